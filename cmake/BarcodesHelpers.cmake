@@ -1,0 +1,33 @@
+# One shared library per module (shared, so every class registers itself when the library loads, even when no
+# symbol of its file is referenced): every .cpp below DIR (recursively) is a source. Globbing with
+# CONFIGURE_DEPENDS lets a new file join its module without editing a shared list.
+function(barcodes_module name dir)
+    file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${dir}/*.cpp)
+    add_library(${name} SHARED ${sources})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+    target_compile_definitions(${name} PUBLIC BARCODES_RESOURCE_DIR="${BARCODES_RESOURCE_DIR}")
+endfunction()
+
+# One test binary per tested module: every .cpp in DIR (not recursive) plus the given libraries.
+function(barcodes_test name dir)
+    file(GLOB sources CONFIGURE_DEPENDS ${dir}/*.cpp)
+    add_executable(${name} ${sources})
+    target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gmock GTest::gtest_main)
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
+endfunction()
+
+# A benchmark binary from one or more sources.
+function(barcodes_bench name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} benchmark::benchmark benchmark::benchmark_main)
+endfunction()
+
+# A libFuzzer target from one source.
+function(barcodes_fuzz name source)
+    add_executable(${name} ${source})
+    target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+    target_link_libraries(${name} PRIVATE ${ARGN})
+endfunction()

@@ -1,0 +1,1 @@
+// The graphics module's sources join here.

@@ -83,7 +83,10 @@ String::String(const std::string& utf8)
 {
 }
 
-String String::fromUTF8(std::string_view utf8) { return String(utf8); }
+String String::fromUTF8(std::string_view utf8)
+{
+    return String(utf8);
+}
 
 String String::fromCodePoint(char32_t codePoint)
 {
@@ -143,10 +146,19 @@ String String::substring(Range r) const
     return String(m_units.substr(static_cast<std::size_t>(r.location), static_cast<std::size_t>(r.length)));
 }
 
-String String::substringFrom(Index i) const { return substring({ i, length() - i }); }
-String String::substringTo(Index i) const { return substring({ 0, i }); }
+String String::substringFrom(Index i) const
+{
+    return substring({ i, length() - i });
+}
+String String::substringTo(Index i) const
+{
+    return substring({ 0, i });
+}
 
-String String::appending(const String& other) const { return String(m_units + other.m_units); }
+String String::appending(const String& other) const
+{
+    return String(m_units + other.m_units);
+}
 
 void String::replaceCharacters(Range r, const String& replacement)
 {
@@ -154,11 +166,23 @@ void String::replaceCharacters(Range r, const String& replacement)
     m_units.replace(static_cast<std::size_t>(r.location), static_cast<std::size_t>(r.length), replacement.m_units);
 }
 
-void String::insert(const String& s, Index at) { replaceCharacters({ at, 0 }, s); }
-void String::deleteCharacters(Range r) { replaceCharacters(r, String()); }
+void String::insert(const String& s, Index at)
+{
+    replaceCharacters({ at, 0 }, s);
+}
+void String::deleteCharacters(Range r)
+{
+    replaceCharacters(r, String());
+}
 
-std::size_t String::hash() const { return std::hash<std::u16string>()(m_units); }
+std::size_t String::hash() const
+{
+    return std::hash<std::u16string>()(m_units);
+}
 
-std::ostream& operator<<(std::ostream& os, const String& s) { return os << s.utf8(); }
+std::ostream& operator<<(std::ostream& os, const String& s)
+{
+    return os << s.utf8();
+}
 
 }

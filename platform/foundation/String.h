@@ -82,7 +82,6 @@ std::ostream& operator<<(std::ostream&, const String&);
 
 }
 
-template<>
-struct std::hash<fnd::String> {
+template <> struct std::hash<fnd::String> {
     std::size_t operator()(const fnd::String& s) const { return s.hash(); }
 };

@@ -112,8 +112,6 @@ bool RunLoop::modeMatches(const String& mode, const String& runningMode)
             || runningMode == RunLoopMode::ModalPanel);
 }
 
-bool RunLoop::runsIn(const RunLoopModes& modes, const String& mode) const { return contains(modes, mode); }
-
 void RunLoop::addTimer(const std::shared_ptr<Timer>& timer, const String& mode)
 {
     if (!timer || !timer->isValid())
@@ -148,7 +146,7 @@ void RunLoop::post(std::function<void()> work, RunLoopModes modes)
 {
     {
         std::lock_guard lock(m_mutex);
-        m_posted.push_back({ std::move(work), std::move(modes) });
+        m_posted.push_back({ std::move(work), std::move(modes), ++m_sequence });
     }
     wakeUp();
 }
@@ -306,22 +304,20 @@ bool RunLoop::fireTimers(const String& mode)
 bool RunLoop::runPosted(const String& mode)
 {
     // Only what was there when the pass began, taken one at a time so that a nested run can take later items.
-    std::size_t budget;
+    std::uint64_t last;
     {
         std::lock_guard lock(m_mutex);
-        budget = m_posted.size();
+        last = m_sequence;
     }
     bool handled = false;
-    while (budget > 0) {
+    for (;;) {
         std::function<void()> work;
         {
             std::lock_guard lock(m_mutex);
-            budget = std::min(budget, m_posted.size());
-            auto end = m_posted.begin() + static_cast<std::ptrdiff_t>(budget);
-            auto it = std::find_if(m_posted.begin(), end, [&](const Posted& p) { return contains(p.modes, mode); });
-            if (it == end)
+            auto it = std::find_if(m_posted.begin(), m_posted.end(),
+                [&](const Posted& p) { return p.sequence <= last && contains(p.modes, mode); });
+            if (it == m_posted.end())
                 break;
-            budget = static_cast<std::size_t>(end - it) - 1;
             work = std::move(it->work);
             m_posted.erase(it);
         }

@@ -111,6 +111,7 @@ private:
     struct Posted {
         std::function<void()> work;
         RunLoopModes modes;
+        std::uint64_t sequence;
     };
     struct Ordered {
         std::function<void()> work;
@@ -128,7 +129,6 @@ private:
         PerformIdentity identity;
     };
 
-    bool runsIn(const RunLoopModes& modes, const String& mode) const;
     bool doPass(const String& mode);
     bool fireTimers(const String& mode);
     bool runPosted(const String& mode);

@@ -19,13 +19,27 @@ namespace {
 bool isDigitPlaceholder(char16_t c) { return c == u'#' || c == u'@' || (c >= u'0' && c <= u'9'); }
 bool isNumberPart(char16_t c) { return isDigitPlaceholder(c) || c == u',' || c == u'.'; }
 
+// Affix text as written: quotes mark text that would otherwise look like digits ("'#'#0"), and '' is a quote.
+std::u16string unquoted(std::u16string_view text)
+{
+    std::u16string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != u'\'')
+            out += text[i];
+        else if (i + 1 < text.size() && text[i + 1] == u'\'')
+            out += text[++i];
+    }
+    return out;
+}
+
 // Affix text becomes an ICU literal: quoted, with quotes doubled, so no character of it has a pattern meaning.
 std::u16string quoted(std::u16string_view text)
 {
-    if (text.empty())
+    std::u16string plain = unquoted(text);
+    if (plain.empty())
         return {};
     std::u16string out = u"'";
-    for (char16_t c : text) {
+    for (char16_t c : plain) {
         out += c;
         if (c == u'\'')
             out += u'\'';
@@ -38,8 +52,13 @@ std::u16string quoted(std::u16string_view text)
 std::optional<std::u16string> icuSubpattern(std::u16string_view format)
 {
     std::size_t start = 0;
-    while (start < format.size() && !isDigitPlaceholder(format[start]))
-        ++start;
+    bool inQuotes = false;
+    for (; start < format.size(); ++start) {
+        if (format[start] == u'\'')
+            inQuotes = !inQuotes;
+        else if (!inQuotes && isDigitPlaceholder(format[start]))
+            break;
+    }
     if (start == format.size())
         return std::nullopt;
     // ".00" has no integer digits but is still a number part.
@@ -271,11 +290,19 @@ void NumberFormatter::applyFormat(const String& positive, const String& negative
 
 void NumberFormatter::setFormat(const String& format)
 {
-    auto separator = format.view().find(u';');
+    auto view = format.view();
+    std::size_t separator = std::u16string_view::npos;
+    bool inQuotes = false;
+    for (std::size_t i = 0; i < view.size() && separator == std::u16string_view::npos; ++i) {
+        if (view[i] == u'\'')
+            inQuotes = !inQuotes;
+        else if (view[i] == u';' && !inQuotes)
+            separator = i;
+    }
     if (separator == std::u16string_view::npos)
         applyFormat(format, {});
     else
-        applyFormat(String(format.view().substr(0, separator)), String(format.view().substr(separator + 1)));
+        applyFormat(String(view.substr(0, separator)), String(view.substr(separator + 1)));
 }
 
 String NumberFormatter::positiveFormat() const { return m_positiveFormat.isEmpty() ? format() : m_positiveFormat; }

@@ -18,7 +18,7 @@ enum class NumberFormatterRoundingMode { Ceiling = 0, Floor = 1, Down = 2, Up = 
 // A format is "positive" or "positive;negative". Its number part is written with '#', '0', '@', ',' and '.', where
 // '.' and ',' stand for the locale's decimal and grouping separators ("#0.0000" shows 1,5000 in German). Text
 // before and after the number part is literal: "#0.0000 mm" and "#0 %" append " mm" and " %" (a '%' does not
-// scale the value).
+// scale the value). Quotes mark text that would look like digits ("'#'#0" shows #7); '' is a quote.
 //
 // Settings apply in the order they are made: a format or a style replaces the digit, grouping, rounding-increment
 // and affix settings made before it, and later settings refine it.

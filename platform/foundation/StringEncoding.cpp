@@ -284,7 +284,8 @@ CFStringEncoding convertStringEncodingToCFStringEncoding(StringEncoding encoding
             return cf;
     }
     auto value = static_cast<std::uint64_t>(encoding);
-    if ((value & 0xFFFFFFFF80000000ULL) == 0x80000000ULL)
+    // 0xFFFFFFFF is the "no encoding" tag of menus, not an encoding.
+    if ((value & 0xFFFFFFFF80000000ULL) == 0x80000000ULL && value != 0xFFFFFFFFULL)
         return static_cast<CFStringEncoding>(value & 0x7FFFFFFF);
     return CFStringEncodings::InvalidId;
 }

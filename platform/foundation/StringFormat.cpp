@@ -23,9 +23,9 @@ struct Spec {
     char16_t conversion = 0;
 };
 
-class Formatter {
+class FormatRun {
 public:
-    Formatter(const String& format, const std::vector<Value>& arguments)
+    FormatRun(const String& format, const std::vector<Value>& arguments)
         : m_format(format.view())
         , m_arguments(arguments)
     {
@@ -356,7 +356,7 @@ private:
 
 String String::format(const String& format, const std::vector<Value>& arguments)
 {
-    return Formatter(format, arguments).run();
+    return FormatRun(format, arguments).run();
 }
 
 }

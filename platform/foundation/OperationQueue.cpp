@@ -64,6 +64,19 @@ void OperationQueue::addOperationWithBlock(std::function<void()> block)
     addOperation(BlockOperation::create(std::move(block)));
 }
 
+std::function<void(std::function<void()>)> OperationQueue::executor()
+{
+    return [queue = std::static_pointer_cast<OperationQueue>(shared_from_this())](std::function<void()> work) {
+        if (currentQueue() == queue) {
+            work();
+            return;
+        }
+        auto operation = BlockOperation::create(std::move(work));
+        queue->addOperation(operation);
+        operation->waitUntilFinished();
+    };
+}
+
 long OperationQueue::maxConcurrentOperationCount() const
 {
     std::lock_guard lock(m_mutex);

@@ -48,6 +48,10 @@ public:
     // Blocks until the queue is empty. On the main thread, waiting for the main queue runs the main run loop.
     void waitUntilAllOperationsAreFinished();
 
+    // Runs work as an operation on this queue and waits until it has run, or runs it at once when this is the
+    // caller's current queue. Block observers of notifications deliver through it.
+    std::function<void(std::function<void()>)> executor();
+
     const String& name() const { return m_name; }
     void setName(String name) { m_name = std::move(name); }
 

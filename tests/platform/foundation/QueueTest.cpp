@@ -1,6 +1,7 @@
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/DispatchQueue.h"
 #include "platform/foundation/Exception.h"
+#include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/OperationQueue.h"
 #include "platform/foundation/RunLoop.h"
 
@@ -359,6 +360,34 @@ TEST(OperationQueue, CountObserverMayWaitForTheMainThreadWhileItAddsWork)
     queue->addOperationWithBlock([] { });
     EXPECT_TRUE(runMainUntil([&] { return delivered == 4; }));
     EXPECT_EQ(seen, (std::vector<std::size_t> { 1, 0, 1, 0 }));
+}
+
+TEST(OperationQueue, NotificationsObservedOnTheMainQueueArriveOnTheMainThread)
+{
+    NotificationCenter center;
+    std::vector<std::pair<std::string, bool>> seen;
+    auto token = center.addObserverForName("Progress", Value(), OperationQueue::mainQueue(),
+        [&](const Notification& n) { seen.emplace_back(n.userInfo().get("step").description().utf8(),
+                                         RunLoop::isMainThread()); });
+
+    // From the main thread: delivered before the post returns.
+    center.postNotificationName("Progress", Value(), Dictionary { { "step", 1 } });
+    EXPECT_EQ(seen.size(), 1u);
+
+    // From a worker: the poster waits until the main loop has run the block.
+    auto worker = std::make_shared<OperationQueue>();
+    std::atomic<bool> posted { false };
+    std::size_t seenWhenPostReturned = 0;
+    worker->addOperationWithBlock([&] {
+        center.postNotificationName("Progress", Value(), Dictionary { { "step", 2 } });
+        seenWhenPostReturned = seen.size();
+        posted = true;
+    });
+    EXPECT_TRUE(runMainUntil([&] { return posted.load(); }));
+    worker->waitUntilAllOperationsAreFinished();
+    EXPECT_EQ(seenWhenPostReturned, 2u);
+    EXPECT_EQ(seen, (std::vector<std::pair<std::string, bool>> { { "1", true }, { "2", true } }));
+    center.removeObserver(token);
 }
 
 }

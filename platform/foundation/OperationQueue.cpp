@@ -19,6 +19,14 @@ thread_local OperationQueue* t_currentQueue = nullptr;
 
 OperationQueue::~OperationQueue() = default;
 
+void OperationQueue::describeClass(ClassBuilder<OperationQueue>& c)
+{
+    c.property("operationCount", [](const OperationQueue& queue) {
+        std::lock_guard lock(queue.m_mutex);
+        return queue.m_reportedCount;
+    });
+}
+
 std::shared_ptr<OperationQueue> OperationQueue::mainQueue()
 {
     static auto* queue = [] {
@@ -210,6 +218,12 @@ void OperationQueue::notifyCount()
             for (auto& [token, observer] : m_observers)
                 observers.push_back(observer);
         }
+        willChangeValueForKey("operationCount");
+        {
+            std::lock_guard lock(m_mutex);
+            m_reportedCount = count;
+        }
+        didChangeValueForKey("operationCount");
         for (auto& observer : observers) {
             // One failing observer must not leave the others, or later counts, undelivered.
             try {

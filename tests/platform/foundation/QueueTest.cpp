@@ -1,6 +1,7 @@
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/DispatchQueue.h"
 #include "platform/foundation/Exception.h"
+#include "platform/foundation/KeyValueObserving.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/OperationQueue.h"
 #include "platform/foundation/RunLoop.h"
@@ -268,6 +269,36 @@ TEST(OperationQueue, CancelledOperationsFinishWithoutRunningAndTheCountFollows)
     ASSERT_TRUE(emptied.wait());
     std::lock_guard lock(countsMutex);
     EXPECT_EQ(counts, (std::vector<std::size_t> { 1, 2, 3, 4, 5, 4, 3, 2, 1, 0 }));
+}
+
+class CountWatcher : public Object {
+public:
+    void observeValueForKeyPath(const String& keyPath, Object&, const KeyValueChange& change, const void*) override
+    {
+        std::lock_guard lock(mutex);
+        changes.emplace_back(change.oldValue.integerValue(), change.newValue.integerValue());
+        if (keyPath == "operationCount" && change.newValue.integerValue() == 0)
+            emptied.open();
+    }
+    std::mutex mutex;
+    std::vector<std::pair<long, long>> changes;
+    Gate emptied;
+};
+
+TEST(OperationQueue, OperationCountIsObservableByKey)
+{
+    auto queue = std::make_shared<OperationQueue>();
+    queue->setMaxConcurrentOperationCount(1);
+    auto watcher = std::make_shared<CountWatcher>();
+    queue->addObserver(*watcher, "operationCount", KeyValueObservingOptions::New | KeyValueObservingOptions::Old);
+    Gate release;
+    queue->addOperationWithBlock([&] { release.wait(); });
+    queue->addOperationWithBlock([] { });
+    release.open();
+    ASSERT_TRUE(watcher->emptied.wait());
+    queue->removeObserver(*watcher, "operationCount");
+    std::lock_guard lock(watcher->mutex);
+    EXPECT_EQ(watcher->changes, (std::vector<std::pair<long, long>> { { 0, 1 }, { 1, 2 }, { 2, 1 }, { 1, 0 } }));
 }
 
 TEST(OperationQueue, DependenciesAcrossQueuesHoldAnOperationBack)

@@ -1,6 +1,8 @@
 #include "platform/foundation/DateFormatter.h"
 
 #include "platform/foundation/Calendar.h"
+#include "platform/foundation/StringFormat.h"
+#include "platform/foundation/detail/PlatformText.h"
 #include "platform/foundation/detail/ICU.h"
 
 #include <unicode/udat.h>
@@ -142,7 +144,8 @@ std::expected<Value, String> DateFormatter::getObjectValue(const String& string)
         return Value();
     if (auto date = dateFromString(string))
         return Value(*date);
-    return std::unexpected(String("“" + string.utf8() + "” is not a date in the format “" + m_dateFormat.utf8() + "”."));
+    return std::unexpected(stringWithFormat(
+        detail::platformText("“%@” is not a date in the format “%@”.", "Formatters"), string, m_dateFormat));
 }
 
 String descriptionWithCalendarFormat(Date date, const String& format, const TimeZone& zone, const Locale& locale)

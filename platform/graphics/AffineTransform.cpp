@@ -48,17 +48,35 @@ AffineTransform AffineTransform::rotationByDegrees(double degrees)
     return rotationByRadians(degrees * std::numbers::pi / 180.0);
 }
 
-void AffineTransform::translateBy(double x, double y) { prependTransform(translation(x, y)); }
+void AffineTransform::translateBy(double x, double y)
+{
+    prependTransform(translation(x, y));
+}
 
-void AffineTransform::rotateByDegrees(double degrees) { prependTransform(rotationByDegrees(degrees)); }
+void AffineTransform::rotateByDegrees(double degrees)
+{
+    prependTransform(rotationByDegrees(degrees));
+}
 
-void AffineTransform::rotateByRadians(double radians) { prependTransform(rotationByRadians(radians)); }
+void AffineTransform::rotateByRadians(double radians)
+{
+    prependTransform(rotationByRadians(radians));
+}
 
-void AffineTransform::scaleBy(double sx, double sy) { prependTransform(scaling(sx, sy)); }
+void AffineTransform::scaleBy(double sx, double sy)
+{
+    prependTransform(scaling(sx, sy));
+}
 
-void AffineTransform::appendTransform(const AffineTransform& other) { *this = concatenated(*this, other); }
+void AffineTransform::appendTransform(const AffineTransform& other)
+{
+    *this = concatenated(*this, other);
+}
 
-void AffineTransform::prependTransform(const AffineTransform& other) { *this = concatenated(other, *this); }
+void AffineTransform::prependTransform(const AffineTransform& other)
+{
+    *this = concatenated(other, *this);
+}
 
 std::optional<AffineTransform> AffineTransform::inverted() const
 {

@@ -45,10 +45,7 @@ struct AffineTransform {
 
     Point transformPoint(Point p) const { return { m11 * p.x + m21 * p.y + tX, m12 * p.x + m22 * p.y + tY }; }
     // Sizes are vectors: the translation does not apply.
-    Size transformSize(Size s) const
-    {
-        return { m11 * s.width + m21 * s.height, m12 * s.width + m22 * s.height };
-    }
+    Size transformSize(Size s) const { return { m11 * s.width + m21 * s.height, m12 * s.width + m22 * s.height }; }
     BezierPath transformBezierPath(const BezierPath& path) const;
 
     // Multiplies the current graphics context's transform by this one (this acts first) / replaces it.

@@ -103,7 +103,10 @@ BezierPath& BezierPath::operator=(BezierPath&& other) noexcept
 
 BezierPath::~BezierPath() = default;
 
-std::shared_ptr<BezierPath> BezierPath::bezierPath() { return std::make_shared<BezierPath>(); }
+std::shared_ptr<BezierPath> BezierPath::bezierPath()
+{
+    return std::make_shared<BezierPath>();
+}
 
 std::shared_ptr<BezierPath> BezierPath::bezierPathWithRect(const Rect& r)
 {
@@ -126,7 +129,10 @@ std::shared_ptr<BezierPath> BezierPath::bezierPathWithRoundedRect(const Rect& r,
     return path;
 }
 
-void BezierPath::invalidate() { m_cache.reset(); }
+void BezierPath::invalidate()
+{
+    m_cache.reset();
+}
 
 void BezierPath::append(BezierPathElement kind, std::initializer_list<Point> points)
 {
@@ -187,8 +193,8 @@ void BezierPath::relativeCurveToPoint(Point end, Point control1, Point control2)
 {
     requireCurrentPoint("relativeCurveToPoint");
     Point c = currentPoint();
-    curveToPoint({ c.x + end.x, c.y + end.y }, { c.x + control1.x, c.y + control1.y },
-        { c.x + control2.x, c.y + control2.y });
+    curveToPoint(
+        { c.x + end.x, c.y + end.y }, { c.x + control1.x, c.y + control1.y }, { c.x + control2.x, c.y + control2.y });
 }
 
 void BezierPath::removeAllPoints()
@@ -312,18 +318,54 @@ void BezierPath::setLineDash(std::span<const double> pattern, double phase)
     m_dashPhase = std::isfinite(phase) ? phase : 0;
 }
 
-double BezierPath::defaultLineWidth() { return defaults().lineWidth; }
-void BezierPath::setDefaultLineWidth(double w) { defaults().lineWidth = w; }
-double BezierPath::defaultFlatness() { return defaults().flatness; }
-void BezierPath::setDefaultFlatness(double f) { defaults().flatness = f; }
-LineCapStyle BezierPath::defaultLineCapStyle() { return defaults().cap; }
-void BezierPath::setDefaultLineCapStyle(LineCapStyle s) { defaults().cap = s; }
-LineJoinStyle BezierPath::defaultLineJoinStyle() { return defaults().join; }
-void BezierPath::setDefaultLineJoinStyle(LineJoinStyle s) { defaults().join = s; }
-double BezierPath::defaultMiterLimit() { return defaults().miterLimit; }
-void BezierPath::setDefaultMiterLimit(double m) { defaults().miterLimit = m; }
-WindingRule BezierPath::defaultWindingRule() { return defaults().winding; }
-void BezierPath::setDefaultWindingRule(WindingRule r) { defaults().winding = r; }
+double BezierPath::defaultLineWidth()
+{
+    return defaults().lineWidth;
+}
+void BezierPath::setDefaultLineWidth(double w)
+{
+    defaults().lineWidth = w;
+}
+double BezierPath::defaultFlatness()
+{
+    return defaults().flatness;
+}
+void BezierPath::setDefaultFlatness(double f)
+{
+    defaults().flatness = f;
+}
+LineCapStyle BezierPath::defaultLineCapStyle()
+{
+    return defaults().cap;
+}
+void BezierPath::setDefaultLineCapStyle(LineCapStyle s)
+{
+    defaults().cap = s;
+}
+LineJoinStyle BezierPath::defaultLineJoinStyle()
+{
+    return defaults().join;
+}
+void BezierPath::setDefaultLineJoinStyle(LineJoinStyle s)
+{
+    defaults().join = s;
+}
+double BezierPath::defaultMiterLimit()
+{
+    return defaults().miterLimit;
+}
+void BezierPath::setDefaultMiterLimit(double m)
+{
+    defaults().miterLimit = m;
+}
+WindingRule BezierPath::defaultWindingRule()
+{
+    return defaults().winding;
+}
+void BezierPath::setDefaultWindingRule(WindingRule r)
+{
+    defaults().winding = r;
+}
 
 void BezierPath::fill() const
 {
@@ -343,11 +385,20 @@ void BezierPath::addClip() const
         context->clipToPath(*this);
 }
 
-void BezierPath::fillRect(const Rect& r) { BezierPath::bezierPathWithRect(r)->fill(); }
+void BezierPath::fillRect(const Rect& r)
+{
+    BezierPath::bezierPathWithRect(r)->fill();
+}
 
-void BezierPath::strokeRect(const Rect& r) { BezierPath::bezierPathWithRect(r)->stroke(); }
+void BezierPath::strokeRect(const Rect& r)
+{
+    BezierPath::bezierPathWithRect(r)->stroke();
+}
 
-void BezierPath::clipRect(const Rect& r) { BezierPath::bezierPathWithRect(r)->addClip(); }
+void BezierPath::clipRect(const Rect& r)
+{
+    BezierPath::bezierPathWithRect(r)->addClip();
+}
 
 void BezierPath::strokeLineFromPoint(Point a, Point b)
 {

@@ -63,8 +63,8 @@ public:
     void appendBezierPathWithRoundedRect(const Rect& r, double xRadius, double yRadius);
     // Angles in degrees, counter-clockwise from +x in a y-up space; clockwise draws the other way round. A current
     // point is joined to the arc's start by a line, otherwise the arc starts with a move.
-    void appendBezierPathWithArcWithCenter(Point center, double radius, double startAngle, double endAngle,
-        bool clockwise = false);
+    void appendBezierPathWithArcWithCenter(
+        Point center, double radius, double startAngle, double endAngle, bool clockwise = false);
     // The PostScript arct: a line from the current point to where a circle of the radius touches the line towards
     // point1, then the arc to where it touches the line from point1 to point2. The radius is not clamped; collinear
     // points or a zero radius give a line to point1.

@@ -67,8 +67,7 @@ struct BoundsBuilder {
 
 // Walks the elements with the point each one starts from (a close starts from the last point and ends at the
 // subpath start).
-template<typename Visit>
-void walk(const BezierPath& path, Visit&& visit)
+template <typename Visit> void walk(const BezierPath& path, Visit&& visit)
 {
     Point current, start;
     for (std::int64_t i = 0; i < path.elementCount(); ++i) {
@@ -249,7 +248,10 @@ BezierPath BezierPath::bezierPathByReversingPath() const
     return out;
 }
 
-bool BezierPath::containsPoint(Point p) const { return containsPoint(p, m_windingRule); }
+bool BezierPath::containsPoint(Point p) const
+{
+    return containsPoint(p, m_windingRule);
+}
 
 bool BezierPath::containsPoint(Point p, WindingRule rule) const
 {

@@ -9,7 +9,10 @@ cairo_matrix_t toCairo(const AffineTransform& t)
     return m;
 }
 
-AffineTransform fromCairo(const cairo_matrix_t& m) { return { m.xx, m.yx, m.xy, m.yy, m.x0, m.y0 }; }
+AffineTransform fromCairo(const cairo_matrix_t& m)
+{
+    return { m.xx, m.yx, m.xy, m.yy, m.x0, m.y0 };
+}
 
 cairo_line_cap_t toCairo(LineCapStyle s)
 {

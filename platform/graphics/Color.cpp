@@ -16,10 +16,16 @@ FND_REGISTER_CLASS(Color, fnd::Object)
 
 namespace {
 
-double clamp01(double v) { return std::isnan(v) ? 0.0 : std::clamp(v, 0.0, 1.0); }
+double clamp01(double v)
+{
+    return std::isnan(v) ? 0.0 : std::clamp(v, 0.0, 1.0);
+}
 
 // Grey from RGB by the Rec. 601 luma weights.
-double lumaOf(double r, double g, double b) { return 0.299 * r + 0.587 * g + 0.114 * b; }
+double lumaOf(double r, double g, double b)
+{
+    return 0.299 * r + 0.587 * g + 0.114 * b;
+}
 
 std::array<double, 4> hsbFromRGB(double r, double g, double b, double a)
 {
@@ -203,55 +209,199 @@ ColorPtr Color::systemColorNamed(const fnd::String& name)
     return nullptr;
 }
 
-ColorPtr Color::named(const char* name) { return systemColorNamed(fnd::String(name)); }
+ColorPtr Color::named(const char* name)
+{
+    return systemColorNamed(fnd::String(name));
+}
 
-ColorPtr Color::blackColor() { return named("blackColor"); }
-ColorPtr Color::whiteColor() { return named("whiteColor"); }
-ColorPtr Color::clearColor() { return named("clearColor"); }
-ColorPtr Color::darkGrayColor() { return named("darkGrayColor"); }
-ColorPtr Color::grayColor() { return named("grayColor"); }
-ColorPtr Color::lightGrayColor() { return named("lightGrayColor"); }
-ColorPtr Color::redColor() { return named("redColor"); }
-ColorPtr Color::greenColor() { return named("greenColor"); }
-ColorPtr Color::blueColor() { return named("blueColor"); }
-ColorPtr Color::cyanColor() { return named("cyanColor"); }
-ColorPtr Color::magentaColor() { return named("magentaColor"); }
-ColorPtr Color::yellowColor() { return named("yellowColor"); }
-ColorPtr Color::orangeColor() { return named("orangeColor"); }
-ColorPtr Color::purpleColor() { return named("purpleColor"); }
-ColorPtr Color::brownColor() { return named("brownColor"); }
-ColorPtr Color::controlColor() { return named("controlColor"); }
-ColorPtr Color::controlBackgroundColor() { return named("controlBackgroundColor"); }
-ColorPtr Color::controlTextColor() { return named("controlTextColor"); }
-ColorPtr Color::disabledControlTextColor() { return named("disabledControlTextColor"); }
-ColorPtr Color::controlShadowColor() { return named("controlShadowColor"); }
-ColorPtr Color::controlDarkShadowColor() { return named("controlDarkShadowColor"); }
-ColorPtr Color::controlHighlightColor() { return named("controlHighlightColor"); }
-ColorPtr Color::controlLightHighlightColor() { return named("controlLightHighlightColor"); }
-ColorPtr Color::gridColor() { return named("gridColor"); }
-ColorPtr Color::textColor() { return named("textColor"); }
-ColorPtr Color::textBackgroundColor() { return named("textBackgroundColor"); }
-ColorPtr Color::selectedTextColor() { return named("selectedTextColor"); }
-ColorPtr Color::selectedTextBackgroundColor() { return named("selectedTextBackgroundColor"); }
-ColorPtr Color::selectedControlColor() { return named("selectedControlColor"); }
-ColorPtr Color::selectedControlTextColor() { return named("selectedControlTextColor"); }
-ColorPtr Color::alternateSelectedControlColor() { return named("alternateSelectedControlColor"); }
-ColorPtr Color::alternateSelectedControlTextColor() { return named("alternateSelectedControlTextColor"); }
-ColorPtr Color::secondarySelectedControlColor() { return named("secondarySelectedControlColor"); }
-ColorPtr Color::keyboardFocusIndicatorColor() { return named("keyboardFocusIndicatorColor"); }
-ColorPtr Color::windowBackgroundColor() { return named("windowBackgroundColor"); }
-ColorPtr Color::windowFrameColor() { return named("windowFrameColor"); }
-ColorPtr Color::windowFrameTextColor() { return named("windowFrameTextColor"); }
-ColorPtr Color::headerColor() { return named("headerColor"); }
-ColorPtr Color::headerTextColor() { return named("headerTextColor"); }
-ColorPtr Color::highlightColor() { return named("highlightColor"); }
-ColorPtr Color::shadowColor() { return named("shadowColor"); }
-ColorPtr Color::labelColor() { return named("labelColor"); }
-ColorPtr Color::separatorColor() { return named("separatorColor"); }
-ColorPtr Color::selectedMenuItemColor() { return named("selectedMenuItemColor"); }
-ColorPtr Color::selectedMenuItemTextColor() { return named("selectedMenuItemTextColor"); }
-ColorPtr Color::knobColor() { return named("knobColor"); }
-ColorPtr Color::scrollBarColor() { return named("scrollBarColor"); }
+ColorPtr Color::blackColor()
+{
+    return named("blackColor");
+}
+ColorPtr Color::whiteColor()
+{
+    return named("whiteColor");
+}
+ColorPtr Color::clearColor()
+{
+    return named("clearColor");
+}
+ColorPtr Color::darkGrayColor()
+{
+    return named("darkGrayColor");
+}
+ColorPtr Color::grayColor()
+{
+    return named("grayColor");
+}
+ColorPtr Color::lightGrayColor()
+{
+    return named("lightGrayColor");
+}
+ColorPtr Color::redColor()
+{
+    return named("redColor");
+}
+ColorPtr Color::greenColor()
+{
+    return named("greenColor");
+}
+ColorPtr Color::blueColor()
+{
+    return named("blueColor");
+}
+ColorPtr Color::cyanColor()
+{
+    return named("cyanColor");
+}
+ColorPtr Color::magentaColor()
+{
+    return named("magentaColor");
+}
+ColorPtr Color::yellowColor()
+{
+    return named("yellowColor");
+}
+ColorPtr Color::orangeColor()
+{
+    return named("orangeColor");
+}
+ColorPtr Color::purpleColor()
+{
+    return named("purpleColor");
+}
+ColorPtr Color::brownColor()
+{
+    return named("brownColor");
+}
+ColorPtr Color::controlColor()
+{
+    return named("controlColor");
+}
+ColorPtr Color::controlBackgroundColor()
+{
+    return named("controlBackgroundColor");
+}
+ColorPtr Color::controlTextColor()
+{
+    return named("controlTextColor");
+}
+ColorPtr Color::disabledControlTextColor()
+{
+    return named("disabledControlTextColor");
+}
+ColorPtr Color::controlShadowColor()
+{
+    return named("controlShadowColor");
+}
+ColorPtr Color::controlDarkShadowColor()
+{
+    return named("controlDarkShadowColor");
+}
+ColorPtr Color::controlHighlightColor()
+{
+    return named("controlHighlightColor");
+}
+ColorPtr Color::controlLightHighlightColor()
+{
+    return named("controlLightHighlightColor");
+}
+ColorPtr Color::gridColor()
+{
+    return named("gridColor");
+}
+ColorPtr Color::textColor()
+{
+    return named("textColor");
+}
+ColorPtr Color::textBackgroundColor()
+{
+    return named("textBackgroundColor");
+}
+ColorPtr Color::selectedTextColor()
+{
+    return named("selectedTextColor");
+}
+ColorPtr Color::selectedTextBackgroundColor()
+{
+    return named("selectedTextBackgroundColor");
+}
+ColorPtr Color::selectedControlColor()
+{
+    return named("selectedControlColor");
+}
+ColorPtr Color::selectedControlTextColor()
+{
+    return named("selectedControlTextColor");
+}
+ColorPtr Color::alternateSelectedControlColor()
+{
+    return named("alternateSelectedControlColor");
+}
+ColorPtr Color::alternateSelectedControlTextColor()
+{
+    return named("alternateSelectedControlTextColor");
+}
+ColorPtr Color::secondarySelectedControlColor()
+{
+    return named("secondarySelectedControlColor");
+}
+ColorPtr Color::keyboardFocusIndicatorColor()
+{
+    return named("keyboardFocusIndicatorColor");
+}
+ColorPtr Color::windowBackgroundColor()
+{
+    return named("windowBackgroundColor");
+}
+ColorPtr Color::windowFrameColor()
+{
+    return named("windowFrameColor");
+}
+ColorPtr Color::windowFrameTextColor()
+{
+    return named("windowFrameTextColor");
+}
+ColorPtr Color::headerColor()
+{
+    return named("headerColor");
+}
+ColorPtr Color::headerTextColor()
+{
+    return named("headerTextColor");
+}
+ColorPtr Color::highlightColor()
+{
+    return named("highlightColor");
+}
+ColorPtr Color::shadowColor()
+{
+    return named("shadowColor");
+}
+ColorPtr Color::labelColor()
+{
+    return named("labelColor");
+}
+ColorPtr Color::separatorColor()
+{
+    return named("separatorColor");
+}
+ColorPtr Color::selectedMenuItemColor()
+{
+    return named("selectedMenuItemColor");
+}
+ColorPtr Color::selectedMenuItemTextColor()
+{
+    return named("selectedMenuItemTextColor");
+}
+ColorPtr Color::knobColor()
+{
+    return named("knobColor");
+}
+ColorPtr Color::scrollBarColor()
+{
+    return named("scrollBarColor");
+}
 
 int Color::numberOfComponents() const
 {
@@ -396,8 +546,8 @@ bool Color::isEqual(const fnd::Object& other) const
     auto* o = dynamic_cast<const Color*>(&other);
     if (!o)
         return false;
-    return m_model == o->m_model && colorSpaceName() == o->colorSpaceName() && m_c == o->m_c
-        && m_alpha == o->m_alpha && m_pattern == o->m_pattern;
+    return m_model == o->m_model && colorSpaceName() == o->colorSpaceName() && m_c == o->m_c && m_alpha == o->m_alpha
+        && m_pattern == o->m_pattern;
 }
 
 std::size_t Color::hash() const

@@ -59,8 +59,7 @@ Rect unionRect(const Rect& a, const Rect& b)
 
 bool containsRect(const Rect& a, const Rect& b)
 {
-    return !b.isEmpty() && b.minX() >= a.minX() && b.minY() >= a.minY() && b.maxX() <= a.maxX()
-        && b.maxY() <= a.maxY();
+    return !b.isEmpty() && b.minX() >= a.minX() && b.minY() >= a.minY() && b.maxX() <= a.maxX() && b.maxY() <= a.maxY();
 }
 
 Rect integralRect(const Rect& r)
@@ -118,7 +117,10 @@ Rect standardizedRect(const Rect& r)
     return out;
 }
 
-bool nearlyEqual(double a, double b, double tolerance) { return std::fabs(a - b) <= tolerance; }
+bool nearlyEqual(double a, double b, double tolerance)
+{
+    return std::fabs(a - b) <= tolerance;
+}
 
 bool nearlyEqual(Point a, Point b, double tolerance)
 {
@@ -137,7 +139,10 @@ bool nearlyEqual(const Rect& a, const Rect& b, double tolerance)
 
 namespace {
 
-std::string number(double v) { return fmt::format("{}", v == 0 ? 0.0 : v); }
+std::string number(double v)
+{
+    return fmt::format("{}", v == 0 ? 0.0 : v);
+}
 
 // Reads "{a, b}" shapes: braces, numbers and commas, any spaces between. The numbers come back in order when the
 // whole text matches the expected nesting, else nothing.
@@ -227,7 +232,10 @@ std::optional<std::pair<double, double>> parsePair(const fnd::String& s)
 
 }
 
-fnd::String stringFromPoint(Point p) { return fnd::String(fmt::format("{{{}, {}}}", number(p.x), number(p.y))); }
+fnd::String stringFromPoint(Point p)
+{
+    return fnd::String(fmt::format("{{{}, {}}}", number(p.x), number(p.y)));
+}
 
 fnd::String stringFromSize(Size s)
 {
@@ -240,7 +248,10 @@ fnd::String stringFromRect(const Rect& r)
         number(r.size.width), number(r.size.height)));
 }
 
-fnd::String stringFromRange(fnd::Range r) { return fnd::String(fmt::format("{{{}, {}}}", r.location, r.length)); }
+fnd::String stringFromRange(fnd::Range r)
+{
+    return fnd::String(fmt::format("{{{}, {}}}", r.location, r.length));
+}
 
 Point pointFromString(const fnd::String& s)
 {

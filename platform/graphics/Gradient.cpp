@@ -24,8 +24,8 @@ Gradient::Gradient(std::vector<ColorStop> stops, fnd::String colorSpaceName)
 {
     for (auto& s : m_stops)
         s.location = std::isnan(s.location) ? 0.0 : std::clamp(s.location, 0.0, 1.0);
-    std::stable_sort(m_stops.begin(), m_stops.end(),
-        [](const ColorStop& a, const ColorStop& b) { return a.location < b.location; });
+    std::stable_sort(
+        m_stops.begin(), m_stops.end(), [](const ColorStop& a, const ColorStop& b) { return a.location < b.location; });
     for (const auto& s : m_stops) {
         auto rgba = s.color ? s.color->rgbaIfAvailable() : std::nullopt;
         m_rgbaStops.push_back({ s.location, rgba.value_or(std::array<double, 4> { 0, 0, 0, 0 }) });
@@ -34,8 +34,8 @@ Gradient::Gradient(std::vector<ColorStop> stops, fnd::String colorSpaceName)
 
 std::shared_ptr<Gradient> Gradient::gradientWithStartingColor(const Color& start, const Color& end)
 {
-    return std::make_shared<Gradient>(std::vector<ColorStop> {
-        { std::make_shared<Color>(start), 0.0 }, { std::make_shared<Color>(end), 1.0 } });
+    return std::make_shared<Gradient>(
+        std::vector<ColorStop> { { std::make_shared<Color>(start), 0.0 }, { std::make_shared<Color>(end), 1.0 } });
 }
 
 std::shared_ptr<Gradient> Gradient::gradientWithColors(const std::vector<ColorPtr>& colors)
@@ -87,8 +87,8 @@ void Gradient::drawFromPoint(Point start, Point end, unsigned options) const
         context->drawLinearGradient(m_rgbaStops, start, end, options);
 }
 
-void Gradient::drawFromCenter(Point startCenter, double startRadius, Point endCenter, double endRadius,
-    unsigned options) const
+void Gradient::drawFromCenter(
+    Point startCenter, double startRadius, Point endCenter, double endRadius, unsigned options) const
 {
     if (auto* context = GraphicsContext::current())
         context->drawRadialGradient(m_rgbaStops, startCenter, startRadius, endCenter, endRadius, options);
@@ -137,8 +137,8 @@ void Gradient::drawRadialIn(const Rect& rect, Point relative) const
     Point c { rect.midX() + rx * rect.width() / 2, rect.midY() + ry * rect.height() / 2 };
     double farX = std::max(std::fabs(c.x - rect.minX()), std::fabs(rect.maxX() - c.x));
     double farY = std::max(std::fabs(c.y - rect.minY()), std::fabs(rect.maxY() - c.y));
-    drawFromCenter(c, 0, c, std::hypot(farX, farY),
-        GradientDrawsBeforeStartingLocation | GradientDrawsAfterEndingLocation);
+    drawFromCenter(
+        c, 0, c, std::hypot(farX, farY), GradientDrawsBeforeStartingLocation | GradientDrawsAfterEndingLocation);
 }
 
 void Gradient::drawInRect(const Rect& rect, Point relativeCenterPosition) const

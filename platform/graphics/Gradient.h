@@ -27,8 +27,8 @@ public:
     static std::shared_ptr<Gradient> gradientWithStartingColor(const Color& start, const Color& end);
     // Evenly spaced from 0 to 1.
     static std::shared_ptr<Gradient> gradientWithColors(const std::vector<ColorPtr>& colors);
-    static std::shared_ptr<Gradient> gradientWithColorsAndLocations(std::vector<ColorStop> stops,
-        fnd::String colorSpaceName = ColorSpaceName::CalibratedRGB);
+    static std::shared_ptr<Gradient> gradientWithColorsAndLocations(
+        std::vector<ColorStop> stops, fnd::String colorSpaceName = ColorSpaceName::CalibratedRGB);
 
     std::int64_t numberOfColorStops() const { return static_cast<std::int64_t>(m_stops.size()); }
     // Raises a range exception for an index beyond the stops.
@@ -43,8 +43,8 @@ public:
     // the first colour touches the rectangle where the line enters it, the last where it leaves.
     void drawInRect(const Rect& rect, double angle) const;
     void drawInBezierPath(const BezierPath& path, double angle) const;
-    void drawFromCenter(Point startCenter, double startRadius, Point endCenter, double endRadius,
-        unsigned options) const;
+    void drawFromCenter(
+        Point startCenter, double startRadius, Point endCenter, double endRadius, unsigned options) const;
     // Radial: both circles centred at rect centre + relative · half size (relative clamped to −1..1), radius 0 to
     // the distance of the farthest corner, clipped to the rectangle.
     void drawInRect(const Rect& rect, Point relativeCenterPosition) const;

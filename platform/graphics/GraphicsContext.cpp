@@ -146,8 +146,8 @@ static std::unique_ptr<GraphicsContext::Impl> documentImpl(GraphicsContext::Targ
 std::shared_ptr<GraphicsContext> GraphicsContext::createForPDF(Size firstPageSize, bool flipped)
 {
     auto impl = documentImpl(Target::PDF, firstPageSize, flipped);
-    impl->surface.reset(cairo_pdf_surface_create_for_stream(
-        appendToData, &impl->document, firstPageSize.width, firstPageSize.height));
+    impl->surface.reset(
+        cairo_pdf_surface_create_for_stream(appendToData, &impl->document, firstPageSize.width, firstPageSize.height));
     return makeContext(std::move(impl));
 }
 
@@ -171,11 +171,20 @@ std::shared_ptr<GraphicsContext> GraphicsContext::createForWindow(std::shared_pt
     return context;
 }
 
-GraphicsContext* GraphicsContext::current() { return t_current.get(); }
+GraphicsContext* GraphicsContext::current()
+{
+    return t_current.get();
+}
 
-std::shared_ptr<GraphicsContext> GraphicsContext::currentShared() { return t_current; }
+std::shared_ptr<GraphicsContext> GraphicsContext::currentShared()
+{
+    return t_current;
+}
 
-void GraphicsContext::setCurrent(std::shared_ptr<GraphicsContext> context) { t_current = std::move(context); }
+void GraphicsContext::setCurrent(std::shared_ptr<GraphicsContext> context)
+{
+    t_current = std::move(context);
+}
 
 void GraphicsContext::saveCurrentGraphicsState()
 {
@@ -196,10 +205,22 @@ void GraphicsContext::restoreCurrentGraphicsState()
         t_current->restoreGraphicsState();
 }
 
-GraphicsContext::Target GraphicsContext::target() const { return m_impl->target; }
-bool GraphicsContext::isFlipped() const { return m_impl->flipped; }
-Size GraphicsContext::pointSize() const { return m_impl->pointSize; }
-Size GraphicsContext::pixelsPerPoint() const { return { m_impl->scaleX, m_impl->scaleY }; }
+GraphicsContext::Target GraphicsContext::target() const
+{
+    return m_impl->target;
+}
+bool GraphicsContext::isFlipped() const
+{
+    return m_impl->flipped;
+}
+Size GraphicsContext::pointSize() const
+{
+    return m_impl->pointSize;
+}
+Size GraphicsContext::pixelsPerPoint() const
+{
+    return { m_impl->scaleX, m_impl->scaleY };
+}
 
 void GraphicsContext::saveGraphicsState()
 {
@@ -224,7 +245,10 @@ void GraphicsContext::restoreGraphicsState()
     i.syncMatrix();
 }
 
-AffineTransform GraphicsContext::CTM() const { return m_impl->state().ctm; }
+AffineTransform GraphicsContext::CTM() const
+{
+    return m_impl->state().ctm;
+}
 
 void GraphicsContext::setCTM(const AffineTransform& t)
 {
@@ -233,26 +257,65 @@ void GraphicsContext::setCTM(const AffineTransform& t)
         m_impl->syncMatrix();
 }
 
-void GraphicsContext::concatCTM(const AffineTransform& t) { setCTM(concatenated(t, CTM())); }
-void GraphicsContext::translateCTM(double x, double y) { concatCTM(AffineTransform::translation(x, y)); }
-void GraphicsContext::scaleCTM(double sx, double sy) { concatCTM(AffineTransform::scaling(sx, sy)); }
-void GraphicsContext::rotateCTM(double radians) { concatCTM(AffineTransform::rotationByRadians(radians)); }
+void GraphicsContext::concatCTM(const AffineTransform& t)
+{
+    setCTM(concatenated(t, CTM()));
+}
+void GraphicsContext::translateCTM(double x, double y)
+{
+    concatCTM(AffineTransform::translation(x, y));
+}
+void GraphicsContext::scaleCTM(double sx, double sy)
+{
+    concatCTM(AffineTransform::scaling(sx, sy));
+}
+void GraphicsContext::rotateCTM(double radians)
+{
+    concatCTM(AffineTransform::rotationByRadians(radians));
+}
 
-bool GraphicsContext::shouldAntialias() const { return m_impl->state().antialias; }
-void GraphicsContext::setShouldAntialias(bool on) { m_impl->state().antialias = on; }
-CompositingOperation GraphicsContext::compositingOperation() const { return m_impl->state().op; }
-void GraphicsContext::setCompositingOperation(CompositingOperation op) { m_impl->state().op = op; }
-double GraphicsContext::alpha() const { return m_impl->state().alpha; }
+bool GraphicsContext::shouldAntialias() const
+{
+    return m_impl->state().antialias;
+}
+void GraphicsContext::setShouldAntialias(bool on)
+{
+    m_impl->state().antialias = on;
+}
+CompositingOperation GraphicsContext::compositingOperation() const
+{
+    return m_impl->state().op;
+}
+void GraphicsContext::setCompositingOperation(CompositingOperation op)
+{
+    m_impl->state().op = op;
+}
+double GraphicsContext::alpha() const
+{
+    return m_impl->state().alpha;
+}
 
 void GraphicsContext::setAlpha(double alpha)
 {
     m_impl->state().alpha = std::isnan(alpha) ? 1.0 : std::clamp(alpha, 0.0, 1.0);
 }
 
-ImageInterpolation GraphicsContext::imageInterpolation() const { return m_impl->state().interpolation; }
-void GraphicsContext::setImageInterpolation(ImageInterpolation i) { m_impl->state().interpolation = i; }
-void GraphicsContext::setFillColor(const Color& c) { m_impl->state().fill = c; }
-void GraphicsContext::setStrokeColor(const Color& c) { m_impl->state().stroke = c; }
+ImageInterpolation GraphicsContext::imageInterpolation() const
+{
+    return m_impl->state().interpolation;
+}
+void GraphicsContext::setImageInterpolation(ImageInterpolation i)
+{
+    m_impl->state().interpolation = i;
+}
+void GraphicsContext::setFillColor(const Color& c)
+{
+    m_impl->state().fill = c;
+}
+void GraphicsContext::setStrokeColor(const Color& c)
+{
+    m_impl->state().stroke = c;
+}
 
 void GraphicsContext::setShadow(const Shadow& shadow)
 {
@@ -265,7 +328,10 @@ void GraphicsContext::setShadow(const Shadow& shadow)
     m_impl->state().shadow = Impl::ShadowSpec { *rgba, shadow.shadowBlurRadius(), shadow.shadowOffset() };
 }
 
-void GraphicsContext::clearShadow() { m_impl->state().shadow.reset(); }
+void GraphicsContext::clearShadow()
+{
+    m_impl->state().shadow.reset();
+}
 
 void GraphicsContext::clipToPath(const BezierPath& path)
 {
@@ -279,7 +345,10 @@ void GraphicsContext::clipToPath(const BezierPath& path)
     cairo_clip(c);
 }
 
-void GraphicsContext::clipToRect(const Rect& r) { clipToPath(*BezierPath::bezierPathWithRect(r)); }
+void GraphicsContext::clipToRect(const Rect& r)
+{
+    clipToPath(*BezierPath::bezierPathWithRect(r));
+}
 
 Rect GraphicsContext::clipBoundingBox() const
 {
@@ -362,7 +431,10 @@ void GraphicsContext::strokePath(const BezierPath& path)
     });
 }
 
-void GraphicsContext::fillRect(const Rect& r) { fillPath(*BezierPath::bezierPathWithRect(r)); }
+void GraphicsContext::fillRect(const Rect& r)
+{
+    fillPath(*BezierPath::bezierPathWithRect(r));
+}
 
 void GraphicsContext::fillRectUsingOperation(const Rect& r, CompositingOperation op)
 {
@@ -416,8 +488,8 @@ void GraphicsContext::drawImage(ConstPixelBufferView image, const Rect& destinat
 static void addStops(cairo_pattern_t* pattern, std::span<const GradientStop> stops)
 {
     for (const auto& s : stops)
-        cairo_pattern_add_color_stop_rgba(pattern, std::clamp(s.location, 0.0, 1.0), s.rgba[0], s.rgba[1],
-            s.rgba[2], s.rgba[3]);
+        cairo_pattern_add_color_stop_rgba(
+            pattern, std::clamp(s.location, 0.0, 1.0), s.rgba[0], s.rgba[1], s.rgba[2], s.rgba[3]);
 }
 
 // Paints the pattern over the clip; an end that does not extend is cut off by a half-plane through its point.
@@ -539,11 +611,11 @@ static void rewriteBoundingBox(fnd::Data& eps, Size size)
         auto end = text.find('\n', at);
         text.replace(at, end - at, key + value);
     };
-    replaceLine("%%BoundingBox:", fmt::format(" 0 0 {} {}", static_cast<long>(std::ceil(size.width)),
-                                      static_cast<long>(std::ceil(size.height))));
+    replaceLine("%%BoundingBox:",
+        fmt::format(" 0 0 {} {}", static_cast<long>(std::ceil(size.width)), static_cast<long>(std::ceil(size.height))));
     replaceLine("%%HiResBoundingBox:", fmt::format(" 0 0 {:.6f} {:.6f}", size.width, size.height));
-    replaceLine("%%PageBoundingBox:", fmt::format(" 0 0 {} {}", static_cast<long>(std::ceil(size.width)),
-                                          static_cast<long>(std::ceil(size.height))));
+    replaceLine("%%PageBoundingBox:",
+        fmt::format(" 0 0 {} {}", static_cast<long>(std::ceil(size.width)), static_cast<long>(std::ceil(size.height))));
     eps = fnd::Data::fromString(text);
 }
 

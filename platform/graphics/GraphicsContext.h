@@ -38,7 +38,10 @@ enum class CompositingOperation {
 enum class ImageInterpolation { Default = 0, None = 1, Low = 2, High = 3, Medium = 4 };
 
 // Whether a gradient continues past its end points with its end colours.
-enum GradientDrawingOptions : unsigned { GradientDrawsBeforeStartingLocation = 1, GradientDrawsAfterEndingLocation = 2 };
+enum GradientDrawingOptions : unsigned {
+    GradientDrawsBeforeStartingLocation = 1,
+    GradientDrawsAfterEndingLocation = 2
+};
 
 // A colour stop in RGBA (not premultiplied); locations 0..1, coincident locations make a hard edge.
 struct GradientStop {
@@ -79,17 +82,17 @@ public:
 
     // Draws into caller-owned pixels (which must outlive the context). pointSize may differ from the pixel size:
     // the scale between them is the resolution. A zero pointSize means one point per pixel.
-    static std::shared_ptr<GraphicsContext> createForBitmap(PixelBufferView pixels, Size pointSize = {},
-        bool flipped = false);
+    static std::shared_ptr<GraphicsContext> createForBitmap(
+        PixelBufferView pixels, Size pointSize = {}, bool flipped = false);
     // Owns a transparent buffer of the given pixel size.
-    static std::shared_ptr<GraphicsContext> createForBitmap(int pixelWidth, int pixelHeight, Size pointSize = {},
-        bool flipped = false);
+    static std::shared_ptr<GraphicsContext> createForBitmap(
+        int pixelWidth, int pixelHeight, Size pointSize = {}, bool flipped = false);
     // A PDF document whose first page is begun at once; beginPage() starts the next.
     static std::shared_ptr<GraphicsContext> createForPDF(Size firstPageSize, bool flipped = false);
     // An encapsulated PostScript page whose %%BoundingBox is (0, 0, size) whatever is drawn.
     static std::shared_ptr<GraphicsContext> createForEPS(Size pageSize, bool flipped = false);
-    static std::shared_ptr<GraphicsContext> createForWindow(std::shared_ptr<WindowSurface> surface,
-        bool flipped = false);
+    static std::shared_ptr<GraphicsContext> createForWindow(
+        std::shared_ptr<WindowSurface> surface, bool flipped = false);
 
     // The current context of this thread (nullptr when none).
     static GraphicsContext* current();
@@ -143,12 +146,12 @@ public:
     void strokePath(const BezierPath& path);
     void fillRect(const Rect& r);
     void fillRectUsingOperation(const Rect& r, CompositingOperation op);
-    void drawImage(ConstPixelBufferView image, const Rect& destination, const Rect& source,
-        CompositingOperation op, double fraction, bool imageFlipped = false);
+    void drawImage(ConstPixelBufferView image, const Rect& destination, const Rect& source, CompositingOperation op,
+        double fraction, bool imageFlipped = false);
     // Fills the clip area with a gradient between two points (user space) or two circles.
     void drawLinearGradient(std::span<const GradientStop> stops, Point start, Point end, unsigned options);
-    void drawRadialGradient(std::span<const GradientStop> stops, Point startCenter, double startRadius,
-        Point endCenter, double endRadius, unsigned options);
+    void drawRadialGradient(std::span<const GradientStop> stops, Point startCenter, double startRadius, Point endCenter,
+        double endRadius, unsigned options);
 
     // Pushes drawing to the target: a window shows it, a bitmap's pixels are up to date afterwards.
     void flush();

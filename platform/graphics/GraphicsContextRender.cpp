@@ -107,6 +107,8 @@ void GraphicsContext::Impl::render(const CairoDraw& draw)
     if (pixelBlend) {
         blendPlusDarker(content);
     } else if (isPlainOp(op)) {
+        // FIXME: the operators Cairo treats as unbounded (source in/out, destination in/atop) change the whole clip
+        // area here, where a direct draw changes only what it covers.
         cairo_set_source(c, content);
         cairo_set_operator(c, op);
         cairo_paint_with_alpha(c, s.alpha);
@@ -245,6 +247,7 @@ void GraphicsContext::clipToMask(ConstPixelBufferView mask, const Rect& rect, bo
     cairo_matrix_t m = toCairo(toImage);
     cairo_pattern_set_matrix(pattern, &m);
     cairo_pattern_set_extend(pattern, CAIRO_EXTEND_NONE);
+    cairo_pattern_set_filter(pattern, toCairo(i.state().interpolation));
     i.state().masks.emplace_back(pattern, cairo_pattern_destroy);
 }
 
@@ -299,7 +302,8 @@ void blurAlpha(cairo_surface_t* a8, double sigma)
     }
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
-            data[y * stride + x] = static_cast<unsigned char>(std::clamp(std::lround(a[std::size_t(y) * w + x]), 0L, 255L));
+            data[y * stride + x]
+                = static_cast<unsigned char>(std::clamp(std::lround(a[std::size_t(y) * w + x]), 0L, 255L));
     cairo_surface_mark_dirty(a8);
 }
 

@@ -46,10 +46,22 @@ struct ConstPixelBufferView {
 };
 
 // Components of one premultiplied pixel word.
-constexpr std::uint8_t alphaOf(std::uint32_t p) { return static_cast<std::uint8_t>(p >> 24); }
-constexpr std::uint8_t redOf(std::uint32_t p) { return static_cast<std::uint8_t>(p >> 16); }
-constexpr std::uint8_t greenOf(std::uint32_t p) { return static_cast<std::uint8_t>(p >> 8); }
-constexpr std::uint8_t blueOf(std::uint32_t p) { return static_cast<std::uint8_t>(p); }
+constexpr std::uint8_t alphaOf(std::uint32_t p)
+{
+    return static_cast<std::uint8_t>(p >> 24);
+}
+constexpr std::uint8_t redOf(std::uint32_t p)
+{
+    return static_cast<std::uint8_t>(p >> 16);
+}
+constexpr std::uint8_t greenOf(std::uint32_t p)
+{
+    return static_cast<std::uint8_t>(p >> 8);
+}
+constexpr std::uint8_t blueOf(std::uint32_t p)
+{
+    return static_cast<std::uint8_t>(p);
+}
 constexpr std::uint32_t packPixel(std::uint8_t a, std::uint8_t r, std::uint8_t g, std::uint8_t b)
 {
     return (std::uint32_t(a) << 24) | (std::uint32_t(r) << 16) | (std::uint32_t(g) << 8) | b;

@@ -47,8 +47,8 @@ unsigned extendOptions(const ShadingOptions& o)
 
 }
 
-void drawAxialShading(GraphicsContext& context, const ShadingFunction& function, Point start, Point end,
-    const ShadingOptions& options)
+void drawAxialShading(
+    GraphicsContext& context, const ShadingFunction& function, Point start, Point end, const ShadingOptions& options)
 {
     if (!function)
         return;
@@ -56,8 +56,8 @@ void drawAxialShading(GraphicsContext& context, const ShadingFunction& function,
     context.drawLinearGradient(stops, start, end, extendOptions(options));
 }
 
-void drawRadialShading(GraphicsContext& context, const ShadingFunction& function, Point startCenter,
-    double startRadius, Point endCenter, double endRadius, const ShadingOptions& options)
+void drawRadialShading(GraphicsContext& context, const ShadingFunction& function, Point startCenter, double startRadius,
+    Point endCenter, double endRadius, const ShadingOptions& options)
 {
     if (!function)
         return;

@@ -25,7 +25,7 @@ struct ShadingOptions {
 
 void drawAxialShading(GraphicsContext& context, const ShadingFunction& function, Point start, Point end,
     const ShadingOptions& options = {});
-void drawRadialShading(GraphicsContext& context, const ShadingFunction& function, Point startCenter,
-    double startRadius, Point endCenter, double endRadius, const ShadingOptions& options = {});
+void drawRadialShading(GraphicsContext& context, const ShadingFunction& function, Point startCenter, double startRadius,
+    Point endCenter, double endRadius, const ShadingOptions& options = {});
 
 }

@@ -1,5 +1,5 @@
-#include "platform/graphics/AffineTransform.h"
 #include "platform/graphics/Geometry.h"
+#include "platform/graphics/AffineTransform.h"
 
 #include "GraphicsPrinters.h"
 

@@ -1,5 +1,6 @@
 #include "TestSymbologies.h"
 
+#include "barcodes/CheckDigits.h"
 #include "barcodes/GS1ElementString.h"
 
 #include <gtest/gtest.h>
@@ -102,4 +103,20 @@ TEST(Validation, GS1ErrorsBecomeTheErrorTextAndEmptyContent)
     barcode->setContent("(01)09501101530003");
     EXPECT_EQ(barcode->validatedContentString().utf8(), "0109501101530003");
     EXPECT_TRUE(barcode->validatedErrorString().isEmpty());
+}
+
+TEST(CheckDigits, GS1Modulo10)
+{
+    const struct {
+        const char* digits;
+        int check;
+    } cases[] = {
+        { "400638133393", 1 }, // EAN-13 4006381333931
+        { "978020137962", 4 }, // ISBN-13 9780201379624
+        { "03600029145", 2 }, // UPC-A 036000291452
+        { "1234567", 0 }, // EAN-8 12345670
+        { "", 0 },
+    };
+    for (auto& c : cases)
+        EXPECT_EQ(CheckDigits::gs1Mod10(c.digits), c.check) << c.digits;
 }

@@ -3,15 +3,23 @@
 #include "platform/foundation/Formatter.h"
 #include "platform/foundation/Locale.h"
 
-#include <vector>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace fnd {
 
 // The platform's numbers for these settings, as stored archives hold them.
 enum class NumberFormatterStyle { None = 0, Decimal = 1 };
-enum class NumberFormatterRoundingMode { Ceiling = 0, Floor = 1, Down = 2, Up = 3, HalfEven = 4, HalfDown = 5, HalfUp = 6 };
+enum class NumberFormatterRoundingMode {
+    Ceiling = 0,
+    Floor = 1,
+    Down = 2,
+    Up = 3,
+    HalfEven = 4,
+    HalfDown = 5,
+    HalfUp = 6
+};
 
 // Numbers to text and back in a locale, over ICU.
 //

@@ -104,8 +104,8 @@ TEST(NumberFormatter, ParsingHonoursFloatsAndBounds)
         const char* text;
         bool ok;
     };
-    const Case cases[] = { { "0", true }, { "100", true }, { "2.0", true }, { "2.5", false }, { "-1", false },
-        { "101", false } };
+    const Case cases[]
+        = { { "0", true }, { "100", true }, { "2.0", true }, { "2.5", false }, { "-1", false }, { "101", false } };
     for (const Case& c : cases)
         EXPECT_EQ(formatter.getObjectValue(c.text).has_value(), c.ok) << c.text;
     EXPECT_EQ(formatter.getObjectValue("2.5").error(), String("“2.5” is not a whole number."));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/foundation/Coding.h"
 #include "platform/foundation/Formatter.h"
 #include "platform/foundation/Locale.h"
 
@@ -30,7 +31,10 @@ enum class NumberFormatterRoundingMode {
 //
 // Settings apply in the order they are made: a format or a style replaces the digit, grouping, rounding-increment
 // and affix settings made before it, and later settings refine it.
-class NumberFormatter : public Formatter {
+//
+// Archives hold the settings themselves (style, locale identifier, formats, flags, bounds and the later settings in
+// their order), so a decoded formatter formats as the encoded one did.
+class NumberFormatter : public Formatter, public Coding {
     FND_OBJECT(NumberFormatter)
 
 public:
@@ -114,6 +118,9 @@ public:
     // The empty text gives nil. Whole values come back as integers, others as doubles.
     std::expected<Value, String> getObjectValue(const String& string) const override;
     std::shared_ptr<Formatter> copy() const override;
+
+    void encodeWithCoder(Coder& coder) const override;
+    bool initWithCoder(Coder& coder) override;
 
 private:
     // Settings made after the last format or style, replayed in order over it when the formatter is rebuilt.

@@ -374,6 +374,7 @@ TEST(Archive, ClassNamesAreSubstitutedBothWays)
     auto decoded = unarchiver.decodeObjectForKey("root").objectAs<ArchiveNode>();
     ASSERT_TRUE(decoded);
     EXPECT_EQ(decoded->name, "renamed");
+    EXPECT_EQ(decoded->versionSeen, 0) << "the version stored under the former name";
     EXPECT_FALSE(unarchiver.error());
 
     // The process-wide tables serve every archiver and unarchiver.

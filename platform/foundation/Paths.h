@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform/foundation/String.h"
+
+#include <cstdint>
+
+namespace fnd::Paths {
+
+// The user's home folder: $HOME when set and absolute, else the password database's entry.
+String homeDirectory();
+// The process's temporary folder: $TMPDIR when it names an existing folder, else /tmp. No trailing slash.
+String temporaryDirectory();
+std::uint32_t userID();
+String userName();
+
+// The XDG base folders: the variable when it holds an absolute path (relative values are ignored, as the XDG base
+// directory rules say), else ~/.config, ~/.local/share, ~/.local/state and ~/.cache.
+String configHome();
+String dataHome();
+String stateHome();
+String cacheHome();
+// The user's documents folder from user-dirs.dirs (XDG_DOCUMENTS_DIR), else ~/Documents.
+String documentsDirectory();
+
+// "~" and "~/..." become the home folder; other paths are returned as they are.
+String expandingTilde(const String& path);
+// Joins with exactly one slash between the parts.
+String appendingComponent(const String& path, const String& component);
+String lastComponent(const String& path);
+String deletingLastComponent(const String& path);
+// The extension without its dot; empty when the last component has none.
+String extension(const String& path);
+
+}

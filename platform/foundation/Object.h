@@ -55,7 +55,7 @@ struct ClassInfo {
     String name;
     const ClassInfo* superclass { nullptr };
     ObjectFactory factory;
-    ClassMembers members;
+    ClassMembers members {};
 
     bool isSubclassOf(const ClassInfo& other) const;
     // Searches this class, then its superclasses.
@@ -210,6 +210,8 @@ public:
         explicit operator bool() const { return object != nullptr; }
     };
     Locked lock() const;
+    // Without taking a reference (which could end up being the last one).
+    bool isGone() const { return m_isShared ? m_shared.expired() : m_lifetime.expired(); }
     const Object* identity() const { return m_identity; }
 
 private:

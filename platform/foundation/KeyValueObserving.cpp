@@ -282,13 +282,29 @@ std::shared_ptr<ObservationRegistration> observe(Object& object, const String& k
 {
     auto registration = std::make_shared<ObservationRegistration>(object, keyPath, options, std::move(deliver));
     registration->observer = observer;
+    if (observer)
+        registration->observerRef = WeakObjectRef(*observer);
     registration->context = context;
     registration->start();
+    std::vector<std::shared_ptr<ObservationRegistration>> abandoned;
     {
         auto& state = ObjectAccess::state(object);
         std::lock_guard lock(state.mutex);
+        // Observers may go without removing themselves; their registrations leave when the next one comes.
+        auto& all = state.registrations;
+        for (auto it = all.begin(); it != all.end();) {
+            if ((*it)->observer && (*it)->observerRef.isGone()) {
+                abandoned.push_back(std::move(*it));
+                it = all.erase(it);
+            } else {
+                ++it;
+            }
+        }
         state.registrations.push_back(registration);
     }
+    for (const auto& r : abandoned)
+        r->stop();
+    abandoned.clear();
     if (options & KeyValueObservingOptions::Initial)
         registration->deliverInitial();
     return registration;

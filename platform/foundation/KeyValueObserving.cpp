@@ -2,6 +2,7 @@
 
 #include "platform/foundation/Exception.h"
 #include "platform/foundation/KeyValueCoding.h"
+#include "platform/foundation/detail/KeyPath.h"
 #include "platform/foundation/detail/KeyValueObservingInternals.h"
 
 #include <fmt/format.h>
@@ -11,14 +12,6 @@
 namespace fnd::detail {
 
 namespace {
-
-std::pair<String, String> splitFirst(const String& path)
-{
-    auto dot = path.units().find(u'.');
-    if (dot == std::u16string::npos)
-        return { path, {} };
-    return { String(path.units().substr(0, dot)), String(path.units().substr(dot + 1)) };
-}
 
 // (object, key) pairs on the way from a registration to an observation: a key met again is a dependency cycle.
 using Chain = std::vector<std::pair<const Object*, String>>;
@@ -55,7 +48,7 @@ public:
         , m_report(std::move(report))
         , m_role(role)
     {
-        std::tie(m_key, m_rest) = splitFirst(path);
+        std::tie(m_key, m_rest) = splitFirstKey(path);
     }
 
     ~PathObservation() override

@@ -1,6 +1,8 @@
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/DispatchQueue.h"
 #include "platform/foundation/Exception.h"
+#include "platform/foundation/KeyValueObserving.h"
+#include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/OperationQueue.h"
 #include "platform/foundation/RunLoop.h"
 
@@ -60,11 +62,13 @@ private:
     int m_arrived { 0 };
 };
 
-Date inSeconds(double s) { return Clock::current()->now().addingTimeInterval(s); }
+Date inSeconds(double s)
+{
+    return Clock::current()->now().addingTimeInterval(s);
+}
 
 // Runs the main loop until the predicate holds, for at most a bounded real time.
-template<typename P>
-bool runMainUntil(P predicate)
+template <typename P> bool runMainUntil(P predicate)
 {
     auto limit = inSeconds(10);
     while (!predicate() && Clock::current()->now() < limit)
@@ -85,7 +89,7 @@ TEST(DispatchQueue, SerialQueueRunsItemsOneAtATimeInOrder)
             --inside;
         });
     }
-    queue->sync([] { });
+    queue->sync([] {});
     std::vector<int> expected(200);
     std::iota(expected.begin(), expected.end(), 0);
     EXPECT_EQ(seen, expected);
@@ -101,13 +105,13 @@ TEST(DispatchQueue, SyncPassesOnFailuresAndRefusesToWaitForItself)
     queue->sync([&] {
         EXPECT_EQ(DispatchQueue::current(), queue.get());
         try {
-            queue->sync([] { });
+            queue->sync([] {});
         } catch (const Exception& e) {
             refused = e.name() == ExceptionName::InternalInconsistency;
         }
     });
     EXPECT_TRUE(refused);
-    EXPECT_THROW(DispatchQueue::main().sync([] { }), Exception) << "the main thread waiting for the main queue";
+    EXPECT_THROW(DispatchQueue::main().sync([] {}), Exception) << "the main thread waiting for the main queue";
 }
 
 TEST(DispatchQueue, ConcurrentQueueRunsItemsSideBySide)
@@ -187,15 +191,15 @@ TEST(DispatchQueue, AfterWaitsForTheClock)
     DispatchQueue::main().after(1.5, [&] { ran.push_back("main@1.5"); });
 
     clock->advance(0.9);
-    queue->sync([] { });
+    queue->sync([] {});
     EXPECT_TRUE(ran.empty());
     clock->advance(0.1);
-    queue->sync([] { });
+    queue->sync([] {});
     EXPECT_EQ(ran, (std::vector<std::string> { "queue@1" }));
     // The main loop skips ahead on virtual time, to 1.5 where its work is due, and no further.
     RunLoop::main().runUntilDate(Date::fromReferenceDate(1.5));
     clock->advance(0.5);
-    queue->sync([] { });
+    queue->sync([] {});
     EXPECT_EQ(ran, (std::vector<std::string> { "queue@1", "main@1.5", "queue@2" }));
 }
 
@@ -267,6 +271,36 @@ TEST(OperationQueue, CancelledOperationsFinishWithoutRunningAndTheCountFollows)
     ASSERT_TRUE(emptied.wait());
     std::lock_guard lock(countsMutex);
     EXPECT_EQ(counts, (std::vector<std::size_t> { 1, 2, 3, 4, 5, 4, 3, 2, 1, 0 }));
+}
+
+class CountWatcher : public Object {
+public:
+    void observeValueForKeyPath(const String& keyPath, Object&, const KeyValueChange& change, const void*) override
+    {
+        std::lock_guard lock(mutex);
+        changes.emplace_back(change.oldValue.integerValue(), change.newValue.integerValue());
+        if (keyPath == "operationCount" && change.newValue.integerValue() == 0)
+            emptied.open();
+    }
+    std::mutex mutex;
+    std::vector<std::pair<long, long>> changes;
+    Gate emptied;
+};
+
+TEST(OperationQueue, OperationCountIsObservableByKey)
+{
+    auto queue = std::make_shared<OperationQueue>();
+    queue->setMaxConcurrentOperationCount(1);
+    auto watcher = std::make_shared<CountWatcher>();
+    queue->addObserver(*watcher, "operationCount", KeyValueObservingOptions::New | KeyValueObservingOptions::Old);
+    Gate release;
+    queue->addOperationWithBlock([&] { release.wait(); });
+    queue->addOperationWithBlock([] {});
+    release.open();
+    ASSERT_TRUE(watcher->emptied.wait());
+    queue->removeObserver(*watcher, "operationCount");
+    std::lock_guard lock(watcher->mutex);
+    EXPECT_EQ(watcher->changes, (std::vector<std::pair<long, long>> { { 0, 1 }, { 1, 2 }, { 2, 1 }, { 1, 0 } }));
 }
 
 TEST(OperationQueue, DependenciesAcrossQueuesHoldAnOperationBack)
@@ -354,11 +388,40 @@ TEST(OperationQueue, CountObserverMayWaitForTheMainThreadWhileItAddsWork)
             DispatchQueue::main().sync([&] { seen.push_back(count); });
         ++delivered;
     });
-    queue->addOperationWithBlock([] { });
+    queue->addOperationWithBlock([] {});
     EXPECT_TRUE(runMainUntil([&] { return delivered == 2; }));
-    queue->addOperationWithBlock([] { });
+    queue->addOperationWithBlock([] {});
     EXPECT_TRUE(runMainUntil([&] { return delivered == 4; }));
     EXPECT_EQ(seen, (std::vector<std::size_t> { 1, 0, 1, 0 }));
+}
+
+TEST(OperationQueue, NotificationsObservedOnTheMainQueueArriveOnTheMainThread)
+{
+    NotificationCenter center;
+    std::vector<std::pair<std::string, bool>> seen;
+    auto token
+        = center.addObserverForName("Progress", Value(), OperationQueue::mainQueue(), [&](const Notification& n) {
+              seen.emplace_back(n.userInfo().get("step").description().utf8(), RunLoop::isMainThread());
+          });
+
+    // From the main thread: delivered before the post returns.
+    center.postNotificationName("Progress", Value(), Dictionary { { "step", 1 } });
+    EXPECT_EQ(seen.size(), 1u);
+
+    // From a worker: the poster waits until the main loop has run the block.
+    auto worker = std::make_shared<OperationQueue>();
+    std::atomic<bool> posted { false };
+    std::size_t seenWhenPostReturned = 0;
+    worker->addOperationWithBlock([&] {
+        center.postNotificationName("Progress", Value(), Dictionary { { "step", 2 } });
+        seenWhenPostReturned = seen.size();
+        posted = true;
+    });
+    EXPECT_TRUE(runMainUntil([&] { return posted.load(); }));
+    worker->waitUntilAllOperationsAreFinished();
+    EXPECT_EQ(seenWhenPostReturned, 2u);
+    EXPECT_EQ(seen, (std::vector<std::pair<std::string, bool>> { { "1", true }, { "2", true } }));
+    center.removeObserver(token);
 }
 
 }

@@ -42,7 +42,10 @@ String Error::localizedDescription() const
     return String(fmt::format("The operation couldn\u2019t be completed. ({} error {}.)", m_domain.utf8(), m_code));
 }
 
-String Error::localizedFailureReason() const { return m_userInfo.get(ErrorKey::LocalizedFailureReason).stringValue(); }
+String Error::localizedFailureReason() const
+{
+    return m_userInfo.get(ErrorKey::LocalizedFailureReason).stringValue();
+}
 
 std::optional<Error> Error::underlyingError() const
 {

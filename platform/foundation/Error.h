@@ -47,8 +47,7 @@ private:
     Dictionary m_userInfo;
 };
 
-template<typename T>
-using Expected = std::expected<T, Error>;
+template <typename T> using Expected = std::expected<T, Error>;
 
 // Domains used by the platform layer.
 namespace ErrorDomain {

@@ -67,7 +67,10 @@ AssertionHandler& AssertionHandler::current()
     return g_assertionHandler ? *g_assertionHandler : fallback;
 }
 
-void AssertionHandler::setCurrent(AssertionHandler* handler) { g_assertionHandler = handler; }
+void AssertionHandler::setCurrent(AssertionHandler* handler)
+{
+    g_assertionHandler = handler;
+}
 
 void AssertionHandler::handleFailure(const String& description, const std::source_location& where)
 {

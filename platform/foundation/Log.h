@@ -13,10 +13,12 @@ enum class LogLevel { Debug, Info, Warning, Error };
 
 // The system log: standard error, one line per message. Tests may capture the lines through a sink.
 void log(LogLevel level, const String& message);
-inline void log(const String& message) { log(LogLevel::Info, message); }
+inline void log(const String& message)
+{
+    log(LogLevel::Info, message);
+}
 
-template<typename... Args>
-void logf(LogLevel level, fmt::format_string<Args...> format, Args&&... args)
+template <typename... Args> void logf(LogLevel level, fmt::format_string<Args...> format, Args&&... args)
 {
     log(level, String(fmt::format(format, std::forward<Args>(args)...)));
 }
@@ -34,8 +36,8 @@ public:
     virtual void handleFailure(const String& description, const std::source_location& where);
 };
 
-inline void assertThat(bool condition, const String& description,
-    const std::source_location& where = std::source_location::current())
+inline void assertThat(
+    bool condition, const String& description, const std::source_location& where = std::source_location::current())
 {
     if (!condition)
         AssertionHandler::current().handleFailure(description, where);

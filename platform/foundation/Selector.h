@@ -30,7 +30,6 @@ private:
 
 }
 
-template<>
-struct std::hash<fnd::Selector> {
+template <> struct std::hash<fnd::Selector> {
     std::size_t operator()(const fnd::Selector& s) const { return s.hash(); }
 };

@@ -168,7 +168,10 @@ std::vector<String> Dictionary::keys() const
     return out;
 }
 
-bool Dictionary::operator==(const Dictionary& other) const { return m_items == other.m_items; }
+bool Dictionary::operator==(const Dictionary& other) const
+{
+    return m_items == other.m_items;
+}
 
 // Value
 

@@ -272,9 +272,8 @@ public:
     {
     }
     Value(std::shared_ptr<Object> o);
-    template<typename T>
-        requires std::is_base_of_v<Object, T>
-    Value(std::shared_ptr<T> o)
+    template <typename T>
+    requires std::is_base_of_v<Object, T> Value(std::shared_ptr<T> o)
         : Value(std::static_pointer_cast<Object>(std::move(o)))
     {
     }
@@ -305,11 +304,7 @@ public:
     std::optional<gfx::Size> size() const;
     std::optional<gfx::Rect> rect() const;
     std::shared_ptr<Object> object() const;
-    template<typename T>
-    std::shared_ptr<T> objectAs() const
-    {
-        return std::dynamic_pointer_cast<T>(object());
-    }
+    template <typename T> std::shared_ptr<T> objectAs() const { return std::dynamic_pointer_cast<T>(object()); }
 
     // Loose conversions as the platform's value accessors make them: numbers from numbers and numeric strings,
     // 0 / false / empty otherwise.

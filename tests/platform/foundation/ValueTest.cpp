@@ -44,16 +44,6 @@ TEST(Value, DatesKeepBothEpochs)
     EXPECT_EQ(Value(d).description(), String("2001-01-01 00:00:00 +0000"));
 }
 
-TEST(String, UTF16IndexesCountSurrogatePairsAsTwo)
-{
-    String s("a\xF0\x9F\x98\x80z"); // a, U+1F600, z
-    EXPECT_EQ(s.length(), 4);
-    EXPECT_EQ(s.characterAt(1), 0xD83D);
-    EXPECT_EQ(s.substring({ 1, 2 }).utf8(), "\xF0\x9F\x98\x80");
-    EXPECT_THROW(s.substring({ 3, 2 }), Exception);
-    EXPECT_EQ(String("\xFF").utf8(), "\xEF\xBF\xBD");
-}
-
 TEST(Error, UnderlyingErrorSurvivesInUserInfo)
 {
     auto outer = Error::make("Outer", 1, "Could not save.");

@@ -1,0 +1,176 @@
+#include "platform/foundation/NotificationCenter.h"
+
+#include "platform/foundation/OperationQueue.h"
+
+#include <fmt/format.h>
+
+#include <algorithm>
+#include <atomic>
+
+namespace fnd {
+
+FND_REGISTER_CLASS(Notification, Object)
+
+String Notification::description() const
+{
+    return String(fmt::format("NSConcreteNotification {} {{name = {}; object = {}; userInfo = {}}}",
+        static_cast<const void*>(this), m_name.utf8(), m_object.description().utf8(),
+        Value(m_userInfo).description().utf8()));
+}
+
+struct NotificationCenter::Entry {
+    NotificationName name;
+    Value object;
+    // Selector observers.
+    WeakObjectRef observer;
+    const Object* observerIdentity { nullptr };
+    Selector selector;
+    // Block observers.
+    std::uint64_t token { 0 };
+    std::function<void(const Notification&)> block;
+    NotificationExecutor executor;
+
+    std::atomic<bool> removed { false };
+
+    bool matches(const Notification& n) const
+    {
+        if (!name.isEmpty() && name != n.name())
+            return false;
+        if (object.isNil())
+            return true;
+        if (object.isObject() || n.object().isObject())
+            return object.object() == n.object().object();
+        return object == n.object();
+    }
+
+    bool filterMatches(const NotificationName& n, const Value& o) const
+    {
+        if (!n.isEmpty() && n != name)
+            return false;
+        if (o.isNil())
+            return true;
+        if (o.isObject() || object.isObject())
+            return o.object() == object.object();
+        return o == object;
+    }
+};
+
+NotificationCenter::NotificationCenter() = default;
+NotificationCenter::~NotificationCenter() = default;
+
+NotificationCenter& NotificationCenter::defaultCenter()
+{
+    static NotificationCenter center;
+    return center;
+}
+
+void NotificationCenter::addObserver(
+    Object& observer, Selector selector, const NotificationName& name, const Value& object)
+{
+    auto entry = std::make_shared<Entry>();
+    entry->name = name;
+    entry->object = object;
+    entry->observer = WeakObjectRef(observer);
+    entry->observerIdentity = &observer;
+    entry->selector = selector;
+    std::lock_guard lock(m_mutex);
+    m_entries.push_back(std::move(entry));
+}
+
+NotificationObserverToken NotificationCenter::addObserverForName(const NotificationName& name, const Value& object,
+    std::function<void(const Notification&)> block, NotificationExecutor executor)
+{
+    auto entry = std::make_shared<Entry>();
+    entry->name = name;
+    entry->object = object;
+    entry->block = std::move(block);
+    entry->executor = std::move(executor);
+    std::lock_guard lock(m_mutex);
+    entry->token = m_nextToken++;
+    NotificationObserverToken token { entry->token };
+    m_entries.push_back(std::move(entry));
+    return token;
+}
+
+NotificationObserverToken NotificationCenter::addObserverForName(const NotificationName& name, const Value& object,
+    const std::shared_ptr<OperationQueue>& queue, std::function<void(const Notification&)> block)
+{
+    return addObserverForName(name, object, std::move(block), queue ? queue->executor() : NotificationExecutor {});
+}
+
+void NotificationCenter::removeObserver(const Object& observer)
+{
+    std::lock_guard lock(m_mutex);
+    std::erase_if(m_entries, [&](const std::shared_ptr<Entry>& e) {
+        if (e->observerIdentity != &observer)
+            return false;
+        e->removed = true;
+        return true;
+    });
+}
+
+void NotificationCenter::removeObserver(const Object& observer, const NotificationName& name, const Value& object)
+{
+    std::lock_guard lock(m_mutex);
+    std::erase_if(m_entries, [&](const std::shared_ptr<Entry>& e) {
+        if (e->observerIdentity != &observer || !e->filterMatches(name, object))
+            return false;
+        e->removed = true;
+        return true;
+    });
+}
+
+void NotificationCenter::removeObserver(NotificationObserverToken token)
+{
+    if (!token)
+        return;
+    std::lock_guard lock(m_mutex);
+    std::erase_if(m_entries, [&](const std::shared_ptr<Entry>& e) {
+        if (e->token != token.id)
+            return false;
+        e->removed = true;
+        return true;
+    });
+}
+
+void NotificationCenter::postNotification(const std::shared_ptr<Notification>& notification)
+{
+    if (!notification)
+        return;
+    std::vector<std::shared_ptr<Entry>> targets;
+    {
+        std::lock_guard lock(m_mutex);
+        // Observers that are gone leave on the way.
+        std::erase_if(
+            m_entries, [](const std::shared_ptr<Entry>& e) { return e->observerIdentity && !e->observer.lock(); });
+        for (const auto& e : m_entries) {
+            if (e->matches(*notification))
+                targets.push_back(e);
+        }
+    }
+    for (const auto& entry : targets) {
+        if (entry->removed)
+            continue;
+        if (entry->block) {
+            if (!entry->executor) {
+                entry->block(*notification);
+                continue;
+            }
+            entry->executor([entry, notification] {
+                if (!entry->removed)
+                    entry->block(*notification);
+            });
+            continue;
+        }
+        if (auto observer = entry->observer.lock())
+            observer->perform(entry->selector, Value(notification));
+    }
+}
+
+void NotificationCenter::postNotificationName(
+    const NotificationName& name, const Value& object, const Dictionary& userInfo)
+{
+    postNotification(std::make_shared<Notification>(name, object, userInfo));
+}
+
+}

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "platform/foundation/KeyValueObserving.h"
+#include "platform/foundation/detail/ObjectState.h"
+
+#include <functional>
+#include <memory>
+
+namespace fnd::detail {
+
+struct ObjectAccess {
+    static ObjectState& state(const Object& o) { return o.state(); }
+    static ObjectState* existingState(const Object& o) { return o.existingState(); }
+};
+
+// A change on its way through observations; indexes only for to-many kinds.
+struct ChangeInfo {
+    KeyValueChangeKind kind { KeyValueChangeKind::Setting };
+    const IndexSet* indexes { nullptr };
+};
+
+// Told by an object before and after one of its keys changes.
+class KeyListener {
+public:
+    virtual ~KeyListener() = default;
+    virtual void willChange(const ChangeInfo& change) = 0;
+    virtual void didChange(const ChangeInfo& change) = 0;
+};
+
+class PathObservation;
+
+// One addObserver (or binding): the observed object's key path, with what to tell whom. Owned by the observed
+// object's state; removal marks it inactive so that a notification already under way skips it.
+class ObservationRegistration : public std::enable_shared_from_this<ObservationRegistration> {
+public:
+    using Deliver = std::function<void(Object& observed, const KeyValueChange& change)>;
+
+    ObservationRegistration(Object& observed, String keyPath, KeyValueObservingOptions options, Deliver deliver);
+    ~ObservationRegistration();
+
+    void start();
+    void stop();
+
+    void willChange(const ChangeInfo& change);
+    void didChange(const ChangeInfo& change);
+    void deliverInitial();
+
+    const String& keyPath() const { return m_keyPath; }
+    const Object* observer { nullptr }; // identity for removal; nullptr for internal observers
+    const void* context { nullptr };
+
+private:
+    Value currentValue(Object& observed, const ChangeInfo& change) const;
+    void deliver(Object& observed, const KeyValueChange& change);
+
+    WeakObjectRef m_observed;
+    String m_keyPath;
+    KeyValueObservingOptions m_options;
+    Deliver m_deliver;
+    std::shared_ptr<PathObservation> m_root;
+    std::mutex m_mutex;
+    std::vector<Value> m_pendingOld; // one entry per open will/did pair
+    std::atomic<bool> m_active { true };
+};
+
+// Starts observing; the registration lives until stopObserving or until the object goes.
+std::shared_ptr<ObservationRegistration> observe(Object& object, const String& keyPath,
+    KeyValueObservingOptions options, ObservationRegistration::Deliver deliver, const Object* observer = nullptr,
+    const void* context = nullptr);
+void stopObserving(const WeakObjectRef& object, const std::shared_ptr<ObservationRegistration>& registration);
+
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform/foundation/Object.h"
+
+#include <map>
+#include <memory>
+#include <mutex>
+#include <unordered_map>
+#include <vector>
+
+namespace fnd::detail {
+
+class KeyListener;
+class ObservationRegistration;
+class BindingRecord;
+
+// What an object carries once it is observed, bound or referenced weakly from outside a shared_ptr.
+struct ObjectState {
+    std::mutex mutex;
+    // Expires when the object is destroyed: how weak references see an object that is not in a shared_ptr go.
+    std::shared_ptr<int> lifetime = std::make_shared<int>(0);
+
+    // Observations of this object's keys, in the order they were added.
+    std::unordered_map<String, std::vector<std::weak_ptr<KeyListener>>> listeners;
+    // addObserver registrations made on this object; they own the listener chains.
+    std::vector<std::shared_ptr<ObservationRegistration>> registrations;
+    // Depth of open willChange calls per key.
+    std::unordered_map<String, int> openChanges;
+
+    // This object's bindings by name.
+    std::map<String, std::shared_ptr<BindingRecord>> bindings;
+};
+
+}

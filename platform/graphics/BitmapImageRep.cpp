@@ -1,0 +1,285 @@
+#include "platform/graphics/BitmapImageRep.h"
+
+#include "platform/foundation/Exception.h"
+#include "platform/foundation/FileManager.h"
+#include "platform/graphics/detail/ImageCodecs.h"
+
+#include <algorithm>
+#include <bit>
+
+namespace gfx {
+
+FND_REGISTER_CLASS(BitmapImageRep, ImageRep)
+
+const fnd::String BitmapImageRep::CalibratedRGBColorSpace = "NSCalibratedRGBColorSpace";
+const fnd::String BitmapImageRep::DeviceRGBColorSpace = "NSDeviceRGBColorSpace";
+const fnd::String BitmapImageRep::DeviceCMYKColorSpace = "NSDeviceCMYKColorSpace";
+
+namespace {
+
+// Larger bitmaps are refused rather than risking an allocation the machine cannot make.
+constexpr long MaxSide = 1 << 20;
+constexpr std::size_t MaxBytes = std::size_t(1) << 30;
+
+constexpr unsigned NativeARGB32Format = BitmapFormat::AlphaFirst
+    | (std::endian::native == std::endian::little ? BitmapFormat::ThirtyTwoBitLittleEndian : 0);
+
+std::uint8_t premultiply(unsigned c, unsigned a)
+{
+    return static_cast<std::uint8_t>((c * a + 127) / 255);
+}
+
+std::uint8_t unpremultiply(unsigned c, unsigned a)
+{
+    if (a == 0)
+        return 0;
+    return static_cast<std::uint8_t>(std::min(255u, (c * 255 + a / 2) / a));
+}
+
+// A pixel in a neutral form: non-premultiplied colour samples (RGB or CMYK) and alpha.
+struct Neutral {
+    unsigned c[4];
+    unsigned a;
+};
+
+}
+
+bool BitmapImageRep::configure(long wide, long high, int samplesPerPixel, bool hasAlpha, BitmapColorModel model,
+    const fnd::String& colorSpaceName, unsigned format, long bytesPerRow, int bitsPerPixel)
+{
+    if (wide <= 0 || high <= 0 || wide > MaxSide || high > MaxSide)
+        return false;
+    int colorSamples = model == BitmapColorModel::CMYK ? 4 : 3;
+    if (samplesPerPixel != colorSamples + (hasAlpha ? 1 : 0) || samplesPerPixel > 4)
+        return false;
+    if (format
+        & (BitmapFormat::FloatingPointSamples | BitmapFormat::SixteenBitLittleEndian
+            | BitmapFormat::SixteenBitBigEndian))
+        return false;
+    if (bitsPerPixel == 0)
+        bitsPerPixel = samplesPerPixel * 8;
+    if (bitsPerPixel != samplesPerPixel * 8 && bitsPerPixel != 32)
+        return false;
+    long minRow = wide * (bitsPerPixel / 8);
+    if (bytesPerRow == 0)
+        bytesPerRow = minRow;
+    if (bytesPerRow < minRow)
+        return false;
+    if (static_cast<std::size_t>(bytesPerRow) * static_cast<std::size_t>(high) > MaxBytes)
+        return false;
+
+    m_samplesPerPixel = samplesPerPixel;
+    m_bitsPerPixel = bitsPerPixel;
+    m_bytesPerRow = bytesPerRow;
+    m_bitmapFormat = hasAlpha ? format : format & ~(BitmapFormat::AlphaFirst | BitmapFormat::AlphaNonpremultiplied);
+    m_colorModel = model;
+    m_colorSpaceName = colorSpaceName;
+
+    // Memory order of the samples, then the byte swap of a little-endian 32-bit word.
+    int order[4];
+    bool alphaFirst = hasAlpha && (m_bitmapFormat & BitmapFormat::AlphaFirst);
+    for (int i = 0; i < samplesPerPixel; ++i) {
+        if (!hasAlpha || i < colorSamples)
+            order[i] = alphaFirst ? i + 1 : i;
+        else
+            order[i] = alphaFirst ? 0 : colorSamples;
+    }
+    bool swapped = bitsPerPixel == 32 && (m_bitmapFormat & BitmapFormat::ThirtyTwoBitLittleEndian);
+    for (int i = 0; i < samplesPerPixel; ++i)
+        m_sampleOffset[i] = static_cast<std::uint8_t>(swapped ? 3 - order[i] : order[i]);
+
+    setPixelSize(wide, high);
+    setHasAlpha(hasAlpha);
+    setSize({ double(wide), double(high) });
+    m_data.assign(static_cast<std::size_t>(bytesPerRow) * static_cast<std::size_t>(high), 0);
+    return true;
+}
+
+std::shared_ptr<BitmapImageRep> BitmapImageRep::create(long pixelsWide, long pixelsHigh, int bitsPerSample,
+    int samplesPerPixel, bool hasAlpha, bool isPlanar, const fnd::String& colorSpaceName, unsigned bitmapFormat,
+    long bytesPerRow, int bitsPerPixel)
+{
+    if (bitsPerSample != 8 || (isPlanar && samplesPerPixel > 1))
+        return nullptr;
+    BitmapColorModel model;
+    if (colorSpaceName == CalibratedRGBColorSpace || colorSpaceName == DeviceRGBColorSpace)
+        model = BitmapColorModel::RGB;
+    else if (colorSpaceName == DeviceCMYKColorSpace)
+        model = BitmapColorModel::CMYK;
+    else
+        return nullptr;
+    auto rep = std::make_shared<BitmapImageRep>();
+    if (!rep->configure(pixelsWide, pixelsHigh, samplesPerPixel, hasAlpha, model, colorSpaceName, bitmapFormat,
+            bytesPerRow, bitsPerPixel))
+        return nullptr;
+    return rep;
+}
+
+std::shared_ptr<BitmapImageRep> BitmapImageRep::create(long pixelsWide, long pixelsHigh, BitmapLayout layout)
+{
+    switch (layout) {
+    case BitmapLayout::RGB:
+        return create(pixelsWide, pixelsHigh, 8, 3, false, false, CalibratedRGBColorSpace, 0, 0, 24);
+    case BitmapLayout::RGBA:
+        return create(pixelsWide, pixelsHigh, 8, 4, true, false, CalibratedRGBColorSpace,
+            BitmapFormat::AlphaNonpremultiplied, 0, 32);
+    case BitmapLayout::RGBAPremultiplied:
+        return create(pixelsWide, pixelsHigh, 8, 4, true, false, CalibratedRGBColorSpace, 0, 0, 32);
+    case BitmapLayout::ARGB32Premultiplied:
+        return create(pixelsWide, pixelsHigh, 8, 4, true, false, CalibratedRGBColorSpace, NativeARGB32Format, 0, 32);
+    case BitmapLayout::CMYK:
+        return create(pixelsWide, pixelsHigh, 8, 4, false, false, DeviceCMYKColorSpace, 0, 0, 32);
+    }
+    return nullptr;
+}
+
+std::shared_ptr<BitmapImageRep> BitmapImageRep::copy() const
+{
+    return std::make_shared<BitmapImageRep>(*this);
+}
+
+std::optional<BitmapLayout> BitmapImageRep::layout() const
+{
+    if (m_colorModel == BitmapColorModel::CMYK)
+        return hasAlpha() || m_bitsPerPixel != 32 ? std::nullopt : std::optional(BitmapLayout::CMYK);
+    if (!hasAlpha())
+        return m_bitsPerPixel == 24 ? std::optional(BitmapLayout::RGB) : std::nullopt;
+    bool premultiplied = isPremultiplied();
+    if (m_sampleOffset[0] == 0 && m_sampleOffset[3] == 3)
+        return premultiplied ? BitmapLayout::RGBAPremultiplied : BitmapLayout::RGBA;
+    if (premultiplied && (m_bitmapFormat & BitmapFormat::AlphaFirst)) {
+        // The Cairo layout puts alpha in the word's top byte: the first byte on big-endian hosts, the last on
+        // little-endian ones.
+        constexpr std::uint8_t alphaByte = std::endian::native == std::endian::little ? 3 : 0;
+        constexpr std::uint8_t redByte = std::endian::native == std::endian::little ? 2 : 1;
+        if (m_sampleOffset[3] == alphaByte && m_sampleOffset[0] == redByte)
+            return BitmapLayout::ARGB32Premultiplied;
+    }
+    return std::nullopt;
+}
+
+Size BitmapImageRep::resolution() const
+{
+    Size s = size();
+    return { s.width > 0 ? double(pixelsWide()) / s.width * 72.0 : 72.0,
+        s.height > 0 ? double(pixelsHigh()) / s.height * 72.0 : 72.0 };
+}
+
+std::size_t BitmapImageRep::pixelOffset(long x, long y) const
+{
+    if (x < 0 || y < 0 || x >= pixelsWide() || y >= pixelsHigh())
+        throw fnd::Exception::range(fnd::String(fmt::format(
+            "Pixel ({}, {}) lies outside the bitmap of {} by {} pixels.", x, y, pixelsWide(), pixelsHigh())));
+    return static_cast<std::size_t>(y) * static_cast<std::size_t>(m_bytesPerRow)
+        + static_cast<std::size_t>(x) * static_cast<std::size_t>(m_bitsPerPixel / 8);
+}
+
+void BitmapImageRep::getPixel(std::span<unsigned> out, long x, long y) const
+{
+    if (out.size() < static_cast<std::size_t>(m_samplesPerPixel))
+        throw fnd::Exception::invalidArgument("The pixel buffer is shorter than a pixel's samples.");
+    const std::uint8_t* p = m_data.data() + pixelOffset(x, y);
+    for (int i = 0; i < m_samplesPerPixel; ++i)
+        out[i] = p[m_sampleOffset[i]];
+}
+
+void BitmapImageRep::setPixel(std::span<const unsigned> in, long x, long y)
+{
+    if (in.size() < static_cast<std::size_t>(m_samplesPerPixel))
+        throw fnd::Exception::invalidArgument("The pixel buffer is shorter than a pixel's samples.");
+    std::uint8_t* p = m_data.data() + pixelOffset(x, y);
+    for (int i = 0; i < m_samplesPerPixel; ++i)
+        p[m_sampleOffset[i]] = static_cast<std::uint8_t>(std::min(in[i], 255u));
+}
+
+std::shared_ptr<BitmapImageRep> BitmapImageRep::converted(BitmapLayout target) const
+{
+    auto result = create(pixelsWide(), pixelsHigh(), target);
+    if (!result)
+        return nullptr;
+    result->setSize(size());
+    result->setOpaque(isOpaque());
+
+    const int srcColors = m_colorModel == BitmapColorModel::CMYK ? 4 : 3;
+    const bool srcAlpha = hasAlpha();
+    const bool srcPremultiplied = isPremultiplied();
+    const int srcStep = m_bitsPerPixel / 8;
+    const BitmapColorModel dstModel = result->m_colorModel;
+    const int dstColors = dstModel == BitmapColorModel::CMYK ? 4 : 3;
+    const bool dstAlpha = result->hasAlpha();
+    const bool dstPremultiplied = result->isPremultiplied();
+    const int dstStep = result->m_bitsPerPixel / 8;
+
+    for (long y = 0; y < pixelsHigh(); ++y) {
+        const std::uint8_t* s = m_data.data() + static_cast<std::size_t>(y) * m_bytesPerRow;
+        std::uint8_t* d = result->m_data.data() + static_cast<std::size_t>(y) * result->m_bytesPerRow;
+        for (long x = 0; x < pixelsWide(); ++x, s += srcStep, d += dstStep) {
+            Neutral px {};
+            px.a = srcAlpha ? s[m_sampleOffset[srcColors]] : 255;
+            if (m_colorModel == dstModel && (px.a == 255 || (dstAlpha && srcPremultiplied == dstPremultiplied))) {
+                // Same samples, only moved: no rounding through unpremultiplied values.
+                for (int i = 0; i < dstColors; ++i)
+                    d[result->m_sampleOffset[i]] = s[m_sampleOffset[i]];
+                if (dstAlpha)
+                    d[result->m_sampleOffset[dstColors]] = static_cast<std::uint8_t>(px.a);
+                continue;
+            }
+            for (int i = 0; i < srcColors; ++i)
+                px.c[i] = srcPremultiplied ? unpremultiply(s[m_sampleOffset[i]], px.a) : s[m_sampleOffset[i]];
+
+            if (m_colorModel != dstModel || (!dstAlpha && px.a != 255)) {
+                // Through RGB, flattened over white where the target has no alpha.
+                unsigned r, g, b;
+                if (m_colorModel == BitmapColorModel::CMYK) {
+                    r = ((255 - px.c[0]) * (255 - px.c[3]) + 127) / 255;
+                    g = ((255 - px.c[1]) * (255 - px.c[3]) + 127) / 255;
+                    b = ((255 - px.c[2]) * (255 - px.c[3]) + 127) / 255;
+                } else {
+                    r = px.c[0], g = px.c[1], b = px.c[2];
+                }
+                if (!dstAlpha) {
+                    r = (r * px.a + 255 * (255 - px.a) + 127) / 255;
+                    g = (g * px.a + 255 * (255 - px.a) + 127) / 255;
+                    b = (b * px.a + 255 * (255 - px.a) + 127) / 255;
+                    px.a = 255;
+                }
+                if (dstModel == BitmapColorModel::CMYK) {
+                    unsigned k = 255 - std::max({ r, g, b });
+                    px.c[3] = k;
+                    if (k == 255) {
+                        px.c[0] = px.c[1] = px.c[2] = 0;
+                    } else {
+                        unsigned span = 255 - k;
+                        px.c[0] = ((255 - r - k) * 255 + span / 2) / span;
+                        px.c[1] = ((255 - g - k) * 255 + span / 2) / span;
+                        px.c[2] = ((255 - b - k) * 255 + span / 2) / span;
+                    }
+                } else {
+                    px.c[0] = r, px.c[1] = g, px.c[2] = b;
+                }
+            }
+
+            for (int i = 0; i < dstColors; ++i)
+                d[result->m_sampleOffset[i]]
+                    = static_cast<std::uint8_t>(dstPremultiplied ? premultiply(px.c[i], px.a) : px.c[i]);
+            if (dstAlpha)
+                d[result->m_sampleOffset[dstColors]] = static_cast<std::uint8_t>(px.a);
+        }
+    }
+    return result;
+}
+
+fnd::Expected<std::shared_ptr<BitmapImageRep>> BitmapImageRep::imageRepWithData(const fnd::Data& data)
+{
+    return detail::decodeImage(data);
+}
+
+fnd::Expected<std::shared_ptr<BitmapImageRep>> BitmapImageRep::imageRepWithContentsOfFile(const fnd::String& path)
+{
+    auto data = fnd::FileManager::defaultManager().contentsAtPath(path);
+    if (!data)
+        return std::unexpected(data.error());
+    return detail::decodeImage(*data);
+}
+
+}

@@ -1,0 +1,177 @@
+#include "platform/graphics/Gradient.h"
+
+#include "platform/foundation/Exception.h"
+#include "platform/graphics/BezierPath.h"
+
+#include <fmt/format.h>
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace gfx {
+
+FND_REGISTER_CLASS(Gradient, fnd::Object)
+
+Gradient::Gradient()
+    : m_colorSpaceName(ColorSpaceName::CalibratedRGB)
+{
+}
+
+Gradient::Gradient(std::vector<ColorStop> stops, fnd::String colorSpaceName)
+    : m_stops(std::move(stops))
+    , m_colorSpaceName(std::move(colorSpaceName))
+{
+    for (auto& s : m_stops)
+        s.location = std::isnan(s.location) ? 0.0 : std::clamp(s.location, 0.0, 1.0);
+    std::stable_sort(
+        m_stops.begin(), m_stops.end(), [](const ColorStop& a, const ColorStop& b) { return a.location < b.location; });
+    for (const auto& s : m_stops) {
+        auto rgba = s.color ? s.color->rgbaIfAvailable() : std::nullopt;
+        m_rgbaStops.push_back({ s.location, rgba.value_or(std::array<double, 4> { 0, 0, 0, 0 }) });
+    }
+}
+
+std::shared_ptr<Gradient> Gradient::gradientWithStartingColor(const Color& start, const Color& end)
+{
+    return std::make_shared<Gradient>(
+        std::vector<ColorStop> { { std::make_shared<Color>(start), 0.0 }, { std::make_shared<Color>(end), 1.0 } });
+}
+
+std::shared_ptr<Gradient> Gradient::gradientWithColors(const std::vector<ColorPtr>& colors)
+{
+    std::vector<ColorStop> stops;
+    for (std::size_t i = 0; i < colors.size(); ++i)
+        stops.push_back({ colors[i], colors.size() == 1 ? 0.0 : double(i) / double(colors.size() - 1) });
+    return std::make_shared<Gradient>(std::move(stops));
+}
+
+std::shared_ptr<Gradient> Gradient::gradientWithColorsAndLocations(
+    std::vector<ColorStop> stops, fnd::String colorSpaceName)
+{
+    return std::make_shared<Gradient>(std::move(stops), std::move(colorSpaceName));
+}
+
+Gradient::ColorStop Gradient::colorStopAtIndex(std::int64_t index) const
+{
+    if (index < 0 || index >= numberOfColorStops())
+        throw fnd::Exception::range(
+            fnd::String(fmt::format("colour stop index {} beyond bounds of {} stops", index, numberOfColorStops())));
+    return m_stops[static_cast<std::size_t>(index)];
+}
+
+ColorPtr Gradient::interpolatedColorAtLocation(double location) const
+{
+    const auto& s = m_rgbaStops;
+    auto make = [](const std::array<double, 4>& c) { return Color::colorWithCalibratedRed(c[0], c[1], c[2], c[3]); };
+    if (s.empty())
+        return Color::colorWithCalibratedRed(1, 1, 1, 1);
+    if (location <= s.front().location)
+        return make(s.front().rgba);
+    for (std::size_t i = 0; i + 1 < s.size(); ++i) {
+        if (location <= s[i + 1].location) {
+            double span = s[i + 1].location - s[i].location;
+            double t = span > 0 ? (location - s[i].location) / span : 1.0;
+            std::array<double, 4> c;
+            for (int k = 0; k < 4; ++k)
+                c[k] = s[i].rgba[k] + (s[i + 1].rgba[k] - s[i].rgba[k]) * t;
+            return make(c);
+        }
+    }
+    return make(s.back().rgba);
+}
+
+void Gradient::drawFromPoint(Point start, Point end, unsigned options) const
+{
+    if (auto* context = GraphicsContext::current())
+        context->drawLinearGradient(m_rgbaStops, start, end, options);
+}
+
+void Gradient::drawFromCenter(
+    Point startCenter, double startRadius, Point endCenter, double endRadius, unsigned options) const
+{
+    if (auto* context = GraphicsContext::current())
+        context->drawRadialGradient(m_rgbaStops, startCenter, startRadius, endCenter, endRadius, options);
+}
+
+void Gradient::drawAxialIn(const Rect& rect, double angle) const
+{
+    double radians = angle * std::numbers::pi / 180.0;
+    double ux = std::cos(radians), uy = std::sin(radians);
+    if (std::fabs(ux) < 1e-12)
+        ux = 0;
+    if (std::fabs(uy) < 1e-12)
+        uy = 0;
+    double half = (std::fabs(rect.width() * ux) + std::fabs(rect.height() * uy)) / 2;
+    Point c { rect.midX(), rect.midY() };
+    drawFromPoint({ c.x - ux * half, c.y - uy * half }, { c.x + ux * half, c.y + uy * half },
+        GradientDrawsBeforeStartingLocation | GradientDrawsAfterEndingLocation);
+}
+
+void Gradient::drawInRect(const Rect& rect, double angle) const
+{
+    auto* context = GraphicsContext::current();
+    if (!context || rect.isEmpty())
+        return;
+    context->saveGraphicsState();
+    context->clipToRect(rect);
+    drawAxialIn(rect, angle);
+    context->restoreGraphicsState();
+}
+
+void Gradient::drawInBezierPath(const BezierPath& path, double angle) const
+{
+    auto* context = GraphicsContext::current();
+    if (!context || path.isEmpty())
+        return;
+    context->saveGraphicsState();
+    context->clipToPath(path);
+    drawAxialIn(path.bounds(), angle);
+    context->restoreGraphicsState();
+}
+
+void Gradient::drawRadialIn(const Rect& rect, Point relative) const
+{
+    double rx = std::isnan(relative.x) ? 0 : std::clamp(relative.x, -1.0, 1.0);
+    double ry = std::isnan(relative.y) ? 0 : std::clamp(relative.y, -1.0, 1.0);
+    Point c { rect.midX() + rx * rect.width() / 2, rect.midY() + ry * rect.height() / 2 };
+    double farX = std::max(std::fabs(c.x - rect.minX()), std::fabs(rect.maxX() - c.x));
+    double farY = std::max(std::fabs(c.y - rect.minY()), std::fabs(rect.maxY() - c.y));
+    drawFromCenter(
+        c, 0, c, std::hypot(farX, farY), GradientDrawsBeforeStartingLocation | GradientDrawsAfterEndingLocation);
+}
+
+void Gradient::drawInRect(const Rect& rect, Point relativeCenterPosition) const
+{
+    auto* context = GraphicsContext::current();
+    if (!context || rect.isEmpty())
+        return;
+    context->saveGraphicsState();
+    context->clipToRect(rect);
+    drawRadialIn(rect, relativeCenterPosition);
+    context->restoreGraphicsState();
+}
+
+void Gradient::drawInBezierPath(const BezierPath& path, Point relativeCenterPosition) const
+{
+    auto* context = GraphicsContext::current();
+    if (!context || path.isEmpty())
+        return;
+    context->saveGraphicsState();
+    context->clipToPath(path);
+    drawRadialIn(path.bounds(), relativeCenterPosition);
+    context->restoreGraphicsState();
+}
+
+bool Gradient::isEqual(const fnd::Object& other) const
+{
+    auto* o = dynamic_cast<const Gradient*>(&other);
+    if (!o || o->m_colorSpaceName != m_colorSpaceName || o->m_rgbaStops.size() != m_rgbaStops.size())
+        return false;
+    for (std::size_t i = 0; i < m_rgbaStops.size(); ++i)
+        if (m_rgbaStops[i].location != o->m_rgbaStops[i].location || m_rgbaStops[i].rgba != o->m_rgbaStops[i].rgba)
+            return false;
+    return true;
+}
+
+}

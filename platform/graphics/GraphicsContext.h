@@ -1,0 +1,199 @@
+#pragma once
+
+#include "platform/foundation/Error.h"
+#include "platform/graphics/AffineTransform.h"
+#include "platform/graphics/Color.h"
+#include "platform/graphics/Geometry.h"
+#include "platform/graphics/PixelBuffer.h"
+
+#include <array>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <span>
+
+namespace gfx {
+
+class BezierPath;
+class Shadow;
+
+// The platform's operator numbers, kept because callers store and pass them.
+enum class CompositingOperation {
+    Clear = 0,
+    Copy = 1,
+    SourceOver = 2,
+    SourceIn = 3,
+    SourceOut = 4,
+    SourceAtop = 5,
+    DestinationOver = 6,
+    DestinationIn = 7,
+    DestinationOut = 8,
+    DestinationAtop = 9,
+    XOR = 10,
+    PlusDarker = 11,
+    Highlight = 12, // drawn as SourceOver
+    PlusLighter = 13,
+};
+
+enum class ImageInterpolation { Default = 0, None = 1, Low = 2, High = 3, Medium = 4 };
+
+// Whether a gradient continues past its end points with its end colours.
+enum GradientDrawingOptions : unsigned {
+    GradientDrawsBeforeStartingLocation = 1,
+    GradientDrawsAfterEndingLocation = 2
+};
+
+// A colour stop in RGBA (not premultiplied); locations 0..1, coincident locations make a hard edge.
+struct GradientStop {
+    double location { 0 };
+    std::array<double, 4> rgba { 0, 0, 0, 1 };
+};
+
+// A window's backing store, supplied by the UI backend: premultiplied ARGB32 pixels of pointSize() times the
+// backing scale. The context draws straight into them and reports what it flushed.
+class WindowSurface {
+public:
+    virtual ~WindowSurface() = default;
+    virtual Size pointSize() const = 0;
+    virtual PixelBufferView pixels() = 0;
+    // Called by flush() once drawing may be shown.
+    virtual void pixelsChanged() { }
+};
+
+// A drawing destination with its graphics state. User space is y up (a flipped context is y down from the top);
+// the device space behind the CTM is the target's pixels (points for PDF and EPS), also y up.
+//
+// Images: drawImage maps the pixel rectangle `source` (in the image's own coordinates: from the bottom-left for an
+// unflipped image, from the top-left for a flipped one; the zero rectangle means the whole image) onto `destination`
+// in user space. An unflipped image puts its top row at the destination's maxY edge, so it stands upright in a
+// y-up context and upside down in a flipped one; a flipped image puts its top row at minY, so it stands upright in
+// a flipped context. Callers that respect the context's flippedness pass imageFlipped = isFlipped().
+//
+// Operators Cairo lacks: PlusLighter is Cairo's saturating ADD everywhere. PlusDarker (R = max(0, S + D − 1) on
+// opaque colours) is computed on the pixels for bitmap and window targets; PDF and EPS have no such blend, and draw
+// it as multiply, its nearest relative.
+class GraphicsContext : public std::enable_shared_from_this<GraphicsContext> {
+public:
+    enum class Target { Bitmap, PDF, EPS, Window };
+
+    ~GraphicsContext();
+    GraphicsContext(const GraphicsContext&) = delete;
+    GraphicsContext& operator=(const GraphicsContext&) = delete;
+
+    // Draws into caller-owned pixels (which must outlive the context). pointSize may differ from the pixel size:
+    // the scale between them is the resolution. A zero pointSize means one point per pixel.
+    static std::shared_ptr<GraphicsContext> createForBitmap(
+        PixelBufferView pixels, Size pointSize = {}, bool flipped = false);
+    // Owns a transparent buffer of the given pixel size.
+    static std::shared_ptr<GraphicsContext> createForBitmap(
+        int pixelWidth, int pixelHeight, Size pointSize = {}, bool flipped = false);
+    // A PDF document whose first page is begun at once; beginPage() starts the next.
+    static std::shared_ptr<GraphicsContext> createForPDF(Size firstPageSize, bool flipped = false);
+    // An encapsulated PostScript page whose %%BoundingBox is (0, 0, size) whatever is drawn.
+    static std::shared_ptr<GraphicsContext> createForEPS(Size pageSize, bool flipped = false);
+    static std::shared_ptr<GraphicsContext> createForWindow(
+        std::shared_ptr<WindowSurface> surface, bool flipped = false);
+
+    // The current context of this thread (nullptr when none).
+    static GraphicsContext* current();
+    static std::shared_ptr<GraphicsContext> currentShared();
+    static void setCurrent(std::shared_ptr<GraphicsContext> context);
+    // Saves the current context's graphics state and pushes the context; restore pops it, makes it current again
+    // and restores its state. Unbalanced restores are ignored with a logged warning.
+    static void saveCurrentGraphicsState();
+    static void restoreCurrentGraphicsState();
+
+    Target target() const;
+    bool isFlipped() const;
+    bool isDrawingToScreen() const { return target() == Target::Window; }
+    // Page or bitmap size in points, and the device pixels per point.
+    Size pointSize() const;
+    Size pixelsPerPoint() const;
+
+    void saveGraphicsState();
+    void restoreGraphicsState();
+
+    // User space to device space.
+    AffineTransform CTM() const;
+    void setCTM(const AffineTransform& t);
+    void concatCTM(const AffineTransform& t);
+    void translateCTM(double x, double y);
+    void scaleCTM(double sx, double sy);
+    void rotateCTM(double radians);
+
+    bool shouldAntialias() const;
+    void setShouldAntialias(bool on);
+    CompositingOperation compositingOperation() const;
+    void setCompositingOperation(CompositingOperation op);
+    // Multiplies everything drawn.
+    double alpha() const;
+    void setAlpha(double alpha);
+    ImageInterpolation imageInterpolation() const;
+    void setImageInterpolation(ImageInterpolation i);
+    void setFillColor(const Color& c);
+    void setStrokeColor(const Color& c);
+    // The shadow cast by later drawing; its offset and blur are in base space (points, +y up), whatever the CTM.
+    void setShadow(const Shadow& shadow);
+    void clearShadow();
+
+    void clipToPath(const BezierPath& path);
+    void clipToRect(const Rect& r);
+    // Intersects the clip with the alpha of an image laid over rect (user space), as drawImage would place it.
+    void clipToMask(ConstPixelBufferView mask, const Rect& rect, bool maskFlipped = false);
+    Rect clipBoundingBox() const;
+
+    void fillPath(const BezierPath& path);
+    void strokePath(const BezierPath& path);
+    void fillRect(const Rect& r);
+    void fillRectUsingOperation(const Rect& r, CompositingOperation op);
+    void drawImage(ConstPixelBufferView image, const Rect& destination, const Rect& source, CompositingOperation op,
+        double fraction, bool imageFlipped = false);
+    // Fills the clip area with a gradient between two points (user space) or two circles.
+    void drawLinearGradient(std::span<const GradientStop> stops, Point start, Point end, unsigned options);
+    void drawRadialGradient(std::span<const GradientStop> stops, Point startCenter, double startRadius, Point endCenter,
+        double endRadius, unsigned options);
+
+    // Pushes drawing to the target: a window shows it, a bitmap's pixels are up to date afterwards.
+    void flush();
+    // The pixels of a bitmap or window target, flushed; nullopt for document targets.
+    std::optional<PixelBufferView> pixelBuffer();
+
+    // PDF: ends the current page and begins a new one of the given size with a fresh graphics state.
+    void beginPage(Size pageSize);
+    // PDF and EPS: ends the document and returns its bytes. Later drawing is ignored.
+    fnd::Expected<fnd::Data> finishDocument();
+    // finishDocument() written atomically (temporary file, then rename).
+    fnd::Expected<void> writeDocumentToFile(const std::filesystem::path& path);
+
+    // Made by the create functions; Impl is private to the module.
+    struct Impl;
+    explicit GraphicsContext(std::unique_ptr<Impl> impl);
+    Impl& impl() { return *m_impl; }
+
+private:
+    std::unique_ptr<Impl> m_impl;
+};
+
+// Saves the current context's state on construction and restores it on destruction.
+class GraphicsStateGuard {
+public:
+    GraphicsStateGuard() { GraphicsContext::saveCurrentGraphicsState(); }
+    ~GraphicsStateGuard() { GraphicsContext::restoreCurrentGraphicsState(); }
+    GraphicsStateGuard(const GraphicsStateGuard&) = delete;
+    GraphicsStateGuard& operator=(const GraphicsStateGuard&) = delete;
+};
+
+// Makes a context current for a scope, restoring the previous one (and its state) afterwards.
+class CurrentContextScope {
+public:
+    explicit CurrentContextScope(std::shared_ptr<GraphicsContext> context)
+    {
+        GraphicsContext::saveCurrentGraphicsState();
+        GraphicsContext::setCurrent(std::move(context));
+    }
+    ~CurrentContextScope() { GraphicsContext::restoreCurrentGraphicsState(); }
+    CurrentContextScope(const CurrentContextScope&) = delete;
+    CurrentContextScope& operator=(const CurrentContextScope&) = delete;
+};
+
+}

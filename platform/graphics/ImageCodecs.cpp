@@ -1,0 +1,119 @@
+#include "platform/graphics/ImageCodecs.h"
+
+#include "platform/foundation/FileManager.h"
+#include "platform/graphics/BitmapImageRep.h"
+#include "platform/graphics/detail/ImageCodecs.h"
+
+#include <fmt/format.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string_view>
+
+namespace gfx {
+
+namespace detail {
+
+fnd::Error decodeError(const char* format, const std::string& reason)
+{
+    return fnd::Error::make(fnd::ErrorDomain::Cocoa, FileReadCorruptFileError,
+        fnd::String(fmt::format("The {} data could not be read.", format)), fnd::String(reason));
+}
+
+fnd::Error encodeError(const char* format, const std::string& reason)
+{
+    return fnd::Error::make(fnd::ErrorDomain::Cocoa, FileWriteUnknownError,
+        fnd::String(fmt::format("The image could not be encoded as {}.", format)), fnd::String(reason));
+}
+
+std::optional<fnd::Error> checkDecodedSize(const char* format, std::uint64_t width, std::uint64_t height)
+{
+    if (width == 0 || height == 0)
+        return decodeError(format, "The image has no pixels.");
+    if (width > MaxDecodedPixels || height > MaxDecodedPixels || width * height > MaxDecodedPixels)
+        return decodeError(format, fmt::format("An image of {} by {} pixels is too large.", width, height));
+    return std::nullopt;
+}
+
+double snapResolution(double dpi)
+{
+    double whole = std::round(dpi);
+    return std::abs(dpi - whole) < 0.01 ? whole : dpi;
+}
+
+void applyResolution(BitmapImageRep& rep, double dpiX, double dpiY)
+{
+    if (!(dpiX > 0) || !(dpiY > 0) || !std::isfinite(dpiX) || !std::isfinite(dpiY))
+        return;
+    rep.setSize({ double(rep.pixelsWide()) * 72.0 / dpiX, double(rep.pixelsHigh()) * 72.0 / dpiY });
+}
+
+fnd::Expected<std::shared_ptr<BitmapImageRep>> decodeImage(const fnd::Data& data)
+{
+    std::string_view bytes = data.view();
+    if (bytes.starts_with("\x89PNG\r\n\x1a\n"))
+        return decodePng(data);
+    if (bytes.starts_with("II*\0") || bytes.starts_with(std::string_view("MM\0*", 4)))
+        return decodeTiff(data);
+    if (bytes.starts_with("\xff\xd8\xff"))
+        return decodeJpeg(data);
+    if (bytes.starts_with(std::string_view("\0\0\0\x0cjP  \r\n\x87\n", 12)))
+        return decodeJpeg2000(data);
+    if (bytes.starts_with("GIF87a") || bytes.starts_with("GIF89a"))
+        return decodeGif(data);
+    return std::unexpected(fnd::Error::make(fnd::ErrorDomain::Cocoa, FileReadCorruptFileError,
+        "The data is not an image in a known format.", "Only PNG, TIFF, JPEG, JPEG 2000 and GIF images can be read."));
+}
+
+}
+
+fnd::Expected<fnd::Data> BitmapImageRep::representationUsingType(
+    BitmapImageFileType type, const fnd::Dictionary& properties) const
+{
+    double factor = -1;
+    if (auto* v = properties.find(ImagePropertyKey::CompressionFactor); v && v->isNumber())
+        factor = std::clamp(v->doubleValue(), 0.0, 1.0);
+    switch (type) {
+    case BitmapImageFileType::TIFF: {
+        auto method = TIFFCompression::None;
+        if (auto* v = properties.find(ImagePropertyKey::CompressionMethod); v && v->isNumber()) {
+            auto n = v->integerValue();
+            if (n != int(TIFFCompression::None) && n != int(TIFFCompression::LZW)
+                && n != int(TIFFCompression::PackBits))
+                return std::unexpected(detail::encodeError("TIFF", fmt::format("Compression {} is not supported.", n)));
+            method = static_cast<TIFFCompression>(n);
+        }
+        return detail::encodeTiff(*this, method);
+    }
+    case BitmapImageFileType::JPEG:
+        // Without a factor the platform's default quality.
+        return detail::encodeJpeg(*this, factor < 0 ? 0.9 : factor);
+    case BitmapImageFileType::JPEG2000:
+        return detail::encodeJpeg2000(*this, factor < 0 ? 1.0 : factor);
+    case BitmapImageFileType::PNG:
+        return detail::encodePng(*this);
+    case BitmapImageFileType::GIF:
+        return detail::encodeGif(*this);
+    case BitmapImageFileType::BMP:
+        break;
+    }
+    return std::unexpected(detail::encodeError("BMP", "Writing BMP files is not supported."));
+}
+
+fnd::Expected<fnd::Data> BitmapImageRep::TIFFRepresentationUsingCompression(
+    TIFFCompression compression, float factor) const
+{
+    return representationUsingType(BitmapImageFileType::TIFF,
+        { { ImagePropertyKey::CompressionMethod, int(compression) }, { ImagePropertyKey::CompressionFactor, factor } });
+}
+
+fnd::Expected<void> BitmapImageRep::writeToFile(
+    const fnd::String& path, BitmapImageFileType type, const fnd::Dictionary& properties) const
+{
+    auto data = representationUsingType(type, properties);
+    if (!data)
+        return std::unexpected(data.error());
+    return fnd::FileManager::defaultManager().writeAtomically(path, *data);
+}
+
+}

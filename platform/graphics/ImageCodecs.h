@@ -1,0 +1,21 @@
+#pragma once
+
+#include "platform/foundation/String.h"
+
+namespace gfx {
+
+// File types a bitmap encodes to, with the platform's values.
+enum class BitmapImageFileType { TIFF = 0, BMP = 1, GIF = 2, JPEG = 3, PNG = 4, JPEG2000 = 5 };
+
+// TIFF compression schemes, numbered as in the TIFF tag. None, LZW and PackBits are written.
+enum class TIFFCompression { None = 1, LZW = 5, PackBits = 32773 };
+
+// Keys of the properties dictionary given to an encoder.
+namespace ImagePropertyKey {
+// A TIFFCompression number.
+inline const fnd::String CompressionMethod = "NSImageCompressionMethod";
+// 0..1: JPEG quality; JPEG 2000 compression (see encodeJpeg2000); the TIFF call passes its factor here too.
+inline const fnd::String CompressionFactor = "NSImageCompressionFactor";
+}
+
+}

@@ -1,1 +1,0 @@
-// The graphics module's sources join here.

@@ -1,0 +1,248 @@
+#include "platform/foundation/NumberFormatter.h"
+
+#include <gtest/gtest.h>
+
+using namespace fnd;
+
+namespace {
+
+NumberFormatter formatterWithFormat(const char* locale, const char* format)
+{
+    NumberFormatter formatter;
+    formatter.setLocale(Locale(locale));
+    formatter.setNumberStyle(NumberFormatterStyle::Decimal);
+    formatter.setFormat(format);
+    formatter.setLocalizesFormat(true);
+    formatter.setUsesGroupingSeparator(false);
+    return formatter;
+}
+
+std::string parsed(const NumberFormatter& formatter, const char* text)
+{
+    auto value = formatter.getObjectValue(text);
+    if (!value)
+        return "error";
+    return value->isNil() ? "nil" : value->description().utf8();
+}
+
+}
+
+TEST(NumberFormatter, FormatWithUnitSuffixWritesLocalisedDigitsAndLiteralText)
+{
+    struct Case {
+        const char* locale;
+        const char* format;
+        Number number;
+        const char* expected;
+    };
+    const Case cases[] = {
+        { "en_US", "#0.0000 mm", 1.0, "1.0000 mm" },
+        { "en_US", "#0.0000 mm", 1234.56789, "1234.5679 mm" }, // grouping off
+        { "de_DE", "#0.0000 mm", 1234.56789, "1234,5679 mm" },
+        { "de_DE", "#0.0000 mm", -0.5, "-0,5000 mm" },
+        { "fr_FR", "#0.00 in", 72, "72,00 in" },
+        { "en_US", "#0 %", 25, "25 %" }, // '%' is text: no scaling by 100
+        { "en_US", "#0.0°", 12.25, "12.2°" }, // half-even
+        { "en_US", "#0", 2.5f, "2" },
+        { "en_US", "#0", 18446744073709551615ull, "18446744073709551615" },
+        { "en_US", "'#'#0", 7, "#7" }, // quoted text is never a digit
+        { "en_US", "#0 o''clock", 7, "7 o'clock" },
+        { "en_US", "x#0;(#0)", -3, "(3)" },
+    };
+    for (const Case& c : cases) {
+        auto formatter = formatterWithFormat(c.locale, c.format);
+        EXPECT_EQ(formatter.stringFromNumber(c.number), String(c.expected)) << c.locale << " " << c.format;
+    }
+}
+
+TEST(NumberFormatter, ParsesAgainstTheFormatAndRejectsWhatDoesNotMatch)
+{
+    auto german = formatterWithFormat("de_DE", "#0.0000 mm");
+    struct Case {
+        const char* text;
+        const char* strict;
+        const char* lenient;
+    };
+    const Case cases[] = {
+        { "1,5000 mm", "1.5", "1.5" },
+        { "1,5 mm", "1.5", "1.5" },
+        { "-2,25 mm", "-2.25", "-2.25" },
+        { "1,5", "error", "1.5" }, // the suffix is part of the format
+        { "  1,5 mm ", "error", "1.5" },
+        { "1.234,5 mm", "error", "error" }, // grouping is off
+        { "abc", "error", "error" },
+        { "1,5 mm trailing", "error", "error" },
+        { "NaN", "error", "error" },
+        { "", "nil", "nil" },
+    };
+    for (const Case& c : cases) {
+        german.setLenient(false);
+        EXPECT_EQ(parsed(german, c.text), c.strict) << "strict: " << c.text;
+        german.setLenient(true);
+        EXPECT_EQ(parsed(german, c.text), c.lenient) << "lenient: " << c.text;
+    }
+}
+
+TEST(NumberFormatter, UnparsableTextFailsWithADescription)
+{
+    auto formatter = formatterWithFormat("en_US", "#0.00");
+    auto value = formatter.getObjectValue("12x");
+    ASSERT_FALSE(value);
+    EXPECT_EQ(value.error(), String("“12x” is not a valid number."));
+    EXPECT_EQ(formatter.numberFromString("12x"), std::nullopt);
+    EXPECT_EQ(formatter.numberFromString("12.5"), Number(12.5));
+}
+
+TEST(NumberFormatter, ParsingHonoursFloatsAndBounds)
+{
+    NumberFormatter formatter;
+    formatter.setLocale(Locale("en_US"));
+    formatter.setAllowsFloats(false);
+    formatter.setMinimum(0.0);
+    formatter.setMaximum(100.0);
+    struct Case {
+        const char* text;
+        bool ok;
+    };
+    const Case cases[] = { { "0", true }, { "100", true }, { "2.0", true }, { "2.5", false }, { "-1", false },
+        { "101", false } };
+    for (const Case& c : cases)
+        EXPECT_EQ(formatter.getObjectValue(c.text).has_value(), c.ok) << c.text;
+    EXPECT_EQ(formatter.getObjectValue("2.5").error(), String("“2.5” is not a whole number."));
+    EXPECT_EQ(formatter.getObjectValue("101").error(), String("“101” is more than the maximum of 100."));
+    // Whole values come back as integers.
+    EXPECT_EQ(formatter.getObjectValue("42")->number()->kind(), Number::Kind::Integer);
+}
+
+TEST(NumberFormatter, RoundingIncrementWithEachMode)
+{
+    struct Case {
+        NumberFormatterRoundingMode mode;
+        double value;
+        const char* expected;
+    };
+    const Case cases[] = {
+        { NumberFormatterRoundingMode::Floor, 1.239, "1.23" },
+        { NumberFormatterRoundingMode::Floor, -1.231, "-1.24" },
+        { NumberFormatterRoundingMode::Floor, 2.999, "2.99" },
+        { NumberFormatterRoundingMode::Ceiling, 1.231, "1.24" },
+        { NumberFormatterRoundingMode::Down, -1.239, "-1.23" },
+        { NumberFormatterRoundingMode::HalfUp, 0.285, "0.29" },
+        { NumberFormatterRoundingMode::HalfEven, 0.285, "0.28" },
+        { NumberFormatterRoundingMode::HalfEven, 1234.567, "1,234.57" },
+        { NumberFormatterRoundingMode::HalfEven, 1.5, "1.5" },
+    };
+    for (const Case& c : cases) {
+        NumberFormatter formatter;
+        formatter.setLocale(Locale("en_US"));
+        formatter.setNumberStyle(NumberFormatterStyle::Decimal);
+        formatter.setRoundingIncrement(0.01);
+        formatter.setRoundingMode(c.mode);
+        EXPECT_EQ(formatter.stringFromNumber(c.value), String(c.expected))
+            << c.value << " mode " << static_cast<int>(c.mode);
+    }
+    NumberFormatter quarter;
+    quarter.setLocale(Locale("en_US"));
+    quarter.setFormat("#0.00");
+    quarter.setRoundingIncrement(0.25);
+    EXPECT_EQ(quarter.stringFromNumber(1.3), String("1.25"));
+}
+
+TEST(NumberFormatter, FloatsRoundByTheirOwnDigits)
+{
+    // 2.3f widens to 2.2999999523; flooring that would lose a tenth.
+    NumberFormatter formatter;
+    formatter.setLocale(Locale("en_US"));
+    formatter.setFormat("#0.0");
+    formatter.setRoundingMode(NumberFormatterRoundingMode::Floor);
+    EXPECT_EQ(formatter.stringFromNumber(2.3f), String("2.3"));
+    EXPECT_EQ(formatter.stringFromNumber(0.35f), String("0.3"));
+}
+
+TEST(NumberFormatter, DigitGroupingAndSignificantDigitSettings)
+{
+    NumberFormatter formatter;
+    formatter.setLocale(Locale("en_US"));
+    formatter.setNumberStyle(NumberFormatterStyle::Decimal);
+    EXPECT_EQ(formatter.stringFromNumber(1234567.891), String("1,234,567.891"));
+    formatter.setUsesGroupingSeparator(false);
+    formatter.setMinimumFractionDigits(2);
+    formatter.setMaximumFractionDigits(2);
+    formatter.setMinimumIntegerDigits(3);
+    EXPECT_EQ(formatter.stringFromNumber(5.5), String("005.50"));
+    EXPECT_EQ(formatter.minimumFractionDigits(), 2);
+    EXPECT_FALSE(formatter.usesGroupingSeparator());
+
+    NumberFormatter significant;
+    significant.setLocale(Locale("de_DE"));
+    significant.setNumberStyle(NumberFormatterStyle::Decimal);
+    significant.setUsesSignificantDigits(true);
+    significant.setMaximumSignificantDigits(2);
+    struct Case {
+        double value;
+        const char* expected;
+    };
+    for (Case c : { Case { 1.056, "1,1" }, Case { 1234, "1.200" }, Case { 0.0123, "0,012" }, Case { 90, "90" } })
+        EXPECT_EQ(significant.stringFromNumber(c.value), String(c.expected)) << c.value;
+}
+
+TEST(NumberFormatter, LaterSettingsRefineAFormatAndAFormatResetsThem)
+{
+    NumberFormatter formatter;
+    formatter.setLocale(Locale("en_US"));
+    formatter.setFormat("#0.0000 mm");
+    EXPECT_EQ(formatter.minimumFractionDigits(), 4);
+    formatter.setMaximumFractionDigits(1);
+    EXPECT_EQ(formatter.stringFromNumber(1.26), String("1.3 mm"));
+    // A new locale keeps the format and the refinement.
+    formatter.setLocale(Locale("de_DE"));
+    EXPECT_EQ(formatter.stringFromNumber(1.26), String("1,3 mm"));
+    EXPECT_EQ(formatter.format(), String("#0.0000 mm"));
+    formatter.setFormat("#0.00 cm");
+    EXPECT_EQ(formatter.stringFromNumber(1.26), String("1,26 cm"));
+    // A format without a number part is refused and changes nothing.
+    formatter.setFormat("mm");
+    EXPECT_EQ(formatter.format(), String("#0.00 cm"));
+}
+
+TEST(NumberFormatter, PrefixAndSuffixReplaceTheFormatsAffixes)
+{
+    NumberFormatter formatter;
+    formatter.setLocale(Locale("en_US"));
+    formatter.setRoundingMode(NumberFormatterRoundingMode::Floor);
+    formatter.setAllowsFloats(false);
+    formatter.setLenient(true);
+    formatter.setPositiveSuffix("nd");
+    EXPECT_EQ(formatter.stringFromNumber(22.7), String("22nd"));
+    EXPECT_EQ(parsed(formatter, "22nd"), "22");
+    formatter.setPositiveSuffix("");
+    formatter.setPositivePrefix("第");
+    EXPECT_EQ(formatter.stringFromNumber(3), String("第3"));
+    EXPECT_EQ(formatter.positivePrefix(), String("第"));
+}
+
+TEST(NumberFormatter, UnlocalisedFormatKeepsPointAndCommaAndStylesHaveTheirPatterns)
+{
+    NumberFormatter formatter;
+    formatter.setLocale(Locale("de_DE"));
+    formatter.setNumberStyle(NumberFormatterStyle::Decimal);
+    EXPECT_EQ(formatter.stringFromNumber(1234.5), String("1.234,5"));
+    formatter.setLocalizesFormat(false);
+    EXPECT_EQ(formatter.stringFromNumber(1234.5), String("1,234.5"));
+
+    NumberFormatter none;
+    none.setLocale(Locale("en_US"));
+    EXPECT_EQ(none.stringFromNumber(1234.56), String("1235"));
+    EXPECT_EQ(none.stringForObjectValue("12"), std::nullopt); // only numbers have text
+}
+
+TEST(NumberFormatter, CopiesAreIndependent)
+{
+    auto original = formatterWithFormat("en_US", "#0.00 pt");
+    auto copy = std::static_pointer_cast<NumberFormatter>(original.copy());
+    copy->setFormat("#0 cm");
+    copy->setLocale(Locale("de_DE"));
+    EXPECT_EQ(original.stringFromNumber(1.5), String("1.50 pt"));
+    EXPECT_EQ(copy->stringFromNumber(1.5), String("2 cm"));
+    EXPECT_TRUE(copy->isKindOf<Formatter>());
+}

@@ -1,0 +1,456 @@
+#include "platform/foundation/ClassBuilder.h"
+#include "platform/foundation/Clock.h"
+#include "platform/foundation/Exception.h"
+#include "platform/foundation/Perform.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/Thread.h"
+#include "platform/foundation/Timer.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+using namespace fnd;
+
+namespace {
+
+// Records the selector performs it receives.
+class Recorder : public Object {
+    FND_OBJECT(Recorder)
+public:
+    static void describeClass(ClassBuilder<Recorder>& c)
+    {
+        c.action("note:", &Recorder::note);
+        c.action("display", &Recorder::display);
+    }
+    void note(const Value& what) { received.push_back("note:" + what.description().utf8()); }
+    void display() { received.push_back("display"); }
+
+    std::vector<std::string> received;
+};
+
+}
+
+FND_REGISTER_CLASS(Recorder, Object)
+
+namespace {
+
+// Every test runs on virtual time starting at t = 0 (reference date 1000); the main loop skips idle time.
+class RunLoopTest : public ::testing::Test {
+protected:
+    Date at(double seconds) const { return Date::fromReferenceDate(1000 + seconds); }
+    double elapsed() const { return clock->now().timeIntervalSince(at(0)); }
+    std::shared_ptr<Timer> timerAt(double seconds, Timer::Action action, const String& mode)
+    {
+        auto timer = Timer::create(at(seconds), 0, false, std::move(action));
+        loop.addTimer(timer, mode);
+        return timer;
+    }
+
+    std::shared_ptr<VirtualClock> clock = std::make_shared<VirtualClock>(Date::fromReferenceDate(1000));
+    ScopedClock scopedClock { clock };
+    RunLoop& loop = RunLoop::main();
+};
+
+TEST_F(RunLoopTest, TimersFireOnlyInTheirModes)
+{
+    struct Case {
+        String running;
+        std::vector<String> fired;
+    };
+    const std::vector<String> timerModes { RunLoopMode::Default, RunLoopMode::EventTracking,
+        RunLoopMode::ModalPanel, RunLoopMode::Common };
+    const std::vector<Case> cases {
+        { RunLoopMode::Default, { RunLoopMode::Default, RunLoopMode::Common } },
+        { RunLoopMode::EventTracking, { RunLoopMode::EventTracking, RunLoopMode::Common } },
+        { RunLoopMode::ModalPanel, { RunLoopMode::ModalPanel, RunLoopMode::Common } },
+        { "CustomMode", {} },
+    };
+    for (auto& c : cases) {
+        std::vector<String> fired;
+        std::vector<std::shared_ptr<Timer>> timers;
+        for (auto& mode : timerModes)
+            timers.push_back(timerAt(elapsed() + 1, [&fired, mode](Timer&) { fired.push_back(mode); }, mode));
+        loop.runInMode(c.running, clock->now().addingTimeInterval(2), false);
+        EXPECT_EQ(fired, c.fired) << "running in " << c.running;
+        for (auto& timer : timers)
+            timer->invalidate();
+    }
+}
+
+TEST_F(RunLoopTest, TimerAddedForSeveralModesFiresOnceAndWaitsForAMatchingRun)
+{
+    int fired = 0;
+    auto timer = timerAt(1, [&](Timer&) { ++fired; }, RunLoopMode::Default);
+    loop.addTimer(timer, RunLoopMode::EventTracking);
+    loop.runInMode(RunLoopMode::ModalPanel, at(5), false);
+    EXPECT_EQ(fired, 0);
+    EXPECT_TRUE(timer->isValid());
+    loop.runInMode(RunLoopMode::EventTracking, at(6), false);
+    EXPECT_EQ(fired, 1);
+    EXPECT_FALSE(timer->isValid());
+}
+
+TEST_F(RunLoopTest, RepeatingTimerKeepsItsBeatAndFiresOnceWhenBehind)
+{
+    std::vector<double> firedAt;
+    auto timer = Timer::create(1.0, true, [&](Timer&) { firedAt.push_back(elapsed()); });
+    loop.addTimer(timer, RunLoopMode::Default);
+    loop.runUntilDate(at(3.5));
+    EXPECT_EQ(firedAt, (std::vector<double> { 1, 2, 3 }));
+    EXPECT_DOUBLE_EQ(timer->fireDate().timeIntervalSince(at(0)), 4);
+
+    // Nobody ran the loop for a while: one late firing, then back on the grid after now.
+    clock->advance(5.2);
+    loop.runMode(RunLoopMode::Default, Date::distantPast());
+    EXPECT_EQ(firedAt.size(), 4u);
+    EXPECT_DOUBLE_EQ(timer->fireDate().timeIntervalSince(at(0)), 9);
+    timer->invalidate();
+    EXPECT_DOUBLE_EQ(timer->timeInterval(), 1.0);
+}
+
+TEST_F(RunLoopTest, DueTimersAndDelayedPerformsFireInFireDateOrder)
+{
+    std::vector<std::string> order;
+    auto target = std::make_shared<Object>();
+    timerAt(3, [&](Timer&) { order.push_back("timer@3"); }, RunLoopMode::Default);
+    performAfterDelay(target, [&] { order.push_back("perform@2"); }, 2);
+    timerAt(1, [&](Timer&) { order.push_back("timer@1"); }, RunLoopMode::Default);
+    performAfterDelay(target, [&] { order.push_back("perform@1"); }, 1);
+    timerAt(2, [&](Timer&) { order.push_back("timer@2"); }, RunLoopMode::Common);
+
+    // All of them are due by the time the loop looks: fire-date order, ties in scheduling order.
+    clock->advance(10);
+    loop.runMode(RunLoopMode::Default, Date::distantPast());
+    EXPECT_EQ(order, (std::vector<std::string> { "timer@1", "perform@1", "perform@2", "timer@2", "timer@3" }));
+}
+
+TEST_F(RunLoopTest, TimerActionsCanInvalidateAndMoveTimers)
+{
+    std::vector<std::string> fired;
+    std::shared_ptr<Timer> later, moved;
+    auto repeating = Timer::create(at(1), 1, true, [&](Timer& self) {
+        fired.push_back("repeating");
+        later->invalidate();
+        moved->setFireDate(at(7));
+        self.invalidate();
+    });
+    loop.addTimer(repeating, RunLoopMode::Default);
+    later = timerAt(1, [&](Timer&) { fired.push_back("later"); }, RunLoopMode::Default);
+    moved = timerAt(1, [&](Timer&) { fired.push_back("moved@" + std::to_string(int(elapsed()))); },
+        RunLoopMode::Default);
+
+    loop.runUntilDate(at(10));
+    EXPECT_EQ(fired, (std::vector<std::string> { "repeating", "moved@7" }));
+    EXPECT_FALSE(repeating->isValid());
+    EXPECT_FALSE(moved->isValid());
+}
+
+TEST_F(RunLoopTest, FiringByHandKeepsARepeatingScheduleAndEndsAOneShot)
+{
+    int fired = 0;
+    auto repeating = Timer::create(at(5), 5, true, [&](Timer&) { ++fired; });
+    auto oneShot = Timer::create(at(5), 0, false, [&](Timer&) { ++fired; });
+    loop.addTimer(repeating, RunLoopMode::Default);
+    repeating->fire();
+    oneShot->fire();
+    EXPECT_EQ(fired, 2);
+    EXPECT_TRUE(repeating->isValid());
+    EXPECT_EQ(repeating->fireDate(), at(5));
+    EXPECT_FALSE(oneShot->isValid());
+    repeating->invalidate();
+}
+
+TEST_F(RunLoopTest, CancellingASelectorPerformMatchesTargetSelectorAndAnEqualArgument)
+{
+    auto recorder = std::make_shared<Recorder>();
+    performAfterDelay(recorder, "note:", Value("x"), 1);
+    performAfterDelay(recorder, "note:", Value("y"), 1);
+    performAfterDelay(recorder, "note:", Value(), 1);
+    performAfterDelay(recorder, "display", Value("x"), 1);
+    performAfterDelay(recorder, "note:", Value(Array { 1, 2 }), 1);
+
+    // Equal, not identical, arguments cancel; nil only matches nil; the selector must match too.
+    cancelPreviousPerformRequests(*recorder, "note:", Value(String("x")));
+    cancelPreviousPerformRequests(*recorder, "note:", Value(Array { 1, 2 }));
+    cancelPreviousPerformRequests(*recorder, "display", Value());
+    loop.runUntilDate(at(2));
+    EXPECT_EQ(recorder->received, (std::vector<std::string> { "note:y", "note:(null)", "display" }));
+
+    performAfterDelay(recorder, "note:", Value(), 1);
+    cancelPreviousPerformRequests(*recorder, "note:", Value());
+    loop.runUntilDate(at(4));
+    EXPECT_EQ(recorder->received.size(), 3u);
+}
+
+TEST_F(RunLoopTest, CancellingABlockPerformCancelsOnlyThatBlockOnThatTarget)
+{
+    auto target = std::make_shared<Object>();
+    auto other = std::make_shared<Object>();
+    std::vector<std::string> ran;
+    auto first = performAfterDelay(target, [&] { ran.push_back("first"); }, 1);
+    performAfterDelay(target, [&] { ran.push_back("second"); }, 1);
+    auto onOther = performAfterDelay(other, [&] { ran.push_back("other"); }, 1);
+
+    cancelPreviousPerformRequests(*target, first);
+    cancelPreviousPerformRequests(*target, onOther); // the right block on the wrong target: nothing
+    loop.runUntilDate(at(2));
+    EXPECT_EQ(ran, (std::vector<std::string> { "second", "other" }));
+}
+
+TEST_F(RunLoopTest, CancellingAllPerformsOfATargetKeepsOtherTargetsAndReleasesTheTarget)
+{
+    auto target = std::make_shared<Object>();
+    std::weak_ptr<Object> watch = target;
+    auto other = std::make_shared<Object>();
+    int ran = 0;
+    performAfterDelay(target, [&] { ++ran; }, 1);
+    performAfterDelay(target, [&] { ++ran; }, 2, { RunLoopMode::EventTracking });
+    performAfterDelay(other, [&] { ran += 10; }, 1);
+
+    cancelPreviousPerformRequests(*target);
+    target.reset();
+    EXPECT_TRUE(watch.expired()) << "a cancelled perform must let go of its target";
+    loop.runUntilDate(at(3));
+    loop.runInMode(RunLoopMode::EventTracking, at(4), false);
+    EXPECT_EQ(ran, 10);
+}
+
+TEST_F(RunLoopTest, DelayedPerformRunsOnlyInItsModes)
+{
+    auto target = std::make_shared<Object>();
+    int ran = 0;
+    performAfterDelay(target, [&] { ++ran; }, 1, { RunLoopMode::ModalPanel });
+    loop.runUntilDate(at(2));
+    EXPECT_EQ(ran, 0);
+    loop.runInMode(RunLoopMode::ModalPanel, at(3), false);
+    EXPECT_EQ(ran, 1);
+}
+
+TEST_F(RunLoopTest, NestedTrackingRunEndsAtItsDateAndLeavesDefaultTimersAlone)
+{
+    std::vector<std::string> log;
+    std::optional<String> modeInside;
+    RunLoop::RunResult nested {};
+    timerAt(1, [&](Timer&) {
+        log.push_back("outer@1");
+        nested = loop.runInMode(RunLoopMode::EventTracking, at(4), false);
+        log.push_back("back@" + std::to_string(int(elapsed())));
+    }, RunLoopMode::Default);
+    timerAt(2, [&](Timer&) { log.push_back("default@" + std::to_string(int(elapsed()))); }, RunLoopMode::Default);
+    timerAt(3, [&](Timer&) {
+        modeInside = loop.currentMode();
+        log.push_back("common@3");
+    }, RunLoopMode::Common);
+
+    loop.runUntilDate(at(10));
+    EXPECT_EQ(log, (std::vector<std::string> { "outer@1", "common@3", "back@4", "default@4" }));
+    EXPECT_EQ(nested, RunLoop::RunResult::TimedOut);
+    EXPECT_EQ(modeInside, RunLoopMode::EventTracking);
+    EXPECT_EQ(loop.currentMode(), std::nullopt);
+}
+
+TEST_F(RunLoopTest, StopEndsOnlyTheInnermostRun)
+{
+    std::vector<RunLoop::RunResult> results;
+    timerAt(1, [&](Timer&) {
+        results.push_back(loop.runInMode(RunLoopMode::ModalPanel, Date::distantFuture(), false));
+        loop.stop();
+    }, RunLoopMode::Default);
+    timerAt(2, [&](Timer&) { loop.stop(); }, RunLoopMode::ModalPanel);
+
+    loop.stop(); // not running: must not end the next run at once
+    results.push_back(loop.runInMode(RunLoopMode::Default, Date::distantFuture(), false));
+    EXPECT_EQ(results, (std::vector { RunLoop::RunResult::Stopped, RunLoop::RunResult::Stopped }));
+    EXPECT_DOUBLE_EQ(elapsed(), 2);
+}
+
+TEST_F(RunLoopTest, RunModeReturnsAfterOnePostedItemButNotAfterATimer)
+{
+    int posted = 0;
+    bool timerFired = false;
+    timerAt(1, [&](Timer&) {
+        timerFired = true;
+        loop.post([&] { ++posted; });
+    }, RunLoopMode::Default);
+    EXPECT_TRUE(loop.runMode(RunLoopMode::Default, at(5)));
+    EXPECT_TRUE(timerFired);
+    EXPECT_EQ(posted, 1);
+    EXPECT_DOUBLE_EQ(elapsed(), 1);
+}
+
+TEST_F(RunLoopTest, PostedWorkWaitsForAMatchingModeAndKeepsItsOrder)
+{
+    std::string ran;
+    loop.post([&] { ran += "a"; }, { RunLoopMode::Default });
+    loop.post([&] { ran += "b"; }, { RunLoopMode::EventTracking });
+    loop.post([&] { ran += "c"; });
+    loop.runInMode(RunLoopMode::EventTracking, Date::distantPast(), false);
+    EXPECT_EQ(ran, "bc");
+    loop.runInMode(RunLoopMode::Default, Date::distantPast(), false);
+    EXPECT_EQ(ran, "bca");
+}
+
+TEST_F(RunLoopTest, WorkThatThrowsIsReportedAndTheRestStillRuns)
+{
+    std::string ran;
+    loop.post([] { throw Exception::invalidArgument("bad"); });
+    loop.post([&] { ran += "after"; });
+    loop.runInMode(RunLoopMode::Default, Date::distantPast(), false);
+    EXPECT_EQ(ran, "after");
+}
+
+TEST_F(RunLoopTest, OrderedSelectorPerformRunsOnceBeforeTheLoopWaits)
+{
+    auto recorder = std::make_shared<Recorder>();
+    performBeforeWaiting(recorder, "display", Value(), 1, { RunLoopMode::EventTracking, RunLoopMode::Default });
+    loop.runInMode(RunLoopMode::EventTracking, at(1), false);
+    loop.runInMode(RunLoopMode::Default, at(2), false);
+    EXPECT_EQ(recorder->received, (std::vector<std::string> { "display" }));
+}
+
+TEST_F(RunLoopTest, OrderedPerformsRunBeforeWaitingByOrderInTheirModes)
+{
+    std::string ran;
+    loop.performBeforeWaiting([&] { ran += "2"; }, 2, { RunLoopMode::Default, RunLoopMode::EventTracking });
+    loop.performBeforeWaiting([&] { ran += "1a"; }, 1, { RunLoopMode::Default });
+    loop.performBeforeWaiting([&] { ran += "T"; }, 0, { RunLoopMode::EventTracking });
+    loop.performBeforeWaiting([&] { ran += "1b"; }, 1, { RunLoopMode::Default });
+    loop.runInMode(RunLoopMode::Default, Date::distantPast(), false);
+    EXPECT_EQ(ran, "1a1b2");
+    loop.runInMode(RunLoopMode::EventTracking, Date::distantPast(), false);
+    EXPECT_EQ(ran, "1a1b2T");
+}
+
+TEST_F(RunLoopTest, CommonModesIsNotARunnableMode)
+{
+    EXPECT_THROW(loop.runInMode(RunLoopMode::Common, at(1), false), Exception);
+}
+
+TEST_F(RunLoopTest, PerformOnMainThreadFromMainRunsAtOnceOnlyWhenWaiting)
+{
+    int ran = 0;
+    performOnMainThread([&] { ++ran; }, true);
+    EXPECT_EQ(ran, 1);
+    performOnMainThread([&] { ++ran; }, false);
+    EXPECT_EQ(ran, 1);
+    loop.runInMode(RunLoopMode::ModalPanel, Date::distantPast(), false);
+    EXPECT_EQ(ran, 2);
+}
+
+TEST_F(RunLoopTest, TimerOnAnotherThreadFiresWhenVirtualTimeMoves)
+{
+    std::atomic<double> firedAt { -1 };
+    std::shared_ptr<RunLoop> workerLoop;
+    std::atomic<bool> ready { false };
+    auto worker = Thread::detachNewThread([&] {
+        auto& own = RunLoop::current();
+        auto timer = Timer::create(at(2), 0, false, [&](Timer&) {
+            firedAt = elapsed();
+            RunLoop::current().stop();
+        });
+        own.addTimer(timer, RunLoopMode::Default);
+        ready = true;
+        own.runUntilDate(at(100));
+    });
+    while (!ready)
+        std::this_thread::yield();
+    clock->advance(1);
+    clock->advance(1.5);
+    ASSERT_TRUE(worker->waitUntilFinished(10));
+    // Only this thread moves virtual time, so the worker saw 2.5 at the earliest.
+    EXPECT_DOUBLE_EQ(firedAt, 2.5);
+}
+
+// Cross-thread hand-offs use real time: the waiting side must be woken, not skip ahead.
+class RunLoopThreadTest : public ::testing::Test {
+protected:
+    static Date inSeconds(double s) { return Clock::current()->now().addingTimeInterval(s); }
+    RunLoop& loop = RunLoop::main();
+};
+
+TEST_F(RunLoopThreadTest, PostingFromAnotherThreadWakesTheWaitingLoop)
+{
+    std::atomic<bool> ranOnMain { false };
+    auto poster = Thread::detachNewThread([&] {
+        RunLoop::main().post([&] { ranOnMain = RunLoop::isMainThread(); });
+    });
+    auto result = loop.runInMode(RunLoopMode::Default, inSeconds(30), true);
+    EXPECT_EQ(result, RunLoop::RunResult::HandledSource);
+    EXPECT_TRUE(ranOnMain);
+    ASSERT_TRUE(poster->waitUntilFinished(10));
+}
+
+TEST_F(RunLoopThreadTest, PerformOnMainThreadAndWaitReturnsTheWorkAndItsFailure)
+{
+    std::atomic<int> step { 0 };
+    std::string caught;
+    auto worker = Thread::detachNewThread([&] {
+        int value = 0;
+        performOnMainThread([&] { value = RunLoop::isMainThread() ? 42 : -1; }, true);
+        step = value;
+        try {
+            performOnMainThread([] { throw Exception::invalidArgument("no"); }, true);
+        } catch (const Exception& e) {
+            caught = e.reason().utf8();
+        }
+        RunLoop::main().post([&] { RunLoop::main().stop(); });
+    });
+    loop.runInMode(RunLoopMode::Default, inSeconds(30), false);
+    ASSERT_TRUE(worker->waitUntilFinished(10));
+    EXPECT_EQ(step, 42);
+    EXPECT_EQ(caught, "no");
+}
+
+TEST_F(RunLoopThreadTest, PerformOnAThreadRunsThereWhileItRunsItsLoop)
+{
+    auto worker = Thread::detachNewThread([] { RunLoop::current().runUntilDate(inSeconds(30)); });
+    std::shared_ptr<Thread> ranOn;
+    performOnThread(*worker, [&] { ranOn = Thread::current(); }, true);
+    EXPECT_EQ(ranOn, worker);
+    EXPECT_FALSE(worker->isFinished());
+
+    performOnThread(*worker, [] { RunLoop::current().stop(); }, false);
+    ASSERT_TRUE(worker->waitUntilFinished(10));
+    int ran = 0;
+    performOnThread(*worker, [&] { ++ran; }, true); // finished: nothing runs and nobody hangs
+    EXPECT_EQ(ran, 0);
+}
+
+TEST_F(RunLoopThreadTest, NestedRunTakesWorkPostedAfterTheItemThatStartedIt)
+{
+    // The outer item waits in a nested run for an item posted after it; it must not starve behind itself.
+    bool innerRan = false;
+    loop.post([&] {
+        loop.post([&] {
+            innerRan = true;
+            loop.stop();
+        });
+        loop.runInMode(RunLoopMode::EventTracking, inSeconds(30), false);
+    });
+    loop.runInMode(RunLoopMode::Default, inSeconds(30), true);
+    EXPECT_TRUE(innerRan);
+}
+
+TEST_F(RunLoopThreadTest, ThreadsAreCancelledByFlagAndReportTheirState)
+{
+    std::atomic<bool> sawCancel { false };
+    std::shared_ptr<Thread> self;
+    auto worker = Thread::create([&] {
+        while (!Thread::current()->isCancelled())
+            std::this_thread::yield();
+        sawCancel = true;
+    });
+    EXPECT_FALSE(worker->isExecuting());
+    worker->start();
+    EXPECT_THROW(worker->start(), Exception);
+    EXPECT_FALSE(worker->waitUntilFinished(0.001));
+    worker->cancel();
+    ASSERT_TRUE(worker->waitUntilFinished(10));
+    EXPECT_TRUE(sawCancel);
+    EXPECT_TRUE(Thread::mainThread()->isExecuting());
+    EXPECT_EQ(Thread::current(), Thread::mainThread());
+}
+
+}

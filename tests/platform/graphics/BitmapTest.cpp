@@ -1,0 +1,159 @@
+#include "platform/graphics/BitmapImageRep.h"
+
+#include "platform/foundation/Exception.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstring>
+#include <vector>
+
+using namespace gfx;
+
+namespace {
+
+std::vector<unsigned> pixel(const BitmapImageRep& rep, long x, long y)
+{
+    std::vector<unsigned> out(rep.samplesPerPixel());
+    rep.getPixel(out, x, y);
+    return out;
+}
+
+}
+
+TEST(BitmapImageRep, CairoLayoutIsOneNativeWordPerPixel)
+{
+    auto rep = BitmapImageRep::create(3, 2, BitmapLayout::ARGB32Premultiplied);
+    ASSERT_TRUE(rep);
+    EXPECT_EQ(rep->bytesPerRow(), 12);
+    EXPECT_EQ(rep->layout(), BitmapLayout::ARGB32Premultiplied);
+    rep->setPixel(std::array<unsigned, 4> { 0x11, 0x22, 0x33, 0xff }, 2, 1);
+    std::uint32_t word;
+    std::memcpy(&word, rep->bitmapData() + 12 + 8, 4);
+    EXPECT_EQ(word, 0xff112233u);
+    EXPECT_EQ(pixel(*rep, 2, 1), (std::vector<unsigned> { 0x11, 0x22, 0x33, 0xff }));
+}
+
+TEST(BitmapImageRep, SampleOrderFollowsTheFormat)
+{
+    struct Case {
+        const char* name;
+        int samples;
+        bool alpha;
+        fnd::String space;
+        unsigned format;
+        int bitsPerPixel;
+        std::vector<std::uint8_t> bytes; // memory of the first pixel after setting samples 1, 2, 3(, 4)
+    };
+    const Case cases[] = {
+        { "RGB packed", 3, false, BitmapImageRep::CalibratedRGBColorSpace, 0, 24, { 1, 2, 3 } },
+        { "RGB padded", 3, false, BitmapImageRep::DeviceRGBColorSpace, 0, 32, { 1, 2, 3, 0 } },
+        { "RGBA", 4, true, BitmapImageRep::CalibratedRGBColorSpace, 0, 32, { 1, 2, 3, 4 } },
+        { "ARGB", 4, true, BitmapImageRep::CalibratedRGBColorSpace, BitmapFormat::AlphaFirst, 32, { 4, 1, 2, 3 } },
+        { "ARGB little-endian word", 4, true, BitmapImageRep::CalibratedRGBColorSpace,
+            BitmapFormat::AlphaFirst | BitmapFormat::ThirtyTwoBitLittleEndian, 32, { 3, 2, 1, 4 } },
+        { "CMYK", 4, false, BitmapImageRep::DeviceCMYKColorSpace, 0, 32, { 1, 2, 3, 4 } },
+    };
+    for (const auto& c : cases) {
+        auto rep = BitmapImageRep::create(2, 2, 8, c.samples, c.alpha, false, c.space, c.format, 0, c.bitsPerPixel);
+        ASSERT_TRUE(rep) << c.name;
+        std::vector<unsigned> in { 1, 2, 3, 4 };
+        rep->setPixel(in, 0, 0);
+        std::vector<std::uint8_t> memory(rep->bitmapData(), rep->bitmapData() + c.bytes.size());
+        EXPECT_EQ(memory, c.bytes) << c.name;
+        in.resize(c.samples);
+        EXPECT_EQ(pixel(*rep, 0, 0), in) << c.name;
+    }
+}
+
+TEST(BitmapImageRep, RefusesWhatItCannotHold)
+{
+    const auto rgb = BitmapImageRep::CalibratedRGBColorSpace;
+    struct Case {
+        const char* name;
+        long w, h;
+        int bps, spp;
+        bool alpha, planar;
+        fnd::String space;
+        long bytesPerRow;
+        int bpp;
+    };
+    const Case cases[] = {
+        { "16-bit samples", 4, 4, 16, 4, true, false, rgb, 0, 0 },
+        { "planar", 4, 4, 8, 4, true, true, rgb, 0, 0 },
+        { "two samples of RGB", 4, 4, 8, 2, false, false, rgb, 0, 0 },
+        { "unknown colour space", 4, 4, 8, 4, true, false, "NSPatternColorSpace", 0, 0 },
+        { "rows too short", 4, 4, 8, 4, true, false, rgb, 15, 32 },
+        { "no pixels", 0, 4, 8, 4, true, false, rgb, 0, 0 },
+        { "CMYK with alpha", 4, 4, 8, 5, true, false, BitmapImageRep::DeviceCMYKColorSpace, 0, 0 },
+        { "far too large", 1L << 21, 1L << 21, 8, 4, true, false, rgb, 0, 0 },
+    };
+    for (const auto& c : cases)
+        EXPECT_FALSE(
+            BitmapImageRep::create(c.w, c.h, c.bps, c.spp, c.alpha, c.planar, c.space, 0, c.bytesPerRow, c.bpp))
+            << c.name;
+}
+
+TEST(BitmapImageRep, ResolutionComesFromPixelAndPointSize)
+{
+    // The export of a 100 by 50 point barcode at 300 dpi: 417 by 209 pixels, 100.08 by 50.16 points.
+    auto rep
+        = BitmapImageRep::create(417, 209, 8, 4, true, false, BitmapImageRep::CalibratedRGBColorSpace, 0, 417 * 4, 32);
+    ASSERT_TRUE(rep);
+    EXPECT_EQ(rep->resolution(), (Size { 72, 72 }));
+    double s = 300.0 / 72.0;
+    rep->setSize({ 417 / s, 209 / s });
+    EXPECT_NEAR(rep->size().width, 100.08, 1e-9);
+    EXPECT_NEAR(rep->resolution().width, 300.0, 1e-9);
+    EXPECT_NEAR(rep->resolution().height, 300.0, 1e-9);
+    EXPECT_EQ(rep->converted(BitmapLayout::CMYK)->resolution().width, rep->resolution().width);
+}
+
+TEST(BitmapImageRep, ConversionsBetweenLayouts)
+{
+    struct Case {
+        const char* name;
+        BitmapLayout from;
+        std::vector<unsigned> in;
+        BitmapLayout to;
+        std::vector<unsigned> out;
+    };
+    const Case cases[] = {
+        { "premultiply", BitmapLayout::RGBA, { 200, 100, 50, 128 }, BitmapLayout::RGBAPremultiplied,
+            { 100, 50, 25, 128 } },
+        { "unpremultiply", BitmapLayout::ARGB32Premultiplied, { 100, 50, 25, 128 }, BitmapLayout::RGBA,
+            { 199, 100, 50, 128 } },
+        { "premultiplied moves exactly", BitmapLayout::ARGB32Premultiplied, { 3, 2, 1, 4 },
+            BitmapLayout::RGBAPremultiplied, { 3, 2, 1, 4 } },
+        { "transparent over white", BitmapLayout::RGBA, { 0, 0, 0, 0 }, BitmapLayout::RGB, { 255, 255, 255 } },
+        { "half black over white", BitmapLayout::RGBA, { 0, 0, 0, 128 }, BitmapLayout::RGB, { 127, 127, 127 } },
+        { "white has no ink", BitmapLayout::RGB, { 255, 255, 255 }, BitmapLayout::CMYK, { 0, 0, 0, 0 } },
+        { "black is key only", BitmapLayout::RGB, { 0, 0, 0 }, BitmapLayout::CMYK, { 0, 0, 0, 255 } },
+        { "red", BitmapLayout::RGB, { 255, 0, 0 }, BitmapLayout::CMYK, { 0, 255, 255, 0 } },
+        { "grey is key", BitmapLayout::RGB, { 128, 128, 128 }, BitmapLayout::CMYK, { 0, 0, 0, 127 } },
+        { "dark orange", BitmapLayout::RGB, { 200, 100, 0 }, BitmapLayout::CMYK, { 0, 128, 255, 55 } },
+        { "transparent is paper", BitmapLayout::ARGB32Premultiplied, { 0, 0, 0, 0 }, BitmapLayout::CMYK,
+            { 0, 0, 0, 0 } },
+        { "cyan back to RGB", BitmapLayout::CMYK, { 255, 0, 0, 0 }, BitmapLayout::RGBA, { 0, 255, 255, 255 } },
+        { "CMYK with key", BitmapLayout::CMYK, { 0, 128, 255, 55 }, BitmapLayout::RGB, { 200, 100, 0 } },
+    };
+    for (const auto& c : cases) {
+        auto rep = BitmapImageRep::create(2, 1, c.from);
+        rep->setPixel(c.in, 1, 0);
+        auto converted = rep->converted(c.to);
+        ASSERT_TRUE(converted) << c.name;
+        EXPECT_EQ(converted->layout(), c.to) << c.name;
+        EXPECT_EQ(pixel(*converted, 1, 0), c.out) << c.name;
+    }
+}
+
+TEST(BitmapImageRep, PixelsOutsideRaise)
+{
+    auto rep = BitmapImageRep::create(4, 3, BitmapLayout::RGB);
+    std::vector<unsigned> out(3);
+    EXPECT_NO_THROW(rep->getPixel(out, 3, 2));
+    for (auto [x, y] : { std::pair { 4L, 0L }, { 0L, 3L }, { -1L, 0L } })
+        EXPECT_THROW(rep->getPixel(out, x, y), fnd::Exception) << x << "," << y;
+    std::vector<unsigned> tooShort(2);
+    EXPECT_THROW(rep->getPixel(tooShort, 0, 0), fnd::Exception);
+}

@@ -70,13 +70,13 @@ UserDefaults& UserDefaults::standardUserDefaults()
 }
 
 UserDefaults::UserDefaults(String suiteName)
-    : UserDefaults(suiteName, Paths::appendingComponent(Paths::configHome(), suiteName))
+    : UserDefaults(suiteName, Paths::configHome().stringByAppendingPathComponent(suiteName))
 {
 }
 
 UserDefaults::UserDefaults(String suiteName, String folder)
     : m_suiteName(std::move(suiteName))
-    , m_filePath(Paths::appendingComponent(folder, m_suiteName + ".plist"))
+    , m_filePath(folder.stringByAppendingPathComponent(m_suiteName + ".plist"))
 {
     if (m_suiteName.isEmpty() || m_suiteName.view().find(u'/') != std::u16string_view::npos)
         throw Exception::invalidArgument(
@@ -176,7 +176,7 @@ bool UserDefaults::store()
     auto data = PropertyList::writeXML(Value(m_persistent));
     if (!data)
         return fail(data.error());
-    if (auto made = files.createDirectory(Paths::deletingLastComponent(m_filePath)); !made)
+    if (auto made = files.createDirectory(m_filePath.stringByDeletingLastPathComponent()); !made)
         return fail(made.error());
     if (auto written = files.writeAtomically(m_filePath, *data); !written)
         return fail(written.error());

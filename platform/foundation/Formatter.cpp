@@ -1,5 +1,7 @@
 #include "platform/foundation/Formatter.h"
 
+#include "platform/foundation/detail/PlatformText.h"
+
 namespace fnd {
 
 FND_REGISTER_CLASS(Formatter, Object)
@@ -13,7 +15,7 @@ std::shared_ptr<Object> Formatter::attributedStringForObjectValue(const Value&, 
 
 std::expected<Value, String> Formatter::getObjectValue(const String&) const
 {
-    return std::unexpected(String("This formatter does not read values from text."));
+    return std::unexpected(detail::platformText("This formatter does not read values from text.", "Formatters"));
 }
 
 }

@@ -157,6 +157,13 @@ struct Sum {
     Value value() const { return isInteger ? Value(integer) : Value(real); }
 };
 
+std::optional<Value> arrayKeyHandlerAnswer(const Array& array, const String& key)
+{
+    if (auto handler = currentHandler(handlers().array))
+        return handler(array, key);
+    return std::nullopt;
+}
+
 void appendFlattened(Array& out, const Value& element, const String& right)
 {
     if (element.isNil())
@@ -313,8 +320,20 @@ Value valueForKeyPath(const Value& receiver, const String& keyPath)
     if (auto o = receiver.object())
         return o->valueForKeyPath(keyPath);
     auto [first, rest] = splitFirst(keyPath);
-    if (auto* a = receiver.array(); a && isOperator(first))
-        return collectionOperator(*a, first, rest);
+    if (auto* a = receiver.array(); a && !rest.isEmpty()) {
+        if (isOperator(first))
+            return collectionOperator(*a, first, rest);
+        if (auto answer = arrayKeyHandlerAnswer(*a, first))
+            return valueForKeyPath(*answer, rest);
+        // The whole path on every element, so an element without the intermediate gives null, not an error.
+        Array collected;
+        collected.reserve(a->size());
+        for (const auto& element : *a) {
+            Value v = valueForKeyPath(element, keyPath);
+            collected.push_back(v.isNil() ? Value(Null {}) : std::move(v));
+        }
+        return Value(std::move(collected));
+    }
     Value v = valueForKey(receiver, first);
     return rest.isEmpty() ? v : valueForKeyPath(v, rest);
 }
@@ -417,10 +436,8 @@ void KeyValueCoding::raiseUndefinedKeyForSetting(const Value& receiver, const St
 
 Value KeyValueCoding::arrayValueForKey(const Array& array, const String& key)
 {
-    if (auto handler = currentHandler(handlers().array)) {
-        if (auto answer = handler(array, key))
-            return *answer;
-    }
+    if (auto answer = arrayKeyHandlerAnswer(array, key))
+        return *answer;
     Array collected;
     collected.reserve(array.size());
     for (const auto& element : array) {
@@ -452,19 +469,18 @@ void Object::setValueForKey(const Value& value, const String& key)
         setNilValueForKey(key);
         return;
     }
-    // Closed even when the setter throws, so the change bookkeeping stays balanced.
-    struct ChangeScope {
-        Object& object;
-        const String& key;
-        ChangeScope(Object& o, const String& k)
-            : object(o)
-            , key(k)
-        {
-            object.willChangeValueForKey(key);
+    willChangeValueForKey(key);
+    try {
+        property->set(*this, value);
+    } catch (...) {
+        // Close the change so the bookkeeping stays balanced; the setter's exception is the one that matters.
+        try {
+            didChangeValueForKey(key);
+        } catch (...) {
         }
-        ~ChangeScope() { object.didChangeValueForKey(key); }
-    } scope(*this, key);
-    property->set(*this, value);
+        throw;
+    }
+    didChangeValueForKey(key);
 }
 
 Value Object::valueForKeyPath(const String& keyPath) const

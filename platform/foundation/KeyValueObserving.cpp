@@ -77,6 +77,9 @@ public:
 
     void attach(Object& object, Chain chain)
     {
+        // Below a dependent key, a key already observed further up would report the same change twice (or loop).
+        if (m_viaDependent && inChain(chain, &object, m_key))
+            return;
         chain.emplace_back(&object, m_key);
         m_chain = chain;
         {
@@ -84,11 +87,8 @@ public:
             std::lock_guard lock(state.mutex);
             state.listeners[m_key].push_back(weak_from_this());
         }
-        for (const auto& path : object.keyPathsForValuesAffectingValueForKey(m_key)) {
-            if (inChain(chain, &object, splitFirst(path).first))
-                continue;
-            m_dependents.push_back(makeChild(object, path, Link::Own, chain));
-        }
+        for (const auto& path : object.keyPathsForValuesAffectingValueForKey(m_key))
+            m_dependents.push_back(makeChild(object, path, Link::Own, chain, true));
         rewire(object);
     }
 
@@ -116,7 +116,8 @@ public:
     }
 
 private:
-    std::shared_ptr<PathObservation> makeChild(Object& object, const String& path, Link link, const Chain& chain)
+    std::shared_ptr<PathObservation> makeChild(
+        Object& object, const String& path, Link link, const Chain& chain, bool viaDependent)
     {
         std::weak_ptr<PathObservation> self = weak_from_this();
         auto child = std::make_shared<PathObservation>(
@@ -126,6 +127,7 @@ private:
                     did ? parent->childDidChange(l, c) : parent->childWillChange(l, c);
             },
             link);
+        child->m_viaDependent = viaDependent;
         child->attach(object, chain);
         return child;
     }
@@ -139,10 +141,9 @@ private:
     {
         if (m_rest.isEmpty())
             return;
-        // The rest of the path is shorter at every step, so only dependent keys can loop (see attach).
         std::shared_ptr<PathObservation> next;
         if (auto target = object.valueForKey(m_key).object())
-            next = makeChild(*target, m_rest, Link::Rest, m_chain);
+            next = makeChild(*target, m_rest, Link::Rest, m_chain, m_viaDependent);
         std::shared_ptr<PathObservation> old;
         {
             std::lock_guard lock(m_mutex);
@@ -155,6 +156,7 @@ private:
     String m_rest;
     ReportTo m_report;
     Link m_role;
+    bool m_viaDependent { false };
     Chain m_chain;
     std::vector<std::shared_ptr<PathObservation>> m_dependents;
     std::mutex m_mutex;

@@ -5,7 +5,7 @@
 
 namespace fnd {
 
-class ClassInfo;
+struct ClassInfo;
 class Object;
 
 // A short-held process-wide lock that never sleeps in the kernel while it is free soon (the regex cache's lock).

@@ -1,5 +1,7 @@
 #include "platform/foundation/NotificationCenter.h"
 
+#include "platform/foundation/OperationQueue.h"
+
 #include <fmt/format.h>
 
 #include <algorithm>
@@ -88,6 +90,12 @@ NotificationObserverToken NotificationCenter::addObserverForName(const Notificat
     NotificationObserverToken token { entry->token };
     m_entries.push_back(std::move(entry));
     return token;
+}
+
+NotificationObserverToken NotificationCenter::addObserverForName(const NotificationName& name, const Value& object,
+    const std::shared_ptr<OperationQueue>& queue, std::function<void(const Notification&)> block)
+{
+    return addObserverForName(name, object, std::move(block), queue ? queue->executor() : NotificationExecutor {});
 }
 
 void NotificationCenter::removeObserver(const Object& observer)

@@ -10,6 +10,8 @@
 
 namespace fnd {
 
+class OperationQueue;
+
 // Notification names are plain strings, kept as constants by the module that posts them.
 using NotificationName = String;
 
@@ -65,6 +67,10 @@ public:
     void addObserver(Object& observer, Selector selector, const NotificationName& name, const Value& object = {});
     NotificationObserverToken addObserverForName(const NotificationName& name, const Value& object,
         std::function<void(const Notification&)> block, NotificationExecutor executor = {});
+    // The block runs on the queue: at once when it is the poster's current queue, otherwise as an operation there
+    // while the poster waits for it. A null queue means at once on the posting thread.
+    NotificationObserverToken addObserverForName(const NotificationName& name, const Value& object,
+        const std::shared_ptr<OperationQueue>& queue, std::function<void(const Notification&)> block);
 
     void removeObserver(const Object& observer);
     void removeObserver(const Object& observer, const NotificationName& name, const Value& object = {});

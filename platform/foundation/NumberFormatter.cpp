@@ -1,6 +1,8 @@
 #include "platform/foundation/NumberFormatter.h"
 
 #include "platform/foundation/Log.h"
+#include "platform/foundation/StringFormat.h"
+#include "platform/foundation/detail/PlatformText.h"
 #include "platform/foundation/detail/ICU.h"
 
 #include <unicode/uchar.h>
@@ -444,7 +446,10 @@ std::expected<Value, String> NumberFormatter::getObjectValue(const String& strin
     if (text.isEmpty())
         return Value();
 
-    auto invalid = [&] { return std::unexpected(String("“" + string.utf8() + "” is not a valid number.")); };
+    auto failure = [&](const char* text, auto... more) {
+        return std::unexpected(stringWithFormat(detail::platformText(text, "Formatters"), string, more...));
+    };
+    auto invalid = [&] { return failure("“%@” is not a valid number."); };
     int32_t position = 0;
     UErrorCode status = U_ZERO_ERROR;
     char decimal[128];
@@ -457,14 +462,12 @@ std::expected<Value, String> NumberFormatter::getObjectValue(const String& strin
         return invalid();
 
     if (!m_allowsFloats && number->isReal())
-        return std::unexpected(String("“" + string.utf8() + "” is not a whole number."));
+        return failure("“%@” is not a whole number.");
     double value = number->doubleValue();
     if (m_minimum && value < *m_minimum)
-        return std::unexpected(
-            String("“" + string.utf8() + "” is less than the minimum of " + stringFromNumber(*m_minimum).utf8() + "."));
+        return failure("“%@” is less than the minimum of %@.", stringFromNumber(*m_minimum));
     if (m_maximum && value > *m_maximum)
-        return std::unexpected(
-            String("“" + string.utf8() + "” is more than the maximum of " + stringFromNumber(*m_maximum).utf8() + "."));
+        return failure("“%@” is more than the maximum of %@.", stringFromNumber(*m_maximum));
     return Value(*number);
 }
 

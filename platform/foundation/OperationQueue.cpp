@@ -19,6 +19,14 @@ thread_local OperationQueue* t_currentQueue = nullptr;
 
 OperationQueue::~OperationQueue() = default;
 
+void OperationQueue::describeClass(ClassBuilder<OperationQueue>& c)
+{
+    c.property("operationCount", [](const OperationQueue& queue) {
+        std::lock_guard lock(queue.m_mutex);
+        return queue.m_reportedCount;
+    });
+}
+
 std::shared_ptr<OperationQueue> OperationQueue::mainQueue()
 {
     static auto* queue = [] {
@@ -62,6 +70,19 @@ void OperationQueue::addOperation(const std::shared_ptr<Operation>& operation)
 void OperationQueue::addOperationWithBlock(std::function<void()> block)
 {
     addOperation(BlockOperation::create(std::move(block)));
+}
+
+std::function<void(std::function<void()>)> OperationQueue::executor()
+{
+    return [queue = std::static_pointer_cast<OperationQueue>(shared_from_this())](std::function<void()> work) {
+        if (currentQueue() == queue) {
+            work();
+            return;
+        }
+        auto operation = BlockOperation::create(std::move(work));
+        queue->addOperation(operation);
+        operation->waitUntilFinished();
+    };
 }
 
 long OperationQueue::maxConcurrentOperationCount() const
@@ -197,6 +218,12 @@ void OperationQueue::notifyCount()
             for (auto& [token, observer] : m_observers)
                 observers.push_back(observer);
         }
+        willChangeValueForKey("operationCount");
+        {
+            std::lock_guard lock(m_mutex);
+            m_reportedCount = count;
+        }
+        didChangeValueForKey("operationCount");
         for (auto& observer : observers) {
             // One failing observer must not leave the others, or later counts, undelivered.
             try {

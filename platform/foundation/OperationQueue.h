@@ -37,6 +37,9 @@ public:
 
     // Operations queued or running.
     std::size_t operationCount() const;
+    // Key-value observing sees the count under the key "operationCount" as the observers below do: each change in
+    // order, with old and new values that follow each other.
+    static void describeClass(ClassBuilder<OperationQueue>& c);
     // Called with the new count whenever it changes, on the thread that changed it or, while another thread is
     // still telling the observers of an earlier change, on that thread. Calls never overlap and come in the order
     // of the changes, and no lock is held during them, so an observer may queue work or wait for another thread.
@@ -47,6 +50,10 @@ public:
     void cancelAllOperations();
     // Blocks until the queue is empty. On the main thread, waiting for the main queue runs the main run loop.
     void waitUntilAllOperationsAreFinished();
+
+    // Runs work as an operation on this queue and waits until it has run, or runs it at once when this is the
+    // caller's current queue. Block observers of notifications deliver through it.
+    std::function<void(std::function<void()>)> executor();
 
     const String& name() const { return m_name; }
     void setName(String name) { m_name = std::move(name); }
@@ -68,6 +75,7 @@ private:
 
     std::map<std::uint64_t, CountObserver> m_observers;
     std::vector<std::size_t> m_undeliveredCounts;
+    std::size_t m_reportedCount { 0 };
     bool m_delivering { false };
     std::uint64_t m_nextToken { 0 };
 };

@@ -20,15 +20,7 @@ const Selector& invokeBlockSelector()
     return selector;
 }
 
-template<typename T>
-void send(T& target, Selector selector, const Value& argument)
-{
-    if constexpr (requires { target.perform(selector, argument); })
-        target.perform(selector, argument);
-    else
-        throw Exception::internalInconsistency(
-            String("Cannot send ") + selector.name() + " to " + target.className() + ": no action tables yet.");
-}
+void send(Object& target, Selector selector, const Value& argument) { target.perform(selector, argument); }
 
 void scheduleDelayed(RunLoop::PerformIdentity identity, std::function<void()> work, double delay,
     const RunLoopModes& modes)

@@ -332,12 +332,13 @@ bool RunLoop::runOrdered(const String& mode)
     std::vector<Ordered> batch;
     {
         std::lock_guard lock(m_mutex);
-        auto it = std::stable_partition(m_ordered.begin(), m_ordered.end(),
-            [&](const Ordered& o) { return !contains(o.modes, mode); });
-        std::move(it, m_ordered.end(), std::back_inserter(batch));
-        m_ordered.erase(it, m_ordered.end());
+        std::vector<Ordered> kept;
+        for (auto& o : m_ordered)
+            (contains(o.modes, mode) ? batch : kept).push_back(std::move(o));
+        m_ordered = std::move(kept);
     }
-    std::stable_sort(batch.begin(), batch.end(), [](auto& a, auto& b) {
+    // Sequences are unique, so this order is total: equal orders keep their scheduling order.
+    std::sort(batch.begin(), batch.end(), [](auto& a, auto& b) {
         return a.order != b.order ? a.order < b.order : a.sequence < b.sequence;
     });
     for (auto& o : batch)

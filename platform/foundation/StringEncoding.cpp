@@ -1,5 +1,7 @@
 #include "platform/foundation/StringEncoding.h"
 
+#include "platform/foundation/StringFormat.h"
+#include "platform/foundation/detail/PlatformText.h"
 #include "platform/foundation/detail/StringEncodingTable.h"
 
 #include <unicode/ucnv.h>
@@ -98,25 +100,31 @@ String describe(StringEncoding encoding)
     return name.isEmpty() ? String(std::to_string(static_cast<std::uint64_t>(encoding))) : name;
 }
 
+String text(const char* key) { return detail::platformText(key, "StringEncodings"); }
+
 Error unsupported(StringEncoding encoding, std::int64_t code)
 {
     return Error::make(StringEncodingError::Domain, code,
-        "The text encoding “" + describe(encoding).utf8() + "” is not supported on this system.");
+        stringWithFormat(text("The text encoding “%@” is not supported on this system."), describe(encoding)));
 }
 
 Error undecodable(StringEncoding encoding, std::size_t offset)
 {
     return Error::make(StringEncodingError::Domain, StringEncodingError::ReadInapplicableEncoding,
-        "The data is not valid text in the encoding “" + describe(encoding).utf8() + "”.",
-        "The bytes at offset " + std::to_string(offset) + " cannot be decoded.");
+        stringWithFormat(text("The data is not valid text in the encoding “%@”."), describe(encoding)),
+        stringWithFormat(text("The bytes at offset %lu cannot be decoded."), static_cast<unsigned long>(offset)));
 }
 
 Error unencodable(StringEncoding encoding, const String& string, std::size_t index)
 {
-    String character = string.substring({ static_cast<Index>(index), 1 });
+    auto at = static_cast<Index>(index);
+    bool pair = at + 1 < string.length() && (string.characterAt(at) & 0xFC00) == 0xD800
+        && (string.characterAt(at + 1) & 0xFC00) == 0xDC00;
+    String character = string.substring({ at, pair ? 2 : 1 });
     return Error::make(StringEncodingError::Domain, StringEncodingError::WriteInapplicableEncoding,
-        "The text cannot be written in the encoding “" + describe(encoding).utf8() + "”.",
-        "The character “" + character.utf8() + "” at index " + std::to_string(index) + " has no form in it.");
+        stringWithFormat(text("The text cannot be written in the encoding “%@”."), describe(encoding)),
+        stringWithFormat(text("The character “%@” at index %lu has no form in it."), character,
+            static_cast<unsigned long>(index)));
 }
 
 Expected<String> decodeWith(const char* converterName, std::span<const std::uint8_t> bytes, StringEncoding encoding)
@@ -297,7 +305,7 @@ bool isAvailableStringEncoding(StringEncoding encoding) { return std::ranges::fi
 String localizedNameOfStringEncoding(StringEncoding encoding)
 {
     const auto* entry = detail::findStringEncoding(encoding);
-    return entry ? String(entry->name) : String();
+    return entry ? text(entry->name) : String();
 }
 
 std::optional<String> IANACharSetNameOfStringEncoding(StringEncoding encoding)

@@ -15,7 +15,7 @@ constexpr Index MaxWidth = 65535;
 
 enum class Length { Char, Short, Int, Long, LongDouble };
 
-struct Spec {
+struct Directive {
     bool left = false, plus = false, space = false, alternate = false, zero = false;
     Index width = -1;
     Index precision = -1;
@@ -23,9 +23,9 @@ struct Spec {
     char16_t conversion = 0;
 };
 
-class Formatter {
+class FormatRun {
 public:
-    Formatter(const String& format, const std::vector<Value>& arguments)
+    FormatRun(const String& format, const std::vector<Value>& arguments)
         : m_format(format.view())
         , m_arguments(arguments)
     {
@@ -42,7 +42,7 @@ public:
                 continue;
             }
             out.append(m_format.substr(literalStart, m_at - literalStart));
-            m_specStart = m_at++;
+            m_directiveStart = m_at++;
             if (m_at < m_format.size() && m_format[m_at] == '%') {
                 out += u'%';
                 ++m_at;
@@ -58,8 +58,8 @@ public:
 private:
     [[noreturn]] void fail(const std::string& what) const
     {
-        throw Exception::invalidArgument(
-            String(fmt::format("{} in the format \"{}\" at offset {}", what, String(m_format).utf8(), m_specStart)));
+        throw Exception::invalidArgument(String(
+            fmt::format("{} in the format \"{}\" at offset {}", what, String(m_format).utf8(), m_directiveStart)));
     }
 
     bool atDigit() const { return m_at < m_format.size() && m_format[m_at] >= '0' && m_format[m_at] <= '9'; }
@@ -111,24 +111,24 @@ private:
 
     void convert(std::u16string& out)
     {
-        Spec spec;
+        Directive directive;
         Index position = readPosition();
         for (bool more = true; more && m_at < m_format.size();) {
             switch (m_format[m_at]) {
             case '-':
-                spec.left = true;
+                directive.left = true;
                 break;
             case '+':
-                spec.plus = true;
+                directive.plus = true;
                 break;
             case ' ':
-                spec.space = true;
+                directive.space = true;
                 break;
             case '#':
-                spec.alternate = true;
+                directive.alternate = true;
                 break;
             case '0':
-                spec.zero = true;
+                directive.zero = true;
                 break;
             default:
                 more = false;
@@ -137,36 +137,36 @@ private:
             ++m_at;
         }
         if (m_at < m_format.size() && m_format[m_at] == '*') {
-            spec.width = readStar();
-            if (spec.width < 0) {
-                spec.left = true;
-                spec.width = -spec.width;
+            directive.width = readStar();
+            if (directive.width < 0) {
+                directive.left = true;
+                directive.width = -directive.width;
             }
         } else if (atDigit()) {
-            spec.width = readNumber();
+            directive.width = readNumber();
         }
         if (m_at < m_format.size() && m_format[m_at] == '.') {
             ++m_at;
             if (m_at < m_format.size() && m_format[m_at] == '*') {
-                spec.precision = readStar();
-                if (spec.precision < 0)
-                    spec.precision = -1;
+                directive.precision = readStar();
+                if (directive.precision < 0)
+                    directive.precision = -1;
             } else {
-                spec.precision = readNumber();
+                directive.precision = readNumber();
             }
         }
-        readLength(spec);
+        readLength(directive);
         if (m_at >= m_format.size())
             fail("an unfinished conversion");
-        spec.conversion = m_format[m_at++];
-        switch (spec.conversion) {
+        directive.conversion = m_format[m_at++];
+        switch (directive.conversion) {
         case 'd':
         case 'i':
         case 'u':
         case 'o':
         case 'x':
         case 'X':
-            out += formatInteger(spec, argument(position));
+            out += formatInteger(directive, argument(position));
             break;
         case 'f':
         case 'F':
@@ -176,25 +176,25 @@ private:
         case 'G':
         case 'a':
         case 'A':
-            out += formatReal(spec, argument(position).doubleValue());
+            out += formatReal(directive, argument(position).doubleValue());
             break;
         case '@':
         case 's':
         case 'S': {
             const Value& v = argument(position);
-            out += pad(spec, v.isString() ? v.string()->view() : std::u16string_view(v.description().view()));
+            out += pad(directive, v.isString() ? v.string()->view() : std::u16string_view(v.description().view()));
             break;
         }
         case 'c':
         case 'C':
-            out += pad(spec, character(spec, argument(position)).view());
+            out += pad(directive, character(directive, argument(position)).view());
             break;
         default:
-            fail(fmt::format("the unknown conversion '{}'", String::fromCodePoint(spec.conversion).utf8()));
+            fail(fmt::format("the unknown conversion '{}'", String::fromCodePoint(directive.conversion).utf8()));
         }
     }
 
-    void readLength(Spec& spec)
+    void readLength(Directive& directive)
     {
         auto next = [&](char16_t c) {
             if (m_at < m_format.size() && m_format[m_at] == c) {
@@ -204,17 +204,17 @@ private:
             return false;
         };
         if (next('h'))
-            spec.length = next('h') ? Length::Char : Length::Short;
+            directive.length = next('h') ? Length::Char : Length::Short;
         else if (next('l')) {
             next('l');
-            spec.length = Length::Long;
+            directive.length = Length::Long;
         } else if (next('q') || next('z') || next('j') || next('t'))
-            spec.length = Length::Long;
+            directive.length = Length::Long;
         else if (next('L'))
-            spec.length = Length::LongDouble;
+            directive.length = Length::LongDouble;
     }
 
-    static String character(const Spec& spec, const Value& v)
+    static String character(const Directive& directive, const Value& v)
     {
         if (const String* s = v.string()) {
             if (s->isEmpty())
@@ -223,31 +223,31 @@ private:
             return String::fromCodePoint(detail::codePointAt(s->view(), 0, count));
         }
         std::int64_t code = v.integerValue();
-        if (spec.conversion == 'c')
+        if (directive.conversion == 'c')
             return String::fromCodePoint(static_cast<unsigned char>(code));
         return String::fromCodePoint(code < 0 || code > 0x10FFFF ? 0xFFFD : static_cast<char32_t>(code));
     }
 
     // Width and precision for text: the precision cuts (not inside a surrogate pair), the width pads with blanks.
-    static std::u16string pad(const Spec& spec, std::u16string_view text)
+    static std::u16string pad(const Directive& directive, std::u16string_view text)
     {
-        if (spec.precision >= 0 && static_cast<std::size_t>(spec.precision) < text.size()) {
-            auto cut = static_cast<std::size_t>(spec.precision);
+        if (directive.precision >= 0 && static_cast<std::size_t>(directive.precision) < text.size()) {
+            auto cut = static_cast<std::size_t>(directive.precision);
             if (cut > 0 && detail::isLeadSurrogate(text[cut - 1]) && detail::isTrailSurrogate(text[cut]))
                 --cut;
             text = text.substr(0, cut);
         }
         std::u16string out(text);
-        if (spec.width > 0 && static_cast<std::size_t>(spec.width) > out.size()) {
-            std::u16string blanks(static_cast<std::size_t>(spec.width) - out.size(), u' ');
-            out = spec.left ? out + blanks : blanks + out;
+        if (directive.width > 0 && static_cast<std::size_t>(directive.width) > out.size()) {
+            std::u16string blanks(static_cast<std::size_t>(directive.width) - out.size(), u' ');
+            out = directive.left ? out + blanks : blanks + out;
         }
         return out;
     }
 
-    static std::u16string formatInteger(const Spec& spec, const Value& v)
+    static std::u16string formatInteger(const Directive& directive, const Value& v)
     {
-        bool isSigned = spec.conversion == 'd' || spec.conversion == 'i';
+        bool isSigned = directive.conversion == 'd' || directive.conversion == 'i';
         // The raw 64 bits: unsigned numbers keep their full range, everything else converts as a signed integer.
         std::uint64_t raw;
         const Number* n = v.number();
@@ -257,7 +257,7 @@ private:
             raw = static_cast<std::uint64_t>(v.integerValue());
         bool negative = false;
         std::uint64_t magnitude;
-        switch (spec.length) {
+        switch (directive.length) {
         case Length::Char:
             raw = isSigned ? static_cast<std::uint64_t>(static_cast<std::int8_t>(raw)) : static_cast<std::uint8_t>(raw);
             break;
@@ -280,60 +280,62 @@ private:
             magnitude = raw;
         }
 
-        unsigned base = spec.conversion == 'o' ? 8 : (spec.conversion == 'x' || spec.conversion == 'X') ? 16 : 10;
-        const char* digitsOf = spec.conversion == 'X' ? "0123456789ABCDEF" : "0123456789abcdef";
+        unsigned base = directive.conversion == 'o'                        ? 8
+            : (directive.conversion == 'x' || directive.conversion == 'X') ? 16
+                                                                           : 10;
+        const char* digitsOf = directive.conversion == 'X' ? "0123456789ABCDEF" : "0123456789abcdef";
         std::u16string digits;
         for (std::uint64_t m = magnitude; m; m /= base)
             digits.insert(digits.begin(), static_cast<char16_t>(digitsOf[m % base]));
-        if (spec.precision < 0 && digits.empty())
+        if (directive.precision < 0 && digits.empty())
             digits = u"0";
-        if (spec.precision > 0 && static_cast<std::size_t>(spec.precision) > digits.size())
-            digits.insert(0, static_cast<std::size_t>(spec.precision) - digits.size(), u'0');
-        if (spec.alternate && base == 8 && (digits.empty() || digits[0] != '0'))
+        if (directive.precision > 0 && static_cast<std::size_t>(directive.precision) > digits.size())
+            digits.insert(0, static_cast<std::size_t>(directive.precision) - digits.size(), u'0');
+        if (directive.alternate && base == 8 && (digits.empty() || digits[0] != '0'))
             digits.insert(digits.begin(), u'0');
 
         std::u16string prefix;
         if (negative)
             prefix = u"-";
-        else if (isSigned && spec.plus)
+        else if (isSigned && directive.plus)
             prefix = u"+";
-        else if (isSigned && spec.space)
+        else if (isSigned && directive.space)
             prefix = u" ";
-        if (spec.alternate && base == 16 && magnitude != 0)
-            prefix += spec.conversion == 'X' ? u"0X" : u"0x";
+        if (directive.alternate && base == 16 && magnitude != 0)
+            prefix += directive.conversion == 'X' ? u"0X" : u"0x";
 
         std::size_t used = prefix.size() + digits.size();
-        auto width = static_cast<std::size_t>(spec.width > 0 ? spec.width : 0);
+        auto width = static_cast<std::size_t>(directive.width > 0 ? directive.width : 0);
         if (width <= used)
             return prefix + digits;
         std::size_t fill = width - used;
-        if (spec.left)
+        if (directive.left)
             return prefix + digits + std::u16string(fill, u' ');
-        if (spec.zero && spec.precision < 0)
+        if (directive.zero && directive.precision < 0)
             return prefix + std::u16string(fill, u'0') + digits;
         return std::u16string(fill, u' ') + prefix + digits;
     }
 
     // The C library formats reals exactly as printf does; it runs under the C locale so that the separator is
     // always ".", whatever locale the process has set.
-    static std::u16string formatReal(const Spec& spec, double value)
+    static std::u16string formatReal(const Directive& directive, double value)
     {
         std::string c = "%";
-        if (spec.left)
+        if (directive.left)
             c += '-';
-        if (spec.plus)
+        if (directive.plus)
             c += '+';
-        if (spec.space)
+        if (directive.space)
             c += ' ';
-        if (spec.alternate)
+        if (directive.alternate)
             c += '#';
-        if (spec.zero)
+        if (directive.zero)
             c += '0';
-        if (spec.width > 0)
-            c += std::to_string(spec.width);
-        if (spec.precision >= 0)
-            c += '.' + std::to_string(spec.precision);
-        c += static_cast<char>(spec.conversion);
+        if (directive.width > 0)
+            c += std::to_string(directive.width);
+        if (directive.precision >= 0)
+            c += '.' + std::to_string(directive.precision);
+        c += static_cast<char>(directive.conversion);
 
         static locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
         locale_t previous = uselocale(cLocale);
@@ -348,7 +350,7 @@ private:
     std::u16string_view m_format;
     const std::vector<Value>& m_arguments;
     std::size_t m_at = 0;
-    std::size_t m_specStart = 0;
+    std::size_t m_directiveStart = 0;
     std::size_t m_next = 0;
 };
 
@@ -356,7 +358,7 @@ private:
 
 String String::format(const String& format, const std::vector<Value>& arguments)
 {
-    return Formatter(format, arguments).run();
+    return FormatRun(format, arguments).run();
 }
 
 }

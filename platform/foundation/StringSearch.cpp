@@ -125,48 +125,110 @@ SearchText searchText(std::u16string_view s, Options options)
             }
         }
         std::u16string piece = comparable(s.substr(start, i - start), options);
+        if (piece.empty())
+            continue;
         out.source.push_back(static_cast<Index>(start));
-        out.source.insert(out.source.end(), piece.empty() ? 0 : piece.size() - 1, -1);
+        out.source.insert(out.source.end(), piece.size() - 1, -1);
         out.text += piece;
     }
     out.source.push_back(static_cast<Index>(s.size()));
     return out;
 }
 
-// Searches needle in the code units of hay; offsets are relative to hay. aligned(start, end) accepts a match.
+// Matches of needle in the code units of hay, in search order, with offsets relative to hay; aligned(start, end)
+// accepts a match. With all, later matches follow the earlier ones without overlapping; Anchored allows one match.
 template <typename Aligned>
-Range findUnits(std::u16string_view hay, std::u16string_view needle, Options options, Aligned&& aligned)
+std::vector<Range> matchUnits(
+    std::u16string_view hay, std::u16string_view needle, Options options, bool all, Aligned&& aligned)
 {
+    constexpr auto npos = std::u16string_view::npos;
+    std::vector<Range> found;
     std::size_t m = needle.size();
-    if (m == 0 || m > hay.size())
-        return Range::notFound();
+    if (m == 0)
+        return found;
     bool anchored = hasOption(options, Options::Anchored);
-    if (hasOption(options, Options::Backwards)) {
-        std::size_t last = hay.size() - m;
-        if (anchored)
-            return hay.substr(last) == needle && aligned(last, hay.size()) ? Range { Index(last), Index(m) }
-                                                                           : Range::notFound();
-        for (std::size_t from = last;;) {
-            std::size_t k = hay.rfind(needle, from);
-            if (k == std::u16string_view::npos)
-                return Range::notFound();
-            if (aligned(k, k + m))
-                return { Index(k), Index(m) };
-            if (k == 0)
-                return Range::notFound();
-            from = k - 1;
-        }
-    }
     if (anchored)
-        return hay.substr(0, m) == needle && aligned(0, m) ? Range { 0, Index(m) } : Range::notFound();
-    for (std::size_t from = 0;;) {
-        std::size_t k = hay.find(needle, from);
-        if (k == std::u16string_view::npos)
-            return Range::notFound();
-        if (aligned(k, k + m))
-            return { Index(k), Index(m) };
-        from = k + 1;
+        all = false;
+    if (hasOption(options, Options::Backwards)) {
+        for (std::size_t end = hay.size(); end >= m;) {
+            std::size_t k = npos;
+            if (anchored) {
+                if (hay.substr(end - m, m) == needle && aligned(end - m, end))
+                    k = end - m;
+            } else {
+                for (std::size_t from = end - m;;) {
+                    std::size_t c = hay.rfind(needle, from);
+                    if (c == npos)
+                        break;
+                    if (aligned(c, c + m)) {
+                        k = c;
+                        break;
+                    }
+                    if (c == 0)
+                        break;
+                    from = c - 1;
+                }
+            }
+            if (k == npos)
+                break;
+            found.push_back({ Index(k), Index(m) });
+            if (!all)
+                break;
+            end = k;
+        }
+        return found;
     }
+    for (std::size_t from = 0; from + m <= hay.size();) {
+        std::size_t k = npos;
+        if (anchored) {
+            if (hay.substr(from, m) == needle && aligned(from, from + m))
+                k = from;
+        } else {
+            for (std::size_t at = from;;) {
+                std::size_t c = hay.find(needle, at);
+                if (c == npos)
+                    break;
+                if (aligned(c, c + m)) {
+                    k = c;
+                    break;
+                }
+                at = c + 1;
+            }
+        }
+        if (k == npos)
+            break;
+        found.push_back({ Index(k), Index(m) });
+        if (!all)
+            break;
+        from = k + m;
+    }
+    return found;
+}
+
+// Matches of needle inside range of text, as ranges of text.
+std::vector<Range> matches(std::u16string_view text, std::u16string_view needle, Options options, Range range, bool all)
+{
+    auto hay = text.substr(static_cast<std::size_t>(range.location), static_cast<std::size_t>(range.length));
+    std::vector<Range> found;
+    if (needle.empty() || hay.empty())
+        return found;
+    if (searchesLiterally(hay, needle, options)) {
+        found = matchUnits(hay, needle, options, all, [](std::size_t, std::size_t) { return true; });
+        for (Range& r : found)
+            r.location += range.location;
+        return found;
+    }
+    SearchText searchable = searchText(hay, options);
+    std::u16string key = comparable(needle, options);
+    const auto& source = searchable.source;
+    found = matchUnits(searchable.text, key, options, all,
+        [&](std::size_t a, std::size_t b) { return source[a] >= 0 && source[b] >= 0; });
+    for (Range& r : found) {
+        Index begin = source[static_cast<std::size_t>(r.location)];
+        Index end = source[static_cast<std::size_t>(r.max())];
+        r = { range.location + begin, end - begin };
+    }
+    return found;
 }
 
 std::weak_ordering compareUnits(std::u16string_view a, std::u16string_view b)
@@ -242,22 +304,8 @@ Range String::rangeOfString(const String& needle, StringCompareOptions options) 
 Range String::rangeOfString(const String& needle, StringCompareOptions options, Range range) const
 {
     detail::checkRange(range, length());
-    auto hay = view().substr(static_cast<std::size_t>(range.location), static_cast<std::size_t>(range.length));
-    if (needle.isEmpty() || hay.empty())
-        return Range::notFound();
-    if (searchesLiterally(hay, needle.view(), options)) {
-        Range r = findUnits(hay, needle.view(), options, [](std::size_t, std::size_t) { return true; });
-        return r.location == NotFound ? r : Range { range.location + r.location, r.length };
-    }
-    SearchText text = searchText(hay, options);
-    std::u16string key = comparable(needle.view(), options);
-    Range r = findUnits(text.text, key, options,
-        [&](std::size_t a, std::size_t b) { return text.source[a] >= 0 && text.source[b] >= 0; });
-    if (r.location == NotFound)
-        return r;
-    Index begin = text.source[static_cast<std::size_t>(r.location)];
-    Index end = text.source[static_cast<std::size_t>(r.max())];
-    return { range.location + begin, end - begin };
+    auto found = matches(view(), needle.view(), options, range, false);
+    return found.empty() ? Range::notFound() : found.front();
 }
 
 Range String::rangeOfCharacterFromSet(const CharacterSet& set, StringCompareOptions options) const
@@ -398,25 +446,22 @@ Index String::replaceOccurrencesOfString(
     const String& target, const String& replacement, StringCompareOptions options, Range range)
 {
     detail::checkRange(range, length());
-    // Matches are collected first and replaced from the end, so earlier ranges stay valid.
-    std::vector<Range> matches;
-    bool backwards = hasOption(options, Options::Backwards);
-    Range rest = range;
-    while (rest.length > 0) {
-        Range found = rangeOfString(target, options, rest);
-        if (found.location == NotFound)
-            break;
-        matches.push_back(found);
-        if (hasOption(options, Options::Anchored))
-            break;
-        rest = backwards ? Range { rest.location, found.location - rest.location }
-                         : Range { found.max(), rest.max() - found.max() };
+    std::vector<Range> found = matches(view(), target.view(), options, range, true);
+    if (found.empty())
+        return 0;
+    if (hasOption(options, Options::Backwards))
+        std::reverse(found.begin(), found.end());
+    std::u16string out;
+    out.reserve(m_units.size() + found.size() * replacement.m_units.size());
+    std::size_t copied = 0;
+    for (const Range& r : found) {
+        out.append(m_units, copied, static_cast<std::size_t>(r.location) - copied);
+        out += replacement.m_units;
+        copied = static_cast<std::size_t>(r.max());
     }
-    if (!backwards)
-        std::reverse(matches.begin(), matches.end());
-    for (const Range& m : matches)
-        replaceCharacters(m, replacement);
-    return static_cast<Index>(matches.size());
+    out.append(m_units, copied);
+    m_units = std::move(out);
+    return static_cast<Index>(found.size());
 }
 
 }

@@ -1,6 +1,7 @@
 #include "platform/graphics/BitmapImageRep.h"
 
 #include "platform/foundation/Exception.h"
+#include "platform/foundation/FileManager.h"
 #include "platform/graphics/detail/ImageCodecs.h"
 
 #include <algorithm>
@@ -275,7 +276,7 @@ fnd::Expected<std::shared_ptr<BitmapImageRep>> BitmapImageRep::imageRepWithData(
 
 fnd::Expected<std::shared_ptr<BitmapImageRep>> BitmapImageRep::imageRepWithContentsOfFile(const fnd::String& path)
 {
-    auto data = detail::readFile(path);
+    auto data = fnd::FileManager::defaultManager().contentsAtPath(path);
     if (!data)
         return std::unexpected(data.error());
     return detail::decodeImage(*data);

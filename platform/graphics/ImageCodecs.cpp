@@ -1,18 +1,14 @@
 #include "platform/graphics/ImageCodecs.h"
 
+#include "platform/foundation/FileManager.h"
 #include "platform/graphics/BitmapImageRep.h"
 #include "platform/graphics/detail/ImageCodecs.h"
 
 #include <fmt/format.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
-#include <cstring>
-#include <fcntl.h>
 #include <string_view>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace gfx {
 
@@ -69,103 +65,6 @@ fnd::Expected<std::shared_ptr<BitmapImageRep>> decodeImage(const fnd::Data& data
         "The data is not an image in a known format.", "Only PNG, TIFF, JPEG, JPEG 2000 and GIF images can be read."));
 }
 
-namespace {
-
-fnd::Error fileError(int err, const fnd::String& path, bool writing)
-{
-    std::int64_t code;
-    switch (err) {
-    case ENOENT:
-    case ENOTDIR:
-        code = writing ? FileWriteNoPermissionError : FileReadNoSuchFileError;
-        break;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-        code = writing ? FileWriteNoPermissionError : FileReadNoPermissionError;
-        break;
-    case ENOSPC:
-    case EDQUOT:
-        code = FileWriteOutOfSpaceError;
-        break;
-    default:
-        code = writing ? FileWriteUnknownError : FileReadUnknownError;
-    }
-    auto error = fnd::Error::make(fnd::ErrorDomain::Cocoa, code,
-        fnd::String(fmt::format("The file \u201c{}\u201d could not be {}.", path.utf8(), writing ? "saved" : "opened")),
-        fnd::String(std::strerror(err)));
-    error.userInfo().set(fnd::ErrorKey::FilePath, path);
-    error.setUnderlyingError(fnd::Error(fnd::ErrorDomain::POSIX, err));
-    return error;
-}
-
-}
-
-fnd::Expected<fnd::Data> readFile(const fnd::String& path)
-{
-    int fd = ::open(path.utf8().c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return std::unexpected(fileError(errno, path, false));
-    fnd::Data data;
-    char buffer[65536];
-    for (;;) {
-        ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            int err = errno;
-            ::close(fd);
-            return std::unexpected(fileError(err, path, false));
-        }
-        if (n == 0)
-            break;
-        data.append(buffer, static_cast<std::size_t>(n));
-    }
-    ::close(fd);
-    return data;
-}
-
-fnd::Expected<void> writeFileAtomically(const fnd::String& path, const fnd::Data& data)
-{
-    std::string target = path.utf8();
-    std::string temp = target + ".XXXXXX";
-    int fd = ::mkstemp(temp.data());
-    if (fd < 0)
-        return std::unexpected(fileError(errno, path, true));
-    auto fail = [&](int err) -> fnd::Expected<void> {
-        ::close(fd);
-        ::unlink(temp.c_str());
-        return std::unexpected(fileError(err, path, true));
-    };
-    const std::uint8_t* p = data.bytes();
-    std::size_t left = data.length();
-    while (left > 0) {
-        ssize_t n = ::write(fd, p, left);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return fail(errno);
-        p += n;
-        left -= static_cast<std::size_t>(n);
-    }
-    // mkstemp makes the file private; an image is an ordinary document.
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    if (::fchmod(fd, 0666 & ~mask) != 0 || ::fsync(fd) != 0)
-        return fail(errno);
-    if (::close(fd) != 0) {
-        int err = errno;
-        ::unlink(temp.c_str());
-        return std::unexpected(fileError(err, path, true));
-    }
-    if (::rename(temp.c_str(), target.c_str()) != 0) {
-        int err = errno;
-        ::unlink(temp.c_str());
-        return std::unexpected(fileError(err, path, true));
-    }
-    return {};
-}
-
 }
 
 fnd::Expected<fnd::Data> BitmapImageRep::representationUsingType(
@@ -214,7 +113,7 @@ fnd::Expected<void> BitmapImageRep::writeToFile(
     auto data = representationUsingType(type, properties);
     if (!data)
         return std::unexpected(data.error());
-    return detail::writeFileAtomically(path, *data);
+    return fnd::FileManager::defaultManager().writeAtomically(path, *data);
 }
 
 }

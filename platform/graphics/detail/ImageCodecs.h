@@ -19,13 +19,8 @@ namespace gfx::detail {
 constexpr std::uint64_t MaxDecodedPixels = std::uint64_t(1) << 26;
 
 // Error codes, as the platform numbers file errors.
-constexpr std::int64_t FileReadUnknownError = 256;
-constexpr std::int64_t FileReadNoPermissionError = 257;
 constexpr std::int64_t FileReadCorruptFileError = 259;
-constexpr std::int64_t FileReadNoSuchFileError = 260;
 constexpr std::int64_t FileWriteUnknownError = 512;
-constexpr std::int64_t FileWriteNoPermissionError = 513;
-constexpr std::int64_t FileWriteOutOfSpaceError = 640;
 
 // "The <format> data could not be read: <reason>" and the like.
 fnd::Error decodeError(const char* format, const std::string& reason);
@@ -53,10 +48,5 @@ fnd::Expected<std::shared_ptr<BitmapImageRep>> decodeGif(const fnd::Data& data);
 
 // Picks the decoder by the data's signature.
 fnd::Expected<std::shared_ptr<BitmapImageRep>> decodeImage(const fnd::Data& data);
-
-fnd::Expected<fnd::Data> readFile(const fnd::String& path);
-// Writes through a temporary file in the same folder and renames it over the path, so the path holds either the
-// old content or the whole new one; on failure the temporary file is removed.
-fnd::Expected<void> writeFileAtomically(const fnd::String& path, const fnd::Data& data);
 
 }

@@ -111,6 +111,8 @@ TEST(StringEncoding, UnencodableTextFailsUnlessLossyIsAsked)
     EXPECT_EQ(strict.error().code(), StringEncodingError::WriteInapplicableEncoding);
     EXPECT_EQ(strict.error().localizedFailureReason(), String("The character “€” at index 5 has no form in it."));
     EXPECT_EQ(hex(dataUsingEncoding("café €", StringEncoding::ISOLatin1, Lossy::Yes).value()), "63 61 66 E9 20 3F");
+    auto astral = dataUsingEncoding("a\xF0\x9F\x98\x80", StringEncoding::WindowsCP1252);
+    EXPECT_EQ(astral.error().localizedFailureReason(), String("The character “\xF0\x9F\x98\x80” at index 1 has no form in it."));
 
     String loneSurrogate(std::u16string { u'a', char16_t(0xD800), u'b' });
     EXPECT_FALSE(dataUsingEncoding(loneSurrogate, StringEncoding::UTF8));

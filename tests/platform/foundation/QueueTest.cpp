@@ -1,6 +1,8 @@
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/DispatchQueue.h"
 #include "platform/foundation/Exception.h"
+#include "platform/foundation/KeyValueObserving.h"
+#include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/OperationQueue.h"
 #include "platform/foundation/RunLoop.h"
 
@@ -269,6 +271,36 @@ TEST(OperationQueue, CancelledOperationsFinishWithoutRunningAndTheCountFollows)
     EXPECT_EQ(counts, (std::vector<std::size_t> { 1, 2, 3, 4, 5, 4, 3, 2, 1, 0 }));
 }
 
+class CountWatcher : public Object {
+public:
+    void observeValueForKeyPath(const String& keyPath, Object&, const KeyValueChange& change, const void*) override
+    {
+        std::lock_guard lock(mutex);
+        changes.emplace_back(change.oldValue.integerValue(), change.newValue.integerValue());
+        if (keyPath == "operationCount" && change.newValue.integerValue() == 0)
+            emptied.open();
+    }
+    std::mutex mutex;
+    std::vector<std::pair<long, long>> changes;
+    Gate emptied;
+};
+
+TEST(OperationQueue, OperationCountIsObservableByKey)
+{
+    auto queue = std::make_shared<OperationQueue>();
+    queue->setMaxConcurrentOperationCount(1);
+    auto watcher = std::make_shared<CountWatcher>();
+    queue->addObserver(*watcher, "operationCount", KeyValueObservingOptions::New | KeyValueObservingOptions::Old);
+    Gate release;
+    queue->addOperationWithBlock([&] { release.wait(); });
+    queue->addOperationWithBlock([] { });
+    release.open();
+    ASSERT_TRUE(watcher->emptied.wait());
+    queue->removeObserver(*watcher, "operationCount");
+    std::lock_guard lock(watcher->mutex);
+    EXPECT_EQ(watcher->changes, (std::vector<std::pair<long, long>> { { 0, 1 }, { 1, 2 }, { 2, 1 }, { 1, 0 } }));
+}
+
 TEST(OperationQueue, DependenciesAcrossQueuesHoldAnOperationBack)
 {
     auto first = std::make_shared<OperationQueue>();
@@ -359,6 +391,34 @@ TEST(OperationQueue, CountObserverMayWaitForTheMainThreadWhileItAddsWork)
     queue->addOperationWithBlock([] { });
     EXPECT_TRUE(runMainUntil([&] { return delivered == 4; }));
     EXPECT_EQ(seen, (std::vector<std::size_t> { 1, 0, 1, 0 }));
+}
+
+TEST(OperationQueue, NotificationsObservedOnTheMainQueueArriveOnTheMainThread)
+{
+    NotificationCenter center;
+    std::vector<std::pair<std::string, bool>> seen;
+    auto token = center.addObserverForName("Progress", Value(), OperationQueue::mainQueue(),
+        [&](const Notification& n) { seen.emplace_back(n.userInfo().get("step").description().utf8(),
+                                         RunLoop::isMainThread()); });
+
+    // From the main thread: delivered before the post returns.
+    center.postNotificationName("Progress", Value(), Dictionary { { "step", 1 } });
+    EXPECT_EQ(seen.size(), 1u);
+
+    // From a worker: the poster waits until the main loop has run the block.
+    auto worker = std::make_shared<OperationQueue>();
+    std::atomic<bool> posted { false };
+    std::size_t seenWhenPostReturned = 0;
+    worker->addOperationWithBlock([&] {
+        center.postNotificationName("Progress", Value(), Dictionary { { "step", 2 } });
+        seenWhenPostReturned = seen.size();
+        posted = true;
+    });
+    EXPECT_TRUE(runMainUntil([&] { return posted.load(); }));
+    worker->waitUntilAllOperationsAreFinished();
+    EXPECT_EQ(seenWhenPostReturned, 2u);
+    EXPECT_EQ(seen, (std::vector<std::pair<std::string, bool>> { { "1", true }, { "2", true } }));
+    center.removeObserver(token);
 }
 
 }

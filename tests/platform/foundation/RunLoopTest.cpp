@@ -1,3 +1,4 @@
+#include "platform/foundation/ClassBuilder.h"
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/Exception.h"
 #include "platform/foundation/Perform.h"
@@ -11,6 +12,27 @@
 #include <thread>
 
 using namespace fnd;
+
+namespace {
+
+// Records the selector performs it receives.
+class PerformRecorder : public Object {
+    FND_OBJECT(PerformRecorder)
+public:
+    static void describeClass(ClassBuilder<PerformRecorder>& c)
+    {
+        c.action("note:", &PerformRecorder::note);
+        c.action("display", &PerformRecorder::display);
+    }
+    void note(const Value& what) { received.push_back("note:" + what.description().utf8()); }
+    void display() { received.push_back("display"); }
+
+    std::vector<std::string> received;
+};
+
+}
+
+FND_REGISTER_CLASS(PerformRecorder, Object)
 
 namespace {
 
@@ -140,6 +162,28 @@ TEST_F(RunLoopTest, FiringByHandKeepsARepeatingScheduleAndEndsAOneShot)
     repeating->invalidate();
 }
 
+TEST_F(RunLoopTest, CancellingASelectorPerformMatchesTargetSelectorAndAnEqualArgument)
+{
+    auto recorder = std::make_shared<PerformRecorder>();
+    performAfterDelay(recorder, "note:", Value("x"), 1);
+    performAfterDelay(recorder, "note:", Value("y"), 1);
+    performAfterDelay(recorder, "note:", Value(), 1);
+    performAfterDelay(recorder, "display", Value("x"), 1);
+    performAfterDelay(recorder, "note:", Value(Array { 1, 2 }), 1);
+
+    // Equal, not identical, arguments cancel; nil only matches nil; the selector must match too.
+    cancelPreviousPerformRequests(*recorder, "note:", Value(String("x")));
+    cancelPreviousPerformRequests(*recorder, "note:", Value(Array { 1, 2 }));
+    cancelPreviousPerformRequests(*recorder, "display", Value());
+    loop.runUntilDate(at(2));
+    EXPECT_EQ(recorder->received, (std::vector<std::string> { "note:y", "note:(null)", "display" }));
+
+    performAfterDelay(recorder, "note:", Value(), 1);
+    cancelPreviousPerformRequests(*recorder, "note:", Value());
+    loop.runUntilDate(at(4));
+    EXPECT_EQ(recorder->received.size(), 3u);
+}
+
 TEST_F(RunLoopTest, CancellingABlockPerformCancelsOnlyThatBlockOnThatTarget)
 {
     auto target = std::make_shared<Object>();
@@ -255,6 +299,15 @@ TEST_F(RunLoopTest, WorkThatThrowsIsReportedAndTheRestStillRuns)
     loop.post([&] { ran += "after"; });
     loop.runInMode(RunLoopMode::Default, Date::distantPast(), false);
     EXPECT_EQ(ran, "after");
+}
+
+TEST_F(RunLoopTest, OrderedSelectorPerformRunsOnceBeforeTheLoopWaits)
+{
+    auto recorder = std::make_shared<PerformRecorder>();
+    performBeforeWaiting(recorder, "display", Value(), 1, { RunLoopMode::EventTracking, RunLoopMode::Default });
+    loop.runInMode(RunLoopMode::EventTracking, at(1), false);
+    loop.runInMode(RunLoopMode::Default, at(2), false);
+    EXPECT_EQ(recorder->received, (std::vector<std::string> { "display" }));
 }
 
 TEST_F(RunLoopTest, OrderedPerformsRunBeforeWaitingByOrderInTheirModes)

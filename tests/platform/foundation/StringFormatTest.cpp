@@ -83,7 +83,7 @@ TEST(StringFormat, TextAndCharacters)
     Dictionary d { { "k", 1 } };
     expectAll({
         { "%@|%@|%@|%@", { "x", 3, Value(), 2.5 }, "x|3|(null)|2.5" },
-        { "%@", { Array { 1, "a" } }, "(\n    1,\n    a\n)" },
+        { "%@", { Value(Array { 1, "a" }) }, "(\n    1,\n    a\n)" },
         { "%@", { d }, "{\n    k = 1;\n}" },
         { "[%4.4s]", { "00000010" }, "[0000]" },
         { "%-6s|%6s|%.2s|%S", { "ab", "ab", "abc", "w" }, "ab    |    ab|ab|w" },

@@ -260,4 +260,11 @@ TEST(StringSearch, ReplacesOccurrences)
         EXPECT_EQ(s.replaceOccurrencesOfString(c.target, c.replacement, c.options, within), c.count) << c.text;
         EXPECT_EQ(s.utf8(), c.expected);
     }
+
+    std::string many;
+    for (int i = 0; i < 2000; ++i)
+        many += "e\xCC\x81-";
+    String text(many);
+    EXPECT_EQ(text.replaceOccurrencesOfString("\xC3\xA9-", "x", O::None, { 0, text.length() }), 2000);
+    EXPECT_EQ(text.utf8(), std::string(2000, 'x'));
 }

@@ -1,0 +1,392 @@
+#include "platform/graphics/Font.h"
+
+#include "platform/foundation/Log.h"
+#include "platform/graphics/detail/FontFace.h"
+
+#include <fontconfig/fontconfig.h>
+
+#include FT_ADVANCES_H
+#include FT_BBOX_H
+#include FT_OUTLINE_H
+
+#include <algorithm>
+#include <array>
+#include <mutex>
+#include <set>
+#include <string_view>
+
+namespace gfx {
+
+FND_REGISTER_CLASS(Font, fnd::Object)
+
+namespace {
+
+// The pinned families: the system fonts, and stand-ins for names that are not installed.
+const fnd::String SansFamily = "DejaVu Sans";
+const fnd::String MonoFamily = "DejaVu Sans Mono";
+constexpr double UserFontSize = 12;
+
+std::string lowerASCII(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
+// Names of fixed-pitch typefaces of other systems, which should fall back to a fixed-pitch face.
+bool isFixedPitchName(const std::string& lowered)
+{
+    constexpr std::array<std::string_view, 9> known = { "monaco", "menlo", "courier", "consolas", "andale",
+        "lucida console", "lucidaconsole", "typewriter", "sf mono" };
+    if (lowered.find("mono") != std::string::npos)
+        return true;
+    return std::any_of(
+        known.begin(), known.end(), [&](std::string_view k) { return lowered.find(k) != std::string::npos; });
+}
+
+struct RequestedStyle {
+    int weight { FC_WEIGHT_REGULAR };
+    int slant { FC_SLANT_ROMAN };
+};
+
+// The style a missing font's name asks for ("Helvetica-BoldOblique", "Times Bold Italic").
+RequestedStyle styleInName(const std::string& lowered)
+{
+    RequestedStyle style;
+    for (std::string_view heavy : { "bold", "black", "heavy" })
+        if (lowered.find(heavy) != std::string::npos)
+            style.weight = FC_WEIGHT_BOLD;
+    for (std::string_view slanted : { "italic", "oblique" })
+        if (lowered.find(slanted) != std::string::npos)
+            style.slant = FC_SLANT_ITALIC;
+    return style;
+}
+
+void logFallbackOnce(const fnd::String& requested, const detail::FaceInfo& used)
+{
+    static std::mutex mutex;
+    static std::set<fnd::String> logged;
+    std::lock_guard guard(mutex);
+    if (!logged.insert(requested).second)
+        return;
+    fnd::logf(fnd::LogLevel::Info, "The font \u201c{}\u201d is not installed; \u201c{}\u201d stands in for it.",
+        requested.utf8(), used.fullName.utf8());
+}
+
+const detail::FaceInfo* anyFace(const detail::FontCatalog& catalog)
+{
+    if (auto* face = catalog.bestMember(SansFamily, FC_WEIGHT_REGULAR, FC_SLANT_ROMAN))
+        return face;
+    return catalog.faces().empty() ? nullptr : &catalog.faces().front();
+}
+
+double sizeOrDefault(double size, double fallback)
+{
+    return size > 0 ? size : fallback;
+}
+
+std::shared_ptr<Font> fromFamily(const fnd::String& family, int weight, double size)
+{
+    const auto& catalog = detail::FontCatalog::shared();
+    const auto* info = catalog.bestMember(family, weight, FC_SLANT_ROMAN);
+    if (!info)
+        return Font::fontWithName(family, size);
+    return Font::fontWithName(info->postScriptName, size);
+}
+
+}
+
+std::shared_ptr<Font> Font::make(std::shared_ptr<detail::FontFace> face, fnd::String name, double size, bool isFallback)
+{
+    if (!face)
+        return nullptr;
+    auto font = std::make_shared<Font>();
+    font->m_face = std::move(face);
+    font->m_name = std::move(name);
+    font->m_size = size > 0 ? size : UserFontSize;
+    font->m_isFallback = isFallback;
+    return font;
+}
+
+std::shared_ptr<Font> Font::fontWithName(const fnd::String& name, double size)
+{
+    const auto& catalog = detail::FontCatalog::shared();
+    const detail::FaceInfo* info = catalog.findByPostScriptName(name);
+    if (!info)
+        info = catalog.findByFullName(name);
+    if (!info)
+        info = catalog.bestMember(name, FC_WEIGHT_REGULAR, FC_SLANT_ROMAN);
+    if (info)
+        return make(detail::FontFace::forInfo(*info), info->postScriptName, size, false);
+
+    std::string lowered = lowerASCII(name.utf8());
+    RequestedStyle style = styleInName(lowered);
+    const fnd::String& family = isFixedPitchName(lowered) ? MonoFamily : SansFamily;
+    info = catalog.bestMember(family, style.weight, style.slant);
+    if (!info)
+        info = anyFace(catalog);
+    if (!info)
+        return nullptr;
+    logFallbackOnce(name, *info);
+    return make(detail::FontFace::forInfo(*info), name.isEmpty() ? info->postScriptName : name, size, true);
+}
+
+double Font::systemFontSizeForControlSize(ControlSize size)
+{
+    switch (size) {
+    case ControlSize::Regular:
+        return 13;
+    case ControlSize::Small:
+        return 11;
+    case ControlSize::Mini:
+        return 9;
+    }
+    return 13;
+}
+
+std::shared_ptr<Font> Font::systemFontOfSize(double size)
+{
+    return fromFamily(SansFamily, FC_WEIGHT_REGULAR, sizeOrDefault(size, systemFontSize()));
+}
+
+std::shared_ptr<Font> Font::boldSystemFontOfSize(double size)
+{
+    return fromFamily(SansFamily, FC_WEIGHT_BOLD, sizeOrDefault(size, systemFontSize()));
+}
+
+std::shared_ptr<Font> Font::labelFontOfSize(double size)
+{
+    return fromFamily(SansFamily, FC_WEIGHT_REGULAR, sizeOrDefault(size, labelFontSize()));
+}
+
+std::shared_ptr<Font> Font::controlContentFontOfSize(double size)
+{
+    return fromFamily(SansFamily, FC_WEIGHT_REGULAR, sizeOrDefault(size, systemFontSize()));
+}
+
+std::shared_ptr<Font> Font::messageFontOfSize(double size)
+{
+    return fromFamily(SansFamily, FC_WEIGHT_REGULAR, sizeOrDefault(size, systemFontSize()));
+}
+
+std::shared_ptr<Font> Font::titleBarFontOfSize(double size)
+{
+    return fromFamily(SansFamily, FC_WEIGHT_BOLD, sizeOrDefault(size, systemFontSize()));
+}
+
+std::shared_ptr<Font> Font::menuFontOfSize(double size)
+{
+    return fromFamily(SansFamily, FC_WEIGHT_REGULAR, sizeOrDefault(size, systemFontSize()));
+}
+
+std::shared_ptr<Font> Font::userFontOfSize(double size)
+{
+    return fromFamily(SansFamily, FC_WEIGHT_REGULAR, sizeOrDefault(size, UserFontSize));
+}
+
+std::shared_ptr<Font> Font::userFixedPitchFontOfSize(double size)
+{
+    return fromFamily(MonoFamily, FC_WEIGHT_REGULAR, sizeOrDefault(size, labelFontSize()));
+}
+
+fnd::String Font::familyName() const
+{
+    return m_face->info().family();
+}
+fnd::String Font::displayName() const
+{
+    return m_face->info().fullName;
+}
+fnd::String Font::styleName() const
+{
+    return m_face->info().style;
+}
+
+std::shared_ptr<Font> Font::fontWithSize(double size) const
+{
+    return make(m_face, m_name, size, m_isFallback);
+}
+
+double Font::scale() const
+{
+    return m_size / m_face->unitsPerEm();
+}
+
+double Font::ascender() const
+{
+    return m_face->ftFace()->ascender * scale();
+}
+double Font::descender() const
+{
+    return m_face->ftFace()->descender * scale();
+}
+
+double Font::leading() const
+{
+    FT_Face face = m_face->ftFace();
+    return std::max(0, face->height - (face->ascender - face->descender)) * scale();
+}
+
+double Font::capHeight() const
+{
+    return m_face->capHeightUnits() * scale();
+}
+double Font::xHeight() const
+{
+    return m_face->xHeightUnits() * scale();
+}
+double Font::italicAngle() const
+{
+    return m_face->italicAngle();
+}
+double Font::underlinePosition() const
+{
+    return m_face->ftFace()->underline_position * scale();
+}
+double Font::underlineThickness() const
+{
+    return m_face->ftFace()->underline_thickness * scale();
+}
+
+Rect Font::boundingRectForFont() const
+{
+    const FT_BBox& box = m_face->ftFace()->bbox;
+    double s = scale();
+    return { box.xMin * s, box.yMin * s, double(box.xMax - box.xMin) * s, double(box.yMax - box.yMin) * s };
+}
+
+bool Font::isFixedPitch() const
+{
+    return FT_IS_FIXED_WIDTH(m_face->ftFace());
+}
+std::size_t Font::numberOfGlyphs() const
+{
+    return static_cast<std::size_t>(m_face->ftFace()->num_glyphs);
+}
+
+Glyph Font::glyphForCharacter(char32_t character) const
+{
+    auto lock = m_face->lock();
+    return FT_Get_Char_Index(m_face->ftFace(), character);
+}
+
+Size Font::advancementForGlyph(Glyph glyph) const
+{
+    auto lock = m_face->lock();
+    FT_Fixed advance = 0;
+    if (glyph >= numberOfGlyphs() || FT_Get_Advance(m_face->ftFace(), glyph, FT_LOAD_NO_SCALE, &advance) != 0)
+        return {};
+    return { double(advance) * scale(), 0 };
+}
+
+namespace {
+
+constexpr FT_Int32 OutlineLoadFlags = FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP;
+
+struct OutlineSink {
+    std::vector<GlyphPathElement> elements;
+    double scale;
+    Point current;
+    bool open { false };
+
+    Point point(const FT_Vector* v) const { return { double(v->x) * scale, double(v->y) * scale }; }
+    void close()
+    {
+        if (open)
+            elements.push_back({ GlyphPathElement::Kind::ClosePath, {} });
+        open = false;
+    }
+};
+
+int moveTo(const FT_Vector* to, void* user)
+{
+    auto* sink = static_cast<OutlineSink*>(user);
+    sink->close();
+    sink->current = sink->point(to);
+    sink->elements.push_back({ GlyphPathElement::Kind::MoveTo, { sink->current } });
+    sink->open = true;
+    return 0;
+}
+
+int lineTo(const FT_Vector* to, void* user)
+{
+    auto* sink = static_cast<OutlineSink*>(user);
+    sink->current = sink->point(to);
+    sink->elements.push_back({ GlyphPathElement::Kind::LineTo, { sink->current } });
+    return 0;
+}
+
+int conicTo(const FT_Vector* control, const FT_Vector* to, void* user)
+{
+    // A quadratic with control q from p0 to p2 is the cubic with controls p0 + 2/3 (q - p0) and p2 + 2/3 (q - p2).
+    auto* sink = static_cast<OutlineSink*>(user);
+    Point p0 = sink->current, q = sink->point(control), p2 = sink->point(to);
+    Point c1 { p0.x + 2.0 / 3.0 * (q.x - p0.x), p0.y + 2.0 / 3.0 * (q.y - p0.y) };
+    Point c2 { p2.x + 2.0 / 3.0 * (q.x - p2.x), p2.y + 2.0 / 3.0 * (q.y - p2.y) };
+    sink->elements.push_back({ GlyphPathElement::Kind::CurveTo, { c1, c2, p2 } });
+    sink->current = p2;
+    return 0;
+}
+
+int cubicTo(const FT_Vector* control1, const FT_Vector* control2, const FT_Vector* to, void* user)
+{
+    auto* sink = static_cast<OutlineSink*>(user);
+    sink->current = sink->point(to);
+    sink->elements.push_back(
+        { GlyphPathElement::Kind::CurveTo, { sink->point(control1), sink->point(control2), sink->current } });
+    return 0;
+}
+
+}
+
+Rect Font::boundingRectForGlyph(Glyph glyph) const
+{
+    auto lock = m_face->lock();
+    FT_Face face = m_face->ftFace();
+    if (glyph >= numberOfGlyphs() || FT_Load_Glyph(face, glyph, OutlineLoadFlags) != 0
+        || face->glyph->format != FT_GLYPH_FORMAT_OUTLINE || face->glyph->outline.n_points == 0)
+        return {};
+    FT_BBox box;
+    FT_Outline_Get_BBox(&face->glyph->outline, &box);
+    double s = scale();
+    return { box.xMin * s, box.yMin * s, double(box.xMax - box.xMin) * s, double(box.yMax - box.yMin) * s };
+}
+
+std::vector<GlyphPathElement> Font::outlineForGlyph(Glyph glyph) const
+{
+    auto lock = m_face->lock();
+    FT_Face face = m_face->ftFace();
+    if (glyph >= numberOfGlyphs() || FT_Load_Glyph(face, glyph, OutlineLoadFlags) != 0
+        || face->glyph->format != FT_GLYPH_FORMAT_OUTLINE)
+        return {};
+    OutlineSink sink;
+    sink.scale = scale();
+    FT_Outline_Funcs funcs {};
+    funcs.move_to = moveTo;
+    funcs.line_to = lineTo;
+    funcs.conic_to = conicTo;
+    funcs.cubic_to = cubicTo;
+    if (FT_Outline_Decompose(&face->glyph->outline, &funcs, &sink) != 0)
+        return {};
+    sink.close();
+    return std::move(sink.elements);
+}
+
+fnd::String Font::description() const
+{
+    return fnd::String(fmt::format("\"{} {:.2f} pt.\"", m_name.utf8(), m_size));
+}
+
+bool Font::isEqual(const fnd::Object& other) const
+{
+    auto* font = dynamic_cast<const Font*>(&other);
+    return font && font->m_name == m_name && font->m_size == m_size && font->m_face == m_face;
+}
+
+std::size_t Font::hash() const
+{
+    return m_name.hash() ^ std::hash<double>()(m_size);
+}
+
+}

@@ -1,0 +1,118 @@
+#pragma once
+
+#include "platform/foundation/Geometry.h"
+#include "platform/foundation/Object.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace gfx {
+
+namespace detail {
+class FontFace;
+}
+
+// Sizes of controls, with the platform's values; the system fonts are sized by them.
+enum class ControlSize { Regular = 0, Small = 1, Mini = 2 };
+
+// A glyph index in a font; 0 is the font's missing-glyph glyph.
+using Glyph = std::uint32_t;
+
+// One element of a glyph outline, until paths take them directly: move and line use points[0]; a curve has two
+// control points and its end point.
+struct GlyphPathElement {
+    enum class Kind { MoveTo, LineTo, CurveTo, ClosePath };
+    Kind kind;
+    Point points[3];
+    bool operator==(const GlyphPathElement&) const = default;
+};
+
+// A typeface at a size. Names resolve through fontconfig: a PostScript name, a full name or a family name (its
+// regular member). A name that is not installed falls back to DejaVu Sans, or to DejaVu Sans Mono for fixed-pitch
+// names such as "Monaco" and "Menlo", keeping a bold or italic style named in it; the font keeps the requested name
+// as its fontName, so stored preferences survive a machine that lacks the font. Each fallback is logged once per name.
+// Metrics are FreeType's unhinted design values scaled to the point size, y up, origin on the baseline.
+class Font final : public fnd::Object {
+    FND_OBJECT(Font)
+public:
+    Font() = default;
+
+    // A size of 0 or less gives the user font size, 12. nullptr only when no font at all is installed.
+    static std::shared_ptr<Font> fontWithName(const fnd::String& name, double size);
+
+    static std::shared_ptr<Font> systemFontOfSize(double size);
+    static std::shared_ptr<Font> boldSystemFontOfSize(double size);
+    static std::shared_ptr<Font> labelFontOfSize(double size);
+    static std::shared_ptr<Font> controlContentFontOfSize(double size);
+    static std::shared_ptr<Font> messageFontOfSize(double size);
+    static std::shared_ptr<Font> titleBarFontOfSize(double size);
+    static std::shared_ptr<Font> menuFontOfSize(double size);
+    static std::shared_ptr<Font> userFontOfSize(double size);
+    static std::shared_ptr<Font> userFixedPitchFontOfSize(double size);
+
+    static double systemFontSize() { return 13; }
+    static double smallSystemFontSize() { return 11; }
+    static double labelFontSize() { return 10; }
+    static double systemFontSizeForControlSize(ControlSize size);
+
+    const fnd::String& fontName() const { return m_name; }
+    double pointSize() const { return m_size; }
+    // Of the typeface actually used (for a fallback, the DejaVu family).
+    fnd::String familyName() const;
+    fnd::String displayName() const;
+    // The face's style name, such as "Book" or "Bold Oblique".
+    fnd::String styleName() const;
+    // The same typeface at another size, keeping the requested name.
+    std::shared_ptr<Font> fontWithSize(double size) const;
+    // True when the name was not installed and a DejaVu face stands in.
+    bool isFallback() const { return m_isFallback; }
+
+    double ascender() const;
+    // Negative: below the baseline.
+    double descender() const;
+    // The line gap between one line's descender and the next line's ascender.
+    double leading() const;
+    double capHeight() const;
+    double xHeight() const;
+    // Degrees counter-clockwise from vertical; negative for fonts leaning right.
+    double italicAngle() const;
+    // The centre of the underline stroke, below the baseline (negative).
+    double underlinePosition() const;
+    double underlineThickness() const;
+    // The union of all glyphs' bounds.
+    Rect boundingRectForFont() const;
+    bool isFixedPitch() const;
+    std::size_t numberOfGlyphs() const;
+    // The platform's most compatible string encoding for the face: Unicode (10) for our fonts.
+    unsigned long mostCompatibleStringEncoding() const { return 10; }
+
+    // 0 when the font has no glyph for the character.
+    Glyph glyphForCharacter(char32_t character) const;
+    Size advancementForGlyph(Glyph glyph) const;
+    // Tight bounds of the glyph's outline; empty for a glyph without one.
+    Rect boundingRectForGlyph(Glyph glyph) const;
+    // The unhinted outline in points, y up, origin at the baseline, quadratic curves raised to cubics; each contour
+    // is closed. A glyph without an outline gives no elements.
+    std::vector<GlyphPathElement> outlineForGlyph(Glyph glyph) const;
+
+    // The face file and index within it, for the text and drawing code that shape and render with the same face.
+    const std::shared_ptr<detail::FontFace>& face() const { return m_face; }
+
+    fnd::String description() const override;
+    bool isEqual(const fnd::Object& other) const override;
+    std::size_t hash() const override;
+
+private:
+    friend class FontManager;
+    static std::shared_ptr<Font> make(
+        std::shared_ptr<detail::FontFace> face, fnd::String name, double size, bool isFallback);
+    double scale() const;
+
+    std::shared_ptr<detail::FontFace> m_face;
+    fnd::String m_name;
+    double m_size { 12 };
+    bool m_isFallback { false };
+};
+
+}

@@ -1,0 +1,241 @@
+#include "RuntimeModel.h"
+
+#include "platform/foundation/Exception.h"
+#include "platform/foundation/KeyValueObserving.h"
+
+#include <gtest/gtest.h>
+
+using namespace fnd;
+using namespace rtmodel;
+
+namespace {
+
+using Options = KeyValueObservingOptions;
+using Kind = KeyValueChangeKind;
+
+std::shared_ptr<TestPerson> makePerson(const String& name, int age, const String& city = {})
+{
+    auto p = std::make_shared<TestPerson>();
+    p->setName(name);
+    p->age = age;
+    if (!city.isEmpty())
+        p->address = TestAddress::make(city);
+    return p;
+}
+
+// One change as text: "prior" marker, kind, old -> new, indexes.
+std::string describe(const KeyValueChange& c)
+{
+    std::string s = c.isPrior ? "prior " : "";
+    s += std::to_string(static_cast<int>(c.kind)) + " " + c.oldValue.description().utf8() + " -> "
+        + c.newValue.description().utf8();
+    if (c.indexes)
+        s += " @" + c.indexes->description().utf8();
+    return s;
+}
+
+std::vector<std::string> describeAll(const Recorder& r)
+{
+    std::vector<std::string> all;
+    for (const auto& s : r.seen)
+        all.push_back(s.keyPath.utf8() + ": " + describe(s.change));
+    return all;
+}
+
+using Lines = std::vector<std::string>;
+
+}
+
+TEST(KVO, OptionsShapeTheChangesSent)
+{
+    const struct {
+        Options options;
+        Lines expected;
+    } cases[] = {
+        { Options::None, { "age: 1 (null) -> (null)" } },
+        { Options::New, { "age: 1 (null) -> 31" } },
+        { Options::Old | Options::New, { "age: 1 30 -> 31" } },
+        { Options::Initial, { "age: 1 (null) -> (null)", "age: 1 (null) -> (null)" } },
+        { Options::Initial | Options::New, { "age: 1 (null) -> 30", "age: 1 (null) -> 31" } },
+        { Options::Prior | Options::Old | Options::New, { "age: prior 1 30 -> (null)", "age: 1 30 -> 31" } },
+    };
+    for (const auto& c : cases) {
+        auto p = makePerson("Al", 30);
+        auto r = std::make_shared<Recorder>();
+        p->addObserver(*r, "age", c.options);
+        p->setValueForKey(31, "age");
+        p->age = 99; // a plain member write is not a change anyone announced
+        EXPECT_EQ(describeAll(*r), c.expected) << static_cast<unsigned>(c.options);
+        p->removeObserver(*r, "age");
+    }
+}
+
+TEST(KVO, SetterThatAnnouncesItselfIsReportedOnceThroughKVC)
+{
+    auto p = makePerson("Al", 30);
+    auto r = std::make_shared<Recorder>();
+    p->addObserver(*r, "name", Options::Old | Options::New);
+    p->setName("Bea"); // direct call: the setter's own hooks
+    p->setValueForKey("Cid", "name"); // KVC wraps the same hooks: still one change
+    p->perform("setName:", String("Di")); // selector of the setter goes through KVC
+    EXPECT_EQ(describeAll(*r), (Lines { "name: 1 Al -> Bea", "name: 1 Bea -> Cid", "name: 1 Cid -> Di" }));
+}
+
+TEST(KVO, DependentKeysReportTheirOwnOldAndNewValues)
+{
+    auto p = makePerson("Al", 30);
+    auto r = std::make_shared<Recorder>();
+    p->addObserver(*r, "summary", Options::Old | Options::New);
+    p->setValueForKey(31, "age");
+    p->setName("Bo");
+    p->setValueForKey(1.9, "height"); // not among the keys summary depends on
+    EXPECT_EQ(describeAll(*r), (Lines { "summary: 1 Al (30) -> Al (31)", "summary: 1 Al (31) -> Bo (31)" }));
+}
+
+TEST(KVO, KeyPathFollowsAReplacedIntermediate)
+{
+    auto p = makePerson("Al", 30, "Oslo");
+    auto first = p->address;
+    auto second = TestAddress::make("Rome");
+    auto r = std::make_shared<Recorder>();
+    int context = 0;
+    p->addObserver(*r, "address.city", Options::Old | Options::New, &context);
+
+    first->setValueForKey("Bergen", "city");
+    p->setValueForKey(second, "address");
+    first->setValueForKey("Tromsø", "city"); // no longer on the path
+    second->setValueForKey("Milan", "city");
+    p->setValueForKey(Value(), "address");
+    second->setValueForKey("Turin", "city");
+
+    EXPECT_EQ(describeAll(*r),
+        (Lines { "address.city: 1 Oslo -> Bergen", "address.city: 1 Bergen -> Rome", "address.city: 1 Rome -> Milan",
+            "address.city: 1 Milan -> (null)" }));
+    ASSERT_FALSE(r->seen.empty());
+    EXPECT_EQ(r->seen[0].context, &context);
+}
+
+TEST(KVO, ToManyChangesCarryKindIndexesAndElements)
+{
+    auto p = makePerson("Al", 30);
+    p->items = { "a", "b", "c" };
+    auto r = std::make_shared<Recorder>();
+    p->addObserver(*r, "items", Options::Old | Options::New);
+
+    IndexSet inserted { 1, 2 };
+    p->willChange(Kind::Insertion, inserted, "items");
+    p->items.insert(p->items.begin() + 1, { "x", "y" });
+    p->didChange(Kind::Insertion, inserted, "items");
+
+    IndexSet removed { 0, 4 };
+    p->willChange(Kind::Removal, removed, "items");
+    p->items = { "x", "y", "b" };
+    p->didChange(Kind::Removal, removed, "items");
+
+    IndexSet replaced { 2 };
+    p->willChange(Kind::Replacement, replaced, "items");
+    p->items[2] = "z";
+    p->didChange(Kind::Replacement, replaced, "items");
+
+    EXPECT_EQ(describeAll(*r),
+        (Lines {
+            "items: 2 (null) -> (\n    x,\n    y\n) @[number of indexes: 2 (in 1 ranges), indexes: (1-2)]",
+            "items: 3 (\n    a,\n    c\n) -> (null) @[number of indexes: 2 (in 2 ranges), indexes: (0 4)]",
+            "items: 4 (\n    b\n) -> (\n    z\n) @[number of indexes: 1 (in 1 ranges), indexes: (2)]",
+        }));
+}
+
+TEST(KVO, ObserversThatAreGoneOrRemovedAreNotCalled)
+{
+    auto p = makePerson("Al", 30);
+    auto kept = std::make_shared<Recorder>();
+    {
+        auto gone = std::make_shared<Recorder>();
+        p->addObserver(*gone, "age", Options::New);
+    }
+    // An observer that is not in a shared_ptr (a singleton, a stack object) is weak too.
+    auto stackObserver = std::make_unique<Recorder>();
+    p->addObserver(*stackObserver, "age");
+    stackObserver.reset();
+
+    // The first observer removes the second while the change is delivered.
+    auto victim = std::make_shared<Recorder>();
+    kept->onChange = [&](const Recorder::Seen&) {
+        if (p->age == 31)
+            p->removeObserver(*victim, "age");
+    };
+    p->addObserver(*kept, "age");
+    p->addObserver(*victim, "age");
+    p->setValueForKey(31, "age");
+    p->setValueForKey(32, "age");
+    EXPECT_EQ(kept->seen.size(), 2u);
+    EXPECT_TRUE(victim->seen.empty());
+
+    // Removal matches the context, and a second removal has nothing left to remove.
+    int a = 0, b = 0;
+    p->addObserver(*victim, "name", Options::None, &a);
+    p->addObserver(*victim, "name", Options::None, &b);
+    p->removeObserver(*victim, "name", &a);
+    p->setName("Bo");
+    ASSERT_EQ(victim->seen.size(), 1u);
+    EXPECT_EQ(victim->seen[0].context, &b);
+    p->removeObserver(*victim, "name");
+    try {
+        p->removeObserver(*victim, "name");
+        ADD_FAILURE() << "removing twice did not raise";
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.name(), ExceptionName::Range);
+    }
+}
+
+TEST(KVO, ObservedObjectMayGoFirst)
+{
+    auto r = std::make_shared<Recorder>();
+    auto address = TestAddress::make("Oslo");
+    {
+        auto p = makePerson("Al", 30);
+        p->address = address;
+        p->addObserver(*r, "address.city", Options::New);
+    }
+    address->setValueForKey("Rome", "city"); // the chain left the address when the person went
+    EXPECT_TRUE(r->seen.empty());
+
+    // An object that observes without handling its changes is a programming error, raised to the setter.
+    auto plain = std::make_shared<Object>();
+    auto p = makePerson("Al", 30);
+    p->addObserver(*plain, "age");
+    EXPECT_THROW(p->setValueForKey(1, "age"), Exception);
+    p->removeObserver(*plain, "age");
+}
+
+namespace {
+
+// Two keys that each depend on the other.
+class TestMirror : public Object {
+    FND_OBJECT(TestMirror)
+    static void describeClass(ClassBuilder<TestMirror>& c)
+    {
+        c.property("left", &TestMirror::left)
+            .property("right", &TestMirror::right)
+            .keyPathsAffecting("left", { "right" })
+            .keyPathsAffecting("right", { "left", "self.left" });
+    }
+
+public:
+    int left { 0 };
+    int right { 0 };
+};
+
+}
+
+FND_REGISTER_CLASS(TestMirror, Object)
+
+TEST(KVO, DependencyCyclesDoNotRecurse)
+{
+    auto m = std::make_shared<TestMirror>();
+    auto r = std::make_shared<Recorder>();
+    m->addObserver(*r, "left", Options::New);
+    m->setValueForKey(1, "right");
+    m->setValueForKey(2, "left");
+    EXPECT_EQ(describeAll(*r), (Lines { "left: 1 (null) -> 0", "left: 1 (null) -> 2" }));
+}

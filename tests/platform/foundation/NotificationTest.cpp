@@ -1,0 +1,143 @@
+#include "RuntimeModel.h"
+
+#include "platform/foundation/NotificationCenter.h"
+
+#include <gtest/gtest.h>
+
+using namespace fnd;
+using namespace rtmodel;
+
+namespace {
+
+const NotificationName Opened = "TestDocumentOpened";
+const NotificationName Closed = "TestDocumentClosed";
+
+}
+
+TEST(NotificationCenter, ObserversMatchByNameAndObject)
+{
+    NotificationCenter center;
+    auto doc = std::make_shared<TestAddress>();
+    auto otherDoc = std::make_shared<TestAddress>();
+    // observer label, name filter, object filter
+    const struct {
+        const char* label;
+        NotificationName name;
+        Value object;
+    } observers[] = {
+        { "any", {}, {} }, { "opened", Opened, {} }, { "doc", {}, Value(doc) }, { "opened-doc", Opened, Value(doc) },
+        { "seven", {}, Value(7) }, // values other than objects match by equality
+    };
+    std::vector<std::string> calls;
+    for (const auto& o : observers)
+        center.addObserverForName(o.name, o.object, [&, label = o.label](const Notification& n) {
+            calls.push_back(std::string(label) + "<" + n.name().utf8());
+        });
+
+    const struct {
+        NotificationName name;
+        Value object;
+        std::vector<std::string> expected;
+    } posts[] = {
+        { Opened, {}, { "any<TestDocumentOpened", "opened<TestDocumentOpened" } },
+        { Opened, Value(doc),
+            { "any<TestDocumentOpened", "opened<TestDocumentOpened", "doc<TestDocumentOpened",
+                "opened-doc<TestDocumentOpened" } },
+        { Closed, Value(doc), { "any<TestDocumentClosed", "doc<TestDocumentClosed" } },
+        { Closed, Value(otherDoc), { "any<TestDocumentClosed" } },
+        { Closed, Value(7.0), { "any<TestDocumentClosed", "seven<TestDocumentClosed" } },
+    };
+    for (const auto& p : posts) {
+        calls.clear();
+        center.postNotificationName(p.name, p.object);
+        EXPECT_EQ(calls, p.expected) << p.name << " " << p.object.description();
+    }
+}
+
+TEST(NotificationCenter, SelectorObserversReceiveTheNotification)
+{
+    NotificationCenter center;
+    auto r = std::make_shared<Recorder>();
+    center.addObserver(*r, "noticed:", Opened);
+    center.postNotificationName(Opened, 3, Dictionary { { "reason", "test" } });
+    ASSERT_EQ(r->notifications.size(), 1u);
+    auto n = r->notifications[0].objectAs<Notification>();
+    ASSERT_TRUE(n);
+    EXPECT_EQ(n->object(), Value(3));
+    EXPECT_EQ(n->userInfo().get("reason"), Value("test"));
+
+    center.removeObserver(*r, Opened, 4); // another object: still observing
+    center.postNotificationName(Opened);
+    center.removeObserver(*r, Closed); // another name: still observing
+    center.postNotificationName(Opened);
+    center.removeObserver(*r, Opened);
+    center.postNotificationName(Opened);
+    EXPECT_EQ(r->notifications.size(), 3u);
+
+    // An observer that is gone is skipped.
+    {
+        auto gone = std::make_shared<Recorder>();
+        center.addObserver(*gone, "noticed:", Opened);
+    }
+    auto stackObserver = std::make_unique<Recorder>();
+    center.addObserver(*stackObserver, "noticed:", Opened);
+    stackObserver.reset();
+    center.postNotificationName(Opened);
+}
+
+TEST(NotificationCenter, ChangesDuringAPostAreSafe)
+{
+    NotificationCenter center;
+    std::vector<std::string> calls;
+    NotificationObserverToken second;
+    NotificationObserverToken late;
+    auto victim = std::make_shared<Recorder>();
+    center.addObserverForName(Opened, {}, [&](const Notification&) {
+        calls.push_back("first");
+        center.removeObserver(second);
+        center.removeObserver(*victim);
+        if (!late)
+            late = center.addObserverForName(Opened, {}, [&](const Notification&) { calls.push_back("late"); });
+    });
+    second = center.addObserverForName(Opened, {}, [&](const Notification&) { calls.push_back("second"); });
+    center.addObserver(*victim, "noticed:", Opened);
+    center.postNotificationName(Opened);
+    EXPECT_EQ(calls, (std::vector<std::string> { "first" }));
+    EXPECT_TRUE(victim->notifications.empty());
+
+    calls.clear();
+    center.postNotificationName(Opened);
+    EXPECT_EQ(calls, (std::vector<std::string> { "first", "late" }));
+
+    // A block observer that removes itself while it runs.
+    NotificationObserverToken self;
+    int runs = 0;
+    self = center.addObserverForName(Closed, {}, [&](const Notification&) {
+        ++runs;
+        center.removeObserver(self);
+    });
+    center.postNotificationName(Closed);
+    center.postNotificationName(Closed);
+    EXPECT_EQ(runs, 1);
+}
+
+TEST(NotificationCenter, ExecutorDefersBlockObservers)
+{
+    NotificationCenter center;
+    std::vector<std::function<void()>> queue;
+    auto enqueue = [&](std::function<void()> work) { queue.push_back(std::move(work)); };
+    std::vector<Value> seen;
+    auto kept = center.addObserverForName(
+        Opened, {}, [&](const Notification& n) { seen.push_back(n.object()); }, enqueue);
+    auto dropped = center.addObserverForName(
+        Opened, {}, [&](const Notification&) { seen.push_back("dropped"); }, enqueue);
+
+    center.postNotificationName(Opened, 1);
+    EXPECT_TRUE(seen.empty());
+    EXPECT_EQ(queue.size(), 2u);
+    center.removeObserver(dropped); // removed before its turn came: never runs
+    for (auto& work : queue)
+        work();
+    EXPECT_EQ(seen, (std::vector<Value> { 1 }));
+    center.removeObserver(kept);
+}

@@ -1,0 +1,284 @@
+#include "platform/graphics/Font.h"
+
+#include "platform/foundation/Log.h"
+#include "platform/graphics/FontManager.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace gfx;
+
+namespace {
+
+// Captures log lines for the scope.
+class LogCapture {
+public:
+    LogCapture()
+    {
+        m_previous = fnd::setLogSink([this](fnd::LogLevel, const fnd::String& line) { lines.push_back(line.utf8()); });
+    }
+    ~LogCapture() { fnd::setLogSink(m_previous); }
+    std::vector<std::string> lines;
+
+private:
+    fnd::LogSink m_previous;
+};
+
+std::size_t countContaining(const std::vector<std::string>& lines, const std::string& text)
+{
+    std::size_t n = 0;
+    for (const auto& line : lines)
+        n += line.find(text) != std::string::npos;
+    return n;
+}
+
+}
+
+TEST(Font, MetricsAreTheDesignValuesScaledToTheSize)
+{
+    // DejaVu 2.37 design values in font units (2048 to the em), as FreeType reads them: hhea ascender and
+    // descender, underline centre and thickness, the head bounding box; x-height and cap height are the tops of
+    // "x" and "H" since the OS/2 table is version 1.
+    struct Case {
+        const char* name;
+        bool fixedPitch;
+        double bbox[4];
+        double advanceO, advanceI;
+    };
+    const Case cases[] = {
+        { "DejaVuSans", false, { -2090, -948, 3673, 2524 }, 1612, 569 },
+        { "DejaVuSansMono", true, { -1144, -767, 1470, 2106 }, 1233, 1233 },
+    };
+    for (const auto& c : cases) {
+        for (double size : { 12.0, 10.0, 2048.0 }) {
+            auto font = Font::fontWithName(c.name, size);
+            ASSERT_TRUE(font) << c.name;
+            SCOPED_TRACE(std::string(c.name) + " at " + std::to_string(size));
+            double s = size / 2048;
+            EXPECT_FALSE(font->isFallback());
+            EXPECT_EQ(font->fontName(), fnd::String(c.name));
+            EXPECT_EQ(font->pointSize(), size);
+            EXPECT_DOUBLE_EQ(font->ascender(), 1901 * s);
+            EXPECT_DOUBLE_EQ(font->descender(), -483 * s);
+            EXPECT_DOUBLE_EQ(font->leading(), 0);
+            EXPECT_DOUBLE_EQ(font->underlinePosition(), -85 * s);
+            EXPECT_DOUBLE_EQ(font->underlineThickness(), 90 * s);
+            EXPECT_DOUBLE_EQ(font->xHeight(), 1120 * s);
+            EXPECT_DOUBLE_EQ(font->capHeight(), 1493 * s);
+            EXPECT_DOUBLE_EQ(font->italicAngle(), 0);
+            EXPECT_EQ(font->isFixedPitch(), c.fixedPitch);
+            Rect box = font->boundingRectForFont();
+            EXPECT_DOUBLE_EQ(box.minX(), c.bbox[0] * s);
+            EXPECT_DOUBLE_EQ(box.minY(), c.bbox[1] * s);
+            EXPECT_DOUBLE_EQ(box.maxX(), c.bbox[2] * s);
+            EXPECT_DOUBLE_EQ(box.maxY(), c.bbox[3] * s);
+            EXPECT_DOUBLE_EQ(font->advancementForGlyph(font->glyphForCharacter(U'O')).width, c.advanceO * s);
+            EXPECT_DOUBLE_EQ(font->advancementForGlyph(font->glyphForCharacter(U'i')).width, c.advanceI * s);
+        }
+    }
+}
+
+TEST(Font, NamesResolveByPostScriptFullOrFamilyName)
+{
+    struct Case {
+        const char* requested;
+        const char* fontName;
+        const char* family;
+        const char* style;
+    };
+    const Case cases[] = {
+        { "DejaVuSans-Bold", "DejaVuSans-Bold", "DejaVu Sans", "Bold" },
+        { "DejaVu Sans Bold", "DejaVuSans-Bold", "DejaVu Sans", "Bold" },
+        { "DejaVu Sans", "DejaVuSans", "DejaVu Sans", "Book" },
+        { "dejavu sans mono", "DejaVuSansMono", "DejaVu Sans Mono", "Book" },
+    };
+    for (const auto& c : cases) {
+        auto font = Font::fontWithName(c.requested, 11);
+        ASSERT_TRUE(font) << c.requested;
+        EXPECT_FALSE(font->isFallback()) << c.requested;
+        EXPECT_EQ(font->fontName().utf8(), c.fontName) << c.requested;
+        EXPECT_EQ(font->familyName().utf8(), c.family) << c.requested;
+        EXPECT_EQ(font->styleName().utf8(), c.style) << c.requested;
+    }
+    EXPECT_EQ(Font::fontWithName("DejaVuSans", 0)->pointSize(), 12) << "size 0 is the user font size";
+}
+
+TEST(Font, MissingNamesFallBackAndKeepTheirName)
+{
+    LogCapture log;
+    struct Case {
+        const char* requested;
+        const char* family;
+        const char* style;
+        bool fixedPitch;
+    };
+    const Case cases[] = {
+        { "Helvetica", "DejaVu Sans", "Book", false },
+        { "Helvetica-Bold", "DejaVu Sans", "Bold", false },
+        { "Monaco", "DejaVu Sans Mono", "Book", true },
+        { "Menlo-Bold", "DejaVu Sans Mono", "Bold", true },
+        { "Courier New", "DejaVu Sans Mono", "Book", true },
+        { "No Such Typeface Anywhere", "DejaVu Sans", "Book", false },
+    };
+    for (const auto& c : cases) {
+        auto font = Font::fontWithName(c.requested, 10);
+        ASSERT_TRUE(font) << c.requested;
+        EXPECT_TRUE(font->isFallback()) << c.requested;
+        EXPECT_EQ(font->fontName().utf8(), c.requested);
+        EXPECT_EQ(font->familyName().utf8(), c.family) << c.requested;
+        EXPECT_EQ(font->styleName().utf8(), c.style) << c.requested;
+        EXPECT_EQ(font->isFixedPitch(), c.fixedPitch) << c.requested;
+        EXPECT_EQ(font->fontWithSize(14)->fontName().utf8(), c.requested);
+    }
+    // Logged once per name, however often it is asked for.
+    auto again = Font::fontWithName("No Such Typeface Anywhere", 20);
+    EXPECT_EQ(countContaining(log.lines, "No Such Typeface Anywhere"), 1u);
+    EXPECT_EQ(countContaining(log.lines, "DejaVuSans"), 0u) << "installed names are not logged";
+}
+
+TEST(Font, SystemFontsAndSizes)
+{
+    EXPECT_EQ(Font::systemFontSizeForControlSize(ControlSize::Regular), 13);
+    EXPECT_EQ(Font::systemFontSizeForControlSize(ControlSize::Small), 11);
+    EXPECT_EQ(Font::systemFontSizeForControlSize(ControlSize::Mini), 9);
+    struct Case {
+        const char* name;
+        std::shared_ptr<Font> font;
+        double size;
+        const char* style;
+        bool fixedPitch;
+    };
+    const Case cases[] = {
+        { "system", Font::systemFontOfSize(0), 13, "Book", false },
+        { "system 10", Font::systemFontOfSize(10), 10, "Book", false },
+        { "bold system", Font::boldSystemFontOfSize(11), 11, "Bold", false },
+        { "label", Font::labelFontOfSize(0), 10, "Book", false },
+        { "control content", Font::controlContentFontOfSize(14), 14, "Book", false },
+        { "message", Font::messageFontOfSize(0), 13, "Book", false },
+        { "title bar", Font::titleBarFontOfSize(0), 13, "Bold", false },
+        { "menu", Font::menuFontOfSize(0), 13, "Book", false },
+        { "user", Font::userFontOfSize(0), 12, "Book", false },
+        { "fixed pitch", Font::userFixedPitchFontOfSize(0), 10, "Book", true },
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(c.font) << c.name;
+        EXPECT_FALSE(c.font->isFallback()) << c.name;
+        EXPECT_EQ(c.font->pointSize(), c.size) << c.name;
+        EXPECT_EQ(c.font->styleName().utf8(), c.style) << c.name;
+        EXPECT_EQ(c.font->isFixedPitch(), c.fixedPitch) << c.name;
+    }
+}
+
+TEST(Font, GlyphOutlinesAreClosedAndWoundOppositely)
+{
+    auto font = Font::fontWithName("DejaVuSans", 2048); // one point per font unit
+    auto outline = font->outlineForGlyph(font->glyphForCharacter(U'O'));
+    ASSERT_FALSE(outline.empty());
+
+    // Split into subpaths and take each one's signed area (shoelace over its on-curve and control points, which
+    // has the sign of the true area for these simple contours).
+    std::vector<double> areas;
+    std::vector<Point> points;
+    bool closed = true;
+    auto finish = [&] {
+        double area = 0;
+        for (std::size_t i = 0; i < points.size(); ++i) {
+            const Point& a = points[i];
+            const Point& b = points[(i + 1) % points.size()];
+            area += a.x * b.y - b.x * a.y;
+        }
+        areas.push_back(area / 2);
+        points.clear();
+    };
+    for (const auto& e : outline) {
+        switch (e.kind) {
+        case GlyphPathElement::Kind::MoveTo:
+            EXPECT_TRUE(closed) << "a subpath starts before the last one closed";
+            closed = false;
+            points = { e.points[0] };
+            break;
+        case GlyphPathElement::Kind::LineTo:
+            points.push_back(e.points[0]);
+            break;
+        case GlyphPathElement::Kind::CurveTo:
+            points.insert(points.end(), { e.points[0], e.points[1], e.points[2] });
+            break;
+        case GlyphPathElement::Kind::ClosePath:
+            closed = true;
+            finish();
+            break;
+        }
+    }
+    EXPECT_TRUE(closed);
+    ASSERT_EQ(areas.size(), 2u);
+    EXPECT_LT(areas[0] * areas[1], 0) << areas[0] << " and " << areas[1];
+
+    // y up from the baseline: the O spans its design box (115, -29)-(1497, 1520).
+    Rect bounds = font->boundingRectForGlyph(font->glyphForCharacter(U'O'));
+    EXPECT_EQ(bounds, Rect(115, -29, 1497 - 115, 1520 + 29));
+    double top = -1e9;
+    for (const auto& e : outline)
+        for (const auto& p : e.points)
+            top = std::max(top, p.y);
+    EXPECT_NEAR(top, 1520, 1.0);
+
+    // Scaled with the size.
+    auto small = Font::fontWithName("DejaVuSans", 12)->outlineForGlyph(font->glyphForCharacter(U'O'));
+    ASSERT_EQ(small.size(), outline.size());
+    EXPECT_DOUBLE_EQ(small[0].points[0].x, outline[0].points[0].x * 12 / 2048);
+
+    // A space has an advance but no outline; a missing glyph is 0.
+    Glyph space = font->glyphForCharacter(U' ');
+    EXPECT_TRUE(font->outlineForGlyph(space).empty());
+    EXPECT_GT(font->advancementForGlyph(space).width, 0);
+    EXPECT_EQ(font->glyphForCharacter(U'\U000F0000'), 0u);
+    EXPECT_TRUE(font->outlineForGlyph(Glyph(1u << 30)).empty());
+}
+
+TEST(FontManager, ConvertsSizesFamiliesAndTraits)
+{
+    auto& manager = FontManager::shared();
+    // Helvetica 11 made bold, as the tab styles do: the stand-in's bold face.
+    auto bold = manager.convertFontToHaveTrait(Font::fontWithName("Helvetica", 11), FontTraitMask::Bold);
+    EXPECT_EQ(bold->fontName().utf8(), "DejaVuSans-Bold");
+    EXPECT_EQ(bold->pointSize(), 11);
+    EXPECT_TRUE(manager.traitsOfFont(*bold) & FontTraitMask::Bold);
+    EXPECT_EQ(manager.weightOfFont(*bold), 9);
+
+    auto plain = manager.convertFontToNotHaveTrait(bold, FontTraitMask::Bold);
+    EXPECT_EQ(plain->fontName().utf8(), "DejaVuSans");
+    EXPECT_EQ(manager.weightOfFont(*plain), 5);
+    EXPECT_EQ(manager.convertFontToHaveTrait(bold, FontTraitMask::Bold), bold) << "already bold";
+
+    auto mono = manager.convertFontToFamily(bold, "DejaVu Sans Mono");
+    EXPECT_EQ(mono->fontName().utf8(), "DejaVuSansMono-Bold");
+    EXPECT_TRUE(manager.traitsOfFont(*mono) & FontTraitMask::FixedPitch);
+    EXPECT_EQ(manager.convertFontToFamily(bold, "No Such Family"), bold);
+
+    auto monaco = Font::fontWithName("Monaco", 10);
+    auto bigger = manager.convertFontToSize(monaco, 18);
+    EXPECT_EQ(bigger->fontName().utf8(), "Monaco");
+    EXPECT_EQ(bigger->pointSize(), 18);
+    EXPECT_EQ(manager.convertFontToSize(monaco, 0), monaco);
+
+    auto members = manager.availableMembersOfFontFamily("DejaVu Sans Mono");
+    ASSERT_GE(members.size(), 2u);
+    EXPECT_EQ(members[0], fnd::Value(fnd::Array { "DejaVuSansMono", "Book", 5, 1024 }));
+    bool hasBold = false;
+    for (const auto& m : members)
+        hasBold |= m == fnd::Value(fnd::Array { "DejaVuSansMono-Bold", "Bold", 9, 1026 });
+    EXPECT_TRUE(hasBold);
+    auto families = manager.availableFontFamilies();
+    EXPECT_NE(std::find(families.begin(), families.end(), fnd::String("DejaVu Sans")), families.end());
+}
+
+TEST(Font, EqualityIsNameAndSize)
+{
+    auto a = Font::fontWithName("DejaVuSans", 12);
+    EXPECT_TRUE(a->isEqual(*Font::fontWithName("DejaVu Sans", 12)));
+    EXPECT_FALSE(a->isEqual(*Font::fontWithName("DejaVuSans", 12.5)));
+    EXPECT_FALSE(a->isEqual(*Font::fontWithName("Helvetica", 12))) << "a stand-in keeps its own name";
+    EXPECT_EQ(a->hash(), Font::fontWithName("DejaVuSans", 12)->hash());
+}

@@ -33,6 +33,8 @@ std::shared_ptr<cairo_surface_t> GraphicsContext::Impl::tileFor(
     int w = std::max(1, static_cast<int>(std::ceil(size.width * scale)));
     int h = std::max(1, static_cast<int>(std::ceil(size.height * scale)));
     auto tileContext = GraphicsContext::createForBitmap(w, h, size);
+    if (!tileContext)
+        return nullptr;
     {
         CurrentContextScope scope(tileContext);
         image->drawPatternTile(*tileContext);

@@ -1,5 +1,5 @@
-#include "platform/foundation/Exception.h"
 #include "platform/graphics/Color.h"
+#include "platform/foundation/Exception.h"
 #include "platform/graphics/Gradient.h"
 #include "platform/graphics/Shadow.h"
 
@@ -74,8 +74,8 @@ TEST(Color, ConversionsBetweenSpaces)
 TEST(Color, BlendingHighlightAndShadow)
 {
     auto red = Color::redColor();
-    expectRGBA(red->blendedColorWithFraction(0.25, *Color::colorWithCalibratedRed(0, 0, 1, 0)), 0.75, 0, 0.25, 0.75,
-        "blend");
+    expectRGBA(
+        red->blendedColorWithFraction(0.25, *Color::colorWithCalibratedRed(0, 0, 1, 0)), 0.75, 0, 0.25, 0.75, "blend");
     expectRGBA(red->blendedColorWithFraction(7, *Color::blueColor()), 0, 0, 1, 1, "fraction clamped");
     // Highlight and shadow keep the receiver's alpha.
     auto translucent = Color::colorWithCalibratedRed(0.5, 0.5, 0.5, 0.4);

@@ -1,6 +1,7 @@
 #include "platform/graphics/Font.h"
 
 #include "platform/foundation/Log.h"
+#include "platform/graphics/BezierPath.h"
 #include "platform/graphics/detail/FontFace.h"
 
 #include <fontconfig/fontconfig.h>
@@ -285,16 +286,20 @@ namespace {
 constexpr FT_Int32 OutlineLoadFlags = FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP;
 
 struct OutlineSink {
-    std::vector<GlyphPathElement> elements;
+    BezierPath& path;
     double scale;
+    Point origin;
     Point current;
     bool open { false };
 
-    Point point(const FT_Vector* v) const { return { double(v->x) * scale, double(v->y) * scale }; }
+    Point point(const FT_Vector* v) const
+    {
+        return { origin.x + double(v->x) * scale, origin.y + double(v->y) * scale };
+    }
     void close()
     {
         if (open)
-            elements.push_back({ GlyphPathElement::Kind::ClosePath, {} });
+            path.closePath();
         open = false;
     }
 };
@@ -304,7 +309,7 @@ int moveTo(const FT_Vector* to, void* user)
     auto* sink = static_cast<OutlineSink*>(user);
     sink->close();
     sink->current = sink->point(to);
-    sink->elements.push_back({ GlyphPathElement::Kind::MoveTo, { sink->current } });
+    sink->path.moveToPoint(sink->current);
     sink->open = true;
     return 0;
 }
@@ -313,7 +318,7 @@ int lineTo(const FT_Vector* to, void* user)
 {
     auto* sink = static_cast<OutlineSink*>(user);
     sink->current = sink->point(to);
-    sink->elements.push_back({ GlyphPathElement::Kind::LineTo, { sink->current } });
+    sink->path.lineToPoint(sink->current);
     return 0;
 }
 
@@ -324,7 +329,7 @@ int conicTo(const FT_Vector* control, const FT_Vector* to, void* user)
     Point p0 = sink->current, q = sink->point(control), p2 = sink->point(to);
     Point c1 { p0.x + 2.0 / 3.0 * (q.x - p0.x), p0.y + 2.0 / 3.0 * (q.y - p0.y) };
     Point c2 { p2.x + 2.0 / 3.0 * (q.x - p2.x), p2.y + 2.0 / 3.0 * (q.y - p2.y) };
-    sink->elements.push_back({ GlyphPathElement::Kind::CurveTo, { c1, c2, p2 } });
+    sink->path.curveToPoint(p2, c1, c2);
     sink->current = p2;
     return 0;
 }
@@ -333,8 +338,7 @@ int cubicTo(const FT_Vector* control1, const FT_Vector* control2, const FT_Vecto
 {
     auto* sink = static_cast<OutlineSink*>(user);
     sink->current = sink->point(to);
-    sink->elements.push_back(
-        { GlyphPathElement::Kind::CurveTo, { sink->point(control1), sink->point(control2), sink->current } });
+    sink->path.curveToPoint(sink->current, sink->point(control1), sink->point(control2));
     return 0;
 }
 
@@ -353,24 +357,68 @@ Rect Font::boundingRectForGlyph(Glyph glyph) const
     return { box.xMin * s, box.yMin * s, double(box.xMax - box.xMin) * s, double(box.yMax - box.yMin) * s };
 }
 
-std::vector<GlyphPathElement> Font::outlineForGlyph(Glyph glyph) const
+void Font::appendOutlineOfGlyph(BezierPath& path, Glyph glyph, Point origin) const
 {
     auto lock = m_face->lock();
     FT_Face face = m_face->ftFace();
     if (glyph >= numberOfGlyphs() || FT_Load_Glyph(face, glyph, OutlineLoadFlags) != 0
         || face->glyph->format != FT_GLYPH_FORMAT_OUTLINE)
-        return {};
-    OutlineSink sink;
-    sink.scale = scale();
+        return;
+    // Decomposed into a scratch path first, so a face that fails half way adds nothing.
+    BezierPath outline;
+    OutlineSink sink { outline, scale(), origin, origin };
     FT_Outline_Funcs funcs {};
     funcs.move_to = moveTo;
     funcs.line_to = lineTo;
     funcs.conic_to = conicTo;
     funcs.cubic_to = cubicTo;
     if (FT_Outline_Decompose(&face->glyph->outline, &funcs, &sink) != 0)
-        return {};
+        return;
     sink.close();
-    return std::move(sink.elements);
+    path.appendBezierPath(outline);
+}
+
+void appendBezierPathWithGlyphs(BezierPath& path, std::span<const Glyph> glyphs, const Font& font)
+{
+    Point pen = path.hasCurrentPoint() ? path.currentPoint() : Point {};
+    for (Glyph glyph : glyphs) {
+        font.appendOutlineOfGlyph(path, glyph, pen);
+        pen.x += font.advancementForGlyph(glyph).width;
+    }
+}
+
+void Font::encodeWithCoder(fnd::Coder& coder) const
+{
+    if (coder.allowsKeyedCoding()) {
+        coder.encodeObject(m_name, "NSName");
+        coder.encodeDouble(m_size, "NSSize");
+    } else {
+        coder.encodeObject(m_name);
+        coder.encodeValueOfObjCType('d', m_size);
+    }
+}
+
+bool Font::initWithCoder(fnd::Coder& coder)
+{
+    fnd::Value name;
+    double size;
+    if (coder.allowsKeyedCoding()) {
+        name = coder.decodeObjectForKey("NSName");
+        size = coder.decodeDoubleForKey("NSSize");
+    } else {
+        name = coder.decodeObject();
+        size = coder.decodeValueOfObjCType('d').doubleValue();
+    }
+    if (coder.hasFailed() || !name.isString() || name.string()->isEmpty())
+        return false;
+    auto resolved = fontWithName(*name.string(), size);
+    if (!resolved)
+        return false;
+    m_face = resolved->m_face;
+    m_name = resolved->m_name;
+    m_size = resolved->m_size;
+    m_isFallback = resolved->m_isFallback;
+    return true;
 }
 
 fnd::String Font::description() const

@@ -1,13 +1,16 @@
 #pragma once
 
+#include "platform/foundation/Coding.h"
 #include "platform/foundation/Geometry.h"
 #include "platform/foundation/Object.h"
 
 #include <cstdint>
 #include <memory>
-#include <vector>
+#include <span>
 
 namespace gfx {
+
+class BezierPath;
 
 namespace detail {
 class FontFace;
@@ -19,21 +22,12 @@ enum class ControlSize { Regular = 0, Small = 1, Mini = 2 };
 // A glyph index in a font; 0 is the font's missing-glyph glyph.
 using Glyph = std::uint32_t;
 
-// One element of a glyph outline, until paths take them directly: move and line use points[0]; a curve has two
-// control points and its end point.
-struct GlyphPathElement {
-    enum class Kind { MoveTo, LineTo, CurveTo, ClosePath };
-    Kind kind;
-    Point points[3];
-    bool operator==(const GlyphPathElement&) const = default;
-};
-
 // A typeface at a size. Names resolve through fontconfig: a PostScript name, a full name or a family name (its
 // regular member). A name that is not installed falls back to DejaVu Sans, or to DejaVu Sans Mono for fixed-pitch
 // names such as "Monaco" and "Menlo", keeping a bold or italic style named in it; the font keeps the requested name
 // as its fontName, so stored preferences survive a machine that lacks the font. Each fallback is logged once per name.
 // Metrics are FreeType's unhinted design values scaled to the point size, y up, origin on the baseline.
-class Font final : public fnd::Object {
+class Font final : public fnd::Object, public fnd::Coding {
     FND_OBJECT(Font)
 public:
     Font() = default;
@@ -92,12 +86,16 @@ public:
     Size advancementForGlyph(Glyph glyph) const;
     // Tight bounds of the glyph's outline; empty for a glyph without one.
     Rect boundingRectForGlyph(Glyph glyph) const;
-    // The unhinted outline in points, y up, origin at the baseline, quadratic curves raised to cubics; each contour
-    // is closed. A glyph without an outline gives no elements.
-    std::vector<GlyphPathElement> outlineForGlyph(Glyph glyph) const;
+    // The unhinted outline in points, y up, with the glyph's origin (left end of its baseline) at `origin`;
+    // quadratic curves are raised to cubics and each contour is closed. A glyph without an outline adds nothing.
+    void appendOutlineOfGlyph(BezierPath& path, Glyph glyph, Point origin = {}) const;
 
     // The face file and index within it, for the text and drawing code that shape and render with the same face.
     const std::shared_ptr<detail::FontFace>& face() const { return m_face; }
+
+    // Archived as the name and the size; reading resolves the name again (falling back as fontWithName does).
+    void encodeWithCoder(fnd::Coder& coder) const override;
+    bool initWithCoder(fnd::Coder& coder) override;
 
     fnd::String description() const override;
     bool isEqual(const fnd::Object& other) const override;
@@ -114,5 +112,9 @@ private:
     double m_size { 12 };
     bool m_isFallback { false };
 };
+
+// Appends the outlines of glyphs laid out one after another along the baseline: the first at the path's current
+// point (the origin for an empty path), each later one at the previous one's advance.
+void appendBezierPathWithGlyphs(BezierPath& path, std::span<const Glyph> glyphs, const Font& font);
 
 }

@@ -141,8 +141,9 @@ std::vector<const FaceInfo*> FontCatalog::members(const fnd::String& family) con
         if (sameName(face.family(), family))
             result.push_back(&face);
     // Lighter before heavier, upright before slanted, as a font panel lists them.
-    std::stable_sort(result.begin(), result.end(), [](const FaceInfo* a, const FaceInfo* b) {
-        return std::tie(a->width, a->weight, a->slant) < std::tie(b->width, b->weight, b->slant);
+    std::sort(result.begin(), result.end(), [](const FaceInfo* a, const FaceInfo* b) {
+        return std::tie(a->width, a->weight, a->slant, a->file, a->index)
+            < std::tie(b->width, b->weight, b->slant, b->file, b->index);
     });
     return result;
 }

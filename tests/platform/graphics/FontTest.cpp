@@ -1,6 +1,11 @@
 #include "platform/graphics/Font.h"
 
+#include "platform/foundation/KeyedArchiver.h"
+#include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/SequentialArchiver.h"
+#include "platform/foundation/SequentialUnarchiver.h"
+#include "platform/graphics/BezierPath.h"
 #include "platform/graphics/FontManager.h"
 
 #include <gtest/gtest.h>
@@ -174,8 +179,10 @@ TEST(Font, SystemFontsAndSizes)
 TEST(Font, GlyphOutlinesAreClosedAndWoundOppositely)
 {
     auto font = Font::fontWithName("DejaVuSans", 2048); // one point per font unit
-    auto outline = font->outlineForGlyph(font->glyphForCharacter(U'O'));
-    ASSERT_FALSE(outline.empty());
+    Glyph o = font->glyphForCharacter(U'O');
+    BezierPath outline;
+    font->appendOutlineOfGlyph(outline, o);
+    ASSERT_FALSE(outline.isEmpty());
 
     // Split into subpaths and take each one's signed area (shoelace over its on-curve and control points, which
     // has the sign of the true area for these simple contours).
@@ -192,20 +199,21 @@ TEST(Font, GlyphOutlinesAreClosedAndWoundOppositely)
         areas.push_back(area / 2);
         points.clear();
     };
-    for (const auto& e : outline) {
-        switch (e.kind) {
-        case GlyphPathElement::Kind::MoveTo:
+    for (std::int64_t i = 0; i < outline.elementCount(); ++i) {
+        Point p[3];
+        switch (outline.elementAtIndex(i, p)) {
+        case BezierPathElement::MoveTo:
             EXPECT_TRUE(closed) << "a subpath starts before the last one closed";
             closed = false;
-            points = { e.points[0] };
+            points = { p[0] };
             break;
-        case GlyphPathElement::Kind::LineTo:
-            points.push_back(e.points[0]);
+        case BezierPathElement::LineTo:
+            points.push_back(p[0]);
             break;
-        case GlyphPathElement::Kind::CurveTo:
-            points.insert(points.end(), { e.points[0], e.points[1], e.points[2] });
+        case BezierPathElement::CurveTo:
+            points.insert(points.end(), { p[0], p[1], p[2] });
             break;
-        case GlyphPathElement::Kind::ClosePath:
+        case BezierPathElement::ClosePath:
             closed = true;
             finish();
             break;
@@ -216,25 +224,62 @@ TEST(Font, GlyphOutlinesAreClosedAndWoundOppositely)
     EXPECT_LT(areas[0] * areas[1], 0) << areas[0] << " and " << areas[1];
 
     // y up from the baseline: the O spans its design box (115, -29)-(1497, 1520).
-    Rect bounds = font->boundingRectForGlyph(font->glyphForCharacter(U'O'));
-    EXPECT_EQ(bounds, Rect(115, -29, 1497 - 115, 1520 + 29));
-    double top = -1e9;
-    for (const auto& e : outline)
-        for (const auto& p : e.points)
-            top = std::max(top, p.y);
-    EXPECT_NEAR(top, 1520, 1.0);
+    EXPECT_EQ(font->boundingRectForGlyph(o), Rect(115, -29, 1497 - 115, 1520 + 29));
+    Rect bounds = outline.bounds();
+    EXPECT_NEAR(bounds.minY(), -29, 0.5);
+    EXPECT_NEAR(bounds.maxY(), 1520, 0.5);
 
-    // Scaled with the size.
-    auto small = Font::fontWithName("DejaVuSans", 12)->outlineForGlyph(font->glyphForCharacter(U'O'));
-    ASSERT_EQ(small.size(), outline.size());
-    EXPECT_DOUBLE_EQ(small[0].points[0].x, outline[0].points[0].x * 12 / 2048);
+    // Scaled with the size and placed at the origin asked for.
+    BezierPath small;
+    Font::fontWithName("DejaVuSans", 12)->appendOutlineOfGlyph(small, o, { 100, 50 });
+    ASSERT_EQ(small.elementCount(), outline.elementCount());
+    EXPECT_DOUBLE_EQ(small.allPoints()[0].x, 100 + outline.allPoints()[0].x * 12 / 2048);
+    EXPECT_DOUBLE_EQ(small.allPoints()[0].y, 50 + outline.allPoints()[0].y * 12 / 2048);
 
-    // A space has an advance but no outline; a missing glyph is 0.
+    // A space has an advance but no outline; a missing glyph is 0; a glyph beyond the font adds nothing.
     Glyph space = font->glyphForCharacter(U' ');
-    EXPECT_TRUE(font->outlineForGlyph(space).empty());
+    BezierPath empty;
+    font->appendOutlineOfGlyph(empty, space);
+    font->appendOutlineOfGlyph(empty, Glyph(1u << 30));
+    EXPECT_TRUE(empty.isEmpty());
     EXPECT_GT(font->advancementForGlyph(space).width, 0);
     EXPECT_EQ(font->glyphForCharacter(U'\U000F0000'), 0u);
-    EXPECT_TRUE(font->outlineForGlyph(Glyph(1u << 30)).empty());
+}
+
+TEST(Font, GlyphRunsFollowTheAdvances)
+{
+    auto font = Font::fontWithName("DejaVuSansMono", 2048);
+    std::vector<Glyph> glyphs { font->glyphForCharacter(U'i'), font->glyphForCharacter(U' '),
+        font->glyphForCharacter(U'i') };
+    BezierPath path;
+    path.moveToPoint({ 10, 20 });
+    appendBezierPathWithGlyphs(path, glyphs, *font);
+    BezierPath single;
+    font->appendOutlineOfGlyph(single, glyphs[0]);
+    // The move, then two copies of "i", the second two advances (1233 units each) further on.
+    ASSERT_EQ(path.elementCount(), 1 + 2 * single.elementCount());
+    Point first = path.allPoints()[1], second = path.allPoints()[1 + single.allPoints().size()];
+    EXPECT_DOUBLE_EQ(first.x, 10 + single.allPoints()[0].x);
+    EXPECT_DOUBLE_EQ(first.y, 20 + single.allPoints()[0].y);
+    EXPECT_DOUBLE_EQ(second.x - first.x, 2 * 1233);
+}
+
+TEST(Font, ArchivesKeepNameAndSize)
+{
+    for (const char* name : { "DejaVuSans-Bold", "Monaco" }) {
+        auto font = Font::fontWithName(name, 10.5);
+        auto keyed = fnd::KeyedArchiver::archivedDataWithRootObject(font);
+        auto sequential = fnd::SequentialArchiver::archivedDataWithRootObject(font);
+        ASSERT_TRUE(keyed && sequential) << name;
+        for (const auto& value : { fnd::KeyedUnarchiver::unarchiveObjectWithData(*keyed),
+                 fnd::SequentialUnarchiver::unarchiveObjectWithData(*sequential) }) {
+            auto back = value.objectAs<Font>();
+            ASSERT_TRUE(back) << name;
+            EXPECT_EQ(back->fontName().utf8(), name);
+            EXPECT_EQ(back->pointSize(), 10.5);
+            EXPECT_TRUE(back->isEqual(*font)) << name;
+        }
+    }
 }
 
 TEST(FontManager, ConvertsSizesFamiliesAndTraits)

@@ -1,6 +1,7 @@
 #include "platform/foundation/Object.h"
 
 #include "platform/foundation/Exception.h"
+#include "platform/foundation/Log.h"
 #include "platform/foundation/detail/ObjectState.h"
 
 #include <fmt/format.h>
@@ -45,8 +46,13 @@ const ClassInfo& ClassRegistry::registerClass(const String& name, const ClassInf
 {
     {
         std::lock_guard lock(m_mutex);
-        if (auto it = m_classes.find(name); it != m_classes.end())
+        if (auto it = m_classes.find(name); it != m_classes.end()) {
+            // Each class registers once; a second registration is another class under a taken name, whose
+            // objects would silently get the first class's keys and actions.
+            log(LogLevel::Error, String("Two classes are registered under the name \"" + name.utf8()
+                                     + "\"; the later one is not created by name."));
             return *it->second;
+        }
     }
     // Described outside the lock: a description may touch other classes.
     auto info = std::make_unique<ClassInfo>(ClassInfo { name, superclass, std::move(factory), {} });

@@ -219,12 +219,23 @@ private:
     bool m_isShared { false };
 };
 
+// Makes an object as the class registry does: constructed, then its designated initializer `init()` when the
+// class has one. Initialisers that call overridable hooks cannot run in a constructor (a C++ constructor dispatches
+// to its own class), so such classes do that work in init().
+template <typename T, typename... Args> std::shared_ptr<T> makeObject(Args&&... args)
+{
+    auto object = std::make_shared<T>(std::forward<Args>(args)...);
+    if constexpr (requires(T& t) { t.init(); })
+        object->init();
+    return object;
+}
+
 namespace detail {
 
 template <typename T> ObjectFactory factoryFor()
 {
     if constexpr (std::is_default_constructible_v<T> && !std::is_abstract_v<T>)
-        return [] { return std::static_pointer_cast<Object>(std::make_shared<T>()); };
+        return [] { return std::static_pointer_cast<Object>(makeObject<T>()); };
     else
         return {};
 }

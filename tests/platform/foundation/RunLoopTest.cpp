@@ -16,13 +16,13 @@ using namespace fnd;
 namespace {
 
 // Records the selector performs it receives.
-class Recorder : public Object {
-    FND_OBJECT(Recorder)
+class PerformRecorder : public Object {
+    FND_OBJECT(PerformRecorder)
 public:
-    static void describeClass(ClassBuilder<Recorder>& c)
+    static void describeClass(ClassBuilder<PerformRecorder>& c)
     {
-        c.action("note:", &Recorder::note);
-        c.action("display", &Recorder::display);
+        c.action("note:", &PerformRecorder::note);
+        c.action("display", &PerformRecorder::display);
     }
     void note(const Value& what) { received.push_back("note:" + what.description().utf8()); }
     void display() { received.push_back("display"); }
@@ -32,7 +32,7 @@ public:
 
 }
 
-FND_REGISTER_CLASS(Recorder, Object)
+FND_REGISTER_CLASS(PerformRecorder, Object)
 
 namespace {
 
@@ -164,7 +164,7 @@ TEST_F(RunLoopTest, FiringByHandKeepsARepeatingScheduleAndEndsAOneShot)
 
 TEST_F(RunLoopTest, CancellingASelectorPerformMatchesTargetSelectorAndAnEqualArgument)
 {
-    auto recorder = std::make_shared<Recorder>();
+    auto recorder = std::make_shared<PerformRecorder>();
     performAfterDelay(recorder, "note:", Value("x"), 1);
     performAfterDelay(recorder, "note:", Value("y"), 1);
     performAfterDelay(recorder, "note:", Value(), 1);
@@ -303,7 +303,7 @@ TEST_F(RunLoopTest, WorkThatThrowsIsReportedAndTheRestStillRuns)
 
 TEST_F(RunLoopTest, OrderedSelectorPerformRunsOnceBeforeTheLoopWaits)
 {
-    auto recorder = std::make_shared<Recorder>();
+    auto recorder = std::make_shared<PerformRecorder>();
     performBeforeWaiting(recorder, "display", Value(), 1, { RunLoopMode::EventTracking, RunLoopMode::Default });
     loop.runInMode(RunLoopMode::EventTracking, at(1), false);
     loop.runInMode(RunLoopMode::Default, at(2), false);

@@ -74,6 +74,8 @@ public:
     const ClassInfo* find(const String& name) const;
     // nullptr when the name is unknown or the class has no factory.
     std::shared_ptr<Object> create(const String& name) const;
+    // Every registered class that is `base` or derives from it, by name.
+    std::vector<const ClassInfo*> classesDerivedFrom(const ClassInfo& base) const;
 
 private:
     mutable std::mutex m_mutex;

@@ -2,6 +2,7 @@
 
 #include "platform/foundation/Object.h"
 #include "platform/foundation/Range.h"
+#include "platform/graphics/Geometry.h"
 #include "platform/text/Attributes.h"
 
 #include <vector>
@@ -48,6 +49,16 @@ public:
     void appendAttributedString(const AttributedString& text);
     void deleteCharactersInRange(fnd::Range range);
     void setAttributedString(const AttributedString& text);
+
+    // Drawing, through an off-screen text system of this thread with line-fragment padding 0. The point is the
+    // text's top left in a flipped context and its bottom left otherwise; lines break only at line breaks.
+    gfx::Size size() const;
+    void drawAtPoint(gfx::Point point) const;
+    // Wraps to the rectangle's width and draws the lines that fit its height, clipped to it; when text is left
+    // over, the last line drawn ends in an ellipsis.
+    void drawInRect(const gfx::Rect& rect) const;
+    // The rectangle the text takes when wrapped to size's width, from the top left (0, 0).
+    gfx::Rect boundingRectWithSize(gfx::Size size) const;
 
     // Groups edits; a text storage processes them once at the outermost end.
     virtual void beginEditing() { }

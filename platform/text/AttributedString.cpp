@@ -28,8 +28,8 @@ AttributedString::AttributedString(fnd::String string, Attributes attributes)
 void AttributedString::checkRange(fnd::Range range, const char* operation) const
 {
     if (range.location < 0 || range.length < 0 || range.location > length() || range.length > length() - range.location)
-        throw fnd::Exception::range(fmt::format("{}: range {{{}, {}}} out of bounds; string length {}", operation,
-            range.location, range.length, length()));
+        throw fnd::Exception::range(fmt::format(
+            "{}: range {{{}, {}}} out of bounds; string length {}", operation, range.location, range.length, length()));
 }
 
 void AttributedString::checkIndex(fnd::Index index, const char* operation) const
@@ -163,7 +163,8 @@ void AttributedString::replaceCharactersInRange(fnd::Range range, const Attribut
     auto inserted = text; // text may be this very string
     auto first = split(range.location);
     auto last = split(range.max());
-    m_runs.erase(m_runs.begin() + static_cast<std::ptrdiff_t>(first), m_runs.begin() + static_cast<std::ptrdiff_t>(last));
+    m_runs.erase(
+        m_runs.begin() + static_cast<std::ptrdiff_t>(first), m_runs.begin() + static_cast<std::ptrdiff_t>(last));
     m_runs.insert(m_runs.begin() + static_cast<std::ptrdiff_t>(first), inserted.m_runs.begin(), inserted.m_runs.end());
     m_string.replaceCharacters(range, inserted.m_string);
     coalesce();

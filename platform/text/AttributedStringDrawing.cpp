@@ -113,9 +113,9 @@ void AttributedString::drawInRect(const gfx::Rect& rect) const
             --end;
         auto tail = attributedSubstringFromRange({ lastRange.location, end - lastRange.location });
         fnd::Range styled;
-        auto style = tail.length() > 0 ? tail.attributeAtIndex(ParagraphStyleAttributeName, 0, &styled)
-                                             .objectAs<ParagraphStyle>()
-                                       : nullptr;
+        auto style = tail.length() > 0
+            ? tail.attributeAtIndex(ParagraphStyleAttributeName, 0, &styled).objectAs<ParagraphStyle>()
+            : nullptr;
         auto truncating = style ? style->mutableCopy() : ParagraphStyle::defaultParagraphStyle();
         truncating->setLineBreakMode(LineBreakMode::ByTruncatingTail);
         truncating->setFirstLineHeadIndent(style ? style->headIndent() : 0);

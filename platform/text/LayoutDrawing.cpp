@@ -68,8 +68,8 @@ void LayoutManager::drawBackgroundForGlyphRange(fnd::Range glyphRange, gfx::Poin
                     maxX = std::max(maxX, slot.x + slot.advance);
                 }
                 if (maxX > minX)
-                    rects.push_back(mapping.map(gfx::Rect { line.rect.minX() + minX, line.rect.minY(), maxX - minX,
-                        line.usedRect.height() }));
+                    rects.push_back(mapping.map(
+                        gfx::Rect { line.rect.minX() + minX, line.rect.minY(), maxX - minX, line.usedRect.height() }));
             }
             if (!rects.empty())
                 fillBackgroundRectArray(rects, run, *color);
@@ -124,8 +124,8 @@ void LayoutManager::drawGlyphsForGlyphRange(fnd::Range glyphRange, gfx::Point or
                     auto attachment = attributes.get(AttachmentAttributeName).objectAs<TextAttachment>();
                     if (attachment && attachment->attachmentCell()) {
                         const auto& f = frame->second;
-                        gfx::Rect inContainer { line.rect.minX() + slot.x + f.minX(), line.rect.minY() + line.baseline
-                                - slot.shift - f.maxY(), f.width(), f.height() };
+                        gfx::Rect inContainer { line.rect.minX() + slot.x + f.minX(),
+                            line.rect.minY() + line.baseline - slot.shift - f.maxY(), f.width(), f.height() };
                         showAttachmentCell(attachment->attachmentCell(), mapping.map(inContainer), k);
                     }
                     continue;
@@ -145,7 +145,8 @@ void LayoutManager::drawGlyphsForGlyphRange(fnd::Range glyphRange, gfx::Point or
                     if (auto shadow = attributes.get(ShadowAttributeName).objectAs<gfx::Shadow>())
                         context->setShadow(*shadow);
                 }
-                showCGGlyphs(glyphs, positions, l.fonts[static_cast<std::size_t>(first.font)], matrix, attributes, context);
+                showCGGlyphs(
+                    glyphs, positions, l.fonts[static_cast<std::size_t>(first.font)], matrix, attributes, context);
                 if (context)
                     context->restoreGraphicsState();
             }
@@ -215,13 +216,20 @@ void strokeDecoration(gfx::GraphicsContext& context, double x0, double x1, doubl
     path.setLineWidth(thickness);
     std::vector<double> dash;
     switch (style & 0xF00) {
-    case UnderlineStyle::PatternDot: dash = { thickness, 2 * thickness }; break;
-    case UnderlineStyle::PatternDash: dash = { 4 * thickness, 2 * thickness }; break;
-    case UnderlineStyle::PatternDashDot: dash = { 4 * thickness, 2 * thickness, thickness, 2 * thickness }; break;
+    case UnderlineStyle::PatternDot:
+        dash = { thickness, 2 * thickness };
+        break;
+    case UnderlineStyle::PatternDash:
+        dash = { 4 * thickness, 2 * thickness };
+        break;
+    case UnderlineStyle::PatternDashDot:
+        dash = { 4 * thickness, 2 * thickness, thickness, 2 * thickness };
+        break;
     case UnderlineStyle::PatternDashDotDot:
         dash = { 4 * thickness, 2 * thickness, thickness, 2 * thickness, thickness, 2 * thickness };
         break;
-    default: break;
+    default:
+        break;
     }
     if (!dash.empty())
         path.setLineDash(dash, 0);
@@ -248,8 +256,9 @@ void LayoutManager::drawUnderlineForGlyphRange(fnd::Range glyphRange, int underl
     const auto& text = m_textStorage->string().units();
     // Trailing white space of the line is not underlined.
     Index end = glyphRange.max();
-    while (end > glyphRange.location && (text[static_cast<std::size_t>(end - 1)] == u' '
-               || text[static_cast<std::size_t>(end - 1)] < 0x20 || text[static_cast<std::size_t>(end - 1)] == 0x2028))
+    while (end > glyphRange.location
+        && (text[static_cast<std::size_t>(end - 1)] == u' ' || text[static_cast<std::size_t>(end - 1)] < 0x20
+            || text[static_cast<std::size_t>(end - 1)] == 0x2028))
         --end;
     if (end == glyphRange.location)
         return;
@@ -276,8 +285,8 @@ void LayoutManager::drawUnderlineForGlyphRange(fnd::Range glyphRange, int underl
         color ? *color : *gfx::Color::blackColor());
 }
 
-void LayoutManager::drawStrikethroughForGlyphRange(fnd::Range glyphRange, int strikethroughType,
-    double baselineOffset, const gfx::Rect& lineFragmentRect, fnd::Range, gfx::Point containerOrigin)
+void LayoutManager::drawStrikethroughForGlyphRange(fnd::Range glyphRange, int strikethroughType, double baselineOffset,
+    const gfx::Rect& lineFragmentRect, fnd::Range, gfx::Point containerOrigin)
 {
     auto* context = gfx::GraphicsContext::current();
     if (!context || glyphRange.length == 0)

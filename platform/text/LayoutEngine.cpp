@@ -158,15 +158,16 @@ private:
         const auto& attributes = m_storage.attributesAtIndex(i);
         double shift = attributes.get(BaselineOffsetAttributeName).doubleValue();
         if (auto superscript = attributes.get(SuperscriptAttributeName).doubleValue(); superscript != 0)
-            shift += superscript * SuperscriptStep * m_layout.fonts[static_cast<std::size_t>(
-                m_layout.slots[static_cast<std::size_t>(i)].font)]->pointSize();
+            shift += superscript * SuperscriptStep
+                * m_layout.fonts[static_cast<std::size_t>(m_layout.slots[static_cast<std::size_t>(i)].font)]
+                      ->pointSize();
         return shift;
     }
 
     void shapeItem(Index from, Index to, const gfx::Font& font, bool rightToLeft, const Attributes& attributes)
     {
-        auto glyphs = shapeText(font, m_text, static_cast<std::size_t>(from), static_cast<std::size_t>(to - from),
-            rightToLeft);
+        auto glyphs
+            = shapeText(font, m_text, static_cast<std::size_t>(from), static_cast<std::size_t>(to - from), rightToLeft);
         const double kern = attributes.get(KernAttributeName).doubleValue();
         // Glyphs of one cluster are adjacent in the output; they go to the cluster's first unit in visual order.
         std::size_t g = 0;
@@ -275,7 +276,8 @@ private:
         p.range = { whole.location, contentEnd - whole.location };
         auto style = m_storage.attributeAtIndex(ParagraphStyleAttributeName, whole.location).objectAs<ParagraphStyle>();
         p.style = style ? style.get() : &ParagraphStyle::defaultStyle();
-        auto content = m_text.substr(static_cast<std::size_t>(p.range.location), static_cast<std::size_t>(p.range.length));
+        auto content
+            = m_text.substr(static_cast<std::size_t>(p.range.location), static_cast<std::size_t>(p.range.length));
         auto bidi = bidiLevels(content);
         p.level = bidi.paragraphLevel;
         for (Index i = p.range.location; i < p.end; ++i)
@@ -301,7 +303,8 @@ private:
         }
     }
 
-    void layoutSegment(const Paragraph& p, Index start, Index end, Index terminatorEnd, bool lastSegment, bool firstLine)
+    void layoutSegment(
+        const Paragraph& p, Index start, Index end, Index terminatorEnd, bool lastSegment, bool firstLine)
     {
         Index lineStart = start;
         do {
@@ -402,8 +405,8 @@ private:
     }
 
     // Positions, metrics and the fragment of one line: glyphs [start, contentEnd), terminator up to end.
-    void placeLine(const Paragraph& p, Index start, Index contentEnd, Index end, bool firstLine, bool lastLine,
-        bool endsSegment)
+    void placeLine(
+        const Paragraph& p, Index start, Index contentEnd, Index end, bool firstLine, bool lastLine, bool endsSegment)
     {
         auto& slots = m_layout.slots;
         auto geometry = lineGeometry(p, firstLine);
@@ -444,8 +447,8 @@ private:
                 double w = terminator ? 0 : widthAt(p, i, x, contentEnd, geometry.left, m_y);
                 if (extraPerSpace > 0 && i < visibleEnd && m_text[static_cast<std::size_t>(i)] == u' ')
                     w += extraPerSpace;
-                if (m_text[static_cast<std::size_t>(i)] == u'\t' || m_text[static_cast<std::size_t>(i)] == AttachmentCharacter
-                    || extraPerSpace > 0)
+                if (m_text[static_cast<std::size_t>(i)] == u'\t'
+                    || m_text[static_cast<std::size_t>(i)] == AttachmentCharacter || extraPerSpace > 0)
                     slot.advance = w;
                 slot.x = geometry.left + x;
                 x += w;
@@ -494,9 +497,10 @@ private:
             measured = true;
         }
         if (!measured && start == end) {
-            const auto& font = *(start < static_cast<Index>(slots.size()) && slots[static_cast<std::size_t>(start)].font >= 0
-                    ? m_layout.fonts[static_cast<std::size_t>(slots[static_cast<std::size_t>(start)].font)]
-                    : LayoutManager::defaultFont());
+            const auto& font
+                = *(start < static_cast<Index>(slots.size()) && slots[static_cast<std::size_t>(start)].font >= 0
+                        ? m_layout.fonts[static_cast<std::size_t>(slots[static_cast<std::size_t>(start)].font)]
+                        : LayoutManager::defaultFont());
             ascent = font.ascender();
             descent = -font.descender();
             leading = font.leading();

@@ -225,7 +225,8 @@ gfx::Rect LayoutManager::boundingRectForGlyphRange(fnd::Range glyphRange, const 
     auto range = intersection(glyphRange, { 0, numberOfGlyphs() });
     for (Index i = range.location; i < range.max(); ++i) {
         const auto& slot = l.slots[static_cast<std::size_t>(i)];
-        if (slot.line < 0 || static_cast<std::ptrdiff_t>(l.lines[static_cast<std::size_t>(slot.line)].container) != index)
+        if (slot.line < 0
+            || static_cast<std::ptrdiff_t>(l.lines[static_cast<std::size_t>(slot.line)].container) != index)
             continue;
         const auto& rect = l.lines[static_cast<std::size_t>(slot.line)].rect;
         minX = std::min(minX, rect.minX() + slot.x);
@@ -318,7 +319,9 @@ Index LayoutManager::glyphIndexForPoint(
         if (slot.advance <= 0)
             continue;
         double left = found->rect.minX() + slot.x;
-        double distance = point.x < left ? left - point.x : point.x > left + slot.advance ? point.x - left - slot.advance : 0;
+        double distance = point.x < left    ? left - point.x
+            : point.x > left + slot.advance ? point.x - left - slot.advance
+                                            : 0;
         if (distance < bestDistance) {
             bestDistance = distance;
             best = i;

@@ -38,12 +38,12 @@ void ParagraphStyle::addTabStop(TextTab tab)
 bool ParagraphStyle::isEqual(const fnd::Object& other) const
 {
     auto* o = dynamic_cast<const ParagraphStyle*>(&other);
-    return o && m_alignment == o->m_alignment && m_lineBreakMode == o->m_lineBreakMode
-        && m_tabStops == o->m_tabStops && m_defaultTabInterval == o->m_defaultTabInterval
-        && m_firstLineHeadIndent == o->m_firstLineHeadIndent && m_headIndent == o->m_headIndent
-        && m_tailIndent == o->m_tailIndent && m_paragraphSpacingBefore == o->m_paragraphSpacingBefore
-        && m_paragraphSpacing == o->m_paragraphSpacing && m_lineSpacing == o->m_lineSpacing
-        && m_minimumLineHeight == o->m_minimumLineHeight && m_maximumLineHeight == o->m_maximumLineHeight;
+    return o && m_alignment == o->m_alignment && m_lineBreakMode == o->m_lineBreakMode && m_tabStops == o->m_tabStops
+        && m_defaultTabInterval == o->m_defaultTabInterval && m_firstLineHeadIndent == o->m_firstLineHeadIndent
+        && m_headIndent == o->m_headIndent && m_tailIndent == o->m_tailIndent
+        && m_paragraphSpacingBefore == o->m_paragraphSpacingBefore && m_paragraphSpacing == o->m_paragraphSpacing
+        && m_lineSpacing == o->m_lineSpacing && m_minimumLineHeight == o->m_minimumLineHeight
+        && m_maximumLineHeight == o->m_maximumLineHeight;
 }
 
 std::size_t ParagraphStyle::hash() const

@@ -6,7 +6,9 @@ namespace txt {
 
 FND_REGISTER_CLASS(Typesetter, fnd::Object)
 
-void Typesetter::willSetLineFragmentRect(gfx::Rect&, fnd::Range, gfx::Rect&, double&) { }
+void Typesetter::willSetLineFragmentRect(gfx::Rect&, fnd::Range, gfx::Rect&, double&)
+{
+}
 
 double Typesetter::baselineOffsetInLayoutManager(const LayoutManager& layoutManager, fnd::Index glyphIndex) const
 {

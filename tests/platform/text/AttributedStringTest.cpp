@@ -45,13 +45,25 @@ TEST(AttributedString, RunsFollowEdits)
     };
     const Case cases[] = {
         { "insert inside a run takes its attributes",
-            [](auto& t) { t.replaceCharactersInRange({ 4, 0 }, fnd::String("XY")); }, "aaa[1]bXYbb[2]ccc[]" },
+            [](auto& t) {
+                t.replaceCharactersInRange({ 4, 0 }, fnd::String("XY"));
+            },
+            "aaa[1]bXYbb[2]ccc[]" },
         { "insert at a run's start takes the previous run's",
-            [](auto& t) { t.replaceCharactersInRange({ 3, 0 }, fnd::String("X")); }, "aaaX[1]bbb[2]ccc[]" },
+            [](auto& t) {
+                t.replaceCharactersInRange({ 3, 0 }, fnd::String("X"));
+            },
+            "aaaX[1]bbb[2]ccc[]" },
         { "insert at the start takes the first run's",
-            [](auto& t) { t.replaceCharactersInRange({ 0, 0 }, fnd::String("X")); }, "Xaaa[1]bbb[2]ccc[]" },
+            [](auto& t) {
+                t.replaceCharactersInRange({ 0, 0 }, fnd::String("X"));
+            },
+            "Xaaa[1]bbb[2]ccc[]" },
         { "replacing across runs takes the first replaced character's",
-            [](auto& t) { t.replaceCharactersInRange({ 2, 5 }, fnd::String("Z")); }, "aaZ[1]cc[]" },
+            [](auto& t) {
+                t.replaceCharactersInRange({ 2, 5 }, fnd::String("Z"));
+            },
+            "aaZ[1]cc[]" },
         { "deleting a whole run merges equal neighbours",
             [](auto& t) {
                 t.addAttribute("k", "1", { 6, 3 });
@@ -59,8 +71,15 @@ TEST(AttributedString, RunsFollowEdits)
             },
             "aaaccc[1]" },
         { "setting equal attributes coalesces",
-            [](auto& t) { t.setAttributes({ { "k", "2" } }, { 0, 3 }); }, "aaabbb[2]ccc[]" },
-        { "removing an attribute", [](auto& t) { t.removeAttribute("k", { 2, 2 }); }, "aa[1]ab[]bb[2]ccc[]" },
+            [](auto& t) {
+                t.setAttributes({ { "k", "2" } }, { 0, 3 });
+            },
+            "aaabbb[2]ccc[]" },
+        { "removing an attribute",
+            [](auto& t) {
+                t.removeAttribute("k", { 2, 2 });
+            },
+            "aa[1]ab[]bb[2]ccc[]" },
         { "replacing with attributed text keeps its runs",
             [](auto& t) {
                 AttributedString piece("PQ", { { "k", "9" } });
@@ -69,7 +88,11 @@ TEST(AttributedString, RunsFollowEdits)
             "a[1]PQ[9]c[]" },
         { "inserting a string into itself", [](auto& t) { t.insertAttributedString(t, 3); },
             "aaaaaa[1]bbb[2]ccc[]bbb[2]ccc[]" },
-        { "deleting everything", [](auto& t) { t.deleteCharactersInRange({ 0, 9 }); }, "" },
+        { "deleting everything",
+            [](auto& t) {
+                t.deleteCharactersInRange({ 0, 9 });
+            },
+            "" },
     };
     for (const auto& c : cases) {
         auto text = sample();
@@ -113,11 +136,9 @@ TEST(TextRanges, ParagraphAndLineRanges)
         { { 0, 0 }, { 0, 4 }, { 0, 4 } }, // \r\n is one terminator
         { { 3, 0 }, { 0, 4 }, { 0, 4 } }, // inside \r\n
         { { 5, 0 }, { 4, 9 }, { 4, 3 } }, // U+2028 and U+0085 end lines only
-        { { 8, 0 }, { 4, 9 }, { 7, 3 } },
-        { { 10, 1 }, { 4, 9 }, { 10, 3 } },
+        { { 8, 0 }, { 4, 9 }, { 7, 3 } }, { { 10, 1 }, { 4, 9 }, { 10, 3 } },
         { { 13, 0 }, { 13, 3 }, { 13, 3 } }, // a lone \r
-        { { 5, 9 }, { 4, 12 }, { 4, 12 } },
-        { { 16, 0 }, { 16, 2 }, { 16, 2 } },
+        { { 5, 9 }, { 4, 12 }, { 4, 12 } }, { { 16, 0 }, { 16, 2 }, { 16, 2 } },
         { { 18, 0 }, { 18, 0 }, { 18, 0 } }, // after the last terminator
     };
     for (const auto& c : cases) {
@@ -177,8 +198,7 @@ TEST(TextStorage, SurrogatePairsKeepOneGlyphOnTheirFirstUnit)
     ASSERT_EQ(manager.numberOfGlyphs(), 4);
     EXPECT_NE(manager.glyphAtIndex(1), NullGlyph);
     EXPECT_EQ(manager.glyphAtIndex(2), NullGlyph) << "the trailing unit has no glyph";
-    EXPECT_DOUBLE_EQ(manager.locationForGlyphAtIndex(2).x, manager.locationForGlyphAtIndex(3).x)
-        << "and no advance";
+    EXPECT_DOUBLE_EQ(manager.locationForGlyphAtIndex(2).x, manager.locationForGlyphAtIndex(3).x) << "and no advance";
     EXPECT_GT(manager.locationForGlyphAtIndex(2).x, manager.locationForGlyphAtIndex(1).x);
     // A caret never lands between the two units.
     auto x = manager.locationForGlyphAtIndex(1).x;

@@ -115,11 +115,8 @@ TEST(LayoutGeometry, AlignmentPlacesLinesInTheirWidth)
         double firstX;
     };
     const Case cases[] = {
-        { TextAlignment::Left, 0 },
-        { TextAlignment::Natural, 0 },
-        { TextAlignment::Right, width - word },
-        { TextAlignment::Center, (width - word) / 2 },
-        { TextAlignment::Justified, 0 }, // a last line is not justified
+        { TextAlignment::Left, 0 }, { TextAlignment::Natural, 0 }, { TextAlignment::Right, width - word },
+        { TextAlignment::Center, (width - word) / 2 }, { TextAlignment::Justified, 0 }, // a last line is not justified
     };
     for (const auto& c : cases) {
         TextSystem system(AttributedString("2024", styled(c.alignment)), { width, 1e7 });
@@ -127,8 +124,8 @@ TEST(LayoutGeometry, AlignmentPlacesLinesInTheirWidth)
     }
 
     // A justified line that wraps spreads the extra room over its inner spaces: its last glyph ends at the edge.
-    TextSystem justified(AttributedString("11 22 33 44 55 66 77 88 99 00 11 22", styled(TextAlignment::Justified)),
-        { 100, 1e7 });
+    TextSystem justified(
+        AttributedString("11 22 33 44 55 66 77 88 99 00 11 22", styled(TextAlignment::Justified)), { 100, 1e7 });
     Range first;
     justified.manager->lineFragmentRectForGlyphAtIndex(0, &first);
     fnd::Index last = first.max() - 2; // before the hanging space
@@ -260,8 +257,8 @@ TEST(LayoutGeometry, TypesetterHookMovesFragmentsAndLaterLinesFollow)
     system.manager->setTypesetter(std::make_shared<ShiftingTypesetter>());
     EXPECT_EQ(system.manager->lineFragmentRectForGlyphAtIndex(0), (gfx::Rect { 3, 10, 1e7, lineHeight }));
     EXPECT_DOUBLE_EQ(system.manager->lineFragmentRectForGlyphAtIndex(4).minY(), 10 + lineHeight + 10);
-    EXPECT_DOUBLE_EQ(system.manager->typesetter()->baselineOffsetInLayoutManager(*system.manager, 4),
-        lineHeight - font->ascender());
+    EXPECT_DOUBLE_EQ(
+        system.manager->typesetter()->baselineOffsetInLayoutManager(*system.manager, 4), lineHeight - font->ascender());
     EXPECT_DOUBLE_EQ(system.manager->boundingRectForGlyphRange({ 4, 1 }, *system.container).minX(), 3);
 }
 

@@ -25,8 +25,9 @@ const ParagraphStyle& ParagraphStyle::defaultStyle()
 
 void ParagraphStyle::setTabStops(std::vector<TextTab> tabs)
 {
-    std::ranges::stable_sort(tabs, {}, &TextTab::location);
-    m_tabStops = std::move(tabs);
+    m_tabStops.clear();
+    for (const auto& tab : tabs)
+        addTabStop(tab); // keeps stops at one location in the given order
 }
 
 void ParagraphStyle::addTabStop(TextTab tab)

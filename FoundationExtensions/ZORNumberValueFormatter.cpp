@@ -53,6 +53,7 @@ std::shared_ptr<fnd::Formatter> ZORNumberValueFormatter::copy() const
 
 void ZORNumberValueFormatter::encodeWithCoder(fnd::Coder& coder) const
 {
+    fnd::NumberFormatter::encodeWithCoder(coder);
     if (!coder.allowsKeyedCoding())
         return;
     coder.encodeInt32(m_showType, "showType");
@@ -61,6 +62,8 @@ void ZORNumberValueFormatter::encodeWithCoder(fnd::Coder& coder) const
 
 bool ZORNumberValueFormatter::initWithCoder(fnd::Coder& coder)
 {
+    if (!fnd::NumberFormatter::initWithCoder(coder))
+        return false;
     if (coder.allowsKeyedCoding()) {
         if (coder.containsValueForKey("showType"))
             m_showType = coder.decodeInt32ForKey("showType");

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 // A number formatter for plain values with a fixed suffix: percent, degree or per inch.
-class ZORNumberValueFormatter : public fnd::NumberFormatter, public fnd::Coding {
+class ZORNumberValueFormatter : public fnd::NumberFormatter {
     FND_OBJECT(ZORNumberValueFormatter)
 
 public:

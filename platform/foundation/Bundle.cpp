@@ -75,7 +75,7 @@ std::shared_ptr<Bundle> bundleNamedLocked(Registry& r, const String& name)
     if (name.isEmpty() || name.view().find(u'/') != std::u16string_view::npos)
         return nullptr;
     for (const auto& root : Bundle::resourceRoots()) {
-        if (auto bundle = bundleAtPathLocked(r, Paths::appendingComponent(root, name)))
+        if (auto bundle = bundleAtPathLocked(r, root.stringByAppendingPathComponent(name)))
             return bundle;
     }
     return nullptr;
@@ -93,7 +93,7 @@ std::shared_ptr<Bundle> Bundle::mainBundle()
     auto& r = registry();
     std::lock_guard lock(r.mutex);
     if (!r.mainBundle) {
-        auto name = r.mainBundleName.isEmpty() ? Paths::lastComponent(executablePath()) : r.mainBundleName;
+        auto name = r.mainBundleName.isEmpty() ? executablePath().lastPathComponent() : r.mainBundleName;
         r.mainBundle = bundleNamedLocked(r, name);
         // No folder: an empty bundle, so that texts still fall back to their defaults.
         if (!r.mainBundle)
@@ -170,10 +170,11 @@ StringArray Bundle::resourceRoots()
     StringArray roots;
     auto executable = executablePath();
     if (!executable.isEmpty()) {
-        auto folder = Paths::deletingLastComponent(executable);
-        auto name = Paths::lastComponent(executable);
-        roots.push_back(Paths::appendingComponent(Paths::appendingComponent(folder, "../share"), name + "/resources"));
-        roots.push_back(Paths::appendingComponent(folder, "resources"));
+        auto folder = executable.stringByDeletingLastPathComponent();
+        auto name = executable.lastPathComponent();
+        roots.push_back(
+            folder.stringByAppendingPathComponent("../share").stringByAppendingPathComponent(name + "/resources"));
+        roots.push_back(folder.stringByAppendingPathComponent("resources"));
     }
     if (std::string_view(BARCODES_RESOURCE_DIR).size() > 0)
         roots.push_back(String(BARCODES_RESOURCE_DIR));
@@ -232,7 +233,7 @@ const Dictionary& Bundle::infoDictionary() const
     m_info.emplace();
     if (m_path.isEmpty())
         return *m_info;
-    auto path = Paths::appendingComponent(m_path, "Info.plist");
+    auto path = m_path.stringByAppendingPathComponent("Info.plist");
     auto& files = FileManager::defaultManager();
     if (!files.fileExists(path))
         return *m_info;
@@ -258,7 +259,7 @@ StringArray Bundle::localizationsInOrder() const
         return found;
     auto consider = [&](const String& name) {
         if (std::find(found.begin(), found.end(), name) == found.end()
-            && isFolder(Paths::appendingComponent(m_path, name + ".lproj")))
+            && isFolder(m_path.stringByAppendingPathComponent(name + ".lproj")))
             found.push_back(name);
     };
     for (const auto& language : preferredLanguages()) {
@@ -281,7 +282,7 @@ const StringsFile::Table& Bundle::table(const String& language, const String& ta
     if (auto found = m_tables.find(cacheKey); found != m_tables.end())
         return *found->second;
     auto table = std::make_unique<StringsFile::Table>();
-    auto path = Paths::appendingComponent(m_path, language + ".lproj/" + tableName + ".strings");
+    auto path = m_path.stringByAppendingPathComponent(language + ".lproj/" + tableName + ".strings");
     auto& files = FileManager::defaultManager();
     if (files.fileExists(path)) {
         auto data = files.contentsAtPath(path);
@@ -335,8 +336,8 @@ std::optional<String> Bundle::pathForResource(const String& name, const String& 
     auto fileName = type.isEmpty() ? name : name + "." + type;
     auto& files = FileManager::defaultManager();
     auto lookIn = [&](const String& folder) -> std::optional<String> {
-        auto inside = subdirectory.isEmpty() ? folder : Paths::appendingComponent(folder, subdirectory);
-        auto candidate = Paths::appendingComponent(inside, fileName);
+        auto inside = subdirectory.isEmpty() ? folder : folder.stringByAppendingPathComponent(subdirectory);
+        auto candidate = inside.stringByAppendingPathComponent(fileName);
         if (files.fileExists(candidate))
             return candidate;
         return std::nullopt;
@@ -344,7 +345,7 @@ std::optional<String> Bundle::pathForResource(const String& name, const String& 
     if (auto found = lookIn(m_path))
         return found;
     for (const auto& language : localizationsInOrder()) {
-        if (auto found = lookIn(Paths::appendingComponent(m_path, language + ".lproj")))
+        if (auto found = lookIn(m_path.stringByAppendingPathComponent(language + ".lproj")))
             return found;
     }
     return std::nullopt;
@@ -352,7 +353,7 @@ std::optional<String> Bundle::pathForResource(const String& name, const String& 
 
 std::optional<String> Bundle::pathForImageResource(const String& name) const
 {
-    if (!Paths::extension(name).isEmpty()) {
+    if (!name.pathExtension().isEmpty()) {
         if (auto found = pathForResource(name, {}))
             return found;
     }

@@ -46,8 +46,14 @@ CalendarHandle open(const TimeZone& zone, const Locale& locale)
     return calendar;
 }
 
-UDate millis(Date date) { return date.timeIntervalSince1970() * 1000.0; }
-Date fromMillis(UDate ms) { return Date::fromUnixTime(ms / 1000.0); }
+UDate millis(Date date)
+{
+    return date.timeIntervalSince1970() * 1000.0;
+}
+Date fromMillis(UDate ms)
+{
+    return Date::fromUnixTime(ms / 1000.0);
+}
 
 bool fitsInt32(std::int64_t value)
 {

@@ -118,6 +118,9 @@ ScopedClock::ScopedClock(std::shared_ptr<Clock> clock)
     Clock::setCurrent(std::move(clock));
 }
 
-ScopedClock::~ScopedClock() { Clock::setCurrent(std::move(m_previous)); }
+ScopedClock::~ScopedClock()
+{
+    Clock::setCurrent(std::move(m_previous));
+}
 
 }

@@ -12,8 +12,8 @@ namespace fnd {
 class Coder;
 
 // What an archivable class implements, next to fnd::Object. An unarchiver makes the instance through the class
-// registry (the default constructor stands for -init), registers it, then lets it read its state, so objects that
-// refer to each other (even in a cycle) come back as one graph.
+// registry's factory (the default constructor, then init() where the class has one), registers it, then lets it
+// read its state, so objects that refer to each other (even in a cycle) come back as one graph.
 class Coding {
 public:
     virtual ~Coding() = default;

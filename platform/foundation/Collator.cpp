@@ -48,7 +48,8 @@ Collator::Collator(const Locale& locale, Case sensitivity)
 
 std::weak_ordering Collator::compare(const String& a, const String& b) const
 {
-    switch (ucol_strcoll(m_collator.get(), detail::icuChars(a), detail::icuLength(a), detail::icuChars(b), detail::icuLength(b))) {
+    switch (ucol_strcoll(
+        m_collator.get(), detail::icuChars(a), detail::icuLength(a), detail::icuChars(b), detail::icuLength(b))) {
     case UCOL_LESS:
         return std::weak_ordering::less;
     case UCOL_GREATER:

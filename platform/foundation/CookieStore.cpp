@@ -218,7 +218,7 @@ std::vector<HTTPCookie> HTTPCookieStorage::cookiesForURL(const String& url) cons
         if (hostMatches && pathMatches(parts->path, c.path.utf8()) && (!c.isSecure || parts->scheme == "https"))
             matching.push_back(&stored);
     }
-    std::ranges::stable_sort(matching, [](const Stored* a, const Stored* b) {
+    std::ranges::sort(matching, [](const Stored* a, const Stored* b) {
         if (a->cookie.path.length() != b->cookie.path.length())
             return a->cookie.path.length() > b->cookie.path.length();
         return a->order < b->order;

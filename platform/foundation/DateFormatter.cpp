@@ -2,8 +2,8 @@
 
 #include "platform/foundation/Calendar.h"
 #include "platform/foundation/StringFormat.h"
-#include "platform/foundation/detail/PlatformText.h"
 #include "platform/foundation/detail/ICU.h"
+#include "platform/foundation/detail/PlatformText.h"
 
 #include <unicode/udat.h>
 
@@ -21,7 +21,10 @@ void closeFormat(UDateFormat* format)
         udat_close(format);
 }
 
-UDate millis(Date date) { return date.timeIntervalSince1970() * 1000.0; }
+UDate millis(Date date)
+{
+    return date.timeIntervalSince1970() * 1000.0;
+}
 
 // Text for an ICU pattern: quoted, quotes doubled.
 std::u16string quotedLiteral(std::u16string_view text)
@@ -69,7 +72,10 @@ DateFormatter& DateFormatter::operator=(const DateFormatter& other)
 
 DateFormatter::~DateFormatter() = default;
 
-std::shared_ptr<Formatter> DateFormatter::copy() const { return std::make_shared<DateFormatter>(*this); }
+std::shared_ptr<Formatter> DateFormatter::copy() const
+{
+    return std::make_shared<DateFormatter>(*this);
+}
 
 void DateFormatter::rebuild()
 {
@@ -168,25 +174,63 @@ String descriptionWithCalendarFormat(Date date, const String& format, const Time
         char16_t directive = view[++i];
         const char16_t* field = nullptr;
         switch (directive) {
-        case u'Y': field = u"yyyy"; break;
-        case u'y': field = u"yy"; break;
-        case u'm': field = u"MM"; break;
-        case u'd': field = u"dd"; break;
-        case u'e': field = u"d"; break;
-        case u'j': field = u"DDD"; break;
-        case u'H': field = u"HH"; break;
-        case u'I': field = u"hh"; break;
-        case u'p': field = u"a"; break;
-        case u'M': field = u"mm"; break;
-        case u'S': field = u"ss"; break;
-        case u'F': field = u"SSS"; break;
-        case u'z': field = u"xx"; break;
-        case u'Z': field = u"zzz"; break;
-        case u'a': field = u"EEE"; break;
-        case u'A': field = u"EEEE"; break;
-        case u'b': field = u"MMM"; break;
-        case u'B': field = u"MMMM"; break;
-        case u'%': literal += u'%'; continue;
+        case u'Y':
+            field = u"yyyy";
+            break;
+        case u'y':
+            field = u"yy";
+            break;
+        case u'm':
+            field = u"MM";
+            break;
+        case u'd':
+            field = u"dd";
+            break;
+        case u'e':
+            field = u"d";
+            break;
+        case u'j':
+            field = u"DDD";
+            break;
+        case u'H':
+            field = u"HH";
+            break;
+        case u'I':
+            field = u"hh";
+            break;
+        case u'p':
+            field = u"a";
+            break;
+        case u'M':
+            field = u"mm";
+            break;
+        case u'S':
+            field = u"ss";
+            break;
+        case u'F':
+            field = u"SSS";
+            break;
+        case u'z':
+            field = u"xx";
+            break;
+        case u'Z':
+            field = u"zzz";
+            break;
+        case u'a':
+            field = u"EEE";
+            break;
+        case u'A':
+            field = u"EEEE";
+            break;
+        case u'b':
+            field = u"MMM";
+            break;
+        case u'B':
+            field = u"MMMM";
+            break;
+        case u'%':
+            literal += u'%';
+            continue;
         case u'w': {
             Calendar calendar;
             calendar.setTimeZone(zone);

@@ -51,7 +51,7 @@ private:
 // without padding, %j day of the year, %H hour (24), %I hour (12), %p AM/PM, %M minute, %S second, %F
 // milliseconds, %z offset "+hhmm", %Z zone abbreviation, %a/%A weekday name, %b/%B month name, %w weekday
 // (0 is Sunday), %% a percent sign. Other text, and unknown directives, are copied as they are.
-String descriptionWithCalendarFormat(
-    Date date, const String& format, const TimeZone& zone = TimeZone::current(), const Locale& locale = Locale::current());
+String descriptionWithCalendarFormat(Date date, const String& format, const TimeZone& zone = TimeZone::current(),
+    const Locale& locale = Locale::current());
 
 }

@@ -126,15 +126,15 @@ DispatchQueue::DispatchQueue(Kind kind, String label)
 
 DispatchQueue& DispatchQueue::main()
 {
-    static auto* queue = new std::shared_ptr<DispatchQueue>(
-        std::make_shared<DispatchQueue>(Kind::Main, "com.apple.main-thread"));
+    static auto* queue
+        = new std::shared_ptr<DispatchQueue>(std::make_shared<DispatchQueue>(Kind::Main, "com.apple.main-thread"));
     return **queue;
 }
 
 DispatchQueue& DispatchQueue::global()
 {
-    static auto* queue = new std::shared_ptr<DispatchQueue>(
-        std::make_shared<DispatchQueue>(Kind::Concurrent, "global"));
+    static auto* queue
+        = new std::shared_ptr<DispatchQueue>(std::make_shared<DispatchQueue>(Kind::Concurrent, "global"));
     return **queue;
 }
 
@@ -226,16 +226,14 @@ void DispatchQueue::after(double delay, std::function<void()> work)
 {
     auto self = shared_from_this();
     if (m_kind == Kind::Main) {
-        auto timer = Timer::create(std::max(delay, 0.0), false, [self, work = std::move(work)](Timer&) {
-            self->runItem(work);
-        });
+        auto timer = Timer::create(
+            std::max(delay, 0.0), false, [self, work = std::move(work)](Timer&) { self->runItem(work); });
         RunLoop::main().addTimer(timer, RunLoopMode::Common);
         return;
     }
     auto when = Clock::current()->now().addingTimeInterval(std::max(delay, 0.0));
-    DelayedDispatcher::shared().schedule(when, [self, work = std::move(work)]() mutable {
-        self->async(std::move(work));
-    });
+    DelayedDispatcher::shared().schedule(
+        when, [self, work = std::move(work)]() mutable { self->async(std::move(work)); });
 }
 
 }

@@ -251,9 +251,9 @@ Expected<Data> FileManager::contentsAtPath(const String& path, std::size_t maxLe
 Expected<void> FileManager::writeAtomically(const String& path, const Data& data) const
 {
     auto target = path.utf8();
-    auto parent = Paths::deletingLastComponent(path);
+    auto parent = path.stringByDeletingLastPathComponent();
     const std::string folder = parent.isEmpty() ? std::string(".") : parent.utf8();
-    auto name = Paths::lastComponent(path).utf8();
+    auto name = path.lastPathComponent().utf8();
     auto temporary = (folder == "/" ? std::string("/") : folder + "/") + "." + name + ".tmp-XXXXXX";
 
     int fd = mkostemp(temporary.data(), O_CLOEXEC);
@@ -364,7 +364,7 @@ StringArray FileManager::searchPathForDirectory(SearchPathDirectory directory) c
     case SearchPathDirectory::Library:
         return { configHome() };
     case SearchPathDirectory::Users:
-        return { deletingLastComponent(homeDirectory()) };
+        return { homeDirectory().stringByDeletingLastPathComponent() };
     case SearchPathDirectory::ApplicationSupport:
         return { dataHome() };
     case SearchPathDirectory::Caches:

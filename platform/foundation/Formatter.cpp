@@ -6,7 +6,10 @@ namespace fnd {
 
 FND_REGISTER_CLASS(Formatter, Object)
 
-std::optional<String> Formatter::stringForObjectValue(const Value&) const { return std::nullopt; }
+std::optional<String> Formatter::stringForObjectValue(const Value&) const
+{
+    return std::nullopt;
+}
 
 std::shared_ptr<Object> Formatter::attributedStringForObjectValue(const Value&, const Dictionary&) const
 {

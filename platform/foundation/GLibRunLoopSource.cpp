@@ -97,4 +97,3 @@ GLibRunLoopSource::GLibRunLoopSource(std::shared_ptr<RunLoop> loop, GMainContext
 GLibRunLoopSource::~GLibRunLoopSource() = default;
 
 }
-

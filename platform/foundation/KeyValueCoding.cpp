@@ -1,7 +1,7 @@
 #include "platform/foundation/KeyValueCoding.h"
 
 #include "platform/foundation/Exception.h"
-#include "platform/foundation/KeyValueObserving.h"
+#include "platform/foundation/detail/KeyPath.h"
 
 #include <fmt/format.h>
 
@@ -35,15 +35,6 @@ template <typename F> F currentHandler(F& slot)
 {
     std::lock_guard lock(handlers().mutex);
     return slot;
-}
-
-// "a.b.c" -> ("a", "b.c"); no dot -> (path, "").
-std::pair<String, String> splitFirst(const String& path)
-{
-    auto dot = path.units().find(u'.');
-    if (dot == std::u16string::npos)
-        return { path, {} };
-    return { String(path.units().substr(0, dot)), String(path.units().substr(dot + 1)) };
 }
 
 bool isOperator(const String& key)
@@ -319,7 +310,7 @@ Value valueForKeyPath(const Value& receiver, const String& keyPath)
 {
     if (auto o = receiver.object())
         return o->valueForKeyPath(keyPath);
-    auto [first, rest] = splitFirst(keyPath);
+    auto [first, rest] = detail::splitFirstKey(keyPath);
     if (auto* a = receiver.array(); a && !rest.isEmpty()) {
         if (isOperator(first))
             return collectionOperator(*a, first, rest);
@@ -363,7 +354,7 @@ void setValueForKeyPath(Value& receiver, const Value& value, const String& keyPa
         o->setValueForKeyPath(value, keyPath);
         return;
     }
-    auto [first, rest] = splitFirst(keyPath);
+    auto [first, rest] = detail::splitFirstKey(keyPath);
     if (rest.isEmpty()) {
         setValueForKey(receiver, value, first);
         return;
@@ -485,14 +476,14 @@ void Object::setValueForKey(const Value& value, const String& key)
 
 Value Object::valueForKeyPath(const String& keyPath) const
 {
-    auto [first, rest] = splitFirst(keyPath);
+    auto [first, rest] = detail::splitFirstKey(keyPath);
     Value v = valueForKey(first);
     return rest.isEmpty() ? v : fnd::valueForKeyPath(v, rest);
 }
 
 void Object::setValueForKeyPath(const Value& value, const String& keyPath)
 {
-    auto [first, rest] = splitFirst(keyPath);
+    auto [first, rest] = detail::splitFirstKey(keyPath);
     if (rest.isEmpty()) {
         setValueForKey(value, first);
         return;

@@ -2,6 +2,7 @@
 
 #include "platform/foundation/Exception.h"
 #include "platform/foundation/KeyValueCoding.h"
+#include "platform/foundation/detail/KeyPath.h"
 #include "platform/foundation/detail/KeyValueObservingInternals.h"
 
 #include <fmt/format.h>
@@ -11,14 +12,6 @@
 namespace fnd::detail {
 
 namespace {
-
-std::pair<String, String> splitFirst(const String& path)
-{
-    auto dot = path.units().find(u'.');
-    if (dot == std::u16string::npos)
-        return { path, {} };
-    return { String(path.units().substr(0, dot)), String(path.units().substr(dot + 1)) };
-}
 
 // (object, key) pairs on the way from a registration to an observation: a key met again is a dependency cycle.
 using Chain = std::vector<std::pair<const Object*, String>>;
@@ -55,7 +48,7 @@ public:
         , m_report(std::move(report))
         , m_role(role)
     {
-        std::tie(m_key, m_rest) = splitFirst(path);
+        std::tie(m_key, m_rest) = splitFirstKey(path);
     }
 
     ~PathObservation() override
@@ -282,13 +275,29 @@ std::shared_ptr<ObservationRegistration> observe(Object& object, const String& k
 {
     auto registration = std::make_shared<ObservationRegistration>(object, keyPath, options, std::move(deliver));
     registration->observer = observer;
+    if (observer)
+        registration->observerRef = WeakObjectRef(*observer);
     registration->context = context;
     registration->start();
+    std::vector<std::shared_ptr<ObservationRegistration>> abandoned;
     {
         auto& state = ObjectAccess::state(object);
         std::lock_guard lock(state.mutex);
+        // Observers may go without removing themselves; their registrations leave when the next one comes.
+        auto& all = state.registrations;
+        for (auto it = all.begin(); it != all.end();) {
+            if ((*it)->observer && (*it)->observerRef.isGone()) {
+                abandoned.push_back(std::move(*it));
+                it = all.erase(it);
+            } else {
+                ++it;
+            }
+        }
         state.registrations.push_back(registration);
     }
+    for (const auto& r : abandoned)
+        r->stop();
+    abandoned.clear();
     if (options & KeyValueObservingOptions::Initial)
         registration->deliverInitial();
     return registration;

@@ -364,10 +364,14 @@ const ClassInfo* KeyedUnarchiver::resolveClass(std::int64_t classIndex)
                               ->array()
                               ->front()
                               .string();
-    if (auto* cls = classForClassName(name))
-        return cls;
-    if (auto* cls = globalClassForClassName(name))
-        return cls;
+    const ClassInfo* substituted = classForClassName(name);
+    if (!substituted)
+        substituted = globalClassForClassName(name);
+    if (substituted) {
+        // The class reads the version stored under its former name when it asks with its own.
+        m_versions.emplace(substituted->name, versionForClassName(name));
+        return substituted;
+    }
     if (auto* cls = ClassRegistry::shared().find(name))
         return cls;
     fail(fmt::format("it holds an object of class {}, which this program does not know", name.utf8()));

@@ -79,12 +79,27 @@ Locale Locale::current()
     return Locale(String("en_US"));
 }
 
-String Locale::languageCode() const { return part(m_icuName, uloc_getLanguage); }
-String Locale::countryCode() const { return part(m_icuName, uloc_getCountry); }
-String Locale::scriptCode() const { return part(m_icuName, uloc_getScript); }
+String Locale::languageCode() const
+{
+    return part(m_icuName, uloc_getLanguage);
+}
+String Locale::countryCode() const
+{
+    return part(m_icuName, uloc_getCountry);
+}
+String Locale::scriptCode() const
+{
+    return part(m_icuName, uloc_getScript);
+}
 
-String Locale::decimalSeparator() const { return symbol(m_icuName, UNUM_DECIMAL_SEPARATOR_SYMBOL); }
-String Locale::groupingSeparator() const { return symbol(m_icuName, UNUM_GROUPING_SEPARATOR_SYMBOL); }
+String Locale::decimalSeparator() const
+{
+    return symbol(m_icuName, UNUM_DECIMAL_SEPARATOR_SYMBOL);
+}
+String Locale::groupingSeparator() const
+{
+    return symbol(m_icuName, UNUM_GROUPING_SEPARATOR_SYMBOL);
+}
 
 std::optional<String> Locale::displayNameForKey(LocaleKey key, const String& value) const
 {
@@ -127,8 +142,14 @@ std::optional<String> Locale::displayNameForKey(LocaleKey key, const String& val
     return String(std::move(buffer));
 }
 
-StringArray Locale::ISOCountryCodes() { return fromList(uloc_getISOCountries()); }
-StringArray Locale::ISOLanguageCodes() { return fromList(uloc_getISOLanguages()); }
+StringArray Locale::ISOCountryCodes()
+{
+    return fromList(uloc_getISOCountries());
+}
+StringArray Locale::ISOLanguageCodes()
+{
+    return fromList(uloc_getISOLanguages());
+}
 
 StringArray Locale::availableLocaleIdentifiers()
 {

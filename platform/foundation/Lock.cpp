@@ -75,6 +75,9 @@ SynchronizedGuard::SynchronizedGuard(const void* object)
     SyncTable::shared().enter(m_object);
 }
 
-SynchronizedGuard::~SynchronizedGuard() { SyncTable::shared().exit(m_object); }
+SynchronizedGuard::~SynchronizedGuard()
+{
+    SyncTable::shared().exit(m_object);
+}
 
 }

@@ -38,11 +38,16 @@ private:
     const void* m_object;
 };
 
-inline SynchronizedGuard synchronize(const Object& object) { return SynchronizedGuard(&object); }
+inline SynchronizedGuard synchronize(const Object& object)
+{
+    return SynchronizedGuard(&object);
+}
 // The lock on a class object: singletons are made under it.
-inline SynchronizedGuard synchronize(const ClassInfo& classInfo) { return SynchronizedGuard(&classInfo); }
-template<typename T>
-SynchronizedGuard synchronizeOnClass()
+inline SynchronizedGuard synchronize(const ClassInfo& classInfo)
+{
+    return SynchronizedGuard(&classInfo);
+}
+template <typename T> SynchronizedGuard synchronizeOnClass()
 {
     return SynchronizedGuard(&T::staticClassInfo());
 }

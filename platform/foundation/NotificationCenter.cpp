@@ -142,7 +142,7 @@ void NotificationCenter::postNotification(const std::shared_ptr<Notification>& n
         std::lock_guard lock(m_mutex);
         // Observers that are gone leave on the way.
         std::erase_if(
-            m_entries, [](const std::shared_ptr<Entry>& e) { return e->observerIdentity && !e->observer.lock(); });
+            m_entries, [](const std::shared_ptr<Entry>& e) { return e->observerIdentity && e->observer.isGone(); });
         for (const auto& e : m_entries) {
             if (e->matches(*notification))
                 targets.push_back(e);

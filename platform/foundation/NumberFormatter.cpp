@@ -2,8 +2,8 @@
 
 #include "platform/foundation/Log.h"
 #include "platform/foundation/StringFormat.h"
-#include "platform/foundation/detail/PlatformText.h"
 #include "platform/foundation/detail/ICU.h"
+#include "platform/foundation/detail/PlatformText.h"
 
 #include <unicode/uchar.h>
 #include <unicode/unum.h>
@@ -18,8 +18,14 @@ FND_REGISTER_CLASS(NumberFormatter, Formatter)
 
 namespace {
 
-bool isDigitPlaceholder(char16_t c) { return c == u'#' || c == u'@' || (c >= u'0' && c <= u'9'); }
-bool isNumberPart(char16_t c) { return isDigitPlaceholder(c) || c == u',' || c == u'.'; }
+bool isDigitPlaceholder(char16_t c)
+{
+    return c == u'#' || c == u'@' || (c >= u'0' && c <= u'9');
+}
+bool isNumberPart(char16_t c)
+{
+    return isDigitPlaceholder(c) || c == u',' || c == u'.';
+}
 
 // Affix text as written: quotes mark text that would otherwise look like digits ("'#'#0"), and '' is a quote.
 std::u16string unquoted(std::u16string_view text)
@@ -187,7 +193,10 @@ NumberFormatter& NumberFormatter::operator=(const NumberFormatter& other)
 
 NumberFormatter::~NumberFormatter() = default;
 
-std::shared_ptr<Formatter> NumberFormatter::copy() const { return std::make_shared<NumberFormatter>(*this); }
+std::shared_ptr<Formatter> NumberFormatter::copy() const
+{
+    return std::make_shared<NumberFormatter>(*this);
+}
 
 void NumberFormatter::rebuild()
 {
@@ -214,7 +223,8 @@ void NumberFormatter::rebuild()
         auto attribute = setting.attribute;
         switch (setting.kind) {
         case Setting::Kind::Integer:
-            unum_setAttribute(format, static_cast<UNumberFormatAttribute>(attribute), static_cast<int32_t>(setting.number));
+            unum_setAttribute(
+                format, static_cast<UNumberFormatAttribute>(attribute), static_cast<int32_t>(setting.number));
             break;
         case Setting::Kind::Real:
             unum_setDoubleAttribute(format, static_cast<UNumberFormatAttribute>(attribute), setting.number);
@@ -232,7 +242,8 @@ void NumberFormatter::rebuild()
 
 void NumberFormatter::record(Setting setting)
 {
-    std::erase_if(m_settings, [&](const Setting& s) { return s.kind == setting.kind && s.attribute == setting.attribute; });
+    std::erase_if(
+        m_settings, [&](const Setting& s) { return s.kind == setting.kind && s.attribute == setting.attribute; });
     m_settings.push_back(std::move(setting));
     rebuild();
 }
@@ -307,15 +318,24 @@ void NumberFormatter::setFormat(const String& format)
         applyFormat(String(view.substr(0, separator)), String(view.substr(separator + 1)));
 }
 
-String NumberFormatter::positiveFormat() const { return m_positiveFormat.isEmpty() ? format() : m_positiveFormat; }
-void NumberFormatter::setPositiveFormat(const String& format) { applyFormat(format, m_negativeFormat); }
+String NumberFormatter::positiveFormat() const
+{
+    return m_positiveFormat.isEmpty() ? format() : m_positiveFormat;
+}
+void NumberFormatter::setPositiveFormat(const String& format)
+{
+    applyFormat(format, m_negativeFormat);
+}
 
 String NumberFormatter::negativeFormat() const
 {
     return m_negativeFormat.isEmpty() ? "-" + positiveFormat() : m_negativeFormat;
 }
 
-void NumberFormatter::setNegativeFormat(const String& format) { applyFormat(positiveFormat(), format); }
+void NumberFormatter::setNegativeFormat(const String& format)
+{
+    applyFormat(positiveFormat(), format);
+}
 
 void NumberFormatter::setLocalizesFormat(bool localizes)
 {
@@ -325,44 +345,68 @@ void NumberFormatter::setLocalizesFormat(bool localizes)
     rebuild();
 }
 
-bool NumberFormatter::usesGroupingSeparator() const { return integerSetting(UNUM_GROUPING_USED) != 0; }
+bool NumberFormatter::usesGroupingSeparator() const
+{
+    return integerSetting(UNUM_GROUPING_USED) != 0;
+}
 void NumberFormatter::setUsesGroupingSeparator(bool uses)
 {
     record({ Setting::Kind::Integer, UNUM_GROUPING_USED, uses ? 1.0 : 0.0, {} });
 }
 
-int NumberFormatter::minimumIntegerDigits() const { return integerSetting(UNUM_MIN_INTEGER_DIGITS); }
+int NumberFormatter::minimumIntegerDigits() const
+{
+    return integerSetting(UNUM_MIN_INTEGER_DIGITS);
+}
 void NumberFormatter::setMinimumIntegerDigits(int digits)
 {
     record({ Setting::Kind::Integer, UNUM_MIN_INTEGER_DIGITS, static_cast<double>(digits), {} });
 }
-int NumberFormatter::maximumIntegerDigits() const { return integerSetting(UNUM_MAX_INTEGER_DIGITS); }
+int NumberFormatter::maximumIntegerDigits() const
+{
+    return integerSetting(UNUM_MAX_INTEGER_DIGITS);
+}
 void NumberFormatter::setMaximumIntegerDigits(int digits)
 {
     record({ Setting::Kind::Integer, UNUM_MAX_INTEGER_DIGITS, static_cast<double>(digits), {} });
 }
-int NumberFormatter::minimumFractionDigits() const { return integerSetting(UNUM_MIN_FRACTION_DIGITS); }
+int NumberFormatter::minimumFractionDigits() const
+{
+    return integerSetting(UNUM_MIN_FRACTION_DIGITS);
+}
 void NumberFormatter::setMinimumFractionDigits(int digits)
 {
     record({ Setting::Kind::Integer, UNUM_MIN_FRACTION_DIGITS, static_cast<double>(digits), {} });
 }
-int NumberFormatter::maximumFractionDigits() const { return integerSetting(UNUM_MAX_FRACTION_DIGITS); }
+int NumberFormatter::maximumFractionDigits() const
+{
+    return integerSetting(UNUM_MAX_FRACTION_DIGITS);
+}
 void NumberFormatter::setMaximumFractionDigits(int digits)
 {
     record({ Setting::Kind::Integer, UNUM_MAX_FRACTION_DIGITS, static_cast<double>(digits), {} });
 }
 
-bool NumberFormatter::usesSignificantDigits() const { return integerSetting(UNUM_SIGNIFICANT_DIGITS_USED) != 0; }
+bool NumberFormatter::usesSignificantDigits() const
+{
+    return integerSetting(UNUM_SIGNIFICANT_DIGITS_USED) != 0;
+}
 void NumberFormatter::setUsesSignificantDigits(bool uses)
 {
     record({ Setting::Kind::Integer, UNUM_SIGNIFICANT_DIGITS_USED, uses ? 1.0 : 0.0, {} });
 }
-int NumberFormatter::minimumSignificantDigits() const { return integerSetting(UNUM_MIN_SIGNIFICANT_DIGITS); }
+int NumberFormatter::minimumSignificantDigits() const
+{
+    return integerSetting(UNUM_MIN_SIGNIFICANT_DIGITS);
+}
 void NumberFormatter::setMinimumSignificantDigits(int digits)
 {
     record({ Setting::Kind::Integer, UNUM_MIN_SIGNIFICANT_DIGITS, static_cast<double>(digits), {} });
 }
-int NumberFormatter::maximumSignificantDigits() const { return integerSetting(UNUM_MAX_SIGNIFICANT_DIGITS); }
+int NumberFormatter::maximumSignificantDigits() const
+{
+    return integerSetting(UNUM_MAX_SIGNIFICANT_DIGITS);
+}
 void NumberFormatter::setMaximumSignificantDigits(int digits)
 {
     record({ Setting::Kind::Integer, UNUM_MAX_SIGNIFICANT_DIGITS, static_cast<double>(digits), {} });
@@ -389,14 +433,38 @@ void NumberFormatter::setLenient(bool lenient)
     unum_setAttribute(m_format.get(), UNUM_LENIENT_PARSE, lenient ? 1 : 0);
 }
 
-String NumberFormatter::positivePrefix() const { return textSetting(UNUM_POSITIVE_PREFIX); }
-void NumberFormatter::setPositivePrefix(const String& prefix) { record({ Setting::Kind::Text, UNUM_POSITIVE_PREFIX, 0, prefix }); }
-String NumberFormatter::positiveSuffix() const { return textSetting(UNUM_POSITIVE_SUFFIX); }
-void NumberFormatter::setPositiveSuffix(const String& suffix) { record({ Setting::Kind::Text, UNUM_POSITIVE_SUFFIX, 0, suffix }); }
-String NumberFormatter::negativePrefix() const { return textSetting(UNUM_NEGATIVE_PREFIX); }
-void NumberFormatter::setNegativePrefix(const String& prefix) { record({ Setting::Kind::Text, UNUM_NEGATIVE_PREFIX, 0, prefix }); }
-String NumberFormatter::negativeSuffix() const { return textSetting(UNUM_NEGATIVE_SUFFIX); }
-void NumberFormatter::setNegativeSuffix(const String& suffix) { record({ Setting::Kind::Text, UNUM_NEGATIVE_SUFFIX, 0, suffix }); }
+String NumberFormatter::positivePrefix() const
+{
+    return textSetting(UNUM_POSITIVE_PREFIX);
+}
+void NumberFormatter::setPositivePrefix(const String& prefix)
+{
+    record({ Setting::Kind::Text, UNUM_POSITIVE_PREFIX, 0, prefix });
+}
+String NumberFormatter::positiveSuffix() const
+{
+    return textSetting(UNUM_POSITIVE_SUFFIX);
+}
+void NumberFormatter::setPositiveSuffix(const String& suffix)
+{
+    record({ Setting::Kind::Text, UNUM_POSITIVE_SUFFIX, 0, suffix });
+}
+String NumberFormatter::negativePrefix() const
+{
+    return textSetting(UNUM_NEGATIVE_PREFIX);
+}
+void NumberFormatter::setNegativePrefix(const String& prefix)
+{
+    record({ Setting::Kind::Text, UNUM_NEGATIVE_PREFIX, 0, prefix });
+}
+String NumberFormatter::negativeSuffix() const
+{
+    return textSetting(UNUM_NEGATIVE_SUFFIX);
+}
+void NumberFormatter::setNegativeSuffix(const String& suffix)
+{
+    record({ Setting::Kind::Text, UNUM_NEGATIVE_SUFFIX, 0, suffix });
+}
 
 String NumberFormatter::stringFromNumber(const Number& number) const
 {
@@ -424,12 +492,12 @@ String NumberFormatter::stringFromNumber(const Number& number) const
     bool finite = decimal.find_first_of("in") == std::string_view::npos; // "inf", "nan"
     return detail::icuString([&](UChar* buffer, int32_t capacity, UErrorCode* status) {
         if (!finite) {
-            double value = std::isnan(number.doubleValue()) ? std::numeric_limits<double>::quiet_NaN()
-                                                            : number.doubleValue();
+            double value
+                = std::isnan(number.doubleValue()) ? std::numeric_limits<double>::quiet_NaN() : number.doubleValue();
             return unum_formatDouble(m_format.get(), value, buffer, capacity, nullptr, status);
         }
-        return unum_formatDecimal(m_format.get(), decimal.data(), static_cast<int32_t>(decimal.size()), buffer,
-            capacity, nullptr, status);
+        return unum_formatDecimal(
+            m_format.get(), decimal.data(), static_cast<int32_t>(decimal.size()), buffer, capacity, nullptr, status);
     });
 }
 
@@ -453,8 +521,8 @@ std::expected<Value, String> NumberFormatter::getObjectValue(const String& strin
     int32_t position = 0;
     UErrorCode status = U_ZERO_ERROR;
     char decimal[128];
-    int32_t length = unum_parseDecimal(m_format.get(), detail::icuChars(text), detail::icuLength(text), &position,
-        decimal, sizeof decimal, &status);
+    int32_t length = unum_parseDecimal(
+        m_format.get(), detail::icuChars(text), detail::icuLength(text), &position, decimal, sizeof decimal, &status);
     if (U_FAILURE(status) || position != text.length() || length <= 0 || length >= static_cast<int32_t>(sizeof decimal))
         return invalid();
     auto number = numberFromDecimal(std::string_view(decimal, static_cast<std::size_t>(length)));

@@ -1,17 +1,26 @@
 #pragma once
 
+#include "platform/foundation/Coding.h"
 #include "platform/foundation/Formatter.h"
 #include "platform/foundation/Locale.h"
 
-#include <vector>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace fnd {
 
 // The platform's numbers for these settings, as stored archives hold them.
 enum class NumberFormatterStyle { None = 0, Decimal = 1 };
-enum class NumberFormatterRoundingMode { Ceiling = 0, Floor = 1, Down = 2, Up = 3, HalfEven = 4, HalfDown = 5, HalfUp = 6 };
+enum class NumberFormatterRoundingMode {
+    Ceiling = 0,
+    Floor = 1,
+    Down = 2,
+    Up = 3,
+    HalfEven = 4,
+    HalfDown = 5,
+    HalfUp = 6
+};
 
 // Numbers to text and back in a locale, over ICU.
 //
@@ -22,7 +31,10 @@ enum class NumberFormatterRoundingMode { Ceiling = 0, Floor = 1, Down = 2, Up = 
 //
 // Settings apply in the order they are made: a format or a style replaces the digit, grouping, rounding-increment
 // and affix settings made before it, and later settings refine it.
-class NumberFormatter : public Formatter {
+//
+// Archives hold the settings themselves (style, locale identifier, formats, flags, bounds and the later settings in
+// their order), so a decoded formatter formats as the encoded one did.
+class NumberFormatter : public Formatter, public Coding {
     FND_OBJECT(NumberFormatter)
 
 public:
@@ -106,6 +118,9 @@ public:
     // The empty text gives nil. Whole values come back as integers, others as doubles.
     std::expected<Value, String> getObjectValue(const String& string) const override;
     std::shared_ptr<Formatter> copy() const override;
+
+    void encodeWithCoder(Coder& coder) const override;
+    bool initWithCoder(Coder& coder) override;
 
 private:
     // Settings made after the last format or style, replayed in order over it when the formatter is rebuilt.

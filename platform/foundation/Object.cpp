@@ -72,6 +72,17 @@ const ClassInfo* ClassRegistry::find(const String& name) const
     return it == m_classes.end() ? nullptr : it->second.get();
 }
 
+std::vector<const ClassInfo*> ClassRegistry::classesDerivedFrom(const ClassInfo& base) const
+{
+    std::lock_guard lock(m_mutex);
+    std::vector<const ClassInfo*> found;
+    for (auto& [name, info] : m_classes) {
+        if (info->isSubclassOf(base))
+            found.push_back(info.get());
+    }
+    return found;
+}
+
 std::shared_ptr<Object> ClassRegistry::create(const String& name) const
 {
     auto* info = find(name);

@@ -55,7 +55,7 @@ struct ClassInfo {
     String name;
     const ClassInfo* superclass { nullptr };
     ObjectFactory factory;
-    ClassMembers members;
+    ClassMembers members {};
 
     bool isSubclassOf(const ClassInfo& other) const;
     // Searches this class, then its superclasses.
@@ -74,6 +74,8 @@ public:
     const ClassInfo* find(const String& name) const;
     // nullptr when the name is unknown or the class has no factory.
     std::shared_ptr<Object> create(const String& name) const;
+    // Every registered class that is `base` or derives from it, by name.
+    std::vector<const ClassInfo*> classesDerivedFrom(const ClassInfo& base) const;
 
 private:
     mutable std::mutex m_mutex;
@@ -101,11 +103,12 @@ constexpr bool operator&(KeyValueObservingOptions a, KeyValueObservingOptions b)
 enum class KeyValueChangeKind { Setting = 1, Insertion = 2, Removal = 3, Replacement = 4 };
 
 // Root of the class hierarchy. Objects normally live in shared_ptr; an object that does not (a function-local
-// singleton) still works everywhere, but observers of it cannot be kept alive during a call.
+// singleton) works everywhere too, except that nothing can keep it alive while it is being called back.
 //
-// A class takes part in the runtime by declaring, next to FND_OBJECT, a static
+// A class takes part in the runtime by declaring, right after FND_OBJECT (it may stay private),
 //     static void describeClass(fnd::ClassBuilder<Class>& c);
-// defined in its .cpp, where it registers its keys, actions and dependent keys (see ClassBuilder.h).
+// defined in its .cpp, where it declares its keys, actions, dependent keys and bindings (see ClassBuilder.h).
+// A subclass that overrides perform should add `using Object::perform;` to keep the other forms visible.
 class Object : public std::enable_shared_from_this<Object> {
 public:
     Object() = default;
@@ -210,6 +213,8 @@ public:
         explicit operator bool() const { return object != nullptr; }
     };
     Locked lock() const;
+    // Without taking a reference (which could end up being the last one).
+    bool isGone() const { return m_isShared ? m_shared.expired() : m_lifetime.expired(); }
     const Object* identity() const { return m_identity; }
 
 private:
@@ -219,12 +224,23 @@ private:
     bool m_isShared { false };
 };
 
+// Makes an object as the class registry does: constructed, then its designated initializer `init()` when the
+// class has one. Initialisers that call overridable hooks cannot run in a constructor (a C++ constructor dispatches
+// to its own class), so such classes do that work in init().
+template <typename T, typename... Args> std::shared_ptr<T> makeObject(Args&&... args)
+{
+    auto object = std::make_shared<T>(std::forward<Args>(args)...);
+    if constexpr (requires(T& t) { t.init(); })
+        object->init();
+    return object;
+}
+
 namespace detail {
 
 template <typename T> ObjectFactory factoryFor()
 {
     if constexpr (std::is_default_constructible_v<T> && !std::is_abstract_v<T>)
-        return [] { return std::static_pointer_cast<Object>(std::make_shared<T>()); };
+        return [] { return std::static_pointer_cast<Object>(makeObject<T>()); };
     else
         return {};
 }

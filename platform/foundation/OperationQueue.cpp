@@ -45,7 +45,10 @@ std::shared_ptr<OperationQueue> OperationQueue::currentQueue()
     return RunLoop::isMainThread() ? mainQueue() : nullptr;
 }
 
-bool OperationQueue::isMainQueue() const { return this == mainQueue().get(); }
+bool OperationQueue::isMainQueue() const
+{
+    return this == mainQueue().get();
+}
 
 void OperationQueue::addOperation(const std::shared_ptr<Operation>& operation)
 {
@@ -151,8 +154,8 @@ void OperationQueue::schedule()
     std::vector<std::shared_ptr<Operation>> toStart;
     {
         std::lock_guard lock(m_mutex);
-        auto limit = m_maxConcurrent < 0 ? detail::ThreadPool::shared().width()
-                                         : static_cast<std::size_t>(m_maxConcurrent);
+        auto limit
+            = m_maxConcurrent < 0 ? detail::ThreadPool::shared().width() : static_cast<std::size_t>(m_maxConcurrent);
         for (auto& operation : m_operations) {
             if (m_running >= limit)
                 break;

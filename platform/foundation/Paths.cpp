@@ -37,7 +37,7 @@ String xdgFolder(const char* variable, const char* fallbackBelowHome)
     auto value = environment(variable);
     if (!value.empty() && value.front() == '/')
         return String(value);
-    return appendingComponent(String(home()), fallbackBelowHome);
+    return String(home()).stringByAppendingPathComponent(fallbackBelowHome);
 }
 
 // One line of user-dirs.dirs: XDG_DOCUMENTS_DIR="$HOME/Documents". Only "$HOME/..." and absolute values are valid.
@@ -125,74 +125,14 @@ String cacheHome()
 
 String documentsDirectory()
 {
-    std::ifstream file(appendingComponent(configHome(), "user-dirs.dirs").utf8());
+    std::ifstream file(configHome().stringByAppendingPathComponent("user-dirs.dirs").utf8());
     std::string line;
     std::string found;
     while (std::getline(file, line)) {
         if (auto value = userDirFromLine(line, "XDG_DOCUMENTS_DIR"); !value.empty())
             found = value;
     }
-    return found.empty() ? appendingComponent(String(home()), "Documents") : String(found);
-}
-
-String expandingTilde(const String& path)
-{
-    auto text = path.utf8();
-    if (text == "~")
-        return String(home());
-    if (text.starts_with("~/"))
-        return String(home() + text.substr(1));
-    return path;
-}
-
-String appendingComponent(const String& path, const String& component)
-{
-    auto base = path.utf8();
-    auto tail = component.utf8();
-    if (base.empty())
-        return component;
-    while (base.size() > 1 && base.back() == '/')
-        base.pop_back();
-    std::size_t skip = 0;
-    while (skip < tail.size() && tail[skip] == '/')
-        ++skip;
-    tail.erase(0, skip);
-    if (tail.empty())
-        return String(base);
-    return String(base == "/" ? base + tail : base + "/" + tail);
-}
-
-String lastComponent(const String& path)
-{
-    auto text = path.utf8();
-    while (text.size() > 1 && text.back() == '/')
-        text.pop_back();
-    auto slash = text.rfind('/');
-    if (slash == std::string::npos || text == "/")
-        return String(text);
-    return String(text.substr(slash + 1));
-}
-
-String deletingLastComponent(const String& path)
-{
-    auto text = path.utf8();
-    while (text.size() > 1 && text.back() == '/')
-        text.pop_back();
-    auto slash = text.rfind('/');
-    if (slash == std::string::npos)
-        return String();
-    if (slash == 0)
-        return "/";
-    return String(text.substr(0, slash));
-}
-
-String extension(const String& path)
-{
-    auto name = lastComponent(path).utf8();
-    auto dot = name.rfind('.');
-    if (dot == std::string::npos || dot == 0)
-        return String();
-    return String(name.substr(dot + 1));
+    return found.empty() ? String(home()).stringByAppendingPathComponent("Documents") : String(found);
 }
 
 }

@@ -22,13 +22,4 @@ String cacheHome();
 // The user's documents folder from user-dirs.dirs (XDG_DOCUMENTS_DIR), else ~/Documents.
 String documentsDirectory();
 
-// "~" and "~/..." become the home folder; other paths are returned as they are.
-String expandingTilde(const String& path);
-// Joins with exactly one slash between the parts.
-String appendingComponent(const String& path, const String& component);
-String lastComponent(const String& path);
-String deletingLastComponent(const String& path);
-// The extension without its dot; empty when the last component has none.
-String extension(const String& path);
-
 }

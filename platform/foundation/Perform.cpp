@@ -6,7 +6,6 @@
 #include "platform/foundation/Timer.h"
 #include "platform/foundation/detail/Completion.h"
 
-
 namespace fnd {
 
 FND_REGISTER_CLASS(Block, Object)
@@ -20,10 +19,13 @@ const Selector& invokeBlockSelector()
     return selector;
 }
 
-void send(Object& target, Selector selector, const Value& argument) { target.perform(selector, argument); }
+void send(Object& target, Selector selector, const Value& argument)
+{
+    target.perform(selector, argument);
+}
 
-void scheduleDelayed(RunLoop::PerformIdentity identity, std::function<void()> work, double delay,
-    const RunLoopModes& modes)
+void scheduleDelayed(
+    RunLoop::PerformIdentity identity, std::function<void()> work, double delay, const RunLoopModes& modes)
 {
     auto timer = Timer::create(std::max(delay, 0.0), false, [work = std::move(work)](Timer&) { work(); });
     RunLoop::current().addDelayedPerform(timer, std::move(identity), modes);
@@ -43,8 +45,8 @@ void postAndMaybeWait(RunLoop& loop, std::function<void()> work, bool waitUntilD
 
 }
 
-void performAfterDelay(std::shared_ptr<Object> target, Selector selector, Value argument, double delay,
-    RunLoopModes modes)
+void performAfterDelay(
+    std::shared_ptr<Object> target, Selector selector, Value argument, double delay, RunLoopModes modes)
 {
     if (!target)
         return;
@@ -52,12 +54,12 @@ void performAfterDelay(std::shared_ptr<Object> target, Selector selector, Value 
     scheduleDelayed({ target, selector, argument }, std::move(work), delay, modes);
 }
 
-std::shared_ptr<Block> performAfterDelay(std::shared_ptr<Object> target, std::function<void()> work, double delay,
-    RunLoopModes modes)
+std::shared_ptr<Block> performAfterDelay(
+    std::shared_ptr<Object> target, std::function<void()> work, double delay, RunLoopModes modes)
 {
     auto block = Block::create(std::move(work));
-    scheduleDelayed({ std::move(target), invokeBlockSelector(), Value(block) }, [block] { block->invoke(); }, delay,
-        modes);
+    scheduleDelayed(
+        { std::move(target), invokeBlockSelector(), Value(block) }, [block] { block->invoke(); }, delay, modes);
     return block;
 }
 
@@ -98,10 +100,13 @@ void performOnThread(const Thread& thread, std::function<void()> work, bool wait
     postAndMaybeWait(*thread.runLoop(), std::move(work), waitUntilDone, std::move(modes));
 }
 
-void performInBackground(std::function<void()> work) { Thread::detachNewThread(std::move(work)); }
+void performInBackground(std::function<void()> work)
+{
+    Thread::detachNewThread(std::move(work));
+}
 
-void performBeforeWaiting(std::shared_ptr<Object> target, Selector selector, Value argument, long order,
-    RunLoopModes modes)
+void performBeforeWaiting(
+    std::shared_ptr<Object> target, Selector selector, Value argument, long order, RunLoopModes modes)
 {
     if (!target)
         return;

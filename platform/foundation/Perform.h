@@ -52,18 +52,17 @@ void cancelPreviousPerformRequests(const Object& target, const std::shared_ptr<B
 void cancelPreviousPerformRequests(const Object& target);
 
 // Runs the work on the main thread's run loop in the modes. Waiting on the main thread itself runs it at once.
-void performOnMainThread(std::function<void()> work, bool waitUntilDone,
-    RunLoopModes modes = { RunLoopMode::Common });
+void performOnMainThread(std::function<void()> work, bool waitUntilDone, RunLoopModes modes = { RunLoopMode::Common });
 // Runs the work on the thread's run loop; the thread must run its loop for the work to happen. Waiting on the same
 // thread runs it at once. A finished thread runs nothing, and nobody waits for it.
-void performOnThread(const Thread& thread, std::function<void()> work, bool waitUntilDone,
-    RunLoopModes modes = { RunLoopMode::Common });
+void performOnThread(
+    const Thread& thread, std::function<void()> work, bool waitUntilDone, RunLoopModes modes = { RunLoopMode::Common });
 // Runs the work on a new thread of its own.
 void performInBackground(std::function<void()> work);
 
 // Sends the selector to the target with the argument once, before the current run loop next waits in one of the
 // modes; lower orders first.
-void performBeforeWaiting(std::shared_ptr<Object> target, Selector selector, Value argument, long order,
-    RunLoopModes modes);
+void performBeforeWaiting(
+    std::shared_ptr<Object> target, Selector selector, Value argument, long order, RunLoopModes modes);
 
 }

@@ -219,6 +219,37 @@ private:
     }
 };
 
+// Some parser errors (bad encodings) go to libxml2's global handlers, which print to standard error; while we
+// parse, on this thread, they go nowhere: the error is reported through the parser context instead.
+class QuietErrors {
+public:
+    QuietErrors()
+        : m_generic(xmlGenericError)
+        , m_genericContext(xmlGenericErrorContext)
+        , m_structured(xmlStructuredError)
+        , m_structuredContext(xmlStructuredErrorContext)
+    {
+        xmlSetGenericErrorFunc(nullptr, ignoreGeneric);
+        xmlSetStructuredErrorFunc(nullptr, ignoreStructured);
+    }
+    ~QuietErrors()
+    {
+        xmlSetGenericErrorFunc(m_genericContext, m_generic);
+        xmlSetStructuredErrorFunc(m_structuredContext, m_structured);
+    }
+    QuietErrors(const QuietErrors&) = delete;
+    QuietErrors& operator=(const QuietErrors&) = delete;
+
+private:
+    static void ignoreGeneric(void*, const char*, ...) { }
+    static void ignoreStructured(void*, xmlErrorPtr) { }
+
+    xmlGenericErrorFunc m_generic;
+    void* m_genericContext;
+    xmlStructuredErrorFunc m_structured;
+    void* m_structuredContext;
+};
+
 void initialiseLibxml()
 {
     static std::once_flag once;
@@ -235,6 +266,7 @@ Expected<Value> read(const Data& data)
         return std::unexpected(readError("the data is too large"));
 
     initialiseLibxml();
+    QuietErrors quiet;
     ContextPtr context(xmlNewParserCtxt());
     if (!context)
         return std::unexpected(readError("the XML parser could not be created"));

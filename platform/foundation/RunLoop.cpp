@@ -42,8 +42,7 @@ Registry& registry()
 }
 
 // Work that throws must not take the rest of the loop's queue with it; the platform's event loop reports and goes on.
-template<typename F>
-void runGuarded(const char* what, F&& f)
+template <typename F> void runGuarded(const char* what, F&& f)
 {
     try {
         f();
@@ -81,7 +80,10 @@ RunLoop::~RunLoop()
     close(m_wakeFd);
 }
 
-bool RunLoop::isMainThread() { return gettid() == getpid(); }
+bool RunLoop::isMainThread()
+{
+    return gettid() == getpid();
+}
 
 std::shared_ptr<RunLoop> RunLoop::mainShared()
 {
@@ -90,7 +92,10 @@ std::shared_ptr<RunLoop> RunLoop::mainShared()
     return *loop;
 }
 
-RunLoop& RunLoop::main() { return *mainShared(); }
+RunLoop& RunLoop::main()
+{
+    return *mainShared();
+}
 
 std::shared_ptr<RunLoop> RunLoop::currentShared()
 {
@@ -99,9 +104,15 @@ std::shared_ptr<RunLoop> RunLoop::currentShared()
     return t_current;
 }
 
-RunLoop& RunLoop::current() { return *currentShared(); }
+RunLoop& RunLoop::current()
+{
+    return *currentShared();
+}
 
-void detail::setCurrentRunLoop(std::shared_ptr<RunLoop> loop) { t_current = std::move(loop); }
+void detail::setCurrentRunLoop(std::shared_ptr<RunLoop> loop)
+{
+    t_current = std::move(loop);
+}
 
 bool RunLoop::modeMatches(const String& mode, const String& runningMode)
 {
@@ -160,8 +171,8 @@ void RunLoop::performBeforeWaiting(std::function<void()> work, long order, RunLo
     wakeUp();
 }
 
-void RunLoop::addDelayedPerform(const std::shared_ptr<Timer>& timer, PerformIdentity identity,
-    const RunLoopModes& modes)
+void RunLoop::addDelayedPerform(
+    const std::shared_ptr<Timer>& timer, PerformIdentity identity, const RunLoopModes& modes)
 {
     {
         std::lock_guard lock(m_mutex);
@@ -245,9 +256,15 @@ bool RunLoop::runMode(const String& mode, Date beforeDate)
     return true;
 }
 
-void RunLoop::runUntilDate(Date limit) { runInMode(RunLoopMode::Default, limit, false); }
+void RunLoop::runUntilDate(Date limit)
+{
+    runInMode(RunLoopMode::Default, limit, false);
+}
 
-void RunLoop::run() { runInMode(RunLoopMode::Default, Date::distantFuture(), false); }
+void RunLoop::run()
+{
+    runInMode(RunLoopMode::Default, Date::distantFuture(), false);
+}
 
 void RunLoop::stop()
 {
@@ -268,7 +285,10 @@ std::optional<String> RunLoop::currentMode() const
     return m_frames.back().mode;
 }
 
-String RunLoop::activeMode() const { return currentMode().value_or(RunLoopMode::Default); }
+String RunLoop::activeMode() const
+{
+    return currentMode().value_or(RunLoopMode::Default);
+}
 
 bool RunLoop::doPass(const String& mode)
 {
@@ -338,9 +358,8 @@ bool RunLoop::runOrdered(const String& mode)
         m_ordered = std::move(kept);
     }
     // Sequences are unique, so this order is total: equal orders keep their scheduling order.
-    std::sort(batch.begin(), batch.end(), [](auto& a, auto& b) {
-        return a.order != b.order ? a.order < b.order : a.sequence < b.sequence;
-    });
+    std::sort(batch.begin(), batch.end(),
+        [](auto& a, auto& b) { return a.order != b.order ? a.order < b.order : a.sequence < b.sequence; });
     for (auto& o : batch)
         runGuarded("an ordered perform", o.work);
     return !batch.empty();
@@ -452,6 +471,9 @@ void RunLoop::acknowledgeWakeUps()
     while (read(m_wakeFd, &count, sizeof count) > 0) { }
 }
 
-void RunLoop::setWaiter(RunLoopWaiter* waiter) { m_waiter = waiter; }
+void RunLoop::setWaiter(RunLoopWaiter* waiter)
+{
+    m_waiter = waiter;
+}
 
 }

@@ -100,7 +100,10 @@ String describe(StringEncoding encoding)
     return name.isEmpty() ? String(std::to_string(static_cast<std::uint64_t>(encoding))) : name;
 }
 
-String text(const char* key) { return detail::platformText(key, "StringEncodings"); }
+String text(const char* key)
+{
+    return detail::platformText(key, "StringEncodings");
+}
 
 Error unsupported(StringEncoding encoding, std::int64_t code)
 {
@@ -123,8 +126,8 @@ Error unencodable(StringEncoding encoding, const String& string, std::size_t ind
     String character = string.substring({ at, pair ? 2 : 1 });
     return Error::make(StringEncodingError::Domain, StringEncodingError::WriteInapplicableEncoding,
         stringWithFormat(text("The text cannot be written in the encoding “%@”."), describe(encoding)),
-        stringWithFormat(text("The character “%@” at index %lu has no form in it."), character,
-            static_cast<unsigned long>(index)));
+        stringWithFormat(
+            text("The character “%@” at index %lu has no form in it."), character, static_cast<unsigned long>(index)));
 }
 
 Expected<String> decodeWith(const char* converterName, std::span<const std::uint8_t> bytes, StringEncoding encoding)
@@ -156,7 +159,8 @@ Expected<String> decodeWith(const char* converterName, std::span<const std::uint
         UErrorCode ignored = U_ZERO_ERROR;
         ucnv_getInvalidChars(converter.get(), invalid, &invalidLength, &ignored);
         auto offset = static_cast<std::size_t>(source - begin);
-        return std::unexpected(undecodable(encoding, offset - std::min<std::size_t>(offset, U_SUCCESS(ignored) ? invalidLength : 0)));
+        return std::unexpected(
+            undecodable(encoding, offset - std::min<std::size_t>(offset, U_SUCCESS(ignored) ? invalidLength : 0)));
     }
     out.resize(written);
     return String(std::move(out));
@@ -196,7 +200,8 @@ Expected<Data> encodeWith(const char* converterName, const String& string, Strin
         UErrorCode ignored = U_ZERO_ERROR;
         ucnv_getInvalidUChars(converter.get(), invalid, &invalidLength, &ignored);
         auto index = static_cast<std::size_t>(source - begin);
-        return std::unexpected(unencodable(encoding, string, index - std::min<std::size_t>(index, U_SUCCESS(ignored) ? invalidLength : 0)));
+        return std::unexpected(unencodable(
+            encoding, string, index - std::min<std::size_t>(index, U_SUCCESS(ignored) ? invalidLength : 0)));
     }
     out.resize(written);
     return Data(std::move(out));
@@ -214,14 +219,14 @@ Expected<Data> encodeNonLossyASCII(const String& string)
         } else if (unit < 0x80) {
             out.push_back(static_cast<std::uint8_t>(unit));
         } else if (unit < 0x100) {
-            out.insert(out.end(), { '\\', static_cast<std::uint8_t>('0' + (unit >> 6)),
-                                      static_cast<std::uint8_t>('0' + ((unit >> 3) & 7)),
-                                      static_cast<std::uint8_t>('0' + (unit & 7)) });
+            out.insert(out.end(),
+                { '\\', static_cast<std::uint8_t>('0' + (unit >> 6)),
+                    static_cast<std::uint8_t>('0' + ((unit >> 3) & 7)), static_cast<std::uint8_t>('0' + (unit & 7)) });
         } else {
-            out.insert(out.end(), { '\\', 'u', static_cast<std::uint8_t>(hex[unit >> 12]),
-                                      static_cast<std::uint8_t>(hex[(unit >> 8) & 15]),
-                                      static_cast<std::uint8_t>(hex[(unit >> 4) & 15]),
-                                      static_cast<std::uint8_t>(hex[unit & 15]) });
+            out.insert(out.end(),
+                { '\\', 'u', static_cast<std::uint8_t>(hex[unit >> 12]),
+                    static_cast<std::uint8_t>(hex[(unit >> 8) & 15]), static_cast<std::uint8_t>(hex[(unit >> 4) & 15]),
+                    static_cast<std::uint8_t>(hex[unit & 15]) });
         }
     }
     return Data(std::move(out));
@@ -232,7 +237,10 @@ Expected<String> decodeNonLossyASCII(std::span<const std::uint8_t> bytes)
     std::u16string out;
     out.reserve(bytes.size());
     auto digitValue = [](std::uint8_t c, int base) -> int {
-        int v = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : 99;
+        int v = c >= '0' && c <= '9' ? c - '0'
+            : c >= 'a' && c <= 'f'   ? c - 'a' + 10
+            : c >= 'A' && c <= 'F'   ? c - 'A' + 10
+                                     : 99;
         return v < base ? v : -1;
     };
     for (std::size_t i = 0; i < bytes.size();) {
@@ -298,9 +306,15 @@ CFStringEncoding convertStringEncodingToCFStringEncoding(StringEncoding encoding
     return CFStringEncodings::InvalidId;
 }
 
-std::span<const StringEncoding> availableStringEncodings() { return availableList(); }
+std::span<const StringEncoding> availableStringEncodings()
+{
+    return availableList();
+}
 
-bool isAvailableStringEncoding(StringEncoding encoding) { return std::ranges::find(availableList(), encoding) != availableList().end(); }
+bool isAvailableStringEncoding(StringEncoding encoding)
+{
+    return std::ranges::find(availableList(), encoding) != availableList().end();
+}
 
 String localizedNameOfStringEncoding(StringEncoding encoding)
 {
@@ -372,7 +386,8 @@ Expected<Data> dataUsingEncoding(const String& string, StringEncoding encoding, 
         auto body = encodeWith(wide ? "UTF-32LE" : "UTF-16LE", string, encoding, lossy);
         if (!body)
             return body;
-        Data out = wide ? Data(std::vector<std::uint8_t> { 0xFF, 0xFE, 0, 0 }) : Data(std::vector<std::uint8_t> { 0xFF, 0xFE });
+        Data out = wide ? Data(std::vector<std::uint8_t> { 0xFF, 0xFE, 0, 0 })
+                        : Data(std::vector<std::uint8_t> { 0xFF, 0xFE });
         out.append(*body);
         return out;
     }
@@ -444,7 +459,8 @@ std::vector<EncodingCandidate> detectStringEncodings(std::span<const std::uint8_
         if (!encoding)
             continue;
         // Text that opens with a byte-order mark is read best by the form that honours (and drops) it.
-        if (utf32Mark && (*encoding == StringEncoding::UTF32BigEndian || *encoding == StringEncoding::UTF32LittleEndian))
+        if (utf32Mark
+            && (*encoding == StringEncoding::UTF32BigEndian || *encoding == StringEncoding::UTF32LittleEndian))
             encoding = StringEncoding::UTF32;
         else if (utf16Mark && !utf32Mark
             && (*encoding == StringEncoding::UTF16BigEndian || *encoding == StringEncoding::UTF16LittleEndian))

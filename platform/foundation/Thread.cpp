@@ -49,7 +49,10 @@ std::shared_ptr<Thread> Thread::current()
     return t_thread;
 }
 
-bool Thread::isMainThread() { return RunLoop::isMainThread(); }
+bool Thread::isMainThread()
+{
+    return RunLoop::isMainThread();
+}
 
 std::shared_ptr<Thread> Thread::create(std::function<void()> entry)
 {
@@ -112,8 +115,8 @@ bool Thread::isFinished() const
 bool Thread::waitUntilFinished(double timeoutSeconds) const
 {
     std::unique_lock lock(m_mutex);
-    return m_finished.wait_for(lock, std::chrono::duration<double>(timeoutSeconds),
-        [&] { return m_state == State::Finished; });
+    return m_finished.wait_for(
+        lock, std::chrono::duration<double>(timeoutSeconds), [&] { return m_state == State::Finished; });
 }
 
 }

@@ -4,8 +4,8 @@
 
 #include <unicode/ucal.h>
 
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 namespace fnd {
@@ -94,7 +94,8 @@ int TimeZone::secondsFromGMT(Date date) const
     if (!calendar)
         return 0;
     UErrorCode status = U_ZERO_ERROR;
-    int32_t offset = ucal_get(calendar.get(), UCAL_ZONE_OFFSET, &status) + ucal_get(calendar.get(), UCAL_DST_OFFSET, &status);
+    int32_t offset
+        = ucal_get(calendar.get(), UCAL_ZONE_OFFSET, &status) + ucal_get(calendar.get(), UCAL_DST_OFFSET, &status);
     return U_SUCCESS(status) ? offset / 1000 : 0;
 }
 

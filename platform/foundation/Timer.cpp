@@ -58,7 +58,10 @@ void Timer::setFireDate(Date date)
         loop->wakeUp();
 }
 
-double Timer::timeInterval() const { return m_interval; }
+double Timer::timeInterval() const
+{
+    return m_interval;
+}
 
 bool Timer::isValid() const
 {

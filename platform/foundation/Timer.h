@@ -20,8 +20,8 @@ public:
     using Action = std::function<void(Timer&)>;
 
     Timer() = default;
-    static std::shared_ptr<Timer> create(Date fireDate, double interval, bool repeats, Action action,
-        Value userInfo = {});
+    static std::shared_ptr<Timer> create(
+        Date fireDate, double interval, bool repeats, Action action, Value userInfo = {});
     // Fires first after the interval.
     static std::shared_ptr<Timer> create(double interval, bool repeats, Action action, Value userInfo = {});
     // Made and added to the current run loop in the default mode.

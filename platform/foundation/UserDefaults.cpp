@@ -4,6 +4,7 @@
 #include "platform/foundation/Exception.h"
 #include "platform/foundation/FileManager.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/Paths.h"
 #include "platform/foundation/PropertyList.h"
 
@@ -15,6 +16,8 @@
 #include <sys/stat.h>
 
 namespace fnd {
+
+FND_REGISTER_CLASS(UserDefaults, Object)
 
 namespace {
 
@@ -57,22 +60,23 @@ String timestampForFileName()
 
 UserDefaults& UserDefaults::standardUserDefaults()
 {
-    static UserDefaults defaults([] {
+    // Held by a shared_ptr, so that notifications can name it as their object.
+    static const std::shared_ptr<UserDefaults> defaults = std::make_shared<UserDefaults>([] {
         auto identifier = Bundle::mainBundle()->bundleIdentifier();
         // Without an Info.plist the program's name keeps its settings apart from other programs'.
         return identifier.isEmpty() ? String(program_invocation_short_name) : identifier;
     }());
-    return defaults;
+    return *defaults;
 }
 
 UserDefaults::UserDefaults(String suiteName)
-    : UserDefaults(suiteName, Paths::appendingComponent(Paths::configHome(), suiteName))
+    : UserDefaults(suiteName, Paths::configHome().stringByAppendingPathComponent(suiteName))
 {
 }
 
 UserDefaults::UserDefaults(String suiteName, String folder)
     : m_suiteName(std::move(suiteName))
-    , m_filePath(Paths::appendingComponent(folder, m_suiteName + ".plist"))
+    , m_filePath(folder.stringByAppendingPathComponent(m_suiteName + ".plist"))
 {
     if (m_suiteName.isEmpty() || m_suiteName.view().find(u'/') != std::u16string_view::npos)
         throw Exception::invalidArgument(
@@ -172,7 +176,7 @@ bool UserDefaults::store()
     auto data = PropertyList::writeXML(Value(m_persistent));
     if (!data)
         return fail(data.error());
-    if (auto made = files.createDirectory(Paths::deletingLastComponent(m_filePath)); !made)
+    if (auto made = files.createDirectory(m_filePath.stringByDeletingLastPathComponent()); !made)
         return fail(made.error());
     if (auto written = files.writeAtomically(m_filePath, *data); !written)
         return fail(written.error());
@@ -185,7 +189,14 @@ void UserDefaults::changed()
 {
     m_dirty = true;
     store();
-    // FIXME: post DidChangeNotification once the notification center is in.
+}
+
+void UserDefaults::postChange()
+{
+    Value object;
+    if (auto self = weak_from_this().lock())
+        object = Value(std::move(self));
+    NotificationCenter::defaultCenter().postNotificationName(DidChangeNotification, object);
 }
 
 void UserDefaults::registerDefaults(const Dictionary& registrationDictionary)
@@ -276,20 +287,26 @@ void UserDefaults::setObject(const Value& value, const String& key)
         throw Exception::invalidArgument(String(fmt::format(
             "Attempt to store a value that is not a property-list value for the defaults key \u201c{}\u201d.",
             key.utf8())));
-    std::lock_guard lock(m_mutex);
-    reloadIfChangedOnDisk();
-    m_persistent.set(key, value);
-    changed();
+    {
+        std::lock_guard lock(m_mutex);
+        reloadIfChangedOnDisk();
+        m_persistent.set(key, value);
+        changed();
+    }
+    postChange();
 }
 
 void UserDefaults::removeObjectForKey(const String& key)
 {
-    std::lock_guard lock(m_mutex);
-    reloadIfChangedOnDisk();
-    if (!m_persistent.contains(key))
-        return;
-    m_persistent.remove(key);
-    changed();
+    {
+        std::lock_guard lock(m_mutex);
+        reloadIfChangedOnDisk();
+        if (!m_persistent.contains(key))
+            return;
+        m_persistent.remove(key);
+        changed();
+    }
+    postChange();
 }
 
 bool UserDefaults::synchronize()

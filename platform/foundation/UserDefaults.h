@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/foundation/Error.h"
+#include "platform/foundation/Object.h"
 #include "platform/foundation/Value.h"
 
 #include <cstdint>
@@ -14,9 +15,13 @@ namespace fnd {
 // the registered value. Every change is written to disk at once (atomically), so nothing waits for a save at quit;
 // synchronize() also picks up changes another process wrote. A damaged file is moved aside, never dropped.
 //
+// Each change posts DidChangeNotification on the default notification center, after the change is stored, on the
+// changing thread; its object is the defaults object when it is held by a shared_ptr (as the standard one is).
+//
 // Values must be property-list values (numbers, strings, data, dates, arrays, dictionaries); anything else is a
 // programming error and raises an invalid-argument exception.
-class UserDefaults {
+class UserDefaults : public Object {
+    FND_OBJECT(UserDefaults)
 public:
     static inline const String DidChangeNotification = "NSUserDefaultsDidChangeNotification";
 
@@ -71,7 +76,9 @@ private:
     void load() const;
     void moveDamagedFileAside(const String& why) const;
     bool store();
+    // Stores the change; the caller posts the notification once the lock is released.
     void changed();
+    void postChange();
 
     String m_suiteName;
     String m_filePath;

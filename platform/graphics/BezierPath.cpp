@@ -220,8 +220,7 @@ void BezierPath::appendBezierPath(const BezierPath& other)
             moveToPoint(pts[0]);
             break;
         case BezierPathElement::LineTo:
-            // A path that starts without a move cannot exist, but a line after a foreign close continues from the
-            // subpath start, which we have too.
+            // After a close the other path goes on from its subpath start, and so do we.
             lineToPoint(pts[0]);
             break;
         case BezierPathElement::CurveTo:

@@ -269,6 +269,44 @@ std::shared_ptr<BitmapImageRep> BitmapImageRep::converted(BitmapLayout target) c
     return result;
 }
 
+PixelBufferView BitmapImageRep::pixelBuffer()
+{
+    if (layout() != BitmapLayout::ARGB32Premultiplied)
+        return {};
+    return { m_data.data(), int(pixelsWide()), int(pixelsHigh()), m_bytesPerRow };
+}
+
+ConstPixelBufferView BitmapImageRep::pixelBuffer() const
+{
+    if (layout() != BitmapLayout::ARGB32Premultiplied)
+        return {};
+    return { m_data.data(), int(pixelsWide()), int(pixelsHigh()), m_bytesPerRow };
+}
+
+void BitmapImageRep::drawInRect(GraphicsContext& context, const Rect& destination, const Rect& from,
+    CompositingOperation op, double fraction, bool flipped) const
+{
+    std::shared_ptr<BitmapImageRep> converted;
+    ConstPixelBufferView pixels = pixelBuffer();
+    if (!pixels.isValid()) {
+        converted = this->converted(BitmapLayout::ARGB32Premultiplied);
+        if (!converted)
+            return;
+        pixels = converted->pixelBuffer();
+    }
+    // Points of the rep (y up from its bottom edge) to pixels, measured from the bottom for an unflipped drawing
+    // and from the top for a flipped one, as the context expects.
+    Rect source;
+    Size s = size();
+    if (!from.isEmpty() && s.width > 0 && s.height > 0) {
+        double kx = pixelsWide() / s.width, ky = pixelsHigh() / s.height;
+        source = { from.minX() * kx, from.minY() * ky, from.width() * kx, from.height() * ky };
+        if (flipped)
+            source.origin.y = pixelsHigh() - source.maxY();
+    }
+    context.drawImage(pixels, destination, source, op, fraction, flipped);
+}
+
 fnd::Expected<std::shared_ptr<BitmapImageRep>> BitmapImageRep::imageRepWithData(const fnd::Data& data)
 {
     return detail::decodeImage(data);

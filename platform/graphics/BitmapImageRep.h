@@ -3,6 +3,7 @@
 #include "platform/foundation/Error.h"
 #include "platform/graphics/ImageCodecs.h"
 #include "platform/graphics/ImageRep.h"
+#include "platform/graphics/PixelBuffer.h"
 
 #include <cstdint>
 #include <memory>
@@ -79,6 +80,14 @@ public:
 
     std::uint8_t* bitmapData() { return m_data.data(); }
     const std::uint8_t* bitmapData() const { return m_data.data(); }
+    // The pixels as a drawing context reads and writes them: valid only in the ARGB32Premultiplied layout.
+    PixelBufferView pixelBuffer();
+    ConstPixelBufferView pixelBuffer() const;
+
+    // Other layouts are converted for the drawing; `from` is mapped from points to pixels.
+    void drawInRect(GraphicsContext& context, const Rect& destination, const Rect& from, CompositingOperation op,
+        double fraction, bool flipped) const override;
+    using ImageRep::drawInRect;
 
     // Dots per inch: pixels / points * 72 on each axis (72 when the point size is empty).
     Size resolution() const;

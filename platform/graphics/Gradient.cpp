@@ -24,8 +24,17 @@ Gradient::Gradient(std::vector<ColorStop> stops, fnd::String colorSpaceName)
 {
     for (auto& s : m_stops)
         s.location = std::isnan(s.location) ? 0.0 : std::clamp(s.location, 0.0, 1.0);
-    std::stable_sort(
-        m_stops.begin(), m_stops.end(), [](const ColorStop& a, const ColorStop& b) { return a.location < b.location; });
+    // Stable: stops at one location keep the order they were given in.
+    std::vector<std::size_t> order(m_stops.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return m_stops[a].location < m_stops[b].location || (m_stops[a].location == m_stops[b].location && a < b);
+    });
+    std::vector<ColorStop> sorted;
+    for (std::size_t i : order)
+        sorted.push_back(m_stops[i]);
+    m_stops = std::move(sorted);
     for (const auto& s : m_stops) {
         auto rgba = s.color ? s.color->rgbaIfAvailable() : std::nullopt;
         m_rgbaStops.push_back({ s.location, rgba.value_or(std::array<double, 4> { 0, 0, 0, 0 }) });

@@ -118,9 +118,10 @@ std::shared_ptr<GraphicsContext> GraphicsContext::createForBitmap(PixelBufferVie
 std::shared_ptr<GraphicsContext> GraphicsContext::createForBitmap(
     int pixelWidth, int pixelHeight, Size pointSize, bool flipped)
 {
-    if (pixelWidth <= 0 || pixelHeight <= 0 || pixelWidth > 32767 || pixelHeight > 32767)
-        throw fnd::Exception::invalidArgument(
-            fnd::String(fmt::format("A bitmap of {} by {} pixels cannot be made.", pixelWidth, pixelHeight)));
+    if (pixelWidth <= 0 || pixelHeight <= 0 || pixelWidth > 32767 || pixelHeight > 32767) {
+        fnd::logf(fnd::LogLevel::Warning, "A bitmap of {} by {} pixels cannot be made.", pixelWidth, pixelHeight);
+        return nullptr;
+    }
     int stride = cairo_format_stride_for_width(CAIRO_FORMAT_ARGB32, pixelWidth);
     std::vector<std::uint8_t> buffer(std::size_t(stride) * std::size_t(pixelHeight), 0);
     PixelBufferView view { buffer.data(), pixelWidth, pixelHeight, stride };
@@ -129,10 +130,17 @@ std::shared_ptr<GraphicsContext> GraphicsContext::createForBitmap(
     return context;
 }
 
+static bool isPageSize(Size size)
+{
+    return size.width > 0 && size.height > 0 && size.width < 1e6 && size.height < 1e6;
+}
+
 static std::unique_ptr<GraphicsContext::Impl> documentImpl(GraphicsContext::Target target, Size size, bool flipped)
 {
-    if (!(size.width > 0 && size.height > 0) || !std::isfinite(size.width) || !std::isfinite(size.height))
-        throw fnd::Exception::invalidArgument("A document page needs a positive size.");
+    if (!isPageSize(size)) {
+        fnd::logf(fnd::LogLevel::Warning, "A page of {} by {} points cannot be made.", size.width, size.height);
+        return nullptr;
+    }
     auto impl = std::make_unique<GraphicsContext::Impl>();
     impl->target = target;
     impl->flipped = flipped;
@@ -146,6 +154,8 @@ static std::unique_ptr<GraphicsContext::Impl> documentImpl(GraphicsContext::Targ
 std::shared_ptr<GraphicsContext> GraphicsContext::createForPDF(Size firstPageSize, bool flipped)
 {
     auto impl = documentImpl(Target::PDF, firstPageSize, flipped);
+    if (!impl)
+        return nullptr;
     impl->surface.reset(
         cairo_pdf_surface_create_for_stream(appendToData, &impl->document, firstPageSize.width, firstPageSize.height));
     return makeContext(std::move(impl));
@@ -154,6 +164,8 @@ std::shared_ptr<GraphicsContext> GraphicsContext::createForPDF(Size firstPageSiz
 std::shared_ptr<GraphicsContext> GraphicsContext::createForEPS(Size pageSize, bool flipped)
 {
     auto impl = documentImpl(Target::EPS, pageSize, flipped);
+    if (!impl)
+        return nullptr;
     impl->surface.reset(
         cairo_ps_surface_create_for_stream(appendToData, &impl->document, pageSize.width, pageSize.height));
     cairo_ps_surface_set_eps(impl->surface.get(), 1);
@@ -589,8 +601,10 @@ void GraphicsContext::beginPage(Size pageSize)
     auto& i = *m_impl;
     if (i.target != Target::PDF || !i.isLive())
         return;
-    if (!(pageSize.width > 0 && pageSize.height > 0))
-        throw fnd::Exception::invalidArgument("A document page needs a positive size.");
+    if (!isPageSize(pageSize)) {
+        fnd::logf(fnd::LogLevel::Warning, "A page of {} by {} points cannot be made.", pageSize.width, pageSize.height);
+        return;
+    }
     cairo_show_page(i.cr.get());
     cairo_pdf_surface_set_size(i.surface.get(), pageSize.width, pageSize.height);
     i.pointSize = pageSize;

@@ -158,7 +158,8 @@ public:
     // The pixels of a bitmap or window target, flushed; nullopt for document targets.
     std::optional<PixelBufferView> pixelBuffer();
 
-    // PDF: ends the current page and begins a new one of the given size with a fresh graphics state.
+    // PDF: ends the current page and begins a new one of the given size with a fresh graphics state (a
+    // non-positive size is ignored with a logged warning).
     void beginPage(Size pageSize);
     // PDF and EPS: ends the document and returns its bytes. Later drawing is ignored.
     fnd::Expected<fnd::Data> finishDocument();

@@ -1,6 +1,7 @@
 #include "platform/graphics/detail/GraphicsContextImpl.h"
 
 #include "platform/graphics/Color.h"
+#include "platform/graphics/detail/CairoAccess.h"
 
 #include <algorithm>
 #include <cmath>
@@ -32,6 +33,8 @@ std::shared_ptr<cairo_surface_t> GraphicsContext::Impl::tileFor(
     int w = std::max(1, static_cast<int>(std::ceil(size.width * scale)));
     int h = std::max(1, static_cast<int>(std::ceil(size.height * scale)));
     auto tileContext = GraphicsContext::createForBitmap(w, h, size);
+    if (!tileContext)
+        return nullptr;
     {
         CurrentContextScope scope(tileContext);
         image->drawPatternTile(*tileContext);
@@ -305,6 +308,30 @@ void blurAlpha(cairo_surface_t* a8, double sigma)
             data[y * stride + x]
                 = static_cast<unsigned char>(std::clamp(std::lround(a[std::size_t(y) * w + x]), 0L, 255L));
     cairo_surface_mark_dirty(a8);
+}
+
+}
+
+namespace gfx::detail {
+
+void drawWithCairo(GraphicsContext& context, const std::function<void(cairo_t*)>& draw)
+{
+    auto& i = context.impl();
+    if (!i.isLive() || !draw)
+        return;
+    i.render([&](cairo_t* c, cairo_operator_t op) {
+        cairo_save(c);
+        cairo_set_operator(c, op);
+        cairo_set_antialias(c, i.state().antialias ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
+        draw(c);
+        cairo_restore(c);
+    });
+}
+
+void setFillSource(GraphicsContext& context, cairo_t* c)
+{
+    auto& i = context.impl();
+    i.setSource(c, i.state().fill);
 }
 
 }

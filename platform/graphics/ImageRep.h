@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/foundation/Geometry.h"
 #include "platform/foundation/Object.h"
+#include "platform/graphics/GraphicsContext.h"
 
 namespace gfx {
 
@@ -22,6 +22,18 @@ public:
     virtual bool hasAlpha() const { return m_hasAlpha; }
     bool isOpaque() const { return m_isOpaque; }
     void setOpaque(bool opaque) { m_isOpaque = opaque; }
+
+    // Draws the part `from` of the rep (points in its own y-up space; the empty rectangle means all of it) into
+    // `destination` of the context. With `flipped` the rep's top edge lies at destination.minY, so it stands upright
+    // in a flipped context; otherwise at maxY.
+    virtual void drawInRect(GraphicsContext& context, const Rect& destination, const Rect& from,
+        CompositingOperation op, double fraction, bool flipped) const;
+
+    // The platform's short forms, into the current context (false when there is none): the whole rep at its size
+    // at the origin or at a point, or stretched into a rectangle, upright whatever the context's flippedness.
+    bool draw() const { return drawAtPoint({}); }
+    bool drawAtPoint(Point point) const { return drawInRect(Rect(point, m_size)); }
+    bool drawInRect(const Rect& rect) const;
 
 protected:
     void setPixelSize(long wide, long high)

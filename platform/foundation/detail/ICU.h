@@ -10,13 +10,18 @@
 
 namespace fnd::detail {
 
-inline const UChar* icuChars(const String& s) { return reinterpret_cast<const UChar*>(s.units().data()); }
-inline int32_t icuLength(const String& s) { return static_cast<int32_t>(s.length()); }
+inline const UChar* icuChars(const String& s)
+{
+    return reinterpret_cast<const UChar*>(s.units().data());
+}
+inline int32_t icuLength(const String& s)
+{
+    return static_cast<int32_t>(s.length());
+}
 
 // Calls fill(buffer, capacity, status) and grows the buffer once when ICU reports the needed size. The result is
 // empty when ICU fails.
-template<typename Fill>
-String icuString(Fill fill, int32_t initialCapacity = 64)
+template <typename Fill> String icuString(Fill fill, int32_t initialCapacity = 64)
 {
     std::u16string buffer(static_cast<std::size_t>(initialCapacity), u'\0');
     UErrorCode status = U_ZERO_ERROR;
@@ -33,8 +38,7 @@ String icuString(Fill fill, int32_t initialCapacity = 64)
 }
 
 // The same for char buffers (locale identifiers).
-template<typename Fill>
-std::string icuBytes(Fill fill, int32_t initialCapacity = 64)
+template <typename Fill> std::string icuBytes(Fill fill, int32_t initialCapacity = 64)
 {
     std::string buffer(static_cast<std::size_t>(initialCapacity), '\0');
     UErrorCode status = U_ZERO_ERROR;

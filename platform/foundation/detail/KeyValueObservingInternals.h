@@ -47,6 +47,7 @@ public:
 
     const String& keyPath() const { return m_keyPath; }
     const Object* observer { nullptr }; // identity for removal; nullptr for internal observers
+    WeakObjectRef observerRef;
     const void* context { nullptr };
 
 private:

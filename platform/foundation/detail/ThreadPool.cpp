@@ -29,7 +29,10 @@ ThreadPool::ThreadPool(std::size_t width)
 {
 }
 
-bool ThreadPool::isWorkerThread() { return t_isWorker; }
+bool ThreadPool::isWorkerThread()
+{
+    return t_isWorker;
+}
 
 void ThreadPool::submit(std::function<void()> task)
 {

@@ -374,6 +374,7 @@ TEST(Archive, ClassNamesAreSubstitutedBothWays)
     auto decoded = unarchiver.decodeObjectForKey("root").objectAs<ArchiveNode>();
     ASSERT_TRUE(decoded);
     EXPECT_EQ(decoded->name, "renamed");
+    EXPECT_EQ(decoded->versionSeen, 0) << "the version stored under the former name";
     EXPECT_FALSE(unarchiver.error());
 
     // The process-wide tables serve every archiver and unarchiver.
@@ -559,13 +560,16 @@ TEST(Archive, TruncatedAndForeignInputGivesAnError)
     auto sequentialData = *SequentialArchiver::archivedDataWithRootObject(1);
     std::string newer(keyedData.view());
     newer.replace(newer.find("<integer>1</integer>"), 20, "<integer>9</integer>");
-    Data danglingReference = *PropertyList::writeXML(Dictionary {
-        { "$format", "fnd.keyed-archive" },
-        { "$formatVersion", 1 },
-        { "$top", Dictionary { { "root", Dictionary { { "$ref", 3 } } } } },
-        { "$objects", Array {} },
-        { "$classes", Array {} },
-    });
+    // A hand-made keyed archive whose root slot is `slot`.
+    auto keyedWithRoot = [](Value slot) {
+        return *PropertyList::writeXML(Dictionary {
+            { "$format", "fnd.keyed-archive" },
+            { "$formatVersion", 1 },
+            { "$top", Dictionary { { "root", std::move(slot) } } },
+            { "$objects", Array { Dictionary { { "$class", 5 } } } },
+            { "$classes", Array {} },
+        });
+    };
     const std::vector<std::tuple<Kind, Data, std::string>> cases {
         { Kind::Keyed, sequentialData, "could not be read" },
         { Kind::Sequential, keyedData, "not a sequential archive" },
@@ -577,7 +581,14 @@ TEST(Archive, TruncatedAndForeignInputGivesAnError)
             "runs past the end" },
         { Kind::Sequential, Data::fromString(std::string("fndseq\x01@r\x05", 10)), "before writing it" },
         { Kind::Sequential, Data::fromString(std::string("fndseq\x01@?", 9)), "not an object value" },
-        { Kind::Keyed, danglingReference, "object 3, which the archive does not hold" },
+        { Kind::Keyed, keyedWithRoot(Dictionary { { "$ref", 3 } }), "object 3, which the archive does not hold" },
+        { Kind::Keyed, keyedWithRoot(Dictionary { { "$ref", 0 } }), "refers to class 5" },
+        { Kind::Keyed, keyedWithRoot(Dictionary { { "$ref", "0" } }), "reference is malformed" },
+        { Kind::Keyed, keyedWithRoot(Dictionary { { "$what", 1 } }), "unknown tag \"$what\"" },
+        { Kind::Keyed, keyedWithRoot(Dictionary { { "$nil", true }, { "$null", true } }), "value is malformed" },
+        { Kind::Keyed, keyedWithRoot(Dictionary { { "$string", Data::fromString("abc") } }), "escaped string" },
+        { Kind::Keyed, keyedWithRoot(Dictionary { { "$rect", Array { 1, 2, 3 } } }), "rect is malformed" },
+        { Kind::Keyed, keyedWithRoot(Array { 1 }), "value is malformed" },
     };
     for (const auto& [kind, data, expected] : cases) {
         auto decoded = unarchive(kind, data);

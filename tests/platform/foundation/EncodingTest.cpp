@@ -8,7 +8,10 @@ using namespace fnd;
 
 namespace {
 
-Data bytes(std::initializer_list<std::uint8_t> list) { return Data(std::vector<std::uint8_t>(list)); }
+Data bytes(std::initializer_list<std::uint8_t> list)
+{
+    return Data(std::vector<std::uint8_t>(list));
+}
 
 std::string hex(const Data& data)
 {
@@ -53,7 +56,8 @@ TEST(StringEncoding, KnownTextHasTheBytesOfEachEncoding)
     };
     for (const Case& c : cases) {
         auto encoded = dataUsingEncoding(c.text, c.encoding);
-        ASSERT_TRUE(encoded) << localizedNameOfStringEncoding(c.encoding) << ": " << encoded.error().localizedDescription();
+        ASSERT_TRUE(encoded) << localizedNameOfStringEncoding(c.encoding) << ": "
+                             << encoded.error().localizedDescription();
         EXPECT_EQ(hex(*encoded), c.expected) << localizedNameOfStringEncoding(c.encoding);
         auto decoded = stringWithData(*encoded, c.encoding);
         ASSERT_TRUE(decoded) << localizedNameOfStringEncoding(c.encoding);
@@ -90,18 +94,22 @@ TEST(StringEncoding, UndecodableOrTruncatedBytesFailInsteadOfBeingReplaced)
         { StringEncoding::UTF8, bytes({ 0xED, 0xA0, 0x80 }), "The bytes at offset 0 cannot be decoded." }, // surrogate
         { StringEncoding::ASCII, bytes({ 'o', 'k', 0xE9 }), "The bytes at offset 2 cannot be decoded." },
         { StringEncoding::ShiftJIS, bytes({ 0x93 }), "The bytes at offset 0 cannot be decoded." },
-        { StringEncoding::UTF16BigEndian, bytes({ 0xD8, 0x3D, 0x00, 0x61 }), "The bytes at offset 0 cannot be decoded." },
+        { StringEncoding::UTF16BigEndian, bytes({ 0xD8, 0x3D, 0x00, 0x61 }),
+            "The bytes at offset 0 cannot be decoded." },
         { StringEncoding::Unicode, bytes({ 0xFF, 0xFE, 0x61 }), "The bytes at offset 0 cannot be decoded." },
-        { StringEncoding::NonLossyASCII, bytes({ '\\', 'u', '1', 'x', '3', '4' }), "The bytes at offset 0 cannot be decoded." },
+        { StringEncoding::NonLossyASCII, bytes({ '\\', 'u', '1', 'x', '3', '4' }),
+            "The bytes at offset 0 cannot be decoded." },
     };
     for (const Case& c : cases) {
         auto decoded = stringWithData(c.data, c.encoding);
         ASSERT_FALSE(decoded) << localizedNameOfStringEncoding(c.encoding) << " gave " << *decoded;
         EXPECT_EQ(decoded.error().code(), StringEncodingError::ReadInapplicableEncoding);
-        EXPECT_EQ(decoded.error().localizedFailureReason(), String(c.reason)) << localizedNameOfStringEncoding(c.encoding);
+        EXPECT_EQ(decoded.error().localizedFailureReason(), String(c.reason))
+            << localizedNameOfStringEncoding(c.encoding);
     }
     auto failure = stringWithData(bytes({ 0xFF }), StringEncoding::UTF8);
-    EXPECT_EQ(failure.error().localizedDescription(), String("The data is not valid text in the encoding “Unicode (UTF-8)”."));
+    EXPECT_EQ(failure.error().localizedDescription(),
+        String("The data is not valid text in the encoding “Unicode (UTF-8)”."));
 }
 
 TEST(StringEncoding, UnencodableTextFailsUnlessLossyIsAsked)
@@ -112,7 +120,8 @@ TEST(StringEncoding, UnencodableTextFailsUnlessLossyIsAsked)
     EXPECT_EQ(strict.error().localizedFailureReason(), String("The character “€” at index 5 has no form in it."));
     EXPECT_EQ(hex(dataUsingEncoding("café €", StringEncoding::ISOLatin1, Lossy::Yes).value()), "63 61 66 E9 20 3F");
     auto astral = dataUsingEncoding("a\xF0\x9F\x98\x80", StringEncoding::WindowsCP1252);
-    EXPECT_EQ(astral.error().localizedFailureReason(), String("The character “\xF0\x9F\x98\x80” at index 1 has no form in it."));
+    EXPECT_EQ(astral.error().localizedFailureReason(),
+        String("The character “\xF0\x9F\x98\x80” at index 1 has no form in it."));
 
     String loneSurrogate(std::u16string { u'a', char16_t(0xD800), u'b' });
     EXPECT_FALSE(dataUsingEncoding(loneSurrogate, StringEncoding::UTF8));
@@ -169,7 +178,8 @@ TEST(StringEncoding, PlatformAndCoreFoundationNumbersMapBothWays)
         EXPECT_EQ(convertStringEncodingToCFStringEncoding(c.encoding), c.cf) << static_cast<std::uint64_t>(c.encoding);
         EXPECT_EQ(convertCFStringEncodingToStringEncoding(c.cf), c.encoding) << c.cf;
     }
-    EXPECT_EQ(convertStringEncodingToCFStringEncoding(static_cast<StringEncoding>(0xFFFFFFFF)), CFStringEncodings::InvalidId);
+    EXPECT_EQ(
+        convertStringEncodingToCFStringEncoding(static_cast<StringEncoding>(0xFFFFFFFF)), CFStringEncodings::InvalidId);
 }
 
 TEST(StringEncoding, NamesAndMacCompatibility)

@@ -56,9 +56,6 @@ TEST(Paths, XDGFoldersUseAbsoluteVariablesElseTheStandardFallbacks)
             EXPECT_EQ(c.folder().utf8(), "/srv/xdg") << c.variable << " absolute";
         }
     }
-    EXPECT_EQ(Paths::expandingTilde("~/Library/Logs").utf8(), "/home/tester/Library/Logs");
-    EXPECT_EQ(Paths::expandingTilde("~").utf8(), "/home/tester");
-    EXPECT_EQ(Paths::expandingTilde("/a/~/b").utf8(), "/a/~/b");
 }
 
 TEST(Paths, DocumentsFolderComesFromUserDirsFile)
@@ -76,30 +73,6 @@ TEST(Paths, DocumentsFolderComesFromUserDirsFile)
     folder.write("config/user-dirs.dirs", "XDG_DOCUMENTS_DIR=\"/data/docs\"\n");
     EXPECT_EQ(FileManager::defaultManager().searchPathForDirectory(SearchPathDirectory::Documents).front().utf8(),
         "/data/docs");
-}
-
-TEST(Paths, ComponentOperations)
-{
-    struct Case {
-        const char* path;
-        const char* last;
-        const char* parent;
-        const char* extension;
-    };
-    const Case cases[] = {
-        { "/a/b/c.crash", "c.crash", "/a/b", "crash" },
-        { "/a/b/", "b", "/a", "" },
-        { "/file", "file", "/", "" },
-        { "name.tar.gz", "name.tar.gz", "", "gz" },
-        { "/", "/", "/", "" },
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(Paths::lastComponent(c.path).utf8(), c.last) << c.path;
-        EXPECT_EQ(Paths::deletingLastComponent(c.path).utf8(), c.parent) << c.path;
-        EXPECT_EQ(Paths::extension(c.path).utf8(), c.extension) << c.path;
-    }
-    EXPECT_EQ(Paths::appendingComponent("/a/", "/b").utf8(), "/a/b");
-    EXPECT_EQ(Paths::appendingComponent("/", "b").utf8(), "/b");
 }
 
 TEST(FileManager, AtomicWriteReplacesContentAndKeepsTheFileMode)

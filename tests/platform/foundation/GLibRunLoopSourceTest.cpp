@@ -18,10 +18,13 @@ protected:
     GLibRunLoopSourceTest()
     {
         m_watchdog = g_timeout_source_new_seconds(20);
-        g_source_set_callback(m_watchdog, [](gpointer flag) -> gboolean {
-            *static_cast<bool*>(flag) = true;
-            return G_SOURCE_CONTINUE;
-        }, &m_expired, nullptr);
+        g_source_set_callback(
+            m_watchdog,
+            [](gpointer flag) -> gboolean {
+                *static_cast<bool*>(flag) = true;
+                return G_SOURCE_CONTINUE;
+            },
+            &m_expired, nullptr);
         g_source_attach(m_watchdog, m_context);
     }
     ~GLibRunLoopSourceTest() override
@@ -31,8 +34,7 @@ protected:
         g_main_context_unref(m_context);
     }
 
-    template<typename P>
-    bool iterateUntil(P predicate)
+    template <typename P> bool iterateUntil(P predicate)
     {
         while (!predicate() && !m_expired)
             g_main_context_iteration(m_context, TRUE);
@@ -84,10 +86,13 @@ TEST_F(GLibRunLoopSourceTest, NestedRunKeepsTheContextsOtherSourcesFlowing)
     loop->post([&] {
         // A window event arriving through GLib ends the tracking loop.
         GSource* event = g_idle_source_new();
-        g_source_set_callback(event, [](gpointer) -> gboolean {
-            RunLoop::main().stop();
-            return G_SOURCE_REMOVE;
-        }, nullptr, nullptr);
+        g_source_set_callback(
+            event,
+            [](gpointer) -> gboolean {
+                RunLoop::main().stop();
+                return G_SOURCE_REMOVE;
+            },
+            nullptr, nullptr);
         g_source_attach(event, m_context);
         g_source_unref(event);
         result = loop->runInMode(RunLoopMode::EventTracking, Clock::current()->now().addingTimeInterval(15), false);

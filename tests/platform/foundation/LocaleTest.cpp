@@ -1,5 +1,5 @@
-#include "platform/foundation/Collator.h"
 #include "platform/foundation/Locale.h"
+#include "platform/foundation/Collator.h"
 
 #include <gtest/gtest.h>
 

@@ -13,8 +13,7 @@ using namespace fnd;
 namespace {
 
 // Plain increments under the lock from several threads; a lost update shows as a short total.
-template<typename Locked>
-long hammer(Locked locked)
+template <typename Locked> long hammer(Locked locked)
 {
     long counter = 0;
     std::vector<std::thread> threads;

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 using namespace fnd;
 using namespace rtmodel;
 
@@ -140,4 +143,45 @@ TEST(NotificationCenter, ExecutorDefersBlockObservers)
         work();
     EXPECT_EQ(seen, (std::vector<Value> { 1 }));
     center.removeObserver(kept);
+}
+
+namespace {
+
+// Counts what reaches it, from any thread.
+class TestCounter : public Object {
+    FND_OBJECT(TestCounter)
+    static void describeClass(ClassBuilder<TestCounter>& c) { c.action("count:", &TestCounter::count); }
+
+public:
+    void count(const Value&) { ++seen; }
+    std::atomic<int> seen { 0 };
+};
+
+}
+
+FND_REGISTER_CLASS(TestCounter, Object)
+
+TEST(NotificationCenter, PostsFromSeveralThreadsWhileObserversComeAndGo)
+{
+    NotificationCenter center;
+    std::atomic<int> delivered { 0 };
+    auto steady = center.addObserverForName(Opened, {}, [&](const Notification&) { ++delivered; });
+    std::vector<std::thread> posters;
+    for (int t = 0; t < 4; ++t)
+        posters.emplace_back([&] {
+            for (int i = 0; i < 200; ++i)
+                center.postNotificationName(Opened, i);
+        });
+    for (int i = 0; i < 200; ++i) {
+        auto r = std::make_shared<TestCounter>();
+        center.addObserver(*r, "count:", Opened); // goes away at the end of the turn, removed or not
+        auto token = center.addObserverForName(Opened, {}, [](const Notification&) {});
+        center.removeObserver(token);
+        if (i % 2)
+            center.removeObserver(*r);
+    }
+    for (auto& t : posters)
+        t.join();
+    EXPECT_EQ(delivered.load(), 800);
+    center.removeObserver(steady);
 }

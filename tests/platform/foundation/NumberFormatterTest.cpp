@@ -1,5 +1,10 @@
 #include "platform/foundation/NumberFormatter.h"
 
+#include "platform/foundation/KeyedArchiver.h"
+#include "platform/foundation/KeyedUnarchiver.h"
+#include "platform/foundation/SequentialArchiver.h"
+#include "platform/foundation/SequentialUnarchiver.h"
+
 #include <gtest/gtest.h>
 
 using namespace fnd;
@@ -104,8 +109,8 @@ TEST(NumberFormatter, ParsingHonoursFloatsAndBounds)
         const char* text;
         bool ok;
     };
-    const Case cases[] = { { "0", true }, { "100", true }, { "2.0", true }, { "2.5", false }, { "-1", false },
-        { "101", false } };
+    const Case cases[]
+        = { { "0", true }, { "100", true }, { "2.0", true }, { "2.5", false }, { "-1", false }, { "101", false } };
     for (const Case& c : cases)
         EXPECT_EQ(formatter.getObjectValue(c.text).has_value(), c.ok) << c.text;
     EXPECT_EQ(formatter.getObjectValue("2.5").error(), String("“2.5” is not a whole number."));
@@ -245,4 +250,67 @@ TEST(NumberFormatter, CopiesAreIndependent)
     EXPECT_EQ(original.stringFromNumber(1.5), String("1.50 pt"));
     EXPECT_EQ(copy->stringFromNumber(1.5), String("2 cm"));
     EXPECT_TRUE(copy->isKindOf<Formatter>());
+}
+
+TEST(NumberFormatter, ArchivesKeepEverySettingInOrder)
+{
+    auto original = std::make_shared<NumberFormatter>();
+    original->setLocale(Locale("de_DE"));
+    original->setFormat("#0.0000 mm;(#0.0000) mm");
+    original->setUsesGroupingSeparator(false);
+    original->setMaximumFractionDigits(2);
+    original->setRoundingIncrement(0.05);
+    original->setRoundingMode(NumberFormatterRoundingMode::Floor);
+    original->setPositivePrefix("≈");
+    original->setLenient(true);
+    original->setAllowsFloats(false);
+    original->setMinimum(-10.0);
+    original->setLocalizesFormat(false);
+
+    auto keyed = KeyedArchiver::archivedDataWithRootObject(Value(original));
+    ASSERT_TRUE(keyed);
+    auto sequential = SequentialArchiver::archivedDataWithRootObject(Value(original));
+    ASSERT_TRUE(sequential);
+    std::shared_ptr<NumberFormatter> decodedForms[] = {
+        KeyedUnarchiver::unarchiveTopLevelObjectWithData(*keyed)->objectAs<NumberFormatter>(),
+        SequentialUnarchiver::unarchiveTopLevelObjectWithData(*sequential)->objectAs<NumberFormatter>(),
+    };
+    for (const auto& decoded : decodedForms) {
+        ASSERT_TRUE(decoded);
+        for (double value : { 1.2345, -3.99, 12345.678 })
+            EXPECT_EQ(decoded->stringFromNumber(value), original->stringFromNumber(value)) << value;
+        EXPECT_EQ(decoded->stringFromNumber(1.2345), String("≈1.20 mm"));
+        EXPECT_EQ(decoded->format(), original->format());
+        EXPECT_EQ(decoded->locale(), original->locale());
+        EXPECT_EQ(decoded->roundingMode(), NumberFormatterRoundingMode::Floor);
+        EXPECT_TRUE(decoded->isLenient());
+        EXPECT_FALSE(decoded->allowsFloats());
+        EXPECT_EQ(decoded->minimum(), -10.0);
+        EXPECT_EQ(decoded->maximum(), std::nullopt);
+    }
+}
+
+TEST(NumberFormatter, DamagedArchiveSettingsAreLeftOut)
+{
+    // An archive whose settings were tampered with: unknown names, wrong types and absurd digit counts.
+    auto original = std::make_shared<NumberFormatter>();
+    original->setLocale(Locale("en_US"));
+    original->setFormat("#0.00");
+    auto data = KeyedArchiver::archivedDataWithRootObject(Value(original)).value();
+    std::string xml(data.view());
+    auto settings = xml.find("<key>settings</key>");
+    ASSERT_NE(settings, std::string::npos);
+    auto array = xml.find("<array/>", settings);
+    ASSERT_NE(array, std::string::npos) << xml;
+    auto entry = [](const char* key, const char* value) {
+        return std::string("<dict><key>$dictionary</key><dict><key>") + key + "</key>" + value + "</dict></dict>";
+    };
+    xml.replace(array, 8,
+        "<array>" + entry("maximumFractionDigits", "<real>1e300</real>") + entry("noSuchSetting", "<real>3</real>")
+            + entry("positiveSuffix", "<real>3</real>") + entry("minimumIntegerDigits", "<real>3</real>") + "</array>");
+    auto decoded = KeyedUnarchiver::unarchiveTopLevelObjectWithData(Data::fromString(xml));
+    ASSERT_TRUE(decoded) << decoded.error().localizedDescription();
+    auto formatter = decoded->objectAs<NumberFormatter>();
+    ASSERT_TRUE(formatter);
+    EXPECT_EQ(formatter->stringFromNumber(1.5), String("001.50"));
 }

@@ -62,11 +62,13 @@ private:
     int m_arrived { 0 };
 };
 
-Date inSeconds(double s) { return Clock::current()->now().addingTimeInterval(s); }
+Date inSeconds(double s)
+{
+    return Clock::current()->now().addingTimeInterval(s);
+}
 
 // Runs the main loop until the predicate holds, for at most a bounded real time.
-template<typename P>
-bool runMainUntil(P predicate)
+template <typename P> bool runMainUntil(P predicate)
 {
     auto limit = inSeconds(10);
     while (!predicate() && Clock::current()->now() < limit)
@@ -87,7 +89,7 @@ TEST(DispatchQueue, SerialQueueRunsItemsOneAtATimeInOrder)
             --inside;
         });
     }
-    queue->sync([] { });
+    queue->sync([] {});
     std::vector<int> expected(200);
     std::iota(expected.begin(), expected.end(), 0);
     EXPECT_EQ(seen, expected);
@@ -103,13 +105,13 @@ TEST(DispatchQueue, SyncPassesOnFailuresAndRefusesToWaitForItself)
     queue->sync([&] {
         EXPECT_EQ(DispatchQueue::current(), queue.get());
         try {
-            queue->sync([] { });
+            queue->sync([] {});
         } catch (const Exception& e) {
             refused = e.name() == ExceptionName::InternalInconsistency;
         }
     });
     EXPECT_TRUE(refused);
-    EXPECT_THROW(DispatchQueue::main().sync([] { }), Exception) << "the main thread waiting for the main queue";
+    EXPECT_THROW(DispatchQueue::main().sync([] {}), Exception) << "the main thread waiting for the main queue";
 }
 
 TEST(DispatchQueue, ConcurrentQueueRunsItemsSideBySide)
@@ -189,15 +191,15 @@ TEST(DispatchQueue, AfterWaitsForTheClock)
     DispatchQueue::main().after(1.5, [&] { ran.push_back("main@1.5"); });
 
     clock->advance(0.9);
-    queue->sync([] { });
+    queue->sync([] {});
     EXPECT_TRUE(ran.empty());
     clock->advance(0.1);
-    queue->sync([] { });
+    queue->sync([] {});
     EXPECT_EQ(ran, (std::vector<std::string> { "queue@1" }));
     // The main loop skips ahead on virtual time, to 1.5 where its work is due, and no further.
     RunLoop::main().runUntilDate(Date::fromReferenceDate(1.5));
     clock->advance(0.5);
-    queue->sync([] { });
+    queue->sync([] {});
     EXPECT_EQ(ran, (std::vector<std::string> { "queue@1", "main@1.5", "queue@2" }));
 }
 
@@ -293,7 +295,7 @@ TEST(OperationQueue, OperationCountIsObservableByKey)
     queue->addObserver(*watcher, "operationCount", KeyValueObservingOptions::New | KeyValueObservingOptions::Old);
     Gate release;
     queue->addOperationWithBlock([&] { release.wait(); });
-    queue->addOperationWithBlock([] { });
+    queue->addOperationWithBlock([] {});
     release.open();
     ASSERT_TRUE(watcher->emptied.wait());
     queue->removeObserver(*watcher, "operationCount");
@@ -386,9 +388,9 @@ TEST(OperationQueue, CountObserverMayWaitForTheMainThreadWhileItAddsWork)
             DispatchQueue::main().sync([&] { seen.push_back(count); });
         ++delivered;
     });
-    queue->addOperationWithBlock([] { });
+    queue->addOperationWithBlock([] {});
     EXPECT_TRUE(runMainUntil([&] { return delivered == 2; }));
-    queue->addOperationWithBlock([] { });
+    queue->addOperationWithBlock([] {});
     EXPECT_TRUE(runMainUntil([&] { return delivered == 4; }));
     EXPECT_EQ(seen, (std::vector<std::size_t> { 1, 0, 1, 0 }));
 }
@@ -397,9 +399,10 @@ TEST(OperationQueue, NotificationsObservedOnTheMainQueueArriveOnTheMainThread)
 {
     NotificationCenter center;
     std::vector<std::pair<std::string, bool>> seen;
-    auto token = center.addObserverForName("Progress", Value(), OperationQueue::mainQueue(),
-        [&](const Notification& n) { seen.emplace_back(n.userInfo().get("step").description().utf8(),
-                                         RunLoop::isMainThread()); });
+    auto token
+        = center.addObserverForName("Progress", Value(), OperationQueue::mainQueue(), [&](const Notification& n) {
+              seen.emplace_back(n.userInfo().get("step").description().utf8(), RunLoop::isMainThread());
+          });
 
     // From the main thread: delivered before the post returns.
     center.postNotificationName("Progress", Value(), Dictionary { { "step", 1 } });

@@ -1,8 +1,8 @@
+#include "platform/foundation/RunLoop.h"
 #include "platform/foundation/ClassBuilder.h"
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/Exception.h"
 #include "platform/foundation/Perform.h"
-#include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Thread.h"
 #include "platform/foundation/Timer.h"
 
@@ -59,8 +59,8 @@ TEST_F(RunLoopTest, TimersFireOnlyInTheirModes)
         String running;
         std::vector<String> fired;
     };
-    const std::vector<String> timerModes { RunLoopMode::Default, RunLoopMode::EventTracking,
-        RunLoopMode::ModalPanel, RunLoopMode::Common };
+    const std::vector<String> timerModes { RunLoopMode::Default, RunLoopMode::EventTracking, RunLoopMode::ModalPanel,
+        RunLoopMode::Common };
     const std::vector<Case> cases {
         { RunLoopMode::Default, { RunLoopMode::Default, RunLoopMode::Common } },
         { RunLoopMode::EventTracking, { RunLoopMode::EventTracking, RunLoopMode::Common } },
@@ -71,7 +71,8 @@ TEST_F(RunLoopTest, TimersFireOnlyInTheirModes)
         std::vector<String> fired;
         std::vector<std::shared_ptr<Timer>> timers;
         for (auto& mode : timerModes)
-            timers.push_back(timerAt(elapsed() + 1, [&fired, mode](Timer&) { fired.push_back(mode); }, mode));
+            timers.push_back(timerAt(
+                elapsed() + 1, [&fired, mode](Timer&) { fired.push_back(mode); }, mode));
         loop.runInMode(c.running, clock->now().addingTimeInterval(2), false);
         EXPECT_EQ(fired, c.fired) << "running in " << c.running;
         for (auto& timer : timers)
@@ -82,7 +83,8 @@ TEST_F(RunLoopTest, TimersFireOnlyInTheirModes)
 TEST_F(RunLoopTest, TimerAddedForSeveralModesFiresOnceAndWaitsForAMatchingRun)
 {
     int fired = 0;
-    auto timer = timerAt(1, [&](Timer&) { ++fired; }, RunLoopMode::Default);
+    auto timer = timerAt(
+        1, [&](Timer&) { ++fired; }, RunLoopMode::Default);
     loop.addTimer(timer, RunLoopMode::EventTracking);
     loop.runInMode(RunLoopMode::ModalPanel, at(5), false);
     EXPECT_EQ(fired, 0);
@@ -114,11 +116,16 @@ TEST_F(RunLoopTest, DueTimersAndDelayedPerformsFireInFireDateOrder)
 {
     std::vector<std::string> order;
     auto target = std::make_shared<Object>();
-    timerAt(3, [&](Timer&) { order.push_back("timer@3"); }, RunLoopMode::Default);
-    performAfterDelay(target, [&] { order.push_back("perform@2"); }, 2);
-    timerAt(1, [&](Timer&) { order.push_back("timer@1"); }, RunLoopMode::Default);
-    performAfterDelay(target, [&] { order.push_back("perform@1"); }, 1);
-    timerAt(2, [&](Timer&) { order.push_back("timer@2"); }, RunLoopMode::Common);
+    timerAt(
+        3, [&](Timer&) { order.push_back("timer@3"); }, RunLoopMode::Default);
+    performAfterDelay(
+        target, [&] { order.push_back("perform@2"); }, 2);
+    timerAt(
+        1, [&](Timer&) { order.push_back("timer@1"); }, RunLoopMode::Default);
+    performAfterDelay(
+        target, [&] { order.push_back("perform@1"); }, 1);
+    timerAt(
+        2, [&](Timer&) { order.push_back("timer@2"); }, RunLoopMode::Common);
 
     // All of them are due by the time the loop looks: fire-date order, ties in scheduling order.
     clock->advance(10);
@@ -137,9 +144,10 @@ TEST_F(RunLoopTest, TimerActionsCanInvalidateAndMoveTimers)
         self.invalidate();
     });
     loop.addTimer(repeating, RunLoopMode::Default);
-    later = timerAt(1, [&](Timer&) { fired.push_back("later"); }, RunLoopMode::Default);
-    moved = timerAt(1, [&](Timer&) { fired.push_back("moved@" + std::to_string(int(elapsed()))); },
-        RunLoopMode::Default);
+    later = timerAt(
+        1, [&](Timer&) { fired.push_back("later"); }, RunLoopMode::Default);
+    moved = timerAt(
+        1, [&](Timer&) { fired.push_back("moved@" + std::to_string(int(elapsed()))); }, RunLoopMode::Default);
 
     loop.runUntilDate(at(10));
     EXPECT_EQ(fired, (std::vector<std::string> { "repeating", "moved@7" }));
@@ -189,9 +197,12 @@ TEST_F(RunLoopTest, CancellingABlockPerformCancelsOnlyThatBlockOnThatTarget)
     auto target = std::make_shared<Object>();
     auto other = std::make_shared<Object>();
     std::vector<std::string> ran;
-    auto first = performAfterDelay(target, [&] { ran.push_back("first"); }, 1);
-    performAfterDelay(target, [&] { ran.push_back("second"); }, 1);
-    auto onOther = performAfterDelay(other, [&] { ran.push_back("other"); }, 1);
+    auto first = performAfterDelay(
+        target, [&] { ran.push_back("first"); }, 1);
+    performAfterDelay(
+        target, [&] { ran.push_back("second"); }, 1);
+    auto onOther = performAfterDelay(
+        other, [&] { ran.push_back("other"); }, 1);
 
     cancelPreviousPerformRequests(*target, first);
     cancelPreviousPerformRequests(*target, onOther); // the right block on the wrong target: nothing
@@ -205,9 +216,11 @@ TEST_F(RunLoopTest, CancellingAllPerformsOfATargetKeepsOtherTargetsAndReleasesTh
     std::weak_ptr<Object> watch = target;
     auto other = std::make_shared<Object>();
     int ran = 0;
-    performAfterDelay(target, [&] { ++ran; }, 1);
+    performAfterDelay(
+        target, [&] { ++ran; }, 1);
     performAfterDelay(target, [&] { ++ran; }, 2, { RunLoopMode::EventTracking });
-    performAfterDelay(other, [&] { ran += 10; }, 1);
+    performAfterDelay(
+        other, [&] { ran += 10; }, 1);
 
     cancelPreviousPerformRequests(*target);
     target.reset();
@@ -233,16 +246,23 @@ TEST_F(RunLoopTest, NestedTrackingRunEndsAtItsDateAndLeavesDefaultTimersAlone)
     std::vector<std::string> log;
     std::optional<String> modeInside;
     RunLoop::RunResult nested {};
-    timerAt(1, [&](Timer&) {
-        log.push_back("outer@1");
-        nested = loop.runInMode(RunLoopMode::EventTracking, at(4), false);
-        log.push_back("back@" + std::to_string(int(elapsed())));
-    }, RunLoopMode::Default);
-    timerAt(2, [&](Timer&) { log.push_back("default@" + std::to_string(int(elapsed()))); }, RunLoopMode::Default);
-    timerAt(3, [&](Timer&) {
-        modeInside = loop.currentMode();
-        log.push_back("common@3");
-    }, RunLoopMode::Common);
+    timerAt(
+        1,
+        [&](Timer&) {
+            log.push_back("outer@1");
+            nested = loop.runInMode(RunLoopMode::EventTracking, at(4), false);
+            log.push_back("back@" + std::to_string(int(elapsed())));
+        },
+        RunLoopMode::Default);
+    timerAt(
+        2, [&](Timer&) { log.push_back("default@" + std::to_string(int(elapsed()))); }, RunLoopMode::Default);
+    timerAt(
+        3,
+        [&](Timer&) {
+            modeInside = loop.currentMode();
+            log.push_back("common@3");
+        },
+        RunLoopMode::Common);
 
     loop.runUntilDate(at(10));
     EXPECT_EQ(log, (std::vector<std::string> { "outer@1", "common@3", "back@4", "default@4" }));
@@ -254,11 +274,15 @@ TEST_F(RunLoopTest, NestedTrackingRunEndsAtItsDateAndLeavesDefaultTimersAlone)
 TEST_F(RunLoopTest, StopEndsOnlyTheInnermostRun)
 {
     std::vector<RunLoop::RunResult> results;
-    timerAt(1, [&](Timer&) {
-        results.push_back(loop.runInMode(RunLoopMode::ModalPanel, Date::distantFuture(), false));
-        loop.stop();
-    }, RunLoopMode::Default);
-    timerAt(2, [&](Timer&) { loop.stop(); }, RunLoopMode::ModalPanel);
+    timerAt(
+        1,
+        [&](Timer&) {
+            results.push_back(loop.runInMode(RunLoopMode::ModalPanel, Date::distantFuture(), false));
+            loop.stop();
+        },
+        RunLoopMode::Default);
+    timerAt(
+        2, [&](Timer&) { loop.stop(); }, RunLoopMode::ModalPanel);
 
     loop.stop(); // not running: must not end the next run at once
     results.push_back(loop.runInMode(RunLoopMode::Default, Date::distantFuture(), false));
@@ -270,10 +294,13 @@ TEST_F(RunLoopTest, RunModeReturnsAfterOnePostedItemButNotAfterATimer)
 {
     int posted = 0;
     bool timerFired = false;
-    timerAt(1, [&](Timer&) {
-        timerFired = true;
-        loop.post([&] { ++posted; });
-    }, RunLoopMode::Default);
+    timerAt(
+        1,
+        [&](Timer&) {
+            timerFired = true;
+            loop.post([&] { ++posted; });
+        },
+        RunLoopMode::Default);
     EXPECT_TRUE(loop.runMode(RunLoopMode::Default, at(5)));
     EXPECT_TRUE(timerFired);
     EXPECT_EQ(posted, 1);
@@ -373,9 +400,7 @@ protected:
 TEST_F(RunLoopThreadTest, PostingFromAnotherThreadWakesTheWaitingLoop)
 {
     std::atomic<bool> ranOnMain { false };
-    auto poster = Thread::detachNewThread([&] {
-        RunLoop::main().post([&] { ranOnMain = RunLoop::isMainThread(); });
-    });
+    auto poster = Thread::detachNewThread([&] { RunLoop::main().post([&] { ranOnMain = RunLoop::isMainThread(); }); });
     auto result = loop.runInMode(RunLoopMode::Default, inSeconds(30), true);
     EXPECT_EQ(result, RunLoop::RunResult::HandledSource);
     EXPECT_TRUE(ranOnMain);
@@ -407,14 +432,17 @@ TEST_F(RunLoopThreadTest, PerformOnAThreadRunsThereWhileItRunsItsLoop)
 {
     auto worker = Thread::detachNewThread([] { RunLoop::current().runUntilDate(inSeconds(30)); });
     std::shared_ptr<Thread> ranOn;
-    performOnThread(*worker, [&] { ranOn = Thread::current(); }, true);
+    performOnThread(
+        *worker, [&] { ranOn = Thread::current(); }, true);
     EXPECT_EQ(ranOn, worker);
     EXPECT_FALSE(worker->isFinished());
 
-    performOnThread(*worker, [] { RunLoop::current().stop(); }, false);
+    performOnThread(
+        *worker, [] { RunLoop::current().stop(); }, false);
     ASSERT_TRUE(worker->waitUntilFinished(10));
     int ran = 0;
-    performOnThread(*worker, [&] { ++ran; }, true); // finished: nothing runs and nobody hangs
+    performOnThread(
+        *worker, [&] { ++ran; }, true); // finished: nothing runs and nobody hangs
     EXPECT_EQ(ran, 0);
 }
 

@@ -25,6 +25,17 @@ void TestPerson::describeClass(ClassBuilder<TestPerson>& c)
         .property("address", &TestPerson::address)
         .property("settings", &TestPerson::settings)
         .property("items", &TestPerson::items)
+        .property("manager", &TestPerson::manager)
+        .property("homes", &TestPerson::homes)
+        .property("rank", &TestPerson::rank)
+        .property("selection", &TestPerson::selection)
+        .property("frame", &TestPerson::frame)
+        .property("mood", &TestPerson::mood)
+        .property(
+            "shout", [](const TestPerson& p) { return p.name() + String("!"); },
+            [](TestPerson& p, const String& s) {
+                p.setName(s.substring({ 0, s.length() - 1 }));
+            })
         .action("greet:", &TestPerson::greet)
         .action("addYears:", &TestPerson::addYears)
         .keyPathsAffecting("summary", { "name", "age" });

@@ -2,6 +2,7 @@
 
 // Small model classes shared by the runtime, observing and binding tests.
 
+#include "platform/foundation/IndexSet.h"
 #include "platform/foundation/KeyValueObserving.h"
 #include "platform/foundation/Object.h"
 
@@ -45,6 +46,13 @@ public:
     Dictionary settings;
     Array items;
     std::vector<Value> greetedBy;
+    // Keys of other shapes.
+    std::weak_ptr<TestPerson> manager;
+    std::vector<std::shared_ptr<TestAddress>> homes;
+    std::optional<int> rank;
+    IndexSet selection;
+    gfx::Rect frame;
+    enum class Mood { Calm = 1, Cross = 2 } mood { Mood::Calm };
 
 private:
     String m_name;

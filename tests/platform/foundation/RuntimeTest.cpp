@@ -110,6 +110,41 @@ TEST(Runtime, KeyPathsReadAndWriteThroughObjectsAndDictionaries)
     EXPECT_EQ(p->valueForKeyPath("address.city"), Value());
 }
 
+TEST(Runtime, DeclaredKeysConvertTheirTypes)
+{
+    auto p = person("Al", 30);
+    auto boss = person("Boss", 60);
+    auto home = TestAddress::make("Oslo");
+    const struct {
+        const char* key;
+        Value written;
+        Value readBack;
+    } cases[] = {
+        { "manager", Value(boss), Value(boss) },
+        { "manager", Value(home), Value() }, // another class reads back as no object
+        { "homes", Value(Array { Value(home) }), Value(Array { Value(home) }) },
+        { "homes", Value("not an array"), Value(Array {}) },
+        { "rank", 3, 3 },
+        { "rank", Value(), Value() }, // optional keys take nil
+        { "selection", Value(std::make_shared<IndexSet>(Range { 2, 3 })),
+            Value(std::make_shared<IndexSet>(Range { 2, 3 })) },
+        { "frame", gfx::Rect { { 1, 2 }, { 3, 4 } }, gfx::Rect { { 1, 2 }, { 3, 4 } } },
+        { "mood", 2, 2 },
+        { "shout", "Bo!", "Bo!" }, // callables as getter and setter
+        { "age", 7.9, 7 },
+    };
+    for (const auto& c : cases) {
+        p->setValueForKey(c.written, c.key);
+        EXPECT_EQ(p->valueForKey(c.key), c.readBack) << c.key << " <- " << c.written.description();
+    }
+    EXPECT_EQ(p->mood, TestPerson::Mood::Cross);
+    EXPECT_EQ(p->name(), String("Bo"));
+    // A boxed index set is a copy: changing it leaves the object alone.
+    p->valueForKey("selection").objectAs<IndexSet>()->add(9);
+    EXPECT_FALSE(p->selection.contains(9));
+    EXPECT_THROW(p->setValueForKey(Value(), "frame"), Exception);
+}
+
 TEST(Runtime, NilForScalarKeysGoesToSetNilValueForKey)
 {
     auto e = std::make_shared<TestEmployee>();

@@ -2,6 +2,7 @@
 
 #include "platform/foundation/Exception.h"
 #include "platform/foundation/FileManager.h"
+#include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/Object.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/TestSupport.h"
@@ -100,4 +101,109 @@ TEST(UserDefaults, ValuesThatAreNotPropertyListsAreRefused)
     EXPECT_THROW(defaults.registerDefaults({ { "Range", Range { 1, 2 } } }), Exception);
     EXPECT_THROW(UserDefaults("a/b"), Exception);
     EXPECT_TRUE(defaults.persistentDomain().isEmpty());
+}
+
+TEST(UserDefaults, ChangesAreWrittenAtOnceAndSurviveAReload)
+{
+    DefaultsFolder config;
+    auto date = Date::fromUnixTime(1'700'000'000);
+    {
+        UserDefaults defaults(Suite);
+        defaults.setObject("Code 39", "Symbology");
+        defaults.setFloat(0.5f, "ZORCrashReporterLastCrashReportDate");
+        defaults.setBool(true, "ShowCaption");
+        defaults.setObject(Array { 0.33, 0.5 }, "ModuleWidths");
+        defaults.setObject(Dictionary { { "alert.delete", false } }, "TBQAppKitSuppressedAlertsIdentifierDictionary");
+        defaults.setObject(Data::fromString("colour"), "BarColor");
+        defaults.setObject(date, "LastExport");
+        defaults.setObject("gone", "Temporary");
+        defaults.removeObjectForKey("Temporary");
+        // No synchronize: every change is already on disk.
+    }
+    ASSERT_TRUE(FileManager::defaultManager().fileExists(String(config.file(Suite))));
+    auto onDisk = PropertyList::read(Data::fromString(testsupport::readFile(config.file(Suite))));
+    ASSERT_TRUE(onDisk) << "the file must be a property list another reader understands";
+    EXPECT_EQ(onDisk->dictionary()->get("Symbology").stringValue().utf8(), "Code 39");
+
+    UserDefaults reloaded(Suite);
+    EXPECT_EQ(reloaded.stringForKey("Symbology")->utf8(), "Code 39");
+    EXPECT_FLOAT_EQ(reloaded.floatForKey("ZORCrashReporterLastCrashReportDate"), 0.5f);
+    EXPECT_TRUE(reloaded.boolForKey("ShowCaption"));
+    EXPECT_EQ(*reloaded.arrayForKey("ModuleWidths"), (Array { 0.33, 0.5 }));
+    EXPECT_EQ(
+        reloaded.dictionaryForKey("TBQAppKitSuppressedAlertsIdentifierDictionary")->get("alert.delete"), Value(false));
+    EXPECT_EQ(reloaded.dataForKey("BarColor")->view(), "colour");
+    EXPECT_EQ(reloaded.objectForKey("LastExport"), Value(date));
+    EXPECT_TRUE(reloaded.objectForKey("Temporary").isNil());
+}
+
+TEST(UserDefaults, SynchronizePicksUpWhatAnotherInstanceWrote)
+{
+    DefaultsFolder config;
+    UserDefaults first(Suite);
+    UserDefaults second(Suite);
+    first.setInteger(1, "A");
+    EXPECT_EQ(second.integerForKey("A"), 1) << "the first read loads the file";
+    first.setInteger(2, "A");
+    ASSERT_TRUE(second.synchronize());
+    EXPECT_EQ(second.integerForKey("A"), 2);
+    // A write merges into what is on disk instead of overwriting the other instance's keys.
+    second.setInteger(3, "B");
+    UserDefaults third(Suite);
+    EXPECT_EQ(third.integerForKey("A"), 2);
+    EXPECT_EQ(third.integerForKey("B"), 3);
+}
+
+TEST(UserDefaults, ADamagedFileIsMovedAsideWithAWarningAndRegisteredValuesServe)
+{
+    DefaultsFolder config;
+    config.folder.write(std::string(Suite) + "/" + Suite + ".plist", "<?xml version=\"1.0\"?><plist><dict><key>");
+    CapturedLog log;
+    UserDefaults defaults(Suite);
+    defaults.registerDefaults({ { "Symbology", "EAN13" } });
+    EXPECT_EQ(defaults.stringForKey("Symbology")->utf8(), "EAN13");
+    EXPECT_TRUE(log.contains(LogLevel::Warning, "moved to"));
+
+    auto names = *FileManager::defaultManager().contentsOfDirectory(String(config.folder / Suite));
+    ASSERT_EQ(names.size(), 1u);
+    EXPECT_TRUE(names[0].utf8().starts_with(std::string(Suite) + ".plist.damaged-")) << names[0];
+    EXPECT_EQ(testsupport::readFile(config.folder / (std::string(Suite) + "/" + names[0].utf8())),
+        "<?xml version=\"1.0\"?><plist><dict><key>")
+        << "the damaged file keeps its bytes";
+
+    defaults.setObject("QR", "Symbology");
+    EXPECT_EQ(UserDefaults(Suite).stringForKey("Symbology")->utf8(), "QR") << "a fresh file replaces the damaged one";
+    EXPECT_EQ(FileManager::defaultManager().contentsOfDirectory(String(config.folder / Suite))->size(), 2u);
+}
+
+TEST(UserDefaults, ATopLevelThatIsNotADictionaryCountsAsDamaged)
+{
+    DefaultsFolder config;
+    auto array = PropertyList::writeXML(Value(Array { 1, 2 }));
+    ASSERT_TRUE(array);
+    config.folder.write(std::string(Suite) + "/" + Suite + ".plist", std::string(array->view()));
+    CapturedLog log;
+    UserDefaults defaults(Suite);
+    EXPECT_TRUE(defaults.persistentDomain().isEmpty());
+    EXPECT_TRUE(log.contains(LogLevel::Warning, "not a dictionary"));
+}
+
+TEST(UserDefaults, EachChangePostsTheChangeNotificationWithTheDefaultsAsObject)
+{
+    DefaultsFolder config;
+    auto defaults = std::make_shared<UserDefaults>(Suite);
+    std::vector<std::pair<Value, std::int64_t>> seen;
+    auto token = NotificationCenter::defaultCenter().addObserverForName(UserDefaults::DidChangeNotification, {},
+        [&](const Notification& n) { seen.emplace_back(n.object(), defaults->integerForKey("Zoom")); });
+
+    defaults->setInteger(200, "Zoom");
+    defaults->removeObjectForKey("Zoom");
+    defaults->removeObjectForKey("Zoom"); // nothing to remove: no notification
+    defaults->registerDefaults({ { "Zoom", 100 } });
+    NotificationCenter::defaultCenter().removeObserver(token);
+
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0].first, Value(std::static_pointer_cast<Object>(defaults)));
+    EXPECT_EQ(seen[0].second, 200) << "observers see the new value";
+    EXPECT_EQ(seen[1].second, 0);
 }

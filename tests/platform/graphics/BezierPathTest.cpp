@@ -1,5 +1,5 @@
-#include "platform/foundation/Exception.h"
 #include "platform/graphics/BezierPath.h"
+#include "platform/foundation/Exception.h"
 
 #include "GraphicsPrinters.h"
 

@@ -1,3 +1,4 @@
+#include "platform/foundation/Exception.h"
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/Color.h"
 #include "platform/graphics/Gradient.h"
@@ -468,4 +469,51 @@ TEST(ContextPixels, CallerOwnedPixelsAreDrawnInPlace)
     context->flush();
     EXPECT_EQ(memory[2 * 6 + 4], Red); // bottom row, last column
     EXPECT_EQ(memory[2 * 6 + 5], 0u); // padding untouched
+}
+
+namespace {
+
+// A backing store at twice the point size, as a high-resolution window has.
+class FakeWindow : public WindowSurface {
+public:
+    Size pointSize() const override { return { 5, 3 }; }
+    PixelBufferView pixels() override { return { reinterpret_cast<std::uint8_t*>(memory.data()), 10, 6, 40 }; }
+    void pixelsChanged() override { ++flushes; }
+    std::vector<std::uint32_t> memory = std::vector<std::uint32_t>(60, 0);
+    int flushes = 0;
+};
+
+}
+
+TEST(ContextPixels, WindowSurfacesAreDrawnAtTheirBackingScale)
+{
+    auto window = std::make_shared<FakeWindow>();
+    auto context = GraphicsContext::createForWindow(window, true);
+    EXPECT_TRUE(context->isDrawingToScreen());
+    EXPECT_EQ(context->pixelsPerPoint(), (Size { 2, 2 }));
+    {
+        CurrentContextScope scope(context);
+        Color::blackColor()->set();
+        BezierPath::fillRect({ 0, 0, 1, 1 }); // the top-left point of a flipped view: 2 × 2 pixels
+    }
+    context->flush();
+    EXPECT_EQ(window->flushes, 1);
+    EXPECT_EQ(window->memory[0], 0xFF000000u);
+    EXPECT_EQ(window->memory[11], 0xFF000000u);
+    EXPECT_EQ(window->memory[2], 0u);
+    EXPECT_EQ(window->memory[20], 0u);
+}
+
+TEST(ContextPixels, ImpossibleSizesGiveNoContext)
+{
+    EXPECT_FALSE(GraphicsContext::createForBitmap(0, 10));
+    EXPECT_FALSE(GraphicsContext::createForBitmap(40000, 10));
+    EXPECT_FALSE(GraphicsContext::createForPDF({ 0, 10 }));
+    EXPECT_FALSE(GraphicsContext::createForEPS({ 10, NAN }));
+    EXPECT_THROW(GraphicsContext::createForBitmap(PixelBufferView {}), fnd::Exception);
+    // A bad next page is refused and the current one stays usable.
+    auto pdf = GraphicsContext::createForPDF({ 10, 10 });
+    pdf->beginPage({ -1, 5 });
+    EXPECT_EQ(pdf->pointSize(), (Size { 10, 10 }));
+    EXPECT_TRUE(pdf->finishDocument());
 }

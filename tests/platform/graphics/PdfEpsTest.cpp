@@ -99,8 +99,8 @@ void drawScene()
     hairline.setLineWidth(0);
     hairline.stroke();
     Gradient::gradientWithStartingColor(*Color::whiteColor(), *Color::blackColor())->drawInRect({ 10, 40, 40, 15 }, 0);
-    const std::uint32_t pixels[4] = { argb(255, 0, 128, 0), argb(255, 0, 128, 0), argb(255, 0, 128, 0),
-        argb(255, 0, 128, 0) };
+    const std::uint32_t pixels[4]
+        = { argb(255, 0, 128, 0), argb(255, 0, 128, 0), argb(255, 0, 128, 0), argb(255, 0, 128, 0) };
     GraphicsContext::current()->drawImage({ reinterpret_cast<const std::uint8_t*>(pixels), 2, 2, 8 },
         { 70, 50, 20, 20 }, ZeroRect, CompositingOperation::SourceOver, 1.0);
 }

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "platform/foundation/Error.h"
+#include "platform/graphics/ImageRep.h"
+
+#include <memory>
+
+namespace gfx {
+
+// An SVG document as an image, drawn as vectors through librsvg at whatever size it is drawn. Its size in points
+// is the document's intrinsic size (one SVG user unit per point), else its view box.
+class SVGImageRep final : public ImageRep {
+    FND_OBJECT(SVGImageRep)
+public:
+    SVGImageRep() = default;
+    ~SVGImageRep() override;
+
+    static fnd::Expected<std::shared_ptr<SVGImageRep>> imageRepWithData(const fnd::Data& data);
+
+    void drawInRect(GraphicsContext& context, const Rect& destination, const Rect& from, CompositingOperation op,
+        double fraction, bool flipped) const override;
+    using ImageRep::drawInRect;
+
+private:
+    struct Document;
+    std::shared_ptr<Document> m_document;
+    Size m_documentSize;
+};
+
+}

@@ -75,6 +75,7 @@ TEST(ObjectExtension, BundleOfAClassIsTheBundleItLiesIn)
     auto framework = bundle(ZORNumberContainer::staticClassInfo());
     ASSERT_TRUE(framework);
     EXPECT_EQ(framework->bundlePath().lastPathComponent(), fnd::String("ZORFramework"));
+    EXPECT_EQ(framework->bundleIdentifier(), fnd::String("org.barcodes.ZORFramework"));
     EXPECT_EQ(framework->localizedStringForKey("ZORMeasurementLibSCInch", "", "ZORMeasurementLib"), fnd::String("in"));
     EXPECT_EQ(bundle(ZORNumberContainer()), framework);
     EXPECT_EQ(bundle(FextModel()), fnd::Bundle::mainBundle()); // classes of no framework prefix

@@ -1,0 +1,1 @@
+// The user-interface module's sources join here.

@@ -3,6 +3,7 @@
 #include "barcodes/CheckDigits.h"
 #include "barcodes/NarrowWidePattern.h"
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -144,7 +145,7 @@ void Codabar::generateChecksum()
 
 int Codabar::indexFromCodeword(unsigned char character) const
 {
-    return rowOf(character) < 0 ? 0 : rowOf(character);
+    return std::max(rowOf(character), 0);
 }
 
 char Codabar::charForIndex(int index) const

@@ -125,7 +125,8 @@ void TBQGenericBarcode::setCalculateChecksum(bool calculate)
     if (calculate == calculateChecksum())
         return;
     m_calculateChecksum = calculate;
-    if (calculate)
+    // Follows the effective switch: a symbology whose check is mandatory keeps it whatever was asked.
+    if (calculateChecksum())
         generateChecksum();
     else
         m_checksum = String();

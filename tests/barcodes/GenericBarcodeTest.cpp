@@ -87,6 +87,10 @@ TEST(GenericBarcode, PipelineJoinsStartCharactersCheckAndStop)
     // encode(1) S encode(2) S encode(3)
     EXPECT_EQ(b->encodedContent(), "101" "0" "102" "0" "103");
     EXPECT_EQ(b->completeEncodedBarcode(), "11" "0" "1010102" "0" "103" "0" "111");
+    // Mended: switching a mandatory check off leaves it in place rather than drawing the symbol without it.
+    b->setCalculateChecksum(false);
+    EXPECT_TRUE(b->calculateChecksum());
+    EXPECT_EQ(b->checksum(), String("3"));
     // The separator before the check character is there even without content.
     b->setContent("");
     EXPECT_EQ(b->encodedContent(), "0103");

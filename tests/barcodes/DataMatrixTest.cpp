@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <sstream>
 
 using namespace fnd;
 using DataMatrixEncoder::Encodation;
@@ -47,11 +48,12 @@ std::optional<std::string> readBack(const TBQGeneric2DBarcode& barcode, const st
 std::string describe(const std::string& content)
 {
     auto codewords = codewordsOf(content);
-    std::string out = "content \"" + content.substr(0, 60) + "\" (" + std::to_string(content.size()) + " bytes), ";
-    out += std::to_string(codewords.size()) + " codewords:";
+    std::ostringstream out;
+    out << "content \"" << content.substr(0, 60) << "\" (" << content.size() << " bytes), " << codewords.size()
+        << " codewords:";
     for (std::size_t i = 0; i < codewords.size() && i < 40; ++i)
-        out += " " + std::to_string(codewords[i]);
-    return out;
+        out << ' ' << int(codewords[i]);
+    return out.str();
 }
 
 }
@@ -71,6 +73,13 @@ TEST(DataMatrix, CodewordsOfEachEncodation)
         { "ABCDEF", { 230, 89, 233, 109, 36 } },
         // Base 256: latch 231, the length 4, the two-byte "é" twice; all but the latch randomised by position.
         { "\xC3\xA9\xC3\xA9", { 231, 48, 132, 0, 175, 43 } },
+        // C40 ends on the last complete triple; what was pending ("J", then the two bytes of "ñ") follows in ASCII,
+        // bytes from 128 as upper shift 235 and byte - 127.
+        { "ABCDEFGHIJ\xC3\xB1", { 230, 89, 233, 109, 36, 128, 95, 254, 75, 235, 68, 235, 50 } },
+        // "a" has no X12 value: X12 ends on the last triple, "*>" and "a" go to ASCII, then X12 again; its last two
+        // characters do not fill a triple and go to ASCII too.
+        { "*>*>*>*>*>*>*>a>*>*>*>*>*>",
+            { 238, 6, 146, 12, 171, 6, 146, 12, 171, 254, 43, 63, 98, 238, 12, 171, 6, 146, 12, 171, 254, 43, 63 } },
     };
     for (const auto& c : cases)
         EXPECT_EQ(codewordsOf(c.content), c.codewords) << describe(c.content);

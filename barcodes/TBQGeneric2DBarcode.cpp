@@ -63,7 +63,8 @@ String TBQGeneric2DBarcode::validatedContentString() const
         return cleaned;
     // The first character the cleaning dropped, so the user learns which one cannot be encoded.
     auto allowed = allowedCharacterSet();
-    const auto& units = content().units();
+    const String text = contentForValidation();
+    const auto& units = text.units();
     for (std::size_t i = 0; i < units.size(); ++i) {
         char32_t cp = units[i];
         std::size_t width = 1;
@@ -72,9 +73,10 @@ String TBQGeneric2DBarcode::validatedContentString() const
             width = 2;
         }
         if (!allowed.longCharacterIsMember(cp)) {
-            String text = localizedBarcodeString("EEUnsupportedCharacter");
+            String message = localizedBarcodeString("EEUnsupportedCharacter");
             String shown = cp == 0 ? String("U+0000") : String(std::u16string(units, i, width));
-            setValidatedErrorString(text.isEmpty() ? String("EEUnsupportedCharacter") : stringWithFormat(text, shown));
+            setValidatedErrorString(
+                message.isEmpty() ? String("EEUnsupportedCharacter") : stringWithFormat(message, shown));
             break;
         }
         i += width - 1;

@@ -323,7 +323,7 @@ std::string modeMarks(std::string_view bytes)
     for (char c : bytes) {
         if (isDigit(static_cast<unsigned char>(c)))
             marks += 'N';
-        else if (c != '\0' && AlphanumericSet.find(c) != std::string_view::npos)
+        else if (AlphanumericSet.find(c) != std::string_view::npos)
             marks += 'A';
         else
             marks += 'B';

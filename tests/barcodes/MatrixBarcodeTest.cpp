@@ -100,3 +100,19 @@ TEST(MatrixBarcode, NewEncodingStartsFromAFreshGrid)
     for (int y = 21; y < TBQGeneric2DBarcode::MaximumRows; ++y)
         ASSERT_EQ(qr->matrixSymbol()->rowHeight[static_cast<std::size_t>(y)], 0);
 }
+
+TEST(MatrixBarcode, CopiesEncodeTheSameGrid)
+{
+    for (const char* className : { "QR", "DataMatrix" }) {
+        auto original = make2D(className);
+        original->setContent("Copy me: 0123456789");
+        auto copy = std::dynamic_pointer_cast<TBQGeneric2DBarcode>(original->copy());
+        ASSERT_TRUE(copy) << className;
+        ASSERT_NE(copy->matrixSymbol(), original->matrixSymbol());
+        const auto& a = *original->matrixSymbol();
+        const auto& b = *copy->matrixSymbol();
+        EXPECT_EQ(a.rows, b.rows) << className;
+        EXPECT_EQ(a.width, b.width) << className;
+        EXPECT_EQ(a.encodedData, b.encodedData) << className;
+    }
+}

@@ -118,6 +118,7 @@ void TBQGeneric2DBarcode::recalculateWorkAreaSize()
     double width = barWidth() * columns;
     double height = barWidth() * rows;
     setComputedWidth(width);
+    setComputedHeight(height);
 
     // 5.
     setComputedWorkAreaSize(

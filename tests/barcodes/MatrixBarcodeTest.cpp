@@ -63,6 +63,7 @@ TEST(MatrixBarcode, WidthAndWorkAreaFollowTheGrid)
     qr->setWidth(0);
     EXPECT_DOUBLE_EQ(qr->barWidth(), 10);
     EXPECT_DOUBLE_EQ(qr->width(), 210);
+    EXPECT_DOUBLE_EQ(qr->height(), 210);
     // 4 modules of quiet zone on each side.
     EXPECT_DOUBLE_EQ(qr->quietZoneLeft(), 40);
     EXPECT_DOUBLE_EQ(qr->quietZoneTop(), 40);

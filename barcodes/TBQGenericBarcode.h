@@ -182,7 +182,10 @@ protected:
     void notifyDrawingAttributeChanged();
     // Sets the computed layout fields; for subclasses that lay out themselves.
     void setComputedWidth(double width) { m_width = width; }
+    void setComputedHeight(double height) { m_height = height; }
     void setComputedWorkAreaSize(gfx::Size size) { m_workAreaSize = size; }
+    // Stores the quiet zone without recalculating (for a subclass's own recalculation).
+    void setComputedQuietZone(gfx::Rect zone) { m_quietZoneRect = zone; }
     void setComputedCaption(double height, double baseline)
     {
         m_captionHeight = height;

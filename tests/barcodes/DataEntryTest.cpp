@@ -1,5 +1,7 @@
 #include "BarcodeTestSupport.h"
 
+#include "barcodes/TBQDataEntryUndoables.h"
+
 #include "platform/foundation/Exception.h"
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
@@ -113,4 +115,29 @@ TEST(DataEntry, CopyHasItsOwnChildren)
     EXPECT_NE(copy->objectAtIndex(0), root->objectAtIndex(0));
     EXPECT_EQ(copy->objectAtIndex(0)->parent(), copy);
     EXPECT_EQ(copy->name(), String("root"));
+}
+
+TEST(DataEntry, UndoableTreeChangesReverseExactly)
+{
+    UndoManager undo;
+    auto root = entry("root");
+    auto a = entry("a"), b = entry("b"), c = entry("c");
+    TBQDataEntryUndoables::dataEntryAddEntrys(undo, root, { a, b });
+    TBQDataEntryUndoables::dataEntryInsertEntryAtIndex(undo, root, c, 1);
+    TBQDataEntryUndoables::dataEntryRemoveEntrysInRange(undo, root, { 0, 2 });
+    EXPECT_EQ(names(root->subObjects()), std::vector<std::string> { "b" });
+
+    const std::vector<std::vector<std::string>> afterEachUndo = { { "a", "c", "b" }, { "a", "b" }, {} };
+    for (auto& expected : afterEachUndo) {
+        undo.undo();
+        EXPECT_EQ(names(root->subObjects()), expected);
+    }
+    undo.redo();
+    undo.redo();
+    undo.redo();
+    EXPECT_EQ(names(root->subObjects()), std::vector<std::string> { "b" });
+    TBQDataEntryUndoables::dataEntryRemoveEntry(undo, root, b);
+    undo.undo();
+    EXPECT_EQ(names(root->subObjects()), std::vector<std::string> { "b" });
+    EXPECT_EQ(b->parent(), root);
 }

@@ -288,3 +288,36 @@ TEST(GenericBarcode, CopyAndAttributeHandOver)
     EXPECT_EQ(target->height(), 20);
     EXPECT_EQ(std::count(delegate->calls.begin(), delegate->calls.end(), "drawing TestPatterned"), 4);
 }
+
+// The default caption font "Monaco" 10 is DejaVu Sans Mono 10 here; its metrics are pinned so that a change of font
+// or of the line-height rule shows up.
+TEST(GenericBarcode, LayoutWithTheDefaultFont)
+{
+    constexpr double LineHeight = 11.640625;
+    constexpr double Descender = -2.3583984375;
+    constexpr double BoundingWidth = 12.763671875;
+    constexpr double X = 0.9354330897331238;
+    constexpr double Height = 74.43779754638672;
+    const double zone = 11 * X;
+
+    auto b = make("TBQGenericBarcode");
+    EXPECT_EQ(ZORLayoutManager::lineHeightForFont(*b->font()), LineHeight);
+    EXPECT_EQ(b->captionHeight(), LineHeight);
+    EXPECT_EQ(b->captionBaselinePosition(), -Descender);
+    EXPECT_EQ(b->bottomPositionForBarIndex(0), LineHeight);
+    EXPECT_EQ(b->areaWidthForLeftLightMarginIndicator(), BoundingWidth);
+    EXPECT_DOUBLE_EQ(b->workAreaSize().width, 2 * zone);
+    EXPECT_DOUBLE_EQ(b->workAreaSize().height, LineHeight + Height + zone / 2);
+
+    auto h = make("TestHeadline");
+    EXPECT_EQ(h->headlineHeight(), LineHeight);
+    EXPECT_DOUBLE_EQ(h->headlineBaselinePosition(), LineHeight - Descender + Height - Descender);
+    EXPECT_DOUBLE_EQ(h->workAreaSize().height, LineHeight + Height + zone / 2 + LineHeight);
+    h->setFontOffset(1.5);
+    EXPECT_DOUBLE_EQ(h->headlineBaselinePosition(), LineHeight - Descender + Height - Descender + 1.5);
+    EXPECT_DOUBLE_EQ(h->captionBaselinePosition(), -Descender + 1.5);
+    // Without a caption there is no headline either.
+    h->setDrawCaption(false);
+    EXPECT_EQ(h->headlineHeight(), 0);
+    EXPECT_DOUBLE_EQ(h->workAreaSize().height, zone / 2 + Height + zone / 2);
+}

@@ -58,3 +58,11 @@ public:
     bool autoGenerateChecksum() const override { return true; }
     void generateChecksum() override { setChecksum("3"); }
 };
+
+// A headline above the bars, as the book-number symbologies draw.
+class TestHeadline : public TBQGenericBarcode {
+    FND_OBJECT(TestHeadline)
+public:
+    bool drawHeadline() const override { return true; }
+    fnd::String headline() const override { return "HEAD"; }
+};

@@ -182,6 +182,12 @@ TEST(GS1128, FNC1AfterTheStartAndAfterVariableFields)
     auto invalid = make("EAN128", "[01]123");
     EXPECT_FALSE(invalid->validatedErrorString().isEmpty());
     EXPECT_EQ(invalid->completeEncodedBarcode(), "");
+    // Brackets that balance in the wrong order, or enclose nothing.
+    for (const char* content : { "[12]]1[", "[01]123456789012345]6[", "[]1" }) {
+        auto malformed = make("EAN128", content);
+        EXPECT_FALSE(malformed->validatedErrorString().isEmpty()) << content;
+        EXPECT_EQ(malformed->completeEncodedBarcode(), "") << content;
+    }
 }
 
 TEST(SSCC18, CheckDigitPaddingAndCaption)

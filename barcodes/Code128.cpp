@@ -15,7 +15,10 @@ constexpr double MinimumQuietZone = 7.0866142;
 
 }
 
-String Code128::barcodeName() const { return localizedBarcodeString("Code128"); }
+String Code128::barcodeName() const
+{
+    return localizedBarcodeString("Code128");
+}
 
 ModuleString Code128::completeEncodedBarcode() const
 {
@@ -69,7 +72,10 @@ CharacterSet Code128::allowedCharacterSet() const
     return printable;
 }
 
-String Code128::humanReadableAllowedCharacterSet() const { return R"([0-9A-Za-z!"#$%&'()*+,-./:;<>?@[\]^{|}~_ ])"; }
+String Code128::humanReadableAllowedCharacterSet() const
+{
+    return R"([0-9A-Za-z!"#$%&'()*+,-./:;<>?@[\]^{|}~_ ])";
+}
 
 String Code128::validatedContentString() const
 {

@@ -17,7 +17,10 @@ CharClass classOf(unsigned char byte, bool fnc1Marks)
     return CharClass::BOnly;
 }
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
 }
 

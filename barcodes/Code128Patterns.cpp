@@ -137,6 +137,9 @@ static_assert(wellFormed());
 
 }
 
-std::string_view widths(int value) { return value >= 0 && value < 106 ? Widths[value] : std::string_view(); }
+std::string_view widths(int value)
+{
+    return value >= 0 && value < 106 ? Widths[value] : std::string_view();
+}
 
 }

@@ -6,7 +6,10 @@ using namespace fnd;
 
 FND_REGISTER_CLASS(EAN128, Code128)
 
-String EAN128::barcodeName() const { return localizedBarcodeString("EAN128"); }
+String EAN128::barcodeName() const
+{
+    return localizedBarcodeString("EAN128");
+}
 
 String EAN128::caption() const
 {

@@ -26,9 +26,15 @@ static_assert(FirstDigitParities.size() == 10);
 
 }
 
-String EAN13::barcodeName() const { return localizedBarcodeString("EAN13"); }
+String EAN13::barcodeName() const
+{
+    return localizedBarcodeString("EAN13");
+}
 
-void EAN13::generateChecksum() { storeMod10Checksum(12); }
+void EAN13::generateChecksum()
+{
+    storeMod10Checksum(12);
+}
 
 bool EAN13::parityForChar(char firstDigit, int index)
 {
@@ -51,7 +57,10 @@ ModuleString EAN13::encodedContent() const
     return out + encodedCheckDigit();
 }
 
-void EAN13::setAddOnContent(const String& addOnContent) { updateAddOnForText(addOnContent); }
+void EAN13::setAddOnContent(const String& addOnContent)
+{
+    updateAddOnForText(addOnContent);
+}
 
 double EAN13::bottomPositionForBarIndex(Index index) const
 {
@@ -59,7 +68,10 @@ double EAN13::bottomPositionForBarIndex(Index index) const
     return guardOrDataBottom(index, index <= 3 || (index >= 45 && index <= 49) || index >= count - 3);
 }
 
-double EAN13::captionBaselinePosition() const { return TBQGenericBarcode::captionBaselinePosition() + halfAscender(); }
+double EAN13::captionBaselinePosition() const
+{
+    return TBQGenericBarcode::captionBaselinePosition() + halfAscender();
+}
 
 String EAN13::captionStringWithIndex(int index) const
 {

@@ -6,9 +6,15 @@ using namespace fnd;
 
 FND_REGISTER_CLASS(EAN18, EAN128)
 
-String EAN18::barcodeName() const { return localizedBarcodeString("EAN18"); }
+String EAN18::barcodeName() const
+{
+    return localizedBarcodeString("EAN18");
+}
 
-CharacterSet EAN18::allowedCharacterSet() const { return TBQGenericBarcode::allowedCharacterSet(); }
+CharacterSet EAN18::allowedCharacterSet() const
+{
+    return TBQGenericBarcode::allowedCharacterSet();
+}
 
 String EAN18::contentForValidation() const
 {

@@ -4,7 +4,10 @@ using namespace fnd;
 
 FND_REGISTER_CLASS(EAN2, UPCEANMasterCode)
 
-String EAN2::barcodeName() const { return localizedBarcodeString("EAN2"); }
+String EAN2::barcodeName() const
+{
+    return localizedBarcodeString("EAN2");
+}
 
 ModuleString EAN2::encodedContent() const
 {

@@ -26,7 +26,10 @@ static_assert(SumParities.size() == 10);
 
 }
 
-String EAN5::barcodeName() const { return localizedBarcodeString("EAN5"); }
+String EAN5::barcodeName() const
+{
+    return localizedBarcodeString("EAN5");
+}
 
 ModuleString EAN5::encodedContent() const
 {

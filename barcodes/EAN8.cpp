@@ -4,10 +4,16 @@ using namespace fnd;
 
 FND_REGISTER_CLASS(EAN8, UPCEANMasterCode)
 
-String EAN8::barcodeName() const { return localizedBarcodeString("EAN8"); }
+String EAN8::barcodeName() const
+{
+    return localizedBarcodeString("EAN8");
+}
 
 // Weight 3 on positions 1, 3, 5 and 7 from the left: for seven digits the same as from the right.
-void EAN8::generateChecksum() { storeMod10Checksum(7); }
+void EAN8::generateChecksum()
+{
+    storeMod10Checksum(7);
+}
 
 ModuleString EAN8::encodedContent() const
 {
@@ -35,11 +41,17 @@ double EAN8::xPositionForCaptionStringWithIndex(int index) const
     return firstBarPosition() + 8 * barWidth() + areaWidthForCaptionStringWithIndex(0);
 }
 
-double EAN8::areaWidthForCaptionStringWithIndex(int) const { return 4 * 7 * barWidth(); }
+double EAN8::areaWidthForCaptionStringWithIndex(int) const
+{
+    return 4 * 7 * barWidth();
+}
 
 double EAN8::bottomPositionForBarIndex(Index index) const
 {
     return guardOrDataBottom(index, index <= 3 || (index >= 31 && index <= 34) || index >= moduleCount() - 3);
 }
 
-double EAN8::captionBaselinePosition() const { return TBQGenericBarcode::captionBaselinePosition() + halfAscender(); }
+double EAN8::captionBaselinePosition() const
+{
+    return TBQGenericBarcode::captionBaselinePosition() + halfAscender();
+}

@@ -4,6 +4,12 @@ using namespace fnd;
 
 FND_REGISTER_CLASS(EANVelocity, EAN8)
 
-String EANVelocity::barcodeName() const { return localizedBarcodeString("EANVelocity"); }
+String EANVelocity::barcodeName() const
+{
+    return localizedBarcodeString("EANVelocity");
+}
 
-String EANVelocity::validatedContentString() const { return String("0") + EAN8::validatedContentString(); }
+String EANVelocity::validatedContentString() const
+{
+    return String("0") + EAN8::validatedContentString();
+}

@@ -7,7 +7,10 @@ using namespace fnd;
 
 FND_REGISTER_CLASS(ISBN13, EAN13)
 
-String ISBN13::barcodeName() const { return localizedBarcodeString("ISBN13"); }
+String ISBN13::barcodeName() const
+{
+    return localizedBarcodeString("ISBN13");
+}
 
 String ISBN13::headline() const
 {

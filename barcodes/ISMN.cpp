@@ -6,9 +6,15 @@ using namespace fnd;
 
 FND_REGISTER_CLASS(ISMN, EAN13)
 
-String ISMN::barcodeName() const { return localizedBarcodeString("ISMN"); }
+String ISMN::barcodeName() const
+{
+    return localizedBarcodeString("ISMN");
+}
 
-String ISMN::validatedContentString() const { return String("9790") + EAN13::validatedContentString(); }
+String ISMN::validatedContentString() const
+{
+    return String("9790") + EAN13::validatedContentString();
+}
 
 String ISMN::headline() const
 {

@@ -6,9 +6,15 @@ using namespace fnd;
 
 FND_REGISTER_CLASS(ISSN, EAN13)
 
-String ISSN::barcodeName() const { return localizedBarcodeString("ISSN"); }
+String ISSN::barcodeName() const
+{
+    return localizedBarcodeString("ISSN");
+}
 
-String ISSN::validatedContentString() const { return String("977") + EAN13::validatedContentString(); }
+String ISSN::validatedContentString() const
+{
+    return String("977") + EAN13::validatedContentString();
+}
 
 char ISSN::ISSNChecksumCharacterForString(std::string_view digits)
 {

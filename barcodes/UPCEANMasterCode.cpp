@@ -66,9 +66,15 @@ double UPCEANMasterCode::topPositionForBarIndex(Index index) const
     return TBQGenericBarcode::bottomPositionForBarIndex(index) + height();
 }
 
-double UPCEANMasterCode::fontBoxWidth() const { return font() ? font()->boundingRectForFont().width() : 0; }
+double UPCEANMasterCode::fontBoxWidth() const
+{
+    return font() ? font()->boundingRectForFont().width() : 0;
+}
 
-double UPCEANMasterCode::halfAscender() const { return font() ? font()->ascender() / 2 : 0; }
+double UPCEANMasterCode::halfAscender() const
+{
+    return font() ? font()->ascender() / 2 : 0;
+}
 
 double UPCEANMasterCode::guardOrDataBottom(Index index, bool isGuard) const
 {

@@ -4,11 +4,20 @@ using namespace fnd;
 
 FND_REGISTER_CLASS(UPC_A, UPCEANMasterCode)
 
-String UPC_A::barcodeName() const { return localizedBarcodeString("UPCA"); }
+String UPC_A::barcodeName() const
+{
+    return localizedBarcodeString("UPCA");
+}
 
-void UPC_A::setAddOnContent(const String& addOnContent) { updateAddOnForText(addOnContent); }
+void UPC_A::setAddOnContent(const String& addOnContent)
+{
+    updateAddOnForText(addOnContent);
+}
 
-void UPC_A::generateChecksum() { storeMod10Checksum(11); }
+void UPC_A::generateChecksum()
+{
+    storeMod10Checksum(11);
+}
 
 ModuleString UPC_A::encodedContent() const
 {
@@ -67,4 +76,7 @@ double UPC_A::bottomPositionForBarIndex(Index index) const
     return guardOrDataBottom(index, index <= 9 || (index >= 45 && index <= 49) || index >= count - 10);
 }
 
-double UPC_A::captionBaselinePosition() const { return TBQGenericBarcode::captionBaselinePosition() + halfAscender(); }
+double UPC_A::captionBaselinePosition() const
+{
+    return TBQGenericBarcode::captionBaselinePosition() + halfAscender();
+}

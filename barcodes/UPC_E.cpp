@@ -29,7 +29,10 @@ static_assert(CheckDigitParities.size() == 10);
 
 }
 
-String UPC_E::barcodeName() const { return localizedBarcodeString("UPCE"); }
+String UPC_E::barcodeName() const
+{
+    return localizedBarcodeString("UPCE");
+}
 
 String UPC_E::validatedContentString() const
 {
@@ -41,7 +44,10 @@ String UPC_E::validatedContentString() const
     return digits;
 }
 
-char UPC_E::checkDigit() const { return checksum().isEmpty() ? '0' : static_cast<char>(checksum().characterAt(0)); }
+char UPC_E::checkDigit() const
+{
+    return checksum().isEmpty() ? '0' : static_cast<char>(checksum().characterAt(0));
+}
 
 std::string UPC_E::expandedUPCA(std::string_view d)
 {
@@ -134,4 +140,7 @@ double UPC_E::bottomPositionForBarIndex(Index index) const
     return guardOrDataBottom(index, index <= 2 || index >= moduleCount() - 6);
 }
 
-double UPC_E::captionBaselinePosition() const { return TBQGenericBarcode::captionBaselinePosition() + halfAscender(); }
+double UPC_E::captionBaselinePosition() const
+{
+    return TBQGenericBarcode::captionBaselinePosition() + halfAscender();
+}

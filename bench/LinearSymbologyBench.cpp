@@ -18,7 +18,10 @@ void encode(benchmark::State& state, const char* className, const std::string& c
 
 }
 
-static void ean13(benchmark::State& state) { encode(state, "EAN13", "400638133393"); }
+static void ean13(benchmark::State& state)
+{
+    encode(state, "EAN13", "400638133393");
+}
 BENCHMARK(ean13);
 
 static void code128(benchmark::State& state)

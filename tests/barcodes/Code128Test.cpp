@@ -103,8 +103,8 @@ TEST(Code128, CodeSetChoices)
     for (const auto& c : cases) {
         auto b = make("Code128", c.content);
         auto modules = b->completeEncodedBarcode();
-        EXPECT_EQ(symbolValues(modules), withCheck(c.values)) << "Code128 \"" << c.content << "\" → " << modules
-                                                              << " = " << dump(symbolValues(modules));
+        EXPECT_EQ(symbolValues(modules), withCheck(c.values))
+            << "Code128 \"" << c.content << "\" → " << modules << " = " << dump(symbolValues(modules));
         EXPECT_EQ(modules.size(), 11 * (c.values.size() + 1) + 13) << c.content;
     }
     EXPECT_EQ(withCheck({ StartB, 33, 34, 35 }).back(), 1);
@@ -172,8 +172,8 @@ TEST(GS1128, FNC1AfterTheStartAndAfterVariableFields)
         auto b = make("EAN128", c.content);
         ASSERT_TRUE(b->validatedErrorString().isEmpty()) << c.content << ": " << b->validatedErrorString().utf8();
         auto modules = b->completeEncodedBarcode();
-        EXPECT_EQ(symbolValues(modules), withCheck(c.values)) << "EAN128 \"" << c.content << "\" → " << modules
-                                                              << " = " << dump(symbolValues(modules));
+        EXPECT_EQ(symbolValues(modules), withCheck(c.values))
+            << "EAN128 \"" << c.content << "\" → " << modules << " = " << dump(symbolValues(modules));
     }
     auto shown = make("EAN128", "[01]09501101530003[10]AB");
     EXPECT_EQ(shown->caption(), String("(01)09501101530003(10)AB"));
@@ -205,8 +205,9 @@ TEST(SSCC18, CheckDigitPaddingAndCaption)
     for (const auto& c : cases) {
         auto b = make("EAN18", c.content);
         EXPECT_EQ(b->contentForValidation(), String(c.element)) << c.content;
-        String shown = String(c.element).stringByReplacingOccurrencesOfString("[", "(").stringByReplacingOccurrencesOfString(
-            "]", ")");
+        String shown
+            = String(c.element).stringByReplacingOccurrencesOfString("[", "(").stringByReplacingOccurrencesOfString(
+                "]", ")");
         EXPECT_EQ(b->caption(), shown) << c.content;
         EXPECT_TRUE(b->validatedErrorString().isEmpty()) << c.content;
         auto values = symbolValues(b->completeEncodedBarcode());
@@ -240,9 +241,15 @@ TEST(Code128, ZbarReadsEverySetAndMixture)
             "0123456789abcdefghijklmnopqrstuvwxyz0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789" },
         // zbar shows FNC1 separators as the GS character and drops the leading one
         { "EAN128", "(01)09501101530003(17)140704(10)AB-123", "01095011015300031714070410AB-123" },
-        { "EAN128", "[10]ABC[17]140704", "10ABC\x1d" "17140704" },
-        { "EAN128", "[10]A1234567[21]X", "10A1234567\x1d" "21X" },
-        { "EAN128", "[10]12345[21]AB", "1012345\x1d" "21AB" },
+        { "EAN128", "[10]ABC[17]140704",
+            "10ABC\x1d"
+            "17140704" },
+        { "EAN128", "[10]A1234567[21]X",
+            "10A1234567\x1d"
+            "21X" },
+        { "EAN128", "[10]12345[21]AB",
+            "1012345\x1d"
+            "21AB" },
         { "EAN18", "34001234567890123", "00340012345678901238" },
         { "EAN18", "1234567890123456", "00123456789012345606" },
     };

@@ -167,6 +167,8 @@ TEST(GS1128, FNC1AfterTheStartAndAfterVariableFields)
         { "[10]A1234567[21]X", { StartB, FNC1, 17, 16, 33, 17, CodeC, 23, 45, 67, FNC1, 21, CodeB, 56 } },
         // an odd stretch that opens the symbol puts its last digit in B
         { "[10]12345[21]AB", { StartC, FNC1, 10, 12, 34, CodeB, 21, CodeC, FNC1, 21, CodeB, 33, 34 } },
+        // "[211" starts in C, its odd 211 hands 2 to B, and the FNC1 left alone between two B marks joins them
+        { "[10]AB[21]1CD", { StartB, FNC1, 17, 16, 33, 34, FNC1, 18, CodeC, 11, CodeB, 35, 36 } },
     };
     for (const auto& c : cases) {
         auto b = make("EAN128", c.content);
@@ -250,6 +252,9 @@ TEST(Code128, ZbarReadsEverySetAndMixture)
         { "EAN128", "[10]12345[21]AB",
             "1012345\x1d"
             "21AB" },
+        { "EAN128", "[10]AB[21]1CD",
+            "10AB\x1d"
+            "211CD" },
         { "EAN18", "34001234567890123", "00340012345678901238" },
         { "EAN18", "1234567890123456", "00123456789012345606" },
     };

@@ -22,7 +22,7 @@ bool inRange(int v, int lo, int hi) { return v >= lo && v <= hi; }
 Verdict judge(const Field& field)
 {
     const std::string& ai = field.ai;
-    if (!std::all_of(ai.begin(), ai.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    if (ai.empty() || !std::all_of(ai.begin(), ai.end(), [](char c) { return c >= '0' && c <= '9'; }))
         return Verdict::NotAnAI;
     int v = std::stoi(ai);
     std::size_t n = field.dataLength;
@@ -116,6 +116,9 @@ Result check(std::string s, bool preValidated)
     std::vector<Field> fields;
     for (std::size_t open = s.find('['); open != std::string::npos;) {
         std::size_t close = s.find(']', open);
+        // Brackets can balance in the wrong order ("[01]]1["): a "[" without its "]" is malformed.
+        if (close == std::string::npos)
+            return failure("GS1AIMalformed");
         std::size_t next = s.find('[', close);
         Field f;
         f.ai = s.substr(open + 1, close - open - 1);

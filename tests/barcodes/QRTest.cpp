@@ -241,7 +241,7 @@ TEST(QR, ZbarReadsEveryVersionClassLevelAndMode)
         auto png = DecoderCheck::scratchPath("qr-" + std::to_string(i));
         ASSERT_TRUE(DecoderCheck::renderMatrix(
             grid->rows, grid->width, [&](int r, int c) { return barcode->isModuleSetWithY(r, c); }, png, 3));
-        auto read = DecoderCheck::zbarimg(png, true, true);
+        auto read = DecoderCheck::zbarimg(png, true, "-Sbinary");
         if (!read)
             GTEST_SKIP() << "zbarimg is not installed";
         EXPECT_EQ(*read, content) << "version " << symbol->version << "-" << levelName(symbol->level) << ", mask "

@@ -75,12 +75,12 @@ bool renderMatrix(int rows, int columns, const std::function<bool(int, int)>& is
     }, pngPath);
 }
 
-std::optional<std::string> zbarimg(const std::string& pngPath, bool raw, bool binary)
+std::optional<std::string> zbarimg(const std::string& pngPath, bool raw, const std::string& options)
 {
     if (!installed("zbarimg"))
         return std::nullopt;
-    return run(std::string("zbarimg --quiet ") + (raw ? "--raw " : "") + (binary ? "-Sbinary " : "") + "'" + pngPath
-        + "' 2>/dev/null");
+    return run(std::string("zbarimg --quiet ") + (raw ? "--raw " : "") + options + (options.empty() ? "" : " ") + "'"
+        + pngPath + "' 2>/dev/null");
 }
 
 std::optional<std::string> dmtxread(const std::string& pngPath)

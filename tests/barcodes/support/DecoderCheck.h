@@ -22,9 +22,9 @@ bool renderMatrix(int rows, int columns, const std::function<bool(int, int)>& is
     int moduleSize = 6, int quietModules = 4);
 
 // What zbarimg reads, one "SYMBOLOGY:data" line per symbol, without the trailing newline; nullopt when zbarimg is
-// not installed. Empty when it finds nothing. `raw` passes --raw (data only, no symbology prefix); `binary` asks
-// for the data bytes as they are, without a guess at their character set.
-std::optional<std::string> zbarimg(const std::string& pngPath, bool raw = false, bool binary = false);
+// not installed. Empty when it finds nothing. `raw` passes --raw (data only, no symbology prefix); `options` are
+// further zbarimg arguments (such as "-Sean5.enable").
+std::optional<std::string> zbarimg(const std::string& pngPath, bool raw = false, const std::string& options = {});
 // What dmtxread reads; nullopt when dmtxread is not installed.
 std::optional<std::string> dmtxread(const std::string& pngPath);
 

@@ -88,8 +88,8 @@ void Application::run()
 void Application::stop(const fnd::Value&)
 {
     m_running = false;
-    // Wakes the loop so run() notices.
-    postEvent(Event::otherEventWithType(EventType::ApplicationDefined, {}, 0, 0, 0, 0, 0, 0), false);
+    ++m_interrupts;
+    wakeUp();
 }
 
 void Application::terminate(const fnd::Value&)
@@ -170,12 +170,15 @@ std::shared_ptr<Event> Application::nextEvent(EventMask mask, fnd::Date until, c
         }
         return event;
     };
+    auto interrupts = m_interrupts;
     for (;;) {
         if (auto e = take())
             return e;
         auto result = fnd::RunLoop::current().runInMode(mode, until, true);
         if (auto e = take())
             return e;
+        if (m_interrupts != interrupts)
+            return nullptr;
         if (result != fnd::RunLoop::RunResult::HandledSource || fnd::Clock::current()->now().timeIntervalSince(until) >= 0)
             return nullptr;
     }
@@ -528,6 +531,7 @@ void Application::stopModalWithCode(long code)
     for (auto it = m_modalSessions.rbegin(); it != m_modalSessions.rend(); ++it) {
         if (!(*it)->ended && !(*it)->response) {
             (*it)->response = code;
+            ++m_interrupts;
             wakeUp();
             return;
         }

@@ -5,6 +5,7 @@
 #include "platform/ui/Event.h"
 #include "platform/ui/Responder.h"
 
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -168,6 +169,8 @@ private:
     bool m_terminated { false };
     bool m_active { true };
     bool m_terminatePending { false };
+    // Counts stop requests, so that a waiting nextEvent returns to a loop that should end.
+    std::uint64_t m_interrupts { 0 };
 };
 
 }

@@ -25,6 +25,7 @@ FND_REGISTER_CLASS(Window, Responder)
 void Window::describeClass(fnd::ClassBuilder<Window>& c)
 {
     c.property("title", &Window::title, &Window::setTitle);
+    c.property("styleMask", &Window::styleMask, &Window::setStyleMask);
     c.property("level", &Window::level, &Window::setLevel);
     c.property("alphaValue", &Window::alphaValue, &Window::setAlphaValue);
     c.property("frame", &Window::frame, [](Window& w, gfx::Rect r) { w.setFrame(r, true); });
@@ -56,13 +57,24 @@ std::shared_ptr<Window> Window::create(gfx::Rect contentRect, unsigned styleMask
     return window;
 }
 
+void Window::init()
+{
+    initWithContentRect({}, WindowStyleMask::Titled);
+}
+
 void Window::initWithContentRect(gfx::Rect contentRect, unsigned styleMask)
 {
     m_styleMask = styleMask;
-    m_frame = frameRectForContentRect(contentRect, styleMask);
-    m_backgroundColor = gfx::Color::windowBackgroundColor();
-    m_windowNumber = Application::shared().registerWindow(*this);
-    setContentView(View::create({ 0, 0, contentRect.width(), contentRect.height() }));
+    if (!m_backgroundColor)
+        m_backgroundColor = gfx::Color::windowBackgroundColor();
+    if (!m_windowNumber)
+        m_windowNumber = Application::shared().registerWindow(*this);
+    if (!m_contentView) {
+        m_frame = frameRectForContentRect(contentRect, styleMask);
+        setContentView(View::create({ 0, 0, contentRect.width(), contentRect.height() }));
+    } else {
+        applyFrame(frameRectForContentRect(contentRect, styleMask), false);
+    }
 }
 
 // Geometry.

@@ -100,7 +100,9 @@ public:
     ~Window() override;
     static std::shared_ptr<Window> create(gfx::Rect contentRect, unsigned styleMask = WindowStyleMask::Titled,
         BackingStoreType backing = BackingStoreType::Buffered, bool defer = false);
-    // Sets everything up; subclasses made by their own create() call it.
+    // A window made by class name (interface files): titled, empty, to be sized by its frame property.
+    void init();
+    // Sets everything up; subclasses made by their own create() call it (again, after init()).
     void initWithContentRect(gfx::Rect contentRect, unsigned styleMask);
 
     // Geometry (screen coordinates).

@@ -316,3 +316,24 @@ TEST_F(WindowTest, ClosingAsksTheDelegateAndTheLastWindowCanEndTheApplication)
     EXPECT_EQ(quit->terminations, 1);
     app().setDelegate(nullptr);
 }
+
+TEST_F(WindowTest, WindowsAndViewsMadeByClassNameAreComplete)
+{
+    auto object = fnd::ClassRegistry::shared().create("Window");
+    auto window = std::dynamic_pointer_cast<Window>(object);
+    ASSERT_TRUE(window);
+    EXPECT_NE(window->windowNumber(), 0);
+    ASSERT_TRUE(window->contentView());
+    window->setValueForKey(gfx::Rect(10, 10, 200, 122), "frame");
+    window->setValueForKey("Made by name", "title");
+    EXPECT_EQ(window->contentView()->frame(), gfx::Rect(0, 0, 200, 100));
+    EXPECT_EQ(window->title(), "Made by name");
+
+    auto view = std::dynamic_pointer_cast<View>(fnd::ClassRegistry::shared().create("View"));
+    ASSERT_TRUE(view);
+    view->setValueForKey(gfx::Rect(1, 2, 30, 40), "frame");
+    view->setValueForKey(AutoresizingMask::WidthSizable, "autoresizingMask");
+    EXPECT_EQ(view->bounds(), gfx::Rect(0, 0, 30, 40));
+    EXPECT_EQ(view->autoresizingMask(), AutoresizingMask::WidthSizable);
+    EXPECT_TRUE(view->respondsTo("awakeFromNib"));
+}

@@ -179,7 +179,8 @@ std::shared_ptr<Event> Application::nextEvent(EventMask mask, fnd::Date until, c
             return e;
         if (m_interrupts != interrupts)
             return nullptr;
-        if (result != fnd::RunLoop::RunResult::HandledSource || fnd::Clock::current()->now().timeIntervalSince(until) >= 0)
+        if (result != fnd::RunLoop::RunResult::HandledSource
+            || fnd::Clock::current()->now().timeIntervalSince(until) >= 0)
             return nullptr;
     }
 }
@@ -230,7 +231,8 @@ void Application::dispatchPendingEvents()
 
 // Target-action.
 
-std::shared_ptr<fnd::Object> Application::searchChain(const std::shared_ptr<Responder>& start, fnd::Selector action) const
+std::shared_ptr<fnd::Object> Application::searchChain(
+    const std::shared_ptr<Responder>& start, fnd::Selector action) const
 {
     for (auto r = start; r; r = r->nextResponder()) {
         if (r->respondsTo(action))
@@ -425,7 +427,9 @@ void Application::chooseNewKeyAndMain(Window* leaving)
     }
 }
 
-void Application::windowWillClose(Window&) { }
+void Application::windowWillClose(Window&)
+{
+}
 
 void Application::windowDidClose(Window& window)
 {

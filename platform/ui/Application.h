@@ -141,7 +141,6 @@ public:
     // it when installed).
     void reset();
 
-
 private:
     struct WindowEntry {
         std::weak_ptr<Window> window;

@@ -1,7 +1,5 @@
 #include "platform/ui/Backend.h"
 
-
-
 namespace ui {
 
 namespace {
@@ -9,10 +7,7 @@ namespace {
 // Used until a real backend is installed: a screen to lay windows out on, and nothing shown.
 class OffscreenBackend final : public Backend {
 public:
-    std::vector<ScreenGeometry> screens() override
-    {
-        return { { { 0, 0, 1440, 900 }, { 0, 0, 1440, 878 }, 1 } };
-    }
+    std::vector<ScreenGeometry> screens() override { return { { { 0, 0, 1440, 900 }, { 0, 0, 1440, 878 }, 1 } }; }
     std::shared_ptr<gfx::WindowSurface> surfaceForWindow(Window&) override { return nullptr; }
 };
 

@@ -167,8 +167,8 @@ void Event::setTrackingArea(const std::shared_ptr<TrackingArea>& area)
 
 fnd::String Event::description() const
 {
-    return fnd::String(fmt::format("Event type={} location=({} {}) window={} flags={:#x}", static_cast<unsigned>(m_type),
-        m_location.x, m_location.y, m_windowNumber, m_modifierFlags));
+    return fnd::String(fmt::format("Event type={} location=({} {}) window={} flags={:#x}",
+        static_cast<unsigned>(m_type), m_location.x, m_location.y, m_windowNumber, m_modifierFlags));
 }
 
 }

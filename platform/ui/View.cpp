@@ -2,6 +2,7 @@
 
 #include "platform/foundation/Exception.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/ui/ViewDrawing.h"
 #include "platform/ui/Window.h"
 
 #include <algorithm>
@@ -57,8 +58,8 @@ void View::addSubview(const std::shared_ptr<View>& view, WindowOrderingMode plac
     view->removeFromSuperview();
     std::size_t index = place == WindowOrderingMode::Below ? 0 : m_subviews.size();
     if (relativeTo) {
-        auto it = std::find_if(
-            m_subviews.begin(), m_subviews.end(), [&](const auto& v) { return v.get() == relativeTo; });
+        auto it
+            = std::find_if(m_subviews.begin(), m_subviews.end(), [&](const auto& v) { return v.get() == relativeTo; });
         if (it != m_subviews.end())
             index = std::size_t(it - m_subviews.begin()) + (place == WindowOrderingMode::Below ? 0 : 1);
     }
@@ -85,8 +86,8 @@ void View::removeFromSuperview()
     auto parent = superview();
     if (!parent)
         return;
-    auto it = std::find_if(parent->m_subviews.begin(), parent->m_subviews.end(),
-        [&](const auto& v) { return v.get() == this; });
+    auto it = std::find_if(
+        parent->m_subviews.begin(), parent->m_subviews.end(), [&](const auto& v) { return v.get() == this; });
     if (it != parent->m_subviews.end())
         parent->removeSubviewAt(std::size_t(it - parent->m_subviews.begin()));
 }
@@ -172,12 +173,24 @@ std::shared_ptr<View> View::viewWithTag(long tag) const
     return nullptr;
 }
 
-void View::viewWillMoveToWindow(Window*) { }
-void View::viewDidMoveToWindow() { }
-void View::viewWillMoveToSuperview(View*) { }
-void View::viewDidMoveToSuperview() { }
-void View::didAddSubview(View&) { }
-void View::willRemoveSubview(View&) { }
+void View::viewWillMoveToWindow(Window*)
+{
+}
+void View::viewDidMoveToWindow()
+{
+}
+void View::viewWillMoveToSuperview(View*)
+{
+}
+void View::viewDidMoveToSuperview()
+{
+}
+void View::didAddSubview(View&)
+{
+}
+void View::willRemoveSubview(View&)
+{
+}
 
 void View::propagateWindow(Window* window)
 {
@@ -301,8 +314,8 @@ void View::boundsDidChange()
 // size) in proportion to their current lengths, or equally when they are all zero.
 namespace {
 
-void distribute(double delta, double& position, double& length, double superLength, bool minFlexible,
-    bool sizeFlexible, bool maxFlexible)
+void distribute(double delta, double& position, double& length, double superLength, bool minFlexible, bool sizeFlexible,
+    bool maxFlexible)
 {
     double parts[3] = { position, length, superLength - position - length };
     bool flexible[3] = { minFlexible, sizeFlexible, maxFlexible };
@@ -387,20 +400,6 @@ gfx::AffineTransform inverseOf(const gfx::AffineTransform& t)
     return t.inverted().value_or(gfx::AffineTransform {});
 }
 
-gfx::Rect transformRect(const gfx::AffineTransform& t, gfx::Rect r)
-{
-    gfx::Point corners[4] = { t.transformPoint(r.origin), t.transformPoint({ r.maxX(), r.minY() }),
-        t.transformPoint({ r.minX(), r.maxY() }), t.transformPoint({ r.maxX(), r.maxY() }) };
-    double minX = corners[0].x, maxX = corners[0].x, minY = corners[0].y, maxY = corners[0].y;
-    for (const auto& c : corners) {
-        minX = std::min(minX, c.x);
-        maxX = std::max(maxX, c.x);
-        minY = std::min(minY, c.y);
-        maxY = std::max(maxY, c.y);
-    }
-    return { minX, minY, maxX - minX, maxY - minY };
-}
-
 // Sizes convert as magnitudes: a flip does not make them negative.
 gfx::Size transformSize(const gfx::AffineTransform& t, gfx::Size s)
 {
@@ -432,12 +431,12 @@ gfx::Size View::convertSizeToView(gfx::Size size, const View* view) const
 
 gfx::Rect View::convertRectFromView(gfx::Rect rect, const View* view) const
 {
-    return transformRect(inverseOf(transformToBase()), transformRect(baseTransformOf(view), rect));
+    return transformedRect(inverseOf(transformToBase()), transformedRect(baseTransformOf(view), rect));
 }
 
 gfx::Rect View::convertRectToView(gfx::Rect rect, const View* view) const
 {
-    return transformRect(inverseOf(baseTransformOf(view)), transformRect(transformToBase(), rect));
+    return transformedRect(inverseOf(baseTransformOf(view)), transformedRect(transformToBase(), rect));
 }
 
 // Visibility and hit testing.
@@ -480,16 +479,12 @@ gfx::Rect View::visibleRect() const
     for (auto parent = superview(); parent; child = parent, parent = parent->superview()) {
         toAncestor = gfx::concatenated(toAncestor, child->transformToSuperview());
         auto back = inverseOf(toAncestor);
-        visible = gfx::intersectionRect(visible, transformRect(back, parent->bounds()));
+        visible = gfx::intersectionRect(visible, transformedRect(back, parent->bounds()));
     }
-    if (auto w = window(); w && w->contentView()) {
-        // The root view is clipped by the window's content.
-        auto root = w->contentView();
-        if (isDescendantOf(*root)) {
-            auto fromBase = inverseOf(transformToBase());
-            auto content = w->contentRectForFrameRect(w->frame());
-            visible = gfx::intersectionRect(visible, transformRect(fromBase, { 0, 0, content.width(), content.height() }));
-        }
+    if (auto w = window(); w && w->contentView() && isDescendantOf(*w->contentView())) {
+        // Nothing shows outside the window's content.
+        auto fromBase = inverseOf(transformToBase());
+        visible = gfx::intersectionRect(visible, transformedRect(fromBase, w->contentView()->frame()));
     }
     return visible;
 }

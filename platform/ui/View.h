@@ -163,7 +163,8 @@ public:
     // Sent when the visible rect may have changed, so areas tied to geometry can be rebuilt.
     virtual void updateTrackingAreas() { }
     // The older form: returns the area's tag.
-    long addTrackingRect(gfx::Rect rect, const std::shared_ptr<Responder>& owner, fnd::Value userData, bool assumeInside);
+    long addTrackingRect(
+        gfx::Rect rect, const std::shared_ptr<Responder>& owner, fnd::Value userData, bool assumeInside);
     void removeTrackingRect(long tag);
     void addCursorRect(gfx::Rect rect, std::shared_ptr<SettableCursor> cursor);
     void removeCursorRect(gfx::Rect rect, const std::shared_ptr<SettableCursor>& cursor);

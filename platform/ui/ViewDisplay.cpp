@@ -96,7 +96,9 @@ void drawViewTree(View& view, gfx::GraphicsContext& context, const gfx::AffineTr
         drawViewTree(*sub, context, rootCTM, gfx::concatenated(sub->transformToSuperview(), toTarget), drawn, inTarget);
 }
 
-void View::drawRect(gfx::Rect) { }
+void View::drawRect(gfx::Rect)
+{
+}
 
 void View::setNeedsDisplay(bool flag)
 {

@@ -178,8 +178,8 @@ void Window::setFrame(gfx::Rect frame, bool display, bool animate)
     for (;;) {
         double t = std::min(1.0, fnd::Clock::current()->now().timeIntervalSince(start) / duration);
         auto mix = [t](double a, double b) { return a + (b - a) * t; };
-        applyFrame({ mix(from.minX(), frame.minX()), mix(from.minY(), frame.minY()),
-                       mix(from.width(), frame.width()), mix(from.height(), frame.height()) },
+        applyFrame({ mix(from.minX(), frame.minX()), mix(from.minY(), frame.minY()), mix(from.width(), frame.width()),
+                       mix(from.height(), frame.height()) },
             display);
         if (t >= 1)
             break;

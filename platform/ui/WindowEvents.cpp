@@ -119,8 +119,7 @@ void Window::updateTrackingAreas(gfx::Point basePoint, const Event& cause)
             unsigned o = area->options();
             if (dragging && !(o & TrackingOptions::EnabledDuringMouseDrag))
                 continue;
-            bool active = (o & TrackingOptions::ActiveAlways)
-                || ((o & TrackingOptions::ActiveInKeyWindow) && m_isKey)
+            bool active = (o & TrackingOptions::ActiveAlways) || ((o & TrackingOptions::ActiveInKeyWindow) && m_isKey)
                 || ((o & TrackingOptions::ActiveInActiveApp) && Application::shared().isActive())
                 || ((o & TrackingOptions::ActiveWhenFirstResponder) && first.get() == &view);
             bool inside = false;
@@ -132,7 +131,8 @@ void Window::updateTrackingAreas(gfx::Point basePoint, const Event& cause)
             if (inside != area->isInside()) {
                 area->setInside(inside);
                 if (o & TrackingOptions::MouseEnteredAndExited)
-                    (inside ? enters : exits).push_back({ area, inside ? EventType::MouseEntered : EventType::MouseExited });
+                    (inside ? enters : exits)
+                        .push_back({ area, inside ? EventType::MouseEntered : EventType::MouseExited });
             } else if (inside && (o & TrackingOptions::MouseMoved)) {
                 moves.push_back({ area, EventType::MouseMoved });
             }
@@ -145,8 +145,8 @@ void Window::updateTrackingAreas(gfx::Point basePoint, const Event& cause)
             return;
         std::shared_ptr<Event> e;
         if (change.type == EventType::MouseMoved) {
-            e = Event::mouseEventWithType(EventType::MouseMoved, basePoint, cause.modifierFlags(), cause.timestamp(),
-                m_windowNumber, 0, 0, 0);
+            e = Event::mouseEventWithType(
+                EventType::MouseMoved, basePoint, cause.modifierFlags(), cause.timestamp(), m_windowNumber, 0, 0, 0);
         } else {
             e = Event::enterExitEventWithType(change.type, basePoint, cause.modifierFlags(), cause.timestamp(),
                 m_windowNumber, 0, change.area->trackingNumber(), change.area->userInfo());

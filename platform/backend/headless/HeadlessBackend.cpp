@@ -116,7 +116,8 @@ void HeadlessBackend::keyUp(Window& window, const fnd::String& characters, unsig
 void HeadlessBackend::flagsChanged(Window& window, unsigned flags, unsigned short keyCode)
 {
     double now = fnd::Clock::current()->now().timeIntervalSinceReferenceDate();
-    post(Event::keyEventWithType(EventType::FlagsChanged, {}, flags, now, window.windowNumber(), {}, {}, false, keyCode));
+    post(Event::keyEventWithType(
+        EventType::FlagsChanged, {}, flags, now, window.windowNumber(), {}, {}, false, keyCode));
 }
 
 void HeadlessBackend::click(Window& window, gfx::Point point, unsigned flags)

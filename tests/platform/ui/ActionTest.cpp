@@ -104,16 +104,21 @@ TEST_F(ActionTest, ANilTargetWalksKeyChainThenMainChainThenTheApplicationDelegat
 
     std::vector<fnd::Object*> links { keyFocus.get(), keySuper.get(), keyDelegate.get(), mainFocus.get(),
         mainDelegate.get(), appDelegate.get() };
-    const std::vector<std::string> expected { "key focus from s", "key superview from s",
-        "key window delegate from s", "main focus from s", "main window delegate from s",
-        "application delegate from s" };
+    const std::vector<std::string> expected { "key focus from s", "key superview from s", "key window delegate from s",
+        "main focus from s", "main window delegate from s", "application delegate from s" };
     auto switchOff = [&](std::size_t i) {
-        if (i == 0) keyFocus->on = false;
-        if (i == 1) keySuper->on = false;
-        if (i == 2) keyDelegate->on = false;
-        if (i == 3) mainFocus->on = false;
-        if (i == 4) mainDelegate->on = false;
-        if (i == 5) appDelegate->on = false;
+        if (i == 0)
+            keyFocus->on = false;
+        if (i == 1)
+            keySuper->on = false;
+        if (i == 2)
+            keyDelegate->on = false;
+        if (i == 3)
+            mainFocus->on = false;
+        if (i == 4)
+            mainDelegate->on = false;
+        if (i == 5)
+            appDelegate->on = false;
     };
     for (std::size_t i = 0; i < links.size(); ++i) {
         EXPECT_EQ(app().targetForAction("probe:").get(), links[i]) << "step " << i;

@@ -31,7 +31,10 @@ public:
     void mouseEntered(const Event& e) override { log.push_back("enter " + name(e)); }
     void mouseExited(const Event& e) override { log.push_back("exit " + name(e)); }
     void mouseMoved(const Event& e) override { log.push_back("moved " + name(e)); }
-    std::string name(const Event& e) const { return e.trackingArea() ? e.trackingArea()->userInfo().stringValue().utf8() : "?"; }
+    std::string name(const Event& e) const
+    {
+        return e.trackingArea() ? e.trackingArea()->userInfo().stringValue().utf8() : "?";
+    }
     Strings log;
 };
 
@@ -116,10 +119,12 @@ TEST_F(EventRoutingTest, NextEventPeeksWaitsUntilADateAndPostsAtTheFront)
     EXPECT_EQ(app().nextEvent(EventMasks::Any, fnd::Date::distantPast(), fnd::RunLoopMode::Default, false), e2);
     EXPECT_EQ(app().nextEvent(EventMasks::Any, fnd::Date::distantPast(), fnd::RunLoopMode::Default, true), e2);
     EXPECT_EQ(app().nextEvent(EventMasks::KeyDown, fnd::Date::distantPast(), fnd::RunLoopMode::Default, true), nullptr);
-    EXPECT_EQ(app().nextEvent(EventMasks::ApplicationDefined, fnd::Date::distantPast(), fnd::RunLoopMode::Default, true), e1);
+    EXPECT_EQ(
+        app().nextEvent(EventMasks::ApplicationDefined, fnd::Date::distantPast(), fnd::RunLoopMode::Default, true), e1);
 
     auto before = clock->now();
-    EXPECT_EQ(app().nextEvent(EventMasks::Any, before.addingTimeInterval(2), fnd::RunLoopMode::EventTracking, true), nullptr);
+    EXPECT_EQ(
+        app().nextEvent(EventMasks::Any, before.addingTimeInterval(2), fnd::RunLoopMode::EventTracking, true), nullptr);
     EXPECT_NEAR(clock->now().timeIntervalSince(before), 2, 1e-9);
 }
 
@@ -180,7 +185,8 @@ TEST_F(EventRoutingTest, TrackingAreasReportLeavingBeforeEntering)
     left->addTrackingArea(
         TrackingArea::create({ 50, 0, 50, 50 }, MouseEnteredAndExited | MouseMoved | ActiveAlways, owner, "B"));
     // Only while the window is key.
-    right->addTrackingArea(TrackingArea::create({ 0, 0, 100, 100 }, MouseEnteredAndExited | ActiveInKeyWindow, owner, "K"));
+    right->addTrackingArea(
+        TrackingArea::create({ 0, 0, 100, 100 }, MouseEnteredAndExited | ActiveInKeyWindow, owner, "K"));
 
     struct Step {
         gfx::Point point;
@@ -208,7 +214,8 @@ TEST_F(EventRoutingTest, TrackingAreasReportLeavingBeforeEntering)
 
     // An area that assumes the mouse inside reports leaving at the first move outside.
     owner->log.clear();
-    auto assumed = TrackingArea::create({ 0, 60, 10, 10 }, MouseEnteredAndExited | ActiveAlways | AssumeInside, owner, "S");
+    auto assumed
+        = TrackingArea::create({ 0, 60, 10, 10 }, MouseEnteredAndExited | ActiveAlways | AssumeInside, owner, "S");
     left->addTrackingArea(assumed);
     backend->mouseMoved(*window, { 30, 30 });
     backend->dispatchEvents();

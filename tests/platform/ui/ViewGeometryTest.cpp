@@ -20,9 +20,9 @@ namespace {
 {
     if (gfx::nearlyEqual(a, b, tolerance))
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "{" << a.minX() << " " << a.minY() << " " << a.width() << " "
-                                         << a.height() << "} != {" << b.minX() << " " << b.minY() << " " << b.width()
-                                         << " " << b.height() << "}";
+    return ::testing::AssertionFailure() << "{" << a.minX() << " " << a.minY() << " " << a.width() << " " << a.height()
+                                         << "} != {" << b.minX() << " " << b.minY() << " " << b.width() << " "
+                                         << b.height() << "}";
 }
 
 class ViewGeometryTest : public uitest::UiTest {
@@ -225,7 +225,10 @@ TEST_F(ViewGeometryTest, TreeHooksAndNotificationsArriveInOrder)
     struct Hooked : TestView {
         void viewWillMoveToWindow(Window* w) override { log.push_back(w ? "willMoveToWindow" : "willLeaveWindow"); }
         void viewDidMoveToWindow() override { log.push_back("didMoveToWindow"); }
-        void viewWillMoveToSuperview(View* v) override { log.push_back(v ? "willMoveToSuperview" : "willLeaveSuperview"); }
+        void viewWillMoveToSuperview(View* v) override
+        {
+            log.push_back(v ? "willMoveToSuperview" : "willLeaveSuperview");
+        }
         void viewDidMoveToSuperview() override { log.push_back("didMoveToSuperview"); }
         std::vector<std::string> log;
     };
@@ -233,21 +236,23 @@ TEST_F(ViewGeometryTest, TreeHooksAndNotificationsArriveInOrder)
     view->initWithFrame({ 0, 0, 10, 10 });
     root->addSubview(view);
     EXPECT_EQ(view->log,
-        (std::vector<std::string> { "willMoveToSuperview", "willMoveToWindow", "didMoveToWindow", "didMoveToSuperview" }));
+        (std::vector<std::string> {
+            "willMoveToSuperview", "willMoveToWindow", "didMoveToWindow", "didMoveToSuperview" }));
     EXPECT_EQ(view->window(), window);
     EXPECT_EQ(view->nextResponder().get(), root.get());
     view->log.clear();
     view->removeFromSuperview();
     EXPECT_EQ(view->log,
-        (std::vector<std::string> { "willLeaveSuperview", "willLeaveWindow", "didMoveToWindow", "didMoveToSuperview" }));
+        (std::vector<std::string> {
+            "willLeaveSuperview", "willLeaveWindow", "didMoveToWindow", "didMoveToSuperview" }));
     EXPECT_EQ(view->window(), nullptr);
 
     int frameChanges = 0, boundsChanges = 0;
     auto& center = fnd::NotificationCenter::defaultCenter();
-    auto t1 = center.addObserverForName(ViewNotification::FrameDidChange, view->selfValue(),
-        [&](const fnd::Notification&) { ++frameChanges; });
-    auto t2 = center.addObserverForName(ViewNotification::BoundsDidChange, view->selfValue(),
-        [&](const fnd::Notification&) { ++boundsChanges; });
+    auto t1 = center.addObserverForName(
+        ViewNotification::FrameDidChange, view->selfValue(), [&](const fnd::Notification&) { ++frameChanges; });
+    auto t2 = center.addObserverForName(
+        ViewNotification::BoundsDidChange, view->selfValue(), [&](const fnd::Notification&) { ++boundsChanges; });
     view->setFrameOrigin({ 5, 5 });
     view->setFrameOrigin({ 5, 5 }); // no change, no notice
     view->setBoundsOrigin({ 1, 1 });

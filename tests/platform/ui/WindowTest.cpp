@@ -77,8 +77,8 @@ TEST_F(WindowTest, KeyAndMainMoveWithActivationAndClosing)
 
     notes.clear();
     b->close();
-    EXPECT_EQ(notes,
-        (Strings { "resignKey " + n(b), "resignMain " + n(b), "becomeKey " + n(a), "becomeMain " + n(a) }));
+    EXPECT_EQ(
+        notes, (Strings { "resignKey " + n(b), "resignMain " + n(b), "becomeKey " + n(a), "becomeMain " + n(a) }));
     EXPECT_EQ(app().keyWindow(), a);
     EXPECT_EQ(app().windows(), std::vector<std::shared_ptr<Window>> { a });
 
@@ -136,8 +136,9 @@ TEST_F(WindowTest, SheetsBlockOnlyTheirParentAndReportTheirCodeOnce)
     EXPECT_EQ(parentView->events, (Strings { "down", "up" }));
 
     // A scripted answer ends the next sheet, through the application's older form.
-    backend->answerNextSheet([](Window& s, Window&) { Application::shared().endSheet(
-        std::static_pointer_cast<Window>(s.shared_from_this()), ModalResponse::OK); });
+    backend->answerNextSheet([](Window& s, Window&) {
+        Application::shared().endSheet(std::static_pointer_cast<Window>(s.shared_from_this()), ModalResponse::OK);
+    });
     app().beginSheet(sheet, parent, [&](long code) { codes.push_back(code); });
     backend->dispatchEvents();
     app().nextEvent(EventMasks::Any, fnd::Date::distantPast(), fnd::RunLoopMode::Default, true);

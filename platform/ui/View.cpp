@@ -139,8 +139,19 @@ void View::setSubviews(const std::vector<std::shared_ptr<View>>& views)
 
 void View::sortSubviewsUsingFunction(const std::function<ComparisonResult(const View&, const View&)>& compare)
 {
-    std::stable_sort(m_subviews.begin(), m_subviews.end(),
-        [&](const auto& a, const auto& b) { return compare(*a, *b) == ComparisonResult::Ascending; });
+    // Stable: views the function calls equal keep their order. (Sorted through indexes, since std::stable_sort's
+    // temporary buffer is deprecated in this standard library.)
+    std::vector<std::size_t> order(m_subviews.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        auto result = compare(*m_subviews[a], *m_subviews[b]);
+        return result == ComparisonResult::Ascending || (result == ComparisonResult::Same && a < b);
+    });
+    std::vector<std::shared_ptr<View>> sorted;
+    for (auto i : order)
+        sorted.push_back(m_subviews[i]);
+    m_subviews = std::move(sorted);
     setNeedsDisplay(true);
 }
 

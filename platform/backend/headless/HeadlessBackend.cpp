@@ -38,7 +38,12 @@ private:
 };
 
 HeadlessBackend::HeadlessBackend() = default;
-HeadlessBackend::~HeadlessBackend() = default;
+HeadlessBackend::~HeadlessBackend()
+{
+    // Scripted work refers to a test's objects; it must not outlive the test.
+    for (const auto& timer : m_timers)
+        timer->invalidate();
+}
 
 std::shared_ptr<HeadlessBackend> HeadlessBackend::install(gfx::Size screenSize)
 {
@@ -139,6 +144,8 @@ void HeadlessBackend::dispatchEvents()
 void HeadlessBackend::after(double seconds, std::function<void()> work)
 {
     auto timer = fnd::Timer::create(seconds, false, [work = std::move(work)](fnd::Timer&) { work(); });
+    std::erase_if(m_timers, [](const auto& t) { return !t->isValid(); });
+    m_timers.push_back(timer);
     fnd::RunLoop::main().addTimer(timer, fnd::RunLoopMode::Common);
 }
 
@@ -230,12 +237,10 @@ void HeadlessBackend::modalSessionBegan(Window& window)
     m_modalAnswers.pop_front();
     std::weak_ptr<Window> weak = std::static_pointer_cast<Window>(window.shared_from_this());
     // Runs inside the session's loop, as a person's answer would arrive.
-    fnd::RunLoop::main().post(
-        [weak, answer = std::move(answer)] {
-            if (auto w = weak.lock())
-                answer(*w);
-        },
-        { fnd::RunLoopMode::Common });
+    after(0, [weak, answer = std::move(answer)] {
+        if (auto w = weak.lock())
+            answer(*w);
+    });
 }
 
 void HeadlessBackend::sheetBegan(Window& sheet, Window& parent)
@@ -246,14 +251,12 @@ void HeadlessBackend::sheetBegan(Window& sheet, Window& parent)
     m_sheetAnswers.pop_front();
     std::weak_ptr<Window> weakSheet = std::static_pointer_cast<Window>(sheet.shared_from_this());
     std::weak_ptr<Window> weakParent = std::static_pointer_cast<Window>(parent.shared_from_this());
-    fnd::RunLoop::main().post(
-        [weakSheet, weakParent, answer = std::move(answer)] {
-            auto s = weakSheet.lock();
-            auto p = weakParent.lock();
-            if (s && p)
-                answer(*s, *p);
-        },
-        { fnd::RunLoopMode::Common });
+    after(0, [weakSheet, weakParent, answer = std::move(answer)] {
+        auto s = weakSheet.lock();
+        auto p = weakParent.lock();
+        if (s && p)
+            answer(*s, *p);
+    });
 }
 
 std::optional<long> HeadlessBackend::popUpMenu(Menu&, gfx::Point)

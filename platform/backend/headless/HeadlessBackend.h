@@ -11,6 +11,10 @@
 #include <optional>
 #include <vector>
 
+namespace fnd {
+class Timer;
+}
+
 namespace gfx {
 class BitmapImageRep;
 }
@@ -51,6 +55,7 @@ public:
     // Sends the queued events now.
     void dispatchEvents();
     // Runs work after the delay on the main run loop, in every mode (so during tracking loops and modal sessions).
+    // Work still pending when the backend goes away is dropped.
     void after(double seconds, std::function<void()> work);
 
     // Pictures: the window's content redrawn, or a view drawn on its own.
@@ -88,6 +93,7 @@ private:
     std::deque<std::function<void(Window&, Window&)>> m_sheetAnswers;
     std::deque<std::optional<long>> m_popUpAnswers;
     std::vector<fnd::String> m_openedURLs;
+    std::vector<std::shared_ptr<fnd::Timer>> m_timers;
     int m_beeps { 0 };
     long m_eventNumber { 0 };
 };

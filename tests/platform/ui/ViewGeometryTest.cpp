@@ -275,4 +275,15 @@ TEST_F(ViewGeometryTest, TreeHooksAndNotificationsArriveInOrder)
     EXPECT_EQ(root->subviews()[1], r);
     EXPECT_EQ(root->subviews()[2], p);
     EXPECT_THROW(p->addSubview(root), fnd::Exception);
+
+    // Sorting is stable: p and r tie and keep their order.
+    p->setFrameOrigin({ 5, 0 });
+    r->setFrameOrigin({ 5, 0 });
+    q->setFrameOrigin({ 9, 0 });
+    root->sortSubviewsUsingFunction([](const View& a, const View& b) {
+        return a.frame().minX() < b.frame().minX() ? ComparisonResult::Ascending
+            : a.frame().minX() > b.frame().minX()  ? ComparisonResult::Descending
+                                                   : ComparisonResult::Same;
+    });
+    EXPECT_EQ(root->subviews(), (std::vector<std::shared_ptr<View>> { r, p, q }));
 }

@@ -225,6 +225,10 @@ bool GraphicsContext::isFlipped() const
 {
     return m_impl->flipped;
 }
+void GraphicsContext::setFlipped(bool flipped)
+{
+    m_impl->flipped = flipped;
+}
 Size GraphicsContext::pointSize() const
 {
     return m_impl->pointSize;

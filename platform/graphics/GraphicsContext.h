@@ -105,6 +105,8 @@ public:
 
     Target target() const;
     bool isFlipped() const;
+    // What isFlipped reports while a view of the other orientation draws; the CTM is the caller's business.
+    void setFlipped(bool flipped);
     bool isDrawingToScreen() const { return target() == Target::Window; }
     // Page or bitmap size in points, and the device pixels per point.
     Size pointSize() const;

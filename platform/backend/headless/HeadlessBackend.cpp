@@ -1,0 +1,277 @@
+#include "platform/backend/headless/HeadlessBackend.h"
+
+#include "platform/foundation/Clock.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/Timer.h"
+#include "platform/graphics/BitmapImageRep.h"
+#include "platform/graphics/GraphicsContext.h"
+#include "platform/graphics/ImageCodecs.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Window.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace ui {
+
+// A window's pixels, premultiplied ARGB32 like a bitmap context wants them.
+class HeadlessSurface final : public gfx::WindowSurface {
+public:
+    HeadlessSurface(gfx::Size points, double scale)
+        : m_points(points)
+        , m_width(std::max(1, int(std::ceil(points.width * scale))))
+        , m_height(std::max(1, int(std::ceil(points.height * scale))))
+        , m_pixels(std::size_t(m_width) * std::size_t(m_height), 0)
+    {
+    }
+    gfx::Size pointSize() const override { return m_points; }
+    gfx::PixelBufferView pixels() override
+    {
+        return { reinterpret_cast<std::uint8_t*>(m_pixels.data()), m_width, m_height, std::ptrdiff_t(m_width) * 4 };
+    }
+
+private:
+    gfx::Size m_points;
+    int m_width;
+    int m_height;
+    std::vector<std::uint32_t> m_pixels;
+};
+
+HeadlessBackend::HeadlessBackend() = default;
+HeadlessBackend::~HeadlessBackend()
+{
+    // Scripted work refers to a test's objects; it must not outlive the test.
+    for (const auto& timer : m_timers)
+        timer->invalidate();
+}
+
+std::shared_ptr<HeadlessBackend> HeadlessBackend::install(gfx::Size screenSize)
+{
+    auto backend = std::make_shared<HeadlessBackend>();
+    constexpr double MenuBarHeight = 22;
+    backend->m_screens = { { { 0, 0, screenSize.width, screenSize.height },
+        { 0, 0, screenSize.width, std::max(0.0, screenSize.height - MenuBarHeight) }, 1 } };
+    Backend::install(backend);
+    Application::shared().reset();
+    Event::setCurrentModifierFlags(0);
+    Event::setMouseLocation({});
+    return backend;
+}
+
+// Input.
+
+std::shared_ptr<Event> HeadlessBackend::mouseEvent(
+    EventType type, Window& window, gfx::Point point, unsigned flags, long clicks)
+{
+    double now = fnd::Clock::current()->now().timeIntervalSinceReferenceDate();
+    return Event::mouseEventWithType(type, point, flags, now, window.windowNumber(), ++m_eventNumber, clicks, 1.0f);
+}
+
+void HeadlessBackend::mouseDown(Window& window, gfx::Point point, unsigned flags, long clickCount)
+{
+    post(mouseEvent(EventType::LeftMouseDown, window, point, flags, clickCount));
+}
+
+void HeadlessBackend::mouseUp(Window& window, gfx::Point point, unsigned flags, long clickCount)
+{
+    post(mouseEvent(EventType::LeftMouseUp, window, point, flags, clickCount));
+}
+
+void HeadlessBackend::mouseDragged(Window& window, gfx::Point point, unsigned flags)
+{
+    post(mouseEvent(EventType::LeftMouseDragged, window, point, flags, 1));
+}
+
+void HeadlessBackend::mouseMoved(Window& window, gfx::Point point, unsigned flags)
+{
+    post(mouseEvent(EventType::MouseMoved, window, point, flags, 0));
+}
+
+void HeadlessBackend::rightMouseDown(Window& window, gfx::Point point, unsigned flags)
+{
+    post(mouseEvent(EventType::RightMouseDown, window, point, flags, 1));
+}
+
+void HeadlessBackend::rightMouseUp(Window& window, gfx::Point point, unsigned flags)
+{
+    post(mouseEvent(EventType::RightMouseUp, window, point, flags, 1));
+}
+
+void HeadlessBackend::scrollWheel(Window& window, gfx::Point point, double deltaX, double deltaY, unsigned flags)
+{
+    double now = fnd::Clock::current()->now().timeIntervalSinceReferenceDate();
+    post(Event::scrollEvent(point, flags, now, window.windowNumber(), deltaX, deltaY));
+}
+
+void HeadlessBackend::keyDown(Window& window, const fnd::String& characters, unsigned short keyCode, unsigned flags,
+    std::optional<fnd::String> ignoringModifiers)
+{
+    double now = fnd::Clock::current()->now().timeIntervalSinceReferenceDate();
+    post(Event::keyEventWithType(EventType::KeyDown, {}, flags, now, window.windowNumber(), characters,
+        ignoringModifiers.value_or(characters), false, keyCode));
+}
+
+void HeadlessBackend::keyUp(Window& window, const fnd::String& characters, unsigned short keyCode, unsigned flags)
+{
+    double now = fnd::Clock::current()->now().timeIntervalSinceReferenceDate();
+    post(Event::keyEventWithType(
+        EventType::KeyUp, {}, flags, now, window.windowNumber(), characters, characters, false, keyCode));
+}
+
+void HeadlessBackend::flagsChanged(Window& window, unsigned flags, unsigned short keyCode)
+{
+    double now = fnd::Clock::current()->now().timeIntervalSinceReferenceDate();
+    post(Event::keyEventWithType(
+        EventType::FlagsChanged, {}, flags, now, window.windowNumber(), {}, {}, false, keyCode));
+}
+
+void HeadlessBackend::click(Window& window, gfx::Point point, unsigned flags)
+{
+    mouseDown(window, point, flags);
+    mouseUp(window, point, flags);
+}
+
+void HeadlessBackend::post(const std::shared_ptr<Event>& event)
+{
+    Application::shared().postEvent(event, false);
+}
+
+void HeadlessBackend::dispatchEvents()
+{
+    Application::shared().dispatchPendingEvents();
+}
+
+void HeadlessBackend::after(double seconds, std::function<void()> work)
+{
+    auto timer = fnd::Timer::create(seconds, false, [work = std::move(work)](fnd::Timer&) { work(); });
+    std::erase_if(m_timers, [](const auto& t) { return !t->isValid(); });
+    m_timers.push_back(timer);
+    fnd::RunLoop::main().addTimer(timer, fnd::RunLoopMode::Common);
+}
+
+// Pictures.
+
+std::shared_ptr<gfx::WindowSurface> HeadlessBackend::surfaceForWindow(Window& window)
+{
+    auto size = window.contentRectForFrameRect(window.frame()).size;
+    auto& surface = m_surfaces[window.windowNumber()];
+    if (!surface || surface->pointSize() != size)
+        surface = std::make_shared<HeadlessSurface>(size, window.backingScaleFactor());
+    return surface;
+}
+
+void HeadlessBackend::windowClosed(Window& window)
+{
+    m_surfaces.erase(window.windowNumber());
+}
+
+namespace {
+
+std::shared_ptr<gfx::BitmapImageRep> copyOf(gfx::ConstPixelBufferView pixels, gfx::Size points)
+{
+    auto bitmap = gfx::BitmapImageRep::create(pixels.width, pixels.height, gfx::BitmapLayout::ARGB32Premultiplied);
+    if (!bitmap)
+        return nullptr;
+    auto target = bitmap->pixelBuffer();
+    for (int y = 0; y < pixels.height; ++y)
+        std::memcpy(target.row(y), pixels.row(y), std::size_t(pixels.width) * 4);
+    bitmap->setSize(points);
+    return bitmap;
+}
+
+}
+
+std::shared_ptr<gfx::BitmapImageRep> HeadlessBackend::imageOfWindow(Window& window)
+{
+    window.display();
+    auto surface = std::static_pointer_cast<HeadlessSurface>(surfaceForWindow(window));
+    return copyOf(surface->pixels(), surface->pointSize());
+}
+
+std::shared_ptr<gfx::BitmapImageRep> HeadlessBackend::imageOfView(View& view)
+{
+    auto bitmap = view.bitmapImageRepForCachingDisplayInRect(view.bounds());
+    if (bitmap)
+        view.cacheDisplayInRect(view.bounds(), *bitmap);
+    return bitmap;
+}
+
+fnd::Expected<void> HeadlessBackend::writePNG(Window& window, const fnd::String& path)
+{
+    auto image = imageOfWindow(window);
+    if (!image)
+        return std::unexpected(fnd::Error::make("ui", 3, "The window has no pixels to write"));
+    return image->writeToFile(path, gfx::BitmapImageFileType::PNG);
+}
+
+fnd::Expected<void> HeadlessBackend::writePNG(View& view, const fnd::String& path)
+{
+    auto image = imageOfView(view);
+    if (!image)
+        return std::unexpected(fnd::Error::make("ui", 3, "The view has no pixels to write (empty bounds)"));
+    return image->writeToFile(path, gfx::BitmapImageFileType::PNG);
+}
+
+// Scripts and records.
+
+void HeadlessBackend::answerNextModal(std::function<void(Window&)> answer)
+{
+    m_modalAnswers.push_back(std::move(answer));
+}
+
+void HeadlessBackend::answerNextSheet(std::function<void(Window&, Window&)> answer)
+{
+    m_sheetAnswers.push_back(std::move(answer));
+}
+
+void HeadlessBackend::answerNextPopUpMenu(std::optional<long> index)
+{
+    m_popUpAnswers.push_back(index);
+}
+
+void HeadlessBackend::modalSessionBegan(Window& window)
+{
+    if (m_modalAnswers.empty())
+        return;
+    auto answer = std::move(m_modalAnswers.front());
+    m_modalAnswers.pop_front();
+    std::weak_ptr<Window> weak = std::static_pointer_cast<Window>(window.shared_from_this());
+    // Runs inside the session's loop, as a person's answer would arrive.
+    after(0, [weak, answer = std::move(answer)] {
+        if (auto w = weak.lock())
+            answer(*w);
+    });
+}
+
+void HeadlessBackend::sheetBegan(Window& sheet, Window& parent)
+{
+    if (m_sheetAnswers.empty())
+        return;
+    auto answer = std::move(m_sheetAnswers.front());
+    m_sheetAnswers.pop_front();
+    std::weak_ptr<Window> weakSheet = std::static_pointer_cast<Window>(sheet.shared_from_this());
+    std::weak_ptr<Window> weakParent = std::static_pointer_cast<Window>(parent.shared_from_this());
+    after(0, [weakSheet, weakParent, answer = std::move(answer)] {
+        auto s = weakSheet.lock();
+        auto p = weakParent.lock();
+        if (s && p)
+            answer(*s, *p);
+    });
+}
+
+std::optional<long> HeadlessBackend::popUpMenu(Menu&, gfx::Point)
+{
+    if (m_popUpAnswers.empty())
+        return std::nullopt;
+    auto answer = m_popUpAnswers.front();
+    m_popUpAnswers.pop_front();
+    return answer;
+}
+
+fnd::Expected<void> HeadlessBackend::openURL(const fnd::String& url)
+{
+    m_openedURLs.push_back(url);
+    return {};
+}
+
+}

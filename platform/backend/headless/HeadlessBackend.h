@@ -1,0 +1,101 @@
+#pragma once
+
+#include "platform/foundation/Error.h"
+#include "platform/ui/Backend.h"
+#include "platform/ui/Event.h"
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace fnd {
+class Timer;
+}
+
+namespace gfx {
+class BitmapImageRep;
+}
+
+namespace ui {
+
+class HeadlessSurface;
+
+// The window system for tests and offscreen work: windows draw into bitmaps, a virtual screen lays them out,
+// input is injected at window points, modal sessions, sheets and pop-up menus are answered from a script, and
+// beeps and opened URLs are recorded.
+class HeadlessBackend final : public Backend {
+public:
+    HeadlessBackend();
+    ~HeadlessBackend() override;
+
+    // Installs a new headless backend with one screen of the size (its visible frame leaves a 22-point menu bar at
+    // the top) and gives the application a fresh state.
+    static std::shared_ptr<HeadlessBackend> install(gfx::Size screenSize = { 1440, 900 });
+    void setScreens(std::vector<ScreenGeometry> screens) { m_screens = std::move(screens); }
+
+    // Input, at points in the window's base coordinates; the events are queued for the application.
+    void mouseDown(Window& window, gfx::Point point, unsigned modifierFlags = 0, long clickCount = 1);
+    void mouseUp(Window& window, gfx::Point point, unsigned modifierFlags = 0, long clickCount = 1);
+    void mouseDragged(Window& window, gfx::Point point, unsigned modifierFlags = 0);
+    void mouseMoved(Window& window, gfx::Point point, unsigned modifierFlags = 0);
+    void rightMouseDown(Window& window, gfx::Point point, unsigned modifierFlags = 0);
+    void rightMouseUp(Window& window, gfx::Point point, unsigned modifierFlags = 0);
+    void scrollWheel(Window& window, gfx::Point point, double deltaX, double deltaY, unsigned modifierFlags = 0);
+    // charactersIgnoringModifiers defaults to the characters.
+    void keyDown(Window& window, const fnd::String& characters, unsigned short keyCode, unsigned modifierFlags = 0,
+        std::optional<fnd::String> charactersIgnoringModifiers = std::nullopt);
+    void keyUp(Window& window, const fnd::String& characters, unsigned short keyCode, unsigned modifierFlags = 0);
+    void flagsChanged(Window& window, unsigned modifierFlags, unsigned short keyCode);
+    // A press and release at the point.
+    void click(Window& window, gfx::Point point, unsigned modifierFlags = 0);
+    void post(const std::shared_ptr<Event>& event);
+    // Sends the queued events now.
+    void dispatchEvents();
+    // Runs work after the delay on the main run loop, in every mode (so during tracking loops and modal sessions).
+    // Work still pending when the backend goes away is dropped.
+    void after(double seconds, std::function<void()> work);
+
+    // Pictures: the window's content redrawn, or a view drawn on its own.
+    std::shared_ptr<gfx::BitmapImageRep> imageOfWindow(Window& window);
+    std::shared_ptr<gfx::BitmapImageRep> imageOfView(View& view);
+    fnd::Expected<void> writePNG(Window& window, const fnd::String& path);
+    fnd::Expected<void> writePNG(View& view, const fnd::String& path);
+
+    // Scripts, used in order. A modal answer runs inside the session (typically stopModalWithCode); a sheet answer
+    // runs once the sheet is up (typically endSheet); a pop-up answer is the chosen index, nullopt to dismiss.
+    void answerNextModal(std::function<void(Window& window)> answer);
+    void answerNextSheet(std::function<void(Window& sheet, Window& parent)> answer);
+    void answerNextPopUpMenu(std::optional<long> index);
+
+    // Records.
+    int beepCount() const { return m_beeps; }
+    const std::vector<fnd::String>& openedURLs() const { return m_openedURLs; }
+
+    // Backend.
+    std::vector<ScreenGeometry> screens() override { return m_screens; }
+    std::shared_ptr<gfx::WindowSurface> surfaceForWindow(Window& window) override;
+    void windowClosed(Window& window) override;
+    void beep() override { ++m_beeps; }
+    fnd::Expected<void> openURL(const fnd::String& url) override;
+    void modalSessionBegan(Window& window) override;
+    void sheetBegan(Window& sheet, Window& parent) override;
+    std::optional<long> popUpMenu(Menu& menu, gfx::Point screenLocation) override;
+
+private:
+    std::shared_ptr<Event> mouseEvent(EventType type, Window& window, gfx::Point point, unsigned flags, long clicks);
+
+    std::vector<ScreenGeometry> m_screens;
+    std::map<long, std::shared_ptr<HeadlessSurface>> m_surfaces;
+    std::deque<std::function<void(Window&)>> m_modalAnswers;
+    std::deque<std::function<void(Window&, Window&)>> m_sheetAnswers;
+    std::deque<std::optional<long>> m_popUpAnswers;
+    std::vector<fnd::String> m_openedURLs;
+    std::vector<std::shared_ptr<fnd::Timer>> m_timers;
+    int m_beeps { 0 };
+    long m_eventNumber { 0 };
+};
+
+}

@@ -1,1 +1,0 @@
-// The user-interface module's sources join here.

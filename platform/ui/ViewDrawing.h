@@ -1,0 +1,24 @@
+#pragma once
+
+#include "platform/graphics/AffineTransform.h"
+#include "platform/graphics/Geometry.h"
+
+#include <vector>
+
+namespace gfx {
+class GraphicsContext;
+}
+
+namespace ui {
+
+class View;
+
+// Draws a view and its subviews into a context. toTarget maps the view's coordinates to the context's user space
+// at rootCTM; only the parts of the view inside `clip` and one of `rects` (both in that user space) are drawn.
+void drawViewTree(View& view, gfx::GraphicsContext& context, const gfx::AffineTransform& rootCTM,
+    const gfx::AffineTransform& toTarget, const std::vector<gfx::Rect>& rects, gfx::Rect clip);
+
+// The bounding box of a rect carried through a transform.
+gfx::Rect transformedRect(const gfx::AffineTransform& t, gfx::Rect r);
+
+}

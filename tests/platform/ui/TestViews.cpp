@@ -1,0 +1,7 @@
+#include "TestViews.h"
+
+namespace uitest {
+
+FND_REGISTER_CLASS(TestView, ui::View)
+
+}

@@ -27,6 +27,12 @@ void MenuItem::describeClass(fnd::ClassBuilder<MenuItem>& c)
     c.property("isSeparatorItem", &MenuItem::isSeparatorItem);
     c.property("submenu", &MenuItem::submenu, &MenuItem::setSubmenu);
     c.property("target", &MenuItem::target, &MenuItem::setTarget);
+    // Selectors travel by name.
+    c.property(
+        "action", [](const MenuItem& item) { return item.action() ? item.action().name() : fnd::String(); },
+        [](MenuItem& item, const fnd::String& name) {
+            item.setAction(name.isEmpty() ? fnd::Selector() : fnd::Selector(name));
+        });
 }
 
 std::shared_ptr<MenuItem> MenuItem::create(

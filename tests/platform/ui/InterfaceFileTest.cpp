@@ -18,17 +18,17 @@ std::vector<std::string>& awakeLog()
     return log;
 }
 
-class Widget : public fnd::Object {
-    FND_OBJECT(Widget)
-    static void describeClass(fnd::ClassBuilder<Widget>& c);
+class IfWidget : public fnd::Object {
+    FND_OBJECT(IfWidget)
+    static void describeClass(fnd::ClassBuilder<IfWidget>& c);
 
 public:
-    void addSubview(const std::shared_ptr<Widget>& child)
+    void addSubview(const std::shared_ptr<IfWidget>& child)
     {
         if (!child)
             throw fnd::Exception::invalidArgument("A widget holds only widgets.");
         children.push_back(child);
-        child->parent = std::static_pointer_cast<Widget>(shared_from_this());
+        child->parent = std::static_pointer_cast<IfWidget>(shared_from_this());
     }
     void awakeFromNib()
     {
@@ -43,56 +43,56 @@ public:
     double scale { 0 };
     Value extra;
     std::shared_ptr<gfx::Color> color;
-    std::shared_ptr<Widget> accessory;
+    std::shared_ptr<IfWidget> accessory;
     std::weak_ptr<fnd::Object> target;
     String action;
-    std::vector<std::shared_ptr<Widget>> children;
-    std::weak_ptr<Widget> parent;
+    std::vector<std::shared_ptr<IfWidget>> children;
+    std::weak_ptr<IfWidget> parent;
 };
 
-FND_REGISTER_CLASS(Widget, fnd::Object)
+FND_REGISTER_CLASS(IfWidget, fnd::Object)
 
-void Widget::describeClass(fnd::ClassBuilder<Widget>& c)
+void IfWidget::describeClass(fnd::ClassBuilder<IfWidget>& c)
 {
-    c.property("name", &Widget::name);
-    c.property("frame", &Widget::frame);
-    c.property("enabled", &Widget::enabled);
-    c.property("count", &Widget::count);
-    c.property("scale", &Widget::scale);
-    c.property("extra", &Widget::extra);
-    c.property("color", &Widget::color);
-    c.property("accessory", &Widget::accessory);
+    c.property("name", &IfWidget::name);
+    c.property("frame", &IfWidget::frame);
+    c.property("enabled", &IfWidget::enabled);
+    c.property("count", &IfWidget::count);
+    c.property("scale", &IfWidget::scale);
+    c.property("extra", &IfWidget::extra);
+    c.property("color", &IfWidget::color);
+    c.property("accessory", &IfWidget::accessory);
     c.property(
-        "target", [](const Widget& w) { return w.target.lock(); },
-        [](Widget& w, const std::shared_ptr<fnd::Object>& t) { w.target = t; });
-    c.property("action", &Widget::action);
-    c.action("addSubview:", &Widget::addSubview);
-    c.action("awakeFromNib", &Widget::awakeFromNib);
+        "target", [](const IfWidget& w) { return w.target.lock(); },
+        [](IfWidget& w, const std::shared_ptr<fnd::Object>& t) { w.target = t; });
+    c.property("action", &IfWidget::action);
+    c.action("addSubview:", &IfWidget::addSubview);
+    c.action("awakeFromNib", &IfWidget::awakeFromNib);
 }
 
 // Owns the file: outlets to what it loads, and an action its widgets send.
-class Controller : public fnd::Object {
-    FND_OBJECT(Controller)
-    static void describeClass(fnd::ClassBuilder<Controller>& c);
+class IfController : public fnd::Object {
+    FND_OBJECT(IfController)
+    static void describeClass(fnd::ClassBuilder<IfController>& c);
 
 public:
     void awakeFromNib() { awakeLog().push_back("owner sees window " + std::string(window ? "set" : "nil")); }
     void save(const Value&) { }
 
-    std::shared_ptr<Widget> window;
-    std::weak_ptr<Widget> okButton;
+    std::shared_ptr<IfWidget> window;
+    std::weak_ptr<IfWidget> okButton;
 };
 
-FND_REGISTER_CLASS(Controller, fnd::Object)
+FND_REGISTER_CLASS(IfController, fnd::Object)
 
-void Controller::describeClass(fnd::ClassBuilder<Controller>& c)
+void IfController::describeClass(fnd::ClassBuilder<IfController>& c)
 {
-    c.property("window", &Controller::window);
+    c.property("window", &IfController::window);
     c.property(
-        "okButton", [](const Controller& o) { return o.okButton.lock(); },
-        [](Controller& o, const std::shared_ptr<Widget>& w) { o.okButton = w; });
-    c.action("save:", &Controller::save);
-    c.action("awakeFromNib", &Controller::awakeFromNib);
+        "okButton", [](const IfController& o) { return o.okButton.lock(); },
+        [](IfController& o, const std::shared_ptr<IfWidget>& w) { o.okButton = w; });
+    c.action("save:", &IfController::save);
+    c.action("awakeFromNib", &IfController::awakeFromNib);
 }
 
 fnd::Data xml(std::string_view text)
@@ -103,21 +103,21 @@ fnd::Data xml(std::string_view text)
 TEST(InterfaceFile, BuildsNestedObjectsAndConnectsBeforeAwaking)
 {
     awakeLog().clear();
-    auto owner = fnd::makeObject<Controller>();
+    auto owner = fnd::makeObject<IfController>();
     auto loaded = ui::InterfaceFile::load(xml(R"(<?xml version="1.0" encoding="UTF-8"?>
 <interface version="1">
-  <object id="window" class="Widget">
+  <object id="window" class="IfWidget">
     <string key="name">window</string>
     <rect key="frame" x="10" y="20" width="300" height="200"/>
-    <object key="accessory" id="accessory" class="Widget">
+    <object key="accessory" id="accessory" class="IfWidget">
       <string key="name">accessory</string>
       <reference key="accessory" ref="ok"/>
     </object>
     <subviews>
-      <object id="box" class="Widget">
+      <object id="box" class="IfWidget">
         <string key="name">box</string>
         <subviews>
-          <object id="ok" class="Widget">
+          <object id="ok" class="IfWidget">
             <string key="name">ok</string>
             <bool key="enabled">false</bool>
             <integer key="count">-42</integer>
@@ -151,7 +151,7 @@ TEST(InterfaceFile, BuildsNestedObjectsAndConnectsBeforeAwaking)
     ASSERT_TRUE(loaded) << loaded.error().localizedDescription().utf8();
 
     ASSERT_EQ(loaded->topLevelObjects.size(), 2u);
-    auto window = std::dynamic_pointer_cast<Widget>(loaded->topLevelObjects[0]);
+    auto window = std::dynamic_pointer_cast<IfWidget>(loaded->topLevelObjects[0]);
     ASSERT_TRUE(window);
     EXPECT_EQ(owner->window, window);
     EXPECT_EQ(window->frame, (gfx::Rect { { 10, 20 }, { 300, 200 } }));
@@ -202,36 +202,36 @@ TEST(InterfaceFile, BrokenFilesFailNamingTheElement)
     const Case cases[] = {
         { "unknown class", R"(<object id="a" class="NoSuchClass"/>)", ui::InterfaceFile::UnknownClassError,
             R"(<object id="a" class="NoSuchClass"> on line 2)" },
-        { "unknown key", "<object class=\"Widget\">\n<string key=\"colour\">red</string></object>",
+        { "unknown key", "<object class=\"IfWidget\">\n<string key=\"colour\">red</string></object>",
             ui::InterfaceFile::UnknownKeyError, R"(<string key="colour"> on line 3)" },
-        { "key without a name", R"(<object class="Widget"><string>x</string></object>)",
+        { "key without a name", R"(<object class="IfWidget"><string>x</string></object>)",
             ui::InterfaceFile::MalformedError, "has no key" },
-        { "bad integer", R"(<object class="Widget"><integer key="count">12a</integer></object>)",
+        { "bad integer", R"(<object class="IfWidget"><integer key="count">12a</integer></object>)",
             ui::InterfaceFile::InvalidValueError, R"(<integer key="count">)" },
-        { "bad rect", R"(<object class="Widget"><rect key="frame" x="1" y="2" width="w" height="4"/></object>)",
+        { "bad rect", R"(<object class="IfWidget"><rect key="frame" x="1" y="2" width="w" height="4"/></object>)",
             ui::InterfaceFile::InvalidValueError, "needs a number for width" },
-        { "bad bool", R"(<object class="Widget"><bool key="enabled">yes</bool></object>)",
+        { "bad bool", R"(<object class="IfWidget"><bool key="enabled">yes</bool></object>)",
             ui::InterfaceFile::InvalidValueError, "neither true nor false" },
-        { "wrong type for a key", R"(<object class="Widget"><string key="frame">x</string></object>)",
+        { "wrong type for a key", R"(<object class="IfWidget"><string key="frame">x</string></object>)",
             ui::InterfaceFile::InvalidValueError, R"(<string key="frame">)" },
         { "dangling outlet",
-            R"(<object id="a" class="Widget"/><connections><outlet source="a" key="accessory" destination="zz"/></connections>)",
+            R"(<object id="a" class="IfWidget"/><connections><outlet source="a" key="accessory" destination="zz"/></connections>)",
             ui::InterfaceFile::UnknownObjectError, R"(refers to "zz")" },
-        { "duplicate id", R"(<object id="a" class="Widget"/><object id="a" class="Widget"/>)",
+        { "duplicate id", R"(<object id="a" class="IfWidget"/><object id="a" class="IfWidget"/>)",
             ui::InterfaceFile::MalformedError, "repeats an id" },
-        { "owner is reserved", R"(<object id="owner" class="Widget"/>)", ui::InterfaceFile::MalformedError,
+        { "owner is reserved", R"(<object id="owner" class="IfWidget"/>)", ui::InterfaceFile::MalformedError,
             "repeats an id" },
         { "children the parent cannot take",
-            R"(<object class="Menu"><subviews><object class="Widget"/></subviews></object>)",
+            R"(<object class="Menu"><subviews><object class="IfWidget"/></subviews></object>)",
             ui::InterfaceFile::UnknownKeyError, "does not answer addSubview:" },
         { "a child the parent refuses",
-            R"(<object class="Widget"><subviews><object class="Menu"/></subviews></object>)",
+            R"(<object class="IfWidget"><subviews><object class="Menu"/></subviews></object>)",
             ui::InterfaceFile::InvalidValueError, R"(<object class="Menu">)" },
-        { "unknown element", R"(<object class="Widget"><blob key="x"/></object>)", ui::InterfaceFile::MalformedError,
+        { "unknown element", R"(<object class="IfWidget"><blob key="x"/></object>)", ui::InterfaceFile::MalformedError,
             R"(<blob key="x">)" },
         { "stray element", R"(<widget/>)", ui::InterfaceFile::MalformedError, "<widget>" },
         { "action without selector",
-            R"(<object id="a" class="Widget"/><connections><action source="a"/></connections>)",
+            R"(<object id="a" class="IfWidget"/><connections><action source="a"/></connections>)",
             ui::InterfaceFile::MalformedError, "has no selector" },
     };
     for (const auto& c : cases) {

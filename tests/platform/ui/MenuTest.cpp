@@ -4,16 +4,16 @@
 
 #include <gtest/gtest.h>
 
-namespace uitest {
+namespace menutest {
 
 using fnd::String;
 using ui::Menu;
 using ui::MenuItem;
 
 // A responder-like object: it answers copy: and paste:, and validates paste: by a flag through its action table.
-class Editor : public fnd::Object {
-    FND_OBJECT(Editor)
-    static void describeClass(fnd::ClassBuilder<Editor>& c);
+class MenuTestEditor : public fnd::Object {
+    FND_OBJECT(MenuTestEditor)
+    static void describeClass(fnd::ClassBuilder<MenuTestEditor>& c);
 
 public:
     void copy(const fnd::Value& sender) { received.push_back("copy:" + sender.objectAs<MenuItem>()->title().utf8()); }
@@ -27,26 +27,26 @@ public:
     std::vector<std::string> received;
 };
 
-FND_REGISTER_CLASS(Editor, fnd::Object)
+FND_REGISTER_CLASS(MenuTestEditor, fnd::Object)
 
-void Editor::describeClass(fnd::ClassBuilder<Editor>& c)
+void MenuTestEditor::describeClass(fnd::ClassBuilder<MenuTestEditor>& c)
 {
-    c.action("copy:", &Editor::copy);
-    c.action("paste:", &Editor::paste);
-    c.action("validateMenuItem:", &Editor::validateMenuItem);
+    c.action("copy:", &MenuTestEditor::copy);
+    c.action("paste:", &MenuTestEditor::paste);
+    c.action("validateMenuItem:", &MenuTestEditor::validateMenuItem);
 }
 
 // Validates through the C++ interface instead: only items tagged 7.
-class Picky : public fnd::Object, public ui::MenuItemValidation {
-    FND_OBJECT(Picky)
-    static void describeClass(fnd::ClassBuilder<Picky>& c) { c.action("copy:", &Picky::copy); }
+class MenuTestPicky : public fnd::Object, public ui::MenuItemValidation {
+    FND_OBJECT(MenuTestPicky)
+    static void describeClass(fnd::ClassBuilder<MenuTestPicky>& c) { c.action("copy:", &MenuTestPicky::copy); }
 
 public:
     void copy(const fnd::Value&) { }
     bool validateMenuItem(MenuItem& item) override { return item.tag() == 7; }
 };
 
-FND_REGISTER_CLASS(Picky, fnd::Object)
+FND_REGISTER_CLASS(MenuTestPicky, fnd::Object)
 
 // Rebuilds its menu to three numbered items and records the calls.
 class Rebuilder : public ui::MenuDelegate {
@@ -84,8 +84,8 @@ protected:
         ui::MenuScript::shared()->reset();
     }
 
-    std::shared_ptr<Editor> editor = fnd::makeObject<Editor>();
-    std::shared_ptr<Picky> application = fnd::makeObject<Picky>();
+    std::shared_ptr<MenuTestEditor> editor = fnd::makeObject<MenuTestEditor>();
+    std::shared_ptr<MenuTestPicky> application = fnd::makeObject<MenuTestPicky>();
 };
 
 TEST_F(MenuTest, AutoEnablingFollowsTargetsAndValidation)

@@ -3,7 +3,8 @@
 #include "platform/graphics/Gradient.h"
 #include "platform/graphics/GraphicsContext.h"
 
-#include "Canvas.h"
+#include "ImageTestSupport.h"
+#include "support/Canvas.h"
 
 #include <gtest/gtest.h>
 
@@ -20,44 +21,6 @@ using namespace gfx;
 namespace fs = std::filesystem;
 
 namespace {
-
-bool hasTool(const char* name)
-{
-    std::string command = std::string("command -v ") + name + " >/dev/null 2>&1";
-    return std::system(command.c_str()) == 0;
-}
-
-std::string run(const std::string& command)
-{
-    std::string out;
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
-        char buffer[4096];
-        std::size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-            out.append(buffer, n);
-        ::pclose(pipe);
-    }
-    return out;
-}
-
-class TempDir {
-public:
-    TempDir()
-        : m_path(fs::temp_directory_path() / ("gfx-doc-" + std::to_string(::getpid()) + "-" + std::to_string(s_next++)))
-    {
-        fs::create_directories(m_path);
-    }
-    ~TempDir()
-    {
-        std::error_code ignored;
-        fs::remove_all(m_path, ignored);
-    }
-    const fs::path& path() const { return m_path; }
-
-private:
-    static inline int s_next = 0;
-    fs::path m_path;
-};
 
 // An RGB raster read from a binary PPM.
 struct Raster {
@@ -116,9 +79,9 @@ std::array<int, 3> onWhite(std::uint32_t p)
 
 TEST(Documents, PdfPagesHaveTheirSizesAndRasteriseLikeTheBitmap)
 {
-    if (!hasTool("pdfinfo") || !hasTool("pdftoppm"))
+    if (!test::haveTool("pdfinfo") || !test::haveTool("pdftoppm"))
         GTEST_SKIP() << "poppler-utils (pdfinfo, pdftoppm) is not installed";
-    TempDir dir;
+    test::TemporaryFolder dir;
     auto pdf = GraphicsContext::createForPDF({ 120, 80 });
     {
         CurrentContextScope scope(pdf);
@@ -130,12 +93,12 @@ TEST(Documents, PdfPagesHaveTheirSizesAndRasteriseLikeTheBitmap)
     fs::path file = dir.path() / "scene.pdf";
     ASSERT_TRUE(pdf->writeDocumentToFile(file));
 
-    std::string info = run("pdfinfo -f 1 -l 2 '" + file.string() + "'");
+    std::string info = test::runCommand("pdfinfo -f 1 -l 2 '" + file.string() + "'").output;
     EXPECT_TRUE(std::regex_search(info, std::regex(R"(Pages: +2\n)"))) << info;
     EXPECT_TRUE(std::regex_search(info, std::regex(R"(Page +1 size: +120 x 80 pts)"))) << info;
     EXPECT_TRUE(std::regex_search(info, std::regex(R"(Page +2 size: +50\.5 x 300 pts)"))) << info;
 
-    run("pdftoppm -r 72 -f 1 -l 1 '" + file.string() + "' '" + (dir.path() / "page").string() + "'");
+    test::runCommand("pdftoppm -r 72 -f 1 -l 1 '" + file.string() + "' '" + (dir.path() / "page").string() + "'");
     fs::path ppm;
     for (const auto& entry : fs::directory_iterator(dir.path()))
         if (entry.path().extension() == ".ppm")
@@ -194,9 +157,9 @@ TEST(Documents, EpsBoundingBoxIsThePage)
 
 TEST(Documents, FlippedPdfAndFailedWrites)
 {
-    if (!hasTool("pdftoppm"))
+    if (!test::haveTool("pdftoppm"))
         GTEST_SKIP() << "poppler-utils (pdftoppm) is not installed";
-    TempDir dir;
+    test::TemporaryFolder dir;
     auto pdf = GraphicsContext::createForPDF({ 20, 10 }, true);
     {
         CurrentContextScope scope(pdf);
@@ -205,7 +168,7 @@ TEST(Documents, FlippedPdfAndFailedWrites)
     }
     fs::path file = dir.path() / "flipped.pdf";
     ASSERT_TRUE(pdf->writeDocumentToFile(file));
-    run("pdftoppm -r 72 '" + file.string() + "' '" + (dir.path() / "f").string() + "'");
+    test::runCommand("pdftoppm -r 72 '" + file.string() + "' '" + (dir.path() / "f").string() + "'");
     fs::path ppm;
     for (const auto& entry : fs::directory_iterator(dir.path()))
         if (entry.path().extension() == ".ppm")

@@ -10,8 +10,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <regex>
 #include <string>
 #include <unistd.h>
@@ -37,9 +39,17 @@ Raster readPPM(const fs::path& file)
 {
     Raster r;
     std::ifstream in(file, std::ios::binary);
-    std::string magic;
-    int maxValue = 0;
-    in >> magic >> r.width >> r.height >> maxValue;
+    // Header fields, with the comment lines some writers put between them passed over.
+    auto field = [&in]() {
+        std::string token;
+        while (in >> token && token.starts_with('#'))
+            in.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+        return token;
+    };
+    std::string magic = field();
+    r.width = std::atoi(field().c_str());
+    r.height = std::atoi(field().c_str());
+    int maxValue = std::atoi(field().c_str());
     in.get();
     if (magic != "P6" || maxValue != 255)
         return {};
@@ -153,6 +163,44 @@ TEST(Documents, EpsBoundingBoxIsThePage)
         BezierPath::fillRect({ 0, 0, 1, 1 });
     }
     EXPECT_EQ(eps->finishDocument()->vector(), data->vector());
+}
+
+// Ghostscript, an independent reader, renders the EPS at its bounding box: the page size and the ink where drawn.
+TEST(Documents, EpsRasterisesInAnIndependentReader)
+{
+    if (!test::haveTool("gs"))
+        GTEST_SKIP() << "ghostscript (gs) is not installed";
+    auto eps = GraphicsContext::createForEPS({ 120, 80 });
+    {
+        CurrentContextScope scope(eps);
+        Color::blackColor()->set();
+        BezierPath::fillRect({ 5, 5, 10, 10 });
+        Color::redColor()->set();
+        BezierPath::fillRect({ 100, 60, 20, 20 });
+    }
+    auto data = eps->finishDocument();
+    ASSERT_TRUE(data);
+    test::TemporaryFolder dir;
+    auto file = dir.path() / "page.eps";
+    std::ofstream(file, std::ios::binary).write(data->view().data(), static_cast<std::streamsize>(data->view().size()));
+    auto image = dir.path() / "page.ppm";
+    test::runCommand("gs -q -dSAFER -dBATCH -dNOPAUSE -dEPSCrop -sDEVICE=ppmraw -r72 -sOutputFile='" + image.string()
+        + "' '" + file.string() + "'");
+    auto raster = readPPM(image);
+    ASSERT_EQ(raster.width, 120);
+    ASSERT_EQ(raster.height, 80);
+    struct Probe {
+        int x, yFromBottom;
+        std::array<int, 3> rgb;
+    };
+    const Probe probes[] = {
+        { 10, 10, { 0, 0, 0 } },
+        { 110, 70, { 255, 0, 0 } },
+        { 60, 40, { 255, 255, 255 } },
+        { 2, 77, { 255, 255, 255 } },
+    };
+    for (const auto& p : probes)
+        EXPECT_EQ(raster.at(p.x, 79 - p.yFromBottom), p.rgb) << "at " << p.x << "," << p.yFromBottom;
 }
 
 TEST(Documents, FlippedPdfAndFailedWrites)

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace txt {
 
@@ -202,6 +203,27 @@ void LayoutManager::showCGGlyphs(std::span<const gfx::Glyph> glyphs, std::span<c
 
 namespace {
 
+// The horizontal span, relative to the line fragment, that the glyphs in [first, end) cover.
+std::pair<double, double> glyphExtent(const LayoutManager::Layout& l, Index first, Index end)
+{
+    double minX = INFINITY, maxX = -INFINITY;
+    for (Index k = first; k < end; ++k) {
+        const auto& slot = l.slots[static_cast<std::size_t>(k)];
+        minX = std::min(minX, slot.x);
+        maxX = std::max(maxX, slot.x + slot.advance);
+    }
+    return { minX, maxX };
+}
+
+// A decoration's own colour, else the text's, else black.
+gfx::Color decorationColor(const Attributes& attributes, const fnd::String& name)
+{
+    auto color = colorFor(attributes, name);
+    if (!color)
+        color = colorFor(attributes, ForegroundColorAttributeName);
+    return color ? *color : *gfx::Color::blackColor();
+}
+
 // Strokes a horizontal line from x0 to x1 at y (user space) in the style.
 void strokeDecoration(gfx::GraphicsContext& context, double x0, double x1, double y, double thickness, int style,
     double direction, const gfx::Color& color)
@@ -262,12 +284,7 @@ void LayoutManager::drawUnderlineForGlyphRange(fnd::Range glyphRange, int underl
         --end;
     if (end == glyphRange.location)
         return;
-    double minX = INFINITY, maxX = -INFINITY;
-    for (Index k = glyphRange.location; k < end; ++k) {
-        const auto& slot = l.slots[static_cast<std::size_t>(k)];
-        minX = std::min(minX, slot.x);
-        maxX = std::max(maxX, slot.x + slot.advance);
-    }
+    auto [minX, maxX] = glyphExtent(l, glyphRange.location, end);
     auto font = fontForGlyphAtIndex(glyphRange.location);
     double thickness = font->underlineThickness() > 0 ? font->underlineThickness() : font->pointSize() / 14;
     double below = -font->underlinePosition();
@@ -278,11 +295,8 @@ void LayoutManager::drawUnderlineForGlyphRange(fnd::Range glyphRange, int underl
     auto from = mapping.map(lineFragmentRect.minX() + minX, y);
     auto to = mapping.map(lineFragmentRect.minX() + maxX, y);
     const auto& attributes = m_textStorage->attributesAtIndex(glyphRange.location);
-    auto color = colorFor(attributes, UnderlineColorAttributeName);
-    if (!color)
-        color = colorFor(attributes, ForegroundColorAttributeName);
     strokeDecoration(*context, from.x, to.x, from.y, thickness, underlineType, mapping.flipped ? 1 : -1,
-        color ? *color : *gfx::Color::blackColor());
+        decorationColor(attributes, UnderlineColorAttributeName));
 }
 
 void LayoutManager::drawStrikethroughForGlyphRange(fnd::Range glyphRange, int strikethroughType, double baselineOffset,
@@ -292,12 +306,7 @@ void LayoutManager::drawStrikethroughForGlyphRange(fnd::Range glyphRange, int st
     if (!context || glyphRange.length == 0)
         return;
     const auto& l = layout();
-    double minX = INFINITY, maxX = -INFINITY;
-    for (Index k = glyphRange.location; k < glyphRange.max(); ++k) {
-        const auto& slot = l.slots[static_cast<std::size_t>(k)];
-        minX = std::min(minX, slot.x);
-        maxX = std::max(maxX, slot.x + slot.advance);
-    }
+    auto [minX, maxX] = glyphExtent(l, glyphRange.location, glyphRange.max());
     if (!(maxX > minX))
         return;
     auto font = fontForGlyphAtIndex(glyphRange.location);
@@ -307,11 +316,8 @@ void LayoutManager::drawStrikethroughForGlyphRange(fnd::Range glyphRange, int st
     auto from = mapping.map(lineFragmentRect.minX() + minX, y);
     auto to = mapping.map(lineFragmentRect.minX() + maxX, y);
     const auto& attributes = m_textStorage->attributesAtIndex(glyphRange.location);
-    auto color = colorFor(attributes, StrikethroughColorAttributeName);
-    if (!color)
-        color = colorFor(attributes, ForegroundColorAttributeName);
     strokeDecoration(*context, from.x, to.x, from.y, thickness, strikethroughType, mapping.flipped ? -1 : 1,
-        color ? *color : *gfx::Color::blackColor());
+        decorationColor(attributes, StrikethroughColorAttributeName));
 }
 
 void LayoutManager::showAttachmentCell(

@@ -177,34 +177,38 @@ TextContainer* LayoutManager::textContainerForGlyphAtIndex(Index glyphIndex, fnd
     return m_containers[container].get();
 }
 
-gfx::Rect LayoutManager::lineFragmentRectForGlyphAtIndex(Index glyphIndex, fnd::Range* effectiveGlyphRange) const
+namespace {
+
+// The line fragment a glyph was laid in, or null for a glyph laid in none (its effective range is then itself).
+const LayoutManager::Layout::Line* lineOfGlyph(
+    const LayoutManager::Layout& l, Index glyphIndex, fnd::Range* effectiveGlyphRange)
 {
-    checkGlyphIndex(glyphIndex, "lineFragmentRectForGlyphAtIndex");
-    const auto& l = layout();
     auto line = l.slots[static_cast<std::size_t>(glyphIndex)].line;
     if (line < 0) {
         if (effectiveGlyphRange)
             *effectiveGlyphRange = { glyphIndex, 1 };
-        return {};
+        return nullptr;
     }
+    const auto& found = l.lines[static_cast<std::size_t>(line)];
     if (effectiveGlyphRange)
-        *effectiveGlyphRange = l.lines[static_cast<std::size_t>(line)].range;
-    return l.lines[static_cast<std::size_t>(line)].rect;
+        *effectiveGlyphRange = found.range;
+    return &found;
+}
+
+}
+
+gfx::Rect LayoutManager::lineFragmentRectForGlyphAtIndex(Index glyphIndex, fnd::Range* effectiveGlyphRange) const
+{
+    checkGlyphIndex(glyphIndex, "lineFragmentRectForGlyphAtIndex");
+    const auto* line = lineOfGlyph(layout(), glyphIndex, effectiveGlyphRange);
+    return line ? line->rect : gfx::Rect {};
 }
 
 gfx::Rect LayoutManager::lineFragmentUsedRectForGlyphAtIndex(Index glyphIndex, fnd::Range* effectiveGlyphRange) const
 {
     checkGlyphIndex(glyphIndex, "lineFragmentUsedRectForGlyphAtIndex");
-    const auto& l = layout();
-    auto line = l.slots[static_cast<std::size_t>(glyphIndex)].line;
-    if (line < 0) {
-        if (effectiveGlyphRange)
-            *effectiveGlyphRange = { glyphIndex, 1 };
-        return {};
-    }
-    if (effectiveGlyphRange)
-        *effectiveGlyphRange = l.lines[static_cast<std::size_t>(line)].range;
-    return l.lines[static_cast<std::size_t>(line)].usedRect;
+    const auto* line = lineOfGlyph(layout(), glyphIndex, effectiveGlyphRange);
+    return line ? line->usedRect : gfx::Rect {};
 }
 
 gfx::Point LayoutManager::locationForGlyphAtIndex(Index glyphIndex) const

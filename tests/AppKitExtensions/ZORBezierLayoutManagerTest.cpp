@@ -1,6 +1,6 @@
 #include "AppKitExtensions/ZORBezierLayoutManager.h"
 
-#include "Canvas.h"
+#include "support/Canvas.h"
 #include "platform/graphics/Color.h"
 #include "platform/text/TextContainer.h"
 #include "platform/text/TextStorage.h"

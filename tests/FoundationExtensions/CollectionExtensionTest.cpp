@@ -8,6 +8,7 @@
 #include "platform/foundation/Exception.h"
 #include "platform/foundation/KeyValueCoding.h"
 #include "platform/foundation/TestSupport.h"
+#include "support/Raised.h"
 
 #include <gtest/gtest.h>
 
@@ -28,16 +29,6 @@ fnd::Array strings(std::initializer_list<const char*> texts)
     for (const char* text : texts)
         array.emplace_back(text);
     return array;
-}
-
-template <typename F> std::optional<fnd::Exception> raised(F&& f)
-{
-    try {
-        f();
-    } catch (const fnd::Exception& e) {
-        return e;
-    }
-    return std::nullopt;
 }
 
 TEST(ArrayExtension, FiltersByKeyValue)

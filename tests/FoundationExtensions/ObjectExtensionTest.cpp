@@ -7,6 +7,7 @@
 #include "platform/foundation/Exception.h"
 #include "platform/foundation/KeyValueCoding.h"
 #include "platform/foundation/TestSupport.h"
+#include "support/Raised.h"
 
 #include <gtest/gtest.h>
 
@@ -59,16 +60,6 @@ public:
     bool allowsReverseTransformation() const override { return false; }
     Value transformedValue(const Value& v) const override { return Value(v.doubleValue() * 2); }
 };
-
-template <typename F> std::optional<fnd::Exception> raised(F&& f)
-{
-    try {
-        f();
-    } catch (const fnd::Exception& e) {
-        return e;
-    }
-    return std::nullopt;
-}
 
 TEST(ObjectExtension, BundleOfAClassIsTheBundleItLiesIn)
 {

@@ -6,7 +6,7 @@
 #include "platform/graphics/Shading.h"
 #include "platform/graphics/Shadow.h"
 
-#include "Canvas.h"
+#include "support/Canvas.h"
 #include "GraphicsPrinters.h"
 
 #include <gtest/gtest.h>

@@ -133,6 +133,16 @@ std::optional<std::size_t> SequentialUnarchiver::readCount(std::size_t unit)
     return static_cast<std::size_t>(*count);
 }
 
+std::optional<Data> SequentialUnarchiver::readBytes()
+{
+    auto length = readCount(1);
+    if (!length)
+        return std::nullopt;
+    Data data(m_data.bytes() + m_position, *length);
+    m_position += *length;
+    return data;
+}
+
 std::optional<String> SequentialUnarchiver::readString()
 {
     auto count = readCount(2);
@@ -309,12 +319,8 @@ Value SequentialUnarchiver::readValue()
         return d ? Value(*d) : Value();
     }
     case Format::DataValue: {
-        auto length = readCount(1);
-        if (!length)
-            return {};
-        Data data(m_data.bytes() + m_position, *length);
-        m_position += *length;
-        return data;
+        auto data = readBytes();
+        return data ? Value(std::move(*data)) : Value();
     }
     case Format::DateValue: {
         auto d = readDouble();
@@ -450,12 +456,7 @@ Data SequentialUnarchiver::decodeDataObject()
 {
     if (!expectItem(Format::DataItem))
         return {};
-    auto length = readCount(1);
-    if (!length)
-        return {};
-    Data data(m_data.bytes() + m_position, *length);
-    m_position += *length;
-    return data;
+    return readBytes().value_or(Data {});
 }
 
 gfx::Point SequentialUnarchiver::decodePoint()

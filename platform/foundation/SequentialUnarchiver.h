@@ -48,6 +48,8 @@ private:
     // A count of things at least `unit` bytes each, checked against what remains.
     std::optional<std::size_t> readCount(std::size_t unit);
     std::optional<String> readString();
+    // Length-prefixed bytes.
+    std::optional<Data> readBytes();
     std::optional<std::vector<double>> readDoubles(int count);
     Value readValue();
     Value readNewObject();

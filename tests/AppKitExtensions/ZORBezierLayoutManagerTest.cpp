@@ -1,9 +1,9 @@
 #include "AppKitExtensions/ZORBezierLayoutManager.h"
 
-#include "support/Canvas.h"
 #include "platform/graphics/Color.h"
 #include "platform/text/TextContainer.h"
 #include "platform/text/TextStorage.h"
+#include "support/Canvas.h"
 
 #include <gtest/gtest.h>
 

@@ -16,7 +16,7 @@ namespace gfx::detail {
 // content's; empty for all of it) fills `destination`, upright in a flipped context when `flipped` is set, with the
 // operator and the fraction as opacity.
 void drawVectorContent(GraphicsContext& context, Size contentSize, Size repSize, const Rect& destination,
-    const Rect& from,
-    CompositingOperation op, double fraction, bool flipped, const std::function<void(cairo_t*)>& paint);
+    const Rect& from, CompositingOperation op, double fraction, bool flipped,
+    const std::function<void(cairo_t*)>& paint);
 
 }

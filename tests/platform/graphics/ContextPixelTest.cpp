@@ -6,8 +6,8 @@
 #include "platform/graphics/Shading.h"
 #include "platform/graphics/Shadow.h"
 
-#include "support/Canvas.h"
 #include "GraphicsPrinters.h"
+#include "support/Canvas.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "support/Canvas.h"
 #include "TextFixture.h"
+#include "support/Canvas.h"
 
 #include <gtest/gtest.h>
 

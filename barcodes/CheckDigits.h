@@ -2,6 +2,7 @@
 
 #include <span>
 #include <string_view>
+#include <vector>
 
 // Check characters shared by the symbologies. Digits are '0'..'9' bytes; other bytes are not expected.
 namespace CheckDigits {
@@ -12,6 +13,16 @@ int gs1Mod10(std::string_view digits);
 // Sum of values[i] × weight, where the rightmost value gets weights[0], the next weights[1], and so on, the weights
 // repeating from the start when they run out.
 long weightedSumFromRight(std::span<const int> values, std::span<const int> weights);
+
+// The value of every byte of text, numbered as the symbology's table numbers its characters.
+template<typename ValueOf> std::vector<int> valuesOf(std::string_view text, ValueOf valueOf)
+{
+    std::vector<int> values;
+    values.reserve(text.size());
+    for (char c : text)
+        values.push_back(valueOf(static_cast<unsigned char>(c)));
+    return values;
+}
 
 }
 

@@ -136,10 +136,7 @@ void Codabar::generateChecksum()
         setChecksum({});
         return;
     }
-    std::vector<int> values;
-    values.reserve(text.size());
-    for (char c : text)
-        values.push_back(indexFromCodeword(static_cast<unsigned char>(c)));
+    auto values = CheckDigits::valuesOf(text, [this](unsigned char c) { return indexFromCodeword(c); });
     setChecksum(String(std::string(1, charForIndex(CheckDigits::codabarMod16(values)))));
 }
 

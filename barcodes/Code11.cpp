@@ -64,10 +64,7 @@ void Code11::generateChecksum()
         setChecksum({});
         return;
     }
-    std::vector<int> values;
-    values.reserve(text.size());
-    for (char c : text)
-        values.push_back(valueOf(c));
+    auto values = CheckDigits::valuesOf(text, [](unsigned char c) { return valueOf(static_cast<char>(c)); });
     int check = CheckDigits::code11Mod11(values);
     setChecksum(String(std::string(1, check == 10 ? '-' : static_cast<char>('0' + check))));
 }

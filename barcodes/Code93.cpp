@@ -131,10 +131,7 @@ void Code93::generateChecksum()
 
 int Code93::checksumForString(std::string_view text, int maximumWeight) const
 {
-    std::vector<int> values;
-    values.reserve(text.size());
-    for (char c : text)
-        values.push_back(indexFromCodeword(static_cast<unsigned char>(c)));
+    auto values = CheckDigits::valuesOf(text, [this](unsigned char c) { return indexFromCodeword(c); });
     return CheckDigits::code93Mod47(values, maximumWeight);
 }
 

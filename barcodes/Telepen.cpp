@@ -97,9 +97,6 @@ void Telepen::generateChecksum()
         setChecksum({});
         return;
     }
-    std::vector<int> values;
-    values.reserve(text.size());
-    for (char c : text)
-        values.push_back(static_cast<unsigned char>(c));
+    auto values = CheckDigits::valuesOf(text, [](unsigned char c) { return int(c); });
     setChecksum(String(std::string(1, static_cast<char>(CheckDigits::telepenMod127(values)))));
 }

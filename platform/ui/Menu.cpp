@@ -38,6 +38,7 @@ void Menu::describeClass(fnd::ClassBuilder<Menu>& c)
     c.property("autoenablesItems", &Menu::autoenablesItems, &Menu::setAutoenablesItems);
     c.action("addItem:", &Menu::addItem);
     c.action("update", &Menu::update);
+    c.action("performKeyEquivalent:", &Menu::performKeyEquivalentOfEvent);
 }
 
 std::shared_ptr<Menu> Menu::create(const fnd::String& title)
@@ -280,6 +281,19 @@ bool Menu::performKeyEquivalent(const fnd::String& characters, unsigned long mod
     if (menu)
         menu->update();
     return menu && menu->performActionForItemAtIndex(menu->indexOfItem(*item));
+}
+
+bool Menu::performKeyEquivalent(const Event& event)
+{
+    if (event.type() != EventType::KeyDown)
+        return false;
+    return performKeyEquivalent(event.charactersIgnoringModifiers(), event.modifierFlags());
+}
+
+bool Menu::performKeyEquivalentOfEvent(const fnd::Value& event)
+{
+    auto keyEvent = event.objectAs<Event>();
+    return keyEvent && performKeyEquivalent(*keyEvent);
 }
 
 // The backends open the menu at the point; none places a given item under it yet.

@@ -91,6 +91,8 @@ public:
     // The first enabled item, searched depth-first through submenus, whose key equivalent matches; its action
     // is performed. Characters are compared case-insensitively, with an upper-case equivalent requiring Shift.
     bool performKeyEquivalent(const fnd::String& charactersIgnoringModifiers, unsigned long modifierFlags);
+    // The same for a key-down event (the application offers its main menu every Command or Control key).
+    bool performKeyEquivalent(const Event& event);
     std::shared_ptr<MenuItem> itemForKeyEquivalent(
         const fnd::String& charactersIgnoringModifiers, unsigned long modifierFlags) const;
 
@@ -111,6 +113,7 @@ private:
     friend class MenuItem;
 
     void adopt(const std::shared_ptr<MenuItem>& item);
+    bool performKeyEquivalentOfEvent(const fnd::Value& event);
 
     fnd::String m_title;
     std::vector<std::shared_ptr<MenuItem>> m_items;

@@ -183,6 +183,14 @@ TEST_F(MenuTest, ActionsAndKeyEquivalentsReachTheChain)
     editor->canPaste = true;
     EXPECT_TRUE(main->performKeyEquivalent("v", command));
     EXPECT_EQ(editor->received, (std::vector<std::string> { "copy:Copy", "paste:" }));
+
+    // Typed keys reach the main menu through the application.
+    app().setMainMenu(main);
+    backend->keyDown(*window, "c", 0x08, ui::ModifierFlags::Command);
+    backend->keyDown(*window, "x", 0x07, ui::ModifierFlags::Command);
+    backend->dispatchEvents();
+    EXPECT_EQ(editor->received, (std::vector<std::string> { "copy:Copy", "paste:", "copy:Copy" }));
+    app().setMainMenu(nullptr);
 }
 
 TEST_F(MenuTest, PopUpsAndContextMenusAnswerFromTheScriptAndSendTheAction)

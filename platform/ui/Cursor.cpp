@@ -34,6 +34,9 @@ void makeCurrent(const std::shared_ptr<Cursor>& cursor)
         s.changeHandler(cursor);
 }
 
+// Outside every cursor rect the arrow shows.
+[[maybe_unused]] const bool arrowIsTheDefault = (setDefaultCursor(Cursor::arrowCursor()), true);
+
 }
 
 std::shared_ptr<Cursor> Cursor::create(std::shared_ptr<gfx::Image> image, gfx::Point hotSpot)

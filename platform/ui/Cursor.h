@@ -2,6 +2,7 @@
 
 #include "platform/foundation/Object.h"
 #include "platform/graphics/Geometry.h"
+#include "platform/ui/TrackingArea.h"
 
 #include <functional>
 #include <memory>
@@ -15,7 +16,7 @@ namespace ui {
 
 // The mouse pointer's picture: a standard one the window system draws (named by its freedesktop cursor name), or
 // an image with a hot spot. One cursor is current; push and pop keep a stack of them for a temporary change.
-class Cursor : public fnd::Object {
+class Cursor : public fnd::Object, public SettableCursor {
     FND_OBJECT(Cursor)
 
 public:
@@ -48,7 +49,7 @@ public:
     const fnd::String& systemName() const { return m_systemName; }
 
     // Makes this the current cursor.
-    void set();
+    void set() override;
     // Sets this cursor, remembering the one it replaces for pop().
     void push();
     // Returns to the cursor current before the last push (the arrow when the stack is empty).

@@ -6,6 +6,8 @@
 #include "platform/graphics/Color.h"
 #include "platform/graphics/Font.h"
 #include "platform/graphics/Image.h"
+#include "platform/ui/View.h"
+#include "platform/ui/Window.h"
 
 #include <libxml/parser.h>
 #include <libxml/tree.h>
@@ -188,12 +190,39 @@ private:
                     return failure(InterfaceFile::MalformedError, node, "repeats an id");
                 m_contents.objectsById[String(*id)] = object;
             }
+            if (auto* window = dynamic_cast<Window*>(object.get()))
+                if (auto initialised = initialiseWindow(*window, node); !initialised)
+                    return initialised;
             m_made[node] = object;
             m_order.push_back(object);
         }
         for (const xmlNode* child : elementChildren(node))
             if (auto made = make(child, depth + 1); !made)
                 return made;
+        return {};
+    }
+
+    // A window is set up from its content rect and style mask before any other key.
+    fnd::Expected<void> initialiseWindow(Window& window, const xmlNode* node)
+    {
+        gfx::Rect contentRect;
+        unsigned styleMask = WindowStyleMask::Titled;
+        for (const xmlNode* child : elementChildren(node)) {
+            const auto key = attribute(child, "key");
+            if (key != "contentRect" && key != "styleMask")
+                continue;
+            auto value = readValue(child);
+            if (!value)
+                return std::unexpected(value.error());
+            if (*key == "contentRect" && value->rect())
+                contentRect = *value->rect();
+            else if (*key == "styleMask" && value->isNumber() && value->integerValue() >= 0
+                && value->integerValue() <= UINT_MAX)
+                styleMask = static_cast<unsigned>(value->integerValue());
+            else
+                return failure(InterfaceFile::InvalidValueError, child, "sets a value of the wrong kind for its key");
+        }
+        window.initWithContentRect(contentRect, styleMask);
         return {};
     }
 
@@ -231,9 +260,19 @@ private:
             auto key = attribute(child, "key");
             if (!key)
                 return failure(InterfaceFile::MalformedError, child, "has no key");
+            auto* window = dynamic_cast<Window*>(object.get());
+            if (window && (*key == "contentRect" || *key == "styleMask"))
+                continue;
             auto value = readValue(child);
             if (!value)
                 return std::unexpected(value.error());
+            if (window && *key == "contentView") {
+                auto view = value->objectAs<View>();
+                if (!view)
+                    return failure(InterfaceFile::InvalidValueError, child, "is not a view");
+                window->setContentView(view);
+                continue;
+            }
             if (auto set = setKey(*object, *value, String(*key), child); !set)
                 return set;
         }
@@ -250,6 +289,18 @@ private:
             selectorName = *selector;
         }
         const fnd::Selector selector { String(selectorName) };
+        auto* parentView = dynamic_cast<View*>(&parent);
+        if (parentView && selectorName == "addSubview:") {
+            for (const xmlNode* child : elementChildren(node)) {
+                auto view = nameOf(child) == "object" ? std::dynamic_pointer_cast<View>(m_made.at(child)) : nullptr;
+                if (!view)
+                    return failure(InterfaceFile::InvalidValueError, child, "is not a view");
+                if (auto filled = fill(child); !filled)
+                    return filled;
+                parentView->addSubview(view);
+            }
+            return {};
+        }
         if (!parent.respondsTo(selector))
             return failure(InterfaceFile::UnknownKeyError, node,
                 fmt::format(

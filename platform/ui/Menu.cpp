@@ -1,7 +1,11 @@
 #include "platform/ui/Menu.h"
 
 #include "platform/foundation/Exception.h"
-#include "platform/ui/MenuScript.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Backend.h"
+#include "platform/ui/Event.h"
+#include "platform/ui/View.h"
+#include "platform/ui/Window.h"
 
 #include <algorithm>
 
@@ -13,17 +17,12 @@ namespace {
 
 const fnd::Selector ValidateMenuItemSelector("validateMenuItem:");
 
-struct MenuHooks {
-    std::shared_ptr<MenuPresenter> presenter;
-    Menu::TargetResolver resolver;
-    Menu::ActionSender sender;
-};
-
-MenuHooks& hooks()
-{
-    static MenuHooks instance;
-    return instance;
-}
+// The right mouse opens a view's menu through the menu classes.
+[[maybe_unused]] const bool contextMenusInstalled
+    = (View::setContextMenuPresenter([](const std::shared_ptr<Menu>& menu, const Event& event, View& view) {
+          Menu::popUpContextMenu(menu, event, view);
+      }),
+        true);
 
 void outOfRange(long index, long count)
 {
@@ -39,6 +38,7 @@ void Menu::describeClass(fnd::ClassBuilder<Menu>& c)
     c.property("autoenablesItems", &Menu::autoenablesItems, &Menu::setAutoenablesItems);
     c.action("addItem:", &Menu::addItem);
     c.action("update", &Menu::update);
+    c.action("performKeyEquivalent:", &Menu::performKeyEquivalentOfEvent);
 }
 
 std::shared_ptr<Menu> Menu::create(const fnd::String& title)
@@ -179,26 +179,13 @@ long Menu::indexOfItemWithSubmenu(const Menu& submenu) const
     return indexWhere(m_items, [&](const MenuItem& i) { return i.submenu().get() == &submenu; });
 }
 
-void Menu::setTargetResolver(TargetResolver resolver)
-{
-    hooks().resolver = std::move(resolver);
-}
-void Menu::setActionSender(ActionSender sender)
-{
-    hooks().sender = std::move(sender);
-}
-
 std::shared_ptr<fnd::Object> Menu::targetForItem(const MenuItem& item)
 {
     if (item.action().isNull())
         return nullptr;
     if (auto target = item.target())
         return target->respondsTo(item.action()) ? target : nullptr;
-    if (!hooks().resolver)
-        return nullptr;
-    auto self
-        = std::const_pointer_cast<MenuItem>(std::static_pointer_cast<const MenuItem>(item.weak_from_this().lock()));
-    return hooks().resolver(item.action(), self ? fnd::Value(self) : fnd::Value());
+    return Application::shared().targetForAction(item.action());
 }
 
 bool Menu::validateItem(MenuItem& item)
@@ -250,15 +237,7 @@ bool Menu::performActionForItemAtIndex(long index)
         item->setEnabled(validateItem(*item));
     if (!item->isEnabled())
         return false;
-    auto target = item->target();
-    if (hooks().sender)
-        return hooks().sender(item->action(), target, fnd::Value(item));
-    if (!target)
-        target = targetForItem(*item);
-    if (!target || !target->respondsTo(item->action()))
-        return false;
-    target->perform(item->action(), fnd::Value(item));
-    return true;
+    return Application::shared().sendAction(item->action(), item->target(), fnd::Value(item));
 }
 
 namespace {
@@ -304,35 +283,46 @@ bool Menu::performKeyEquivalent(const fnd::String& characters, unsigned long mod
     return menu && menu->performActionForItemAtIndex(menu->indexOfItem(*item));
 }
 
-MenuPresenter& Menu::presenter()
+bool Menu::performKeyEquivalent(const Event& event)
 {
-    auto& installed = hooks().presenter;
-    if (!installed)
-        installed = MenuScript::shared();
-    return *installed;
+    if (event.type() != EventType::KeyDown)
+        return false;
+    return performKeyEquivalent(event.charactersIgnoringModifiers(), event.modifierFlags());
 }
 
-void Menu::setPresenter(std::shared_ptr<MenuPresenter> presenter)
+bool Menu::performKeyEquivalentOfEvent(const fnd::Value& event)
 {
-    hooks().presenter = std::move(presenter);
+    auto keyEvent = event.objectAs<Event>();
+    return keyEvent && performKeyEquivalent(*keyEvent);
 }
 
-bool Menu::popUpMenuPositioningItem(const std::shared_ptr<MenuItem>& item, gfx::Point screenLocation)
+// The backends open the menu at the point; none places a given item under it yet.
+bool Menu::popUpMenuPositioningItem([[maybe_unused]] const std::shared_ptr<MenuItem>& item, gfx::Point screenLocation)
 {
     auto self = std::static_pointer_cast<Menu>(weak_from_this().lock());
     auto delegate = m_delegate.lock();
     update();
     if (delegate)
         delegate->menuWillOpen(*this);
-    auto picked = presenter().popUpMenu(*this, item, screenLocation);
+    const auto index = Backend::current().popUpMenu(*this, screenLocation);
     if (delegate)
         delegate->menuDidClose(*this);
-    if (!picked)
+    auto picked = index ? itemAtIndex(*index) : nullptr;
+    // A click on a separator, a disabled item or a submenu's title leaves without a choice.
+    if (!picked || picked->isSeparatorItem() || !picked->isEnabled() || picked->hasSubmenu())
         return false;
-    auto owner = picked->menu();
-    if (owner)
-        owner->performActionForItemAtIndex(owner->indexOfItem(*picked));
+    performActionForItemAtIndex(*index);
     return true;
+}
+
+bool Menu::popUpContextMenu(const std::shared_ptr<Menu>& menu, const Event& event, View& view)
+{
+    if (!menu)
+        return false;
+    auto window = view.window();
+    const gfx::Point location
+        = window ? window->convertBaseToScreen(event.locationInWindow()) : event.locationInWindow();
+    return menu->popUpMenuPositioningItem(nullptr, location);
 }
 
 }

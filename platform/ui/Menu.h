@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/foundation/Object.h"
+#include "platform/ui/Forward.h"
 #include "platform/ui/MenuItem.h"
 
 #include <functional>
@@ -31,16 +32,6 @@ class MenuItemValidation {
 public:
     virtual ~MenuItemValidation() = default;
     virtual bool validateMenuItem(MenuItem& item) = 0;
-};
-
-// Shows a menu and answers the item picked (nullptr when dismissed). The real backend opens a pop-up; the
-// headless one answers from a script (MenuScript).
-class MenuPresenter {
-public:
-    virtual ~MenuPresenter() = default;
-    virtual std::shared_ptr<MenuItem> popUpMenu(
-        Menu& menu, const std::shared_ptr<MenuItem>& positioningItem, gfx::Point screenLocation)
-        = 0;
 };
 
 // An ordered list of items. With auto-enabling on (the default), update() enables each item whose action has a
@@ -100,25 +91,20 @@ public:
     // The first enabled item, searched depth-first through submenus, whose key equivalent matches; its action
     // is performed. Characters are compared case-insensitively, with an upper-case equivalent requiring Shift.
     bool performKeyEquivalent(const fnd::String& charactersIgnoringModifiers, unsigned long modifierFlags);
+    // The same for a key-down event (the application offers its main menu every Command or Control key).
+    bool performKeyEquivalent(const Event& event);
     std::shared_ptr<MenuItem> itemForKeyEquivalent(
         const fnd::String& charactersIgnoringModifiers, unsigned long modifierFlags) const;
 
-    // Opens the menu at a screen point (y up) with the item under it; runs until it closes. The picked item's
-    // action is performed; the answer is whether an item was picked.
+    // Opens the menu at a screen point (y up) with the item under it, through the backend (the headless one answers
+    // from its script); runs until it closes. The picked item's action is performed; the answer is whether an
+    // enabled item was picked.
     bool popUpMenuPositioningItem(const std::shared_ptr<MenuItem>& item, gfx::Point screenLocation);
+    // A context menu at the event's location in the view's window.
+    static bool popUpContextMenu(const std::shared_ptr<Menu>& menu, const Event& event, View& view);
 
-    // Where the window system shows menus; the headless MenuScript when nothing else was set.
-    static MenuPresenter& presenter();
-    static void setPresenter(std::shared_ptr<MenuPresenter> presenter);
-
-    // How an item without a target finds one: the application installs the responder-chain search. With none,
-    // such items find no target.
-    using TargetResolver = std::function<std::shared_ptr<fnd::Object>(fnd::Selector action, const fnd::Value& sender)>;
-    using ActionSender = std::function<bool(
-        fnd::Selector action, const std::shared_ptr<fnd::Object>& target, const fnd::Value& sender)>;
-    static void setTargetResolver(TargetResolver resolver);
-    static void setActionSender(ActionSender sender);
-    // The target the item's action would reach now (its own, else the resolver's), or nullptr.
+    // The target the item's action would reach now: its own target when it answers the action, else, without a
+    // target, the first object of the application's nil-target search that answers it; nullptr when none.
     static std::shared_ptr<fnd::Object> targetForItem(const MenuItem& item);
     // Whether the item would be enabled by auto-enabling.
     static bool validateItem(MenuItem& item);
@@ -127,6 +113,7 @@ private:
     friend class MenuItem;
 
     void adopt(const std::shared_ptr<MenuItem>& item);
+    bool performKeyEquivalentOfEvent(const fnd::Value& event);
 
     fnd::String m_title;
     std::vector<std::shared_ptr<MenuItem>> m_items;

@@ -1,5 +1,6 @@
 #include "platform/ui/Pasteboard.h"
 
+#include "platform/ui/Backend.h"
 #include "platform/ui/detail/PasteboardValues.h"
 
 #include <algorithm>
@@ -100,6 +101,8 @@ long Pasteboard::addTypes(const std::vector<fnd::String>& types, std::weak_ptr<P
             m_entries.push_back({ type, {}, owner, hasOwner });
         }
     }
+    // The window system offers the types to other programs and reads them back from here when asked.
+    Backend::current().clipboardChanged(m_name);
     return m_changeCount;
 }
 
@@ -107,6 +110,7 @@ long Pasteboard::clearContents()
 {
     dropOwners();
     m_changeCount = ++nextChangeCount;
+    Backend::current().clipboardChanged(m_name);
     return m_changeCount;
 }
 

@@ -1,7 +1,10 @@
 #include "platform/ui/InterfaceFile.h"
+#include "UiTestSupport.h"
+
 #include "platform/foundation/Exception.h"
 #include "platform/graphics/Color.h"
 #include "platform/ui/Menu.h"
+#include "platform/ui/View.h"
 
 #include <gtest/gtest.h>
 
@@ -94,6 +97,30 @@ void IfController::describeClass(fnd::ClassBuilder<IfController>& c)
     c.action("save:", &IfController::save);
     c.action("awakeFromNib", &IfController::awakeFromNib);
 }
+
+// A view with a target and an action, as controls have.
+class IfButton : public ui::View {
+    FND_OBJECT(IfButton)
+    static void describeClass(fnd::ClassBuilder<IfButton>& c)
+    {
+        c.property(
+            "target", [](const IfButton& b) { return b.target.lock(); },
+            [](IfButton& b, const std::shared_ptr<fnd::Object>& t) { b.target = t; });
+        c.property("action", &IfButton::action);
+    }
+
+public:
+    void awakeFromNib() override
+    {
+        auto w = window();
+        awakeLog().push_back(std::string("button in ") + (w ? w->title().utf8() : "no window") + ", target "
+            + (target.lock() ? "set" : "nil"));
+    }
+    std::weak_ptr<fnd::Object> target;
+    String action;
+};
+
+FND_REGISTER_CLASS(IfButton, ui::View)
 
 fnd::Data xml(std::string_view text)
 {
@@ -261,6 +288,61 @@ TEST(InterfaceFile, BrokenFilesFailNamingTheElement)
     auto missing = ui::InterfaceFile::loadFile("/nonexistent/file.interface");
     ASSERT_FALSE(missing);
     EXPECT_EQ(missing.error().code(), ui::InterfaceFile::FileReadError);
+}
+
+class InterfaceFileWindowTest : public uitest::UiTest { };
+
+TEST_F(InterfaceFileWindowTest, BuildsAWindowWithNestedViewsConnectedBeforeAwaking)
+{
+    awakeLog().clear();
+    auto owner = fnd::makeObject<IfController>();
+    auto loaded = ui::InterfaceFile::load(xml(R"(<interface>
+  <object id="window" class="Window">
+    <rect key="contentRect" x="100" y="200" width="400" height="300"/>
+    <integer key="styleMask">3</integer>
+    <string key="title">Settings</string>
+    <object key="contentView" class="View">
+      <subviews>
+        <object id="box" class="View">
+          <rect key="frame" x="20" y="30" width="200" height="100"/>
+          <integer key="autoresizingMask">18</integer>
+          <subviews>
+            <object id="ok" class="IfButton"><rect key="frame" x="5" y="6" width="80" height="24"/></object>
+          </subviews>
+        </object>
+      </subviews>
+    </object>
+  </object>
+  <connections>
+    <action source="ok" selector="save:" destination="owner"/>
+  </connections>
+</interface>)"),
+        owner);
+    ASSERT_TRUE(loaded) << loaded.error().localizedDescription().utf8();
+    auto window = std::dynamic_pointer_cast<ui::Window>(loaded->topLevelObjects.at(0));
+    ASSERT_TRUE(window);
+    EXPECT_EQ(window->title(), String("Settings"));
+    EXPECT_EQ(window->styleMask(), 3u);
+    EXPECT_EQ(window->contentRectForFrameRect(window->frame()), (gfx::Rect { 100, 200, 400, 300 }));
+    auto box = std::dynamic_pointer_cast<ui::View>(loaded->objectsById.at("box"));
+    auto ok = std::dynamic_pointer_cast<IfButton>(loaded->objectsById.at("ok"));
+    ASSERT_TRUE(box && ok);
+    EXPECT_EQ(box->superview(), window->contentView());
+    EXPECT_EQ(ok->superview(), box);
+    EXPECT_EQ(box->autoresizingMask(), 18u);
+    // Frames nest: the button's origin in the window is the box's plus its own.
+    EXPECT_EQ(ok->convertPointToView({ 0, 0 }, nullptr), (gfx::Point { 25, 36 }));
+    EXPECT_EQ(ok->target.lock(), owner);
+    EXPECT_EQ(ok->action, String("save:"));
+    EXPECT_EQ(awakeLog(), (std::vector<std::string> { "button in Settings, target set", "owner sees window nil" }));
+
+    // A window's content view must be a view.
+    auto broken = ui::InterfaceFile::load(xml(R"(<interface><object class="Window">
+<object key="contentView" class="Menu"/></object></interface>)"));
+    ASSERT_FALSE(broken);
+    EXPECT_NE(broken.error().localizedDescription().utf8().find(R"(<object class="Menu" key="contentView"> on line 2)"),
+        std::string::npos)
+        << broken.error().localizedDescription().utf8();
 }
 
 }

@@ -1,8 +1,8 @@
-#include "platform/ui/Menu.h"
-#include "platform/foundation/Exception.h"
-#include "platform/ui/MenuScript.h"
+#include "TestViews.h"
+#include "UiTestSupport.h"
 
-#include <gtest/gtest.h>
+#include "platform/foundation/Exception.h"
+#include "platform/ui/Menu.h"
 
 namespace menutest {
 
@@ -10,8 +10,8 @@ using fnd::String;
 using ui::Menu;
 using ui::MenuItem;
 
-// A responder-like object: it answers copy: and paste:, and validates paste: by a flag through its action table.
-class MenuTestEditor : public fnd::Object {
+// The focused view: it answers copy: and paste:, and validates paste: by a flag through its action table.
+class MenuTestEditor : public uitest::TestView {
     FND_OBJECT(MenuTestEditor)
     static void describeClass(fnd::ClassBuilder<MenuTestEditor>& c);
 
@@ -27,7 +27,7 @@ public:
     std::vector<std::string> received;
 };
 
-FND_REGISTER_CLASS(MenuTestEditor, fnd::Object)
+FND_REGISTER_CLASS(MenuTestEditor, uitest::TestView)
 
 void MenuTestEditor::describeClass(fnd::ClassBuilder<MenuTestEditor>& c)
 {
@@ -36,17 +36,21 @@ void MenuTestEditor::describeClass(fnd::ClassBuilder<MenuTestEditor>& c)
     c.action("validateMenuItem:", &MenuTestEditor::validateMenuItem);
 }
 
-// Validates through the C++ interface instead: only items tagged 7.
-class MenuTestPicky : public fnd::Object, public ui::MenuItemValidation {
-    FND_OBJECT(MenuTestPicky)
-    static void describeClass(fnd::ClassBuilder<MenuTestPicky>& c) { c.action("copy:", &MenuTestPicky::copy); }
+// The end of the chain, validating through the C++ interface instead: only items tagged 7.
+class MenuTestAppDelegate : public fnd::Object, public ui::ApplicationDelegate, public ui::MenuItemValidation {
+    FND_OBJECT(MenuTestAppDelegate)
+    static void describeClass(fnd::ClassBuilder<MenuTestAppDelegate>& c)
+    {
+        c.action("copy:", &MenuTestAppDelegate::copy);
+    }
 
 public:
-    void copy(const fnd::Value&) { }
+    void copy(const fnd::Value&) { ++copies; }
     bool validateMenuItem(MenuItem& item) override { return item.tag() == 7; }
+    int copies { 0 };
 };
 
-FND_REGISTER_CLASS(MenuTestPicky, fnd::Object)
+FND_REGISTER_CLASS(MenuTestAppDelegate, fnd::Object)
 
 // Rebuilds its menu to three numbered items and records the calls.
 class Rebuilder : public ui::MenuDelegate {
@@ -64,28 +68,24 @@ public:
     std::vector<std::string> calls;
 };
 
-class MenuTest : public ::testing::Test {
+class MenuTest : public uitest::UiTest {
 protected:
     void SetUp() override
     {
-        ui::MenuScript::shared()->reset();
-        // A two-object chain: the editor first, then the application object.
-        Menu::setTargetResolver([this](fnd::Selector action, const fnd::Value&) -> std::shared_ptr<fnd::Object> {
-            for (const auto& responder :
-                { std::static_pointer_cast<fnd::Object>(editor), std::static_pointer_cast<fnd::Object>(application) })
-                if (responder && responder->respondsTo(action))
-                    return responder;
-            return nullptr;
-        });
+        window = ui::Window::create({ 0, 0, 200, 100 });
+        editor = fnd::makeObject<MenuTestEditor>();
+        editor->initWithFrame({ 10, 10, 50, 50 });
+        editor->takesFocus = true;
+        window->contentView()->addSubview(editor);
+        window->makeKeyAndOrderFront();
+        window->makeFirstResponder(editor);
+        app().setDelegate(application);
     }
-    void TearDown() override
-    {
-        Menu::setTargetResolver({});
-        ui::MenuScript::shared()->reset();
-    }
+    void TearDown() override { app().setDelegate(nullptr); }
 
-    std::shared_ptr<MenuTestEditor> editor = fnd::makeObject<MenuTestEditor>();
-    std::shared_ptr<MenuTestPicky> application = fnd::makeObject<MenuTestPicky>();
+    std::shared_ptr<ui::Window> window;
+    std::shared_ptr<MenuTestEditor> editor;
+    std::shared_ptr<MenuTestAppDelegate> application = fnd::makeObject<MenuTestAppDelegate>();
 };
 
 TEST_F(MenuTest, AutoEnablingFollowsTargetsAndValidation)
@@ -124,8 +124,8 @@ TEST_F(MenuTest, AutoEnablingFollowsTargetsAndValidation)
     menu->update();
     EXPECT_TRUE(explicitTarget->isEnabled());
 
-    // Without the editor, copy: falls to the next responder, which validates by tag.
-    editor.reset();
+    // Without the editor in the chain, copy: falls to the application's delegate, which validates by tag.
+    window->makeFirstResponder(nullptr);
     copy->setTag(7);
     menu->update();
     EXPECT_TRUE(copy->isEnabled());
@@ -183,37 +183,51 @@ TEST_F(MenuTest, ActionsAndKeyEquivalentsReachTheChain)
     editor->canPaste = true;
     EXPECT_TRUE(main->performKeyEquivalent("v", command));
     EXPECT_EQ(editor->received, (std::vector<std::string> { "copy:Copy", "paste:" }));
+
+    // Typed keys reach the main menu through the application.
+    app().setMainMenu(main);
+    backend->keyDown(*window, "c", 0x08, ui::ModifierFlags::Command);
+    backend->keyDown(*window, "x", 0x07, ui::ModifierFlags::Command);
+    backend->dispatchEvents();
+    EXPECT_EQ(editor->received, (std::vector<std::string> { "copy:Copy", "paste:", "copy:Copy" }));
+    app().setMainMenu(nullptr);
 }
 
-TEST_F(MenuTest, PopUpAnswersFromTheScriptAndSendsTheAction)
+TEST_F(MenuTest, PopUpsAndContextMenusAnswerFromTheScriptAndSendTheAction)
 {
     auto menu = Menu::create("Context");
     menu->addItemWithTitle("Copy", "copy:");
     menu->addItemWithTitle("Paste", "paste:");
-    auto script = ui::MenuScript::shared();
+    menu->addItem(MenuItem::separatorItem());
 
-    script->chooseItemWithTitle("Copy");
+    backend->answerNextPopUpMenu(0);
     EXPECT_TRUE(menu->popUpMenuPositioningItem(nullptr, { 10, 20 }));
-    // A disabled item cannot be picked.
-    script->chooseItemWithTitle("Paste");
-    EXPECT_FALSE(menu->popUpMenuPositioningItem(nullptr, { 0, 0 }));
-    script->dismiss();
-    EXPECT_FALSE(menu->popUpMenuPositioningItem(nullptr, { 0, 0 }));
-    EXPECT_FALSE(menu->popUpMenuPositioningItem(nullptr, { 0, 0 })) << "nothing queued dismisses";
-
+    // A disabled item, a separator, an index past the end and a dismissal choose nothing.
+    for (std::optional<long> answer :
+        { std::optional<long>(1), std::optional<long>(2), std::optional<long>(9), std::optional<long>() }) {
+        backend->answerNextPopUpMenu(answer);
+        EXPECT_FALSE(menu->popUpMenuPositioningItem(nullptr, { 0, 0 })) << answer.value_or(-1);
+    }
     EXPECT_EQ(editor->received, std::vector<std::string> { "copy:Copy" });
-    ASSERT_EQ(script->shown().size(), 4u);
-    EXPECT_EQ(script->shown()[0].location, (gfx::Point { 10, 20 }));
-    EXPECT_EQ(script->shown()[1].enabled, (std::vector<bool> { true, false }));
+
+    // The right mouse on a view opens its menu there; the chosen item's action travels the chain.
+    editor->canPaste = true;
+    auto plain = ui::View::create({ 100, 10, 50, 50 });
+    plain->setMenu(menu);
+    window->contentView()->addSubview(plain);
+    backend->answerNextPopUpMenu(1);
+    backend->rightMouseDown(*window, { 120, 20 });
+    backend->dispatchEvents();
+    EXPECT_EQ(editor->received, (std::vector<std::string> { "copy:Copy", "paste:" }));
 
     // A delegate that rebuilds the menu sees the open and close around the pick.
     auto delegate = std::make_shared<Rebuilder>();
     auto dynamic = Menu::create("Dynamic");
-    dynamic->setAutoenablesItems(false);
     dynamic->setDelegate(delegate);
-    script->chooseItemWithTag(2);
-    EXPECT_TRUE(dynamic->popUpMenuPositioningItem(nullptr, { 0, 0 }));
-    EXPECT_EQ(script->shown().back().itemTitles, (std::vector<String> { "Entry 0", "Entry 1", "Entry 2" }));
+    backend->answerNextPopUpMenu(2);
+    EXPECT_FALSE(dynamic->popUpMenuPositioningItem(nullptr, { 0, 0 })) << "items without an action are disabled";
+    EXPECT_EQ(dynamic->numberOfItems(), 3);
+    EXPECT_EQ(dynamic->itemAtIndex(2)->title(), fnd::String("Entry 2"));
     EXPECT_EQ(delegate->calls, (std::vector<std::string> { "needsUpdate", "willOpen", "didClose" }));
 }
 

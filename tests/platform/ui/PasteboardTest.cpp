@@ -1,4 +1,5 @@
 #include "platform/ui/Pasteboard.h"
+#include "platform/ui/Backend.h"
 
 #include <gtest/gtest.h>
 
@@ -132,6 +133,28 @@ TEST(Pasteboard, ItemsComeBackByIdentity)
     board->clearContents();
     EXPECT_TRUE(board->pasteboardItems().empty());
     EXPECT_FALSE(board->canReadItemWithDataConformingToTypes({ "org.example.tab" }));
+}
+
+// Notes which pasteboards the window system is told about.
+class ClipboardRecorder : public ui::Backend {
+public:
+    std::vector<ScreenGeometry> screens() override { return { { { 0, 0, 100, 100 }, { 0, 0, 100, 100 }, 1 } }; }
+    std::shared_ptr<gfx::WindowSurface> surfaceForWindow(ui::Window&) override { return nullptr; }
+    void clipboardChanged(const String& name) override { changed.push_back(name.utf8()); }
+    std::vector<std::string> changed;
+};
+
+TEST(Pasteboard, TheWindowSystemHearsOfEveryNewDeclaration)
+{
+    auto recorder = std::make_shared<ClipboardRecorder>();
+    ui::Backend::install(recorder);
+    auto general = Pasteboard::generalPasteboard();
+    general->declareTypes({ ui::PasteboardType::PDF });
+    general->setData(fnd::Data::fromString("%PDF"), ui::PasteboardType::PDF);
+    general->addTypes({ ui::PasteboardType::String });
+    general->clearContents();
+    ui::Backend::install(nullptr);
+    EXPECT_EQ(recorder->changed, (std::vector<std::string>(3, "NSGeneralPboard")));
 }
 
 }

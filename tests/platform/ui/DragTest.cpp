@@ -1,0 +1,195 @@
+#include "UiTestSupport.h"
+
+#include "platform/graphics/Image.h"
+#include "platform/ui/Dragging.h"
+#include "platform/ui/Pasteboard.h"
+#include "platform/ui/View.h"
+
+namespace dragtest {
+
+using ui::DragOperation;
+namespace Op = ui::DragOperations;
+
+const fnd::String DragType = "org.example.dragtest.item";
+
+// Starts a drag from its mouse-down and records what the source hears.
+class DragSourceView : public ui::View, public ui::DraggingSource {
+    FND_OBJECT(DragSourceView)
+public:
+    void mouseDown(const ui::Event& event) override
+    {
+        auto pasteboard = ui::Pasteboard::pasteboardWithName(ui::PasteboardName::Drag);
+        pasteboard->declareTypes({ DragType });
+        pasteboard->setString("payload", DragType);
+        result = ui::dragImage(*this, std::make_shared<gfx::Image>(), { 10, 10 }, {}, event, pasteboard,
+            std::static_pointer_cast<fnd::Object>(shared_from_this()), slideBack);
+    }
+    DragOperation draggingSourceOperationMaskForLocal(bool) override { return mask; }
+    void draggedImageBeganAt(gfx::Image&, gfx::Point p) override { log.push_back(fmt("began", p)); }
+    void draggedImageEndedAt(gfx::Image&, gfx::Point p, DragOperation op) override
+    {
+        log.push_back(fmt("ended", p) + " op " + std::to_string(op));
+    }
+    static std::string fmt(const char* what, gfx::Point p)
+    {
+        return std::string(what) + " " + std::to_string(int(p.x)) + "," + std::to_string(int(p.y));
+    }
+
+    DragOperation mask { Op::Copy | Op::Move };
+    bool slideBack { true };
+    ui::DragResult result;
+    std::vector<std::string> log;
+};
+FND_REGISTER_CLASS(DragSourceView, ui::View)
+
+// Takes drops of DragType with the operation it is told to answer, and records every call.
+class DropView : public ui::View, public ui::DraggingDestination {
+    FND_OBJECT(DropView)
+public:
+    DragOperation draggingEntered(ui::DraggingInfo& info) override
+    {
+        note("entered", info);
+        return answer;
+    }
+    std::optional<DragOperation> draggingUpdated(ui::DraggingInfo& info) override
+    {
+        note("updated", info);
+        return answer;
+    }
+    void draggingExited(ui::DraggingInfo&) override { log.push_back("exited"); }
+    bool prepareForDragOperation(ui::DraggingInfo&) override
+    {
+        log.push_back("prepare");
+        return true;
+    }
+    bool performDragOperation(ui::DraggingInfo& info) override
+    {
+        log.push_back("perform " + info.draggingPasteboard()->stringForType(DragType).value_or("?").utf8());
+        return true;
+    }
+    void concludeDragOperation(ui::DraggingInfo&) override { log.push_back("conclude"); }
+    void draggingEnded(ui::DraggingInfo&) override { log.push_back("ended"); }
+
+    void note(const char* what, ui::DraggingInfo& info)
+    {
+        const auto p = info.draggingLocation();
+        log.push_back(std::string(what) + " " + std::to_string(int(p.x)) + "," + std::to_string(int(p.y)) + " mask "
+            + std::to_string(info.draggingSourceOperationMask()));
+        sources.push_back(info.draggingSource());
+    }
+
+    DragOperation answer { Op::Copy };
+    std::vector<std::string> log;
+    std::vector<std::shared_ptr<fnd::Object>> sources;
+};
+FND_REGISTER_CLASS(DropView, ui::View)
+
+class DragTest : public uitest::UiTest {
+protected:
+    void SetUp() override
+    {
+        // The source window's content spans screen x 100..400; the destination's 500..800, both at y 100..300.
+        sourceWindow = ui::Window::create({ { 100, 100 }, { 300, 200 } });
+        source = fnd::makeObject<DragSourceView>();
+        source->initWithFrame({ { 0, 0 }, { 300, 200 } });
+        sourceWindow->contentView()->addSubview(source);
+        sourceWindow->makeKeyAndOrderFront();
+
+        targetWindow = ui::Window::create({ { 500, 100 }, { 300, 200 } });
+        drop = fnd::makeObject<DropView>();
+        drop->initWithFrame({ { 50, 50 }, { 100, 100 } });
+        targetWindow->contentView()->addSubview(drop);
+        ui::registerForDraggedTypes(*drop, { "other", DragType });
+        targetWindow->orderFront();
+    }
+
+    // Points in the source window's base coordinates: x 450 is screen 550, in the drop view (screen 550..650).
+    void dragThrough(std::vector<gfx::Point> points, unsigned flags = 0)
+    {
+        backend->mouseDown(*sourceWindow, { 20, 20 });
+        for (auto p : points)
+            backend->mouseDragged(*sourceWindow, p, flags);
+        backend->mouseUp(*sourceWindow, points.back(), flags);
+        backend->dispatchEvents();
+    }
+
+    std::shared_ptr<ui::Window> sourceWindow, targetWindow;
+    std::shared_ptr<DragSourceView> source;
+    std::shared_ptr<DropView> drop;
+};
+
+TEST_F(DragTest, AcceptedDropRunsTheWholeProtocol)
+{
+    dragThrough({ { 30, 30 }, { 460, 60 }, { 470, 70 }, { 480, 80 } });
+    EXPECT_EQ(drop->log,
+        (std::vector<std::string> { "entered 60,60 mask 17", "updated 70,70 mask 17", "updated 80,80 mask 17",
+            "prepare", "perform payload", "conclude", "ended" }));
+    ASSERT_FALSE(drop->sources.empty());
+    EXPECT_EQ(drop->sources[0], source);
+    // The image's origin follows the mouse: it started at screen (110, 110), 10 below and left of the press.
+    EXPECT_EQ(source->log, (std::vector<std::string> { "began 110,110", "ended 570,170 op 1" }));
+    EXPECT_EQ(source->result.operation, Op::Copy);
+    EXPECT_FALSE(source->result.slidBack);
+}
+
+TEST_F(DragTest, NothingAcceptsAndTheImageSlidesBack)
+{
+    struct Case {
+        const char* title;
+        std::vector<gfx::Point> path;
+        DragOperation answer;
+        DragOperation sourceMask;
+        unsigned flags;
+        std::vector<std::string> destinationLog;
+    };
+    const Case cases[] = {
+        { "dropped on empty screen after passing the view", { { 460, 60 }, { 460, 400 } }, Op::Copy,
+            Op::Copy | Op::Move, 0, { "entered 60,60 mask 17", "exited" } },
+        { "the view refuses", { { 460, 60 }, { 465, 65 } }, Op::None, Op::Copy | Op::Move, 0,
+            { "entered 60,60 mask 17", "updated 65,65 mask 17", "exited", "ended" } },
+        { "the view answers an operation the source does not allow", { { 460, 60 } }, Op::Link, Op::Copy | Op::Move, 0,
+            { "entered 60,60 mask 17", "exited", "ended" } },
+        { "Option narrows the mask to a copy the source does not allow", { { 460, 60 } }, Op::Move, Op::Move,
+            ui::ModifierFlags::Alternate, { "entered 60,60 mask 0", "exited", "ended" } },
+        { "over the window beside the view", { { 420, 20 } }, Op::Copy, Op::Copy, 0, {} },
+    };
+    for (const auto& c : cases) {
+        drop->log.clear();
+        source->log.clear();
+        drop->answer = c.answer;
+        source->mask = c.sourceMask;
+        dragThrough(c.path, c.flags);
+        EXPECT_EQ(drop->log, c.destinationLog) << c.title;
+        ASSERT_EQ(source->log.size(), 2u) << c.title;
+        EXPECT_TRUE(source->log[1].ends_with("op 0")) << c.title << ": " << source->log[1];
+        EXPECT_EQ(source->result.operation, Op::None) << c.title;
+        EXPECT_TRUE(source->result.slidBack) << c.title;
+        EXPECT_EQ(source->result.finalImageLocation, (gfx::Point { 110, 110 })) << c.title;
+    }
+
+    // Without slide-back the image stays where it was let go.
+    source->slideBack = false;
+    dragThrough({ { 460, 400 } });
+    EXPECT_FALSE(source->result.slidBack);
+    EXPECT_EQ(source->result.finalImageLocation, (gfx::Point { 550, 490 }));
+}
+
+TEST_F(DragTest, DestinationsNeedAMatchingTypeAndAWindowThatTakesTheMouse)
+{
+    ui::unregisterDraggedTypes(*drop);
+    ui::registerForDraggedTypes(*drop, { "other" });
+    dragThrough({ { 460, 60 } });
+    EXPECT_TRUE(drop->log.empty());
+    EXPECT_EQ(ui::registeredDraggedTypes(*drop), std::vector<fnd::String> { "other" });
+
+    ui::registerForDraggedTypes(*drop, { DragType });
+    targetWindow->setIgnoresMouseEvents(true);
+    dragThrough({ { 460, 60 } });
+    EXPECT_TRUE(drop->log.empty()) << "a window that ignores the mouse is passed through";
+
+    targetWindow->setIgnoresMouseEvents(false);
+    dragThrough({ { 460, 60 } });
+    EXPECT_EQ(drop->log.size(), 5u);
+}
+
+}

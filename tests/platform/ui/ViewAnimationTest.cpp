@@ -1,0 +1,106 @@
+#include "UiTestSupport.h"
+
+#include "platform/foundation/RunLoop.h"
+#include "platform/ui/View.h"
+#include "platform/ui/ViewAnimation.h"
+
+namespace viewanimationtest {
+
+using ui::ViewAnimation;
+namespace Key = ui::ViewAnimationKey;
+
+class EndRecorder : public ui::AnimationDelegate {
+public:
+    void animationDidEnd(ui::Animation& a) override
+    {
+        auto& entries = dynamic_cast<ViewAnimation&>(a).viewAnimations();
+        ended.push_back(entries.empty() ? fnd::Value() : entries[0].get("hide"));
+    }
+    void animationDidStop(ui::Animation&) override { ++stopped; }
+    std::vector<fnd::Value> ended;
+    int stopped { 0 };
+};
+
+class ViewAnimationTest : public uitest::UiTest {
+protected:
+    void runFor(double seconds) { fnd::RunLoop::current().runUntilDate(clock->now().addingTimeInterval(seconds)); }
+};
+
+TEST_F(ViewAnimationTest, FramesMoveAndFadesShowOrHideAtTheirEnds)
+{
+    auto window = ui::Window::create({ 0, 0, 400, 300 });
+    auto mover = ui::View::create({ 0, 0, 100, 100 });
+    auto fader = ui::View::create({ 200, 0, 50, 50 });
+    auto appearing = ui::View::create({ 300, 0, 50, 50 });
+    appearing->setHidden(true);
+    for (const auto& v : { mover, fader, appearing })
+        window->contentView()->addSubview(v);
+
+    auto animation = ViewAnimation::create({
+        { { Key::Target, mover }, { Key::EndFrame, gfx::Rect { 100, 50, 200, 100 } }, { "hide", true } },
+        { { Key::Target, fader }, { Key::Effect, ui::ViewAnimationEffect::FadeOut } },
+        { { Key::Target, appearing }, { Key::Effect, ui::ViewAnimationEffect::FadeIn } },
+    });
+    EXPECT_EQ(animation->duration(), 0.5);
+    EXPECT_EQ(animation->animationBlockingMode(), ui::AnimationBlockingMode::Nonblocking);
+    animation->setDuration(1);
+    animation->setAnimationCurve(ui::AnimationCurve::Linear);
+    animation->setFrameRate(10);
+    auto delegate = std::make_shared<EndRecorder>();
+    animation->setDelegate(delegate);
+    animation->startAnimation();
+    EXPECT_FALSE(appearing->isHidden()) << "a view fading in shows from the start";
+
+    runFor(0.5);
+    EXPECT_TRUE(gfx::nearlyEqual(mover->frame(), { 50, 25, 150, 100 }, 1e-6))
+        << gfx::stringFromRect(mover->frame()).utf8();
+    EXPECT_FALSE(fader->isHidden());
+    runFor(1);
+    EXPECT_EQ(mover->frame(), (gfx::Rect { 100, 50, 200, 100 }));
+    EXPECT_TRUE(fader->isHidden());
+    EXPECT_FALSE(mover->isHidden());
+    ASSERT_EQ(delegate->ended.size(), 1u);
+    EXPECT_EQ(delegate->ended[0], fnd::Value(true)) << "the delegate reads its own keys back";
+}
+
+TEST_F(ViewAnimationTest, WindowsFadeThroughTheirAlphaAndAStopLeavesThingsWhereTheyAre)
+{
+    auto window = ui::Window::create({ 0, 0, 100, 100 });
+    window->setAlphaValue(0.8);
+    auto fadeIn
+        = ViewAnimation::create({ { { Key::Target, window }, { Key::Effect, ui::ViewAnimationEffect::FadeIn } } });
+    fadeIn->setAnimationCurve(ui::AnimationCurve::Linear);
+    fadeIn->setFrameRate(20);
+    fadeIn->startAnimation();
+    EXPECT_TRUE(window->isVisible()) << "a window fading in is ordered in";
+    runFor(0.26);
+    EXPECT_NEAR(window->alphaValue(), 0.4, 1e-6);
+    runFor(1);
+    EXPECT_NEAR(window->alphaValue(), 0.8, 1e-6);
+
+    auto fadeOut = ViewAnimation::create({ { { Key::Target, window }, { Key::Effect, ui::ViewAnimationEffect::FadeOut },
+        { Key::EndFrame, gfx::Rect { 50, 50, 100, 100 } } } });
+    fadeOut->setAnimationCurve(ui::AnimationCurve::Linear);
+    fadeOut->setFrameRate(20);
+    auto delegate = std::make_shared<EndRecorder>();
+    fadeOut->setDelegate(delegate);
+    const gfx::Rect startFrame = window->frame();
+    fadeOut->startAnimation();
+    runFor(0.26);
+    fadeOut->stopAnimation();
+    EXPECT_EQ(delegate->stopped, 1);
+    EXPECT_TRUE(delegate->ended.empty());
+    EXPECT_NEAR(window->alphaValue(), 0.4, 1e-6);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_NEAR(window->frame().minX(), startFrame.minX() + (50 - startFrame.minX()) * 0.5, 1e-6);
+
+    // Resumed, it carries on from the alpha it finds.
+    window->setAlphaValue(0.8);
+    fadeOut->startAnimation();
+    runFor(1);
+    EXPECT_FALSE(window->isVisible()) << "a window that faded out is ordered out";
+    EXPECT_NEAR(window->alphaValue(), 0.8, 1e-6) << "and keeps its alpha for the next time it shows";
+    EXPECT_EQ(window->frame(), (gfx::Rect { 50, 50, 100, 100 }));
+}
+
+}

@@ -59,3 +59,20 @@ std::shared_ptr<fnd::Formatter> ZORAppMeasurementNumberFormatter::copy() const
 {
     return std::make_shared<ZORAppMeasurementNumberFormatter>(*this);
 }
+
+void ZORAppMeasurementNumberFormatter::encodeWithCoder(fnd::Coder& coder) const
+{
+    ZORMeasurementNumberFormatter::encodeWithCoder(coder);
+    if (coder.allowsKeyedCoding())
+        coder.encodeInt32(m_appUnitType, "appUnitType");
+}
+
+bool ZORAppMeasurementNumberFormatter::initWithCoder(fnd::Coder& coder)
+{
+    if (!ZORMeasurementNumberFormatter::initWithCoder(coder))
+        return false;
+    setAppUnitType(coder.allowsKeyedCoding() && coder.containsValueForKey("appUnitType")
+            ? coder.decodeInt32ForKey("appUnitType")
+            : m_appUnitType);
+    return true;
+}

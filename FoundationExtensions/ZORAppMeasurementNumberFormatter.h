@@ -26,6 +26,10 @@ public:
     std::optional<fnd::String> stringForObjectValue(const fnd::Value& value) const override;
     std::shared_ptr<fnd::Formatter> copy() const override;
 
+    // Keeps the type ("appUnitType"); a decoded formatter takes the type's unit as the user has it now.
+    void encodeWithCoder(fnd::Coder& coder) const override;
+    bool initWithCoder(fnd::Coder& coder) override;
+
 private:
     void observeUnitChanges();
 

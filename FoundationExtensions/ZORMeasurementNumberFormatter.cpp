@@ -115,3 +115,27 @@ std::shared_ptr<fnd::Formatter> ZORMeasurementNumberFormatter::copy() const
 {
     return std::make_shared<ZORMeasurementNumberFormatter>(*this);
 }
+
+void ZORMeasurementNumberFormatter::encodeWithCoder(fnd::Coder& coder) const
+{
+    NumberFormatter::encodeWithCoder(coder);
+    if (!coder.allowsKeyedCoding())
+        return;
+    coder.encodeInt64(static_cast<std::int64_t>(m_showType), "showType");
+    coder.encodeInt64(m_numberOfDigitsAfterPoint, "numberOfDigitsAfterPoint");
+}
+
+bool ZORMeasurementNumberFormatter::initWithCoder(fnd::Coder& coder)
+{
+    if (!NumberFormatter::initWithCoder(coder))
+        return false;
+    if (coder.allowsKeyedCoding()) {
+        if (coder.containsValueForKey("showType"))
+            m_showType = static_cast<ZORMeasurementUnitType>(coder.decodeInt64ForKey("showType"));
+        if (coder.containsValueForKey("numberOfDigitsAfterPoint"))
+            m_numberOfDigitsAfterPoint
+                = static_cast<std::uint32_t>(coder.decodeInt64ForKey("numberOfDigitsAfterPoint"));
+    }
+    setNewFormatString();
+    return true;
+}

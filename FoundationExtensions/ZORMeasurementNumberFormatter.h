@@ -33,6 +33,11 @@ public:
     std::expected<fnd::Value, fnd::String> getObjectValue(const fnd::String& string) const override;
     std::shared_ptr<fnd::Formatter> copy() const override;
 
+    // After the base formatter's state, keyed coders only: "showType" and "numberOfDigitsAfterPoint"; decoding
+    // rebuilds the format, so unit and suffix always agree.
+    void encodeWithCoder(fnd::Coder& coder) const override;
+    bool initWithCoder(fnd::Coder& coder) override;
+
 private:
     std::expected<fnd::Value, fnd::String> parseLeniently(const fnd::String& string) const;
 

@@ -216,38 +216,14 @@ std::shared_ptr<Object> Value::object() const
     return nullptr;
 }
 
-namespace {
-
-// Leading-prefix parse, 0 when nothing numeric leads, as the platform's string accessors do.
-double parseDoublePrefix(const String& s)
-{
-    std::string text = s.utf8();
-    const char* begin = text.c_str();
-    while (*begin == ' ' || *begin == '\t' || *begin == '\n' || *begin == '\r')
-        ++begin;
-    char* end = nullptr;
-    double d = std::strtod(begin, &end);
-    return end == begin ? 0.0 : d;
-}
-
-}
-
+// Strings answer through String's own parsing, which is locale-independent and skips Unicode white space, so a
+// value and the string it holds always agree.
 bool Value::boolValue() const
 {
     if (auto* n = number())
         return n->boolValue();
-    if (auto* s = string()) {
-        std::string t = s->utf8();
-        std::size_t i = t.find_first_not_of(" \t\n\r");
-        if (i == std::string::npos)
-            return false;
-        char c = t[i];
-        if (c == 'Y' || c == 'y' || c == 'T' || c == 't')
-            return true;
-        if (c == '+' || c == '-')
-            c = i + 1 < t.size() ? t[i + 1] : '0';
-        return c >= '1' && c <= '9';
-    }
+    if (auto* s = string())
+        return s->boolValue();
     return false;
 }
 
@@ -255,15 +231,8 @@ std::int64_t Value::integerValue() const
 {
     if (auto* n = number())
         return n->integerValue();
-    if (auto* s = string()) {
-        std::string text = s->utf8();
-        const char* begin = text.c_str();
-        while (*begin == ' ' || *begin == '\t' || *begin == '\n' || *begin == '\r')
-            ++begin;
-        char* end = nullptr;
-        long long v = std::strtoll(begin, &end, 10);
-        return end == begin ? 0 : v;
-    }
+    if (auto* s = string())
+        return s->integerValue();
     return 0;
 }
 
@@ -272,7 +241,7 @@ double Value::doubleValue() const
     if (auto* n = number())
         return n->doubleValue();
     if (auto* s = string())
-        return parseDoublePrefix(*s);
+        return s->doubleValue();
     return 0;
 }
 

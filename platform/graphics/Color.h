@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/foundation/Coding.h"
 #include "platform/foundation/Object.h"
 #include "platform/graphics/Geometry.h"
 
@@ -37,7 +38,12 @@ using ColorPtr = std::shared_ptr<Color>;
 
 // An immutable colour. Calibrated and device spaces differ only in their name: both are drawn as the same sRGB
 // values. Components are clamped to 0..1 on creation (NaN becomes 0).
-class Color : public fnd::Object {
+//
+// Archived with both coders as a colour-space number (1 calibrated RGB, 2 device RGB, 3 calibrated white, 4 device
+// white, 5 device CMYK, 10 pattern) and the components as doubles in the space's order, alpha last; keyed under
+// "NSColorSpace", "NSComponents" (an array of numbers) and, for system colours, "NSColorName". A pattern keeps its
+// image ("NSImage") when the image is itself archivable, else it comes back as the clear colour.
+class Color : public fnd::Object, public fnd::Coding {
     FND_OBJECT(Color)
 public:
     enum class Model { Gray, RGB, CMYK, Pattern };
@@ -153,6 +159,9 @@ public:
     bool isEqual(const fnd::Object& other) const override;
     std::size_t hash() const override;
     fnd::String description() const override;
+
+    void encodeWithCoder(fnd::Coder& coder) const override;
+    bool initWithCoder(fnd::Coder& coder) override;
 
 private:
     static ColorPtr make(Model model, const fnd::String& space, std::initializer_list<double> components, double alpha);

@@ -84,6 +84,10 @@ void GraphicsContext::Impl::render(const CairoDraw& draw)
 {
     cairo_t* c = cr.get();
     const State& s = state();
+    // A singular transform squashes everything to nothing (Cairo keeps the last usable matrix meanwhile).
+    double det = s.ctm.determinant();
+    if (det == 0 || !std::isfinite(det))
+        return;
     cairo_operator_t op = toCairo(s.op);
     bool pixelBlend = s.op == CompositingOperation::PlusDarker && hasPixels();
     bool group = s.alpha < 1 || !s.masks.empty() || s.shadow || pixelBlend;

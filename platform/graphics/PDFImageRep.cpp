@@ -75,16 +75,9 @@ void PDFImageRep::drawInRect(GraphicsContext& context, const Rect& destination, 
 {
     if (!m_document)
         return;
-    // `from` is in points of the rep's size, which may have been set apart from the page's.
-    Rect source = from;
-    Size s = size();
-    if (!from.isEmpty() && s.width > 0 && s.height > 0) {
-        double kx = m_pageSize.width / s.width, ky = m_pageSize.height / s.height;
-        source = { from.minX() * kx, from.minY() * ky, from.width() * kx, from.height() * ky };
-    }
     auto document = m_document;
     long page = m_currentPage;
-    detail::drawVectorContent(context, m_pageSize, destination, source, op, fraction, flipped, [&](cairo_t* c) {
+    detail::drawVectorContent(context, m_pageSize, size(), destination, from, op, fraction, flipped, [&](cairo_t* c) {
         std::lock_guard guard(document->mutex);
         PopplerPage* p = poppler_document_get_page(document->document, static_cast<int>(page));
         if (!p)

@@ -61,15 +61,9 @@ void SVGImageRep::drawInRect(GraphicsContext& context, const Rect& destination, 
 {
     if (!m_document)
         return;
-    Rect source = from;
-    Size s = size();
-    if (!from.isEmpty() && s.width > 0 && s.height > 0) {
-        double kx = m_documentSize.width / s.width, ky = m_documentSize.height / s.height;
-        source = { from.minX() * kx, from.minY() * ky, from.width() * kx, from.height() * ky };
-    }
     auto document = m_document;
     Size size = m_documentSize;
-    detail::drawVectorContent(context, size, destination, source, op, fraction, flipped, [&](cairo_t* c) {
+    detail::drawVectorContent(context, size, this->size(), destination, from, op, fraction, flipped, [&](cairo_t* c) {
         std::lock_guard guard(document->mutex);
         RsvgRectangle viewport { 0, 0, size.width, size.height };
         rsvg_handle_render_document(document->handle, c, &viewport, nullptr);

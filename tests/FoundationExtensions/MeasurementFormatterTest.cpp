@@ -1,6 +1,8 @@
 #include "FoundationExtensions/ZORAppMeasurementNumberFormatter.h"
 #include "FoundationExtensions/ZORNumberContainer.h"
 
+#include "platform/foundation/KeyedArchiver.h"
+#include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/TestSupport.h"
 #include "platform/foundation/UserDefaults.h"
 
@@ -126,6 +128,25 @@ TEST_F(AppMeasurementNumberFormatter, FollowsTheUnitOfItsOwnTypeOnly)
     centre.setMeasurementUnitType(Inch, DVNAppUnit::Font);
     EXPECT_EQ(copy->stringForObjectValue(Value(72)), fnd::String("1.0000 in"));
     EXPECT_EQ(formatter.stringForObjectValue(Value(72)), fnd::String("1.0000 in"));
+}
+
+TEST_F(AppMeasurementNumberFormatter, ArchiveKeepsTheTypeAndTakesItsCurrentUnit)
+{
+    auto formatter = std::make_shared<ZORAppMeasurementNumberFormatter>();
+    formatter->setAppUnitType(DVNAppUnit::Line);
+    formatter->setNumberOfDigitsAfterPoint(1);
+    auto data = fnd::KeyedArchiver::archivedDataWithRootObject(Value(formatter));
+    ASSERT_TRUE(data);
+    ZORApplicationMeasurementCenter::informationCenter().setMeasurementUnitType(Centimeter, DVNAppUnit::Line);
+    auto read = fnd::KeyedUnarchiver::unarchiveTopLevelObjectWithData(*data);
+    ASSERT_TRUE(read);
+    auto decoded = read->objectAs<ZORAppMeasurementNumberFormatter>();
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(decoded->appUnitType(), DVNAppUnit::Line);
+    EXPECT_EQ(decoded->stringForObjectValue(Value(72)), fnd::String("2.5 cm"));
+    auto parsed = decoded->getObjectValue("2.54 cm");
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(parsed->doubleValue(), 72);
 }
 
 TEST_F(AppMeasurementNumberFormatter, ShowsPresetContainersWithTheirName)

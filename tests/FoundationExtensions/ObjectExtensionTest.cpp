@@ -7,6 +7,7 @@
 #include "platform/foundation/Exception.h"
 #include "platform/foundation/KeyValueCoding.h"
 #include "platform/foundation/TestSupport.h"
+#include "support/Raised.h"
 
 #include <gtest/gtest.h>
 
@@ -60,21 +61,12 @@ public:
     Value transformedValue(const Value& v) const override { return Value(v.doubleValue() * 2); }
 };
 
-template <typename F> std::optional<fnd::Exception> raised(F&& f)
-{
-    try {
-        f();
-    } catch (const fnd::Exception& e) {
-        return e;
-    }
-    return std::nullopt;
-}
-
 TEST(ObjectExtension, BundleOfAClassIsTheBundleItLiesIn)
 {
     auto framework = bundle(ZORNumberContainer::staticClassInfo());
     ASSERT_TRUE(framework);
     EXPECT_EQ(framework->bundlePath().lastPathComponent(), fnd::String("ZORFramework"));
+    EXPECT_EQ(framework->bundleIdentifier(), fnd::String("org.barcodes.ZORFramework"));
     EXPECT_EQ(framework->localizedStringForKey("ZORMeasurementLibSCInch", "", "ZORMeasurementLib"), fnd::String("in"));
     EXPECT_EQ(bundle(ZORNumberContainer()), framework);
     EXPECT_EQ(bundle(FextModel()), fnd::Bundle::mainBundle()); // classes of no framework prefix

@@ -6,13 +6,18 @@
 
 namespace gfx::detail {
 
-void drawVectorContent(GraphicsContext& context, Size contentSize, const Rect& destination, const Rect& from,
-    CompositingOperation op, double fraction, bool flipped, const std::function<void(cairo_t*)>& paint)
+void drawVectorContent(GraphicsContext& context, Size contentSize, Size repSize, const Rect& destination,
+    const Rect& from, CompositingOperation op, double fraction, bool flipped,
+    const std::function<void(cairo_t*)>& paint)
 {
     auto& impl = context.impl();
     if (!impl.isLive() || destination.isEmpty() || !(fraction > 0) || contentSize.width <= 0 || contentSize.height <= 0)
         return;
     Rect source = from.isEmpty() ? Rect({}, contentSize) : from;
+    if (!from.isEmpty() && repSize.width > 0 && repSize.height > 0) {
+        double kx = contentSize.width / repSize.width, ky = contentSize.height / repSize.height;
+        source = { from.minX() * kx, from.minY() * ky, from.width() * kx, from.height() * ky };
+    }
     double sx = destination.width() / source.width();
     double sy = destination.height() / source.height();
 

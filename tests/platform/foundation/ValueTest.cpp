@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <string>
+
 using namespace fnd;
 
 TEST(Value, NumbersCompareAcrossKinds)
@@ -28,13 +31,40 @@ TEST(Value, NilIsAbsentButNullIsPresent)
     EXPECT_TRUE(d.get("a").isNull());
 }
 
-TEST(Value, StringsConvertByLeadingPrefix)
+// A string value answers exactly as the string does, whatever C locale the process runs under.
+TEST(Value, StringsConvertLikeTheStringItself)
 {
-    EXPECT_DOUBLE_EQ(Value("  12.5mm").doubleValue(), 12.5);
-    EXPECT_EQ(Value("abc").integerValue(), 0);
-    EXPECT_EQ(Value("-42x").integerValue(), -42);
-    EXPECT_TRUE(Value("YES").boolValue());
-    EXPECT_FALSE(Value("0").boolValue());
+    struct Case {
+        const char16_t* text;
+        double real;
+        std::int64_t integer;
+        bool truth;
+    };
+    const Case cases[] = {
+        { u"  12.5mm", 12.5, 12, true },
+        { u"abc", 0, 0, false },
+        { u"-42x", -42, -42, true },
+        { u"YES", 0, 0, true },
+        { u"0", 0, 0, false },
+        { u"007", 7, 7, true },
+        { u"-0.5", -0.5, 0, false },
+        { u"\u00A0\u20033,25", 3, 3, true }, // no-break and em space skipped; a comma is not a decimal mark
+        { u"\u20281.75e2", 175, 1, true },
+    };
+    for (const char* name : { "C", "de_DE.UTF-8" }) {
+        std::string previous = std::setlocale(LC_ALL, nullptr);
+        bool switched = std::setlocale(LC_ALL, name) != nullptr;
+        for (const auto& c : cases) {
+            Value v { String(c.text) };
+            SCOPED_TRACE(String(c.text).utf8() + " under " + name);
+            EXPECT_EQ(v.doubleValue(), c.real);
+            EXPECT_EQ(v.integerValue(), c.integer);
+            EXPECT_EQ(v.boolValue(), c.truth);
+            EXPECT_EQ(v.doubleValue(), String(c.text).doubleValue());
+        }
+        std::setlocale(LC_ALL, previous.c_str());
+        EXPECT_TRUE(switched) << name << " is not installed";
+    }
 }
 
 TEST(Value, DatesKeepBothEpochs)

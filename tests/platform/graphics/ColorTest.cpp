@@ -1,5 +1,9 @@
 #include "platform/graphics/Color.h"
 #include "platform/foundation/Exception.h"
+#include "platform/foundation/KeyedArchiver.h"
+#include "platform/foundation/KeyedUnarchiver.h"
+#include "platform/foundation/SequentialArchiver.h"
+#include "platform/foundation/SequentialUnarchiver.h"
 #include "platform/graphics/Gradient.h"
 #include "platform/graphics/Shadow.h"
 
@@ -142,4 +146,69 @@ TEST(Shadow, DefaultsAndSanitising)
     EXPECT_TRUE(shadow.isEqual(other));
     other.setShadowOffset({ 0, -1 });
     EXPECT_FALSE(shadow.isEqual(other));
+}
+
+namespace {
+
+// Writes what a colour would, with a colour-space number no colour has.
+class BogusColor final : public fnd::Object, public fnd::Coding {
+    FND_OBJECT(BogusColor)
+public:
+    void encodeWithCoder(fnd::Coder& coder) const override
+    {
+        coder.encodeInt(99, "NSColorSpace");
+        coder.encodeObject(fnd::Value(fnd::Array { 1.0, 1.0 }), "NSComponents");
+    }
+    bool initWithCoder(fnd::Coder&) override { return true; }
+};
+FND_REGISTER_CLASS(BogusColor, fnd::Object)
+
+}
+
+TEST(Color, ArchivesRoundTripWithBothCoders)
+{
+    const ColorPtr colors[] = {
+        Color::colorWithCalibratedRed(0.1, 0.2, 0.3, 0.4),
+        Color::colorWithDeviceRed(1.0 / 3.0, 0, 1),
+        Color::colorWithCalibratedWhite(0.123456789, 0.5),
+        Color::colorWithDeviceWhite(1),
+        Color::colorWithDeviceCyan(0.1, 0.2, 0.3, 0.4, 0.9),
+        Color::controlShadowColor(),
+    };
+    for (const auto& color : colors) {
+        for (bool keyed : { true, false }) {
+            auto data = keyed ? fnd::KeyedArchiver::archivedDataWithRootObject(color)
+                              : fnd::SequentialArchiver::archivedDataWithRootObject(color);
+            ASSERT_TRUE(data) << color->description();
+            auto back = keyed ? fnd::KeyedUnarchiver::unarchiveTopLevelObjectWithData(*data)
+                              : fnd::SequentialUnarchiver::unarchiveTopLevelObjectWithData(*data);
+            ASSERT_TRUE(back) << color->description();
+            auto decoded = back->objectAs<Color>();
+            ASSERT_TRUE(decoded) << color->description();
+            EXPECT_TRUE(decoded->isEqual(*color)) << color->description() << " became " << decoded->description();
+            EXPECT_EQ(decoded->colorSpaceName(), color->colorSpaceName());
+            if (keyed) {
+                EXPECT_EQ(decoded->colorName(), color->colorName());
+            }
+        }
+    }
+    // A pattern whose image cannot be archived comes back clear.
+    auto pattern = Color::colorWithPatternImage(std::make_shared<Tile>());
+    auto data = fnd::KeyedArchiver::archivedDataWithRootObject(pattern);
+    ASSERT_TRUE(data);
+    auto decoded = fnd::KeyedUnarchiver::unarchiveTopLevelObjectWithData(*data)->objectAs<Color>();
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(decoded->alphaComponent(), 0);
+}
+
+TEST(Color, DamagedArchivesAreErrors)
+{
+    fnd::KeyedArchiver::setGlobalClassName("Color", BogusColor::staticClassInfo());
+    auto data = fnd::KeyedArchiver::archivedDataWithRootObject(std::make_shared<BogusColor>());
+    fnd::KeyedArchiver::setGlobalClassName("BogusColor", BogusColor::staticClassInfo());
+    ASSERT_TRUE(data);
+    auto back = fnd::KeyedUnarchiver::unarchiveTopLevelObjectWithData(*data);
+    ASSERT_FALSE(back);
+    EXPECT_NE(back.error().localizedDescription().utf8().find("unknown colour space (99)"), std::string::npos)
+        << back.error().localizedDescription();
 }

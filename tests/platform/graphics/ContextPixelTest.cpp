@@ -6,7 +6,7 @@
 #include "platform/graphics/Shading.h"
 #include "platform/graphics/Shadow.h"
 
-#include "Canvas.h"
+#include "support/Canvas.h"
 #include "GraphicsPrinters.h"
 
 #include <gtest/gtest.h>
@@ -451,6 +451,14 @@ TEST(ContextPixels, CurrentContextStackRestoresContextAndState)
     }
     EXPECT_EQ(GraphicsContext::current(), outerContext.get());
     EXPECT_EQ(outerContext->CTM(), AffineTransform::translation(1, 1));
+    // A singular transform draws nothing, and restoring it makes drawing work again.
+    outerContext->saveGraphicsState();
+    outerContext->scaleCTM(0, 1);
+    BezierPath::fillRect({ 0, 0, 2, 2 });
+    outerContext->restoreGraphicsState();
+    EXPECT_EQ(outer.alpha(1, 1), 0);
+    BezierPath::fillRect({ 0, 0, 1, 1 });
+    EXPECT_EQ(outer.alpha(1, 1), 255);
     // Unbalanced restores are ignored.
     outerContext->restoreGraphicsState();
     EXPECT_EQ(outerContext->CTM(), AffineTransform::translation(1, 1));

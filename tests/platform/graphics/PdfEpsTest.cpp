@@ -3,14 +3,17 @@
 #include "platform/graphics/Gradient.h"
 #include "platform/graphics/GraphicsContext.h"
 
-#include "Canvas.h"
+#include "ImageTestSupport.h"
+#include "support/Canvas.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <regex>
 #include <string>
 #include <unistd.h>
@@ -20,44 +23,6 @@ using namespace gfx;
 namespace fs = std::filesystem;
 
 namespace {
-
-bool hasTool(const char* name)
-{
-    std::string command = std::string("command -v ") + name + " >/dev/null 2>&1";
-    return std::system(command.c_str()) == 0;
-}
-
-std::string run(const std::string& command)
-{
-    std::string out;
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
-        char buffer[4096];
-        std::size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-            out.append(buffer, n);
-        ::pclose(pipe);
-    }
-    return out;
-}
-
-class TempDir {
-public:
-    TempDir()
-        : m_path(fs::temp_directory_path() / ("gfx-doc-" + std::to_string(::getpid()) + "-" + std::to_string(s_next++)))
-    {
-        fs::create_directories(m_path);
-    }
-    ~TempDir()
-    {
-        std::error_code ignored;
-        fs::remove_all(m_path, ignored);
-    }
-    const fs::path& path() const { return m_path; }
-
-private:
-    static inline int s_next = 0;
-    fs::path m_path;
-};
 
 // An RGB raster read from a binary PPM.
 struct Raster {
@@ -74,9 +39,17 @@ Raster readPPM(const fs::path& file)
 {
     Raster r;
     std::ifstream in(file, std::ios::binary);
-    std::string magic;
-    int maxValue = 0;
-    in >> magic >> r.width >> r.height >> maxValue;
+    // Header fields, with the comment lines some writers put between them passed over.
+    auto field = [&in]() {
+        std::string token;
+        while (in >> token && token.starts_with('#'))
+            in.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+        return token;
+    };
+    std::string magic = field();
+    r.width = std::atoi(field().c_str());
+    r.height = std::atoi(field().c_str());
+    int maxValue = std::atoi(field().c_str());
     in.get();
     if (magic != "P6" || maxValue != 255)
         return {};
@@ -116,9 +89,9 @@ std::array<int, 3> onWhite(std::uint32_t p)
 
 TEST(Documents, PdfPagesHaveTheirSizesAndRasteriseLikeTheBitmap)
 {
-    if (!hasTool("pdfinfo") || !hasTool("pdftoppm"))
+    if (!test::haveTool("pdfinfo") || !test::haveTool("pdftoppm"))
         GTEST_SKIP() << "poppler-utils (pdfinfo, pdftoppm) is not installed";
-    TempDir dir;
+    test::TemporaryFolder dir;
     auto pdf = GraphicsContext::createForPDF({ 120, 80 });
     {
         CurrentContextScope scope(pdf);
@@ -130,12 +103,12 @@ TEST(Documents, PdfPagesHaveTheirSizesAndRasteriseLikeTheBitmap)
     fs::path file = dir.path() / "scene.pdf";
     ASSERT_TRUE(pdf->writeDocumentToFile(file));
 
-    std::string info = run("pdfinfo -f 1 -l 2 '" + file.string() + "'");
+    std::string info = test::runCommand("pdfinfo -f 1 -l 2 '" + file.string() + "'").output;
     EXPECT_TRUE(std::regex_search(info, std::regex(R"(Pages: +2\n)"))) << info;
     EXPECT_TRUE(std::regex_search(info, std::regex(R"(Page +1 size: +120 x 80 pts)"))) << info;
     EXPECT_TRUE(std::regex_search(info, std::regex(R"(Page +2 size: +50\.5 x 300 pts)"))) << info;
 
-    run("pdftoppm -r 72 -f 1 -l 1 '" + file.string() + "' '" + (dir.path() / "page").string() + "'");
+    test::runCommand("pdftoppm -r 72 -f 1 -l 1 '" + file.string() + "' '" + (dir.path() / "page").string() + "'");
     fs::path ppm;
     for (const auto& entry : fs::directory_iterator(dir.path()))
         if (entry.path().extension() == ".ppm")
@@ -192,11 +165,49 @@ TEST(Documents, EpsBoundingBoxIsThePage)
     EXPECT_EQ(eps->finishDocument()->vector(), data->vector());
 }
 
+// Ghostscript, an independent reader, renders the EPS at its bounding box: the page size and the ink where drawn.
+TEST(Documents, EpsRasterisesInAnIndependentReader)
+{
+    if (!test::haveTool("gs"))
+        GTEST_SKIP() << "ghostscript (gs) is not installed";
+    auto eps = GraphicsContext::createForEPS({ 120, 80 });
+    {
+        CurrentContextScope scope(eps);
+        Color::blackColor()->set();
+        BezierPath::fillRect({ 5, 5, 10, 10 });
+        Color::redColor()->set();
+        BezierPath::fillRect({ 100, 60, 20, 20 });
+    }
+    auto data = eps->finishDocument();
+    ASSERT_TRUE(data);
+    test::TemporaryFolder dir;
+    auto file = dir.path() / "page.eps";
+    std::ofstream(file, std::ios::binary).write(data->view().data(), static_cast<std::streamsize>(data->view().size()));
+    auto image = dir.path() / "page.ppm";
+    test::runCommand("gs -q -dSAFER -dBATCH -dNOPAUSE -dEPSCrop -sDEVICE=ppmraw -r72 -sOutputFile='" + image.string()
+        + "' '" + file.string() + "'");
+    auto raster = readPPM(image);
+    ASSERT_EQ(raster.width, 120);
+    ASSERT_EQ(raster.height, 80);
+    struct Probe {
+        int x, yFromBottom;
+        std::array<int, 3> rgb;
+    };
+    const Probe probes[] = {
+        { 10, 10, { 0, 0, 0 } },
+        { 110, 70, { 255, 0, 0 } },
+        { 60, 40, { 255, 255, 255 } },
+        { 2, 77, { 255, 255, 255 } },
+    };
+    for (const auto& p : probes)
+        EXPECT_EQ(raster.at(p.x, 79 - p.yFromBottom), p.rgb) << "at " << p.x << "," << p.yFromBottom;
+}
+
 TEST(Documents, FlippedPdfAndFailedWrites)
 {
-    if (!hasTool("pdftoppm"))
+    if (!test::haveTool("pdftoppm"))
         GTEST_SKIP() << "poppler-utils (pdftoppm) is not installed";
-    TempDir dir;
+    test::TemporaryFolder dir;
     auto pdf = GraphicsContext::createForPDF({ 20, 10 }, true);
     {
         CurrentContextScope scope(pdf);
@@ -205,7 +216,7 @@ TEST(Documents, FlippedPdfAndFailedWrites)
     }
     fs::path file = dir.path() / "flipped.pdf";
     ASSERT_TRUE(pdf->writeDocumentToFile(file));
-    run("pdftoppm -r 72 '" + file.string() + "' '" + (dir.path() / "f").string() + "'");
+    test::runCommand("pdftoppm -r 72 '" + file.string() + "' '" + (dir.path() / "f").string() + "'");
     fs::path ppm;
     for (const auto& entry : fs::directory_iterator(dir.path()))
         if (entry.path().extension() == ".ppm")

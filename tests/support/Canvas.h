@@ -2,6 +2,7 @@
 
 #include "platform/graphics/GraphicsContext.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <sstream>

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "barcodes/TBQGeneric2DBarcode.h"
+
+// QR Code (ISO/IEC 18004, Model 2, versions 1 to 40). The version and the error-correction level follow from the
+// content: the smallest version that holds it at level L, then the highest level that version still holds.
+class QR : public TBQGeneric2DBarcode {
+    FND_OBJECT(QR)
+public:
+    fnd::String barcodeName() const override;
+    fnd::CharacterSet allowedCharacterSet() const override;
+    fnd::String humanReadableAllowedCharacterSet() const override;
+    fnd::Index maximumOfAllowedCharacters() const override { return 4296; }
+    bool matrixBased() const override { return true; }
+    void encodeContentIntoMatrix() override;
+};

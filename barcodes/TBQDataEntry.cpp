@@ -1,0 +1,309 @@
+#include "barcodes/TBQDataEntry.h"
+
+#include "platform/foundation/Exception.h"
+
+#include <algorithm>
+#include <fmt/format.h>
+
+using namespace fnd;
+
+FND_REGISTER_CLASS(TBQDataEntry, Object)
+FND_REGISTER_CLASS(TBQDataGroupEntry, TBQDataEntry)
+FND_REGISTER_CLASS(LMVFilteredDataEntryRoot, TBQDataEntry)
+
+void TBQDataEntry::describeClass(ClassBuilder<TBQDataEntry>& c)
+{
+    c.property("name", &TBQDataEntry::name, &TBQDataEntry::setName);
+    c.property("descr", &TBQDataEntry::descr, &TBQDataEntry::setDescr);
+    c.property("labelColorType", &TBQDataEntry::labelColorType, &TBQDataEntry::setLabelColorType);
+    c.property("creationDate", &TBQDataEntry::creationDate, &TBQDataEntry::setCreationDate);
+    c.property("modificationDate", &TBQDataEntry::modificationDate, &TBQDataEntry::setModificationDate);
+    c.property("subObjectNames", &TBQDataEntry::subObjectNames);
+    c.property("objectCount", &TBQDataEntry::objectCount);
+}
+
+TBQDataEntry::TBQDataEntry()
+{
+    m_cDate = m_lDate = Date::now();
+}
+
+void TBQDataEntry::init() { }
+
+void TBQDataEntry::updateModficationDate() { m_lDate = Date::now(); }
+
+std::shared_ptr<TBQDataEntryDelegate> TBQDataEntry::rootDelegate()
+{
+    auto root = rootObject();
+    return root ? root->delegate() : nullptr;
+}
+
+void TBQDataEntry::setName(const String& name)
+{
+    m_itemName = name;
+    updateModficationDate();
+    if (auto d = rootDelegate())
+        d->attributesChangedOfDataEntry(*this);
+}
+
+void TBQDataEntry::setDescr(const String& descr)
+{
+    m_description = descr;
+    updateModficationDate();
+    if (auto d = rootDelegate())
+        d->attributesChangedOfDataEntry(*this);
+}
+
+void TBQDataEntry::setLabelColorType(int type)
+{
+    m_labelColor = type;
+    updateModficationDate();
+    if (auto d = rootDelegate())
+        d->attributesChangedOfDataEntry(*this);
+}
+
+StringArray TBQDataEntry::subObjectNames() const
+{
+    StringArray names;
+    names.reserve(m_subObjects.size());
+    for (auto& child : m_subObjects)
+        names.push_back(child->name());
+    return names;
+}
+
+TBQDataEntry::EntryPtr TBQDataEntry::rootObject()
+{
+    EntryPtr entry = selfPointer();
+    while (auto up = entry->parent())
+        entry = up;
+    return entry;
+}
+
+TBQDataEntry::EntryArray TBQDataEntry::objectTree()
+{
+    EntryArray path;
+    for (EntryPtr entry = selfPointer(); entry; entry = entry->parent())
+        path.push_back(entry);
+    std::reverse(path.begin(), path.end());
+    return path;
+}
+
+TBQDataEntry::EntryPtr TBQDataEntry::objectAtIndex(Index index) const
+{
+    if (index < 0 || index >= objectCount())
+        return nullptr;
+    return m_subObjects[static_cast<std::size_t>(index)];
+}
+
+Index TBQDataEntry::indexOfObject(const TBQDataEntry* entry) const
+{
+    for (std::size_t i = 0; i < m_subObjects.size(); ++i) {
+        if (m_subObjects[i].get() == entry)
+            return static_cast<Index>(i);
+    }
+    return NotFound;
+}
+
+TBQDataEntry::EntryArray TBQDataEntry::objectsInRange(Range range) const
+{
+    checkIndex(range.location, objectCount());
+    checkIndex(range.max(), objectCount());
+    return { m_subObjects.begin() + range.location, m_subObjects.begin() + range.max() };
+}
+
+bool TBQDataEntry::isDescendantOfNode(const TBQDataEntry* node) const
+{
+    if (!node)
+        return false;
+    if (node == this)
+        return true;
+    for (auto up = parent(); up; up = up->parent()) {
+        if (up.get() == node)
+            return true;
+    }
+    return false;
+}
+
+bool TBQDataEntry::isDescendantOfNodeInArray(const EntryArray& nodes) const
+{
+    return std::any_of(nodes.begin(), nodes.end(), [&](const EntryPtr& n) { return isDescendantOfNode(n.get()); });
+}
+
+TBQDataEntry::EntryArray TBQDataEntry::filteredFlatObjectTreeWithPredicate(
+    const std::function<bool(const TBQDataEntry&)>& predicate, const ClassInfo& objectClass) const
+{
+    EntryArray result;
+    for (auto& child : m_subObjects) {
+        if (child->isKindOf(objectClass) && (!predicate || predicate(*child)))
+            result.push_back(child);
+    }
+    for (auto& child : m_subObjects) {
+        auto deeper = child->filteredFlatObjectTreeWithPredicate(predicate, objectClass);
+        result.insert(result.end(), deeper.begin(), deeper.end());
+    }
+    return result;
+}
+
+TBQDataEntry::EntryArray TBQDataEntry::minimumNodeCoverFromNodesInArray(const EntryArray& nodes)
+{
+    EntryArray work = nodes;
+    EntryArray result;
+    auto holds = [](const EntryArray& list, const TBQDataEntry* e) {
+        return std::any_of(list.begin(), list.end(), [&](const EntryPtr& p) { return p.get() == e; });
+    };
+    auto removeFirst = [](EntryArray& list, const TBQDataEntry* e) {
+        auto it = std::find_if(list.begin(), list.end(), [&](const EntryPtr& p) { return p.get() == e; });
+        if (it != list.end())
+            list.erase(it);
+    };
+    while (!work.empty()) {
+        EntryPtr n = work.front();
+        work.erase(work.begin());
+        while (auto up = n->parent()) {
+            if (!holds(work, up.get()))
+                break;
+            removeFirst(work, n.get());
+            n = up;
+        }
+        if (!n->isDescendantOfNodeInArray(result))
+            result.push_back(n);
+        removeFirst(work, n.get());
+    }
+    return result;
+}
+
+void TBQDataEntry::checkIndex(Index index, Index limit) const
+{
+    if (index < 0 || index > limit)
+        throw Exception::range(String(fmt::format("index {} beyond {} entries", index, limit)));
+}
+
+void TBQDataEntry::insertObject(const EntryPtr& entry, Index index)
+{
+    if (!entry)
+        throw Exception::invalidArgument("cannot insert a nil entry");
+    checkIndex(index, objectCount());
+    m_subObjects.insert(m_subObjects.begin() + index, entry);
+    entry->setParent(selfPointer());
+    updateModficationDate();
+    if (auto d = rootDelegate())
+        d->dataEntryDidAddEntry(*this, *entry);
+}
+
+void TBQDataEntry::addObject(const EntryPtr& entry) { insertObject(entry, objectCount()); }
+
+void TBQDataEntry::insertObjects(const EntryArray& entries, Index index)
+{
+    checkIndex(index, objectCount());
+    for (auto& e : entries) {
+        if (!e)
+            throw Exception::invalidArgument("cannot insert a nil entry");
+    }
+    m_subObjects.insert(m_subObjects.begin() + index, entries.begin(), entries.end());
+    setParentPointerForSubObjectTree();
+    updateModficationDate();
+    if (auto d = rootDelegate())
+        d->dataEntryDidInsertEntrys(*this, entries, index);
+}
+
+void TBQDataEntry::addObjects(const EntryArray& entries) { insertObjects(entries, objectCount()); }
+
+void TBQDataEntry::removeObject(const TBQDataEntry* entry)
+{
+    // Held while the callback runs: the entry may have no other owner.
+    EntryPtr removed;
+    std::erase_if(m_subObjects, [&](const EntryPtr& p) {
+        if (p.get() != entry)
+            return false;
+        removed = p;
+        return true;
+    });
+    updateModficationDate();
+    if (auto d = rootDelegate(); d && removed)
+        d->dataEntryDidRemoveEntry(*this, *removed);
+}
+
+void TBQDataEntry::removeObjectsInRange(Range range)
+{
+    checkIndex(range.location, objectCount());
+    checkIndex(range.max(), objectCount());
+    m_subObjects.erase(m_subObjects.begin() + range.location, m_subObjects.begin() + range.max());
+    updateModficationDate();
+    if (auto d = rootDelegate())
+        d->dataEntryDidRemoveEntryInRange(*this, range);
+}
+
+void TBQDataEntry::setParentPointerForSubObjectTree()
+{
+    auto self = selfPointer();
+    for (auto& child : m_subObjects) {
+        child->setParent(self);
+        child->setParentPointerForSubObjectTree();
+    }
+}
+
+TBQDataEntry::EntryPtr TBQDataEntry::copy() const
+{
+    auto object = ClassRegistry::shared().create(className());
+    auto entry = std::dynamic_pointer_cast<TBQDataEntry>(object);
+    if (!entry)
+        throw Exception::internalInconsistency(className() + " cannot be copied: it is not created by name");
+    copyEntryInto(*entry);
+    return entry;
+}
+
+void TBQDataEntry::copyEntryInto(TBQDataEntry& copy) const
+{
+    for (auto& child : m_subObjects)
+        copy.addObject(child->copy());
+    copy.m_itemName = m_itemName;
+    copy.m_description = m_description;
+    copy.m_labelColor = m_labelColor;
+}
+
+void TBQDataEntry::encodeWithCoder(Coder& coder) const
+{
+    Array children;
+    children.reserve(m_subObjects.size());
+    for (auto& child : m_subObjects)
+        children.emplace_back(std::static_pointer_cast<Object>(child));
+    coder.encodeObject(children, "subObjects");
+    coder.encodeObject(m_itemName, "itemName");
+    coder.encodeObject(m_description, "description");
+    coder.encodeInt32(m_labelColor, "labelColor");
+    coder.encodeObject(m_cDate, "cDate");
+    coder.encodeObject(m_lDate, "lDate");
+}
+
+bool TBQDataEntry::initWithCoder(Coder& coder)
+{
+    if (!coder.allowsKeyedCoding())
+        return false;
+    m_subObjects.clear();
+    if (auto children = coder.decodeObjectForKey("subObjects"); auto* array = children.array()) {
+        for (auto& child : *array) {
+            auto entry = child.objectAs<TBQDataEntry>();
+            if (!entry) {
+                coder.failWithError(Error::make(ErrorDomain::Cocoa, CoderError::ReadCorrupt,
+                    "A sub-entry of the archived entry is not an entry."));
+                return false;
+            }
+            m_subObjects.push_back(entry);
+        }
+    }
+    m_itemName = coder.decodeObjectForKey("itemName").stringValue();
+    m_description = coder.decodeObjectForKey("description").stringValue();
+    m_labelColor = coder.decodeInt32ForKey("labelColor");
+    if (auto d = coder.decodeObjectForKey("cDate"); d.date())
+        m_cDate = *d.date();
+    if (auto d = coder.decodeObjectForKey("lDate"); d.date())
+        m_lDate = *d.date();
+    // Decoded children would otherwise not know their parent (an add-on would forget it is one).
+    setParentPointerForSubObjectTree();
+    return !coder.hasFailed();
+}
+
+void LMVFilteredDataEntryRoot::addFilteredObjects(const EntryArray& entries)
+{
+    auto& list = mutableSubObjects();
+    list.insert(list.end(), entries.begin(), entries.end());
+}

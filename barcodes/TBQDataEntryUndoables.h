@@ -1,0 +1,22 @@
+#pragma once
+
+#include "barcodes/TBQDataEntry.h"
+
+#include "platform/foundation/UndoManager.h"
+
+// Tree changes a document can undo: each registers its inverse with the document's undo manager, names the action,
+// then changes the tree. The undo manager stands for the document that owns it.
+namespace TBQDataEntryUndoables {
+
+void dataEntryAddEntry(fnd::UndoManager& undo, const TBQDataEntry::EntryPtr& entry, const TBQDataEntry::EntryPtr& child);
+void dataEntryAddEntrys(
+    fnd::UndoManager& undo, const TBQDataEntry::EntryPtr& entry, const TBQDataEntry::EntryArray& children);
+void dataEntryInsertEntryAtIndex(fnd::UndoManager& undo, const TBQDataEntry::EntryPtr& entry,
+    const TBQDataEntry::EntryPtr& child, fnd::Index index);
+void dataEntryInsertEntrysAtIndex(fnd::UndoManager& undo, const TBQDataEntry::EntryPtr& entry,
+    const TBQDataEntry::EntryArray& children, fnd::Index index);
+void dataEntryRemoveEntry(
+    fnd::UndoManager& undo, const TBQDataEntry::EntryPtr& entry, const TBQDataEntry::EntryPtr& child);
+void dataEntryRemoveEntrysInRange(fnd::UndoManager& undo, const TBQDataEntry::EntryPtr& entry, fnd::Range range);
+
+}

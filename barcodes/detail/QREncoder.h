@@ -1,0 +1,69 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// QR Code (ISO/IEC 18004, Model 2) encoding steps, exposed for tests. Bytes in, module grid out.
+namespace QREncoder {
+
+// In the order of ISO/IEC 18004's tables; the format indicator differs (see formatInformation).
+enum class Level { L = 0, M = 1, Q = 2, H = 3 };
+
+inline constexpr int MaximumVersion = 40;
+
+// ISO/IEC 18004 tables, indexed by version (index 0 unused) and by Level.
+extern const std::array<std::uint16_t, 41> TotalCodewords;
+extern const std::array<std::array<std::uint8_t, 41>, 4> ErrorCorrectionBlocks;
+extern const std::array<std::array<std::uint8_t, 41>, 4> EccCodewordsPerBlock;
+// Row/column centres of the alignment patterns, 0 marking the end.
+extern const std::array<std::array<std::uint8_t, 7>, 41> AlignmentCentres;
+
+int dataCodewords(int version, Level level);
+inline int symbolSize(int version)
+{
+    return 17 + 4 * version;
+}
+
+// One mark per byte: 'N' numeric, 'A' alphanumeric, 'B' byte, short numeric and alphanumeric runs merged away.
+std::string modeMarks(std::string_view bytes);
+// Bits the marked data need at most (with the longest character counts).
+int estimatedBits(std::string_view marks);
+// The smallest version holding the bits at level L; 0 when none does.
+int versionForBits(int bits);
+// The highest level of the version that still holds the bits.
+Level levelForBits(int version, int bits);
+
+// Segments, terminator, byte padding and pad codewords: exactly dataCodewords(version, level) codewords.
+std::vector<std::uint8_t> dataCodewordStream(std::string_view bytes, std::string_view marks, int version, Level level);
+// Data and check codewords of every block, interleaved.
+std::vector<std::uint8_t> interleavedCodewords(const std::vector<std::uint8_t>& data, int version, Level level);
+
+// The 15 format bits of a level and mask, BCH-coded and masked; bit 0 is the least significant.
+std::uint16_t formatInformation(Level level, int mask);
+// The 18 version bits (versions 7 and above); bit 0 is the least significant.
+std::uint32_t versionInformation(int version);
+
+struct Symbol {
+    int version { 0 };
+    Level level { Level::L };
+    int mask { 0 };
+    int size { 0 };
+    // size × size, row by row from the top; 1 = dark.
+    std::vector<std::uint8_t> modules;
+
+    bool dark(int row, int column) const
+    {
+        return modules[static_cast<std::size_t>(row) * static_cast<std::size_t>(size)
+                   + static_cast<std::size_t>(column)]
+            != 0;
+    }
+};
+
+// nullopt when the data exceed version 40 at level L.
+std::optional<Symbol> encode(std::string_view bytes);
+
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "platform/foundation/Object.h"
+#include "platform/foundation/Range.h"
+#include "platform/graphics/Geometry.h"
+
+namespace txt {
+
+class LayoutManager;
+
+// The layout manager's hooks into line layout. Subclasses adjust each line fragment before it is stored.
+class Typesetter : public fnd::Object {
+    FND_OBJECT(Typesetter)
+public:
+    Typesetter() = default;
+
+    // Called for every line fragment, in container coordinates (y down). lineRect and usedRect may be moved or
+    // resized; glyphs keep their place relative to the fragment, and the next line starts below the fragment's
+    // new bottom. baselineOffset is the baseline's distance below the fragment's top.
+    virtual void willSetLineFragmentRect(
+        gfx::Rect& lineRect, fnd::Range glyphRange, gfx::Rect& usedRect, double& baselineOffset);
+
+    // The distance from the bottom of the glyph's line fragment up to its baseline.
+    virtual double baselineOffsetInLayoutManager(const LayoutManager& layoutManager, fnd::Index glyphIndex) const;
+};
+
+}

@@ -1,0 +1,190 @@
+#include "platform/text/detail/Shaping.h"
+
+#include "platform/graphics/detail/FontFace.h"
+
+#include <fontconfig/fontconfig.h>
+#include <hb.h>
+#include <unicode/ubidi.h>
+#include <unicode/ubrk.h>
+#include <unicode/uchar.h>
+
+#include <map>
+#include <mutex>
+
+namespace txt::detail {
+
+namespace {
+
+struct HbFontDeleter {
+    void operator()(hb_font_t* font) const { hb_font_destroy(font); }
+};
+using HbFont = std::unique_ptr<hb_font_t, HbFontDeleter>;
+
+// One HarfBuzz font per face, at design units; shaping results are scaled to the point size. HarfBuzz fonts are
+// immutable once made, so shaping with one from several threads is safe.
+hb_font_t* harfBuzzFont(const gfx::detail::FontFace& face)
+{
+    static std::mutex mutex;
+    static std::map<std::pair<std::string, int>, HbFont> fonts;
+    std::lock_guard lock(mutex);
+    auto key = std::pair(face.info().file, face.info().index);
+    auto at = fonts.find(key);
+    if (at != fonts.end())
+        return at->second.get();
+    hb_blob_t* blob = hb_blob_create_from_file_or_fail(face.info().file.c_str());
+    if (!blob)
+        blob = hb_blob_get_empty();
+    hb_face_t* hbFace = hb_face_create(blob, static_cast<unsigned>(face.info().index));
+    hb_blob_destroy(blob);
+    hb_font_t* font = hb_font_create(hbFace);
+    hb_face_destroy(hbFace);
+    int upem = static_cast<int>(face.unitsPerEm());
+    hb_font_set_scale(font, upem, upem);
+    hb_font_make_immutable(font);
+    return fonts.emplace(key, HbFont(font)).first->second.get();
+}
+
+}
+
+std::vector<ShapedGlyph> shapeText(
+    const gfx::Font& font, std::u16string_view text, std::size_t start, std::size_t length, bool rightToLeft)
+{
+    std::vector<ShapedGlyph> result;
+    if (length == 0 || !font.face())
+        return result;
+    hb_font_t* hbFont = harfBuzzFont(*font.face());
+    hb_buffer_t* buffer = hb_buffer_create();
+    hb_buffer_add_utf16(buffer, reinterpret_cast<const uint16_t*>(text.data()), static_cast<int>(text.size()),
+        static_cast<unsigned>(start), static_cast<int>(length));
+    hb_buffer_set_direction(buffer, rightToLeft ? HB_DIRECTION_RTL : HB_DIRECTION_LTR);
+    hb_buffer_guess_segment_properties(buffer);
+    static const hb_feature_t features[] = {
+        { HB_TAG('l', 'i', 'g', 'a'), 0, HB_FEATURE_GLOBAL_START, HB_FEATURE_GLOBAL_END },
+        { HB_TAG('c', 'l', 'i', 'g'), 0, HB_FEATURE_GLOBAL_START, HB_FEATURE_GLOBAL_END },
+        { HB_TAG('d', 'l', 'i', 'g'), 0, HB_FEATURE_GLOBAL_START, HB_FEATURE_GLOBAL_END },
+    };
+    hb_shape(hbFont, buffer, features, std::size(features));
+    unsigned count = 0;
+    const hb_glyph_info_t* infos = hb_buffer_get_glyph_infos(buffer, &count);
+    const hb_glyph_position_t* positions = hb_buffer_get_glyph_positions(buffer, &count);
+    const double scale = font.pointSize() / font.face()->unitsPerEm();
+    result.reserve(count);
+    for (unsigned i = 0; i < count; ++i)
+        result.push_back({ infos[i].codepoint, infos[i].cluster, positions[i].x_advance * scale,
+            positions[i].x_offset * scale, positions[i].y_offset * scale });
+    hb_buffer_destroy(buffer);
+    return result;
+}
+
+std::shared_ptr<gfx::Font> fallbackFontForCharacter(const gfx::Font& font, char32_t character)
+{
+    // Which family has the character does not depend on the size: remember the name per character.
+    static std::mutex mutex;
+    static std::map<char32_t, std::string> names;
+    std::string name;
+    {
+        std::lock_guard lock(mutex);
+        auto at = names.find(character);
+        if (at != names.end()) {
+            name = at->second;
+        } else {
+            FcPattern* pattern = FcPatternCreate();
+            FcCharSet* charset = FcCharSetCreate();
+            FcCharSetAddChar(charset, character);
+            FcPatternAddCharSet(pattern, FC_CHARSET, charset);
+            FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(font.familyName().utf8().c_str()));
+            FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+            FcDefaultSubstitute(pattern);
+            FcResult result = FcResultNoMatch;
+            FcFontSet* set = FcFontSort(nullptr, pattern, FcTrue, nullptr, &result);
+            if (set) {
+                for (int i = 0; i < set->nfont && name.empty(); ++i) {
+                    FcCharSet* has = nullptr;
+                    FcChar8* postScriptName = nullptr;
+                    if (FcPatternGetCharSet(set->fonts[i], FC_CHARSET, 0, &has) == FcResultMatch
+                        && FcCharSetHasChar(has, character)
+                        && FcPatternGetString(set->fonts[i], FC_POSTSCRIPT_NAME, 0, &postScriptName) == FcResultMatch)
+                        name = reinterpret_cast<const char*>(postScriptName);
+                }
+                FcFontSetDestroy(set);
+            }
+            FcCharSetDestroy(charset);
+            FcPatternDestroy(pattern);
+            names.emplace(character, name);
+        }
+    }
+    if (name.empty())
+        return nullptr;
+    auto fallback = gfx::Font::fontWithName(fnd::String(name), font.pointSize());
+    if (!fallback || fallback->isFallback() || fallback->glyphForCharacter(character) == 0)
+        return nullptr;
+    return fallback;
+}
+
+std::vector<bool> lineBreakOpportunities(std::u16string_view text)
+{
+    std::vector<bool> result(text.size() + 1, false);
+    result[0] = true;
+    result[text.size()] = true;
+    if (text.empty())
+        return result;
+    UErrorCode status = U_ZERO_ERROR;
+    UBreakIterator* it = ubrk_open(UBRK_LINE, "", text.data(), static_cast<int32_t>(text.size()), &status);
+    if (U_FAILURE(status))
+        return result;
+    for (int32_t at = ubrk_first(it); at != UBRK_DONE; at = ubrk_next(it))
+        result[static_cast<std::size_t>(at)] = true;
+    ubrk_close(it);
+    return result;
+}
+
+BidiLevels bidiLevels(std::u16string_view paragraph)
+{
+    BidiLevels result;
+    result.levels.assign(paragraph.size(), 0);
+    if (paragraph.empty())
+        return result;
+    // Most text is left to right: skip the bidi algorithm when no character could be right to left.
+    bool mayBeRightToLeft = false;
+    for (char16_t c : paragraph)
+        if (c >= 0x0590) {
+            mayBeRightToLeft = true;
+            break;
+        }
+    if (!mayBeRightToLeft)
+        return result;
+    UErrorCode status = U_ZERO_ERROR;
+    UBiDi* bidi = ubidi_openSized(static_cast<int32_t>(paragraph.size()), 0, &status);
+    ubidi_setPara(bidi, paragraph.data(), static_cast<int32_t>(paragraph.size()), UBIDI_DEFAULT_LTR, nullptr, &status);
+    if (U_SUCCESS(status)) {
+        const UBiDiLevel* levels = ubidi_getLevels(bidi, &status);
+        if (U_SUCCESS(status))
+            result.levels.assign(levels, levels + paragraph.size());
+        result.paragraphLevel = ubidi_getParaLevel(bidi) & 1;
+    }
+    ubidi_close(bidi);
+    return result;
+}
+
+std::vector<std::int32_t> visualOrder(const std::vector<std::uint8_t>& levels)
+{
+    std::vector<std::int32_t> order(levels.size());
+    if (levels.empty())
+        return order;
+    ubidi_reorderVisual(levels.data(), static_cast<int32_t>(levels.size()), order.data());
+    return order;
+}
+
+bool continuesCluster(char32_t c)
+{
+    auto type = u_charType(static_cast<UChar32>(c));
+    return type == U_NON_SPACING_MARK || type == U_ENCLOSING_MARK || type == U_COMBINING_SPACING_MARK || c == 0x200D
+        || (c >= 0xFE00 && c <= 0xFE0F);
+}
+
+bool isWhitespace(char32_t c)
+{
+    return u_isWhitespace(static_cast<UChar32>(c)) || c == 0x00A0;
+}
+
+}

@@ -1,0 +1,93 @@
+#include "DecoderCheck.h"
+
+#include "platform/graphics/BitmapImageRep.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+namespace DecoderCheck {
+
+namespace {
+
+bool writeGray(int width, int height, const std::function<bool(int, int)>& isDarkPixel, const std::string& path)
+{
+    auto bitmap = gfx::BitmapImageRep::create(width, height, gfx::BitmapLayout::RGB);
+    if (!bitmap)
+        return false;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            unsigned v = isDarkPixel(x, y) ? 0 : 255;
+            const unsigned rgb[] = { v, v, v };
+            bitmap->setPixel(rgb, x, y);
+        }
+    }
+    return bitmap->writeToFile(fnd::String(path), gfx::BitmapImageFileType::PNG).has_value();
+}
+
+std::optional<std::string> run(const std::string& command)
+{
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+    if (!pipe)
+        return std::nullopt;
+    std::string out;
+    std::array<char, 4096> buffer;
+    std::size_t n;
+    while ((n = fread(buffer.data(), 1, buffer.size(), pipe.get())) > 0)
+        out.append(buffer.data(), n);
+    while (!out.empty() && (out.back() == '\n' || out.back() == '\r'))
+        out.pop_back();
+    return out;
+}
+
+bool installed(const char* tool) { return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0; }
+
+}
+
+std::string scratchPath(const std::string& name)
+{
+    auto dir = std::filesystem::temp_directory_path() / "barcode-decoder-checks";
+    std::filesystem::create_directories(dir);
+    return (dir / (name + ".png")).string();
+}
+
+bool renderLinear(const ModuleString& modules, const std::string& pngPath, int moduleWidth, int height, int quietModules)
+{
+    int width = (static_cast<int>(modules.size()) + 2 * quietModules) * moduleWidth;
+    return writeGray(width, height, [&](int x, int) {
+        int module = x / moduleWidth - quietModules;
+        return module >= 0 && module < static_cast<int>(modules.size()) && modules[static_cast<std::size_t>(module)] == '1';
+    }, pngPath);
+}
+
+bool renderMatrix(int rows, int columns, const std::function<bool(int, int)>& isDark, const std::string& pngPath,
+    int moduleSize, int quietModules)
+{
+    int width = (columns + 2 * quietModules) * moduleSize;
+    int height = (rows + 2 * quietModules) * moduleSize;
+    return writeGray(width, height, [&](int x, int y) {
+        int column = x / moduleSize - quietModules;
+        int row = y / moduleSize - quietModules;
+        return row >= 0 && row < rows && column >= 0 && column < columns && isDark(row, column);
+    }, pngPath);
+}
+
+std::optional<std::string> zbarimg(const std::string& pngPath, bool raw, const std::string& options)
+{
+    if (!installed("zbarimg"))
+        return std::nullopt;
+    return run(std::string("zbarimg --quiet ") + (raw ? "--raw " : "") + options + (options.empty() ? "" : " ") + "'"
+        + pngPath + "' 2>/dev/null");
+}
+
+std::optional<std::string> dmtxread(const std::string& pngPath)
+{
+    if (!installed("dmtxread"))
+        return std::nullopt;
+    return run("dmtxread '" + pngPath + "' 2>/dev/null");
+}
+
+}

@@ -1,0 +1,76 @@
+#include "support/Canvas.h"
+#include "TextFixture.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace txt;
+using namespace txt::test;
+
+// Rows of a canvas with ink, from the bottom, and how many inked pixels each has.
+std::vector<std::pair<int, int>> inkedRows(Canvas& canvas, int width, int height)
+{
+    std::vector<std::pair<int, int>> rows;
+    for (int y = 0; y < height; ++y) {
+        int count = 0;
+        for (int x = 0; x < width; ++x)
+            count += canvas.alpha(x, y) > 128 ? 1 : 0;
+        if (count > 0)
+            rows.emplace_back(y, count);
+    }
+    return rows;
+}
+
+TEST(AttributedStringDrawing, TextStandsUprightWithinItsSizeInBothSpaces)
+{
+    AttributedString text("T", withFont(24));
+    auto size = text.size();
+    auto font = dejaVu(24);
+    EXPECT_NEAR(size.height, font->ascender() - font->descender() + font->leading(), 1e-9);
+    EXPECT_NEAR(size.width, advanceOf("T", *font), 1e-9);
+    for (bool flipped : { false, true }) {
+        Canvas canvas(40, 40, flipped);
+        // The point is the text's bottom left in y-up space and its top left in a flipped one: either way the
+        // text fills (5, 5) .. (5 + w, 5 + h) as seen from the bottom of the canvas in y-up, or its top when flipped.
+        text.drawAtPoint({ 5, flipped ? 40 - 5 - size.height : 5 });
+        auto rows = inkedRows(canvas, 40, 40);
+        ASSERT_FALSE(rows.empty()) << canvas.picture();
+        // The T's bar is its top: the highest inked rows are the widest.
+        EXPECT_GT(rows.back().second, 3 * rows.front().second) << "flipped " << flipped << "\n" << canvas.picture();
+        // The baseline sits ascender below the top of the text.
+        double baseline = 5 + size.height - font->ascender();
+        EXPECT_NEAR(rows.front().first, baseline, 1.0) << canvas.picture();
+        EXPECT_NEAR(rows.back().first + 1, baseline + font->capHeight(), 1.0) << canvas.picture();
+    }
+}
+
+TEST(AttributedStringDrawing, DrawingInARectWrapsClipsAndEndsWithAnEllipsis)
+{
+    auto font = dejaVu(12);
+    AttributedString text("0000 1111 2222 3333 4444 5555", withFont(12));
+    const double width = advanceOf("0000 1111", *font) + 2;
+    EXPECT_NEAR(text.boundingRectWithSize({ width, 0 }).height(), 3 * (font->ascender() - font->descender()), 1e-9)
+        << "three lines of two words";
+
+    // Room for one line: the first line loses its second word to the ellipsis.
+    const double lineHeight = font->ascender() - font->descender();
+    Canvas canvas(100, 40, true);
+    text.drawInRect({ 10, 10, width, lineHeight + 1 });
+    Canvas expected(100, 40, true);
+    AttributedString("0000 1111", withFont(12)).drawAtPoint({ 10, 10 });
+    int cut = 0, same = 0;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 100; ++x) {
+            int a = canvas.alpha(x, y);
+            EXPECT_TRUE(a == 0 || (x >= 10 && x < 10 + width + 1)) << "ink outside the rect at " << x << "," << y;
+            if (x < 10 + advanceOf("0000 ", *font))
+                same += std::abs(a - expected.alpha(x, y)) > 64 ? 1 : 0;
+            else
+                cut += std::abs(a - expected.alpha(x, y)) > 64 ? 1 : 0;
+        }
+    EXPECT_EQ(same, 0) << "the first word is drawn as is\n" << canvas.picture();
+    EXPECT_GT(cut, 0) << "the second word gives way to the ellipsis\n" << canvas.picture();
+}
+
+}

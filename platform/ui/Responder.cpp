@@ -96,7 +96,7 @@ bool Responder::performKeyEquivalent(const Event&)
 
 bool Responder::tryToPerform(fnd::Selector action, const fnd::Value& object)
 {
-    auto self = shared_from_this(); // the action may drop the last other reference
+    auto self = weak_from_this().lock(); // the action may drop the last other reference
     if (respondsTo(action)) {
         perform(action, object);
         return true;

@@ -99,6 +99,13 @@ void View::removeSubviewAt(std::size_t index)
     if (auto w = window(); w && !view->isHidden())
         setNeedsDisplayInRect(view->frame());
     willRemoveSubview(*view);
+    // A view leaving its window gives up the keyboard and any press it was tracking.
+    if (auto w = view->window()) {
+        auto first = std::dynamic_pointer_cast<View>(w->firstResponder());
+        if (first && first->isDescendantOf(*view))
+            w->makeFirstResponder(nullptr);
+        w->forgetMouseDownView(*view);
+    }
     view->viewWillMoveToSuperview(nullptr);
     if (view->window())
         view->viewWillMoveToWindow(nullptr);
@@ -469,6 +476,12 @@ void View::setHidden(bool hidden)
     }
     if (auto w = window())
         w->invalidateCursorRectsForView(*this);
+}
+
+bool View::inLiveResize() const
+{
+    auto w = window();
+    return w && w->inLiveResize();
 }
 
 bool View::isHiddenOrHasHiddenAncestor() const

@@ -77,6 +77,10 @@ public:
     virtual void willRemoveSubview(View& subview);
     // Sent by the interface-file loader once every object of the file is connected.
     virtual void awakeFromNib() { }
+    // Around a resize the person drags (the window sends them to every view of its tree).
+    virtual void viewWillStartLiveResize() { }
+    virtual void viewDidEndLiveResize() { }
+    bool inLiveResize() const;
 
     // Geometry.
     gfx::Rect frame() const { return m_frame; }

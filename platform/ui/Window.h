@@ -266,6 +266,13 @@ public:
     void setSheetParent(const std::shared_ptr<Window>& parent) { m_sheetParent = parent; }
     void updateTrackingAreas(gfx::Point basePoint, const Event& cause);
     std::shared_ptr<View> mouseDownView() const { return m_mouseDownView.lock(); }
+    // Drops the pressed view when it is the view or inside it.
+    void forgetMouseDownView(const View& view);
+
+    // The backend brackets a resize the person drags with these; views hear of it.
+    void beginLiveResize();
+    void endLiveResize();
+    bool inLiveResize() const { return m_inLiveResize; }
 
 private:
     void applyFrame(gfx::Rect frame, bool display);
@@ -308,6 +315,7 @@ private:
     bool m_acceptsMouseMovedEvents { false };
     std::shared_ptr<SettableCursor> m_currentCursor;
     bool m_displayScheduled { false };
+    bool m_inLiveResize { false };
     std::weak_ptr<Window> m_parentWindow;
     std::vector<std::pair<std::weak_ptr<Window>, WindowOrderingMode>> m_children;
     std::shared_ptr<Window> m_attachedSheet;

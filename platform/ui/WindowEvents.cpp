@@ -162,6 +162,30 @@ void Window::updateTrackingAreas(gfx::Point basePoint, const Event& cause)
         send(c);
 }
 
+void Window::forgetMouseDownView(const View& view)
+{
+    auto pressed = mouseDownView();
+    if (pressed && pressed->isDescendantOf(view))
+        m_mouseDownView.reset();
+}
+
+void Window::beginLiveResize()
+{
+    if (m_inLiveResize || !m_contentView)
+        return;
+    m_inLiveResize = true;
+    forEachView(*m_contentView, [](View& v) { v.viewWillStartLiveResize(); });
+}
+
+void Window::endLiveResize()
+{
+    if (!m_inLiveResize)
+        return;
+    m_inLiveResize = false;
+    if (m_contentView)
+        forEachView(*m_contentView, [](View& v) { v.viewDidEndLiveResize(); });
+}
+
 // Cursor rects.
 
 void Window::invalidateCursorRectsForView(View&)

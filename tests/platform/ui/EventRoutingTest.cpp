@@ -68,6 +68,17 @@ TEST_F(EventRoutingTest, TheViewUnderThePressKeepsTheDragAndTheRelease)
     // The mouse position follows the events, on the screen.
     EXPECT_EQ(Event::mouseLocation(), gfx::Point(260, 140));
 
+    // A pressed view that leaves the window hears nothing more of the press.
+    left->events.clear();
+    left->onMouseDown = [&](const Event&) { left->removeFromSuperview(); };
+    backend->mouseDown(*window, { 50, 50 });
+    backend->mouseDragged(*window, { 60, 50 });
+    backend->mouseUp(*window, { 60, 50 });
+    backend->dispatchEvents();
+    EXPECT_EQ(left->events, (Strings { "down" }));
+    left->onMouseDown = nullptr;
+    window->contentView()->addSubview(left, WindowOrderingMode::Below, nullptr);
+
     backend->scrollWheel(*window, { 150, 50 }, 0, -3);
     backend->rightMouseDown(*window, { 10, 10 });
     backend->dispatchEvents();
@@ -147,6 +158,12 @@ TEST_F(EventRoutingTest, KeysGoToTheFirstResponderAndUnansweredKeysBeep)
     backend->keyDown(*window, "b", KeyCode::B);
     backend->dispatchEvents();
     EXPECT_EQ(backend->beepCount(), 1);
+
+    // A focused view taken out of the window gives the keyboard back to the window.
+    window->makeFirstResponder(left);
+    left->removeFromSuperview();
+    EXPECT_EQ(window->firstResponder(), window);
+    window->contentView()->addSubview(left);
 
     // Function keys carry the platform's private-use characters.
     left->takesFocus = true;

@@ -51,7 +51,11 @@ std::string scratchPath(const std::string& name)
 {
     auto dir = std::filesystem::temp_directory_path() / "barcode-decoder-checks";
     std::filesystem::create_directories(dir);
-    return (dir / (name + ".png")).string();
+    // Tests run in parallel processes: the test's own name keeps their files apart.
+    std::string owner;
+    if (auto* test = ::testing::UnitTest::GetInstance()->current_test_info())
+        owner = std::string(test->test_suite_name()) + "." + test->name() + "-";
+    return (dir / (owner + name + ".png")).string();
 }
 
 bool renderLinear(const ModuleString& modules, const std::string& pngPath, int moduleWidth, int height, int quietModules)

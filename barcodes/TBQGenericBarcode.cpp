@@ -267,6 +267,13 @@ void TBQGenericBarcode::setCalcQuietZone(bool automatic)
     recalculateWorkAreaSize();
 }
 
+void TBQGenericBarcode::setNilValueForKey(const String& key)
+{
+    if (key == String("barWidth") || key == String("height") || key == String("fontSize"))
+        return;
+    TBQDataEntry::setNilValueForKey(key);
+}
+
 TBQGenericBarcode::BarcodePtr TBQGenericBarcode::addOn() const
 {
     if (objectCount() < 1)

@@ -169,6 +169,9 @@ public:
     virtual double bottomPositionForBarIndex(fnd::Index index) const;
     virtual double topPositionForBarIndex(fnd::Index index) const;
 
+    // A nil module width, bar height or font size (a cleared field bound to them) is ignored.
+    void setNilValueForKey(const fnd::String& key) override;
+
     // Archive and copy
     void encodeWithCoder(fnd::Coder& coder) const override;
     bool initWithCoder(fnd::Coder& coder) override;

@@ -3,6 +3,7 @@
 
 #include "AppKitExtensions/ZORLayoutManager.h"
 
+#include "platform/foundation/Exception.h"
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/KeyedUnarchiver.h"
 
@@ -66,6 +67,13 @@ TEST(GenericBarcode, SettersThatChangeNothingStayQuiet)
     double x = b->barWidth();
     b->setWidth(0);
     EXPECT_EQ(b->barWidth(), x);
+
+    // Clearing a bound field sets nil: ignored for the sizes, refused for other scalar keys.
+    for (const char* key : { "barWidth", "height", "fontSize" })
+        EXPECT_NO_THROW(b->setValueForKey(Value(), key)) << key;
+    EXPECT_EQ(b->barWidth(), x);
+    EXPECT_EQ(b->fontSize(), 14);
+    EXPECT_THROW(b->setValueForKey(Value(), "fontOffset"), Exception);
 }
 
 TEST(GenericBarcode, WidthSetsTheModuleWidth)

@@ -368,31 +368,27 @@ void Application::orderWindow(Window& window, int place, long otherWindowNumber)
     Backend::current().windowChanged(window);
 }
 
-void Application::makeKey(Window* window)
+namespace {
+
+// Hands a role (key or main) to `window`: the old holder is told first, then the new one.
+void transferRole(std::weak_ptr<Window>& slot, Window* window, void (Window::*setState)(bool))
 {
-    auto old = keyWindow();
+    auto old = slot.lock();
     if (old.get() == window)
         return;
     auto keep = window ? std::static_pointer_cast<Window>(window->shared_from_this()) : nullptr;
-    m_keyWindow = keep;
+    slot = keep;
     if (old)
-        old->setKeyState(false);
+        ((*old).*setState)(false);
     if (keep)
-        keep->setKeyState(true);
+        ((*keep).*setState)(true);
 }
 
-void Application::makeMain(Window* window)
-{
-    auto old = mainWindow();
-    if (old.get() == window)
-        return;
-    auto keep = window ? std::static_pointer_cast<Window>(window->shared_from_this()) : nullptr;
-    m_mainWindow = keep;
-    if (old)
-        old->setMainState(false);
-    if (keep)
-        keep->setMainState(true);
 }
+
+void Application::makeKey(Window* window) { transferRole(m_keyWindow, window, &Window::setKeyState); }
+
+void Application::makeMain(Window* window) { transferRole(m_mainWindow, window, &Window::setMainState); }
 
 void Application::chooseNewKeyAndMain(Window* leaving)
 {

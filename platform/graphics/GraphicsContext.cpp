@@ -1,6 +1,7 @@
 #include "platform/graphics/GraphicsContext.h"
 
 #include "platform/foundation/Exception.h"
+#include "platform/foundation/FileManager.h"
 #include "platform/foundation/Log.h"
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/Shadow.h"
@@ -11,10 +12,8 @@
 
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <string>
 #include <system_error>
-#include <unistd.h>
 
 namespace gfx {
 
@@ -663,29 +662,7 @@ fnd::Expected<void> GraphicsContext::writeDocumentToFile(const std::filesystem::
     auto data = finishDocument();
     if (!data)
         return std::unexpected(data.error());
-    auto temporary = path;
-    temporary += fmt::format(".tmp{}", ::getpid());
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(data->bytes()), static_cast<std::streamsize>(data->length()));
-        out.close();
-        if (!out) {
-            std::error_code ignored;
-            std::filesystem::remove(temporary, ignored);
-            auto error = drawingError(fmt::format("The file {} could not be written.", path.string()));
-            error.userInfo().set(fnd::ErrorKey::FilePath, fnd::String(path.string()));
-            return std::unexpected(error);
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(temporary, path, ec);
-    if (ec) {
-        std::filesystem::remove(temporary, ec);
-        auto error = drawingError(fmt::format("The file {} could not be written.", path.string()));
-        error.userInfo().set(fnd::ErrorKey::FilePath, fnd::String(path.string()));
-        return std::unexpected(error);
-    }
-    return {};
+    return fnd::FileManager::defaultManager().writeAtomically(fnd::String(path.string()), *data);
 }
 
 }

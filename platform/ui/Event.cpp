@@ -16,23 +16,24 @@ namespace {
 unsigned g_modifierFlags = 0;
 gfx::Point g_mouseLocation;
 
-std::shared_ptr<Event> makeEvent(EventType, gfx::Point location, unsigned, double, long windowNumber)
+}
+
+std::shared_ptr<Event> Event::make(
+    EventType type, gfx::Point location, unsigned modifierFlags, double timestamp, long windowNumber)
 {
     auto event = std::make_shared<Event>();
     event->setLocationInWindow(location);
     event->setWindowNumber(windowNumber);
+    event->m_type = type;
+    event->m_modifierFlags = modifierFlags;
+    event->m_timestamp = timestamp;
     return event;
-}
-
 }
 
 std::shared_ptr<Event> Event::mouseEventWithType(EventType type, gfx::Point location, unsigned modifierFlags,
     double timestamp, long windowNumber, long eventNumber, long clickCount, float pressure)
 {
-    auto e = makeEvent(type, location, modifierFlags, timestamp, windowNumber);
-    e->m_type = type;
-    e->m_modifierFlags = modifierFlags;
-    e->m_timestamp = timestamp;
+    auto e = make(type, location, modifierFlags, timestamp, windowNumber);
     e->m_eventNumber = eventNumber;
     e->m_clickCount = clickCount;
     e->m_pressure = pressure;
@@ -43,10 +44,7 @@ std::shared_ptr<Event> Event::keyEventWithType(EventType type, gfx::Point locati
     double timestamp, long windowNumber, const fnd::String& characters, const fnd::String& charactersIgnoringModifiers,
     bool isARepeat, unsigned short keyCode)
 {
-    auto e = makeEvent(type, location, modifierFlags, timestamp, windowNumber);
-    e->m_type = type;
-    e->m_modifierFlags = modifierFlags;
-    e->m_timestamp = timestamp;
+    auto e = make(type, location, modifierFlags, timestamp, windowNumber);
     e->m_characters = characters;
     e->m_charactersIgnoringModifiers = charactersIgnoringModifiers;
     e->m_isARepeat = isARepeat;
@@ -57,10 +55,7 @@ std::shared_ptr<Event> Event::keyEventWithType(EventType type, gfx::Point locati
 std::shared_ptr<Event> Event::enterExitEventWithType(EventType type, gfx::Point location, unsigned modifierFlags,
     double timestamp, long windowNumber, long eventNumber, long trackingNumber, fnd::Value userData)
 {
-    auto e = makeEvent(type, location, modifierFlags, timestamp, windowNumber);
-    e->m_type = type;
-    e->m_modifierFlags = modifierFlags;
-    e->m_timestamp = timestamp;
+    auto e = make(type, location, modifierFlags, timestamp, windowNumber);
     e->m_eventNumber = eventNumber;
     e->m_trackingNumber = trackingNumber;
     e->m_userData = std::move(userData);
@@ -70,10 +65,7 @@ std::shared_ptr<Event> Event::enterExitEventWithType(EventType type, gfx::Point 
 std::shared_ptr<Event> Event::otherEventWithType(EventType type, gfx::Point location, unsigned modifierFlags,
     double timestamp, long windowNumber, short subtype, long data1, long data2)
 {
-    auto e = makeEvent(type, location, modifierFlags, timestamp, windowNumber);
-    e->m_type = type;
-    e->m_modifierFlags = modifierFlags;
-    e->m_timestamp = timestamp;
+    auto e = make(type, location, modifierFlags, timestamp, windowNumber);
     e->m_subtype = subtype;
     e->m_data1 = data1;
     e->m_data2 = data2;
@@ -83,10 +75,7 @@ std::shared_ptr<Event> Event::otherEventWithType(EventType type, gfx::Point loca
 std::shared_ptr<Event> Event::scrollEvent(
     gfx::Point location, unsigned modifierFlags, double timestamp, long windowNumber, double deltaX, double deltaY)
 {
-    auto e = makeEvent(EventType::ScrollWheel, location, modifierFlags, timestamp, windowNumber);
-    e->m_type = EventType::ScrollWheel;
-    e->m_modifierFlags = modifierFlags;
-    e->m_timestamp = timestamp;
+    auto e = make(EventType::ScrollWheel, location, modifierFlags, timestamp, windowNumber);
     e->setDeltas(deltaX, deltaY);
     return e;
 }

@@ -190,6 +190,10 @@ public:
     fnd::String description() const override;
 
 private:
+    // The fields every kind of event has.
+    static std::shared_ptr<Event> make(
+        EventType type, gfx::Point location, unsigned modifierFlags, double timestamp, long windowNumber);
+
     EventType m_type { EventType::ApplicationDefined };
     unsigned m_modifierFlags { 0 };
     gfx::Point m_location;

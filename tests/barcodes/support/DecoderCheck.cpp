@@ -1,13 +1,12 @@
 #include "DecoderCheck.h"
 
+#include "support/Command.h"
+
 #include "platform/graphics/BitmapImageRep.h"
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
 #include <filesystem>
-#include <memory>
 
 namespace DecoderCheck {
 
@@ -30,20 +29,12 @@ bool writeGray(int width, int height, const std::function<bool(int, int)>& isDar
 
 std::optional<std::string> run(const std::string& command)
 {
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-    if (!pipe)
-        return std::nullopt;
-    std::string out;
-    std::array<char, 4096> buffer;
-    std::size_t n;
-    while ((n = fread(buffer.data(), 1, buffer.size(), pipe.get())) > 0)
-        out.append(buffer.data(), n);
+    auto result = testsupport::runCommand(command);
+    std::string out = std::move(result.output);
     while (!out.empty() && (out.back() == '\n' || out.back() == '\r'))
         out.pop_back();
     return out;
 }
-
-bool installed(const char* tool) { return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0; }
 
 }
 
@@ -81,7 +72,7 @@ bool renderMatrix(int rows, int columns, const std::function<bool(int, int)>& is
 
 std::optional<std::string> zbarimg(const std::string& pngPath, bool raw, const std::string& options)
 {
-    if (!installed("zbarimg"))
+    if (!testsupport::haveTool("zbarimg"))
         return std::nullopt;
     return run(std::string("zbarimg --quiet ") + (raw ? "--raw " : "") + options + (options.empty() ? "" : " ") + "'"
         + pngPath + "' 2>/dev/null");
@@ -89,7 +80,7 @@ std::optional<std::string> zbarimg(const std::string& pngPath, bool raw, const s
 
 std::optional<std::string> dmtxread(const std::string& pngPath)
 {
-    if (!installed("dmtxread"))
+    if (!testsupport::haveTool("dmtxread"))
         return std::nullopt;
     return run("dmtxread '" + pngPath + "' 2>/dev/null");
 }

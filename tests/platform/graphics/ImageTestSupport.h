@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/Command.h"
+
 #include "platform/graphics/BitmapImageRep.h"
 
 #include <cstdio>
@@ -9,30 +11,11 @@
 
 namespace gfx::test {
 
-struct CommandResult {
-    int status { -1 };
-    std::string output;
-};
+using testsupport::CommandResult;
+using testsupport::haveTool;
 
 // Runs a shell command, standard error folded into the output.
-inline CommandResult runCommand(const std::string& command)
-{
-    CommandResult result;
-    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
-    if (!pipe)
-        return result;
-    char buffer[4096];
-    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
-        result.output.append(buffer, n);
-    int status = ::pclose(pipe);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
-}
-
-inline bool haveTool(const std::string& name)
-{
-    return runCommand("command -v " + name).status == 0;
-}
+inline CommandResult runCommand(const std::string& command) { return testsupport::runCommand(command + " 2>&1"); }
 
 // A fresh folder, removed with its contents at the end of the test.
 class TemporaryFolder {

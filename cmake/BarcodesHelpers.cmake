@@ -17,6 +17,17 @@ function(barcodes_test name dir)
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
 endfunction()
 
+# A test binary that needs an X display: the whole binary runs as one CTest test on a private Xvfb server and D-Bus
+# session (scripts/with-display), so display tests never share a screen or bus with tests running beside them.
+function(barcodes_display_test name dir)
+    file(GLOB sources CONFIGURE_DEPENDS ${dir}/*.cpp)
+    add_executable(${name} ${sources})
+    target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gmock GTest::gtest_main)
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
+    add_test(NAME ${name} COMMAND ${PROJECT_SOURCE_DIR}/scripts/with-display $<TARGET_FILE:${name}>)
+    set_tests_properties(${name} PROPERTIES TIMEOUT 600 LABELS display)
+endfunction()
+
 # A benchmark binary from one or more sources.
 function(barcodes_bench name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})

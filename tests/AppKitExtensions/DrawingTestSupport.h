@@ -4,6 +4,7 @@
 
 #include "platform/graphics/BitmapImageRep.h"
 #include "platform/graphics/Color.h"
+#include "platform/graphics/Gradient.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 #include <cmath>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace drawing {
 
@@ -35,6 +37,27 @@ inline ::testing::AssertionResult near(const RGBA& actual, const RGBA& expected,
     for (int k = 0; k < 4; ++k)
         if (!(std::fabs(actual[k] - expected[k]) <= tolerance))
             return ::testing::AssertionFailure() << show(actual) << " is not " << show(expected);
+    return ::testing::AssertionSuccess();
+}
+
+struct Stop {
+    RGBA color;
+    double location;
+};
+
+inline ::testing::AssertionResult hasStops(const std::shared_ptr<gfx::Gradient>& gradient, std::vector<Stop> expected)
+{
+    if (!gradient)
+        return ::testing::AssertionFailure() << "no gradient";
+    if (gradient->numberOfColorStops() != static_cast<std::int64_t>(expected.size()))
+        return ::testing::AssertionFailure() << gradient->numberOfColorStops() << " stops";
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        auto stop = gradient->colorStopAtIndex(static_cast<std::int64_t>(i));
+        if (stop.location != expected[i].location)
+            return ::testing::AssertionFailure() << "stop " << i << " at " << stop.location;
+        if (auto same = near(rgba(stop.color), expected[i].color, 1e-12); !same)
+            return same << " (stop " << i << ")";
+    }
     return ::testing::AssertionSuccess();
 }
 

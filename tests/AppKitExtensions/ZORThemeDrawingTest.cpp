@@ -555,7 +555,9 @@ TEST(ZORThemeDrawing, EveryThemeDrawsEveryOperationInEveryState)
                 auto* context = gfx::GraphicsContext::current();
                 context->translateCTM(view.minX(), view.maxY());
                 context->scaleCTM(1, -1);
-                D::BorderedViewLook look { 1 | 2 | 4 | 8, 0, 2 };
+                D::BorderedViewLook look;
+                look.borderSides = 1 | 2 | 4 | 8;
+                look.pathStyle = 2;
                 D::drawBorderedView(*t, { 0, 0, view.width(), view.height() }, row != 4, look);
             }
             D::drawHighlightedBackground(*t, 0, s.stateMask | 4, cell(10), 0);

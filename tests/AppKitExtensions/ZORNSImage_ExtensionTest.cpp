@@ -145,19 +145,4 @@ TEST(ZORNSImageExtension, ABitmapCopyIsTheWholeImageInTheContextsLayoutAndWorksO
     EXPECT_FALSE(I::imageRefCopy(gfx::Image()));
     EXPECT_FALSE(I::imageRefCopy(*gfx::Image::imageWithSize({ 0.5, 3 }, false, [](const gfx::Rect&) { return true; })));
 }
-
-TEST(ZORNSImageExtension, DrawingAtAPointShowsTheWholeImage)
-{
-    auto image = bitmapImage(
-        2, 2, true, std::vector<unsigned> { 0, 0, 255, 255, 0, 0, 255, 255, 0, 0, 255, 255, 0, 0, 255, 255 });
-    Canvas canvas(6, 6);
-    I::drawAtPoint(*image, { 1, 1 }, gfx::CompositingOperation::SourceOver);
-    I::drawAtPoint(*image, { 3, 3 }, gfx::CompositingOperation::SourceOver, 0.5);
-    EXPECT_EQ(canvas.at(1, 1), argb(255, 0, 0, 255));
-    EXPECT_EQ(canvas.at(2, 2), argb(255, 0, 0, 255));
-    EXPECT_TRUE(pixelNear(canvas.at(4, 4), argb(128, 0, 0, 128), 1));
-    EXPECT_EQ(canvas.at(0, 0), 0u);
-    EXPECT_EQ(canvas.at(5, 1), 0u);
-}
-
 }

@@ -115,76 +115,57 @@ TEST(ZORThemeDrawing, SmallSquareBezelOutlinesAFourStopFillAndCastsItsShadowWhen
     }
 }
 
-TEST(ZORThemeDrawing, OutlinedBezelsTakeTheirShapeFromTheFrameAndControlSize)
+TEST(ZORThemeDrawing, BezelShapesFollowTheFrameAndControlSize)
 {
-    auto gray = theme("ZORGrayTheme");
-    const gfx::Rect frame { 0, 0, 60, 24 };
+    struct Shapes {
+        gfx::Rect shape, title;
+    };
     struct Case {
         ControlSize size;
-        gfx::Rect textured, roundRect, roundRectTitle;
+        Shapes textured, roundRect, rounded, recessed;
     };
+    // In a frame of (0, 0, 60, 30).
     const Case cases[] = {
-        { ControlSize::Regular, { 1.5, 1.5, 57, 20 }, { 1.5, 0, 57, 21 }, { 1.5, 1, 57, 21 } },
-        { ControlSize::Small, { 1.5, 0.5, 57, 20 }, { 1.5, 0, 57, 21 }, { 1.5, 1, 57, 21 } },
-        { ControlSize::Mini, { 1.5, 0.5, 57, 20 }, { 1.5, 1, 57, 19 }, { 1.5, 2, 57, 19 } },
+        { ControlSize::Regular, { { 1.5, 1.5, 57, 26 }, { 1.5, 1.5, 57, 26 } },
+            { { 1.5, 0, 57, 27 }, { 1.5, 1, 57, 27 } }, { { 4.5, 4.5, 51, 17 }, { 4.5, 4.5, 51, 17 } },
+            { { 1.5, 1.5, 57, 25 }, { 1.5, 1.5, 57, 25 } } },
+        { ControlSize::Small, { { 1.5, 0.5, 57, 26 }, { 1.5, 0.5, 57, 26 } },
+            { { 1.5, 0, 57, 27 }, { 1.5, 1, 57, 27 } }, { { 4.5, 4.5, 51, 18 }, { 4.5, 5.5, 51, 18 } },
+            { { 1.5, 1.5, 57, 26 }, { 1.5, 2.5, 57, 26 } } },
+        { ControlSize::Mini, { { 1.5, 0.5, 57, 26 }, { 1.5, 0.5, 57, 26 } }, { { 1.5, 1, 57, 25 }, { 1.5, 2, 57, 25 } },
+            { { 0.5, -0.5, 59, 29 }, { 0.5, 0.5, 59, 29 } }, { { 0.5, -0.5, 59, 29 }, { 0.5, 0.5, 59, 29 } } },
     };
+    auto gray = theme("ZORGrayTheme");
+    const gfx::Rect frame { 0, 0, 60, 30 };
+    CellCanvas canvas(60, 30);
     for (const auto& c : cases) {
         SCOPED_TRACE(int(c.size));
-        CellCanvas canvas(60, 24);
-        auto textured = D::drawTexturedRoundedBezel(*gray, frame, { 0, 0, c.size, true });
-        EXPECT_EQ(textured.shape, c.textured);
-        EXPECT_EQ(textured.title, c.textured);
-        auto roundRect = D::drawRoundRectBezel(*gray, frame, { 0, 0, c.size, true });
-        EXPECT_EQ(roundRect.shape, c.roundRect);
-        EXPECT_EQ(roundRect.title, c.roundRectTitle);
+        D::BezelState state { 0, 0, c.size, true };
+        for (auto [drawn, expected] : { std::pair { D::drawTexturedRoundedBezel(*gray, frame, state), c.textured },
+                 { D::drawRoundRectBezel(*gray, frame, state), c.roundRect },
+                 { D::drawRoundedBezel(*gray, frame, state), c.rounded },
+                 { D::drawRecessedBezel(*gray, frame, state), c.recessed } }) {
+            EXPECT_EQ(drawn.shape, expected.shape);
+            EXPECT_EQ(drawn.title, expected.title);
+        }
     }
-
-    // The textured bezel: an outline in the shadow grey round the grey bar, which starts at its top.
-    CellCanvas canvas(60, 24);
-    D::drawTexturedRoundedBezel(*gray, frame, { 0, 0, ControlSize::Regular, true });
-    EXPECT_TRUE(pixelNear(canvas.top(1, 11), pixelOf(grey(0.5)), 1));
-    EXPECT_TRUE(pixelNear(canvas.top(30, 1), pixelOf(grey(0.5)), 1));
-    EXPECT_TRUE(pixelNear(canvas.top(30, 2), pixelOf(grey(0.678 + 0.143 * 1 / 20)), 2));
-    EXPECT_TRUE(pixelNear(canvas.top(30, 20), pixelOf(grey(0.678 + 0.143 * 19 / 20)), 2));
-    EXPECT_EQ(canvas.top(0, 11), 0u);
-    // Rounded corners leave the frame's corners clear.
-    EXPECT_EQ(canvas.top(1, 1), 0u);
-
-    // The capsule: its ends are round, its middle spans the frame.
-    CellCanvas capsule(60, 24);
-    D::drawRoundRectBezel(*gray, frame, { 0, 0, ControlSize::Regular, true });
-    EXPECT_TRUE(pixelNear(capsule.top(1, 11), pixelOf(grey(0.5)), 40));
-    EXPECT_EQ(capsule.top(2, 1), 0u);
-    EXPECT_TRUE(pixelNear(capsule.top(30, 11), pixelOf(grey(0.678 + 0.143 * 0.5)), 3));
 }
 
-TEST(ZORThemeDrawing, RoundedAndRecessedBezelsAreFilledOnlyWhileEnabled)
+TEST(ZORThemeDrawing, OutlinedBezelsFrameTheirFillWhileCapsulesAreOnlyFilled)
 {
-    auto dark = theme("ZORFlatDarkTheme");
-    auto white = theme("ZORWhiteTheme");
-    struct Case {
-        ControlSize size;
-        gfx::Rect rounded, roundedTitle, recessed, recessedTitle;
-    };
-    const Case cases[] = {
-        { ControlSize::Regular, { 4.5, 4.5, 51, 17 }, { 4.5, 4.5, 51, 17 }, { 1.5, 1.5, 57, 25 },
-            { 1.5, 1.5, 57, 25 } },
-        { ControlSize::Small, { 4.5, 4.5, 51, 18 }, { 4.5, 5.5, 51, 18 }, { 1.5, 1.5, 57, 26 }, { 1.5, 2.5, 57, 26 } },
-        { ControlSize::Mini, { 0.5, -0.5, 59, 29 }, { 0.5, 0.5, 59, 29 }, { 0.5, -0.5, 59, 29 }, { 0.5, 0.5, 59, 29 } },
-    };
-    const gfx::Rect frame { 0, 0, 60, 30 };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(int(c.size));
-        CellCanvas canvas(60, 30);
-        auto rounded = D::drawRoundedBezel(*white, frame, { 0, 0, c.size, true });
-        EXPECT_EQ(rounded.shape, c.rounded);
-        EXPECT_EQ(rounded.title, c.roundedTitle);
-        auto recessed = D::drawRecessedBezel(*white, frame, { 0, 0, c.size, true });
-        EXPECT_EQ(recessed.shape, c.recessed);
-        EXPECT_EQ(recessed.title, c.recessedTitle);
-    }
+    // The textured bezel: an outline in the shadow grey round the grey bar, which starts at its top.
+    auto gray = theme("ZORGrayTheme");
+    CellCanvas textured(60, 24);
+    D::drawTexturedRoundedBezel(*gray, { 0, 0, 60, 24 }, { 0, 0, ControlSize::Regular, true });
+    EXPECT_TRUE(pixelNear(textured.top(1, 11), pixelOf(grey(0.5)), 1));
+    EXPECT_TRUE(pixelNear(textured.top(30, 1), pixelOf(grey(0.5)), 1));
+    EXPECT_TRUE(pixelNear(textured.top(30, 2), pixelOf(grey(0.678 + 0.143 * 1 / 20)), 2));
+    EXPECT_TRUE(pixelNear(textured.top(30, 20), pixelOf(grey(0.678 + 0.143 * 19 / 20)), 2));
+    EXPECT_EQ(textured.top(0, 11), 0u);
+    EXPECT_EQ(textured.top(1, 1), 0u) << "a rounded corner";
 
-    // No outline: only the fill colour of the fill mask, and nothing when disabled.
+    // The recessed capsule: no outline, the fill colour of the fill mask, nothing when disabled.
+    auto dark = theme("ZORFlatDarkTheme");
     struct Fill {
         ZORThemeStateMask mask;
         bool enabled;
@@ -199,10 +180,9 @@ TEST(ZORThemeDrawing, RoundedAndRecessedBezelsAreFilledOnlyWhileEnabled)
     for (const auto& f : fills) {
         SCOPED_TRACE(f.mask);
         CellCanvas canvas(60, 30);
-        D::drawRecessedBezel(*dark, frame, { 0, f.mask, ControlSize::Regular, f.enabled });
+        D::drawRecessedBezel(*dark, { 0, 0, 60, 30 }, { 0, f.mask, ControlSize::Regular, f.enabled });
         EXPECT_TRUE(pixelNear(canvas.top(30, 14), pixelOf(f.colour), 2));
-        // No outline: the row above the capsule's top stays clear.
-        EXPECT_EQ(canvas.top(30, 1), 0u);
+        EXPECT_EQ(canvas.top(30, 1), 0u) << "the row above the capsule's top stays clear: no outline";
     }
 }
 
@@ -300,11 +280,8 @@ TEST(ZORThemeDrawing, PopUpArrowsAreCentredInTheirStripInTheTextColour)
         D::drawPopUpArrows(*dark, { 0, 0, 80, 22 }, c.mask, 1, ControlSize::Regular, true, false);
         EXPECT_TRUE(pixelNear(canvas.top(69, 7), pixelOf(c.colour), 2));
         EXPECT_TRUE(pixelNear(canvas.top(69, 14), pixelOf(c.colour), 2));
-        EXPECT_EQ(canvas.top(69, 11), 0u);
-        EXPECT_EQ(canvas.top(69, 3), 0u);
-        EXPECT_EQ(canvas.top(69, 18), 0u);
-        EXPECT_EQ(canvas.top(66, 7), 0u);
-        EXPECT_EQ(canvas.top(73, 7), 0u);
+        for (auto [x, y] : { std::pair { 69, 11 }, { 69, 3 }, { 69, 18 }, { 66, 7 }, { 73, 7 } })
+            EXPECT_EQ(canvas.top(x, y), 0u) << x << ", " << y;
     }
 
     // A mini, unbordered pull-down: one arrow pointing down, its centre 2.5 points from the right edge.
@@ -323,15 +300,11 @@ TEST(ZORThemeDrawing, SegmentStripsFillEachSegmentAndKeepTheirOutlineWhole)
     const gfx::Rect r { 0.5, 0.5, 89, 21 };
     // The third segment stops short of the outline: no separator after the last segment.
     const gfx::Rect segments[] = { { 0.5, 0.5, 30, 21 }, { 30.5, 0.5, 30, 21 }, { 60.5, 0.5, 19.5, 21 } };
-    std::vector<std::pair<long, gfx::Rect>> interiors;
+    std::vector<gfx::Rect> interiors;
     CellCanvas canvas(90, 22);
     EXPECT_TRUE(D::drawSegmentedStrip(*gray, r, { 6, true, 0, 1, segments },
-        [&](long segment, gfx::Rect rect) { interiors.emplace_back(segment, rect); }));
-    ASSERT_EQ(interiors.size(), 3u);
-    for (long i = 0; i < 3; ++i) {
-        EXPECT_EQ(interiors[static_cast<std::size_t>(i)].first, i);
-        EXPECT_EQ(interiors[static_cast<std::size_t>(i)].second, segments[i]);
-    }
+        [&](long segment, gfx::Rect rect) { interiors.resize(segment + 1, rect); }));
+    EXPECT_EQ(interiors, std::vector<gfx::Rect>(std::begin(segments), std::end(segments)));
     const auto outline = pixelOf(grey(0.5));
     // The outline's inner half is not covered by the fills.
     EXPECT_TRUE(pixelNear(canvas.top(0, 11), outline, 1));

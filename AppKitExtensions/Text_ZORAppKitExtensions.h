@@ -16,6 +16,9 @@ class LayoutManager;
 class TextStorage;
 }
 
+// Orders points by x alone: -1, 0 or 1.
+int ZORComparePointsByX(gfx::Point a, gfx::Point b);
+
 // A path as a line for text and objects, and as a shape to fill with text.
 //
 // Text on a path: the text is laid out on one straight line as long as the path, and each glyph is moved to the point

@@ -12,12 +12,19 @@ using gfx::BezierPath;
 using gfx::Point;
 using gfx::Rect;
 
+int ZORComparePointsByX(Point a, Point b)
+{
+    return a.x < b.x ? -1 : a.x > b.x ? 1 : 0;
+}
+
 namespace Text_ZORAppKitExtensions {
 
 namespace {
 
 // Shapes for text are measured coarsely: a line's crossings need not follow the curve closely.
 constexpr double CrossingFlatness = 5.0;
+// How far inside a line rectangle's corners are tested.
+constexpr double EdgeTolerance = 1e-3;
 
 }
 
@@ -52,7 +59,7 @@ std::vector<Point> intersectingPointsWithHorizontalLineAtY(const BezierPath& pat
         cross(current, to);
         current = to;
     }
-    std::stable_sort(points.begin(), points.end(), [](Point a, Point b) { return a.x < b.x; });
+    std::stable_sort(points.begin(), points.end(), [](Point a, Point b) { return ZORComparePointsByX(a, b) < 0; });
     if (points.size() % 2 == 1)
         points.pop_back();
     return points;
@@ -83,8 +90,12 @@ std::vector<Rect> lineFragmentRectsForFixedLineheight(const BezierPath& path, do
                 double right = std::min(a, b);
                 Rect r = QFStandardizedRect({ left, y - lineHeight, right - left, lineHeight });
                 r = { r.minX(), r.minY() + 1.0, r.width(), r.height() - 2.0 };
-                if (path.containsPoint({ r.minX(), r.minY() }) && path.containsPoint({ r.maxX(), r.minY() })
-                    && path.containsPoint({ r.maxX(), r.maxY() }) && path.containsPoint({ r.minX(), r.maxY() }))
+                // Corners on the outline (where the crossings put them) count as inside.
+                Rect probe = gfx::insetRect(r, EdgeTolerance, EdgeTolerance);
+                if (r.width() > 0 && path.containsPoint({ probe.minX(), probe.minY() })
+                    && path.containsPoint({ probe.maxX(), probe.minY() })
+                    && path.containsPoint({ probe.maxX(), probe.maxY() })
+                    && path.containsPoint({ probe.minX(), probe.maxY() }))
                     rects.push_back(r);
             }
         }

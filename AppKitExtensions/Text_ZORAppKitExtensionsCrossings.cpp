@@ -59,7 +59,7 @@ std::vector<Point> intersectingPointsWithHorizontalLineAtY(const BezierPath& pat
         cross(current, to);
         current = to;
     }
-    std::stable_sort(points.begin(), points.end(), [](Point a, Point b) { return ZORComparePointsByX(a, b) < 0; });
+    std::sort(points.begin(), points.end(), [](Point a, Point b) { return ZORComparePointsByX(a, b) < 0; });
     if (points.size() % 2 == 1)
         points.pop_back();
     return points;

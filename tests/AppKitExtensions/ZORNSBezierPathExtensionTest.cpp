@@ -57,7 +57,7 @@ TEST(ZORNSBezierPathExtension, RoundedRectanglesStayInsideTheirRectangle)
     EXPECT_FALSE(right.containsPoint({ 49.5, 39.5 }));
 }
 
-TEST(ZORNSBezierPathExtension, MarksAndCrosses)
+TEST(ZORNSBezierPathExtension, BleedAndCropMarks)
 {
     Rect rect { 0, 0, 120, 80 };
     for (int index : { 3, 8, -1 })
@@ -68,9 +68,6 @@ TEST(ZORNSBezierPathExtension, MarksAndCrosses)
     EXPECT_EQ(mark->associatedPoints(1)[0], (Point { 0, 0 }));
     EXPECT_EQ(mark->associatedPoints(2)[0], (Point { 120, 0 }));
     EXPECT_EQ(mark->associatedPoints(3)[0], (Point { 120, 80 }));
-    auto mark7 = bezierPathWithBleedMarkInRect(rect, 7);
-    EXPECT_EQ(mark7->associatedPoints(1)[0], (Point { 0, 0 }));
-    EXPECT_EQ(mark7->associatedPoints(3)[0], (Point { 120, 80 }));
 
     // Outer oval inset by a quarter, inner by a third; the ticks run from the edges to the outer oval.
     auto crop = bezierPathWithCropMarkInRect(rect);
@@ -86,13 +83,6 @@ TEST(ZORNSBezierPathExtension, MarksAndCrosses)
     EXPECT_EQ(crop->associatedPoints(tail + 4)[0], (Point { 60, 0 }));
     EXPECT_EQ(crop->associatedPoints(tail + 5)[0], (Point { 60, 20 }));
     EXPECT_EQ(crop->associatedPoints(tail + 11)[0], (Point { 90, 40 }));
-
-    auto cross = bezierPathWithCrossInRect(rect);
-    EXPECT_EQ(cross->associatedPoints(0)[0], (Point { 60, 0 }));
-    EXPECT_EQ(cross->associatedPoints(3)[0], (Point { 120, 40 }));
-    auto diagonal = bezierPathWith45CrossInRect(rect);
-    EXPECT_EQ(diagonal->associatedPoints(1)[0], (Point { 120, 80 }));
-    EXPECT_EQ(diagonal->associatedPoints(2)[0], (Point { 0, 80 }));
 }
 
 TEST(ZORNSBezierPathExtension, EndPointsAndAngles)

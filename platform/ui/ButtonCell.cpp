@@ -368,8 +368,8 @@ gfx::Size ButtonCell::cellSizeForBounds(gfx::Rect) const
     const double line = ControlLook::lineHeight(size);
     gfx::Size titleSize;
     if (m_imagePosition != CellImagePosition::ImageOnly && !m_title.isEmpty()) {
-        auto text = attributedTitle()->size();
-        titleSize = { std::ceil(text.width), std::max(line, std::ceil(text.height)) };
+        auto text = textSize(*attributedTitle());
+        titleSize = { text.width, std::max(line, text.height) };
     }
     auto image = m_imagePosition == CellImagePosition::NoImage && !isCheckOrRadio() ? gfx::Size {} : imageSize();
     const double gap = titleSize.width > 0 && image.width > 0 ? imageTitleGap(isCheckOrRadio(), size) : 0;
@@ -454,7 +454,7 @@ ButtonCell::Layout ButtonCell::layoutForBounds(gfx::Rect bounds) const
     case CellImagePosition::ImageLeft:
     case CellImagePosition::ImageRight: {
         const bool left = position == CellImagePosition::ImageLeft;
-        double titleWidth = m_title.isEmpty() ? 0 : std::ceil(attributedTitle()->size().width);
+        double titleWidth = m_title.isEmpty() ? 0 : textSize(*attributedTitle()).width;
         const bool group = !isCheckOrRadio() && (m_imageHugsTitle || alignment() == txt::TextAlignment::Center);
         double imageX;
         if (group) {

@@ -132,6 +132,8 @@ protected:
     gfx::Size imageSize() const;
     // The face's shape for the bezel style.
     ControlLook::FaceShape faceShape() const;
+    // The attributes of the title: the cell's font and alignment, the colour for the face and state.
+    fnd::Dictionary titleAttributes() const;
 
 private:
     struct Layout {
@@ -139,7 +141,6 @@ private:
         gfx::Rect title;
     };
     Layout layoutForBounds(gfx::Rect bounds) const;
-    fnd::Dictionary titleAttributes() const;
 
     ButtonType m_buttonType { ButtonType::MomentaryPushIn };
     BezelStyle m_bezelStyle { BezelStyle::Rounded };

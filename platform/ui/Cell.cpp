@@ -373,10 +373,8 @@ gfx::Size Cell::cellSizeForBounds(gfx::Rect bounds) const
 {
     gfx::Size size;
     if (m_type == CellType::Text) {
-        auto text = attributedStringValue();
-        double width = wraps() ? bounds.width() : 1e7;
-        auto used = text->boundingRectWithSize({ width, 1e7 });
-        size = { std::ceil(used.width()), std::ceil(std::max(used.height(), ControlLook::lineHeight(m_controlSize))) };
+        auto used = textSize(*attributedStringValue(), wraps() ? bounds.width() : 1e7);
+        size = { used.width, std::max(used.height, ControlLook::lineHeight(m_controlSize)) };
         size.width += 4; // the text inset drawingRectForBounds leaves on each side
     } else if (m_type == CellType::Image && m_image) {
         size = m_image->size();
@@ -450,6 +448,20 @@ fnd::Dictionary Cell::textAttributes() const
     attributes.set(txt::ForegroundColorAttributeName, fnd::Value(textColorForDrawing()));
     attributes.set(txt::ParagraphStyleAttributeName, fnd::Value(style));
     return attributes;
+}
+
+gfx::Size Cell::textSize(const txt::AttributedString& text, double width)
+{
+    if (text.length() == 0)
+        return {};
+    // Measured flush left: a centred or right-aligned line would reach across the whole measuring width.
+    txt::AttributedString flush(text);
+    auto style = text.attributeAtIndex(txt::ParagraphStyleAttributeName, 0).objectAs<txt::ParagraphStyle>();
+    auto left = style ? style->mutableCopy() : txt::ParagraphStyle::defaultParagraphStyle();
+    left->setAlignment(txt::TextAlignment::Left);
+    flush.addAttribute(txt::ParagraphStyleAttributeName, fnd::Value(left), { 0, flush.length() });
+    auto used = flush.boundingRectWithSize({ width, 1e7 });
+    return { std::ceil(used.width()), std::ceil(used.height()) };
 }
 
 void Cell::drawText(const txt::AttributedString& text, gfx::Rect rect, bool centred)

@@ -251,6 +251,8 @@ protected:
     virtual fnd::Dictionary textAttributes() const;
     // The colour of the text the cell draws (disabled text is lighter).
     virtual gfx::ColorPtr textColorForDrawing() const;
+    // The size text takes within the width (its lines' extent, whatever its alignment).
+    static gfx::Size textSize(const txt::AttributedString& text, double width = 1e7);
     // Draws the attributed text in the rect, vertically centred when it is one line in a taller rect and `centred`.
     static void drawText(const txt::AttributedString& text, gfx::Rect rect, bool centred);
     // Whether the control view's window is the key window (or there is no window to ask).

@@ -121,9 +121,9 @@ gfx::Size TextFieldCell::cellSizeForBounds(gfx::Rect bounds) const
 {
     auto inset = textInset(isBezeled(), isBordered());
     double width = isSingleLine() ? 1e7 : std::max(1.0, bounds.width() - 2 * inset.width);
-    auto used = attributedStringValue()->boundingRectWithSize({ width, 1e7 });
-    double height = std::max(std::ceil(used.height()), ControlLook::lineHeight(controlSize()));
-    return { std::ceil(used.width()) + 2 * inset.width, height + 2 * inset.height };
+    auto used = textSize(*attributedStringValue(), width);
+    double height = std::max(used.height, ControlLook::lineHeight(controlSize()));
+    return { used.width + 2 * inset.width, height + 2 * inset.height };
 }
 
 gfx::Rect TextFieldCell::drawingRectForBounds(gfx::Rect bounds) const

@@ -79,6 +79,16 @@ std::shared_ptr<gfx::BitmapImageRep> ControlsTest::snapshot(const char* name)
     return image;
 }
 
+std::shared_ptr<gfx::BitmapImageRep> ControlsTest::snapshotOf(ui::View& view, const char* name)
+{
+    auto image = backend->imageOfView(view);
+    if (const char* folder = std::getenv("BARCODES_UI_SNAPSHOTS"); folder && name && image) {
+        auto path = std::string(folder) + "/" + name + ".png";
+        (void)image->writeToFile(fnd::String(path), gfx::BitmapImageFileType::PNG);
+    }
+    return image;
+}
+
 std::uint32_t ControlsTest::pixel(const gfx::BitmapImageRep& image, double x, double y)
 {
     auto pixels = image.pixelBuffer();

@@ -47,6 +47,8 @@ protected:
 
     // The window drawn now; pixels are read at window points (y up).
     std::shared_ptr<gfx::BitmapImageRep> snapshot(const char* name = nullptr);
+    // A view drawn on its own.
+    std::shared_ptr<gfx::BitmapImageRep> snapshotOf(ui::View& view, const char* name = nullptr);
     static std::uint32_t pixel(const gfx::BitmapImageRep& image, double x, double y);
     // The pixel at a point of the view (its own coordinates) in the snapshot.
     std::uint32_t pixelIn(const gfx::BitmapImageRep& image, ui::View& view, gfx::Point point) const;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <bitset>
 #include <cstdlib>
 
 namespace QREncoder {
@@ -12,6 +13,7 @@ namespace {
 
 constexpr std::string_view AlphanumericSet = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ $%*+-./:";
 constexpr int MaximumBits = 23648; // 2956 codewords of version 40-L
+constexpr int MaximumSize = 17 + 4 * MaximumVersion;
 
 // The level indicator of the format information (ISO/IEC 18004 table 12).
 int levelIndicator(Level level)
@@ -219,48 +221,143 @@ bool maskCondition(int mask, int i, int j)
     }
 }
 
+// A row or a column of modules, module k in bit k.
+using Line = std::bitset<MaximumSize>;
+
+// The modules each mask inverts, as lines. The conditions repeat every 12 rows and every 12 columns.
+struct MaskPatterns {
+    // rows[mask][i % 12], bit j: the mask inverts module (i, j).
+    std::array<std::array<Line, 12>, 8> rows;
+    // columns[mask][j % 12], bit i: the same.
+    std::array<std::array<Line, 12>, 8> columns;
+};
+
+const MaskPatterns& maskPatterns()
+{
+    static const MaskPatterns patterns = [] {
+        MaskPatterns p;
+        for (int mask = 0; mask < 8; ++mask) {
+            for (int r = 0; r < 12; ++r) {
+                for (int k = 0; k < MaximumSize; ++k) {
+                    p.rows[static_cast<std::size_t>(mask)][static_cast<std::size_t>(r)][static_cast<std::size_t>(k)]
+                        = maskCondition(mask, r, k);
+                    p.columns[static_cast<std::size_t>(mask)][static_cast<std::size_t>(r)][static_cast<std::size_t>(k)]
+                        = maskCondition(mask, k, r);
+                }
+            }
+        }
+        return p;
+    }();
+    return patterns;
+}
+
 void applyMask(Grid& grid, int mask)
 {
     for (int i = 0; i < grid.size; ++i) {
+        const Line& inverted = maskPatterns().rows[static_cast<std::size_t>(mask)][static_cast<std::size_t>(i % 12)];
         for (int j = 0; j < grid.size; ++j) {
-            if (grid.isData(i, j) && maskCondition(mask, i, j))
+            if (grid.isData(i, j) && inverted[static_cast<std::size_t>(j)])
                 grid.dark[grid.at(i, j)] ^= 1;
         }
     }
 }
 
-// This system's own mask score: long runs, finder-like sequences and the dark/light balance.
-int penalty(const Grid& grid)
-{
-    int n = grid.size;
-    int score = 0;
-    auto scoreLine = [&](auto module) {
-        bool colour = module(0);
-        int count = 0;
-        for (int k = 0; k < n; ++k) {
-            if (module(k) == colour) {
-                ++count;
-                continue;
+// The unmasked grid as lines, every row and every column, each beside the data modules a mask may invert: a masked
+// line is then a few word operations, and no mask needs a copy of the grid.
+struct PackedGrid {
+    explicit PackedGrid(const Grid& grid)
+        : size(grid.size)
+        , rows(static_cast<std::size_t>(size))
+        , columns(static_cast<std::size_t>(size))
+        , dataRows(static_cast<std::size_t>(size))
+        , dataColumns(static_cast<std::size_t>(size))
+    {
+        for (int r = 0; r < size; ++r) {
+            for (int c = 0; c < size; ++c) {
+                auto ur = static_cast<std::size_t>(r);
+                auto uc = static_cast<std::size_t>(c);
+                if (grid.dark[grid.at(r, c)]) {
+                    rows[ur].set(uc);
+                    columns[uc].set(ur);
+                }
+                if (grid.isData(r, c)) {
+                    dataRows[ur].set(uc);
+                    dataColumns[uc].set(ur);
+                }
             }
-            if (count >= 6)
-                score += count + 3;
-            count = 0;
-            colour = module(k);
         }
-        if (count >= 6)
-            score += count + 3;
-        for (int s = 0; s <= n - 8; ++s) {
-            if (module(s) && !module(s + 1) && module(s + 2) && module(s + 3) && module(s + 4) && !module(s + 5)
-                && module(s + 6))
-                score += 40;
-        }
-    };
-    for (int c = 0; c < n; ++c)
-        scoreLine([&](int r) { return grid.dark[grid.at(r, c)] != 0; });
-    for (int r = 0; r < n; ++r)
-        scoreLine([&](int c) { return grid.dark[grid.at(r, c)] != 0; });
+    }
+    Line maskedRow(int mask, int i) const
+    {
+        auto ui = static_cast<std::size_t>(i);
+        return rows[ui] ^ (maskPatterns().rows[static_cast<std::size_t>(mask)][ui % 12] & dataRows[ui]);
+    }
+    Line maskedColumn(int mask, int j) const
+    {
+        auto uj = static_cast<std::size_t>(j);
+        return columns[uj] ^ (maskPatterns().columns[static_cast<std::size_t>(mask)][uj % 12] & dataColumns[uj]);
+    }
 
-    long darkCount = std::count(grid.dark.begin(), grid.dark.end(), 1);
+    int size;
+    std::vector<Line> rows;
+    std::vector<Line> columns;
+    std::vector<Line> dataRows;
+    std::vector<Line> dataColumns;
+};
+
+// Where, in a line of a given length, neighbours can be compared and a finder-like sequence can start.
+struct LineBounds {
+    explicit LineBounds(int length)
+    {
+        for (int k = 0; k < length - 1; ++k)
+            pairs.set(static_cast<std::size_t>(k));
+        for (int k = 0; k <= length - 8; ++k)
+            finderStarts.set(static_cast<std::size_t>(k));
+    }
+    // Bit k: modules k and k + 1 both lie in the line.
+    Line pairs;
+    // Bit k: a sequence starting at k is looked at (it must end at least one module before the line does).
+    Line finderStarts;
+};
+
+// One row's or column's share of the score. A run of one colour counts its modules, except that every run but the
+// line's first misses its first module (the count restarts at 0 on a change of colour); a count of 6 or more scores
+// count + 3. Every dark-light-dark-dark-dark-light-dark sequence scores 40.
+int lineScore(const Line& line, const LineBounds& bounds)
+{
+    // Bit k: modules k and k + 1 alike; modules k to k + 6 alike.
+    const Line alike = ~(line ^ (line >> 1)) & bounds.pairs;
+    const Line sevenAlike = alike & (alike >> 1) & (alike >> 2) & (alike >> 3) & (alike >> 4) & (alike >> 5);
+    // A run of L >= 7 modules after the first counts L - 1 and scores L + 2: L - 6 bits of sevenAlike, plus 8.
+    const Line runStarts = sevenAlike & ~(sevenAlike << 1);
+    int score = static_cast<int>(sevenAlike.count() + 8 * runStarts.count());
+    // The first run counts all its modules: one more when it was scored above, 6 + 3 when it is exactly 6 long.
+    if (sevenAlike[0])
+        score += 1;
+    else if (alike[0] && alike[1] && alike[2] && alike[3] && alike[4])
+        score += 6 + 3;
+
+    const Line finderLike = line & ~(line >> 1) & (line >> 2) & (line >> 3) & (line >> 4) & ~(line >> 5) & (line >> 6)
+        & bounds.finderStarts;
+    return score + 40 * static_cast<int>(finderLike.count());
+}
+
+// This system's own mask score: long runs and finder-like sequences in every column and row, and the dark/light
+// balance.
+int maskPenalty(const PackedGrid& grid, int mask)
+{
+    const int n = grid.size;
+    const LineBounds bounds(n);
+    int score = 0;
+    long darkCount = 0;
+    for (int i = 0; i < n; ++i) {
+        const Line row = grid.maskedRow(mask, i);
+        score += lineScore(row, bounds);
+        darkCount += static_cast<long>(row.count());
+    }
+    for (int j = 0; j < n; ++j)
+        score += lineScore(grid.maskedColumn(mask, j), bounds);
+
     int p = static_cast<int>(100 * darkCount / (static_cast<long>(n) * n));
     score += 10 * ((p <= 50 ? 100 - p : p) - 50) / 5;
     return score;
@@ -486,6 +583,15 @@ std::uint16_t formatInformation(Level level, int mask)
     return static_cast<std::uint16_t>(((data << 10) | bchRemainder(data, 0x537)) ^ 0x5412);
 }
 
+int penalty(int size, const std::vector<std::uint8_t>& modules)
+{
+    Grid grid(size);
+    grid.dark = modules;
+    // Nothing for a mask to invert: mask 0 scores the grid as it is.
+    std::fill(grid.function.begin(), grid.function.end(), std::uint8_t { 1 });
+    return maskPenalty(PackedGrid(grid), 0);
+}
+
 std::uint32_t versionInformation(int version)
 {
     auto data = static_cast<unsigned>(version);
@@ -508,12 +614,11 @@ std::optional<Symbol> encode(std::string_view bytes)
     Grid grid = functionPatterns(version);
     placeCodewords(grid, codewords);
     // 5. Mask choice: the lowest score, the lower mask on a tie.
+    const PackedGrid packed(grid);
     int bestMask = 0;
     int bestScore = 0;
     for (int mask = 0; mask < 8; ++mask) {
-        Grid masked = grid;
-        applyMask(masked, mask);
-        int score = penalty(masked);
+        int score = maskPenalty(packed, mask);
         if (mask == 0 || score < bestScore) {
             bestMask = mask;
             bestScore = score;

@@ -47,6 +47,10 @@ std::uint16_t formatInformation(Level level, int mask);
 // The 18 version bits (versions 7 and above); bit 0 is the least significant.
 std::uint32_t versionInformation(int version);
 
+// This system's own mask score of a grid (size x size, row by row, 1 = dark): long runs and finder-like sequences
+// in every column and row, and the dark/light balance. The encoder keeps the mask that scores lowest.
+int penalty(int size, const std::vector<std::uint8_t>& modules);
+
 struct Symbol {
     int version { 0 };
     Level level { Level::L };

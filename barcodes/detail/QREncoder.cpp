@@ -44,25 +44,24 @@ void mergeShortRuns(std::string& marks, char from, char to)
     }
 }
 
+// Bits appended most significant first, straight into bytes; a short last byte keeps 0 bits.
 class BitBuffer {
 public:
+    explicit BitBuffer(std::size_t capacity) { m_bytes.reserve(capacity); }
     void append(unsigned value, int count)
     {
-        for (int i = count - 1; i >= 0; --i)
-            m_bits.push_back(static_cast<std::uint8_t>((value >> i) & 1u));
+        for (int i = count - 1; i >= 0; --i) {
+            if (m_size % 8 == 0)
+                m_bytes.push_back(0);
+            m_bytes.back() = static_cast<std::uint8_t>(m_bytes.back() | (((value >> i) & 1u) << (7 - m_size % 8)));
+            ++m_size;
+        }
     }
-    std::size_t size() const { return m_bits.size(); }
-    // Cut into bytes, most significant bit first; a short last byte is filled with 0 bits.
-    std::vector<std::uint8_t> bytes() const
-    {
-        std::vector<std::uint8_t> out((m_bits.size() + 7) / 8, 0);
-        for (std::size_t i = 0; i < m_bits.size(); ++i)
-            out[i / 8] = static_cast<std::uint8_t>(out[i / 8] | (m_bits[i] << (7 - i % 8)));
-        return out;
-    }
+    std::vector<std::uint8_t> bytes() && { return std::move(m_bytes); }
 
 private:
-    std::vector<std::uint8_t> m_bits;
+    std::vector<std::uint8_t> m_bytes;
+    std::size_t m_size { 0 };
 };
 
 int countBits(char mode, int version)
@@ -577,7 +576,8 @@ Level levelForBits(int version, int bits)
 
 std::vector<std::uint8_t> dataCodewordStream(std::string_view bytes, std::string_view marks, int version, Level level)
 {
-    BitBuffer bits;
+    const auto capacity = static_cast<std::size_t>(dataCodewords(version, level));
+    BitBuffer bits(capacity);
     for (std::size_t start = 0; start < marks.size();) {
         char mode = marks[start];
         std::size_t end = start;
@@ -609,8 +609,7 @@ std::vector<std::uint8_t> dataCodewordStream(std::string_view bytes, std::string
     }
     bits.append(0, 4);
 
-    auto codewords = bits.bytes();
-    auto capacity = static_cast<std::size_t>(dataCodewords(version, level));
+    auto codewords = std::move(bits).bytes();
     if (codewords.size() > capacity)
         codewords.resize(capacity);
     for (std::size_t i = 0; codewords.size() < capacity; ++i)

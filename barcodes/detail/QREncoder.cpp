@@ -234,11 +234,20 @@ template <std::size_t Words> struct Line {
 
     void set(int k) { words[static_cast<std::size_t>(k / 64)] |= std::uint64_t { 1 } << (k % 64); }
     bool test(int k) const { return (words[static_cast<std::size_t>(k / 64)] >> (k % 64)) & 1u; }
+    // Modules 0 to count - 1 all set (count < 64).
+    bool startsWithSet(int count) const
+    {
+        const std::uint64_t first = (std::uint64_t { 1 } << count) - 1;
+        return (words[0] & first) == first;
+    }
     int count() const
     {
         int ones = 0;
-        for (auto word : words)
-            ones += countOnes(word);
+        // Most lines of runs and finder-like sequences are empty.
+        for (auto word : words) {
+            if (word != 0)
+                ones += countOnes(word);
+        }
         return ones;
     }
 
@@ -397,7 +406,7 @@ template <std::size_t Words> int lineScore(const Line<Words>& line, const LineBo
     // The first run counts all its modules: one more when it was scored above, 6 + 3 when it is exactly 6 long.
     if (sevenAlike.test(0))
         score += 1;
-    else if (alike.test(0) && alike.test(1) && alike.test(2) && alike.test(3) && alike.test(4))
+    else if (alike.startsWithSet(5))
         score += 6 + 3;
 
     const auto finderLike = line & ~(line >> 1) & (line >> 2) & (line >> 3) & (line >> 4) & ~(line >> 5) & (line >> 6)

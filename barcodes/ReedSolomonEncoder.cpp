@@ -17,8 +17,11 @@ ReedSolomonEncoder& ReedSolomonEncoder::initWithPoly(int poly)
         return *this;
     }
     m_fieldMax = (1 << m_symbolBits) - 1;
-    m_logTable.assign(static_cast<std::size_t>(m_fieldMax) + 1, 0);
-    m_antilogTable.assign(2 * static_cast<std::size_t>(m_fieldMax), 0);
+    // The logarithm of 0 is taken as 2 * fieldMax; the antilogarithm table is 0 from there on, so a product needs no
+    // test for 0, and below it repeats the field twice, so a sum of two logarithms needs no reduction.
+    const auto logOfZero = 2 * static_cast<std::size_t>(m_fieldMax);
+    m_logTable.assign(static_cast<std::size_t>(m_fieldMax) + 1, static_cast<int>(logOfZero));
+    m_antilogTable.assign(2 * logOfZero + 1, 0);
     int p = 1;
     for (int v = 0; v < m_fieldMax; ++v) {
         m_antilogTable[static_cast<std::size_t>(v)] = p;
@@ -33,8 +36,6 @@ ReedSolomonEncoder& ReedSolomonEncoder::initWithPoly(int poly)
 
 int ReedSolomonEncoder::multiply(int a, int b) const
 {
-    if (a == 0 || b == 0)
-        return 0;
     auto log = [&](int v) { return m_logTable[static_cast<std::size_t>(v)]; };
     return m_antilogTable[static_cast<std::size_t>(log(a) + log(b))];
 }
@@ -60,7 +61,7 @@ void ReedSolomonEncoder::setNumberOfSymbols(int count, int index)
         m_generator[0] = multiply(m_generator[0], root);
     }
     for (int coefficient : m_generator)
-        m_generatorLogs.push_back(coefficient == 0 ? -1 : m_logTable[static_cast<std::size_t>(coefficient)]);
+        m_generatorLogs.push_back(m_logTable[static_cast<std::size_t>(coefficient)]);
 }
 
 void ReedSolomonEncoder::encodeData(std::span<const std::uint8_t> data, std::span<std::uint8_t> result) const
@@ -72,14 +73,10 @@ void ReedSolomonEncoder::encodeData(std::span<const std::uint8_t> data, std::spa
     // The remainder of data(x) * x^eccLength divided by the generator, highest term in result[n - 1]: per data
     // codeword one logarithm, then one table read per generator term.
     auto term = [&](int feedbackLog, std::size_t k) {
-        int generatorLog = m_generatorLogs[k];
-        return feedbackLog < 0 || generatorLog < 0
-            ? 0
-            : m_antilogTable[static_cast<std::size_t>(feedbackLog + generatorLog)];
+        return m_antilogTable[static_cast<std::size_t>(feedbackLog + m_generatorLogs[k])];
     };
     for (std::uint8_t d : data) {
-        int feedback = (d ^ result[n - 1]) & m_fieldMax;
-        int feedbackLog = feedback == 0 ? -1 : m_logTable[static_cast<std::size_t>(feedback)];
+        int feedbackLog = m_logTable[static_cast<std::size_t>((d ^ result[n - 1]) & m_fieldMax)];
         for (std::size_t k = n - 1; k >= 1; --k)
             result[k] = static_cast<std::uint8_t>(result[k - 1] ^ term(feedbackLog, k));
         result[0] = static_cast<std::uint8_t>(term(feedbackLog, 0));

@@ -35,10 +35,9 @@ private:
     int m_symbolBits { 0 };
     int m_fieldMax { 0 };
     std::vector<int> m_logTable;
-    // Twice over, so the sum of two logarithms needs no reduction.
     std::vector<int> m_antilogTable;
     std::vector<int> m_generator;
-    // The logarithm of each generator coefficient; -1 for a zero coefficient.
+    // The logarithm of each generator coefficient.
     std::vector<int> m_generatorLogs;
     int m_eccLength { 0 };
 };

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstdlib>
+#include <mutex>
 
 namespace QREncoder {
 
@@ -50,11 +51,16 @@ public:
     explicit BitBuffer(std::size_t capacity) { m_bytes.reserve(capacity); }
     void append(unsigned value, int count)
     {
-        for (int i = count - 1; i >= 0; --i) {
+        // As many bits at a time as the last byte has room for.
+        while (count > 0) {
             if (m_size % 8 == 0)
                 m_bytes.push_back(0);
-            m_bytes.back() = static_cast<std::uint8_t>(m_bytes.back() | (((value >> i) & 1u) << (7 - m_size % 8)));
-            ++m_size;
+            const int room = 8 - static_cast<int>(m_size % 8);
+            const int taken = std::min(room, count);
+            const unsigned bits = (value >> (count - taken)) & ((1u << taken) - 1);
+            m_bytes.back() = static_cast<std::uint8_t>(m_bytes.back() | (bits << (room - taken)));
+            m_size += static_cast<std::size_t>(taken);
+            count -= taken;
         }
     }
     std::vector<std::uint8_t> bytes() && { return std::move(m_bytes); }
@@ -123,7 +129,7 @@ void drawFinder(Grid& grid, int top, int left)
     }
 }
 
-Grid functionPatterns(int version)
+Grid drawFunctionPatterns(int version)
 {
     Grid grid(symbolSize(version));
     int n = grid.size;
@@ -172,6 +178,22 @@ Grid functionPatterns(int version)
         }
     }
     return grid;
+}
+
+// A value made once, at its first use, whichever thread asks first. Every caller's Make type has its own table.
+template <typename T, std::size_t Count, typename Make> const T& madeOnce(std::size_t index, Make make)
+{
+    static std::array<std::once_flag, Count> made;
+    static std::array<std::optional<T>, Count> values;
+    std::call_once(made[index], [&] { values[index] = make(); });
+    return *values[index];
+}
+
+// The function patterns of a version never change: drawn at the version's first use, copied for every symbol.
+const Grid& functionPatterns(int version)
+{
+    return madeOnce<Grid, MaximumVersion + 1>(
+        static_cast<std::size_t>(version), [version] { return drawFunctionPatterns(version); });
 }
 
 void placeCodewords(Grid& grid, const std::vector<std::uint8_t>& codewords)
@@ -232,7 +254,12 @@ int countOnes(std::uint64_t word)
 template <std::size_t Words> struct Line {
     std::array<std::uint64_t, Words> words {};
 
-    void set(int k) { words[static_cast<std::size_t>(k / 64)] |= std::uint64_t { 1 } << (k % 64); }
+    void set(int k) { set(k, true); }
+    // Or-s the module in: on a clear line, without a branch.
+    void set(int k, bool isSet)
+    {
+        words[static_cast<std::size_t>(k / 64)] |= static_cast<std::uint64_t>(isSet) << (k % 64);
+    }
     bool test(int k) const { return (words[static_cast<std::size_t>(k / 64)] >> (k % 64)) & 1u; }
     // Modules 0 to count - 1 all set (count < 64).
     bool startsWithSet(int count) const
@@ -336,47 +363,6 @@ void applyMask(Grid& grid, int mask)
     }
 }
 
-// The unmasked grid as lines, every row and every column, each beside the data modules a mask may invert: a masked
-// line is then a few word operations, and no mask needs a copy of the grid.
-template <std::size_t Words> struct PackedGrid {
-    explicit PackedGrid(const Grid& grid)
-        : size(grid.size)
-        , rows(static_cast<std::size_t>(size))
-        , columns(static_cast<std::size_t>(size))
-        , dataRows(static_cast<std::size_t>(size))
-        , dataColumns(static_cast<std::size_t>(size))
-    {
-        for (int r = 0; r < size; ++r) {
-            for (int c = 0; c < size; ++c) {
-                auto ur = static_cast<std::size_t>(r);
-                auto uc = static_cast<std::size_t>(c);
-                if (grid.dark[grid.at(r, c)]) {
-                    rows[ur].set(c);
-                    columns[uc].set(r);
-                }
-                if (grid.isData(r, c)) {
-                    dataRows[ur].set(c);
-                    dataColumns[uc].set(r);
-                }
-            }
-        }
-    }
-    Line<Words> maskedRow(std::size_t mask, std::size_t i) const
-    {
-        return rows[i] ^ (maskPatterns<Words>().rows[mask][i % 12] & dataRows[i]);
-    }
-    Line<Words> maskedColumn(std::size_t mask, std::size_t j) const
-    {
-        return columns[j] ^ (maskPatterns<Words>().columns[mask][j % 12] & dataColumns[j]);
-    }
-
-    int size;
-    std::vector<Line<Words>> rows;
-    std::vector<Line<Words>> columns;
-    std::vector<Line<Words>> dataRows;
-    std::vector<Line<Words>> dataColumns;
-};
-
 // Where, in a line of a given length, neighbours can be compared and a finder-like sequence can start.
 template <std::size_t Words> struct LineBounds {
     explicit LineBounds(int length)
@@ -390,6 +376,47 @@ template <std::size_t Words> struct LineBounds {
     Line<Words> pairs;
     // Module k: a sequence starting there is looked at (it must end at least one module before the line does).
     Line<Words> finderStarts;
+};
+
+// The unmasked grid as lines, every row and every column, each beside the data modules a mask may invert: a masked
+// line is then a few word operations, and no mask needs a copy of the grid.
+template <std::size_t Words> struct PackedGrid {
+    explicit PackedGrid(const Grid& grid)
+        : size(grid.size)
+        , bounds(size)
+        , rows(static_cast<std::size_t>(size))
+        , columns(static_cast<std::size_t>(size))
+        , dataRows(static_cast<std::size_t>(size))
+        , dataColumns(static_cast<std::size_t>(size))
+    {
+        for (int r = 0; r < size; ++r) {
+            for (int c = 0; c < size; ++c) {
+                auto ur = static_cast<std::size_t>(r);
+                auto uc = static_cast<std::size_t>(c);
+                const bool isDark = grid.dark[grid.at(r, c)] != 0;
+                const bool isData = grid.isData(r, c);
+                rows[ur].set(c, isDark);
+                columns[uc].set(r, isDark);
+                dataRows[ur].set(c, isData);
+                dataColumns[uc].set(r, isData);
+            }
+        }
+    }
+    Line<Words> maskedRow(std::size_t mask, std::size_t i) const
+    {
+        return rows[i] ^ (maskPatterns<Words>().rows[mask][i % 12] & dataRows[i]);
+    }
+    Line<Words> maskedColumn(std::size_t mask, std::size_t j) const
+    {
+        return columns[j] ^ (maskPatterns<Words>().columns[mask][j % 12] & dataColumns[j]);
+    }
+
+    int size;
+    LineBounds<Words> bounds;
+    std::vector<Line<Words>> rows;
+    std::vector<Line<Words>> columns;
+    std::vector<Line<Words>> dataRows;
+    std::vector<Line<Words>> dataColumns;
 };
 
 // One row's or column's share of the score. A run of one colour counts its modules, except that every run but the
@@ -419,16 +446,15 @@ template <std::size_t Words> int lineScore(const Line<Words>& line, const LineBo
 template <std::size_t Words> int maskPenalty(const PackedGrid<Words>& grid, std::size_t mask)
 {
     const int n = grid.size;
-    const LineBounds<Words> bounds(n);
     int score = 0;
     long darkCount = 0;
     for (std::size_t i = 0; i < grid.rows.size(); ++i) {
         const auto row = grid.maskedRow(mask, i);
-        score += lineScore(row, bounds);
+        score += lineScore(row, grid.bounds);
         darkCount += row.count();
     }
     for (std::size_t j = 0; j < grid.columns.size(); ++j)
-        score += lineScore(grid.maskedColumn(mask, j), bounds);
+        score += lineScore(grid.maskedColumn(mask, j), grid.bounds);
 
     int p = static_cast<int>(100 * darkCount / (static_cast<long>(n) * n));
     score += 10 * ((p <= 50 ? 100 - p : p) - 50) / 5;
@@ -635,8 +661,12 @@ std::vector<std::uint8_t> interleavedCodewords(const std::vector<std::uint8_t>& 
     const std::size_t shortLength = data.size() / blocks;
     const std::size_t longBlocks = data.size() % blocks;
 
-    ReedSolomonEncoder rs;
-    rs.initWithPoly(0x11D).setNumberOfSymbols(static_cast<int>(eccLength), 0);
+    // The field and the generator depend on the block length only: made once per length.
+    const auto& rs = madeOnce<ReedSolomonEncoder, MaximumEccCodewordsPerBlock + 1>(eccLength, [eccLength] {
+        ReedSolomonEncoder encoder;
+        encoder.initWithPoly(0x11D).setNumberOfSymbols(static_cast<int>(eccLength), 0);
+        return encoder;
+    });
 
     std::vector<std::vector<std::uint8_t>> dataBlocks;
     std::vector<std::vector<std::uint8_t>> eccBlocks;

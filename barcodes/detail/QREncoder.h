@@ -19,6 +19,7 @@ inline constexpr int MaximumVersion = 40;
 extern const std::array<std::uint16_t, 41> TotalCodewords;
 extern const std::array<std::array<std::uint8_t, 41>, 4> ErrorCorrectionBlocks;
 extern const std::array<std::array<std::uint8_t, 41>, 4> EccCodewordsPerBlock;
+inline constexpr int MaximumEccCodewordsPerBlock = 30;
 // Row/column centres of the alignment patterns, 0 marking the end.
 extern const std::array<std::array<std::uint8_t, 7>, 41> AlignmentCentres;
 

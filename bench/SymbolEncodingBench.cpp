@@ -17,6 +17,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -121,7 +122,8 @@ void encodePeerQR(benchmark::State& state, const std::string& content, int versi
     auto encode = [&] { return QRcode_encodeString(content.c_str(), version, peerLevel(level), QR_MODE_8, 1); };
     QRcode* probe = encode();
     const bool sameVersion = probe && probe->version == version;
-    QRcode_free(probe);
+    if (probe)
+        QRcode_free(probe);
     if (!sameVersion) {
         state.SkipWithError("libqrencode needs another version");
         return;
@@ -254,6 +256,12 @@ void registerLinearCases()
 // The console table, then ours / peer for every case that has both, from the fastest repetition of each.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
+    // Colours on a terminal only, so piped figures stay plain text.
+    RatioReporter()
+        : ConsoleReporter(isatty(fileno(stdout)) ? OO_ColorTabular : OO_Tabular)
+    {
+    }
+
     void ReportRuns(const std::vector<Run>& runs) override
     {
         ConsoleReporter::ReportRuns(runs);

@@ -186,9 +186,14 @@ fnd::Expected<std::shared_ptr<gfx::BitmapImageRep>> BarcodeExporter::bitmapForBa
     {
         auto context = gfx::GraphicsContext::createForBitmap(rep->pixelBuffer(), points);
         gfx::CurrentContextScope scope(context);
+        // The view fills its own bounds; only the strips right of and below them need the background here, from
+        // the last pixel the view covers in part.
         if (background) {
+            const double right = std::floor(bounds.width() * scale) / scale;
+            const double below = points.height - std::floor(bounds.height() * scale) / scale;
             context->setFillColor(*background);
-            context->fillRect({ {}, points });
+            context->fillRect({ right, 0, points.width - right, points.height });
+            context->fillRect({ 0, 0, points.width, below });
         }
         context->flush();
     }

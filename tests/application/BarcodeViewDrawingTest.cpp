@@ -182,6 +182,7 @@ TEST(BarcodeViewDrawing, MatrixRowsRunDownFromTheTopAndTheModelStaysUntouched)
     auto view = TBQBarcodeView::createWithBarcode(b);
     EXPECT_EQ(view->frame().size, (gfx::Size { 4 + 3 + columns * 1.5, 6 + 5 + rows * 1.5 }));
     auto pic = picture(*view, 2);
+    apptest::keepForLooking(*pic.rep, "preview-qr");
     for (int r = 0; r < rows; ++r)
         for (int c = 0; c < columns; ++c) {
             const double x = 4 + (c + 0.5) * 1.5, y = 6 + (rows - 1 - r + 0.5) * 1.5;
@@ -263,6 +264,7 @@ TEST(BarcodeViewDrawing, CaptionsHeadlineAndAddOnHaveTheirPlaces)
     const gfx::Size main = ean->workAreaSize(), extra = addOn->workAreaSize();
     EXPECT_EQ(view->frame(), (gfx::Rect { 0, 0, main.width + extra.width, std::max(main.height, extra.height) }));
     auto pic = picture(*view, 4);
+    apptest::keepForLooking(*pic.rep, "preview-ean13-addon");
     // The add-on's modules stand right of the main symbol.
     const ModuleString addOnModules = addOn->completeEncodedBarcode();
     for (std::size_t i = 0; i < addOnModules.size(); ++i) {

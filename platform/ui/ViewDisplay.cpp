@@ -87,6 +87,7 @@ void drawViewTree(View& view, gfx::GraphicsContext& context, const gfx::AffineTr
         context.clipToPath(clipPath);
         view.setRectsBeingDrawn(local);
         view.drawRect(boundingRect(local));
+        drawHostedLayer(view, context);
         view.setRectsBeingDrawn({});
         context.setFlipped(wasFlipped);
         context.restoreGraphicsState();

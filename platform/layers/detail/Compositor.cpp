@@ -1,0 +1,149 @@
+#include "platform/layers/detail/Compositor.h"
+
+#include <pixman.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <memory>
+
+namespace ui::detail {
+
+namespace {
+
+struct PixmanImageDeleter {
+    void operator()(pixman_image_t* image) const { pixman_image_unref(image); }
+};
+using PixmanImagePtr = std::unique_ptr<pixman_image_t, PixmanImageDeleter>;
+
+}
+
+void compositeProjective(gfx::ConstPixelBufferView source, const Homography& sourceToTarget, double opacity,
+    gfx::PixelBufferView target, PixelBox box)
+{
+    if (!source.isValid() || !target.isValid() || opacity <= 0)
+        return;
+    box.x0 = std::max(box.x0, 0);
+    box.y0 = std::max(box.y0, 0);
+    box.x1 = std::min(box.x1, target.width);
+    box.y1 = std::min(box.y1, target.height);
+    if (box.isEmpty())
+        return;
+    auto inverse = sourceToTarget.inverted();
+    if (!inverse)
+        return;
+    // pixman maps target points to source points with column vectors: our row-vector inverse, transposed. It
+    // carries the homogeneous result in 16.16 fixed point, so the matrix is scaled (which leaves a homography as
+    // it is) until the largest coordinate over the box nears the limit: small perspective terms keep as much
+    // precision as the range allows.
+    double largest = 0;
+    for (const auto& row : inverse->m)
+        for (double v : row)
+            largest = std::max(largest, std::abs(v));
+    for (double x : { double(box.x0), double(box.x1) })
+        for (double y : { double(box.y0), double(box.y1) })
+            for (double v : inverse->transformHomogeneous({ x, y }))
+                largest = std::max(largest, std::abs(v));
+    if (largest == 0 || !std::isfinite(largest))
+        return;
+    const double k = 16384 / largest;
+    pixman_f_transform f;
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j)
+            f.m[i][j] = inverse->m[j][i] * k;
+    pixman_transform transform;
+    if (!pixman_transform_from_pixman_f_transform(&transform, &f))
+        return;
+
+    PixmanImagePtr src(pixman_image_create_bits(PIXMAN_a8r8g8b8, source.width, source.height,
+        reinterpret_cast<uint32_t*>(const_cast<std::uint8_t*>(source.data)), int(source.stride)));
+    PixmanImagePtr dst(pixman_image_create_bits(
+        PIXMAN_a8r8g8b8, target.width, target.height, reinterpret_cast<uint32_t*>(target.data), int(target.stride)));
+    if (!src || !dst)
+        return;
+    pixman_image_set_transform(src.get(), &transform);
+    pixman_image_set_filter(src.get(), PIXMAN_FILTER_BILINEAR, nullptr, 0);
+    pixman_image_set_repeat(src.get(), PIXMAN_REPEAT_NONE);
+    PixmanImagePtr mask;
+    if (opacity < 1) {
+        const pixman_color_t alpha { 0, 0, 0, static_cast<uint16_t>(std::lround(opacity * 0xFFFF)) };
+        mask.reset(pixman_image_create_solid_fill(&alpha));
+    }
+    // Row by row, only across the source's outline, and only where the source coordinates are not negative:
+    // pixman's projective fetch divides them as unsigned numbers, so a negative one wraps back into the picture.
+    // The source's first row and column are clear, so what is skipped would draw nothing anyway.
+    auto outline = projectedPolygon(sourceToTarget,
+        { { 0, 0 }, { double(source.width), 0 }, { double(source.width), double(source.height) },
+            { 0, double(source.height) } });
+    if (outline.size() < 3)
+        return;
+    auto spanAt = [&](double y, double& from, double& to) {
+        const std::size_t n = outline.size();
+        for (std::size_t i = 0; i < n; ++i) {
+            const auto a = outline[i], b = outline[(i + 1) % n];
+            if ((a.y <= y && b.y >= y) || (b.y <= y && a.y >= y)) {
+                const double x = a.y == b.y ? std::min(a.x, b.x) : a.x + (b.x - a.x) * (y - a.y) / (b.y - a.y);
+                const double x2 = a.y == b.y ? std::max(a.x, b.x) : x;
+                from = std::min(from, x);
+                to = std::max(to, x2);
+            }
+        }
+    };
+    // Limits the pixel centres x + 0.5 of row y to where column `c` of (X, Y, 1) · inverse stays above zero.
+    auto keepPositive = [&](int c, double y, double& from, double& to) {
+        const double slope = inverse->m[0][c];
+        const double offset = (y + 0.5) * inverse->m[1][c] + inverse->m[2][c];
+        if (slope == 0) {
+            if (!(offset > 0))
+                to = -std::numeric_limits<double>::infinity();
+            return;
+        }
+        const double edge = -offset / slope - 0.5; // u(x + 0.5) = 0
+        if (slope > 0)
+            from = std::max(from, std::floor(edge) + 1);
+        else
+            to = std::min(to, std::ceil(edge) - 1);
+    };
+    for (int y = box.y0; y < box.y1; ++y) {
+        double from = std::numeric_limits<double>::infinity(), to = -from;
+        spanAt(y, from, to);
+        spanAt(y + 1, from, to);
+        // Corners of the outline inside the row widen it too.
+        for (const auto& p : outline)
+            if (p.y >= y && p.y <= y + 1) {
+                from = std::min(from, p.x);
+                to = std::max(to, p.x);
+            }
+        if (!(from <= to))
+            continue;
+        double first = std::max(double(box.x0), std::floor(from) - 1);
+        double last = std::min(double(box.x1) - 1, std::ceil(to));
+        for (int c = 0; c < 3; ++c)
+            keepPositive(c, y, first, last);
+        if (first <= last)
+            pixman_image_composite32(PIXMAN_OP_OVER, src.get(), mask.get(), dst.get(), int(first), y, 0, 0, int(first),
+                y, int(last - first) + 1, 1);
+    }
+}
+
+void multiplyPixels(gfx::PixelBufferView pixels, const std::array<double, 4>& color)
+{
+    // Premultiplied: the alpha factor scales every channel.
+    unsigned factor[4];
+    for (int i = 0; i < 3; ++i)
+        factor[i] = unsigned(std::lround(std::clamp(color[i] * color[3], 0.0, 1.0) * 256));
+    factor[3] = unsigned(std::lround(std::clamp(color[3], 0.0, 1.0) * 256));
+    for (int y = 0; y < pixels.height; ++y) {
+        auto* row = pixels.row(y);
+        for (int x = 0; x < pixels.width; ++x) {
+            const std::uint32_t p = row[x];
+            if (!p)
+                continue;
+            row[x] = gfx::packPixel(std::uint8_t((gfx::alphaOf(p) * factor[3]) >> 8),
+                std::uint8_t((gfx::redOf(p) * factor[0]) >> 8), std::uint8_t((gfx::greenOf(p) * factor[1]) >> 8),
+                std::uint8_t((gfx::blueOf(p) * factor[2]) >> 8));
+        }
+    }
+}
+
+}

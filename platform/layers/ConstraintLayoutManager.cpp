@@ -3,8 +3,6 @@
 #include "platform/foundation/Log.h"
 #include "platform/layers/Layer.h"
 
-#include <fmt/format.h>
-
 #include <map>
 
 namespace ui {
@@ -85,8 +83,8 @@ struct Solver {
         if (s == 2)
             return;
         if (s == 1) {
-            fnd::log(fnd::String(fmt::format(
-                "The constraints of layer \"{}\" depend on themselves; it keeps its frame.", layer.name().utf8())));
+            fnd::logf(fnd::LogLevel::Warning,
+                "The constraints of layer \"{}\" depend on themselves; it keeps its frame.", layer.name().utf8());
             frames[&layer] = layer.frame();
             return;
         }

@@ -166,7 +166,8 @@ void Layer::insertAt(const std::shared_ptr<Layer>& layer, std::size_t index)
         auto lock = lockLayers();
         for (auto* l = this; l; l = l->m_superlayer.lock().get()) {
             if (l == layer.get()) {
-                fnd::log("A layer cannot become a sublayer of itself or of one of its sublayers.");
+                fnd::log(
+                    fnd::LogLevel::Warning, "A layer cannot become a sublayer of itself or of one of its sublayers.");
                 return;
             }
         }

@@ -47,8 +47,8 @@ std::shared_ptr<gfx::BitmapImageRep> drawable(const std::shared_ptr<gfx::BitmapI
     return image->converted(gfx::BitmapLayout::ARGB32Premultiplied);
 }
 
-// The picture with a clear row on top and a clear column on the left, as the compositor needs; made once per
-// picture (contents are not drawn into once set).
+// The picture inside a margin that repeats its edges, as the compositor needs; made once per picture (contents
+// are not drawn into once set).
 std::shared_ptr<gfx::BitmapImageRep> padded(const std::shared_ptr<gfx::BitmapImageRep>& image)
 {
     struct Entry {
@@ -60,14 +60,16 @@ std::shared_ptr<gfx::BitmapImageRep> padded(const std::shared_ptr<gfx::BitmapIma
     for (const auto& e : cache)
         if (e.image.lock() == image)
             return e.padded;
+    constexpr int M = detail::SourceMargin;
     const auto source = image->pixelBuffer();
-    auto copy
-        = gfx::BitmapImageRep::create(source.width + 1, source.height + 1, gfx::BitmapLayout::ARGB32Premultiplied);
+    auto copy = gfx::BitmapImageRep::create(
+        source.width + 2 * M, source.height + 2 * M, gfx::BitmapLayout::ARGB32Premultiplied);
     if (!copy)
         return nullptr;
     auto target = copy->pixelBuffer();
     for (int y = 0; y < source.height; ++y)
-        std::copy_n(source.row(y), source.width, target.row(y + 1) + 1);
+        std::copy_n(source.row(y), source.width, target.row(y + M) + M);
+    detail::extendEdges(target);
     cache.push_back({ image, copy });
     if (cache.size() > 64)
         cache.erase(cache.begin());
@@ -238,8 +240,10 @@ void drawPlane(const Plane& plane, gfx::PixelBufferView target, bool targetIsFli
         auto source = unclipped ? padded(contents) : nullptr;
         if (source) {
             if (auto box = targetBox(plane.toBase, rect, target)) {
-                const auto shift = Homography::fromAffine(gfx::AffineTransform::translation(-1, -1));
+                constexpr int M = detail::SourceMargin;
+                const auto shift = Homography::fromAffine(gfx::AffineTransform::translation(-M, -M));
                 detail::compositeProjective(source->pixelBuffer(),
+                    { double(M), double(M), double(contents->pixelsWide()), double(contents->pixelsHigh()) },
                     concatenated(concatenated(shift, imageToRect(*contents, rect)), plane.toBase), plane.opacity,
                     target, *box);
             }
@@ -274,7 +278,10 @@ void drawPlane(const Plane& plane, gfx::PixelBufferView target, bool targetIsFli
         return;
     double scale = std::clamp(stretchOver(plane.toBase, region), 1.0 / 16, 8.0);
     scale = std::min({ scale, (MaximumRasterSide - 4) / region.width(), (MaximumRasterSide - 4) / region.height() });
-    constexpr int Pad = 1;
+    constexpr int Pad = detail::SourceMargin;
+    // Whole raster pixels, so the outline the compositor covers ends where the raster's content does.
+    region.size
+        = { std::ceil(region.width() * scale - 1e-6) / scale, std::ceil(region.height() * scale - 1e-6) / scale };
     auto raster = makeRaster(region, scale, Pad);
     if (!raster.context)
         return;
@@ -322,13 +329,16 @@ void drawPlane(const Plane& plane, gfx::PixelBufferView target, bool targetIsFli
         }
     }
     context.flush();
-    if (tinted)
-        detail::multiplyPixels(raster.bitmap->pixelBuffer(), plane.color);
-    // Raster pixels (rows from the top) to layer coordinates.
     const auto pixels = raster.bitmap->pixelBuffer();
+    if (tinted)
+        detail::multiplyPixels(pixels, plane.color);
+    detail::extendEdges(pixels);
+    // Raster pixels (rows from the top) to layer coordinates.
     const Homography rasterToLayer = Homography::fromAffine({ 1 / scale, 0, 0, -1 / scale, region.minX() - Pad / scale,
         region.minY() - Pad / scale + pixels.height / scale });
-    detail::compositeProjective(pixels, concatenated(rasterToLayer, plane.toBase), plane.opacity, target, *box);
+    detail::compositeProjective(pixels,
+        { double(Pad), double(Pad), double(pixels.width - 2 * Pad), double(pixels.height - 2 * Pad) },
+        concatenated(rasterToLayer, plane.toBase), plane.opacity, target, *box);
 }
 
 // Lays out and draws what the model needs before it is shown.

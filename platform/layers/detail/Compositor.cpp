@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <vector>
 
 namespace ui::detail {
 
@@ -18,10 +19,27 @@ using PixmanImagePtr = std::unique_ptr<pixman_image_t, PixmanImageDeleter>;
 
 }
 
-void compositeProjective(gfx::ConstPixelBufferView source, const Homography& sourceToTarget, double opacity,
-    gfx::PixelBufferView target, PixelBox box)
+void extendEdges(gfx::PixelBufferView pixels)
 {
-    if (!source.isValid() || !target.isValid() || opacity <= 0)
+    const int m = SourceMargin;
+    const int w = pixels.width - 2 * m, h = pixels.height - 2 * m;
+    if (w <= 0 || h <= 0)
+        return;
+    for (int y = m; y < m + h; ++y) {
+        auto* row = pixels.row(y);
+        std::fill(row, row + m, row[m]);
+        std::fill(row + m + w, row + pixels.width, row[m + w - 1]);
+    }
+    for (int y = 0; y < m; ++y) {
+        std::copy_n(pixels.row(m), pixels.width, pixels.row(y));
+        std::copy_n(pixels.row(m + h - 1), pixels.width, pixels.row(m + h + y));
+    }
+}
+
+void compositeProjective(gfx::ConstPixelBufferView source, const gfx::Rect& content, const Homography& sourceToTarget,
+    double opacity, gfx::PixelBufferView target, PixelBox box)
+{
+    if (!source.isValid() || !target.isValid() || opacity <= 0 || content.isEmpty())
         return;
     box.x0 = std::max(box.x0, 0);
     box.y0 = std::max(box.y0, 0);
@@ -32,6 +50,12 @@ void compositeProjective(gfx::ConstPixelBufferView source, const Homography& sou
     auto inverse = sourceToTarget.inverted();
     if (!inverse)
         return;
+    auto outline = projectedPolygon(sourceToTarget,
+        { content.origin, { content.maxX(), content.minY() }, { content.maxX(), content.maxY() },
+            { content.minX(), content.maxY() } });
+    if (outline.size() < 3)
+        return;
+
     // pixman maps target points to source points with column vectors: our row-vector inverse, transposed. It
     // carries the homogeneous result in 16.16 fixed point, so the matrix is scaled (which leaves a homography as
     // it is) until the largest coordinate over the box nears the limit: small perspective terms keep as much
@@ -55,28 +79,35 @@ void compositeProjective(gfx::ConstPixelBufferView source, const Homography& sou
     if (!pixman_transform_from_pixman_f_transform(&transform, &f))
         return;
 
+    const int width = box.x1 - box.x0, height = box.y1 - box.y0;
     PixmanImagePtr src(pixman_image_create_bits(PIXMAN_a8r8g8b8, source.width, source.height,
         reinterpret_cast<uint32_t*>(const_cast<std::uint8_t*>(source.data)), int(source.stride)));
     PixmanImagePtr dst(pixman_image_create_bits(
         PIXMAN_a8r8g8b8, target.width, target.height, reinterpret_cast<uint32_t*>(target.data), int(target.stride)));
-    if (!src || !dst)
+    // The outline's coverage, antialiased, times the opacity.
+    PixmanImagePtr mask(pixman_image_create_bits(PIXMAN_a8, width, height, nullptr, 0));
+    if (!src || !dst || !mask)
         return;
-    pixman_image_set_transform(src.get(), &transform);
-    pixman_image_set_filter(src.get(), PIXMAN_FILTER_BILINEAR, nullptr, 0);
-    pixman_image_set_repeat(src.get(), PIXMAN_REPEAT_NONE);
-    PixmanImagePtr mask;
+    std::vector<pixman_triangle_t> fan;
+    auto fixed = [&](gfx::Point p) {
+        return pixman_point_fixed_t { pixman_double_to_fixed(p.x - box.x0), pixman_double_to_fixed(p.y - box.y0) };
+    };
+    for (std::size_t i = 1; i + 1 < outline.size(); ++i)
+        fan.push_back({ fixed(outline[0]), fixed(outline[i]), fixed(outline[i + 1]) });
+    pixman_add_triangles(mask.get(), 0, 0, int(fan.size()), fan.data());
     if (opacity < 1) {
         const pixman_color_t alpha { 0, 0, 0, static_cast<uint16_t>(std::lround(opacity * 0xFFFF)) };
-        mask.reset(pixman_image_create_solid_fill(&alpha));
+        PixmanImagePtr solid(pixman_image_create_solid_fill(&alpha));
+        pixman_image_composite32(PIXMAN_OP_IN, solid.get(), nullptr, mask.get(), 0, 0, 0, 0, 0, 0, width, height);
     }
-    // Row by row, only across the source's outline, and only where the source coordinates are not negative:
-    // pixman's projective fetch divides them as unsigned numbers, so a negative one wraps back into the picture.
-    // The source's first row and column are clear, so what is skipped would draw nothing anyway.
-    auto outline = projectedPolygon(sourceToTarget,
-        { { 0, 0 }, { double(source.width), 0 }, { double(source.width), double(source.height) },
-            { 0, double(source.height) } });
-    if (outline.size() < 3)
-        return;
+    pixman_image_set_transform(src.get(), &transform);
+    pixman_image_set_filter(src.get(), PIXMAN_FILTER_BILINEAR, nullptr, 0);
+    pixman_image_set_repeat(src.get(), PIXMAN_REPEAT_PAD);
+
+    // Row by row, only across the outline, and only where the source coordinates are not negative: pixman's
+    // projective fetch divides them as unsigned numbers, so a negative one would wrap back into the picture. The
+    // margin keeps every pixel the outline touches at non-negative coordinates unless the source is shrunk by
+    // more than the margin.
     auto spanAt = [&](double y, double& from, double& to) {
         const std::size_t n = outline.size();
         for (std::size_t i = 0; i < n; ++i) {
@@ -98,7 +129,7 @@ void compositeProjective(gfx::ConstPixelBufferView source, const Homography& sou
                 to = -std::numeric_limits<double>::infinity();
             return;
         }
-        const double edge = -offset / slope - 0.5; // u(x + 0.5) = 0
+        const double edge = -offset / slope - 0.5;
         if (slope > 0)
             from = std::max(from, std::floor(edge) + 1);
         else
@@ -108,7 +139,6 @@ void compositeProjective(gfx::ConstPixelBufferView source, const Homography& sou
         double from = std::numeric_limits<double>::infinity(), to = -from;
         spanAt(y, from, to);
         spanAt(y + 1, from, to);
-        // Corners of the outline inside the row widen it too.
         for (const auto& p : outline)
             if (p.y >= y && p.y <= y + 1) {
                 from = std::min(from, p.x);
@@ -116,13 +146,13 @@ void compositeProjective(gfx::ConstPixelBufferView source, const Homography& sou
             }
         if (!(from <= to))
             continue;
-        double first = std::max(double(box.x0), std::floor(from) - 1);
+        double first = std::max(double(box.x0), std::floor(from));
         double last = std::min(double(box.x1) - 1, std::ceil(to));
         for (int c = 0; c < 3; ++c)
             keepPositive(c, y, first, last);
         if (first <= last)
-            pixman_image_composite32(PIXMAN_OP_OVER, src.get(), mask.get(), dst.get(), int(first), y, 0, 0, int(first),
-                y, int(last - first) + 1, 1);
+            pixman_image_composite32(PIXMAN_OP_OVER, src.get(), mask.get(), dst.get(), int(first), y,
+                int(first) - box.x0, y - box.y0, int(first), y, int(last - first) + 1, 1);
     }
 }
 

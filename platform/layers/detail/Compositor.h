@@ -15,11 +15,18 @@ struct PixelBox {
     bool isEmpty() const { return x1 <= x0 || y1 <= y0; }
 };
 
-// Composites source over the target through a projective map from source pixel coordinates (continuous, y down)
-// to target pixel coordinates, sampled bilinearly, with the opacity, within the box. The source's first row and
-// column must be clear.
-void compositeProjective(gfx::ConstPixelBufferView source, const Homography& sourceToTarget, double opacity,
-    gfx::PixelBufferView target, PixelBox box);
+// Pictures handed to compositeProjective carry this many pixels around their content that repeat its edge pixels
+// (extendEdges), so that pixels at the content's edge sample its colour and get their coverage from the outline.
+constexpr int SourceMargin = 8;
+
+// Copies the edge pixels of the inner rectangle (the buffer less SourceMargin on every side) outwards.
+void extendEdges(gfx::PixelBufferView pixels);
+
+// Composites the content rectangle of the source (in its pixel coordinates, continuous, y down) over the target
+// through a projective map to target pixel coordinates: sampled bilinearly, covered by the antialiased outline
+// of the content, with the opacity, within the box.
+void compositeProjective(gfx::ConstPixelBufferView source, const gfx::Rect& content, const Homography& sourceToTarget,
+    double opacity, gfx::PixelBufferView target, PixelBox box);
 
 // Multiplies every pixel by a colour (r, g, b, a), as a replicator instance's colour does.
 void multiplyPixels(gfx::PixelBufferView pixels, const std::array<double, 4>& color);

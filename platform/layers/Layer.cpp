@@ -118,6 +118,8 @@ void Layer::insertSublayer(const std::shared_ptr<Layer>& layer, std::size_t inde
 
 void Layer::insertSublayerBelow(const std::shared_ptr<Layer>& layer, const Layer* sibling)
 {
+    if (layer && layer->superlayer().get() == this && layer.get() != sibling)
+        layer->detachFromSuperlayer();
     std::size_t index = 0;
     {
         auto lock = lockLayers();
@@ -130,6 +132,9 @@ void Layer::insertSublayerBelow(const std::shared_ptr<Layer>& layer, const Layer
 
 void Layer::insertSublayerAbove(const std::shared_ptr<Layer>& layer, const Layer* sibling)
 {
+    // Out of the list first, so the sibling's index is the one the layer goes next to.
+    if (layer && layer->superlayer().get() == this && layer.get() != sibling)
+        layer->detachFromSuperlayer();
     std::size_t index = SIZE_MAX;
     {
         auto lock = lockLayers();

@@ -183,7 +183,6 @@ void drawContent(gfx::GraphicsContext& context, const LayerAccess::Properties& p
         context.saveGraphicsState();
         if (p.masksToBounds)
             context.clipToPath(path);
-        context.setImageInterpolation(gfx::ImageInterpolation::High);
         context.drawImage(
             contents->pixelBuffer(), gravityRect(p, *contents), {}, gfx::CompositingOperation::SourceOver, 1);
         context.restoreGraphicsState();
@@ -231,6 +230,20 @@ void drawPlane(const Plane& plane, gfx::PixelBufferView target, bool targetIsFli
         return;
     const bool hasShadow = p.shadowOpacity > 0 && isVisibleColor(p.shadowColor) && !p.masksToBounds;
     const bool tinted = plane.color != std::array<double, 4> { 1, 1, 1, 1 };
+
+    // A plain background is filled in the target directly.
+    if (!contents && !hasBorder && !hasShadow && plane.clips.empty()) {
+        auto rgba = p.backgroundColor->rgbaIfAvailable();
+        if (rgba) {
+            for (int i = 0; i < 4; ++i)
+                (*rgba)[i] *= plane.color[i];
+            (*rgba)[3] *= plane.opacity;
+            if (auto box = targetBox(plane.toBase, p.bounds, target))
+                detail::compositeSolid(*rgba,
+                    detail::projectedPolygon(plane.toBase, outlinePolygon(p.bounds, p.cornerRadius)), target, *box);
+            return;
+        }
+    }
 
     // Contents alone go straight from the image's pixels to the target.
     if (contents && !hasBackground && !hasBorder && !hasShadow && !tinted && plane.clips.empty()) {

@@ -36,58 +36,15 @@ void extendEdges(gfx::PixelBufferView pixels)
     }
 }
 
-void compositeProjective(gfx::ConstPixelBufferView source, const gfx::Rect& content, const Homography& sourceToTarget,
-    double opacity, gfx::PixelBufferView target, PixelBox box)
+namespace {
+
+// The antialiased coverage of a convex outline (target coordinates) over the box, times the opacity.
+PixmanImagePtr coverage(const std::vector<gfx::Point>& outline, const PixelBox& box, double opacity)
 {
-    if (!source.isValid() || !target.isValid() || opacity <= 0 || content.isEmpty())
-        return;
-    box.x0 = std::max(box.x0, 0);
-    box.y0 = std::max(box.y0, 0);
-    box.x1 = std::min(box.x1, target.width);
-    box.y1 = std::min(box.y1, target.height);
-    if (box.isEmpty())
-        return;
-    auto inverse = sourceToTarget.inverted();
-    if (!inverse)
-        return;
-    auto outline = projectedPolygon(sourceToTarget,
-        { content.origin, { content.maxX(), content.minY() }, { content.maxX(), content.maxY() },
-            { content.minX(), content.maxY() } });
-    if (outline.size() < 3)
-        return;
-
-    // pixman maps target points to source points with column vectors: our row-vector inverse, transposed. It
-    // carries the homogeneous result in 16.16 fixed point, so the matrix is scaled (which leaves a homography as
-    // it is) until the largest coordinate over the box nears the limit: small perspective terms keep as much
-    // precision as the range allows.
-    double largest = 0;
-    for (const auto& row : inverse->m)
-        for (double v : row)
-            largest = std::max(largest, std::abs(v));
-    for (double x : { double(box.x0), double(box.x1) })
-        for (double y : { double(box.y0), double(box.y1) })
-            for (double v : inverse->transformHomogeneous({ x, y }))
-                largest = std::max(largest, std::abs(v));
-    if (largest == 0 || !std::isfinite(largest))
-        return;
-    const double k = 16384 / largest;
-    pixman_f_transform f;
-    for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 3; ++j)
-            f.m[i][j] = inverse->m[j][i] * k;
-    pixman_transform transform;
-    if (!pixman_transform_from_pixman_f_transform(&transform, &f))
-        return;
-
     const int width = box.x1 - box.x0, height = box.y1 - box.y0;
-    PixmanImagePtr src(pixman_image_create_bits(PIXMAN_a8r8g8b8, source.width, source.height,
-        reinterpret_cast<uint32_t*>(const_cast<std::uint8_t*>(source.data)), int(source.stride)));
-    PixmanImagePtr dst(pixman_image_create_bits(
-        PIXMAN_a8r8g8b8, target.width, target.height, reinterpret_cast<uint32_t*>(target.data), int(target.stride)));
-    // The outline's coverage, antialiased, times the opacity.
     PixmanImagePtr mask(pixman_image_create_bits(PIXMAN_a8, width, height, nullptr, 0));
-    if (!src || !dst || !mask)
-        return;
+    if (!mask)
+        return nullptr;
     std::vector<pixman_triangle_t> fan;
     auto fixed = [&](gfx::Point p) {
         return pixman_point_fixed_t { pixman_double_to_fixed(p.x - box.x0), pixman_double_to_fixed(p.y - box.y0) };
@@ -100,9 +57,98 @@ void compositeProjective(gfx::ConstPixelBufferView source, const gfx::Rect& cont
         PixmanImagePtr solid(pixman_image_create_solid_fill(&alpha));
         pixman_image_composite32(PIXMAN_OP_IN, solid.get(), nullptr, mask.get(), 0, 0, 0, 0, 0, 0, width, height);
     }
+    return mask;
+}
+
+bool clampBox(PixelBox& box, const gfx::PixelBufferView& target)
+{
+    box.x0 = std::max(box.x0, 0);
+    box.y0 = std::max(box.y0, 0);
+    box.x1 = std::min(box.x1, target.width);
+    box.y1 = std::min(box.y1, target.height);
+    return !box.isEmpty();
+}
+
+}
+
+void compositeSolid(const std::array<double, 4>& rgba, const std::vector<gfx::Point>& outline,
+    gfx::PixelBufferView target, PixelBox box)
+{
+    if (!target.isValid() || outline.size() < 3 || rgba[3] <= 0 || !clampBox(box, target))
+        return;
+    auto mask = coverage(outline, box, 1);
+    PixmanImagePtr dst(pixman_image_create_bits(
+        PIXMAN_a8r8g8b8, target.width, target.height, reinterpret_cast<uint32_t*>(target.data), int(target.stride)));
+    auto channel = [&](double c) { return static_cast<uint16_t>(std::lround(std::clamp(c, 0.0, 1.0) * 0xFFFF)); };
+    const double a = std::clamp(rgba[3], 0.0, 1.0);
+    const pixman_color_t color { channel(rgba[0] * a), channel(rgba[1] * a), channel(rgba[2] * a), channel(a) };
+    PixmanImagePtr solid(pixman_image_create_solid_fill(&color));
+    if (!mask || !dst || !solid)
+        return;
+    pixman_image_composite32(PIXMAN_OP_OVER, solid.get(), mask.get(), dst.get(), 0, 0, 0, 0, box.x0, box.y0,
+        box.x1 - box.x0, box.y1 - box.y0);
+}
+
+void compositeProjective(gfx::ConstPixelBufferView source, const gfx::Rect& content, const Homography& sourceToTarget,
+    double opacity, gfx::PixelBufferView target, PixelBox box)
+{
+    if (!source.isValid() || !target.isValid() || opacity <= 0 || content.isEmpty() || !clampBox(box, target))
+        return;
+    auto inverse = sourceToTarget.inverted();
+    if (!inverse)
+        return;
+    auto outline = projectedPolygon(sourceToTarget,
+        { content.origin, { content.maxX(), content.minY() }, { content.maxX(), content.maxY() },
+            { content.minX(), content.maxY() } });
+    if (outline.size() < 3)
+        return;
+
+    // pixman maps target points to source points with column vectors: our row-vector inverse, transposed. An
+    // affine map is given with a unit weight, so pixman takes its fast affine paths. A projective one is carried
+    // in 16.16 fixed point, so the matrix is scaled (which leaves a homography as it is) until the largest
+    // coordinate over the box nears the limit: small perspective terms keep as much precision as the range allows.
+    const bool affine = inverse->m[0][2] == 0 && inverse->m[1][2] == 0 && inverse->m[2][2] != 0;
+    double k;
+    if (affine) {
+        k = 1 / inverse->m[2][2];
+    } else {
+        double largest = 0;
+        for (const auto& row : inverse->m)
+            for (double v : row)
+                largest = std::max(largest, std::abs(v));
+        for (double x : { double(box.x0), double(box.x1) })
+            for (double y : { double(box.y0), double(box.y1) })
+                for (double v : inverse->transformHomogeneous({ x, y }))
+                    largest = std::max(largest, std::abs(v));
+        if (largest == 0 || !std::isfinite(largest))
+            return;
+        k = 16384 / largest;
+    }
+    pixman_f_transform f;
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j)
+            f.m[i][j] = inverse->m[j][i] * k;
+    if (affine)
+        f.m[2][0] = f.m[2][1] = 0, f.m[2][2] = 1;
+    pixman_transform transform;
+    if (!pixman_transform_from_pixman_f_transform(&transform, &f))
+        return;
+
+    PixmanImagePtr src(pixman_image_create_bits(PIXMAN_a8r8g8b8, source.width, source.height,
+        reinterpret_cast<uint32_t*>(const_cast<std::uint8_t*>(source.data)), int(source.stride)));
+    PixmanImagePtr dst(pixman_image_create_bits(
+        PIXMAN_a8r8g8b8, target.width, target.height, reinterpret_cast<uint32_t*>(target.data), int(target.stride)));
+    auto mask = coverage(outline, box, opacity);
+    if (!src || !dst || !mask)
+        return;
     pixman_image_set_transform(src.get(), &transform);
     pixman_image_set_filter(src.get(), PIXMAN_FILTER_BILINEAR, nullptr, 0);
     pixman_image_set_repeat(src.get(), PIXMAN_REPEAT_PAD);
+    if (affine) {
+        pixman_image_composite32(PIXMAN_OP_OVER, src.get(), mask.get(), dst.get(), box.x0, box.y0, 0, 0, box.x0, box.y0,
+            box.x1 - box.x0, box.y1 - box.y0);
+        return;
+    }
 
     // Row by row, only across the outline, and only where the source coordinates are not negative: pixman's
     // projective fetch divides them as unsigned numbers, so a negative one would wrap back into the picture. The

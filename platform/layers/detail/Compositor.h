@@ -6,6 +6,7 @@
 #include "platform/layers/detail/Homography.h"
 
 #include <array>
+#include <vector>
 
 namespace ui::detail {
 
@@ -27,6 +28,10 @@ void extendEdges(gfx::PixelBufferView pixels);
 // of the content, with the opacity, within the box.
 void compositeProjective(gfx::ConstPixelBufferView source, const gfx::Rect& content, const Homography& sourceToTarget,
     double opacity, gfx::PixelBufferView target, PixelBox box);
+
+// Fills a convex outline (target coordinates), antialiased, with a colour (r, g, b, a; not premultiplied).
+void compositeSolid(const std::array<double, 4>& rgba, const std::vector<gfx::Point>& outline,
+    gfx::PixelBufferView target, PixelBox box);
 
 // Multiplies every pixel by a colour (r, g, b, a), as a replicator instance's colour does.
 void multiplyPixels(gfx::PixelBufferView pixels, const std::array<double, 4>& color);

@@ -1,5 +1,6 @@
 #include "LayerTestSupport.h"
 
+#include "platform/foundation/KeyValueObserving.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/layers/LayerAnimation.h"
 #include "platform/layers/LayerRenderer.h"
@@ -34,6 +35,16 @@ public:
     void animationDidStart(LayerAnimation&) override { events.push_back("start"); }
     void animationDidStop(LayerAnimation&, bool finished) override { events.push_back(finished ? "end" : "stop"); }
     std::vector<std::string> events;
+};
+
+class Observer : public fnd::Object {
+public:
+    void observeValueForKeyPath(
+        const fnd::String& keyPath, fnd::Object&, const fnd::KeyValueChange& change, const void*) override
+    {
+        seen.push_back(keyPath.utf8() + "=" + change.newValue.description().utf8());
+    }
+    std::vector<std::string> seen;
 };
 
 class LayerAnimationTest : public layerstest::LayerTest {
@@ -283,4 +294,35 @@ TEST_F(LayerAnimationTest, LayersChangeSafelyFromOtherThreads)
     EXPECT_EQ(layer->presentationLayer()->position(), gfx::Point(200, 0));
     EXPECT_EQ(layer->valueForKey("step").integerValue(), 200);
     EXPECT_EQ(layer->contents(), image);
+}
+
+TEST_F(LayerAnimationTest, TheValueBagTakesAnyKeyAndKeysAreObservable)
+{
+    EXPECT_TRUE(layer->valueForKey("representedObject").isNil()) << "an unknown key reads as nil, never raises";
+    layer->setValueForKey(fnd::String("card"), "representedObject");
+    layer->setValueForKey(3, "index");
+    EXPECT_EQ(layer->valueForKey("index").integerValue(), 3);
+    EXPECT_EQ(layer->presentationLayer()->valueForKey("representedObject"), fnd::Value(fnd::String("card")));
+    // Bag keys animate like declared numbers when an animation names them.
+    auto grow = BasicAnimation::animationWithKeyPath("index");
+    grow->setToValue(5);
+    grow->setDuration(1);
+    layer->addAnimation(grow, "grow");
+    advance(0.5);
+    EXPECT_NEAR(layer->presentationLayer()->valueForKey("index").doubleValue(), 4, 1e-9);
+
+    auto observer = std::make_shared<Observer>();
+    layer->addObserver(*observer, "hidden", fnd::KeyValueObservingOptions::New);
+    layer->setHidden(true);
+    layer->setHidden(true);
+    layer->setValueForKey(false, "hidden");
+    layer->removeObserver(*observer, "hidden");
+    EXPECT_EQ(observer->seen, (std::vector<std::string> { "hidden=1", "hidden=0" }));
+
+    // The transaction's duration can be given by key, as a single-precision number.
+    Transaction::setValueForKey(2.1f, TransactionKey::AnimationDuration);
+    EXPECT_NEAR(Transaction::animationDuration(), 2.1, 1e-6);
+    EXPECT_NEAR(Transaction::valueForKey(TransactionKey::AnimationDuration).doubleValue(), 2.1, 1e-6);
+    commit();
+    EXPECT_EQ(Transaction::animationDuration(), 0.25) << "the implicit transaction ended";
 }

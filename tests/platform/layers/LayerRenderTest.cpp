@@ -3,6 +3,7 @@
 #include "platform/graphics/BitmapImageRep.h"
 #include "platform/graphics/ImageCodecs.h"
 #include "platform/layers/GradientLayer.h"
+#include "platform/layers/LayerAnimation.h"
 #include "platform/layers/LayerRenderer.h"
 #include "platform/layers/ReplicatorLayer.h"
 #include "platform/layers/TextLayer.h"
@@ -293,4 +294,87 @@ TEST_F(LayerRenderTest, GradientAndTextLayersDrawThemselves)
     title->setString(fnd::String(""));
     image = renderLayerTreeToBitmap(*root, root->bounds());
     EXPECT_EQ(inkIn(60, 200, 0, 100), 0);
+}
+
+namespace {
+
+class StopRecorder : public LayerAnimationDelegate {
+public:
+    void animationDidStop(LayerAnimation&, bool finished) override { stops.push_back(finished); }
+    std::vector<bool> stops;
+};
+
+// Rows of the colour in column x of the image.
+int columnHeight(const gfx::BitmapImageRep& image, int x, const RGBA& color)
+{
+    int n = 0;
+    for (int y = 0; y < image.pixelsHigh(); ++y)
+        n += near(rgbaAt(image, x, y), color, 40);
+    return n;
+}
+
+}
+
+TEST_F(LayerRenderTest, ACardTurnShowsTheFrontThenTheBackTurningTheSameWay)
+{
+    // Two one-sided pictures on the two faces of a card: the back starts turned away; both turn half a turn with
+    // a perspective of their own, the back from a half turn on to a whole one.
+    auto root = makeRoot(200, 200);
+    auto front = Layer::layer();
+    auto back = Layer::layer();
+    const auto halfTurn = Transform3D::rotation(M_PI, 0, 1, 0);
+    int i = 0;
+    for (const auto& face : { front, back }) {
+        face->setFrame({ 50, 50, 100, 100 });
+        face->setContents(solidImage(100, 100, i++ ? 0xFF0000FF : 0xFFFF0000));
+        face->setContentsGravity(ContentsGravity::Center);
+        face->setDoubleSided(false);
+        root->addSublayer(face);
+    }
+    back->setTransform(halfTurn);
+    commit();
+    const auto t1 = concatenated(halfTurn, Transform3D::perspective(850));
+    const auto t2 = concatenated(Transform3D::rotation(2 * M_PI, 0, 1, 0), Transform3D::perspective(850));
+    auto recorder = std::make_shared<StopRecorder>();
+    auto turn = [&](const std::shared_ptr<Layer>& face, const Transform3D& from, const Transform3D& to, bool observed) {
+        auto a = BasicAnimation::animationWithKeyPath("transform");
+        a->setFromValue(fnd::toValue(from));
+        a->setToValue(fnd::toValue(to));
+        a->setDuration(1);
+        a->setRemovedOnCompletion(false);
+        a->setTimingFunction(MediaTimingFunction::functionWithName(MediaTimingFunctionName::EaseInEaseOut));
+        if (observed)
+            a->setDelegate(recorder);
+        face->setTransform(to);
+        face->addAnimation(a, "transform");
+    };
+    turn(front, {}, t1, false);
+    turn(back, halfTurn, t2, true);
+
+    const RGBA red { 255, 0, 0, 255 }, blue { 0, 0, 255, 255 };
+    advance(0.25);
+    auto image = renderLayerTreeToBitmap(*root, root->bounds());
+    EXPECT_TRUE(near(rgbaAt(*image, 100, 100), red)) << "the front faces the eye";
+    EXPECT_EQ(columnHeight(*image, 100, blue), 0) << "the back faces away and is not drawn";
+    // Near the quarter turn (eased: 43% of the turn at 45% of the time) the front is edge-on and its right edge
+    // the far one.
+    advance(0.2);
+    image = renderLayerTreeToBitmap(*root, root->bounds());
+    save(*image, "layers-flip-front.png");
+    EXPECT_GE(columnHeight(*image, 89, red), columnHeight(*image, 111, red) + 3);
+    // Past it the back shows, turning on the same way: now its right edge is the near one.
+    advance(0.1);
+    image = renderLayerTreeToBitmap(*root, root->bounds());
+    save(*image, "layers-flip-back.png");
+    EXPECT_EQ(columnHeight(*image, 100, red), 0);
+    EXPECT_GE(columnHeight(*image, 111, blue), columnHeight(*image, 89, blue) + 3);
+    advance(0.2);
+    image = renderLayerTreeToBitmap(*root, root->bounds());
+    EXPECT_TRUE(near(rgbaAt(*image, 100, 100), blue)) << "the back has come round";
+    runFor(0.3);
+    EXPECT_EQ(recorder->stops, std::vector<bool> { true });
+    ASSERT_TRUE(back->animationForKey("transform")) << "kept after the end";
+    image = renderLayerTreeToBitmap(*root, root->bounds());
+    EXPECT_TRUE(near(rgbaAt(*image, 100, 100), blue));
+    EXPECT_TRUE(near(rgbaAt(*image, 52, 52), blue));
 }

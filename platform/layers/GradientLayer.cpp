@@ -18,7 +18,7 @@ void GradientLayer::describeClass(fnd::ClassBuilder<GradientLayer>& c)
 GradientLayer::GradientLayer()
 {
     // Drawn from its properties, so a new size needs a new drawing.
-    setNeedsDisplayOnBoundsChange(true);
+    initNeedsDisplayOnBoundsChange(true);
 }
 
 void GradientLayer::initWithLayer(const Layer& layer)

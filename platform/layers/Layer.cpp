@@ -1,6 +1,7 @@
 #include "platform/layers/Layer.h"
 
 #include "platform/foundation/Log.h"
+#include "platform/foundation/RunLoop.h"
 #include "platform/graphics/BitmapImageRep.h"
 #include "platform/layers/LayerAnimation.h"
 #include "platform/layers/Transaction.h"
@@ -57,13 +58,18 @@ Layer::Layer()
 
 Layer::~Layer()
 {
-    // Transactions waiting for these animations must not wait for ever.
+    // Transactions waiting for these animations must not wait for ever; their completions run later, on the main
+    // run loop, not inside this destructor.
+    std::vector<std::shared_ptr<detail::CompletionGroup>> groups;
     for (const auto& record : m_animations)
-        for (const auto& group : record->groups)
-            group->finishOne();
+        groups.insert(groups.end(), record->groups.begin(), record->groups.end());
     for (const auto& departure : m_departures)
-        for (const auto& group : departure->groups)
-            group->finishOne();
+        groups.insert(groups.end(), departure->groups.begin(), departure->groups.end());
+    if (!groups.empty())
+        fnd::RunLoop::main().post([groups = std::move(groups)] {
+            for (const auto& group : groups)
+                group->finishOne();
+        });
 }
 
 void Layer::initWithLayer(const Layer& layer)
@@ -181,17 +187,29 @@ void Layer::insertAt(const std::shared_ptr<Layer>& layer, std::size_t index)
         layer->detachFromSuperlayer();
     auto self = std::static_pointer_cast<Layer>(shared_from_this());
     bool runsOrderIn = false;
+    std::vector<std::shared_ptr<detail::Departure>> ended;
     {
         auto lock = lockLayers();
         index = std::min(index, m_sublayers.size());
         m_sublayers.insert(m_sublayers.begin() + std::ptrdiff_t(index), layer);
         layer->m_superlayer = self;
         // Its earlier order-out transition ends here.
-        if (auto former = layer->m_formerSuperlayer.lock())
-            std::erase_if(former->m_departures, [&](const auto& d) { return d->layer == layer; });
+        if (auto former = layer->m_formerSuperlayer.lock()) {
+            auto& departures = former->m_departures;
+            for (auto it = departures.begin(); it != departures.end();) {
+                if ((*it)->layer == layer) {
+                    ended.push_back(*it);
+                    it = departures.erase(it);
+                } else
+                    ++it;
+            }
+        }
         runsOrderIn = m_committed && !Transaction::disableActions();
         LayerAccess::setModelTreeCommitted(*layer, false);
     }
+    for (const auto& departure : ended)
+        for (const auto& group : departure->groups)
+            group->finishOne();
     detail::noteInserted(layer);
     setNeedsLayout();
     if (runsOrderIn) {

@@ -279,6 +279,8 @@ protected:
         const fnd::String& key, const std::function<bool()>& differs, const std::function<void()>& store);
     template <typename T> void setProperty(const fnd::String& key, T& field, const T& value);
     template <typename T> T read(const T& field) const;
+    // For constructors of subclasses: the default, set without the change machinery.
+    void initNeedsDisplayOnBoundsChange(bool flag) { m_p.needsDisplayOnBoundsChange = flag; }
     // Whether the sublayers keep their depth in the superlayer's 3-D space instead of being flattened into this
     // layer's plane.
     virtual bool preservesSublayerDepth() const { return false; }

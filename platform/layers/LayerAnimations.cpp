@@ -319,8 +319,8 @@ std::shared_ptr<Layer> LayerAccess::presentationOf(const Layer& layer)
     if (layer.m_isPresentation)
         return std::const_pointer_cast<Layer>(std::static_pointer_cast<const Layer>(layer.shared_from_this()));
     auto lock = lockLayers();
-    std::shared_ptr<const Layer> hold = std::static_pointer_cast<const Layer>(layer.weak_from_this().lock());
     const Layer* root = &layer;
+    // The root keeps the tree alive while it is copied.
     std::shared_ptr<Layer> holdRoot;
     while (auto super = root->m_superlayer.lock()) {
         holdRoot = super;

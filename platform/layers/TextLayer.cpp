@@ -40,7 +40,7 @@ void TextLayer::describeClass(fnd::ClassBuilder<TextLayer>& c)
 TextLayer::TextLayer()
 {
     m_t.foregroundColor = gfx::Color::colorWithCalibratedWhite(1, 1);
-    setNeedsDisplayOnBoundsChange(true);
+    initNeedsDisplayOnBoundsChange(true);
 }
 
 void TextLayer::initWithLayer(const Layer& layer)

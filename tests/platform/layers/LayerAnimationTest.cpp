@@ -272,6 +272,21 @@ TEST_F(LayerAnimationTest, OrderOutTransitionsKeepALeavingLayerFadingWhereItWas)
     EXPECT_NEAR(shown[0]->opacity(), 0.4, 1e-9);
     runFor(0.5);
     EXPECT_TRUE(root->presentationLayer()->sublayers().empty());
+
+    // Put back before its transition ends, the layer stops leaving, and the transaction waiting for it completes.
+    root->addSublayer(layer);
+    commit();
+    int completions = 0;
+    {
+        TransactionScope transaction;
+        Transaction::setCompletionBlock([&] { ++completions; });
+        layer->removeFromSuperlayer();
+    }
+    advance(0.1);
+    EXPECT_EQ(completions, 0);
+    root->addSublayer(layer);
+    EXPECT_EQ(completions, 1);
+    EXPECT_EQ(root->presentationLayer()->sublayers().size(), 1u);
 }
 
 TEST_F(LayerAnimationTest, LayersChangeSafelyFromOtherThreads)

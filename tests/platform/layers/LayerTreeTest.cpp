@@ -127,6 +127,12 @@ TEST_F(LayerTreeTest, DisplayDrawsTheBoundsIntoTheContentsWhenAsked)
     text->displayIfNeeded();
     text->setForegroundColor(layerstest::rgb(1, 0, 0));
     EXPECT_TRUE(text->needsDisplay());
+    // The presentation tree is kept while nothing changes (making its copies changes nothing).
+    layer->addSublayer(text);
+    auto shown = layer->presentationLayer();
+    EXPECT_EQ(layer->presentationLayer(), shown);
+    text->setString(fnd::String("x"));
+    EXPECT_NE(layer->presentationLayer(), shown);
 }
 
 TEST_F(LayerTreeTest, TransitionsBringLayersInAndAnimationsTimeTheirFill)

@@ -692,6 +692,7 @@ void Layer::changeProperty(
     const fnd::String& key, const std::function<bool()>& differs, const std::function<void()>& store)
 {
     if (m_isPresentation) {
+        auto lock = lockLayers();
         store();
         return;
     }

@@ -90,14 +90,37 @@ struct Unit {
     std::vector<Plane> planes;
 };
 
+// Back to front; equal depths keep their order.
+void sortByDepth(std::vector<Unit>& units)
+{
+    std::vector<std::size_t> order(units.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return units[a].depth < units[b].depth || (units[a].depth == units[b].depth && a < b);
+    });
+    std::vector<Unit> sorted;
+    sorted.reserve(units.size());
+    for (auto i : order)
+        sorted.push_back(std::move(units[i]));
+    units = std::move(sorted);
+}
+
+// Ascending zPosition, equal ones in sublayer order (sorted with the index as tie-break: std::stable_sort's
+// temporary buffer is deprecated in this standard library).
 std::vector<Layer*> sortedSublayers(const Layer& layer)
 {
-    std::vector<Layer*> children;
-    for (const auto& sub : LayerAccess::sublayers(layer))
-        children.push_back(sub.get());
-    std::stable_sort(children.begin(), children.end(), [](const Layer* a, const Layer* b) {
-        return LayerAccess::properties(*a).zPosition < LayerAccess::properties(*b).zPosition;
+    const auto& subs = LayerAccess::sublayers(layer);
+    std::vector<std::size_t> order(subs.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        const double za = LayerAccess::properties(*subs[a]).zPosition, zb = LayerAccess::properties(*subs[b]).zPosition;
+        return za < zb || (za == zb && a < b);
     });
+    std::vector<Layer*> children;
+    for (auto i : order)
+        children.push_back(subs[i].get());
     return children;
 }
 
@@ -148,7 +171,7 @@ void emit(
     if (!LayerAccess::flattensSublayers(layer)) {
         std::vector<Unit> units;
         gather(layer, toParentPlane, parentToBase, walk, units);
-        std::stable_sort(units.begin(), units.end(), [](const Unit& a, const Unit& b) { return a.depth < b.depth; });
+        sortByDepth(units);
         for (auto& unit : units)
             out.insert(out.end(), unit.planes.begin(), unit.planes.end());
         return;

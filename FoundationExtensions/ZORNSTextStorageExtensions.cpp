@@ -22,8 +22,9 @@ fnd::Range rangeForAttribute(const txt::AttributedString& text, const fnd::Strin
     std::uint32_t startAtIndex)
 {
     for (fnd::Index i = startAtIndex; i < text.length();) {
+        // The run of all attributes: any other attribute that changes ends it.
         fnd::Range run;
-        auto value = text.attributeAtIndex(attribute, i, &run);
+        auto value = text.attributesAtIndex(i, &run).get(attribute);
         if (ZORElements::isIdentical(value, object))
             return run;
         i = run.max();

@@ -254,7 +254,9 @@ CachedRegex* getCachedRegex(
     line.regexHash = hash;
     line.options = options;
     ++c.counters.compilations;
+    // ICU fills in the place of a syntax error only; line -1 marks errors without one.
     UParseError parseError {};
+    parseError.line = -1;
     UErrorCode status = U_ZERO_ERROR;
     line.icuRegex.reset(
         uregex_open(icuChars(regex), static_cast<int32_t>(regex.length()), options, &parseError, &status));

@@ -147,8 +147,11 @@ Enumeration performEnumeration(const Caller& caller, int regexOp, const fnd::Str
         }
         waitingPieces.clear();
     };
-    while (!stop && search(matcher, searchRange, true, status)) {
+    // An empty match at the end leaves nothing to search.
+    bool exhausted = false;
+    while (!stop && !exhausted && search(matcher, searchRange, true, status)) {
         const fnd::Range match = matcher.lastMatchRange;
+        exhausted = match.length == 0 && match.location == range.max();
         entries.clear();
         if (regexOp == SplitOp) {
             if (match.length == 0 && match.location == previousEnd)

@@ -10,10 +10,13 @@ void findRanges(Matcher& matcher, int op, FindAll& findAll, UErrorCode& status)
     fnd::Index previousEnd = range.location;
     std::size_t keptPieces = 0;
     bool matched = false;
-    while (findAll.found < findAll.findUpTo) {
+    // An empty match at the end leaves nothing to search.
+    bool exhausted = false;
+    while (!exhausted && findAll.found < findAll.findUpTo) {
         if (!search(matcher, searchRange, true, status))
             break;
         const fnd::Range match = matcher.lastMatchRange;
+        exhausted = match.length == 0 && match.location == range.max();
         // An empty match where the last one ended separates nothing.
         if (splitting && match.length == 0 && match.location == previousEnd)
             continue;

@@ -181,6 +181,12 @@ TEST_F(RegexCache, ABadPatternGivesTheErrorWithWhereItWasFound)
     EXPECT_NE(invalid.error().localizedFailureReason().rangeOfString("<<HERE>>").location, fnd::NotFound);
     EXPECT_EQ(invalid.error().userInfo().get(ZRXICURegexErrorNameErrorKey), fnd::Value("U_REGEX_MAX_LT_MIN"));
 
+    // ICU takes no empty pattern; the error has no place to show.
+    auto empty = captureCountForRegex("", ZRXNoOptions);
+    ASSERT_FALSE(empty);
+    EXPECT_EQ(empty.error().localizedFailureReason(), String("The error U_ILLEGAL_ARGUMENT_ERROR occurred."));
+    EXPECT_FALSE(empty.error().userInfo().contains(ZRXICURegexOffsetErrorKey));
+
     // Every operation answers "nothing" for it, without raising.
     EXPECT_TRUE(componentsSeparatedByRegex("a,b", bad).empty());
     EXPECT_EQ(rangeOfRegex("abcd", bad), fnd::Range::notFound());

@@ -528,6 +528,10 @@ void clearStringCache()
     c.last = nullptr;
     for (auto& line : c.lines)
         resetCachedRegex(line);
+    // An emptied cache starts over as a new one does, filling each set from way 3 down.
+    c.setLRU.fill(LRUStart);
+    c.fixedLRU = LRUStart;
+    c.dynamicLRU = LRUStart;
     for (auto& buffer : c.fixedBuffers)
         releaseBuffer(buffer, false);
     for (auto& buffer : c.dynamicBuffers)

@@ -22,7 +22,7 @@ public:
     static std::unique_ptr<ZRXBlockEnumerationHelper> create(const fnd::String& regex, ZRXRegexOptions options,
         const fnd::String& subject, fnd::Range range, fnd::Error* error, Pending& pending)
     {
-        std::unique_ptr<ZRXBlockEnumerationHelper> helper(new ZRXBlockEnumerationHelper(regex, subject));
+        auto helper = std::make_unique<ZRXBlockEnumerationHelper>(regex, subject);
         UErrorCode status = U_ZERO_ERROR;
         {
             std::lock_guard lock(cacheLock());
@@ -46,17 +46,17 @@ public:
         return helper;
     }
 
-    Matcher& matcher() { return m_matcher; }
-    const fnd::String& subject() const { return m_subject; }
-    const fnd::String& regexString() const { return m_regexString; }
-
-private:
     ZRXBlockEnumerationHelper(const fnd::String& regex, const fnd::String& subject)
         : m_regexString(regex)
         , m_subject(subject)
     {
     }
 
+    Matcher& matcher() { return m_matcher; }
+    const fnd::String& subject() const { return m_subject; }
+    const fnd::String& regexString() const { return m_regexString; }
+
+private:
     fnd::String m_regexString;
     ICURegex m_regex;
     Matcher m_matcher;

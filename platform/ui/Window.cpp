@@ -334,6 +334,20 @@ void Window::setLevel(long level)
         Application::shared().orderWindow(*this, static_cast<int>(WindowOrderingMode::Above), 0);
 }
 
+double Window::contentBorderThicknessForEdge(gfx::RectEdge edge) const
+{
+    return edge == gfx::RectEdge::MinY ? m_contentBorderBottom : edge == gfx::RectEdge::MaxY ? m_contentBorderTop : 0;
+}
+
+void Window::setContentBorderThickness(double thickness, gfx::RectEdge edge)
+{
+    thickness = std::max(thickness, 0.0);
+    if (edge == gfx::RectEdge::MinY)
+        m_contentBorderBottom = thickness;
+    else if (edge == gfx::RectEdge::MaxY)
+        m_contentBorderTop = thickness;
+}
+
 void Window::setAlphaValue(double alpha)
 {
     alpha = std::clamp(alpha, 0.0, 1.0);

@@ -170,6 +170,10 @@ public:
     // Panels that keep working while a modal session runs answer true.
     virtual bool worksWhenModal() const { return false; }
     double backingScaleFactor() const;
+    // The bars of a textured window along the bottom (MinY) and top (MaxY) of its content: views that slide in from
+    // those edges leave them free. Other edges have none; a negative thickness is taken as 0.
+    double contentBorderThicknessForEdge(gfx::RectEdge edge) const;
+    void setContentBorderThickness(double thickness, gfx::RectEdge edge);
     // A slot for the toolbar (its class comes later); its height counts in the frame.
     const std::shared_ptr<fnd::Object>& toolbar() const { return m_toolbar; }
     void setToolbar(const std::shared_ptr<fnd::Object>& toolbar, double height);
@@ -325,6 +329,8 @@ private:
     gfx::Size m_minSize { 1, 1 };
     gfx::Size m_maxSize { 1e7, 1e7 };
     double m_toolbarHeight { 0 };
+    double m_contentBorderBottom { 0 };
+    double m_contentBorderTop { 0 };
     std::shared_ptr<fnd::Object> m_toolbar;
     std::shared_ptr<View> m_contentView;
     std::weak_ptr<Responder> m_firstResponder;

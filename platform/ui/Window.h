@@ -47,6 +47,9 @@ constexpr long ScreenSaver = 1000;
 
 enum class BackingStoreType { Retained = 0, Nonretained = 1, Buffered = 2 };
 
+// The standard buttons of a title bar, with the platform's values.
+enum class WindowButton { Close = 0, Miniaturize = 1, Zoom = 2, Toolbar = 3, DocumentIcon = 4 };
+
 // How the first responder was reached, with the platform's values (fields select their text when tabbed into).
 enum class KeyViewSelectionDirection { Direct = 0, Next = 1, Previous = 2 };
 
@@ -132,6 +135,9 @@ public:
     bool showsResizeIndicator() const { return m_showsResizeIndicator; }
     void setShowsResizeIndicator(bool flag) { m_showsResizeIndicator = flag; }
     bool isZoomable() const { return (m_styleMask & WindowStyleMask::Resizable) != 0; }
+    // Whether a standard button of the title bar is enabled (all are at first); the backend greys out a disabled one.
+    bool isStandardWindowButtonEnabled(WindowButton button) const;
+    void setStandardWindowButtonEnabled(WindowButton button, bool enabled);
     bool isZoomed() const;
     void zoom(const fnd::Value& sender);
     void performZoom(const fnd::Value& sender) { zoom(sender); }
@@ -326,6 +332,7 @@ private:
     bool m_ignoresMouseEvents { false };
     bool m_hidesOnDeactivate { false };
     bool m_showsResizeIndicator { true };
+    unsigned m_disabledButtons { 0 };
     gfx::Size m_minSize { 1, 1 };
     gfx::Size m_maxSize { 1e7, 1e7 };
     double m_toolbarHeight { 0 };

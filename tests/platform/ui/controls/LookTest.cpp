@@ -96,9 +96,12 @@ TEST_F(LookTest, AccentColourChangesAreAnnounced)
     button->setKeyEquivalent(u"\r");
     add(button);
     auto red = gfx::Color::colorWithCalibratedRed(0.8, 0.1, 0.1);
+    window->displayIfNeeded();
+    ASSERT_FALSE(window->viewsNeedDisplay());
     SystemColors::setAccentColor(red);
     SystemColors::setAccentColor(gfx::Color::colorWithCalibratedRed(0.8, 0.1, 0.1));
     EXPECT_EQ(posts, 1) << "only a change is announced";
+    EXPECT_TRUE(window->viewsNeedDisplay()) << "windows are drawn again";
     EXPECT_TRUE(gfx::Color::alternateSelectedControlColor()->rgba() == red->rgba());
     EXPECT_TRUE(gfx::Color::keyboardFocusIndicatorColor()->rgba() == red->rgba());
     EXPECT_EQ(gfx::Color::keyboardFocusIndicatorColor()->colorName(), u"keyboardFocusIndicatorColor");

@@ -1,5 +1,7 @@
 #include "platform/ui/Backend.h"
 
+#include "platform/ui/Dragging.h"
+
 namespace ui {
 
 namespace {
@@ -42,6 +44,12 @@ fnd::Expected<void> Backend::openURL(const fnd::String& url)
 }
 
 std::optional<long> Backend::popUpMenu(Menu&, gfx::Point)
+{
+    return std::nullopt;
+}
+
+std::optional<DragResult> Backend::dragImage(View&, const std::shared_ptr<gfx::Image>&, gfx::Point, gfx::Point,
+    const std::shared_ptr<Pasteboard>&, const std::shared_ptr<fnd::Object>&, bool)
 {
     return std::nullopt;
 }

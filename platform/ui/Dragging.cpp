@@ -3,6 +3,7 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/graphics/Image.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/Backend.h"
 #include "platform/ui/Event.h"
 #include "platform/ui/Pasteboard.h"
 #include "platform/ui/View.h"
@@ -243,6 +244,9 @@ DragResult dragImage(View& view, const std::shared_ptr<gfx::Image>& image, gfx::
     const gfx::Point imageBase = view.convertPointToView(at, nullptr);
     const gfx::Point imageOrigin = toScreen(window.get(), { imageBase.x + offset.width, imageBase.y + offset.height });
     const gfx::Point mouse = toScreen(window.get(), mouseDown.locationInWindow());
+    // A window system that can take the drag to other programs runs it; the in-process loop otherwise.
+    if (auto result = Backend::current().dragImage(view, image, imageOrigin, mouse, pasteboard, source, slideBack))
+        return *result;
     DragSession session(image ? image : std::make_shared<gfx::Image>(), pasteboard, source);
     return session.run(imageOrigin, mouse, slideBack);
 }

@@ -3,6 +3,7 @@
 #include "platform/backend/gtk/GtkClipboardBridge.h"
 #include "platform/backend/gtk/GtkCursors.h"
 #include "platform/backend/gtk/GtkDisplayState.h"
+#include "platform/backend/gtk/GtkDragAndDrop.h"
 #include "platform/backend/gtk/GtkMenuBar.h"
 #include "platform/backend/gtk/GtkWindowHost.h"
 #include "platform/backend/headless/HeadlessBackend.h"
@@ -61,6 +62,7 @@ GtkBackend::GtkBackend()
     , m_clipboard(std::make_unique<GtkClipboardBridge>(gdk_display_get_default()))
     , m_cursors(std::make_unique<GtkCursors>(*this))
     , m_menuBars(std::make_unique<GtkMenuBars>(*this))
+    , m_drags(std::make_unique<GtkDragAndDrop>(*this))
 {
     m_display->setXEventHandler([this](const XEvent& event) {
         if (event.type != ConfigureNotify)
@@ -89,6 +91,7 @@ GtkBackend::~GtkBackend()
     m_display->setXEventHandler(nullptr);
     m_menuBars.reset();
     m_hosts.clear();
+    m_drags.reset();
 }
 
 // Screens.
@@ -145,8 +148,10 @@ GtkWindowHost* GtkBackend::hostForNumber(long number) const
 GtkWindowHost& GtkBackend::ensureHost(Window& window)
 {
     auto& host = m_hosts[window.windowNumber()];
-    if (!host)
+    if (!host) {
         host = std::make_unique<GtkWindowHost>(*this, window);
+        m_drags->attach(*host);
+    }
     return *host;
 }
 
@@ -232,6 +237,13 @@ fnd::Expected<void> GtkBackend::openURL(const fnd::String& url)
 std::optional<long> GtkBackend::popUpMenu(Menu& menu, gfx::Point screenLocation)
 {
     return runPopUpMenu(*this, menu, screenLocation);
+}
+
+std::optional<DragResult> GtkBackend::dragImage(View& view, const std::shared_ptr<gfx::Image>& image,
+    gfx::Point imageOrigin, gfx::Point mouse, const std::shared_ptr<Pasteboard>& pasteboard,
+    const std::shared_ptr<fnd::Object>& source, bool slideBack)
+{
+    return m_drags->runDrag(view, image, imageOrigin, mouse, pasteboard, source, slideBack);
 }
 
 // Clipboard.

@@ -13,6 +13,7 @@ class GtkWindowHost;
 class GtkClipboardBridge;
 class GtkCursors;
 class GtkDisplayState;
+class GtkDragAndDrop;
 class GtkMenuBars;
 
 // The window system on a real desktop, through GTK 4 (on X11 where the session offers it, since windows are
@@ -76,6 +77,7 @@ private:
     std::unique_ptr<GtkClipboardBridge> m_clipboard;
     std::unique_ptr<GtkCursors> m_cursors;
     std::unique_ptr<GtkMenuBars> m_menuBars;
+    std::unique_ptr<GtkDragAndDrop> m_drags;
     fnd::NotificationObserverToken m_keyObserver;
     std::map<long, std::unique_ptr<GtkWindowHost>> m_hosts;
     std::vector<long> m_stacking;

@@ -1,45 +1,13 @@
 #include "platform/backend/gtk/GtkCursors.h"
 
 #include "platform/backend/gtk/GtkBackend.h"
+#include "platform/backend/gtk/GtkTextures.h"
 #include "platform/backend/gtk/GtkWindowHost.h"
-#include "platform/graphics/BitmapImageRep.h"
-#include "platform/graphics/GraphicsContext.h"
-#include "platform/graphics/Image.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Cursor.h"
 #include "platform/ui/Window.h"
 
-#include <cmath>
-#include <cstring>
-
 namespace ui {
-
-namespace {
-
-// The image drawn at twice its size when the screen has twice the pixels, as a texture GDK can show.
-GdkTexture* textureForImage(gfx::Image& image, int scale)
-{
-    auto size = image.size();
-    int width = std::max(1, int(std::ceil(size.width * scale)));
-    int height = std::max(1, int(std::ceil(size.height * scale)));
-    auto bitmap = gfx::BitmapImageRep::create(width, height, gfx::BitmapLayout::ARGB32Premultiplied);
-    if (!bitmap)
-        return nullptr;
-    bitmap->setSize(size);
-    {
-        auto context = gfx::GraphicsContext::createForBitmap(bitmap->pixelBuffer(), size, false);
-        gfx::CurrentContextScope scope(context);
-        image.drawInRect({ 0, 0, size.width, size.height });
-        context->flush();
-    }
-    auto pixels = bitmap->pixelBuffer();
-    GBytes* bytes = g_bytes_new(pixels.data, std::size_t(pixels.stride) * std::size_t(pixels.height));
-    GdkTexture* texture = gdk_memory_texture_new(width, height, GDK_MEMORY_DEFAULT, bytes, std::size_t(pixels.stride));
-    g_bytes_unref(bytes);
-    return texture;
-}
-
-}
 
 GtkCursors::GtkCursors(GtkBackend& backend)
     : m_backend(backend)

@@ -87,6 +87,23 @@ gfx::Point GtkDisplayState::pointForRoot(double x, double y) const
     return { x - primary.x, primary.y + primary.height - y };
 }
 
+std::optional<gfx::Point> GtkDisplayState::pointerOnScreen() const
+{
+    if (!m_xDisplay)
+        return std::nullopt;
+    int rootX = 0, rootY = 0, x = 0, y = 0;
+    unsigned mask = 0;
+    ::Window root = 0, child = 0;
+    bool known = false;
+    withErrorTrap([&] {
+        known = XQueryPointer(m_xDisplay, DefaultRootWindow(m_xDisplay), &root, &child, &rootX, &rootY, &x, &y, &mask);
+    });
+    if (!known)
+        return std::nullopt;
+    int s = scale();
+    return pointForRoot(double(rootX) / s, double(rootY) / s);
+}
+
 void GtkDisplayState::withErrorTrap(const std::function<void()>& work) const
 {
     if (!m_xDisplay)

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 // Xlib's types, declared as Xlib does, so that its macros stay out of every file that includes this one.
 typedef struct _XDisplay Display;
@@ -34,6 +35,8 @@ public:
     gfx::Point rootTopLeftForRect(gfx::Rect rect) const;
     gfx::Rect rectForRootTopLeft(double x, double y, gfx::Size size) const;
     gfx::Point pointForRoot(double x, double y) const;
+    // Where the pointer is, on our screen (nullopt off X11).
+    std::optional<gfx::Point> pointerOnScreen() const;
 
     // Runs the callback for every raw X event GDK reads (only on X11).
     void setXEventHandler(std::function<void(const XEvent&)> handler) { m_xEventHandler = std::move(handler); }

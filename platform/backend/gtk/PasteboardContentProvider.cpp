@@ -5,14 +5,76 @@
 
 #include <gio/gio.h>
 
+#include <algorithm>
+
 #include <optional>
 #include <string>
 
 namespace ui {
 
-// The bytes another program gets for a MIME type, asked of the pasteboard now.
-std::optional<std::string> bytesForMimeType(Pasteboard& pasteboard, const std::string& mime)
+namespace {
+
+// Documents a drag can hand to a file manager as a file, with the extension their file takes.
+const std::pair<fnd::String, const char*> FileTypes[] = {
+    { PasteboardType::PDF, "pdf" },
+    { PasteboardType::PNG, "png" },
+    { PasteboardType::TIFF, "tiff" },
+};
+
+std::optional<std::pair<fnd::String, const char*>> fileTypeOffered(Pasteboard& pasteboard)
 {
+    auto types = pasteboard.types();
+    if (std::ranges::find(types, PasteboardType::Filenames) != types.end())
+        return std::nullopt;
+    for (const auto& fileType : FileTypes)
+        if (std::ranges::find(types, fileType.first) != types.end())
+            return fileType;
+    return std::nullopt;
+}
+
+// A file name from the dragged text (what the document shows), else a plain one.
+std::string fileNameFor(Pasteboard& pasteboard, const char* extension)
+{
+    std::string name;
+    if (auto text = pasteboard.stringForType(PasteboardType::String)) {
+        for (char c : text->utf8()) {
+            if (name.size() >= 60)
+                break;
+            name += (c == '/' || static_cast<unsigned char>(c) < 0x20) ? '_' : c;
+        }
+    }
+    if (name.empty() || name == "." || name == "..")
+        name = "Dragged";
+    return name + "." + extension;
+}
+
+// Writes the document into a folder of its own in the user's cache and answers its address as a uri-list.
+std::optional<std::string> fileListFor(Pasteboard& pasteboard, const fnd::String& type, const char* extension)
+{
+    auto data = pasteboard.dataForType(type);
+    if (!data)
+        return std::nullopt;
+    std::string base = std::string(g_get_user_cache_dir()) + "/barcodes-drags";
+    g_mkdir_with_parents(base.c_str(), 0700);
+    std::string pattern = base + "/XXXXXX";
+    if (!g_mkdtemp(pattern.data()))
+        return std::nullopt;
+    std::string path = pattern + "/" + fileNameFor(pasteboard, extension);
+    if (!g_file_set_contents(
+            path.c_str(), reinterpret_cast<const char*>(data->bytes()), gssize(data->length()), nullptr))
+        return std::nullopt;
+    return clipboardtypes::uriListForPaths({ fnd::String(path) });
+}
+
+}
+
+// The bytes another program gets for a MIME type, asked of the pasteboard now.
+std::optional<std::string> bytesForMimeType(Pasteboard& pasteboard, const std::string& mime, bool offerFiles)
+{
+    if (offerFiles && mime == "text/uri-list")
+        if (auto fileType = fileTypeOffered(pasteboard))
+            return fileListFor(pasteboard, fileType->first, fileType->second);
+
     for (const auto& type : pasteboard.types()) {
         if (clipboardtypes::mimeTypeForPasteboardType(type) != mime
             && !(type == PasteboardType::String && mime == "text/plain"))
@@ -52,6 +114,7 @@ typedef struct {
     GdkContentProvider parent;
     std::shared_ptr<ui::Pasteboard>* pasteboard;
     long changeCount;
+    bool offerFiles;
 } BarcodesPasteboardProvider;
 
 typedef struct {
@@ -80,6 +143,8 @@ static GdkContentFormats* barcodes_pasteboard_provider_ref_formats(GdkContentPro
             if (type == ui::PasteboardType::String)
                 gdk_content_formats_builder_add_mime_type(builder, "text/plain");
         }
+        if (self->offerFiles && ui::fileTypeOffered(pasteboard))
+            gdk_content_formats_builder_add_mime_type(builder, "text/uri-list");
     }
     return gdk_content_formats_builder_free_to_formats(builder);
 }
@@ -105,7 +170,7 @@ static void barcodes_pasteboard_provider_write_mime_type_async(GdkContentProvide
     std::optional<std::string> bytes;
     // Content replaced since this provider was made is no longer ours to give.
     if (pasteboard.changeCount() == self->changeCount)
-        bytes = ui::bytesForMimeType(pasteboard, mimeType);
+        bytes = ui::bytesForMimeType(pasteboard, mimeType, self->offerFiles);
     if (!bytes) {
         g_task_return_new_error(task, G_IO_ERROR, G_IO_ERROR_NOT_SUPPORTED, "Cannot provide %s", mimeType);
         g_object_unref(task);
@@ -135,17 +200,19 @@ static void barcodes_pasteboard_provider_init(BarcodesPasteboardProvider* self)
 {
     self->pasteboard = nullptr;
     self->changeCount = 0;
+    self->offerFiles = false;
 }
 }
 
 namespace ui {
 
-GdkContentProvider* createPasteboardContentProvider(const std::shared_ptr<Pasteboard>& pasteboard)
+GdkContentProvider* createPasteboardContentProvider(const std::shared_ptr<Pasteboard>& pasteboard, bool offerFiles)
 {
     auto* provider
         = static_cast<BarcodesPasteboardProvider*>(g_object_new(barcodes_pasteboard_provider_get_type(), nullptr));
     provider->pasteboard = new std::shared_ptr<Pasteboard>(pasteboard);
     provider->changeCount = pasteboard->changeCount();
+    provider->offerFiles = offerFiles;
     return GDK_CONTENT_PROVIDER(provider);
 }
 

@@ -53,6 +53,19 @@ int GtkDisplayState::scale() const
     return std::max(1, scale);
 }
 
+bool GtkDisplayState::hasWindowManager() const
+{
+    return m_xDisplay
+        && gdk_x11_screen_supports_net_wm_hint(gdk_x11_display_get_screen(m_display), "_NET_ACTIVE_WINDOW");
+}
+
+void GtkDisplayState::setInputFocus(unsigned long xid) const
+{
+    // CurrentTime: GDK would use the time of the last event it saw, which the server refuses once another program
+    // took the focus with a later event.
+    withErrorTrap([&] { XSetInputFocus(m_xDisplay, xid, RevertToParent, CurrentTime); });
+}
+
 GdkRectangle GtkDisplayState::primaryMonitorGeometry() const
 {
     GdkRectangle geometry { 0, 0, 1280, 1024 };

@@ -28,6 +28,10 @@ public:
     Display* xDisplay() const { return m_xDisplay; }
     bool isX11() const { return m_xDisplay != nullptr; }
     int scale() const;
+    // Whether a window manager that activates windows on request runs (none on a bare X server).
+    bool hasWindowManager() const;
+    // Gives the X window the keyboard at once (for a bare X server, where nobody else does).
+    void setInputFocus(unsigned long xid) const;
 
     // The first monitor's rectangle in root coordinates; the y-up screen space hangs from its bottom edge.
     GdkRectangle primaryMonitorGeometry() const;

@@ -68,8 +68,8 @@ void GtkDragAndDrop::attach(GtkWindowHost& host)
     auto* data = new Target { this, host.windowNumber() };
     auto destroy = [](gpointer p, GClosure*) { delete static_cast<Target*>(p); };
     g_signal_connect_data(target, "accept", G_CALLBACK(onAccept), data, destroy, GConnectFlags(0));
-    g_signal_connect(target, "drag-enter", G_CALLBACK(onEnterOrMotion), data);
-    g_signal_connect(target, "drag-motion", G_CALLBACK(onEnterOrMotion), data);
+    g_signal_connect(target, "drag-enter", G_CALLBACK(onEnter), data);
+    g_signal_connect(target, "drag-motion", G_CALLBACK(onMotion), data);
     g_signal_connect(target, "drag-leave", G_CALLBACK(onLeave), data);
     g_signal_connect(target, "drop", G_CALLBACK(onDrop), data);
     gtk_widget_add_controller(host.canvas(), GTK_EVENT_CONTROLLER(target));
@@ -112,7 +112,22 @@ gboolean GtkDragAndDrop::onAccept(GtkDropTargetAsync*, GdkDrop*, gpointer)
     return TRUE;
 }
 
-GdkDragAction GtkDragAndDrop::onEnterOrMotion(GtkDropTargetAsync*, GdkDrop* drop, double x, double y, gpointer data)
+GdkDragAction GtkDragAndDrop::onEnter(GtkDropTargetAsync* controller, GdkDrop* drop, double x, double y, gpointer data)
+{
+    // GTK may report an entry at the widget's corner; the pointer itself says where the drag is.
+    auto* self = static_cast<Target*>(data)->owner;
+    if (auto pointer = self->m_backend.display().pointerOnScreen()) {
+        auto* host = self->m_backend.hostForNumber(static_cast<Target*>(data)->windowNumber);
+        if (auto window = host ? host->window() : nullptr) {
+            auto canvas = host->canvasPoint(window->convertScreenToBase(*pointer));
+            x = canvas.x;
+            y = canvas.y;
+        }
+    }
+    return onMotion(controller, drop, x, y, data);
+}
+
+GdkDragAction GtkDragAndDrop::onMotion(GtkDropTargetAsync*, GdkDrop* drop, double x, double y, gpointer data)
 {
     auto* target = static_cast<Target*>(data);
     auto point = target->owner->screenPoint(target->windowNumber, x, y);

@@ -41,7 +41,8 @@ private:
     };
 
     static gboolean onAccept(GtkDropTargetAsync*, GdkDrop*, gpointer target);
-    static GdkDragAction onEnterOrMotion(GtkDropTargetAsync*, GdkDrop*, double x, double y, gpointer target);
+    static GdkDragAction onEnter(GtkDropTargetAsync*, GdkDrop*, double x, double y, gpointer target);
+    static GdkDragAction onMotion(GtkDropTargetAsync*, GdkDrop*, double x, double y, gpointer target);
     static void onLeave(GtkDropTargetAsync*, GdkDrop*, gpointer target);
     static gboolean onDrop(GtkDropTargetAsync*, GdkDrop*, double x, double y, gpointer target);
 

@@ -295,6 +295,9 @@ void GtkWindowHost::focus()
     if (m_popUp)
         return;
     gtk_window_present(GTK_WINDOW(m_gtkWindow));
+    auto& display = m_backend.display();
+    if (unsigned long id = xid(); id && !display.hasWindowManager())
+        display.setInputFocus(id);
 }
 
 void GtkWindowHost::raise()

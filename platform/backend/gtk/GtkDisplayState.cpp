@@ -17,11 +17,10 @@ GtkDisplayState::GtkDisplayState(GdkDisplay* display)
     }
     // The run loop waits in GLib's main context, where GDK's event sources live.
     m_runLoopSource = std::make_unique<fnd::GLibRunLoopSource>(fnd::RunLoop::mainShared(), g_main_context_default());
-    // Our views paint every pixel of a window (its background colour included), so GTK's own window background
-    // stays out of the way; that also lets transparent windows show what is behind them.
+    // A window that is not opaque shows what is behind it where our views leave it clear, so GTK's own window
+    // background stays out of the way there.
     m_css = gtk_css_provider_new();
-    gtk_css_provider_load_from_data(
-        m_css, "window.barcodes-window, window.barcodes-window > * { background: none; }", -1);
+    gtk_css_provider_load_from_data(m_css, "window.barcodes-transparent { background: none; }", -1);
     gtk_style_context_add_provider_for_display(
         display, GTK_STYLE_PROVIDER(m_css), GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
 }

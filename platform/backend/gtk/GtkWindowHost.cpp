@@ -50,7 +50,6 @@ GtkWindowHost::GtkWindowHost(GtkBackend& backend, Window& window)
 {
     m_gtkWindow = gtk_window_new();
     g_object_ref_sink(m_gtkWindow);
-    gtk_widget_add_css_class(m_gtkWindow, "barcodes-window");
     m_box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
     gtk_window_set_child(GTK_WINDOW(m_gtkWindow), m_box);
 
@@ -63,15 +62,14 @@ GtkWindowHost::GtkWindowHost(GtkBackend& backend, Window& window)
     g_signal_connect(m_canvas, "resize", G_CALLBACK(onResize), this);
     gtk_box_append(GTK_BOX(m_box), m_canvas);
 
-    // Pointer events are read raw on the canvas; keys on the whole window before GTK's own shortcuts (F10, the
-    // inspector, focus moves) see them.
+    // Pointer and key events are read raw on the canvas, which keeps the keyboard focus; handled keys go no further,
+    // so GTK's own key bindings (focus moves) stay out of the way, while an open menu's pop-over gets its keys.
     auto* pointer = gtk_event_controller_legacy_new();
     g_signal_connect(pointer, "event", G_CALLBACK(onPointerEvent), this);
     gtk_widget_add_controller(m_canvas, pointer);
     auto* keys = gtk_event_controller_legacy_new();
-    gtk_event_controller_set_propagation_phase(keys, GTK_PHASE_CAPTURE);
     g_signal_connect(keys, "event", G_CALLBACK(onKeyEvent), this);
-    gtk_widget_add_controller(m_gtkWindow, keys);
+    gtk_widget_add_controller(m_canvas, keys);
 
     m_inputMethod = gtk_im_multicontext_new();
     gtk_im_context_set_client_widget(m_inputMethod, m_canvas);
@@ -145,6 +143,10 @@ void GtkWindowHost::applyStyle(Window& window)
     gtk_window_set_resizable(gtkWindow, (style & WindowStyleMask::Resizable) != 0);
     gtk_window_set_deletable(gtkWindow, (style & WindowStyleMask::Closable) != 0);
     gtk_widget_set_opacity(m_gtkWindow, window.alphaValue());
+    if (window.isOpaque())
+        gtk_widget_remove_css_class(m_gtkWindow, "barcodes-transparent");
+    else
+        gtk_widget_add_css_class(m_gtkWindow, "barcodes-transparent");
     auto min = window.minSize();
     gtk_widget_set_size_request(
         m_canvas, std::max(1, int(std::ceil(min.width))), std::max(1, int(std::ceil(min.height))));
@@ -227,16 +229,19 @@ void GtkWindowHost::applyGeometry(Window& window)
     m_contentSize = content.size;
     int menu = menuBarHeight();
     gfx::Rect outer { content.minX(), content.minY(), content.width(), content.height() + menu };
+    int width = toPixels(outer.width());
+    int height = toPixels(outer.height());
+    unsigned long id = xid();
+    if (!id) {
+        // Until the X window exists only the size can be told; the place follows once it does.
+        gtk_window_set_default_size(GTK_WINDOW(m_gtkWindow), width, height);
+        return;
+    }
     if (m_appliedFrame && gfx::nearlyEqual(*m_appliedFrame, outer, 0.5))
         return;
     m_appliedFrame = outer;
     m_requestedAt = g_get_monotonic_time();
-    int width = toPixels(outer.width());
-    int height = toPixels(outer.height());
     gtk_window_set_default_size(GTK_WINDOW(m_gtkWindow), width, height);
-    unsigned long id = xid();
-    if (!id)
-        return;
     prepareXWindow();
     auto& display = m_backend.display();
     auto topLeft = display.rootTopLeftForRect(outer);

@@ -1,6 +1,7 @@
 #include "GtkTestSupport.h"
 
 #include "platform/graphics/ImageCodecs.h"
+#include "platform/ui/MenuItem.h"
 
 #include <gio/gio.h>
 
@@ -209,6 +210,7 @@ void FillView::drawRect(gfx::Rect)
 void KeyRecorder::describeClass(fnd::ClassBuilder<KeyRecorder>& c)
 {
     c.action("paste:", &KeyRecorder::paste);
+    c.action("pick:", &KeyRecorder::pick);
 }
 
 std::shared_ptr<KeyRecorder> KeyRecorder::make(gfx::Rect frame)
@@ -239,6 +241,16 @@ void KeyRecorder::paste(const fnd::Value&)
 {
     auto text = ui::Pasteboard::generalPasteboard()->stringForType(ui::PasteboardType::String);
     pasted.push_back(text ? text->utf8() : "<none>");
+}
+
+}
+
+namespace gtktest {
+
+void KeyRecorder::pick(const fnd::Value& sender)
+{
+    auto item = sender.objectAs<ui::MenuItem>();
+    picked.push_back(item ? item->title().utf8() : "<no item>");
 }
 
 }

@@ -9,6 +9,7 @@
 #include "platform/ui/Event.h"
 #include "platform/ui/Pasteboard.h"
 #include "platform/ui/Screen.h"
+#include "platform/ui/TextInputClient.h"
 #include "platform/ui/View.h"
 #include "platform/ui/Window.h"
 
@@ -79,7 +80,7 @@ public:
 
 // A view that takes the keyboard and records the key events and key equivalents it gets; "paste:" reads the
 // general pasteboard's text.
-class KeyRecorder : public FillView {
+class KeyRecorder : public FillView, public ui::TextInputClient {
     FND_OBJECT(KeyRecorder)
     static void describeClass(fnd::ClassBuilder<KeyRecorder>& c);
 
@@ -98,8 +99,16 @@ public:
     void flagsChanged(const ui::Event& event) override { record(event); }
     bool performKeyEquivalent(const ui::Event& event) override;
     void paste(const fnd::Value& sender);
+    // Records the title of the menu item that sent it.
+    void pick(const fnd::Value& sender);
+    std::vector<std::string> picked;
 
     void record(const ui::Event& event);
+    // Input-method composition.
+    void setMarkedText(const fnd::String& text, fnd::Range) override { marked.push_back(text.utf8()); }
+    void unmarkText() override { marked.push_back("<unmarked>"); }
+    bool hasMarkedText() const override { return !marked.empty() && marked.back() != "<unmarked>"; }
+    std::vector<std::string> marked;
     std::vector<Key> keys;
     std::vector<Key> equivalents;
     std::vector<std::string> pasted;

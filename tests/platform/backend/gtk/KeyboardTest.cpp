@@ -120,6 +120,23 @@ TEST_F(KeyboardTest, KeyCodesFollowThePhysicalKeyOnAnyLayout)
     EXPECT_EQ(downs[1].keyCode, KeyCode::Semicolon);
 }
 
+// A dead key composes through the input method: the accent shows as marked text, and the composed character
+// arrives as one key-down of the key that finished it.
+TEST_F(KeyboardTest, DeadKeysComposeThroughTheInputMethod)
+{
+    auto recorder = focusedRecorder();
+    ASSERT_EQ(runWhileServing(*backend, "setxkbmap -layout us -variant intl").status, 0);
+    type("key --delay 60 dead_acute e", *recorder, 1);
+    runWhileServing(*backend, "setxkbmap us");
+    auto downs = keyDowns(*recorder);
+    ASSERT_EQ(downs.size(), 1u) << "the dead key itself sends no character";
+    EXPECT_EQ(downs[0].characters, "é");
+    EXPECT_EQ(downs[0].keyCode, KeyCode::E);
+    ASSERT_FALSE(recorder->marked.empty());
+    EXPECT_NE(recorder->marked.front(), "<unmarked>") << "the pending accent was shown as marked text";
+    EXPECT_FALSE(recorder->hasMarkedText()) << "the composition ended";
+}
+
 // The tables on their own: every position a US keyboard prints letters on has the platform's code, and the
 // modifier roles are the documented ones.
 TEST(KeyMapping, PositionsAndModifierRoles)

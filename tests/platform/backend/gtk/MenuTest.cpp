@@ -1,0 +1,72 @@
+#include "GtkTestSupport.h"
+
+#include "platform/ui/Menu.h"
+#include "platform/ui/MenuItem.h"
+
+#include <fmt/format.h>
+
+using namespace gtktest;
+
+namespace {
+
+std::shared_ptr<ui::Menu> menuOf(const std::vector<std::string>& titles, const std::shared_ptr<KeyRecorder>& target)
+{
+    auto menu = ui::Menu::create("Menu");
+    for (const auto& title : titles) {
+        auto item = menu->addItemWithTitle(fnd::String(title), fnd::Selector("pick:"));
+        item->setTarget(target);
+    }
+    return menu;
+}
+
+}
+
+class MenuTest : public GtkDisplayTest { };
+
+// A pop-up menu opens over the window at the point, takes the keyboard and answers the picked item, whose action
+// runs.
+TEST_F(MenuTest, PopUpMenuAnswersThePickedItem)
+{
+    auto recorder = KeyRecorder::make({});
+    auto window = showWindow({ 100, 300, 200, 150 }, recorder);
+    auto menu = menuOf({ "First", "Second", "Third" }, recorder);
+    // Picks the second item with the keyboard once the menu is up (it opens with the first one selected).
+    int chooser = startInBackground({ "/bin/sh", "-c", "sleep 1; xdotool key --delay 150 Down Return" });
+    ASSERT_GT(chooser, 0);
+    bool picked = menu->popUpMenuPositioningItem(nullptr, window->convertBaseToScreen({ 20, 120 }));
+    EXPECT_TRUE(picked);
+    ASSERT_EQ(recorder->picked.size(), 1u);
+    EXPECT_EQ(recorder->picked[0], "Second");
+}
+
+// The main menu shows as a menu bar above a document window's content, which keeps its place on the screen; its
+// items work from the bar.
+TEST_F(MenuTest, MainMenuIsABarAboveTheContent)
+{
+    auto recorder = KeyRecorder::make({});
+    recorder->fill = gfx::Color::colorWithDeviceRed(1, 0, 0);
+    auto main = ui::Menu::create("Main");
+    auto file = ui::Menu::create("File");
+    file->addItemWithTitle("Open", fnd::Selector("pick:"), "o")->setTarget(recorder);
+    main->addItemWithTitle("File")->setSubmenu(file);
+    ui::Application::shared().setMainMenu(main);
+    auto window = showWindow({ 100, 300, 240, 120 }, recorder);
+    auto [x, y, width, height] = deviceRectOfContent(*window);
+    // The content: red, where the frame says.
+    EXPECT_TRUE(waitFor([&, x = x, y = y] { return grabScreen(x + 1, y + 1, 1, 1).at(0, 0) == 0xFF0000; }));
+    // The bar: GTK's, just above it.
+    auto bar = grabScreen(x, y - 10 * scale(), width, 10 * scale());
+    bar.save(fmt::format("gtk-menubar-scale{}.png", scale()));
+    EXPECT_NE(bar.at(width / 2, 5 * scale()), 0xFF0000u);
+    EXPECT_NE(bar.at(width / 2, 5 * scale()), 0x000000u) << "something is drawn above the content";
+
+    // Open "File" with a click on the bar, then pick its item with the keyboard.
+    int s = scale();
+    auto command = fmt::format("xdotool mousemove {} {} click 1 sleep 0.5", x + 12 * s, y - 8 * s);
+    ASSERT_EQ(runWhileServing(*backend, command).status, 0);
+    grabScreen(0, 0, 1280, 1024).save(fmt::format("gtk-menubar-open-scale{}.png", scale()));
+    // The open menu has its first item selected.
+    ASSERT_EQ(runWhileServing(*backend, "xdotool key Return").status, 0);
+    ASSERT_TRUE(waitFor([&] { return !recorder->picked.empty(); }, 5)) << "the bar's item did nothing";
+    EXPECT_EQ(recorder->picked[0], "Open");
+}

@@ -1,6 +1,8 @@
 #include "GtkTestSupport.h"
 
 #include "platform/graphics/BezierPath.h"
+#include "platform/graphics/Font.h"
+#include "platform/text/AttributedString.h"
 
 #include <fmt/format.h>
 
@@ -65,6 +67,61 @@ TEST_F(WindowDisplayTest, ContentIsShownAtItsScreenPlaceAndScale)
     EXPECT_EQ(hex(shot.at(column, lineRow)), hex(Black));
     EXPECT_EQ(hex(shot.at(column, lineRow - 1)), hex(Red));
     EXPECT_EQ(hex(shot.at(column, lineRow + 1)), hex(Red));
+}
+
+namespace {
+
+// A flipped view (y down) that fills its top strip.
+class TopStripView : public FillView {
+    FND_OBJECT(TopStripView)
+public:
+    bool isFlipped() const override { return true; }
+};
+FND_REGISTER_CLASS(TopStripView, FillView)
+
+}
+
+// A window of several views: each one's pixels land where its frame puts it on the screen, a flipped view's y runs
+// down, and text drawn in a view reaches the screen.
+TEST_F(WindowDisplayTest, ViewsOfAWindowLandWhereTheirFramesSay)
+{
+    auto content = FillView::make({}, gfx::Color::colorWithDeviceWhite(0.95));
+    auto green = FillView::make({ 10, 10, 60, 30 }, gfx::Color::colorWithDeviceRed(0, 0.8, 0));
+    auto flipped = fnd::makeObject<TopStripView>();
+    flipped->initWithFrame({ 90, 10, 60, 60 });
+    flipped->fill = gfx::Color::colorWithDeviceWhite(1);
+    flipped->extra = [](FillView&) {
+        gfx::GraphicsContext::current()->setFillColor(*gfx::Color::colorWithDeviceRed(0, 0, 1));
+        gfx::GraphicsContext::current()->fillRect({ 0, 0, 60, 10 }); // the top 10 points, as y runs down
+    };
+    auto label = FillView::make({ 10, 80, 200, 30 }, nullptr);
+    label->extra = [](FillView&) {
+        txt::Attributes attributes;
+        attributes.set(txt::FontAttributeName, fnd::Value(gfx::Font::systemFontOfSize(18)));
+        txt::AttributedString("Barcodes 0123 Ärger", attributes).drawAtPoint({ 2, 6 });
+    };
+    for (const auto& view : { std::static_pointer_cast<ui::View>(green), std::static_pointer_cast<ui::View>(flipped),
+             std::static_pointer_cast<ui::View>(label) })
+        content->addSubview(view);
+    auto window = showWindow({ 200, 300, 220, 120 }, content);
+    auto [x, y, width, height] = deviceRectOfContent(*window);
+    int s = scale();
+    Screenshot shot;
+    waitFor([&, x = x, y = y, width = width, height = height] {
+        shot = grabScreen(x, y, width, height);
+        return shot.width && shot.at(0, 0) != 0;
+    });
+    shot.save(fmt::format("gtk-views-scale{}.png", s));
+    // Screenshot rows run down from the content's top (120 points high).
+    auto at = [&](double px, double py) { return hex(shot.at(int(px * s), int((120 - py) * s))); };
+    EXPECT_EQ(at(40, 25), hex(0x00CC00)) << "the green view, 10 points in from the bottom left";
+    EXPECT_EQ(at(120, 65), hex(Blue)) << "the flipped view's top strip";
+    EXPECT_EQ(at(120, 55), hex(0xFFFFFF)) << "below the strip";
+    int dark = 0;
+    for (int row = int((120 - 110) * s); row < int((120 - 80) * s); ++row)
+        for (int column = 10 * s; column < 210 * s; ++column)
+            dark += (shot.at(column, row) & 0xFF) < 0x60;
+    EXPECT_GT(dark, 40 * s * s) << "the label's glyphs are on the screen";
 }
 
 // Redrawing a view shows its new pixels; moving the window moves them on the screen.

@@ -139,7 +139,8 @@ void GtkWindowHost::applyStyle(Window& window)
     auto* gtkWindow = GTK_WINDOW(m_gtkWindow);
     unsigned style = window.styleMask();
     gtk_window_set_title(gtkWindow, window.title().utf8().c_str());
-    gtk_window_set_decorated(gtkWindow, (style & WindowStyleMask::Titled) != 0);
+    // A sheet hangs from its parent's top without a title bar of its own.
+    gtk_window_set_decorated(gtkWindow, (style & WindowStyleMask::Titled) && !window.isSheet());
     gtk_window_set_resizable(gtkWindow, (style & WindowStyleMask::Resizable) != 0);
     gtk_window_set_deletable(gtkWindow, (style & WindowStyleMask::Closable) != 0);
     gtk_widget_set_opacity(m_gtkWindow, window.alphaValue());

@@ -169,12 +169,10 @@ void GtkWindowHost::postKeyEvent(EventType type, GdkEvent* event, const fnd::Str
     auto w = window();
     if (!w)
         return;
-    unsigned keysym = gdk_key_event_get_keyval(event);
     unsigned keycode = gdk_key_event_get_keycode(event);
     unsigned state = gdk_event_get_modifier_state(event);
     unsigned short code = keymapping::virtualKeyCodeForXKeyCode(keycode);
     unsigned flags = keymapping::modifierFlagsForGdkState(state) | keymapping::keyFlagsForVirtualKeyCode(code);
-    (void)keysym;
     // The key's characters with only Shift applied, whatever else is held.
     fnd::String ignoring = characters;
     guint plain = 0;
@@ -271,8 +269,7 @@ void GtkWindowHost::onPreeditChanged(GtkIMContext* context, gpointer self)
     const auto& units = marked.units();
     for (int i = 0; i < cursor && std::size_t(location) < units.size(); ++i)
         location += (units[std::size_t(location)] >= 0xD800 && units[std::size_t(location)] < 0xDC00) ? 2 : 1;
-    std::weak_ptr<Window> weak = host->m_window;
-    // After the key events already queued, as the person typed them.
+    // On the run loop, once GTK's signal has returned; the composed text itself comes as key events.
     fnd::RunLoop::main().post(
         [marked, location] {
             auto* client = currentTextInputClient();
@@ -296,7 +293,6 @@ void GtkWindowHost::onPreeditChanged(GtkIMContext* context, gpointer self)
             gtk_im_context_set_cursor_location(context, &area);
         }
     }
-    (void)weak;
 }
 
 }

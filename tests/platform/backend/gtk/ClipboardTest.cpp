@@ -44,7 +44,8 @@ public:
 
 std::string temporaryFile(const std::string& name, const std::string& contents)
 {
-    auto path = std::string(::testing::TempDir()) + name;
+    // Named per process: the scales run side by side.
+    auto path = std::string(::testing::TempDir()) + std::to_string(::getpid()) + "-" + name;
     std::ofstream(path, std::ios::binary) << contents;
     return path;
 }
@@ -79,7 +80,7 @@ TEST_F(ClipboardTest, OtherProgramsReadTextAndPDFWeCopied)
     auto text = runWhileServing(*backend, "xclip -selection clipboard -o -t UTF8_STRING");
     EXPECT_EQ(text.status, 0);
     EXPECT_EQ(text.output, "Grüße, 12 €");
-    auto pdfPath = std::string(::testing::TempDir()) + "clipboard-out.pdf";
+    auto pdfPath = temporaryFile("clipboard-out.pdf", "");
     auto pdf = runWhileServing(
         *backend, "xclip -selection clipboard -o -t application/pdf > '" + pdfPath + "' && pdfinfo '" + pdfPath + "'");
     EXPECT_EQ(pdf.status, 0) << "poppler reads the PDF another program pasted";

@@ -1,5 +1,7 @@
 #include "GtkTestSupport.h"
 
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/Timer.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/MenuItem.h"
 
@@ -30,9 +32,12 @@ TEST_F(MenuTest, PopUpMenuAnswersThePickedItem)
     auto recorder = KeyRecorder::make({});
     auto window = showWindow({ 100, 300, 200, 150 }, recorder);
     auto menu = menuOf({ "First", "Second", "Third" }, recorder);
-    // Picks the second item with the keyboard once the menu is up (it opens with the first one selected).
-    int chooser = startInBackground({ "/bin/sh", "-c", "sleep 1; xdotool key --delay 150 Down Return" });
-    ASSERT_GT(chooser, 0);
+    // Picks the second item with the keyboard once the menu is up (it opens with the first one selected): the timer
+    // fires inside the menu's own loop.
+    auto chooser = fnd::Timer::create(0.05, false, [](fnd::Timer&) {
+        startInBackground({ "/bin/sh", "-c", "sleep 0.3; xdotool key --delay 150 Down Return" });
+    });
+    fnd::RunLoop::main().addTimer(chooser, fnd::RunLoopMode::Common);
     bool picked = menu->popUpMenuPositioningItem(nullptr, window->convertBaseToScreen({ 20, 120 }));
     EXPECT_TRUE(picked);
     ASSERT_EQ(recorder->picked.size(), 1u);
@@ -62,8 +67,10 @@ TEST_F(MenuTest, MainMenuIsABarAboveTheContent)
 
     // Open "File" with a click on the bar, then pick its item with the keyboard.
     int s = scale();
-    auto command = fmt::format("xdotool mousemove {} {} click 1 sleep 0.5", x + 12 * s, y - 8 * s);
+    auto command = fmt::format("xdotool mousemove {} {} click 1", x + 12 * s, y - 8 * s);
     ASSERT_EQ(runWhileServing(*backend, command).status, 0);
+    // The menu opens over the content's top left.
+    EXPECT_TRUE(waitFor([&, x = x, y = y] { return grabScreen(x + 20 * s, y + 10 * s, 1, 1).at(0, 0) != 0xFF0000; }));
     grabScreen(0, 0, 1280, 1024).save(fmt::format("gtk-menubar-open-scale{}.png", scale()));
     // The open menu has its first item selected.
     ASSERT_EQ(runWhileServing(*backend, "xdotool key Return").status, 0);

@@ -118,6 +118,7 @@ private:
     // Input state.
     std::set<unsigned> m_keysDown;
     unsigned m_buttonsDown { 0 };
+    std::optional<gfx::Point> m_lastPointer;
     struct Click {
         unsigned button { 0 };
         double x { 0 }, y { 0 };

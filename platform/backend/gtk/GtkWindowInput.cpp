@@ -87,8 +87,12 @@ bool GtkWindowHost::handlePointer(GdkEvent* event)
         return false;
     auto type = gdk_event_get_event_type(event);
     auto point = canvasPointOfEvent(event);
+    // Scroll events carry no position; they happen where the pointer last was.
+    if (!point && type == GDK_SCROLL)
+        point = m_lastPointer;
     if (!point)
         return false;
+    m_lastPointer = *point;
     auto base = basePoint(point->x, point->y);
     unsigned state = gdk_event_get_modifier_state(event);
     unsigned flags = keymapping::modifierFlagsForGdkState(state);

@@ -143,6 +143,25 @@ TEST_F(WindowDisplayTest, RedrawsAndMovesFollowTheWindow)
     EXPECT_NE(grabScreen(x + 2, y + 2, 1, 1).at(0, 0), Blue) << "nothing left at the old place";
 }
 
+// Ordering front, back and out shows on the screen: the front window's pixels are the ones seen.
+TEST_F(WindowDisplayTest, OrderFrontBackAndOutShowOnTheScreen)
+{
+    auto red = showWindow({ 60, 60, 100, 80 }, FillView::make({}, gfx::Color::colorWithDeviceRed(1, 0, 0)));
+    auto blue = showWindow({ 80, 70, 100, 80 }, FillView::make({}, gfx::Color::colorWithDeviceRed(0, 0, 1)));
+    auto [x, y, width, height] = deviceRectOfContent(*blue);
+    // 10 points in from the blue window's bottom left, where the two overlap.
+    int s = scale();
+    auto seen = [&, x = x, y = y] { return grabScreen(x + 10 * s, y + 70 * s, 1, 1).at(0, 0); };
+    EXPECT_TRUE(waitFor([&] { return seen() == Blue; })) << "the newer window in front";
+    red->orderFront();
+    EXPECT_TRUE(waitFor([&] { return seen() == Red; })) << "ordered front";
+    red->orderBack();
+    EXPECT_TRUE(waitFor([&] { return seen() == Blue; })) << "ordered back";
+    blue->orderOut();
+    EXPECT_TRUE(waitFor([&] { return seen() == Red; })) << "the other window ordered out";
+    EXPECT_FALSE(blue->isVisible());
+}
+
 // Screens: the primary monitor is the first, its bottom left the origin; the scale is GDK's.
 TEST_F(WindowDisplayTest, ScreensReportTheMonitorAndItsScale)
 {

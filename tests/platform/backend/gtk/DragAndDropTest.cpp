@@ -1,6 +1,8 @@
 #include "GtkTestSupport.h"
 
 #include "platform/backend/gtk/GtkDragAndDrop.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/Timer.h"
 #include "platform/graphics/Image.h"
 #include "platform/ui/Dragging.h"
 #include "platform/ui/Pasteboard.h"
@@ -44,6 +46,7 @@ public:
         pasteboard->declareTypes({ ui::PasteboardType::PDF, ui::PasteboardType::String });
         pasteboard->setData(fnd::Data::fromString(pdf), ui::PasteboardType::PDF);
         pasteboard->setString("Dragged barcode", ui::PasteboardType::String);
+        started = true;
         auto image = gfx::Image::imageWithSize({ 30, 20 }, false, [](gfx::Rect rect) {
             gfx::GraphicsContext::current()->setFillColor(*gfx::Color::colorWithDeviceRed(0, 0.6, 0));
             gfx::GraphicsContext::current()->fillRect(rect);
@@ -58,6 +61,7 @@ public:
 
     std::string pdf = pdfBytes();
     ui::DragResult result;
+    bool started { false };
     bool dragged { false };
     std::optional<ui::DragOperation> ended;
 };
@@ -91,6 +95,8 @@ protected:
     {
         if (peer > 0)
             ::kill(peer, SIGTERM);
+        if (finish)
+            finish->invalidate();
         GtkDisplayTest::TearDown();
     }
     // The peer program at the screen's top left; waits until it is shown.
@@ -105,20 +111,30 @@ protected:
         ASSERT_GT(peer, 0);
         ASSERT_TRUE(waitFor([&] { return readFile(reportPath).find("ready") != std::string::npos; }));
     }
-    // Presses at one root point (logical pixels), moves in steps to the other and releases, as a person would.
-    void dragWithPointer(int fromX, int fromY, int toX, int toY)
+    // Presses at one root point (logical pixels) and moves a little; once `started` says the drag is under way,
+    // moves in steps to the other point and releases, as a person would. The check runs on a run-loop timer, so it
+    // also runs inside a drag's own loop.
+    void dragWithPointer(int fromX, int fromY, int toX, int toY, std::function<bool()> started)
     {
         int s = scale();
+        startInBackground({ "xdotool", "mousemove", std::to_string(fromX * s), std::to_string(fromY * s), "mousedown",
+            "1", "mousemove", std::to_string((fromX + 10) * s), std::to_string((fromY + 10) * s) });
         std::ostringstream command;
-        command << "xdotool mousemove " << fromX * s << ' ' << fromY * s << " mousedown 1 sleep 0.2";
+        command << "xdotool";
         for (int step = 1; step <= 6; ++step)
             command << " mousemove " << (fromX + (toX - fromX) * step / 6) * s << ' '
-                    << (fromY + (toY - fromY) * step / 6) * s << " sleep 0.15";
+                    << (fromY + (toY - fromY) * step / 6) * s << " sleep 0.1";
         command << " mouseup 1";
-        pointer = startInBackground({ "/bin/sh", "-c", command.str() });
+        finish = fnd::Timer::create(0.05, true, [started, command = command.str()](fnd::Timer& timer) {
+            if (!started())
+                return;
+            timer.invalidate();
+            startInBackground({ "/bin/sh", "-c", command });
+        });
+        fnd::RunLoop::main().addTimer(finish, fnd::RunLoopMode::Common);
     }
+    std::shared_ptr<fnd::Timer> finish;
     int peer { -1 };
-    int pointer { -1 };
     std::string reportPath;
 };
 
@@ -132,7 +148,7 @@ TEST_F(DragAndDropTest, DraggedPDFArrivesInAnotherProgramAsAFile)
     auto window = showWindow({ 300, 200, 120, 80 }, view);
     auto screen = ui::Screen::screens().front()->frame();
     // Our window's middle, in root coordinates, to the peer's middle.
-    dragWithPointer(360, int(screen.height() - 240), 100, 75);
+    dragWithPointer(360, int(screen.height() - 240), 100, 75, [view] { return view->started; });
     ASSERT_TRUE(waitFor([&] { return view->dragged; }, 20)) << "the drag never ended";
     EXPECT_EQ(view->result.operation, Op::Copy);
     EXPECT_EQ(view->ended, Op::Copy);
@@ -156,7 +172,8 @@ TEST_F(DragAndDropTest, TextFromAnotherProgramIsDroppedOnOurView)
     ui::registerForDraggedTypes(*view, { ui::PasteboardType::String });
     auto window = showWindow({ 300, 200, 120, 80 }, view);
     auto screen = ui::Screen::screens().front()->frame();
-    dragWithPointer(100, 75, 360, int(screen.height() - 240));
+    dragWithPointer(100, 75, 360, int(screen.height() - 240),
+        [this] { return readFile(reportPath).find("dragging") != std::string::npos; });
     ASSERT_TRUE(waitFor([&] { return !view->dropped.empty(); }, 20)) << "nothing was dropped";
     EXPECT_EQ(view->dropped[0], "dropped from afar");
     ASSERT_FALSE(view->masks.empty());

@@ -1,6 +1,6 @@
 // Another program for the drag-and-drop tests: a GTK window at the screen's top left that either offers a drag of
 // a text ("source TEXT REPORT") or takes drops ("target REPORT"). It writes what happened to the report file:
-// "ready" once shown, then what was dropped on it.
+// "ready" once shown, "dragging" when its drag began, then what was dropped on it.
 #include <gtk/gtk.h>
 
 #include <cstring>
@@ -60,6 +60,8 @@ int main(int argc, char** argv)
         gtk_drag_source_set_content(drag, content);
         gtk_drag_source_set_actions(drag, GDK_ACTION_COPY);
         g_object_unref(content);
+        g_signal_connect(
+            drag, "drag-begin", G_CALLBACK(+[](GtkDragSource*, GdkDrag*) { report("dragging"); }), nullptr);
         gtk_widget_add_controller(area, GTK_EVENT_CONTROLLER(drag));
     } else {
         auto* drop = gtk_drop_target_new(G_TYPE_INVALID, GdkDragAction(GDK_ACTION_COPY | GDK_ACTION_MOVE));

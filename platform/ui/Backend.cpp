@@ -1,6 +1,7 @@
 #include "platform/ui/Backend.h"
 
 #include "platform/ui/Dragging.h"
+#include "platform/ui/MenuTracking.h"
 
 namespace ui {
 
@@ -43,9 +44,9 @@ fnd::Expected<void> Backend::openURL(const fnd::String& url)
     return std::unexpected(fnd::Error::make("ui", 2, fnd::String("No window system can open ") + url));
 }
 
-std::optional<long> Backend::popUpMenu(Menu&, gfx::Point)
+std::optional<long> Backend::popUpMenu(Menu& menu, gfx::Point screenLocation)
 {
-    return std::nullopt;
+    return runMenuTracking(menu, screenLocation);
 }
 
 std::optional<DragResult> Backend::dragImage(View&, const std::shared_ptr<gfx::Image>&, gfx::Point, gfx::Point,

@@ -234,11 +234,6 @@ fnd::Expected<void> GtkBackend::openURL(const fnd::String& url)
     return workspace.openURL(url);
 }
 
-std::optional<long> GtkBackend::popUpMenu(Menu& menu, gfx::Point screenLocation)
-{
-    return runPopUpMenu(*this, menu, screenLocation);
-}
-
 std::optional<DragResult> GtkBackend::dragImage(View& view, const std::shared_ptr<gfx::Image>& image,
     gfx::Point imageOrigin, gfx::Point mouse, const std::shared_ptr<Pasteboard>& pasteboard,
     const std::shared_ptr<fnd::Object>& source, bool slideBack)

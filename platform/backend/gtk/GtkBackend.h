@@ -42,7 +42,6 @@ public:
     // Services.
     void beep() override;
     fnd::Expected<void> openURL(const fnd::String& url) override;
-    std::optional<long> popUpMenu(Menu& menu, gfx::Point screenLocation) override;
     std::optional<DragResult> dragImage(View& view, const std::shared_ptr<gfx::Image>& image, gfx::Point imageOrigin,
         gfx::Point mouse, const std::shared_ptr<Pasteboard>& pasteboard, const std::shared_ptr<fnd::Object>& source,
         bool slideBack) override;

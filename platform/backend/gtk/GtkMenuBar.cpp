@@ -97,7 +97,7 @@ std::string GtkMenuModel::signature(Menu& menu)
     return text;
 }
 
-void GtkMenuModel::build(Menu& menu, bool recordTopLevel)
+void GtkMenuModel::build(Menu& menu)
 {
     for (auto& entry : m_entries) {
         g_signal_handlers_disconnect_by_data(entry.action, this);
@@ -105,12 +105,11 @@ void GtkMenuModel::build(Menu& menu, bool recordTopLevel)
     }
     m_entries.clear();
     g_menu_remove_all(m_model);
-    m_picked.reset();
-    add(m_model, menu, true, recordTopLevel);
+    add(m_model, menu);
     refreshEnabledStates();
 }
 
-void GtkMenuModel::add(GMenu* into, Menu& menu, bool topLevel, bool recordTopLevel)
+void GtkMenuModel::add(GMenu* into, Menu& menu)
 {
     menu.update();
     // Separators split a GTK menu into sections.
@@ -131,7 +130,7 @@ void GtkMenuModel::add(GMenu* into, Menu& menu, bool topLevel, bool recordTopLev
         }
         if (item->submenu()) {
             GMenu* submenu = g_menu_new();
-            add(submenu, *item->submenu(), false, recordTopLevel);
+            add(submenu, *item->submenu());
             g_menu_append_submenu(section, label(item->title()).c_str(), G_MENU_MODEL(submenu));
             g_object_unref(submenu);
             continue;
@@ -140,7 +139,7 @@ void GtkMenuModel::add(GMenu* into, Menu& menu, bool topLevel, bool recordTopLev
         GSimpleAction* action = g_simple_action_new(name.c_str(), nullptr);
         g_signal_connect(action, "activate", G_CALLBACK(onActivate), this);
         g_action_map_add_action(G_ACTION_MAP(m_actions), G_ACTION(action));
-        m_entries.push_back({ item, action, topLevel && recordTopLevel ? index : -1 });
+        m_entries.push_back({ item, action });
         g_object_unref(action); // the group keeps it
         GMenuItem* menuItem = g_menu_item_new(label(item->title()).c_str(), (m_prefix + "." + name).c_str());
         if (auto accel = accelerator(*item); !accel.empty())
@@ -169,10 +168,6 @@ void GtkMenuModel::onActivate(GSimpleAction* action, GVariant*, gpointer self)
     for (auto& entry : model->m_entries) {
         if (entry.action != action)
             continue;
-        if (entry.topLevelIndex >= 0) {
-            model->m_picked = entry.topLevelIndex;
-            return;
-        }
         auto item = entry.item.lock();
         auto menu = item ? item->menu() : nullptr;
         if (menu)
@@ -195,7 +190,7 @@ void GtkMenuBars::refresh(Bar& bar, Menu& menu)
     auto signature = GtkMenuModel::signature(menu);
     if (signature != bar.signature) {
         bar.signature = signature;
-        bar.model->build(menu, false);
+        bar.model->build(menu);
     } else {
         menu.update();
         bar.model->refreshEnabledStates();
@@ -234,7 +229,7 @@ void GtkMenuBars::windowChanged(Window& window, GtkWindowHost& host)
     Bar bar;
     bar.model = std::make_unique<GtkMenuModel>("menubar");
     bar.signature = GtkMenuModel::signature(*menu);
-    bar.model->build(*menu, false);
+    bar.model->build(*menu);
     bar.widget = gtk_popover_menu_bar_new_from_model(bar.model->model());
     gtk_widget_insert_action_group(GTK_WIDGET(host.gtkWindow()), "menubar", bar.model->actions());
     auto* motion = gtk_event_controller_motion_new();
@@ -242,53 +237,6 @@ void GtkMenuBars::windowChanged(Window& window, GtkWindowHost& host)
     gtk_widget_add_controller(bar.widget, motion);
     host.setMenuBar(bar.widget);
     m_bars.emplace(window.windowNumber(), std::move(bar));
-}
-
-// Pop-up menus.
-
-std::optional<long> runPopUpMenu(GtkBackend& backend, Menu& menu, gfx::Point screenPoint)
-{
-    // The window under the point, else the key window, carries the pop-over.
-    std::shared_ptr<Window> window;
-    for (const auto& w : Application::shared().orderedWindows()) {
-        if (backend.hostFor(*w) && gfx::pointInRect(screenPoint, w->frame())) {
-            window = w;
-            break;
-        }
-    }
-    if (!window)
-        window = Application::shared().keyWindow();
-    auto* host = window ? backend.hostFor(*window) : nullptr;
-    if (!host)
-        return std::nullopt;
-
-    GtkMenuModel model("popup");
-    model.build(menu, true);
-    gtk_widget_insert_action_group(host->canvas(), "popup", model.actions());
-    GtkWidget* popover = gtk_popover_menu_new_from_model(model.model());
-    gtk_widget_set_parent(popover, host->canvas());
-    gtk_popover_set_has_arrow(GTK_POPOVER(popover), FALSE);
-    gtk_widget_set_halign(popover, GTK_ALIGN_START);
-    auto at = host->canvasPoint(window->convertScreenToBase(screenPoint));
-    GdkRectangle rect { int(at.x), int(at.y), 1, 1 };
-    gtk_popover_set_pointing_to(GTK_POPOVER(popover), &rect);
-    gtk_popover_set_position(GTK_POPOVER(popover), GTK_POS_BOTTOM);
-
-    bool closed = false;
-    gulong handler
-        = g_signal_connect_swapped(popover, "closed", G_CALLBACK(+[](bool* flag) { *flag = true; }), &closed);
-    gtk_popover_popup(GTK_POPOVER(popover));
-    // Blocks like the platform's pop-up menus; GLib's context keeps every window's events (and our run loop)
-    // going meanwhile.
-    while (!closed)
-        g_main_context_iteration(nullptr, TRUE);
-    // The picked item's action is activated as the pop-over closes; let it arrive.
-    while (g_main_context_pending(nullptr))
-        g_main_context_iteration(nullptr, FALSE);
-    g_signal_handler_disconnect(popover, handler);
-    gtk_widget_unparent(popover);
-    gtk_widget_insert_action_group(host->canvas(), "popup", nullptr);
-    return model.picked();
 }
 
 }

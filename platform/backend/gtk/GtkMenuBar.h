@@ -26,13 +26,12 @@ public:
     GtkMenuModel(const GtkMenuModel&) = delete;
     GtkMenuModel& operator=(const GtkMenuModel&) = delete;
 
-    // Rebuilds the model from the menu. topLevelOnly: a top-level pick is only recorded (picked()), not performed.
-    void build(Menu& menu, bool recordTopLevel);
+    // Rebuilds the model from the menu.
+    void build(Menu& menu);
     // Validates every item again and carries the results to the actions.
     void refreshEnabledStates();
     GMenuModel* model() const { return G_MENU_MODEL(m_model); }
     GActionGroup* actions() const { return G_ACTION_GROUP(m_actions); }
-    std::optional<long> picked() const { return m_picked; }
     // Items, submenu titles and shortcuts in order, so a rebuild is needed only when they change.
     static std::string signature(Menu& menu);
 
@@ -40,16 +39,14 @@ private:
     struct Entry {
         std::weak_ptr<MenuItem> item;
         GSimpleAction* action;
-        long topLevelIndex;
     };
-    void add(GMenu* into, Menu& menu, bool topLevel, bool recordTopLevel);
+    void add(GMenu* into, Menu& menu);
     static void onActivate(GSimpleAction*, GVariant*, gpointer self);
 
     std::string m_prefix;
     GMenu* m_model;
     GSimpleActionGroup* m_actions;
     std::vector<Entry> m_entries;
-    std::optional<long> m_picked;
 };
 
 // The main menu as a menu bar at the top of every document window (titled, not a panel or sheet), as Linux
@@ -73,9 +70,5 @@ private:
     GtkBackend& m_backend;
     std::map<long, Bar> m_bars;
 };
-
-// A pop-up or context menu at a point on the screen, over the window there (or the key window); blocks until it
-// closes and answers the picked top-level item.
-std::optional<long> runPopUpMenu(GtkBackend& backend, Menu& menu, gfx::Point screenPoint);
 
 }

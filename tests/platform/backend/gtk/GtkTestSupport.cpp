@@ -117,6 +117,8 @@ Screenshot grabScreen(int x, int y, int width, int height)
 
 void Screenshot::save(const std::string& path) const
 {
+    if (!width || !height)
+        return;
     auto bitmap = gfx::BitmapImageRep::create(width, height, gfx::BitmapLayout::ARGB32Premultiplied);
     auto buffer = bitmap->pixelBuffer();
     for (int row = 0; row < height; ++row)
@@ -250,7 +252,7 @@ namespace gtktest {
 void KeyRecorder::pick(const fnd::Value& sender)
 {
     auto item = sender.objectAs<ui::MenuItem>();
-    picked.push_back(item ? item->title().utf8() : "<no item>");
+    picked.push_back(item ? item->title().utf8() : "<control>");
 }
 
 }

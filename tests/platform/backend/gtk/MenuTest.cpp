@@ -25,20 +25,34 @@ std::shared_ptr<ui::Menu> menuOf(const std::vector<std::string>& titles, const s
 
 class MenuTest : public GtkDisplayTest { };
 
-// A pop-up menu opens over the window at the point, takes the keyboard and answers the picked item, whose action
-// runs.
-TEST_F(MenuTest, PopUpMenuAnswersThePickedItem)
+// A pop-up menu is a window of its own with its top left at the screen point; it takes the keyboard through the
+// key window and answers the picked item, whose action runs.
+TEST_F(MenuTest, PopUpMenuOpensAtThePointAndAnswersThePick)
 {
     auto recorder = KeyRecorder::make({});
+    recorder->fill = gfx::Color::colorWithDeviceRed(1, 0, 0);
     auto window = showWindow({ 100, 300, 200, 150 }, recorder);
     auto menu = menuOf({ "First", "Second", "Third" }, recorder);
-    // Picks the second item with the keyboard once the menu is up (it opens with the first one selected): the timer
-    // fires inside the menu's own loop.
-    auto chooser = fnd::Timer::create(0.05, false, [](fnd::Timer&) {
-        startInBackground({ "/bin/sh", "-c", "sleep 0.3; xdotool key --delay 150 Down Return" });
+    auto topLeft = window->convertBaseToScreen({ 20, 120 });
+    auto [x, y, width, height] = deviceRectOfContent(*window);
+    int s = scale();
+    // Inside the menu's own loop: once the menu's window shows over the red content just below and right of the
+    // point, look at it and pick the second item with the keyboard.
+    bool shown = false;
+    auto chooser = fnd::Timer::create(0.05, true, [&, x = x, y = y](fnd::Timer& timer) {
+        auto shot = grabScreen(x, y, 200 * s, 150 * s);
+        if (shot.at(30 * s, 40 * s) == 0xFF0000)
+            return;
+        timer.invalidate();
+        shown = true;
+        EXPECT_EQ(shot.at(18 * s, 40 * s), 0xFF0000u) << "left of the point the window's content shows";
+        shot.save(fmt::format("gtk-popup-scale{}.png", s));
+        startInBackground({ "xdotool", "key", "--delay", "100", "Down", "Down", "Return" });
     });
     fnd::RunLoop::main().addTimer(chooser, fnd::RunLoopMode::Common);
-    bool picked = menu->popUpMenuPositioningItem(nullptr, window->convertBaseToScreen({ 20, 120 }));
+    bool picked = menu->popUpMenuPositioningItem(nullptr, topLeft);
+    chooser->invalidate();
+    EXPECT_TRUE(shown);
     EXPECT_TRUE(picked);
     ASSERT_EQ(recorder->picked.size(), 1u);
     EXPECT_EQ(recorder->picked[0], "Second");

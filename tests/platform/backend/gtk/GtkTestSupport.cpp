@@ -124,7 +124,8 @@ void Screenshot::save(const std::string& path) const
     for (int row = 0; row < height; ++row)
         for (int column = 0; column < width; ++column)
             buffer.row(row)[column] = 0xFF000000u | at(column, row);
-    (void)bitmap->writeToFile(fnd::String(path), gfx::BitmapImageFileType::PNG);
+    // Into the temporary folder, out of the source tree whatever folder the tests run in.
+    (void)bitmap->writeToFile(fnd::String(::testing::TempDir() + path), gfx::BitmapImageFileType::PNG);
 }
 
 std::array<int, 4> deviceRectOfContent(const ui::Window& window)

@@ -50,7 +50,7 @@ struct Screenshot {
     int height { 0 };
     std::vector<std::uint32_t> pixels;
     std::uint32_t at(int x, int y) const { return pixels[std::size_t(y) * std::size_t(width) + std::size_t(x)]; }
-    // Written as PNG, to look at.
+    // Written as PNG into the temporary folder (/tmp), to look at.
     void save(const std::string& path) const;
 };
 // The screen's pixels in the rectangle of root coordinates (device pixels).

@@ -1,4 +1,5 @@
 #include "FoundationExtensions/QFAppKitExtensions.h"
+#include "FoundationExtensions/ZHKHotKeyCenter.h"
 #include "FoundationExtensions/ZORAlertPanel.h"
 #include "FoundationExtensions/ZORAppKitSuppressAlertsAndWarnings.h"
 #include "FoundationExtensions/ZORManagedObjectModelExtensions.h"
@@ -12,6 +13,8 @@
 #include "platform/foundation/DesktopEntry.h"
 #include "platform/foundation/Process.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/Event.h"
+#include "platform/ui/GlobalHotKeys.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/Sound.h"
 
@@ -299,6 +302,20 @@ TEST(Sounds, ListsSoundFilesByNameAndPlaysOnlyKnownOnes)
     EXPECT_EQ(menu->itemAtIndex(0)->title(), "bell");
     EXPECT_EQ(menu->itemAtIndex(0)->tag(), 0);
     ui::Sound::setPlayer(previous);
+}
+
+}
+
+namespace {
+
+TEST(HotKeys, WithoutAnX11DisplayRegisteringFailsWithAClearError)
+{
+    unsetenv("DISPLAY");
+    auto registration = ui::GlobalHotKeys::registerHotKey(ui::KeyCode::K, ui::ModifierFlags::Command, [] {});
+    ASSERT_FALSE(registration);
+    EXPECT_NE(registration.error().localizedDescription().utf8().find("X11 display"), std::string::npos);
+    ZHKHotKeyCenter center;
+    EXPECT_FALSE(center.registerHotKeyWithKeyCode(ui::KeyCode::K, ui::ModifierFlags::Command, [](const ui::Event&) {}));
 }
 
 }

@@ -269,7 +269,9 @@ void BezierPath::setAssociatedPoints(std::span<const Point> points, std::int64_t
     std::size_t n = std::min(points.size(), static_cast<std::size_t>(pointCountOf(kind)));
     invalidate();
     std::copy_n(points.begin(), n, m_points.begin() + static_cast<std::ptrdiff_t>(offset));
-    // The subpath start after the last move may have moved.
+    // The subpath start after the last move may have moved; only a move's point can move it.
+    if (kind != BezierPathElement::MoveTo)
+        return;
     for (auto i = elementCount() - 1; i >= 0; --i) {
         if (m_kinds[static_cast<std::size_t>(i)] == BezierPathElement::MoveTo) {
             m_subpathStart = m_points[m_offsets[static_cast<std::size_t>(i)]];

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <map>
+#include <mutex>
 #include <string_view>
 
 namespace gfx {
@@ -195,8 +197,42 @@ ColorPtr Color::colorWithPatternImage(std::shared_ptr<const PatternImage> image)
     return c;
 }
 
+namespace {
+
+struct SystemColorOverrides {
+    std::mutex mutex;
+    std::map<fnd::String, ColorPtr> colors;
+};
+
+SystemColorOverrides& overrides()
+{
+    static SystemColorOverrides table;
+    return table;
+}
+
+}
+
+void Color::setSystemColorOverride(const fnd::String& name, ColorPtr color)
+{
+    auto& table = overrides();
+    std::lock_guard lock(table.mutex);
+    if (color)
+        table.colors[name] = std::move(color);
+    else
+        table.colors.erase(name);
+}
+
 ColorPtr Color::systemColorNamed(const fnd::String& name)
 {
+    {
+        auto& table = overrides();
+        std::lock_guard lock(table.mutex);
+        if (auto it = table.colors.find(name); it != table.colors.end()) {
+            auto c = std::make_shared<Color>(*it->second);
+            c->m_name = name;
+            return c;
+        }
+    }
     std::string utf8 = name.utf8();
     for (const auto& entry : NamedColors) {
         if (entry.name != utf8)

@@ -113,6 +113,9 @@ public:
     static ColorPtr scrollBarColor();
     // A system or plain colour by its method name ("controlShadowColor"); nullptr when there is none.
     static ColorPtr systemColorNamed(const fnd::String& name);
+    // Gives a system colour another value (nullptr restores our table's). The user interface calls it when the
+    // desktop's colours change, then tells everyone with its change notification.
+    static void setSystemColorOverride(const fnd::String& name, ColorPtr color);
     static ControlTint currentControlTint() { return ControlTint::Blue; }
 
     Model model() const { return m_model; }

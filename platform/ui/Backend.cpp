@@ -1,5 +1,7 @@
 #include "platform/ui/Backend.h"
 
+#include "platform/ui/MenuTracking.h"
+
 namespace ui {
 
 namespace {
@@ -41,9 +43,9 @@ fnd::Expected<void> Backend::openURL(const fnd::String& url)
     return std::unexpected(fnd::Error::make("ui", 2, fnd::String("No window system can open ") + url));
 }
 
-std::optional<long> Backend::popUpMenu(Menu&, gfx::Point)
+std::optional<long> Backend::popUpMenu(Menu& menu, gfx::Point screenLocation)
 {
-    return std::nullopt;
+    return runMenuTracking(menu, screenLocation);
 }
 
 std::vector<fnd::String> Backend::clipboardTypes(const fnd::String&)

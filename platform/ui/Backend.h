@@ -51,7 +51,9 @@ public:
     // A modal session began for the window; the headless backend answers it from its script here.
     virtual void modalSessionBegan(Window& window) { (void)window; }
     virtual void sheetBegan(Window& sheet, Window& parent) { (void)sheet, (void)parent; }
-    // A blocking pop-up or context menu: the backend answers the chosen item index (nullopt: dismissed).
+    // A blocking pop-up or context menu with its top left at the screen point: the backend answers the chosen item
+    // index (nullopt: dismissed). The default draws the menu ourselves in a pop-up window of its own and tracks the
+    // mouse and keyboard over nextEvent (runMenuTracking).
     virtual std::optional<long> popUpMenu(Menu& menu, gfx::Point screenLocation);
 
     // Clipboard and drag hooks, filled by the pasteboard and drag classes' backend side.

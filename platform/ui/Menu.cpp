@@ -4,6 +4,7 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/Backend.h"
 #include "platform/ui/Event.h"
+#include "platform/ui/MenuView.h"
 #include "platform/ui/View.h"
 #include "platform/ui/Window.h"
 
@@ -296,15 +297,25 @@ bool Menu::performKeyEquivalentOfEvent(const fnd::Value& event)
     return keyEvent && performKeyEquivalent(*keyEvent);
 }
 
-// The backends open the menu at the point; none places a given item under it yet.
-bool Menu::popUpMenuPositioningItem([[maybe_unused]] const std::shared_ptr<MenuItem>& item, gfx::Point screenLocation)
+bool Menu::popUpMenuPositioningItem(const std::shared_ptr<MenuItem>& item, gfx::Point screenLocation)
 {
     auto self = std::static_pointer_cast<Menu>(weak_from_this().lock());
     auto delegate = m_delegate.lock();
     update();
+    // The item's row goes to the point: the menu's top is that far above it.
+    gfx::Point topLeft = screenLocation;
+    if (item && item->menu().get() == this) {
+        auto layout = MenuView::layoutMenu(*this);
+        for (const auto& row : layout.rows) {
+            if (row.index == indexOfItem(*item))
+                topLeft.y += row.rect.minY();
+        }
+    }
+    setHighlightedItem(item);
     if (delegate)
         delegate->menuWillOpen(*this);
-    const auto index = Backend::current().popUpMenu(*this, screenLocation);
+    const auto index = Backend::current().popUpMenu(*this, topLeft);
+    setHighlightedItem(nullptr);
     if (delegate)
         delegate->menuDidClose(*this);
     auto picked = index ? itemAtIndex(*index) : nullptr;

@@ -9,6 +9,10 @@
 #include <optional>
 #include <vector>
 
+namespace gfx {
+class Font;
+}
+
 namespace ui {
 
 class Menu;
@@ -54,6 +58,14 @@ public:
     void setAutoenablesItems(bool flag) { m_autoenablesItems = flag; }
     std::shared_ptr<MenuDelegate> delegate() const { return m_delegate.lock(); }
     void setDelegate(const std::shared_ptr<MenuDelegate>& delegate) { m_delegate = delegate; }
+    // How the menu is shown: its items' font (nullptr: the menu font) and the width it has at least.
+    const std::shared_ptr<gfx::Font>& font() const { return m_font; }
+    void setFont(std::shared_ptr<gfx::Font> font) { m_font = std::move(font); }
+    double minimumWidth() const { return m_minimumWidth; }
+    void setMinimumWidth(double width) { m_minimumWidth = width < 0 ? 0 : width; }
+    // The item under the keyboard or the mouse while the menu is open (before it opens: the one to start with).
+    std::shared_ptr<MenuItem> highlightedItem() const { return m_highlightedItem.lock(); }
+    void setHighlightedItem(const std::shared_ptr<MenuItem>& item) { m_highlightedItem = item; }
 
     // An item belongs to one menu: adding one held by another menu raises invalid argument, as does an index out
     // of range.
@@ -96,9 +108,9 @@ public:
     std::shared_ptr<MenuItem> itemForKeyEquivalent(
         const fnd::String& charactersIgnoringModifiers, unsigned long modifierFlags) const;
 
-    // Opens the menu at a screen point (y up) with the item under it, through the backend (the headless one answers
-    // from its script); runs until it closes. The picked item's action is performed; the answer is whether an
-    // enabled item was picked.
+    // Opens the menu with the item's top left (the menu's, without an item) at a screen point (y up), through the
+    // backend (the headless one answers from its script); runs until it closes. The picked item's action is performed;
+    // the answer is whether an enabled item was picked.
     bool popUpMenuPositioningItem(const std::shared_ptr<MenuItem>& item, gfx::Point screenLocation);
     // A context menu at the event's location in the view's window.
     static bool popUpContextMenu(const std::shared_ptr<Menu>& menu, const Event& event, View& view);
@@ -120,6 +132,9 @@ private:
     std::weak_ptr<MenuItem> m_parentItem;
     std::weak_ptr<MenuDelegate> m_delegate;
     bool m_autoenablesItems { true };
+    std::shared_ptr<gfx::Font> m_font;
+    double m_minimumWidth { 0 };
+    std::weak_ptr<MenuItem> m_highlightedItem;
 };
 
 }

@@ -38,6 +38,9 @@ inline const fnd::String BoundsDidChange = "NSViewBoundsDidChangeNotification";
 
 enum class ComparisonResult { Ascending = -1, Same = 0, Descending = 1 };
 
+// Whether a view shows a focus ring while it has the keyboard, with the platform's values.
+enum class FocusRingType { Default = 0, None = 1, Exterior = 2 };
+
 // A rectangle of a window's content, with its own coordinate system (bounds) inside its frame (in the superview's
 // coordinates). The bounds origin is the scroll position; the bounds scale (frame size over bounds size) is
 // cumulative through scaleUnitSquareToSize and survives frame resizes. Subviews are owned and drawn in order, the
@@ -189,6 +192,27 @@ public:
     // Offers the key equivalent to the subviews, front to back.
     bool performKeyEquivalent(const Event& event) override;
 
+    // Keyboard focus. The key view loop is the order Tab walks; setNextKeyView also makes this view the next one's
+    // previous key view. The valid key views are the next (previous) views of the loop that can take the keyboard.
+    std::shared_ptr<View> nextKeyView() const { return m_nextKeyView.lock(); }
+    void setNextKeyView(const std::shared_ptr<View>& view);
+    std::shared_ptr<View> previousKeyView() const { return m_previousKeyView.lock(); }
+    std::shared_ptr<View> nextValidKeyView() const;
+    std::shared_ptr<View> previousValidKeyView() const;
+    // Takes the keyboard, is shown and sits in a window.
+    virtual bool canBecomeKeyView() const;
+    // The window draws a ring around the shape drawFocusRingMask fills (within focusRingMaskBounds, in the view's
+    // coordinates) while the view is the first responder of the key window.
+    virtual FocusRingType focusRingType() const { return m_focusRingType; }
+    virtual void setFocusRingType(FocusRingType type) { m_focusRingType = type; }
+    virtual void drawFocusRingMask() { }
+    virtual gfx::Rect focusRingMaskBounds() const { return {}; }
+    // Redraws the rect with the room a focus ring takes around it.
+    void setKeyboardFocusRingNeedsDisplayInRect(gfx::Rect rect);
+    void noteFocusRingMaskChanged() { setKeyboardFocusRingNeedsDisplayInRect(focusRingMaskBounds()); }
+    // Whether the view shows its focus ring now (the key window's first responder with a ring).
+    bool showsFocusRingNow() const;
+
     // The right mouse shows the context menu through the installed presenter (the menu classes install it).
     void rightMouseDown(const Event& event) override;
     using ContextMenuPresenter = std::function<void(const std::shared_ptr<Menu>&, const Event&, View&)>;
@@ -224,6 +248,9 @@ private:
     std::vector<gfx::Rect> m_rectsBeingDrawn;
     std::vector<std::shared_ptr<TrackingArea>> m_trackingAreas;
     std::vector<CursorRect> m_cursorRects;
+    std::weak_ptr<View> m_nextKeyView;
+    std::weak_ptr<View> m_previousKeyView;
+    FocusRingType m_focusRingType { FocusRingType::Default };
 };
 
 }

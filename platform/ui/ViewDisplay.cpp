@@ -5,6 +5,7 @@
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/ui/ViewDrawing.h"
 #include "platform/ui/Window.h"
+#include "platform/ui/detail/FocusRing.h"
 
 #include <algorithm>
 #include <cmath>
@@ -52,11 +53,11 @@ gfx::Rect transformedRect(const gfx::AffineTransform& t, gfx::Rect r)
     return { minX, minY, maxX - minX, maxY - minY };
 }
 
-void drawViewTree(View& view, gfx::GraphicsContext& context, const gfx::AffineTransform& rootCTM,
+namespace {
+
+void drawViewAndSubviews(View& view, gfx::GraphicsContext& context, const gfx::AffineTransform& rootCTM,
     const gfx::AffineTransform& toTarget, const std::vector<gfx::Rect>& rects, gfx::Rect clip)
 {
-    if (view.isHidden())
-        return;
     auto inTarget = gfx::intersectionRect(transformedRect(toTarget, view.bounds()), clip);
     if (inTarget.isEmpty())
         return;
@@ -94,6 +95,19 @@ void drawViewTree(View& view, gfx::GraphicsContext& context, const gfx::AffineTr
     auto subviews = view.subviews();
     for (const auto& sub : subviews)
         drawViewTree(*sub, context, rootCTM, gfx::concatenated(sub->transformToSuperview(), toTarget), drawn, inTarget);
+}
+
+}
+
+void drawViewTree(View& view, gfx::GraphicsContext& context, const gfx::AffineTransform& rootCTM,
+    const gfx::AffineTransform& toTarget, const std::vector<gfx::Rect>& rects, gfx::Rect clip)
+{
+    if (view.isHidden())
+        return;
+    drawViewAndSubviews(view, context, rootCTM, toTarget, rects, clip);
+    // The ring goes around the view, over its neighbours, within the superview's clip.
+    if (view.showsFocusRingNow())
+        detail::drawFocusRing(view, context, rootCTM, toTarget, rects, clip);
 }
 
 void View::drawRect(gfx::Rect)

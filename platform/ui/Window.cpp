@@ -502,6 +502,9 @@ void Window::becomeKeyWindow()
         if (auto initial = initialFirstResponder())
             makeFirstResponder(initial);
     }
+    // Controls look different in the key window (the accent colour, the focus ring).
+    if (m_contentView)
+        m_contentView->setNeedsDisplay(true);
     postNotification(WindowNotification::DidBecomeKey);
     if (auto d = delegate())
         d->windowDidBecomeKey(*this);
@@ -509,6 +512,8 @@ void Window::becomeKeyWindow()
 
 void Window::resignKeyWindow()
 {
+    if (m_contentView)
+        m_contentView->setNeedsDisplay(true);
     postNotification(WindowNotification::DidResignKey);
     if (auto d = delegate())
         d->windowDidResignKey(*this);
@@ -553,11 +558,18 @@ bool Window::makeFirstResponder(const std::shared_ptr<Responder>& responder)
     if (current && !current->resignFirstResponder())
         return false;
     m_firstResponder.reset();
+    // The rings of the old and the new first responder change.
+    auto noteRing = [](const std::shared_ptr<Responder>& r) {
+        if (auto view = std::dynamic_pointer_cast<View>(r))
+            view->noteFocusRingMaskChanged();
+    };
+    noteRing(current);
     if (!responder || responder.get() == this)
         return true;
     if (!responder->acceptsFirstResponder() || !responder->becomeFirstResponder())
         return false;
     m_firstResponder = responder;
+    noteRing(responder);
     return true;
 }
 

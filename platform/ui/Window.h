@@ -47,6 +47,11 @@ constexpr long ScreenSaver = 1000;
 
 enum class BackingStoreType { Retained = 0, Nonretained = 1, Buffered = 2 };
 
+// How the first responder was reached, with the platform's values (fields select their text when tabbed into).
+enum class KeyViewSelectionDirection { Direct = 0, Next = 1, Previous = 2 };
+
+class ButtonCell;
+
 // Names of the notifications a window posts (object: the window).
 namespace WindowNotification {
 inline const fnd::String DidBecomeKey = "NSWindowDidBecomeKeyNotification";
@@ -204,6 +209,28 @@ public:
     std::shared_ptr<View> initialFirstResponder() const { return m_initialFirstResponder.lock(); }
     void setInitialFirstResponder(const std::shared_ptr<View>& view) { m_initialFirstResponder = view; }
 
+    // The key view loop: Tab and Shift-Tab move the keyboard along it. Without links of its own (or with
+    // autorecalculation) the window links its views from the top left to the bottom right first.
+    void selectNextKeyView(const fnd::Value& sender = {});
+    void selectPreviousKeyView(const fnd::Value& sender = {});
+    void selectKeyViewFollowingView(View& view);
+    void selectKeyViewPrecedingView(View& view);
+    void recalculateKeyViewLoop();
+    bool autorecalculatesKeyViewLoop() const { return m_autorecalculatesKeyViewLoop; }
+    void setAutorecalculatesKeyViewLoop(bool flag) { m_autorecalculatesKeyViewLoop = flag; }
+    KeyViewSelectionDirection keyViewSelectionDirection() const { return m_keyViewSelectionDirection; }
+
+    // The button Return presses: setting one gives its cell the key equivalent Return (and takes it from the old one).
+    std::shared_ptr<ButtonCell> defaultButtonCell() const { return m_defaultButtonCell.lock(); }
+    void setDefaultButtonCell(const std::shared_ptr<ButtonCell>& cell);
+    void disableKeyEquivalentForDefaultButtonCell() { m_defaultButtonKeyEnabled = false; }
+    void enableKeyEquivalentForDefaultButtonCell() { m_defaultButtonKeyEnabled = true; }
+    bool isKeyEquivalentForDefaultButtonCellEnabled() const { return m_defaultButtonKeyEnabled; }
+
+    // The end of the key path: Tab and Shift-Tab walk the key view loop, other keys nobody took are offered to the
+    // views' key equivalents (Return presses the default button, Escape a cancel button), the rest beep.
+    void keyDown(const Event& event) override;
+
     std::shared_ptr<WindowDelegate> delegate() const { return m_delegate.lock(); }
     void setDelegate(const std::shared_ptr<WindowDelegate>& delegate) { m_delegate = delegate; }
 
@@ -280,6 +307,9 @@ private:
     void postNotification(const fnd::String& name);
     void sendMouseToView(const Event& event);
     void updateCursor(gfx::Point basePoint);
+    void selectKeyView(const std::shared_ptr<View>& view, KeyViewSelectionDirection direction);
+    std::shared_ptr<View> keyViewStart() const;
+    bool hasKeyViewLinks() const;
 
     gfx::Rect m_frame;
     unsigned m_styleMask { WindowStyleMask::Titled };
@@ -322,6 +352,10 @@ private:
     std::weak_ptr<Window> m_sheetParent;
     std::function<void(long)> m_sheetHandler;
     std::shared_ptr<gfx::GraphicsContext> m_context;
+    bool m_autorecalculatesKeyViewLoop { false };
+    KeyViewSelectionDirection m_keyViewSelectionDirection { KeyViewSelectionDirection::Direct };
+    std::weak_ptr<ButtonCell> m_defaultButtonCell;
+    bool m_defaultButtonKeyEnabled { true };
 };
 
 }

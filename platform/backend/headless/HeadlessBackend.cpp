@@ -259,10 +259,16 @@ void HeadlessBackend::sheetBegan(Window& sheet, Window& parent)
     });
 }
 
-std::optional<long> HeadlessBackend::popUpMenu(Menu&, gfx::Point)
+std::optional<long> HeadlessBackend::popUpMenu(Menu& menu, gfx::Point screenLocation)
 {
-    if (m_popUpAnswers.empty())
-        return std::nullopt;
+    if (m_popUpAnswers.empty()) {
+        // With input queued the menu is shown and tracked as on a real screen; without any it is dismissed at once.
+        auto queued = Application::shared().nextEvent(
+            EventMasks::Any, fnd::Date::distantPast(), fnd::RunLoopMode::EventTracking, false);
+        if (!queued)
+            return std::nullopt;
+        return Backend::popUpMenu(menu, screenLocation);
+    }
     auto answer = m_popUpAnswers.front();
     m_popUpAnswers.pop_front();
     return answer;

@@ -65,7 +65,9 @@ public:
     fnd::Expected<void> writePNG(View& view, const fnd::String& path);
 
     // Scripts, used in order. A modal answer runs inside the session (typically stopModalWithCode); a sheet answer
-    // runs once the sheet is up (typically endSheet); a pop-up answer is the chosen index, nullopt to dismiss.
+    // runs once the sheet is up (typically endSheet); a pop-up answer is the chosen index, nullopt to dismiss. A
+    // pop-up menu without a scripted answer is shown and tracked over the queued input (dismissed when none is
+    // queued).
     void answerNextModal(std::function<void(Window& window)> answer);
     void answerNextSheet(std::function<void(Window& sheet, Window& parent)> answer);
     void answerNextPopUpMenu(std::optional<long> index);

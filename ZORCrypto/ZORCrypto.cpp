@@ -31,9 +31,13 @@ void initialiseLibrary()
             OPENSSL_INIT_LOAD_CRYPTO_STRINGS | OPENSSL_INIT_ADD_ALL_CIPHERS | OPENSSL_INIT_ADD_ALL_DIGESTS, nullptr);
         // Blowfish and other old ciphers live in the legacy provider. Loading any provider explicitly stops the
         // default one from loading by itself, so both are loaded.
-        if (!OSSL_PROVIDER_load(nullptr, "legacy"))
+        // The handles are kept for the life of the process.
+        static OSSL_PROVIDER* legacy = OSSL_PROVIDER_load(nullptr, "legacy");
+        static OSSL_PROVIDER* standard = OSSL_PROVIDER_load(nullptr, "default");
+        if (!legacy)
             fnd::log(fnd::LogLevel::Warning, "The OpenSSL legacy provider is missing: Blowfish is not available.");
-        OSSL_PROVIDER_load(nullptr, "default");
+        if (!standard)
+            fnd::log(fnd::LogLevel::Error, "The OpenSSL default provider is missing.");
     });
 }
 

@@ -126,8 +126,8 @@ private:
         , m_context(g_main_context_new())
     {
         GError* error = nullptr;
-        GDBusNodeInfo* node = g_dbus_node_info_new_for_xml(IntrospectionXML, &error);
-        m_interface = g_dbus_node_info_lookup_interface(node, InterfaceName);
+        m_node = g_dbus_node_info_new_for_xml(IntrospectionXML, &error);
+        m_interface = g_dbus_node_info_lookup_interface(m_node, InterfaceName);
         std::thread([this] {
             g_main_context_push_thread_default(m_context);
             for (;;)
@@ -178,6 +178,7 @@ private:
 
     GDBusConnection* m_connection;
     GMainContext* m_context;
+    GDBusNodeInfo* m_node { nullptr };
     GDBusInterfaceInfo* m_interface { nullptr };
     std::mutex m_mutex;
     std::map<String, guint> m_objects;

@@ -103,6 +103,17 @@ void HeadlessBackend::scrollWheel(Window& window, gfx::Point point, double delta
     post(Event::scrollEvent(point, flags, now, window.windowNumber(), deltaX, deltaY));
 }
 
+void HeadlessBackend::preciseScrollWheel(Window& window, gfx::Point point, double deltaX, double deltaY, unsigned flags)
+{
+    // Ten points make a line, as a touchpad's coarse deltas report them.
+    constexpr double PointsPerLine = 10;
+    double now = fnd::Clock::current()->now().timeIntervalSinceReferenceDate();
+    auto event
+        = Event::scrollEvent(point, flags, now, window.windowNumber(), deltaX / PointsPerLine, deltaY / PointsPerLine);
+    event->setPreciseScrollingDeltas(deltaX, deltaY);
+    post(event);
+}
+
 void HeadlessBackend::keyDown(Window& window, const fnd::String& characters, unsigned short keyCode, unsigned flags,
     std::optional<fnd::String> ignoringModifiers)
 {

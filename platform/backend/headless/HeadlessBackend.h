@@ -44,6 +44,8 @@ public:
     void rightMouseDown(Window& window, gfx::Point point, unsigned modifierFlags = 0);
     void rightMouseUp(Window& window, gfx::Point point, unsigned modifierFlags = 0);
     void scrollWheel(Window& window, gfx::Point point, double deltaX, double deltaY, unsigned modifierFlags = 0);
+    // A touchpad's scroll: deltas in points.
+    void preciseScrollWheel(Window& window, gfx::Point point, double deltaX, double deltaY, unsigned modifierFlags = 0);
     // charactersIgnoringModifiers defaults to the characters.
     void keyDown(Window& window, const fnd::String& characters, unsigned short keyCode, unsigned modifierFlags = 0,
         std::optional<fnd::String> charactersIgnoringModifiers = std::nullopt);

@@ -1,8 +1,9 @@
 #pragma once
 
-#include "platform/ui/TestViews.h"
+#include "platform/graphics/GraphicsPrinters.h"
 #include "platform/ui/UiTestSupport.h"
 
+#include "platform/graphics/BezierPath.h"
 #include "platform/graphics/BitmapImageRep.h"
 #include "platform/ui/Window.h"
 
@@ -11,6 +12,30 @@
 #include <string>
 
 namespace containerstest {
+
+// A view that fills itself with a colour, so pictures show where it is.
+class ColorView : public ui::View {
+    FND_OBJECT(ColorView)
+public:
+    static std::shared_ptr<ColorView> make(gfx::Rect frame, gfx::ColorPtr fill, bool flipped = false)
+    {
+        auto view = fnd::makeObject<ColorView>();
+        view->initWithFrame(frame);
+        view->fill = std::move(fill);
+        view->flipped = flipped;
+        return view;
+    }
+    bool isFlipped() const override { return flipped; }
+    void drawRect(gfx::Rect) override
+    {
+        if (!fill)
+            return;
+        fill->setFill();
+        gfx::BezierPath::fillRect(bounds());
+    }
+    gfx::ColorPtr fill;
+    bool flipped { false };
+};
 
 // A key window of 400 × 300 points on the headless backend and a virtual clock, with helpers that queue input at
 // points of a view and send it.

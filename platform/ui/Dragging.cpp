@@ -141,11 +141,8 @@ private:
 
     std::shared_ptr<View> destinationAt(const Window& window, gfx::Point screenPoint) const
     {
-        const auto& content = window.contentView();
-        if (!content)
-            return nullptr;
         const auto types = m_pasteboard ? m_pasteboard->types() : std::vector<fnd::String> {};
-        for (auto view = content->hitTest(window.convertScreenToBase(screenPoint)); view; view = view->superview()) {
+        for (auto view = window.hitTestViews(window.convertScreenToBase(screenPoint)); view; view = view->superview()) {
             const auto* registration = registrationOf(*view);
             if (!registration || !dynamic_cast<DraggingDestination*>(view.get()))
                 continue;

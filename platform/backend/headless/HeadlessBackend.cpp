@@ -164,7 +164,8 @@ void HeadlessBackend::after(double seconds, std::function<void()> work)
 
 std::shared_ptr<gfx::WindowSurface> HeadlessBackend::surfaceForWindow(Window& window)
 {
-    auto size = window.contentRectForFrameRect(window.frame()).size;
+    // The content and the toolbar's strip above it.
+    auto size = Window::contentRectForFrameRect(window.frame(), window.styleMask()).size;
     auto& surface = m_surfaces[window.windowNumber()];
     if (!surface || surface->pointSize() != size)
         surface = std::make_shared<HeadlessSurface>(size, window.backingScaleFactor());

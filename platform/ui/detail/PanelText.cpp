@@ -1,5 +1,6 @@
 #include "platform/ui/detail/PanelText.h"
 
+#include "platform/foundation/Bundle.h"
 #include "platform/text/AttributedString.h"
 #include "platform/text/Attributes.h"
 
@@ -23,6 +24,12 @@ txt::AttributedString styled(const fnd::String& text, const std::shared_ptr<gfx:
     return txt::AttributedString(text, attributes);
 }
 
+}
+
+fnd::String panelText(const char* key, const char* english)
+{
+    static const auto bundle = fnd::Bundle::bundleWithName("Foundation");
+    return bundle ? bundle->localizedStringForKey(key, english, "Panels") : fnd::String(english);
 }
 
 gfx::Size labelSize(const fnd::String& text, const std::shared_ptr<gfx::Font>& font)

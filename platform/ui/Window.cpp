@@ -733,6 +733,7 @@ void Window::endSheet(const std::shared_ptr<Window>& sheet, long returnCode)
         makeKeyWindow();
     if (handler)
         handler(returnCode);
+    Backend::current().sheetEnded(*sheet, *this);
 }
 
 // Conversions.

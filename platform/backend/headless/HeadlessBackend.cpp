@@ -241,8 +241,36 @@ void HeadlessBackend::answerNextPopUpMenu(std::optional<long> index)
     m_popUpAnswers.push_back(index);
 }
 
+void HeadlessBackend::answerNextPanel(PanelAnswer answer)
+{
+    m_panelAnswers.push_back(std::move(answer));
+}
+
+bool HeadlessBackend::answerPanel(Window& window)
+{
+    if (m_panelAnswers.empty() || !dynamic_cast<ScriptedPanel*>(&window))
+        return false;
+    auto answer = std::move(m_panelAnswers.front());
+    m_panelAnswers.pop_front();
+    std::weak_ptr<Window> weak = std::static_pointer_cast<Window>(window.shared_from_this());
+    // Carried out inside the panel's session or once the sheet is up, as a person's clicks would be.
+    after(0, [weak, answer = std::move(answer)] {
+        if (auto w = weak.lock())
+            dynamic_cast<ScriptedPanel&>(*w).performScriptedAnswer(answer);
+    });
+    return true;
+}
+
+void HeadlessBackend::sheetEnded(Window&, Window& parent)
+{
+    if (parent.isVisible())
+        answerPanel(parent);
+}
+
 void HeadlessBackend::modalSessionBegan(Window& window)
 {
+    if (answerPanel(window))
+        return;
     if (m_modalAnswers.empty())
         return;
     auto answer = std::move(m_modalAnswers.front());
@@ -257,6 +285,8 @@ void HeadlessBackend::modalSessionBegan(Window& window)
 
 void HeadlessBackend::sheetBegan(Window& sheet, Window& parent)
 {
+    if (answerPanel(sheet))
+        return;
     if (m_sheetAnswers.empty())
         return;
     auto answer = std::move(m_sheetAnswers.front());

@@ -40,6 +40,9 @@ public:
             if ((box->state() == ControlStateValue::On) != *answer.checkBox)
                 box->performClick();
         }
+        // A typed name goes into an accessory text field (a folder name, say).
+        if (auto field = std::dynamic_pointer_cast<TextField>(a->accessoryView()); field && answer.name)
+            field->setStringValue(*answer.name);
         long index = answer.button - AlertReturn::FirstButton;
         if (index >= 0 && index < long(a->buttons().size()))
             a->buttons()[std::size_t(index)]->performClick();

@@ -17,6 +17,18 @@ struct PanelAnswer {
     std::optional<fnd::String> name;
     std::vector<fnd::String> selection;
     std::optional<bool> checkBox;
+
+    // PanelAnswer::pressing(1).inFolder(path).typing("Barcode") reads as what the person does.
+    static PanelAnswer pressing(long button)
+    {
+        PanelAnswer answer;
+        answer.button = button;
+        return answer;
+    }
+    PanelAnswer& inFolder(const fnd::String& path) { return folder = path, *this; }
+    PanelAnswer& typing(const fnd::String& text) { return name = text, *this; }
+    PanelAnswer& selecting(std::vector<fnd::String> names) { return selection = std::move(names), *this; }
+    PanelAnswer& ticking(bool on) { return checkBox = on, *this; }
 };
 
 // A panel window that can carry out a scripted answer through its own controls, as clicks would.

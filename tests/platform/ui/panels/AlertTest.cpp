@@ -29,13 +29,13 @@ TEST_F(AlertTest, ButtonsReturnTheirCodesInOrderModallyAndAsASheet)
 {
     for (long code : { AlertReturn::FirstButton, AlertReturn::SecondButton, AlertReturn::ThirdButton }) {
         auto alert = threeButtons();
-        backend->answerNextPanel({ .button = code });
+        backend->answerNextPanel(PanelAnswer::pressing(code));
         EXPECT_EQ(alert->runModal(), code);
         EXPECT_FALSE(alert->window()->isVisible());
     }
     auto alert = threeButtons();
     std::vector<long> codes;
-    backend->answerNextPanel({ .button = AlertReturn::ThirdButton });
+    backend->answerNextPanel(PanelAnswer::pressing(AlertReturn::ThirdButton));
     alert->beginSheetModalForWindow(window, [&](long code) { codes.push_back(code); });
     EXPECT_EQ(window->attachedSheet(), alert->window());
     settle();
@@ -66,14 +66,14 @@ TEST_F(AlertTest, TheSuppressionCheckBoxKeepsItsStateAfterTheAlert)
 {
     auto alert = threeButtons();
     alert->setShowsSuppressionButton(true);
-    backend->answerNextPanel({ .button = AlertReturn::SecondButton, .checkBox = true });
+    backend->answerNextPanel(PanelAnswer::pressing(AlertReturn::SecondButton).ticking(true));
     EXPECT_EQ(alert->runModal(), AlertReturn::SecondButton);
     EXPECT_EQ(alert->suppressionButton()->state(), ControlStateValue::On);
     EXPECT_EQ(alert->suppressionButton()->superview(), alert->window()->contentView());
 
     auto unticked = threeButtons();
     unticked->setShowsSuppressionButton(true);
-    backend->answerNextPanel({ .button = AlertReturn::FirstButton });
+    backend->answerNextPanel(PanelAnswer::pressing(AlertReturn::FirstButton));
     unticked->runModal();
     EXPECT_EQ(unticked->suppressionButton()->state(), ControlStateValue::Off);
 }

@@ -73,7 +73,7 @@ TEST_F(SavePanelTest, TheChosenPathGetsTheRequiredExtension)
 {
     auto panel = SavePanel::savePanel();
     panel->setAllowedFileTypes({ "pdf" });
-    backend->answerNextPanel({ .button = ModalResponse::OK, .folder = dir(), .name = fnd::String("Barcode") });
+    backend->answerNextPanel(PanelAnswer::pressing(ModalResponse::OK).inFolder(dir()).typing("Barcode"));
     EXPECT_EQ(exportWith(panel), ModalResponse::OK);
     EXPECT_EQ(panel->path().utf8(), folder / "Barcode.pdf");
     EXPECT_EQ(testsupport::readFile(folder / "Barcode.pdf"), "new");
@@ -88,7 +88,7 @@ TEST_F(SavePanelTest, TheChosenPathGetsTheRequiredExtension)
     panel->setAllowedFileTypes({ ".png" });
     EXPECT_EQ(panel->nameFieldStringValue().utf8(), "Barcode 2.png");
 
-    backend->answerNextPanel({ .button = ModalResponse::Cancel, .name = fnd::String("Other") });
+    backend->answerNextPanel(PanelAnswer::pressing(ModalResponse::Cancel).typing("Other"));
     EXPECT_EQ(exportWith(panel), ModalResponse::Cancel);
     EXPECT_TRUE(panel->path().isEmpty());
     EXPECT_FALSE(std::filesystem::exists(folder / "Other.png"));
@@ -99,15 +99,15 @@ TEST_F(SavePanelTest, ARefusedOverwriteWritesNothingAndReplacingIsAsked)
     auto panel = SavePanel::savePanel();
     panel->setAllowedFileTypes({ "pdf" });
     // The panel, the question (Cancel is the first button), and the panel again, cancelled.
-    backend->answerNextPanel({ .button = ModalResponse::OK, .folder = dir(), .name = fnd::String("b-small") });
-    backend->answerNextPanel({ .button = 1000 });
-    backend->answerNextPanel({ .button = ModalResponse::Cancel });
+    backend->answerNextPanel(PanelAnswer::pressing(ModalResponse::OK).inFolder(dir()).typing("b-small"));
+    backend->answerNextPanel(PanelAnswer::pressing(1000));
+    backend->answerNextPanel(PanelAnswer::pressing(ModalResponse::Cancel));
     EXPECT_EQ(exportWith(panel), ModalResponse::Cancel);
     EXPECT_EQ(testsupport::readFile(folder / "b-small.pdf"), "x");
     EXPECT_EQ(backend->pendingPanelAnswers(), 0u);
 
-    backend->answerNextPanel({ .button = ModalResponse::OK, .folder = dir(), .name = fnd::String("b-small.pdf") });
-    backend->answerNextPanel({ .button = 1001 });
+    backend->answerNextPanel(PanelAnswer::pressing(ModalResponse::OK).inFolder(dir()).typing("b-small.pdf"));
+    backend->answerNextPanel(PanelAnswer::pressing(1001));
     EXPECT_EQ(exportWith(panel), ModalResponse::OK);
     EXPECT_EQ(testsupport::readFile(folder / "b-small.pdf"), "new");
 }
@@ -117,8 +117,8 @@ TEST_F(SavePanelTest, AsASheetTheHandlerGetsTheCodeAndThePath)
     auto panel = SavePanel::savePanel();
     panel->setAllowedFileTypes({ "pdf" });
     std::vector<long> codes;
-    backend->answerNextPanel({ .button = ModalResponse::OK, .folder = dir(), .name = fnd::String("a-large") });
-    backend->answerNextPanel({ .button = 1001 });
+    backend->answerNextPanel(PanelAnswer::pressing(ModalResponse::OK).inFolder(dir()).typing("a-large"));
+    backend->answerNextPanel(PanelAnswer::pressing(1001));
     panel->beginSheetModalForWindow(window, [&](long code) { codes.push_back(code); });
     EXPECT_EQ(window->attachedSheet(), panel);
     settle();
@@ -187,7 +187,7 @@ TEST_F(SavePanelTest, NewFoldersAreMadeAndEntered)
     panel->setCanCreateDirectories(true);
     panel->setDirectory(dir());
     panel->makeKeyAndOrderFront();
-    backend->answerNextPanel({ .button = 1000, .name = fnd::String("Exports") });
+    backend->answerNextPanel(PanelAnswer::pressing(1000).typing("Exports"));
     panel->newFolderButton()->performClick();
     settle();
     EXPECT_TRUE(std::filesystem::is_directory(folder / "Exports"));
@@ -195,8 +195,8 @@ TEST_F(SavePanelTest, NewFoldersAreMadeAndEntered)
 
     // A folder of that name already there: an error, and the panel stays where it is.
     panel->setDirectory(dir());
-    backend->answerNextPanel({ .button = 1000, .name = fnd::String("Exports") });
-    backend->answerNextPanel({ .button = 1000 });
+    backend->answerNextPanel(PanelAnswer::pressing(1000).typing("Exports"));
+    backend->answerNextPanel(PanelAnswer::pressing(1000));
     panel->newFolderButton()->performClick();
     settle();
     EXPECT_EQ(panel->directory(), dir());
@@ -229,9 +229,10 @@ TEST_F(SavePanelTest, OpenPanelsChooseFilesOfTheTypesOrFolders)
     panel->setAllowedFileTypes({ "pdf" });
     panel->setAllowsMultipleSelection(true);
     EXPECT_TRUE(panel->nameField()->isHidden());
-    backend->answerNextPanel({ .button = ModalResponse::OK,
-        .folder = dir(),
-        .selection = { fnd::String("a-large.pdf"), fnd::String("c-middle.txt"), fnd::String("b-small.pdf") } });
+    backend->answerNextPanel(
+        PanelAnswer::pressing(ModalResponse::OK)
+            .inFolder(dir())
+            .selecting({ fnd::String("a-large.pdf"), fnd::String("c-middle.txt"), fnd::String("b-small.pdf") }));
     EXPECT_EQ(panel->runModal(), ModalResponse::OK);
     ASSERT_EQ(panel->paths().size(), 2u) << "the text file was not selectable";
     EXPECT_EQ(panel->paths()[0].utf8(), folder / "a-large.pdf");
@@ -239,10 +240,11 @@ TEST_F(SavePanelTest, OpenPanelsChooseFilesOfTheTypesOrFolders)
     // Folders wanted: the selected folder, or the current one when nothing is selected.
     panel->setCanChooseDirectories(true);
     panel->setCanChooseFiles(false);
-    backend->answerNextPanel({ .button = ModalResponse::OK, .folder = dir(), .selection = { fnd::String("Archive") } });
+    backend->answerNextPanel(
+        PanelAnswer::pressing(ModalResponse::OK).inFolder(dir()).selecting({ fnd::String("Archive") }));
     EXPECT_EQ(panel->runModal(), ModalResponse::OK);
     EXPECT_EQ(panel->paths(), (std::vector<fnd::String> { dir().stringByAppendingPathComponent("Archive") }));
-    backend->answerNextPanel({ .button = ModalResponse::OK, .folder = dir() });
+    backend->answerNextPanel(PanelAnswer::pressing(ModalResponse::OK).inFolder(dir()));
     EXPECT_EQ(panel->runModal(), ModalResponse::OK);
     EXPECT_EQ(panel->paths(), (std::vector<fnd::String> { dir() }));
 }

@@ -37,5 +37,7 @@ private:
     std::vector<int> m_logTable;
     std::vector<int> m_antilogTable;
     std::vector<int> m_generator;
+    // The logarithm of each generator coefficient.
+    std::vector<int> m_generatorLogs;
     int m_eccLength { 0 };
 };

@@ -74,11 +74,13 @@ protected:
             return;
         symbol->rows = symbol->drawnRows = rows;
         symbol->width = columns;
+        // The record is fresh (all light) and the size was checked: modules are or-ed in without a branch.
         for (int y = 0; y < rows; ++y) {
             symbol->rowHeight[static_cast<std::size_t>(y)] = 1;
+            auto& row = symbol->encodedData[static_cast<std::size_t>(y)];
             for (int x = 0; x < columns; ++x) {
-                if (isDark(y, x))
-                    setMatrixModuleWithY(y, x);
+                row[static_cast<std::size_t>(x / ModulesPerByte)]
+                    |= static_cast<std::uint8_t>((isDark(y, x) ? 1u : 0u) << (x % ModulesPerByte));
             }
         }
     }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstdlib>
+#include <mutex>
 
 namespace QREncoder {
 
@@ -43,25 +44,29 @@ void mergeShortRuns(std::string& marks, char from, char to)
     }
 }
 
+// Bits appended most significant first, straight into bytes; a short last byte keeps 0 bits.
 class BitBuffer {
 public:
+    explicit BitBuffer(std::size_t capacity) { m_bytes.reserve(capacity); }
     void append(unsigned value, int count)
     {
-        for (int i = count - 1; i >= 0; --i)
-            m_bits.push_back(static_cast<std::uint8_t>((value >> i) & 1u));
+        // As many bits at a time as the last byte has room for.
+        while (count > 0) {
+            if (m_size % 8 == 0)
+                m_bytes.push_back(0);
+            const int room = 8 - static_cast<int>(m_size % 8);
+            const int taken = std::min(room, count);
+            const unsigned bits = (value >> (count - taken)) & ((1u << taken) - 1);
+            m_bytes.back() = static_cast<std::uint8_t>(m_bytes.back() | (bits << (room - taken)));
+            m_size += static_cast<std::size_t>(taken);
+            count -= taken;
+        }
     }
-    std::size_t size() const { return m_bits.size(); }
-    // Cut into bytes, most significant bit first; a short last byte is filled with 0 bits.
-    std::vector<std::uint8_t> bytes() const
-    {
-        std::vector<std::uint8_t> out((m_bits.size() + 7) / 8, 0);
-        for (std::size_t i = 0; i < m_bits.size(); ++i)
-            out[i / 8] = static_cast<std::uint8_t>(out[i / 8] | (m_bits[i] << (7 - i % 8)));
-        return out;
-    }
+    std::vector<std::uint8_t> bytes() && { return std::move(m_bytes); }
 
 private:
-    std::vector<std::uint8_t> m_bits;
+    std::vector<std::uint8_t> m_bytes;
+    std::size_t m_size { 0 };
 };
 
 int countBits(char mode, int version)
@@ -123,7 +128,7 @@ void drawFinder(Grid& grid, int top, int left)
     }
 }
 
-Grid functionPatterns(int version)
+Grid drawFunctionPatterns(int version)
 {
     Grid grid(symbolSize(version));
     int n = grid.size;
@@ -174,6 +179,22 @@ Grid functionPatterns(int version)
     return grid;
 }
 
+// A value made once, at its first use, whichever thread asks first. Every caller's Make type has its own table.
+template <typename T, std::size_t Count, typename Make> const T& madeOnce(std::size_t index, Make make)
+{
+    static std::array<std::once_flag, Count> made;
+    static std::array<std::optional<T>, Count> values;
+    std::call_once(made[index], [&] { values[index] = make(); });
+    return *values[index];
+}
+
+// The function patterns of a version never change: drawn at the version's first use, copied for every symbol.
+const Grid& functionPatterns(int version)
+{
+    return madeOnce<Grid, MaximumVersion + 1>(
+        static_cast<std::size_t>(version), [version] { return drawFunctionPatterns(version); });
+}
+
 void placeCodewords(Grid& grid, const std::vector<std::uint8_t>& codewords)
 {
     std::size_t bit = 0;
@@ -195,75 +216,6 @@ void placeCodewords(Grid& grid, const std::vector<std::uint8_t>& codewords)
             }
         }
     }
-}
-
-bool maskCondition(int mask, int i, int j)
-{
-    switch (mask) {
-    case 0:
-        return (i + j) % 2 == 0;
-    case 1:
-        return i % 2 == 0;
-    case 2:
-        return j % 3 == 0;
-    case 3:
-        return (i + j) % 3 == 0;
-    case 4:
-        return (i / 2 + j / 3) % 2 == 0;
-    case 5:
-        return (i * j) % 2 + (i * j) % 3 == 0;
-    case 6:
-        return ((i * j) % 2 + (i * j) % 3) % 2 == 0;
-    default:
-        return ((i + j) % 2 + (i * j) % 3) % 2 == 0;
-    }
-}
-
-void applyMask(Grid& grid, int mask)
-{
-    for (int i = 0; i < grid.size; ++i) {
-        for (int j = 0; j < grid.size; ++j) {
-            if (grid.isData(i, j) && maskCondition(mask, i, j))
-                grid.dark[grid.at(i, j)] ^= 1;
-        }
-    }
-}
-
-// This system's own mask score: long runs, finder-like sequences and the dark/light balance.
-int penalty(const Grid& grid)
-{
-    int n = grid.size;
-    int score = 0;
-    auto scoreLine = [&](auto module) {
-        bool colour = module(0);
-        int count = 0;
-        for (int k = 0; k < n; ++k) {
-            if (module(k) == colour) {
-                ++count;
-                continue;
-            }
-            if (count >= 6)
-                score += count + 3;
-            count = 0;
-            colour = module(k);
-        }
-        if (count >= 6)
-            score += count + 3;
-        for (int s = 0; s <= n - 8; ++s) {
-            if (module(s) && !module(s + 1) && module(s + 2) && module(s + 3) && module(s + 4) && !module(s + 5)
-                && module(s + 6))
-                score += 40;
-        }
-    };
-    for (int c = 0; c < n; ++c)
-        scoreLine([&](int r) { return grid.dark[grid.at(r, c)] != 0; });
-    for (int r = 0; r < n; ++r)
-        scoreLine([&](int c) { return grid.dark[grid.at(r, c)] != 0; });
-
-    long darkCount = std::count(grid.dark.begin(), grid.dark.end(), 1);
-    int p = static_cast<int>(100 * darkCount / (static_cast<long>(n) * n));
-    score += 10 * ((p <= 50 ? 100 - p : p) - 50) / 5;
-    return score;
 }
 
 void placeFormatAndVersion(Grid& grid, Level level, int mask, int version)
@@ -397,7 +349,8 @@ Level levelForBits(int version, int bits)
 
 std::vector<std::uint8_t> dataCodewordStream(std::string_view bytes, std::string_view marks, int version, Level level)
 {
-    BitBuffer bits;
+    const auto capacity = static_cast<std::size_t>(dataCodewords(version, level));
+    BitBuffer bits(capacity);
     for (std::size_t start = 0; start < marks.size();) {
         char mode = marks[start];
         std::size_t end = start;
@@ -429,8 +382,7 @@ std::vector<std::uint8_t> dataCodewordStream(std::string_view bytes, std::string
     }
     bits.append(0, 4);
 
-    auto codewords = bits.bytes();
-    auto capacity = static_cast<std::size_t>(dataCodewords(version, level));
+    auto codewords = std::move(bits).bytes();
     if (codewords.size() > capacity)
         codewords.resize(capacity);
     for (std::size_t i = 0; codewords.size() < capacity; ++i)
@@ -447,8 +399,12 @@ std::vector<std::uint8_t> interleavedCodewords(const std::vector<std::uint8_t>& 
     const std::size_t shortLength = data.size() / blocks;
     const std::size_t longBlocks = data.size() % blocks;
 
-    ReedSolomonEncoder rs;
-    rs.initWithPoly(0x11D).setNumberOfSymbols(static_cast<int>(eccLength), 0);
+    // The field and the generator depend on the block length only: made once per length.
+    const auto& rs = madeOnce<ReedSolomonEncoder, MaximumEccCodewordsPerBlock + 1>(eccLength, [eccLength] {
+        ReedSolomonEncoder encoder;
+        encoder.initWithPoly(0x11D).setNumberOfSymbols(static_cast<int>(eccLength), 0);
+        return encoder;
+    });
 
     std::vector<std::vector<std::uint8_t>> dataBlocks;
     std::vector<std::vector<std::uint8_t>> eccBlocks;
@@ -508,18 +464,9 @@ std::optional<Symbol> encode(std::string_view bytes)
     Grid grid = functionPatterns(version);
     placeCodewords(grid, codewords);
     // 5. Mask choice: the lowest score, the lower mask on a tie.
-    int bestMask = 0;
-    int bestScore = 0;
-    for (int mask = 0; mask < 8; ++mask) {
-        Grid masked = grid;
-        applyMask(masked, mask);
-        int score = penalty(masked);
-        if (mask == 0 || score < bestScore) {
-            bestMask = mask;
-            bestScore = score;
-        }
-    }
-    applyMask(grid, bestMask);
+    const auto scores = maskPenalties(grid.size, grid.dark, grid.function);
+    const int bestMask = static_cast<int>(std::min_element(scores.begin(), scores.end()) - scores.begin());
+    applyMask(bestMask, grid.size, grid.dark, grid.function);
     // 6. Format and version information.
     placeFormatAndVersion(grid, level, bestMask, version);
 

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,6 +20,7 @@ inline constexpr int MaximumVersion = 40;
 extern const std::array<std::uint16_t, 41> TotalCodewords;
 extern const std::array<std::array<std::uint8_t, 41>, 4> ErrorCorrectionBlocks;
 extern const std::array<std::array<std::uint8_t, 41>, 4> EccCodewordsPerBlock;
+inline constexpr int MaximumEccCodewordsPerBlock = 30;
 // Row/column centres of the alignment patterns, 0 marking the end.
 extern const std::array<std::array<std::uint8_t, 7>, 41> AlignmentCentres;
 
@@ -46,6 +48,15 @@ std::vector<std::uint8_t> interleavedCodewords(const std::vector<std::uint8_t>& 
 std::uint16_t formatInformation(Level level, int mask);
 // The 18 version bits (versions 7 and above); bit 0 is the least significant.
 std::uint32_t versionInformation(int version);
+
+// Masks on a grid of size x size modules, row by row from the top (1 = dark), where `function` marks (1) the function
+// patterns and reserved areas that no mask touches.
+// Inverts the modules that mask 0 to 7 selects (ISO/IEC 18004 table 10).
+void applyMask(int mask, int size, std::span<std::uint8_t> modules, std::span<const std::uint8_t> function);
+// This system's own score of each mask applied to the grid: long runs and finder-like sequences in every column and
+// row, and the dark/light balance. The encoder keeps the mask that scores lowest.
+std::array<int, 8> maskPenalties(
+    int size, std::span<const std::uint8_t> modules, std::span<const std::uint8_t> function);
 
 struct Symbol {
     int version { 0 };

@@ -1,6 +1,8 @@
 // ISO/IEC 18004 tables of QR Code Model 2, indexed by version (index 0 unused).
 #include "barcodes/detail/QREncoder.h"
 
+#include <algorithm>
+
 namespace QREncoder {
 
 // Table 1: all codewords (data and error correction) of each version.
@@ -41,6 +43,8 @@ constexpr std::array<std::array<std::uint8_t, 41>, 4> EccCodewordsPerBlock = { {
         30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30 }, // H
 } };
 static_assert(EccCodewordsPerBlock.size() == 4);
+static_assert(std::ranges::all_of(
+    EccCodewordsPerBlock, [](const auto& level) { return std::ranges::max(level) <= MaximumEccCodewordsPerBlock; }));
 
 // Annex E: row/column centres of the alignment patterns.
 constexpr std::array<std::array<std::uint8_t, 7>, 41> AlignmentCentres = { {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <set>
 
 using namespace fnd;
@@ -44,6 +45,66 @@ std::string variedDigits(std::size_t count)
     for (std::size_t i = 0; i < count; ++i)
         out += static_cast<char>('0' + (i * 7 + i / 10) % 10);
     return out;
+}
+
+// ISO/IEC 18004 table 10.
+bool maskInverts(int mask, int i, int j)
+{
+    switch (mask) {
+    case 0:
+        return (i + j) % 2 == 0;
+    case 1:
+        return i % 2 == 0;
+    case 2:
+        return j % 3 == 0;
+    case 3:
+        return (i + j) % 3 == 0;
+    case 4:
+        return (i / 2 + j / 3) % 2 == 0;
+    case 5:
+        return (i * j) % 2 + (i * j) % 3 == 0;
+    case 6:
+        return ((i * j) % 2 + (i * j) % 3) % 2 == 0;
+    default:
+        return ((i + j) % 2 + (i * j) % 3) % 2 == 0;
+    }
+}
+
+// The mask score module by module, as the encoder first computed it: per line, a run whose count (the first run all
+// its modules, later runs all but their first) reaches 6 scores count + 3, and 1011101 starting at least 8 modules
+// before the end scores 40; then 10 per 5 % of imbalance between dark and light.
+int referencePenalty(int n, const std::vector<std::uint8_t>& modules)
+{
+    int score = 0;
+    auto scoreLine = [&](auto module) {
+        bool colour = module(0);
+        int count = 0;
+        for (int k = 0; k < n; ++k) {
+            if (module(k) == colour) {
+                ++count;
+                continue;
+            }
+            if (count >= 6)
+                score += count + 3;
+            count = 0;
+            colour = module(k);
+        }
+        if (count >= 6)
+            score += count + 3;
+        for (int s = 0; s <= n - 8; ++s) {
+            if (module(s) && !module(s + 1) && module(s + 2) && module(s + 3) && module(s + 4) && !module(s + 5)
+                && module(s + 6))
+                score += 40;
+        }
+    };
+    auto at = [n](int r, int c) { return static_cast<std::size_t>(r * n + c); };
+    for (int c = 0; c < n; ++c)
+        scoreLine([&](int r) { return modules[at(r, c)] != 0; });
+    for (int r = 0; r < n; ++r)
+        scoreLine([&](int c) { return modules[at(r, c)] != 0; });
+    long dark = std::count(modules.begin(), modules.end(), 1);
+    int p = static_cast<int>(100 * dark / (static_cast<long>(n) * n));
+    return score + 10 * ((p <= 50 ? 100 - p : p) - 50) / 5;
 }
 
 std::shared_ptr<QR> makeQR(const String& content)
@@ -249,4 +310,47 @@ TEST(QR, ZbarReadsEveryVersionClassLevelAndMode)
     }
     EXPECT_EQ(levels.size(), 4u);
     EXPECT_EQ(classes, (std::set<std::string> { "small", "medium", "large", "largest" }));
+}
+
+TEST(QR, MaskScoresAgreeWithTheModuleByModuleRule)
+{
+    // Every mask on grids with long runs and finder-like sequences, on both sides of the 64- and 128-module line
+    // widths, beside function areas the masks leave alone.
+    std::mt19937 random(18004);
+    for (int n : { 21, 25, 57, 61, 65, 69, 125, 129, 133, 177 }) {
+        for (int flipOdds : { 2, 9 }) {
+            std::vector<std::uint8_t> modules(static_cast<std::size_t>(n * n));
+            std::vector<std::uint8_t> function(modules.size());
+            std::uint8_t colour = 0;
+            for (std::size_t i = 0; i < modules.size(); ++i) {
+                if (random() % static_cast<unsigned>(flipOdds) == 0)
+                    colour ^= 1;
+                modules[i] = colour;
+                function[i] = (i / static_cast<std::size_t>(n) < 9 && i % static_cast<std::size_t>(n) < 9)
+                    || random() % 10 == 0;
+            }
+            const auto scores = QREncoder::maskPenalties(n, modules, function);
+            for (int mask = 0; mask < 8; ++mask) {
+                auto expected = modules;
+                for (int i = 0; i < n; ++i) {
+                    for (int j = 0; j < n; ++j) {
+                        auto at = static_cast<std::size_t>(i * n + j);
+                        if (!function[at] && maskInverts(mask, i, j))
+                            expected[at] ^= 1;
+                    }
+                }
+                auto masked = modules;
+                QREncoder::applyMask(mask, n, masked, function);
+                ASSERT_EQ(masked, expected) << "size " << n << ", mask " << mask;
+                EXPECT_EQ(scores[static_cast<std::size_t>(mask)], referencePenalty(n, expected))
+                    << "size " << n << ", flip odds " << flipOdds << ", mask " << mask;
+            }
+        }
+    }
+
+    // All light, nothing to mask: 42 lines of one run of 21 (24 each) and no dark module (100).
+    const std::vector<std::uint8_t> light(21 * 21, 0);
+    const std::vector<std::uint8_t> allFunction(21 * 21, 1);
+    for (int score : QREncoder::maskPenalties(21, light, allFunction))
+        EXPECT_EQ(score, 42 * 24 + 100);
 }

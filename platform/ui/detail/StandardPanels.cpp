@@ -1,6 +1,8 @@
 #include "platform/ui/detail/StandardPanels.h"
 
 #include "platform/foundation/ClassBuilder.h"
+#include "platform/ui/ColorPanel.h"
+#include "platform/ui/FontPanel.h"
 
 namespace ui::detail {
 
@@ -12,8 +14,11 @@ class StandardPanelActions : public fnd::Object {
     static void describeClass(fnd::ClassBuilder<StandardPanelActions>& c);
 
 public:
-    void orderFrontColorPanel(const fnd::Value&) { }
-    void orderFrontFontPanel(const fnd::Value&) { }
+    void orderFrontColorPanel(const fnd::Value& sender)
+    {
+        ColorPanel::sharedColorPanel()->orderFrontColorPanel(sender);
+    }
+    void orderFrontFontPanel(const fnd::Value& sender) { FontPanel::sharedFontPanel()->orderFrontFontPanel(sender); }
 };
 
 }

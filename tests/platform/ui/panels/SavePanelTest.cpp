@@ -1,5 +1,6 @@
 #include "PanelsTestSupport.h"
 
+#include "platform/foundation/Bundle.h"
 #include "platform/foundation/FileManager.h"
 #include "platform/foundation/Paths.h"
 #include "platform/foundation/TestSupport.h"
@@ -221,6 +222,13 @@ TEST_F(SavePanelTest, TheAccessoryViewSitsUnderTheBrowser)
     panel->makeKeyAndOrderFront();
     panel->fileList()->selectRows({ 0 });
     snapshot(*panel, "save-panel");
+    // The panels' texts come from the platform's string table, which must stay readable.
+    auto bundle = fnd::Bundle::bundleWithName("Foundation");
+    ASSERT_TRUE(bundle);
+    EXPECT_EQ(bundle->localizedStringForKey("Don't Save", "missing", "Panels").utf8(), "Don't Save");
+    EXPECT_EQ(bundle->localizedStringForKey("“%@” already exists. Do you want to replace it?", "missing", "Panels")
+                  .utf8(),
+        "“%@” already exists. Do you want to replace it?");
 }
 
 TEST_F(SavePanelTest, OpenPanelsChooseFilesOfTheTypesOrFolders)

@@ -221,6 +221,16 @@ TEST_F(ScrollViewTest, EveryScrollGoesThroughTheClipViewsConstraint)
     EXPECT_EQ(origin(*s), (gfx::Point { -50, 40 }));
     document->scrollPoint({ 0, 2000 });
     EXPECT_EQ(origin(*s), (gfx::Point { -50, 800 }));
+
+    // A drag that left the view scrolls it by the distance it is outside, through the same constraint.
+    clip->scrollToPoint({ 0, 300 });
+    auto above
+        = Event::mouseEventWithType(EventType::LeftMouseDragged, at(*clip, { 0, 269.6 }), 0, 0, window->windowNumber());
+    EXPECT_TRUE(document->autoscroll(*above));
+    EXPECT_EQ(origin(*s), (gfx::Point { -50, 270 }));
+    auto inside
+        = Event::mouseEventWithType(EventType::LeftMouseDragged, at(*clip, { 0, 400 }), 0, 0, window->windowNumber());
+    EXPECT_FALSE(document->autoscroll(*inside));
 }
 
 TEST_F(ScrollViewTest, AutohidingScrollersAppearOnlyWhenTheDocumentOutgrowsTheView)

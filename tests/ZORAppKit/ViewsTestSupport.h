@@ -40,6 +40,7 @@ class SolidView : public ui::View {
 
 public:
     static std::shared_ptr<SolidView> create(gfx::Rect frame, gfx::ColorPtr color);
+    void setColor(gfx::ColorPtr color) { m_color = std::move(color); }
     void drawRect(gfx::Rect dirtyRect) override;
 
 private:

@@ -114,13 +114,15 @@ void LayoutManager::textStorageEdited(unsigned mask, fnd::Range range, fnd::Inde
         }
         m_temporaryAttributes = std::move(kept);
     }
-    if (!m_layout)
-        return;
-    std::size_t laidOut = 0;
-    if (range.location == fnd::NotFound || !detail::updateLayout(*this, *m_layout, range, changeInLength, &laidOut))
-        m_layout.reset();
-    else
-        m_paragraphsLaidOut += laidOut;
+    if (m_layout) {
+        std::size_t laidOut = 0;
+        if (range.location == fnd::NotFound || !detail::updateLayout(*this, *m_layout, range, changeInLength, &laidOut))
+            m_layout.reset();
+        else
+            m_paragraphsLaidOut += laidOut;
+    }
+    if (auto d = delegate())
+        d->layoutManagerDidProcessEditing(*this, mask, range, changeInLength);
 }
 
 void LayoutManager::setMaskCharacter(char32_t character)

@@ -25,6 +25,18 @@ class Typesetter;
 // Not a glyph: the trailing units of a cluster, control characters, attachments and hidden text.
 constexpr gfx::Glyph NullGlyph = 0xFFFFFFFF;
 
+class LayoutManager;
+
+// Told by a layout manager when it has taken in an edit of its storage (so that its answers describe the new
+// text).
+class LayoutManagerDelegate {
+public:
+    virtual ~LayoutManagerDelegate() = default;
+    virtual void layoutManagerDidProcessEditing(
+        LayoutManager& manager, unsigned mask, fnd::Range range, fnd::Index changeInLength)
+        = 0;
+};
+
 // Lays the text of a storage out into its containers, one after another, and draws it. Glyph index i stands for
 // UTF-16 unit i of the text: a cluster's glyphs sit on its first unit and its other units have no glyph and no
 // advance, so glyph and character indexes and ranges are the same. Containers are y down with the first line at
@@ -60,6 +72,8 @@ public:
     void invalidateLayout();
     // Called by the storage after it processed edits.
     virtual void textStorageEdited(unsigned mask, fnd::Range range, fnd::Index changeInLength);
+    std::shared_ptr<LayoutManagerDelegate> delegate() const { return m_delegate.lock(); }
+    void setDelegate(const std::shared_ptr<LayoutManagerDelegate>& delegate) { m_delegate = delegate; }
     // How many paragraphs have been laid out since the manager was made: what an edit cost, for measuring.
     std::size_t paragraphsLaidOut() const { return m_paragraphsLaidOut; }
 
@@ -170,6 +184,7 @@ private:
     std::shared_ptr<Typesetter> m_typesetter;
     bool m_usesScreenFonts { true };
     char32_t m_maskCharacter { 0 };
+    std::weak_ptr<LayoutManagerDelegate> m_delegate;
     std::vector<TemporaryAttribute> m_temporaryAttributes;
     mutable std::unique_ptr<Layout> m_layout;
     mutable std::size_t m_paragraphsLaidOut { 0 };

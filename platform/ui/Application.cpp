@@ -386,9 +386,15 @@ void transferRole(std::weak_ptr<Window>& slot, Window* window, void (Window::*se
 
 }
 
-void Application::makeKey(Window* window) { transferRole(m_keyWindow, window, &Window::setKeyState); }
+void Application::makeKey(Window* window)
+{
+    transferRole(m_keyWindow, window, &Window::setKeyState);
+}
 
-void Application::makeMain(Window* window) { transferRole(m_mainWindow, window, &Window::setMainState); }
+void Application::makeMain(Window* window)
+{
+    transferRole(m_mainWindow, window, &Window::setMainState);
+}
 
 void Application::chooseNewKeyAndMain(Window* leaving)
 {

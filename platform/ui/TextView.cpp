@@ -863,7 +863,7 @@ bool TextView::resignFirstResponder()
             if (!endEditingWithMovement(TextMovement::Other))
                 return false;
         } else {
-            if (m_editable)
+            if (m_editable && !m_forceEndEditing)
                 if (auto d = delegate(); d && !d->textShouldEndEditing(*this))
                     return false;
             unmarkText();
@@ -909,10 +909,13 @@ void TextView::viewDidMoveToWindow()
         return;
     }
     registerForDraggedTypes(*this, readablePasteboardTypes());
-    // The selection's colour and the caret follow the window's key status. The destructor removes the observers.
+    // The selection's colour and the caret follow the window's key status. The destructor removes the observers;
+    // they match the window by hand, because an observer's object would keep the window alive.
     for (const auto& name : { WindowNotification::DidBecomeKey, WindowNotification::DidResignKey })
-        m_windowObservers.push_back(
-            center.addObserverForName(name, w->selfValue(), [this](const fnd::Notification&) { keyStatusChanged(); }));
+        m_windowObservers.push_back(center.addObserverForName(name, {}, [this](const fnd::Notification& n) {
+            if (auto current = window(); current && n.object().object().get() == current.get())
+                keyStatusChanged();
+        }));
 }
 
 // What a change of the view's own did to the lines.

@@ -341,6 +341,7 @@ protected:
     bool endEditingWithMovement(long movement);
 
 private:
+    friend class Window; // endEditingFor forces the end of editing
     friend class detail::TextChange;
     friend class detail::TextViewLayoutWatcher;
     struct TypingUndo;
@@ -463,6 +464,7 @@ private:
     bool m_editingBegan { false };
     bool m_changingText { false }; // a change of the view's own is being made
     bool m_endingEditing { false };
+    bool m_forceEndEditing { false };
     std::weak_ptr<TextViewDelegate> m_delegate;
     std::shared_ptr<fnd::UndoManager> m_undoManager;
     std::shared_ptr<TypingUndo> m_typingUndo;

@@ -411,7 +411,7 @@ bool TextView::endEditingWithMovement(long movement)
     auto self = shared_from_this();
     if (m_endingEditing)
         return true;
-    if (m_editable)
+    if (m_editable && !m_forceEndEditing)
         if (auto d = delegate(); d && !d->textShouldEndEditing(*this))
             return false;
     m_endingEditing = true;

@@ -92,7 +92,9 @@ TEST_F(FocusTest, ClickGivesTheKeyboardToControlsThatTakeIt)
     click(*label);
     EXPECT_EQ(window->firstResponder(), button);
     click(*field);
-    EXPECT_EQ(window->firstResponder(), field);
+    // The field edits its text in the window's field editor, which has the keyboard on its behalf.
+    EXPECT_EQ(window->firstResponder(), field->currentEditor());
+    EXPECT_EQ(field->currentEditor()->superview(), field);
 }
 
 TEST_F(FocusTest, FocusRingSurroundsTheFirstResponderOfTheKeyWindow)

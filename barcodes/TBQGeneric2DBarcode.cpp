@@ -77,9 +77,17 @@ String TBQGeneric2DBarcode::validatedContentString() const
             String shown = cp == 0 ? String("U+0000") : String(std::u16string(units, i, width));
             setValidatedErrorString(
                 message.isEmpty() ? String("EEUnsupportedCharacter") : stringWithFormat(message, shown));
-            break;
+            return cleaned;
         }
         i += width - 1;
+    }
+    // A matrix symbol has no caption that would show a cut: content beyond the maximum is an error, not a shorter
+    // symbol.
+    auto maximum = maximumOfAllowedCharacters();
+    if (maximum > 0 && text.length() > maximum) {
+        String message = localizedBarcodeString("EEContentTooLong");
+        setValidatedErrorString(message.isEmpty() ? String("EEContentTooLong")
+                                                  : stringWithFormat(message, static_cast<long long>(maximum)));
     }
     return cleaned;
 }

@@ -3,15 +3,24 @@
 
 #include <gif_lib.h>
 
+#include <fmt/format.h>
+
 #include <algorithm>
 #include <array>
+#include <charconv>
+#include <cmath>
 #include <cstring>
+#include <optional>
+#include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
 // GIF holds up to 256 colours and one fully transparent index. Pixels below half alpha become that index; the rest
 // keep their colour. A picture with few colours (a barcode has two, plus antialiasing shades) gets an exact palette;
-// a richer one is reduced by median cut. GIF stores no resolution: a GIF reads back at 72 dpi.
+// a richer one is reduced by median cut. GIF itself has no field for the resolution, so it travels as XMP in an
+// application extension (the XMP specification's "XMP DataXMP" block, tiff:XResolution and tiff:YResolution), which
+// common metadata readers understand; a GIF without one reads back at 72 dpi.
 
 namespace gfx::detail {
 
@@ -115,6 +124,71 @@ int readBytes(GifFileType* gif, GifByteType* out, int length)
     return static_cast<int>(n);
 }
 
+constexpr std::string_view XmpApplication = "XMP DataXMP";
+
+// A resolution as an XMP rational: whole dots per inch exactly, others to a thousandth.
+std::string rational(double dpi)
+{
+    double whole = std::round(dpi);
+    if (std::abs(dpi - whole) < 1e-9)
+        return fmt::format("{}/1", static_cast<long long>(whole));
+    return fmt::format("{}/1000", std::llround(dpi * 1000));
+}
+
+std::string xmpPacket(double dpiX, double dpiY)
+{
+    return fmt::format("<?xpacket begin=\"\xEF\xBB\xBF\" id=\"W5M0MpCehiHzreSzNTczkc9d\"?>"
+                       "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\">"
+                       "<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\">"
+                       "<rdf:Description rdf:about=\"\" xmlns:tiff=\"http://ns.adobe.com/tiff/1.0/\" "
+                       "tiff:XResolution=\"{}\" tiff:YResolution=\"{}\" tiff:ResolutionUnit=\"2\"/>"
+                       "</rdf:RDF></x:xmpmeta><?xpacket end=\"r\"?>",
+        rational(dpiX), rational(dpiY));
+}
+
+// XMP is stored raw, not in sub-blocks, followed by the "magic trailer" (1, then 255 down to 0, then the block
+// terminator) so that a reader walking the bytes as sub-blocks always lands on the terminator. Read as sub-blocks,
+// those bytes are a chain that ends on that terminator; writing the chain block by block gives the same bytes.
+std::vector<std::string> xmpSubBlocks(const std::string& packet)
+{
+    std::string raw = packet;
+    raw.push_back('\x01');
+    for (int v = 255; v >= 0; --v)
+        raw.push_back(static_cast<char>(v));
+    std::vector<std::string> blocks;
+    std::size_t at = 0;
+    while (at < raw.size()) {
+        std::size_t length = static_cast<unsigned char>(raw[at]);
+        if (length == 0)
+            break;
+        blocks.push_back(raw.substr(at + 1, length));
+        at += 1 + length;
+    }
+    return blocks;
+}
+
+// The value of an attribute such as tiff:XResolution="300/1", as a number.
+std::optional<double> xmpNumber(std::string_view xmp, std::string_view name)
+{
+    std::string key = std::string(name) + "=\"";
+    auto at = xmp.find(key);
+    if (at == std::string_view::npos)
+        return std::nullopt;
+    auto text = xmp.substr(at + key.size());
+    text = text.substr(0, text.find('"'));
+    double numerator = 0, denominator = 1;
+    auto slash = text.find('/');
+    auto [end, error] = std::from_chars(text.data(), text.data() + std::min(slash, text.size()), numerator);
+    if (error != std::errc())
+        return std::nullopt;
+    if (slash != std::string_view::npos) {
+        auto [e2, error2] = std::from_chars(text.data() + slash + 1, text.data() + text.size(), denominator);
+        if (error2 != std::errc() || denominator == 0)
+            return std::nullopt;
+    }
+    return numerator / denominator;
+}
+
 std::string gifMessage(int code)
 {
     const char* text = GifErrorString(code);
@@ -205,6 +279,15 @@ fnd::Expected<fnd::Data> encodeGif(const BitmapImageRep& rep)
     EGifSetGifVersion(gif, true);
     if (EGifPutScreenDesc(gif, int(width), int(height), GifBitSize(mapSize), 0, map) == GIF_ERROR)
         return fail(gif->Error);
+    Size dpi = rep.resolution();
+    if (EGifPutExtensionLeader(gif, APPLICATION_EXT_FUNC_CODE) == GIF_ERROR
+        || EGifPutExtensionBlock(gif, int(XmpApplication.size()), XmpApplication.data()) == GIF_ERROR)
+        return fail(gif->Error);
+    for (const auto& block : xmpSubBlocks(xmpPacket(dpi.width, dpi.height)))
+        if (EGifPutExtensionBlock(gif, int(block.size()), block.data()) == GIF_ERROR)
+            return fail(gif->Error);
+    if (EGifPutExtensionTrailer(gif) == GIF_ERROR)
+        return fail(gif->Error);
     if (transparent) {
         GraphicsControlBlock control {};
         control.DisposalMode = DISPOSAL_UNSPECIFIED;
@@ -255,6 +338,7 @@ fnd::Expected<std::shared_ptr<BitmapImageRep>> decodeGif(const fnd::Data& data)
     // Record by record rather than DGifSlurp, so a frame's size is checked before its raster is allocated.
     GraphicsControlBlock control {};
     control.TransparentColor = NO_TRANSPARENT_COLOR;
+    std::string xmp;
     std::vector<GifPixelType> raster;
     for (;;) {
         GifRecordType type;
@@ -269,9 +353,14 @@ fnd::Expected<std::shared_ptr<BitmapImageRep>> decodeGif(const fnd::Data& data)
                 return std::unexpected(decodeError("GIF", gifMessage(gif->Error)));
             if (code == GRAPHICS_EXT_FUNC_CODE && extension && extension[0] >= 4)
                 DGifExtensionToGCB(extension[0], extension + 1, &control);
+            const bool isXmp = code == APPLICATION_EXT_FUNC_CODE && extension && extension[0] == XmpApplication.size()
+                && std::memcmp(extension + 1, XmpApplication.data(), XmpApplication.size()) == 0;
             while (extension) {
                 if (DGifGetExtensionNext(gif, &extension) == GIF_ERROR)
                     return std::unexpected(decodeError("GIF", gifMessage(gif->Error)));
+                // The raw packet again: each block's length byte is part of it.
+                if (isXmp && extension)
+                    xmp.append(reinterpret_cast<const char*>(extension), std::size_t(extension[0]) + 1);
             }
             continue;
         }
@@ -326,6 +415,11 @@ fnd::Expected<std::shared_ptr<BitmapImageRep>> decodeGif(const fnd::Data& data)
             p[2] = c.Blue;
             p[3] = 255;
         }
+    }
+    auto dpiX = xmpNumber(xmp, "tiff:XResolution"), dpiY = xmpNumber(xmp, "tiff:YResolution");
+    if (dpiX && dpiY) {
+        double perInch = xmp.find("tiff:ResolutionUnit=\"3\"") != std::string::npos ? 2.54 : 1.0;
+        applyResolution(*rep, snapResolution(*dpiX * perInch), snapResolution(*dpiY * perInch));
     }
     return rep;
 }

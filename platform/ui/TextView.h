@@ -164,7 +164,7 @@ public:
     void setFrameSize(gfx::Size size) override;
 
     // Selection.
-    fnd::Range selectedRange() const override { return m_selectedRange; }
+    fnd::Range selectedRange() const { return m_selectedRange; }
     void setSelectedRange(fnd::Range range);
     // While the mouse still moves (stillSelecting), the delegate is not told and typing attributes stay.
     virtual void setSelectedRange(fnd::Range range, SelectionAffinity affinity, bool stillSelecting);
@@ -184,7 +184,7 @@ public:
     // Typing: replaces the selection (or the marked text) through shouldChangeTextInRange, in the typing
     // attributes, leaving the caret after it.
     void insertText(const fnd::Value& string);
-    void insertText(const fnd::Value& string, fnd::Range replacementRange) override;
+    void insertText(const fnd::Value& string, fnd::Range replacementRange);
     // Ends the current undo step, so the next typing starts a new one.
     void breakUndoCoalescing();
     std::shared_ptr<fnd::UndoManager> undoManager();
@@ -194,7 +194,7 @@ public:
     void keyDown(const Event& event) override;
     virtual void interpretKeyEvents(const std::vector<std::shared_ptr<Event>>& events);
     // Performs the command: the delegate first, then the view's own action; beeps when nobody has it.
-    void doCommandBySelector(fnd::Selector selector) override;
+    virtual void doCommandBySelector(fnd::Selector selector);
     const KeyBindings* keyBindings() const { return m_keyBindings; }
     // nullptr: the standard table.
     void setKeyBindings(const KeyBindings* bindings) { m_keyBindings = bindings; }
@@ -276,13 +276,21 @@ public:
     // Menu validation: cut and copy need a selection, paste something readable, undo and redo their stacks.
     bool validateUserInterfaceItem(const fnd::Value& item);
 
-    // Marked text (input methods).
-    void setMarkedText(const fnd::Value& string, fnd::Range selectedRange, fnd::Range replacementRange) override;
+    // Marked text: an input method's pre-edit, shown underlined until it is committed. The string (plain or styled)
+    // replaces the marked text, else the replacement range, else the selection; selectedRange lies within it. An
+    // empty string ends the composition and leaves what it replaced gone.
+    void setMarkedText(const fnd::Value& string, fnd::Range selectedRange, fnd::Range replacementRange);
+    // The input method's form: the pre-edit replaces the marked text (or the selection); empty ends the
+    // composition without inserting anything. The committed text then arrives as typing.
+    void setMarkedText(const fnd::String& text, fnd::Range selectedRange) override;
+    // Commits the marked text as it stands, as one undo step.
     void unmarkText() override;
     bool hasMarkedText() const override { return m_markedRange.location != fnd::NotFound; }
-    fnd::Range markedRange() const override { return m_markedRange; }
-    gfx::Rect firstRectForCharacterRange(fnd::Range range, fnd::Range* actualRange) override;
-    fnd::Index characterIndexForPoint(gfx::Point screenPoint) override;
+    fnd::Range markedRange() const { return m_markedRange; }
+    std::optional<gfx::Rect> firstRectForMarkedText() const override;
+    // The first line's rect of the range, on the screen (y up), where an input method puts its candidates.
+    gfx::Rect firstRectForCharacterRange(fnd::Range range, fnd::Range* actualRange) const;
+    fnd::Index characterIndexForPoint(gfx::Point screenPoint) const;
 
     // The pasteboard.
     virtual std::vector<fnd::String> writablePasteboardTypes();

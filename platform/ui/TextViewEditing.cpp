@@ -312,6 +312,21 @@ void TextView::setMarkedText(const fnd::Value& string, fnd::Range selectedRange,
     didChangeText();
 }
 
+void TextView::setMarkedText(const fnd::String& text, fnd::Range selectedRange)
+{
+    if (text.isEmpty() && !hasMarkedText())
+        return;
+    setMarkedText(fnd::Value(text), selectedRange, fnd::Range::notFound());
+}
+
+std::optional<gfx::Rect> TextView::firstRectForMarkedText() const
+{
+    auto rect = firstRectForCharacterRange(hasMarkedText() ? m_markedRange : m_selectedRange, nullptr);
+    if (rect.isEmpty() && rect.height() == 0)
+        return std::nullopt;
+    return rect;
+}
+
 void TextView::unmarkText()
 {
     if (!hasMarkedText())
@@ -327,7 +342,7 @@ void TextView::unmarkText()
     setNeedsDisplayForRange(marked);
 }
 
-gfx::Rect TextView::firstRectForCharacterRange(fnd::Range range, fnd::Range* actualRange)
+gfx::Rect TextView::firstRectForCharacterRange(fnd::Range range, fnd::Range* actualRange) const
 {
     auto manager = layoutManager();
     if (!manager || !m_textContainer)
@@ -349,7 +364,7 @@ gfx::Rect TextView::firstRectForCharacterRange(fnd::Range range, fnd::Range* act
     return w ? w->convertRectToScreen(inBase) : inBase;
 }
 
-fnd::Index TextView::characterIndexForPoint(gfx::Point screenPoint)
+fnd::Index TextView::characterIndexForPoint(gfx::Point screenPoint) const
 {
     auto w = window();
     auto base = w ? w->convertScreenToBase(screenPoint) : screenPoint;

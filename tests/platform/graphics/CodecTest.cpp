@@ -112,7 +112,7 @@ TEST(ImageCodecs, RoundTripThroughOurReader)
         { "JPEG 2000 lossless RGBA", T::JPEG2000, Lossless, L::RGBA, L::RGBA, L::RGBA, 0, 0, 300 },
         { "JPEG 2000 lossless CMYK", T::JPEG2000, Lossless, L::CMYK, L::CMYK, L::CMYK, 0, 0, 300 },
         { "JPEG 2000 at 0.8", T::JPEG2000, Quality80, L::RGB, L::RGB, L::RGB, 4, 120, 300 },
-        { "GIF RGBA", T::GIF, {}, L::RGBA, L::RGBA, L::RGBAPremultiplied, 0, 0, 72 },
+        { "GIF RGBA", T::GIF, {}, L::RGBA, L::RGBA, L::RGBAPremultiplied, 0, 0, 300 },
     };
     for (const auto& c : cases) {
         auto source = makePattern(c.source);
@@ -143,8 +143,6 @@ TEST(ImageCodecs, OddResolutionsAndSizesSurvive)
             ASSERT_TRUE(decoded) << int(type) << " " << w << "x" << h;
             EXPECT_EQ((*decoded)->pixelsWide(), w);
             EXPECT_EQ((*decoded)->pixelsHigh(), h);
-            if (type == T::GIF)
-                continue;
             EXPECT_NEAR((*decoded)->resolution().width, 600, 0.01) << int(type);
             // JFIF densities are whole numbers.
             EXPECT_NEAR((*decoded)->resolution().height, type == T::JPEG ? 151 : 150.5, 0.01) << int(type);
@@ -223,6 +221,13 @@ TEST(ImageCodecs, FilesReadByTheFormatsOwnTools)
         auto text = runCommand("giftext " + path);
         EXPECT_EQ(text.status, 0) << text.output;
         EXPECT_NE(text.output.find("Transparency on"), std::string::npos) << text.output;
+        // The resolution travels as XMP, which general metadata readers take from the application extension.
+        EXPECT_NE(text.output.find("XMP DataXMP"), std::string::npos) << text.output;
+        if (haveTool("exiftool")) {
+            auto meta = runCommand("exiftool -s -XMP-tiff:XResolution -XMP-tiff:YResolution " + path);
+            EXPECT_NE(meta.output.find("XResolution                     : 300"), std::string::npos) << meta.output;
+            EXPECT_NE(meta.output.find("YResolution                     : 300"), std::string::npos) << meta.output;
+        }
         auto out = folder.file("a.rgb");
         auto run = runCommand("gif2rgb -1 -o " + out + " " + path);
         ASSERT_EQ(run.status, 0) << run.output;

@@ -1,0 +1,231 @@
+#include "application/BarcodeExporter.h"
+
+#include "application/TBQBarcodeView.h"
+
+#include "platform/foundation/Bundle.h"
+#include "platform/foundation/FileManager.h"
+#include "platform/foundation/StringFormat.h"
+#include "platform/graphics/BitmapImageRep.h"
+#include "platform/graphics/Color.h"
+#include "platform/graphics/GraphicsContext.h"
+
+#include <fmt/format.h>
+
+#include <cmath>
+
+namespace {
+
+// The platform's file error code for a failed write.
+constexpr std::int64_t FileWriteUnknownError = 512;
+// w · s is computed in doubles; a product that is whole but for rounding noise must not gain a pixel.
+constexpr double PixelEpsilon = 1e-6;
+constexpr double PointsPerInch = 72;
+constexpr double LossyCompressionFactor = 0.8;
+
+fnd::String localized(const char* key)
+{
+    return fnd::Bundle::mainBundle()->localizedStringForKey(key, {});
+}
+
+fnd::Error exportError(const fnd::String& path, const fnd::String& reason, const std::optional<fnd::Error>& underlying)
+{
+    auto error = fnd::Error::make(fnd::ErrorDomain::Cocoa, FileWriteUnknownError,
+        fnd::stringWithFormat(localized("ExportCouldNotWrite"), path), reason);
+    error.userInfo().set(fnd::ErrorKey::FilePath, path);
+    if (underlying)
+        error.setUnderlyingError(*underlying);
+    return error;
+}
+
+// The reason of a lower-level failure: its description and, when it has one, its own reason.
+fnd::String reasonOf(const fnd::Error& error)
+{
+    fnd::String reason = error.localizedDescription();
+    fnd::String detail = error.localizedFailureReason();
+    if (!detail.isEmpty())
+        reason = reason + " " + detail;
+    return reason;
+}
+
+fnd::Expected<void> failed(const fnd::String& path, const fnd::Error& underlying)
+{
+    return std::unexpected(exportError(path, reasonOf(underlying), underlying));
+}
+
+fnd::Expected<void> writeDocument(const fnd::String& path, const fnd::Expected<fnd::Data>& data)
+{
+    if (!data)
+        return failed(path, data.error());
+    if (auto written = fnd::FileManager::defaultManager().writeAtomically(path, *data); !written)
+        return failed(path, written.error());
+    return {};
+}
+
+struct BitmapFormat {
+    gfx::BitmapImageFileType type;
+    fnd::Dictionary properties;
+    // JPEG has no alpha: transparent areas become paper white rather than black.
+    bool flattenAlpha;
+    // PNG and GIF hold no CMYK.
+    bool rgbOnly;
+};
+
+std::optional<BitmapFormat> bitmapFormat(long tag)
+{
+    using gfx::BitmapImageFileType;
+    namespace Key = gfx::ImagePropertyKey;
+    switch (static_cast<ExportFileType>(tag)) {
+    case ExportFileType::TIFF:
+        return BitmapFormat { BitmapImageFileType::TIFF,
+            { { Key::CompressionMethod, int(gfx::TIFFCompression::LZW) }, { Key::CompressionFactor, 1.0 } }, false,
+            false };
+    case ExportFileType::JPEG:
+        return BitmapFormat { BitmapImageFileType::JPEG, { { Key::CompressionFactor, LossyCompressionFactor } }, true,
+            false };
+    case ExportFileType::JPEG2000:
+        return BitmapFormat { BitmapImageFileType::JPEG2000, { { Key::CompressionFactor, LossyCompressionFactor } },
+            true, false };
+    case ExportFileType::PNG:
+        return BitmapFormat { BitmapImageFileType::PNG, {}, false, true };
+    case ExportFileType::GIF:
+        return BitmapFormat { BitmapImageFileType::GIF, {}, false, true };
+    default:
+        return std::nullopt;
+    }
+}
+
+}
+
+ExportFileTypeSettings BarcodeExporter::settingsForFileType(long tag)
+{
+    switch (static_cast<ExportFileType>(tag)) {
+    case ExportFileType::PDF:
+        return { "pdf", false, false, false, false, false };
+    case ExportFileType::EPS:
+        return { "eps", false, false, false, false, false };
+    case ExportFileType::TIFF:
+        return { "tiff", true, true, true, true, false };
+    case ExportFileType::JPEG:
+        return { "jpg", true, true, true, false, true };
+    case ExportFileType::JPEG2000:
+        return { "jp2", true, true, true, false, true };
+    case ExportFileType::PNG:
+        return { "png", true, true, true, false, true };
+    case ExportFileType::GIF:
+        return { "gif", true, true, true, false, true };
+    }
+    return {};
+}
+
+fnd::Expected<void> BarcodeExporter::exportBarcode(
+    const BarcodePtr& barcode, long fileTypeTag, double resolution, long colorSpaceTag, const fnd::String& path)
+{
+    if (fileTypeTag == long(ExportFileType::PDF))
+        return exportBarcodesAsPDF(barcode, path);
+    if (fileTypeTag == long(ExportFileType::EPS))
+        return exportBarcodesAsEPS(barcode, path);
+    return exportBarcodesAsImage(barcode, path, fileTypeTag, resolution,
+        colorSpaceTag == RGBColorSpaceTag ? gfx::BitmapImageRep::CalibratedRGBColorSpace
+                                          : gfx::BitmapImageRep::DeviceCMYKColorSpace);
+}
+
+std::shared_ptr<TBQBarcodeView> BarcodeExporter::exportViewForBarcode(const BarcodePtr& barcode)
+{
+    auto view = TBQBarcodeView::create({ 0, 0, 1, 1 });
+    view->setDrawForExport(true);
+    view->setBarcode(barcode);
+    return view;
+}
+
+fnd::Expected<void> BarcodeExporter::exportBarcodesAsPDF(const BarcodePtr& barcode, const fnd::String& path)
+{
+    auto view = exportViewForBarcode(barcode);
+    return writeDocument(path, view->dataWithPDFInsideRect(view->bounds()));
+}
+
+fnd::Expected<void> BarcodeExporter::exportBarcodesAsEPS(const BarcodePtr& barcode, const fnd::String& path)
+{
+    auto view = exportViewForBarcode(barcode);
+    return writeDocument(path, view->dataWithEPSInsideRect(view->bounds()));
+}
+
+gfx::Size BarcodeExporter::pixelSizeForSize(gfx::Size points, double resolution)
+{
+    const double scale = resolution / PointsPerInch;
+    auto pixels = [&](double length) { return std::max(1.0, std::ceil(length * scale - PixelEpsilon)); };
+    return { pixels(points.width), pixels(points.height) };
+}
+
+fnd::Expected<std::shared_ptr<gfx::BitmapImageRep>> BarcodeExporter::bitmapForBarcode(
+    const BarcodePtr& barcode, double resolution, const fnd::String& colorSpaceName, bool flattenAlpha)
+{
+    auto cannotDraw = [&] {
+        return std::unexpected(fnd::Error::make(fnd::ErrorDomain::Cocoa, FileWriteUnknownError,
+            fnd::stringWithFormat(localized("ExportCouldNotDraw"), fnd::String(fmt::format("{:g}", resolution)))));
+    };
+    if (!(resolution > 0) || !std::isfinite(resolution))
+        return cannotDraw();
+    auto view = exportViewForBarcode(barcode);
+    const gfx::Rect bounds = view->bounds();
+    const double scale = resolution / PointsPerInch;
+    const gfx::Size pixels = pixelSizeForSize(bounds.size, resolution);
+    auto rep
+        = gfx::BitmapImageRep::create(long(pixels.width), long(pixels.height), gfx::BitmapLayout::ARGB32Premultiplied);
+    if (!rep)
+        return cannotDraw();
+    // The whole pixels hold a little more than the symbol: that sliver, right and below, shows the background.
+    const gfx::Size points { pixels.width / scale, pixels.height / scale };
+    rep->setSize(points);
+
+    // What the view fills its bounds with, extended over the sliver; the error text is drawn on white.
+    std::shared_ptr<gfx::Color> background;
+    if (!TBQBarcodeView::errorTextOfBarcode(*barcode).isEmpty())
+        background = gfx::Color::whiteColor();
+    else if (barcode->shouldDrawBackground())
+        background = barcode->backgroundColor();
+    {
+        auto context = gfx::GraphicsContext::createForBitmap(rep->pixelBuffer(), points);
+        gfx::CurrentContextScope scope(context);
+        // The view fills its own bounds; only the strips right of and below them need the background here, from
+        // the last pixel the view covers in part.
+        if (background) {
+            const double right = std::floor(bounds.width() * scale) / scale;
+            const double below = points.height - std::floor(bounds.height() * scale) / scale;
+            context->setFillColor(*background);
+            context->fillRect({ right, 0, points.width - right, points.height });
+            context->fillRect({ 0, 0, points.width, below });
+        }
+        context->flush();
+    }
+    // The view's top edge on the bitmap's top edge.
+    view->cacheDisplayInRect({ 0, bounds.height() - points.height, points.width, points.height }, *rep);
+
+    const bool cmyk = colorSpaceName == gfx::BitmapImageRep::DeviceCMYKColorSpace;
+    const bool opaqueBackground = background && background->alphaComponent() >= 1;
+    if (cmyk || flattenAlpha) {
+        rep = rep->converted(cmyk ? gfx::BitmapLayout::CMYK : gfx::BitmapLayout::RGB);
+        if (!rep)
+            return cannotDraw();
+        rep->setOpaque(true);
+    } else {
+        rep->setOpaque(opaqueBackground);
+    }
+    return rep;
+}
+
+fnd::Expected<void> BarcodeExporter::exportBarcodesAsImage(const BarcodePtr& barcode, const fnd::String& path,
+    long imageType, double resolution, const fnd::String& colorSpaceName)
+{
+    auto format = bitmapFormat(imageType);
+    if (!format) {
+        auto reason = fnd::stringWithFormat(localized("ExportUnknownFileType"), fnd::String(std::to_string(imageType)));
+        return std::unexpected(exportError(path, reason, std::nullopt));
+    }
+    const fnd::String colorSpace = format->rgbOnly ? gfx::BitmapImageRep::CalibratedRGBColorSpace : colorSpaceName;
+    auto rep = bitmapForBarcode(barcode, resolution, colorSpace, format->flattenAlpha);
+    if (!rep)
+        return failed(path, rep.error());
+    if (auto written = (*rep)->writeToFile(path, format->type, format->properties); !written)
+        return failed(path, written.error());
+    return {};
+}

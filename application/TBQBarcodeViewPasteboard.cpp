@@ -1,0 +1,87 @@
+// The barcode view as a source of data: copies to a pasteboard and drags, both carrying the PDF of the view.
+#include "application/TBQBarcodeView.h"
+
+#include "platform/foundation/Log.h"
+#include "platform/graphics/GraphicsContext.h"
+#include "platform/graphics/Image.h"
+#include "platform/graphics/PDFImageRep.h"
+#include "platform/ui/Event.h"
+#include "platform/ui/Pasteboard.h"
+
+namespace {
+
+constexpr double DragImageOpacity = 0.5;
+
+}
+
+void TBQBarcodeView::copy(const fnd::Value&)
+{
+    if (m_barcode)
+        copyBarcode(m_barcode, *ui::Pasteboard::generalPasteboard());
+}
+
+fnd::Expected<fnd::Data> TBQBarcodeView::exportPDFData()
+{
+    const bool wasExporting = m_drawForExport;
+    m_drawForExport = true;
+    auto data = dataWithPDFInsideRect(bounds());
+    m_drawForExport = wasExporting;
+    return data;
+}
+
+// FIXME: the EditLink entry ("EditLinkData") belongs here beside the PDF once the EditLink dictionary exists; the
+// main window's preview never writes it.
+void TBQBarcodeView::copyBarcode(const BarcodePtr&, ui::Pasteboard& pasteboard)
+{
+    auto data = exportPDFData();
+    if (!data) {
+        fnd::logf(fnd::LogLevel::Error, "The barcode could not be drawn as PDF: {}",
+            data.error().localizedDescription().utf8());
+        return;
+    }
+    pasteboard.declareTypes({ ui::PasteboardType::PDF });
+    pasteboard.setData(*data, ui::PasteboardType::PDF);
+}
+
+ui::DragOperation TBQBarcodeView::draggingSourceOperationMaskForLocal(bool)
+{
+    return ui::DragOperations::Copy;
+}
+
+std::shared_ptr<gfx::Image> TBQBarcodeView::dragImage()
+{
+    auto data = dataWithPDFInsideRect(bounds());
+    if (!data)
+        return nullptr;
+    auto rep = gfx::PDFImageRep::imageRepWithData(*data);
+    if (!rep)
+        return nullptr;
+    const gfx::Size size = bounds().size;
+    auto image = gfx::Image::imageWithSize(size);
+    image->lockFocus();
+    if (auto* context = gfx::GraphicsContext::current())
+        (*rep)->drawInRect(*context, { {}, size }, {}, gfx::CompositingOperation::SourceOver, DragImageOpacity, false);
+    image->unlockFocus();
+    return image;
+}
+
+void TBQBarcodeView::mouseDragged(const ui::Event& event)
+{
+    if (!m_barcode) {
+        View::mouseDragged(event);
+        return;
+    }
+    auto image = dragImage();
+    if (!image)
+        return;
+    // Centred on the pointer: half the image's size on screen, in this view's units.
+    const gfx::Size unit = convertSizeFromView({ 1, 1 }, nullptr);
+    const gfx::Size size = image->size();
+    const gfx::Point mouse = convertPointFromView(event.locationInWindow(), nullptr);
+    const gfx::Point origin { mouse.x - unit.width * size.width / 2, mouse.y - unit.height * size.height / 2 };
+
+    auto pasteboard = ui::Pasteboard::pasteboardWithName(ui::PasteboardName::Drag);
+    auto self = std::static_pointer_cast<TBQBarcodeView>(shared_from_this());
+    copyBarcode(m_barcode, *pasteboard);
+    ui::dragImage(*this, image, origin, {}, event, pasteboard, self, true);
+}

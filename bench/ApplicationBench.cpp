@@ -1,0 +1,138 @@
+// The application's two hot paths: the preview redrawn after a keystroke (model update included), and an export at
+// 600 dpi next to the codec alone on the same pixels.
+#include "application/BarcodeExporter.h"
+#include "application/Preferences.h"
+#include "application/TBQBarcodeView.h"
+
+#include "barcodes/TBQGenericBarcode.h"
+#include "platform/graphics/BitmapImageRep.h"
+#include "platform/graphics/Color.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <string>
+
+namespace {
+
+constexpr double Dpi = 600;
+
+std::shared_ptr<TBQGenericBarcode> makeBarcode(const char* className, const std::string& content)
+{
+    auto b = TBQGenericBarcode::barcodeWithClassName(className);
+    b->setBarColor(gfx::Color::blackColor());
+    b->setBackgroundColor(gfx::Color::whiteColor());
+    b->setShouldDrawBackground(true);
+    b->setCalcQuietZone(true);
+    b->setDrawCaption(true);
+    b->setFont(Preferences::defaultCaptionFont());
+    b->setBarWidth(0.33 / 25.4 * 72);
+    b->setHeight(26.26 / 25.4 * 72);
+    b->setContent(fnd::String(content));
+    return b;
+}
+
+// 4296 alphanumeric characters: QR Code version 40.
+std::string version40(char last)
+{
+    std::string s(4295, 'A');
+    s.push_back(last);
+    return s;
+}
+
+// One keystroke: the content changes, the model lays out again, the view takes the new frame and draws at the zoom.
+void redraw(benchmark::State& state, const char* className, std::string a, std::string b, double zoom)
+{
+    auto barcode = makeBarcode(className, a);
+    auto view = TBQBarcodeView::createWithBarcode(barcode);
+    bool flip = false;
+    long pixels = 0;
+    for (auto _ : state) {
+        barcode->setContent(fnd::String(flip ? a : b));
+        flip = !flip;
+        view->setNeedsUpdate();
+        gfx::Rect bounds = view->bounds();
+        auto rep = gfx::BitmapImageRep::create(long(std::ceil(bounds.width() * zoom)),
+            long(std::ceil(bounds.height() * zoom)), gfx::BitmapLayout::ARGB32Premultiplied);
+        rep->setSize(bounds.size);
+        view->cacheDisplayInRect(bounds, *rep);
+        pixels = rep->pixelsWide() * rep->pixelsHigh();
+        benchmark::DoNotOptimize(rep->bitmapData());
+    }
+    state.SetLabel(std::to_string(pixels) + " px");
+}
+
+void redrawEAN13At100(benchmark::State& state)
+{
+    redraw(state, "EAN13", "400638133393", "400638133394", 1);
+}
+
+void redrawQRVersion40At400(benchmark::State& state)
+{
+    redraw(state, "QR", version40('B'), version40('C'), 4);
+}
+
+std::shared_ptr<TBQGenericBarcode> exportedBarcode(std::int64_t which)
+{
+    return which == 0 ? makeBarcode("EAN13", "400638133393") : makeBarcode("QR", version40('B'));
+}
+
+const fnd::Dictionary LZW { { gfx::ImagePropertyKey::CompressionMethod, int(gfx::TIFFCompression::LZW) },
+    { gfx::ImagePropertyKey::CompressionFactor, 1.0 } };
+
+// The export without the file system: drawing at the resolution, then encoding.
+void exportAs(benchmark::State& state, gfx::BitmapImageFileType type, const fnd::Dictionary& properties)
+{
+    auto barcode = exportedBarcode(state.range(0));
+    for (auto _ : state) {
+        auto rep = BarcodeExporter::bitmapForBarcode(barcode, Dpi, gfx::BitmapImageRep::CalibratedRGBColorSpace);
+        benchmark::DoNotOptimize((*rep)->representationUsingType(type, properties));
+    }
+    state.SetLabel(state.range(0) == 0 ? "EAN-13" : "QR version 40");
+}
+
+// The drawing alone, for the difference between the two.
+void drawOnly(benchmark::State& state)
+{
+    auto barcode = exportedBarcode(state.range(0));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(
+            BarcodeExporter::bitmapForBarcode(barcode, Dpi, gfx::BitmapImageRep::CalibratedRGBColorSpace));
+    state.SetLabel(state.range(0) == 0 ? "EAN-13" : "QR version 40");
+}
+
+void encodeOnly(benchmark::State& state, gfx::BitmapImageFileType type, const fnd::Dictionary& properties)
+{
+    auto rep = *BarcodeExporter::bitmapForBarcode(
+        exportedBarcode(state.range(0)), Dpi, gfx::BitmapImageRep::CalibratedRGBColorSpace);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(rep->representationUsingType(type, properties));
+    state.SetLabel(state.range(0) == 0 ? "EAN-13" : "QR version 40");
+}
+
+void exportPNG(benchmark::State& state)
+{
+    exportAs(state, gfx::BitmapImageFileType::PNG, {});
+}
+void encodePNG(benchmark::State& state)
+{
+    encodeOnly(state, gfx::BitmapImageFileType::PNG, {});
+}
+void exportTIFF(benchmark::State& state)
+{
+    exportAs(state, gfx::BitmapImageFileType::TIFF, LZW);
+}
+void encodeTIFF(benchmark::State& state)
+{
+    encodeOnly(state, gfx::BitmapImageFileType::TIFF, LZW);
+}
+
+}
+
+BENCHMARK(redrawEAN13At100)->Unit(benchmark::kMillisecond);
+BENCHMARK(redrawQRVersion40At400)->Unit(benchmark::kMillisecond);
+BENCHMARK(drawOnly)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(exportPNG)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(encodePNG)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(exportTIFF)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(encodeTIFF)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);

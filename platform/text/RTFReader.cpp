@@ -95,13 +95,12 @@ public:
         if (m_data.substr(start, 5) != "{\\rtf")
             return error("The data is not RTF.");
         m_pos = start;
-        m_states.push_back({});
         while (m_pos < m_data.size()) {
             char c = m_data[m_pos++];
             if (c == '{') {
                 if (static_cast<int>(m_states.size()) > MaxGroupDepth)
                     return error("The RTF groups are nested too deeply.");
-                m_states.push_back(m_states.back());
+                m_states.push_back(m_states.empty() ? State {} : m_states.back());
             } else if (c == '}') {
                 closeGroup();
                 if (m_states.empty())
@@ -114,8 +113,9 @@ public:
                 character(fromWindows1252(static_cast<unsigned char>(c)));
             }
         }
-        flush();
-        finishParagraph(false);
+        // A document cut short ends where the data does.
+        if (!m_states.empty())
+            finishParagraph(false);
         return m_result;
     }
 
@@ -131,6 +131,9 @@ private:
     {
         if (m_states.empty())
             return;
+        // The document's end ends its last paragraph, with the properties in force there.
+        if (m_states.size() == 1)
+            finishParagraph(false);
         auto closing = m_states.back();
         m_states.pop_back();
         if (closing.destination == Destination::FontTable && closing.fontEntry >= 0 && !m_fontName.empty()) {

@@ -107,7 +107,10 @@ std::string paragraphControls(const ParagraphStyle& style)
     case TextAlignment::Natural:
         break;
     }
-    for (const auto& tab : style.tabStops()) {
+    // The default stops are what a reader assumes without any.
+    const auto& tabs
+        = style.tabStops() == ParagraphStyle::defaultStyle().tabStops() ? std::vector<TextTab> {} : style.tabStops();
+    for (const auto& tab : tabs) {
         if (tab.type == TextTabType::Right)
             out += "\\tqr";
         else if (tab.type == TextTabType::Center)

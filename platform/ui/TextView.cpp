@@ -75,6 +75,8 @@ void TextView::init()
 void TextView::initWithFrame(gfx::Rect frame)
 {
     View::initWithFrame(frame);
+    // The view grows with its text but never below the size it was made with.
+    m_minSize = frame.size;
     auto container = std::make_shared<txt::TextContainer>(gfx::Size { std::max(0.0, frame.width()), 1e7 });
     container->setWidthTracksTextView(true);
     setUpTextSystem(container, true);
@@ -83,6 +85,7 @@ void TextView::initWithFrame(gfx::Rect frame)
 void TextView::initWithFrame(gfx::Rect frame, const std::shared_ptr<txt::TextContainer>& container)
 {
     View::initWithFrame(frame);
+    m_minSize = frame.size;
     setUpTextSystem(container, false);
 }
 

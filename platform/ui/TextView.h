@@ -460,6 +460,7 @@ private:
     fnd::Index m_anchor { fnd::NotFound };
     std::optional<double> m_goalX;
     bool m_keepGoalX { false };
+    bool m_changedWhileSelecting { false };
     // What the layout manager shows as the selection and the marked text now.
     std::vector<fnd::String> m_appliedSelectionLook;
     fnd::Range m_selectionHighlight { 0, 0 };

@@ -51,7 +51,11 @@ void TextView::setSelectedRange(fnd::Range range, SelectionAffinity affinity, bo
         setNeedsDisplayForRange(range);
         updateSelectionHighlight();
     }
-    if (!stillSelecting && changed) {
+    // A selection made with the mouse is announced once, when the button goes up.
+    if (stillSelecting && changed)
+        m_changedWhileSelecting = true;
+    if (!stillSelecting && (changed || m_changedWhileSelecting)) {
+        m_changedWhileSelecting = false;
         m_typingAttributesSet = false;
         m_typingUndo.reset();
         fnd::Dictionary info;

@@ -3,6 +3,7 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/Range.h"
 #include "platform/foundation/Selector.h"
+#include "platform/graphics/Geometry.h"
 
 #include <memory>
 #include <optional>
@@ -10,6 +11,10 @@
 
 namespace fnd {
 class UndoManager;
+}
+
+namespace txt {
+class TextAttachmentCell;
 }
 
 namespace ui {
@@ -68,6 +73,12 @@ public:
     virtual void textViewDidChangeSelection(const fnd::Notification&) { }
     // A click on a link run: true when handled; otherwise the link opens through the application.
     virtual bool textViewClickedOnLink(TextView&, const fnd::Value& /*link*/, fnd::Index /*characterIndex*/)
+    {
+        return false;
+    }
+    // A double click on an attachment's cell (frame in the view): true when handled.
+    virtual bool textViewDoubleClickedOnCell(TextView&, const std::shared_ptr<txt::TextAttachmentCell>&,
+        gfx::Rect /*cellFrame*/, fnd::Index /*characterIndex*/)
     {
         return false;
     }

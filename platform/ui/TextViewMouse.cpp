@@ -7,6 +7,7 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/text/AttributedString.h"
 #include "platform/text/LayoutManager.h"
+#include "platform/text/TextAttachment.h"
 #include "platform/text/TextContainer.h"
 #include "platform/text/TextRanges.h"
 #include "platform/text/TextStorage.h"
@@ -59,6 +60,16 @@ void TextView::mouseDown(const Event& event)
     auto point = convertPointFromView(event.locationInWindow(), nullptr);
     auto index = characterIndexForViewPoint(point);
     const bool shift = event.modifierFlags() & ModifierFlags::Shift;
+    // A double click on an attachment goes to the delegate first.
+    if (!shift && event.clickCount() == 2 && textStorage() && index < textStorage()->length()
+        && textStorage()->string().units()[static_cast<std::size_t>(index)] == txt::AttachmentCharacter) {
+        auto attachment
+            = textStorage()->attributeAtIndex(txt::AttachmentAttributeName, index).objectAs<txt::TextAttachment>();
+        auto frame = rectForCharacterRange({ index, 1 });
+        if (auto d = delegate(); d && attachment && attachment->attachmentCell() && gfx::pointInRect(point, frame)
+            && d->textViewDoubleClickedOnCell(*this, attachment->attachmentCell(), frame, index))
+            return;
+    }
     if (!shift && event.clickCount() == 1) {
         if (trackLink(event, index))
             return;

@@ -615,7 +615,9 @@ bool Window::makeFirstResponder(const std::shared_ptr<Responder>& responder)
         return true;
     if (!responder->acceptsFirstResponder() || !responder->becomeFirstResponder())
         return false;
-    m_firstResponder = responder;
+    // A responder may hand the keyboard on while becoming first responder (a text field to its field editor).
+    if (!m_firstResponder.lock())
+        m_firstResponder = responder;
     noteRing(responder);
     return true;
 }

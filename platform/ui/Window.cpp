@@ -733,9 +733,11 @@ void Window::endSheet(const std::shared_ptr<Window>& sheet, long returnCode)
     postNotification(WindowNotification::DidEndSheet);
     if (m_visible)
         makeKeyWindow();
+    // The handler may drop the caller's reference to the sheet.
+    auto ended = sheet;
     if (handler)
         handler(returnCode);
-    Backend::current().sheetEnded(*sheet, *this);
+    Backend::current().sheetEnded(*ended, *this);
 }
 
 // Conversions.

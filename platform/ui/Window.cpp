@@ -645,7 +645,9 @@ bool Window::makeFirstResponder(const std::shared_ptr<Responder>& responder)
         return true;
     if (!responder->acceptsFirstResponder() || !responder->becomeFirstResponder())
         return false;
-    m_firstResponder = responder;
+    // A responder may hand the keyboard on while becoming first responder (a text field to its field editor).
+    if (!m_firstResponder.lock())
+        m_firstResponder = responder;
     noteRing(responder);
     return true;
 }
@@ -761,9 +763,11 @@ void Window::endSheet(const std::shared_ptr<Window>& sheet, long returnCode)
     postNotification(WindowNotification::DidEndSheet);
     if (m_visible)
         makeKeyWindow();
+    // The handler may drop the caller's reference to the sheet.
+    auto ended = sheet;
     if (handler)
         handler(returnCode);
-    Backend::current().sheetEnded(*sheet, *this);
+    Backend::current().sheetEnded(*ended, *this);
 }
 
 // Conversions.

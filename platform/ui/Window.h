@@ -54,6 +54,7 @@ enum class WindowButton { Close = 0, Miniaturize = 1, Zoom = 2, Toolbar = 3, Doc
 enum class KeyViewSelectionDirection { Direct = 0, Next = 1, Previous = 2 };
 
 class ButtonCell;
+class TextView;
 
 // Names of the notifications a window posts (object: the window).
 namespace WindowNotification {
@@ -84,6 +85,11 @@ public:
     virtual std::optional<gfx::Rect> windowWillUseStandardFrame(Window& window, gfx::Rect defaultFrame)
     {
         return (void)window, (void)defaultFrame, std::nullopt;
+    }
+    // A text view to edit the client's text instead of the window's shared field editor; nullptr: the shared one.
+    virtual std::shared_ptr<TextView> windowWillReturnFieldEditor(Window& window, const fnd::Object* client)
+    {
+        return (void)window, (void)client, nullptr;
     }
 };
 
@@ -250,6 +256,13 @@ public:
     // views' key equivalents (Return presses the default button, Escape a cancel button), the rest beep.
     void keyDown(const Event& event) override;
 
+    // The text view that edits the text of the window's controls and cells (one per window, made when first asked
+    // for with createFlag), or the delegate's editor for the client (WindowFieldEditor.cpp).
+    std::shared_ptr<TextView> fieldEditor(bool createFlag, const fnd::Object* client);
+    // Ends the field editor's editing for the client (any client when nullptr): the client hears of the end, and
+    // the editor gives up the keyboard even if the client wanted it to keep it.
+    void endEditingFor(const fnd::Object* client);
+
     std::shared_ptr<WindowDelegate> delegate() const { return m_delegate.lock(); }
     void setDelegate(const std::shared_ptr<WindowDelegate>& delegate) { m_delegate = delegate; }
 
@@ -382,6 +395,7 @@ private:
     bool m_autorecalculatesKeyViewLoop { false };
     KeyViewSelectionDirection m_keyViewSelectionDirection { KeyViewSelectionDirection::Direct };
     std::weak_ptr<ButtonCell> m_defaultButtonCell;
+    std::shared_ptr<TextView> m_fieldEditor;
     bool m_defaultButtonKeyEnabled { true };
 };
 

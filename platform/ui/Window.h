@@ -47,6 +47,9 @@ constexpr long ScreenSaver = 1000;
 
 enum class BackingStoreType { Retained = 0, Nonretained = 1, Buffered = 2 };
 
+// The standard buttons of a title bar, with the platform's values.
+enum class WindowButton { Close = 0, Miniaturize = 1, Zoom = 2, Toolbar = 3, DocumentIcon = 4 };
+
 // How the first responder was reached, with the platform's values (fields select their text when tabbed into).
 enum class KeyViewSelectionDirection { Direct = 0, Next = 1, Previous = 2 };
 
@@ -138,6 +141,9 @@ public:
     bool showsResizeIndicator() const { return m_showsResizeIndicator; }
     void setShowsResizeIndicator(bool flag) { m_showsResizeIndicator = flag; }
     bool isZoomable() const { return (m_styleMask & WindowStyleMask::Resizable) != 0; }
+    // Whether a standard button of the title bar is enabled (all are at first); the backend greys out a disabled one.
+    bool isStandardWindowButtonEnabled(WindowButton button) const;
+    void setStandardWindowButtonEnabled(WindowButton button, bool enabled);
     bool isZoomed() const;
     void zoom(const fnd::Value& sender);
     void performZoom(const fnd::Value& sender) { zoom(sender); }
@@ -176,6 +182,10 @@ public:
     // Panels that keep working while a modal session runs answer true.
     virtual bool worksWhenModal() const { return false; }
     double backingScaleFactor() const;
+    // The bars of a textured window along the bottom (MinY) and top (MaxY) of its content: views that slide in from
+    // those edges leave them free. Other edges have none; a negative thickness is taken as 0.
+    double contentBorderThicknessForEdge(gfx::RectEdge edge) const;
+    void setContentBorderThickness(double thickness, gfx::RectEdge edge);
     // A slot for the toolbar (its class comes later); its height counts in the frame.
     const std::shared_ptr<fnd::Object>& toolbar() const { return m_toolbar; }
     void setToolbar(const std::shared_ptr<fnd::Object>& toolbar, double height);
@@ -347,9 +357,12 @@ private:
     bool m_ignoresMouseEvents { false };
     bool m_hidesOnDeactivate { false };
     bool m_showsResizeIndicator { true };
+    unsigned m_disabledButtons { 0 };
     gfx::Size m_minSize { 1, 1 };
     gfx::Size m_maxSize { 1e7, 1e7 };
     double m_toolbarHeight { 0 };
+    double m_contentBorderBottom { 0 };
+    double m_contentBorderTop { 0 };
     std::shared_ptr<fnd::Object> m_toolbar;
     std::shared_ptr<View> m_toolbarView;
     bool m_toolbarTakesMouseWhileBlocked { false };

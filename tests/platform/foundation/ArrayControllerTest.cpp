@@ -241,6 +241,41 @@ TEST_F(ArrayControllerTest, BoundContentAndSelectionStayInStepWithTheModel)
     EXPECT_EQ(controller->selectionIndex(), 0);
 }
 
+TEST_F(ArrayControllerTest, AKeyPathThroughTheArrangedObjectsHearsEveryElement)
+{
+    // What a table column bound to "arrangedObjects.name" relies on.
+    auto recorder = std::make_shared<Recorder>();
+    controller->addObserver(*recorder, "arrangedObjects.name", KeyValueObservingOptions::New);
+    controller->addObserver(*recorder, "arrangedObjects.@count", KeyValueObservingOptions::New);
+    al->setName("Alf");
+    ASSERT_EQ(recorder->seen.size(), 1u);
+    EXPECT_EQ(recorder->seen[0].keyPath, String("arrangedObjects.name"));
+    EXPECT_EQ(recorder->seen[0].change.kind, KeyValueChangeKind::Setting);
+    EXPECT_EQ(recorder->seen[0].change.newValue, Value(Array { "Cy", "Alf", "Bo" }));
+
+    controller->removeObject(al);
+    EXPECT_EQ(recorder->seen.back().change.newValue, Value(2)) << "the count";
+    auto seen = recorder->seen.size();
+    al->setName("Al");
+    EXPECT_EQ(recorder->seen.size(), seen) << "a removed element is no longer followed";
+    auto di = person("Di");
+    controller->addObject(di);
+    di->setName("Dee");
+    EXPECT_EQ(recorder->seen.back().change.newValue, Value(Array { "Cy", "Bo", "Dee" })) << "an added one is";
+    // An element's own to-many change reaches the path as a setting.
+    auto items = std::make_shared<Recorder>();
+    controller->addObserver(*items, "arrangedObjects.items");
+    di->willChange(KeyValueChangeKind::Insertion, IndexSet(0), "items");
+    di->items.push_back(Value(1));
+    di->didChange(KeyValueChangeKind::Insertion, IndexSet(0), "items");
+    ASSERT_EQ(items->seen.size(), 1u);
+    EXPECT_EQ(items->seen[0].change.kind, KeyValueChangeKind::Setting);
+    EXPECT_FALSE(items->seen[0].change.indexes);
+    controller->removeObserver(*items, "arrangedObjects.items");
+    controller->removeObserver(*recorder, "arrangedObjects.name");
+    controller->removeObserver(*recorder, "arrangedObjects.@count");
+}
+
 TEST_F(ArrayControllerTest, AutomaticRearrangingFollowsSortKeysAndInsertions)
 {
     controller->setSortDescriptors({ SortDescriptor::sortDescriptorWithKey("name") });
@@ -259,4 +294,41 @@ TEST_F(ArrayControllerTest, AutomaticRearrangingFollowsSortKeysAndInsertions)
     controller->setAutomaticallyRearrangesObjects(false);
     cy->setName("Zzz");
     EXPECT_EQ(names(controller->arrangedObjects()), "Ann Zzz Zed");
+}
+
+TEST(ObjectController, OneContentObjectIsTheSelectionAndAddsAndRemovesThroughItsBinding)
+{
+    auto owner = person("Owner");
+    auto address = std::make_shared<TestAddress>();
+    address->city = "Oslo";
+    owner->address = address;
+    auto controller = std::make_shared<ObjectController>();
+    EXPECT_EQ(controller->valueForKeyPath("selection.city"), noSelectionMarker());
+    EXPECT_FALSE(controller->canRemove());
+    controller->bind(BindingName::ContentObject, *owner, "address");
+    EXPECT_EQ(controller->valueForKeyPath("selection.city"), Value("Oslo"));
+    EXPECT_TRUE(controller->canRemove());
+
+    auto recorder = std::make_shared<Recorder>();
+    controller->addObserver(*recorder, "selection.city", KeyValueObservingOptions::New);
+    controller->setValueForKeyPath("Rome", "selection.city");
+    EXPECT_EQ(address->city, String("Rome"));
+    ASSERT_EQ(recorder->seen.size(), 1u);
+    EXPECT_EQ(recorder->seen[0].change.newValue, Value("Rome"));
+
+    // remove: and add: replace the content and write it back to the model.
+    controller->remove({});
+    EXPECT_FALSE(owner->address);
+    EXPECT_EQ(recorder->seen.back().change.newValue, noSelectionMarker());
+    controller->setObjectClassName("TestAddress");
+    controller->add({});
+    ASSERT_TRUE(owner->address);
+    EXPECT_NE(owner->address, address);
+    controller->removeObserver(*recorder, "selection.city");
+
+    // Content that is a value is edited by replacing it.
+    auto settings = std::make_shared<ObjectController>();
+    settings->setContent(Dictionary { { "unit", "mm" } });
+    settings->setValueForKeyPath("pt", "selection.unit");
+    EXPECT_EQ(settings->content(), Value(Dictionary { { "unit", "pt" } }));
 }

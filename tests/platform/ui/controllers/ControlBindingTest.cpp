@@ -76,9 +76,14 @@ TEST_F(ControlBindingTest, APopUpFollowsTheArrayControllerAndChoosesForIt)
     EXPECT_EQ(popUp->titleOfSelectedItem(), u"Bo");
     EXPECT_EQ(names(people->selectedObjects()), "Bo");
 
+    // A renamed person is a renamed item.
+    cy->setValueForKey(fnd::Value("Cyd"), "name");
+    EXPECT_EQ(titles(*popUp), (std::vector<std::string> { "Bo", "Cyd", "Di" }));
+    EXPECT_EQ(popUp->titleOfSelectedItem(), u"Bo");
+
     // Two objects with one name are two items.
     people->addObject(RosterMember::make("Bo"));
-    EXPECT_EQ(titles(*popUp), (std::vector<std::string> { "Bo", "Cy", "Di", "Bo" }));
+    EXPECT_EQ(titles(*popUp), (std::vector<std::string> { "Bo", "Cyd", "Di", "Bo" }));
     backend->answerNextPopUpMenu(3);
     click(*popUp);
     EXPECT_EQ(people->selectionIndex(), 3);

@@ -100,7 +100,7 @@ void PopUpButton::showBoundSelection()
     } else if (m_bound.selectionBinding == fnd::BindingName::SelectedIndex) {
         const auto& v = m_bound.selection;
         long index = v.isNumber() ? static_cast<long>(v.integerValue()) : -1;
-        selectItemAtIndex(index >= 0 && index + offset < numberOfItems() ? index + offset : -1);
+        selectItemAtIndex(index >= 0 && index < numberOfItems() - offset ? index + offset : -1);
     } else if (m_bound.selectionBinding == fnd::BindingName::SelectedObject) {
         long found = -1;
         const auto& items = itemArray();

@@ -22,7 +22,8 @@ public:
     // nullptr when the entity has no property of that name.
     std::shared_ptr<PropertyDescription> propertyNamed(const String& name) const;
     std::vector<String> propertyNames() const;
-    // The model keeps its entities; an entity does not keep its model.
+    // The model keeps its entities; an entity does not keep its model (whoever uses the model keeps it, as the
+    // edited objects' context does), so this is nullptr once the model is gone.
     std::shared_ptr<ManagedObjectModel> managedObjectModel() const { return m_model.lock(); }
 
 private:

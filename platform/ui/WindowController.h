@@ -24,8 +24,9 @@ public:
     const fnd::String& windowNibName() const { return m_windowNibName; }
     std::shared_ptr<fnd::Object> owner() const;
 
-    // Loads the window when it has none yet; nullptr when loading failed (the failure is logged).
-    std::shared_ptr<Window> window();
+    // Loads the window when it has none yet; nullptr when loading failed (the failure is logged). Subclasses that
+    // finish their window on first use override it and call the base.
+    virtual std::shared_ptr<Window> window();
     void setWindow(const std::shared_ptr<Window>& window);
     bool isWindowLoaded() const { return m_window != nullptr; }
     virtual void loadWindow();

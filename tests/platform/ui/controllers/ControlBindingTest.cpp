@@ -233,3 +233,22 @@ TEST_F(ControlBindingTest, AControlBoundToTheDefaultsAppliesAtOnceAndFollowsThem
     defaults->removeObjectForKey("ShowCaption");
     EXPECT_EQ(caption->state(), ControlStateValue::On);
 }
+
+TEST_F(ControlBindingTest, TextTypedIntoABoundFieldReachesTheModelWhenTabEndsTheEditing)
+{
+    auto field = TextField::create({ 10, 150, 150, 24 });
+    auto other = TextField::create({ 10, 100, 150, 24 });
+    add(field);
+    add(other);
+    field->bind(BindingName::Value, *al, "name");
+    window->makeFirstResponder(field);
+    for (char16_t c : std::u16string(u"Alma")) {
+        backend->keyDown(*window, fnd::String(std::u16string(1, c)), 0, 0);
+        backend->dispatchEvents();
+    }
+    EXPECT_EQ(al->name.utf8(), "Al") << "nothing is written while the field is being edited";
+    // Tab ends the editing without an action: the edit still has to reach the model.
+    backend->keyDown(*window, u"\t", KeyCode::Tab, 0);
+    backend->dispatchEvents();
+    EXPECT_EQ(al->name.utf8(), "Alma") << "typing replaced the selected text";
+}

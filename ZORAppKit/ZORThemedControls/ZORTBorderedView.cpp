@@ -8,8 +8,6 @@
 #include "platform/ui/Control.h"
 #include "platform/ui/Window.h"
 
-FND_REGISTER_CLASS(ZORTBorderedView, ui::View)
-
 namespace {
 
 const fnd::String IsActiveBinding = "isActive";
@@ -28,6 +26,9 @@ const fnd::String RespectWindowState = "respectWindowState";
 }
 
 }
+
+// After the names describeClass uses, which must be made first.
+FND_REGISTER_CLASS(ZORTBorderedView, ui::View)
 
 void ZORTBorderedView::describeClass(fnd::ClassBuilder<ZORTBorderedView>& c)
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ui/UiTestSupport.h"
+#include "support/Canvas.h"
 
 #include "AppKitExtensions/Themes/ZORTheme.h"
 

@@ -117,34 +117,39 @@ void ZORTBorderedView::didAddSubview(ui::View& subview)
 
 // The window's main state.
 
-void ZORTBorderedView::observeWindow(ui::Window& w, bool start)
+void ZORTBorderedView::observeWindow(bool start)
 {
+    // Every window's notifications, sorted out when they arrive: the centre would keep a window given as the
+    // object alive, and the window keeps this view.
     auto& center = fnd::NotificationCenter::defaultCenter();
     for (const auto& name : { ui::WindowNotification::DidBecomeMain, ui::WindowNotification::DidResignMain }) {
         if (start)
-            center.addObserver(*this, UpdateWindowState, name, w.selfValue());
+            center.addObserver(*this, UpdateWindowState, name);
         else
-            center.removeObserver(*this, name, w.selfValue());
+            center.removeObserver(*this, name);
     }
 }
 
 void ZORTBorderedView::viewWillMoveToWindow(ui::Window* newWindow)
 {
     View::viewWillMoveToWindow(newWindow);
-    if (auto w = window())
-        observeWindow(*w, false);
+    if (window())
+        observeWindow(false);
 }
 
 void ZORTBorderedView::viewDidMoveToWindow()
 {
     View::viewDidMoveToWindow();
-    if (auto w = window())
-        observeWindow(*w, true);
+    if (window())
+        observeWindow(true);
 }
 
-void ZORTBorderedView::updateWindowState(const fnd::Value&)
+void ZORTBorderedView::updateWindowState(const fnd::Value& notification)
 {
-    setNeedsDisplay(true);
+    auto n = notification.objectAs<fnd::Notification>();
+    auto w = window();
+    if (n && w && n->object().object().get() == w.get())
+        setNeedsDisplay(true);
 }
 
 // The "isActive" binding.

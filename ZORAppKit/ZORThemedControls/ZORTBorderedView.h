@@ -78,7 +78,7 @@ private:
     void updateWindowState(const fnd::Value& notification);
     // Gives every control inside the dark background style when the theme is dark.
     void propagateDarkBackgroundStyle();
-    void observeWindow(ui::Window& window, bool start);
+    void observeWindow(bool start);
 
     struct ActiveBinding {
         fnd::WeakObjectRef object;

@@ -9,10 +9,14 @@
 #include <vector>
 
 namespace gfx {
+class Image;
 class WindowSurface;
 }
 
 namespace ui {
+
+class Pasteboard;
+struct DragResult;
 
 // What a window system provides. One backend is current per process: the headless one in tests and offscreen work,
 // the GTK one with real windows. The ui module calls it; it delivers input by posting events to the application
@@ -55,6 +59,12 @@ public:
     // index (nullopt: dismissed). The default draws the menu ourselves in a pop-up window of its own and tracks the
     // mouse and keyboard over nextEvent (runMenuTracking).
     virtual std::optional<long> popUpMenu(Menu& menu, gfx::Point screenLocation);
+
+    // A drag the window system runs itself, so that it can leave this program: the image's origin and the mouse
+    // are on the screen. nullopt leaves the drag to the in-process drag loop (the default).
+    virtual std::optional<DragResult> dragImage(View& view, const std::shared_ptr<gfx::Image>& image,
+        gfx::Point imageOrigin, gfx::Point mouse, const std::shared_ptr<Pasteboard>& pasteboard,
+        const std::shared_ptr<fnd::Object>& source, bool slideBack);
 
     // Clipboard and drag hooks, filled by the pasteboard and drag classes' backend side.
     virtual std::vector<fnd::String> clipboardTypes(const fnd::String& pasteboardName);

@@ -12,6 +12,7 @@
 #include "platform/ui/Control.h"
 #include "platform/ui/ControlLook.h"
 #include "platform/ui/Window.h"
+#include "platform/ui/detail/TrackingEvents.h"
 
 #include <cmath>
 
@@ -559,7 +560,6 @@ bool Cell::trackMouse(const Event& event, gfx::Rect cellFrame, View& controlView
 {
     auto self = shared_from_this(); // the action may drop the control and its cell
     auto view = controlView.shared_from_this();
-    auto& app = Application::shared();
     m_mouseDownFlags = event.modifierFlags();
     auto location = controlView.convertPointFromView(event.locationInWindow(), nullptr);
     if (m_actionMask & EventMasks::LeftMouseDown)
@@ -570,28 +570,24 @@ bool Cell::trackMouse(const Event& event, gfx::Rect cellFrame, View& controlView
     double delay = 0, interval = 0;
     if (periodic)
         getPeriodicDelay(delay, interval);
-    auto nextTick = fnd::Clock::current()->now().addingTimeInterval(delay);
+    detail::TrackingEvents events(periodic, delay, interval);
 
     gfx::Point last = location, stop = location;
     bool mouseWentUp = false;
     for (;;) {
-        auto until = periodic ? nextTick : fnd::Date::distantFuture();
-        auto next = app.nextEvent(
-            EventMasks::LeftMouseUp | EventMasks::LeftMouseDragged, until, fnd::RunLoopMode::EventTracking, true);
-        if (!next) {
-            if (periodic && fnd::Clock::current()->now().timeIntervalSince(nextTick) >= 0) {
-                // Held still: the periodic action, as if the mouse had moved to where it is.
-                if (tracking)
-                    tracking = continueTracking(last, last, controlView);
-                sendActionFromControlView();
-                nextTick = nextTick.addingTimeInterval(std::max(interval, 0.001));
-                continue;
-            }
-            break; // no more events will come (the input stream ended)
+        auto next = events.next();
+        if (next.tick) {
+            // Held still: the periodic action, as if the mouse had moved to where it is.
+            if (tracking)
+                tracking = continueTracking(last, last, controlView);
+            sendActionFromControlView();
+            continue;
         }
-        auto point = controlView.convertPointFromView(next->locationInWindow(), nullptr);
+        if (!next.event)
+            break; // no more events will come (the input stream ended)
+        auto point = controlView.convertPointFromView(next.event->locationInWindow(), nullptr);
         stop = point;
-        if (next->type() == EventType::LeftMouseUp) {
+        if (next.event->type() == EventType::LeftMouseUp) {
             mouseWentUp = true;
             break;
         }

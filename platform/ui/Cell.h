@@ -112,7 +112,7 @@ public:
     // Flags.
     bool isEnabled() const { return m_enabled; }
     virtual void setEnabled(bool flag);
-    bool isHighlighted() const { return m_highlighted; }
+    virtual bool isHighlighted() const { return m_highlighted; }
     virtual void setHighlighted(bool flag);
     bool isEditable() const { return m_editable; }
     virtual void setEditable(bool flag);

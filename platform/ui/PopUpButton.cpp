@@ -53,7 +53,6 @@ std::shared_ptr<Cell> PopUpButton::makeCell() const
     }
 
 UI_FORWARD(std::shared_ptr<Menu>, menu, nullptr)
-UI_FORWARD_SET(setMenu, std::shared_ptr<Menu>)
 UI_FORWARD(bool, pullsDown, false)
 UI_FORWARD_SET(setPullsDown, bool)
 UI_FORWARD(bool, autoenablesItems, false)
@@ -84,6 +83,12 @@ UI_FORWARD(fnd::String, titleOfSelectedItem, fnd::String())
 #undef UI_FORWARD
 #undef UI_FORWARD_1
 #undef UI_FORWARD_SET
+
+void PopUpButton::setMenu(const std::shared_ptr<Menu>& menu)
+{
+    if (auto c = popUpCell())
+        c->setMenu(menu);
+}
 
 void PopUpButton::insertItemWithTitle(const fnd::String& title, long index)
 {

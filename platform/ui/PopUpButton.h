@@ -18,8 +18,9 @@ public:
     std::shared_ptr<Cell> makeCell() const override;
     std::shared_ptr<PopUpButtonCell> popUpCell() const { return std::dynamic_pointer_cast<PopUpButtonCell>(cell()); }
 
+    // The pop-up's menu (which is also the menu the button answers as a responder).
     std::shared_ptr<Menu> menu() const;
-    void setMenu(std::shared_ptr<Menu> menu);
+    void setMenu(const std::shared_ptr<Menu>& menu) override;
     bool pullsDown() const;
     void setPullsDown(bool flag);
     bool autoenablesItems() const;

@@ -1,6 +1,8 @@
 #include "platform/ui/SystemColors.h"
 
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Window.h"
 
 #include <mutex>
 
@@ -66,6 +68,11 @@ void SystemColors::setAccentColor(gfx::ColorPtr color)
 
 void SystemColors::systemColorsDidChange()
 {
+    // Everything on screen may use the colours: it is all drawn again.
+    for (const auto& window : Application::shared().windows()) {
+        if (auto content = window->contentView())
+            content->setNeedsDisplay(true);
+    }
     fnd::NotificationCenter::defaultCenter().postNotificationName(SystemColorsDidChangeNotification, fnd::Value());
 }
 

@@ -19,7 +19,8 @@ public:
     static gfx::ColorPtr accentColor();
     // nullptr restores the default. Posts the change notification when the colour changes.
     static void setAccentColor(gfx::ColorPtr color);
-    // The window system's colours changed (the backend calls it): controls redraw through the notification.
+    // The window system's colours changed (the backend calls it): every window is drawn again and the notification
+    // posted.
     static void systemColorsDidChange();
 };
 

@@ -276,6 +276,7 @@ void View::setFrameSize(gfx::Size size)
 
 void View::frameDidChange(gfx::Rect oldFrame)
 {
+    hostedLayerGeometryDidChange();
     if (auto parent = superview())
         parent->setNeedsDisplayInRect(gfx::unionRect(oldFrame, m_frame));
     else
@@ -320,6 +321,7 @@ void View::translateOriginToPoint(gfx::Point point)
 
 void View::boundsDidChange()
 {
+    hostedLayerGeometryDidChange();
     setNeedsDisplay(true);
     if (auto w = window())
         w->invalidateCursorRectsForView(*this);

@@ -16,6 +16,11 @@ class BitmapImageRep;
 
 namespace ui {
 
+class Layer;
+namespace detail {
+struct ViewLayerHosting;
+}
+
 // Autoresizing-mask bits with the platform's values.
 namespace AutoresizingMask {
 constexpr unsigned NotSizable = 0;
@@ -225,6 +230,14 @@ public:
     void setRectsBeingDrawn(std::vector<gfx::Rect> rects) { m_rectsBeingDrawn = std::move(rects); }
     static void setIsRootViewOfWindow(View& view, const std::shared_ptr<Window>& window);
 
+    // A layer tree the view hosts: drawn over the view's own drawing, upright (y up) also in a flipped view, its
+    // root kept on the view's bounds, and redrawn whenever the tree changes or animates. wantsLayer without a
+    // layer set makes a plain root layer.
+    std::shared_ptr<Layer> layer() const;
+    void setLayer(std::shared_ptr<Layer> layer);
+    bool wantsLayer() const;
+    void setWantsLayer(bool flag);
+
 private:
     void insertSubview(const std::shared_ptr<View>& view, std::size_t index);
     void removeSubviewAt(std::size_t index);
@@ -232,6 +245,7 @@ private:
     void boundsDidChange();
     void propagateWindow(Window* window);
     void noteWindowDirty();
+    void hostedLayerGeometryDidChange();
 
     std::weak_ptr<View> m_superview;
     std::weak_ptr<Window> m_window;
@@ -251,6 +265,7 @@ private:
     std::weak_ptr<View> m_nextKeyView;
     std::weak_ptr<View> m_previousKeyView;
     FocusRingType m_focusRingType { FocusRingType::Default };
+    std::shared_ptr<detail::ViewLayerHosting> m_layerHosting;
 };
 
 }

@@ -88,6 +88,7 @@ void drawViewAndSubviews(View& view, gfx::GraphicsContext& context, const gfx::A
         context.clipToPath(clipPath);
         view.setRectsBeingDrawn(local);
         view.drawRect(boundingRect(local));
+        drawHostedLayer(view, context);
         view.setRectsBeingDrawn({});
         context.setFlipped(wasFlipped);
         context.restoreGraphicsState();

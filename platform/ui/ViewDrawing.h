@@ -18,6 +18,9 @@ class View;
 void drawViewTree(View& view, gfx::GraphicsContext& context, const gfx::AffineTransform& rootCTM,
     const gfx::AffineTransform& toTarget, const std::vector<gfx::Rect>& rects, gfx::Rect clip);
 
+// Draws the layer tree the view hosts, if any, over what drawRect drew (the context is in the view's coordinates).
+void drawHostedLayer(View& view, gfx::GraphicsContext& context);
+
 // The bounding box of a rect carried through a transform.
 gfx::Rect transformedRect(const gfx::AffineTransform& t, gfx::Rect r);
 

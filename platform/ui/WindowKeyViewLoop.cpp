@@ -28,16 +28,20 @@ std::vector<std::shared_ptr<View>> viewsInReadingOrder(View& contentView)
         std::shared_ptr<View> view;
         double top;
         double left;
+        std::size_t treeOrder;
     };
     std::vector<Placed> placed;
     for (const auto& v : views) {
         auto inBase = v->convertRectToView(v->bounds(), nullptr);
-        placed.push_back({ v, inBase.maxY(), inBase.minX() });
+        placed.push_back({ v, inBase.maxY(), inBase.minX(), placed.size() });
     }
-    std::stable_sort(placed.begin(), placed.end(), [](const Placed& a, const Placed& b) {
+    // Views on the same spot keep their order in the tree.
+    std::sort(placed.begin(), placed.end(), [](const Placed& a, const Placed& b) {
         if (a.top != b.top)
             return a.top > b.top;
-        return a.left < b.left;
+        if (a.left != b.left)
+            return a.left < b.left;
+        return a.treeOrder < b.treeOrder;
     });
     views.clear();
     for (auto& p : placed)

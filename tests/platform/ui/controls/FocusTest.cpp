@@ -1,5 +1,6 @@
 #include "ControlsTestSupport.h"
 
+#include "platform/ui/Box.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/SystemColors.h"
 #include "platform/ui/TextField.h"
@@ -73,6 +74,48 @@ TEST_F(FocusTest, ExplicitLinksWinUntilTheLoopIsRecalculated)
     window->recalculateKeyViewLoop();
     window->makeFirstResponder(buttons['A']);
     EXPECT_EQ(tabs(2), "BC");
+}
+
+// Stands in for the text system's field editor.
+class EditorView : public View {
+    FND_OBJECT(EditorView)
+public:
+    bool acceptsFirstResponder() const override { return true; }
+};
+FND_REGISTER_CLASS(EditorView, View)
+
+TEST_F(FocusTest, LoopStartsAtTheInitialViewAndGoesOnFromAnEditedField)
+{
+    // Views inside a box come in reading order with the rest.
+    auto box = Box::create({ 10, 20, 300, 120 });
+    add(box);
+    auto inBox = TextField::create({ 10, 50, 120, 24 });
+    inBox->setStringValue("in box");
+    box->contentView()->addSubview(inBox);
+    auto top = TextField::create({ 10, 180, 120, 24 });
+    top->setStringValue("top");
+    add(top);
+    auto right = TextField::create({ 160, 180, 120, 24 });
+    right->setStringValue("right");
+    add(right);
+    auto name = [&] {
+        auto field = std::dynamic_pointer_cast<TextField>(window->firstResponder());
+        return field ? field->stringValue().utf8() : std::string("-");
+    };
+    window->setInitialFirstResponder(right);
+    key(u"\t", KeyCode::Tab);
+    EXPECT_EQ(name(), "right") << "the loop starts at the initial first responder";
+    EXPECT_EQ(window->keyViewSelectionDirection(), KeyViewSelectionDirection::Direct) << "only during the change";
+    key(u"\t", KeyCode::Tab);
+    EXPECT_EQ(name(), "in box");
+
+    // While a field is edited the editor has the keyboard; Tab goes on from the field.
+    auto editor = fnd::makeObject<EditorView>();
+    editor->initWithFrame({});
+    inBox->cell()->selectWithFrame(inBox->bounds(), *inBox, editor, nullptr, 0, 0);
+    ASSERT_TRUE(window->makeFirstResponder(editor));
+    key(u"\t", KeyCode::Tab);
+    EXPECT_EQ(name(), "top");
 }
 
 TEST_F(FocusTest, ClickGivesTheKeyboardToControlsThatTakeIt)

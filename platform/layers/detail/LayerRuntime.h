@@ -1,0 +1,125 @@
+#pragma once
+
+// Private to the layers module: the state behind layers, animations and transactions.
+
+#include "platform/layers/Layer.h"
+#include "platform/layers/LayerAnimation.h"
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <unordered_map>
+#include <vector>
+
+namespace ui::detail {
+
+std::recursive_mutex& layerMutex();
+
+// Counts changes of any layer, so cached presentation trees know when they are stale.
+std::uint64_t modelGeneration();
+void noteModelChanged();
+
+// Runs the work on the main thread: now when called there, else posted to the main run loop.
+void runOnMain(std::function<void()> work);
+
+// A transaction's completion: runs once, on the main thread, after the transaction has committed and every
+// animation added while it was open has ended or been removed.
+struct CompletionGroup {
+    std::mutex mutex;
+    std::function<void()> block;
+    int pending { 0 };
+    bool committed { false };
+    bool ran { false };
+
+    void join();
+    void finishOne();
+    void commit();
+
+private:
+    void runIfDone(std::unique_lock<std::mutex>& lock);
+};
+
+// The groups of the transactions open on this thread (an implicit one is opened when none is).
+std::vector<std::shared_ptr<CompletionGroup>> openCompletionGroups();
+// Layers inserted into a tree in the open transaction: committed (so later changes animate) when it ends.
+void noteInserted(const std::shared_ptr<Layer>& layer);
+// Layers whose layout is out of date, laid out when the outermost transaction commits on the main thread.
+void noteNeedsLayout(const std::shared_ptr<Layer>& layer);
+void layoutPendingLayers();
+
+// An animation added to a layer.
+struct AnimationRecord {
+    fnd::String key;
+    std::shared_ptr<LayerAnimation> animation;
+    // A basic animation's resolved start value.
+    fnd::Value from;
+    // Added by the action of a changed key: a later set of that key without an action cancels it.
+    bool byAction { false };
+    fnd::String actionKey;
+    bool started { false };
+    bool finished { false };
+    std::vector<std::shared_ptr<CompletionGroup>> groups;
+};
+
+// A layer that left its superlayer and stays drawn while its order-out transition runs.
+struct Departure {
+    std::shared_ptr<Layer> layer;
+    std::size_t index { 0 };
+    std::shared_ptr<Transition> transition;
+    std::vector<std::shared_ptr<CompletionGroup>> groups;
+};
+
+// A presentation tree built for a root at one moment.
+struct PresentationCache {
+    std::uint64_t generation { 0 };
+    double time { 0 };
+    bool timeDependent { false };
+    std::shared_ptr<Layer> root;
+    std::unordered_map<const Layer*, std::shared_ptr<Layer>> copies;
+};
+
+// Tells the main run loop's animation timer to watch a layer with animations.
+void watchAnimations(const std::shared_ptr<Layer>& layer);
+
+// The blend of two values of one kind a fraction of the way; values that cannot be blended switch halfway.
+fnd::Value interpolateValues(const fnd::Value& from, const fnd::Value& to, double fraction);
+
+// Access to the private parts of layers for the module's own code.
+struct LayerAccess {
+    using Properties = Layer::Properties;
+    static Layer::Properties& properties(Layer& l) { return l.m_p; }
+    static const Layer::Properties& properties(const Layer& l) { return l.m_p; }
+    static const std::vector<std::shared_ptr<Layer>>& sublayers(const Layer& l) { return l.m_sublayers; }
+    static std::shared_ptr<Layer> superlayer(const Layer& l) { return l.m_superlayer.lock(); }
+    static std::vector<std::shared_ptr<AnimationRecord>>& animations(Layer& l) { return l.m_animations; }
+    static std::vector<std::shared_ptr<Departure>>& departures(Layer& l) { return l.m_departures; }
+    static bool& needsDisplay(Layer& l) { return l.m_needsDisplay; }
+    static bool& needsLayout(Layer& l) { return l.m_needsLayout; }
+    static bool& committed(Layer& l) { return l.m_committed; }
+    static std::shared_ptr<LayerHost> host(const Layer& l) { return l.m_host.lock(); }
+    static std::weak_ptr<Layer> formerSuperlayer(const Layer& l) { return l.m_formerSuperlayer; }
+    static std::size_t formerIndex(const Layer& l) { return l.m_formerIndex; }
+    static const std::vector<fnd::String>& animatingKeys(const Layer& l) { return l.m_animatingKeys; }
+    static void setAnimatingKeys(Layer& l, std::vector<fnd::String> keys) { l.m_animatingKeys = std::move(keys); }
+    static void setSuperlayer(Layer& l, const std::shared_ptr<Layer>& s) { l.m_superlayer = s; }
+    static void setSublayers(Layer& l, std::vector<std::shared_ptr<Layer>> s) { l.m_sublayers = std::move(s); }
+    static void treeDidChange(Layer& l) { l.treeDidChange(); }
+
+    // The value shown now for a key: the model value with the key's animations applied.
+    static fnd::Value presentedValue(Layer& layer, const fnd::String& key);
+    // Adds an animation (already copied) with its resolved start value.
+    static void addAnimation(Layer& layer, std::shared_ptr<LayerAnimation> animation, const fnd::String& key,
+        bool byAction, const fnd::String& actionKey, const fnd::Value& previous);
+    static void cancelActionAnimations(Layer& layer, const fnd::String& key);
+    static void addDeparture(Layer& layer, std::shared_ptr<Transition> transition);
+    // Removes records and tells their delegates and transactions (finished or not).
+    static void ended(std::vector<std::shared_ptr<AnimationRecord>> records, bool finished);
+    // Builds (or reuses) the presentation tree of the layer's root and answers the copy of the layer.
+    static std::shared_ptr<Layer> presentationOf(const Layer& layer);
+    static void makePresentation(Layer& copy, const Layer& model);
+    static bool flattensSublayers(const Layer& l) { return !l.preservesSublayerDepth(); }
+    static void setModelTreeCommitted(Layer& layer, bool committed);
+};
+
+}

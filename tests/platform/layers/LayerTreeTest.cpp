@@ -1,0 +1,193 @@
+#include "LayerTestSupport.h"
+
+#include "platform/foundation/Log.h"
+#include "platform/graphics/GraphicsContext.h"
+#include "platform/layers/LayerAnimation.h"
+#include "platform/layers/TextLayer.h"
+
+using namespace ui;
+
+namespace {
+
+std::vector<std::shared_ptr<Layer>> named(std::initializer_list<const char*> names)
+{
+    std::vector<std::shared_ptr<Layer>> layers;
+    for (auto* n : names) {
+        layers.push_back(Layer::layer());
+        layers.back()->setName(n);
+    }
+    return layers;
+}
+
+std::string order(const Layer& layer)
+{
+    std::string s;
+    for (const auto& sub : layer.sublayers())
+        s += sub->name().utf8();
+    return s;
+}
+
+// Draws through the delegate, or sets the contents itself when asked to.
+class Painter : public LayerDelegate {
+public:
+    bool displayLayer(Layer& layer) override
+    {
+        if (!takesOver)
+            return false;
+        layer.setContents(layerstest::solidImage(1, 1, 0xFF0000FF));
+        return true;
+    }
+    void drawLayerInContext(Layer& layer, gfx::GraphicsContext& context) override
+    {
+        ++draws;
+        context.setFillColor(*gfx::Color::colorWithCalibratedRed(1, 0, 0, 1));
+        context.fillRect(layer.bounds());
+    }
+    bool takesOver { false };
+    int draws { 0 };
+};
+
+class Host : public LayerHost {
+public:
+    void layerTreeNeedsDisplay() override { ++requests; }
+    int requests { 0 };
+};
+
+class LayerTreeTest : public layerstest::LayerTest { };
+
+}
+
+TEST_F(LayerTreeTest, SublayersAreInsertedMovedAndReplacedInOrder)
+{
+    auto root = Layer::layer();
+    auto l = named({ "a", "b", "c", "d", "e" });
+    root->addSublayer(l[0]);
+    root->addSublayer(l[1]);
+    root->insertSublayer(l[2], 0);
+    root->insertSublayer(l[3], 99);
+    EXPECT_EQ(order(*root), "cabd");
+    root->insertSublayerBelow(l[4], l[0].get());
+    EXPECT_EQ(order(*root), "ceabd");
+    root->insertSublayerAbove(l[2], l[1].get());
+    EXPECT_EQ(order(*root), "eabcd") << "moving within the same superlayer";
+    root->replaceSublayer(*l[1], l[2]);
+    EXPECT_EQ(order(*root), "eacd");
+    EXPECT_EQ(l[1]->superlayer(), nullptr);
+    EXPECT_EQ(l[2]->superlayer(), root);
+    // A layer moved to another superlayer leaves the first one.
+    l[0]->addSublayer(l[3]);
+    EXPECT_EQ(order(*root), "eac");
+    EXPECT_EQ(order(*l[0]), "d");
+    // A layer never becomes its own ancestor.
+    std::vector<fnd::String> logged;
+    auto previous = fnd::setLogSink([&](fnd::LogLevel, const fnd::String& m) { logged.push_back(m); });
+    l[3]->addSublayer(root);
+    l[3]->addSublayer(l[3]);
+    fnd::setLogSink(previous);
+    EXPECT_EQ(logged.size(), 2u);
+    EXPECT_EQ(root->superlayer(), nullptr);
+    root->setSublayers({ l[1] });
+    EXPECT_EQ(order(*root), "b");
+    EXPECT_EQ(l[0]->superlayer(), nullptr);
+}
+
+TEST_F(LayerTreeTest, DisplayDrawsTheBoundsIntoTheContentsWhenAsked)
+{
+    auto layer = Layer::layer();
+    auto painter = std::make_shared<Painter>();
+    layer->setDelegate(painter);
+    layer->setBounds({ 0, 0, 20, 10 });
+    layer->displayIfNeeded();
+    EXPECT_EQ(painter->draws, 0) << "nothing asked for a drawing";
+    layer->setNeedsDisplay();
+    layer->setContentsScale(2);
+    layer->displayIfNeeded();
+    EXPECT_EQ(painter->draws, 1);
+    auto contents = layer->contents();
+    ASSERT_TRUE(contents);
+    EXPECT_EQ(contents->pixelsWide(), 40);
+    EXPECT_EQ(contents->pixelsHigh(), 20);
+    EXPECT_EQ(layerstest::rgbaAt(*contents, 39, 19), (std::array<int, 4> { 255, 0, 0, 255 }));
+    layer->displayIfNeeded();
+    EXPECT_EQ(painter->draws, 1);
+    // A new size redraws only when the layer asks for it.
+    layer->setBounds({ 0, 0, 30, 10 });
+    EXPECT_FALSE(layer->needsDisplay());
+    layer->setNeedsDisplayOnBoundsChange(true);
+    layer->setBounds({ 0, 0, 40, 10 });
+    EXPECT_TRUE(layer->needsDisplay());
+    // A delegate may set the contents itself.
+    painter->takesOver = true;
+    layer->displayIfNeeded();
+    EXPECT_EQ(painter->draws, 1);
+    EXPECT_EQ(layer->contents()->pixelsWide(), 1);
+    // Text layers redraw for their own keys.
+    auto text = TextLayer::layer();
+    text->setBounds({ 0, 0, 10, 10 });
+    text->displayIfNeeded();
+    text->setForegroundColor(layerstest::rgb(1, 0, 0));
+    EXPECT_TRUE(text->needsDisplay());
+    // The presentation tree is kept while nothing changes (making its copies changes nothing).
+    layer->addSublayer(text);
+    auto shown = layer->presentationLayer();
+    EXPECT_EQ(layer->presentationLayer(), shown);
+    text->setString(fnd::String("x"));
+    EXPECT_NE(layer->presentationLayer(), shown);
+}
+
+TEST_F(LayerTreeTest, TransitionsBringLayersInAndAnimationsTimeTheirFill)
+{
+    auto root = Layer::layer();
+    root->setFrame({ 0, 0, 100, 100 });
+    auto parked = Layer::layer();
+    root->addSublayer(parked);
+    // A hosted root is a shown tree: layers entering it run their order-in actions.
+    auto host = std::make_shared<Host>();
+    root->setHost(host);
+    commit();
+    EXPECT_GT(host->requests, 0);
+    // Appearing with a fade, or sliding in from the right by the layer's width.
+    auto fade = std::make_shared<Transition>();
+    fade->setDuration(1);
+    fade->setTimingFunction(MediaTimingFunction::functionWithName(MediaTimingFunctionName::Linear));
+    auto slide = std::static_pointer_cast<Transition>(fade->copy());
+    slide->setType(TransitionType::MoveIn);
+    slide->setSubtype(TransitionSubtype::FromRight);
+    auto faded = Layer::layer();
+    faded->setActions({ { LayerActionKey::OnOrderIn, fnd::Value(fade) } });
+    auto slid = Layer::layer();
+    slid->setFrame({ 0, 0, 40, 40 });
+    slid->setActions({ { LayerActionKey::OnOrderIn, fnd::Value(slide) } });
+    root->addSublayer(faded);
+    root->addSublayer(slid);
+    advance(0.25);
+    EXPECT_NEAR(faded->presentationLayer()->opacity(), 0.25, 1e-9);
+    EXPECT_NEAR(slid->presentationLayer()->position().x, 20 + 0.75 * 40, 1e-9);
+    // Moving a layer to another superlayer is not leaving the tree: no order-out runs.
+    auto away = std::make_shared<Transition>();
+    parked->setActions({ { LayerActionKey::OnOrderOut, fnd::Value(away) } });
+    faded->addSublayer(parked);
+    EXPECT_EQ(root->presentationLayer()->sublayers().size(), 2u);
+
+    // Fill modes: an animation that is kept after its end shows its end value with forwards fill, and the model
+    // without; one that starts later shows its start value before it with backwards fill.
+    auto late = BasicAnimation::animationWithKeyPath("zPosition");
+    late->setFromValue(10.0);
+    late->setToValue(20.0);
+    late->setDuration(1);
+    late->setBeginTime(now() + 1);
+    late->setRemovedOnCompletion(false);
+    parked->addAnimation(late, "late");
+    EXPECT_EQ(parked->presentationLayer()->zPosition(), 0);
+    late->setFillMode(FillMode::Both);
+    parked->addAnimation(late, "late");
+    EXPECT_EQ(parked->presentationLayer()->zPosition(), 10);
+    runFor(3);
+    EXPECT_EQ(parked->presentationLayer()->zPosition(), 20);
+    ASSERT_TRUE(parked->animationForKey("late"));
+    late->setFillMode(FillMode::Removed);
+    parked->addAnimation(late, "late");
+    runFor(3);
+    EXPECT_EQ(parked->presentationLayer()->zPosition(), 0);
+    EXPECT_TRUE(parked->animationForKey("late")) << "kept, showing nothing";
+}

@@ -1,0 +1,155 @@
+#include "ControlsTestSupport.h"
+
+#include "platform/foundation/KeyedArchiver.h"
+#include "platform/foundation/KeyedUnarchiver.h"
+#include "platform/ui/ImageCell.h"
+#include "platform/ui/LevelIndicatorCell.h"
+#include "platform/ui/SegmentedCell.h"
+#include "platform/ui/SliderCell.h"
+#include "platform/ui/StepperCell.h"
+#include "platform/ui/TextFieldCell.h"
+
+#include <functional>
+
+using namespace ui;
+using namespace controlstest;
+
+namespace {
+
+template <typename T> std::shared_ptr<T> roundTrip(const std::shared_ptr<T>& cell)
+{
+    auto data = fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(cell));
+    if (!data)
+        return nullptr;
+    auto back = fnd::KeyedUnarchiver::unarchiveTopLevelObjectWithData(*data);
+    return back ? back->template objectAs<T>() : nullptr;
+}
+
+using CellArchiveTest = ControlsTest;
+
+TEST_F(CellArchiveTest, EveryCellComesBackWithItsSettings)
+{
+    {
+        auto cell = fnd::makeObject<TextFieldCell>();
+        cell->setStringValue("Kept");
+        cell->setPlaceholderString("Hint");
+        cell->setTextColor(gfx::Color::colorWithCalibratedRed(0.5, 0, 0));
+        cell->setBezeled(true);
+        cell->setDrawsBackground(true);
+        cell->setBezelStyle(TextFieldBezelStyle::Rounded);
+        cell->setAlignment(txt::TextAlignment::Right);
+        auto back = roundTrip(cell);
+        ASSERT_TRUE(back);
+        EXPECT_EQ(back->stringValue(), u"Kept");
+        EXPECT_EQ(back->placeholderString(), u"Hint");
+        EXPECT_TRUE(back->textColor()->isEqual(*cell->textColor()));
+        EXPECT_TRUE(back->isBezeled() && back->drawsBackground() && back->isEditable());
+        EXPECT_EQ(back->bezelStyle(), TextFieldBezelStyle::Rounded);
+        EXPECT_EQ(back->alignment(), txt::TextAlignment::Right);
+    }
+    {
+        auto cell = fnd::makeObject<SliderCell>();
+        cell->setMinValue(-5);
+        cell->setMaxValue(5);
+        cell->setNumberOfTickMarks(11);
+        cell->setAllowsTickMarkValuesOnly(true);
+        cell->setDoubleValue(2.2);
+        auto back = roundTrip(cell);
+        ASSERT_TRUE(back);
+        EXPECT_EQ(back->minValue(), -5);
+        EXPECT_EQ(back->maxValue(), 5);
+        EXPECT_EQ(back->numberOfTickMarks(), 11);
+        EXPECT_TRUE(back->allowsTickMarkValuesOnly());
+        EXPECT_EQ(back->doubleValue(), 2);
+        EXPECT_TRUE(back->isContinuous());
+    }
+    {
+        auto cell = fnd::makeObject<StepperCell>();
+        cell->setMaxValue(20);
+        cell->setIncrement(4);
+        cell->setValueWraps(false);
+        cell->setDoubleValue(12);
+        auto back = roundTrip(cell);
+        ASSERT_TRUE(back);
+        EXPECT_EQ(back->maxValue(), 20);
+        EXPECT_EQ(back->increment(), 4);
+        EXPECT_FALSE(back->valueWraps());
+        EXPECT_EQ(back->doubleValue(), 12);
+    }
+    {
+        auto cell = fnd::makeObject<SegmentedCell>();
+        cell->setSegmentCount(3);
+        cell->setLabel("B", 1);
+        cell->setWidth(40, 2);
+        cell->setTag(7, 2);
+        cell->setEnabled(false, 0);
+        cell->setTrackingMode(SegmentSwitchTracking::SelectAny);
+        cell->setSelected(true, 1);
+        cell->setSegmentStyle(SegmentStyle::Separated);
+        auto back = roundTrip(cell);
+        ASSERT_TRUE(back);
+        EXPECT_EQ(back->segmentCount(), 3);
+        EXPECT_EQ(back->labelForSegment(1), u"B");
+        EXPECT_EQ(back->widthForSegment(2), 40);
+        EXPECT_EQ(back->tagForSegment(2), 7);
+        EXPECT_FALSE(back->isEnabledForSegment(0));
+        EXPECT_TRUE(back->isSelectedForSegment(1));
+        EXPECT_EQ(back->trackingMode(), SegmentSwitchTracking::SelectAny);
+        EXPECT_EQ(back->segmentStyle(), SegmentStyle::Separated);
+        EXPECT_EQ(back->selectedSegment(), 1);
+    }
+    {
+        auto cell = fnd::makeObject<LevelIndicatorCell>();
+        cell->setLevelIndicatorStyle(LevelIndicatorStyle::Rating);
+        cell->setMaxValue(5);
+        cell->setWarningValue(2);
+        cell->setCriticalValue(1);
+        cell->setDoubleValue(4);
+        auto back = roundTrip(cell);
+        ASSERT_TRUE(back);
+        EXPECT_EQ(back->levelIndicatorStyle(), LevelIndicatorStyle::Rating);
+        EXPECT_EQ(back->maxValue(), 5);
+        EXPECT_EQ(back->warningValue(), 2);
+        EXPECT_EQ(back->criticalValue(), 1);
+        EXPECT_EQ(back->doubleValue(), 4);
+    }
+    {
+        auto cell = fnd::makeObject<ImageCell>();
+        cell->setImageScaling(ImageScaling::AxesIndependently);
+        cell->setImageAlignment(ImageAlignment::TopRight);
+        cell->setImageFrameStyle(ImageFrameStyle::GrayBezel);
+        auto back = roundTrip(cell);
+        ASSERT_TRUE(back);
+        EXPECT_EQ(back->imageScaling(), ImageScaling::AxesIndependently);
+        EXPECT_EQ(back->imageAlignment(), ImageAlignment::TopRight);
+        EXPECT_EQ(back->imageFrameStyle(), ImageFrameStyle::GrayBezel);
+    }
+}
+
+TEST_F(CellArchiveTest, DamagedArchivesKeepValuesInRange)
+{
+    // A slider whose stored value lies outside its stored range, and a cell with an impossible state, come back
+    // sound: in range, and on.
+    auto slider = fnd::makeObject<SliderCell>();
+    slider->setMaxValue(10);
+    auto data = fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(slider));
+    ASSERT_TRUE(data);
+    auto text = std::string(reinterpret_cast<const char*>(data->bytes()), data->length());
+    auto patch = [&](const std::string& key, const std::string& from, const std::string& to) {
+        auto at = text.find("<key>" + key + "</key>");
+        ASSERT_NE(at, std::string::npos) << key;
+        auto valueAt = text.find(from, at);
+        ASSERT_NE(valueAt, std::string::npos) << key;
+        text.replace(valueAt, from.size(), to);
+    };
+    patch("Value", "<real>0</real>", "<real>99</real>");
+    patch("State", "<integer>0</integer>", "<integer>7</integer>");
+    auto back = fnd::KeyedUnarchiver::unarchiveTopLevelObjectWithData(fnd::Data::fromString(text));
+    ASSERT_TRUE(back) << back.error().localizedDescription();
+    auto restored = back->template objectAs<SliderCell>();
+    ASSERT_TRUE(restored);
+    EXPECT_EQ(restored->doubleValue(), 10);
+    EXPECT_EQ(restored->state(), ControlStateValue::On);
+}
+
+}

@@ -1,0 +1,174 @@
+#include "ControlsTestSupport.h"
+
+#include "platform/foundation/KeyedArchiver.h"
+#include "platform/foundation/KeyedUnarchiver.h"
+#include "platform/ui/MenuView.h"
+#include "platform/ui/PopUpButton.h"
+
+using namespace ui;
+using namespace controlstest;
+
+namespace {
+
+// Rebuilds its menu with a given number of numbered items each time it opens.
+class CountingDelegate : public MenuDelegate {
+public:
+    std::optional<long> numberOfItemsInMenu(Menu&) override { return count; }
+    bool menuUpdateItem(Menu&, MenuItem& item, long index, bool) override
+    {
+        item.setTitle(fnd::String("Item " + std::to_string(index)));
+        return true;
+    }
+    long count { 3 };
+};
+
+class MenuTrackingTest : public ControlsTest {
+protected:
+    MenuTrackingTest()
+    {
+        menu = Menu::create();
+        for (const char* title : { "First", "Second", "Third", "Fourth" })
+            menu->addItemWithTitle(title, "clicked:")->setTarget(log);
+    }
+
+    // Opens the menu with its item at the screen point and, once it is up, notes its window and highlighted item,
+    // then ends it with the keys given.
+    void openAndLook(const std::shared_ptr<MenuItem>& item, gfx::Point at, std::vector<fnd::String> keys = { u"\x1b" })
+    {
+        // Something must be queued for the headless backend to show the menu (a key state change the menu leaves
+        // alone).
+        backend->flagsChanged(*window, 0, 0);
+        backend->after(0.1, [this, keys] {
+            for (const auto& w : app().orderedWindows()) {
+                if (w->level() == WindowLevel::PopUpMenu)
+                    menuFrame = w->frame();
+            }
+            highlighted = menu->highlightedItem();
+            for (const auto& k : keys)
+                backend->keyDown(*window, k, 0);
+        });
+        chosen = menu->popUpMenuPositioningItem(item, at);
+    }
+
+    std::shared_ptr<Menu> menu;
+    gfx::Rect menuFrame;
+    std::shared_ptr<MenuItem> highlighted;
+    bool chosen { false };
+};
+
+TEST_F(MenuTrackingTest, TheItemOpensAtThePointAndStartsHighlighted)
+{
+    auto third = menu->itemAtIndex(2);
+    openAndLook(third, { 300, 500 });
+    auto layout = MenuView::layoutMenu(*menu);
+    EXPECT_EQ(menuFrame.minX(), 300);
+    EXPECT_EQ(menuFrame.maxY(), 500 + layout.rows[2].rect.minY()) << "the third row's top is at the point";
+    EXPECT_EQ(menuFrame.size, layout.size);
+    EXPECT_EQ(highlighted, third);
+    EXPECT_FALSE(chosen) << "Escape dismissed it";
+    EXPECT_FALSE(menu->highlightedItem()) << "nothing stays highlighted once closed";
+    EXPECT_EQ(app().windows().size(), 1u);
+}
+
+TEST_F(MenuTrackingTest, MenusStayOnTheScreen)
+{
+    openAndLook(nullptr, { 1430, 30 });
+    auto visible = backend->screens().front().visibleFrame;
+    EXPECT_TRUE(gfx::containsRect(visible, menuFrame)) << gfx::stringFromRect(menuFrame).utf8();
+}
+
+TEST_F(MenuTrackingTest, KeyboardChoosesAndActs)
+{
+    auto down = fnd::String(std::u16string(1, FunctionKey::DownArrow));
+    auto end = fnd::String(std::u16string(1, FunctionKey::End));
+    menu->itemAtIndex(3)->setEnabled(false);
+    menu->setAutoenablesItems(false);
+    openAndLook(nullptr, { 300, 500 }, { down, down, end, u"\r" });
+    EXPECT_TRUE(chosen);
+    ASSERT_EQ(log->senders.size(), 1u);
+    EXPECT_EQ(log->senders.back().objectAs<MenuItem>()->title(), u"Third") << "End goes to the last enabled item";
+
+    // Typing picks by title; a pause starts the typing over.
+    openAndLook(nullptr, { 300, 500 }, { u"s", u" " });
+    EXPECT_EQ(log->senders.back().objectAs<MenuItem>()->title(), u"Second");
+}
+
+TEST_F(MenuTrackingTest, TheMouseHighlightsAndOnlyChoosableItemsAreTaken)
+{
+    menu->insertItem(MenuItem::separatorItem(), 1);
+    auto sub = menu->insertItemWithTitle("More", {}, {}, 2);
+    menu->setSubmenu(Menu::create("More"), *sub);
+    auto layout = MenuView::layoutMenu(*menu);
+    gfx::Point topLeft { 300, 500 };
+    // Screen points of rows, through the window (its frame is where its content starts).
+    auto rowPoint = [&](long index) {
+        auto r = layout.rows[std::size_t(index)].rect;
+        return gfx::Point { topLeft.x + 20, topLeft.y - r.midY() };
+    };
+    auto inBase = [&](gfx::Point screen) { return window->convertScreenToBase(screen); };
+    backend->mouseMoved(*window, inBase(rowPoint(0)));
+    backend->after(0.1, [&] {
+        highlighted = menu->highlightedItem();
+        // A click on the separator and on the submenu's item leaves the menu open; on "Third" it chooses.
+        backend->mouseDown(*window, inBase(rowPoint(1)));
+        backend->mouseUp(*window, inBase(rowPoint(1)));
+        backend->mouseDown(*window, inBase(rowPoint(2)));
+        backend->mouseUp(*window, inBase(rowPoint(2)));
+        backend->mouseDown(*window, inBase(rowPoint(4)));
+        backend->mouseUp(*window, inBase(rowPoint(4)));
+    });
+    EXPECT_TRUE(menu->popUpMenuPositioningItem(nullptr, topLeft));
+    EXPECT_EQ(highlighted, menu->itemAtIndex(0));
+    ASSERT_EQ(log->senders.size(), 1u);
+    EXPECT_EQ(log->senders.back().objectAs<MenuItem>()->title(), u"Third");
+
+    // A press outside the menu dismisses it.
+    backend->mouseMoved(*window, { 1, 1 });
+    backend->after(0.1, [&] { backend->mouseDown(*window, { 5, 5 }); });
+    EXPECT_FALSE(menu->popUpMenuPositioningItem(nullptr, topLeft));
+}
+
+TEST_F(MenuTrackingTest, PopUpMenusAreRebuiltBeforeTheyOpen)
+{
+    auto popUp = PopUpButton::create({ 20, 100, 150, 26 });
+    add(popUp);
+    auto delegate = std::make_shared<CountingDelegate>();
+    popUp->menu()->setDelegate(delegate);
+    delegate->count = 5;
+    backend->answerNextPopUpMenu(4);
+    click(*popUp);
+    EXPECT_EQ(popUp->numberOfItems(), 5);
+    EXPECT_EQ(popUp->titleOfSelectedItem(), u"Item 4");
+    EXPECT_EQ(popUp->menu()->minimumWidth(), 150) << "the menu is at least as wide as the button";
+}
+
+TEST_F(MenuTrackingTest, PopUpCellsCopyTheirMenuAndArchiveTheirItems)
+{
+    auto cell = fnd::makeObject<PopUpButtonCell>();
+    cell->addItemsWithTitles({ "One", "Two", "Three" });
+    cell->itemAtIndex(2)->setTag(30);
+    cell->selectItemAtIndex(1);
+    cell->setArrowPosition(PopUpArrowPosition::ArrowAtBottom);
+
+    auto copy = std::static_pointer_cast<PopUpButtonCell>(cell->copy());
+    EXPECT_NE(copy->popUpMenu(), cell->popUpMenu());
+    EXPECT_EQ(copy->titleOfSelectedItem(), u"Two");
+    copy->addItemWithTitle("Four");
+    EXPECT_EQ(cell->numberOfItems(), 3) << "the copy's menu is its own";
+    copy->selectItemAtIndex(0);
+    EXPECT_EQ(cell->indexOfSelectedItem(), 1);
+
+    auto data = fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(cell));
+    ASSERT_TRUE(data);
+    auto back = fnd::KeyedUnarchiver::unarchiveTopLevelObjectWithData(*data);
+    ASSERT_TRUE(back);
+    auto restored = back->objectAs<PopUpButtonCell>();
+    ASSERT_TRUE(restored);
+    EXPECT_EQ(restored->itemTitles(), (std::vector<fnd::String> { "One", "Two", "Three" }));
+    EXPECT_EQ(restored->indexOfSelectedItem(), 1);
+    EXPECT_EQ(restored->itemAtIndex(1)->state(), ControlStateValue::On);
+    EXPECT_EQ(restored->indexOfItemWithTag(30), 2);
+    EXPECT_EQ(restored->arrowPosition(), PopUpArrowPosition::ArrowAtBottom);
+}
+
+}

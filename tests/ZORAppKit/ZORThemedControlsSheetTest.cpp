@@ -2,9 +2,11 @@
 
 #include "ZORAppKit/ZORThemedControls/ZORTBorderedView.h"
 #include "ZORAppKit/ZORThemedControls/ZORTButton.h"
+#include "ZORAppKit/ZORThemedControls/ZORTImageCell.h"
 #include "ZORAppKit/ZORThemedControls/ZORTPopUpButton.h"
 #include "ZORAppKit/ZORThemedControls/ZORTSegmentedCell.h"
 
+#include "platform/ui/ImageView.h"
 #include "platform/ui/SegmentedControl.h"
 #include "platform/ui/Window.h"
 
@@ -88,6 +90,12 @@ std::vector<Specimen> specimens(const fnd::String& key, Look look, double x)
         segments->setWidth(31, i);
     }
     place("segments", segments, 24);
+    auto picture = ui::ImageView::create({});
+    auto imageCell = fnd::makeObject<ZORTImageCell>();
+    imageCell->setThemeKey(key);
+    picture->setCell(imageCell);
+    picture->setImage(solidImage({ 12, 12 }, gfx::Color::colorWithDeviceRed(0.9, 0.3, 0.1), true));
+    place("image", picture, 20);
 
     for (auto& s : out) {
         switch (look) {
@@ -116,8 +124,8 @@ class ZORThemedControlsSheetTest : public ZORAppKitTest { };
 TEST_F(ZORThemedControlsSheetTest, EveryControlInEveryStateUnderEveryTheme)
 {
     for (const auto& key : themeKeys()) {
-        auto sheet = ui::Window::create({ 100, 100, 480, 360 });
-        auto inactive = ui::Window::create({ 620, 100, 120, 360 });
+        auto sheet = ui::Window::create({ 100, 100, 600, 380 });
+        auto inactive = ui::Window::create({ 620, 100, 120, 380 });
         for (auto* w : { sheet.get(), inactive.get() }) {
             auto background = ZORTBorderedView::create(w->contentView()->bounds());
             background->setThemeKey(key);

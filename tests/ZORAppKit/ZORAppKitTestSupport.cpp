@@ -38,7 +38,6 @@ void ActionLog::chose(const fnd::Value&)
 
 ZORAppKitTest::ZORAppKitTest()
 {
-    m_start = clock->now();
     log->clock = clock;
     window = ui::Window::create({ 100, 100, 320, 240 });
     window->makeKeyAndOrderFront();
@@ -135,18 +134,6 @@ std::uint32_t pixelOf(const gfx::ColorPtr& color)
     char text[64];
     std::snprintf(text, sizeof text, "pixel %08x is not %08x", actual, expected);
     return ::testing::AssertionFailure() << text;
-}
-
-bool hasPixelNear(
-    const gfx::BitmapImageRep& shot, const ui::View& view, gfx::Rect rect, std::uint32_t expected, int tolerance)
-{
-    for (double y = rect.minY() + 0.5; y < rect.maxY(); y += 1) {
-        for (double x = rect.minX() + 0.5; x < rect.maxX(); x += 1) {
-            if (pixelDistance(pixelAt(shot, view, { x, y }), expected) <= tolerance)
-                return true;
-        }
-    }
-    return false;
 }
 
 int paintedPixels(const gfx::BitmapImageRep& shot, const ui::View& view, gfx::Rect rect)

@@ -49,7 +49,6 @@ protected:
     void dispatch() { backend->dispatchEvents(); }
     // Makes another window key and main, so that this one is inactive.
     void deactivateWindow();
-    double elapsed() const { return clock->now().timeIntervalSince(m_start); }
 
     // The view drawn on its own over nothing, written to $TMPDIR/ZORAppKit-<name>.png to be looked at.
     std::shared_ptr<gfx::BitmapImageRep> shot(ui::View& view, const std::string& name);
@@ -61,9 +60,6 @@ protected:
     std::shared_ptr<ui::Window> window;
     std::shared_ptr<ui::Window> otherWindow;
     std::shared_ptr<ActionLog> log = ActionLog::make();
-
-private:
-    fnd::Date m_start;
 };
 
 // The pixel of a shot at a point of the view (its own coordinates, flipped or not), premultiplied ARGB.
@@ -76,9 +72,6 @@ std::shared_ptr<gfx::Image> solidImage(gfx::Size size, const gfx::ColorPtr& colo
 std::uint32_t pixelOf(const gfx::ColorPtr& color);
 // Channel-wise distance within the tolerance, with both pixels in the message.
 ::testing::AssertionResult pixelNear(std::uint32_t actual, std::uint32_t expected, int tolerance = 2);
-// Whether any pixel of the rect (view coordinates) is within the tolerance of the colour.
-bool hasPixelNear(
-    const gfx::BitmapImageRep& shot, const ui::View& view, gfx::Rect rect, std::uint32_t expected, int tolerance = 3);
 // The number of pixels of the rect that are not transparent.
 int paintedPixels(const gfx::BitmapImageRep& shot, const ui::View& view, gfx::Rect rect);
 

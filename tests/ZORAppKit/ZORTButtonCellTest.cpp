@@ -1,6 +1,9 @@
 #include "ZORAppKitTestSupport.h"
 
 #include "ZORAppKit/ZORThemedControls/ZORTButton.h"
+#include "ZORAppKit/ZORThemedControls/ZORTImageCell.h"
+#include "ZORAppKit/ZORThemedControls/ZORTPopUpButtonCell.h"
+#include "ZORAppKit/ZORThemedControls/ZORTSegmentedCell.h"
 
 #include "AppKitExtensions/Themes/ZORAbstractTheme.h"
 #include "AppKitExtensions/Themes/ZORThemeDrawing.h"
@@ -136,15 +139,19 @@ TEST_F(ZORTButtonCellTest, BorderlessCellsChangeTheirBackgroundAndInsetTheirImag
     cell->setBordered(true);
     EXPECT_EQ(cell->imageRectForBounds(bounds), cell->ButtonCell::imageRectForBounds(bounds));
 
-    // Decoding ends with the same adjustment.
-    auto borderless = fnd::makeObject<ZORTButtonCell>();
-    borderless->setBordered(false);
-    borderless->setHighlightsBy(ui::CellMask::Contents);
-    auto data = fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(borderless));
-    ASSERT_TRUE(data);
-    auto back = fnd::KeyedUnarchiver::unarchiveTopLevelObjectWithData(*data);
-    ASSERT_TRUE(back);
-    EXPECT_EQ(back->objectAs<ZORTButtonCell>()->highlightsBy(), 9u);
+    // Decoding ends with the same adjustment, in the pop-up cell too.
+    const std::vector<std::shared_ptr<ui::ButtonCell>> decoded { fnd::makeObject<ZORTButtonCell>(),
+        fnd::makeObject<ZORTPopUpButtonCell>() };
+    for (const auto& borderless : decoded) {
+        EXPECT_EQ(borderless->highlightsBy(), 12u);
+        borderless->setBordered(false);
+        borderless->setHighlightsBy(ui::CellMask::Contents);
+        auto data = fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(borderless));
+        ASSERT_TRUE(data);
+        auto back = fnd::KeyedUnarchiver::unarchiveTopLevelObjectWithData(*data);
+        ASSERT_TRUE(back);
+        EXPECT_EQ(back->objectAs<ui::ButtonCell>()->highlightsBy(), 9u) << borderless->className().utf8();
+    }
 }
 
 TEST_F(ZORTButtonCellTest, TheStateMaskIsDisabledPlusHighlighted)
@@ -222,48 +229,44 @@ TEST_F(ZORTButtonCellTest, TitlesSitInsetInTheThemesColourAndShowTheAlternateAsT
     EXPECT_GT(ink("alternate-on"), plain * 3);
 }
 
-TEST_F(ZORTButtonCellTest, CopiesAndArchivesKeepTheKeyAndModesButNotTheBorderSides)
+// Every themed cell keeps its key through a copy and a keyed archive; the button cell also its modes, but never its
+// border sides.
+TEST_F(ZORTButtonCellTest, ThemedCellsCopyAndArchiveTheirKeyAndModesButNotTheBorderSides)
 {
-    auto cell = fnd::makeObject<ZORTButtonCell>();
-    cell->setThemeKey(ZORThemeKey::HUD);
-    cell->setButtonType(ButtonType::Toggle);
-    cell->setHighlightBackgroundMode(2);
-    cell->setStateBackgroundMode(1);
-    cell->setBorderSideMask(ZORThemeDrawing::BorderSide::Left | ZORThemeDrawing::BorderSide::Top);
-
-    auto copy = std::dynamic_pointer_cast<ZORTButtonCell>(cell->copy());
-    ASSERT_TRUE(copy);
-    EXPECT_EQ(copy->themeKey(), ZORThemeKey::HUD);
-    EXPECT_EQ(copy->highlightBackgroundMode(), 2u);
-    EXPECT_EQ(copy->stateBackgroundMode(), 1u);
-    EXPECT_EQ(copy->buttonType(), ButtonType::Toggle);
-    EXPECT_EQ(copy->borderSideMask(), 0u);
-
-    auto data = fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(cell));
-    ASSERT_TRUE(data);
-    auto back = fnd::KeyedUnarchiver::unarchiveTopLevelObjectWithData(*data);
-    ASSERT_TRUE(back) << back.error().localizedDescription();
-    auto restored = back->objectAs<ZORTButtonCell>();
-    ASSERT_TRUE(restored);
-    EXPECT_EQ(restored->themeKey(), ZORThemeKey::HUD);
-    EXPECT_EQ(restored->highlightBackgroundMode(), 2u);
-    EXPECT_EQ(restored->stateBackgroundMode(), 1u);
-    EXPECT_EQ(restored->borderSideMask(), 0u);
-
-    // A cell archived without the keys decodes with none of them.
-    auto plain = fnd::makeObject<ui::ButtonCell>();
-    data = fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(plain));
-    ASSERT_TRUE(data);
-    auto text = std::string(reinterpret_cast<const char*>(data->bytes()), data->length());
-    auto at = text.find("ButtonCell");
-    ASSERT_NE(at, std::string::npos);
-    text.replace(at, 10, "ZORTButtonCell");
-    back = fnd::KeyedUnarchiver::unarchiveTopLevelObjectWithData(fnd::Data(text.data(), text.size()));
-    ASSERT_TRUE(back) << back.error().localizedDescription();
-    restored = back->objectAs<ZORTButtonCell>();
-    ASSERT_TRUE(restored);
-    EXPECT_TRUE(restored->themeKey().isEmpty());
-    EXPECT_EQ(restored->highlightBackgroundMode(), 0u);
+    auto button = fnd::makeObject<ZORTButtonCell>();
+    button->setButtonType(ButtonType::Toggle);
+    button->setHighlightBackgroundMode(2);
+    button->setStateBackgroundMode(1);
+    button->setBorderSideMask(ZORThemeDrawing::BorderSide::Left | ZORThemeDrawing::BorderSide::Top);
+    auto popUp = fnd::makeObject<ZORTPopUpButtonCell>();
+    popUp->setHighlightBackgroundMode(1);
+    popUp->setBorderSideMask(ZORThemeDrawing::BorderSide::Right);
+    std::vector<std::shared_ptr<ui::Cell>> cells { button, popUp, fnd::makeObject<ZORTSegmentedCell>(),
+        fnd::makeObject<ZORTImageCell>() };
+    for (const auto& cell : cells) {
+        auto themed = std::dynamic_pointer_cast<ZORThemedObject>(cell);
+        ASSERT_TRUE(themed);
+        themed->setThemeKey(ZORThemeKey::HUD);
+        auto data = fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(cell));
+        ASSERT_TRUE(data);
+        auto back = fnd::KeyedUnarchiver::unarchiveTopLevelObjectWithData(*data);
+        ASSERT_TRUE(back) << back.error().localizedDescription();
+        for (const auto& other : { cell->copy(), back->objectAs<ui::Cell>() }) {
+            ASSERT_TRUE(other);
+            EXPECT_EQ(other->className(), cell->className());
+            EXPECT_EQ(std::dynamic_pointer_cast<ZORThemedObject>(other)->themeKey(), ZORThemeKey::HUD);
+            if (auto b = std::dynamic_pointer_cast<ZORTButtonCell>(other)) {
+                EXPECT_EQ(b->highlightBackgroundMode(), 2u);
+                EXPECT_EQ(b->stateBackgroundMode(), 1u);
+                EXPECT_EQ(b->buttonType(), ButtonType::Toggle);
+                EXPECT_EQ(b->borderSideMask(), 0u);
+            }
+            if (auto p = std::dynamic_pointer_cast<ZORTPopUpButtonCell>(other)) {
+                EXPECT_EQ(p->highlightBackgroundMode(), 1u);
+                EXPECT_EQ(p->borderSideMask(), 0u);
+            }
+        }
+    }
 }
 
 // Where each themed bezel style puts its fill, and the point sampled in it (a cell of 100 × 30, regular size).
@@ -441,26 +444,6 @@ TEST_F(ZORTButtonCellTest, HighlightedBackgroundsFillGlowOrShadeTheFrame)
     EXPECT_LT(gfx::alphaOf(pixelAt(*glowing, *b, { 8.5, 35 })), near) << "fading away from it";
     b->setHighlighted(false);
     EXPECT_EQ(pixelAt(*shot(*b, "highlight-none"), *b, { 18.5, 35 }), 0u);
-}
-
-TEST_F(ZORTButtonCellTest, BorderStripsRunAlongTheChosenSidesOfTheDrawingRectangle)
-{
-    auto theme = themeNamed(ZORThemeKey::Glass);
-    auto strip = theme->borderSideGradientForStateMask(0);
-    ASSERT_TRUE(strip);
-    auto b = button(ZORThemeKey::Glass, { 10, 10, 60, 20 });
-    b->setBordered(false);
-    b->setBorderSideMask(ZORThemeDrawing::BorderSide::Left | ZORThemeDrawing::BorderSide::Bottom);
-    auto image = shot(*b, "border-strips");
-    // Left: column 0 from y 2 to 18; bottom: row 19 from x 2 to 58. Each strip is a gradient across its own
-    // one-point thickness, so it shows the gradient's middle colour at angle 90.
-    EXPECT_NE(gfx::alphaOf(pixelAt(*image, *b, { 0.5, 10.5 })), 0);
-    EXPECT_EQ(pixelAt(*image, *b, { 0.5, 1.5 }), 0u);
-    EXPECT_EQ(pixelAt(*image, *b, { 1.5, 10.5 }), 0u);
-    EXPECT_NE(gfx::alphaOf(pixelAt(*image, *b, { 30.5, 19.5 })), 0);
-    EXPECT_EQ(pixelAt(*image, *b, { 1.5, 19.5 }), 0u);
-    EXPECT_EQ(pixelAt(*image, *b, { 59.5, 10.5 }), 0u) << "no right strip";
-    EXPECT_EQ(pixelAt(*image, *b, { 30.5, 0.5 }), 0u) << "no top strip";
 }
 
 }

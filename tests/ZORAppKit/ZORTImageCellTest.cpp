@@ -4,8 +4,6 @@
 
 #include "AppKitExtensions/Themes/ZORThemeManager.h"
 
-#include "platform/foundation/KeyedArchiver.h"
-#include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/graphics/BezierPath.h"
 #include "platform/ui/ImageView.h"
 
@@ -87,22 +85,6 @@ TEST_F(ZORTImageCellTest, TheImageFillsTheFrameUprightAtTheThemesAlpha)
     cell->drawInteriorWithFrame({ 0, 0, 40, 30 }, *plainView);
     EXPECT_EQ(gfx::redOf(canvas.at(20, 29)), 255) << "red at the top";
     EXPECT_EQ(gfx::blueOf(canvas.at(20, 0)), 255) << "blue at the bottom";
-}
-
-TEST_F(ZORTImageCellTest, ArchivesAndCopiesKeepTheThemeKey)
-{
-    auto cell = fnd::makeObject<ZORTImageCell>();
-    cell->setThemeKey(ZORThemeKey::FlatDark);
-    auto data = fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(cell));
-    ASSERT_TRUE(data);
-    auto back = fnd::KeyedUnarchiver::unarchiveTopLevelObjectWithData(*data);
-    ASSERT_TRUE(back) << back.error().localizedDescription();
-    auto restored = back->objectAs<ZORTImageCell>();
-    ASSERT_TRUE(restored);
-    EXPECT_EQ(restored->themeKey(), ZORThemeKey::FlatDark);
-    auto copy = std::dynamic_pointer_cast<ZORTImageCell>(cell->copy());
-    ASSERT_TRUE(copy);
-    EXPECT_EQ(copy->themeKey(), ZORThemeKey::FlatDark);
 }
 
 }

@@ -5,8 +5,6 @@
 #include "AppKitExtensions/Themes/ZORThemeDrawing.h"
 #include "AppKitExtensions/Themes/ZORThemeManager.h"
 
-#include "platform/foundation/KeyedArchiver.h"
-#include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/ui/Window.h"
 
 #include <cmath>
@@ -151,32 +149,6 @@ TEST_F(ZORTPopUpButtonCellTest, TheInteriorShowsTheChosenItemAndTheHighlightedBa
     p->setBorderSideMask(ZORThemeDrawing::BorderSide::Top);
     auto stripped = shot(*p, "popup-strip");
     EXPECT_GT(gfx::alphaOf(pixelAt(*stripped, *p, { 60.5, 0.5 })), 0);
-}
-
-TEST_F(ZORTPopUpButtonCellTest, CopiesAndArchivesKeepTheKeyAndTheHighlightMode)
-{
-    auto cell = fnd::makeObject<ZORTPopUpButtonCell>();
-    EXPECT_EQ(cell->highlightsBy(), 12u);
-    cell->setThemeKey(ZORThemeKey::White);
-    cell->setHighlightBackgroundMode(1);
-    cell->setBorderSideMask(ZORThemeDrawing::BorderSide::Right);
-    auto copy = std::dynamic_pointer_cast<ZORTPopUpButtonCell>(cell->copy());
-    ASSERT_TRUE(copy);
-    EXPECT_EQ(copy->themeKey(), ZORThemeKey::White);
-    EXPECT_EQ(copy->highlightBackgroundMode(), 1u);
-    EXPECT_EQ(copy->borderSideMask(), 0u);
-
-    cell->setBordered(false);
-    cell->setHighlightsBy(ui::CellMask::Contents);
-    auto data = fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(cell));
-    ASSERT_TRUE(data);
-    auto back = fnd::KeyedUnarchiver::unarchiveTopLevelObjectWithData(*data);
-    ASSERT_TRUE(back) << back.error().localizedDescription();
-    auto restored = back->objectAs<ZORTPopUpButtonCell>();
-    ASSERT_TRUE(restored);
-    EXPECT_EQ(restored->themeKey(), ZORThemeKey::White);
-    EXPECT_EQ(restored->highlightBackgroundMode(), 1u);
-    EXPECT_EQ(restored->highlightsBy(), 9u) << "a borderless cell changes its background";
 }
 
 }

@@ -7,8 +7,6 @@
 
 #include "support/Canvas.h"
 
-#include "platform/foundation/KeyedArchiver.h"
-#include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/Log.h"
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/Font.h"
@@ -201,24 +199,6 @@ TEST_F(ZORTSegmentedCellTest, LabelsAndImagesAreCentredAtTheThemesAlpha)
     double imageX = 50 - (std::ceil(labelWidth) + 20 + 5) / 2;
     EXPECT_NEAR(firstRed, std::floor(imageX), 1) << "label width " << labelWidth;
     EXPECT_NEAR(firstDark, imageX + 25, 2);
-}
-
-TEST_F(ZORTSegmentedCellTest, ArchivesKeepTheThemeKey)
-{
-    auto cell = fnd::makeObject<ZORTSegmentedCell>();
-    cell->setThemeKey(ZORThemeKey::HUD);
-    cell->setSegmentCount(2);
-    auto data = fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(cell));
-    ASSERT_TRUE(data);
-    auto back = fnd::KeyedUnarchiver::unarchiveTopLevelObjectWithData(*data);
-    ASSERT_TRUE(back) << back.error().localizedDescription();
-    auto restored = back->objectAs<ZORTSegmentedCell>();
-    ASSERT_TRUE(restored);
-    EXPECT_EQ(restored->themeKey(), ZORThemeKey::HUD);
-    EXPECT_EQ(restored->segmentCount(), 2);
-    auto copy = std::dynamic_pointer_cast<ZORTSegmentedCell>(cell->copy());
-    ASSERT_TRUE(copy);
-    EXPECT_EQ(copy->themeKey(), ZORThemeKey::HUD);
 }
 
 }

@@ -46,6 +46,9 @@ void line(const gfx::ColorPtr& color, long position, long inset, gfx::Rect rect,
     ZORExtension::zorDrawPixelThickLineAtPosition(*color, position, inset, rect, &view, horizontal, flip);
 }
 
+// The width of the strip over the grip by which the divider can be dragged.
+constexpr double GrabWidth = 15;
+
 bool isBarButton(const ui::View& view)
 {
     return view.className() == u"ZORAnchoredButton" || view.className() == u"ZORAnchoredPopUpButton";
@@ -110,9 +113,34 @@ void ZORAnchoredButtonBar::setSelectedIndex(std::int32_t index)
     setNeedsDisplay(true);
 }
 
+std::shared_ptr<ui::SplitView> ZORAnchoredButtonBar::splitView() const
+{
+    for (auto view = superview(); view; view = view->superview()) {
+        if (auto split = std::dynamic_pointer_cast<ui::SplitView>(view))
+            return split;
+    }
+    return nullptr;
+}
+
+bool ZORAnchoredButtonBar::isInLastSubview() const
+{
+    auto split = splitView();
+    return split && !split->subviews().empty() && split->subviews().back() == superview();
+}
+
+void ZORAnchoredButtonBar::viewDidMoveToSuperview()
+{
+    View::viewDidMoveToSuperview();
+    if (splitView())
+        m_handleIsRightAligned = isInLastSubview();
+}
+
 void ZORAnchoredButtonBar::awakeFromNib()
 {
     View::awakeFromNib();
+    auto split = splitView();
+    if (split && split->isVertical() && m_isResizable)
+        split->setDelegate(std::static_pointer_cast<ZORAnchoredButtonBar>(shared_from_this()));
     ZORNSViewExtension::zorBringToFront(*this);
 }
 
@@ -168,6 +196,100 @@ void ZORAnchoredButtonBar::drawLastButtonInsetInRect(gfx::Rect rect)
     long position = static_cast<long>(std::trunc(rightmost->frame().maxX()));
     line(palette().lastButtonInset, position, 0, gfx::offsetRect(rect, 0, -1), *this, false, false);
 }
+
+// The split view's delegate: the bar's own delegate first, then the bar's answer.
+
+std::optional<gfx::Rect> ZORAnchoredButtonBar::splitViewAdditionalEffectiveRectOfDividerAtIndex(
+    ui::SplitView& split, long index)
+{
+    if (auto d = splitViewDelegate()) {
+        if (auto answer = d->splitViewAdditionalEffectiveRectOfDividerAtIndex(split, index))
+            return answer;
+    }
+    // The strip over the grip: at the bar's right end, or its left end in the last pane; measured in the bar and
+    // converted, so it lies over the grip whatever the bar's place in the split view.
+    const auto b = bounds();
+    gfx::Rect strip { m_handleIsRightAligned ? b.minX() : b.maxX() - GrabWidth, b.minY(), GrabWidth, b.height() };
+    return convertRectToView(strip, &split);
+}
+
+std::optional<double> ZORAnchoredButtonBar::splitViewConstrainMinCoordinate(
+    ui::SplitView& split, double proposed, long index)
+{
+    auto d = splitViewDelegate();
+    return d ? d->splitViewConstrainMinCoordinate(split, proposed, index).value_or(proposed) : proposed;
+}
+
+std::optional<double> ZORAnchoredButtonBar::splitViewConstrainMaxCoordinate(
+    ui::SplitView& split, double proposed, long index)
+{
+    auto d = splitViewDelegate();
+    return d ? d->splitViewConstrainMaxCoordinate(split, proposed, index).value_or(proposed) : proposed;
+}
+
+bool ZORAnchoredButtonBar::splitViewResizeSubviewsWithOldSize(ui::SplitView& split, gfx::Size oldSize)
+{
+    if (auto d = splitViewDelegate(); d && d->splitViewResizeSubviewsWithOldSize(split, oldSize))
+        return true;
+    split.adjustSubviews();
+    return true;
+}
+
+std::optional<bool> ZORAnchoredButtonBar::splitViewCanCollapseSubview(ui::SplitView& split, ui::View& subview)
+{
+    auto d = splitViewDelegate();
+    return d ? d->splitViewCanCollapseSubview(split, subview).value_or(false) : false;
+}
+
+std::optional<double> ZORAnchoredButtonBar::splitViewConstrainSplitPosition(
+    ui::SplitView& split, double proposed, long index)
+{
+    auto d = splitViewDelegate();
+    return d ? d->splitViewConstrainSplitPosition(split, proposed, index).value_or(proposed) : proposed;
+}
+
+std::optional<gfx::Rect> ZORAnchoredButtonBar::splitViewEffectiveRectForDrawnRect(
+    ui::SplitView& split, gfx::Rect proposedEffectiveRect, gfx::Rect drawnRect, long index)
+{
+    auto d = splitViewDelegate();
+    auto answer
+        = d ? d->splitViewEffectiveRectForDrawnRect(split, proposedEffectiveRect, drawnRect, index) : std::nullopt;
+    return answer ? answer : drawnRect;
+}
+
+std::optional<bool> ZORAnchoredButtonBar::splitViewShouldCollapseSubviewForDoubleClickOnDividerAtIndex(
+    ui::SplitView& split, ui::View& subview, long index)
+{
+    auto d = splitViewDelegate();
+    return d ? d->splitViewShouldCollapseSubviewForDoubleClickOnDividerAtIndex(split, subview, index).value_or(false)
+             : false;
+}
+
+std::optional<bool> ZORAnchoredButtonBar::splitViewShouldHideDividerAtIndex(ui::SplitView& split, long index)
+{
+    auto d = splitViewDelegate();
+    return d ? d->splitViewShouldHideDividerAtIndex(split, index).value_or(false) : false;
+}
+
+std::optional<bool> ZORAnchoredButtonBar::splitViewShouldAdjustSizeOfSubview(ui::SplitView& split, ui::View& subview)
+{
+    auto d = splitViewDelegate();
+    return d ? d->splitViewShouldAdjustSizeOfSubview(split, subview) : std::nullopt;
+}
+
+void ZORAnchoredButtonBar::splitViewWillResizeSubviews(const fnd::Notification& notification)
+{
+    if (auto d = splitViewDelegate())
+        d->splitViewWillResizeSubviews(notification);
+}
+
+void ZORAnchoredButtonBar::splitViewDidResizeSubviews(const fnd::Notification& notification)
+{
+    if (auto d = splitViewDelegate())
+        d->splitViewDidResizeSubviews(notification);
+}
+
+// Archiving.
 
 void ZORAnchoredButtonBar::encodeWithCoder(fnd::Coder& coder) const
 {

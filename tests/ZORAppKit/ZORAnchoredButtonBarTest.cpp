@@ -338,3 +338,92 @@ TEST_F(ZORAnchoredButtonBarTest, APressBringsTheButtonToTheFrontAndStillClicks)
 }
 
 }
+
+namespace {
+
+using namespace zortest;
+
+// Answers only whether a pane may collapse, and counts what it hears.
+class CollapsingDelegate : public ui::SplitViewDelegate {
+public:
+    std::optional<bool> splitViewCanCollapseSubview(ui::SplitView&, ui::View&) override
+    {
+        ++asked;
+        return true;
+    }
+    int asked { 0 };
+};
+
+class ZORAnchoredButtonBarSplitTest : public ZORAppKitTest {
+protected:
+    ZORAnchoredButtonBarSplitTest()
+    {
+        split = ui::SplitView::create({ 10, 10, 301, 200 });
+        split->setVertical(true);
+        split->setDividerStyle(ui::SplitViewDividerStyle::Thin);
+        for (int i = 0; i < 2; ++i)
+            split->addSubview(ui::View::create({ 0, 0, 150, 200 }));
+        add(split);
+        split->adjustSubviews();
+        left = ZORAnchoredButtonBar::create({ 0, 0, 150, 23 });
+        right = ZORAnchoredButtonBar::create({ 0, 0, 150, 23 });
+        split->subviews()[0]->addSubview(left);
+        split->subviews()[1]->addSubview(right);
+    }
+    std::shared_ptr<ui::SplitView> split;
+    std::shared_ptr<ZORAnchoredButtonBar> left, right;
+};
+
+TEST_F(ZORAnchoredButtonBarSplitTest, AResizableBarLetsTheDividerBeDraggedByItsGrip)
+{
+    EXPECT_EQ(left->splitView(), split);
+    EXPECT_FALSE(left->isInLastSubview());
+    EXPECT_TRUE(right->isInLastSubview());
+    EXPECT_FALSE(left->handleIsRightAligned());
+    EXPECT_TRUE(right->handleIsRightAligned()) << "the grip goes to the end next to the divider";
+    left->awakeFromNib();
+    EXPECT_EQ(split->delegate().get(), static_cast<ui::SplitViewDelegate*>(left.get()));
+
+    // The strip is the bar's last 15 points, at the bottom of the flipped split view.
+    auto strip = left->splitViewAdditionalEffectiveRectOfDividerAtIndex(*split, 0);
+    ASSERT_TRUE(strip);
+    EXPECT_EQ(*strip, gfx::Rect(135, 177, 15, 23));
+    auto leftEnd = right->splitViewAdditionalEffectiveRectOfDividerAtIndex(*split, 0);
+    ASSERT_TRUE(leftEnd);
+    EXPECT_EQ(*leftEnd, gfx::Rect(split->subviews()[1]->frame().minX(), 177, 15, 23));
+
+    // Dragging from the grip moves the divider.
+    double before = split->positionOfDivider(0);
+    press(*left, { 140, 10 });
+    drag(*left, { 170, 10 });
+    release(*left, { 170, 10 });
+    dispatch();
+    EXPECT_NEAR(split->positionOfDivider(0), before + 30, 0.5);
+}
+
+TEST_F(ZORAnchoredButtonBarSplitTest, QuestionsGoToItsOwnDelegateFirst)
+{
+    auto& pane = *split->subviews()[0];
+    EXPECT_EQ(left->splitViewCanCollapseSubview(*split, pane), false);
+    EXPECT_EQ(left->splitViewShouldHideDividerAtIndex(*split, 0), false);
+    EXPECT_EQ(left->splitViewConstrainSplitPosition(*split, 42, 0), 42);
+    EXPECT_EQ(
+        left->splitViewEffectiveRectForDrawnRect(*split, { 0, 0, 9, 9 }, { 1, 1, 1, 1 }, 0), gfx::Rect(1, 1, 1, 1));
+    auto delegate = std::make_shared<CollapsingDelegate>();
+    left->setSplitViewDelegate(delegate);
+    EXPECT_EQ(left->splitViewCanCollapseSubview(*split, pane), true);
+    EXPECT_EQ(delegate->asked, 1);
+    EXPECT_EQ(left->splitViewConstrainMinCoordinate(*split, 7, 0), 7)
+        << "what it does not answer keeps the bar's answer";
+    // A bar that is not resizable, or in a horizontal split view, leaves the delegate alone.
+    split->setDelegate(nullptr);
+    left->setResizable(false);
+    left->awakeFromNib();
+    EXPECT_FALSE(split->delegate());
+    left->setResizable(true);
+    split->setVertical(false);
+    left->awakeFromNib();
+    EXPECT_FALSE(split->delegate());
+}
+
+}

@@ -1,8 +1,10 @@
 #include "ZORAppKitTestSupport.h"
 
+#include "ZORAppKit/ZORDelayedPopUpButton/ZORContextMenuToolbarItem.h"
 #include "ZORAppKit/ZORDelayedPopUpButton/ZORDelayedPopUpButton.h"
 
 #include "platform/ui/Menu.h"
+#include "platform/ui/Toolbar.h"
 #include "platform/ui/Window.h"
 
 namespace {
@@ -113,6 +115,133 @@ TEST_F(ZORDelayedPopUpButtonTest, AButtonMadeWithAnotherCellGetsADelayedOne)
     ASSERT_TRUE(made->delayedCell());
     EXPECT_EQ(made->title(), u"Kept");
     EXPECT_EQ(made->controlSize(), ui::ControlSize::Regular);
+}
+
+}
+
+namespace {
+
+using namespace zortest;
+
+// A view that answers one action and takes the keyboard.
+class Answering : public ui::View {
+    FND_OBJECT(Answering)
+    static void describeClass(fnd::ClassBuilder<Answering>& c) { c.action("clicked:", &Answering::clicked); }
+
+public:
+    void clicked(const fnd::Value&) { }
+    bool acceptsFirstResponder() const override { return true; }
+};
+
+// Hands out one menu item and, when asked to, refuses it in validation.
+class ItemSource : public fnd::Object, public ui::ToolbarDelegate {
+    FND_OBJECT(ItemSource)
+    static void describeClass(fnd::ClassBuilder<ItemSource>& c)
+    {
+        c.action("validateToolbarItem:", &ItemSource::validateToolbarItem);
+    }
+
+public:
+    std::shared_ptr<ui::ToolbarItem> toolbarItemForItemIdentifier(ui::Toolbar&, const fnd::String& id, bool) override
+    {
+        return id == u"Menu" ? item : nullptr;
+    }
+    std::vector<fnd::String> toolbarDefaultItemIdentifiers(ui::Toolbar&) override { return { "Menu" }; }
+    std::vector<fnd::String> toolbarAllowedItemIdentifiers(ui::Toolbar&) override { return { "Menu" }; }
+    bool validateToolbarItem(const fnd::Value&) { return allow; }
+
+    std::shared_ptr<ZORContextMenuToolbarItem> item;
+    bool allow { true };
+};
+
+}
+
+FND_REGISTER_CLASS(Answering, ui::View)
+FND_REGISTER_CLASS(ItemSource, fnd::Object)
+
+namespace {
+
+class ZORContextMenuToolbarItemTest : public ZORAppKitTest { };
+
+TEST_F(ZORContextMenuToolbarItemTest, TheItemIsAHoldButtonWithAMenuForm)
+{
+    auto item = ZORContextMenuToolbarItem::create("Menu");
+    item->setLabel("Share");
+    EXPECT_EQ(item->view(), item->button());
+    EXPECT_EQ(item->button()->frame().size, gfx::Size(32, 32));
+    EXPECT_EQ(item->minSize(), gfx::Size(32, 32));
+    EXPECT_EQ(item->maxSize(), gfx::Size(32, 32));
+    EXPECT_FALSE(item->button()->isBordered());
+
+    auto menu = ui::Menu::create();
+    menu->addItemWithTitle("First");
+    item->setMenu(menu);
+    EXPECT_EQ(item->popupCell()->menu(), menu);
+    auto form = item->menuFormRepresentation();
+    EXPECT_EQ(form->title(), u"Share");
+    EXPECT_EQ(form->submenu(), menu);
+    EXPECT_FALSE(form->action());
+    // Set again, the menu moves to the new form.
+    item->setMenu(menu);
+    EXPECT_EQ(item->menuFormRepresentation()->submenu(), menu);
+    EXPECT_FALSE(form->submenu());
+
+    item->setTarget(log);
+    item->setAction("clicked:");
+    EXPECT_EQ(item->popupCell()->action(), fnd::Selector("clicked:"));
+    EXPECT_EQ(item->target(), log);
+}
+
+TEST_F(ZORContextMenuToolbarItemTest, ValidationSwapsTheImageForTheSizeModeAndAsksTheDelegate)
+{
+    auto source = fnd::makeObject<ItemSource>();
+    source->item = ZORContextMenuToolbarItem::create("Menu");
+    auto picture = solidImage({ 48, 48 }, gfx::Color::blackColor());
+    source->item->setImage(picture);
+    EXPECT_EQ(picture->size(), gfx::Size(48, 48)) << "the caller's image is left alone";
+    EXPECT_EQ(source->item->image()->size(), gfx::Size(32, 32));
+    auto toolbar = ui::Toolbar::create("ZORContextMenuToolbarItemTest");
+    toolbar->setDelegate(source);
+    toolbar->attachToWindow(window);
+    ASSERT_EQ(toolbar->items().size(), 1u);
+
+    toolbar->setSizeMode(ui::ToolbarSizeMode::Small);
+    toolbar->validateVisibleItems();
+    EXPECT_EQ(source->item->image()->size(), gfx::Size(24, 24));
+    toolbar->setSizeMode(ui::ToolbarSizeMode::Regular);
+    toolbar->validateVisibleItems();
+    EXPECT_EQ(source->item->image()->size(), gfx::Size(32, 32));
+
+    EXPECT_TRUE(source->item->isEnabled());
+    source->allow = false;
+    toolbar->validateVisibleItems();
+    EXPECT_FALSE(source->item->isEnabled());
+    EXPECT_FALSE(source->item->button()->isEnabled());
+    toolbar->attachToWindow(nullptr);
+}
+
+TEST_F(ZORContextMenuToolbarItemTest, WithoutADelegateTheFirstResponderMustAnswerTheAction)
+{
+    auto item = ZORContextMenuToolbarItem::create("Menu");
+    add(item->button());
+    item->setAction("clicked:");
+    item->validate();
+    EXPECT_FALSE(item->isEnabled()) << "nobody answers";
+    auto answering = fnd::makeObject<Answering>();
+    answering->initWithFrame({ 100, 100, 20, 20 });
+    add(answering);
+    window->makeFirstResponder(answering);
+    item->validate();
+    EXPECT_TRUE(item->isEnabled());
+    EXPECT_TRUE(item->button()->isEnabled());
+    // A target of its own decides instead.
+    auto deaf = fnd::makeObject<ItemSource>();
+    item->setTarget(deaf);
+    item->validate();
+    EXPECT_FALSE(item->isEnabled());
+    item->setTarget(log);
+    item->validate();
+    EXPECT_TRUE(item->isEnabled());
 }
 
 }

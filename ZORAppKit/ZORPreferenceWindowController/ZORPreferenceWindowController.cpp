@@ -137,6 +137,9 @@ std::shared_ptr<ui::Window> ZORPreferenceWindowController::window()
 
 void ZORPreferenceWindowController::showRestoredSelection()
 {
+    // A pane the program chose before showing the window stays.
+    if (m_activePane)
+        return;
     auto saved = fnd::UserDefaults::standardUserDefaults().stringForKey(SelectedPaneDefaultsKeyPrefix + m_autosaveName);
     if (saved && m_prefPanes.contains(*saved) && selectPaneWithIdentifier(*saved))
         return;
@@ -171,7 +174,9 @@ void ZORPreferenceWindowController::restoreFrame(const std::optional<fnd::String
 
 void ZORPreferenceWindowController::rememberSelection(const fnd::String& identifier)
 {
-    if (!m_autosaveName.isEmpty())
+    // Only what the window showed counts: a pane chosen before the window was first asked for would otherwise
+    // replace the one the window is to come back to.
+    if (m_windowIsSetUp && !m_autosaveName.isEmpty())
         fnd::UserDefaults::standardUserDefaults().setObject(identifier, SelectedPaneDefaultsKeyPrefix + m_autosaveName);
 }
 
@@ -221,7 +226,11 @@ void ZORPreferenceWindowController::addPluginFromPath(const fnd::String& path)
     }
     fnd::log(fnd::LogLevel::Info, "loaded: " + bundle->bundlePath());
     auto identifier = bundle->bundleIdentifier();
-    if (identifier.isEmpty() || m_prefPanes.contains(identifier))
+    if (identifier.isEmpty()) {
+        fnd::log(fnd::LogLevel::Error, "The preference pane " + path + " has no bundle identifier; it is not loaded.");
+        return;
+    }
+    if (m_prefPanes.contains(identifier))
         return;
     auto d = delegate();
     if (d && d->shouldLoadPreferencePane(identifier) == false) {
@@ -474,7 +483,8 @@ void ZORPreferenceWindowController::applicationWillTerminate(const fnd::Value&)
 
 void ZORPreferenceWindowController::windowDidMove(ui::Window& window)
 {
-    if (!m_settingUpWindow && !m_autosaveName.isEmpty())
+    // Before and while the first window call places the window, its moves are ours, not the person's.
+    if (m_windowIsSetUp && !m_settingUpWindow && !m_autosaveName.isEmpty())
         window.saveFrameUsingName(m_autosaveName);
 }
 

@@ -66,7 +66,7 @@ public:
     static std::shared_ptr<ZORPreferenceWindowController> create(const fnd::String& autosaveName, unsigned styleMask);
 
     // The window; the first call also builds the toolbar, shows the pane kept from the last run (else the first
-    // item) and puts the window where it was.
+    // item) unless a pane is shown already, and puts the window where it was.
     std::shared_ptr<ui::Window> window();
 
     std::shared_ptr<ZORPrefPaneProtocol> prefPaneWithIdentifier(const fnd::String& identifier) const;
@@ -149,6 +149,5 @@ private:
     fnd::String m_title;
     std::shared_ptr<ui::Window> m_window;
     bool m_windowIsSetUp { false };
-    // While the first window call lays the window out, its moves are not the person's and are not kept.
     bool m_settingUpWindow { false };
 };

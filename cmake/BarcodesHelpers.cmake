@@ -19,13 +19,23 @@ endfunction()
 
 # A test binary that needs an X display: the whole binary runs as one CTest test on a private Xvfb server and D-Bus
 # session (scripts/with-display), so display tests never share a screen or bus with tests running beside them.
+# SCALES n... runs it once per GDK scale factor (tests named <name>_scale<n>); the default is scale 1 alone.
 function(barcodes_display_test name dir)
+    cmake_parse_arguments(ARG "" "" "SCALES" ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS ${dir}/*.cpp)
     add_executable(${name} ${sources})
-    target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gmock GTest::gtest_main)
+    target_link_libraries(${name} PRIVATE ${ARG_UNPARSED_ARGUMENTS} GTest::gtest GTest::gmock GTest::gtest_main)
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
-    add_test(NAME ${name} COMMAND ${PROJECT_SOURCE_DIR}/scripts/with-display $<TARGET_FILE:${name}>)
-    set_tests_properties(${name} PROPERTIES TIMEOUT 600 LABELS display)
+    if(NOT ARG_SCALES)
+        add_test(NAME ${name} COMMAND ${PROJECT_SOURCE_DIR}/scripts/with-display $<TARGET_FILE:${name}>)
+        set_tests_properties(${name} PROPERTIES TIMEOUT 600 LABELS display)
+        return()
+    endif()
+    foreach(scale ${ARG_SCALES})
+        add_test(NAME ${name}_scale${scale}
+            COMMAND ${PROJECT_SOURCE_DIR}/scripts/with-display --scale ${scale} $<TARGET_FILE:${name}>)
+        set_tests_properties(${name}_scale${scale} PROPERTIES TIMEOUT 600 LABELS display)
+    endforeach()
 endfunction()
 
 # A benchmark binary from one or more sources.

@@ -111,6 +111,15 @@ void Bundle::setMainBundleName(const String& name)
     r.mainBundle.reset();
 }
 
+void Bundle::setMainBundlePath(const String& path)
+{
+    auto& r = registry();
+    std::lock_guard lock(r.mutex);
+    r.mainBundle = bundleAtPathLocked(r, path);
+    if (!r.mainBundle)
+        r.mainBundle = std::make_shared<Bundle>(String());
+}
+
 std::shared_ptr<Bundle> Bundle::bundleWithName(const String& name)
 {
     auto& r = registry();

@@ -31,6 +31,9 @@ public:
     // texts fall back to their default values.
     static std::shared_ptr<Bundle> mainBundle();
     static void setMainBundleName(const String& name);
+    // The folder at the path becomes the main bundle (an empty bundle when it is no folder), for an application run
+    // from elsewhere and for tests.
+    static void setMainBundlePath(const String& path);
 
     // The component bundle of that name in the first resource root that has it; nullptr when none does.
     static std::shared_ptr<Bundle> bundleWithName(const String& name);

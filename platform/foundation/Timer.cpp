@@ -118,7 +118,8 @@ void Timer::attach(const std::shared_ptr<RunLoop>& loop, const String& mode, std
 bool Timer::runsIn(const String& mode) const
 {
     std::lock_guard lock(m_mutex);
-    if (!m_valid)
+    // While its action runs, a timer waits for nothing: nested runs neither fire it nor wait for it.
+    if (!m_valid || m_firing)
         return false;
     for (auto& m : m_modes) {
         if (RunLoop::modeMatches(m, mode))
@@ -133,15 +134,27 @@ void Timer::fireFromLoop(Date now)
     Date scheduledFor;
     {
         std::lock_guard lock(m_mutex);
-        if (!m_valid || m_fireDate > now)
+        // A run nested in the action (a modal session, a tracking loop) must not fire the timer again.
+        if (!m_valid || m_firing || m_fireDate > now)
             return;
         action = m_action;
         scheduledFor = m_fireDate;
+        m_firing = true;
     }
     // The loop's reference may be dropped by the action (invalidate); keep the timer alive through the call.
     auto self = shared_from_this();
-    if (action)
-        action(*this);
+    {
+        struct FiringEnds {
+            Timer& timer;
+            ~FiringEnds()
+            {
+                std::lock_guard lock(timer.m_mutex);
+                timer.m_firing = false;
+            }
+        } firingEnds { *this };
+        if (action)
+            action(*this);
+    }
     if (!m_repeats) {
         invalidate();
         return;

@@ -54,6 +54,8 @@ private:
     double m_interval { 0 };
     bool m_repeats { false };
     bool m_valid { true };
+    // Set while the action runs (see runsIn).
+    bool m_firing { false };
     Action m_action;
     Value m_userInfo;
     std::weak_ptr<RunLoop> m_loop;

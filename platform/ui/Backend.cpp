@@ -1,5 +1,6 @@
 #include "platform/ui/Backend.h"
 
+#include "platform/ui/Dragging.h"
 #include "platform/ui/MenuTracking.h"
 
 namespace ui {
@@ -46,6 +47,12 @@ fnd::Expected<void> Backend::openURL(const fnd::String& url)
 std::optional<long> Backend::popUpMenu(Menu& menu, gfx::Point screenLocation)
 {
     return runMenuTracking(menu, screenLocation);
+}
+
+std::optional<DragResult> Backend::dragImage(View&, const std::shared_ptr<gfx::Image>&, gfx::Point, gfx::Point,
+    const std::shared_ptr<Pasteboard>&, const std::shared_ptr<fnd::Object>&, bool)
+{
+    return std::nullopt;
 }
 
 std::vector<fnd::String> Backend::clipboardTypes(const fnd::String&)

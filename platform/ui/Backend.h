@@ -9,10 +9,14 @@
 #include <vector>
 
 namespace gfx {
+class Image;
 class WindowSurface;
 }
 
 namespace ui {
+
+class Pasteboard;
+struct DragResult;
 
 // What a window system provides. One backend is current per process: the headless one in tests and offscreen work,
 // the GTK one with real windows. The ui module calls it; it delivers input by posting events to the application
@@ -51,10 +55,18 @@ public:
     // A modal session began for the window; the headless backend answers it from its script here.
     virtual void modalSessionBegan(Window& window) { (void)window; }
     virtual void sheetBegan(Window& sheet, Window& parent) { (void)sheet, (void)parent; }
+    // The sheet left the parent (the parent takes input again).
+    virtual void sheetEnded(Window& sheet, Window& parent) { (void)sheet, (void)parent; }
     // A blocking pop-up or context menu with its top left at the screen point: the backend answers the chosen item
     // index (nullopt: dismissed). The default draws the menu ourselves in a pop-up window of its own and tracks the
     // mouse and keyboard over nextEvent (runMenuTracking).
     virtual std::optional<long> popUpMenu(Menu& menu, gfx::Point screenLocation);
+
+    // A drag the window system runs itself, so that it can leave this program: the image's origin and the mouse
+    // are on the screen. nullopt leaves the drag to the in-process drag loop (the default).
+    virtual std::optional<DragResult> dragImage(View& view, const std::shared_ptr<gfx::Image>& image,
+        gfx::Point imageOrigin, gfx::Point mouse, const std::shared_ptr<Pasteboard>& pasteboard,
+        const std::shared_ptr<fnd::Object>& source, bool slideBack);
 
     // Clipboard and drag hooks, filled by the pasteboard and drag classes' backend side.
     virtual std::vector<fnd::String> clipboardTypes(const fnd::String& pasteboardName);

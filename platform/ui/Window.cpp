@@ -131,6 +131,7 @@ void Window::applyFrame(gfx::Rect frame, bool display)
             m_contentView->setFrame({ in.left, in.bottom, content.width(), content.height() });
             m_contentView->setNeedsDisplay(true);
         }
+        layoutToolbarView();
     }
     for (auto& [child, place] : m_children) {
         if (auto c = child.lock()) {
@@ -364,6 +365,52 @@ void Window::setToolbar(const std::shared_ptr<fnd::Object>& toolbar, double heig
     // The content keeps its size; the frame grows upwards by the toolbar.
     auto frame = frameRectForContentRect(content);
     applyFrame(frame, true);
+    layoutToolbarView();
+}
+
+void Window::setToolbarView(const std::shared_ptr<View>& view)
+{
+    if (view == m_toolbarView)
+        return;
+    auto self = std::static_pointer_cast<Window>(shared_from_this());
+    if (m_toolbarView)
+        View::setIsRootViewOfWindow(*m_toolbarView, nullptr);
+    m_toolbarView = view;
+    if (!view)
+        return;
+    if (view->superview())
+        view->removeFromSuperview();
+    View::setIsRootViewOfWindow(*view, self);
+    layoutToolbarView();
+    view->setNeedsDisplay(true);
+    m_cursorRectsValid = false;
+}
+
+void Window::layoutToolbarView()
+{
+    if (!m_toolbarView)
+        return;
+    auto content = contentRectForFrameRect(m_frame);
+    auto in = Backend::current().frameInsets(m_styleMask);
+    m_toolbarView->setHidden(m_toolbarHeight <= 0);
+    m_toolbarView->setFrame({ in.left, in.bottom + content.height(), content.width(), m_toolbarHeight });
+}
+
+std::vector<std::shared_ptr<View>> Window::rootViews() const
+{
+    std::vector<std::shared_ptr<View>> roots;
+    if (m_contentView)
+        roots.push_back(m_contentView);
+    if (m_toolbarView && !m_toolbarView->isHidden())
+        roots.push_back(m_toolbarView);
+    return roots;
+}
+
+std::shared_ptr<View> Window::hitTestViews(gfx::Point basePoint) const
+{
+    if (m_toolbarView && !m_toolbarView->isHidden() && gfx::pointInRect(basePoint, m_toolbarView->frame()))
+        return m_toolbarView->hitTest(basePoint);
+    return m_contentView ? m_contentView->hitTest(basePoint) : nullptr;
 }
 
 void Window::setContentView(const std::shared_ptr<View>& view)
@@ -686,6 +733,7 @@ void Window::endSheet(const std::shared_ptr<Window>& sheet, long returnCode)
         makeKeyWindow();
     if (handler)
         handler(returnCode);
+    Backend::current().sheetEnded(*sheet, *this);
 }
 
 // Conversions.
@@ -746,9 +794,11 @@ void Window::display()
     if (!m_contentView)
         return;
     m_contentView->setNeedsDisplay(false);
+    if (m_toolbarView)
+        m_toolbarView->setNeedsDisplay(false);
     auto content = contentRectForFrameRect(m_frame);
     auto in = Backend::current().frameInsets(m_styleMask);
-    displayRegion({ { in.left, in.bottom, content.width(), content.height() } });
+    displayRegion({ { in.left, in.bottom, content.width(), content.height() + m_toolbarHeight } });
     m_viewsNeedDisplay = false;
 }
 
@@ -758,6 +808,8 @@ void Window::displayIfNeeded()
         return;
     m_viewsNeedDisplay = false;
     m_contentView->displayIfNeeded();
+    if (m_toolbarView)
+        m_toolbarView->displayIfNeeded();
 }
 
 void Window::displayRegion(const std::vector<gfx::Rect>& rects)
@@ -769,6 +821,8 @@ void Window::displayRegion(const std::vector<gfx::Rect>& rects)
     auto content = contentRectForFrameRect(m_frame);
     auto in = Backend::current().frameInsets(m_styleMask);
     gfx::Rect contentInBase { in.left, in.bottom, content.width(), content.height() };
+    // The surface holds the toolbar's strip above the content.
+    gfx::Rect surfaceInBase { in.left, in.bottom, content.width(), content.height() + m_toolbarHeight };
     {
         gfx::CurrentContextScope scope(context);
         context->saveGraphicsState();
@@ -778,9 +832,12 @@ void Window::displayRegion(const std::vector<gfx::Rect>& rects)
         context->setCTM(rootCTM);
         context->setFillColor(m_backgroundColor ? *m_backgroundColor : *gfx::Color::windowBackgroundColor());
         for (const auto& r : rects)
-            context->fillRectUsingOperation(gfx::intersectionRect(r, contentInBase), gfx::CompositingOperation::Copy);
+            context->fillRectUsingOperation(gfx::intersectionRect(r, surfaceInBase), gfx::CompositingOperation::Copy);
         context->restoreGraphicsState();
         drawViewTree(*m_contentView, *context, rootCTM, m_contentView->transformToSuperview(), rects, contentInBase);
+        if (m_toolbarView && !m_toolbarView->isHidden())
+            drawViewTree(*m_toolbarView, *context, rootCTM, m_toolbarView->transformToSuperview(), rects,
+                m_toolbarView->frame());
     }
     flushWindow();
 }

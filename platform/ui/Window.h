@@ -173,6 +173,15 @@ public:
     // A slot for the toolbar (its class comes later); its height counts in the frame.
     const std::shared_ptr<fnd::Object>& toolbar() const { return m_toolbar; }
     void setToolbar(const std::shared_ptr<fnd::Object>& toolbar, double height);
+    // The view shown above the content view across the toolbar's height (the toolbar's own view): drawn, hit and
+    // tracked like the content view, outside the content rect.
+    const std::shared_ptr<View>& toolbarView() const { return m_toolbarView; }
+    void setToolbarView(const std::shared_ptr<View>& view);
+    // The deepest view under a point of the base coordinates, in the toolbar view or the content view.
+    std::shared_ptr<View> hitTestViews(gfx::Point basePoint) const;
+    // While set, the mouse reaches the toolbar view even when a sheet blocks the window (the toolbar's
+    // customisation sheet lets the person drag items along the toolbar).
+    void setToolbarViewTakesMouseWhileBlocked(bool flag) { m_toolbarTakesMouseWhileBlocked = flag; }
 
     // Content.
     const std::shared_ptr<View>& contentView() const { return m_contentView; }
@@ -303,6 +312,9 @@ public:
 
 private:
     void applyFrame(gfx::Rect frame, bool display);
+    void layoutToolbarView();
+    // The content view, then the toolbar view, when there are.
+    std::vector<std::shared_ptr<View>> rootViews() const;
     void layoutContentView(gfx::Size oldSize);
     void postNotification(const fnd::String& name);
     void sendMouseToView(const Event& event);
@@ -326,6 +338,8 @@ private:
     gfx::Size m_maxSize { 1e7, 1e7 };
     double m_toolbarHeight { 0 };
     std::shared_ptr<fnd::Object> m_toolbar;
+    std::shared_ptr<View> m_toolbarView;
+    bool m_toolbarTakesMouseWhileBlocked { false };
     std::shared_ptr<View> m_contentView;
     std::weak_ptr<Responder> m_firstResponder;
     std::weak_ptr<View> m_initialFirstResponder;

@@ -94,6 +94,21 @@ TEST_F(RunLoopTest, TimerAddedForSeveralModesFiresOnceAndWaitsForAMatchingRun)
     EXPECT_FALSE(timer->isValid());
 }
 
+TEST_F(RunLoopTest, ATimerWhoseActionRunsTheLoopAgainIsNotFiredByTheNestedRun)
+{
+    int fired = 0;
+    timerAt(
+        1,
+        [&](Timer&) {
+            ++fired;
+            // A modal session or tracking loop started from the action.
+            loop.runInMode(RunLoopMode::ModalPanel, at(3), false);
+        },
+        RunLoopMode::Common);
+    loop.runInMode(RunLoopMode::Default, at(5), false);
+    EXPECT_EQ(fired, 1);
+}
+
 TEST_F(RunLoopTest, RepeatingTimerKeepsItsBeatAndFiresOnceWhenBehind)
 {
     std::vector<double> firedAt;

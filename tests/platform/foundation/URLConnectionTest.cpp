@@ -1,7 +1,7 @@
 #include "platform/foundation/URLConnection.h"
 
 #include "platform/foundation/CookieStore.h"
-#include "platform/foundation/LocalHTTPServer.h"
+#include "support/LocalHTTPServer.h"
 
 #include <gtest/gtest.h>
 

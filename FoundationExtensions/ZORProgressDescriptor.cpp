@@ -1,0 +1,142 @@
+#include "FoundationExtensions/ZORProgressDescriptor.h"
+
+#include <fmt/format.h>
+
+FND_REGISTER_CLASS(ZORProgressDescriptor, fnd::Object)
+
+void ZORProgressDescriptor::describeClass(fnd::ClassBuilder<ZORProgressDescriptor>& c)
+{
+    c.property("isCancelled", &ZORProgressDescriptor::isCancelled, &ZORProgressDescriptor::setIsCancelled);
+    c.property("allowCancel", &ZORProgressDescriptor::allowCancel);
+    c.property("isIndeterminate", &ZORProgressDescriptor::isIndeterminate);
+    c.property("title", &ZORProgressDescriptor::title, &ZORProgressDescriptor::setTitle);
+    c.property("infoText", &ZORProgressDescriptor::infoText, &ZORProgressDescriptor::setInfoText);
+    c.property("minValue", &ZORProgressDescriptor::minValue, &ZORProgressDescriptor::setMinValue);
+    c.property("maxValue", &ZORProgressDescriptor::maxValue, &ZORProgressDescriptor::setMaxValue);
+    c.property("currentValue", &ZORProgressDescriptor::currentValue, &ZORProgressDescriptor::setCurrentValue);
+}
+
+std::shared_ptr<ZORProgressDescriptor> ZORProgressDescriptor::initWithTitle(
+    const fnd::String& title, const fnd::String& infoText, bool allowCancel)
+{
+    auto descriptor = std::make_shared<ZORProgressDescriptor>();
+    descriptor->m_title = title;
+    descriptor->m_infoText = infoText;
+    descriptor->m_allowCancel = allowCancel;
+    descriptor->m_isIndeterminate = true;
+    return descriptor;
+}
+
+std::shared_ptr<ZORProgressDescriptor> ZORProgressDescriptor::initWithTitle(
+    const fnd::String& title, const fnd::String& infoText, double minValue, double maxValue, bool allowCancel)
+{
+    auto descriptor = initWithTitle(title, infoText, allowCancel);
+    descriptor->m_isIndeterminate = false;
+    descriptor->m_minValue = minValue;
+    descriptor->m_maxValue = maxValue;
+    descriptor->m_currentValue = minValue;
+    return descriptor;
+}
+
+std::shared_ptr<gfx::Image> ZORProgressDescriptor::image() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_image;
+}
+
+void ZORProgressDescriptor::setImage(std::shared_ptr<gfx::Image> image)
+{
+    std::lock_guard lock(m_mutex);
+    m_image = std::move(image);
+}
+
+fnd::String ZORProgressDescriptor::title() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_title;
+}
+
+void ZORProgressDescriptor::setTitle(const fnd::String& title)
+{
+    std::lock_guard lock(m_mutex);
+    m_title = title;
+}
+
+fnd::String ZORProgressDescriptor::infoText() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_infoText;
+}
+
+void ZORProgressDescriptor::setInfoText(const fnd::String& infoText)
+{
+    std::lock_guard lock(m_mutex);
+    m_infoText = infoText;
+}
+
+std::optional<fnd::String> ZORProgressDescriptor::progressDescription() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_progressDescription;
+}
+
+void ZORProgressDescriptor::setProgressDescription(std::optional<fnd::String> description)
+{
+    std::lock_guard lock(m_mutex);
+    m_progressDescription = std::move(description);
+}
+
+double ZORProgressDescriptor::minValue() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_minValue;
+}
+
+void ZORProgressDescriptor::setMinValue(double value)
+{
+    std::lock_guard lock(m_mutex);
+    m_minValue = value;
+}
+
+double ZORProgressDescriptor::maxValue() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_maxValue;
+}
+
+void ZORProgressDescriptor::setMaxValue(double value)
+{
+    std::lock_guard lock(m_mutex);
+    m_maxValue = value;
+}
+
+double ZORProgressDescriptor::currentValue() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_currentValue;
+}
+
+void ZORProgressDescriptor::setCurrentValue(double value)
+{
+    std::lock_guard lock(m_mutex);
+    m_currentValue = value;
+}
+
+bool ZORProgressDescriptor::isCancelled() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_isCancelled;
+}
+
+void ZORProgressDescriptor::setIsCancelled(bool cancelled)
+{
+    std::lock_guard lock(m_mutex);
+    m_isCancelled = cancelled;
+}
+
+fnd::String ZORProgressDescriptor::description() const
+{
+    std::lock_guard lock(m_mutex);
+    return fnd::String(fmt::format("<ZORProgressDescriptor \u201c{}\u201d {} of {}..{}{}>", m_title.utf8(),
+        m_currentValue, m_minValue, m_maxValue, m_isCancelled ? ", cancelled" : ""));
+}

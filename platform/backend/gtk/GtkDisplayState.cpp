@@ -1,0 +1,128 @@
+#include "platform/backend/gtk/GtkDisplayState.h"
+
+#include "platform/foundation/RunLoop.h"
+
+#include <gdk/x11/gdkx.h>
+
+#include <algorithm>
+
+namespace ui {
+
+GtkDisplayState::GtkDisplayState(GdkDisplay* display)
+    : m_display(display)
+{
+    if (GDK_IS_X11_DISPLAY(display)) {
+        m_xDisplay = gdk_x11_display_get_xdisplay(display);
+        g_signal_connect(display, "xevent", G_CALLBACK(onXEvent), this);
+    }
+    // The run loop waits in GLib's main context, where GDK's event sources live.
+    m_runLoopSource = std::make_unique<fnd::GLibRunLoopSource>(fnd::RunLoop::mainShared(), g_main_context_default());
+    // A window that is not opaque shows what is behind it where our views leave it clear, so GTK's own window
+    // background stays out of the way there.
+    m_css = gtk_css_provider_new();
+    gtk_css_provider_load_from_data(m_css, "window.barcodes-transparent { background: none; }", -1);
+    gtk_style_context_add_provider_for_display(
+        display, GTK_STYLE_PROVIDER(m_css), GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+}
+
+GtkDisplayState::~GtkDisplayState()
+{
+    if (m_xDisplay)
+        g_signal_handlers_disconnect_by_data(m_display, this);
+    gtk_style_context_remove_provider_for_display(m_display, GTK_STYLE_PROVIDER(m_css));
+    g_object_unref(m_css);
+}
+
+gboolean GtkDisplayState::onXEvent(GdkDisplay*, const XEvent* event, gpointer self)
+{
+    auto* state = static_cast<GtkDisplayState*>(self);
+    if (state->m_xEventHandler)
+        state->m_xEventHandler(*event);
+    return GDK_EVENT_PROPAGATE;
+}
+
+int GtkDisplayState::scale() const
+{
+    GListModel* monitors = gdk_display_get_monitors(m_display);
+    if (g_list_model_get_n_items(monitors) == 0)
+        return 1;
+    auto* monitor = GDK_MONITOR(g_list_model_get_item(monitors, 0));
+    int scale = gdk_monitor_get_scale_factor(monitor);
+    g_object_unref(monitor);
+    return std::max(1, scale);
+}
+
+bool GtkDisplayState::hasWindowManager() const
+{
+    return m_xDisplay
+        && gdk_x11_screen_supports_net_wm_hint(gdk_x11_display_get_screen(m_display), "_NET_ACTIVE_WINDOW");
+}
+
+void GtkDisplayState::setInputFocus(unsigned long xid) const
+{
+    // CurrentTime: GDK would use the time of the last event it saw, which the server refuses once another program
+    // took the focus with a later event.
+    withErrorTrap([&] { XSetInputFocus(m_xDisplay, xid, RevertToParent, CurrentTime); });
+}
+
+GdkRectangle GtkDisplayState::primaryMonitorGeometry() const
+{
+    GdkRectangle geometry { 0, 0, 1280, 1024 };
+    GdkMonitor* monitor = nullptr;
+    if (m_xDisplay)
+        monitor = gdk_x11_display_get_primary_monitor(m_display);
+    GListModel* monitors = gdk_display_get_monitors(m_display);
+    if (!monitor && g_list_model_get_n_items(monitors) > 0) {
+        monitor = GDK_MONITOR(g_list_model_get_item(monitors, 0));
+        g_object_unref(monitor); // the list keeps it
+    }
+    if (monitor)
+        gdk_monitor_get_geometry(monitor, &geometry);
+    return geometry;
+}
+
+gfx::Point GtkDisplayState::rootTopLeftForRect(gfx::Rect rect) const
+{
+    auto primary = primaryMonitorGeometry();
+    return { primary.x + rect.minX(), primary.y + primary.height - rect.maxY() };
+}
+
+gfx::Rect GtkDisplayState::rectForRootTopLeft(double x, double y, gfx::Size size) const
+{
+    auto primary = primaryMonitorGeometry();
+    return { x - primary.x, primary.y + primary.height - y - size.height, size.width, size.height };
+}
+
+gfx::Point GtkDisplayState::pointForRoot(double x, double y) const
+{
+    auto primary = primaryMonitorGeometry();
+    return { x - primary.x, primary.y + primary.height - y };
+}
+
+std::optional<gfx::Point> GtkDisplayState::pointerOnScreen() const
+{
+    if (!m_xDisplay)
+        return std::nullopt;
+    int rootX = 0, rootY = 0, x = 0, y = 0;
+    unsigned mask = 0;
+    ::Window root = 0, child = 0;
+    bool known = false;
+    withErrorTrap([&] {
+        known = XQueryPointer(m_xDisplay, DefaultRootWindow(m_xDisplay), &root, &child, &rootX, &rootY, &x, &y, &mask);
+    });
+    if (!known)
+        return std::nullopt;
+    int s = scale();
+    return pointForRoot(double(rootX) / s, double(rootY) / s);
+}
+
+void GtkDisplayState::withErrorTrap(const std::function<void()>& work) const
+{
+    if (!m_xDisplay)
+        return;
+    gdk_x11_display_error_trap_push(m_display);
+    work();
+    gdk_x11_display_error_trap_pop_ignored(m_display);
+}
+
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "platform/graphics/Geometry.h"
+#include "platform/ui/Dragging.h"
+
+#include <gtk/gtk.h>
+
+#include <memory>
+#include <optional>
+
+namespace ui {
+
+class DropSession;
+class GtkBackend;
+class GtkWindowHost;
+class PasteboardOwner;
+
+// Drags through the desktop's drag and drop, so they reach other programs: a drag from one of our views becomes
+// a GTK drag with our image and the pasteboard's types, and drops on our windows (from other programs or from us)
+// reach our destination views with the operations the source allows.
+class GtkDragAndDrop {
+public:
+    explicit GtkDragAndDrop(GtkBackend& backend);
+    ~GtkDragAndDrop();
+
+    // Makes the window's canvas a drop target.
+    void attach(GtkWindowHost& host);
+    // Runs a drag from the view until it is dropped or cancelled; nullopt when the window system cannot start one.
+    std::optional<DragResult> runDrag(View& view, const std::shared_ptr<gfx::Image>& image, gfx::Point imageOrigin,
+        gfx::Point mouse, const std::shared_ptr<Pasteboard>& pasteboard, const std::shared_ptr<fnd::Object>& source,
+        bool slideBack);
+
+private:
+    struct Target;
+    struct Outgoing {
+        std::shared_ptr<gfx::Image> image;
+        std::shared_ptr<Pasteboard> pasteboard;
+        std::shared_ptr<fnd::Object> source;
+        gfx::Size grab;
+        DragOperation mask;
+    };
+
+    static gboolean onAccept(GtkDropTargetAsync*, GdkDrop*, gpointer target);
+    static GdkDragAction onEnter(GtkDropTargetAsync*, GdkDrop*, double x, double y, gpointer target);
+    static GdkDragAction onMotion(GtkDropTargetAsync*, GdkDrop*, double x, double y, gpointer target);
+    static void onLeave(GtkDropTargetAsync*, GdkDrop*, gpointer target);
+    static gboolean onDrop(GtkDropTargetAsync*, GdkDrop*, double x, double y, gpointer target);
+
+    DropSession& sessionFor(GdkDrop* drop);
+    std::optional<gfx::Point> screenPoint(long windowNumber, double x, double y) const;
+
+    GtkBackend& m_backend;
+    std::optional<Outgoing> m_outgoing;
+    GdkDrop* m_drop { nullptr };
+    std::unique_ptr<DropSession> m_session;
+    std::shared_ptr<PasteboardOwner> m_foreignOwner;
+};
+
+// Our operations as GDK's actions and back; GDK knows copy, move and link.
+GdkDragAction gdkActionsForOperations(DragOperation operations);
+DragOperation operationsForGdkActions(GdkDragAction actions);
+// The one action GDK is told for an operation a destination chose (move before copy before link).
+GdkDragAction preferredGdkAction(DragOperation operation, GdkDragAction offered);
+
+}

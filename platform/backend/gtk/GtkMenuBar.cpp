@@ -1,0 +1,242 @@
+#include "platform/backend/gtk/GtkMenuBar.h"
+
+#include "platform/backend/gtk/GtkBackend.h"
+#include "platform/backend/gtk/GtkWindowHost.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Event.h"
+#include "platform/ui/Menu.h"
+#include "platform/ui/MenuItem.h"
+#include "platform/ui/Window.h"
+
+#include <cctype>
+
+namespace ui {
+
+namespace {
+
+// A menu title as GTK shows it: GTK reads underscores as mnemonics, so they are doubled.
+std::string label(const fnd::String& title)
+{
+    std::string text;
+    for (char c : title.utf8()) {
+        text += c;
+        if (c == '_')
+            text += '_';
+    }
+    return text;
+}
+
+// The shortcut text GTK shows beside an item ("<Control>c"), from our key equivalent and its modifiers.
+std::string accelerator(const MenuItem& item)
+{
+    auto key = item.keyEquivalent().utf8();
+    if (key.empty())
+        return {};
+    unsigned long mask = item.keyEquivalentModifierMask();
+    std::string accel;
+    if (mask & ModifierFlags::Command)
+        accel += "<Control>";
+    if (mask & ModifierFlags::Control)
+        accel += "<Super>";
+    if (mask & ModifierFlags::Alternate)
+        accel += "<Alt>";
+    bool upper = key.size() == 1 && std::isupper(static_cast<unsigned char>(key[0]));
+    if ((mask & ModifierFlags::Shift) || upper)
+        accel += "<Shift>";
+    if (key.size() == 1) {
+        char c = char(std::tolower(static_cast<unsigned char>(key[0])));
+        gunichar u = static_cast<unsigned char>(c);
+        accel += gdk_keyval_name(gdk_unicode_to_keyval(u));
+    } else {
+        accel += key;
+    }
+    return accel;
+}
+
+bool isDocumentWindow(const Window& window)
+{
+    unsigned style = window.styleMask();
+    return (style & WindowStyleMask::Titled) && !(style & (WindowStyleMask::Utility | WindowStyleMask::DocModal))
+        && window.level() == WindowLevel::Normal && !window.isSheet();
+}
+
+std::shared_ptr<Menu> mainMenu()
+{
+    return std::dynamic_pointer_cast<Menu>(Application::shared().mainMenu());
+}
+
+}
+
+// Model.
+
+GtkMenuModel::GtkMenuModel(const char* prefix)
+    : m_prefix(prefix)
+    , m_model(g_menu_new())
+    , m_actions(g_simple_action_group_new())
+{
+}
+
+GtkMenuModel::~GtkMenuModel()
+{
+    for (auto& entry : m_entries)
+        g_signal_handlers_disconnect_by_data(entry.action, this);
+    g_object_unref(m_actions);
+    g_object_unref(m_model);
+}
+
+std::string GtkMenuModel::signature(Menu& menu)
+{
+    std::string text;
+    for (const auto& item : menu.itemArray()) {
+        text += item->isSeparatorItem() ? "-" : item->title().utf8();
+        text += '\x1f' + accelerator(*item) + (item->isHidden() ? "h" : "");
+        if (item->submenu())
+            text += "{" + signature(*item->submenu()) + "}";
+        text += '\x1e';
+    }
+    return text;
+}
+
+void GtkMenuModel::build(Menu& menu)
+{
+    for (auto& entry : m_entries) {
+        g_signal_handlers_disconnect_by_data(entry.action, this);
+        g_action_map_remove_action(G_ACTION_MAP(m_actions), g_action_get_name(G_ACTION(entry.action)));
+    }
+    m_entries.clear();
+    g_menu_remove_all(m_model);
+    add(m_model, menu);
+    refreshEnabledStates();
+}
+
+void GtkMenuModel::add(GMenu* into, Menu& menu)
+{
+    menu.update();
+    // Separators split a GTK menu into sections.
+    GMenu* section = g_menu_new();
+    auto flush = [&] {
+        if (g_menu_model_get_n_items(G_MENU_MODEL(section)) > 0)
+            g_menu_append_section(into, nullptr, G_MENU_MODEL(section));
+        g_object_unref(section);
+        section = g_menu_new();
+    };
+    for (long index = 0; index < menu.numberOfItems(); ++index) {
+        auto item = menu.itemAtIndex(index);
+        if (item->isHidden())
+            continue;
+        if (item->isSeparatorItem()) {
+            flush();
+            continue;
+        }
+        if (item->submenu()) {
+            GMenu* submenu = g_menu_new();
+            add(submenu, *item->submenu());
+            g_menu_append_submenu(section, label(item->title()).c_str(), G_MENU_MODEL(submenu));
+            g_object_unref(submenu);
+            continue;
+        }
+        auto name = "item" + std::to_string(m_entries.size());
+        GSimpleAction* action = g_simple_action_new(name.c_str(), nullptr);
+        g_signal_connect(action, "activate", G_CALLBACK(onActivate), this);
+        g_action_map_add_action(G_ACTION_MAP(m_actions), G_ACTION(action));
+        m_entries.push_back({ item, action });
+        g_object_unref(action); // the group keeps it
+        GMenuItem* menuItem = g_menu_item_new(label(item->title()).c_str(), (m_prefix + "." + name).c_str());
+        if (auto accel = accelerator(*item); !accel.empty())
+            g_menu_item_set_attribute(menuItem, "accel", "s", accel.c_str());
+        g_menu_append_item(section, menuItem);
+        g_object_unref(menuItem);
+    }
+    flush();
+    g_object_unref(section);
+}
+
+void GtkMenuModel::refreshEnabledStates()
+{
+    for (auto& entry : m_entries) {
+        auto item = entry.item.lock();
+        bool enabled = item && item->isEnabled();
+        if (item && item->menu() && item->menu()->autoenablesItems())
+            enabled = Menu::validateItem(*item);
+        g_simple_action_set_enabled(entry.action, enabled);
+    }
+}
+
+void GtkMenuModel::onActivate(GSimpleAction* action, GVariant*, gpointer self)
+{
+    auto* model = static_cast<GtkMenuModel*>(self);
+    for (auto& entry : model->m_entries) {
+        if (entry.action != action)
+            continue;
+        auto item = entry.item.lock();
+        auto menu = item ? item->menu() : nullptr;
+        if (menu)
+            menu->performActionForItemAtIndex(menu->indexOfItem(*item));
+        return;
+    }
+}
+
+// Menu bars.
+
+GtkMenuBars::GtkMenuBars(GtkBackend& backend)
+    : m_backend(backend)
+{
+}
+
+GtkMenuBars::~GtkMenuBars() = default;
+
+void GtkMenuBars::refresh(Bar& bar, Menu& menu)
+{
+    auto signature = GtkMenuModel::signature(menu);
+    if (signature != bar.signature) {
+        bar.signature = signature;
+        bar.model->build(menu);
+    } else {
+        menu.update();
+        bar.model->refreshEnabledStates();
+    }
+}
+
+void GtkMenuBars::onPointerEnter(GtkEventControllerMotion* controller, double, double, gpointer self)
+{
+    // Enabled states are brought up to date as the pointer comes to the bar, before a menu opens.
+    auto* bars = static_cast<GtkMenuBars*>(self);
+    auto* widget = gtk_event_controller_get_widget(GTK_EVENT_CONTROLLER(controller));
+    auto menu = mainMenu();
+    if (!menu)
+        return;
+    for (auto& [number, bar] : bars->m_bars)
+        if (bar.widget == widget)
+            bars->refresh(bar, *menu);
+}
+
+void GtkMenuBars::windowChanged(Window& window, GtkWindowHost& host)
+{
+    auto menu = mainMenu();
+    bool wanted = menu && menu->numberOfItems() > 0 && isDocumentWindow(window) && !window.isClosed();
+    auto found = m_bars.find(window.windowNumber());
+    if (!wanted) {
+        if (found != m_bars.end()) {
+            host.setMenuBar(nullptr);
+            m_bars.erase(found);
+        }
+        return;
+    }
+    if (found != m_bars.end()) {
+        refresh(found->second, *menu);
+        return;
+    }
+    Bar bar;
+    bar.model = std::make_unique<GtkMenuModel>("menubar");
+    bar.signature = GtkMenuModel::signature(*menu);
+    bar.model->build(*menu);
+    bar.widget = gtk_popover_menu_bar_new_from_model(bar.model->model());
+    gtk_widget_insert_action_group(GTK_WIDGET(host.gtkWindow()), "menubar", bar.model->actions());
+    auto* motion = gtk_event_controller_motion_new();
+    g_signal_connect(motion, "enter", G_CALLBACK(onPointerEnter), this);
+    gtk_widget_add_controller(bar.widget, motion);
+    host.setMenuBar(bar.widget);
+    m_bars.emplace(window.windowNumber(), std::move(bar));
+}
+
+}

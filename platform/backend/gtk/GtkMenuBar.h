@@ -1,0 +1,74 @@
+#pragma once
+
+#include "platform/graphics/Geometry.h"
+
+#include <gtk/gtk.h>
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace ui {
+
+class GtkBackend;
+class GtkWindowHost;
+class Menu;
+class MenuItem;
+class Window;
+
+// A GTK menu model of one of our menus: every item becomes an action of a group, so picking it reaches the item,
+// and the item's enabled state follows our validation when the menu is brought up to date.
+class GtkMenuModel {
+public:
+    explicit GtkMenuModel(const char* prefix);
+    ~GtkMenuModel();
+    GtkMenuModel(const GtkMenuModel&) = delete;
+    GtkMenuModel& operator=(const GtkMenuModel&) = delete;
+
+    // Rebuilds the model from the menu.
+    void build(Menu& menu);
+    // Validates every item again and carries the results to the actions.
+    void refreshEnabledStates();
+    GMenuModel* model() const { return G_MENU_MODEL(m_model); }
+    GActionGroup* actions() const { return G_ACTION_GROUP(m_actions); }
+    // Items, submenu titles and shortcuts in order, so a rebuild is needed only when they change.
+    static std::string signature(Menu& menu);
+
+private:
+    struct Entry {
+        std::weak_ptr<MenuItem> item;
+        GSimpleAction* action;
+    };
+    void add(GMenu* into, Menu& menu);
+    static void onActivate(GSimpleAction*, GVariant*, gpointer self);
+
+    std::string m_prefix;
+    GMenu* m_model;
+    GSimpleActionGroup* m_actions;
+    std::vector<Entry> m_entries;
+};
+
+// The main menu as a menu bar at the top of every document window (titled, not a panel or sheet), as Linux
+// desktops without a global menu show it. Key equivalents work through the application's key-equivalent search
+// whether a bar is shown or not.
+class GtkMenuBars {
+public:
+    explicit GtkMenuBars(GtkBackend& backend);
+    ~GtkMenuBars();
+    void windowChanged(Window& window, GtkWindowHost& host);
+
+private:
+    struct Bar {
+        std::unique_ptr<GtkMenuModel> model;
+        GtkWidget* widget { nullptr };
+        std::string signature;
+    };
+    static void onPointerEnter(GtkEventControllerMotion*, double, double, gpointer self);
+    void refresh(Bar& bar, Menu& menu);
+
+    GtkBackend& m_backend;
+    std::map<long, Bar> m_bars;
+};
+
+}

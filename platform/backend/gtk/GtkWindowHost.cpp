@@ -1,0 +1,437 @@
+#include "platform/backend/gtk/GtkWindowHost.h"
+
+#include "platform/backend/gtk/GtkBackend.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Window.h"
+
+#include <gdk/x11/gdkx.h>
+
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+
+#include <cmath>
+
+namespace ui {
+
+namespace {
+
+// A report of the window system that disagrees with our last request is taken for an older state this long.
+constexpr std::int64_t RequestSettleMicroseconds = 500'000;
+
+int toPixels(double points)
+{
+    return std::max(1, int(std::lround(points)));
+}
+
+}
+
+// Surface.
+
+GtkWindowSurface::GtkWindowSurface(gfx::Size points, int scale)
+    : m_points(points)
+    , m_scale(scale)
+    , m_width(std::max(1, int(std::ceil(points.width * scale))))
+    , m_height(std::max(1, int(std::ceil(points.height * scale))))
+    , m_pixels(std::size_t(m_width) * std::size_t(m_height), 0)
+{
+}
+
+gfx::PixelBufferView GtkWindowSurface::pixels()
+{
+    return { reinterpret_cast<std::uint8_t*>(m_pixels.data()), m_width, m_height, std::ptrdiff_t(m_width) * 4 };
+}
+
+// Host.
+
+GtkWindowHost::GtkWindowHost(GtkBackend& backend, Window& window)
+    : m_backend(backend)
+    , m_window(std::static_pointer_cast<Window>(window.shared_from_this()))
+    , m_windowNumber(window.windowNumber())
+{
+    m_gtkWindow = gtk_window_new();
+    g_object_ref_sink(m_gtkWindow);
+    m_box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
+    gtk_window_set_child(GTK_WINDOW(m_gtkWindow), m_box);
+
+    m_canvas = gtk_drawing_area_new();
+    gtk_widget_set_hexpand(m_canvas, TRUE);
+    gtk_widget_set_vexpand(m_canvas, TRUE);
+    gtk_widget_set_focusable(m_canvas, TRUE);
+    gtk_widget_set_can_focus(m_canvas, TRUE);
+    gtk_drawing_area_set_draw_func(GTK_DRAWING_AREA(m_canvas), onDraw, this, nullptr);
+    g_signal_connect(m_canvas, "resize", G_CALLBACK(onResize), this);
+    gtk_box_append(GTK_BOX(m_box), m_canvas);
+
+    // Pointer and key events are read raw on the canvas, which keeps the keyboard focus; handled keys go no further,
+    // so GTK's own key bindings (focus moves) stay out of the way, while an open menu's pop-over gets its keys.
+    auto* pointer = gtk_event_controller_legacy_new();
+    g_signal_connect(pointer, "event", G_CALLBACK(onPointerEvent), this);
+    gtk_widget_add_controller(m_canvas, pointer);
+    auto* keys = gtk_event_controller_legacy_new();
+    g_signal_connect(keys, "event", G_CALLBACK(onKeyEvent), this);
+    gtk_widget_add_controller(m_canvas, keys);
+
+    m_inputMethod = gtk_im_multicontext_new();
+    gtk_im_context_set_client_widget(m_inputMethod, m_canvas);
+    gtk_im_context_set_use_preedit(m_inputMethod, TRUE);
+    g_signal_connect(m_inputMethod, "commit", G_CALLBACK(onCommit), this);
+    g_signal_connect(m_inputMethod, "preedit-changed", G_CALLBACK(onPreeditChanged), this);
+
+    g_signal_connect(m_gtkWindow, "close-request", G_CALLBACK(onCloseRequest), this);
+    g_signal_connect(m_gtkWindow, "notify::is-active", G_CALLBACK(onActiveChanged), this);
+    g_signal_connect(m_gtkWindow, "realize", G_CALLBACK(onRealize), this);
+}
+
+GtkWindowHost::~GtkWindowHost()
+{
+    if (m_frameClock)
+        g_signal_handlers_disconnect_by_data(m_frameClock, this);
+    g_signal_handlers_disconnect_by_data(m_inputMethod, this);
+    gtk_im_context_set_client_widget(m_inputMethod, nullptr);
+    g_object_unref(m_inputMethod);
+    g_signal_handlers_disconnect_by_data(m_gtkWindow, this);
+    g_signal_handlers_disconnect_by_data(m_canvas, this);
+    gtk_window_destroy(GTK_WINDOW(m_gtkWindow));
+    g_object_unref(m_gtkWindow);
+}
+
+unsigned long GtkWindowHost::xid() const
+{
+    if (!m_backend.display().isX11() || !gtk_widget_get_realized(m_gtkWindow))
+        return 0;
+    return gdk_x11_surface_get_xid(gtk_native_get_surface(GTK_NATIVE(m_gtkWindow)));
+}
+
+int GtkWindowHost::surfaceScale() const
+{
+    if (gtk_widget_get_realized(m_gtkWindow))
+        return gdk_surface_get_scale_factor(gtk_native_get_surface(GTK_NATIVE(m_gtkWindow)));
+    return m_backend.display().scale();
+}
+
+int GtkWindowHost::menuBarHeight() const
+{
+    if (!m_menuBar)
+        return 0;
+    int minimum = 0, natural = 0;
+    gtk_widget_measure(m_menuBar, GTK_ORIENTATION_VERTICAL, -1, &minimum, &natural, nullptr, nullptr);
+    return natural;
+}
+
+void GtkWindowHost::setMenuBar(GtkWidget* menuBar)
+{
+    if (menuBar == m_menuBar)
+        return;
+    if (m_menuBar)
+        gtk_box_remove(GTK_BOX(m_box), m_menuBar);
+    m_menuBar = menuBar;
+    if (m_menuBar)
+        gtk_box_prepend(GTK_BOX(m_box), m_menuBar);
+    m_appliedFrame.reset();
+    if (auto w = window())
+        applyGeometry(*w);
+}
+
+// State.
+
+void GtkWindowHost::applyStyle(Window& window)
+{
+    auto* gtkWindow = GTK_WINDOW(m_gtkWindow);
+    unsigned style = window.styleMask();
+    gtk_window_set_title(gtkWindow, window.title().utf8().c_str());
+    // A sheet hangs from its parent's top without a title bar of its own.
+    gtk_window_set_decorated(gtkWindow, (style & WindowStyleMask::Titled) && !window.isSheet());
+    gtk_window_set_resizable(gtkWindow, (style & WindowStyleMask::Resizable) != 0);
+    gtk_window_set_deletable(gtkWindow, (style & WindowStyleMask::Closable) != 0);
+    gtk_widget_set_opacity(m_gtkWindow, window.alphaValue());
+    if (window.isOpaque())
+        gtk_widget_remove_css_class(m_gtkWindow, "barcodes-transparent");
+    else
+        gtk_widget_add_css_class(m_gtkWindow, "barcodes-transparent");
+    auto min = window.minSize();
+    gtk_widget_set_size_request(
+        m_canvas, std::max(1, int(std::ceil(min.width))), std::max(1, int(std::ceil(min.height))));
+
+    std::shared_ptr<Window> parent = window.sheetParent();
+    if (!parent)
+        parent = window.parentWindow();
+    auto* parentHost = parent ? m_backend.hostFor(*parent) : nullptr;
+    gtk_window_set_transient_for(gtkWindow, parentHost ? parentHost->gtkWindow() : nullptr);
+}
+
+void GtkWindowHost::update(Window& window)
+{
+    if (!m_prepared) {
+        // Borderless windows above the normal level, and borderless windows attached to another one, are pop-ups
+        // (menus, lists, tool tips, drag images): the window manager leaves them where we put them.
+        m_popUp = !(window.styleMask() & WindowStyleMask::Titled)
+            && (window.level() > WindowLevel::Normal || window.parentWindow());
+    }
+    applyStyle(window);
+    if (!window.isVisible() || window.isClosed()) {
+        if (gtk_widget_get_visible(m_gtkWindow)) {
+            gtk_im_context_focus_out(m_inputMethod);
+            gtk_widget_set_visible(m_gtkWindow, FALSE);
+        }
+        return;
+    }
+    if (!gtk_widget_get_realized(m_gtkWindow))
+        gtk_widget_realize(m_gtkWindow);
+    applyGeometry(window);
+    if (!gtk_widget_get_visible(m_gtkWindow)) {
+        setPositionHints();
+        gtk_widget_set_visible(m_gtkWindow, TRUE);
+        gtk_widget_grab_focus(m_canvas);
+        if (window.isKeyWindow())
+            focus();
+    }
+}
+
+void GtkWindowHost::prepareXWindow()
+{
+    if (m_prepared)
+        return;
+    m_prepared = true;
+    auto& display = m_backend.display();
+    unsigned long id = xid();
+    if (!id)
+        return;
+    if (m_popUp) {
+        display.withErrorTrap([&] {
+            XSetWindowAttributes attributes {};
+            attributes.override_redirect = True;
+            XChangeWindowAttributes(display.xDisplay(), id, CWOverrideRedirect, &attributes);
+        });
+    }
+}
+
+void GtkWindowHost::setPositionHints()
+{
+    // The window manager keeps a window where the program put it only when the size hints say the position was
+    // chosen; GDK writes the hints without one.
+    auto& display = m_backend.display();
+    unsigned long id = xid();
+    if (!id || m_popUp)
+        return;
+    display.withErrorTrap([&] {
+        XSizeHints hints {};
+        long supplied = 0;
+        XGetWMNormalHints(display.xDisplay(), id, &hints, &supplied);
+        hints.flags |= USPosition | PPosition | PWinGravity;
+        // Positions name the client area's corner, not the decoration's.
+        hints.win_gravity = StaticGravity;
+        XSetWMNormalHints(display.xDisplay(), id, &hints);
+    });
+}
+
+void GtkWindowHost::applyGeometry(Window& window)
+{
+    // The client area holds the toolbar's strip above the content.
+    auto content = Window::contentRectForFrameRect(window.frame(), window.styleMask());
+    m_contentSize = content.size;
+    int menu = menuBarHeight();
+    gfx::Rect outer { content.minX(), content.minY(), content.width(), content.height() + menu };
+    int width = toPixels(outer.width());
+    int height = toPixels(outer.height());
+    unsigned long id = xid();
+    if (!id) {
+        // Until the X window exists only the size can be told; the place follows once it does.
+        gtk_window_set_default_size(GTK_WINDOW(m_gtkWindow), width, height);
+        return;
+    }
+    if (m_appliedFrame && gfx::nearlyEqual(*m_appliedFrame, outer, 0.5))
+        return;
+    m_appliedFrame = outer;
+    m_requestedAt = g_get_monotonic_time();
+    gtk_window_set_default_size(GTK_WINDOW(m_gtkWindow), width, height);
+    prepareXWindow();
+    auto& display = m_backend.display();
+    auto topLeft = display.rootTopLeftForRect(outer);
+    int scale = surfaceScale();
+    display.withErrorTrap([&] {
+        XMoveResizeWindow(display.xDisplay(), id, int(std::lround(topLeft.x * scale)),
+            int(std::lround(topLeft.y * scale)), unsigned(width * scale), unsigned(height * scale));
+    });
+}
+
+void GtkWindowHost::configured()
+{
+    auto w = window();
+    unsigned long id = xid();
+    if (!w || !id || !w->isVisible())
+        return;
+    auto& display = m_backend.display();
+    int x = 0, y = 0;
+    bool known = false;
+    display.withErrorTrap([&] {
+        ::Window child;
+        known = XTranslateCoordinates(
+            display.xDisplay(), id, DefaultRootWindow(display.xDisplay()), 0, 0, &x, &y, &child);
+    });
+    if (!known)
+        return;
+    int scale = surfaceScale();
+    int menu = menuBarHeight();
+    auto frame = w->frame();
+    auto reported = display.rectForRootTopLeft(double(x) / scale, double(y) / scale + menu, frame.size);
+    if (gfx::nearlyEqual(reported.origin, frame.origin, 0.5))
+        return;
+    bool settling = g_get_monotonic_time() - m_requestedAt < RequestSettleMicroseconds;
+    if (settling)
+        return;
+    m_appliedFrame = gfx::Rect { reported.minX(), reported.minY(), frame.width(), frame.height() + menu };
+    w->setFrameOrigin(reported.origin);
+}
+
+std::shared_ptr<gfx::WindowSurface> GtkWindowHost::surface(Window& window)
+{
+    auto size = Window::contentRectForFrameRect(window.frame(), window.styleMask()).size;
+    int scale = std::max(1, int(std::lround(window.backingScaleFactor())));
+    if (!m_surface || m_surface->pointSize() != size || m_surface->scale() != scale)
+        m_surface = std::make_shared<GtkWindowSurface>(size, scale);
+    return m_surface;
+}
+
+void GtkWindowHost::flushed()
+{
+    gtk_widget_queue_draw(m_canvas);
+}
+
+void GtkWindowHost::focus()
+{
+    if (m_popUp)
+        return;
+    gtk_window_present(GTK_WINDOW(m_gtkWindow));
+    auto& display = m_backend.display();
+    if (unsigned long id = xid(); id && !display.hasWindowManager())
+        display.setInputFocus(id);
+}
+
+void GtkWindowHost::raise()
+{
+    unsigned long id = xid();
+    if (!id)
+        return;
+    auto& display = m_backend.display();
+    display.withErrorTrap([&] { XRaiseWindow(display.xDisplay(), id); });
+}
+
+void GtkWindowHost::lower()
+{
+    unsigned long id = xid();
+    if (!id)
+        return;
+    auto& display = m_backend.display();
+    display.withErrorTrap([&] { XLowerWindow(display.xDisplay(), id); });
+}
+
+gfx::Point GtkWindowHost::basePoint(double x, double y) const
+{
+    return { x, m_contentSize.height - y };
+}
+
+gfx::Point GtkWindowHost::canvasPoint(gfx::Point base) const
+{
+    return { base.x, m_contentSize.height - base.y };
+}
+
+std::optional<gfx::Point> GtkWindowHost::canvasPointOfEvent(GdkEvent* event) const
+{
+    double x = 0, y = 0;
+    if (!gdk_event_get_position(event, &x, &y))
+        return std::nullopt;
+    auto* native = gtk_widget_get_native(m_canvas);
+    if (!native)
+        return std::nullopt;
+    // Event positions are in the surface; the native widget may sit inset in it (client-side shadows).
+    double dx = 0, dy = 0;
+    gtk_native_get_surface_transform(native, &dx, &dy);
+    double cx = 0, cy = 0;
+    if (!gtk_widget_translate_coordinates(GTK_WIDGET(native), m_canvas, x - dx, y - dy, &cx, &cy))
+        return std::nullopt;
+    return gfx::Point { cx, cy };
+}
+
+// Signals.
+
+void GtkWindowHost::onDraw(GtkDrawingArea*, cairo_t* cr, int, int, gpointer self)
+{
+    auto* host = static_cast<GtkWindowHost*>(self);
+    if (!host->m_surface)
+        return;
+    auto pixels = host->m_surface->pixels();
+    cairo_surface_t* image = cairo_image_surface_create_for_data(
+        pixels.data, CAIRO_FORMAT_ARGB32, pixels.width, pixels.height, int(pixels.stride));
+    cairo_surface_set_device_scale(image, host->m_surface->scale(), host->m_surface->scale());
+    cairo_save(cr);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    cairo_set_source_surface(cr, image, 0, 0);
+    cairo_paint(cr);
+    cairo_restore(cr);
+    cairo_surface_destroy(image);
+    host->m_drawnSinceFrame = true;
+}
+
+void GtkWindowHost::onResize(GtkDrawingArea*, int width, int height, gpointer self)
+{
+    auto* host = static_cast<GtkWindowHost*>(self);
+    auto w = host->window();
+    if (!w || !w->isVisible())
+        return;
+    auto content = Window::contentRectForFrameRect(w->frame(), w->styleMask());
+    if (std::abs(content.width() - width) < 0.5 && std::abs(content.height() - height) < 0.5)
+        return;
+    if (g_get_monotonic_time() - host->m_requestedAt < RequestSettleMicroseconds)
+        return;
+    // The person resized the window: the top edge stays, as the frame's y grows upwards.
+    auto frame = w->frame();
+    gfx::Rect resized { frame.minX(), frame.maxY() - height, double(width), double(height) };
+    host->m_appliedFrame
+        = gfx::Rect { resized.minX(), resized.minY(), resized.width(), resized.height() + host->menuBarHeight() };
+    w->setFrame(resized, true);
+}
+
+gboolean GtkWindowHost::onCloseRequest(GtkWindow*, gpointer self)
+{
+    auto* host = static_cast<GtkWindowHost*>(self);
+    if (auto w = host->window())
+        w->performClose();
+    // Our window decides; GTK's goes with it.
+    return TRUE;
+}
+
+void GtkWindowHost::onActiveChanged(GObject*, GParamSpec*, gpointer self)
+{
+    auto* host = static_cast<GtkWindowHost*>(self);
+    auto w = host->window();
+    if (!w)
+        return;
+    if (gtk_window_is_active(GTK_WINDOW(host->m_gtkWindow))) {
+        gtk_im_context_focus_in(host->m_inputMethod);
+        Application::shared().activateIgnoringOtherApps(true);
+        if (!w->isKeyWindow())
+            w->makeKeyWindow();
+    } else {
+        gtk_im_context_focus_out(host->m_inputMethod);
+    }
+}
+
+void GtkWindowHost::onRealize(GtkWidget*, gpointer self)
+{
+    auto* host = static_cast<GtkWindowHost*>(self);
+    host->prepareXWindow();
+    host->m_frameClock = gtk_widget_get_frame_clock(host->m_gtkWindow);
+    if (host->m_frameClock)
+        g_signal_connect(host->m_frameClock, "after-paint", G_CALLBACK(onAfterPaint), host);
+}
+
+void GtkWindowHost::onAfterPaint(GdkFrameClock*, gpointer self)
+{
+    auto* host = static_cast<GtkWindowHost*>(self);
+    if (!host->m_drawnSinceFrame)
+        return;
+    host->m_drawnSinceFrame = false;
+    ++host->m_presentedFrames;
+}
+
+}

@@ -1,0 +1,132 @@
+#pragma once
+
+#include "platform/backend/gtk/GtkDisplayState.h"
+#include "platform/graphics/GraphicsContext.h"
+#include "platform/ui/Event.h"
+
+#include <gtk/gtk.h>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <set>
+#include <vector>
+
+namespace ui {
+
+class GtkBackend;
+class Window;
+
+// A window's pixels at the backing scale, premultiplied ARGB32 as Cairo draws them; GTK shows them as they are.
+class GtkWindowSurface final : public gfx::WindowSurface {
+public:
+    GtkWindowSurface(gfx::Size points, int scale);
+    gfx::Size pointSize() const override { return m_points; }
+    gfx::PixelBufferView pixels() override;
+    int scale() const { return m_scale; }
+
+private:
+    gfx::Size m_points;
+    int m_scale;
+    int m_width;
+    int m_height;
+    std::vector<std::uint32_t> m_pixels;
+};
+
+// The GTK side of one window: a GtkWindow holding an optional menu bar and the canvas our views are shown in. It
+// follows the window's state (frame, title, order, style) and turns what the person does into events.
+class GtkWindowHost {
+public:
+    GtkWindowHost(GtkBackend& backend, Window& window);
+    ~GtkWindowHost();
+    GtkWindowHost(const GtkWindowHost&) = delete;
+    GtkWindowHost& operator=(const GtkWindowHost&) = delete;
+
+    std::shared_ptr<Window> window() const { return m_window.lock(); }
+    long windowNumber() const { return m_windowNumber; }
+    GtkWindow* gtkWindow() const { return GTK_WINDOW(m_gtkWindow); }
+    GtkWidget* canvas() const { return m_canvas; }
+    // The X window of the toplevel (0 before it is realized or off X11).
+    unsigned long xid() const;
+    bool isPopUp() const { return m_popUp; }
+
+    // Brings GTK's window in line with ours.
+    void update(Window& window);
+    std::shared_ptr<gfx::WindowSurface> surface(Window& window);
+    void flushed();
+    // Asks the desktop to raise the window and give it the keyboard.
+    void focus();
+    void raise();
+    void lower();
+
+    long presentedFrames() const { return m_presentedFrames; }
+    int surfaceScale() const;
+
+    // The toplevel moved or changed size (an X ConfigureNotify).
+    void configured();
+    // The menu bar shown above the canvas (nullptr: none).
+    void setMenuBar(GtkWidget* menuBar);
+    // Canvas coordinates (logical pixels, y down) to the window's base coordinates (y up), and back.
+    gfx::Point basePoint(double canvasX, double canvasY) const;
+    gfx::Point canvasPoint(gfx::Point basePoint) const;
+    // The pointer position of an event in canvas coordinates.
+    std::optional<gfx::Point> canvasPointOfEvent(GdkEvent* event) const;
+
+private:
+    static void onDraw(GtkDrawingArea*, cairo_t* cr, int width, int height, gpointer self);
+    static void onResize(GtkDrawingArea*, int width, int height, gpointer self);
+    static gboolean onCloseRequest(GtkWindow*, gpointer self);
+    static void onActiveChanged(GObject*, GParamSpec*, gpointer self);
+    static void onRealize(GtkWidget*, gpointer self);
+    static void onAfterPaint(GdkFrameClock*, gpointer self);
+    static gboolean onPointerEvent(GtkEventControllerLegacy*, GdkEvent* event, gpointer self);
+    static gboolean onKeyEvent(GtkEventControllerLegacy*, GdkEvent* event, gpointer self);
+    static void onCommit(GtkIMContext*, const char* text, gpointer self);
+    static void onPreeditChanged(GtkIMContext*, gpointer self);
+
+    void applyStyle(Window& window);
+    void applyGeometry(Window& window);
+    void prepareXWindow();
+    void setPositionHints();
+    int menuBarHeight() const;
+
+    // Input (GtkWindowInput.cpp).
+    bool handlePointer(GdkEvent* event);
+    bool handleKey(GdkEvent* event);
+    void postKeyEvent(EventType type, GdkEvent* event, const fnd::String& characters, bool isRepeat);
+    long clickCountFor(unsigned button, double x, double y, std::uint32_t time);
+
+    GtkBackend& m_backend;
+    std::weak_ptr<Window> m_window;
+    long m_windowNumber;
+    GtkWidget* m_gtkWindow;
+    GtkWidget* m_box;
+    GtkWidget* m_canvas;
+    GtkWidget* m_menuBar { nullptr };
+    GtkIMContext* m_inputMethod;
+    GdkFrameClock* m_frameClock { nullptr };
+    std::shared_ptr<GtkWindowSurface> m_surface;
+    bool m_popUp { false };
+    bool m_prepared { false };
+    gfx::Size m_contentSize;
+    // What was last asked of the window system, so a report of an older state does not undo a newer request.
+    std::optional<gfx::Rect> m_appliedFrame;
+    std::int64_t m_requestedAt { 0 };
+    bool m_drawnSinceFrame { false };
+    long m_presentedFrames { 0 };
+
+    // Input state.
+    std::set<unsigned> m_keysDown;
+    unsigned m_buttonsDown { 0 };
+    std::optional<gfx::Point> m_lastPointer;
+    struct Click {
+        unsigned button { 0 };
+        double x { 0 }, y { 0 };
+        std::uint32_t time { 0 };
+        long count { 0 };
+    } m_lastClick;
+    GdkEvent* m_filtering { nullptr };
+    std::vector<fnd::String> m_committed;
+};
+
+}

@@ -1,0 +1,91 @@
+#include "platform/ui/Sound.h"
+
+#include "platform/foundation/FileManager.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/Paths.h"
+
+#include <canberra.h>
+
+#include <cstdlib>
+#include <mutex>
+#include <utility>
+
+namespace ui::Sound {
+
+namespace {
+
+std::mutex& playerMutex()
+{
+    static std::mutex mutex;
+    return mutex;
+}
+
+Player& currentPlayer()
+{
+    static Player player;
+    return player;
+}
+
+bool playWithCanberra(const fnd::String& path)
+{
+    // One context for the process: it keeps the connection to the sound server.
+    static ca_context* context = [] {
+        ca_context* made = nullptr;
+        if (ca_context_create(&made) != CA_SUCCESS)
+            return static_cast<ca_context*>(nullptr);
+        return made;
+    }();
+    if (!context)
+        return false;
+    int result = ca_context_play(context, 0, CA_PROP_MEDIA_FILENAME, path.utf8().c_str(), CA_PROP_EVENT_DESCRIPTION,
+        path.lastPathComponent().utf8().c_str(), nullptr);
+    if (result != CA_SUCCESS) {
+        fnd::logf(fnd::LogLevel::Warning, "The sound {} could not be played: {}.", path.utf8(), ca_strerror(result));
+        return false;
+    }
+    return true;
+}
+
+}
+
+bool playFile(const fnd::String& path)
+{
+    Player player;
+    {
+        std::lock_guard lock(playerMutex());
+        player = currentPlayer();
+    }
+    return player ? player(path) : playWithCanberra(path);
+}
+
+Player setPlayer(Player player)
+{
+    std::lock_guard lock(playerMutex());
+    return std::exchange(currentPlayer(), std::move(player));
+}
+
+fnd::String systemSoundsFolder()
+{
+    const char* dirs = std::getenv("XDG_DATA_DIRS");
+    std::string list = dirs && *dirs ? dirs : "/usr/local/share:/usr/share";
+    std::size_t start = 0;
+    while (start <= list.size()) {
+        auto end = list.find(':', start);
+        if (end == std::string::npos)
+            end = list.size();
+        auto folder
+            = fnd::String(list.substr(start, end - start)).stringByAppendingPathComponent("sounds/freedesktop/stereo");
+        bool isDirectory = false;
+        if (fnd::FileManager::defaultManager().fileExists(folder, isDirectory) && isDirectory)
+            return folder;
+        start = end + 1;
+    }
+    return "/usr/share/sounds/freedesktop/stereo";
+}
+
+fnd::String userSoundsFolder()
+{
+    return fnd::Paths::dataHome().stringByAppendingPathComponent("sounds");
+}
+
+}

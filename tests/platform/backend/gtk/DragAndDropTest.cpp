@@ -1,0 +1,195 @@
+#include "GtkTestSupport.h"
+
+#include "platform/backend/gtk/GtkDragAndDrop.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/Timer.h"
+#include "platform/graphics/Image.h"
+#include "platform/ui/Dragging.h"
+#include "platform/ui/Pasteboard.h"
+
+#include <csignal>
+#include <fstream>
+#include <sstream>
+
+using namespace gtktest;
+namespace Op = ui::DragOperations;
+
+namespace {
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::string pdfBytes()
+{
+    auto context = gfx::GraphicsContext::createForPDF({ 60, 40 });
+    {
+        gfx::CurrentContextScope scope(context);
+        context->setFillColor(*gfx::Color::blackColor());
+        context->fillRect({ 5, 5, 50, 30 });
+    }
+    auto data = context->finishDocument();
+    return std::string(reinterpret_cast<const char*>(data->bytes()), data->length());
+}
+
+// Starts a drag of a PDF and its text from its mouse-down.
+class PDFSourceView : public FillView, public ui::DraggingSource {
+    FND_OBJECT(PDFSourceView)
+public:
+    void mouseDown(const ui::Event& event) override
+    {
+        auto pasteboard = ui::Pasteboard::pasteboardWithName(ui::PasteboardName::Drag);
+        pasteboard->declareTypes({ ui::PasteboardType::PDF, ui::PasteboardType::String });
+        pasteboard->setData(fnd::Data::fromString(pdf), ui::PasteboardType::PDF);
+        pasteboard->setString("Dragged barcode", ui::PasteboardType::String);
+        started = true;
+        auto image = gfx::Image::imageWithSize({ 30, 20 }, false, [](gfx::Rect rect) {
+            gfx::GraphicsContext::current()->setFillColor(*gfx::Color::colorWithDeviceRed(0, 0.6, 0));
+            gfx::GraphicsContext::current()->fillRect(rect);
+            return true;
+        });
+        result = ui::dragImage(*this, image, { 5, 5 }, {}, event, pasteboard,
+            std::static_pointer_cast<fnd::Object>(shared_from_this()), true);
+        dragged = true;
+    }
+    ui::DragOperation draggingSourceOperationMaskForLocal(bool) override { return Op::Copy; }
+    void draggedImageEndedAt(gfx::Image&, gfx::Point, ui::DragOperation operation) override { ended = operation; }
+
+    std::string pdf = pdfBytes();
+    ui::DragResult result;
+    bool started { false };
+    bool dragged { false };
+    std::optional<ui::DragOperation> ended;
+};
+FND_REGISTER_CLASS(PDFSourceView, FillView)
+
+// Takes dropped text.
+class TextDropView : public FillView, public ui::DraggingDestination {
+    FND_OBJECT(TextDropView)
+public:
+    ui::DragOperation draggingEntered(ui::DraggingInfo& info) override
+    {
+        masks.push_back(info.draggingSourceOperationMask());
+        return Op::Copy;
+    }
+    bool performDragOperation(ui::DraggingInfo& info) override
+    {
+        dropped.push_back(
+            info.draggingPasteboard()->stringForType(ui::PasteboardType::String).value_or("<none>").utf8());
+        return true;
+    }
+    std::vector<std::string> dropped;
+    std::vector<ui::DragOperation> masks;
+};
+FND_REGISTER_CLASS(TextDropView, FillView)
+
+}
+
+class DragAndDropTest : public GtkDisplayTest {
+protected:
+    void TearDown() override
+    {
+        if (peer > 0)
+            ::kill(peer, SIGTERM);
+        if (finish)
+            finish->invalidate();
+        GtkDisplayTest::TearDown();
+    }
+    // The peer program at the screen's top left; waits until it is shown.
+    void startPeer(const std::vector<std::string>& arguments)
+    {
+        reportPath = std::string(::testing::TempDir()) + "dnd-peer-" + std::to_string(::getpid()) + ".txt";
+        std::remove(reportPath.c_str());
+        std::vector<std::string> argv { DND_PEER };
+        argv.insert(argv.end(), arguments.begin(), arguments.end());
+        argv.push_back(reportPath);
+        peer = startInBackground(argv);
+        ASSERT_GT(peer, 0);
+        ASSERT_TRUE(waitFor([&] { return readFile(reportPath).find("ready") != std::string::npos; }));
+    }
+    // Presses at one root point (logical pixels) and moves a little; once `started` says the drag is under way,
+    // moves in steps to the other point and releases, as a person would. The check runs on a run-loop timer, so it
+    // also runs inside a drag's own loop.
+    void dragWithPointer(int fromX, int fromY, int toX, int toY, std::function<bool()> started)
+    {
+        int s = scale();
+        startInBackground({ "xdotool", "mousemove", std::to_string(fromX * s), std::to_string(fromY * s), "mousedown",
+            "1", "mousemove", std::to_string((fromX + 10) * s), std::to_string((fromY + 10) * s) });
+        std::ostringstream command;
+        command << "xdotool";
+        for (int step = 1; step <= 6; ++step)
+            command << " mousemove " << (fromX + (toX - fromX) * step / 6) * s << ' '
+                    << (fromY + (toY - fromY) * step / 6) * s << " sleep 0.1";
+        command << " mouseup 1";
+        finish = fnd::Timer::create(0.05, true, [started, command = command.str()](fnd::Timer& timer) {
+            if (!started())
+                return;
+            timer.invalidate();
+            startInBackground({ "/bin/sh", "-c", command });
+        });
+        fnd::RunLoop::main().addTimer(finish, fnd::RunLoopMode::Common);
+    }
+    std::shared_ptr<fnd::Timer> finish;
+    int peer { -1 };
+    std::string reportPath;
+};
+
+// A drag from our view to another program hands it the PDF as a file, which that program can read.
+TEST_F(DragAndDropTest, DraggedPDFArrivesInAnotherProgramAsAFile)
+{
+    startPeer({ "target" });
+    auto view = fnd::makeObject<PDFSourceView>();
+    view->initWithFrame({});
+    view->fill = gfx::Color::colorWithDeviceRed(0, 0.6, 0);
+    auto window = showWindow({ 300, 200, 120, 80 }, view);
+    auto screen = ui::Screen::screens().front()->frame();
+    // Our window's middle, in root coordinates, to the peer's middle.
+    dragWithPointer(360, int(screen.height() - 240), 100, 75, [view] { return view->started; });
+    ASSERT_TRUE(waitFor([&] { return view->dragged; }, 20)) << "the drag never ended";
+    EXPECT_EQ(view->result.operation, Op::Copy);
+    EXPECT_EQ(view->ended, Op::Copy);
+    ASSERT_TRUE(waitFor([&] { return readFile(reportPath).find("file ") != std::string::npos; }, 5))
+        << readFile(reportPath);
+    auto report = readFile(reportPath);
+    auto start = report.find("file ") + 5;
+    auto path = report.substr(start, report.find('\n', start) - start);
+    EXPECT_NE(path.find("Dragged barcode.pdf"), std::string::npos) << path;
+    EXPECT_EQ(readFile(path), view->pdf);
+}
+
+// Text dragged from another program reaches the destination view registered for text, with the operations the
+// other program allows.
+TEST_F(DragAndDropTest, TextFromAnotherProgramIsDroppedOnOurView)
+{
+    startPeer({ "source", "dropped from afar" });
+    auto view = fnd::makeObject<TextDropView>();
+    view->initWithFrame({});
+    view->fill = gfx::Color::colorWithDeviceWhite(0.8);
+    ui::registerForDraggedTypes(*view, { ui::PasteboardType::String });
+    auto window = showWindow({ 300, 200, 120, 80 }, view);
+    auto screen = ui::Screen::screens().front()->frame();
+    dragWithPointer(100, 75, 360, int(screen.height() - 240),
+        [this] { return readFile(reportPath).find("dragging") != std::string::npos; });
+    ASSERT_TRUE(waitFor([&] { return !view->dropped.empty(); }, 20)) << "nothing was dropped";
+    EXPECT_EQ(view->dropped[0], "dropped from afar");
+    ASSERT_FALSE(view->masks.empty());
+    EXPECT_EQ(view->masks[0] & Op::Copy, Op::Copy);
+    EXPECT_EQ(view->masks[0] & Op::Link, 0u);
+}
+
+// The action tables: every operation we offer is one GDK knows, and a destination's choice picks one action.
+TEST(GtkDragActions, OperationsMapToActions)
+{
+    EXPECT_EQ(ui::gdkActionsForOperations(Op::Copy | Op::Move), GDK_ACTION_COPY | GDK_ACTION_MOVE);
+    EXPECT_EQ(ui::gdkActionsForOperations(Op::Generic), GDK_ACTION_MOVE);
+    EXPECT_EQ(ui::gdkActionsForOperations(Op::Private | Op::Delete), 0);
+    EXPECT_EQ(ui::operationsForGdkActions(GDK_ACTION_COPY), Op::Copy);
+    EXPECT_EQ(
+        ui::preferredGdkAction(Op::Copy | Op::Move, GdkDragAction(GDK_ACTION_COPY | GDK_ACTION_MOVE)), GDK_ACTION_MOVE);
+    EXPECT_EQ(ui::preferredGdkAction(Op::Copy | Op::Move, GDK_ACTION_COPY), GDK_ACTION_COPY);
+    EXPECT_EQ(ui::preferredGdkAction(Op::Link, GDK_ACTION_COPY), 0);
+}

@@ -1,0 +1,118 @@
+#pragma once
+
+#include "platform/backend/gtk/GtkBackend.h"
+#include "platform/foundation/String.h"
+#include "platform/graphics/BitmapImageRep.h"
+#include "platform/graphics/Color.h"
+#include "platform/graphics/GraphicsContext.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Event.h"
+#include "platform/ui/Pasteboard.h"
+#include "platform/ui/Screen.h"
+#include "platform/ui/TextInputClient.h"
+#include "platform/ui/View.h"
+#include "platform/ui/Window.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace gtktest {
+
+// One GTK backend for the whole binary (GTK opens its display once); every test closes the windows it made.
+class GtkDisplayTest : public ::testing::Test {
+public:
+    // GDK's scale on this run (scripts/with-display --scale).
+    static int scale();
+    static void releaseBackend();
+
+protected:
+    static void SetUpTestSuite();
+    static void TearDownTestSuite();
+    void TearDown() override;
+
+    // A visible window with the content rect on the screen (points, y up), shown and painted.
+    std::shared_ptr<ui::Window> showWindow(gfx::Rect contentRect, const std::shared_ptr<ui::View>& content,
+        unsigned style = ui::WindowStyleMask::Titled | ui::WindowStyleMask::Closable);
+    bool waitFor(const std::function<bool()>& condition, double seconds = 10);
+
+    static inline std::shared_ptr<ui::GtkBackend> backend;
+};
+
+// Pixels read back from the X server (device pixels, 0xRRGGBB).
+struct Screenshot {
+    int width { 0 };
+    int height { 0 };
+    std::vector<std::uint32_t> pixels;
+    std::uint32_t at(int x, int y) const { return pixels[std::size_t(y) * std::size_t(width) + std::size_t(x)]; }
+    // Written as PNG into the temporary folder (/tmp), to look at.
+    void save(const std::string& path) const;
+};
+// The screen's pixels in the rectangle of root coordinates (device pixels).
+Screenshot grabScreen(int x, int y, int width, int height);
+// The device-pixel rectangle a window's content covers on the screen: x, y (top left), width, height.
+std::array<int, 4> deviceRectOfContent(const ui::Window& window);
+
+// Runs a command (through the shell) while GLib's main context keeps turning, so the command may talk to this
+// process through the X server; answers its standard output and exit status.
+struct CommandOutput {
+    int status { -1 };
+    std::string output;
+};
+CommandOutput runWhileServing(ui::GtkBackend& backend, const std::string& command, double seconds = 20);
+// Starts a command in the background and answers its process id.
+int startInBackground(const std::vector<std::string>& argv);
+
+// A view that fills itself with a colour and runs an optional extra drawing step.
+class FillView : public ui::View {
+    FND_OBJECT(FillView)
+public:
+    static std::shared_ptr<FillView> make(gfx::Rect frame, gfx::ColorPtr fill);
+    void drawRect(gfx::Rect dirty) override;
+    gfx::ColorPtr fill;
+    std::function<void(FillView&)> extra;
+};
+
+// A view that takes the keyboard and records the key events and key equivalents it gets; "paste:" reads the
+// general pasteboard's text.
+class KeyRecorder : public FillView, public ui::TextInputClient {
+    FND_OBJECT(KeyRecorder)
+    static void describeClass(fnd::ClassBuilder<KeyRecorder>& c);
+
+public:
+    struct Key {
+        ui::EventType type;
+        std::string characters;
+        std::string ignoringModifiers;
+        unsigned short keyCode;
+        unsigned flags;
+    };
+    static std::shared_ptr<KeyRecorder> make(gfx::Rect frame);
+    bool acceptsFirstResponder() const override { return true; }
+    void keyDown(const ui::Event& event) override { record(event); }
+    void keyUp(const ui::Event& event) override { record(event); }
+    void flagsChanged(const ui::Event& event) override { record(event); }
+    bool performKeyEquivalent(const ui::Event& event) override;
+    void paste(const fnd::Value& sender);
+    // Records the title of the menu item that sent it.
+    void pick(const fnd::Value& sender);
+    std::vector<std::string> picked;
+
+    void record(const ui::Event& event);
+    // Input-method composition.
+    void setMarkedText(const fnd::String& text, fnd::Range) override { marked.push_back(text.utf8()); }
+    void unmarkText() override { marked.push_back("<unmarked>"); }
+    bool hasMarkedText() const override { return !marked.empty() && marked.back() != "<unmarked>"; }
+    std::vector<std::string> marked;
+    std::vector<Key> keys;
+    std::vector<Key> equivalents;
+    std::vector<std::string> pasted;
+    bool takeEquivalents { false };
+};
+
+}

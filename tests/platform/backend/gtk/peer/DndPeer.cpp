@@ -1,0 +1,77 @@
+// Another program for the drag-and-drop tests: a GTK window at the screen's top left that either offers a drag of
+// a text ("source TEXT REPORT") or takes drops ("target REPORT"). It writes what happened to the report file:
+// "ready" once shown, "dragging" when its drag began, then what was dropped on it.
+#include <gtk/gtk.h>
+
+#include <cstring>
+#include <fstream>
+#include <string>
+
+namespace {
+
+std::string reportPath;
+
+void report(const std::string& line)
+{
+    std::ofstream(reportPath, std::ios::app) << line << "\n";
+}
+
+void onMapped(GtkWidget*, gpointer)
+{
+    report("ready");
+}
+
+gboolean onDrop(GtkDropTarget*, const GValue* value, double, double, gpointer)
+{
+    if (G_VALUE_HOLDS(value, GDK_TYPE_FILE_LIST)) {
+        for (GSList* f = static_cast<GSList*>(g_value_get_boxed(value)); f; f = f->next) {
+            char* path = g_file_get_path(G_FILE(f->data));
+            report(std::string("file ") + (path ? path : "?"));
+            g_free(path);
+        }
+        return TRUE;
+    }
+    if (G_VALUE_HOLDS_STRING(value)) {
+        report(std::string("text ") + g_value_get_string(value));
+        return TRUE;
+    }
+    return FALSE;
+}
+
+}
+
+int main(int argc, char** argv)
+{
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: %s source TEXT REPORT | target REPORT\n", argv[0]);
+        return 2;
+    }
+    bool source = std::strcmp(argv[1], "source") == 0;
+    reportPath = argv[source ? 3 : 2];
+    gtk_init();
+    GtkWidget* window = gtk_window_new();
+    gtk_window_set_decorated(GTK_WINDOW(window), FALSE);
+    gtk_window_set_default_size(GTK_WINDOW(window), 200, 150);
+    GtkWidget* area = gtk_label_new(source ? "drag me" : "drop here");
+    gtk_window_set_child(GTK_WINDOW(window), area);
+    if (source) {
+        auto* drag = gtk_drag_source_new();
+        GdkContentProvider* content = gdk_content_provider_new_typed(G_TYPE_STRING, argv[2]);
+        gtk_drag_source_set_content(drag, content);
+        gtk_drag_source_set_actions(drag, GDK_ACTION_COPY);
+        g_object_unref(content);
+        g_signal_connect(
+            drag, "drag-begin", G_CALLBACK(+[](GtkDragSource*, GdkDrag*) { report("dragging"); }), nullptr);
+        gtk_widget_add_controller(area, GTK_EVENT_CONTROLLER(drag));
+    } else {
+        auto* drop = gtk_drop_target_new(G_TYPE_INVALID, GdkDragAction(GDK_ACTION_COPY | GDK_ACTION_MOVE));
+        GType types[] = { GDK_TYPE_FILE_LIST, G_TYPE_STRING };
+        gtk_drop_target_set_gtypes(drop, types, 2);
+        g_signal_connect(drop, "drop", G_CALLBACK(onDrop), nullptr);
+        gtk_widget_add_controller(area, GTK_EVENT_CONTROLLER(drop));
+    }
+    g_signal_connect(window, "map", G_CALLBACK(onMapped), nullptr);
+    gtk_window_present(GTK_WINDOW(window));
+    while (true)
+        g_main_context_iteration(nullptr, TRUE);
+}

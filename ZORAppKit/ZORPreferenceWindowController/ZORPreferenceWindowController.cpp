@@ -11,6 +11,7 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/ToolbarItem.h"
 
 #include <algorithm>
 #include <cmath>
@@ -129,6 +130,7 @@ std::shared_ptr<ui::Window> ZORPreferenceWindowController::window()
     // Read before anything moves the window: every move is kept under the same key.
     auto savedFrame = fnd::UserDefaults::standardUserDefaults().stringForKey(FrameDefaultsKeyPrefix + m_autosaveName);
     m_settingUpWindow = true;
+    buildToolbar();
     showRestoredSelection();
     restoreFrame(savedFrame);
     m_settingUpWindow = false;
@@ -143,14 +145,29 @@ void ZORPreferenceWindowController::showRestoredSelection()
     auto saved = fnd::UserDefaults::standardUserDefaults().stringForKey(SelectedPaneDefaultsKeyPrefix + m_autosaveName);
     if (saved && m_prefPanes.contains(*saved) && selectPaneWithIdentifier(*saved))
         return;
-    if (m_usesConfigurationPane) {
-        // The first item is "Show All".
+    if (saved && *saved == ShowAllItemIdentifier && m_usesConfigurationPane) {
         toolbarShowAll();
         return;
     }
-    auto identifiers = validPrefPaneIdentifiers();
-    if (!identifiers.empty())
-        selectPaneWithIdentifier(identifiers.front());
+    // Else the toolbar's first item (in the order the person may have given the items). "Show All" names no pane:
+    // it shows the overview rather than leaving the window empty.
+    fnd::String first;
+    if (m_toolbar) {
+        for (const auto& item : m_toolbar->items()) {
+            if (!item->isSpace()) {
+                first = item->itemIdentifier();
+                break;
+            }
+        }
+    } else if (m_usesConfigurationPane) {
+        first = ShowAllItemIdentifier;
+    } else if (auto identifiers = validPrefPaneIdentifiers(); !identifiers.empty()) {
+        first = identifiers.front();
+    }
+    if (first == ShowAllItemIdentifier)
+        toolbarShowAll();
+    else if (!first.isEmpty())
+        selectPaneWithIdentifier(first);
 }
 
 void ZORPreferenceWindowController::restoreFrame(const std::optional<fnd::String>& saved)
@@ -287,6 +304,8 @@ bool ZORPreferenceWindowController::selectPaneWithIdentifier(const fnd::String& 
     }
     pane->didSelect();
     m_activePane = pane;
+    if (m_toolbar)
+        m_toolbar->setSelectedItemIdentifier(identifier);
     rememberSelection(identifier);
     return true;
 }
@@ -316,24 +335,30 @@ bool ZORPreferenceWindowController::selectIconViewPane()
 
 void ZORPreferenceWindowController::toolbarShowAll()
 {
-    selectIconViewPane();
+    // The toolbar selected "Show All" on the click; a pane that stays takes its item back.
+    if (!selectIconViewPane())
+        selectShownItem();
 }
 
 void ZORPreferenceWindowController::showOverview()
 {
     m_window->setTitle(m_title);
     changeContentView(m_iconView);
+    selectShownItem();
     rememberSelection(ShowAllItemIdentifier);
 }
 
 void ZORPreferenceWindowController::toolbarShowPane(const fnd::Value& sender)
 {
-    auto object = sender.object();
-    if (!object)
+    fnd::String identifier;
+    if (auto item = sender.objectAs<ui::ToolbarItem>())
+        identifier = item->itemIdentifier();
+    else if (auto icon = sender.objectAs<ZORPrefPaneIcon>())
+        identifier = icon->itemIdentifier();
+    else
         return;
-    auto identifier = object->valueForKey("itemIdentifier");
-    if (identifier.isString())
-        selectPaneWithIdentifier(*identifier.string());
+    if (!selectPaneWithIdentifier(identifier))
+        selectShownItem();
 }
 
 // Categories.

@@ -4,6 +4,7 @@
 #include "ZORAppKit/ZORPreferenceWindowController/ZORPrefPaneProtocol.h"
 
 #include "platform/foundation/Object.h"
+#include "platform/ui/Toolbar.h"
 #include "platform/ui/Window.h"
 
 #include <map>
@@ -42,7 +43,7 @@ public:
 //
 // One per process: the first one made (by create, or by the shared accessor with the default autosave name) is
 // the shared one for good, and create answers nullptr after that.
-class ZORPreferenceWindowController : public fnd::Object, public ui::WindowDelegate {
+class ZORPreferenceWindowController : public fnd::Object, public ui::WindowDelegate, public ui::ToolbarDelegate {
     FND_OBJECT(ZORPreferenceWindowController)
     static void describeClass(fnd::ClassBuilder<ZORPreferenceWindowController>& c);
     struct PrivateTag { };
@@ -123,6 +124,18 @@ public:
     void removeAllPanes() { }
     void applicationWillTerminate(const fnd::Value& notification);
 
+    // The toolbar, once the window has been asked for.
+    const std::shared_ptr<ui::Toolbar>& toolbar() const { return m_toolbar; }
+
+    // Toolbar delegate: "Show All" (and a separator) when usesConfigurationPane, then an item per pane.
+    std::shared_ptr<ui::ToolbarItem> toolbarItemForItemIdentifier(
+        ui::Toolbar& toolbar, const fnd::String& identifier, bool willBeInsertedIntoToolbar) override;
+    std::vector<fnd::String> toolbarDefaultItemIdentifiers(ui::Toolbar& toolbar) override;
+    std::vector<fnd::String> toolbarAllowedItemIdentifiers(ui::Toolbar& toolbar) override;
+    std::optional<std::vector<fnd::String>> toolbarSelectableItemIdentifiers(ui::Toolbar& toolbar) override;
+    void toolbarWillAddItem(const fnd::Notification&) override { }
+    void toolbarDidRemoveItem(const fnd::Notification&) override { }
+
     // Window delegate.
     void windowWillClose(ui::Window& window) override;
     void windowDidMove(ui::Window& window) override;
@@ -135,6 +148,9 @@ private:
     void showOverview();
     // Whether the shown pane lets the window leave it (true without one).
     bool activePaneAllowsLeaving();
+    void buildToolbar();
+    // Puts the toolbar's selection on what the window shows (after a refused or failed switch).
+    void selectShownItem();
     void showRestoredSelection();
     void restoreFrame(const std::optional<fnd::String>& saved);
     void rememberSelection(const fnd::String& identifier);
@@ -148,6 +164,7 @@ private:
     fnd::String m_autosaveName;
     fnd::String m_title;
     std::shared_ptr<ui::Window> m_window;
+    std::shared_ptr<ui::Toolbar> m_toolbar;
     bool m_windowIsSetUp { false };
     bool m_settingUpWindow { false };
 };

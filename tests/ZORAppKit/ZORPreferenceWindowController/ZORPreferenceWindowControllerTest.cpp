@@ -213,12 +213,11 @@ TEST_F(PreferenceWindowTest, TheWindowTellsTheShownPaneWhenItClosesBecomesMainOr
 
 TEST_F(PreferenceWindowTest, ASavedFrameKeepsItsTopLeftCorner)
 {
-    // A pane that makes the window 250 points high.
-    auto titleBar = ui::Window::frameRectForContentRect(
-                        { 0, 0, 100, 100 }, ui::WindowStyleMask::Titled | ui::WindowStyleMask::Closable)
-                        .height()
-        - 100;
-    addPane("a", gfx::Size { 300, 250 - titleBar });
+    // A pane that makes the window 250 points high, title bar and toolbar included.
+    addPane("a", gfx::Size { 300, 100 });
+    double chrome = controller->window()->frame().height() - 100;
+    startOver();
+    addPane("a", gfx::Size { 300, 250 - chrome });
     fnd::UserDefaults::standardUserDefaults().setObject(
         "100 200 300 400", ZORPreferenceWindowController::FrameDefaultsKeyPrefix + AutosaveName);
     auto window = controller->window();
@@ -227,7 +226,7 @@ TEST_F(PreferenceWindowTest, ASavedFrameKeepsItsTopLeftCorner)
 
     // A damaged entry is ignored: the window is centred.
     startOver();
-    addPane("a", gfx::Size { 300, 250 - titleBar });
+    addPane("a", gfx::Size { 300, 250 - chrome });
     fnd::UserDefaults::standardUserDefaults().setObject(
         "100 two", ZORPreferenceWindowController::FrameDefaultsKeyPrefix + AutosaveName);
     auto centred = controller->window();

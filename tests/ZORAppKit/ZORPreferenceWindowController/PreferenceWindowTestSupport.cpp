@@ -58,18 +58,12 @@ std::shared_ptr<RecordingPane> RecordingPane::create(
 {
     auto pane = fnd::makeObject<RecordingPane>();
     pane->m_identifier = fnd::String(identifier);
-    pane->m_label = fnd::String(identifier + " pane");
     pane->m_category = fnd::String(category);
     pane->m_log = std::move(log);
     pane->m_icon = iconImage(double(std::hash<std::string>()(identifier) % 360) / 360);
     if (viewSize)
         pane->m_view = ui::View::create({ {}, *viewSize });
     return pane;
-}
-
-std::shared_ptr<ui::View> RecordingPane::mainView()
-{
-    return m_view;
 }
 
 std::optional<bool> RecordingDelegate::shouldLoadPreferencePane(const fnd::String& identifier)

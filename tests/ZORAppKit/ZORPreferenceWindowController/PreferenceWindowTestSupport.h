@@ -25,8 +25,8 @@ public:
         const std::string& identifier, const std::string& category, std::optional<gfx::Size> viewSize, MessageLog log);
 
     fnd::String identifier() const override { return m_identifier; }
-    std::shared_ptr<ui::View> mainView() override;
-    fnd::String label() const override { return m_label; }
+    std::shared_ptr<ui::View> mainView() override { return m_view; }
+    fnd::String label() const override { return m_identifier + " pane"; }
     std::shared_ptr<gfx::Image> icon() const override { return m_icon; }
     fnd::String category() const override { return m_category; }
     unsigned long sortOrder() const override { return m_sortOrder; }
@@ -35,23 +35,11 @@ public:
     void loadMainView() override { note("loadMainView"); }
     void willSelect() override { note("willSelect"); }
     void didSelect() override { note("didSelect"); }
-    bool shouldUnselect() override
-    {
-        note("shouldUnselect");
-        return allowsLeaving;
-    }
+    bool shouldUnselect() override { return note("shouldUnselect"), allowsLeaving; }
     void willUnselect() override { note("willUnselect"); }
     void didUnselect() override { note("didUnselect"); }
-    std::optional<bool> shouldResize() override
-    {
-        note("shouldResize");
-        return true;
-    }
-    std::optional<gfx::Size> minSize() override
-    {
-        note("minSize");
-        return minimum;
-    }
+    std::optional<bool> shouldResize() override { return note("shouldResize"), true; }
+    std::optional<gfx::Size> minSize() override { return note("minSize"), minimum; }
     std::optional<gfx::Size> standardSize() override { return standard; }
     void panelDidBecomeMain() override { note("panelDidBecomeMain"); }
 
@@ -63,7 +51,6 @@ private:
     void note(const std::string& message) { m_log->push_back(m_identifier.utf8() + "." + message); }
 
     fnd::String m_identifier;
-    fnd::String m_label;
     fnd::String m_category;
     std::shared_ptr<gfx::Image> m_icon;
     std::shared_ptr<ui::View> m_view;

@@ -76,7 +76,8 @@ std::vector<String> recentFiles(std::size_t limit)
         GDateTime* modified = g_bookmark_file_get_modified_date_time(bookmarks.get(), uris.get()[i], nullptr);
         entries.push_back({ String(path.get()), modified ? g_date_time_to_unix(modified) : 0 });
     }
-    std::ranges::stable_sort(entries, [](const Entry& a, const Entry& b) { return a.when > b.when; });
+    std::ranges::sort(entries,
+        [](const Entry& a, const Entry& b) { return a.when != b.when ? a.when > b.when : a.path.compare(b.path) < 0; });
     for (const auto& e : entries) {
         if (files.size() >= limit)
             break;

@@ -8,6 +8,7 @@
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/graphics/Shadow.h"
 #include "platform/text/TextAttachment.h"
+#include "platform/text/TextRanges.h"
 #include "platform/text/TextStorage.h"
 
 #include <algorithm>
@@ -51,27 +52,34 @@ void LayoutManager::drawBackgroundForGlyphRange(fnd::Range glyphRange, gfx::Poin
     const auto& l = layout();
     auto mapping = mappingAt(origin);
     auto range = intersection(glyphRange, { 0, numberOfGlyphs() });
+    const auto& text = m_textStorage->string().units();
     Index i = range.location;
     while (i < range.max()) {
         fnd::Range run;
-        auto color = m_textStorage->attributeAtIndex(BackgroundColorAttributeName, i, &run).objectAs<gfx::Color>();
+        auto attributes = drawingAttributesAtIndex(i, &run);
         run = intersection(run, range);
-        if (color) {
+        if (run.length == 0)
+            run = { i, 1 };
+        if (auto color = attributes.get(BackgroundColorAttributeName).objectAs<gfx::Color>()) {
             std::vector<gfx::Rect> rects;
-            for (const auto& line : l.lines) {
+            l.forLinesIn(run, -1, [&](const Layout::Line& line, const Layout::Paragraph& p, Index start) {
                 auto part = intersection(line.range, run);
-                if (part.length == 0)
-                    continue;
                 double minX = INFINITY, maxX = -INFINITY;
+                bool toEnd = false;
                 for (Index k = part.location; k < part.max(); ++k) {
-                    const auto& slot = l.slots[static_cast<std::size_t>(k)];
+                    const auto& slot = p.slots[static_cast<std::size_t>(k - start)];
                     minX = std::min(minX, slot.x);
                     maxX = std::max(maxX, slot.x + slot.advance);
+                    // A line's coloured break reaches to the fragment's end, as a selected line end does.
+                    auto c = text[static_cast<std::size_t>(k)];
+                    toEnd = toEnd || isParagraphSeparator(c) || isLineSeparator(c);
                 }
+                if (toEnd)
+                    maxX = std::max(maxX, line.rect.width());
                 if (maxX > minX)
                     rects.push_back(mapping.map(
                         gfx::Rect { line.rect.minX() + minX, line.rect.minY(), maxX - minX, line.usedRect.height() }));
-            }
+            });
             if (!rects.empty())
                 fillBackgroundRectArray(rects, run, *color);
         }
@@ -102,57 +110,65 @@ void LayoutManager::drawGlyphsForGlyphRange(fnd::Range glyphRange, gfx::Point or
     auto range = intersection(glyphRange, { 0, numberOfGlyphs() });
     std::vector<gfx::Glyph> glyphs;
     std::vector<gfx::Point> positions;
-    Index i = range.location;
-    while (i < range.max()) {
-        // A run: one attribute run, one font, one line.
-        fnd::Range run;
-        const auto& attributes = m_textStorage->attributesAtIndex(i, &run);
-        run = intersection(run, range);
-        const auto& first = l.slots[static_cast<std::size_t>(i)];
-        Index end = i + 1;
-        while (end < run.max() && l.slots[static_cast<std::size_t>(end)].font == first.font
-            && l.slots[static_cast<std::size_t>(end)].line == first.line)
-            ++end;
-        if (first.line >= 0) {
-            const auto& line = l.lines[static_cast<std::size_t>(first.line)];
-            glyphs.clear();
-            positions.clear();
-            for (Index k = i; k < end; ++k) {
-                const auto& slot = l.slots[static_cast<std::size_t>(k)];
-                if (slot.hidden)
-                    continue;
-                if (auto frame = l.attachmentFrames.find(k); frame != l.attachmentFrames.end()) {
-                    auto attachment = attributes.get(AttachmentAttributeName).objectAs<TextAttachment>();
-                    if (attachment && attachment->attachmentCell()) {
-                        const auto& f = frame->second;
-                        gfx::Rect inContainer { line.rect.minX() + slot.x + f.minX(),
-                            line.rect.minY() + line.baseline - slot.shift - f.maxY(), f.width(), f.height() };
-                        showAttachmentCell(attachment->attachmentCell(), mapping.map(inContainer), k);
+    for (std::size_t k = range.length > 0 ? l.paragraphAt(range.location) : l.paragraphs.size();
+         k < l.paragraphs.size() && l.start(k) < range.max(); ++k) {
+        const auto& p = l.paragraphs[k];
+        const Index start = l.start(k);
+        auto slotAt = [&](Index i) -> const Layout::Slot& { return p.slots[static_cast<std::size_t>(i - start)]; };
+        auto paragraphRange = intersection(range, { start, p.length });
+        Index i = paragraphRange.location;
+        while (i < paragraphRange.max()) {
+            // A run: one attribute run, one font, one line.
+            fnd::Range run;
+            auto attributes = drawingAttributesAtIndex(i, &run);
+            run = intersection(run, paragraphRange);
+            if (run.length == 0)
+                run = { i, 1 };
+            const auto& first = slotAt(i);
+            Index end = i + 1;
+            while (end < run.max() && slotAt(end).font == first.font && slotAt(end).line == first.line)
+                ++end;
+            if (first.line >= 0) {
+                auto line = l.placedLine(k, static_cast<std::size_t>(first.line));
+                glyphs.clear();
+                positions.clear();
+                for (Index g = i; g < end; ++g) {
+                    const auto& slot = slotAt(g);
+                    if (slot.hidden)
+                        continue;
+                    if (auto frame = p.attachmentFrames.find(g - start); frame != p.attachmentFrames.end()) {
+                        auto attachment = attributes.get(AttachmentAttributeName).objectAs<TextAttachment>();
+                        if (attachment && attachment->attachmentCell()) {
+                            const auto& f = frame->second;
+                            gfx::Rect inContainer { line.rect.minX() + slot.x + f.minX(),
+                                line.rect.minY() + line.baseline - slot.shift - f.maxY(), f.width(), f.height() };
+                            showAttachmentCell(attachment->attachmentCell(), mapping.map(inContainer), g);
+                        }
+                        continue;
                     }
-                    continue;
+                    for (std::uint32_t r = 0; r < slot.recordCount; ++r) {
+                        const auto& record = p.records[slot.firstRecord + r];
+                        glyphs.push_back(record.glyph);
+                        positions.push_back(mapping.map(line.rect.minX() + slot.x + record.dx,
+                            line.rect.minY() + line.baseline - slot.shift - record.dy));
+                    }
                 }
-                for (std::uint32_t r = 0; r < slot.recordCount; ++r) {
-                    const auto& record = l.records[slot.firstRecord + r];
-                    glyphs.push_back(record.glyph);
-                    positions.push_back(mapping.map(line.rect.minX() + slot.x + record.dx,
-                        line.rect.minY() + line.baseline - slot.shift - record.dy));
+                if (!glyphs.empty()) {
+                    if (context) {
+                        context->saveGraphicsState();
+                        auto color = colorFor(attributes, ForegroundColorAttributeName);
+                        context->setFillColor(color ? *color : *gfx::Color::blackColor());
+                        if (auto shadow = attributes.get(ShadowAttributeName).objectAs<gfx::Shadow>())
+                            context->setShadow(*shadow);
+                    }
+                    showCGGlyphs(
+                        glyphs, positions, l.fonts[static_cast<std::size_t>(first.font)], matrix, attributes, context);
+                    if (context)
+                        context->restoreGraphicsState();
                 }
             }
-            if (!glyphs.empty()) {
-                if (context) {
-                    context->saveGraphicsState();
-                    auto color = colorFor(attributes, ForegroundColorAttributeName);
-                    context->setFillColor(color ? *color : *gfx::Color::blackColor());
-                    if (auto shadow = attributes.get(ShadowAttributeName).objectAs<gfx::Shadow>())
-                        context->setShadow(*shadow);
-                }
-                showCGGlyphs(
-                    glyphs, positions, l.fonts[static_cast<std::size_t>(first.font)], matrix, attributes, context);
-                if (context)
-                    context->restoreGraphicsState();
-            }
+            i = end;
         }
-        i = end;
     }
     drawLineDecorations(range, origin, false);
     drawLineDecorations(range, origin, true);
@@ -165,18 +181,18 @@ void LayoutManager::drawLineDecorations(fnd::Range range, gfx::Point origin, boo
     Index i = range.location;
     while (i < range.max()) {
         fnd::Range run;
-        int style = static_cast<int>(m_textStorage->attributeAtIndex(name, i, &run).integerValue());
+        int style = static_cast<int>(drawingAttributesAtIndex(i, &run).get(name).integerValue());
         run = intersection(run, range);
         if (style != UnderlineStyle::None) {
-            for (const auto& line : l.lines) {
+            l.forLinesIn(run, -1, [&](const Layout::Line& line, const Layout::Paragraph&, Index) {
                 auto part = intersection(line.range, run);
                 if (part.length == 0)
-                    continue;
+                    return;
                 if (strikethrough)
                     drawStrikethroughForGlyphRange(part, style, line.baseline, line.rect, line.range, origin);
                 else
                     drawUnderlineForGlyphRange(part, style, line.baseline, line.rect, line.range, origin);
-            }
+            });
         }
         i = std::max(run.max(), i + 1);
     }
@@ -208,7 +224,7 @@ std::pair<double, double> glyphExtent(const LayoutManager::Layout& l, Index firs
 {
     double minX = INFINITY, maxX = -INFINITY;
     for (Index k = first; k < end; ++k) {
-        const auto& slot = l.slots[static_cast<std::size_t>(k)];
+        const auto& slot = l.slot(k);
         minX = std::min(minX, slot.x);
         maxX = std::max(maxX, slot.x + slot.advance);
     }
@@ -294,7 +310,7 @@ void LayoutManager::drawUnderlineForGlyphRange(fnd::Range glyphRange, int underl
     double y = lineFragmentRect.minY() + baselineOffset + below;
     auto from = mapping.map(lineFragmentRect.minX() + minX, y);
     auto to = mapping.map(lineFragmentRect.minX() + maxX, y);
-    const auto& attributes = m_textStorage->attributesAtIndex(glyphRange.location);
+    auto attributes = drawingAttributesAtIndex(glyphRange.location, nullptr);
     strokeDecoration(*context, from.x, to.x, from.y, thickness, underlineType, mapping.flipped ? 1 : -1,
         decorationColor(attributes, UnderlineColorAttributeName));
 }
@@ -315,7 +331,7 @@ void LayoutManager::drawStrikethroughForGlyphRange(fnd::Range glyphRange, int st
     double y = lineFragmentRect.minY() + baselineOffset - font->xHeight() / 2;
     auto from = mapping.map(lineFragmentRect.minX() + minX, y);
     auto to = mapping.map(lineFragmentRect.minX() + maxX, y);
-    const auto& attributes = m_textStorage->attributesAtIndex(glyphRange.location);
+    auto attributes = drawingAttributesAtIndex(glyphRange.location, nullptr);
     strokeDecoration(*context, from.x, to.x, from.y, thickness, strikethroughType, mapping.flipped ? -1 : 1,
         decorationColor(attributes, StrikethroughColorAttributeName));
 }

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <typeinfo>
 
 namespace txt::detail {
 
@@ -45,22 +46,29 @@ public:
         , m_layout(layout)
         , m_storage(*manager.textStorage())
         , m_text(m_storage.string().view())
+        , m_mask(manager.maskCharacter())
     {
     }
 
+    // Everything, from the top of the first container.
     void run()
     {
         const auto n = static_cast<Index>(m_text.size());
-        m_layout.slots.assign(static_cast<std::size_t>(n), {});
+        m_layout.length = n;
+        m_layout.paragraphs.clear();
         m_layout.containerRanges.assign(m_manager.textContainers().size(), { 0, 0 });
+        m_layout.incremental = m_manager.textContainers().size() == 1 && m_manager.typesetter()
+            && typeid(*m_manager.typesetter()) == typeid(Typesetter);
         if (m_manager.textContainers().empty())
             return;
         Index start = 0;
-        while (start < n && !m_full) {
+        while (start < n) {
             auto paragraph = paragraphRangeForRange(m_storage.string(), { start, 0 });
-            layoutParagraph(paragraph);
+            m_layout.paragraphs.push_back(layoutParagraph(paragraph));
             start = paragraph.max();
         }
+        m_layout.invalidateSumsFrom(0);
+        placeExtraLine();
         // Containers after the last one used hold no glyphs; their range starts where the text ended.
         Index laidOut = 0;
         for (auto& range : m_layout.containerRanges) {
@@ -68,6 +76,40 @@ public:
                 range.location = laidOut;
             laidOut = range.max();
         }
+        if (m_full)
+            m_layout.incremental = false;
+    }
+
+    // Lays out the paragraphs of newRange (whole paragraphs of the new text) in place of old paragraphs
+    // [first, first + oldCount), from where the first of them stood. False when they no longer fit the container.
+    bool replace(std::size_t first, std::size_t oldCount, fnd::Range newRange)
+    {
+        m_layout.length = static_cast<Index>(m_text.size());
+        if (first < m_layout.paragraphs.size())
+            m_y = m_layout.paragraphs[first].layoutTop + m_layout.offset(first);
+        else
+            m_y = totalHeight();
+        m_containerHasLines = m_y > 0;
+        std::vector<Layout::Paragraph> laid;
+        Index start = newRange.location;
+        while (start < newRange.max()) {
+            auto paragraph = paragraphRangeForRange(m_storage.string(), { start, 0 });
+            laid.push_back(layoutParagraph(paragraph));
+            if (m_full)
+                return false;
+            start = paragraph.max();
+        }
+        auto at = m_layout.paragraphs.begin() + static_cast<std::ptrdiff_t>(first);
+        m_layout.noteReplacedParagraphs({ at, at + static_cast<std::ptrdiff_t>(oldCount) }, laid);
+        at = m_layout.paragraphs.erase(at, at + static_cast<std::ptrdiff_t>(oldCount));
+        m_layout.paragraphs.insert(at, std::make_move_iterator(laid.begin()), std::make_move_iterator(laid.end()));
+        m_layout.invalidateSumsFrom(first);
+        m_layout.containerRanges.assign(1, { 0, m_layout.length });
+        double bottom = totalHeight();
+        placeExtraLineAt(bottom);
+        const auto& container = *m_manager.textContainers().front();
+        return bottom + (m_layout.extraLine ? m_layout.extraLine->rect.height() : 0)
+            <= container.containerSize().height + 1e-9;
     }
 
 private:
@@ -78,6 +120,18 @@ private:
         std::uint8_t level;
         std::vector<bool> breaks; // relative to range.location
     };
+
+    double totalHeight() const
+    {
+        if (m_layout.paragraphs.empty())
+            return 0;
+        auto last = m_layout.paragraphs.size() - 1;
+        const auto& p = m_layout.paragraphs[last];
+        return p.layoutTop + m_layout.offset(last) + p.height;
+    }
+
+    Layout::Slot& slot(Index i) { return m_p->slots[static_cast<std::size_t>(i - m_pStart)]; }
+    const Layout::Slot& slot(Index i) const { return m_p->slots[static_cast<std::size_t>(i - m_pStart)]; }
 
     std::int32_t fontIndex(const std::shared_ptr<gfx::Font>& font)
     {
@@ -112,9 +166,8 @@ private:
     // Shaping: fonts, glyphs and advances of every slot of the paragraph.
     void shapeParagraph(const Paragraph& p)
     {
-        auto& slots = m_layout.slots;
         for (Index i = p.range.location; i < p.end; ++i)
-            slots[static_cast<std::size_t>(i)].font = fontIndex(fontAt(i));
+            slot(i).font = fontIndex(fontAt(i));
         Index i = p.range.location;
         while (i < p.range.max()) {
             if (isSpecial(i)) {
@@ -125,12 +178,12 @@ private:
             fnd::Range run;
             const auto& attributes = m_storage.attributesAtIndex(i, &run);
             auto baseFont = fontAt(i);
-            auto level = slots[static_cast<std::size_t>(i)].level;
+            auto level = slot(i).level;
             Index end = std::min(run.max(), p.range.max());
             std::shared_ptr<gfx::Font> itemFont;
             Index j = i;
-            while (j < end && !isSpecial(j) && slots[static_cast<std::size_t>(j)].level == level) {
-                char32_t c = codePointAt(m_text, static_cast<std::size_t>(j));
+            while (j < end && !isSpecial(j) && slot(j).level == level) {
+                char32_t c = m_mask ? m_mask : codePointAt(m_text, static_cast<std::size_t>(j));
                 std::shared_ptr<gfx::Font> font = baseFont;
                 if (itemFont && continuesCluster(c))
                     font = itemFont;
@@ -140,17 +193,20 @@ private:
                 if (itemFont && font != itemFont)
                     break;
                 itemFont = font;
-                j += static_cast<Index>(codePointLength(c));
+                j += static_cast<Index>(codePointLength(codePointAt(m_text, static_cast<std::size_t>(j))));
             }
             j = std::min(j, end);
-            shapeItem(i, j, *itemFont, level & 1, attributes);
+            if (m_mask)
+                maskItem(i, j, *itemFont, attributes);
+            else
+                shapeItem(i, j, *itemFont, level & 1, attributes);
             auto index = fontIndex(itemFont);
             for (Index k = i; k < j; ++k)
-                slots[static_cast<std::size_t>(k)].font = index;
+                slot(k).font = index;
             i = j;
         }
         for (Index k = p.range.location; k < p.end; ++k)
-            slots[static_cast<std::size_t>(k)].shift = baselineShiftAt(k);
+            slot(k).shift = baselineShiftAt(k);
     }
 
     double baselineShiftAt(Index i) const
@@ -158,9 +214,8 @@ private:
         const auto& attributes = m_storage.attributesAtIndex(i);
         double shift = attributes.get(BaselineOffsetAttributeName).doubleValue();
         if (auto superscript = attributes.get(SuperscriptAttributeName).doubleValue(); superscript != 0)
-            shift += superscript * SuperscriptStep
-                * m_layout.fonts[static_cast<std::size_t>(m_layout.slots[static_cast<std::size_t>(i)].font)]
-                      ->pointSize();
+            shift
+                += superscript * SuperscriptStep * m_layout.fonts[static_cast<std::size_t>(slot(i).font)]->pointSize();
         return shift;
     }
 
@@ -172,19 +227,33 @@ private:
         // Glyphs of one cluster are adjacent in the output; they go to the cluster's first unit in visual order.
         std::size_t g = 0;
         while (g < glyphs.size()) {
-            auto cluster = glyphs[g].cluster;
-            auto& slot = m_layout.slots[cluster];
-            slot.firstRecord = static_cast<std::uint32_t>(m_layout.records.size());
+            auto cluster = static_cast<Index>(glyphs[g].cluster);
+            auto& s = slot(cluster);
+            s.firstRecord = static_cast<std::uint32_t>(m_p->records.size());
             double pen = 0;
-            for (; g < glyphs.size() && glyphs[g].cluster == cluster; ++g) {
-                m_layout.records.push_back({ glyphs[g].glyph, pen + glyphs[g].dx, glyphs[g].dy });
+            for (; g < glyphs.size() && static_cast<Index>(glyphs[g].cluster) == cluster; ++g) {
+                m_p->records.push_back({ glyphs[g].glyph, pen + glyphs[g].dx, glyphs[g].dy });
                 pen += glyphs[g].advance;
-                ++slot.recordCount;
+                ++s.recordCount;
             }
-            slot.advance = pen + kern;
+            s.advance = pen + kern;
         }
     }
 
+    // Hidden text (secure entry): one mask glyph per character, on its first unit.
+    void maskItem(Index from, Index to, const gfx::Font& font, const Attributes& attributes)
+    {
+        auto glyph = font.glyphForCharacter(m_mask);
+        double advance = font.advancementForGlyph(glyph).width + attributes.get(KernAttributeName).doubleValue();
+        for (Index i = from; i < to;) {
+            auto& s = slot(i);
+            s.firstRecord = static_cast<std::uint32_t>(m_p->records.size());
+            s.recordCount = 1;
+            s.advance = advance;
+            m_p->records.push_back({ glyph, 0, 0 });
+            i += static_cast<Index>(codePointLength(codePointAt(m_text, static_cast<std::size_t>(i))));
+        }
+    }
     // Line building.
     struct LineGeometry {
         double left; // text area start, from the fragment's left edge
@@ -206,7 +275,7 @@ private:
     // The advance of slot i with the pen at x (from the text area's start), for tabs and attachments.
     double widthAt(const Paragraph& p, Index i, double x, Index lineEnd, double areaLeft, double areaTop)
     {
-        auto& slot = m_layout.slots[static_cast<std::size_t>(i)];
+        auto& slot = this->slot(i);
         if (slot.hidden)
             return 0;
         char16_t c = m_text[static_cast<std::size_t>(i)];
@@ -221,7 +290,7 @@ private:
                 m_manager.defaultLineHeightForFont(font) };
             auto frame = cell->cellFrameForTextContainer(
                 currentContainer(), proposed, { areaLeft + x, areaTop + font.ascender() }, i);
-            m_layout.attachmentFrames[i] = frame;
+            m_p->attachmentFrames[i - m_pStart] = frame;
             return frame.width();
         }
         return slot.advance;
@@ -231,7 +300,7 @@ private:
     {
         double width = 0;
         for (Index i = from; i < lineEnd && m_text[static_cast<std::size_t>(i)] != u'\t'; ++i)
-            width += m_layout.slots[static_cast<std::size_t>(i)].advance;
+            width += slot(i).advance;
         return width;
     }
 
@@ -250,7 +319,7 @@ private:
         }
         if (double interval = p.style->defaultTabInterval(); interval > 0)
             return (std::floor(x / interval) + 1) * interval - x;
-        const auto& font = m_layout.fontOf(m_layout.slots[static_cast<std::size_t>(i)]);
+        const auto& font = m_layout.fontOf(slot(i));
         return font.advancementForGlyph(font.glyphForCharacter(U' ')).width;
     }
 
@@ -262,8 +331,15 @@ private:
 
     bool isSpaceAt(Index i) const { return isWhitespace(m_text[static_cast<std::size_t>(i)]); }
 
-    void layoutParagraph(fnd::Range whole)
+    Layout::Paragraph layoutParagraph(fnd::Range whole)
     {
+        Layout::Paragraph record;
+        record.length = whole.length;
+        record.layoutStart = whole.location;
+        record.layoutTop = m_y;
+        record.slots.assign(static_cast<std::size_t>(whole.length), {});
+        m_p = &record;
+        m_pStart = whole.location;
         Paragraph p;
         p.end = whole.max();
         Index contentEnd = p.end;
@@ -281,8 +357,7 @@ private:
         auto bidi = bidiLevels(content);
         p.level = bidi.paragraphLevel;
         for (Index i = p.range.location; i < p.end; ++i)
-            m_layout.slots[static_cast<std::size_t>(i)].level
-                = i < p.range.max() ? bidi.levels[static_cast<std::size_t>(i - p.range.location)] : p.level;
+            slot(i).level = i < p.range.max() ? bidi.levels[static_cast<std::size_t>(i - p.range.location)] : p.level;
         p.breaks = lineBreakOpportunities(content);
         shapeParagraph(p);
 
@@ -301,6 +376,14 @@ private:
                 break;
             segmentStart = terminatorEnd;
         }
+        record.height = m_y - record.layoutTop;
+        record.usedMinX = record.lines.empty() ? 0 : INFINITY;
+        for (const auto& line : record.lines) {
+            record.usedMinX = std::min(record.usedMinX, line.usedRect.minX());
+            record.usedMaxX = std::max(record.usedMaxX, line.usedRect.maxX());
+        }
+        m_p = nullptr;
+        return record;
     }
 
     void layoutSegment(
@@ -336,51 +419,49 @@ private:
 
     void truncate(const Paragraph& p, Index start, Index end, double available)
     {
-        auto& slots = m_layout.slots;
         double total = 0;
         for (Index i = start; i < end; ++i)
-            total += slots[static_cast<std::size_t>(i)].advance;
+            total += slot(i).advance;
         if (total <= available + 1e-9 || end == start)
             return;
         auto mode = p.style->lineBreakMode();
         // The ellipsis takes the place of the first cut cluster, in that cluster's font.
         auto showEllipsis = [&](Index at) {
-            auto& slot = slots[static_cast<std::size_t>(at)];
-            const auto& font = m_layout.fontOf(slot);
+            auto& s = slot(at);
+            const auto& font = m_layout.fontOf(s);
             auto glyph = font.glyphForCharacter(Ellipsis);
-            slot.hidden = false;
-            slot.firstRecord = static_cast<std::uint32_t>(m_layout.records.size());
-            slot.recordCount = 1;
-            slot.advance = font.advancementForGlyph(glyph).width;
-            m_layout.records.push_back({ glyph, 0, 0 });
+            s.hidden = false;
+            s.firstRecord = static_cast<std::uint32_t>(m_p->records.size());
+            s.recordCount = 1;
+            s.advance = font.advancementForGlyph(glyph).width;
+            m_p->records.push_back({ glyph, 0, 0 });
         };
         auto ellipsisWidth = [&](Index at) {
-            const auto& font = m_layout.fontOf(slots[static_cast<std::size_t>(at)]);
+            const auto& font = m_layout.fontOf(slot(at));
             return font.advancementForGlyph(font.glyphForCharacter(Ellipsis)).width;
         };
         auto hide = [&](Index from, Index to) {
             for (Index i = from; i < to; ++i) {
-                slots[static_cast<std::size_t>(i)].hidden = true;
-                slots[static_cast<std::size_t>(i)].advance = 0;
+                slot(i).hidden = true;
+                slot(i).advance = 0;
             }
         };
         if (mode == LineBreakMode::ByTruncatingTail) {
             double room = available - ellipsisWidth(end - 1);
             double x = 0;
             Index keep = start;
-            while (keep < end && x + slots[static_cast<std::size_t>(keep)].advance <= room + 1e-9)
-                x += slots[static_cast<std::size_t>(keep++)].advance;
+            while (keep < end && x + slot(keep).advance <= room + 1e-9)
+                x += slot(keep++).advance;
             hide(keep, end);
             showEllipsis(std::min(keep, end - 1));
         } else if (mode == LineBreakMode::ByTruncatingHead) {
             double room = available - ellipsisWidth(start);
             double x = 0;
             Index keep = end;
-            while (keep > start && x + slots[static_cast<std::size_t>(keep - 1)].advance <= room + 1e-9)
-                x += slots[static_cast<std::size_t>(--keep)].advance;
+            while (keep > start && x + slot(keep - 1).advance <= room + 1e-9)
+                x += slot(--keep).advance;
             // Keep whole clusters: a cut that falls inside one moves to its start.
-            while (keep < end && slots[static_cast<std::size_t>(keep)].recordCount == 0
-                && slots[static_cast<std::size_t>(keep)].advance == 0)
+            while (keep < end && slot(keep).recordCount == 0 && slot(keep).advance == 0)
                 ++keep;
             hide(start, keep);
             showEllipsis(std::max(start, keep - 1));
@@ -388,14 +469,13 @@ private:
             double room = (available - ellipsisWidth(start)) / 2;
             double x = 0;
             Index head = start;
-            while (head < end && x + slots[static_cast<std::size_t>(head)].advance <= room + 1e-9)
-                x += slots[static_cast<std::size_t>(head++)].advance;
+            while (head < end && x + slot(head).advance <= room + 1e-9)
+                x += slot(head++).advance;
             x = 0;
             Index tail = end;
-            while (tail > head && x + slots[static_cast<std::size_t>(tail - 1)].advance <= room + 1e-9)
-                x += slots[static_cast<std::size_t>(--tail)].advance;
-            while (tail < end && slots[static_cast<std::size_t>(tail)].recordCount == 0
-                && slots[static_cast<std::size_t>(tail)].advance == 0)
+            while (tail > head && x + slot(tail - 1).advance <= room + 1e-9)
+                x += slot(--tail).advance;
+            while (tail < end && slot(tail).recordCount == 0 && slot(tail).advance == 0)
                 ++tail;
             if (tail == head)
                 return;
@@ -408,7 +488,6 @@ private:
     void placeLine(
         const Paragraph& p, Index start, Index contentEnd, Index end, bool firstLine, bool lastLine, bool endsSegment)
     {
-        auto& slots = m_layout.slots;
         auto geometry = lineGeometry(p, firstLine);
         const double available = geometry.right - geometry.left;
         auto mode = p.style->lineBreakMode();
@@ -423,7 +502,7 @@ private:
         std::vector<std::uint8_t> levels;
         bool mixed = false;
         for (Index i = start; i < end; ++i) {
-            auto level = i < visibleEnd ? slots[static_cast<std::size_t>(i)].level : p.level;
+            auto level = i < visibleEnd ? slot(i).level : p.level;
             levels.push_back(level);
             mixed = mixed || level != 0;
         }
@@ -442,7 +521,7 @@ private:
             double visibleWidth = 0;
             for (auto k : order) {
                 Index i = start + k;
-                auto& slot = slots[static_cast<std::size_t>(i)];
+                auto& slot = this->slot(i);
                 bool terminator = i >= contentEnd;
                 double w = terminator ? 0 : widthAt(p, i, x, contentEnd, geometry.left, m_y);
                 if (extraPerSpace > 0 && i < visibleEnd && m_text[static_cast<std::size_t>(i)] == u' ')
@@ -476,16 +555,16 @@ private:
         }
         double minX = geometry.left + offset;
         for (Index i = start; i < end; ++i)
-            slots[static_cast<std::size_t>(i)].x += offset;
+            slot(i).x += offset;
 
         // Line metrics from the fonts and attachments shown.
         double ascent = 0, descent = 0, leading = 0;
         bool measured = false;
         for (Index i = start; i < end; ++i) {
-            const auto& slot = slots[static_cast<std::size_t>(i)];
+            const auto& slot = this->slot(i);
             if (slot.hidden || (i >= contentEnd && i > start))
                 continue;
-            if (auto frame = m_layout.attachmentFrames.find(i); frame != m_layout.attachmentFrames.end()) {
+            if (auto frame = m_p->attachmentFrames.find(i - m_pStart); frame != m_p->attachmentFrames.end()) {
                 ascent = std::max(ascent, frame->second.maxY());
                 descent = std::max(descent, -frame->second.minY());
                 continue;
@@ -497,10 +576,9 @@ private:
             measured = true;
         }
         if (!measured && start == end) {
-            const auto& font
-                = *(start < static_cast<Index>(slots.size()) && slots[static_cast<std::size_t>(start)].font >= 0
-                        ? m_layout.fonts[static_cast<std::size_t>(slots[static_cast<std::size_t>(start)].font)]
-                        : LayoutManager::defaultFont());
+            const auto& font = *(start - m_pStart < static_cast<Index>(m_p->slots.size()) && slot(start).font >= 0
+                    ? m_layout.fonts[static_cast<std::size_t>(slot(start).font)]
+                    : LayoutManager::defaultFont());
             ascent = font.ascender();
             descent = -font.descender();
             leading = font.leading();
@@ -534,10 +612,10 @@ private:
         fnd::Range range { start, end - start };
         if (const auto& typesetter = m_manager.typesetter())
             typesetter->willSetLineFragmentRect(rect, range, used, baseline);
-        auto lineIndex = static_cast<std::int32_t>(m_layout.lines.size());
-        m_layout.lines.push_back({ rect, used, range, baseline, m_container });
+        auto lineIndex = static_cast<std::int32_t>(m_p->lines.size());
+        m_p->lines.push_back({ rect, used, range, baseline, m_container });
         for (Index i = start; i < end; ++i)
-            slots[static_cast<std::size_t>(i)].line = lineIndex;
+            slot(i).line = lineIndex;
         auto& containerRange = m_layout.containerRanges[m_container];
         if (!m_containerHasLines)
             containerRange = { start, 0 };
@@ -546,10 +624,72 @@ private:
         m_y = rect.maxY();
     }
 
+    // The fragment the caret stands in after a final line break, or in an empty text: as high as a line in the
+    // last character's font (or the default font), indented as a new paragraph's first line.
+    void placeExtraLine()
+    {
+        double y = 0;
+        if (!m_layout.paragraphs.empty()) {
+            const auto& last = m_layout.paragraphs.back();
+            if (last.lines.empty())
+                return;
+            y = last.lines.back().rect.maxY();
+            if (last.lines.back().container + 1 != m_manager.textContainers().size()
+                && last.lines.back().container != m_container)
+                return;
+        }
+        placeExtraLineAt(y);
+    }
+
+    void placeExtraLineAt(double y)
+    {
+        m_layout.extraLine.reset();
+        const auto n = static_cast<Index>(m_text.size());
+        if (n > 0 && !isParagraphSeparator(m_text[static_cast<std::size_t>(n - 1)]))
+            return;
+        if (m_manager.textContainers().empty() || m_full)
+            return;
+        std::size_t containerIndex = m_layout.paragraphs.empty() ? 0 : m_container;
+        const auto& container
+            = *m_manager.textContainers()[std::min(containerIndex, m_manager.textContainers().size() - 1)];
+        auto font = n > 0 ? fontAt(n - 1) : LayoutManager::defaultFont();
+        const ParagraphStyle* style = &ParagraphStyle::defaultStyle();
+        if (n > 0)
+            if (auto s = m_storage.attributeAtIndex(ParagraphStyleAttributeName, n - 1).objectAs<ParagraphStyle>())
+                style = s.get();
+        double lineHeight = m_manager.defaultLineHeightForFont(*font);
+        if (style->minimumLineHeight() > 0)
+            lineHeight = std::max(lineHeight, style->minimumLineHeight());
+        if (style->maximumLineHeight() > 0)
+            lineHeight = std::min(lineHeight, style->maximumLineHeight());
+        double before = n > 0 ? style->paragraphSpacingBefore() : 0;
+        if (y + before + lineHeight > container.containerSize().height + 1e-9 && y > 0)
+            return;
+        double padding = container.lineFragmentPadding();
+        double width = container.containerSize().width;
+        double left = padding + style->firstLineHeadIndent();
+        double right = std::max(left, width - padding);
+        double x = left;
+        if (style->alignment() == TextAlignment::Right)
+            x = right;
+        else if (style->alignment() == TextAlignment::Center)
+            x = (left + right) / 2;
+        Layout::Line line;
+        line.rect = { 0, y, width, before + lineHeight + style->lineSpacing() };
+        line.usedRect = { x - padding, y, 2 * padding, before + lineHeight + style->lineSpacing() };
+        line.range = { n, 0 };
+        line.baseline = before + font->ascender();
+        line.container = containerIndex;
+        m_layout.extraLine = line;
+    }
+
     const LayoutManager& m_manager;
     Layout& m_layout;
     const TextStorage& m_storage;
     std::u16string_view m_text;
+    char32_t m_mask;
+    Layout::Paragraph* m_p { nullptr }; // the paragraph being laid out
+    Index m_pStart { 0 };
     std::size_t m_container { 0 };
     double m_y { 0 };
     bool m_containerHasLines { false };
@@ -566,6 +706,229 @@ std::unique_ptr<LayoutManager::Layout> buildLayout(const LayoutManager& manager)
     else
         layout->containerRanges.assign(manager.textContainers().size(), { 0, 0 });
     return layout;
+}
+
+bool updateLayout(const LayoutManager& manager, LayoutManager::Layout& layout, fnd::Range editedRange,
+    fnd::Index changeInLength, std::size_t* paragraphsLaidOut)
+{
+    if (!layout.incremental || !manager.textStorage() || manager.textContainers().size() != 1)
+        return false;
+    const auto& text = manager.textStorage()->string();
+    const Index newLength = text.length();
+    const Index oldLength = layout.length;
+    if (newLength != oldLength + changeInLength || editedRange.max() > newLength || editedRange.location < 0)
+        return false;
+    // The old paragraphs the edit touched: from the one holding its start (the one before, when a \r there may now
+    // pair with a \n) to the one holding its old end.
+    std::size_t first = 0, last = 0;
+    if (!layout.paragraphs.empty()) {
+        Index at = std::min(editedRange.location, oldLength - 1);
+        if (at > 0 && at == layout.start(layout.paragraphAt(at))
+            && text.units()[static_cast<std::size_t>(at - 1)] == u'\r')
+            at -= 1; // a \n inserted after \r joins the previous paragraph's terminator
+        first = layout.paragraphAt(std::max<Index>(at, 0));
+        Index oldEnd = std::min(editedRange.max() - changeInLength, oldLength - 1);
+        last = layout.paragraphAt(std::max(oldEnd, Index(0)));
+        last = std::max(last, first);
+    }
+    const Index from = layout.paragraphs.empty() ? 0 : layout.start(first);
+    // Grow until the new paragraphs end where an old one ended (shifted by the change).
+    Index to = newLength;
+    if (!layout.paragraphs.empty()) {
+        for (;;) {
+            Index oldEnd = layout.start(last) + layout.paragraphs[last].length + changeInLength;
+            Index end = oldEnd > from ? paragraphRangeForRange(text, { from, oldEnd - from }).max() : oldEnd;
+            if (end <= oldEnd || last + 1 >= layout.paragraphs.size()) {
+                to = std::max(end, oldEnd);
+                if (last + 1 >= layout.paragraphs.size())
+                    to = newLength;
+                break;
+            }
+            ++last;
+        }
+    }
+    std::size_t oldCount = layout.paragraphs.empty() ? 0 : last - first + 1;
+    std::size_t before = layout.paragraphs.size();
+    Engine engine(manager, layout);
+    if (!engine.replace(first, oldCount, { from, to - from }))
+        return false;
+    if (paragraphsLaidOut)
+        *paragraphsLaidOut = layout.paragraphs.size() + oldCount - before;
+    return true;
+}
+
+}
+
+namespace txt {
+
+// Paragraph positions.
+
+using Layout = LayoutManager::Layout;
+
+void Layout::invalidateSumsFrom(std::size_t k) const
+{
+    m_validSums = std::min(m_validSums, k);
+    m_starts.resize(paragraphs.size());
+    m_tops.resize(paragraphs.size());
+}
+
+void Layout::extendSums(std::size_t through) const
+{
+    if (m_starts.size() != paragraphs.size()) {
+        m_starts.resize(paragraphs.size());
+        m_tops.resize(paragraphs.size());
+        m_validSums = std::min(m_validSums, paragraphs.size());
+    }
+    for (std::size_t k = m_validSums; k <= through && k < paragraphs.size(); ++k) {
+        if (k == 0) {
+            m_starts[0] = 0;
+            m_tops[0] = paragraphs[0].layoutTop;
+        } else {
+            m_starts[k] = m_starts[k - 1] + paragraphs[k - 1].length;
+            m_tops[k] = incremental ? m_tops[k - 1] + paragraphs[k - 1].height : paragraphs[k].layoutTop;
+        }
+        m_validSums = k + 1;
+    }
+}
+
+fnd::Index Layout::start(std::size_t k) const
+{
+    if (k >= paragraphs.size())
+        return length;
+    extendSums(k);
+    return m_starts[k];
+}
+
+double Layout::offset(std::size_t k) const
+{
+    if (!incremental || k >= paragraphs.size())
+        return 0;
+    extendSums(k);
+    return m_tops[k] - paragraphs[k].layoutTop;
+}
+
+std::size_t Layout::paragraphAt(fnd::Index index) const
+{
+    if (paragraphs.empty())
+        return 0;
+    if (index >= length)
+        return paragraphs.size() - 1;
+    // The sums made so far are searched first; beyond them they are extended as far as needed.
+    std::size_t lo = 0;
+    if (m_validSums > 0 && m_starts.size() == paragraphs.size()) {
+        auto end = m_starts.begin() + static_cast<std::ptrdiff_t>(m_validSums);
+        auto it = std::upper_bound(m_starts.begin(), end, index);
+        if (it != end)
+            return static_cast<std::size_t>(it - m_starts.begin()) - 1;
+        lo = m_validSums - 1;
+    }
+    for (std::size_t k = lo; k < paragraphs.size(); ++k)
+        if (index < start(k) + paragraphs[k].length)
+            return k;
+    return paragraphs.size() - 1;
+}
+
+std::size_t Layout::paragraphBelow(double y) const
+{
+    if (!incremental) {
+        for (std::size_t k = 0; k < paragraphs.size(); ++k)
+            if (!paragraphs[k].lines.empty() && paragraphs[k].lines.back().rect.maxY() > y)
+                return k;
+        return paragraphs.size();
+    }
+    std::size_t lo = 0;
+    if (m_validSums > 0 && m_tops.size() == paragraphs.size()) {
+        auto end = m_tops.begin() + static_cast<std::ptrdiff_t>(m_validSums);
+        auto it = std::upper_bound(m_tops.begin(), end, y);
+        std::size_t k = it == m_tops.begin() ? 0 : static_cast<std::size_t>(it - m_tops.begin()) - 1;
+        if (it != end || m_tops[m_validSums - 1] + paragraphs[m_validSums - 1].height > y) {
+            // k is the last paragraph starting at or above y; skip empty-height ones.
+            while (k < paragraphs.size() && offset(k) + paragraphs[k].layoutTop + paragraphs[k].height <= y)
+                ++k;
+            return k;
+        }
+        lo = m_validSums - 1;
+    }
+    for (std::size_t k = lo; k < paragraphs.size(); ++k)
+        if (offset(k) + paragraphs[k].layoutTop + paragraphs[k].height > y)
+            return k;
+    return paragraphs.size();
+}
+
+std::pair<double, double> Layout::usedExtentX() const
+{
+    if (!m_usedExtentX) {
+        double lo = INFINITY, hi = -INFINITY;
+        for (const auto& p : paragraphs) {
+            if (p.lines.empty())
+                continue;
+            lo = std::min(lo, p.usedMinX);
+            hi = std::max(hi, p.usedMaxX);
+        }
+        m_usedExtentX = lo <= hi ? std::pair(lo, hi) : std::pair(0.0, 0.0);
+    }
+    return *m_usedExtentX;
+}
+
+void Layout::noteReplacedParagraphs(const std::vector<Paragraph>& removed, const std::vector<Paragraph>& added)
+{
+    if (!m_usedExtentX)
+        return;
+    auto [lo, hi] = *m_usedExtentX;
+    double addedLo = INFINITY, addedHi = -INFINITY;
+    for (const auto& p : added) {
+        if (p.lines.empty())
+            continue;
+        addedLo = std::min(addedLo, p.usedMinX);
+        addedHi = std::max(addedHi, p.usedMaxX);
+    }
+    // A removed paragraph that reached an end may have been the only one there, unless what replaces it reaches as
+    // far: then measure again when next asked.
+    for (const auto& p : removed) {
+        if (p.lines.empty())
+            continue;
+        if ((p.usedMinX <= lo && addedLo > lo) || (p.usedMaxX >= hi && addedHi < hi)) {
+            m_usedExtentX.reset();
+            return;
+        }
+    }
+    m_usedExtentX = std::pair(std::min(lo, addedLo), std::max(hi, addedHi));
+}
+
+const Layout::Slot& Layout::slot(fnd::Index index) const
+{
+    auto k = paragraphAt(index);
+    return paragraphs[k].slots[static_cast<std::size_t>(index - start(k))];
+}
+
+Layout::Line Layout::placedLine(std::size_t paragraph, std::size_t line) const
+{
+    const auto& p = paragraphs[paragraph];
+    auto placed = p.lines[line];
+    double dy = offset(paragraph);
+    fnd::Index dl = start(paragraph) - p.layoutStart;
+    placed.rect.origin.y += dy;
+    placed.usedRect.origin.y += dy;
+    placed.range.location += dl;
+    return placed;
+}
+
+bool Layout::lineOf(fnd::Index index, Line& line) const
+{
+    auto k = paragraphAt(index);
+    const auto& s = paragraphs[k].slots[static_cast<std::size_t>(index - start(k))];
+    if (s.line < 0)
+        return false;
+    line = placedLine(k, static_cast<std::size_t>(s.line));
+    return true;
+}
+
+const gfx::Rect* Layout::attachmentFrame(fnd::Index index) const
+{
+    auto k = paragraphAt(index);
+    const auto& frames = paragraphs[k].attachmentFrames;
+    auto at = frames.find(index - start(k));
+    return at == frames.end() ? nullptr : &at->second;
 }
 
 }

@@ -25,14 +25,28 @@ class Typesetter;
 // Not a glyph: the trailing units of a cluster, control characters, attachments and hidden text.
 constexpr gfx::Glyph NullGlyph = 0xFFFFFFFF;
 
+class LayoutManager;
+
+// Told by a layout manager when it has taken in an edit of its storage (so that its answers describe the new
+// text).
+class LayoutManagerDelegate {
+public:
+    virtual ~LayoutManagerDelegate() = default;
+    virtual void layoutManagerDidProcessEditing(
+        LayoutManager& manager, unsigned mask, fnd::Range range, fnd::Index changeInLength)
+        = 0;
+};
+
 // Lays the text of a storage out into its containers, one after another, and draws it. Glyph index i stands for
 // UTF-16 unit i of the text: a cluster's glyphs sit on its first unit and its other units have no glyph and no
 // advance, so glyph and character indexes and ranges are the same. Containers are y down with the first line at
 // the top; locations are relative to their line fragment.
 //
-// Layout is made on first need after any change and kept until the next. Shaping is HarfBuzz's (ligatures off, so
-// characters keep their own glyphs); characters the font lacks come from the fontconfig font that has them; lines
-// break where ICU allows; mixed directions are ordered by the ICU bidi algorithm within each line.
+// Layout is made on first need and kept. An edit of the storage lays out again only the paragraphs it touched when
+// there is one container and the plain typesetter (the paragraphs after them move down or up as a whole);
+// otherwise the next query lays out everything again. Shaping is HarfBuzz's (ligatures off, so characters keep
+// their own glyphs); characters the font lacks come from the fontconfig font that has them; lines break where ICU
+// allows; mixed directions are ordered by the ICU bidi algorithm within each line.
 class LayoutManager : public fnd::Object {
     FND_OBJECT(LayoutManager)
 public:
@@ -58,6 +72,22 @@ public:
     void invalidateLayout();
     // Called by the storage after it processed edits.
     virtual void textStorageEdited(unsigned mask, fnd::Range range, fnd::Index changeInLength);
+    std::shared_ptr<LayoutManagerDelegate> delegate() const { return m_delegate.lock(); }
+    void setDelegate(const std::shared_ptr<LayoutManagerDelegate>& delegate) { m_delegate = delegate; }
+    // How many paragraphs have been laid out since the manager was made: what an edit cost, for measuring.
+    std::size_t paragraphsLaidOut() const { return m_paragraphsLaidOut; }
+
+    // Secure entry: every character is shown as this one (0: the text shows itself).
+    char32_t maskCharacter() const { return m_maskCharacter; }
+    void setMaskCharacter(char32_t character);
+
+    // Attributes that change how text is drawn, not how it is laid out: background and foreground colours and
+    // underlines over character ranges (the selection, marked text, link looks). They go over the storage's own and
+    // move with edits before them; an edit inside one drops it there.
+    void setTemporaryAttributes(const Attributes& attributes, fnd::Range characterRange);
+    void addTemporaryAttribute(const fnd::String& name, const fnd::Value& value, fnd::Range characterRange);
+    void removeTemporaryAttribute(const fnd::String& name, fnd::Range characterRange);
+    Attributes temporaryAttributesAtCharacterIndex(fnd::Index index, fnd::Range* effectiveRange = nullptr) const;
 
     // Glyphs.
     fnd::Index numberOfGlyphs() const;
@@ -95,7 +125,13 @@ public:
         gfx::Point point, const TextContainer& container, double* fractionOfDistanceThroughGlyph = nullptr) const;
     // Where a caret put at the point goes: before the nearest glyph or, past its middle, after it.
     fnd::Index characterIndexForInsertionAtPoint(gfx::Point point, const TextContainer& container) const;
+    // The lines' used rects, without the extra line fragment (a text view adds that for its caret).
     gfx::Rect usedRectForTextContainer(const TextContainer& container) const;
+    // The fragment after a final paragraph break (or of an empty text), where the caret stands at the end; zero
+    // rects and nullptr when the text does not end so (or the containers are full).
+    gfx::Rect extraLineFragmentRect() const;
+    gfx::Rect extraLineFragmentUsedRect() const;
+    TextContainer* extraLineFragmentTextContainer() const;
 
     // Drawing at origin, the top left of the container in the current context: y grows downwards in a flipped
     // context and upwards otherwise, so the text reads the right way up in both. Works without a current context
@@ -132,6 +168,13 @@ private:
     friend class TextContainer;
     void setTextStorage(TextStorage* storage);
     const Layout& layout() const;
+    // The storage's attributes at the index with the temporary ones over them, and the range where both hold.
+    Attributes drawingAttributesAtIndex(fnd::Index index, fnd::Range* effectiveRange) const;
+    struct TemporaryAttribute {
+        fnd::Range range;
+        fnd::String name;
+        fnd::Value value;
+    };
     void checkGlyphIndex(fnd::Index glyphIndex, const char* operation) const;
     std::ptrdiff_t containerIndex(const TextContainer& container) const;
     void drawLineDecorations(fnd::Range glyphRange, gfx::Point origin, bool strikethrough);
@@ -140,7 +183,11 @@ private:
     std::vector<std::shared_ptr<TextContainer>> m_containers;
     std::shared_ptr<Typesetter> m_typesetter;
     bool m_usesScreenFonts { true };
+    char32_t m_maskCharacter { 0 };
+    std::weak_ptr<LayoutManagerDelegate> m_delegate;
+    std::vector<TemporaryAttribute> m_temporaryAttributes;
     mutable std::unique_ptr<Layout> m_layout;
+    mutable std::size_t m_paragraphsLaidOut { 0 };
 };
 
 }

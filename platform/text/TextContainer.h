@@ -25,6 +25,13 @@ public:
     double lineFragmentPadding() const { return m_padding; }
     void setLineFragmentPadding(double padding);
 
+    // Whether the text view showing the container keeps the container's width (height) equal to its own, less the
+    // text container inset.
+    bool widthTracksTextView() const { return m_widthTracksTextView; }
+    void setWidthTracksTextView(bool flag) { m_widthTracksTextView = flag; }
+    bool heightTracksTextView() const { return m_heightTracksTextView; }
+    void setHeightTracksTextView(bool flag) { m_heightTracksTextView = flag; }
+
     // The layout manager that holds the container (nullptr when none).
     std::shared_ptr<LayoutManager> layoutManager() const { return m_layoutManager.lock(); }
 
@@ -34,6 +41,8 @@ private:
 
     gfx::Size m_size { 1e7, 1e7 };
     double m_padding { 5 };
+    bool m_widthTracksTextView { false };
+    bool m_heightTracksTextView { false };
     std::weak_ptr<LayoutManager> m_layoutManager;
 };
 

@@ -185,6 +185,18 @@ std::shared_ptr<Event> Application::nextEvent(EventMask mask, fnd::Date until, c
     }
 }
 
+long Application::addLocalMonitorForEventsMatchingMask(EventMask mask, EventMonitor handler)
+{
+    auto token = m_nextMonitorToken++;
+    m_monitors.push_back({ token, mask, std::make_shared<EventMonitor>(std::move(handler)) });
+    return token;
+}
+
+void Application::removeMonitor(long token)
+{
+    std::erase_if(m_monitors, [&](const Monitor& m) { return m.token == token; });
+}
+
 void Application::sendEvent(const Event& event)
 {
     auto self = shared_from_this();
@@ -194,6 +206,12 @@ void Application::sendEvent(const Event& event)
         Event::setMouseLocation(window->convertBaseToScreen(event.locationInWindow()));
     if (event.isMouseEvent() || event.isKeyEvent())
         Event::setCurrentModifierFlags(event.modifierFlags());
+    for (const auto& monitor : std::vector(m_monitors)) {
+        bool stillThere = std::any_of(
+            m_monitors.begin(), m_monitors.end(), [&](const Monitor& m) { return m.token == monitor.token; });
+        if (stillThere && (monitor.mask & event.mask()) && !(*monitor.handler)(event))
+            return;
+    }
 
     if (event.type() == EventType::KeyDown || event.type() == EventType::KeyUp
         || event.type() == EventType::FlagsChanged) {
@@ -386,9 +404,15 @@ void transferRole(std::weak_ptr<Window>& slot, Window* window, void (Window::*se
 
 }
 
-void Application::makeKey(Window* window) { transferRole(m_keyWindow, window, &Window::setKeyState); }
+void Application::makeKey(Window* window)
+{
+    transferRole(m_keyWindow, window, &Window::setKeyState);
+}
 
-void Application::makeMain(Window* window) { transferRole(m_mainWindow, window, &Window::setMainState); }
+void Application::makeMain(Window* window)
+{
+    transferRole(m_mainWindow, window, &Window::setMainState);
+}
 
 void Application::chooseNewKeyAndMain(Window* leaving)
 {
@@ -596,6 +620,7 @@ void Application::reset()
         w->setVisibleState(false);
     m_order.clear();
     m_windows.clear();
+    m_monitors.clear();
     if (auto k = keyWindow())
         k->setKeyState(false);
     if (auto m = mainWindow())

@@ -84,6 +84,11 @@ public:
     virtual void sendEvent(const Event& event);
     // Sends every queued event, one by one, without waiting.
     void dispatchPendingEvents();
+    // Local monitors see the events of their mask that sendEvent routes, before anyone else; a monitor answering
+    // false swallows the event. Monitors added while an event is being sent see the next one.
+    using EventMonitor = std::function<bool(const Event&)>;
+    long addLocalMonitorForEventsMatchingMask(EventMask mask, EventMonitor handler);
+    void removeMonitor(long token);
     std::shared_ptr<Event> currentEvent() const { return m_currentEvent; }
 
     // Target-action. A null target sends to the first object of the nil-target search that answers the action:
@@ -160,6 +165,13 @@ private:
     std::weak_ptr<Window> m_mainWindow;
     std::deque<std::shared_ptr<Event>> m_queue;
     std::shared_ptr<Event> m_currentEvent;
+    struct Monitor {
+        long token;
+        EventMask mask;
+        std::shared_ptr<EventMonitor> handler;
+    };
+    std::vector<Monitor> m_monitors;
+    long m_nextMonitorToken { 1 };
     std::vector<std::shared_ptr<ModalSession>> m_modalSessions;
     std::shared_ptr<fnd::Object> m_mainMenu;
     long m_nextWindowNumber { 1 };

@@ -1,6 +1,7 @@
 #include "platform/ui/ColorPanel.h"
 
 #include "platform/foundation/CharacterSet.h"
+#include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/ColorWell.h"
 #include "platform/ui/PopUpButton.h"
@@ -23,6 +24,9 @@ constexpr double RowHeight = 26;
 
 std::shared_ptr<ColorPanel>& sharedPanel()
 {
+    // The panel lives until the program ends; what its views use then must be made first, so it is gone later.
+    (void)fnd::NotificationCenter::defaultCenter();
+    (void)Application::sharedPointer();
     static std::shared_ptr<ColorPanel> panel;
     return panel;
 }

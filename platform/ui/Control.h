@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ui/ActionCell.h"
+#include "platform/ui/TextViewDelegate.h"
 #include "platform/ui/View.h"
 
 namespace ui {
@@ -38,7 +39,11 @@ public:
 // A view that shows one cell and forwards its value, state and settings to it. Flipped. A click makes the cell
 // track the mouse (Control::mouseDown runs the platform's loop around Cell::trackMouse); a disabled control
 // ignores the mouse and the keyboard. Subclasses choose their cell with makeCell.
-class Control : public View {
+//
+// While its cell's text is edited the control is the field editor's delegate (ControlTextEditing.cpp): it asks its
+// own delegate, checks the text with the cell's formatter before editing ends, takes the text into the cell and
+// posts the control text notifications with the field editor under "NSFieldEditor".
+class Control : public View, public TextViewDelegate {
     FND_OBJECT(Control)
     static void describeClass(fnd::ClassBuilder<Control>& c);
 
@@ -137,6 +142,14 @@ public:
     virtual void validateEditing();
     std::shared_ptr<ControlTextEditingDelegate> delegate() const { return m_delegate.lock(); }
     void setDelegate(const std::shared_ptr<ControlTextEditingDelegate>& delegate) { m_delegate = delegate; }
+
+    // The field editor's delegate.
+    bool textShouldBeginEditing(TextView& fieldEditor) override;
+    bool textShouldEndEditing(TextView& fieldEditor) override;
+    void textDidBeginEditing(const fnd::Notification& notification) override;
+    void textDidChange(const fnd::Notification& notification) override;
+    void textDidEndEditing(const fnd::Notification& notification) override;
+    bool textViewDoCommandBySelector(TextView& fieldEditor, fnd::Selector selector) override;
 
     // View.
     bool isFlipped() const override { return true; }

@@ -25,6 +25,9 @@ constexpr double StandardSizes[] = { 9, 10, 11, 12, 13, 14, 18, 24, 36, 48, 64, 
 
 std::shared_ptr<FontPanel>& sharedPanel()
 {
+    // The panel lives until the program ends; what its views use then must be made first, so it is gone later.
+    (void)fnd::NotificationCenter::defaultCenter();
+    (void)Application::sharedPointer();
     static std::shared_ptr<FontPanel> panel;
     return panel;
 }

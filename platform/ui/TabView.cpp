@@ -2,6 +2,7 @@
 
 #include "platform/foundation/Exception.h"
 #include "platform/graphics/BezierPath.h"
+#include "platform/ui/Control.h"
 #include "platform/ui/ControlLook.h"
 #include "platform/ui/Event.h"
 #include "platform/ui/Window.h"
@@ -212,10 +213,15 @@ void TabView::takeSelectedTabViewItemFromSender(const fnd::Value& sender)
     auto object = sender.object();
     if (!object)
         return;
-    auto index = object->valueForKey("indexOfSelectedItem");
-    if (index.isNil())
-        index = object->valueForKey("selectedSegment");
-    if (auto item = tabViewItemAtIndex(long(index.integerValue())))
+    // A pop-up's or segmented control's choice, else the control's integer value.
+    long index = -1;
+    if (object->classInfo().findProperty("indexOfSelectedItem"))
+        index = long(object->valueForKey("indexOfSelectedItem").integerValue());
+    else if (object->classInfo().findProperty("selectedSegment"))
+        index = long(object->valueForKey("selectedSegment").integerValue());
+    else if (auto control = std::dynamic_pointer_cast<Control>(object))
+        index = long(control->integerValue());
+    if (auto item = tabViewItemAtIndex(index))
         selectTabViewItem(item);
 }
 

@@ -1,5 +1,7 @@
 #include "platform/ui/TextField.h"
 
+#include "platform/ui/Application.h"
+#include "platform/ui/TextView.h"
 #include "platform/ui/Window.h"
 
 namespace ui {
@@ -175,8 +177,45 @@ void TextField::setSelectable(bool flag)
 
 void TextField::selectText(const fnd::Value&)
 {
-    if (auto w = window(); w && acceptsFirstResponder())
-        w->makeFirstResponder(std::static_pointer_cast<Responder>(shared_from_this()));
+    auto w = window();
+    if (!w || !acceptsFirstResponder())
+        return;
+    auto self = std::static_pointer_cast<TextField>(shared_from_this());
+    if (auto editor = currentEditor()) {
+        if (auto textView = std::dynamic_pointer_cast<TextView>(editor)) {
+            textView->setSelectedRange({ 0, textView->string().length() });
+            w->makeFirstResponder(textView);
+        }
+        return;
+    }
+    if (w->firstResponder().get() != this) {
+        w->makeFirstResponder(self);
+        return;
+    }
+    auto editor = w->fieldEditor(true, this);
+    if (!editor || !cell())
+        return;
+    // Whatever the shared editor was doing ends first.
+    if (auto previous = std::dynamic_pointer_cast<Control>(editor->superview()); previous && previous.get() != this)
+        w->endEditingFor(previous.get());
+    cell()->selectWithFrame(bounds(), *this, editor, self, 0, cell()->stringValue().length());
+}
+
+bool TextField::becomeFirstResponder()
+{
+    if (!Control::becomeFirstResponder())
+        return false;
+    auto w = window();
+    if (!w || !cell() || !isSelectable() || currentEditor())
+        return true;
+    auto self = std::static_pointer_cast<TextField>(shared_from_this());
+    auto editor = w->fieldEditor(true, this);
+    if (!editor)
+        return true;
+    if (auto previous = std::dynamic_pointer_cast<Control>(editor->superview()); previous && previous.get() != this)
+        w->endEditingFor(previous.get());
+    cell()->selectWithFrame(bounds(), *this, editor, self, 0, cell()->stringValue().length());
+    return true;
 }
 
 void TextField::mouseDown(const Event& event)
@@ -187,7 +226,53 @@ void TextField::mouseDown(const Event& event)
         View::mouseDown(event);
         return;
     }
-    // The window has made the field first responder; editing is the field editor's.
+    // The window made the field first responder, which put the field editor over the text.
+    if (auto editor = std::dynamic_pointer_cast<TextView>(currentEditor()))
+        editor->mouseDown(event);
+}
+
+void TextField::textDidEndEditing(const fnd::Notification& notification)
+{
+    auto self = std::static_pointer_cast<TextField>(shared_from_this());
+    Control::textDidEndEditing(notification);
+    auto movement = notification.userInfo().get(TextNotification::MovementKey).integerValue();
+    auto w = window();
+    // Whether the keyboard stayed with the field (or its editor, just let go of) or went nowhere.
+    auto keyboardStayed = [&] {
+        auto first = w->firstResponder();
+        auto editor = std::dynamic_pointer_cast<TextView>(first);
+        return !first || first == self || first.get() == w.get()
+            || (editor && editor->isFieldEditor() && !editor->superview());
+    };
+    switch (movement) {
+    case TextMovement::Return:
+        // The action, else the window's key equivalents (the default button) get the Return; the field keeps the
+        // keyboard with its text selected.
+        if (!sendAction(action(), target()) && w)
+            if (auto event = Application::shared().currentEvent(); event && event->isKeyEvent())
+                w->contentView()->performKeyEquivalent(*event);
+        if (w && window() == w && keyboardStayed())
+            selectText();
+        break;
+    case TextMovement::Tab:
+    case TextMovement::Backtab:
+        if (cell() && cell()->sendsActionOnEndEditing())
+            sendAction(action(), target());
+        if (!w)
+            break;
+        if (movement == TextMovement::Tab)
+            w->selectKeyViewFollowingView(*this);
+        else
+            w->selectKeyViewPrecedingView(*this);
+        // Nowhere else to go: editing goes on here.
+        if (keyboardStayed())
+            selectText();
+        break;
+    default:
+        if (cell() && cell()->sendsActionOnEndEditing())
+            sendAction(action(), target());
+        break;
+    }
 }
 
 }

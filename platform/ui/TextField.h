@@ -45,11 +45,17 @@ public:
     bool isSelectable() const;
     void setSelectable(bool flag);
 
-    // Makes the field the first responder; with a field editor its whole text is then selected.
+    // Makes the field the first responder; its whole text is then selected in the window's field editor.
     void selectText(const fnd::Value& sender = {});
 
-    // A click on a selectable field only gives it the keyboard (the window does that); a label passes the click on.
+    // Taking the keyboard starts editing in the field editor, with the whole text selected.
+    bool becomeFirstResponder() override;
+    // A click on a selectable field goes on to its field editor, which puts the caret there; a label passes the
+    // click on.
     void mouseDown(const Event& event) override;
+    // After the field editor's text came back: Return sends the action (or presses the default button), Tab and
+    // Backtab move along the key view loop.
+    void textDidEndEditing(const fnd::Notification& notification) override;
 };
 
 }

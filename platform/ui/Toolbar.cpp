@@ -433,8 +433,9 @@ void Toolbar::runCustomizationPalette(const fnd::Value&)
 void Toolbar::endCustomization()
 {
     auto w = window();
-    if (w && m_palette)
-        w->endSheet(m_palette, ModalResponse::OK);
+    // A copy: ending the sheet lets go of m_palette.
+    if (auto palette = m_palette; w && palette)
+        w->endSheet(palette, ModalResponse::OK);
 }
 
 }

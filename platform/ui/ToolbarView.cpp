@@ -302,7 +302,8 @@ void ToolbarView::layoutItems()
         std::vector<std::size_t> order(m_viewers.size());
         for (std::size_t i = 0; i < order.size(); ++i)
             order[i] = i;
-        std::ranges::stable_sort(order, [&](std::size_t a, std::size_t c) {
+        // Ties go by position, so the order is total and a plain sort keeps it stable.
+        std::ranges::sort(order, [&](std::size_t a, std::size_t c) {
             auto pa = long(m_viewers[a]->item()->visibilityPriority());
             auto pc = long(m_viewers[c]->item()->visibilityPriority());
             return pa != pc ? pa < pc : a > c;

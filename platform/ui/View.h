@@ -134,6 +134,9 @@ public:
     bool isHidden() const { return m_hidden; }
     void setHidden(bool hidden);
     bool isHiddenOrHasHiddenAncestor() const;
+    // The opacity the view and its subviews are drawn with (0 to 1); view animations fade views through it.
+    double alphaValue() const { return m_alpha; }
+    void setAlphaValue(double alpha);
     virtual bool isOpaque() const { return false; }
     // The part of the bounds not clipped by the superviews.
     gfx::Rect visibleRect() const;
@@ -264,6 +267,7 @@ private:
     unsigned m_autoresizingMask { AutoresizingMask::NotSizable };
     bool m_autoresizesSubviews { true };
     bool m_hidden { false };
+    double m_alpha { 1 };
     bool m_postsFrameChanged { true };
     bool m_postsBoundsChanged { true };
     bool m_focusLocked { false };

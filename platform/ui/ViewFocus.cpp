@@ -1,5 +1,7 @@
 #include "platform/ui/View.h"
 
+#include "platform/ui/Control.h"
+
 #include "platform/ui/Window.h"
 #include "platform/ui/detail/FocusRing.h"
 
@@ -65,7 +67,13 @@ bool View::showsFocusRingNow() const
     auto w = window();
     if (!w || !w->isKeyWindow() || focusRingType() == FocusRingType::None)
         return false;
-    return w->firstResponder().get() == this;
+    auto first = w->firstResponder();
+    if (first.get() == this)
+        return true;
+    // A control shows the ring while its field editor (a subview of it) has the keyboard.
+    auto editor = std::dynamic_pointer_cast<View>(first);
+    auto control = dynamic_cast<const Control*>(this);
+    return control && editor && editor->superview().get() == this && control->currentEditor() == editor;
 }
 
 }

@@ -28,6 +28,7 @@ void Window::describeClass(fnd::ClassBuilder<Window>& c)
     c.property("styleMask", &Window::styleMask, &Window::setStyleMask);
     c.property("level", &Window::level, &Window::setLevel);
     c.property("alphaValue", &Window::alphaValue, &Window::setAlphaValue);
+    c.property("backgroundColor", &Window::backgroundColor, &Window::setBackgroundColor);
     c.property("frame", &Window::frame, [](Window& w, gfx::Rect r) { w.setFrame(r, true); });
     c.property("frameAutosaveName", &Window::frameAutosaveName,
         [](Window& w, fnd::String name) { w.setFrameAutosaveName(name); });
@@ -335,6 +336,35 @@ void Window::setLevel(long level)
         Application::shared().orderWindow(*this, static_cast<int>(WindowOrderingMode::Above), 0);
 }
 
+bool Window::isStandardWindowButtonEnabled(WindowButton button) const
+{
+    return (m_disabledButtons & (1u << static_cast<unsigned>(button))) == 0;
+}
+
+void Window::setStandardWindowButtonEnabled(WindowButton button, bool enabled)
+{
+    const unsigned bit = 1u << static_cast<unsigned>(button);
+    const unsigned disabled = enabled ? m_disabledButtons & ~bit : m_disabledButtons | bit;
+    if (disabled == m_disabledButtons)
+        return;
+    m_disabledButtons = disabled;
+    Backend::current().windowChanged(*this);
+}
+
+double Window::contentBorderThicknessForEdge(gfx::RectEdge edge) const
+{
+    return edge == gfx::RectEdge::MinY ? m_contentBorderBottom : edge == gfx::RectEdge::MaxY ? m_contentBorderTop : 0;
+}
+
+void Window::setContentBorderThickness(double thickness, gfx::RectEdge edge)
+{
+    thickness = std::max(thickness, 0.0);
+    if (edge == gfx::RectEdge::MinY)
+        m_contentBorderBottom = thickness;
+    else if (edge == gfx::RectEdge::MaxY)
+        m_contentBorderTop = thickness;
+}
+
 void Window::setAlphaValue(double alpha)
 {
     alpha = std::clamp(alpha, 0.0, 1.0);
@@ -615,7 +645,9 @@ bool Window::makeFirstResponder(const std::shared_ptr<Responder>& responder)
         return true;
     if (!responder->acceptsFirstResponder() || !responder->becomeFirstResponder())
         return false;
-    m_firstResponder = responder;
+    // A responder may hand the keyboard on while becoming first responder (a text field to its field editor).
+    if (!m_firstResponder.lock())
+        m_firstResponder = responder;
     noteRing(responder);
     return true;
 }
@@ -733,9 +765,11 @@ void Window::endSheet(const std::shared_ptr<Window>& sheetRef, long returnCode)
     postNotification(WindowNotification::DidEndSheet);
     if (m_visible)
         makeKeyWindow();
+    // The handler may drop the caller's reference to the sheet.
+    auto ended = sheet;
     if (handler)
         handler(returnCode);
-    Backend::current().sheetEnded(*sheet, *this);
+    Backend::current().sheetEnded(*ended, *this);
 }
 
 // Conversions.

@@ -47,10 +47,14 @@ constexpr long ScreenSaver = 1000;
 
 enum class BackingStoreType { Retained = 0, Nonretained = 1, Buffered = 2 };
 
+// The standard buttons of a title bar, with the platform's values.
+enum class WindowButton { Close = 0, Miniaturize = 1, Zoom = 2, Toolbar = 3, DocumentIcon = 4 };
+
 // How the first responder was reached, with the platform's values (fields select their text when tabbed into).
 enum class KeyViewSelectionDirection { Direct = 0, Next = 1, Previous = 2 };
 
 class ButtonCell;
+class TextView;
 
 // Names of the notifications a window posts (object: the window).
 namespace WindowNotification {
@@ -81,6 +85,11 @@ public:
     virtual std::optional<gfx::Rect> windowWillUseStandardFrame(Window& window, gfx::Rect defaultFrame)
     {
         return (void)window, (void)defaultFrame, std::nullopt;
+    }
+    // A text view to edit the client's text instead of the window's shared field editor; nullptr: the shared one.
+    virtual std::shared_ptr<TextView> windowWillReturnFieldEditor(Window& window, const fnd::Object* client)
+    {
+        return (void)window, (void)client, nullptr;
     }
 };
 
@@ -132,6 +141,9 @@ public:
     bool showsResizeIndicator() const { return m_showsResizeIndicator; }
     void setShowsResizeIndicator(bool flag) { m_showsResizeIndicator = flag; }
     bool isZoomable() const { return (m_styleMask & WindowStyleMask::Resizable) != 0; }
+    // Whether a standard button of the title bar is enabled (all are at first); the backend greys out a disabled one.
+    bool isStandardWindowButtonEnabled(WindowButton button) const;
+    void setStandardWindowButtonEnabled(WindowButton button, bool enabled);
     bool isZoomed() const;
     void zoom(const fnd::Value& sender);
     void performZoom(const fnd::Value& sender) { zoom(sender); }
@@ -170,6 +182,10 @@ public:
     // Panels that keep working while a modal session runs answer true.
     virtual bool worksWhenModal() const { return false; }
     double backingScaleFactor() const;
+    // The bars of a textured window along the bottom (MinY) and top (MaxY) of its content: views that slide in from
+    // those edges leave them free. Other edges have none; a negative thickness is taken as 0.
+    double contentBorderThicknessForEdge(gfx::RectEdge edge) const;
+    void setContentBorderThickness(double thickness, gfx::RectEdge edge);
     // A slot for the toolbar (its class comes later); its height counts in the frame.
     const std::shared_ptr<fnd::Object>& toolbar() const { return m_toolbar; }
     void setToolbar(const std::shared_ptr<fnd::Object>& toolbar, double height);
@@ -239,6 +255,13 @@ public:
     // The end of the key path: Tab and Shift-Tab walk the key view loop, other keys nobody took are offered to the
     // views' key equivalents (Return presses the default button, Escape a cancel button), the rest beep.
     void keyDown(const Event& event) override;
+
+    // The text view that edits the text of the window's controls and cells (one per window, made when first asked
+    // for with createFlag), or the delegate's editor for the client (WindowFieldEditor.cpp).
+    std::shared_ptr<TextView> fieldEditor(bool createFlag, const fnd::Object* client);
+    // Ends the field editor's editing for the client (any client when nullptr): the client hears of the end, and
+    // the editor gives up the keyboard even if the client wanted it to keep it.
+    void endEditingFor(const fnd::Object* client);
 
     std::shared_ptr<WindowDelegate> delegate() const { return m_delegate.lock(); }
     void setDelegate(const std::shared_ptr<WindowDelegate>& delegate) { m_delegate = delegate; }
@@ -334,9 +357,12 @@ private:
     bool m_ignoresMouseEvents { false };
     bool m_hidesOnDeactivate { false };
     bool m_showsResizeIndicator { true };
+    unsigned m_disabledButtons { 0 };
     gfx::Size m_minSize { 1, 1 };
     gfx::Size m_maxSize { 1e7, 1e7 };
     double m_toolbarHeight { 0 };
+    double m_contentBorderBottom { 0 };
+    double m_contentBorderTop { 0 };
     std::shared_ptr<fnd::Object> m_toolbar;
     std::shared_ptr<View> m_toolbarView;
     bool m_toolbarTakesMouseWhileBlocked { false };
@@ -369,6 +395,7 @@ private:
     bool m_autorecalculatesKeyViewLoop { false };
     KeyViewSelectionDirection m_keyViewSelectionDirection { KeyViewSelectionDirection::Direct };
     std::weak_ptr<ButtonCell> m_defaultButtonCell;
+    std::shared_ptr<TextView> m_fieldEditor;
     bool m_defaultButtonKeyEnabled { true };
 };
 

@@ -3,6 +3,7 @@
 #include "platform/ui/ButtonCell.h"
 #include "platform/ui/Control.h"
 #include "platform/ui/Event.h"
+#include "platform/ui/TextView.h"
 
 #include <algorithm>
 #include <functional>
@@ -71,6 +72,9 @@ void Window::recalculateKeyViewLoop()
     if (!m_contentView)
         return;
     auto views = viewsInReadingOrder(*m_contentView);
+    // The field editor stands in for the control it edits; it is not a stop of its own.
+    if (m_fieldEditor)
+        std::erase(views, std::static_pointer_cast<View>(m_fieldEditor));
     for (std::size_t i = 0; i < views.size(); ++i)
         views[i]->setNextKeyView(views[(i + 1) % views.size()]);
 }
@@ -145,11 +149,15 @@ void Window::selectPreviousKeyView(const fnd::Value&)
 
 void Window::selectKeyViewFollowingView(View& view)
 {
+    if (m_autorecalculatesKeyViewLoop || !hasKeyViewLinks())
+        recalculateKeyViewLoop();
     selectKeyView(view.nextValidKeyView(), KeyViewSelectionDirection::Next);
 }
 
 void Window::selectKeyViewPrecedingView(View& view)
 {
+    if (m_autorecalculatesKeyViewLoop || !hasKeyViewLinks())
+        recalculateKeyViewLoop();
     selectKeyView(view.previousValidKeyView(), KeyViewSelectionDirection::Previous);
 }
 

@@ -106,7 +106,8 @@ void FileListView::sortEntries()
     };
     auto key = m_sortKey;
     bool ascending = m_ascending;
-    std::ranges::stable_sort(m_entries, [&](const FileEntry& a, const FileEntry& b) {
+    // Ties go by name, then path (recent files may share names), so the order is total and a plain sort will do.
+    std::ranges::sort(m_entries, [&](const FileEntry& a, const FileEntry& b) {
         bool before = false, after = false;
         switch (key) {
         case FileSortKey::Name:
@@ -126,8 +127,11 @@ void FileListView::sortEntries()
             after = b.modified < a.modified;
             break;
         }
-        if (before == after)
-            return byName(a, b); // ties stay in name order either way
+        if (before == after) {
+            if (byName(a, b) || byName(b, a))
+                return byName(a, b); // ties stay in name order either way
+            return a.path.compare(b.path) < 0;
+        }
         return ascending ? before : after;
     });
 }

@@ -310,3 +310,26 @@ TEST_F(ScrollViewTest, DrawsBothScrollersWithTheKnobWhereTheDocumentIs)
     EXPECT_EQ(docPixel & 0xffffff, 0xd9e6ffu & 0xffffff);
     EXPECT_LT(luminance(pixelIn(*image, *s, { 0.5, 100 })), luminance(docPixel) - 80);
 }
+
+TEST_F(ScrollViewTest, ScrollerPartsFollowTheStyleAndTheKnobKeepsAGrabbableLength)
+{
+    auto scroller = Scroller::create({ 0, 0, 15, 200 });
+    add(scroller);
+    EXPECT_TRUE(scroller->isVertical());
+    EXPECT_EQ(scroller->testPart({ 7, 100 }), ScrollerPart::NoPart) << "nothing to scroll: no parts";
+    scroller->setKnobProportion(0.01);
+    scroller->setDoubleValue(1);
+    auto knob = scroller->rectForPart(ScrollerPart::Knob);
+    EXPECT_EQ(knob, (gfx::Rect { 0, 165, 15, 20 })) << "at least 20 long, at the end of the slot";
+    EXPECT_EQ(scroller->testPart({ 7, 100 }), ScrollerPart::DecrementPage);
+    EXPECT_EQ(scroller->testPart({ 7, 195 }), ScrollerPart::IncrementLine);
+    scroller->setScrollerStyle(ScrollerStyle::Overlay);
+    EXPECT_TRUE(scroller->rectForPart(ScrollerPart::IncrementLine).isEmpty()) << "overlay scrollers have no arrows";
+    EXPECT_EQ(scroller->rectForPart(ScrollerPart::Knob), (gfx::Rect { 0, 180, 15, 20 }));
+    // A short scroller drops its arrows rather than its knob.
+    scroller->setScrollerStyle(ScrollerStyle::Legacy);
+    scroller->setFrameSize({ 15, 40 });
+    EXPECT_TRUE(scroller->rectForPart(ScrollerPart::DecrementLine).isEmpty());
+    scroller->setDoubleValue(7);
+    EXPECT_EQ(scroller->rectForPart(ScrollerPart::Knob).maxY(), 40) << "values past the end count as the end";
+}

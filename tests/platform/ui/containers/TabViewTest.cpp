@@ -2,6 +2,7 @@
 
 #include "platform/foundation/Exception.h"
 #include "platform/foundation/KeyValueObserving.h"
+#include "platform/ui/SegmentedControl.h"
 #include "platform/ui/TabView.h"
 
 using namespace ui;
@@ -98,6 +99,15 @@ TEST_F(TabViewTest, TheDelegateVetoesAndHearsSelectionsInOrder)
     tabs->selectLastTabViewItem();
     EXPECT_EQ(journal->calls,
         (std::vector<std::string> { "should Colours", "should Export", "will Export from General", "did Export" }));
+    // A segmented control picks by its selected segment; a sender without a choice changes nothing.
+    auto segments = SegmentedControl::segmentedControlWithLabels(
+        { "A", "B", "C" }, SegmentSwitchTracking::SelectOne, nullptr, {});
+    segments->setSelectedSegment(0);
+    tabs->takeSelectedTabViewItemFromSender(segments->selfValue());
+    EXPECT_EQ(tabs->selectedTabViewItem()->label().utf8(), "General");
+    tabs->takeSelectedTabViewItemFromSender(fnd::makeObject<fnd::Object>()->selfValue());
+    EXPECT_EQ(tabs->selectedTabViewItem()->label().utf8(), "General");
+    tabs->selectLastTabViewItem();
     auto general = tabs->tabViewItemAtIndex(0);
     EXPECT_EQ(general->tabState(), TabState::Background);
     EXPECT_EQ(general->view()->superview(), nullptr) << "only the selected item's view is shown";

@@ -187,3 +187,28 @@ TEST_F(ColorPanelTest, ThePanelDrawsTheWheelAndTheSliders)
     panel->setMode(ColorPanelMode::RGB);
     snapshot(*panel, "color-panel-sliders");
 }
+
+TEST_F(ColorPanelTest, CmykAndGreySlidersMakeColoursOfTheirModel)
+{
+    panel->setTarget(sink);
+    panel->setColor(gfx::Color::whiteColor());
+    panel->setMode(ColorPanelMode::CMYK);
+    auto& black = *panel->channelSliders()[3];
+    auto track = black.trackRect();
+    dragOver(black, { { track.maxX(), track.midY() } });
+    ASSERT_FALSE(sink->colors.empty());
+    EXPECT_EQ(sink->colors.back()->model(), gfx::Color::Model::CMYK);
+    expectRGB(sink->colors.back(), 0, 0, 0, "full black ink");
+    EXPECT_EQ(panel->channelFields()[3]->stringValue().utf8(), "100");
+
+    panel->setMode(ColorPanelMode::Gray);
+    auto& white = *panel->channelSliders()[0];
+    track = white.trackRect();
+    dragOver(white, { { track.minX() + track.width() / 4, track.midY() } });
+    EXPECT_EQ(sink->colors.back()->model(), gfx::Color::Model::Gray);
+    EXPECT_NEAR(sink->colors.back()->whiteComponent(), 0.25, 0.01);
+    // A number typed into a field (and its action) sets the channel.
+    panel->channelFields()[0]->setStringValue("80");
+    panel->channelFieldChanged(panel->channelFields()[0]->selfValue());
+    EXPECT_NEAR(sink->colors.back()->whiteComponent(), 0.8, 1e-9);
+}

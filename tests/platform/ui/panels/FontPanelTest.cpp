@@ -134,3 +134,16 @@ TEST_F(FontPanelTest, TheModesMaskChoosesTheColumns)
     panel->reloadValidModes();
     EXPECT_EQ(panel->validModes(), FontPanelModeMask::Standard);
 }
+
+TEST_F(FontPanelTest, AFamilyChoiceKeepsTheFacesTraits)
+{
+    holder->font = gfx::Font::fontWithName("DejaVuSans-Bold", 14);
+    gfx::FontManager::shared().setSelectedFont(holder->font, false);
+    auto& families = *panel->familyList();
+    clickRow(families, rowOf(families, "DejaVu Serif"));
+    EXPECT_EQ(holder->font->fontName().utf8(), "DejaVuSerif-Bold");
+    EXPECT_EQ(holder->font->pointSize(), 14);
+    // The faces listed are the new family's.
+    EXPECT_TRUE(std::ranges::all_of(
+        panel->facePostScriptNames(), [](const fnd::String& n) { return n.hasPrefix("DejaVuSerif"); }));
+}

@@ -3,6 +3,7 @@
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/FileManager.h"
 #include "platform/foundation/Paths.h"
+#include "platform/foundation/Places.h"
 #include "platform/foundation/TestSupport.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/OpenPanel.h"
@@ -226,8 +227,8 @@ TEST_F(SavePanelTest, TheAccessoryViewSitsUnderTheBrowser)
     auto bundle = fnd::Bundle::bundleWithName("Foundation");
     ASSERT_TRUE(bundle);
     EXPECT_EQ(bundle->localizedStringForKey("Don't Save", "missing", "Panels").utf8(), "Don't Save");
-    EXPECT_EQ(bundle->localizedStringForKey("“%@” already exists. Do you want to replace it?", "missing", "Panels")
-                  .utf8(),
+    EXPECT_EQ(
+        bundle->localizedStringForKey("“%@” already exists. Do you want to replace it?", "missing", "Panels").utf8(),
         "“%@” already exists. Do you want to replace it?");
 }
 
@@ -255,4 +256,65 @@ TEST_F(SavePanelTest, OpenPanelsChooseFilesOfTheTypesOrFolders)
     backend->answerNextPanel(PanelAnswer::pressing(ModalResponse::OK).inFolder(dir()));
     EXPECT_EQ(panel->runModal(), ModalResponse::OK);
     EXPECT_EQ(panel->paths(), (std::vector<fnd::String> { dir() }));
+}
+
+TEST_F(SavePanelTest, RecentFilesComeFromTheDesktopsListNewestFirstAndOnlyWhenTheyExist)
+{
+    testsupport::TemporaryFolder data;
+    testsupport::ScopedEnvironment dataHome { "XDG_DATA_HOME", data.path() };
+    auto uri = [&](const char* name) { return "file://" + (folder / name); };
+    // One file visited long ago, one lately, one gone and one not on this machine.
+    data.write("recently-used.xbel",
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<xbel version=\"1.0\" xmlns:bookmark=\"http://www.freedesktop.org/standards/desktop-bookmarks\">\n"
+        "<bookmark href=\""
+            + uri("b-small.pdf")
+            + "\" added=\"2020-01-01T00:00:00Z\" "
+              "modified=\"2020-01-01T00:00:00Z\" visited=\"2020-01-01T00:00:00Z\"/>\n"
+              "<bookmark href=\""
+            + uri("c-middle.txt")
+            + "\" added=\"2023-05-01T00:00:00Z\" "
+              "modified=\"2023-05-01T00:00:00Z\" visited=\"2023-05-01T00:00:00Z\"/>\n"
+              "<bookmark href=\""
+            + uri("gone.pdf")
+            + "\" added=\"2024-01-01T00:00:00Z\" "
+              "modified=\"2024-01-01T00:00:00Z\" visited=\"2024-01-01T00:00:00Z\"/>\n"
+              "<bookmark href=\"https://example.org/remote.pdf\" added=\"2024-01-01T00:00:00Z\" "
+              "modified=\"2024-01-01T00:00:00Z\" visited=\"2024-01-01T00:00:00Z\"/>\n"
+              "</xbel>\n");
+    auto recent = fnd::Places::recentFiles(10);
+    ASSERT_EQ(recent.size(), 2u);
+    EXPECT_EQ(recent[0].utf8(), folder / "c-middle.txt");
+    EXPECT_EQ(recent[1].utf8(), folder / "b-small.pdf");
+    EXPECT_EQ(fnd::Places::recentFiles(1).size(), 1u);
+
+    // The Recent place lists them; nothing can be saved "into" it.
+    auto panel = SavePanel::savePanel();
+    panel->setDirectory(detail::PlacesView::recentPlacePath());
+    EXPECT_EQ(names(*panel).size(), 2u);
+    panel->setNameFieldStringValue("Barcode.pdf");
+    int beeps = backend->beepCount();
+    panel->okButton()->performClick();
+    EXPECT_EQ(backend->beepCount(), beeps + 1);
+    EXPECT_TRUE(panel->path().isEmpty());
+
+    // A damaged list gives no recent files rather than an error.
+    data.write("recently-used.xbel", "this is not a list of bookmarks");
+    EXPECT_TRUE(fnd::Places::recentFiles(10).empty());
+}
+
+TEST_F(SavePanelTest, OpenPanelsChooseAFileByDoubleClickAndCancelWithEscape)
+{
+    auto panel = OpenPanel::openPanel();
+    panel->setDirectory(dir());
+    backend->answerNextModal([&](Window& w) {
+        auto& list = *panel->fileList();
+        auto r = list.rectOfRow(std::size_t(list.rowOfName("b-small.pdf")));
+        backend->mouseDown(w, at(list, { 30, r.midY() }), 0, 2);
+        backend->mouseUp(w, at(list, { 30, r.midY() }), 0, 2);
+    });
+    EXPECT_EQ(panel->runModal(), ModalResponse::OK);
+    EXPECT_EQ(panel->paths(), (std::vector<fnd::String> { dir().stringByAppendingPathComponent("b-small.pdf") }));
+    backend->answerNextModal([&](Window& w) { backend->keyDown(w, fnd::String(u"\x1b"), KeyCode::Escape); });
+    EXPECT_EQ(panel->runModal(), ModalResponse::Cancel);
 }

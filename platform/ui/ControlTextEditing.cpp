@@ -1,0 +1,92 @@
+// A control as its field editor's delegate.
+
+#include "platform/ui/Control.h"
+
+#include "platform/ui/Application.h"
+#include "platform/ui/TextView.h"
+
+namespace ui {
+
+namespace {
+
+// The control's notification for one of the field editor's, with the editor under "NSFieldEditor".
+std::shared_ptr<fnd::Notification> controlNotification(
+    Control& control, const fnd::String& name, const fnd::Notification& fromEditor)
+{
+    auto info = fromEditor.userInfo();
+    info.set(ControlNotification::FieldEditorKey, fromEditor.object());
+    auto note = std::make_shared<fnd::Notification>(name, control.selfValue(), info);
+    fnd::NotificationCenter::defaultCenter().postNotification(note);
+    return note;
+}
+
+}
+
+bool Control::textShouldBeginEditing(TextView& fieldEditor)
+{
+    auto d = delegate();
+    return !d || d->controlTextShouldBeginEditing(*this, fieldEditor);
+}
+
+void Control::textDidBeginEditing(const fnd::Notification& notification)
+{
+    auto self = shared_from_this();
+    auto note = controlNotification(*this, ControlNotification::TextDidBeginEditing, notification);
+    if (auto d = delegate())
+        d->controlTextDidBeginEditing(*note);
+}
+
+void Control::textDidChange(const fnd::Notification& notification)
+{
+    auto self = shared_from_this();
+    auto note = controlNotification(*this, ControlNotification::TextDidChange, notification);
+    if (auto d = delegate())
+        d->controlTextDidChange(*note);
+    // A continuous field sends its action as the text changes.
+    if (isContinuous() && m_cell) {
+        validateEditing();
+        sendAction(action(), target());
+    }
+}
+
+bool Control::textShouldEndEditing(TextView& fieldEditor)
+{
+    auto self = shared_from_this();
+    auto d = delegate();
+    // The formatter must read the text; otherwise editing goes on, with the text as typed, unless the delegate
+    // accepts it as it is.
+    if (auto formatter = m_cell ? m_cell->formatter() : nullptr) {
+        auto string = fieldEditor.string();
+        auto value = formatter->getObjectValue(string);
+        if (!value) {
+            if (!d || !d->controlDidFailToFormatString(*this, string, value.error())) {
+                Application::shared().beep();
+                return false;
+            }
+        } else if (d && !d->controlIsValidObject(*this, *value)) {
+            Application::shared().beep();
+            return false;
+        }
+    }
+    return !d || d->controlTextShouldEndEditing(*this, fieldEditor);
+}
+
+void Control::textDidEndEditing(const fnd::Notification& notification)
+{
+    auto self = shared_from_this();
+    auto editor = notification.object().objectAs<View>();
+    validateEditing();
+    if (m_cell)
+        m_cell->endEditing(editor);
+    auto note = controlNotification(*this, ControlNotification::TextDidEndEditing, notification);
+    if (auto d = delegate())
+        d->controlTextDidEndEditing(*note);
+}
+
+bool Control::textViewDoCommandBySelector(TextView& fieldEditor, fnd::Selector selector)
+{
+    auto d = delegate();
+    return d && d->controlDoCommandBySelector(*this, fieldEditor, selector);
+}
+
+}

@@ -1,0 +1,137 @@
+#include "platform/ui/KeyBindings.h"
+
+#include "platform/ui/Event.h"
+
+#include <algorithm>
+
+namespace ui {
+
+namespace {
+
+constexpr unsigned Shift = ModifierFlags::Shift;
+constexpr unsigned Control = ModifierFlags::Control;
+constexpr unsigned Alternate = ModifierFlags::Alternate;
+constexpr unsigned Relevant
+    = ModifierFlags::Shift | ModifierFlags::Control | ModifierFlags::Alternate | ModifierFlags::Command;
+
+constexpr char16_t Backspace = 0x7F;
+constexpr char16_t BackspaceControl = 0x08;
+constexpr char16_t Return = 0x0D;
+constexpr char16_t Enter = 0x03;
+constexpr char16_t Tab = 0x09;
+constexpr char16_t Backtab = 0x19;
+constexpr char16_t Escape = 0x1B;
+
+struct Row {
+    char16_t key;
+    unsigned modifiers;
+    const char* selector;
+};
+
+// The standard bindings: the keys of this desktop's text fields (Control with arrows for words and paragraphs,
+// Home and End for lines, Control with Home and End for the document), each with Shift to extend the selection.
+constexpr Row StandardRows[] = {
+    { FunctionKey::LeftArrow, 0, "moveLeft:" },
+    { FunctionKey::LeftArrow, Shift, "moveLeftAndModifySelection:" },
+    { FunctionKey::LeftArrow, Control, "moveWordLeft:" },
+    { FunctionKey::LeftArrow, Control | Shift, "moveWordLeftAndModifySelection:" },
+    { FunctionKey::RightArrow, 0, "moveRight:" },
+    { FunctionKey::RightArrow, Shift, "moveRightAndModifySelection:" },
+    { FunctionKey::RightArrow, Control, "moveWordRight:" },
+    { FunctionKey::RightArrow, Control | Shift, "moveWordRightAndModifySelection:" },
+    { FunctionKey::UpArrow, 0, "moveUp:" },
+    { FunctionKey::UpArrow, Shift, "moveUpAndModifySelection:" },
+    { FunctionKey::UpArrow, Control, "moveParagraphBackward:" },
+    { FunctionKey::UpArrow, Control | Shift, "moveParagraphBackwardAndModifySelection:" },
+    { FunctionKey::DownArrow, 0, "moveDown:" },
+    { FunctionKey::DownArrow, Shift, "moveDownAndModifySelection:" },
+    { FunctionKey::DownArrow, Control, "moveParagraphForward:" },
+    { FunctionKey::DownArrow, Control | Shift, "moveParagraphForwardAndModifySelection:" },
+    { FunctionKey::Home, 0, "moveToBeginningOfLine:" },
+    { FunctionKey::Home, Shift, "moveToBeginningOfLineAndModifySelection:" },
+    { FunctionKey::Home, Control, "moveToBeginningOfDocument:" },
+    { FunctionKey::Home, Control | Shift, "moveToBeginningOfDocumentAndModifySelection:" },
+    { FunctionKey::End, 0, "moveToEndOfLine:" },
+    { FunctionKey::End, Shift, "moveToEndOfLineAndModifySelection:" },
+    { FunctionKey::End, Control, "moveToEndOfDocument:" },
+    { FunctionKey::End, Control | Shift, "moveToEndOfDocumentAndModifySelection:" },
+    { FunctionKey::PageUp, 0, "pageUp:" },
+    { FunctionKey::PageUp, Shift, "pageUpAndModifySelection:" },
+    { FunctionKey::PageDown, 0, "pageDown:" },
+    { FunctionKey::PageDown, Shift, "pageDownAndModifySelection:" },
+    { Backspace, 0, "deleteBackward:" },
+    { Backspace, Shift, "deleteBackward:" },
+    { Backspace, Control, "deleteWordBackward:" },
+    { BackspaceControl, 0, "deleteBackward:" },
+    { FunctionKey::Delete, 0, "deleteForward:" },
+    { FunctionKey::Delete, Control, "deleteWordForward:" },
+    { Return, 0, "insertNewline:" },
+    { Return, Shift, "insertNewline:" },
+    { Return, Alternate, "insertNewlineIgnoringFieldEditor:" },
+    { Enter, 0, "insertNewline:" },
+    { Tab, 0, "insertTab:" },
+    { Tab, Shift, "insertBacktab:" },
+    { Tab, Alternate, "insertTabIgnoringFieldEditor:" },
+    { Backtab, 0, "insertBacktab:" },
+    { Backtab, Shift, "insertBacktab:" },
+    { Escape, 0, "cancelOperation:" },
+    { u'a', Control, "selectAll:" },
+    { u'c', Control, "copy:" },
+    { u'x', Control, "cut:" },
+    { u'v', Control, "paste:" },
+    { u'v', Control | Shift, "pasteAsPlainText:" },
+    { u'z', Control, "undo:" },
+    { u'z', Control | Shift, "redo:" },
+    { u'y', Control, "redo:" },
+};
+
+char16_t lower(char16_t c)
+{
+    return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
+}
+
+}
+
+const KeyBindings& KeyBindings::standard()
+{
+    static const KeyBindings table = [] {
+        std::vector<Binding> bindings;
+        for (const auto& row : StandardRows)
+            bindings.push_back({ row.key, row.modifiers, fnd::Selector(row.selector) });
+        return KeyBindings(std::move(bindings));
+    }();
+    return table;
+}
+
+std::optional<fnd::Selector> KeyBindings::selectorForKey(char16_t key, unsigned modifierFlags) const
+{
+    key = lower(key);
+    modifierFlags &= Relevant;
+    for (const auto& b : m_bindings)
+        if (lower(b.key) == key && b.modifiers == modifierFlags)
+            return b.selector;
+    return std::nullopt;
+}
+
+std::optional<fnd::Selector> KeyBindings::selectorForEvent(const Event& event) const
+{
+    if (!event.isKeyEvent())
+        return std::nullopt;
+    const auto& characters = event.charactersIgnoringModifiers();
+    if (characters.length() != 1)
+        return std::nullopt;
+    return selectorForKey(characters.units()[0], event.modifierFlags());
+}
+
+void KeyBindings::setBinding(const Binding& binding)
+{
+    auto at = std::find_if(m_bindings.begin(), m_bindings.end(), [&](const Binding& b) {
+        return lower(b.key) == lower(binding.key) && b.modifiers == (binding.modifiers & Relevant);
+    });
+    if (at != m_bindings.end())
+        *at = binding;
+    else
+        m_bindings.push_back(binding);
+}
+
+}

@@ -1,0 +1,202 @@
+#include "TextTestSupport.h"
+
+#include "platform/foundation/NumberFormatter.h"
+#include "platform/graphics/Font.h"
+#include "platform/text/LayoutManager.h"
+#include "platform/ui/Control.h"
+#include "platform/ui/Pasteboard.h"
+#include "platform/ui/SecureTextField.h"
+#include "platform/ui/TextField.h"
+
+using namespace ui;
+using namespace texttest;
+
+namespace {
+
+constexpr char16_t Backspace = 0x7F;
+
+// What a control's delegate hears while its text is edited, with the movement each end carried.
+class FieldLog : public ControlTextEditingDelegate {
+public:
+    void controlTextDidBeginEditing(const fnd::Object& n) override { note("begin", n); }
+    void controlTextDidChange(const fnd::Object& n) override { note("change", n); }
+    void controlTextDidEndEditing(const fnd::Object& n) override
+    {
+        const auto& notification = static_cast<const fnd::Notification&>(n);
+        note("end " + std::to_string(notification.userInfo().get(TextNotification::MovementKey).integerValue()), n);
+    }
+    bool controlTextShouldBeginEditing(Control&, View&) override { return allowBegin; }
+    bool controlDidFailToFormatString(Control&, const fnd::String& string, const fnd::String&) override
+    {
+        failedStrings.push_back(string.utf8());
+        return false;
+    }
+
+    void note(const std::string& what, const fnd::Object& n)
+    {
+        const auto& notification = static_cast<const fnd::Notification&>(n);
+        auto control = notification.object().objectAs<Control>();
+        log.push_back((control ? control->stringValue().utf8() + ": " : std::string()) + what);
+        editors.push_back(notification.userInfo().get(ControlNotification::FieldEditorKey).objectAs<TextView>());
+    }
+
+    bool allowBegin { true };
+    std::vector<std::string> log;
+    std::vector<std::shared_ptr<TextView>> editors;
+    std::vector<std::string> failedStrings;
+};
+
+class Receiver : public fnd::Object {
+    FND_OBJECT(Receiver)
+    static void describeClass(fnd::ClassBuilder<Receiver>& c) { c.action("fieldAction:", &Receiver::fieldAction); }
+
+public:
+    void fieldAction(const fnd::Value& sender)
+    {
+        auto field = sender.objectAs<TextField>();
+        actions.push_back(field ? field->stringValue().utf8() : std::string("?"));
+    }
+    std::vector<std::string> actions;
+};
+FND_REGISTER_CLASS(Receiver, fnd::Object)
+
+class FieldEditor : public TextTest {
+protected:
+    std::shared_ptr<TextField> field(gfx::Rect frame, const fnd::String& text = {})
+    {
+        auto f = TextField::create(frame);
+        f->setStringValue(text);
+        f->setDelegate(log);
+        add(f);
+        return f;
+    }
+    void tab(unsigned flags = 0) { key(u'\t', KeyCode::Tab, flags); }
+    std::shared_ptr<TextView> editor() const { return std::dynamic_pointer_cast<TextView>(window->firstResponder()); }
+
+    std::shared_ptr<FieldLog> log = std::make_shared<FieldLog>();
+};
+
+}
+
+TEST_F(FieldEditor, TheDelegateHearsBeginChangePerKeystrokeAndEndWithTheMovement)
+{
+    auto first = field({ 10, 250, 150, 24 });
+    auto second = field({ 10, 200, 150, 24 }, "two");
+    auto receiver = std::make_shared<Receiver>();
+    second->setTarget(receiver);
+    second->setAction("fieldAction:");
+    window->makeFirstResponder(first);
+    ASSERT_TRUE(editor());
+    EXPECT_EQ(first->currentEditor(), editor());
+    EXPECT_TRUE(editor()->isFieldEditor());
+    type(u"ab");
+    tab();
+    EXPECT_EQ(first->stringValue().utf8(), "ab");
+    // (While editing, the control's value is the editor's text.)
+    EXPECT_EQ(log->log, (std::vector<std::string> { ": begin", "a: change", "ab: change", "ab: end 17" }));
+    for (const auto& e : log->editors)
+        EXPECT_EQ(e, window->fieldEditor(false, nullptr)) << "every notification names the one field editor";
+    // Tab moved the keyboard to the next key view, with its whole text selected for typing over.
+    EXPECT_EQ(second->currentEditor(), editor());
+    EXPECT_EQ(editor()->selectedRange(), (fnd::Range { 0, 3 }));
+    type(u"2");
+    key(u'\r', KeyCode::Return);
+    EXPECT_EQ(receiver->actions, (std::vector<std::string> { "2" }));
+    EXPECT_EQ(log->log.back(), "2: end 16");
+    EXPECT_EQ(second->currentEditor(), editor()) << "after Return the field keeps the keyboard";
+    tab(ModifierFlags::Shift);
+    EXPECT_EQ(log->log.back(), "2: end 18");
+    EXPECT_EQ(first->currentEditor(), editor());
+    EXPECT_FALSE(second->currentEditor());
+}
+
+TEST_F(FieldEditor, ClickingAnotherFieldEndsEditingWithoutAMovement)
+{
+    auto first = field({ 10, 250, 150, 24 });
+    auto second = field({ 10, 200, 150, 24 }, "two");
+    window->makeFirstResponder(first);
+    type(u"x");
+    click(*second, { 100, 12 });
+    EXPECT_EQ(log->log.back(), "x: end 0");
+    EXPECT_EQ(second->currentEditor(), editor());
+    // The click placed the caret where it landed (after the text), not a selection of everything.
+    EXPECT_EQ(editor()->selectedRange(), (fnd::Range { 3, 0 }));
+}
+
+TEST_F(FieldEditor, AFormatterRefusesBadTextWithoutLosingWhatWasTyped)
+{
+    auto number = field({ 10, 250, 150, 24 });
+    auto next = field({ 10, 200, 150, 24 });
+    auto formatter = std::make_shared<fnd::NumberFormatter>();
+    formatter->setNumberStyle(fnd::NumberFormatterStyle::Decimal);
+    number->setFormatter(formatter);
+    window->makeFirstResponder(number);
+    type(u"12x");
+    int beeps = backend->beepCount();
+    tab();
+    EXPECT_EQ(number->currentEditor(), editor()) << "editing goes on";
+    EXPECT_EQ(utf8(editor()->string()), "12x") << "the typed text stays";
+    EXPECT_EQ(log->failedStrings, (std::vector<std::string> { "12x" }));
+    EXPECT_GT(backend->beepCount(), beeps);
+    EXPECT_EQ(
+        std::count_if(log->log.begin(), log->log.end(), [](const auto& s) { return s.find("end") != s.npos; }), 0);
+    key(Backspace, KeyCode::Delete);
+    tab();
+    EXPECT_EQ(next->currentEditor(), editor());
+    EXPECT_EQ(number->integerValue(), 12);
+}
+
+TEST_F(FieldEditor, AControlThatMayNotBeginEditingTakesNoTyping)
+{
+    auto locked = field({ 10, 250, 150, 24 }, "locked");
+    log->allowBegin = false;
+    window->makeFirstResponder(locked);
+    type(u"zz");
+    EXPECT_EQ(locked->stringValue().utf8(), "locked");
+    EXPECT_TRUE(log->log.empty());
+}
+
+TEST_F(FieldEditor, EndEditingForEndsEditingEvenWhenTheControlWouldKeepIt)
+{
+    auto number = field({ 10, 250, 150, 24 });
+    auto formatter = std::make_shared<fnd::NumberFormatter>();
+    number->setFormatter(formatter);
+    window->makeFirstResponder(number);
+    type(u"no");
+    window->endEditingFor(number.get());
+    EXPECT_FALSE(number->currentEditor());
+    EXPECT_EQ(log->log.back(), "no: end 0");
+    EXPECT_EQ(window->firstResponder().get(), window.get());
+}
+
+TEST_F(FieldEditor, SecureFieldsShowBulletsAndKeepTheirTextOffThePasteboard)
+{
+    auto secret = SecureTextField::create({ 10, 250, 150, 24 });
+    add(secret);
+    window->makeFirstResponder(secret);
+    type(u"hunter2");
+    auto pasteboard = Pasteboard::generalPasteboard();
+    pasteboard->declareTypes({ PasteboardType::String });
+    pasteboard->setString("before", PasteboardType::String);
+    key(u'a', KeyCode::A, ModifierFlags::Control);
+    int beeps = backend->beepCount();
+    key(u'c', KeyCode::C, ModifierFlags::Control);
+    EXPECT_GT(backend->beepCount(), beeps);
+    EXPECT_EQ(pasteboard->stringForType(PasteboardType::String)->utf8(), "before");
+    // The editor shows seven bullets of equal width, not the letters.
+    auto manager = editor()->layoutManager();
+    auto bullet = manager->glyphAtIndex(0);
+    for (fnd::Index i = 1; i < 7; ++i)
+        EXPECT_EQ(manager->glyphAtIndex(i), bullet);
+    EXPECT_NE(manager->fontForGlyphAtIndex(0)->glyphForCharacter(U'h'), bullet);
+    tab();
+    EXPECT_EQ(secret->stringValue().utf8(), "hunter2");
+    // Drawn without an editor, the field shows bullets too: its text is never drawn.
+    window->makeFirstResponder(nullptr);
+    EXPECT_FALSE(secret->currentEditor());
+    auto image = snapshot("secure-field");
+    int dark = 0;
+    for (double x = 16; x < 80; x += 1)
+        dark += luminance(pixelIn(*image, *secret, { x, 12 })) < 120 ? 1 : 0;
+    EXPECT_GT(dark, 5) << "bullets along the middle of the line";
+}

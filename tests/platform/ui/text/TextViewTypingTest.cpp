@@ -1,0 +1,200 @@
+#include "TextTestSupport.h"
+
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/UndoManager.h"
+#include "platform/text/TextStorage.h"
+
+using namespace ui;
+using namespace texttest;
+
+namespace {
+
+using TextViewTyping = TextTest;
+
+constexpr char16_t Backspace = 0x7F;
+constexpr unsigned Shift = ModifierFlags::Shift;
+constexpr unsigned Control = ModifierFlags::Control;
+
+}
+
+TEST_F(TextViewTyping, TypingDeletingAndUndoAsOneStep)
+{
+    auto view = makeTextView();
+    type(u"Hello");
+    key(Backspace, KeyCode::Delete, 0);
+    type(u"p me");
+    EXPECT_EQ(utf8(view->string()), "Hellp me");
+    EXPECT_EQ(view->selectedRange(), (fnd::Range { 8, 0 }));
+    // The typing and its deletions are one step; undo restores the empty text with the caret at its start.
+    auto undo = view->undoManager();
+    ASSERT_TRUE(undo->canUndo());
+    key(u'z', KeyCode::Z, Control);
+    EXPECT_EQ(utf8(view->string()), "");
+    EXPECT_EQ(view->selectedRange(), (fnd::Range { 0, 0 }));
+    EXPECT_FALSE(undo->canUndo());
+    key(u'Z', KeyCode::Z, Control | Shift);
+    EXPECT_EQ(utf8(view->string()), "Hellp me");
+    EXPECT_EQ(view->selectedRange(), (fnd::Range { 8, 0 }));
+}
+
+TEST_F(TextViewTyping, MovingTheCaretStartsANewUndoStepAndUndoRestoresTheSelection)
+{
+    auto view = makeTextView();
+    type(u"abc");
+    key(FunctionKey::LeftArrow, KeyCode::LeftArrow, 0);
+    type(u"X");
+    EXPECT_EQ(utf8(view->string()), "abXc");
+    // Selecting and typing over the selection: undo brings the selected text back, selected.
+    key(FunctionKey::LeftArrow, KeyCode::LeftArrow, Shift);
+    key(FunctionKey::LeftArrow, KeyCode::LeftArrow, Shift);
+    EXPECT_EQ(view->selectedRange(), (fnd::Range { 1, 2 }));
+    type(u"Q");
+    EXPECT_EQ(utf8(view->string()), "aQc");
+    view->undo({});
+    EXPECT_EQ(utf8(view->string()), "abXc");
+    EXPECT_EQ(view->selectedRange(), (fnd::Range { 1, 2 }));
+    view->undo({});
+    EXPECT_EQ(utf8(view->string()), "abc");
+    EXPECT_EQ(view->selectedRange(), (fnd::Range { 2, 0 }));
+    view->undo({});
+    EXPECT_EQ(utf8(view->string()), "");
+    view->redo({});
+    view->redo({});
+    view->redo({});
+    EXPECT_EQ(utf8(view->string()), "aQc");
+    EXPECT_EQ(view->selectedRange(), (fnd::Range { 2, 0 }));
+}
+
+TEST_F(TextViewTyping, SurrogatePairsAndCombiningMarksAreNeverSplit)
+{
+    // a, an emoji (two units), e with a combining acute (two units), b.
+    auto view = makeTextView(fnd::String(u"a\U0001F600e\u0301b"));
+    std::vector<fnd::Index> stops;
+    for (int i = 0; i < 5; ++i) {
+        key(FunctionKey::RightArrow, KeyCode::RightArrow, 0);
+        stops.push_back(view->selectedRange().location);
+    }
+    EXPECT_EQ(stops, (std::vector<fnd::Index> { 1, 3, 5, 6, 6 }));
+    key(FunctionKey::LeftArrow, KeyCode::LeftArrow, Shift);
+    key(FunctionKey::LeftArrow, KeyCode::LeftArrow, Shift);
+    EXPECT_EQ(view->selectedRange(), (fnd::Range { 3, 3 }));
+    key(FunctionKey::End, KeyCode::End, 0);
+    key(Backspace, KeyCode::Delete, 0);
+    key(Backspace, KeyCode::Delete, 0);
+    EXPECT_EQ(view->string(), fnd::String(u"a\U0001F600"));
+    key(Backspace, KeyCode::Delete, 0);
+    EXPECT_EQ(view->string(), fnd::String(u"a"));
+    // Forward deletion from the start takes whole characters too.
+    view->setString(fnd::String(u"\U0001F600x"));
+    key(FunctionKey::Delete, KeyCode::ForwardDelete, 0);
+    EXPECT_EQ(utf8(view->string()), "x");
+}
+
+TEST_F(TextViewTyping, WordMovesFollowTheUnicodeWordBreaksOfEveryScript)
+{
+    // Latin, Chinese (one dictionary word), Thai (two words without a space between), accents.
+    auto view = makeTextView(
+        fnd::String(u"Hello \u4E16\u754C \u0E2A\u0E27\u0E31\u0E2A\u0E14\u0E35\u0E04\u0E23\u0E31\u0E1A caf\u00E9!"));
+    std::vector<fnd::Index> forward, backward;
+    for (int i = 0; i < 6; ++i) {
+        key(FunctionKey::RightArrow, KeyCode::RightArrow, Control);
+        forward.push_back(view->selectedRange().location);
+    }
+    EXPECT_EQ(forward, (std::vector<fnd::Index> { 5, 8, 15, 19, 24, 25 }));
+    for (int i = 0; i < 6; ++i) {
+        key(FunctionKey::LeftArrow, KeyCode::LeftArrow, Control);
+        backward.push_back(view->selectedRange().location);
+    }
+    EXPECT_EQ(backward, (std::vector<fnd::Index> { 20, 15, 9, 6, 0, 0 }));
+    // Deleting a word backwards from the end takes "café" but leaves the punctuation's neighbour alone.
+    key(FunctionKey::End, KeyCode::End, Control);
+    key(Backspace, KeyCode::Delete, Control);
+    EXPECT_EQ(view->string().length(), 20);
+}
+
+TEST_F(TextViewTyping, LineParagraphAndDocumentMovesAndExtensions)
+{
+    auto view = makeTextView("first line\nsecond\n\nfourth");
+    key(FunctionKey::DownArrow, KeyCode::DownArrow, 0);
+    EXPECT_EQ(view->selectedRange().location, 11);
+    key(FunctionKey::End, KeyCode::End, 0);
+    EXPECT_EQ(view->selectedRange().location, 17) << "before the line break";
+    key(FunctionKey::DownArrow, KeyCode::DownArrow, 0);
+    EXPECT_EQ(view->selectedRange().location, 18) << "the empty line";
+    key(FunctionKey::DownArrow, KeyCode::DownArrow, 0);
+    EXPECT_EQ(view->selectedRange().location, 25) << "as far right as the column allows";
+    key(FunctionKey::DownArrow, KeyCode::DownArrow, 0);
+    EXPECT_EQ(view->selectedRange().location, 25) << "the end of the text";
+    key(FunctionKey::UpArrow, KeyCode::UpArrow, Control);
+    EXPECT_EQ(view->selectedRange().location, 19);
+    key(FunctionKey::UpArrow, KeyCode::UpArrow, Control | Shift);
+    EXPECT_EQ(view->selectedRange(), (fnd::Range { 18, 1 }));
+    key(FunctionKey::Home, KeyCode::Home, Control | Shift);
+    EXPECT_EQ(view->selectedRange(), (fnd::Range { 0, 19 })) << "the anchor stays where the extension began";
+    key(FunctionKey::RightArrow, KeyCode::RightArrow, 0);
+    EXPECT_EQ(view->selectedRange(), (fnd::Range { 19, 0 })) << "a selection collapses to its end";
+    key(u'a', KeyCode::A, Control);
+    EXPECT_EQ(view->selectedRange(), (fnd::Range { 0, 25 }));
+}
+
+TEST_F(TextViewTyping, TheDelegateSeesEveryChangeAndMayRefuseIt)
+{
+    auto view = makeTextView("abc");
+    auto delegate = std::make_shared<RecordingTextDelegate>();
+    view->setDelegate(delegate);
+    key(FunctionKey::End, KeyCode::End, 0);
+    type(u"de");
+    key(Backspace, KeyCode::Delete, 0);
+    EXPECT_EQ(
+        delegate->log, (std::vector<std::string> { "shouldBegin", "didBegin", "didChange", "didChange", "didChange" }));
+    ASSERT_EQ(delegate->changes.size(), 3u);
+    EXPECT_EQ(delegate->changes[2].range, (fnd::Range { 4, 1 }));
+    EXPECT_EQ(delegate->changes[2].replacement, "");
+    delegate->allowChange = false;
+    type(u"x");
+    EXPECT_EQ(utf8(view->string()), "abcd");
+    // A view that may not begin editing takes no typing at all.
+    auto other = makeTextView("fixed", { 10, 200, 100, 40 });
+    auto refusing = std::make_shared<RecordingTextDelegate>();
+    refusing->allowBegin = false;
+    other->setDelegate(refusing);
+    type(u"y");
+    EXPECT_EQ(utf8(other->string()), "fixed");
+    EXPECT_EQ(refusing->log, (std::vector<std::string> { "shouldBegin" }));
+}
+
+TEST_F(TextViewTyping, TransposeAndDeletingToLineEnds)
+{
+    auto view = makeTextView("abcd\nefgh");
+    view->setSelectedRange({ 2, 0 });
+    view->transpose({});
+    EXPECT_EQ(utf8(view->string()), "acbd\nefgh");
+    view->setSelectedRange({ 4, 0 });
+    view->transpose({}); // at the end of a line: the two characters before
+    EXPECT_EQ(utf8(view->string()), "acdb\nefgh");
+    view->setSelectedRange({ 7, 0 });
+    view->deleteToEndOfLine({});
+    EXPECT_EQ(utf8(view->string()), "acdb\nef");
+    view->deleteToBeginningOfLine({});
+    EXPECT_EQ(utf8(view->string()), "acdb\n");
+}
+
+TEST_F(TextViewTyping, TheCaretBlinksOnTheRunLoopAndTypingShowsIt)
+{
+    auto view = makeTextView("blink");
+    EXPECT_TRUE(view->shouldDrawInsertionPoint());
+    EXPECT_TRUE(view->isInsertionPointOn());
+    auto runFor
+        = [&](double seconds) { fnd::RunLoop::current().runUntilDate(clock->now().addingTimeInterval(seconds)); };
+    runFor(0.55);
+    EXPECT_FALSE(view->isInsertionPointOn());
+    runFor(0.5);
+    EXPECT_TRUE(view->isInsertionPointOn());
+    runFor(0.5);
+    EXPECT_FALSE(view->isInsertionPointOn());
+    type(u"!");
+    EXPECT_TRUE(view->isInsertionPointOn()) << "typing shows the caret at once";
+    // Without the keyboard there is no caret.
+    window->makeFirstResponder(nullptr);
+    EXPECT_FALSE(view->shouldDrawInsertionPoint());
+}

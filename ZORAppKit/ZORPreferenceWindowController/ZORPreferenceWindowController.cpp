@@ -3,6 +3,7 @@
 #include "ZORAppKit/ZORPreferenceWindowController/ZORPlugInPreferencePane.h"
 #include "ZORAppKit/ZORPreferenceWindowController/ZORPrefPaneIconView.h"
 #include "ZORAppKit/ZORPreferenceWindowController/detail/ZORPreferenceWindowControllerTesting.h"
+#include "ZORAppKit/ZORWindow/ZORWindow.h"
 
 #include "FoundationExtensions/ZORFrameworkBundle.h"
 #include "platform/foundation/Bundle.h"
@@ -103,7 +104,7 @@ std::shared_ptr<ZORPreferenceWindowController> ZORPreferenceWindowController::cr
 
 void ZORPreferenceWindowController::initWithAutosaveName(const fnd::String& autosaveName, unsigned styleMask)
 {
-    m_window = ui::Window::create({ 0, 0, 200, 100 }, styleMask, ui::BackingStoreType::Buffered, true);
+    m_window = ZORWindow::create({ 0, 0, 200, 100 }, styleMask);
     m_window->setDelegate(std::static_pointer_cast<ZORPreferenceWindowController>(shared_from_this()));
     m_window->setOpaque(true);
     m_window->setContentView(ui::View::create({ 0, 0, 200, 100 }));
@@ -344,6 +345,7 @@ void ZORPreferenceWindowController::showOverview()
 {
     m_window->setTitle(m_title);
     changeContentView(m_iconView);
+    m_window->setCanZoom(false);
     selectShownItem();
     rememberSelection(ShowAllItemIdentifier);
 }

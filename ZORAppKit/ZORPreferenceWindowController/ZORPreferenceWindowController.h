@@ -13,6 +13,7 @@
 #include <vector>
 
 class ZORPrefPaneIconView;
+class ZORWindow;
 
 // What the preference window tells and asks its delegate. Every operation is optional; nullopt means "does not
 // answer". Identifiers are pane identifiers.
@@ -163,7 +164,7 @@ private:
     std::weak_ptr<ZORPreferenceWindowControllerDelegate> m_delegate;
     fnd::String m_autosaveName;
     fnd::String m_title;
-    std::shared_ptr<ui::Window> m_window;
+    std::shared_ptr<ZORWindow> m_window;
     std::shared_ptr<ui::Toolbar> m_toolbar;
     bool m_windowIsSetUp { false };
     bool m_settingUpWindow { false };

@@ -1,5 +1,7 @@
 #include "ZORAppKit/ZORPreferenceWindowController/ZORPreferenceWindowController.h"
 
+#include "ZORAppKit/ZORWindow/ZORWindow.h"
+
 #include "FoundationExtensions/ZORFrameworkBundle.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/graphics/BezierPath.h"

@@ -2,6 +2,7 @@
 
 #include "ZORAppKit/ZORPreferenceWindowController/ZORPrefPaneIconView.h"
 #include "ZORAppKit/ZORPreferenceWindowController/detail/ZORPreferenceWindowControllerTesting.h"
+#include "ZORAppKit/ZORWindow/ZORWindow.h"
 
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/TestSupport.h"
@@ -284,6 +285,9 @@ TEST_F(PreferenceWindowTest, TheSharedControllerHasAnAutosaveNameAndOpensOnTheOv
     EXPECT_FALSE(shared->activePane());
     EXPECT_EQ(window->contentView(), shared->iconView());
     EXPECT_EQ(window->title(), u"Preferences");
+    auto zorWindow = std::dynamic_pointer_cast<ZORWindow>(window);
+    ASSERT_TRUE(zorWindow);
+    EXPECT_FALSE(zorWindow->canZoom()) << "the overview does not zoom";
     window->close();
     forgetDefaults(ZORPreferenceWindowController::DefaultAutosaveName);
 }

@@ -495,6 +495,11 @@ void Window::makeKeyAndOrderFront(const fnd::Value&)
 void Window::orderWindow(WindowOrderingMode place, long otherWindowNumber)
 {
     auto self = shared_from_this();
+    if (m_closed && place != WindowOrderingMode::Out) {
+        // A closed window shown again (a window controller keeps its window) is open again, and can close again.
+        m_closed = false;
+        m_windowNumber = Application::shared().registerWindow(*this);
+    }
     bool wasVisible = m_visible;
     Application::shared().orderWindow(*this, static_cast<int>(place), otherWindowNumber);
     if (place == WindowOrderingMode::Out)

@@ -19,7 +19,7 @@
 #include <mutex>
 #include <sstream>
 
-FND_REGISTER_CLASS(ZORPreferenceWindowController, fnd::Object)
+FND_REGISTER_CLASS(ZORPreferenceWindowController, ui::WindowController)
 
 void ZORPreferenceWindowController::describeClass(fnd::ClassBuilder<ZORPreferenceWindowController>& c)
 {
@@ -104,10 +104,11 @@ std::shared_ptr<ZORPreferenceWindowController> ZORPreferenceWindowController::cr
 
 void ZORPreferenceWindowController::initWithAutosaveName(const fnd::String& autosaveName, unsigned styleMask)
 {
-    m_window = ZORWindow::create({ 0, 0, 200, 100 }, styleMask);
-    m_window->setDelegate(std::static_pointer_cast<ZORPreferenceWindowController>(shared_from_this()));
-    m_window->setOpaque(true);
-    m_window->setContentView(ui::View::create({ 0, 0, 200, 100 }));
+    m_zorWindow = ZORWindow::create({ 0, 0, 200, 100 }, styleMask);
+    initWithWindow(m_zorWindow);
+    m_zorWindow->setDelegate(std::static_pointer_cast<ZORPreferenceWindowController>(shared_from_this()));
+    m_zorWindow->setOpaque(true);
+    m_zorWindow->setContentView(ui::View::create({ 0, 0, 200, 100 }));
     m_autosaveName = autosaveName;
     m_title = localized("ZORPWWindowTitle");
     createIconViewPane();
@@ -125,7 +126,7 @@ ZORPreferenceWindowController::~ZORPreferenceWindowController()
 std::shared_ptr<ui::Window> ZORPreferenceWindowController::window()
 {
     if (m_windowIsSetUp)
-        return m_window;
+        return WindowController::window();
     m_windowIsSetUp = true;
     auto self = shared_from_this();
     // Read before anything moves the window: every move is kept under the same key.
@@ -135,7 +136,7 @@ std::shared_ptr<ui::Window> ZORPreferenceWindowController::window()
     showRestoredSelection();
     restoreFrame(savedFrame);
     m_settingUpWindow = false;
-    return m_window;
+    return WindowController::window();
 }
 
 void ZORPreferenceWindowController::showRestoredSelection()
@@ -182,12 +183,12 @@ void ZORPreferenceWindowController::restoreFrame(const std::optional<fnd::String
             fnd::log(fnd::LogLevel::Warning, "Ignoring a malformed preference window frame \"" + *saved + "\".");
     }
     if (!valid) {
-        m_window->center();
+        m_zorWindow->center();
         return;
     }
     // The saved top left corner; the window keeps the size of what it shows now.
-    auto frame = m_window->frame();
-    m_window->setFrameOrigin({ x, y + height - frame.height() });
+    auto frame = m_zorWindow->frame();
+    m_zorWindow->setFrameOrigin({ x, y + height - frame.height() });
 }
 
 void ZORPreferenceWindowController::rememberSelection(const fnd::String& identifier)
@@ -291,12 +292,12 @@ bool ZORPreferenceWindowController::selectPaneWithIdentifier(const fnd::String& 
     if (d)
         d->willSelectPreferencePane(identifier);
     pane->willSelect();
-    m_window->setTitle(pane->label());
+    m_zorWindow->setTitle(pane->label());
     (void)pane->shouldResize();
     if (auto size = pane->minSize())
-        m_window->setMinSize(*size);
+        m_zorWindow->setMinSize(*size);
     if (auto size = pane->maxSize())
-        m_window->setMaxSize(*size);
+        m_zorWindow->setMaxSize(*size);
     changeContentView(view);
     if (old) {
         if (d)
@@ -343,9 +344,9 @@ void ZORPreferenceWindowController::toolbarShowAll()
 
 void ZORPreferenceWindowController::showOverview()
 {
-    m_window->setTitle(m_title);
+    m_zorWindow->setTitle(m_title);
     changeContentView(m_iconView);
-    m_window->setCanZoom(false);
+    m_zorWindow->setCanZoom(false);
     selectShownItem();
     rememberSelection(ShowAllItemIdentifier);
 }
@@ -471,9 +472,9 @@ std::vector<fnd::String> ZORPreferenceWindowController::validPrefPaneIdentifiers
 
 gfx::Rect ZORPreferenceWindowController::frameForContentSize(gfx::Size size) const
 {
-    auto current = m_window->frame();
-    auto content = m_window->contentRectForFrameRect(current);
-    auto frame = m_window->frameRectForContentRect({ content.origin, size });
+    auto current = m_zorWindow->frame();
+    auto content = m_zorWindow->contentRectForFrameRect(current);
+    auto frame = m_zorWindow->frameRectForContentRect({ content.origin, size });
     frame.origin.y += current.height() - frame.height();
     return frame;
 }
@@ -482,8 +483,8 @@ void ZORPreferenceWindowController::changeContentView(const std::shared_ptr<ui::
 {
     // Sized from the view before the window takes it and fits it to the old content.
     auto frame = frameForContentSize(view->frame().size);
-    m_window->setContentView(view);
-    m_window->setFrame(frame, true, true);
+    m_zorWindow->setContentView(view);
+    m_zorWindow->setFrame(frame, true, true);
 }
 
 // Window and application.

@@ -3,9 +3,9 @@
 #include "ZORAppKit/ZORPreferenceWindowController/ZORPrefPaneIcon.h"
 #include "ZORAppKit/ZORPreferenceWindowController/ZORPrefPaneProtocol.h"
 
-#include "platform/foundation/Object.h"
 #include "platform/ui/Toolbar.h"
 #include "platform/ui/Window.h"
+#include "platform/ui/WindowController.h"
 
 #include <map>
 #include <memory>
@@ -44,7 +44,9 @@ public:
 //
 // One per process: the first one made (by create, or by the shared accessor with the default autosave name) is
 // the shared one for good, and create answers nullptr after that.
-class ZORPreferenceWindowController : public fnd::Object, public ui::WindowDelegate, public ui::ToolbarDelegate {
+class ZORPreferenceWindowController : public ui::WindowController,
+                                      public ui::WindowDelegate,
+                                      public ui::ToolbarDelegate {
     FND_OBJECT(ZORPreferenceWindowController)
     static void describeClass(fnd::ClassBuilder<ZORPreferenceWindowController>& c);
     struct PrivateTag { };
@@ -69,7 +71,7 @@ public:
 
     // The window; the first call also builds the toolbar, shows the pane kept from the last run (else the first
     // item) unless a pane is shown already, and puts the window where it was.
-    std::shared_ptr<ui::Window> window();
+    std::shared_ptr<ui::Window> window() override;
 
     std::shared_ptr<ZORPrefPaneProtocol> prefPaneWithIdentifier(const fnd::String& identifier) const;
     const std::map<fnd::String, std::shared_ptr<ZORPrefPaneProtocol>>& prefPanes() const { return m_prefPanes; }
@@ -164,7 +166,7 @@ private:
     std::weak_ptr<ZORPreferenceWindowControllerDelegate> m_delegate;
     fnd::String m_autosaveName;
     fnd::String m_title;
-    std::shared_ptr<ZORWindow> m_window;
+    std::shared_ptr<ZORWindow> m_zorWindow;
     std::shared_ptr<ui::Toolbar> m_toolbar;
     bool m_windowIsSetUp { false };
     bool m_settingUpWindow { false };

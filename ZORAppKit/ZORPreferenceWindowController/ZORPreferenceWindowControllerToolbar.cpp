@@ -34,14 +34,14 @@ std::shared_ptr<gfx::Image> showAllImage()
 
 void ZORPreferenceWindowController::buildToolbar()
 {
-    if (m_toolbar || m_window->toolbar())
+    if (m_toolbar || m_zorWindow->toolbar())
         return;
     m_toolbar = ui::Toolbar::create(ToolbarIdentifier);
     m_toolbar->setDelegate(std::static_pointer_cast<ZORPreferenceWindowController>(shared_from_this()));
     m_toolbar->setVisible(true);
     m_toolbar->setAllowsUserCustomization(m_usesConfigurationPane);
     m_toolbar->setAutosavesConfiguration(true);
-    m_toolbar->attachToWindow(m_window);
+    m_toolbar->attachToWindow(m_zorWindow);
 }
 
 void ZORPreferenceWindowController::selectShownItem()

@@ -104,8 +104,9 @@ TEST_F(PreferenceWindowTest, SwitchingResizesTheWindowAroundThePaneWithItsTopEdg
 {
     addPane("small", gfx::Size { 280, 120 });
     addPane("large", gfx::Size { 520, 360 });
+    controller->showWindow({});
     auto window = controller->window();
-    window->makeKeyAndOrderFront();
+    ASSERT_TRUE(window->isKeyWindow());
     auto top = window->frame().maxY();
     auto left = window->frame().minX();
     ASSERT_EQ(window->contentRectForFrameRect(window->frame()).size, gfx::Size(280, 120));

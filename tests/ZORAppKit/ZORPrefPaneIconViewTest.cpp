@@ -43,7 +43,7 @@ std::shared_ptr<gfx::Image> solidImage(const gfx::ColorPtr& color)
     return image;
 }
 
-struct IconSpec {
+struct IconEntry {
     const char* identifier;
     const char* title;
     const char* category;
@@ -51,24 +51,24 @@ struct IconSpec {
 
 class PrefPaneIconViewTest : public uitest::UiTest {
 protected:
-    std::shared_ptr<ZORPrefPaneIcon> makeIcon(const IconSpec& spec, std::size_t index)
+    std::shared_ptr<ZORPrefPaneIcon> makeIcon(const IconEntry& entry, std::size_t index)
     {
         // Distinct, saturated colours, so a pixel tells which icon was drawn where.
         auto hue = std::fmod(double(index) * 0.137, 1.0);
         auto color = gfx::Color::colorWithCalibratedHue(hue, 1, 0.8, 1);
-        colors[spec.identifier] = pixelOfOpaque(color);
-        auto icon = ZORPrefPaneIcon::create(spec.identifier, solidImage(color), spec.title);
-        icon->setCategory(spec.category);
+        colors[entry.identifier] = pixelOfOpaque(color);
+        auto icon = ZORPrefPaneIcon::create(entry.identifier, solidImage(color), entry.title);
+        icon->setCategory(entry.category);
         icon->setTarget(clicks);
         icon->setSelector("showPane:");
         return icon;
     }
 
-    void makeView(const std::vector<IconSpec>& specs, bool byCategory, long columns = 7)
+    void makeView(const std::vector<IconEntry>& entries, bool byCategory, long columns = 7)
     {
         std::vector<std::shared_ptr<ZORPrefPaneIcon>> icons;
-        for (std::size_t i = 0; i < specs.size(); ++i)
-            icons.push_back(makeIcon(specs[i], i));
+        for (std::size_t i = 0; i < entries.size(); ++i)
+            icons.push_back(makeIcon(entries[i], i));
         view = ZORPrefPaneIconView::create(nullptr, icons, columns);
         view->setSortByCategory(byCategory);
         window = ui::Window::create({ 100, 100, view->frame().width(), view->frame().height() });
@@ -116,7 +116,7 @@ protected:
     std::shared_ptr<ui::Window> window;
 };
 
-const std::vector<IconSpec> ThreeCategories = {
+const std::vector<IconEntry> ThreeCategories = {
     { "general", "General", "Basics" },
     { "fonts", "Fonts and Captions", "Appearance" },
     { "colours", "Colours", "Appearance" },
@@ -139,10 +139,10 @@ TEST_F(PrefPaneIconViewTest, RowsWrapAtTheColumnCountAndAnEmptyOverviewIsElevenH
     EXPECT_EQ(view->frame().height(), 11);
     EXPECT_FALSE(view->iconAt({ 20, 5 }));
 
-    std::vector<IconSpec> specs;
+    std::vector<IconEntry> entries;
     for (const char* name : { "a1", "a2", "a3", "a4", "a5", "a6", "a7", "a8" })
-        specs.push_back({ name, name, "Only" });
-    makeView(specs, true);
+        entries.push_back({ name, name, "Only" });
+    makeView(entries, true);
     auto first = view->positionForIconInCategoryWithIndex(0, 0);
     auto eighth = view->positionForIconInCategoryWithIndex(0, 7);
     EXPECT_EQ(eighth, gfx::Point(first.x, first.y + view->iconHeight()));

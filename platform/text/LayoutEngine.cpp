@@ -57,8 +57,9 @@ public:
         m_layout.length = n;
         m_layout.paragraphs.clear();
         m_layout.containerRanges.assign(m_manager.textContainers().size(), { 0, 0 });
-        m_layout.incremental = m_manager.textContainers().size() == 1 && m_manager.typesetter()
-            && typeid(*m_manager.typesetter()) == typeid(Typesetter);
+        const auto* typesetter = m_manager.typesetter().get();
+        m_layout.incremental
+            = m_manager.textContainers().size() == 1 && typesetter && typeid(*typesetter) == typeid(Typesetter);
         if (m_manager.textContainers().empty())
             return;
         Index start = 0;

@@ -616,7 +616,7 @@ gfx::Rect DatePickerCell::textRectForBounds(gfx::Rect bounds) const
     return bounds;
 }
 
-fnd::Dictionary DatePickerCell::textAttributes(bool selected) const
+fnd::Dictionary DatePickerCell::fieldAttributes(bool selected) const
 {
     fnd::Dictionary attributes;
     attributes.set(txt::FontAttributeName, fnd::Value(font()));
@@ -648,7 +648,7 @@ double DatePickerCell::widthOfPiece(const Piece& piece) const
             break;
         }
     }
-    return std::ceil(txt::AttributedString(sample, textAttributes(false)).size().width) + (piece.isField ? 2 : 0);
+    return std::ceil(txt::AttributedString(sample, fieldAttributes(false)).size().width) + (piece.isField ? 2 : 0);
 }
 
 std::vector<gfx::Rect> DatePickerCell::pieceRectsForBounds(gfx::Rect bounds) const
@@ -717,7 +717,7 @@ void DatePickerCell::drawInteriorWithFrame(gfx::Rect cellFrame, View& controlVie
             context->fillPath(*gfx::BezierPath::bezierPathWithRoundedRect(rects[i], 2, 2));
             context->restoreGraphicsState();
         }
-        txt::AttributedString piece(textOfPiece(m_pieces[i]), textAttributes(selected));
+        txt::AttributedString piece(textOfPiece(m_pieces[i]), fieldAttributes(selected));
         auto size = piece.size();
         // Numbers stand at the right of their field, as they grow leftwards when typed.
         double x = m_pieces[i].isField ? rects[i].maxX() - 1 - size.width : rects[i].minX();

@@ -135,7 +135,7 @@ private:
     std::pair<long, long> rangeOfPart(const Piece& piece) const;
     fnd::Date clamped(fnd::Date date) const;
     double widthOfPiece(const Piece& piece) const;
-    fnd::Dictionary textAttributes(bool selected) const;
+    fnd::Dictionary fieldAttributes(bool selected) const;
 
     DatePickerStyle m_style { DatePickerStyle::TextFieldAndStepper };
     DatePickerMode m_mode { DatePickerMode::Single };

@@ -1,6 +1,7 @@
 #include "platform/foundation/Binding.h"
 
 #include "platform/foundation/Log.h"
+#include "platform/foundation/SelectionMarker.h"
 #include "platform/foundation/detail/KeyValueObservingInternals.h"
 
 namespace fnd {
@@ -64,14 +65,15 @@ void Object::bind(const String& binding, Object& observable, const String& keyPa
             binding.utf8(), className().utf8(), options.get(BindingOption::ValueTransformerName).stringValue().utf8());
 
     WeakObjectRef receiver(*this);
-    auto update = [receiver, binding, keyPath, transformer](Object& observed) {
+    auto update = [receiver, binding, keyPath, transformer, options](Object& observed) {
         auto target = receiver.lock();
         if (!target)
             return;
         Value value = observed.valueForKeyPath(keyPath);
-        if (transformer)
+        // A marker says something about the selection, not a value to transform.
+        if (transformer && !isSelectionMarker(value))
             value = transformer->transformedValue(value);
-        target->setValueForKey(value, binding);
+        target->takeBoundValue(value, binding, options);
     };
 
     auto record = std::make_shared<detail::BindingRecord>(observable, keyPath, options);
@@ -98,6 +100,14 @@ void Object::unbind(const String& binding)
     }
 }
 
+void Object::takeBoundValue(const Value& value, const String& binding, const Dictionary& options)
+{
+    if (auto placeholder = placeholderForBoundValue(value, options))
+        setValueForKey(*placeholder, binding);
+    else
+        setValueForKey(value, binding);
+}
+
 std::optional<Dictionary> Object::infoForBinding(const String& binding) const
 {
     auto record = findBinding(*this, binding);
@@ -109,6 +119,48 @@ std::optional<Dictionary> Object::infoForBinding(const String& binding) const
     info.set(BindingInfoKey::ObservedKeyPath, record->keyPath);
     info.set(BindingInfoKey::Options, record->options);
     return info;
+}
+
+std::optional<Value> boundValue(const Object& object, const String& binding)
+{
+    auto record = findBinding(object, binding);
+    if (!record)
+        return std::nullopt;
+    auto observed = record->observed.lock();
+    if (!observed)
+        return std::nullopt;
+    Value value = observed->valueForKeyPath(record->keyPath);
+    if (isSelectionMarker(value))
+        return value;
+    if (auto transformer = valueTransformerForBindingOptions(record->options))
+        value = transformer->transformedValue(value);
+    return value;
+}
+
+std::optional<Value> placeholderForBoundValue(const Value& value, const Dictionary& options)
+{
+    const String* option = nullptr;
+    if (auto kind = selectionMarkerKind(value)) {
+        switch (*kind) {
+        case SelectionMarker::Kind::NoSelection:
+            option = &BindingOption::NoSelectionPlaceholder;
+            break;
+        case SelectionMarker::Kind::MultipleValues:
+            option = &BindingOption::MultipleValuesPlaceholder;
+            break;
+        case SelectionMarker::Kind::NotApplicable:
+            option = &BindingOption::NotApplicablePlaceholder;
+            break;
+        }
+    } else if (value.isNil() || value.isNull()) {
+        option = &BindingOption::NullPlaceholder;
+    }
+    if (!option)
+        return std::nullopt;
+    auto* placeholder = options.find(*option);
+    if (!placeholder)
+        return std::nullopt;
+    return *placeholder;
 }
 
 Expected<void> writeBackBindingValue(Object& object, const String& binding, const Value& value)

@@ -95,7 +95,7 @@ public:
 
     void childWillChange(Link link, const ChangeInfo& change) override
     {
-        report(false, link == Link::Own ? ChangeInfo {} : change);
+        report(false, link == Link::Own || m_throughArray ? ChangeInfo {} : change);
     }
     void childDidChange(Link link, const ChangeInfo& change) override
     {
@@ -105,7 +105,8 @@ public:
             report(true, {});
             return;
         }
-        report(true, change);
+        // An element's to-many change is no change of that kind to the collected array.
+        report(true, m_throughArray ? ChangeInfo {} : change);
     }
 
 private:
@@ -134,13 +135,26 @@ private:
     {
         if (m_rest.isEmpty())
             return;
-        std::shared_ptr<PathObservation> next;
-        if (auto target = object.valueForKey(m_key).object())
-            next = makeChild(*target, m_rest, Link::Rest, m_chain, m_viaDependent);
-        std::shared_ptr<PathObservation> old;
+        std::vector<std::shared_ptr<PathObservation>> next;
+        Value value = object.valueForKey(m_key);
+        bool throughArray = false;
+        if (auto target = value.object()) {
+            next.push_back(makeChild(*target, m_rest, Link::Rest, m_chain, m_viaDependent));
+        } else if (auto* array = value.array(); array && m_rest.units().front() != u'@') {
+            // A path through an array follows the rest on every element that is an object, so that
+            // "arrangedObjects.name" hears a renamed element (collection operators stay with the array).
+            throughArray = true;
+            next.reserve(array->size());
+            for (const auto& element : *array) {
+                if (auto target = element.object())
+                    next.push_back(makeChild(*target, m_rest, Link::Rest, m_chain, m_viaDependent));
+            }
+        }
+        std::vector<std::shared_ptr<PathObservation>> old;
         {
             std::lock_guard lock(m_mutex);
             old = std::exchange(m_next, std::move(next));
+            m_throughArray = throughArray;
         }
     }
 
@@ -153,7 +167,8 @@ private:
     Chain m_chain;
     std::vector<std::shared_ptr<PathObservation>> m_dependents;
     std::mutex m_mutex;
-    std::shared_ptr<PathObservation> m_next;
+    std::vector<std::shared_ptr<PathObservation>> m_next;
+    std::atomic<bool> m_throughArray { false };
 };
 
 ObservationRegistration::ObservationRegistration(

@@ -147,9 +147,10 @@ public:
     // Key-value coding. Keys are looked up in the class's declared keys; "self" answers the object itself.
     virtual Value valueForKey(const String& key) const;
     virtual void setValueForKey(const Value& value, const String& key);
-    Value valueForKeyPath(const String& keyPath) const;
+    // Virtual so that a proxy (a controller's selection) can answer a whole path per object it stands for.
+    virtual Value valueForKeyPath(const String& keyPath) const;
     // Through objects in place; a dictionary or array on the way is changed as a copy and written back.
-    void setValueForKeyPath(const Value& value, const String& keyPath);
+    virtual void setValueForKeyPath(const Value& value, const String& keyPath);
     // Defaults hand over to the process-wide handler (KeyValueCoding), which raises NSUnknownKeyException.
     virtual Value valueForUndefinedKey(const String& key) const;
     virtual void setValueForUndefinedKey(const Value& value, const String& key);
@@ -182,6 +183,12 @@ public:
     // NSObservedObject, NSObservedKeyPath and NSOptions; nullopt when the binding is not bound.
     virtual std::optional<Dictionary> infoForBinding(const String& binding) const;
     std::vector<String> exposedBindings() const;
+
+protected:
+    // Shows a new value of a bound key path in the binding: the value comes transformed (a selection marker
+    // untransformed), with the binding's options. The default puts the options' placeholder in place of a marker
+    // or null and sets the key named like the binding through key-value coding; controls show markers their own way.
+    virtual void takeBoundValue(const Value& value, const String& binding, const Dictionary& options);
 
 private:
     friend struct detail::ObjectAccess;
@@ -230,7 +237,7 @@ private:
 template <typename T, typename... Args> std::shared_ptr<T> makeObject(Args&&... args)
 {
     auto object = std::make_shared<T>(std::forward<Args>(args)...);
-    if constexpr (requires(T& t) { t.init(); })
+    if constexpr (requires(T & t) { t.init(); })
         object->init();
     return object;
 }

@@ -1,5 +1,6 @@
 #include "platform/graphics/FontManager.h"
 
+#include "platform/foundation/NotificationCenter.h"
 #include "platform/graphics/detail/FontFace.h"
 
 #include <fontconfig/fontconfig.h>
@@ -164,6 +165,24 @@ void FontManager::setSelectedFont(std::shared_ptr<Font> font, bool isMultiple)
 {
     m_selectedFont = std::move(font);
     m_isMultiple = isMultiple;
+    fnd::NotificationCenter::defaultCenter().postNotificationName(FontManagerSelectedFontDidChangeNotification);
+}
+
+std::shared_ptr<Font> FontManager::convertFont(const std::shared_ptr<Font>& font) const
+{
+    if (!font)
+        return font;
+    auto converted = font;
+    // A face names its family too; a family alone keeps the font's traits.
+    if (!m_choice.face.isEmpty()) {
+        if (auto face = Font::fontWithName(m_choice.face, converted->pointSize()))
+            converted = face;
+    } else if (!m_choice.family.isEmpty()) {
+        converted = convertFontToFamily(converted, m_choice.family);
+    }
+    if (m_choice.size > 0)
+        converted = convertFontToSize(converted, m_choice.size);
+    return converted;
 }
 
 }

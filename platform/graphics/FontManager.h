@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/foundation/Object.h"
+#include "platform/foundation/Selector.h"
 #include "platform/foundation/Value.h"
 #include "platform/graphics/Font.h"
 
@@ -42,11 +44,39 @@ public:
 
     std::shared_ptr<Font> selectedFont() const { return m_selectedFont; }
     bool isMultiple() const { return m_isMultiple; }
+    // Posts SelectedFontDidChangeNotification (object: nil), so a font panel shows it.
     void setSelectedFont(std::shared_ptr<Font> font, bool isMultiple);
+
+    // The receiver of the font panel's changes: the action ("changeFont:") goes to the target, or along the
+    // responder chain without one. The delegate is asked for the panel's modes (validModesForFontPanel:).
+    std::shared_ptr<fnd::Object> target() const { return m_target.lock(); }
+    void setTarget(const std::shared_ptr<fnd::Object>& target) { m_target = target; }
+    fnd::Selector action() const { return m_action; }
+    void setAction(fnd::Selector action) { m_action = action; }
+    std::shared_ptr<fnd::Object> delegate() const { return m_delegate.lock(); }
+    void setDelegate(const std::shared_ptr<fnd::Object>& delegate) { m_delegate = delegate; }
+
+    // What the person last chose in the font panel: a face (PostScript name), or a family, and a size; each part
+    // is optional. convertFont applies it to a font, as receivers of changeFont: do for each font they hold.
+    struct PanelChoice {
+        fnd::String family;
+        fnd::String face;
+        double size { 0 };
+    };
+    void setPanelChoice(PanelChoice choice) { m_choice = std::move(choice); }
+    const PanelChoice& panelChoice() const { return m_choice; }
+    std::shared_ptr<Font> convertFont(const std::shared_ptr<Font>& font) const;
 
 private:
     std::shared_ptr<Font> m_selectedFont;
     bool m_isMultiple { false };
+    std::weak_ptr<fnd::Object> m_target;
+    fnd::Selector m_action { "changeFont:" };
+    std::weak_ptr<fnd::Object> m_delegate;
+    PanelChoice m_choice;
 };
+
+// Posted by FontManager::setSelectedFont.
+inline const fnd::String FontManagerSelectedFontDidChangeNotification = "FontManagerSelectedFontDidChangeNotification";
 
 }

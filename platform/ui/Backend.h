@@ -55,6 +55,8 @@ public:
     // A modal session began for the window; the headless backend answers it from its script here.
     virtual void modalSessionBegan(Window& window) { (void)window; }
     virtual void sheetBegan(Window& sheet, Window& parent) { (void)sheet, (void)parent; }
+    // The sheet left the parent (the parent takes input again).
+    virtual void sheetEnded(Window& sheet, Window& parent) { (void)sheet, (void)parent; }
     // A blocking pop-up or context menu with its top left at the screen point: the backend answers the chosen item
     // index (nullopt: dismissed). The default draws the menu ourselves in a pop-up window of its own and tracks the
     // mouse and keyboard over nextEvent (runMenuTracking).

@@ -47,6 +47,7 @@ void Control::describeClass(fnd::ClassBuilder<Control>& c)
     c.action("performClick:", &Control::performClick);
     c.exposeBinding("value");
     c.exposeBinding("enabled");
+    c.exposeBinding("hidden");
 }
 
 std::shared_ptr<Control> Control::create(gfx::Rect frame)
@@ -363,9 +364,10 @@ void Control::setTarget(const std::shared_ptr<fnd::Object>& target)
 
 bool Control::sendAction(fnd::Selector action, const std::shared_ptr<fnd::Object>& target)
 {
+    auto self = weak_from_this().lock(); // the write-back or the action may remove the control
+    pushBoundValues();
     if (!action)
         return false;
-    auto self = shared_from_this(); // the action may remove the control
     return Application::shared().sendAction(action, target, selfValue());
 }
 

@@ -150,6 +150,13 @@ public:
     void textDidChange(const fnd::Notification& notification) override;
     void textDidEndEditing(const fnd::Notification& notification) override;
     bool textViewDoCommandBySelector(TextView& fieldEditor, fnd::Selector selector) override;
+    // Bindings: "value" shows the bound value (a selection marker as its placeholder: in a text field as the
+    // placeholder string, elsewhere as the value; with ConditionallySetsEnabled the control is disabled while it
+    // shows no selection or a key that does not apply), "enabled" and "hidden" follow booleans. What the user
+    // changes goes back through the bindings when the control sends its action, with or without one.
+    void unbind(const fnd::String& binding) override;
+    // Writes the control's value back through its bindings; sendAction does it first.
+    virtual void pushBoundValues();
 
     // View.
     bool isFlipped() const override { return true; }
@@ -170,9 +177,22 @@ protected:
     // until the button goes up.
     virtual void trackMouseWithEvent(const Event& event);
     void ensureCell();
+    void takeBoundValue(const fnd::Value& value, const fnd::String& binding, const fnd::Dictionary& options) override;
 
 private:
+    // What the "value" and "enabled" bindings show now.
+    struct BoundDisplay {
+        bool enabledByBinding { true };
+        bool enabledByValue { true };
+        bool showsMarker { false };
+        fnd::Value shownValue;
+        std::optional<fnd::String> ownPlaceholder;
+    };
+    void showBoundValue(const fnd::Value& value, const fnd::Dictionary& options);
+    void setPlaceholderForBinding(const std::optional<fnd::String>& placeholder);
+
     std::shared_ptr<Cell> m_cell;
+    BoundDisplay m_boundDisplay;
     std::weak_ptr<ControlTextEditingDelegate> m_delegate;
     bool m_ignoresMultiClick { false };
 };

@@ -76,6 +76,8 @@ void Control::textDidEndEditing(const fnd::Notification& notification)
     auto self = shared_from_this();
     auto editor = notification.object().objectAs<View>();
     validateEditing();
+    // An edit that ends without the action still reaches the bound model.
+    pushBoundValues();
     if (m_cell)
         m_cell->endEditing(editor);
     auto note = controlNotification(*this, ControlNotification::TextDidEndEditing, notification);

@@ -63,11 +63,9 @@ gfx::Point DropSession::draggedImageLocation() const
 
 std::shared_ptr<View> DropSession::destinationAt(const Window& window, gfx::Point screenPoint) const
 {
-    const auto& content = window.contentView();
-    if (!content)
-        return nullptr;
     const auto types = m_pasteboard ? m_pasteboard->types() : std::vector<fnd::String> {};
-    for (auto view = content->hitTest(window.convertScreenToBase(screenPoint)); view; view = view->superview()) {
+    // The toolbar's view takes drops too (items dragged into it while it is customised).
+    for (auto view = window.hitTestViews(window.convertScreenToBase(screenPoint)); view; view = view->superview()) {
         if (!dynamic_cast<DraggingDestination*>(view.get()))
             continue;
         const auto registered = registeredDraggedTypes(*view);

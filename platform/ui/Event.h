@@ -162,6 +162,11 @@ public:
     double deltaX() const { return m_deltaX; }
     double deltaY() const { return m_deltaY; }
     double deltaZ() const { return m_deltaZ; }
+    // Scroll-wheel amounts: in points when the device reports precise deltas (touchpads), else in lines (the
+    // wheel's notches, as deltaX and deltaY).
+    bool hasPreciseScrollingDeltas() const { return m_preciseScrolling; }
+    double scrollingDeltaX() const { return m_preciseScrolling ? m_scrollingDeltaX : m_deltaX; }
+    double scrollingDeltaY() const { return m_preciseScrolling ? m_scrollingDeltaY : m_deltaY; }
     short subtype() const { return m_subtype; }
     long data1() const { return m_data1; }
     long data2() const { return m_data2; }
@@ -183,6 +188,13 @@ public:
         m_deltaX = dx;
         m_deltaY = dy;
         m_deltaZ = dz;
+    }
+    // Point deltas of a precise device; deltaX and deltaY then hold the same movement in lines.
+    void setPreciseScrollingDeltas(double dx, double dy)
+    {
+        m_preciseScrolling = true;
+        m_scrollingDeltaX = dx;
+        m_scrollingDeltaY = dy;
     }
     static void setCurrentModifierFlags(unsigned flags);
     static void setMouseLocation(gfx::Point screenPoint);
@@ -209,6 +221,9 @@ private:
     double m_deltaX { 0 };
     double m_deltaY { 0 };
     double m_deltaZ { 0 };
+    bool m_preciseScrolling { false };
+    double m_scrollingDeltaX { 0 };
+    double m_scrollingDeltaY { 0 };
     short m_subtype { 0 };
     long m_data1 { 0 };
     long m_data2 { 0 };

@@ -8,6 +8,7 @@ class Event;
 class Menu;
 class Responder;
 class Screen;
+class ScrollView;
 class TrackingArea;
 class View;
 class Window;

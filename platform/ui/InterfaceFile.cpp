@@ -501,12 +501,16 @@ private:
 
     fnd::Expected<void> connect(const xmlNode* connections)
     {
+        std::vector<const xmlNode*> bindings;
         for (const xmlNode* node : elementChildren(connections)) {
             const auto name = nameOf(node);
             auto source = reference(node, "source");
             if (!source)
                 return std::unexpected(source.error());
-            if (name == "outlet") {
+            if (name == "binding") {
+                // Made once every outlet is connected, since a bound key path may pass through one.
+                bindings.push_back(node);
+            } else if (name == "outlet") {
                 auto key = attribute(node, "key");
                 if (!key || key->empty())
                     return failure(InterfaceFile::MalformedError, node, "has no key");
@@ -531,8 +535,47 @@ private:
                 if (auto set = setKey(**source, Value(String(*selector)), "action", node); !set)
                     return set;
             } else {
-                return failure(InterfaceFile::MalformedError, node, "is not an outlet or action");
+                return failure(InterfaceFile::MalformedError, node, "is not an outlet, action or binding");
             }
+        }
+        for (const xmlNode* node : bindings)
+            if (auto bound = bind(node); !bound)
+                return bound;
+        return {};
+    }
+
+    // <binding source name destination keyPath> with the options as keyed values inside.
+    fnd::Expected<void> bind(const xmlNode* node)
+    {
+        auto source = reference(node, "source");
+        if (!source)
+            return std::unexpected(source.error());
+        auto destination = reference(node, "destination");
+        if (!destination)
+            return std::unexpected(destination.error());
+        auto name = attribute(node, "name");
+        auto keyPath = attribute(node, "keyPath");
+        if (!name || name->empty())
+            return failure(InterfaceFile::MalformedError, node, "has no name");
+        if (!keyPath || keyPath->empty())
+            return failure(InterfaceFile::MalformedError, node, "has no keyPath");
+        fnd::Dictionary options;
+        for (const xmlNode* child : elementChildren(node)) {
+            auto key = attribute(child, "key");
+            if (!key)
+                return failure(InterfaceFile::MalformedError, child, "has no key");
+            auto value = readValue(child);
+            if (!value)
+                return std::unexpected(value.error());
+            options.set(String(*key), std::move(*value));
+        }
+        try {
+            (*source)->bind(String(*name), **destination, String(*keyPath), options);
+        } catch (const fnd::Exception& exception) {
+            (*source)->unbind(String(*name));
+            return failure(exception.name() == fnd::ExceptionName::UndefinedKey ? InterfaceFile::UnknownKeyError
+                                                                                : InterfaceFile::InvalidValueError,
+                node, fmt::format("binds to a key path that was refused: {}", exception.reason().utf8()));
         }
         return {};
     }

@@ -26,6 +26,9 @@ namespace ui {
 //         <outlet source="owner" key="window" destination="window"/>      source.key = destination
 //         <action source="ok" selector="save:" destination="owner"/>      target and action of the source
 //         <action source="menuItem" selector="copy:"/>                     no destination: nil target
+//         <binding source="name" name="value" destination="people" keyPath="selection.name">
+//           <string key="NSNullPlaceholder">No Name</string>               options, as keyed values
+//         </binding>                                                       bound after every outlet
 //       </connections>
 //     </interface>
 //

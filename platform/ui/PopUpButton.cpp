@@ -18,6 +18,11 @@ void PopUpButton::describeClass(fnd::ClassBuilder<PopUpButton>& c)
     c.action("addItemWithTitle:", &PopUpButton::addItemWithTitle);
     c.action("selectItemAtIndex:", &PopUpButton::selectItemAtIndex);
     c.action("selectItemWithTag:", &PopUpButton::selectItemWithTag);
+    c.exposeBinding("content");
+    c.exposeBinding("contentObjects");
+    c.exposeBinding("contentValues");
+    c.exposeBinding("selectedIndex");
+    c.exposeBinding("selectedObject");
 }
 
 std::shared_ptr<PopUpButton> PopUpButton::create(gfx::Rect frame, bool pullsDown)

@@ -59,6 +59,32 @@ public:
     void keyDown(const Event& event) override;
     // The menu replaces the context menu.
     std::shared_ptr<Menu> menuForEvent(const Event& event) override { return (void)event, nullptr; }
+
+    // Bindings besides a control's: "content" (the objects the items stand for, titled by their descriptions),
+    // "contentObjects" (what each item represents instead), "contentValues" (the titles instead), "selectedIndex"
+    // (the chosen item's index in the content) and "selectedObject" (the object the chosen item represents). A
+    // selection marker shows as an item of its own above the content, titled with the binding's placeholder; a
+    // selection the content does not hold chooses nothing.
+    void pushBoundValues() override;
+    void unbind(const fnd::String& binding) override;
+
+protected:
+    void takeBoundValue(const fnd::Value& value, const fnd::String& binding, const fnd::Dictionary& options) override;
+
+private:
+    struct BoundContent {
+        bool hasContent { false };
+        fnd::Array content;
+        std::optional<fnd::Array> objects;
+        std::optional<fnd::Array> values;
+        fnd::String selectionBinding;
+        fnd::Value selection;
+        std::optional<fnd::String> placeholderTitle;
+    };
+    void rebuildBoundItems();
+    void showBoundSelection();
+
+    BoundContent m_bound;
 };
 
 }

@@ -5,6 +5,7 @@
 #include "platform/text/AttributedString.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Backend.h"
+#include "platform/ui/Control.h"
 #include "platform/ui/MenuView.h"
 #include "platform/ui/Window.h"
 
@@ -457,10 +458,14 @@ void PopUpButtonCell::attachPopUpWithFrame(gfx::Rect cellFrame, View& controlVie
     if (!item || !item->isEnabled() || item->isSeparatorItem() || item->hasSubmenu() || item == titleItem)
         return;
     selectItemAtIndex(*chosen);
-    if (item->action())
+    if (item->action()) {
+        // The choice still goes back through the control's bindings.
+        if (auto control = std::dynamic_pointer_cast<Control>(view))
+            control->pushBoundValues();
         Application::shared().sendAction(item->action(), item->target(), fnd::Value(item));
-    else
+    } else {
         sendActionFromControlView();
+    }
 }
 
 void PopUpButtonCell::dismissPopUp()

@@ -17,6 +17,7 @@ void View::describeClass(fnd::ClassBuilder<View>& c)
     c.property("frame", &View::frame, &View::setFrame);
     c.property("bounds", &View::bounds, &View::setBounds);
     c.property("hidden", &View::isHidden, &View::setHidden);
+    c.property("alphaValue", &View::alphaValue, &View::setAlphaValue);
     c.property("autoresizingMask", &View::autoresizingMask, &View::setAutoresizingMask);
     c.property("autoresizesSubviews", &View::autoresizesSubviews, &View::setAutoresizesSubviews);
     c.property("postsFrameChangedNotifications", &View::postsFrameChangedNotifications,
@@ -460,6 +461,18 @@ gfx::Rect View::convertRectToView(gfx::Rect rect, const View* view) const
 }
 
 // Visibility and hit testing.
+
+void View::setAlphaValue(double alpha)
+{
+    alpha = std::isnan(alpha) ? 0 : std::clamp(alpha, 0.0, 1.0);
+    if (alpha == m_alpha)
+        return;
+    m_alpha = alpha;
+    if (auto parent = superview())
+        parent->setNeedsDisplayInRect(m_frame);
+    else
+        setNeedsDisplay(true);
+}
 
 void View::setHidden(bool hidden)
 {

@@ -100,7 +100,7 @@ public:
     virtual void setBoundsOrigin(gfx::Point origin);
     virtual void setBoundsSize(gfx::Size size);
     // Scales the unit square of the bounds: a cumulative zoom (2, 2) halves the bounds.
-    void scaleUnitSquareToSize(gfx::Size size);
+    virtual void scaleUnitSquareToSize(gfx::Size size);
     void translateOriginToPoint(gfx::Point point);
     virtual bool isFlipped() const { return false; }
 
@@ -134,6 +134,9 @@ public:
     bool isHidden() const { return m_hidden; }
     void setHidden(bool hidden);
     bool isHiddenOrHasHiddenAncestor() const;
+    // The opacity the view and its subviews are drawn with (0 to 1); view animations fade views through it.
+    double alphaValue() const { return m_alpha; }
+    void setAlphaValue(double alpha);
     virtual bool isOpaque() const { return false; }
     // The part of the bounds not clipped by the superviews.
     gfx::Rect visibleRect() const;
@@ -161,6 +164,15 @@ public:
     void lockFocus();
     void unlockFocus();
     static bool isDrawingToScreen();
+
+    // Scrolling through the enclosing clip views (ViewScrolling.cpp). scrollRectToVisible moves each enclosing clip
+    // view, innermost first, as little as needed to show the rect (in this view's coordinates); true when one moved.
+    virtual bool scrollRectToVisible(gfx::Rect rect);
+    // Scrolls the nearest enclosing clip view so the point (this view's coordinates) is its bounds origin.
+    void scrollPoint(gfx::Point point);
+    std::shared_ptr<ScrollView> enclosingScrollView() const;
+    // During a drag that left the enclosing clip view: scrolls it toward the mouse; true when it moved.
+    virtual bool autoscroll(const Event& event);
 
     // Drawing the view elsewhere.
     fnd::Expected<fnd::Data> dataWithPDFInsideRect(gfx::Rect rect);
@@ -255,6 +267,7 @@ private:
     unsigned m_autoresizingMask { AutoresizingMask::NotSizable };
     bool m_autoresizesSubviews { true };
     bool m_hidden { false };
+    double m_alpha { 1 };
     bool m_postsFrameChanged { true };
     bool m_postsBoundsChanged { true };
     bool m_focusLocked { false };

@@ -52,12 +52,21 @@ void ViewAnimation::startAnimation()
         track.fadeOut = effect == ViewAnimationEffect::FadeOut;
         if (track.window)
             track.originalAlpha = track.window->alphaValue();
+        if (track.view) {
+            // A view fades in to full opacity; one already shown and partly faded (a fade-out stopped halfway)
+            // continues from where it is. A fade-out starts from the view's alpha and restores it at the end.
+            track.originalAlpha = track.view->alphaValue();
+            const bool partlyShown = !track.view->isHidden() && track.view->alphaValue() < 1;
+            track.fadeFrom = track.fadeIn ? (partlyShown ? track.view->alphaValue() : 0) : track.originalAlpha;
+        }
         m_tracks.push_back(std::move(track));
     }
     // What shows from the first frame on.
     for (auto& track : m_tracks) {
-        if (track.view && track.fadeIn)
+        if (track.view && track.fadeIn) {
+            track.view->setAlphaValue(track.fadeFrom);
             track.view->setHidden(false);
+        }
         if (track.window && track.fadeIn) {
             track.window->setAlphaValue(0);
             if (!track.window->isVisible())
@@ -81,6 +90,10 @@ void ViewAnimation::apply(float value)
         if (track.view) {
             if (track.view->frame() != frame)
                 track.view->setFrame(frame);
+            if (track.fadeIn)
+                track.view->setAlphaValue(track.fadeFrom + (1 - track.fadeFrom) * value);
+            else if (track.fadeOut)
+                track.view->setAlphaValue(track.fadeFrom * (1 - value));
             continue;
         }
         if (track.window->frame() != frame)
@@ -99,8 +112,12 @@ void ViewAnimation::didFinish(bool reachedEnd)
         for (auto& track : m_tracks) {
             if (track.view) {
                 track.view->setFrame(track.endFrame);
+                if (track.fadeIn)
+                    track.view->setAlphaValue(1);
                 if (track.fadeOut || track.endFrame.isEmpty())
                     track.view->setHidden(true);
+                if (track.fadeOut)
+                    track.view->setAlphaValue(track.originalAlpha);
                 continue;
             }
             track.window->setFrame(track.endFrame, true);

@@ -21,9 +21,9 @@ inline const fnd::String FadeOut = "NSViewAnimationFadeOutEffect";
 
 // Moves, resizes and fades views and windows, one dictionary per target: the target (a view or a window), optional
 // start and end frames (the current frame when absent) and an optional fade effect. Other keys stay in the
-// dictionaries for the delegate to read. Views have no alpha of their own: a view fading in is shown at the start,
-// one fading out (or reaching an empty end frame) is hidden at the end. A window fades through its alpha; one
-// fading out is ordered out at the end with its alpha restored. Defaults: 0.5 s, ease in and out, nonblocking.
+// dictionaries for the delegate to read. Views and windows fade through their alpha. A view fading in is shown at the
+// start and ends opaque; one fading out (or reaching an empty end frame) is hidden at the end, its alpha restored. A
+// window fading out is ordered out at the end with its alpha restored. Defaults: 0.5 s, ease in and out, nonblocking.
 class ViewAnimation : public Animation {
     FND_OBJECT(ViewAnimation)
 
@@ -53,6 +53,7 @@ private:
         bool fadeIn { false };
         bool fadeOut { false };
         double originalAlpha { 1 };
+        double fadeFrom { 0 };
     };
 
     void apply(float value);

@@ -103,9 +103,17 @@ void drawViewAndSubviews(View& view, gfx::GraphicsContext& context, const gfx::A
 void drawViewTree(View& view, gfx::GraphicsContext& context, const gfx::AffineTransform& rootCTM,
     const gfx::AffineTransform& toTarget, const std::vector<gfx::Rect>& rects, gfx::Rect clip)
 {
-    if (view.isHidden())
+    if (view.isHidden() || view.alphaValue() <= 0)
         return;
-    drawViewAndSubviews(view, context, rootCTM, toTarget, rects, clip);
+    if (view.alphaValue() < 1) {
+        // The alpha multiplies whatever the view and its subviews draw.
+        context.saveGraphicsState();
+        context.setAlpha(context.alpha() * view.alphaValue());
+        drawViewAndSubviews(view, context, rootCTM, toTarget, rects, clip);
+        context.restoreGraphicsState();
+    } else {
+        drawViewAndSubviews(view, context, rootCTM, toTarget, rects, clip);
+    }
     // The ring goes around the view, over its neighbours, within the superview's clip.
     if (view.showsFocusRingNow())
         detail::drawFocusRing(view, context, rootCTM, toTarget, rects, clip);

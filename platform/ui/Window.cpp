@@ -28,6 +28,7 @@ void Window::describeClass(fnd::ClassBuilder<Window>& c)
     c.property("styleMask", &Window::styleMask, &Window::setStyleMask);
     c.property("level", &Window::level, &Window::setLevel);
     c.property("alphaValue", &Window::alphaValue, &Window::setAlphaValue);
+    c.property("backgroundColor", &Window::backgroundColor, &Window::setBackgroundColor);
     c.property("frame", &Window::frame, [](Window& w, gfx::Rect r) { w.setFrame(r, true); });
     c.property("frameAutosaveName", &Window::frameAutosaveName,
         [](Window& w, fnd::String name) { w.setFrameAutosaveName(name); });
@@ -131,6 +132,7 @@ void Window::applyFrame(gfx::Rect frame, bool display)
             m_contentView->setFrame({ in.left, in.bottom, content.width(), content.height() });
             m_contentView->setNeedsDisplay(true);
         }
+        layoutToolbarView();
     }
     for (auto& [child, place] : m_children) {
         if (auto c = child.lock()) {
@@ -334,6 +336,35 @@ void Window::setLevel(long level)
         Application::shared().orderWindow(*this, static_cast<int>(WindowOrderingMode::Above), 0);
 }
 
+bool Window::isStandardWindowButtonEnabled(WindowButton button) const
+{
+    return (m_disabledButtons & (1u << static_cast<unsigned>(button))) == 0;
+}
+
+void Window::setStandardWindowButtonEnabled(WindowButton button, bool enabled)
+{
+    const unsigned bit = 1u << static_cast<unsigned>(button);
+    const unsigned disabled = enabled ? m_disabledButtons & ~bit : m_disabledButtons | bit;
+    if (disabled == m_disabledButtons)
+        return;
+    m_disabledButtons = disabled;
+    Backend::current().windowChanged(*this);
+}
+
+double Window::contentBorderThicknessForEdge(gfx::RectEdge edge) const
+{
+    return edge == gfx::RectEdge::MinY ? m_contentBorderBottom : edge == gfx::RectEdge::MaxY ? m_contentBorderTop : 0;
+}
+
+void Window::setContentBorderThickness(double thickness, gfx::RectEdge edge)
+{
+    thickness = std::max(thickness, 0.0);
+    if (edge == gfx::RectEdge::MinY)
+        m_contentBorderBottom = thickness;
+    else if (edge == gfx::RectEdge::MaxY)
+        m_contentBorderTop = thickness;
+}
+
 void Window::setAlphaValue(double alpha)
 {
     alpha = std::clamp(alpha, 0.0, 1.0);
@@ -364,6 +395,52 @@ void Window::setToolbar(const std::shared_ptr<fnd::Object>& toolbar, double heig
     // The content keeps its size; the frame grows upwards by the toolbar.
     auto frame = frameRectForContentRect(content);
     applyFrame(frame, true);
+    layoutToolbarView();
+}
+
+void Window::setToolbarView(const std::shared_ptr<View>& view)
+{
+    if (view == m_toolbarView)
+        return;
+    auto self = std::static_pointer_cast<Window>(shared_from_this());
+    if (m_toolbarView)
+        View::setIsRootViewOfWindow(*m_toolbarView, nullptr);
+    m_toolbarView = view;
+    if (!view)
+        return;
+    if (view->superview())
+        view->removeFromSuperview();
+    View::setIsRootViewOfWindow(*view, self);
+    layoutToolbarView();
+    view->setNeedsDisplay(true);
+    m_cursorRectsValid = false;
+}
+
+void Window::layoutToolbarView()
+{
+    if (!m_toolbarView)
+        return;
+    auto content = contentRectForFrameRect(m_frame);
+    auto in = Backend::current().frameInsets(m_styleMask);
+    m_toolbarView->setHidden(m_toolbarHeight <= 0);
+    m_toolbarView->setFrame({ in.left, in.bottom + content.height(), content.width(), m_toolbarHeight });
+}
+
+std::vector<std::shared_ptr<View>> Window::rootViews() const
+{
+    std::vector<std::shared_ptr<View>> roots;
+    if (m_contentView)
+        roots.push_back(m_contentView);
+    if (m_toolbarView && !m_toolbarView->isHidden())
+        roots.push_back(m_toolbarView);
+    return roots;
+}
+
+std::shared_ptr<View> Window::hitTestViews(gfx::Point basePoint) const
+{
+    if (m_toolbarView && !m_toolbarView->isHidden() && gfx::pointInRect(basePoint, m_toolbarView->frame()))
+        return m_toolbarView->hitTest(basePoint);
+    return m_contentView ? m_contentView->hitTest(basePoint) : nullptr;
 }
 
 void Window::setContentView(const std::shared_ptr<View>& view)
@@ -418,6 +495,11 @@ void Window::makeKeyAndOrderFront(const fnd::Value&)
 void Window::orderWindow(WindowOrderingMode place, long otherWindowNumber)
 {
     auto self = shared_from_this();
+    if (m_closed && place != WindowOrderingMode::Out) {
+        // A closed window shown again (a window controller keeps its window) is open again, and can close again.
+        m_closed = false;
+        m_windowNumber = Application::shared().registerWindow(*this);
+    }
     bool wasVisible = m_visible;
     Application::shared().orderWindow(*this, static_cast<int>(place), otherWindowNumber);
     if (place == WindowOrderingMode::Out)
@@ -686,8 +768,11 @@ void Window::endSheet(const std::shared_ptr<Window>& sheet, long returnCode)
     postNotification(WindowNotification::DidEndSheet);
     if (m_visible)
         makeKeyWindow();
+    // The handler may drop the caller's reference to the sheet.
+    auto ended = sheet;
     if (handler)
         handler(returnCode);
+    Backend::current().sheetEnded(*ended, *this);
 }
 
 // Conversions.
@@ -748,9 +833,11 @@ void Window::display()
     if (!m_contentView)
         return;
     m_contentView->setNeedsDisplay(false);
+    if (m_toolbarView)
+        m_toolbarView->setNeedsDisplay(false);
     auto content = contentRectForFrameRect(m_frame);
     auto in = Backend::current().frameInsets(m_styleMask);
-    displayRegion({ { in.left, in.bottom, content.width(), content.height() } });
+    displayRegion({ { in.left, in.bottom, content.width(), content.height() + m_toolbarHeight } });
     m_viewsNeedDisplay = false;
 }
 
@@ -760,6 +847,8 @@ void Window::displayIfNeeded()
         return;
     m_viewsNeedDisplay = false;
     m_contentView->displayIfNeeded();
+    if (m_toolbarView)
+        m_toolbarView->displayIfNeeded();
 }
 
 void Window::displayRegion(const std::vector<gfx::Rect>& rects)
@@ -771,6 +860,8 @@ void Window::displayRegion(const std::vector<gfx::Rect>& rects)
     auto content = contentRectForFrameRect(m_frame);
     auto in = Backend::current().frameInsets(m_styleMask);
     gfx::Rect contentInBase { in.left, in.bottom, content.width(), content.height() };
+    // The surface holds the toolbar's strip above the content.
+    gfx::Rect surfaceInBase { in.left, in.bottom, content.width(), content.height() + m_toolbarHeight };
     {
         gfx::CurrentContextScope scope(context);
         context->saveGraphicsState();
@@ -780,9 +871,12 @@ void Window::displayRegion(const std::vector<gfx::Rect>& rects)
         context->setCTM(rootCTM);
         context->setFillColor(m_backgroundColor ? *m_backgroundColor : *gfx::Color::windowBackgroundColor());
         for (const auto& r : rects)
-            context->fillRectUsingOperation(gfx::intersectionRect(r, contentInBase), gfx::CompositingOperation::Copy);
+            context->fillRectUsingOperation(gfx::intersectionRect(r, surfaceInBase), gfx::CompositingOperation::Copy);
         context->restoreGraphicsState();
         drawViewTree(*m_contentView, *context, rootCTM, m_contentView->transformToSuperview(), rects, contentInBase);
+        if (m_toolbarView && !m_toolbarView->isHidden())
+            drawViewTree(*m_toolbarView, *context, rootCTM, m_toolbarView->transformToSuperview(), rects,
+                m_toolbarView->frame());
     }
     flushWindow();
 }

@@ -47,6 +47,9 @@ constexpr long ScreenSaver = 1000;
 
 enum class BackingStoreType { Retained = 0, Nonretained = 1, Buffered = 2 };
 
+// The standard buttons of a title bar, with the platform's values.
+enum class WindowButton { Close = 0, Miniaturize = 1, Zoom = 2, Toolbar = 3, DocumentIcon = 4 };
+
 // How the first responder was reached, with the platform's values (fields select their text when tabbed into).
 enum class KeyViewSelectionDirection { Direct = 0, Next = 1, Previous = 2 };
 
@@ -138,6 +141,9 @@ public:
     bool showsResizeIndicator() const { return m_showsResizeIndicator; }
     void setShowsResizeIndicator(bool flag) { m_showsResizeIndicator = flag; }
     bool isZoomable() const { return (m_styleMask & WindowStyleMask::Resizable) != 0; }
+    // Whether a standard button of the title bar is enabled (all are at first); the backend greys out a disabled one.
+    bool isStandardWindowButtonEnabled(WindowButton button) const;
+    void setStandardWindowButtonEnabled(WindowButton button, bool enabled);
     bool isZoomed() const;
     void zoom(const fnd::Value& sender);
     void performZoom(const fnd::Value& sender) { zoom(sender); }
@@ -176,9 +182,22 @@ public:
     // Panels that keep working while a modal session runs answer true.
     virtual bool worksWhenModal() const { return false; }
     double backingScaleFactor() const;
+    // The bars of a textured window along the bottom (MinY) and top (MaxY) of its content: views that slide in from
+    // those edges leave them free. Other edges have none; a negative thickness is taken as 0.
+    double contentBorderThicknessForEdge(gfx::RectEdge edge) const;
+    void setContentBorderThickness(double thickness, gfx::RectEdge edge);
     // A slot for the toolbar (its class comes later); its height counts in the frame.
     const std::shared_ptr<fnd::Object>& toolbar() const { return m_toolbar; }
     void setToolbar(const std::shared_ptr<fnd::Object>& toolbar, double height);
+    // The view shown above the content view across the toolbar's height (the toolbar's own view): drawn, hit and
+    // tracked like the content view, outside the content rect.
+    const std::shared_ptr<View>& toolbarView() const { return m_toolbarView; }
+    void setToolbarView(const std::shared_ptr<View>& view);
+    // The deepest view under a point of the base coordinates, in the toolbar view or the content view.
+    std::shared_ptr<View> hitTestViews(gfx::Point basePoint) const;
+    // While set, the mouse reaches the toolbar view even when a sheet blocks the window (the toolbar's
+    // customisation sheet lets the person drag items along the toolbar).
+    void setToolbarViewTakesMouseWhileBlocked(bool flag) { m_toolbarTakesMouseWhileBlocked = flag; }
 
     // Content.
     const std::shared_ptr<View>& contentView() const { return m_contentView; }
@@ -316,6 +335,9 @@ public:
 
 private:
     void applyFrame(gfx::Rect frame, bool display);
+    void layoutToolbarView();
+    // The content view, then the toolbar view, when there are.
+    std::vector<std::shared_ptr<View>> rootViews() const;
     void layoutContentView(gfx::Size oldSize);
     void postNotification(const fnd::String& name);
     void sendMouseToView(const Event& event);
@@ -335,10 +357,15 @@ private:
     bool m_ignoresMouseEvents { false };
     bool m_hidesOnDeactivate { false };
     bool m_showsResizeIndicator { true };
+    unsigned m_disabledButtons { 0 };
     gfx::Size m_minSize { 1, 1 };
     gfx::Size m_maxSize { 1e7, 1e7 };
     double m_toolbarHeight { 0 };
+    double m_contentBorderBottom { 0 };
+    double m_contentBorderTop { 0 };
     std::shared_ptr<fnd::Object> m_toolbar;
+    std::shared_ptr<View> m_toolbarView;
+    bool m_toolbarTakesMouseWhileBlocked { false };
     std::shared_ptr<View> m_contentView;
     std::weak_ptr<Responder> m_firstResponder;
     std::weak_ptr<View> m_initialFirstResponder;

@@ -17,7 +17,10 @@ void Window::sendEvent(const Event& event)
     auto self = std::static_pointer_cast<Window>(shared_from_this());
     auto type = event.type();
     bool isInput = event.isMouseEvent() || event.isKeyEvent() || type == EventType::FlagsChanged;
-    if (isInput && type != EventType::MouseMoved && !acceptsInput()) {
+    bool toToolbar = m_toolbarTakesMouseWhileBlocked && m_toolbarView && event.isMouseEvent()
+        && (gfx::pointInRect(event.locationInWindow(), m_toolbarView->frame())
+            || (mouseDownView() && mouseDownView()->isDescendantOf(*m_toolbarView)));
+    if (isInput && type != EventType::MouseMoved && !acceptsInput() && !toToolbar) {
         // A window behind a sheet or a modal session answers a click with a beep.
         if (type == EventType::LeftMouseDown || type == EventType::RightMouseDown || type == EventType::KeyDown)
             Application::shared().beep();
@@ -30,8 +33,8 @@ void Window::sendEvent(const Event& event)
     case EventType::LeftMouseDown:
     case EventType::RightMouseDown:
     case EventType::OtherMouseDown: {
-        std::shared_ptr<View> view = m_contentView ? m_contentView->hitTest(event.locationInWindow()) : nullptr;
-        if (!m_isKey && canBecomeKeyWindow() && type == EventType::LeftMouseDown) {
+        std::shared_ptr<View> view = hitTestViews(event.locationInWindow());
+        if (!m_isKey && canBecomeKeyWindow() && type == EventType::LeftMouseDown && !toToolbar) {
             makeKeyAndOrderFront();
             // The click only activates the window unless the view takes first clicks.
             if (!view || !view->acceptsFirstMouse(&event))
@@ -55,8 +58,8 @@ void Window::sendEvent(const Event& event)
     case EventType::OtherMouseUp: {
         // The view that took the press keeps the drag and the release.
         auto view = mouseDownView();
-        if (!view && m_contentView)
-            view = m_contentView->hitTest(event.locationInWindow());
+        if (!view)
+            view = hitTestViews(event.locationInWindow());
         if (type == EventType::LeftMouseUp || type == EventType::RightMouseUp || type == EventType::OtherMouseUp)
             m_mouseDownView.reset();
         if (view)
@@ -70,7 +73,7 @@ void Window::sendEvent(const Event& event)
             firstResponder()->mouseMoved(event);
         return;
     case EventType::ScrollWheel:
-        if (auto view = m_contentView ? m_contentView->hitTest(event.locationInWindow()) : nullptr)
+        if (auto view = hitTestViews(event.locationInWindow()))
             view->scrollWheel(event);
         return;
     case EventType::KeyDown:
@@ -100,6 +103,12 @@ void forEachView(View& view, const std::function<void(View&)>& visit)
         forEachView(*sub, visit);
 }
 
+void forEachView(const std::vector<std::shared_ptr<View>>& roots, const std::function<void(View&)>& visit)
+{
+    for (const auto& root : roots)
+        forEachView(*root, visit);
+}
+
 }
 
 void Window::updateTrackingAreas(gfx::Point basePoint, const Event& cause)
@@ -114,7 +123,7 @@ void Window::updateTrackingAreas(gfx::Point basePoint, const Event& cause)
         EventType type;
     };
     std::vector<Change> exits, enters, moves;
-    forEachView(*m_contentView, [&](View& view) {
+    forEachView(rootViews(), [&](View& view) {
         for (const auto& area : view.trackingAreas()) {
             unsigned o = area->options();
             if (dragging && !(o & TrackingOptions::EnabledDuringMouseDrag))
@@ -195,8 +204,7 @@ void Window::invalidateCursorRectsForView(View&)
 
 void Window::discardCursorRects()
 {
-    if (m_contentView)
-        forEachView(*m_contentView, [](View& v) { v.discardCursorRects(); });
+    forEachView(rootViews(), [](View& v) { v.discardCursorRects(); });
     m_cursorRectsValid = false;
 }
 
@@ -204,7 +212,7 @@ void Window::resetCursorRects()
 {
     if (!m_contentView)
         return;
-    forEachView(*m_contentView, [](View& v) {
+    forEachView(rootViews(), [](View& v) {
         v.discardCursorRects();
         if (!v.isHiddenOrHasHiddenAncestor())
             v.resetCursorRects();
@@ -220,7 +228,7 @@ void Window::updateCursor(gfx::Point basePoint)
         resetCursorRects();
     std::shared_ptr<SettableCursor> cursor;
     // Later views are in front, so the last match wins.
-    forEachView(*m_contentView, [&](View& view) {
+    forEachView(rootViews(), [&](View& view) {
         if (view.cursorRects().empty() || view.isHiddenOrHasHiddenAncestor())
             return;
         auto local = view.convertPointFromView(basePoint, nullptr);

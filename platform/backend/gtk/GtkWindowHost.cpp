@@ -226,7 +226,8 @@ void GtkWindowHost::setPositionHints()
 
 void GtkWindowHost::applyGeometry(Window& window)
 {
-    auto content = window.contentRectForFrameRect(window.frame());
+    // The client area holds the toolbar's strip above the content.
+    auto content = Window::contentRectForFrameRect(window.frame(), window.styleMask());
     m_contentSize = content.size;
     int menu = menuBarHeight();
     gfx::Rect outer { content.minX(), content.minY(), content.width(), content.height() + menu };
@@ -284,7 +285,7 @@ void GtkWindowHost::configured()
 
 std::shared_ptr<gfx::WindowSurface> GtkWindowHost::surface(Window& window)
 {
-    auto size = window.contentRectForFrameRect(window.frame()).size;
+    auto size = Window::contentRectForFrameRect(window.frame(), window.styleMask()).size;
     int scale = std::max(1, int(std::lround(window.backingScaleFactor())));
     if (!m_surface || m_surface->pointSize() != size || m_surface->scale() != scale)
         m_surface = std::make_shared<GtkWindowSurface>(size, scale);
@@ -377,7 +378,7 @@ void GtkWindowHost::onResize(GtkDrawingArea*, int width, int height, gpointer se
     auto w = host->window();
     if (!w || !w->isVisible())
         return;
-    auto content = w->contentRectForFrameRect(w->frame());
+    auto content = Window::contentRectForFrameRect(w->frame(), w->styleMask());
     if (std::abs(content.width() - width) < 0.5 && std::abs(content.height() - height) < 0.5)
         return;
     if (g_get_monotonic_time() - host->m_requestedAt < RequestSettleMicroseconds)

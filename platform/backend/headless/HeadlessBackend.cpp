@@ -103,6 +103,17 @@ void HeadlessBackend::scrollWheel(Window& window, gfx::Point point, double delta
     post(Event::scrollEvent(point, flags, now, window.windowNumber(), deltaX, deltaY));
 }
 
+void HeadlessBackend::preciseScrollWheel(Window& window, gfx::Point point, double deltaX, double deltaY, unsigned flags)
+{
+    // Ten points make a line, as a touchpad's coarse deltas report them.
+    constexpr double PointsPerLine = 10;
+    double now = fnd::Clock::current()->now().timeIntervalSinceReferenceDate();
+    auto event
+        = Event::scrollEvent(point, flags, now, window.windowNumber(), deltaX / PointsPerLine, deltaY / PointsPerLine);
+    event->setPreciseScrollingDeltas(deltaX, deltaY);
+    post(event);
+}
+
 void HeadlessBackend::keyDown(Window& window, const fnd::String& characters, unsigned short keyCode, unsigned flags,
     std::optional<fnd::String> ignoringModifiers)
 {
@@ -153,7 +164,8 @@ void HeadlessBackend::after(double seconds, std::function<void()> work)
 
 std::shared_ptr<gfx::WindowSurface> HeadlessBackend::surfaceForWindow(Window& window)
 {
-    auto size = window.contentRectForFrameRect(window.frame()).size;
+    // The content and the toolbar's strip above it.
+    auto size = Window::contentRectForFrameRect(window.frame(), window.styleMask()).size;
     auto& surface = m_surfaces[window.windowNumber()];
     if (!surface || surface->pointSize() != size)
         surface = std::make_shared<HeadlessSurface>(size, window.backingScaleFactor());
@@ -229,8 +241,36 @@ void HeadlessBackend::answerNextPopUpMenu(std::optional<long> index)
     m_popUpAnswers.push_back(index);
 }
 
+void HeadlessBackend::answerNextPanel(PanelAnswer answer)
+{
+    m_panelAnswers.push_back(std::move(answer));
+}
+
+bool HeadlessBackend::answerPanel(Window& window)
+{
+    if (m_panelAnswers.empty() || !dynamic_cast<ScriptedPanel*>(&window))
+        return false;
+    auto answer = std::move(m_panelAnswers.front());
+    m_panelAnswers.pop_front();
+    std::weak_ptr<Window> weak = std::static_pointer_cast<Window>(window.shared_from_this());
+    // Carried out inside the panel's session or once the sheet is up, as a person's clicks would be.
+    after(0, [weak, answer = std::move(answer)] {
+        if (auto w = weak.lock())
+            dynamic_cast<ScriptedPanel&>(*w).performScriptedAnswer(answer);
+    });
+    return true;
+}
+
+void HeadlessBackend::sheetEnded(Window&, Window& parent)
+{
+    if (parent.isVisible())
+        answerPanel(parent);
+}
+
 void HeadlessBackend::modalSessionBegan(Window& window)
 {
+    if (answerPanel(window))
+        return;
     if (m_modalAnswers.empty())
         return;
     auto answer = std::move(m_modalAnswers.front());
@@ -245,6 +285,8 @@ void HeadlessBackend::modalSessionBegan(Window& window)
 
 void HeadlessBackend::sheetBegan(Window& sheet, Window& parent)
 {
+    if (answerPanel(sheet))
+        return;
     if (m_sheetAnswers.empty())
         return;
     auto answer = std::move(m_sheetAnswers.front());

@@ -3,6 +3,7 @@
 #include "platform/foundation/Error.h"
 #include "platform/ui/Backend.h"
 #include "platform/ui/Event.h"
+#include "platform/ui/ScriptedPanel.h"
 
 #include <deque>
 #include <functional>
@@ -44,6 +45,8 @@ public:
     void rightMouseDown(Window& window, gfx::Point point, unsigned modifierFlags = 0);
     void rightMouseUp(Window& window, gfx::Point point, unsigned modifierFlags = 0);
     void scrollWheel(Window& window, gfx::Point point, double deltaX, double deltaY, unsigned modifierFlags = 0);
+    // A touchpad's scroll: deltas in points.
+    void preciseScrollWheel(Window& window, gfx::Point point, double deltaX, double deltaY, unsigned modifierFlags = 0);
     // charactersIgnoringModifiers defaults to the characters.
     void keyDown(Window& window, const fnd::String& characters, unsigned short keyCode, unsigned modifierFlags = 0,
         std::optional<fnd::String> charactersIgnoringModifiers = std::nullopt);
@@ -71,6 +74,11 @@ public:
     void answerNextModal(std::function<void(Window& window)> answer);
     void answerNextSheet(std::function<void(Window& sheet, Window& parent)> answer);
     void answerNextPopUpMenu(std::optional<long> index);
+    // Answers for panels (alerts, save and open panels), used in order whenever a panel runs modally, begins as a
+    // sheet, or takes input again after a sheet of its own ended (a refused overwrite). They come before the
+    // plain modal and sheet answers.
+    void answerNextPanel(PanelAnswer answer);
+    std::size_t pendingPanelAnswers() const { return m_panelAnswers.size(); }
 
     // Records.
     int beepCount() const { return m_beeps; }
@@ -84,16 +92,20 @@ public:
     fnd::Expected<void> openURL(const fnd::String& url) override;
     void modalSessionBegan(Window& window) override;
     void sheetBegan(Window& sheet, Window& parent) override;
+    void sheetEnded(Window& sheet, Window& parent) override;
     std::optional<long> popUpMenu(Menu& menu, gfx::Point screenLocation) override;
 
 private:
     std::shared_ptr<Event> mouseEvent(EventType type, Window& window, gfx::Point point, unsigned flags, long clicks);
+    // Answers the window from the panel script when it is a panel and an answer waits.
+    bool answerPanel(Window& window);
 
     std::vector<ScreenGeometry> m_screens;
     std::map<long, std::shared_ptr<HeadlessSurface>> m_surfaces;
     std::deque<std::function<void(Window&)>> m_modalAnswers;
     std::deque<std::function<void(Window&, Window&)>> m_sheetAnswers;
     std::deque<std::optional<long>> m_popUpAnswers;
+    std::deque<PanelAnswer> m_panelAnswers;
     std::vector<fnd::String> m_openedURLs;
     std::vector<std::shared_ptr<fnd::Timer>> m_timers;
     int m_beeps { 0 };

@@ -1,6 +1,8 @@
 #include "UiTestSupport.h"
 
 #include "platform/foundation/RunLoop.h"
+#include "platform/graphics/BitmapImageRep.h"
+#include "platform/graphics/GraphicsContext.h"
 #include "platform/ui/View.h"
 #include "platform/ui/ViewAnimation.h"
 
@@ -101,6 +103,67 @@ TEST_F(ViewAnimationTest, WindowsFadeThroughTheirAlphaAndAStopLeavesThingsWhereT
     EXPECT_FALSE(window->isVisible()) << "a window that faded out is ordered out";
     EXPECT_NEAR(window->alphaValue(), 0.8, 1e-6) << "and keeps its alpha for the next time it shows";
     EXPECT_EQ(window->frame(), (gfx::Rect { 50, 50, 100, 100 }));
+}
+
+// Fills its bounds with opaque black.
+class BlackView : public ui::View {
+public:
+    void drawRect(gfx::Rect) override
+    {
+        auto* context = gfx::GraphicsContext::current();
+        context->setFillColor(*gfx::Color::blackColor());
+        context->fillRect(bounds());
+    }
+};
+
+TEST_F(ViewAnimationTest, ViewsFadeThroughTheirAlphaAndAStoppedFadeOutFadesBackInFromWhereItIs)
+{
+    auto window = ui::Window::create({ 0, 0, 100, 100 });
+    window->setBackgroundColor(gfx::Color::whiteColor());
+    auto view = fnd::makeObject<BlackView>();
+    view->initWithFrame({ 0, 0, 100, 100 });
+    view->setHidden(true);
+    window->contentView()->addSubview(view);
+    auto grey = [&] { return gfx::redOf(backend->imageOfWindow(*window)->pixelBuffer().pixel(50, 50)); };
+
+    auto fade = [&](const fnd::String& effect) {
+        auto animation = ViewAnimation::create({ { { Key::Target, view }, { Key::Effect, effect } } });
+        animation->setAnimationCurve(ui::AnimationCurve::Linear);
+        animation->setDuration(1);
+        animation->setFrameRate(20);
+        animation->startAnimation();
+        return animation;
+    };
+    fade(ui::ViewAnimationEffect::FadeIn);
+    EXPECT_FALSE(view->isHidden());
+    EXPECT_EQ(view->alphaValue(), 0);
+    runFor(0.5);
+    EXPECT_NEAR(view->alphaValue(), 0.5, 1e-6);
+    EXPECT_NEAR(grey(), 128, 2) << "half of the black view over the white window";
+    runFor(1);
+    EXPECT_EQ(view->alphaValue(), 1);
+    EXPECT_EQ(grey(), 0);
+
+    auto fadeOut = fade(ui::ViewAnimationEffect::FadeOut);
+    runFor(0.25);
+    fadeOut->stopAnimation();
+    const double stoppedAt = view->alphaValue();
+    EXPECT_GT(stoppedAt, 0.5);
+    EXPECT_LT(stoppedAt, 1);
+    EXPECT_FALSE(view->isHidden());
+    fade(ui::ViewAnimationEffect::FadeIn);
+    EXPECT_EQ(view->alphaValue(), stoppedAt) << "no jump back to transparent";
+    runFor(0.5);
+    EXPECT_GT(view->alphaValue(), stoppedAt);
+    EXPECT_LT(view->alphaValue(), 1);
+    runFor(1);
+    EXPECT_EQ(view->alphaValue(), 1);
+
+    fade(ui::ViewAnimationEffect::FadeOut);
+    runFor(2);
+    EXPECT_TRUE(view->isHidden());
+    EXPECT_EQ(view->alphaValue(), 1) << "a faded-out view keeps its alpha for the next time it shows";
+    EXPECT_EQ(grey(), 255);
 }
 
 }

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "platform/foundation/Selector.h"
+#include "platform/graphics/Image.h"
+#include "platform/graphics/Shadow.h"
+#include "platform/ui/View.h"
+
+#include <memory>
+#include <optional>
+
+// An image well: the image scaled to fit 8 points inside the bounds, centred on white with a soft shadow and a thin
+// frame, or, without an image, a dashed rounded placeholder around a grey text.
+class ZORImageView : public ui::View {
+    FND_OBJECT(ZORImageView)
+    static void describeClass(fnd::ClassBuilder<ZORImageView>& c);
+
+public:
+    ZORImageView() = default;
+    static std::shared_ptr<ZORImageView> create(gfx::Rect frame = {});
+
+    const std::shared_ptr<gfx::Image>& image() const { return m_image; }
+    void setImage(std::shared_ptr<gfx::Image> image);
+    // The placeholder's text; nullopt shows the localised "NoImageAvailable".
+    const std::optional<fnd::String>& infoText() const { return m_infoText; }
+    void setInfoText(std::optional<fnd::String> text);
+    // The shadow under the image; one is made at the first drawing of an image when none is set.
+    const std::shared_ptr<gfx::Shadow>& shadow() const { return m_shadow; }
+    void setShadow(std::shared_ptr<gfx::Shadow> shadow) { m_shadow = std::move(shadow); }
+
+    std::shared_ptr<fnd::Object> target() const { return m_target.lock(); }
+    void setTarget(const std::shared_ptr<fnd::Object>& target) { m_target = target; }
+    fnd::Selector action() const { return m_action; }
+    void setAction(fnd::Selector action) { m_action = action; }
+
+    // Where the image is drawn in the bounds (the zero rect without an image).
+    gfx::Rect imageRect() const;
+
+    void drawRect(gfx::Rect dirtyRect) override;
+
+private:
+    std::shared_ptr<gfx::Image> m_image;
+    std::optional<fnd::String> m_infoText;
+    std::shared_ptr<gfx::Shadow> m_shadow;
+    std::weak_ptr<fnd::Object> m_target;
+    fnd::Selector m_action;
+};

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "platform/graphics/Font.h"
+#include "platform/ui/View.h"
+
+#include <functional>
+#include <vector>
+
+namespace ui::detail {
+
+// A column of titles with one selected (the font panel's families, faces and sizes). A click selects a row and
+// tells onSelect. Flipped; it sits in a scroll view.
+class ChoiceListView : public View {
+    FND_OBJECT(ChoiceListView)
+public:
+    static constexpr double RowHeight = 19;
+    static std::shared_ptr<ChoiceListView> create(gfx::Rect frame);
+
+    void setTitles(std::vector<fnd::String> titles);
+    const std::vector<fnd::String>& titles() const { return m_titles; }
+    long selectedRow() const { return m_selected; }
+    // Selects without telling onSelect; -1 clears.
+    void selectRow(long row);
+    long rowOfTitle(const fnd::String& title) const;
+    gfx::Rect rectOfRow(long row) const;
+    std::function<void(long row)> onSelect;
+
+    bool isFlipped() const override { return true; }
+    bool acceptsFirstMouse(const Event*) override { return true; }
+    void drawRect(gfx::Rect dirtyRect) override;
+    void mouseDown(const Event& event) override;
+
+private:
+    void resize();
+
+    std::vector<fnd::String> m_titles;
+    long m_selected { -1 };
+};
+
+}

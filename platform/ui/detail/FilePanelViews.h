@@ -1,0 +1,136 @@
+#pragma once
+
+#include "platform/foundation/Places.h"
+#include "platform/foundation/Value.h"
+#include "platform/ui/View.h"
+
+#include <functional>
+#include <vector>
+
+namespace ui::detail {
+
+// One file or folder the browser shows.
+struct FileEntry {
+    fnd::String name;
+    fnd::String path;
+    bool isDirectory { false };
+    std::uint64_t size { 0 };
+    fnd::Date modified;
+    // Files of a type the panel does not allow are shown dimmed and cannot be chosen.
+    bool enabled { true };
+};
+
+enum class FileSortKey { Name, Size, Modified };
+
+// The browser's list: one row per entry with its name, size and modification date, sortable by each, with a
+// selection (one row, or several when allowed). A double click opens a row. Flipped; it sits in a scroll view.
+class FileListView : public View {
+    FND_OBJECT(FileListView)
+public:
+    static constexpr double RowHeight = 20;
+    static std::shared_ptr<FileListView> create(gfx::Rect frame);
+
+    void setEntries(std::vector<FileEntry> entries);
+    const std::vector<FileEntry>& entries() const { return m_entries; }
+    FileSortKey sortKey() const { return m_sortKey; }
+    bool isAscending() const { return m_ascending; }
+    // The same key again turns the order round.
+    void sortBy(FileSortKey key);
+    void setSort(FileSortKey key, bool ascending);
+
+    bool allowsMultipleSelection() const { return m_allowsMultipleSelection; }
+    void setAllowsMultipleSelection(bool flag) { m_allowsMultipleSelection = flag; }
+    const std::vector<std::size_t>& selectedRows() const { return m_selected; }
+    void selectRows(std::vector<std::size_t> rows);
+    // The row of the entry with the name, or -1.
+    long rowOfName(const fnd::String& name) const;
+    gfx::Rect rectOfRow(std::size_t row) const;
+
+    std::function<void()> onSelectionChanged;
+    std::function<void(const FileEntry&)> onOpen;
+
+    // The columns' left edges and widths, shared with the header.
+    static double sizeColumnWidth() { return 80; }
+    static double dateColumnWidth() { return 140; }
+    static fnd::String formattedSize(const FileEntry& entry);
+    static fnd::String formattedDate(fnd::Date date);
+
+    bool isFlipped() const override { return true; }
+    bool acceptsFirstResponder() const override { return true; }
+    void drawRect(gfx::Rect dirtyRect) override;
+    void mouseDown(const Event& event) override;
+    void keyDown(const Event& event) override;
+
+private:
+    void sortEntries();
+    void resize();
+
+    std::vector<FileEntry> m_entries;
+    std::vector<std::size_t> m_selected;
+    FileSortKey m_sortKey { FileSortKey::Name };
+    bool m_ascending { true };
+    bool m_allowsMultipleSelection { false };
+};
+
+// The column titles over the list; a click sorts by the column.
+class FileListHeaderView : public View {
+    FND_OBJECT(FileListHeaderView)
+public:
+    static std::shared_ptr<FileListHeaderView> create(gfx::Rect frame, const std::shared_ptr<FileListView>& list);
+    // The column under an x of this view.
+    FileSortKey columnAt(double x) const;
+
+    bool isFlipped() const override { return true; }
+    void drawRect(gfx::Rect dirtyRect) override;
+    void mouseDown(const Event& event) override;
+
+private:
+    std::weak_ptr<FileListView> m_list;
+};
+
+// The folders from the root to the current one as a row of segments; a click goes to that folder.
+class PathBarView : public View {
+    FND_OBJECT(PathBarView)
+public:
+    static std::shared_ptr<PathBarView> create(gfx::Rect frame);
+    void setPath(const fnd::String& path);
+    const fnd::String& path() const { return m_path; }
+    // The folder of each segment shown, with its rect.
+    std::vector<std::pair<fnd::String, gfx::Rect>> segments() const;
+    std::function<void(const fnd::String&)> onNavigate;
+
+    bool isFlipped() const override { return true; }
+    void drawRect(gfx::Rect dirtyRect) override;
+    void mouseDown(const Event& event) override;
+
+private:
+    fnd::String m_path;
+};
+
+// The places beside the browser: the home, desktop and documents folders, the mounted volumes and the recent
+// files; a click goes there.
+class PlacesView : public View {
+    FND_OBJECT(PlacesView)
+public:
+    static constexpr double RowHeight = 22;
+    // The name of the place that lists the recent files instead of a folder.
+    static const fnd::String& recentPlacePath();
+    static std::shared_ptr<PlacesView> create(gfx::Rect frame);
+    // Lists the places anew (volumes come and go).
+    void reload();
+    const std::vector<fnd::Places::Place>& places() const { return m_places; }
+    void setCurrentPath(const fnd::String& path);
+    std::function<void(const fnd::String&)> onNavigate;
+
+    bool isFlipped() const override { return true; }
+    void drawRect(gfx::Rect dirtyRect) override;
+    void mouseDown(const Event& event) override;
+
+private:
+    std::vector<fnd::Places::Place> m_places;
+    // Where the volumes start (a heading goes above them).
+    std::size_t m_firstVolume { 0 };
+    fnd::String m_current;
+};
+
+}

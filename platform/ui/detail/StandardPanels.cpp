@@ -1,0 +1,40 @@
+#include "platform/ui/detail/StandardPanels.h"
+
+#include "platform/foundation/ClassBuilder.h"
+#include "platform/ui/ColorPanel.h"
+#include "platform/ui/FontPanel.h"
+
+namespace ui::detail {
+
+namespace {
+
+// Answers the standard toolbar items by bringing the shared panels to the front.
+class StandardPanelActions : public fnd::Object {
+    FND_OBJECT(StandardPanelActions)
+    static void describeClass(fnd::ClassBuilder<StandardPanelActions>& c);
+
+public:
+    void orderFrontColorPanel(const fnd::Value& sender)
+    {
+        ColorPanel::sharedColorPanel()->orderFrontColorPanel(sender);
+    }
+    void orderFrontFontPanel(const fnd::Value& sender) { FontPanel::sharedFontPanel()->orderFrontFontPanel(sender); }
+};
+
+}
+
+FND_REGISTER_CLASS(StandardPanelActions, fnd::Object)
+
+void StandardPanelActions::describeClass(fnd::ClassBuilder<StandardPanelActions>& c)
+{
+    c.action("orderFrontColorPanel:", &StandardPanelActions::orderFrontColorPanel);
+    c.action("orderFrontFontPanel:", &StandardPanelActions::orderFrontFontPanel);
+}
+
+std::shared_ptr<fnd::Object> standardPanelActions()
+{
+    static const auto actions = fnd::makeObject<StandardPanelActions>();
+    return actions;
+}
+
+}

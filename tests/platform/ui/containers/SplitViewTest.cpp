@@ -1,0 +1,208 @@
+#include "ContainersTestSupport.h"
+
+#include "platform/foundation/UserDefaults.h"
+#include "platform/ui/Cursor.h"
+#include "platform/ui/SplitView.h"
+
+#include <cmath>
+
+using namespace ui;
+using containerstest::ContainersTest;
+
+namespace {
+
+// Answers like a pane controller: the first pane is at least 50 wide, the second leaves 40, positions snap to
+// multiples of 20, the last pane collapses (hiding its divider), the first collapses on a double click.
+class PaneRules : public SplitViewDelegate {
+public:
+    std::optional<bool> splitViewCanCollapseSubview(SplitView& s, View& v) override
+    {
+        return &v == s.subviews().back().get() || (collapseFirst && &v == s.subviews().front().get());
+    }
+    std::optional<bool> splitViewShouldCollapseSubviewForDoubleClickOnDividerAtIndex(
+        SplitView& s, View& v, long) override
+    {
+        return &v == s.subviews().front().get();
+    }
+    std::optional<double> splitViewConstrainMinCoordinate(SplitView&, double proposed, long index) override
+    {
+        return index == 0 ? std::optional(proposed + 50) : std::nullopt;
+    }
+    std::optional<double> splitViewConstrainMaxCoordinate(SplitView&, double proposed, long) override
+    {
+        return proposed - 40;
+    }
+    std::optional<double> splitViewConstrainSplitPosition(SplitView&, double proposed, long) override
+    {
+        return std::round(proposed / 20) * 20;
+    }
+    std::optional<bool> splitViewShouldAdjustSizeOfSubview(SplitView& s, View& v) override
+    {
+        return &v != s.subviews().front().get();
+    }
+    std::optional<bool> splitViewShouldHideDividerAtIndex(SplitView&, long) override { return true; }
+    void splitViewDidResizeSubviews(const fnd::Notification& n) override
+    {
+        auto index = n.userInfo().get(SplitViewNotification::DividerIndexKey);
+        resizes.push_back(index.isNil() ? -1 : long(index.integerValue()));
+    }
+
+    bool collapseFirst { false };
+    std::vector<long> resizes;
+};
+
+class SplitViewTest : public ContainersTest {
+protected:
+    // A vertical split view 300 × 100 with three panes of 94 and thick dividers at 94 and 197.
+    std::shared_ptr<SplitView> makeSplitView(const std::shared_ptr<SplitViewDelegate>& delegate = nullptr)
+    {
+        auto split = SplitView::create({ 0, 0, 300, 100 });
+        split->setVertical(true);
+        split->setDelegate(delegate);
+        for (int i = 0; i < 3; ++i)
+            split->addSubview(containerstest::ColorView::make(
+                { 0, 0, 100, 100 }, gfx::Color::colorWithCalibratedRed(0.6 + 0.15 * i, 0.8, 1 - 0.2 * i)));
+        for (const auto& pane : split->subviews())
+            pane->setFrameSize({ 100, 100 });
+        split->adjustSubviews();
+        add(split);
+        return split;
+    }
+    gfx::Rect pane(const SplitView& s, int i) const { return s.subviews()[i]->frame(); }
+    void dragDivider(SplitView& s, double from, std::initializer_list<double> to)
+    {
+        press(s, { from, 50 });
+        double last = from;
+        for (double x : to) {
+            drag(s, { x, 50 });
+            last = x;
+        }
+        release(s, { last, 50 });
+        dispatch();
+    }
+
+    std::shared_ptr<PaneRules> rules = std::make_shared<PaneRules>();
+};
+
+}
+
+TEST_F(SplitViewTest, SubviewsShareTheLengthLeftBetweenTheDividers)
+{
+    auto s = makeSplitView();
+    EXPECT_EQ(pane(*s, 0), (gfx::Rect { 0, 0, 94, 100 }));
+    EXPECT_EQ(pane(*s, 1), (gfx::Rect { 103, 0, 94, 100 }));
+    EXPECT_EQ(pane(*s, 2), (gfx::Rect { 206, 0, 94, 100 }));
+    EXPECT_EQ(s->dividerRect(1), (gfx::Rect { 197, 0, 9, 100 }));
+    EXPECT_DOUBLE_EQ(s->minPossiblePositionOfDividerAtIndex(1), 103);
+    EXPECT_DOUBLE_EQ(s->maxPossiblePositionOfDividerAtIndex(1), 291);
+
+    // Without a delegate a size change goes to every pane in proportion.
+    s->setFrameSize({ 360, 100 });
+    EXPECT_EQ(pane(*s, 0).width() + pane(*s, 1).width() + pane(*s, 2).width(), 342);
+    EXPECT_EQ(pane(*s, 2).maxX(), 360);
+
+    s->setDividerStyle(SplitViewDividerStyle::Thin);
+    s->setVertical(false);
+    EXPECT_EQ(pane(*s, 0).width(), 360) << "stacked panes span the width";
+    EXPECT_EQ(pane(*s, 2).maxY(), 100);
+    EXPECT_EQ(pane(*s, 1).minY(), pane(*s, 0).maxY() + 1);
+}
+
+TEST_F(SplitViewTest, ADividerDragLandsWhereTheDelegateSays)
+{
+    auto s = makeSplitView(rules);
+    dragDivider(*s, 98, { 141 });
+    EXPECT_EQ(pane(*s, 0), (gfx::Rect { 0, 0, 140, 100 })) << "137 snapped to 140";
+    EXPECT_EQ(pane(*s, 1), (gfx::Rect { 149, 0, 48, 100 }));
+    EXPECT_EQ(pane(*s, 2), (gfx::Rect { 206, 0, 94, 100 })) << "the far pane does not move";
+
+    dragDivider(*s, 144, { 14 });
+    EXPECT_EQ(pane(*s, 0).width(), 50) << "not below the delegate's minimum; the pane cannot collapse";
+    dragDivider(*s, 54, { 300 });
+    EXPECT_EQ(pane(*s, 0).width(), 148) << "the maximum leaves 40 to the next pane";
+    EXPECT_FALSE(rules->resizes.empty());
+    EXPECT_EQ(rules->resizes.back(), 0) << "the notification names the divider";
+}
+
+TEST_F(SplitViewTest, DraggingPastHalfWayCollapsesAndExpandingReturnsToTheKeptFrame)
+{
+    auto s = makeSplitView(rules);
+    dragDivider(*s, 200, { 263 });
+    EXPECT_EQ(pane(*s, 1).width(), 148) << "251 allowed at most; 260 is not half way to 291";
+    EXPECT_FALSE(s->isSubviewCollapsed(*s->subviews()[2]));
+    dragDivider(*s, 254, { 285 });
+    EXPECT_TRUE(s->isSubviewCollapsed(*s->subviews()[2]));
+    EXPECT_EQ(pane(*s, 1), (gfx::Rect { 103, 0, 197, 100 })) << "the hidden divider's room goes to the neighbour";
+    EXPECT_TRUE(s->dividerRect(1).isEmpty());
+    EXPECT_EQ(pane(*s, 2), (gfx::Rect { 260, 0, 40, 100 })) << "a collapsed pane keeps its last frame";
+
+    // Expanding moves the divider back to the kept frame's start.
+    s->setPositionOfDivider(pane(*s, 2).minX() - s->dividerThickness(), 1);
+    EXPECT_FALSE(s->isSubviewCollapsed(*s->subviews()[2]));
+    EXPECT_EQ(pane(*s, 1), (gfx::Rect { 103, 0, 148, 100 }));
+    EXPECT_EQ(pane(*s, 2), (gfx::Rect { 260, 0, 40, 100 }));
+}
+
+TEST_F(SplitViewTest, AutosavedPositionsAndCollapsedPanesComeBackUnderTheSameName)
+{
+    {
+        auto s = makeSplitView(rules);
+        s->setAutosaveName("SplitViewTest.Restore");
+        dragDivider(*s, 98, { 65 });
+        s->setPositionOfDivider(s->maxPossiblePositionOfDividerAtIndex(1), 1);
+        ASSERT_TRUE(s->isSubviewCollapsed(*s->subviews()[2]));
+        s->removeFromSuperview();
+    }
+    auto stored
+        = fnd::UserDefaults::standardUserDefaults().arrayForKey("NSSplitView Subview Frames SplitViewTest.Restore");
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(stored->size(), 3u);
+
+    auto again = makeSplitView(rules);
+    EXPECT_EQ(pane(*again, 0).width(), 94);
+    again->setAutosaveName("SplitViewTest.Restore");
+    EXPECT_EQ(pane(*again, 0), (gfx::Rect { 0, 0, 60, 100 }));
+    EXPECT_EQ(pane(*again, 1), (gfx::Rect { 69, 0, 231, 100 }));
+    EXPECT_TRUE(again->isSubviewCollapsed(*again->subviews()[2]));
+
+    // A damaged entry is ignored rather than applied.
+    fnd::UserDefaults::standardUserDefaults().setObject(
+        fnd::Array { fnd::String("0, 0, nan, 5, NO"), fnd::String("x"), fnd::String("1, 2, 3, 4, NO") },
+        "NSSplitView Subview Frames SplitViewTest.Damaged");
+    auto third = makeSplitView(rules);
+    third->setAutosaveName("SplitViewTest.Damaged");
+    EXPECT_EQ(pane(*third, 0).width(), 94);
+}
+
+TEST_F(SplitViewTest, ResizingSparesPanesTheDelegateKeepsAndDoubleClickCollapses)
+{
+    auto s = makeSplitView(rules);
+    s->setFrameSize({ 360, 100 });
+    EXPECT_EQ(pane(*s, 0).width(), 94);
+    EXPECT_EQ(pane(*s, 1).width(), 124);
+    EXPECT_EQ(pane(*s, 2).width(), 124);
+
+    rules->collapseFirst = true;
+    backend->mouseDown(*window, at(*s, { 98, 50 }), 0, 2);
+    backend->mouseUp(*window, at(*s, { 98, 50 }), 0, 2);
+    dispatch();
+    EXPECT_TRUE(s->isSubviewCollapsed(*s->subviews()[0]));
+    EXPECT_EQ(pane(*s, 1).minX(), 0) << "the divider beside the collapsed pane is hidden";
+}
+
+TEST_F(SplitViewTest, TheDividerShowsTheResizeCursorAndADimple)
+{
+    auto s = makeSplitView();
+    backend->mouseMoved(*window, at(*s, { 99, 50 }));
+    dispatch();
+    EXPECT_EQ(Cursor::currentCursor(), Cursor::resizeLeftRightCursor());
+    backend->mouseMoved(*window, at(*s, { 50, 50 }));
+    dispatch();
+    EXPECT_NE(Cursor::currentCursor(), Cursor::resizeLeftRightCursor());
+
+    auto image = snapshot(*window, "split-view");
+    auto divider = s->dividerRect(0);
+    EXPECT_LT(luminance(pixelIn(*image, *s, { divider.midX(), divider.midY() })), 180) << "the dimple";
+    EXPECT_GT(luminance(pixelIn(*image, *s, { divider.midX(), 10 })), 230) << "the divider's face";
+    EXPECT_LT(luminance(pixelIn(*image, *s, { divider.minX() + 0.5, 10 })), 230) << "its edge line";
+}

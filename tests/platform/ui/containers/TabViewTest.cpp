@@ -1,0 +1,171 @@
+#include "ContainersTestSupport.h"
+
+#include "platform/foundation/Exception.h"
+#include "platform/foundation/KeyValueObserving.h"
+#include "platform/ui/SegmentedControl.h"
+#include "platform/ui/TabView.h"
+
+using namespace ui;
+using containerstest::ColorView;
+using containerstest::ContainersTest;
+
+namespace {
+
+// Writes down every call, and refuses items whose identifier it is told to.
+class TabJournal : public TabViewDelegate {
+public:
+    std::optional<bool> tabViewShouldSelectTabViewItem(TabView&, TabViewItem& item) override
+    {
+        calls.push_back("should " + item.label().utf8());
+        return item.identifier() != refuse;
+    }
+    void tabViewWillSelectTabViewItem(TabView& tabs, TabViewItem& item) override
+    {
+        auto selected = tabs.selectedTabViewItem();
+        calls.push_back("will " + item.label().utf8() + " from " + (selected ? selected->label().utf8() : "none"));
+    }
+    void tabViewDidSelectTabViewItem(TabView& tabs, TabViewItem& item) override
+    {
+        EXPECT_EQ(tabs.selectedTabViewItem().get(), &item);
+        calls.push_back("did " + item.label().utf8());
+    }
+    void tabViewDidChangeNumberOfTabViewItems(TabView& tabs) override
+    {
+        calls.push_back("count " + std::to_string(tabs.numberOfTabViewItems()));
+    }
+    std::vector<std::string> calls;
+    fnd::Value refuse;
+};
+
+class LabelWatcher : public fnd::Object {
+public:
+    void observeValueForKeyPath(
+        const fnd::String& key, fnd::Object&, const fnd::KeyValueChange& change, const void*) override
+    {
+        seen.push_back(
+            key.utf8() + ": " + change.oldValue.stringValue().utf8() + " -> " + change.newValue.stringValue().utf8());
+    }
+    std::vector<std::string> seen;
+};
+
+class TabViewTest : public ContainersTest {
+protected:
+    std::shared_ptr<TabViewItem> item(const char* label, const char* identifier)
+    {
+        auto i = TabViewItem::create(fnd::String(identifier));
+        i->setLabel(label);
+        i->setView(ColorView::make({}, gfx::Color::colorWithCalibratedRed(1, 0.9, 0.7)));
+        return i;
+    }
+    std::shared_ptr<TabView> makeTabView()
+    {
+        auto tabs = TabView::create({ 20, 20, 360, 200 });
+        tabs->setDelegate(journal);
+        tabs->addTabViewItem(item("General", "general"));
+        tabs->addTabViewItem(item("Colours", "colours"));
+        tabs->addTabViewItem(item("Export", "export"));
+        add(tabs);
+        return tabs;
+    }
+
+    std::shared_ptr<TabJournal> journal = std::make_shared<TabJournal>();
+};
+
+}
+
+TEST_F(TabViewTest, TheFirstItemIsSelectedAndEveryChangeOfCountIsTold)
+{
+    auto tabs = makeTabView();
+    EXPECT_EQ(journal->calls,
+        (std::vector<std::string> {
+            "count 1", "should General", "will General from none", "did General", "count 2", "count 3" }));
+    EXPECT_EQ(tabs->selectedTabViewItem()->label().utf8(), "General");
+    EXPECT_EQ(tabs->indexOfTabViewItemWithIdentifier(fnd::String("export")), 2);
+    EXPECT_EQ(tabs->indexOfTabViewItemWithIdentifier(fnd::String("nothing")), long(fnd::NotFound));
+    auto& view = tabs->selectedTabViewItem()->view();
+    EXPECT_EQ(view->superview(), tabs);
+    EXPECT_EQ(view->frame(), tabs->contentRect());
+    EXPECT_THROW(tabs->insertTabViewItem(item("Late", "late"), 9), fnd::Exception);
+    EXPECT_THROW(tabs->selectTabViewItemAtIndex(-1), fnd::Exception);
+}
+
+TEST_F(TabViewTest, TheDelegateVetoesAndHearsSelectionsInOrder)
+{
+    auto tabs = makeTabView();
+    journal->calls.clear();
+    journal->refuse = fnd::String("colours");
+    tabs->selectTabViewItemWithIdentifier(fnd::String("colours"));
+    EXPECT_EQ(tabs->selectedTabViewItem()->label().utf8(), "General");
+    tabs->selectLastTabViewItem();
+    EXPECT_EQ(journal->calls,
+        (std::vector<std::string> { "should Colours", "should Export", "will Export from General", "did Export" }));
+    // A segmented control picks by its selected segment; a sender without a choice changes nothing.
+    auto segments = SegmentedControl::segmentedControlWithLabels(
+        { "A", "B", "C" }, SegmentSwitchTracking::SelectOne, nullptr, {});
+    segments->setSelectedSegment(0);
+    tabs->takeSelectedTabViewItemFromSender(segments->selfValue());
+    EXPECT_EQ(tabs->selectedTabViewItem()->label().utf8(), "General");
+    tabs->takeSelectedTabViewItemFromSender(fnd::makeObject<fnd::Object>()->selfValue());
+    EXPECT_EQ(tabs->selectedTabViewItem()->label().utf8(), "General");
+    tabs->selectLastTabViewItem();
+    auto general = tabs->tabViewItemAtIndex(0);
+    EXPECT_EQ(general->tabState(), TabState::Background);
+    EXPECT_EQ(general->view()->superview(), nullptr) << "only the selected item's view is shown";
+    EXPECT_EQ(tabs->selectedTabViewItem()->tabState(), TabState::Selected);
+}
+
+TEST_F(TabViewTest, RemovingTheSelectedItemSelectsANeighbourFirst)
+{
+    auto tabs = makeTabView();
+    tabs->selectTabViewItemAtIndex(1);
+    journal->calls.clear();
+    tabs->removeTabViewItem(tabs->tabViewItemAtIndex(1));
+    EXPECT_EQ(journal->calls,
+        (std::vector<std::string> { "should Export", "will Export from Colours", "did Export", "count 2" }));
+    // The last one has no next neighbour: the previous one takes over.
+    journal->calls.clear();
+    tabs->removeTabViewItem(tabs->tabViewItemAtIndex(1));
+    EXPECT_EQ(tabs->selectedTabViewItem()->label().utf8(), "General");
+    tabs->removeTabViewItem(tabs->tabViewItemAtIndex(0));
+    EXPECT_EQ(tabs->selectedTabViewItem(), nullptr);
+    EXPECT_EQ(tabs->subviews().size(), 0u);
+}
+
+TEST_F(TabViewTest, LabelAndIdentifierAreObservable)
+{
+    auto tabs = makeTabView();
+    auto first = tabs->tabViewItemAtIndex(0);
+    auto watcher = std::make_shared<LabelWatcher>();
+    first->addObserver(*watcher, "label", fnd::KeyValueObservingOptions::Old | fnd::KeyValueObservingOptions::New);
+    first->addObserver(*watcher, "identifier", fnd::KeyValueObservingOptions::Old | fnd::KeyValueObservingOptions::New);
+    first->setLabel("Basics");
+    first->setValueForKey(fnd::String("basics"), "identifier");
+    EXPECT_EQ(
+        watcher->seen, (std::vector<std::string> { "label: General -> Basics", "identifier: general -> basics" }));
+    first->removeObserver(*watcher, "label");
+    first->removeObserver(*watcher, "identifier");
+}
+
+TEST_F(TabViewTest, ClickingATabSelectsItAndTablessTypesGiveTheirViewsTheBounds)
+{
+    auto tabs = makeTabView();
+    auto exportItem = tabs->tabViewItemAtIndex(2);
+    auto tab = tabs->rectOfTabViewItem(*exportItem);
+    click(*tabs, { tab.midX(), tab.midY() });
+    EXPECT_EQ(tabs->selectedTabViewItem(), exportItem);
+    EXPECT_GT(tab.minX(), tabs->rectOfTabViewItem(*tabs->tabViewItemAtIndex(1)).minX());
+
+    auto image = snapshot(*window, "tab-view");
+    EXPECT_NE(pixelIn(*image, *tabs, { tab.midX(), tab.minY() + 3 }) & 0xffffff,
+        pixelIn(*image, *tabs, { tabs->rectOfTabViewItem(*tabs->tabViewItemAtIndex(0)).midX(), tab.minY() + 3 })
+            & 0xffffff)
+        << "the selected tab looks different";
+
+    tabs->setTabViewType(TabViewType::NoTabsNoBorder);
+    EXPECT_EQ(exportItem->view()->frame(), (gfx::Rect { 0, 0, 360, 200 }));
+    EXPECT_TRUE(tabs->rectOfTabViewItem(*exportItem).isEmpty());
+    tabs->setTabViewType(TabViewType::NoTabsLineBorder);
+    EXPECT_EQ(exportItem->view()->frame(), (gfx::Rect { 1, 1, 358, 198 }));
+    tabs->setFrameSize({ 300, 150 });
+    EXPECT_EQ(exportItem->view()->frame(), (gfx::Rect { 1, 1, 298, 148 }));
+}

@@ -1,0 +1,320 @@
+#include "PanelsTestSupport.h"
+
+#include "platform/foundation/Bundle.h"
+#include "platform/foundation/FileManager.h"
+#include "platform/foundation/Paths.h"
+#include "platform/foundation/Places.h"
+#include "platform/foundation/TestSupport.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/OpenPanel.h"
+#include "platform/ui/PopUpButton.h"
+#include "platform/ui/SavePanel.h"
+#include "platform/ui/ScrollView.h"
+#include "platform/ui/TextField.h"
+#include "platform/ui/detail/FilePanelViews.h"
+
+#include <fstream>
+#include <utime.h>
+
+using namespace ui;
+using panelstest::PanelsTest;
+
+namespace {
+
+class SavePanelTest : public PanelsTest {
+protected:
+    SavePanelTest()
+    {
+        // Sizes and dates that sort differently from the names.
+        make("b-small.pdf", "x", 300);
+        make("a-large.pdf", std::string(5000, 'x'), 100);
+        make("c-middle.txt", std::string(200, 'x'), 200);
+        make(".hidden.pdf", "x", 50);
+        std::filesystem::create_directory(folder / "Archive");
+    }
+    void make(const std::string& name, const std::string& contents, long age)
+    {
+        auto path = folder.write(name, contents);
+        struct utimbuf times {
+            1700000000 - age, 1700000000 - age
+        };
+        utime(path.c_str(), &times);
+    }
+    std::vector<std::string> names(const SavePanel& panel) const
+    {
+        std::vector<std::string> out;
+        for (const auto& e : panel.fileList()->entries())
+            out.push_back(e.name.utf8());
+        return out;
+    }
+    fnd::String dir() const { return fnd::String(folder.path()); }
+    // The PDF export a caller runs on OK.
+    long exportWith(const std::shared_ptr<SavePanel>& panel)
+    {
+        long code = panel->runModal();
+        if (code == ModalResponse::OK)
+            std::ofstream(panel->path().utf8()) << "new";
+        return code;
+    }
+    void clickRow(SavePanel& panel, long row, long clicks = 1)
+    {
+        auto& list = *panel.fileList();
+        auto r = list.rectOfRow(std::size_t(row));
+        gfx::Point p { 30, r.midY() };
+        backend->mouseDown(panel, at(list, p), 0, clicks);
+        backend->mouseUp(panel, at(list, p), 0, clicks);
+        dispatch();
+    }
+
+    testsupport::TemporaryFolder folder;
+};
+
+}
+
+TEST_F(SavePanelTest, TheChosenPathGetsTheRequiredExtension)
+{
+    auto panel = SavePanel::savePanel();
+    panel->setAllowedFileTypes({ "pdf" });
+    backend->answerNextPanel(PanelAnswer::pressing(ModalResponse::OK).inFolder(dir()).typing("Barcode"));
+    EXPECT_EQ(exportWith(panel), ModalResponse::OK);
+    EXPECT_EQ(panel->path().utf8(), folder / "Barcode.pdf");
+    EXPECT_EQ(testsupport::readFile(folder / "Barcode.pdf"), "new");
+
+    EXPECT_EQ(panel->nameWithRequiredExtension("a").utf8(), "a.pdf");
+    EXPECT_EQ(panel->nameWithRequiredExtension("a.PDF").utf8(), "a.PDF");
+    EXPECT_EQ(panel->nameWithRequiredExtension("a.txt").utf8(), "a.txt.pdf");
+    panel->setAllowsOtherFileTypes(true);
+    EXPECT_EQ(panel->nameWithRequiredExtension("a.txt").utf8(), "a.txt");
+    // A new type keeps the name and changes its extension.
+    panel->setNameFieldStringValue("Barcode 2.pdf");
+    panel->setAllowedFileTypes({ ".png" });
+    EXPECT_EQ(panel->nameFieldStringValue().utf8(), "Barcode 2.png");
+
+    backend->answerNextPanel(PanelAnswer::pressing(ModalResponse::Cancel).typing("Other"));
+    EXPECT_EQ(exportWith(panel), ModalResponse::Cancel);
+    EXPECT_TRUE(panel->path().isEmpty());
+    EXPECT_FALSE(std::filesystem::exists(folder / "Other.png"));
+}
+
+TEST_F(SavePanelTest, ARefusedOverwriteWritesNothingAndReplacingIsAsked)
+{
+    auto panel = SavePanel::savePanel();
+    panel->setAllowedFileTypes({ "pdf" });
+    // The panel, the question (Cancel is the first button), and the panel again, cancelled.
+    backend->answerNextPanel(PanelAnswer::pressing(ModalResponse::OK).inFolder(dir()).typing("b-small"));
+    backend->answerNextPanel(PanelAnswer::pressing(1000));
+    backend->answerNextPanel(PanelAnswer::pressing(ModalResponse::Cancel));
+    EXPECT_EQ(exportWith(panel), ModalResponse::Cancel);
+    EXPECT_EQ(testsupport::readFile(folder / "b-small.pdf"), "x");
+    EXPECT_EQ(backend->pendingPanelAnswers(), 0u);
+
+    backend->answerNextPanel(PanelAnswer::pressing(ModalResponse::OK).inFolder(dir()).typing("b-small.pdf"));
+    backend->answerNextPanel(PanelAnswer::pressing(1001));
+    EXPECT_EQ(exportWith(panel), ModalResponse::OK);
+    EXPECT_EQ(testsupport::readFile(folder / "b-small.pdf"), "new");
+}
+
+TEST_F(SavePanelTest, AsASheetTheHandlerGetsTheCodeAndThePath)
+{
+    auto panel = SavePanel::savePanel();
+    panel->setAllowedFileTypes({ "pdf" });
+    std::vector<long> codes;
+    backend->answerNextPanel(PanelAnswer::pressing(ModalResponse::OK).inFolder(dir()).typing("a-large"));
+    backend->answerNextPanel(PanelAnswer::pressing(1001));
+    panel->beginSheetModalForWindow(window, [&](long code) { codes.push_back(code); });
+    EXPECT_EQ(window->attachedSheet(), panel);
+    settle();
+    EXPECT_EQ(codes, (std::vector<long> { ModalResponse::OK }));
+    EXPECT_EQ(panel->path().utf8(), folder / "a-large.pdf");
+    EXPECT_EQ(window->attachedSheet(), nullptr);
+}
+
+TEST_F(SavePanelTest, TheBrowserSortsHidesAndDimsAndFollowsClicks)
+{
+    auto panel = SavePanel::savePanel();
+    panel->setAllowedFileTypes({ "pdf" });
+    panel->setDirectory(dir());
+    panel->makeKeyAndOrderFront();
+    EXPECT_EQ(names(*panel), (std::vector<std::string> { "a-large.pdf", "Archive", "b-small.pdf", "c-middle.txt" }));
+    auto& header = *panel->fileListHeader();
+    auto sizeX = header.bounds().width() - detail::FileListView::dateColumnWidth() - 20;
+    backend->click(*panel, at(header, { sizeX, 10 }));
+    dispatch();
+    EXPECT_EQ(names(*panel), (std::vector<std::string> { "Archive", "b-small.pdf", "c-middle.txt", "a-large.pdf" }))
+        << "folders have no size";
+    backend->click(*panel, at(header, { sizeX, 10 }));
+    dispatch();
+    EXPECT_EQ(names(*panel).front(), "a-large.pdf") << "a second click turns the order round";
+    backend->click(*panel, at(header, { header.bounds().width() - 20, 10 }));
+    dispatch();
+    EXPECT_EQ(names(*panel), (std::vector<std::string> { "b-small.pdf", "c-middle.txt", "a-large.pdf", "Archive" }))
+        << "by date, oldest first; the folder was made last";
+    backend->click(*panel, at(header, { 20, 10 }));
+    dispatch();
+
+    auto& entries = panel->fileList()->entries();
+    EXPECT_FALSE(entries[3].enabled) << "a text file cannot be chosen for a PDF";
+    clickRow(*panel, 3);
+    EXPECT_TRUE(panel->fileList()->selectedRows().empty());
+    clickRow(*panel, 2);
+    EXPECT_EQ(panel->nameFieldStringValue().utf8(), "b-small.pdf") << "a chosen file lends its name";
+
+    panel->hiddenFilesCheckBox()->performClick();
+    EXPECT_EQ(names(*panel).front(), ".hidden.pdf");
+    panel->hiddenFilesCheckBox()->performClick();
+
+    clickRow(*panel, 1, 2);
+    EXPECT_EQ(panel->directory().utf8(), folder / "Archive") << "a double click opens a folder";
+    EXPECT_TRUE(panel->fileList()->entries().empty());
+    auto segments = panel->pathBar()->segments();
+    ASSERT_GE(segments.size(), 2u);
+    auto parent = segments[segments.size() - 2];
+    EXPECT_EQ(parent.first, dir());
+    backend->click(*panel, at(*panel->pathBar(), { parent.second.midX(), parent.second.midY() }));
+    dispatch();
+    EXPECT_EQ(panel->directory(), dir()) << "the path bar goes back up";
+
+    auto& places = panel->places()->places();
+    ASSERT_GE(places.size(), 4u);
+    EXPECT_EQ(places[0].path, fnd::Paths::homeDirectory());
+    EXPECT_EQ(places.back().path, detail::PlacesView::recentPlacePath());
+    backend->click(*panel, at(*panel->places(), { 40, detail::PlacesView::RowHeight * 1.5 }));
+    dispatch();
+    EXPECT_EQ(panel->directory(), fnd::Paths::homeDirectory());
+}
+
+TEST_F(SavePanelTest, NewFoldersAreMadeAndEntered)
+{
+    auto panel = SavePanel::savePanel();
+    panel->setCanCreateDirectories(true);
+    panel->setDirectory(dir());
+    panel->makeKeyAndOrderFront();
+    backend->answerNextPanel(PanelAnswer::pressing(1000).typing("Exports"));
+    panel->newFolderButton()->performClick();
+    settle();
+    EXPECT_TRUE(std::filesystem::is_directory(folder / "Exports"));
+    EXPECT_EQ(panel->directory().utf8(), folder / "Exports");
+
+    // A folder of that name already there: an error, and the panel stays where it is.
+    panel->setDirectory(dir());
+    backend->answerNextPanel(PanelAnswer::pressing(1000).typing("Exports"));
+    backend->answerNextPanel(PanelAnswer::pressing(1000));
+    panel->newFolderButton()->performClick();
+    settle();
+    EXPECT_EQ(panel->directory(), dir());
+    EXPECT_EQ(backend->pendingPanelAnswers(), 0u) << "the error was shown and answered";
+}
+
+TEST_F(SavePanelTest, TheAccessoryViewSitsUnderTheBrowser)
+{
+    auto panel = SavePanel::savePanel();
+    auto accessory = PopUpButton::create({ 0, 0, 200, 26 });
+    accessory->addItemsWithTitles({ "PDF", "PNG", "TIFF" });
+    panel->setAccessoryView(accessory);
+    panel->setAllowedFileTypes({ "pdf" });
+    panel->setCanCreateDirectories(true);
+    panel->setMessage("Export the barcode");
+    panel->setNameFieldStringValue("Barcode.pdf");
+    panel->setDirectory(dir());
+    auto browser = panel->fileList()->enclosingScrollView()->frame();
+    EXPECT_GT(accessory->frame().minY(), browser.maxY());
+    EXPECT_LT(accessory->frame().maxY(), panel->okButton()->frame().minY());
+    EXPECT_NEAR(accessory->frame().midX(), panel->contentView()->bounds().midX(), 1);
+    panel->makeKeyAndOrderFront();
+    panel->fileList()->selectRows({ 0 });
+    snapshot(*panel, "save-panel");
+    // The panels' texts come from the platform's string table, which must stay readable.
+    auto bundle = fnd::Bundle::bundleWithName("Foundation");
+    ASSERT_TRUE(bundle);
+    EXPECT_EQ(bundle->localizedStringForKey("Don't Save", "missing", "Panels").utf8(), "Don't Save");
+    EXPECT_EQ(
+        bundle->localizedStringForKey("“%@” already exists. Do you want to replace it?", "missing", "Panels").utf8(),
+        "“%@” already exists. Do you want to replace it?");
+}
+
+TEST_F(SavePanelTest, OpenPanelsChooseFilesOfTheTypesOrFolders)
+{
+    auto panel = OpenPanel::openPanel();
+    panel->setAllowedFileTypes({ "pdf" });
+    panel->setAllowsMultipleSelection(true);
+    EXPECT_TRUE(panel->nameField()->isHidden());
+    backend->answerNextPanel(
+        PanelAnswer::pressing(ModalResponse::OK)
+            .inFolder(dir())
+            .selecting({ fnd::String("a-large.pdf"), fnd::String("c-middle.txt"), fnd::String("b-small.pdf") }));
+    EXPECT_EQ(panel->runModal(), ModalResponse::OK);
+    ASSERT_EQ(panel->paths().size(), 2u) << "the text file was not selectable";
+    EXPECT_EQ(panel->paths()[0].utf8(), folder / "a-large.pdf");
+
+    // Folders wanted: the selected folder, or the current one when nothing is selected.
+    panel->setCanChooseDirectories(true);
+    panel->setCanChooseFiles(false);
+    backend->answerNextPanel(
+        PanelAnswer::pressing(ModalResponse::OK).inFolder(dir()).selecting({ fnd::String("Archive") }));
+    EXPECT_EQ(panel->runModal(), ModalResponse::OK);
+    EXPECT_EQ(panel->paths(), (std::vector<fnd::String> { dir().stringByAppendingPathComponent("Archive") }));
+    backend->answerNextPanel(PanelAnswer::pressing(ModalResponse::OK).inFolder(dir()));
+    EXPECT_EQ(panel->runModal(), ModalResponse::OK);
+    EXPECT_EQ(panel->paths(), (std::vector<fnd::String> { dir() }));
+}
+
+TEST_F(SavePanelTest, RecentFilesComeFromTheDesktopsListNewestFirstAndOnlyWhenTheyExist)
+{
+    testsupport::TemporaryFolder data;
+    testsupport::ScopedEnvironment dataHome { "XDG_DATA_HOME", data.path() };
+    auto uri = [&](const char* name) { return "file://" + (folder / name); };
+    // One file visited long ago, one lately, one gone and one not on this machine.
+    data.write("recently-used.xbel",
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<xbel version=\"1.0\" xmlns:bookmark=\"http://www.freedesktop.org/standards/desktop-bookmarks\">\n"
+        "<bookmark href=\""
+            + uri("b-small.pdf")
+            + "\" added=\"2020-01-01T00:00:00Z\" "
+              "modified=\"2020-01-01T00:00:00Z\" visited=\"2020-01-01T00:00:00Z\"/>\n"
+              "<bookmark href=\""
+            + uri("c-middle.txt")
+            + "\" added=\"2023-05-01T00:00:00Z\" "
+              "modified=\"2023-05-01T00:00:00Z\" visited=\"2023-05-01T00:00:00Z\"/>\n"
+              "<bookmark href=\""
+            + uri("gone.pdf")
+            + "\" added=\"2024-01-01T00:00:00Z\" "
+              "modified=\"2024-01-01T00:00:00Z\" visited=\"2024-01-01T00:00:00Z\"/>\n"
+              "<bookmark href=\"https://example.org/remote.pdf\" added=\"2024-01-01T00:00:00Z\" "
+              "modified=\"2024-01-01T00:00:00Z\" visited=\"2024-01-01T00:00:00Z\"/>\n"
+              "</xbel>\n");
+    auto recent = fnd::Places::recentFiles(10);
+    ASSERT_EQ(recent.size(), 2u);
+    EXPECT_EQ(recent[0].utf8(), folder / "c-middle.txt");
+    EXPECT_EQ(recent[1].utf8(), folder / "b-small.pdf");
+    EXPECT_EQ(fnd::Places::recentFiles(1).size(), 1u);
+
+    // The Recent place lists them; nothing can be saved "into" it.
+    auto panel = SavePanel::savePanel();
+    panel->setDirectory(detail::PlacesView::recentPlacePath());
+    EXPECT_EQ(names(*panel).size(), 2u);
+    panel->setNameFieldStringValue("Barcode.pdf");
+    int beeps = backend->beepCount();
+    panel->okButton()->performClick();
+    EXPECT_EQ(backend->beepCount(), beeps + 1);
+    EXPECT_TRUE(panel->path().isEmpty());
+
+    // A damaged list gives no recent files rather than an error.
+    data.write("recently-used.xbel", "this is not a list of bookmarks");
+    EXPECT_TRUE(fnd::Places::recentFiles(10).empty());
+}
+
+TEST_F(SavePanelTest, OpenPanelsChooseAFileByDoubleClickAndCancelWithEscape)
+{
+    auto panel = OpenPanel::openPanel();
+    panel->setDirectory(dir());
+    backend->answerNextModal([&](Window& w) {
+        auto& list = *panel->fileList();
+        auto r = list.rectOfRow(std::size_t(list.rowOfName("b-small.pdf")));
+        backend->mouseDown(w, at(list, { 30, r.midY() }), 0, 2);
+        backend->mouseUp(w, at(list, { 30, r.midY() }), 0, 2);
+    });
+    EXPECT_EQ(panel->runModal(), ModalResponse::OK);
+    EXPECT_EQ(panel->paths(), (std::vector<fnd::String> { dir().stringByAppendingPathComponent("b-small.pdf") }));
+    backend->answerNextModal([&](Window& w) { backend->keyDown(w, fnd::String(u"\x1b"), KeyCode::Escape); });
+    EXPECT_EQ(panel->runModal(), ModalResponse::Cancel);
+}

@@ -7,8 +7,10 @@
 #include "platform/graphics/Image.h"
 #include "platform/text/AttributedString.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/ClipView.h"
 #include "platform/ui/ControlLook.h"
 #include "platform/ui/Event.h"
+#include "platform/ui/ScrollView.h"
 
 #include <fmt/format.h>
 
@@ -243,9 +245,33 @@ std::shared_ptr<RulerView> RulerView::create(const std::shared_ptr<View>& scroll
 void RulerView::initWithScrollView(const std::shared_ptr<View>& scrollView, RulerOrientation orientation)
 {
     initWithFrame({});
-    m_scrollView = scrollView;
     m_orientation = orientation;
+    setScrollView(scrollView);
     noteThicknessChanged();
+}
+
+RulerView::~RulerView()
+{
+    if (m_scrollObserver)
+        fnd::NotificationCenter::defaultCenter().removeObserver(m_scrollObserver);
+}
+
+void RulerView::setScrollView(const std::shared_ptr<View>& scrollView)
+{
+    auto& center = fnd::NotificationCenter::defaultCenter();
+    if (m_scrollObserver)
+        center.removeObserver(m_scrollObserver);
+    m_scrollObserver = {};
+    m_scrollView = scrollView;
+    // The marks move with the content: the ruler redraws when the clip view scrolls. It is matched by hand, since an
+    // observed object would be kept alive; the destructor removes the observer.
+    if (scrollView)
+        m_scrollObserver
+            = center.addObserverForName(ViewNotification::BoundsDidChange, {}, [this](const fnd::Notification& n) {
+                  auto container = std::dynamic_pointer_cast<ScrollView>(m_scrollView.lock());
+                  if (container && n.object().object().get() == container->contentView().get())
+                      setNeedsDisplay(true);
+              });
 }
 
 void RulerView::registerUnitWithName(const fnd::String& name, const fnd::String& abbreviation,
@@ -333,9 +359,9 @@ void RulerView::noteThicknessChanged()
         size.width = requiredThickness();
     if (size != frame().size)
         setFrameSize(size);
-    // The scroll view lays its subviews out again, rulers included, with the new thickness.
-    if (auto container = scrollView())
-        container->resizeSubviewsWithOldSize(container->bounds().size);
+    // The scroll view lays its rulers out again with the new thickness.
+    if (auto container = std::dynamic_pointer_cast<ScrollView>(scrollView()))
+        container->tile();
     setNeedsDisplay(true);
 }
 

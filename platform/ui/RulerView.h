@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/foundation/Coding.h"
+#include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/View.h"
 
 #include <vector>
@@ -96,6 +97,7 @@ class RulerView : public View, public fnd::Coding {
 
 public:
     RulerView() = default;
+    ~RulerView() override;
     static std::shared_ptr<RulerView> create(const std::shared_ptr<View>& scrollView, RulerOrientation orientation);
     void initWithScrollView(const std::shared_ptr<View>& scrollView, RulerOrientation orientation);
 
@@ -105,7 +107,7 @@ public:
         double unitToPointsConversionFactor, std::vector<double> stepUpCycle, std::vector<double> stepDownCycle);
 
     std::shared_ptr<View> scrollView() const { return m_scrollView.lock(); }
-    void setScrollView(const std::shared_ptr<View>& scrollView) { m_scrollView = scrollView; }
+    void setScrollView(const std::shared_ptr<View>& scrollView);
     RulerOrientation orientation() const { return m_orientation; }
     void setOrientation(RulerOrientation orientation);
     std::shared_ptr<View> clientView() const { return m_clientView.lock(); }
@@ -170,6 +172,7 @@ private:
     std::shared_ptr<View> m_accessoryView;
     std::vector<std::shared_ptr<RulerMarker>> m_markers;
     std::vector<double> m_rulerlines;
+    fnd::NotificationObserverToken m_scrollObserver;
 };
 
 }

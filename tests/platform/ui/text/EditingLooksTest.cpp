@@ -3,6 +3,9 @@
 #include "platform/graphics/Font.h"
 #include "platform/graphics/FontManager.h"
 #include "platform/text/AttributedString.h"
+#include "platform/text/LayoutManager.h"
+#include "platform/text/TextContainer.h"
+#include "platform/text/TextStorage.h"
 #include "platform/ui/ComboBox.h"
 #include "platform/ui/DatePicker.h"
 #include "platform/ui/SecureTextField.h"
@@ -75,4 +78,46 @@ TEST_F(EditingLooks, ATextViewAndFieldsWhileEditing)
     window->makeFirstResponder(view);
     auto focused = snapshot("text-editing-view");
     EXPECT_NE(pixelIn(*focused, *view, { selected.x, selected.y - 5 }), inSelection);
+}
+
+namespace {
+
+// A layout manager a text view subclass might install: it sees the background pass, selection included.
+class RecordingLayoutManager : public txt::LayoutManager {
+    FND_OBJECT(RecordingLayoutManager)
+public:
+    void drawBackgroundForGlyphRange(fnd::Range glyphRange, gfx::Point origin) override
+    {
+        backgrounds.push_back(glyphRange);
+        txt::LayoutManager::drawBackgroundForGlyphRange(glyphRange, origin);
+    }
+    void fillBackgroundRectArray(
+        std::span<const gfx::Rect> rects, fnd::Range characterRange, const gfx::Color& color) override
+    {
+        filled.push_back(characterRange);
+        txt::LayoutManager::fillBackgroundRectArray(rects, characterRange, color);
+    }
+    std::vector<fnd::Range> backgrounds;
+    std::vector<fnd::Range> filled;
+};
+FND_REGISTER_CLASS(RecordingLayoutManager, txt::LayoutManager)
+
+}
+
+TEST_F(EditingLooks, AReplacedLayoutManagerDrawsTheSelectionInItsBackgroundPass)
+{
+    auto view = makeTextView("one two three");
+    auto* storage = view->textStorage();
+    auto old = view->layoutManager();
+    auto recording = fnd::makeObject<RecordingLayoutManager>();
+    auto container = view->textContainer();
+    recording->addTextContainer(container);
+    storage->removeLayoutManager(*old);
+    storage->addLayoutManager(recording);
+    EXPECT_EQ(view->layoutManager(), recording);
+    view->setSelectedRange({ 4, 3 });
+    snapshot();
+    ASSERT_FALSE(recording->backgrounds.empty());
+    EXPECT_EQ(recording->backgrounds.back(), (fnd::Range { 0, 13 }));
+    EXPECT_EQ(recording->filled, (std::vector<fnd::Range> { { 4, 3 } })) << "the selection, and only it";
 }

@@ -2,7 +2,13 @@
 
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/UndoManager.h"
+#include "platform/graphics/Font.h"
+#include "platform/text/AttributedString.h"
+#include "platform/text/LayoutManager.h"
+#include "platform/text/TextContainer.h"
 #include "platform/text/TextStorage.h"
+
+#include <cmath>
 
 using namespace ui;
 using namespace texttest;
@@ -197,4 +203,56 @@ TEST_F(TextViewTyping, TheCaretBlinksOnTheRunLoopAndTypingShowsIt)
     // Without the keyboard there is no caret.
     window->makeFirstResponder(nullptr);
     EXPECT_FALSE(view->shouldDrawInsertionPoint());
+}
+
+TEST_F(TextViewTyping, TypedTextTakesTheTypingAttributes)
+{
+    auto view = makeTextView();
+    view->setRichText(true);
+    auto plain = gfx::Font::fontWithName("DejaVu Sans", 12);
+    auto big = gfx::Font::fontWithName("DejaVu Sans", 20);
+    txt::AttributedString text("small", { { txt::FontAttributeName, plain } });
+    text.appendAttributedString(txt::AttributedString("BIG", { { txt::FontAttributeName, big } }));
+    view->setAttributedString(text);
+    auto fontAt = [&](fnd::Index i) {
+        return view->textStorage()->attributeAtIndex(txt::FontAttributeName, i).objectAs<gfx::Font>()->pointSize();
+    };
+    // Typing continues the look of the text before the caret.
+    view->setSelectedRange({ 8, 0 });
+    type(u"!");
+    EXPECT_EQ(fontAt(8), 20);
+    view->setSelectedRange({ 2, 0 });
+    type(u"_");
+    EXPECT_EQ(fontAt(2), 12);
+    // Typing attributes set by hand hold until the selection moves.
+    view->setTypingAttributes({ { txt::FontAttributeName, gfx::Font::fontWithName("DejaVu Sans", 30) } });
+    type(u"x");
+    EXPECT_EQ(fontAt(3), 30);
+    view->setSelectedRange({ 0, 0 });
+    type(u"y");
+    EXPECT_EQ(fontAt(0), 12);
+}
+
+TEST_F(TextViewTyping, TheViewGrowsWithItsTextInsideItsInsets)
+{
+    auto view = makeTextView("", { 10, 10, 100, 40 });
+    view->setTextContainerInset({ 10, 5 });
+    view->setHorizontallyResizable(true);
+    view->textContainer()->setWidthTracksTextView(false);
+    view->textContainer()->setContainerSize({ 1e7, 1e7 });
+    view->setMaxSize({ 300, 1e7 });
+    type(u"A line that is longer than a hundred points");
+    auto manager = view->layoutManager();
+    auto used = manager->usedRectForTextContainer(*view->textContainer());
+    EXPECT_DOUBLE_EQ(view->frame().width(), std::min(300.0, std::ceil(used.maxX() + 20)));
+    EXPECT_EQ(view->textContainerOrigin(), (gfx::Point { 10, 5 }));
+    // Lines added below grow it downwards; it never shrinks below the size it was made with.
+    key(u'\r', KeyCode::Return);
+    key(u'\r', KeyCode::Return);
+    key(u'\r', KeyCode::Return);
+    EXPECT_GT(view->frame().height(), 40);
+    key(u'a', KeyCode::A, ModifierFlags::Control);
+    key(0x7F, KeyCode::Delete);
+    EXPECT_DOUBLE_EQ(view->frame().height(), 40);
+    EXPECT_DOUBLE_EQ(view->frame().width(), 100);
 }

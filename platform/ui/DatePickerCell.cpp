@@ -531,18 +531,8 @@ void DatePickerCell::stepSelectedField(int direction)
     auto [lo, hi] = rangeOfPart(piece);
     long value = valueOfPart(piece.part);
     if (piece.part == Part::Hour) {
-        // Step the shown hour within its cycle, then map it back to the day's 0..23.
-        long shown = std::stol(textOfPiece(piece).utf8());
-        shown = shown + direction > hi ? lo : shown + direction < lo ? hi : shown + direction;
-        long pm = valueOfPart(Part::Hour) >= 12 ? 12 : 0;
-        if (piece.letter == u'h')
-            value = shown % 12 + pm;
-        else if (piece.letter == u'K')
-            value = shown + pm;
-        else if (piece.letter == u'k')
-            value = shown % 24;
-        else
-            value = shown;
+        // Hours step round the whole day, so 11 in the morning goes on to 12 noon.
+        value = (value + direction + 24) % 24;
     } else if (piece.part == Part::Year) {
         value = std::clamp(value + direction, lo, hi); // years do not wrap
     } else {

@@ -50,7 +50,8 @@ protected:
     {
         std::string out;
         for (const auto& piece : picker.datePickerCell()->pieces())
-            out += piece.isField ? std::string(1, static_cast<char>(piece.letter)) : piece.literal.utf8();
+            out += piece.isField ? std::string(static_cast<std::size_t>(piece.count), static_cast<char>(piece.letter))
+                                 : piece.literal.utf8();
         return out;
     }
     std::shared_ptr<Changes> changes = std::make_shared<Changes>();
@@ -151,4 +152,23 @@ TEST_F(DatePickerTest, TheMouseSelectsFieldsAndTheStepperStepsThem)
     // The plain text style has no stepper.
     picker->setDatePickerStyle(DatePickerStyle::TextField);
     EXPECT_TRUE(cell->stepperRectForBounds(picker->bounds()).isEmpty());
+}
+
+TEST_F(DatePickerTest, TheClockStepsWithinItsCycleAndTakesTheHalfOfTheDay)
+{
+    auto picker = makePicker("en_US", DatePickerElementFlags::HourMinute);
+    picker->setDateValue(dateOf(2024, 1, 31, 11, 58));
+    EXPECT_EQ(layout(*picker), "h:mm\u202Fa"); // the locale puts a narrow no-break space before the half of the day
+    window->makeFirstResponder(picker);
+    key(FunctionKey::UpArrow, KeyCode::UpArrow); // 11 → 12 on the twelve-hour clock: noon
+    EXPECT_EQ(picker->stringValue().utf8().substr(0, 5), "12:58");
+    EXPECT_NE(picker->stringValue().utf8().find("PM"), std::string::npos);
+    key(FunctionKey::RightArrow, KeyCode::RightArrow);
+    key(FunctionKey::UpArrow, KeyCode::UpArrow);
+    key(FunctionKey::UpArrow, KeyCode::UpArrow);
+    EXPECT_EQ(picker->stringValue().utf8().substr(0, 5), "12:00") << "minutes wrap without touching the hour";
+    key(FunctionKey::RightArrow, KeyCode::RightArrow);
+    type(u"a");
+    EXPECT_NE(picker->stringValue().utf8().find("AM"), std::string::npos);
+    EXPECT_EQ(picker->stringValue().utf8().substr(0, 5), "12:00") << "midnight";
 }

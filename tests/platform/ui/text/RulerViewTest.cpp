@@ -1,5 +1,7 @@
 #include "TextTestSupport.h"
 
+#include "platform/foundation/KeyedArchiver.h"
+#include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/graphics/Image.h"
 #include "platform/ui/RulerView.h"
 
@@ -148,4 +150,31 @@ TEST_F(RulerTest, ANewMarkerIsPlacedWithTheMouse)
     EXPECT_DOUBLE_EQ(marker->markerLocation(), 120);
     EXPECT_EQ(ruler->markers().size(), 1u);
     EXPECT_EQ(client->heard.back(), "added 120");
+}
+
+TEST_F(RulerTest, RulersAndMarkersKeepTheirSettingsInArchives)
+{
+    ruler->setRuleThickness(22);
+    ruler->setOriginOffset(12.5);
+    ruler->setMeasurementUnits("Centimeters");
+    auto marker = std::make_shared<RulerMarker>(ruler, 42, nullptr, gfx::Point { 3, 4 });
+    marker->setRemovable(true);
+    marker->setMovable(false);
+    marker->setRepresentedObject(fnd::Value("tab stop"));
+    auto data = fnd::KeyedArchiver::archivedDataWithRootObject(
+        fnd::Value(fnd::Array { fnd::Value(ruler), fnd::Value(marker) }));
+    ASSERT_TRUE(data.has_value());
+    auto back = fnd::KeyedUnarchiver::unarchiveObjectWithData(*data);
+    ASSERT_TRUE(back.array() && back.array()->size() == 2);
+    auto ruler2 = (*back.array())[0].objectAs<RulerView>();
+    auto marker2 = (*back.array())[1].objectAs<RulerMarker>();
+    ASSERT_TRUE(ruler2 && marker2);
+    EXPECT_DOUBLE_EQ(ruler2->ruleThickness(), 22);
+    EXPECT_DOUBLE_EQ(ruler2->originOffset(), 12.5);
+    EXPECT_EQ(ruler2->measurementUnits().utf8(), "Centimeters");
+    EXPECT_DOUBLE_EQ(marker2->markerLocation(), 42);
+    EXPECT_EQ(marker2->imageOrigin(), (gfx::Point { 3, 4 }));
+    EXPECT_TRUE(marker2->isRemovable());
+    EXPECT_FALSE(marker2->isMovable());
+    EXPECT_EQ(marker2->representedObject().stringValue().utf8(), "tab stop");
 }

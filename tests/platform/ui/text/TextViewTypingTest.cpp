@@ -7,6 +7,7 @@
 #include "platform/text/LayoutManager.h"
 #include "platform/text/TextContainer.h"
 #include "platform/text/TextStorage.h"
+#include "platform/ui/Pasteboard.h"
 
 #include <cmath>
 
@@ -255,4 +256,56 @@ TEST_F(TextViewTyping, TheViewGrowsWithItsTextInsideItsInsets)
     key(0x7F, KeyCode::Delete);
     EXPECT_DOUBLE_EQ(view->frame().height(), 40);
     EXPECT_DOUBLE_EQ(view->frame().width(), 100);
+}
+
+TEST_F(TextViewTyping, CompletionOffersTheTextsWordsAndInsertsTheChosenOne)
+{
+    auto view = makeTextView("barcode banner bar ba");
+    view->setSelectedRange({ 21, 0 });
+    // Several words begin with "ba": the person picks the second from the menu.
+    backend->answerNextPopUpMenu(1);
+    key(0x1B, KeyCode::Escape);
+    EXPECT_EQ(utf8(view->string()), "barcode banner bar banner");
+    EXPECT_EQ(view->selectedRange(), (fnd::Range { 25, 0 }));
+    // One candidate goes in at once; none beeps.
+    type(u" barc");
+    key(0x1B, KeyCode::Escape);
+    EXPECT_EQ(utf8(view->string()), "barcode banner bar banner barcode");
+    int beeps = backend->beepCount();
+    type(u" zz");
+    key(0x1B, KeyCode::Escape);
+    EXPECT_EQ(backend->beepCount(), beeps + 1);
+}
+
+TEST_F(TextViewTyping, EditsOthersMakeToTheStorageKeepTheSelectionValid)
+{
+    auto view = makeTextView("0123456789");
+    view->setSelectedRange({ 6, 2 });
+    auto* storage = view->textStorage();
+    storage->replaceCharactersInRange({ 0, 2 }, "abcd"); // before the selection: it moves along
+    EXPECT_EQ(view->selectedRange(), (fnd::Range { 8, 2 }));
+    storage->replaceCharactersInRange({ 7, 4 }, "X"); // over it: the caret goes after the new text
+    EXPECT_EQ(view->selectedRange(), (fnd::Range { 8, 0 }));
+    storage->deleteCharactersInRange({ 0, storage->length() });
+    EXPECT_EQ(view->selectedRange(), (fnd::Range { 0, 0 }));
+    type(u"ok");
+    EXPECT_EQ(utf8(view->string()), "ok");
+}
+
+TEST_F(TextViewTyping, ASelectableViewThatIsNotEditableCopiesButTakesNoTyping)
+{
+    auto view = makeTextView("read only");
+    view->setEditable(false);
+    EXPECT_TRUE(view->isSelectable());
+    EXPECT_FALSE(view->shouldDrawInsertionPoint());
+    int beeps = backend->beepCount();
+    view->insertText(fnd::Value("x"));
+    key(0x7F, KeyCode::Delete);
+    EXPECT_EQ(utf8(view->string()), "read only");
+    EXPECT_GE(backend->beepCount(), beeps + 2);
+    key(FunctionKey::RightArrow, KeyCode::RightArrow, Shift);
+    key(FunctionKey::RightArrow, KeyCode::RightArrow, ModifierFlags::Shift | Control);
+    EXPECT_EQ(view->selectedRange(), (fnd::Range { 0, 4 }));
+    key(u'c', KeyCode::C, Control);
+    EXPECT_EQ(Pasteboard::generalPasteboard()->stringForType(PasteboardType::String)->utf8(), "read");
 }

@@ -7,7 +7,6 @@ namespace ui {
 
 // With the platform's values.
 enum class BoxType { Primary = 0, Secondary = 1, Separator = 2, OldStyle = 3, Custom = 4 };
-enum class BorderType { NoBorder = 0, LineBorder = 1, BezelBorder = 2, GrooveBorder = 3 };
 enum class TitlePosition {
     NoTitle = 0,
     AboveTop = 1,

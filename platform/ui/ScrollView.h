@@ -1,12 +1,10 @@
 #pragma once
 
 #include "platform/ui/ClipView.h"
+#include "platform/ui/ControlTypes.h"
 #include "platform/ui/Scroller.h"
 
 namespace ui {
-
-// Borders of a scroll view, with the platform's values; every border but NoBorder takes one point on each side.
-enum class BorderType { NoBorder = 0, LineBorder = 1, BezelBorder = 2, GrooveBorder = 3 };
 
 // Shows a document view through a clip view, with scrollers beside it (legacy style: each in a strip of its own)
 // or over its edges (overlay style), optional rulers above and left of the content and a border. tile() lays all

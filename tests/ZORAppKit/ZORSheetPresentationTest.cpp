@@ -61,6 +61,7 @@ TEST_F(ZORSheetPresentationTest, TheOverlayFadesInOverTheContentAndFollowsTheWin
 
     window->setContentSize({ 400, 300 });
     EXPECT_EQ(overlay->frame(), window->contentView()->bounds());
+    EXPECT_EQ(window->contentView()->hitTest({ 100, 100 }), content) << "clicks reach the content beneath";
 }
 
 TEST_F(ZORSheetPresentationTest, CleaningUpFadesTheOverlayOutAndRemovesIt)

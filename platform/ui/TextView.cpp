@@ -14,8 +14,10 @@
 #include "platform/text/TextContainer.h"
 #include "platform/text/TextRanges.h"
 #include "platform/text/TextStorage.h"
+#include "platform/ui/ClipView.h"
 #include "platform/ui/ControlLook.h"
 #include "platform/ui/KeyBindings.h"
+#include "platform/ui/ScrollView.h"
 #include "platform/ui/Window.h"
 #include "platform/ui/detail/TextViewInternals.h"
 
@@ -612,11 +614,11 @@ void TextView::scrollRangeToVisible(fnd::Range range)
     if (rect.isEmpty() && rect.width() == 0 && rect.height() == 0)
         return;
     rect.size.width = std::max(rect.width(), 1.0);
-    if (scrollRectInEnclosingClipViews(rect))
+    // A field editor scrolls its own bounds sideways within its cell; other views through their clip views.
+    if (!m_fieldEditor) {
+        scrollRectInEnclosingClipViews(rect);
         return;
-    // Without a clip view around it (a field editor in its cell), the view scrolls its own bounds sideways.
-    if (!m_fieldEditor)
-        return;
+    }
     auto b = bounds();
     double x = b.minX();
     if (rect.maxX() > b.maxX())
@@ -637,12 +639,17 @@ void TextView::scrollRangeToVisible(fnd::Range range)
 
 void TextView::centerSelectionInVisibleArea(const fnd::Value&)
 {
+    // The selection's middle goes to the middle of the clip view (as far as the clip view may go).
     auto rect = rectForCharacterRange(m_selectedRange);
-    auto visible = visibleRect();
-    gfx::Rect centred { rect.midX() - visible.width() / 2, rect.midY() - visible.height() / 2, visible.width(),
-        visible.height() };
-    if (!scrollRectInEnclosingClipViews(centred))
+    auto scrollView = enclosingScrollView();
+    auto clip = scrollView ? scrollView->contentView() : nullptr;
+    if (!clip) {
         scrollRangeToVisible(m_selectedRange);
+        return;
+    }
+    auto middle = convertPointToView({ rect.midX(), rect.midY() }, clip.get());
+    auto b = clip->bounds();
+    clip->scrollToPoint({ b.minX(), middle.y - b.height() / 2 });
 }
 
 gfx::Rect TextView::rectForCharacterRange(fnd::Range range) const
@@ -887,10 +894,9 @@ bool TextView::resignFirstResponder()
     return true;
 }
 
-bool TextView::scrollRectInEnclosingClipViews(gfx::Rect)
+bool TextView::scrollRectInEnclosingClipViews(gfx::Rect rect)
 {
-    // FIXME: scroll through the enclosing clip views once they exist.
-    return false;
+    return View::scrollRectToVisible(rect);
 }
 
 void TextView::keyStatusChanged()

@@ -3,6 +3,7 @@
 #include "platform/foundation/Binding.h"
 #include "platform/foundation/Exception.h"
 #include "platform/foundation/KeyValueCoding.h"
+#include "platform/foundation/detail/ControllerElements.h"
 #include "platform/foundation/detail/KeyValueObservingInternals.h"
 
 #include <fmt/format.h>
@@ -93,19 +94,11 @@ private:
 
 namespace {
 
-// Objects are told apart by identity, other values by equality.
-bool sameElement(const Value& a, const Value& b)
-{
-    if (a.isObject() && b.isObject())
-        return a.object() == b.object();
-    return a == b;
-}
-
 // The position of the element among the ones not yet taken; NotFound when it is not there.
 Index findElement(const Array& array, const Value& element, std::vector<bool>& taken)
 {
     for (std::size_t i = 0; i < array.size(); ++i) {
-        if (!taken[i] && sameElement(array[i], element)) {
+        if (!taken[i] && detail::sameElement(array[i], element)) {
             taken[i] = true;
             return static_cast<Index>(i);
         }

@@ -21,7 +21,7 @@ namespace {
 
 const String DefaultTable = "Localizable";
 
-struct Registry {
+struct BundleRegistry {
     std::mutex mutex;
     String mainBundleName;
     std::shared_ptr<Bundle> mainBundle;
@@ -30,9 +30,9 @@ struct Registry {
     std::map<String, String> prefixes;
 };
 
-Registry& registry()
+BundleRegistry& bundleRegistry()
 {
-    static Registry r;
+    static BundleRegistry r;
     return r;
 }
 
@@ -60,7 +60,7 @@ std::string languageOfLocaleName(std::string_view name)
     return std::string(name);
 }
 
-std::shared_ptr<Bundle> bundleAtPathLocked(Registry& r, const String& path)
+std::shared_ptr<Bundle> bundleAtPathLocked(BundleRegistry& r, const String& path)
 {
     if (auto found = r.byPath.find(path); found != r.byPath.end())
         return found->second;
@@ -71,7 +71,7 @@ std::shared_ptr<Bundle> bundleAtPathLocked(Registry& r, const String& path)
     return bundle;
 }
 
-std::shared_ptr<Bundle> bundleNamedLocked(Registry& r, const String& name)
+std::shared_ptr<Bundle> bundleNamedLocked(BundleRegistry& r, const String& name)
 {
     if (name.isEmpty() || name.view().find(u'/') != std::u16string_view::npos)
         return nullptr;
@@ -91,7 +91,7 @@ Bundle::Bundle(String path)
 
 std::shared_ptr<Bundle> Bundle::mainBundle()
 {
-    auto& r = registry();
+    auto& r = bundleRegistry();
     std::lock_guard lock(r.mutex);
     if (!r.mainBundle) {
         auto name = r.mainBundleName.isEmpty() ? processExecutablePath().lastPathComponent() : r.mainBundleName;
@@ -105,7 +105,7 @@ std::shared_ptr<Bundle> Bundle::mainBundle()
 
 void Bundle::setMainBundleName(const String& name)
 {
-    auto& r = registry();
+    auto& r = bundleRegistry();
     std::lock_guard lock(r.mutex);
     r.mainBundleName = name;
     r.mainBundle.reset();
@@ -113,7 +113,7 @@ void Bundle::setMainBundleName(const String& name)
 
 void Bundle::setMainBundlePath(const String& path)
 {
-    auto& r = registry();
+    auto& r = bundleRegistry();
     std::lock_guard lock(r.mutex);
     r.mainBundle = bundleAtPathLocked(r, path);
     if (!r.mainBundle)
@@ -122,14 +122,14 @@ void Bundle::setMainBundlePath(const String& path)
 
 std::shared_ptr<Bundle> Bundle::bundleWithName(const String& name)
 {
-    auto& r = registry();
+    auto& r = bundleRegistry();
     std::lock_guard lock(r.mutex);
     return bundleNamedLocked(r, name);
 }
 
 std::shared_ptr<Bundle> Bundle::bundleWithPath(const String& path)
 {
-    auto& r = registry();
+    auto& r = bundleRegistry();
     std::lock_guard lock(r.mutex);
     return bundleAtPathLocked(r, path);
 }
@@ -142,7 +142,7 @@ std::shared_ptr<Bundle> Bundle::bundleForClass(const String& className)
     }
     String bundleName;
     {
-        auto& r = registry();
+        auto& r = bundleRegistry();
         std::lock_guard lock(r.mutex);
         if (auto found = r.classes.find(className); found != r.classes.end()) {
             bundleName = found->second;
@@ -167,14 +167,14 @@ std::shared_ptr<Bundle> Bundle::bundleForClass(const String& className)
 
 void Bundle::registerClass(const String& className, const String& bundleName)
 {
-    auto& r = registry();
+    auto& r = bundleRegistry();
     std::lock_guard lock(r.mutex);
     r.classes[className] = bundleName;
 }
 
 void Bundle::registerClassPrefix(const String& prefix, const String& bundleName)
 {
-    auto& r = registry();
+    auto& r = bundleRegistry();
     std::lock_guard lock(r.mutex);
     r.prefixes[prefix] = bundleName;
 }

@@ -1,6 +1,7 @@
 #include "platform/foundation/Calendar.h"
 
 #include "platform/foundation/detail/ICU.h"
+#include "platform/foundation/detail/ICUCalendar.h"
 
 #include <unicode/ucal.h>
 
@@ -12,11 +13,6 @@
 namespace fnd {
 
 namespace {
-
-struct CalendarDeleter {
-    void operator()(UCalendar* calendar) const { ucal_close(calendar); }
-};
-using CalendarHandle = std::unique_ptr<UCalendar, CalendarDeleter>;
 
 struct UnitField {
     CalendarUnitFlags unit;
@@ -35,24 +31,15 @@ constexpr std::array<UnitField, 7> orderedUnits { {
     { CalendarUnit::Second, UCAL_SECOND, &DateComponents::second },
 } };
 
-CalendarHandle open(const TimeZone& zone, const Locale& locale)
+detail::CalendarHandle open(const TimeZone& zone, const Locale& locale)
 {
     UErrorCode status = U_ZERO_ERROR;
     const String& name = zone.name();
-    CalendarHandle calendar(
+    detail::CalendarHandle calendar(
         ucal_open(detail::icuChars(name), detail::icuLength(name), locale.icuName().c_str(), UCAL_GREGORIAN, &status));
     if (U_FAILURE(status))
         return nullptr;
     return calendar;
-}
-
-UDate millis(Date date)
-{
-    return date.timeIntervalSince1970() * 1000.0;
-}
-Date fromMillis(UDate ms)
-{
-    return Date::fromUnixTime(ms / 1000.0);
 }
 
 bool fitsInt32(std::int64_t value)
@@ -100,7 +87,7 @@ DateComponents Calendar::components(CalendarUnitFlags units, Date date) const
     if (!calendar)
         return out;
     UErrorCode status = U_ZERO_ERROR;
-    ucal_setMillis(calendar.get(), millis(date), &status);
+    ucal_setMillis(calendar.get(), detail::icuMillis(date), &status);
     for (const auto& entry : orderedUnits) {
         if (units & entry.unit)
             out.*entry.member = ucal_get(calendar.get(), entry.field, &status);
@@ -125,15 +112,15 @@ DateComponents Calendar::components(CalendarUnitFlags units, Date from, Date to)
     if (!calendar)
         return out;
     UErrorCode status = U_ZERO_ERROR;
-    ucal_setMillis(calendar.get(), millis(from), &status);
+    ucal_setMillis(calendar.get(), detail::icuMillis(from), &status);
     // Each difference moves the calendar on by the whole units found, so the next unit counts the rest.
     for (const auto& entry : orderedUnits) {
         if (units & entry.unit)
-            out.*entry.member = ucal_getFieldDifference(calendar.get(), millis(to), entry.field, &status);
+            out.*entry.member = ucal_getFieldDifference(calendar.get(), detail::icuMillis(to), entry.field, &status);
     }
     if (units & CalendarUnit::Nanosecond) {
         UDate reached = ucal_getMillis(calendar.get(), &status);
-        out.nanosecond = static_cast<std::int64_t>(std::round((millis(to) - reached) * 1e6));
+        out.nanosecond = static_cast<std::int64_t>(std::round((detail::icuMillis(to) - reached) * 1e6));
     }
     if (U_FAILURE(status))
         return {};
@@ -146,7 +133,7 @@ std::optional<Date> Calendar::dateByAddingComponents(const DateComponents& compo
     if (!calendar)
         return std::nullopt;
     UErrorCode status = U_ZERO_ERROR;
-    ucal_setMillis(calendar.get(), millis(date), &status);
+    ucal_setMillis(calendar.get(), detail::icuMillis(date), &status);
     for (const auto& entry : orderedUnits) {
         const auto& amount = components.*entry.member;
         if (!amount || *amount == 0)
@@ -157,7 +144,7 @@ std::optional<Date> Calendar::dateByAddingComponents(const DateComponents& compo
     }
     if (U_FAILURE(status))
         return std::nullopt;
-    Date result = fromMillis(ucal_getMillis(calendar.get(), &status));
+    Date result = detail::dateFromIcuMillis(ucal_getMillis(calendar.get(), &status));
     if (components.nanosecond)
         result = result.addingTimeInterval(static_cast<double>(*components.nanosecond) / 1e9);
     return U_SUCCESS(status) ? std::optional(result) : std::nullopt;
@@ -186,7 +173,7 @@ std::optional<Date> Calendar::dateFromComponents(const DateComponents& component
     ucal_set(calendar.get(), UCAL_MINUTE, static_cast<int32_t>(parts[4]));
     ucal_set(calendar.get(), UCAL_SECOND, static_cast<int32_t>(parts[5]));
     UErrorCode status = U_ZERO_ERROR;
-    Date result = fromMillis(ucal_getMillis(calendar.get(), &status));
+    Date result = detail::dateFromIcuMillis(ucal_getMillis(calendar.get(), &status));
     if (U_FAILURE(status))
         return std::nullopt;
     if (components.nanosecond)

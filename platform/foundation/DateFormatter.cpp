@@ -16,15 +16,10 @@ FND_REGISTER_CLASS(DateFormatter, Formatter)
 
 namespace {
 
-void closeFormat(UDateFormat* format)
+void closeDateFormat(UDateFormat* format)
 {
     if (format)
         udat_close(format);
-}
-
-UDate millis(Date date)
-{
-    return date.timeIntervalSince1970() * 1000.0;
 }
 
 // Text for an ICU pattern: quoted, quotes doubled.
@@ -45,7 +40,7 @@ DateFormatter::DateFormatter()
     : m_dateFormat("yyyy-MM-dd HH:mm:ss Z")
     , m_locale(Locale::current())
     , m_timeZone(TimeZone::current())
-    , m_format(nullptr, &closeFormat)
+    , m_format(nullptr, &closeDateFormat)
 {
     rebuild();
 }
@@ -55,7 +50,7 @@ DateFormatter::DateFormatter(const DateFormatter& other)
     , m_dateFormat(other.m_dateFormat)
     , m_locale(other.m_locale)
     , m_timeZone(other.m_timeZone)
-    , m_format(nullptr, &closeFormat)
+    , m_format(nullptr, &closeDateFormat)
 {
     rebuild();
 }
@@ -85,7 +80,7 @@ void DateFormatter::rebuild()
     UDateFormat* format = udat_open(UDAT_PATTERN, UDAT_PATTERN, m_locale.icuName().c_str(), detail::icuChars(zone),
         detail::icuLength(zone), detail::icuChars(m_dateFormat), detail::icuLength(m_dateFormat), &status);
     if (U_FAILURE(status)) {
-        closeFormat(format);
+        closeDateFormat(format);
         // A pattern ICU refuses shows as an empty text rather than failing every call.
         status = U_ZERO_ERROR;
         format = udat_open(UDAT_PATTERN, UDAT_PATTERN, m_locale.icuName().c_str(), detail::icuChars(zone),
@@ -136,7 +131,7 @@ String DateFormatter::dateFormatFromTemplate(const String& dateTemplate, const L
 String DateFormatter::stringFromDate(Date date) const
 {
     return detail::icuString([&](UChar* buffer, int32_t capacity, UErrorCode* status) {
-        return udat_format(m_format.get(), millis(date), buffer, capacity, nullptr, status);
+        return udat_format(m_format.get(), detail::icuMillis(date), buffer, capacity, nullptr, status);
     });
 }
 

@@ -10,7 +10,7 @@
 
 namespace fnd {
 
-namespace Format = detail::KeyedArchiveFormat;
+namespace KeyedFormat = detail::KeyedArchiveFormat;
 
 namespace {
 
@@ -65,7 +65,7 @@ KeyedArchiver::KeyedArchiver() = default;
 Expected<Data> KeyedArchiver::archivedDataWithRootObject(const Value& root)
 {
     KeyedArchiver archiver;
-    archiver.encodeObject(root, String(Format::RootKey));
+    archiver.encodeObject(root, String(KeyedFormat::RootKey));
     return archiver.encodedData();
 }
 
@@ -120,7 +120,7 @@ void KeyedArchiver::store(const String& key, Value slot)
 {
     if (m_finished)
         throw Exception(ExceptionName::InvalidArchiveOperation, "The keyed archiver has finished encoding.");
-    currentEntry().set(Format::storedKey(key), std::move(slot));
+    currentEntry().set(KeyedFormat::storedKey(key), std::move(slot));
 }
 
 Index KeyedArchiver::classIndexFor(const ClassInfo& cls)
@@ -134,8 +134,8 @@ Index KeyedArchiver::classIndexFor(const ClassInfo& cls)
         versions.push_back(classVersion(*c));
     }
     auto index = static_cast<Index>(m_classes.size());
-    m_classes.push_back(
-        Dictionary { { Format::HierarchyKey, std::move(hierarchy) }, { Format::VersionsKey, std::move(versions) } });
+    m_classes.push_back(Dictionary {
+        { KeyedFormat::HierarchyKey, std::move(hierarchy) }, { KeyedFormat::VersionsKey, std::move(versions) } });
     m_classIndexes[&cls] = index;
     return index;
 }
@@ -143,18 +143,18 @@ Index KeyedArchiver::classIndexFor(const ClassInfo& cls)
 Value KeyedArchiver::referenceTo(const std::shared_ptr<Object>& object)
 {
     if (auto it = m_objectIndexes.find(object.get()); it != m_objectIndexes.end())
-        return tagged(Format::Reference, it->second);
+        return tagged(KeyedFormat::Reference, it->second);
 
     auto* coding = dynamic_cast<const Coding*>(object.get());
     if (!coding) {
         failWithError(detail::coderError(CoderError::InvalidArchiveOperation,
             fmt::format("Objects of class {} cannot be archived.", object->className().utf8())));
-        return tagged(Format::Nil, true);
+        return tagged(KeyedFormat::Nil, true);
     }
-    if (m_entryStack.size() > static_cast<std::size_t>(Format::MaxObjectDepth)) {
+    if (m_entryStack.size() > static_cast<std::size_t>(KeyedFormat::MaxObjectDepth)) {
         failWithError(detail::coderError(CoderError::InvalidArchiveOperation,
-            fmt::format("Objects are nested more than {} deep.", Format::MaxObjectDepth)));
-        return tagged(Format::Nil, true);
+            fmt::format("Objects are nested more than {} deep.", KeyedFormat::MaxObjectDepth)));
+        return tagged(KeyedFormat::Nil, true);
     }
 
     // The index is taken before the object encodes itself, so references back to it (cycles) find it.
@@ -162,23 +162,24 @@ Value KeyedArchiver::referenceTo(const std::shared_ptr<Object>& object)
     m_objects.emplace_back();
     m_objectIndexes[object.get()] = index;
     m_retained.push_back(object);
-    m_objects.back().set(Format::ClassKey, classIndexFor(object->classInfo()));
+    m_objects.back().set(KeyedFormat::ClassKey, classIndexFor(object->classInfo()));
 
     m_entryStack.push_back(index);
     coding->encodeWithCoder(*this);
     m_entryStack.pop_back();
-    return tagged(Format::Reference, index);
+    return tagged(KeyedFormat::Reference, index);
 }
 
 Value KeyedArchiver::slotFor(const Value& value)
 {
     switch (value.type()) {
     case Value::Type::Nil:
-        return tagged(Format::Nil, true);
+        return tagged(KeyedFormat::Nil, true);
     case Value::Type::Null:
-        return tagged(Format::Null, true);
+        return tagged(KeyedFormat::Null, true);
     case Value::Type::String:
-        return fitsInXML(*value.string()) ? value : tagged(Format::EscapedString, utf16LittleEndian(*value.string()));
+        return fitsInXML(*value.string()) ? value
+                                          : tagged(KeyedFormat::EscapedString, utf16LittleEndian(*value.string()));
     case Value::Type::Number:
     case Value::Type::Data:
     case Value::Type::Date:
@@ -188,34 +189,34 @@ Value KeyedArchiver::slotFor(const Value& value)
         slots.reserve(value.array()->size());
         for (const Value& element : *value.array())
             slots.push_back(slotFor(element));
-        return tagged(Format::ArrayKey, std::move(slots));
+        return tagged(KeyedFormat::ArrayKey, std::move(slots));
     }
     case Value::Type::Dictionary: {
         Dictionary slots;
         for (const auto& [key, element] : *value.dictionary())
             slots.set(key, slotFor(element));
-        return tagged(Format::DictionaryKey, std::move(slots));
+        return tagged(KeyedFormat::DictionaryKey, std::move(slots));
     }
     case Value::Type::Range: {
         auto r = *value.range();
-        return tagged(Format::RangeKey, Array { r.location, r.length });
+        return tagged(KeyedFormat::RangeKey, Array { r.location, r.length });
     }
     case Value::Type::Point: {
         auto p = *value.point();
-        return tagged(Format::PointKey, Array { p.x, p.y });
+        return tagged(KeyedFormat::PointKey, Array { p.x, p.y });
     }
     case Value::Type::Size: {
         auto s = *value.size();
-        return tagged(Format::SizeKey, Array { s.width, s.height });
+        return tagged(KeyedFormat::SizeKey, Array { s.width, s.height });
     }
     case Value::Type::Rect: {
         auto r = *value.rect();
-        return tagged(Format::RectKey, Array { r.origin.x, r.origin.y, r.size.width, r.size.height });
+        return tagged(KeyedFormat::RectKey, Array { r.origin.x, r.origin.y, r.size.width, r.size.height });
     }
     case Value::Type::Object:
         return referenceTo(value.object());
     }
-    return tagged(Format::Nil, true);
+    return tagged(KeyedFormat::Nil, true);
 }
 
 void KeyedArchiver::encodeObject(const Value& object, const String& key)
@@ -230,8 +231,8 @@ void KeyedArchiver::encodeConditionalObject(const Value& object, const String& k
         return;
     }
     // Resolved by finishEncoding, when it is known whether the object was archived anywhere.
-    m_conditionals.push_back({ m_entryStack.back(), Format::storedKey(key), object.object().get() });
-    store(key, tagged(Format::Nil, true));
+    m_conditionals.push_back({ m_entryStack.back(), KeyedFormat::storedKey(key), object.object().get() });
+    store(key, tagged(KeyedFormat::Nil, true));
 }
 
 void KeyedArchiver::encodeBool(bool value, const String& key)
@@ -277,7 +278,7 @@ void KeyedArchiver::finishEncoding()
             continue;
         Dictionary& entry
             = conditional.entry == TopLevel ? m_top : m_objects[static_cast<std::size_t>(conditional.entry)];
-        entry.set(conditional.key, tagged(Format::Reference, it->second));
+        entry.set(conditional.key, tagged(KeyedFormat::Reference, it->second));
     }
     m_finished = true;
 }
@@ -292,11 +293,11 @@ Expected<Data> KeyedArchiver::encodedData()
     for (auto& entry : m_objects)
         objects.push_back(entry);
     Dictionary root {
-        { Format::FormatKey, String(Format::Identifier) },
-        { Format::FormatVersionKey, static_cast<long long>(Format::Version) },
-        { Format::TopKey, m_top },
-        { Format::ObjectsKey, std::move(objects) },
-        { Format::ClassesKey, m_classes },
+        { KeyedFormat::FormatKey, String(KeyedFormat::Identifier) },
+        { KeyedFormat::FormatVersionKey, static_cast<long long>(KeyedFormat::Version) },
+        { KeyedFormat::TopKey, m_top },
+        { KeyedFormat::ObjectsKey, std::move(objects) },
+        { KeyedFormat::ClassesKey, m_classes },
     };
     auto written = PropertyList::writeXML(root);
     if (!written)

@@ -10,7 +10,7 @@
 
 namespace fnd {
 
-namespace Format = detail::KeyedArchiveFormat;
+namespace KeyedFormat = detail::KeyedArchiveFormat;
 
 namespace {
 
@@ -45,23 +45,23 @@ KeyedUnarchiver::KeyedUnarchiver(const Data& data)
         return;
     }
     const Dictionary* root = plist->dictionary();
-    const Value* format = root ? root->find(Format::FormatKey) : nullptr;
-    if (!format || !format->string() || *format->string() != String(Format::Identifier)) {
+    const Value* format = root ? root->find(KeyedFormat::FormatKey) : nullptr;
+    if (!format || !format->string() || *format->string() != String(KeyedFormat::Identifier)) {
         fail("the data is not a keyed archive");
         return;
     }
-    auto version = integerIn(root->find(Format::FormatVersionKey));
+    auto version = integerIn(root->find(KeyedFormat::FormatVersionKey));
     if (!version || *version < 1) {
         fail("the format version is missing");
         return;
     }
-    if (*version > Format::Version) {
+    if (*version > KeyedFormat::Version) {
         fail(fmt::format("it was written in format version {}, newer than this program reads", *version));
         return;
     }
-    const Value* top = root->find(Format::TopKey);
-    const Value* objects = root->find(Format::ObjectsKey);
-    const Value* classes = root->find(Format::ClassesKey);
+    const Value* top = root->find(KeyedFormat::TopKey);
+    const Value* objects = root->find(KeyedFormat::ObjectsKey);
+    const Value* classes = root->find(KeyedFormat::ClassesKey);
     if (!top || !top->dictionary() || !objects || !objects->array() || !classes || !classes->array()) {
         fail("the top keys, objects or classes are missing");
         return;
@@ -72,8 +72,8 @@ KeyedUnarchiver::KeyedUnarchiver(const Data& data)
 
     for (const Value& cls : m_classes) {
         const Dictionary* entry = cls.dictionary();
-        const Value* hierarchy = entry ? entry->find(Format::HierarchyKey) : nullptr;
-        const Value* versions = entry ? entry->find(Format::VersionsKey) : nullptr;
+        const Value* hierarchy = entry ? entry->find(KeyedFormat::HierarchyKey) : nullptr;
+        const Value* versions = entry ? entry->find(KeyedFormat::VersionsKey) : nullptr;
         if (!hierarchy || !hierarchy->array() || hierarchy->array()->empty() || !versions || !versions->array()
             || versions->array()->size() != hierarchy->array()->size()) {
             fail("a class description is malformed");
@@ -94,9 +94,9 @@ KeyedUnarchiver::KeyedUnarchiver(const Data& data)
 Expected<Value> KeyedUnarchiver::unarchiveTopLevelObjectWithData(const Data& data)
 {
     KeyedUnarchiver unarchiver(data);
-    if (!unarchiver.hasFailed() && !unarchiver.containsValueForKey(String(Format::RootKey)))
+    if (!unarchiver.hasFailed() && !unarchiver.containsValueForKey(String(KeyedFormat::RootKey)))
         unarchiver.fail("it holds no root object");
-    Value root = unarchiver.decodeObjectForKey(String(Format::RootKey));
+    Value root = unarchiver.decodeObjectForKey(String(KeyedFormat::RootKey));
     if (unarchiver.error())
         return std::unexpected(*unarchiver.error());
     return root;
@@ -156,7 +156,7 @@ const Value* KeyedUnarchiver::slot(const String& key) const
 {
     if (hasFailed())
         return nullptr;
-    return currentEntry()->find(Format::storedKey(key));
+    return currentEntry()->find(KeyedFormat::storedKey(key));
 }
 
 bool KeyedUnarchiver::containsValueForKey(const String& key) const
@@ -255,21 +255,21 @@ std::optional<std::vector<double>> KeyedUnarchiver::numbersIn(const Value& slot,
 gfx::Point KeyedUnarchiver::decodePointForKey(const String& key)
 {
     const Value* value = slot(key);
-    auto n = value ? numbersIn(*value, Format::PointKey, 2) : std::nullopt;
+    auto n = value ? numbersIn(*value, KeyedFormat::PointKey, 2) : std::nullopt;
     return n ? gfx::Point { (*n)[0], (*n)[1] } : gfx::Point {};
 }
 
 gfx::Size KeyedUnarchiver::decodeSizeForKey(const String& key)
 {
     const Value* value = slot(key);
-    auto n = value ? numbersIn(*value, Format::SizeKey, 2) : std::nullopt;
+    auto n = value ? numbersIn(*value, KeyedFormat::SizeKey, 2) : std::nullopt;
     return n ? gfx::Size { (*n)[0], (*n)[1] } : gfx::Size {};
 }
 
 gfx::Rect KeyedUnarchiver::decodeRectForKey(const String& key)
 {
     const Value* value = slot(key);
-    auto n = value ? numbersIn(*value, Format::RectKey, 4) : std::nullopt;
+    auto n = value ? numbersIn(*value, KeyedFormat::RectKey, 4) : std::nullopt;
     return n ? gfx::Rect((*n)[0], (*n)[1], (*n)[2], (*n)[3]) : gfx::Rect {};
 }
 
@@ -296,7 +296,7 @@ Value KeyedUnarchiver::valueFrom(const Value& slot)
         return {};
     }
     const auto& [tag, content] = *tagged.begin();
-    if (tag == Format::Reference) {
+    if (tag == KeyedFormat::Reference) {
         auto index = integerIn(&content);
         if (!index) {
             fail("an object reference is malformed");
@@ -304,11 +304,11 @@ Value KeyedUnarchiver::valueFrom(const Value& slot)
         }
         return objectAt(*index);
     }
-    if (tag == Format::Nil)
+    if (tag == KeyedFormat::Nil)
         return {};
-    if (tag == Format::Null)
+    if (tag == KeyedFormat::Null)
         return Null {};
-    if (tag == Format::EscapedString) {
+    if (tag == KeyedFormat::EscapedString) {
         if (!content.data() || content.data()->length() % 2) {
             fail("an escaped string is malformed");
             return {};
@@ -319,32 +319,32 @@ Value KeyedUnarchiver::valueFrom(const Value& slot)
             units[i] = static_cast<char16_t>(bytes.bytes()[2 * i] | (bytes.bytes()[2 * i + 1] << 8));
         return String(std::move(units));
     }
-    if (tag == Format::ArrayKey && content.array()) {
+    if (tag == KeyedFormat::ArrayKey && content.array()) {
         Array array;
         array.reserve(content.array()->size());
         for (const Value& element : *content.array())
             array.push_back(valueFrom(element));
         return hasFailed() ? Value() : Value(std::move(array));
     }
-    if (tag == Format::DictionaryKey && content.dictionary()) {
+    if (tag == KeyedFormat::DictionaryKey && content.dictionary()) {
         Dictionary dictionary;
         for (const auto& [key, element] : *content.dictionary())
             dictionary.set(key, valueFrom(element));
         return hasFailed() ? Value() : Value(std::move(dictionary));
     }
-    if (tag == Format::PointKey) {
+    if (tag == KeyedFormat::PointKey) {
         auto n = numbersIn(slot, tag, 2);
         return n ? Value(gfx::Point { (*n)[0], (*n)[1] }) : Value();
     }
-    if (tag == Format::SizeKey) {
+    if (tag == KeyedFormat::SizeKey) {
         auto n = numbersIn(slot, tag, 2);
         return n ? Value(gfx::Size { (*n)[0], (*n)[1] }) : Value();
     }
-    if (tag == Format::RectKey) {
+    if (tag == KeyedFormat::RectKey) {
         auto n = numbersIn(slot, tag, 4);
         return n ? Value(gfx::Rect((*n)[0], (*n)[1], (*n)[2], (*n)[3])) : Value();
     }
-    if (tag == Format::RangeKey) {
+    if (tag == KeyedFormat::RangeKey) {
         auto n = numbersIn(slot, tag, 2);
         return n ? Value(Range { static_cast<Index>((*n)[0]), static_cast<Index>((*n)[1]) }) : Value();
     }
@@ -360,7 +360,7 @@ const ClassInfo* KeyedUnarchiver::resolveClass(std::int64_t classIndex)
     }
     const String& name = *m_classes[static_cast<std::size_t>(classIndex)]
                               .dictionary()
-                              ->find(Format::HierarchyKey)
+                              ->find(KeyedFormat::HierarchyKey)
                               ->array()
                               ->front()
                               .string();
@@ -390,7 +390,7 @@ Value KeyedUnarchiver::objectAt(std::int64_t index)
         return it->second;
 
     const Dictionary* entry = m_objects[static_cast<std::size_t>(index)].dictionary();
-    auto classIndex = integerIn(entry ? entry->find(Format::ClassKey) : nullptr);
+    auto classIndex = integerIn(entry ? entry->find(KeyedFormat::ClassKey) : nullptr);
     if (!classIndex) {
         fail(fmt::format("object {} has no class", index));
         return {};
@@ -398,8 +398,8 @@ Value KeyedUnarchiver::objectAt(std::int64_t index)
     const ClassInfo* cls = resolveClass(*classIndex);
     if (!cls)
         return {};
-    if (m_entryStack.size() > static_cast<std::size_t>(Format::MaxObjectDepth)) {
-        fail(fmt::format("objects are nested more than {} deep", Format::MaxObjectDepth));
+    if (m_entryStack.size() > static_cast<std::size_t>(KeyedFormat::MaxObjectDepth)) {
+        fail(fmt::format("objects are nested more than {} deep", KeyedFormat::MaxObjectDepth));
         return {};
     }
     std::shared_ptr<Object> object = cls->factory ? cls->factory() : nullptr;

@@ -96,7 +96,7 @@ std::optional<std::u16string> icuPattern(const String& positive, const String& n
     return pattern;
 }
 
-void closeFormat(UNumberFormat* format)
+void closeNumberFormat(UNumberFormat* format)
 {
     if (format)
         unum_close(format);
@@ -108,7 +108,7 @@ UNumberFormat* openFormat(UNumberFormatStyle style, std::u16string_view pattern,
     UNumberFormat* format = unum_open(style, reinterpret_cast<const UChar*>(pattern.data()),
         static_cast<int32_t>(pattern.size()), locale.c_str(), nullptr, &status);
     if (U_FAILURE(status)) {
-        closeFormat(format);
+        closeNumberFormat(format);
         return nullptr;
     }
     return format;
@@ -148,7 +148,7 @@ std::optional<Number> numberFromDecimal(std::string_view decimal)
 
 NumberFormatter::NumberFormatter()
     : m_locale(Locale::current())
-    , m_format(nullptr, &closeFormat)
+    , m_format(nullptr, &closeNumberFormat)
 {
     rebuild();
 }
@@ -166,7 +166,7 @@ NumberFormatter::NumberFormatter(const NumberFormatter& other)
     , m_minimum(other.m_minimum)
     , m_maximum(other.m_maximum)
     , m_settings(other.m_settings)
-    , m_format(nullptr, &closeFormat)
+    , m_format(nullptr, &closeNumberFormat)
 {
     rebuild();
 }

@@ -13,7 +13,7 @@ FND_REGISTER_CLASS(OperationQueue, Object)
 
 namespace {
 
-thread_local OperationQueue* t_currentQueue = nullptr;
+thread_local OperationQueue* t_currentOperationQueue = nullptr;
 
 }
 
@@ -40,8 +40,8 @@ std::shared_ptr<OperationQueue> OperationQueue::mainQueue()
 
 std::shared_ptr<OperationQueue> OperationQueue::currentQueue()
 {
-    if (t_currentQueue)
-        return std::static_pointer_cast<OperationQueue>(t_currentQueue->shared_from_this());
+    if (t_currentOperationQueue)
+        return std::static_pointer_cast<OperationQueue>(t_currentOperationQueue->shared_from_this());
     return RunLoop::isMainThread() ? mainQueue() : nullptr;
 }
 
@@ -173,10 +173,10 @@ void OperationQueue::execute(const std::shared_ptr<Operation>& operation)
 {
     auto self = std::static_pointer_cast<OperationQueue>(shared_from_this());
     auto run = [self, operation] {
-        auto previous = t_currentQueue;
-        t_currentQueue = self.get();
+        auto previous = t_currentOperationQueue;
+        t_currentOperationQueue = self.get();
         operation->start();
-        t_currentQueue = previous;
+        t_currentOperationQueue = previous;
         self->finished(operation);
     };
     if (isMainQueue())

@@ -22,15 +22,15 @@ namespace {
 thread_local std::shared_ptr<RunLoop> t_current;
 
 // Every live loop, so a change of the clock can wake them all to re-read their deadlines.
-struct Registry {
+struct RunLoopRegistry {
     std::mutex mutex;
     std::set<RunLoop*> loops;
 };
 
-Registry& registry()
+RunLoopRegistry& runLoopRegistry()
 {
     static auto* r = [] {
-        auto* made = new Registry;
+        auto* made = new RunLoopRegistry;
         Clock::addChangeHandler([made] {
             std::lock_guard lock(made->mutex);
             for (auto* loop : made->loops)
@@ -65,7 +65,7 @@ RunLoop::RunLoop()
 {
     if (m_wakeFd < 0)
         throw Exception::internalInconsistency("Cannot create the run loop's wake-up descriptor.");
-    auto& r = registry();
+    auto& r = runLoopRegistry();
     std::lock_guard lock(r.mutex);
     r.loops.insert(this);
 }
@@ -73,7 +73,7 @@ RunLoop::RunLoop()
 RunLoop::~RunLoop()
 {
     {
-        auto& r = registry();
+        auto& r = runLoopRegistry();
         std::lock_guard lock(r.mutex);
         r.loops.erase(this);
     }

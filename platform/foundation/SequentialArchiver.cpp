@@ -9,12 +9,12 @@
 
 namespace fnd {
 
-namespace Format = detail::SequentialArchiveFormat;
+namespace SequentialFormat = detail::SequentialArchiveFormat;
 
 SequentialArchiver::SequentialArchiver()
 {
-    m_bytes.append(Format::Magic);
-    put(static_cast<char>(Format::Version));
+    m_bytes.append(SequentialFormat::Magic);
+    put(static_cast<char>(SequentialFormat::Version));
 }
 
 Expected<Data> SequentialArchiver::archivedDataWithRootObject(const Value& root)
@@ -81,7 +81,7 @@ void SequentialArchiver::putString(const String& text)
 void SequentialArchiver::putClass(const ClassInfo& cls)
 {
     if (auto it = m_classNumbers.find(&cls); it != m_classNumbers.end()) {
-        put(Format::ClassReference);
+        put(SequentialFormat::ClassReference);
         putUnsigned(it->second);
         return;
     }
@@ -90,7 +90,7 @@ void SequentialArchiver::putClass(const ClassInfo& cls)
     std::uint64_t count = 0;
     for (const ClassInfo* c = &cls; c; c = c->superclass)
         ++count;
-    put(Format::NewClass);
+    put(SequentialFormat::NewClass);
     putUnsigned(count);
     for (const ClassInfo* c = &cls; c; c = c->superclass) {
         putString(c->name);
@@ -101,7 +101,7 @@ void SequentialArchiver::putClass(const ClassInfo& cls)
 void SequentialArchiver::putObject(const std::shared_ptr<Object>& object)
 {
     if (auto it = m_objectNumbers.find(object.get()); it != m_objectNumbers.end()) {
-        put(Format::ObjectReference);
+        put(SequentialFormat::ObjectReference);
         putUnsigned(it->second);
         return;
     }
@@ -109,82 +109,82 @@ void SequentialArchiver::putObject(const std::shared_ptr<Object>& object)
     if (!coding) {
         failWithError(detail::coderError(CoderError::InvalidArchiveOperation,
             fmt::format("Objects of class {} cannot be archived.", object->className().utf8())));
-        put(Format::NilValue);
+        put(SequentialFormat::NilValue);
         return;
     }
     // Numbered before its items, so the object's own items may refer back to it.
     std::uint64_t number = m_objectNumbers.size();
     m_objectNumbers[object.get()] = number;
     m_retained.push_back(object);
-    put(Format::NewObject);
+    put(SequentialFormat::NewObject);
     putClass(object->classInfo());
     coding->encodeWithCoder(*this);
-    put(Format::EndOfObject);
+    put(SequentialFormat::EndOfObject);
 }
 
 void SequentialArchiver::putValue(const Value& value)
 {
-    if (m_depth >= Format::MaxDepth) {
+    if (m_depth >= SequentialFormat::MaxDepth) {
         failWithError(detail::coderError(CoderError::InvalidArchiveOperation,
-            fmt::format("Objects are nested more than {} deep.", Format::MaxDepth)));
-        put(Format::NilValue);
+            fmt::format("Objects are nested more than {} deep.", SequentialFormat::MaxDepth)));
+        put(SequentialFormat::NilValue);
         return;
     }
     ++m_depth;
     switch (value.type()) {
     case Value::Type::Nil:
-        put(Format::NilValue);
+        put(SequentialFormat::NilValue);
         break;
     case Value::Type::Null:
-        put(Format::NullValue);
+        put(SequentialFormat::NullValue);
         break;
     case Value::Type::String:
-        put(Format::StringValue);
+        put(SequentialFormat::StringValue);
         putString(*value.string());
         break;
     case Value::Type::Number: {
         const Number& n = *value.number();
         switch (n.kind()) {
         case Number::Kind::Bool:
-            put(Format::BoolValue);
+            put(SequentialFormat::BoolValue);
             put(n.boolValue() ? 1 : 0);
             break;
         case Number::Kind::Integer:
-            put(Format::IntegerValue);
+            put(SequentialFormat::IntegerValue);
             putFixed(static_cast<std::uint64_t>(n.integerValue()), 8);
             break;
         case Number::Kind::Unsigned:
-            put(Format::UnsignedValue);
+            put(SequentialFormat::UnsignedValue);
             putFixed(n.unsignedValue(), 8);
             break;
         case Number::Kind::Float:
-            put(Format::FloatValue);
+            put(SequentialFormat::FloatValue);
             putFixed(std::bit_cast<std::uint32_t>(n.floatValue()), 4);
             break;
         case Number::Kind::Double:
-            put(Format::DoubleValue);
+            put(SequentialFormat::DoubleValue);
             putDouble(n.doubleValue());
             break;
         }
         break;
     }
     case Value::Type::Data:
-        put(Format::DataValue);
+        put(SequentialFormat::DataValue);
         putUnsigned(value.data()->length());
         m_bytes.append(value.data()->view());
         break;
     case Value::Type::Date:
-        put(Format::DateValue);
+        put(SequentialFormat::DateValue);
         putDouble(value.date()->timeIntervalSinceReferenceDate());
         break;
     case Value::Type::Array:
-        put(Format::ArrayValue);
+        put(SequentialFormat::ArrayValue);
         putUnsigned(value.array()->size());
         for (const Value& element : *value.array())
             putValue(element);
         break;
     case Value::Type::Dictionary:
-        put(Format::DictionaryValue);
+        put(SequentialFormat::DictionaryValue);
         putUnsigned(value.dictionary()->count());
         for (const auto& [key, element] : *value.dictionary()) {
             putString(key);
@@ -192,23 +192,23 @@ void SequentialArchiver::putValue(const Value& value)
         }
         break;
     case Value::Type::Range:
-        put(Format::RangeValue);
+        put(SequentialFormat::RangeValue);
         putFixed(static_cast<std::uint64_t>(value.range()->location), 8);
         putFixed(static_cast<std::uint64_t>(value.range()->length), 8);
         break;
     case Value::Type::Point:
-        put(Format::PointValue);
+        put(SequentialFormat::PointValue);
         putDouble(value.point()->x);
         putDouble(value.point()->y);
         break;
     case Value::Type::Size:
-        put(Format::SizeValue);
+        put(SequentialFormat::SizeValue);
         putDouble(value.size()->width);
         putDouble(value.size()->height);
         break;
     case Value::Type::Rect: {
         auto r = *value.rect();
-        put(Format::RectValue);
+        put(SequentialFormat::RectValue);
         for (double d : { r.origin.x, r.origin.y, r.size.width, r.size.height })
             putDouble(d);
         break;
@@ -222,7 +222,7 @@ void SequentialArchiver::putValue(const Value& value)
 
 void SequentialArchiver::encodeObject(const Value& object)
 {
-    put(Format::ObjectItem);
+    put(SequentialFormat::ObjectItem);
     putValue(object);
 }
 
@@ -230,8 +230,8 @@ void SequentialArchiver::encodeConditionalObject(const Value& object)
 {
     auto* raw = object.object().get();
     if (raw && !m_objectNumbers.contains(raw) && !m_willBeEncoded.contains(raw)) {
-        put(Format::ObjectItem);
-        put(Format::NilValue);
+        put(SequentialFormat::ObjectItem);
+        put(SequentialFormat::NilValue);
         return;
     }
     encodeObject(object);
@@ -239,7 +239,7 @@ void SequentialArchiver::encodeConditionalObject(const Value& object)
 
 void SequentialArchiver::encodeValueOfObjCType(char type, Number value)
 {
-    int size = Format::scalarSize(type);
+    int size = SequentialFormat::scalarSize(type);
     if (!size)
         throw Exception::invalidArgument(String(fmt::format("'{}' is not a scalar type code.", type)));
     put(type);
@@ -266,28 +266,28 @@ void SequentialArchiver::encodeValueOfObjCType(char type, Number value)
 
 void SequentialArchiver::encodeDataObject(const Data& data)
 {
-    put(Format::DataItem);
+    put(SequentialFormat::DataItem);
     putUnsigned(data.length());
     m_bytes.append(data.view());
 }
 
 void SequentialArchiver::encodePoint(gfx::Point point)
 {
-    put(Format::PointItem);
+    put(SequentialFormat::PointItem);
     putDouble(point.x);
     putDouble(point.y);
 }
 
 void SequentialArchiver::encodeSize(gfx::Size size)
 {
-    put(Format::SizeItem);
+    put(SequentialFormat::SizeItem);
     putDouble(size.width);
     putDouble(size.height);
 }
 
 void SequentialArchiver::encodeRect(gfx::Rect rect)
 {
-    put(Format::RectItem);
+    put(SequentialFormat::RectItem);
     for (double d : { rect.origin.x, rect.origin.y, rect.size.width, rect.size.height })
         putDouble(d);
 }

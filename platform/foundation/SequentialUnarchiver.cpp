@@ -9,7 +9,7 @@
 
 namespace fnd {
 
-namespace Format = detail::SequentialArchiveFormat;
+namespace SequentialFormat = detail::SequentialArchiveFormat;
 
 namespace {
 
@@ -25,15 +25,15 @@ std::string describeTag(char tag)
 SequentialUnarchiver::SequentialUnarchiver(const Data& data)
     : m_data(data)
 {
-    if (!data.view().starts_with(Format::Magic)) {
+    if (!data.view().starts_with(SequentialFormat::Magic)) {
         fail("the data is not a sequential archive");
         return;
     }
-    m_position = Format::Magic.size();
+    m_position = SequentialFormat::Magic.size();
     auto version = byte();
     if (!version)
         return;
-    if (*version > Format::Version)
+    if (*version > SequentialFormat::Version)
         fail(fmt::format("it was written in format version {}, newer than this program reads", *version));
 }
 
@@ -175,7 +175,7 @@ bool SequentialUnarchiver::expectItem(char tag)
         return false;
     }
     char found = static_cast<char>(m_data.bytes()[m_position]);
-    if (found == Format::EndOfObject && !m_objectStack.empty()) {
+    if (found == SequentialFormat::EndOfObject && !m_objectStack.empty()) {
         fail(fmt::format("an object of class {} read more values than were written", m_objectStack.back().utf8()));
         return false;
     }
@@ -192,7 +192,7 @@ const SequentialUnarchiver::ClassRecord* SequentialUnarchiver::readClass()
     auto tag = byte();
     if (!tag)
         return nullptr;
-    if (*tag == Format::ClassReference) {
+    if (*tag == SequentialFormat::ClassReference) {
         auto number = readUnsigned();
         if (!number)
             return nullptr;
@@ -202,7 +202,7 @@ const SequentialUnarchiver::ClassRecord* SequentialUnarchiver::readClass()
         }
         return &m_classes[static_cast<std::size_t>(*number)];
     }
-    if (*tag != Format::NewClass) {
+    if (*tag != SequentialFormat::NewClass) {
         fail(fmt::format("{} stands where a class belongs", describeTag(static_cast<char>(*tag))));
         return nullptr;
     }
@@ -260,8 +260,8 @@ Value SequentialUnarchiver::readNewObject()
 
 Value SequentialUnarchiver::readValue()
 {
-    if (m_depth >= Format::MaxDepth) {
-        fail(fmt::format("objects are nested more than {} deep", Format::MaxDepth));
+    if (m_depth >= SequentialFormat::MaxDepth) {
+        fail(fmt::format("objects are nested more than {} deep", SequentialFormat::MaxDepth));
         return {};
     }
     auto tag = byte();
@@ -278,11 +278,11 @@ Value SequentialUnarchiver::readValue()
     } guard(m_depth);
 
     switch (static_cast<char>(*tag)) {
-    case Format::NilValue:
+    case SequentialFormat::NilValue:
         return {};
-    case Format::NullValue:
+    case SequentialFormat::NullValue:
         return Null {};
-    case Format::ObjectReference: {
+    case SequentialFormat::ObjectReference: {
         auto number = readUnsigned();
         if (!number)
             return {};
@@ -292,41 +292,41 @@ Value SequentialUnarchiver::readValue()
         }
         return m_objects[static_cast<std::size_t>(*number)];
     }
-    case Format::NewObject:
+    case SequentialFormat::NewObject:
         return readNewObject();
-    case Format::StringValue: {
+    case SequentialFormat::StringValue: {
         auto text = readString();
         return text ? Value(*text) : Value();
     }
-    case Format::BoolValue: {
+    case SequentialFormat::BoolValue: {
         auto b = byte();
         return b ? Value(*b != 0) : Value();
     }
-    case Format::IntegerValue: {
+    case SequentialFormat::IntegerValue: {
         auto bits = fixed(8);
         return bits ? Value(static_cast<long long>(*bits)) : Value();
     }
-    case Format::UnsignedValue: {
+    case SequentialFormat::UnsignedValue: {
         auto bits = fixed(8);
         return bits ? Value(static_cast<unsigned long long>(*bits)) : Value();
     }
-    case Format::FloatValue: {
+    case SequentialFormat::FloatValue: {
         auto bits = fixed(4);
         return bits ? Value(std::bit_cast<float>(static_cast<std::uint32_t>(*bits))) : Value();
     }
-    case Format::DoubleValue: {
+    case SequentialFormat::DoubleValue: {
         auto d = readDouble();
         return d ? Value(*d) : Value();
     }
-    case Format::DataValue: {
+    case SequentialFormat::DataValue: {
         auto data = readBytes();
         return data ? Value(std::move(*data)) : Value();
     }
-    case Format::DateValue: {
+    case SequentialFormat::DateValue: {
         auto d = readDouble();
         return d ? Value(Date::fromReferenceDate(*d)) : Value();
     }
-    case Format::ArrayValue: {
+    case SequentialFormat::ArrayValue: {
         auto count = readCount(1);
         if (!count)
             return {};
@@ -336,7 +336,7 @@ Value SequentialUnarchiver::readValue()
             array.push_back(readValue());
         return hasFailed() ? Value() : Value(std::move(array));
     }
-    case Format::DictionaryValue: {
+    case SequentialFormat::DictionaryValue: {
         auto count = readCount(2);
         if (!count)
             return {};
@@ -349,20 +349,20 @@ Value SequentialUnarchiver::readValue()
         }
         return hasFailed() ? Value() : Value(std::move(dictionary));
     }
-    case Format::RangeValue: {
+    case SequentialFormat::RangeValue: {
         auto location = fixed(8);
         auto length = location ? fixed(8) : std::nullopt;
         return length ? Value(Range { static_cast<Index>(*location), static_cast<Index>(*length) }) : Value();
     }
-    case Format::PointValue: {
+    case SequentialFormat::PointValue: {
         auto d = readDoubles(2);
         return d ? Value(gfx::Point { (*d)[0], (*d)[1] }) : Value();
     }
-    case Format::SizeValue: {
+    case SequentialFormat::SizeValue: {
         auto d = readDoubles(2);
         return d ? Value(gfx::Size { (*d)[0], (*d)[1] }) : Value();
     }
-    case Format::RectValue: {
+    case SequentialFormat::RectValue: {
         auto d = readDoubles(4);
         return d ? Value(gfx::Rect((*d)[0], (*d)[1], (*d)[2], (*d)[3])) : Value();
     }
@@ -380,27 +380,27 @@ bool SequentialUnarchiver::skipItemsOfObject()
         if (!tag)
             return false;
         char item = static_cast<char>(*tag);
-        if (item == Format::EndOfObject)
+        if (item == SequentialFormat::EndOfObject)
             return true;
-        if (int size = Format::scalarSize(item)) {
+        if (int size = SequentialFormat::scalarSize(item)) {
             fixed(size);
             continue;
         }
         switch (item) {
-        case Format::DataItem: {
+        case SequentialFormat::DataItem: {
             auto length = readCount(1);
             if (length)
                 m_position += *length;
             break;
         }
-        case Format::PointItem:
-        case Format::SizeItem:
+        case SequentialFormat::PointItem:
+        case SequentialFormat::SizeItem:
             readDoubles(2);
             break;
-        case Format::RectItem:
+        case SequentialFormat::RectItem:
             readDoubles(4);
             break;
-        case Format::ObjectItem:
+        case SequentialFormat::ObjectItem:
             // Passed-over objects are still made, so later references to them resolve.
             readValue();
             break;
@@ -414,14 +414,14 @@ bool SequentialUnarchiver::skipItemsOfObject()
 
 Value SequentialUnarchiver::decodeObject()
 {
-    if (!expectItem(Format::ObjectItem))
+    if (!expectItem(SequentialFormat::ObjectItem))
         return {};
     return readValue();
 }
 
 Number SequentialUnarchiver::decodeValueOfObjCType(char type)
 {
-    int size = Format::scalarSize(type);
+    int size = SequentialFormat::scalarSize(type);
     if (!size)
         throw Exception::invalidArgument(String(fmt::format("'{}' is not a scalar type code.", type)));
     if (!expectItem(type))
@@ -454,26 +454,26 @@ Number SequentialUnarchiver::decodeValueOfObjCType(char type)
 
 Data SequentialUnarchiver::decodeDataObject()
 {
-    if (!expectItem(Format::DataItem))
+    if (!expectItem(SequentialFormat::DataItem))
         return {};
     return readBytes().value_or(Data {});
 }
 
 gfx::Point SequentialUnarchiver::decodePoint()
 {
-    auto d = expectItem(Format::PointItem) ? readDoubles(2) : std::nullopt;
+    auto d = expectItem(SequentialFormat::PointItem) ? readDoubles(2) : std::nullopt;
     return d ? gfx::Point { (*d)[0], (*d)[1] } : gfx::Point {};
 }
 
 gfx::Size SequentialUnarchiver::decodeSize()
 {
-    auto d = expectItem(Format::SizeItem) ? readDoubles(2) : std::nullopt;
+    auto d = expectItem(SequentialFormat::SizeItem) ? readDoubles(2) : std::nullopt;
     return d ? gfx::Size { (*d)[0], (*d)[1] } : gfx::Size {};
 }
 
 gfx::Rect SequentialUnarchiver::decodeRect()
 {
-    auto d = expectItem(Format::RectItem) ? readDoubles(4) : std::nullopt;
+    auto d = expectItem(SequentialFormat::RectItem) ? readDoubles(4) : std::nullopt;
     return d ? gfx::Rect((*d)[0], (*d)[1], (*d)[2], (*d)[3]) : gfx::Rect {};
 }
 

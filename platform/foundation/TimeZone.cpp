@@ -1,6 +1,7 @@
 #include "platform/foundation/TimeZone.h"
 
 #include "platform/foundation/detail/ICU.h"
+#include "platform/foundation/detail/ICUCalendar.h"
 
 #include <unicode/ucal.h>
 
@@ -12,18 +13,14 @@ namespace fnd {
 
 namespace {
 
-struct CalendarDeleter {
-    void operator()(UCalendar* calendar) const { ucal_close(calendar); }
-};
-
-std::unique_ptr<UCalendar, CalendarDeleter> calendarAt(const String& zone, Date date)
+detail::CalendarHandle calendarAt(const String& zone, Date date)
 {
     UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<UCalendar, CalendarDeleter> calendar(
+    detail::CalendarHandle calendar(
         ucal_open(detail::icuChars(zone), detail::icuLength(zone), "", UCAL_GREGORIAN, &status));
     if (U_FAILURE(status))
         return nullptr;
-    ucal_setMillis(calendar.get(), date.timeIntervalSince1970() * 1000.0, &status);
+    ucal_setMillis(calendar.get(), detail::icuMillis(date), &status);
     return calendar;
 }
 

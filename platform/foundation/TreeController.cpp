@@ -3,6 +3,7 @@
 #include "platform/foundation/Binding.h"
 #include "platform/foundation/Exception.h"
 #include "platform/foundation/KeyValueCoding.h"
+#include "platform/foundation/detail/ControllerElements.h"
 #include "platform/foundation/detail/KeyValueObservingInternals.h"
 
 #include <fmt/format.h>
@@ -36,13 +37,6 @@ std::vector<IndexPath> pathsFromValue(const Value& value)
         paths.push_back(*p);
     }
     return paths;
-}
-
-bool sameElement(const Value& a, const Value& b)
-{
-    if (a.isObject() && b.isObject())
-        return a.object() == b.object();
-    return a == b;
 }
 
 bool lessPath(const IndexPath& a, const IndexPath& b)
@@ -292,7 +286,7 @@ void TreeController::setModelChildren(TreeNode& node, const Array& children)
         return;
     Array siblings = modelChildren(*parent);
     for (auto& sibling : siblings) {
-        if (sameElement(sibling, represented)) {
+        if (detail::sameElement(sibling, represented)) {
             sibling = changed;
             break;
         }
@@ -431,7 +425,7 @@ std::vector<IndexPath> TreeController::pathsOfObjects(const Array& objects) cons
             const auto& child = *node.childNodes()[i];
             trail.push_back(static_cast<Index>(i));
             for (std::size_t k = 0; k < objects.size(); ++k) {
-                if (!found[k] && sameElement(child.representedObject(), objects[k])) {
+                if (!found[k] && detail::sameElement(child.representedObject(), objects[k])) {
                     found[k] = true;
                     paths.emplace_back(trail);
                 }
@@ -566,8 +560,8 @@ void TreeController::insertObjectsAtArrangedObjectIndexPaths(const Array& object
         std::size_t at = siblings.size();
         if (index < static_cast<Index>(parent->childNodes().size())) {
             const auto& next = parent->childNodes()[static_cast<std::size_t>(index)]->representedObject();
-            auto it
-                = std::find_if(siblings.begin(), siblings.end(), [&](const Value& v) { return sameElement(v, next); });
+            auto it = std::find_if(
+                siblings.begin(), siblings.end(), [&](const Value& v) { return detail::sameElement(v, next); });
             at = static_cast<std::size_t>(it - siblings.begin());
         }
         siblings.insert(siblings.begin() + static_cast<std::ptrdiff_t>(at), objects[k]);
@@ -644,7 +638,7 @@ void TreeController::removeObjectsAtArrangedObjectIndexPaths(const std::vector<I
         auto parent = node->parentNode();
         Array siblings = modelChildren(*parent);
         auto it = std::find_if(siblings.begin(), siblings.end(),
-            [&](const Value& v) { return sameElement(v, node->representedObject()); });
+            [&](const Value& v) { return detail::sameElement(v, node->representedObject()); });
         if (it != siblings.end())
             siblings.erase(it);
         setModelChildren(*parent, siblings);
@@ -787,7 +781,7 @@ void TreeController::setValueForKeyPathOfSelection(const Value& value, const Str
         auto parent = node->parentNode();
         Array siblings = modelChildren(*parent);
         for (auto& sibling : siblings) {
-            if (sameElement(sibling, before)) {
+            if (detail::sameElement(sibling, before)) {
                 sibling = changed;
                 break;
             }

@@ -34,11 +34,11 @@ private:
     bool m_answerForNil;
 };
 
-struct Registry {
+struct TransformerRegistry {
     std::mutex mutex;
     std::map<String, std::shared_ptr<ValueTransformer>> transformers;
 
-    Registry()
+    TransformerRegistry()
     {
         transformers[ValueTransformerName::NegateBoolean] = std::make_shared<NegateBooleanTransformer>();
         transformers[ValueTransformerName::IsNil] = std::make_shared<IsNilTransformer>(true);
@@ -46,9 +46,9 @@ struct Registry {
     }
 };
 
-Registry& registry()
+TransformerRegistry& transformerRegistry()
 {
-    static Registry r;
+    static TransformerRegistry r;
     return r;
 }
 
@@ -56,7 +56,7 @@ Registry& registry()
 
 void ValueTransformer::setValueTransformer(std::shared_ptr<ValueTransformer> transformer, const String& name)
 {
-    auto& r = registry();
+    auto& r = transformerRegistry();
     std::lock_guard lock(r.mutex);
     if (transformer)
         r.transformers[name] = std::move(transformer);
@@ -66,7 +66,7 @@ void ValueTransformer::setValueTransformer(std::shared_ptr<ValueTransformer> tra
 
 std::shared_ptr<ValueTransformer> ValueTransformer::valueTransformerForName(const String& name)
 {
-    auto& r = registry();
+    auto& r = transformerRegistry();
     std::lock_guard lock(r.mutex);
     auto it = r.transformers.find(name);
     return it == r.transformers.end() ? nullptr : it->second;
@@ -74,7 +74,7 @@ std::shared_ptr<ValueTransformer> ValueTransformer::valueTransformerForName(cons
 
 std::vector<String> ValueTransformer::valueTransformerNames()
 {
-    auto& r = registry();
+    auto& r = transformerRegistry();
     std::lock_guard lock(r.mutex);
     std::vector<String> names;
     for (const auto& [name, t] : r.transformers)

@@ -3,6 +3,7 @@
 // Small helpers shared by the ICU-backed classes. Only .cpp files include this header.
 
 #include "platform/foundation/String.h"
+#include "platform/foundation/Value.h"
 
 #include <unicode/utypes.h>
 
@@ -17,6 +18,16 @@ inline const UChar* icuChars(const String& s)
 inline int32_t icuLength(const String& s)
 {
     return static_cast<int32_t>(s.length());
+}
+
+// ICU counts time in milliseconds since the Unix epoch.
+inline UDate icuMillis(Date date)
+{
+    return date.timeIntervalSince1970() * 1000.0;
+}
+inline Date dateFromIcuMillis(UDate ms)
+{
+    return Date::fromUnixTime(ms / 1000.0);
 }
 
 // Calls fill(buffer, capacity, status) and grows the buffer once when ICU reports the needed size. The result is

@@ -17,10 +17,10 @@ namespace ui {
 
 namespace {
 
-constexpr double PanelWidth = 420;
-constexpr double Margin = 20;
+constexpr double AlertWidth = 420;
+constexpr double AlertMargin = 20;
 constexpr double IconSide = 64;
-constexpr double TextLeft = Margin + IconSide + 16;
+constexpr double TextLeft = AlertMargin + IconSide + 16;
 constexpr double ButtonMinimumWidth = 80;
 constexpr double ButtonGap = 12;
 
@@ -185,7 +185,7 @@ const std::shared_ptr<Window>& Alert::window()
     if (!m_window) {
         auto panel = fnd::makeObject<AlertPanel>();
         panel->alert = std::static_pointer_cast<Alert>(shared_from_this());
-        panel->initWithContentRect({ 0, 0, PanelWidth, 150 }, WindowStyleMask::Titled);
+        panel->initWithContentRect({ 0, 0, AlertWidth, 150 }, WindowStyleMask::Titled);
         panel->setLevel(WindowLevel::ModalPanel);
         m_window = panel;
     }
@@ -197,18 +197,18 @@ void Alert::layout()
     auto& panel = window();
     if (m_buttons.empty())
         addButtonWithTitle(detail::panelText("OK", "OK"));
-    double width = PanelWidth;
+    double width = AlertWidth;
     if (m_accessoryView)
-        width = std::max(width, TextLeft + m_accessoryView->frame().width() + Margin);
-    double textWidth = width - TextLeft - Margin;
+        width = std::max(width, TextLeft + m_accessoryView->frame().width() + AlertMargin);
+    double textWidth = width - TextLeft - AlertMargin;
     auto content = detail::FlippedView::create({ 0, 0, width, 150 });
 
     auto iconView = fnd::makeObject<AlertIconView>();
-    iconView->initWithFrame({ Margin, Margin, IconSide, IconSide });
+    iconView->initWithFrame({ AlertMargin, AlertMargin, IconSide, IconSide });
     iconView->image = icon();
     content->addSubview(iconView);
 
-    double y = Margin;
+    double y = AlertMargin;
     auto message = TextField::wrappingLabelWithString(m_messageText);
     message->setFont(gfx::Font::boldSystemFontOfSize(13));
     message->setSelectable(false);
@@ -241,9 +241,9 @@ void Alert::layout()
         content->addSubview(box);
         y += box->frame().height();
     }
-    y = std::max(y + 20, Margin + IconSide + 12);
+    y = std::max(y + 20, AlertMargin + IconSide + 12);
     // Buttons from the right edge leftwards, the first one rightmost.
-    double x = width - Margin;
+    double x = width - AlertMargin;
     double rowHeight = 0;
     for (const auto& button : m_buttons) {
         button->removeFromSuperview();
@@ -256,7 +256,7 @@ void Alert::layout()
         x -= ButtonGap;
         rowHeight = std::max(rowHeight, size.height);
     }
-    y += rowHeight + Margin;
+    y += rowHeight + AlertMargin;
     content->setFrameSize({ width, y });
     panel->setContentView(content);
     panel->setContentSize({ width, y });

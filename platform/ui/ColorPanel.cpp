@@ -10,6 +10,7 @@
 #include "platform/ui/detail/ColorPanelViews.h"
 #include "platform/ui/detail/FlippedView.h"
 #include "platform/ui/detail/PanelText.h"
+#include "platform/ui/detail/StandardPanels.h"
 
 #include <algorithm>
 #include <cmath>
@@ -18,18 +19,9 @@ namespace ui {
 
 namespace {
 
-constexpr double PanelWidth = 260;
-constexpr double Margin = 10;
+constexpr double ColorPanelWidth = 260;
+constexpr double ColorPanelMargin = 10;
 constexpr double RowHeight = 26;
-
-std::shared_ptr<ColorPanel>& sharedPanel()
-{
-    // The panel lives until the program ends; what its views use then must be made first, so it is gone later.
-    (void)fnd::NotificationCenter::defaultCenter();
-    (void)Application::sharedPointer();
-    static std::shared_ptr<ColorPanel> panel;
-    return panel;
-}
 
 // An active colour well opens the shared panel on its colour.
 const bool g_wellOpensPanel = [] {
@@ -102,7 +94,7 @@ void ColorPanel::describeClass(fnd::ClassBuilder<ColorPanel>& c)
 
 std::shared_ptr<ColorPanel> ColorPanel::sharedColorPanel()
 {
-    auto& panel = sharedPanel();
+    auto& panel = detail::sharedPanelSlot<ColorPanel>();
     // A panel closed for good (or left from another application state) is made anew.
     if (!panel || panel->isClosed()) {
         panel = fnd::makeObject<ColorPanel>();
@@ -113,13 +105,13 @@ std::shared_ptr<ColorPanel> ColorPanel::sharedColorPanel()
 
 bool ColorPanel::sharedColorPanelExists()
 {
-    return sharedPanel() && !sharedPanel()->isClosed();
+    return detail::sharedPanelSlot<ColorPanel>() && !detail::sharedPanelSlot<ColorPanel>()->isClosed();
 }
 
 void ColorPanel::init()
 {
     initWithContentRect(
-        { 0, 0, PanelWidth, 360 }, WindowStyleMask::Titled | WindowStyleMask::Closable | WindowStyleMask::Utility);
+        { 0, 0, ColorPanelWidth, 360 }, WindowStyleMask::Titled | WindowStyleMask::Closable | WindowStyleMask::Utility);
     setTitle(detail::panelText("Colours", "Colours"));
     setLevel(WindowLevel::Floating);
     build();
@@ -129,11 +121,11 @@ void ColorPanel::build()
 {
     auto self = std::static_pointer_cast<ColorPanel>(shared_from_this());
     std::weak_ptr<ColorPanel> weak = self;
-    setContentView(detail::FlippedView::create({ 0, 0, PanelWidth, 360 }));
+    setContentView(detail::FlippedView::create({ 0, 0, ColorPanelWidth, 360 }));
     m_modeControl = SegmentedControl::segmentedControlWithLabels(
         { detail::panelText("Wheel", "Wheel"), detail::panelText("Sliders", "Sliders") },
         SegmentSwitchTracking::SelectOne, self, "modeChanged:");
-    m_sliderMode = PopUpButton::create({ 0, 0, PanelWidth - 2 * Margin, 24 });
+    m_sliderMode = PopUpButton::create({ 0, 0, ColorPanelWidth - 2 * ColorPanelMargin, 24 });
     m_sliderMode->addItemsWithTitles({ detail::panelText("Grey", "Grey"), detail::panelText("RGB", "RGB"),
         detail::panelText("CMYK", "CMYK"), detail::panelText("HSB", "HSB") });
     m_sliderMode->setTarget(self);
@@ -162,7 +154,7 @@ void ColorPanel::build()
     m_hexField = TextField::create({ 0, 0, 90, 22 });
     m_hexField->setTarget(self);
     m_hexField->setAction("hexFieldChanged:");
-    m_swatch = detail::ColorSwatchView::create({ 0, 0, PanelWidth - 2 * Margin, 28 });
+    m_swatch = detail::ColorSwatchView::create({ 0, 0, ColorPanelWidth - 2 * ColorPanelMargin, 28 });
     for (const std::shared_ptr<View>& v : std::vector<std::shared_ptr<View>> { m_modeControl, m_sliderMode, m_wheel,
              m_opacity, m_opacityLabel, m_opacityField, m_hexLabel, m_hexField, m_swatch })
         contentView()->addSubview(v);
@@ -184,16 +176,16 @@ void ColorPanel::layoutPanel()
     m_labels.clear();
     m_fields.clear();
 
-    double y = Margin;
+    double y = ColorPanelMargin;
     m_modeControl->sizeToFit();
-    m_modeControl->setFrameOrigin({ std::round((PanelWidth - m_modeControl->frame().width()) / 2), y });
+    m_modeControl->setFrameOrigin({ std::round((ColorPanelWidth - m_modeControl->frame().width()) / 2), y });
     m_modeControl->setSelectedSegment(m_mode == ColorPanelMode::Wheel ? 0 : 1);
     y += m_modeControl->frame().height() + 10;
     bool sliders = m_mode != ColorPanelMode::Wheel;
     m_wheel->setHidden(sliders);
     m_sliderMode->setHidden(!sliders);
     if (sliders) {
-        m_sliderMode->setFrameOrigin({ Margin, y });
+        m_sliderMode->setFrameOrigin({ ColorPanelMargin, y });
         long index = m_mode == ColorPanelMode::Gray ? 0
             : m_mode == ColorPanelMode::CMYK        ? 2
             : m_mode == ColorPanelMode::HSB         ? 3
@@ -201,14 +193,14 @@ void ColorPanel::layoutPanel()
         m_sliderMode->selectItemAtIndex(index);
         y += 34;
     } else {
-        m_wheel->setFrameOrigin({ std::round((PanelWidth - 200) / 2), y });
+        m_wheel->setFrameOrigin({ std::round((ColorPanelWidth - 200) / 2), y });
         y += 208;
     }
     auto names = channelNames(m_mode);
     for (std::size_t i = 0; i < names.size(); ++i) {
         auto label = TextField::labelWithString(names[i]);
-        label->setFrameOrigin({ Margin, y + 4 });
-        auto slider = detail::ColorChannelSlider::create({ Margin + 22, y, 170, RowHeight });
+        label->setFrameOrigin({ ColorPanelMargin, y + 4 });
+        auto slider = detail::ColorChannelSlider::create({ ColorPanelMargin + 22, y, 170, RowHeight });
         slider->onChange = [weak, i](double value, detail::ColorChange change) {
             auto panel = weak.lock();
             if (!panel)
@@ -219,7 +211,7 @@ void ColorPanel::layoutPanel()
                 panel->m_hue = value;
             panel->colorChosen(panel->colorFromChannels(values, panel->alpha()), change);
         };
-        auto field = TextField::create({ PanelWidth - Margin - 45, y + 2, 45, 22 });
+        auto field = TextField::create({ ColorPanelWidth - ColorPanelMargin - 45, y + 2, 45, 22 });
         field->setTag(long(i));
         field->setTarget(self);
         field->setAction("channelFieldChanged:");
@@ -236,19 +228,19 @@ void ColorPanel::layoutPanel()
     m_opacityField->setHidden(!m_showsAlpha);
     if (m_showsAlpha) {
         y += 4;
-        m_opacityLabel->setFrameOrigin({ Margin, y });
+        m_opacityLabel->setFrameOrigin({ ColorPanelMargin, y });
         y += m_opacityLabel->frame().height() + 2;
-        m_opacity->setFrame({ Margin + 22, y, 170, RowHeight });
-        m_opacityField->setFrameOrigin({ PanelWidth - Margin - 45, y + 2 });
+        m_opacity->setFrame({ ColorPanelMargin + 22, y, 170, RowHeight });
+        m_opacityField->setFrameOrigin({ ColorPanelWidth - ColorPanelMargin - 45, y + 2 });
         y += RowHeight + 8;
     }
-    m_hexLabel->setFrameOrigin({ Margin, y + 4 });
-    m_hexField->setFrameOrigin({ Margin + m_hexLabel->frame().width() + 8, y });
+    m_hexLabel->setFrameOrigin({ ColorPanelMargin, y + 4 });
+    m_hexField->setFrameOrigin({ ColorPanelMargin + m_hexLabel->frame().width() + 8, y });
     y += 30;
-    m_swatch->setFrameOrigin({ Margin, y });
-    y += 28 + Margin;
-    content->setFrameSize({ PanelWidth, y });
-    setContentSize({ PanelWidth, y });
+    m_swatch->setFrameOrigin({ ColorPanelMargin, y });
+    y += 28 + ColorPanelMargin;
+    content->setFrameSize({ ColorPanelWidth, y });
+    setContentSize({ ColorPanelWidth, y });
     showColor();
 }
 

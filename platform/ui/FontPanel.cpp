@@ -9,6 +9,7 @@
 #include "platform/ui/detail/ChoiceListView.h"
 #include "platform/ui/detail/FlippedView.h"
 #include "platform/ui/detail/PanelText.h"
+#include "platform/ui/detail/StandardPanels.h"
 
 #include <algorithm>
 #include <cmath>
@@ -17,20 +18,11 @@ namespace ui {
 
 namespace {
 
-constexpr double PanelWidth = 480;
-constexpr double Margin = 10;
+constexpr double FontPanelWidth = 480;
+constexpr double FontPanelMargin = 10;
 constexpr double ListTop = 94;
 constexpr double ListHeight = 200;
 constexpr double StandardSizes[] = { 9, 10, 11, 12, 13, 14, 18, 24, 36, 48, 64, 72, 96, 144, 288 };
-
-std::shared_ptr<FontPanel>& sharedPanel()
-{
-    // The panel lives until the program ends; what its views use then must be made first, so it is gone later.
-    (void)fnd::NotificationCenter::defaultCenter();
-    (void)Application::sharedPointer();
-    static std::shared_ptr<FontPanel> panel;
-    return panel;
-}
 
 fnd::String sizeText(double size)
 {
@@ -82,7 +74,7 @@ FontPanel::~FontPanel()
 
 std::shared_ptr<FontPanel> FontPanel::sharedFontPanel()
 {
-    auto& panel = sharedPanel();
+    auto& panel = detail::sharedPanelSlot<FontPanel>();
     if (!panel || panel->isClosed()) {
         panel = fnd::makeObject<FontPanel>();
         panel->init();
@@ -92,13 +84,13 @@ std::shared_ptr<FontPanel> FontPanel::sharedFontPanel()
 
 bool FontPanel::sharedFontPanelExists()
 {
-    return sharedPanel() && !sharedPanel()->isClosed();
+    return detail::sharedPanelSlot<FontPanel>() && !detail::sharedPanelSlot<FontPanel>()->isClosed();
 }
 
 void FontPanel::init()
 {
     initWithContentRect(
-        { 0, 0, PanelWidth, 300 }, WindowStyleMask::Titled | WindowStyleMask::Closable | WindowStyleMask::Utility);
+        { 0, 0, FontPanelWidth, 300 }, WindowStyleMask::Titled | WindowStyleMask::Closable | WindowStyleMask::Utility);
     setTitle(detail::panelText("Fonts", "Fonts"));
     setLevel(WindowLevel::Floating);
     build();
@@ -118,10 +110,10 @@ void FontPanel::build()
 {
     auto self = std::static_pointer_cast<FontPanel>(shared_from_this());
     std::weak_ptr<FontPanel> weak = self;
-    auto content = detail::FlippedView::create({ 0, 0, PanelWidth, 300 });
+    auto content = detail::FlippedView::create({ 0, 0, FontPanelWidth, 300 });
     setContentView(content);
     auto preview = fnd::makeObject<FontPreviewView>();
-    preview->initWithFrame({ Margin, Margin, PanelWidth - 2 * Margin, 56 });
+    preview->initWithFrame({ FontPanelMargin, FontPanelMargin, FontPanelWidth - 2 * FontPanelMargin, 56 });
     preview->panel = self;
     m_preview = preview;
     content->addSubview(preview);
@@ -137,11 +129,11 @@ void FontPanel::build()
               content->addSubview(scroll);
           };
     double familyWidth = 200, faceWidth = 150;
-    double sizeX = Margin + familyWidth + 6 + faceWidth + 6;
-    list({ Margin, ListTop, familyWidth, ListHeight }, m_families, m_familyScroll);
-    list({ Margin + familyWidth + 6, ListTop, faceWidth, ListHeight }, m_faces, m_faceScroll);
-    list({ sizeX, ListTop + 30, PanelWidth - Margin - sizeX, ListHeight - 30 }, m_sizes, m_sizeScroll);
-    m_sizeField = TextField::create({ sizeX, ListTop, PanelWidth - Margin - sizeX, 24 });
+    double sizeX = FontPanelMargin + familyWidth + 6 + faceWidth + 6;
+    list({ FontPanelMargin, ListTop, familyWidth, ListHeight }, m_families, m_familyScroll);
+    list({ FontPanelMargin + familyWidth + 6, ListTop, faceWidth, ListHeight }, m_faces, m_faceScroll);
+    list({ sizeX, ListTop + 30, FontPanelWidth - FontPanelMargin - sizeX, ListHeight - 30 }, m_sizes, m_sizeScroll);
+    m_sizeField = TextField::create({ sizeX, ListTop, FontPanelWidth - FontPanelMargin - sizeX, 24 });
     m_sizeField->setTarget(self);
     m_sizeField->setAction("sizeFieldChanged:");
     content->addSubview(m_sizeField);
@@ -149,8 +141,8 @@ void FontPanel::build()
         const char* text;
         double x;
     };
-    for (auto t :
-        { Title { "Family", Margin }, Title { "Typeface", Margin + familyWidth + 6 }, Title { "Size", sizeX } }) {
+    for (auto t : { Title { "Family", FontPanelMargin }, Title { "Typeface", FontPanelMargin + familyWidth + 6 },
+             Title { "Size", sizeX } }) {
         auto title = TextField::labelWithString(detail::panelText(t.text, t.text));
         title->setFont(gfx::Font::boldSystemFontOfSize(11));
         title->sizeToFit();
@@ -180,8 +172,8 @@ void FontPanel::build()
         if (auto p = weak.lock())
             p->sizeChosen(StandardSizes[row]);
     };
-    content->setFrameSize({ PanelWidth, ListTop + ListHeight + Margin });
-    setContentSize({ PanelWidth, ListTop + ListHeight + Margin });
+    content->setFrameSize({ FontPanelWidth, ListTop + ListHeight + FontPanelMargin });
+    setContentSize({ FontPanelWidth, ListTop + ListHeight + FontPanelMargin });
 }
 
 // Showing a font.

@@ -19,7 +19,7 @@ FND_REGISTER_CLASS(MenuView, View)
 namespace {
 
 // The panel's margin above the first and below the last item.
-constexpr double VerticalPadding = 4;
+constexpr double MenuVerticalPadding = 4;
 // Room for the state mark, left of every title.
 constexpr double MarkColumn = MenuView::TitleInset;
 constexpr double IndentationStep = 12;
@@ -154,7 +154,7 @@ MenuView::Layout MenuView::layoutMenu(const Menu& menu)
     width = std::ceil(std::max(width, menu.minimumWidth()));
 
     Layout layout;
-    double y = VerticalPadding;
+    double y = MenuVerticalPadding;
     for (long i = 0; i < menu.numberOfItems(); ++i) {
         const auto& item = menu.itemArray()[std::size_t(i)];
         if (item->isHidden())
@@ -163,7 +163,7 @@ MenuView::Layout MenuView::layoutMenu(const Menu& menu)
         layout.rows.push_back({ i, { 0, y, width, h } });
         y += h;
     }
-    layout.size = { width, y + VerticalPadding };
+    layout.size = { width, y + MenuVerticalPadding };
     return layout;
 }
 

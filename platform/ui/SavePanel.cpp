@@ -20,9 +20,9 @@ namespace ui {
 
 namespace {
 
-constexpr double PanelWidth = 700;
+constexpr double SavePanelWidth = 700;
 constexpr double BrowserHeight = 300;
-constexpr double Margin = 16;
+constexpr double SavePanelMargin = 16;
 constexpr double PlacesWidth = 150;
 constexpr double HeaderHeight = 22;
 
@@ -57,7 +57,7 @@ std::shared_ptr<SavePanel> SavePanel::savePanel()
 
 void SavePanel::init()
 {
-    initWithContentRect({ 0, 0, PanelWidth, 460 }, WindowStyleMask::Titled);
+    initWithContentRect({ 0, 0, SavePanelWidth, 460 }, WindowStyleMask::Titled);
     setTitle(showsNameField() ? detail::panelText("Save", "Save") : detail::panelText("Open", "Open"));
     setLevel(WindowLevel::ModalPanel);
     auto documents = fnd::Paths::documentsDirectory();
@@ -75,7 +75,7 @@ void SavePanel::build()
 {
     auto self = std::static_pointer_cast<SavePanel>(shared_from_this());
     std::weak_ptr<SavePanel> weak = self;
-    auto content = detail::FlippedView::create({ 0, 0, PanelWidth, 460 });
+    auto content = detail::FlippedView::create({ 0, 0, SavePanelWidth, 460 });
     setContentView(content);
 
     m_messageField = TextField::wrappingLabelWithString({});
@@ -122,14 +122,15 @@ void SavePanel::layoutPanel()
     auto content = contentView();
     if (!content || !m_okButton)
         return;
-    double width = PanelWidth;
+    double width = SavePanelWidth;
     if (m_accessoryView)
-        width = std::max(width, m_accessoryView->frame().width() + 2 * Margin);
-    double y = Margin;
+        width = std::max(width, m_accessoryView->frame().width() + 2 * SavePanelMargin);
+    double y = SavePanelMargin;
     m_messageField->setHidden(m_message.isEmpty());
     if (!m_message.isEmpty()) {
-        double h = std::ceil(m_messageField->cell()->cellSizeForBounds({ 0, 0, width - 2 * Margin, 1e7 }).height);
-        m_messageField->setFrame({ Margin, y, width - 2 * Margin, h });
+        double h
+            = std::ceil(m_messageField->cell()->cellSizeForBounds({ 0, 0, width - 2 * SavePanelMargin, 1e7 }).height);
+        m_messageField->setFrame({ SavePanelMargin, y, width - 2 * SavePanelMargin, h });
         y += h + 10;
     }
     bool named = showsNameField();
@@ -143,17 +144,18 @@ void SavePanel::layoutPanel()
         m_nameField->setFrame({ fieldX, y, 320, 24 });
         y += 24 + 12;
     }
-    double browserLeft = Margin + PlacesWidth + 8;
+    double browserLeft = SavePanelMargin + PlacesWidth + 8;
     m_newFolderButton->setHidden(!m_canCreateDirectories);
     auto folderButton = m_newFolderButton->frame().size;
-    double pathRight = m_canCreateDirectories ? width - Margin - folderButton.width - 8 : width - Margin;
+    double pathRight
+        = m_canCreateDirectories ? width - SavePanelMargin - folderButton.width - 8 : width - SavePanelMargin;
     m_pathBar->setFrame({ browserLeft, y, pathRight - browserLeft, 24 });
-    m_newFolderButton->setFrameOrigin({ width - Margin - folderButton.width, y });
+    m_newFolderButton->setFrameOrigin({ width - SavePanelMargin - folderButton.width, y });
     y += 24 + 8;
-    m_places->setFrame({ Margin, y, PlacesWidth, BrowserHeight });
-    m_header->setFrame({ browserLeft, y, width - Margin - browserLeft, HeaderHeight });
+    m_places->setFrame({ SavePanelMargin, y, PlacesWidth, BrowserHeight });
+    m_header->setFrame({ browserLeft, y, width - SavePanelMargin - browserLeft, HeaderHeight });
     m_scrollView->setFrame(
-        { browserLeft, y + HeaderHeight, width - Margin - browserLeft, BrowserHeight - HeaderHeight });
+        { browserLeft, y + HeaderHeight, width - SavePanelMargin - browserLeft, BrowserHeight - HeaderHeight });
     m_list->setFrameSize({ m_scrollView->contentSize().width, m_list->frame().height() });
     m_list->setEntries(m_list->entries());
     y += BrowserHeight + 12;
@@ -166,10 +168,10 @@ void SavePanel::layoutPanel()
     auto ok = m_okButton->frame().size;
     auto cancel = m_cancelButton->frame().size;
     double okWidth = std::max(90.0, ok.width), cancelWidth = std::max(90.0, cancel.width);
-    m_okButton->setFrame({ width - Margin - okWidth, y, okWidth, ok.height });
-    m_cancelButton->setFrame({ width - Margin - okWidth - 12 - cancelWidth, y, cancelWidth, cancel.height });
-    m_hiddenFiles->setFrameOrigin({ Margin, y + 3 });
-    y += ok.height + Margin;
+    m_okButton->setFrame({ width - SavePanelMargin - okWidth, y, okWidth, ok.height });
+    m_cancelButton->setFrame({ width - SavePanelMargin - okWidth - 12 - cancelWidth, y, cancelWidth, cancel.height });
+    m_hiddenFiles->setFrameOrigin({ SavePanelMargin, y + 3 });
+    y += ok.height + SavePanelMargin;
     content->setFrameSize({ width, y });
     setContentSize({ width, y });
 }

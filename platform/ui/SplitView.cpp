@@ -21,7 +21,7 @@ namespace {
 // A thin divider is easier to grab than it is wide.
 constexpr double ThinDividerGrabWidth = 5;
 
-fnd::String autosaveKey(const fnd::String& name)
+fnd::String splitViewAutosaveKey(const fnd::String& name)
 {
     return fnd::String("NSSplitView Subview Frames ") + name;
 }
@@ -358,15 +358,15 @@ void SplitView::saveAutosavedPositions()
             { f.minX(), f.minY(), f.width(), f.height(), fnd::String(v->isHidden() ? "YES" : "NO") }));
     }
     auto& defaults = fnd::UserDefaults::standardUserDefaults();
-    if (defaults.objectForKey(autosaveKey(m_autosaveName)) != fnd::Value(frames))
-        defaults.setObject(frames, autosaveKey(m_autosaveName));
+    if (defaults.objectForKey(splitViewAutosaveKey(m_autosaveName)) != fnd::Value(frames))
+        defaults.setObject(frames, splitViewAutosaveKey(m_autosaveName));
 }
 
 bool SplitView::restoreAutosavedPositions()
 {
     if (m_autosaveName.isEmpty())
         return false;
-    auto frames = fnd::UserDefaults::standardUserDefaults().arrayForKey(autosaveKey(m_autosaveName));
+    auto frames = fnd::UserDefaults::standardUserDefaults().arrayForKey(splitViewAutosaveKey(m_autosaveName));
     auto views = subviews();
     if (!frames || frames->size() != views.size() || views.empty())
         return false;

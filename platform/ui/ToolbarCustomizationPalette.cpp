@@ -19,7 +19,7 @@ namespace ui {
 namespace {
 
 constexpr double SheetWidth = 560;
-constexpr double Margin = 20;
+constexpr double PaletteMargin = 20;
 constexpr double CellWidth = 84;
 
 const ToolbarMetrics& paletteMetrics()
@@ -158,18 +158,18 @@ void ToolbarCustomizationPalette::build()
 
     auto intro = TextField::labelWithString(detail::panelText(
         "Drag your favourite items into the toolbar…", "Drag your favourite items into the toolbar…"));
-    intro->setFrameOrigin({ Margin, y });
+    intro->setFrameOrigin({ PaletteMargin, y });
     content->addSubview(intro);
     y += intro->frame().height() + 8;
 
     double cellHeight = m.itemHeight + 4;
-    int columns = int((SheetWidth - 2 * Margin) / CellWidth);
+    int columns = int((SheetWidth - 2 * PaletteMargin) / CellWidth);
     int index = 0;
     for (const auto& id : toolbar->allowedItemIdentifiers()) {
         auto item = toolbar->makeItem(id, false);
         if (!item)
             continue;
-        gfx::Rect cell { Margin + (index % columns) * CellWidth, y + (index / columns) * cellHeight, CellWidth,
+        gfx::Rect cell { PaletteMargin + (index % columns) * CellWidth, y + (index / columns) * cellHeight, CellWidth,
             cellHeight };
         auto view = ToolbarPaletteItemView::create(cell, item);
         content->addSubview(view);
@@ -181,7 +181,7 @@ void ToolbarCustomizationPalette::build()
 
     auto orDefault = TextField::labelWithString(
         detail::panelText("…or drag the default set into the toolbar.", "…or drag the default set into the toolbar."));
-    orDefault->setFrameOrigin({ Margin, y });
+    orDefault->setFrameOrigin({ PaletteMargin, y });
     content->addSubview(orDefault);
     y += orDefault->frame().height() + 6;
 
@@ -190,7 +190,8 @@ void ToolbarCustomizationPalette::build()
         if (auto item = toolbar->makeItem(id, false))
             defaults.push_back(item);
     }
-    m_defaultSet = ToolbarDefaultSetView::create({ Margin, y, SheetWidth - 2 * Margin, m.itemHeight + 4 }, defaults);
+    m_defaultSet = ToolbarDefaultSetView::create(
+        { PaletteMargin, y, SheetWidth - 2 * PaletteMargin, m.itemHeight + 4 }, defaults);
     content->addSubview(m_defaultSet);
     y += m.itemHeight + 4 + 18;
 
@@ -210,12 +211,12 @@ void ToolbarCustomizationPalette::build()
     m_done = Button::buttonWithTitle(detail::panelText("Done", "Done"), self, "done:");
     m_done->setKeyEquivalent("\r");
 
-    show->setFrameOrigin({ Margin, y + 4 });
-    m_displayMode->setFrameOrigin({ Margin + show->frame().width() + 6, y });
+    show->setFrameOrigin({ PaletteMargin, y + 4 });
+    m_displayMode->setFrameOrigin({ PaletteMargin + show->frame().width() + 6, y });
     m_smallSize->setFrameOrigin({ m_displayMode->frame().maxX() + 16, y + 3 });
     auto doneSize = m_done->frame().size;
-    m_done->setFrame(
-        { SheetWidth - Margin - std::max(80.0, doneSize.width), y, std::max(80.0, doneSize.width), doneSize.height });
+    m_done->setFrame({ SheetWidth - PaletteMargin - std::max(80.0, doneSize.width), y, std::max(80.0, doneSize.width),
+        doneSize.height });
     for (const auto& v : std::vector<std::shared_ptr<View>> { show, m_displayMode, m_smallSize, m_done })
         content->addSubview(v);
     y += 24 + 16;

@@ -22,7 +22,7 @@ namespace {
 
 constexpr double EdgePadding = 8;
 constexpr double ItemGap = 4;
-constexpr double VerticalPadding = 5;
+constexpr double ToolbarVerticalPadding = 5;
 constexpr double OverflowButtonWidth = 22;
 
 }
@@ -39,11 +39,11 @@ ToolbarMetrics ToolbarMetrics::forModes(ToolbarDisplayMode display, ToolbarSizeM
     m.showsIcon = display != ToolbarDisplayMode::LabelOnly;
     m.showsLabel = display != ToolbarDisplayMode::IconOnly;
     if (m.showsIcon && m.showsLabel)
-        m.itemHeight = VerticalPadding + m.iconSize + 2 + m.labelHeight + VerticalPadding;
+        m.itemHeight = ToolbarVerticalPadding + m.iconSize + 2 + m.labelHeight + ToolbarVerticalPadding;
     else if (m.showsIcon)
-        m.itemHeight = VerticalPadding + m.iconSize + VerticalPadding;
+        m.itemHeight = ToolbarVerticalPadding + m.iconSize + ToolbarVerticalPadding;
     else
-        m.itemHeight = VerticalPadding + m.labelHeight + 8 + VerticalPadding;
+        m.itemHeight = ToolbarVerticalPadding + m.labelHeight + 8 + ToolbarVerticalPadding;
     return m;
 }
 
@@ -93,7 +93,7 @@ void ToolbarItemViewer::drawItem(
         // Spaces show only where they can be picked up.
         if (!inPalette)
             return;
-        gfx::Rect area { r.minX() + 4.5, r.minY() + VerticalPadding + 0.5, r.width() - 9, m.iconSize - 1 };
+        gfx::Rect area { r.minX() + 4.5, r.minY() + ToolbarVerticalPadding + 0.5, r.width() - 9, m.iconSize - 1 };
         auto box = gfx::BezierPath::bezierPathWithRoundedRect(area, 3, 3);
         constexpr double Dash[] { 3, 2 };
         box->setLineDash(Dash, 0);
@@ -112,7 +112,7 @@ void ToolbarItemViewer::drawItem(
         ControlLook::drawFace(gfx::insetRect(r, 1, 1), ControlLook::FaceShape::RoundedRect, ControlSize::Regular, face);
     }
     bool enabled = item.isEnabled() || inPalette;
-    double y = r.minY() + VerticalPadding;
+    double y = r.minY() + ToolbarVerticalPadding;
     if (m.showsIcon && item.image()) {
         gfx::Rect icon { std::round(r.midX() - m.iconSize / 2), y, m.iconSize, m.iconSize };
         item.image()->drawInRect(icon, {}, gfx::CompositingOperation::SourceOver, enabled ? 1.0 : 0.4, true);
@@ -127,8 +127,8 @@ void ToolbarItemViewer::drawItem(
             face.enabled = enabled;
             face.pressed = pressed;
             face.on = selected;
-            ControlLook::drawOutlinedFace(
-                gfx::insetRect(r, 1, VerticalPadding), ControlLook::FaceShape::RoundedRect, ControlSize::Regular, face);
+            ControlLook::drawOutlinedFace(gfx::insetRect(r, 1, ToolbarVerticalPadding),
+                ControlLook::FaceShape::RoundedRect, ControlSize::Regular, face);
         }
         detail::drawLabel(text, label, m.labelFont, ControlLook::textColor(enabled), txt::TextAlignment::Center);
     }
@@ -148,7 +148,7 @@ void ToolbarItemViewer::drawRect(gfx::Rect)
         if (m.showsLabel) {
             auto b = bounds();
             detail::drawLabel(m_item->label(),
-                { b.minX(), b.maxY() - VerticalPadding - m.labelHeight, b.width(), m.labelHeight }, m.labelFont,
+                { b.minX(), b.maxY() - ToolbarVerticalPadding - m.labelHeight, b.width(), m.labelHeight }, m.labelFont,
                 ControlLook::textColor(m_item->isEnabled()), txt::TextAlignment::Center);
         }
         return;
@@ -350,7 +350,7 @@ void ToolbarView::layoutItems()
         viewer.setFrame({ x, b.minY(), widths[i], rowHeight });
         if (auto& view = viewer.item()->view()) {
             double labelRoom = m.showsLabel ? m.labelHeight + 2 : 0;
-            double h = std::clamp(rowHeight - 2 * VerticalPadding - labelRoom, view->frame().height(),
+            double h = std::clamp(rowHeight - 2 * ToolbarVerticalPadding - labelRoom, view->frame().height(),
                 std::max(view->frame().height(), viewer.item()->maxSize().height));
             h = std::min(h, std::max(viewer.item()->minSize().height, view->frame().height()));
             view->setFrame({ 0, std::round((rowHeight - labelRoom - h) / 2), widths[i], h });

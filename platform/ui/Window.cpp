@@ -42,7 +42,7 @@ void Window::describeClass(fnd::ClassBuilder<Window>& c)
 
 namespace {
 
-fnd::String autosaveKey(const fnd::String& name)
+fnd::String windowFrameAutosaveKey(const fnd::String& name)
 {
     return fnd::String("NSWindow Frame ") + name;
 }
@@ -294,12 +294,12 @@ bool Window::setFrameAutosaveName(const fnd::String& name)
 void Window::saveFrameUsingName(const fnd::String& name) const
 {
     if (!name.isEmpty())
-        fnd::UserDefaults::standardUserDefaults().setObject(stringWithSavedFrame(), autosaveKey(name));
+        fnd::UserDefaults::standardUserDefaults().setObject(stringWithSavedFrame(), windowFrameAutosaveKey(name));
 }
 
 bool Window::setFrameUsingName(const fnd::String& name)
 {
-    auto saved = fnd::UserDefaults::standardUserDefaults().stringForKey(autosaveKey(name));
+    auto saved = fnd::UserDefaults::standardUserDefaults().stringForKey(windowFrameAutosaveKey(name));
     if (!saved)
         return false;
     auto before = m_frame;

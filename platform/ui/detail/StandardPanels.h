@@ -1,6 +1,8 @@
 #pragma once
 
+#include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/Object.h"
+#include "platform/ui/Application.h"
 
 #include <memory>
 
@@ -9,5 +11,15 @@ namespace ui::detail {
 // The target of the standard toolbar items that bring the shared colour and font panels to the front
 // ("orderFrontColorPanel:", "orderFrontFontPanel:").
 std::shared_ptr<fnd::Object> standardPanelActions();
+
+// Where the shared colour or font panel is kept. The panel lives until the program ends; what its views use then must
+// be made first, so it is gone later.
+template <typename Panel> std::shared_ptr<Panel>& sharedPanelSlot()
+{
+    (void)fnd::NotificationCenter::defaultCenter();
+    (void)Application::sharedPointer();
+    static std::shared_ptr<Panel> panel;
+    return panel;
+}
 
 }

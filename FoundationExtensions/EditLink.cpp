@@ -1,12 +1,12 @@
 #include "FoundationExtensions/EditLink.h"
 
 #include "FoundationExtensions/EditLinkServer.h"
+#include "FoundationExtensions/detail/ProcessName.h"
 
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Exception.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/ObjectBridge.h"
-#include "platform/foundation/Process.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/Pasteboard.h"
 
@@ -34,12 +34,6 @@ fnd::String newLinkPath()
 {
     static std::atomic<unsigned> counter { 0 };
     return "/org/barcodes/EditLink/link" + fnd::String(std::to_string(++counter));
-}
-
-fnd::String processName()
-{
-    auto name = fnd::Bundle::mainBundle()->objectForInfoDictionaryKey("CFBundleExecutable");
-    return name.string() ? *name.string() : fnd::Process::executablePath().lastPathComponent();
 }
 
 }
@@ -81,7 +75,7 @@ std::shared_ptr<EditLink> EditLink::initClientWithSourceName(
     link->m_delegate = delegate;
     link->m_pboard = ui::Pasteboard::pasteboardWithUniqueName();
     link->m_sourceName = sourceName;
-    link->m_sourceApplicationName = processName();
+    link->m_sourceApplicationName = ZORProcessName::processName();
     link->m_itemKey = itemKey;
     return link;
 }

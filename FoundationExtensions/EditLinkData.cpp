@@ -1,10 +1,10 @@
 #include "FoundationExtensions/EditLinkData.h"
 
 #include "FoundationExtensions/ZORFrameworkBundle.h"
+#include "FoundationExtensions/detail/ProcessName.h"
 
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Exception.h"
-#include "platform/foundation/Process.h"
 
 #include <atomic>
 
@@ -27,12 +27,6 @@ fnd::String stringFor(const fnd::Dictionary& data, const char* key)
 {
     auto value = data.get(key);
     return value.string() ? *value.string() : fnd::String();
-}
-
-fnd::String processName()
-{
-    auto name = fnd::Bundle::mainBundle()->objectForInfoDictionaryKey("CFBundleExecutable");
-    return name.string() ? *name.string() : fnd::Process::executablePath().lastPathComponent();
 }
 
 }
@@ -60,7 +54,7 @@ fnd::Dictionary editLinkDataWithServerName(const std::optional<fnd::String>& ser
     data.set("bundleId", bundle->bundleIdentifier());
     data.set("serverName", *serverName);
     data.set("version", "A");
-    if (auto name = processName(); !name.isEmpty())
+    if (auto name = ZORProcessName::processName(); !name.isEmpty())
         data.set("serverAppName", name);
     if (actionName)
         data.set("serverActionKey", *actionName);

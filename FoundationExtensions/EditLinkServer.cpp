@@ -42,7 +42,7 @@ ServerTable& servers()
     return table;
 }
 
-fnd::String text(const char* key, const char* fallback)
+fnd::String editLinkServerText(const char* key, const char* fallback)
 {
     auto bundle = fnd::Bundle::bundleForClass("EditLinkServer");
     return bundle ? bundle->localizedStringForKey(key, fallback, "ZOREditLinkLocalized") : fnd::String(fallback);
@@ -86,16 +86,16 @@ std::optional<fnd::String> search(
 
 void showApplicationNotFound(const std::optional<fnd::String>& fallbackURL, const fnd::String& appName)
 {
-    auto title = fnd::String::format(text("_AppNotFoundTitle", "%@ Not Found"), { appName });
+    auto title = fnd::String::format(editLinkServerText("_AppNotFoundTitle", "%@ Not Found"), { appName });
     std::shared_ptr<ZORAlertPanel> panel;
     if (fallbackURL)
         panel = ZORAlertPanel::create(ZORAlertPanel::Style::Critical, title,
-            text("_AppNotFoundMessageWithURL", "The application that made this item is not installed."),
-            text("_OK", "OK"), text("_GetApplication", "Get Application"));
+            editLinkServerText("_AppNotFoundMessageWithURL", "The application that made this item is not installed."),
+            editLinkServerText("_OK", "OK"), editLinkServerText("_GetApplication", "Get Application"));
     else
         panel = ZORAlertPanel::create(ZORAlertPanel::Style::Critical, title,
-            text("_AppNotFoundMessageNoURL", "The application that made this item is not installed."),
-            text("_OK", "OK"));
+            editLinkServerText("_AppNotFoundMessageNoURL", "The application that made this item is not installed."),
+            editLinkServerText("_OK", "OK"));
     if (panel->runModal() == ZORAlertPanel::AlternateReturn && fallbackURL) {
         if (auto opened = ui::Application::shared().openURL(*fallbackURL); !opened)
             fnd::logf(fnd::LogLevel::Error, "{} could not be opened: {}", fallbackURL->utf8(),

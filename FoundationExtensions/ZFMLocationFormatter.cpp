@@ -33,7 +33,7 @@ constexpr std::array<Sector, 8> Sectors = {
     Sector { "Northwest", "NW" },
 };
 
-std::shared_ptr<fnd::NumberFormatter> defaultNumberFormatter()
+std::shared_ptr<fnd::NumberFormatter> defaultLocationNumberFormatter()
 {
     auto formatter = std::make_shared<fnd::NumberFormatter>();
     formatter->setLocale(fnd::Locale::current());
@@ -59,7 +59,7 @@ int ZFMCompassSectorFromBearing(double degrees)
 }
 
 ZFMLocationFormatter::ZFMLocationFormatter()
-    : m_numberFormatter(defaultNumberFormatter())
+    : m_numberFormatter(defaultLocationNumberFormatter())
 {
 }
 

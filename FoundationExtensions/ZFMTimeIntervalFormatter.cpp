@@ -15,32 +15,32 @@ using namespace fnd::CalendarUnit;
 using ZFMFormatterStrings::text;
 
 // The units of a phrase, largest first; the index is the unit's rank.
-struct Unit {
+struct TimeUnit {
     fnd::CalendarUnitFlags flag;
     const char* singular;
     const char* plural;
     const char* shortSingular;
     const char* shortPlural;
 };
-constexpr std::array<Unit, 7> Units = {
-    Unit { Year, "year", "years", "yr", "yrs" },
-    Unit { Month, "month", "months", "mo", "mos" },
-    Unit { Week, "week", "weeks", "wk", "wks" },
-    Unit { Day, "day", "days", "day", "days" },
-    Unit { Hour, "hour", "hours", "hr", "hrs" },
-    Unit { Minute, "minute", "minutes", "min", "mins" },
-    Unit { Second, "second", "seconds", "s", "s" },
+constexpr std::array<TimeUnit, 7> TimeUnits = {
+    TimeUnit { Year, "year", "years", "yr", "yrs" },
+    TimeUnit { Month, "month", "months", "mo", "mos" },
+    TimeUnit { Week, "week", "weeks", "wk", "wks" },
+    TimeUnit { Day, "day", "days", "day", "days" },
+    TimeUnit { Hour, "hour", "hours", "hr", "hrs" },
+    TimeUnit { Minute, "minute", "minutes", "min", "mins" },
+    TimeUnit { Second, "second", "seconds", "s", "s" },
 };
 constexpr fnd::CalendarUnitFlags PhraseUnits = Year | Month | Week | Day | Hour | Minute | Second;
 static_assert(PhraseUnits == 508);
 
 std::size_t rankOf(fnd::CalendarUnitFlags flag)
 {
-    for (std::size_t rank = 0; rank < Units.size(); ++rank) {
-        if (Units[rank].flag == flag)
+    for (std::size_t rank = 0; rank < TimeUnits.size(); ++rank) {
+        if (TimeUnits[rank].flag == flag)
             return rank;
     }
-    return Units.size() - 1;
+    return TimeUnits.size() - 1;
 }
 
 // Idioms by the difference in whole units, in the order they are tried: the row's unit (0 year, 1 month, 2 week,
@@ -118,11 +118,11 @@ std::optional<fnd::String> ZFMTimeIntervalFormatter::stringForTimeIntervalFromDa
     std::uint64_t parts = 0;
     bool approximate = false;
     for (std::size_t rank = 0; rank <= leastRank; ++rank) {
-        const auto value = std::llabs(components.valueForComponent(Units[rank].flag).value_or(0));
+        const auto value = std::llabs(components.valueForComponent(TimeUnits[rank].flag).value_or(0));
         if (value == 0)
             continue;
         auto part = ZFMFormatterStrings::fill(
-            "%@ %@", { fnd::String(std::to_string(value)), *localizedStringForNumber(value, Units[rank].flag) });
+            "%@ %@", { fnd::String(std::to_string(value)), *localizedStringForNumber(value, TimeUnits[rank].flag) });
         if (parts == 0) {
             phrase = part;
         } else if (m_significantUnits != 0 && parts >= m_significantUnits) {
@@ -153,7 +153,7 @@ std::optional<fnd::String> ZFMTimeIntervalFormatter::stringForTimeIntervalFromDa
 std::optional<fnd::String> ZFMTimeIntervalFormatter::localizedStringForNumber(
     std::int64_t number, fnd::CalendarUnitFlags unit) const
 {
-    for (const auto& u : Units) {
+    for (const auto& u : TimeUnits) {
         if (u.flag != unit)
             continue;
         const bool one = number == 1;

@@ -27,7 +27,7 @@ constexpr std::array<PrefixWords, 6> Words = {
     PrefixWords { "EB", "EiB", "Ebit", "Eibit" },
 };
 
-std::shared_ptr<fnd::NumberFormatter> defaultNumberFormatter()
+std::shared_ptr<fnd::NumberFormatter> defaultByteCountNumberFormatter()
 {
     auto formatter = std::make_shared<fnd::NumberFormatter>();
     formatter->setNumberStyle(fnd::NumberFormatterStyle::Decimal);
@@ -38,7 +38,7 @@ std::shared_ptr<fnd::NumberFormatter> defaultNumberFormatter()
 }
 
 ZFMUnitOfInformationFormatter::ZFMUnitOfInformationFormatter()
-    : m_numberFormatter(defaultNumberFormatter())
+    : m_numberFormatter(defaultByteCountNumberFormatter())
 {
 }
 

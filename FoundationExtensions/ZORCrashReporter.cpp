@@ -22,7 +22,7 @@ void ZORCrashReporter::describeClass(fnd::ClassBuilder<ZORCrashReporter>& c)
 
 namespace {
 
-fnd::String text(const char* key)
+fnd::String crashReporterText(const char* key)
 {
     auto bundle = fnd::Bundle::bundleForClass("ZORCrashReporter");
     return bundle ? bundle->localizedStringForKey(key, "", "ZORCrashReporter") : fnd::String(key);
@@ -141,9 +141,9 @@ void ZORCrashReporter::checkForCrash()
         if (!(lastOffer < attributes->modificationDate.timeIntervalSince1970()))
             return;
 
-        auto panel = ZORAlertPanel::create(ZORAlertPanel::Style::Warning, text("WANT_TO_SEND_CRASH_TITLE"),
-            fnd::String::format(text("WANT_TO_SEND_CRASH"), { applicationName() }), text("WANT_TO_SEND_CRASH_SEND"),
-            text("WANT_TO_SEND_CRASH_DONT_SEND"));
+        auto panel = ZORAlertPanel::create(ZORAlertPanel::Style::Warning, crashReporterText("WANT_TO_SEND_CRASH_TITLE"),
+            fnd::String::format(crashReporterText("WANT_TO_SEND_CRASH"), { applicationName() }),
+            crashReporterText("WANT_TO_SEND_CRASH_SEND"), crashReporterText("WANT_TO_SEND_CRASH_DONT_SEND"));
         if (panel->runModal() == ZORAlertPanel::DefaultReturn) {
             auto reporter = fnd::makeObject<ZORCrashReporter>();
             reporter->showReporterDialog();
@@ -158,7 +158,7 @@ void ZORCrashReporter::checkForCrash()
 ZORCrashReporter::ZORCrashReporter()
     : m_reporterWindow(ui::Window::create({ { 0, 0 }, { 560, 420 } }, ui::WindowStyleMask::Titled))
 {
-    m_reporterWindow->setTitle(text("CRASH_REPORTER_WINDOW_TITLE"));
+    m_reporterWindow->setTitle(crashReporterText("CRASH_REPORTER_WINDOW_TITLE"));
     m_reporterWindow->center();
 }
 

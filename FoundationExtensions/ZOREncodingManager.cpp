@@ -25,7 +25,7 @@ void ZOREncodingManager::describeClass(fnd::ClassBuilder<ZOREncodingManager>& c)
 
 namespace {
 
-fnd::String text(const char* key, const char* fallback)
+fnd::String encodingText(const char* key, const char* fallback)
 {
     auto bundle = fnd::Bundle::bundleForClass("ZOREncodingManager");
     return bundle ? bundle->localizedStringForKey(key, fallback, "ZOREncodingManager") : fnd::String(fallback);
@@ -168,7 +168,7 @@ void ZOREncodingManager::setupPopUp(ui::PopUpButton& popUp, std::uint64_t select
     auto list = enabledEncodings();
     long selectedIndex = 0;
     if (withDefaultEntry) {
-        auto automatic = ui::MenuItem::create(text("Automatic", "Automatic"));
+        auto automatic = ui::MenuItem::create(encodingText("Automatic", "Automatic"));
         automatic->setTag(static_cast<long>(NoEncodingTag));
         menu->addItem(automatic);
     } else if (selectedEncoding != NoEncodingTag
@@ -188,7 +188,8 @@ void ZOREncodingManager::setupPopUp(ui::PopUpButton& popUp, std::uint64_t select
         separator->setTag(static_cast<long>(NoEncodingTag));
         menu->addItem(separator);
     }
-    auto customize = ui::MenuItem::create(text("Customize Encodings List\\U2026", "Customize Encodings List\u2026"));
+    auto customize
+        = ui::MenuItem::create(encodingText("Customize Encodings List\\U2026", "Customize Encodings List\u2026"));
     customize->setAction("showPanel:");
     customize->setTarget(self);
     customize->setTag(static_cast<long>(NoEncodingTag));
@@ -233,7 +234,7 @@ void ZOREncodingManager::showPanel(const fnd::Value&)
         const double height = rowHeight * static_cast<double>(all.size()) + 16;
         m_panel = ui::Window::create({ { 0, 0 }, { width, height } },
             ui::WindowStyleMask::Titled | ui::WindowStyleMask::Closable | ui::WindowStyleMask::Utility);
-        m_panel->setTitle(text("EncodingsPanelTitle", "Text Encodings"));
+        m_panel->setTitle(encodingText("EncodingsPanelTitle", "Text Encodings"));
         m_panel->setLevel(ui::WindowLevel::ModalPanel);
         double y = height - 8 - rowHeight;
         for (auto value : all) {

@@ -20,7 +20,7 @@ void ZORFeedbackProvider::describeClass(fnd::ClassBuilder<ZORFeedbackProvider>& 
 
 namespace {
 
-fnd::String text(const char* key)
+fnd::String feedbackText(const char* key)
 {
     auto bundle = fnd::Bundle::bundleForClass("ZORFeedbackProvider");
     return bundle ? bundle->localizedStringForKey(key, "", "ZORFeedbackProvider") : fnd::String(key);
@@ -47,11 +47,11 @@ void ZORFeedbackProvider::showFeedbackProviderDialog()
 
 ZORFeedbackProvider::ZORFeedbackProvider()
     : m_feedbackWindow(ui::Window::create({ { 0, 0 }, { 520, 400 } }, ui::WindowStyleMask::Titled))
-    , m_subjects { text("FEEDBACK_SUBJECT_BUG"), text("FEEDBACK_SUBJECT_FEATURE"), text("FEEDBACK_SUBJECT_QUESTION"),
-        text("FEEDBACK_SUBJECT_PRAISE") }
+    , m_subjects { feedbackText("FEEDBACK_SUBJECT_BUG"), feedbackText("FEEDBACK_SUBJECT_FEATURE"),
+        feedbackText("FEEDBACK_SUBJECT_QUESTION"), feedbackText("FEEDBACK_SUBJECT_PRAISE") }
 {
     registerDefaults();
-    m_feedbackWindow->setTitle(text("FEEDBACK_WINDOW_TITLE"));
+    m_feedbackWindow->setTitle(feedbackText("FEEDBACK_WINDOW_TITLE"));
     m_feedbackWindow->center();
 }
 
@@ -79,8 +79,8 @@ void ZORFeedbackProvider::sendFeedbackButtonAction(const fnd::Value&)
     m_sent = send(subject);
     closeFeedbackWindow({});
     auto panel = ZORAlertPanel::create(m_sent ? ZORAlertPanel::Style::Informational : ZORAlertPanel::Style::Warning,
-        text(m_sent ? "FEEDBACK_SUCCESS_TITLE" : "FEEDBACK_ERROR_TITLE"),
-        text(m_sent ? "FEEDBACK_SUCCESS_MESSAGE" : "FEEDBACK_ERROR_MESSAGE"), text("FEEDBACK_OK"));
+        feedbackText(m_sent ? "FEEDBACK_SUCCESS_TITLE" : "FEEDBACK_ERROR_TITLE"),
+        feedbackText(m_sent ? "FEEDBACK_SUCCESS_MESSAGE" : "FEEDBACK_ERROR_MESSAGE"), feedbackText("FEEDBACK_OK"));
     panel->runModal();
 }
 

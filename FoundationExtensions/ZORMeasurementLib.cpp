@@ -15,7 +15,7 @@ struct UnitKeys {
     const char* shortNameKey;
 };
 
-constexpr std::array<UnitKeys, 5> Units { {
+constexpr std::array<UnitKeys, 5> MeasurementUnits { {
     { "ZORUnitPointType", "ZORMeasurementLibPoint", "ZORMeasurementLibSCPoint" },
     { "ZORUnitMeterType", "ZORMeasurementLibMeter", "ZORMeasurementLibSCMeter" },
     { "ZORUnitCentimeterType", "ZORMeasurementLibCentimeter", "ZORMeasurementLibSCCentimeter" },
@@ -101,23 +101,23 @@ gfx::Size ZORMeasurementConvertSize(ZORMeasurementUnitType from, ZORMeasurementU
 
 std::optional<fnd::String> ZORMeasurementUnitTypeKey(ZORMeasurementUnitType type)
 {
-    if (type >= Units.size())
+    if (type >= MeasurementUnits.size())
         return std::nullopt;
-    return fnd::String(Units[type].typeKey);
+    return fnd::String(MeasurementUnits[type].typeKey);
 }
 
 std::optional<fnd::String> ZORMeasurementUnitName(ZORMeasurementUnitType type)
 {
-    if (type >= Units.size())
+    if (type >= MeasurementUnits.size())
         return std::nullopt;
-    return measurementText(Units[type].nameKey);
+    return measurementText(MeasurementUnits[type].nameKey);
 }
 
 std::optional<fnd::String> ZORMeasurementUnitShortName(ZORMeasurementUnitType type)
 {
-    if (type >= Units.size())
+    if (type >= MeasurementUnits.size())
         return std::nullopt;
-    return measurementText(Units[type].shortNameKey);
+    return measurementText(MeasurementUnits[type].shortNameKey);
 }
 
 bool ZORMeasurementUnitFromSuffix(const fnd::String& text, ZORMeasurementUnitType& type)
@@ -129,7 +129,7 @@ bool ZORMeasurementUnitFromSuffix(const fnd::String& text, ZORMeasurementUnitTyp
         return set;
     }();
     fnd::String letters = fnd::componentsJoinedByString(text.componentsSeparatedByCharactersInSet(ignored), "");
-    for (ZORMeasurementUnitType candidate = 0; candidate < Units.size(); ++candidate) {
+    for (ZORMeasurementUnitType candidate = 0; candidate < MeasurementUnits.size(); ++candidate) {
         if (ZORMeasurementUnitShortName(candidate) == letters) {
             type = candidate;
             return true;

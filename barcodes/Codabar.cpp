@@ -2,6 +2,7 @@
 
 #include "barcodes/CheckDigits.h"
 #include "barcodes/NarrowWidePattern.h"
+#include "barcodes/detail/SymbolTable.h"
 
 #include <algorithm>
 #include <array>
@@ -20,7 +21,7 @@ struct CodabarCharacter {
 
 // The Codabar character set, row = value.
 // clang-format off
-constexpr std::array<CodabarCharacter, 20> Table { {
+constexpr std::array<CodabarCharacter, 20> CodabarTable { {
     { '0', "0000011" },
     { '1', "0000110" },
     { '2', "0001001" },
@@ -43,16 +44,7 @@ constexpr std::array<CodabarCharacter, 20> Table { {
     { 'D', "0001110" },
 } };
 // clang-format on
-static_assert(Table.size() == 20);
-
-int rowOf(unsigned char c)
-{
-    for (std::size_t i = 0; i < Table.size(); ++i) {
-        if (static_cast<unsigned char>(Table[i].character) == c)
-            return static_cast<int>(i);
-    }
-    return -1;
-}
+static_assert(CodabarTable.size() == 20);
 
 bool isStartStop(char16_t c)
 {
@@ -122,10 +114,10 @@ String Codabar::caption() const
 // Wide to narrow is 2 : 1, and one narrow space follows every character.
 ModuleString Codabar::encodeChar(unsigned char character) const
 {
-    int row = rowOf(character);
+    int row = SymbolTable::rowOf(CodabarTable, character);
     if (row < 0)
         return {};
-    return expandNarrowWidePattern(Table[static_cast<std::size_t>(row)].elements, 2) + '0';
+    return expandNarrowWidePattern(CodabarTable[static_cast<std::size_t>(row)].elements, 2) + '0';
 }
 
 // The usual modulo-16 check: over every character of the validated content, start and stop included.
@@ -142,11 +134,12 @@ void Codabar::generateChecksum()
 
 int Codabar::indexFromCodeword(unsigned char character) const
 {
-    return std::max(rowOf(character), 0);
+    return std::max(SymbolTable::rowOf(CodabarTable, character), 0);
 }
 
 char Codabar::charForIndex(int index) const
 {
-    return index >= 0 && index < static_cast<int>(Table.size()) ? Table[static_cast<std::size_t>(index)].character
-                                                                : '0';
+    return index >= 0 && index < static_cast<int>(CodabarTable.size())
+        ? CodabarTable[static_cast<std::size_t>(index)].character
+        : '0';
 }

@@ -12,7 +12,7 @@ FND_REGISTER_CLASS(Code11, TBQGenericBarcode)
 namespace {
 
 // Module strings of "0" to "9", then "-" (value 10).
-constexpr std::array<const char*, 11> Table {
+constexpr std::array<const char*, 11> Code11Table {
     "101011", // 0
     "1101011", // 1
     "1001011", // 2
@@ -25,7 +25,7 @@ constexpr std::array<const char*, 11> Table {
     "110101", // 9
     "101101", // -
 };
-static_assert(Table.size() == 11);
+static_assert(Code11Table.size() == 11);
 
 int valueOf(char c)
 {
@@ -53,7 +53,7 @@ String Code11::humanReadableAllowedCharacterSet() const
 ModuleString Code11::encodeChar(unsigned char character) const
 {
     if ((character >= '0' && character <= '9') || character == '-')
-        return Table[static_cast<std::size_t>(valueOf(static_cast<char>(character)))];
+        return Code11Table[static_cast<std::size_t>(valueOf(static_cast<char>(character)))];
     return "000000";
 }
 

@@ -1,19 +1,13 @@
 #include "barcodes/Code128.h"
 
 #include "barcodes/Code128Encoder.h"
+#include "barcodes/detail/QuietZone.h"
 
 #include <algorithm>
 
 using namespace fnd;
 
 FND_REGISTER_CLASS(Code128, TBQGenericBarcode)
-
-namespace {
-
-// 2.5 mm.
-constexpr double MinimumQuietZone = 7.0866142;
-
-}
 
 String Code128::barcodeName() const
 {
@@ -55,7 +49,7 @@ ModuleString Code128::completeEncodedBarcode() const
 
 gfx::Rect Code128::autoCalcedQuietZone() const
 {
-    double v = std::max(10 * barWidth(), MinimumQuietZone);
+    double v = std::max(10 * barWidth(), QuietZone::Minimum);
     return { v, v / 2, v, v / 2 };
 }
 

@@ -2,6 +2,7 @@
 
 #include "barcodes/CheckDigits.h"
 #include "barcodes/NarrowWidePattern.h"
+#include "barcodes/detail/SymbolTable.h"
 
 #include <array>
 #include <vector>
@@ -20,7 +21,7 @@ struct Code39Character {
 // The character patterns of ISO/IEC 16388, in the order of the check values; "*" (start and stop) has none and stands
 // after space.
 // clang-format off
-constexpr std::array<Code39Character, 44> Table { {
+constexpr std::array<Code39Character, 44> Code39Table { {
     { '0', "000110100" },
     { '1', "100100001" },
     { '2', "001100001" },
@@ -67,20 +68,11 @@ constexpr std::array<Code39Character, 44> Table { {
     { '%', "000101010" },
 } };
 // clang-format on
-static_assert(Table.size() == 44);
+static_assert(Code39Table.size() == 44);
 
 constexpr std::size_t StartStopRow = 39;
 
 // The row of a character, or -1.
-int rowOf(unsigned char c)
-{
-    for (std::size_t i = 0; i < Table.size(); ++i) {
-        if (static_cast<unsigned char>(Table[i].character) == c)
-            return static_cast<int>(i);
-    }
-    return -1;
-}
-
 }
 
 String Code39::barcodeName() const
@@ -104,10 +96,10 @@ String Code39::humanReadableAllowedCharacterSet() const
 // Wide to narrow is 2 : 1, and one narrow space follows every character.
 ModuleString Code39::encodeChar(unsigned char character) const
 {
-    int row = rowOf(character);
+    int row = SymbolTable::rowOf(Code39Table, character);
     if (row < 0)
         return {};
-    return expandNarrowWidePattern(Table[static_cast<std::size_t>(row)].elements, 2) + '0';
+    return expandNarrowWidePattern(Code39Table[static_cast<std::size_t>(row)].elements, 2) + '0';
 }
 
 ModuleString Code39::encodedStartSequence() const
@@ -133,7 +125,7 @@ void Code39::generateChecksum()
 
 int Code39::indexFromCodeword(unsigned char character) const
 {
-    int row = rowOf(character);
+    int row = SymbolTable::rowOf(Code39Table, character);
     if (row < 0 || row == static_cast<int>(StartStopRow))
         return 0;
     return row < static_cast<int>(StartStopRow) ? row : row - 1;
@@ -144,5 +136,5 @@ char Code39::charForIndex(int index) const
     if (index < 0 || index > 42)
         return '0';
     auto row = static_cast<std::size_t>(index);
-    return Table[row < StartStopRow ? row : row + 1].character;
+    return Code39Table[row < StartStopRow ? row : row + 1].character;
 }

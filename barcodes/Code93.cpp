@@ -1,6 +1,7 @@
 #include "barcodes/Code93.h"
 
 #include "barcodes/CheckDigits.h"
+#include "barcodes/detail/SymbolTable.h"
 
 #include <algorithm>
 #include <array>
@@ -20,7 +21,7 @@ struct Code93Character {
 // The Code 93 character set, row = value. The four shift characters only ever appear as check characters; they
 // are held under control codes that validation never lets through.
 // clang-format off
-constexpr std::array<Code93Character, 48> Table { {
+constexpr std::array<Code93Character, 48> Code93Table { {
     { '0', "131112" },
     { '1', "111213" },
     { '2', "111312" },
@@ -71,16 +72,7 @@ constexpr std::array<Code93Character, 48> Table { {
     { '*', "111141" }, // start and stop
 } };
 // clang-format on
-static_assert(Table.size() == 48);
-
-int rowOf(unsigned char c)
-{
-    for (std::size_t i = 0; i < Table.size(); ++i) {
-        if (static_cast<unsigned char>(Table[i].character) == c)
-            return static_cast<int>(i);
-    }
-    return -1;
-}
+static_assert(Code93Table.size() == 48);
 
 }
 
@@ -103,8 +95,9 @@ String Code93::humanReadableAllowedCharacterSet() const
 
 ModuleString Code93::encodeChar(unsigned char character) const
 {
-    int row = rowOf(character);
-    return row < 0 ? ModuleString() : BarcodeExtension::expandWidthPattern(Table[static_cast<std::size_t>(row)].widths);
+    int row = SymbolTable::rowOf(Code93Table, character);
+    return row < 0 ? ModuleString()
+                   : BarcodeExtension::expandWidthPattern(Code93Table[static_cast<std::size_t>(row)].widths);
 }
 
 ModuleString Code93::encodedStartSequence() const
@@ -137,11 +130,12 @@ int Code93::checksumForString(std::string_view text, int maximumWeight) const
 
 int Code93::indexFromCodeword(unsigned char character) const
 {
-    return std::max(rowOf(character), 0);
+    return std::max(SymbolTable::rowOf(Code93Table, character), 0);
 }
 
 char Code93::charForIndex(int index) const
 {
-    return index >= 0 && index < static_cast<int>(Table.size()) ? Table[static_cast<std::size_t>(index)].character
-                                                                : '0';
+    return index >= 0 && index < static_cast<int>(Code93Table.size())
+        ? Code93Table[static_cast<std::size_t>(index)].character
+        : '0';
 }

@@ -11,7 +11,7 @@ FND_REGISTER_CLASS(CodeTwoOfFiveIndustrial, TBQGenericBarcode)
 namespace {
 
 // Module strings of the digits: wide bars three modules, every space one.
-constexpr std::array<const char*, 10> Table {
+constexpr std::array<const char*, 10> IndustrialTable {
     "10101110111010", // 0
     "11101010101110", // 1
     "10111010101110", // 2
@@ -23,7 +23,7 @@ constexpr std::array<const char*, 10> Table {
     "11101010111010", // 8
     "10111010111010", // 9
 };
-static_assert(Table.size() == 10);
+static_assert(IndustrialTable.size() == 10);
 
 }
 
@@ -36,7 +36,7 @@ ModuleString CodeTwoOfFiveIndustrial::encodeChar(unsigned char character) const
 {
     if (character < '0' || character > '9')
         return "00000000000000";
-    return Table[static_cast<std::size_t>(character - '0')];
+    return IndustrialTable[static_cast<std::size_t>(character - '0')];
 }
 
 // Weight 3 goes to the rightmost data digit, as in every modulo-10 check of the family, so the check digit does not

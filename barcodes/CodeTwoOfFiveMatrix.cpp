@@ -9,7 +9,7 @@ FND_REGISTER_CLASS(CodeTwoOfFiveMatrix, CodeTwoOfFiveIndustrial)
 namespace {
 
 // Module strings of the digits: wide elements three modules, narrow one, a narrow space after each digit.
-constexpr std::array<const char*, 10> Table {
+constexpr std::array<const char*, 10> MatrixTable {
     "1011100010", // 0
     "1110101110", // 1
     "1000101110", // 2
@@ -21,7 +21,7 @@ constexpr std::array<const char*, 10> Table {
     "1110100010", // 8
     "1000100010", // 9
 };
-static_assert(Table.size() == 10);
+static_assert(MatrixTable.size() == 10);
 
 }
 
@@ -34,5 +34,5 @@ ModuleString CodeTwoOfFiveMatrix::encodeChar(unsigned char character) const
 {
     if (character < '0' || character > '9')
         return "0000000000";
-    return Table[static_cast<std::size_t>(character - '0')];
+    return MatrixTable[static_cast<std::size_t>(character - '0')];
 }

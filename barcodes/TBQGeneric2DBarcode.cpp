@@ -1,5 +1,7 @@
 #include "barcodes/TBQGeneric2DBarcode.h"
 
+#include "barcodes/detail/QuietZone.h"
+
 #include "platform/foundation/StringFormat.h"
 
 using namespace fnd;
@@ -7,8 +9,6 @@ using namespace fnd;
 FND_REGISTER_CLASS(TBQGeneric2DBarcode, TBQGenericBarcode)
 
 namespace {
-
-const String QuietZoneKeys[] = { "quietZoneTop", "quietZoneBottom", "quietZoneRight", "quietZoneLeft" };
 
 bool inGrid(int y, int x)
 {
@@ -109,11 +109,11 @@ void TBQGeneric2DBarcode::recalculateWorkAreaSize()
 
     // 2.
     if (calcQuietZone()) {
-        for (auto& key : QuietZoneKeys)
+        for (auto& key : QuietZone::Keys)
             willChangeValueForKey(key);
         // Stored directly: the quiet-zone setters would recalculate again.
         setComputedQuietZone(autoCalcedQuietZone());
-        for (auto& key : QuietZoneKeys)
+        for (auto& key : QuietZone::Keys)
             didChangeValueForKey(key);
     }
 

@@ -1,24 +1,17 @@
 // Layout: the work area and where bars, caption, headline and light-margin indicators go inside it.
 #include "barcodes/TBQGenericBarcode.h"
 
+#include "barcodes/detail/QuietZone.h"
+
 #include "AppKitExtensions/ZORLayoutManager.h"
 
 #include <algorithm>
 
 using namespace fnd;
 
-namespace {
-
-// 2.5 mm, the smallest quiet zone however narrow the modules.
-constexpr double MinimumQuietZone = 7.0866142;
-
-const String QuietZoneKeys[] = { "quietZoneTop", "quietZoneBottom", "quietZoneRight", "quietZoneLeft" };
-
-}
-
 gfx::Rect TBQGenericBarcode::autoCalcedQuietZone() const
 {
-    double v = std::max(11 * barWidth(), MinimumQuietZone);
+    double v = std::max(11 * barWidth(), QuietZone::Minimum);
     return { v, v / 2, v, v / 2 };
 }
 
@@ -41,11 +34,20 @@ String TBQGenericBarcode::caption() const
     return text;
 }
 
-String TBQGenericBarcode::captionStringWithIndex(int) const { return caption(); }
+String TBQGenericBarcode::captionStringWithIndex(int) const
+{
+    return caption();
+}
 
-double TBQGenericBarcode::xPositionForCaptionStringWithIndex(int) const { return firstBarPosition(); }
+double TBQGenericBarcode::xPositionForCaptionStringWithIndex(int) const
+{
+    return firstBarPosition();
+}
 
-double TBQGenericBarcode::areaWidthForCaptionStringWithIndex(int) const { return width(); }
+double TBQGenericBarcode::areaWidthForCaptionStringWithIndex(int) const
+{
+    return width();
+}
 
 double TBQGenericBarcode::areaWidthForLeftLightMarginIndicator() const
 {
@@ -62,7 +64,10 @@ double TBQGenericBarcode::xPositionForLeftLightMarginIndicator() const
     return firstBarPosition() - areaWidthForLeftLightMarginIndicator();
 }
 
-double TBQGenericBarcode::xPositionForRightLightMarginIndicator() const { return lastBarPosition(); }
+double TBQGenericBarcode::xPositionForRightLightMarginIndicator() const
+{
+    return lastBarPosition();
+}
 
 double TBQGenericBarcode::firstBarPosition() const
 {
@@ -73,7 +78,10 @@ double TBQGenericBarcode::firstBarPosition() const
     return quietZoneLeft();
 }
 
-double TBQGenericBarcode::lastBarPosition() const { return firstBarPosition() + width() - barWidth(); }
+double TBQGenericBarcode::lastBarPosition() const
+{
+    return firstBarPosition() + width() - barWidth();
+}
 
 void TBQGenericBarcode::recalculateWorkAreaSize()
 {
@@ -90,10 +98,10 @@ void TBQGenericBarcode::recalculateWorkAreaSize()
 
     // 3.
     if (calcQuietZone()) {
-        for (auto& key : QuietZoneKeys)
+        for (auto& key : QuietZone::Keys)
             willChangeValueForKey(key);
         m_quietZoneRect = autoCalcedQuietZone();
-        for (auto& key : QuietZoneKeys)
+        for (auto& key : QuietZone::Keys)
             didChangeValueForKey(key);
     }
 
@@ -133,8 +141,7 @@ void TBQGenericBarcode::recalculateWorkAreaSize()
 
     // 8.
     m_workAreaSize.width = std::max(quietZoneLeft(), left) + m_width + std::max(quietZoneRight(), right);
-    m_workAreaSize.height
-        = std::max(m_captionHeight, quietZoneBottom()) + height() + quietZoneTop() + m_headlineHeight;
+    m_workAreaSize.height = std::max(m_captionHeight, quietZoneBottom()) + height() + quietZoneTop() + m_headlineHeight;
 
     // 9.
     updateModficationDate();

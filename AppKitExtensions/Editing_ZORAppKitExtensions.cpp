@@ -14,6 +14,7 @@
 using gfx::BezierPath;
 using gfx::Point;
 using gfx::Rect;
+using ZORPathElements::elementOf;
 using ZORPathElements::Kind;
 using ZORPathElements::kindAt;
 using ZORPathElements::onPathPoint;
@@ -36,11 +37,6 @@ void ZORSplitCubicBezier(const Point curve[4], double t, Point left[4], Point ri
 namespace Editing_ZORAppKitExtensions {
 
 namespace {
-
-std::int64_t elementOf(ZORPartcode partcode)
-{
-    return (partcode >> 2) - 1;
-}
 
 int pointOf(ZORPartcode partcode)
 {

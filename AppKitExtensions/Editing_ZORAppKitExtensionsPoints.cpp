@@ -11,6 +11,7 @@
 
 using gfx::BezierPath;
 using gfx::Point;
+using ZORPathElements::elementOf;
 using ZORPathElements::Kind;
 using ZORPathElements::kindAt;
 using ZORPathElements::onPathPoint;
@@ -32,11 +33,6 @@ struct MoveDepth {
     MoveDepth& operator=(const MoveDepth&) = delete;
     bool outermost() const { return t_moveDepth == 1; }
 };
-
-std::int64_t elementOf(ZORPartcode partcode)
-{
-    return (partcode >> 2) - 1;
-}
 
 ZORPartcode onPathPartcode(const BezierPath& path, std::int64_t element)
 {

@@ -9,6 +9,12 @@ namespace ZORPathElements {
 
 using Kind = gfx::BezierPathElement;
 
+// The element a partcode (element * 4 + 4, point in the low two bits) addresses.
+inline std::int64_t elementOf(std::int64_t partcode)
+{
+    return (partcode >> 2) - 1;
+}
+
 inline Kind kindAt(const gfx::BezierPath& path, std::int64_t index)
 {
     return path.elementKinds()[static_cast<std::size_t>(index)];

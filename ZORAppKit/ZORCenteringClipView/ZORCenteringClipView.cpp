@@ -9,7 +9,8 @@ FND_REGISTER_CLASS(ZORCenteringClipView, ui::ClipView)
 
 namespace {
 
-[[maybe_unused]] const bool versionIsSet = (fnd::setClassVersion(ZORCenteringClipView::staticClassInfo(), 1), true);
+[[maybe_unused]] const bool centeringClipViewVersionIsSet
+    = (fnd::setClassVersion(ZORCenteringClipView::staticClassInfo(), 1), true);
 
 // Rounded in single precision, half away from zero, so origins land on whole units as stored values expect.
 double roundedToWhole(double value)

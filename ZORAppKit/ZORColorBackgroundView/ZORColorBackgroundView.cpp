@@ -10,7 +10,8 @@ FND_REGISTER_CLASS(ZORColorBackgroundView, ui::View)
 
 namespace {
 
-[[maybe_unused]] const bool versionIsSet = (fnd::setClassVersion(ZORColorBackgroundView::staticClassInfo(), 1), true);
+[[maybe_unused]] const bool colorBackgroundViewVersionIsSet
+    = (fnd::setClassVersion(ZORColorBackgroundView::staticClassInfo(), 1), true);
 
 // Fractions towards white of the ramp's ends.
 constexpr double StartWhiteness = 0.01;

@@ -10,7 +10,7 @@ FND_REGISTER_CLASS(ZORScrollView, ui::ScrollView)
 
 namespace {
 
-[[maybe_unused]] const bool versionIsSet = (fnd::setClassVersion(ZORScrollView::staticClassInfo(), 1), true);
+[[maybe_unused]] const bool scrollViewVersionIsSet = (fnd::setClassVersion(ZORScrollView::staticClassInfo(), 1), true);
 
 }
 

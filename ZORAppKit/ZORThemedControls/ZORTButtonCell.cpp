@@ -22,7 +22,6 @@ using ui::CellMask::ChangeBackground;
 using ui::CellMask::ChangeGray;
 
 const fnd::String ButtonTypeKey = "QFButtonType";
-const fnd::String HighlightModeKey = "highlightBgMode";
 const fnd::String StateModeKey = "stateBgMode";
 
 // Rows of the heads-up tables centre their check boxes themselves.
@@ -330,7 +329,7 @@ void ZORTButtonCell::encodeWithCoder(fnd::Coder& coder) const
     coder.encodeObject(
         m_themeKey.isEmpty() ? fnd::Value() : fnd::Value(m_themeKey), ZORThemedControls::ThemeKeyArchiveKey);
     coder.encodeInt64(static_cast<std::int64_t>(m_qfButtonType), ButtonTypeKey);
-    coder.encodeInt64(static_cast<std::int64_t>(m_highlightBackgroundMode), HighlightModeKey);
+    coder.encodeInt64(static_cast<std::int64_t>(m_highlightBackgroundMode), ZORThemedControls::HighlightModeArchiveKey);
     coder.encodeInt64(static_cast<std::int64_t>(m_stateBackgroundMode), StateModeKey);
 }
 
@@ -345,7 +344,7 @@ bool ZORTButtonCell::initWithCoder(fnd::Coder& coder)
         ? coder.decodeObjectForKey(ZORThemedControls::ThemeKeyArchiveKey).stringValue()
         : fnd::String();
     m_qfButtonType = readUnsigned(ButtonTypeKey);
-    m_highlightBackgroundMode = readUnsigned(HighlightModeKey);
+    m_highlightBackgroundMode = readUnsigned(ZORThemedControls::HighlightModeArchiveKey);
     m_stateBackgroundMode = readUnsigned(StateModeKey);
     addChangeBackgroundWhenBorderless();
     return !coder.hasFailed();

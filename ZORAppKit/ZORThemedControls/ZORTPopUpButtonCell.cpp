@@ -12,12 +12,6 @@
 
 FND_REGISTER_CLASS(ZORTPopUpButtonCell, ui::PopUpButtonCell)
 
-namespace {
-
-const fnd::String HighlightModeKey = "highlightBgMode";
-
-}
-
 void ZORTPopUpButtonCell::describeClass(fnd::ClassBuilder<ZORTPopUpButtonCell>& c)
 {
     c.property("themeKey", &ZORTPopUpButtonCell::themeKey, &ZORTPopUpButtonCell::setThemeKey);
@@ -135,7 +129,7 @@ void ZORTPopUpButtonCell::encodeWithCoder(fnd::Coder& coder) const
         return;
     coder.encodeObject(
         m_themeKey.isEmpty() ? fnd::Value() : fnd::Value(m_themeKey), ZORThemedControls::ThemeKeyArchiveKey);
-    coder.encodeInt64(static_cast<std::int64_t>(m_highlightBackgroundMode), HighlightModeKey);
+    coder.encodeInt64(static_cast<std::int64_t>(m_highlightBackgroundMode), ZORThemedControls::HighlightModeArchiveKey);
 }
 
 bool ZORTPopUpButtonCell::initWithCoder(fnd::Coder& coder)
@@ -145,8 +139,8 @@ bool ZORTPopUpButtonCell::initWithCoder(fnd::Coder& coder)
     m_themeKey = coder.containsValueForKey(ZORThemedControls::ThemeKeyArchiveKey)
         ? coder.decodeObjectForKey(ZORThemedControls::ThemeKeyArchiveKey).stringValue()
         : fnd::String();
-    m_highlightBackgroundMode = coder.containsValueForKey(HighlightModeKey)
-        ? static_cast<std::uint64_t>(coder.decodeInt64ForKey(HighlightModeKey))
+    m_highlightBackgroundMode = coder.containsValueForKey(ZORThemedControls::HighlightModeArchiveKey)
+        ? static_cast<std::uint64_t>(coder.decodeInt64ForKey(ZORThemedControls::HighlightModeArchiveKey))
         : 0;
     if (!isBordered() && !(highlightsBy() & ui::CellMask::ChangeBackground))
         setHighlightsBy(highlightsBy() | ui::CellMask::ChangeBackground);

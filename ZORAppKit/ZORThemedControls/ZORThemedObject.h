@@ -25,6 +25,8 @@ namespace ZORThemedControls {
 
 // The archive key of the theme key.
 inline const fnd::String ThemeKeyArchiveKey = "themeKey";
+// The archive key of a cell's highlight background mode.
+inline const fnd::String HighlightModeArchiveKey = "highlightBgMode";
 
 // The theme under the key now, or nullptr.
 std::shared_ptr<ZORTheme> themeForKey(const fnd::String& key);

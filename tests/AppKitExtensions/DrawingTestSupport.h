@@ -18,6 +18,11 @@ namespace drawing {
 
 using RGBA = std::array<double, 4>;
 
+inline RGBA grey(double g, double a = 1)
+{
+    return { g, g, g, a };
+}
+
 inline std::string show(const RGBA& c)
 {
     return "(" + std::to_string(c[0]) + ", " + std::to_string(c[1]) + ", " + std::to_string(c[2]) + ", "

@@ -3,6 +3,8 @@
 #include "AppKitExtensions/QFGeometry.h"
 #include "support/Canvas.h"
 
+#include "PathTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -11,13 +13,12 @@
 
 namespace {
 
+using namespace pathtest;
 using namespace Editing_ZORAppKitExtensions;
 using gfx::BezierPath;
 using gfx::BezierPathElement;
 using gfx::Point;
 using gfx::Rect;
-
-constexpr double Pi = std::numbers::pi;
 
 bool near(Point a, Point b, double tolerance = 1e-9)
 {

@@ -5,6 +5,8 @@
 #include "platform/foundation/RunLoop.h"
 #include "support/Raised.h"
 
+#include "PathTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -12,19 +14,10 @@
 
 namespace {
 
+using namespace pathtest;
 using namespace Text_ZORAppKitExtensions;
 using gfx::BezierPath;
 using gfx::Point;
-
-constexpr double Pi = std::numbers::pi;
-
-BezierPath line(Point a, Point b)
-{
-    BezierPath path;
-    path.moveToPoint(a);
-    path.lineToPoint(b);
-    return path;
-}
 
 // Records where objects go; returns a small square path for each, or nil when asked to.
 struct Factory : PathObjectFactory {

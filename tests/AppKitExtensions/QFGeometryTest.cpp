@@ -1,5 +1,7 @@
 #include "AppKitExtensions/QFGeometry.h"
 
+#include "PathTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -8,10 +10,9 @@
 
 namespace {
 
+using namespace pathtest;
 using gfx::Point;
 using gfx::Rect;
-
-constexpr double Pi = std::numbers::pi;
 
 TEST(QFGeometry, SnapAngleTo45ReducesFirstAndGivesBoundariesToTheLowerSector)
 {

@@ -8,6 +8,8 @@
 #include "platform/text/TextStorage.h"
 #include "support/Canvas.h"
 
+#include "PathTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <fmt/format.h>
@@ -16,31 +18,17 @@
 
 namespace {
 
+using namespace pathtest;
 using namespace Text_ZORAppKitExtensions;
 using gfx::BezierPath;
 using gfx::Point;
 using gfx::Rect;
-
-const auto font = gfx::Font::fontWithName("DejaVu Sans", 24);
 
 txt::AttributedString text(const char* s, txt::Attributes extra = {})
 {
     if (!extra.contains(txt::FontAttributeName))
         extra.set(txt::FontAttributeName, font);
     return txt::AttributedString(s, extra);
-}
-
-BezierPath line(Point a, Point b)
-{
-    BezierPath path;
-    path.moveToPoint(a);
-    path.lineToPoint(b);
-    return path;
-}
-
-double advanceOf(char32_t c)
-{
-    return font->advancementForGlyph(font->glyphForCharacter(c)).width;
 }
 
 int subpaths(const BezierPath& path)

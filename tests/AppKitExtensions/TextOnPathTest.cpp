@@ -10,42 +10,30 @@
 #include "platform/text/TextStorage.h"
 #include "support/Canvas.h"
 
+#include "PathTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 namespace {
 
+using namespace pathtest;
 using namespace Text_ZORAppKitExtensions;
 using gfx::BezierPath;
 using gfx::Point;
 using gfx::Rect;
 
-const auto font = gfx::Font::fontWithName("DejaVu Sans", 24);
-
-txt::AttributedString text(const char* s, txt::Attributes extra = {})
+txt::AttributedString textInFont(const char* s, txt::Attributes extra = {})
 {
     extra.set(txt::FontAttributeName, font);
     return txt::AttributedString(s, extra);
-}
-
-BezierPath line(Point a, Point b)
-{
-    BezierPath path;
-    path.moveToPoint(a);
-    path.lineToPoint(b);
-    return path;
 }
 
 // A circle of radius r about c, run clockwise so that text stands outside it.
 BezierPath clockwiseCircle(Point c, double r)
 {
     return BezierPath::bezierPathWithOvalInRect({ c.x - r, c.y - r, 2 * r, 2 * r })->bezierPathByReversingPath();
-}
-
-double advanceOf(char32_t c)
-{
-    return font->advancementForGlyph(font->glyphForCharacter(c)).width;
 }
 
 Rect outlineOf(char32_t c)
@@ -84,7 +72,7 @@ Rect inkBounds(Canvas& canvas, int width, int height)
 
 TEST(TextOnPath, GlyphsStandOnAStraightPathOneAfterAnother)
 {
-    auto glyphs = bezierPathsWithGlyphsOnPath(line({ 10, 40 }, { 290, 40 }), text("HHH"), 0);
+    auto glyphs = bezierPathsWithGlyphsOnPath(line({ 10, 40 }, { 290, 40 }), textInFont("HHH"), 0);
     ASSERT_EQ(glyphs.size(), 3u);
     const Rect h = outlineOf('H');
     for (std::size_t i = 0; i < 3; ++i) {
@@ -94,15 +82,15 @@ TEST(TextOnPath, GlyphsStandOnAStraightPathOneAfterAnother)
         EXPECT_NEAR(b.maxY(), 40 + h.maxY(), 1e-4) << i;
     }
     // A y offset raises the text off the path; a negative one lowers it.
-    auto raised = bezierPathWithTextOnPath(line({ 10, 40 }, { 290, 40 }), text("H"), 5);
+    auto raised = bezierPathWithTextOnPath(line({ 10, 40 }, { 290, 40 }), textInFont("H"), 5);
     EXPECT_NEAR(raised->bounds().minY(), 45, 1e-4);
     // Running the other way, the text stands on the other side, upside down.
-    auto back = bezierPathWithTextOnPath(line({ 290, 40 }, { 10, 40 }), text("H"), 0);
+    auto back = bezierPathWithTextOnPath(line({ 290, 40 }, { 10, 40 }), textInFont("H"), 0);
     EXPECT_NEAR(back->bounds().maxY(), 40, 1e-4);
     EXPECT_NEAR(back->bounds().maxX(), 290 - h.minX(), 1e-4);
     // In a flipped context "up" is towards smaller y.
     Canvas flipped(10, 10, true);
-    auto mirrored = bezierPathWithTextOnPath(line({ 10, 40 }, { 290, 40 }), text("H"), 0);
+    auto mirrored = bezierPathWithTextOnPath(line({ 10, 40 }, { 290, 40 }), textInFont("H"), 0);
     EXPECT_NEAR(mirrored->bounds().maxY(), 40, 1e-4);
     EXPECT_NEAR(mirrored->bounds().minY(), 40 - h.maxY(), 1e-4);
 }
@@ -111,7 +99,7 @@ TEST(TextOnPath, GlyphsOnACircleSitOnIt)
 {
     const Point c { 150, 150 };
     const double r = 100;
-    auto glyphs = bezierPathsWithGlyphsOnPath(clockwiseCircle(c, r), text("HHHHHHHHHH"), 0);
+    auto glyphs = bezierPathsWithGlyphsOnPath(clockwiseCircle(c, r), textInFont("HHHHHHHHHH"), 0);
     ASSERT_EQ(glyphs.size(), 10u);
     for (const auto& glyph : glyphs) {
         double nearest = INFINITY, farthest = 0;
@@ -127,7 +115,7 @@ TEST(TextOnPath, GlyphsOnACircleSitOnIt)
     }
     // Drawn: every inked pixel lies in the ring the glyphs occupy.
     Canvas canvas(300, 300);
-    EXPECT_TRUE(drawTextOnPath(clockwiseCircle(c, r), text("HHHHHHHHHH"), 0));
+    EXPECT_TRUE(drawTextOnPath(clockwiseCircle(c, r), textInFont("HHHHHHHHHH"), 0));
     int inked = 0;
     for (int y = 0; y < 300; ++y)
         for (int x = 0; x < 300; ++x)
@@ -145,21 +133,21 @@ TEST(TextOnPath, TextLongerThanThePathPlacesWhatFitsAndSaysSo)
     Recorder recorder;
     auto manager = textOnPathLayoutManager();
     BezierPath path = line({ 0, 0 }, { 3.5 * advanceOf('H'), 0 });
-    auto storage = preadjustedTextStorageWithString(path, text("HHHHHH"), manager);
+    auto storage = preadjustedTextStorageWithString(path, textInFont("HHHHHH"), manager);
     EXPECT_FALSE(layoutStringOnPath(path, *storage, 0, &recorder, manager.get(), nullptr));
     EXPECT_EQ(recorder.placed.size(), 3u) << "the fourth glyph's centre has less than half its width left";
 
     Recorder none;
     BezierPath lone;
     lone.moveToPoint({ 0, 0 });
-    auto empty = preadjustedTextStorageWithString(path, text(""), manager);
+    auto empty = preadjustedTextStorageWithString(path, textInFont(""), manager);
     EXPECT_FALSE(layoutStringOnPath(path, *empty, 0, &none, manager.get(), nullptr));
     EXPECT_FALSE(layoutStringOnPath(lone, *storage, 0, &none, manager.get(), nullptr));
     EXPECT_TRUE(none.placed.empty());
     // The checksum is still recorded when nothing can be drawn.
     fnd::Dictionary cache;
     Canvas canvas(10, 10);
-    EXPECT_FALSE(drawTextOnPath(lone, text("H"), 0, nullptr, &cache));
+    EXPECT_FALSE(drawTextOnPath(lone, textInFont("H"), 0, nullptr, &cache));
     EXPECT_TRUE(cache.contains("TBQTextOnPathChecksum"));
     EXPECT_FALSE(cache.contains("TBQTextOnPathGlyphPositions"));
 }
@@ -169,7 +157,7 @@ TEST(TextOnPath, PlacementsAreTheGlyphBoxCornersAndIgnoreTheYOffset)
     Recorder at0, at10;
     auto manager = textOnPathLayoutManager();
     BezierPath path = line({ 0, 0 }, { 0, 200 }); // straight up
-    auto storage = preadjustedTextStorageWithString(path, text("Hi"), manager);
+    auto storage = preadjustedTextStorageWithString(path, textInFont("Hi"), manager);
     layoutStringOnPath(path, *storage, 0, &at0, manager.get(), nullptr);
     layoutStringOnPath(path, *storage, 10, &at10, manager.get(), nullptr);
     ASSERT_EQ(at0.placed.size(), 2u);
@@ -190,7 +178,7 @@ TEST(TextOnPath, JustifiedTextIsKernedToThePathsLength)
     auto justified = [](const char* s) {
         auto style = txt::ParagraphStyle::defaultParagraphStyle();
         style->setAlignment(txt::TextAlignment::Justified);
-        return text(s, { { txt::ParagraphStyleAttributeName, style } });
+        return textInFont(s, { { txt::ParagraphStyleAttributeName, style } });
     };
     const double length = 300;
     BezierPath path = line({ 0, 0 }, { length, 0 });
@@ -220,14 +208,14 @@ TEST(TextOnPath, ACacheServesOnePathAndOneText)
     Canvas canvas(320, 80);
     BezierPath path = line({ 10, 20 }, { 310, 20 });
     fnd::Dictionary cache;
-    EXPECT_TRUE(drawTextOnPath(path, text("Hello"), 0, nullptr, &cache));
+    EXPECT_TRUE(drawTextOnPath(path, textInFont("Hello"), 0, nullptr, &cache));
     ASSERT_TRUE(cache.contains("TBQTextOnPathGlyphPositions"));
     EXPECT_EQ(cache.get("TBQTextOnPathGlyphPositions").array()->size(), 5u);
     EXPECT_TRUE(cache.get("TBQTextOnPathTextFitted").boolValue());
 
     // Drawing again replays the stored placements without placing anything anew.
     auto manager = textOnPathLayoutManager();
-    auto storage = preadjustedTextStorageWithString(path, text("Hello"), manager);
+    auto storage = preadjustedTextStorageWithString(path, textInFont("Hello"), manager);
     fnd::Array planted { std::make_shared<TBQPathGlyphInfo>(4, Point { 1, 2 }, 0.5) };
     cache.set("TBQTextOnPathGlyphPositions", planted);
     Recorder recorder;
@@ -236,19 +224,19 @@ TEST(TextOnPath, ACacheServesOnePathAndOneText)
     EXPECT_EQ(recorder.placed[0].at, (Point { 1, 2 }));
 
     // The same path and text keep the cache; a moved point, another text or other attributes empty it.
-    drawTextOnPath(path, text("Hello"), 0, nullptr, &cache);
+    drawTextOnPath(path, textInFont("Hello"), 0, nullptr, &cache);
     EXPECT_EQ(cache.get("TBQTextOnPathGlyphPositions").array()->size(), 1u);
-    drawTextOnPath(path, text("Help!"), 0, nullptr, &cache);
+    drawTextOnPath(path, textInFont("Help!"), 0, nullptr, &cache);
     EXPECT_EQ(cache.get("TBQTextOnPathGlyphPositions").array()->size(), 5u) << "new text, new layout";
     cache.set("TBQTextOnPathGlyphPositions", planted);
-    drawTextOnPath(
-        path, text("Help!", { { txt::ForegroundColorAttributeName, gfx::Color::redColor() } }), 0, nullptr, &cache);
+    drawTextOnPath(path, textInFont("Help!", { { txt::ForegroundColorAttributeName, gfx::Color::redColor() } }), 0,
+        nullptr, &cache);
     EXPECT_EQ(cache.get("TBQTextOnPathGlyphPositions").array()->size(), 5u);
     cache.set("TBQTextOnPathGlyphPositions", planted);
     cache.set("Unrelated", 1);
     BezierPath moved = line({ 10, 20 }, { 300, 21 });
-    drawTextOnPath(
-        moved, text("Help!", { { txt::ForegroundColorAttributeName, gfx::Color::redColor() } }), 0, nullptr, &cache);
+    drawTextOnPath(moved, textInFont("Help!", { { txt::ForegroundColorAttributeName, gfx::Color::redColor() } }), 0,
+        nullptr, &cache);
     EXPECT_FALSE(cache.contains("Unrelated")) << "a changed path discards every entry";
     EXPECT_EQ(cache.get("TBQTextOnPathGlyphPositions").array()->size(), 5u);
 }
@@ -273,15 +261,15 @@ TEST(TextOnPath, MetricsHelperMeasuresARunAlongThePath)
 {
     double position = -1, length = -1;
     BezierPath path = line({ 0, 0 }, { 500, 0 });
-    pathPosition(path, &position, &length, text("HHxHH"), { 1, 3 });
+    pathPosition(path, &position, &length, textInFont("HHxHH"), { 1, 3 });
     EXPECT_NEAR(position, advanceOf('H'), 1e-6);
     EXPECT_NEAR(length, advanceOf('H') * 2 + advanceOf('x'), 1e-6);
-    pathPosition(path, &position, nullptr, text("HH"), { 0, 1 });
+    pathPosition(path, &position, nullptr, textInFont("HH"), { 0, 1 });
     EXPECT_NEAR(position, advanceOf('H'), 1e-6) << "nothing without both outputs";
     // Centred text starts where the layout centres it on a line as long as the path.
     auto style = txt::ParagraphStyle::defaultParagraphStyle();
     style->setAlignment(txt::TextAlignment::Center);
-    pathPosition(path, &position, &length, text("HH", { { txt::ParagraphStyleAttributeName, style } }), { 0, 2 });
+    pathPosition(path, &position, &length, textInFont("HH", { { txt::ParagraphStyleAttributeName, style } }), { 0, 2 });
     EXPECT_NEAR(position, (500 - 2 * advanceOf('H')) / 2, 1e-6);
 }
 

@@ -1,5 +1,7 @@
 #include "AppKitExtensions/ZORNSBezierPathExtension.h"
 
+#include "PathTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -7,16 +9,16 @@
 
 namespace {
 
+using namespace pathtest;
 using namespace ZORNSBezierPathExtension;
 using gfx::BezierPath;
 using gfx::Point;
 
-constexpr double Pi = std::numbers::pi;
 constexpr double Kappa = 0.5522847498;
 // Lengths measured with the default maximum error are held to this against closed forms.
 constexpr double LengthTolerance = 0.05;
 
-std::shared_ptr<BezierPath> line(Point a, Point b)
+std::shared_ptr<BezierPath> makeLine(Point a, Point b)
 {
     auto path = BezierPath::bezierPath();
     path->moveToPoint(a);
@@ -45,9 +47,9 @@ double distanceToCircle(Point p, Point c, double r)
 
 TEST(ZORNSBezierPathLength, LengthsMatchClosedForms)
 {
-    EXPECT_EQ(length(*line({ 0, 0 }, { 0.1, 0.1 })), static_cast<double>(std::hypot(0.1f, 0.1f)))
+    EXPECT_EQ(length(*makeLine({ 0, 0 }, { 0.1, 0.1 })), static_cast<double>(std::hypot(0.1f, 0.1f)))
         << "a straight distance is single precision";
-    EXPECT_EQ(length(*line({ 1, 1 }, { 4, 5 })), 5);
+    EXPECT_EQ(length(*makeLine({ 1, 1 }, { 4, 5 })), 5);
     // The quarter-circle cubic of radius 100 measures 157.10 (the cubic runs a hair outside the circle).
     EXPECT_NEAR(length(*quarterArc(100)), 157.10, 0.01);
     // Four such cubics run 1.4e-4 longer than the circle they stand for.
@@ -84,7 +86,7 @@ TEST(ZORNSBezierPathLength, ElementLengthsAndRuns)
 
 TEST(ZORNSBezierPathLength, TrimmingKeepsTheRequestedStretch)
 {
-    auto path = line({ 0, 0 }, { 100, 0 });
+    auto path = makeLine({ 0, 0 }, { 100, 0 });
     EXPECT_EQ(bezierPathByTrimmingToLength(path, 100), path) << "nothing cut: the path itself";
     EXPECT_EQ(bezierPathByTrimmingToLength(path, 150), path);
     EXPECT_EQ(bezierPathByTrimmingFromLength(path, 0), path);
@@ -155,13 +157,13 @@ TEST(ZORNSBezierPathLength, PointsAndSlopesAlongPaths)
     EXPECT_EQ(pointOnPathAtLength(BezierPath(), 5, &slope), (Point {}));
     EXPECT_EQ(slope, -9) << "too short a path writes no slope";
 
-    EXPECT_EQ(pointOnPathAtLength(*line({ 0, 0 }, { 10, 0 }), 0, &slope), (Point { 0, 0 }));
+    EXPECT_EQ(pointOnPathAtLength(*makeLine({ 0, 0 }, { 10, 0 }), 0, &slope), (Point { 0, 0 }));
     EXPECT_EQ(slope, 0);
-    pointOnPathAtLength(*line({ 0, 0 }, { 0, 10 }), 0, &slope);
+    pointOnPathAtLength(*makeLine({ 0, 0 }, { 0, 10 }), 0, &slope);
     EXPECT_NEAR(slope, 1.5708, 1e-4);
-    EXPECT_EQ(pointOnPathAtLength(*line({ 0, 0 }, { 0, 10 }), 4, &slope), (Point { 0, 4 }));
+    EXPECT_EQ(pointOnPathAtLength(*makeLine({ 0, 0 }, { 0, 10 }), 4, &slope), (Point { 0, 4 }));
     EXPECT_NEAR(slope, Pi / 2, 1e-6);
-    EXPECT_EQ(pointOnPathAtLength(*line({ 0, 0 }, { 0, 10 }), 40), (Point { 0, 10 })) << "past the end";
+    EXPECT_EQ(pointOnPathAtLength(*makeLine({ 0, 0 }, { 0, 10 }), 40), (Point { 0, 10 })) << "past the end";
 
     // Around a circle the point stays on it and the slope is the tangent: position angle plus a quarter turn.
     const Point c { 0, 0 };

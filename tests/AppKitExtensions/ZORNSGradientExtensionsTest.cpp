@@ -6,16 +6,12 @@
 
 namespace {
 
+using drawing::grey;
 using drawing::hasStops;
 using drawing::near;
 using drawing::rgba;
 using drawing::RGBA;
 namespace G = ZORNSGradientExtensions;
-
-RGBA grey(double g, double a = 1)
-{
-    return { g, g, g, a };
-}
 
 TEST(ZORNSGradientExtensions, PresetsByTypeNumber)
 {

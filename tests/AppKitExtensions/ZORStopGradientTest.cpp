@@ -9,6 +9,7 @@
 
 namespace {
 
+using drawing::grey;
 using drawing::near;
 using drawing::pixelNear;
 using drawing::pixelOf;
@@ -16,11 +17,6 @@ using drawing::rgba;
 using drawing::RGBA;
 using gfx::Color;
 using Mode = ZORStopGradient::BlendingMode;
-
-RGBA grey(double g)
-{
-    return { g, g, g, 1 };
-}
 
 std::shared_ptr<ZORStopGradient> redToBlue(Mode mode)
 {

@@ -14,16 +14,12 @@
 namespace {
 
 namespace D = ZORThemeDrawing;
+using drawing::grey;
 using drawing::pixelNear;
 using drawing::pixelOf;
 using drawing::rgba;
 using drawing::RGBA;
 using gfx::ControlSize;
-
-RGBA grey(double g, double a = 1)
-{
-    return { g, g, g, a };
-}
 
 // Cells draw flipped: rows are counted from the top here.
 class CellCanvas : public Canvas {

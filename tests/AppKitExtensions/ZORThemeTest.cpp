@@ -11,16 +11,12 @@
 
 namespace {
 
+using drawing::grey;
 using drawing::hasStops;
 using drawing::near;
 using drawing::rgba;
 using drawing::RGBA;
 using gfx::Color;
-
-RGBA grey(double g, double a = 1)
-{
-    return { g, g, g, a };
-}
 
 const RGBA Outline { 0.749, 0.761, 0.788, 1 };
 
@@ -30,7 +26,7 @@ RGBA withAlpha(RGBA c, double a)
     return c;
 }
 
-std::shared_ptr<ZORTheme> theme(const char* key)
+std::shared_ptr<ZORTheme> checkedTheme(const char* key)
 {
     auto found = ZORThemeManager::sharedThemeManager().themeForKey(key);
     EXPECT_TRUE(found) << key;
@@ -116,7 +112,7 @@ TEST(ZORTheme, ShadowsAndTheBaseThemesStateAnswers)
 TEST(ZORTheme, AlphaOnADarkBackgroundIsOpaqueUnlessDisabledOnEveryTheme)
 {
     for (const char* key : AllKeys) {
-        auto t = theme(key);
+        auto t = checkedTheme(key);
         EXPECT_EQ(t->alphaValueForBackgroundStyle(1, 0), 1.0) << key;
         EXPECT_EQ(t->alphaValueForBackgroundStyle(1, 4), 1.0) << key;
         EXPECT_EQ(t->alphaValueForBackgroundStyle(1, 1), 0.2) << key;
@@ -131,7 +127,7 @@ TEST(ZORTheme, AlphaOnADarkBackgroundIsOpaqueUnlessDisabledOnEveryTheme)
 
 TEST(ZORTheme, TheFlatDarkThemeByState)
 {
-    auto dark = theme("ZORFlatDarkTheme");
+    auto dark = checkedTheme("ZORFlatDarkTheme");
     EXPECT_EQ(dark->backgroundStyle(), 1);
     const RGBA darkPair[] = { { 0.251, 0.251, 0.255, 1 }, grey(0.118) };
     const RGBA lightPair[] = { { 0.451, 0.451, 0.455, 1 }, grey(0.318) };
@@ -182,7 +178,7 @@ TEST(ZORTheme, TheFlatDarkThemeByState)
 
 TEST(ZORTheme, TheHUDThemeIsMoreOpaqueAtRestAndUsesFourStopBezels)
 {
-    auto hud = theme("ZORHUDTheme");
+    auto hud = checkedTheme("ZORHUDTheme");
     EXPECT_EQ(hud->alphaValueForStateMask(0), 0.7);
     EXPECT_TRUE(near(rgba(hud->strokeColorForStateMask(0)), withAlpha(Outline, 0.7)));
     EXPECT_TRUE(near(rgba(hud->fillColorForStateMask(0)), grey(0.141, 0.7)));
@@ -192,7 +188,7 @@ TEST(ZORTheme, TheHUDThemeIsMoreOpaqueAtRestAndUsesFourStopBezels)
     EXPECT_TRUE(hud->gradientForStateMask(1)->isEqual(*ZORFlatDarkTheme::darkPairGradient(0.2)));
     EXPECT_TRUE(hud->gradientForStateMask(6)->isEqual(*ZORFlatDarkTheme::darkPairGradient(0.6)));
     // Any other mask answers as the dark theme.
-    auto dark = theme("ZORFlatDarkTheme");
+    auto dark = checkedTheme("ZORFlatDarkTheme");
     for (ZORThemeStateMask mask : { 1, 2, 4, 8, 5 }) {
         EXPECT_TRUE(hud->strokeColorForStateMask(mask)->isEqual(*dark->strokeColorForStateMask(mask))) << mask;
         EXPECT_EQ(hud->alphaValueForStateMask(mask), dark->alphaValueForStateMask(mask)) << mask;
@@ -202,8 +198,8 @@ TEST(ZORTheme, TheHUDThemeIsMoreOpaqueAtRestAndUsesFourStopBezels)
 TEST(ZORTheme, TheLightThemesDifferInTheirBezelFills)
 {
     namespace G = ZORNSGradientExtensions;
-    auto white = theme("ZORWhiteTheme"), lightGray = theme("ZORLightGrayTheme");
-    auto gray = theme("ZORGrayTheme"), glass = theme("ZORGlassTheme");
+    auto white = checkedTheme("ZORWhiteTheme"), lightGray = checkedTheme("ZORLightGrayTheme");
+    auto gray = checkedTheme("ZORGrayTheme"), glass = checkedTheme("ZORGlassTheme");
     const RGBA onFill = withAlpha(rgba(Color::controlShadowColor()), 0.7);
     for (ZORThemeStateMask mask : { 0, 1, 2, 4, 6, 8 }) {
         SCOPED_TRACE(mask);

@@ -6,17 +6,14 @@
 #include "platform/foundation/TestSupport.h"
 #include "platform/foundation/UserDefaults.h"
 
+#include "SinglePrecision.h"
+
 #include <gtest/gtest.h>
 
 namespace {
 
 using namespace ZORMeasurementUnit;
 using fnd::Value;
-
-double single(double exact)
-{
-    return static_cast<float>(exact);
-}
 
 // A formatter made in the user's locale, as the application makes it.
 std::shared_ptr<ZORMeasurementNumberFormatter> formatterIn(const char* locale, ZORMeasurementUnitType unit)

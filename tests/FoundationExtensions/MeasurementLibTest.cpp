@@ -1,16 +1,12 @@
 #include "FoundationExtensions/ZORMeasurementLib.h"
 
+#include "SinglePrecision.h"
+
 #include <gtest/gtest.h>
 
 namespace {
 
 using namespace ZORMeasurementUnit;
-
-// The single-precision value nearest to the exact length, as a double.
-double single(double exact)
-{
-    return static_cast<float>(exact);
-}
 
 TEST(MeasurementConvert, ConvertsThroughPointsRoundedToSinglePrecision)
 {

@@ -1,5 +1,6 @@
 #include "ZORAppKit/ZORPreferenceWindowController/ZORPrefPaneIconView.h"
 
+#include "ZORAppKitTestSupport.h"
 #include "platform/ui/UiTestSupport.h"
 #include "support/Canvas.h"
 
@@ -33,16 +34,6 @@ public:
 
 FND_REGISTER_CLASS(IconClicks, fnd::Object)
 
-std::shared_ptr<gfx::Image> solidImage(const gfx::ColorPtr& color)
-{
-    auto image = gfx::Image::imageWithSize({ 64, 64 });
-    image->lockFocus();
-    color->setFill();
-    gfx::BezierPath::fillRect({ 0, 0, 64, 64 });
-    image->unlockFocus();
-    return image;
-}
-
 struct IconEntry {
     const char* identifier;
     const char* title;
@@ -57,7 +48,7 @@ protected:
         auto hue = std::fmod(double(index) * 0.137, 1.0);
         auto color = gfx::Color::colorWithCalibratedHue(hue, 1, 0.8, 1);
         colors[entry.identifier] = pixelOfOpaque(color);
-        auto icon = ZORPrefPaneIcon::create(entry.identifier, solidImage(color), entry.title);
+        auto icon = ZORPrefPaneIcon::create(entry.identifier, zortest::solidImage({ 64, 64 }, color), entry.title);
         icon->setCategory(entry.category);
         icon->setTarget(clicks);
         icon->setSelector("showPane:");

@@ -9,10 +9,10 @@ using namespace fnd;
 namespace {
 
 // Code 93 characters as modules.
-const std::string Star = "101011110"; // * (start and stop)
-const std::string Termination = "1"; // the bar after the stop
-const std::string A = "110101000"; // A
-const std::string U = "110010110"; // U, 30: the K of "A"
+const std::string Code93Star = "101011110"; // * (start and stop)
+const std::string Code93Termination = "1"; // the bar after the stop
+const std::string Code93A = "110101000"; // A
+const std::string Code93U = "110010110"; // U, 30: the K of "A"
 
 }
 
@@ -21,10 +21,11 @@ TEST(Code93, ModuleStringOfOneCharacter)
     // "A" (10): C = 10 × 1 = 10 "A"; K = 10 × 2 + 10 × 1 = 30 "U".
     auto b = makeSymbol("Code93", "a");
     EXPECT_TRUE(b->calculateChecksum());
-    EXPECT_EQ(b->completeEncodedBarcode(), Star + A + A + U + Star + Termination) << describe(*b);
+    EXPECT_EQ(b->completeEncodedBarcode(), Code93Star + Code93A + Code93A + Code93U + Code93Star + Code93Termination)
+        << describe(*b);
     EXPECT_EQ(b->caption(), String("A")) << "the checks are never shown";
     auto empty = makeSymbol("Code93");
-    EXPECT_EQ(empty->completeEncodedBarcode(), Star + Star + Termination) << describe(*empty);
+    EXPECT_EQ(empty->completeEncodedBarcode(), Code93Star + Code93Star + Code93Termination) << describe(*empty);
 }
 
 TEST(Code93, CheckCharactersAndTheirWeights)

@@ -1,4 +1,5 @@
 #include "BarcodeTestSupport.h"
+#include "LinearSymbols.h"
 #include "support/DecoderCheck.h"
 
 #include "barcodes/ISSN.h"
@@ -26,25 +27,20 @@ std::shared_ptr<TBQGenericBarcode> make(const char* className, const char* conte
 // ISO/IEC 15420 number set A, written out here independently of the encoder.
 const char* const SetA[]
     = { "0001101", "0011001", "0010011", "0111101", "0100011", "0110001", "0101111", "0111011", "0110111", "0001011" };
-std::string A(char d)
+std::string setA(char d)
 {
     return SetA[d - '0'];
 }
-std::string B(char d)
+std::string setB(char d)
 {
-    return BarcodeExtension::swapParity(A(d));
+    return BarcodeExtension::swapParity(setA(d));
 }
-std::string C(char d)
+std::string setC(char d)
 {
-    return BarcodeExtension::swapHandedness(A(d));
+    return BarcodeExtension::swapHandedness(setA(d));
 }
 const std::string Guard = "101";
 const std::string Centre = "01010";
-
-std::string describe(const TBQGenericBarcode& b)
-{
-    return b.className().utf8() + " \"" + b.content().utf8() + "\" → " + b.completeEncodedBarcode();
-}
 
 }
 
@@ -95,27 +91,31 @@ TEST(UPCEAN, ModuleStringsFromDigitSetsAndParities)
     const Case cases[] = {
         // 4 | 006381 with parities A B A A B B (first digit 4) | 333931 in set C
         { "EAN13", "400638133393",
-            Guard + A('0') + B('0') + A('6') + A('3') + B('8') + B('1') + Centre + C('3') + C('3') + C('3') + C('9')
-                + C('3') + C('1') + Guard },
+            Guard + setA('0') + setB('0') + setA('6') + setA('3') + setB('8') + setB('1') + Centre + setC('3')
+                + setC('3') + setC('3') + setC('9') + setC('3') + setC('1') + Guard },
         // first digit 0: all set A, as UPC-A
         { "EAN13", "012345678901",
-            Guard + A('1') + A('2') + A('3') + A('4') + A('5') + A('6') + Centre + C('7') + C('8') + C('9') + C('0')
-                + C('1') + C('2') + Guard },
+            Guard + setA('1') + setA('2') + setA('3') + setA('4') + setA('5') + setA('6') + Centre + setC('7')
+                + setC('8') + setC('9') + setC('0') + setC('1') + setC('2') + Guard },
         { "UPC_A", "03600029145",
-            Guard + A('0') + A('3') + A('6') + A('0') + A('0') + A('0') + Centre + C('2') + C('9') + C('1') + C('4')
-                + C('5') + C('2') + Guard },
+            Guard + setA('0') + setA('3') + setA('6') + setA('0') + setA('0') + setA('0') + Centre + setC('2')
+                + setC('9') + setC('1') + setC('4') + setC('5') + setC('2') + Guard },
         // check digit 4, number system 0: B A B B A A
-        { "UPC_E", "0425261", Guard + B('4') + A('2') + B('5') + B('2') + A('6') + A('1') + "010101" },
+        { "UPC_E", "0425261",
+            Guard + setB('4') + setA('2') + setB('5') + setB('2') + setA('6') + setA('1') + "010101" },
         // check digit 1, number system 1: the inverse of B B A B A A
-        { "UPC_E", "1425261", Guard + A('4') + A('2') + B('5') + A('2') + B('6') + B('1') + "010101" },
+        { "UPC_E", "1425261",
+            Guard + setA('4') + setA('2') + setB('5') + setA('2') + setB('6') + setB('1') + "010101" },
         { "EAN8", "9638507",
-            Guard + A('9') + A('6') + A('3') + A('8') + Centre + C('5') + C('0') + C('7') + C('4') + Guard },
+            Guard + setA('9') + setA('6') + setA('3') + setA('8') + Centre + setC('5') + setC('0') + setC('7')
+                + setC('4') + Guard },
         // 34 mod 4 = 2: B then A
-        { "EAN2", "34", "1011" + B('3') + "01" + A('4') },
-        { "EAN2", "01", "1011" + A('0') + "01" + B('1') },
-        { "EAN2", "03", "1011" + B('0') + "01" + B('3') },
+        { "EAN2", "34", "1011" + setB('3') + "01" + setA('4') },
+        { "EAN2", "01", "1011" + setA('0') + "01" + setB('1') },
+        { "EAN2", "03", "1011" + setB('0') + "01" + setB('3') },
         // 3 × (5 + 4 + 5) + 9 × (2 + 9) = 141: sum 1, B A B A A
-        { "EAN5", "52495", "1011" + B('5') + "01" + A('2') + "01" + B('4') + "01" + A('9') + "01" + A('5') },
+        { "EAN5", "52495",
+            "1011" + setB('5') + "01" + setA('2') + "01" + setB('4') + "01" + setA('9') + "01" + setA('5') },
     };
     for (const auto& c : cases) {
         auto b = make(c.className, c.content);

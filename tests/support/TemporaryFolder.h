@@ -27,6 +27,7 @@ public:
 
     const std::string& path() const { return m_path; }
     std::string file(const std::string& name) const { return m_path + "/" + name; }
+    std::string operator/(const std::string& name) const { return file(name); }
 
     // Writes the bytes to the named file (folders on the way are made) and answers its path.
     std::string write(const std::string& name, const std::string& bytes) const

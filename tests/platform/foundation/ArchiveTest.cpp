@@ -6,18 +6,13 @@
 #include "platform/foundation/SequentialArchiver.h"
 #include "platform/foundation/SequentialUnarchiver.h"
 
+#include "platform/foundation/ValuePrinter.h"
+
 #include <gtest/gtest.h>
 
 #include <limits>
 
 using namespace fnd;
-
-namespace fnd {
-static void PrintTo(const Value& value, std::ostream* os)
-{
-    *os << value.description();
-}
-}
 
 namespace {
 

@@ -12,14 +12,6 @@ using namespace rtmodel;
 
 namespace {
 
-std::shared_ptr<TestPerson> person(const String& name, int age = 0)
-{
-    auto p = std::make_shared<TestPerson>();
-    p->setName(name);
-    p->age = age;
-    return p;
-}
-
 // The names of the people in an array, joined by spaces.
 std::string names(const Array& people)
 {
@@ -41,9 +33,9 @@ class ArrayControllerTest : public ::testing::Test {
 protected:
     ArrayControllerTest()
     {
-        al = person("Al", 40);
-        bo = person("Bo", 30);
-        cy = person("Cy", 20);
+        al = TestPerson::make("Al", 40);
+        bo = TestPerson::make("Bo", 30);
+        cy = TestPerson::make("Cy", 20);
         controller->setContent(Array { Value(cy), Value(al), Value(bo) });
     }
 
@@ -70,7 +62,7 @@ TEST_F(ArrayControllerTest, SortingKeepsTheSelectedObjectsAndTheContentOrder)
     EXPECT_EQ(names(controller->selectedObjects()), "Bo");
 
     // New content keeps the selected objects that are still there, and is sorted.
-    auto di = person("Di", 10);
+    auto di = TestPerson::make("Di", 10);
     controller->setContent(Array { Value(bo), Value(di), Value(al) });
     EXPECT_EQ(names(controller->arrangedObjects()), "Di Bo Al");
     EXPECT_EQ(names(controller->selectedObjects()), "Bo");
@@ -90,7 +82,7 @@ TEST_F(ArrayControllerTest, InsertingAndRemovingAtArrangedIndexesSelectAndNotify
         *recorder, "arrangedObjects", KeyValueObservingOptions::Old | KeyValueObservingOptions::New);
 
     // Inserted where asked, not re-sorted; the content takes it before the object that follows it.
-    auto ed = person("Ed");
+    auto ed = TestPerson::make("Ed");
     controller->insertObjectAtArrangedObjectIndex(ed, 1);
     EXPECT_EQ(names(controller->arrangedObjects()), "Al Ed Bo Cy");
     EXPECT_EQ(names(controller->contentArray()), "Cy Al Ed Bo");
@@ -100,7 +92,7 @@ TEST_F(ArrayControllerTest, InsertingAndRemovingAtArrangedIndexesSelectAndNotify
     EXPECT_EQ(indexes(*recorder->seen[0].change.indexes), std::vector<Index> { 1 });
     EXPECT_EQ(names(*recorder->seen[0].change.newValue.array()), "Ed");
 
-    controller->addObject(person("Ab"));
+    controller->addObject(TestPerson::make("Ab"));
     EXPECT_EQ(names(controller->arrangedObjects()), "Al Ed Bo Cy Ab") << "added at the end until rearranged";
     EXPECT_EQ(recorder->seen.back().change.kind, KeyValueChangeKind::Insertion);
     EXPECT_EQ(indexes(*recorder->seen.back().change.indexes), std::vector<Index> { 4 });
@@ -123,7 +115,7 @@ TEST_F(ArrayControllerTest, InsertingAndRemovingAtArrangedIndexesSelectAndNotify
     controller->removeObserver(*recorder, "arrangedObjects");
 
     // Bad indexes raise before anything changes.
-    EXPECT_THROW(controller->insertObjectAtArrangedObjectIndex(person("Zz"), 3), Exception);
+    EXPECT_THROW(controller->insertObjectAtArrangedObjectIndex(TestPerson::make("Zz"), 3), Exception);
     EXPECT_THROW(controller->removeObjectAtArrangedObjectIndex(2), Exception);
     EXPECT_THROW(controller->insertObjectsAtArrangedObjectIndexes({ Value(1) }, { 0, 1 }), Exception);
     EXPECT_EQ(names(controller->arrangedObjects()), "Ab Bo");
@@ -215,7 +207,7 @@ TEST_F(ArrayControllerTest, SelectionAnswersMarkersAndWritesToEverySelectedObjec
 
 TEST_F(ArrayControllerTest, BoundContentAndSelectionStayInStepWithTheModel)
 {
-    auto model = person("Model");
+    auto model = TestPerson::make("Model");
     model->items = { Value(al), Value(bo) };
     controller->bind(BindingName::ContentArray, *model, "items");
     EXPECT_EQ(names(controller->arrangedObjects()), "Al Bo");
@@ -258,7 +250,7 @@ TEST_F(ArrayControllerTest, AKeyPathThroughTheArrangedObjectsHearsEveryElement)
     auto seen = recorder->seen.size();
     al->setName("Al");
     EXPECT_EQ(recorder->seen.size(), seen) << "a removed element is no longer followed";
-    auto di = person("Di");
+    auto di = TestPerson::make("Di");
     controller->addObject(di);
     di->setName("Dee");
     EXPECT_EQ(recorder->seen.back().change.newValue, Value(Array { "Cy", "Bo", "Dee" })) << "an added one is";
@@ -284,7 +276,7 @@ TEST_F(ArrayControllerTest, AutomaticRearrangingFollowsSortKeysAndInsertions)
     al->setName("Zed");
     EXPECT_EQ(names(controller->arrangedObjects()), "Bo Cy Zed");
     EXPECT_EQ(controller->selectionIndex(), 2) << "the selection follows the object";
-    controller->insertObjectAtArrangedObjectIndex(person("Ann"), 3);
+    controller->insertObjectAtArrangedObjectIndex(TestPerson::make("Ann"), 3);
     EXPECT_EQ(names(controller->arrangedObjects()), "Ann Bo Cy Zed");
     EXPECT_EQ(controller->selectionIndex(), 0);
     // An object that left the content is no longer followed.
@@ -298,7 +290,7 @@ TEST_F(ArrayControllerTest, AutomaticRearrangingFollowsSortKeysAndInsertions)
 
 TEST(ObjectController, OneContentObjectIsTheSelectionAndAddsAndRemovesThroughItsBinding)
 {
-    auto owner = person("Owner");
+    auto owner = TestPerson::make("Owner");
     auto address = std::make_shared<TestAddress>();
     address->city = "Oslo";
     owner->address = address;

@@ -18,20 +18,12 @@ public:
     Value reverseTransformedValue(const Value& v) const override { return Value(v.doubleValue() * 10); }
 };
 
-std::shared_ptr<TestPerson> makePerson(const String& name, int age)
-{
-    auto p = std::make_shared<TestPerson>();
-    p->setName(name);
-    p->age = age;
-    return p;
-}
-
 }
 
 TEST(Binding, BoundKeyFollowsTheObservedKeyPathUntilUnbound)
 {
     auto view = std::make_shared<TestView>();
-    auto model = makePerson("Al", 30);
+    auto model = TestPerson::make("Al", 30);
     model->address = TestAddress::make("Oslo");
     Dictionary options { { "NSContinuouslyUpdatesValue", true } };
     view->bind("title", *model, "address.city", options);
@@ -51,7 +43,7 @@ TEST(Binding, BoundKeyFollowsTheObservedKeyPathUntilUnbound)
     EXPECT_EQ(view->exposedBindings(), std::vector<String> { "title" });
 
     // Binding again replaces the first binding.
-    auto other = makePerson("Bo", 40);
+    auto other = TestPerson::make("Bo", 40);
     view->bind("title", *other, "name");
     EXPECT_EQ(view->title, Value("Bo"));
     model->setValueForKeyPath("Siena", "address.city");
@@ -66,7 +58,7 @@ TEST(Binding, BoundKeyFollowsTheObservedKeyPathUntilUnbound)
 TEST(Binding, WriteBackGoesThroughAReversibleTransformer)
 {
     auto view = std::make_shared<TestView>();
-    auto model = makePerson("Al", 30);
+    auto model = TestPerson::make("Al", 30);
     model->height = 125;
     model->isActive = true;
 
@@ -89,7 +81,7 @@ TEST(Binding, WriteBackGoesThroughAReversibleTransformer)
 TEST(Binding, WriteBackWithoutAReversibleTransformerWritesNothing)
 {
     auto view = std::make_shared<TestView>();
-    auto model = makePerson("Al", 30);
+    auto model = TestPerson::make("Al", 30);
     model->address = TestAddress::make("Oslo");
     view->bind("hidden", *model, "address", { { BindingOption::ValueTransformerName, ValueTransformerName::IsNil } });
     EXPECT_FALSE(view->hidden);
@@ -115,7 +107,7 @@ TEST(Binding, WriteBackWithoutAReversibleTransformerWritesNothing)
 
 TEST(Binding, EitherSideMayGoFirst)
 {
-    auto model = makePerson("Al", 30);
+    auto model = TestPerson::make("Al", 30);
     {
         auto view = std::make_shared<TestView>();
         view->bind("title", *model, "name");
@@ -124,7 +116,7 @@ TEST(Binding, EitherSideMayGoFirst)
 
     auto view = std::make_shared<TestView>();
     {
-        auto shortLived = makePerson("Cy", 1);
+        auto shortLived = TestPerson::make("Cy", 1);
         view->bind("title", *shortLived, "name");
     }
     auto result = writeBackBindingValue(*view, "title", "x");

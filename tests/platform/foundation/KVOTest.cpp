@@ -11,17 +11,7 @@ using namespace rtmodel;
 namespace {
 
 using Options = KeyValueObservingOptions;
-using Kind = KeyValueChangeKind;
-
-std::shared_ptr<TestPerson> makePerson(const String& name, int age, const String& city = {})
-{
-    auto p = std::make_shared<TestPerson>();
-    p->setName(name);
-    p->age = age;
-    if (!city.isEmpty())
-        p->address = TestAddress::make(city);
-    return p;
-}
+using ChangeKind = KeyValueChangeKind;
 
 // One change as text: "prior" marker, kind, old -> new, indexes.
 std::string describe(const KeyValueChange& c)
@@ -60,7 +50,7 @@ TEST(KVO, OptionsShapeTheChangesSent)
         { Options::Prior | Options::Old | Options::New, { "age: prior 1 30 -> (null)", "age: 1 30 -> 31" } },
     };
     for (const auto& c : cases) {
-        auto p = makePerson("Al", 30);
+        auto p = TestPerson::make("Al", 30);
         auto r = std::make_shared<Recorder>();
         p->addObserver(*r, "age", c.options);
         p->setValueForKey(31, "age");
@@ -72,7 +62,7 @@ TEST(KVO, OptionsShapeTheChangesSent)
 
 TEST(KVO, SetterThatAnnouncesItselfIsReportedOnceThroughKVC)
 {
-    auto p = makePerson("Al", 30);
+    auto p = TestPerson::make("Al", 30);
     auto r = std::make_shared<Recorder>();
     p->addObserver(*r, "name", Options::Old | Options::New);
     p->setName("Bea"); // direct call: the setter's own hooks
@@ -83,7 +73,7 @@ TEST(KVO, SetterThatAnnouncesItselfIsReportedOnceThroughKVC)
 
 TEST(KVO, DependentKeysReportTheirOwnOldAndNewValues)
 {
-    auto p = makePerson("Al", 30);
+    auto p = TestPerson::make("Al", 30);
     auto r = std::make_shared<Recorder>();
     p->addObserver(*r, "summary", Options::Old | Options::New);
     p->setValueForKey(31, "age");
@@ -94,7 +84,7 @@ TEST(KVO, DependentKeysReportTheirOwnOldAndNewValues)
 
 TEST(KVO, KeyPathFollowsAReplacedIntermediate)
 {
-    auto p = makePerson("Al", 30, "Oslo");
+    auto p = TestPerson::make("Al", 30, "Oslo");
     auto first = p->address;
     auto second = TestAddress::make("Rome");
     auto r = std::make_shared<Recorder>();
@@ -117,25 +107,25 @@ TEST(KVO, KeyPathFollowsAReplacedIntermediate)
 
 TEST(KVO, ToManyChangesCarryKindIndexesAndElements)
 {
-    auto p = makePerson("Al", 30);
+    auto p = TestPerson::make("Al", 30);
     p->items = { "a", "b", "c" };
     auto r = std::make_shared<Recorder>();
     p->addObserver(*r, "items", Options::Old | Options::New);
 
     IndexSet inserted { 1, 2 };
-    p->willChange(Kind::Insertion, inserted, "items");
+    p->willChange(ChangeKind::Insertion, inserted, "items");
     p->items.insert(p->items.begin() + 1, { "x", "y" });
-    p->didChange(Kind::Insertion, inserted, "items");
+    p->didChange(ChangeKind::Insertion, inserted, "items");
 
     IndexSet removed { 0, 4 };
-    p->willChange(Kind::Removal, removed, "items");
+    p->willChange(ChangeKind::Removal, removed, "items");
     p->items = { "x", "y", "b" };
-    p->didChange(Kind::Removal, removed, "items");
+    p->didChange(ChangeKind::Removal, removed, "items");
 
     IndexSet replaced { 2 };
-    p->willChange(Kind::Replacement, replaced, "items");
+    p->willChange(ChangeKind::Replacement, replaced, "items");
     p->items[2] = "z";
-    p->didChange(Kind::Replacement, replaced, "items");
+    p->didChange(ChangeKind::Replacement, replaced, "items");
 
     EXPECT_EQ(describeAll(*r),
         (Lines {
@@ -147,7 +137,7 @@ TEST(KVO, ToManyChangesCarryKindIndexesAndElements)
 
 TEST(KVO, ObserversThatAreGoneOrRemovedAreNotCalled)
 {
-    auto p = makePerson("Al", 30);
+    auto p = TestPerson::make("Al", 30);
     auto kept = std::make_shared<Recorder>();
     {
         auto gone = std::make_shared<Recorder>();
@@ -193,7 +183,7 @@ TEST(KVO, ObservedObjectMayGoFirst)
     auto r = std::make_shared<Recorder>();
     auto address = TestAddress::make("Oslo");
     {
-        auto p = makePerson("Al", 30);
+        auto p = TestPerson::make("Al", 30);
         p->address = address;
         p->addObserver(*r, "address.city", Options::New);
     }
@@ -202,7 +192,7 @@ TEST(KVO, ObservedObjectMayGoFirst)
 
     // An object that observes without handling its changes is a programming error, raised to the setter.
     auto plain = std::make_shared<Object>();
-    auto p = makePerson("Al", 30);
+    auto p = TestPerson::make("Al", 30);
     p->addObserver(*plain, "age");
     EXPECT_THROW(p->setValueForKey(1, "age"), Exception);
     p->removeObserver(*plain, "age");

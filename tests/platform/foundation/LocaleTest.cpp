@@ -14,10 +14,10 @@ using namespace fnd;
 namespace {
 
 // Sets environment variables for one test and puts the old values back.
-class ScopedEnvironment {
+class ScopedLocaleEnvironment {
 public:
     using Values = std::vector<std::pair<const char*, const char*>>;
-    explicit ScopedEnvironment(const Values& values)
+    explicit ScopedLocaleEnvironment(const Values& values)
     {
         for (const char* name : { "LC_ALL", "LC_NUMERIC", "LC_MESSAGES", "LANG" }) {
             const char* old = std::getenv(name);
@@ -27,7 +27,7 @@ public:
         for (auto [name, value] : values)
             setenv(name, value, 1);
     }
-    ~ScopedEnvironment()
+    ~ScopedLocaleEnvironment()
     {
         for (auto& [name, value] : m_saved) {
             if (value)
@@ -46,7 +46,7 @@ private:
 TEST(Locale, CurrentComesFromTheEnvironmentInPosixPrecedence)
 {
     struct Case {
-        ScopedEnvironment::Values environment;
+        ScopedLocaleEnvironment::Values environment;
         const char* expected;
     };
     const Case cases[] = {
@@ -60,7 +60,7 @@ TEST(Locale, CurrentComesFromTheEnvironmentInPosixPrecedence)
         { { { "LANG", "fr_FR" }, { "LC_ALL", "es_ES.ISO-8859-1" } }, "es_ES" },
     };
     for (const Case& c : cases) {
-        ScopedEnvironment environment(c.environment);
+        ScopedLocaleEnvironment environment(c.environment);
         EXPECT_EQ(Locale::current().localeIdentifier(), String(c.expected)) << "expected " << c.expected;
     }
 }
@@ -156,7 +156,7 @@ TEST(Collator, OrdersAsPeopleOfTheLocaleDo)
 
 TEST(Collator, FreeFunctionsUseTheCurrentLocale)
 {
-    ScopedEnvironment environment(ScopedEnvironment::Values { { "LANG", "sv_SE.UTF-8" } });
+    ScopedLocaleEnvironment environment(ScopedLocaleEnvironment::Values { { "LANG", "sv_SE.UTF-8" } });
     EXPECT_EQ(localizedCompare("Zebra", "Äpfel"), std::weak_ordering::less);
     EXPECT_EQ(localizedCaseInsensitiveCompare("ÄPFEL", "äpfel"), std::weak_ordering::equivalent);
     EXPECT_EQ(localizedCompare("ÄPFEL", "äpfel"), std::weak_ordering::greater);

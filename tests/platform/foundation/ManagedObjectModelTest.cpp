@@ -10,7 +10,7 @@ using testsupport::TemporaryFolder;
 
 namespace {
 
-std::string plist(const std::string& body)
+std::string modelDocument(const std::string& body)
 {
     return R"(<?xml version="1.0" encoding="UTF-8"?><plist version="1.0">)" + body + "</plist>";
 }
@@ -37,7 +37,7 @@ const char* const Contacts = R"(<dict>
 
 TEST(ManagedObjectModel, EntitiesPropertiesAndLocalisationComeFromTheModelFile)
 {
-    auto model = ManagedObjectModel::modelWithData(Data::fromString(plist(Contacts)));
+    auto model = ManagedObjectModel::modelWithData(Data::fromString(modelDocument(Contacts)));
     ASSERT_TRUE(model) << model.error().localizedDescription().utf8();
     EXPECT_EQ((*model)->entityNames(), (std::vector<String> { "Person", "Address" }));
     auto person = (*model)->entityNamed("Person");
@@ -88,7 +88,7 @@ TEST(ManagedObjectModel, InvalidModelsSayWhatIsWrong)
         { "<dict><key>broken", "The model is invalid" },
     };
     for (const auto& c : cases) {
-        auto model = ManagedObjectModel::modelWithData(Data::fromString(plist(c.body)));
+        auto model = ManagedObjectModel::modelWithData(Data::fromString(modelDocument(c.body)));
         ASSERT_FALSE(model) << c.body;
         EXPECT_EQ(model.error().domain(), ManagedObjectModel::ErrorDomain);
         EXPECT_NE(model.error().localizedDescription().utf8().find(c.says), std::string::npos)
@@ -99,7 +99,7 @@ TEST(ManagedObjectModel, InvalidModelsSayWhatIsWrong)
 TEST(ManagedObjectModel, ANamedModelTakesTheTextsOfTheUsersLanguage)
 {
     TemporaryFolder folder;
-    folder.write("Book/Contacts.model", plist(Contacts));
+    folder.write("Book/Contacts.model", modelDocument(Contacts));
     folder.write("Book/de.lproj/ContactsModel.strings", "\"Property/name\" = \"Name (de)\";\n");
     auto bundle = Bundle::bundleWithPath(String(folder / "Book"));
     ASSERT_TRUE(bundle);

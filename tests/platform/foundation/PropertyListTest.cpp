@@ -2,19 +2,14 @@
 
 #include "platform/foundation/Object.h"
 
+#include "platform/foundation/ValuePrinter.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 
 using namespace fnd;
-
-namespace fnd {
-static void PrintTo(const Value& value, std::ostream* os)
-{
-    *os << value.description();
-}
-}
 
 namespace {
 

@@ -31,6 +31,15 @@ class TestPerson : public Object {
     static void describeClass(ClassBuilder<TestPerson>& c);
 
 public:
+    static std::shared_ptr<TestPerson> make(const String& name, int age = 0, const String& city = {})
+    {
+        auto p = std::make_shared<TestPerson>();
+        p->setName(name);
+        p->age = age;
+        if (!city.isEmpty())
+            p->address = TestAddress::make(city);
+        return p;
+    }
     const String& name() const { return m_name; }
     // Notifies by itself, so a direct call is observed too.
     void setName(const String& name);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/TemporaryFolder.h"
+
 #include "platform/foundation/Log.h"
 
 #include <cstdlib>
@@ -11,38 +13,6 @@
 #include <vector>
 
 namespace testsupport {
-
-// A fresh folder under the system's temporary folder, removed with everything in it at the end of the test.
-class TemporaryFolder {
-public:
-    TemporaryFolder()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "fnd-test-XXXXXX").string();
-        m_path = mkdtemp(pattern.data()) ? pattern : std::string();
-    }
-    ~TemporaryFolder()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
-    }
-    TemporaryFolder(const TemporaryFolder&) = delete;
-    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
-
-    const std::string& path() const { return m_path; }
-    std::string operator/(const std::string& relative) const { return m_path + "/" + relative; }
-
-    // Writes a file (creating its folders) with exactly these bytes.
-    std::string write(const std::string& relative, const std::string& bytes) const
-    {
-        auto full = *this / relative;
-        std::filesystem::create_directories(std::filesystem::path(full).parent_path());
-        std::ofstream(full, std::ios::binary) << bytes;
-        return full;
-    }
-
-private:
-    std::string m_path;
-};
 
 inline std::string readFile(const std::string& path)
 {

@@ -27,8 +27,8 @@ std::string at(const PixelBufferView& pixels, int x, int y)
         + std::to_string(alphaOf(p));
 }
 
-const std::string Red = "255 0 0 255", Blue = "0 0 255 255", Green = "0 255 0 255", Clear = "0 0 0 0",
-                  White = "255 255 255 255", Black = "0 0 0 255";
+const std::string RedPixel = "255 0 0 255", BluePixel = "0 0 255 255", GreenPixel = "0 255 0 255",
+                  ClearPixel = "0 0 0 0", WhitePixel = "255 255 255 255", BlackPixel = "0 0 0 255";
 
 // A 10 × 10 point image: red top half, blue bottom half, as pixels (row 0 is the top).
 std::shared_ptr<Image> redOverBlue()
@@ -65,11 +65,11 @@ TEST(Image, DrawsUprightOrUpsideDownAsTheContextAndFlagsSay)
         const std::string& top; // the destination's top row
     };
     const Case cases[] = {
-        { "plain", false, false, false, Red },
-        { "flipped context, old call", true, false, false, Blue },
-        { "flipped context, respecting it", true, false, true, Red },
-        { "flipped image in a plain context", false, true, false, Blue },
-        { "flipped image, respecting the context", false, true, true, Red },
+        { "plain", false, false, false, RedPixel },
+        { "flipped context, old call", true, false, false, BluePixel },
+        { "flipped context, respecting it", true, false, true, RedPixel },
+        { "flipped image in a plain context", false, true, false, BluePixel },
+        { "flipped image, respecting the context", false, true, true, RedPixel },
     };
     for (const auto& c : cases) {
         auto image = redOverBlue();
@@ -96,13 +96,13 @@ TEST(Image, SourceRectsOperationsAndFractions)
             [&] {
                 image->drawInRect({ 0, 0, 10, 10 }, { 0, 5, 10, 5 }, CompositingOperation::SourceOver, 1);
             },
-            { { { 5, 11 }, Red }, { { 5, 18 }, Red }, { { 5, 8 }, Clear } } },
+            { { { 5, 11 }, RedPixel }, { { 5, 18 }, RedPixel }, { { 5, 8 }, ClearPixel } } },
         { "at a point, at its size",
             [&] {
                 image->drawAtPoint({ 3, 2 }, {}, CompositingOperation::SourceOver, 1);
             },
-            { { { 2, 9 }, Clear }, { { 3, 8 }, Red }, { { 3, 7 }, Clear }, { { 12, 17 }, Blue }, { { 13, 17 }, Clear },
-                { { 5, 18 }, Clear }, { { 5, 3 }, Clear } } },
+            { { { 2, 9 }, ClearPixel }, { { 3, 8 }, RedPixel }, { { 3, 7 }, ClearPixel }, { { 12, 17 }, BluePixel },
+                { { 13, 17 }, ClearPixel }, { { 5, 18 }, ClearPixel }, { { 5, 3 }, ClearPixel } } },
         { "half opacity over white",
             [&] {
                 Color::whiteColor()->setFill();
@@ -118,7 +118,7 @@ TEST(Image, SourceRectsOperationsAndFractions)
                 auto clearImage = Image::imageWithRepresentation(BitmapImageRep::create(4, 4, BitmapLayout::RGBA));
                 clearImage->drawInRect({ 0, 0, 4, 4 }, {}, CompositingOperation::Copy, 1);
             },
-            { { { 1, 18 }, Clear }, { { 5, 18 }, Green } } },
+            { { { 1, 18 }, ClearPixel }, { { 5, 18 }, GreenPixel } } },
     };
     for (const auto& c : cases) {
         auto context = drawn(20, 20, false, c.draw);
@@ -150,9 +150,9 @@ TEST(Image, LockFocusDrawsIntoTheImage)
     EXPECT_EQ(rep->pixelsWide(), 20);
     EXPECT_EQ(rep->pixelsHigh(), 10);
     auto pixels = rep->pixelBuffer();
-    EXPECT_EQ(at(pixels, 2, 8), Red);
-    EXPECT_EQ(at(pixels, 2, 2), Clear);
-    EXPECT_EQ(at(pixels, 12, 8), Clear);
+    EXPECT_EQ(at(pixels, 2, 8), RedPixel);
+    EXPECT_EQ(at(pixels, 2, 2), ClearPixel);
+    EXPECT_EQ(at(pixels, 12, 8), ClearPixel);
 
     // A second round keeps the first drawing; a flipped one measures from the top.
     image->lockFocusFlipped(true);
@@ -160,9 +160,9 @@ TEST(Image, LockFocusDrawsIntoTheImage)
     GraphicsContext::current()->fillRect({ 10, 0, 10, 5 }); // the top-right quarter
     image->unlockFocus();
     pixels = std::dynamic_pointer_cast<BitmapImageRep>(image->representations()[0])->pixelBuffer();
-    EXPECT_EQ(at(pixels, 2, 8), Red);
-    EXPECT_EQ(at(pixels, 15, 2), Blue);
-    EXPECT_EQ(at(pixels, 15, 8), Clear);
+    EXPECT_EQ(at(pixels, 2, 8), RedPixel);
+    EXPECT_EQ(at(pixels, 15, 2), BluePixel);
+    EXPECT_EQ(at(pixels, 15, 8), ClearPixel);
 
     // Its TIFF reads back with the same pixels.
     auto tiff = image->TIFFRepresentation();
@@ -186,12 +186,12 @@ TEST(Image, DrawingHandlersDrawWhenDrawn)
     });
     auto direct = drawn(20, 20, false, [&] { image->drawInRect({ 0, 0, 20, 20 }); });
     EXPECT_EQ(calls, 1);
-    EXPECT_EQ(at(*direct->pixelBuffer(), 5, 15), Red);
-    EXPECT_EQ(at(*direct->pixelBuffer(), 5, 5), Clear);
+    EXPECT_EQ(at(*direct->pixelBuffer(), 5, 15), RedPixel);
+    EXPECT_EQ(at(*direct->pixelBuffer(), 5, 5), ClearPixel);
 
     // Upright in a flipped context, and through a bitmap for a fraction.
     auto flipped = drawn(20, 20, true, [&] { image->drawInRect({ 0, 0, 20, 20 }); });
-    EXPECT_EQ(at(*flipped->pixelBuffer(), 5, 15), Red);
+    EXPECT_EQ(at(*flipped->pixelBuffer(), 5, 15), RedPixel);
     auto faded = drawn(20, 20, false, [&] {
         image->drawInRect({ 0, 0, 20, 20 }, {}, CompositingOperation::SourceOver, 0.5);
     });
@@ -220,7 +220,7 @@ TEST(Image, VectorPicturesDrawAtTheDestinationsResolution)
         std::string quarter;
         int row; // a row inside the painted quarter, from the top, at twice the size
     };
-    const Case cases[] = { { "PDF", *data, Black, 15 }, { "SVG", svg, Red, 5 } };
+    const Case cases[] = { { "PDF", *data, BlackPixel, 15 }, { "SVG", svg, RedPixel, 5 } };
     for (const auto& c : cases) {
         auto image = Image::imageWithData(c.data);
         ASSERT_TRUE(image) << c.name << ": " << image.error().localizedFailureReason();
@@ -229,8 +229,8 @@ TEST(Image, VectorPicturesDrawAtTheDestinationsResolution)
         auto context = drawn(40, 20, false, [&] { (*image)->drawInRect({ 0, 0, 40, 20 }); });
         auto pixels = *context->pixelBuffer();
         EXPECT_EQ(at(pixels, 19, c.row), c.quarter) << c.name;
-        EXPECT_EQ(at(pixels, 20, c.row), Clear) << c.name;
-        EXPECT_EQ(at(pixels, 19, 19 - c.row), Clear) << c.name;
+        EXPECT_EQ(at(pixels, 20, c.row), ClearPixel) << c.name;
+        EXPECT_EQ(at(pixels, 19, 19 - c.row), ClearPixel) << c.name;
 
         auto bitmap = (*image)->CGImageForProposedRect(Rect(0, 0, 60, 30));
         ASSERT_TRUE(bitmap) << c.name;

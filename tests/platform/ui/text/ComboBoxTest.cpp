@@ -8,8 +8,6 @@ using namespace texttest;
 
 namespace {
 
-constexpr char16_t Backspace = 0x7F;
-
 class Chosen : public fnd::Object {
     FND_OBJECT(Chosen)
     static void describeClass(fnd::ClassBuilder<Chosen>& c) { c.action("chosen:", &Chosen::chosen); }

@@ -14,8 +14,6 @@ using namespace texttest;
 
 namespace {
 
-constexpr char16_t Backspace = 0x7F;
-
 // What a control's delegate hears while its text is edited, with the movement each end carried.
 class FieldLog : public ControlTextEditingDelegate {
 public:

@@ -13,6 +13,9 @@
 
 namespace texttest {
 
+// The character the Backspace key types.
+inline constexpr char16_t Backspace = 0x7F;
+
 // Records what a text view's (or a control's) delegate hears, in order.
 class RecordingTextDelegate : public ui::TextViewDelegate {
 public:

@@ -18,9 +18,8 @@ namespace {
 
 using TextViewTyping = TextTest;
 
-constexpr char16_t Backspace = 0x7F;
 constexpr unsigned Shift = ModifierFlags::Shift;
-constexpr unsigned Control = ModifierFlags::Control;
+constexpr unsigned ControlKey = ModifierFlags::Control;
 
 }
 
@@ -35,11 +34,11 @@ TEST_F(TextViewTyping, TypingDeletingAndUndoAsOneStep)
     // The typing and its deletions are one step; undo restores the empty text with the caret at its start.
     auto undo = view->undoManager();
     ASSERT_TRUE(undo->canUndo());
-    key(u'z', KeyCode::Z, Control);
+    key(u'z', KeyCode::Z, ControlKey);
     EXPECT_EQ(utf8(view->string()), "");
     EXPECT_EQ(view->selectedRange(), (fnd::Range { 0, 0 }));
     EXPECT_FALSE(undo->canUndo());
-    key(u'Z', KeyCode::Z, Control | Shift);
+    key(u'Z', KeyCode::Z, ControlKey | Shift);
     EXPECT_EQ(utf8(view->string()), "Hellp me");
     EXPECT_EQ(view->selectedRange(), (fnd::Range { 8, 0 }));
 }
@@ -104,18 +103,18 @@ TEST_F(TextViewTyping, WordMovesFollowTheUnicodeWordBreaksOfEveryScript)
         fnd::String(u"Hello \u4E16\u754C \u0E2A\u0E27\u0E31\u0E2A\u0E14\u0E35\u0E04\u0E23\u0E31\u0E1A caf\u00E9!"));
     std::vector<fnd::Index> forward, backward;
     for (int i = 0; i < 6; ++i) {
-        key(FunctionKey::RightArrow, KeyCode::RightArrow, Control);
+        key(FunctionKey::RightArrow, KeyCode::RightArrow, ControlKey);
         forward.push_back(view->selectedRange().location);
     }
     EXPECT_EQ(forward, (std::vector<fnd::Index> { 5, 8, 15, 19, 24, 25 }));
     for (int i = 0; i < 6; ++i) {
-        key(FunctionKey::LeftArrow, KeyCode::LeftArrow, Control);
+        key(FunctionKey::LeftArrow, KeyCode::LeftArrow, ControlKey);
         backward.push_back(view->selectedRange().location);
     }
     EXPECT_EQ(backward, (std::vector<fnd::Index> { 20, 15, 9, 6, 0, 0 }));
     // Deleting a word backwards from the end takes "café" but leaves the punctuation's neighbour alone.
-    key(FunctionKey::End, KeyCode::End, Control);
-    key(Backspace, KeyCode::Delete, Control);
+    key(FunctionKey::End, KeyCode::End, ControlKey);
+    key(Backspace, KeyCode::Delete, ControlKey);
     EXPECT_EQ(view->string().length(), 20);
 }
 
@@ -132,15 +131,15 @@ TEST_F(TextViewTyping, LineParagraphAndDocumentMovesAndExtensions)
     EXPECT_EQ(view->selectedRange().location, 25) << "as far right as the column allows";
     key(FunctionKey::DownArrow, KeyCode::DownArrow, 0);
     EXPECT_EQ(view->selectedRange().location, 25) << "the end of the text";
-    key(FunctionKey::UpArrow, KeyCode::UpArrow, Control);
+    key(FunctionKey::UpArrow, KeyCode::UpArrow, ControlKey);
     EXPECT_EQ(view->selectedRange().location, 19);
-    key(FunctionKey::UpArrow, KeyCode::UpArrow, Control | Shift);
+    key(FunctionKey::UpArrow, KeyCode::UpArrow, ControlKey | Shift);
     EXPECT_EQ(view->selectedRange(), (fnd::Range { 18, 1 }));
-    key(FunctionKey::Home, KeyCode::Home, Control | Shift);
+    key(FunctionKey::Home, KeyCode::Home, ControlKey | Shift);
     EXPECT_EQ(view->selectedRange(), (fnd::Range { 0, 19 })) << "the anchor stays where the extension began";
     key(FunctionKey::RightArrow, KeyCode::RightArrow, 0);
     EXPECT_EQ(view->selectedRange(), (fnd::Range { 19, 0 })) << "a selection collapses to its end";
-    key(u'a', KeyCode::A, Control);
+    key(u'a', KeyCode::A, ControlKey);
     EXPECT_EQ(view->selectedRange(), (fnd::Range { 0, 25 }));
 }
 
@@ -304,8 +303,8 @@ TEST_F(TextViewTyping, ASelectableViewThatIsNotEditableCopiesButTakesNoTyping)
     EXPECT_EQ(utf8(view->string()), "read only");
     EXPECT_GE(backend->beepCount(), beeps + 2);
     key(FunctionKey::RightArrow, KeyCode::RightArrow, Shift);
-    key(FunctionKey::RightArrow, KeyCode::RightArrow, ModifierFlags::Shift | Control);
+    key(FunctionKey::RightArrow, KeyCode::RightArrow, ModifierFlags::Shift | ControlKey);
     EXPECT_EQ(view->selectedRange(), (fnd::Range { 0, 4 }));
-    key(u'c', KeyCode::C, Control);
+    key(u'c', KeyCode::C, ControlKey);
     EXPECT_EQ(Pasteboard::generalPasteboard()->stringForType(PasteboardType::String)->utf8(), "read");
 }

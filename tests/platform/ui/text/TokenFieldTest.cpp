@@ -10,8 +10,6 @@ using namespace texttest;
 
 namespace {
 
-constexpr char16_t Backspace = 0x7F;
-
 // Addresses as tokens: the object is "<name>", shown as the name in capitals, edited as the name; "spam" is refused.
 class Addresses : public TokenFieldDelegate {
 public:

@@ -3,6 +3,8 @@
 
 #include "platform/ui/TextView.h"
 
+#include "platform/ui/ClipView.h"
+
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Timer.h"
@@ -164,7 +166,7 @@ void TextView::setTextContainerInset(gfx::Size inset)
         return;
     m_textContainerInset = inset;
     invalidateTextContainerOrigin();
-    setFrameSize(frame().size); // the container follows the new inset
+    containerFollowsFrame(); // the container follows the new inset
     setNeedsDisplay(true);
 }
 
@@ -173,11 +175,18 @@ void TextView::invalidateTextContainerOrigin()
     m_textContainerOrigin = { m_textContainerInset.width, m_textContainerInset.height };
 }
 
-void TextView::setFrameSize(gfx::Size size)
+void TextView::setFrame(gfx::Rect frame)
 {
-    View::setFrameSize(size);
+    // Every change of size comes here (setFrameSize too), also one an interface file makes through the "frame" key.
+    View::setFrame(frame);
+    containerFollowsFrame();
+}
+
+void TextView::containerFollowsFrame()
+{
     if (!m_textContainer)
         return;
+    const auto size = frame().size;
     auto container = m_textContainer->containerSize();
     if (m_textContainer->widthTracksTextView())
         container.width = std::max(0.0, size.width - 2 * m_textContainerInset.width);
@@ -887,10 +896,14 @@ bool TextView::resignFirstResponder()
     return true;
 }
 
-bool TextView::scrollRectInEnclosingClipViews(gfx::Rect)
+bool TextView::scrollRectInEnclosingClipViews(gfx::Rect rect)
 {
-    // FIXME: scroll through the enclosing clip views once they exist.
-    return false;
+    // Only a text view that is a clip view's document scrolls it; a field editor keeps to its own bounds even in a
+    // control that sits in a scroll view.
+    if (!std::dynamic_pointer_cast<ClipView>(superview()))
+        return false;
+    scrollRectToVisible(rect);
+    return true;
 }
 
 void TextView::keyStatusChanged()

@@ -3,8 +3,6 @@
 
 #include "platform/ui/TextView.h"
 
-#include "platform/ui/ClipView.h"
-
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Timer.h"
@@ -896,14 +894,10 @@ bool TextView::resignFirstResponder()
     return true;
 }
 
-bool TextView::scrollRectInEnclosingClipViews(gfx::Rect rect)
+bool TextView::scrollRectInEnclosingClipViews(gfx::Rect)
 {
-    // Only a text view that is a clip view's document scrolls it; a field editor keeps to its own bounds even in a
-    // control that sits in a scroll view.
-    if (!std::dynamic_pointer_cast<ClipView>(superview()))
-        return false;
-    scrollRectToVisible(rect);
-    return true;
+    // FIXME: scroll through the enclosing clip views once they exist.
+    return false;
 }
 
 void TextView::keyStatusChanged()

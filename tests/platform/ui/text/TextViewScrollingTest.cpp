@@ -60,19 +60,6 @@ TEST_F(TextViewScrolling, AScrollViewFromAnInterfaceFileShowsItsTextViewAtTheCli
     EXPECT_LT(used.height(), 80);
 }
 
-TEST_F(TextViewScrolling, TypingPastTheBottomScrollsTheCaretIntoSight)
-{
-    auto view = scrollingTextView();
-    for (int line = 0; line < 12; ++line)
-        type(u"line\r");
-    type(u"last");
-    auto visible = scrollView->documentVisibleRect();
-    EXPECT_GT(visible.minY(), 0) << "the clip view moved down";
-    auto end = view->layoutManager()->usedRectForTextContainer(*view->textContainer());
-    EXPECT_GE(visible.maxY() + 1, end.maxY()) << "the last line is in sight";
-    EXPECT_GT(scrollView->verticalScroller()->doubleValue(), 0.9) << "the scroller follows";
-}
-
 TEST_F(TextViewScrolling, AFieldEditorInAScrolledFormKeepsTheFormWhereItIs)
 {
     // A form taller than its scroll view, with a narrow field at the top: typing past the field's end scrolls the

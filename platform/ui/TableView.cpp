@@ -605,9 +605,29 @@ void TableView::tile()
     m_tiling = false;
 }
 
-void TableView::resizeWithOldSuperviewSize(gfx::Size oldSize)
+void TableView::observeClipView()
 {
-    Control::resizeWithOldSuperviewSize(oldSize);
+    auto& center = fnd::NotificationCenter::defaultCenter();
+    if (m_clipFrameObserver)
+        center.removeObserver(m_clipFrameObserver);
+    m_clipFrameObserver = {};
+    auto clip = std::dynamic_pointer_cast<ClipView>(superview());
+    if (!clip)
+        return;
+    m_lastClipWidth = clip->bounds().width();
+    // Every view's frame changes are heard and the clip view's picked out: naming the clip view as the object
+    // would keep it, and with it this table, alive.
+    std::weak_ptr<TableView> weak = std::static_pointer_cast<TableView>(shared_from_this());
+    m_clipFrameObserver
+        = center.addObserverForName(ViewNotification::FrameDidChange, {}, [weak](const fnd::Notification& note) {
+              auto self = weak.lock();
+              if (self && note.object().object() == self->superview())
+                  self->clipViewFrameDidChange();
+          });
+}
+
+void TableView::clipViewFrameDidChange()
+{
     auto clip = std::dynamic_pointer_cast<ClipView>(superview());
     if (!clip)
         return;
@@ -615,14 +635,23 @@ void TableView::resizeWithOldSuperviewSize(gfx::Size oldSize)
     // The table follows the visible width while its columns fit in it; the change of width is shared out among
     // the columns as the autoresizing style says.
     double width = clip->bounds().width();
-    if (width != oldSize.width && columnsWidth(m_columns, m_intercellSpacing.width) <= oldSize.width + 0.5)
-        autoresizeColumns(width - oldSize.width);
+    double old = m_lastClipWidth;
+    m_lastClipWidth = width;
+    if (old >= 0 && width != old && columnsWidth(m_columns, m_intercellSpacing.width) <= old + 0.5)
+        autoresizeColumns(width - old);
     tile();
+}
+
+TableView::~TableView()
+{
+    if (m_clipFrameObserver)
+        fnd::NotificationCenter::defaultCenter().removeObserver(m_clipFrameObserver);
 }
 
 void TableView::viewDidMoveToSuperview()
 {
     Control::viewDidMoveToSuperview();
+    observeClipView();
     tile();
     if (auto scrollView = enclosingScrollView())
         scrollView->tile();

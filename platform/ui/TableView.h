@@ -80,6 +80,7 @@ public:
     static constexpr double TypeSelectTimeout = 1.0;
 
     TableView() = default;
+    ~TableView() override;
     static std::shared_ptr<TableView> create(gfx::Rect frame = {});
     // Both give the table its header and corner views.
     void init();
@@ -252,8 +253,6 @@ public:
     std::shared_ptr<Menu> menuForEvent(const Event& event) override;
     bool performKeyEquivalent(const Event& event) override;
     void viewDidMoveToSuperview() override;
-    // Columns follow a change of the enclosing clip view's width, as the autoresizing style says.
-    void resizeWithOldSuperviewSize(gfx::Size oldSize) override;
     void viewDidMoveToWindow() override;
     void updateCell(Cell& cell) override;
     void updateCellInside(Cell& cell) override;
@@ -318,6 +317,9 @@ private:
     double totalRowsHeight() const;
     void layoutColumns();
     void autoresizeColumns(double delta);
+    // Columns follow a change of the enclosing clip view's width, as the autoresizing style says.
+    void observeClipView();
+    void clipViewFrameDidChange();
     void postNotification(Notice notice, fnd::Dictionary info = {});
     void writeBackSelection();
 
@@ -403,6 +405,8 @@ private:
 
     fnd::String m_autosaveName;
     bool m_tiling { false };
+    fnd::NotificationObserverToken m_clipFrameObserver;
+    double m_lastClipWidth { -1 };
 };
 
 }

@@ -110,9 +110,10 @@ bool TableView::abortEditing()
         return false;
     auto self = std::static_pointer_cast<TableView>(shared_from_this());
     auto w = window();
+    const bool hadKeyboard = w && w->firstResponder() == editor;
     // The cell lets go of the editor first, so the editor's resigning reaches nobody and nothing is written.
     endCellEditing();
-    if (w && w->firstResponder() == editor)
+    if (hadKeyboard)
         w->makeFirstResponder(self);
     return true;
 }

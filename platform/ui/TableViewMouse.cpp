@@ -176,16 +176,8 @@ void TableView::trackSelection(const Event& event, long row, long)
         if (!dragged && std::hypot(point.x - start.x, point.y - start.y) > DragDistance) {
             dragged = true;
             const bool vertical = std::abs(point.y - start.y) >= std::abs(point.x - start.x);
-            if (!toggle && !extend && (!vertical || m_verticalMotionCanBeginDrag)) {
-                // The selection made so far is reported before the drag takes over the mouse.
-                m_trackingSelection = false;
-                if (m_selectionChangedWhileTracking)
-                    postNotification(Notice::SelectionDidChange);
-                m_selectionChangedWhileTracking = false;
-                if (beginRowDrag(event, row))
-                    return;
-                m_trackingSelection = true;
-            }
+            if (!toggle && !extend && (!vertical || m_verticalMotionCanBeginDrag) && beginRowDrag(event, row))
+                return;
         }
         if (!dragged)
             continue;
@@ -238,6 +230,11 @@ bool TableView::beginRowDrag(const Event& mouseDown, long row)
     pasteboard->clearContents();
     if (!source->tableViewWriteRowsWithIndexes(*this, rows, *pasteboard))
         return false;
+    // The selection made so far is reported before the drag takes over the mouse.
+    m_trackingSelection = false;
+    if (m_selectionChangedWhileTracking)
+        postNotification(Notice::SelectionDidChange);
+    m_selectionChangedWhileTracking = false;
     if (!isRowSelected(row))
         selectRowsByUser(fnd::IndexSet { row });
     gfx::Point origin;

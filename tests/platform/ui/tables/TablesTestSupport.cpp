@@ -114,6 +114,7 @@ gfx::Point TablesTest::cellPoint(long column, long row) const
 
 void TablesTest::clickCell(long column, long row, unsigned flags, long clicks)
 {
+    table->scrollRowToVisible(row);
     auto p = cellPoint(column, row);
     backend->mouseDown(*window, p, flags, clicks);
     backend->mouseUp(*window, p, flags, clicks);

@@ -113,12 +113,12 @@ DragOperation OutlineView::validateDropAtPoint(DraggingInfo& info, gfx::Point po
         if (part >= 0.25 && part <= 0.75 && isExpandableNode(node)) {
             item = node.item;
             childIndex = OutlineViewDropOnItemIndex;
-        } else if (part > 0.5 && node.expanded && node.loaded && !node.children.empty()) {
+        } else if (part >= 0.5 && node.expanded && node.loaded && !node.children.empty()) {
             item = node.item;
             childIndex = 0;
         } else {
             item = node.parent == m_root.get() ? fnd::Value() : node.parent->item;
-            childIndex = indexInParent(node) + (part > 0.5 ? 1 : 0);
+            childIndex = indexInParent(node) + (part >= 0.5 ? 1 : 0);
         }
     }
     m_dropItem = item;

@@ -322,6 +322,7 @@ private:
     void clipViewFrameDidChange();
     void postNotification(Notice notice, fnd::Dictionary info = {});
     void writeBackSelection();
+    void showBoundSelection();
 
     // Mouse and keys (TableViewMouse.cpp, TableViewKeyboard.cpp).
     void trackSelection(const Event& event, long row, long column);
@@ -376,6 +377,8 @@ private:
     bool m_trackingSelection { false };
     bool m_selectionChangedWhileTracking { false };
     bool m_applyingBoundSelection { false };
+    // The selection the "selectionIndexes" binding gave last, kept whole: the rows it names may arrive after it.
+    std::optional<fnd::IndexSet> m_boundSelection;
     bool m_allowsTypeSelect { true };
     fnd::String m_typeSelectString;
     fnd::Date m_lastTypeSelectKey;

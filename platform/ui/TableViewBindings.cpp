@@ -13,24 +13,17 @@ void TableView::takeBoundValue(const fnd::Value& value, const fnd::String& bindi
     if (binding == fnd::BindingName::Content) {
         m_hasBoundContent = true;
         m_boundContent = value.array() ? value : fnd::Value(fnd::Array {});
-        // The rows change under a selection the controller keeps: what the table trims is not written back.
+        // The rows change under a selection the controller keeps: what the table trims is not written back, and
+        // a bound selection that came before its rows is shown now.
         m_applyingBoundSelection = true;
         reloadData();
+        if (m_boundSelection)
+            showBoundSelection();
         m_applyingBoundSelection = false;
     } else if (binding == fnd::BindingName::SelectionIndexes) {
-        fnd::IndexSet rows;
-        if (auto indexes = value.objectAs<fnd::IndexSet>())
-            rows = *indexes;
-        fnd::IndexSet kept;
-        const long count = numberOfRows();
-        for (const auto& range : rows.ranges())
-            if (range.location < count)
-                kept.add(fnd::Range { range.location, std::min<fnd::Index>(range.length, count - range.location) });
-        m_applyingBoundSelection = true;
-        replaceSelection(kept, true);
-        m_anchorRow = selectedRow();
-        m_anchorBase = {};
-        m_applyingBoundSelection = false;
+        auto indexes = value.objectAs<fnd::IndexSet>();
+        m_boundSelection = indexes ? *indexes : fnd::IndexSet {};
+        showBoundSelection();
     } else if (binding == fnd::BindingName::SortDescriptors) {
         m_applyingBoundSortDescriptors = true;
         setSortDescriptors(fnd::sortDescriptorsFromValue(value));
@@ -40,9 +33,28 @@ void TableView::takeBoundValue(const fnd::Value& value, const fnd::String& bindi
     }
 }
 
+void TableView::showBoundSelection()
+{
+    fnd::IndexSet kept;
+    const long count = numberOfRows();
+    for (const auto& range : m_boundSelection->ranges())
+        if (range.location < count)
+            kept.add(fnd::Range { range.location, std::min<fnd::Index>(range.length, count - range.location) });
+    const bool applying = m_applyingBoundSelection;
+    m_applyingBoundSelection = true;
+    replaceSelection(kept, true);
+    if (!m_selectedRows.contains(m_anchorRow)) {
+        m_anchorRow = selectedRow();
+        m_anchorBase = {};
+    }
+    m_applyingBoundSelection = applying;
+}
+
 void TableView::unbind(const fnd::String& binding)
 {
     Control::unbind(binding);
+    if (binding == fnd::BindingName::SelectionIndexes)
+        m_boundSelection.reset();
     if (binding == fnd::BindingName::Content && m_hasBoundContent) {
         m_hasBoundContent = false;
         m_boundContent = {};

@@ -226,6 +226,12 @@ void TableView::drawRow(long row, gfx::Rect clipRect)
                 text->setFont(gfx::Font::boldSystemFontOfSize(11));
                 text->setTextColor(ControlLook::secondaryTextColor(true));
             }
+            // The heading sits in the middle of its row, whatever its font.
+            auto font = cell->font();
+            double height = font ? std::ceil(font->ascender() - font->descender() + font->leading()) : frame.height();
+            if (cell->type() == CellType::Text && height < frame.height())
+                frame
+                    = { frame.minX(), frame.minY() + std::floor((frame.height() - height) / 2), frame.width(), height };
             cell->drawWithFrame(frame, *this);
             break;
         }

@@ -83,6 +83,9 @@ bool TableView::selectRowsByUser(fnd::IndexSet proposed)
             if (!m_selectedRows.contains(row) && !d->tableViewShouldSelectRow(*this, static_cast<long>(row)))
                 refused.add(row);
         });
+        // A click on a row that may not be selected changes nothing.
+        if (!refused.isEmpty() && refused == proposed)
+            return false;
         proposed.remove(refused);
         if (auto answer = d->tableViewSelectionIndexesForProposedSelection(*this, proposed))
             proposed = clipped(*answer, numberOfRows());
@@ -131,6 +134,7 @@ void TableView::writeBackSelection()
 {
     if (m_applyingBoundSelection || !infoForBinding(fnd::BindingName::SelectionIndexes))
         return;
+    m_boundSelection = m_selectedRows;
     (void)fnd::writeBackBindingValue(
         *this, fnd::BindingName::SelectionIndexes, fnd::Value(std::make_shared<fnd::IndexSet>(m_selectedRows)));
 }

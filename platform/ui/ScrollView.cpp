@@ -33,6 +33,7 @@ void ScrollView::describeClass(fnd::ClassBuilder<ScrollView>& c)
     c.property("borderType", &ScrollView::borderType, &ScrollView::setBorderType);
     c.property("lineScroll", &ScrollView::lineScroll, &ScrollView::setLineScroll);
     c.property("pageScroll", &ScrollView::pageScroll, &ScrollView::setPageScroll);
+    c.property("documentView", &ScrollView::documentView, &ScrollView::setDocumentView);
     c.action("_doScroller:", &ScrollView::scrollerAction);
 }
 
@@ -41,6 +42,12 @@ std::shared_ptr<ScrollView> ScrollView::create(gfx::Rect frame)
     auto view = fnd::makeObject<ScrollView>();
     view->initWithFrame(frame);
     return view;
+}
+
+void ScrollView::init()
+{
+    if (!m_contentView)
+        setContentView(ClipView::create());
 }
 
 void ScrollView::initWithFrame(gfx::Rect frame)

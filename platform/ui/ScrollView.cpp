@@ -44,17 +44,13 @@ std::shared_ptr<ScrollView> ScrollView::create(gfx::Rect frame)
     return view;
 }
 
-void ScrollView::init()
-{
-    if (!m_contentView)
-        setContentView(ClipView::create());
-}
-
 void ScrollView::initWithFrame(gfx::Rect frame)
 {
     View::initWithFrame(frame);
     if (!m_contentView)
         setContentView(ClipView::create({ 0, 0, frame.width(), frame.height() }));
+    else
+        tile();
 }
 
 gfx::Size ScrollView::contentSizeForFrameSize(gfx::Size frameSize, bool hasHorizontalScroller, bool hasVerticalScroller,

@@ -20,8 +20,8 @@ class ScrollView : public View {
 public:
     ScrollView() = default;
     static std::shared_ptr<ScrollView> create(gfx::Rect frame = {});
-    // Both give the scroll view its clip view: init for scroll views made by class name (interface files).
-    void init();
+    // A scroll view made by class name (an interface file's) gets its clip view here.
+    void init() { initWithFrame({}); }
     void initWithFrame(gfx::Rect frame);
 
     // The size of the clip view for a frame size with the given scrollers and border.

@@ -615,8 +615,8 @@ void TableView::observeClipView()
     if (!clip)
         return;
     m_lastClipWidth = clip->bounds().width();
-    // Every view's frame changes are heard and the clip view's picked out: naming the clip view as the object
-    // would keep it, and with it this table, alive.
+    // Heard without naming the clip view as the observed object, so that the observation never holds on to it
+    // (and through it to this table); the block picks the clip view's changes out.
     std::weak_ptr<TableView> weak = std::static_pointer_cast<TableView>(shared_from_this());
     m_clipFrameObserver
         = center.addObserverForName(ViewNotification::FrameDidChange, {}, [weak](const fnd::Notification& note) {

@@ -7,6 +7,8 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/Paths.h"
 #include "platform/foundation/PropertyList.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/Timer.h"
 
 #include <fmt/format.h>
 
@@ -188,7 +190,61 @@ bool UserDefaults::store()
 void UserDefaults::changed()
 {
     m_dirty = true;
-    store();
+    if (m_writeDelay > 0)
+        scheduleDelayedWrite();
+    else
+        store();
+}
+
+void UserDefaults::scheduleDelayedWrite()
+{
+    if (m_writeScheduled)
+        return;
+    m_writeScheduled = true;
+    // The timer holds the defaults weakly: it may outlive a suite made for a moment.
+    std::weak_ptr<Object> weakSelf = weak_from_this();
+    UserDefaults* self = this;
+    auto timer = Timer::create(m_writeDelay, false, [weakSelf, self](Timer&) {
+        auto alive = weakSelf.lock();
+        if (!alive)
+            return;
+        {
+            std::lock_guard lock(self->m_mutex);
+            self->m_writeScheduled = false;
+        }
+        self->synchronize();
+    });
+    if (weak_from_this().expired()) {
+        // Not held by a shared_ptr: nothing can reach it later, so write now.
+        m_writeScheduled = false;
+        store();
+        return;
+    }
+    RunLoop::main().addTimer(timer, RunLoopMode::Common);
+}
+
+double UserDefaults::writeDelay() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_writeDelay;
+}
+
+void UserDefaults::setWriteDelay(double seconds)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_writeDelay = seconds > 0 ? seconds : 0;
+        if (m_writeDelay > 0 || !m_dirty)
+            return;
+    }
+    // Back to writing at once: what waits is written now.
+    synchronize();
+}
+
+bool UserDefaults::hasUnwrittenChanges() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_dirty;
 }
 
 void UserDefaults::postChange()

@@ -143,8 +143,8 @@ void Lumvara_TessaroAppDelegate::describeClass(fnd::ClassBuilder<Lumvara_Tessaro
 
 const std::vector<fnd::String>& Lumvara_TessaroAppDelegate::symbologyClassNames()
 {
-    static const std::vector<fnd::String> names { "EAN13", "EAN128", "EAN18", "EAN8", "EAN5", "EAN2", "EANVelocity",
-        "", "ISBN13", "ISSN", "ISMN", "", "UPC_A", "UPC_E", "", "PZN", "ITF14", "", "Identcode", "Leitcode", "",
+    static const std::vector<fnd::String> names { "EAN13", "EAN128", "EAN18", "EAN8", "EAN5", "EAN2", "EANVelocity", "",
+        "ISBN13", "ISSN", "ISMN", "", "UPC_A", "UPC_E", "", "PZN", "ITF14", "", "Identcode", "Leitcode", "",
         "CodeTwoOfFiveInterleaved", "CodeTwoOfFiveIndustrial", "CodeTwoOfFiveMatrix", "Codabar", "Code11", "",
         "MSIPlessey", "Telepen", "TelepenNum", "OPC", "", "Code39", "Code39FullASCII", "Code93", "Code128", "", "QR",
         "DataMatrix" };
@@ -372,8 +372,7 @@ void Lumvara_TessaroAppDelegate::zoomFactorPopupChanged(const fnd::Value& sender
     if (factor == m_scaleFactor || !(factor > 0))
         return;
     if (m_previewScrollView && m_previewScrollView->contentView())
-        m_previewScrollView->contentView()->scaleUnitSquareToSize(
-            { factor / m_scaleFactor, factor / m_scaleFactor });
+        m_previewScrollView->contentView()->scaleUnitSquareToSize({ factor / m_scaleFactor, factor / m_scaleFactor });
     m_scaleFactor = factor;
     defaults().setInteger(tag, DefaultBarcodeZoomScaleKey);
 }
@@ -432,7 +431,8 @@ void Lumvara_TessaroAppDelegate::updateUI()
 
     // 5. What the symbology offers.
     if (m_calculateChecksumButton)
-        m_calculateChecksumButton->setEnabled(!barcode->autoGenerateChecksum() && barcode->generateChecksumIsPossible());
+        m_calculateChecksumButton->setEnabled(
+            !barcode->autoGenerateChecksum() && barcode->generateChecksumIsPossible());
     if (m_addOnTextField)
         m_addOnTextField->setEnabled(barcode->supportAddOn());
 
@@ -452,8 +452,8 @@ void Lumvara_TessaroAppDelegate::updateUI()
     // 8, 9.
     updateContentInfo();
     if (m_addonTextFieldLabel)
-        ZORNSTextFieldExtension::markTextField(*m_addonTextFieldLabel,
-            barcode->supportAddOn() ? gfx::Color::blackColor() : gfx::Color::lightGrayColor());
+        ZORNSTextFieldExtension::markTextField(
+            *m_addonTextFieldLabel, barcode->supportAddOn() ? gfx::Color::blackColor() : gfx::Color::lightGrayColor());
 }
 
 void Lumvara_TessaroAppDelegate::showSizeInComboBox(ui::ComboBox& comboBox, const fnd::Array& list, double value)
@@ -474,8 +474,8 @@ void Lumvara_TessaroAppDelegate::updateContentInfo()
         return;
     const auto& barcode = *m_currentBarcode;
     const long long count = barcode.numberOfValidateContentCharacters();
-    fnd::String info = fnd::stringWithFormat(localized("AllowedCharactersDisplay"),
-                           barcode.humanReadableAllowedCharacterSet())
+    fnd::String info
+        = fnd::stringWithFormat(localized("AllowedCharactersDisplay"), barcode.humanReadableAllowedCharacterSet())
         + "\n" + fnd::stringWithFormat(localized("NumberOfValidateCharacters"), count);
     if (const long long maximum = barcode.maximumOfAllowedCharacters(); maximum > 0)
         info = info + " \u00b7 "

@@ -91,8 +91,8 @@ void Lumvara_TessaroAppDelegate::exportSavePanelDidEnd(ui::SavePanel& panel, lon
     d.setInteger(resolution, LMVExportResolutionTag);
     d.setInteger(colorSpace, LMVExportColorSpaceTag);
 
-    auto written = BarcodeExporter::exportBarcode(m_currentBarcode, fileType, double(resolution), colorSpace,
-        panel.path());
+    auto written
+        = BarcodeExporter::exportBarcode(m_currentBarcode, fileType, double(resolution), colorSpace, panel.path());
     if (written || !m_window)
         return;
     // The person learns which file was not written and why; the file keeps what it had.

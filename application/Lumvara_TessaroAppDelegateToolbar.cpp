@@ -21,8 +21,8 @@ const std::vector<OwnItem>& ownItems()
     using D = Lumvara_TessaroAppDelegate;
     static const std::vector<OwnItem> items {
         { D::ExportItemIdentifier, "LSExport", "Export", "export:", "LSExportToolTip" },
-        { D::ClipboardItemIdentifier, "LSClipboardAction", "clipboard_add", "exportToPasteboard:",
-            "LSClipboardActionToolTip" },
+        { D::ClipboardItemIdentifier, "LSClipboardAction", "clipboard_add",
+            "exportToPasteboard:", "LSClipboardActionToolTip" },
         { D::PreferencesItemIdentifier, "LSPreferences", "General_Prefs", "showPreferences:", "LSPreferencesToolTip" },
     };
     return items;

@@ -12,6 +12,8 @@ public:
     static std::shared_ptr<ZORSheetPresentationView> create(gfx::Rect frame);
 
     void drawRect(gfx::Rect dirtyRect) override;
+    // Fading out, the sheet is gone: clicks reach the content beneath, which takes input again.
+    std::shared_ptr<ui::View> hitTest(gfx::Point point) override;
 
     // The fade running on the overlay, so that a sheet that opens again while the overlay fades out can take it back.
     std::shared_ptr<ui::Animation> fade() const { return m_fade.lock(); }

@@ -16,6 +16,7 @@
 #include <ctime>
 #include <errno.h>
 #include <sys/stat.h>
+#include <utility>
 
 namespace fnd {
 
@@ -198,29 +199,21 @@ void UserDefaults::changed()
 
 void UserDefaults::scheduleDelayedWrite()
 {
-    if (m_writeScheduled)
+    if (m_writeTimer && m_writeTimer->isValid())
         return;
-    m_writeScheduled = true;
-    // The timer holds the defaults weakly: it may outlive a suite made for a moment.
-    std::weak_ptr<Object> weakSelf = weak_from_this();
-    UserDefaults* self = this;
-    auto timer = Timer::create(m_writeDelay, false, [weakSelf, self](Timer&) {
-        auto alive = weakSelf.lock();
-        if (!alive)
-            return;
-        {
-            std::lock_guard lock(self->m_mutex);
-            self->m_writeScheduled = false;
-        }
-        self->synchronize();
-    });
     if (weak_from_this().expired()) {
-        // Not held by a shared_ptr: nothing can reach it later, so write now.
-        m_writeScheduled = false;
+        // Not held by a shared_ptr: a timer could not reach it later, so write now.
         store();
         return;
     }
-    RunLoop::main().addTimer(timer, RunLoopMode::Common);
+    // The timer holds the defaults weakly: it may outlive a suite made for a moment.
+    std::weak_ptr<Object> weakSelf = weak_from_this();
+    UserDefaults* self = this;
+    m_writeTimer = Timer::create(m_writeDelay, false, [weakSelf, self](Timer&) {
+        if (auto alive = weakSelf.lock())
+            self->synchronize();
+    });
+    RunLoop::main().addTimer(m_writeTimer, RunLoopMode::Common);
 }
 
 double UserDefaults::writeDelay() const
@@ -368,6 +361,9 @@ void UserDefaults::removeObjectForKey(const String& key)
 bool UserDefaults::synchronize()
 {
     std::lock_guard lock(m_mutex);
+    // Nothing waits once this has run: a delayed write still pending has nothing left to do.
+    if (auto timer = std::exchange(m_writeTimer, nullptr))
+        timer->invalidate();
     if (m_dirty)
         return store();
     reloadIfChangedOnDisk();

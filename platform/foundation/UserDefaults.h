@@ -10,6 +10,8 @@
 
 namespace fnd {
 
+class Timer;
+
 // Settings by key, in two layers: the persistent domain, kept as an XML property list at
 // <folder>/<suite>.plist, over a registration domain held in memory. A key missing from the persistent domain gives
 // the registered value. Every change is written to disk at once (atomically), so nothing waits for a save at quit,
@@ -98,7 +100,8 @@ private:
     mutable bool m_loaded { false };
     mutable bool m_dirty { false };
     double m_writeDelay { 0 };
-    bool m_writeScheduled { false };
+    // The pending delayed write; a timer someone invalidated (a run loop torn down) counts as none.
+    std::shared_ptr<Timer> m_writeTimer;
     // Set when a file that could not be read stayed in place: writing would then destroy it.
     mutable bool m_writeBlocked { false };
     // The version of the file last read or written: an atomic replace gives a new inode, an edit in place a new

@@ -70,10 +70,14 @@ TEST_F(ZORSheetPresentationTest, CleaningUpFadesTheOverlayOutAndRemovesIt)
 
     presentation.prepareSheetPresentationForWindow(*window);
     runFor(1.5);
+    const gfx::Point inContent { 120, 90 };
+    EXPECT_EQ(window->contentView()->hitTest(inContent), ZORSheetPresentation::presentationViewForWindow(*window))
+        << "dimmed, the overlay takes the clicks";
     presentation.cleanUpSheetPresentationForWindow(*window);
     runFor(0.5);
     EXPECT_EQ(overlays(), 1) << "the overlay stays while it fades";
     EXPECT_GT(shades().first, 160);
+    EXPECT_EQ(window->contentView()->hitTest(inContent), content) << "fading out, clicks reach the content again";
     runFor(0.6);
     EXPECT_EQ(overlays(), 0);
     EXPECT_EQ(shades("ZORSheetPresentation-undimmed"), std::make_pair(255, 255));

@@ -74,6 +74,9 @@ void ApplicationTest::quit()
     window().performClose();
     dispatch();
     EXPECT_TRUE(ui::Application::shared().hasTerminated()) << "closing the main window quits";
+    // The process would end here, and every panel with it.
+    for (const auto& w : ui::Application::shared().windows())
+        w->close();
     ui::Application::shared().setDelegate(nullptr);
     m_launched.reset();
 }

@@ -62,13 +62,25 @@ protected:
     void pressToolbarItem(const fnd::String& identifier);
 
     // The export sheet, filled in through its controls: file type, resolution and colour space by their tags
-    // (nullopt: as the sheet shows them), the name typed, then Save (or Cancel).
+    // (unset: as the sheet shows them), the name typed, then Save (or Cancel). Reads as what the person does:
+    // ExportChoice::as(PNG).at(300).named("code").
     struct ExportChoice {
         std::optional<long> fileType;
         std::optional<long> resolution;
         std::optional<long> colorSpace;
         std::string name;
         bool save { true };
+
+        static ExportChoice as(long type)
+        {
+            ExportChoice choice;
+            choice.fileType = type;
+            return choice;
+        }
+        ExportChoice& at(long dpi) { return resolution = dpi, *this; }
+        ExportChoice& in(long space) { return colorSpace = space, *this; }
+        ExportChoice& named(std::string text) { return name = std::move(text), *this; }
+        ExportChoice& cancelled() { return save = false, *this; }
     };
     // Answers the sheet the Export item opened; the path the file went to.
     std::string exportAs(const ExportChoice& choice);

@@ -106,7 +106,7 @@ protected:
 TEST_F(ExportSheet, PDFAndEPSAreOnePageTheSizeOfTheSymbol)
 {
     const gfx::Size area = barcode().workAreaSize();
-    auto pdf = exportAs({ .fileType = PDF, .name = "code" });
+    auto pdf = exportAs(ExportChoice::as(PDF).named("code"));
     EXPECT_TRUE(pdf.ends_with("/code.pdf")) << pdf;
     // The dimming fades away once the sheet has gone.
     wait(ZORSheetPresentation::FadeDuration + 0.5);
@@ -122,7 +122,7 @@ TEST_F(ExportSheet, PDFAndEPSAreOnePageTheSizeOfTheSymbol)
         EXPECT_NEAR(h, area.height, 0.01);
     }
 
-    auto eps = exportAs({ .fileType = EPS, .name = "code" });
+    auto eps = exportAs(ExportChoice::as(EPS).named("code"));
     std::ifstream in(eps);
     std::string line;
     std::getline(in, line);
@@ -139,17 +139,19 @@ TEST_F(ExportSheet, PDFAndEPSAreOnePageTheSizeOfTheSymbol)
 
 TEST_F(ExportSheet, PNGHoldsTheSymbolAtExactlyTheChosenResolution)
 {
-    auto path = exportAs({ .fileType = PNG, .resolution = 300, .name = "code" });
+    auto path = exportAs(ExportChoice::as(PNG).at(300).named("code"));
     auto rep = readImage(path);
     ASSERT_TRUE(rep);
     const gfx::Size area = barcode().workAreaSize();
     EXPECT_EQ(rep->pixelsWide(), long(std::ceil(area.width * 300 / 72 - 1e-6)));
     EXPECT_EQ(rep->pixelsHigh(), long(std::ceil(area.height * 300 / 72 - 1e-6)));
     EXPECT_TRUE(rep->hasAlpha());
-    if (haveTool("exiftool"))
+    if (haveTool("exiftool")) {
         EXPECT_EQ(trimmed(runCommand("exiftool -s3 -PixelsPerUnitX -PixelsPerUnitY " + path).output), "11811\n11811");
-    if (haveTool("pngcheck"))
+    }
+    if (haveTool("pngcheck")) {
         EXPECT_NE(runCommand("pngcheck -v " + path).output.find("RGB+alpha"), std::string::npos);
+    }
 
     expectBarsAt(*rep, 300);
     // The caption lies below the bars' bottom.
@@ -165,19 +167,20 @@ TEST_F(ExportSheet, PNGHoldsTheSymbolAtExactlyTheChosenResolution)
 
     toggle(*app().drawBackgroundButton());
     ASSERT_TRUE(barcode().shouldDrawBackground());
-    auto filledPath = exportAs({ .fileType = PNG, .name = "filled" });
+    auto filledPath = exportAs(ExportChoice::as(PNG).named("filled"));
     auto filled = readImage(filledPath);
     ASSERT_TRUE(filled);
     EXPECT_EQ(alphaAt(*filled, 0, 0), 255u);
     EXPECT_EQ(alphaAt(*filled, filled->pixelsWide() - 1, filled->pixelsHigh() - 1), 255u);
-    if (auto read = DecoderCheck::zbarimg(filledPath, true))
+    if (auto read = DecoderCheck::zbarimg(filledPath, true)) {
         EXPECT_EQ(*read, "4006381333931");
+    }
 }
 
 TEST_F(ExportSheet, TIFFIsLZWWithAssociatedAlphaOrCMYKWithoutIt)
 {
-    auto rgb = exportAs({ .fileType = TIFF, .resolution = 300, .colorSpace = RGB, .name = "rgb" });
-    auto cmyk = exportAs({ .fileType = TIFF, .resolution = 300, .colorSpace = CMYK, .name = "cmyk" });
+    auto rgb = exportAs(ExportChoice::as(TIFF).at(300).in(RGB).named("rgb"));
+    auto cmyk = exportAs(ExportChoice::as(TIFF).at(300).in(CMYK).named("cmyk"));
     if (haveTool("tiffinfo")) {
         auto info = runCommand("tiffinfo " + rgb).output;
         EXPECT_NE(info.find("Compression Scheme: LZW"), std::string::npos) << info;
@@ -202,9 +205,9 @@ TEST_F(ExportSheet, TIFFIsLZWWithAssociatedAlphaOrCMYKWithoutIt)
 
 TEST_F(ExportSheet, JPEGJPEG2000AndGIFCarryTheirMarks)
 {
-    exportAs({ .fileType = TIFF, .colorSpace = CMYK, .name = "first" });
+    exportAs(ExportChoice::as(TIFF).in(CMYK).named("first"));
     // JPEG offers RGB only: the colour space goes back to RGB and is remembered so.
-    auto jpeg = exportAs({ .fileType = JPEG, .resolution = 300, .name = "code" });
+    auto jpeg = exportAs(ExportChoice::as(JPEG).at(300).named("code"));
     EXPECT_EQ(app().exportImageColorSpacePopup()->selectedTag(), RGB);
     EXPECT_FALSE(app().exportImageColorSpacePopup()->isEnabled());
     wait(1.5);
@@ -214,20 +217,22 @@ TEST_F(ExportSheet, JPEGJPEG2000AndGIFCarryTheirMarks)
     EXPECT_EQ(rep->pixelsWide(), long(std::ceil(barcode().workAreaSize().width * 300 / 72 - 1e-6)));
     EXPECT_FALSE(rep->hasAlpha());
     EXPECT_EQ(firstBytes(jpeg, 2), "\xFF\xD8");
-    if (haveTool("exiftool"))
+    if (haveTool("exiftool")) {
         EXPECT_EQ(trimmed(runCommand("exiftool -s3 -JFIF:XResolution -JFIF:YResolution " + jpeg).output), "300\n300");
+    }
     // Paper white where there is no background, not black.
     std::vector<unsigned> paper(3);
     rep->getPixel(paper, 0, 0);
     EXPECT_GT(paper[0], 240u);
 
-    auto jp2 = exportAs({ .fileType = JPEG2000, .name = "code" });
+    auto jp2 = exportAs(ExportChoice::as(JPEG2000).named("code"));
     EXPECT_EQ(firstBytes(jp2, 12), std::string("\x00\x00\x00\x0CjP  \r\n\x87\n", 12)) << "the signature box";
 
-    auto gif = exportAs({ .fileType = GIF, .name = "code" });
+    auto gif = exportAs(ExportChoice::as(GIF).named("code"));
     EXPECT_EQ(firstBytes(gif, 6), "GIF89a");
-    if (haveTool("giftext"))
+    if (haveTool("giftext")) {
         EXPECT_NE(runCommand("giftext " + gif).output.find("Transparency on"), std::string::npos);
+    }
 }
 
 TEST_F(ExportSheet, TheSheetAppendsTheExtensionForgetsACancelAndRemembersItsChoices)
@@ -245,14 +250,14 @@ TEST_F(ExportSheet, TheSheetAppendsTheExtensionForgetsACancelAndRemembersItsChoi
     click(*exportPanel()->cancelButton());
 
     // A name without the extension gets it.
-    auto path = exportAs({ .fileType = PNG, .resolution = 150, .name = "label" });
+    auto path = exportAs(ExportChoice::as(PNG).at(150).named("label"));
     EXPECT_TRUE(path.ends_with("/label.png")) << path;
     EXPECT_TRUE(std::filesystem::exists(path));
 
     // Cancelled: no file, nothing remembered.
     wait(1.5);
     const auto before = storedDefaults();
-    exportAs({ .fileType = GIF, .resolution = 600, .name = "never", .save = false });
+    exportAs(ExportChoice::as(GIF).at(600).named("never").cancelled());
     wait(1.5);
     EXPECT_FALSE(std::filesystem::exists(scratch("never.gif")));
     EXPECT_EQ(storedDefaults(), before);
@@ -271,7 +276,7 @@ TEST_F(ExportSheet, AFileThatCannotBeWrittenIsReportedWithItsPathAndReason)
 {
     // A name longer than the file system takes: the panel accepts it, writing fails.
     const std::string name(300, 'x');
-    exportAs({ .fileType = PNG, .name = name });
+    exportAs(ExportChoice::as(PNG).named(name));
     auto sheet = window().attachedSheet();
     ASSERT_TRUE(sheet) << "an alert tells of the failure";
     const auto said = textsOf(*sheet->contentView());

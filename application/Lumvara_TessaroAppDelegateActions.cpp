@@ -44,26 +44,29 @@ double numberOf(const fnd::Value& value)
 }
 
 // A length field's value in points. A preset chosen from a combo box's list gives its own number, not the number
-// read back from its rounded text (0.33 mm shown in inches would come back as 0.013 in).
+// read back from its rounded text (0.363 mm shown in inches would come back as 0.014 in, 0.356 mm).
 double lengthOf(const fnd::Value& sender)
 {
     auto control = sender.objectAs<ui::Control>();
     if (!control)
         return 0;
-    if (auto box = sender.objectAs<ui::ComboBox>()) {
+    auto value = control->objectValue();
+    if (value.objectAs<ZORNumberContainer>())
+        return numberOf(value);
+    auto box = sender.objectAs<ui::ComboBox>();
+    auto formatter = box ? box->formatter() : nullptr;
+    if (box && formatter && value.isNumber()) {
         const long index = box->indexOfSelectedItem();
         if (index >= 0 && index < box->numberOfItems()) {
+            // The field reads what the chosen item shows: the item is what the person chose.
             auto item = box->itemObjectValueAtIndex(index);
-            auto formatter = box->formatter();
-            auto text = formatter ? formatter->stringForObjectValue(item) : std::nullopt;
-            if (text && *text == box->stringValue())
+            auto shown = formatter->stringForObjectValue(item);
+            auto read = shown ? formatter->getObjectValue(*shown) : std::unexpected(fnd::String());
+            if (read && read->isNumber() && float(read->doubleValue()) == float(value.doubleValue()))
                 return numberOf(item);
         }
     }
-    auto value = control->objectValue();
-    if (value.objectAs<ZORNumberContainer>() || value.isNumber())
-        return numberOf(value);
-    return control->doubleValue();
+    return value.isNumber() ? value.doubleValue() : control->doubleValue();
 }
 
 std::shared_ptr<gfx::Color> colorOf(const fnd::Value& sender)

@@ -39,6 +39,9 @@ FND_REGISTER_CLASS(Lumvara_TessaroAppDelegate, fnd::Object)
 
 namespace {
 
+// The light grey the preview lies on: light enough that a white symbol stands out without glare.
+constexpr double PreviewBackgroundWhite = 0.87;
+
 fnd::UserDefaults& defaults()
 {
     return fnd::UserDefaults::standardUserDefaults();
@@ -99,6 +102,7 @@ void Lumvara_TessaroAppDelegate::describeClass(fnd::ClassBuilder<Lumvara_Tessaro
     c.property("chooseFontButton", &T::m_chooseFontButton);
     c.property("chooseFontButtonLabel", &T::m_chooseFontButtonLabel);
     c.property("drawCaptionButton", &T::m_drawCaptionButton);
+    c.property("captionSectionLabel", &T::m_captionSectionLabel);
     c.property("barcodeWidthTextField", &T::m_barcodeWidthTextField);
     c.property("prefWindow", &T::m_prefWindow);
     c.property("prefFontSizePopupButton", &T::m_prefFontSizePopupButton);
@@ -215,7 +219,7 @@ void Lumvara_TessaroAppDelegate::awakeFromNib()
         auto oldClip = m_previewScrollView->contentView();
         auto clip = ZORCenteringClipView::create(oldClip ? oldClip->frame() : m_previewScrollView->bounds());
         m_previewScrollView->setContentView(clip);
-        m_previewScrollView->setBackgroundColor(gfx::Color::lightGrayColor());
+        m_previewScrollView->setBackgroundColor(gfx::Color::colorWithCalibratedWhite(PreviewBackgroundWhite));
         m_previewScrollView->setDrawsBackground(true);
         m_previewScrollView->setBorderType(ui::BorderType::LineBorder);
     }
@@ -402,7 +406,7 @@ void Lumvara_TessaroAppDelegate::updateUI()
     const bool matrix = std::dynamic_pointer_cast<TBQGeneric2DBarcode>(barcode) != nullptr;
     for (const auto& view : std::initializer_list<std::shared_ptr<ui::View>> { m_barcodeHeightComboBox,
              m_barcodeHeightComboBoxLabel, m_fontHeightComboBox, m_fontHeightComboBoxLabel, m_chooseFontButton,
-             m_chooseFontButtonLabel, m_drawCaptionButton })
+             m_chooseFontButtonLabel, m_drawCaptionButton, m_captionSectionLabel })
         if (view)
             view->setHidden(matrix);
 

@@ -216,6 +216,8 @@ private:
     std::shared_ptr<ui::Button> m_chooseFontButton;
     std::shared_ptr<ui::TextField> m_chooseFontButtonLabel;
     std::shared_ptr<ui::Button> m_drawCaptionButton;
+    // The heading of the caption's controls, hidden with them.
+    std::shared_ptr<ui::TextField> m_captionSectionLabel;
     std::shared_ptr<ui::TextField> m_barcodeWidthTextField;
     std::shared_ptr<ui::Window> m_prefWindow;
     std::shared_ptr<ui::PopUpButton> m_prefFontSizePopupButton;

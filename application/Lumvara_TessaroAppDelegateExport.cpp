@@ -69,6 +69,9 @@ void Lumvara_TessaroAppDelegate::exportBarcode(const fnd::Value&)
         if (auto delegate = weakSelf.lock())
             delegate->exportSavePanelDidEnd(*panel, code);
     });
+    // The person names the file first.
+    if (m_savePanel && m_savePanel->isSheet())
+        m_savePanel->makeFirstResponder(m_savePanel->nameField());
 }
 
 void Lumvara_TessaroAppDelegate::exportSavePanelDidEnd(ui::SavePanel& panel, long returnCode)

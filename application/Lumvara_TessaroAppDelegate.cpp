@@ -59,10 +59,18 @@ template <typename Control, typename Apply> void showUnlessEditing(const std::sh
         apply(*control);
 }
 
+// Every keystroke refreshes the controls: only what changes is set, so only that is drawn again.
 void setState(const std::shared_ptr<ui::Button>& button, bool on)
 {
-    if (button)
-        button->setState(on ? ui::ControlStateValue::On : ui::ControlStateValue::Off);
+    const auto state = on ? ui::ControlStateValue::On : ui::ControlStateValue::Off;
+    if (button && button->state() != state)
+        button->setState(state);
+}
+
+void setObjectValue(ui::Control& control, const fnd::Value& value)
+{
+    if (control.objectValue() != value)
+        control.setObjectValue(value);
 }
 
 std::shared_ptr<ZORAppMeasurementNumberFormatter> lengthFormatter(DVNAppUnitType type, std::uint32_t digits)
@@ -425,12 +433,13 @@ void Lumvara_TessaroAppDelegate::updateUI()
     if (m_backgroundColorWell && barcode->backgroundColor())
         m_backgroundColorWell->setColor(barcode->backgroundColor());
     setState(m_drawBackgroundButton, barcode->shouldDrawBackground());
-    showUnlessEditing(m_barcodeWidthTextField, [&](ui::TextField& field) { field.setDoubleValue(barcode->width()); });
+    showUnlessEditing(
+        m_barcodeWidthTextField, [&](ui::TextField& field) { setObjectValue(field, fnd::Value(barcode->width())); });
     setState(m_autoCalcQuietZoneButton, barcode->calcQuietZone());
     setState(m_drawCaptionButton, barcode->drawCaption());
     showUnlessEditing(m_fontHeightComboBox, [&](ui::ComboBox& box) {
         if (barcode->font())
-            box.setDoubleValue(barcode->font()->pointSize());
+            setObjectValue(box, fnd::Value(barcode->font()->pointSize()));
     });
 
     // 5. What the symbology offers.
@@ -469,7 +478,7 @@ void Lumvara_TessaroAppDelegate::showSizeInComboBox(ui::ComboBox& comboBox, cons
     for (const auto& entry : list)
         if (auto container = entry.objectAs<ZORNumberContainer>(); container && container->isEqualToValue(number))
             shown = entry;
-    comboBox.setObjectValue(shown);
+    setObjectValue(comboBox, shown);
 }
 
 void Lumvara_TessaroAppDelegate::updateContentInfo()
@@ -484,5 +493,6 @@ void Lumvara_TessaroAppDelegate::updateContentInfo()
     if (const long long maximum = barcode.maximumOfAllowedCharacters(); maximum > 0)
         info = info + " \u00b7 "
             + fnd::stringWithFormat(localized("NumberOfCharactersLeft"), std::max(maximum - count, 0LL));
-    m_contentInfoTextField->setStringValue(info);
+    if (m_contentInfoTextField->stringValue() != info)
+        m_contentInfoTextField->setStringValue(info);
 }

@@ -235,5 +235,7 @@ private:
     std::shared_ptr<ui::SavePanel> m_savePanel;
     std::shared_ptr<AboutBox> m_aboutBoxWindow;
     bool m_didFinishLaunching { false };
+    // The colour the add-on label shows now (nullopt before the first refresh).
+    std::optional<bool> m_addOnLabelMarkedEnabled;
     fnd::NotificationObserverToken m_unitObserver;
 };

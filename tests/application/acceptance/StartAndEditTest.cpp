@@ -8,6 +8,7 @@
 #include "barcodes/TBQGeneric2DBarcode.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/graphics/FontManager.h"
+#include "platform/ui/FontPanel.h"
 #include "platform/ui/Pasteboard.h"
 
 using namespace acceptance;
@@ -224,4 +225,22 @@ TEST_F(StartAndEdit, AStoredTypeThatDoesNotExistStartsAnEAN13AndTheChecksumChoic
     choose(*app().barcodePopupButton(), "Code 39");
     EXPECT_FALSE(barcode().calculateChecksum());
     EXPECT_EQ(app().calculateChecksumButton()->state(), ui::ControlStateValue::Off);
+}
+
+TEST_F(StartAndEdit, TheFontPanelChangesTheCaptionFont)
+{
+    click(*app().chooseFontButton());
+    auto panel = ui::FontPanel::sharedFontPanel();
+    ASSERT_TRUE(panel->isVisible()) << "Choose… opens the font panel";
+    EXPECT_EQ(panel->validModes(), 7u) << "faces, sizes and collections";
+    EXPECT_EQ(gfx::FontManager::shared().selectedFont(), barcode().font());
+    const auto family = barcode().font()->familyName();
+    typeInto(*panel->sizeField(), u"14");
+    pressReturn();
+    EXPECT_EQ(barcode().font()->pointSize(), 14);
+    EXPECT_EQ(barcode().font()->familyName(), family);
+    EXPECT_EQ(app().fontHeightComboBox()->stringValue().utf8(), "14.00 pt");
+    wait(1.5);
+    EXPECT_TRUE(storedDefaults().contains(DefaultBarcodeValueFontKey));
+    panel->close();
 }

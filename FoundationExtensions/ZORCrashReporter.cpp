@@ -1,6 +1,7 @@
 #include "FoundationExtensions/ZORCrashReporter.h"
 
 #include "FoundationExtensions/ZORAlertPanel.h"
+#include "FoundationExtensions/ZORInterfaceLoading.h"
 #include "FoundationExtensions/ZORMultipartFormData.h"
 
 #include "platform/foundation/Bundle.h"
@@ -12,11 +13,17 @@
 #include "platform/foundation/URLConnection.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/TextView.h"
 
 FND_REGISTER_CLASS(ZORCrashReporter, fnd::Object)
 
 void ZORCrashReporter::describeClass(fnd::ClassBuilder<ZORCrashReporter>& c)
 {
+    c.property("reporterWindow", &ZORCrashReporter::reporterWindow, &ZORCrashReporter::setReporterWindow);
+    c.property("reportTextView", &ZORCrashReporter::reportTextView, &ZORCrashReporter::setReportTextView);
+    c.property("describeTextView", &ZORCrashReporter::describeTextView, &ZORCrashReporter::setDescribeTextView);
+    c.property("cancelButton", &ZORCrashReporter::cancelButton, &ZORCrashReporter::setCancelButton);
     c.action("sendActionAbort:", &ZORCrashReporter::sendActionAbort);
 }
 
@@ -155,10 +162,15 @@ void ZORCrashReporter::checkForCrash()
     }
 }
 
-ZORCrashReporter::ZORCrashReporter()
-    : m_reporterWindow(ui::Window::create({ { 0, 0 }, { 560, 420 } }, ui::WindowStyleMask::Titled))
+void ZORCrashReporter::init()
 {
-    m_reporterWindow->setTitle(text("CRASH_REPORTER_WINDOW_TITLE"));
+    auto self = shared_from_this();
+    const fnd::String reason = "ZORCrashReporter: Could not load views resources!";
+    ZORInterfaceLoading::loadOrRaise("ZORCrashReporter", self, "ZORCrashReporter", reason);
+    if (!m_reporterWindow || !m_reportTextView || !m_describeTextView)
+        throw fnd::Exception(ZORInterfaceLoading::ViewInitializationFailed, reason);
+    if (m_cancelButton)
+        m_cancelButton->setKeyEquivalent(fnd::String(u"\x1b"));
     m_reporterWindow->center();
 }
 
@@ -166,8 +178,11 @@ void ZORCrashReporter::showReporterDialog()
 {
     auto self = std::static_pointer_cast<ZORCrashReporter>(shared_from_this());
     m_reporterWindow->setDelegate(std::static_pointer_cast<ui::WindowDelegate>(self));
-    m_reportText = lastCrashReport() + "\n\n" + consoleLog();
-    m_describeText = {};
+    m_reportTextView->setString(lastCrashReport() + "\n\n" + consoleLog());
+    m_reportTextView->setSelectedRange({ 0, 0 });
+    m_reportTextView->scrollRangeToVisible({ 0, 0 });
+    m_describeTextView->setString({});
+    m_reporterWindow->makeFirstResponder(m_describeTextView);
     ui::Application::shared().runModalForWindow(m_reporterWindow);
 }
 
@@ -198,8 +213,8 @@ bool ZORCrashReporter::send()
         return false;
     }
     ZORMultipartFormData form;
-    form.addField("crashlog", m_reportText);
-    form.addField("description", m_describeText);
+    form.addField("crashlog", m_reportTextView->string());
+    form.addField("description", m_describeTextView->string());
     fnd::URLRequest request(*address.string());
     request.setHTTPMethod("POST");
     request.setHTTPBody(form.body());

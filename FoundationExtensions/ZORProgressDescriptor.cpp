@@ -1,5 +1,7 @@
 #include "FoundationExtensions/ZORProgressDescriptor.h"
 
+#include "platform/graphics/Image.h"
+
 #include <fmt/format.h>
 
 FND_REGISTER_CLASS(ZORProgressDescriptor, fnd::Object)
@@ -14,6 +16,18 @@ void ZORProgressDescriptor::describeClass(fnd::ClassBuilder<ZORProgressDescripto
     c.property("minValue", &ZORProgressDescriptor::minValue, &ZORProgressDescriptor::setMinValue);
     c.property("maxValue", &ZORProgressDescriptor::maxValue, &ZORProgressDescriptor::setMaxValue);
     c.property("currentValue", &ZORProgressDescriptor::currentValue, &ZORProgressDescriptor::setCurrentValue);
+    // Nil while unset, as the update notification's "progressDescription" may leave it.
+    c.property(
+        "progressDescription",
+        [](const ZORProgressDescriptor& d) {
+            auto text = d.progressDescription();
+            return text ? fnd::Value(*text) : fnd::Value();
+        },
+        [](ZORProgressDescriptor& d, const fnd::Value& value) {
+            d.setProgressDescription(
+                value.isNil() || value.isNull() ? std::nullopt : std::optional<fnd::String>(value.stringValue()));
+        });
+    c.property("image", &ZORProgressDescriptor::image, &ZORProgressDescriptor::setImage);
 }
 
 std::shared_ptr<ZORProgressDescriptor> ZORProgressDescriptor::initWithTitle(

@@ -1,5 +1,8 @@
 #include "ZORAppKit/ZORImageView/ZORImageView.h"
 
+#include "ZORAppKit/ZORImageView/ZORPictureTaker.h"
+#include "ZORAppKit/ZORSheetPresentation/ZORSheetPresentation.h"
+
 #include "AppKitExtensions/ZORNSBezierPathExtension.h"
 #include "FoundationExtensions/ZORNSObject_Extension.h"
 
@@ -9,6 +12,7 @@
 #include "platform/text/AttributedString.h"
 #include "platform/text/Attributes.h"
 #include "platform/text/ParagraphStyle.h"
+#include "platform/ui/Application.h"
 
 #include <algorithm>
 
@@ -29,6 +33,7 @@ constexpr double TextSize = 18;
 void ZORImageView::describeClass(fnd::ClassBuilder<ZORImageView>& c)
 {
     c.property("image", &ZORImageView::image, &ZORImageView::setImage);
+    c.property("editable", &ZORImageView::isEditable, &ZORImageView::setEditable);
 }
 
 std::shared_ptr<ZORImageView> ZORImageView::create(gfx::Rect frame)
@@ -48,6 +53,32 @@ void ZORImageView::setInfoText(std::optional<fnd::String> text)
 {
     m_infoText = std::move(text);
     setNeedsDisplay(true);
+}
+
+void ZORImageView::mouseDown(const ui::Event& event)
+{
+    auto w = window();
+    if (!m_editable || !w) {
+        ui::View::mouseDown(event);
+        return;
+    }
+    auto self = std::static_pointer_cast<ZORImageView>(shared_from_this());
+    auto taker = ZORPictureTaker::sharedPictureTaker();
+    taker->setInputImage(m_image);
+    ZORSheetPresentation::sharedSheetPresentation().prepareSheetPresentationForWindow(*w);
+    taker->beginPictureTakerSheetForWindow(w, [self, taker](long code) { self->pictureTakerDidEnd(*taker, code); });
+}
+
+void ZORImageView::pictureTakerDidEnd(ZORPictureTaker& pictureTaker, long returnCode)
+{
+    auto self = shared_from_this();
+    if (auto w = window())
+        ZORSheetPresentation::sharedSheetPresentation().cleanUpSheetPresentationForWindow(*w);
+    if (returnCode != ui::ModalResponse::OK)
+        return;
+    setImage(pictureTaker.outputImage());
+    if (auto t = target(); t && m_action)
+        ui::Application::shared().sendAction(m_action, t, selfValue());
 }
 
 gfx::Rect ZORImageView::imageRect() const

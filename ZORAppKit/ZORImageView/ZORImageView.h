@@ -6,10 +6,14 @@
 #include "platform/ui/View.h"
 
 #include <memory>
+
+class ZORPictureTaker;
 #include <optional>
 
 // An image well: the image scaled to fit 8 points inside the bounds, centred on white with a soft shadow and a thin
-// frame, or, without an image, a dashed rounded placeholder around a grey text.
+// frame, or, without an image, a dashed rounded placeholder around a grey text. A click on an editable well opens
+// the picture chooser as a sheet on its window (dimmed meanwhile); a picture chosen there replaces the image and
+// the well sends its action.
 class ZORImageView : public ui::View {
     FND_OBJECT(ZORImageView)
     static void describeClass(fnd::ClassBuilder<ZORImageView>& c);
@@ -32,6 +36,14 @@ public:
     fnd::Selector action() const { return m_action; }
     void setAction(fnd::Selector action) { m_action = action; }
 
+    // A well that is not editable shows its image and passes clicks on.
+    bool isEditable() const { return m_editable; }
+    void setEditable(bool flag) { m_editable = flag; }
+
+    void mouseDown(const ui::Event& event) override;
+    // The end of the chooser's sheet: OK (1) takes its picture.
+    void pictureTakerDidEnd(ZORPictureTaker& pictureTaker, long returnCode);
+
     // Where the image is drawn in the bounds (the zero rect without an image).
     gfx::Rect imageRect() const;
 
@@ -43,4 +55,5 @@ private:
     std::shared_ptr<gfx::Shadow> m_shadow;
     std::weak_ptr<fnd::Object> m_target;
     fnd::Selector m_action;
+    bool m_editable { true };
 };

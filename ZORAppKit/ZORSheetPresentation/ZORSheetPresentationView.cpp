@@ -21,8 +21,3 @@ void ZORSheetPresentationView::drawRect(gfx::Rect)
     context->fillRect(bounds());
     context->restoreGraphicsState();
 }
-
-std::shared_ptr<ui::View> ZORSheetPresentationView::hitTest(gfx::Point point)
-{
-    return isFadingOut() ? nullptr : View::hitTest(point);
-}

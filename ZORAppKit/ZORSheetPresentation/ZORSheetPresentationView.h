@@ -12,8 +12,9 @@ public:
     static std::shared_ptr<ZORSheetPresentationView> create(gfx::Rect frame);
 
     void drawRect(gfx::Rect dirtyRect) override;
-    // Fading out, the sheet is gone: clicks reach the content beneath, which takes input again.
-    std::shared_ptr<ui::View> hitTest(gfx::Point point) override;
+    // Clicks go to the content beneath: while a sheet is up the window takes none anyway, and once it has ended the
+    // content answers at once, also while the overlay still fades out.
+    std::shared_ptr<ui::View> hitTest(gfx::Point) override { return nullptr; }
 
     // The fade running on the overlay, so that a sheet that opens again while the overlay fades out can take it back.
     std::shared_ptr<ui::Animation> fade() const { return m_fade.lock(); }

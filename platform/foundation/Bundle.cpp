@@ -4,6 +4,7 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Paths.h"
 #include "platform/foundation/PropertyList.h"
+#include "platform/foundation/detail/BundleLoading.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -35,7 +36,7 @@ Registry& registry()
     return r;
 }
 
-String executablePath()
+String processExecutablePath()
 {
     char buffer[PATH_MAX];
     auto length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
@@ -93,7 +94,7 @@ std::shared_ptr<Bundle> Bundle::mainBundle()
     auto& r = registry();
     std::lock_guard lock(r.mutex);
     if (!r.mainBundle) {
-        auto name = r.mainBundleName.isEmpty() ? executablePath().lastPathComponent() : r.mainBundleName;
+        auto name = r.mainBundleName.isEmpty() ? processExecutablePath().lastPathComponent() : r.mainBundleName;
         r.mainBundle = bundleNamedLocked(r, name);
         // No folder: an empty bundle, so that texts still fall back to their defaults.
         if (!r.mainBundle)
@@ -135,6 +136,10 @@ std::shared_ptr<Bundle> Bundle::bundleWithPath(const String& path)
 
 std::shared_ptr<Bundle> Bundle::bundleForClass(const String& className)
 {
+    if (auto path = detail::pathOfBundleThatLoadedClass(className)) {
+        if (auto bundle = bundleWithPath(*path))
+            return bundle;
+    }
     String bundleName;
     {
         auto& r = registry();
@@ -177,7 +182,7 @@ void Bundle::registerClassPrefix(const String& prefix, const String& bundleName)
 StringArray Bundle::resourceRoots()
 {
     StringArray roots;
-    auto executable = executablePath();
+    auto executable = processExecutablePath();
     if (!executable.isEmpty()) {
         auto folder = executable.stringByDeletingLastPathComponent();
         auto name = executable.lastPathComponent();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/foundation/Error.h"
 #include "platform/foundation/StringsFile.h"
 #include "platform/foundation/Value.h"
 
@@ -10,12 +11,19 @@
 
 namespace fnd {
 
+struct ClassInfo;
+
 // A folder of resources for one component: an Info.plist, string tables in <language>.lproj folders, images and
 // interface files. Component bundles are found by name in the resource roots; the main bundle is the application's.
 //
 // The bundle of a class: an explicit registration for the class name wins, then the longest registered class-name
 // prefix; a class matching neither belongs to the main bundle (as the application's own classes do). Modules
-// register their prefixes once, for example registerClassPrefix("ZOR", "ZORAppKit").
+// register their prefixes once, for example registerClassPrefix("ZOR", "ZORAppKit"). A class that a bundle's own
+// executable registered when it was loaded belongs to that bundle before all of these.
+//
+// A bundle may carry code: a shared library named by "CFBundleExecutable" (a path inside the bundle folder), whose
+// classes register themselves when it is loaded. Loading happens once per bundle and is never undone, since the
+// registered classes point into the library.
 class Bundle {
 public:
     // The application's bundle: the folder named by setMainBundleName (called before first use), else by the
@@ -63,6 +71,21 @@ public:
     // The first image file of that name (png, tiff, tif, jpg, jpeg, gif, pdf, svg).
     std::optional<String> pathForImageResource(const String& name) const;
 
+    // The executable's path; nullopt when the Info.plist names none.
+    std::optional<String> executablePath() const;
+    // Loads the executable (once; later calls answer the first outcome). Errors (Cocoa domain, the platform's
+    // executable codes) name the bundle and say why: no executable named, the file missing, or the loader's message.
+    Expected<void> load();
+    bool isLoaded() const;
+    // The names of the classes the executable registered while it was loaded.
+    StringArray loadedClassNames() const;
+    // The class of that name when this bundle's executable registered it; nullptr otherwise (also when it is not
+    // loaded).
+    const ClassInfo* classNamed(const String& name) const;
+    // The class named by "NSPrincipalClass", loading the executable first; nullptr when the key is missing, the
+    // executable does not load, or it registered no class of that name.
+    const ClassInfo* principalClass();
+
     explicit Bundle(String path);
 
 private:
@@ -74,6 +97,15 @@ private:
     mutable std::optional<Dictionary> m_info;
     // Keyed by "<language>/<table>"; a missing or malformed table is cached empty.
     mutable std::map<String, std::unique_ptr<StringsFile::Table>> m_tables;
+    // Set once by load(), under the process-wide loading lock.
+    std::optional<Expected<void>> m_loadResult;
+    StringArray m_loadedClassNames;
 };
+
+// The platform's error codes of bundle executables.
+namespace BundleErrorCode {
+constexpr std::int64_t ExecutableNotLoadable = 3584;
+constexpr std::int64_t ExecutableLoad = 3587;
+}
 
 }

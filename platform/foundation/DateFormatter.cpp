@@ -6,6 +6,7 @@
 #include "platform/foundation/detail/PlatformText.h"
 
 #include <unicode/udat.h>
+#include <unicode/udatpg.h>
 
 #include <utility>
 
@@ -116,6 +117,20 @@ void DateFormatter::setTimeZone(const TimeZone& zone)
         return;
     m_timeZone = zone;
     rebuild();
+}
+
+String DateFormatter::dateFormatFromTemplate(const String& dateTemplate, const Locale& locale)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    UDateTimePatternGenerator* generator = udatpg_open(locale.icuName().c_str(), &status);
+    if (U_FAILURE(status) || !generator)
+        return {};
+    auto pattern = detail::icuString([&](UChar* buffer, int32_t capacity, UErrorCode* error) {
+        return udatpg_getBestPattern(
+            generator, detail::icuChars(dateTemplate), detail::icuLength(dateTemplate), buffer, capacity, error);
+    });
+    udatpg_close(generator);
+    return pattern;
 }
 
 String DateFormatter::stringFromDate(Date date) const

@@ -28,6 +28,10 @@ public:
     const TimeZone& timeZone() const { return m_timeZone; }
     void setTimeZone(const TimeZone& zone);
 
+    // The locale's own pattern for the fields a template names ("yMd", "jm"), in its order with its separators; an
+    // empty string when the locale has none.
+    static String dateFormatFromTemplate(const String& dateTemplate, const Locale& locale);
+
     String stringFromDate(Date date) const;
     std::optional<Date> dateFromString(const String& string) const;
 

@@ -20,7 +20,11 @@ String Notification::description() const
 
 struct NotificationCenter::Entry {
     NotificationName name;
-    Value object;
+    // The object filter. An object is held weakly and compared by identity, so an observer filtering on its own
+    // window (or any object that owns it) makes no cycle; a filter whose object is gone matches nothing.
+    Value value;
+    const Object* objectIdentity { nullptr };
+    WeakObjectRef objectRef;
     // Selector observers.
     WeakObjectRef observer;
     const Object* observerIdentity { nullptr };
@@ -32,26 +36,39 @@ struct NotificationCenter::Entry {
 
     std::atomic<bool> removed { false };
 
+    void setFilter(const Value& object)
+    {
+        if (auto o = object.isObject() ? object.object() : nullptr) {
+            objectIdentity = o.get();
+            objectRef = WeakObjectRef(*o);
+        } else {
+            value = object;
+        }
+    }
+
+    bool filtersOnAnything() const { return objectIdentity || !value.isNil(); }
+
+    bool sameObject(const Value& o) const
+    {
+        if (objectIdentity)
+            return o.isObject() && o.object().get() == objectIdentity && !objectRef.isGone();
+        if (o.isObject() || value.isObject())
+            return false;
+        return o == value;
+    }
+
     bool matches(const Notification& n) const
     {
         if (!name.isEmpty() && name != n.name())
             return false;
-        if (object.isNil())
-            return true;
-        if (object.isObject() || n.object().isObject())
-            return object.object() == n.object().object();
-        return object == n.object();
+        return !filtersOnAnything() || sameObject(n.object());
     }
 
     bool filterMatches(const NotificationName& n, const Value& o) const
     {
         if (!n.isEmpty() && n != name)
             return false;
-        if (o.isNil())
-            return true;
-        if (o.isObject() || object.isObject())
-            return o.object() == object.object();
-        return o == object;
+        return o.isNil() || sameObject(o);
     }
 };
 
@@ -69,7 +86,7 @@ void NotificationCenter::addObserver(
 {
     auto entry = std::make_shared<Entry>();
     entry->name = name;
-    entry->object = object;
+    entry->setFilter(object);
     entry->observer = WeakObjectRef(observer);
     entry->observerIdentity = &observer;
     entry->selector = selector;
@@ -82,7 +99,7 @@ NotificationObserverToken NotificationCenter::addObserverForName(const Notificat
 {
     auto entry = std::make_shared<Entry>();
     entry->name = name;
-    entry->object = object;
+    entry->setFilter(object);
     entry->block = std::move(block);
     entry->executor = std::move(executor);
     std::lock_guard lock(m_mutex);

@@ -57,8 +57,9 @@ public:
         m_layout.length = n;
         m_layout.paragraphs.clear();
         m_layout.containerRanges.assign(m_manager.textContainers().size(), { 0, 0 });
-        m_layout.incremental = m_manager.textContainers().size() == 1 && m_manager.typesetter()
-            && typeid(*m_manager.typesetter()) == typeid(Typesetter);
+        const auto* typesetter = m_manager.typesetter().get();
+        m_layout.incremental
+            = m_manager.textContainers().size() == 1 && typesetter && typeid(*typesetter) == typeid(Typesetter);
         if (m_manager.textContainers().empty())
             return;
         Index start = 0;
@@ -68,6 +69,7 @@ public:
             start = paragraph.max();
         }
         m_layout.invalidateSumsFrom(0);
+        m_layout.bottom = m_y;
         placeExtraLine();
         // Containers after the last one used hold no glyphs; their range starts where the text ended.
         Index laidOut = 0;
@@ -101,8 +103,17 @@ public:
         }
         auto at = m_layout.paragraphs.begin() + static_cast<std::ptrdiff_t>(first);
         m_layout.noteReplacedParagraphs({ at, at + static_cast<std::ptrdiff_t>(oldCount) }, laid);
-        at = m_layout.paragraphs.erase(at, at + static_cast<std::ptrdiff_t>(oldCount));
-        m_layout.paragraphs.insert(at, std::make_move_iterator(laid.begin()), std::make_move_iterator(laid.end()));
+        for (auto p = at; p != at + static_cast<std::ptrdiff_t>(oldCount); ++p)
+            m_layout.bottom -= p->height;
+        for (const auto& p : laid)
+            m_layout.bottom += p.height;
+        if (laid.size() == oldCount) {
+            // The usual edit: the same number of paragraphs, replaced where they are.
+            std::move(laid.begin(), laid.end(), at);
+        } else {
+            at = m_layout.paragraphs.erase(at, at + static_cast<std::ptrdiff_t>(oldCount));
+            m_layout.paragraphs.insert(at, std::make_move_iterator(laid.begin()), std::make_move_iterator(laid.end()));
+        }
         m_layout.invalidateSumsFrom(first);
         m_layout.containerRanges.assign(1, { 0, m_layout.length });
         double bottom = totalHeight();
@@ -121,13 +132,12 @@ private:
         std::vector<bool> breaks; // relative to range.location
     };
 
+    // Where the last paragraph ends (kept as a running total, so no paragraph positions are summed for it).
     double totalHeight() const
     {
         if (m_layout.paragraphs.empty())
             return 0;
-        auto last = m_layout.paragraphs.size() - 1;
-        const auto& p = m_layout.paragraphs[last];
-        return p.layoutTop + m_layout.offset(last) + p.height;
+        return m_layout.bottom;
     }
 
     Layout::Slot& slot(Index i) { return m_p->slots[static_cast<std::size_t>(i - m_pStart)]; }

@@ -456,9 +456,12 @@ gfx::Rect LayoutManager::usedRectForTextContainer(const TextContainer& container
             const auto& last = l.paragraphs.back();
             if (!first.lines.empty() && !last.lines.empty()) {
                 auto top = l.placedLine(0, 0).usedRect;
-                auto bottom = l.placedLine(l.paragraphs.size() - 1, last.lines.size() - 1).usedRect;
+                // The last line's used bottom, from the running total (its own gap below it stays as laid out).
+                const auto& lastLine = last.lines.back();
+                double bottom = l.bottom - (lastLine.rect.maxY() - lastLine.usedRect.maxY())
+                    - (last.layoutTop + last.height - lastLine.rect.maxY());
                 auto [lo, hi] = l.usedExtentX();
-                add({ lo, top.minY(), hi - lo, bottom.maxY() - top.minY() });
+                add({ lo, top.minY(), hi - lo, bottom - top.minY() });
             }
         }
     } else {

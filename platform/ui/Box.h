@@ -7,7 +7,6 @@ namespace ui {
 
 // With the platform's values.
 enum class BoxType { Primary = 0, Secondary = 1, Separator = 2, OldStyle = 3, Custom = 4 };
-enum class BorderType { NoBorder = 0, LineBorder = 1, BezelBorder = 2, GrooveBorder = 3 };
 enum class TitlePosition {
     NoTitle = 0,
     AboveTop = 1,
@@ -30,6 +29,8 @@ class Box : public View {
 public:
     Box() = default;
     static std::shared_ptr<Box> create(gfx::Rect frame = {});
+    // A box made by class name (an interface file's) gets its title cell and content view here.
+    void init() { initWithFrame({}); }
     void initWithFrame(gfx::Rect frame);
 
     BoxType boxType() const { return m_boxType; }

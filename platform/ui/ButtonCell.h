@@ -133,7 +133,7 @@ protected:
     // The face's shape for the bezel style.
     ControlLook::FaceShape faceShape() const;
     // The attributes of the title: the cell's font and alignment, the colour for the face and state.
-    fnd::Dictionary titleAttributes() const;
+    virtual fnd::Dictionary titleAttributes() const;
 
 private:
     struct Layout {

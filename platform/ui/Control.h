@@ -59,7 +59,8 @@ public:
 
     const std::shared_ptr<Cell>& cell() const { return m_cell; }
     virtual void setCell(const std::shared_ptr<Cell>& cell);
-    std::shared_ptr<Cell> selectedCell() const { return m_cell; }
+    // The cell an action comes from (a matrix answers the one clicked).
+    virtual std::shared_ptr<Cell> selectedCell() const { return m_cell; }
 
     // Values, forwarded to the cell (editing in progress is validated first).
     fnd::Value objectValue() const;

@@ -48,6 +48,10 @@ enum class ImageAlignment {
     Right = 8,
 };
 
+// Borders of boxes and scroll views, with the platform's values; in a scroll view every border but NoBorder takes one
+// point on each side.
+enum class BorderType { NoBorder = 0, LineBorder = 1, BezelBorder = 2, GrooveBorder = 3 };
+
 enum class ImageFrameStyle { None = 0, Photo = 1, GrayBezel = 2, Groove = 3, Button = 4 };
 
 // The background a cell draws on: light (the default) or dark, where content turns light.

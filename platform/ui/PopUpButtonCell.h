@@ -110,9 +110,11 @@ public:
     void encodeWithCoder(fnd::Coder& coder) const override;
     bool initWithCoder(fnd::Coder& coder) override;
 
-private:
+protected:
     // The item whose title and image the button shows.
     std::shared_ptr<MenuItem> shownItem() const;
+
+private:
     // Enables the items as the menu's validation would, counting the items without an action as the cell's own.
     void validateItems();
     void noteMenuChanged();

@@ -31,6 +31,7 @@ void ScrollView::describeClass(fnd::ClassBuilder<ScrollView>& c)
     c.property("borderType", &ScrollView::borderType, &ScrollView::setBorderType);
     c.property("lineScroll", &ScrollView::lineScroll, &ScrollView::setLineScroll);
     c.property("pageScroll", &ScrollView::pageScroll, &ScrollView::setPageScroll);
+    c.property("documentView", &ScrollView::documentView, &ScrollView::setDocumentView);
     c.action("_doScroller:", &ScrollView::scrollerAction);
 }
 
@@ -46,6 +47,8 @@ void ScrollView::initWithFrame(gfx::Rect frame)
     View::initWithFrame(frame);
     if (!m_contentView)
         setContentView(ClipView::create({ 0, 0, frame.width(), frame.height() }));
+    else
+        tile();
 }
 
 gfx::Size ScrollView::contentSizeForFrameSize(gfx::Size frameSize, bool hasHorizontalScroller, bool hasVerticalScroller,

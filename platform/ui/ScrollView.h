@@ -1,12 +1,10 @@
 #pragma once
 
 #include "platform/ui/ClipView.h"
+#include "platform/ui/ControlTypes.h"
 #include "platform/ui/Scroller.h"
 
 namespace ui {
-
-// Borders of a scroll view, with the platform's values; every border but NoBorder takes one point on each side.
-enum class BorderType { NoBorder = 0, LineBorder = 1, BezelBorder = 2, GrooveBorder = 3 };
 
 // Shows a document view through a clip view, with scrollers beside it (legacy style: each in a strip of its own)
 // or over its edges (overlay style), optional rulers above and left of the content and a border. tile() lays all
@@ -20,6 +18,8 @@ class ScrollView : public View {
 public:
     ScrollView() = default;
     static std::shared_ptr<ScrollView> create(gfx::Rect frame = {});
+    // A scroll view made by class name (an interface file's) gets its clip view here.
+    void init() { initWithFrame({}); }
     void initWithFrame(gfx::Rect frame);
 
     // The size of the clip view for a frame size with the given scrollers and border.

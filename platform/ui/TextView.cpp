@@ -14,8 +14,10 @@
 #include "platform/text/TextContainer.h"
 #include "platform/text/TextRanges.h"
 #include "platform/text/TextStorage.h"
+#include "platform/ui/ClipView.h"
 #include "platform/ui/ControlLook.h"
 #include "platform/ui/KeyBindings.h"
+#include "platform/ui/ScrollView.h"
 #include "platform/ui/Window.h"
 #include "platform/ui/detail/TextViewInternals.h"
 
@@ -164,7 +166,7 @@ void TextView::setTextContainerInset(gfx::Size inset)
         return;
     m_textContainerInset = inset;
     invalidateTextContainerOrigin();
-    setFrameSize(frame().size); // the container follows the new inset
+    containerFollowsFrame(); // the container follows the new inset
     setNeedsDisplay(true);
 }
 
@@ -173,11 +175,18 @@ void TextView::invalidateTextContainerOrigin()
     m_textContainerOrigin = { m_textContainerInset.width, m_textContainerInset.height };
 }
 
-void TextView::setFrameSize(gfx::Size size)
+void TextView::setFrame(gfx::Rect frame)
 {
-    View::setFrameSize(size);
+    // Every change of size comes here (setFrameSize too), also one an interface file makes through the "frame" key.
+    View::setFrame(frame);
+    containerFollowsFrame();
+}
+
+void TextView::containerFollowsFrame()
+{
     if (!m_textContainer)
         return;
+    const auto size = frame().size;
     auto container = m_textContainer->containerSize();
     if (m_textContainer->widthTracksTextView())
         container.width = std::max(0.0, size.width - 2 * m_textContainerInset.width);
@@ -612,11 +621,11 @@ void TextView::scrollRangeToVisible(fnd::Range range)
     if (rect.isEmpty() && rect.width() == 0 && rect.height() == 0)
         return;
     rect.size.width = std::max(rect.width(), 1.0);
-    if (scrollRectInEnclosingClipViews(rect))
+    // A field editor scrolls its own bounds sideways within its cell; other views through their clip views.
+    if (!m_fieldEditor) {
+        scrollRectInEnclosingClipViews(rect);
         return;
-    // Without a clip view around it (a field editor in its cell), the view scrolls its own bounds sideways.
-    if (!m_fieldEditor)
-        return;
+    }
     auto b = bounds();
     double x = b.minX();
     if (rect.maxX() > b.maxX())
@@ -637,12 +646,17 @@ void TextView::scrollRangeToVisible(fnd::Range range)
 
 void TextView::centerSelectionInVisibleArea(const fnd::Value&)
 {
+    // The selection's middle goes to the middle of the clip view (as far as the clip view may go).
     auto rect = rectForCharacterRange(m_selectedRange);
-    auto visible = visibleRect();
-    gfx::Rect centred { rect.midX() - visible.width() / 2, rect.midY() - visible.height() / 2, visible.width(),
-        visible.height() };
-    if (!scrollRectInEnclosingClipViews(centred))
+    auto scrollView = enclosingScrollView();
+    auto clip = scrollView ? scrollView->contentView() : nullptr;
+    if (!clip) {
         scrollRangeToVisible(m_selectedRange);
+        return;
+    }
+    auto middle = convertPointToView({ rect.midX(), rect.midY() }, clip.get());
+    auto b = clip->bounds();
+    clip->scrollToPoint({ b.minX(), middle.y - b.height() / 2 });
 }
 
 gfx::Rect TextView::rectForCharacterRange(fnd::Range range) const
@@ -887,10 +901,9 @@ bool TextView::resignFirstResponder()
     return true;
 }
 
-bool TextView::scrollRectInEnclosingClipViews(gfx::Rect)
+bool TextView::scrollRectInEnclosingClipViews(gfx::Rect rect)
 {
-    // FIXME: scroll through the enclosing clip views once they exist.
-    return false;
+    return View::scrollRectToVisible(rect);
 }
 
 void TextView::keyStatusChanged()

@@ -156,13 +156,11 @@ void TextView::trackSelection(const Event& event)
         if (!next) {
             if (!outside)
                 break;
-            scrollRectInEnclosingClipViews({ lastPoint.x - 1, lastPoint.y - 1, 2, 2 });
+            autoscroll(*last); // the mouse rests outside: the clip view keeps scrolling towards it
         } else {
             last = next;
-            if (next->type() == EventType::LeftMouseDragged) {
-                auto p = convertPointFromView(next->locationInWindow(), nullptr);
-                scrollRectInEnclosingClipViews({ p.x - 1, p.y - 1, 2, 2 });
-            }
+            if (next->type() == EventType::LeftMouseDragged)
+                autoscroll(*next);
         }
         auto p = convertPointFromView(last->locationInWindow(), nullptr);
         range = rangeTo(insertionAt(p, &affinity));

@@ -457,7 +457,6 @@ bool TokenField::tokenizeEditor(TextView& editor, bool all)
         return false;
     auto caret = editor.selectedRange().max();
     fnd::Index caretAfter = caret;
-    long added = 0;
     // From the end, so the earlier ranges stay where they are.
     for (auto p = pieces.rbegin(); p != pieces.rend(); ++p) {
         std::vector<fnd::Value> objects;
@@ -468,7 +467,6 @@ bool TokenField::tokenizeEditor(TextView& editor, bool all)
         }
         auto replacement = attributedStringForObjects(objects);
         editor.replaceCharactersInRange(p->range, replacement);
-        added += static_cast<long>(objects.size());
         if (caret >= p->range.max())
             caretAfter += replacement.length() - p->range.length;
         else if (caret > p->range.location)

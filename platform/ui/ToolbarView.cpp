@@ -245,7 +245,8 @@ std::shared_ptr<ToolbarView> ToolbarView::create(const std::shared_ptr<Toolbar>&
     auto view = fnd::makeObject<ToolbarView>();
     view->initWithFrame({});
     view->m_toolbar = toolbar;
-    view->setAutoresizesSubviews(false);
+    // Its subviews are laid out by layoutItems (from resizeSubviewsWithOldSize) whenever the window's width
+    // changes, not autoresized.
     registerForDraggedTypes(*view, { ToolbarItemDragType, ToolbarDefaultSetDragType });
     auto chevron = Button::create({ 0, 0, OverflowButtonWidth, 22 }, "»");
     chevron->setBezelStyle(BezelStyle::Recessed);

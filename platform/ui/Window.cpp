@@ -32,6 +32,8 @@ void Window::describeClass(fnd::ClassBuilder<Window>& c)
     c.property("frame", &Window::frame, [](Window& w, gfx::Rect r) { w.setFrame(r, true); });
     c.property("frameAutosaveName", &Window::frameAutosaveName,
         [](Window& w, fnd::String name) { w.setFrameAutosaveName(name); });
+    c.property("worksWhenModal", &Window::worksWhenModal, &Window::setWorksWhenModal);
+    c.property("initialFirstResponder", &Window::initialFirstResponder, &Window::setInitialFirstResponder);
     c.action("orderFront:", &Window::orderFront);
     c.action("orderBack:", &Window::orderBack);
     c.action("orderOut:", &Window::orderOut);
@@ -754,10 +756,12 @@ void Window::beginSheet(const std::shared_ptr<Window>& sheet, std::function<void
     Backend::current().sheetBegan(*sheet, *this);
 }
 
-void Window::endSheet(const std::shared_ptr<Window>& sheet, long returnCode)
+void Window::endSheet(const std::shared_ptr<Window>& sheetRef, long returnCode)
 {
-    if (!sheet || sheet != m_attachedSheet)
+    if (!sheetRef || sheetRef != m_attachedSheet)
         return;
+    // A copy: the caller's pointer may be one the handler resets (a toolbar's palette, say).
+    auto sheet = sheetRef;
     auto self = std::static_pointer_cast<Window>(shared_from_this());
     auto handler = std::move(m_sheetHandler);
     m_sheetHandler = nullptr;

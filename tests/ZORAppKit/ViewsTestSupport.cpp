@@ -23,6 +23,14 @@ void ViewsTest::runFor(double seconds)
     fnd::RunLoop::current().runUntilDate(clock->now().addingTimeInterval(seconds));
 }
 
+void ViewsTest::settle()
+{
+    for (int pass = 0; pass < 8; ++pass) {
+        app().nextEvent(ui::EventMasks::Any, fnd::Date::distantPast(), fnd::RunLoopMode::Default, false);
+        backend->dispatchEvents();
+    }
+}
+
 void ViewsTest::save(const gfx::BitmapImageRep& image, const char* name)
 {
     if (const char* folder = std::getenv("BARCODES_UI_SNAPSHOTS"); folder && name) {

@@ -20,6 +20,8 @@ protected:
     void add(const std::shared_ptr<ui::View>& view) { window->contentView()->addSubview(view); }
     // Lets the run loop (animations, timers) run for that long on the virtual clock.
     void runFor(double seconds);
+    // Lets queued input and scripted panel answers arrive.
+    void settle();
 
     // The window, or a view on its own, drawn now. With BARCODES_UI_SNAPSHOTS=<folder> the picture is also written
     // there as <name>.png, for a person to look at.

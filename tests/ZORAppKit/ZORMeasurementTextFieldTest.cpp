@@ -1,5 +1,6 @@
 #include "ViewsTestSupport.h"
 
+#include "ZORAppKit/ZORAutoCompleteTextField/ZORAutoCompleteTextField.h"
 #include "ZORAppKit/ZORMeasurementTextField/ZORAppMeasurementTextField.h"
 #include "ZORAppKit/ZORNumberTextField/ZORNumberTextField.h"
 
@@ -18,8 +19,20 @@
 #include "platform/text/Attributes.h"
 #include "platform/text/ParagraphStyle.h"
 #include "platform/ui/InterfaceFile.h"
+#include "platform/ui/TextView.h"
 
 namespace measurementfieldtest {
+
+// Remembers the texts a formatter refused and why.
+class Refusals : public ui::ControlTextEditingDelegate {
+public:
+    bool controlDidFailToFormatString(ui::Control&, const fnd::String& string, const fnd::String& error) override
+    {
+        refused.push_back({ string, error });
+        return false;
+    }
+    std::vector<std::pair<fnd::String, fnd::String>> refused;
+};
 
 class MeasurementFieldTest : public viewstest::ViewsTest {
 protected:
@@ -82,6 +95,60 @@ TEST_F(MeasurementFieldTest, TypedLengthsAreReadInTheirOwnUnitAndTextWithoutANum
     auto refused = formatter->getObjectValue("abc");
     ASSERT_FALSE(refused);
     EXPECT_EQ(refused.error(), "\u201Cabc\u201D is not a length.");
+}
+
+TEST_F(MeasurementFieldTest, TypingALengthWithItsUnitGivesPointsAndBadTextChangesNothing)
+{
+    ZORApplicationMeasurementCenter::informationCenter().setMeasurementUnitType(
+        ZORMeasurementUnit::Centimeter, DVNAppUnit::Page);
+    auto field = fieldFor(DVNAppUnit::Page, { 20, 120, 160, 22 });
+    auto refusals = std::make_shared<Refusals>();
+    field->setDelegate(refusals);
+    auto type = [&](const char16_t* text) {
+        for (const char16_t* c = text; *c; ++c)
+            backend->keyDown(*window, fnd::String(std::u16string(1, *c)), 0);
+        backend->keyDown(*window, "\r", ui::KeyCode::Return);
+        backend->dispatchEvents();
+    };
+
+    field->selectText();
+    ASSERT_NE(field->currentEditor(), nullptr);
+    type(u"12.5 mm");
+    EXPECT_NEAR(field->doubleValue(), 35.43307, 1e-4) << "12.5 mm in points";
+    EXPECT_EQ(field->stringValue(), "1.2500 cm");
+
+    field->selectText();
+    const int beeps = backend->beepCount();
+    type(u"abc");
+    ASSERT_EQ(refusals->refused.size(), 1u);
+    EXPECT_EQ(refusals->refused[0].first, "abc");
+    EXPECT_EQ(refusals->refused[0].second, "\u201Cabc\u201D is not a length.");
+    EXPECT_NE(field->currentEditor(), nullptr) << "editing goes on";
+    EXPECT_GT(backend->beepCount(), beeps);
+    field->abortEditing();
+    EXPECT_NEAR(field->doubleValue(), 35.43307, 1e-4) << "the length is unchanged";
+    snapshot("ZORAppMeasurementTextField-typed");
+}
+
+TEST_F(MeasurementFieldTest, AutoCompletingFieldsCompleteAfterKeysButNotAfterSideArrows)
+{
+    auto field = ZORAutoCompleteTextField::create({ 20, 120, 160, 22 });
+    add(field);
+    field->setStringValue("alpha al");
+    field->selectText();
+    auto editor = std::dynamic_pointer_cast<ui::TextView>(field->currentEditor());
+    ASSERT_NE(editor, nullptr);
+    editor->setSelectedRange({ 8, 0 });
+    auto keyUp = [&](const fnd::String& characters, unsigned short code) {
+        backend->keyUp(*window, characters, code);
+        backend->dispatchEvents();
+    };
+    keyUp(fnd::String(std::u16string(1, char16_t(0xF702))), 0x7B); // left arrow
+    keyUp(fnd::String(std::u16string(1, char16_t(0xF703))), 0x7C); // right arrow
+    keyUp(fnd::String(), ui::KeyCode::Shift); // a key that types nothing
+    EXPECT_EQ(editor->string(), "alpha al") << "no completion";
+    keyUp(fnd::String(std::u16string(1, char16_t(0xF700))), 0x7E); // up arrow
+    EXPECT_EQ(editor->string(), "alpha alpha") << "completed from the text's own words";
 }
 
 TEST_F(MeasurementFieldTest, TheUnitTypeSurvivesBothArchives)

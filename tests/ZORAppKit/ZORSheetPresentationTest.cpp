@@ -61,6 +61,7 @@ TEST_F(ZORSheetPresentationTest, TheOverlayFadesInOverTheContentAndFollowsTheWin
 
     window->setContentSize({ 400, 300 });
     EXPECT_EQ(overlay->frame(), window->contentView()->bounds());
+    EXPECT_EQ(window->contentView()->hitTest({ 100, 100 }), content) << "clicks reach the content beneath";
 }
 
 TEST_F(ZORSheetPresentationTest, CleaningUpFadesTheOverlayOutAndRemovesIt)
@@ -70,14 +71,10 @@ TEST_F(ZORSheetPresentationTest, CleaningUpFadesTheOverlayOutAndRemovesIt)
 
     presentation.prepareSheetPresentationForWindow(*window);
     runFor(1.5);
-    const gfx::Point inContent { 120, 90 };
-    EXPECT_EQ(window->contentView()->hitTest(inContent), ZORSheetPresentation::presentationViewForWindow(*window))
-        << "dimmed, the overlay takes the clicks";
     presentation.cleanUpSheetPresentationForWindow(*window);
     runFor(0.5);
     EXPECT_EQ(overlays(), 1) << "the overlay stays while it fades";
     EXPECT_GT(shades().first, 160);
-    EXPECT_EQ(window->contentView()->hitTest(inContent), content) << "fading out, clicks reach the content again";
     runFor(0.6);
     EXPECT_EQ(overlays(), 0);
     EXPECT_EQ(shades("ZORSheetPresentation-undimmed"), std::make_pair(255, 255));

@@ -3,7 +3,12 @@
 #include "ZORAppKit/ZORWindow/ZORGreyBackgroundWindow.h"
 #include "ZORAppKit/ZORWindow/ZORWindow.h"
 
+#include "ZORAppKit/ZORViewController/ZORViewController.h"
+
+#include "platform/foundation/Bundle.h"
 #include "platform/ui/InterfaceFile.h"
+
+#include <string>
 
 namespace windowtest {
 
@@ -51,6 +56,27 @@ TEST_F(ZORWindowTest, AGreyWindowIsGreyAlsoWhenItsInterfaceFileSetsAnotherBackgr
     auto zoomless = std::dynamic_pointer_cast<ZORWindow>(loaded->objectsById.at("zoomless"));
     ASSERT_NE(zoomless, nullptr);
     EXPECT_FALSE(zoomless->isStandardWindowButtonEnabled(ui::WindowButton::Zoom));
+}
+
+// Records the order of the loading hooks.
+class HookedController : public ZORViewController {
+public:
+    void viewWillLoad() override { log += isViewLoaded() ? "!" : "will "; }
+    void viewDidLoad() override { log += isViewLoaded() ? "did" : "!"; }
+    std::string log;
+};
+
+TEST_F(ZORWindowTest, TheViewControllersHooksComeAroundTheLoadingOfItsView)
+{
+    auto controller = fnd::makeObject<HookedController>();
+    controller->initWithNibName("MemberView", fnd::Bundle::bundleWithName("TestBundle"));
+    EXPECT_EQ(controller->log, "") << "the view loads on first request";
+    auto view = controller->view();
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->frame().size, (gfx::Size { 240, 60 }));
+    EXPECT_EQ(controller->log, "will did");
+    controller->view();
+    EXPECT_EQ(controller->log, "will did") << "once";
 }
 
 }

@@ -279,11 +279,10 @@ void GtkWindowHost::onPreeditChanged(GtkIMContext* context, gpointer self)
             auto* client = currentTextInputClient();
             if (!client)
                 return;
-            if (marked.isEmpty()) {
-                if (client->hasMarkedText())
-                    client->unmarkText();
+            // An empty pre-edit removes the marked text: the composed characters arrive as their own key event, so
+            // committing the marked text here would insert them twice.
+            if (marked.isEmpty() && !client->hasMarkedText())
                 return;
-            }
             client->setMarkedText(marked, { location, 0 });
         },
         { fnd::RunLoopMode::Common });

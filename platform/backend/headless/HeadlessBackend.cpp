@@ -303,6 +303,7 @@ void HeadlessBackend::sheetBegan(Window& sheet, Window& parent)
 
 std::optional<long> HeadlessBackend::popUpMenu(Menu& menu, gfx::Point screenLocation)
 {
+    m_popUpMenuLocations.push_back(screenLocation);
     if (m_popUpAnswers.empty()) {
         // With input queued the menu is shown and tracked as on a real screen; without any it is dismissed at once.
         auto queued = Application::shared().nextEvent(

@@ -83,6 +83,8 @@ public:
     // Records.
     int beepCount() const { return m_beeps; }
     const std::vector<fnd::String>& openedURLs() const { return m_openedURLs; }
+    // Where each pop-up or context menu was asked to open (its top left on the screen), in order.
+    const std::vector<gfx::Point>& popUpMenuLocations() const { return m_popUpMenuLocations; }
 
     // Backend.
     std::vector<ScreenGeometry> screens() override { return m_screens; }
@@ -107,6 +109,7 @@ private:
     std::deque<std::optional<long>> m_popUpAnswers;
     std::deque<PanelAnswer> m_panelAnswers;
     std::vector<fnd::String> m_openedURLs;
+    std::vector<gfx::Point> m_popUpMenuLocations;
     std::vector<std::shared_ptr<fnd::Timer>> m_timers;
     int m_beeps { 0 };
     long m_eventNumber { 0 };

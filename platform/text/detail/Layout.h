@@ -57,6 +57,8 @@ struct LayoutManager::Layout {
     std::vector<std::shared_ptr<gfx::Font>> fonts;
     std::vector<fnd::Range> containerRanges;
     bool incremental { false };
+    // In incremental mode: the bottom of the last paragraph's lines.
+    double bottom { 0 };
     // The fragment after text ending in a line break (or of an empty text), where the caret goes at the end.
     std::optional<Line> extraLine;
     fnd::Index length { 0 };

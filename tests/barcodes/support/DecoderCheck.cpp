@@ -8,6 +8,8 @@
 
 #include <filesystem>
 
+#include <unistd.h>
+
 namespace DecoderCheck {
 
 namespace {
@@ -40,9 +42,10 @@ std::optional<std::string> run(const std::string& command)
 
 std::string scratchPath(const std::string& name)
 {
-    auto dir = std::filesystem::temp_directory_path() / "barcode-decoder-checks";
+    // Tests run in parallel processes, and test runs of other checkouts beside them: the process and the test's own
+    // name keep their files apart.
+    auto dir = std::filesystem::temp_directory_path() / ("barcode-decoder-checks-" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
-    // Tests run in parallel processes: the test's own name keeps their files apart.
     std::string owner;
     if (auto* test = ::testing::UnitTest::GetInstance()->current_test_info())
         owner = std::string(test->test_suite_name()) + "." + test->name() + "-";

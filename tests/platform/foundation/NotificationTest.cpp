@@ -57,6 +57,24 @@ TEST(NotificationCenter, ObserversMatchByNameAndObject)
     }
 }
 
+// An observer that filters on an object it belongs to (a view on its window) must not keep that object alive.
+TEST(NotificationCenter, TheObjectFilterDoesNotKeepItsObjectAlive)
+{
+    NotificationCenter center;
+    auto doc = std::make_shared<TestAddress>();
+    std::weak_ptr<TestAddress> watched = doc;
+    int calls = 0;
+    center.addObserverForName(Opened, Value(doc), [&](const Notification&) { ++calls; });
+    center.postNotificationName(Opened, Value(doc));
+    EXPECT_EQ(calls, 1);
+    doc.reset();
+    EXPECT_TRUE(watched.expired());
+    // A new object, possibly at the old one's address, is another object.
+    auto next = std::make_shared<TestAddress>();
+    center.postNotificationName(Opened, Value(next));
+    EXPECT_EQ(calls, 1);
+}
+
 TEST(NotificationCenter, SelectorObserversReceiveTheNotification)
 {
     NotificationCenter center;

@@ -107,7 +107,11 @@ public:
     // Input-method composition.
     void setMarkedText(const fnd::String& text, fnd::Range) override { marked.push_back(text.utf8()); }
     void unmarkText() override { marked.push_back("<unmarked>"); }
-    bool hasMarkedText() const override { return !marked.empty() && marked.back() != "<unmarked>"; }
+    // An empty marked text ends the composition, as unmarking does.
+    bool hasMarkedText() const override
+    {
+        return !marked.empty() && marked.back() != "<unmarked>" && !marked.back().empty();
+    }
     std::vector<std::string> marked;
     std::vector<Key> keys;
     std::vector<Key> equivalents;

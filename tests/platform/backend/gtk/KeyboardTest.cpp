@@ -135,6 +135,7 @@ TEST_F(KeyboardTest, DeadKeysComposeThroughTheInputMethod)
     ASSERT_FALSE(recorder->marked.empty());
     EXPECT_NE(recorder->marked.front(), "<unmarked>") << "the pending accent was shown as marked text";
     EXPECT_FALSE(recorder->hasMarkedText()) << "the composition ended";
+    EXPECT_EQ(recorder->marked.back(), "") << "by removing the marked text, not by committing it: é came as a key";
 }
 
 // The tables on their own: every position a US keyboard prints letters on has the platform's code, and the

@@ -7,6 +7,7 @@
 #include "platform/ui/Pasteboard.h"
 #include "platform/ui/SecureTextField.h"
 #include "platform/ui/TextField.h"
+#include "platform/ui/TextFieldCell.h"
 
 using namespace ui;
 using namespace texttest;
@@ -199,4 +200,76 @@ TEST_F(FieldEditor, SecureFieldsShowBulletsAndKeepTheirTextOffThePasteboard)
     for (double x = 16; x < 80; x += 1)
         dark += luminance(pixelIn(*image, *secret, { x, 12 })) < 120 ? 1 : 0;
     EXPECT_GT(dark, 5) << "bullets along the middle of the line";
+}
+
+namespace {
+
+// A control with two text cells of its own, edited in turn with the window's field editor, as compound controls
+// (a date control's day and month cells) do: Tab goes from the first cell to the second, then on.
+class TwoCells : public Control {
+    FND_OBJECT(TwoCells)
+public:
+    static std::shared_ptr<TwoCells> make(gfx::Rect frame)
+    {
+        auto control = fnd::makeObject<TwoCells>();
+        control->initWithFrame(frame);
+        for (auto& cell : control->cells) {
+            cell = fnd::makeObject<TextFieldCell>();
+            cell->setControlView(control);
+        }
+        return control;
+    }
+    gfx::Rect rectOf(int i) const { return { i * bounds().width() / 2, 0, bounds().width() / 2, bounds().height() }; }
+    void editCell(int i)
+    {
+        auto editor = window()->fieldEditor(true, this);
+        edited = i;
+        cells[i]->selectWithFrame(rectOf(i), *this, editor, shared_from_this(), 0, cells[i]->stringValue().length());
+    }
+    void textDidEndEditing(const fnd::Notification& n) override
+    {
+        auto editor = n.object().objectAs<TextView>();
+        cells[edited]->setStringValue(editor->string());
+        cells[edited]->endEditing(editor);
+        if (n.userInfo().get(TextNotification::MovementKey).integerValue() == TextMovement::Tab && edited == 0)
+            editCell(1);
+    }
+    bool acceptsFirstResponder() const override { return true; }
+
+    std::shared_ptr<TextFieldCell> cells[2];
+    int edited { -1 };
+};
+FND_REGISTER_CLASS(TwoCells, Control)
+
+}
+
+TEST_F(FieldEditor, AControlEditsItsOwnCellsInTurnWithTheSharedEditor)
+{
+    auto control = TwoCells::make({ 10, 250, 200, 24 });
+    add(control);
+    control->editCell(0);
+    ASSERT_TRUE(editor());
+    EXPECT_EQ(editor()->superview(), control);
+    type(u"ab");
+    key(u'\t', KeyCode::Tab);
+    EXPECT_EQ(control->cells[0]->stringValue().utf8(), "ab");
+    EXPECT_EQ(control->cells[1]->currentFieldEditor(), editor()) << "the same editor, now in the second cell";
+    EXPECT_GE(editor()->frame().minX(), 100);
+    EXPECT_EQ(utf8(editor()->string()), "") << "a fresh text for the second cell";
+    type(u"cd");
+    key(u'\t', KeyCode::Tab);
+    EXPECT_EQ(control->cells[1]->stringValue().utf8(), "cd");
+    EXPECT_FALSE(control->cells[1]->currentFieldEditor());
+}
+
+TEST_F(FieldEditor, AContinuousFieldSendsItsActionWithEveryChange)
+{
+    auto live = field({ 10, 250, 150, 24 });
+    auto receiver = std::make_shared<Receiver>();
+    live->setTarget(receiver);
+    live->setAction("fieldAction:");
+    live->setContinuous(true);
+    window->makeFirstResponder(live);
+    type(u"abc");
+    EXPECT_EQ(receiver->actions, (std::vector<std::string> { "a", "ab", "abc" }));
 }

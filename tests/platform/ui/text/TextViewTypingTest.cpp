@@ -2,7 +2,14 @@
 
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/UndoManager.h"
+#include "platform/graphics/Font.h"
+#include "platform/text/AttributedString.h"
+#include "platform/text/LayoutManager.h"
+#include "platform/text/TextContainer.h"
 #include "platform/text/TextStorage.h"
+#include "platform/ui/Pasteboard.h"
+
+#include <cmath>
 
 using namespace ui;
 using namespace texttest;
@@ -197,4 +204,108 @@ TEST_F(TextViewTyping, TheCaretBlinksOnTheRunLoopAndTypingShowsIt)
     // Without the keyboard there is no caret.
     window->makeFirstResponder(nullptr);
     EXPECT_FALSE(view->shouldDrawInsertionPoint());
+}
+
+TEST_F(TextViewTyping, TypedTextTakesTheTypingAttributes)
+{
+    auto view = makeTextView();
+    view->setRichText(true);
+    auto plain = gfx::Font::fontWithName("DejaVu Sans", 12);
+    auto big = gfx::Font::fontWithName("DejaVu Sans", 20);
+    txt::AttributedString text("small", { { txt::FontAttributeName, plain } });
+    text.appendAttributedString(txt::AttributedString("BIG", { { txt::FontAttributeName, big } }));
+    view->setAttributedString(text);
+    auto fontAt = [&](fnd::Index i) {
+        return view->textStorage()->attributeAtIndex(txt::FontAttributeName, i).objectAs<gfx::Font>()->pointSize();
+    };
+    // Typing continues the look of the text before the caret.
+    view->setSelectedRange({ 8, 0 });
+    type(u"!");
+    EXPECT_EQ(fontAt(8), 20);
+    view->setSelectedRange({ 2, 0 });
+    type(u"_");
+    EXPECT_EQ(fontAt(2), 12);
+    // Typing attributes set by hand hold until the selection moves.
+    view->setTypingAttributes({ { txt::FontAttributeName, gfx::Font::fontWithName("DejaVu Sans", 30) } });
+    type(u"x");
+    EXPECT_EQ(fontAt(3), 30);
+    view->setSelectedRange({ 0, 0 });
+    type(u"y");
+    EXPECT_EQ(fontAt(0), 12);
+}
+
+TEST_F(TextViewTyping, TheViewGrowsWithItsTextInsideItsInsets)
+{
+    auto view = makeTextView("", { 10, 10, 100, 40 });
+    view->setTextContainerInset({ 10, 5 });
+    view->setHorizontallyResizable(true);
+    view->textContainer()->setWidthTracksTextView(false);
+    view->textContainer()->setContainerSize({ 1e7, 1e7 });
+    view->setMaxSize({ 300, 1e7 });
+    type(u"A line that is longer than a hundred points");
+    auto manager = view->layoutManager();
+    auto used = manager->usedRectForTextContainer(*view->textContainer());
+    EXPECT_DOUBLE_EQ(view->frame().width(), std::min(300.0, std::ceil(used.maxX() + 20)));
+    EXPECT_EQ(view->textContainerOrigin(), (gfx::Point { 10, 5 }));
+    // Lines added below grow it downwards; it never shrinks below the size it was made with.
+    key(u'\r', KeyCode::Return);
+    key(u'\r', KeyCode::Return);
+    key(u'\r', KeyCode::Return);
+    EXPECT_GT(view->frame().height(), 40);
+    key(u'a', KeyCode::A, ModifierFlags::Control);
+    key(0x7F, KeyCode::Delete);
+    EXPECT_DOUBLE_EQ(view->frame().height(), 40);
+    EXPECT_DOUBLE_EQ(view->frame().width(), 100);
+}
+
+TEST_F(TextViewTyping, CompletionOffersTheTextsWordsAndInsertsTheChosenOne)
+{
+    auto view = makeTextView("barcode banner bar ba");
+    view->setSelectedRange({ 21, 0 });
+    // Several words begin with "ba": the person picks the second from the menu.
+    backend->answerNextPopUpMenu(1);
+    key(0x1B, KeyCode::Escape);
+    EXPECT_EQ(utf8(view->string()), "barcode banner bar banner");
+    EXPECT_EQ(view->selectedRange(), (fnd::Range { 25, 0 }));
+    // One candidate goes in at once; none beeps.
+    type(u" barc");
+    key(0x1B, KeyCode::Escape);
+    EXPECT_EQ(utf8(view->string()), "barcode banner bar banner barcode");
+    int beeps = backend->beepCount();
+    type(u" zz");
+    key(0x1B, KeyCode::Escape);
+    EXPECT_EQ(backend->beepCount(), beeps + 1);
+}
+
+TEST_F(TextViewTyping, EditsOthersMakeToTheStorageKeepTheSelectionValid)
+{
+    auto view = makeTextView("0123456789");
+    view->setSelectedRange({ 6, 2 });
+    auto* storage = view->textStorage();
+    storage->replaceCharactersInRange({ 0, 2 }, "abcd"); // before the selection: it moves along
+    EXPECT_EQ(view->selectedRange(), (fnd::Range { 8, 2 }));
+    storage->replaceCharactersInRange({ 7, 4 }, "X"); // over it: the caret goes after the new text
+    EXPECT_EQ(view->selectedRange(), (fnd::Range { 8, 0 }));
+    storage->deleteCharactersInRange({ 0, storage->length() });
+    EXPECT_EQ(view->selectedRange(), (fnd::Range { 0, 0 }));
+    type(u"ok");
+    EXPECT_EQ(utf8(view->string()), "ok");
+}
+
+TEST_F(TextViewTyping, ASelectableViewThatIsNotEditableCopiesButTakesNoTyping)
+{
+    auto view = makeTextView("read only");
+    view->setEditable(false);
+    EXPECT_TRUE(view->isSelectable());
+    EXPECT_FALSE(view->shouldDrawInsertionPoint());
+    int beeps = backend->beepCount();
+    view->insertText(fnd::Value("x"));
+    key(0x7F, KeyCode::Delete);
+    EXPECT_EQ(utf8(view->string()), "read only");
+    EXPECT_GE(backend->beepCount(), beeps + 2);
+    key(FunctionKey::RightArrow, KeyCode::RightArrow, Shift);
+    key(FunctionKey::RightArrow, KeyCode::RightArrow, ModifierFlags::Shift | Control);
+    EXPECT_EQ(view->selectedRange(), (fnd::Range { 0, 4 }));
+    key(u'c', KeyCode::C, Control);
+    EXPECT_EQ(Pasteboard::generalPasteboard()->stringForType(PasteboardType::String)->utf8(), "read");
 }

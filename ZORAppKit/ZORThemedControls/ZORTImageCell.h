@@ -1,0 +1,26 @@
+#pragma once
+
+#include "ZORAppKit/ZORThemedControls/ZORThemedObject.h"
+
+#include "platform/ui/ImageCell.h"
+
+// An image cell that draws its image over the whole cell frame at the theme's alpha for its background style and
+// state (faint when disabled). Without a theme it draws as the platform's image cell.
+class ZORTImageCell : public ui::ImageCell, public ZORThemedObject {
+    UI_CELL_OBJECT(ZORTImageCell)
+    static void describeClass(fnd::ClassBuilder<ZORTImageCell>& c);
+
+public:
+    ZORTImageCell() = default;
+
+    fnd::String themeKey() const override { return m_themeKey; }
+    void setThemeKey(const fnd::String& key) override { m_themeKey = key; }
+
+    void drawInteriorWithFrame(gfx::Rect cellFrame, ui::View& controlView) override;
+
+    void encodeWithCoder(fnd::Coder& coder) const override;
+    bool initWithCoder(fnd::Coder& coder) override;
+
+private:
+    fnd::String m_themeKey;
+};

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "AppKitExtensions/Themes/ZORTheme.h"
+
+#include "platform/foundation/String.h"
+
+#include <memory>
+
+namespace ui {
+class Cell;
+}
+
+// A control part that draws with the theme registered under its key. The theme is looked up at every drawing call
+// and never kept; without one (no key, or a key nobody registered) the part draws exactly as the platform's does.
+class ZORThemedObject {
+public:
+    virtual ~ZORThemedObject() = default;
+    // The empty string stands for no key.
+    virtual fnd::String themeKey() const = 0;
+    virtual void setThemeKey(const fnd::String& key) = 0;
+};
+
+// What every themed control shares.
+namespace ZORThemedControls {
+
+// The archive key of the theme key.
+inline const fnd::String ThemeKeyArchiveKey = "themeKey";
+
+// The theme under the key now, or nullptr.
+std::shared_ptr<ZORTheme> themeForKey(const fnd::String& key);
+
+// A cell's state as themes see it: 1 when disabled, plus 4 when highlighted.
+ZORThemeStateMask stateMaskForCell(const ui::Cell& cell);
+
+// The background style a cell's content stands on (0 light, 1 dark).
+ZORBackgroundStyle backgroundStyleOfCell(const ui::Cell& cell);
+
+}

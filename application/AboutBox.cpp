@@ -2,6 +2,7 @@
 
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/StringFormat.h"
+#include "platform/ui/InterfaceLocalization.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/Window.h"
 
@@ -48,6 +49,14 @@ void AboutBox::awakeFromNib()
         m_versionString->setStringValue(versionLine());
     if (m_copyrightString)
         m_copyrightString->setStringValue(localized("VScopyright"));
+}
+
+void AboutBox::windowDidLoad()
+{
+    ui::InterfaceFile::Contents contents;
+    contents.topLevelObjects = topLevelObjects();
+    if (auto bundle = fnd::Bundle::bundleForClass(className()))
+        ui::localizeInterface(contents, *bundle, "AboutBox");
 }
 
 void AboutBox::closeDialog(const fnd::Value&)

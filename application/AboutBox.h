@@ -18,6 +18,8 @@ public:
     AboutBox() = default;
     void init();
     void awakeFromNib();
+    // The file's texts are keys of the string table "AboutBox".
+    void windowDidLoad() override;
     void closeDialog(const fnd::Value& sender);
 
     // "<name> <short version> (<build>)".

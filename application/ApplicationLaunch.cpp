@@ -2,8 +2,10 @@
 
 #include "application/Lumvara_TessaroAppDelegate.h"
 
+#include "platform/foundation/Bundle.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/InterfaceFile.h"
+#include "platform/ui/InterfaceLocalization.h"
 #include "platform/ui/Window.h"
 
 fnd::Expected<LaunchedApplication> launchApplication()
@@ -17,6 +19,9 @@ fnd::Expected<LaunchedApplication> launchApplication()
         application.setDelegate(nullptr);
         return std::unexpected(loaded.error());
     }
+    // The file's texts are keys of the string table of the same name.
+    if (auto bundle = fnd::Bundle::bundleForClass(delegate->className()))
+        ui::localizeInterface(*loaded, *bundle, "MainMenu");
     if (auto menu = loaded->objectsById.find("mainMenu"); menu != loaded->objectsById.end())
         application.setMainMenu(menu->second);
     if (auto window = delegate->window()) {

@@ -15,6 +15,7 @@ struct LaunchedApplication {
 };
 
 // Everything the program does before its event loop, on the installed backend: the delegate, the main interface
-// file ("MainMenu") with the delegate as its owner, the main menu, the main window on screen and the end of
-// launching (the remembered barcode, the crash-report check). Fails when the interface file cannot be loaded.
+// file ("MainMenu") with the delegate as its owner and its texts from the string table "MainMenu", the main menu, the
+// main window on screen and the end of launching (the remembered barcode, the crash-report check). Fails when the
+// interface file cannot be loaded.
 fnd::Expected<LaunchedApplication> launchApplication();

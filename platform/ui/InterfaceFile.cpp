@@ -226,15 +226,6 @@ private:
         return {};
     }
 
-    // The bundle of the owner's class holds the file's texts; without an owner, the main bundle.
-    String localizedString(const std::string& key, const std::string& table) const
-    {
-        auto bundle = m_owner ? fnd::Bundle::bundleForClass(m_owner->className()) : fnd::Bundle::mainBundle();
-        if (!bundle)
-            return String(key);
-        return bundle->localizedStringForKey(String(key), {}, String(table));
-    }
-
     std::shared_ptr<fnd::Object> objectWithId(const String& id) const
     {
         if (id == OwnerId)
@@ -398,13 +389,8 @@ private:
                 return std::unexpected(object.error());
             return Value(*object);
         }
-        if (name == "string") {
-            String text = String::fromUTF8(textOf(node));
-            // With a table, the text is a key of that string table of the file's bundle.
-            if (auto table = attribute(node, "table"))
-                return Value(localizedString(trimmed(text.utf8()), *table));
-            return Value(text);
-        }
+        if (name == "string")
+            return Value(String::fromUTF8(textOf(node)));
         if (name == "nil")
             return Value();
         if (name == "integer") {

@@ -32,13 +32,11 @@ namespace ui {
 //       </connections>
 //     </interface>
 //
-// Values: <string> (<string table="T">key</string> is the text of the key in the string table T of the bundle of
-// the owner's class, or of the main bundle without an owner), <integer>, <real>, <bool> (true or false), <nil/>, <point
-// x y/>, <size width height/>, <rect x y width height/>, <range location length/>, <color red green blue alpha/> or
-// <color white alpha/>, <image name/>, <font name size/>, <array> and <dictionary> of values (a dictionary's values
-// carry key), an <object> made on the spot, and <reference ref="id"/> to any object of the file (or "owner"). Children
-// can also be added by any selector with <children selector="addTabViewItem:">. The id "owner" stands for the file's
-// owner.
+// Values: <string>, <integer>, <real>, <bool> (true or false), <nil/>, <point x y/>, <size width height/>,
+// <rect x y width height/>, <range location length/>, <color red green blue alpha/> or <color white alpha/>,
+// <image name/>, <font name size/>, <array> and <dictionary> of values (a dictionary's values carry key), an
+// <object> made on the spot, and <reference ref="id"/> to any object of the file (or "owner"). Children can also be
+// added by any selector with <children selector="addTabViewItem:">. The id "owner" stands for the file's owner.
 //
 // Loading makes every object, sets the keys, adds the children, resolves references, connects outlets and actions,
 // and only then sends awakeFromNib to every object made (in document order) and to the owner, when they answer

@@ -41,6 +41,8 @@ namespace {
 
 // The light grey the preview lies on: light enough that a white symbol stands out without glare.
 constexpr double PreviewBackgroundWhite = 0.87;
+// How much narrower than laid out the window may become (the preview's width).
+constexpr double MaximumPreviewShrink = 300;
 
 fnd::UserDefaults& defaults()
 {
@@ -289,6 +291,11 @@ void Lumvara_TessaroAppDelegate::awakeFromNib()
 
     // 9.
     setupToolbar();
+    // The controls keep their column; the preview gives way when the window narrows, down to a small one.
+    if (m_window) {
+        const gfx::Size size = m_window->frame().size;
+        m_window->setMinSize({ size.width - MaximumPreviewShrink, size.height });
+    }
 
     // 10. The remembered zoom.
     if (m_zoomPopupButton) {

@@ -136,9 +136,9 @@ public:
     virtual void calcSize() { }
 
     // Editing by the field editor.
-    std::shared_ptr<View> currentEditor() const;
+    virtual std::shared_ptr<View> currentEditor() const;
     // Ends editing without taking the text; false when nothing was being edited.
-    bool abortEditing();
+    virtual bool abortEditing();
     // Takes the field editor's text into the cell now.
     virtual void validateEditing();
     std::shared_ptr<ControlTextEditingDelegate> delegate() const { return m_delegate.lock(); }

@@ -9,7 +9,9 @@ namespace ui {
 namespace {
 
 constexpr unsigned Shift = ModifierFlags::Shift;
-constexpr unsigned Control = ModifierFlags::Control;
+// The desktop's Ctrl key arrives as the command modifier (the backend maps it so), so the bindings people know from
+// this desktop's text fields are written with Command.
+constexpr unsigned Command = ModifierFlags::Command;
 constexpr unsigned Alternate = ModifierFlags::Alternate;
 constexpr unsigned Relevant
     = ModifierFlags::Shift | ModifierFlags::Control | ModifierFlags::Alternate | ModifierFlags::Command;
@@ -28,43 +30,43 @@ struct Row {
     const char* selector;
 };
 
-// The standard bindings: the keys of this desktop's text fields (Control with arrows for words and paragraphs,
-// Home and End for lines, Control with Home and End for the document), each with Shift to extend the selection.
+// The standard bindings: the keys of this desktop's text fields (Ctrl with arrows for words and paragraphs,
+// Home and End for lines, Ctrl with Home and End for the document), each with Shift to extend the selection.
 constexpr Row StandardRows[] = {
     { FunctionKey::LeftArrow, 0, "moveLeft:" },
     { FunctionKey::LeftArrow, Shift, "moveLeftAndModifySelection:" },
-    { FunctionKey::LeftArrow, Control, "moveWordLeft:" },
-    { FunctionKey::LeftArrow, Control | Shift, "moveWordLeftAndModifySelection:" },
+    { FunctionKey::LeftArrow, Command, "moveWordLeft:" },
+    { FunctionKey::LeftArrow, Command | Shift, "moveWordLeftAndModifySelection:" },
     { FunctionKey::RightArrow, 0, "moveRight:" },
     { FunctionKey::RightArrow, Shift, "moveRightAndModifySelection:" },
-    { FunctionKey::RightArrow, Control, "moveWordRight:" },
-    { FunctionKey::RightArrow, Control | Shift, "moveWordRightAndModifySelection:" },
+    { FunctionKey::RightArrow, Command, "moveWordRight:" },
+    { FunctionKey::RightArrow, Command | Shift, "moveWordRightAndModifySelection:" },
     { FunctionKey::UpArrow, 0, "moveUp:" },
     { FunctionKey::UpArrow, Shift, "moveUpAndModifySelection:" },
-    { FunctionKey::UpArrow, Control, "moveParagraphBackward:" },
-    { FunctionKey::UpArrow, Control | Shift, "moveParagraphBackwardAndModifySelection:" },
+    { FunctionKey::UpArrow, Command, "moveParagraphBackward:" },
+    { FunctionKey::UpArrow, Command | Shift, "moveParagraphBackwardAndModifySelection:" },
     { FunctionKey::DownArrow, 0, "moveDown:" },
     { FunctionKey::DownArrow, Shift, "moveDownAndModifySelection:" },
-    { FunctionKey::DownArrow, Control, "moveParagraphForward:" },
-    { FunctionKey::DownArrow, Control | Shift, "moveParagraphForwardAndModifySelection:" },
+    { FunctionKey::DownArrow, Command, "moveParagraphForward:" },
+    { FunctionKey::DownArrow, Command | Shift, "moveParagraphForwardAndModifySelection:" },
     { FunctionKey::Home, 0, "moveToBeginningOfLine:" },
     { FunctionKey::Home, Shift, "moveToBeginningOfLineAndModifySelection:" },
-    { FunctionKey::Home, Control, "moveToBeginningOfDocument:" },
-    { FunctionKey::Home, Control | Shift, "moveToBeginningOfDocumentAndModifySelection:" },
+    { FunctionKey::Home, Command, "moveToBeginningOfDocument:" },
+    { FunctionKey::Home, Command | Shift, "moveToBeginningOfDocumentAndModifySelection:" },
     { FunctionKey::End, 0, "moveToEndOfLine:" },
     { FunctionKey::End, Shift, "moveToEndOfLineAndModifySelection:" },
-    { FunctionKey::End, Control, "moveToEndOfDocument:" },
-    { FunctionKey::End, Control | Shift, "moveToEndOfDocumentAndModifySelection:" },
+    { FunctionKey::End, Command, "moveToEndOfDocument:" },
+    { FunctionKey::End, Command | Shift, "moveToEndOfDocumentAndModifySelection:" },
     { FunctionKey::PageUp, 0, "pageUp:" },
     { FunctionKey::PageUp, Shift, "pageUpAndModifySelection:" },
     { FunctionKey::PageDown, 0, "pageDown:" },
     { FunctionKey::PageDown, Shift, "pageDownAndModifySelection:" },
     { Backspace, 0, "deleteBackward:" },
     { Backspace, Shift, "deleteBackward:" },
-    { Backspace, Control, "deleteWordBackward:" },
+    { Backspace, Command, "deleteWordBackward:" },
     { BackspaceControl, 0, "deleteBackward:" },
     { FunctionKey::Delete, 0, "deleteForward:" },
-    { FunctionKey::Delete, Control, "deleteWordForward:" },
+    { FunctionKey::Delete, Command, "deleteWordForward:" },
     { Return, 0, "insertNewline:" },
     { Return, Shift, "insertNewline:" },
     { Return, Alternate, "insertNewlineIgnoringFieldEditor:" },
@@ -75,14 +77,14 @@ constexpr Row StandardRows[] = {
     { Backtab, 0, "insertBacktab:" },
     { Backtab, Shift, "insertBacktab:" },
     { Escape, 0, "cancelOperation:" },
-    { u'a', Control, "selectAll:" },
-    { u'c', Control, "copy:" },
-    { u'x', Control, "cut:" },
-    { u'v', Control, "paste:" },
-    { u'v', Control | Shift, "pasteAsPlainText:" },
-    { u'z', Control, "undo:" },
-    { u'z', Control | Shift, "redo:" },
-    { u'y', Control, "redo:" },
+    { u'a', Command, "selectAll:" },
+    { u'c', Command, "copy:" },
+    { u'x', Command, "cut:" },
+    { u'v', Command, "paste:" },
+    { u'v', Command | Shift, "pasteAsPlainText:" },
+    { u'z', Command, "undo:" },
+    { u'z', Command | Shift, "redo:" },
+    { u'y', Command, "redo:" },
 };
 
 char16_t lower(char16_t c)

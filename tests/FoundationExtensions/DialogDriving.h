@@ -82,7 +82,7 @@ inline void pressTab(ui::HeadlessBackend& backend, ui::Window& window)
 }
 inline void selectAll(ui::HeadlessBackend& backend, ui::Window& window)
 {
-    backend.keyDown(window, "a", ui::KeyCode::A, ui::ModifierFlags::Control);
+    backend.keyDown(window, "a", ui::KeyCode::A, ui::ModifierFlags::Command);
 }
 
 // The window drawn now, written as <name>.png to $BARCODES_UI_SNAPSHOTS when set (to look at).

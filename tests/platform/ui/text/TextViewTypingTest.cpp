@@ -20,7 +20,7 @@ using TextViewTyping = TextTest;
 
 constexpr char16_t Backspace = 0x7F;
 constexpr unsigned Shift = ModifierFlags::Shift;
-constexpr unsigned Control = ModifierFlags::Control;
+constexpr unsigned Control = ModifierFlags::Command; // the desktop's Ctrl key
 
 }
 
@@ -252,7 +252,7 @@ TEST_F(TextViewTyping, TheViewGrowsWithItsTextInsideItsInsets)
     key(u'\r', KeyCode::Return);
     key(u'\r', KeyCode::Return);
     EXPECT_GT(view->frame().height(), 40);
-    key(u'a', KeyCode::A, ModifierFlags::Control);
+    key(u'a', KeyCode::A, ModifierFlags::Command);
     key(0x7F, KeyCode::Delete);
     EXPECT_DOUBLE_EQ(view->frame().height(), 40);
     EXPECT_DOUBLE_EQ(view->frame().width(), 100);

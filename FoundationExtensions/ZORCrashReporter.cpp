@@ -134,9 +134,18 @@ void ZORCrashReporter::recordOffer()
     defaults.synchronize();
 }
 
+bool ZORCrashReporter::hasReceiver()
+{
+    auto address = fnd::Bundle::mainBundle()->objectForInfoDictionaryKey("ZORCrashReporterCGIURL");
+    return address.string() && !address.string()->isEmpty();
+}
+
 void ZORCrashReporter::checkForCrash()
 {
     try {
+        // Offering a report that cannot be sent would only ask the person for nothing.
+        if (!hasReceiver())
+            return;
         auto path = pathAndNameOfCrashReportFile();
         if (!path)
             return;
@@ -207,11 +216,11 @@ void ZORCrashReporter::sendActionAbort(const fnd::Value& sender)
 
 bool ZORCrashReporter::send()
 {
-    auto address = fnd::Bundle::mainBundle()->objectForInfoDictionaryKey("ZORCrashReporterCGIURL");
-    if (!address.string() || address.string()->isEmpty()) {
+    if (!hasReceiver()) {
         fnd::log(fnd::LogLevel::Error, "The crash report was not sent: the application names no receiver.");
         return false;
     }
+    auto address = fnd::Bundle::mainBundle()->objectForInfoDictionaryKey("ZORCrashReporterCGIURL");
     ZORMultipartFormData form;
     form.addField("crashlog", m_reportTextView->string());
     form.addField("description", m_describeTextView->string());

@@ -44,6 +44,8 @@ public:
     static fnd::String consoleLog();
     // Offers the newest crash log when it is newer than the last offer. Never raises.
     static void checkForCrash();
+    // Whether the application names a receiver for crash reports; without one nothing is offered.
+    static bool hasReceiver();
 
     ZORCrashReporter() = default;
     // Loads the dialog; raises "View initialization failed" when the interface file cannot be loaded or lacks a part.

@@ -113,6 +113,11 @@ void ZORFeedbackProvider::sendFeedbackButtonAction(const fnd::Value&)
     panel->runModal();
 }
 
+bool ZORFeedbackProvider::hasReceiver()
+{
+    return !infoString("ZORFeedbackProviderCGIURL").isEmpty();
+}
+
 bool ZORFeedbackProvider::send(
     const fnd::String& subject, const fnd::String& address, const fnd::String& message, bool copy)
 {

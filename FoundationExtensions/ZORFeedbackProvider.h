@@ -32,6 +32,8 @@ public:
     // Registers the defaults (no address, send a copy).
     static void registerDefaults();
     static void showFeedbackProviderDialog();
+    // Whether the application names a receiver for feedback; a menu item for the dialog is enabled only then.
+    static bool hasReceiver();
 
     ZORFeedbackProvider() = default;
     // Registers the defaults and loads the dialog; raises "View initialization failed" when the interface file

@@ -8,6 +8,7 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/ComboBoxCell.h"
 #include "platform/ui/Control.h"
+#include "platform/ui/Menu.h"
 #include "platform/ui/Toolbar.h"
 
 #include <memory>
@@ -41,6 +42,7 @@ class Lumvara_TessaroAppDelegate : public fnd::Object,
                                    public ui::ToolbarDelegate,
                                    public ui::ComboBoxDataSource,
                                    public ui::ControlTextEditingDelegate,
+                                   public ui::MenuItemValidation,
                                    public TBQDataEntryDelegate {
     FND_OBJECT(Lumvara_TessaroAppDelegate)
     static void describeClass(fnd::ClassBuilder<Lumvara_TessaroAppDelegate>& c);
@@ -141,6 +143,8 @@ public:
     void showAboutBox(const fnd::Value& sender);
     void showSendFeedbackDialog(const fnd::Value& sender);
     void visitURL(const fnd::Value& sender);
+    // Feedback needs a receiver and the link an address; without them their items are disabled.
+    bool validateMenuItem(ui::MenuItem& item) override;
     // The menu's Quit.
     void terminate(const fnd::Value& sender);
     const std::shared_ptr<AboutBox>& aboutBox() const { return m_aboutBoxWindow; }

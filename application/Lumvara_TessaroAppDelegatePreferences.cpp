@@ -82,9 +82,27 @@ void Lumvara_TessaroAppDelegate::showSendFeedbackDialog(const fnd::Value&)
     ZORFeedbackProvider::showFeedbackProviderDialog();
 }
 
+namespace {
+
+fnd::String webPageAddress(const fnd::String& className)
+{
+    return fnd::Bundle::bundleForClass(className)->localizedStringForKey("LSBCLink", {}, "Localizable");
+}
+
+}
+
+bool Lumvara_TessaroAppDelegate::validateMenuItem(ui::MenuItem& item)
+{
+    if (item.action() == fnd::Selector("showSendFeedbackDialog:"))
+        return ZORFeedbackProvider::hasReceiver();
+    if (item.action() == fnd::Selector("visitURL:"))
+        return !webPageAddress(className()).isEmpty();
+    return true;
+}
+
 void Lumvara_TessaroAppDelegate::visitURL(const fnd::Value&)
 {
-    const auto address = fnd::Bundle::bundleForClass(className())->localizedStringForKey("LSBCLink", {}, "Localizable");
+    const auto address = webPageAddress(className());
     if (auto opened = ui::Application::shared().openURL(address); !opened)
         fnd::logf(fnd::LogLevel::Warning, "The web page {} could not be opened: {}", address.utf8(),
             opened.error().localizedDescription().utf8());

@@ -407,3 +407,17 @@ TEST_F(FeedbackProvider, CancelAndTheWebsiteButtonCloseWithoutSending)
 }
 
 }
+
+TEST_F(CrashReporter, WithoutAReceiverNothingIsOffered)
+{
+    folder.write("state/org.example.crashy/crashes/Crashy_new.crash", "a report");
+    folder.write("Quiet/Info.plist",
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
+        "<key>CFBundleIdentifier</key><string>org.example.crashy</string>"
+        "<key>CFBundleExecutable</key><string>Crashy</string></dict></plist>\n");
+    fnd::Bundle::setMainBundlePath(folder.file("Quiet").c_str());
+    EXPECT_FALSE(ZORCrashReporter::hasReceiver());
+    EXPECT_FALSE(ZORFeedbackProvider::hasReceiver());
+    ZORCrashReporter::checkForCrash();
+    EXPECT_EQ(sessions, 0) << "a report that cannot be sent is not offered";
+}

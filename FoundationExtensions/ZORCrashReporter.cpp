@@ -1,6 +1,7 @@
 #include "FoundationExtensions/ZORCrashReporter.h"
 
 #include "FoundationExtensions/ZORAlertPanel.h"
+#include "FoundationExtensions/ZORInterfaceLoading.h"
 #include "FoundationExtensions/ZORMultipartFormData.h"
 
 #include "platform/foundation/Bundle.h"
@@ -12,17 +13,23 @@
 #include "platform/foundation/URLConnection.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/TextView.h"
 
 FND_REGISTER_CLASS(ZORCrashReporter, fnd::Object)
 
 void ZORCrashReporter::describeClass(fnd::ClassBuilder<ZORCrashReporter>& c)
 {
+    c.property("reporterWindow", &ZORCrashReporter::reporterWindow, &ZORCrashReporter::setReporterWindow);
+    c.property("reportTextView", &ZORCrashReporter::reportTextView, &ZORCrashReporter::setReportTextView);
+    c.property("describeTextView", &ZORCrashReporter::describeTextView, &ZORCrashReporter::setDescribeTextView);
+    c.property("cancelButton", &ZORCrashReporter::cancelButton, &ZORCrashReporter::setCancelButton);
     c.action("sendActionAbort:", &ZORCrashReporter::sendActionAbort);
 }
 
 namespace {
 
-fnd::String crashReporterText(const char* key)
+fnd::String text(const char* key)
 {
     auto bundle = fnd::Bundle::bundleForClass("ZORCrashReporter");
     return bundle ? bundle->localizedStringForKey(key, "", "ZORCrashReporter") : fnd::String(key);
@@ -127,9 +134,18 @@ void ZORCrashReporter::recordOffer()
     defaults.synchronize();
 }
 
+bool ZORCrashReporter::hasReceiver()
+{
+    auto address = fnd::Bundle::mainBundle()->objectForInfoDictionaryKey("ZORCrashReporterCGIURL");
+    return address.string() && !address.string()->isEmpty();
+}
+
 void ZORCrashReporter::checkForCrash()
 {
     try {
+        // Offering a report that cannot be sent would only ask the person for nothing.
+        if (!hasReceiver())
+            return;
         auto path = pathAndNameOfCrashReportFile();
         if (!path)
             return;
@@ -141,9 +157,9 @@ void ZORCrashReporter::checkForCrash()
         if (!(lastOffer < attributes->modificationDate.timeIntervalSince1970()))
             return;
 
-        auto panel = ZORAlertPanel::create(ZORAlertPanel::Style::Warning, crashReporterText("WANT_TO_SEND_CRASH_TITLE"),
-            fnd::String::format(crashReporterText("WANT_TO_SEND_CRASH"), { applicationName() }),
-            crashReporterText("WANT_TO_SEND_CRASH_SEND"), crashReporterText("WANT_TO_SEND_CRASH_DONT_SEND"));
+        auto panel = ZORAlertPanel::create(ZORAlertPanel::Style::Warning, text("WANT_TO_SEND_CRASH_TITLE"),
+            fnd::String::format(text("WANT_TO_SEND_CRASH"), { applicationName() }), text("WANT_TO_SEND_CRASH_SEND"),
+            text("WANT_TO_SEND_CRASH_DONT_SEND"));
         if (panel->runModal() == ZORAlertPanel::DefaultReturn) {
             auto reporter = fnd::makeObject<ZORCrashReporter>();
             reporter->showReporterDialog();
@@ -155,10 +171,15 @@ void ZORCrashReporter::checkForCrash()
     }
 }
 
-ZORCrashReporter::ZORCrashReporter()
-    : m_reporterWindow(ui::Window::create({ { 0, 0 }, { 560, 420 } }, ui::WindowStyleMask::Titled))
+void ZORCrashReporter::init()
 {
-    m_reporterWindow->setTitle(crashReporterText("CRASH_REPORTER_WINDOW_TITLE"));
+    auto self = shared_from_this();
+    const fnd::String reason = "ZORCrashReporter: Could not load views resources!";
+    ZORInterfaceLoading::loadOrRaise("ZORCrashReporter", self, "ZORCrashReporter", reason);
+    if (!m_reporterWindow || !m_reportTextView || !m_describeTextView)
+        throw fnd::Exception(ZORInterfaceLoading::ViewInitializationFailed, reason);
+    if (m_cancelButton)
+        m_cancelButton->setKeyEquivalent(fnd::String(u"\x1b"));
     m_reporterWindow->center();
 }
 
@@ -166,8 +187,11 @@ void ZORCrashReporter::showReporterDialog()
 {
     auto self = std::static_pointer_cast<ZORCrashReporter>(shared_from_this());
     m_reporterWindow->setDelegate(std::static_pointer_cast<ui::WindowDelegate>(self));
-    m_reportText = lastCrashReport() + "\n\n" + consoleLog();
-    m_describeText = {};
+    m_reportTextView->setString(lastCrashReport() + "\n\n" + consoleLog());
+    m_reportTextView->setSelectedRange({ 0, 0 });
+    m_reportTextView->scrollRangeToVisible({ 0, 0 });
+    m_describeTextView->setString({});
+    m_reporterWindow->makeFirstResponder(m_describeTextView);
     ui::Application::shared().runModalForWindow(m_reporterWindow);
 }
 
@@ -192,14 +216,14 @@ void ZORCrashReporter::sendActionAbort(const fnd::Value& sender)
 
 bool ZORCrashReporter::send()
 {
-    auto address = fnd::Bundle::mainBundle()->objectForInfoDictionaryKey("ZORCrashReporterCGIURL");
-    if (!address.string() || address.string()->isEmpty()) {
+    if (!hasReceiver()) {
         fnd::log(fnd::LogLevel::Error, "The crash report was not sent: the application names no receiver.");
         return false;
     }
+    auto address = fnd::Bundle::mainBundle()->objectForInfoDictionaryKey("ZORCrashReporterCGIURL");
     ZORMultipartFormData form;
-    form.addField("crashlog", m_reportText);
-    form.addField("description", m_describeText);
+    form.addField("crashlog", m_reportTextView->string());
+    form.addField("description", m_describeTextView->string());
     fnd::URLRequest request(*address.string());
     request.setHTTPMethod("POST");
     request.setHTTPBody(form.body());

@@ -6,6 +6,11 @@
 #include <memory>
 #include <optional>
 
+namespace ui {
+class Button;
+class TextView;
+}
+
 // Offers, once per new crash log, to send the log of this application's last crash with the log lines of that run
 // and the person's description to the crash-report receiver (the main bundle's "ZORCrashReporterCGIURL").
 //
@@ -14,8 +19,10 @@
 // person declines, or when the receiver accepted the report (a 2xx answer); a failed upload keeps the log pending,
 // so the next start offers it again.
 //
-// FIXME: the dialog holds the report and description as text; its text views come with the text controls.
-// The window's delegate is the object that owns it, as an interface file's owner would be.
+// The dialog comes from the interface file "ZORCrashReporter" of the class's bundle, with the reporter as its owner
+// and its window's delegate: the report (which the person may edit) and a description in two text views, a Cancel
+// button and a Send button (tag 1), both sending sendActionAbort:. Its texts are keys of the "ZORCrashReporter"
+// string table.
 class ZORCrashReporter : public fnd::Object, public ui::WindowDelegate {
     FND_OBJECT(ZORCrashReporter)
     static void describeClass(fnd::ClassBuilder<ZORCrashReporter>& c);
@@ -37,17 +44,25 @@ public:
     static fnd::String consoleLog();
     // Offers the newest crash log when it is newer than the last offer. Never raises.
     static void checkForCrash();
+    // Whether the application names a receiver for crash reports; without one nothing is offered.
+    static bool hasReceiver();
 
-    ZORCrashReporter();
+    ZORCrashReporter() = default;
+    // Loads the dialog; raises "View initialization failed" when the interface file cannot be loaded or lacks a part.
+    void init();
     void showReporterDialog();
     // Both buttons' action: tag 1 sends, anything else cancels.
     void sendActionAbort(const fnd::Value& sender);
 
+    // The interface file's outlets.
     const std::shared_ptr<ui::Window>& reporterWindow() const { return m_reporterWindow; }
-    const fnd::String& reportText() const { return m_reportText; }
-    void setReportText(const fnd::String& text) { m_reportText = text; }
-    const fnd::String& describeText() const { return m_describeText; }
-    void setDescribeText(const fnd::String& text) { m_describeText = text; }
+    void setReporterWindow(const std::shared_ptr<ui::Window>& window) { m_reporterWindow = window; }
+    const std::shared_ptr<ui::TextView>& reportTextView() const { return m_reportTextView; }
+    void setReportTextView(const std::shared_ptr<ui::TextView>& view) { m_reportTextView = view; }
+    const std::shared_ptr<ui::TextView>& describeTextView() const { return m_describeTextView; }
+    void setDescribeTextView(const std::shared_ptr<ui::TextView>& view) { m_describeTextView = view; }
+    const std::shared_ptr<ui::Button>& cancelButton() const { return m_cancelButton; }
+    void setCancelButton(const std::shared_ptr<ui::Button>& button) { m_cancelButton = button; }
     // Whether the last send was accepted by the receiver.
     bool wasSent() const { return m_sent; }
 
@@ -56,7 +71,8 @@ private:
     static void recordOffer();
 
     std::shared_ptr<ui::Window> m_reporterWindow;
-    fnd::String m_reportText;
-    fnd::String m_describeText;
+    std::shared_ptr<ui::TextView> m_reportTextView;
+    std::shared_ptr<ui::TextView> m_describeTextView;
+    std::shared_ptr<ui::Button> m_cancelButton;
     bool m_sent { false };
 };

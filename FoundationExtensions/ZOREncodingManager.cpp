@@ -1,11 +1,13 @@
 #include "FoundationExtensions/ZOREncodingManager.h"
 
+#include "FoundationExtensions/ZORInterfaceLoading.h"
+
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/FileManager.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/UserDefaults.h"
-#include "platform/ui/Button.h"
+#include "platform/ui/Matrix.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/PopUpButton.h"
 #include "platform/ui/Window.h"
@@ -16,6 +18,8 @@ FND_REGISTER_CLASS(ZOREncodingManager, fnd::Object)
 
 void ZOREncodingManager::describeClass(fnd::ClassBuilder<ZOREncodingManager>& c)
 {
+    c.property("panel", &ZOREncodingManager::panel, &ZOREncodingManager::setPanel);
+    c.property("encodingMatrix", &ZOREncodingManager::encodingMatrix, &ZOREncodingManager::setEncodingMatrix);
     c.action("showPanel:", &ZOREncodingManager::showPanel);
     c.action("encodingListChanged:", &ZOREncodingManager::encodingListChanged);
     c.action("clearAll:", &ZOREncodingManager::clearAll);
@@ -25,7 +29,7 @@ void ZOREncodingManager::describeClass(fnd::ClassBuilder<ZOREncodingManager>& c)
 
 namespace {
 
-fnd::String encodingText(const char* key, const char* fallback)
+fnd::String text(const char* key, const char* fallback)
 {
     auto bundle = fnd::Bundle::bundleForClass("ZOREncodingManager");
     return bundle ? bundle->localizedStringForKey(key, fallback, "ZOREncodingManager") : fnd::String(fallback);
@@ -45,8 +49,9 @@ fnd::StringEncoding encoding(std::uint64_t value)
 
 std::shared_ptr<ZOREncodingManager> ZOREncodingManager::sharedPointer()
 {
-    static const auto shared = std::make_shared<ZOREncodingManager>();
-    return shared;
+    // Never destroyed: at exit its panel's views would go after the notification centre they still observe.
+    static const auto* shared = new std::shared_ptr<ZOREncodingManager>(std::make_shared<ZOREncodingManager>());
+    return *shared;
 }
 
 ZOREncodingManager& ZOREncodingManager::sharedInstance()
@@ -168,7 +173,7 @@ void ZOREncodingManager::setupPopUp(ui::PopUpButton& popUp, std::uint64_t select
     auto list = enabledEncodings();
     long selectedIndex = 0;
     if (withDefaultEntry) {
-        auto automatic = ui::MenuItem::create(encodingText("Automatic", "Automatic"));
+        auto automatic = ui::MenuItem::create(text("Automatic", "Automatic"));
         automatic->setTag(static_cast<long>(NoEncodingTag));
         menu->addItem(automatic);
     } else if (selectedEncoding != NoEncodingTag
@@ -188,8 +193,7 @@ void ZOREncodingManager::setupPopUp(ui::PopUpButton& popUp, std::uint64_t select
         separator->setTag(static_cast<long>(NoEncodingTag));
         menu->addItem(separator);
     }
-    auto customize
-        = ui::MenuItem::create(encodingText("Customize Encodings List\\U2026", "Customize Encodings List\u2026"));
+    auto customize = ui::MenuItem::create(text("Customize Encodings List\\U2026", "Customize Encodings List\u2026"));
     customize->setAction("showPanel:");
     customize->setTarget(self);
     customize->setTag(static_cast<long>(NoEncodingTag));
@@ -217,45 +221,58 @@ void ZOREncodingManager::noteEncodingListChange(bool writeDefault, bool updateLi
 
 void ZOREncodingManager::updateCheckBoxes()
 {
+    if (!m_encodingMatrix)
+        return;
     auto enabled = enabledEncodings();
-    for (const auto& box : m_encodingMatrix) {
+    for (const auto& box : m_encodingMatrix->cells()) {
         bool on = std::find(enabled.begin(), enabled.end(), static_cast<std::uint64_t>(box->tag())) != enabled.end();
         box->setState(on ? ui::ControlStateValue::On : ui::ControlStateValue::Off);
     }
 }
 
+bool ZOREncodingManager::loadPanel()
+{
+    auto self = shared_from_this();
+    auto loaded = ZORInterfaceLoading::load("ZORSelectEncodingsPanel", self, "ZOREncodingManager");
+    if (!loaded || !m_panel || !m_encodingMatrix) {
+        fnd::log(fnd::LogLevel::Error, "Failed to load ZORSelectEncodingsPanel");
+        if (!loaded)
+            fnd::log(fnd::LogLevel::Error, loaded.error().localizedDescription());
+        m_panel.reset();
+        m_encodingMatrix.reset();
+        return false;
+    }
+    m_panel->setWorksWhenModal(true);
+    m_panel->setLevel(ui::WindowLevel::ModalPanel);
+    // One check box per available encoding, each tagged with its encoding.
+    const auto& all = allAvailableStringEncodings();
+    m_encodingMatrix->renewRows(static_cast<long>(all.size()), 1);
+    for (std::size_t row = 0; row < all.size(); ++row) {
+        auto box = m_encodingMatrix->cellAtRowColumn(static_cast<long>(row), 0);
+        box->setTitle(fnd::localizedNameOfStringEncoding(encoding(all[row])));
+        box->setTag(static_cast<long>(all[row]));
+    }
+    m_encodingMatrix->sizeToCells();
+    m_panel->center();
+    return true;
+}
+
 void ZOREncodingManager::showPanel(const fnd::Value&)
 {
-    auto self = sharedPointer();
-    if (!m_panel) {
-        // One check box per available encoding, in a column.
-        const auto& all = allAvailableStringEncodings();
-        const double rowHeight = 20, width = 360;
-        const double height = rowHeight * static_cast<double>(all.size()) + 16;
-        m_panel = ui::Window::create({ { 0, 0 }, { width, height } },
-            ui::WindowStyleMask::Titled | ui::WindowStyleMask::Closable | ui::WindowStyleMask::Utility);
-        m_panel->setTitle(encodingText("EncodingsPanelTitle", "Text Encodings"));
-        m_panel->setLevel(ui::WindowLevel::ModalPanel);
-        double y = height - 8 - rowHeight;
-        for (auto value : all) {
-            auto box = ui::Button::checkboxWithTitle(
-                fnd::localizedNameOfStringEncoding(encoding(value)), self, "encodingListChanged:");
-            box->setTag(static_cast<long>(value));
-            box->setFrameOrigin({ 8, y });
-            m_panel->contentView()->addSubview(box);
-            m_encodingMatrix.push_back(box);
-            y -= rowHeight;
-        }
-    }
+    auto self = shared_from_this();
+    if (!m_panel && !loadPanel())
+        return;
     updateCheckBoxes();
     m_panel->makeKeyAndOrderFront();
 }
 
 void ZOREncodingManager::encodingListChanged(const fnd::Value&)
 {
+    if (!m_encodingMatrix)
+        return;
     m_loaded = true;
     m_encodings.clear();
-    for (const auto& box : m_encodingMatrix) {
+    for (const auto& box : m_encodingMatrix->cells()) {
         auto tag = static_cast<std::uint64_t>(box->tag());
         if (box->state() == ui::ControlStateValue::On && tag != NoEncodingTag)
             m_encodings.push_back(tag);

@@ -9,7 +9,7 @@
 #include <vector>
 
 namespace ui {
-class Button;
+class Matrix;
 class PopUpButton;
 class Window;
 }
@@ -64,15 +64,21 @@ public:
     void revertToDefault(const fnd::Value& sender);
     bool worksWhenModal() const { return true; }
 
-    // The panel and its check boxes, one per available encoding (nullptr before the panel was first shown).
+    // The panel, from the interface file "ZORSelectEncodingsPanel" (texts from the "ZOREncodingManager" table), and
+    // its matrix with one check box per available encoding, in a scroll view (nullptr before the panel was first
+    // shown).
     const std::shared_ptr<ui::Window>& panel() const { return m_panel; }
-    const std::vector<std::shared_ptr<ui::Button>>& encodingMatrix() const { return m_encodingMatrix; }
+    void setPanel(const std::shared_ptr<ui::Window>& panel) { m_panel = panel; }
+    const std::shared_ptr<ui::Matrix>& encodingMatrix() const { return m_encodingMatrix; }
+    void setEncodingMatrix(const std::shared_ptr<ui::Matrix>& matrix) { m_encodingMatrix = matrix; }
 
 private:
     void updateCheckBoxes();
 
     std::vector<std::uint64_t> m_encodings;
     bool m_loaded { false };
+    bool loadPanel();
+
     std::shared_ptr<ui::Window> m_panel;
-    std::vector<std::shared_ptr<ui::Button>> m_encodingMatrix;
+    std::shared_ptr<ui::Matrix> m_encodingMatrix;
 };

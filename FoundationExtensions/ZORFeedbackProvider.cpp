@@ -1,6 +1,7 @@
 #include "FoundationExtensions/ZORFeedbackProvider.h"
 
 #include "FoundationExtensions/ZORAlertPanel.h"
+#include "FoundationExtensions/ZORInterfaceLoading.h"
 #include "FoundationExtensions/ZORMultipartFormData.h"
 
 #include "platform/foundation/Bundle.h"
@@ -8,11 +9,21 @@
 #include "platform/foundation/URLConnection.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/ComboBox.h"
+#include "platform/ui/TextView.h"
 
 FND_REGISTER_CLASS(ZORFeedbackProvider, fnd::Object)
 
 void ZORFeedbackProvider::describeClass(fnd::ClassBuilder<ZORFeedbackProvider>& c)
 {
+    c.property("feedbackWindow", &ZORFeedbackProvider::feedbackWindow, &ZORFeedbackProvider::setFeedbackWindow);
+    c.property("subjectField", &ZORFeedbackProvider::subjectField, &ZORFeedbackProvider::setSubjectField);
+    c.property("emailAdress", &ZORFeedbackProvider::emailAdress, &ZORFeedbackProvider::setEmailAdress);
+    c.property("messageText", &ZORFeedbackProvider::messageText, &ZORFeedbackProvider::setMessageText);
+    c.property(
+        "sendMeACopyButton", &ZORFeedbackProvider::sendMeACopyButton, &ZORFeedbackProvider::setSendMeACopyButton);
+    c.property("cancelButton", &ZORFeedbackProvider::cancelButton, &ZORFeedbackProvider::setCancelButton);
     c.action("sendFeedbackButtonAction:", &ZORFeedbackProvider::sendFeedbackButtonAction);
     c.action("closeFeedbackWindow:", &ZORFeedbackProvider::closeFeedbackWindow);
     c.action("openURL:", &ZORFeedbackProvider::openURL);
@@ -20,7 +31,7 @@ void ZORFeedbackProvider::describeClass(fnd::ClassBuilder<ZORFeedbackProvider>& 
 
 namespace {
 
-fnd::String feedbackText(const char* key)
+fnd::String text(const char* key)
 {
     auto bundle = fnd::Bundle::bundleForClass("ZORFeedbackProvider");
     return bundle ? bundle->localizedStringForKey(key, "", "ZORFeedbackProvider") : fnd::String(key);
@@ -45,14 +56,25 @@ void ZORFeedbackProvider::showFeedbackProviderDialog()
     fnd::makeObject<ZORFeedbackProvider>()->showDialog();
 }
 
-ZORFeedbackProvider::ZORFeedbackProvider()
-    : m_feedbackWindow(ui::Window::create({ { 0, 0 }, { 520, 400 } }, ui::WindowStyleMask::Titled))
-    , m_subjects { feedbackText("FEEDBACK_SUBJECT_BUG"), feedbackText("FEEDBACK_SUBJECT_FEATURE"),
-        feedbackText("FEEDBACK_SUBJECT_QUESTION"), feedbackText("FEEDBACK_SUBJECT_PRAISE") }
+void ZORFeedbackProvider::init()
 {
     registerDefaults();
-    m_feedbackWindow->setTitle(feedbackText("FEEDBACK_WINDOW_TITLE"));
+    auto self = shared_from_this();
+    const fnd::String reason = "ZORFeedbackProvider: Could not load views resources!";
+    ZORInterfaceLoading::loadOrRaise("ZORFeedbackProvider", self, "ZORFeedbackProvider", reason);
+    if (!m_feedbackWindow || !m_subjectField || !m_emailAdress || !m_messageText || !m_sendMeACopyButton)
+        throw fnd::Exception(ZORInterfaceLoading::ViewInitializationFailed, reason);
+    if (m_cancelButton)
+        m_cancelButton->setKeyEquivalent(fnd::String(u"\x1b"));
     m_feedbackWindow->center();
+}
+
+void ZORFeedbackProvider::selectFirstSubject()
+{
+    if (m_subjectField->numberOfItems() > 0)
+        m_subjectField->selectItemAtIndex(0);
+    else
+        m_subjectField->setStringValue({});
 }
 
 void ZORFeedbackProvider::showDialog()
@@ -60,45 +82,58 @@ void ZORFeedbackProvider::showDialog()
     auto self = std::static_pointer_cast<ZORFeedbackProvider>(shared_from_this());
     m_feedbackWindow->setDelegate(std::static_pointer_cast<ui::WindowDelegate>(self));
     auto& defaults = fnd::UserDefaults::standardUserDefaults();
-    m_sendMeACopy = defaults.boolForKey(SendMeACopyDefaultKey);
-    m_emailAdress = defaults.stringForKey(EmailAddressDefaultKey).value_or("");
-    m_messageText = {};
-    m_subject = m_subjects.empty() ? fnd::String() : m_subjects.front();
+    m_sendMeACopyButton->setState(
+        defaults.boolForKey(SendMeACopyDefaultKey) ? ui::ControlStateValue::On : ui::ControlStateValue::Off);
+    m_emailAdress->setStringValue(defaults.stringForKey(EmailAddressDefaultKey).value_or(""));
+    m_messageText->setString({});
+    selectFirstSubject();
     ui::Application::shared().runModalForWindow(m_feedbackWindow);
 }
 
 void ZORFeedbackProvider::sendFeedbackButtonAction(const fnd::Value&)
 {
     auto self = shared_from_this();
+    // Read while a field may still be edited (reading takes the editor's text), then end editing.
+    const fnd::String message = m_messageText->string();
+    const fnd::String address = m_emailAdress->stringValue();
     // Without the prefix key the subject is the chosen text alone.
-    const fnd::String subject = infoString("ZORFeedbackSubjectPrefix") + m_subject;
-    auto& defaults = fnd::UserDefaults::standardUserDefaults();
-    defaults.setObject(m_emailAdress, EmailAddressDefaultKey);
-    defaults.setBool(m_sendMeACopy, SendMeACopyDefaultKey);
+    const fnd::String subject = infoString("ZORFeedbackSubjectPrefix") + m_subjectField->stringValue();
+    const bool copy = m_sendMeACopyButton->state() == ui::ControlStateValue::On;
+    m_feedbackWindow->endEditingFor(nullptr);
 
-    m_sent = send(subject);
+    auto& defaults = fnd::UserDefaults::standardUserDefaults();
+    defaults.setObject(address, EmailAddressDefaultKey);
+    defaults.setBool(copy, SendMeACopyDefaultKey);
+
+    m_sent = send(subject, address, message, copy);
     closeFeedbackWindow({});
     auto panel = ZORAlertPanel::create(m_sent ? ZORAlertPanel::Style::Informational : ZORAlertPanel::Style::Warning,
-        feedbackText(m_sent ? "FEEDBACK_SUCCESS_TITLE" : "FEEDBACK_ERROR_TITLE"),
-        feedbackText(m_sent ? "FEEDBACK_SUCCESS_MESSAGE" : "FEEDBACK_ERROR_MESSAGE"), feedbackText("FEEDBACK_OK"));
+        text(m_sent ? "FEEDBACK_SUCCESS_TITLE" : "FEEDBACK_ERROR_TITLE"),
+        text(m_sent ? "FEEDBACK_SUCCESS_MESSAGE" : "FEEDBACK_ERROR_MESSAGE"), text("FEEDBACK_OK"));
     panel->runModal();
 }
 
-bool ZORFeedbackProvider::send(const fnd::String& subject)
+bool ZORFeedbackProvider::hasReceiver()
 {
-    const auto address = infoString("ZORFeedbackProviderCGIURL");
-    if (address.isEmpty()) {
+    return !infoString("ZORFeedbackProviderCGIURL").isEmpty();
+}
+
+bool ZORFeedbackProvider::send(
+    const fnd::String& subject, const fnd::String& address, const fnd::String& message, bool copy)
+{
+    const auto receiver = infoString("ZORFeedbackProviderCGIURL");
+    if (receiver.isEmpty()) {
         fnd::log(fnd::LogLevel::Error, "The feedback was not sent: the application names no receiver.");
         return false;
     }
     ZORMultipartFormData form;
     form.setContentTypePreamble(true);
     form.addField("subject", subject);
-    form.addField("from", m_emailAdress);
-    form.addField("message", m_messageText);
-    form.addField("sendmeacopy", m_sendMeACopy ? "YES" : "NO");
+    form.addField("from", address);
+    form.addField("message", message);
+    form.addField("sendmeacopy", copy ? "YES" : "NO");
     form.addField("appversion", infoString("CFBundleShortVersionString"));
-    fnd::URLRequest request(address);
+    fnd::URLRequest request(receiver);
     request.setHTTPMethod("POST");
     request.setHTTPBody(form.body());
     request.setValue("ZORFeedbackProvider", "User-Agent");
@@ -115,8 +150,9 @@ bool ZORFeedbackProvider::send(const fnd::String& subject)
 void ZORFeedbackProvider::closeFeedbackWindow(const fnd::Value&)
 {
     auto self = shared_from_this();
-    m_messageText = {};
-    m_subject = m_subjects.empty() ? fnd::String() : m_subjects.front();
+    m_feedbackWindow->endEditingFor(nullptr);
+    m_messageText->setString({});
+    selectFirstSubject();
     m_feedbackWindow->orderOut();
     ui::Application::shared().stopModal();
 }

@@ -17,6 +17,8 @@ public:
     // 0 action, 1 add-action (both bordered), 2 the add button of a scroll bar corner (borderless); any other
     // type shows no image.
     void setType(int type);
+    // The cell type (text, image) stays settable beside the image type.
+    using ui::ButtonCell::setType;
 
     // Sends the action at once; the mouse counts as handled.
     bool trackMouse(const ui::Event& event, gfx::Rect cellFrame, ui::View& controlView, bool untilMouseUp) override;

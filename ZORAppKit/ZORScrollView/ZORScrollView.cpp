@@ -27,6 +27,8 @@ std::shared_ptr<ZORScrollView> ZORScrollView::create(gfx::Rect frame)
 
 void ZORScrollView::init()
 {
+    // Made from an interface file: the base sets up its clip view first.
+    ScrollView::init();
     setup();
 }
 

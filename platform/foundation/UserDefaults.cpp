@@ -7,6 +7,8 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/Paths.h"
 #include "platform/foundation/PropertyList.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/Timer.h"
 
 #include <fmt/format.h>
 
@@ -14,6 +16,7 @@
 #include <ctime>
 #include <errno.h>
 #include <sys/stat.h>
+#include <utility>
 
 namespace fnd {
 
@@ -188,7 +191,53 @@ bool UserDefaults::store()
 void UserDefaults::changed()
 {
     m_dirty = true;
-    store();
+    if (m_writeDelay > 0)
+        scheduleDelayedWrite();
+    else
+        store();
+}
+
+void UserDefaults::scheduleDelayedWrite()
+{
+    if (m_writeTimer && m_writeTimer->isValid())
+        return;
+    if (weak_from_this().expired()) {
+        // Not held by a shared_ptr: a timer could not reach it later, so write now.
+        store();
+        return;
+    }
+    // The timer holds the defaults weakly: it may outlive a suite made for a moment.
+    std::weak_ptr<Object> weakSelf = weak_from_this();
+    UserDefaults* self = this;
+    m_writeTimer = Timer::create(m_writeDelay, false, [weakSelf, self](Timer&) {
+        if (auto alive = weakSelf.lock())
+            self->synchronize();
+    });
+    RunLoop::main().addTimer(m_writeTimer, RunLoopMode::Common);
+}
+
+double UserDefaults::writeDelay() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_writeDelay;
+}
+
+void UserDefaults::setWriteDelay(double seconds)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_writeDelay = seconds > 0 ? seconds : 0;
+        if (m_writeDelay > 0 || !m_dirty)
+            return;
+    }
+    // Back to writing at once: what waits is written now.
+    synchronize();
+}
+
+bool UserDefaults::hasUnwrittenChanges() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_dirty;
 }
 
 void UserDefaults::postChange()
@@ -312,6 +361,9 @@ void UserDefaults::removeObjectForKey(const String& key)
 bool UserDefaults::synchronize()
 {
     std::lock_guard lock(m_mutex);
+    // Nothing waits once this has run: a delayed write still pending has nothing left to do.
+    if (auto timer = std::exchange(m_writeTimer, nullptr))
+        timer->invalidate();
     if (m_dirty)
         return store();
     reloadIfChangedOnDisk();

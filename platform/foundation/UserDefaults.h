@@ -10,9 +10,13 @@
 
 namespace fnd {
 
+class Timer;
+
 // Settings by key, in two layers: the persistent domain, kept as an XML property list at
 // <folder>/<suite>.plist, over a registration domain held in memory. A key missing from the persistent domain gives
-// the registered value. Every change is written to disk at once (atomically), so nothing waits for a save at quit;
+// the registered value. Every change is written to disk at once (atomically), so nothing waits for a save at quit,
+// unless a write delay is set: then the changes of that many seconds are written together by one timer on the main
+// run loop (for settings that change at every keystroke), and synchronize() writes them at once (call it at quit).
 // synchronize() also picks up changes another process wrote. A damaged file is moved aside, never dropped.
 //
 // Each change posts DidChangeNotification on the default notification center, after the change is stored, on the
@@ -61,6 +65,12 @@ public:
     // Writes what could not be written yet and reads what another process changed; false when the file could not be
     // written.
     bool synchronize();
+    // Seconds a change may wait before it is written, so that the changes within them are written once (0, the
+    // default: each change at once). The write is a timer on the main run loop, in the common modes.
+    double writeDelay() const;
+    void setWriteDelay(double seconds);
+    // Whether changes wait to be written.
+    bool hasUnwrittenChanges() const;
 
     // Both layers merged, the persistent values winning.
     Dictionary dictionaryRepresentation() const;
@@ -76,8 +86,9 @@ private:
     void load() const;
     void moveDamagedFileAside(const String& why) const;
     bool store();
-    // Stores the change; the caller posts the notification once the lock is released.
+    // Stores the change (now, or by the delayed write); the caller posts the notification once the lock is released.
     void changed();
+    void scheduleDelayedWrite();
     void postChange();
 
     String m_suiteName;
@@ -88,6 +99,9 @@ private:
     mutable Dictionary m_persistent;
     mutable bool m_loaded { false };
     mutable bool m_dirty { false };
+    double m_writeDelay { 0 };
+    // The pending delayed write; a timer someone invalidated (a run loop torn down) counts as none.
+    std::shared_ptr<Timer> m_writeTimer;
     // Set when a file that could not be read stayed in place: writing would then destroy it.
     mutable bool m_writeBlocked { false };
     // The version of the file last read or written: an atomic replace gives a new inode, an edit in place a new

@@ -110,6 +110,9 @@ void LayoutManager::drawGlyphsForGlyphRange(fnd::Range glyphRange, gfx::Point or
     auto range = intersection(glyphRange, { 0, numberOfGlyphs() });
     std::vector<gfx::Glyph> glyphs;
     std::vector<gfx::Point> positions;
+    // A long line (a one-line field holding a long text) reaches far beyond what is drawn: glyphs whose origin lies
+    // well outside the clip leave no mark, so they are not shaped into the drawing at all.
+    const gfx::Rect clip = context ? context->clipBoundingBox() : gfx::Rect {};
     for (std::size_t k = range.length > 0 ? l.paragraphAt(range.location) : l.paragraphs.size();
          k < l.paragraphs.size() && l.start(k) < range.max(); ++k) {
         const auto& p = l.paragraphs[k];
@@ -132,6 +135,9 @@ void LayoutManager::drawGlyphsForGlyphRange(fnd::Range glyphRange, gfx::Point or
                 auto line = l.placedLine(k, static_cast<std::size_t>(first.line));
                 glyphs.clear();
                 positions.clear();
+                // Twice the size covers any glyph's overhang from its origin.
+                const double reach = 2 * l.fonts[static_cast<std::size_t>(first.font)]->pointSize() + 1;
+                const gfx::Rect visible = gfx::insetRect(clip, -reach, -reach);
                 for (Index g = i; g < end; ++g) {
                     const auto& slot = slotAt(g);
                     if (slot.hidden)
@@ -148,9 +154,12 @@ void LayoutManager::drawGlyphsForGlyphRange(fnd::Range glyphRange, gfx::Point or
                     }
                     for (std::uint32_t r = 0; r < slot.recordCount; ++r) {
                         const auto& record = p.records[slot.firstRecord + r];
+                        auto position = mapping.map(line.rect.minX() + slot.x + record.dx,
+                            line.rect.minY() + line.baseline - slot.shift - record.dy);
+                        if (context && !gfx::pointInRect(position, visible))
+                            continue;
                         glyphs.push_back(record.glyph);
-                        positions.push_back(mapping.map(line.rect.minX() + slot.x + record.dx,
-                            line.rect.minY() + line.baseline - slot.shift - record.dy));
+                        positions.push_back(position);
                     }
                 }
                 if (!glyphs.empty()) {

@@ -457,7 +457,9 @@ void Application::windowDidClose(Window& window)
     auto d = delegate();
     if (!d || !m_launched || m_terminated)
         return;
-    bool anyOpen = std::any_of(m_order.begin(), m_order.end(), [](const auto& w) { return !w->isClosed(); });
+    // Panels and pop-ups serve the windows people work in; they keep nothing open on their own.
+    bool anyOpen = std::any_of(m_order.begin(), m_order.end(),
+        [](const auto& w) { return !w->isClosed() && w->canBecomeMainWindow(); });
     if (!anyOpen && d->applicationShouldTerminateAfterLastWindowClosed(*this))
         terminate();
 }

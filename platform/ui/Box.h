@@ -29,6 +29,8 @@ class Box : public View {
 public:
     Box() = default;
     static std::shared_ptr<Box> create(gfx::Rect frame = {});
+    // A box made by class name (an interface file's) gets its title cell and content view here.
+    void init() { initWithFrame({}); }
     void initWithFrame(gfx::Rect frame);
 
     BoxType boxType() const { return m_boxType; }

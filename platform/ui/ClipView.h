@@ -19,6 +19,8 @@ public:
     ClipView() = default;
     ~ClipView() override;
     static std::shared_ptr<ClipView> create(gfx::Rect frame = {});
+    // For a clip view made by class name.
+    void init() { initWithFrame({}); }
     void initWithFrame(gfx::Rect frame);
 
     const std::shared_ptr<View>& documentView() const { return m_documentView; }

@@ -133,6 +133,10 @@ void ComboBox::describeClass(fnd::ClassBuilder<ComboBox>& c)
     c.property("numberOfVisibleItems", &ComboBox::numberOfVisibleItems, &ComboBox::setNumberOfVisibleItems);
     c.property("itemHeight", &ComboBox::itemHeight, &ComboBox::setItemHeight);
     c.property("indexOfSelectedItem", &ComboBox::indexOfSelectedItem, &ComboBox::selectItemAtIndex);
+    c.property("objectValues", &ComboBox::objectValues, [](ComboBox& box, const std::vector<fnd::Value>& items) {
+        box.removeAllItems();
+        box.addItemsWithObjectValues(items);
+    });
 }
 
 ComboBox::~ComboBox()

@@ -59,7 +59,8 @@ public:
 
     const std::shared_ptr<Cell>& cell() const { return m_cell; }
     virtual void setCell(const std::shared_ptr<Cell>& cell);
-    std::shared_ptr<Cell> selectedCell() const { return m_cell; }
+    // The cell an action comes from (a matrix answers the one clicked).
+    virtual std::shared_ptr<Cell> selectedCell() const { return m_cell; }
 
     // Values, forwarded to the cell (editing in progress is validated first).
     fnd::Value objectValue() const;
@@ -135,9 +136,9 @@ public:
     virtual void calcSize() { }
 
     // Editing by the field editor.
-    std::shared_ptr<View> currentEditor() const;
+    virtual std::shared_ptr<View> currentEditor() const;
     // Ends editing without taking the text; false when nothing was being edited.
-    bool abortEditing();
+    virtual bool abortEditing();
     // Takes the field editor's text into the cell now.
     virtual void validateEditing();
     std::shared_ptr<ControlTextEditingDelegate> delegate() const { return m_delegate.lock(); }

@@ -9,7 +9,9 @@ namespace ui {
 namespace {
 
 constexpr unsigned ShiftKey = ModifierFlags::Shift;
-constexpr unsigned ControlKey = ModifierFlags::Control;
+// The desktop's Ctrl key arrives as the command modifier (the backend maps it so), so the bindings people know from
+// this desktop's text fields are written with Command.
+constexpr unsigned CommandKey = ModifierFlags::Command;
 constexpr unsigned AlternateKey = ModifierFlags::Alternate;
 constexpr unsigned Relevant
     = ModifierFlags::Shift | ModifierFlags::Control | ModifierFlags::Alternate | ModifierFlags::Command;
@@ -28,43 +30,43 @@ struct Row {
     const char* selector;
 };
 
-// The standard bindings: the keys of this desktop's text fields (Control with arrows for words and paragraphs,
-// Home and End for lines, Control with Home and End for the document), each with Shift to extend the selection.
+// The standard bindings: the keys of this desktop's text fields (Ctrl with arrows for words and paragraphs,
+// Home and End for lines, Ctrl with Home and End for the document), each with Shift to extend the selection.
 constexpr Row StandardRows[] = {
     { FunctionKey::LeftArrow, 0, "moveLeft:" },
     { FunctionKey::LeftArrow, ShiftKey, "moveLeftAndModifySelection:" },
-    { FunctionKey::LeftArrow, ControlKey, "moveWordLeft:" },
-    { FunctionKey::LeftArrow, ControlKey | ShiftKey, "moveWordLeftAndModifySelection:" },
+    { FunctionKey::LeftArrow, CommandKey, "moveWordLeft:" },
+    { FunctionKey::LeftArrow, CommandKey | ShiftKey, "moveWordLeftAndModifySelection:" },
     { FunctionKey::RightArrow, 0, "moveRight:" },
     { FunctionKey::RightArrow, ShiftKey, "moveRightAndModifySelection:" },
-    { FunctionKey::RightArrow, ControlKey, "moveWordRight:" },
-    { FunctionKey::RightArrow, ControlKey | ShiftKey, "moveWordRightAndModifySelection:" },
+    { FunctionKey::RightArrow, CommandKey, "moveWordRight:" },
+    { FunctionKey::RightArrow, CommandKey | ShiftKey, "moveWordRightAndModifySelection:" },
     { FunctionKey::UpArrow, 0, "moveUp:" },
     { FunctionKey::UpArrow, ShiftKey, "moveUpAndModifySelection:" },
-    { FunctionKey::UpArrow, ControlKey, "moveParagraphBackward:" },
-    { FunctionKey::UpArrow, ControlKey | ShiftKey, "moveParagraphBackwardAndModifySelection:" },
+    { FunctionKey::UpArrow, CommandKey, "moveParagraphBackward:" },
+    { FunctionKey::UpArrow, CommandKey | ShiftKey, "moveParagraphBackwardAndModifySelection:" },
     { FunctionKey::DownArrow, 0, "moveDown:" },
     { FunctionKey::DownArrow, ShiftKey, "moveDownAndModifySelection:" },
-    { FunctionKey::DownArrow, ControlKey, "moveParagraphForward:" },
-    { FunctionKey::DownArrow, ControlKey | ShiftKey, "moveParagraphForwardAndModifySelection:" },
+    { FunctionKey::DownArrow, CommandKey, "moveParagraphForward:" },
+    { FunctionKey::DownArrow, CommandKey | ShiftKey, "moveParagraphForwardAndModifySelection:" },
     { FunctionKey::Home, 0, "moveToBeginningOfLine:" },
     { FunctionKey::Home, ShiftKey, "moveToBeginningOfLineAndModifySelection:" },
-    { FunctionKey::Home, ControlKey, "moveToBeginningOfDocument:" },
-    { FunctionKey::Home, ControlKey | ShiftKey, "moveToBeginningOfDocumentAndModifySelection:" },
+    { FunctionKey::Home, CommandKey, "moveToBeginningOfDocument:" },
+    { FunctionKey::Home, CommandKey | ShiftKey, "moveToBeginningOfDocumentAndModifySelection:" },
     { FunctionKey::End, 0, "moveToEndOfLine:" },
     { FunctionKey::End, ShiftKey, "moveToEndOfLineAndModifySelection:" },
-    { FunctionKey::End, ControlKey, "moveToEndOfDocument:" },
-    { FunctionKey::End, ControlKey | ShiftKey, "moveToEndOfDocumentAndModifySelection:" },
+    { FunctionKey::End, CommandKey, "moveToEndOfDocument:" },
+    { FunctionKey::End, CommandKey | ShiftKey, "moveToEndOfDocumentAndModifySelection:" },
     { FunctionKey::PageUp, 0, "pageUp:" },
     { FunctionKey::PageUp, ShiftKey, "pageUpAndModifySelection:" },
     { FunctionKey::PageDown, 0, "pageDown:" },
     { FunctionKey::PageDown, ShiftKey, "pageDownAndModifySelection:" },
     { Backspace, 0, "deleteBackward:" },
     { Backspace, ShiftKey, "deleteBackward:" },
-    { Backspace, ControlKey, "deleteWordBackward:" },
+    { Backspace, CommandKey, "deleteWordBackward:" },
     { BackspaceControl, 0, "deleteBackward:" },
     { FunctionKey::Delete, 0, "deleteForward:" },
-    { FunctionKey::Delete, ControlKey, "deleteWordForward:" },
+    { FunctionKey::Delete, CommandKey, "deleteWordForward:" },
     { Return, 0, "insertNewline:" },
     { Return, ShiftKey, "insertNewline:" },
     { Return, AlternateKey, "insertNewlineIgnoringFieldEditor:" },
@@ -75,14 +77,14 @@ constexpr Row StandardRows[] = {
     { Backtab, 0, "insertBacktab:" },
     { Backtab, ShiftKey, "insertBacktab:" },
     { Escape, 0, "cancelOperation:" },
-    { u'a', ControlKey, "selectAll:" },
-    { u'c', ControlKey, "copy:" },
-    { u'x', ControlKey, "cut:" },
-    { u'v', ControlKey, "paste:" },
-    { u'v', ControlKey | ShiftKey, "pasteAsPlainText:" },
-    { u'z', ControlKey, "undo:" },
-    { u'z', ControlKey | ShiftKey, "redo:" },
-    { u'y', ControlKey, "redo:" },
+    { u'a', CommandKey, "selectAll:" },
+    { u'c', CommandKey, "copy:" },
+    { u'x', CommandKey, "cut:" },
+    { u'v', CommandKey, "paste:" },
+    { u'v', CommandKey | ShiftKey, "pasteAsPlainText:" },
+    { u'z', CommandKey, "undo:" },
+    { u'z', CommandKey | ShiftKey, "redo:" },
+    { u'y', CommandKey, "redo:" },
 };
 
 char16_t lower(char16_t c)

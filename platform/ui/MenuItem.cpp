@@ -24,7 +24,7 @@ void MenuItem::describeClass(fnd::ClassBuilder<MenuItem>& c)
     c.property("hidden", &MenuItem::isHidden, &MenuItem::setHidden);
     c.property("indentationLevel", &MenuItem::indentationLevel, &MenuItem::setIndentationLevel);
     c.property("toolTip", &MenuItem::toolTip, &MenuItem::setToolTip);
-    c.property("isSeparatorItem", &MenuItem::isSeparatorItem);
+    c.property("isSeparatorItem", &MenuItem::isSeparatorItem, &MenuItem::setSeparatorItem);
     c.property("submenu", &MenuItem::submenu, &MenuItem::setSubmenu);
     c.property("target", &MenuItem::target, &MenuItem::setTarget);
     // Selectors travel by name.
@@ -51,6 +51,17 @@ std::shared_ptr<MenuItem> MenuItem::separatorItem()
     item->m_isSeparator = true;
     item->m_enabled = false;
     return item;
+}
+
+void MenuItem::setSeparatorItem(bool flag)
+{
+    m_isSeparator = flag;
+    m_enabled = !flag;
+    if (flag) {
+        m_title = {};
+        m_action = {};
+        m_keyEquivalent = {};
+    }
 }
 
 std::shared_ptr<MenuItem> MenuItem::copy() const

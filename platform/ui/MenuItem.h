@@ -70,6 +70,8 @@ public:
     void setToolTip(const fnd::String& toolTip) { m_toolTip = toolTip; }
 
     bool isSeparatorItem() const { return m_isSeparator; }
+    // Interface files make separators by setting "isSeparatorItem"; the item loses its title and action.
+    void setSeparatorItem(bool flag);
     bool hasSubmenu() const { return m_submenu != nullptr; }
     const std::shared_ptr<Menu>& submenu() const { return m_submenu; }
     // The submenu's supermenu becomes this item's menu. A menu already open under another item is refused

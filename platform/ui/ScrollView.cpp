@@ -3,6 +3,8 @@
 #include "platform/graphics/BezierPath.h"
 #include "platform/ui/ControlLook.h"
 #include "platform/ui/Event.h"
+#include "platform/ui/TableHeaderView.h"
+#include "platform/ui/TableView.h"
 
 #include <algorithm>
 #include <cmath>
@@ -31,6 +33,7 @@ void ScrollView::describeClass(fnd::ClassBuilder<ScrollView>& c)
     c.property("borderType", &ScrollView::borderType, &ScrollView::setBorderType);
     c.property("lineScroll", &ScrollView::lineScroll, &ScrollView::setLineScroll);
     c.property("pageScroll", &ScrollView::pageScroll, &ScrollView::setPageScroll);
+    c.property("documentView", &ScrollView::documentView, &ScrollView::setDocumentView);
     c.action("_doScroller:", &ScrollView::scrollerAction);
 }
 
@@ -46,6 +49,8 @@ void ScrollView::initWithFrame(gfx::Rect frame)
     View::initWithFrame(frame);
     if (!m_contentView)
         setContentView(ClipView::create({ 0, 0, frame.width(), frame.height() }));
+    else
+        tile();
 }
 
 gfx::Size ScrollView::contentSizeForFrameSize(gfx::Size frameSize, bool hasHorizontalScroller, bool hasVerticalScroller,
@@ -303,7 +308,7 @@ std::pair<bool, bool> ScrollView::scrollersShown() const
         = m_rulersVisible && m_hasHorizontalRuler && m_horizontalRuler ? m_horizontalRuler->frame().height() : 0;
     double rulerV = m_rulersVisible && m_hasVerticalRuler && m_verticalRuler ? m_verticalRuler->frame().width() : 0;
     double width = bounds().width() - in.left - in.right - rulerV;
-    double height = bounds().height() - in.top - in.bottom - rulerH;
+    double height = bounds().height() - in.top - in.bottom - rulerH - tableHeaderHeight();
     auto clipFrame = m_contentView->frame().size;
     auto clipBounds = m_contentView->bounds().size;
     double sx = clipFrame.width > 0 ? clipBounds.width / clipFrame.width : 1;
@@ -345,9 +350,12 @@ void ScrollView::tile()
     double rulerH = showHRuler ? m_horizontalRuler->frame().height() : 0;
     double rulerV = showVRuler ? m_verticalRuler->frame().width() : 0;
 
-    gfx::Rect content { inner.minX() + rulerV, inner.minY() + rulerH,
+    const double headerH = tableHeaderHeight();
+    gfx::Rect content { inner.minX() + rulerV, inner.minY() + rulerH + headerH,
         std::max(0.0, inner.width() - rulerV - (legacy && showV ? vWidth : 0)),
-        std::max(0.0, inner.height() - rulerH - (legacy && showH ? hHeight : 0)) };
+        std::max(0.0, inner.height() - rulerH - headerH - (legacy && showH ? hHeight : 0)) };
+    placeTableHeader({ content.minX(), content.minY() - headerH, content.width(), headerH },
+        { content.maxX(), content.minY() - headerH, vWidth, headerH }, legacy && showV);
     if (m_horizontalRuler) {
         m_horizontalRuler->setHidden(!showHRuler);
         if (showHRuler)
@@ -380,6 +388,56 @@ void ScrollView::tile()
     m_tiling = false;
 }
 
+std::shared_ptr<View> ScrollView::tableHeaderView() const
+{
+    auto table = std::dynamic_pointer_cast<TableView>(documentView());
+    return table ? table->headerView() : nullptr;
+}
+
+std::shared_ptr<View> ScrollView::tableCornerView() const
+{
+    auto table = std::dynamic_pointer_cast<TableView>(documentView());
+    return table ? table->cornerView() : nullptr;
+}
+
+double ScrollView::tableHeaderHeight() const
+{
+    auto header = tableHeaderView();
+    return header ? header->frame().height() : 0;
+}
+
+void ScrollView::placeTableHeader(gfx::Rect header, gfx::Rect corner, bool showCorner)
+{
+    auto headerView = tableHeaderView();
+    if (!headerView) {
+        if (m_headerClipView) {
+            m_headerClipView->setDocumentView(nullptr);
+            m_headerClipView->removeFromSuperview();
+            m_headerClipView = nullptr;
+        }
+    } else {
+        if (!m_headerClipView) {
+            m_headerClipView = ClipView::create(header);
+            addSubview(m_headerClipView);
+        }
+        if (m_headerClipView->documentView() != headerView)
+            m_headerClipView->setDocumentView(headerView);
+        m_headerClipView->setFrame(header);
+        if (m_contentView)
+            m_headerClipView->scrollToPoint({ m_contentView->bounds().minX(), 0 });
+    }
+    auto cornerView = headerView ? tableCornerView() : nullptr;
+    if (m_cornerView && m_cornerView != cornerView)
+        m_cornerView->removeFromSuperview();
+    m_cornerView = cornerView;
+    if (m_cornerView) {
+        if (m_cornerView->superview().get() != this)
+            addSubview(m_cornerView);
+        m_cornerView->setHidden(!showCorner);
+        m_cornerView->setFrame(corner);
+    }
+}
+
 void ScrollView::resizeSubviewsWithOldSize(gfx::Size)
 {
     // Everything here is placed by tile, not by autoresizing.
@@ -390,6 +448,9 @@ void ScrollView::reflectScrolledClipView(ClipView& clipView)
 {
     if (&clipView != m_contentView.get())
         return;
+    // The header scrolls sideways with the rows.
+    if (m_headerClipView && m_headerClipView->bounds().minX() != clipView.bounds().minX())
+        m_headerClipView->scrollToPoint({ clipView.bounds().minX(), 0 });
     if (m_autohidesScrollers && !m_tiling) {
         auto [showH, showV] = scrollersShown();
         bool shownH = m_horizontalScroller && !m_horizontalScroller->isHidden();

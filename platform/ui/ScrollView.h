@@ -18,6 +18,8 @@ class ScrollView : public View {
 public:
     ScrollView() = default;
     static std::shared_ptr<ScrollView> create(gfx::Rect frame = {});
+    // A scroll view made by class name (an interface file's) gets its clip view here.
+    void init() { initWithFrame({}); }
     void initWithFrame(gfx::Rect frame);
 
     // The size of the clip view for a frame size with the given scrollers and border.
@@ -85,7 +87,11 @@ public:
     void setRulersVisible(bool flag);
 
     // Layout: places the clip view, scrollers, rulers and corner; subclasses place extra views after the base.
+    // A table document's header view goes above the content in a clip view of its own (scrolled sideways with
+    // the content), and its corner view above the vertical scroller.
     virtual void tile();
+    // The clip view holding a table's header view; nullptr without one.
+    const std::shared_ptr<ClipView>& headerClipView() const { return m_headerClipView; }
     // The clip view scrolled or the document changed: the scrollers follow.
     virtual void reflectScrolledClipView(ClipView& clipView);
 
@@ -106,12 +112,19 @@ private:
     void adoptScroller(const std::shared_ptr<Scroller>& scroller);
     void scrollClipBy(double dx, double dy);
     void updateScrollers();
+    // A table document's header and corner views (nullptr when the document has none).
+    std::shared_ptr<View> tableHeaderView() const;
+    std::shared_ptr<View> tableCornerView() const;
+    double tableHeaderHeight() const;
+    void placeTableHeader(gfx::Rect header, gfx::Rect corner, bool showCorner);
 
     std::shared_ptr<ClipView> m_contentView;
     std::shared_ptr<Scroller> m_verticalScroller;
     std::shared_ptr<Scroller> m_horizontalScroller;
     std::shared_ptr<View> m_horizontalRuler;
     std::shared_ptr<View> m_verticalRuler;
+    std::shared_ptr<ClipView> m_headerClipView;
+    std::shared_ptr<View> m_cornerView;
     bool m_hasVerticalScroller { false };
     bool m_hasHorizontalScroller { false };
     bool m_autohidesScrollers { false };

@@ -166,7 +166,7 @@ void TextView::setTextContainerInset(gfx::Size inset)
         return;
     m_textContainerInset = inset;
     invalidateTextContainerOrigin();
-    setFrameSize(frame().size); // the container follows the new inset
+    containerFollowsFrame(); // the container follows the new inset
     setNeedsDisplay(true);
 }
 
@@ -175,11 +175,18 @@ void TextView::invalidateTextContainerOrigin()
     m_textContainerOrigin = { m_textContainerInset.width, m_textContainerInset.height };
 }
 
-void TextView::setFrameSize(gfx::Size size)
+void TextView::setFrame(gfx::Rect frame)
 {
-    View::setFrameSize(size);
+    // Every change of size comes here (setFrameSize too), also one an interface file makes through the "frame" key.
+    View::setFrame(frame);
+    containerFollowsFrame();
+}
+
+void TextView::containerFollowsFrame()
+{
     if (!m_textContainer)
         return;
+    const auto size = frame().size;
     auto container = m_textContainer->containerSize();
     if (m_textContainer->widthTracksTextView())
         container.width = std::max(0.0, size.width - 2 * m_textContainerInset.width);

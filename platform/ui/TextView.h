@@ -161,7 +161,7 @@ public:
     // by moving its own bounds.
     virtual void scrollRangeToVisible(fnd::Range range);
     void centerSelectionInVisibleArea(const fnd::Value& sender = {});
-    void setFrameSize(gfx::Size size) override;
+    void setFrame(gfx::Rect frame) override;
 
     // Selection.
     fnd::Range selectedRange() const { return m_selectedRange; }
@@ -355,6 +355,8 @@ private:
     struct TypingUndo;
 
     void setUpTextSystem(const std::shared_ptr<txt::TextContainer>& container, bool ownsStorage);
+    // The container's tracked sides take the frame's size less the inset.
+    void containerFollowsFrame();
     void textStorageDidProcessEditing();
     void interpretKeyEvent(const Event& event);
     // The layout manager took in an edit: an edit of someone else's is shown and sized for here.

@@ -32,6 +32,8 @@ void Window::describeClass(fnd::ClassBuilder<Window>& c)
     c.property("frame", &Window::frame, [](Window& w, gfx::Rect r) { w.setFrame(r, true); });
     c.property("frameAutosaveName", &Window::frameAutosaveName,
         [](Window& w, fnd::String name) { w.setFrameAutosaveName(name); });
+    c.property("worksWhenModal", &Window::worksWhenModal, &Window::setWorksWhenModal);
+    c.property("initialFirstResponder", &Window::initialFirstResponder, &Window::setInitialFirstResponder);
     c.action("orderFront:", &Window::orderFront);
     c.action("orderBack:", &Window::orderBack);
     c.action("orderOut:", &Window::orderOut);

@@ -180,7 +180,8 @@ public:
     bool hidesOnDeactivate() const { return m_hidesOnDeactivate; }
     void setHidesOnDeactivate(bool flag) { m_hidesOnDeactivate = flag; }
     // Panels that keep working while a modal session runs answer true.
-    virtual bool worksWhenModal() const { return false; }
+    virtual bool worksWhenModal() const { return m_worksWhenModal; }
+    void setWorksWhenModal(bool flag) { m_worksWhenModal = flag; }
     double backingScaleFactor() const;
     // The bars of a textured window along the bottom (MinY) and top (MaxY) of its content: views that slide in from
     // those edges leave them free. Other edges have none; a negative thickness is taken as 0.
@@ -356,6 +357,7 @@ private:
     bool m_hasShadow { true };
     bool m_ignoresMouseEvents { false };
     bool m_hidesOnDeactivate { false };
+    bool m_worksWhenModal { false };
     bool m_showsResizeIndicator { true };
     unsigned m_disabledButtons { 0 };
     gfx::Size m_minSize { 1, 1 };

@@ -15,9 +15,8 @@ TEST(BlockSheet, TheBlockGetsTheReturnCodeOnce)
     window->makeKeyAndOrderFront();
 
     std::vector<std::int64_t> codes;
-    ZORExtension::beginSheetModalForWindowDidEndBlock(app, sheet, window, [&](std::int64_t code) {
-        codes.push_back(code);
-    });
+    ZORExtension::beginSheetModalForWindowDidEndBlock(
+        app, sheet, window, [&](std::int64_t code) { codes.push_back(code); });
     EXPECT_EQ(window->attachedSheet(), sheet);
     app.endSheet(sheet, 1);
     app.endSheet(sheet, 2);

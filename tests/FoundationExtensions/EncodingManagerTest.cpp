@@ -3,12 +3,18 @@
 #include "FoundationExtensions/ZORLanguageLocale.h"
 
 #include "platform/backend/headless/HeadlessBackend.h"
+#include "platform/foundation/Bundle.h"
+#include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/UserDefaults.h"
-#include "platform/ui/Button.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Matrix.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/PopUpButton.h"
+#include "platform/ui/ScrollView.h"
 #include "platform/ui/Window.h"
+
+#include "DialogDriving.h"
 
 #include "support/TemporaryFolder.h"
 
@@ -120,23 +126,39 @@ TEST_F(EncodingManager, ThePanelEditsTheListSavesItAndTellsEveryone)
         EncodingsListChanged, {}, [&](const fnd::Notification&) { ++changes; });
 
     manager.showPanel({});
-    ASSERT_TRUE(manager.panel());
-    EXPECT_TRUE(manager.panel()->isVisible());
-    const auto& boxes = manager.encodingMatrix();
-    ASSERT_EQ(boxes.size(), ZOREncodingManager::allAvailableStringEncodings().size());
+    auto panel = manager.panel();
+    ASSERT_TRUE(panel);
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_EQ(panel->title(), "Text Encodings");
+    EXPECT_EQ(panel->level(), ui::WindowLevel::ModalPanel);
+    auto matrix = manager.encodingMatrix();
+    ASSERT_TRUE(matrix);
+    auto scrollView = matrix->enclosingScrollView();
+    ASSERT_TRUE(scrollView);
+    EXPECT_GT(matrix->frame().height(), scrollView->contentSize().height) << "more boxes than fit: the list scrolls";
+    const auto& all = ZOREncodingManager::allAvailableStringEncodings();
+    ASSERT_EQ(matrix->cells().size(), all.size());
     auto enabled = manager.enabledEncodings();
-    for (const auto& box : boxes) {
-        bool isEnabled
-            = std::find(enabled.begin(), enabled.end(), static_cast<std::uint64_t>(box->tag())) != enabled.end();
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        const auto& box = matrix->cells()[i];
+        EXPECT_EQ(static_cast<std::uint64_t>(box->tag()), all[i]);
+        EXPECT_EQ(box->title(), fnd::localizedNameOfStringEncoding(static_cast<Encoding>(all[i])));
+        bool isEnabled = std::find(enabled.begin(), enabled.end(), all[i]) != enabled.end();
         EXPECT_EQ(box->state() == ui::ControlStateValue::On, isEnabled) << box->title();
     }
 
-    // Ticking Latin 2 and unticking UTF-8 as a person would, by clicking.
-    auto boxFor = [&](Encoding e) {
-        return *std::find_if(boxes.begin(), boxes.end(), [&](auto& b) { return b->tag() == static_cast<long>(e); });
+    // Ticking Latin 2 and unticking UTF-8 as a person would: scrolled into sight, then clicked.
+    auto clickBox = [&](Encoding e) {
+        auto cell = matrix->cellWithTag(static_cast<long>(e));
+        long row = 0, column = 0;
+        ASSERT_TRUE(cell && matrix->getRowColumnOfCell(*cell, row, column));
+        auto frame = matrix->cellFrameAtRowColumn(row, column);
+        matrix->scrollRectToVisible(frame);
+        dialogs::clickAt(*backend, *matrix, { frame.minX() + 8, frame.midY() });
+        backend->dispatchEvents();
     };
-    boxFor(Encoding::ISOLatin2)->performClick({});
-    boxFor(Encoding::UTF8)->performClick({});
+    clickBox(Encoding::ISOLatin2);
+    clickBox(Encoding::UTF8);
     auto edited = manager.enabledEncodings();
     EXPECT_NE(std::find(edited.begin(), edited.end(), value(Encoding::ISOLatin2)), edited.end());
     EXPECT_EQ(std::find(edited.begin(), edited.end(), value(Encoding::UTF8)), edited.end());
@@ -145,15 +167,63 @@ TEST_F(EncodingManager, ThePanelEditsTheListSavesItAndTellsEveryone)
     EXPECT_EQ(stored->size(), edited.size());
     EXPECT_EQ(changes, 2);
 
-    manager.selectAll({});
-    EXPECT_TRUE(
-        std::all_of(boxes.begin(), boxes.end(), [](auto& b) { return b->state() == ui::ControlStateValue::On; }));
-    manager.revertToDefault({});
+    // The panel keeps working while another window runs modally: Space ticks the box with the focus.
+    auto dialog = ui::Window::create({ { 100, 100 }, { 200, 100 } }, ui::WindowStyleMask::Titled);
+    backend->answerNextModal([&](ui::Window&) {
+        panel->makeKeyAndOrderFront();
+        panel->makeFirstResponder(matrix);
+        backend->keyDown(*panel, " ", ui::KeyCode::Space);
+        backend->after(0, [] { ui::Application::shared().stopModal(); });
+    });
+    ui::Application::shared().runModalForWindow(dialog);
+    EXPECT_EQ(matrix->cellWithTag(static_cast<long>(Encoding::UTF8))->state(), ui::ControlStateValue::On)
+        << "the box last clicked has the focus";
+    EXPECT_EQ(changes, 3);
+    EXPECT_EQ(backend->beepCount(), 0);
+
+    dialogs::click(*backend, *dialogs::buttonTitled(*panel, "Select All"));
+    backend->dispatchEvents();
+    EXPECT_TRUE(std::all_of(matrix->cells().begin(), matrix->cells().end(),
+        [](auto& b) { return b->state() == ui::ControlStateValue::On; }));
+    dialogs::click(*backend, *dialogs::buttonTitled(*panel, "Use Defaults"));
+    backend->dispatchEvents();
     EXPECT_FALSE(fnd::UserDefaults::standardUserDefaults().objectForKey(ZOREncodingManager::DefaultsKey));
     EXPECT_EQ(manager.enabledEncodings(), ZOREncodingManager::defaultEncodings());
-    EXPECT_EQ(changes, 4);
+    EXPECT_EQ(changes, 5);
+
+    scrollView->contentView()->scrollToPoint({ 0, 0 });
+    scrollView->reflectScrolledClipView(*scrollView->contentView());
+    auto image = dialogs::snapshot(*backend, *panel, "encodings-panel");
+    // UTF-8 (first row, on by default) shows a ticked box, UTF-7 (third row, off) an empty one.
+    ASSERT_EQ(matrix->cells()[0]->tag(), static_cast<long>(Encoding::UTF8));
+    ASSERT_EQ(matrix->cells()[2]->state(), ui::ControlStateValue::Off);
+    auto box = [&](long row) {
+        auto frame = matrix->cellFrameAtRowColumn(row, 0);
+        return gfx::Rect { frame.minX(), frame.minY(), frame.height(), frame.height() };
+    };
+    EXPECT_GT(dialogs::blueShare(*image, *matrix, box(0)), 0.3);
+    EXPECT_LT(dialogs::blueShare(*image, *matrix, box(2)), 0.02);
     fnd::NotificationCenter::defaultCenter().removeObserver(token);
-    manager.panel()->orderOut();
+    panel->orderOut();
+}
+
+TEST_F(EncodingManager, APanelWithoutItsInterfaceFileIsLoggedAndNotShown)
+{
+    fnd::Bundle::registerClass("ZOREncodingManager", "TestBundle");
+    std::vector<std::string> logged;
+    auto previous = fnd::setLogSink([&](fnd::LogLevel, const fnd::String& line) { logged.push_back(line.utf8()); });
+    auto manager = std::make_shared<ZOREncodingManager>();
+    manager->showPanel({});
+    fnd::setLogSink(previous);
+    fnd::Bundle::registerClass("ZOREncodingManager", "ZORFramework");
+    EXPECT_FALSE(manager->panel());
+    EXPECT_FALSE(manager->encodingMatrix());
+    ASSERT_FALSE(logged.empty());
+    EXPECT_EQ(logged.front(), "Failed to load ZORSelectEncodingsPanel");
+    // Without the panel its actions change nothing.
+    auto before = manager->enabledEncodings();
+    manager->encodingListChanged({});
+    EXPECT_EQ(manager->enabledEncodings(), before);
 }
 
 TEST_F(EncodingManager, DetectsTheEncodingOfFilesAndData)

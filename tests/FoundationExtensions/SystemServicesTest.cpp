@@ -12,7 +12,9 @@
 #include "platform/backend/headless/HeadlessBackend.h"
 #include "platform/foundation/DesktopEntry.h"
 #include "platform/foundation/Process.h"
+#include "platform/ui/Alert.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/Button.h"
 #include "platform/ui/Event.h"
 #include "platform/ui/GlobalHotKeys.h"
 #include "platform/ui/Menu.h"
@@ -217,9 +219,11 @@ TEST(Relaunch, StartsTheRunningExecutableAgainOnlyWhenAsked)
     std::vector<fnd::String> offered;
     auto answer = [&](long code) {
         return [&, code](ui::Window& window) {
-            if (auto panel = dynamic_cast<ZORAlertPanel*>(&window))
-                offered.push_back(panel->defaultButton());
-            app.stopModalWithCode(code);
+            auto panel = ZORAlertPanel::panelForWindow(window);
+            ASSERT_TRUE(panel);
+            offered.push_back(panel->defaultButton());
+            // The default button comes first, the alternate second.
+            panel->alert()->buttons().at(code == ZORAlertPanel::DefaultReturn ? 0 : 1)->performClick();
         };
     };
 

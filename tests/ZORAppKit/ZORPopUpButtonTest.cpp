@@ -7,6 +7,7 @@
 #include "FoundationExtensions/ZOREncodingManager.h"
 
 #include "platform/ui/Button.h"
+#include "platform/ui/Matrix.h"
 #include "platform/ui/PopUpButton.h"
 #include "platform/ui/Window.h"
 
@@ -109,7 +110,7 @@ protected:
     {
         auto& manager = ZOREncodingManager::sharedInstance();
         manager.showPanel({});
-        for (const auto& box : manager.encodingMatrix())
+        for (const auto& box : manager.encodingMatrix()->cells())
             if (box->tag() == static_cast<long>(encoding))
                 box->performClick({});
         manager.panel()->orderOut();

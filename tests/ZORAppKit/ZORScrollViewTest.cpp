@@ -103,6 +103,16 @@ TEST_F(ZORScrollViewTest, WithNothingInTheSlotsTheLayoutIsTheBaseScrollViews)
     EXPECT_EQ(scroll->verticalScroller()->frame(), plain->verticalScroller()->frame());
 }
 
+// Made by class name, as an interface file makes it: it must still show its document through a clip view.
+TEST_F(ZORScrollViewTest, MadeByClassNameItHasAClipView)
+{
+    auto made = std::dynamic_pointer_cast<ZORScrollView>(fnd::makeObject<ZORScrollView>());
+    ASSERT_TRUE(made);
+    ASSERT_TRUE(made->contentView());
+    made->setDocumentView(document({ 600, 400 }));
+    EXPECT_EQ(made->documentView()->superview(), made->contentView());
+}
+
 TEST_F(ZORScrollViewTest, HorizontalSlotsTakeTheirWidthsFromTheScrollerOnWholePoints)
 {
     auto c = content();

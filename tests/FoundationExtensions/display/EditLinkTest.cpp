@@ -7,7 +7,9 @@
 #include "platform/foundation/Exception.h"
 #include "platform/foundation/ObjectBridge.h"
 #include "platform/foundation/RunLoop.h"
+#include "platform/ui/Alert.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/Button.h"
 #include "platform/ui/Pasteboard.h"
 
 #include "support/TemporaryFolder.h"
@@ -104,15 +106,15 @@ TEST_F(EditLinkSession, AnItemGoesToTheServerApplicationAndComesBackEdited)
 
 TEST_F(EditLinkSession, AMissingServerApplicationIsReportedWithADownloadButtonOnlyWithAnAddress)
 {
-    auto& app = ui::Application::shared();
     std::vector<std::pair<fnd::String, fnd::String>> buttons;
     auto answer = [&](long code) {
         backend->answerNextModal([&, code](ui::Window& window) {
-            if (auto panel = dynamic_cast<ZORAlertPanel*>(&window)) {
-                EXPECT_EQ(panel->style(), ZORAlertPanel::Style::Critical);
-                buttons.emplace_back(panel->defaultButton(), panel->alternateButton());
-            }
-            app.stopModalWithCode(code);
+            auto panel = ZORAlertPanel::panelForWindow(window);
+            ASSERT_TRUE(panel);
+            EXPECT_EQ(panel->alert()->alertStyle(), ui::AlertStyle::Critical);
+            buttons.emplace_back(panel->defaultButton(), panel->alternateButton());
+            // The default button comes first, the alternate second.
+            panel->alert()->buttons().at(code == ZORAlertPanel::DefaultReturn ? 0 : 1)->performClick();
         });
     };
     fnd::Dictionary data { { "bundleId", "org.example.missing" }, { "serverName", "Barcode" },

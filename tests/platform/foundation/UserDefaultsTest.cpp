@@ -1,10 +1,12 @@
 #include "platform/foundation/UserDefaults.h"
 
+#include "platform/foundation/Clock.h"
 #include "platform/foundation/Exception.h"
 #include "platform/foundation/FileManager.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/Object.h"
 #include "platform/foundation/PropertyList.h"
+#include "platform/foundation/RunLoop.h"
 #include "platform/foundation/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -206,4 +208,42 @@ TEST(UserDefaults, EachChangePostsTheChangeNotificationWithTheDefaultsAsObject)
     EXPECT_EQ(seen[0].first, Value(std::static_pointer_cast<Object>(defaults)));
     EXPECT_EQ(seen[0].second, 200) << "observers see the new value";
     EXPECT_EQ(seen[1].second, 0);
+}
+
+// With a write delay the changes of a burst reach the file together, by a timer of the main run loop; nothing is
+// lost: synchronize and a return to immediate writes flush what waits.
+TEST(UserDefaults, DelayedWritesGatherABurstOfChangesAndLoseNone)
+{
+    DefaultsFolder config;
+    auto clock = std::make_shared<VirtualClock>();
+    ScopedClock scopedClock(clock);
+    auto defaults = std::make_shared<UserDefaults>(Suite);
+    auto onDisk = [&](const char* key) {
+        auto fresh = std::make_shared<UserDefaults>(Suite);
+        return fresh->objectForKey(key);
+    };
+    defaults->setWriteDelay(0.5);
+    defaults->setObject("4", "Content");
+    defaults->setObject("40", "Content");
+    defaults->setObject("400", "Content");
+    EXPECT_TRUE(defaults->hasUnwrittenChanges());
+    EXPECT_EQ(defaults->stringForKey("Content")->utf8(), "400") << "readers see the change at once";
+    EXPECT_TRUE(onDisk("Content").isNil()) << "the burst waits for its delay";
+
+    RunLoop::main().runUntilDate(clock->now().addingTimeInterval(0.6));
+    EXPECT_FALSE(defaults->hasUnwrittenChanges());
+    EXPECT_EQ(onDisk("Content").stringValue().utf8(), "400");
+
+    defaults->setObject("4000", "Content");
+    EXPECT_TRUE(defaults->synchronize());
+    EXPECT_EQ(onDisk("Content").stringValue().utf8(), "4000") << "synchronize writes what waits";
+
+    defaults->setObject("40000", "Content");
+    defaults->setWriteDelay(0);
+    EXPECT_EQ(onDisk("Content").stringValue().utf8(), "40000") << "dropping the delay writes what waits";
+    defaults->setObject("5", "Content");
+    EXPECT_EQ(onDisk("Content").stringValue().utf8(), "5");
+    // The timer of the burst before is harmless once it fires.
+    RunLoop::main().runUntilDate(clock->now().addingTimeInterval(1));
+    EXPECT_EQ(onDisk("Content").stringValue().utf8(), "5");
 }

@@ -218,6 +218,27 @@ TEST(InterfaceFile, BuildsNestedObjectsAndConnectsBeforeAwaking)
             "ok sees target set, action save:, 0 children", "owner sees window set" }));
 }
 
+// Menus in a file get separators.
+TEST(InterfaceFile, MenusGetSeparators)
+{
+    auto loaded = ui::InterfaceFile::load(xml(R"(<interface>
+  <object id="menu" class="Menu">
+    <items>
+      <object class="MenuItem"><string key="title">About</string><string key="keyEquivalent">i</string></object>
+      <object class="MenuItem"><bool key="isSeparatorItem">true</bool></object>
+      <object class="MenuItem"><string key="title">Quit</string></object>
+    </items>
+  </object>
+</interface>)"));
+    ASSERT_TRUE(loaded) << loaded.error().localizedDescription().utf8();
+    auto menu = std::dynamic_pointer_cast<ui::Menu>(loaded->objectsById.at("menu"));
+    ASSERT_EQ(menu->numberOfItems(), 3);
+    EXPECT_FALSE(menu->itemAtIndex(0)->isSeparatorItem());
+    EXPECT_TRUE(menu->itemAtIndex(1)->isSeparatorItem());
+    EXPECT_FALSE(menu->itemAtIndex(1)->isEnabled()) << "a separator is never chosen";
+    EXPECT_TRUE(menu->itemAtIndex(1)->title().isEmpty());
+}
+
 TEST(InterfaceFile, BrokenFilesFailNamingTheElement)
 {
     struct Case {

@@ -312,6 +312,9 @@ TEST_F(WindowTest, ClosingAsksTheDelegateAndTheLastWindowCanEndTheApplication)
     EXPECT_TRUE(a->isClosed());
     EXPECT_EQ(delegate->log.back(), "willClose");
     EXPECT_FALSE(app().hasTerminated());
+    // A pop-up or panel left on screen does not keep the application open.
+    auto popUp = Window::create({ 0, 0, 50, 50 }, WindowStyleMask::Borderless);
+    popUp->orderFront();
     b->close();
     EXPECT_TRUE(app().hasTerminated());
     EXPECT_EQ(quit->terminations, 1);

@@ -177,9 +177,9 @@ TEST_F(FieldEditor, SecureFieldsShowBulletsAndKeepTheirTextOffThePasteboard)
     auto pasteboard = Pasteboard::generalPasteboard();
     pasteboard->declareTypes({ PasteboardType::String });
     pasteboard->setString("before", PasteboardType::String);
-    key(u'a', KeyCode::A, ModifierFlags::Control);
+    key(u'a', KeyCode::A, ModifierFlags::Command);
     int beeps = backend->beepCount();
-    key(u'c', KeyCode::C, ModifierFlags::Control);
+    key(u'c', KeyCode::C, ModifierFlags::Command);
     EXPECT_GT(backend->beepCount(), beeps);
     EXPECT_EQ(pasteboard->stringForType(PasteboardType::String)->utf8(), "before");
     // The editor shows seven bullets of equal width, not the letters.

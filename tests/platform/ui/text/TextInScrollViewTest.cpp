@@ -41,7 +41,7 @@ TEST_F(TextInScrollView, TypingKeepsTheCaretInSightAndTheViewGrowsWithItsText)
     auto caret = view->insertionPointRect();
     auto visible = scrollView->documentVisibleRect();
     EXPECT_TRUE(gfx::containsRect(visible, caret)) << "the caret is in sight";
-    key(FunctionKey::Home, KeyCode::Home, ModifierFlags::Control);
+    key(FunctionKey::Home, KeyCode::Home, ModifierFlags::Command);
     EXPECT_DOUBLE_EQ(scrolled(), 0) << "back at the top";
     // Centring the selection puts its line in the middle of the clip view.
     view->setSelectedRange({ 5 * 10, 0 });

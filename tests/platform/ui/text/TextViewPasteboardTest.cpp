@@ -16,7 +16,7 @@ using namespace texttest;
 namespace {
 
 using TextViewPasteboard = TextTest;
-constexpr unsigned Ctrl = ModifierFlags::Control;
+constexpr unsigned Ctrl = ModifierFlags::Command; // the desktop's Ctrl key
 
 // Bold, a red run, a link and a centred second paragraph.
 txt::AttributedString richSample()

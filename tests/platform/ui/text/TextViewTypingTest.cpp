@@ -19,7 +19,7 @@ namespace {
 using TextViewTyping = TextTest;
 
 constexpr unsigned Shift = ModifierFlags::Shift;
-constexpr unsigned ControlKey = ModifierFlags::Control;
+constexpr unsigned ControlKey = ModifierFlags::Command; // the desktop's Ctrl key
 
 }
 
@@ -251,7 +251,7 @@ TEST_F(TextViewTyping, TheViewGrowsWithItsTextInsideItsInsets)
     key(u'\r', KeyCode::Return);
     key(u'\r', KeyCode::Return);
     EXPECT_GT(view->frame().height(), 40);
-    key(u'a', KeyCode::A, ModifierFlags::Control);
+    key(u'a', KeyCode::A, ModifierFlags::Command);
     key(0x7F, KeyCode::Delete);
     EXPECT_DOUBLE_EQ(view->frame().height(), 40);
     EXPECT_DOUBLE_EQ(view->frame().width(), 100);

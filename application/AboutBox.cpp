@@ -1,0 +1,65 @@
+#include "application/AboutBox.h"
+
+#include "platform/foundation/Bundle.h"
+#include "platform/foundation/StringFormat.h"
+#include "platform/ui/InterfaceLocalization.h"
+#include "platform/ui/TextField.h"
+#include "platform/ui/Window.h"
+
+FND_REGISTER_CLASS(AboutBox, ui::WindowController)
+
+namespace {
+
+fnd::String localized(const char* key)
+{
+    return fnd::Bundle::mainBundle()->localizedStringForKey(key, {}, "Localizable");
+}
+
+fnd::String infoString(const char* key)
+{
+    auto value = fnd::Bundle::mainBundle()->objectForInfoDictionaryKey(key);
+    return value.isString() ? value.stringValue() : fnd::String();
+}
+
+}
+
+void AboutBox::describeClass(fnd::ClassBuilder<AboutBox>& c)
+{
+    c.property("versionString", &AboutBox::m_versionString);
+    c.property("copyrightString", &AboutBox::m_copyrightString);
+    c.action("awakeFromNib", &AboutBox::awakeFromNib);
+    c.action("closeDialog:", &AboutBox::closeDialog);
+}
+
+void AboutBox::init()
+{
+    initWithWindowNibName("AboutBox");
+    setWindowFrameAutosaveName(FrameAutosaveName);
+}
+
+fnd::String AboutBox::versionLine()
+{
+    return fnd::stringWithFormat(
+        "%@ %@ (%@)", localized("VSversion"), infoString("CFBundleShortVersionString"), infoString("CFBundleVersion"));
+}
+
+void AboutBox::awakeFromNib()
+{
+    if (m_versionString)
+        m_versionString->setStringValue(versionLine());
+    if (m_copyrightString)
+        m_copyrightString->setStringValue(localized("VScopyright"));
+}
+
+void AboutBox::windowDidLoad()
+{
+    ui::InterfaceFile::Contents contents;
+    contents.topLevelObjects = topLevelObjects();
+    if (auto bundle = fnd::Bundle::bundleForClass(className()))
+        ui::localizeInterface(contents, *bundle, "AboutBox");
+}
+
+void AboutBox::closeDialog(const fnd::Value&)
+{
+    close();
+}

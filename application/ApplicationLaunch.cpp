@@ -1,0 +1,33 @@
+#include "application/ApplicationLaunch.h"
+
+#include "application/Lumvara_TessaroAppDelegate.h"
+
+#include "platform/foundation/Bundle.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/InterfaceFile.h"
+#include "platform/ui/InterfaceLocalization.h"
+#include "platform/ui/Window.h"
+
+fnd::Expected<LaunchedApplication> launchApplication()
+{
+    Lumvara_TessaroAppDelegate::initialize();
+    auto delegate = fnd::makeObject<Lumvara_TessaroAppDelegate>();
+    auto& application = ui::Application::shared();
+    application.setDelegate(delegate);
+    auto loaded = ui::InterfaceFile::loadNamed("MainMenu", delegate);
+    if (!loaded) {
+        application.setDelegate(nullptr);
+        return std::unexpected(loaded.error());
+    }
+    // The file's texts are keys of the string table of the same name.
+    if (auto bundle = fnd::Bundle::bundleForClass(delegate->className()))
+        ui::localizeInterface(*loaded, *bundle, "MainMenu");
+    if (auto menu = loaded->objectsById.find("mainMenu"); menu != loaded->objectsById.end())
+        application.setMainMenu(menu->second);
+    if (auto window = delegate->window()) {
+        window->center();
+        window->makeKeyAndOrderFront();
+    }
+    application.finishLaunching();
+    return LaunchedApplication { delegate, loaded->topLevelObjects };
+}

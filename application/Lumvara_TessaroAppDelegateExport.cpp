@@ -1,0 +1,140 @@
+// The barcode leaving the application: the clipboard, and the export sheet with its accessory view.
+#include "application/Lumvara_TessaroAppDelegate.h"
+
+#include "application/BarcodeExporter.h"
+#include "application/PreferencesKeys.h"
+#include "application/TessaroBarcodeView.h"
+
+#include "ZORAppKit/ZORSheetPresentation/ZORSheetPresentation.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/ui/Alert.h"
+#include "platform/ui/PopUpButton.h"
+#include "platform/ui/SavePanel.h"
+#include "platform/ui/TextField.h"
+#include "platform/ui/Window.h"
+
+namespace {
+
+fnd::UserDefaults& defaults()
+{
+    return fnd::UserDefaults::standardUserDefaults();
+}
+
+long selectedTag(const std::shared_ptr<ui::PopUpButton>& popUp)
+{
+    return popUp && popUp->selectedItem() ? popUp->selectedTag() : 0;
+}
+
+void selectTag(const std::shared_ptr<ui::PopUpButton>& popUp, long tag)
+{
+    if (popUp)
+        popUp->selectItemWithTag(tag);
+}
+
+void showAndEnable(const std::shared_ptr<ui::Control>& control, bool shown, bool enabled)
+{
+    if (!control)
+        return;
+    control->setHidden(!shown);
+    control->setEnabled(enabled);
+}
+
+}
+
+void Lumvara_TessaroAppDelegate::exportToPasteboard(const fnd::Value& sender)
+{
+    if (!m_previewView || !m_previewView->barcode())
+        return;
+    m_previewView->setDrawForExport(true);
+    m_previewView->copy(sender);
+    m_previewView->setDrawForExport(false);
+}
+
+void Lumvara_TessaroAppDelegate::exportBarcode(const fnd::Value&)
+{
+    if (!m_window || !m_currentBarcode || m_window->attachedSheet())
+        return;
+    m_savePanel = ui::SavePanel::savePanel();
+    selectTag(m_exportFileTypePopup, long(defaults().integerForKey(LMVExportFileTypeTag)));
+    selectTag(m_exportImageResolutionPopup, long(defaults().integerForKey(LMVExportResolutionTag)));
+    selectTag(m_exportImageColorSpacePopup, long(defaults().integerForKey(LMVExportColorSpaceTag)));
+    m_savePanel->setCanCreateDirectories(true);
+    updateAccessoryViewUI();
+    m_savePanel->setAccessoryView(m_exportAccessoryView);
+
+    ZORSheetPresentation::sharedSheetPresentation().prepareSheetPresentationForWindow(*m_window);
+    std::weak_ptr<Lumvara_TessaroAppDelegate> weakSelf = self();
+    auto panel = m_savePanel;
+    m_savePanel->beginSheetModalForWindow(m_window, [weakSelf, panel](long code) {
+        if (auto delegate = weakSelf.lock())
+            delegate->exportSavePanelDidEnd(*panel, code);
+    });
+    // The person names the file first.
+    if (m_savePanel && m_savePanel->isSheet())
+        m_savePanel->makeFirstResponder(m_savePanel->nameField());
+}
+
+void Lumvara_TessaroAppDelegate::exportSavePanelDidEnd(ui::SavePanel& panel, long returnCode)
+{
+    auto keep = m_savePanel;
+    panel.makeFirstResponder(nullptr);
+    // The accessory view serves the next panel too.
+    panel.setAccessoryView(nullptr);
+    if (m_window)
+        ZORSheetPresentation::sharedSheetPresentation().cleanUpSheetPresentationForWindow(*m_window);
+    m_savePanel.reset();
+    if (returnCode != ui::ModalResponse::OK || !m_currentBarcode)
+        return;
+
+    const long fileType = selectedTag(m_exportFileTypePopup);
+    const long resolution = selectedTag(m_exportImageResolutionPopup);
+    const long colorSpace = selectedTag(m_exportImageColorSpacePopup);
+    auto& d = defaults();
+    d.setInteger(fileType, LMVExportFileTypeTag);
+    d.setInteger(resolution, LMVExportResolutionTag);
+    d.setInteger(colorSpace, LMVExportColorSpaceTag);
+
+    auto written
+        = BarcodeExporter::exportBarcode(m_currentBarcode, fileType, double(resolution), colorSpace, panel.path());
+    if (written || !m_window)
+        return;
+    // The person learns which file was not written and why; the file keeps what it had.
+    auto alert = ui::Alert::create();
+    alert->setAlertStyle(ui::AlertStyle::Warning);
+    alert->setMessageText(written.error().localizedDescription());
+    alert->setInformativeText(written.error().localizedFailureReason());
+    ZORSheetPresentation::sharedSheetPresentation().prepareSheetPresentationForWindow(*m_window);
+    std::weak_ptr<ui::Window> weakWindow = m_window;
+    alert->beginSheetModalForWindow(m_window, [weakWindow](long) {
+        if (auto window = weakWindow.lock())
+            ZORSheetPresentation::sharedSheetPresentation().cleanUpSheetPresentationForWindow(*window);
+    });
+}
+
+void Lumvara_TessaroAppDelegate::updateAccessoryViewUI()
+{
+    const long fileType = selectedTag(m_exportFileTypePopup);
+    const auto settings = BarcodeExporter::settingsForFileType(fileType);
+    showAndEnable(m_exportImageResolutionPopup, settings.resolutionShown, settings.resolutionEnabled);
+    showAndEnable(m_exportImageResolutionTitle, settings.resolutionShown, settings.resolutionEnabled);
+    showAndEnable(m_exportImageColorSpacePopup, settings.colorSpaceShown, settings.colorSpaceEnabled);
+    showAndEnable(m_exportImageColorSpaceTitle, settings.colorSpaceShown, settings.colorSpaceEnabled);
+    if (settings.colorSpaceResetToRGB)
+        selectTag(m_exportImageColorSpacePopup, BarcodeExporter::RGBColorSpaceTag);
+    if (m_savePanel) {
+        if (settings.requiredExtension.isEmpty())
+            m_savePanel->setAllowedFileTypes({});
+        else
+            m_savePanel->setAllowedFileTypes({ settings.requiredExtension });
+    }
+}
+
+void Lumvara_TessaroAppDelegate::fileTypePopupChanged(const fnd::Value&)
+{
+    updateAccessoryViewUI();
+}
+
+void Lumvara_TessaroAppDelegate::colorSpacePopupChanged(const fnd::Value&)
+{
+    updateAccessoryViewUI();
+}

@@ -1,0 +1,114 @@
+// The preferences sheet (units of font sizes and lengths), the About window, feedback and the web page.
+#include "application/Lumvara_TessaroAppDelegate.h"
+
+#include "application/AboutBox.h"
+
+#include "FoundationExtensions/ZORApplicationMeasurementCenter.h"
+#include "FoundationExtensions/ZORFeedbackProvider.h"
+#include "ZORAppKit/ZORSheetPresentation/ZORSheetPresentation.h"
+#include "platform/foundation/Bundle.h"
+#include "platform/foundation/Log.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/PopUpButton.h"
+#include "platform/ui/Window.h"
+
+namespace {
+
+// Tag 1 of a sheet's buttons applies; any other cancels.
+constexpr long ApplyTag = 1;
+constexpr ZORMeasurementUnitType UnitCount = 5;
+
+void fillWithUnits(ui::PopUpButton& popUp)
+{
+    popUp.removeAllItems();
+    for (ZORMeasurementUnitType unit = 0; unit < UnitCount; ++unit)
+        popUp.addItemWithTitle(ZORMeasurementUnitName(unit).value_or(fnd::String()));
+    popUp.selectItemAtIndex(
+        long(ZORApplicationMeasurementCenter::informationCenter().measurementUnitTypeForDVNAppUnitType(
+            DVNAppUnitType(popUp.tag()))));
+}
+
+void applyUnit(const ui::PopUpButton& popUp)
+{
+    const long index = popUp.indexOfSelectedItem();
+    if (index < 0)
+        return;
+    ZORApplicationMeasurementCenter::informationCenter().setMeasurementUnitType(
+        ZORMeasurementUnitType(index), DVNAppUnitType(popUp.tag()));
+}
+
+}
+
+void Lumvara_TessaroAppDelegate::showPreferences(const fnd::Value&)
+{
+    if (!m_window || !m_prefWindow || m_window->attachedSheet())
+        return;
+    for (const auto& popUp : { m_prefFontSizePopupButton, m_prefLineSizePopupButton })
+        if (popUp)
+            fillWithUnits(*popUp);
+    ZORSheetPresentation::sharedSheetPresentation().prepareSheetPresentationForWindow(*m_window);
+    m_window->beginSheet(m_prefWindow, nullptr);
+}
+
+void Lumvara_TessaroAppDelegate::abortPreferencesDialog(const fnd::Value& sender)
+{
+    if (!m_window || !m_prefWindow)
+        return;
+    ZORSheetPresentation::sharedSheetPresentation().cleanUpSheetPresentationForWindow(*m_window);
+    m_prefWindow->makeFirstResponder(nullptr);
+    m_window->endSheet(m_prefWindow);
+    m_prefWindow->orderOut();
+    auto button = sender.objectAs<ui::Control>();
+    if (!button || button->tag() != ApplyTag)
+        return;
+    // Each change is announced: the formatters take the unit, and the controls show it a moment later.
+    if (m_prefFontSizePopupButton)
+        applyUnit(*m_prefFontSizePopupButton);
+    if (m_prefLineSizePopupButton)
+        applyUnit(*m_prefLineSizePopupButton);
+}
+
+void Lumvara_TessaroAppDelegate::showAboutBox(const fnd::Value& sender)
+{
+    if (!m_aboutBoxWindow)
+        m_aboutBoxWindow = fnd::makeObject<AboutBox>();
+    if (auto window = m_aboutBoxWindow->window())
+        window->center();
+    m_aboutBoxWindow->showWindow(sender);
+}
+
+void Lumvara_TessaroAppDelegate::showSendFeedbackDialog(const fnd::Value&)
+{
+    ZORFeedbackProvider::showFeedbackProviderDialog();
+}
+
+namespace {
+
+fnd::String webPageAddress(const fnd::String& className)
+{
+    return fnd::Bundle::bundleForClass(className)->localizedStringForKey("LSBCLink", {}, "Localizable");
+}
+
+}
+
+bool Lumvara_TessaroAppDelegate::validateMenuItem(ui::MenuItem& item)
+{
+    if (item.action() == fnd::Selector("showSendFeedbackDialog:"))
+        return ZORFeedbackProvider::hasReceiver();
+    if (item.action() == fnd::Selector("visitURL:"))
+        return !webPageAddress(className()).isEmpty();
+    return true;
+}
+
+void Lumvara_TessaroAppDelegate::visitURL(const fnd::Value&)
+{
+    const auto address = webPageAddress(className());
+    if (auto opened = ui::Application::shared().openURL(address); !opened)
+        fnd::logf(fnd::LogLevel::Warning, "The web page {} could not be opened: {}", address.utf8(),
+            opened.error().localizedDescription().utf8());
+}
+
+void Lumvara_TessaroAppDelegate::terminate(const fnd::Value& sender)
+{
+    ui::Application::shared().terminate(sender);
+}

@@ -1,0 +1,21 @@
+#include "platform/ui/detail/TableCornerView.h"
+
+#include "platform/ui/TableHeaderCell.h"
+
+namespace ui::detail {
+
+FND_REGISTER_CLASS(TableCornerView, View)
+
+std::shared_ptr<TableCornerView> TableCornerView::create(gfx::Rect frame)
+{
+    auto view = fnd::makeObject<TableCornerView>();
+    view->initWithFrame(frame);
+    return view;
+}
+
+void TableCornerView::drawRect(gfx::Rect)
+{
+    TableHeaderCell::drawHeaderBackground(bounds(), false);
+}
+
+}

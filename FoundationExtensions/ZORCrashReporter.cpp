@@ -29,7 +29,7 @@ void ZORCrashReporter::describeClass(fnd::ClassBuilder<ZORCrashReporter>& c)
 
 namespace {
 
-fnd::String text(const char* key)
+fnd::String crashReporterText(const char* key)
 {
     auto bundle = fnd::Bundle::bundleForClass("ZORCrashReporter");
     return bundle ? bundle->localizedStringForKey(key, "", "ZORCrashReporter") : fnd::String(key);
@@ -157,9 +157,9 @@ void ZORCrashReporter::checkForCrash()
         if (!(lastOffer < attributes->modificationDate.timeIntervalSince1970()))
             return;
 
-        auto panel = ZORAlertPanel::create(ZORAlertPanel::Style::Warning, text("WANT_TO_SEND_CRASH_TITLE"),
-            fnd::String::format(text("WANT_TO_SEND_CRASH"), { applicationName() }), text("WANT_TO_SEND_CRASH_SEND"),
-            text("WANT_TO_SEND_CRASH_DONT_SEND"));
+        auto panel = ZORAlertPanel::create(ZORAlertPanel::Style::Warning, crashReporterText("WANT_TO_SEND_CRASH_TITLE"),
+            fnd::String::format(crashReporterText("WANT_TO_SEND_CRASH"), { applicationName() }),
+            crashReporterText("WANT_TO_SEND_CRASH_SEND"), crashReporterText("WANT_TO_SEND_CRASH_DONT_SEND"));
         if (panel->runModal() == ZORAlertPanel::DefaultReturn) {
             auto reporter = fnd::makeObject<ZORCrashReporter>();
             reporter->showReporterDialog();

@@ -31,7 +31,7 @@ void ZORFeedbackProvider::describeClass(fnd::ClassBuilder<ZORFeedbackProvider>& 
 
 namespace {
 
-fnd::String text(const char* key)
+fnd::String feedbackText(const char* key)
 {
     auto bundle = fnd::Bundle::bundleForClass("ZORFeedbackProvider");
     return bundle ? bundle->localizedStringForKey(key, "", "ZORFeedbackProvider") : fnd::String(key);
@@ -108,8 +108,8 @@ void ZORFeedbackProvider::sendFeedbackButtonAction(const fnd::Value&)
     m_sent = send(subject, address, message, copy);
     closeFeedbackWindow({});
     auto panel = ZORAlertPanel::create(m_sent ? ZORAlertPanel::Style::Informational : ZORAlertPanel::Style::Warning,
-        text(m_sent ? "FEEDBACK_SUCCESS_TITLE" : "FEEDBACK_ERROR_TITLE"),
-        text(m_sent ? "FEEDBACK_SUCCESS_MESSAGE" : "FEEDBACK_ERROR_MESSAGE"), text("FEEDBACK_OK"));
+        feedbackText(m_sent ? "FEEDBACK_SUCCESS_TITLE" : "FEEDBACK_ERROR_TITLE"),
+        feedbackText(m_sent ? "FEEDBACK_SUCCESS_MESSAGE" : "FEEDBACK_ERROR_MESSAGE"), feedbackText("FEEDBACK_OK"));
     panel->runModal();
 }
 

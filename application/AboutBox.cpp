@@ -1,5 +1,7 @@
 #include "application/AboutBox.h"
 
+#include "application/ApplicationSupport.h"
+
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/StringFormat.h"
 #include "platform/ui/InterfaceLocalization.h"
@@ -9,11 +11,6 @@
 FND_REGISTER_CLASS(AboutBox, ui::WindowController)
 
 namespace {
-
-fnd::String localized(const char* key)
-{
-    return fnd::Bundle::mainBundle()->localizedStringForKey(key, {}, "Localizable");
-}
 
 fnd::String infoString(const char* key)
 {
@@ -39,8 +36,8 @@ void AboutBox::init()
 
 fnd::String AboutBox::versionLine()
 {
-    return fnd::stringWithFormat(
-        "%@ %@ (%@)", localized("VSversion"), infoString("CFBundleShortVersionString"), infoString("CFBundleVersion"));
+    return fnd::stringWithFormat("%@ %@ (%@)", applicationText("VSversion"), infoString("CFBundleShortVersionString"),
+        infoString("CFBundleVersion"));
 }
 
 void AboutBox::awakeFromNib()
@@ -48,7 +45,7 @@ void AboutBox::awakeFromNib()
     if (m_versionString)
         m_versionString->setStringValue(versionLine());
     if (m_copyrightString)
-        m_copyrightString->setStringValue(localized("VScopyright"));
+        m_copyrightString->setStringValue(applicationText("VScopyright"));
 }
 
 void AboutBox::windowDidLoad()

@@ -1,5 +1,6 @@
 #include "application/BarcodeExporter.h"
 
+#include "application/ApplicationSupport.h"
 #include "application/TBQBarcodeView.h"
 
 #include "platform/foundation/Bundle.h"
@@ -22,15 +23,10 @@ constexpr double PixelEpsilon = 1e-6;
 constexpr double PointsPerInch = 72;
 constexpr double LossyCompressionFactor = 0.8;
 
-fnd::String localized(const char* key)
-{
-    return fnd::Bundle::mainBundle()->localizedStringForKey(key, {});
-}
-
 fnd::Error exportError(const fnd::String& path, const fnd::String& reason, const std::optional<fnd::Error>& underlying)
 {
     auto error = fnd::Error::make(fnd::ErrorDomain::Cocoa, FileWriteUnknownError,
-        fnd::stringWithFormat(localized("ExportCouldNotWrite"), path), reason);
+        fnd::stringWithFormat(applicationText("ExportCouldNotWrite"), path), reason);
     error.userInfo().set(fnd::ErrorKey::FilePath, path);
     if (underlying)
         error.setUnderlyingError(*underlying);
@@ -161,7 +157,8 @@ fnd::Expected<std::shared_ptr<gfx::BitmapImageRep>> BarcodeExporter::bitmapForBa
 {
     auto cannotDraw = [&] {
         return std::unexpected(fnd::Error::make(fnd::ErrorDomain::Cocoa, FileWriteUnknownError,
-            fnd::stringWithFormat(localized("ExportCouldNotDraw"), fnd::String(fmt::format("{:g}", resolution)))));
+            fnd::stringWithFormat(
+                applicationText("ExportCouldNotDraw"), fnd::String(fmt::format("{:g}", resolution)))));
     };
     if (!(resolution > 0) || !std::isfinite(resolution))
         return cannotDraw();
@@ -218,7 +215,8 @@ fnd::Expected<void> BarcodeExporter::exportBarcodesAsImage(const BarcodePtr& bar
 {
     auto format = bitmapFormat(imageType);
     if (!format) {
-        auto reason = fnd::stringWithFormat(localized("ExportUnknownFileType"), fnd::String(std::to_string(imageType)));
+        auto reason
+            = fnd::stringWithFormat(applicationText("ExportUnknownFileType"), fnd::String(std::to_string(imageType)));
         return std::unexpected(exportError(path, reason, std::nullopt));
     }
     const fnd::String colorSpace = format->rgbOnly ? gfx::BitmapImageRep::CalibratedRGBColorSpace : colorSpaceName;

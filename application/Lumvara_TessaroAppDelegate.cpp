@@ -2,6 +2,7 @@
 #include "application/Lumvara_TessaroAppDelegate.h"
 
 #include "application/AboutBox.h"
+#include "application/ApplicationSupport.h"
 #include "application/Preferences.h"
 #include "application/PreferencesKeys.h"
 #include "application/TessaroBarcodeView.h"
@@ -43,16 +44,6 @@ namespace {
 constexpr double PreviewBackgroundWhite = 0.87;
 // How much narrower than laid out the window may become (the preview's width).
 constexpr double MaximumPreviewShrink = 300;
-
-fnd::UserDefaults& defaults()
-{
-    return fnd::UserDefaults::standardUserDefaults();
-}
-
-fnd::String localized(const char* key)
-{
-    return fnd::Bundle::bundleForClass("Lumvara_TessaroAppDelegate")->localizedStringForKey(key, {}, "Localizable");
-}
 
 // Shows the value unless the person is typing in the control: a field being edited keeps what is typed.
 template <typename Control, typename Apply> void showUnlessEditing(const std::shared_ptr<Control>& control, Apply apply)
@@ -495,11 +486,11 @@ void Lumvara_TessaroAppDelegate::updateContentInfo()
     const auto& barcode = *m_currentBarcode;
     const long long count = barcode.numberOfValidateContentCharacters();
     fnd::String info
-        = fnd::stringWithFormat(localized("AllowedCharactersDisplay"), barcode.humanReadableAllowedCharacterSet())
-        + "\n" + fnd::stringWithFormat(localized("NumberOfValidateCharacters"), count);
+        = fnd::stringWithFormat(applicationText("AllowedCharactersDisplay"), barcode.humanReadableAllowedCharacterSet())
+        + "\n" + fnd::stringWithFormat(applicationText("NumberOfValidateCharacters"), count);
     if (const long long maximum = barcode.maximumOfAllowedCharacters(); maximum > 0)
         info = info + " \u00b7 "
-            + fnd::stringWithFormat(localized("NumberOfCharactersLeft"), std::max(maximum - count, 0LL));
+            + fnd::stringWithFormat(applicationText("NumberOfCharactersLeft"), std::max(maximum - count, 0LL));
     if (m_contentInfoTextField->stringValue() != info)
         m_contentInfoTextField->setStringValue(info);
 }

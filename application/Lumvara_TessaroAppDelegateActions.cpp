@@ -1,6 +1,7 @@
 // The controls' actions, the size combo boxes' lists and the barcode's callbacks.
 #include "application/Lumvara_TessaroAppDelegate.h"
 
+#include "application/ApplicationSupport.h"
 #include "application/Preferences.h"
 #include "application/PreferencesKeys.h"
 #include "application/TessaroBarcodeView.h"
@@ -17,11 +18,6 @@
 #include "platform/ui/TextField.h"
 
 namespace {
-
-fnd::UserDefaults& defaults()
-{
-    return fnd::UserDefaults::standardUserDefaults();
-}
 
 bool isOn(const fnd::Value& sender)
 {

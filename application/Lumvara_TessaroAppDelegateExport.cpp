@@ -1,6 +1,7 @@
 // The barcode leaving the application: the clipboard, and the export sheet with its accessory view.
 #include "application/Lumvara_TessaroAppDelegate.h"
 
+#include "application/ApplicationSupport.h"
 #include "application/BarcodeExporter.h"
 #include "application/PreferencesKeys.h"
 #include "application/TessaroBarcodeView.h"
@@ -14,11 +15,6 @@
 #include "platform/ui/Window.h"
 
 namespace {
-
-fnd::UserDefaults& defaults()
-{
-    return fnd::UserDefaults::standardUserDefaults();
-}
 
 long selectedTag(const std::shared_ptr<ui::PopUpButton>& popUp)
 {

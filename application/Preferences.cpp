@@ -112,7 +112,7 @@ std::vector<std::pair<fnd::String, fnd::Value>> makeDefaults()
     };
 }
 
-fnd::UserDefaults& defaults()
+fnd::UserDefaults& initializedDefaults()
 {
     Preferences::initialize();
     return fnd::UserDefaults::standardUserDefaults();
@@ -120,7 +120,7 @@ fnd::UserDefaults& defaults()
 
 fnd::Array containerList(const fnd::String& key)
 {
-    auto& d = defaults();
+    auto& d = initializedDefaults();
     auto read = [](const fnd::Value& stored) -> std::optional<fnd::Array> {
         if (!stored.isData())
             return std::nullopt;
@@ -168,7 +168,7 @@ void recordInContainerList(const fnd::String& key, float value)
     sortByNumber(list);
     auto data = keyedArchive(list);
     if (!data.isEmpty())
-        defaults().setObject(data, key);
+        initializedDefaults().setObject(data, key);
 }
 
 }
@@ -195,7 +195,7 @@ const std::vector<std::pair<fnd::String, fnd::Value>>& Preferences::registeredDe
 
 fnd::Array Preferences::fontHeightArray()
 {
-    return defaults().arrayForKey(TBQBCFontHeightArrayKey).value_or(fnd::Array {});
+    return initializedDefaults().arrayForKey(TBQBCFontHeightArrayKey).value_or(fnd::Array {});
 }
 
 fnd::Array Preferences::modulWidthArray()
@@ -215,7 +215,7 @@ void Preferences::usedFontHeight(float height)
         return;
     list.push_back(height);
     sortByNumber(list);
-    defaults().setObject(list, TBQBCFontHeightArrayKey);
+    initializedDefaults().setObject(list, TBQBCFontHeightArrayKey);
 }
 
 void Preferences::usedModulWidth(float width)
@@ -230,7 +230,7 @@ void Preferences::usedBarcodeHeight(float height)
 
 std::shared_ptr<gfx::Color> Preferences::colorForKey(const fnd::String& key)
 {
-    auto data = defaults().dataForKey(key);
+    auto data = initializedDefaults().dataForKey(key);
     return data ? fnd::SequentialUnarchiver::unarchiveObjectWithData(*data).objectAs<gfx::Color>() : nullptr;
 }
 
@@ -240,12 +240,12 @@ void Preferences::setColor(const std::shared_ptr<gfx::Color>& color, const fnd::
         return;
     auto data = sequentialArchive(color);
     if (!data.isEmpty())
-        defaults().setObject(data, key);
+        initializedDefaults().setObject(data, key);
 }
 
 std::shared_ptr<gfx::Font> Preferences::fontForKey(const fnd::String& key)
 {
-    auto data = defaults().dataForKey(key);
+    auto data = initializedDefaults().dataForKey(key);
     return data ? fnd::SequentialUnarchiver::unarchiveObjectWithData(*data).objectAs<gfx::Font>() : nullptr;
 }
 
@@ -255,7 +255,7 @@ void Preferences::setFont(const std::shared_ptr<gfx::Font>& font, const fnd::Str
         return;
     auto data = sequentialArchive(font);
     if (!data.isEmpty())
-        defaults().setObject(data, key);
+        initializedDefaults().setObject(data, key);
 }
 
 std::shared_ptr<gfx::Font> Preferences::defaultCaptionFont()

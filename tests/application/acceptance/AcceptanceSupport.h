@@ -23,6 +23,10 @@
 
 namespace acceptance {
 
+// The export sheet's pop-up tags: file types, then colour spaces.
+constexpr long PDF = 0, EPS = 1, TIFF = 2, JPEG = 3, JPEG2000 = 4, PNG = 5, GIF = 6;
+constexpr long RGB = 0, CMYK = 1;
+
 // The whole application on the headless backend, started the way the program starts, with defaults of its own (a
 // temporary configuration folder, emptied before each test) and time that moves only when the test waits. The
 // helpers act as a person does: they click controls, choose menu items, type one key at a time and answer the

@@ -19,9 +19,6 @@ using testsupport::runCommand;
 
 namespace {
 
-constexpr long PDF = 0, EPS = 1, TIFF = 2, JPEG = 3, JPEG2000 = 4, PNG = 5, GIF = 6;
-constexpr long RGB = 0, CMYK = 1;
-
 std::shared_ptr<gfx::BitmapImageRep> readImage(const std::string& path)
 {
     auto rep = gfx::BitmapImageRep::imageRepWithContentsOfFile(fnd::String(path));

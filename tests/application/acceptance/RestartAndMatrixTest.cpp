@@ -19,8 +19,6 @@ using testsupport::runCommand;
 
 namespace {
 
-constexpr long TIFF = 2, PNG = 5, PDF = 0, CMYK = 1;
-
 class RestartAndMatrix : public ApplicationTest { };
 
 std::vector<double> numbersOf(const fnd::Array& list)

@@ -7,6 +7,7 @@
 #include "platform/foundation/Log.h"
 #include "platform/ui/Application.h"
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -89,10 +90,13 @@ TEST_F(ProgressWindowTest, TheSheetFollowsTheNotificationsAndCompletesOnlyWhenTh
 {
     auto run = controller->setupAsDeterminateWithTitle(fnd::String("Exporting"), 0, 10, 0, true);
     EXPECT_EQ(run->infoText(), u"Exporting\u2026");
+    // The worker posts before it can publish what the post returned: the test waits for both.
     std::shared_ptr<ZORProgressDescriptor> step;
+    std::atomic<bool> stepPublished { false };
     addWork([&](WorkOperation&) {
         auto& centre = fnd::NotificationCenter::defaultCenter();
         step = QF::postWillBeginProcessingWithTitle(centre, "", "Writing page 1", 0, 10, 0, true);
+        stepPublished = true;
         gate.pass(1);
         QF::postUpdateProgressDescriptor(
             centre, step, std::nullopt, fnd::String("Writing page 2"), 12, fnd::String("2 of 10 pages"));
@@ -104,7 +108,7 @@ TEST_F(ProgressWindowTest, TheSheetFollowsTheNotificationsAndCompletesOnlyWhenTh
     ASSERT_NE(sheet, nullptr);
     EXPECT_EQ(window->attachedSheet(), sheet);
 
-    ASSERT_TRUE(pumpUntil([&] { return controller->progressDescriptors().size() == 2; }));
+    ASSERT_TRUE(pumpUntil([&] { return stepPublished && controller->progressDescriptors().size() == 2; }));
     EXPECT_EQ(controller->currentProgressDescriptor(), step);
     EXPECT_EQ(step->title(), "Exporting") << "a descriptor without a title shows the previous one";
     EXPECT_EQ(controller->infoTextField()->stringValue(), "Writing page 1") << "bound to the current descriptor";

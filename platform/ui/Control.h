@@ -179,6 +179,13 @@ protected:
     virtual void trackMouseWithEvent(const Event& event);
     void ensureCell();
     void takeBoundValue(const fnd::Value& value, const fnd::String& binding, const fnd::Dictionary& options) override;
+    // A field editor notification posted again as the control's, with the editor under "NSFieldEditor".
+    std::shared_ptr<fnd::Notification> postControlNotification(
+        const fnd::String& name, const fnd::Notification& fromEditor);
+    // Whether an edit may end: the formatter (when there is one) must read the text, else editing goes on, with the
+    // text as typed, unless the delegate accepts it as it is; then the delegate decides.
+    bool textShouldEndEditingWith(TextView& fieldEditor, const fnd::Formatter* formatter,
+        const std::shared_ptr<ControlTextEditingDelegate>& delegate);
 
 private:
     // What the "value" and "enabled" bindings show now.

@@ -177,6 +177,8 @@ protected:
     // Runs the platform's loop: the cell tracks while the mouse is inside, the control waits while it is outside,
     // until the button goes up.
     virtual void trackMouseWithEvent(const Event& event);
+    // That loop for any cell the control shows, in its frame.
+    void trackCell(Cell& cell, gfx::Rect frame, const Event& event);
     void ensureCell();
     void takeBoundValue(const fnd::Value& value, const fnd::String& binding, const fnd::Dictionary& options) override;
     // A field editor notification posted again as the control's, with the editor under "NSFieldEditor".

@@ -3,6 +3,7 @@
 #include "platform/foundation/Exception.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/layers/Autoresizing.h"
+#include "platform/layers/Layer.h"
 #include "platform/ui/ViewDrawing.h"
 #include "platform/ui/Window.h"
 
@@ -338,6 +339,14 @@ void View::resizeSubviewsWithOldSize(gfx::Size oldSize)
     for (const auto& v : keep)
         v->resizeWithOldSuperviewSize(oldSize);
 }
+
+// Views autoresize by the rule layers use, which reads the layers' mask bits.
+static_assert(AutoresizingMask::MinXMargin == LayerAutoresizingMask::MinXMargin
+    && AutoresizingMask::WidthSizable == LayerAutoresizingMask::WidthSizable
+    && AutoresizingMask::MaxXMargin == LayerAutoresizingMask::MaxXMargin
+    && AutoresizingMask::MinYMargin == LayerAutoresizingMask::MinYMargin
+    && AutoresizingMask::HeightSizable == LayerAutoresizingMask::HeightSizable
+    && AutoresizingMask::MaxYMargin == LayerAutoresizingMask::MaxYMargin);
 
 void View::resizeWithOldSuperviewSize(gfx::Size oldSize)
 {

@@ -5,13 +5,7 @@
 
 namespace {
 
-// The user defaults of this test program live in a folder of their own, removed when it ends.
-struct DefaultsFolder {
-    testsupport::TemporaryFolder folder;
-    testsupport::ScopedEnvironment config { "XDG_CONFIG_HOME", folder.path() };
-};
-
-const DefaultsFolder g_defaultsFolder;
+const testsupport::PrivateConfigHome g_tablesConfigHome;
 
 }
 

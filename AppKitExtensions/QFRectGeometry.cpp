@@ -25,16 +25,7 @@ Rect QFRectCentredAtOrigin(gfx::Size size)
 
 Rect QFStandardizedRect(const Rect& r)
 {
-    Rect out = r;
-    if (out.size.width < 0) {
-        out.origin.x += out.size.width;
-        out.size.width = -out.size.width;
-    }
-    if (out.size.height < 0) {
-        out.origin.y += out.size.height;
-        out.size.height = -out.size.height;
-    }
-    return out;
+    return gfx::standardizedRect(r);
 }
 
 Rect QFUnionRect(const Rect& r, const Rect& s)
@@ -89,15 +80,14 @@ double QFRectEdgeValue(int edge, const Rect& r)
 
 bool QFRectsEqualWithTolerance(const Rect& r, const Rect& s, double tolerance)
 {
-    return std::fabs(r.minX() - s.minX()) <= tolerance && std::fabs(r.minY() - s.minY()) <= tolerance
-        && std::fabs(r.width() - s.width()) <= tolerance && std::fabs(r.height() - s.height()) <= tolerance;
+    return gfx::nearlyEqual(r, s, tolerance);
 }
 
 bool QFRectHitsRect(bool centreOnly, const Rect& r, const Rect& s)
 {
     if (!centreOnly)
         return gfx::intersectsRect(r, s);
-    return gfx::pointInRect({ r.minX() + r.width() / 2, r.minY() + r.height() / 2 }, s);
+    return gfx::pointInRect({ r.midX(), r.midY() }, s);
 }
 
 bool QFPointInAnyRect(std::span<const Rect> rects, Point p)
@@ -107,7 +97,7 @@ bool QFPointInAnyRect(std::span<const Rect> rects, Point p)
 
 Point QFHandlePoint(int handle, const Rect& r)
 {
-    double midX = r.minX() + r.width() / 2, midY = r.minY() + r.height() / 2;
+    const double midX = r.midX(), midY = r.midY();
     switch (handle) {
     case 0:
         return { midX, r.minY() };

@@ -49,10 +49,8 @@ void ArrayController::describeClass(ClassBuilder<ArrayController>& c)
 namespace detail {
 
 // While objects rearrange automatically: an observation of every sort key of every content object.
-class RearrangeObservations {
+class RearrangeObservations : public ControllerObservations {
 public:
-    ~RearrangeObservations() { clear(); }
-
     void observeAll(ArrayController& controller, const Array& objects, const SortDescriptors& descriptors)
     {
         clear();
@@ -62,32 +60,12 @@ public:
             if (!object)
                 continue;
             for (const auto& d : descriptors) {
-                if (d->key().isEmpty())
-                    continue;
-                auto registration = observe(
-                    *object, d->key(), KeyValueObservingOptions::None, [weak](Object&, const KeyValueChange&) {
-                        if (auto c = weak.lock())
-                            static_cast<ArrayController&>(*c).rearrangeObjects();
-                    });
-                m_observed.push_back({ WeakObjectRef(*object), std::move(registration) });
+                if (!d->key().isEmpty())
+                    add(*object, d->key(), weak,
+                        [](Object& c) { static_cast<ArrayController&>(c).rearrangeObjects(); });
             }
         }
     }
-
-    void clear()
-    {
-        auto observed = std::move(m_observed);
-        m_observed.clear();
-        for (const auto& o : observed)
-            stopObserving(o.object, o.registration);
-    }
-
-private:
-    struct Observed {
-        WeakObjectRef object;
-        std::shared_ptr<ObservationRegistration> registration;
-    };
-    std::vector<Observed> m_observed;
 };
 
 }
@@ -153,6 +131,14 @@ IndexSet shiftedForInsertion(const IndexSet& indexes, const IndexSet& inserted)
     return out;
 }
 
+IndexSet indexesBelowCount(IndexSet indexes, std::size_t count)
+{
+    const auto end = static_cast<Index>(count);
+    if (!indexes.isEmpty() && indexes.lastIndex() >= end)
+        indexes.remove(Range { end, indexes.lastIndex() - end + 1 });
+    return indexes;
+}
+
 void raiseBadIndexes(const char* operation, const IndexSet& indexes, std::size_t count)
 {
     throw Exception::range(String(fmt::format("ArrayController {}: the indexes {} are beyond {} arranged objects.",
@@ -184,8 +170,7 @@ IndexSet ArrayController::indexesOfObjects(const Array& objects, const Array& in
 
 IndexSet ArrayController::settledSelection(IndexSet selection, std::size_t count, Index preferred) const
 {
-    if (!selection.isEmpty() && selection.lastIndex() >= static_cast<Index>(count))
-        selection.remove(Range { static_cast<Index>(count), selection.lastIndex() - static_cast<Index>(count) + 1 });
+    selection = indexesBelowCount(std::move(selection), count);
     if (selection.isEmpty() && m_avoidsEmptySelection && count > 0)
         selection.add(std::clamp<Index>(preferred, 0, static_cast<Index>(count) - 1));
     return selection;
@@ -259,11 +244,7 @@ void ArrayController::commit(Array content, Array arranged, IndexSet selection, 
 
 void ArrayController::setContent(const Value& content)
 {
-    Array array;
-    if (auto* a = content.array())
-        array = *a;
-    else if (!content.isNil() && !content.isNull())
-        array.push_back(content);
+    Array array = detail::contentArrayFromValue(content);
     if (array == m_contentArray)
         return;
     Array arranged = arrangeObjects(array);
@@ -281,10 +262,7 @@ void ArrayController::rearrangeObjects()
 
 void ArrayController::setSortDescriptors(const SortDescriptors& descriptors)
 {
-    bool same = descriptors.size() == m_sortDescriptors.size()
-        && std::equal(descriptors.begin(), descriptors.end(), m_sortDescriptors.begin(),
-            [](const auto& a, const auto& b) { return a->isEqual(*b); });
-    if (same)
+    if (detail::sameSortDescriptors(descriptors, m_sortDescriptors))
         return;
     willChangeValueForKey("sortDescriptors");
     m_sortDescriptors = descriptors;
@@ -317,10 +295,7 @@ void ArrayController::updateRearrangeObservations()
 
 bool ArrayController::setSelectionIndexes(const IndexSet& indexes)
 {
-    IndexSet selection = indexes;
-    auto count = static_cast<Index>(m_arranged.size());
-    if (!selection.isEmpty() && selection.lastIndex() >= count)
-        selection.remove(Range { count, selection.lastIndex() - count + 1 });
+    IndexSet selection = indexesBelowCount(indexes, m_arranged.size());
     if (selection == m_selection)
         return false;
     commit(m_contentArray, m_arranged, std::move(selection), {}, Origin::Controller);

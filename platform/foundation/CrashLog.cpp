@@ -7,7 +7,6 @@
 #include <array>
 #include <atomic>
 #include <csignal>
-#include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <execinfo.h>
@@ -61,33 +60,27 @@ void put(int fd, const char* text)
     }
 }
 
+// The decimal digits of a value, zero-padded to at least minimumDigits (at most 20).
+struct DecimalText {
+    char text[24];
+
+    DecimalText(unsigned long value, int minimumDigits)
+    {
+        char digits[24];
+        int count = 0;
+        do {
+            digits[count++] = static_cast<char>('0' + value % 10);
+            value /= 10;
+        } while (value > 0 || count < minimumDigits);
+        for (int i = 0; i < count; ++i)
+            text[i] = digits[count - 1 - i];
+        text[count] = '\0';
+    }
+};
+
 void putNumber(int fd, unsigned long value, int minimumDigits = 1)
 {
-    char digits[24];
-    int count = 0;
-    do {
-        digits[count++] = static_cast<char>('0' + value % 10);
-        value /= 10;
-    } while (value > 0 || count < minimumDigits);
-    char text[24];
-    for (int i = 0; i < count; ++i)
-        text[i] = digits[count - 1 - i];
-    text[count] = '\0';
-    put(fd, text);
-}
-
-void appendNumber(char* path, std::size_t size, unsigned long value, int minimumDigits)
-{
-    char digits[24];
-    int count = 0;
-    do {
-        digits[count++] = static_cast<char>('0' + value % 10);
-        value /= 10;
-    } while (value > 0 || count < minimumDigits);
-    auto length = std::strlen(path);
-    for (int i = count - 1; i >= 0 && length + 1 < size; --i)
-        path[length++] = digits[i];
-    path[length] = '\0';
+    put(fd, DecimalText(value, minimumDigits).text);
 }
 
 void appendText(char* path, std::size_t size, const char* text)
@@ -96,6 +89,11 @@ void appendText(char* path, std::size_t size, const char* text)
     while (*text && length + 1 < size)
         path[length++] = *text++;
     path[length] = '\0';
+}
+
+void appendNumber(char* path, std::size_t size, unsigned long value, int minimumDigits)
+{
+    appendText(path, size, DecimalText(value, minimumDigits).text);
 }
 
 // Civil date from days since 1970 (H. Hinnant's algorithm), without the C library's non-reentrant calls.
@@ -202,21 +200,6 @@ void handleFatalSignal(int signal)
     raise(signal);
 }
 
-const char* levelName(LogLevel level)
-{
-    switch (level) {
-    case LogLevel::Debug:
-        return "debug";
-    case LogLevel::Info:
-        return "info";
-    case LogLevel::Warning:
-        return "warning";
-    case LogLevel::Error:
-        return "error";
-    }
-    return "?";
-}
-
 void recordLine(const String& message)
 {
     auto& s = state();
@@ -251,7 +234,7 @@ void install(const String& folder, const String& processName)
         if (*forward)
             (*forward)(level, message);
         else
-            std::fprintf(stderr, "[%s] %s\n", levelName(level), message.utf8().c_str());
+            logToStandardError(level, message);
     });
 
     struct sigaction action { };

@@ -3,7 +3,6 @@
 #include "platform/foundation/FileManager.h"
 #include "platform/foundation/Paths.h"
 
-#include <cstdlib>
 #include <sstream>
 
 namespace fnd {
@@ -220,18 +219,8 @@ String DesktopEntry::execLine(const StringArray& arguments)
 StringArray DesktopEntry::applicationFolders()
 {
     StringArray folders { Paths::dataHome().stringByAppendingPathComponent("applications") };
-    const char* dirs = std::getenv("XDG_DATA_DIRS");
-    std::string list = dirs && *dirs ? dirs : "/usr/local/share:/usr/share";
-    std::size_t start = 0;
-    while (start <= list.size()) {
-        auto end = list.find(':', start);
-        if (end == std::string::npos)
-            end = list.size();
-        auto dir = list.substr(start, end - start);
-        if (!dir.empty() && dir.front() == '/')
-            folders.push_back(String(dir).stringByAppendingPathComponent("applications"));
-        start = end + 1;
-    }
+    for (const auto& folder : Paths::dataDirectories())
+        folders.push_back(folder.stringByAppendingPathComponent("applications"));
     return folders;
 }
 

@@ -52,6 +52,11 @@ void log(LogLevel level, const String& message)
         current(level, message);
         return;
     }
+    logToStandardError(level, message);
+}
+
+void logToStandardError(LogLevel level, const String& message)
+{
     std::fprintf(stderr, "[%s] %s\n", levelName(level), message.utf8().c_str());
 }
 

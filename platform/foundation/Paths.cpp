@@ -123,6 +123,24 @@ String cacheHome()
     return xdgFolder("XDG_CACHE_HOME", ".cache");
 }
 
+StringArray dataDirectories()
+{
+    auto value = environment("XDG_DATA_DIRS");
+    std::string list = value.empty() ? "/usr/local/share:/usr/share" : value;
+    StringArray folders;
+    std::size_t start = 0;
+    while (start <= list.size()) {
+        auto end = list.find(':', start);
+        if (end == std::string::npos)
+            end = list.size();
+        auto folder = list.substr(start, end - start);
+        if (!folder.empty() && folder.front() == '/')
+            folders.push_back(String(folder));
+        start = end + 1;
+    }
+    return folders;
+}
+
 String documentsDirectory()
 {
     std::ifstream file(configHome().stringByAppendingPathComponent("user-dirs.dirs").utf8());

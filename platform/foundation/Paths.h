@@ -19,6 +19,9 @@ String configHome();
 String dataHome();
 String stateHome();
 String cacheHome();
+// The shared data folders after dataHome, in order of preference: the absolute entries of $XDG_DATA_DIRS, else
+// /usr/local/share and /usr/share.
+StringArray dataDirectories();
 // The user's documents folder from user-dirs.dirs (XDG_DOCUMENTS_DIR), else ~/Documents.
 String documentsDirectory();
 

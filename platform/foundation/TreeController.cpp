@@ -84,6 +84,47 @@ std::optional<IndexPath> shiftedForRemoval(const IndexPath& path, const IndexPat
     return IndexPath(std::move(indexes));
 }
 
+// Whether an edit at these paths changes the top objects.
+bool touchesTopLevel(const std::vector<IndexPath>& paths)
+{
+    return std::any_of(paths.begin(), paths.end(), [](const IndexPath& p) { return p.length() == 1; });
+}
+
+// The paths of the objects' first nodes in the tree, in row order.
+std::vector<IndexPath> pathsOfObjectsIn(const TreeNode& root, const Array& objects)
+{
+    std::vector<IndexPath> paths;
+    if (objects.empty())
+        return paths;
+    std::vector<Index> trail;
+    std::vector<bool> found(objects.size(), false);
+    std::function<void(const TreeNode&)> visit = [&](const TreeNode& node) {
+        for (std::size_t i = 0; i < node.childNodes().size(); ++i) {
+            const auto& child = *node.childNodes()[i];
+            trail.push_back(static_cast<Index>(i));
+            for (std::size_t k = 0; k < objects.size(); ++k) {
+                if (!found[k] && detail::sameElement(child.representedObject(), objects[k])) {
+                    found[k] = true;
+                    paths.emplace_back(trail);
+                }
+            }
+            visit(child);
+            trail.pop_back();
+        }
+    };
+    visit(root);
+    return paths;
+}
+
+// The paths that lead to a node of the tree, sorted, each once.
+std::vector<IndexPath> selectablePaths(const TreeNode& root, std::vector<IndexPath> paths)
+{
+    std::erase_if(paths, [&](const IndexPath& p) { return p.length() == 0 || !root.descendantNodeAtIndexPath(p); });
+    std::sort(paths.begin(), paths.end(), lessPath);
+    paths.erase(std::unique(paths.begin(), paths.end()), paths.end());
+    return paths;
+}
+
 void raiseBadPath(const char* operation, const IndexPath& path)
 {
     throw Exception::range(String(fmt::format(
@@ -95,10 +136,8 @@ void raiseBadPath(const char* operation, const IndexPath& path)
 namespace detail {
 
 // An observation of the children of every object in the tree, so that changes made elsewhere rebuild it.
-class TreeObservations {
+class TreeObservations : public ControllerObservations {
 public:
-    ~TreeObservations() { clear(); }
-
     void observeTree(TreeController& controller, const TreeNode& root)
     {
         clear();
@@ -106,24 +145,10 @@ public:
             return;
         WeakObjectRef weak(controller);
         walk(root, [&](const TreeNode& node) {
-            auto object = node.representedObject().object();
-            if (!object)
-                return;
-            auto registration = observe(*object, controller.m_childrenKeyPath, KeyValueObservingOptions::None,
-                [weak](Object&, const KeyValueChange&) {
-                    if (auto c = weak.lock())
-                        static_cast<TreeController&>(*c).modelChildrenChanged();
-                });
-            m_observed.push_back({ WeakObjectRef(*object), std::move(registration) });
+            if (auto object = node.representedObject().object())
+                add(*object, controller.m_childrenKeyPath, weak,
+                    [](Object& c) { static_cast<TreeController&>(c).modelChildrenChanged(); });
         });
-    }
-
-    void clear()
-    {
-        auto observed = std::move(m_observed);
-        m_observed.clear();
-        for (const auto& o : observed)
-            stopObserving(o.object, o.registration);
     }
 
 private:
@@ -134,12 +159,6 @@ private:
             walk(*child, visit);
         }
     }
-
-    struct Observed {
-        WeakObjectRef object;
-        std::shared_ptr<ObservationRegistration> registration;
-    };
-    std::vector<Observed> m_observed;
 };
 
 }
@@ -278,15 +297,20 @@ void TreeController::setModelChildren(TreeNode& node, const Array& children)
         m_changingModel = false;
         return;
     }
-    // A value is replaced by its changed copy among its parent's children, and so on up.
     Value changed = represented;
     fnd::setValueForKeyPath(changed, Value(children), m_childrenKeyPath);
+    replaceRepresentedValue(node, changed);
+}
+
+void TreeController::replaceRepresentedValue(TreeNode& node, const Value& changed)
+{
     auto parent = node.parentNode();
     if (!parent)
         return;
+    const Value before = node.representedObject();
     Array siblings = modelChildren(*parent);
     for (auto& sibling : siblings) {
-        if (detail::sameElement(sibling, represented)) {
+        if (detail::sameElement(sibling, before)) {
             sibling = changed;
             break;
         }
@@ -299,28 +323,18 @@ void TreeController::setModelChildren(TreeNode& node, const Array& children)
 
 void TreeController::setContent(const Value& content)
 {
-    Array array;
-    if (auto* a = content.array())
-        array = *a;
-    else if (!content.isNil() && !content.isNull())
-        array.push_back(content);
+    Array array = detail::contentArrayFromValue(content);
     if (array == m_contentArray)
         return;
     auto root = buildTree(array);
-    auto kept = m_preservesSelection ? selectedObjects() : Array {};
-    std::swap(root, m_root);
-    auto selection = pathsOfObjects(kept);
-    std::swap(root, m_root);
+    auto selection = m_preservesSelection ? pathsOfObjectsIn(*root, selectedObjects()) : std::vector<IndexPath> {};
     commit(std::move(root), std::move(array), std::move(selection), true);
 }
 
 void TreeController::rearrangeObjects()
 {
     auto root = buildTree(m_contentArray);
-    auto kept = selectedObjects();
-    std::swap(root, m_root);
-    auto selection = pathsOfObjects(kept);
-    std::swap(root, m_root);
+    auto selection = pathsOfObjectsIn(*root, selectedObjects());
     commit(std::move(root), m_contentArray, std::move(selection), true);
 }
 
@@ -330,42 +344,57 @@ void TreeController::modelChildrenChanged()
         rearrangeObjects();
 }
 
+void TreeController::setTreeKeyPath(String& member, const String& keyPath)
+{
+    if (keyPath == member)
+        return;
+    member = keyPath;
+    rearrangeObjects();
+}
+
 void TreeController::setChildrenKeyPath(const String& keyPath)
 {
-    if (keyPath == m_childrenKeyPath)
-        return;
-    m_childrenKeyPath = keyPath;
-    rearrangeObjects();
+    setTreeKeyPath(m_childrenKeyPath, keyPath);
 }
 
 void TreeController::setCountKeyPath(const String& keyPath)
 {
-    if (keyPath == m_countKeyPath)
-        return;
-    m_countKeyPath = keyPath;
-    rearrangeObjects();
+    setTreeKeyPath(m_countKeyPath, keyPath);
 }
 
 void TreeController::setLeafKeyPath(const String& keyPath)
 {
-    if (keyPath == m_leafKeyPath)
-        return;
-    m_leafKeyPath = keyPath;
-    rearrangeObjects();
+    setTreeKeyPath(m_leafKeyPath, keyPath);
 }
 
 void TreeController::setSortDescriptors(const SortDescriptors& descriptors)
 {
-    bool same = descriptors.size() == m_sortDescriptors.size()
-        && std::equal(descriptors.begin(), descriptors.end(), m_sortDescriptors.begin(),
-            [](const auto& a, const auto& b) { return a->isEqual(*b); });
-    if (same)
+    if (detail::sameSortDescriptors(descriptors, m_sortDescriptors))
         return;
     willChangeValueForKey("sortDescriptors");
     m_sortDescriptors = descriptors;
     didChangeValueForKey("sortDescriptors");
     rearrangeObjects();
     writeBackBinding(BindingName::SortDescriptors, valueFromSortDescriptors(m_sortDescriptors));
+}
+
+void TreeController::editTree(bool touchesContent, const std::function<std::vector<IndexPath>()>& edit)
+{
+    if (touchesContent)
+        willChangeValueForKey("content");
+    willChangeValueForKey("arrangedObjects");
+    willChangeValueForKey("selectionIndexPaths");
+    const Array contentBefore = m_contentArray;
+    m_selection = edit();
+    observeModel();
+    selectedObjectsChanged();
+    didChangeValueForKey("selectionIndexPaths");
+    didChangeValueForKey("arrangedObjects");
+    if (touchesContent)
+        didChangeValueForKey("content");
+    if (!(contentBefore == m_contentArray))
+        writeBackBinding(BindingName::ContentArray, Value(m_contentArray));
+    writeBackBinding("selectionIndexPaths", pathsValue(m_selection));
 }
 
 void TreeController::observeModel()
@@ -380,9 +409,7 @@ void TreeController::commit(
 {
     const bool contentChanged = !(content == m_contentArray);
     // Settled against the tree it will point into.
-    std::swap(root, m_root);
-    selection = settledSelection(std::move(selection), std::nullopt);
-    std::swap(root, m_root);
+    selection = settledSelection(*root, std::move(selection), std::nullopt);
     const bool selectionChanged = selection != m_selection;
     if (!contentChanged && !treeChanged && !selectionChanged)
         return;
@@ -411,43 +438,14 @@ void TreeController::commit(
 
 // Selection.
 
-std::vector<IndexPath> TreeController::pathsOfObjects(const Array& objects) const
-{
-    std::vector<IndexPath> paths;
-    if (objects.empty())
-        return paths;
-    std::vector<const TreeNode*> stack;
-    std::vector<Index> trail;
-    // Depth first, in row order: each object's first node.
-    std::vector<bool> found(objects.size(), false);
-    std::function<void(const TreeNode&)> visit = [&](const TreeNode& node) {
-        for (std::size_t i = 0; i < node.childNodes().size(); ++i) {
-            const auto& child = *node.childNodes()[i];
-            trail.push_back(static_cast<Index>(i));
-            for (std::size_t k = 0; k < objects.size(); ++k) {
-                if (!found[k] && detail::sameElement(child.representedObject(), objects[k])) {
-                    found[k] = true;
-                    paths.emplace_back(trail);
-                }
-            }
-            visit(child);
-            trail.pop_back();
-        }
-    };
-    visit(*m_root);
-    return paths;
-}
-
 std::vector<IndexPath> TreeController::settledSelection(
-    std::vector<IndexPath> paths, std::optional<IndexPath> preferred) const
+    const TreeNode& root, std::vector<IndexPath> paths, std::optional<IndexPath> preferred) const
 {
-    std::erase_if(paths, [&](const IndexPath& p) { return p.length() == 0 || !m_root->descendantNodeAtIndexPath(p); });
-    std::sort(paths.begin(), paths.end(), lessPath);
-    paths.erase(std::unique(paths.begin(), paths.end()), paths.end());
+    paths = selectablePaths(root, std::move(paths));
     if (paths.empty() && m_avoidsEmptySelection) {
-        if (preferred && preferred->length() > 0 && m_root->descendantNodeAtIndexPath(*preferred))
+        if (preferred && preferred->length() > 0 && root.descendantNodeAtIndexPath(*preferred))
             paths.push_back(*preferred);
-        else if (!m_root->childNodes().empty())
+        else if (!root.childNodes().empty())
             paths.push_back(IndexPath { 0 });
     }
     return paths;
@@ -455,11 +453,7 @@ std::vector<IndexPath> TreeController::settledSelection(
 
 bool TreeController::setSelectionIndexPaths(const std::vector<IndexPath>& paths)
 {
-    std::vector<IndexPath> selection = paths;
-    std::erase_if(
-        selection, [&](const IndexPath& p) { return p.length() == 0 || !m_root->descendantNodeAtIndexPath(p); });
-    std::sort(selection.begin(), selection.end(), lessPath);
-    selection.erase(std::unique(selection.begin(), selection.end()), selection.end());
+    std::vector<IndexPath> selection = selectablePaths(*m_root, paths);
     if (selection == m_selection)
         return false;
     willChangeValueForKey("selectionIndexPaths");
@@ -517,7 +511,7 @@ Array TreeController::selectedObjects() const
 
 bool TreeController::setSelectedObjects(const Array& objects)
 {
-    return setSelectionIndexPaths(pathsOfObjects(objects));
+    return setSelectionIndexPaths(pathsOfObjectsIn(*m_root, objects));
 }
 
 // Editing.
@@ -539,62 +533,46 @@ void TreeController::insertObjectsAtArrangedObjectIndexPaths(const Array& object
     if (!firstParent || lastOf(first) > static_cast<Index>(firstParent->childNodes().size()))
         raiseBadPath("insertObjectsAtArrangedObjectIndexPaths", first);
 
-    const bool touchesContent
-        = std::any_of(paths.begin(), paths.end(), [](const IndexPath& p) { return p.length() == 1; });
-    if (touchesContent)
-        willChangeValueForKey("content");
-    willChangeValueForKey("arrangedObjects");
-    willChangeValueForKey("selectionIndexPaths");
+    editTree(touchesTopLevel(paths), [&] {
+        auto selection = m_selection;
+        std::vector<IndexPath> inserted;
+        for (std::size_t k = 0; k < objects.size(); ++k) {
+            const auto& path = paths[k];
+            auto parent = path.length() ? m_root->descendantNodeAtIndexPath(parentOf(path)) : nullptr;
+            auto index = lastOf(path);
+            if (!parent || index < 0 || index > static_cast<Index>(parent->childNodes().size()))
+                continue; // a later path the earlier insertions made invalid
+            // In the model, the object goes before the object now at that place.
+            Array siblings = modelChildren(*parent);
+            std::size_t at = siblings.size();
+            if (index < static_cast<Index>(parent->childNodes().size())) {
+                const auto& next = parent->childNodes()[static_cast<std::size_t>(index)]->representedObject();
+                auto it = std::find_if(
+                    siblings.begin(), siblings.end(), [&](const Value& v) { return detail::sameElement(v, next); });
+                at = static_cast<std::size_t>(it - siblings.begin());
+            }
+            siblings.insert(siblings.begin() + static_cast<std::ptrdiff_t>(at), objects[k]);
+            setModelChildren(*parent, siblings);
 
-    const Array contentBefore = m_contentArray;
-    auto selection = m_selection;
-    std::vector<IndexPath> inserted;
-    for (std::size_t k = 0; k < objects.size(); ++k) {
-        const auto& path = paths[k];
-        auto parent = path.length() ? m_root->descendantNodeAtIndexPath(parentOf(path)) : nullptr;
-        auto index = lastOf(path);
-        if (!parent || index < 0 || index > static_cast<Index>(parent->childNodes().size()))
-            continue; // a later path the earlier insertions made invalid
-        // In the model, the object goes before the object now at that place.
-        Array siblings = modelChildren(*parent);
-        std::size_t at = siblings.size();
-        if (index < static_cast<Index>(parent->childNodes().size())) {
-            const auto& next = parent->childNodes()[static_cast<std::size_t>(index)]->representedObject();
-            auto it = std::find_if(
-                siblings.begin(), siblings.end(), [&](const Value& v) { return detail::sameElement(v, next); });
-            at = static_cast<std::size_t>(it - siblings.begin());
+            std::vector<const Object*> ancestors;
+            for (auto n = parent; n && n != m_root; n = n->parentNode())
+                ancestors.push_back(n->representedObject().object().get());
+            ancestors.push_back(objects[k].object().get());
+            parent->insertChildNode(makeNode(objects[k], ancestors), index);
+            if (parent != m_root)
+                parent->m_leaf = leafRule(parent->representedObject());
+
+            for (auto& p : selection)
+                p = shiftedForInsertion(p, path);
+            for (auto& p : inserted)
+                p = shiftedForInsertion(p, path);
+            inserted.push_back(path);
         }
-        siblings.insert(siblings.begin() + static_cast<std::ptrdiff_t>(at), objects[k]);
-        setModelChildren(*parent, siblings);
-
-        std::vector<const Object*> ancestors;
-        for (auto n = parent; n && n != m_root; n = n->parentNode())
-            ancestors.push_back(n->representedObject().object().get());
-        ancestors.push_back(objects[k].object().get());
-        parent->insertChildNode(makeNode(objects[k], ancestors), index);
-        if (parent != m_root)
-            parent->m_leaf = leafRule(parent->representedObject());
-
-        for (auto& p : selection)
-            p = shiftedForInsertion(p, path);
-        for (auto& p : inserted)
-            p = shiftedForInsertion(p, path);
-        inserted.push_back(path);
-    }
-    if (m_selectsInsertedObjects)
-        selection = inserted;
-    m_selection
-        = settledSelection(std::move(selection), inserted.empty() ? std::nullopt : std::optional(inserted.front()));
-    observeModel();
-    selectedObjectsChanged();
-
-    didChangeValueForKey("selectionIndexPaths");
-    didChangeValueForKey("arrangedObjects");
-    if (touchesContent)
-        didChangeValueForKey("content");
-    if (!(contentBefore == m_contentArray))
-        writeBackBinding(BindingName::ContentArray, Value(m_contentArray));
-    writeBackBinding("selectionIndexPaths", pathsValue(m_selection));
+        if (m_selectsInsertedObjects)
+            selection = inserted;
+        return settledSelection(
+            *m_root, std::move(selection), inserted.empty() ? std::nullopt : std::optional(inserted.front()));
+    });
 }
 
 void TreeController::removeObjectAtArrangedObjectIndexPath(const IndexPath& path)
@@ -610,11 +588,8 @@ void TreeController::removeObjectsAtArrangedObjectIndexPaths(const std::vector<I
     }
     // Last first, so that the paths still to do keep pointing at their nodes; nodes below another removed node go
     // with it.
-    auto order = paths;
-    std::sort(order.begin(), order.end(), lessPath);
-    order.erase(std::unique(order.begin(), order.end()), order.end());
     std::vector<IndexPath> removals;
-    for (const auto& p : order) {
+    for (const auto& p : selectablePaths(*m_root, paths)) {
         if (removals.empty() || !isWithin(p, removals.back()))
             removals.push_back(p);
     }
@@ -622,62 +597,45 @@ void TreeController::removeObjectsAtArrangedObjectIndexPaths(const std::vector<I
         return;
     std::reverse(removals.begin(), removals.end());
 
-    const bool touchesContent
-        = std::any_of(removals.begin(), removals.end(), [](const IndexPath& p) { return p.length() == 1; });
-    if (touchesContent)
-        willChangeValueForKey("content");
-    willChangeValueForKey("arrangedObjects");
-    willChangeValueForKey("selectionIndexPaths");
-
-    const Array contentBefore = m_contentArray;
-    const bool hadSelection = !m_selection.empty();
-    std::vector<IndexPath> selection;
-    std::optional<IndexPath> preferred;
-    for (const auto& path : removals) {
-        auto node = m_root->descendantNodeAtIndexPath(path);
-        auto parent = node->parentNode();
-        Array siblings = modelChildren(*parent);
-        auto it = std::find_if(siblings.begin(), siblings.end(),
-            [&](const Value& v) { return detail::sameElement(v, node->representedObject()); });
-        if (it != siblings.end())
-            siblings.erase(it);
-        setModelChildren(*parent, siblings);
-        parent->removeChildNodeAtIndex(lastOf(path));
-        if (parent != m_root)
-            parent->m_leaf = leafRule(parent->representedObject());
-    }
-    selection = m_selection;
-    for (const auto& path : removals) {
-        std::vector<IndexPath> kept;
-        for (const auto& p : selection) {
-            if (auto shifted = shiftedForRemoval(p, path))
-                kept.push_back(*shifted);
+    editTree(touchesTopLevel(removals), [&] {
+        const bool hadSelection = !m_selection.empty();
+        for (const auto& path : removals) {
+            auto node = m_root->descendantNodeAtIndexPath(path);
+            auto parent = node->parentNode();
+            Array siblings = modelChildren(*parent);
+            auto it = std::find_if(siblings.begin(), siblings.end(),
+                [&](const Value& v) { return detail::sameElement(v, node->representedObject()); });
+            if (it != siblings.end())
+                siblings.erase(it);
+            setModelChildren(*parent, siblings);
+            parent->removeChildNodeAtIndex(lastOf(path));
+            if (parent != m_root)
+                parent->m_leaf = leafRule(parent->representedObject());
         }
-        selection = std::move(kept);
-    }
-    // A selection removed entirely passes to the node that took the first removed node's place, else to the one
-    // before it, else to the parent.
-    if (selection.empty() && hadSelection) {
-        const auto& firstRemoved = removals.back();
-        auto parentPath = parentOf(firstRemoved);
-        auto parent = m_root->descendantNodeAtIndexPath(parentPath);
-        auto count = parent ? static_cast<Index>(parent->childNodes().size()) : 0;
-        if (count > 0)
-            preferred = parentPath.indexPathByAddingIndex(std::min(lastOf(firstRemoved), count - 1));
-        else if (parentPath.length() > 0)
-            preferred = parentPath;
-    }
-    m_selection = settledSelection(std::move(selection), preferred);
-    observeModel();
-    selectedObjectsChanged();
-
-    didChangeValueForKey("selectionIndexPaths");
-    didChangeValueForKey("arrangedObjects");
-    if (touchesContent)
-        didChangeValueForKey("content");
-    if (!(contentBefore == m_contentArray))
-        writeBackBinding(BindingName::ContentArray, Value(m_contentArray));
-    writeBackBinding("selectionIndexPaths", pathsValue(m_selection));
+        auto selection = m_selection;
+        for (const auto& path : removals) {
+            std::vector<IndexPath> kept;
+            for (const auto& p : selection) {
+                if (auto shifted = shiftedForRemoval(p, path))
+                    kept.push_back(*shifted);
+            }
+            selection = std::move(kept);
+        }
+        // A selection removed entirely passes to the node that took the first removed node's place, else to the one
+        // before it, else to the parent.
+        std::optional<IndexPath> preferred;
+        if (selection.empty() && hadSelection) {
+            const auto& firstRemoved = removals.back();
+            auto parentPath = parentOf(firstRemoved);
+            auto parent = m_root->descendantNodeAtIndexPath(parentPath);
+            auto count = parent ? static_cast<Index>(parent->childNodes().size()) : 0;
+            if (count > 0)
+                preferred = parentPath.indexPathByAddingIndex(std::min(lastOf(firstRemoved), count - 1));
+            else if (parentPath.length() > 0)
+                preferred = parentPath;
+        }
+        return settledSelection(*m_root, std::move(selection), preferred);
+    });
 }
 
 bool TreeController::canAddChild() const
@@ -747,7 +705,7 @@ void TreeController::addObject(const Value& object)
 
 void TreeController::removeObject(const Value& object)
 {
-    auto paths = pathsOfObjects({ object });
+    auto paths = pathsOfObjectsIn(*m_root, { object });
     if (!paths.empty())
         removeObjectsAtArrangedObjectIndexPaths(paths);
 }
@@ -778,16 +736,7 @@ void TreeController::setValueForKeyPathOfSelection(const Value& value, const Str
             continue;
         Value changed = before;
         fnd::setValueForKeyPath(changed, value, keyPath);
-        auto parent = node->parentNode();
-        Array siblings = modelChildren(*parent);
-        for (auto& sibling : siblings) {
-            if (detail::sameElement(sibling, before)) {
-                sibling = changed;
-                break;
-            }
-        }
-        node->m_representedObject = changed;
-        setModelChildren(*parent, siblings);
+        replaceRepresentedValue(*node, changed);
     }
     selectedObjectsChanged();
     didChangeValueForKey("arrangedObjects");

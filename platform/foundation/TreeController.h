@@ -5,6 +5,7 @@
 #include "platform/foundation/SortDescriptor.h"
 #include "platform/foundation/TreeNode.h"
 
+#include <functional>
 #include <optional>
 
 namespace fnd {
@@ -103,10 +104,19 @@ private:
     Array modelChildren(const TreeNode& node) const;
     // Stores a node's children in the model; a value's new form goes up into its parent's children.
     void setModelChildren(TreeNode& node, const Array& children);
-    std::vector<IndexPath> pathsOfObjects(const Array& objects) const;
-    std::vector<IndexPath> settledSelection(std::vector<IndexPath> paths, std::optional<IndexPath> preferred) const;
+    // A node that stands for a value takes its changed copy, in the tree and among its parent's children in the
+    // model, and so on up.
+    void replaceRepresentedValue(TreeNode& node, const Value& changed);
+    // Sets one of the key paths the tree is built by, and builds it again.
+    void setTreeKeyPath(String& member, const String& keyPath);
+    // The selection the paths give in the tree, with avoidsEmptySelection applied (preferring the path given).
+    std::vector<IndexPath> settledSelection(
+        const TreeNode& root, std::vector<IndexPath> paths, std::optional<IndexPath> preferred) const;
     // Announces a new tree, selection or both; the tree is only announced when it is another object or changed.
     void commit(std::shared_ptr<TreeNode> root, Array content, std::vector<IndexPath> selection, bool treeChanged);
+    // Edits the tree and the model in place, announcing the arranged objects, the selection and, when top objects
+    // change, the content around it; the edit answers the settled selection.
+    void editTree(bool touchesContent, const std::function<std::vector<IndexPath>()>& edit);
     void observeModel();
     void modelChildrenChanged();
 

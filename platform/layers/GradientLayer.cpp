@@ -35,17 +35,7 @@ std::vector<gfx::ColorPtr> GradientLayer::colors() const
 
 void GradientLayer::setColors(std::vector<gfx::ColorPtr> colors)
 {
-    changeProperty(
-        "colors",
-        [&] {
-            if (colors.size() != m_g.colors.size())
-                return true;
-            for (std::size_t i = 0; i < colors.size(); ++i)
-                if (!detail::sameValue(colors[i], m_g.colors[i]))
-                    return true;
-            return false;
-        },
-        [&] { m_g.colors = colors; });
+    setProperty("colors", m_g.colors, colors);
 }
 
 std::vector<double> GradientLayer::locations() const

@@ -7,6 +7,7 @@
 #include "platform/layers/LayerDelegate.h"
 #include "platform/layers/Transform3D.h"
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -363,6 +364,13 @@ template <typename T> bool sameValue(const T& a, const T& b)
         return a == b || (a && b && a->isEqual(*b));
     else
         return a == b;
+}
+
+// Lists of values (colours, locations) are the same when their elements are, one by one.
+template <typename T> bool sameValue(const std::vector<T>& a, const std::vector<T>& b)
+{
+    return std::equal(
+        a.begin(), a.end(), b.begin(), b.end(), [](const T& x, const T& y) { return detail::sameValue(x, y); });
 }
 
 }

@@ -1,5 +1,6 @@
 #include "platform/layers/Layer.h"
 
+#include "platform/layers/Autoresizing.h"
 #include "platform/layers/detail/LayerRuntime.h"
 
 #include <algorithm>
@@ -9,35 +10,6 @@
 namespace ui {
 
 using detail::lockLayers;
-
-namespace {
-
-// The change of the superlayer's size is shared among the flexible parts (the two margins and the size) in
-// proportion to their current lengths, or equally when they are all zero, as views do.
-void distribute(double delta, double& position, double& length, double superLength, bool minFlexible, bool sizeFlexible,
-    bool maxFlexible)
-{
-    const double parts[3] = { position, length, superLength - position - length };
-    const bool flexible[3] = { minFlexible, sizeFlexible, maxFlexible };
-    double total = 0;
-    int count = 0;
-    for (int i = 0; i < 3; ++i) {
-        if (flexible[i]) {
-            total += std::max(parts[i], 0.0);
-            ++count;
-        }
-    }
-    if (count == 0)
-        return;
-    double share[3] = {};
-    for (int i = 0; i < 3; ++i)
-        if (flexible[i])
-            share[i] = total > 0 ? delta * std::max(parts[i], 0.0) / total : delta / count;
-    position += share[0];
-    length = std::max(0.0, length + share[1]);
-}
-
-}
 
 void Layer::setNeedsLayout()
 {
@@ -103,11 +75,7 @@ void Layer::resizeWithOldSuperlayerSize(gfx::Size oldSize)
     // Margins count from the superlayer's bounds origin, which a scroll layer moves.
     frame.origin.x -= superBounds.minX();
     frame.origin.y -= superBounds.minY();
-    using namespace LayerAutoresizingMask;
-    distribute(superBounds.width() - oldSize.width, frame.origin.x, frame.size.width, oldSize.width, mask & MinXMargin,
-        mask & WidthSizable, mask & MaxXMargin);
-    distribute(superBounds.height() - oldSize.height, frame.origin.y, frame.size.height, oldSize.height,
-        mask & MinYMargin, mask & HeightSizable, mask & MaxYMargin);
+    frame = autoresizedFrame(frame, mask, oldSize, superBounds.size);
     frame.origin.x += superBounds.minX();
     frame.origin.y += superBounds.minY();
     setFrame(frame);

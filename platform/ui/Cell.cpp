@@ -509,9 +509,7 @@ void Cell::highlight(bool flag, gfx::Rect, View& controlView)
     if (flag == m_highlighted)
         return;
     m_highlighted = flag;
-    controlView.setNeedsDisplay(true);
-    if (auto window = controlView.window())
-        window->displayIfNeeded();
+    detail::displayDuringTracking(controlView);
 }
 
 void Cell::drawFocusRingMaskWithFrame(gfx::Rect cellFrame, View&)

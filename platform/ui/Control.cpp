@@ -472,17 +472,22 @@ void Control::trackMouseWithEvent(const Event& event)
 {
     auto self = shared_from_this();
     auto cell = m_cell;
+    trackCell(*cell, bounds(), event);
+}
+
+void Control::trackCell(Cell& cell, gfx::Rect frame, const Event& event)
+{
     auto& app = Application::shared();
-    const bool untilMouseUp = cell->prefersTrackingUntilMouseUp();
+    const bool untilMouseUp = cell.prefersTrackingUntilMouseUp();
     auto current = std::static_pointer_cast<Event>(std::const_pointer_cast<fnd::Object>(event.weak_from_this().lock()));
     if (!current)
         current = std::make_shared<Event>(event);
     for (;;) {
         auto point = convertPointFromView(current->locationInWindow(), nullptr);
-        if (untilMouseUp || mouseInRect(point, bounds())) {
-            cell->highlight(true, bounds(), *this);
-            bool done = cell->trackMouse(*current, bounds(), *this, untilMouseUp);
-            cell->highlight(false, bounds(), *this);
+        if (untilMouseUp || mouseInRect(point, frame)) {
+            cell.highlight(true, frame, *this);
+            bool done = cell.trackMouse(*current, frame, *this, untilMouseUp);
+            cell.highlight(false, frame, *this);
             if (done)
                 break;
         }

@@ -177,8 +177,17 @@ protected:
     // Runs the platform's loop: the cell tracks while the mouse is inside, the control waits while it is outside,
     // until the button goes up.
     virtual void trackMouseWithEvent(const Event& event);
+    // That loop for any cell the control shows, in its frame.
+    void trackCell(Cell& cell, gfx::Rect frame, const Event& event);
     void ensureCell();
     void takeBoundValue(const fnd::Value& value, const fnd::String& binding, const fnd::Dictionary& options) override;
+    // A field editor notification posted again as the control's, with the editor under "NSFieldEditor".
+    std::shared_ptr<fnd::Notification> postControlNotification(
+        const fnd::String& name, const fnd::Notification& fromEditor);
+    // Whether an edit may end: the formatter (when there is one) must read the text, else editing goes on, with the
+    // text as typed, unless the delegate accepts it as it is; then the delegate decides.
+    bool textShouldEndEditingWith(TextView& fieldEditor, const fnd::Formatter* formatter,
+        const std::shared_ptr<ControlTextEditingDelegate>& delegate);
 
 private:
     // What the "value" and "enabled" bindings show now.

@@ -7,19 +7,14 @@
 
 namespace ui {
 
-namespace {
-
-// The control's notification for one of the field editor's, with the editor under "NSFieldEditor".
-std::shared_ptr<fnd::Notification> controlNotification(
-    Control& control, const fnd::String& name, const fnd::Notification& fromEditor)
+std::shared_ptr<fnd::Notification> Control::postControlNotification(
+    const fnd::String& name, const fnd::Notification& fromEditor)
 {
     auto info = fromEditor.userInfo();
     info.set(ControlNotification::FieldEditorKey, fromEditor.object());
-    auto note = std::make_shared<fnd::Notification>(name, control.selfValue(), info);
+    auto note = std::make_shared<fnd::Notification>(name, selfValue(), info);
     fnd::NotificationCenter::defaultCenter().postNotification(note);
     return note;
-}
-
 }
 
 bool Control::textShouldBeginEditing(TextView& fieldEditor)
@@ -31,7 +26,7 @@ bool Control::textShouldBeginEditing(TextView& fieldEditor)
 void Control::textDidBeginEditing(const fnd::Notification& notification)
 {
     auto self = shared_from_this();
-    auto note = controlNotification(*this, ControlNotification::TextDidBeginEditing, notification);
+    auto note = postControlNotification(ControlNotification::TextDidBeginEditing, notification);
     if (auto d = delegate())
         d->controlTextDidBeginEditing(*note);
 }
@@ -39,7 +34,7 @@ void Control::textDidBeginEditing(const fnd::Notification& notification)
 void Control::textDidChange(const fnd::Notification& notification)
 {
     auto self = shared_from_this();
-    auto note = controlNotification(*this, ControlNotification::TextDidChange, notification);
+    auto note = postControlNotification(ControlNotification::TextDidChange, notification);
     if (auto d = delegate())
         d->controlTextDidChange(*note);
     // A continuous field sends its action as the text changes.
@@ -51,11 +46,14 @@ void Control::textDidChange(const fnd::Notification& notification)
 
 bool Control::textShouldEndEditing(TextView& fieldEditor)
 {
+    return textShouldEndEditingWith(fieldEditor, m_cell ? m_cell->formatter().get() : nullptr, delegate());
+}
+
+bool Control::textShouldEndEditingWith(
+    TextView& fieldEditor, const fnd::Formatter* formatter, const std::shared_ptr<ControlTextEditingDelegate>& d)
+{
     auto self = shared_from_this();
-    auto d = delegate();
-    // The formatter must read the text; otherwise editing goes on, with the text as typed, unless the delegate
-    // accepts it as it is.
-    if (auto formatter = m_cell ? m_cell->formatter() : nullptr) {
+    if (formatter) {
         auto string = fieldEditor.string();
         auto value = formatter->getObjectValue(string);
         if (!value) {
@@ -80,7 +78,7 @@ void Control::textDidEndEditing(const fnd::Notification& notification)
     pushBoundValues();
     if (m_cell)
         m_cell->endEditing(editor);
-    auto note = controlNotification(*this, ControlNotification::TextDidEndEditing, notification);
+    auto note = postControlNotification(ControlNotification::TextDidEndEditing, notification);
     if (auto d = delegate())
         d->controlTextDidEndEditing(*note);
 }

@@ -7,6 +7,7 @@
 #include "platform/ui/View.h"
 #include "platform/ui/Window.h"
 #include "platform/ui/detail/TrackingEvents.h"
+#include "platform/ui/detail/ValueRange.h"
 
 #include <cmath>
 #include <numbers>
@@ -113,9 +114,7 @@ void LevelIndicatorCell::setNumberOfTickMarks(long count)
 
 void LevelIndicatorCell::setDoubleValue(double value)
 {
-    if (!std::isfinite(value))
-        value = m_minValue;
-    value = std::clamp(value, std::min(m_minValue, m_maxValue), std::max(m_minValue, m_maxValue));
+    value = detail::valueInRange(value, m_minValue, m_maxValue);
     if (value == m_value)
         return;
     m_value = value;
@@ -315,11 +314,7 @@ bool LevelIndicatorCell::trackMouse(const Event& event, gfx::Rect cellFrame, Vie
     auto self = shared_from_this();
     auto view = std::static_pointer_cast<View>(controlView.shared_from_this());
     m_frame = cellFrame;
-    auto redraw = [&] {
-        controlView.setNeedsDisplay(true);
-        if (auto window = controlView.window())
-            window->displayIfNeeded();
-    };
+    auto redraw = [&] { detail::displayDuringTracking(controlView); };
     setDoubleValue(valueAtPoint(controlView.convertPointFromView(event.locationInWindow(), nullptr), cellFrame));
     redraw();
     if (isContinuous())

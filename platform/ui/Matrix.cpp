@@ -249,26 +249,8 @@ void Matrix::mouseDown(const Event& event)
     auto self = shared_from_this(); // the action may remove the matrix
     selectCellAtRowColumn(row, column);
     const auto frame = cellFrameAtRowColumn(row, column);
-    const bool untilMouseUp = cell->prefersTrackingUntilMouseUp();
-    auto& app = Application::shared();
-    auto current = std::static_pointer_cast<Event>(std::const_pointer_cast<fnd::Object>(event.weak_from_this().lock()));
-    if (!current)
-        current = std::make_shared<Event>(event);
     // As a lone control does: the cell tracks while the mouse is over it, the matrix waits while it is elsewhere.
-    for (;;) {
-        auto point = convertPointFromView(current->locationInWindow(), nullptr);
-        if (untilMouseUp || mouseInRect(point, frame)) {
-            cell->highlight(true, frame, *this);
-            bool done = cell->trackMouse(*current, frame, *this, untilMouseUp);
-            cell->highlight(false, frame, *this);
-            if (done)
-                break;
-        }
-        current = app.nextEvent(EventMasks::LeftMouseUp | EventMasks::LeftMouseDragged, fnd::Date::distantFuture(),
-            fnd::RunLoopMode::EventTracking, true);
-        if (!current || current->type() == EventType::LeftMouseUp)
-            break;
-    }
+    trackCell(*cell, frame, event);
 }
 
 bool Matrix::moveKeyCell(long rowStep, long columnStep)

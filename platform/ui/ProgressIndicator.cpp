@@ -6,6 +6,7 @@
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/ui/ControlLook.h"
 #include "platform/ui/Window.h"
+#include "platform/ui/detail/ValueRange.h"
 
 #include <cmath>
 #include <numbers>
@@ -82,7 +83,7 @@ void ProgressIndicator::setDoubleValue(double value)
 {
     if (!std::isfinite(value))
         return;
-    value = std::clamp(value, std::min(m_minValue, m_maxValue), std::max(m_minValue, m_maxValue));
+    value = detail::valueInRange(value, m_minValue, m_maxValue);
     if (value == m_value)
         return;
     m_value = value;

@@ -8,6 +8,7 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/Window.h"
+#include "platform/ui/detail/TrackingEvents.h"
 
 #include <cmath>
 
@@ -405,11 +406,7 @@ bool SegmentedCell::trackMouse(const Event& event, gfx::Rect cellFrame, View& co
         s->menu->popUpMenuPositioningItem(nullptr, { onScreen.minX(), onScreen.minY() });
         return true;
     }
-    auto redraw = [&] {
-        controlView.setNeedsDisplay(true);
-        if (auto window = controlView.window())
-            window->displayIfNeeded();
-    };
+    auto redraw = [&] { detail::displayDuringTracking(controlView); };
     m_pressedSegment = segment;
     redraw();
     bool inside = true, released = false;

@@ -4,6 +4,7 @@
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/ui/ControlLook.h"
 #include "platform/ui/View.h"
+#include "platform/ui/detail/ValueRange.h"
 
 #include <cmath>
 
@@ -40,9 +41,7 @@ void SliderCell::init()
 
 double SliderCell::clampedValue(double value) const
 {
-    if (!std::isfinite(value))
-        value = m_minValue;
-    value = std::clamp(value, std::min(m_minValue, m_maxValue), std::max(m_minValue, m_maxValue));
+    value = detail::valueInRange(value, m_minValue, m_maxValue);
     if (m_allowsTickMarkValuesOnly && m_numberOfTickMarks > 0)
         value = closestTickMarkValueToValue(value);
     return value;

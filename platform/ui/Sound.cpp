@@ -6,7 +6,6 @@
 
 #include <canberra.h>
 
-#include <cstdlib>
 #include <mutex>
 #include <utility>
 
@@ -66,19 +65,11 @@ Player setPlayer(Player player)
 
 fnd::String systemSoundsFolder()
 {
-    const char* dirs = std::getenv("XDG_DATA_DIRS");
-    std::string list = dirs && *dirs ? dirs : "/usr/local/share:/usr/share";
-    std::size_t start = 0;
-    while (start <= list.size()) {
-        auto end = list.find(':', start);
-        if (end == std::string::npos)
-            end = list.size();
-        auto folder
-            = fnd::String(list.substr(start, end - start)).stringByAppendingPathComponent("sounds/freedesktop/stereo");
+    for (const auto& data : fnd::Paths::dataDirectories()) {
+        auto folder = data.stringByAppendingPathComponent("sounds/freedesktop/stereo");
         bool isDirectory = false;
         if (fnd::FileManager::defaultManager().fileExists(folder, isDirectory) && isDirectory)
             return folder;
-        start = end + 1;
     }
     return "/usr/share/sounds/freedesktop/stereo";
 }

@@ -8,6 +8,7 @@
 #include "platform/ui/ControlLook.h"
 #include "platform/ui/Window.h"
 #include "platform/ui/detail/TrackingEvents.h"
+#include "platform/ui/detail/ValueRange.h"
 
 #include <cmath>
 
@@ -31,9 +32,7 @@ void StepperCell::init()
 
 void StepperCell::setDoubleValue(double value)
 {
-    if (!std::isfinite(value))
-        value = m_minValue;
-    value = std::clamp(value, std::min(m_minValue, m_maxValue), std::max(m_minValue, m_maxValue));
+    value = detail::valueInRange(value, m_minValue, m_maxValue);
     if (value == m_value)
         return;
     m_value = value;
@@ -168,11 +167,7 @@ bool StepperCell::trackMouse(const Event& event, gfx::Rect cellFrame, View& cont
             return -1;
         return 0;
     };
-    auto redraw = [&] {
-        controlView.setNeedsDisplay(true);
-        if (auto window = controlView.window())
-            window->displayIfNeeded();
-    };
+    auto redraw = [&] { detail::displayDuringTracking(controlView); };
     const int direction = arrowAt(controlView.convertPointFromView(event.locationInWindow(), nullptr));
     if (direction == 0)
         return true;

@@ -8,21 +8,6 @@
 
 namespace ui {
 
-namespace {
-
-// The control's notification for one of the field editor's, with the editor under "NSFieldEditor".
-std::shared_ptr<fnd::Notification> postControlNotification(
-    TableView& table, const fnd::String& name, const fnd::Notification& fromEditor)
-{
-    auto info = fromEditor.userInfo();
-    info.set(ControlNotification::FieldEditorKey, fromEditor.object());
-    auto note = std::make_shared<fnd::Notification>(name, table.selfValue(), info);
-    fnd::NotificationCenter::defaultCenter().postNotification(note);
-    return note;
-}
-
-}
-
 bool TableView::canEditCell(long column, long row)
 {
     if (column < 0 || column >= numberOfColumns() || row < 0 || row >= numberOfRows())
@@ -126,29 +111,15 @@ bool TableView::textShouldBeginEditing(TextView& fieldEditor)
 
 bool TableView::textShouldEndEditing(TextView& fieldEditor)
 {
-    auto self = shared_from_this();
-    auto d = delegate();
     // What was typed must be readable by the cell's formatter, as in a text field.
-    if (auto formatter = m_editingCell ? m_editingCell->formatter() : nullptr) {
-        auto string = fieldEditor.string();
-        auto value = formatter->getObjectValue(string);
-        if (!value) {
-            if (!d || !d->controlDidFailToFormatString(*this, string, value.error())) {
-                Application::shared().beep();
-                return false;
-            }
-        } else if (d && !d->controlIsValidObject(*this, *value)) {
-            Application::shared().beep();
-            return false;
-        }
-    }
-    return !d || d->controlTextShouldEndEditing(*this, fieldEditor);
+    return textShouldEndEditingWith(
+        fieldEditor, m_editingCell ? m_editingCell->formatter().get() : nullptr, delegate());
 }
 
 void TableView::textDidBeginEditing(const fnd::Notification& notification)
 {
     auto self = shared_from_this();
-    auto note = postControlNotification(*this, ControlNotification::TextDidBeginEditing, notification);
+    auto note = postControlNotification(ControlNotification::TextDidBeginEditing, notification);
     if (auto d = delegate())
         d->controlTextDidBeginEditing(*note);
 }
@@ -156,7 +127,7 @@ void TableView::textDidBeginEditing(const fnd::Notification& notification)
 void TableView::textDidChange(const fnd::Notification& notification)
 {
     auto self = shared_from_this();
-    auto note = postControlNotification(*this, ControlNotification::TextDidChange, notification);
+    auto note = postControlNotification(ControlNotification::TextDidChange, notification);
     if (auto d = delegate())
         d->controlTextDidChange(*note);
 }
@@ -172,7 +143,7 @@ void TableView::textDidEndEditing(const fnd::Notification& notification)
     // The editor goes first, so that a reload caused by the new value finds no edit under way.
     endCellEditing();
     setObjectValueForColumn(value, column, row);
-    auto note = postControlNotification(*this, ControlNotification::TextDidEndEditing, notification);
+    auto note = postControlNotification(ControlNotification::TextDidEndEditing, notification);
     if (auto d = delegate())
         d->controlTextDidEndEditing(*note);
     const long movement = notification.userInfo().get(TextNotification::MovementKey).integerValue();

@@ -82,23 +82,7 @@ bool TableView::trackCellAt(const Event& event, long column, long row)
     m_trackedCell = cell;
     m_trackedColumn = column;
     m_trackedRow = row;
-    auto& app = Application::shared();
-    const bool untilMouseUp = cell->prefersTrackingUntilMouseUp();
-    auto current = std::make_shared<Event>(event);
-    for (;;) {
-        auto point = convertPointFromView(current->locationInWindow(), nullptr);
-        if (untilMouseUp || gfx::pointInRect(point, frame)) {
-            cell->highlight(true, frame, *this);
-            bool done = cell->trackMouse(*current, frame, *this, untilMouseUp);
-            cell->highlight(false, frame, *this);
-            if (done)
-                break;
-        }
-        current = app.nextEvent(EventMasks::LeftMouseUp | EventMasks::LeftMouseDragged, fnd::Date::distantFuture(),
-            fnd::RunLoopMode::EventTracking, true);
-        if (!current || current->type() == EventType::LeftMouseUp)
-            break;
-    }
+    trackCell(*cell, frame, event);
     m_trackedCell.reset();
     m_trackedColumn = m_trackedRow = -1;
     if (!(cell->objectValue() == before))

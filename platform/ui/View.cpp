@@ -2,6 +2,8 @@
 
 #include "platform/foundation/Exception.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/layers/Autoresizing.h"
+#include "platform/layers/Layer.h"
 #include "platform/ui/ViewDrawing.h"
 #include "platform/ui/Window.h"
 
@@ -331,36 +333,6 @@ void View::boundsDidChange()
         fnd::NotificationCenter::defaultCenter().postNotificationName(ViewNotification::BoundsDidChange, selfValue());
 }
 
-// Autoresizing: the change of the superview's size is shared among the flexible parts (the two margins and the
-// size) in proportion to their current lengths, or equally when they are all zero.
-namespace {
-
-void distribute(double delta, double& position, double& length, double superLength, bool minFlexible, bool sizeFlexible,
-    bool maxFlexible)
-{
-    double parts[3] = { position, length, superLength - position - length };
-    bool flexible[3] = { minFlexible, sizeFlexible, maxFlexible };
-    double total = 0;
-    int count = 0;
-    for (int i = 0; i < 3; ++i) {
-        if (flexible[i]) {
-            total += std::max(parts[i], 0.0);
-            ++count;
-        }
-    }
-    if (count == 0)
-        return;
-    double share[3] = {};
-    for (int i = 0; i < 3; ++i) {
-        if (flexible[i])
-            share[i] = total > 0 ? delta * std::max(parts[i], 0.0) / total : delta / count;
-    }
-    position += share[0];
-    length = std::max(0.0, length + share[1]);
-}
-
-}
-
 void View::resizeSubviewsWithOldSize(gfx::Size oldSize)
 {
     auto keep = m_subviews;
@@ -368,18 +340,20 @@ void View::resizeSubviewsWithOldSize(gfx::Size oldSize)
         v->resizeWithOldSuperviewSize(oldSize);
 }
 
+// Views autoresize by the rule layers use, which reads the layers' mask bits.
+static_assert(AutoresizingMask::MinXMargin == LayerAutoresizingMask::MinXMargin
+    && AutoresizingMask::WidthSizable == LayerAutoresizingMask::WidthSizable
+    && AutoresizingMask::MaxXMargin == LayerAutoresizingMask::MaxXMargin
+    && AutoresizingMask::MinYMargin == LayerAutoresizingMask::MinYMargin
+    && AutoresizingMask::HeightSizable == LayerAutoresizingMask::HeightSizable
+    && AutoresizingMask::MaxYMargin == LayerAutoresizingMask::MaxYMargin);
+
 void View::resizeWithOldSuperviewSize(gfx::Size oldSize)
 {
     auto parent = superview();
     if (!parent || m_autoresizingMask == AutoresizingMask::NotSizable)
         return;
-    auto newSize = parent->bounds().size;
-    auto frame = m_frame;
-    using namespace AutoresizingMask;
-    distribute(newSize.width - oldSize.width, frame.origin.x, frame.size.width, oldSize.width,
-        m_autoresizingMask & MinXMargin, m_autoresizingMask & WidthSizable, m_autoresizingMask & MaxXMargin);
-    distribute(newSize.height - oldSize.height, frame.origin.y, frame.size.height, oldSize.height,
-        m_autoresizingMask & MinYMargin, m_autoresizingMask & HeightSizable, m_autoresizingMask & MaxYMargin);
+    auto frame = autoresizedFrame(m_frame, m_autoresizingMask, oldSize, parent->bounds().size);
     setFrame(frame);
 }
 

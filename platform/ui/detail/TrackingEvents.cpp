@@ -4,6 +4,8 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/View.h"
+#include "platform/ui/Window.h"
 
 #include <algorithm>
 
@@ -15,6 +17,13 @@ namespace {
 // this many ticks without an event (hours of holding at any usual interval).
 constexpr long MaxIdleTicksOnVirtualClock = 100'000;
 
+}
+
+void displayDuringTracking(View& view)
+{
+    view.setNeedsDisplay(true);
+    if (auto window = view.window())
+        window->displayIfNeeded();
 }
 
 TrackingEvents::TrackingEvents(bool periodic, double delay, double interval)

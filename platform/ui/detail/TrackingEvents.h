@@ -5,7 +5,15 @@
 
 #include <memory>
 
+namespace ui {
+class View;
+}
+
 namespace ui::detail {
+
+// Shows a change of the view at once, for loops that hold the run loop (mouse tracking), where no pass of it would
+// display the window.
+void displayDuringTracking(View& view);
 
 // The waiting of a mouse-tracking loop: the next mouse-up or drag, or, for a cell that acts periodically while
 // held, a tick after the delay and then at each interval when no event came first.

@@ -48,6 +48,13 @@ private:
     std::optional<std::string> m_old;
 };
 
+// The user defaults of a test program in a folder of their own, removed when it ends, so autosaved settings never
+// touch the person's and each run starts empty. One global instance per program.
+struct PrivateConfigHome {
+    TemporaryFolder folder;
+    ScopedEnvironment config { "XDG_CONFIG_HOME", folder.path() };
+};
+
 // Collects log lines for the scope instead of printing them.
 class CapturedLog {
 public:

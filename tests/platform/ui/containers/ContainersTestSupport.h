@@ -8,7 +8,6 @@
 #include "platform/ui/Window.h"
 
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 
 namespace containerstest {
@@ -64,9 +63,7 @@ protected:
     std::shared_ptr<gfx::BitmapImageRep> snapshot(ui::Window& w, const char* name)
     {
         auto image = backend->imageOfWindow(w);
-        if (const char* folder = std::getenv("BARCODES_UI_SNAPSHOTS"); folder && image)
-            (void)image->writeToFile(
-                fnd::String(std::string(folder) + "/" + name + ".png"), gfx::BitmapImageFileType::PNG);
+        uitest::keepSnapshot(image, name);
         return image;
     }
     // The pixel at a point of the view (its own coordinates) in a snapshot of its window, as ARGB.

@@ -3,7 +3,6 @@
 #include "support/Canvas.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace controlstest {
 
@@ -30,12 +29,6 @@ void ActionLog::cancelled(const fnd::Value& sender)
 long ActionLog::count(const std::string& what) const
 {
     return std::count(received.begin(), received.end(), what);
-}
-
-ControlsTest::ControlsTest()
-{
-    window = ui::Window::create({ 100, 100, 320, 240 });
-    window->makeKeyAndOrderFront();
 }
 
 void ControlsTest::press(ui::View& view, gfx::Point point, unsigned flags)
@@ -68,40 +61,11 @@ void ControlsTest::key(const fnd::String& characters, unsigned short keyCode, un
     dispatch();
 }
 
-std::shared_ptr<gfx::BitmapImageRep> ControlsTest::snapshot(const char* name)
-{
-    auto image = backend->imageOfWindow(*window);
-    // Pictures for a person to look at: BARCODES_UI_SNAPSHOTS=<folder>.
-    if (const char* folder = std::getenv("BARCODES_UI_SNAPSHOTS"); folder && name && image) {
-        auto path = std::string(folder) + "/" + name + ".png";
-        (void)image->writeToFile(fnd::String(path), gfx::BitmapImageFileType::PNG);
-    }
-    return image;
-}
-
 std::shared_ptr<gfx::BitmapImageRep> ControlsTest::snapshotOf(ui::View& view, const char* name)
 {
     auto image = backend->imageOfView(view);
-    if (const char* folder = std::getenv("BARCODES_UI_SNAPSHOTS"); folder && name && image) {
-        auto path = std::string(folder) + "/" + name + ".png";
-        (void)image->writeToFile(fnd::String(path), gfx::BitmapImageFileType::PNG);
-    }
+    uitest::keepSnapshot(image, name);
     return image;
-}
-
-std::uint32_t ControlsTest::pixel(const gfx::BitmapImageRep& image, double x, double y)
-{
-    auto pixels = image.pixelBuffer();
-    double scale = image.size().width > 0 ? pixels.width / image.size().width : 1;
-    int px = std::clamp(static_cast<int>(std::floor(x * scale)), 0, pixels.width - 1);
-    int py = std::clamp(static_cast<int>(std::floor(y * scale)), 0, pixels.height - 1);
-    return pixels.pixel(px, pixels.height - 1 - py);
-}
-
-std::uint32_t ControlsTest::pixelIn(const gfx::BitmapImageRep& image, ui::View& view, gfx::Point point) const
-{
-    auto p = inWindow(view, point);
-    return pixel(image, p.x, p.y);
 }
 
 bool ControlsTest::hasColorNear(const gfx::BitmapImageRep& image, gfx::Rect rect, std::uint32_t argb, int tolerance)
@@ -126,11 +90,6 @@ double ControlsTest::differingShare(const gfx::BitmapImageRep& a, const gfx::Bit
         }
     }
     return total ? double(differing) / total : 0;
-}
-
-int ControlsTest::luminance(std::uint32_t p)
-{
-    return (gfx::redOf(p) * 299 + gfx::greenOf(p) * 587 + gfx::blueOf(p) * 114) / 1000;
 }
 
 }

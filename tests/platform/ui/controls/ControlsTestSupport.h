@@ -29,11 +29,12 @@ public:
 };
 
 // A key window of 320 × 240 points with an empty content view, on the headless backend and a virtual clock.
-class ControlsTest : public uitest::UiTest {
+class ControlsTest : public uitest::KeyWindowTest {
 protected:
-    ControlsTest();
-
-    void add(const std::shared_ptr<ui::View>& view) { window->contentView()->addSubview(view); }
+    ControlsTest()
+        : KeyWindowTest({ 320, 240 })
+    {
+    }
 
     // Queued input at a point of a view (its own coordinates); dispatch() sends it.
     gfx::Point inWindow(ui::View& view, gfx::Point point) const { return view.convertPointToView(point, nullptr); }
@@ -43,22 +44,14 @@ protected:
     // A click in the middle of the view, sent at once.
     void click(ui::View& view);
     void key(const fnd::String& characters, unsigned short keyCode, unsigned flags = 0);
-    void dispatch() { backend->dispatchEvents(); }
 
-    // The window drawn now; pixels are read at window points (y up).
-    std::shared_ptr<gfx::BitmapImageRep> snapshot(const char* name = nullptr);
     // A view drawn on its own.
     std::shared_ptr<gfx::BitmapImageRep> snapshotOf(ui::View& view, const char* name = nullptr);
-    static std::uint32_t pixel(const gfx::BitmapImageRep& image, double x, double y);
-    // The pixel at a point of the view (its own coordinates) in the snapshot.
-    std::uint32_t pixelIn(const gfx::BitmapImageRep& image, ui::View& view, gfx::Point point) const;
     // Whether the image has a pixel close to the colour in the rect (window points).
     static bool hasColorNear(const gfx::BitmapImageRep& image, gfx::Rect rect, std::uint32_t argb, int tolerance);
     // The share of pixels in a rect that differ between two snapshots.
     static double differingShare(const gfx::BitmapImageRep& a, const gfx::BitmapImageRep& b, gfx::Rect rect);
-    static int luminance(std::uint32_t pixel);
 
-    std::shared_ptr<ui::Window> window;
     std::shared_ptr<ActionLog> log = ActionLog::make();
 };
 

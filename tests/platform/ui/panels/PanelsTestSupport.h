@@ -7,7 +7,6 @@
 #include "platform/graphics/BitmapImageRep.h"
 #include "platform/ui/Window.h"
 
-#include <cstdlib>
 #include <string>
 
 namespace panelstest {
@@ -35,9 +34,7 @@ protected:
     std::shared_ptr<gfx::BitmapImageRep> snapshot(ui::Window& w, const char* name)
     {
         auto image = backend->imageOfWindow(w);
-        if (const char* folder = std::getenv("BARCODES_UI_SNAPSHOTS"); folder && image)
-            (void)image->writeToFile(
-                fnd::String(std::string(folder) + "/" + name + ".png"), gfx::BitmapImageFileType::PNG);
+        uitest::keepSnapshot(image, name);
         return image;
     }
 

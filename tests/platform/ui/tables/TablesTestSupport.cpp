@@ -3,17 +3,9 @@
 #include "platform/foundation/TestSupport.h"
 #include "platform/ui/TableHeaderView.h"
 
-#include <cstdlib>
-
 namespace {
 
-// The user defaults of this test program live in a folder of their own, removed when it ends.
-struct DefaultsFolder {
-    testsupport::TemporaryFolder folder;
-    testsupport::ScopedEnvironment config { "XDG_CONFIG_HOME", folder.path() };
-};
-
-const DefaultsFolder g_defaultsFolder;
+const testsupport::PrivateConfigHome g_tablesConfigHome;
 
 }
 
@@ -159,8 +151,7 @@ std::string TablesTest::selection() const
 std::shared_ptr<gfx::BitmapImageRep> TablesTest::snapshot(const char* name)
 {
     auto image = backend->imageOfWindow(*window);
-    if (const char* folder = std::getenv("BARCODES_UI_SNAPSHOTS"); folder && image)
-        (void)image->writeToFile(fnd::String(std::string(folder) + "/" + name + ".png"), gfx::BitmapImageFileType::PNG);
+    uitest::keepSnapshot(image, name);
     return image;
 }
 

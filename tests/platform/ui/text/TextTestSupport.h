@@ -63,14 +63,16 @@ public:
 
 // A key window of 400 × 300 points on the headless backend and a virtual clock, with helpers that inject keys and
 // the mouse.
-class TextTest : public uitest::UiTest {
+class TextTest : public uitest::KeyWindowTest {
 protected:
-    TextTest();
+    TextTest()
+        : KeyWindowTest({ 400, 300 })
+    {
+    }
 
     // A text view filling most of the window, first responder, with the text (plain DejaVu Sans 12).
     std::shared_ptr<ui::TextView> makeTextView(const fnd::String& text = {}, gfx::Rect frame = { 10, 10, 380, 280 });
 
-    void add(const std::shared_ptr<ui::View>& view) { window->contentView()->addSubview(view); }
     // Each character typed as its own key press.
     void type(const std::u16string& text);
     // A key press with a character (function keys as their private-use characters).
@@ -79,16 +81,8 @@ protected:
     void drag(ui::View& view, gfx::Point point);
     void release(ui::View& view, gfx::Point point, long clicks = 1);
     void click(ui::View& view, gfx::Point point, unsigned flags = 0, long clicks = 1);
-    void dispatch() { backend->dispatchEvents(); }
     // The view point of the middle of a character of a text view.
     static gfx::Point pointOfCharacter(ui::TextView& view, fnd::Index index);
-
-    std::shared_ptr<gfx::BitmapImageRep> snapshot(const char* name = nullptr);
-    static std::uint32_t pixel(const gfx::BitmapImageRep& image, double x, double y);
-    std::uint32_t pixelIn(const gfx::BitmapImageRep& image, ui::View& view, gfx::Point point) const;
-    static int luminance(std::uint32_t pixel);
-
-    std::shared_ptr<ui::Window> window;
 };
 
 std::string utf8(const fnd::String& s);

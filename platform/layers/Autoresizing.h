@@ -1,0 +1,13 @@
+#pragma once
+
+#include "platform/graphics/Geometry.h"
+
+namespace ui {
+
+// Autoresizing, for layers and views alike (their masks have the same bits): the frame, with its origin counted from
+// the superlayer's or superview's origin, after the super's size changed from oldSuperSize to newSuperSize. Along
+// each axis the change is shared among the parts the mask makes flexible (the two margins and the size) in
+// proportion to their lengths, or equally when they are all zero.
+gfx::Rect autoresizedFrame(gfx::Rect frame, unsigned mask, gfx::Size oldSuperSize, gfx::Size newSuperSize);
+
+}

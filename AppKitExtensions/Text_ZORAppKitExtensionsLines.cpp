@@ -74,6 +74,42 @@ template <typename Draw> void forEachStyledRun(const txt::AttributedString& text
     }
 }
 
+// The font's underline thickness, or the stand-in for fonts that give none.
+double lineThickness(const gfx::Font& font)
+{
+    const double thickness = font.underlineThickness();
+    return thickness > 0 ? thickness : TBQUnderlineCategory::valueForInvalidUnderlineThickness(font);
+}
+
+// What underlines and strikethroughs tell apart: the style and colour attributes and the name of their cached paths.
+struct TextLineKind {
+    const fnd::String& styleName;
+    const fnd::String& colorName;
+    const char* cacheName;
+};
+
+// The run's line: from the cache, else made by `make` (given the text, the run's font, its line style and the line
+// thickness) and cached; then stroked in the run's line colour.
+template <typename Make>
+void drawTextLine(const TextLineKind& kind, txt::LayoutManager& layoutManager, fnd::Range range, double yOffset,
+    fnd::Dictionary* cache, Make&& make)
+{
+    auto* text = layoutManager.textStorage();
+    if (!text || range.length == 0 || range.max() > text->length() || layoutManager.textContainers().empty())
+        return;
+    const auto pathKey = cacheKey(kind.cacheName, range, yOffset);
+    auto line = cache ? cache->get(pathKey).objectAs<BezierPath>() : nullptr;
+    if (!line) {
+        auto font = fontAt(*text, range.location);
+        const int style = static_cast<int>(text->attributeAtIndex(kind.styleName, range.location).integerValue());
+        line = make(*text, *font, style, lineThickness(*font));
+        if (line && cache)
+            cache->set(pathKey, line);
+    }
+    if (line)
+        strokeLine(*line, *text, range.location, kind.colorName);
+}
+
 }
 
 void drawUnderlinePathForLayoutManager(
@@ -89,61 +125,51 @@ void drawUnderlinePathForLayoutManager(
 void drawUnderlinePathForLayoutManager(
     const BezierPath& path, txt::LayoutManager& layoutManager, fnd::Range range, double yOffset, fnd::Dictionary* cache)
 {
-    auto* text = layoutManager.textStorage();
-    if (!text || range.length == 0 || range.max() > text->length() || layoutManager.textContainers().empty())
-        return;
-    auto font = fontAt(*text, range.location);
-    const int style
-        = static_cast<int>(text->attributeAtIndex(txt::UnderlineStyleAttributeName, range.location).integerValue());
-    const auto pathKey = cacheKey("TBQUnderlinePath", range, yOffset);
-    auto line = cache ? cache->get(pathKey).objectAs<BezierPath>() : nullptr;
-    if (!line) {
-        // The underline sits half the line's depth below the baseline, superscripts aside.
-        auto measuring = fnd::makeObject<txt::LayoutManager>();
-        const auto& shown = *layoutManager.textContainers().back();
-        auto container = std::make_shared<txt::TextContainer>(shown.containerSize());
-        container->setLineFragmentPadding(shown.lineFragmentPadding());
-        measuring->addTextContainer(container);
-        auto plain = std::make_shared<txt::TextStorage>(static_cast<const txt::AttributedString&>(*text));
-        plain->removeAttribute(txt::SuperscriptAttributeName, { 0, plain->length() });
-        plain->addLayoutManager(measuring);
-        const auto first = measuring->glyphIndexForCharacterAtIndex(range.location);
-        const double underlineOffset = -0.5 * measuring->typesetter()->baselineOffsetInLayoutManager(*measuring, first);
+    const TextLineKind underline { txt::UnderlineStyleAttributeName, txt::UnderlineColorAttributeName,
+        "TBQUnderlinePath" };
+    drawTextLine(underline, layoutManager, range, yOffset, cache,
+        [&](const txt::TextStorage& text, const gfx::Font&, int style, double thickness) {
+            // The underline sits half the line's depth below the baseline, superscripts aside.
+            auto measuring = fnd::makeObject<txt::LayoutManager>();
+            const auto& shown = *layoutManager.textContainers().back();
+            auto container = std::make_shared<txt::TextContainer>(shown.containerSize());
+            container->setLineFragmentPadding(shown.lineFragmentPadding());
+            measuring->addTextContainer(container);
+            auto plain = std::make_shared<txt::TextStorage>(static_cast<const txt::AttributedString&>(text));
+            plain->removeAttribute(txt::SuperscriptAttributeName, { 0, plain->length() });
+            plain->addLayoutManager(measuring);
+            const auto first = measuring->glyphIndexForCharacterAtIndex(range.location);
+            const double underlineOffset
+                = -0.5 * measuring->typesetter()->baselineOffsetInLayoutManager(*measuring, first);
 
-        double thickness = font->underlineThickness();
-        if (!(thickness > 0))
-            thickness = TBQUnderlineCategory::valueForInvalidUnderlineThickness(*font);
-        double start = 0, length = 0;
-        pathPosition(path, &start, &length, *text, range);
+            double start = 0, length = 0;
+            pathPosition(path, &start, &length, text, range);
 
-        const auto breaksKey = cacheKey("TBQUnderlineBreaks", range, underlineOffset);
-        std::vector<Point> breaks;
-        if (const auto* stored = cache ? cache->find(breaksKey) : nullptr; stored && stored->array()) {
-            for (const auto& value : *stored->array())
-                if (auto p = value.point())
-                    breaks.push_back(*p);
-        } else {
-            breaks = descenderBreaksForString(path, *text, range, underlineOffset);
-            if (cache && !breaks.empty()) {
-                fnd::Array points(breaks.begin(), breaks.end());
-                cache->set(breaksKey, std::move(points));
+            const auto breaksKey = cacheKey("TBQUnderlineBreaks", range, underlineOffset);
+            std::vector<Point> breaks;
+            if (const auto* stored = cache ? cache->find(breaksKey) : nullptr; stored && stored->array()) {
+                for (const auto& value : *stored->array())
+                    if (auto p = value.point())
+                        breaks.push_back(*p);
+            } else {
+                breaks = descenderBreaksForString(path, text, range, underlineOffset);
+                if (cache && !breaks.empty()) {
+                    fnd::Array points(breaks.begin(), breaks.end());
+                    cache->set(breaksKey, std::move(points));
+                }
             }
-        }
-        // Pieces between gaps shorter than two thirds of the run's mean advance are not worth drawing.
-        double threshold = 0;
-        if (range.length > 1) {
-            double last
-                = layoutManager.locationForGlyphAtIndex(layoutManager.glyphIndexForCharacterAtIndex(range.max() - 1)).x;
-            double firstX = layoutManager.locationForGlyphAtIndex(first).x;
-            threshold = 0.67 * (last - firstX) / static_cast<double>(range.length - 1);
-        }
-        line = textLinePathWithMask(
-            path, style, start, length, underlineOffset + yOffset, thickness, &breaks, threshold);
-        if (line && cache)
-            cache->set(pathKey, line);
-    }
-    if (line)
-        strokeLine(*line, *text, range.location, txt::UnderlineColorAttributeName);
+            // Pieces between gaps shorter than two thirds of the run's mean advance are not worth drawing.
+            double threshold = 0;
+            if (range.length > 1) {
+                double last = layoutManager
+                                  .locationForGlyphAtIndex(layoutManager.glyphIndexForCharacterAtIndex(range.max() - 1))
+                                  .x;
+                double firstX = layoutManager.locationForGlyphAtIndex(first).x;
+                threshold = 0.67 * (last - firstX) / static_cast<double>(range.length - 1);
+            }
+            return textLinePathWithMask(
+                path, style, start, length, underlineOffset + yOffset, thickness, &breaks, threshold);
+        });
 }
 
 void drawStrikethroughPathForLayoutManager(
@@ -159,33 +185,21 @@ void drawStrikethroughPathForLayoutManager(
 void drawStrikethroughPathForLayoutManager(
     const BezierPath& path, txt::LayoutManager& layoutManager, fnd::Range range, double yOffset, fnd::Dictionary* cache)
 {
-    auto* text = layoutManager.textStorage();
-    if (!text || range.length == 0 || range.max() > text->length() || layoutManager.textContainers().empty())
-        return;
-    auto font = fontAt(*text, range.location);
-    const int style
-        = static_cast<int>(text->attributeAtIndex(txt::StrikethroughStyleAttributeName, range.location).integerValue());
-    const auto pathKey = cacheKey("TBQStrikethroughPath", range, yOffset);
-    auto line = cache ? cache->get(pathKey).objectAs<BezierPath>() : nullptr;
-    if (!line) {
-        double thickness = font->underlineThickness();
-        if (!(thickness > 0))
-            thickness = TBQUnderlineCategory::valueForInvalidUnderlineThickness(*font);
-        const auto glyph = layoutManager.glyphIndexForCharacterAtIndex(range.location);
-        const auto& container = *layoutManager.textContainers().back();
-        gfx::Rect box = layoutManager.boundingRectForGlyphRange({ glyph, 1 }, container);
-        double base = layoutManager.typesetter()->baselineOffsetInLayoutManager(layoutManager, glyph);
-        Point laidOut = layoutManager.locationForGlyphAtIndex(glyph);
-        // Half the x-height above the baseline.
-        double offset = font->xHeight() * 0.5 + (box.height() - base - laidOut.y) + yOffset;
-        double start = 0, length = 0;
-        pathPosition(path, &start, &length, *text, range);
-        line = textLinePathWithMask(path, style, start, length, offset, thickness, nullptr, 0);
-        if (line && cache)
-            cache->set(pathKey, line);
-    }
-    if (line)
-        strokeLine(*line, *text, range.location, txt::StrikethroughColorAttributeName);
+    const TextLineKind strikethrough { txt::StrikethroughStyleAttributeName, txt::StrikethroughColorAttributeName,
+        "TBQStrikethroughPath" };
+    drawTextLine(strikethrough, layoutManager, range, yOffset, cache,
+        [&](const txt::TextStorage& text, const gfx::Font& font, int style, double thickness) {
+            const auto glyph = layoutManager.glyphIndexForCharacterAtIndex(range.location);
+            const auto& container = *layoutManager.textContainers().back();
+            gfx::Rect box = layoutManager.boundingRectForGlyphRange({ glyph, 1 }, container);
+            double base = layoutManager.typesetter()->baselineOffsetInLayoutManager(layoutManager, glyph);
+            Point laidOut = layoutManager.locationForGlyphAtIndex(glyph);
+            // Half the x-height above the baseline.
+            double offset = font.xHeight() * 0.5 + (box.height() - base - laidOut.y) + yOffset;
+            double start = 0, length = 0;
+            pathPosition(path, &start, &length, text, range);
+            return textLinePathWithMask(path, style, start, length, offset, thickness, nullptr, 0);
+        });
 }
 
 std::vector<Point> descenderBreaksForString(

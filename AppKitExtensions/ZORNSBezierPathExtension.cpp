@@ -6,6 +6,7 @@
 #include "platform/graphics/GraphicsContext.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <numbers>
 
@@ -30,6 +31,26 @@ void addLine(BezierPath& path, Point from, Point to)
     path.lineToPoint(to);
 }
 
+// The rectangle's outline from the middle of the side that ends at corner `first`, round its corners anticlockwise
+// from that one (0 top left, 1 bottom left, 2 bottom right, 3 top right, y up): the first `roundedCorners` of them
+// arcs of the radius, the rest sharp.
+void appendRectangleOutline(
+    BezierPath& path, const Rect& rect, double radius, std::size_t first, std::size_t roundedCorners)
+{
+    const double r = clampedRadius(rect, radius);
+    const double x = rect.minX(), y = rect.minY(), maxX = rect.maxX(), maxY = rect.maxY();
+    const std::array<Point, 4> corners { Point { x, maxY }, Point { x, y }, Point { maxX, y }, Point { maxX, maxY } };
+    auto corner = [&](std::size_t k) { return corners[(first + k) % corners.size()]; };
+    path.moveToPoint({ x + rect.width() / 2, corner(0).y });
+    for (std::size_t k = 0; k < corners.size(); ++k) {
+        if (k < roundedCorners)
+            path.appendBezierPathWithArcFromPoint(corner(k), corner(k + 1), r);
+        else
+            path.lineToPoint(corner(k));
+    }
+    path.closePath();
+}
+
 }
 
 PathPtr bezierPathWithLineFrom(Point from, Point to)
@@ -48,38 +69,17 @@ PathPtr bezierPathWithRoundedRectangle(const Rect& rect, double radius)
 
 void appendBezierPathWithRoundedRectangle(BezierPath& path, const Rect& rect, double radius)
 {
-    double r = clampedRadius(rect, radius);
-    double x = rect.minX(), y = rect.minY(), maxX = rect.maxX(), maxY = rect.maxY();
-    path.moveToPoint({ x + rect.width() / 2, maxY });
-    path.appendBezierPathWithArcFromPoint({ x, maxY }, { x, y }, r);
-    path.appendBezierPathWithArcFromPoint({ x, y }, { maxX, y }, r);
-    path.appendBezierPathWithArcFromPoint({ maxX, y }, { maxX, maxY }, r);
-    path.appendBezierPathWithArcFromPoint({ maxX, maxY }, { x, maxY }, r);
-    path.closePath();
+    appendRectangleOutline(path, rect, radius, 0, 4);
 }
 
 void appendBezierPathWithLeftRoundedRectangle(BezierPath& path, const Rect& rect, double radius)
 {
-    double r = clampedRadius(rect, radius);
-    double x = rect.minX(), y = rect.minY(), maxX = rect.maxX(), maxY = rect.maxY();
-    path.moveToPoint({ x + rect.width() / 2, maxY });
-    path.appendBezierPathWithArcFromPoint({ x, maxY }, { x, y }, r);
-    path.appendBezierPathWithArcFromPoint({ x, y }, { maxX, y }, r);
-    path.lineToPoint({ maxX, y });
-    path.lineToPoint({ maxX, maxY });
-    path.closePath();
+    appendRectangleOutline(path, rect, radius, 0, 2);
 }
 
 void appendBezierPathWithRightRoundedRectangle(BezierPath& path, const Rect& rect, double radius)
 {
-    double r = clampedRadius(rect, radius);
-    double x = rect.minX(), y = rect.minY(), maxX = rect.maxX(), maxY = rect.maxY();
-    path.moveToPoint({ x + rect.width() / 2, y });
-    path.appendBezierPathWithArcFromPoint({ maxX, y }, { maxX, maxY }, r);
-    path.appendBezierPathWithArcFromPoint({ maxX, maxY }, { x, maxY }, r);
-    path.lineToPoint({ x, maxY });
-    path.lineToPoint({ x, y });
-    path.closePath();
+    appendRectangleOutline(path, rect, radius, 2, 2);
 }
 
 PathPtr bezierPathWithBleedMarkInRect(const Rect& rect, int originPointIndex)

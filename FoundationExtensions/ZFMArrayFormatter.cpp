@@ -1,5 +1,6 @@
 #include "FoundationExtensions/ZFMArrayFormatter.h"
 
+#include "FoundationExtensions/detail/FormatterCoding.h"
 #include "FoundationExtensions/detail/FormatterStrings.h"
 
 #include "platform/foundation/CharacterSet.h"
@@ -8,6 +9,7 @@ FND_REGISTER_CLASS(ZFMArrayFormatter, fnd::Formatter)
 
 namespace {
 
+using ZFMFormatterCoding::decodeString;
 using ZFMFormatterStrings::text;
 
 // The first occurrence of the word in the text that stands alone: at the text's ends or next to a separator (or
@@ -155,16 +157,11 @@ bool ZFMArrayFormatter::initWithCoder(fnd::Coder& coder)
 {
     if (!coder.allowsKeyedCoding())
         return false;
-    auto string = [&](const char* key, fnd::String& into) {
-        auto value = coder.decodeObjectForKey(key);
-        if (auto* s = value.string())
-            into = *s;
-    };
     m_arrayStyle = coder.decodeInt32ForKey("arrayStyle");
-    string("delimiter", m_delimiter);
-    string("separator", m_separator);
-    string("conjunction", m_conjunction);
-    string("abbreviatedConjunction", m_abbreviatedConjunction);
+    decodeString(coder, "delimiter", m_delimiter);
+    decodeString(coder, "separator", m_separator);
+    decodeString(coder, "conjunction", m_conjunction);
+    decodeString(coder, "abbreviatedConjunction", m_abbreviatedConjunction);
     if (coder.containsValueForKey("usesAbbreviatedConjunction"))
         m_usesAbbreviatedConjunction = coder.decodeBoolForKey("usesAbbreviatedConjunction");
     if (coder.containsValueForKey("usesSerialDelimiter"))

@@ -1,5 +1,6 @@
 #include "FoundationExtensions/ZFMTimeIntervalFormatter.h"
 
+#include "FoundationExtensions/detail/FormatterCoding.h"
 #include "FoundationExtensions/detail/FormatterStrings.h"
 
 #include <array>
@@ -12,6 +13,7 @@ FND_REGISTER_CLASS(ZFMTimeIntervalFormatter, fnd::Formatter)
 namespace {
 
 using namespace fnd::CalendarUnit;
+using ZFMFormatterCoding::decodeString;
 using ZFMFormatterStrings::text;
 
 // The units of a phrase, largest first; the index is the unit's rank.
@@ -232,20 +234,15 @@ bool ZFMTimeIntervalFormatter::initWithCoder(fnd::Coder& coder)
 {
     if (!coder.allowsKeyedCoding())
         return false;
-    auto string = [&](const char* key, fnd::String& into) {
-        auto value = coder.decodeObjectForKey(key);
-        if (auto* s = value.string())
-            into = *s;
-    };
     fnd::String locale;
-    string("locale", locale);
+    decodeString(coder, "locale", locale);
     if (!locale.isEmpty())
         m_locale = fnd::Locale(locale);
-    string("pastDeicticExpression", m_past);
-    string("presentDeicticExpression", m_present);
-    string("futureDeicticExpression", m_future);
-    string("deicticExpressionFormat", m_deicticFormat);
-    string("approximateQualifierFormat", m_approximateFormat);
+    decodeString(coder, "pastDeicticExpression", m_past);
+    decodeString(coder, "presentDeicticExpression", m_present);
+    decodeString(coder, "futureDeicticExpression", m_future);
+    decodeString(coder, "deicticExpressionFormat", m_deicticFormat);
+    decodeString(coder, "approximateQualifierFormat", m_approximateFormat);
     if (coder.containsValueForKey("presentTimeIntervalMargin"))
         m_presentMargin = coder.decodeDoubleForKey("presentTimeIntervalMargin");
     m_usesIdioms = coder.decodeBoolForKey("usesIdiomaticDeicticExpressions");

@@ -1,7 +1,5 @@
 #include "FoundationExtensions/ZORCountryLocale.h"
 
-#include "FoundationExtensions/detail/LocaleList.h"
-
 FND_REGISTER_CLASS(ZORCountryLocale, fnd::Object)
 
 void ZORCountryLocale::describeClass(fnd::ClassBuilder<ZORCountryLocale>& c)
@@ -12,27 +10,11 @@ void ZORCountryLocale::describeClass(fnd::ClassBuilder<ZORCountryLocale>& c)
 
 std::vector<std::shared_ptr<ZORCountryLocale>> ZORCountryLocale::supportedCountryLocales()
 {
-    static const auto codes = ZORLocaleList::namedCodes(fnd::Locale::ISOCountryCodes(), fnd::LocaleKey::CountryCode);
-    return ZORLocaleList::entries<ZORCountryLocale>(codes);
+    static const auto codes = namedCodes(fnd::Locale::ISOCountryCodes());
+    return entries(codes);
 }
 
 std::vector<std::shared_ptr<ZORCountryLocale>> ZORCountryLocale::supportedCountryLocalesSortedByDisplayName()
 {
-    return ZORLocaleList::sortedByDisplayName(supportedCountryLocales());
-}
-
-fnd::String ZORCountryLocale::displayName() const
-{
-    return ZORLocaleList::displayName(fnd::LocaleKey::CountryCode, m_localeIdentifier);
-}
-
-bool ZORCountryLocale::isEqual(const fnd::Object& other) const
-{
-    auto entry = dynamic_cast<const ZORCountryLocale*>(&other);
-    return entry && entry->m_localeIdentifier == m_localeIdentifier;
-}
-
-std::weak_ordering ZORCountryLocale::caseInsensitiveDisplayNameCompare(const ZORCountryLocale& other) const
-{
-    return fnd::localizedCaseInsensitiveCompare(displayName(), other.displayName());
+    return sortedByDisplayName(supportedCountryLocales());
 }

@@ -1,7 +1,5 @@
 #include "FoundationExtensions/ZORLanguageLocale.h"
 
-#include "FoundationExtensions/detail/LocaleList.h"
-
 FND_REGISTER_CLASS(ZORLanguageLocale, fnd::Object)
 
 void ZORLanguageLocale::describeClass(fnd::ClassBuilder<ZORLanguageLocale>& c)
@@ -12,28 +10,11 @@ void ZORLanguageLocale::describeClass(fnd::ClassBuilder<ZORLanguageLocale>& c)
 
 std::vector<std::shared_ptr<ZORLanguageLocale>> ZORLanguageLocale::supportedLanguageLocales()
 {
-    static const auto codes
-        = ZORLocaleList::namedCodes(fnd::Locale::availableLocaleIdentifiers(), fnd::LocaleKey::Identifier);
-    return ZORLocaleList::entries<ZORLanguageLocale>(codes);
+    static const auto codes = namedCodes(fnd::Locale::availableLocaleIdentifiers());
+    return entries(codes);
 }
 
 std::vector<std::shared_ptr<ZORLanguageLocale>> ZORLanguageLocale::supportedLanguageLocalesSortedByDisplayName()
 {
-    return ZORLocaleList::sortedByDisplayName(supportedLanguageLocales());
-}
-
-fnd::String ZORLanguageLocale::displayName() const
-{
-    return ZORLocaleList::displayName(fnd::LocaleKey::Identifier, m_localeIdentifier);
-}
-
-bool ZORLanguageLocale::isEqual(const fnd::Object& other) const
-{
-    auto entry = dynamic_cast<const ZORLanguageLocale*>(&other);
-    return entry && entry->m_localeIdentifier == m_localeIdentifier;
-}
-
-std::weak_ordering ZORLanguageLocale::caseInsensitiveDisplayNameCompare(const ZORLanguageLocale& other) const
-{
-    return fnd::localizedCaseInsensitiveCompare(displayName(), other.displayName());
+    return sortedByDisplayName(supportedLanguageLocales());
 }

@@ -1,23 +1,8 @@
 #include "FoundationExtensions/ZORNumberValueFormatter.h"
 
-#include "FoundationExtensions/ZORFrameworkBundle.h"
 #include "FoundationExtensions/detail/FormatPattern.h"
 
 FND_REGISTER_CLASS(ZORNumberValueFormatter, fnd::NumberFormatter)
-
-namespace {
-
-fnd::String suffixText(std::int32_t showType)
-{
-    const char* key = showType == ZORNumberValueFormatter::Percent ? "ZORNumberTextFieldPercentChar"
-        : showType == ZORNumberValueFormatter::Degree              ? "ZORNumberTextFieldDegreeChar"
-                                                                   : "ZORNumberTextFieldPDIChar";
-    ZORFrameworkBundle::registerClassPrefixes();
-    auto bundle = fnd::Bundle::bundleForClass("ZORNumberTextField");
-    return bundle ? bundle->localizedStringForKey(key, "", "ZORNumberTextField") : fnd::String();
-}
-
-}
 
 ZORNumberValueFormatter::ZORNumberValueFormatter()
 {
@@ -38,12 +23,7 @@ void ZORNumberValueFormatter::setNumberOfDigitsAfterPoint(std::uint32_t digits)
 
 void ZORNumberValueFormatter::setNewFormatString()
 {
-    auto format = ZORFormatPattern::numberPart(m_numberOfDigitsAfterPoint);
-    if (m_showType != None)
-        format += ZORFormatPattern::literal(suffixText(m_showType));
-    setFormat(format);
-    setLocalizesFormat(true);
-    setUsesGroupingSeparator(false);
+    ZORFormatPattern::setSuffixedNumberFormat(*this, m_showType, m_numberOfDigitsAfterPoint);
 }
 
 std::shared_ptr<fnd::Formatter> ZORNumberValueFormatter::copy() const

@@ -54,98 +54,82 @@ std::shared_ptr<ZORProgressDescriptor> ZORProgressDescriptor::initWithTitle(
 
 std::shared_ptr<gfx::Image> ZORProgressDescriptor::image() const
 {
-    std::lock_guard lock(m_mutex);
-    return m_image;
+    return locked(m_image);
 }
 
 void ZORProgressDescriptor::setImage(std::shared_ptr<gfx::Image> image)
 {
-    std::lock_guard lock(m_mutex);
-    m_image = std::move(image);
+    setLocked(m_image, std::move(image));
 }
 
 fnd::String ZORProgressDescriptor::title() const
 {
-    std::lock_guard lock(m_mutex);
-    return m_title;
+    return locked(m_title);
 }
 
 void ZORProgressDescriptor::setTitle(const fnd::String& title)
 {
-    std::lock_guard lock(m_mutex);
-    m_title = title;
+    setLocked(m_title, title);
 }
 
 fnd::String ZORProgressDescriptor::infoText() const
 {
-    std::lock_guard lock(m_mutex);
-    return m_infoText;
+    return locked(m_infoText);
 }
 
 void ZORProgressDescriptor::setInfoText(const fnd::String& infoText)
 {
-    std::lock_guard lock(m_mutex);
-    m_infoText = infoText;
+    setLocked(m_infoText, infoText);
 }
 
 std::optional<fnd::String> ZORProgressDescriptor::progressDescription() const
 {
-    std::lock_guard lock(m_mutex);
-    return m_progressDescription;
+    return locked(m_progressDescription);
 }
 
 void ZORProgressDescriptor::setProgressDescription(std::optional<fnd::String> description)
 {
-    std::lock_guard lock(m_mutex);
-    m_progressDescription = std::move(description);
+    setLocked(m_progressDescription, std::move(description));
 }
 
 double ZORProgressDescriptor::minValue() const
 {
-    std::lock_guard lock(m_mutex);
-    return m_minValue;
+    return locked(m_minValue);
 }
 
 void ZORProgressDescriptor::setMinValue(double value)
 {
-    std::lock_guard lock(m_mutex);
-    m_minValue = value;
+    setLocked(m_minValue, value);
 }
 
 double ZORProgressDescriptor::maxValue() const
 {
-    std::lock_guard lock(m_mutex);
-    return m_maxValue;
+    return locked(m_maxValue);
 }
 
 void ZORProgressDescriptor::setMaxValue(double value)
 {
-    std::lock_guard lock(m_mutex);
-    m_maxValue = value;
+    setLocked(m_maxValue, value);
 }
 
 double ZORProgressDescriptor::currentValue() const
 {
-    std::lock_guard lock(m_mutex);
-    return m_currentValue;
+    return locked(m_currentValue);
 }
 
 void ZORProgressDescriptor::setCurrentValue(double value)
 {
-    std::lock_guard lock(m_mutex);
-    m_currentValue = value;
+    setLocked(m_currentValue, value);
 }
 
 bool ZORProgressDescriptor::isCancelled() const
 {
-    std::lock_guard lock(m_mutex);
-    return m_isCancelled;
+    return locked(m_isCancelled);
 }
 
 void ZORProgressDescriptor::setIsCancelled(bool cancelled)
 {
-    std::lock_guard lock(m_mutex);
-    m_isCancelled = cancelled;
+    setLocked(m_isCancelled, cancelled);
 }
 
 fnd::String ZORProgressDescriptor::description() const

@@ -5,6 +5,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <utility>
 
 namespace gfx {
 class Image;
@@ -52,6 +53,19 @@ public:
     fnd::String description() const override;
 
 private:
+    // A copy of the field, read under the lock.
+    template <typename T> T locked(const T& field) const
+    {
+        std::lock_guard lock(m_mutex);
+        return field;
+    }
+    // The field set under the lock.
+    template <typename T, typename U> void setLocked(T& field, U&& value)
+    {
+        std::lock_guard lock(m_mutex);
+        field = std::forward<U>(value);
+    }
+
     mutable std::mutex m_mutex;
     bool m_allowCancel { false };
     bool m_isIndeterminate { true };

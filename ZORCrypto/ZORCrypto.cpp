@@ -76,34 +76,31 @@ BioPtr memoryBio(const fnd::Data& data)
     return BioPtr(BIO_new_mem_buf(data.bytes(), static_cast<int>(data.length())));
 }
 
-KeyPtr readPrivateKey(const fnd::Data& pem)
+// An RSA key from PEM text through the library's reader; a failure is logged under the reader's name.
+KeyPtr readRSAKey(
+    const fnd::Data& pem, EVP_PKEY* (*read)(BIO*, EVP_PKEY**, pem_password_cb*, void*), const char* readerName)
 {
     auto bio = memoryBio(pem);
     if (!bio) {
         logError("BIO_new_mem_buf() failed!");
         return nullptr;
     }
-    KeyPtr key(PEM_read_bio_PrivateKey(bio.get(), nullptr, nullptr, nullptr));
+    KeyPtr key(read(bio.get(), nullptr, nullptr, nullptr));
     if (!key || !EVP_PKEY_is_a(key.get(), "RSA")) {
-        logError("PEM_read_bio_RSAPrivateKey() failed!");
+        logError(fmt::format("{}() failed!", readerName));
         return nullptr;
     }
     return key;
 }
 
+KeyPtr readPrivateKey(const fnd::Data& pem)
+{
+    return readRSAKey(pem, PEM_read_bio_PrivateKey, "PEM_read_bio_RSAPrivateKey");
+}
+
 KeyPtr readPublicKey(const fnd::Data& pem)
 {
-    auto bio = memoryBio(pem);
-    if (!bio) {
-        logError("BIO_new_mem_buf() failed!");
-        return nullptr;
-    }
-    KeyPtr key(PEM_read_bio_PUBKEY(bio.get(), nullptr, nullptr, nullptr));
-    if (!key || !EVP_PKEY_is_a(key.get(), "RSA")) {
-        logError("PEM_read_bio_RSA_PUBKEY() failed!");
-        return nullptr;
-    }
-    return key;
+    return readRSAKey(pem, PEM_read_bio_PUBKEY, "PEM_read_bio_RSA_PUBKEY");
 }
 
 CipherPtr fetchCipher(const fnd::String& name)
@@ -130,6 +127,28 @@ bool setKeyLength(EVP_CIPHER_CTX* context, const fnd::Data& key, const fnd::Stri
     logError(fmt::format(
         "The cipher {} cannot use a key of {} bytes; its key length is {}.", name.utf8(), key.length(), expected));
     return false;
+}
+
+enum class Direction { Encrypt, Decrypt };
+
+// A context of the named cipher for the direction, its key length set for the key (which is not installed yet);
+// nullptr, logged, when the cipher is unknown or cannot take the key.
+CipherContextPtr cipherContext(const fnd::String& cipherName, const fnd::Data& key, Direction direction)
+{
+    auto cipher = fetchCipher(cipherName);
+    if (!cipher)
+        return nullptr;
+    CipherContextPtr context(EVP_CIPHER_CTX_new());
+    const int encrypt = direction == Direction::Encrypt ? 1 : 0;
+    if (!context || !EVP_CipherInit_ex2(context.get(), cipher.get(), nullptr, nullptr, encrypt, nullptr)) {
+        logError(direction == Direction::Encrypt
+                ? fmt::format("EVP_EncryptInit() failed! {}", libraryErrors())
+                : fmt::format("EVP_DecryptInit() failed for cipher: {}! {}", cipherName.utf8(), libraryErrors()));
+        return nullptr;
+    }
+    if (!setKeyLength(context.get(), key, cipherName))
+        return nullptr;
+    return context;
 }
 
 std::optional<fnd::String> textBeforeZero(const std::optional<fnd::Data>& data)
@@ -231,15 +250,8 @@ std::optional<fnd::Data> ZORCrypto::symmetricEncrypt(const fnd::String& cipherNa
         logError("no key set!");
         return std::nullopt;
     }
-    auto cipher = fetchCipher(cipherName);
-    if (!cipher)
-        return std::nullopt;
-    CipherContextPtr context(EVP_CIPHER_CTX_new());
-    if (!context || !EVP_EncryptInit_ex2(context.get(), cipher.get(), nullptr, nullptr, nullptr)) {
-        logError(fmt::format("EVP_EncryptInit() failed! {}", libraryErrors()));
-        return std::nullopt;
-    }
-    if (!setKeyLength(context.get(), *m_symmetricKey, cipherName))
+    auto context = cipherContext(cipherName, *m_symmetricKey, Direction::Encrypt);
+    if (!context)
         return std::nullopt;
 
     std::vector<std::uint8_t> iv(static_cast<std::size_t>(EVP_CIPHER_CTX_get_iv_length(context.get())));
@@ -279,15 +291,8 @@ std::optional<fnd::Data> ZORCrypto::symmetricDecrypt(const fnd::String& cipherNa
         logError("no key set!");
         return std::nullopt;
     }
-    auto cipher = fetchCipher(cipherName);
-    if (!cipher)
-        return std::nullopt;
-    CipherContextPtr context(EVP_CIPHER_CTX_new());
-    if (!context || !EVP_DecryptInit_ex2(context.get(), cipher.get(), nullptr, nullptr, nullptr)) {
-        logError(fmt::format("EVP_DecryptInit() failed for cipher: {}! {}", cipherName.utf8(), libraryErrors()));
-        return std::nullopt;
-    }
-    if (!setKeyLength(context.get(), *m_symmetricKey, cipherName))
+    auto context = cipherContext(cipherName, *m_symmetricKey, Direction::Decrypt);
+    if (!context)
         return std::nullopt;
 
     const auto& input = *m_cipherText;

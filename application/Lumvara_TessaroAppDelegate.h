@@ -194,6 +194,21 @@ private:
     void showSizeInComboBox(ui::ComboBox& comboBox, const fnd::Array& list, double value);
     void updateContentInfo();
     void applyFont(const std::shared_ptr<gfx::Font>& font);
+    // Whether a switch's state is remembered at once or only once launching is over (launching sets the switch).
+    enum class Remember { Always, AfterLaunching };
+    // A check box's state given to the barcode through the setter, and remembered under the key.
+    void applySwitch(const fnd::Value& sender, void (TBQGenericBarcode::*set)(bool), const fnd::String& key,
+        Remember remember = Remember::Always);
+    // A colour well's colour given to the barcode through the setter, and remembered under the key.
+    void applyColor(const fnd::Value& sender, void (TBQGenericBarcode::*set)(const std::shared_ptr<gfx::Color>&),
+        const fnd::String& key);
+    // The length a size field holds, when there is a barcode to take it and it is above 0; otherwise nullopt, and
+    // the controls show the barcode's own values again.
+    std::optional<double> acceptedLength(const fnd::Value& sender);
+    // A size field's length given to the barcode through the setter; the size the barcode keeps (read back through
+    // the getter) goes into the field's list (`used`) and is remembered under the key.
+    void applySize(const fnd::Value& sender, void (TBQGenericBarcode::*set)(double),
+        double (TBQGenericBarcode::*get)() const, void (*used)(float), const fnd::String& key);
     void scheduleUpdateUI(double delay);
 
     std::shared_ptr<ui::Window> m_window;

@@ -98,12 +98,8 @@ void Lumvara_TessaroAppDelegate::contentChanged(const fnd::Value& sender)
 
 void Lumvara_TessaroAppDelegate::calculateChecksumButtonChanged(const fnd::Value& sender)
 {
-    if (!m_currentBarcode)
-        return;
-    const bool on = isOn(sender);
-    m_currentBarcode->setCalculateChecksum(on);
-    if (m_didFinishLaunching)
-        defaults().setBool(on, DefaultBarcodeValueCalculateChecksumKey);
+    applySwitch(sender, &TBQGenericBarcode::setCalculateChecksum, DefaultBarcodeValueCalculateChecksumKey,
+        Remember::AfterLaunching);
 }
 
 void Lumvara_TessaroAppDelegate::addOnChanged(const fnd::Value& sender)
@@ -117,62 +113,29 @@ void Lumvara_TessaroAppDelegate::addOnChanged(const fnd::Value& sender)
 
 void Lumvara_TessaroAppDelegate::modulWidthChanged(const fnd::Value& sender)
 {
-    if (!m_currentBarcode)
-        return;
-    const double width = lengthOf(sender);
-    if (!(width > 0)) {
-        updateUI();
-        return;
-    }
-    m_currentBarcode->setBarWidth(width);
-    const float stored = static_cast<float>(m_currentBarcode->barWidth());
-    Preferences::usedModulWidth(stored);
-    defaults().setFloat(stored, DefaultBarcodeValueBarWidthKey);
-    // The list may have a new entry: the box shows it as the chosen one.
-    updateUI();
+    applySize(sender, &TBQGenericBarcode::setBarWidth, &TBQGenericBarcode::barWidth, &Preferences::usedModulWidth,
+        DefaultBarcodeValueBarWidthKey);
 }
 
 void Lumvara_TessaroAppDelegate::barcodeHeightChanged(const fnd::Value& sender)
 {
-    if (!m_currentBarcode)
-        return;
-    const double height = lengthOf(sender);
-    if (!(height > 0)) {
-        updateUI();
-        return;
-    }
-    m_currentBarcode->setHeight(height);
-    const float stored = static_cast<float>(m_currentBarcode->height());
-    Preferences::usedBarcodeHeight(stored);
-    defaults().setFloat(stored, DefaultBarcodeValueHeightKey);
-    updateUI();
+    applySize(sender, &TBQGenericBarcode::setHeight, &TBQGenericBarcode::height, &Preferences::usedBarcodeHeight,
+        DefaultBarcodeValueHeightKey);
 }
 
 void Lumvara_TessaroAppDelegate::barcodeColorChanged(const fnd::Value& sender)
 {
-    auto color = colorOf(sender);
-    if (!m_currentBarcode || !color)
-        return;
-    m_currentBarcode->setBarColor(color);
-    Preferences::setColor(color, DefaultBarcodeValueBarColorKey);
+    applyColor(sender, &TBQGenericBarcode::setBarColor, DefaultBarcodeValueBarColorKey);
 }
 
 void Lumvara_TessaroAppDelegate::backgroundColorChanged(const fnd::Value& sender)
 {
-    auto color = colorOf(sender);
-    if (!m_currentBarcode || !color)
-        return;
-    m_currentBarcode->setBackgroundColor(color);
-    Preferences::setColor(color, DefaultBarcodeValueBackgroundColorKey);
+    applyColor(sender, &TBQGenericBarcode::setBackgroundColor, DefaultBarcodeValueBackgroundColorKey);
 }
 
 void Lumvara_TessaroAppDelegate::drawBackgroundStateChanged(const fnd::Value& sender)
 {
-    if (!m_currentBarcode)
-        return;
-    const bool on = isOn(sender);
-    m_currentBarcode->setShouldDrawBackground(on);
-    defaults().setBool(on, DefaultBarcodeValueShouldDrawBackgroundKey);
+    applySwitch(sender, &TBQGenericBarcode::setShouldDrawBackground, DefaultBarcodeValueShouldDrawBackgroundKey);
 }
 
 void Lumvara_TessaroAppDelegate::autoCalcQuietZoneStateChanged(const fnd::Value& sender)
@@ -188,11 +151,7 @@ void Lumvara_TessaroAppDelegate::autoCalcQuietZoneStateChanged(const fnd::Value&
 
 void Lumvara_TessaroAppDelegate::drawCaptionButtonChanged(const fnd::Value& sender)
 {
-    if (!m_currentBarcode)
-        return;
-    const bool on = isOn(sender);
-    m_currentBarcode->setDrawCaption(on);
-    defaults().setBool(on, DefaultBarcodeValueDrawCaptionKey);
+    applySwitch(sender, &TBQGenericBarcode::setDrawCaption, DefaultBarcodeValueDrawCaptionKey);
 }
 
 void Lumvara_TessaroAppDelegate::applyFont(const std::shared_ptr<gfx::Font>& font)
@@ -238,14 +197,10 @@ void Lumvara_TessaroAppDelegate::chooseFontButtonAction(const fnd::Value&)
 
 void Lumvara_TessaroAppDelegate::barcodeWidthChanged(const fnd::Value& sender)
 {
-    if (!m_currentBarcode)
+    auto width = acceptedLength(sender);
+    if (!width)
         return;
-    const double width = lengthOf(sender);
-    if (!(width > 0)) {
-        updateUI();
-        return;
-    }
-    m_currentBarcode->setWidth(width);
+    m_currentBarcode->setWidth(*width);
     // The width sets the module width, which the next start must find again.
     defaults().setFloat(static_cast<float>(m_currentBarcode->barWidth()), DefaultBarcodeValueBarWidthKey);
 }
@@ -313,6 +268,54 @@ std::optional<long> Lumvara_TessaroAppDelegate::comboBoxIndexOfItemWithStringVal
             return long(i);
     }
     return long(fnd::NotFound);
+}
+
+// What the actions share.
+
+void Lumvara_TessaroAppDelegate::applySwitch(
+    const fnd::Value& sender, void (TBQGenericBarcode::*set)(bool), const fnd::String& key, Remember remember)
+{
+    if (!m_currentBarcode)
+        return;
+    const bool on = isOn(sender);
+    ((*m_currentBarcode).*set)(on);
+    if (remember == Remember::Always || m_didFinishLaunching)
+        defaults().setBool(on, key);
+}
+
+void Lumvara_TessaroAppDelegate::applyColor(const fnd::Value& sender,
+    void (TBQGenericBarcode::*set)(const std::shared_ptr<gfx::Color>&), const fnd::String& key)
+{
+    auto color = colorOf(sender);
+    if (!m_currentBarcode || !color)
+        return;
+    ((*m_currentBarcode).*set)(color);
+    Preferences::setColor(color, key);
+}
+
+std::optional<double> Lumvara_TessaroAppDelegate::acceptedLength(const fnd::Value& sender)
+{
+    if (!m_currentBarcode)
+        return std::nullopt;
+    const double length = lengthOf(sender);
+    if (length > 0)
+        return length;
+    updateUI();
+    return std::nullopt;
+}
+
+void Lumvara_TessaroAppDelegate::applySize(const fnd::Value& sender, void (TBQGenericBarcode::*set)(double),
+    double (TBQGenericBarcode::*get)() const, void (*used)(float), const fnd::String& key)
+{
+    auto length = acceptedLength(sender);
+    if (!length)
+        return;
+    ((*m_currentBarcode).*set)(*length);
+    const float stored = static_cast<float>(((*m_currentBarcode).*get)());
+    used(stored);
+    defaults().setFloat(stored, key);
+    // The list may have a new entry: the box shows it as the chosen one.
+    updateUI();
 }
 
 // The barcode's callbacks.

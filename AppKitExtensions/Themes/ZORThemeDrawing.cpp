@@ -71,8 +71,21 @@ void drawOutlinedBezel(const ZORTheme& theme, const gfx::BezierPath& path, const
     strokeWithColor(path, theme.strokeColorForStateMask(state.stateMask));
 }
 
-BezelRects drawFilledCapsule(const ZORTheme& theme, gfx::Rect shape, gfx::Rect title, const BezelState& state)
+// A capsule filled with the theme's fill colour, a disabled one left empty. Its rectangle lies half a point inside the
+// frame; at the regular and small sizes it moves in by `inset` at its origin and sides and loses the size's height
+// loss, at the mini size it keeps its size and moves a point down in y. The title rectangle is the capsule's, a point
+// up in y except at the regular size.
+BezelRects drawFilledCapsule(
+    const ZORTheme& theme, gfx::Rect frame, const BezelState& state, double inset, double regularLoss, double smallLoss)
 {
+    gfx::Rect shape { frame.minX() + 0.5, frame.minY() + 0.5, frame.width() - 1, frame.height() - 1 };
+    if (state.controlSize == ControlSize::Mini) {
+        shape.origin.y -= 1;
+    } else {
+        const double loss = state.controlSize == ControlSize::Regular ? regularLoss : smallLoss;
+        shape = { shape.minX() + inset, shape.minY() + inset, shape.width() - 2 * inset, shape.height() - loss };
+    }
+    const gfx::Rect title = state.controlSize == ControlSize::Regular ? shape : gfx::offsetRect(shape, 0, 1);
     if (state.enabled) {
         if (auto color = theme.fillColorForStateMask(state.fillMask)) {
             color->setFill();
@@ -199,44 +212,12 @@ BezelRects drawSmallSquareBezel(
 
 BezelRects drawRoundedBezel(const ZORTheme& theme, gfx::Rect frame, const BezelState& state)
 {
-    gfx::Rect shape { frame.minX() + 0.5, frame.minY() + 0.5, frame.width() - 1, frame.height() - 1 };
-    gfx::Rect title = shape;
-    switch (state.controlSize) {
-    case ControlSize::Regular:
-        shape = { shape.minX() + 4, shape.minY() + 4, shape.width() - 8, shape.height() - 12 };
-        title = shape;
-        break;
-    case ControlSize::Small:
-        shape = { shape.minX() + 4, shape.minY() + 4, shape.width() - 8, shape.height() - 11 };
-        title = gfx::offsetRect(shape, 0, 1);
-        break;
-    case ControlSize::Mini:
-        shape.origin.y -= 1;
-        title = gfx::offsetRect(shape, 0, 1);
-        break;
-    }
-    return drawFilledCapsule(theme, shape, title, state);
+    return drawFilledCapsule(theme, frame, state, 4, 12, 11);
 }
 
 BezelRects drawRecessedBezel(const ZORTheme& theme, gfx::Rect frame, const BezelState& state)
 {
-    gfx::Rect shape { frame.minX() + 0.5, frame.minY() + 0.5, frame.width() - 1, frame.height() - 1 };
-    gfx::Rect title = shape;
-    switch (state.controlSize) {
-    case ControlSize::Regular:
-        shape = { shape.minX() + 1, shape.minY() + 1, shape.width() - 2, shape.height() - 4 };
-        title = shape;
-        break;
-    case ControlSize::Small:
-        shape = { shape.minX() + 1, shape.minY() + 1, shape.width() - 2, shape.height() - 3 };
-        title = gfx::offsetRect(shape, 0, 1);
-        break;
-    case ControlSize::Mini:
-        shape.origin.y -= 1;
-        title = gfx::offsetRect(shape, 0, 1);
-        break;
-    }
-    return drawFilledCapsule(theme, shape, title, state);
+    return drawFilledCapsule(theme, frame, state, 1, 4, 3);
 }
 
 gfx::Rect drawCheck(const ZORTheme& theme, gfx::Rect frame, const CheckState& state, bool isRadio)

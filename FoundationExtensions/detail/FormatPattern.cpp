@@ -1,5 +1,10 @@
 #include "FoundationExtensions/detail/FormatPattern.h"
 
+#include "FoundationExtensions/ZORFrameworkBundle.h"
+
+#include "platform/foundation/Bundle.h"
+#include "platform/foundation/NumberFormatter.h"
+
 namespace ZORFormatPattern {
 
 fnd::String literal(const fnd::String& text)
@@ -25,6 +30,30 @@ fnd::String numberPart(unsigned digitsAfterPoint)
         part.append(digitsAfterPoint, u'0');
     }
     return fnd::String(std::move(part));
+}
+
+namespace {
+
+fnd::String suffixText(std::int32_t showType)
+{
+    const char* key = showType == 1 ? "ZORNumberTextFieldPercentChar"
+        : showType == 2             ? "ZORNumberTextFieldDegreeChar"
+                                    : "ZORNumberTextFieldPDIChar";
+    ZORFrameworkBundle::registerClassPrefixes();
+    auto bundle = fnd::Bundle::bundleForClass("ZORNumberTextField");
+    return bundle ? bundle->localizedStringForKey(key, "", "ZORNumberTextField") : fnd::String();
+}
+
+}
+
+void setSuffixedNumberFormat(fnd::NumberFormatter& formatter, std::int32_t showType, unsigned digitsAfterPoint)
+{
+    auto format = numberPart(digitsAfterPoint);
+    if (showType != 0)
+        format += literal(suffixText(showType));
+    formatter.setFormat(format);
+    formatter.setLocalizesFormat(true);
+    formatter.setUsesGroupingSeparator(false);
 }
 
 }

@@ -2,7 +2,6 @@
 
 #include "ZORAppKit/ZORAnchoredButtonBar/ZORAnchoredButtonLook.h"
 
-#include "platform/graphics/GraphicsContext.h"
 #include "platform/graphics/Image.h"
 
 FND_REGISTER_CLASS(ZORAnchoredButtonCell, ui::ButtonCell)
@@ -30,42 +29,9 @@ void ZORAnchoredButtonCell::setUp()
     ButtonCell::setControlSize(ui::ControlSize::Small);
 }
 
-void ZORAnchoredButtonCell::setControlSize(ui::ControlSize)
-{
-}
-
-void ZORAnchoredButtonCell::drawWithFrame(gfx::Rect cellFrame, ui::View& controlView)
-{
-    ButtonCell::drawWithFrame(cellFrame, controlView);
-    if (!isHighlighted())
-        return;
-    auto* context = gfx::GraphicsContext::current();
-    if (!context)
-        return;
-    ZORAnchoredButtonLook::anchored().pressedOverlay->setFill();
-    context->fillRectUsingOperation(highlightRectForBounds(cellFrame), gfx::CompositingOperation::SourceOver);
-}
-
 void ZORAnchoredButtonCell::drawBezelWithFrame(gfx::Rect frame, ui::View& controlView)
 {
     ZORAnchoredButtonLook::drawAnchoredFace(frame, controlView);
-}
-
-gfx::ColorPtr ZORAnchoredButtonCell::textColor() const
-{
-    const auto& p = ZORAnchoredButtonLook::anchored();
-    return isEnabled() ? p.textColor : p.disabledTextColor;
-}
-
-gfx::ColorPtr ZORAnchoredButtonCell::imageColor() const
-{
-    const auto& p = ZORAnchoredButtonLook::anchored();
-    return isEnabled() ? p.imageColor : p.disabledImageColor;
-}
-
-fnd::Dictionary ZORAnchoredButtonCell::titleAttributes() const
-{
-    return ZORAnchoredButtonLook::textAttributes(ButtonCell::titleAttributes(), textColor());
 }
 
 gfx::Rect ZORAnchoredButtonCell::titleRectForBounds(gfx::Rect bounds) const

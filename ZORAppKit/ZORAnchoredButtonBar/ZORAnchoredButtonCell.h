@@ -1,35 +1,26 @@
 #pragma once
 
+#include "ZORAppKit/ZORAnchoredButtonBar/ZORAnchoredBarCell.h"
+
 #include "platform/ui/ButtonCell.h"
 
 // The cell of a square button in an anchored button bar: a light grey gradient face with one-pixel edge lines, a
 // small dark title with a light shadow, and a dark overlay while pressed. Its look is fixed and its control size is
 // always small.
-class ZORAnchoredButtonCell : public ui::ButtonCell {
+class ZORAnchoredButtonCell : public ZORAnchoredBarCell<ui::ButtonCell> {
     UI_CELL_OBJECT(ZORAnchoredButtonCell)
 
 public:
     ZORAnchoredButtonCell() = default;
     void init();
 
-    // Stays small.
-    void setControlSize(ui::ControlSize size) override;
-
-    void drawWithFrame(gfx::Rect cellFrame, ui::View& controlView) override;
-    // What the pressed overlay covers.
-    virtual gfx::Rect highlightRectForBounds(gfx::Rect bounds) const { return bounds; }
     void drawBezelWithFrame(gfx::Rect frame, ui::View& controlView) override;
-    gfx::ColorPtr textColor() const;
-    gfx::ColorPtr imageColor() const;
     // One point lower than the platform's.
     gfx::Rect titleRectForBounds(gfx::Rect bounds) const override;
     // The button's image one point lower; the action gear 10 points square.
     void drawImage(const std::shared_ptr<gfx::Image>& image, gfx::Rect frame, ui::View& controlView) override;
 
     bool initWithCoder(fnd::Coder& coder) override;
-
-protected:
-    fnd::Dictionary titleAttributes() const override;
 
 private:
     // A momentary push-in button with a textured square bezel.

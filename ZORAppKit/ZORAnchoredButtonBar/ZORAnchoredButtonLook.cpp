@@ -8,6 +8,7 @@
 
 #include "platform/foundation/Bundle.h"
 #include "platform/graphics/Font.h"
+#include "platform/graphics/GraphicsContext.h"
 #include "platform/text/Attributes.h"
 #include "platform/ui/View.h"
 
@@ -71,6 +72,15 @@ const FreeStandingPalette& freeStanding()
         return p;
     }();
     return palette;
+}
+
+void drawPressedOverlay(gfx::Rect rect)
+{
+    auto* context = gfx::GraphicsContext::current();
+    if (!context)
+        return;
+    anchored().pressedOverlay->setFill();
+    context->fillRectUsingOperation(rect, gfx::CompositingOperation::SourceOver);
 }
 
 void drawAnchoredFace(gfx::Rect f, ui::View& view)

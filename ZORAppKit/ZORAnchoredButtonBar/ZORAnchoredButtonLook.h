@@ -51,6 +51,8 @@ const FreeStandingPalette& freeStanding();
 void drawAnchoredFace(gfx::Rect frame, ui::View& controlView);
 // The face of a free-standing button.
 void drawFreeStandingFace(gfx::Rect frame, ui::View& controlView);
+// The dark overlay of a pressed button over the rectangle.
+void drawPressedOverlay(gfx::Rect rect);
 
 // The system font of size 11 in the colour with the text shadow, over the given attributes.
 fnd::Dictionary textAttributes(fnd::Dictionary attributes, const gfx::ColorPtr& color);

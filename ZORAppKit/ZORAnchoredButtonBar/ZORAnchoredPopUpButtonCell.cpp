@@ -30,22 +30,6 @@ bool ZORAnchoredPopUpButtonCell::initWithCoder(fnd::Coder& coder)
     return true;
 }
 
-void ZORAnchoredPopUpButtonCell::setControlSize(ui::ControlSize)
-{
-}
-
-void ZORAnchoredPopUpButtonCell::drawWithFrame(gfx::Rect cellFrame, ui::View& controlView)
-{
-    PopUpButtonCell::drawWithFrame(cellFrame, controlView);
-    if (!isHighlighted())
-        return;
-    auto* context = gfx::GraphicsContext::current();
-    if (!context)
-        return;
-    ZORAnchoredButtonLook::anchored().pressedOverlay->setFill();
-    context->fillRectUsingOperation(highlightRectForBounds(cellFrame), gfx::CompositingOperation::SourceOver);
-}
-
 void ZORAnchoredPopUpButtonCell::drawBorderAndBackgroundWithFrame(gfx::Rect cellFrame, ui::View& controlView)
 {
     ZORAnchoredButtonLook::drawAnchoredFace(cellFrame, controlView);
@@ -80,23 +64,6 @@ void ZORAnchoredPopUpButtonCell::drawArrowInFrame(gfx::Rect frame)
     context->scaleCTM(1, -1);
     context->translateCTM(0, -above.midY());
     arrow->drawInRect(above, {}, gfx::CompositingOperation::SourceOver, 1.0, true);
-}
-
-gfx::ColorPtr ZORAnchoredPopUpButtonCell::textColor() const
-{
-    const auto& p = ZORAnchoredButtonLook::anchored();
-    return isEnabled() ? p.textColor : p.disabledTextColor;
-}
-
-gfx::ColorPtr ZORAnchoredPopUpButtonCell::imageColor() const
-{
-    const auto& p = ZORAnchoredButtonLook::anchored();
-    return isEnabled() ? p.imageColor : p.disabledImageColor;
-}
-
-fnd::Dictionary ZORAnchoredPopUpButtonCell::titleAttributes() const
-{
-    return ZORAnchoredButtonLook::textAttributes(PopUpButtonCell::titleAttributes(), textColor());
 }
 
 gfx::Rect ZORAnchoredPopUpButtonCell::titleRectForBounds(gfx::Rect bounds) const

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "ZORAppKit/ZORAnchoredButtonBar/ZORAnchoredBarCell.h"
+
 #include "platform/ui/PopUpButtonCell.h"
 
 // The cell of a pop-up or pull-down button in an anchored button bar: the bar buttons' face, with a small tinted
 // arrow at the right (a mirrored pair for a pop-up). Its control size is always small.
-class ZORAnchoredPopUpButtonCell : public ui::PopUpButtonCell {
+class ZORAnchoredPopUpButtonCell : public ZORAnchoredBarCell<ui::PopUpButtonCell> {
     UI_CELL_OBJECT(ZORAnchoredPopUpButtonCell)
 
 public:
@@ -12,18 +14,10 @@ public:
     void init();
     void initTextCell(const fnd::String& title, bool pullsDown = false);
 
-    // Stays small.
-    void setControlSize(ui::ControlSize size) override;
-
-    void drawWithFrame(gfx::Rect cellFrame, ui::View& controlView) override;
-    // What the pressed overlay covers.
-    gfx::Rect highlightRectForBounds(gfx::Rect bounds) const { return bounds; }
     void drawBorderAndBackgroundWithFrame(gfx::Rect cellFrame, ui::View& controlView) override;
     // The arrow image tinted with the image colour, 11 points in from the right, with the text shadow: pointing
     // down for a pull-down, a pair pointing apart, a point between them, for a pop-up.
     void drawArrowInFrame(gfx::Rect frame);
-    gfx::ColorPtr textColor() const;
-    gfx::ColorPtr imageColor() const;
     // One point higher than the platform's and 3 points narrower on each side.
     gfx::Rect titleRectForBounds(gfx::Rect bounds) const override;
     // One point to the right of the platform's, and a point wider for an image wider than it.
@@ -32,7 +26,4 @@ public:
     void drawImage(const std::shared_ptr<gfx::Image>& image, gfx::Rect frame, ui::View& controlView) override;
 
     bool initWithCoder(fnd::Coder& coder) override;
-
-protected:
-    fnd::Dictionary titleAttributes() const override;
 };

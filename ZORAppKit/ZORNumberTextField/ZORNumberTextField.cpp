@@ -2,24 +2,10 @@
 
 #include "FoundationExtensions/detail/FormatPattern.h"
 
-#include "platform/foundation/Bundle.h"
 #include "platform/foundation/ClassBuilder.h"
 #include "platform/foundation/NumberFormatter.h"
 
 FND_REGISTER_CLASS(ZORNumberTextField, ui::TextField)
-
-namespace {
-
-fnd::String suffixText(std::int32_t showType)
-{
-    const char* key = showType == ZORNumberTextField::Percent ? "ZORNumberTextFieldPercentChar"
-        : showType == ZORNumberTextField::Degree              ? "ZORNumberTextFieldDegreeChar"
-                                                              : "ZORNumberTextFieldPDIChar";
-    auto bundle = fnd::Bundle::bundleForClass("ZORNumberTextField");
-    return bundle ? bundle->localizedStringForKey(key, "", "ZORNumberTextField") : fnd::String();
-}
-
-}
 
 void ZORNumberTextField::describeClass(fnd::ClassBuilder<ZORNumberTextField>& c)
 {
@@ -66,12 +52,7 @@ void ZORNumberTextField::setNewFormatString()
     auto formatter = std::dynamic_pointer_cast<fnd::NumberFormatter>(this->formatter());
     if (!formatter)
         return;
-    auto format = ZORFormatPattern::numberPart(m_numberOfDigitsAfterPoint);
-    if (m_showType != None)
-        format += ZORFormatPattern::literal(suffixText(m_showType));
-    formatter->setFormat(format);
-    formatter->setLocalizesFormat(true);
-    formatter->setUsesGroupingSeparator(false);
+    ZORFormatPattern::setSuffixedNumberFormat(*formatter, m_showType, m_numberOfDigitsAfterPoint);
     // The text shown is made again with the new format.
     setNeedsDisplay(true);
 }

@@ -226,8 +226,7 @@ void ZORTBorderedView::encodeWithCoder(fnd::Coder& coder) const
 {
     if (!coder.allowsKeyedCoding())
         return;
-    coder.encodeObject(
-        m_themeKey.isEmpty() ? fnd::Value() : fnd::Value(m_themeKey), ZORThemedControls::ThemeKeyArchiveKey);
+    ZORThemedControls::encodeThemeKey(coder, m_themeKey);
     coder.encodeInt64(static_cast<std::int64_t>(m_look.borderSides), Key::BorderSides);
     coder.encodeInt64(static_cast<std::int64_t>(m_look.borderStyle), Key::BorderStyle);
     coder.encodeInt64(static_cast<std::int64_t>(m_look.pathStyle), Key::PathStyle);
@@ -238,8 +237,8 @@ void ZORTBorderedView::encodeWithCoder(fnd::Coder& coder) const
 
 bool ZORTBorderedView::initWithCoder(fnd::Coder& coder)
 {
-    if (coder.containsValueForKey(ZORThemedControls::ThemeKeyArchiveKey))
-        m_themeKey = coder.decodeObjectForKey(ZORThemedControls::ThemeKeyArchiveKey).stringValue();
+    if (auto key = ZORThemedControls::decodeThemeKey(coder))
+        m_themeKey = *key;
     m_look.borderSides = static_cast<std::uint64_t>(coder.decodeInt64ForKey(Key::BorderSides));
     m_look.borderStyle = static_cast<std::uint64_t>(coder.decodeInt64ForKey(Key::BorderStyle));
     m_look.pathStyle = static_cast<std::uint64_t>(coder.decodeInt64ForKey(Key::PathStyle));

@@ -326,8 +326,7 @@ void ZORTButtonCell::encodeWithCoder(fnd::Coder& coder) const
     ButtonCell::encodeWithCoder(coder);
     if (!coder.allowsKeyedCoding())
         return;
-    coder.encodeObject(
-        m_themeKey.isEmpty() ? fnd::Value() : fnd::Value(m_themeKey), ZORThemedControls::ThemeKeyArchiveKey);
+    ZORThemedControls::encodeThemeKey(coder, m_themeKey);
     coder.encodeInt64(static_cast<std::int64_t>(m_qfButtonType), ButtonTypeKey);
     coder.encodeInt64(static_cast<std::int64_t>(m_highlightBackgroundMode), ZORThemedControls::HighlightModeArchiveKey);
     coder.encodeInt64(static_cast<std::int64_t>(m_stateBackgroundMode), StateModeKey);
@@ -340,9 +339,7 @@ bool ZORTButtonCell::initWithCoder(fnd::Coder& coder)
     auto readUnsigned = [&](const fnd::String& key) {
         return coder.containsValueForKey(key) ? static_cast<std::uint64_t>(coder.decodeInt64ForKey(key)) : 0;
     };
-    m_themeKey = coder.containsValueForKey(ZORThemedControls::ThemeKeyArchiveKey)
-        ? coder.decodeObjectForKey(ZORThemedControls::ThemeKeyArchiveKey).stringValue()
-        : fnd::String();
+    m_themeKey = ZORThemedControls::decodeThemeKey(coder).value_or(fnd::String());
     m_qfButtonType = readUnsigned(ButtonTypeKey);
     m_highlightBackgroundMode = readUnsigned(ZORThemedControls::HighlightModeArchiveKey);
     m_stateBackgroundMode = readUnsigned(StateModeKey);

@@ -21,8 +21,6 @@ public:
     // Keeps the border sides and the hover flag to itself.
     std::shared_ptr<ui::Cell> copy() const override;
 
-    fnd::String themeKey() const override { return m_themeKey; }
-    void setThemeKey(const fnd::String& key) override { m_themeKey = key; }
     // 0 fill, 1 glow, 2 gradient.
     std::uint64_t highlightBackgroundMode() const { return m_highlightBackgroundMode; }
     void setHighlightBackgroundMode(std::uint64_t mode) { m_highlightBackgroundMode = mode; }
@@ -70,14 +68,12 @@ public:
     bool initWithCoder(fnd::Coder& coder) override;
 
 private:
-    std::shared_ptr<ZORTheme> theme() const { return ZORThemedControls::themeForKey(m_themeKey); }
     // Whether the bezel style has a themed bezel.
     bool hasThemedBezel() const;
     void addChangeBackgroundWhenBorderless();
     // Title, then image, in the rectangles a bezel answered.
     void drawContentsInBezel(gfx::Rect titleRect, gfx::Rect shapeRect, ui::View& controlView);
 
-    fnd::String m_themeKey;
     // The last value given to setButtonType.
     std::uint64_t m_qfButtonType { 0 };
     std::uint64_t m_highlightBackgroundMode { 0 };

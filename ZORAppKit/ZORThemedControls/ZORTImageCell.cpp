@@ -12,14 +12,14 @@ void ZORTImageCell::describeClass(fnd::ClassBuilder<ZORTImageCell>& c)
 
 void ZORTImageCell::drawInteriorWithFrame(gfx::Rect cellFrame, ui::View& controlView)
 {
-    auto theme = ZORThemedControls::themeForKey(m_themeKey);
-    if (!theme) {
+    auto t = theme();
+    if (!t) {
         ImageCell::drawInteriorWithFrame(cellFrame, controlView);
         return;
     }
     if (!image())
         return;
-    const double alpha = theme->alphaValueForBackgroundStyle(
+    const double alpha = t->alphaValueForBackgroundStyle(
         ZORThemedControls::backgroundStyleOfCell(*this), isEnabled() ? 0 : ZORThemeState::Disabled);
     // Stretched over the whole frame, upright in flipped and unflipped views alike.
     image()->drawInRect(cellFrame, {}, gfx::CompositingOperation::SourceOver, alpha, true);
@@ -28,16 +28,14 @@ void ZORTImageCell::drawInteriorWithFrame(gfx::Rect cellFrame, ui::View& control
 void ZORTImageCell::encodeWithCoder(fnd::Coder& coder) const
 {
     ImageCell::encodeWithCoder(coder);
-    if (coder.allowsKeyedCoding())
-        coder.encodeObject(
-            m_themeKey.isEmpty() ? fnd::Value() : fnd::Value(m_themeKey), ZORThemedControls::ThemeKeyArchiveKey);
+    ZORThemedControls::encodeThemeKey(coder, m_themeKey);
 }
 
 bool ZORTImageCell::initWithCoder(fnd::Coder& coder)
 {
     if (!ImageCell::initWithCoder(coder))
         return false;
-    if (coder.containsValueForKey(ZORThemedControls::ThemeKeyArchiveKey))
-        m_themeKey = coder.decodeObjectForKey(ZORThemedControls::ThemeKeyArchiveKey).stringValue();
+    if (auto key = ZORThemedControls::decodeThemeKey(coder))
+        m_themeKey = *key;
     return !coder.hasFailed();
 }

@@ -13,14 +13,8 @@ class ZORTImageCell : public ui::ImageCell, public ZORThemedObject {
 public:
     ZORTImageCell() = default;
 
-    fnd::String themeKey() const override { return m_themeKey; }
-    void setThemeKey(const fnd::String& key) override { m_themeKey = key; }
-
     void drawInteriorWithFrame(gfx::Rect cellFrame, ui::View& controlView) override;
 
     void encodeWithCoder(fnd::Coder& coder) const override;
     bool initWithCoder(fnd::Coder& coder) override;
-
-private:
-    fnd::String m_themeKey;
 };

@@ -127,8 +127,7 @@ void ZORTPopUpButtonCell::encodeWithCoder(fnd::Coder& coder) const
     PopUpButtonCell::encodeWithCoder(coder);
     if (!coder.allowsKeyedCoding())
         return;
-    coder.encodeObject(
-        m_themeKey.isEmpty() ? fnd::Value() : fnd::Value(m_themeKey), ZORThemedControls::ThemeKeyArchiveKey);
+    ZORThemedControls::encodeThemeKey(coder, m_themeKey);
     coder.encodeInt64(static_cast<std::int64_t>(m_highlightBackgroundMode), ZORThemedControls::HighlightModeArchiveKey);
 }
 
@@ -136,9 +135,7 @@ bool ZORTPopUpButtonCell::initWithCoder(fnd::Coder& coder)
 {
     if (!PopUpButtonCell::initWithCoder(coder))
         return false;
-    m_themeKey = coder.containsValueForKey(ZORThemedControls::ThemeKeyArchiveKey)
-        ? coder.decodeObjectForKey(ZORThemedControls::ThemeKeyArchiveKey).stringValue()
-        : fnd::String();
+    m_themeKey = ZORThemedControls::decodeThemeKey(coder).value_or(fnd::String());
     m_highlightBackgroundMode = coder.containsValueForKey(ZORThemedControls::HighlightModeArchiveKey)
         ? static_cast<std::uint64_t>(coder.decodeInt64ForKey(ZORThemedControls::HighlightModeArchiveKey))
         : 0;

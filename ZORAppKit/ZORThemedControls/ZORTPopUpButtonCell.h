@@ -20,8 +20,6 @@ public:
     // Keeps the border sides to itself.
     std::shared_ptr<ui::Cell> copy() const override;
 
-    fnd::String themeKey() const override { return m_themeKey; }
-    void setThemeKey(const fnd::String& key) override { m_themeKey = key; }
     // 0 fill, 1 glow, 2 gradient.
     std::uint64_t highlightBackgroundMode() const { return m_highlightBackgroundMode; }
     void setHighlightBackgroundMode(std::uint64_t mode) { m_highlightBackgroundMode = mode; }
@@ -45,11 +43,9 @@ public:
     bool initWithCoder(fnd::Coder& coder) override;
 
 private:
-    std::shared_ptr<ZORTheme> theme() const { return ZORThemedControls::themeForKey(m_themeKey); }
     // The image the button shows: the shown item's, else the cell's.
     std::shared_ptr<gfx::Image> shownImage() const;
 
-    fnd::String m_themeKey;
     std::uint64_t m_highlightBackgroundMode { 0 };
     std::uint64_t m_borderSideMask { 0 };
 };

@@ -126,16 +126,14 @@ void ZORTSegmentedCell::drawInteriorForSegment(long segment, gfx::Rect frame)
 void ZORTSegmentedCell::encodeWithCoder(fnd::Coder& coder) const
 {
     SegmentedCell::encodeWithCoder(coder);
-    if (coder.allowsKeyedCoding())
-        coder.encodeObject(
-            m_themeKey.isEmpty() ? fnd::Value() : fnd::Value(m_themeKey), ZORThemedControls::ThemeKeyArchiveKey);
+    ZORThemedControls::encodeThemeKey(coder, m_themeKey);
 }
 
 bool ZORTSegmentedCell::initWithCoder(fnd::Coder& coder)
 {
     if (!SegmentedCell::initWithCoder(coder))
         return false;
-    if (coder.containsValueForKey(ZORThemedControls::ThemeKeyArchiveKey))
-        m_themeKey = coder.decodeObjectForKey(ZORThemedControls::ThemeKeyArchiveKey).stringValue();
+    if (auto key = ZORThemedControls::decodeThemeKey(coder))
+        m_themeKey = *key;
     return !coder.hasFailed();
 }

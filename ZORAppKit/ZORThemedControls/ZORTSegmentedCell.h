@@ -17,9 +17,6 @@ public:
     // The platform's segmented cell in the rounded style.
     void init();
 
-    fnd::String themeKey() const override { return m_themeKey; }
-    void setThemeKey(const fnd::String& key) override { m_themeKey = key; }
-
     // Any style but rounded and small square is refused with a logged warning; the style stays.
     void setSegmentStyle(ui::SegmentStyle style) override;
     // Whether any segment has a label.
@@ -36,9 +33,4 @@ public:
 
     void encodeWithCoder(fnd::Coder& coder) const override;
     bool initWithCoder(fnd::Coder& coder) override;
-
-private:
-    std::shared_ptr<ZORTheme> theme() const { return ZORThemedControls::themeForKey(m_themeKey); }
-
-    fnd::String m_themeKey;
 };

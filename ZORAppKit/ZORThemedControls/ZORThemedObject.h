@@ -6,6 +6,12 @@
 
 #include <memory>
 
+#include <optional>
+
+namespace fnd {
+class Coder;
+}
+
 namespace ui {
 class Cell;
 }
@@ -16,8 +22,14 @@ class ZORThemedObject {
 public:
     virtual ~ZORThemedObject() = default;
     // The empty string stands for no key.
-    virtual fnd::String themeKey() const = 0;
-    virtual void setThemeKey(const fnd::String& key) = 0;
+    virtual fnd::String themeKey() const { return m_themeKey; }
+    virtual void setThemeKey(const fnd::String& key) { m_themeKey = key; }
+
+protected:
+    // The theme under the key now, or nullptr.
+    std::shared_ptr<ZORTheme> theme() const;
+
+    fnd::String m_themeKey;
 };
 
 // What every themed control shares.
@@ -30,6 +42,11 @@ inline const fnd::String HighlightModeArchiveKey = "highlightBgMode";
 
 // The theme under the key now, or nullptr.
 std::shared_ptr<ZORTheme> themeForKey(const fnd::String& key);
+
+// The theme key under ThemeKeyArchiveKey, nil for no key; keyed coders only.
+void encodeThemeKey(fnd::Coder& coder, const fnd::String& key);
+// The archived theme key; nullopt when the archive holds none.
+std::optional<fnd::String> decodeThemeKey(fnd::Coder& coder);
 
 // A cell's state as themes see it: 1 when disabled, plus 4 when highlighted.
 ZORThemeStateMask stateMaskForCell(const ui::Cell& cell);

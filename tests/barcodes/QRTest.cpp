@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <random>
 #include <set>
+#include <string_view>
 
 using namespace fnd;
 using QREncoder::Level;
@@ -47,27 +49,26 @@ std::string variedDigits(std::size_t count)
     return out;
 }
 
-// ISO/IEC 18004 table 10.
+// The data masks of ISO/IEC 18004 table 10 drawn out: the modules each mask inverts ('#') in rows 0 to 11 and columns
+// 0 to 5, masks 0 to 7 side by side. Every mask repeats itself every 12 rows and every 6 columns.
+constexpr std::array<std::string_view, 12> MaskPictures = {
+    "#.#.#. ###### #..#.. #..#.. ###... ###### ###### #.#.#.",
+    ".#.#.# ...... #..#.. ..#..# ###... #..... ###... ...###",
+    "#.#.#. ###### #..#.. .#..#. ...### #..#.. ##.##. #...##",
+    ".#.#.# ...... #..#.. #..#.. ...### #.#.#. #.#.#. .#.#.#",
+    "#.#.#. ###### #..#.. ..#..# ###... #..#.. #.##.# ###...",
+    ".#.#.# ...... #..#.. .#..#. ###... #..... #...## .###..", // 5
+    "#.#.#. ###### #..#.. #..#.. ...### ###### ###### #.#.#.",
+    ".#.#.# ...... #..#.. ..#..# ...### #..... ###... ...###",
+    "#.#.#. ###### #..#.. .#..#. ###... #..#.. ##.##. #...##",
+    ".#.#.# ...... #..#.. #..#.. ###... #.#.#. #.#.#. .#.#.#",
+    "#.#.#. ###### #..#.. ..#..# ...### #..#.. #.##.# ###...", // 10
+    ".#.#.# ...... #..#.. .#..#. ...### #..... #...## .###..",
+};
+
 bool maskInverts(int mask, int i, int j)
 {
-    switch (mask) {
-    case 0:
-        return (i + j) % 2 == 0;
-    case 1:
-        return i % 2 == 0;
-    case 2:
-        return j % 3 == 0;
-    case 3:
-        return (i + j) % 3 == 0;
-    case 4:
-        return (i / 2 + j / 3) % 2 == 0;
-    case 5:
-        return (i * j) % 2 + (i * j) % 3 == 0;
-    case 6:
-        return ((i * j) % 2 + (i * j) % 3) % 2 == 0;
-    default:
-        return ((i + j) % 2 + (i * j) % 3) % 2 == 0;
-    }
+    return MaskPictures[static_cast<std::size_t>(i % 12)][static_cast<std::size_t>(mask * 7 + j % 6)] == '#';
 }
 
 // The mask score module by module, as the encoder first computed it: per line, a run whose count (the first run all

@@ -10,34 +10,11 @@
 #include "platform/graphics/Color.h"
 #include "platform/graphics/Image.h"
 
-#include <cstdlib>
 #include <filesystem>
 
 namespace prefstest {
 
 namespace {
-
-// The process keeps its user defaults in a folder of its own, made before the first defaults are read and removed
-// at exit, so no test touches the settings of the person running it.
-struct PrivateConfigFolder {
-    PrivateConfigFolder()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "prefs-test-XXXXXX").string();
-        if (mkdtemp(pattern.data())) {
-            path = pattern;
-            setenv("XDG_CONFIG_HOME", path.c_str(), 1);
-        }
-    }
-    ~PrivateConfigFolder()
-    {
-        std::error_code ignored;
-        if (!path.empty())
-            std::filesystem::remove_all(path, ignored);
-    }
-    std::string path;
-};
-
-const PrivateConfigFolder configFolder;
 
 std::shared_ptr<gfx::Image> iconImage(double hue)
 {

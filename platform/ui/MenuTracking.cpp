@@ -19,19 +19,6 @@ constexpr double StillDistance = 3;
 // Letters typed closer together than this extend the title being looked for.
 constexpr double TypeSelectPause = 1.0;
 
-gfx::Rect keptOnScreen(gfx::Rect frame)
-{
-    auto screen = Screen::screenForRect(frame);
-    if (!screen)
-        return frame;
-    auto visible = screen->visibleFrame();
-    frame.origin.x = std::min(frame.minX(), visible.maxX() - frame.width());
-    frame.origin.x = std::max(frame.minX(), visible.minX());
-    frame.origin.y = std::max(frame.minY(), visible.minY());
-    frame.origin.y = std::min(frame.minY(), visible.maxY() - frame.height());
-    return frame;
-}
-
 gfx::Point screenLocation(const Event& event)
 {
     if (auto window = event.window())
@@ -46,7 +33,7 @@ public:
     {
         m_view = MenuView::create(std::static_pointer_cast<Menu>(menu.shared_from_this()));
         auto size = m_view->frame().size;
-        auto frame = keptOnScreen({ topLeft.x, topLeft.y - size.height, size.width, size.height });
+        auto frame = Screen::frameKeptOnScreen({ topLeft.x, topLeft.y - size.height, size.width, size.height });
         m_window = Window::create(frame, WindowStyleMask::Borderless);
         m_window->setLevel(WindowLevel::PopUpMenu);
         m_window->setContentView(m_view);

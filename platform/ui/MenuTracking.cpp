@@ -5,6 +5,7 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/MenuView.h"
 #include "platform/ui/Screen.h"
+#include "platform/ui/ToolTipManager.h"
 #include "platform/ui/Window.h"
 
 #include <algorithm>
@@ -63,6 +64,7 @@ public:
             auto event = app.nextEvent(mask, fnd::Date::distantFuture(), fnd::RunLoopMode::EventTracking, true);
             if (!event)
                 break; // no more input will come
+            reportToToolTips(*event);
             if (event->isKeyEvent())
                 key(*event);
             else
@@ -73,6 +75,29 @@ public:
     }
 
 private:
+    // The menu's window is sent no events (the tracker reads them all), so the pointer is handed to the tool tips
+    // from here: items show their tips while it rests on them, and keys hide them.
+    void reportToToolTips(const Event& event)
+    {
+        auto& tips = ToolTipManager::shared();
+        switch (event.type()) {
+        case EventType::MouseMoved:
+        case EventType::LeftMouseDragged:
+        case EventType::RightMouseDragged: {
+            auto base = m_window->convertScreenToBase(screenLocation(event));
+            auto moved = Event::mouseEventWithType(EventType::MouseMoved, base, event.modifierFlags(),
+                event.timestamp(), m_window->windowNumber(), 0, 0, 0);
+            tips.windowWillSendEvent(*m_window, *moved);
+            return;
+        }
+        case EventType::KeyDown:
+            tips.windowWillSendEvent(*m_window, event);
+            return;
+        default:
+            return;
+        }
+    }
+
     void choose(long index)
     {
         m_chosen = index;

@@ -8,6 +8,8 @@
 #include "platform/ui/ToolTipView.h"
 #include "platform/ui/Window.h"
 
+#include <utility>
+
 namespace ui {
 
 namespace {
@@ -154,7 +156,8 @@ void ToolTipManager::show(const Tip& tip, gfx::Point screenPoint)
         screen && frame.minY() < screen->visibleFrame().minY())
         frame.origin.y = screenPoint.y + TipOffsetAbove;
     frame = Screen::frameKeptOnScreen(frame);
-    if (!m_window || m_window->isClosed()) {
+    // A window per tip, closed when it goes, as pop-up menus have, so no hidden window stays in the application.
+    if (!m_window) {
         m_window = Window::create(frame, WindowStyleMask::Borderless);
         m_window->setLevel(WindowLevel::PopUpMenu);
         m_window->setIgnoresMouseEvents(true);
@@ -169,13 +172,13 @@ void ToolTipManager::show(const Tip& tip, gfx::Point screenPoint)
 
 void ToolTipManager::hide(bool byLeaving)
 {
-    if (!isShown()) {
-        m_shown = {};
-        return;
-    }
-    m_window->orderOut();
+    bool wasShown = isShown();
     m_shown = {};
-    if (byLeaving)
+    if (auto window = std::exchange(m_window, nullptr)) {
+        m_view.reset();
+        window->close();
+    }
+    if (wasShown && byLeaving)
         m_hiddenAt = clockNow();
 }
 

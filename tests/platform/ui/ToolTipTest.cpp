@@ -1,6 +1,9 @@
 #include "UiTestSupport.h"
 
 #include "platform/foundation/RunLoop.h"
+#include "platform/ui/Menu.h"
+#include "platform/ui/MenuItem.h"
+#include "platform/ui/MenuView.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/SegmentedCell.h"
@@ -311,4 +314,35 @@ TEST_F(ToolTipTest, TheTipIsDrawnSmallOnAPaleGroundWithAThinBorderAndStaysOnTheS
     EXPECT_LE(frame.maxX(), visible.maxX());
     EXPECT_GE(frame.minY(), visible.minY());
     EXPECT_GT(frame.minY(), window->convertBaseToScreen({ 399, 5 }).y) << "above the pointer";
+}
+
+TEST_F(ToolTipTest, AMenuItemShowsItsTipWhileThePointerRestsOnItAndTheTipGoesWithTheMenu)
+{
+    auto menu = Menu::create("Actions");
+    menu->addItemWithTitle("Copy", {});
+    menu->addItemWithTitle("Export", {})->setToolTip("Writes the barcode to a file");
+    auto layout = MenuView::layoutMenu(*menu);
+    gfx::Point topLeft = window->convertBaseToScreen({ 50, 250 });
+    auto rowInBase = [&](long index) {
+        auto r = layout.rows[std::size_t(index)].rect;
+        return window->convertScreenToBase({ topLeft.x + 20, topLeft.y - r.midY() });
+    };
+    std::string overCopy = "unset", overExport = "unset";
+    long windowsWhileShown = 0;
+    backend->mouseMoved(*window, rowInBase(0));
+    backend->after(1.5, [&] {
+        overCopy = tips().shownText().utf8();
+        backend->mouseMoved(*window, rowInBase(1));
+    });
+    backend->after(3, [&] {
+        overExport = tips().shownText().utf8();
+        windowsWhileShown = long(app().windows().size());
+        backend->keyDown(*window, u"\x1b", 0);
+    });
+    EXPECT_FALSE(menu->popUpMenuPositioningItem(nullptr, topLeft));
+    EXPECT_EQ(overCopy, "") << "an item without a tip shows none";
+    EXPECT_EQ(overExport, "Writes the barcode to a file");
+    EXPECT_EQ(windowsWhileShown, 3) << "the window, the menu and the tip";
+    EXPECT_FALSE(tips().isShown());
+    EXPECT_EQ(app().windows().size(), 1u) << "the tip's window is closed with the menu";
 }

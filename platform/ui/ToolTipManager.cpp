@@ -34,8 +34,9 @@ template <typename T> bool sameObject(const std::weak_ptr<T>& a, const std::weak
 
 ToolTipManager& ToolTipManager::shared()
 {
-    static ToolTipManager manager;
-    return manager;
+    // Never destroyed: a tip's window may outlive the statics its teardown would need at exit.
+    static auto* manager = new ToolTipManager;
+    return *manager;
 }
 
 bool ToolTipManager::Tip::sameAreaAs(const Tip& other) const

@@ -195,6 +195,11 @@ TEST_F(ToolTipTest, PressKeyScrollAndDeactivationHideTheTipWhichStaysAwayUntilTh
     EXPECT_FALSE(tips().isShown()) << "scrolling hides it";
 
     ASSERT_TRUE(showOverTipped());
+    app().deactivate();
+    EXPECT_FALSE(tips().isShown()) << "the application going to the background hides it";
+    app().activateIgnoringOtherApps(true);
+
+    ASSERT_TRUE(showOverTipped());
     auto other = Window::create({ 600, 100, 200, 200 });
     other->makeKeyAndOrderFront();
     EXPECT_FALSE(tips().isShown()) << "the window resigning key hides it";

@@ -79,6 +79,12 @@ void ZORContextMenuToolbarItem::setImage(const std::shared_ptr<gfx::Image>& imag
     popupCell()->setImage(isSmall() ? m_smallImage : m_regularImage);
 }
 
+void ZORContextMenuToolbarItem::setToolTip(const fnd::String& toolTip)
+{
+    m_button->setToolTip(toolTip);
+    ToolbarItem::setToolTip(toolTip);
+}
+
 bool ZORContextMenuToolbarItem::isSmall() const
 {
     auto t = toolbar();

@@ -32,6 +32,9 @@ public:
     std::shared_ptr<gfx::Image> image() const;
     // Keeps a 32-point and a 24-point copy; the cell shows the one for the toolbar's size mode.
     void setImage(const std::shared_ptr<gfx::Image>& image);
+    // The button's tool tip (kept by the item as well, for its copies).
+    const fnd::String& toolTip() const { return m_button->toolTip(); }
+    void setToolTip(const fnd::String& toolTip);
 
     // Shows the image for the toolbar's size mode, then enables the item (and its button) as the toolbar's
     // delegate says (validateToolbarItem:, else validateUserInterfaceItem:, else enabled) or, without a delegate,

@@ -5,6 +5,7 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/Backend.h"
+#include "platform/ui/ToolTipManager.h"
 #include "platform/ui/Window.h"
 
 #include <algorithm>
@@ -611,6 +612,7 @@ void Application::deactivate()
         return;
     post(ApplicationNotification::WillResignActive);
     m_active = false;
+    ToolTipManager::shared().applicationDidResignActive();
     post(ApplicationNotification::DidResignActive);
     if (auto d = delegate())
         d->applicationDidResignActive(*this);
@@ -618,6 +620,7 @@ void Application::deactivate()
 
 void Application::reset()
 {
+    ToolTipManager::shared().reset();
     for (auto& w : m_order)
         w->setVisibleState(false);
     m_order.clear();

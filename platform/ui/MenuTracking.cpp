@@ -5,6 +5,7 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/MenuView.h"
 #include "platform/ui/Screen.h"
+#include "platform/ui/ToolTipManager.h"
 #include "platform/ui/Window.h"
 
 #include <algorithm>
@@ -18,19 +19,6 @@ namespace {
 constexpr double StillDistance = 3;
 // Letters typed closer together than this extend the title being looked for.
 constexpr double TypeSelectPause = 1.0;
-
-gfx::Rect keptOnScreen(gfx::Rect frame)
-{
-    auto screen = Screen::screenForRect(frame);
-    if (!screen)
-        return frame;
-    auto visible = screen->visibleFrame();
-    frame.origin.x = std::min(frame.minX(), visible.maxX() - frame.width());
-    frame.origin.x = std::max(frame.minX(), visible.minX());
-    frame.origin.y = std::max(frame.minY(), visible.minY());
-    frame.origin.y = std::min(frame.minY(), visible.maxY() - frame.height());
-    return frame;
-}
 
 gfx::Point screenLocation(const Event& event)
 {
@@ -46,7 +34,7 @@ public:
     {
         m_view = MenuView::create(std::static_pointer_cast<Menu>(menu.shared_from_this()));
         auto size = m_view->frame().size;
-        auto frame = keptOnScreen({ topLeft.x, topLeft.y - size.height, size.width, size.height });
+        auto frame = Screen::frameKeptOnScreen({ topLeft.x, topLeft.y - size.height, size.width, size.height });
         m_window = Window::create(frame, WindowStyleMask::Borderless);
         m_window->setLevel(WindowLevel::PopUpMenu);
         m_window->setContentView(m_view);
@@ -76,6 +64,7 @@ public:
             auto event = app.nextEvent(mask, fnd::Date::distantFuture(), fnd::RunLoopMode::EventTracking, true);
             if (!event)
                 break; // no more input will come
+            reportToToolTips(*event);
             if (event->isKeyEvent())
                 key(*event);
             else
@@ -86,6 +75,29 @@ public:
     }
 
 private:
+    // The menu's window is sent no events (the tracker reads them all), so the pointer is handed to the tool tips
+    // from here: items show their tips while it rests on them, and keys hide them.
+    void reportToToolTips(const Event& event)
+    {
+        auto& tips = ToolTipManager::shared();
+        switch (event.type()) {
+        case EventType::MouseMoved:
+        case EventType::LeftMouseDragged:
+        case EventType::RightMouseDragged: {
+            auto base = m_window->convertScreenToBase(screenLocation(event));
+            auto moved = Event::mouseEventWithType(EventType::MouseMoved, base, event.modifierFlags(),
+                event.timestamp(), m_window->windowNumber(), 0, 0, 0);
+            tips.windowWillSendEvent(*m_window, *moved);
+            return;
+        }
+        case EventType::KeyDown:
+            tips.windowWillSendEvent(*m_window, event);
+            return;
+        default:
+            return;
+        }
+    }
+
     void choose(long index)
     {
         m_chosen = index;

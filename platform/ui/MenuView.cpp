@@ -192,6 +192,17 @@ long MenuView::indexOfItemAtPoint(gfx::Point point) const
     return -1;
 }
 
+fnd::String MenuView::toolTipAtPoint(gfx::Point point, gfx::Rect* rect)
+{
+    long index = indexOfItemAtPoint(point);
+    auto item = index >= 0 ? m_menu->itemAtIndex(index) : nullptr;
+    if (!item || item->toolTip().isEmpty())
+        return View::toolTipAtPoint(point, rect);
+    if (rect)
+        *rect = rectOfItemAtIndex(index);
+    return item->toolTip();
+}
+
 void MenuView::setHighlightedIndex(long index)
 {
     if (index == m_highlighted)

@@ -45,6 +45,8 @@ public:
     gfx::Rect rectOfItemAtIndex(long index) const;
     // -1 when no item is there.
     long indexOfItemAtPoint(gfx::Point point) const;
+    // The tip of the item under the point.
+    fnd::String toolTipAtPoint(gfx::Point point, gfx::Rect* rect = nullptr) override;
     // Whether the item can be chosen: shown, enabled, not a separator and not the title of a submenu.
     static bool isChoosable(const MenuItem& item);
 

@@ -4,6 +4,8 @@
 #include "platform/ui/Backend.h"
 #include "platform/ui/Window.h"
 
+#include <algorithm>
+
 namespace ui {
 
 std::vector<std::shared_ptr<Screen>> Screen::screens()
@@ -38,6 +40,19 @@ std::shared_ptr<Screen> Screen::screenForRect(gfx::Rect rect)
     if (!best && !all.empty())
         best = all.front();
     return best;
+}
+
+gfx::Rect Screen::frameKeptOnScreen(gfx::Rect frame)
+{
+    auto screen = screenForRect(frame);
+    if (!screen)
+        return frame;
+    auto visible = screen->visibleFrame();
+    frame.origin.x = std::min(frame.minX(), visible.maxX() - frame.width());
+    frame.origin.x = std::max(frame.minX(), visible.minX());
+    frame.origin.y = std::max(frame.minY(), visible.minY());
+    frame.origin.y = std::min(frame.minY(), visible.maxY() - frame.height());
+    return frame;
 }
 
 }

@@ -23,6 +23,8 @@ public:
     static std::vector<std::shared_ptr<Screen>> screens();
     // The screen holding most of the rect (the first when none does).
     static std::shared_ptr<Screen> screenForRect(gfx::Rect rect);
+    // The frame moved as little as needed to lie in the visible frame of its screen (pop-ups, tool tips).
+    static gfx::Rect frameKeptOnScreen(gfx::Rect frame);
 
     gfx::Rect frame() const { return m_frame; }
     // Without the menu bar, panels and docks.

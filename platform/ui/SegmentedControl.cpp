@@ -119,4 +119,19 @@ void SegmentedControl::keyDown(const Event& event)
     Control::keyDown(event);
 }
 
+fnd::String SegmentedControl::toolTipAtPoint(gfx::Point point, gfx::Rect* rect)
+{
+    if (auto cell = segmentedCell()) {
+        long segment = cell->segmentAtPoint(point, bounds());
+        if (segment >= 0) {
+            if (auto tip = cell->toolTipForSegment(segment); !tip.isEmpty()) {
+                if (rect)
+                    *rect = cell->rectForSegment(segment, bounds());
+                return tip;
+            }
+        }
+    }
+    return Control::toolTipAtPoint(point, rect);
+}
+
 }

@@ -20,6 +20,8 @@ public:
 
     std::shared_ptr<Cell> makeCell() const override;
     std::shared_ptr<SegmentedCell> segmentedCell() const { return std::dynamic_pointer_cast<SegmentedCell>(cell()); }
+    // The tip of the segment under the point.
+    fnd::String toolTipAtPoint(gfx::Point point, gfx::Rect* rect = nullptr) override;
 
     long segmentCount() const;
     void setSegmentCount(long count);

@@ -378,4 +378,14 @@ void TabView::mouseDown(const Event& event)
     selectTabViewItem(item);
 }
 
+fnd::String TabView::toolTipAtPoint(gfx::Point point, gfx::Rect* rect)
+{
+    if (auto item = tabViewItemAtPoint(point); item && !item->toolTip().isEmpty()) {
+        if (rect)
+            *rect = rectOfTabViewItem(*item);
+        return item->toolTip();
+    }
+    return View::toolTipAtPoint(point, rect);
+}
+
 }

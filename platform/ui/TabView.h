@@ -83,6 +83,8 @@ public:
     // The tab's rect (empty for tabless types).
     gfx::Rect rectOfTabViewItem(const TabViewItem& item) const;
     std::shared_ptr<TabViewItem> tabViewItemAtPoint(gfx::Point point) const;
+    // The tip of the tab under the point.
+    fnd::String toolTipAtPoint(gfx::Point point, gfx::Rect* rect = nullptr) override;
 
     // Used by items when their label changes.
     void itemLabelChanged(TabViewItem& item);

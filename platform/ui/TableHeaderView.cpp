@@ -240,4 +240,19 @@ void TableHeaderView::trackPress(long column, const Event& event)
     }
 }
 
+fnd::String TableHeaderView::toolTipAtPoint(gfx::Point point, gfx::Rect* rect)
+{
+    auto table = tableView();
+    long column = columnAtPoint(point);
+    if (table && column >= 0) {
+        const auto& tip = table->tableColumns()[static_cast<std::size_t>(column)]->headerToolTip();
+        if (!tip.isEmpty()) {
+            if (rect)
+                *rect = headerRectOfColumn(column);
+            return tip;
+        }
+    }
+    return View::toolTipAtPoint(point, rect);
+}
+
 }

@@ -39,6 +39,8 @@ public:
     void drawRect(gfx::Rect dirtyRect) override;
     void mouseDown(const Event& event) override;
     void resetCursorRects() override;
+    // The tip of the column whose title is under the point.
+    fnd::String toolTipAtPoint(gfx::Point point, gfx::Rect* rect = nullptr) override;
 
 private:
     // The column whose right edge is within the resize margin of the point, if it may be resized by the person.

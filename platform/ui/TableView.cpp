@@ -848,16 +848,18 @@ fnd::String TableView::toolTipAtPoint(gfx::Point point, gfx::Rect* rect)
 {
     long row = rowAtPoint(point), column = columnAtPoint(point);
     auto d = delegate();
-    if (!d || row < 0 || column < 0)
-        return {};
-    auto cell = preparedCellAtColumn(column, row);
+    std::shared_ptr<Cell> cell;
+    if (d && row >= 0 && column >= 0)
+        cell = preparedCellAtColumn(column, row);
     if (!cell)
-        return {};
+        return View::toolTipAtPoint(point, rect);
     auto frame = frameOfCellAtColumn(column, row);
     auto tip = d->tableViewToolTipForCell(
         *this, *cell, frame, m_columns[static_cast<std::size_t>(column)].get(), row, point);
+    if (tip.isEmpty())
+        return View::toolTipAtPoint(point, rect);
     if (rect)
-        *rect = tip.isEmpty() ? gfx::Rect {} : frame;
+        *rect = frame;
     return tip;
 }
 

@@ -236,7 +236,7 @@ public:
     TableViewDropOperation dropOperation() const { return m_dropOperation; }
 
     // The delegate's tool tip for the cell under the point, and the rect it holds for; empty for none.
-    fnd::String toolTipAtPoint(gfx::Point point, gfx::Rect* rect = nullptr);
+    fnd::String toolTipAtPoint(gfx::Point point, gfx::Rect* rect = nullptr) override;
 
     // Names the defaults entries tables keep (an outline's expanded items).
     const fnd::String& autosaveName() const { return m_autosaveName; }

@@ -168,6 +168,16 @@ std::shared_ptr<View> ToolbarItemViewer::hitTest(gfx::Point point)
     return View::hitTest(point);
 }
 
+fnd::String ToolbarItemViewer::toolTipAtPoint(gfx::Point point, gfx::Rect* rect)
+{
+    if (!m_item || m_item->toolTip().isEmpty())
+        return View::toolTipAtPoint(point, rect);
+    bool inside = gfx::pointInRect(point, bounds());
+    if (rect)
+        *rect = inside ? bounds() : gfx::Rect {};
+    return inside ? m_item->toolTip() : fnd::String();
+}
+
 void ToolbarItemViewer::mouseDown(const Event& event)
 {
     auto self = std::static_pointer_cast<ToolbarItemViewer>(shared_from_this());

@@ -33,7 +33,8 @@ public:
     static std::shared_ptr<ToolbarItemViewer> create(const std::shared_ptr<ToolbarItem>& item);
 
     const std::shared_ptr<ToolbarItem>& item() const { return m_item; }
-    fnd::String toolTip() const { return m_item ? m_item->toolTip() : fnd::String(); }
+    // The item's tip over the whole viewer.
+    fnd::String toolTipAtPoint(gfx::Point point, gfx::Rect* rect = nullptr) override;
     bool isPressed() const { return m_pressed; }
 
     // Draws an item (with the palette's looks when `inPalette`) into a rect, as the toolbar and the palette show it.

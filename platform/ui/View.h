@@ -206,6 +206,13 @@ public:
     virtual bool acceptsFirstMouse(const Event* event) { return (void)event, false; }
     virtual bool needsPanelToBecomeKey() const { return false; }
 
+    // Tool tips. The view's own tip covers its bounds (empty: none). toolTipAtPoint answers the tip at a point (view
+    // coordinates) and, through rect, the area it holds for; views with a tip per part (cells, segments, tabs)
+    // answer their own and fall back to the view's.
+    const fnd::String& toolTip() const { return m_toolTip; }
+    void setToolTip(const fnd::String& toolTip);
+    virtual fnd::String toolTipAtPoint(gfx::Point point, gfx::Rect* rect = nullptr);
+
     // Offers the key equivalent to the subviews, front to back.
     bool performKeyEquivalent(const Event& event) override;
 
@@ -279,6 +286,7 @@ private:
     std::weak_ptr<View> m_previousKeyView;
     FocusRingType m_focusRingType { FocusRingType::Default };
     std::shared_ptr<detail::ViewLayerHosting> m_layerHosting;
+    fnd::String m_toolTip;
 };
 
 }

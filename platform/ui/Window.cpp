@@ -10,6 +10,7 @@
 #include "platform/ui/Backend.h"
 #include "platform/ui/Event.h"
 #include "platform/ui/Screen.h"
+#include "platform/ui/ToolTipManager.h"
 #include "platform/ui/ViewDrawing.h"
 
 #include <fmt/format.h>
@@ -596,6 +597,7 @@ void Window::becomeKeyWindow()
 
 void Window::resignKeyWindow()
 {
+    ToolTipManager::shared().windowDidResignKey(*this);
     if (m_contentView)
         m_contentView->setNeedsDisplay(true);
     postNotification(WindowNotification::DidResignKey);
@@ -669,6 +671,7 @@ void Window::close()
     postNotification(WindowNotification::WillClose);
     if (auto d = delegate())
         d->windowWillClose(*this);
+    ToolTipManager::shared().windowWillClose(*this);
     if (m_attachedSheet)
         endSheet(m_attachedSheet, ModalResponse::Aborted);
     if (auto parent = sheetParent())

@@ -2,6 +2,7 @@
 
 #include "platform/ui/Application.h"
 #include "platform/ui/Event.h"
+#include "platform/ui/ToolTipManager.h"
 
 #include <functional>
 
@@ -15,6 +16,7 @@ bool Window::acceptsInput() const
 void Window::sendEvent(const Event& event)
 {
     auto self = std::static_pointer_cast<Window>(shared_from_this());
+    ToolTipManager::shared().windowWillSendEvent(*this, event);
     auto type = event.type();
     bool isInput = event.isMouseEvent() || event.isKeyEvent() || type == EventType::FlagsChanged;
     bool toToolbar = m_toolbarTakesMouseWhileBlocked && m_toolbarView && event.isMouseEvent()

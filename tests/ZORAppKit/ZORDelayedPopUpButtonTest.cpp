@@ -190,6 +190,10 @@ TEST_F(ZORContextMenuToolbarItemTest, TheItemIsAHoldButtonWithAMenuForm)
     item->setAction("clicked:");
     EXPECT_EQ(item->popupCell()->action(), fnd::Selector("clicked:"));
     EXPECT_EQ(item->target(), log);
+
+    item->setToolTip("Share the barcode");
+    EXPECT_EQ(item->button()->toolTip(), u"Share the barcode");
+    EXPECT_EQ(item->toolTip(), u"Share the barcode");
 }
 
 TEST_F(ZORContextMenuToolbarItemTest, ValidationSwapsTheImageForTheSizeModeAndAsksTheDelegate)

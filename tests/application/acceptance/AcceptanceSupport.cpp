@@ -115,6 +115,19 @@ void ApplicationTest::click(ui::View& view, gfx::Point point)
     dispatch();
 }
 
+void ApplicationTest::pointAt(ui::View& view)
+{
+    auto b = view.bounds();
+    backend->mouseMoved(windowOf(view), view.convertPointToView({ b.midX(), b.midY() }, nullptr));
+    dispatch();
+}
+
+void ApplicationTest::pointAway(ui::View& view)
+{
+    backend->mouseMoved(windowOf(view), { -1, -1 });
+    dispatch();
+}
+
 void ApplicationTest::click(ui::View& view)
 {
     auto b = view.bounds();

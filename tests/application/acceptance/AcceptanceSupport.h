@@ -52,6 +52,9 @@ protected:
     // Hands.
     void click(ui::View& view, gfx::Point point);
     void click(ui::View& view);
+    // Moves the pointer over the middle of the view, or off the view's window to its bottom left corner.
+    void pointAt(ui::View& view);
+    void pointAway(ui::View& view);
     void choose(ui::PopUpButton& popUp, const fnd::String& title);
     void chooseTag(ui::PopUpButton& popUp, long tag);
     // Clicks into the field, selects its text (Ctrl+A) and types the text one key at a time.

@@ -12,6 +12,7 @@
 #include "platform/graphics/PDFImageRep.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/Pasteboard.h"
+#include "platform/ui/ToolTipManager.h"
 #include "platform/ui/Toolbar.h"
 #include "support/Canvas.h"
 
@@ -154,6 +155,27 @@ TEST_F(ClipboardAndPreferences, AboutComesFromTheMenuAndItemsWithoutAReceiverAre
     appMenu->performActionForItemAtIndex(quit);
     EXPECT_TRUE(ui::Application::shared().hasTerminated());
     EXPECT_EQ(storedDefaults().get(DefaultBarcodeContentKey), fnd::Value("400638133393"));
+}
+
+TEST_F(ClipboardAndPreferences, TheToolbarItemsTellWhatTheyDoWhenThePointerRestsOnThem)
+{
+    auto toolbar = std::dynamic_pointer_cast<ui::Toolbar>(window().toolbar());
+    ASSERT_TRUE(toolbar);
+    auto tipOf = [&](const fnd::String& identifier) {
+        for (const auto& viewer : toolbar->view()->viewers()) {
+            if (!viewer->item() || viewer->item()->itemIdentifier() != identifier)
+                continue;
+            pointAt(*viewer);
+            wait(ui::ToolTipManager::InitialDelay + 0.2);
+            auto text = ui::ToolTipManager::shared().shownText().utf8();
+            pointAway(*viewer);
+            wait(2);
+            return text;
+        }
+        return std::string("no item ") + identifier.utf8();
+    };
+    EXPECT_EQ(tipOf("Export"), "Save the barcode as a PDF, EPS or image file");
+    EXPECT_EQ(tipOf("Clipboard"), "Copy the barcode to the clipboard as PDF");
 }
 
 TEST_F(ClipboardAndPreferences, TheToolbarCanBeArrangedAndKeepsItsArrangement)

@@ -5,7 +5,9 @@
 #include "platform/graphics/detail/ImageCodecs.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
+#include <cstring>
 
 namespace gfx {
 
@@ -199,74 +201,110 @@ std::shared_ptr<BitmapImageRep> BitmapImageRep::converted(BitmapLayout target) c
         return nullptr;
     result->setSize(size());
     result->setOpaque(isOpaque());
+    for (long y = 0; y < pixelsHigh(); ++y)
+        convertRowTo(y, *result, result->m_data.data() + static_cast<std::size_t>(y) * result->m_bytesPerRow);
+    return result;
+}
 
+void BitmapImageRep::convertRow(long y, BitmapLayout layout, std::uint8_t* out) const
+{
+    // One pixel of each layout, made once, tells where its samples go.
+    static const std::array<std::shared_ptr<BitmapImageRep>, 5> formats { create(1, 1, BitmapLayout::RGB),
+        create(1, 1, BitmapLayout::RGBA), create(1, 1, BitmapLayout::RGBAPremultiplied),
+        create(1, 1, BitmapLayout::ARGB32Premultiplied), create(1, 1, BitmapLayout::CMYK) };
+    if (y < 0 || y >= pixelsHigh())
+        throw fnd::Exception::range(
+            fnd::String(fmt::format("Row {} lies outside the bitmap of {} rows.", y, pixelsHigh())));
+    convertRowTo(y, *formats[static_cast<std::size_t>(layout)], out);
+}
+
+void BitmapImageRep::convertRowTo(long y, const BitmapImageRep& format, std::uint8_t* d) const
+{
     const int srcColors = m_colorModel == BitmapColorModel::CMYK ? 4 : 3;
     const bool srcAlpha = hasAlpha();
     const bool srcPremultiplied = isPremultiplied();
     const int srcStep = m_bitsPerPixel / 8;
-    const BitmapColorModel dstModel = result->m_colorModel;
+    const BitmapColorModel dstModel = format.m_colorModel;
     const int dstColors = dstModel == BitmapColorModel::CMYK ? 4 : 3;
-    const bool dstAlpha = result->hasAlpha();
-    const bool dstPremultiplied = result->isPremultiplied();
-    const int dstStep = result->m_bitsPerPixel / 8;
+    const bool dstAlpha = format.hasAlpha();
+    const bool dstPremultiplied = format.isPremultiplied();
+    const int dstStep = format.m_bitsPerPixel / 8;
+    const std::uint8_t* dstOffset = format.m_sampleOffset;
+    const std::uint8_t* s = m_data.data() + static_cast<std::size_t>(y) * m_bytesPerRow;
+    const long wide = pixelsWide();
 
-    for (long y = 0; y < pixelsHigh(); ++y) {
-        const std::uint8_t* s = m_data.data() + static_cast<std::size_t>(y) * m_bytesPerRow;
-        std::uint8_t* d = result->m_data.data() + static_cast<std::size_t>(y) * result->m_bytesPerRow;
-        for (long x = 0; x < pixelsWide(); ++x, s += srcStep, d += dstStep) {
-            Neutral px {};
-            px.a = srcAlpha ? s[m_sampleOffset[srcColors]] : 255;
-            if (m_colorModel == dstModel && (px.a == 255 || (dstAlpha && srcPremultiplied == dstPremultiplied))) {
-                // Same samples, only moved: no rounding through unpremultiplied values.
-                for (int i = 0; i < dstColors; ++i)
-                    d[result->m_sampleOffset[i]] = s[m_sampleOffset[i]];
-                if (dstAlpha)
-                    d[result->m_sampleOffset[dstColors]] = static_cast<std::uint8_t>(px.a);
-                continue;
-            }
-            for (int i = 0; i < srcColors; ++i)
-                px.c[i] = srcPremultiplied ? unpremultiply(s[m_sampleOffset[i]], px.a) : s[m_sampleOffset[i]];
-
-            if (m_colorModel != dstModel || (!dstAlpha && px.a != 255)) {
-                // Through RGB, flattened over white where the target has no alpha.
-                unsigned r, g, b;
-                if (m_colorModel == BitmapColorModel::CMYK) {
-                    r = ((255 - px.c[0]) * (255 - px.c[3]) + 127) / 255;
-                    g = ((255 - px.c[1]) * (255 - px.c[3]) + 127) / 255;
-                    b = ((255 - px.c[2]) * (255 - px.c[3]) + 127) / 255;
-                } else {
-                    r = px.c[0], g = px.c[1], b = px.c[2];
-                }
-                if (!dstAlpha) {
-                    r = (r * px.a + 255 * (255 - px.a) + 127) / 255;
-                    g = (g * px.a + 255 * (255 - px.a) + 127) / 255;
-                    b = (b * px.a + 255 * (255 - px.a) + 127) / 255;
-                    px.a = 255;
-                }
-                if (dstModel == BitmapColorModel::CMYK) {
-                    unsigned k = 255 - std::max({ r, g, b });
-                    px.c[3] = k;
-                    if (k == 255) {
-                        px.c[0] = px.c[1] = px.c[2] = 0;
-                    } else {
-                        unsigned span = 255 - k;
-                        px.c[0] = ((255 - r - k) * 255 + span / 2) / span;
-                        px.c[1] = ((255 - g - k) * 255 + span / 2) / span;
-                        px.c[2] = ((255 - b - k) * 255 + span / 2) / span;
-                    }
-                } else {
-                    px.c[0] = r, px.c[1] = g, px.c[2] = b;
-                }
-            }
-
-            for (int i = 0; i < dstColors; ++i)
-                d[result->m_sampleOffset[i]]
-                    = static_cast<std::uint8_t>(dstPremultiplied ? premultiply(px.c[i], px.a) : px.c[i]);
-            if (dstAlpha)
-                d[result->m_sampleOffset[dstColors]] = static_cast<std::uint8_t>(px.a);
-        }
+    // Same samples, only moved: no rounding through unpremultiplied values.
+    auto move = [&](const std::uint8_t* in, std::uint8_t* out, unsigned a) {
+        for (int i = 0; i < dstColors; ++i)
+            out[dstOffset[i]] = in[m_sampleOffset[i]];
+        if (dstAlpha)
+            out[dstOffset[dstColors]] = static_cast<std::uint8_t>(a);
+    };
+    if (m_colorModel == dstModel && (!srcAlpha || (dstAlpha && srcPremultiplied == dstPremultiplied))) {
+        for (long x = 0; x < wide; ++x, s += srcStep, d += dstStep)
+            move(s, d, srcAlpha ? s[m_sampleOffset[srcColors]] : 255);
+        return;
     }
-    return result;
+
+    auto convert = [&](const std::uint8_t* in, std::uint8_t* out) {
+        Neutral px {};
+        px.a = srcAlpha ? in[m_sampleOffset[srcColors]] : 255;
+        if (m_colorModel == dstModel && (px.a == 255 || (dstAlpha && srcPremultiplied == dstPremultiplied))) {
+            move(in, out, px.a);
+            return;
+        }
+        for (int i = 0; i < srcColors; ++i)
+            px.c[i] = srcPremultiplied ? unpremultiply(in[m_sampleOffset[i]], px.a) : in[m_sampleOffset[i]];
+
+        if (m_colorModel != dstModel || (!dstAlpha && px.a != 255)) {
+            // Through RGB, flattened over white where the target has no alpha.
+            unsigned r, g, b;
+            if (m_colorModel == BitmapColorModel::CMYK) {
+                r = ((255 - px.c[0]) * (255 - px.c[3]) + 127) / 255;
+                g = ((255 - px.c[1]) * (255 - px.c[3]) + 127) / 255;
+                b = ((255 - px.c[2]) * (255 - px.c[3]) + 127) / 255;
+            } else {
+                r = px.c[0], g = px.c[1], b = px.c[2];
+            }
+            if (!dstAlpha) {
+                r = (r * px.a + 255 * (255 - px.a) + 127) / 255;
+                g = (g * px.a + 255 * (255 - px.a) + 127) / 255;
+                b = (b * px.a + 255 * (255 - px.a) + 127) / 255;
+                px.a = 255;
+            }
+            if (dstModel == BitmapColorModel::CMYK) {
+                unsigned k = 255 - std::max({ r, g, b });
+                px.c[3] = k;
+                if (k == 255) {
+                    px.c[0] = px.c[1] = px.c[2] = 0;
+                } else {
+                    unsigned span = 255 - k;
+                    px.c[0] = ((255 - r - k) * 255 + span / 2) / span;
+                    px.c[1] = ((255 - g - k) * 255 + span / 2) / span;
+                    px.c[2] = ((255 - b - k) * 255 + span / 2) / span;
+                }
+            } else {
+                px.c[0] = r, px.c[1] = g, px.c[2] = b;
+            }
+        }
+
+        for (int i = 0; i < dstColors; ++i)
+            out[dstOffset[i]] = static_cast<std::uint8_t>(dstPremultiplied ? premultiply(px.c[i], px.a) : px.c[i]);
+        if (dstAlpha)
+            out[dstOffset[dstColors]] = static_cast<std::uint8_t>(px.a);
+    };
+    // Pictures repeat their pixels (a barcode is runs of two colours): a pixel like the one before it takes that
+    // one's result.
+    std::uint32_t previous = 0;
+    for (long x = 0; x < wide; ++x, s += srcStep, d += dstStep) {
+        std::uint32_t key = 0;
+        std::memcpy(&key, s, static_cast<std::size_t>(srcStep));
+        if (x > 0 && key == previous)
+            std::memcpy(d, d - dstStep, static_cast<std::size_t>(dstStep));
+        else
+            convert(s, d);
+        previous = key;
+    }
 }
 
 PixelBufferView BitmapImageRep::pixelBuffer()

@@ -147,6 +147,55 @@ TEST(BitmapImageRep, ConversionsBetweenLayouts)
     }
 }
 
+TEST(BitmapImageRep, WholeBitmapsAndSingleRowsConvertAsEachPixelAlone)
+{
+    // Runs of equal pixels, pixels that differ from the one before in one sample only, and colour samples above
+    // alpha too (premultiplied data that is not well formed must convert the same way wherever it sits).
+    constexpr BitmapLayout layouts[] = { BitmapLayout::RGB, BitmapLayout::RGBA, BitmapLayout::RGBAPremultiplied,
+        BitmapLayout::ARGB32Premultiplied, BitmapLayout::CMYK };
+    std::uint32_t seed = 0x9E3779B9;
+    auto next = [&] {
+        seed ^= seed << 13;
+        seed ^= seed >> 17;
+        seed ^= seed << 5;
+        return seed;
+    };
+    for (BitmapLayout from : layouts) {
+        auto rep = BitmapImageRep::create(97, 5, from);
+        std::vector<unsigned> px(4);
+        for (long y = 0; y < rep->pixelsHigh(); ++y)
+            for (long x = 0; x < rep->pixelsWide();) {
+                std::uint32_t v = next();
+                if (v % 3 == 0) {
+                    px[v / 3 % std::size_t(rep->samplesPerPixel())] = next() & 0xFF;
+                } else {
+                    px = { v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF, v >> 24 };
+                    if (v % 5 == 0)
+                        px[3] = 255;
+                }
+                for (long run = 1 + long(next() % 4); run > 0 && x < rep->pixelsWide(); --run, ++x)
+                    rep->setPixel(px, x, y);
+            }
+        for (BitmapLayout to : layouts) {
+            auto whole = rep->converted(to);
+            ASSERT_TRUE(whole);
+            std::vector<std::uint8_t> row(std::size_t(rep->pixelsWide()) * (to == BitmapLayout::RGB ? 3 : 4));
+            for (long y = 0; y < rep->pixelsHigh(); ++y) {
+                rep->convertRow(y, to, row.data());
+                EXPECT_EQ(0, std::memcmp(row.data(), whole->bitmapData() + y * whole->bytesPerRow(), row.size()))
+                    << int(from) << " to " << int(to) << ", row " << y;
+                for (long x = 0; x < rep->pixelsWide(); ++x) {
+                    auto alone = BitmapImageRep::create(1, 1, from);
+                    alone->setPixel(pixel(*rep, x, y), 0, 0);
+                    ASSERT_EQ(pixel(*whole, x, y), pixel(*alone->converted(to), 0, 0))
+                        << int(from) << " to " << int(to) << " at " << x << ", " << y;
+                }
+            }
+        }
+        EXPECT_THROW(rep->convertRow(5, BitmapLayout::RGB, nullptr), fnd::Exception);
+    }
+}
+
 TEST(BitmapImageRep, PixelsOutsideRaise)
 {
     auto rep = BitmapImageRep::create(4, 3, BitmapLayout::RGB);

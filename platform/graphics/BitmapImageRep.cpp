@@ -44,6 +44,47 @@ struct Neutral {
     unsigned a;
 };
 
+// Converts a row pixel by pixel. Pictures repeat their pixels, and a barcode is runs of two colours: a pixel like
+// one of the last two converted takes its result. Constant steps let the copies compile to plain loads and stores.
+template <int SrcStep, int DstStep, typename Convert>
+void convertPixelsWithSteps(const std::uint8_t* s, std::uint8_t* d, long wide, const Convert& convert)
+{
+    struct Known {
+        std::uint32_t pixel;
+        std::uint8_t converted[DstStep];
+    };
+    Known known[2] {};
+    int count = 0, latest = 0;
+    for (long x = 0; x < wide; ++x, s += SrcStep, d += DstStep) {
+        std::uint32_t pixel = 0;
+        std::memcpy(&pixel, s, SrcStep);
+        if (count > 0 && pixel == known[latest].pixel) {
+            std::memcpy(d, known[latest].converted, DstStep);
+        } else if (count > 1 && pixel == known[1 - latest].pixel) {
+            latest = 1 - latest;
+            std::memcpy(d, known[latest].converted, DstStep);
+        } else {
+            convert(s, d);
+            latest = count == 0 ? 0 : 1 - latest;
+            known[latest].pixel = pixel;
+            std::memcpy(known[latest].converted, d, DstStep);
+            count = std::min(count + 1, 2);
+        }
+    }
+}
+
+// Pixels are three or four bytes apart.
+template <typename Convert>
+void convertPixels(int srcStep, int dstStep, const std::uint8_t* s, std::uint8_t* d, long wide, const Convert& convert)
+{
+    if (srcStep == 4)
+        dstStep == 4 ? convertPixelsWithSteps<4, 4>(s, d, wide, convert)
+                     : convertPixelsWithSteps<4, 3>(s, d, wide, convert);
+    else
+        dstStep == 4 ? convertPixelsWithSteps<3, 4>(s, d, wide, convert)
+                     : convertPixelsWithSteps<3, 3>(s, d, wide, convert);
+}
+
 }
 
 bool BitmapImageRep::configure(long wide, long high, int samplesPerPixel, bool hasAlpha, BitmapColorModel model,
@@ -241,8 +282,9 @@ void BitmapImageRep::convertRowTo(long y, const BitmapImageRep& format, std::uin
             out[dstOffset[dstColors]] = static_cast<std::uint8_t>(a);
     };
     if (m_colorModel == dstModel && (!srcAlpha || (dstAlpha && srcPremultiplied == dstPremultiplied))) {
-        for (long x = 0; x < wide; ++x, s += srcStep, d += dstStep)
-            move(s, d, srcAlpha ? s[m_sampleOffset[srcColors]] : 255);
+        convertPixels(srcStep, dstStep, s, d, wide, [&](const std::uint8_t* in, std::uint8_t* out) {
+            move(in, out, srcAlpha ? in[m_sampleOffset[srcColors]] : 255);
+        });
         return;
     }
 
@@ -293,18 +335,7 @@ void BitmapImageRep::convertRowTo(long y, const BitmapImageRep& format, std::uin
         if (dstAlpha)
             out[dstOffset[dstColors]] = static_cast<std::uint8_t>(px.a);
     };
-    // Pictures repeat their pixels (a barcode is runs of two colours): a pixel like the one before it takes that
-    // one's result.
-    std::uint32_t previous = 0;
-    for (long x = 0; x < wide; ++x, s += srcStep, d += dstStep) {
-        std::uint32_t key = 0;
-        std::memcpy(&key, s, static_cast<std::size_t>(srcStep));
-        if (x > 0 && key == previous)
-            std::memcpy(d, d - dstStep, static_cast<std::size_t>(dstStep));
-        else
-            convert(s, d);
-        previous = key;
-    }
+    convertPixels(srcStep, dstStep, s, d, wide, convert);
 }
 
 PixelBufferView BitmapImageRep::pixelBuffer()

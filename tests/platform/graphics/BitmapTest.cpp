@@ -149,8 +149,9 @@ TEST(BitmapImageRep, ConversionsBetweenLayouts)
 
 TEST(BitmapImageRep, WholeBitmapsAndSingleRowsConvertAsEachPixelAlone)
 {
-    // Runs of equal pixels, pixels that differ from the one before in one sample only, and colour samples above
-    // alpha too (premultiplied data that is not well formed must convert the same way wherever it sits).
+    // Runs of equal pixels, runs alternating between two pixels, pixels that differ from the one or the two before
+    // in one sample only, and colour samples above alpha too (premultiplied data that is not well formed must
+    // convert the same way wherever it sits).
     constexpr BitmapLayout layouts[] = { BitmapLayout::RGB, BitmapLayout::RGBA, BitmapLayout::RGBAPremultiplied,
         BitmapLayout::ARGB32Premultiplied, BitmapLayout::CMYK };
     std::uint32_t seed = 0x9E3779B9;
@@ -162,16 +163,18 @@ TEST(BitmapImageRep, WholeBitmapsAndSingleRowsConvertAsEachPixelAlone)
     };
     for (BitmapLayout from : layouts) {
         auto rep = BitmapImageRep::create(97, 5, from);
-        std::vector<unsigned> px(4);
+        std::vector<unsigned> px(4), before(4);
         for (long y = 0; y < rep->pixelsHigh(); ++y)
             for (long x = 0; x < rep->pixelsWide();) {
                 std::uint32_t v = next();
-                if (v % 3 == 0) {
-                    px[v / 3 % std::size_t(rep->samplesPerPixel())] = next() & 0xFF;
-                } else {
+                if (v % 4 != 0)
+                    std::swap(px, before);
+                if (v % 4 == 0) {
                     px = { v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF, v >> 24 };
                     if (v % 5 == 0)
                         px[3] = 255;
+                } else if (v % 4 == 1) {
+                    px[v / 4 % std::size_t(rep->samplesPerPixel())] = next() & 0xFF;
                 }
                 for (long run = 1 + long(next() % 4); run > 0 && x < rep->pixelsWide(); --run, ++x)
                     rep->setPixel(px, x, y);

@@ -247,16 +247,54 @@ std::shared_ptr<BitmapImageRep> BitmapImageRep::converted(BitmapLayout target) c
     return result;
 }
 
-void BitmapImageRep::convertRow(long y, BitmapLayout layout, std::uint8_t* out) const
+const BitmapImageRep& BitmapImageRep::formatOf(BitmapLayout layout)
 {
     // One pixel of each layout, made once, tells where its samples go.
     static const std::array<std::shared_ptr<BitmapImageRep>, 5> formats { create(1, 1, BitmapLayout::RGB),
         create(1, 1, BitmapLayout::RGBA), create(1, 1, BitmapLayout::RGBAPremultiplied),
         create(1, 1, BitmapLayout::ARGB32Premultiplied), create(1, 1, BitmapLayout::CMYK) };
+    return *formats[static_cast<std::size_t>(layout)];
+}
+
+void BitmapImageRep::convertRow(long y, BitmapLayout layout, std::uint8_t* out) const
+{
     if (y < 0 || y >= pixelsHigh())
         throw fnd::Exception::range(
             fnd::String(fmt::format("Row {} lies outside the bitmap of {} rows.", y, pixelsHigh())));
-    convertRowTo(y, *formats[static_cast<std::size_t>(layout)], out);
+    convertRowTo(y, formatOf(layout), out);
+}
+
+bool BitmapImageRep::convertInPlace(BitmapLayout layout)
+{
+    const BitmapImageRep& format = formatOf(layout);
+    const std::size_t rowBytes
+        = static_cast<std::size_t>(pixelsWide()) * static_cast<std::size_t>(format.m_bitsPerPixel / 8);
+    if (this->layout() == layout && rowBytes == static_cast<std::size_t>(m_bytesPerRow))
+        return true;
+    if (rowBytes > static_cast<std::size_t>(m_bytesPerRow)) {
+        auto result = converted(layout);
+        if (!result)
+            return false;
+        m_data.swap(result->m_data);
+    } else {
+        // Row y of the result ends where row y of the source ends at the latest: only rows already read are
+        // overwritten.
+        std::vector<std::uint8_t> row(rowBytes);
+        for (long y = 0; y < pixelsHigh(); ++y) {
+            convertRowTo(y, format, row.data());
+            std::memcpy(m_data.data() + static_cast<std::size_t>(y) * rowBytes, row.data(), rowBytes);
+        }
+        m_data.resize(rowBytes * static_cast<std::size_t>(pixelsHigh()));
+    }
+    m_samplesPerPixel = format.m_samplesPerPixel;
+    m_bitsPerPixel = format.m_bitsPerPixel;
+    m_bytesPerRow = static_cast<long>(rowBytes);
+    m_bitmapFormat = format.m_bitmapFormat;
+    m_colorModel = format.m_colorModel;
+    m_colorSpaceName = format.m_colorSpaceName;
+    std::copy(std::begin(format.m_sampleOffset), std::end(format.m_sampleOffset), std::begin(m_sampleOffset));
+    setHasAlpha(format.hasAlpha());
+    return true;
 }
 
 void BitmapImageRep::convertRowTo(long y, const BitmapImageRep& format, std::uint8_t* d) const

@@ -199,6 +199,45 @@ TEST(BitmapImageRep, WholeBitmapsAndSingleRowsConvertAsEachPixelAlone)
     }
 }
 
+TEST(BitmapImageRep, ConversionInPlaceGivesTheConvertedBitmap)
+{
+    constexpr BitmapLayout layouts[] = { BitmapLayout::RGB, BitmapLayout::RGBA, BitmapLayout::RGBAPremultiplied,
+        BitmapLayout::ARGB32Premultiplied, BitmapLayout::CMYK };
+    // Rows with bytes to spare, in a layout of its own, as well as every conversion layout.
+    auto padded = [] {
+        return BitmapImageRep::create(13, 7, 8, 3, false, false, BitmapImageRep::DeviceRGBColorSpace, 0, 64, 32);
+    };
+    std::vector<std::shared_ptr<BitmapImageRep>> sources { padded() };
+    for (BitmapLayout from : layouts)
+        sources.push_back(BitmapImageRep::create(13, 7, from));
+    for (std::size_t n = 0; n < sources.size(); ++n) {
+        auto& rep = *sources[n];
+        for (long y = 0; y < rep.pixelsHigh(); ++y)
+            for (long x = 0; x < rep.pixelsWide(); ++x)
+                rep.setPixel(std::vector<unsigned> { unsigned(x * 19), unsigned(y * 37), unsigned(x * y), 200 }, x, y);
+        rep.setSize({ 3.5, 2.25 });
+        rep.setOpaque(true);
+        for (BitmapLayout to : layouts) {
+            auto expected = rep.converted(to);
+            auto inPlace = n == 0 ? padded() : BitmapImageRep::create(13, 7, rep.layout().value());
+            std::memcpy(inPlace->bitmapData(), rep.bitmapData(), std::size_t(rep.bytesPerRow()) * 7);
+            inPlace->setSize(rep.size());
+            inPlace->setOpaque(true);
+            ASSERT_TRUE(inPlace->convertInPlace(to));
+            EXPECT_EQ(inPlace->layout(), to);
+            EXPECT_EQ(inPlace->bytesPerRow(), expected->bytesPerRow());
+            EXPECT_EQ(inPlace->samplesPerPixel(), expected->samplesPerPixel());
+            EXPECT_EQ(inPlace->hasAlpha(), expected->hasAlpha());
+            EXPECT_EQ(inPlace->colorSpaceName(), expected->colorSpaceName());
+            EXPECT_EQ(inPlace->size(), rep.size());
+            EXPECT_TRUE(inPlace->isOpaque());
+            EXPECT_EQ(
+                0, std::memcmp(inPlace->bitmapData(), expected->bitmapData(), std::size_t(expected->bytesPerRow()) * 7))
+                << n << " to " << int(to);
+        }
+    }
+}
+
 TEST(BitmapImageRep, PixelsOutsideRaise)
 {
     auto rep = BitmapImageRep::create(4, 3, BitmapLayout::RGB);

@@ -44,45 +44,63 @@ struct Neutral {
     unsigned a;
 };
 
-// Converts a row pixel by pixel. Pictures repeat their pixels, and a barcode is runs of two colours: a pixel like
-// one of the last two converted takes its result. Constant steps let the copies compile to plain loads and stores.
-template <int SrcStep, int DstStep, typename Convert>
-void convertPixelsWithSteps(const std::uint8_t* s, std::uint8_t* d, long wide, const Convert& convert)
+// The hash of a pixel's bytes picks its slot in the memo.
+constexpr std::uint32_t PixelHashFactor = 2654435761u;
+
+}
+
+// Pixels one conversion has already converted, by their bytes. Pictures repeat their pixels, along a row (a barcode
+// is runs of two colours) and down the rows (a bar's antialiased edge is the same few pixels in every row).
+struct BitmapImageRep::ConversionMemo {
+    static constexpr std::size_t Slots = 256;
+    std::array<std::uint32_t, Slots> pixel {};
+    std::array<std::uint32_t, Slots> converted {};
+    std::array<bool, Slots> known {};
+    // The slots of the last pixel and of the last other one before it (the two colours of a barcode), Slots for
+    // none.
+    std::size_t latest { Slots };
+    std::size_t previous { Slots };
+};
+
+namespace {
+
+// Converts a row pixel by pixel, looking every pixel up in the memo first. Constant steps let the copies compile to
+// plain loads and stores.
+template <int SrcStep, int DstStep, typename Memo, typename Convert>
+void convertPixelsWithSteps(const std::uint8_t* s, std::uint8_t* d, long wide, Memo& memo, const Convert& convert)
 {
-    struct Known {
-        std::uint32_t pixel;
-        std::uint8_t converted[DstStep];
-    };
-    Known known[2] {};
-    int count = 0, latest = 0;
     for (long x = 0; x < wide; ++x, s += SrcStep, d += DstStep) {
         std::uint32_t pixel = 0;
         std::memcpy(&pixel, s, SrcStep);
-        if (count > 0 && pixel == known[latest].pixel) {
-            std::memcpy(d, known[latest].converted, DstStep);
-        } else if (count > 1 && pixel == known[1 - latest].pixel) {
-            latest = 1 - latest;
-            std::memcpy(d, known[latest].converted, DstStep);
-        } else {
-            convert(s, d);
-            latest = count == 0 ? 0 : 1 - latest;
-            known[latest].pixel = pixel;
-            std::memcpy(known[latest].converted, d, DstStep);
-            count = std::min(count + 1, 2);
+        if (memo.latest == Memo::Slots || memo.pixel[memo.latest] != pixel) {
+            std::size_t slot = memo.previous;
+            if (slot == Memo::Slots || memo.pixel[slot] != pixel) {
+                slot = (pixel * PixelHashFactor) >> 24;
+                if (!memo.known[slot] || memo.pixel[slot] != pixel) {
+                    convert(s, d);
+                    memo.pixel[slot] = pixel;
+                    std::memcpy(&memo.converted[slot], d, DstStep);
+                    memo.known[slot] = true;
+                }
+            }
+            memo.previous = memo.latest;
+            memo.latest = slot;
         }
+        std::memcpy(d, &memo.converted[memo.latest], DstStep);
     }
 }
 
 // Pixels are three or four bytes apart.
-template <typename Convert>
-void convertPixels(int srcStep, int dstStep, const std::uint8_t* s, std::uint8_t* d, long wide, const Convert& convert)
+template <typename Memo, typename Convert>
+void convertPixels(
+    int srcStep, int dstStep, const std::uint8_t* s, std::uint8_t* d, long wide, Memo& memo, const Convert& convert)
 {
     if (srcStep == 4)
-        dstStep == 4 ? convertPixelsWithSteps<4, 4>(s, d, wide, convert)
-                     : convertPixelsWithSteps<4, 3>(s, d, wide, convert);
+        dstStep == 4 ? convertPixelsWithSteps<4, 4>(s, d, wide, memo, convert)
+                     : convertPixelsWithSteps<4, 3>(s, d, wide, memo, convert);
     else
-        dstStep == 4 ? convertPixelsWithSteps<3, 4>(s, d, wide, convert)
-                     : convertPixelsWithSteps<3, 3>(s, d, wide, convert);
+        dstStep == 4 ? convertPixelsWithSteps<3, 4>(s, d, wide, memo, convert)
+                     : convertPixelsWithSteps<3, 3>(s, d, wide, memo, convert);
 }
 
 }
@@ -242,8 +260,9 @@ std::shared_ptr<BitmapImageRep> BitmapImageRep::converted(BitmapLayout target) c
         return nullptr;
     result->setSize(size());
     result->setOpaque(isOpaque());
+    ConversionMemo memo;
     for (long y = 0; y < pixelsHigh(); ++y)
-        convertRowTo(y, *result, result->m_data.data() + static_cast<std::size_t>(y) * result->m_bytesPerRow);
+        convertRowTo(y, *result, result->m_data.data() + static_cast<std::size_t>(y) * result->m_bytesPerRow, memo);
     return result;
 }
 
@@ -261,7 +280,8 @@ void BitmapImageRep::convertRow(long y, BitmapLayout layout, std::uint8_t* out) 
     if (y < 0 || y >= pixelsHigh())
         throw fnd::Exception::range(
             fnd::String(fmt::format("Row {} lies outside the bitmap of {} rows.", y, pixelsHigh())));
-    convertRowTo(y, formatOf(layout), out);
+    ConversionMemo memo;
+    convertRowTo(y, formatOf(layout), out, memo);
 }
 
 bool BitmapImageRep::convertInPlace(BitmapLayout layout)
@@ -280,8 +300,9 @@ bool BitmapImageRep::convertInPlace(BitmapLayout layout)
         // Row y of the result ends where row y of the source ends at the latest: only rows already read are
         // overwritten.
         std::vector<std::uint8_t> row(rowBytes);
+        ConversionMemo memo;
         for (long y = 0; y < pixelsHigh(); ++y) {
-            convertRowTo(y, format, row.data());
+            convertRowTo(y, format, row.data(), memo);
             std::memcpy(m_data.data() + static_cast<std::size_t>(y) * rowBytes, row.data(), rowBytes);
         }
         m_data.resize(rowBytes * static_cast<std::size_t>(pixelsHigh()));
@@ -297,7 +318,7 @@ bool BitmapImageRep::convertInPlace(BitmapLayout layout)
     return true;
 }
 
-void BitmapImageRep::convertRowTo(long y, const BitmapImageRep& format, std::uint8_t* d) const
+void BitmapImageRep::convertRowTo(long y, const BitmapImageRep& format, std::uint8_t* d, ConversionMemo& memo) const
 {
     const int srcColors = m_colorModel == BitmapColorModel::CMYK ? 4 : 3;
     const bool srcAlpha = hasAlpha();
@@ -320,7 +341,7 @@ void BitmapImageRep::convertRowTo(long y, const BitmapImageRep& format, std::uin
             out[dstOffset[dstColors]] = static_cast<std::uint8_t>(a);
     };
     if (m_colorModel == dstModel && (!srcAlpha || (dstAlpha && srcPremultiplied == dstPremultiplied))) {
-        convertPixels(srcStep, dstStep, s, d, wide, [&](const std::uint8_t* in, std::uint8_t* out) {
+        convertPixels(srcStep, dstStep, s, d, wide, memo, [&](const std::uint8_t* in, std::uint8_t* out) {
             move(in, out, srcAlpha ? in[m_sampleOffset[srcColors]] : 255);
         });
         return;
@@ -373,7 +394,7 @@ void BitmapImageRep::convertRowTo(long y, const BitmapImageRep& format, std::uin
         if (dstAlpha)
             out[dstOffset[dstColors]] = static_cast<std::uint8_t>(px.a);
     };
-    convertPixels(srcStep, dstStep, s, d, wide, convert);
+    convertPixels(srcStep, dstStep, s, d, wide, memo, convert);
 }
 
 PixelBufferView BitmapImageRep::pixelBuffer()

@@ -127,7 +127,8 @@ private:
     bool configure(long wide, long high, int samplesPerPixel, bool hasAlpha, BitmapColorModel model,
         const fnd::String& colorSpaceName, unsigned format, long bytesPerRow, int bitsPerPixel);
     std::size_t pixelOffset(long x, long y) const;
-    void convertRowTo(long y, const BitmapImageRep& format, std::uint8_t* out) const;
+    struct ConversionMemo;
+    void convertRowTo(long y, const BitmapImageRep& format, std::uint8_t* out, ConversionMemo& memo) const;
     static const BitmapImageRep& formatOf(BitmapLayout layout);
 
     int m_samplesPerPixel { 0 };

@@ -151,7 +151,8 @@ TEST(BitmapImageRep, WholeBitmapsAndSingleRowsConvertAsEachPixelAlone)
 {
     // Runs of equal pixels, runs alternating between two pixels, pixels that differ from the one or the two before
     // in one sample only, and colour samples above alpha too (premultiplied data that is not well formed must
-    // convert the same way wherever it sits).
+    // convert the same way wherever it sits); then rows where one sample takes every value, the others fixed, so
+    // that pixels alike but for one byte meet in whatever a conversion remembers.
     constexpr BitmapLayout layouts[] = { BitmapLayout::RGB, BitmapLayout::RGBA, BitmapLayout::RGBAPremultiplied,
         BitmapLayout::ARGB32Premultiplied, BitmapLayout::CMYK };
     std::uint32_t seed = 0x9E3779B9;
@@ -162,9 +163,9 @@ TEST(BitmapImageRep, WholeBitmapsAndSingleRowsConvertAsEachPixelAlone)
         return seed;
     };
     for (BitmapLayout from : layouts) {
-        auto rep = BitmapImageRep::create(97, 5, from);
+        auto rep = BitmapImageRep::create(256, 9, from);
         std::vector<unsigned> px(4), before(4);
-        for (long y = 0; y < rep->pixelsHigh(); ++y)
+        for (long y = 0; y < 5; ++y)
             for (long x = 0; x < rep->pixelsWide();) {
                 std::uint32_t v = next();
                 if (v % 4 != 0)
@@ -178,6 +179,12 @@ TEST(BitmapImageRep, WholeBitmapsAndSingleRowsConvertAsEachPixelAlone)
                 }
                 for (long run = 1 + long(next() % 4); run > 0 && x < rep->pixelsWide(); --run, ++x)
                     rep->setPixel(px, x, y);
+            }
+        for (long sample = 0; sample < 4; ++sample)
+            for (long x = 0; x < rep->pixelsWide(); ++x) {
+                std::vector<unsigned> sweep { 90, 160, 30, 200 };
+                sweep[std::size_t(sample)] = unsigned(x);
+                rep->setPixel(sweep, x, 5 + sample);
             }
         for (BitmapLayout to : layouts) {
             auto whole = rep->converted(to);
@@ -195,7 +202,7 @@ TEST(BitmapImageRep, WholeBitmapsAndSingleRowsConvertAsEachPixelAlone)
                 }
             }
         }
-        EXPECT_THROW(rep->convertRow(5, BitmapLayout::RGB, nullptr), fnd::Exception);
+        EXPECT_THROW(rep->convertRow(rep->pixelsHigh(), BitmapLayout::RGB, nullptr), fnd::Exception);
     }
 }
 

@@ -200,8 +200,8 @@ fnd::Expected<std::shared_ptr<gfx::BitmapImageRep>> BarcodeExporter::bitmapForBa
     const bool cmyk = colorSpaceName == gfx::BitmapImageRep::DeviceCMYKColorSpace;
     const bool opaqueBackground = background && background->alphaComponent() >= 1;
     if (cmyk || flattenAlpha) {
-        rep = rep->converted(cmyk ? gfx::BitmapLayout::CMYK : gfx::BitmapLayout::RGB);
-        if (!rep)
+        // In the bitmap's own memory: a second bitmap of this size costs more than the conversion.
+        if (!rep->convertInPlace(cmyk ? gfx::BitmapLayout::CMYK : gfx::BitmapLayout::RGB))
             return cannotDraw();
         rep->setOpaque(true);
     } else {

@@ -5,7 +5,9 @@
 #include "platform/graphics/detail/ImageCodecs.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
+#include <cstring>
 
 namespace gfx {
 
@@ -41,6 +43,65 @@ struct Neutral {
     unsigned c[4];
     unsigned a;
 };
+
+// The hash of a pixel's bytes picks its slot in the memo.
+constexpr std::uint32_t PixelHashFactor = 2654435761u;
+
+}
+
+// Pixels one conversion has already converted, by their bytes. Pictures repeat their pixels, along a row (a barcode
+// is runs of two colours) and down the rows (a bar's antialiased edge is the same few pixels in every row).
+struct BitmapImageRep::ConversionMemo {
+    static constexpr std::size_t Slots = 256;
+    std::array<std::uint32_t, Slots> pixel {};
+    std::array<std::uint32_t, Slots> converted {};
+    std::array<bool, Slots> known {};
+    // The slots of the last pixel and of the last other one before it (the two colours of a barcode), Slots for
+    // none.
+    std::size_t latest { Slots };
+    std::size_t previous { Slots };
+};
+
+namespace {
+
+// Converts a row pixel by pixel, looking every pixel up in the memo first. Constant steps let the copies compile to
+// plain loads and stores.
+template <int SrcStep, int DstStep, typename Memo, typename Convert>
+void convertPixelsWithSteps(const std::uint8_t* s, std::uint8_t* d, long wide, Memo& memo, const Convert& convert)
+{
+    for (long x = 0; x < wide; ++x, s += SrcStep, d += DstStep) {
+        std::uint32_t pixel = 0;
+        std::memcpy(&pixel, s, SrcStep);
+        if (memo.latest == Memo::Slots || memo.pixel[memo.latest] != pixel) {
+            std::size_t slot = memo.previous;
+            if (slot == Memo::Slots || memo.pixel[slot] != pixel) {
+                slot = (pixel * PixelHashFactor) >> 24;
+                if (!memo.known[slot] || memo.pixel[slot] != pixel) {
+                    convert(s, d);
+                    memo.pixel[slot] = pixel;
+                    std::memcpy(&memo.converted[slot], d, DstStep);
+                    memo.known[slot] = true;
+                }
+            }
+            memo.previous = memo.latest;
+            memo.latest = slot;
+        }
+        std::memcpy(d, &memo.converted[memo.latest], DstStep);
+    }
+}
+
+// Pixels are three or four bytes apart.
+template <typename Memo, typename Convert>
+void convertPixels(
+    int srcStep, int dstStep, const std::uint8_t* s, std::uint8_t* d, long wide, Memo& memo, const Convert& convert)
+{
+    if (srcStep == 4)
+        dstStep == 4 ? convertPixelsWithSteps<4, 4>(s, d, wide, memo, convert)
+                     : convertPixelsWithSteps<4, 3>(s, d, wide, memo, convert);
+    else
+        dstStep == 4 ? convertPixelsWithSteps<3, 4>(s, d, wide, memo, convert)
+                     : convertPixelsWithSteps<3, 3>(s, d, wide, memo, convert);
+}
 
 }
 
@@ -199,74 +260,141 @@ std::shared_ptr<BitmapImageRep> BitmapImageRep::converted(BitmapLayout target) c
         return nullptr;
     result->setSize(size());
     result->setOpaque(isOpaque());
+    ConversionMemo memo;
+    for (long y = 0; y < pixelsHigh(); ++y)
+        convertRowTo(y, *result, result->m_data.data() + static_cast<std::size_t>(y) * result->m_bytesPerRow, memo);
+    return result;
+}
 
+const BitmapImageRep& BitmapImageRep::formatOf(BitmapLayout layout)
+{
+    // One pixel of each layout, made once, tells where its samples go.
+    static const std::array<std::shared_ptr<BitmapImageRep>, 5> formats { create(1, 1, BitmapLayout::RGB),
+        create(1, 1, BitmapLayout::RGBA), create(1, 1, BitmapLayout::RGBAPremultiplied),
+        create(1, 1, BitmapLayout::ARGB32Premultiplied), create(1, 1, BitmapLayout::CMYK) };
+    return *formats[static_cast<std::size_t>(layout)];
+}
+
+void BitmapImageRep::convertRow(long y, BitmapLayout layout, std::uint8_t* out) const
+{
+    if (y < 0 || y >= pixelsHigh())
+        throw fnd::Exception::range(
+            fnd::String(fmt::format("Row {} lies outside the bitmap of {} rows.", y, pixelsHigh())));
+    ConversionMemo memo;
+    convertRowTo(y, formatOf(layout), out, memo);
+}
+
+bool BitmapImageRep::convertInPlace(BitmapLayout layout)
+{
+    const BitmapImageRep& format = formatOf(layout);
+    const std::size_t rowBytes
+        = static_cast<std::size_t>(pixelsWide()) * static_cast<std::size_t>(format.m_bitsPerPixel / 8);
+    if (this->layout() == layout && rowBytes == static_cast<std::size_t>(m_bytesPerRow))
+        return true;
+    if (rowBytes > static_cast<std::size_t>(m_bytesPerRow)) {
+        auto result = converted(layout);
+        if (!result)
+            return false;
+        m_data.swap(result->m_data);
+    } else {
+        // Row y of the result ends where row y of the source ends at the latest: only rows already read are
+        // overwritten.
+        std::vector<std::uint8_t> row(rowBytes);
+        ConversionMemo memo;
+        for (long y = 0; y < pixelsHigh(); ++y) {
+            convertRowTo(y, format, row.data(), memo);
+            std::memcpy(m_data.data() + static_cast<std::size_t>(y) * rowBytes, row.data(), rowBytes);
+        }
+        m_data.resize(rowBytes * static_cast<std::size_t>(pixelsHigh()));
+    }
+    m_samplesPerPixel = format.m_samplesPerPixel;
+    m_bitsPerPixel = format.m_bitsPerPixel;
+    m_bytesPerRow = static_cast<long>(rowBytes);
+    m_bitmapFormat = format.m_bitmapFormat;
+    m_colorModel = format.m_colorModel;
+    m_colorSpaceName = format.m_colorSpaceName;
+    std::copy(std::begin(format.m_sampleOffset), std::end(format.m_sampleOffset), std::begin(m_sampleOffset));
+    setHasAlpha(format.hasAlpha());
+    return true;
+}
+
+void BitmapImageRep::convertRowTo(long y, const BitmapImageRep& format, std::uint8_t* d, ConversionMemo& memo) const
+{
     const int srcColors = m_colorModel == BitmapColorModel::CMYK ? 4 : 3;
     const bool srcAlpha = hasAlpha();
     const bool srcPremultiplied = isPremultiplied();
     const int srcStep = m_bitsPerPixel / 8;
-    const BitmapColorModel dstModel = result->m_colorModel;
+    const BitmapColorModel dstModel = format.m_colorModel;
     const int dstColors = dstModel == BitmapColorModel::CMYK ? 4 : 3;
-    const bool dstAlpha = result->hasAlpha();
-    const bool dstPremultiplied = result->isPremultiplied();
-    const int dstStep = result->m_bitsPerPixel / 8;
+    const bool dstAlpha = format.hasAlpha();
+    const bool dstPremultiplied = format.isPremultiplied();
+    const int dstStep = format.m_bitsPerPixel / 8;
+    const std::uint8_t* dstOffset = format.m_sampleOffset;
+    const std::uint8_t* s = m_data.data() + static_cast<std::size_t>(y) * m_bytesPerRow;
+    const long wide = pixelsWide();
 
-    for (long y = 0; y < pixelsHigh(); ++y) {
-        const std::uint8_t* s = m_data.data() + static_cast<std::size_t>(y) * m_bytesPerRow;
-        std::uint8_t* d = result->m_data.data() + static_cast<std::size_t>(y) * result->m_bytesPerRow;
-        for (long x = 0; x < pixelsWide(); ++x, s += srcStep, d += dstStep) {
-            Neutral px {};
-            px.a = srcAlpha ? s[m_sampleOffset[srcColors]] : 255;
-            if (m_colorModel == dstModel && (px.a == 255 || (dstAlpha && srcPremultiplied == dstPremultiplied))) {
-                // Same samples, only moved: no rounding through unpremultiplied values.
-                for (int i = 0; i < dstColors; ++i)
-                    d[result->m_sampleOffset[i]] = s[m_sampleOffset[i]];
-                if (dstAlpha)
-                    d[result->m_sampleOffset[dstColors]] = static_cast<std::uint8_t>(px.a);
-                continue;
-            }
-            for (int i = 0; i < srcColors; ++i)
-                px.c[i] = srcPremultiplied ? unpremultiply(s[m_sampleOffset[i]], px.a) : s[m_sampleOffset[i]];
-
-            if (m_colorModel != dstModel || (!dstAlpha && px.a != 255)) {
-                // Through RGB, flattened over white where the target has no alpha.
-                unsigned r, g, b;
-                if (m_colorModel == BitmapColorModel::CMYK) {
-                    r = ((255 - px.c[0]) * (255 - px.c[3]) + 127) / 255;
-                    g = ((255 - px.c[1]) * (255 - px.c[3]) + 127) / 255;
-                    b = ((255 - px.c[2]) * (255 - px.c[3]) + 127) / 255;
-                } else {
-                    r = px.c[0], g = px.c[1], b = px.c[2];
-                }
-                if (!dstAlpha) {
-                    r = (r * px.a + 255 * (255 - px.a) + 127) / 255;
-                    g = (g * px.a + 255 * (255 - px.a) + 127) / 255;
-                    b = (b * px.a + 255 * (255 - px.a) + 127) / 255;
-                    px.a = 255;
-                }
-                if (dstModel == BitmapColorModel::CMYK) {
-                    unsigned k = 255 - std::max({ r, g, b });
-                    px.c[3] = k;
-                    if (k == 255) {
-                        px.c[0] = px.c[1] = px.c[2] = 0;
-                    } else {
-                        unsigned span = 255 - k;
-                        px.c[0] = ((255 - r - k) * 255 + span / 2) / span;
-                        px.c[1] = ((255 - g - k) * 255 + span / 2) / span;
-                        px.c[2] = ((255 - b - k) * 255 + span / 2) / span;
-                    }
-                } else {
-                    px.c[0] = r, px.c[1] = g, px.c[2] = b;
-                }
-            }
-
-            for (int i = 0; i < dstColors; ++i)
-                d[result->m_sampleOffset[i]]
-                    = static_cast<std::uint8_t>(dstPremultiplied ? premultiply(px.c[i], px.a) : px.c[i]);
-            if (dstAlpha)
-                d[result->m_sampleOffset[dstColors]] = static_cast<std::uint8_t>(px.a);
-        }
+    // Same samples, only moved: no rounding through unpremultiplied values.
+    auto move = [&](const std::uint8_t* in, std::uint8_t* out, unsigned a) {
+        for (int i = 0; i < dstColors; ++i)
+            out[dstOffset[i]] = in[m_sampleOffset[i]];
+        if (dstAlpha)
+            out[dstOffset[dstColors]] = static_cast<std::uint8_t>(a);
+    };
+    if (m_colorModel == dstModel && (!srcAlpha || (dstAlpha && srcPremultiplied == dstPremultiplied))) {
+        convertPixels(srcStep, dstStep, s, d, wide, memo, [&](const std::uint8_t* in, std::uint8_t* out) {
+            move(in, out, srcAlpha ? in[m_sampleOffset[srcColors]] : 255);
+        });
+        return;
     }
-    return result;
+
+    auto convert = [&](const std::uint8_t* in, std::uint8_t* out) {
+        Neutral px {};
+        px.a = srcAlpha ? in[m_sampleOffset[srcColors]] : 255;
+        if (m_colorModel == dstModel && (px.a == 255 || (dstAlpha && srcPremultiplied == dstPremultiplied))) {
+            move(in, out, px.a);
+            return;
+        }
+        for (int i = 0; i < srcColors; ++i)
+            px.c[i] = srcPremultiplied ? unpremultiply(in[m_sampleOffset[i]], px.a) : in[m_sampleOffset[i]];
+
+        if (m_colorModel != dstModel || (!dstAlpha && px.a != 255)) {
+            // Through RGB, flattened over white where the target has no alpha.
+            unsigned r, g, b;
+            if (m_colorModel == BitmapColorModel::CMYK) {
+                r = ((255 - px.c[0]) * (255 - px.c[3]) + 127) / 255;
+                g = ((255 - px.c[1]) * (255 - px.c[3]) + 127) / 255;
+                b = ((255 - px.c[2]) * (255 - px.c[3]) + 127) / 255;
+            } else {
+                r = px.c[0], g = px.c[1], b = px.c[2];
+            }
+            if (!dstAlpha) {
+                r = (r * px.a + 255 * (255 - px.a) + 127) / 255;
+                g = (g * px.a + 255 * (255 - px.a) + 127) / 255;
+                b = (b * px.a + 255 * (255 - px.a) + 127) / 255;
+                px.a = 255;
+            }
+            if (dstModel == BitmapColorModel::CMYK) {
+                unsigned k = 255 - std::max({ r, g, b });
+                px.c[3] = k;
+                if (k == 255) {
+                    px.c[0] = px.c[1] = px.c[2] = 0;
+                } else {
+                    unsigned span = 255 - k;
+                    px.c[0] = ((255 - r - k) * 255 + span / 2) / span;
+                    px.c[1] = ((255 - g - k) * 255 + span / 2) / span;
+                    px.c[2] = ((255 - b - k) * 255 + span / 2) / span;
+                }
+            } else {
+                px.c[0] = r, px.c[1] = g, px.c[2] = b;
+            }
+        }
+
+        for (int i = 0; i < dstColors; ++i)
+            out[dstOffset[i]] = static_cast<std::uint8_t>(dstPremultiplied ? premultiply(px.c[i], px.a) : px.c[i]);
+        if (dstAlpha)
+            out[dstOffset[dstColors]] = static_cast<std::uint8_t>(px.a);
+    };
+    convertPixels(srcStep, dstStep, s, d, wide, memo, convert);
 }
 
 PixelBufferView BitmapImageRep::pixelBuffer()

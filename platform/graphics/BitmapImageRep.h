@@ -102,6 +102,14 @@ public:
     // back: R = (1 - C)(1 - K)), without colour management. Going to a layout without alpha composites over white,
     // so transparent areas come out as paper rather than black. Resolution and opacity are kept.
     std::shared_ptr<BitmapImageRep> converted(BitmapLayout layout) const;
+    // Row y (0 is the top) as converted() gives it, written to out: pixelsWide() pixels of the layout, packed. For
+    // encoders that take a row at a time rather than a converted copy of the whole bitmap. A row outside the bitmap
+    // raises a range exception.
+    void convertRow(long y, BitmapLayout layout, std::uint8_t* out) const;
+    // The pixels converted as converted() would, in this bitmap's own memory when the layout needs no more of it
+    // (no second bitmap to allocate); for a bitmap only its owner reads. Resolution and opacity are kept. False,
+    // with the bitmap unchanged, when the pixels cannot be held in the layout.
+    bool convertInPlace(BitmapLayout layout);
 
     // Encodes the pixels with their resolution. Properties use ImagePropertyKey; BMP is not written.
     fnd::Expected<fnd::Data> representationUsingType(
@@ -119,6 +127,9 @@ private:
     bool configure(long wide, long high, int samplesPerPixel, bool hasAlpha, BitmapColorModel model,
         const fnd::String& colorSpaceName, unsigned format, long bytesPerRow, int bitsPerPixel);
     std::size_t pixelOffset(long x, long y) const;
+    struct ConversionMemo;
+    void convertRowTo(long y, const BitmapImageRep& format, std::uint8_t* out, ConversionMemo& memo) const;
+    static const BitmapImageRep& formatOf(BitmapLayout layout);
 
     int m_samplesPerPixel { 0 };
     int m_bitsPerPixel { 0 };

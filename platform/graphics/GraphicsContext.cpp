@@ -354,6 +354,7 @@ void GraphicsContext::clipToPath(const BezierPath& path)
     if (!i.isLive())
         return;
     cairo_t* c = i.cr.get();
+    i.noteClip(path);
     appendPath(c, path);
     cairo_set_fill_rule(c, toCairo(path.windingRule()));
     cairo_set_antialias(c, i.state().antialias ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
@@ -381,6 +382,8 @@ void GraphicsContext::fillPath(const BezierPath& path)
     if (!i.isLive() || path.isEmpty())
         return;
     Color color = i.state().fill;
+    if (i.fillRectanglesDirectly(path, color))
+        return;
     i.render([&](cairo_t* c, cairo_operator_t op) {
         i.setSource(c, color);
         cairo_set_operator(c, op);

@@ -64,8 +64,43 @@ struct JpegImageInfo {
     double dpiY { 0 };
 };
 
-bool compress(
-    ErrorManager& errors, const JpegImageInfo& info, JSAMPROW* rows, unsigned char** out, unsigned long* outSize)
+// Where the rows of RGB or CMYK bytes come from: the bitmap's own rows when they are in the layout, otherwise each
+// converted into `row` just before libjpeg takes it. CMYK is written inverted (Adobe's convention, which every CMYK
+// JPEG reader expects: 0 means full ink).
+struct JpegRowSource {
+    const BitmapImageRep* rep;
+    BitmapLayout layout;
+    bool asStored;
+    std::uint8_t* row;
+
+    JSAMPROW rowAt(JDIMENSION y) const
+    {
+        const std::uint8_t* stored = rep->bitmapData() + std::size_t(y) * rep->bytesPerRow();
+        if (asStored && layout != BitmapLayout::CMYK)
+            return const_cast<JSAMPROW>(stored);
+        if (!asStored) {
+            rep->convertRow(y, layout, row);
+            stored = row;
+        }
+        if (layout == BitmapLayout::CMYK) {
+            // 255 − v for every byte, eight bytes at a time.
+            const std::size_t bytes = std::size_t(rep->pixelsWide()) * 4;
+            std::size_t i = 0;
+            for (; i + 8 <= bytes; i += 8) {
+                std::uint64_t eight;
+                std::memcpy(&eight, stored + i, 8);
+                eight = ~eight;
+                std::memcpy(row + i, &eight, 8);
+            }
+            for (; i < bytes; ++i)
+                row[i] = static_cast<std::uint8_t>(255 - stored[i]);
+        }
+        return row;
+    }
+};
+
+bool compress(ErrorManager& errors, const JpegImageInfo& info, const JpegRowSource& rows, unsigned char** out,
+    unsigned long* outSize)
 {
     jpeg_compress_struct cinfo {};
     cinfo.err = &errors.base;
@@ -88,7 +123,10 @@ bool compress(
     cinfo.X_density = static_cast<UINT16>(info.densityX);
     cinfo.Y_density = static_cast<UINT16>(info.densityY);
     jpeg_start_compress(&cinfo, TRUE);
-    jpeg_write_scanlines(&cinfo, rows, info.height);
+    for (JDIMENSION y = 0; y < info.height; ++y) {
+        JSAMPROW row = rows.rowAt(y);
+        jpeg_write_scanlines(&cinfo, &row, 1);
+    }
     jpeg_finish_compress(&cinfo);
     jpeg_destroy_compress(&cinfo);
     return true;
@@ -137,42 +175,26 @@ fnd::Expected<fnd::Data> encodeJpeg(const BitmapImageRep& rep, double quality)
 {
     // JPEG has no alpha: the picture is flattened over white.
     BitmapLayout layout = rep.colorModel() == BitmapColorModel::CMYK ? BitmapLayout::CMYK : BitmapLayout::RGB;
-    auto converted = rep.layout() == layout ? nullptr : rep.converted(layout);
-    const BitmapImageRep& pixels = converted ? *converted : rep;
-    if (pixels.pixelsWide() > JPEG_MAX_DIMENSION || pixels.pixelsHigh() > JPEG_MAX_DIMENSION)
+    if (rep.pixelsWide() > JPEG_MAX_DIMENSION || rep.pixelsHigh() > JPEG_MAX_DIMENSION)
         return std::unexpected(encodeError("JPEG", "The image is larger than JPEG allows."));
 
     JpegImageInfo info;
-    info.width = static_cast<JDIMENSION>(pixels.pixelsWide());
-    info.height = static_cast<JDIMENSION>(pixels.pixelsHigh());
+    info.width = static_cast<JDIMENSION>(rep.pixelsWide());
+    info.height = static_cast<JDIMENSION>(rep.pixelsHigh());
     info.cmyk = layout == BitmapLayout::CMYK;
     info.quality = std::clamp(static_cast<int>(std::lround(quality * 100)), 1, 100);
     Size dpi = rep.resolution();
     info.densityX = static_cast<unsigned>(std::clamp(std::lround(dpi.width), 1L, 65535L));
     info.densityY = static_cast<unsigned>(std::clamp(std::lround(dpi.height), 1L, 65535L));
 
-    std::vector<std::uint8_t> inverted;
-    std::vector<JSAMPROW> rows(info.height);
-    if (info.cmyk) {
-        // Adobe's convention, which every CMYK JPEG reader expects: 0 means full ink.
-        inverted.resize(std::size_t(info.width) * 4 * info.height);
-        for (JDIMENSION y = 0; y < info.height; ++y) {
-            const std::uint8_t* in = pixels.bitmapData() + std::size_t(y) * pixels.bytesPerRow();
-            std::uint8_t* out = inverted.data() + std::size_t(y) * info.width * 4;
-            for (std::size_t i = 0; i < std::size_t(info.width) * 4; ++i)
-                out[i] = static_cast<std::uint8_t>(255 - in[i]);
-            rows[y] = out;
-        }
-    } else {
-        for (JDIMENSION y = 0; y < info.height; ++y)
-            rows[y] = const_cast<JSAMPROW>(pixels.bitmapData() + std::size_t(y) * pixels.bytesPerRow());
-    }
-
+    // A row at a time rather than a converted (or inverted) copy of the whole bitmap.
+    const bool asStored = rep.layout() == layout;
+    std::vector<std::uint8_t> row(std::size_t(info.width) * (info.cmyk ? 4 : 3));
     ErrorManager errors;
     installErrors(errors);
     unsigned char* buffer = nullptr;
     unsigned long size = 0;
-    bool ok = compress(errors, info, rows.data(), &buffer, &size);
+    bool ok = compress(errors, info, { &rep, layout, asStored, row.data() }, &buffer, &size);
     fnd::Data out;
     if (ok)
         out = fnd::Data(buffer, size);

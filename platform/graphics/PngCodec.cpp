@@ -63,8 +63,24 @@ struct PngImageInfo {
     png_uint_32 pixelsPerMetreY { 0 };
 };
 
-// Encodes rows of RGB or RGBA bytes.
-bool writePng(PngState& state, const PngImageInfo& info, png_bytepp rows)
+// Where the rows of RGB or RGBA bytes come from: the bitmap's own rows when they are in the layout, otherwise each
+// converted into `row` just before it is written.
+struct PngRowSource {
+    const BitmapImageRep* rep;
+    BitmapLayout layout;
+    bool asStored;
+    std::uint8_t* row;
+
+    png_const_bytep rowAt(png_uint_32 y) const
+    {
+        if (asStored)
+            return rep->bitmapData() + std::size_t(y) * rep->bytesPerRow();
+        rep->convertRow(y, layout, row);
+        return row;
+    }
+};
+
+bool writePng(PngState& state, const PngImageInfo& info, const PngRowSource& rows)
 {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &state, onError, onWarning);
     if (!png)
@@ -83,7 +99,8 @@ bool writePng(PngState& state, const PngImageInfo& info, png_bytepp rows)
         PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_set_pHYs(png, pngInfo, info.pixelsPerMetreX, info.pixelsPerMetreY, PNG_RESOLUTION_METER);
     png_write_info(png, pngInfo);
-    png_write_image(png, rows);
+    for (png_uint_32 y = 0; y < info.height; ++y)
+        png_write_row(png, rows.rowAt(y));
     png_write_end(png, pngInfo);
     png_destroy_write_struct(&png, &pngInfo);
     return true;
@@ -165,24 +182,21 @@ bool readPng(PngState& state, PngImageInfo& info, std::vector<std::uint8_t>& pix
 fnd::Expected<fnd::Data> encodePng(const BitmapImageRep& rep)
 {
     auto layout = rep.hasAlpha() ? BitmapLayout::RGBA : BitmapLayout::RGB;
-    auto source = rep.layout() == layout ? nullptr : rep.converted(layout);
-    const BitmapImageRep& pixels = source ? *source : rep;
-
     Size dpi = rep.resolution();
     PngImageInfo info;
-    info.width = static_cast<png_uint_32>(pixels.pixelsWide());
-    info.height = static_cast<png_uint_32>(pixels.pixelsHigh());
-    info.hasAlpha = pixels.hasAlpha();
+    info.width = static_cast<png_uint_32>(rep.pixelsWide());
+    info.height = static_cast<png_uint_32>(rep.pixelsHigh());
+    info.hasAlpha = rep.hasAlpha();
     info.pixelsPerMetreX = static_cast<png_uint_32>(std::lround(dpi.width / 0.0254));
     info.pixelsPerMetreY = static_cast<png_uint_32>(std::lround(dpi.height / 0.0254));
 
-    std::vector<png_bytep> rows(info.height);
-    for (png_uint_32 y = 0; y < info.height; ++y)
-        rows[y] = const_cast<png_bytep>(pixels.bitmapData() + std::size_t(y) * pixels.bytesPerRow());
+    // A row at a time rather than a converted copy of the whole bitmap.
+    const bool asStored = rep.layout() == layout;
+    std::vector<std::uint8_t> row(asStored ? 0 : std::size_t(info.width) * (info.hasAlpha ? 4 : 3));
     fnd::Data out;
     PngState state;
     state.output = &out;
-    if (!writePng(state, info, rows.data()))
+    if (!writePng(state, info, { &rep, layout, asStored, row.data() }))
         return std::unexpected(encodeError("PNG", state.message));
     return out;
 }

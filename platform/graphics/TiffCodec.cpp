@@ -119,8 +119,9 @@ fnd::Expected<fnd::Data> encodeTiff(const BitmapImageRep& rep, TIFFCompression c
     BitmapLayout layout = rep.colorModel() == BitmapColorModel::CMYK ? BitmapLayout::CMYK
         : rep.hasAlpha()                                             ? BitmapLayout::RGBAPremultiplied
                                                                      : BitmapLayout::RGB;
-    auto converted = rep.layout() == layout ? nullptr : rep.converted(layout);
-    const BitmapImageRep& pixels = converted ? *converted : rep;
+    // Rows in another layout are converted one at a time, into the copy libtiff needs anyway.
+    const bool asStored = rep.layout() == layout;
+    const int samples = layout == BitmapLayout::RGB ? 3 : 4;
     Size dpi = rep.resolution();
 
     std::vector<std::uint8_t> bytes;
@@ -130,9 +131,8 @@ fnd::Expected<fnd::Data> encodeTiff(const BitmapImageRep& rep, TIFFCompression c
         TiffHandle tif = open(file, "w");
         if (!tif)
             return std::unexpected(encodeError("TIFF", file.error));
-        auto width = static_cast<std::uint32_t>(pixels.pixelsWide());
-        auto height = static_cast<std::uint32_t>(pixels.pixelsHigh());
-        int samples = pixels.samplesPerPixel();
+        auto width = static_cast<std::uint32_t>(rep.pixelsWide());
+        auto height = static_cast<std::uint32_t>(rep.pixelsHigh());
         TIFFSetField(tif.get(), TIFFTAG_IMAGEWIDTH, width);
         TIFFSetField(tif.get(), TIFFTAG_IMAGELENGTH, height);
         TIFFSetField(tif.get(), TIFFTAG_BITSPERSAMPLE, 8);
@@ -158,7 +158,10 @@ fnd::Expected<fnd::Data> encodeTiff(const BitmapImageRep& rep, TIFFCompression c
         std::vector<std::uint8_t> row(std::size_t(width) * samples);
         for (std::uint32_t y = 0; y < height; ++y) {
             // libtiff may encode in place, so each row is handed over as a copy.
-            std::memcpy(row.data(), pixels.bitmapData() + std::size_t(y) * pixels.bytesPerRow(), row.size());
+            if (asStored)
+                std::memcpy(row.data(), rep.bitmapData() + std::size_t(y) * rep.bytesPerRow(), row.size());
+            else
+                rep.convertRow(y, layout, row.data());
             if (TIFFWriteScanline(tif.get(), row.data(), y, 0) < 0)
                 return std::unexpected(encodeError("TIFF", file.error));
         }

@@ -5,7 +5,9 @@
 #include "platform/graphics/CairoConversions.h"
 #include "platform/graphics/GraphicsContext.h"
 
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace gfx {
@@ -15,6 +17,15 @@ namespace gfx {
 using CairoDraw = std::function<void(cairo_t*, cairo_operator_t)>;
 
 struct GraphicsContext::Impl {
+    // A device-space box in Cairo's 24.8 fixed point, y down.
+    struct FixedBox {
+        std::int32_t x1, y1, x2, y2;
+    };
+    struct ClipBox {
+        FixedBox box;
+        bool antialias;
+    };
+
     struct ShadowSpec {
         std::array<double, 4> rgba;
         double blurRadius;
@@ -32,6 +43,9 @@ struct GraphicsContext::Impl {
         std::optional<ShadowSpec> shadow;
         // Alpha masks in Cairo device space, intersected.
         std::vector<std::shared_ptr<cairo_pattern_t>> masks;
+        // The clip as the boxes Cairo intersected, while every clip was one axis-aligned rectangle; nullopt after
+        // any other.
+        std::optional<std::vector<ClipBox>> clipBoxes { std::in_place };
     };
 
     Target target { Target::Bitmap };
@@ -55,6 +69,12 @@ struct GraphicsContext::Impl {
 
     std::vector<State> states;
     std::vector<std::pair<std::shared_ptr<const PatternImage>, std::shared_ptr<cairo_surface_t>>> tiles;
+    // The pixel Cairo makes of the last colour filled directly.
+    struct SolidPixel {
+        std::array<double, 4> rgba;
+        std::uint32_t pixel;
+    };
+    std::optional<SolidPixel> solidPixel;
 
     bool hasPixels() const { return target == Target::Bitmap || target == Target::Window; }
     bool isLive() const { return cr && !finished; }
@@ -71,6 +91,11 @@ struct GraphicsContext::Impl {
     void applyStrokeAttributes(cairo_t* c, const BezierPath& path, double deviceScale);
     // Runs a primitive through alpha, masks, shadow and the compositing operator.
     void render(const CairoDraw& draw);
+    // Fills a path of rectangles straight into the pixels when that gives exactly Cairo's pixels (an opaque colour,
+    // an axis-aligned transform, a clip of whole pixels, no alpha, mask or shadow); false when Cairo must draw it.
+    bool fillRectanglesDirectly(const BezierPath& path, const Color& color);
+    // Keeps clipBoxes in step with a clip about to be added.
+    void noteClip(const BezierPath& path);
 
 private:
     void paintShadow(const CairoDraw& draw);

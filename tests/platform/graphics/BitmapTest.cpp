@@ -147,6 +147,104 @@ TEST(BitmapImageRep, ConversionsBetweenLayouts)
     }
 }
 
+TEST(BitmapImageRep, WholeBitmapsAndSingleRowsConvertAsEachPixelAlone)
+{
+    // Runs of equal pixels, runs alternating between two pixels, pixels that differ from the one or the two before
+    // in one sample only, and colour samples above alpha too (premultiplied data that is not well formed must
+    // convert the same way wherever it sits); then rows where one sample takes every value, the others fixed, so
+    // that pixels alike but for one byte meet in whatever a conversion remembers.
+    constexpr BitmapLayout layouts[] = { BitmapLayout::RGB, BitmapLayout::RGBA, BitmapLayout::RGBAPremultiplied,
+        BitmapLayout::ARGB32Premultiplied, BitmapLayout::CMYK };
+    std::uint32_t seed = 0x9E3779B9;
+    auto next = [&] {
+        seed ^= seed << 13;
+        seed ^= seed >> 17;
+        seed ^= seed << 5;
+        return seed;
+    };
+    for (BitmapLayout from : layouts) {
+        auto rep = BitmapImageRep::create(256, 9, from);
+        std::vector<unsigned> px(4), before(4);
+        for (long y = 0; y < 5; ++y)
+            for (long x = 0; x < rep->pixelsWide();) {
+                std::uint32_t v = next();
+                if (v % 4 != 0)
+                    std::swap(px, before);
+                if (v % 4 == 0) {
+                    px = { v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF, v >> 24 };
+                    if (v % 5 == 0)
+                        px[3] = 255;
+                } else if (v % 4 == 1) {
+                    px[v / 4 % std::size_t(rep->samplesPerPixel())] = next() & 0xFF;
+                }
+                for (long run = 1 + long(next() % 4); run > 0 && x < rep->pixelsWide(); --run, ++x)
+                    rep->setPixel(px, x, y);
+            }
+        for (long sample = 0; sample < 4; ++sample)
+            for (long x = 0; x < rep->pixelsWide(); ++x) {
+                std::vector<unsigned> sweep { 90, 160, 30, 200 };
+                sweep[std::size_t(sample)] = unsigned(x);
+                rep->setPixel(sweep, x, 5 + sample);
+            }
+        for (BitmapLayout to : layouts) {
+            auto whole = rep->converted(to);
+            ASSERT_TRUE(whole);
+            std::vector<std::uint8_t> row(std::size_t(rep->pixelsWide()) * (to == BitmapLayout::RGB ? 3 : 4));
+            for (long y = 0; y < rep->pixelsHigh(); ++y) {
+                rep->convertRow(y, to, row.data());
+                EXPECT_EQ(0, std::memcmp(row.data(), whole->bitmapData() + y * whole->bytesPerRow(), row.size()))
+                    << int(from) << " to " << int(to) << ", row " << y;
+                for (long x = 0; x < rep->pixelsWide(); ++x) {
+                    auto alone = BitmapImageRep::create(1, 1, from);
+                    alone->setPixel(pixel(*rep, x, y), 0, 0);
+                    ASSERT_EQ(pixel(*whole, x, y), pixel(*alone->converted(to), 0, 0))
+                        << int(from) << " to " << int(to) << " at " << x << ", " << y;
+                }
+            }
+        }
+        EXPECT_THROW(rep->convertRow(rep->pixelsHigh(), BitmapLayout::RGB, nullptr), fnd::Exception);
+    }
+}
+
+TEST(BitmapImageRep, ConversionInPlaceGivesTheConvertedBitmap)
+{
+    constexpr BitmapLayout layouts[] = { BitmapLayout::RGB, BitmapLayout::RGBA, BitmapLayout::RGBAPremultiplied,
+        BitmapLayout::ARGB32Premultiplied, BitmapLayout::CMYK };
+    // Rows with bytes to spare, in a layout of its own, as well as every conversion layout.
+    auto padded = [] {
+        return BitmapImageRep::create(13, 7, 8, 3, false, false, BitmapImageRep::DeviceRGBColorSpace, 0, 64, 32);
+    };
+    std::vector<std::shared_ptr<BitmapImageRep>> sources { padded() };
+    for (BitmapLayout from : layouts)
+        sources.push_back(BitmapImageRep::create(13, 7, from));
+    for (std::size_t n = 0; n < sources.size(); ++n) {
+        auto& rep = *sources[n];
+        for (long y = 0; y < rep.pixelsHigh(); ++y)
+            for (long x = 0; x < rep.pixelsWide(); ++x)
+                rep.setPixel(std::vector<unsigned> { unsigned(x * 19), unsigned(y * 37), unsigned(x * y), 200 }, x, y);
+        rep.setSize({ 3.5, 2.25 });
+        rep.setOpaque(true);
+        for (BitmapLayout to : layouts) {
+            auto expected = rep.converted(to);
+            auto inPlace = n == 0 ? padded() : BitmapImageRep::create(13, 7, rep.layout().value());
+            std::memcpy(inPlace->bitmapData(), rep.bitmapData(), std::size_t(rep.bytesPerRow()) * 7);
+            inPlace->setSize(rep.size());
+            inPlace->setOpaque(true);
+            ASSERT_TRUE(inPlace->convertInPlace(to));
+            EXPECT_EQ(inPlace->layout(), to);
+            EXPECT_EQ(inPlace->bytesPerRow(), expected->bytesPerRow());
+            EXPECT_EQ(inPlace->samplesPerPixel(), expected->samplesPerPixel());
+            EXPECT_EQ(inPlace->hasAlpha(), expected->hasAlpha());
+            EXPECT_EQ(inPlace->colorSpaceName(), expected->colorSpaceName());
+            EXPECT_EQ(inPlace->size(), rep.size());
+            EXPECT_TRUE(inPlace->isOpaque());
+            EXPECT_EQ(
+                0, std::memcmp(inPlace->bitmapData(), expected->bitmapData(), std::size_t(expected->bytesPerRow()) * 7))
+                << n << " to " << int(to);
+        }
+    }
+}
+
 TEST(BitmapImageRep, PixelsOutsideRaise)
 {
     auto rep = BitmapImageRep::create(4, 3, BitmapLayout::RGB);

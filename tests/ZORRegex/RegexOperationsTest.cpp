@@ -184,3 +184,12 @@ TEST(RegexOperations, ArgumentFaultsRaiseNamingTheOperation)
 }
 
 }
+
+TEST(RegexOperations, ASearchICUCannotFinishRaisesAndLeavesTheCacheWorking)
+{
+    // A possessive loop of an empty match: ICU's bounded backtracking stack overflows on it.
+    auto raised = ::raised([] { componentsSeparatedByRegex("ab\ncd", "^++", ZRXMultiline, ZRXWholeString); });
+    ASSERT_TRUE(raised);
+    EXPECT_EQ(raised->name(), ZRXICURegexException);
+    EXPECT_EQ(componentsSeparatedByRegex("a,b", ","), (std::vector<String> { "a", "b" }));
+}

@@ -200,17 +200,23 @@ void ApplicationTest::pickColour(ui::ColorWell& well, const std::string& hex)
     click(well);
 }
 
-void ApplicationTest::pressToolbarItem(const fnd::String& identifier)
+std::shared_ptr<ui::ToolbarItemViewer> ApplicationTest::toolbarItemViewer(const fnd::String& identifier)
 {
     auto toolbar = std::dynamic_pointer_cast<ui::Toolbar>(window().toolbar());
-    ASSERT_TRUE(toolbar);
+    if (!toolbar)
+        return nullptr;
     for (const auto& viewer : toolbar->view()->viewers()) {
-        if (viewer->item() && viewer->item()->itemIdentifier() == identifier) {
-            click(*viewer);
-            return;
-        }
+        if (viewer->item() && viewer->item()->itemIdentifier() == identifier)
+            return viewer;
     }
-    FAIL() << "no toolbar item " << identifier.utf8();
+    return nullptr;
+}
+
+void ApplicationTest::pressToolbarItem(const fnd::String& identifier)
+{
+    auto viewer = toolbarItemViewer(identifier);
+    ASSERT_TRUE(viewer) << "no toolbar item " << identifier.utf8();
+    click(*viewer);
 }
 
 std::string ApplicationTest::exportAs(const ExportChoice& choice)

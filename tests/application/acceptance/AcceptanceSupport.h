@@ -13,6 +13,7 @@
 #include "platform/ui/PopUpButton.h"
 #include "platform/ui/SavePanel.h"
 #include "platform/ui/TextField.h"
+#include "platform/ui/ToolbarView.h"
 #include "platform/ui/Window.h"
 
 #include <gtest/gtest.h>
@@ -67,6 +68,8 @@ protected:
     // Clicks the well and types the colour's hex code into the colour panel.
     void pickColour(ui::ColorWell& well, const std::string& hex);
     void pressToolbarItem(const fnd::String& identifier);
+    // The view that shows the main window's toolbar item; nullptr when the toolbar has no such item.
+    std::shared_ptr<ui::ToolbarItemViewer> toolbarItemViewer(const fnd::String& identifier);
 
     // The export sheet, filled in through its controls: file type, resolution and colour space by their tags
     // (unset: as the sheet shows them), the name typed, then Save (or Cancel). Reads as what the person does:

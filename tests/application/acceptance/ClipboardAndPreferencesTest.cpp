@@ -159,20 +159,16 @@ TEST_F(ClipboardAndPreferences, AboutComesFromTheMenuAndItemsWithoutAReceiverAre
 
 TEST_F(ClipboardAndPreferences, TheToolbarItemsTellWhatTheyDoWhenThePointerRestsOnThem)
 {
-    auto toolbar = std::dynamic_pointer_cast<ui::Toolbar>(window().toolbar());
-    ASSERT_TRUE(toolbar);
     auto tipOf = [&](const fnd::String& identifier) {
-        for (const auto& viewer : toolbar->view()->viewers()) {
-            if (!viewer->item() || viewer->item()->itemIdentifier() != identifier)
-                continue;
-            pointAt(*viewer);
-            wait(ui::ToolTipManager::InitialDelay + 0.2);
-            auto text = ui::ToolTipManager::shared().shownText().utf8();
-            pointAway(*viewer);
-            wait(2);
-            return text;
-        }
-        return std::string("no item ") + identifier.utf8();
+        auto viewer = toolbarItemViewer(identifier);
+        if (!viewer)
+            return std::string("no item ") + identifier.utf8();
+        pointAt(*viewer);
+        wait(ui::ToolTipManager::InitialDelay + 0.2);
+        auto text = ui::ToolTipManager::shared().shownText().utf8();
+        pointAway(*viewer);
+        wait(2);
+        return text;
     };
     EXPECT_EQ(tipOf("Export"), "Save the barcode as a PDF, EPS or image file");
     EXPECT_EQ(tipOf("Clipboard"), "Copy the barcode to the clipboard as PDF");

@@ -2,11 +2,11 @@
 
 #include "application/ApplicationSupport.h"
 
-#include "platform/foundation/Bundle.h"
-#include "platform/foundation/StringFormat.h"
-#include "platform/ui/InterfaceLocalization.h"
-#include "platform/ui/TextField.h"
-#include "platform/ui/Window.h"
+#include "platform/foundation/files/Bundle.h"
+#include "platform/foundation/runtime/StringFormat.h"
+#include "platform/ui/interface/InterfaceLocalization.h"
+#include "platform/ui/text/TextField.h"
+#include "platform/ui/views/Window.h"
 
 FND_REGISTER_CLASS(AboutBox, ui::WindowController)
 

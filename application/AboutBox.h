@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ui/WindowController.h"
+#include "platform/ui/controllers/WindowController.h"
 
 namespace ui {
 class TextField;

@@ -2,11 +2,11 @@
 
 #include "application/Lumvara_TessaroAppDelegate.h"
 
-#include "platform/foundation/Bundle.h"
-#include "platform/ui/Application.h"
-#include "platform/ui/InterfaceFile.h"
-#include "platform/ui/InterfaceLocalization.h"
-#include "platform/ui/Window.h"
+#include "platform/foundation/files/Bundle.h"
+#include "platform/ui/views/Application.h"
+#include "platform/ui/interface/InterfaceFile.h"
+#include "platform/ui/interface/InterfaceLocalization.h"
+#include "platform/ui/views/Window.h"
 
 fnd::Expected<LaunchedApplication> launchApplication()
 {

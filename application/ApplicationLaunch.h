@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/foundation/Error.h"
-#include "platform/foundation/Object.h"
+#include "platform/foundation/runtime/Error.h"
+#include "platform/foundation/runtime/Object.h"
 
 #include <memory>
 #include <vector>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/foundation/Bundle.h"
-#include "platform/foundation/UserDefaults.h"
+#include "platform/foundation/files/Bundle.h"
+#include "platform/foundation/files/UserDefaults.h"
 
 // The application's texts come from its own string table; its classes live in the main bundle.
 inline fnd::String applicationText(const char* key)

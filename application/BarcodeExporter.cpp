@@ -3,9 +3,9 @@
 #include "application/ApplicationSupport.h"
 #include "application/TBQBarcodeView.h"
 
-#include "platform/foundation/Bundle.h"
-#include "platform/foundation/FileManager.h"
-#include "platform/foundation/StringFormat.h"
+#include "platform/foundation/files/Bundle.h"
+#include "platform/foundation/files/FileManager.h"
+#include "platform/foundation/runtime/StringFormat.h"
 #include "platform/graphics/BitmapImageRep.h"
 #include "platform/graphics/Color.h"
 #include "platform/graphics/GraphicsContext.h"

@@ -2,7 +2,7 @@
 
 #include "barcodes/TBQGenericBarcode.h"
 
-#include "platform/foundation/Error.h"
+#include "platform/foundation/runtime/Error.h"
 #include "platform/graphics/Geometry.h"
 
 #include <memory>

@@ -3,13 +3,13 @@
 #include "barcodes/TBQDataEntryDelegate.h"
 #include "barcodes/TBQGenericBarcode.h"
 
-#include "platform/foundation/NotificationCenter.h"
-#include "platform/foundation/Object.h"
-#include "platform/ui/Application.h"
-#include "platform/ui/ComboBoxCell.h"
-#include "platform/ui/Control.h"
-#include "platform/ui/Menu.h"
-#include "platform/ui/Toolbar.h"
+#include "platform/foundation/runtime/NotificationCenter.h"
+#include "platform/foundation/runtime/Object.h"
+#include "platform/ui/views/Application.h"
+#include "platform/ui/text/ComboBoxCell.h"
+#include "platform/ui/controls/Control.h"
+#include "platform/ui/menus/Menu.h"
+#include "platform/ui/containers/Toolbar.h"
 
 #include <memory>
 

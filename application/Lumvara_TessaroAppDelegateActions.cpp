@@ -6,16 +6,16 @@
 #include "application/PreferencesKeys.h"
 #include "application/TessaroBarcodeView.h"
 
-#include "FoundationExtensions/ZORNumberContainer.h"
-#include "platform/foundation/Formatter.h"
-#include "platform/foundation/UserDefaults.h"
+#include "frameworks/FoundationExtensions/ZORNumberContainer.h"
+#include "platform/foundation/locale/Formatter.h"
+#include "platform/foundation/files/UserDefaults.h"
 #include "platform/graphics/FontManager.h"
-#include "platform/ui/Button.h"
-#include "platform/ui/ColorWell.h"
-#include "platform/ui/ComboBox.h"
-#include "platform/ui/FontPanel.h"
-#include "platform/ui/PopUpButton.h"
-#include "platform/ui/TextField.h"
+#include "platform/ui/controls/Button.h"
+#include "platform/ui/controls/ColorWell.h"
+#include "platform/ui/text/ComboBox.h"
+#include "platform/ui/panels/FontPanel.h"
+#include "platform/ui/controls/PopUpButton.h"
+#include "platform/ui/text/TextField.h"
 
 namespace {
 

@@ -6,13 +6,13 @@
 #include "application/PreferencesKeys.h"
 #include "application/TessaroBarcodeView.h"
 
-#include "ZORAppKit/ZORSheetPresentation/ZORSheetPresentation.h"
-#include "platform/foundation/UserDefaults.h"
-#include "platform/ui/Alert.h"
-#include "platform/ui/PopUpButton.h"
-#include "platform/ui/SavePanel.h"
-#include "platform/ui/TextField.h"
-#include "platform/ui/Window.h"
+#include "frameworks/ZORAppKit/ZORSheetPresentation/ZORSheetPresentation.h"
+#include "platform/foundation/files/UserDefaults.h"
+#include "platform/ui/panels/Alert.h"
+#include "platform/ui/controls/PopUpButton.h"
+#include "platform/ui/panels/SavePanel.h"
+#include "platform/ui/text/TextField.h"
+#include "platform/ui/views/Window.h"
 
 namespace {
 

@@ -3,14 +3,14 @@
 
 #include "application/AboutBox.h"
 
-#include "FoundationExtensions/ZORApplicationMeasurementCenter.h"
-#include "FoundationExtensions/ZORFeedbackProvider.h"
-#include "ZORAppKit/ZORSheetPresentation/ZORSheetPresentation.h"
-#include "platform/foundation/Bundle.h"
-#include "platform/foundation/Log.h"
-#include "platform/ui/Application.h"
-#include "platform/ui/PopUpButton.h"
-#include "platform/ui/Window.h"
+#include "frameworks/FoundationExtensions/ZORApplicationMeasurementCenter.h"
+#include "frameworks/FoundationExtensions/ui/ZORFeedbackProvider.h"
+#include "frameworks/ZORAppKit/ZORSheetPresentation/ZORSheetPresentation.h"
+#include "platform/foundation/files/Bundle.h"
+#include "platform/foundation/runtime/Log.h"
+#include "platform/ui/views/Application.h"
+#include "platform/ui/controls/PopUpButton.h"
+#include "platform/ui/views/Window.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 // and kept in the defaults.
 #include "application/Lumvara_TessaroAppDelegate.h"
 
-#include "platform/foundation/Bundle.h"
+#include "platform/foundation/files/Bundle.h"
 #include "platform/graphics/Image.h"
-#include "platform/ui/Window.h"
+#include "platform/ui/views/Window.h"
 
 namespace {
 

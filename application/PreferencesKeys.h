@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/foundation/String.h"
+#include "platform/foundation/runtime/String.h"
 
 // Keys of the application's user defaults. Their texts are what the defaults file holds, so they never change.
 

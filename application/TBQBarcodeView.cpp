@@ -1,8 +1,8 @@
 #include "application/TBQBarcodeView.h"
 
-#include "AppKitExtensions/ZORBezierLayoutManager.h"
+#include "frameworks/AppKitExtensions/ZORBezierLayoutManager.h"
 #include "barcodes/TBQGeneric2DBarcode.h"
-#include "platform/foundation/Bundle.h"
+#include "platform/foundation/files/Bundle.h"
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/Color.h"
 #include "platform/graphics/GraphicsContext.h"

@@ -2,8 +2,8 @@
 
 #include "barcodes/TBQGenericBarcode.h"
 
-#include "platform/ui/Dragging.h"
-#include "platform/ui/View.h"
+#include "platform/ui/dragging/Dragging.h"
+#include "platform/ui/views/View.h"
 
 #include <memory>
 

@@ -2,9 +2,9 @@
 // shown instead of a barcode.
 #include "application/TBQBarcodeView.h"
 
-#include "AppKitExtensions/ZORBezierLayoutManager.h"
+#include "frameworks/AppKitExtensions/ZORBezierLayoutManager.h"
 #include "barcodes/TBQGeneric2DBarcode.h"
-#include "platform/foundation/Bundle.h"
+#include "platform/foundation/files/Bundle.h"
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/Color.h"
 #include "platform/graphics/Font.h"
@@ -15,7 +15,7 @@
 #include "platform/text/ParagraphStyle.h"
 #include "platform/text/TextContainer.h"
 #include "platform/text/TextStorage.h"
-#include "platform/ui/Window.h"
+#include "platform/ui/views/Window.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,12 +1,12 @@
 // The barcode view as a source of data: copies to a pasteboard and drags, both carrying the PDF of the view.
 #include "application/TBQBarcodeView.h"
 
-#include "platform/foundation/Log.h"
+#include "platform/foundation/runtime/Log.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/graphics/Image.h"
 #include "platform/graphics/PDFImageRep.h"
-#include "platform/ui/Event.h"
-#include "platform/ui/Pasteboard.h"
+#include "platform/ui/views/Event.h"
+#include "platform/ui/dragging/Pasteboard.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 #include "application/ApplicationLaunch.h"
 #include "application/Lumvara_TessaroAppDelegate.h"
 
-#include "FoundationExtensions/ZORCrashReporter.h"
+#include "frameworks/FoundationExtensions/ui/ZORCrashReporter.h"
 #include "platform/backend/gtk/GtkBackend.h"
-#include "platform/foundation/UserDefaults.h"
-#include "platform/ui/Application.h"
+#include "platform/foundation/files/UserDefaults.h"
+#include "platform/ui/views/Application.h"
 
 #include <cstdio>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/foundation/CharacterSet.h"
+#include "platform/foundation/runtime/CharacterSet.h"
 
 // The printable ASCII characters that the full-ASCII linear symbologies take: space to tilde, except "=" and the
 // grave accent.

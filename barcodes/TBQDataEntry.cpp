@@ -1,6 +1,6 @@
 #include "barcodes/TBQDataEntry.h"
 
-#include "platform/foundation/Exception.h"
+#include "platform/foundation/runtime/Exception.h"
 
 #include <algorithm>
 #include <fmt/format.h>

@@ -2,8 +2,8 @@
 
 #include "barcodes/TBQDataEntryDelegate.h"
 
-#include "platform/foundation/Coding.h"
-#include "platform/foundation/Object.h"
+#include "platform/foundation/archiving/Coding.h"
+#include "platform/foundation/runtime/Object.h"
 
 #include <functional>
 #include <memory>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/foundation/Range.h"
+#include "platform/foundation/runtime/Range.h"
 
 #include <memory>
 #include <vector>

@@ -2,7 +2,7 @@
 
 #include "barcodes/TBQDataEntry.h"
 
-#include "platform/foundation/UndoManager.h"
+#include "platform/foundation/model/UndoManager.h"
 
 // Tree changes a document can undo: each registers its inverse with the document's undo manager, names the action,
 // then changes the tree. The undo manager stands for the document that owns it.

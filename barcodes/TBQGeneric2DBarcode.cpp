@@ -2,7 +2,7 @@
 
 #include "barcodes/detail/QuietZone.h"
 
-#include "platform/foundation/StringFormat.h"
+#include "platform/foundation/runtime/StringFormat.h"
 
 using namespace fnd;
 

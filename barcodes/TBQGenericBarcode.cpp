@@ -1,9 +1,9 @@
 #include "barcodes/TBQGenericBarcode.h"
 
-#include "AppKitExtensions/ZORLayoutManager.h"
-#include "FoundationExtensions/ZORMeasurementLib.h"
+#include "frameworks/AppKitExtensions/ZORLayoutManager.h"
+#include "frameworks/FoundationExtensions/ZORMeasurementLib.h"
 
-#include "platform/foundation/Bundle.h"
+#include "platform/foundation/files/Bundle.h"
 #include "platform/graphics/FontManager.h"
 
 using namespace fnd;

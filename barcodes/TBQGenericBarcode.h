@@ -3,7 +3,7 @@
 #include "barcodes/ModuleString.h"
 #include "barcodes/TBQDataEntry.h"
 
-#include "platform/foundation/CharacterSet.h"
+#include "platform/foundation/runtime/CharacterSet.h"
 #include "platform/graphics/Color.h"
 #include "platform/graphics/Font.h"
 

@@ -3,7 +3,7 @@
 
 #include "barcodes/detail/QuietZone.h"
 
-#include "AppKitExtensions/ZORLayoutManager.h"
+#include "frameworks/AppKitExtensions/ZORLayoutManager.h"
 
 #include <algorithm>
 

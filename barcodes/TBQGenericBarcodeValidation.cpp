@@ -3,7 +3,7 @@
 
 #include "barcodes/GS1ElementString.h"
 
-#include "platform/foundation/StringFormat.h"
+#include "platform/foundation/runtime/StringFormat.h"
 
 using namespace fnd;
 

@@ -2,7 +2,7 @@
 // and pushed back, into a 1280 × 400 view, as the image browsers show them. Frames per second are reported as the
 // "fps" rate: for a still scene, for one whose cards also carry a white border (drawn into a raster per plane
 // first), and for one where every card's turn animates, so each frame rebuilds the presentation tree.
-#include "platform/foundation/Clock.h"
+#include "platform/foundation/runtime/Clock.h"
 #include "platform/graphics/BitmapImageRep.h"
 #include "platform/graphics/Color.h"
 #include "platform/layers/Layer.h"

@@ -1,7 +1,7 @@
 // Path geometry at scale: flattening and measuring a path of 10,000 curves and lines, and the union of two polygons of
 // 1,000 vertices each through the polygon clipper.
-#include "AppKitExtensions/ClipperExtensions.h"
-#include "AppKitExtensions/ZORNSBezierPathExtension.h"
+#include "frameworks/AppKitExtensions/ClipperExtensions.h"
+#include "frameworks/AppKitExtensions/ZORNSBezierPathExtension.h"
 
 #include <benchmark/benchmark.h>
 

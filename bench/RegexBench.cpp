@@ -1,4 +1,4 @@
-#include "ZORRegex/ZORRegexAdditions.h"
+#include "frameworks/ZORRegex/ZORRegexAdditions.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,4 +1,4 @@
-#include "platform/foundation/String.h"
+#include "platform/foundation/runtime/String.h"
 
 #include <benchmark/benchmark.h>
 

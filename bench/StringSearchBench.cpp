@@ -1,5 +1,5 @@
-#include "platform/foundation/CharacterSet.h"
-#include "platform/foundation/String.h"
+#include "platform/foundation/runtime/CharacterSet.h"
+#include "platform/foundation/runtime/String.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,9 +2,9 @@
 // 100,000 rows: the time per frame follows the rows in sight, not the table's length. "rows drawn" is the number of
 // rows whose values were asked for per frame (each visible row once per column would be rows in sight + 1).
 #include "platform/graphics/BitmapImageRep.h"
-#include "platform/ui/ClipView.h"
-#include "platform/ui/ScrollView.h"
-#include "platform/ui/TableView.h"
+#include "platform/ui/containers/ClipView.h"
+#include "platform/ui/containers/ScrollView.h"
+#include "platform/ui/tables/TableView.h"
 
 #include <benchmark/benchmark.h>
 

@@ -4,13 +4,13 @@
 // contiguous UTF-16 string, timed alone in editStorageOfLongText for comparison.
 
 #include "platform/backend/headless/HeadlessBackend.h"
-#include "platform/foundation/Clock.h"
+#include "platform/foundation/runtime/Clock.h"
 #include "platform/text/LayoutManager.h"
 #include "platform/text/TextStorage.h"
-#include "platform/ui/Application.h"
-#include "platform/ui/Event.h"
-#include "platform/ui/TextView.h"
-#include "platform/ui/Window.h"
+#include "platform/ui/views/Application.h"
+#include "platform/ui/views/Event.h"
+#include "platform/ui/text/TextView.h"
+#include "platform/ui/views/Window.h"
 
 #include <benchmark/benchmark.h>
 

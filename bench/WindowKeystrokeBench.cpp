@@ -6,13 +6,13 @@
 #include "application/TessaroBarcodeView.h"
 
 #include "platform/backend/headless/HeadlessBackend.h"
-#include "platform/foundation/Bundle.h"
-#include "platform/ui/Application.h"
-#include "platform/ui/Event.h"
-#include "platform/ui/Pasteboard.h"
-#include "platform/ui/PopUpButton.h"
-#include "platform/ui/TextField.h"
-#include "platform/ui/Window.h"
+#include "platform/foundation/files/Bundle.h"
+#include "platform/ui/views/Application.h"
+#include "platform/ui/views/Event.h"
+#include "platform/ui/dragging/Pasteboard.h"
+#include "platform/ui/controls/PopUpButton.h"
+#include "platform/ui/text/TextField.h"
+#include "platform/ui/views/Window.h"
 
 #include <benchmark/benchmark.h>
 

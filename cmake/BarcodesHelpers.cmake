@@ -1,8 +1,13 @@
 # One shared library per module (shared, so every class registers itself when the library loads, even when no
 # symbol of its file is referenced): every .cpp below DIR (recursively) is a source. Globbing with
-# CONFIGURE_DEPENDS lets a new file join its module without editing a shared list.
+# CONFIGURE_DEPENDS lets a new file join its module without editing a shared list. EXCLUDE names subfolders of DIR
+# that are modules of their own.
 function(barcodes_module name dir)
+    cmake_parse_arguments(ARG "" "" "EXCLUDE" ${ARGN})
     file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${dir}/*.cpp)
+    foreach(subfolder ${ARG_EXCLUDE})
+        list(FILTER sources EXCLUDE REGEX "^${dir}/${subfolder}/")
+    endforeach()
     add_library(${name} SHARED ${sources})
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
     target_compile_definitions(${name} PUBLIC BARCODES_RESOURCE_DIR="${BARCODES_RESOURCE_DIR}")

@@ -1,10 +1,10 @@
 // Reads arbitrary bytes as a keyed and as a sequential archive, through a class that decodes every kind of value,
 // then archives whatever came back again.
-#include "platform/foundation/Coding.h"
-#include "platform/foundation/KeyedArchiver.h"
-#include "platform/foundation/KeyedUnarchiver.h"
-#include "platform/foundation/SequentialArchiver.h"
-#include "platform/foundation/SequentialUnarchiver.h"
+#include "platform/foundation/archiving/Coding.h"
+#include "platform/foundation/archiving/KeyedArchiver.h"
+#include "platform/foundation/archiving/KeyedUnarchiver.h"
+#include "platform/foundation/archiving/SequentialArchiver.h"
+#include "platform/foundation/archiving/SequentialUnarchiver.h"
 
 using namespace fnd;
 

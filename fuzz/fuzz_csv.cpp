@@ -1,7 +1,7 @@
 // Reads arbitrary bytes as CSV, with the chunk size, separator and encoding chosen by the first byte. Nothing may
 // crash, and rows read without an error, written by the CSV writer and read again, must come back the same.
-#include "FoundationExtensions/ZORCSVExport.h"
-#include "FoundationExtensions/ZORCSVParser.h"
+#include "frameworks/FoundationExtensions/ZORCSVExport.h"
+#include "frameworks/FoundationExtensions/ZORCSVParser.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 // Loads arbitrary bytes as an interface file: any outcome but a crash, a hang or a leak is fine, and a failure
 // must carry a description.
-#include "platform/ui/InterfaceFile.h"
+#include "platform/ui/interface/InterfaceFile.h"
 
 #include <cstdlib>
 

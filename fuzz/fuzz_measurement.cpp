@@ -1,6 +1,6 @@
 // Feeds arbitrary typed text through the measurement formatter's reading of lengths (with and without unit
 // suffixes, in an English and a German locale) and the suffix lookup; whatever it reads must show again.
-#include "FoundationExtensions/ZORMeasurementNumberFormatter.h"
+#include "frameworks/FoundationExtensions/ZORMeasurementNumberFormatter.h"
 
 #include <cstdint>
 #include <cstdlib>

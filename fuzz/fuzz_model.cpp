@@ -1,6 +1,6 @@
 // Reads arbitrary bytes as a model file: any outcome but a crash, a hang or a leak is fine, and a failure must
 // carry a description.
-#include "platform/foundation/ManagedObjectModel.h"
+#include "platform/foundation/model/ManagedObjectModel.h"
 
 #include <cstdlib>
 

@@ -1,6 +1,6 @@
 // Reads arbitrary bytes as an XML property list. Whatever reads must write, and the written form must be stable
 // under a second read and write.
-#include "platform/foundation/PropertyList.h"
+#include "platform/foundation/archiving/PropertyList.h"
 
 #include <cstdio>
 #include <cstdlib>

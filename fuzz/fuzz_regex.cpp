@@ -2,9 +2,9 @@
 // must give an error, a malformed template or a failing search a ZRXICURegexException, and nothing may crash or leave
 // the cache inconsistent. Input: one byte of options, then pattern, template and subject as UTF-8, separated by zero
 // bytes.
-#include "ZORRegex/ZORRegexAdditions.h"
+#include "frameworks/ZORRegex/ZORRegexAdditions.h"
 
-#include "platform/foundation/Exception.h"
+#include "platform/foundation/runtime/Exception.h"
 
 #include <cstdint>
 #include <cstdlib>

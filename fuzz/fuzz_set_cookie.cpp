@@ -1,4 +1,4 @@
-#include "platform/foundation/CookieStore.h"
+#include "platform/foundation/services/CookieStore.h"
 
 #include <cstddef>
 #include <cstdint>

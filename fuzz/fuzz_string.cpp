@@ -1,8 +1,8 @@
 // Feeds arbitrary text (as UTF-8, or as raw UTF-16 units with lone surrogates) through the string operations that
 // read outside data: percent decoding, numeric prefixes, the scanner, composed characters, search and paths.
-#include "platform/foundation/CharacterSet.h"
-#include "platform/foundation/Scanner.h"
-#include "platform/foundation/String.h"
+#include "platform/foundation/runtime/CharacterSet.h"
+#include "platform/foundation/runtime/Scanner.h"
+#include "platform/foundation/runtime/String.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "platform/foundation/StringsFile.h"
+#include "platform/foundation/files/StringsFile.h"
 
 #include <cstddef>
 #include <cstdint>

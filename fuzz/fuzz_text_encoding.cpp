@@ -1,8 +1,8 @@
 // Decodes arbitrary bytes in an encoding chosen by the first byte, sniffs their charset and parses the text as a
 // number. Nothing may crash; text that decodes in a Unicode form or non-lossy ASCII must encode back to bytes that
 // decode to the same text.
-#include "platform/foundation/NumberFormatter.h"
-#include "platform/foundation/StringEncoding.h"
+#include "platform/foundation/locale/NumberFormatter.h"
+#include "platform/foundation/runtime/StringEncoding.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -3,9 +3,9 @@
 #include "platform/backend/gtk/GtkBackend.h"
 #include "platform/graphics/Color.h"
 #include "platform/graphics/GraphicsContext.h"
-#include "platform/ui/Application.h"
-#include "platform/ui/View.h"
-#include "platform/ui/Window.h"
+#include "platform/ui/views/Application.h"
+#include "platform/ui/views/View.h"
+#include "platform/ui/views/Window.h"
 
 #include <benchmark/benchmark.h>
 

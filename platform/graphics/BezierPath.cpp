@@ -1,6 +1,6 @@
 #include "platform/graphics/BezierPath.h"
 
-#include "platform/foundation/Exception.h"
+#include "platform/foundation/runtime/Exception.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/graphics/detail/BezierPathCache.h"
 

@@ -1,7 +1,7 @@
 #include "platform/graphics/BitmapImageRep.h"
 
-#include "platform/foundation/Exception.h"
-#include "platform/foundation/FileManager.h"
+#include "platform/foundation/runtime/Exception.h"
+#include "platform/foundation/files/FileManager.h"
 #include "platform/graphics/detail/ImageCodecs.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "platform/graphics/Color.h"
 
-#include "platform/foundation/Exception.h"
+#include "platform/foundation/runtime/Exception.h"
 #include "platform/graphics/GraphicsContext.h"
 
 #include <fmt/format.h>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/foundation/Coding.h"
-#include "platform/foundation/Object.h"
+#include "platform/foundation/archiving/Coding.h"
+#include "platform/foundation/runtime/Object.h"
 #include "platform/graphics/Geometry.h"
 
 #include <array>

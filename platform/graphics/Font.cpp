@@ -1,6 +1,6 @@
 #include "platform/graphics/Font.h"
 
-#include "platform/foundation/Log.h"
+#include "platform/foundation/runtime/Log.h"
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/detail/FontFace.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/foundation/Coding.h"
-#include "platform/foundation/Geometry.h"
-#include "platform/foundation/Object.h"
+#include "platform/foundation/archiving/Coding.h"
+#include "platform/foundation/runtime/Geometry.h"
+#include "platform/foundation/runtime/Object.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,6 +1,6 @@
 #include "platform/graphics/FontManager.h"
 
-#include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/runtime/NotificationCenter.h"
 #include "platform/graphics/detail/FontFace.h"
 
 #include <fontconfig/fontconfig.h>

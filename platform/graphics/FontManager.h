@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/foundation/Object.h"
-#include "platform/foundation/Selector.h"
-#include "platform/foundation/Value.h"
+#include "platform/foundation/runtime/Object.h"
+#include "platform/foundation/runtime/Selector.h"
+#include "platform/foundation/runtime/Value.h"
 #include "platform/graphics/Font.h"
 
 #include <memory>

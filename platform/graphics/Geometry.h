@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/foundation/Geometry.h"
-#include "platform/foundation/Range.h"
-#include "platform/foundation/String.h"
+#include "platform/foundation/runtime/Geometry.h"
+#include "platform/foundation/runtime/Range.h"
+#include "platform/foundation/runtime/String.h"
 
 #include <utility>
 

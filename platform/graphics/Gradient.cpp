@@ -1,6 +1,6 @@
 #include "platform/graphics/Gradient.h"
 
-#include "platform/foundation/Exception.h"
+#include "platform/foundation/runtime/Exception.h"
 #include "platform/graphics/BezierPath.h"
 
 #include <fmt/format.h>

@@ -1,8 +1,8 @@
 #include "platform/graphics/GraphicsContext.h"
 
-#include "platform/foundation/Exception.h"
-#include "platform/foundation/FileManager.h"
-#include "platform/foundation/Log.h"
+#include "platform/foundation/runtime/Exception.h"
+#include "platform/foundation/files/FileManager.h"
+#include "platform/foundation/runtime/Log.h"
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/Shadow.h"
 #include "platform/graphics/detail/GraphicsContextImpl.h"

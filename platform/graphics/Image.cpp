@@ -1,9 +1,9 @@
 #include "platform/graphics/Image.h"
 
-#include "platform/foundation/Bundle.h"
-#include "platform/foundation/Exception.h"
-#include "platform/foundation/FileManager.h"
-#include "platform/foundation/Log.h"
+#include "platform/foundation/files/Bundle.h"
+#include "platform/foundation/runtime/Exception.h"
+#include "platform/foundation/files/FileManager.h"
+#include "platform/foundation/runtime/Log.h"
 #include "platform/graphics/PDFImageRep.h"
 #include "platform/graphics/SVGImageRep.h"
 

@@ -1,6 +1,6 @@
 #include "platform/graphics/ImageCodecs.h"
 
-#include "platform/foundation/FileManager.h"
+#include "platform/foundation/files/FileManager.h"
 #include "platform/graphics/BitmapImageRep.h"
 #include "platform/graphics/detail/ImageCodecs.h"
 

@@ -1,6 +1,6 @@
 #include "platform/layers/ConstraintLayoutManager.h"
 
-#include "platform/foundation/Log.h"
+#include "platform/foundation/runtime/Log.h"
 #include "platform/layers/Layer.h"
 
 #include <map>

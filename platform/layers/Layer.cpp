@@ -1,7 +1,7 @@
 #include "platform/layers/Layer.h"
 
-#include "platform/foundation/Log.h"
-#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/runtime/Log.h"
+#include "platform/foundation/runtime/RunLoop.h"
 #include "platform/graphics/BitmapImageRep.h"
 #include "platform/layers/LayerAnimation.h"
 #include "platform/layers/Transaction.h"

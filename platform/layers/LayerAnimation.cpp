@@ -1,6 +1,6 @@
 #include "platform/layers/LayerAnimation.h"
 
-#include "platform/foundation/Clock.h"
+#include "platform/foundation/runtime/Clock.h"
 #include "platform/layers/Layer.h"
 #include "platform/layers/Transaction.h"
 #include "platform/layers/detail/LayerRuntime.h"

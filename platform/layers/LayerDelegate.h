@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/foundation/Geometry.h"
-#include "platform/foundation/String.h"
+#include "platform/foundation/runtime/Geometry.h"
+#include "platform/foundation/runtime/String.h"
 
 #include <memory>
 #include <optional>

@@ -1,6 +1,6 @@
 #include "platform/layers/Transaction.h"
 
-#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/runtime/RunLoop.h"
 #include "platform/layers/detail/LayerRuntime.h"
 
 #include <atomic>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/foundation/Object.h"
-#include "platform/foundation/ValueTraits.h"
+#include "platform/foundation/runtime/Object.h"
+#include "platform/foundation/runtime/ValueTraits.h"
 #include "platform/graphics/AffineTransform.h"
 
 #include <optional>

@@ -1,6 +1,6 @@
 #include "platform/text/AttributedString.h"
 
-#include "platform/foundation/Exception.h"
+#include "platform/foundation/runtime/Exception.h"
 
 #include <fmt/format.h>
 

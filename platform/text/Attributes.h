@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/foundation/String.h"
-#include "platform/foundation/Value.h"
+#include "platform/foundation/runtime/String.h"
+#include "platform/foundation/runtime/Value.h"
 
 namespace txt {
 

@@ -1,6 +1,6 @@
 #include "platform/text/LayoutManager.h"
 
-#include "platform/foundation/Exception.h"
+#include "platform/foundation/runtime/Exception.h"
 #include "platform/text/TextAttachment.h"
 #include "platform/text/TextContainer.h"
 #include "platform/text/TextRanges.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/foundation/Object.h"
-#include "platform/foundation/Range.h"
+#include "platform/foundation/runtime/Object.h"
+#include "platform/foundation/runtime/Range.h"
 #include "platform/graphics/AffineTransform.h"
 #include "platform/graphics/Font.h"
 #include "platform/text/Attributes.h"

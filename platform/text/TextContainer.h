@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/foundation/Object.h"
+#include "platform/foundation/runtime/Object.h"
 #include "platform/graphics/Geometry.h"
 
 #include <memory>

@@ -1,6 +1,6 @@
 #include "platform/text/TextRanges.h"
 
-#include "platform/foundation/Exception.h"
+#include "platform/foundation/runtime/Exception.h"
 
 #include <unicode/ubrk.h>
 

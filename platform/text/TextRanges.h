@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/foundation/String.h"
+#include "platform/foundation/runtime/String.h"
 
 namespace txt {
 

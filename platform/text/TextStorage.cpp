@@ -1,6 +1,6 @@
 #include "platform/text/TextStorage.h"
 
-#include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/runtime/NotificationCenter.h"
 #include "platform/text/LayoutManager.h"
 
 #include <algorithm>

@@ -7,9 +7,9 @@
 #include "platform/graphics/Color.h"
 #include "platform/graphics/Image.h"
 #include "platform/graphics/PDFImageRep.h"
-#include "platform/ui/Pasteboard.h"
+#include "platform/ui/dragging/Pasteboard.h"
 #include "platform/ui/UiTestSupport.h"
-#include "platform/ui/Window.h"
+#include "platform/ui/views/Window.h"
 #include "support/Canvas.h"
 
 #include <gtest/gtest.h>

@@ -2,10 +2,10 @@
 #include "application/Preferences.h"
 #include "application/PreferencesKeys.h"
 
-#include "FoundationExtensions/ZORNumberContainer.h"
-#include "platform/foundation/KeyedArchiver.h"
-#include "platform/foundation/KeyedUnarchiver.h"
-#include "platform/foundation/UserDefaults.h"
+#include "frameworks/FoundationExtensions/ZORNumberContainer.h"
+#include "platform/foundation/archiving/KeyedArchiver.h"
+#include "platform/foundation/archiving/KeyedUnarchiver.h"
+#include "platform/foundation/files/UserDefaults.h"
 #include "platform/graphics/Color.h"
 #include "platform/graphics/Font.h"
 

@@ -2,9 +2,9 @@
 
 #include "barcodes/TBQDataEntryUndoables.h"
 
-#include "platform/foundation/Exception.h"
-#include "platform/foundation/KeyedArchiver.h"
-#include "platform/foundation/KeyedUnarchiver.h"
+#include "platform/foundation/runtime/Exception.h"
+#include "platform/foundation/archiving/KeyedArchiver.h"
+#include "platform/foundation/archiving/KeyedUnarchiver.h"
 
 #include <gtest/gtest.h>
 

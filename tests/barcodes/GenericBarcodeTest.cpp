@@ -1,11 +1,11 @@
 #include "BarcodeTestSupport.h"
 #include "TestSymbologies.h"
 
-#include "AppKitExtensions/ZORLayoutManager.h"
+#include "frameworks/AppKitExtensions/ZORLayoutManager.h"
 
-#include "platform/foundation/Exception.h"
-#include "platform/foundation/KeyedArchiver.h"
-#include "platform/foundation/KeyedUnarchiver.h"
+#include "platform/foundation/runtime/Exception.h"
+#include "platform/foundation/archiving/KeyedArchiver.h"
+#include "platform/foundation/archiving/KeyedUnarchiver.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/foundation/Exception.h"
+#include "platform/foundation/runtime/Exception.h"
 
 #include <optional>
 

@@ -1,6 +1,6 @@
 #include "platform/backend/gtk/ClipboardTypes.h"
 
-#include "platform/ui/Pasteboard.h"
+#include "platform/ui/dragging/Pasteboard.h"
 
 #include <glib.h>
 

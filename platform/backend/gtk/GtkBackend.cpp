@@ -7,11 +7,11 @@
 #include "platform/backend/gtk/GtkMenuBar.h"
 #include "platform/backend/gtk/GtkWindowHost.h"
 #include "platform/backend/headless/HeadlessBackend.h"
-#include "platform/foundation/Log.h"
-#include "platform/foundation/NotificationCenter.h"
-#include "platform/foundation/Workspace.h"
-#include "platform/ui/Application.h"
-#include "platform/ui/Window.h"
+#include "platform/foundation/runtime/Log.h"
+#include "platform/foundation/runtime/NotificationCenter.h"
+#include "platform/foundation/services/Workspace.h"
+#include "platform/ui/views/Application.h"
+#include "platform/ui/views/Window.h"
 
 #include <gdk/x11/gdkx.h>
 

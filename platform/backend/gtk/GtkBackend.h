@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/foundation/NotificationCenter.h"
-#include "platform/ui/Backend.h"
+#include "platform/foundation/runtime/NotificationCenter.h"
+#include "platform/ui/views/Backend.h"
 
 #include <functional>
 #include <map>

@@ -2,7 +2,7 @@
 
 #include "platform/backend/gtk/ClipboardTypes.h"
 #include "platform/backend/gtk/PasteboardContentProvider.h"
-#include "platform/ui/Pasteboard.h"
+#include "platform/ui/dragging/Pasteboard.h"
 
 #include <algorithm>
 

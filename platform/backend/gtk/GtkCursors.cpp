@@ -3,9 +3,9 @@
 #include "platform/backend/gtk/GtkBackend.h"
 #include "platform/backend/gtk/GtkTextures.h"
 #include "platform/backend/gtk/GtkWindowHost.h"
-#include "platform/ui/Application.h"
-#include "platform/ui/Cursor.h"
-#include "platform/ui/Window.h"
+#include "platform/ui/views/Application.h"
+#include "platform/ui/views/Cursor.h"
+#include "platform/ui/views/Window.h"
 
 namespace ui {
 

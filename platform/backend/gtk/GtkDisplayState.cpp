@@ -1,6 +1,6 @@
 #include "platform/backend/gtk/GtkDisplayState.h"
 
-#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/runtime/RunLoop.h"
 
 #include <gdk/x11/gdkx.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/foundation/GLibRunLoopSource.h"
+#include "platform/foundation/runtime/GLibRunLoopSource.h"
 #include "platform/graphics/Geometry.h"
 
 #include <gtk/gtk.h>

@@ -7,11 +7,11 @@
 #include "platform/backend/gtk/KeyMapping.h"
 #include "platform/backend/gtk/PasteboardContentProvider.h"
 #include "platform/graphics/Image.h"
-#include "platform/ui/DropSession.h"
-#include "platform/ui/Event.h"
-#include "platform/ui/Pasteboard.h"
-#include "platform/ui/View.h"
-#include "platform/ui/Window.h"
+#include "platform/ui/dragging/DropSession.h"
+#include "platform/ui/views/Event.h"
+#include "platform/ui/dragging/Pasteboard.h"
+#include "platform/ui/views/View.h"
+#include "platform/ui/views/Window.h"
 
 namespace ui {
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/graphics/Geometry.h"
-#include "platform/ui/Dragging.h"
+#include "platform/ui/dragging/Dragging.h"
 
 #include <gtk/gtk.h>
 

@@ -2,11 +2,11 @@
 
 #include "platform/backend/gtk/GtkBackend.h"
 #include "platform/backend/gtk/GtkWindowHost.h"
-#include "platform/ui/Application.h"
-#include "platform/ui/Event.h"
-#include "platform/ui/Menu.h"
-#include "platform/ui/MenuItem.h"
-#include "platform/ui/Window.h"
+#include "platform/ui/views/Application.h"
+#include "platform/ui/views/Event.h"
+#include "platform/ui/menus/Menu.h"
+#include "platform/ui/menus/MenuItem.h"
+#include "platform/ui/views/Window.h"
 
 #include <cctype>
 

@@ -1,8 +1,8 @@
 #include "platform/backend/gtk/GtkWindowHost.h"
 
 #include "platform/backend/gtk/GtkBackend.h"
-#include "platform/ui/Application.h"
-#include "platform/ui/Window.h"
+#include "platform/ui/views/Application.h"
+#include "platform/ui/views/Window.h"
 
 #include <gdk/x11/gdkx.h>
 

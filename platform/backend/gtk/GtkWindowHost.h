@@ -2,7 +2,7 @@
 
 #include "platform/backend/gtk/GtkDisplayState.h"
 #include "platform/graphics/GraphicsContext.h"
-#include "platform/ui/Event.h"
+#include "platform/ui/views/Event.h"
 
 #include <gtk/gtk.h>
 

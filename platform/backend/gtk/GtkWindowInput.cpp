@@ -1,11 +1,11 @@
 #include "platform/backend/gtk/GtkBackend.h"
 #include "platform/backend/gtk/GtkWindowHost.h"
 #include "platform/backend/gtk/KeyMapping.h"
-#include "platform/foundation/Clock.h"
-#include "platform/foundation/RunLoop.h"
-#include "platform/ui/Application.h"
-#include "platform/ui/TextInputClient.h"
-#include "platform/ui/Window.h"
+#include "platform/foundation/runtime/Clock.h"
+#include "platform/foundation/runtime/RunLoop.h"
+#include "platform/ui/views/Application.h"
+#include "platform/ui/text/TextInputClient.h"
+#include "platform/ui/views/Window.h"
 
 #include <cmath>
 #include <cstdlib>

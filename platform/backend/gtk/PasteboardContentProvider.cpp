@@ -1,7 +1,7 @@
 #include "platform/backend/gtk/PasteboardContentProvider.h"
 
 #include "platform/backend/gtk/ClipboardTypes.h"
-#include "platform/ui/Pasteboard.h"
+#include "platform/ui/dragging/Pasteboard.h"
 
 #include <gio/gio.h>
 

@@ -1,13 +1,13 @@
 #include "platform/backend/headless/HeadlessBackend.h"
 
-#include "platform/foundation/Clock.h"
-#include "platform/foundation/RunLoop.h"
-#include "platform/foundation/Timer.h"
+#include "platform/foundation/runtime/Clock.h"
+#include "platform/foundation/runtime/RunLoop.h"
+#include "platform/foundation/runtime/Timer.h"
 #include "platform/graphics/BitmapImageRep.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/graphics/ImageCodecs.h"
-#include "platform/ui/Application.h"
-#include "platform/ui/Window.h"
+#include "platform/ui/views/Application.h"
+#include "platform/ui/views/Window.h"
 
 #include <cmath>
 #include <cstring>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "platform/foundation/Error.h"
-#include "platform/ui/Backend.h"
-#include "platform/ui/Event.h"
-#include "platform/ui/ScriptedPanel.h"
+#include "platform/foundation/runtime/Error.h"
+#include "platform/ui/views/Backend.h"
+#include "platform/ui/views/Event.h"
+#include "platform/ui/panels/ScriptedPanel.h"
 
 #include <deque>
 #include <functional>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/foundation/SortDescriptor.h"
-#include "platform/foundation/Value.h"
+#include "platform/foundation/bindings/SortDescriptor.h"
+#include "platform/foundation/runtime/Value.h"
 #include "platform/foundation/detail/KeyValueObservingInternals.h"
 
 #include <algorithm>

@@ -1,8 +1,8 @@
 #include "platform/foundation/detail/ControllerSelection.h"
 
-#include "platform/foundation/Exception.h"
-#include "platform/foundation/KeyValueCoding.h"
-#include "platform/foundation/SelectionMarker.h"
+#include "platform/foundation/runtime/Exception.h"
+#include "platform/foundation/runtime/KeyValueCoding.h"
+#include "platform/foundation/bindings/SelectionMarker.h"
 #include "platform/foundation/detail/KeyPath.h"
 
 namespace fnd::detail {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/foundation/ObjectController.h"
+#include "platform/foundation/bindings/ObjectController.h"
 #include "platform/foundation/detail/KeyValueObservingInternals.h"
 
 #include <mutex>

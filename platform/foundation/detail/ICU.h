@@ -2,8 +2,8 @@
 
 // Small helpers shared by the ICU-backed classes. Only .cpp files include this header.
 
-#include "platform/foundation/String.h"
-#include "platform/foundation/Value.h"
+#include "platform/foundation/runtime/String.h"
+#include "platform/foundation/runtime/Value.h"
 
 #include <unicode/utypes.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/foundation/KeyValueObserving.h"
+#include "platform/foundation/runtime/KeyValueObserving.h"
 #include "platform/foundation/detail/ObjectState.h"
 
 #include <functional>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/foundation/Error.h"
+#include "platform/foundation/runtime/Error.h"
 
 namespace fnd::detail {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/foundation/StringEncoding.h"
+#include "platform/foundation/runtime/StringEncoding.h"
 
 #include <span>
 

@@ -1,7 +1,7 @@
 #include "platform/foundation/detail/ThreadPool.h"
 
-#include "platform/foundation/Exception.h"
-#include "platform/foundation/Log.h"
+#include "platform/foundation/runtime/Exception.h"
+#include "platform/foundation/runtime/Log.h"
 
 #include <algorithm>
 #include <chrono>

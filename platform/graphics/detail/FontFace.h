@@ -2,7 +2,7 @@
 
 // FreeType faces and the catalogue of installed fonts behind gfx::Font. Platform code only: it includes FreeType.
 
-#include "platform/foundation/String.h"
+#include "platform/foundation/runtime/String.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H

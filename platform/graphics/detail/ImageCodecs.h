@@ -2,7 +2,7 @@
 
 // The codecs behind BitmapImageRep. Each lives in its own file and keeps its C library to itself.
 
-#include "platform/foundation/Error.h"
+#include "platform/foundation/runtime/Error.h"
 #include "platform/graphics/ImageCodecs.h"
 
 #include <cstdint>

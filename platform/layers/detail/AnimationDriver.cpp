@@ -1,6 +1,6 @@
-#include "platform/foundation/Clock.h"
-#include "platform/foundation/RunLoop.h"
-#include "platform/foundation/Timer.h"
+#include "platform/foundation/runtime/Clock.h"
+#include "platform/foundation/runtime/RunLoop.h"
+#include "platform/foundation/runtime/Timer.h"
 #include "platform/layers/detail/LayerRuntime.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "platform/layers/detail/LayerRuntime.h"
 
-#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/runtime/RunLoop.h"
 #include "platform/graphics/Color.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/foundation/SelectionMarker.h"
+#include "platform/foundation/bindings/SelectionMarker.h"
 
 namespace ui::detail {
 

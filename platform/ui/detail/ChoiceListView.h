@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/graphics/Font.h"
-#include "platform/ui/View.h"
+#include "platform/ui/views/View.h"
 
 #include <functional>
 #include <vector>

@@ -1,10 +1,10 @@
 #include "platform/ui/detail/FilePanelViews.h"
 
-#include "platform/foundation/Paths.h"
+#include "platform/foundation/files/Paths.h"
 #include "platform/graphics/BezierPath.h"
-#include "platform/ui/ControlLook.h"
-#include "platform/ui/Event.h"
-#include "platform/ui/Window.h"
+#include "platform/ui/controls/ControlLook.h"
+#include "platform/ui/views/Event.h"
+#include "platform/ui/views/Window.h"
 #include "platform/ui/detail/PanelText.h"
 
 #include <algorithm>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/foundation/Places.h"
-#include "platform/foundation/Value.h"
-#include "platform/ui/View.h"
+#include "platform/foundation/services/Places.h"
+#include "platform/foundation/runtime/Value.h"
+#include "platform/ui/views/View.h"
 
 #include <functional>
 #include <vector>

@@ -2,9 +2,9 @@
 
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/GraphicsContext.h"
-#include "platform/ui/SystemColors.h"
-#include "platform/ui/View.h"
-#include "platform/ui/ViewDrawing.h"
+#include "platform/ui/controls/SystemColors.h"
+#include "platform/ui/views/View.h"
+#include "platform/ui/views/ViewDrawing.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ui/OutlineView.h"
+#include "platform/ui/tables/OutlineView.h"
 
 #include <functional>
 

@@ -1,6 +1,6 @@
 #include "platform/ui/detail/OutlineViewAdapter.h"
 
-#include "platform/ui/OutlineView.h"
+#include "platform/ui/tables/OutlineView.h"
 
 namespace ui::detail {
 

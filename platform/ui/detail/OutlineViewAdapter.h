@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/ui/TableViewDataSource.h"
-#include "platform/ui/TableViewDelegate.h"
+#include "platform/ui/tables/TableViewDataSource.h"
+#include "platform/ui/tables/TableViewDelegate.h"
 
 namespace ui {
 class OutlineView;

@@ -1,6 +1,6 @@
 #include "platform/ui/detail/PanelText.h"
 
-#include "platform/foundation/Bundle.h"
+#include "platform/foundation/files/Bundle.h"
 #include "platform/text/AttributedString.h"
 #include "platform/text/Attributes.h"
 

@@ -1,7 +1,7 @@
 #include "platform/ui/detail/PasteboardValues.h"
 
-#include "platform/foundation/PropertyList.h"
-#include "platform/foundation/StringEncoding.h"
+#include "platform/foundation/archiving/PropertyList.h"
+#include "platform/foundation/runtime/StringEncoding.h"
 
 namespace ui::detail {
 

@@ -1,8 +1,8 @@
 #include "platform/ui/detail/StandardPanels.h"
 
-#include "platform/foundation/ClassBuilder.h"
-#include "platform/ui/ColorPanel.h"
-#include "platform/ui/FontPanel.h"
+#include "platform/foundation/runtime/ClassBuilder.h"
+#include "platform/ui/panels/ColorPanel.h"
+#include "platform/ui/panels/FontPanel.h"
 
 namespace ui::detail {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/foundation/NotificationCenter.h"
-#include "platform/foundation/Object.h"
-#include "platform/ui/Application.h"
+#include "platform/foundation/runtime/NotificationCenter.h"
+#include "platform/foundation/runtime/Object.h"
+#include "platform/ui/views/Application.h"
 
 #include <memory>
 

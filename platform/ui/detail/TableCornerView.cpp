@@ -1,6 +1,6 @@
 #include "platform/ui/detail/TableCornerView.h"
 
-#include "platform/ui/TableHeaderCell.h"
+#include "platform/ui/tables/TableHeaderCell.h"
 
 namespace ui::detail {
 

@@ -2,7 +2,7 @@
 
 // What the text view's source files share.
 
-#include "platform/foundation/ClassBuilder.h"
+#include "platform/foundation/runtime/ClassBuilder.h"
 #include "platform/graphics/Geometry.h"
 #include "platform/text/LayoutManager.h"
 

@@ -1,11 +1,11 @@
 #include "platform/ui/detail/TrackingEvents.h"
 
-#include "platform/foundation/Clock.h"
-#include "platform/foundation/Log.h"
-#include "platform/foundation/RunLoop.h"
-#include "platform/ui/Application.h"
-#include "platform/ui/View.h"
-#include "platform/ui/Window.h"
+#include "platform/foundation/runtime/Clock.h"
+#include "platform/foundation/runtime/Log.h"
+#include "platform/foundation/runtime/RunLoop.h"
+#include "platform/ui/views/Application.h"
+#include "platform/ui/views/View.h"
+#include "platform/ui/views/Window.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/foundation/Value.h"
-#include "platform/ui/Event.h"
+#include "platform/foundation/runtime/Value.h"
+#include "platform/ui/views/Event.h"
 
 #include <memory>
 

@@ -1,6 +1,6 @@
 #include "platform/ui/detail/VirtualKeySyms.h"
 
-#include "platform/ui/Event.h"
+#include "platform/ui/views/Event.h"
 
 #include <X11/keysym.h>
 

@@ -1,14 +1,14 @@
 #include "AcceptanceSupport.h"
 
-#include "ZORAppKit/ZORSheetPresentation/ZORSheetPresentation.h"
-#include "platform/foundation/PropertyList.h"
-#include "platform/foundation/RunLoop.h"
-#include "platform/foundation/UserDefaults.h"
-#include "platform/ui/Application.h"
-#include "platform/ui/ColorPanel.h"
-#include "platform/ui/Event.h"
-#include "platform/ui/Toolbar.h"
-#include "platform/ui/ToolbarView.h"
+#include "frameworks/ZORAppKit/ZORSheetPresentation/ZORSheetPresentation.h"
+#include "platform/foundation/archiving/PropertyList.h"
+#include "platform/foundation/runtime/RunLoop.h"
+#include "platform/foundation/files/UserDefaults.h"
+#include "platform/ui/views/Application.h"
+#include "platform/ui/panels/ColorPanel.h"
+#include "platform/ui/views/Event.h"
+#include "platform/ui/containers/Toolbar.h"
+#include "platform/ui/containers/ToolbarView.h"
 
 #include <cmath>
 #include <cstdio>

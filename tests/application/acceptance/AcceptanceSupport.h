@@ -5,16 +5,16 @@
 #include "application/TessaroBarcodeView.h"
 
 #include "platform/backend/headless/HeadlessBackend.h"
-#include "platform/foundation/Clock.h"
+#include "platform/foundation/runtime/Clock.h"
 #include "platform/graphics/BitmapImageRep.h"
-#include "platform/ui/Button.h"
-#include "platform/ui/ColorWell.h"
-#include "platform/ui/ComboBox.h"
-#include "platform/ui/PopUpButton.h"
-#include "platform/ui/SavePanel.h"
-#include "platform/ui/TextField.h"
-#include "platform/ui/ToolbarView.h"
-#include "platform/ui/Window.h"
+#include "platform/ui/controls/Button.h"
+#include "platform/ui/controls/ColorWell.h"
+#include "platform/ui/text/ComboBox.h"
+#include "platform/ui/controls/PopUpButton.h"
+#include "platform/ui/panels/SavePanel.h"
+#include "platform/ui/text/TextField.h"
+#include "platform/ui/containers/ToolbarView.h"
+#include "platform/ui/views/Window.h"
 
 #include <gtest/gtest.h>
 

@@ -5,15 +5,15 @@
 #include "application/Preferences.h"
 #include "application/PreferencesKeys.h"
 
-#include "FoundationExtensions/ZORNumberContainer.h"
+#include "frameworks/FoundationExtensions/ZORNumberContainer.h"
 
-#include "FoundationExtensions/ZORApplicationMeasurementCenter.h"
-#include "platform/foundation/UserDefaults.h"
+#include "frameworks/FoundationExtensions/ZORApplicationMeasurementCenter.h"
+#include "platform/foundation/files/UserDefaults.h"
 #include "platform/graphics/PDFImageRep.h"
-#include "platform/ui/Menu.h"
-#include "platform/ui/Pasteboard.h"
-#include "platform/ui/ToolTipManager.h"
-#include "platform/ui/Toolbar.h"
+#include "platform/ui/menus/Menu.h"
+#include "platform/ui/dragging/Pasteboard.h"
+#include "platform/ui/views/ToolTipManager.h"
+#include "platform/ui/containers/Toolbar.h"
 #include "support/Canvas.h"
 
 using namespace acceptance;

@@ -4,9 +4,9 @@
 #include "application/BarcodeExporter.h"
 #include "application/PreferencesKeys.h"
 
-#include "ZORAppKit/ZORSheetPresentation/ZORSheetPresentation.h"
-#include "platform/foundation/UserDefaults.h"
-#include "platform/ui/Alert.h"
+#include "frameworks/ZORAppKit/ZORSheetPresentation/ZORSheetPresentation.h"
+#include "platform/foundation/files/UserDefaults.h"
+#include "platform/ui/panels/Alert.h"
 #include "support/Command.h"
 #include "support/DecoderCheck.h"
 

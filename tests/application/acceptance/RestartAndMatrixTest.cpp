@@ -4,10 +4,10 @@
 #include "application/Preferences.h"
 #include "application/PreferencesKeys.h"
 
-#include "FoundationExtensions/ZORNumberContainer.h"
-#include "ZORAppKit/ZORScrollView/ZORScrollView.h"
+#include "frameworks/FoundationExtensions/ZORNumberContainer.h"
+#include "frameworks/ZORAppKit/ZORScrollView/ZORScrollView.h"
 #include "barcodes/TBQGeneric2DBarcode.h"
-#include "platform/foundation/UserDefaults.h"
+#include "platform/foundation/files/UserDefaults.h"
 #include "support/Command.h"
 #include "support/DecoderCheck.h"
 

@@ -4,12 +4,12 @@
 #include "application/Preferences.h"
 #include "application/PreferencesKeys.h"
 
-#include "FoundationExtensions/ZORNumberContainer.h"
+#include "frameworks/FoundationExtensions/ZORNumberContainer.h"
 #include "barcodes/TBQGeneric2DBarcode.h"
-#include "platform/foundation/UserDefaults.h"
+#include "platform/foundation/files/UserDefaults.h"
 #include "platform/graphics/FontManager.h"
-#include "platform/ui/FontPanel.h"
-#include "platform/ui/Pasteboard.h"
+#include "platform/ui/panels/FontPanel.h"
+#include "platform/ui/dragging/Pasteboard.h"
 
 using namespace acceptance;
 

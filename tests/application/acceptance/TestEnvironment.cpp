@@ -1,7 +1,7 @@
 // The application under test keeps its settings, crash logs and caches in folders of its own, made before anything
 // reads them and removed at exit, and reads its resources as the program does.
 
-#include "platform/foundation/Bundle.h"
+#include "platform/foundation/files/Bundle.h"
 
 #include <cstdlib>
 #include <filesystem>

@@ -1,10 +1,10 @@
-#include "platform/foundation/Coding.h"
-#include "platform/foundation/Exception.h"
-#include "platform/foundation/KeyedArchiver.h"
-#include "platform/foundation/KeyedUnarchiver.h"
-#include "platform/foundation/PropertyList.h"
-#include "platform/foundation/SequentialArchiver.h"
-#include "platform/foundation/SequentialUnarchiver.h"
+#include "platform/foundation/archiving/Coding.h"
+#include "platform/foundation/runtime/Exception.h"
+#include "platform/foundation/archiving/KeyedArchiver.h"
+#include "platform/foundation/archiving/KeyedUnarchiver.h"
+#include "platform/foundation/archiving/PropertyList.h"
+#include "platform/foundation/archiving/SequentialArchiver.h"
+#include "platform/foundation/archiving/SequentialUnarchiver.h"
 
 #include "platform/foundation/ValuePrinter.h"
 

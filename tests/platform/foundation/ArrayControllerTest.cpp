@@ -1,9 +1,9 @@
 #include "RuntimeModel.h"
 
-#include "platform/foundation/ArrayController.h"
-#include "platform/foundation/Binding.h"
-#include "platform/foundation/Exception.h"
-#include "platform/foundation/SelectionMarker.h"
+#include "platform/foundation/bindings/ArrayController.h"
+#include "platform/foundation/bindings/Binding.h"
+#include "platform/foundation/runtime/Exception.h"
+#include "platform/foundation/bindings/SelectionMarker.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "RuntimeModel.h"
 
-#include "platform/foundation/Binding.h"
-#include "platform/foundation/Exception.h"
-#include "platform/foundation/Log.h"
+#include "platform/foundation/bindings/Binding.h"
+#include "platform/foundation/runtime/Exception.h"
+#include "platform/foundation/runtime/Log.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/foundation/Bundle.h"
+#include "platform/foundation/files/Bundle.h"
 
 #include "platform/foundation/TestSupport.h"
 

@@ -1,7 +1,7 @@
-#include "platform/foundation/Bundle.h"
+#include "platform/foundation/files/Bundle.h"
 
-#include "platform/foundation/Paths.h"
-#include "platform/foundation/StringsFile.h"
+#include "platform/foundation/files/Paths.h"
+#include "platform/foundation/files/StringsFile.h"
 #include "platform/foundation/TestSupport.h"
 
 #include <gtest/gtest.h>

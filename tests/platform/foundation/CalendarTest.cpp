@@ -1,6 +1,6 @@
-#include "platform/foundation/Calendar.h"
-#include "platform/foundation/DateFormatter.h"
-#include "platform/foundation/TimeZone.h"
+#include "platform/foundation/locale/Calendar.h"
+#include "platform/foundation/locale/DateFormatter.h"
+#include "platform/foundation/locale/TimeZone.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/foundation/CharacterSet.h"
+#include "platform/foundation/runtime/CharacterSet.h"
 
 #include <gtest/gtest.h>
 

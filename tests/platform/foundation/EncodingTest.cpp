@@ -1,4 +1,4 @@
-#include "platform/foundation/StringEncoding.h"
+#include "platform/foundation/runtime/StringEncoding.h"
 
 #include <gtest/gtest.h>
 

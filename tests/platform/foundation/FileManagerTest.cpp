@@ -1,8 +1,8 @@
-#include "platform/foundation/FileManager.h"
+#include "platform/foundation/files/FileManager.h"
 
-#include "platform/foundation/FileHandle.h"
-#include "platform/foundation/InputStream.h"
-#include "platform/foundation/Paths.h"
+#include "platform/foundation/files/FileHandle.h"
+#include "platform/foundation/files/InputStream.h"
+#include "platform/foundation/files/Paths.h"
 #include "platform/foundation/TestSupport.h"
 
 #include <gtest/gtest.h>

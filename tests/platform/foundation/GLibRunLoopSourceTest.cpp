@@ -1,9 +1,9 @@
-#include "platform/foundation/GLibRunLoopSource.h"
+#include "platform/foundation/runtime/GLibRunLoopSource.h"
 
-#include "platform/foundation/Clock.h"
-#include "platform/foundation/RunLoop.h"
-#include "platform/foundation/Thread.h"
-#include "platform/foundation/Timer.h"
+#include "platform/foundation/runtime/Clock.h"
+#include "platform/foundation/runtime/RunLoop.h"
+#include "platform/foundation/runtime/Thread.h"
+#include "platform/foundation/runtime/Timer.h"
 
 #include <glib.h>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "RuntimeModel.h"
 
-#include "platform/foundation/Exception.h"
-#include "platform/foundation/KeyValueObserving.h"
+#include "platform/foundation/runtime/Exception.h"
+#include "platform/foundation/runtime/KeyValueObserving.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "platform/foundation/Locale.h"
-#include "platform/foundation/Collator.h"
+#include "platform/foundation/locale/Locale.h"
+#include "platform/foundation/locale/Collator.h"
 
 #include <gtest/gtest.h>
 

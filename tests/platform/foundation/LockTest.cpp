@@ -1,5 +1,5 @@
-#include "platform/foundation/Lock.h"
-#include "platform/foundation/Object.h"
+#include "platform/foundation/runtime/Lock.h"
+#include "platform/foundation/runtime/Object.h"
 
 #include <gtest/gtest.h>
 

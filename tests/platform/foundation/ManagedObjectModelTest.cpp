@@ -1,5 +1,5 @@
-#include "platform/foundation/ManagedObjectModel.h"
-#include "platform/foundation/Bundle.h"
+#include "platform/foundation/model/ManagedObjectModel.h"
+#include "platform/foundation/files/Bundle.h"
 #include "platform/foundation/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "RuntimeModel.h"
 
-#include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/runtime/NotificationCenter.h"
 
 #include <gtest/gtest.h>
 

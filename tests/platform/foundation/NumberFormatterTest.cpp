@@ -1,9 +1,9 @@
-#include "platform/foundation/NumberFormatter.h"
+#include "platform/foundation/locale/NumberFormatter.h"
 
-#include "platform/foundation/KeyedArchiver.h"
-#include "platform/foundation/KeyedUnarchiver.h"
-#include "platform/foundation/SequentialArchiver.h"
-#include "platform/foundation/SequentialUnarchiver.h"
+#include "platform/foundation/archiving/KeyedArchiver.h"
+#include "platform/foundation/archiving/KeyedUnarchiver.h"
+#include "platform/foundation/archiving/SequentialArchiver.h"
+#include "platform/foundation/archiving/SequentialUnarchiver.h"
 
 #include <gtest/gtest.h>
 

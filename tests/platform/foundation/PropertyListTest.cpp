@@ -1,6 +1,6 @@
-#include "platform/foundation/PropertyList.h"
+#include "platform/foundation/archiving/PropertyList.h"
 
-#include "platform/foundation/Object.h"
+#include "platform/foundation/runtime/Object.h"
 
 #include "platform/foundation/ValuePrinter.h"
 

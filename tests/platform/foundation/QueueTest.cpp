@@ -1,10 +1,10 @@
-#include "platform/foundation/Clock.h"
-#include "platform/foundation/DispatchQueue.h"
-#include "platform/foundation/Exception.h"
-#include "platform/foundation/KeyValueObserving.h"
-#include "platform/foundation/NotificationCenter.h"
-#include "platform/foundation/OperationQueue.h"
-#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/runtime/Clock.h"
+#include "platform/foundation/runtime/DispatchQueue.h"
+#include "platform/foundation/runtime/Exception.h"
+#include "platform/foundation/runtime/KeyValueObserving.h"
+#include "platform/foundation/runtime/NotificationCenter.h"
+#include "platform/foundation/runtime/OperationQueue.h"
+#include "platform/foundation/runtime/RunLoop.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
-#include "platform/foundation/RunLoop.h"
-#include "platform/foundation/ClassBuilder.h"
-#include "platform/foundation/Clock.h"
-#include "platform/foundation/Exception.h"
-#include "platform/foundation/Perform.h"
-#include "platform/foundation/Thread.h"
-#include "platform/foundation/Timer.h"
+#include "platform/foundation/runtime/RunLoop.h"
+#include "platform/foundation/runtime/ClassBuilder.h"
+#include "platform/foundation/runtime/Clock.h"
+#include "platform/foundation/runtime/Exception.h"
+#include "platform/foundation/runtime/Perform.h"
+#include "platform/foundation/runtime/Thread.h"
+#include "platform/foundation/runtime/Timer.h"
 
 #include <gtest/gtest.h>
 

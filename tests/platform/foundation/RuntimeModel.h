@@ -2,9 +2,9 @@
 
 // Small model classes shared by the runtime, observing and binding tests.
 
-#include "platform/foundation/IndexSet.h"
-#include "platform/foundation/KeyValueObserving.h"
-#include "platform/foundation/Object.h"
+#include "platform/foundation/runtime/IndexSet.h"
+#include "platform/foundation/runtime/KeyValueObserving.h"
+#include "platform/foundation/runtime/Object.h"
 
 #include <vector>
 

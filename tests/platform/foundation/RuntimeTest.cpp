@@ -1,8 +1,8 @@
 #include "RuntimeModel.h"
 
-#include "platform/foundation/Exception.h"
-#include "platform/foundation/IndexSet.h"
-#include "platform/foundation/KeyValueCoding.h"
+#include "platform/foundation/runtime/Exception.h"
+#include "platform/foundation/runtime/IndexSet.h"
+#include "platform/foundation/runtime/KeyValueCoding.h"
 
 #include <gtest/gtest.h>
 

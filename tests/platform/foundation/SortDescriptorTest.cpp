@@ -1,6 +1,6 @@
 #include "RuntimeModel.h"
 
-#include "platform/foundation/SortDescriptor.h"
+#include "platform/foundation/bindings/SortDescriptor.h"
 
 #include <gtest/gtest.h>
 

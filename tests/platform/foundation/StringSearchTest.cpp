@@ -1,6 +1,6 @@
-#include "platform/foundation/CharacterSet.h"
-#include "platform/foundation/Exception.h"
-#include "platform/foundation/String.h"
+#include "platform/foundation/runtime/CharacterSet.h"
+#include "platform/foundation/runtime/Exception.h"
+#include "platform/foundation/runtime/String.h"
 
 #include <gtest/gtest.h>
 

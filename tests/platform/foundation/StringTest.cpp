@@ -1,8 +1,8 @@
-#include "platform/foundation/String.h"
+#include "platform/foundation/runtime/String.h"
 
-#include "platform/foundation/CharacterSet.h"
-#include "platform/foundation/Exception.h"
-#include "platform/foundation/Scanner.h"
+#include "platform/foundation/runtime/CharacterSet.h"
+#include "platform/foundation/runtime/Exception.h"
+#include "platform/foundation/runtime/Scanner.h"
 
 #include <gtest/gtest.h>
 

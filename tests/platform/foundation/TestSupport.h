@@ -2,7 +2,7 @@
 
 #include "support/TemporaryFolder.h"
 
-#include "platform/foundation/Log.h"
+#include "platform/foundation/runtime/Log.h"
 
 #include <cstdlib>
 #include <filesystem>

@@ -1,10 +1,10 @@
 #include "RuntimeModel.h"
 
-#include "platform/foundation/Binding.h"
-#include "platform/foundation/Exception.h"
-#include "platform/foundation/KeyValueCoding.h"
-#include "platform/foundation/SelectionMarker.h"
-#include "platform/foundation/TreeController.h"
+#include "platform/foundation/bindings/Binding.h"
+#include "platform/foundation/runtime/Exception.h"
+#include "platform/foundation/runtime/KeyValueCoding.h"
+#include "platform/foundation/bindings/SelectionMarker.h"
+#include "platform/foundation/bindings/TreeController.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "platform/foundation/URLConnection.h"
+#include "platform/foundation/services/URLConnection.h"
 
-#include "platform/foundation/CookieStore.h"
+#include "platform/foundation/services/CookieStore.h"
 #include "support/LocalHTTPServer.h"
 
 #include <gtest/gtest.h>

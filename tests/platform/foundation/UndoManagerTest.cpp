@@ -1,4 +1,4 @@
-#include "platform/foundation/UndoManager.h"
+#include "platform/foundation/model/UndoManager.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 #include "RuntimeModel.h"
 
-#include "platform/foundation/Binding.h"
-#include "platform/foundation/PropertyList.h"
+#include "platform/foundation/bindings/Binding.h"
+#include "platform/foundation/archiving/PropertyList.h"
 #include "platform/foundation/TestSupport.h"
-#include "platform/foundation/UserDefaultsController.h"
+#include "platform/foundation/bindings/UserDefaultsController.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
-#include "platform/foundation/UserDefaults.h"
+#include "platform/foundation/files/UserDefaults.h"
 
-#include "platform/foundation/Clock.h"
-#include "platform/foundation/Exception.h"
-#include "platform/foundation/FileManager.h"
-#include "platform/foundation/NotificationCenter.h"
-#include "platform/foundation/Object.h"
-#include "platform/foundation/PropertyList.h"
-#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/runtime/Clock.h"
+#include "platform/foundation/runtime/Exception.h"
+#include "platform/foundation/files/FileManager.h"
+#include "platform/foundation/runtime/NotificationCenter.h"
+#include "platform/foundation/runtime/Object.h"
+#include "platform/foundation/archiving/PropertyList.h"
+#include "platform/foundation/runtime/RunLoop.h"
 #include "platform/foundation/TestSupport.h"
 
 #include <gtest/gtest.h>

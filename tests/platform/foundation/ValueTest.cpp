@@ -1,8 +1,8 @@
-#include "platform/foundation/Value.h"
+#include "platform/foundation/runtime/Value.h"
 
-#include "platform/foundation/Error.h"
-#include "platform/foundation/Exception.h"
-#include "platform/foundation/Object.h"
+#include "platform/foundation/runtime/Error.h"
+#include "platform/foundation/runtime/Exception.h"
+#include "platform/foundation/runtime/Object.h"
 
 #include <gtest/gtest.h>
 

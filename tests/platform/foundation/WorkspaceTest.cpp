@@ -1,4 +1,4 @@
-#include "platform/foundation/Workspace.h"
+#include "platform/foundation/services/Workspace.h"
 
 #include "platform/foundation/TestSupport.h"
 

@@ -1,5 +1,5 @@
 #include "platform/graphics/BezierPath.h"
-#include "platform/foundation/Exception.h"
+#include "platform/foundation/runtime/Exception.h"
 
 #include "GraphicsPrinters.h"
 

@@ -1,6 +1,6 @@
 #include "platform/graphics/BitmapImageRep.h"
 
-#include "platform/foundation/Exception.h"
+#include "platform/foundation/runtime/Exception.h"
 
 #include <gtest/gtest.h>
 

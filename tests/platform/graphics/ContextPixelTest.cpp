@@ -1,4 +1,4 @@
-#include "platform/foundation/Exception.h"
+#include "platform/foundation/runtime/Exception.h"
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/Color.h"
 #include "platform/graphics/Gradient.h"

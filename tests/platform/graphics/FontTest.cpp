@@ -1,10 +1,10 @@
 #include "platform/graphics/Font.h"
 
-#include "platform/foundation/KeyedArchiver.h"
-#include "platform/foundation/KeyedUnarchiver.h"
-#include "platform/foundation/Log.h"
-#include "platform/foundation/SequentialArchiver.h"
-#include "platform/foundation/SequentialUnarchiver.h"
+#include "platform/foundation/archiving/KeyedArchiver.h"
+#include "platform/foundation/archiving/KeyedUnarchiver.h"
+#include "platform/foundation/runtime/Log.h"
+#include "platform/foundation/archiving/SequentialArchiver.h"
+#include "platform/foundation/archiving/SequentialUnarchiver.h"
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/FontManager.h"
 

@@ -1,6 +1,6 @@
 #include "platform/graphics/Image.h"
 
-#include "platform/foundation/Bundle.h"
+#include "platform/foundation/files/Bundle.h"
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/Color.h"
 #include "platform/graphics/GraphicsContext.h"

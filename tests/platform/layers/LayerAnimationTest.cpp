@@ -1,6 +1,6 @@
 #include "LayerTestSupport.h"
 
-#include "platform/foundation/KeyValueObserving.h"
+#include "platform/foundation/runtime/KeyValueObserving.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/layers/LayerAnimation.h"
 #include "platform/layers/LayerRenderer.h"

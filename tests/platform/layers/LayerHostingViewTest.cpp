@@ -2,9 +2,9 @@
 
 #include "platform/backend/headless/HeadlessBackend.h"
 #include "platform/layers/LayerAnimation.h"
-#include "platform/ui/Application.h"
-#include "platform/ui/View.h"
-#include "platform/ui/Window.h"
+#include "platform/ui/views/Application.h"
+#include "platform/ui/views/View.h"
+#include "platform/ui/views/Window.h"
 
 using namespace ui;
 using layerstest::near;

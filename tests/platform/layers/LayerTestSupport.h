@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/foundation/Clock.h"
-#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/runtime/Clock.h"
+#include "platform/foundation/runtime/RunLoop.h"
 #include "platform/graphics/BitmapImageRep.h"
 #include "platform/graphics/Color.h"
 #include "platform/layers/Layer.h"

@@ -1,6 +1,6 @@
 #include "LayerTestSupport.h"
 
-#include "platform/foundation/Log.h"
+#include "platform/foundation/runtime/Log.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/layers/LayerAnimation.h"
 #include "platform/layers/TextLayer.h"

@@ -1,7 +1,7 @@
 #include "TextFixture.h"
 
-#include "platform/foundation/Exception.h"
-#include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/runtime/Exception.h"
+#include "platform/foundation/runtime/NotificationCenter.h"
 #include "platform/text/TextRanges.h"
 
 #include <gtest/gtest.h>

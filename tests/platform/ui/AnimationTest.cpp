@@ -1,6 +1,6 @@
-#include "platform/ui/Animation.h"
-#include "platform/foundation/Clock.h"
-#include "platform/foundation/RunLoop.h"
+#include "platform/ui/views/Animation.h"
+#include "platform/foundation/runtime/Clock.h"
+#include "platform/foundation/runtime/RunLoop.h"
 
 #include <gtest/gtest.h>
 

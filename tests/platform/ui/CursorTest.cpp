@@ -1,4 +1,4 @@
-#include "platform/ui/Cursor.h"
+#include "platform/ui/views/Cursor.h"
 #include "platform/graphics/Image.h"
 
 #include <gtest/gtest.h>

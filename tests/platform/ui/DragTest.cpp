@@ -1,9 +1,9 @@
 #include "UiTestSupport.h"
 
 #include "platform/graphics/Image.h"
-#include "platform/ui/Dragging.h"
-#include "platform/ui/Pasteboard.h"
-#include "platform/ui/View.h"
+#include "platform/ui/dragging/Dragging.h"
+#include "platform/ui/dragging/Pasteboard.h"
+#include "platform/ui/views/View.h"
 
 namespace dragtest {
 

@@ -1,7 +1,7 @@
 #include "TestViews.h"
 #include "UiTestSupport.h"
 
-#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/runtime/RunLoop.h"
 
 using namespace ui;
 using uitest::TestView;

@@ -1,10 +1,10 @@
-#include "platform/ui/InterfaceFile.h"
+#include "platform/ui/interface/InterfaceFile.h"
 #include "UiTestSupport.h"
 
-#include "platform/foundation/Exception.h"
+#include "platform/foundation/runtime/Exception.h"
 #include "platform/graphics/Color.h"
-#include "platform/ui/Menu.h"
-#include "platform/ui/View.h"
+#include "platform/ui/menus/Menu.h"
+#include "platform/ui/views/View.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "TestViews.h"
 #include "UiTestSupport.h"
 
-#include "platform/foundation/Exception.h"
-#include "platform/ui/Menu.h"
+#include "platform/foundation/runtime/Exception.h"
+#include "platform/ui/menus/Menu.h"
 
 namespace menutest {
 

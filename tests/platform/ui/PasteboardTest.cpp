@@ -1,5 +1,5 @@
-#include "platform/ui/Pasteboard.h"
-#include "platform/ui/Backend.h"
+#include "platform/ui/dragging/Pasteboard.h"
+#include "platform/ui/views/Backend.h"
 
 #include <gtest/gtest.h>
 

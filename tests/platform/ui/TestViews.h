@@ -4,8 +4,8 @@
 
 #include "platform/graphics/Color.h"
 #include "platform/graphics/GraphicsContext.h"
-#include "platform/ui/Event.h"
-#include "platform/ui/View.h"
+#include "platform/ui/views/Event.h"
+#include "platform/ui/views/View.h"
 
 #include <string>
 #include <vector>

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "platform/backend/headless/HeadlessBackend.h"
-#include "platform/foundation/Clock.h"
+#include "platform/foundation/runtime/Clock.h"
 #include "platform/graphics/BitmapImageRep.h"
 #include "platform/graphics/PixelBuffer.h"
-#include "platform/ui/Application.h"
-#include "platform/ui/Window.h"
+#include "platform/ui/views/Application.h"
+#include "platform/ui/views/Window.h"
 
 #include <gtest/gtest.h>
 

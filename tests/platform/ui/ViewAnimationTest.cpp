@@ -1,10 +1,10 @@
 #include "UiTestSupport.h"
 
-#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/runtime/RunLoop.h"
 #include "platform/graphics/BitmapImageRep.h"
 #include "platform/graphics/GraphicsContext.h"
-#include "platform/ui/View.h"
-#include "platform/ui/ViewAnimation.h"
+#include "platform/ui/views/View.h"
+#include "platform/ui/views/ViewAnimation.h"
 
 namespace viewanimationtest {
 

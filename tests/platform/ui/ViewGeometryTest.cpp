@@ -1,8 +1,8 @@
 #include "TestViews.h"
 #include "UiTestSupport.h"
 
-#include "platform/foundation/Exception.h"
-#include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/runtime/Exception.h"
+#include "platform/foundation/runtime/NotificationCenter.h"
 
 using namespace ui;
 using uitest::TestView;

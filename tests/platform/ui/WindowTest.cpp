@@ -1,10 +1,10 @@
 #include "TestViews.h"
 #include "UiTestSupport.h"
 
-#include "platform/foundation/NotificationCenter.h"
-#include "platform/foundation/RunLoop.h"
-#include "platform/foundation/UserDefaults.h"
-#include "platform/ui/Screen.h"
+#include "platform/foundation/runtime/NotificationCenter.h"
+#include "platform/foundation/runtime/RunLoop.h"
+#include "platform/foundation/files/UserDefaults.h"
+#include "platform/ui/views/Screen.h"
 
 #include <cstdlib>
 #include <filesystem>

@@ -1,8 +1,8 @@
 #include "GtkTestSupport.h"
 
-#include "platform/foundation/FileManager.h"
-#include "platform/ui/Menu.h"
-#include "platform/ui/Pasteboard.h"
+#include "platform/foundation/files/FileManager.h"
+#include "platform/ui/menus/Menu.h"
+#include "platform/ui/dragging/Pasteboard.h"
 
 #include <csignal>
 #include <fstream>

@@ -1,9 +1,9 @@
 #include "GtkTestSupport.h"
 
-#include "platform/ui/Button.h"
-#include "platform/ui/PopUpButton.h"
-#include "platform/ui/SegmentedControl.h"
-#include "platform/ui/TextField.h"
+#include "platform/ui/controls/Button.h"
+#include "platform/ui/controls/PopUpButton.h"
+#include "platform/ui/controls/SegmentedControl.h"
+#include "platform/ui/text/TextField.h"
 
 #include <fmt/format.h>
 

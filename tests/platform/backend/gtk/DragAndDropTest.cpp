@@ -1,11 +1,11 @@
 #include "GtkTestSupport.h"
 
 #include "platform/backend/gtk/GtkDragAndDrop.h"
-#include "platform/foundation/RunLoop.h"
-#include "platform/foundation/Timer.h"
+#include "platform/foundation/runtime/RunLoop.h"
+#include "platform/foundation/runtime/Timer.h"
 #include "platform/graphics/Image.h"
-#include "platform/ui/Dragging.h"
-#include "platform/ui/Pasteboard.h"
+#include "platform/ui/dragging/Dragging.h"
+#include "platform/ui/dragging/Pasteboard.h"
 
 #include <csignal>
 #include <fstream>

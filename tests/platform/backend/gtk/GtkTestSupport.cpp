@@ -1,7 +1,7 @@
 #include "GtkTestSupport.h"
 
 #include "platform/graphics/ImageCodecs.h"
-#include "platform/ui/MenuItem.h"
+#include "platform/ui/menus/MenuItem.h"
 
 #include <gio/gio.h>
 

@@ -1,17 +1,17 @@
 #pragma once
 
 #include "platform/backend/gtk/GtkBackend.h"
-#include "platform/foundation/String.h"
+#include "platform/foundation/runtime/String.h"
 #include "platform/graphics/BitmapImageRep.h"
 #include "platform/graphics/Color.h"
 #include "platform/graphics/GraphicsContext.h"
-#include "platform/ui/Application.h"
-#include "platform/ui/Event.h"
-#include "platform/ui/Pasteboard.h"
-#include "platform/ui/Screen.h"
-#include "platform/ui/TextInputClient.h"
-#include "platform/ui/View.h"
-#include "platform/ui/Window.h"
+#include "platform/ui/views/Application.h"
+#include "platform/ui/views/Event.h"
+#include "platform/ui/dragging/Pasteboard.h"
+#include "platform/ui/views/Screen.h"
+#include "platform/ui/text/TextInputClient.h"
+#include "platform/ui/views/View.h"
+#include "platform/ui/views/Window.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "GtkTestSupport.h"
 
 #include "platform/backend/gtk/KeyMapping.h"
-#include "platform/ui/Menu.h"
+#include "platform/ui/menus/Menu.h"
 
 using namespace gtktest;
 using ui::EventType;

@@ -1,9 +1,9 @@
 #include "GtkTestSupport.h"
 
-#include "platform/foundation/RunLoop.h"
-#include "platform/foundation/Timer.h"
-#include "platform/ui/Menu.h"
-#include "platform/ui/MenuItem.h"
+#include "platform/foundation/runtime/RunLoop.h"
+#include "platform/foundation/runtime/Timer.h"
+#include "platform/ui/menus/Menu.h"
+#include "platform/ui/menus/MenuItem.h"
 
 #include <fmt/format.h>
 

@@ -1,6 +1,6 @@
 #include "GtkTestSupport.h"
 
-#include "platform/ui/ToolTipManager.h"
+#include "platform/ui/views/ToolTipManager.h"
 
 #include <fmt/format.h>
 

@@ -5,7 +5,7 @@
 
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/BitmapImageRep.h"
-#include "platform/ui/Window.h"
+#include "platform/ui/views/Window.h"
 
 #include <cstdint>
 #include <string>

@@ -1,8 +1,8 @@
 #include "ContainersTestSupport.h"
 
 #include "platform/graphics/BezierPath.h"
-#include "platform/ui/ClipView.h"
-#include "platform/ui/ScrollView.h"
+#include "platform/ui/containers/ClipView.h"
+#include "platform/ui/containers/ScrollView.h"
 
 #include <cmath>
 

@@ -1,8 +1,8 @@
 #include "ContainersTestSupport.h"
 
-#include "platform/foundation/UserDefaults.h"
-#include "platform/ui/Cursor.h"
-#include "platform/ui/SplitView.h"
+#include "platform/foundation/files/UserDefaults.h"
+#include "platform/ui/views/Cursor.h"
+#include "platform/ui/containers/SplitView.h"
 
 #include <cmath>
 

@@ -1,9 +1,9 @@
 #include "ContainersTestSupport.h"
 
-#include "platform/foundation/Exception.h"
-#include "platform/foundation/KeyValueObserving.h"
-#include "platform/ui/SegmentedControl.h"
-#include "platform/ui/TabView.h"
+#include "platform/foundation/runtime/Exception.h"
+#include "platform/foundation/runtime/KeyValueObserving.h"
+#include "platform/ui/controls/SegmentedControl.h"
+#include "platform/ui/containers/TabView.h"
 
 using namespace ui;
 using containerstest::ColorView;

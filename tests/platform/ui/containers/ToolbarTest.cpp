@@ -1,13 +1,13 @@
 #include "ContainersTestSupport.h"
 
-#include "platform/foundation/Exception.h"
-#include "platform/foundation/UserDefaults.h"
+#include "platform/foundation/runtime/Exception.h"
+#include "platform/foundation/files/UserDefaults.h"
 #include "platform/graphics/Image.h"
-#include "platform/ui/Button.h"
-#include "platform/ui/PopUpButton.h"
-#include "platform/ui/Toolbar.h"
-#include "platform/ui/ToolbarCustomizationPalette.h"
-#include "platform/ui/ToolbarView.h"
+#include "platform/ui/controls/Button.h"
+#include "platform/ui/controls/PopUpButton.h"
+#include "platform/ui/containers/Toolbar.h"
+#include "platform/ui/containers/ToolbarCustomizationPalette.h"
+#include "platform/ui/containers/ToolbarView.h"
 
 #include <algorithm>
 

@@ -2,9 +2,9 @@
 
 #include "platform/ui/UiTestSupport.h"
 
-#include "platform/foundation/Object.h"
-#include "platform/ui/View.h"
-#include "platform/ui/Window.h"
+#include "platform/foundation/runtime/Object.h"
+#include "platform/ui/views/View.h"
+#include "platform/ui/views/Window.h"
 
 #include <string>
 

@@ -2,7 +2,7 @@
 
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/graphics/Image.h"
-#include "platform/ui/Button.h"
+#include "platform/ui/controls/Button.h"
 
 #include "support/Canvas.h"
 

@@ -1,8 +1,8 @@
 #include "ControlsTestSupport.h"
 
-#include "platform/ui/Button.h"
-#include "platform/ui/SystemColors.h"
-#include "platform/ui/TextField.h"
+#include "platform/ui/controls/Button.h"
+#include "platform/ui/controls/SystemColors.h"
+#include "platform/ui/text/TextField.h"
 
 #include "support/Canvas.h"
 

@@ -1,13 +1,13 @@
 #include "ControlsTestSupport.h"
 
-#include "platform/foundation/KeyedArchiver.h"
-#include "platform/foundation/KeyedUnarchiver.h"
-#include "platform/ui/ImageCell.h"
-#include "platform/ui/LevelIndicatorCell.h"
-#include "platform/ui/SegmentedCell.h"
-#include "platform/ui/SliderCell.h"
-#include "platform/ui/StepperCell.h"
-#include "platform/ui/TextFieldCell.h"
+#include "platform/foundation/archiving/KeyedArchiver.h"
+#include "platform/foundation/archiving/KeyedUnarchiver.h"
+#include "platform/ui/controls/ImageCell.h"
+#include "platform/ui/controls/LevelIndicatorCell.h"
+#include "platform/ui/controls/SegmentedCell.h"
+#include "platform/ui/controls/SliderCell.h"
+#include "platform/ui/controls/StepperCell.h"
+#include "platform/ui/text/TextFieldCell.h"
 
 #include <functional>
 

@@ -1,7 +1,7 @@
 #include "ControlsTestSupport.h"
 
 #include "platform/graphics/GraphicsContext.h"
-#include "platform/ui/Button.h"
+#include "platform/ui/controls/Button.h"
 
 #include "support/Canvas.h"
 

@@ -1,11 +1,11 @@
 #include "ControlsTestSupport.h"
 
-#include "platform/foundation/KeyedArchiver.h"
-#include "platform/foundation/KeyedUnarchiver.h"
-#include "platform/foundation/NumberFormatter.h"
+#include "platform/foundation/archiving/KeyedArchiver.h"
+#include "platform/foundation/archiving/KeyedUnarchiver.h"
+#include "platform/foundation/locale/NumberFormatter.h"
 #include "platform/graphics/Font.h"
-#include "platform/ui/Button.h"
-#include "platform/ui/TextField.h"
+#include "platform/ui/controls/Button.h"
+#include "platform/ui/text/TextField.h"
 
 using namespace ui;
 using namespace controlstest;

@@ -1,9 +1,9 @@
 #include "ControlsTestSupport.h"
 
 #include "platform/graphics/Font.h"
-#include "platform/ui/Box.h"
-#include "platform/ui/ColorWell.h"
-#include "platform/ui/SystemColors.h"
+#include "platform/ui/containers/Box.h"
+#include "platform/ui/controls/ColorWell.h"
+#include "platform/ui/controls/SystemColors.h"
 
 #include "support/Canvas.h"
 

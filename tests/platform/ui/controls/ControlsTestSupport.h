@@ -3,8 +3,8 @@
 #include "platform/ui/UiTestSupport.h"
 
 #include "platform/graphics/BitmapImageRep.h"
-#include "platform/ui/Control.h"
-#include "platform/ui/Window.h"
+#include "platform/ui/controls/Control.h"
+#include "platform/ui/views/Window.h"
 
 #include <cstdint>
 #include <cstdlib>

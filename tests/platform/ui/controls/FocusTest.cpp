@@ -1,9 +1,9 @@
 #include "ControlsTestSupport.h"
 
-#include "platform/ui/Box.h"
-#include "platform/ui/Button.h"
-#include "platform/ui/SystemColors.h"
-#include "platform/ui/TextField.h"
+#include "platform/ui/containers/Box.h"
+#include "platform/ui/controls/Button.h"
+#include "platform/ui/controls/SystemColors.h"
+#include "platform/ui/text/TextField.h"
 
 #include "support/Canvas.h"
 

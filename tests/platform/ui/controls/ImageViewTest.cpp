@@ -2,8 +2,8 @@
 
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/graphics/Image.h"
-#include "platform/ui/ImageView.h"
-#include "platform/ui/Pasteboard.h"
+#include "platform/ui/controls/ImageView.h"
+#include "platform/ui/dragging/Pasteboard.h"
 
 #include "support/Canvas.h"
 

@@ -1,8 +1,8 @@
 #include "ControlsTestSupport.h"
 
-#include "platform/foundation/RunLoop.h"
-#include "platform/ui/LevelIndicator.h"
-#include "platform/ui/ProgressIndicator.h"
+#include "platform/foundation/runtime/RunLoop.h"
+#include "platform/ui/controls/LevelIndicator.h"
+#include "platform/ui/controls/ProgressIndicator.h"
 
 #include "support/Canvas.h"
 

@@ -1,9 +1,9 @@
 #include "ControlsTestSupport.h"
 
-#include "platform/ui/ButtonCell.h"
-#include "platform/ui/InterfaceFile.h"
-#include "platform/ui/Matrix.h"
-#include "platform/ui/ScrollView.h"
+#include "platform/ui/controls/ButtonCell.h"
+#include "platform/ui/interface/InterfaceFile.h"
+#include "platform/ui/controls/Matrix.h"
+#include "platform/ui/containers/ScrollView.h"
 
 using namespace ui;
 using namespace controlstest;

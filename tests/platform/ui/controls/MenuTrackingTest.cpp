@@ -1,9 +1,9 @@
 #include "ControlsTestSupport.h"
 
-#include "platform/foundation/KeyedArchiver.h"
-#include "platform/foundation/KeyedUnarchiver.h"
-#include "platform/ui/MenuView.h"
-#include "platform/ui/PopUpButton.h"
+#include "platform/foundation/archiving/KeyedArchiver.h"
+#include "platform/foundation/archiving/KeyedUnarchiver.h"
+#include "platform/ui/menus/MenuView.h"
+#include "platform/ui/controls/PopUpButton.h"
 
 using namespace ui;
 using namespace controlstest;

@@ -1,8 +1,8 @@
 #include "ControlsTestSupport.h"
 
 #include "platform/graphics/Font.h"
-#include "platform/ui/MenuView.h"
-#include "platform/ui/PopUpButton.h"
+#include "platform/ui/menus/MenuView.h"
+#include "platform/ui/controls/PopUpButton.h"
 
 #include "support/Canvas.h"
 

@@ -1,7 +1,7 @@
 #include "ControlsTestSupport.h"
 
-#include "platform/ui/Slider.h"
-#include "platform/ui/Stepper.h"
+#include "platform/ui/controls/Slider.h"
+#include "platform/ui/controls/Stepper.h"
 
 #include "support/Canvas.h"
 

@@ -1,6 +1,6 @@
 #include "ControlsTestSupport.h"
 
-#include "platform/ui/TextField.h"
+#include "platform/ui/text/TextField.h"
 
 #include "support/Canvas.h"
 

@@ -1,7 +1,7 @@
 #include "ControlsTestSupport.h"
 
-#include "platform/ui/Button.h"
-#include "platform/ui/TextField.h"
+#include "platform/ui/controls/Button.h"
+#include "platform/ui/text/TextField.h"
 
 #include <sstream>
 

@@ -1,8 +1,8 @@
 #include "PanelsTestSupport.h"
 
-#include "platform/ui/Alert.h"
-#include "platform/ui/Button.h"
-#include "platform/ui/ControlTypes.h"
+#include "platform/ui/panels/Alert.h"
+#include "platform/ui/controls/Button.h"
+#include "platform/ui/controls/ControlTypes.h"
 
 using namespace ui;
 using panelstest::PanelsTest;

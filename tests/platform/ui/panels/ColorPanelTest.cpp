@@ -1,10 +1,10 @@
 #include "PanelsTestSupport.h"
 
-#include "platform/ui/ColorPanel.h"
-#include "platform/ui/ColorWell.h"
-#include "platform/ui/PopUpButton.h"
-#include "platform/ui/SegmentedControl.h"
-#include "platform/ui/TextField.h"
+#include "platform/ui/panels/ColorPanel.h"
+#include "platform/ui/controls/ColorWell.h"
+#include "platform/ui/controls/PopUpButton.h"
+#include "platform/ui/controls/SegmentedControl.h"
+#include "platform/ui/text/TextField.h"
 #include "platform/ui/detail/ColorPanelViews.h"
 
 #include <cmath>

@@ -1,9 +1,9 @@
 #include "PanelsTestSupport.h"
 
 #include "platform/graphics/FontManager.h"
-#include "platform/ui/FontPanel.h"
-#include "platform/ui/ScrollView.h"
-#include "platform/ui/TextField.h"
+#include "platform/ui/panels/FontPanel.h"
+#include "platform/ui/containers/ScrollView.h"
+#include "platform/ui/text/TextField.h"
 #include "platform/ui/detail/ChoiceListView.h"
 
 #include <algorithm>

@@ -3,9 +3,9 @@
 #include "platform/graphics/GraphicsPrinters.h"
 #include "platform/ui/UiTestSupport.h"
 
-#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/runtime/RunLoop.h"
 #include "platform/graphics/BitmapImageRep.h"
-#include "platform/ui/Window.h"
+#include "platform/ui/views/Window.h"
 
 #include <string>
 

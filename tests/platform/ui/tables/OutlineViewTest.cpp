@@ -1,10 +1,10 @@
 #include "TablesTestSupport.h"
 
-#include "platform/foundation/RunLoop.h"
-#include "platform/foundation/UserDefaults.h"
+#include "platform/foundation/runtime/RunLoop.h"
+#include "platform/foundation/files/UserDefaults.h"
 #include "platform/graphics/Image.h"
-#include "platform/ui/OutlineView.h"
-#include "platform/ui/Pasteboard.h"
+#include "platform/ui/tables/OutlineView.h"
+#include "platform/ui/dragging/Pasteboard.h"
 
 using namespace ui;
 using namespace tablestest;

@@ -1,12 +1,12 @@
 #include "TablesTestSupport.h"
 
-#include "platform/foundation/ArrayController.h"
-#include "platform/foundation/Binding.h"
-#include "platform/ui/PopUpButton.h"
-#include "platform/ui/TableHeaderView.h"
-#include "platform/ui/TextField.h"
-#include "platform/ui/TextFieldCell.h"
-#include "platform/ui/TextView.h"
+#include "platform/foundation/bindings/ArrayController.h"
+#include "platform/foundation/bindings/Binding.h"
+#include "platform/ui/controls/PopUpButton.h"
+#include "platform/ui/tables/TableHeaderView.h"
+#include "platform/ui/text/TextField.h"
+#include "platform/ui/text/TextFieldCell.h"
+#include "platform/ui/text/TextView.h"
 
 using namespace ui;
 using namespace tablestest;

@@ -2,11 +2,11 @@
 
 #include <cstring>
 
-#include "platform/ui/ButtonCell.h"
-#include "platform/ui/InterfaceFile.h"
-#include "platform/ui/Menu.h"
-#include "platform/ui/MenuItem.h"
-#include "platform/ui/TableHeaderView.h"
+#include "platform/ui/controls/ButtonCell.h"
+#include "platform/ui/interface/InterfaceFile.h"
+#include "platform/ui/menus/Menu.h"
+#include "platform/ui/menus/MenuItem.h"
+#include "platform/ui/tables/TableHeaderView.h"
 
 using namespace ui;
 using namespace tablestest;

@@ -1,7 +1,7 @@
 #include "TablesTestSupport.h"
 
 #include "platform/graphics/Image.h"
-#include "platform/ui/Pasteboard.h"
+#include "platform/ui/dragging/Pasteboard.h"
 
 using namespace ui;
 using namespace tablestest;

@@ -1,8 +1,8 @@
 #include "TablesTestSupport.h"
 
-#include "platform/foundation/NumberFormatter.h"
-#include "platform/ui/TextFieldCell.h"
-#include "platform/ui/TextView.h"
+#include "platform/foundation/locale/NumberFormatter.h"
+#include "platform/ui/text/TextFieldCell.h"
+#include "platform/ui/text/TextView.h"
 
 using namespace ui;
 using namespace tablestest;

@@ -1,6 +1,6 @@
 #include "TablesTestSupport.h"
 
-#include "platform/foundation/Selector.h"
+#include "platform/foundation/runtime/Selector.h"
 
 using namespace ui;
 using namespace tablestest;

@@ -1,7 +1,7 @@
 #include "TablesTestSupport.h"
 
-#include "platform/ui/ClipView.h"
-#include "platform/ui/TableHeaderView.h"
+#include "platform/ui/containers/ClipView.h"
+#include "platform/ui/tables/TableHeaderView.h"
 
 using namespace ui;
 using namespace tablestest;

@@ -1,7 +1,7 @@
 #include "TablesTestSupport.h"
 
 #include "platform/foundation/TestSupport.h"
-#include "platform/ui/TableHeaderView.h"
+#include "platform/ui/tables/TableHeaderView.h"
 
 namespace {
 

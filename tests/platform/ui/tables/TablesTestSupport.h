@@ -3,9 +3,9 @@
 #include "platform/ui/UiTestSupport.h"
 
 #include "platform/graphics/BitmapImageRep.h"
-#include "platform/ui/ScrollView.h"
-#include "platform/ui/TableView.h"
-#include "platform/ui/Window.h"
+#include "platform/ui/containers/ScrollView.h"
+#include "platform/ui/tables/TableView.h"
+#include "platform/ui/views/Window.h"
 
 #include <functional>
 #include <string>

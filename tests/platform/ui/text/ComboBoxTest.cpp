@@ -1,7 +1,7 @@
 #include "TextTestSupport.h"
 
-#include "platform/foundation/NumberFormatter.h"
-#include "platform/ui/ComboBox.h"
+#include "platform/foundation/locale/NumberFormatter.h"
+#include "platform/ui/text/ComboBox.h"
 
 using namespace ui;
 using namespace texttest;

@@ -1,7 +1,7 @@
 #include "TextTestSupport.h"
 
-#include "platform/foundation/Calendar.h"
-#include "platform/ui/DatePicker.h"
+#include "platform/foundation/locale/Calendar.h"
+#include "platform/ui/text/DatePicker.h"
 
 using namespace ui;
 using namespace texttest;

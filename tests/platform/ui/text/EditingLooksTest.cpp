@@ -6,11 +6,11 @@
 #include "platform/text/LayoutManager.h"
 #include "platform/text/TextContainer.h"
 #include "platform/text/TextStorage.h"
-#include "platform/ui/ComboBox.h"
-#include "platform/ui/DatePicker.h"
-#include "platform/ui/SecureTextField.h"
-#include "platform/ui/TextField.h"
-#include "platform/ui/TokenField.h"
+#include "platform/ui/text/ComboBox.h"
+#include "platform/ui/text/DatePicker.h"
+#include "platform/ui/text/SecureTextField.h"
+#include "platform/ui/text/TextField.h"
+#include "platform/ui/text/TokenField.h"
 
 #include <cmath>
 

@@ -1,13 +1,13 @@
 #include "TextTestSupport.h"
 
-#include "platform/foundation/NumberFormatter.h"
+#include "platform/foundation/locale/NumberFormatter.h"
 #include "platform/graphics/Font.h"
 #include "platform/text/LayoutManager.h"
-#include "platform/ui/Control.h"
-#include "platform/ui/Pasteboard.h"
-#include "platform/ui/SecureTextField.h"
-#include "platform/ui/TextField.h"
-#include "platform/ui/TextFieldCell.h"
+#include "platform/ui/controls/Control.h"
+#include "platform/ui/dragging/Pasteboard.h"
+#include "platform/ui/text/SecureTextField.h"
+#include "platform/ui/text/TextField.h"
+#include "platform/ui/text/TextFieldCell.h"
 
 using namespace ui;
 using namespace texttest;

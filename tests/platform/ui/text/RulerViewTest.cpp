@@ -1,9 +1,9 @@
 #include "TextTestSupport.h"
 
-#include "platform/foundation/KeyedArchiver.h"
-#include "platform/foundation/KeyedUnarchiver.h"
+#include "platform/foundation/archiving/KeyedArchiver.h"
+#include "platform/foundation/archiving/KeyedUnarchiver.h"
 #include "platform/graphics/Image.h"
-#include "platform/ui/RulerView.h"
+#include "platform/ui/text/RulerView.h"
 
 #include <cmath>
 

@@ -1,8 +1,8 @@
 #include "TextTestSupport.h"
 
-#include "platform/ui/ClipView.h"
-#include "platform/ui/RulerView.h"
-#include "platform/ui/ScrollView.h"
+#include "platform/ui/containers/ClipView.h"
+#include "platform/ui/text/RulerView.h"
+#include "platform/ui/containers/ScrollView.h"
 
 using namespace ui;
 using namespace texttest;

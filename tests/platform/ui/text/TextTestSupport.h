@@ -3,9 +3,9 @@
 #include "platform/ui/UiTestSupport.h"
 
 #include "platform/graphics/BitmapImageRep.h"
-#include "platform/ui/Event.h"
-#include "platform/ui/TextView.h"
-#include "platform/ui/Window.h"
+#include "platform/ui/views/Event.h"
+#include "platform/ui/text/TextView.h"
+#include "platform/ui/views/Window.h"
 
 #include <cstdint>
 #include <string>

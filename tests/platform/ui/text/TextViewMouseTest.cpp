@@ -5,9 +5,9 @@
 #include "platform/text/LayoutManager.h"
 #include "platform/text/TextContainer.h"
 #include "platform/text/TextStorage.h"
-#include "platform/ui/Button.h"
-#include "platform/ui/Cursor.h"
-#include "platform/ui/ViewAttachmentCell.h"
+#include "platform/ui/controls/Button.h"
+#include "platform/ui/views/Cursor.h"
+#include "platform/ui/text/ViewAttachmentCell.h"
 
 using namespace ui;
 using namespace texttest;

@@ -1,14 +1,14 @@
 #include "TextTestSupport.h"
 
-#include "platform/foundation/UndoManager.h"
+#include "platform/foundation/model/UndoManager.h"
 #include "platform/graphics/Font.h"
 #include "platform/graphics/FontManager.h"
 #include "platform/text/AttributedString.h"
 #include "platform/text/LayoutManager.h"
 #include "platform/text/ParagraphStyle.h"
 #include "platform/text/TextStorage.h"
-#include "platform/ui/Pasteboard.h"
-#include "platform/ui/TextField.h"
+#include "platform/ui/dragging/Pasteboard.h"
+#include "platform/ui/text/TextField.h"
 
 using namespace ui;
 using namespace texttest;

@@ -1,13 +1,13 @@
 #include "TextTestSupport.h"
 
-#include "platform/foundation/RunLoop.h"
-#include "platform/foundation/UndoManager.h"
+#include "platform/foundation/runtime/RunLoop.h"
+#include "platform/foundation/model/UndoManager.h"
 #include "platform/graphics/Font.h"
 #include "platform/text/AttributedString.h"
 #include "platform/text/LayoutManager.h"
 #include "platform/text/TextContainer.h"
 #include "platform/text/TextStorage.h"
-#include "platform/ui/Pasteboard.h"
+#include "platform/ui/dragging/Pasteboard.h"
 
 #include <cmath>
 

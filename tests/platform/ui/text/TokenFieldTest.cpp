@@ -3,7 +3,7 @@
 #include "platform/text/LayoutManager.h"
 #include "platform/text/TextContainer.h"
 #include "platform/text/TextStorage.h"
-#include "platform/ui/TokenField.h"
+#include "platform/ui/text/TokenField.h"
 
 using namespace ui;
 using namespace texttest;

@@ -1,3 +1,0 @@
-#include "AppKitExtensions/TBQPathGlyphInfo.h"
-
-FND_REGISTER_CLASS(TBQPathGlyphInfo, fnd::Object)

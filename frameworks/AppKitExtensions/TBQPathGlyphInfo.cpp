@@ -1,0 +1,3 @@
+#include "frameworks/AppKitExtensions/TBQPathGlyphInfo.h"
+
+FND_REGISTER_CLASS(TBQPathGlyphInfo, fnd::Object)

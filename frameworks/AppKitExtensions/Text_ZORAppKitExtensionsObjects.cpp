@@ -1,0 +1,195 @@
+// Objects placed, stamped, chained and moved along a path.
+
+#include "frameworks/AppKitExtensions/Text_ZORAppKitExtensions.h"
+
+#include "frameworks/AppKitExtensions/ZORNSBezierPathExtension.h"
+#include "platform/foundation/runtime/Clock.h"
+#include "platform/foundation/runtime/Exception.h"
+#include "platform/foundation/runtime/Log.h"
+#include "platform/foundation/runtime/RunLoop.h"
+#include "platform/foundation/runtime/Timer.h"
+
+#include <cmath>
+#include <numbers>
+
+using gfx::BezierPath;
+using gfx::Point;
+
+namespace Text_ZORAppKitExtensions {
+
+namespace {
+
+constexpr double MotionInterval = 1.0 / 30.0;
+
+template <typename Factory> void requireFactory(Factory* factory, const char* what)
+{
+    if (!factory)
+        throw fnd::Exception::invalidArgument(
+            fnd::String(fmt::format("{} (null) does not implement the required protocol", what)));
+}
+
+// Distances start, start + interval, ... up to the length, each computed afresh so that the last one lands on the
+// length exactly when it is a whole number of intervals.
+template <typename Visit> void forEachDistance(double start, double interval, double length, Visit&& visit)
+{
+    for (std::int64_t k = 0;; ++k) {
+        double d = start + static_cast<double>(k) * interval;
+        if (!(d <= length))
+            break;
+        visit(k, d);
+    }
+}
+
+}
+
+std::optional<fnd::Array> placeObjectsOnPathAtInterval(
+    const BezierPath& path, double interval, PathObjectFactory* factory, void* userInfo)
+{
+    requireFactory(factory, "Factory object");
+    if (path.elementCount() < 2 || !(interval > 0))
+        return std::nullopt;
+    fnd::Array objects;
+    forEachDistance(0, interval, ZORNSBezierPathExtension::length(path), [&](std::int64_t, double d) {
+        double slope = 0;
+        Point p = ZORNSBezierPathExtension::pointOnPathAtLength(path, d, &slope);
+        if (auto object = factory->placeObjectAtPoint(p, path, d, slope, userInfo))
+            objects.push_back(std::move(object));
+    });
+    return objects;
+}
+
+PathPtr bezierPathWithObjectsOnPathAtInterval(
+    const BezierPath& path, double interval, PathObjectFactory* factory, void* userInfo)
+{
+    auto objects = placeObjectsOnPathAtInterval(path, interval, factory, userInfo);
+    if (!objects || objects->empty())
+        return nullptr;
+    auto out = BezierPath::bezierPath();
+    for (const auto& object : *objects)
+        if (auto piece = object.objectAs<BezierPath>())
+            out->appendBezierPath(*piece);
+    return out;
+}
+
+PathPtr bezierPathWithPath(const BezierPath& path, const BezierPath& stamp, double interval, double phase,
+    bool alternate, PathTaperDelegate* taperDelegate)
+{
+    if (path.elementCount() < 2 || !(interval > 0))
+        return nullptr;
+    auto out = BezierPath::bezierPath();
+    const double length = ZORNSBezierPathExtension::length(path);
+    forEachDistance(phase, interval, length, [&](std::int64_t copy, double d) {
+        double angle = 0;
+        Point p = ZORNSBezierPathExtension::pointOnPathAtLength(path, d, &angle);
+        if (alternate && (copy & 1))
+            angle += std::numbers::pi;
+        // Scaled first, then turned, then moved onto the path.
+        gfx::AffineTransform placement;
+        placement.translateBy(p.x, p.y);
+        placement.rotateByRadians(angle);
+        if (taperDelegate)
+            if (auto factor = taperDelegate->taperFactorAtDistance(d, path, length))
+                placement.scaleBy(*factor);
+        BezierPath placed(stamp);
+        placed.transformUsingAffineTransform(placement);
+        out->appendBezierPath(placed);
+    });
+    return out;
+}
+
+std::optional<fnd::Array> placeLinksOnPathWithLinkLength(
+    const BezierPath& path, double length, PathLinkFactory* factory, void* userInfo)
+{
+    return placeLinksOnPathWithEvenLinkLength(path, length, length, factory, userInfo);
+}
+
+std::optional<fnd::Array> placeLinksOnPathWithEvenLinkLength(
+    const BezierPath& path, double evenLinkLength, double oddLinkLength, PathLinkFactory* factory, void* userInfo)
+{
+    requireFactory(factory, "Factory object");
+    if (path.elementCount() < 2 || !(evenLinkLength > 0) || !(oddLinkLength > 0))
+        return std::nullopt;
+    const double total = ZORNSBezierPathExtension::length(path);
+    fnd::Array links;
+    Point from = ZORNSBezierPathExtension::firstPoint(path);
+    double distance = 0;
+    for (std::int64_t n = 0;; ++n) {
+        double link = n % 2 == 0 ? evenLinkLength : oddLinkLength;
+        distance += link;
+        if (distance > total)
+            break;
+        Point target = ZORNSBezierPathExtension::pointOnPathAtLength(path, distance);
+        float a = std::atan2(static_cast<float>(target.y - from.y), static_cast<float>(target.x - from.x));
+        Point to { from.x + link * std::cos(a), from.y + link * std::sin(a) };
+        if (auto object = factory->placeLinkFromPoint(from, to, path, n, userInfo))
+            links.push_back(std::move(object));
+        from = to;
+    }
+    return links;
+}
+
+namespace {
+
+struct Motion {
+    BezierPath path;
+    std::shared_ptr<PathMovedObject> target;
+    fnd::Value userInfo;
+    double speed { 0 };
+    double pathLength { 0 };
+    bool loop { false };
+    fnd::Date startTime;
+};
+
+void motionCallback(fnd::Timer& timer, const Motion& motion)
+{
+    double elapsed = fnd::Clock::current()->now().timeIntervalSince(motion.startTime);
+    double d = motion.speed * elapsed;
+    bool finished = false;
+    if (!motion.loop) {
+        if (d > motion.pathLength) {
+            d = motion.pathLength;
+            finished = true;
+        }
+    } else {
+        d = std::fmod(static_cast<float>(d), static_cast<float>(motion.pathLength));
+    }
+    double slope = 0;
+    Point p = ZORNSBezierPathExtension::pointOnPathAtLength(motion.path, d, &slope);
+    if (!motion.target->moveObjectTo(p, d, slope, motion.userInfo) || finished)
+        timer.invalidate();
+}
+
+}
+
+void moveObject(const BezierPath& path, const std::shared_ptr<PathMovedObject>& object, double atSpeed, bool loop,
+    const fnd::Value& userInfo)
+{
+    fnd::assertThat(object != nullptr, "can't move a nil object");
+    if (!(atSpeed > 0) || path.elementCount() < 2)
+        return;
+    double slope = 0;
+    Point start = ZORNSBezierPathExtension::pointOnPathAtLength(path, 0, &slope);
+    if (!object->moveObjectTo(start, 0, slope, userInfo))
+        return;
+    auto motion = std::make_shared<Motion>();
+    motion->path = path;
+    motion->target = object;
+    motion->userInfo = userInfo;
+    motion->speed = atSpeed;
+    motion->pathLength = ZORNSBezierPathExtension::length(path);
+    motion->loop = loop;
+    motion->startTime = fnd::Clock::current()->now();
+    // The motion's state, readable from the timer.
+    fnd::Dictionary state { { "path", std::make_shared<BezierPath>(path) }, { "speed", atSpeed },
+        { "path_length", motion->pathLength }, { "loop", loop },
+        { "start_time", motion->startTime.timeIntervalSinceReferenceDate() } };
+    if (userInfo)
+        state.set("userinfo", userInfo);
+    auto timer = fnd::Timer::create(
+        MotionInterval, true, [motion](fnd::Timer& t) { motionCallback(t, *motion); }, fnd::Value(std::move(state)));
+    auto& loopHere = fnd::RunLoop::current();
+    loopHere.addTimer(timer, fnd::RunLoopMode::Default);
+    loopHere.addTimer(timer, fnd::RunLoopMode::EventTracking);
+}
+
+}

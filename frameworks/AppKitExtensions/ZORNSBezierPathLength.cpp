@@ -1,0 +1,273 @@
+// Lengths, trimming and the point at a length, from ZORNSBezierPathExtension.h.
+
+#include "frameworks/AppKitExtensions/ZORNSBezierPathExtension.h"
+
+#include "frameworks/AppKitExtensions/QFGeometry.h"
+#include "frameworks/AppKitExtensions/detail/CubicLength.h"
+#include "frameworks/AppKitExtensions/detail/PathElements.h"
+
+#include <optional>
+
+using gfx::BezierPath;
+using gfx::Point;
+using ZORPathElements::Kind;
+
+namespace ZORNSBezierPathExtension {
+
+namespace {
+
+constexpr double DefaultMaximumError = 0.1;
+
+using ZORCubicLength::Cubic;
+
+// An empty path with the attributes of the given one.
+BezierPath emptyLike(const BezierPath& path)
+{
+    BezierPath out(path);
+    out.removeAllPoints();
+    return out;
+}
+
+// The first `length` of the path, or nullopt when that is the whole path.
+std::optional<BezierPath> trimmedToLength(const BezierPath& path, double length, double maximumError)
+{
+    if (!(length > 0)) {
+        BezierPath out = emptyLike(path);
+        if (!path.isEmpty() && ZORPathElements::kindAt(path, 0) == Kind::MoveTo)
+            out.moveToPoint(path.associatedPoints(0)[0]);
+        return out;
+    }
+    if (length >= lengthWithMaximumError(path, maximumError))
+        return std::nullopt;
+    BezierPath out = emptyLike(path);
+    double total = 0;
+    Point current, start;
+    for (std::int64_t i = 0; i < path.elementCount(); ++i) {
+        auto kind = ZORPathElements::kindAt(path, i);
+        if (kind == Kind::MoveTo) {
+            current = start = path.associatedPoints(i)[0];
+            out.moveToPoint(current);
+            continue;
+        }
+        if (kind == Kind::CurveTo) {
+            auto pts = path.associatedPoints(i);
+            Cubic curve { current, pts[0], pts[1], pts[2] };
+            double d = ZORCubicLength::length(curve, maximumError);
+            if (length < total + d) {
+                auto [left, right] = ZORCubicLength::splitAtLength(curve, length - total, maximumError);
+                out.curveToPoint(left.p3, left.p1, left.p2);
+                return out;
+            }
+            out.curveToPoint(pts[2], pts[0], pts[1]);
+            total += d;
+            current = pts[2];
+            continue;
+        }
+        // A line, or a close as the line back to the subpath's start.
+        Point to = kind == Kind::LineTo ? path.associatedPoints(i)[0] : start;
+        double d = QFDistanceBetweenPoints(current, to);
+        if (length < total + d) {
+            out.lineToPoint(QFInterpolatePoints(current, to, (length - total) / d));
+            return out;
+        }
+        if (kind == Kind::LineTo)
+            out.lineToPoint(to);
+        else if (!out.isEmpty())
+            out.closePath();
+        total += d;
+        current = to;
+    }
+    return out;
+}
+
+// The path without its first `length`, or nullopt when nothing is cut off.
+std::optional<BezierPath> trimmedFromLength(const BezierPath& path, double length, double maximumError)
+{
+    if (!(length > 0))
+        return std::nullopt;
+    BezierPath out = emptyLike(path);
+    double total = 0;
+    bool passed = false;
+    // Whether the subpath being written began with the path's own move, rather than at the cut.
+    bool wholeSubpath = false;
+    Point current, start;
+    for (std::int64_t i = 0; i < path.elementCount(); ++i) {
+        auto kind = ZORPathElements::kindAt(path, i);
+        if (kind == Kind::MoveTo) {
+            current = start = path.associatedPoints(i)[0];
+            if (passed) {
+                out.moveToPoint(current);
+                wholeSubpath = true;
+            }
+            continue;
+        }
+        if (kind == Kind::CurveTo) {
+            auto pts = path.associatedPoints(i);
+            Cubic curve { current, pts[0], pts[1], pts[2] };
+            double d = ZORCubicLength::length(curve, maximumError);
+            if (passed) {
+                out.curveToPoint(pts[2], pts[0], pts[1]);
+            } else if (total + d > length) {
+                auto [left, right] = ZORCubicLength::splitAtLength(curve, length - total, maximumError);
+                out.moveToPoint(right.p0);
+                out.curveToPoint(right.p3, right.p1, right.p2);
+                passed = true;
+            }
+            total += d;
+            current = pts[2];
+            continue;
+        }
+        Point to = kind == Kind::LineTo ? path.associatedPoints(i)[0] : start;
+        double d = QFDistanceBetweenPoints(current, to);
+        if (passed) {
+            out.lineToPoint(to);
+            // Closing a subpath that now starts at the cut would draw back over what was cut off.
+            if (kind == Kind::ClosePath && wholeSubpath)
+                out.closePath();
+        } else if (total + d > length) {
+            out.moveToPoint(QFInterpolatePoints(current, to, (length - total) / d));
+            out.lineToPoint(to);
+            passed = true;
+        }
+        total += d;
+        current = to;
+    }
+    return out;
+}
+
+PathPtr shared(const PathPtr& path, std::optional<BezierPath>&& trimmed)
+{
+    return trimmed ? std::make_shared<BezierPath>(std::move(*trimmed)) : path;
+}
+
+}
+
+double length(const BezierPath& path)
+{
+    return lengthWithMaximumError(path, DefaultMaximumError);
+}
+
+double lengthWithMaximumError(const BezierPath& path, double maximumError)
+{
+    double total = 0;
+    Point current, start;
+    for (std::int64_t i = 0; i < path.elementCount(); ++i) {
+        auto kind = ZORPathElements::kindAt(path, i);
+        switch (kind) {
+        case Kind::MoveTo:
+            current = start = path.associatedPoints(i)[0];
+            break;
+        case Kind::LineTo: {
+            Point to = path.associatedPoints(i)[0];
+            total += QFDistanceBetweenPoints(current, to);
+            current = to;
+            break;
+        }
+        case Kind::CurveTo: {
+            auto pts = path.associatedPoints(i);
+            total += ZORCubicLength::length({ current, pts[0], pts[1], pts[2] }, maximumError);
+            current = pts[2];
+            break;
+        }
+        case Kind::ClosePath:
+            total += QFDistanceBetweenPoints(current, start);
+            current = start;
+            break;
+        }
+    }
+    return total;
+}
+
+double lengthOfElement(const BezierPath& path, std::int64_t index)
+{
+    if (index < 0 || index >= path.elementCount())
+        return -1.0;
+    if (index == 0)
+        return 0.0;
+    Point previous = ZORPathElements::onPathPoint(path, index - 1);
+    switch (ZORPathElements::kindAt(path, index)) {
+    case Kind::LineTo:
+        return QFDistanceBetweenPoints(previous, path.associatedPoints(index)[0]);
+    case Kind::CurveTo: {
+        auto pts = path.associatedPoints(index);
+        return ZORCubicLength::length({ previous, pts[0], pts[1], pts[2] }, DefaultMaximumError);
+    }
+    case Kind::ClosePath:
+        return QFDistanceBetweenPoints(previous, ZORPathElements::onPathPoint(path, index));
+    case Kind::MoveTo:
+        break;
+    }
+    return 0.0;
+}
+
+double lengthOfPathFromElement(const BezierPath& path, std::int64_t first, std::int64_t last)
+{
+    if (last >= path.elementCount())
+        last = path.elementCount() - 1;
+    if (first < 0)
+        first = 0;
+    double total = 0;
+    for (auto i = first; i <= last; ++i)
+        total += lengthOfElement(path, i);
+    return total;
+}
+
+PathPtr bezierPathByTrimmingToLength(const PathPtr& path, double length, double maximumError)
+{
+    return shared(path, trimmedToLength(*path, length, maximumError));
+}
+
+PathPtr bezierPathByTrimmingFromLength(const PathPtr& path, double length, double maximumError)
+{
+    return shared(path, trimmedFromLength(*path, length, maximumError));
+}
+
+PathPtr bezierPathByTrimmingFromLength(const PathPtr& path, double start, double length, double maximumError)
+{
+    return bezierPathByTrimmingToLength(
+        bezierPathByTrimmingFromLength(path, start, maximumError), length, maximumError);
+}
+
+PathPtr bezierPathByTrimmingFromBothEnds(const PathPtr& path, double amount, double maximumError)
+{
+    double total = lengthWithMaximumError(*path, maximumError);
+    return bezierPathByTrimmingFromLength(path, amount, total - 2 * amount, maximumError);
+}
+
+PathPtr bezierPathByTrimmingFromCentre(const PathPtr& path, double amount, double maximumError)
+{
+    double total = lengthWithMaximumError(*path, maximumError);
+    auto out = std::make_shared<BezierPath>(*bezierPathByTrimmingToLength(path, total / 2 - amount / 2, maximumError));
+    out->appendBezierPath(*bezierPathByTrimmingFromLength(path, total / 2 + amount / 2, maximumError));
+    return out;
+}
+
+Point pointOnPathAtLength(const BezierPath& path, double length, double* slope)
+{
+    if (path.elementCount() < 2)
+        return {};
+    if (!(length > 0)) {
+        Point first = ZORPathElements::onPathPoint(path, 0);
+        if (slope)
+            *slope = QFAngleBetweenPoints(first, ZORPathElements::firstAssociatedPoint(path, 1));
+        return first;
+    }
+    auto trimmed = trimmedToLength(path, length, DefaultMaximumError);
+    const BezierPath& walked = trimmed ? *trimmed : path;
+    if (walked.elementCount() < 2) {
+        if (slope)
+            *slope = 1.0;
+        return {};
+    }
+    auto last = walked.elementCount() - 1;
+    Point point = ZORPathElements::onPathPoint(walked, last);
+    if (slope) {
+        if (ZORPathElements::kindAt(walked, last) == Kind::CurveTo)
+            *slope = QFAngleBetweenPoints(walked.associatedPoints(last)[1], point);
+        else
+            *slope = QFAngleBetweenPoints(ZORPathElements::onPathPoint(walked, last - 1), point);
+    }
+    return point;
+}
+
+}

@@ -1,0 +1,172 @@
+#include "frameworks/FoundationExtensions/ui/ZHKHotKeyCenter.h"
+
+#include "platform/foundation/runtime/Clock.h"
+#include "platform/foundation/runtime/Exception.h"
+#include "platform/foundation/runtime/Log.h"
+#include "platform/ui/views/Event.h"
+#include "platform/ui/desktop/GlobalHotKeys.h"
+
+#include <algorithm>
+#include <mutex>
+
+FND_REGISTER_CLASS(ZHKRegisteredHotKey, ZHKHotKey)
+
+namespace {
+
+// The one set of registered hot keys and the next hot key number; main thread.
+struct Registry {
+    std::vector<std::shared_ptr<ZHKRegisteredHotKey>> hotKeys;
+    std::uint32_t nextID { 1 };
+};
+
+Registry& registry()
+{
+    static Registry r;
+    return r;
+}
+
+}
+
+ZHKRegisteredHotKey::~ZHKRegisteredHotKey()
+{
+    unregisterHotKey();
+}
+
+bool ZHKRegisteredHotKey::registerHotKey()
+{
+    const auto id = registry().nextID;
+    auto registration = ui::GlobalHotKeys::registerHotKey(
+        keyCode(), static_cast<unsigned>(modifierFlags()), [id] { ZHKHotKeyCenter::handleHotKeyReleased(id); });
+    if (!registration) {
+        fnd::logf(fnd::LogLevel::Error, "The hot key {} could not be registered: {} {}", keyCode(),
+            registration.error().localizedDescription().utf8(), registration.error().localizedFailureReason().utf8());
+        return false;
+    }
+    m_registration = *registration;
+    m_hotKeyID = id;
+    ++registry().nextID;
+    return true;
+}
+
+void ZHKRegisteredHotKey::unregisterHotKey()
+{
+    if (m_registration)
+        ui::GlobalHotKeys::unregisterHotKey(m_registration);
+    m_registration = 0;
+}
+
+void ZHKRegisteredHotKey::invokeWithEvent(const ui::Event& event)
+{
+    auto self = shared_from_this();
+    if (m_target && m_action && m_target->respondsTo(m_action)) {
+        m_target->perform(
+            m_action, fnd::Value(std::const_pointer_cast<fnd::Object>(event.shared_from_this())), m_object);
+        return;
+    }
+    if (m_task)
+        m_task(event);
+}
+
+bool ZHKHotKeyCenter::add(const std::shared_ptr<ZHKRegisteredHotKey>& hotKey)
+{
+    if (hasRegisteredHotKeyWithKeyCode(hotKey->keyCode(), hotKey->modifierFlags()))
+        return false;
+    if (!hotKey->registerHotKey())
+        return false;
+    registry().hotKeys.push_back(hotKey);
+    return true;
+}
+
+bool ZHKHotKeyCenter::registerHotKeyWithKeyCode(
+    std::uint16_t keyCode, std::uint64_t modifierFlags, ZHKHotKey::Task task)
+{
+    auto hotKey = std::make_shared<ZHKRegisteredHotKey>(keyCode, modifierFlags);
+    hotKey->setTask(std::move(task));
+    return add(hotKey);
+}
+
+bool ZHKHotKeyCenter::registerHotKeyWithKeyCode(std::uint16_t keyCode, std::uint64_t modifierFlags,
+    std::shared_ptr<fnd::Object> target, fnd::Selector action, fnd::Value object)
+{
+    auto hotKey = std::make_shared<ZHKRegisteredHotKey>(keyCode, modifierFlags);
+    hotKey->setTarget(std::move(target));
+    hotKey->setAction(action);
+    hotKey->setObject(std::move(object));
+    return add(hotKey);
+}
+
+bool ZHKHotKeyCenter::hasRegisteredHotKeyWithKeyCode(std::uint16_t keyCode, std::uint64_t modifierFlags) const
+{
+    return !hotKeysMatchingPredicate([&](const ZHKRegisteredHotKey& hotKey) {
+        return hotKey.keyCode() == keyCode && hotKey.modifierFlags() == modifierFlags;
+    }).empty();
+}
+
+std::vector<std::shared_ptr<ZHKRegisteredHotKey>> ZHKHotKeyCenter::hotKeysMatchingPredicate(
+    const Predicate& predicate) const
+{
+    std::vector<std::shared_ptr<ZHKRegisteredHotKey>> matching;
+    for (const auto& hotKey : registry().hotKeys) {
+        if (predicate(*hotKey))
+            matching.push_back(hotKey);
+    }
+    return matching;
+}
+
+void ZHKHotKeyCenter::unregisterHotKeysMatchingPredicate(const Predicate& predicate)
+{
+    auto& hotKeys = registry().hotKeys;
+    for (const auto& hotKey : hotKeysMatchingPredicate(predicate)) {
+        hotKeys.erase(std::remove(hotKeys.begin(), hotKeys.end(), hotKey), hotKeys.end());
+        hotKey->unregisterHotKey();
+    }
+}
+
+void ZHKHotKeyCenter::unregisterHotKey(const std::shared_ptr<ZHKHotKey>& hotKey)
+{
+    auto registered = std::dynamic_pointer_cast<ZHKRegisteredHotKey>(hotKey);
+    if (!registered)
+        throw fnd::Exception::invalidArgument("Invalid hotkey");
+    unregisterHotKeysMatchingPredicate(
+        [&](const ZHKRegisteredHotKey& candidate) { return &candidate == registered.get(); });
+}
+
+void ZHKHotKeyCenter::unregisterHotKeysWithTarget(const fnd::Object* target)
+{
+    unregisterHotKeysMatchingPredicate(
+        [&](const ZHKRegisteredHotKey& hotKey) { return hotKey.target().get() == target; });
+}
+
+void ZHKHotKeyCenter::unregisterHotKeysWithTarget(const fnd::Object* target, fnd::Selector action)
+{
+    unregisterHotKeysMatchingPredicate([&](const ZHKRegisteredHotKey& hotKey) {
+        return hotKey.target().get() == target && hotKey.actionString() == (action ? action.name() : fnd::String());
+    });
+}
+
+void ZHKHotKeyCenter::unregisterHotKeyWithKeyCode(std::uint16_t keyCode, std::uint64_t modifierFlags)
+{
+    unregisterHotKeysMatchingPredicate([&](const ZHKRegisteredHotKey& hotKey) {
+        return hotKey.keyCode() == keyCode && hotKey.modifierFlags() == modifierFlags;
+    });
+}
+
+std::vector<std::shared_ptr<ZHKRegisteredHotKey>> ZHKHotKeyCenter::registeredHotKeys() const
+{
+    return hotKeysMatchingPredicate([](const ZHKRegisteredHotKey& hotKey) { return hotKey.isRegistered(); });
+}
+
+void ZHKHotKeyCenter::handleHotKeyReleased(std::uint32_t hotKeyID)
+{
+    auto matching = ZHKHotKeyCenter().hotKeysMatchingPredicate(
+        [&](const ZHKRegisteredHotKey& hotKey) { return hotKey.hotKeyID() == hotKeyID; });
+    if (matching.size() > 1)
+        fnd::log(fnd::LogLevel::Error, "ERROR!");
+    if (matching.empty())
+        return;
+    auto hotKey = matching.front();
+    auto event = ui::Event::keyEventWithType(ui::EventType::KeyUp, ui::Event::mouseLocation(),
+        static_cast<unsigned>(hotKey->modifierFlags()), fnd::Clock::current()->now().timeIntervalSinceReferenceDate(),
+        -1, {}, {}, false, hotKey->keyCode());
+    hotKey->invokeWithEvent(*event);
+}

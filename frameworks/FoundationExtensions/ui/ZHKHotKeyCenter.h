@@ -1,0 +1,73 @@
+#pragma once
+
+#include "frameworks/FoundationExtensions/ui/ZHKHotKey.h"
+
+#include <functional>
+#include <vector>
+
+// A hot key the centre registered: what it invokes and its registration with the window system.
+// (The platform's private name for it begins with an underscore and a capital, which C++ reserves.)
+class ZHKRegisteredHotKey final : public ZHKHotKey {
+    FND_OBJECT(ZHKRegisteredHotKey)
+
+public:
+    ZHKRegisteredHotKey() = default;
+    ZHKRegisteredHotKey(std::uint16_t keyCode, std::uint64_t modifierFlags)
+        : ZHKHotKey(keyCode, modifierFlags)
+    {
+    }
+    ~ZHKRegisteredHotKey() override;
+
+    std::shared_ptr<fnd::Object> target() const override { return m_target; }
+    void setTarget(std::shared_ptr<fnd::Object> target) { m_target = std::move(target); }
+    fnd::Selector action() const override { return m_action; }
+    void setAction(fnd::Selector action) { m_action = action; }
+    fnd::Value object() const override { return m_object; }
+    void setObject(fnd::Value object) { m_object = std::move(object); }
+    Task task() const override { return m_task; }
+    void setTask(Task task) { m_task = std::move(task); }
+    std::uint32_t hotKeyID() const { return m_hotKeyID; }
+    bool isRegistered() const { return m_registration != 0; }
+    fnd::String actionString() const { return m_action ? m_action.name() : fnd::String(); }
+
+    // With the window system; failures are logged.
+    bool registerHotKey();
+    void unregisterHotKey();
+    // The target's action with the event and the object when the target answers it, else the task.
+    void invokeWithEvent(const ui::Event& event);
+
+private:
+    std::shared_ptr<fnd::Object> m_target;
+    fnd::Selector m_action;
+    fnd::Value m_object;
+    Task m_task;
+    std::uint32_t m_hotKeyID { 0 };
+    std::uint32_t m_registration { 0 };
+};
+
+// The process's global hot keys, fired when their key is released, on the main thread. Every centre object works
+// on the one shared set. A key combination is registered once.
+class ZHKHotKeyCenter {
+public:
+    using Predicate = std::function<bool(const ZHKRegisteredHotKey&)>;
+
+    bool registerHotKeyWithKeyCode(std::uint16_t keyCode, std::uint64_t modifierFlags, ZHKHotKey::Task task);
+    bool registerHotKeyWithKeyCode(std::uint16_t keyCode, std::uint64_t modifierFlags,
+        std::shared_ptr<fnd::Object> target, fnd::Selector action, fnd::Value object);
+    bool hasRegisteredHotKeyWithKeyCode(std::uint16_t keyCode, std::uint64_t modifierFlags) const;
+    std::vector<std::shared_ptr<ZHKRegisteredHotKey>> hotKeysMatchingPredicate(const Predicate& predicate) const;
+    void unregisterHotKeysMatchingPredicate(const Predicate& predicate);
+    // Raises an invalid-argument exception ("Invalid hotkey") for a hot key the centre did not make.
+    void unregisterHotKey(const std::shared_ptr<ZHKHotKey>& hotKey);
+    void unregisterHotKeysWithTarget(const fnd::Object* target);
+    void unregisterHotKeysWithTarget(const fnd::Object* target, fnd::Selector action);
+    void unregisterHotKeyWithKeyCode(std::uint16_t keyCode, std::uint64_t modifierFlags);
+    std::vector<std::shared_ptr<ZHKRegisteredHotKey>> registeredHotKeys() const;
+
+    // What the window system calls when a registered key is released: finds the hot key by its number and invokes
+    // it with a key-up event. A number no hot key has is ignored.
+    static void handleHotKeyReleased(std::uint32_t hotKeyID);
+
+private:
+    bool add(const std::shared_ptr<ZHKRegisteredHotKey>& hotKey);
+};

@@ -1,0 +1,110 @@
+#include "frameworks/ZORAppKit/ZORNumberTextField/ZORNumberTextField.h"
+
+#include "frameworks/FoundationExtensions/detail/FormatPattern.h"
+
+#include "platform/foundation/runtime/ClassBuilder.h"
+#include "platform/foundation/locale/NumberFormatter.h"
+
+FND_REGISTER_CLASS(ZORNumberTextField, ui::TextField)
+
+void ZORNumberTextField::describeClass(fnd::ClassBuilder<ZORNumberTextField>& c)
+{
+    c.property("showNumberType", &ZORNumberTextField::showNumberType, &ZORNumberTextField::setShowNumberType);
+    c.property("numberOfDigitsAfterPoint", &ZORNumberTextField::numberOfDigitsAfterPoint,
+        &ZORNumberTextField::setNumberOfDigitsAfterPoint);
+}
+
+std::shared_ptr<ZORNumberTextField> ZORNumberTextField::create(gfx::Rect frame)
+{
+    auto field = fnd::makeObject<ZORNumberTextField>();
+    field->initWithFrame(frame);
+    auto formatter = fnd::makeObject<fnd::NumberFormatter>();
+    formatter->setLocalizesFormat(true);
+    field->setFormatter(formatter);
+    field->m_showType = Percent;
+    field->m_numberOfDigitsAfterPoint = 4;
+    field->cell()->setWraps(true);
+    field->setNewFormatString();
+    field->setObjectValue(0);
+    return field;
+}
+
+void ZORNumberTextField::init()
+{
+    ui::TextField::init();
+    cell()->setWraps(false);
+}
+
+void ZORNumberTextField::setShowNumberType(std::int32_t type)
+{
+    m_showType = type;
+    setNewFormatString();
+}
+
+void ZORNumberTextField::setNumberOfDigitsAfterPoint(std::uint32_t digits)
+{
+    m_numberOfDigitsAfterPoint = digits;
+    setNewFormatString();
+}
+
+void ZORNumberTextField::setNewFormatString()
+{
+    auto formatter = std::dynamic_pointer_cast<fnd::NumberFormatter>(this->formatter());
+    if (!formatter)
+        return;
+    ZORFormatPattern::setSuffixedNumberFormat(*formatter, m_showType, m_numberOfDigitsAfterPoint);
+    // The text shown is made again with the new format.
+    setNeedsDisplay(true);
+}
+
+std::optional<double> ZORNumberTextField::maximum() const
+{
+    auto formatter = std::dynamic_pointer_cast<fnd::NumberFormatter>(this->formatter());
+    return formatter ? formatter->maximum() : std::nullopt;
+}
+
+void ZORNumberTextField::setMaximum(std::optional<double> maximum)
+{
+    if (auto formatter = std::dynamic_pointer_cast<fnd::NumberFormatter>(this->formatter()))
+        formatter->setMaximum(maximum);
+}
+
+std::optional<double> ZORNumberTextField::minimum() const
+{
+    auto formatter = std::dynamic_pointer_cast<fnd::NumberFormatter>(this->formatter());
+    return formatter ? formatter->minimum() : std::nullopt;
+}
+
+void ZORNumberTextField::setMinimum(std::optional<double> minimum)
+{
+    if (auto formatter = std::dynamic_pointer_cast<fnd::NumberFormatter>(this->formatter()))
+        formatter->setMinimum(minimum);
+}
+
+void ZORNumberTextField::awakeFromNib()
+{
+    ui::TextField::awakeFromNib();
+    setNewFormatString();
+}
+
+void ZORNumberTextField::encodeWithCoder(fnd::Coder& coder) const
+{
+    if (!coder.allowsKeyedCoding())
+        return;
+    coder.encodeObject(fnd::Value(cell()), "cell");
+    coder.encodeInt32(m_showType, "showType");
+    coder.encodeInt64(m_numberOfDigitsAfterPoint, "numberOfDigitsAfterPoint");
+}
+
+bool ZORNumberTextField::initWithCoder(fnd::Coder& coder)
+{
+    if (!coder.allowsKeyedCoding())
+        return false;
+    if (auto decoded = coder.decodeObjectForKey("cell").objectAs<ui::Cell>())
+        setCell(decoded);
+    m_showType = coder.decodeInt32ForKey("showType");
+    m_numberOfDigitsAfterPoint = static_cast<std::uint32_t>(coder.decodeInt64ForKey("numberOfDigitsAfterPoint"));
+    cell()->setWraps(false);
+    setNewFormatString();
+    return true;
+}

@@ -1,0 +1,16 @@
+#include "frameworks/ZORAppKit/ZORPopUpButton/ZORPopUpButton.h"
+
+FND_REGISTER_CLASS(ZORPopUpButton, ui::PopUpButton)
+
+std::shared_ptr<ZORPopUpButton> ZORPopUpButton::create(gfx::Rect frame, bool pullsDown)
+{
+    auto button = fnd::makeObject<ZORPopUpButton>();
+    button->initWithFrame(frame);
+    button->setPullsDown(pullsDown);
+    return button;
+}
+
+std::shared_ptr<ui::Cell> ZORPopUpButton::makeCell() const
+{
+    return fnd::makeObject<ZORPopUpButtonCell>();
+}

@@ -1,0 +1,213 @@
+#include "frameworks/ZORAppKit/ZORPreferenceWindowController/ZORPlugInPreferencePane.h"
+
+#include "platform/foundation/files/Bundle.h"
+#include "platform/foundation/runtime/Exception.h"
+#include "platform/foundation/runtime/Log.h"
+#include "platform/graphics/Image.h"
+#include "platform/ui/views/View.h"
+
+FND_REGISTER_CLASS(ZORPlugInPreferencePane, fnd::Object)
+
+void ZORPlugInPreferencePane::describeClass(fnd::ClassBuilder<ZORPlugInPreferencePane>& c)
+{
+    c.property("identifier", &ZORPlugInPreferencePane::identifier, &ZORPlugInPreferencePane::setIdentifier);
+    c.property("label", &ZORPlugInPreferencePane::label, &ZORPlugInPreferencePane::setLabel);
+    c.property("category", &ZORPlugInPreferencePane::category, &ZORPlugInPreferencePane::setCategory);
+    c.property("version", &ZORPlugInPreferencePane::version, &ZORPlugInPreferencePane::setVersion);
+    c.property("helpURL", &ZORPlugInPreferencePane::helpURL, &ZORPlugInPreferencePane::setHelpURL);
+}
+
+namespace {
+
+fnd::String infoString(const fnd::Bundle& bundle, const char* key)
+{
+    auto value = bundle.objectForInfoDictionaryKey(key);
+    return value.isString() ? *value.string() : fnd::String();
+}
+
+void refuse(const fnd::Bundle& bundle, const fnd::String& reason)
+{
+    fnd::logf(
+        fnd::LogLevel::Error, "{}; the preference pane {} is not loaded.", reason.utf8(), bundle.bundlePath().utf8());
+}
+
+}
+
+std::shared_ptr<ZORPlugInPreferencePane> ZORPlugInPreferencePane::create(const std::shared_ptr<fnd::Bundle>& bundle)
+{
+    auto pane = fnd::makeObject<ZORPlugInPreferencePane>();
+    return pane->initWithBundle(bundle) ? pane : nullptr;
+}
+
+bool ZORPlugInPreferencePane::initWithBundle(const std::shared_ptr<fnd::Bundle>& bundle)
+{
+    if (!bundle)
+        return false;
+    m_identifier = infoString(*bundle, "CFBundleIdentifier");
+    auto className = infoString(*bundle, "NSPrincipalClass");
+    if (className.isEmpty()) {
+        refuse(*bundle, "principal class name not found");
+        return false;
+    }
+    // A class of that name from other code would be taken for the plug-in's own (the registry keeps the first of
+    // a name), so the plug-in is not loaded at all. Its own class, from loading it earlier, is fine.
+    if (fnd::ClassRegistry::shared().find(className) && !bundle->classNamed(className)) {
+        refuse(*bundle, "class " + className + " already exists");
+        return false;
+    }
+    if (auto loaded = bundle->load(); !loaded) {
+        refuse(*bundle, loaded.error().localizedDescription());
+        return false;
+    }
+    if (!bundle->classNamed(className)) {
+        refuse(*bundle, "principal class " + className + " not found in its library");
+        return false;
+    }
+    m_pluginBundle = bundle;
+    m_principalClassName = className;
+    m_label = infoString(*bundle, "NSPrefPaneIconLabel");
+    if (m_label.isEmpty())
+        m_label = m_identifier;
+    auto iconName = infoString(*bundle, "NSPrefPaneIconFile");
+    m_icon = gfx::Image::imageForResource(*bundle, iconName.isEmpty() ? m_identifier : iconName);
+    m_category = infoString(*bundle, "ZORPrefPaneCategory");
+    m_version = infoString(*bundle, "ZORPrefPaneVersion");
+    m_helpURL = infoString(*bundle, "ZORPrefPaneHelpURL");
+    return true;
+}
+
+std::shared_ptr<fnd::Object> ZORPlugInPreferencePane::prefPane()
+{
+    if (m_prefPane || !m_pluginBundle || m_prefPaneFailed)
+        return m_prefPane;
+    auto fail = [this](const std::string& why) -> std::shared_ptr<fnd::Object> {
+        m_prefPaneFailed = true;
+        fnd::logf(fnd::LogLevel::Error, "The preference pane {} cannot be set up: {}",
+            m_pluginBundle->bundlePath().utf8(), why);
+        return nullptr;
+    };
+    auto object = fnd::ClassRegistry::shared().create(m_principalClassName);
+    auto* bundlePane = dynamic_cast<ZORPrefPaneBundleProtocol*>(object.get());
+    if (!bundlePane || !dynamic_cast<ZORPrefPaneProtocol*>(object.get()))
+        return fail("its principal class " + m_principalClassName.utf8() + " is not a preference pane.");
+    try {
+        if (!bundlePane->initWithBundle(m_pluginBundle))
+            return fail("its principal class refused to initialise.");
+    } catch (const fnd::Exception& e) {
+        // The plug-in's own resources are outside data: a broken one must not take the program down.
+        return fail(e.name().utf8() + ": " + e.reason().utf8());
+    }
+    m_prefPane = object;
+    dynamic_cast<ZORPrefPaneProtocol&>(*object).loadMainView();
+    return m_prefPane;
+}
+
+ZORPrefPaneProtocol* ZORPlugInPreferencePane::pane()
+{
+    return dynamic_cast<ZORPrefPaneProtocol*>(prefPane().get());
+}
+
+std::shared_ptr<ui::View> ZORPlugInPreferencePane::mainView()
+{
+    if (!m_pluginBundle)
+        return m_mainView;
+    auto* p = pane();
+    return p ? p->mainView() : nullptr;
+}
+
+void ZORPlugInPreferencePane::setMainView(const std::shared_ptr<ui::View>& view)
+{
+    if (!m_pluginBundle)
+        m_mainView = view;
+}
+
+void ZORPlugInPreferencePane::loadMainView()
+{
+    // Making the instance sends it loadMainView already; a second one would build its view twice.
+    bool existed = m_prefPane != nullptr;
+    auto* p = pane();
+    if (p && existed)
+        p->loadMainView();
+}
+
+void ZORPlugInPreferencePane::willSelect()
+{
+    if (auto* p = pane())
+        p->willSelect();
+}
+
+void ZORPlugInPreferencePane::didSelect()
+{
+    if (auto* p = pane())
+        p->didSelect();
+}
+
+bool ZORPlugInPreferencePane::shouldUnselect()
+{
+    auto* p = pane();
+    return p ? p->shouldUnselect() : true;
+}
+
+void ZORPlugInPreferencePane::willUnselect()
+{
+    if (auto* p = pane())
+        p->willUnselect();
+}
+
+void ZORPlugInPreferencePane::didUnselect()
+{
+    if (auto* p = pane())
+        p->didUnselect();
+}
+
+std::optional<bool> ZORPlugInPreferencePane::shouldResize()
+{
+    auto* p = pane();
+    return p ? p->shouldResize() : std::nullopt;
+}
+
+std::optional<gfx::Size> ZORPlugInPreferencePane::minSize()
+{
+    auto* p = pane();
+    return p ? p->minSize() : std::nullopt;
+}
+
+std::optional<gfx::Size> ZORPlugInPreferencePane::maxSize()
+{
+    auto* p = pane();
+    return p ? p->maxSize() : std::nullopt;
+}
+
+std::optional<gfx::Size> ZORPlugInPreferencePane::standardSize()
+{
+    auto* p = pane();
+    return p ? p->standardSize() : std::nullopt;
+}
+
+std::optional<fnd::String> ZORPlugInPreferencePane::categoryDisplayName()
+{
+    auto* p = pane();
+    return p ? p->categoryDisplayName() : std::nullopt;
+}
+
+void ZORPlugInPreferencePane::panelDidBecomeMain()
+{
+    if (auto* p = pane())
+        p->panelDidBecomeMain();
+}
+
+bool ZORPlugInPreferencePane::respondsTo(fnd::Selector selector) const
+{
+    // Asking makes the instance, as any other use of the pane does.
+    auto instance = const_cast<ZORPlugInPreferencePane*>(this)->prefPane();
+    return (instance && instance->respondsTo(selector)) || Object::respondsTo(selector);
+}
+
+fnd::Value ZORPlugInPreferencePane::perform(fnd::Selector selector, std::span<const fnd::Value> arguments)
+{
+    if (!Object::respondsTo(selector)) {
+        if (auto instance = prefPane(); instance && instance->respondsTo(selector))
+            return instance->perform(selector, arguments);
+    }
+    return Object::perform(selector, arguments);
+}

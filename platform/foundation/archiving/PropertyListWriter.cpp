@@ -1,0 +1,225 @@
+#include "platform/foundation/archiving/PropertyList.h"
+
+#include "platform/foundation/runtime/Object.h"
+#include "platform/foundation/detail/PropertyListText.h"
+
+#include <fmt/format.h>
+
+namespace fnd::PropertyList {
+
+namespace {
+
+constexpr std::string_view Header = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n";
+constexpr std::string_view Footer = "</plist>\n";
+
+constexpr bool isXMLCharacter(char32_t c)
+{
+    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD)
+        || (c >= 0x10000 && c <= 0x10FFFF);
+}
+
+void appendUTF8(std::string& out, char32_t c)
+{
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+class TreeWriter {
+public:
+    std::string out;
+
+    Expected<void> write(const Value& value, int depth)
+    {
+        switch (value.type()) {
+        case Value::Type::String:
+            return writeText("string", *value.string(), depth);
+        case Value::Type::Number:
+            writeNumber(*value.number(), depth);
+            return {};
+        case Value::Type::Data:
+            line(depth, fmt::format("<data>{}</data>", detail::encodeBase64(*value.data())));
+            return {};
+        case Value::Type::Date: {
+            auto text = detail::formatDate(*value.date());
+            if (!text)
+                return fail("holds a date outside the years 0000 to 9999");
+            line(depth, fmt::format("<date>{}</date>", *text));
+            return {};
+        }
+        case Value::Type::Array:
+            return writeArray(*value.array(), depth);
+        case Value::Type::Dictionary:
+            return writeDictionary(*value.dictionary(), depth);
+        case Value::Type::Nil:
+            return fail("is nil");
+        case Value::Type::Null:
+            return fail("is a null object");
+        case Value::Type::Range:
+        case Value::Type::Point:
+        case Value::Type::Size:
+        case Value::Type::Rect:
+            return fail(fmt::format("is the geometry value {}", value.description().utf8()));
+        case Value::Type::Object:
+            return fail(fmt::format("is an object of class {}", value.object()->className().utf8()));
+        }
+        return fail("has an unknown type");
+    }
+
+private:
+    // Keys and indexes from the root to the value being written, for error messages.
+    std::vector<std::string> m_path;
+
+    void indent(int depth) { out.append(static_cast<std::size_t>(depth), '\t'); }
+    void line(int depth, std::string_view text)
+    {
+        indent(depth);
+        out += text;
+        out += '\n';
+    }
+
+    std::unexpected<Error> fail(const std::string& what)
+    {
+        std::string where = "the root";
+        if (!m_path.empty()) {
+            where = "the value at ";
+            for (std::size_t i = 0; i < m_path.size(); ++i)
+                where += (i ? "/" : "") + m_path[i];
+        }
+        return std::unexpected(Error::make(ErrorDomain::Cocoa, WriteInvalidError,
+            String(fmt::format("The property list could not be written: {} {}.", where, what))));
+    }
+
+    void writeNumber(const Number& number, int depth)
+    {
+        switch (number.kind()) {
+        case Number::Kind::Bool:
+            line(depth, number.boolValue() ? "<true/>" : "<false/>");
+            break;
+        case Number::Kind::Integer:
+            line(depth, fmt::format("<integer>{}</integer>", number.integerValue()));
+            break;
+        case Number::Kind::Unsigned:
+            line(depth, fmt::format("<integer>{}</integer>", number.unsignedValue()));
+            break;
+        case Number::Kind::Float:
+        case Number::Kind::Double:
+            line(depth, fmt::format("<real>{}</real>", detail::formatReal(number.doubleValue())));
+            break;
+        }
+    }
+
+    Expected<void> escape(const String& text, std::string& into)
+    {
+        auto units = text.view();
+        for (std::size_t i = 0; i < units.size(); ++i) {
+            char32_t c = units[i];
+            if (c >= 0xD800 && c <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00
+                && units[i + 1] <= 0xDFFF) {
+                c = 0x10000 + ((c - 0xD800) << 10) + (units[i + 1] - 0xDC00);
+                ++i;
+            } else if (c >= 0xD800 && c <= 0xDFFF) {
+                return fail(
+                    fmt::format("holds an unpaired surrogate (U+{:04X}) at index {}", static_cast<unsigned>(c), i));
+            }
+            if (!isXMLCharacter(c))
+                return fail(
+                    fmt::format("holds U+{:04X} at index {}, which XML cannot carry", static_cast<unsigned>(c), i));
+            switch (c) {
+            case '&':
+                into += "&amp;";
+                break;
+            case '<':
+                into += "&lt;";
+                break;
+            case '>':
+                into += "&gt;";
+                break;
+            case '\r':
+                // A raw carriage return would come back as a line feed.
+                into += "&#13;";
+                break;
+            default:
+                appendUTF8(into, c);
+            }
+        }
+        return {};
+    }
+
+    Expected<void> writeText(std::string_view element, const String& text, int depth)
+    {
+        std::string escaped;
+        if (auto ok = escape(text, escaped); !ok)
+            return ok;
+        line(depth, fmt::format("<{0}>{1}</{0}>", element, escaped));
+        return {};
+    }
+
+    Expected<void> writeArray(const Array& array, int depth)
+    {
+        if (depth >= MaxDepth)
+            return fail(fmt::format("is nested more than {} containers deep", MaxDepth));
+        if (array.empty()) {
+            line(depth, "<array/>");
+            return {};
+        }
+        line(depth, "<array>");
+        for (std::size_t i = 0; i < array.size(); ++i) {
+            m_path.push_back(std::to_string(i));
+            auto ok = write(array[i], depth + 1);
+            m_path.pop_back();
+            if (!ok)
+                return ok;
+        }
+        line(depth, "</array>");
+        return {};
+    }
+
+    Expected<void> writeDictionary(const Dictionary& dictionary, int depth)
+    {
+        if (depth >= MaxDepth)
+            return fail(fmt::format("is nested more than {} containers deep", MaxDepth));
+        if (dictionary.isEmpty()) {
+            line(depth, "<dict/>");
+            return {};
+        }
+        line(depth, "<dict>");
+        for (const auto& [key, value] : dictionary) {
+            m_path.push_back(key.utf8());
+            auto ok = writeText("key", key, depth + 1);
+            if (ok)
+                ok = write(value, depth + 1);
+            m_path.pop_back();
+            if (!ok)
+                return ok;
+        }
+        line(depth, "</dict>");
+        return {};
+    }
+};
+
+}
+
+Expected<Data> writeXML(const Value& root)
+{
+    TreeWriter writer;
+    writer.out = Header;
+    if (auto ok = writer.write(root, 0); !ok)
+        return std::unexpected(ok.error());
+    writer.out += Footer;
+    return Data::fromString(writer.out);
+}
+
+}

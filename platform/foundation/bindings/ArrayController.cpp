@@ -1,0 +1,534 @@
+#include "platform/foundation/bindings/ArrayController.h"
+
+#include "platform/foundation/bindings/Binding.h"
+#include "platform/foundation/runtime/Exception.h"
+#include "platform/foundation/runtime/KeyValueCoding.h"
+#include "platform/foundation/detail/ControllerElements.h"
+#include "platform/foundation/detail/KeyValueObservingInternals.h"
+
+#include <fmt/format.h>
+
+#include <algorithm>
+
+namespace fnd {
+
+FND_REGISTER_CLASS(ArrayController, ObjectController)
+
+void ArrayController::describeClass(ClassBuilder<ArrayController>& c)
+{
+    c.property(
+        "contentArray", [](const ArrayController& a) { return a.m_contentArray; },
+        [](ArrayController& a, const Value& v) { a.setContent(v); });
+    c.property("arrangedObjects", &ArrayController::arrangedObjects);
+    c.property("selectionIndexes", &ArrayController::selectionIndexes,
+        [](ArrayController& a, const IndexSet& s) { a.setSelectionIndexes(s); });
+    c.property("selectionIndex", &ArrayController::selectionIndex,
+        [](ArrayController& a, Index i) { a.setSelectionIndex(i); });
+    c.property(
+        "sortDescriptors", [](const ArrayController& a) { return valueFromSortDescriptors(a.m_sortDescriptors); },
+        [](ArrayController& a, const Value& v) { a.setSortDescriptors(sortDescriptorsFromValue(v)); });
+    c.property("avoidsEmptySelection", &ArrayController::m_avoidsEmptySelection);
+    c.property("preservesSelection", &ArrayController::m_preservesSelection);
+    c.property("selectsInsertedObjects", &ArrayController::m_selectsInsertedObjects);
+    c.property("automaticallyRearrangesObjects", &ArrayController::automaticallyRearrangesObjects,
+        &ArrayController::setAutomaticallyRearrangesObjects);
+    c.property("canInsert", &ArrayController::canInsert);
+    c.action("insert:", &ArrayController::insert);
+    c.action("rearrangeObjects", &ArrayController::rearrangeObjects);
+    c.keyPathsAffecting("selection", { "arrangedObjects", "selectionIndexes" });
+    c.keyPathsAffecting("selectedObjects", { "arrangedObjects", "selectionIndexes" });
+    c.keyPathsAffecting("selectionIndex", { "selectionIndexes" });
+    c.keyPathsAffecting("canRemove", { "selectionIndexes" });
+    c.keyPathsAffecting("canInsert", { "editable" });
+    c.keyPathsAffecting("contentArray", { "content" });
+    c.exposeBinding(BindingName::ContentArray);
+    c.exposeBinding(BindingName::SelectionIndexes);
+    c.exposeBinding(BindingName::SortDescriptors);
+}
+
+namespace detail {
+
+// While objects rearrange automatically: an observation of every sort key of every content object.
+class RearrangeObservations : public ControllerObservations {
+public:
+    void observeAll(ArrayController& controller, const Array& objects, const SortDescriptors& descriptors)
+    {
+        clear();
+        WeakObjectRef weak(controller);
+        for (const auto& element : objects) {
+            auto object = element.object();
+            if (!object)
+                continue;
+            for (const auto& d : descriptors) {
+                if (!d->key().isEmpty())
+                    add(*object, d->key(), weak,
+                        [](Object& c) { static_cast<ArrayController&>(c).rearrangeObjects(); });
+            }
+        }
+    }
+};
+
+}
+
+namespace {
+
+// The position of the element among the ones not yet taken; NotFound when it is not there.
+Index findElement(const Array& array, const Value& element, std::vector<bool>& taken)
+{
+    for (std::size_t i = 0; i < array.size(); ++i) {
+        if (!taken[i] && detail::sameElement(array[i], element)) {
+            taken[i] = true;
+            return static_cast<Index>(i);
+        }
+    }
+    return NotFound;
+}
+
+Array withoutIndexes(const Array& array, const IndexSet& indexes)
+{
+    Array out;
+    out.reserve(array.size());
+    for (std::size_t i = 0; i < array.size(); ++i) {
+        if (!indexes.contains(static_cast<Index>(i)))
+            out.push_back(array[i]);
+    }
+    return out;
+}
+
+// Indexes after the given ones were removed from the array they point into.
+IndexSet shiftedForRemoval(const IndexSet& indexes, const IndexSet& removed)
+{
+    IndexSet out;
+    indexes.enumerate([&](Index i, bool&) {
+        if (removed.contains(i))
+            return;
+        Index below = 0;
+        removed.enumerate([&](Index r, bool& stop) {
+            if (r >= i) {
+                stop = true;
+                return;
+            }
+            ++below;
+        });
+        out.add(i - below);
+    });
+    return out;
+}
+
+// Indexes after objects were inserted at the given places (places in the array afterwards).
+IndexSet shiftedForInsertion(const IndexSet& indexes, const IndexSet& inserted)
+{
+    std::vector<Index> moved = indexes.indexes();
+    inserted.enumerate([&](Index place, bool&) {
+        for (auto& i : moved) {
+            if (i >= place)
+                ++i;
+        }
+    });
+    IndexSet out;
+    for (auto i : moved)
+        out.add(i);
+    return out;
+}
+
+IndexSet indexesBelowCount(IndexSet indexes, std::size_t count)
+{
+    const auto end = static_cast<Index>(count);
+    if (!indexes.isEmpty() && indexes.lastIndex() >= end)
+        indexes.remove(Range { end, indexes.lastIndex() - end + 1 });
+    return indexes;
+}
+
+void raiseBadIndexes(const char* operation, const IndexSet& indexes, std::size_t count)
+{
+    throw Exception::range(String(fmt::format("ArrayController {}: the indexes {} are beyond {} arranged objects.",
+        operation, indexes.description().utf8(), count)));
+}
+
+}
+
+ArrayController::ArrayController() = default;
+
+ArrayController::~ArrayController() = default;
+
+Array ArrayController::arrangeObjects(const Array& objects) const
+{
+    return sortedArrayUsingDescriptors(objects, m_sortDescriptors);
+}
+
+IndexSet ArrayController::indexesOfObjects(const Array& objects, const Array& in) const
+{
+    IndexSet indexes;
+    std::vector<bool> taken(in.size(), false);
+    for (const auto& object : objects) {
+        auto i = findElement(in, object, taken);
+        if (i != NotFound)
+            indexes.add(i);
+    }
+    return indexes;
+}
+
+IndexSet ArrayController::settledSelection(IndexSet selection, std::size_t count, Index preferred) const
+{
+    selection = indexesBelowCount(std::move(selection), count);
+    if (selection.isEmpty() && m_avoidsEmptySelection && count > 0)
+        selection.add(std::clamp<Index>(preferred, 0, static_cast<Index>(count) - 1));
+    return selection;
+}
+
+bool ArrayController::hintHolds(const Array& arranged, const Hint& hint) const
+{
+    switch (hint.kind) {
+    case KeyValueChangeKind::Insertion:
+        return !hint.indexes.isEmpty() && arranged.size() == m_arranged.size() + hint.indexes.count()
+            && hint.indexes.lastIndex() < static_cast<Index>(arranged.size())
+            && withoutIndexes(arranged, hint.indexes) == m_arranged;
+    case KeyValueChangeKind::Removal:
+        return !hint.indexes.isEmpty() && hint.indexes.lastIndex() < static_cast<Index>(m_arranged.size())
+            && withoutIndexes(m_arranged, hint.indexes) == arranged;
+    case KeyValueChangeKind::Replacement:
+        return !hint.indexes.isEmpty() && arranged.size() == m_arranged.size()
+            && hint.indexes.lastIndex() < static_cast<Index>(arranged.size())
+            && withoutIndexes(arranged, hint.indexes) == withoutIndexes(m_arranged, hint.indexes);
+    case KeyValueChangeKind::Setting:
+        break;
+    }
+    return false;
+}
+
+void ArrayController::commit(Array content, Array arranged, IndexSet selection, const Hint& hint, Origin origin)
+{
+    const bool contentChanged = !(content == m_contentArray);
+    const bool arrangedChanged = !(arranged == m_arranged) || hint.kind == KeyValueChangeKind::Replacement;
+    const bool selectionChanged = !(selection == m_selection);
+    if (!contentChanged && !arrangedChanged && !selectionChanged)
+        return;
+    const bool useHint = arrangedChanged && hintHolds(arranged, hint);
+
+    if (contentChanged)
+        willChangeValueForKey("content");
+    if (arrangedChanged) {
+        if (useHint)
+            willChange(hint.kind, hint.indexes, "arrangedObjects");
+        else
+            willChangeValueForKey("arrangedObjects");
+    }
+    if (selectionChanged)
+        willChangeValueForKey("selectionIndexes");
+
+    m_contentArray = std::move(content);
+    m_arranged = std::move(arranged);
+    m_selection = std::move(selection);
+    if (contentChanged)
+        updateRearrangeObservations();
+    selectedObjectsChanged();
+
+    if (selectionChanged)
+        didChangeValueForKey("selectionIndexes");
+    if (arrangedChanged) {
+        if (useHint)
+            didChange(hint.kind, hint.indexes, "arrangedObjects");
+        else
+            didChangeValueForKey("arrangedObjects");
+    }
+    if (contentChanged)
+        didChangeValueForKey("content");
+
+    if (contentChanged && origin == Origin::Controller)
+        writeBackBinding(BindingName::ContentArray, Value(m_contentArray));
+    if (selectionChanged)
+        writeBackBinding(BindingName::SelectionIndexes, Value(std::make_shared<IndexSet>(m_selection)));
+}
+
+// Content.
+
+void ArrayController::setContent(const Value& content)
+{
+    Array array = detail::contentArrayFromValue(content);
+    if (array == m_contentArray)
+        return;
+    Array arranged = arrangeObjects(array);
+    IndexSet selection = m_preservesSelection ? indexesOfObjects(selectedObjects(), arranged) : IndexSet {};
+    selection = settledSelection(std::move(selection), arranged.size(), 0);
+    commit(std::move(array), std::move(arranged), std::move(selection), {}, Origin::Outside);
+}
+
+void ArrayController::rearrangeObjects()
+{
+    Array arranged = arrangeObjects(m_contentArray);
+    IndexSet selection = settledSelection(indexesOfObjects(selectedObjects(), arranged), arranged.size(), 0);
+    commit(m_contentArray, std::move(arranged), std::move(selection), {}, Origin::Controller);
+}
+
+void ArrayController::setSortDescriptors(const SortDescriptors& descriptors)
+{
+    if (detail::sameSortDescriptors(descriptors, m_sortDescriptors))
+        return;
+    willChangeValueForKey("sortDescriptors");
+    m_sortDescriptors = descriptors;
+    didChangeValueForKey("sortDescriptors");
+    updateRearrangeObservations();
+    rearrangeObjects();
+    writeBackBinding(BindingName::SortDescriptors, valueFromSortDescriptors(m_sortDescriptors));
+}
+
+void ArrayController::setAutomaticallyRearrangesObjects(bool flag)
+{
+    if (flag == m_automaticallyRearranges)
+        return;
+    m_automaticallyRearranges = flag;
+    updateRearrangeObservations();
+}
+
+void ArrayController::updateRearrangeObservations()
+{
+    if (!m_automaticallyRearranges || m_sortDescriptors.empty()) {
+        m_rearrangeObservations.reset();
+        return;
+    }
+    if (!m_rearrangeObservations)
+        m_rearrangeObservations = std::make_unique<detail::RearrangeObservations>();
+    m_rearrangeObservations->observeAll(*this, m_contentArray, m_sortDescriptors);
+}
+
+// Selection.
+
+bool ArrayController::setSelectionIndexes(const IndexSet& indexes)
+{
+    IndexSet selection = indexesBelowCount(indexes, m_arranged.size());
+    if (selection == m_selection)
+        return false;
+    commit(m_contentArray, m_arranged, std::move(selection), {}, Origin::Controller);
+    return true;
+}
+
+Index ArrayController::selectionIndex() const
+{
+    return m_selection.firstIndex();
+}
+
+bool ArrayController::setSelectionIndex(Index index)
+{
+    return setSelectionIndexes(index < 0 || index == NotFound ? IndexSet {} : IndexSet(index));
+}
+
+bool ArrayController::addSelectionIndexes(const IndexSet& indexes)
+{
+    IndexSet selection = m_selection;
+    selection.add(indexes);
+    return setSelectionIndexes(selection);
+}
+
+bool ArrayController::removeSelectionIndexes(const IndexSet& indexes)
+{
+    IndexSet selection = m_selection;
+    selection.remove(indexes);
+    return setSelectionIndexes(selection);
+}
+
+Array ArrayController::selectedObjects() const
+{
+    Array objects;
+    m_selection.enumerate([&](Index i, bool& stop) {
+        if (i >= static_cast<Index>(m_arranged.size())) {
+            stop = true;
+            return;
+        }
+        objects.push_back(m_arranged[static_cast<std::size_t>(i)]);
+    });
+    return objects;
+}
+
+bool ArrayController::setSelectedObjects(const Array& objects)
+{
+    return setSelectionIndexes(indexesOfObjects(objects, m_arranged));
+}
+
+// Editing.
+
+void ArrayController::insert(const Value&)
+{
+    if (!canInsert())
+        return;
+    Value object = newObject();
+    if (object.isNil())
+        return;
+    Index at = m_selection.isEmpty() ? static_cast<Index>(m_arranged.size()) : m_selection.firstIndex();
+    insertObjectAtArrangedObjectIndex(object, at);
+}
+
+void ArrayController::addObject(const Value& object)
+{
+    addObjects({ object });
+}
+
+void ArrayController::addObjects(const Array& objects)
+{
+    if (objects.empty())
+        return;
+    IndexSet places(Range { static_cast<Index>(m_arranged.size()), static_cast<Index>(objects.size()) });
+    insertObjectsAtArrangedObjectIndexes(objects, places);
+}
+
+void ArrayController::insertObjectAtArrangedObjectIndex(const Value& object, Index index)
+{
+    if (index < 0)
+        raiseBadIndexes("insertObjectAtArrangedObjectIndex", IndexSet {}, m_arranged.size());
+    insertObjectsAtArrangedObjectIndexes({ object }, IndexSet(index));
+}
+
+void ArrayController::insertObjectsAtArrangedObjectIndexes(const Array& objects, const IndexSet& indexes)
+{
+    if (static_cast<Index>(objects.size()) != indexes.count())
+        throw Exception::invalidArgument(String(
+            fmt::format("ArrayController: {} objects to insert at {} indexes.", objects.size(), indexes.count())));
+    if (objects.empty())
+        return;
+    const auto total = m_arranged.size() + objects.size();
+    if (indexes.lastIndex() >= static_cast<Index>(total))
+        raiseBadIndexes("insertObjectsAtArrangedObjectIndexes", indexes, m_arranged.size());
+
+    // The arranged objects with the new ones in their places.
+    Array arranged;
+    arranged.reserve(total);
+    std::size_t next = 0, old = 0;
+    for (std::size_t i = 0; i < total; ++i) {
+        if (indexes.contains(static_cast<Index>(i)))
+            arranged.push_back(objects[next++]);
+        else
+            arranged.push_back(m_arranged[old++]);
+    }
+    // The content takes each new object before the content place of the next old arranged object after it.
+    Array content = m_contentArray;
+    {
+        std::vector<bool> isNew(total, false);
+        indexes.enumerate([&](Index i, bool&) { isNew[static_cast<std::size_t>(i)] = true; });
+        std::vector<Value> pending;
+        for (std::size_t i = 0; i <= total; ++i) {
+            if (i < total && isNew[i]) {
+                pending.push_back(arranged[i]);
+                continue;
+            }
+            if (pending.empty())
+                continue;
+            std::size_t at = content.size();
+            if (i < total) {
+                std::vector<bool> taken(content.size(), false);
+                auto found = findElement(content, arranged[i], taken);
+                if (found != NotFound)
+                    at = static_cast<std::size_t>(found);
+            }
+            content.insert(content.begin() + static_cast<std::ptrdiff_t>(at), pending.begin(), pending.end());
+            pending.clear();
+        }
+    }
+
+    Hint hint { KeyValueChangeKind::Insertion, indexes };
+    IndexSet inserted = indexes;
+    if (m_automaticallyRearranges) {
+        arranged = arrangeObjects(content);
+        inserted = indexesOfObjects(objects, arranged);
+    }
+    IndexSet selection;
+    if (m_selectsInsertedObjects)
+        selection = inserted;
+    else if (m_automaticallyRearranges)
+        selection = indexesOfObjects(selectedObjects(), arranged);
+    else
+        selection = shiftedForInsertion(m_selection, indexes);
+    selection = settledSelection(std::move(selection), arranged.size(), inserted.firstIndex());
+    commit(std::move(content), std::move(arranged), std::move(selection), hint, Origin::Controller);
+}
+
+void ArrayController::removeObject(const Value& object)
+{
+    removeObjects({ object });
+}
+
+void ArrayController::removeObjects(const Array& objects)
+{
+    // Objects in the arrangement go by arranged index; ones the arrangement leaves out only leave the content.
+    std::vector<bool> taken(m_arranged.size(), false);
+    IndexSet arrangedIndexes;
+    Array hidden;
+    for (const auto& object : objects) {
+        auto i = findElement(m_arranged, object, taken);
+        if (i != NotFound)
+            arrangedIndexes.add(i);
+        else
+            hidden.push_back(object);
+    }
+    if (!arrangedIndexes.isEmpty())
+        removeObjectsAtArrangedObjectIndexes(arrangedIndexes);
+    if (!hidden.empty())
+        commit(withoutIndexes(m_contentArray, indexesOfObjects(hidden, m_contentArray)), m_arranged, m_selection, {},
+            Origin::Controller);
+}
+
+void ArrayController::removeObjectAtArrangedObjectIndex(Index index)
+{
+    if (index < 0 || index >= static_cast<Index>(m_arranged.size()))
+        raiseBadIndexes(
+            "removeObjectAtArrangedObjectIndex", index < 0 ? IndexSet {} : IndexSet(index), m_arranged.size());
+    removeObjectsAtArrangedObjectIndexes(IndexSet(index));
+}
+
+void ArrayController::removeObjectsAtArrangedObjectIndexes(const IndexSet& indexes)
+{
+    if (indexes.isEmpty())
+        return;
+    if (indexes.lastIndex() >= static_cast<Index>(m_arranged.size()))
+        raiseBadIndexes("removeObjectsAtArrangedObjectIndexes", indexes, m_arranged.size());
+    Array removed;
+    indexes.enumerate([&](Index i, bool&) { removed.push_back(m_arranged[static_cast<std::size_t>(i)]); });
+    Array arranged = withoutIndexes(m_arranged, indexes);
+    Array content = withoutIndexes(m_contentArray, indexesOfObjects(removed, m_contentArray));
+    // What stays selected keeps its selection; a selection removed entirely passes to the object that took the
+    // first removed object's place.
+    IndexSet selection = shiftedForRemoval(m_selection, indexes);
+    Index preferred = indexes.firstIndex();
+    if (!selection.isEmpty() || m_selection.isEmpty())
+        preferred = 0;
+    selection = settledSelection(std::move(selection), arranged.size(), preferred);
+    commit(std::move(content), std::move(arranged), std::move(selection), { KeyValueChangeKind::Removal, indexes },
+        Origin::Controller);
+}
+
+void ArrayController::remove(const Value&)
+{
+    if (canRemove())
+        removeObjectsAtArrangedObjectIndexes(m_selection);
+}
+
+void ArrayController::setValueForKeyPathOfSelection(const Value& value, const String& keyPath)
+{
+    Array arranged = m_arranged;
+    Array content = m_contentArray;
+    IndexSet replaced;
+    m_selection.enumerate([&](Index i, bool&) {
+        auto& element = arranged[static_cast<std::size_t>(i)];
+        if (auto object = element.object()) {
+            object->setValueForKeyPath(value, keyPath);
+            return;
+        }
+        if (element.isNil() || element.isNull())
+            return;
+        // A value element is replaced by its changed copy, in the arranged objects and in the content.
+        Value changed = element;
+        fnd::setValueForKeyPath(changed, value, keyPath);
+        std::vector<bool> taken(content.size(), false);
+        auto at = findElement(content, element, taken);
+        if (at != NotFound)
+            content[static_cast<std::size_t>(at)] = changed;
+        element = changed;
+        replaced.add(i);
+    });
+    if (replaced.isEmpty())
+        return;
+    commit(std::move(content), std::move(arranged), m_selection, { KeyValueChangeKind::Replacement, replaced },
+        Origin::Controller);
+    if (m_automaticallyRearranges)
+        rearrangeObjects();
+}
+
+}

@@ -1,0 +1,381 @@
+#include "platform/foundation/files/Bundle.h"
+
+#include "platform/foundation/files/FileManager.h"
+#include "platform/foundation/runtime/Log.h"
+#include "platform/foundation/files/Paths.h"
+#include "platform/foundation/archiving/PropertyList.h"
+#include "platform/foundation/detail/BundleLoading.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <limits.h>
+#include <unistd.h>
+
+#ifndef BARCODES_RESOURCE_DIR
+#define BARCODES_RESOURCE_DIR ""
+#endif
+
+namespace fnd {
+
+namespace {
+
+const String DefaultTable = "Localizable";
+
+struct BundleRegistry {
+    std::mutex mutex;
+    String mainBundleName;
+    std::shared_ptr<Bundle> mainBundle;
+    std::map<String, std::shared_ptr<Bundle>> byPath;
+    std::map<String, String> classes;
+    std::map<String, String> prefixes;
+};
+
+BundleRegistry& bundleRegistry()
+{
+    static BundleRegistry r;
+    return r;
+}
+
+String processExecutablePath()
+{
+    char buffer[PATH_MAX];
+    auto length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    if (length <= 0)
+        return String();
+    return String(std::string_view(buffer, static_cast<std::size_t>(length)));
+}
+
+bool isFolder(const String& path)
+{
+    bool isDirectory = false;
+    return FileManager::defaultManager().fileExists(path, isDirectory) && isDirectory;
+}
+
+// "de_DE.UTF-8@euro" → "de_DE"; "C" and "POSIX" → empty.
+std::string languageOfLocaleName(std::string_view name)
+{
+    name = name.substr(0, name.find_first_of(".@"));
+    if (name == "C" || name == "POSIX")
+        return {};
+    return std::string(name);
+}
+
+std::shared_ptr<Bundle> bundleAtPathLocked(BundleRegistry& r, const String& path)
+{
+    if (auto found = r.byPath.find(path); found != r.byPath.end())
+        return found->second;
+    if (!isFolder(path))
+        return nullptr;
+    auto bundle = std::make_shared<Bundle>(path);
+    r.byPath.emplace(path, bundle);
+    return bundle;
+}
+
+std::shared_ptr<Bundle> bundleNamedLocked(BundleRegistry& r, const String& name)
+{
+    if (name.isEmpty() || name.view().find(u'/') != std::u16string_view::npos)
+        return nullptr;
+    for (const auto& root : Bundle::resourceRoots()) {
+        if (auto bundle = bundleAtPathLocked(r, root.stringByAppendingPathComponent(name)))
+            return bundle;
+    }
+    return nullptr;
+}
+
+}
+
+Bundle::Bundle(String path)
+    : m_path(std::move(path))
+{
+}
+
+std::shared_ptr<Bundle> Bundle::mainBundle()
+{
+    auto& r = bundleRegistry();
+    std::lock_guard lock(r.mutex);
+    if (!r.mainBundle) {
+        auto name = r.mainBundleName.isEmpty() ? processExecutablePath().lastPathComponent() : r.mainBundleName;
+        r.mainBundle = bundleNamedLocked(r, name);
+        // No folder: an empty bundle, so that texts still fall back to their defaults.
+        if (!r.mainBundle)
+            r.mainBundle = std::make_shared<Bundle>(String());
+    }
+    return r.mainBundle;
+}
+
+void Bundle::setMainBundleName(const String& name)
+{
+    auto& r = bundleRegistry();
+    std::lock_guard lock(r.mutex);
+    r.mainBundleName = name;
+    r.mainBundle.reset();
+}
+
+void Bundle::setMainBundlePath(const String& path)
+{
+    auto& r = bundleRegistry();
+    std::lock_guard lock(r.mutex);
+    r.mainBundle = bundleAtPathLocked(r, path);
+    if (!r.mainBundle)
+        r.mainBundle = std::make_shared<Bundle>(String());
+}
+
+std::shared_ptr<Bundle> Bundle::bundleWithName(const String& name)
+{
+    auto& r = bundleRegistry();
+    std::lock_guard lock(r.mutex);
+    return bundleNamedLocked(r, name);
+}
+
+std::shared_ptr<Bundle> Bundle::bundleWithPath(const String& path)
+{
+    auto& r = bundleRegistry();
+    std::lock_guard lock(r.mutex);
+    return bundleAtPathLocked(r, path);
+}
+
+std::shared_ptr<Bundle> Bundle::bundleForClass(const String& className)
+{
+    if (auto path = detail::pathOfBundleThatLoadedClass(className)) {
+        if (auto bundle = bundleWithPath(*path))
+            return bundle;
+    }
+    String bundleName;
+    {
+        auto& r = bundleRegistry();
+        std::lock_guard lock(r.mutex);
+        if (auto found = r.classes.find(className); found != r.classes.end()) {
+            bundleName = found->second;
+        } else {
+            Index longest = -1;
+            for (const auto& [prefix, name] : r.prefixes) {
+                if (prefix.length() > longest && className.view().starts_with(prefix.view())) {
+                    longest = prefix.length();
+                    bundleName = name;
+                }
+            }
+        }
+    }
+    if (bundleName.isEmpty())
+        return mainBundle();
+    if (auto bundle = bundleWithName(bundleName))
+        return bundle;
+    logf(LogLevel::Error, "The bundle \u201c{}\u201d of the class {} is missing; its texts fall back to defaults.",
+        bundleName.utf8(), className.utf8());
+    return mainBundle();
+}
+
+void Bundle::registerClass(const String& className, const String& bundleName)
+{
+    auto& r = bundleRegistry();
+    std::lock_guard lock(r.mutex);
+    r.classes[className] = bundleName;
+}
+
+void Bundle::registerClassPrefix(const String& prefix, const String& bundleName)
+{
+    auto& r = bundleRegistry();
+    std::lock_guard lock(r.mutex);
+    r.prefixes[prefix] = bundleName;
+}
+
+StringArray Bundle::resourceRoots()
+{
+    StringArray roots;
+    auto executable = processExecutablePath();
+    if (!executable.isEmpty()) {
+        auto folder = executable.stringByDeletingLastPathComponent();
+        auto name = executable.lastPathComponent();
+        roots.push_back(
+            folder.stringByAppendingPathComponent("../share").stringByAppendingPathComponent(name + "/resources"));
+        roots.push_back(folder.stringByAppendingPathComponent("resources"));
+    }
+    if (std::string_view(BARCODES_RESOURCE_DIR).size() > 0)
+        roots.push_back(String(BARCODES_RESOURCE_DIR));
+    return roots;
+}
+
+StringArray Bundle::preferredLanguages()
+{
+    std::vector<std::string> names;
+    auto variable = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value ? std::string(value) : std::string();
+    };
+    if (auto list = variable("LANGUAGE"); !list.empty()) {
+        std::size_t start = 0;
+        while (start <= list.size()) {
+            auto colon = list.find(':', start);
+            names.push_back(list.substr(start, colon == std::string::npos ? std::string::npos : colon - start));
+            if (colon == std::string::npos)
+                break;
+            start = colon + 1;
+        }
+    } else {
+        for (const char* name : { "LC_ALL", "LC_MESSAGES", "LANG" }) {
+            if (auto value = variable(name); !value.empty()) {
+                names.push_back(value);
+                break;
+            }
+        }
+    }
+
+    StringArray languages;
+    auto add = [&](const std::string& language) {
+        if (!language.empty() && std::find(languages.begin(), languages.end(), String(language)) == languages.end())
+            languages.emplace_back(language);
+    };
+    for (const auto& name : names) {
+        auto language = languageOfLocaleName(name);
+        add(language);
+        add(language.substr(0, language.find_first_of("_-")));
+    }
+    add("en");
+    return languages;
+}
+
+String Bundle::bundleIdentifier() const
+{
+    return infoDictionary().get("CFBundleIdentifier").stringValue();
+}
+
+const Dictionary& Bundle::infoDictionary() const
+{
+    std::lock_guard lock(m_mutex);
+    if (m_info)
+        return *m_info;
+    m_info.emplace();
+    if (m_path.isEmpty())
+        return *m_info;
+    auto path = m_path.stringByAppendingPathComponent("Info.plist");
+    auto& files = FileManager::defaultManager();
+    if (!files.fileExists(path))
+        return *m_info;
+    auto data = files.contentsAtPath(path);
+    if (!data) {
+        logf(LogLevel::Error, "{}", data.error().localizedDescription().utf8());
+        return *m_info;
+    }
+    auto root = PropertyList::read(*data);
+    if (!root || !root->isDictionary()) {
+        logf(LogLevel::Error, "The bundle information \u201c{}\u201d is not a property-list dictionary{}{}",
+            path.utf8(), root ? "." : ": ", root ? "" : root.error().localizedDescription().utf8());
+        return *m_info;
+    }
+    m_info = *root->dictionary();
+    return *m_info;
+}
+
+StringArray Bundle::localizationsInOrder() const
+{
+    StringArray found;
+    if (m_path.isEmpty())
+        return found;
+    auto consider = [&](const String& name) {
+        if (std::find(found.begin(), found.end(), name) == found.end()
+            && isFolder(m_path.stringByAppendingPathComponent(name + ".lproj")))
+            found.push_back(name);
+    };
+    for (const auto& language : preferredLanguages()) {
+        consider(language);
+        auto text = language.utf8();
+        if (auto underscore = text.find('_'); underscore != std::string::npos) {
+            text[underscore] = '-';
+            consider(String(text));
+        }
+    }
+    if (auto region = infoDictionary().get("CFBundleDevelopmentRegion"); region.isString())
+        consider(*region.string());
+    consider("Base");
+    return found;
+}
+
+const StringsFile::Table& Bundle::table(const String& language, const String& tableName) const
+{
+    auto cacheKey = language + "/" + tableName;
+    if (auto found = m_tables.find(cacheKey); found != m_tables.end())
+        return *found->second;
+    auto table = std::make_unique<StringsFile::Table>();
+    auto path = m_path.stringByAppendingPathComponent(language + ".lproj/" + tableName + ".strings");
+    auto& files = FileManager::defaultManager();
+    if (files.fileExists(path)) {
+        auto data = files.contentsAtPath(path);
+        auto parsed = data ? StringsFile::parse(*data) : Expected<StringsFile::Table>(std::unexpected(data.error()));
+        if (parsed)
+            *table = std::move(*parsed);
+        else
+            logf(LogLevel::Error, "The string table \u201c{}\u201d is not used: {}", path.utf8(),
+                parsed.error().localizedDescription().utf8());
+    }
+    return *m_tables.emplace(cacheKey, std::move(table)).first->second;
+}
+
+String Bundle::localizedStringForKey(const String& key, const String& value, const String& tableName) const
+{
+    const auto& name = tableName.isEmpty() ? DefaultTable : tableName;
+    auto localizations = localizationsInOrder();
+    std::lock_guard lock(m_mutex);
+    for (const auto& language : localizations) {
+        const auto& entries = table(language, name);
+        if (auto found = entries.find(key); found != entries.end())
+            return found->second;
+    }
+    return value.isEmpty() ? key : value;
+}
+
+Dictionary Bundle::localizedInfoDictionary() const
+{
+    Dictionary localized;
+    auto localizations = localizationsInOrder();
+    std::lock_guard lock(m_mutex);
+    // The most preferred language wins, so apply the list from its end.
+    for (auto language = localizations.rbegin(); language != localizations.rend(); ++language) {
+        for (const auto& [key, text] : table(*language, "InfoPlist"))
+            localized.set(key, text);
+    }
+    return localized;
+}
+
+Value Bundle::objectForInfoDictionaryKey(const String& key) const
+{
+    if (auto localized = localizedInfoDictionary().get(key); !localized.isNil())
+        return localized;
+    return infoDictionary().get(key);
+}
+
+std::optional<String> Bundle::pathForResource(const String& name, const String& type, const String& subdirectory) const
+{
+    if (m_path.isEmpty() || name.isEmpty())
+        return std::nullopt;
+    auto fileName = type.isEmpty() ? name : name + "." + type;
+    auto& files = FileManager::defaultManager();
+    auto lookIn = [&](const String& folder) -> std::optional<String> {
+        auto inside = subdirectory.isEmpty() ? folder : folder.stringByAppendingPathComponent(subdirectory);
+        auto candidate = inside.stringByAppendingPathComponent(fileName);
+        if (files.fileExists(candidate))
+            return candidate;
+        return std::nullopt;
+    };
+    if (auto found = lookIn(m_path))
+        return found;
+    for (const auto& language : localizationsInOrder()) {
+        if (auto found = lookIn(m_path.stringByAppendingPathComponent(language + ".lproj")))
+            return found;
+    }
+    return std::nullopt;
+}
+
+std::optional<String> Bundle::pathForImageResource(const String& name) const
+{
+    if (!name.pathExtension().isEmpty()) {
+        if (auto found = pathForResource(name, {}))
+            return found;
+    }
+    for (const char* type : { "png", "tiff", "tif", "jpg", "jpeg", "gif", "pdf", "svg" }) {
+        if (auto found = pathForResource(name, type))
+            return found;
+    }
+    return std::nullopt;
+}
+
+}

@@ -1,0 +1,396 @@
+#include "platform/foundation/files/UserDefaults.h"
+
+#include "platform/foundation/files/Bundle.h"
+#include "platform/foundation/runtime/Exception.h"
+#include "platform/foundation/files/FileManager.h"
+#include "platform/foundation/runtime/Log.h"
+#include "platform/foundation/runtime/NotificationCenter.h"
+#include "platform/foundation/files/Paths.h"
+#include "platform/foundation/archiving/PropertyList.h"
+#include "platform/foundation/runtime/RunLoop.h"
+#include "platform/foundation/runtime/Timer.h"
+
+#include <fmt/format.h>
+
+#include <cerrno>
+#include <ctime>
+#include <errno.h>
+#include <sys/stat.h>
+#include <utility>
+
+namespace fnd {
+
+FND_REGISTER_CLASS(UserDefaults, Object)
+
+namespace {
+
+bool isPropertyListValue(const Value& value)
+{
+    switch (value.type()) {
+    case Value::Type::Number:
+    case Value::Type::String:
+    case Value::Type::Data:
+    case Value::Type::Date:
+        return true;
+    case Value::Type::Array:
+        for (const auto& element : *value.array()) {
+            if (!isPropertyListValue(element))
+                return false;
+        }
+        return true;
+    case Value::Type::Dictionary:
+        for (const auto& [key, element] : *value.dictionary()) {
+            if (!isPropertyListValue(element))
+                return false;
+        }
+        return true;
+    default:
+        return false;
+    }
+}
+
+String timestampForFileName()
+{
+    std::time_t now = std::time(nullptr);
+    std::tm utc {};
+    gmtime_r(&now, &utc);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y%m%dT%H%M%SZ", &utc);
+    return String(text);
+}
+
+}
+
+UserDefaults& UserDefaults::standardUserDefaults()
+{
+    // Held by a shared_ptr, so that notifications can name it as their object.
+    static const std::shared_ptr<UserDefaults> defaults = std::make_shared<UserDefaults>([] {
+        auto identifier = Bundle::mainBundle()->bundleIdentifier();
+        // Without an Info.plist the program's name keeps its settings apart from other programs'.
+        return identifier.isEmpty() ? String(program_invocation_short_name) : identifier;
+    }());
+    return *defaults;
+}
+
+UserDefaults::UserDefaults(String suiteName)
+    : UserDefaults(suiteName, Paths::configHome().stringByAppendingPathComponent(suiteName))
+{
+}
+
+UserDefaults::UserDefaults(String suiteName, String folder)
+    : m_suiteName(std::move(suiteName))
+    , m_filePath(folder.stringByAppendingPathComponent(m_suiteName + ".plist"))
+{
+    if (m_suiteName.isEmpty() || m_suiteName.view().find(u'/') != std::u16string_view::npos)
+        throw Exception::invalidArgument(
+            String(fmt::format("\u201c{}\u201d is not a defaults suite name.", m_suiteName.utf8())));
+}
+
+std::optional<UserDefaults::FileStamp> UserDefaults::stampOf(const String& path)
+{
+    struct stat info { };
+    if (stat(path.utf8().c_str(), &info) != 0)
+        return std::nullopt;
+    return FileStamp { static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
+        static_cast<std::int64_t>(info.st_mtim.tv_sec), static_cast<std::int64_t>(info.st_mtim.tv_nsec),
+        static_cast<std::int64_t>(info.st_size) };
+}
+
+void UserDefaults::loadIfNeeded() const
+{
+    if (!m_loaded)
+        load();
+}
+
+void UserDefaults::load() const
+{
+    m_loaded = true;
+    m_persistent = Dictionary();
+    m_writeBlocked = false;
+    m_stamp = stampOf(m_filePath);
+    if (!m_stamp)
+        return;
+
+    auto data = FileManager::defaultManager().contentsAtPath(m_filePath);
+    if (!data) {
+        if (data.error().code() == ENOENT) {
+            m_stamp.reset();
+            return;
+        }
+        moveDamagedFileAside(data.error().localizedDescription());
+        return;
+    }
+    auto root = PropertyList::read(*data);
+    if (!root) {
+        moveDamagedFileAside(root.error().localizedDescription());
+        return;
+    }
+    if (!root->isDictionary()) {
+        moveDamagedFileAside("its top level is not a dictionary");
+        return;
+    }
+    m_persistent = *root->dictionary();
+}
+
+void UserDefaults::moveDamagedFileAside(const String& why) const
+{
+    auto& files = FileManager::defaultManager();
+    auto base = m_filePath + ".damaged-" + timestampForFileName();
+    auto aside = base;
+    for (int n = 2; files.fileExists(aside) && n < 1000; ++n)
+        aside = base + String(fmt::format("-{}", n));
+
+    if (auto moved = files.moveItem(m_filePath, aside); !moved) {
+        // Writing now would replace the only copy of the user's settings: keep them in memory only.
+        m_writeBlocked = true;
+        logf(LogLevel::Error,
+            "The defaults file \u201c{}\u201d could not be read ({}) nor moved aside ({}); changes "
+            "will not be saved.",
+            m_filePath.utf8(), why.utf8(), moved.error().localizedDescription().utf8());
+        return;
+    }
+    m_stamp.reset();
+    logf(LogLevel::Warning,
+        "The defaults file \u201c{}\u201d could not be read ({}); it was moved to \u201c{}\u201d and the registered "
+        "values are used.",
+        m_filePath.utf8(), why.utf8(), aside.utf8());
+}
+
+void UserDefaults::reloadIfChangedOnDisk() const
+{
+    if (!m_loaded || (!m_dirty && stampOf(m_filePath) != m_stamp))
+        load();
+}
+
+bool UserDefaults::store()
+{
+    if (m_writeBlocked) {
+        // The unreadable file may have been dealt with since; try once more to set it aside.
+        load();
+        if (m_writeBlocked)
+            return false;
+    }
+    auto& files = FileManager::defaultManager();
+    auto fail = [&](const Error& error) {
+        logf(LogLevel::Error, "The defaults could not be saved to \u201c{}\u201d: {}", m_filePath.utf8(),
+            error.localizedDescription().utf8());
+        return false;
+    };
+    auto data = PropertyList::writeXML(Value(m_persistent));
+    if (!data)
+        return fail(data.error());
+    if (auto made = files.createDirectory(m_filePath.stringByDeletingLastPathComponent()); !made)
+        return fail(made.error());
+    if (auto written = files.writeAtomically(m_filePath, *data); !written)
+        return fail(written.error());
+    m_dirty = false;
+    m_stamp = stampOf(m_filePath);
+    return true;
+}
+
+void UserDefaults::changed()
+{
+    m_dirty = true;
+    if (m_writeDelay > 0)
+        scheduleDelayedWrite();
+    else
+        store();
+}
+
+void UserDefaults::scheduleDelayedWrite()
+{
+    if (m_writeTimer && m_writeTimer->isValid())
+        return;
+    if (weak_from_this().expired()) {
+        // Not held by a shared_ptr: a timer could not reach it later, so write now.
+        store();
+        return;
+    }
+    // The timer holds the defaults weakly: it may outlive a suite made for a moment.
+    std::weak_ptr<Object> weakSelf = weak_from_this();
+    UserDefaults* self = this;
+    m_writeTimer = Timer::create(m_writeDelay, false, [weakSelf, self](Timer&) {
+        if (auto alive = weakSelf.lock())
+            self->synchronize();
+    });
+    RunLoop::main().addTimer(m_writeTimer, RunLoopMode::Common);
+}
+
+double UserDefaults::writeDelay() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_writeDelay;
+}
+
+void UserDefaults::setWriteDelay(double seconds)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_writeDelay = seconds > 0 ? seconds : 0;
+        if (m_writeDelay > 0 || !m_dirty)
+            return;
+    }
+    // Back to writing at once: what waits is written now.
+    synchronize();
+}
+
+bool UserDefaults::hasUnwrittenChanges() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_dirty;
+}
+
+void UserDefaults::postChange()
+{
+    Value object;
+    if (auto self = weak_from_this().lock())
+        object = Value(std::move(self));
+    NotificationCenter::defaultCenter().postNotificationName(DidChangeNotification, object);
+}
+
+void UserDefaults::registerDefaults(const Dictionary& registrationDictionary)
+{
+    for (const auto& [key, value] : registrationDictionary) {
+        if (!isPropertyListValue(value))
+            throw Exception::invalidArgument(String(
+                fmt::format("The registered value of \u201c{}\u201d is not a property-list value.", key.utf8())));
+    }
+    std::lock_guard lock(m_mutex);
+    for (const auto& [key, value] : registrationDictionary)
+        m_registration.set(key, value);
+}
+
+Value UserDefaults::objectForKey(const String& key) const
+{
+    std::lock_guard lock(m_mutex);
+    loadIfNeeded();
+    if (const auto* value = m_persistent.find(key))
+        return *value;
+    return m_registration.get(key);
+}
+
+std::optional<String> UserDefaults::stringForKey(const String& key) const
+{
+    auto value = objectForKey(key);
+    if (const auto* s = value.string())
+        return *s;
+    if (const auto* n = value.number())
+        return n->stringValue();
+    return std::nullopt;
+}
+
+std::optional<Data> UserDefaults::dataForKey(const String& key) const
+{
+    auto value = objectForKey(key);
+    if (const auto* d = value.data())
+        return *d;
+    return std::nullopt;
+}
+
+std::optional<Array> UserDefaults::arrayForKey(const String& key) const
+{
+    auto value = objectForKey(key);
+    if (const auto* a = value.array())
+        return *a;
+    return std::nullopt;
+}
+
+std::optional<Dictionary> UserDefaults::dictionaryForKey(const String& key) const
+{
+    auto value = objectForKey(key);
+    if (const auto* d = value.dictionary())
+        return *d;
+    return std::nullopt;
+}
+
+bool UserDefaults::boolForKey(const String& key) const
+{
+    auto value = objectForKey(key);
+    return (value.isNumber() || value.isString()) && value.boolValue();
+}
+
+std::int64_t UserDefaults::integerForKey(const String& key) const
+{
+    auto value = objectForKey(key);
+    return value.isNumber() || value.isString() ? value.integerValue() : 0;
+}
+
+float UserDefaults::floatForKey(const String& key) const
+{
+    return static_cast<float>(doubleForKey(key));
+}
+
+double UserDefaults::doubleForKey(const String& key) const
+{
+    auto value = objectForKey(key);
+    return value.isNumber() || value.isString() ? value.doubleValue() : 0.0;
+}
+
+void UserDefaults::setObject(const Value& value, const String& key)
+{
+    if (value.isNil()) {
+        removeObjectForKey(key);
+        return;
+    }
+    if (!isPropertyListValue(value))
+        throw Exception::invalidArgument(String(fmt::format(
+            "Attempt to store a value that is not a property-list value for the defaults key \u201c{}\u201d.",
+            key.utf8())));
+    {
+        std::lock_guard lock(m_mutex);
+        reloadIfChangedOnDisk();
+        m_persistent.set(key, value);
+        changed();
+    }
+    postChange();
+}
+
+void UserDefaults::removeObjectForKey(const String& key)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        reloadIfChangedOnDisk();
+        if (!m_persistent.contains(key))
+            return;
+        m_persistent.remove(key);
+        changed();
+    }
+    postChange();
+}
+
+bool UserDefaults::synchronize()
+{
+    std::lock_guard lock(m_mutex);
+    // Nothing waits once this has run: a delayed write still pending has nothing left to do.
+    if (auto timer = std::exchange(m_writeTimer, nullptr))
+        timer->invalidate();
+    if (m_dirty)
+        return store();
+    reloadIfChangedOnDisk();
+    return true;
+}
+
+Dictionary UserDefaults::dictionaryRepresentation() const
+{
+    std::lock_guard lock(m_mutex);
+    loadIfNeeded();
+    Dictionary merged = m_registration;
+    for (const auto& [key, value] : m_persistent)
+        merged.set(key, value);
+    return merged;
+}
+
+Dictionary UserDefaults::persistentDomain() const
+{
+    std::lock_guard lock(m_mutex);
+    loadIfNeeded();
+    return m_persistent;
+}
+
+Dictionary UserDefaults::registrationDomain() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_registration;
+}
+
+}

@@ -1,0 +1,122 @@
+#pragma once
+
+#include "platform/foundation/runtime/Error.h"
+#include "platform/foundation/runtime/Object.h"
+#include "platform/foundation/runtime/Value.h"
+
+#include <cstdint>
+#include <mutex>
+#include <optional>
+
+namespace fnd {
+
+class Timer;
+
+// Settings by key, in two layers: the persistent domain, kept as an XML property list at
+// <folder>/<suite>.plist, over a registration domain held in memory. A key missing from the persistent domain gives
+// the registered value. Every change is written to disk at once (atomically), so nothing waits for a save at quit,
+// unless a write delay is set: then the changes of that many seconds are written together by one timer on the main
+// run loop (for settings that change at every keystroke), and synchronize() writes them at once (call it at quit).
+// synchronize() also picks up changes another process wrote. A damaged file is moved aside, never dropped.
+//
+// Each change posts DidChangeNotification on the default notification center, after the change is stored, on the
+// changing thread; its object is the defaults object when it is held by a shared_ptr (as the standard one is).
+//
+// Values must be property-list values (numbers, strings, data, dates, arrays, dictionaries); anything else is a
+// programming error and raises an invalid-argument exception.
+class UserDefaults : public Object {
+    FND_OBJECT(UserDefaults)
+public:
+    static inline const String DidChangeNotification = "NSUserDefaultsDidChangeNotification";
+
+    // The application's defaults: the main bundle's identifier as suite, in $XDG_CONFIG_HOME/<identifier>/.
+    static UserDefaults& standardUserDefaults();
+
+    // A suite in $XDG_CONFIG_HOME/<suite>/ (the variable read now), or in the given folder.
+    explicit UserDefaults(String suiteName);
+    UserDefaults(String suiteName, String folder);
+    UserDefaults(const UserDefaults&) = delete;
+    UserDefaults& operator=(const UserDefaults&) = delete;
+
+    void registerDefaults(const Dictionary& registrationDictionary);
+
+    // nil when the key has no value in either layer.
+    Value objectForKey(const String& key) const;
+    // A string value, or a number's text; nullopt otherwise.
+    std::optional<String> stringForKey(const String& key) const;
+    std::optional<Data> dataForKey(const String& key) const;
+    std::optional<Array> arrayForKey(const String& key) const;
+    std::optional<Dictionary> dictionaryForKey(const String& key) const;
+    // Numbers and numeric strings convert; anything else gives false or 0.
+    bool boolForKey(const String& key) const;
+    std::int64_t integerForKey(const String& key) const;
+    float floatForKey(const String& key) const;
+    double doubleForKey(const String& key) const;
+
+    // A nil value removes the key.
+    void setObject(const Value& value, const String& key);
+    void setBool(bool value, const String& key) { setObject(value, key); }
+    void setInteger(std::int64_t value, const String& key) { setObject(static_cast<long long>(value), key); }
+    void setFloat(float value, const String& key) { setObject(value, key); }
+    void setDouble(double value, const String& key) { setObject(value, key); }
+    // Afterwards the key gives its registered value again, if it has one.
+    void removeObjectForKey(const String& key);
+
+    // Writes what could not be written yet and reads what another process changed; false when the file could not be
+    // written.
+    bool synchronize();
+    // Seconds a change may wait before it is written, so that the changes within them are written once (0, the
+    // default: each change at once). The write is a timer on the main run loop, in the common modes.
+    double writeDelay() const;
+    void setWriteDelay(double seconds);
+    // Whether changes wait to be written.
+    bool hasUnwrittenChanges() const;
+
+    // Both layers merged, the persistent values winning.
+    Dictionary dictionaryRepresentation() const;
+    Dictionary persistentDomain() const;
+    Dictionary registrationDomain() const;
+
+    const String& suiteName() const { return m_suiteName; }
+    // Where the persistent domain lives.
+    const String& filePath() const { return m_filePath; }
+
+private:
+    void loadIfNeeded() const;
+    void load() const;
+    void moveDamagedFileAside(const String& why) const;
+    bool store();
+    // Stores the change (now, or by the delayed write); the caller posts the notification once the lock is released.
+    void changed();
+    void scheduleDelayedWrite();
+    void postChange();
+
+    String m_suiteName;
+    String m_filePath;
+
+    mutable std::recursive_mutex m_mutex;
+    Dictionary m_registration;
+    mutable Dictionary m_persistent;
+    mutable bool m_loaded { false };
+    mutable bool m_dirty { false };
+    double m_writeDelay { 0 };
+    // The pending delayed write; a timer someone invalidated (a run loop torn down) counts as none.
+    std::shared_ptr<Timer> m_writeTimer;
+    // Set when a file that could not be read stayed in place: writing would then destroy it.
+    mutable bool m_writeBlocked { false };
+    // The version of the file last read or written: an atomic replace gives a new inode, an edit in place a new
+    // time or size.
+    struct FileStamp {
+        std::uint64_t device { 0 };
+        std::uint64_t inode { 0 };
+        std::int64_t seconds { 0 };
+        std::int64_t nanoseconds { 0 };
+        std::int64_t size { 0 };
+        bool operator==(const FileStamp&) const = default;
+    };
+    static std::optional<FileStamp> stampOf(const String& path);
+    void reloadIfChangedOnDisk() const;
+    mutable std::optional<FileStamp> m_stamp;
+};
+
+}

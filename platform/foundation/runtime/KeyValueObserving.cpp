@@ -1,0 +1,464 @@
+#include "platform/foundation/runtime/KeyValueObserving.h"
+
+#include "platform/foundation/runtime/Exception.h"
+#include "platform/foundation/runtime/KeyValueCoding.h"
+#include "platform/foundation/detail/KeyPath.h"
+#include "platform/foundation/detail/KeyValueObservingInternals.h"
+
+#include <fmt/format.h>
+
+#include <algorithm>
+
+namespace fnd::detail {
+
+namespace {
+
+// (object, key) pairs on the way from a registration to an observation: a key met again is a dependency cycle.
+using Chain = std::vector<std::pair<const Object*, String>>;
+
+bool inChain(const Chain& chain, const Object* object, const String& key)
+{
+    return std::any_of(chain.begin(), chain.end(), [&](const auto& p) { return p.first == object && p.second == key; });
+}
+
+}
+
+// Something a path observation reports to: the registration at the top, or the observation of a longer path.
+class ChangeSink {
+public:
+    enum class Link {
+        Own, // the key itself changed (directly or through a key it depends on)
+        Rest // something further along the path changed
+    };
+    virtual ~ChangeSink() = default;
+    virtual void childWillChange(Link link, const ChangeInfo& change) = 0;
+    virtual void childDidChange(Link link, const ChangeInfo& change) = 0;
+};
+
+// Observes one key of one object and, through the value of that key, the rest of the path. When the key changes
+// the rest is moved to the new value; keys the key depends on are observed as if they were the key.
+class PathObservation final : public KeyListener,
+                              public ChangeSink,
+                              public std::enable_shared_from_this<PathObservation> {
+public:
+    using ReportTo = std::function<void(bool did, ChangeSink::Link, const ChangeInfo&)>;
+
+    PathObservation(Object& object, const String& path, ReportTo report, ChangeSink::Link role)
+        : m_object(object)
+        , m_report(std::move(report))
+        , m_role(role)
+    {
+        std::tie(m_key, m_rest) = splitFirstKey(path);
+    }
+
+    ~PathObservation() override
+    {
+        // The listener entry is weak and already expired: clear it out of the object's table.
+        auto object = m_object.lock();
+        if (!object)
+            return;
+        auto* state = ObjectAccess::existingState(*object);
+        if (!state)
+            return;
+        std::lock_guard lock(state->mutex);
+        if (auto it = state->listeners.find(m_key); it != state->listeners.end()) {
+            std::erase_if(it->second, [](const auto& w) { return w.expired(); });
+            if (it->second.empty())
+                state->listeners.erase(it);
+        }
+    }
+
+    void attach(Object& object, Chain chain)
+    {
+        // Below a dependent key, a key already observed further up would report the same change twice (or loop).
+        if (m_viaDependent && inChain(chain, &object, m_key))
+            return;
+        chain.emplace_back(&object, m_key);
+        m_chain = chain;
+        {
+            auto& state = ObjectAccess::state(object);
+            std::lock_guard lock(state.mutex);
+            state.listeners[m_key].push_back(weak_from_this());
+        }
+        for (const auto& path : object.keyPathsForValuesAffectingValueForKey(m_key))
+            m_dependents.push_back(makeChild(object, path, Link::Own, chain, true));
+        rewire(object);
+    }
+
+    void willChange(const ChangeInfo& change) override { report(false, ownChange(change)); }
+    void didChange(const ChangeInfo& change) override
+    {
+        if (auto object = m_object.lock())
+            rewire(*object);
+        report(true, ownChange(change));
+    }
+
+    void childWillChange(Link link, const ChangeInfo& change) override
+    {
+        report(false, link == Link::Own || m_throughArray ? ChangeInfo {} : change);
+    }
+    void childDidChange(Link link, const ChangeInfo& change) override
+    {
+        if (link == Link::Own) {
+            if (auto object = m_object.lock())
+                rewire(*object);
+            report(true, {});
+            return;
+        }
+        // An element's to-many change is no change of that kind to the collected array.
+        report(true, m_throughArray ? ChangeInfo {} : change);
+    }
+
+private:
+    std::shared_ptr<PathObservation> makeChild(
+        Object& object, const String& path, Link link, const Chain& chain, bool viaDependent)
+    {
+        std::weak_ptr<PathObservation> self = weak_from_this();
+        auto child = std::make_shared<PathObservation>(
+            object, path,
+            [self](bool did, Link l, const ChangeInfo& c) {
+                if (auto parent = self.lock())
+                    did ? parent->childDidChange(l, c) : parent->childWillChange(l, c);
+            },
+            link);
+        child->m_viaDependent = viaDependent;
+        child->attach(object, chain);
+        return child;
+    }
+
+    // A to-many change reaches the observer as such only when it happened to the last key of the path.
+    ChangeInfo ownChange(const ChangeInfo& change) const { return m_rest.isEmpty() ? change : ChangeInfo {}; }
+
+    void report(bool did, const ChangeInfo& change) { m_report(did, m_role, change); }
+
+    void rewire(Object& object)
+    {
+        if (m_rest.isEmpty())
+            return;
+        std::vector<std::shared_ptr<PathObservation>> next;
+        Value value = object.valueForKey(m_key);
+        bool throughArray = false;
+        if (auto target = value.object()) {
+            next.push_back(makeChild(*target, m_rest, Link::Rest, m_chain, m_viaDependent));
+        } else if (auto* array = value.array(); array && m_rest.units().front() != u'@') {
+            // A path through an array follows the rest on every element that is an object, so that
+            // "arrangedObjects.name" hears a renamed element (collection operators stay with the array).
+            throughArray = true;
+            next.reserve(array->size());
+            for (const auto& element : *array) {
+                if (auto target = element.object())
+                    next.push_back(makeChild(*target, m_rest, Link::Rest, m_chain, m_viaDependent));
+            }
+        }
+        std::vector<std::shared_ptr<PathObservation>> old;
+        {
+            std::lock_guard lock(m_mutex);
+            old = std::exchange(m_next, std::move(next));
+            m_throughArray = throughArray;
+        }
+    }
+
+    WeakObjectRef m_object;
+    String m_key;
+    String m_rest;
+    ReportTo m_report;
+    Link m_role;
+    bool m_viaDependent { false };
+    Chain m_chain;
+    std::vector<std::shared_ptr<PathObservation>> m_dependents;
+    std::mutex m_mutex;
+    std::vector<std::shared_ptr<PathObservation>> m_next;
+    std::atomic<bool> m_throughArray { false };
+};
+
+ObservationRegistration::ObservationRegistration(
+    Object& observed, String keyPath, KeyValueObservingOptions options, Deliver deliver)
+    : m_observed(observed)
+    , m_keyPath(std::move(keyPath))
+    , m_options(options)
+    , m_deliver(std::move(deliver))
+{
+}
+
+ObservationRegistration::~ObservationRegistration() = default;
+
+void ObservationRegistration::start()
+{
+    auto observed = m_observed.lock();
+    if (!observed)
+        return;
+    std::weak_ptr<ObservationRegistration> self = weak_from_this();
+    m_root = std::make_shared<PathObservation>(
+        *observed, m_keyPath,
+        [self](bool did, ChangeSink::Link, const ChangeInfo& c) {
+            if (auto registration = self.lock())
+                did ? registration->didChange(c) : registration->willChange(c);
+        },
+        ChangeSink::Link::Own);
+    m_root->attach(*observed, {});
+}
+
+void ObservationRegistration::stop()
+{
+    m_active = false;
+    std::shared_ptr<PathObservation> root;
+    std::lock_guard lock(m_mutex);
+    root = std::move(m_root);
+}
+
+Value ObservationRegistration::currentValue(Object& observed, const ChangeInfo& change) const
+{
+    Value value = observed.valueForKeyPath(m_keyPath);
+    if (change.kind == KeyValueChangeKind::Setting || !change.indexes)
+        return value;
+    // The affected elements of a to-many key.
+    Array picked;
+    if (auto* array = value.array()) {
+        change.indexes->enumerate([&](Index i, bool& stop) {
+            if (i >= static_cast<Index>(array->size())) {
+                stop = true;
+                return;
+            }
+            picked.push_back((*array)[static_cast<std::size_t>(i)]);
+        });
+    }
+    return Value(std::move(picked));
+}
+
+void ObservationRegistration::deliver(Object& observed, const KeyValueChange& change)
+{
+    if (m_active)
+        m_deliver(observed, change);
+}
+
+void ObservationRegistration::willChange(const ChangeInfo& change)
+{
+    auto observed = m_observed.lock();
+    if (!observed || !m_active)
+        return;
+    Value old;
+    if ((m_options & KeyValueObservingOptions::Old) && change.kind != KeyValueChangeKind::Insertion)
+        old = currentValue(*observed, change);
+    {
+        std::lock_guard lock(m_mutex);
+        m_pendingOld.push_back(old);
+    }
+    if (m_options & KeyValueObservingOptions::Prior) {
+        KeyValueChange prior { change.kind, old, {}, {}, true };
+        if (change.indexes)
+            prior.indexes = *change.indexes;
+        deliver(*observed, prior);
+    }
+}
+
+void ObservationRegistration::didChange(const ChangeInfo& change)
+{
+    Value old;
+    {
+        std::lock_guard lock(m_mutex);
+        // A did without a will seen here (the registration came in between) has nothing to pair with.
+        if (m_pendingOld.empty())
+            return;
+        old = std::move(m_pendingOld.back());
+        m_pendingOld.pop_back();
+    }
+    auto observed = m_observed.lock();
+    if (!observed || !m_active)
+        return;
+    KeyValueChange notice { change.kind, std::move(old), {}, {}, false };
+    if ((m_options & KeyValueObservingOptions::New) && change.kind != KeyValueChangeKind::Removal)
+        notice.newValue = currentValue(*observed, change);
+    if (change.indexes)
+        notice.indexes = *change.indexes;
+    deliver(*observed, notice);
+}
+
+void ObservationRegistration::deliverInitial()
+{
+    auto observed = m_observed.lock();
+    if (!observed)
+        return;
+    KeyValueChange initial;
+    if (m_options & KeyValueObservingOptions::New)
+        initial.newValue = observed->valueForKeyPath(m_keyPath);
+    deliver(*observed, initial);
+}
+
+std::shared_ptr<ObservationRegistration> observe(Object& object, const String& keyPath,
+    KeyValueObservingOptions options, ObservationRegistration::Deliver deliver, const Object* observer,
+    const void* context)
+{
+    auto registration = std::make_shared<ObservationRegistration>(object, keyPath, options, std::move(deliver));
+    registration->observer = observer;
+    if (observer)
+        registration->observerRef = WeakObjectRef(*observer);
+    registration->context = context;
+    registration->start();
+    std::vector<std::shared_ptr<ObservationRegistration>> abandoned;
+    {
+        auto& state = ObjectAccess::state(object);
+        std::lock_guard lock(state.mutex);
+        // Observers may go without removing themselves; their registrations leave when the next one comes.
+        auto& all = state.registrations;
+        for (auto it = all.begin(); it != all.end();) {
+            if ((*it)->observer && (*it)->observerRef.isGone()) {
+                abandoned.push_back(std::move(*it));
+                it = all.erase(it);
+            } else {
+                ++it;
+            }
+        }
+        state.registrations.push_back(registration);
+    }
+    for (const auto& r : abandoned)
+        r->stop();
+    abandoned.clear();
+    if (options & KeyValueObservingOptions::Initial)
+        registration->deliverInitial();
+    return registration;
+}
+
+void stopObserving(const WeakObjectRef& object, const std::shared_ptr<ObservationRegistration>& registration)
+{
+    if (!registration)
+        return;
+    registration->stop();
+    auto target = object.lock();
+    if (!target)
+        return;
+    auto* state = ObjectAccess::existingState(*target);
+    if (!state)
+        return;
+    std::shared_ptr<ObservationRegistration> removed;
+    std::lock_guard lock(state->mutex);
+    auto it = std::find(state->registrations.begin(), state->registrations.end(), registration);
+    if (it != state->registrations.end()) {
+        removed = std::move(*it);
+        state->registrations.erase(it);
+    }
+}
+
+namespace {
+
+void announce(Object& object, const String& key, bool did, const ChangeInfo& change)
+{
+    auto* state = ObjectAccess::existingState(object);
+    if (!state)
+        return;
+    std::vector<std::shared_ptr<KeyListener>> listeners;
+    {
+        std::lock_guard lock(state->mutex);
+        if (!did) {
+            if (++state->openChanges[key] > 1)
+                return;
+        } else {
+            auto open = state->openChanges.find(key);
+            if (open == state->openChanges.end())
+                return;
+            if (--open->second > 0)
+                return;
+            state->openChanges.erase(open);
+        }
+        auto it = state->listeners.find(key);
+        if (it == state->listeners.end())
+            return;
+        for (const auto& weak : it->second) {
+            if (auto listener = weak.lock())
+                listeners.push_back(std::move(listener));
+        }
+    }
+    for (const auto& listener : listeners)
+        did ? listener->didChange(change) : listener->willChange(change);
+}
+
+}
+
+}
+
+namespace fnd {
+
+using detail::ObjectAccess;
+
+void Object::addObserver(Object& observer, const String& keyPath, KeyValueObservingOptions options, const void* context)
+{
+    WeakObjectRef observerRef(observer);
+    detail::observe(
+        *this, keyPath, options,
+        [observerRef, keyPath, context](Object& observed, const KeyValueChange& change) {
+            if (auto o = observerRef.lock())
+                o->observeValueForKeyPath(keyPath, observed, change, context);
+        },
+        &observer, context);
+}
+
+void Object::removeObserver(Object& observer, const String& keyPath)
+{
+    removeObserverMatching(observer, keyPath, nullptr, false);
+}
+
+void Object::removeObserver(Object& observer, const String& keyPath, const void* context)
+{
+    removeObserverMatching(observer, keyPath, context, true);
+}
+
+void Object::removeObserverMatching(Object& observer, const String& keyPath, const void* context, bool matchContext)
+{
+    std::shared_ptr<detail::ObservationRegistration> removed;
+    if (auto* state = existingState()) {
+        std::lock_guard lock(state->mutex);
+        auto& all = state->registrations;
+        for (auto it = all.rbegin(); it != all.rend(); ++it) {
+            auto& r = **it;
+            if (r.observer == &observer && r.keyPath() == keyPath && (!matchContext || r.context == context)) {
+                removed = std::move(*it);
+                all.erase(std::next(it).base());
+                break;
+            }
+        }
+    }
+    if (!removed)
+        throw Exception::range(String(fmt::format("Cannot remove an observer {} for the key path \"{}\" from {} "
+                                                  "because it is not registered as an observer.",
+            observer.description().utf8(), keyPath.utf8(), description().utf8())));
+    // Destroyed outside the lock: taking the observation apart touches this object's tables.
+    removed->stop();
+}
+
+void Object::observeValueForKeyPath(const String& keyPath, Object&, const KeyValueChange&, const void*)
+{
+    throw Exception::internalInconsistency(
+        String(fmt::format("{}: An observeValueForKeyPath message was received but not handled. Key path: {}",
+            description().utf8(), keyPath.utf8())));
+}
+
+void Object::willChangeValueForKey(const String& key)
+{
+    detail::announce(*this, key, false, {});
+}
+
+void Object::didChangeValueForKey(const String& key)
+{
+    detail::announce(*this, key, true, {});
+}
+
+void Object::willChange(KeyValueChangeKind kind, const IndexSet& indexes, const String& key)
+{
+    detail::announce(*this, key, false, { kind, &indexes });
+}
+
+void Object::didChange(KeyValueChangeKind kind, const IndexSet& indexes, const String& key)
+{
+    detail::announce(*this, key, true, { kind, &indexes });
+}
+
+std::vector<String> Object::keyPathsForValuesAffectingValueForKey(const String& key) const
+{
+    std::vector<String> paths;
+    for (auto* c = &classInfo(); c; c = c->superclass) {
+        if (auto it = c->members.keyPathsAffecting.find(key); it != c->members.keyPathsAffecting.end())
+            paths.insert(paths.end(), it->second.begin(), it->second.end());
+    }
+    return paths;
+}
+
+}

@@ -1,0 +1,193 @@
+#include "platform/foundation/runtime/NotificationCenter.h"
+
+#include "platform/foundation/runtime/OperationQueue.h"
+
+#include <fmt/format.h>
+
+#include <algorithm>
+#include <atomic>
+
+namespace fnd {
+
+FND_REGISTER_CLASS(Notification, Object)
+
+String Notification::description() const
+{
+    return String(fmt::format("NSConcreteNotification {} {{name = {}; object = {}; userInfo = {}}}",
+        static_cast<const void*>(this), m_name.utf8(), m_object.description().utf8(),
+        Value(m_userInfo).description().utf8()));
+}
+
+struct NotificationCenter::Entry {
+    NotificationName name;
+    // The object filter. An object is held weakly and compared by identity, so an observer filtering on its own
+    // window (or any object that owns it) makes no cycle; a filter whose object is gone matches nothing.
+    Value value;
+    const Object* objectIdentity { nullptr };
+    WeakObjectRef objectRef;
+    // Selector observers.
+    WeakObjectRef observer;
+    const Object* observerIdentity { nullptr };
+    Selector selector;
+    // Block observers.
+    std::uint64_t token { 0 };
+    std::function<void(const Notification&)> block;
+    NotificationExecutor executor;
+
+    std::atomic<bool> removed { false };
+
+    void setFilter(const Value& object)
+    {
+        if (auto o = object.isObject() ? object.object() : nullptr) {
+            objectIdentity = o.get();
+            objectRef = WeakObjectRef(*o);
+        } else {
+            value = object;
+        }
+    }
+
+    bool filtersOnAnything() const { return objectIdentity || !value.isNil(); }
+
+    bool sameObject(const Value& o) const
+    {
+        if (objectIdentity)
+            return o.isObject() && o.object().get() == objectIdentity && !objectRef.isGone();
+        if (o.isObject() || value.isObject())
+            return false;
+        return o == value;
+    }
+
+    bool matches(const Notification& n) const
+    {
+        if (!name.isEmpty() && name != n.name())
+            return false;
+        return !filtersOnAnything() || sameObject(n.object());
+    }
+
+    bool filterMatches(const NotificationName& n, const Value& o) const
+    {
+        if (!n.isEmpty() && n != name)
+            return false;
+        return o.isNil() || sameObject(o);
+    }
+};
+
+NotificationCenter::NotificationCenter() = default;
+NotificationCenter::~NotificationCenter() = default;
+
+NotificationCenter& NotificationCenter::defaultCenter()
+{
+    static NotificationCenter center;
+    return center;
+}
+
+void NotificationCenter::addObserver(
+    Object& observer, Selector selector, const NotificationName& name, const Value& object)
+{
+    auto entry = std::make_shared<Entry>();
+    entry->name = name;
+    entry->setFilter(object);
+    entry->observer = WeakObjectRef(observer);
+    entry->observerIdentity = &observer;
+    entry->selector = selector;
+    std::lock_guard lock(m_mutex);
+    m_entries.push_back(std::move(entry));
+}
+
+NotificationObserverToken NotificationCenter::addObserverForName(const NotificationName& name, const Value& object,
+    std::function<void(const Notification&)> block, NotificationExecutor executor)
+{
+    auto entry = std::make_shared<Entry>();
+    entry->name = name;
+    entry->setFilter(object);
+    entry->block = std::move(block);
+    entry->executor = std::move(executor);
+    std::lock_guard lock(m_mutex);
+    entry->token = m_nextToken++;
+    NotificationObserverToken token { entry->token };
+    m_entries.push_back(std::move(entry));
+    return token;
+}
+
+NotificationObserverToken NotificationCenter::addObserverForName(const NotificationName& name, const Value& object,
+    const std::shared_ptr<OperationQueue>& queue, std::function<void(const Notification&)> block)
+{
+    return addObserverForName(name, object, std::move(block), queue ? queue->executor() : NotificationExecutor {});
+}
+
+void NotificationCenter::removeObserver(const Object& observer)
+{
+    std::lock_guard lock(m_mutex);
+    std::erase_if(m_entries, [&](const std::shared_ptr<Entry>& e) {
+        if (e->observerIdentity != &observer)
+            return false;
+        e->removed = true;
+        return true;
+    });
+}
+
+void NotificationCenter::removeObserver(const Object& observer, const NotificationName& name, const Value& object)
+{
+    std::lock_guard lock(m_mutex);
+    std::erase_if(m_entries, [&](const std::shared_ptr<Entry>& e) {
+        if (e->observerIdentity != &observer || !e->filterMatches(name, object))
+            return false;
+        e->removed = true;
+        return true;
+    });
+}
+
+void NotificationCenter::removeObserver(NotificationObserverToken token)
+{
+    if (!token)
+        return;
+    std::lock_guard lock(m_mutex);
+    std::erase_if(m_entries, [&](const std::shared_ptr<Entry>& e) {
+        if (e->token != token.id)
+            return false;
+        e->removed = true;
+        return true;
+    });
+}
+
+void NotificationCenter::postNotification(const std::shared_ptr<Notification>& notification)
+{
+    if (!notification)
+        return;
+    std::vector<std::shared_ptr<Entry>> targets;
+    {
+        std::lock_guard lock(m_mutex);
+        // Observers that are gone leave on the way.
+        std::erase_if(
+            m_entries, [](const std::shared_ptr<Entry>& e) { return e->observerIdentity && e->observer.isGone(); });
+        for (const auto& e : m_entries) {
+            if (e->matches(*notification))
+                targets.push_back(e);
+        }
+    }
+    for (const auto& entry : targets) {
+        if (entry->removed)
+            continue;
+        if (entry->block) {
+            if (!entry->executor) {
+                entry->block(*notification);
+                continue;
+            }
+            entry->executor([entry, notification] {
+                if (!entry->removed)
+                    entry->block(*notification);
+            });
+            continue;
+        }
+        if (auto observer = entry->observer.lock())
+            observer->perform(entry->selector, Value(notification));
+    }
+}
+
+void NotificationCenter::postNotificationName(
+    const NotificationName& name, const Value& object, const Dictionary& userInfo)
+{
+    postNotification(std::make_shared<Notification>(name, object, userInfo));
+}
+
+}

@@ -1,0 +1,336 @@
+#include "platform/foundation/runtime/Value.h"
+
+#include "platform/foundation/runtime/Object.h"
+
+#include <fmt/format.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+namespace fnd {
+
+// Number
+
+bool Number::boolValue() const
+{
+    switch (m_kind) {
+    case Kind::Bool:
+    case Kind::Integer:
+        return m_int != 0;
+    case Kind::Unsigned:
+        return m_uint != 0;
+    case Kind::Float:
+    case Kind::Double:
+        return m_double != 0;
+    }
+    return false;
+}
+
+std::int64_t Number::integerValue() const
+{
+    switch (m_kind) {
+    case Kind::Bool:
+    case Kind::Integer:
+        return m_int;
+    case Kind::Unsigned:
+        return static_cast<std::int64_t>(m_uint);
+    case Kind::Float:
+    case Kind::Double:
+        if (std::isnan(m_double))
+            return 0;
+        if (m_double >= 9.2233720368547758e18)
+            return INT64_MAX;
+        if (m_double <= -9.2233720368547758e18)
+            return INT64_MIN;
+        return static_cast<std::int64_t>(m_double);
+    }
+    return 0;
+}
+
+std::uint64_t Number::unsignedValue() const
+{
+    if (m_kind == Kind::Unsigned)
+        return m_uint;
+    if (isReal())
+        return m_double <= 0 || std::isnan(m_double) ? 0 : static_cast<std::uint64_t>(m_double);
+    return static_cast<std::uint64_t>(m_int);
+}
+
+double Number::doubleValue() const
+{
+    switch (m_kind) {
+    case Kind::Bool:
+    case Kind::Integer:
+        return static_cast<double>(m_int);
+    case Kind::Unsigned:
+        return static_cast<double>(m_uint);
+    case Kind::Float:
+    case Kind::Double:
+        return m_double;
+    }
+    return 0;
+}
+
+String Number::stringValue() const
+{
+    switch (m_kind) {
+    case Kind::Bool:
+    case Kind::Integer:
+        return String(fmt::format("{}", m_int));
+    case Kind::Unsigned:
+        return String(fmt::format("{}", m_uint));
+    case Kind::Float:
+        return String(fmt::format("{}", static_cast<float>(m_double)));
+    case Kind::Double:
+        return String(fmt::format("{}", m_double));
+    }
+    return {};
+}
+
+std::partial_ordering Number::operator<=>(const Number& other) const
+{
+    if (isReal() || other.isReal())
+        return doubleValue() <=> other.doubleValue();
+    bool selfUnsignedLarge = m_kind == Kind::Unsigned && m_uint > static_cast<std::uint64_t>(INT64_MAX);
+    bool otherUnsignedLarge = other.m_kind == Kind::Unsigned && other.m_uint > static_cast<std::uint64_t>(INT64_MAX);
+    if (selfUnsignedLarge || otherUnsignedLarge) {
+        if (selfUnsignedLarge && otherUnsignedLarge)
+            return m_uint <=> other.m_uint;
+        return selfUnsignedLarge ? std::partial_ordering::greater : std::partial_ordering::less;
+    }
+    return integerValue() <=> other.integerValue();
+}
+
+// Data
+
+Data::Data(const void* bytes, std::size_t length)
+{
+    append(bytes, length);
+}
+
+void Data::append(const void* bytes, std::size_t length)
+{
+    if (length == 0)
+        return;
+    auto p = static_cast<const std::uint8_t*>(bytes);
+    m_bytes.insert(m_bytes.end(), p, p + length);
+}
+
+// Date
+
+Date Date::now()
+{
+    auto since = std::chrono::system_clock::now().time_since_epoch();
+    return fromUnixTime(std::chrono::duration<double>(since).count());
+}
+
+// Dictionary
+
+Dictionary::Dictionary(std::initializer_list<std::pair<const String, Value>> items)
+    : m_items(items)
+{
+}
+
+const Value* Dictionary::find(const String& key) const
+{
+    auto it = m_items.find(key);
+    return it == m_items.end() ? nullptr : &it->second;
+}
+
+Value* Dictionary::find(const String& key)
+{
+    auto it = m_items.find(key);
+    return it == m_items.end() ? nullptr : &it->second;
+}
+
+Value Dictionary::get(const String& key) const
+{
+    auto* v = find(key);
+    return v ? *v : Value();
+}
+
+void Dictionary::set(const String& key, Value value)
+{
+    if (value.isNil())
+        m_items.erase(key);
+    else
+        m_items.insert_or_assign(key, std::move(value));
+}
+
+std::vector<String> Dictionary::keys() const
+{
+    std::vector<String> out;
+    out.reserve(m_items.size());
+    for (auto& [k, v] : m_items)
+        out.push_back(k);
+    return out;
+}
+
+bool Dictionary::operator==(const Dictionary& other) const
+{
+    return m_items == other.m_items;
+}
+
+// Value
+
+Value::Value(std::shared_ptr<Object> o)
+{
+    if (o)
+        m_storage = std::move(o);
+}
+
+std::optional<Range> Value::range() const
+{
+    if (auto* r = std::get_if<Range>(&m_storage))
+        return *r;
+    return std::nullopt;
+}
+
+std::optional<gfx::Point> Value::point() const
+{
+    if (auto* p = std::get_if<gfx::Point>(&m_storage))
+        return *p;
+    return std::nullopt;
+}
+
+std::optional<gfx::Size> Value::size() const
+{
+    if (auto* s = std::get_if<gfx::Size>(&m_storage))
+        return *s;
+    return std::nullopt;
+}
+
+std::optional<gfx::Rect> Value::rect() const
+{
+    if (auto* r = std::get_if<gfx::Rect>(&m_storage))
+        return *r;
+    return std::nullopt;
+}
+
+std::shared_ptr<Object> Value::object() const
+{
+    if (auto* o = std::get_if<std::shared_ptr<Object>>(&m_storage))
+        return *o;
+    return nullptr;
+}
+
+// Strings answer through String's own parsing, which is locale-independent and skips Unicode white space, so a
+// value and the string it holds always agree.
+bool Value::boolValue() const
+{
+    if (auto* n = number())
+        return n->boolValue();
+    if (auto* s = string())
+        return s->boolValue();
+    return false;
+}
+
+std::int64_t Value::integerValue() const
+{
+    if (auto* n = number())
+        return n->integerValue();
+    if (auto* s = string())
+        return s->integerValue();
+    return 0;
+}
+
+double Value::doubleValue() const
+{
+    if (auto* n = number())
+        return n->doubleValue();
+    if (auto* s = string())
+        return s->doubleValue();
+    return 0;
+}
+
+String Value::stringValue() const
+{
+    if (auto* s = string())
+        return *s;
+    if (auto* n = number())
+        return n->stringValue();
+    if (isNil())
+        return {};
+    return description();
+}
+
+String Value::description() const
+{
+    switch (type()) {
+    case Type::Nil:
+        return "(null)";
+    case Type::Null:
+        return "<null>";
+    case Type::Number:
+        return number()->stringValue();
+    case Type::String:
+        return *string();
+    case Type::Data: {
+        std::string out = "<";
+        const auto& d = *data();
+        for (std::size_t i = 0; i < d.length(); ++i) {
+            if (i && i % 4 == 0)
+                out += ' ';
+            out += fmt::format("{:02x}", d.bytes()[i]);
+        }
+        return String(out + ">");
+    }
+    case Type::Date: {
+        auto t = static_cast<std::time_t>(std::floor(date()->timeIntervalSince1970()));
+        std::tm tm {};
+        gmtime_r(&t, &tm);
+        char buffer[64];
+        std::strftime(buffer, sizeof buffer, "%Y-%m-%d %H:%M:%S +0000", &tm);
+        return String(buffer);
+    }
+    case Type::Array: {
+        std::string out = "(";
+        bool first = true;
+        for (auto& v : *array()) {
+            out += first ? "\n    " : ",\n    ";
+            out += v.description().utf8();
+            first = false;
+        }
+        return String(out + (first ? ")" : "\n)"));
+    }
+    case Type::Dictionary: {
+        std::string out = "{";
+        for (auto& [k, v] : *dictionary())
+            out += "\n    " + k.utf8() + " = " + v.description().utf8() + ";";
+        return String(out + (dictionary()->isEmpty() ? "}" : "\n}"));
+    }
+    case Type::Range: {
+        auto r = *range();
+        return String(fmt::format("{{{}, {}}}", r.location, r.length));
+    }
+    case Type::Point: {
+        auto p = *point();
+        return String(fmt::format("{{{}, {}}}", p.x, p.y));
+    }
+    case Type::Size: {
+        auto s = *size();
+        return String(fmt::format("{{{}, {}}}", s.width, s.height));
+    }
+    case Type::Rect: {
+        auto r = *rect();
+        return String(fmt::format("{{{{{}, {}}}, {{{}, {}}}}}", r.origin.x, r.origin.y, r.size.width, r.size.height));
+    }
+    case Type::Object:
+        return object()->description();
+    }
+    return {};
+}
+
+bool Value::operator==(const Value& other) const
+{
+    if (isObject() && other.isObject()) {
+        auto a = object();
+        auto b = other.object();
+        return a == b || a->isEqual(*b);
+    }
+    return m_storage == other.m_storage;
+}
+
+}

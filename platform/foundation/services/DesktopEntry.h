@@ -1,0 +1,42 @@
+#pragma once
+
+#include "platform/foundation/runtime/Error.h"
+#include "platform/foundation/runtime/Value.h"
+
+#include <map>
+#include <optional>
+
+namespace fnd {
+
+// A freedesktop.org desktop entry (.desktop file): the keys of its [Desktop Entry] group. Used for autostart
+// entries and for finding applications by the keys they declare.
+class DesktopEntry {
+public:
+    DesktopEntry() = default;
+    static Expected<DesktopEntry> read(const String& path);
+    // Written atomically.
+    Expected<void> write(const String& path) const;
+
+    std::optional<String> value(const String& key) const;
+    // Stored with the string escapes of the format.
+    void setValue(const String& key, const String& value);
+    // A list value (";"-separated, with "\;" for a semicolon in an item).
+    StringArray list(const String& key) const;
+    bool boolean(const String& key) const;
+
+    // The Exec line as an argument vector, field codes (%f, %u, ...) dropped; empty when it does not parse.
+    StringArray execArguments() const;
+    // An Exec line running exactly these arguments, quoted as the specification asks.
+    static String execLine(const StringArray& arguments);
+
+    // The folders applications' desktop entries live in, most important first: $XDG_DATA_HOME/applications, then
+    // each $XDG_DATA_DIRS folder's applications.
+    static StringArray applicationFolders();
+    // The user's autostart folder, $XDG_CONFIG_HOME/autostart.
+    static String autostartFolder();
+
+private:
+    std::map<String, String> m_values;
+};
+
+}

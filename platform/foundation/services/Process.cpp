@@ -1,0 +1,101 @@
+#include "platform/foundation/services/Process.h"
+
+#include "platform/foundation/files/FileManager.h"
+#include "platform/foundation/detail/PosixError.h"
+
+#include <cerrno>
+#include <climits>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace fnd::Process {
+
+namespace {
+
+Expected<pid_t> spawn(const StringArray& arguments)
+{
+    if (arguments.empty())
+        return std::unexpected(Error::make(ErrorDomain::POSIX, EINVAL, "No program to start was given."));
+    std::vector<std::string> storage;
+    storage.reserve(arguments.size());
+    for (const auto& argument : arguments)
+        storage.push_back(argument.utf8());
+    std::vector<char*> argv;
+    for (auto& s : storage)
+        argv.push_back(s.data());
+    argv.push_back(nullptr);
+
+    pid_t pid = 0;
+    int status = posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ);
+    if (status != 0)
+        return std::unexpected(detail::posixError(status, "start", arguments.front()));
+    return pid;
+}
+
+int exitStatus(int waitStatus)
+{
+    if (WIFEXITED(waitStatus))
+        return WEXITSTATUS(waitStatus);
+    if (WIFSIGNALED(waitStatus))
+        return 128 + WTERMSIG(waitStatus);
+    return -1;
+}
+
+}
+
+Expected<pid_t> launch(const StringArray& arguments)
+{
+    auto pid = spawn(arguments);
+    if (pid) {
+        // Reaped in the background so the child leaves no zombie behind.
+        std::thread([child = *pid] {
+            int ignored = 0;
+            while (waitpid(child, &ignored, 0) < 0 && errno == EINTR) { }
+        }).detach();
+    }
+    return pid;
+}
+
+Expected<int> run(const StringArray& arguments)
+{
+    auto pid = spawn(arguments);
+    if (!pid)
+        return std::unexpected(pid.error());
+    int status = 0;
+    while (waitpid(*pid, &status, 0) < 0) {
+        if (errno != EINTR)
+            return std::unexpected(detail::posixError(errno, "wait for", arguments.front()));
+    }
+    return exitStatus(status);
+}
+
+String executablePath()
+{
+    char buffer[PATH_MAX];
+    auto length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    return length > 0 ? String(std::string_view(buffer, static_cast<std::size_t>(length))) : String();
+}
+
+StringArray commandLine()
+{
+    StringArray arguments;
+    auto data = FileManager::defaultManager().contentsAtPath("/proc/self/cmdline");
+    if (!data)
+        return arguments;
+    auto bytes = data->view();
+    for (std::size_t start = 0; start < bytes.size();) {
+        auto end = bytes.find('\0', start);
+        if (end == std::string_view::npos)
+            end = bytes.size();
+        arguments.push_back(String(bytes.substr(start, end - start)));
+        start = end + 1;
+    }
+    return arguments;
+}
+
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "platform/foundation/runtime/Error.h"
+#include "platform/foundation/runtime/String.h"
+
+#include <sys/types.h>
+
+namespace fnd::Process {
+
+// Programs are started from an argument vector, never through a shell, so no argument is ever read as shell syntax.
+// The first argument names the program; without a "/" it is searched on PATH.
+
+// Starts the program and returns at once; the child is reaped in the background.
+Expected<pid_t> launch(const StringArray& arguments);
+// Starts the program and waits for it: its exit status (128 + the signal's number when a signal ended it).
+Expected<int> run(const StringArray& arguments);
+
+// The running executable (resolved from /proc/self/exe) and the arguments this process was started with.
+String executablePath();
+StringArray commandLine();
+
+}

@@ -1,0 +1,546 @@
+#include "platform/ui/containers/SplitView.h"
+
+#include "platform/foundation/runtime/CharacterSet.h"
+#include "platform/foundation/runtime/RunLoop.h"
+#include "platform/foundation/files/UserDefaults.h"
+#include "platform/graphics/BezierPath.h"
+#include "platform/ui/views/Application.h"
+#include "platform/ui/controls/ControlLook.h"
+#include "platform/ui/views/Cursor.h"
+#include "platform/ui/views/Event.h"
+#include "platform/ui/views/Window.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+namespace ui {
+
+namespace {
+
+// A thin divider is easier to grab than it is wide.
+constexpr double ThinDividerGrabWidth = 5;
+
+fnd::String splitViewAutosaveKey(const fnd::String& name)
+{
+    return fnd::String("NSSplitView Subview Frames ") + name;
+}
+
+}
+
+FND_REGISTER_CLASS(SplitView, View)
+
+void SplitView::describeClass(fnd::ClassBuilder<SplitView>& c)
+{
+    c.property("vertical", &SplitView::isVertical, &SplitView::setVertical);
+    c.property("dividerStyle", &SplitView::dividerStyle, &SplitView::setDividerStyle);
+    c.property("autosaveName", &SplitView::autosaveName, &SplitView::setAutosaveName);
+}
+
+std::shared_ptr<SplitView> SplitView::create(gfx::Rect frame)
+{
+    auto view = fnd::makeObject<SplitView>();
+    view->initWithFrame(frame);
+    return view;
+}
+
+void SplitView::initWithFrame(gfx::Rect frame)
+{
+    View::initWithFrame(frame);
+}
+
+// Settings.
+
+void SplitView::setVertical(bool flag)
+{
+    if (flag == m_vertical)
+        return;
+    m_vertical = flag;
+    adjustSubviews();
+    if (auto w = window())
+        w->invalidateCursorRectsForView(*this);
+}
+
+void SplitView::setDividerStyle(SplitViewDividerStyle style)
+{
+    if (style == m_dividerStyle)
+        return;
+    m_dividerStyle = style;
+    adjustSubviews();
+}
+
+double SplitView::dividerThickness() const
+{
+    switch (m_dividerStyle) {
+    case SplitViewDividerStyle::Thin:
+        return 1;
+    case SplitViewDividerStyle::PaneSplitter:
+        return 10;
+    case SplitViewDividerStyle::Thick:
+        break;
+    }
+    return 9;
+}
+
+gfx::ColorPtr SplitView::dividerColor() const
+{
+    return m_dividerColor ? m_dividerColor : ControlLook::borderColor();
+}
+
+void SplitView::setDividerColor(gfx::ColorPtr color)
+{
+    m_dividerColor = std::move(color);
+    setNeedsDisplay(true);
+}
+
+// Geometry.
+
+bool SplitView::isSubviewCollapsed(const View& subview) const
+{
+    return subview.superview().get() == this && subview.isHidden();
+}
+
+bool SplitView::canCollapse(View& subview)
+{
+    auto d = delegate();
+    return d && d->splitViewCanCollapseSubview(*this, subview).value_or(false);
+}
+
+double SplitView::dividerThicknessAt(long index) const
+{
+    auto& views = subviews();
+    if (index < 0 || index + 1 >= long(views.size()))
+        return 0;
+    if (auto d = delegate(); d && (isSubviewCollapsed(*views[index]) || isSubviewCollapsed(*views[index + 1]))) {
+        auto self = const_cast<SplitView*>(this);
+        if (d->splitViewShouldHideDividerAtIndex(*self, index).value_or(false))
+            return 0;
+    }
+    return dividerThickness();
+}
+
+std::vector<double> SplitView::lengths() const
+{
+    std::vector<double> result;
+    for (const auto& v : subviews())
+        result.push_back(isSubviewCollapsed(*v) ? 0 : length(v->frame()));
+    return result;
+}
+
+double SplitView::positionOfDivider(long index) const
+{
+    auto lens = lengths();
+    double pos = 0;
+    for (long i = 0; i <= index && i < long(lens.size()); ++i) {
+        pos += lens[i];
+        if (i < index)
+            pos += dividerThicknessAt(i);
+    }
+    return pos;
+}
+
+double SplitView::minPossiblePositionOfDividerAtIndex(long index) const
+{
+    auto lens = lengths();
+    if (index < 0 || index + 1 >= long(lens.size()))
+        return 0;
+    return positionOfDivider(index) - lens[index];
+}
+
+double SplitView::maxPossiblePositionOfDividerAtIndex(long index) const
+{
+    auto lens = lengths();
+    if (index < 0 || index + 1 >= long(lens.size()))
+        return 0;
+    return positionOfDivider(index) + lens[index + 1];
+}
+
+gfx::Rect SplitView::dividerRect(long index) const
+{
+    double thickness = dividerThicknessAt(index);
+    if (thickness <= 0)
+        return {};
+    double pos = positionOfDivider(index);
+    auto b = bounds();
+    return m_vertical ? gfx::Rect { pos, b.minY(), thickness, b.height() }
+                      : gfx::Rect { b.minX(), pos, b.width(), thickness };
+}
+
+// Layout.
+
+void SplitView::postResize(const fnd::String& name, long dividerIndex)
+{
+    fnd::Dictionary info;
+    if (dividerIndex >= 0)
+        info.set(SplitViewNotification::DividerIndexKey, static_cast<long long>(dividerIndex));
+    auto notification = std::make_shared<fnd::Notification>(name, selfValue(), info);
+    if (auto d = delegate()) {
+        if (name == SplitViewNotification::WillResizeSubviews)
+            d->splitViewWillResizeSubviews(*notification);
+        else
+            d->splitViewDidResizeSubviews(*notification);
+    }
+    fnd::NotificationCenter::defaultCenter().postNotification(notification);
+}
+
+void SplitView::applyLengths(const std::vector<double>& wanted, long dividerIndex)
+{
+    auto self = shared_from_this();
+    auto views = subviews();
+    if (views.empty() || wanted.size() != views.size())
+        return;
+    m_adjusting = true;
+    postResize(SplitViewNotification::WillResizeSubviews, dividerIndex);
+    // Collapse first: hidden dividers beside collapsed subviews change the room there is.
+    for (std::size_t i = 0; i < views.size(); ++i) {
+        bool collapse = wanted[i] <= 0 && canCollapse(*views[i]);
+        if (collapse != views[i]->isHidden())
+            views[i]->setHidden(collapse);
+    }
+    auto b = bounds();
+    double pos = m_vertical ? b.minX() : b.minY();
+    for (std::size_t i = 0; i < views.size(); ++i) {
+        auto& v = *views[i];
+        if (!v.isHidden()) {
+            double len = std::max(0.0, wanted[i]);
+            v.setFrame(m_vertical ? gfx::Rect { pos, b.minY(), len, b.height() }
+                                  : gfx::Rect { b.minX(), pos, b.width(), len });
+            pos += len;
+        }
+        if (i + 1 < views.size())
+            pos += dividerThicknessAt(long(i));
+    }
+    setNeedsDisplay(true);
+    if (auto w = window())
+        w->invalidateCursorRectsForView(*this);
+    m_adjusting = false;
+    postResize(SplitViewNotification::DidResizeSubviews, dividerIndex);
+}
+
+void SplitView::adjustSubviews()
+{
+    auto lens = lengths();
+    if (lens.empty())
+        return;
+    // The room there is once the dividers are placed; collapsed subviews keep none.
+    double dividers = 0;
+    for (long i = 0; i + 1 < long(lens.size()); ++i)
+        dividers += dividerThicknessAt(i);
+    double available = std::max(0.0, axisLength(bounds().size) - dividers);
+    double total = std::accumulate(lens.begin(), lens.end(), 0.0);
+    std::vector<std::size_t> open;
+    for (std::size_t i = 0; i < lens.size(); ++i) {
+        if (!isSubviewCollapsed(*subviews()[i]))
+            open.push_back(i);
+    }
+    if (open.empty()) {
+        applyLengths(lens, -1);
+        return;
+    }
+    double used = 0;
+    for (std::size_t k = 0; k < open.size(); ++k) {
+        auto i = open[k];
+        if (k + 1 == open.size()) {
+            lens[i] = std::max(0.0, available - used);
+        } else {
+            double share = total > 0 ? lens[i] / total : 1.0 / double(open.size());
+            lens[i] = std::floor(available * share);
+            used += lens[i];
+        }
+    }
+    applyLengths(lens, -1);
+    saveAutosavedPositions();
+}
+
+void SplitView::setPositionOfDivider(double position, long index)
+{
+    auto lens = lengths();
+    if (index < 0 || index + 1 >= long(lens.size()))
+        return;
+    double min = minPossiblePositionOfDividerAtIndex(index);
+    double max = maxPossiblePositionOfDividerAtIndex(index);
+    position = std::clamp(position, min, std::max(min, max));
+    double pair = lens[index] + lens[index + 1];
+    lens[index] = position - min;
+    lens[index + 1] = pair - lens[index];
+    // A divider that shows or hides as a neighbour collapses or expands changes the room: the far neighbour pays.
+    double before = dividerThicknessAt(index);
+    auto& views = subviews();
+    bool prevCollapses = lens[index] <= 0 && canCollapse(*views[index]);
+    bool nextCollapses = lens[index + 1] <= 0 && canCollapse(*views[index + 1]);
+    double after = dividerThickness();
+    if (prevCollapses || nextCollapses) {
+        auto d = delegate();
+        if (d && d->splitViewShouldHideDividerAtIndex(*this, index).value_or(false))
+            after = 0;
+    }
+    if (after != before) {
+        // A neighbour that collapses leaves the divider's room to the other; one that expands pays for it.
+        double* payer = &lens[index];
+        if (prevCollapses)
+            payer = &lens[index + 1];
+        else if (!nextCollapses && isSubviewCollapsed(*views[index + 1]))
+            payer = &lens[index + 1];
+        *payer = std::max(0.0, *payer + before - after);
+    }
+    applyLengths(lens, index);
+    saveAutosavedPositions();
+}
+
+void SplitView::resizeSubviewsWithOldSize(gfx::Size oldSize)
+{
+    if (m_adjusting)
+        return;
+    auto self = shared_from_this();
+    if (auto d = delegate(); d && d->splitViewResizeSubviewsWithOldSize(*this, oldSize))
+        return;
+    auto lens = lengths();
+    if (lens.empty())
+        return;
+    double delta = axisLength(bounds().size) - axisLength(oldSize);
+    // The change goes to the subviews that take part, in proportion to their lengths.
+    std::vector<std::size_t> takers;
+    auto d = delegate();
+    for (std::size_t i = 0; i < lens.size(); ++i) {
+        auto& v = *subviews()[i];
+        if (isSubviewCollapsed(v))
+            continue;
+        if (d && !d->splitViewShouldAdjustSizeOfSubview(*this, v).value_or(true))
+            continue;
+        takers.push_back(i);
+    }
+    if (takers.empty()) {
+        for (std::size_t i = 0; i < lens.size(); ++i) {
+            if (!isSubviewCollapsed(*subviews()[i]))
+                takers.push_back(i);
+        }
+    }
+    double total = 0;
+    for (auto i : takers)
+        total += lens[i];
+    double given = 0;
+    for (std::size_t k = 0; k < takers.size(); ++k) {
+        auto i = takers[k];
+        double share = k + 1 == takers.size() ? delta - given
+                                              : std::round(delta * (total > 0 ? lens[i] / total : 1.0 / takers.size()));
+        given += share;
+        lens[i] = std::max(0.0, lens[i] + share);
+    }
+    applyLengths(lens, -1);
+}
+
+void SplitView::didAddSubview(View& subview)
+{
+    View::didAddSubview(subview);
+    if (!m_adjusting)
+        adjustSubviews();
+}
+
+// Autosave.
+
+void SplitView::setAutosaveName(const fnd::String& name)
+{
+    if (name == m_autosaveName)
+        return;
+    m_autosaveName = name;
+    if (!restoreAutosavedPositions())
+        saveAutosavedPositions();
+}
+
+void SplitView::saveAutosavedPositions()
+{
+    if (m_autosaveName.isEmpty() || subviews().empty())
+        return;
+    fnd::Array frames;
+    for (const auto& v : subviews()) {
+        auto f = v->frame();
+        frames.push_back(fnd::String::format("%g, %g, %g, %g, %@",
+            { f.minX(), f.minY(), f.width(), f.height(), fnd::String(v->isHidden() ? "YES" : "NO") }));
+    }
+    auto& defaults = fnd::UserDefaults::standardUserDefaults();
+    if (defaults.objectForKey(splitViewAutosaveKey(m_autosaveName)) != fnd::Value(frames))
+        defaults.setObject(frames, splitViewAutosaveKey(m_autosaveName));
+}
+
+bool SplitView::restoreAutosavedPositions()
+{
+    if (m_autosaveName.isEmpty())
+        return false;
+    auto frames = fnd::UserDefaults::standardUserDefaults().arrayForKey(splitViewAutosaveKey(m_autosaveName));
+    auto views = subviews();
+    if (!frames || frames->size() != views.size() || views.empty())
+        return false;
+    std::vector<std::pair<gfx::Rect, bool>> saved;
+    for (const auto& entry : *frames) {
+        auto parts = entry.stringValue().componentsSeparatedByString(",");
+        if (parts.size() < 5)
+            return false;
+        double n[4];
+        for (int k = 0; k < 4; ++k) {
+            auto number = parts[k].stringByTrimmingCharactersInSet(fnd::CharacterSet::whitespaceCharacterSet());
+            if (number.isEmpty())
+                return false;
+            n[k] = number.doubleValue();
+            if (!std::isfinite(n[k]) || (k >= 2 && n[k] < 0))
+                return false;
+        }
+        bool collapsed = parts[4].stringByTrimmingCharactersInSet(fnd::CharacterSet::whitespaceCharacterSet())
+            == fnd::String("YES");
+        saved.push_back({ { n[0], n[1], n[2], n[3] }, collapsed });
+    }
+    m_adjusting = true;
+    for (std::size_t i = 0; i < views.size(); ++i) {
+        views[i]->setFrame(saved[i].first);
+        views[i]->setHidden(saved[i].second);
+    }
+    m_adjusting = false;
+    // The kept lengths, fitted to the size the split view has now.
+    adjustSubviews();
+    return true;
+}
+
+// Mouse.
+
+long SplitView::dividerIndexAtPoint(gfx::Point p)
+{
+    auto d = delegate();
+    for (long i = 0; i + 1 < long(subviews().size()); ++i) {
+        auto drawn = dividerRect(i);
+        auto effective = drawn;
+        if (!drawn.isEmpty() && length(drawn) < ThinDividerGrabWidth) {
+            double grow = (ThinDividerGrabWidth - length(drawn)) / 2;
+            effective = m_vertical ? gfx::insetRect(drawn, -grow, 0) : gfx::insetRect(drawn, 0, -grow);
+        }
+        if (d) {
+            if (auto answer = d->splitViewEffectiveRectForDrawnRect(*this, effective, drawn, i))
+                effective = *answer;
+        }
+        if (!effective.isEmpty() && gfx::mouseInRect(p, effective, true))
+            return i;
+        if (d) {
+            if (auto extra = d->splitViewAdditionalEffectiveRectOfDividerAtIndex(*this, i);
+                extra && !extra->isEmpty() && gfx::mouseInRect(p, *extra, true))
+                return i;
+        }
+    }
+    return -1;
+}
+
+void SplitView::mouseDown(const Event& event)
+{
+    auto p = convertPointFromView(event.locationInWindow(), nullptr);
+    long index = dividerIndexAtPoint(p);
+    if (index < 0) {
+        View::mouseDown(event);
+        return;
+    }
+    auto self = shared_from_this();
+    if (event.clickCount() == 2) {
+        auto d = delegate();
+        auto& views = subviews();
+        for (long k : { index, index + 1 }) {
+            auto& v = *views[k];
+            if (d && !isSubviewCollapsed(v)
+                && d->splitViewShouldCollapseSubviewForDoubleClickOnDividerAtIndex(*this, v, index).value_or(false)
+                && canCollapse(v)) {
+                setPositionOfDivider(k == index ? minPossiblePositionOfDividerAtIndex(index)
+                                                : maxPossiblePositionOfDividerAtIndex(index),
+                    index);
+                return;
+            }
+        }
+    }
+    trackDivider(index, event);
+}
+
+void SplitView::trackDivider(long index, const Event& event)
+{
+    auto& app = Application::shared();
+    auto d = delegate();
+    auto axis = [this](gfx::Point p) { return m_vertical ? p.x : p.y; };
+    double grab = axis(convertPointFromView(event.locationInWindow(), nullptr)) - positionOfDivider(index);
+    double min = minPossiblePositionOfDividerAtIndex(index);
+    double max = maxPossiblePositionOfDividerAtIndex(index);
+    double minAllowed = d ? d->splitViewConstrainMinCoordinate(*this, min, index).value_or(min) : min;
+    double maxAllowed = d ? d->splitViewConstrainMaxCoordinate(*this, max, index).value_or(max) : max;
+    auto prev = subviews()[index];
+    auto next = subviews()[index + 1];
+    auto cursor = m_vertical ? Cursor::resizeLeftRightCursor() : Cursor::resizeUpDownCursor();
+    cursor->push();
+    auto savedName = m_autosaveName;
+    m_autosaveName = {}; // saved once, when the drag ends
+    double applied = positionOfDivider(index);
+    for (;;) {
+        auto next_ = app.nextEvent(EventMasks::LeftMouseUp | EventMasks::LeftMouseDragged, fnd::Date::distantFuture(),
+            fnd::RunLoopMode::EventTracking, true);
+        if (!next_)
+            break;
+        double proposed = axis(convertPointFromView(next_->locationInWindow(), nullptr)) - grab;
+        double position = proposed;
+        // Past a limit the subview collapses once the mouse is over half way to where it would vanish.
+        if (position < minAllowed)
+            position = canCollapse(*prev) && position < (min + minAllowed) / 2 ? min : minAllowed;
+        else if (position > maxAllowed)
+            position = canCollapse(*next) && position > (maxAllowed + max) / 2 ? max : maxAllowed;
+        else if (d)
+            position = std::clamp(
+                d->splitViewConstrainSplitPosition(*this, position, index).value_or(position), minAllowed, maxAllowed);
+        if (position != applied) {
+            setPositionOfDivider(position, index);
+            applied = position;
+        }
+        if (next_->type() == EventType::LeftMouseUp)
+            break;
+    }
+    Cursor::pop();
+    m_autosaveName = savedName;
+    saveAutosavedPositions();
+}
+
+void SplitView::resetCursorRects()
+{
+    auto cursor = m_vertical ? Cursor::resizeLeftRightCursor() : Cursor::resizeUpDownCursor();
+    for (long i = 0; i + 1 < long(subviews().size()); ++i) {
+        auto r = dividerRect(i);
+        if (!r.isEmpty())
+            addCursorRect(r, cursor);
+    }
+}
+
+// Drawing.
+
+void SplitView::drawRect(gfx::Rect)
+{
+    for (long i = 0; i + 1 < long(subviews().size()); ++i) {
+        auto r = dividerRect(i);
+        if (!r.isEmpty() && needsToDrawRect(r))
+            drawDividerInRect(r);
+    }
+}
+
+void SplitView::drawDividerInRect(gfx::Rect rect)
+{
+    if (m_dividerStyle == SplitViewDividerStyle::Thin) {
+        dividerColor()->setFill();
+        gfx::BezierPath::fillRect(rect);
+        return;
+    }
+    gfx::Color::colorWithCalibratedWhite(0.96)->setFill();
+    gfx::BezierPath::fillRect(rect);
+    dividerColor()->setFill();
+    if (m_vertical) {
+        gfx::BezierPath::fillRect({ rect.minX(), rect.minY(), 1, rect.height() });
+        gfx::BezierPath::fillRect({ rect.maxX() - 1, rect.minY(), 1, rect.height() });
+    } else {
+        gfx::BezierPath::fillRect({ rect.minX(), rect.minY(), rect.width(), 1 });
+        gfx::BezierPath::fillRect({ rect.minX(), rect.maxY() - 1, rect.width(), 1 });
+    }
+    // A dimple in the middle says it can be dragged.
+    constexpr double Dimple = 4;
+    gfx::Color::colorWithCalibratedWhite(0, 0.35)->setFill();
+    gfx::BezierPath::bezierPathWithOvalInRect(
+        { std::round(rect.midX() - Dimple / 2), std::round(rect.midY() - Dimple / 2), Dimple, Dimple })
+        ->fill();
+}
+
+}

@@ -1,0 +1,391 @@
+#include "platform/ui/containers/TabView.h"
+
+#include "platform/foundation/runtime/Exception.h"
+#include "platform/graphics/BezierPath.h"
+#include "platform/ui/controls/Control.h"
+#include "platform/ui/controls/ControlLook.h"
+#include "platform/ui/views/Event.h"
+#include "platform/ui/views/Window.h"
+#include "platform/ui/detail/PanelText.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace ui {
+
+namespace {
+
+// Room beside a tab's label.
+constexpr double TabPadding = 14;
+
+}
+
+FND_REGISTER_CLASS(TabView, View)
+
+void TabView::describeClass(fnd::ClassBuilder<TabView>& c)
+{
+    c.property("tabViewType", &TabView::tabViewType, &TabView::setTabViewType);
+    c.property("drawsBackground", &TabView::drawsBackground, &TabView::setDrawsBackground);
+    c.action("selectFirstTabViewItem:", &TabView::selectFirstTabViewItem);
+    c.action("selectLastTabViewItem:", &TabView::selectLastTabViewItem);
+    c.action("selectNextTabViewItem:", &TabView::selectNextTabViewItem);
+    c.action("selectPreviousTabViewItem:", &TabView::selectPreviousTabViewItem);
+    c.action("takeSelectedTabViewItemFromSender:", &TabView::takeSelectedTabViewItemFromSender);
+}
+
+std::shared_ptr<TabView> TabView::create(gfx::Rect frame)
+{
+    auto view = fnd::makeObject<TabView>();
+    view->initWithFrame(frame);
+    return view;
+}
+
+void TabView::initWithFrame(gfx::Rect frame)
+{
+    View::initWithFrame(frame);
+}
+
+// Items.
+
+std::shared_ptr<TabViewItem> TabView::tabViewItemAtIndex(long index) const
+{
+    if (index < 0 || index >= numberOfTabViewItems())
+        return nullptr;
+    return m_items[std::size_t(index)];
+}
+
+long TabView::indexOfTabViewItem(const TabViewItem& item) const
+{
+    for (std::size_t i = 0; i < m_items.size(); ++i) {
+        if (m_items[i].get() == &item)
+            return long(i);
+    }
+    return long(fnd::NotFound);
+}
+
+long TabView::indexOfTabViewItemWithIdentifier(const fnd::Value& identifier) const
+{
+    for (std::size_t i = 0; i < m_items.size(); ++i) {
+        if (m_items[i]->identifier() == identifier)
+            return long(i);
+    }
+    return long(fnd::NotFound);
+}
+
+void TabView::addTabViewItem(const std::shared_ptr<TabViewItem>& item)
+{
+    insertTabViewItem(item, numberOfTabViewItems());
+}
+
+void TabView::insertTabViewItem(const std::shared_ptr<TabViewItem>& item, long index)
+{
+    if (!item)
+        return;
+    if (index < 0 || index > numberOfTabViewItems())
+        throw fnd::Exception(fnd::ExceptionName::Range,
+            fnd::String::format("Index %ld is beyond the %ld tab view items", { index, numberOfTabViewItems() }));
+    auto self = std::static_pointer_cast<TabView>(shared_from_this());
+    if (auto old = item->tabView())
+        old->removeTabViewItem(item);
+    m_items.insert(m_items.begin() + index, item);
+    item->setTabView(self);
+    item->setTabState(TabState::Background);
+    setNeedsDisplay(true);
+    if (auto d = delegate())
+        d->tabViewDidChangeNumberOfTabViewItems(*this);
+    if (!selectedTabViewItem())
+        selectTabViewItem(item);
+}
+
+void TabView::removeTabViewItem(const std::shared_ptr<TabViewItem>& item)
+{
+    if (!item || item->tabView().get() != this)
+        return;
+    auto self = shared_from_this();
+    long index = indexOfTabViewItem(*item);
+    if (item == selectedTabViewItem()) {
+        // A neighbour takes over, through the delegate like any selection; without one nothing stays selected.
+        auto neighbour = tabViewItemAtIndex(index + 1 < numberOfTabViewItems() ? index + 1 : index - 1);
+        if (neighbour)
+            selectTabViewItem(neighbour);
+        if (item == selectedTabViewItem()) {
+            if (item->view())
+                item->view()->removeFromSuperview();
+            m_selected.reset();
+        }
+    }
+    index = indexOfTabViewItem(*item);
+    if (index < 0 || index >= numberOfTabViewItems())
+        return;
+    m_items.erase(m_items.begin() + index);
+    item->setTabView(nullptr);
+    item->setTabState(TabState::Background);
+    setNeedsDisplay(true);
+    if (auto d = delegate())
+        d->tabViewDidChangeNumberOfTabViewItems(*this);
+}
+
+// Selection.
+
+void TabView::selectTabViewItem(const std::shared_ptr<TabViewItem>& item)
+{
+    if (!item || item->tabView().get() != this || item == selectedTabViewItem())
+        return;
+    auto self = shared_from_this();
+    auto d = delegate();
+    if (d && !d->tabViewShouldSelectTabViewItem(*this, *item).value_or(true))
+        return;
+    if (d)
+        d->tabViewWillSelectTabViewItem(*this, *item);
+    if (auto old = selectedTabViewItem()) {
+        old->setTabState(TabState::Background);
+        if (old->view() && old->view()->superview().get() == this)
+            old->view()->removeFromSuperview();
+    }
+    m_selected = item;
+    item->setTabState(TabState::Selected);
+    showSelectedView();
+    if (auto w = window(); w && item->initialFirstResponder())
+        w->makeFirstResponder(item->initialFirstResponder());
+    setNeedsDisplay(true);
+    if (d)
+        d->tabViewDidSelectTabViewItem(*this, *item);
+}
+
+void TabView::showSelectedView()
+{
+    auto item = selectedTabViewItem();
+    if (!item || !item->view())
+        return;
+    auto& view = item->view();
+    view->setFrame(contentRect());
+    view->setAutoresizingMask(AutoresizingMask::WidthSizable | AutoresizingMask::HeightSizable);
+    if (view->superview().get() != this)
+        addSubview(view);
+}
+
+void TabView::selectTabViewItemAtIndex(long index)
+{
+    if (index < 0 || index >= numberOfTabViewItems())
+        throw fnd::Exception(fnd::ExceptionName::Range,
+            fnd::String::format("Index %ld is beyond the %ld tab view items", { index, numberOfTabViewItems() }));
+    selectTabViewItem(m_items[std::size_t(index)]);
+}
+
+void TabView::selectTabViewItemWithIdentifier(const fnd::Value& identifier)
+{
+    long index = indexOfTabViewItemWithIdentifier(identifier);
+    if (index >= 0 && index < numberOfTabViewItems())
+        selectTabViewItem(m_items[std::size_t(index)]);
+}
+
+void TabView::selectFirstTabViewItem(const fnd::Value&)
+{
+    if (!m_items.empty())
+        selectTabViewItem(m_items.front());
+}
+
+void TabView::selectLastTabViewItem(const fnd::Value&)
+{
+    if (!m_items.empty())
+        selectTabViewItem(m_items.back());
+}
+
+void TabView::selectNextTabViewItem(const fnd::Value&)
+{
+    auto selected = selectedTabViewItem();
+    long index = selected ? indexOfTabViewItem(*selected) : -1;
+    if (auto next = tabViewItemAtIndex(index + 1))
+        selectTabViewItem(next);
+}
+
+void TabView::selectPreviousTabViewItem(const fnd::Value&)
+{
+    auto selected = selectedTabViewItem();
+    if (!selected)
+        return;
+    if (auto previous = tabViewItemAtIndex(indexOfTabViewItem(*selected) - 1))
+        selectTabViewItem(previous);
+}
+
+void TabView::takeSelectedTabViewItemFromSender(const fnd::Value& sender)
+{
+    auto object = sender.object();
+    if (!object)
+        return;
+    // A pop-up's or segmented control's choice, else the control's integer value.
+    long index = -1;
+    if (object->classInfo().findProperty("indexOfSelectedItem"))
+        index = long(object->valueForKey("indexOfSelectedItem").integerValue());
+    else if (object->classInfo().findProperty("selectedSegment"))
+        index = long(object->valueForKey("selectedSegment").integerValue());
+    else if (auto control = std::dynamic_pointer_cast<Control>(object))
+        index = long(control->integerValue());
+    if (auto item = tabViewItemAtIndex(index))
+        selectTabViewItem(item);
+}
+
+// Look and geometry.
+
+void TabView::setTabViewType(TabViewType type)
+{
+    if (type == m_type)
+        return;
+    m_type = type;
+    showSelectedView();
+    setNeedsDisplay(true);
+}
+
+void TabView::setDrawsBackground(bool flag)
+{
+    if (flag == m_drawsBackground)
+        return;
+    m_drawsBackground = flag;
+    setNeedsDisplay(true);
+}
+
+std::shared_ptr<gfx::Font> TabView::font() const
+{
+    return m_font ? m_font : gfx::Font::systemFontOfSize(gfx::Font::systemFontSize());
+}
+
+void TabView::setFont(std::shared_ptr<gfx::Font> font)
+{
+    m_font = std::move(font);
+    setNeedsDisplay(true);
+}
+
+double TabView::tabHeight() const
+{
+    return std::ceil(detail::labelSize("Xg", font()).height) + 8;
+}
+
+gfx::Rect TabView::contentRect() const
+{
+    auto b = bounds();
+    switch (m_type) {
+    case TabViewType::NoTabsNoBorder:
+        return b;
+    case TabViewType::NoTabsBezelBorder:
+    case TabViewType::NoTabsLineBorder:
+        return gfx::insetRect(b, 1, 1);
+    default:
+        break;
+    }
+    double top = tabHeight();
+    return { b.minX() + 1, b.minY() + top, std::max(0.0, b.width() - 2), std::max(0.0, b.height() - top - 1) };
+}
+
+gfx::Rect TabView::rectOfTabViewItem(const TabViewItem& item) const
+{
+    if (!hasTabs())
+        return {};
+    std::vector<double> widths;
+    double total = 0;
+    for (const auto& i : m_items) {
+        widths.push_back(std::ceil(detail::labelSize(i->label(), font()).width) + 2 * TabPadding);
+        total += widths.back();
+    }
+    double x = std::floor(bounds().midX() - total / 2);
+    for (std::size_t i = 0; i < m_items.size(); ++i) {
+        if (m_items[i].get() == &item)
+            return { x, bounds().minY(), widths[i], tabHeight() };
+        x += widths[i];
+    }
+    return {};
+}
+
+std::shared_ptr<TabViewItem> TabView::tabViewItemAtPoint(gfx::Point point) const
+{
+    for (const auto& item : m_items) {
+        if (gfx::mouseInRect(point, rectOfTabViewItem(*item), true))
+            return item;
+    }
+    return nullptr;
+}
+
+void TabView::itemLabelChanged(TabViewItem&)
+{
+    setNeedsDisplay(true);
+}
+
+void TabView::resizeSubviewsWithOldSize(gfx::Size oldSize)
+{
+    View::resizeSubviewsWithOldSize(oldSize);
+    showSelectedView();
+}
+
+// Drawing and the mouse.
+
+void TabView::drawRect(gfx::Rect)
+{
+    auto b = bounds();
+    if (m_type == TabViewType::NoTabsNoBorder)
+        return;
+    // The box the pages sit in; with tabs its top line runs through their middle.
+    double top = hasTabs() ? std::floor(tabHeight() / 2) : 0;
+    gfx::Rect box { b.minX() + 0.5, b.minY() + top + 0.5, b.width() - 1, b.height() - top - 1 };
+    double radius = m_type == TabViewType::NoTabsLineBorder ? 0 : 5;
+    auto outline = gfx::BezierPath::bezierPathWithRoundedRect(box, radius, radius);
+    if (m_drawsBackground) {
+        gfx::Color::colorWithCalibratedWhite(0, 0.03)->setFill();
+        outline->fill();
+    }
+    ControlLook::borderColor()->setStroke();
+    outline->setLineWidth(1);
+    outline->stroke();
+    if (!hasTabs() || m_items.empty())
+        return;
+
+    bool active = !window() || window()->isKeyWindow();
+    auto first = rectOfTabViewItem(*m_items.front());
+    auto last = rectOfTabViewItem(*m_items.back());
+    gfx::Rect strip { first.minX(), first.minY(), last.maxX() - first.minX(), first.height() };
+    // The strip hides the box line behind it.
+    ControlLook::fieldBackgroundColor()->setFill();
+    gfx::BezierPath::bezierPathWithRoundedRect(strip, 5, 5)->fill();
+    ControlLook::FaceState plain;
+    plain.active = active;
+    ControlLook::drawOutlinedFace(strip, ControlLook::FaceShape::RoundedRect, ControlSize::Regular, plain);
+    for (std::size_t i = 0; i < m_items.size(); ++i) {
+        auto& item = *m_items[i];
+        auto r = rectOfTabViewItem(item);
+        bool selected = item.tabState() == TabState::Selected;
+        if (selected) {
+            ControlLook::FaceState face;
+            face.on = true;
+            face.emphasized = true;
+            face.active = active;
+            ControlLook::drawFace(
+                gfx::insetRect(r, 1, 1), ControlLook::FaceShape::RoundedRect, ControlSize::Regular, face);
+        } else if (i > 0 && m_items[i - 1]->tabState() != TabState::Selected) {
+            ControlLook::borderColor()->setFill();
+            gfx::BezierPath::fillRect({ r.minX(), r.minY() + 5, 1, r.height() - 10 });
+        }
+        auto color = selected ? ControlLook::textOnAccentColor(true) : ControlLook::textColor(true);
+        detail::drawLabel(
+            item.label(), gfx::insetRect(r, TabPadding / 2, 0), font(), color, txt::TextAlignment::Center);
+    }
+}
+
+void TabView::mouseDown(const Event& event)
+{
+    auto item = tabViewItemAtPoint(convertPointFromView(event.locationInWindow(), nullptr));
+    if (!item) {
+        View::mouseDown(event);
+        return;
+    }
+    selectTabViewItem(item);
+}
+
+fnd::String TabView::toolTipAtPoint(gfx::Point point, gfx::Rect* rect)
+{
+    if (auto item = tabViewItemAtPoint(point); item && !item->toolTip().isEmpty()) {
+        if (rect)
+            *rect = rectOfTabViewItem(*item);
+        return item->toolTip();
+    }
+    return View::toolTipAtPoint(point, rect);
+}
+
+}

@@ -1,0 +1,111 @@
+#pragma once
+
+#include "platform/graphics/Font.h"
+#include "platform/ui/containers/TabViewItem.h"
+#include "platform/ui/views/View.h"
+
+#include <optional>
+#include <vector>
+
+namespace ui {
+
+// Tab view types, with the platform's values. The tabs are drawn on top (the side styles draw as top tabs); the
+// tabless types show only the selected item's view, with a bezel, a line or no border.
+enum class TabViewType {
+    TopTabsBezelBorder = 0,
+    LeftTabsBezelBorder = 1,
+    BottomTabsBezelBorder = 2,
+    RightTabsBezelBorder = 3,
+    NoTabsBezelBorder = 4,
+    NoTabsLineBorder = 5,
+    NoTabsNoBorder = 6,
+};
+
+// Optional calls to a tab view's delegate.
+class TabViewDelegate {
+public:
+    virtual ~TabViewDelegate() = default;
+    // A veto: false keeps the current selection (nullopt: the delegate does not answer, so the item is selected).
+    virtual std::optional<bool> tabViewShouldSelectTabViewItem(TabView&, TabViewItem&) { return std::nullopt; }
+    virtual void tabViewWillSelectTabViewItem(TabView&, TabViewItem&) { }
+    virtual void tabViewDidSelectTabViewItem(TabView&, TabViewItem&) { }
+    // After every add, insert or remove.
+    virtual void tabViewDidChangeNumberOfTabViewItems(TabView&) { }
+};
+
+// Pages (TabViewItems) of which one is shown: its view fills the content rect. The first item added is selected;
+// removing the selected item selects its neighbour first. Clicking a tab selects its item. Flipped.
+class TabView : public View {
+    FND_OBJECT(TabView)
+    static void describeClass(fnd::ClassBuilder<TabView>& c);
+
+public:
+    TabView() = default;
+    static std::shared_ptr<TabView> create(gfx::Rect frame = {});
+    void initWithFrame(gfx::Rect frame);
+
+    // Items.
+    const std::vector<std::shared_ptr<TabViewItem>>& tabViewItems() const { return m_items; }
+    long numberOfTabViewItems() const { return long(m_items.size()); }
+    std::shared_ptr<TabViewItem> tabViewItemAtIndex(long index) const;
+    // NotFound (-1 as a long) when absent.
+    long indexOfTabViewItem(const TabViewItem& item) const;
+    long indexOfTabViewItemWithIdentifier(const fnd::Value& identifier) const;
+    void addTabViewItem(const std::shared_ptr<TabViewItem>& item);
+    // An index out of range raises a range exception.
+    void insertTabViewItem(const std::shared_ptr<TabViewItem>& item, long index);
+    void removeTabViewItem(const std::shared_ptr<TabViewItem>& item);
+
+    // Selection, each through the delegate's veto and its will/did calls.
+    std::shared_ptr<TabViewItem> selectedTabViewItem() const { return m_selected.lock(); }
+    void selectTabViewItem(const std::shared_ptr<TabViewItem>& item);
+    void selectTabViewItemAtIndex(long index);
+    void selectTabViewItemWithIdentifier(const fnd::Value& identifier);
+    void selectFirstTabViewItem(const fnd::Value& sender = {});
+    void selectLastTabViewItem(const fnd::Value& sender = {});
+    void selectNextTabViewItem(const fnd::Value& sender = {});
+    void selectPreviousTabViewItem(const fnd::Value& sender = {});
+    // Selects the item at the sender's selected index (a control's integer value).
+    void takeSelectedTabViewItemFromSender(const fnd::Value& sender);
+
+    std::shared_ptr<TabViewDelegate> delegate() const { return m_delegate.lock(); }
+    void setDelegate(const std::shared_ptr<TabViewDelegate>& delegate) { m_delegate = delegate; }
+
+    // Look.
+    TabViewType tabViewType() const { return m_type; }
+    void setTabViewType(TabViewType type);
+    bool drawsBackground() const { return m_drawsBackground; }
+    void setDrawsBackground(bool flag);
+    std::shared_ptr<gfx::Font> font() const;
+    void setFont(std::shared_ptr<gfx::Font> font);
+    // Where the selected item's view goes.
+    gfx::Rect contentRect() const;
+    // The tab's rect (empty for tabless types).
+    gfx::Rect rectOfTabViewItem(const TabViewItem& item) const;
+    std::shared_ptr<TabViewItem> tabViewItemAtPoint(gfx::Point point) const;
+    // The tip of the tab under the point.
+    fnd::String toolTipAtPoint(gfx::Point point, gfx::Rect* rect = nullptr) override;
+
+    // Used by items when their label changes.
+    void itemLabelChanged(TabViewItem& item);
+
+    // View.
+    bool isFlipped() const override { return true; }
+    void drawRect(gfx::Rect dirtyRect) override;
+    void mouseDown(const Event& event) override;
+    void resizeSubviewsWithOldSize(gfx::Size oldSize) override;
+
+private:
+    bool hasTabs() const { return long(m_type) <= long(TabViewType::RightTabsBezelBorder); }
+    double tabHeight() const;
+    void showSelectedView();
+
+    std::vector<std::shared_ptr<TabViewItem>> m_items;
+    std::weak_ptr<TabViewItem> m_selected;
+    std::weak_ptr<TabViewDelegate> m_delegate;
+    TabViewType m_type { TabViewType::TopTabsBezelBorder };
+    bool m_drawsBackground { true };
+    std::shared_ptr<gfx::Font> m_font;
+};
+
+}

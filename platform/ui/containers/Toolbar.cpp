@@ -1,0 +1,441 @@
+#include "platform/ui/containers/Toolbar.h"
+
+#include "platform/foundation/runtime/Exception.h"
+#include "platform/foundation/files/UserDefaults.h"
+#include "platform/ui/views/Application.h"
+#include "platform/ui/containers/ToolbarCustomizationPalette.h"
+#include "platform/ui/containers/ToolbarView.h"
+#include "platform/ui/views/Window.h"
+
+#include <algorithm>
+
+namespace ui {
+
+namespace {
+
+// The keys of a kept configuration, as the platform names them.
+const fnd::String ItemIdentifiersKey = "TB Item Identifiers";
+const fnd::String DisplayModeKey = "TB Display Mode";
+const fnd::String SizeModeKey = "TB Size Mode";
+const fnd::String IsShownKey = "TB Is Shown";
+
+bool isStandard(const fnd::String& id)
+{
+    return id == ToolbarItemIdentifier::Separator || id == ToolbarItemIdentifier::Space
+        || id == ToolbarItemIdentifier::FlexibleSpace || id == ToolbarItemIdentifier::ShowColors
+        || id == ToolbarItemIdentifier::ShowFonts || id == ToolbarItemIdentifier::CustomizeToolbar;
+}
+
+}
+
+FND_REGISTER_CLASS(Toolbar, fnd::Object)
+
+void Toolbar::describeClass(fnd::ClassBuilder<Toolbar>& c)
+{
+    c.property("displayMode", &Toolbar::displayMode, &Toolbar::setDisplayMode);
+    c.property("sizeMode", &Toolbar::sizeMode, &Toolbar::setSizeMode);
+    c.property("visible", &Toolbar::isVisible, &Toolbar::setVisible);
+    c.property("selectedItemIdentifier", &Toolbar::selectedItemIdentifier, &Toolbar::setSelectedItemIdentifier);
+    c.action("runCustomizationPalette:", &Toolbar::runCustomizationPalette);
+    c.action("toggleToolbarShown:", &Toolbar::toggleToolbarShown);
+}
+
+Toolbar::~Toolbar() = default;
+
+std::shared_ptr<Toolbar> Toolbar::create(const fnd::String& identifier)
+{
+    auto toolbar = fnd::makeObject<Toolbar>();
+    toolbar->initWithIdentifier(identifier);
+    return toolbar;
+}
+
+void Toolbar::initWithIdentifier(const fnd::String& identifier)
+{
+    m_identifier = identifier;
+}
+
+void Toolbar::setDelegate(const std::shared_ptr<ToolbarDelegate>& delegate)
+{
+    m_delegate = delegate;
+}
+
+fnd::String Toolbar::defaultsKey() const
+{
+    return fnd::String("NSToolbar Configuration ") + m_identifier;
+}
+
+// Items.
+
+std::shared_ptr<ToolbarItem> Toolbar::makeItem(const fnd::String& identifier, bool willBeInserted)
+{
+    if (isStandard(identifier))
+        return ToolbarItem::create(identifier);
+    auto d = delegate();
+    return d ? d->toolbarItemForItemIdentifier(*this, identifier, willBeInserted) : nullptr;
+}
+
+void Toolbar::ensureItems() const
+{
+    if (m_itemsMade)
+        return;
+    auto self = std::const_pointer_cast<Toolbar>(std::static_pointer_cast<const Toolbar>(shared_from_this()));
+    self->m_itemsMade = true;
+    std::vector<fnd::String> identifiers;
+    std::optional<fnd::Dictionary> kept;
+    if (m_autosavesConfiguration && !m_identifier.isEmpty())
+        kept = fnd::UserDefaults::standardUserDefaults().dictionaryForKey(defaultsKey());
+    auto keptIdentifiers = kept ? kept->get(ItemIdentifiersKey) : fnd::Value();
+    if (keptIdentifiers.isArray()) {
+        auto allowed = self->allowedItemIdentifiers();
+        for (const auto& v : *keptIdentifiers.array()) {
+            auto id = v.stringValue();
+            // What the program no longer offers is left out.
+            if (std::ranges::find(allowed, id) != allowed.end() || isStandard(id))
+                identifiers.push_back(id);
+        }
+    } else {
+        identifiers = self->defaultItemIdentifiers();
+    }
+    self->m_loading = true;
+    for (const auto& id : identifiers) {
+        if (auto item = self->makeItem(id, true))
+            self->insertItem(item, long(m_items.size()));
+    }
+    self->m_loading = false;
+}
+
+const std::vector<std::shared_ptr<ToolbarItem>>& Toolbar::items() const
+{
+    ensureItems();
+    return m_items;
+}
+
+std::vector<std::shared_ptr<ToolbarItem>> Toolbar::visibleItems() const
+{
+    ensureItems();
+    if (!m_view)
+        return m_items;
+    std::vector<std::shared_ptr<ToolbarItem>> shown;
+    for (const auto& viewer : m_view->viewers()) {
+        if (!viewer->isHidden())
+            shown.push_back(viewer->item());
+    }
+    return shown;
+}
+
+std::vector<fnd::String> Toolbar::itemIdentifiers() const
+{
+    std::vector<fnd::String> ids;
+    for (const auto& item : items())
+        ids.push_back(item->itemIdentifier());
+    return ids;
+}
+
+std::vector<fnd::String> Toolbar::allowedItemIdentifiers()
+{
+    auto d = delegate();
+    return d ? d->toolbarAllowedItemIdentifiers(*this) : std::vector<fnd::String> {};
+}
+
+std::vector<fnd::String> Toolbar::defaultItemIdentifiers()
+{
+    auto d = delegate();
+    return d ? d->toolbarDefaultItemIdentifiers(*this) : std::vector<fnd::String> {};
+}
+
+void Toolbar::insertItem(const std::shared_ptr<ToolbarItem>& item, long index)
+{
+    auto self = std::static_pointer_cast<Toolbar>(shared_from_this());
+    auto notification = std::make_shared<fnd::Notification>(
+        ToolbarNotification::WillAddItem, selfValue(), fnd::Dictionary { { ToolbarNotification::ItemKey, item } });
+    if (auto d = delegate())
+        d->toolbarWillAddItem(*notification);
+    fnd::NotificationCenter::defaultCenter().postNotification(notification);
+    m_items.insert(m_items.begin() + std::clamp(index, 0L, long(m_items.size())), item);
+    item->setToolbar(self);
+    configurationChanged();
+}
+
+void Toolbar::insertItemWithItemIdentifier(const fnd::String& identifier, long index)
+{
+    ensureItems();
+    if (index < 0 || index > long(m_items.size()))
+        throw fnd::Exception(fnd::ExceptionName::Range,
+            fnd::String::format("Index %ld is beyond the toolbar's %ld items", { index, long(m_items.size()) }));
+    if (auto item = makeItem(identifier, true))
+        insertItem(item, index);
+}
+
+void Toolbar::removeItemAtIndex(long index)
+{
+    ensureItems();
+    if (index < 0 || index >= long(m_items.size()))
+        throw fnd::Exception(fnd::ExceptionName::Range,
+            fnd::String::format("Index %ld is beyond the toolbar's %ld items", { index, long(m_items.size()) }));
+    auto self = shared_from_this();
+    auto item = m_items[std::size_t(index)];
+    m_items.erase(m_items.begin() + index);
+    item->setToolbar(nullptr);
+    auto notification = std::make_shared<fnd::Notification>(
+        ToolbarNotification::DidRemoveItem, selfValue(), fnd::Dictionary { { ToolbarNotification::ItemKey, item } });
+    if (auto d = delegate())
+        d->toolbarDidRemoveItem(*notification);
+    fnd::NotificationCenter::defaultCenter().postNotification(notification);
+    configurationChanged();
+}
+
+void Toolbar::moveItem(long from, long to)
+{
+    ensureItems();
+    long count = long(m_items.size());
+    if (from < 0 || from >= count)
+        return;
+    to = std::clamp(to, 0L, count - 1);
+    if (from == to)
+        return;
+    auto item = m_items[std::size_t(from)];
+    m_items.erase(m_items.begin() + from);
+    m_items.insert(m_items.begin() + to, item);
+    configurationChanged();
+}
+
+void Toolbar::setItemIdentifiers(const std::vector<fnd::String>& identifiers)
+{
+    ensureItems();
+    bool loading = m_loading;
+    m_loading = true;
+    while (!m_items.empty())
+        removeItemAtIndex(long(m_items.size()) - 1);
+    for (const auto& id : identifiers) {
+        if (auto item = makeItem(id, true))
+            insertItem(item, long(m_items.size()));
+    }
+    m_loading = loading;
+    configurationChanged();
+}
+
+// Modes.
+
+void Toolbar::setDisplayMode(ToolbarDisplayMode mode)
+{
+    if (mode == m_displayMode)
+        return;
+    m_displayMode = mode;
+    configurationChanged();
+}
+
+void Toolbar::setSizeMode(ToolbarSizeMode mode)
+{
+    if (mode == m_sizeMode)
+        return;
+    m_sizeMode = mode;
+    configurationChanged();
+}
+
+void Toolbar::setVisible(bool flag)
+{
+    if (flag == m_visible)
+        return;
+    m_visible = flag;
+    configurationChanged();
+}
+
+void Toolbar::toggleToolbarShown(const fnd::Value&)
+{
+    setVisible(!m_visible);
+}
+
+void Toolbar::setShowsBaselineSeparator(bool flag)
+{
+    m_showsBaselineSeparator = flag;
+    if (m_view)
+        m_view->setNeedsDisplay(true);
+}
+
+void Toolbar::setSelectedItemIdentifier(const fnd::String& identifier)
+{
+    if (identifier == m_selectedItemIdentifier)
+        return;
+    m_selectedItemIdentifier = identifier;
+    if (m_view) {
+        for (const auto& viewer : m_view->viewers())
+            viewer->setNeedsDisplay(true);
+    }
+}
+
+// Configuration.
+
+fnd::Dictionary Toolbar::configurationDictionary() const
+{
+    fnd::Array ids;
+    for (const auto& id : itemIdentifiers())
+        ids.push_back(id);
+    return { { ItemIdentifiersKey, ids }, { DisplayModeKey, static_cast<long long>(m_displayMode) },
+        { SizeModeKey, static_cast<long long>(m_sizeMode) }, { IsShownKey, m_visible } };
+}
+
+void Toolbar::setConfigurationFromDictionary(const fnd::Dictionary& configuration)
+{
+    bool loading = m_loading;
+    m_loading = true;
+    applyModes(configuration);
+    if (auto list = configuration.get(ItemIdentifiersKey); list.isArray()) {
+        auto allowed = allowedItemIdentifiers();
+        std::vector<fnd::String> ids;
+        for (const auto& v : *list.array()) {
+            auto id = v.stringValue();
+            if (std::ranges::find(allowed, id) != allowed.end() || isStandard(id))
+                ids.push_back(id);
+        }
+        setItemIdentifiers(ids);
+    }
+    m_loading = loading;
+    configurationChanged();
+}
+
+void Toolbar::setAutosavesConfiguration(bool flag)
+{
+    if (flag == m_autosavesConfiguration)
+        return;
+    m_autosavesConfiguration = flag;
+    if (!flag || m_identifier.isEmpty())
+        return;
+    auto kept = fnd::UserDefaults::standardUserDefaults().dictionaryForKey(defaultsKey());
+    if (!kept) {
+        if (m_itemsMade)
+            saveConfiguration();
+        return;
+    }
+    if (m_itemsMade) {
+        setConfigurationFromDictionary(*kept);
+        return;
+    }
+    // The items come from the kept identifiers when they are first needed; the modes apply now.
+    applyModes(*kept);
+    updateWindow();
+}
+
+void Toolbar::applyModes(const fnd::Dictionary& configuration)
+{
+    auto mode = [](const fnd::Value& v, long highest) {
+        long n = v.isNil() ? 0 : long(v.integerValue());
+        return n >= 0 && n <= highest ? n : 0;
+    };
+    m_displayMode = ToolbarDisplayMode(mode(configuration.get(DisplayModeKey), 3));
+    m_sizeMode = ToolbarSizeMode(mode(configuration.get(SizeModeKey), 2));
+    if (auto shown = configuration.get(IsShownKey); !shown.isNil())
+        m_visible = shown.boolValue();
+}
+
+void Toolbar::saveConfiguration() const
+{
+    if (!m_autosavesConfiguration || m_identifier.isEmpty() || !m_itemsMade)
+        return;
+    fnd::UserDefaults::standardUserDefaults().setObject(configurationDictionary(), defaultsKey());
+}
+
+void Toolbar::configurationChanged()
+{
+    if (m_loading)
+        return;
+    saveConfiguration();
+    if (m_view)
+        m_view->reloadItems();
+    updateWindow();
+}
+
+void Toolbar::itemDidChange(ToolbarItem&)
+{
+    if (m_view && !m_loading)
+        m_view->layoutItems();
+}
+
+// The window.
+
+double Toolbar::height() const
+{
+    if (!m_visible)
+        return 0;
+    auto m = ToolbarMetrics::forModes(m_displayMode, m_sizeMode);
+    double row = m.itemHeight;
+    for (const auto& item : items()) {
+        if (item->view()) {
+            double view = std::max(item->minSize().height, item->view()->frame().height());
+            row = std::max(row, 10 + view + (m.showsLabel ? m.labelHeight + 2 : 0));
+        }
+    }
+    return row + 1; // the baseline
+}
+
+void Toolbar::attachToWindow(const std::shared_ptr<Window>& window)
+{
+    auto self = std::static_pointer_cast<Toolbar>(shared_from_this());
+    if (auto old = m_window.lock(); old && old != window) {
+        old->setToolbarView(nullptr);
+        old->setToolbar(nullptr, 0);
+    }
+    m_window = window;
+    if (!window)
+        return;
+    if (!m_view)
+        m_view = ToolbarView::create(self);
+    window->setToolbarView(m_view);
+    updateWindow();
+}
+
+void Toolbar::updateWindow()
+{
+    auto w = window();
+    if (!w || !m_view)
+        return;
+    w->setToolbar(shared_from_this(), height());
+    m_view->layoutItems();
+}
+
+void Toolbar::validateVisibleItems()
+{
+    auto self = shared_from_this();
+    for (const auto& item : visibleItems()) {
+        if (item->autovalidates())
+            item->validate();
+    }
+}
+
+// Customisation.
+
+void Toolbar::runCustomizationPalette(const fnd::Value&)
+{
+    auto w = window();
+    if (!m_allowsUserCustomization || m_customizing || !w || w->attachedSheet()) {
+        Application::shared().beep();
+        return;
+    }
+    auto self = std::static_pointer_cast<Toolbar>(shared_from_this());
+    m_customizing = true;
+    m_palette = ToolbarCustomizationPalette::create(self);
+    w->setToolbarViewTakesMouseWhileBlocked(true);
+    std::weak_ptr<Toolbar> weak = self;
+    std::weak_ptr<Window> weakWindow = w;
+    w->beginSheet(m_palette, [weak, weakWindow](long) {
+        auto toolbar = weak.lock();
+        if (auto parent = weakWindow.lock())
+            parent->setToolbarViewTakesMouseWhileBlocked(false);
+        if (!toolbar)
+            return;
+        toolbar->m_customizing = false;
+        toolbar->m_palette.reset();
+        toolbar->saveConfiguration();
+        if (toolbar->m_view)
+            toolbar->m_view->setNeedsDisplay(true);
+    });
+}
+
+void Toolbar::endCustomization()
+{
+    auto w = window();
+    // A copy: ending the sheet lets go of m_palette.
+    if (auto palette = m_palette; w && palette)
+        w->endSheet(palette, ModalResponse::OK);
+}
+
+}

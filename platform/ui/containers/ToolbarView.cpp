@@ -1,0 +1,508 @@
+#include "platform/ui/containers/ToolbarView.h"
+
+#include "platform/foundation/runtime/RunLoop.h"
+#include "platform/graphics/BezierPath.h"
+#include "platform/graphics/BitmapImageRep.h"
+#include "platform/graphics/GraphicsContext.h"
+#include "platform/graphics/Image.h"
+#include "platform/ui/views/Application.h"
+#include "platform/ui/controls/Button.h"
+#include "platform/ui/controls/ControlLook.h"
+#include "platform/ui/menus/Menu.h"
+#include "platform/ui/dragging/Pasteboard.h"
+#include "platform/ui/views/Window.h"
+#include "platform/ui/detail/PanelText.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace ui {
+
+namespace {
+
+constexpr double EdgePadding = 8;
+constexpr double ItemGap = 4;
+constexpr double ToolbarVerticalPadding = 5;
+constexpr double OverflowButtonWidth = 22;
+
+}
+
+// Metrics.
+
+ToolbarMetrics ToolbarMetrics::forModes(ToolbarDisplayMode display, ToolbarSizeMode size)
+{
+    ToolbarMetrics m;
+    bool small = size == ToolbarSizeMode::Small;
+    m.iconSize = small ? 16 : 24;
+    m.labelFont = gfx::Font::systemFontOfSize(small ? 10 : 11);
+    m.labelHeight = std::ceil(detail::labelSize("Xg", m.labelFont).height);
+    m.showsIcon = display != ToolbarDisplayMode::LabelOnly;
+    m.showsLabel = display != ToolbarDisplayMode::IconOnly;
+    if (m.showsIcon && m.showsLabel)
+        m.itemHeight = ToolbarVerticalPadding + m.iconSize + 2 + m.labelHeight + ToolbarVerticalPadding;
+    else if (m.showsIcon)
+        m.itemHeight = ToolbarVerticalPadding + m.iconSize + ToolbarVerticalPadding;
+    else
+        m.itemHeight = ToolbarVerticalPadding + m.labelHeight + 8 + ToolbarVerticalPadding;
+    return m;
+}
+
+double ToolbarMetrics::minimumWidthOf(const ToolbarItem& item) const
+{
+    const auto& id = item.itemIdentifier();
+    if (id == ToolbarItemIdentifier::Separator)
+        return 12;
+    if (id == ToolbarItemIdentifier::Space || id == ToolbarItemIdentifier::FlexibleSpace)
+        return iconSize + 8;
+    double label = showsLabel ? detail::labelSize(item.label(), labelFont).width + 10 : 0;
+    if (item.view())
+        return std::max(item.minSize().width, label);
+    return std::max(showsIcon ? iconSize + 16 : 0.0, showsLabel && !showsIcon ? label + 8 : label);
+}
+
+// The viewer of one item.
+
+FND_REGISTER_CLASS(ToolbarItemViewer, View)
+
+std::shared_ptr<ToolbarItemViewer> ToolbarItemViewer::create(const std::shared_ptr<ToolbarItem>& item)
+{
+    auto viewer = fnd::makeObject<ToolbarItemViewer>();
+    viewer->initWithFrame({});
+    viewer->m_item = item;
+    if (item && item->view())
+        viewer->addSubview(item->view());
+    return viewer;
+}
+
+std::shared_ptr<ToolbarView> ToolbarItemViewer::toolbarView() const
+{
+    return std::dynamic_pointer_cast<ToolbarView>(superview());
+}
+
+void ToolbarItemViewer::drawItem(
+    const ToolbarItem& item, gfx::Rect r, const ToolbarMetrics& m, bool pressed, bool selected, bool inPalette)
+{
+    const auto& id = item.itemIdentifier();
+    auto line = ControlLook::borderColor();
+    if (id == ToolbarItemIdentifier::Separator) {
+        line->setFill();
+        gfx::BezierPath::fillRect({ std::floor(r.midX()), r.minY() + 6, 1, r.height() - 12 });
+        return;
+    }
+    if (id == ToolbarItemIdentifier::Space || id == ToolbarItemIdentifier::FlexibleSpace) {
+        // Spaces show only where they can be picked up.
+        if (!inPalette)
+            return;
+        gfx::Rect area { r.minX() + 4.5, r.minY() + ToolbarVerticalPadding + 0.5, r.width() - 9, m.iconSize - 1 };
+        auto box = gfx::BezierPath::bezierPathWithRoundedRect(area, 3, 3);
+        constexpr double Dash[] { 3, 2 };
+        box->setLineDash(Dash, 0);
+        line->setStroke();
+        box->stroke();
+        if (id == ToolbarItemIdentifier::FlexibleSpace) {
+            ControlLook::drawChevron({ area.minX() + 6, area.midY() }, 3, ControlLook::Direction::Left, *line);
+            ControlLook::drawChevron({ area.maxX() - 6, area.midY() }, 3, ControlLook::Direction::Right, *line);
+        }
+        return;
+    }
+    if (pressed || selected) {
+        ControlLook::FaceState face;
+        face.pressed = pressed;
+        face.on = selected;
+        ControlLook::drawFace(gfx::insetRect(r, 1, 1), ControlLook::FaceShape::RoundedRect, ControlSize::Regular, face);
+    }
+    bool enabled = item.isEnabled() || inPalette;
+    double y = r.minY() + ToolbarVerticalPadding;
+    if (m.showsIcon && item.image()) {
+        gfx::Rect icon { std::round(r.midX() - m.iconSize / 2), y, m.iconSize, m.iconSize };
+        item.image()->drawInRect(icon, {}, gfx::CompositingOperation::SourceOver, enabled ? 1.0 : 0.4, true);
+    }
+    if (m.showsIcon)
+        y += m.iconSize + 2;
+    if (m.showsLabel) {
+        auto text = inPalette ? item.paletteLabel() : item.label();
+        gfx::Rect label { r.minX(), m.showsIcon ? y : r.minY(), r.width(), m.showsIcon ? m.labelHeight : r.height() };
+        if (!m.showsIcon) {
+            ControlLook::FaceState face;
+            face.enabled = enabled;
+            face.pressed = pressed;
+            face.on = selected;
+            ControlLook::drawOutlinedFace(gfx::insetRect(r, 1, ToolbarVerticalPadding),
+                ControlLook::FaceShape::RoundedRect, ControlSize::Regular, face);
+        }
+        detail::drawLabel(text, label, m.labelFont, ControlLook::textColor(enabled), txt::TextAlignment::Center);
+    }
+}
+
+void ToolbarItemViewer::drawRect(gfx::Rect)
+{
+    auto tv = toolbarView();
+    if (!m_item || !tv)
+        return;
+    auto m = tv->metrics();
+    auto toolbar = tv->toolbar();
+    bool selected = toolbar && !toolbar->selectedItemIdentifier().isEmpty()
+        && toolbar->selectedItemIdentifier() == m_item->itemIdentifier();
+    if (m_item->view()) {
+        // The view draws itself; the label goes under it.
+        if (m.showsLabel) {
+            auto b = bounds();
+            detail::drawLabel(m_item->label(),
+                { b.minX(), b.maxY() - ToolbarVerticalPadding - m.labelHeight, b.width(), m.labelHeight }, m.labelFont,
+                ControlLook::textColor(m_item->isEnabled()), txt::TextAlignment::Center);
+        }
+        return;
+    }
+    drawItem(*m_item, bounds(), m, m_pressed, selected, false);
+}
+
+std::shared_ptr<View> ToolbarItemViewer::hitTest(gfx::Point point)
+{
+    // While customising, a view item is picked up as a whole.
+    auto tv = toolbarView();
+    auto toolbar = tv ? tv->toolbar() : nullptr;
+    if (toolbar && toolbar->customizationPaletteIsRunning()) {
+        auto local = convertPointFromView(point, superview().get());
+        return mouseInRect(local, bounds()) ? std::static_pointer_cast<View>(shared_from_this()) : nullptr;
+    }
+    return View::hitTest(point);
+}
+
+fnd::String ToolbarItemViewer::toolTipAtPoint(gfx::Point point, gfx::Rect* rect)
+{
+    if (!m_item || m_item->toolTip().isEmpty())
+        return View::toolTipAtPoint(point, rect);
+    bool inside = gfx::pointInRect(point, bounds());
+    if (rect)
+        *rect = inside ? bounds() : gfx::Rect {};
+    return inside ? m_item->toolTip() : fnd::String();
+}
+
+void ToolbarItemViewer::mouseDown(const Event& event)
+{
+    auto self = std::static_pointer_cast<ToolbarItemViewer>(shared_from_this());
+    auto tv = toolbarView();
+    auto toolbar = tv ? tv->toolbar() : nullptr;
+    if (!m_item || !toolbar)
+        return;
+    auto& app = Application::shared();
+    if (toolbar->customizationPaletteIsRunning()) {
+        // Picked up: the item leaves the toolbar, and comes back wherever it is dropped on it.
+        auto items = toolbar->items();
+        auto found = std::ranges::find(items, m_item);
+        if (found == items.end())
+            return;
+        auto image = gfx::Image::imageWithSize(bounds().size);
+        if (auto rep = bitmapImageRepForCachingDisplayInRect(bounds())) {
+            cacheDisplayInRect(bounds(), *rep);
+            image->addRepresentation(rep);
+        }
+        auto pasteboard = Pasteboard::pasteboardWithName(PasteboardName::Drag);
+        pasteboard->declareTypes({ ToolbarItemDragType });
+        pasteboard->setString(m_item->itemIdentifier(), ToolbarItemDragType);
+        auto origin = bounds().origin;
+        gfx::Point at { origin.x, isFlipped() ? bounds().maxY() : origin.y };
+        auto keepView = tv;
+        toolbar->removeItemAtIndex(long(found - items.begin()));
+        dragImage(*keepView, image, convertPointToView(at, keepView.get()), {}, event, pasteboard, self, false);
+        return;
+    }
+    if (m_item->view() || m_item->isSpace())
+        return;
+    toolbar->validateVisibleItems();
+    if (!m_item->isEnabled())
+        return;
+    // A button's loop: pressed while the mouse is over the item, the action on release inside.
+    m_pressed = true;
+    setNeedsDisplay(true);
+    bool inside = true;
+    for (;;) {
+        auto next = app.nextEvent(EventMasks::LeftMouseUp | EventMasks::LeftMouseDragged, fnd::Date::distantFuture(),
+            fnd::RunLoopMode::EventTracking, true);
+        if (!next)
+            break;
+        inside = mouseInRect(convertPointFromView(next->locationInWindow(), nullptr), bounds());
+        if (inside != m_pressed) {
+            m_pressed = inside;
+            setNeedsDisplay(true);
+        }
+        if (next->type() == EventType::LeftMouseUp)
+            break;
+    }
+    m_pressed = false;
+    setNeedsDisplay(true);
+    if (!inside)
+        return;
+    if (auto d = toolbar->delegate()) {
+        auto selectable = d->toolbarSelectableItemIdentifiers(*toolbar);
+        if (selectable && std::ranges::find(*selectable, m_item->itemIdentifier()) != selectable->end())
+            toolbar->setSelectedItemIdentifier(m_item->itemIdentifier());
+    }
+    m_item->performAction();
+}
+
+// The strip.
+
+FND_REGISTER_CLASS(ToolbarView, View)
+
+void ToolbarView::describeClass(fnd::ClassBuilder<ToolbarView>& c)
+{
+    c.action("showOverflowMenu:", &ToolbarView::showOverflowMenu);
+}
+
+std::shared_ptr<ToolbarView> ToolbarView::create(const std::shared_ptr<Toolbar>& toolbar)
+{
+    auto view = fnd::makeObject<ToolbarView>();
+    view->initWithFrame({});
+    view->m_toolbar = toolbar;
+    // Its subviews are laid out by layoutItems (from resizeSubviewsWithOldSize) whenever the window's width
+    // changes, not autoresized.
+    registerForDraggedTypes(*view, { ToolbarItemDragType, ToolbarDefaultSetDragType });
+    auto chevron = Button::create({ 0, 0, OverflowButtonWidth, 22 }, "»");
+    chevron->setBezelStyle(BezelStyle::Recessed);
+    chevron->setTarget(view);
+    chevron->setAction("showOverflowMenu:");
+    chevron->setHidden(true);
+    view->m_overflowButton = chevron;
+    view->addSubview(chevron);
+    view->reloadItems();
+    return view;
+}
+
+ToolbarMetrics ToolbarView::metrics() const
+{
+    auto t = toolbar();
+    return ToolbarMetrics::forModes(
+        t ? t->displayMode() : ToolbarDisplayMode::Default, t ? t->sizeMode() : ToolbarSizeMode::Default);
+}
+
+void ToolbarView::reloadItems()
+{
+    auto self = shared_from_this();
+    for (const auto& v : m_viewers)
+        v->removeFromSuperview();
+    m_viewers.clear();
+    if (auto t = toolbar()) {
+        for (const auto& item : t->items()) {
+            auto viewer = ToolbarItemViewer::create(item);
+            addSubview(viewer, WindowOrderingMode::Below, m_overflowButton.get());
+            m_viewers.push_back(viewer);
+        }
+    }
+    layoutItems();
+}
+
+void ToolbarView::layoutItems()
+{
+    auto m = metrics();
+    auto b = bounds();
+    double available = b.width() - 2 * EdgePadding;
+    std::vector<double> widths;
+    double total = 0;
+    for (const auto& v : m_viewers) {
+        widths.push_back(std::ceil(m.minimumWidthOf(*v->item())));
+        total += widths.back() + ItemGap;
+    }
+    if (!m_viewers.empty())
+        total -= ItemGap;
+    // Items that do not fit leave for the overflow menu: the lowest priority first, then from the end.
+    std::vector<bool> shown(m_viewers.size(), true);
+    if (total > available) {
+        available -= OverflowButtonWidth + ItemGap;
+        std::vector<std::size_t> order(m_viewers.size());
+        for (std::size_t i = 0; i < order.size(); ++i)
+            order[i] = i;
+        // Ties go by position, so the order is total and a plain sort keeps it stable.
+        std::ranges::sort(order, [&](std::size_t a, std::size_t c) {
+            auto pa = long(m_viewers[a]->item()->visibilityPriority());
+            auto pc = long(m_viewers[c]->item()->visibilityPriority());
+            return pa != pc ? pa < pc : a > c;
+        });
+        for (auto i : order) {
+            if (total <= available)
+                break;
+            shown[i] = false;
+            total -= widths[i] + ItemGap;
+        }
+    }
+    // What is left over goes to flexible spaces, then to views that may grow.
+    double spare = std::max(0.0, available - total);
+    std::vector<std::size_t> flexible;
+    for (std::size_t i = 0; i < m_viewers.size(); ++i) {
+        if (shown[i] && m_viewers[i]->item()->isFlexible())
+            flexible.push_back(i);
+    }
+    if (!flexible.empty()) {
+        double each = std::floor(spare / double(flexible.size()));
+        for (auto i : flexible)
+            widths[i] += each;
+        widths[flexible.back()] += spare - each * double(flexible.size());
+        spare = 0;
+    }
+    for (std::size_t i = 0; i < m_viewers.size() && spare > 0; ++i) {
+        auto& item = *m_viewers[i]->item();
+        if (!shown[i] || !item.view())
+            continue;
+        double grow = std::min(spare, std::max(0.0, item.maxSize().width - widths[i]));
+        widths[i] += grow;
+        spare -= grow;
+    }
+    m_overflow.clear();
+    double x = b.minX() + EdgePadding;
+    double rowHeight = b.height() - 1;
+    for (std::size_t i = 0; i < m_viewers.size(); ++i) {
+        auto& viewer = *m_viewers[i];
+        viewer.setHidden(!shown[i]);
+        if (!shown[i]) {
+            m_overflow.push_back(viewer.item());
+            continue;
+        }
+        viewer.setFrame({ x, b.minY(), widths[i], rowHeight });
+        if (auto& view = viewer.item()->view()) {
+            double labelRoom = m.showsLabel ? m.labelHeight + 2 : 0;
+            double h = std::clamp(rowHeight - 2 * ToolbarVerticalPadding - labelRoom, view->frame().height(),
+                std::max(view->frame().height(), viewer.item()->maxSize().height));
+            h = std::min(h, std::max(viewer.item()->minSize().height, view->frame().height()));
+            view->setFrame({ 0, std::round((rowHeight - labelRoom - h) / 2), widths[i], h });
+        }
+        x += widths[i] + ItemGap;
+    }
+    m_overflowButton->setHidden(m_overflow.empty());
+    m_overflowButton->setFrame(
+        { b.maxX() - EdgePadding - OverflowButtonWidth, std::round((rowHeight - 22) / 2), OverflowButtonWidth, 22 });
+    setNeedsDisplay(true);
+}
+
+void ToolbarView::resizeSubviewsWithOldSize(gfx::Size)
+{
+    layoutItems();
+}
+
+void ToolbarView::viewWillDraw()
+{
+    if (auto t = toolbar(); t && !t->customizationPaletteIsRunning())
+        t->validateVisibleItems();
+}
+
+void ToolbarView::showOverflowMenu(const fnd::Value&)
+{
+    if (m_overflow.empty())
+        return;
+    auto menu = Menu::create();
+    for (const auto& item : m_overflow) {
+        if (item->isSpace())
+            continue;
+        item->validate();
+        auto entry = item->menuFormRepresentation()->copy();
+        entry->setEnabled(item->isEnabled());
+        menu->addItem(entry);
+    }
+    menu->setAutoenablesItems(false);
+    auto button = m_overflowButton->frame();
+    auto w = window();
+    if (!w)
+        return;
+    auto corner = w->convertBaseToScreen(convertPointToView({ button.minX(), button.maxY() }, nullptr));
+    menu->popUpMenuPositioningItem(nullptr, corner);
+}
+
+long ToolbarView::insertionIndexAt(gfx::Point point) const
+{
+    long index = 0;
+    for (const auto& viewer : m_viewers) {
+        if (viewer->isHidden())
+            break;
+        if (point.x < viewer->frame().midX())
+            return index;
+        ++index;
+    }
+    return long(m_viewers.size());
+}
+
+void ToolbarView::drawRect(gfx::Rect)
+{
+    auto b = bounds();
+    auto t = toolbar();
+    if (!t || t->showsBaselineSeparator()) {
+        ControlLook::borderColor()->setFill();
+        gfx::BezierPath::fillRect({ b.minX(), b.maxY() - 1, b.width(), 1 });
+    }
+    if (m_dropIndex >= 0) {
+        // Where a dropped item would go.
+        double x = b.minX() + EdgePadding;
+        if (m_dropIndex < long(m_viewers.size()) && !m_viewers[std::size_t(m_dropIndex)]->isHidden())
+            x = m_viewers[std::size_t(m_dropIndex)]->frame().minX() - ItemGap / 2;
+        else if (!m_viewers.empty())
+            x = m_viewers.back()->frame().maxX() + ItemGap / 2;
+        ControlLook::accentColor(true)->setFill();
+        gfx::BezierPath::fillRect({ std::round(x) - 1, b.minY() + 4, 2, b.height() - 9 });
+    }
+}
+
+// Drops.
+
+DragOperation ToolbarView::draggingEntered(DraggingInfo& info)
+{
+    return draggingUpdated(info).value_or(DragOperations::None);
+}
+
+std::optional<DragOperation> ToolbarView::draggingUpdated(DraggingInfo& info)
+{
+    auto t = toolbar();
+    if (!t || !t->customizationPaletteIsRunning())
+        return DragOperations::None;
+    long index = insertionIndexAt(convertPointFromView(info.draggingLocation(), nullptr));
+    if (index != m_dropIndex) {
+        m_dropIndex = index;
+        setNeedsDisplay(true);
+    }
+    return std::dynamic_pointer_cast<ToolbarItemViewer>(info.draggingSource()) ? DragOperations::Move
+                                                                               : DragOperations::Copy;
+}
+
+void ToolbarView::draggingExited(DraggingInfo&)
+{
+    m_dropIndex = -1;
+    setNeedsDisplay(true);
+}
+
+void ToolbarView::draggingEnded(DraggingInfo&)
+{
+    m_dropIndex = -1;
+    setNeedsDisplay(true);
+}
+
+bool ToolbarView::performDragOperation(DraggingInfo& info)
+{
+    auto t = toolbar();
+    auto pasteboard = info.draggingPasteboard();
+    if (!t || !pasteboard || !t->customizationPaletteIsRunning())
+        return false;
+    if (pasteboard->availableTypeFromArray({ ToolbarDefaultSetDragType })) {
+        m_dropIndex = -1;
+        t->setItemIdentifiers(t->defaultItemIdentifiers());
+        return true;
+    }
+    auto identifier = pasteboard->stringForType(ToolbarItemDragType);
+    if (!identifier)
+        return false;
+    auto allowed = t->allowedItemIdentifiers();
+    if (std::ranges::find(allowed, *identifier) == allowed.end())
+        return false;
+    long index = std::clamp(m_dropIndex, 0L, long(t->items().size()));
+    m_dropIndex = -1;
+    // An item is in the toolbar once; spaces and separators as often as wanted.
+    auto ids = t->itemIdentifiers();
+    auto existing = std::ranges::find(ids, *identifier);
+    bool repeatable = *identifier == ToolbarItemIdentifier::Separator || *identifier == ToolbarItemIdentifier::Space
+        || *identifier == ToolbarItemIdentifier::FlexibleSpace;
+    if (existing != ids.end() && !repeatable) {
+        long from = long(existing - ids.begin());
+        t->moveItem(from, from < index ? index - 1 : index);
+    } else {
+        t->insertItemWithItemIdentifier(*identifier, index);
+    }
+    return true;
+}
+
+}

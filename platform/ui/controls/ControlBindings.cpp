@@ -1,0 +1,100 @@
+// The bindings every control offers; a part of Control.
+
+#include "platform/ui/controls/Control.h"
+
+#include "platform/foundation/bindings/Binding.h"
+#include "platform/foundation/bindings/SelectionMarker.h"
+#include "platform/ui/text/TextFieldCell.h"
+#include "platform/ui/detail/BindingPlaceholders.h"
+
+namespace ui {
+
+using detail::defaultPlaceholder;
+
+void Control::takeBoundValue(const fnd::Value& value, const fnd::String& binding, const fnd::Dictionary& options)
+{
+    if (binding == fnd::BindingName::Value) {
+        showBoundValue(value, options);
+    } else if (binding == fnd::BindingName::Enabled) {
+        m_boundDisplay.enabledByBinding = !fnd::isSelectionMarker(value) && value.boolValue();
+        setEnabled(m_boundDisplay.enabledByBinding && m_boundDisplay.enabledByValue);
+    } else if (binding == fnd::BindingName::Hidden) {
+        setHidden(!fnd::isSelectionMarker(value) && value.boolValue());
+    } else {
+        View::takeBoundValue(value, binding, options);
+    }
+}
+
+void Control::showBoundValue(const fnd::Value& value, const fnd::Dictionary& options)
+{
+    auto marker = fnd::selectionMarkerKind(value);
+    auto placeholder = fnd::placeholderForBoundValue(value, options);
+    const bool isText = std::dynamic_pointer_cast<TextFieldCell>(m_cell) != nullptr;
+    m_boundDisplay.showsMarker = marker.has_value();
+    if (marker && isText) {
+        setPlaceholderForBinding(placeholder ? placeholder->stringValue() : defaultPlaceholder(*marker));
+        setObjectValue({});
+    } else if (marker) {
+        setObjectValue(placeholder.value_or(fnd::Value()));
+    } else if (placeholder && isText) {
+        // Nil or null with a null placeholder.
+        setPlaceholderForBinding(placeholder->stringValue());
+        setObjectValue({});
+    } else {
+        setPlaceholderForBinding(std::nullopt);
+        setObjectValue(placeholder.value_or(value));
+    }
+    m_boundDisplay.shownValue = objectValue();
+
+    if (auto* conditional = options.find(fnd::BindingOption::ConditionallySetsEnabled);
+        conditional && conditional->boolValue()) {
+        bool editsMultiple = options.get(fnd::BindingOption::AllowsEditingMultipleValuesSelection).boolValue();
+        m_boundDisplay.enabledByValue
+            = !marker || (*marker == fnd::SelectionMarker::Kind::MultipleValues && editsMultiple);
+        setEnabled(m_boundDisplay.enabledByBinding && m_boundDisplay.enabledByValue);
+    }
+}
+
+void Control::setPlaceholderForBinding(const std::optional<fnd::String>& placeholder)
+{
+    auto cell = std::dynamic_pointer_cast<TextFieldCell>(m_cell);
+    if (!cell)
+        return;
+    if (placeholder) {
+        // The field's own placeholder comes back when the binding shows a value again.
+        if (!m_boundDisplay.ownPlaceholder)
+            m_boundDisplay.ownPlaceholder = cell->placeholderString();
+        cell->setPlaceholderString(*placeholder);
+    } else if (m_boundDisplay.ownPlaceholder) {
+        cell->setPlaceholderString(*m_boundDisplay.ownPlaceholder);
+        m_boundDisplay.ownPlaceholder.reset();
+    }
+    setNeedsDisplay(true);
+}
+
+void Control::unbind(const fnd::String& binding)
+{
+    View::unbind(binding);
+    if (binding == fnd::BindingName::Value) {
+        setPlaceholderForBinding(std::nullopt);
+        m_boundDisplay.showsMarker = false;
+        m_boundDisplay.enabledByValue = true;
+    } else if (binding == fnd::BindingName::Enabled) {
+        m_boundDisplay.enabledByBinding = true;
+    }
+}
+
+void Control::pushBoundValues()
+{
+    if (!infoForBinding(fnd::BindingName::Value))
+        return;
+    auto value = objectValue();
+    // A marker on show is not the user's value: only what the user put in its place goes back.
+    if (m_boundDisplay.showsMarker && value == m_boundDisplay.shownValue)
+        return;
+    m_boundDisplay.showsMarker = false;
+    m_boundDisplay.shownValue = value;
+    (void)fnd::writeBackBindingValue(*this, fnd::BindingName::Value, value);
+}
+
+}

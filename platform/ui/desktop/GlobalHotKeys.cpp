@@ -1,0 +1,248 @@
+#include "platform/ui/desktop/GlobalHotKeys.h"
+
+#include "platform/foundation/runtime/Log.h"
+#include "platform/foundation/runtime/RunLoop.h"
+#include "platform/ui/views/Event.h"
+#include "platform/ui/detail/VirtualKeySyms.h"
+
+#include <X11/XKBlib.h>
+#include <X11/Xlib.h>
+#include <X11/keysym.h>
+
+#include <atomic>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <poll.h>
+#include <thread>
+#include <unistd.h>
+
+namespace ui::GlobalHotKeys {
+
+namespace {
+
+const char* const ErrorDomain = "GlobalHotKeysErrorDomain";
+
+struct Grab {
+    ::KeyCode keyCode { 0 };
+    unsigned modifiers { 0 };
+    Handler handler;
+};
+
+// Set by the error handler while grabs are made; X reports errors later, so grabs are followed by a sync.
+std::atomic<int> g_grabError { 0 };
+int recordError(Display*, XErrorEvent* event)
+{
+    g_grabError = event->error_code;
+    return 0;
+}
+
+// One connection to the X server for the grabs, with a thread that waits for key releases and hands them to the
+// main run loop.
+class X11Grabber {
+public:
+    static fnd::Expected<X11Grabber*> shared()
+    {
+        static std::once_flag once;
+        static X11Grabber* grabber = nullptr;
+        std::call_once(once, [] {
+            XInitThreads();
+            if (Display* display = XOpenDisplay(nullptr))
+                grabber = new X11Grabber(display); // lives for the process, with its thread
+        });
+        if (!grabber)
+            return std::unexpected(
+                fnd::Error::make(ErrorDomain, 1, "Global hot keys need an X11 display, and this session has none.",
+                    "Wayland sessions let no program take keys for the whole desktop."));
+        return grabber;
+    }
+
+    fnd::Expected<Registration> add(unsigned short virtualKey, unsigned modifierFlags, Handler handler)
+    {
+        auto keysym = detail::keysymForVirtualKeyCode(virtualKey);
+        ::KeyCode keyCode = keysym ? XKeysymToKeycode(m_display, keysym) : 0;
+        if (!keyCode)
+            return std::unexpected(fnd::Error::make(ErrorDomain, 2,
+                fnd::String(fmt::format("The key with virtual code {} is not on this keyboard.", virtualKey))));
+        const unsigned modifiers = xModifiers(modifierFlags);
+
+        std::lock_guard lock(m_mutex);
+        g_grabError = 0;
+        auto previous = XSetErrorHandler(recordError);
+        for (unsigned variant : lockVariants())
+            XGrabKey(m_display, keyCode, modifiers | variant, root(), True, GrabModeAsync, GrabModeAsync);
+        XSync(m_display, False);
+        XSetErrorHandler(previous);
+        if (g_grabError != 0) {
+            ungrab(keyCode, modifiers);
+            return std::unexpected(fnd::Error::make(
+                ErrorDomain, 3, "Another program already uses this key combination for the whole desktop."));
+        }
+        auto registration = m_next++;
+        m_grabs[registration] = { keyCode, modifiers, std::move(handler) };
+        return registration;
+    }
+
+    void remove(Registration registration)
+    {
+        std::lock_guard lock(m_mutex);
+        auto found = m_grabs.find(registration);
+        if (found == m_grabs.end())
+            return;
+        ungrab(found->second.keyCode, found->second.modifiers);
+        XSync(m_display, False);
+        m_grabs.erase(found);
+    }
+
+private:
+    explicit X11Grabber(Display* display)
+        : m_display(display)
+    {
+        // Held keys repeat presses only, so a held combination fires once, when it is let go.
+        Bool supported = False;
+        XkbSetDetectableAutoRepeat(m_display, True, &supported);
+        m_numLock = modifierMaskOf(XK_Num_Lock);
+        m_scrollLock = modifierMaskOf(XK_Scroll_Lock);
+        XSelectInput(m_display, root(), KeyPressMask | KeyReleaseMask);
+        XFlush(m_display);
+        std::thread([this] { waitForKeys(); }).detach();
+    }
+
+    ::Window root() const { return DefaultRootWindow(m_display); }
+
+    static unsigned xModifiers(unsigned flags)
+    {
+        unsigned modifiers = 0;
+        if (flags & ModifierFlags::Command)
+            modifiers |= ControlMask;
+        if (flags & ModifierFlags::Shift)
+            modifiers |= ShiftMask;
+        if (flags & ModifierFlags::Alternate)
+            modifiers |= Mod1Mask;
+        if (flags & ModifierFlags::Control)
+            modifiers |= Mod4Mask;
+        return modifiers;
+    }
+
+    unsigned modifierMaskOf(KeySym keysym) const
+    {
+        unsigned mask = 0;
+        ::KeyCode code = XKeysymToKeycode(m_display, keysym);
+        if (XModifierKeymap* map = XGetModifierMapping(m_display)) {
+            for (int modifier = 0; modifier < 8; ++modifier) {
+                for (int k = 0; k < map->max_keypermod; ++k) {
+                    if (code && map->modifiermap[modifier * map->max_keypermod + k] == code)
+                        mask |= 1u << modifier;
+                }
+            }
+            XFreeModifiermap(map);
+        }
+        return mask;
+    }
+
+    // The grab is made with and without each lock modifier, so Caps Lock, Num Lock and Scroll Lock do not matter.
+    std::vector<unsigned> lockVariants() const
+    {
+        std::vector<unsigned> variants { 0 };
+        for (unsigned lock : { static_cast<unsigned>(LockMask), m_numLock, m_scrollLock }) {
+            if (!lock)
+                continue;
+            auto count = variants.size();
+            for (std::size_t i = 0; i < count; ++i)
+                variants.push_back(variants[i] | lock);
+        }
+        return variants;
+    }
+
+    unsigned ignoredModifiers() const { return LockMask | m_numLock | m_scrollLock; }
+
+    void ungrab(::KeyCode keyCode, unsigned modifiers)
+    {
+        for (unsigned variant : lockVariants())
+            XUngrabKey(m_display, keyCode, modifiers | variant, root());
+    }
+
+    void waitForKeys()
+    {
+        const int fd = ConnectionNumber(m_display);
+        for (;;) {
+            // Woken by the server, and now and then for events another thread's sync already read in.
+            pollfd waiting { fd, POLLIN, 0 };
+            poll(&waiting, 1, 100);
+            XLockDisplay(m_display);
+            while (XPending(m_display) > 0) {
+                XEvent event;
+                XNextEvent(m_display, &event);
+                if (event.type == KeyPress)
+                    pressed(event.xkey);
+                else if (event.type == KeyRelease)
+                    released(event.xkey);
+            }
+            XUnlockDisplay(m_display);
+        }
+    }
+
+    std::optional<Registration> matching(const XKeyEvent& key) const
+    {
+        const unsigned modifiers = key.state & ~ignoredModifiers() & (ShiftMask | ControlMask | Mod1Mask | Mod4Mask);
+        for (const auto& [registration, grab] : m_grabs) {
+            if (grab.keyCode == key.keycode && grab.modifiers == modifiers)
+                return registration;
+        }
+        return std::nullopt;
+    }
+
+    // The combination is remembered when its key goes down, so it still fires when the modifiers are let go first.
+    void pressed(const XKeyEvent& key)
+    {
+        std::lock_guard lock(m_mutex);
+        if (auto registration = matching(key))
+            m_pressed[key.keycode] = *registration;
+    }
+
+    void released(const XKeyEvent& key)
+    {
+        Handler handler;
+        {
+            std::lock_guard lock(m_mutex);
+            std::optional<Registration> registration;
+            if (auto down = m_pressed.find(key.keycode); down != m_pressed.end()) {
+                registration = down->second;
+                m_pressed.erase(down);
+            } else {
+                registration = matching(key);
+            }
+            if (auto grab = registration ? m_grabs.find(*registration) : m_grabs.end(); grab != m_grabs.end())
+                handler = grab->second.handler;
+        }
+        if (handler)
+            fnd::RunLoop::main().post(std::move(handler));
+    }
+
+    Display* m_display;
+    unsigned m_numLock { 0 };
+    unsigned m_scrollLock { 0 };
+    std::mutex m_mutex;
+    std::map<Registration, Grab> m_grabs;
+    std::map<unsigned, Registration> m_pressed;
+    Registration m_next { 1 };
+};
+
+}
+
+fnd::Expected<Registration> registerHotKey(unsigned short keyCode, unsigned modifierFlags, Handler onRelease)
+{
+    auto grabber = X11Grabber::shared();
+    if (!grabber)
+        return std::unexpected(grabber.error());
+    return (*grabber)->add(keyCode, modifierFlags, std::move(onRelease));
+}
+
+void unregisterHotKey(Registration registration)
+{
+    if (auto grabber = X11Grabber::shared())
+        (*grabber)->remove(registration);
+}
+
+}

@@ -1,0 +1,245 @@
+#include "platform/ui/menus/MenuTracking.h"
+
+#include "platform/foundation/runtime/Clock.h"
+#include "platform/foundation/runtime/RunLoop.h"
+#include "platform/ui/views/Application.h"
+#include "platform/ui/menus/MenuView.h"
+#include "platform/ui/views/Screen.h"
+#include "platform/ui/views/ToolTipManager.h"
+#include "platform/ui/views/Window.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace ui {
+
+namespace {
+
+// Within this distance of the opening press the pointer has not moved yet.
+constexpr double StillDistance = 3;
+// Letters typed closer together than this extend the title being looked for.
+constexpr double TypeSelectPause = 1.0;
+
+gfx::Point screenLocation(const Event& event)
+{
+    if (auto window = event.window())
+        return window->convertBaseToScreen(event.locationInWindow());
+    return event.locationInWindow();
+}
+
+class MenuTracker {
+public:
+    MenuTracker(Menu& menu, gfx::Point topLeft)
+        : m_menu(menu)
+    {
+        m_view = MenuView::create(std::static_pointer_cast<Menu>(menu.shared_from_this()));
+        auto size = m_view->frame().size;
+        auto frame = Screen::frameKeptOnScreen({ topLeft.x, topLeft.y - size.height, size.width, size.height });
+        m_window = Window::create(frame, WindowStyleMask::Borderless);
+        m_window->setLevel(WindowLevel::PopUpMenu);
+        m_window->setContentView(m_view);
+        if (auto start = menu.highlightedItem()) {
+            long index = menu.indexOfItem(*start);
+            if (index >= 0 && MenuView::isChoosable(*start))
+                m_view->setHighlightedIndex(index);
+        }
+        // A menu opened by a press stays open when that press ends where it began.
+        if (auto current = Application::shared().currentEvent()) {
+            auto type = current->type();
+            m_opening = type == EventType::LeftMouseDown || type == EventType::RightMouseDown;
+            m_pressPoint = screenLocation(*current);
+        }
+    }
+
+    ~MenuTracker() { m_window->close(); }
+
+    std::optional<long> run()
+    {
+        auto& app = Application::shared();
+        m_window->orderFront();
+        const EventMask mask = EventMasks::LeftMouseDown | EventMasks::LeftMouseUp | EventMasks::LeftMouseDragged
+            | EventMasks::RightMouseDown | EventMasks::RightMouseUp | EventMasks::RightMouseDragged
+            | EventMasks::MouseMoved | EventMasks::KeyDown;
+        while (!m_done) {
+            auto event = app.nextEvent(mask, fnd::Date::distantFuture(), fnd::RunLoopMode::EventTracking, true);
+            if (!event)
+                break; // no more input will come
+            reportToToolTips(*event);
+            if (event->isKeyEvent())
+                key(*event);
+            else
+                mouse(*event);
+            m_window->displayIfNeeded();
+        }
+        return m_chosen;
+    }
+
+private:
+    // The menu's window is sent no events (the tracker reads them all), so the pointer is handed to the tool tips
+    // from here: items show their tips while it rests on them, and keys hide them.
+    void reportToToolTips(const Event& event)
+    {
+        auto& tips = ToolTipManager::shared();
+        switch (event.type()) {
+        case EventType::MouseMoved:
+        case EventType::LeftMouseDragged:
+        case EventType::RightMouseDragged: {
+            auto base = m_window->convertScreenToBase(screenLocation(event));
+            auto moved = Event::mouseEventWithType(EventType::MouseMoved, base, event.modifierFlags(),
+                event.timestamp(), m_window->windowNumber(), 0, 0, 0);
+            tips.windowWillSendEvent(*m_window, *moved);
+            return;
+        }
+        case EventType::KeyDown:
+            tips.windowWillSendEvent(*m_window, event);
+            return;
+        default:
+            return;
+        }
+    }
+
+    void choose(long index)
+    {
+        m_chosen = index;
+        m_done = true;
+    }
+
+    void dismiss() { m_done = true; }
+
+    long indexAt(gfx::Point screenPoint) const
+    {
+        auto inView = m_view->convertPointFromView(m_window->convertScreenToBase(screenPoint), nullptr);
+        if (!gfx::pointInRect(inView, m_view->bounds()))
+            return -2; // outside the menu
+        return m_view->indexOfItemAtPoint(inView);
+    }
+
+    bool choosable(long index) const
+    {
+        auto item = m_menu.itemAtIndex(index);
+        return item && MenuView::isChoosable(*item);
+    }
+
+    void mouse(const Event& event)
+    {
+        auto point = screenLocation(event);
+        if (std::hypot(point.x - m_pressPoint.x, point.y - m_pressPoint.y) > StillDistance)
+            m_moved = true;
+        long index = indexAt(point);
+        switch (event.type()) {
+        case EventType::MouseMoved:
+        case EventType::LeftMouseDragged:
+        case EventType::RightMouseDragged:
+            m_view->setHighlightedIndex(choosable(index) ? index : -1);
+            return;
+        case EventType::LeftMouseDown:
+        case EventType::RightMouseDown:
+            if (index == -2) {
+                dismiss();
+                return;
+            }
+            m_opening = false;
+            m_view->setHighlightedIndex(choosable(index) ? index : -1);
+            return;
+        case EventType::LeftMouseUp:
+        case EventType::RightMouseUp: {
+            const bool endsOpeningClick = m_opening && !m_moved;
+            m_opening = false;
+            if (endsOpeningClick)
+                return;
+            if (index == -2)
+                dismiss();
+            else if (choosable(index))
+                choose(index);
+            return;
+        }
+        default:
+            return;
+        }
+    }
+
+    // The next choosable index from `from` in the direction, or `from` when there is none.
+    long step(long from, int direction) const
+    {
+        long count = m_menu.numberOfItems();
+        for (long i = from + direction; i >= 0 && i < count; i += direction) {
+            if (choosable(i))
+                return i;
+        }
+        return from;
+    }
+
+    void key(const Event& event)
+    {
+        const auto& chars = event.charactersIgnoringModifiers();
+        char16_t c = chars.length() > 0 ? chars.units()[0] : 0;
+        long current = m_view->highlightedIndex();
+        long count = m_menu.numberOfItems();
+        switch (c) {
+        case FunctionKey::DownArrow:
+            m_view->setHighlightedIndex(step(current < 0 ? -1 : current, +1));
+            return;
+        case FunctionKey::UpArrow:
+            m_view->setHighlightedIndex(step(current < 0 ? count : current, -1));
+            return;
+        case FunctionKey::Home:
+        case FunctionKey::PageUp:
+            m_view->setHighlightedIndex(step(-1, +1));
+            return;
+        case FunctionKey::End:
+        case FunctionKey::PageDown:
+            m_view->setHighlightedIndex(step(count, -1));
+            return;
+        case u'\r':
+        case 0x03:
+        case u' ':
+            if (choosable(current))
+                choose(current);
+            else
+                dismiss();
+            return;
+        case 0x1b:
+            dismiss();
+            return;
+        default:
+            break;
+        }
+        if (c < 0x20 || (c >= 0xF700 && c <= 0xF8FF))
+            return;
+        // Type to select: the first item whose title starts with what was typed.
+        auto now = fnd::Clock::current()->now();
+        if (now.timeIntervalSince(m_lastKey) > TypeSelectPause)
+            m_typed = {};
+        m_lastKey = now;
+        m_typed = m_typed + chars.lowercaseString();
+        for (long i = 0; i < count; ++i) {
+            auto item = m_menu.itemAtIndex(i);
+            if (choosable(i) && item->title().lowercaseString().hasPrefix(m_typed)) {
+                m_view->setHighlightedIndex(i);
+                return;
+            }
+        }
+    }
+
+    Menu& m_menu;
+    std::shared_ptr<MenuView> m_view;
+    std::shared_ptr<Window> m_window;
+    std::optional<long> m_chosen;
+    bool m_done { false };
+    bool m_opening { false };
+    bool m_moved { false };
+    gfx::Point m_pressPoint;
+    fnd::String m_typed;
+    fnd::Date m_lastKey = fnd::Date::distantPast();
+};
+
+}
+
+std::optional<long> runMenuTracking(Menu& menu, gfx::Point topLeft)
+{
+    auto keep = menu.shared_from_this();
+    MenuTracker tracker(menu, topLeft);
+    return tracker.run();
+}
+
+}

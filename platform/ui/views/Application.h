@@ -1,0 +1,187 @@
+#pragma once
+
+#include "platform/foundation/runtime/Error.h"
+#include "platform/foundation/runtime/Value.h"
+#include "platform/ui/views/Event.h"
+#include "platform/ui/views/Responder.h"
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace ui {
+
+// Answers of applicationShouldTerminate, with the platform's values.
+enum class TerminateReply { Cancel = 0, Now = 1, Later = 2 };
+
+// Names of the notifications the application posts (object: the application).
+namespace ApplicationNotification {
+inline const fnd::String WillFinishLaunching = "NSApplicationWillFinishLaunchingNotification";
+inline const fnd::String DidFinishLaunching = "NSApplicationDidFinishLaunchingNotification";
+inline const fnd::String WillTerminate = "NSApplicationWillTerminateNotification";
+inline const fnd::String WillBecomeActive = "NSApplicationWillBecomeActiveNotification";
+inline const fnd::String DidBecomeActive = "NSApplicationDidBecomeActiveNotification";
+inline const fnd::String WillResignActive = "NSApplicationWillResignActiveNotification";
+inline const fnd::String DidResignActive = "NSApplicationDidResignActiveNotification";
+}
+
+// Optional callbacks of the application's delegate. The delegate is also the last link of the nil-target search,
+// so it may declare actions in its runtime class.
+class ApplicationDelegate {
+public:
+    virtual ~ApplicationDelegate() = default;
+    virtual void applicationWillFinishLaunching(Application& app) { (void)app; }
+    virtual void applicationDidFinishLaunching(Application& app) { (void)app; }
+    virtual TerminateReply applicationShouldTerminate(Application& app) { return (void)app, TerminateReply::Now; }
+    virtual void applicationWillTerminate(Application& app) { (void)app; }
+    virtual bool applicationShouldTerminateAfterLastWindowClosed(Application& app) { return (void)app, false; }
+    virtual void applicationDidBecomeActive(Application& app) { (void)app; }
+    virtual void applicationDidResignActive(Application& app) { (void)app; }
+};
+
+// A running modal session (beginModalSessionForWindow).
+struct ModalSession {
+    std::weak_ptr<Window> window;
+    std::optional<long> response;
+    bool ended { false };
+};
+
+// The application: its windows, the event queue and routing, target-action, modal sessions and its life cycle.
+// One per process, used from the main thread.
+class Application : public Responder {
+    FND_OBJECT(Application)
+public:
+    Application() = default;
+    static Application& shared();
+    static std::shared_ptr<Application> sharedPointer();
+
+    // The delegate may be any object that also derives from fnd::Object, so its actions join the chain.
+    std::shared_ptr<ApplicationDelegate> delegate() const { return m_delegate.lock(); }
+    void setDelegate(const std::shared_ptr<ApplicationDelegate>& delegate) { m_delegate = delegate; }
+
+    // Life cycle.
+    void finishLaunching();
+    bool isRunning() const { return m_running; }
+    // Processes events until stop() or terminate().
+    void run();
+    // Ends run() after the event being handled.
+    void stop(const fnd::Value& sender = {});
+    // Asks the delegate, then tells everyone and ends run(); the process is not exited here (main returns).
+    void terminate(const fnd::Value& sender = {});
+    // The answer to a Later reply from applicationShouldTerminate.
+    void replyToApplicationShouldTerminate(bool shouldTerminate);
+    bool hasTerminated() const { return m_terminated; }
+
+    // Events.
+    // The first queued event in the mask, waiting in the mode until the date (nullptr when none came).
+    std::shared_ptr<Event> nextEvent(EventMask mask, fnd::Date until, const fnd::String& mode, bool dequeue);
+    void postEvent(const std::shared_ptr<Event>& event, bool atStart);
+    void discardEvents(EventMask mask, const Event* before = nullptr);
+    // Routes an event to its window (or the key window for keys), key equivalents first.
+    virtual void sendEvent(const Event& event);
+    // Sends every queued event, one by one, without waiting.
+    void dispatchPendingEvents();
+    // Local monitors see the events of their mask that sendEvent routes, before anyone else; a monitor answering
+    // false swallows the event. Monitors added while an event is being sent see the next one.
+    using EventMonitor = std::function<bool(const Event&)>;
+    long addLocalMonitorForEventsMatchingMask(EventMask mask, EventMonitor handler);
+    void removeMonitor(long token);
+    std::shared_ptr<Event> currentEvent() const { return m_currentEvent; }
+
+    // Target-action. A null target sends to the first object of the nil-target search that answers the action:
+    // the key window's first responder and its chain (views, window, window delegate), then the main window's,
+    // then the application and its delegate.
+    bool sendAction(fnd::Selector action, const std::shared_ptr<fnd::Object>& target, const fnd::Value& sender);
+    std::shared_ptr<fnd::Object> targetForAction(fnd::Selector action) const;
+    std::shared_ptr<fnd::Object> targetForAction(
+        fnd::Selector action, const std::shared_ptr<fnd::Object>& target, const fnd::Value& sender) const;
+    bool tryToPerform(fnd::Selector action, const fnd::Value& object) override;
+
+    // Windows.
+    std::vector<std::shared_ptr<Window>> windows() const;
+    // On-screen windows, front to back.
+    std::vector<std::shared_ptr<Window>> orderedWindows() const;
+    std::shared_ptr<Window> windowWithWindowNumber(long number) const;
+    std::shared_ptr<Window> keyWindow() const { return m_keyWindow.lock(); }
+    std::shared_ptr<Window> mainWindow() const { return m_mainWindow.lock(); }
+
+    // Modal windows and sessions.
+    long runModalForWindow(const std::shared_ptr<Window>& window);
+    void stopModal();
+    void stopModalWithCode(long code);
+    void abortModal();
+    std::shared_ptr<ModalSession> beginModalSessionForWindow(const std::shared_ptr<Window>& window);
+    // One pass over the queued events: Continue while the session runs, else the code it was stopped with.
+    long runModalSession(const std::shared_ptr<ModalSession>& session);
+    void endModalSession(const std::shared_ptr<ModalSession>& session);
+    std::shared_ptr<Window> modalWindow() const;
+
+    // Sheets, the older form: a sheet on the window with a handler for the return code.
+    void beginSheet(const std::shared_ptr<Window>& sheet, const std::shared_ptr<Window>& docWindow,
+        std::function<void(long)> completionHandler);
+    void endSheet(const std::shared_ptr<Window>& sheet, long returnCode = -1000); // ModalResponse::Stopped
+
+    // Odds and ends.
+    void beep();
+    fnd::Expected<void> openURL(const fnd::String& url);
+    const std::shared_ptr<fnd::Object>& mainMenu() const { return m_mainMenu; }
+    void setMainMenu(const std::shared_ptr<fnd::Object>& menu) { m_mainMenu = menu; }
+    bool isActive() const { return m_active; }
+    void activateIgnoringOtherApps(bool flag);
+    void deactivate();
+
+    // Used by windows.
+    void orderWindow(Window& window, int place, long otherWindowNumber);
+    void windowWillClose(Window& window);
+    void windowDidClose(Window& window);
+    void makeKey(Window* window);
+    void makeMain(Window* window);
+    long registerWindow(Window& window);
+    void unregisterWindow(Window& window);
+    bool isWindowBlockedByModal(const Window& window) const;
+    // Forgets every window, queued event, session and delegate: a fresh application (the headless backend calls
+    // it when installed).
+    void reset();
+
+private:
+    struct WindowEntry {
+        std::weak_ptr<Window> window;
+        long number;
+    };
+    bool windowsAbove(const Window& a, const Window& b) const;
+    void chooseNewKeyAndMain(Window* leaving);
+    void finishTermination();
+    void wakeUp();
+    std::shared_ptr<fnd::Object> searchChain(const std::shared_ptr<Responder>& start, fnd::Selector action) const;
+
+    std::weak_ptr<ApplicationDelegate> m_delegate;
+    std::vector<WindowEntry> m_windows;
+    // On-screen windows front to back; they are kept alive while they are on screen.
+    std::vector<std::shared_ptr<Window>> m_order;
+    std::weak_ptr<Window> m_keyWindow;
+    std::weak_ptr<Window> m_mainWindow;
+    std::deque<std::shared_ptr<Event>> m_queue;
+    std::shared_ptr<Event> m_currentEvent;
+    struct Monitor {
+        long token;
+        EventMask mask;
+        std::shared_ptr<EventMonitor> handler;
+    };
+    std::vector<Monitor> m_monitors;
+    long m_nextMonitorToken { 1 };
+    std::vector<std::shared_ptr<ModalSession>> m_modalSessions;
+    std::shared_ptr<fnd::Object> m_mainMenu;
+    long m_nextWindowNumber { 1 };
+    bool m_running { false };
+    bool m_launched { false };
+    bool m_terminated { false };
+    bool m_active { true };
+    bool m_terminatePending { false };
+    // Counts stop requests, so that a waiting nextEvent returns to a loop that should end.
+    std::uint64_t m_interrupts { 0 };
+};
+
+}

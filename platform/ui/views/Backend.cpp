@@ -1,0 +1,68 @@
+#include "platform/ui/views/Backend.h"
+
+#include "platform/ui/dragging/Dragging.h"
+#include "platform/ui/menus/MenuTracking.h"
+
+namespace ui {
+
+namespace {
+
+// Used until a real backend is installed: a screen to lay windows out on, and nothing shown.
+class OffscreenBackend final : public Backend {
+public:
+    std::vector<ScreenGeometry> screens() override { return { { { 0, 0, 1440, 900 }, { 0, 0, 1440, 878 }, 1 } }; }
+    std::shared_ptr<gfx::WindowSurface> surfaceForWindow(Window&) override { return nullptr; }
+};
+
+std::shared_ptr<Backend>& installed()
+{
+    static std::shared_ptr<Backend> backend = std::make_shared<OffscreenBackend>();
+    return backend;
+}
+
+}
+
+Backend& Backend::current()
+{
+    return *installed();
+}
+
+void Backend::install(std::shared_ptr<Backend> backend)
+{
+    installed() = backend ? std::move(backend) : std::make_shared<OffscreenBackend>();
+}
+
+gfx::EdgeInsets Backend::frameInsets(unsigned styleMask)
+{
+    // A title bar of the platform's usual height on titled windows.
+    constexpr double TitleBarHeight = 22;
+    return { (styleMask & 1u) ? TitleBarHeight : 0, 0, 0, 0 };
+}
+
+fnd::Expected<void> Backend::openURL(const fnd::String& url)
+{
+    return std::unexpected(fnd::Error::make("ui", 2, fnd::String("No window system can open ") + url));
+}
+
+std::optional<long> Backend::popUpMenu(Menu& menu, gfx::Point screenLocation)
+{
+    return runMenuTracking(menu, screenLocation);
+}
+
+std::optional<DragResult> Backend::dragImage(View&, const std::shared_ptr<gfx::Image>&, gfx::Point, gfx::Point,
+    const std::shared_ptr<Pasteboard>&, const std::shared_ptr<fnd::Object>&, bool)
+{
+    return std::nullopt;
+}
+
+std::vector<fnd::String> Backend::clipboardTypes(const fnd::String&)
+{
+    return {};
+}
+
+std::optional<fnd::Data> Backend::clipboardData(const fnd::String&, const fnd::String&)
+{
+    return std::nullopt;
+}
+
+}

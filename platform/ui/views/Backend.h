@@ -1,0 +1,77 @@
+#pragma once
+
+#include "platform/foundation/runtime/Error.h"
+#include "platform/foundation/runtime/Value.h"
+#include "platform/graphics/Geometry.h"
+#include "platform/ui/views/Forward.h"
+
+#include <memory>
+#include <vector>
+
+namespace gfx {
+class Image;
+class WindowSurface;
+}
+
+namespace ui {
+
+class Pasteboard;
+struct DragResult;
+
+// What a window system provides. One backend is current per process: the headless one in tests and offscreen work,
+// the GTK one with real windows. The ui module calls it; it delivers input by posting events to the application
+// (Application::postEvent).
+class Backend {
+public:
+    virtual ~Backend() = default;
+
+    // The installed backend; a minimal offscreen one (one 1440×900 screen, no surfaces) until one is installed.
+    static Backend& current();
+    static void install(std::shared_ptr<Backend> backend);
+
+    struct ScreenGeometry {
+        gfx::Rect frame;
+        gfx::Rect visibleFrame;
+        double backingScaleFactor { 1 };
+    };
+    virtual std::vector<ScreenGeometry> screens() = 0;
+
+    // The space the window system adds around a content rect for a style mask (the title bar).
+    virtual gfx::EdgeInsets frameInsets(unsigned styleMask);
+
+    // Window surfaces: the pixels a window's content is drawn into (content size times the backing scale), or
+    // nullptr when the backend shows nothing.
+    virtual std::shared_ptr<gfx::WindowSurface> surfaceForWindow(Window& window) = 0;
+    // The window's frame, order, title, alpha or visibility changed.
+    virtual void windowChanged(Window& window) { (void)window; }
+    // The window is closed for good.
+    virtual void windowClosed(Window& window) { (void)window; }
+    // The content was drawn and may be shown.
+    virtual void windowFlushed(Window& window) { (void)window; }
+
+    // Services.
+    virtual void beep() { }
+    virtual fnd::Expected<void> openURL(const fnd::String& url);
+    // A modal session began for the window; the headless backend answers it from its script here.
+    virtual void modalSessionBegan(Window& window) { (void)window; }
+    virtual void sheetBegan(Window& sheet, Window& parent) { (void)sheet, (void)parent; }
+    // The sheet left the parent (the parent takes input again).
+    virtual void sheetEnded(Window& sheet, Window& parent) { (void)sheet, (void)parent; }
+    // A blocking pop-up or context menu with its top left at the screen point: the backend answers the chosen item
+    // index (nullopt: dismissed). The default draws the menu ourselves in a pop-up window of its own and tracks the
+    // mouse and keyboard over nextEvent (runMenuTracking).
+    virtual std::optional<long> popUpMenu(Menu& menu, gfx::Point screenLocation);
+
+    // A drag the window system runs itself, so that it can leave this program: the image's origin and the mouse
+    // are on the screen. nullopt leaves the drag to the in-process drag loop (the default).
+    virtual std::optional<DragResult> dragImage(View& view, const std::shared_ptr<gfx::Image>& image,
+        gfx::Point imageOrigin, gfx::Point mouse, const std::shared_ptr<Pasteboard>& pasteboard,
+        const std::shared_ptr<fnd::Object>& source, bool slideBack);
+
+    // Clipboard and drag hooks, filled by the pasteboard and drag classes' backend side.
+    virtual std::vector<fnd::String> clipboardTypes(const fnd::String& pasteboardName);
+    virtual std::optional<fnd::Data> clipboardData(const fnd::String& pasteboardName, const fnd::String& type);
+    virtual void clipboardChanged(const fnd::String& pasteboardName) { (void)pasteboardName; }
+};
+
+}

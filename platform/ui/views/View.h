@@ -1,0 +1,292 @@
+#pragma once
+
+#include "platform/foundation/runtime/Error.h"
+#include "platform/graphics/AffineTransform.h"
+#include "platform/graphics/Geometry.h"
+#include "platform/ui/views/Responder.h"
+#include "platform/ui/views/TrackingArea.h"
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace gfx {
+class BitmapImageRep;
+}
+
+namespace ui {
+
+class Layer;
+namespace detail {
+struct ViewLayerHosting;
+}
+
+// Autoresizing-mask bits with the platform's values.
+namespace AutoresizingMask {
+constexpr unsigned NotSizable = 0;
+constexpr unsigned MinXMargin = 1;
+constexpr unsigned WidthSizable = 2;
+constexpr unsigned MaxXMargin = 4;
+constexpr unsigned MinYMargin = 8;
+constexpr unsigned HeightSizable = 16;
+constexpr unsigned MaxYMargin = 32;
+}
+
+// Where addSubview puts a view relative to another.
+enum class WindowOrderingMode { Below = -1, Out = 0, Above = 1 };
+
+// Names of the notifications a view posts (object: the view).
+namespace ViewNotification {
+inline const fnd::String FrameDidChange = "NSViewFrameDidChangeNotification";
+inline const fnd::String BoundsDidChange = "NSViewBoundsDidChangeNotification";
+}
+
+enum class ComparisonResult { Ascending = -1, Same = 0, Descending = 1 };
+
+// Whether a view shows a focus ring while it has the keyboard, with the platform's values.
+enum class FocusRingType { Default = 0, None = 1, Exterior = 2 };
+
+// A rectangle of a window's content, with its own coordinate system (bounds) inside its frame (in the superview's
+// coordinates). The bounds origin is the scroll position; the bounds scale (frame size over bounds size) is
+// cumulative through scaleUnitSquareToSize and survives frame resizes. Subviews are owned and drawn in order, the
+// first at the back. Views are made with create() (or fnd::makeObject) so that they live in a shared_ptr.
+class View : public Responder {
+    FND_OBJECT(View)
+    static void describeClass(fnd::ClassBuilder<View>& c);
+
+public:
+    View() = default;
+    ~View() override;
+    static std::shared_ptr<View> create(gfx::Rect frame = {});
+    // Subclasses made by create() of theirs call this with their frame.
+    void initWithFrame(gfx::Rect frame);
+
+    // Tree.
+    std::shared_ptr<View> superview() const { return m_superview.lock(); }
+    const std::vector<std::shared_ptr<View>>& subviews() const { return m_subviews; }
+    std::shared_ptr<Window> window() const { return m_window.lock(); }
+    void addSubview(const std::shared_ptr<View>& view);
+    void addSubview(const std::shared_ptr<View>& view, WindowOrderingMode place, const View* relativeTo);
+    void removeFromSuperview();
+    void replaceSubview(const std::shared_ptr<View>& oldView, const std::shared_ptr<View>& newView);
+    void setSubviews(const std::vector<std::shared_ptr<View>>& views);
+    void sortSubviewsUsingFunction(const std::function<ComparisonResult(const View&, const View&)>& compare);
+    bool isDescendantOf(const View& view) const;
+    std::shared_ptr<View> ancestorSharedWithView(const View& view) const;
+    virtual long tag() const { return -1; }
+    std::shared_ptr<View> viewWithTag(long tag) const;
+
+    // Hooks around tree changes.
+    virtual void viewWillMoveToWindow(Window* window);
+    virtual void viewDidMoveToWindow();
+    virtual void viewWillMoveToSuperview(View* superview);
+    virtual void viewDidMoveToSuperview();
+    virtual void didAddSubview(View& subview);
+    virtual void willRemoveSubview(View& subview);
+    // Sent by the interface-file loader once every object of the file is connected.
+    virtual void awakeFromNib() { }
+    // Around a resize the person drags (the window sends them to every view of its tree).
+    virtual void viewWillStartLiveResize() { }
+    virtual void viewDidEndLiveResize() { }
+    bool inLiveResize() const;
+
+    // Geometry.
+    gfx::Rect frame() const { return m_frame; }
+    virtual void setFrame(gfx::Rect frame);
+    virtual void setFrameOrigin(gfx::Point origin);
+    virtual void setFrameSize(gfx::Size size);
+    gfx::Rect bounds() const { return m_bounds; }
+    virtual void setBounds(gfx::Rect bounds);
+    virtual void setBoundsOrigin(gfx::Point origin);
+    virtual void setBoundsSize(gfx::Size size);
+    // Scales the unit square of the bounds: a cumulative zoom (2, 2) halves the bounds.
+    virtual void scaleUnitSquareToSize(gfx::Size size);
+    void translateOriginToPoint(gfx::Point point);
+    virtual bool isFlipped() const { return false; }
+
+    bool postsFrameChangedNotifications() const { return m_postsFrameChanged; }
+    void setPostsFrameChangedNotifications(bool flag) { m_postsFrameChanged = flag; }
+    bool postsBoundsChangedNotifications() const { return m_postsBoundsChanged; }
+    void setPostsBoundsChangedNotifications(bool flag) { m_postsBoundsChanged = flag; }
+
+    // Autoresizing.
+    unsigned autoresizingMask() const { return m_autoresizingMask; }
+    void setAutoresizingMask(unsigned mask) { m_autoresizingMask = mask; }
+    bool autoresizesSubviews() const { return m_autoresizesSubviews; }
+    void setAutoresizesSubviews(bool flag) { m_autoresizesSubviews = flag; }
+    // oldSize is the superview's bounds size before the change.
+    virtual void resizeSubviewsWithOldSize(gfx::Size oldSize);
+    virtual void resizeWithOldSuperviewSize(gfx::Size oldSize);
+
+    // Conversions between this view and another of the same window; nullptr means the window's base coordinates.
+    gfx::Point convertPointFromView(gfx::Point point, const View* view) const;
+    gfx::Point convertPointToView(gfx::Point point, const View* view) const;
+    gfx::Size convertSizeFromView(gfx::Size size, const View* view) const;
+    gfx::Size convertSizeToView(gfx::Size size, const View* view) const;
+    gfx::Rect convertRectFromView(gfx::Rect rect, const View* view) const;
+    gfx::Rect convertRectToView(gfx::Rect rect, const View* view) const;
+    // This view's coordinates to its window's base coordinates (y up, origin at the content's bottom left).
+    gfx::AffineTransform transformToBase() const;
+    // Bounds to the superview's coordinates.
+    gfx::AffineTransform transformToSuperview() const;
+
+    // Visibility and hit testing.
+    bool isHidden() const { return m_hidden; }
+    void setHidden(bool hidden);
+    bool isHiddenOrHasHiddenAncestor() const;
+    // The opacity the view and its subviews are drawn with (0 to 1); view animations fade views through it.
+    double alphaValue() const { return m_alpha; }
+    void setAlphaValue(double alpha);
+    virtual bool isOpaque() const { return false; }
+    // The part of the bounds not clipped by the superviews.
+    gfx::Rect visibleRect() const;
+    // point is in the superview's coordinates; the deepest visible view under it, or nullptr.
+    virtual std::shared_ptr<View> hitTest(gfx::Point point);
+    bool mouseInRect(gfx::Point point, gfx::Rect rect) const;
+
+    // Display.
+    bool needsDisplay() const { return !m_dirtyRects.empty(); }
+    void setNeedsDisplay(bool flag);
+    void setNeedsDisplayInRect(gfx::Rect rect);
+    // Draws the visible rect (or the rect) now, with the views behind and in front of it.
+    void display();
+    void displayRect(gfx::Rect rect);
+    // Draws what was marked as needing display, in this view and below.
+    void displayIfNeeded();
+    virtual void viewWillDraw() { }
+    virtual void drawRect(gfx::Rect dirtyRect);
+    // During drawRect: whether any of the rects being drawn meets the rect, and those rects (view coordinates).
+    bool needsToDrawRect(gfx::Rect rect) const;
+    std::vector<gfx::Rect> getRectsBeingDrawn() const;
+    // Drawing outside a display pass: the view's coordinates and clip on the window's context.
+    bool canDraw() const;
+    bool lockFocusIfCanDraw();
+    void lockFocus();
+    void unlockFocus();
+    static bool isDrawingToScreen();
+
+    // Scrolling through the enclosing clip views (ViewScrolling.cpp). scrollRectToVisible moves each enclosing clip
+    // view, innermost first, as little as needed to show the rect (in this view's coordinates); true when one moved.
+    virtual bool scrollRectToVisible(gfx::Rect rect);
+    // Scrolls the nearest enclosing clip view so the point (this view's coordinates) is its bounds origin.
+    void scrollPoint(gfx::Point point);
+    std::shared_ptr<ScrollView> enclosingScrollView() const;
+    // During a drag that left the enclosing clip view: scrolls it toward the mouse; true when it moved.
+    virtual bool autoscroll(const Event& event);
+
+    // Drawing the view elsewhere.
+    fnd::Expected<fnd::Data> dataWithPDFInsideRect(gfx::Rect rect);
+    fnd::Expected<fnd::Data> dataWithEPSInsideRect(gfx::Rect rect);
+    std::shared_ptr<gfx::BitmapImageRep> bitmapImageRepForCachingDisplayInRect(gfx::Rect rect) const;
+    void cacheDisplayInRect(gfx::Rect rect, gfx::BitmapImageRep& bitmap);
+
+    // Tracking areas and cursor rects.
+    const std::vector<std::shared_ptr<TrackingArea>>& trackingAreas() const { return m_trackingAreas; }
+    void addTrackingArea(const std::shared_ptr<TrackingArea>& area);
+    void removeTrackingArea(const std::shared_ptr<TrackingArea>& area);
+    // Sent when the visible rect may have changed, so areas tied to geometry can be rebuilt.
+    virtual void updateTrackingAreas() { }
+    // The older form: returns the area's tag.
+    long addTrackingRect(
+        gfx::Rect rect, const std::shared_ptr<Responder>& owner, fnd::Value userData, bool assumeInside);
+    void removeTrackingRect(long tag);
+    void addCursorRect(gfx::Rect rect, std::shared_ptr<SettableCursor> cursor);
+    void removeCursorRect(gfx::Rect rect, const std::shared_ptr<SettableCursor>& cursor);
+    void discardCursorRects();
+    // Rebuilds the cursor rects; the window calls it when they were invalidated.
+    virtual void resetCursorRects() { }
+    struct CursorRect {
+        gfx::Rect rect;
+        std::shared_ptr<SettableCursor> cursor;
+    };
+    const std::vector<CursorRect>& cursorRects() const { return m_cursorRects; }
+
+    // Mouse answers.
+    virtual std::shared_ptr<Menu> menuForEvent(const Event& event);
+    virtual bool acceptsFirstMouse(const Event* event) { return (void)event, false; }
+    virtual bool needsPanelToBecomeKey() const { return false; }
+
+    // Tool tips. The view's own tip covers its bounds (empty: none). toolTipAtPoint answers the tip at a point (view
+    // coordinates) and, through rect, the area it holds for; views with a tip per part (cells, segments, tabs)
+    // answer their own and fall back to the view's.
+    const fnd::String& toolTip() const { return m_toolTip; }
+    void setToolTip(const fnd::String& toolTip);
+    virtual fnd::String toolTipAtPoint(gfx::Point point, gfx::Rect* rect = nullptr);
+
+    // Offers the key equivalent to the subviews, front to back.
+    bool performKeyEquivalent(const Event& event) override;
+
+    // Keyboard focus. The key view loop is the order Tab walks; setNextKeyView also makes this view the next one's
+    // previous key view. The valid key views are the next (previous) views of the loop that can take the keyboard.
+    std::shared_ptr<View> nextKeyView() const { return m_nextKeyView.lock(); }
+    void setNextKeyView(const std::shared_ptr<View>& view);
+    std::shared_ptr<View> previousKeyView() const { return m_previousKeyView.lock(); }
+    std::shared_ptr<View> nextValidKeyView() const;
+    std::shared_ptr<View> previousValidKeyView() const;
+    // Takes the keyboard, is shown and sits in a window.
+    virtual bool canBecomeKeyView() const;
+    // The window draws a ring around the shape drawFocusRingMask fills (within focusRingMaskBounds, in the view's
+    // coordinates) while the view is the first responder of the key window.
+    virtual FocusRingType focusRingType() const { return m_focusRingType; }
+    virtual void setFocusRingType(FocusRingType type) { m_focusRingType = type; }
+    virtual void drawFocusRingMask() { }
+    virtual gfx::Rect focusRingMaskBounds() const { return {}; }
+    // Redraws the rect with the room a focus ring takes around it.
+    void setKeyboardFocusRingNeedsDisplayInRect(gfx::Rect rect);
+    void noteFocusRingMaskChanged() { setKeyboardFocusRingNeedsDisplayInRect(focusRingMaskBounds()); }
+    // Whether the view shows its focus ring now (the key window's first responder with a ring).
+    bool showsFocusRingNow() const;
+
+    // The right mouse shows the context menu through the installed presenter (the menu classes install it).
+    void rightMouseDown(const Event& event) override;
+    using ContextMenuPresenter = std::function<void(const std::shared_ptr<Menu>&, const Event&, View&)>;
+    static void setContextMenuPresenter(ContextMenuPresenter presenter);
+
+    // Used by the window.
+    void setWindowFromSuperview(const std::shared_ptr<Window>& window);
+    const std::vector<gfx::Rect>& dirtyRects() const { return m_dirtyRects; }
+    void clearDirtyRects() { m_dirtyRects.clear(); }
+    void setRectsBeingDrawn(std::vector<gfx::Rect> rects) { m_rectsBeingDrawn = std::move(rects); }
+    static void setIsRootViewOfWindow(View& view, const std::shared_ptr<Window>& window);
+
+    // A layer tree the view hosts: drawn over the view's own drawing, upright (y up) also in a flipped view, its
+    // root kept on the view's bounds, and redrawn whenever the tree changes or animates. wantsLayer without a
+    // layer set makes a plain root layer.
+    std::shared_ptr<Layer> layer() const;
+    void setLayer(std::shared_ptr<Layer> layer);
+    bool wantsLayer() const;
+    void setWantsLayer(bool flag);
+
+private:
+    void insertSubview(const std::shared_ptr<View>& view, std::size_t index);
+    void removeSubviewAt(std::size_t index);
+    void frameDidChange(gfx::Rect oldFrame);
+    void boundsDidChange();
+    void propagateWindow(Window* window);
+    void noteWindowDirty();
+    void hostedLayerGeometryDidChange();
+
+    std::weak_ptr<View> m_superview;
+    std::weak_ptr<Window> m_window;
+    std::vector<std::shared_ptr<View>> m_subviews;
+    gfx::Rect m_frame;
+    gfx::Rect m_bounds;
+    unsigned m_autoresizingMask { AutoresizingMask::NotSizable };
+    bool m_autoresizesSubviews { true };
+    bool m_hidden { false };
+    double m_alpha { 1 };
+    bool m_postsFrameChanged { true };
+    bool m_postsBoundsChanged { true };
+    bool m_focusLocked { false };
+    std::vector<gfx::Rect> m_dirtyRects;
+    std::vector<gfx::Rect> m_rectsBeingDrawn;
+    std::vector<std::shared_ptr<TrackingArea>> m_trackingAreas;
+    std::vector<CursorRect> m_cursorRects;
+    std::weak_ptr<View> m_nextKeyView;
+    std::weak_ptr<View> m_previousKeyView;
+    FocusRingType m_focusRingType { FocusRingType::Default };
+    std::shared_ptr<detail::ViewLayerHosting> m_layerHosting;
+    fnd::String m_toolTip;
+};
+
+}

@@ -1,0 +1,250 @@
+#include "platform/ui/views/Window.h"
+
+#include "platform/ui/views/Application.h"
+#include "platform/ui/views/Event.h"
+#include "platform/ui/views/ToolTipManager.h"
+
+#include <functional>
+
+namespace ui {
+
+bool Window::acceptsInput() const
+{
+    return !m_attachedSheet && !m_modalBlocked && !Application::shared().isWindowBlockedByModal(*this);
+}
+
+void Window::sendEvent(const Event& event)
+{
+    auto self = std::static_pointer_cast<Window>(shared_from_this());
+    ToolTipManager::shared().windowWillSendEvent(*this, event);
+    auto type = event.type();
+    bool isInput = event.isMouseEvent() || event.isKeyEvent() || type == EventType::FlagsChanged;
+    bool toToolbar = m_toolbarTakesMouseWhileBlocked && m_toolbarView && event.isMouseEvent()
+        && (gfx::pointInRect(event.locationInWindow(), m_toolbarView->frame())
+            || (mouseDownView() && mouseDownView()->isDescendantOf(*m_toolbarView)));
+    if (isInput && type != EventType::MouseMoved && !acceptsInput() && !toToolbar) {
+        // A window behind a sheet or a modal session answers a click with a beep.
+        if (type == EventType::LeftMouseDown || type == EventType::RightMouseDown || type == EventType::KeyDown)
+            Application::shared().beep();
+        return;
+    }
+    if (event.isMouseEvent() && m_ignoresMouseEvents)
+        return;
+
+    switch (type) {
+    case EventType::LeftMouseDown:
+    case EventType::RightMouseDown:
+    case EventType::OtherMouseDown: {
+        std::shared_ptr<View> view = hitTestViews(event.locationInWindow());
+        if (!m_isKey && canBecomeKeyWindow() && type == EventType::LeftMouseDown && !toToolbar) {
+            makeKeyAndOrderFront();
+            // The click only activates the window unless the view takes first clicks.
+            if (!view || !view->acceptsFirstMouse(&event))
+                return;
+        }
+        if (!view)
+            return;
+        if (type == EventType::LeftMouseDown && view->acceptsFirstResponder())
+            makeFirstResponder(view);
+        m_mouseDownView = view;
+        view->dispatchEvent(event);
+        return;
+    }
+    case EventType::LeftMouseDragged:
+    case EventType::RightMouseDragged:
+    case EventType::OtherMouseDragged:
+        updateTrackingAreas(event.locationInWindow(), event);
+        [[fallthrough]];
+    case EventType::LeftMouseUp:
+    case EventType::RightMouseUp:
+    case EventType::OtherMouseUp: {
+        // The view that took the press keeps the drag and the release.
+        auto view = mouseDownView();
+        if (!view)
+            view = hitTestViews(event.locationInWindow());
+        if (type == EventType::LeftMouseUp || type == EventType::RightMouseUp || type == EventType::OtherMouseUp)
+            m_mouseDownView.reset();
+        if (view)
+            view->dispatchEvent(event);
+        return;
+    }
+    case EventType::MouseMoved:
+        updateTrackingAreas(event.locationInWindow(), event);
+        updateCursor(event.locationInWindow());
+        if (m_acceptsMouseMovedEvents)
+            firstResponder()->mouseMoved(event);
+        return;
+    case EventType::ScrollWheel:
+        if (auto view = hitTestViews(event.locationInWindow()))
+            view->scrollWheel(event);
+        return;
+    case EventType::KeyDown:
+    case EventType::KeyUp:
+    case EventType::FlagsChanged:
+        firstResponder()->dispatchEvent(event);
+        return;
+    case EventType::MouseEntered:
+    case EventType::MouseExited:
+        if (auto area = event.trackingArea()) {
+            if (auto owner = area->owner())
+                owner->dispatchEvent(event);
+        }
+        return;
+    default:
+        return;
+    }
+}
+
+namespace {
+
+void forEachView(View& view, const std::function<void(View&)>& visit)
+{
+    visit(view);
+    auto subviews = view.subviews();
+    for (const auto& sub : subviews)
+        forEachView(*sub, visit);
+}
+
+void forEachView(const std::vector<std::shared_ptr<View>>& roots, const std::function<void(View&)>& visit)
+{
+    for (const auto& root : roots)
+        forEachView(*root, visit);
+}
+
+}
+
+void Window::updateTrackingAreas(gfx::Point basePoint, const Event& cause)
+{
+    if (!m_contentView)
+        return;
+    bool dragging = cause.type() == EventType::LeftMouseDragged || cause.type() == EventType::RightMouseDragged
+        || cause.type() == EventType::OtherMouseDragged;
+    auto first = firstResponder();
+    struct Change {
+        std::shared_ptr<TrackingArea> area;
+        EventType type;
+    };
+    std::vector<Change> exits, enters, moves;
+    forEachView(rootViews(), [&](View& view) {
+        for (const auto& area : view.trackingAreas()) {
+            unsigned o = area->options();
+            if (dragging && !(o & TrackingOptions::EnabledDuringMouseDrag))
+                continue;
+            bool active = (o & TrackingOptions::ActiveAlways) || ((o & TrackingOptions::ActiveInKeyWindow) && m_isKey)
+                || ((o & TrackingOptions::ActiveInActiveApp) && Application::shared().isActive())
+                || ((o & TrackingOptions::ActiveWhenFirstResponder) && first.get() == &view);
+            bool inside = false;
+            if (active && !view.isHiddenOrHasHiddenAncestor()) {
+                auto local = view.convertPointFromView(basePoint, nullptr);
+                auto rect = (o & TrackingOptions::InVisibleRect) ? view.visibleRect() : area->rect();
+                inside = view.mouseInRect(local, gfx::intersectionRect(rect, view.visibleRect()));
+            }
+            if (inside != area->isInside()) {
+                area->setInside(inside);
+                if (o & TrackingOptions::MouseEnteredAndExited)
+                    (inside ? enters : exits)
+                        .push_back({ area, inside ? EventType::MouseEntered : EventType::MouseExited });
+            } else if (inside && (o & TrackingOptions::MouseMoved)) {
+                moves.push_back({ area, EventType::MouseMoved });
+            }
+        }
+    });
+    // Leaving one area comes before entering the next, as the platform orders them.
+    auto send = [&](const Change& change) {
+        auto owner = change.area->owner();
+        if (!owner)
+            return;
+        std::shared_ptr<Event> e;
+        if (change.type == EventType::MouseMoved) {
+            e = Event::mouseEventWithType(
+                EventType::MouseMoved, basePoint, cause.modifierFlags(), cause.timestamp(), m_windowNumber, 0, 0, 0);
+        } else {
+            e = Event::enterExitEventWithType(change.type, basePoint, cause.modifierFlags(), cause.timestamp(),
+                m_windowNumber, 0, change.area->trackingNumber(), change.area->userInfo());
+        }
+        e->setTrackingArea(change.area);
+        owner->dispatchEvent(*e);
+    };
+    for (const auto& c : exits)
+        send(c);
+    for (const auto& c : enters)
+        send(c);
+    for (const auto& c : moves)
+        send(c);
+}
+
+void Window::forgetMouseDownView(const View& view)
+{
+    auto pressed = mouseDownView();
+    if (pressed && pressed->isDescendantOf(view))
+        m_mouseDownView.reset();
+}
+
+void Window::beginLiveResize()
+{
+    if (m_inLiveResize || !m_contentView)
+        return;
+    m_inLiveResize = true;
+    forEachView(*m_contentView, [](View& v) { v.viewWillStartLiveResize(); });
+}
+
+void Window::endLiveResize()
+{
+    if (!m_inLiveResize)
+        return;
+    m_inLiveResize = false;
+    if (m_contentView)
+        forEachView(*m_contentView, [](View& v) { v.viewDidEndLiveResize(); });
+}
+
+// Cursor rects.
+
+void Window::invalidateCursorRectsForView(View&)
+{
+    m_cursorRectsValid = false;
+}
+
+void Window::discardCursorRects()
+{
+    forEachView(rootViews(), [](View& v) { v.discardCursorRects(); });
+    m_cursorRectsValid = false;
+}
+
+void Window::resetCursorRects()
+{
+    if (!m_contentView)
+        return;
+    forEachView(rootViews(), [](View& v) {
+        v.discardCursorRects();
+        if (!v.isHiddenOrHasHiddenAncestor())
+            v.resetCursorRects();
+    });
+    m_cursorRectsValid = true;
+}
+
+void Window::updateCursor(gfx::Point basePoint)
+{
+    if (!m_cursorRectsEnabled || !m_contentView)
+        return;
+    if (!m_cursorRectsValid)
+        resetCursorRects();
+    std::shared_ptr<SettableCursor> cursor;
+    // Later views are in front, so the last match wins.
+    forEachView(rootViews(), [&](View& view) {
+        if (view.cursorRects().empty() || view.isHiddenOrHasHiddenAncestor())
+            return;
+        auto local = view.convertPointFromView(basePoint, nullptr);
+        auto visible = view.visibleRect();
+        for (const auto& r : view.cursorRects()) {
+            if (view.mouseInRect(local, gfx::intersectionRect(r.rect, visible)))
+                cursor = r.cursor;
+        }
+    });
+    if (!cursor)
+        cursor = defaultCursor();
+    if (cursor && cursor != m_currentCursor)
+        cursor->set();
+    m_currentCursor = cursor;
+}
+
+}

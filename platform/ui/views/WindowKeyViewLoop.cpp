@@ -1,0 +1,194 @@
+#include "platform/ui/views/Window.h"
+
+#include "platform/ui/controls/ButtonCell.h"
+#include "platform/ui/controls/Control.h"
+#include "platform/ui/views/Event.h"
+#include "platform/ui/text/TextView.h"
+
+#include <algorithm>
+#include <functional>
+
+namespace ui {
+
+namespace {
+
+void collectDescendants(View& view, std::vector<std::shared_ptr<View>>& into)
+{
+    for (const auto& sub : view.subviews()) {
+        into.push_back(sub);
+        collectDescendants(*sub, into);
+    }
+}
+
+// The views below the content view in reading order on the screen: rows from the top, then from the left.
+std::vector<std::shared_ptr<View>> viewsInReadingOrder(View& contentView)
+{
+    std::vector<std::shared_ptr<View>> views;
+    collectDescendants(contentView, views);
+    struct Placed {
+        std::shared_ptr<View> view;
+        double top;
+        double left;
+        std::size_t treeOrder;
+    };
+    std::vector<Placed> placed;
+    for (const auto& v : views) {
+        auto inBase = v->convertRectToView(v->bounds(), nullptr);
+        placed.push_back({ v, inBase.maxY(), inBase.minX(), placed.size() });
+    }
+    // Views on the same spot keep their order in the tree.
+    std::sort(placed.begin(), placed.end(), [](const Placed& a, const Placed& b) {
+        if (a.top != b.top)
+            return a.top > b.top;
+        if (a.left != b.left)
+            return a.left < b.left;
+        return a.treeOrder < b.treeOrder;
+    });
+    views.clear();
+    for (auto& p : placed)
+        views.push_back(std::move(p.view));
+    return views;
+}
+
+bool isBacktab(const Event& event)
+{
+    const auto& chars = event.charactersIgnoringModifiers();
+    return (chars.length() > 0 && chars.units()[0] == 0x19) || (event.modifierFlags() & ModifierFlags::Shift);
+}
+
+bool isTab(const Event& event)
+{
+    const auto& chars = event.charactersIgnoringModifiers();
+    if (chars.length() == 0)
+        return event.keyCode() == KeyCode::Tab;
+    auto c = chars.units()[0];
+    return c == u'\t' || c == 0x19;
+}
+
+}
+
+void Window::recalculateKeyViewLoop()
+{
+    if (!m_contentView)
+        return;
+    auto views = viewsInReadingOrder(*m_contentView);
+    // The field editor stands in for the control it edits; it is not a stop of its own.
+    if (m_fieldEditor)
+        std::erase(views, std::static_pointer_cast<View>(m_fieldEditor));
+    for (std::size_t i = 0; i < views.size(); ++i)
+        views[i]->setNextKeyView(views[(i + 1) % views.size()]);
+}
+
+bool Window::hasKeyViewLinks() const
+{
+    if (!m_contentView)
+        return false;
+    std::vector<std::shared_ptr<View>> views;
+    collectDescendants(*m_contentView, views);
+    return std::any_of(views.begin(), views.end(), [](const auto& v) { return v->nextKeyView() != nullptr; });
+}
+
+std::shared_ptr<View> Window::keyViewStart() const
+{
+    auto view = std::dynamic_pointer_cast<View>(m_firstResponder.lock());
+    if (!view)
+        return nullptr;
+    // While a field is edited the field editor has the keyboard, but the loop goes on from the field.
+    if (auto control = std::dynamic_pointer_cast<Control>(view->superview())) {
+        if (control->currentEditor() == view)
+            return control;
+    }
+    return view;
+}
+
+void Window::selectKeyView(const std::shared_ptr<View>& view, KeyViewSelectionDirection direction)
+{
+    if (!view)
+        return;
+    auto self = shared_from_this();
+    m_keyViewSelectionDirection = direction;
+    makeFirstResponder(view);
+    m_keyViewSelectionDirection = KeyViewSelectionDirection::Direct;
+}
+
+void Window::selectNextKeyView(const fnd::Value&)
+{
+    if (m_autorecalculatesKeyViewLoop || !hasKeyViewLinks())
+        recalculateKeyViewLoop();
+    auto start = keyViewStart();
+    std::shared_ptr<View> next;
+    if (start) {
+        next = start->nextValidKeyView();
+    } else if (auto initial = initialFirstResponder(); initial && initial->canBecomeKeyView()) {
+        next = initial;
+    } else if (m_contentView) {
+        // Nothing has the keyboard yet: the loop starts at the top left.
+        for (const auto& v : viewsInReadingOrder(*m_contentView)) {
+            if (v->canBecomeKeyView()) {
+                next = v;
+                break;
+            }
+        }
+    }
+    selectKeyView(next, KeyViewSelectionDirection::Next);
+}
+
+void Window::selectPreviousKeyView(const fnd::Value&)
+{
+    if (m_autorecalculatesKeyViewLoop || !hasKeyViewLinks())
+        recalculateKeyViewLoop();
+    auto start = keyViewStart();
+    std::shared_ptr<View> previous;
+    if (start) {
+        previous = start->previousValidKeyView();
+    } else if (auto initial = initialFirstResponder(); initial) {
+        previous = initial->canBecomeKeyView() ? initial : initial->previousValidKeyView();
+    }
+    selectKeyView(previous, KeyViewSelectionDirection::Previous);
+}
+
+void Window::selectKeyViewFollowingView(View& view)
+{
+    if (m_autorecalculatesKeyViewLoop || !hasKeyViewLinks())
+        recalculateKeyViewLoop();
+    selectKeyView(view.nextValidKeyView(), KeyViewSelectionDirection::Next);
+}
+
+void Window::selectKeyViewPrecedingView(View& view)
+{
+    if (m_autorecalculatesKeyViewLoop || !hasKeyViewLinks())
+        recalculateKeyViewLoop();
+    selectKeyView(view.previousValidKeyView(), KeyViewSelectionDirection::Previous);
+}
+
+void Window::setDefaultButtonCell(const std::shared_ptr<ButtonCell>& cell)
+{
+    auto old = m_defaultButtonCell.lock();
+    if (old == cell)
+        return;
+    if (old && old->keyEquivalent() == u"\r")
+        old->setKeyEquivalent({});
+    m_defaultButtonCell = cell;
+    if (cell)
+        cell->setKeyEquivalent(u"\r");
+}
+
+void Window::keyDown(const Event& event)
+{
+    auto self = shared_from_this();
+    const unsigned commandKeys = ModifierFlags::Command | ModifierFlags::Control | ModifierFlags::Alternate;
+    if (isTab(event) && !(event.modifierFlags() & commandKeys)) {
+        if (isBacktab(event))
+            selectPreviousKeyView();
+        else
+            selectNextKeyView();
+        return;
+    }
+    // Keys with Command or Control were offered as key equivalents before they reached the first responder.
+    if (!(event.modifierFlags() & (ModifierFlags::Command | ModifierFlags::Control)) && m_contentView
+        && m_contentView->performKeyEquivalent(event))
+        return;
+    Responder::keyDown(event);
+}
+
+}

@@ -1,0 +1,114 @@
+#include "frameworks/AppKitExtensions/Text_ZORAppKitExtensions.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace Text_ZORAppKitExtensions;
+using gfx::BezierPath;
+using gfx::Point;
+using gfx::Rect;
+
+BezierPath polygon(std::initializer_list<Point> points)
+{
+    BezierPath path;
+    path.appendBezierPathWithPoints(std::vector<Point>(points));
+    path.closePath();
+    return path;
+}
+
+// A square ring: outside 0..100, hole 40..60.
+BezierPath ring()
+{
+    BezierPath path = *BezierPath::bezierPathWithRect({ 0, 0, 100, 100 });
+    path.appendBezierPathWithRect({ 40, 40, 20, 20 });
+    return path;
+}
+
+TEST(PathCrossings, HorizontalLinesCrossAShapeInEntryExitPairs)
+{
+    auto circle = BezierPath::bezierPathWithOvalInRect({ 50, 50, 100, 100 });
+    auto points = intersectingPointsWithHorizontalLineAtY(*circle, 100);
+    ASSERT_EQ(points.size(), 2u) << "the vertices on the line count once";
+    EXPECT_NEAR(points[0].x, 50, 0.5);
+    EXPECT_NEAR(points[1].x, 150, 0.5);
+    EXPECT_EQ(points[0].y, 100);
+    EXPECT_EQ(intersectingPointsWithHorizontalLineAtY(*circle, 150.1).size(), 0u);
+    EXPECT_EQ(intersectingPointsWithHorizontalLineAtY(*circle, 49.9).size(), 0u);
+    EXPECT_EQ(intersectingPointsWithHorizontalLineAtY(BezierPath(), 0).size(), 0u);
+
+    // A diamond's side vertices lie on the middle line; a lower peak and the top give touching pairs or nothing.
+    auto diamond = polygon({ { 0, 10 }, { 10, 0 }, { 20, 10 }, { 10, 20 } });
+    auto middle = intersectingPointsWithHorizontalLineAtY(diamond, 10);
+    ASSERT_EQ(middle.size(), 2u);
+    EXPECT_EQ(middle[0].x, 0);
+    EXPECT_EQ(middle[1].x, 20);
+    auto bottom = intersectingPointsWithHorizontalLineAtY(diamond, 0);
+    ASSERT_EQ(bottom.size(), 2u) << "the bottom still tests: a touching pair";
+    EXPECT_EQ(bottom[0].x, bottom[1].x);
+    EXPECT_TRUE(intersectingPointsWithHorizontalLineAtY(diamond, 20).empty());
+
+    // Below zero works like anywhere else.
+    auto low = polygon({ { 0, -30 }, { 10, -30 }, { 10, -10 }, { 0, -10 } });
+    EXPECT_EQ(intersectingPointsWithHorizontalLineAtY(low, -20).size(), 2u);
+
+    // A ring gives two stretches, sorted left to right.
+    auto across = intersectingPointsWithHorizontalLineAtY(ring(), 50);
+    ASSERT_EQ(across.size(), 4u);
+    EXPECT_EQ(across[0].x, 0);
+    EXPECT_EQ(across[1].x, 40);
+    EXPECT_EQ(across[2].x, 60);
+    EXPECT_EQ(across[3].x, 100);
+}
+
+TEST(PathCrossings, LineFragmentsOfAFixedHeightFitInsideTheShape)
+{
+    auto square = BezierPath::bezierPathWithRect({ 0, 0, 100, 100 });
+    auto rects = lineFragmentRectsForFixedLineheight(*square, 25);
+    ASSERT_EQ(rects.size(), 3u) << "the first line is only measured";
+    EXPECT_EQ(rects[0], (Rect { 0, 1, 100, 23 }));
+    EXPECT_EQ(rects[2], (Rect { 0, 51, 100, 23 }));
+    for (const auto& r : rects)
+        EXPECT_TRUE(square->containsPoint({ r.maxX() - 0.1, r.maxY() }));
+    EXPECT_TRUE(lineFragmentRectsForFixedLineheight(*square, 150).empty()) << "one line, only measured";
+
+    // In a triangle each line is as wide as the narrower of its two edges allow.
+    auto triangle = polygon({ { 0, 0 }, { 100, 0 }, { 50, 100 } });
+    auto steps = lineFragmentRectsForFixedLineheight(triangle, 20);
+    ASSERT_FALSE(steps.empty());
+    for (std::size_t i = 1; i < steps.size(); ++i)
+        EXPECT_LT(steps[i].width(), steps[i - 1].width());
+    for (const auto& r : steps) {
+        EXPECT_TRUE(triangle.containsPoint({ r.minX(), r.maxY() }));
+        EXPECT_TRUE(triangle.containsPoint({ r.maxX() - 1e-6, r.maxY() }));
+    }
+    auto holes = lineFragmentRectsForFixedLineheight(ring(), 20);
+    for (const auto& r : holes)
+        EXPECT_FALSE(gfx::intersectsRect(r, { 40, 40, 20, 20 })) << "nothing in the hole";
+}
+
+TEST(PathCrossings, AProposedLineGetsThePartInsideTheShape)
+{
+    Rect remaining;
+    // Left of the ring: the first stretch, and what is left of the proposed width after it.
+    Rect fragment = lineFragmentRectForProposedRect(ring(), { -20, 45, 100, 10 }, &remaining);
+    EXPECT_EQ(fragment, (Rect { 0, 45, 40, 10 }));
+    EXPECT_EQ(remaining, (Rect { 40, 45, 40, 10 })) << "up to the proposed rectangle's right edge";
+    // A stretch that begins left of the proposed rectangle is cut to it, not skipped.
+    fragment = lineFragmentRectForProposedRect(ring(), { 10, 45, 200, 10 }, &remaining);
+    EXPECT_EQ(fragment, (Rect { 10, 45, 30, 10 }));
+    EXPECT_EQ(remaining, (Rect { 40, 45, 170, 10 }));
+    fragment = lineFragmentRectForProposedRect(ring(), { 50, 45, 200, 10 }, &remaining);
+    EXPECT_EQ(fragment, (Rect { 60, 45, 40, 10 }));
+    EXPECT_EQ(remaining, (Rect { 100, 45, 150, 10 }));
+    // Inside the hole: nothing there, nothing left.
+    fragment = lineFragmentRectForProposedRect(ring(), { 42, 45, 16, 10 }, &remaining);
+    EXPECT_EQ(fragment, gfx::ZeroRect);
+    EXPECT_EQ(remaining, gfx::ZeroRect);
+    // The datum offset moves the test line: at the bottom edge of a rectangle reaching below the ring.
+    fragment = lineFragmentRectForProposedRect(ring(), { 45, 35, 10, 10 }, nullptr, -0.5);
+    EXPECT_EQ(fragment, (Rect { 45, 35, 10, 10 }));
+    EXPECT_EQ(lineFragmentRectForProposedRect(ring(), { 45, 35, 10, 10 }, nullptr, 0.5), gfx::ZeroRect);
+}
+
+}

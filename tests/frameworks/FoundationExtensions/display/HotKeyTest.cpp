@@ -1,0 +1,153 @@
+#include "frameworks/FoundationExtensions/ui/ZHKHotKeyCenter.h"
+
+#include "platform/foundation/services/Process.h"
+#include "platform/foundation/runtime/RunLoop.h"
+#include "platform/ui/views/Event.h"
+
+#include "support/Raised.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+// After everything else: Xlib defines macros (None, Bool, Status) other headers use as names.
+#include <X11/Xlib.h>
+#include <X11/keysym.h>
+
+namespace {
+
+// Presses keys on the X server as a person would, through the XTEST extension.
+void press(const char* action, const char* keys)
+{
+    auto status = fnd::Process::run({ "xdotool", action, "--delay", "20", keys });
+    ASSERT_TRUE(status && *status == 0) << keys;
+}
+
+// Runs the main run loop until the condition holds or five seconds have passed.
+template <typename Condition> bool runUntil(Condition condition, double seconds = 5)
+{
+    auto limit = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (!condition() && std::chrono::steady_clock::now() < limit)
+        fnd::RunLoop::main().runUntilDate(fnd::Date::now().addingTimeInterval(0.02));
+    return condition();
+}
+
+const auto Command = ui::ModifierFlags::Command;
+const auto Shift = ui::ModifierFlags::Shift;
+const auto Option = ui::ModifierFlags::Alternate;
+
+class Receiver : public fnd::Object {
+    FND_OBJECT(Receiver)
+    static void describeClass(fnd::ClassBuilder<Receiver>& c)
+    {
+        c.action("hotKeyFired:object:", &Receiver::hotKeyFired);
+    }
+
+public:
+    void hotKeyFired(const fnd::Value& event, const fnd::Value& object)
+    {
+        events.push_back(event.objectAs<ui::Event>());
+        objects.push_back(object);
+    }
+    std::vector<std::shared_ptr<ui::Event>> events;
+    std::vector<fnd::Value> objects;
+};
+FND_REGISTER_CLASS(Receiver, fnd::Object)
+
+TEST(HotKeys, FireOnReleaseWithAKeyUpEventWhateverTheLockKeys)
+{
+    ZHKHotKeyCenter center;
+    struct Cleanup {
+        ZHKHotKeyCenter& center;
+        ~Cleanup() { center.unregisterHotKeyWithKeyCode(ui::KeyCode::K, ui::ModifierFlags::Command); }
+    } cleanup { center };
+    std::vector<std::shared_ptr<ui::Event>> events;
+    ASSERT_TRUE(center.registerHotKeyWithKeyCode(ui::KeyCode::K, Command, [&](const ui::Event& event) {
+        events.push_back(
+            std::static_pointer_cast<ui::Event>(std::const_pointer_cast<fnd::Object>(event.shared_from_this())));
+    }));
+
+    press("keydown", "ctrl+k");
+    runUntil([&] { return !events.empty(); }, 0.3);
+    EXPECT_TRUE(events.empty()) << "pressing alone fires nothing";
+    press("keyup", "ctrl+k");
+    ASSERT_TRUE(runUntil([&] { return events.size() == 1; }));
+    EXPECT_EQ(events[0]->type(), ui::EventType::KeyUp);
+    EXPECT_EQ(events[0]->keyCode(), ui::KeyCode::K);
+    EXPECT_EQ(events[0]->modifierFlags(), Command);
+    EXPECT_EQ(events[0]->windowNumber(), -1);
+
+    press("key", "Num_Lock");
+    press("key", "ctrl+k");
+    press("key", "Num_Lock");
+    press("key", "Caps_Lock");
+    press("key", "ctrl+k");
+    press("key", "Caps_Lock");
+    EXPECT_TRUE(runUntil([&] { return events.size() == 3; }));
+
+    press("key", "ctrl+shift+k");
+    press("key", "k");
+    runUntil([&] { return events.size() > 3; }, 0.3);
+    EXPECT_EQ(events.size(), 3u) << "other modifiers are other combinations";
+
+    center.unregisterHotKeyWithKeyCode(ui::KeyCode::K, Command);
+    EXPECT_FALSE(center.hasRegisteredHotKeyWithKeyCode(ui::KeyCode::K, Command));
+    press("key", "ctrl+k");
+    runUntil([&] { return events.size() > 3; }, 0.3);
+    EXPECT_EQ(events.size(), 3u);
+}
+
+TEST(HotKeys, TargetsGetEventAndObjectAndFallBackToTheTask)
+{
+    ZHKHotKeyCenter center;
+    auto receiver = std::make_shared<Receiver>();
+    ASSERT_TRUE(center.registerHotKeyWithKeyCode(ui::KeyCode::F5, 0, receiver, "hotKeyFired:object:", "payload"));
+    ASSERT_TRUE(center.registerHotKeyWithKeyCode(ui::KeyCode::F6, Shift, receiver, "noSuchAction:", {}));
+    EXPECT_FALSE(center.registerHotKeyWithKeyCode(ui::KeyCode::F5, 0, [](const ui::Event&) {}))
+        << "a combination registers once, whatever it invokes";
+
+    press("key", "F5");
+    ASSERT_TRUE(runUntil([&] { return receiver->events.size() == 1; }));
+    EXPECT_EQ(receiver->objects.front(), fnd::Value("payload"));
+    EXPECT_EQ(receiver->events.front()->keyCode(), ui::KeyCode::F5);
+
+    // Without an action the target answers and without a task, nothing happens.
+    press("key", "shift+F6");
+    runUntil([] { return false; }, 0.3);
+    EXPECT_EQ(receiver->events.size(), 1u);
+
+    auto registered = center.registeredHotKeys();
+    ASSERT_EQ(registered.size(), 2u);
+    EXPECT_TRUE(registered[0]->isEqual(ZHKHotKey(ui::KeyCode::F5, 0)));
+    EXPECT_NE(registered[0]->description().utf8().find("invokes: ["), std::string::npos);
+    EXPECT_NE(registered[0]->description().utf8().find("ERROR: No valid flags"), std::string::npos);
+    EXPECT_NE(registered[1]->description().utf8().find("(NSShiftKeyMask)"), std::string::npos);
+
+    EXPECT_EQ(raised([&] { center.unregisterHotKey(std::make_shared<ZHKHotKey>(ui::KeyCode::F5, 0)); })->reason(),
+        "Invalid hotkey");
+    center.unregisterHotKeysWithTarget(receiver.get(), "noSuchAction:");
+    EXPECT_EQ(center.registeredHotKeys().size(), 1u);
+    center.unregisterHotKeysWithTarget(receiver.get());
+    EXPECT_TRUE(center.registeredHotKeys().empty());
+    // A release whose hot key is gone is ignored.
+    ZHKHotKeyCenter::handleHotKeyReleased(registered[0]->hotKeyID());
+    EXPECT_EQ(receiver->events.size(), 1u);
+}
+
+TEST(HotKeys, ACombinationAnotherProgramHoldsCannotBeRegistered)
+{
+    Display* other = XOpenDisplay(nullptr);
+    ASSERT_TRUE(other);
+    auto keyCode = XKeysymToKeycode(other, XK_j);
+    XGrabKey(other, keyCode, ControlMask | Mod1Mask, DefaultRootWindow(other), True, GrabModeAsync, GrabModeAsync);
+    XSync(other, False);
+
+    ZHKHotKeyCenter center;
+    EXPECT_FALSE(center.registerHotKeyWithKeyCode(ui::KeyCode::J, Command | Option, [](const ui::Event&) {}));
+    EXPECT_FALSE(center.hasRegisteredHotKeyWithKeyCode(ui::KeyCode::J, Command | Option));
+    XCloseDisplay(other);
+    EXPECT_TRUE(center.registerHotKeyWithKeyCode(ui::KeyCode::J, Command | Option, [](const ui::Event&) {}));
+    center.unregisterHotKeyWithKeyCode(ui::KeyCode::J, Command | Option);
+}
+
+}

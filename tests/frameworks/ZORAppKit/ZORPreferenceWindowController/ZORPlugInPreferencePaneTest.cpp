@@ -1,0 +1,127 @@
+#include "PreferenceWindowTestSupport.h"
+
+#include "frameworks/ZORAppKit/ZORPreferenceWindowController/ZORPlugInPreferencePane.h"
+#include "frameworks/ZORAppKit/ZORPreferenceWindowController/ZORPrefPaneIconView.h"
+
+#include "platform/foundation/files/Bundle.h"
+#include "platform/foundation/TestSupport.h"
+#include "platform/graphics/Image.h"
+
+#include <gtest/gtest.h>
+
+using namespace prefstest;
+
+namespace {
+
+const fnd::String PlugInFolder = PREFS_PLUGIN_DIR;
+
+std::shared_ptr<fnd::Bundle> plugIn(const char* name)
+{
+    return fnd::Bundle::bundleWithPath(PlugInFolder.stringByAppendingPathComponent(fnd::String(name) + ".prefPane"));
+}
+
+}
+
+// The fixture plug-ins load and show; broken ones are refused with the reason in the log and the rest load.
+TEST_F(PreferenceWindowTest, PlugInPanesLoadAndBrokenOnesAreRefusedWithAReason)
+{
+    testsupport::CapturedLog log;
+    auto delegate = std::make_shared<RecordingDelegate>(messages);
+    controller->setDelegate(delegate);
+    controller->addPluginsOfType("prefPane", PlugInFolder);
+    controller->addPluginFromPath(PlugInFolder.stringByAppendingPathComponent("Nowhere.prefPane"));
+
+    auto identifiers = controller->validPrefPaneIdentifiers();
+    EXPECT_EQ(identifiers,
+        (std::vector<fnd::String> {
+            "org.barcodes.test.appearance", "org.barcodes.test.network", "org.barcodes.test.notapane" }));
+    const std::pair<const char*, const char*> refusals[] = {
+        { "Broken-Clash.prefPane", "class ZORTestAppearancePane already exists" },
+        { "Broken-MissingLibrary.prefPane", "MissingLibrary.so is missing" },
+        { "Broken-NoPrincipalClass.prefPane", "principal class name not found" },
+        { "Broken-WrongClass.prefPane", "principal class ZORTestAbsentPane not found" },
+    };
+    for (const auto& [bundle, reason] : refusals) {
+        bool found = false;
+        for (const auto& line : log.lines())
+            found |= line.level == fnd::LogLevel::Error && line.text.find(reason) != std::string::npos
+                && line.text.find(bundle) != std::string::npos;
+        EXPECT_TRUE(found) << bundle << " should be refused with \"" << reason << "\"";
+    }
+    EXPECT_TRUE(log.contains(fnd::LogLevel::Error, "error loading bundle: " + PlugInFolder.utf8() + "/Nowhere"));
+    EXPECT_TRUE(log.contains(fnd::LogLevel::Info, "loaded: " + PlugInFolder.utf8() + "/Appearance.prefPane"));
+    EXPECT_NE(std::find(messages->begin(), messages->end(), "delegate.didLoad org.barcodes.test.appearance"),
+        messages->end());
+
+    // The Info keys, read without making the pane.
+    auto appearance
+        = std::dynamic_pointer_cast<ZORPlugInPreferencePane>(controller->prefPaneWithIdentifier(identifiers[0]));
+    ASSERT_TRUE(appearance);
+    EXPECT_EQ(appearance->label(), u"Appearance");
+    EXPECT_EQ(appearance->category(), u"Display");
+    EXPECT_EQ(appearance->version(), u"1.2");
+    EXPECT_EQ(appearance->helpURL(), u"https://barcodes.example.org/help/appearance");
+    ASSERT_TRUE(appearance->icon());
+    EXPECT_EQ(appearance->pluginBundle(), plugIn("Appearance"));
+    // Without a label of its own a plug-in is labelled with its identifier.
+    EXPECT_EQ(controller->prefPaneWithIdentifier(identifiers[1])->label(), u"org.barcodes.test.network");
+
+    // Shown: its interface file's view, its principal class told, its label from the Info keys.
+    auto window = controller->window();
+    window->makeKeyAndOrderFront();
+    ASSERT_EQ(controller->activePane(), appearance);
+    auto view = window->contentView();
+    ASSERT_EQ(view, appearance->mainView());
+    EXPECT_EQ(view->subviews().size(), 3u);
+    EXPECT_EQ(window->contentRectForFrameRect(window->frame()).size, gfx::Size(360, 170));
+    EXPECT_EQ(window->title(), u"Appearance");
+    EXPECT_EQ(window->minSize(), gfx::Size(300, 150));
+    auto events = appearance->prefPane()->valueForKey("events");
+    EXPECT_EQ(events, fnd::Value(fnd::Array { fnd::String("willSelect"), fnd::String("didSelect") }));
+    shot("PlugInPane");
+
+    // A pane that builds its view when asked builds it once.
+    ASSERT_TRUE(controller->selectPaneWithIdentifier(identifiers[1]));
+    auto network = std::dynamic_pointer_cast<ZORPlugInPreferencePane>(controller->activePane());
+    EXPECT_EQ(network->prefPane()->valueForKey("loadCount"), fnd::Value(1L));
+    EXPECT_EQ(window->contentRectForFrameRect(window->frame()).size, gfx::Size(280, 90));
+
+    // A principal class that is no pane shows nothing and leaves the shown pane.
+    log.lines();
+    EXPECT_FALSE(controller->selectPaneWithIdentifier(identifiers[2]));
+    EXPECT_TRUE(log.contains(fnd::LogLevel::Error, "ZORTestNotAPane is not a preference pane"));
+    EXPECT_EQ(controller->activePane(), network);
+
+    controller->setSortByCategory(true);
+    ASSERT_TRUE(controller->selectIconViewPane());
+    shot("PlugInOverview");
+}
+
+TEST_F(PreferenceWindowTest, APlugInPaneMakesItsInstanceWhenFirstSentWhatOnlyTheInstanceAnswers)
+{
+    auto proxy = ZORPlugInPreferencePane::create(plugIn("Appearance"));
+    ASSERT_TRUE(proxy);
+    EXPECT_TRUE(proxy->respondsTo("resetAppearance:"));
+    EXPECT_FALSE(proxy->respondsTo("noSuchAction:"));
+    proxy->perform("resetAppearance:", fnd::Value());
+    EXPECT_EQ(proxy->prefPane()->valueForKey("events"), fnd::Value(fnd::Array { fnd::String("resetAppearance") }));
+    // The proxy's own keys stay its own.
+    EXPECT_EQ(proxy->valueForKey("label"), fnd::Value(fnd::String("Appearance")));
+    // A bundle's view cannot be replaced from outside.
+    proxy->setMainView(ui::View::create({ 0, 0, 10, 10 }));
+    EXPECT_EQ(proxy->mainView()->frame().size, gfx::Size(360, 170));
+}
+
+TEST(BundleLoading, ABundleLoadsItsLibraryOnceAndOwnsTheClassesItRegistered)
+{
+    auto bundle = plugIn("Network");
+    ASSERT_TRUE(bundle && bundle->load() && bundle->load());
+    EXPECT_EQ(bundle->loadedClassNames(), fnd::StringArray { "ZORTestNetworkPane" });
+    EXPECT_EQ(bundle->principalClass(), fnd::ClassRegistry::shared().find("ZORTestNetworkPane"));
+    EXPECT_EQ(fnd::Bundle::bundleForClass("ZORTestNetworkPane"), bundle);
+    EXPECT_FALSE(bundle->classNamed("ZORPreferencePanel")) << "not its own class";
+
+    auto failed = plugIn("Broken-MissingLibrary")->load();
+    ASSERT_FALSE(failed);
+    EXPECT_EQ(failed.error().code(), fnd::BundleErrorCode::ExecutableNotLoadable);
+}

@@ -133,6 +133,9 @@ public:
     // Visibility and hit testing.
     bool isHidden() const { return m_hidden; }
     void setHidden(bool hidden);
+    // After the view itself was hidden or shown again.
+    virtual void viewDidHide() { }
+    virtual void viewDidUnhide() { }
     bool isHiddenOrHasHiddenAncestor() const;
     // The opacity the view and its subviews are drawn with (0 to 1); view animations fade views through it.
     double alphaValue() const { return m_alpha; }

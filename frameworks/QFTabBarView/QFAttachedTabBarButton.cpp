@@ -141,8 +141,8 @@ std::shared_ptr<gfx::Image> QFAttachedTabBarButton::dragImage()
 
 void QFAttachedTabBarButton::viewWillDraw()
 {
-    if (auto parent = superview())
-        parent->setNeedsDisplay(true);
+    // The bar draws the tab's bezel behind it; our display passes already redraw what lies behind a dirty view, so
+    // marking the whole bar here would only start another pass after this one, forever.
     QFTabBarButton::viewWillDraw();
 }
 

@@ -310,16 +310,17 @@ void QFMetalTabStyle::encodeWithCoder(fnd::Coder& coder) const
 {
     if (!coder.allowsKeyedCoding())
         return;
-    auto put = [&](const std::shared_ptr<gfx::Image>& image, const char* key) {
-        if (image)
+    // The bundle's own pictures are found again by name when the style is decoded; only others are written.
+    auto put = [&](const std::shared_ptr<gfx::Image>& image, const char* resource, const char* key) {
+        if (image && image != tbcore::namedImage("QFTabBarView", resource))
             coder.encodeObject(fnd::Value(std::static_pointer_cast<fnd::Object>(image)), key);
     };
-    put(m_closeButton, "metalCloseButton");
-    put(m_closeButtonDown, "metalCloseButtonDown");
-    put(m_closeButtonOver, "metalCloseButtonOver");
-    put(m_closeDirtyButton, "metalCloseDirtyButton");
-    put(m_closeDirtyButtonDown, "metalCloseDirtyButtonDown");
-    put(m_closeDirtyButtonOver, "metalCloseDirtyButtonOver");
+    put(m_closeButton, "TabClose_Front", "metalCloseButton");
+    put(m_closeButtonDown, "TabClose_Front_Pressed", "metalCloseButtonDown");
+    put(m_closeButtonOver, "TabClose_Front_Rollover", "metalCloseButtonOver");
+    put(m_closeDirtyButton, "TabClose_Dirty", "metalCloseDirtyButton");
+    put(m_closeDirtyButtonDown, "TabClose_Dirty_Pressed", "metalCloseDirtyButtonDown");
+    put(m_closeDirtyButtonOver, "TabClose_Dirty_Rollover", "metalCloseDirtyButtonOver");
 }
 
 bool QFMetalTabStyle::initWithCoder(fnd::Coder& coder)

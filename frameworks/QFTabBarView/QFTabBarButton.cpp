@@ -238,6 +238,12 @@ void QFTabBarButton::calcSize()
     }
 }
 
+bool QFTabBarButton::acceptsFirstMouse(const ui::Event* event)
+{
+    auto bar = tabBarView();
+    return bar ? bar->acceptsFirstMouse(event) : QFRolloverButton::acceptsFirstMouse(event);
+}
+
 void QFTabBarButton::resizeSubviewsWithOldSize(gfx::Size oldSize)
 {
     QFRolloverButton::resizeSubviewsWithOldSize(oldSize);

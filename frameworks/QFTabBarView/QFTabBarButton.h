@@ -87,6 +87,8 @@ public:
         const void* context) override;
 
     bool isFlipped() const override { return true; }
+    // Tabs answer as their bar does: a click in a window in the background acts at once.
+    bool acceptsFirstMouse(const ui::Event* event) override;
     void resizeSubviewsWithOldSize(gfx::Size oldSize) override;
     void setFrameSize(gfx::Size size) override;
     std::shared_ptr<ui::Menu> menuForEvent(const ui::Event& event) override;

@@ -115,6 +115,9 @@ std::shared_ptr<gfx::Image> QFAttachedTabBarButton::dragImage()
     auto bar = tabBarView();
     const gfx::Rect rect = draggingRect();
     auto result = gfx::Image::imageWithSize(rect.size);
+    // The live spinner is a subview our capture would include; the "pi" picture takes its place instead.
+    const bool spinning = !indicator()->isHidden();
+    indicator()->setHidden(true);
     if (bar && rect.width() > 0 && rect.height() > 0) {
         auto bitmap = bar->bitmapImageRepForCachingDisplayInRect(rect);
         if (bitmap) {
@@ -126,9 +129,9 @@ std::shared_ptr<gfx::Image> QFAttachedTabBarButton::dragImage()
             result->unlockFocus();
         }
     }
-    if (!indicator()->isHidden()) {
-        // The live spinner is a subview and is not in the capture: a picture stands in for it, 3 points from the
-        // top, where the spinner sits.
+    indicator()->setHidden(!spinning);
+    if (spinning) {
+        // 3 points from the top, where the spinner sits.
         if (auto pi = tbcore::namedImage("QFTabBarView", "pi")) {
             result->lockFocus();
             pi->drawAtPoint({ frame().width() - 6.0 - 16.0, rect.height() - 3.0 - pi->size().height }, {},

@@ -76,8 +76,10 @@ bool QFAttachedTabBarButton::isOverflowButton() const
 
 void QFAttachedTabBarButton::setIsOverflowButton(bool flag)
 {
-    if (auto c = attachedCell())
-        c->setIsOverflowButton(flag);
+    auto c = attachedCell();
+    if (!c || c->isOverflowButton() == flag)
+        return;
+    c->setIsOverflowButton(flag);
     updateCell();
 }
 

@@ -70,7 +70,10 @@ std::vector<double> QFTabBarController::_generateWidthsFromAttachedButtons(
             suppress = answer.value_or(false);
         }
         button->setSuppressCloseButton(suppress);
-        in.desiredWidths.push_back(button->desiredWidth());
+        // Measuring a title is the costly part of a layout: only sized-to-fit tabs need every width; the others
+        // need the first two, for a bar where only one would fit.
+        const bool needed = view.sizeButtonsToFit() || in.desiredWidths.size() < 2;
+        in.desiredWidths.push_back(needed ? button->desiredWidth() : 0);
     }
     in.availableWidth = view.availableWidthForButtons();
     in.availableHeight = view.availableHeightForButtons();

@@ -26,6 +26,7 @@
 
 #include <algorithm>
 #include <map>
+#include <unordered_map>
 
 FND_REGISTER_CLASS(QFTabBarView, ui::View)
 
@@ -363,13 +364,26 @@ std::vector<std::shared_ptr<QFAttachedTabBarButton>> QFTabBarView::orderedAttach
                            : (pa > pb ? ui::ComparisonResult::Descending : ui::ComparisonResult::Same);
         });
     }
-    return sortedAttachedButtonsUsingComparator([this](const auto& a, const auto& b) {
-        const long ia = indexOfTabViewItem(a.tabViewItem().get());
-        const long ib = indexOfTabViewItem(b.tabViewItem().get());
-        if (ia == fnd::NotFound || ib == fnd::NotFound || ia == ib)
-            return ui::ComparisonResult::Same;
-        return ia < ib ? ui::ComparisonResult::Ascending : ui::ComparisonResult::Descending;
-    });
+    // Each button's item index is looked up once, not at every comparison; buttons whose item left the tab view
+    // go last.
+    std::unordered_map<const ui::TabViewItem*, long> indexes;
+    if (auto tabs = tabView()) {
+        const auto& items = tabs->tabViewItems();
+        indexes.reserve(items.size());
+        for (std::size_t i = 0; i < items.size(); ++i)
+            indexes.emplace(items[i].get(), long(i));
+    }
+    std::vector<std::pair<long, std::shared_ptr<QFAttachedTabBarButton>>> keyed;
+    for (auto& button : attachedButtons()) {
+        auto found = indexes.find(button->tabViewItem().get());
+        keyed.emplace_back(found == indexes.end() ? long(fnd::NotFound) : found->second, std::move(button));
+    }
+    std::stable_sort(keyed.begin(), keyed.end(), [](const auto& x, const auto& y) { return x.first < y.first; });
+    std::vector<std::shared_ptr<QFAttachedTabBarButton>> ordered;
+    ordered.reserve(keyed.size());
+    for (auto& entry : keyed)
+        ordered.push_back(std::move(entry.second));
+    return ordered;
 }
 
 std::shared_ptr<QFAttachedTabBarButton> QFTabBarView::lastAttachedButton() const
@@ -515,7 +529,9 @@ void QFTabBarView::enumerateAttachedButtons(const std::vector<std::shared_ptr<QF
         QFAttachedTabBarButton* next = i + 1 < end ? buttons[std::size_t(i + 1)].get() : nullptr;
         if (options & QFTabBarButtonEnumeration::UpdateSelection) {
             auto item = button.tabViewItem();
-            button.setState(item && item == selected ? ui::ControlStateValue::On : ui::ControlStateValue::Off);
+            const auto state = item && item == selected ? ui::ControlStateValue::On : ui::ControlStateValue::Off;
+            if (button.state() != state)
+                button.setState(state);
         }
         if (options & QFTabBarButtonEnumeration::UpdateTabState)
             updateTabStateMaskOfAttachedButton(button, i, previous, next);

@@ -8,6 +8,7 @@
 #include "platform/ui/views/Application.h"
 #include "platform/ui/views/Event.h"
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <mutex>
@@ -41,9 +42,12 @@ std::shared_ptr<QFTabBarItemProperties> properties(const ui::TabViewItem& item)
     static std::mutex lock;
     static std::map<const ui::TabViewItem*, ExtensionsEntry> table;
     std::lock_guard guard(lock);
-    // Entries of items that are gone (or whose address was reused) are replaced.
-    for (auto it = table.begin(); it != table.end();)
-        it = it->second.item.expired() ? table.erase(it) : std::next(it);
+    // Entries of items that are gone are dropped now and then (and one whose address was reused is replaced).
+    static std::size_t purgeAt = 64;
+    if (table.size() >= purgeAt) {
+        std::erase_if(table, [](const auto& entry) { return entry.second.item.expired(); });
+        purgeAt = std::max<std::size_t>(64, table.size() * 2);
+    }
     auto& entry = table[&item];
     auto alive = entry.item.lock();
     if (!entry.properties || alive.get() != &item) {

@@ -65,6 +65,7 @@ struct KeyboardLayout::Keymap {
     std::unique_ptr<xkb_keymap, XkbKeymapDeleter> keymap;
     xkb_mod_mask_t shiftMask { 0 };
     xkb_mod_mask_t levelThreeMask { 0 };
+    xkb_mod_mask_t numLockMask { 0 };
 };
 
 KeyboardLayout::KeyboardLayout(Names names, unsigned group, std::unique_ptr<Keymap> keymap)
@@ -96,6 +97,7 @@ fnd::Expected<std::shared_ptr<KeyboardLayout>> KeyboardLayout::layoutWithNames(c
     keymap->shiftMask = maskOf(XKB_MOD_NAME_SHIFT);
     // The third level is chosen by LevelThree, which the standard rules put on Mod5.
     keymap->levelThreeMask = maskOf("Mod5");
+    keymap->numLockMask = maskOf(XKB_MOD_NAME_NUM);
     const unsigned groups = xkb_keymap_num_layouts(keymap->keymap.get());
     const unsigned usedGroup = groups == 0 ? 0 : std::min(group, groups - 1);
     return std::shared_ptr<KeyboardLayout>(new KeyboardLayout(names, usedGroup, std::move(keymap)));
@@ -145,7 +147,8 @@ unsigned KeyboardLayout::keysymForKeyCode(unsigned short keyCode, unsigned modif
         mods |= m_keymap->shiftMask;
     if (modifierFlags & ModifierFlags::Alternate)
         mods |= m_keymap->levelThreeMask;
-    xkb_state_update_mask(state.get(), mods, 0, 0, 0, 0, m_group);
+    // Num Lock on: the keypad's keys are its digits, which is what people call them.
+    xkb_state_update_mask(state.get(), mods, 0, m_keymap->numLockMask, 0, 0, m_group);
     return xkb_state_key_get_one_sym(state.get(), xKeyCode);
 }
 

@@ -15,6 +15,7 @@ inline const fnd::String KeyboardLayoutDidChangeNotification = "UIKeyboardLayout
 // Which character each key types: an XKB keymap compiled by xkbcommon from the layout's names (rules, model,
 // layout, variant, options) and the group in use. Keys are the platform's virtual key codes (positions); the
 // modifier flags choose the level: Shift the second, Option the third (AltGr on these keyboards), both the fourth.
+// Keys are read with Num Lock on, so the keypad types its digits.
 // The backend sets the desktop's layout; until then, and in tests, it is the US layout.
 class KeyboardLayout {
 public:

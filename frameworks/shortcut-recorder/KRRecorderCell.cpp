@@ -298,7 +298,12 @@ bool KRRecorderCell::performKeyEquivalent(const ui::Event& event)
                 const auto code = static_cast<std::int16_t>(event.keyCode());
                 if (m_validator->isKeyCodeAndFlagsTaken(code, KRModifierMaskToCarbon(filtered), &error)) {
                     auto alert = KRAdditions::alertWithNonRecoverableError(error ? &*error : nullptr);
+                    auto window = _window();
+                    const bool wasKey = window && window->isKeyWindow();
                     alert->runModal();
+                    // The keyboard comes back to the recorder, which is still recording.
+                    if (wasKey && !window->isKeyWindow())
+                        window->makeKeyWindow();
                     // The modifiers may have been let go while the alert was up; recording goes on.
                     auto current = ui::Application::shared().currentEvent();
                     m_recordingFlags = _filteredCocoaFlags(current ? current->modifierFlags() : 0);

@@ -186,6 +186,9 @@ void KRRecorderControl::pushValueToBinding()
 
 void KRRecorderControl::takeBoundValue(const fnd::Value& value, const fnd::String& binding, const fnd::Dictionary& options)
 {
+    // The value this control wrote a moment ago comes back through the binding: nothing to show anew.
+    if (binding == fnd::BindingName::Value && value == objectValue())
+        return;
     m_showingBoundValue = true;
     ui::Control::takeBoundValue(value, binding, options);
     m_showingBoundValue = false;

@@ -6,6 +6,7 @@
 #include <gio/gio.h>
 #include <gtk/gtk.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace ui {
@@ -16,6 +17,7 @@ struct GnomeShortcutsUnref {
     void operator()(GSettings* s) const { g_object_unref(s); }
     void operator()(GSettingsSchema* s) const { g_settings_schema_unref(s); }
     void operator()(GVariant* v) const { g_variant_unref(v); }
+    void operator()(GSettingsSchemaSource* s) const { g_settings_schema_source_unref(s); }
 };
 
 }
@@ -54,6 +56,17 @@ std::optional<std::vector<SystemShortcut>> GnomeShortcutProvider::systemShortcut
 {
     std::vector<SystemShortcut> shortcuts;
     GSettingsSchemaSource* source = g_settings_schema_source_get_default();
+    std::unique_ptr<GSettingsSchemaSource, GnomeShortcutsUnref> folderSource;
+    if (!m_schemaFolder.empty()) {
+        GError* error = nullptr;
+        folderSource.reset(g_settings_schema_source_new_from_directory(m_schemaFolder.c_str(), source, FALSE, &error));
+        if (!folderSource) {
+            // A folder without compiled schemas cannot be read.
+            g_clear_error(&error);
+            return std::nullopt;
+        }
+        source = folderSource.get();
+    }
     if (!source)
         return shortcuts;
     for (const char* id : schemaIds()) {
@@ -61,9 +74,15 @@ std::optional<std::vector<SystemShortcut>> GnomeShortcutProvider::systemShortcut
         if (!schema)
             continue;
         std::unique_ptr<GSettings, GnomeShortcutsUnref> settings(g_settings_new_full(schema.get(), nullptr, nullptr));
-        gchar** keys = g_settings_schema_list_keys(schema.get());
-        for (gchar** key = keys; key && *key; ++key) {
-            std::unique_ptr<GVariant, GnomeShortcutsUnref> value(g_settings_get_value(settings.get(), *key));
+        gchar** keyList = g_settings_schema_list_keys(schema.get());
+        std::vector<std::string> keys;
+        for (gchar** key = keyList; key && *key; ++key)
+            keys.emplace_back(*key);
+        g_strfreev(keyList);
+        // In name order, so the list does not depend on the schema compiler's.
+        std::sort(keys.begin(), keys.end());
+        for (const auto& key : keys) {
+            std::unique_ptr<GVariant, GnomeShortcutsUnref> value(g_settings_get_value(settings.get(), key.c_str()));
             std::vector<const char*> accelerators;
             if (g_variant_is_of_type(value.get(), G_VARIANT_TYPE_STRING)) {
                 accelerators.push_back(g_variant_get_string(value.get(), nullptr));
@@ -77,12 +96,11 @@ std::optional<std::vector<SystemShortcut>> GnomeShortcutProvider::systemShortcut
             }
             for (const char* accelerator : accelerators) {
                 if (auto shortcut = shortcutForAccelerator(accelerator)) {
-                    shortcut->identifier = fnd::String(std::string(id) + "/" + *key);
+                    shortcut->identifier = fnd::String(std::string(id) + "/" + key);
                     shortcuts.push_back(std::move(*shortcut));
                 }
             }
         }
-        g_strfreev(keys);
     }
     return shortcuts;
 }

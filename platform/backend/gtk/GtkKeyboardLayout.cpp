@@ -104,7 +104,10 @@ void GtkKeyboardLayout::handleXEvent(const XEvent& event)
     if (m_refreshPending)
         return;
     m_refreshPending = true;
-    fnd::RunLoop::main().post([this] {
+    std::weak_ptr<bool> alive = m_alive;
+    fnd::RunLoop::main().post([this, alive] {
+        if (alive.expired())
+            return;
         m_refreshPending = false;
         refresh();
     });

@@ -2,6 +2,8 @@
 
 #include "platform/ui/desktop/KeyboardLayout.h"
 
+#include <memory>
+
 typedef struct _XDisplay Display;
 typedef union _XEvent XEvent;
 
@@ -26,6 +28,8 @@ private:
     int m_xkbEventBase { -1 };
     unsigned long m_namesAtom { 0 };
     bool m_refreshPending { false };
+    // A posted refresh runs only while this object lives.
+    std::shared_ptr<bool> m_alive { std::make_shared<bool>(true) };
 };
 
 }

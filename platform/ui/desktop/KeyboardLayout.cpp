@@ -42,9 +42,6 @@ struct XkbContextDeleter {
 struct XkbKeymapDeleter {
     void operator()(xkb_keymap* k) const { xkb_keymap_unref(k); }
 };
-struct XkbStateDeleter {
-    void operator()(xkb_state* s) const { xkb_state_unref(s); }
-};
 
 std::mutex& keyboardLayoutCurrentMutex()
 {
@@ -76,6 +73,11 @@ KeyboardLayout::KeyboardLayout(Names names, unsigned group, std::unique_ptr<Keym
 }
 
 KeyboardLayout::~KeyboardLayout() = default;
+
+void KeyboardLayout::StateDeleter::operator()(xkb_state* state) const
+{
+    xkb_state_unref(state);
+}
 
 fnd::Expected<std::shared_ptr<KeyboardLayout>> KeyboardLayout::layoutWithNames(const Names& names, unsigned group)
 {
@@ -134,14 +136,11 @@ void KeyboardLayout::setCurrent(std::shared_ptr<KeyboardLayout> layout)
         fnd::NotificationCenter::defaultCenter().postNotificationName(KeyboardLayoutDidChangeNotification);
 }
 
-unsigned KeyboardLayout::keysymForKeyCode(unsigned short keyCode, unsigned modifierFlags) const
+std::unique_ptr<xkb_state, KeyboardLayout::StateDeleter> KeyboardLayout::stateForFlags(unsigned modifierFlags) const
 {
-    const unsigned xKeyCode = detail::xKeyCodeForVirtualKeyCode(keyCode);
-    if (xKeyCode == 0)
-        return 0;
-    std::unique_ptr<xkb_state, XkbStateDeleter> state(xkb_state_new(m_keymap->keymap.get()));
+    std::unique_ptr<xkb_state, StateDeleter> state(xkb_state_new(m_keymap->keymap.get()));
     if (!state)
-        return 0;
+        return state;
     xkb_mod_mask_t mods = 0;
     if (modifierFlags & ModifierFlags::Shift)
         mods |= m_keymap->shiftMask;
@@ -149,7 +148,16 @@ unsigned KeyboardLayout::keysymForKeyCode(unsigned short keyCode, unsigned modif
         mods |= m_keymap->levelThreeMask;
     // Num Lock on: the keypad's keys are its digits, which is what people call them.
     xkb_state_update_mask(state.get(), mods, 0, m_keymap->numLockMask, 0, 0, m_group);
-    return xkb_state_key_get_one_sym(state.get(), xKeyCode);
+    return state;
+}
+
+unsigned KeyboardLayout::keysymForKeyCode(unsigned short keyCode, unsigned modifierFlags) const
+{
+    const unsigned xKeyCode = detail::xKeyCodeForVirtualKeyCode(keyCode);
+    if (xKeyCode == 0)
+        return 0;
+    auto state = stateForFlags(modifierFlags);
+    return state ? xkb_state_key_get_one_sym(state.get(), xKeyCode) : 0;
 }
 
 fnd::String KeyboardLayout::charactersForKeysym(unsigned keysym)
@@ -181,8 +189,12 @@ std::optional<unsigned short> KeyboardLayout::keyCodeForKeysym(unsigned keysym) 
 {
     const unsigned wanted = xkb_keysym_to_lower(keysym);
     for (unsigned flags : { 0u, unsigned(ModifierFlags::Shift) }) {
+        auto state = stateForFlags(flags);
+        if (!state)
+            continue;
         for (unsigned short code = 0; code < 128; ++code) {
-            unsigned sym = keysymForKeyCode(code, flags);
+            const unsigned xKeyCode = detail::xKeyCodeForVirtualKeyCode(code);
+            unsigned sym = xKeyCode ? xkb_state_key_get_one_sym(state.get(), xKeyCode) : 0;
             if (sym != 0 && (sym == keysym || xkb_keysym_to_lower(sym) == wanted))
                 return code;
         }

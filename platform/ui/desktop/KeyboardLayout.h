@@ -6,6 +6,8 @@
 #include <memory>
 #include <optional>
 
+struct xkb_state;
+
 namespace ui {
 
 // Posted on the main thread (object: nil) when the backend reports that the person switched keyboard layouts or
@@ -60,6 +62,11 @@ public:
 
 private:
     struct Keymap;
+    struct StateDeleter {
+        void operator()(::xkb_state* state) const;
+    };
+    // An XKB state at the level the flags choose.
+    std::unique_ptr<::xkb_state, StateDeleter> stateForFlags(unsigned modifierFlags) const;
     KeyboardLayout(Names names, unsigned group, std::unique_ptr<Keymap> keymap);
 
     Names m_names;

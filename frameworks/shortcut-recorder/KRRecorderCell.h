@@ -125,6 +125,9 @@ public:
     void encodeWithCoder(fnd::Coder& coder) const override;
     bool initWithCoder(fnd::Coder& coder) override;
 
+    // Reads the combination stored under the autosave name, when there is one (archives read do it themselves).
+    void loadStoredKeyCombo() { _loadKeyCombo(); }
+
     // The key under which an autosave name's combination is stored.
     static fnd::String _defaultsKeyForAutosaveName(const fnd::String& name);
 

@@ -11,6 +11,18 @@ namespace {
 constexpr const char* KRRecorderControlChangeOperation = "-[KRRecorderControl keyComboRecorderCell:keyComboDidChange:]";
 }
 
+void KRRecorderControl::describeClass(fnd::ClassBuilder<KRRecorderControl>& c)
+{
+    // The settings an interface file gives a recorder.
+    c.property("autosaveName", &KRRecorderControl::autosaveName, &KRRecorderControl::setAutosaveName);
+    c.property("allowsKeyOnly", &KRRecorderControl::allowsKeyOnly, &KRRecorderControl::setAllowsKeyOnly);
+    c.property("escapeKeysRecord", &KRRecorderControl::escapeKeysRecord, &KRRecorderControl::setEscapeKeysRecord);
+    c.property("canCaptureGlobalHotKeys", &KRRecorderControl::canCaptureGlobalHotKeys,
+        &KRRecorderControl::setCanCaptureGlobalHotKeys);
+    c.property("animates", &KRRecorderControl::animates, &KRRecorderControl::setAnimates);
+    c.property("style", &KRRecorderControl::style, &KRRecorderControl::setStyle);
+}
+
 KRRecorderControl::~KRRecorderControl()
 {
     fnd::NotificationCenter::defaultCenter().removeObserver(m_frameObserver);
@@ -127,6 +139,12 @@ void KRRecorderControl::mouseDown(const ui::Event& event)
 {
     auto self = shared_from_this();
     recorderCell()->trackMouse(event, bounds(), *this, false);
+}
+
+void KRRecorderControl::awakeFromNib()
+{
+    ui::Control::awakeFromNib();
+    recorderCell()->loadStoredKeyCombo();
 }
 
 // The cell's delegate.

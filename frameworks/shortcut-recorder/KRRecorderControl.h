@@ -28,6 +28,7 @@ public:
 // bound object at once.
 class KRRecorderControl : public ui::Control, public KRRecorderCellDelegate {
     FND_OBJECT(KRRecorderControl)
+    static void describeClass(fnd::ClassBuilder<KRRecorderControl>& c);
 
 public:
     KRRecorderControl() = default;
@@ -89,6 +90,8 @@ public:
     void keyDown(const ui::Event& event) override;
     void flagsChanged(const ui::Event& event) override;
     void mouseDown(const ui::Event& event) override;
+    // An interface file sets the autosave name as a key: the stored combination is read once the file is loaded.
+    void awakeFromNib() override;
     void resetTrackingRects();
 
     // The cell's delegate.

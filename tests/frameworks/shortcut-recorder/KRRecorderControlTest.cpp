@@ -4,7 +4,9 @@
 #include "platform/foundation/bindings/Binding.h"
 #include "platform/foundation/bindings/ValueTransformer.h"
 #include "platform/foundation/runtime/ClassBuilder.h"
+#include "platform/foundation/files/UserDefaults.h"
 #include "platform/graphics/Image.h"
+#include "platform/ui/interface/InterfaceFile.h"
 
 #include <cmath>
 
@@ -194,6 +196,37 @@ TEST_F(KRRecorderControlTest, ImagesAndEasing)
     EXPECT_NEAR(KRRecorderEaseInOut(0), 0, 1e-12);
     EXPECT_NEAR(KRRecorderEaseInOut(0.5), 0.5, 1e-12);
     EXPECT_NEAR(KRRecorderEaseInOut(1), 1, 1e-12);
+}
+
+}
+
+namespace {
+
+using namespace krtest;
+
+// An interface file names the class and sets its keys; the stored combination of its autosave name shows.
+TEST_F(KRRecorderControlTest, MadeByAnInterfaceFile)
+{
+    fnd::UserDefaults::standardUserDefaults().setObject(
+        fnd::Dictionary { { "keyCode", 40 }, { "modifierFlags", 0x120000 } }, "KeyComboRecorder From File");
+    auto xml = fnd::Data::fromString(R"(<?xml version="1.0" encoding="UTF-8"?>
+<interface version="1">
+  <object id="recorder" class="KRRecorderControl">
+    <rect key="frame" x="10" y="10" width="30" height="40"/>
+    <string key="autosaveName">From File</string>
+    <bool key="canCaptureGlobalHotKeys">true</bool>
+    <integer key="style">1</integer>
+  </object>
+</interface>
+)");
+    auto contents = ui::InterfaceFile::load(xml);
+    ASSERT_TRUE(contents) << contents.error().localizedDescription().utf8();
+    auto made = std::dynamic_pointer_cast<KRRecorderControl>(contents->topLevelObjects.front());
+    ASSERT_TRUE(made);
+    EXPECT_EQ(made->frame().size, (gfx::Size { 50, 22 }));
+    EXPECT_EQ(made->keyCombo(), (_KeyCombo { Command | Shift, KeyK }));
+    EXPECT_TRUE(made->canCaptureGlobalHotKeys());
+    EXPECT_EQ(made->style(), 1);
 }
 
 }

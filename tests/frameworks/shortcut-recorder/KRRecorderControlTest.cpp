@@ -136,6 +136,10 @@ TEST_F(KRRecorderControlTest, ButtonsAndTextArea)
     const auto remove = cell->_removeButtonRectForFrame(bounds);
     EXPECT_FALSE(remove.isEmpty());
     EXPECT_DOUBLE_EQ(remove.midY(), bounds.midY()) << "the button is centred";
+    // Centred in a frame that does not start at zero too (a cell drawn lower in a view).
+    const gfx::Rect lower { { 0, 10 }, { 200, 22 } };
+    EXPECT_DOUBLE_EQ(cell->_removeButtonRectForFrame(lower).midY(), 21);
+    EXPECT_DOUBLE_EQ(cell->_snapbackRectForFrame(lower).midY(), 22);
 
     clickAt({ 30, 11 });
     EXPECT_TRUE(cell->isRecording());

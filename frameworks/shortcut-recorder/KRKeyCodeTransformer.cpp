@@ -100,9 +100,7 @@ fnd::String KRKeyCodeTransformer::firstCharacter(const fnd::String& text)
 {
     if (text.isEmpty())
         return {};
-    const char16_t first = text.characterAt(0);
-    const bool pair = first >= 0xD800 && first < 0xDC00 && text.length() > 1;
-    return text.substringTo(pair ? 2 : 1);
+    return text.substringTo(static_cast<fnd::Index>(text.codePointAt(0).length));
 }
 
 fnd::Value KRKeyCodeTransformer::transformedValue(const fnd::Value& value) const

@@ -76,10 +76,7 @@ std::optional<std::int64_t> krValidatorKeyCodeForKeyEquivalent(const fnd::String
     auto layout = ui::KeyboardLayout::current();
     if (!layout)
         return std::nullopt;
-    char32_t character = c;
-    if (c >= 0xD800 && c < 0xDC00 && keyEquivalent.length() > 1)
-        character = 0x10000 + ((char32_t(c) - 0xD800) << 10) + (char32_t(keyEquivalent.characterAt(1)) - 0xDC00);
-    auto code = layout->keyCodeForCharacter(character);
+    auto code = layout->keyCodeForCharacter(keyEquivalent.codePointAt(0).value);
     if (!code)
         return std::nullopt;
     return *code;

@@ -167,17 +167,9 @@ fnd::String KeyboardLayout::charactersForKeysym(unsigned keysym)
             return fnd::String(std::u16string(1, spacing));
     }
     char32_t c = xkb_keysym_to_utf32(keysym);
-    if (c == 0 || (c >= 0xD800 && c < 0xE000) || c > 0x10FFFF)
+    if (c == 0 || fnd::isSurrogate(c) || c > 0x10FFFF)
         return {};
-    std::u16string units;
-    if (c >= 0x10000) {
-        c -= 0x10000;
-        units += char16_t(0xD800 + (c >> 10));
-        units += char16_t(0xDC00 + (c & 0x3FF));
-    } else {
-        units += char16_t(c);
-    }
-    return fnd::String(std::move(units));
+    return fnd::String::fromCodePoint(c);
 }
 
 fnd::String KeyboardLayout::charactersForKeyCode(unsigned short keyCode, unsigned modifierFlags) const

@@ -29,7 +29,8 @@ bool spinningProgressIndicatorSameColor(const gfx::ColorPtr& a, const gfx::Color
 
 void ZORSpinningProgressIndicator::describeClass(fnd::ClassBuilder<ZORSpinningProgressIndicator>& c)
 {
-    c.property("doubleValue", &ZORSpinningProgressIndicator::doubleValue, &ZORSpinningProgressIndicator::setDoubleValue);
+    c.property(
+        "doubleValue", &ZORSpinningProgressIndicator::doubleValue, &ZORSpinningProgressIndicator::setDoubleValue);
     c.property("maxValue", &ZORSpinningProgressIndicator::maxValue, &ZORSpinningProgressIndicator::setMaxValue);
     c.property("indeterminate", &ZORSpinningProgressIndicator::isIndeterminate,
         &ZORSpinningProgressIndicator::setIndeterminate);

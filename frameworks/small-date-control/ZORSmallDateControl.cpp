@@ -682,7 +682,8 @@ void ZORSmallDateControl::drawRect(gfx::Rect)
         if (flat) {
             context->setFillColor(*gfx::Color::colorWithCalibratedRed(158.0 / 255, 158.0 / 255, 158.0 / 255, 1));
             // A one-point frame just inside the box.
-            context->fillRectUsingOperation({ box.minX(), box.minY(), box.width(), 1 }, gfx::CompositingOperation::SourceOver);
+            context->fillRectUsingOperation(
+                { box.minX(), box.minY(), box.width(), 1 }, gfx::CompositingOperation::SourceOver);
             context->fillRectUsingOperation(
                 { box.minX(), box.maxY() - 1, box.width(), 1 }, gfx::CompositingOperation::SourceOver);
             context->fillRectUsingOperation(

@@ -169,21 +169,25 @@ TEST_F(ZORSpinningProgressIndicatorTest, TheThreadStepsAndTheMainThreadRedraws)
 TEST_F(ZORSpinningProgressIndicatorTest, TheThreadStartsAndStopsAThousandTimes)
 {
     spinner->setUsesThreadedAnimation(true);
-    std::chrono::steady_clock::duration slowest {};
     for (int i = 0; i < 1000; ++i) {
         spinner->startAnimation();
         ASSERT_TRUE(spinner->hasAnimationThread());
-        if (i % 100 == 0)
-            std::this_thread::sleep_for(std::chrono::milliseconds(60)); // into the thread's pause
-        auto before = std::chrono::steady_clock::now();
         spinner->stopAnimation();
-        slowest = std::max(slowest, std::chrono::steady_clock::now() - before);
-        ASSERT_FALSE(spinner->hasAnimationThread());
+        ASSERT_FALSE(spinner->hasAnimationThread()) << "the stop returned before the thread ended";
         if (i % 10 == 0)
             fnd::RunLoop::current().runInMode(fnd::RunLoopMode::Default, fnd::Clock::current()->now(), false);
     }
-    // A stop wakes the thread from its pause instead of waiting it out (the pause alone is 50 ms).
-    EXPECT_LT(std::chrono::duration<double>(slowest).count(), 0.05);
+    // Stopped in the middle of its 50 ms pause, the thread is woken rather than waited for: twenty such stops
+    // would take 800 ms if each waited out the rest of its pause. (bench_SpinningProgressIndicator times one.)
+    std::chrono::steady_clock::duration stopping {};
+    for (int i = 0; i < 20; ++i) {
+        spinner->startAnimation();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        auto before = std::chrono::steady_clock::now();
+        spinner->stopAnimation();
+        stopping += std::chrono::steady_clock::now() - before;
+    }
+    EXPECT_LT(std::chrono::duration<double>(stopping).count(), 0.4);
     for (int i = 0; i < 50; ++i) {
         auto doomed = ZORSpinningProgressIndicator::create({ 0, 0, 10, 10 });
         doomed->setUsesThreadedAnimation(true);

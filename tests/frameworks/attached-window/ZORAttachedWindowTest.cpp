@@ -142,14 +142,18 @@ TEST_F(ZORAttachedWindowTest, EverySidePlacesWindowAndArrow)
         EXPECT_EQ(sign(f.midX() - P.x), c.bulkX) << "side " << c.side;
         EXPECT_EQ(sign(f.midY() - P.y), c.bulkY) << "side " << c.side;
         auto bounds = window->_backgroundPath().bounds();
-        EXPECT_TRUE(gfx::containsRect(gfx::insetRect({ { 0, 0 }, f.size }, -1e-9, -1e-9), bounds))
-            << "side " << c.side;
+        EXPECT_TRUE(gfx::containsRect(gfx::insetRect({ { 0, 0 }, f.size }, -1e-9, -1e-9), bounds)) << "side " << c.side;
 
         // Drawn: inside the arrow is bubble, the window's corners are clear.
         auto image = backend->imageOfWindow(*window);
         gfx::Point tipInWindow { tip.x - f.minX(), tip.y - f.minY() };
         // Six points in from the tip, across the arrow's edge.
-        gfx::Point inward { c.tip.x < P.x ? 1.0 : c.tip.x > P.x ? -1.0 : 0.0, c.tip.y < P.y ? 1.0 : c.tip.y > P.y ? -1.0 : 0.0 };
+        gfx::Point inward { c.tip.x < P.x ? 1.0
+                : c.tip.x > P.x           ? -1.0
+                                          : 0.0,
+            c.tip.y < P.y       ? 1.0
+                : c.tip.y > P.y ? -1.0
+                                : 0.0 };
         gfx::Point nearTip { tipInWindow.x - inward.x * 6, tipInWindow.y - inward.y * 6 };
         EXPECT_EQ(alphaAt(*image, nearTip.x, nearTip.y), 255) << "side " << c.side;
         EXPECT_EQ(alphaAt(*image, f.width() / 2, f.height() / 2), 255) << "side " << c.side;
@@ -270,7 +274,8 @@ TEST_F(ZORAttachedWindowTest, AResizeLaysTheWindowOutAgain)
 // Closing and menu validation go to the parent window.
 TEST_F(ZORAttachedWindowTest, CloseGoesToTheParent)
 {
-    auto parent = ui::Window::create({ 300, 300, 400, 300 }, ui::WindowStyleMask::Titled | ui::WindowStyleMask::Closable);
+    auto parent
+        = ui::Window::create({ 300, 300, 400, 300 }, ui::WindowStyleMask::Titled | ui::WindowStyleMask::Closable);
     parent->orderFront();
     auto window = attach({ 200, 150 }, Side::Below, 0, parent);
     window->performClose();

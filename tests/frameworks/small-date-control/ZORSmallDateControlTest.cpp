@@ -18,8 +18,8 @@ public:
     {
         auto& note = dynamic_cast<const fnd::Notification&>(notification);
         ended.push_back(note.userInfo().get(ui::TextNotification::MovementKey).integerValue());
-        hadEditor.push_back(note.userInfo().get(ui::ControlNotification::FieldEditorKey).objectAs<ui::TextView>()
-            != nullptr);
+        hadEditor.push_back(
+            note.userInfo().get(ui::ControlNotification::FieldEditorKey).objectAs<ui::TextView>() != nullptr);
     }
     std::vector<long> ended;
     std::vector<bool> hadEditor;
@@ -210,7 +210,8 @@ TEST_F(ZORSmallDateControlTest, TypingEachCellTakesNumbersWithinLimits)
     type(u"1899");
     tab(true);
     EXPECT_EQ(control->year(), 1899) << "only years before 1000 or after 9999 are dropped";
-    EXPECT_EQ(log->ended, (std::vector<long> { ui::TextMovement::Tab, ui::TextMovement::Tab, ui::TextMovement::Backtab }));
+    EXPECT_EQ(
+        log->ended, (std::vector<long> { ui::TextMovement::Tab, ui::TextMovement::Tab, ui::TextMovement::Backtab }));
     EXPECT_EQ(log->hadEditor, (std::vector<bool> { true, true, true }));
     EXPECT_EQ(control->selected(), 1);
     editor()->setSelectedRange({ 0, 2 });

@@ -31,7 +31,10 @@ protected:
     static int green(std::uint32_t p) { return int((p >> 8) & 0xFF); }
     static int blue(std::uint32_t p) { return int(p & 0xFF); }
     static bool isParentBlue(std::uint32_t p) { return blue(p) > 200 && red(p) < 60 && green(p) < 60; }
-    static bool isBubbleFill(std::uint32_t p) { return red(p) > 230 && green(p) > 230 && blue(p) > 150 && blue(p) < 230; }
+    static bool isBubbleFill(std::uint32_t p)
+    {
+        return red(p) > 230 && green(p) > 230 && blue(p) > 150 && blue(p) < 230;
+    }
 };
 
 // A bubble over a blue window: it sits where its side puts it with the arrow's tip on the point, shows the blue
@@ -75,9 +78,9 @@ TEST_F(AttachedWindowDisplayTest, TheBubblePointsAtItsPointAndTheSpinnerTurns)
     EXPECT_FALSE(isParentBlue(inside)) << fmt::format("{:06x}", inside);
     EXPECT_TRUE(isParentBlue(pixelAt({ P.x, P.y + 1.5 }))) << fmt::format("{:06x}", pixelAt({ P.x, P.y + 1.5 }));
     // Transparent outside the bubble: the window's corners and the strip beside the arrow show the blue window.
-    for (gfx::Point outside : { gfx::Point { frame.minX() + 0.5, frame.minY() + 0.5 },
-             gfx::Point { frame.maxX() - 0.5, frame.minY() + 0.5 }, gfx::Point { frame.minX() + 3, frame.maxY() - 3 },
-             gfx::Point { frame.maxX() - 3, frame.maxY() - 3 } }) {
+    for (gfx::Point outside :
+        { gfx::Point { frame.minX() + 0.5, frame.minY() + 0.5 }, gfx::Point { frame.maxX() - 0.5, frame.minY() + 0.5 },
+            gfx::Point { frame.minX() + 3, frame.maxY() - 3 }, gfx::Point { frame.maxX() - 3, frame.maxY() - 3 } }) {
         auto p = pixelAt(outside);
         EXPECT_TRUE(isParentBlue(p)) << outside.x << ", " << outside.y << ": " << fmt::format("{:06x}", p);
     }

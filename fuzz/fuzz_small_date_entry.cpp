@@ -32,15 +32,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(int(pattern.order) >= 0 && int(pattern.order) <= 5);
     check(!pattern.separator.isEmpty());
 
-    static auto backend = ui::HeadlessBackend::install();
-    static auto window = [] {
-        auto w = ui::Window::create({ 0, 0, 300, 100 });
-        w->makeKeyAndOrderFront();
+    // Kept for the whole run and never destroyed: at exit the runtime's own statics go first.
+    static auto* window = [] {
+        static auto* backend = new std::shared_ptr<ui::HeadlessBackend>(ui::HeadlessBackend::install());
+        (void)backend;
+        auto* w = new std::shared_ptr<ui::Window>(ui::Window::create({ 0, 0, 300, 100 }));
+        (*w)->makeKeyAndOrderFront();
         return w;
     }();
     auto control = fnd::makeObject<ZORSmallDateControl>();
     control->initWithFrame({ 10, 10, 10, 10 }, { fnd::DateOrder(data[0] % 6), pattern.separator });
-    window->contentView()->addSubview(control);
+    (*window)->contentView()->addSubview(control);
     control->editCell(0);
     // Tabs move on (wrapping round), everything else arrives as one insertion per line.
     std::size_t start = 0;
@@ -48,10 +50,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         auto end = text.find_first_of("\t\n", start);
         if (end == std::string::npos)
             end = text.size();
-        if (auto editor = std::dynamic_pointer_cast<ui::TextView>(window->firstResponder()))
+        if (auto editor = std::dynamic_pointer_cast<ui::TextView>((*window)->firstResponder()))
             editor->insertText(fnd::Value(fnd::String(text.substr(start, end - start))));
         if (end < text.size()) {
-            if (auto editor = std::dynamic_pointer_cast<ui::TextView>(window->firstResponder()))
+            if (auto editor = std::dynamic_pointer_cast<ui::TextView>((*window)->firstResponder()))
                 text[end] == '\t' ? editor->insertTab({}) : editor->insertBacktab({});
         }
         start = end + 1;

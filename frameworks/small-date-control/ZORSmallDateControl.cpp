@@ -321,7 +321,7 @@ void ZORSmallDateControl::setEnabled(bool flag)
 
 // Cells and layout.
 
-std::shared_ptr<ui::TextFieldCell> ZORSmallDateControl::makeCell(const fnd::String& text, bool editable) const
+std::shared_ptr<ui::TextFieldCell> ZORSmallDateControl::makeDateCell(const fnd::String& text, bool editable) const
 {
     auto cell = fnd::makeObject<ui::TextFieldCell>();
     cell->initTextCell(text);
@@ -351,12 +351,12 @@ void ZORSmallDateControl::_interiorDesign()
     disposeCells();
     auto self = shared_from_this();
     for (auto& cell : m_cells) {
-        cell = makeCell("", true);
+        cell = makeDateCell("", true);
         cell->setControlView(std::static_pointer_cast<ui::View>(self));
         cell->setEnabled(isEnabled());
     }
     for (auto& cell : m_colonCells) {
-        cell = makeCell(m_dateSeparatorStr, false);
+        cell = makeDateCell(m_dateSeparatorStr, false);
         cell->setControlView(std::static_pointer_cast<ui::View>(self));
     }
     m_cells[std::size_t(m_dayLocation)]->setTag(Day);
@@ -370,7 +370,7 @@ void ZORSmallDateControl::_interiorDesign()
 
 void ZORSmallDateControl::sizeToFit()
 {
-    auto probe = makeCell("99", true);
+    auto probe = makeDateCell("99", true);
     auto twoDigits = probe->cellSize();
     probe->setStringValue("9999");
     auto fourDigits = probe->cellSize();

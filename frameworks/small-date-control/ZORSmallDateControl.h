@@ -119,7 +119,7 @@ private:
     void _alignStepper();
     void disposeCells();
     void drawBorder(gfx::Rect box) const;
-    std::shared_ptr<ui::TextFieldCell> makeCell(const fnd::String& text, bool editable) const;
+    std::shared_ptr<ui::TextFieldCell> makeDateCell(const fnd::String& text, bool editable) const;
     Part partOfCell(long index) const;
     std::int64_t valueOfPart(Part part) const;
     void setValueOfPart(Part part, std::int64_t value);

@@ -102,6 +102,9 @@ TEST_F(AttachedWindowDisplayTest, TheBubblePointsAtItsPointAndTheSpinnerTurns)
     ASSERT_EQ(runWhileServing(*backend, "xdotool type --delay 30 17 && xdotool key Tab").status, 0);
     EXPECT_TRUE(waitFor([&] { return date->day() == 17; }, 5)) << "day " << date->day();
     EXPECT_EQ(date->selected(), 1) << "Tab went on to the month";
+    waitFor([] { return false; }, 0.1);
+    auto [px, py, pw, ph] = deviceRectOfContent(*parent);
+    grabScreen(px, py, pw, ph).save(fmt::format("attached-window-parent-scale{}.png", s));
 
     spinner->stopAnimation();
     EXPECT_FALSE(spinner->hasAnimationThread());

@@ -3,11 +3,27 @@
 #include "frameworks/small-date-control/ZORSmallDateControl.h"
 
 #include "platform/foundation/locale/Calendar.h"
+#include "platform/foundation/runtime/ClassBuilder.h"
 #include "platform/ui/text/TextField.h"
 #include "platform/ui/text/TextView.h"
 
 #include <string>
 #include <vector>
+
+// Receives the control's action.
+class DateActionTarget : public fnd::Object {
+    FND_OBJECT(DateActionTarget)
+    static void describeClass(fnd::ClassBuilder<DateActionTarget>& c)
+    {
+        c.action("dateChosen:", &DateActionTarget::dateChosen);
+    }
+
+public:
+    void dateChosen(const fnd::Value&) { ++actions; }
+    int actions { 0 };
+};
+
+FND_REGISTER_CLASS(DateActionTarget, fnd::Object)
 
 namespace {
 
@@ -322,6 +338,22 @@ TEST_F(ZORSmallDateControlTest, ClicksChooseTheCell)
     EXPECT_FALSE(control->isUsingFieldEditor()) << "disabling ends the edit";
     clickCell(0);
     EXPECT_FALSE(control->isUsingFieldEditor()) << "a disabled control takes no clicks";
+}
+
+// Return takes the number and sends the control's action; the edit ends there.
+TEST_F(ZORSmallDateControlTest, ReturnSendsTheAction)
+{
+    auto target = fnd::makeObject<DateActionTarget>();
+    control->setTarget(target);
+    control->setAction("dateChosen:");
+    window->makeFirstResponder(control);
+    type(u"24");
+    backend->keyDown(*window, u"\r", ui::KeyCode::Return);
+    dispatch();
+    EXPECT_EQ(control->day(), 24);
+    EXPECT_EQ(target->actions, 1);
+    EXPECT_EQ(log->ended, (std::vector<long> { ui::TextMovement::Return }));
+    EXPECT_FALSE(control->isUsingFieldEditor());
 }
 
 // Flat look: white box with a grey frame, the caret under the selected cell; bevelled: darker edges.

@@ -40,7 +40,7 @@ std::shared_ptr<KJSplitSubview> ZORSplitSubviewResizeButtonCell::superKJSplitSub
     return nullptr;
 }
 
-bool ZORSplitSubviewResizeButtonCell::trackMouse(const ui::Event&, gfx::Rect, ui::View& controlView, bool)
+bool ZORSplitSubviewResizeButtonCell::trackMouse(const ui::Event& event, gfx::Rect, ui::View& controlView, bool)
 {
     auto pane = superKJSplitSubviewOfView(controlView);
     auto& app = ui::Application::shared();
@@ -49,19 +49,24 @@ bool ZORSplitSubviewResizeButtonCell::trackMouse(const ui::Event&, gfx::Rect, ui
     if (!peeked || peeked->type() != ui::EventType::LeftMouseDragged)
         return true;
     bool growsTowardEnd = imagePosition() == ui::CellImagePosition::ImageRight;
-    std::optional<double> last;
-    for (;;) {
-        auto event = app.nextEvent(mask, fnd::Date::distantFuture(), fnd::RunLoopMode::EventTracking, true);
-        if (!event || event->type() == ui::EventType::LeftMouseUp)
-            break;
+    // The movement along the split axis (in a stacked split view the vertical one), in the split view's flipped
+    // coordinates, so that toward the end of the axis is positive either way.
+    auto alongAxis = [&pane](const ui::Event& e) -> std::optional<double> {
         auto sv = pane ? pane->splitView() : nullptr;
         if (!sv)
+            return std::nullopt;
+        auto point = sv->convertPointFromView(e.locationInWindow(), nullptr);
+        return sv->isHorizontal() ? point.y : point.x;
+    };
+    auto last = alongAxis(event);
+    for (;;) {
+        auto next = app.nextEvent(mask, fnd::Date::distantFuture(), fnd::RunLoopMode::EventTracking, true);
+        if (!next || next->type() == ui::EventType::LeftMouseUp)
+            break;
+        auto at = alongAxis(*next);
+        if (!at || !last)
             continue;
-        // The movement along the split axis (in a stacked split view the vertical one), in the split view's
-        // flipped coordinates, so that toward the end of the axis is positive either way.
-        auto point = sv->convertPointFromView(event->locationInWindow(), nullptr);
-        double at = sv->isHorizontal() ? point.y : point.x;
-        double movement = last ? at - *last : 0.0;
+        double movement = *at - *last;
         last = at;
         float proposed = static_cast<float>(pane->dimension())
             + static_cast<float>(growsTowardEnd ? movement : -movement);

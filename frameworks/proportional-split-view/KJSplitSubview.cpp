@@ -216,7 +216,7 @@ void KJSplitSubview::setDimension(double value)
             m_fraction = value / sv->KJ___dimensionWithoutDividers();
         return;
     }
-    View::setFrame(withAlong(frame(), value));
+    setFrame(withAlong(frame(), value));
     if (sv)
         sv->adjustSubviewsExcepting(this);
 }
@@ -316,7 +316,7 @@ double KJSplitSubview::changeDimensionBy(double delta, bool mayCollapse, bool mo
             else
                 f.origin.x -= next - current;
         }
-        View::setFrame(f);
+        setFrame(f);
         sv->KJ___setMustClearFractions();
         sv->setMustAdjust();
     }
@@ -380,7 +380,7 @@ void KJSplitSubview::KJ___setFrame(gfx::Rect newFrame, double fraction, bool not
     bool tell = observed && newFrame != m_previous;
     if (sv)
         sv->setMustAdjust();
-    View::setFrame(newFrame);
+    setFrame(newFrame);
     m_fraction = fraction;
     if (tell)
         d->splitViewChangedFrameOfSubview(*sv, *this, m_previous, newFrame);
@@ -395,7 +395,7 @@ void KJSplitSubview::KJ___setFrameSize(gfx::Size size, double fraction)
 {
     if (auto sv = splitView())
         sv->setMustAdjust();
-    View::setFrame({ frame().origin, size });
+    setFrame({ frame().origin, size });
     m_fraction = fraction;
 }
 

@@ -467,7 +467,9 @@ void KJSplitView::KJ___adjustSubviewsExcepting(KJSplitSubview* excepting)
                     } else {
                         double rest = std::fmod(want, 1.0);
                         want -= rest;
-                        if (rest > 0.5) {
+                        // A half rounds down; so does a half blurred by the last bits of the ratio, or a layout
+                        // read back from its state string would round differently from the one that wrote it.
+                        if (rest > 0.5 + 1e-9) {
                             want += 1;
                             rest -= 1;
                         }
@@ -477,11 +479,16 @@ void KJSplitView::KJ___adjustSubviewsExcepting(KJSplitSubview* excepting)
                     }
                 }
             }
+            // The next sweep shares what is left among the free panes by their sizes with remainders, so that
+            // the sizes and remainders add up to the space exactly and adjusting again at the same size changes
+            // nothing.
+            total = 0;
             for (const auto& r : cache) {
                 if (r.size > 0)
                     sum += r.size + r.fraction;
+                if (r.size > 0 && !r.constrained)
+                    total += r.size + r.fraction;
             }
-            total = free;
         } while (fixedAny && free > 0);
 
         double overflow = sum - space;
@@ -540,9 +547,19 @@ void KJSplitView::KJ___adjustSubviewsExcepting(KJSplitSubview* excepting)
         }
     }
     if (lastVisible < n && whole != origin) {
-        // The rounding rest goes to the last visible pane, and the dividers after it follow.
-        auto& last = *cache[lastVisible].subview;
+        // The rounding rest goes to the last visible pane that can take it within its limits (the last visible one
+        // when none can), and the dividers and panes after it follow.
         double diff = whole - origin;
+        std::size_t taker = lastVisible;
+        for (std::size_t i = lastVisible + 1; i-- > 0;) {
+            auto& candidate = *cache[i].subview;
+            double size = candidate.KJ___visibleDimension();
+            if (size > 0 && size + diff >= candidate.minDimension() && size + diff <= candidate.maxDimension()) {
+                taker = i;
+                break;
+            }
+        }
+        auto& last = *cache[taker].subview;
         double length = std::max(0.0, last.KJ___visibleDimension() + diff);
         diff = length - last.KJ___visibleDimension();
         auto size = last.frame().size;
@@ -550,21 +567,22 @@ void KJSplitView::KJ___adjustSubviewsExcepting(KJSplitSubview* excepting)
             size.height = length;
         else
             size.width = length;
-        last.KJ___setFrameSize(size, last.KJ___fraction() - diff);
-        for (std::size_t i = lastVisible; i + 1 < n; ++i) {
+        // After a drag, a collapse or an expand the sizes as laid out are the new proportions, rest included.
+        last.KJ___setFrameSize(size, m_mustClearFractions ? 0.0 : last.KJ___fraction() - diff);
+        for (std::size_t i = taker; i + 1 < n; ++i) {
             if (horizontal)
                 m_dividers[i].origin.y += diff;
             else
                 m_dividers[i].origin.x += diff;
         }
-        for (std::size_t i = lastVisible + 1; i < n; ++i) {
+        for (std::size_t i = taker + 1; i < n; ++i) {
             auto& later = *cache[i].subview;
             auto f = later.frame();
             if (horizontal)
                 f.origin.y += diff;
             else
                 f.origin.x += diff;
-            later.View::setFrame(f);
+            later.setFrame(f);
         }
     }
 

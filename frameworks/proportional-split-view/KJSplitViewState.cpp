@@ -14,12 +14,13 @@
 
 namespace {
 
-// A number as C's "%g" writes it in the C locale (six significant digits, no trailing zeros), whatever the
-// process's locale: a layout saved under one locale must read back under another.
+// A number with a decimal point whatever the process's locale (a layout saved under one locale must read back under
+// another), in the shortest form that reads back exactly: whole and quarter points look as "%g" would write them,
+// and a rounding remainder keeps all its digits, so a restored layout rounds to the very same frames.
 std::string KJSplitViewStateFormat(double value)
 {
     char buffer[64];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 6);
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, value == 0 ? 0.0 : value);
     return std::string(buffer, result.ptr);
 }
 

@@ -75,9 +75,11 @@ TEST_F(KJSplitViewStateTest, TheStateStringReadsAndWritesWithAPointUnderAGermanL
     EXPECT_TRUE(split->mustAdjust());
     EXPECT_EQ(split->stringWithSavedState(), "3 120.25 -300 80H");
 
-    // Six significant digits, no trailing zeros.
+    // No trailing zeros, and every digit a remainder needs to read back exactly.
     ASSERT_TRUE(split->setStateFromString("3 1234567 0.5 7.000"));
-    EXPECT_EQ(split->stringWithSavedState(), "3 1.23457e+06 -250 7");
+    EXPECT_EQ(split->stringWithSavedState(), "3 1234567 -250 7");
+    ASSERT_TRUE(split->setStateFromString("3 324.49999999999994 10 10"));
+    EXPECT_EQ(split->stringWithSavedState(), "3 324.49999999999994 10 10");
 }
 
 TEST_F(KJSplitViewStateTest, DamagedOrStaleStringsAreRefusedWithoutAChange)

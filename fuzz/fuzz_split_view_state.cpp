@@ -15,17 +15,29 @@ bool fuzzSplitViewWellLaidOut(const KJSplitView& view)
     auto visible = view.KJ___subviews();
     if (visible.empty())
         return true; // every pane hidden: nothing to lay out
+    double whole = view.isHorizontal() ? view.bounds().height() : view.bounds().width();
+    double room = whole - static_cast<double>(visible.size() - 1) * view.dividerThickness();
+    // When the open panes' maxima cannot fill the view (a string may hide the panes that could), one of them must
+    // take more than its maximum: then only the tiling is checked.
+    double maxima = 0;
+    for (const auto& pane : visible) {
+        if (pane->KJ___visibleDimension() > 0)
+            maxima += pane->maxDimension();
+    }
+    bool limitsPossible = maxima >= room;
     for (std::size_t i = 0; i < visible.size(); ++i) {
         auto f = visible[i]->frame();
         double start = view.isHorizontal() ? f.minY() : f.minX();
         double size = view.isHorizontal() ? f.height() : f.width();
-        if (size > 0 && (start != at || size < visible[i]->minDimension() || size > visible[i]->maxDimension()))
+        if (size > 0 && start != at)
+            return false;
+        if (size > 0 && limitsPossible && (size < visible[i]->minDimension() || size > visible[i]->maxDimension()))
             return false;
         at += size;
         if (i + 1 < visible.size())
             at += view.dividerThickness();
     }
-    return at == (view.isHorizontal() ? view.bounds().height() : view.bounds().width());
+    return at == whole;
 }
 
 }

@@ -6,6 +6,7 @@
 #include "platform/text/AttributedString.h"
 #include "platform/text/Attributes.h"
 #include "platform/text/ParagraphStyle.h"
+#include "platform/ui/views/StandardImages.h"
 #include "platform/ui/views/Window.h"
 
 #include <array>
@@ -107,7 +108,7 @@ void ZORSplitViewToolbarButton::setToolbarButtonImage(int code)
     auto name = standardImageName(code);
     if (name.isEmpty())
         return;
-    if (auto image = gfx::Image::imageNamed(name))
+    if (auto image = ui::standardImage(name))
         setImage(image);
 }
 

@@ -338,6 +338,28 @@ TEST_F(ZORSplitViewToolbarTest, ColoursTurnPaleInAWindowThatIsNotKey)
     EXPECT_FALSE(bar->isInKeyWindow());
 }
 
+TEST_F(ZORSplitViewToolbarTest, ButtonsShowTheStandardImagesByCode)
+{
+    bar->setFrame({ 0, 0, 320, 24 });
+    for (int code = 1; code <= ZORSplitViewToolbarButton::StandardImageCount; ++code) {
+        auto b = ZORSplitViewToolbarButton::create();
+        b->setToolbarButtonWidth(22);
+        b->setToolbarButtonImage(code);
+        ASSERT_NE(b->image(), nullptr) << code;
+        EXPECT_EQ(b->image()->name(), ZORSplitViewToolbarButton::standardImageName(code));
+        bar->addItem(b);
+    }
+    auto b = ZORSplitViewToolbarButton::create();
+    b->setToolbarButtonImage(1);
+    auto add = b->image();
+    b->setToolbarButtonImage(14);
+    EXPECT_EQ(b->toolbarButtonImage(), 14);
+    EXPECT_EQ(b->image(), add) << "other codes leave the image";
+    auto shot = windowShot("split-toolbar-images");
+    // The add glyph's bar crosses the middle of the first button.
+    EXPECT_LT(ZORSplitViewTestLuminance(windowPixel(*shot, *bar->items()[0], { 17, 11.5 })), 100);
+}
+
 TEST_F(ZORSplitViewToolbarTest, TheGripDrawsThreeLines)
 {
     auto grip = ZORSplitViewToolbarDraggingHandle::create({ 0, 0, 20, 24 });

@@ -116,6 +116,13 @@ std::vector<std::shared_ptr<KJSplitSubview>> KJSplitView::KJ___subviews() const
     return visible;
 }
 
+void KJSplitView::didAddSubview(ui::View& subview)
+{
+    // Also for views added through the plain view operations (an interface file's loader): they lay out again.
+    View::didAddSubview(subview);
+    setMustAdjust();
+}
+
 void KJSplitView::willRemoveSubview(ui::View& subview)
 {
     if (auto* leaving = dynamic_cast<KJSplitSubview*>(&subview))

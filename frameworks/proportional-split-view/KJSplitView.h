@@ -120,6 +120,7 @@ public:
     void setFrame(gfx::Rect frame) override;
     void viewWillDraw() override;
     void viewDidMoveToSuperview() override;
+    void didAddSubview(ui::View& subview) override;
     void willRemoveSubview(ui::View& subview) override;
     void awakeFromNib() override;
     void drawRect(gfx::Rect dirtyRect) override;

@@ -550,8 +550,8 @@ void KJSplitSubview::KJ___stepAnimation()
             display();
             record->elapsedTime += KJSplitSubviewNow() - start;
             record->stepsDone += 1;
-            fnd::performAfterDelay(
-                self, [weak = std::weak_ptr<KJSplitSubview>(self)] {
+            fnd::performAfterDelay(self,
+                [weak = std::weak_ptr<KJSplitSubview>(self)] {
                     if (auto subview = weak.lock())
                         subview->KJ___stepAnimation();
                 },

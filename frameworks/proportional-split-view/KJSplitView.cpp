@@ -259,8 +259,8 @@ std::shared_ptr<KJSplitView> KJSplitView::couplingSplitView() const
 
 std::shared_ptr<KJSplitView> KJSplitView::coupledSplitView() const
 {
-    return isCoupled() ? std::static_pointer_cast<KJSplitView>(std::const_pointer_cast<fnd::Object>(
-                             std::static_pointer_cast<const fnd::Object>(shared_from_this())))
+    return isCoupled() ? std::static_pointer_cast<KJSplitView>(
+               std::const_pointer_cast<fnd::Object>(std::static_pointer_cast<const fnd::Object>(shared_from_this())))
                        : nullptr;
 }
 

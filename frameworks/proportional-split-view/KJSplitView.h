@@ -93,8 +93,8 @@ public:
     // Dividers.
     gfx::Rect KJ___dividerRect(std::size_t index, const ui::View* relativeTo) const;
     std::size_t KJ___dividerHitBy(gfx::Point point, const ui::View* relativeTo, double thickness) const;
-    virtual void drawDivider(const std::shared_ptr<gfx::Image>& image, gfx::Rect rect, KJSplitSubview* leading,
-        KJSplitSubview* trailing);
+    virtual void drawDivider(
+        const std::shared_ptr<gfx::Image>& image, gfx::Rect rect, KJSplitSubview* leading, KJSplitSubview* trailing);
     void KJ___drawDividersIn(KJSplitView& container, gfx::Rect rect, double thickness);
     void KJ___addCursorRectsTo(KJSplitView& container, gfx::Rect rect, double thickness);
     // Follows one event of a divider drag; start and base in this view's coordinates.

@@ -53,8 +53,8 @@ public:
         return std::nullopt;
     }
     // false makes the divider ignore the mouse-down.
-    virtual std::optional<bool> splitViewShouldHandleEvent(
-        KJSplitView&, const ui::Event&, std::size_t /*divider*/, KJSplitSubview& /*leading*/, KJSplitSubview& /*trailing*/)
+    virtual std::optional<bool> splitViewShouldHandleEvent(KJSplitView&, const ui::Event&, std::size_t /*divider*/,
+        KJSplitSubview& /*leading*/, KJSplitSubview& /*trailing*/)
     {
         return std::nullopt;
     }

@@ -118,8 +118,8 @@ bool KJSplitView::restoreState(bool recursive)
 {
     bool accepted = false;
     if (!m_autosaveName.isEmpty()) {
-        auto stored
-            = fnd::UserDefaults::standardUserDefaults().stringForKey(defaultsKeyForName(m_autosaveName, isHorizontal()));
+        auto stored = fnd::UserDefaults::standardUserDefaults().stringForKey(
+            defaultsKeyForName(m_autosaveName, isHorizontal()));
         accepted = stored && setStateFromString(*stored);
         if (accepted && recursive) {
             for (const auto& view : subviews()) {
@@ -239,9 +239,9 @@ void KJSplitView::encodeWithCoder(fnd::Coder& coder) const
     }
     auto delegateObject = std::dynamic_pointer_cast<fnd::Object>(m_delegate.lock());
     fnd::Value delegateValue = delegateObject ? fnd::Value(delegateObject) : fnd::Value();
-    fnd::Value backgroundValue = m_background ? fnd::Value(std::static_pointer_cast<fnd::Object>(
-                                                    std::const_pointer_cast<gfx::Color>(m_background)))
-                                              : fnd::Value();
+    fnd::Value backgroundValue = m_background
+        ? fnd::Value(std::static_pointer_cast<fnd::Object>(std::const_pointer_cast<gfx::Color>(m_background)))
+        : fnd::Value();
     if (coder.allowsKeyedCoding()) {
         coder.encodeConditionalObject(delegateValue, "delegate");
         coder.encodeObject(fnd::Value(m_autosaveName), "autosaveName");
@@ -310,7 +310,8 @@ bool KJSplitView::initWithCoder(fnd::Coder& coder)
     setMustAdjust();
     auto weak = std::weak_ptr<KJSplitView>(std::static_pointer_cast<KJSplitView>(shared_from_this()));
     fnd::performAfterDelay(
-        nullptr, [weak] {
+        nullptr,
+        [weak] {
             if (auto view = weak.lock()) {
                 view->viewDidMoveToSuperview();
                 view->KJ___adjustOutermostIfNeeded();

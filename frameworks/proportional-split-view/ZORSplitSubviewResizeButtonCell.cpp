@@ -15,8 +15,8 @@ void ZORSplitSubviewResizeButtonCell::init()
     initTextCell({});
     if (auto bundle = ZORFrameworkBundle::bundle())
         setImage(gfx::Image::imageForResource(*bundle, "ZORSplitSubviewResizeButtonResizeImage"));
-    sendActionOn(ui::eventMaskFromType(ui::EventType::LeftMouseDown)
-        | ui::eventMaskFromType(ui::EventType::LeftMouseDragged));
+    sendActionOn(
+        ui::eventMaskFromType(ui::EventType::LeftMouseDown) | ui::eventMaskFromType(ui::EventType::LeftMouseDragged));
     setRefusesFirstResponder(false);
     setShowsFirstResponder(true);
     setContinuous(false);
@@ -68,8 +68,8 @@ bool ZORSplitSubviewResizeButtonCell::trackMouse(const ui::Event& event, gfx::Re
             continue;
         double movement = *at - *last;
         last = at;
-        float proposed = static_cast<float>(pane->dimension())
-            + static_cast<float>(growsTowardEnd ? movement : -movement);
+        float proposed
+            = static_cast<float>(pane->dimension()) + static_cast<float>(growsTowardEnd ? movement : -movement);
         if (proposed > pane->minDimension() && proposed < pane->maxDimension()) {
             pane->setDimension(proposed);
         } else if (proposed < pane->minDimension() && pane->canCollapse()) {

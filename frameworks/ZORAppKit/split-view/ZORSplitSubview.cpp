@@ -10,7 +10,8 @@ FND_REGISTER_CLASS(ZORSplitSubview, ui::View)
 
 void ZORSplitSubview::describeClass(fnd::ClassBuilder<ZORSplitSubview>& c)
 {
-    c.property("resizesWithSplitView", &ZORSplitSubview::resizesWithSplitView, &ZORSplitSubview::setResizesWithSplitView);
+    c.property(
+        "resizesWithSplitView", &ZORSplitSubview::resizesWithSplitView, &ZORSplitSubview::setResizesWithSplitView);
     c.property("isCollapsible", &ZORSplitSubview::isCollapsible, &ZORSplitSubview::setIsCollapsible);
     c.property("siblingResizeMode", &ZORSplitSubview::siblingResizeMode, &ZORSplitSubview::setSiblingResizeMode);
     c.property("minSize", &ZORSplitSubview::minSize, &ZORSplitSubview::setMinSize);

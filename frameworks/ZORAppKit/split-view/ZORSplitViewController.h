@@ -32,8 +32,10 @@ public:
 
     std::optional<bool> splitViewCanCollapseSubview(ui::SplitView& splitView, ui::View& subview) override;
     std::optional<bool> splitViewShouldHideDividerAtIndex(ui::SplitView& splitView, long index) override;
-    std::optional<double> splitViewConstrainMinCoordinate(ui::SplitView& splitView, double proposed, long index) override;
-    std::optional<double> splitViewConstrainMaxCoordinate(ui::SplitView& splitView, double proposed, long index) override;
+    std::optional<double> splitViewConstrainMinCoordinate(
+        ui::SplitView& splitView, double proposed, long index) override;
+    std::optional<double> splitViewConstrainMaxCoordinate(
+        ui::SplitView& splitView, double proposed, long index) override;
     bool splitViewResizeSubviewsWithOldSize(ui::SplitView& splitView, gfx::Size oldSize) override;
     std::optional<gfx::Rect> splitViewAdditionalEffectiveRectOfDividerAtIndex(
         ui::SplitView& splitView, long index) override;

@@ -54,7 +54,8 @@ double ZORSplitViewToolbarButtonCell::imageOpacity(const ui::View& controlView) 
     return ZORSplitViewToolbarButtonCellInKeyWindow(controlView) ? 1.0 : ZORSplitViewToolbarButtonCellDimmedOpacity;
 }
 
-void ZORSplitViewToolbarButtonCell::drawImage(const std::shared_ptr<gfx::Image>& image, gfx::Rect, ui::View& controlView)
+void ZORSplitViewToolbarButtonCell::drawImage(
+    const std::shared_ptr<gfx::Image>& image, gfx::Rect, ui::View& controlView)
 {
     if (!image)
         return;
@@ -64,7 +65,8 @@ void ZORSplitViewToolbarButtonCell::drawImage(const std::shared_ptr<gfx::Image>&
     image->drawInRect(rect, {}, gfx::CompositingOperation::SourceOver, imageOpacity(controlView), true);
 }
 
-gfx::Rect ZORSplitViewToolbarButtonCell::drawTitle(const txt::AttributedString& title, gfx::Rect frame, ui::View& controlView)
+gfx::Rect ZORSplitViewToolbarButtonCell::drawTitle(
+    const txt::AttributedString& title, gfx::Rect frame, ui::View& controlView)
 {
     if (isHighlighted())
         frame.origin.y += controlView.isFlipped() ? 1.0 : -1.0;

@@ -309,7 +309,8 @@ TEST_F(ZORSplitViewToolbarTest, EnableAndDisablePostTheirNames)
     bar->disable();
     center.removeObserver(on);
     center.removeObserver(off);
-    EXPECT_EQ(heard, (std::vector<std::string> { "ToolbarItemsEnableNotification", "ToolbarItemsDisableNotification" }));
+    EXPECT_EQ(
+        heard, (std::vector<std::string> { "ToolbarItemsEnableNotification", "ToolbarItemsDisableNotification" }));
 }
 
 TEST_F(ZORSplitViewToolbarTest, ColoursTurnPaleInAWindowThatIsNotKey)

@@ -147,7 +147,8 @@ TEST_F(KJSplitViewDividersTest, ADelegateCanMakeTheDividerInert)
     auto click = ui::Event::mouseEventWithType(
         ui::EventType::LeftMouseDown, { 10, 10 }, ui::ModifierFlags::Command, 0, window->windowNumber(), 1, 1);
     EXPECT_FALSE(split->acceptsFirstMouse(click.get())) << "Command held: no first mouse";
-    auto plain = ui::Event::mouseEventWithType(ui::EventType::LeftMouseDown, { 10, 10 }, 0, 0, window->windowNumber(), 1, 1);
+    auto plain
+        = ui::Event::mouseEventWithType(ui::EventType::LeftMouseDown, { 10, 10 }, 0, 0, window->windowNumber(), 1, 1);
     EXPECT_TRUE(split->acceptsFirstMouse(plain.get()));
 }
 

@@ -50,11 +50,12 @@ protected:
             double across = view.isHorizontal() ? f.width() : f.height();
             double fullAcross = view.isHorizontal() ? view.bounds().width() : view.bounds().height();
             if (size > 0 && (size < p.minDimension() || size > p.maxDimension()))
-                return ::testing::AssertionFailure() << "pane " << i << " is " << size << ", limits " << p.minDimension()
-                                                     << ".." << p.maxDimension() << ": " << frames(view);
+                return ::testing::AssertionFailure()
+                    << "pane " << i << " is " << size << ", limits " << p.minDimension() << ".." << p.maxDimension()
+                    << ": " << frames(view);
             if (size > 0 && start != at)
-                return ::testing::AssertionFailure() << "pane " << i << " starts at " << start << ", not " << at << ": "
-                                                     << frames(view);
+                return ::testing::AssertionFailure()
+                    << "pane " << i << " starts at " << start << ", not " << at << ": " << frames(view);
             if (across != fullAcross)
                 return ::testing::AssertionFailure() << "pane " << i << " is " << across << " across: " << frames(view);
             at += size;
@@ -68,7 +69,8 @@ protected:
         }
         double whole = view.isHorizontal() ? view.bounds().height() : view.bounds().width();
         if (at != whole)
-            return ::testing::AssertionFailure() << "the layout ends at " << at << " of " << whole << ": " << frames(view);
+            return ::testing::AssertionFailure()
+                << "the layout ends at " << at << " of " << whole << ": " << frames(view);
         return ::testing::AssertionSuccess();
     }
 
@@ -159,8 +161,9 @@ protected:
                 split->adjustIfNeeded();
                 for (const auto& v : views)
                     v->adjustIfNeeded();
-                ASSERT_EQ(allFrames(views), before) << "after step " << step << ": " << what.str()  << ", state " << savedString
-                                                    << ", restored " << split->stringWithSavedState().utf8();
+                ASSERT_EQ(allFrames(views), before)
+                    << "after step " << step << ": " << what.str() << ", state " << savedString << ", restored "
+                    << split->stringWithSavedState().utf8();
             }
         }
     }

@@ -30,8 +30,14 @@ public:
     {
         return collapseChoice;
     }
-    void splitViewDidCollapse(KJSplitView&, KJSplitSubview& s) override { events.push_back("collapse " + s.identifier().utf8()); }
-    void splitViewDidExpand(KJSplitView&, KJSplitSubview& s) override { events.push_back("expand " + s.identifier().utf8()); }
+    void splitViewDidCollapse(KJSplitView&, KJSplitSubview& s) override
+    {
+        events.push_back("collapse " + s.identifier().utf8());
+    }
+    void splitViewDidExpand(KJSplitView&, KJSplitSubview& s) override
+    {
+        events.push_back("expand " + s.identifier().utf8());
+    }
     bool observesSubviewFrames() const override { return observeFrames; }
     void splitViewChangedFrameOfSubview(KJSplitView&, KJSplitSubview& s, gfx::Rect from, gfx::Rect to) override
     {

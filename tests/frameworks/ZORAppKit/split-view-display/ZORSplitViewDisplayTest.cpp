@@ -27,7 +27,8 @@ protected:
         split->setVertical(true);
         controller = ZORSplitViewController::create();
         split->setDelegate(controller);
-        const gfx::ColorPtr colours[] = { gfx::Color::colorWithDeviceWhite(0.97), gfx::Color::colorWithDeviceRed(0.3, 0.5, 0.8) };
+        const gfx::ColorPtr colours[]
+            = { gfx::Color::colorWithDeviceWhite(0.97), gfx::Color::colorWithDeviceRed(0.3, 0.5, 0.8) };
         for (int i = 0; i < 2; ++i) {
             auto pane = ZORSplitSubview::create({ 0, 0, 200, Height });
             pane->setMinSize(80);

@@ -55,8 +55,8 @@ protected:
             return true;
         }));
         split->setBackground(gfx::Color::colorWithCalibratedWhite(0.7));
-        const gfx::ColorPtr colours[] = { gfx::Color::colorWithDeviceRed(0.85, 0.3, 0.25),
-            gfx::Color::colorWithDeviceRed(0.25, 0.45, 0.85) };
+        const gfx::ColorPtr colours[]
+            = { gfx::Color::colorWithDeviceRed(0.85, 0.3, 0.25), gfx::Color::colorWithDeviceRed(0.25, 0.45, 0.85) };
         for (int i = 0; i < 2; ++i) {
             auto pane = KJSplitSubview::create({ 0, 0, i == 0 ? 150.0 : 250.0, Height });
             pane->setMinDimension(60, 0);

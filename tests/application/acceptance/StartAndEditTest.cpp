@@ -7,9 +7,12 @@
 #include "frameworks/FoundationExtensions/ZORNumberContainer.h"
 #include "barcodes/TBQGeneric2DBarcode.h"
 #include "platform/foundation/files/UserDefaults.h"
+#include "platform/graphics/BitmapImageRep.h"
 #include "platform/graphics/FontManager.h"
 #include "platform/ui/panels/FontPanel.h"
 #include "platform/ui/dragging/Pasteboard.h"
+
+#include <cmath>
 
 using namespace acceptance;
 
@@ -225,6 +228,29 @@ TEST_F(StartAndEdit, AStoredTypeThatDoesNotExistStartsAnEAN13AndTheChecksumChoic
     choose(*app().barcodePopupButton(), "Code 39");
     EXPECT_FALSE(barcode().calculateChecksum());
     EXPECT_EQ(app().calculateChecksumButton()->state(), ui::ControlStateValue::Off);
+}
+
+TEST_F(StartAndEdit, StoredSizesThatAreNoSizesGiveWayToTheDefaults)
+{
+    auto& d = fnd::UserDefaults::standardUserDefaults();
+    const double width = d.registrationDomain().get(DefaultBarcodeValueBarWidthKey).floatValue();
+    const double height = d.registrationDomain().get(DefaultBarcodeValueHeightKey).floatValue();
+    for (double stored : { -5.0, 0.0, std::nan("") }) {
+        d.setFloat(float(stored), DefaultBarcodeValueBarWidthKey);
+        d.setFloat(float(-stored), DefaultBarcodeValueHeightKey);
+        restart();
+        EXPECT_EQ(barcode().barWidth(), width) << stored;
+        // The height was stored as the opposite: 5 is a size and stays, 0 and -0 are not.
+        EXPECT_EQ(barcode().height(), -stored > 0 ? 5.0 : height) << stored;
+        EXPECT_EQ(app().modulWidthComboBox()->stringValue().utf8(), "0.330 mm (SC 2)") << stored;
+    }
+    // The symbol exports at its normal size.
+    typeInto(*app().contentTextField(), u"590123412345");
+    auto path = exportAs(ExportChoice::as(PNG).at(72).named("sized"));
+    auto rep = gfx::BitmapImageRep::imageRepWithContentsOfFile(fnd::String(path));
+    ASSERT_TRUE(rep);
+    EXPECT_NEAR(double((*rep)->pixelsWide()), barcode().workAreaSize().width, 1.0);
+    EXPECT_GT((*rep)->pixelsHigh(), 60);
 }
 
 TEST_F(StartAndEdit, TheFontPanelChangesTheCaptionFont)

@@ -162,6 +162,8 @@ public:
 
     // Chrome: focus ring, header backgrounds and border; the labels are the header views'.
     void drawRect(gfx::Rect dirtyRect) override;
+    void drawFocusRingMask() override;
+    gfx::Rect focusRingMaskBounds() const override { return bounds(); }
     void _drawCornerHeaderBackgroundInRect(gfx::Rect rect);
     void _drawColumnHeaderBackgroundInRect(gfx::Rect rect);
     void _drawRowHeaderBackgroundInRect(gfx::Rect rect);

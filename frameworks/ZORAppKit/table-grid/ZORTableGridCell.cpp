@@ -1,6 +1,7 @@
 #include "frameworks/ZORAppKit/table-grid/ZORTableGridCell.h"
 
 #include "platform/graphics/BezierPath.h"
+#include "platform/graphics/Font.h"
 
 FND_REGISTER_CLASS(ZORTableGridCell, ui::TextFieldCell)
 
@@ -18,6 +19,8 @@ void ZORTableGridCell::initTextCell(const fnd::String& string)
     setBordered(true);
     setScrollable(true);
     setLineBreakMode(txt::LineBreakMode::ByTruncatingTail);
+    // Named once here: a grid draws hundreds of cells a frame, and looking the system font up each time shows.
+    setFont(gfx::Font::systemFontOfSize(gfx::Font::systemFontSize()));
 }
 
 void ZORTableGridCell::drawWithFrame(gfx::Rect cellFrame, ui::View& controlView, const gfx::ColorPtr& backgroundColor)

@@ -41,10 +41,6 @@ bool ZORTableGrid::_isFocused() const
 void ZORTableGrid::drawRect(gfx::Rect)
 {
     const double w = frame().width(), h = frame().height();
-    // The ring itself is the view system's (it rings the first responder); a grid whose part has the keyboard
-    // asks for the room it takes.
-    if (_isFocused())
-        setKeyboardFocusRingNeedsDisplayInRect(bounds());
     if (needsToDrawRect(headerRectOfCorner()))
         _drawCornerHeaderBackgroundInRect(headerRectOfCorner());
     const gfx::Rect columnHeaders { RowHeaderWidth, 0, w - RowHeaderWidth, ColumnHeaderHeight };
@@ -55,6 +51,12 @@ void ZORTableGrid::drawRect(gfx::Rect)
         _drawRowHeaderBackgroundInRect(rowHeaders);
     gfx::Color::darkGrayColor()->setStroke();
     gfx::BezierPath::strokeRect({ 0, 0, w, h });
+}
+
+// The view system draws the ring around this shape while the grid has the keyboard.
+void ZORTableGrid::drawFocusRingMask()
+{
+    gfx::BezierPath::fillRect(bounds());
 }
 
 void ZORTableGrid::_drawColumnHeaderBackgroundInRect(gfx::Rect rect)

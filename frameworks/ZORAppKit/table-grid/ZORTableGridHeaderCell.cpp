@@ -40,9 +40,20 @@ void ZORTableGridHeaderCell::drawWithFrame(gfx::Rect cellFrame, ui::View& contro
     drawInteriorWithFrame(cellFrame, controlView);
 }
 
+namespace {
+
+// The label font, looked up once (a header strip draws dozens of labels a frame).
+const std::shared_ptr<gfx::Font>& ZORTableGridHeaderFont()
+{
+    static const auto font = gfx::Font::labelFontOfSize(gfx::Font::labelFontSize());
+    return font;
+}
+
+}
+
 gfx::Rect ZORTableGridHeaderCell::labelRectForFrame(gfx::Rect cellFrame) const
 {
-    auto font = gfx::Font::labelFontOfSize(gfx::Font::labelFontSize());
+    const auto& font = ZORTableGridHeaderFont();
     txt::AttributedString label(stringValue(), fnd::Dictionary { { txt::FontAttributeName, fnd::Value(font) } });
     const auto size = textSize(label);
     const double x = cellFrame.minX(), y = cellFrame.minY(), w = cellFrame.width(), h = cellFrame.height();
@@ -53,7 +64,7 @@ gfx::Rect ZORTableGridHeaderCell::labelRectForFrame(gfx::Rect cellFrame) const
 
 void ZORTableGridHeaderCell::drawInteriorWithFrame(gfx::Rect cellFrame, ui::View&)
 {
-    auto font = gfx::Font::labelFontOfSize(gfx::Font::labelFontSize());
+    const auto& font = ZORTableGridHeaderFont();
     txt::AttributedString label(stringValue(),
         fnd::Dictionary {
             { txt::FontAttributeName, fnd::Value(font) },

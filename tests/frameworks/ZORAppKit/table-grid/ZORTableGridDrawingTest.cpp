@@ -9,12 +9,10 @@ protected:
     ZORTableGridDrawingTest() { window->makeFirstResponder(grid); }
     // A pixel of the content view (its own coordinates) in a window picture.
     std::uint32_t at(const gfx::BitmapImageRep& image, gfx::Point p) { return pixelIn(image, content(), p); }
+    // The accent colour (a saturated blue by default), whatever its exact shade.
     static bool isAccent(std::uint32_t p)
     {
-        auto accent = gfx::Color::alternateSelectedControlColor();
-        return std::abs(int(gfx::redOf(p)) - int(accent->redComponent() * 255)) < 40
-            && std::abs(int(gfx::blueOf(p)) - int(accent->blueComponent() * 255)) < 40
-            && std::abs(int(gfx::greenOf(p)) - int(accent->greenComponent() * 255)) < 40;
+        return int(gfx::blueOf(p)) > int(gfx::redOf(p)) + 80 && int(gfx::blueOf(p)) > int(gfx::greenOf(p)) + 40;
     }
     static bool isGrey(std::uint32_t p)
     {

@@ -3,6 +3,7 @@
 #include "platform/foundation/runtime/NotificationCenter.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 FND_REGISTER_CLASS(ZOROutlineSourceListItem, fnd::Object)
 
@@ -186,12 +187,21 @@ void ZOROutlineSourceListItem::removeAllChildren()
 
 void ZOROutlineSourceListItem::setParentForTree()
 {
+    std::unordered_set<const ZOROutlineSourceListItem*> seen { this };
+    setParentForTree(seen);
+}
+
+void ZOROutlineSourceListItem::setParentForTree(std::unordered_set<const ZOROutlineSourceListItem*>& seen)
+{
     if (!m_children)
         return;
+    // An archive may name one item twice in the tree, or an ancestor among its children: such an item stays where
+    // it was met first, so the tree stays a tree.
+    std::erase_if(*m_children, [&](const Ptr& child) { return !child || !seen.insert(child.get()).second; });
     auto me = self();
     for (const auto& child : *m_children) {
         child->m_parent = me;
-        child->setParentForTree();
+        child->setParentForTree(seen);
     }
 }
 

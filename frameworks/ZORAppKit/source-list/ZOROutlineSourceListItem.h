@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <unordered_set>
 #include <vector>
 
 class ZOROutlineSourceListItem;
@@ -100,6 +101,8 @@ public:
     // Silent changes.
     void silentAddChild(const Ptr& child);
     void silentInsertChild(const Ptr& child, fnd::Index index);
+    // Links every item of the subtree to its parent (after unarchiving); an item met twice stays only where it
+    // was met first.
     void setParentForTree();
 
     // The fewest nodes whose subtrees hold every given node (compared by identity), in the order first met.
@@ -113,6 +116,7 @@ public:
 
 private:
     Ptr self() { return std::static_pointer_cast<ZOROutlineSourceListItem>(shared_from_this()); }
+    void setParentForTree(std::unordered_set<const ZOROutlineSourceListItem*>& seen);
 
     fnd::String m_title;
     fnd::String m_identifier;

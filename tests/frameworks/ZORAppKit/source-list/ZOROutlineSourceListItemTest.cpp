@@ -220,3 +220,22 @@ TEST_F(ZOROutlineSourceListItemTest, AnArchiveBringsTheTreeBackAndACopyLeavesItB
 }
 
 }
+
+namespace {
+
+TEST(ZOROutlineSourceListItemTree, LinkingUpATreeWithACycleOrASharedItemKeepsEachItemInOnePlace)
+{
+    // As a crafted archive could give: the root twice under a child, which the root holds twice.
+    auto root = Item::create("root");
+    auto a = Item::create("a");
+    root->setChildren(Item::Children { a, a });
+    a->setChildren(Item::Children { root, Item::create("b") });
+    root->setParentForTree();
+    EXPECT_EQ(root->countOfChildren(), 1);
+    ASSERT_EQ(a->countOfChildren(), 1);
+    EXPECT_EQ(a->childAtIndex(0)->title().utf8(), "b");
+    EXPECT_EQ(a->childAtIndex(0)->rootObject(), root);
+    EXPECT_EQ(root->parent(), nullptr);
+}
+
+}

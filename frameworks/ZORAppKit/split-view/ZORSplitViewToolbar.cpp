@@ -8,6 +8,8 @@
 
 #include "platform/graphics/Gradient.h"
 #include "platform/graphics/GraphicsContext.h"
+#include "platform/graphics/Image.h"
+#include "platform/text/AttributedString.h"
 #include "platform/ui/views/Window.h"
 
 #include <algorithm>

@@ -8,8 +8,8 @@ namespace gfx {
 
 namespace {
 
-void threePartDrawPiece(GraphicsContext& context, const Image& image, const Rect& r, CompositingOperation op,
-    double alpha, bool flipped)
+void threePartDrawPiece(
+    GraphicsContext& context, const Image& image, const Rect& r, CompositingOperation op, double alpha, bool flipped)
 {
     if (r.width() <= 0 || r.height() <= 0)
         return;

@@ -66,9 +66,7 @@ TEST(ThreePartImage, OrientationFollowsTheFlippedArgumentAndTheImage)
         bool upright;
     };
     const Case cases[] = {
-        { true, true, false, true },
-        { false, false, false, true },
-        { true, false, false, false },
+        { true, true, false, true }, { false, false, false, true }, { true, false, false, false },
         { true, false, true, true }, // a flipped picture drawn with the other orientation stands upright
     };
     for (const auto& c : cases) {
@@ -94,8 +92,8 @@ TEST(ThreePartImage, CapsNarrowerThanTheFrameAllowsAndNothingWithoutPieces)
     auto context = GraphicsContext::createForBitmap(10, 10, {}, true);
     {
         CurrentContextScope scope(context);
-        drawThreePartImage({ 0, 0, 10, 10 }, start.get(), nullptr, end.get(), false, CompositingOperation::SourceOver,
-            1.0, true);
+        drawThreePartImage(
+            { 0, 0, 10, 10 }, start.get(), nullptr, end.get(), false, CompositingOperation::SourceOver, 1.0, true);
         drawThreePartImage({ 0, 0, 10, 10 }, nullptr, nullptr, nullptr, false, CompositingOperation::Copy, 1.0, true);
     }
     context->flush();

@@ -4,6 +4,7 @@
 #include "frameworks/QFTabBarView/QFOverflowPopUpButton.h"
 #include "frameworks/QFTabBarView/QFTabBarView.h"
 #include "frameworks/QFTabBarView/QFTabBarViewExtensions.h"
+#include "frameworks/QFTabBarView/styles/QFTabStyleSupport.h"
 #include "frameworks/tab-bar-core/TabResources.h"
 #include "frameworks/tab-bar-core/TabShapes.h"
 #include "platform/graphics/BezierPath.h"
@@ -35,13 +36,7 @@ bool metalIsVertical(QFTabBarView& view)
 // A window toolbar that is visible and draws no baseline of its own asks for the bar's top line.
 bool metalShouldDrawHorizontalTopBorderLine(ui::View& view)
 {
-    auto w = view.window();
-    if (!w || !w->toolbar())
-        return false;
-    auto toolbar = w->toolbar();
-    if (!toolbar->classInfo().findProperty("isVisible") || !toolbar->classInfo().findProperty("showsBaselineSeparator"))
-        return false;
-    return toolbar->valueForKey("isVisible").boolValue() && !toolbar->valueForKey("showsBaselineSeparator").boolValue();
+    return QFTabStyleSupport::toolbarIsShown(view) && !QFTabStyleSupport::toolbarShowsBaselineSeparator(view);
 }
 
 void metalStrokeLine(gfx::BezierPath& path, gfx::Point a, gfx::Point b)
@@ -140,7 +135,8 @@ std::optional<std::shared_ptr<txt::AttributedString>> QFMetalTabStyle::attribute
     return std::make_shared<txt::AttributedString>(cell.title(),
         txt::Attributes { { txt::FontAttributeName, fnd::Value(gfx::Font::boldSystemFontOfSize(11.0)) },
             { txt::ForegroundColorAttributeName, fnd::Value(gfx::Color::textColor()->colorWithAlphaComponent(0.75)) },
-            { txt::ShadowAttributeName, fnd::Value(shadow) }, { txt::ParagraphStyleAttributeName, fnd::Value(paragraph) } });
+            { txt::ShadowAttributeName, fnd::Value(shadow) },
+            { txt::ParagraphStyleAttributeName, fnd::Value(paragraph) } });
 }
 
 std::optional<gfx::Rect> QFMetalTabStyle::drawingRectForBounds(gfx::Rect bounds, QFTabBarButtonCell& cell)
@@ -256,8 +252,8 @@ void QFMetalTabStyle::drawBezelInRect(gfx::Rect r, unsigned capMask, QFAttachedT
     gfx::GraphicsStateGuard guard;
     const bool selected = button.state() == ui::ControlStateValue::On;
     const QFTabStateBits state = button.tabState();
-    const bool hideRight = (state & QFTabState::NextSelected)
-        && !(state & (QFTabState::NextSliding | QFTabState::NextIsDropTarget));
+    const bool hideRight
+        = (state & QFTabState::NextSelected) && !(state & (QFTabState::NextSliding | QFTabState::NextIsDropTarget));
     auto hoverFill = [&] {
         if (!button.mouseHovered())
             return;

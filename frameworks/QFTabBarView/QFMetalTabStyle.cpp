@@ -135,8 +135,7 @@ std::optional<std::shared_ptr<txt::AttributedString>> QFMetalTabStyle::attribute
     return std::make_shared<txt::AttributedString>(cell.title(),
         txt::Attributes { { txt::FontAttributeName, fnd::Value(gfx::Font::boldSystemFontOfSize(11.0)) },
             { txt::ForegroundColorAttributeName, fnd::Value(gfx::Color::textColor()->colorWithAlphaComponent(0.75)) },
-            { txt::ShadowAttributeName, fnd::Value(shadow) },
-            { txt::ParagraphStyleAttributeName, fnd::Value(paragraph) } });
+            { txt::ShadowAttributeName, fnd::Value(shadow) }, { txt::ParagraphStyleAttributeName, fnd::Value(paragraph) } });
 }
 
 std::optional<gfx::Rect> QFMetalTabStyle::drawingRectForBounds(gfx::Rect bounds, QFTabBarButtonCell& cell)
@@ -252,8 +251,8 @@ void QFMetalTabStyle::drawBezelInRect(gfx::Rect r, unsigned capMask, QFAttachedT
     gfx::GraphicsStateGuard guard;
     const bool selected = button.state() == ui::ControlStateValue::On;
     const QFTabStateBits state = button.tabState();
-    const bool hideRight
-        = (state & QFTabState::NextSelected) && !(state & (QFTabState::NextSliding | QFTabState::NextIsDropTarget));
+    const bool hideRight = (state & QFTabState::NextSelected)
+        && !(state & (QFTabState::NextSliding | QFTabState::NextIsDropTarget));
     auto hoverFill = [&] {
         if (!button.mouseHovered())
             return;

@@ -110,7 +110,7 @@ protected:
         if (state == "inactive") {
             auto other = ui::Window::create({ { 0, 0 }, { 40, 40 } });
             other->makeKeyAndOrderFront();
-            windows.push_back({ other });
+            otherWindows.push_back(other);
         }
         settle();
         w.bar->setNeedsDisplay(true);
@@ -149,6 +149,7 @@ protected:
     static gfx::Point probe(gfx::Rect frame) { return { frame.maxX() - 5, frame.midY() + 4 }; }
 
     std::vector<BarWindow> windows;
+    std::vector<std::shared_ptr<ui::Window>> otherWindows;
     std::map<std::string, std::map<std::string, BarPicture>> pictures;
     std::map<std::string, std::map<std::string, std::vector<gfx::Rect>>> frames;
     std::shared_ptr<QFTabBarView> lastBar;

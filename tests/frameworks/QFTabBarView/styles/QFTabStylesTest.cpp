@@ -313,3 +313,19 @@ TEST_F(QFTabStylesTest, LivelyLayoutRunsFromTheRightEnd)
     EXPECT_EQ(title.minX(), d.minX()) << "titles start at the left";
     EXPECT_LE(title.maxX(), counter.minX() - 4.0);
 }
+
+TEST_F(QFTabStylesTest, ASelectionChangeRedrawsTheWholeBarBecauseCapsReachPastTheTab)
+{
+    a.addItem("One");
+    a.addItem("Two");
+    useStyle("Slate");
+    a.window->display();
+    ASSERT_FALSE(a.bar->needsDisplay());
+    a.button("Two")->setState(ui::ControlStateValue::On);
+    EXPECT_TRUE(a.bar->needsDisplay()) << "the old selected tab's caps lie outside its button";
+    settle();
+    a.window->display();
+    ASSERT_FALSE(a.bar->needsDisplay());
+    a.button("Two")->setState(ui::ControlStateValue::On);
+    EXPECT_FALSE(a.bar->needsDisplay()) << "no change, no redraw";
+}

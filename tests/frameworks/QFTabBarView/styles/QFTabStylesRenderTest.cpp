@@ -3,6 +3,7 @@
 #include "frameworks/QFTabBarView/QFOverflowPopUpButton.h"
 #include "frameworks/QFTabBarView/QFTabBarButtonCell.h"
 #include "frameworks/QFTabBarView/styles/QFAquaTabStyle.h"
+#include "frameworks/QFTabBarView/styles/QFCapsuleTabStyle.h"
 
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/ui/containers/Toolbar.h"
@@ -11,6 +12,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -82,6 +84,8 @@ protected:
             w.bar->setOrientation(QFTabBarOrientation::Vertical);
         }
         w.bar->setStyleNamed(look.name);
+        if (prepare)
+            prepare(*w.bar);
         const int count = state == "overflow" ? 12 : 3;
         for (int i = 0; i < count; ++i)
             w.addItem(std::string(1, char('A' + i)));
@@ -148,6 +152,8 @@ protected:
     // A point inside a tab, clear of its title and its close button.
     static gfx::Point probe(gfx::Rect frame) { return { frame.maxX() - 5, frame.midY() + 4 }; }
 
+    // Applied to each bar right after its style is set.
+    std::function<void(QFTabBarView&)> prepare;
     std::vector<BarWindow> windows;
     std::vector<std::shared_ptr<ui::Window>> otherWindows;
     std::map<std::string, std::map<std::string, BarPicture>> pictures;
@@ -262,4 +268,32 @@ TEST_F(QFTabStylesRenderTest, AquaBackgroundFollowsTheBarsHeightNotTheDirtyRect)
         const std::uint32_t middle = context->pixelBuffer()->pixel(150, 10);
         EXPECT_EQ((middle >> 24) != 0, c.drawn) << "bar " << c.barHeight << ", dirty height " << c.dirty.height();
     }
+}
+
+TEST_F(QFTabStylesRenderTest, CapsuleSwitchesChangeTheSelectedTabAndTheEdge)
+{
+    const StyleLook& capsule = StyleLooks[3];
+    ASSERT_STREQ(capsule.name, "Capsule");
+    auto withSwitches = [&](bool unified, bool right) {
+        prepare = [=](QFTabBarView& bar) {
+            auto style = std::dynamic_pointer_cast<QFCapsuleTabStyle>(bar.style());
+            style->setDrawsUnified(unified);
+            style->setDrawsRight(right);
+        };
+    };
+    withSwitches(false, false);
+    const BarPicture plain = render(capsule, "plain");
+    const BarPicture left = render(capsule, "vertical");
+    const auto& v = frames["Capsule"]["vertical"];
+    withSwitches(true, false);
+    const BarPicture unified = render(capsule, "plain");
+    const auto& f = frames["Capsule"]["plain"];
+    EXPECT_NE(unified.at(probe(f[1])), plain.at(probe(f[1]))) << "a flat gradient instead of the picture";
+    EXPECT_NE(unified.at(probe(f[0])), plain.at(probe(f[0]))) << "and the strip is the unified gradient";
+    withSwitches(false, true);
+    const BarPicture right = render(capsule, "vertical");
+    // The edge line stands at the bar's right side, or at its left side for a bar at the window's right edge.
+    const gfx::Point nearRight { 89, v[2].maxY() + 10 }, nearLeft { 0, v[2].maxY() + 10 };
+    EXPECT_NE(left.at(nearRight), right.at(nearRight));
+    EXPECT_NE(left.at(nearLeft), right.at(nearLeft));
 }

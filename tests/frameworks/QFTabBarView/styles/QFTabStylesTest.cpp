@@ -253,6 +253,8 @@ TEST_F(QFTabStylesTest, AquaPictureBehindTheSelectedTabByTintAndActivity)
     cell->setControlTint(gfx::ControlTint::Graphite);
     auto graphite = style->selectedTabPicture(*cell, *a.bar);
     EXPECT_NE(down, graphite);
+    cell->setControlTint(gfx::ControlTint::Default);
+    EXPECT_EQ(style->selectedTabPicture(*cell, *a.bar), down) << "a cell without a tint takes the desktop's (blue)";
     auto elsewhere = ui::Window::create({ { 0, 0 }, { 50, 50 } });
     elsewhere->makeKeyAndOrderFront();
     auto nonKey = style->selectedTabPicture(*cell, *a.bar);

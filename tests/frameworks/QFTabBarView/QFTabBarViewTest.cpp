@@ -102,6 +102,22 @@ TEST_F(QFTabBarViewTest, SeveralOptionChangesGiveOneLayout)
     EXPECT_EQ(a.button("One")->frame().width(), 150);
 }
 
+TEST_F(QFTabBarViewTest, TitleChangesOfSizedToFitTabsShareOneLayout)
+{
+    auto one = a.addItem("One");
+    auto two = a.addItem("Two");
+    a.bar->setSizeButtonsToFit(true);
+    settle();
+    const double before = a.button("One")->frame().width();
+    a.delegate->overflowNotices = 0;
+    one->setLabel("A much longer first title");
+    two->setLabel("And a longer second one");
+    EXPECT_EQ(a.delegate->overflowNotices, 0) << "not laid out at each change";
+    settle();
+    EXPECT_EQ(a.delegate->overflowNotices, 2) << "one pass for both";
+    EXPECT_GT(a.button("A much longer first title")->frame().width(), before);
+}
+
 TEST_F(QFTabBarViewTest, TheStyleRegistryAndOrientation)
 {
     EXPECT_EQ(a.bar->styleName(), fnd::String("Metal"));

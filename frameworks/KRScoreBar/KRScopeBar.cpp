@@ -2,6 +2,7 @@
 
 #include "frameworks/KRScoreBar/KRButtonCell.h"
 #include "frameworks/KRScoreBar/KROverflowPullDownCell.h"
+#include "frameworks/KRScoreBar/KRScopeBarBundle.h"
 #include "frameworks/KRScoreBar/KRPopUpButtonCell.h"
 #include "frameworks/KRScoreBar/KRScopeBarGroupHelper.h"
 
@@ -45,7 +46,7 @@ fnd::String krScopeBarTitleOf(const fnd::Value& value, const std::shared_ptr<fnd
 
 std::shared_ptr<gfx::Image> krScopeBarOverflowImage()
 {
-    auto bundle = fnd::Bundle::bundleForClass("KRScopeBar");
+    auto bundle = KRScopeBarBundle::bundle();
     auto path = bundle ? bundle->pathForResource("overflowImage", "tiff") : std::nullopt;
     if (!path) {
         fnd::log(fnd::LogLevel::Error, "KRScopeBar: the resource overflowImage.tiff is missing.");

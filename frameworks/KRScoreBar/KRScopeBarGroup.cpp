@@ -2,6 +2,7 @@
 
 #include "frameworks/KRScoreBar/KRScopeBar.h"
 #include "frameworks/KRScoreBar/KRScopeBarArchiving.h"
+#include "frameworks/KRScoreBar/KRScopeBarBundle.h"
 
 #include "platform/foundation/bindings/ArrayController.h"
 #include "platform/foundation/bindings/Binding.h"
@@ -21,7 +22,7 @@ namespace {
 
 fnd::String krScopeBarGroupText(const char* key)
 {
-    auto bundle = fnd::Bundle::bundleForClass("KRScopeBarGroup");
+    auto bundle = KRScopeBarBundle::bundle();
     return bundle ? bundle->localizedStringForKey(key, key, "KRScopeBar") : fnd::String(key);
 }
 

@@ -75,6 +75,13 @@ bool KRScopeBarGroupHelper::usesBindings() const
     return m_group && m_group->usesBindings();
 }
 
+bool KRScopeBarGroupHelper::showsSeparatorHere() const
+{
+    // Nothing lies left of the first group to separate it from, however its flag was set (groups set in bulk keep
+    // the flag a lone group was made with).
+    return m_group && m_group->showsSeparator() && groupIndex() > 0;
+}
+
 double KRScopeBarGroupHelper::labelWidth() const
 {
     auto label = m_group ? m_group->attributedLabel() : nullptr;
@@ -121,7 +128,7 @@ void KRScopeBarGroupHelper::calculateHeaderWidth_()
     std::uint64_t width = 0;
     if (m_group && m_group->showsLabel())
         width += static_cast<std::uint64_t>(krGroupHelperTrunc(labelWidth() + LabelSlack + LabelGap));
-    if (m_group && m_group->showsSeparator())
+    if (showsSeparatorHere())
         width += static_cast<std::uint64_t>(SeparatorWidth + SeparatorGap);
     m_headerWidth = width;
 }
@@ -190,7 +197,7 @@ void KRScopeBarGroupHelper::recalculateRects_()
             rest = { rest.minX() + gap, rest.minY(), rest.width() - gap, rest.height() };
     };
 
-    if (m_group->showsSeparator()) {
+    if (showsSeparatorHere()) {
         auto separator = slice(SeparatorWidth);
         double inset = m_frame.height() * 0.18;
         m_separatorRect = { separator.minX(), separator.minY() + inset, separator.width(),
@@ -328,7 +335,7 @@ void KRScopeBarGroupHelper::drawGroup()
     auto bar = scopeBar();
     if (!bar || !m_group || isPeeled())
         return;
-    if (m_group->showsSeparator() && bar->separatorColor()) {
+    if (showsSeparatorHere() && bar->separatorColor()) {
         bar->separatorColor()->setFill();
         gfx::GraphicsContext::current()->fillRect(m_separatorRect);
     }

@@ -82,6 +82,8 @@ private:
     void trackClickInButton_(const ui::Event& event);
     std::int64_t groupIndex() const;
     double labelWidth() const;
+    // The group's separator, except for the first group of the bar.
+    bool showsSeparatorHere() const;
     gfx::Rect hotRect() const;
     // The cell widths of the visible items (from freshly prepared cells).
     std::vector<double> visibleCellWidths() const;

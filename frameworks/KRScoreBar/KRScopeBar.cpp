@@ -44,7 +44,16 @@ fnd::String krScopeBarTitleOf(const fnd::Value& value, const std::shared_ptr<fnd
     return value.description();
 }
 
-std::shared_ptr<gfx::Image> krScopeBarOverflowImage()
+}
+
+std::shared_ptr<gfx::Image> KRScopeBar::overflowImage()
+{
+    // Read once: every bar shows the same picture.
+    static const auto image = [] { return loadOverflowImage(); }();
+    return image;
+}
+
+std::shared_ptr<gfx::Image> KRScopeBar::loadOverflowImage()
 {
     auto bundle = KRScopeBarBundle::bundle();
     auto path = bundle ? bundle->pathForResource("overflowImage", "tiff") : std::nullopt;
@@ -58,8 +67,6 @@ std::shared_ptr<gfx::Image> krScopeBarOverflowImage()
         return nullptr;
     }
     return *image;
-}
-
 }
 
 void KRScopeBar::describeClass(fnd::ClassBuilder<KRScopeBar>& c)
@@ -153,7 +160,7 @@ void KRScopeBar::initWithFrame(gfx::Rect frame)
     auto menu = ui::Menu::create("");
     menu->setAutoenablesItems(false);
     auto imageItem = ui::MenuItem::create("", {}, "");
-    imageItem->setImage(krScopeBarOverflowImage());
+    imageItem->setImage(overflowImage());
     menu->addItem(imageItem);
     overflow->setMenu(menu);
     setOverflowPullDownCell(overflow);

@@ -63,6 +63,8 @@ public:
     // Side margin, spacing between groups and gap after the accessory view: the small control size's font size.
     static std::uint64_t sideMargin();
     static constexpr std::uint64_t OverflowGap = 5;
+    // The picture of the overflow pull-down (the resource "overflowImage.tiff"); nullptr when it is missing.
+    static std::shared_ptr<gfx::Image> overflowImage();
 
     KRScopeBar() = default;
     ~KRScopeBar() override;
@@ -170,6 +172,7 @@ public:
 
 private:
     std::shared_ptr<KRScopeBar> selfPointer() { return std::static_pointer_cast<KRScopeBar>(shared_from_this()); }
+    static std::shared_ptr<gfx::Image> loadOverflowImage();
     void checkGroupIndex(std::uint64_t index, const char* reason) const;
     void resetSelectionForGroup_(std::uint64_t index);
     void updateGroup(std::uint64_t index);

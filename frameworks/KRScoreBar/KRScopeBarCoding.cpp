@@ -7,6 +7,8 @@
 #include "platform/graphics/Gradient.h"
 #include "platform/ui/controls/ButtonCell.h"
 #include "platform/ui/controls/PopUpButtonCell.h"
+#include "platform/ui/menus/Menu.h"
+#include "platform/ui/menus/MenuItem.h"
 
 // Keyed archive. Decoding goes through the setters; the defaults of initWithFrame are not applied.
 
@@ -75,8 +77,19 @@ bool KRScopeBar::initWithCoder(fnd::Coder& coder)
         setButtonCell(cell);
     if (auto cell = coder.decodeObjectForKey("KRScopeBar popUpButtonCell").objectAs<ui::PopUpButtonCell>())
         setPopUpButtonCell(cell);
-    if (auto cell = coder.decodeObjectForKey(KRScopeBarOverflowCellKey).objectAs<ui::PopUpButtonCell>())
+    if (auto cell = coder.decodeObjectForKey(KRScopeBarOverflowCellKey).objectAs<ui::PopUpButtonCell>()) {
+        // Cells archive their items' titles, not their images; the pull-down's picture is a resource of ours.
+        auto menu = cell->menu();
+        if (!menu || menu->numberOfItems() == 0) {
+            menu = ui::Menu::create("");
+            menu->addItem(ui::MenuItem::create("", {}, ""));
+            cell->setMenu(menu);
+        }
+        menu->setAutoenablesItems(false);
+        if (!menu->itemAtIndex(0)->image())
+            menu->itemAtIndex(0)->setImage(overflowImage());
         setOverflowPullDownCell(cell);
+    }
     // Widths past anything a screen shows are damage; they would only overflow the layout's sums.
     auto width = [&](const char* key) {
         return static_cast<std::uint64_t>(std::clamp<std::int64_t>(coder.decodeInt64ForKey(key), 0, 100000));

@@ -15,6 +15,50 @@ FND_REGISTER_CLASS(ScopeSource, fnd::Object)
 FND_REGISTER_CLASS(ScopeDelegate, fnd::Object)
 FND_REGISTER_CLASS(ScopeListener, fnd::Object)
 
+void ScopeSource::encodeWithCoder(fnd::Coder& coder) const
+{
+    fnd::Array groups;
+    for (const auto& group : items) {
+        fnd::Array titles;
+        for (const auto& title : group)
+            titles.push_back(fnd::Value(fnd::String(title)));
+        groups.push_back(fnd::Value(titles));
+    }
+    coder.encodeObject(fnd::Value(groups), "items");
+}
+
+bool ScopeSource::initWithCoder(fnd::Coder& coder)
+{
+    items.clear();
+    auto groups = coder.decodeObjectForKey("items");
+    if (const auto* list = groups.array()) {
+        for (const auto& group : *list) {
+            items.emplace_back();
+            if (const auto* titles = group.array())
+                for (const auto& title : *titles)
+                    items.back().push_back(title.stringValue().utf8());
+        }
+    }
+    return true;
+}
+
+void ScopeDelegate::encodeWithCoder(fnd::Coder& coder) const
+{
+    fnd::Array refused;
+    for (const auto& title : refusedObjects)
+        refused.push_back(fnd::Value(fnd::String(title)));
+    coder.encodeObject(fnd::Value(refused), "refused");
+}
+
+bool ScopeDelegate::initWithCoder(fnd::Coder& coder)
+{
+    auto refused = coder.decodeObjectForKey("refused");
+    if (const auto* list = refused.array())
+        for (const auto& title : *list)
+            refusedObjects.push_back(title.stringValue().utf8());
+    return true;
+}
+
 void ScopeDelegate::describeClass(fnd::ClassBuilder<ScopeDelegate>& c)
 {
     c.action("scopeBar:shouldSelectObject:", &ScopeDelegate::shouldSelect);

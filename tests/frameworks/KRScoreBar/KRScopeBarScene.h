@@ -3,6 +3,7 @@
 #include "frameworks/KRScoreBar/KRScopeBar.h"
 #include "frameworks/KRScoreBar/KRScopeBarGroupHelper.h"
 
+#include "platform/foundation/archiving/Coding.h"
 #include "platform/foundation/runtime/NotificationCenter.h"
 
 #include <functional>
@@ -13,9 +14,11 @@
 namespace krtest {
 
 // Items per group, as strings; plain values, so the bar compares them by equality.
-class ScopeSource : public fnd::Object, public KRScopeBarDataSource {
+class ScopeSource : public fnd::Object, public KRScopeBarDataSource, public fnd::Coding {
     FND_OBJECT(ScopeSource)
 public:
+    void encodeWithCoder(fnd::Coder& coder) const override;
+    bool initWithCoder(fnd::Coder& coder) override;
     std::uint64_t scopeBarNumberOfObjectsInScopeBarGroup(KRScopeBar&, std::uint64_t group) override
     {
         return group < items.size() ? items[group].size() : 0;
@@ -28,11 +31,13 @@ public:
 };
 
 // A delegate that answers every question of the bar and records what it heard.
-class ScopeDelegate : public fnd::Object {
+class ScopeDelegate : public fnd::Object, public fnd::Coding {
     FND_OBJECT(ScopeDelegate)
     static void describeClass(fnd::ClassBuilder<ScopeDelegate>& c);
 
 public:
+    void encodeWithCoder(fnd::Coder& coder) const override;
+    bool initWithCoder(fnd::Coder& coder) override;
     bool shouldSelect(const fnd::Value& bar, const fnd::Value& object);
     bool shouldCollapse(const fnd::Value& bar, const fnd::Value& group);
     bool shouldExpand(const fnd::Value& bar, const fnd::Value& group);

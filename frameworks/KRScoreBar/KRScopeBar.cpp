@@ -630,6 +630,9 @@ std::shared_ptr<ui::PopUpButtonCell> KRScopeBar::preparedPopUpCellForGroup(std::
     }
     item->setTitle(title);
     item->setImage(image);
+    // Our recessed faces show while the mouse is inside or while the cell is on; a border that always shows is the
+    // face of the on state.
+    cell->setState(cell->showsBorderOnlyWhileMouseInside() ? ui::ControlStateValue::Off : ui::ControlStateValue::On);
     auto menu = ui::Menu::create("");
     menu->setAutoenablesItems(false);
     menu->addItem(item);

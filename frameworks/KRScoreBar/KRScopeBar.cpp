@@ -208,6 +208,14 @@ void KRScopeBar::viewWillMoveToSuperview(ui::View* superview)
 void KRScopeBar::setDataSource(const std::shared_ptr<fnd::Object>& dataSource)
 {
     m_dataSource = dataSource;
+    invalidateCellMetrics();
+}
+
+void KRScopeBar::invalidateCellMetrics()
+{
+    for (const auto& helper : m_groups)
+        helper->invalidateCellMetrics();
+    adjustSubviews();
 }
 
 KRScopeBarDataSource* KRScopeBar::dataSourceInterface() const
@@ -284,7 +292,8 @@ void KRScopeBar::insertGroup(const std::shared_ptr<KRScopeBarGroup>& group, std:
     group->setScopeBar(selfPointer());
     m_groups.insert(m_groups.begin() + static_cast<std::ptrdiff_t>(index), KRScopeBarGroupHelper::create(group, selfPointer()));
     didChangeValueForKey("groups");
-    adjustSubviews();
+    // The data source answers by group index, which has moved for some groups.
+    invalidateCellMetrics();
 }
 
 void KRScopeBar::removeGroup(const std::shared_ptr<KRScopeBarGroup>& group)
@@ -306,7 +315,8 @@ void KRScopeBar::removeGroupAtIndex(std::uint64_t index)
     helper->group()->setScopeBar(nullptr);
     m_groups.erase(m_groups.begin() + static_cast<std::ptrdiff_t>(index));
     didChangeValueForKey("groups");
-    adjustSubviews();
+    // The data source answers by group index, which has moved for some groups.
+    invalidateCellMetrics();
 }
 
 void KRScopeBar::setGroups(const fnd::Array& groups)
@@ -340,7 +350,8 @@ void KRScopeBar::moveGroupWithIndex(std::uint64_t originalIndex, std::uint64_t d
     m_groups.erase(m_groups.begin() + static_cast<std::ptrdiff_t>(originalIndex));
     m_groups.insert(m_groups.begin() + static_cast<std::ptrdiff_t>(destinationIndex), helper);
     didChangeValueForKey("groups");
-    adjustSubviews();
+    // The data source answers by group index, which has moved for some groups.
+    invalidateCellMetrics();
 }
 
 std::shared_ptr<KRScopeBarGroup> KRScopeBar::groupAtIndex(std::uint64_t index) const
@@ -372,6 +383,7 @@ std::shared_ptr<KRScopeBarGroup> KRScopeBar::groupWithIdentifier(const fnd::Stri
 
 void KRScopeBar::updateGroup(std::uint64_t index)
 {
+    m_groups[index]->invalidateCellMetrics();
     m_groups[index]->updateGroupDimensions();
     resetSelectionForGroup_(index);
 }
@@ -520,7 +532,7 @@ void KRScopeBar::setButtonCell(const std::shared_ptr<ui::ButtonCell>& cell)
     if (m_buttonCell == cell)
         return;
     m_buttonCell = cell ? std::static_pointer_cast<ui::ButtonCell>(cell->copy()) : nullptr;
-    adjustSubviews();
+    invalidateCellMetrics();
 }
 
 std::shared_ptr<ui::PopUpButtonCell> KRScopeBar::popUpButtonCell() const
@@ -540,6 +552,7 @@ void KRScopeBar::setPopUpButtonCell(const std::shared_ptr<ui::PopUpButtonCell>& 
     copy->setAction(fnd::Selector("popUpMenuItemSelected:"));
     copy->setAutoenablesItems(false);
     m_popUpButtonCell = copy;
+    invalidateCellMetrics();
 }
 
 void KRScopeBar::setOverflowPullDownCell(const std::shared_ptr<ui::PopUpButtonCell>& cell)

@@ -97,6 +97,8 @@ public:
     void reloadData();
     void reloadDataForGroup(std::uint64_t index);
     void adjustSubviews();
+    // Every group measures its cells again at the next layout.
+    void invalidateCellMetrics();
     void resizeWithOldSuperviewSize(gfx::Size oldSize) override;
 
     // Settings.

@@ -84,34 +84,61 @@ bool KRScopeBarGroupHelper::showsSeparatorHere() const
 
 double KRScopeBarGroupHelper::labelWidth() const
 {
-    auto label = m_group ? m_group->attributedLabel() : nullptr;
-    return label ? label->size().width : 0;
+    measureCells();
+    return m_metrics->labelWidth;
+}
+
+void KRScopeBarGroupHelper::invalidateCellMetrics()
+{
+    m_metrics.reset();
+}
+
+void KRScopeBarGroupHelper::measureCells() const
+{
+    if (m_metrics)
+        return;
+    CellMetrics metrics;
+    auto bar = scopeBar();
+    auto index = groupIndex();
+    if (bar && index >= 0) {
+        const auto count = m_group->numberOfObjects();
+        metrics.itemWidths.reserve(count);
+        for (std::uint64_t i = 0; i < count; ++i) {
+            auto cell = bar->preparedButtonCellForGroup(static_cast<std::uint64_t>(index), i);
+            auto size = cell ? cell->cellSize() : gfx::Size {};
+            metrics.itemWidths.push_back(size.width);
+            if (i == 0)
+                metrics.firstItemHeight = size.height;
+        }
+        if (auto popUp = bar->preparedPopUpCellForGroup(static_cast<std::uint64_t>(index)))
+            metrics.popUpWidth = popUp->cellSize().width;
+    }
+    if (auto label = m_group ? m_group->attributedLabel() : nullptr) {
+        auto size = label->size();
+        metrics.labelWidth = size.width;
+        metrics.labelHeight = size.height;
+    }
+    m_metrics = std::move(metrics);
 }
 
 std::vector<double> KRScopeBarGroupHelper::visibleCellWidths() const
 {
-    std::vector<double> widths;
-    auto bar = scopeBar();
-    auto index = groupIndex();
-    if (!bar || index < 0)
-        return widths;
-    const auto visible = numberOfVisibleItems();
-    widths.reserve(visible);
-    for (std::uint64_t i = 0; i < visible; ++i) {
-        auto cell = bar->preparedButtonCellForGroup(static_cast<std::uint64_t>(index), i);
-        widths.push_back(cell ? cell->cellSize().width : 0);
-    }
-    return widths;
+    measureCells();
+    const auto& widths = m_metrics->itemWidths;
+    const auto visible = std::min<std::uint64_t>(numberOfVisibleItems(), widths.size());
+    return { widths.begin(), widths.begin() + static_cast<std::ptrdiff_t>(visible) };
 }
 
 double KRScopeBarGroupHelper::popUpCellWidth() const
 {
-    auto bar = scopeBar();
-    auto index = groupIndex();
-    if (!bar || index < 0)
-        return 0;
-    auto cell = bar->preparedPopUpCellForGroup(static_cast<std::uint64_t>(index));
-    return cell ? cell->cellSize().width : 0;
+    measureCells();
+    return m_metrics->popUpWidth;
+}
+
+double KRScopeBarGroupHelper::firstCellHeight() const
+{
+    measureCells();
+    return m_metrics->firstItemHeight;
 }
 
 // Measuring.
@@ -209,8 +236,8 @@ void KRScopeBarGroupHelper::recalculateRects_()
 
     if (m_group->showsLabel()) {
         auto label = slice(krGroupHelperTrunc(labelWidth() + LabelSlack));
-        auto text = m_group->attributedLabel();
-        double textHeight = text ? text->size().height : 0;
+        measureCells();
+        double textHeight = m_metrics->labelHeight;
         double inset = (label.height() - textHeight) / 2;
         label = { label.minX(), label.minY() + inset, label.width(), std::max(0.0, label.height() - 2 * inset) };
         label.origin.y += bar->isFlipped() ? -1 : 1;
@@ -220,9 +247,7 @@ void KRScopeBarGroupHelper::recalculateRects_()
         m_labelRect = {};
     }
 
-    double cellHeight = rest.height();
-    if (auto first = bar->preparedButtonCellForGroup(static_cast<std::uint64_t>(groupIndex()), 0))
-        cellHeight = first->cellSize().height;
+    const double cellHeight = firstCellHeight();
     double inset = (rest.height() - cellHeight) / 2;
     m_buttonRect = { rest.minX(), rest.minY() + inset, rest.width(), std::max(0.0, rest.height() - 2 * inset) };
 

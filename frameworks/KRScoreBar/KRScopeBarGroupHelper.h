@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace ui {
@@ -53,6 +54,9 @@ public:
     std::int64_t trackingIndex() const { return m_trackingIndex; }
 
     void updateGroupDimensions();
+    // Forgets the measured cell and label sizes; the bar calls it when the group's items, selection or labels, or
+    // the cells or formatter they are drawn with, may have changed. Layouts in between reuse the measurements.
+    void invalidateCellMetrics();
     void unpeel() { m_numberOfItemsPeeledOff = 0; }
     // The menu items of what was peeled: one item from the right of an expanded group, all items of a collapsed one;
     // empty when nothing is left to peel.
@@ -85,9 +89,11 @@ private:
     // The group's separator, except for the first group of the bar.
     bool showsSeparatorHere() const;
     gfx::Rect hotRect() const;
-    // The cell widths of the visible items (from freshly prepared cells).
+    // The cell widths of the visible items, measured from prepared cells once and kept until invalidated.
     std::vector<double> visibleCellWidths() const;
     double popUpCellWidth() const;
+    double firstCellHeight() const;
+    void measureCells() const;
 
     std::weak_ptr<KRScopeBar> m_scopeBar;
     std::shared_ptr<KRScopeBarGroup> m_group;
@@ -102,4 +108,13 @@ private:
     std::uint64_t m_maximumWidth { 0 };
     std::uint64_t m_minimumWidth { 0 };
     std::uint64_t m_numberOfItemsPeeledOff { 0 };
+
+    struct CellMetrics {
+        std::vector<double> itemWidths;
+        double firstItemHeight { 0 };
+        double popUpWidth { 0 };
+        double labelWidth { 0 };
+        double labelHeight { 0 };
+    };
+    mutable std::optional<CellMetrics> m_metrics;
 };

@@ -336,3 +336,37 @@ TEST(KRScopeBarLayout, DelegateHearsAllBarsUntilItsBarIsRemoved)
 }
 
 }
+
+namespace {
+
+// Cell measurements are kept between layouts and taken again when the group reloads: new titles, a new selection
+// shown by a collapsed group's pop-up, a new label.
+TEST(KRScopeBarLayout, MeasurementsFollowReloads)
+{
+    auto scene = krtest::makeScene({ 0, 0, 900, 30 });
+    auto& bar = *scene.bar;
+    bar.calcSize();
+    const auto& helper = *bar.groupHelpers()[0];
+    const auto before = helper.maximumWidth();
+    scene.source->items[0][1] = "Documents and everything else";
+    bar.calcSize();
+    EXPECT_EQ(helper.maximumWidth(), before) << "nothing reloaded yet";
+    bar.reloadDataForGroup(0);
+    bar.calcSize();
+    EXPECT_GT(helper.maximumWidth(), before + 50);
+
+    bar.groupAtIndex(0)->setCollapsed(true);
+    helper.group()->setSelectionIndexes(fnd::IndexSet { 0 });
+    bar.groupHelpers()[0]->updateGroupDimensions();
+    const auto collapsedNarrow = helper.maximumWidth();
+    helper.group()->setSelectionIndexes(fnd::IndexSet { 1 });
+    bar.groupAtIndex(0)->setCollapsed(true);
+    bar.groupHelpers()[0]->updateGroupDimensions();
+    EXPECT_GT(helper.maximumWidth(), collapsedNarrow) << "the pop-up shows the longer selected title";
+
+    const auto header = bar.groupHelpers()[1]->headerWidth();
+    bar.groupAtIndex(1)->setLabel(fnd::String("A much longer label:"));
+    EXPECT_GT(bar.groupHelpers()[1]->headerWidth(), header);
+}
+
+}

@@ -2,8 +2,8 @@
 
 #include "frameworks/KRScoreBar/KRButtonCell.h"
 #include "frameworks/KRScoreBar/KROverflowPullDownCell.h"
-#include "frameworks/KRScoreBar/KRScopeBarBundle.h"
 #include "frameworks/KRScoreBar/KRPopUpButtonCell.h"
+#include "frameworks/KRScoreBar/KRScopeBarBundle.h"
 #include "frameworks/KRScoreBar/KRScopeBarGroupHelper.h"
 
 #include "platform/foundation/bindings/Binding.h"
@@ -63,7 +63,8 @@ std::shared_ptr<gfx::Image> KRScopeBar::loadOverflowImage()
     }
     auto image = gfx::Image::imageWithContentsOfFile(*path);
     if (!image) {
-        fnd::log(fnd::LogLevel::Error, "KRScopeBar: overflowImage.tiff cannot be read: " + image.error().localizedDescription());
+        fnd::log(fnd::LogLevel::Error,
+            "KRScopeBar: overflowImage.tiff cannot be read: " + image.error().localizedDescription());
         return nullptr;
     }
     return *image;
@@ -103,7 +104,8 @@ KRScopeBar::~KRScopeBar()
 {
     if (m_delegateRegistered) {
         if (auto delegate = m_delegate.lock())
-            fnd::NotificationCenter::defaultCenter().removeObserver(*delegate, KRScopeBarSelectionDidChangeNotification);
+            fnd::NotificationCenter::defaultCenter().removeObserver(
+                *delegate, KRScopeBarSelectionDidChangeNotification);
     }
     for (const auto& helper : m_groups) {
         if (helper->group())
@@ -175,8 +177,8 @@ void KRScopeBar::registerDelegateForNotification(bool add)
         return;
     auto& center = fnd::NotificationCenter::defaultCenter();
     if (add && !m_delegateRegistered && delegate->respondsTo(KRScopeBarDelegateSelectors::SelectionDidChange)) {
-        center.addObserver(*delegate, KRScopeBarDelegateSelectors::SelectionDidChange,
-            KRScopeBarSelectionDidChangeNotification);
+        center.addObserver(
+            *delegate, KRScopeBarDelegateSelectors::SelectionDidChange, KRScopeBarSelectionDidChangeNotification);
         m_delegateRegistered = true;
     } else if (!add && m_delegateRegistered) {
         center.removeObserver(*delegate, KRScopeBarSelectionDidChangeNotification);
@@ -192,7 +194,8 @@ void KRScopeBar::setDelegate(const std::shared_ptr<fnd::Object>& delegate)
     m_delegateRegistered = false;
     m_delegate = delegate;
     registerDelegateForNotification(true);
-    m_delegateImplementsShouldSelect = delegate && delegate->respondsTo(KRScopeBarDelegateSelectors::ShouldSelectObject);
+    m_delegateImplementsShouldSelect
+        = delegate && delegate->respondsTo(KRScopeBarDelegateSelectors::ShouldSelectObject);
     m_delegateImplementsShouldCollapse
         = delegate && delegate->respondsTo(KRScopeBarDelegateSelectors::ShouldCollapseGroup);
     m_delegateImplementsShouldExpand = delegate && delegate->respondsTo(KRScopeBarDelegateSelectors::ShouldExpandGroup);
@@ -290,7 +293,8 @@ void KRScopeBar::insertGroup(const std::shared_ptr<KRScopeBarGroup>& group, std:
         krScopeBarRaise(fnd::ExceptionName::InvalidArgument, "KRScopeBar:insertGroup:atIndex: group is nil");
     willChangeValueForKey("groups");
     group->setScopeBar(selfPointer());
-    m_groups.insert(m_groups.begin() + static_cast<std::ptrdiff_t>(index), KRScopeBarGroupHelper::create(group, selfPointer()));
+    m_groups.insert(
+        m_groups.begin() + static_cast<std::ptrdiff_t>(index), KRScopeBarGroupHelper::create(group, selfPointer()));
     didChangeValueForKey("groups");
     // The data source answers by group index, which has moved for some groups.
     invalidateCellMetrics();
@@ -488,7 +492,8 @@ void KRScopeBar::setAccessoryView(const std::shared_ptr<ui::View>& view)
 
 void KRScopeBar::setBackgroundGradient(const std::shared_ptr<gfx::Gradient>& gradient)
 {
-    if (m_backgroundGradient == gradient || (m_backgroundGradient && gradient && m_backgroundGradient->isEqual(*gradient)))
+    if (m_backgroundGradient == gradient
+        || (m_backgroundGradient && gradient && m_backgroundGradient->isEqual(*gradient)))
         return;
     m_backgroundGradient = gradient;
     adjustSubviews();
@@ -596,8 +601,8 @@ std::shared_ptr<ui::ButtonCell> KRScopeBar::preparedButtonCellForGroup(
         if (auto value = group->boundElement("image", objectIndex))
             image = value->objectAs<gfx::Image>();
     } else {
-        title = krScopeBarTitleOf(
-            dataSource->scopeBarValueForObjectInGroup(*this, groupIndex, objectIndex), m_formatter);
+        title
+            = krScopeBarTitleOf(dataSource->scopeBarValueForObjectInGroup(*this, groupIndex, objectIndex), m_formatter);
         if (auto answer = dataSource->scopeBarImageForObjectInGroup(*this, groupIndex, objectIndex))
             image = *answer;
     }

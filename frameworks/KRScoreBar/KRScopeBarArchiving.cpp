@@ -99,8 +99,8 @@ std::shared_ptr<txt::AttributedString> attributedStringFromValue(const fnd::Valu
             auto range = fields->get("range").range();
             const auto attributesValue = fields->get("attributes");
             const auto* attributes = attributesValue.dictionary();
-            if (!range || !attributes || range->location < 0 || range->length <= 0
-                || range->location > text->length() || range->length > text->length() - range->location)
+            if (!range || !attributes || range->location < 0 || range->length <= 0 || range->location > text->length()
+                || range->length > text->length() - range->location)
                 continue;
             text->setAttributes(*attributes, *range);
         }

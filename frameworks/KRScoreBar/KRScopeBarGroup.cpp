@@ -250,8 +250,8 @@ void KRScopeBarGroup::observeValueForKeyPath(
     if (keyPath != fnd::BindingName::SelectionIndexes)
         return;
     auto* controller = dynamic_cast<fnd::ArrayController*>(&object);
-    fnd::assertThat(
-        controller != nullptr, "KRScopeBarGroup: Observing selectionIndexes from object not of class NSArrayController");
+    fnd::assertThat(controller != nullptr,
+        "KRScopeBarGroup: Observing selectionIndexes from object not of class NSArrayController");
     if (controller)
         setSelectionIndexes(controller->selectionIndexes());
 }
@@ -437,7 +437,8 @@ void KRScopeBarGroup::encodeWithCoder(fnd::Coder& coder) const
     auto text = [](const std::optional<fnd::String>& s) { return s ? fnd::Value(*s) : fnd::Value(); };
     coder.encodeObject(text(m_identifier), "KRScopeBarGroup identifier");
     coder.encodeObject(text(m_label), "KRScopeBarGroup label");
-    coder.encodeObject(KRScopeBarArchiving::attributedStringToValue(m_attributedLabel), "KRScopeBarGroup attributedLabel");
+    coder.encodeObject(
+        KRScopeBarArchiving::attributedStringToValue(m_attributedLabel), "KRScopeBarGroup attributedLabel");
     coder.encodeInt32(m_selectionStyle, "KRScopeBarGroup groupSelectionStyle");
     coder.encodeBool(m_showsSeparator, "KRScopeBarGroup showsSeparator");
     coder.encodeBool(m_showsLabel, "KRScopeBarGroup showsLabel");

@@ -335,7 +335,7 @@ std::shared_ptr<ui::MenuItem> KRScopeBarGroupHelper::menuItemForObject_(std::uin
     if (cell)
         item->setImage(cell->image());
     item->setState(m_group->selectionIndexes().contains(static_cast<fnd::Index>(index)) ? ui::ControlStateValue::On
-                                                                                       : ui::ControlStateValue::Off);
+                                                                                        : ui::ControlStateValue::Off);
     item->setRepresentedObject(m_group->objectAtIndex(index));
     return item;
 }
@@ -510,8 +510,8 @@ void KRScopeBarGroupHelper::trackClickInButton_(const ui::Event& event)
     cell->setHighlighted(false);
     if (wentUpInside && m_group) {
         m_group->didClickObject(static_cast<std::uint64_t>(index));
-        cell->setState(m_group->selectionIndexes().contains(index) ? ui::ControlStateValue::On
-                                                                   : ui::ControlStateValue::Off);
+        cell->setState(
+            m_group->selectionIndexes().contains(index) ? ui::ControlStateValue::On : ui::ControlStateValue::Off);
     }
     bar->setNeedsDisplay(true);
 }

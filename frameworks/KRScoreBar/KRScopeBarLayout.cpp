@@ -198,7 +198,8 @@ void KRScopeBar::calcSize()
 
     const auto bounds = this->bounds();
     const auto margin = static_cast<std::int64_t>(sideMargin());
-    const auto gaps = [&](std::uint64_t count) { return static_cast<std::int64_t>(count > 0 ? count - 1 : 0) * margin; };
+    const auto gaps
+        = [&](std::uint64_t count) { return static_cast<std::int64_t>(count > 0 ? count - 1 : 0) * margin; };
     std::int64_t available = krScopeBarLayoutTrunc(bounds.width() - double(2 * margin) - double(gaps(m_groups.size())));
     std::int64_t right = krScopeBarLayoutTrunc(bounds.minX() + bounds.width() - double(margin));
 
@@ -207,9 +208,9 @@ void KRScopeBar::calcSize()
         auto frame = m_accessoryView->frame();
         accessoryWidth = krScopeBarLayoutTrunc(frame.width());
         const auto height = krScopeBarLayoutTrunc(frame.height());
-        m_accessoryView->setFrame({ double(right - accessoryWidth),
-            double(krScopeBarLayoutTrunc((bounds.height() - double(height)) / 2)), double(accessoryWidth),
-            double(height) });
+        m_accessoryView->setFrame(
+            { double(right - accessoryWidth), double(krScopeBarLayoutTrunc((bounds.height() - double(height)) / 2)),
+                double(accessoryWidth), double(height) });
         available -= accessoryWidth + margin;
         right -= accessoryWidth + margin;
     }

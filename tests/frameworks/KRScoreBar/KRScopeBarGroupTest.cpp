@@ -65,6 +65,12 @@ TEST(KRScopeBarGroup, MultipleSelectionTogglesDownToNone)
     EXPECT_TRUE(group->selectedObjects().empty());
     EXPECT_TRUE(group->selectedObject().isNil());
     EXPECT_EQ(recorder.identifiers.size(), 4u);
+
+    // Any style other than radio toggles as the multiple style does.
+    group->setGroupSelectionStyle(7);
+    group->didClickObject(1);
+    group->didClickObject(2);
+    EXPECT_EQ(krGroupTestIndexes(*group), std::vector<fnd::Index>({ 1, 2 }));
 }
 
 // Outside a bar a group has no objects (not a huge count), refuses clicks and announces nothing.

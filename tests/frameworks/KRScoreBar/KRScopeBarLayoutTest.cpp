@@ -181,8 +181,8 @@ TEST(KRScopeBarLayout, RefusedCollapseIsSkippedAndExpandedGroupsPeelOneByOne)
     auto scene = makeScene({ 0, 0, 900, 30 });
     scene.delegate->keptExpanded = { "sort" };
     EXPECT_EQ(krLayoutTestStates(*scene.bar),
-        (std::vector<std::string>({ "E3 E3 E3", "E3 C E3", "C C E3", "C C E2/3", "C C E1/3", "C C E0/3", "C C0 E0/3",
-            "C0 C0 E0/3" })));
+        (std::vector<std::string>(
+            { "E3 E3 E3", "E3 C E3", "C C E3", "C C E2/3", "C C E1/3", "C C E0/3", "C C0 E0/3", "C0 C0 E0/3" })));
 
     scene.delegate->keptExpanded = { "show", "date", "sort" };
     std::map<int, std::vector<std::string>> menus;
@@ -236,7 +236,9 @@ TEST(KRScopeBarLayout, AccessoryViewSitsAtTheRightEdge)
         if (!firstCollapseBare && layoutState(*bare.bar) != "E3 E3 E3")
             firstCollapseBare = width;
     }
-    EXPECT_EQ(firstCollapse - firstCollapseBare, 120 + 11) << firstCollapse << " " << firstCollapseBare << " " << layoutState(*scene.bar) << " / " << layoutState(*bare.bar);
+    EXPECT_EQ(firstCollapse - firstCollapseBare, 120 + 11)
+        << firstCollapse << " " << firstCollapseBare << " " << layoutState(*scene.bar) << " / "
+        << layoutState(*bare.bar);
 }
 
 // Group management: indexes are checked before anything changes, and setGroups takes all or nothing.
@@ -255,12 +257,14 @@ TEST(KRScopeBarLayout, GroupManagement)
         std::function<void()> call;
         const char* reason;
     } cases[] = {
-        { [&] { bar.insertGroup(KRScopeBarGroup::create(), 4); }, "KRScopeBar:insertGroup:atIndex: groupIndex invalid" },
+        { [&] { bar.insertGroup(KRScopeBarGroup::create(), 4); },
+            "KRScopeBar:insertGroup:atIndex: groupIndex invalid" },
         { [&] { bar.removeGroupAtIndex(3); }, "KRScopeBar:removeGroup:atIndex: groupIndex invalid" },
         { [&] { bar.moveGroupWithIndex(3, 0); }, "KRScopeBar:moveGroupWithIndex:toIndex: originalIndex invalid" },
         { [&] { bar.moveGroupWithIndex(0, 3); }, "KRScopeBar:moveGroupWithIndex:toIndex: destinationIndex invalid" },
         { [&] { bar.reloadDataForGroup(3); }, "KRScopeBar:reloadDataForGroup: groupIndex invalid" },
-        { [&] { bar.preparedButtonCellForGroup(3, 0); }, "KRScopeBar:preparedButtonCellForGroup:object: groupIndex invalid" },
+        { [&] { bar.preparedButtonCellForGroup(3, 0); },
+            "KRScopeBar:preparedButtonCellForGroup:object: groupIndex invalid" },
         { [&] { bar.preparedButtonCellForGroup(0, 3); },
             "KRScopeBar:preparedButtonCellForGroup:object: objectIndex invalid" },
         { [&] { bar.preparedPopUpCellForGroup(3); }, "KRScopeBar:preparedPopUpCellForGroup: groupIndex invalid" },

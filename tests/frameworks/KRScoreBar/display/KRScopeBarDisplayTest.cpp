@@ -63,11 +63,12 @@ TEST_F(KRScopeBarDisplayTest, LayoutStatesOnScreenMatchTheOffscreenDrawing)
         auto offscreen = bar.bitmapImageRepForCachingDisplayInRect(bar.bounds());
         bar.cacheDisplayInRect(bar.bounds(), *offscreen);
         auto offscreenPixels = offscreen->pixelBuffer();
-        (void)offscreen->writeToFile(fnd::String(fmt::format("/tmp/KRScopeBar-offscreen-{}-scale{}.png", int(c.width), s)),
+        (void)offscreen->writeToFile(
+            fnd::String(fmt::format("/tmp/KRScopeBar-offscreen-{}-scale{}.png", int(c.width), s)),
             gfx::BitmapImageFileType::PNG);
 
-        std::vector<KRDisplayProbe> probes = { { "background top", { 2, 2 } }, { "background bottom", { 2, 27 } },
-            { "border", { 2, 29.5 } } };
+        std::vector<KRDisplayProbe> probes
+            = { { "background top", { 2, 2 } }, { "background bottom", { 2, 27 } }, { "border", { 2, 29.5 } } };
         const auto& helpers = bar.groupHelpers();
         for (std::size_t g = 1; g < helpers.size(); ++g) {
             if (!helpers[g]->isPeeled()) {

@@ -115,7 +115,7 @@ KRScopeBar::~KRScopeBar()
 
 std::shared_ptr<KRScopeBar> KRScopeBar::create(gfx::Rect frame)
 {
-    auto bar = fnd::makeObject<KRScopeBar>();
+    auto bar = std::make_shared<KRScopeBar>();
     bar->initWithFrame(frame);
     return bar;
 }

@@ -69,6 +69,9 @@ public:
     KRScopeBar() = default;
     ~KRScopeBar() override;
     static std::shared_ptr<KRScopeBar> create(gfx::Rect frame = {});
+    // Bars made by class name (interface files, archives) start with the same settings as initWithFrame gives;
+    // an archive then sets every setting it holds.
+    void init() { initWithFrame({}); }
     void initWithFrame(gfx::Rect frame);
 
     // Delegate and data source are not kept alive.

@@ -374,3 +374,27 @@ TEST(KRScopeBarLayout, MeasurementsFollowReloads)
 }
 
 }
+
+namespace {
+
+// Made by class name, as an interface file makes it, a bar has the settings of initWithFrame; a group helper cannot
+// be made without its group and bar.
+TEST(KRScopeBarLayout, MadeByClassName)
+{
+    auto bar = std::dynamic_pointer_cast<KRScopeBar>(fnd::ClassRegistry::shared().create("KRScopeBar"));
+    ASSERT_TRUE(bar);
+    EXPECT_EQ(bar->minimumButtonWidth(), 70u);
+    EXPECT_EQ(bar->minimumPopUpWidth(), 70u);
+    EXPECT_EQ(bar->intercellSpacing(), 5u);
+    EXPECT_TRUE(bar->autoResizesGroups());
+    EXPECT_TRUE(bar->buttonCell());
+    EXPECT_EQ(bar->overflowPullDownCell()->cellSize(), (gfx::Size { 22, 10 }));
+
+    auto e = raised([] { (void)fnd::ClassRegistry::shared().create("KRScopeBarGroupHelper"); });
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->name().utf8(), "KRScopeBarException");
+    EXPECT_EQ(e->reason().utf8(),
+        "An instance of an KRScopeBarGroupHelper was initialized using init instead of initWithGroup:inScopeBar:");
+}
+
+}

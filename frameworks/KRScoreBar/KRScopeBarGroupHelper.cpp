@@ -265,7 +265,7 @@ void KRScopeBarGroupHelper::updateButtonFrames_()
     auto bar = scopeBar();
     const double spacing = double(bar->intercellSpacing());
     const double minimum = double(bar->minimumButtonWidth());
-    double excess = krGroupHelperTrunc(double(m_maximumWidth - m_headerWidth) - m_buttonRect.width());
+    double excess = krGroupHelperTrunc((double(m_maximumWidth) - double(m_headerWidth)) - m_buttonRect.width());
     const double slack = double(m_maximumWidth) - double(m_minimumWidth);
     double left = excess;
     double x = m_buttonRect.minX();

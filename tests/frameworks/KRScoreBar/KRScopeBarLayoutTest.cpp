@@ -39,6 +39,7 @@ void krLayoutTestCheckInvariants(KRScopeBar& bar, double width)
     for (const auto& helper : bar.groupHelpers()) {
         auto frame = helper->frame();
         EXPECT_DOUBLE_EQ(frame.minX(), x) << "width " << width;
+        EXPECT_GE(frame.width(), 0) << "width " << width;
         // The cuts of the groups are rounded, halves up, so the last group may end one point over its maximum.
         EXPECT_LE(frame.width(), double(helper->maximumWidth()) + 1) << "width " << width;
         if (!helper->isPeeled() && bar.autoResizesGroups()) {
@@ -60,6 +61,15 @@ void krLayoutTestCheckInvariants(KRScopeBar& bar, double width)
         if (!rects.empty() && frame.width() < double(helper->maximumWidth())) {
             EXPECT_NEAR(rects.back().maxX(), helper->buttonRect().maxX(), 1.0) << "width " << width;
         }
+    }
+    // The groups that still show something end before the overflow pull-down and its gap.
+    double rightmost = 0;
+    for (const auto& helper : bar.groupHelpers()) {
+        if (!helper->isPeeled())
+            rightmost = helper->frame().maxX();
+    }
+    if (bar.showsOverflowPullDown() && bar.autoResizesGroups()) {
+        EXPECT_LE(rightmost, bar.overflowPullDownRect().minX() - KRScopeBar::OverflowGap + 1) << "width " << width;
     }
     if (bar.showsOverflowPullDown()) {
         EXPECT_LE(bar.overflowPullDownRect().maxX(), width - KRLayoutTestM + 0.5);

@@ -6,6 +6,7 @@
 #include "platform/foundation/runtime/ClassBuilder.h"
 #include "platform/foundation/runtime/Exception.h"
 #include "platform/graphics/Color.h"
+#include "platform/graphics/GraphicsContext.h"
 #include "platform/text/AttributedString.h"
 #include "platform/ui/controls/ButtonCell.h"
 #include "platform/ui/controls/PopUpButtonCell.h"
@@ -361,6 +362,7 @@ void KRScopeBarGroupHelper::drawGroup()
     if (!bar || !m_group || isPeeled())
         return;
     if (showsSeparatorHere() && bar->separatorColor()) {
+        gfx::GraphicsStateGuard guard;
         bar->separatorColor()->setFill();
         gfx::GraphicsContext::current()->fillRect(m_separatorRect);
     }
@@ -373,6 +375,7 @@ void KRScopeBarGroupHelper::drawGroup()
         const auto visible = std::min<std::uint64_t>(numberOfVisibleItems(), m_buttonRects.size());
         for (std::uint64_t i = 0; i < visible; ++i) {
             auto cell = m_trackingCell && m_trackingIndex == static_cast<std::int64_t>(i)
+                    && !std::dynamic_pointer_cast<ui::PopUpButtonCell>(m_trackingCell)
                 ? m_trackingCell
                 : bar->preparedButtonCellForGroup(index, i);
             if (cell)
@@ -380,7 +383,8 @@ void KRScopeBarGroupHelper::drawGroup()
         }
         return;
     }
-    std::shared_ptr<ui::ButtonCell> cell = m_trackingCell;
+    // A tracking cell left from before the layout collapsed the group is a button, not this pop-up.
+    std::shared_ptr<ui::ButtonCell> cell = std::dynamic_pointer_cast<ui::PopUpButtonCell>(m_trackingCell);
     if (!cell)
         cell = bar->preparedPopUpCellForGroup(index);
     if (cell)

@@ -172,7 +172,7 @@ QFSlateTabStyle::Pieces QFSlateTabStyle::piecesOfButton(QFAttachedTabBarButton& 
     const bool closesBar = view.showAddTabButton() && !view.isOverflowButtonVisible();
     if (!none && i <= s)
         return { "", "", closesBar ? rightIT : "" };
-    const bool left = none || slateIsSliding(previous) || d + 1 == i;
+    const bool left = none || slateIsSliding(previous) || d == i - 1;
     return { left ? leftIT : "", "", closesBar ? rightIT : "" };
 }
 

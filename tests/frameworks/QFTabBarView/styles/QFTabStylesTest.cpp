@@ -147,9 +147,7 @@ TEST_F(QFTabStylesTest, SlateClosePicturesFollowSelectionAndWindowButEditedOnesD
 
 TEST_F(QFTabStylesTest, ArchivesKeepWhatEachStyleArchivesAndDecodedStylesDrawWithTheBundlePictures)
 {
-    // A close picture of our own survives the archive; the bundle's are found again by name.
-    auto own = gfx::Image::imageWithSize({ 12, 12 });
-    own->addRepresentation(gfx::BitmapImageRep::create(12, 12, gfx::BitmapLayout::RGBA));
+    // The bundle's close pictures are found again by name after decoding.
     auto capsule = QFCapsuleTabStyle::create();
     capsule->setDrawsUnified(true);
     capsule->setDrawsRight(true);

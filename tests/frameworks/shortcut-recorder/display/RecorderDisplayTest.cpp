@@ -35,7 +35,7 @@ protected:
         auto content = FillView::make({ 0, 0, 300, 80 }, gfx::Color::windowBackgroundColor());
         recorder = KRRecorderControl::create({ { 20, 30 }, { 260, 22 } });
         content->addSubview(recorder);
-        window = showWindow({ 100, 500, 300, 80 }, content);
+        window = showWindow({ 40, 200, 300, 80 }, content);
         ASSERT_TRUE(waitFor([&] { return backend->hasKeyboardFocus(*window); })) << "the window never got the keyboard";
         cell = recorder->recorderCell();
     }

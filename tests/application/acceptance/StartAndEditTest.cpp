@@ -11,7 +11,9 @@
 #include "platform/graphics/FontManager.h"
 #include "platform/ui/panels/FontPanel.h"
 #include "platform/ui/dragging/Pasteboard.h"
+#include "platform/ui/text/TextView.h"
 
+#include <algorithm>
 #include <cmath>
 
 using namespace acceptance;
@@ -251,6 +253,34 @@ TEST_F(StartAndEdit, StoredSizesThatAreNoSizesGiveWayToTheDefaults)
     ASSERT_TRUE(rep);
     EXPECT_NEAR(double((*rep)->pixelsWide()), barcode().workAreaSize().width, 1.0);
     EXPECT_GT((*rep)->pixelsHigh(), 60);
+}
+
+TEST_F(StartAndEdit, TabFollowsTheFormTopToBottomAndThePreviewComesLast)
+{
+    // The view that has the keyboard: a field being edited has it through its field editor.
+    auto focused = [&]() -> std::shared_ptr<ui::View> {
+        auto first = std::dynamic_pointer_cast<ui::View>(window().firstResponder());
+        if (auto editor = std::dynamic_pointer_cast<ui::TextView>(first); editor && editor->isFieldEditor())
+            return first->superview();
+        return first;
+    };
+    typeInto(*app().contentTextField(), u"1");
+    std::vector<std::shared_ptr<ui::View>> stops { focused() };
+    for (int i = 0; i < 30; ++i) {
+        pressKey(u'\t', ui::KeyCode::Tab);
+        if (focused() == stops.front())
+            break;
+        stops.push_back(focused());
+    }
+    auto indexOf = [&](const std::shared_ptr<ui::View>& view) {
+        return long(std::find(stops.begin(), stops.end(), view) - stops.begin());
+    };
+    const std::vector<std::shared_ptr<ui::View>> form { app().contentTextField(), app().addOnTextField(),
+        app().modulWidthComboBox(), app().barcodeHeightComboBox(), app().barcodeWidthTextField(),
+        app().fontHeightComboBox(), app().drawBackgroundButton() };
+    for (std::size_t i = 1; i < form.size(); ++i)
+        EXPECT_LT(indexOf(form[i - 1]), indexOf(form[i])) << "stop " << i;
+    EXPECT_EQ(indexOf(app().previewView()), indexOf(form.back()) + 1) << "the preview comes after the last control";
 }
 
 TEST_F(StartAndEdit, TheFontPanelChangesTheCaptionFont)

@@ -36,8 +36,8 @@ class ZORTextViewInspector;
 class ZORTextViewInspectorDelegate {
 public:
     virtual ~ZORTextViewInspectorDelegate() = default;
-    // A click on a non-editable inspector: the delegate may switch it to editing. False: it does not answer.
-    virtual bool delegateShouldChangeEditStateForTextViewInspector(ZORTextViewInspector&) { return false; }
+    // A click on a non-editable inspector: the delegate may switch it to editing.
+    virtual void delegateShouldChangeEditStateForTextViewInspector(ZORTextViewInspector&) { }
     virtual void textViewInspectorDidChangedValueOfField(ZORTextViewInspector&, ZORTextViewInspectorField&) { }
 };
 
@@ -146,6 +146,8 @@ public:
     fnd::Range currentEditingCharRange() const;
     fnd::Range currentEditingGlyphRange() const;
     txt::Attributes typingAttributes() const override;
+    using ui::TextView::setSelectedRange;
+    // Ignored while the inspector is not editable.
     void setSelectedRange(fnd::Range range, ui::SelectionAffinity affinity, bool stillSelecting) override;
     fnd::Range selectionRangeForProposedRange(fnd::Range proposed, ui::SelectionGranularity granularity) override;
     fnd::Range validateProposedRange(fnd::Range proposed, bool updateEditingInfo);

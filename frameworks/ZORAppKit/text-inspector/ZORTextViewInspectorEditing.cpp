@@ -108,7 +108,7 @@ fnd::Range ZORTextViewInspector::validateProposedRange(fnd::Range proposed, bool
             if (proposed.length > 0) {
                 auto from = std::max(proposed.location, run.location);
                 auto to = std::min(proposed.max(), run.max());
-                proposed = { from, std::max<fnd::Index>(0, to - from) };
+                proposed = to > from ? fnd::Range { from, to - from } : fnd::Range { 0, 0 };
             } else if (proposed.location == run.max()) {
                 proposed.location = run.location;
             }
@@ -431,6 +431,13 @@ void ZORTextViewInspector::jumpToField(const ZORTextViewInspectorFieldPtr& field
     auto range = charRangeOfField(*field);
     if (range.location == fnd::NotFound)
         return;
+    // An edit elsewhere ends first: the selection could not leave its run otherwise.
+    if (isEditing() && !(m_currentEditedStartLocation >= range.location && m_currentEditedStartLocation < range.max())) {
+        endEditing();
+        range = charRangeOfField(*field);
+        if (range.location == fnd::NotFound)
+            return;
+    }
     if (std::dynamic_pointer_cast<ZORTextViewInspectorTextField>(field)) {
         auto run = ZORNSTextStorageExtensions::rangeForAttribute(*storage, ZORTextInspectorAttribute::PlaceholderValue, range);
         if (run.location != fnd::NotFound) {

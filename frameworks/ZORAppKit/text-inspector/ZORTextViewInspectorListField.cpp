@@ -168,16 +168,22 @@ void ZORTextViewInspectorListField::setValue(const fnd::Value& value)
 
 void ZORTextViewInspectorListField::bindRow(const ZORTextViewInspectorFieldPtr& row, const fnd::Value& object)
 {
-    if (auto target = object.object())
+    if (auto target = object.object()) {
         row->bind("value", *target, "self");
-    else
+        // The row's label follows the object, so default labels its rows take are not offered twice.
+        if (!m_modelKeyPathForLabel.isEmpty())
+            row->bind("selectedRepresentedObjectOfLabel", *target, m_modelKeyPathForLabel);
+    } else {
         row->setValue(object);
+    }
 }
 
 void ZORTextViewInspectorListField::unbindRow(const ZORTextViewInspectorFieldPtr& row)
 {
     if (row->infoForBinding("value"))
         row->unbind("value");
+    if (row->infoForBinding("selectedRepresentedObjectOfLabel"))
+        row->unbind("selectedRepresentedObjectOfLabel");
 }
 
 void ZORTextViewInspectorListField::observeValueForKeyPath(

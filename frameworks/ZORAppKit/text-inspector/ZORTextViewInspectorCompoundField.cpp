@@ -1,5 +1,6 @@
 #include "frameworks/ZORAppKit/text-inspector/ZORTextViewInspectorCompoundField.h"
 
+#include "frameworks/FoundationExtensions/ZORFrameworkBundle.h"
 #include "frameworks/FoundationExtensions/ZORNSStringExtension.h"
 #include "frameworks/ZORAppKit/text-inspector/ZORTextViewInspectorTextField.h"
 #include "frameworks/ZORAppKit/text-inspector/ZORTextViewInspectorViewFieldKinds.h"
@@ -115,7 +116,12 @@ void ZORTextViewInspectorURLField::build(const fnd::String& name, const std::sha
     text->setValidationMethod(static_cast<ZORInspectorValidationMethod>(validation));
     addSubField(text);
     auto button = make<ZORTextViewInspectorSmallButtonField>("button", nullptr);
-    button->setImage(gfx::Image::imageNamed(imageName));
+    // The application may supply its own picture; the framework's stands in otherwise.
+    auto image = gfx::Image::imageNamed(imageName);
+    if (!image)
+        if (auto bundle = ZORFrameworkBundle::bundle())
+            image = gfx::Image::imageForResource(*bundle, imageName);
+    button->setImage(image);
     button->setTarget(shared_from_this());
     button->setAction(action);
     button->bind("isEnabled", *text, "isValid");

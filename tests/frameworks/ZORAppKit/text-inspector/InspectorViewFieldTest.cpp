@@ -258,3 +258,30 @@ TEST_F(InspectorViewFieldTest, MinimumHeightsAndInsets)
     draw();
     EXPECT_LT(second->lineFragmentRect().minY() - first->lineFragmentRect().minY(), 40);
 }
+
+TEST_F(InspectorViewFieldTest, AFormDrawsItsFieldsAndTheRaisedEditor)
+{
+    inspector->setEditableState(true);
+    auto name = ZORTextViewInspectorField::make<ZORTextViewInspectorTextField>("name", Label::fieldLabelWithString("Name"), "Enter a name");
+    name->setValue("Ada Lovelace");
+    auto mail = ZORTextViewInspectorField::makeForProperty<ZORTextViewInspectorEmailField>("mail", nullptr);
+    mail->setLabel(Label::fieldLabelWithString("E-mail"));
+    mail->subFieldAtIndex(0)->setLabel(nullptr);
+    mail->subFieldAtIndex(0)->setValue("ada@example.org");
+    auto rating = ZORTextViewInspectorField::make<ZORTextViewInspectorRatingField>("rating", Label::fieldLabelWithString("Rating"));
+    rating->setValue(3);
+    auto check = ZORTextViewInspectorField::make<ZORTextViewInspectorCheckboxField>("done", Label::fieldLabelWithString("Done"));
+    check->setValue(true);
+    auto city = ZORTextViewInspectorField::make<ZORTextViewInspectorTextField>("city", Label::fieldLabelWithString("City"), "Enter a city");
+    inspector->addFieldsArray({ name, mail, ZORTextViewInspectorViewField::separatorField(), rating, check, city });
+    inspector->jumpToField(city);
+    auto image = snapshot("text-inspector-form");
+    // The edited run has a grey outline; the label column is dark grey text on white.
+    auto selected = inspector->selectedRect();
+    ASSERT_GT(selected.width(), 0);
+    auto frameOf = [&](gfx::Point p) { return pixel(*image, inspector->convertPointToView(p, nullptr).x,
+                                           inspector->convertPointToView(p, nullptr).y); };
+    auto outline = frameOf({ selected.minX() - 1.5, selected.midY() });
+    EXPECT_LT(outline & 0xFF, 0xF0) << "outline left of the edited run";
+    EXPECT_FALSE(rating->view()->isHidden());
+}

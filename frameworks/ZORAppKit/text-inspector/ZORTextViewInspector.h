@@ -178,6 +178,8 @@ public:
 
     // The raised look of the run being edited.
     void calcSelectedRect();
+    // Marks the edited run's surroundings for redrawing after it moved, grew or ended.
+    void noteEditedRunChanged();
     gfx::Rect selectedRect() const { return m_selectedRect; }
     void drawRaisedEditorIfNecessaryInRect(gfx::Rect rect);
     gfx::BezierPath rolloverForCharacterRange(fnd::Range range) const;

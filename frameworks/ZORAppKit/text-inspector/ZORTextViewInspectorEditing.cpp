@@ -8,7 +8,6 @@
 #include "platform/foundation/runtime/Timer.h"
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/GraphicsContext.h"
-#include "platform/graphics/Shadow.h"
 #include "platform/text/LayoutManager.h"
 #include "platform/text/TextContainer.h"
 #include "platform/text/TextStorage.h"
@@ -138,7 +137,7 @@ fnd::Range ZORTextViewInspector::validateProposedRange(fnd::Range proposed, bool
                 run.location += run.location > left ? delta : 0;
             }
             m_currentEditedStartLocation = run.location;
-            setNeedsDisplay(true);
+            noteEditedRunChanged();
         }
         return answer;
     }
@@ -147,7 +146,7 @@ fnd::Range ZORTextViewInspector::validateProposedRange(fnd::Range proposed, bool
         m_currentEditedStartLocation = fnd::NotFound;
         if (left != fnd::NotFound && !m_replacingRun)
             commitRunAt(left);
-        setNeedsDisplay(true);
+        noteEditedRunChanged();
     }
     return { 0, 0 };
 }
@@ -224,7 +223,7 @@ void ZORTextViewInspector::mouseDown(const ui::Event& event)
         if (run.location == fnd::NotFound)
             return;
         m_currentEditedStartLocation = run.location;
-        setNeedsDisplay(true);
+        noteEditedRunChanged();
         if (auto window = this->window(); window && window->firstResponder().get() != this)
             window->makeFirstResponder(std::static_pointer_cast<ui::Responder>(self()));
         ui::TextView::setSelectedRange(run);
@@ -249,7 +248,18 @@ void ZORTextViewInspector::endEditing()
     if (m_editableState)
         ui::TextView::setSelectedRange({ 0, 0 }, ui::SelectionAffinity::Downstream, false);
     commitRunAt(left);
-    setNeedsDisplay(true);
+    noteEditedRunChanged();
+}
+
+void ZORTextViewInspector::noteEditedRunChanged()
+{
+    // Only the raised editor's old and new places are drawn again, not the whole form.
+    auto old = m_selectedRect;
+    calcSelectedRect();
+    if (old != gfx::Rect {})
+        setNeedsDisplayInRect(gfx::insetRect(old, -16, -16));
+    if (m_selectedRect != gfx::Rect {})
+        setNeedsDisplayInRect(gfx::insetRect(m_selectedRect, -16, -16));
 }
 
 void ZORTextViewInspector::commitRunAt(fnd::Index start)
@@ -562,19 +572,20 @@ void ZORTextViewInspector::drawRaisedEditorIfNecessaryInRect(gfx::Rect)
     gfx::GraphicsStateGuard guard;
     auto window = this->window();
     if (window && window->isKeyWindow() && window->firstResponder().get() == this) {
-        // The shadow falls outside the run only: the inside stays clear so the text shows.
-        gfx::GraphicsStateGuard inner;
-        gfx::BezierPath outside;
-        outside.appendBezierPathWithRect(gfx::insetRect(rect, -30, -30));
-        outside.appendBezierPathWithRect(rect);
-        outside.setWindingRule(gfx::WindingRule::EvenOdd);
-        context->clipToPath(outside);
-        gfx::Shadow shadow;
-        shadow.setShadowOffset({ 0, isFlipped() ? 4.479167 : -4.479167 });
-        shadow.setShadowBlurRadius(5.520833);
-        shadow.set();
-        gfx::Color::whiteColor()->set();
-        gfx::BezierPath::fillRect(rect);
+        // A soft shadow below the run, as rings fading outwards: a blur of the whole area on every keystroke
+        // would cost more than the rest of the redraw.
+        const double dy = isFlipped() ? 4.479167 : -4.479167;
+        const int rings = 6;
+        for (int i = rings; i >= 1; --i) {
+            double grow = 5.520833 * i / rings;
+            gfx::Rect ring = gfx::insetRect({ rect.minX(), rect.minY() + dy * 0.5, rect.width(), rect.height() }, -grow, -grow);
+            gfx::Color::colorWithDeviceWhite(0, 0.05)->set();
+            gfx::BezierPath ringPath;
+            ringPath.appendBezierPathWithRect(ring);
+            ringPath.appendBezierPathWithRect(rect);
+            ringPath.setWindingRule(gfx::WindingRule::EvenOdd);
+            ringPath.fill();
+        }
     }
     gfx::Color::colorWithDeviceRed(0.6f, 0.6f, 0.6f, 1.0)->set();
     gfx::BezierPath::strokeRect(gfx::insetRect(rect, 0.5, 0.5));

@@ -256,10 +256,16 @@ void ZORTextViewInspector::noteEditedRunChanged()
     // Only the raised editor's old and new places are drawn again, not the whole form.
     auto old = m_selectedRect;
     calcSelectedRect();
+    // Whole points, so that redrawn areas meet without seams; across the whole width, so that glyphs reaching
+    // into the area from the text beside it are drawn again too.
+    auto area = [&](gfx::Rect r) {
+        auto grown = gfx::integralRect(gfx::insetRect(r, -16, -16));
+        return gfx::Rect { bounds().minX(), grown.minY(), bounds().width(), grown.height() };
+    };
     if (old != gfx::Rect {})
-        setNeedsDisplayInRect(gfx::insetRect(old, -16, -16));
+        setNeedsDisplayInRect(area(old));
     if (m_selectedRect != gfx::Rect {})
-        setNeedsDisplayInRect(gfx::insetRect(m_selectedRect, -16, -16));
+        setNeedsDisplayInRect(area(m_selectedRect));
 }
 
 void ZORTextViewInspector::commitRunAt(fnd::Index start)

@@ -292,3 +292,45 @@ TEST_F(InspectorEditingTest, CompletionTimerRunsOnTheClock)
     EXPECT_FALSE(inspector->hasCompletionTimer());
     EXPECT_FALSE(completing->asked.empty());
 }
+
+TEST_F(InspectorEditingTest, RedrawingAfterTypingLeavesNoTraces)
+{
+    draw();
+    inspector->insertTab({});
+    for (const char* word : { "Grace", "Rome", "Plans" }) {
+        for (const char* c = word; *c; ++c) {
+            backend->keyDown(*window, fnd::String(std::string(1, *c)), 0);
+            dispatch();
+            draw();
+        }
+        inspector->insertTab({});
+        draw();
+    }
+    // Through the fields again without typing, and a click.
+    for (int i = 0; i < 4; ++i) {
+        backend->keyDown(*window, "\t", 48);
+        dispatch();
+        draw();
+    }
+    auto rects = inspector->layoutManager()->rectsForCharacterRange({ valueRun(*city).location, 1 }, *inspector->textContainer());
+    auto origin = inspector->textContainerOrigin();
+    backend->click(*window, inspector->convertPointToView({ rects[0].midX() + origin.x, rects[0].midY() + origin.y }, nullptr));
+    dispatch();
+    draw();
+    backend->keyDown(*window, "\r", 36);
+    dispatch();
+    auto typed = snapshot("text-inspector-typed");
+    inspector->setNeedsDisplay(true);
+    auto full = snapshot("text-inspector-full");
+    auto a = typed->pixelBuffer(), b = full->pixelBuffer();
+    int differing = 0, firstX = -1, firstY = -1;
+    for (int y = 0; y < a.height; ++y)
+        for (int x = 0; x < a.width; ++x)
+            if (a.pixel(x, y) != b.pixel(x, y)) {
+                if (differing++ == 0) {
+                    firstX = x;
+                    firstY = y;
+                }
+            }
+    EXPECT_EQ(differing, 0) << "first at " << firstX << ", " << firstY;
+}

@@ -1,6 +1,9 @@
 #include "platform/ui/UiTestSupport.h"
 
 #include "frameworks/ZORAppKit/text-views/ZORLineNumberRuler.h"
+#include "frameworks/ZORAppKit/text-views/ZORURLClickField.h"
+
+#include "platform/foundation/files/FileManager.h"
 
 #include "platform/foundation/archiving/KeyedArchiver.h"
 #include "platform/foundation/archiving/KeyedUnarchiver.h"
@@ -163,4 +166,18 @@ TEST(LineNumberRulerCoding, RoundTrip)
     auto markerBack = fnd::KeyedUnarchiver::unarchiveObjectWithData(*markerData).objectAs<ZORLineNumberRulerMarker>();
     ASSERT_NE(markerBack, nullptr);
     EXPECT_EQ(markerBack->lineNumber(), 7u);
+    auto link = ZORURLClickField::create({ 0, 0, 100, 20 });
+    link->setURLString("https://example.org/");
+    auto linkData = fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(link));
+    ASSERT_TRUE(linkData.has_value());
+    auto linkBack = fnd::KeyedUnarchiver::unarchiveObjectWithData(*linkData).objectAs<ZORURLClickField>();
+    ASSERT_NE(linkBack, nullptr);
+    EXPECT_EQ(linkBack->URLString(), fnd::String("https://example.org/"));
+    // The archives seed the fuzz target that reads them.
+    if (const char* folder = std::getenv("TEXT_VIEWS_FUZZ_SEEDS")) {
+        int n = 0;
+        for (const auto* archive : { &*data, &*markerData, &*linkData })
+            (void)fnd::FileManager::defaultManager().writeAtomically(
+                fnd::String(std::string(folder) + "/seed" + std::to_string(++n) + ".keyed"), *archive);
+    }
 }

@@ -49,6 +49,18 @@ protected:
         int s = scale();
         return { content[0] + int(inWindow.x * s), content[1] + content[3] - int(inWindow.y * s) };
     }
+    // The screen point (device pixels) of a point of a view.
+    std::pair<int, int> screenPointOfView(ui::View& view, gfx::Point point)
+    {
+        auto inWindow = view.convertPointToView(point, nullptr);
+        auto content = deviceRectOfContent(*window);
+        int s = scale();
+        return { content[0] + int(inWindow.x * s), content[1] + content[3] - int(inWindow.y * s) };
+    }
+    void clickAt(std::pair<int, int> point)
+    {
+        xdotool("mousemove " + std::to_string(point.first) + " " + std::to_string(point.second) + " click 1");
+    }
     void xdotool(const std::string& arguments)
     {
         auto result = runWhileServing(*backend, "xdotool " + arguments);
@@ -139,6 +151,21 @@ TEST_F(TextInspectorDisplayTest, ClickTypeAndTabThroughAForm)
     for (std::size_t i = 0; i < shot.pixels.size() && i < full.pixels.size(); ++i)
         traces += shot.pixels[i] != full.pixels[i] ? 1 : 0;
     EXPECT_EQ(traces, 0);
+    if (traces)
+        full.save("text-inspector-display-full.png");
+
+    // The controls of view fields write through the same bindings: the check box and the rating's fourth star.
+    auto box = done->view();
+    clickAt(screenPointOfView(*box, { 8, box->bounds().midY() }));
+    ASSERT_TRUE(waitFor([&] { return !person->values.get("done").isNil(); }, 5)) << "the check box click";
+    EXPECT_EQ(person->values.get("done"), fnd::Value(true));
+    auto stars = rating->view();
+    // Stars are squares as high as the indicator.
+    clickAt(screenPointOfView(*stars, { stars->bounds().height() * 3.5, stars->bounds().midY() }));
+    ASSERT_TRUE(waitFor([&] { return person->values.get("rating") != fnd::Value(2); }, 5)) << "the rating click";
+    EXPECT_EQ(person->values.get("rating"), fnd::Value(4));
+    waitFor([] { return false; }, 0.3);
+    grabScreen(content[0], content[1], content[2], content[3]).save("text-inspector-display-controls.png");
 
     EXPECT_EQ(person->values.get("name"), fnd::Value("Ada Lovelace"));
     EXPECT_EQ(person->values.get("company"), fnd::Value("Analytical Engines"));

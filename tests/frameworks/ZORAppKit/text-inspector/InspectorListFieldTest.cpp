@@ -4,10 +4,12 @@
 #include "frameworks/ZORAppKit/text-inspector/ZORTextViewInspectorViewFieldKinds.h"
 
 #include "platform/foundation/bindings/ArrayController.h"
+#include "platform/foundation/runtime/IndexSet.h"
 #include "platform/ui/controls/Button.h"
 #include "platform/ui/controls/Cell.h"
 #include "platform/ui/text/TokenField.h"
 
+#include <functional>
 #include <random>
 
 using namespace inspectortest;
@@ -33,6 +35,24 @@ public:
     }
     fnd::String title;
     fnd::String kind;
+};
+
+// A controller that announces exactly the change kinds it is told to.
+class InspectorListFakeController : public fnd::ObjectController {
+    FND_OBJECT(InspectorListFakeController)
+    static void describeClass(fnd::ClassBuilder<InspectorListFakeController>& c)
+    {
+        c.property("arrangedObjects", [](const InspectorListFakeController& f) { return fnd::Value(f.objects); });
+    }
+
+public:
+    void change(fnd::KeyValueChangeKind kind, fnd::IndexSet indexes, const std::function<void()>& edit)
+    {
+        willChange(kind, indexes, "arrangedObjects");
+        edit();
+        didChange(kind, indexes, "arrangedObjects");
+    }
+    fnd::Array objects;
 };
 
 class InspectorListFieldTest : public InspectorTest {
@@ -70,6 +90,33 @@ protected:
 }
 
 FND_REGISTER_CLASS(InspectorListEntry, fnd::Object)
+FND_REGISTER_CLASS(InspectorListFakeController, fnd::ObjectController)
+
+TEST_F(InspectorListFieldTest, EveryChangeKindOfAFakeController)
+{
+    using Kind = fnd::KeyValueChangeKind;
+    auto fake = fnd::makeObject<InspectorListFakeController>();
+    list->bindToObject(fake, "arrangedObjects", "title", "");
+    std::vector<std::shared_ptr<InspectorListEntry>> e;
+    for (const char* t : { "a", "b", "c", "d", "e" })
+        e.push_back(InspectorListEntry::make(t));
+    auto titles = [&] {
+        std::string out;
+        for (const auto& row : list->allRows())
+            out += row->value().object() ? std::static_pointer_cast<InspectorListEntry>(row->value().object())->title.utf8() : "-";
+        return out;
+    };
+    fake->change(Kind::Setting, {}, [&] { fake->objects = { e[0], e[1], e[2], e[3] }; });
+    EXPECT_EQ(titles(), "abcd");
+    fake->change(Kind::Insertion, fnd::IndexSet { 1, 3 }, [&] { fake->objects = { e[0], e[4], e[1], e[4], e[2], e[3] }; });
+    EXPECT_EQ(titles(), "aebecd");
+    fake->change(Kind::Removal, fnd::IndexSet { 1, 3 }, [&] { fake->objects = { e[0], e[1], e[2], e[3] }; });
+    EXPECT_EQ(titles(), "abcd") << "removal indexes count rows before the change";
+    fake->change(Kind::Replacement, fnd::IndexSet { 0, 2 }, [&] { fake->objects = { e[4], e[1], e[4], e[3] }; });
+    EXPECT_EQ(titles(), "ebed");
+    fake->change(Kind::Setting, {}, [&] { fake->objects = {}; });
+    EXPECT_EQ(titles(), "-");
+}
 
 TEST_F(InspectorListFieldTest, ChangeKindsGiveTheRows)
 {

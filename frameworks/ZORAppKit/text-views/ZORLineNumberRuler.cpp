@@ -494,8 +494,12 @@ void ZORLineNumberRulerWithMarker::setRuleThickness(double thickness)
 std::shared_ptr<gfx::Image> ZORLineNumberRulerWithMarker::markerImageWithSize(gfx::Size size)
 {
     if (!m_markerImage)
-        m_markerImage = gfx::Image::imageWithSize(size, false, [this](const gfx::Rect& destination) {
-            drawMarkerImageIntoRep(m_markerImage ? m_markerImage->size() : destination.size);
+        // The image may outlive the ruler (markers keep it), so its handler keeps nothing of the ruler.
+        m_markerImage = gfx::Image::imageWithSize(size, false, [](const gfx::Rect& destination) {
+            gfx::GraphicsStateGuard guard;
+            if (auto* context = gfx::GraphicsContext::current())
+                context->translateCTM(destination.minX(), destination.minY());
+            drawMarkerImageIntoRep(destination.size);
             return true;
         });
     return m_markerImage;

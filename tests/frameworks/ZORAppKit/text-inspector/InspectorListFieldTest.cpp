@@ -7,6 +7,8 @@
 #include "platform/foundation/runtime/IndexSet.h"
 #include "platform/ui/controls/Button.h"
 #include "platform/ui/controls/Cell.h"
+#include "platform/foundation/runtime/NotificationCenter.h"
+#include "platform/ui/text/TextView.h"
 #include "platform/ui/text/TokenField.h"
 
 #include <functional>
@@ -274,4 +276,26 @@ TEST_F(InspectorListFieldTest, TokenEditsWriteBack)
     first->tokenField()->setObjectValue(fnd::Value(fnd::Array {}));
     tokens->controlTextShouldEndEditing(*first->tokenField(), *editor);
     EXPECT_EQ(strings->arrangedObjects(), (fnd::Array { "green" }));
+}
+
+TEST_F(InspectorListFieldTest, ALineBreakInATokenRowOpensARowBelow)
+{
+    auto tokens = fnd::makeObject<ZORTextViewInspectorTokenListField>();
+    tokens->initWithIdentifier("tags", fnd::String("tag"), Label::fieldLabelWithString("Tags"));
+    auto strings = fnd::makeObject<fnd::ArrayController>();
+    tokens->bindToObject(strings, "arrangedObjects", "", "");
+    strings->setContent(fnd::Array { "red", "blue" });
+    auto first = std::dynamic_pointer_cast<ZORTextViewInspectorTokenListFieldItem>(tokens->rowAtIndex(0));
+    auto editor = ui::TextView::create({ 0, 0, 100, 20 });
+    editor->setString("red");
+    fnd::Notification plain("NSControlTextDidChangeNotification", fnd::Value(first->tokenField()),
+        fnd::Dictionary { { "NSFieldEditor", fnd::Value(editor) } });
+    tokens->controlTextDidChange(plain);
+    EXPECT_EQ(tokens->allRows().size(), 2u) << "no line break, no new row";
+    editor->setString(fnd::String(u"red\u2028"));
+    tokens->controlTextDidChange(plain);
+    ASSERT_EQ(tokens->allRows().size(), 3u);
+    EXPECT_TRUE(tokens->rowAtIndex(1)->value().isNil()) << "the new row comes right below";
+    EXPECT_EQ(editor->string().rangeOfString(fnd::String(u"\u2028")).location, fnd::NotFound)
+        << "the line break ends the token and stays out of it";
 }

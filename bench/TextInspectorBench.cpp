@@ -36,7 +36,8 @@ struct TextInspectorBenchForm {
         inspector->beginFieldEditing();
         for (int i = 0; i < TextInspectorBenchFields; ++i) {
             auto field = ZORTextViewInspectorField::make<ZORTextViewInspectorTextField>("field" + std::to_string(i),
-                ZORTextViewInspectorFieldLabel::fieldLabelWithString("Field " + std::to_string(i)), fnd::String("value"));
+                ZORTextViewInspectorFieldLabel::fieldLabelWithString("Field " + std::to_string(i)),
+                fnd::String("value"));
             field->setValue(fnd::String("Value of field " + std::to_string(i)));
             fields.push_back(field);
             inspector->addField(field);
@@ -69,7 +70,8 @@ void BM_TextInspectorTypingInTheMiddleField(benchmark::State& state)
         form.window->displayIfNeeded();
         ++typed;
     }
-    state.counters["paragraphs_per_key"] = static_cast<double>(manager->paragraphsLaidOut() - before) / static_cast<double>(std::max<std::int64_t>(typed, 1));
+    state.counters["paragraphs_per_key"] = static_cast<double>(manager->paragraphsLaidOut() - before)
+        / static_cast<double>(std::max<std::int64_t>(typed, 1));
 }
 BENCHMARK(BM_TextInspectorTypingInTheMiddleField)->Unit(benchmark::kMillisecond);
 

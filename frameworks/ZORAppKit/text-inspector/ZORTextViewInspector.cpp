@@ -142,7 +142,8 @@ void ZORTextViewInspector::removeAllFields()
         storage->replaceCharactersInRange({ 0, storage->length() }, fnd::String());
 }
 
-std::vector<ZORTextViewInspectorFieldPtr> ZORTextViewInspector::fieldsWithIdentifier(const fnd::String& identifier) const
+std::vector<ZORTextViewInspectorFieldPtr> ZORTextViewInspector::fieldsWithIdentifier(
+    const fnd::String& identifier) const
 {
     std::vector<ZORTextViewInspectorFieldPtr> found;
     for (const auto& field : m_fieldsArray)
@@ -296,7 +297,8 @@ bool ZORTextViewInspector::shouldDisplayRemoveButtonForListField(
 void ZORTextViewInspector::addListRow(const fnd::Value& sender)
 {
     auto button = sender.objectAs<ui::Button>();
-    auto row = button && button->cell() ? button->cell()->representedObject().objectAs<ZORTextViewInspectorField>() : nullptr;
+    auto row = button && button->cell() ? button->cell()->representedObject().objectAs<ZORTextViewInspectorField>()
+                                        : nullptr;
     auto list = row ? std::dynamic_pointer_cast<ZORTextViewInspectorListField>(row->compoundField()) : nullptr;
     if (!row || !list)
         return;
@@ -313,7 +315,8 @@ void ZORTextViewInspector::addListRow(const fnd::Value& sender)
 void ZORTextViewInspector::removeListRow(const fnd::Value& sender)
 {
     auto button = sender.objectAs<ui::Button>();
-    auto row = button && button->cell() ? button->cell()->representedObject().objectAs<ZORTextViewInspectorField>() : nullptr;
+    auto row = button && button->cell() ? button->cell()->representedObject().objectAs<ZORTextViewInspectorField>()
+                                        : nullptr;
     auto list = row ? std::dynamic_pointer_cast<ZORTextViewInspectorListField>(row->compoundField()) : nullptr;
     if (!row || !list || list->allRows().empty())
         return;
@@ -385,7 +388,8 @@ txt::Attributes ZORTextViewInspector::replacementStringAttributes()
 txt::Attributes ZORTextViewInspector::tabStopAttributes() const
 {
     auto style = txt::ParagraphStyle::defaultParagraphStyle()->mutableCopy();
-    style->setTabStops({ { txt::TextTabType::Right, m_maxLabelWidth - 10 }, { txt::TextTabType::Left, m_maxLabelWidth } });
+    style->setTabStops(
+        { { txt::TextTabType::Right, m_maxLabelWidth - 10 }, { txt::TextTabType::Left, m_maxLabelWidth } });
     style->setParagraphSpacing(7.0);
     style->setLineBreakMode(txt::LineBreakMode::ByWordWrapping);
     style->setHeadIndent(m_maxLabelWidth);
@@ -394,7 +398,8 @@ txt::Attributes ZORTextViewInspector::tabStopAttributes() const
 
 const txt::Attributes& ZORTextViewInspector::rolloverAttributes()
 {
-    static const txt::Attributes attributes { { txt::ForegroundColorAttributeName, fnd::Value(gfx::Color::whiteColor()) } };
+    static const txt::Attributes attributes { { txt::ForegroundColorAttributeName,
+        fnd::Value(gfx::Color::whiteColor()) } };
     return attributes;
 }
 
@@ -411,7 +416,8 @@ void ZORTextViewInspectorViewController::describeClass(fnd::ClassBuilder<ZORText
     c.property("multipleSelectionView", &ZORTextViewInspectorViewController::m_multipleSelectionView);
 }
 
-std::shared_ptr<ZORTextViewInspectorViewController> ZORTextViewInspectorViewController::sharedTextViewInspectorViewController()
+std::shared_ptr<ZORTextViewInspectorViewController>
+ZORTextViewInspectorViewController::sharedTextViewInspectorViewController()
 {
     std::lock_guard lock(ZORTextViewInspectorViewControllerLock);
     if (!ZORTextViewInspectorViewControllerShared) {
@@ -426,8 +432,8 @@ void ZORTextViewInspectorViewController::load()
 {
     auto loaded = ui::InterfaceFile::loadNamed("ZORTextViewInspectorViewController", shared_from_this());
     if (!loaded)
-        throw fnd::Exception("View initialization failed",
-            "ZORTextViewInspectorViewController: Could not load views resources!");
+        throw fnd::Exception(
+            "View initialization failed", "ZORTextViewInspectorViewController: Could not load views resources!");
     // The views' texts come from the inspector's string table.
     auto title = [](const std::shared_ptr<ui::View>& view, const fnd::String& key) {
         if (!view)

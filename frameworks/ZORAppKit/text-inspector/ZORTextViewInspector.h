@@ -99,12 +99,16 @@ public:
     // List rows.
     static std::shared_ptr<ui::Button> addButton();
     static std::shared_ptr<ui::Button> removeButton();
-    bool shouldDisplayAddButtonForListField(ZORTextViewInspectorListField& list, ZORTextViewInspectorField& row, std::size_t index) const;
-    bool shouldDisplayRemoveButtonForListField(ZORTextViewInspectorListField& list, ZORTextViewInspectorField& row, std::size_t index) const;
+    bool shouldDisplayAddButtonForListField(
+        ZORTextViewInspectorListField& list, ZORTextViewInspectorField& row, std::size_t index) const;
+    bool shouldDisplayRemoveButtonForListField(
+        ZORTextViewInspectorListField& list, ZORTextViewInspectorField& row, std::size_t index) const;
     void addListRow(const fnd::Value& sender);
     void removeListRow(const fnd::Value& sender);
-    void listFieldDidInsertRow(ZORTextViewInspectorListField& list, const ZORTextViewInspectorFieldPtr& row, std::size_t index) override;
-    void listFieldDidRemoveRow(ZORTextViewInspectorListField& list, const ZORTextViewInspectorFieldPtr& row, std::size_t index) override;
+    void listFieldDidInsertRow(
+        ZORTextViewInspectorListField& list, const ZORTextViewInspectorFieldPtr& row, std::size_t index) override;
+    void listFieldDidRemoveRow(
+        ZORTextViewInspectorListField& list, const ZORTextViewInspectorFieldPtr& row, std::size_t index) override;
 
     // The text (fields become characters).
     void recreateFieldTextStorage();
@@ -121,8 +125,8 @@ public:
     std::vector<std::shared_ptr<ui::View>> viewsInCharacterRange(fnd::Range range) const;
     void removeSubviewsAndEmptyTextStorage();
     ZORTextViewInspectorFieldPtr previousVisibleFieldForField(const ZORTextViewInspectorField& field) const;
-    ZORTextViewInspectorFieldPtr previousVisibleFieldForField(
-        const ZORTextViewInspectorField& field, const std::vector<ZORTextViewInspectorFieldPtr>& fields, bool* met = nullptr) const;
+    ZORTextViewInspectorFieldPtr previousVisibleFieldForField(const ZORTextViewInspectorField& field,
+        const std::vector<ZORTextViewInspectorFieldPtr>& fields, bool* met = nullptr) const;
     void recalcMaxLabelWidth();
     fnd::String stringRepresentation() const;
     void setFieldToEdit(const ZORTextViewInspectorFieldPtr& field) { m_fieldToEdit = field; }
@@ -187,7 +191,10 @@ public:
     void drawRolloverIfNecessaryInRect(gfx::Rect rect);
 
 private:
-    std::shared_ptr<ZORTextViewInspector> self() { return std::static_pointer_cast<ZORTextViewInspector>(shared_from_this()); }
+    std::shared_ptr<ZORTextViewInspector> self()
+    {
+        return std::static_pointer_cast<ZORTextViewInspector>(shared_from_this());
+    }
     // Appends by the field's kind; false for kinds the inspector does not show.
     bool appendFieldByKind(const ZORTextViewInspectorFieldPtr& field);
     // A hosted view at one attachment character, hidden until its cell is drawn.

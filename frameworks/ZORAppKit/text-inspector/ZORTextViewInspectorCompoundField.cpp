@@ -5,8 +5,8 @@
 #include "frameworks/ZORAppKit/text-inspector/ZORTextViewInspectorTextField.h"
 #include "frameworks/ZORAppKit/text-inspector/ZORTextViewInspectorViewFieldKinds.h"
 
-#include "platform/foundation/services/Workspace.h"
 #include "platform/foundation/runtime/CharacterSet.h"
+#include "platform/foundation/services/Workspace.h"
 #include "platform/graphics/Image.h"
 #include "platform/ui/views/Application.h"
 
@@ -191,7 +191,8 @@ void ZORTextViewInspectorEmailField::writeEmailAction(const fnd::Value&)
     // a typed "?" or "&" cannot add headers to the mail.
     std::string encoded;
     for (unsigned char c : candidate->utf8()) {
-        if (std::isalnum(c) || std::string_view("@.-_~!$'*+=^`{|}").find(static_cast<char>(c)) != std::string_view::npos)
+        if (std::isalnum(c)
+            || std::string_view("@.-_~!$'*+=^`{|}").find(static_cast<char>(c)) != std::string_view::npos)
             encoded += static_cast<char>(c);
         else {
             char buffer[4];

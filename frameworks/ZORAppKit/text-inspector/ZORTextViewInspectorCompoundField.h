@@ -31,7 +31,10 @@ public:
 
     const fnd::Dictionary& propertyMapping() const { return m_propertyMapping; }
     void setPropertyMapping(const fnd::Dictionary& mapping) { m_propertyMapping = mapping; }
-    const std::vector<fnd::String>& createReplacementFromFieldsWithIdentifiers() const { return m_replacementIdentifiers; }
+    const std::vector<fnd::String>& createReplacementFromFieldsWithIdentifiers() const
+    {
+        return m_replacementIdentifiers;
+    }
     void setCreateReplacementFromFieldsWithIdentifiers(std::vector<fnd::String> identifiers)
     {
         m_replacementIdentifiers = std::move(identifiers);
@@ -70,6 +73,9 @@ class ZORTextViewInspectorEmailField : public ZORTextViewInspectorURLField {
 public:
     ZORTextViewInspectorEmailField() = default;
     void initWithPropertyName(const fnd::String& name, const std::shared_ptr<fnd::EntityDescription>& entity) override;
-    void bindEmailFieldToObject(fnd::Object& object, const fnd::String& keyPath) { bindURLFieldToObject(object, keyPath); }
+    void bindEmailFieldToObject(fnd::Object& object, const fnd::String& keyPath)
+    {
+        bindURLFieldToObject(object, keyPath);
+    }
     void writeEmailAction(const fnd::Value& sender);
 };

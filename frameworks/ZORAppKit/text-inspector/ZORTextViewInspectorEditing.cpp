@@ -22,8 +22,8 @@ namespace {
 const char16_t ZORTextViewInspectorEditingLineSeparator = 0x2028;
 
 // The longest run of the attribute around the index; location NotFound when the character lacks it.
-fnd::Range ZORTextViewInspectorEditingRun(const txt::TextStorage& storage, const fnd::String& name, fnd::Index index,
-    fnd::Value* value = nullptr)
+fnd::Range ZORTextViewInspectorEditingRun(
+    const txt::TextStorage& storage, const fnd::String& name, fnd::Index index, fnd::Value* value = nullptr)
 {
     if (index < 0 || index >= storage.length())
         return { fnd::NotFound, 0 };
@@ -56,7 +56,8 @@ fnd::Range ZORTextViewInspector::currentEditingCharRange() const
     auto* storage = textStorage();
     if (!isEditing() || !storage)
         return { fnd::NotFound, 0 };
-    return ZORTextViewInspectorEditingRun(*storage, ZORTextInspectorAttribute::PlaceholderValue, m_currentEditedStartLocation);
+    return ZORTextViewInspectorEditingRun(
+        *storage, ZORTextInspectorAttribute::PlaceholderValue, m_currentEditedStartLocation);
 }
 
 fnd::Range ZORTextViewInspector::currentEditingGlyphRange() const
@@ -74,10 +75,13 @@ txt::Attributes ZORTextViewInspector::typingAttributes() const
     if (!isEditing() || !storage || m_currentEditedStartLocation >= storage->length())
         return {};
     auto attributes = storage->attributesAtIndex(m_currentEditedStartLocation);
-    if (auto text = std::dynamic_pointer_cast<ZORTextViewInspectorTextField>(fieldAtCharacterIndex(m_currentEditedStartLocation))) {
-        auto placeholder = storage->attributeAtIndex(ZORTextInspectorAttribute::PlaceholderValue, m_currentEditedStartLocation);
+    if (auto text = std::dynamic_pointer_cast<ZORTextViewInspectorTextField>(
+            fieldAtCharacterIndex(m_currentEditedStartLocation))) {
+        auto placeholder
+            = storage->attributeAtIndex(ZORTextInspectorAttribute::PlaceholderValue, m_currentEditedStartLocation);
         for (const auto& [name, value] : typingAttributesForPlaceholderValue(
-                 placeholder.string() ? std::optional<fnd::String>(*placeholder.string()) : text->placeholder(), text.get()))
+                 placeholder.string() ? std::optional<fnd::String>(*placeholder.string()) : text->placeholder(),
+                 text.get()))
             attributes.set(name, value);
     }
     return attributes;
@@ -90,7 +94,8 @@ void ZORTextViewInspector::setSelectedRange(fnd::Range range, ui::SelectionAffin
     ui::TextView::setSelectedRange(range, affinity, stillSelecting);
 }
 
-fnd::Range ZORTextViewInspector::selectionRangeForProposedRange(fnd::Range proposed, ui::SelectionGranularity granularity)
+fnd::Range ZORTextViewInspector::selectionRangeForProposedRange(
+    fnd::Range proposed, ui::SelectionGranularity granularity)
 {
     return ui::TextView::selectionRangeForProposedRange(validateProposedRange(proposed, false), granularity);
 }
@@ -102,7 +107,8 @@ fnd::Range ZORTextViewInspector::validateProposedRange(fnd::Range proposed, bool
         return { 0, 0 };
     const auto original = proposed;
     if (isEditing()) {
-        auto run = ZORTextViewInspectorEditingRun(*storage, ZORTextInspectorAttribute::PlaceholderValue, m_currentEditedStartLocation);
+        auto run = ZORTextViewInspectorEditingRun(
+            *storage, ZORTextInspectorAttribute::PlaceholderValue, m_currentEditedStartLocation);
         if (run.location != fnd::NotFound) {
             if (proposed.length > 0) {
                 auto from = std::max(proposed.location, run.location);
@@ -114,9 +120,9 @@ fnd::Range ZORTextViewInspector::validateProposedRange(fnd::Range proposed, bool
         }
     }
     fnd::Value value;
-    auto run = proposed.max() < storage->length()
-        ? ZORTextViewInspectorEditingRun(*storage, ZORTextInspectorAttribute::PlaceholderValue, proposed.location, &value)
-        : fnd::Range { fnd::NotFound, 0 };
+    auto run = proposed.max() < storage->length() ? ZORTextViewInspectorEditingRun(
+                   *storage, ZORTextInspectorAttribute::PlaceholderValue, proposed.location, &value)
+                                                  : fnd::Range { fnd::NotFound, 0 };
     if (run.location != fnd::NotFound && proposed.location >= run.location && proposed.max() <= run.max()) {
         fnd::Range answer = run;
         auto shown = storage->string().substring(run);
@@ -165,13 +171,15 @@ bool ZORTextViewInspector::shouldChangeTextInRange(fnd::Range range, const fnd::
     if (!m_editableState || !isEditing() || !storage)
         return false;
     fnd::Value value;
-    auto run = ZORTextViewInspectorEditingRun(*storage, ZORTextInspectorAttribute::PlaceholderValue, range.location, &value);
+    auto run
+        = ZORTextViewInspectorEditingRun(*storage, ZORTextInspectorAttribute::PlaceholderValue, range.location, &value);
     if (run.location != fnd::NotFound && run == range && value.string()) {
         const fnd::String typed = replacement ? *replacement : fnd::String();
         const bool empty = typed.isEmpty();
         auto attributes = storage->attributesAtIndex(range.location);
-        const auto extra = empty ? placeholderValueAttributesWithValue(*value.string(), fieldAtCharacterIndex(range.location).get())
-                                 : typingAttributes();
+        const auto extra = empty
+            ? placeholderValueAttributesWithValue(*value.string(), fieldAtCharacterIndex(range.location).get())
+            : typingAttributes();
         for (const auto& [name, v] : extra)
             attributes.set(name, v);
         txt::AttributedString text(empty ? *value.string() : typed, attributes);
@@ -179,8 +187,8 @@ bool ZORTextViewInspector::shouldChangeTextInRange(fnd::Range range, const fnd::
         storage->replaceCharactersInRange(range, text);
         m_currentEditedStartLocation = range.location;
         // The caret follows the typed text; a placeholder that came back is selected whole, ready to be typed over.
-        ui::TextView::setSelectedRange(empty ? fnd::Range { range.location, text.length() }
-                                             : fnd::Range { range.location + text.length(), 0 },
+        ui::TextView::setSelectedRange(
+            empty ? fnd::Range { range.location, text.length() } : fnd::Range { range.location + text.length(), 0 },
             ui::SelectionAffinity::Downstream, false);
         m_replacingRun = false;
         m_nextInsertionIndex = range.location + (empty ? 0 : text.length());
@@ -274,7 +282,8 @@ void ZORTextViewInspector::commitRunAt(fnd::Index start)
     if (start == fnd::NotFound || !storage || start >= storage->length())
         return;
     fnd::Value placeholder;
-    auto run = ZORTextViewInspectorEditingRun(*storage, ZORTextInspectorAttribute::PlaceholderValue, start, &placeholder);
+    auto run
+        = ZORTextViewInspectorEditingRun(*storage, ZORTextInspectorAttribute::PlaceholderValue, start, &placeholder);
     auto field = std::dynamic_pointer_cast<ZORTextViewInspectorTextField>(fieldAtCharacterIndex(start));
     if (run.location == fnd::NotFound || !field)
         return;
@@ -379,7 +388,9 @@ bool ZORTextViewInspector::editableFieldAtIndex(fnd::Index index, ZORTextViewIns
             auto range = charRangeOfField(*field);
             auto* storage = textStorage();
             return storage
-                && ZORNSTextStorageExtensions::rangeForAttribute(*storage, ZORTextInspectorAttribute::PlaceholderValue, range).location
+                && ZORNSTextStorageExtensions::rangeForAttribute(
+                       *storage, ZORTextInspectorAttribute::PlaceholderValue, range)
+                       .location
                 != fnd::NotFound;
         }
     }
@@ -448,14 +459,16 @@ void ZORTextViewInspector::jumpToField(const ZORTextViewInspectorFieldPtr& field
     if (range.location == fnd::NotFound)
         return;
     // An edit elsewhere ends first: the selection could not leave its run otherwise.
-    if (isEditing() && !(m_currentEditedStartLocation >= range.location && m_currentEditedStartLocation < range.max())) {
+    if (isEditing()
+        && !(m_currentEditedStartLocation >= range.location && m_currentEditedStartLocation < range.max())) {
         endEditing();
         range = charRangeOfField(*field);
         if (range.location == fnd::NotFound)
             return;
     }
     if (std::dynamic_pointer_cast<ZORTextViewInspectorTextField>(field)) {
-        auto run = ZORNSTextStorageExtensions::rangeForAttribute(*storage, ZORTextInspectorAttribute::PlaceholderValue, range);
+        auto run = ZORNSTextStorageExtensions::rangeForAttribute(
+            *storage, ZORTextInspectorAttribute::PlaceholderValue, range);
         if (run.location != fnd::NotFound) {
             if (auto window = this->window(); window && window->firstResponder().get() != this)
                 window->makeFirstResponder(std::static_pointer_cast<ui::Responder>(self()));
@@ -502,7 +515,8 @@ void ZORTextViewInspector::doCompletion(const fnd::Value&)
     complete({});
 }
 
-std::vector<fnd::String> ZORTextViewInspector::completionsForPartialWordRange(fnd::Range range, long* indexOfSelectedItem)
+std::vector<fnd::String> ZORTextViewInspector::completionsForPartialWordRange(
+    fnd::Range range, long* indexOfSelectedItem)
 {
     auto* storage = textStorage();
     auto text = std::dynamic_pointer_cast<ZORTextViewInspectorTextField>(activeField());
@@ -551,11 +565,12 @@ void ZORTextViewInspector::calcSelectedRect()
         first = false;
     }
     auto* storage = textStorage();
-    if (glyphs.length > 0 && storage->string().characterAt(glyphs.max() - 1) == ZORTextViewInspectorEditingLineSeparator) {
+    if (glyphs.length > 0
+        && storage->string().characterAt(glyphs.max() - 1) == ZORTextViewInspectorEditingLineSeparator) {
         auto firstRect = manager->boundingRectForGlyphRange({ glyphs.location, 1 }, *container);
         auto lastRect = manager->boundingRectForGlyphRange({ glyphs.max() - 1, 1 }, *container);
-        united = gfx::unionRect(united,
-            { firstRect.minX(), lastRect.minY() + firstRect.height(), lastRect.width(), lastRect.height() });
+        united = gfx::unionRect(
+            united, { firstRect.minX(), lastRect.minY() + firstRect.height(), lastRect.width(), lastRect.height() });
     }
     if (glyphs.length == 0) {
         auto rects = manager->rectsForCharacterRange({ glyphs.location, 0 }, *container);
@@ -584,7 +599,8 @@ void ZORTextViewInspector::drawRaisedEditorIfNecessaryInRect(gfx::Rect)
         const int rings = 6;
         for (int i = rings; i >= 1; --i) {
             double grow = 5.520833 * i / rings;
-            gfx::Rect ring = gfx::insetRect({ rect.minX(), rect.minY() + dy * 0.5, rect.width(), rect.height() }, -grow, -grow);
+            gfx::Rect ring
+                = gfx::insetRect({ rect.minX(), rect.minY() + dy * 0.5, rect.width(), rect.height() }, -grow, -grow);
             gfx::Color::colorWithDeviceWhite(0, 0.05)->set();
             gfx::BezierPath ringPath;
             ringPath.appendBezierPathWithRect(ring);

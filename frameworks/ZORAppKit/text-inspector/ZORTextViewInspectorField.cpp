@@ -157,9 +157,8 @@ std::shared_ptr<ui::Menu> ZORTextViewInspectorField::createLabelMenu()
     auto labels = effectiveLabelArray();
     if (labels.empty())
         return nullptr;
-    std::stable_sort(labels.begin(), labels.end(), [](const auto& a, const auto& b) {
-        return fnd::localizedCaseInsensitiveCompare(a->label(), b->label()) < 0;
-    });
+    std::stable_sort(labels.begin(), labels.end(),
+        [](const auto& a, const auto& b) { return fnd::localizedCaseInsensitiveCompare(a->label(), b->label()) < 0; });
     auto menu = ui::Menu::create("");
     auto self = std::static_pointer_cast<fnd::Object>(shared_from_this());
     for (const auto& label : labels) {
@@ -212,7 +211,8 @@ void ZORTextViewInspectorField::labelSelectionDidChange(const fnd::Value& sender
     auto self = shared_from_this();
     setLabel(label);
     setSelectedRepresentedObjectOfLabel(label ? label->representedObject() : fnd::Value());
-    ZORNSObject_Extension::propagateValue(*this, m_selectedRepresentedObjectOfLabel, "selectedRepresentedObjectOfLabel");
+    ZORNSObject_Extension::propagateValue(
+        *this, m_selectedRepresentedObjectOfLabel, "selectedRepresentedObjectOfLabel");
     if (auto d = std::dynamic_pointer_cast<ZORTextViewInspectorFieldDelegate>(delegate()))
         d->inspectorFieldDidChangeLabelSelection(*this, label);
 }

@@ -24,7 +24,8 @@ class ZORTextViewInspectorField;
 class ZORTextViewInspectorFieldDelegate {
 public:
     virtual ~ZORTextViewInspectorFieldDelegate() = default;
-    virtual void inspectorFieldDidChangeLabelSelection(ZORTextViewInspectorField&, const ZORTextViewInspectorFieldLabelPtr&)
+    virtual void inspectorFieldDidChangeLabelSelection(
+        ZORTextViewInspectorField&, const ZORTextViewInspectorFieldLabelPtr&)
     {
     }
 };
@@ -44,8 +45,8 @@ public:
     ~ZORTextViewInspectorField() override;
     void init();
     // The designated initialiser; placeholder and default placeholder both take the placeholder.
-    virtual void initWithIdentifier(const fnd::String& identifier, std::optional<fnd::String> placeholder,
-        ZORTextViewInspectorFieldLabelPtr label);
+    virtual void initWithIdentifier(
+        const fnd::String& identifier, std::optional<fnd::String> placeholder, ZORTextViewInspectorFieldLabelPtr label);
     // Label and placeholder from the entity's model texts; an empty name leaves them out but keeps the entity.
     virtual void initWithPropertyName(const fnd::String& name, const std::shared_ptr<fnd::EntityDescription>& entity);
 
@@ -108,7 +109,10 @@ public:
     const std::optional<fnd::String>& placeholder() const { return m_placeholder; }
     virtual void setPlaceholder(std::optional<fnd::String> placeholder) { m_placeholder = std::move(placeholder); }
     const std::optional<fnd::String>& defaultPlaceholder() const { return m_defaultPlaceholder; }
-    void setDefaultPlaceholder(std::optional<fnd::String> placeholder) { m_defaultPlaceholder = std::move(placeholder); }
+    void setDefaultPlaceholder(std::optional<fnd::String> placeholder)
+    {
+        m_defaultPlaceholder = std::move(placeholder);
+    }
 
     // The value: a single value, an array (one entry per selected model object), null or nil.
     const fnd::Value& value() const { return m_value; }

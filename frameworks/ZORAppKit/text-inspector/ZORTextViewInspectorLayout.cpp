@@ -5,8 +5,8 @@
 
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/text/TextContainer.h"
-#include "platform/ui/controls/ButtonCell.h"
 #include "platform/ui/controls/Button.h"
+#include "platform/ui/controls/ButtonCell.h"
 #include "platform/ui/controls/PopUpButton.h"
 #include "platform/ui/text/DatePicker.h"
 #include "platform/ui/text/TokenField.h"
@@ -33,7 +33,8 @@ gfx::Point ZORTextViewInspectorViewTextAttachmentCell::cellBaselineOffset() cons
 gfx::Rect ZORTextViewInspectorViewTextAttachmentCell::cellFrameForTextContainer(const txt::TextContainer& container,
     const gfx::Rect& lineFragment, gfx::Point glyphPosition, fnd::Index characterIndex)
 {
-    auto frame = txt::TextAttachmentCell::cellFrameForTextContainer(container, lineFragment, glyphPosition, characterIndex);
+    auto frame
+        = txt::TextAttachmentCell::cellFrameForTextContainer(container, lineFragment, glyphPosition, characterIndex);
     if (m_viewShouldNotShowAtAttachmentPosition)
         return frame;
     double y = frame.minY();
@@ -96,7 +97,8 @@ void ZORTextViewInspectorLayoutManager::showAttachmentCell(
     // attachment stands at the text's left edge, raised by the label font's size above the attachment's baseline.
     gfx::Point origin = rect.origin;
     if (viewCell->viewShouldNotShowAtAttachmentPosition()) {
-        double padding = inspector && inspector->textContainer() ? inspector->textContainer()->lineFragmentPadding() : 0;
+        double padding
+            = inspector && inspector->textContainer() ? inspector->textContainer()->lineFragmentPadding() : 0;
         double size = viewCell->labelFont() ? viewCell->labelFont()->pointSize() : 0;
         auto containerOrigin = inspector ? inspector->textContainerOrigin() : gfx::Point {};
         origin = { containerOrigin.x + padding, rect.maxY() - size };

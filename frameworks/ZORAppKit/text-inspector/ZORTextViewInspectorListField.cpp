@@ -35,7 +35,8 @@ void ZORTextViewInspectorListField::bindToObject(const std::shared_ptr<fnd::Obje
         return;
     if (controller->managedObjectContext())
         setManagedObjectContext(controller->managedObjectContext());
-    controller->addObserver(*this, "arrangedObjects", fnd::KeyValueObservingOptions::New | fnd::KeyValueObservingOptions::Old);
+    controller->addObserver(
+        *this, "arrangedObjects", fnd::KeyValueObservingOptions::New | fnd::KeyValueObservingOptions::Old);
 }
 
 void ZORTextViewInspectorListField::unbindController()
@@ -65,7 +66,8 @@ fnd::Array ZORTextViewInspectorListField::controllerObjects() const
     if (auto array = std::dynamic_pointer_cast<fnd::ArrayController>(m_observableObject))
         if (m_controllerKey.isEmpty() || m_controllerKey == "arrangedObjects")
             return array->arrangedObjects();
-    auto value = m_observableObject->valueForKey(m_controllerKey.isEmpty() ? fnd::String("arrangedObjects") : m_controllerKey);
+    auto value
+        = m_observableObject->valueForKey(m_controllerKey.isEmpty() ? fnd::String("arrangedObjects") : m_controllerKey);
     return value.array() ? *value.array() : fnd::Array {};
 }
 
@@ -196,7 +198,8 @@ void ZORTextViewInspectorListField::observeValueForKeyPath(
     const bool enabled = isEnabled();
     // Editing ends in every row first.
     for (const auto& row : allRows())
-        if (auto viewField = std::dynamic_pointer_cast<ZORTextViewInspectorViewField>(row); viewField && viewField->view())
+        if (auto viewField = std::dynamic_pointer_cast<ZORTextViewInspectorViewField>(row);
+            viewField && viewField->view())
             if (auto window = viewField->view()->window()) {
                 auto responder = std::dynamic_pointer_cast<ui::View>(window->firstResponder());
                 // The field editor of a control being edited is a subview of it.
@@ -272,7 +275,8 @@ void ZORTextViewInspectorListField::observeValueForKeyPath(
 void ZORTextViewInspectorTokenListFieldItem::initWithIdentifierAndView(const fnd::String& identifier,
     std::shared_ptr<ui::View> view, std::optional<fnd::String> placeholder, ZORTextViewInspectorFieldLabelPtr label)
 {
-    ZORTextViewInspectorViewField::initWithIdentifierAndView(identifier, std::move(view), placeholder, std::move(label));
+    ZORTextViewInspectorViewField::initWithIdentifierAndView(
+        identifier, std::move(view), placeholder, std::move(label));
     setPlaceholder(placeholder);
     setViewWidthShouldBeAdjusted(true);
 }
@@ -346,8 +350,8 @@ void ZORTextViewInspectorTokenListField::initWithIdentifier(
     setEditable(true);
 }
 
-fnd::Value ZORTextViewInspectorTokenListField::objectToInsertWithProposedObject(
-    const fnd::Value& proposed, const ZORTextViewInspectorFieldPtr&, std::size_t, const ZORTextViewInspectorFieldLabelPtr&)
+fnd::Value ZORTextViewInspectorTokenListField::objectToInsertWithProposedObject(const fnd::Value& proposed,
+    const ZORTextViewInspectorFieldPtr&, std::size_t, const ZORTextViewInspectorFieldLabelPtr&)
 {
     return proposed;
 }
@@ -358,7 +362,9 @@ bool ZORTextViewInspectorTokenListField::controlTextShouldEndEditing(ui::Control
     if (!token)
         return true;
     auto self = shared_from_this();
-    if (token->stringValue().stringByTrimmingCharactersInSet(fnd::CharacterSet::whitespaceAndNewlineCharacterSet()).isEmpty())
+    if (token->stringValue()
+            .stringByTrimmingCharactersInSet(fnd::CharacterSet::whitespaceAndNewlineCharacterSet())
+            .isEmpty())
         token->setToolTip({});
     auto objectValue = token->objectValue();
     fnd::Array objects = objectValue.array() ? *objectValue.array() : fnd::Array {};
@@ -373,7 +379,8 @@ bool ZORTextViewInspectorTokenListField::controlTextShouldEndEditing(ui::Control
         for (fnd::Index k = 0; k < index; ++k)
             if (subFieldAtIndex(static_cast<std::size_t>(k))->value().isNil())
                 --j;
-        auto object = objectToInsertWithProposedObject(objects.front(), row, static_cast<std::size_t>(index), row->label());
+        auto object
+            = objectToInsertWithProposedObject(objects.front(), row, static_cast<std::size_t>(index), row->label());
         if (controller->canAdd() && !(row->value() == object && !row->value().isNil())) {
             if (!row->value().isNil()) {
                 controller->removeObjectAtArrangedObjectIndex(j);
@@ -402,14 +409,16 @@ void ZORTextViewInspectorTokenListField::controlTextDidChange(const fnd::Object&
     if (!token || !editor)
         return;
     auto text = editor->string();
-    if (text.rangeOfString("\n").location == fnd::NotFound && text.rangeOfString(fnd::String(u"\u2028")).location == fnd::NotFound)
+    if (text.rangeOfString("\n").location == fnd::NotFound
+        && text.rangeOfString(fnd::String(u"\u2028")).location == fnd::NotFound)
         return;
     auto index = indexOfFieldWithView(*token);
     if (index == fnd::NotFound)
         return;
     auto self = shared_from_this();
     // The line break ends the token; the row is written back, then a new row opens below it.
-    auto cleaned = text.stringByReplacingOccurrencesOfString("\n", "").stringByReplacingOccurrencesOfString(fnd::String(u"\u2028"), "");
+    auto cleaned = text.stringByReplacingOccurrencesOfString("\n", "").stringByReplacingOccurrencesOfString(
+        fnd::String(u"\u2028"), "");
     editor->setString(cleaned);
     token->textShouldEndEditing(*editor);
     auto target = std::min<std::size_t>(static_cast<std::size_t>(index) + 1, allRows().size());

@@ -43,7 +43,8 @@ public:
 
     const std::vector<ZORTextViewInspectorFieldPtr>& allRows() const { return allFields(); }
     ZORTextViewInspectorFieldPtr rowAtIndex(std::size_t index) const { return subFieldAtIndex(index); }
-    ZORTextViewInspectorFieldPtr insertRowAtIndex(std::size_t index, const ZORTextViewInspectorFieldLabelPtr& label = nullptr);
+    ZORTextViewInspectorFieldPtr insertRowAtIndex(
+        std::size_t index, const ZORTextViewInspectorFieldLabelPtr& label = nullptr);
     ZORTextViewInspectorFieldPtr addRow();
     void removeRowAtIndex(std::size_t index);
     void removeRow(const ZORTextViewInspectorField& row);
@@ -53,15 +54,21 @@ public:
     void setValue(const fnd::Value& value) override;
 
     const ZORTextViewInspectorFieldPtr& entryFieldTemplate() const { return m_entryFieldTemplate; }
-    void setEntryFieldTemplate(const ZORTextViewInspectorFieldPtr& field) { m_entryFieldTemplate = field ? field->copy() : nullptr; }
+    void setEntryFieldTemplate(const ZORTextViewInspectorFieldPtr& field)
+    {
+        m_entryFieldTemplate = field ? field->copy() : nullptr;
+    }
     const std::vector<ZORTextViewInspectorFieldLabelPtr>& defaultLabels() const { return m_defaultLabels; }
-    void setDefaultLabels(std::vector<ZORTextViewInspectorFieldLabelPtr> labels) { m_defaultLabels = std::move(labels); }
+    void setDefaultLabels(std::vector<ZORTextViewInspectorFieldLabelPtr> labels)
+    {
+        m_defaultLabels = std::move(labels);
+    }
     const fnd::String& controllerKey() const { return m_controllerKey; }
     const fnd::String& modelKeyPathForValue() const { return m_modelKeyPathForValue; }
     const fnd::String& modelKeyPathForLabel() const { return m_modelKeyPathForLabel; }
 
-    void observeValueForKeyPath(
-        const fnd::String& keyPath, fnd::Object& object, const fnd::KeyValueChange& change, const void* context) override;
+    void observeValueForKeyPath(const fnd::String& keyPath, fnd::Object& object, const fnd::KeyValueChange& change,
+        const void* context) override;
 
 protected:
     // The row for an arranged object: its value follows the object.

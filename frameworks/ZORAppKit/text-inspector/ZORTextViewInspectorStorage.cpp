@@ -21,7 +21,8 @@ namespace {
 
 const fnd::String ZORTextViewInspectorStorageTab = "\t";
 
-txt::AttributedString ZORTextViewInspectorStoragePlain(const fnd::String& string, const txt::Attributes& attributes = {})
+txt::AttributedString ZORTextViewInspectorStoragePlain(
+    const fnd::String& string, const txt::Attributes& attributes = {})
 {
     return txt::AttributedString(string, attributes);
 }
@@ -156,7 +157,8 @@ txt::AttributedString ZORTextViewInspector::newTextFieldValueStringForTextField(
         return txt::AttributedString(*shown, typingAttributesForPlaceholderValue(field.placeholder(), &field));
     if (m_editableState || !replacement) {
         if (field.placeholder())
-            return txt::AttributedString(*field.placeholder(), placeholderValueAttributesWithValue(field.placeholder(), &field));
+            return txt::AttributedString(
+                *field.placeholder(), placeholderValueAttributesWithValue(field.placeholder(), &field));
         return txt::AttributedString("missing placeholder", placeholderValueAttributesWithValue(std::nullopt, &field));
     }
     return txt::AttributedString(*replacement, typingAttributesForPlaceholderValue(field.placeholder(), &field));
@@ -230,8 +232,8 @@ bool ZORTextViewInspector::insertViewField(
         built.appendAttributedString(ZORTextViewInspectorStoragePlain("\t\t"));
     }
     if (!m_editableState && !field->isSeparator() && !field->viewShouldAlwaysBeVisible()) {
-        built.appendAttributedString(
-            ZORTextViewInspectorStoragePlain(field->notEditableReplacementString().value_or(""), replacementStringAttributes()));
+        built.appendAttributedString(ZORTextViewInspectorStoragePlain(
+            field->notEditableReplacementString().value_or(""), replacementStringAttributes()));
     } else {
         auto cell = fnd::makeObject<ZORTextViewInspectorFieldTextAttachmentCell>();
         cell->setField(field);
@@ -250,8 +252,9 @@ bool ZORTextViewInspector::insertViewField(
             }
         }
         auto attachment = std::make_shared<txt::TextAttachment>(cell);
-        built.appendAttributedString(txt::AttributedString(ZORNSStringExtension::stringWithCharacter(txt::AttachmentCharacter),
-            { { txt::AttachmentAttributeName, fnd::Value(std::static_pointer_cast<fnd::Object>(attachment)) } }));
+        built.appendAttributedString(
+            txt::AttributedString(ZORNSStringExtension::stringWithCharacter(txt::AttachmentCharacter),
+                { { txt::AttachmentAttributeName, fnd::Value(std::static_pointer_cast<fnd::Object>(attachment)) } }));
         view->setHidden(true);
         addSubview(view);
     }
@@ -292,7 +295,8 @@ void ZORTextViewInspector::updateDisplayOfTextField(ZORTextViewInspectorTextFiel
     auto range = charRangeOfField(field);
     if (range.location == fnd::NotFound)
         return;
-    auto run = ZORNSTextStorageExtensions::rangeForAttribute(*storage, ZORTextInspectorAttribute::PlaceholderValue, range);
+    auto run
+        = ZORNSTextStorageExtensions::rangeForAttribute(*storage, ZORTextInspectorAttribute::PlaceholderValue, range);
     if (run.location == fnd::NotFound)
         return;
     auto replacement = newTextFieldValueStringForTextField(field);
@@ -323,7 +327,9 @@ std::vector<std::shared_ptr<ui::View>> ZORTextViewInspector::viewsInCharacterRan
         if (text.characterAt(i) != txt::AttachmentCharacter)
             continue;
         auto attachment = storage->attributeAtIndex(txt::AttachmentAttributeName, i).objectAs<txt::TextAttachment>();
-        auto cell = attachment ? std::dynamic_pointer_cast<ZORTextViewInspectorViewTextAttachmentCell>(attachment->attachmentCell()) : nullptr;
+        auto cell = attachment
+            ? std::dynamic_pointer_cast<ZORTextViewInspectorViewTextAttachmentCell>(attachment->attachmentCell())
+            : nullptr;
         if (cell && cell->view())
             views.push_back(cell->view());
     }
@@ -404,7 +410,8 @@ void ZORTextViewInspector::listFieldDidRemoveRow(
     setNeedsDisplay(true);
 }
 
-ZORTextViewInspectorFieldPtr ZORTextViewInspector::previousVisibleFieldForField(const ZORTextViewInspectorField& field) const
+ZORTextViewInspectorFieldPtr ZORTextViewInspector::previousVisibleFieldForField(
+    const ZORTextViewInspectorField& field) const
 {
     return previousVisibleFieldForField(field, m_fieldsArray);
 }
@@ -429,7 +436,8 @@ ZORTextViewInspectorFieldPtr ZORTextViewInspector::previousVisibleFieldForField(
             }
             // Passed by: a compound with a visible sub-field stands before the field as a whole.
             for (const auto& sub : compound->allFields())
-                if (std::find(m_visibleFieldsArray.begin(), m_visibleFieldsArray.end(), sub) != m_visibleFieldsArray.end())
+                if (std::find(m_visibleFieldsArray.begin(), m_visibleFieldsArray.end(), sub)
+                    != m_visibleFieldsArray.end())
                     candidate = compound;
             continue;
         }
@@ -444,7 +452,8 @@ fnd::String ZORTextViewInspector::stringRepresentation() const
     auto* storage = textStorage();
     if (!storage)
         return {};
-    return storage->string().stringByReplacingOccurrencesOfString("\t", " ").stringByReplacingOccurrencesOfString("\n ", "\n");
+    return storage->string().stringByReplacingOccurrencesOfString("\t", " ").stringByReplacingOccurrencesOfString(
+        "\n ", "\n");
 }
 
 bool ZORTextViewInspector::anyVisibleFieldHasMinimumHeight() const

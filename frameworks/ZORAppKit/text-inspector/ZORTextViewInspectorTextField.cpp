@@ -70,7 +70,8 @@ std::optional<fnd::String> ZORTextViewInspectorTextField::displayStringForValue(
 fnd::Value ZORTextViewInspectorTextField::valueObjectForString(const fnd::String& string) const
 {
     auto same = [&](const fnd::String& other) { return fnd::localizedCaseInsensitiveCompare(string, other) == 0; };
-    if ((placeholder() && same(*placeholder())) || same(ZORTextViewInspectorLocalizedString("ZORTextViewInspectorMultipleValues")))
+    if ((placeholder() && same(*placeholder()))
+        || same(ZORTextViewInspectorLocalizedString("ZORTextViewInspectorMultipleValues")))
         return {};
     if (m_formatter) {
         if (auto object = m_formatter->getObjectValue(string))

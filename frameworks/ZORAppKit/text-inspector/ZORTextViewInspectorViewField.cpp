@@ -21,8 +21,8 @@ void ZORTextViewInspectorViewField::initWithIdentifierAndView(const fnd::String&
     if (!view)
         view = viewForField();
     m_view = view;
-    if (auto control = std::dynamic_pointer_cast<ui::Control>(m_view); control && control->cell()
-        && control->cell()->isEditable())
+    if (auto control = std::dynamic_pointer_cast<ui::Control>(m_view);
+        control && control->cell() && control->cell()->isEditable())
         setEditable(true);
     m_viewShouldNotShowAtAttachmentPosition = false;
     m_viewWidthShouldBeAdjusted = false;

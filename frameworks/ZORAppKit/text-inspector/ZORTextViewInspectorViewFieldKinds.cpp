@@ -446,8 +446,8 @@ void ZORTextViewInspectorCountryField::setValue(const fnd::Value& value)
             for (const auto& element : *array) {
                 if (const auto* code = element.string()) {
                     auto index = indexForCode(*code);
-                    mapped.push_back(index >= 0 ? fnd::Value(m_entries[static_cast<std::size_t>(index)].first)
-                                                : fnd::Value());
+                    mapped.push_back(
+                        index >= 0 ? fnd::Value(m_entries[static_cast<std::size_t>(index)].first) : fnd::Value());
                 } else {
                     mapped.push_back(element);
                 }

@@ -99,22 +99,26 @@ bool ZORLineNumberRulerMarker::initWithCoder(fnd::Coder& coder)
 
 // Edge markers.
 
-std::shared_ptr<ZORRulerMarker> ZORRulerMarker::leftEdgeRulerMarkerForRulerView(const std::shared_ptr<ui::RulerView>& ruler)
+std::shared_ptr<ZORRulerMarker> ZORRulerMarker::leftEdgeRulerMarkerForRulerView(
+    const std::shared_ptr<ui::RulerView>& ruler)
 {
     return ZORLineNumberRulerEdgeMarker(ruler, { 0.5, 7.5 }, { 7.5, 7.5 }, { 0.5, 0.5 }, { 0, 0 });
 }
 
-std::shared_ptr<ZORRulerMarker> ZORRulerMarker::rightEdgeRulerMarkerForRulerView(const std::shared_ptr<ui::RulerView>& ruler)
+std::shared_ptr<ZORRulerMarker> ZORRulerMarker::rightEdgeRulerMarkerForRulerView(
+    const std::shared_ptr<ui::RulerView>& ruler)
 {
     return ZORLineNumberRulerEdgeMarker(ruler, { 7.5, 7.5 }, { 0.5, 7.5 }, { 7.5, 0.5 }, { 7, 0 });
 }
 
-std::shared_ptr<ZORRulerMarker> ZORRulerMarker::topEdgeRulerMarkerForRulerView(const std::shared_ptr<ui::RulerView>& ruler)
+std::shared_ptr<ZORRulerMarker> ZORRulerMarker::topEdgeRulerMarkerForRulerView(
+    const std::shared_ptr<ui::RulerView>& ruler)
 {
     return ZORLineNumberRulerEdgeMarker(ruler, { 0.5, 7.5 }, { 7.5, 7.5 }, { 0.5, 0.5 }, { 8, 8 });
 }
 
-std::shared_ptr<ZORRulerMarker> ZORRulerMarker::bottomEdgeRulerMarkerForRulerView(const std::shared_ptr<ui::RulerView>& ruler)
+std::shared_ptr<ZORRulerMarker> ZORRulerMarker::bottomEdgeRulerMarkerForRulerView(
+    const std::shared_ptr<ui::RulerView>& ruler)
 {
     return ZORLineNumberRulerEdgeMarker(ruler, { 0.5, 0.5 }, { 7.5, 0.5 }, { 0.5, 7.5 }, { 8, 0 });
 }
@@ -249,12 +253,15 @@ void ZORLineNumberRuler::calculateLines()
     if (std::abs(ruleThickness() - requiredThickness()) > 1.0 && !m_thicknessPending) {
         m_thicknessPending = true;
         std::weak_ptr<ZORLineNumberRuler> weak = std::static_pointer_cast<ZORLineNumberRuler>(shared_from_this());
-        fnd::performAfterDelay(shared_from_this(), [weak] {
-            if (auto ruler = weak.lock()) {
-                ruler->m_thicknessPending = false;
-                ruler->setRuleThickness(ruler->requiredThickness());
-            }
-        }, 0);
+        fnd::performAfterDelay(
+            shared_from_this(),
+            [weak] {
+                if (auto ruler = weak.lock()) {
+                    ruler->m_thicknessPending = false;
+                    ruler->setRuleThickness(ruler->requiredThickness());
+                }
+            },
+            0);
     }
 }
 
@@ -363,7 +370,8 @@ void ZORLineNumberRuler::removeAllMarker()
 
 txt::Attributes ZORLineNumberRuler::textAttributes() const
 {
-    return { { txt::FontAttributeName, fnd::Value(font()) }, { txt::ForegroundColorAttributeName, fnd::Value(textColor()) } };
+    return { { txt::FontAttributeName, fnd::Value(font()) },
+        { txt::ForegroundColorAttributeName, fnd::Value(textColor()) } };
 }
 
 txt::Attributes ZORLineNumberRuler::markerTextAttributes() const
@@ -379,8 +387,8 @@ void ZORLineNumberRuler::drawLabel(std::size_t line, double y, double height)
     if (marker != m_linesToMarkers.end() && marker->second->image()) {
         const auto& image = marker->second->image();
         auto size = image->size();
-        image->drawInRect({ b.width() - size.width - 1, y + height * 0.5 - marker->second->imageOrigin().y, size.width,
-                              size.height },
+        image->drawInRect(
+            { b.width() - size.width - 1, y + height * 0.5 - marker->second->imageOrigin().y, size.width, size.height },
             {}, gfx::CompositingOperation::SourceOver, 1.0);
     }
     txt::AttributedString label(fnd::String(std::to_string(line + 1)),
@@ -417,7 +425,8 @@ void ZORLineNumberRuler::drawHashMarksAndLabelsInRect(gfx::Rect)
         if (manager && container) {
             const auto& starts = lineIndices();
             auto origin = text->textContainerOrigin();
-            gfx::Rect inContainer { visible.minX() - origin.x, visible.minY() - origin.y, visible.width(), visible.height() };
+            gfx::Rect inContainer { visible.minX() - origin.x, visible.minY() - origin.y, visible.width(),
+                visible.height() };
             auto glyphs = manager->glyphRangeForBoundingRect(inContainer, *container);
             auto characters = manager->characterRangeForGlyphRange(glyphs);
             for (auto line = lineNumberForCharacterIndex(characters.location);
@@ -427,7 +436,8 @@ void ZORLineNumberRuler::drawHashMarksAndLabelsInRect(gfx::Rect)
                 auto rects = manager->rectsForCharacterRange({ starts[line], 0 }, *container);
                 if (rects.empty())
                     continue;
-                drawLabel(line, rects[0].minY() + text->textContainerInset().height - visible.minY(), rects[0].height());
+                drawLabel(
+                    line, rects[0].minY() + text->textContainerInset().height - visible.minY(), rects[0].height());
             }
         }
     } else if (auto table = std::dynamic_pointer_cast<ui::TableView>(client)) {
@@ -471,7 +481,8 @@ bool ZORLineNumberRuler::initWithCoder(fnd::Coder& coder)
 
 // The ruler with markers.
 
-std::shared_ptr<ZORLineNumberRulerWithMarker> ZORLineNumberRulerWithMarker::create(const std::shared_ptr<ui::View>& scrollView)
+std::shared_ptr<ZORLineNumberRulerWithMarker> ZORLineNumberRulerWithMarker::create(
+    const std::shared_ptr<ui::View>& scrollView)
 {
     auto ruler = fnd::makeObject<ZORLineNumberRulerWithMarker>();
     ruler->initWithScrollView(scrollView);

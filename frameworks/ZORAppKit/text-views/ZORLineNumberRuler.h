@@ -39,9 +39,11 @@ class ZORRulerMarker : public ui::RulerMarker {
 public:
     ZORRulerMarker() = default;
     static std::shared_ptr<ZORRulerMarker> leftEdgeRulerMarkerForRulerView(const std::shared_ptr<ui::RulerView>& ruler);
-    static std::shared_ptr<ZORRulerMarker> rightEdgeRulerMarkerForRulerView(const std::shared_ptr<ui::RulerView>& ruler);
+    static std::shared_ptr<ZORRulerMarker> rightEdgeRulerMarkerForRulerView(
+        const std::shared_ptr<ui::RulerView>& ruler);
     static std::shared_ptr<ZORRulerMarker> topEdgeRulerMarkerForRulerView(const std::shared_ptr<ui::RulerView>& ruler);
-    static std::shared_ptr<ZORRulerMarker> bottomEdgeRulerMarkerForRulerView(const std::shared_ptr<ui::RulerView>& ruler);
+    static std::shared_ptr<ZORRulerMarker> bottomEdgeRulerMarkerForRulerView(
+        const std::shared_ptr<ui::RulerView>& ruler);
 };
 
 // A vertical ruler numbering the lines of a text view (or the rows of a table view) beside its scroll view. It is
@@ -60,7 +62,10 @@ public:
     void setFont(std::shared_ptr<gfx::Font> font);
     gfx::ColorPtr textColor() const { return m_textColor ? m_textColor : gfx::Color::blackColor(); }
     void setTextColor(gfx::ColorPtr color);
-    gfx::ColorPtr alternateTextColor() const { return m_alternateTextColor ? m_alternateTextColor : gfx::Color::whiteColor(); }
+    gfx::ColorPtr alternateTextColor() const
+    {
+        return m_alternateTextColor ? m_alternateTextColor : gfx::Color::whiteColor();
+    }
     void setAlternateTextColor(gfx::ColorPtr color);
     const gfx::ColorPtr& backgroundColor() const { return m_backgroundColor; }
     void setBackgroundColor(gfx::ColorPtr color);

@@ -4,8 +4,8 @@
 #include "frameworks/ZORAppKit/text-inspector/ZORTextViewInspectorViewFieldKinds.h"
 
 #include "platform/foundation/runtime/Clock.h"
-#include "platform/text/LayoutManager.h"
 #include "platform/foundation/runtime/RunLoop.h"
+#include "platform/text/LayoutManager.h"
 
 using namespace inspectortest;
 using Label = ZORTextViewInspectorFieldLabel;
@@ -60,7 +60,8 @@ protected:
         delegate = std::make_shared<InspectorEditingDelegate>();
         inspector->setInspectorDelegate(delegate);
     }
-    static std::shared_ptr<ZORTextViewInspectorTextField> make(const char* id, const char* label, const char* placeholder)
+    static std::shared_ptr<ZORTextViewInspectorTextField> make(
+        const char* id, const char* label, const char* placeholder)
     {
         return ZORTextViewInspectorField::make<ZORTextViewInspectorTextField>(
             id, Label::fieldLabelWithString(label), fnd::String(placeholder));
@@ -312,9 +313,11 @@ TEST_F(InspectorEditingTest, RedrawingAfterTypingLeavesNoTraces)
         dispatch();
         draw();
     }
-    auto rects = inspector->layoutManager()->rectsForCharacterRange({ valueRun(*city).location, 1 }, *inspector->textContainer());
+    auto rects = inspector->layoutManager()->rectsForCharacterRange(
+        { valueRun(*city).location, 1 }, *inspector->textContainer());
     auto origin = inspector->textContainerOrigin();
-    backend->click(*window, inspector->convertPointToView({ rects[0].midX() + origin.x, rects[0].midY() + origin.y }, nullptr));
+    backend->click(
+        *window, inspector->convertPointToView({ rects[0].midX() + origin.x, rects[0].midY() + origin.y }, nullptr));
     dispatch();
     draw();
     backend->keyDown(*window, "\r", 36);

@@ -31,7 +31,8 @@ public:
 
 class InspectorFieldTestDelegate : public fnd::Object, public ZORTextViewInspectorFieldDelegate {
 public:
-    void inspectorFieldDidChangeLabelSelection(ZORTextViewInspectorField&, const ZORTextViewInspectorFieldLabelPtr& label) override
+    void inspectorFieldDidChangeLabelSelection(
+        ZORTextViewInspectorField&, const ZORTextViewInspectorFieldLabelPtr& label) override
     {
         chosen.push_back(label ? label->label() : fnd::String("nil"));
     }
@@ -265,8 +266,8 @@ TEST(InspectorTextField, ValidityReachesTheBinding)
 TEST(InspectorTextField, EmptyValues)
 {
     auto field = ZORTextViewInspectorField::make<ZORTextViewInspectorTextField>("t", nullptr);
-    const std::pair<fnd::Value, bool> rows[] = { { {}, true }, { " \n", true }, { 0, true }, { 0.5, false },
-        { fnd::Array {}, true }, { "x", false } };
+    const std::pair<fnd::Value, bool> rows[]
+        = { { {}, true }, { " \n", true }, { 0, true }, { 0.5, false }, { fnd::Array {}, true }, { "x", false } };
     for (const auto& [value, empty] : rows) {
         field->setValue(value);
         EXPECT_EQ(field->isValueEmpty(), empty) << value.description().utf8();

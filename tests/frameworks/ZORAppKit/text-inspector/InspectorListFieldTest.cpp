@@ -5,9 +5,9 @@
 
 #include "platform/foundation/bindings/ArrayController.h"
 #include "platform/foundation/runtime/IndexSet.h"
+#include "platform/foundation/runtime/NotificationCenter.h"
 #include "platform/ui/controls/Button.h"
 #include "platform/ui/controls/Cell.h"
-#include "platform/foundation/runtime/NotificationCenter.h"
 #include "platform/ui/text/TextView.h"
 #include "platform/ui/text/TokenField.h"
 
@@ -105,12 +105,16 @@ TEST_F(InspectorListFieldTest, EveryChangeKindOfAFakeController)
     auto titles = [&] {
         std::string out;
         for (const auto& row : list->allRows())
-            out += row->value().object() ? std::static_pointer_cast<InspectorListEntry>(row->value().object())->title.utf8() : "-";
+            out += row->value().object()
+                ? std::static_pointer_cast<InspectorListEntry>(row->value().object())->title.utf8()
+                : "-";
         return out;
     };
     fake->change(Kind::Setting, {}, [&] { fake->objects = { e[0], e[1], e[2], e[3] }; });
     EXPECT_EQ(titles(), "abcd");
-    fake->change(Kind::Insertion, fnd::IndexSet { 1, 3 }, [&] { fake->objects = { e[0], e[4], e[1], e[4], e[2], e[3] }; });
+    fake->change(Kind::Insertion, fnd::IndexSet { 1, 3 }, [&] {
+        fake->objects = { e[0], e[4], e[1], e[4], e[2], e[3] };
+    });
     EXPECT_EQ(titles(), "aebecd");
     fake->change(Kind::Removal, fnd::IndexSet { 1, 3 }, [&] { fake->objects = { e[0], e[1], e[2], e[3] }; });
     EXPECT_EQ(titles(), "abcd") << "removal indexes count rows before the change";
@@ -164,7 +168,9 @@ TEST_F(InspectorListFieldTest, RandomChangesKeepRowsEqualToArrangedObjects)
     inspector->addField(list);
     for (int step = 0; step < 300; ++step) {
         auto count = static_cast<fnd::Index>(controller->arrangedObjects().size());
-        auto pick = [&](fnd::Index n) { return static_cast<fnd::Index>(random() % static_cast<unsigned>(std::max<fnd::Index>(n, 1))); };
+        auto pick = [&](fnd::Index n) {
+            return static_cast<fnd::Index>(random() % static_cast<unsigned>(std::max<fnd::Index>(n, 1)));
+        };
         auto fresh = pool[random() % pool.size()];
         switch (random() % 5) {
         case 0:

@@ -64,8 +64,10 @@ TEST_F(InspectorStorageTest, TextFieldCharactersAndRuns)
 TEST_F(InspectorStorageTest, LabelsColonsAndSameLineFields)
 {
     inspector->setEditableState(true);
-    auto rating = ZORTextViewInspectorField::make<ZORTextViewInspectorRatingField>("rating", Label::fieldLabelWithString("Name"));
-    auto colon = ZORTextViewInspectorField::make<ZORTextViewInspectorRatingField>("r2", Label::fieldLabelWithString("Name:"));
+    auto rating = ZORTextViewInspectorField::make<ZORTextViewInspectorRatingField>(
+        "rating", Label::fieldLabelWithString("Name"));
+    auto colon
+        = ZORTextViewInspectorField::make<ZORTextViewInspectorRatingField>("r2", Label::fieldLabelWithString("Name:"));
     auto first = InspectorStorageTestText("first", "Given");
     first->setShouldAppendNewline(false);
     first->setValue("Ada");
@@ -119,7 +121,8 @@ TEST_F(InspectorStorageTest, ValueRunsByState)
         EXPECT_EQ(value.string().utf8(), row.text);
         auto colour = value.attributeAtIndex(txt::ForegroundColorAttributeName, 0).objectAs<gfx::Color>();
         EXPECT_EQ(colour->isEqual(*gfx::Color::grayColor()), row.grey) << row.text;
-        EXPECT_EQ(value.attributeAtIndex(ZORTextInspectorAttribute::PlaceholderValue, 0), fnd::Value("enter")) << row.text;
+        EXPECT_EQ(value.attributeAtIndex(ZORTextInspectorAttribute::PlaceholderValue, 0), fnd::Value("enter"))
+            << row.text;
         EXPECT_EQ(shown(), "\\n\\tT\\t" + std::string(row.text) + "\\n") << "the run is replaced in place";
     }
     // Not editable, empty value, a replacement text: the replacement in black.
@@ -137,18 +140,21 @@ TEST_F(InspectorStorageTest, ValueRunsByState)
 
 TEST_F(InspectorStorageTest, ViewFieldsWhenNotEditable)
 {
-    auto date = ZORTextViewInspectorField::make<ZORTextViewInspectorDateField>("date", Label::fieldLabelWithString("Born"));
+    auto date
+        = ZORTextViewInspectorField::make<ZORTextViewInspectorDateField>("date", Label::fieldLabelWithString("Born"));
     auto separator = ZORTextViewInspectorViewField::separatorField();
-    auto rating = ZORTextViewInspectorField::make<ZORTextViewInspectorRatingField>("rating", Label::fieldLabelWithString("Stars"));
-    auto checkbox = ZORTextViewInspectorField::make<ZORTextViewInspectorCheckboxField>("ok", Label::fieldLabelWithString("OK"));
+    auto rating = ZORTextViewInspectorField::make<ZORTextViewInspectorRatingField>(
+        "rating", Label::fieldLabelWithString("Stars"));
+    auto checkbox
+        = ZORTextViewInspectorField::make<ZORTextViewInspectorCheckboxField>("ok", Label::fieldLabelWithString("OK"));
     checkbox->setNotEditableReplacementString("yes indeed");
     inspector->addFieldsArray({ date, separator, rating, checkbox });
     // The date field leaves; the separator and the always-visible rating show their views; the check box its text.
     EXPECT_EQ(shown(), "\\n[o]\\n\\tStars:\\t[o]\\n\\tOK:\\tyes indeed\\n");
     EXPECT_EQ(rating->view()->superview(), inspector);
     EXPECT_EQ(checkbox->view()->superview(), nullptr);
-    EXPECT_EQ(separator->view()->frame().width(), inspector->textContainer()->containerSize().width
-            - 2 * inspector->textContainer()->lineFragmentPadding());
+    EXPECT_EQ(separator->view()->frame().width(),
+        inspector->textContainer()->containerSize().width - 2 * inspector->textContainer()->lineFragmentPadding());
 }
 
 TEST_F(InspectorStorageTest, LabelWidth)
@@ -222,7 +228,8 @@ TEST_F(InspectorStorageTest, RemoveAllFieldsLeavesNothingBehind)
     auto phone = InspectorStorageTestText("phone", nullptr);
     phone->setLabelArray({ Label::fieldLabelWithString("work", "W"), Label::fieldLabelWithString("home", "H") });
     phone->setLabel(phone->labelArray()[0]);
-    auto rating = ZORTextViewInspectorField::make<ZORTextViewInspectorRatingField>("r", Label::fieldLabelWithString("R"));
+    auto rating
+        = ZORTextViewInspectorField::make<ZORTextViewInspectorRatingField>("r", Label::fieldLabelWithString("R"));
     inspector->addFieldsArray({ phone, rating });
     EXPECT_EQ(inspector->subviews().size(), 2u) << "the label pop-up and the rating";
     inspector->removeAllFields();

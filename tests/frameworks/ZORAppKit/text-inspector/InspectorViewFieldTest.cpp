@@ -60,8 +60,8 @@ TEST_F(InspectorViewFieldTest, RatingValuesAndAction)
     auto field = bound<ZORTextViewInspectorRatingField>(model);
     auto indicator = std::dynamic_pointer_cast<ui::LevelIndicator>(field->view());
     ASSERT_NE(indicator, nullptr);
-    const std::pair<fnd::Value, long> rows[] = { { 4, 4 }, { fnd::Array { 3, 3 }, 3 }, { fnd::Array { 3, 4 }, 0 },
-        { 2, 2 }, { {}, 0 } };
+    const std::pair<fnd::Value, long> rows[]
+        = { { 4, 4 }, { fnd::Array { 3, 3 }, 3 }, { fnd::Array { 3, 4 }, 0 }, { 2, 2 }, { {}, 0 } };
     for (const auto& [value, level] : rows) {
         field->setValue(value);
         EXPECT_EQ(indicator->integerValue(), level) << value.description().utf8();
@@ -198,8 +198,10 @@ TEST_F(InspectorViewFieldTest, EmailAddressIsEscaped)
 TEST_F(InspectorViewFieldTest, HostedViewFramesAfterADrawPass)
 {
     inspector->setEditableState(true);
-    auto rating = ZORTextViewInspectorField::make<ZORTextViewInspectorRatingField>("r", Label::fieldLabelWithString("Rating"));
-    auto check = ZORTextViewInspectorField::make<ZORTextViewInspectorCheckboxField>("c", Label::fieldLabelWithString("Done"));
+    auto rating
+        = ZORTextViewInspectorField::make<ZORTextViewInspectorRatingField>("r", Label::fieldLabelWithString("Rating"));
+    auto check
+        = ZORTextViewInspectorField::make<ZORTextViewInspectorCheckboxField>("c", Label::fieldLabelWithString("Done"));
     inspector->addFieldsArray({ rating, check });
     EXPECT_TRUE(rating->view()->isHidden()) << "until drawn";
     draw();
@@ -242,11 +244,14 @@ TEST_F(InspectorViewFieldTest, CellNudgesByControlKind)
 TEST_F(InspectorViewFieldTest, MinimumHeightsAndInsets)
 {
     inspector->setEditableState(true);
-    auto first = ZORTextViewInspectorField::make<ZORTextViewInspectorTextField>("a", Label::fieldLabelWithString("A"), "a");
+    auto first
+        = ZORTextViewInspectorField::make<ZORTextViewInspectorTextField>("a", Label::fieldLabelWithString("A"), "a");
     first->setMinimumHeight(40);
-    auto second = ZORTextViewInspectorField::make<ZORTextViewInspectorTextField>("b", Label::fieldLabelWithString("B"), "b");
+    auto second
+        = ZORTextViewInspectorField::make<ZORTextViewInspectorTextField>("b", Label::fieldLabelWithString("B"), "b");
     second->setInsetValue(12);
-    auto third = ZORTextViewInspectorField::make<ZORTextViewInspectorTextField>("c", Label::fieldLabelWithString("C"), "c");
+    auto third
+        = ZORTextViewInspectorField::make<ZORTextViewInspectorTextField>("c", Label::fieldLabelWithString("C"), "c");
     inspector->addFieldsArray({ first, second, third });
     draw();
     EXPECT_GE(second->lineFragmentRect().minY(), first->lineFragmentRect().minY() + 40 - 0.001);
@@ -262,25 +267,30 @@ TEST_F(InspectorViewFieldTest, MinimumHeightsAndInsets)
 TEST_F(InspectorViewFieldTest, AFormDrawsItsFieldsAndTheRaisedEditor)
 {
     inspector->setEditableState(true);
-    auto name = ZORTextViewInspectorField::make<ZORTextViewInspectorTextField>("name", Label::fieldLabelWithString("Name"), "Enter a name");
+    auto name = ZORTextViewInspectorField::make<ZORTextViewInspectorTextField>(
+        "name", Label::fieldLabelWithString("Name"), "Enter a name");
     name->setValue("Ada Lovelace");
     auto mail = ZORTextViewInspectorField::makeForProperty<ZORTextViewInspectorEmailField>("mail", nullptr);
     mail->setLabel(Label::fieldLabelWithString("E-mail"));
     mail->subFieldAtIndex(0)->setLabel(nullptr);
     mail->subFieldAtIndex(0)->setValue("ada@example.org");
-    auto rating = ZORTextViewInspectorField::make<ZORTextViewInspectorRatingField>("rating", Label::fieldLabelWithString("Rating"));
+    auto rating = ZORTextViewInspectorField::make<ZORTextViewInspectorRatingField>(
+        "rating", Label::fieldLabelWithString("Rating"));
     rating->setValue(3);
-    auto check = ZORTextViewInspectorField::make<ZORTextViewInspectorCheckboxField>("done", Label::fieldLabelWithString("Done"));
+    auto check = ZORTextViewInspectorField::make<ZORTextViewInspectorCheckboxField>(
+        "done", Label::fieldLabelWithString("Done"));
     check->setValue(true);
-    auto city = ZORTextViewInspectorField::make<ZORTextViewInspectorTextField>("city", Label::fieldLabelWithString("City"), "Enter a city");
+    auto city = ZORTextViewInspectorField::make<ZORTextViewInspectorTextField>(
+        "city", Label::fieldLabelWithString("City"), "Enter a city");
     inspector->addFieldsArray({ name, mail, ZORTextViewInspectorViewField::separatorField(), rating, check, city });
     inspector->jumpToField(city);
     auto image = snapshot("text-inspector-form");
     // The edited run has a grey outline; the label column is dark grey text on white.
     auto selected = inspector->selectedRect();
     ASSERT_GT(selected.width(), 0);
-    auto frameOf = [&](gfx::Point p) { return pixel(*image, inspector->convertPointToView(p, nullptr).x,
-                                           inspector->convertPointToView(p, nullptr).y); };
+    auto frameOf = [&](gfx::Point p) {
+        return pixel(*image, inspector->convertPointToView(p, nullptr).x, inspector->convertPointToView(p, nullptr).y);
+    };
     auto outline = frameOf({ selected.minX() - 1.5, selected.midY() });
     EXPECT_LT(outline & 0xFF, 0xF0) << "outline left of the edited run";
     EXPECT_FALSE(rating->view()->isHidden());

@@ -68,7 +68,8 @@ TEST_F(URLViewsTest, LinkOpensOnReleaseOverItOnly)
     EXPECT_EQ(opened, (std::vector<std::string> { "https://example.org" }));
     // A click on plain text places the caret as usual.
     auto plain = view->layoutManager()->rectsForCharacterRange({ 2, 1 }, *view->textContainer());
-    backend->click(*window, view->convertPointToView({ plain[0].minX() + origin.x + 1, plain[0].midY() + origin.y }, nullptr));
+    backend->click(
+        *window, view->convertPointToView({ plain[0].minX() + origin.x + 1, plain[0].midY() + origin.y }, nullptr));
     dispatch();
     EXPECT_EQ(view->selectedRange().length, 0);
     EXPECT_LE(view->selectedRange().location, 3);

@@ -134,8 +134,10 @@ TEST_F(LineNumberRulerTest, NumbersAreDrawnAndTheEdgeIsUpright)
     auto image = snapshot("line-number-ruler");
     auto width = ruler->frame().width();
     // Ink in the number column of line 1 and the marker's blue on line 2; the edge line runs straight down.
-    auto inRuler = [&](double x, double y) { return pixel(*image, ruler->convertPointToView({ x, y }, nullptr).x,
-                                                  ruler->convertPointToView({ x, y }, nullptr).y); };
+    auto inRuler = [&](double x, double y) {
+        return pixel(
+            *image, ruler->convertPointToView({ x, y }, nullptr).x, ruler->convertPointToView({ x, y }, nullptr).y);
+    };
     bool ink = false;
     for (double x = width - 16; x < width - 6; x += 1)
         for (double y = middleOfLine(0) - 3; y < middleOfLine(0) + 3; y += 1)

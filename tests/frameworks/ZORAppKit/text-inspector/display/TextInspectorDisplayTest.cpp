@@ -34,7 +34,8 @@ class TextInspectorDisplayTest : public GtkDisplayTest {
 protected:
     template <typename T> std::shared_ptr<T> field(const char* key, const char* label, const char* placeholder)
     {
-        auto made = ZORTextViewInspectorField::make<T>(key, Label::fieldLabelWithString(label), fnd::String(placeholder));
+        auto made
+            = ZORTextViewInspectorField::make<T>(key, Label::fieldLabelWithString(label), fnd::String(placeholder));
         made->bind("value", *person, key);
         return made;
     }

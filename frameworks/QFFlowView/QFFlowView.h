@@ -53,6 +53,14 @@ inline const fnd::String Content = "QFFlowViewContentLayer";
 inline const fnd::String Overlay = "QFFlowViewOverlayLayerName";
 }
 
+// The layer of one item: its picture and, as the replicator's second instance, the reflection.
+class QFFlowViewItemLayer : public ui::ReplicatorLayer {
+    UI_LAYER_OBJECT(QFFlowViewItemLayer)
+
+public:
+    bool containsPoint(gfx::Point point) const override;
+};
+
 // Shows the items of a data source or a bound array controller as a row of pictures in perspective: the selected
 // one in front, the others stacked and turned at both sides, each with a darkened reflection, under a title and
 // over a scroll bar. Pictures are made on an operation queue (the selected item's at full size, the others at

@@ -36,6 +36,14 @@ fnd::Dictionary QFFlowViewNoActions(std::initializer_list<const char*> keys)
 
 }
 
+FND_REGISTER_CLASS(QFFlowViewItemLayer, ui::ReplicatorLayer)
+
+bool QFFlowViewItemLayer::containsPoint(gfx::Point) const
+{
+    // The item stands for its picture: a point is on the item where it is on the picture (a sublayer).
+    return false;
+}
+
 // Geometry settings.
 
 void QFFlowView::setDefaults()
@@ -254,7 +262,7 @@ std::shared_ptr<ui::GradientLayer> QFFlowView::scrollKnobLayer() const
 
 std::shared_ptr<ui::ReplicatorLayer> QFFlowView::createItemLayerWithIndex(std::size_t index)
 {
-    auto item = ui::ReplicatorLayer::layer();
+    auto item = std::make_shared<QFFlowViewItemLayer>();
     item->setFrame({ 0, 0, 100, 100 });
     item->setInstanceCount(m_showsReflection ? 2 : 1);
     item->setInstanceRedOffset(m_reflectionOffset);

@@ -12,6 +12,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
+#include <unistd.h>
 
 namespace {
 
@@ -392,6 +394,47 @@ TEST_F(CardFlowViewTest, ScrollerButtonsAndKnobSelect)
     backend->mouseUp(*window, atScroller({ scroller->bounds().width() + 50, 8 }));
     backend->dispatchEvents();
     EXPECT_EQ(view->selectionIndex(), 4);
+}
+
+}
+
+#include "support/GeneratedPictures.h"
+
+#include "platform/foundation/files/FileManager.h"
+
+namespace {
+
+// A folder of 200 picture files in four formats shown as data: every item shows its own picture.
+TEST_F(CardFlowViewTest, BrowsesAFolderOfPicturesEachShowingItsOwn)
+{
+    auto folder = std::filesystem::temp_directory_path() / ("cardflow-" + std::to_string(::getpid()));
+    auto pictures = testsupport::generatePictureFolder(folder, 200);
+    fnd::Array content;
+    for (const auto& picture : pictures)
+        content.push_back(*fnd::FileManager::defaultManager().contentsAtPath(fnd::String(picture.path.string())));
+    view->setContent(content);
+    drainPictures();
+    for (const auto& layer : view->itemLayers()) {
+        auto index = std::size_t(layer->valueForKey("index").integerValue());
+        ASSERT_TRUE(layer->valueForKey("hasImage").boolValue()) << index;
+        auto contents = layer->sublayers().front()->contents();
+        auto middle = contents->pixelBuffer().pixel(int(contents->pixelsWide() / 2), int(contents->pixelsHigh() / 2));
+        EXPECT_TRUE(testsupport::pixelShowsColor(middle, pictures[index].rgb)) << index << " shows " << std::hex << middle;
+    }
+    for (std::int64_t index : { 3, 101, 198 }) {
+        view->setSelectionIndex(index);
+        settle(3);
+        auto image = backend->imageOfWindow(*window);
+        uitest::keepSnapshot(image, ("cardflow-folder-" + std::to_string(index)).c_str());
+        auto r = view->rectForItemAtIndex(index);
+        auto at = view->convertPointToView({ r.midX(), r.midY() }, nullptr);
+        auto pixels = image->pixelBuffer();
+        auto composited = pixels.pixel(int(at.x), pixels.height - 1 - int(at.y));
+        EXPECT_TRUE(testsupport::pixelShowsColor(composited, pictures[std::size_t(index)].rgb))
+            << "selected " << index << " composited " << std::hex << composited;
+    }
+    std::error_code error;
+    std::filesystem::remove_all(folder, error);
 }
 
 }

@@ -81,6 +81,7 @@ void QFFlowView::initFlowViewWithFrame(gfx::Rect frame)
     initWithFrame(frame);
     m_operationQueue = std::make_shared<fnd::OperationQueue>();
     m_operationQueue->setName("QFFlowView pictures");
+    m_imageCache.setTotalCostLimit(DefaultImageCacheBytes);
     setDefaults();
     setupLayers();
     m_title = "Title";
@@ -641,6 +642,7 @@ bool QFFlowView::initWithCoder(fnd::Coder& coder)
         m_operationQueue = std::make_shared<fnd::OperationQueue>();
         m_operationQueue->setName("QFFlowView pictures");
     }
+    m_imageCache.setTotalCostLimit(DefaultImageCacheBytes);
     m_selectedIndex = NotFound;
     setDefaults();
     if (coder.allowsKeyedCoding()) {

@@ -79,6 +79,9 @@ class QFFlowView : public ui::Control,
 
 public:
     static constexpr std::size_t NotFound = std::size_t(fnd::NotFound);
+    // The picture cache's bound: pictures can be made again, and a folder of thousands would otherwise keep
+    // every one.
+    static constexpr std::size_t DefaultImageCacheBytes = 128u << 20;
 
     QFFlowView() = default;
     ~QFFlowView() override;
@@ -338,6 +341,8 @@ private:
     std::shared_ptr<ui::ScrollLayer> m_scrollLayer;
     std::shared_ptr<ui::Layer> m_scrollBarLayer;
     std::vector<std::shared_ptr<ui::ReplicatorLayer>> m_layerQueue;
+    // The scroll layer's item layers in order, kept beside it so that a lookup by index does not copy the list.
+    std::vector<std::shared_ptr<ui::ReplicatorLayer>> m_itemLayers;
     fnd::String m_title { "Title" };
     double m_titleSize { 18 };
     gfx::ColorPtr m_titleColor;

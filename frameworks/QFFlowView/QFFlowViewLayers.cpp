@@ -122,13 +122,12 @@ void QFFlowView::updateReflection()
 {
     if (!m_scrollLayer)
         return;
-    for (const auto& layer : m_scrollLayer->sublayers())
-        if (auto item = std::dynamic_pointer_cast<ui::ReplicatorLayer>(layer)) {
-            item->setInstanceCount(m_showsReflection ? 2 : 1);
-            item->setInstanceRedOffset(m_reflectionOffset);
-            item->setInstanceGreenOffset(m_reflectionOffset);
-            item->setInstanceBlueOffset(m_reflectionOffset);
-        }
+    for (const auto& item : m_itemLayers) {
+        item->setInstanceCount(m_showsReflection ? 2 : 1);
+        item->setInstanceRedOffset(m_reflectionOffset);
+        item->setInstanceGreenOffset(m_reflectionOffset);
+        item->setInstanceBlueOffset(m_reflectionOffset);
+    }
 }
 
 std::shared_ptr<ui::LayerAnimation> QFFlowView::defaultAnimationForKey(const fnd::String& key)
@@ -198,6 +197,7 @@ void QFFlowView::setupLayers()
     m_containerLayer->setActions(QFFlowViewNoActions({ "position", "bounds" }));
     m_backgroundLayer->addSublayer(m_containerLayer);
 
+    m_itemLayers.clear();
     m_scrollLayer = ui::ScrollLayer::layer();
     m_scrollLayer->setScrollMode(ui::ScrollMode::Horizontally);
     m_scrollLayer->setAutoresizingMask(ui::LayerAutoresizingMask::WidthSizable | ui::LayerAutoresizingMask::HeightSizable);
@@ -350,10 +350,7 @@ std::shared_ptr<ui::Layer> QFFlowView::createMovieOverlayLayerWithIndex(std::siz
 
 std::shared_ptr<ui::ReplicatorLayer> QFFlowView::itemLayerAtIndex(std::size_t index) const
 {
-    if (!m_scrollLayer)
-        return nullptr;
-    auto layers = m_scrollLayer->sublayers();
-    return index < layers.size() ? std::dynamic_pointer_cast<ui::ReplicatorLayer>(layers[index]) : nullptr;
+    return index < m_itemLayers.size() ? m_itemLayers[index] : nullptr;
 }
 
 std::shared_ptr<ui::Layer> QFFlowView::imageLayerAtIndex(std::size_t index) const
@@ -563,7 +560,7 @@ std::optional<std::shared_ptr<ui::LayerAction>> QFFlowView::actionForLayer(ui::L
 void QFFlowView::calculateVisibleItems()
 {
     std::int64_t start = -1, count = 0;
-    for (const auto& layer : m_scrollLayer->sublayers()) {
+    for (const auto& layer : m_itemLayers) {
         if (layer->visibleRect().isEmpty())
             continue;
         if (start < 0)
@@ -617,9 +614,8 @@ void QFFlowView::reloadContent()
     {
         ui::TransactionScope transaction;
         ui::Transaction::setDisableActions(true);
-        for (const auto& layer : m_scrollLayer->sublayers())
-            if (auto item = std::dynamic_pointer_cast<ui::ReplicatorLayer>(layer))
-                m_layerQueue.push_back(item);
+        m_layerQueue.insert(m_layerQueue.end(), m_itemLayers.begin(), m_itemLayers.end());
+        m_itemLayers.clear();
         m_scrollLayer->setSublayers({});
         // The accessibility list is rebuilt with the items rather than growing at every reload.
         if (m_backgroundElement)
@@ -639,8 +635,9 @@ void QFFlowView::reloadContent()
             } else {
                 layer = createItemLayerWithIndex(index);
             }
-            m_scrollLayer->addSublayer(layer);
+            m_itemLayers.push_back(layer);
         }
+        m_scrollLayer->setSublayers({ m_itemLayers.begin(), m_itemLayers.end() });
     }
     // The selection stays inside the items: the first one when the old one is gone, none without items.
     if (m_numberOfItems == 0)

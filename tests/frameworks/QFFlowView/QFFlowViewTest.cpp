@@ -149,6 +149,15 @@ TEST_F(FlowViewTest, CacheRuleReusesCloseEnoughPicturesAndRemakesSmallOnes)
     auto tall = solidBitmap(50, 100, 0);
     EXPECT_FLOAT_EQ(QFFlowView::differenceForImage(tall.get(), { 100, 100 }), 0);
 
+    // The cache stays within its bound, dropping the least recently used pictures.
+    view->setImageCacheByteLimit(3 * 64 * 48 * 4);
+    useItems(bitmapItems(12));
+    for (std::size_t i = 0; i < 12; ++i)
+        view->cacheImage(solidBitmap(64, 48, 0xFF000000u + std::uint32_t(i)), fnd::Value(fnd::String("uid " + std::to_string(i))));
+    EXPECT_LE(view->cachedImageBytes(), std::size_t(3 * 64 * 48 * 4));
+    EXPECT_TRUE(view->lookupForImageUID(fnd::Value("uid 11")));
+    EXPECT_FALSE(view->lookupForImageUID(fnd::Value("uid 0")));
+
     // A new preview scale empties the cache.
     view->setPreviewScale(0.5);
     view->operationQueue()->cancelAllOperations();

@@ -161,7 +161,8 @@ std::shared_ptr<BitmapImageRep> Thumbnailer::bitmapOfPDFPage(const PDFImageRep& 
             Size drawn { crop.width() * scale, crop.height() * scale };
             target = { { (size.width - drawn.width) / 2, (size.height - drawn.height) / 2 }, drawn };
         } else {
-            double scale = size.width / crop.width();
+            // Scaled up to fit both sides: by the widths alone a tall page would be cut off at the top.
+            double scale = std::min(size.width / crop.width(), size.height / crop.height());
             target = { { 0, 0 }, { crop.width() * scale, crop.height() * scale } };
         }
         page.drawInRect(context, target, crop, CompositingOperation::SourceOver, 1.0, false);

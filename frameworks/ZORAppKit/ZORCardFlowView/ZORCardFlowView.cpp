@@ -355,40 +355,48 @@ void ZORCardFlowView::setContent(const fnd::Array& content)
 {
     if (content == m_content)
         return;
-    auto contains = [](const fnd::Array& array, const fnd::Value& object) {
-        return std::find(array.begin(), array.end(), object) != array.end();
-    };
-    fnd::Array old = std::move(m_content);
     willChangeValueForKey("content");
     m_content = content;
 
-    // Equal objects are one object: a second equal object gets no layer of its own.
-    fnd::Array seen;
-    for (const auto& object : m_content) {
-        if (contains(old, object) || contains(seen, object))
-            continue;
-        seen.push_back(object);
-        auto layer = insertLayerInScrollLayer();
-        layer->setValueForKey(object, "representedObject");
-        observeImageKeyPath(object, true);
-        refreshLayer(layer);
-    }
-    for (const auto& object : old) {
-        if (contains(m_content, object))
-            continue;
-        if (auto layer = layerForObject(object)) {
-            observeImageKeyPath(object, false);
-            layer->removeFromSuperlayer();
+    // Layers follow positions: an object that stays keeps its layer, and equal objects at two positions get a layer
+    // each (one shared index would stack both pictures at one place and leave the other position empty).
+    auto old = itemLayers();
+    std::vector<bool> kept(old.size(), false);
+    std::vector<std::shared_ptr<ui::Layer>> byPosition(m_content.size());
+    for (std::size_t i = 0; i < m_content.size(); ++i)
+        for (std::size_t j = 0; j < old.size(); ++j)
+            if (!kept[j] && old[j]->valueForKey("representedObject") == m_content[i]) {
+                kept[j] = true;
+                byPosition[i] = old[j];
+                break;
+            }
+    for (std::size_t j = 0; j < old.size(); ++j)
+        if (!kept[j]) {
+            observeImageKeyPath(old[j]->valueForKey("representedObject"), false);
+            old[j]->removeFromSuperlayer();
         }
-    }
-    for (const auto& layer : itemLayers()) {
-        auto object = layer->valueForKey("representedObject");
-        auto found = std::find(m_content.begin(), m_content.end(), object);
-        layer->setValueForKey(static_cast<std::int64_t>(found - m_content.begin()), "index");
+    for (std::size_t i = 0; i < m_content.size(); ++i) {
+        if (byPosition[i]) {
+            byPosition[i]->setValueForKey(static_cast<std::int64_t>(i), "index");
+            continue;
+        }
+        auto layer = insertLayerInScrollLayer();
+        layer->setValueForKey(m_content[i], "representedObject");
+        layer->setValueForKey(static_cast<std::int64_t>(i), "index");
+        observeImageKeyPath(m_content[i], true);
+        refreshLayer(layer);
     }
     didChangeValueForKey("content");
     m_scroller->setNumberOfIncrements(m_content.empty() ? 0 : m_content.size() - 1);
     setSelectionIndex(m_selectionIndex);
+}
+
+std::shared_ptr<ui::Layer> ZORCardFlowView::layerAtIndex(std::int64_t index) const
+{
+    for (const auto& layer : itemLayers())
+        if (layer->valueForKey("index").integerValue() == index)
+            return layer;
+    return nullptr;
 }
 
 void ZORCardFlowView::setImageKeyPath(const std::optional<fnd::String>& keyPath)
@@ -412,8 +420,11 @@ void ZORCardFlowView::observeValueForKeyPath(
         View::observeValueForKeyPath(keyPath, object, change, context);
         return;
     }
-    if (auto layer = layerForObject(object.selfValue()))
-        refreshLayer(layer);
+    // Every position that shows the object shows its new picture.
+    auto changed = object.selfValue();
+    for (const auto& layer : itemLayers())
+        if (layer->valueForKey("representedObject") == changed)
+            refreshLayer(layer);
 }
 
 // Subviews and accessory.
@@ -558,7 +569,7 @@ gfx::Rect ZORCardFlowView::rectForItemAtIndex(std::int64_t index) const
 {
     if (index < 0 || std::size_t(index) >= m_content.size())
         return {};
-    auto item = layerForObject(m_content[std::size_t(index)]);
+    auto item = layerAtIndex(index);
     if (!item || item->sublayers().empty())
         return {};
     auto image = item->sublayers().front();

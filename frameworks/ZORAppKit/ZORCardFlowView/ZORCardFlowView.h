@@ -109,6 +109,8 @@ public:
 private:
     std::shared_ptr<ui::Layer> insertLayerInScrollLayer();
     std::shared_ptr<ui::Layer> layerForObject(const fnd::Value& object) const;
+    // The item layer that stands at the content position.
+    std::shared_ptr<ui::Layer> layerAtIndex(std::int64_t index) const;
     void rebuildContainerConstraints();
     void rebuildEdgeConstraints();
     void makeShadowAndEdgeImages();

@@ -168,9 +168,8 @@ void ZORCardFlowView::recachePlaceholder()
 
 void ZORCardFlowView::refreshLayer(const std::shared_ptr<ui::Layer>& itemLayer)
 {
+    // The layer keeps its position's index (set by setContent), so equal objects keep their own places.
     auto object = itemLayer->valueForKey("representedObject");
-    auto found = std::find(m_content.begin(), m_content.end(), object);
-    itemLayer->setValueForKey(static_cast<std::int64_t>(found - m_content.begin()), "index");
     itemLayer->setValueForKey(false, "hasImage");
     // A later refresh supersedes this load: its picture must not replace a newer one.
     auto generation = ++m_nextLoadGeneration;

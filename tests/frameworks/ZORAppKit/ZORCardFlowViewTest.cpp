@@ -159,7 +159,7 @@ TEST_F(CardFlowViewTest, SelectionIsClampedAndEmptyContentSelectsNothing)
     EXPECT_EQ(view->selectionIndex(), 1);
 }
 
-TEST_F(CardFlowViewTest, ContentChangesByEqualityAndEqualDuplicatesShareOneLayer)
+TEST_F(CardFlowViewTest, ContentChangesByEqualityAndEveryPositionHasItsOwnLayer)
 {
     view->setContent(items(3));
     auto first = view->itemLayers();
@@ -170,14 +170,20 @@ TEST_F(CardFlowViewTest, ContentChangesByEqualityAndEqualDuplicatesShareOneLayer
     fnd::Array next { fnd::Value("item 2"), fnd::Value("new"), fnd::Value("item 0"), fnd::Value("new") };
     view->setContent(next);
     auto layers = view->itemLayers();
-    ASSERT_EQ(layers.size(), 3u) << "item 1 removed, one layer for the two equal 'new' objects";
-    std::map<fnd::String, std::int64_t> indexOf;
+    ASSERT_EQ(layers.size(), 4u) << "item 1 removed, a layer for each of the two equal 'new' objects";
+    std::vector<std::int64_t> indexes;
     for (const auto& layer : layers)
-        indexOf[layer->valueForKey("representedObject").stringValue()] = layer->valueForKey("index").integerValue();
-    EXPECT_EQ(indexOf["item 2"], 0);
-    EXPECT_EQ(indexOf["new"], 1);
-    EXPECT_EQ(indexOf["item 0"], 2);
-    EXPECT_EQ(view->itemLayers()[0], first[0]) << "kept objects keep their layers";
+        indexes.push_back(layer->valueForKey("index").integerValue());
+    std::sort(indexes.begin(), indexes.end());
+    EXPECT_EQ(indexes, (std::vector<std::int64_t> { 0, 1, 2, 3 }));
+    EXPECT_EQ(itemAt(0), first[2]) << "kept objects keep their layers";
+    EXPECT_EQ(itemAt(2), first[0]);
+    EXPECT_EQ(itemAt(3)->valueForKey("representedObject"), fnd::Value("new"));
+    // The two equal objects stand at their own places.
+    view->setSelectionIndex(1);
+    settle(3);
+    EXPECT_NE(itemAt(1)->frame().minX(), itemAt(3)->frame().minX());
+    EXPECT_FALSE(view->rectForItemAtIndex(3).isEmpty());
 }
 
 // Input.
@@ -277,6 +283,23 @@ TEST_F(CardFlowViewTest, SelectionBindingRoundTripsThroughTheKeyPath)
     EXPECT_EQ(view->selectionIndex(), 4);
 }
 
+TEST_F(CardFlowViewTest, AccessoryViewSitsUnderThePicturesAndFollowsTheSelection)
+{
+    auto controller = fnd::makeObject<ui::ViewController>();
+    controller->setView(ui::View::create({ 0, 0, 200, 30 }));
+    view->setContent(items(3));
+    view->setAccessoryController(controller);
+    EXPECT_EQ(controller->view()->frame().origin, (gfx::Point { 210, 16 }));
+    EXPECT_EQ(controller->representedObject(), fnd::Value("item 0"));
+    EXPECT_EQ(view->nextResponder(), controller);
+    view->userSelectIndex(2);
+    EXPECT_EQ(controller->representedObject(), fnd::Value("item 2"));
+    view->setShowsScrollbar(true);
+    EXPECT_EQ(controller->view()->frame().minY(), 20 + 16 + 16);
+    view->setAccessoryController(nullptr);
+    EXPECT_FALSE(controller->view()->superview());
+}
+
 // Pictures.
 
 TEST_F(CardFlowViewTest, PicturesLoadOffTheMainThreadAndBadDataKeepsThePlaceholder)
@@ -323,6 +346,13 @@ TEST_F(CardFlowViewTest, KeyPathChangesReloadAndALateLoadDoesNotOverwriteANewerO
 
 TEST_F(CardFlowViewTest, PlaceholderAndItemSizes)
 {
+    // A view made with an empty frame still gets its edge pictures (stretched by their layers).
+    auto empty = ZORCardFlowView::create();
+    auto edges = empty->containerLayer()->sublayers().back()->sublayers();
+    ASSERT_EQ(edges.size(), 3u);
+    for (const auto& edge : edges)
+        EXPECT_TRUE(edge->contents());
+
     EXPECT_EQ(view->placeholder()->pixelsWide(), 840);
     EXPECT_EQ(view->placeholder()->pixelsHigh(), 600);
 

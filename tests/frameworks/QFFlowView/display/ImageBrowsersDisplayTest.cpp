@@ -69,7 +69,7 @@ protected:
     {
         std::pair<Screenshot, Screenshot> best;
         int bestDifference = -1;
-        for (int attempt = 0; attempt < 8; ++attempt) {
+        for (int attempt = 0; attempt < 12; ++attempt) {
             auto early = shoot(window);
             pause(0.15);
             auto later = shoot(window);
@@ -146,7 +146,7 @@ TEST_F(ImageBrowsersDisplayTest, FlowViewAnimatesKeysAndClicks)
             return i < items.size() ? items[i] : fnd::Value();
         }
     };
-    const gfx::Size size { 760, 420 };
+    const gfx::Size size { 600, 320 };
     auto view = QFFlowView::create({ { 0, 0 }, size });
     auto source = std::make_shared<Source>();
     // Dictionaries answer the item keys through the content binding only, so the items are plain pictures with a

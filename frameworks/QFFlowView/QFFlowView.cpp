@@ -28,7 +28,7 @@ namespace {
 const char QFFlowViewContentArrayObservationContext[] = "QFFlowViewContentArrayObservationContext";
 const char QFFlowViewItemObservationContext[] = "kQFFlowViewIndividualItemKeyPathsObservationContext";
 
-const fnd::String QFFlowViewContentArrayBinding = "contentArray";
+const fnd::String& QFFlowViewContentArrayBinding = fnd::BindingName::ContentArray;
 const char* const QFFlowViewKeyPathNames[4]
     = { "imageRepresentationKeyPath", "imageRepresentationTypeKeyPath", "imageUIDKeyPath", "imageTitleKeyPath" };
 const char* const QFFlowViewDefaultKeyPaths[3]

@@ -366,8 +366,8 @@ void Lumvara_TessaroAppDelegate::setDefaultParameterToBarcode(TBQGenericBarcode&
     barcode.setDrawCaption(d.boolForKey(DefaultBarcodeValueDrawCaptionKey));
     auto font = Preferences::fontForKey(DefaultBarcodeValueFontKey);
     barcode.setFont(font ? font : gfx::Font::systemFontOfSize(10));
-    barcode.setBarWidth(d.floatForKey(DefaultBarcodeValueBarWidthKey));
-    barcode.setHeight(d.floatForKey(DefaultBarcodeValueHeightKey));
+    barcode.setBarWidth(Preferences::lengthForKey(DefaultBarcodeValueBarWidthKey));
+    barcode.setHeight(Preferences::lengthForKey(DefaultBarcodeValueHeightKey));
 }
 
 void Lumvara_TessaroAppDelegate::zoomFactorPopupChanged(const fnd::Value& sender)

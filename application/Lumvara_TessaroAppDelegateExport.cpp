@@ -41,9 +41,8 @@ void Lumvara_TessaroAppDelegate::exportToPasteboard(const fnd::Value& sender)
 {
     if (!m_previewView || !m_previewView->barcode())
         return;
-    m_previewView->setDrawForExport(true);
+    // The view draws its PDF in export mode itself.
     m_previewView->copy(sender);
-    m_previewView->setDrawForExport(false);
 }
 
 void Lumvara_TessaroAppDelegate::exportBarcode(const fnd::Value&)

@@ -2,6 +2,8 @@
 
 #include "application/PreferencesKeys.h"
 
+#include <cmath>
+
 #include "frameworks/FoundationExtensions/ZORMeasurementLib.h"
 #include "frameworks/FoundationExtensions/ZORNumberContainer.h"
 #include "platform/foundation/archiving/KeyedArchiver.h"
@@ -243,8 +245,21 @@ void Preferences::setColor(const std::shared_ptr<gfx::Color>& color, const fnd::
         initializedDefaults().setObject(data, key);
 }
 
+double Preferences::lengthForKey(const fnd::String& key)
+{
+    auto& d = initializedDefaults();
+    const double stored = d.floatForKey(key);
+    if (std::isfinite(stored) && stored > 0)
+        return stored;
+    const double registered = d.registrationDomain().get(key).floatValue();
+    fnd::logf(fnd::LogLevel::Warning, "The stored value {} of “{}” is not a length; {} stands in for it.",
+        stored, key.utf8(), registered);
+    return registered;
+}
+
 std::shared_ptr<gfx::Font> Preferences::fontForKey(const fnd::String& key)
 {
+    // A stored size that is no size cannot come back: fonts take the user font size for sizes that are not above 0.
     auto data = initializedDefaults().dataForKey(key);
     return data ? fnd::SequentialUnarchiver::unarchiveObjectWithData(*data).objectAs<gfx::Font>() : nullptr;
 }

@@ -35,6 +35,10 @@ public:
     static void usedModulWidth(float width);
     static void usedBarcodeHeight(float height);
 
+    // A stored length (module width, bar height): a finite number above zero, as a typed one must be. Anything else,
+    // from a damaged or hand-edited file, gives the registered default and a logged warning.
+    static double lengthForKey(const fnd::String& key);
+
     // Colours and fonts are stored as sequential archives of the object. A value that is missing or cannot be read
     // gives nullptr.
     static std::shared_ptr<gfx::Color> colorForKey(const fnd::String& key);

@@ -85,16 +85,8 @@ std::shared_ptr<TBQBarcodeView> TBQBarcodeView::createWithBarcode(const BarcodeP
 
 void TBQBarcodeView::initWithBarcode(const BarcodePtr& barcode)
 {
-    gfx::Rect frame = DefaultFrame;
-    if (barcode) {
-        gfx::Size size = barcode->workAreaSize();
-        if (auto addOn = barcode->addOn()) {
-            size.width += addOn->workAreaSize().width;
-            size.height = std::max(size.height, addOn->workAreaSize().height);
-        }
-        frame = { {}, size };
-    }
-    initWithFrame(frame);
+    // Setting the barcode sizes the view to it.
+    initWithFrame(DefaultFrame);
     setBarcode(barcode);
 }
 

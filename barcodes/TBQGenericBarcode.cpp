@@ -1,12 +1,24 @@
 #include "barcodes/TBQGenericBarcode.h"
 
-#include "frameworks/AppKitExtensions/ZORLayoutManager.h"
-#include "frameworks/FoundationExtensions/ZORMeasurementLib.h"
-
 #include "platform/foundation/files/Bundle.h"
 #include "platform/graphics/FontManager.h"
+#include "platform/graphics/Units.h"
 
 using namespace fnd;
+
+namespace {
+
+// Default sizes are given in millimetres and kept at single precision, as the measurement functions give them.
+double barcodeMillimetres(double millimetres)
+{
+    return static_cast<float>(gfx::lengthToPoints(gfx::LengthUnit::Millimeter, millimetres));
+}
+
+// The engine's texts are in the framework's bundle, with those of the other framework classes.
+[[maybe_unused]] const bool TBQGenericBarcodeBundleRegistered
+    = (Bundle::registerClassPrefix("TBQ", "ZORFramework"), true);
+
+}
 
 FND_REGISTER_CLASS(TBQGenericBarcode, TBQDataEntry)
 
@@ -55,8 +67,8 @@ void TBQGenericBarcode::init()
     m_content = m_checksum = m_addOnContent = String();
     m_barColor = gfx::Color::colorWithCalibratedRed(0, 0, 0, 1);
     m_backgroundColor = gfx::Color::colorWithCalibratedRed(1, 1, 1, 1);
-    m_barWidth = ZORMeasurementConvert(ZORMeasurementUnit::Millimeter, ZORMeasurementUnit::Point, 0.33);
-    m_height = ZORMeasurementConvert(ZORMeasurementUnit::Millimeter, ZORMeasurementUnit::Point, 26.26);
+    m_barWidth = barcodeMillimetres(0.33);
+    m_height = barcodeMillimetres(26.26);
     // A missing face falls back inside the graphics layer, keeping the requested name for the archive.
     m_font = gfx::Font::fontWithName("Monaco", 10);
     if (!m_font)

@@ -3,7 +3,7 @@
 
 #include "barcodes/detail/QuietZone.h"
 
-#include "frameworks/AppKitExtensions/ZORLayoutManager.h"
+#include "platform/text/LayoutManager.h"
 
 #include <algorithm>
 
@@ -109,7 +109,7 @@ void TBQGenericBarcode::recalculateWorkAreaSize()
     double descender = 0;
     if (drawCaption()) {
         const gfx::Font& captionFont = layoutFont();
-        m_captionHeight = ZORLayoutManager::lineHeightForFont(captionFont);
+        m_captionHeight = txt::defaultLineHeight(captionFont);
         descender = captionFont.descender();
         double base = verticalCaptionPosition() == 0 ? height() + quietZoneBottom() : 0;
         m_captionBaselinePosition = base - descender + fontOffset();
@@ -118,7 +118,7 @@ void TBQGenericBarcode::recalculateWorkAreaSize()
     // 5. The headline stands one descender-depth above the bars.
     if (drawHeadline() && drawCaption()) {
         const gfx::Font& headline = layoutFont();
-        m_headlineHeight = ZORLayoutManager::lineHeightForFont(headline);
+        m_headlineHeight = txt::defaultLineHeight(headline);
         descender = headline.descender();
         m_headlineBaselinePosition
             = std::max(m_captionHeight, quietZoneBottom()) - descender + height() - descender + fontOffset();

@@ -26,12 +26,7 @@ String cleanContent(const TBQGenericBarcode& barcode, String text)
     std::u16string kept;
     const auto& units = text.units();
     for (std::size_t i = 0; i < units.size(); ++i) {
-        char32_t cp = units[i];
-        std::size_t width = 1;
-        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF) {
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (units[i + 1] - 0xDC00);
-            width = 2;
-        }
+        auto [cp, width] = codePointAt(units, i);
         if (allowed.longCharacterIsMember(cp))
             kept.append(units, i, width);
         i += width - 1;

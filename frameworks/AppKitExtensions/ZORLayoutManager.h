@@ -6,6 +6,6 @@
 class ZORLayoutManager : public txt::LayoutManager {
     FND_OBJECT(ZORLayoutManager)
 public:
-    // The shared off-screen layout manager's default line height for the font.
+    // The default line height of a layout manager for the font.
     static double lineHeightForFont(const gfx::Font& font);
 };

@@ -384,15 +384,35 @@ std::optional<fnd::String> ZORCSVParser::nextCharacter()
         }
         return std::nullopt;
     }
-    auto range = m_currentChunkString.rangeOfComposedCharacterSequenceAtIndex(m_stringIndex);
-    auto c = m_currentChunkString.substring({ m_stringIndex, range.max() - m_stringIndex });
-    m_stringIndex = range.max();
+    auto c = m_currentChunkString.substring({ m_stringIndex, characterLengthAt(m_stringIndex) });
+    m_stringIndex += c.length();
     // Text already handed on is dropped now and then, so a long file does not stay in memory.
     if (m_stringIndex > static_cast<fnd::Index>(m_chunkSize) && m_stringIndex * 2 > m_currentChunkString.length()) {
         m_currentChunkString.deleteCharacters({ 0, m_stringIndex });
         m_stringIndex = 0;
     }
     return c;
+}
+
+bool ZORCSVParser::isStructural(char16_t unit) const
+{
+    return unit == m_delimiterCharacter || unit == u'"' || unit == u'\\' || isLineBreak(unit);
+}
+
+fnd::Index ZORCSVParser::characterLengthAt(fnd::Index index) const
+{
+    // Composed sequences are handed on whole, but a delimiter, quote, backslash or line break is always a character
+    // of its own: joined to a neighbouring mark or prepend character, it would no longer end a field or a quote.
+    const auto& text = m_currentChunkString;
+    const auto end = text.rangeOfComposedCharacterSequenceAtIndex(index).max();
+    if (isStructural(text.characterAt(index))) {
+        const bool crlf = text.characterAt(index) == u'\r' && index + 1 < end && text.characterAt(index + 1) == u'\n';
+        return crlf ? 2 : 1;
+    }
+    for (auto i = index + 1; i < end; ++i)
+        if (isStructural(text.characterAt(i)))
+            return i - index;
+    return end - index;
 }
 
 void ZORCSVParser::beginLine()

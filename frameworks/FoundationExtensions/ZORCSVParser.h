@@ -108,6 +108,8 @@ private:
     void appendDecoded(fnd::String text);
     void decodeChunk();
     void detectLineEnd(const fnd::String& text);
+    bool isStructural(char16_t unit) const;
+    fnd::Index characterLengthAt(fnd::Index index) const;
     std::optional<fnd::String> nextCharacter();
     void step(const fnd::String& c, const fnd::String& previous);
     void beginLine();

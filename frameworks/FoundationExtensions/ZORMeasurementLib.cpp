@@ -4,6 +4,7 @@
 
 #include "platform/foundation/files/Bundle.h"
 #include "platform/foundation/runtime/CharacterSet.h"
+#include "platform/graphics/Units.h"
 
 #include <array>
 
@@ -23,44 +24,12 @@ constexpr std::array<UnitKeys, 5> MeasurementUnits { {
     { "ZORUnitInchType", "ZORMeasurementLibInch", "ZORMeasurementLibSCInch" },
 } };
 
-// Points per unit, written as the divisors the stored values were always computed with (0.0254/72, 2.54/72 and
-// 25.4/72 as doubles), so conversions keep matching old files to the last bit.
-constexpr double MeterPerPoint = 0.00035277777777777776;
-constexpr double CentimeterPerPoint = 0.035277777777777776;
-constexpr double MillimeterPerPoint = 0.35277777777777775;
-
-double toPoints(ZORMeasurementUnitType from, double value)
+// The unit numbers are the order of gfx::LengthUnit; a number past the table converts to nothing.
+std::optional<gfx::LengthUnit> measurementLengthUnit(ZORMeasurementUnitType type)
 {
-    switch (from) {
-    case ZORMeasurementUnit::Meter:
-        return value / MeterPerPoint;
-    case ZORMeasurementUnit::Centimeter:
-        return value / CentimeterPerPoint;
-    case ZORMeasurementUnit::Millimeter:
-        return value / MillimeterPerPoint;
-    case ZORMeasurementUnit::Inch:
-        return value * 72;
-    default:
-        return value;
-    }
-}
-
-std::optional<double> fromPoints(ZORMeasurementUnitType to, double points)
-{
-    switch (to) {
-    case ZORMeasurementUnit::Point:
-        return points;
-    case ZORMeasurementUnit::Meter:
-        return points * 0.0254 / 72;
-    case ZORMeasurementUnit::Centimeter:
-        return points * 2.54 / 72;
-    case ZORMeasurementUnit::Millimeter:
-        return points * 25.4 / 72;
-    case ZORMeasurementUnit::Inch:
-        return points / 72;
-    default:
+    if (type > ZORMeasurementUnit::Inch)
         return std::nullopt;
-    }
+    return static_cast<gfx::LengthUnit>(type);
 }
 
 // The framework bundle is the one holding the measurement formatter.
@@ -77,10 +46,11 @@ double ZORMeasurementConvert(ZORMeasurementUnitType from, ZORMeasurementUnitType
 {
     if (value == 0)
         return 0;
-    auto converted = fromPoints(to, toPoints(from, value));
-    if (!converted)
+    auto toUnit = measurementLengthUnit(to);
+    if (!toUnit)
         return 0;
-    return static_cast<double>(static_cast<float>(*converted));
+    auto fromUnit = measurementLengthUnit(from).value_or(gfx::LengthUnit::Point);
+    return static_cast<double>(static_cast<float>(gfx::lengthFromPoints(*toUnit, gfx::lengthToPoints(fromUnit, value))));
 }
 
 gfx::Rect ZORMeasurementConvertRect(ZORMeasurementUnitType from, ZORMeasurementUnitType to, gfx::Rect rect)

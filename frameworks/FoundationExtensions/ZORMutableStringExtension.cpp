@@ -30,16 +30,6 @@ void appendASCII(std::u16string& out, std::string_view text)
     out.append(text.begin(), text.end());
 }
 
-bool isLead(char16_t c)
-{
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-
-bool isTrail(char16_t c)
-{
-    return c >= 0xDC00 && c <= 0xDFFF;
-}
-
 struct Entity {
     std::u16string_view name;
     char16_t character;
@@ -84,12 +74,11 @@ void HTMLEntities(fnd::String& string)
             out += u'&';
             appendASCII(out, Latin1Entities[c - 0xA0]);
             out += u';';
-        } else if (isLead(c) && i + 1 < units.size() && isTrail(units[i + 1])) {
+        } else if (auto codePoint = fnd::codePointAt(units, i); codePoint.length == 2) {
             // A character beyond the BMP is one reference to its code point, not two to its surrogates.
-            char32_t codePoint = 0x10000 + ((char32_t(c) - 0xD800) << 10) + (char32_t(units[i + 1]) - 0xDC00);
-            appendASCII(out, fmt::format("&#{};", static_cast<std::uint32_t>(codePoint)));
+            appendASCII(out, fmt::format("&#{};", static_cast<std::uint32_t>(codePoint.value)));
             ++i;
-        } else if (c >= 0x100 && c <= 0xFFEF && !isLead(c) && !isTrail(c)) {
+        } else if (c >= 0x100 && c <= 0xFFEF && !fnd::isSurrogate(c)) {
             appendASCII(out, fmt::format("&#{};", static_cast<unsigned>(c)));
         } else {
             out += c;

@@ -10,7 +10,7 @@
 #include "platform/graphics/Color.h"
 #include "platform/graphics/Font.h"
 #include "platform/text/AttributedString.h"
-#include "platform/ui/views/Event.h"
+#include "platform/foundation/runtime/ModifierFlags.h"
 
 #include <algorithm>
 #include <array>
@@ -195,13 +195,13 @@ std::optional<fnd::String> universalTypeForFile(const fnd::String& path)
 fnd::String stringForKeyEquivalent(const fnd::String& keyEquivalent, std::uint64_t modifierMask)
 {
     fnd::String glyphs;
-    if (modifierMask & ui::ModifierFlags::Command)
+    if (modifierMask & fnd::ModifierFlags::Command)
         glyphs += commandKeyIndicatorString();
-    if (modifierMask & ui::ModifierFlags::Alternate)
+    if (modifierMask & fnd::ModifierFlags::Alternate)
         glyphs += alternateKeyIndicatorString();
-    if (modifierMask & ui::ModifierFlags::Control)
+    if (modifierMask & fnd::ModifierFlags::Control)
         glyphs += "^";
-    if (modifierMask & ui::ModifierFlags::Shift)
+    if (modifierMask & fnd::ModifierFlags::Shift)
         glyphs += shiftKeyIndicatorString();
     return glyphs + keyEquivalent;
 }

@@ -22,6 +22,7 @@ public:
     // How a size matched a menu entry.
     enum class Direction : std::int32_t { Portrait = 0, Turned = 1, NoMatch = 2 };
 
+    // The two menu functions are in the FoundationExtensionsUI library.
     // One item per format (title: its name, represented object: its size, tag: its index), separators after the A, B
     // and broadsheet groups, and with the flag a separator and the item "user defined" without a size.
     static std::shared_ptr<ui::Menu> standardPageFormatMenuWithUserDefineEntry(bool userDefineEntry);

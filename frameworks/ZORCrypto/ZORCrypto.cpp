@@ -2,7 +2,7 @@
 
 #include "frameworks/ZORCrypto/ZORBase64.h"
 
-#include "frameworks/FoundationExtensions/HexDump.h"
+#include "platform/foundation/runtime/HexDump.h"
 
 #include "platform/foundation/runtime/Log.h"
 #include "platform/foundation/runtime/StringEncoding.h"
@@ -427,7 +427,7 @@ std::optional<fnd::String> ZORCrypto::clearTextAsString() const
 fnd::String ZORCrypto::description() const
 {
     auto dump = [](const std::optional<fnd::Data>& data) {
-        return data ? HexDump::hexdump(*data).utf8() : std::string("(null)");
+        return data ? fnd::hexDump(*data).utf8() : std::string("(null)");
     };
     return fnd::String(fmt::format("clearText: {}, cipherText: {}, symmetricKey: {}, publicKey: {}, privateKey: {}",
         dump(m_clearText), dump(m_cipherText), dump(m_symmetricKey), dump(m_publicKey), dump(m_privateKey)));

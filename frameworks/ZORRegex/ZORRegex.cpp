@@ -274,6 +274,9 @@ CachedRegex* getCachedRegex(
         return nullptr;
     }
     line.matcher.icu = line.icuRegex.get();
+    // One runaway match (a lazily repeated anchor never ends; nested quantifiers backtrack exponentially) must not
+    // freeze the program: past the limit ICU fails the match with U_REGEX_TIME_OUT, raised like any ICU failure.
+    uregex_setTimeLimit(line.matcher.icu, MatchTimeLimit, &status);
     line.matcher.captureCount = uregex_groupCount(line.matcher.icu, &status);
     recordUse(line, patternAddress);
     return &line;

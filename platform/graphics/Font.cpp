@@ -71,7 +71,8 @@ void logFallbackOnce(const fnd::String& requested, const detail::FaceInfo& used)
     std::lock_guard guard(mutex);
     if (!logged.insert(requested).second)
         return;
-    fnd::logf(fnd::LogLevel::Info, "The font \u201c{}\u201d is not installed; \u201c{}\u201d stands in for it.",
+    // Expected wherever a stored or built-in name is missing: not news, so a debug line.
+    fnd::logf(fnd::LogLevel::Debug, "The font \u201c{}\u201d is not installed; \u201c{}\u201d stands in for it.",
         requested.utf8(), used.fullName.utf8());
 }
 

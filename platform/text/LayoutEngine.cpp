@@ -28,10 +28,7 @@ constexpr double SuperscriptStep = 1.0 / 3;
 
 char32_t codePointAt(std::u16string_view text, std::size_t i)
 {
-    char16_t c = text[i];
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF)
-        return 0x10000 + ((char32_t(c) - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-    return c;
+    return fnd::codePointAt(text, i).value;
 }
 
 std::size_t codePointLength(char32_t c)

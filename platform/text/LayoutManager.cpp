@@ -30,9 +30,14 @@ LayoutManager::~LayoutManager()
         container->m_layoutManager.reset();
 }
 
-double LayoutManager::defaultLineHeightForFont(const gfx::Font& font) const
+double defaultLineHeight(const gfx::Font& font)
 {
     return font.ascender() - font.descender() + font.leading();
+}
+
+double LayoutManager::defaultLineHeightForFont(const gfx::Font& font) const
+{
+    return defaultLineHeight(font);
 }
 
 std::shared_ptr<gfx::Font> LayoutManager::defaultFont()

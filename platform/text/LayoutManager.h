@@ -27,6 +27,9 @@ constexpr gfx::Glyph NullGlyph = 0xFFFFFFFF;
 
 class LayoutManager;
 
+// The height of a line set in the font alone: ascender, descender and leading.
+double defaultLineHeight(const gfx::Font& font);
+
 // Told by a layout manager when it has taken in an edit of its storage (so that its answers describe the new
 // text).
 class LayoutManagerDelegate {

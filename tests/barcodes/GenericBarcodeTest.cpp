@@ -1,7 +1,7 @@
 #include "BarcodeTestSupport.h"
 #include "TestSymbologies.h"
 
-#include "frameworks/AppKitExtensions/ZORLayoutManager.h"
+#include "platform/text/LayoutManager.h"
 
 #include "platform/foundation/runtime/Exception.h"
 #include "platform/foundation/archiving/KeyedArchiver.h"
@@ -148,7 +148,7 @@ TEST(GenericBarcode, QuietZoneAndBarExtents)
     EXPECT_NEAR(b->quietZoneLeft(), 7.0866142, 1e-9);
     EXPECT_NEAR(b->quietZoneTop(), 3.5433071, 1e-9);
 
-    double lineHeight = ZORLayoutManager::lineHeightForFont(*b->font());
+    double lineHeight = txt::defaultLineHeight(*b->font());
     b->setCalcQuietZone(false);
     b->setQuietZone({ 4, lineHeight - 2, 6, 3 });
     EXPECT_DOUBLE_EQ(b->captionHeight(), lineHeight);
@@ -309,7 +309,7 @@ TEST(GenericBarcode, LayoutWithTheDefaultFont)
     const double zone = 11 * X;
 
     auto b = make("TBQGenericBarcode");
-    EXPECT_EQ(ZORLayoutManager::lineHeightForFont(*b->font()), LineHeight);
+    EXPECT_EQ(txt::defaultLineHeight(*b->font()), LineHeight);
     EXPECT_EQ(b->captionHeight(), LineHeight);
     EXPECT_EQ(b->captionBaselinePosition(), -Descender);
     EXPECT_EQ(b->bottomPositionForBarIndex(0), LineHeight);

@@ -4,6 +4,8 @@
 #include "platform/backend/gtk/GtkCursors.h"
 #include "platform/backend/gtk/GtkDisplayState.h"
 #include "platform/backend/gtk/GtkDragAndDrop.h"
+#include "platform/backend/gtk/GtkKeyboardLayout.h"
+#include "platform/backend/gtk/GnomeShortcutProvider.h"
 #include "platform/backend/gtk/GtkMenuBar.h"
 #include "platform/backend/gtk/GtkWindowHost.h"
 #include "platform/backend/headless/HeadlessBackend.h"
@@ -64,7 +66,12 @@ GtkBackend::GtkBackend()
     , m_menuBars(std::make_unique<GtkMenuBars>(*this))
     , m_drags(std::make_unique<GtkDragAndDrop>(*this))
 {
+    if (m_display->isX11())
+        m_keyboardLayout = std::make_unique<GtkKeyboardLayout>(m_display->xDisplay());
+    SystemShortcutProvider::setShared(std::make_shared<GnomeShortcutProvider>());
     m_display->setXEventHandler([this](const XEvent& event) {
+        if (m_keyboardLayout)
+            m_keyboardLayout->handleXEvent(event);
         if (event.type != ConfigureNotify)
             return;
         for (auto& [number, host] : m_hosts) {
@@ -218,6 +225,19 @@ void GtkBackend::sheetBegan(Window& sheet, Window& parent)
 void GtkBackend::beep()
 {
     gdk_display_beep(m_display->gdkDisplay());
+}
+
+void GtkBackend::setSystemShortcutsInhibited(Window& window, bool inhibited)
+{
+    auto* host = hostFor(window);
+    GdkSurface* surface = host ? gtk_native_get_surface(GTK_NATIVE(host->gtkWindow())) : nullptr;
+    if (!surface || !GDK_IS_TOPLEVEL(surface))
+        return;
+    // On X11 the toplevel grabs the keyboard; on Wayland the compositor may ask the person first.
+    if (inhibited)
+        gdk_toplevel_inhibit_system_shortcuts(GDK_TOPLEVEL(surface), nullptr);
+    else
+        gdk_toplevel_restore_system_shortcuts(GDK_TOPLEVEL(surface));
 }
 
 fnd::Expected<void> GtkBackend::openURL(const fnd::String& url)

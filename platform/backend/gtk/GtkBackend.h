@@ -15,6 +15,7 @@ class GtkCursors;
 class GtkDisplayState;
 class GtkDragAndDrop;
 class GtkMenuBars;
+class GtkKeyboardLayout;
 
 // The window system on a real desktop, through GTK 4 (on X11 where the session offers it, since windows are
 // placed in screen coordinates). One GTK window per window, the view tree drawn with Cairo into a backing buffer at
@@ -41,6 +42,7 @@ public:
 
     // Services.
     void beep() override;
+    void setSystemShortcutsInhibited(Window& window, bool inhibited) override;
     fnd::Expected<void> openURL(const fnd::String& url) override;
     std::optional<DragResult> dragImage(View& view, const std::shared_ptr<gfx::Image>& image, gfx::Point imageOrigin,
         gfx::Point mouse, const std::shared_ptr<Pasteboard>& pasteboard, const std::shared_ptr<fnd::Object>& source,
@@ -73,6 +75,7 @@ private:
     void restack();
 
     std::unique_ptr<GtkDisplayState> m_display;
+    std::unique_ptr<GtkKeyboardLayout> m_keyboardLayout;
     std::unique_ptr<GtkClipboardBridge> m_clipboard;
     std::unique_ptr<GtkCursors> m_cursors;
     std::unique_ptr<GtkMenuBars> m_menuBars;

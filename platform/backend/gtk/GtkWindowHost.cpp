@@ -8,8 +8,11 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/shape.h>
 
 #include <cmath>
+#include <string>
+#include <vector>
 
 namespace ui {
 
@@ -22,6 +25,15 @@ int toPixels(double points)
 {
     return std::max(1, int(std::lround(points)));
 }
+
+// Whether the window shows only what it draws: no title bar, and not opaque.
+bool isSeeThrough(const Window& window)
+{
+    return !(window.styleMask() & WindowStyleMask::Titled) && !window.isOpaque();
+}
+
+// Pixels at least half covered belong to the shape.
+constexpr std::uint32_t ShapeAlphaThreshold = 0x80;
 
 }
 
@@ -164,8 +176,9 @@ void GtkWindowHost::update(Window& window)
     if (!m_prepared) {
         // Borderless windows above the normal level, and borderless windows attached to another one, are pop-ups
         // (menus, lists, tool tips, drag images): the window manager leaves them where we put them.
+        // So are see-through borderless windows (bubbles, balloons): they go exactly where they point.
         m_popUp = !(window.styleMask() & WindowStyleMask::Titled)
-            && (window.level() > WindowLevel::Normal || window.parentWindow());
+            && (window.level() > WindowLevel::Normal || window.parentWindow() || !window.isOpaque());
     }
     applyStyle(window);
     if (!window.isVisible() || window.isClosed()) {
@@ -203,6 +216,76 @@ void GtkWindowHost::prepareXWindow()
             XChangeWindowAttributes(display.xDisplay(), id, CWOverrideRedirect, &attributes);
         });
     }
+    auto w = window();
+    if (m_popUp && w && isSeeThrough(*w) && w->hasShadow()) {
+        // Compositing managers shadow windows by type; a pop-up balloon is a tool tip to them.
+        display.withErrorTrap([&] {
+            Atom type = XInternAtom(display.xDisplay(), "_NET_WM_WINDOW_TYPE", False);
+            Atom tooltip = XInternAtom(display.xDisplay(), "_NET_WM_WINDOW_TYPE_TOOLTIP", False);
+            XChangeProperty(display.xDisplay(), id, type, XA_ATOM, 32, PropModeReplace,
+                reinterpret_cast<unsigned char*>(&tooltip), 1);
+        });
+    }
+}
+
+void GtkWindowHost::applyShape(Window& window)
+{
+    auto& display = m_backend.display();
+    unsigned long id = xid();
+    if (!id || !m_surface)
+        return;
+    if (!isSeeThrough(window)) {
+        if (m_shapeDigest) {
+            display.withErrorTrap([&] {
+                XShapeCombineMask(display.xDisplay(), id, ShapeBounding, 0, 0, 0, ShapeSet);
+                XShapeCombineMask(display.xDisplay(), id, ShapeInput, 0, 0, 0, ShapeSet);
+            });
+            m_shapeDigest = 0;
+        }
+        return;
+    }
+    // Runs of covered pixels, row by row, in the X window's device pixels.
+    auto pixels = m_surface->pixels();
+    double toDevice = double(surfaceScale()) / double(m_surface->scale());
+    std::vector<XRectangle> runs;
+    std::uint64_t digest = 1469598103934665603ull;
+    auto mix = [&](long value) { digest = (digest ^ std::uint64_t(value)) * 1099511628211ull; };
+    for (int y = 0; y < pixels.height; ++y) {
+        auto* row = reinterpret_cast<const std::uint32_t*>(pixels.data + std::ptrdiff_t(y) * pixels.stride);
+        int x = 0;
+        while (x < pixels.width) {
+            while (x < pixels.width && (row[x] >> 24) < ShapeAlphaThreshold)
+                ++x;
+            int start = x;
+            while (x < pixels.width && (row[x] >> 24) >= ShapeAlphaThreshold)
+                ++x;
+            if (x > start) {
+                auto x0 = short(std::lround(start * toDevice));
+                auto y0 = short(std::lround(y * toDevice));
+                auto x1 = short(std::lround(x * toDevice));
+                auto y1 = short(std::lround((y + 1) * toDevice));
+                runs.push_back({ x0, y0, static_cast<unsigned short>(x1 - x0), static_cast<unsigned short>(y1 - y0) });
+                mix(x0), mix(y0), mix(x1), mix(y1);
+            }
+        }
+    }
+    if (runs.empty())
+        mix(-1);
+    if (digest == m_shapeDigest)
+        return;
+    m_shapeDigest = digest;
+    Display* x = display.xDisplay();
+    display.withErrorTrap([&] {
+        // With a compositing manager the alpha shows through (and it draws the shadow); without one, pixels are
+        // opaque whatever their alpha, so the window is cut to the shape.
+        std::string manager = "_NET_WM_CM_S" + std::to_string(DefaultScreen(x));
+        bool composited = XGetSelectionOwner(x, XInternAtom(x, manager.c_str(), False)) != 0;
+        if (composited)
+            XShapeCombineMask(x, id, ShapeBounding, 0, 0, 0, ShapeSet);
+        else
+            XShapeCombineRectangles(x, id, ShapeBounding, 0, 0, runs.data(), int(runs.size()), ShapeSet, YXBanded);
+        XShapeCombineRectangles(x, id, ShapeInput, 0, 0, runs.data(), int(runs.size()), ShapeSet, YXBanded);
+    });
 }
 
 void GtkWindowHost::setPositionHints()
@@ -295,6 +378,8 @@ std::shared_ptr<gfx::WindowSurface> GtkWindowHost::surface(Window& window)
 void GtkWindowHost::flushed()
 {
     gtk_widget_queue_draw(m_canvas);
+    if (auto w = window())
+        applyShape(*w);
 }
 
 void GtkWindowHost::focus()

@@ -86,6 +86,9 @@ private:
 
     void applyStyle(Window& window);
     void applyGeometry(Window& window);
+    // A borderless window that is not opaque (a bubble, a balloon) takes input only where it draws, and on an X
+    // server without a compositing manager, where alpha means nothing, it is cut to that shape as well.
+    void applyShape(Window& window);
     void prepareXWindow();
     void setPositionHints();
     int menuBarHeight() const;
@@ -113,6 +116,8 @@ private:
     std::optional<gfx::Rect> m_appliedFrame;
     std::int64_t m_requestedAt { 0 };
     bool m_drawnSinceFrame { false };
+    // The last shape given to the X server (a digest of its rectangles; 0: none).
+    std::uint64_t m_shapeDigest { 0 };
     long m_presentedFrames { 0 };
 
     // Input state.

@@ -23,15 +23,7 @@ fnd::String stringForCodePoint(char32_t c)
 {
     if (c == 0)
         return {};
-    std::u16string units;
-    if (c >= 0x10000) {
-        c -= 0x10000;
-        units += char16_t(0xD800 + (c >> 10));
-        units += char16_t(0xDC00 + (c & 0x3FF));
-    } else {
-        units += char16_t(c);
-    }
-    return fnd::String(std::move(units));
+    return fnd::String::fromCodePoint(c);
 }
 
 // What a key sends, by its keysym: the private-use character of a function key, else the keysym's character.
@@ -272,7 +264,7 @@ void GtkWindowHost::onPreeditChanged(GtkIMContext* context, gpointer self)
     fnd::Index location = 0;
     const auto& units = marked.units();
     for (int i = 0; i < cursor && std::size_t(location) < units.size(); ++i)
-        location += (units[std::size_t(location)] >= 0xD800 && units[std::size_t(location)] < 0xDC00) ? 2 : 1;
+        location += fnd::Index(fnd::codePointAt(units, std::size_t(location)).length);
     // On the run loop, once GTK's signal has returned; the composed text itself comes as key events.
     fnd::RunLoop::main().post(
         [marked, location] {

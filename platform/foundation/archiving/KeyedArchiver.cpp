@@ -30,8 +30,8 @@ bool fitsInXML(const String& text)
 {
     auto units = text.view();
     for (std::size_t i = 0; i < units.size(); ++i) {
-        char16_t c = units[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF) {
+        auto [c, length] = codePointAt(units, i);
+        if (length == 2) {
             ++i;
             continue;
         }

@@ -125,12 +125,9 @@ private:
     {
         auto units = text.view();
         for (std::size_t i = 0; i < units.size(); ++i) {
-            char32_t c = units[i];
-            if (c >= 0xD800 && c <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00
-                && units[i + 1] <= 0xDFFF) {
-                c = 0x10000 + ((c - 0xD800) << 10) + (units[i + 1] - 0xDC00);
-                ++i;
-            } else if (c >= 0xD800 && c <= 0xDFFF) {
+            auto [c, length] = codePointAt(units, i);
+            i += length - 1;
+            if (isSurrogate(c)) {
                 return fail(
                     fmt::format("holds an unpaired surrogate (U+{:04X}) at index {}", static_cast<unsigned>(c), i));
             }

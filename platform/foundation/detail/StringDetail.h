@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/foundation/runtime/Range.h"
+#include "platform/foundation/runtime/String.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -31,25 +32,15 @@ std::size_t skipWhitespace(std::u16string_view s, std::size_t at);
 
 // Code-point access to UTF-16 text. A lone surrogate reads as itself.
 
-constexpr bool isLeadSurrogate(char32_t u)
-{
-    return u >= 0xD800 && u <= 0xDBFF;
-}
-constexpr bool isTrailSurrogate(char32_t u)
-{
-    return u >= 0xDC00 && u <= 0xDFFF;
-}
+using fnd::isLeadSurrogate;
+using fnd::isTrailSurrogate;
 
 // The code point starting at i; count receives its length in units (1 or 2).
 inline char32_t codePointAt(std::u16string_view s, std::size_t i, std::size_t& count)
 {
-    char32_t u = s[i];
-    if (isLeadSurrogate(u) && i + 1 < s.size() && isTrailSurrogate(s[i + 1])) {
-        count = 2;
-        return 0x10000 + ((u - 0xD800) << 10) + (s[i + 1] - 0xDC00);
-    }
-    count = 1;
-    return u;
+    auto codePoint = fnd::codePointAt(s, i);
+    count = codePoint.length;
+    return codePoint.value;
 }
 
 // The code point ending just before end; count receives its length in units.

@@ -55,14 +55,9 @@ void addString(icu::UnicodeSet& set, const String& characters)
 {
     auto units = characters.view();
     for (std::size_t i = 0; i < units.size();) {
-        char32_t c = units[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (units[i + 1] - 0xDC00);
-            i += 2;
-        } else {
-            ++i;
-        }
-        set.add(static_cast<UChar32>(c));
+        auto c = codePointAt(units, i);
+        set.add(static_cast<UChar32>(c.value));
+        i += c.length;
     }
 }
 

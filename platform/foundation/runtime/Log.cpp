@@ -3,6 +3,7 @@
 #include "platform/foundation/runtime/Exception.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <mutex>
 #include <utility>
 
@@ -57,6 +58,10 @@ void log(LogLevel level, const String& message)
 
 void logToStandardError(LogLevel level, const String& message)
 {
+    // Debug lines are for whoever looks into a problem, not for every run.
+    static const bool debugShown = std::getenv("BARCODES_DEBUG") != nullptr;
+    if (level == LogLevel::Debug && !debugShown)
+        return;
     std::fprintf(stderr, "[%s] %s\n", levelName(level), message.utf8().c_str());
 }
 

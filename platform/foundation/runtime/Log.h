@@ -26,8 +26,8 @@ template <typename... Args> void logf(LogLevel level, fmt::format_string<Args...
 using LogSink = std::function<void(LogLevel, const String&)>;
 // Replaces the sink (nullptr restores standard error); returns the previous one.
 LogSink setLogSink(LogSink sink);
-// Where a message goes without a sink: a line "[level] message" on standard error. A sink that passes messages on
-// falls back to it.
+// Where a message goes without a sink: a line "[level] message" on standard error, debug lines only when the
+// environment sets BARCODES_DEBUG. A sink that passes messages on falls back to it.
 void logToStandardError(LogLevel level, const String& message);
 
 // Where failed assertions go: logs with file, line and function, then raises an internal-inconsistency exception.

@@ -52,6 +52,35 @@ constexpr bool hasOption(StringCompareOptions options, StringCompareOptions opti
 // Text as UTF-16 code units. Lengths, indexes and ranges count code units, so a character outside the BMP takes two.
 // A value type: copies are independent. Operations that take an index or a range raise a range exception when it
 // lies beyond the text (a programming error); operations on text from outside never raise.
+// Code points of UTF-16 text. A surrogate pair reads as one code point of two units; a lone surrogate reads as itself.
+constexpr bool isLeadSurrogate(char32_t unit)
+{
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+constexpr bool isTrailSurrogate(char32_t unit)
+{
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+constexpr bool isSurrogate(char32_t unit)
+{
+    return unit >= 0xD800 && unit <= 0xDFFF;
+}
+
+struct CodePoint {
+    char32_t value;
+    // In UTF-16 units: 1 or 2.
+    std::size_t length;
+};
+
+// The code point that starts at index (which must be inside the units).
+constexpr CodePoint codePointAt(std::u16string_view units, std::size_t index)
+{
+    char32_t unit = units[index];
+    if (isLeadSurrogate(unit) && index + 1 < units.size() && isTrailSurrogate(units[index + 1]))
+        return { 0x10000 + ((unit - 0xD800) << 10) + (char32_t(units[index + 1]) - 0xDC00), 2 };
+    return { unit, 1 };
+}
+
 class String {
 public:
     String() = default;
@@ -81,6 +110,8 @@ public:
     Index length() const { return static_cast<Index>(m_units.size()); }
     bool isEmpty() const { return m_units.empty(); }
     char16_t characterAt(Index i) const;
+    // The code point starting at unit i (see fnd::codePointAt).
+    CodePoint codePointAt(Index i) const { return fnd::codePointAt(m_units, static_cast<std::size_t>(i)); }
     const std::u16string& units() const { return m_units; }
     std::u16string_view view() const { return m_units; }
 

@@ -121,9 +121,7 @@ Error undecodable(StringEncoding encoding, std::size_t offset)
 Error unencodable(StringEncoding encoding, const String& string, std::size_t index)
 {
     auto at = static_cast<Index>(index);
-    bool pair = at + 1 < string.length() && (string.characterAt(at) & 0xFC00) == 0xD800
-        && (string.characterAt(at + 1) & 0xFC00) == 0xDC00;
-    String character = string.substring({ at, pair ? 2 : 1 });
+    String character = string.substring({ at, Index(string.codePointAt(at).length) });
     return Error::make(StringEncodingError::Domain, StringEncodingError::WriteInapplicableEncoding,
         stringWithFormat(text("The text cannot be written in the encoding “%@”."), describe(encoding)),
         stringWithFormat(

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 namespace ui::ControlLook {
 
@@ -160,8 +161,15 @@ gfx::Size facePadding(ControlSize size)
 
 double lineHeight(ControlSize size)
 {
+    // Asked for every text cell drawn (a grid or table draws hundreds a frame), while the system font of a size
+    // stays the same for the program's life: worked out once per size.
+    static std::map<ControlSize, double> known;
+    if (auto found = known.find(size); found != known.end())
+        return found->second;
     auto font = gfx::Font::systemFontOfSize(gfx::Font::systemFontSizeForControlSize(size));
-    return font ? std::ceil(font->ascender() - font->descender() + font->leading()) : 15;
+    const double height = font ? std::ceil(font->ascender() - font->descender() + font->leading()) : 15;
+    known.emplace(size, height);
+    return height;
 }
 
 // Shapes.

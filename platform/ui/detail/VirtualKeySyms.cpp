@@ -5,6 +5,7 @@
 #include <X11/keysym.h>
 
 #include <array>
+#include <iterator>
 #include <utility>
 
 namespace ui::detail {
@@ -114,6 +115,149 @@ constexpr std::array<std::pair<unsigned short, unsigned long>, 95> Keys { {
     { 0x5C, XK_KP_9 },
 } };
 
+// Evdev key code (linux/input-event-codes.h) → the platform's virtual key code, by physical position.
+constexpr std::pair<unsigned, unsigned short> EvdevToVirtual[] = {
+    { 1, KeyCode::Escape },
+    { 2, KeyCode::Digit1 },
+    { 3, KeyCode::Digit2 },
+    { 4, KeyCode::Digit3 },
+    { 5, KeyCode::Digit4 },
+    { 6, KeyCode::Digit5 },
+    { 7, KeyCode::Digit6 },
+    { 8, KeyCode::Digit7 },
+    { 9, KeyCode::Digit8 },
+    { 10, KeyCode::Digit9 },
+    { 11, KeyCode::Digit0 },
+    { 12, KeyCode::Minus },
+    { 13, KeyCode::Equal },
+    { 14, KeyCode::Delete }, // BackSpace
+    { 15, KeyCode::Tab },
+    { 16, KeyCode::Q },
+    { 17, KeyCode::W },
+    { 18, KeyCode::E },
+    { 19, KeyCode::R },
+    { 20, KeyCode::T },
+    { 21, KeyCode::Y },
+    { 22, KeyCode::U },
+    { 23, KeyCode::I },
+    { 24, KeyCode::O },
+    { 25, KeyCode::P },
+    { 26, KeyCode::LeftBracket },
+    { 27, KeyCode::RightBracket },
+    { 28, KeyCode::Return },
+    { 29, KeyCode::Command }, // left Ctrl plays the command key
+    { 30, KeyCode::A },
+    { 31, KeyCode::S },
+    { 32, KeyCode::D },
+    { 33, KeyCode::F },
+    { 34, KeyCode::G },
+    { 35, KeyCode::H },
+    { 36, KeyCode::J },
+    { 37, KeyCode::K },
+    { 38, KeyCode::L },
+    { 39, KeyCode::Semicolon },
+    { 40, KeyCode::Quote },
+    { 41, KeyCode::Grave },
+    { 42, KeyCode::Shift },
+    { 43, KeyCode::Backslash },
+    { 44, KeyCode::Z },
+    { 45, KeyCode::X },
+    { 46, KeyCode::C },
+    { 47, KeyCode::V },
+    { 48, KeyCode::B },
+    { 49, KeyCode::N },
+    { 50, KeyCode::M },
+    { 51, KeyCode::Comma },
+    { 52, KeyCode::Period },
+    { 53, KeyCode::Slash },
+    { 54, KeyCode::RightShift },
+    { 55, KeyCode::KeypadMultiply },
+    { 56, KeyCode::Option }, // left Alt
+    { 57, KeyCode::Space },
+    { 58, KeyCode::CapsLock },
+    { 59, KeyCode::F1 },
+    { 60, KeyCode::F2 },
+    { 61, KeyCode::F3 },
+    { 62, KeyCode::F4 },
+    { 63, KeyCode::F5 },
+    { 64, KeyCode::F6 },
+    { 65, KeyCode::F7 },
+    { 66, KeyCode::F8 },
+    { 67, KeyCode::F9 },
+    { 68, KeyCode::F10 },
+    { 69, KeyCode::KeypadClear }, // Num Lock sits where the keypad's Clear is
+    { 70, KeyCode::F14 }, // Scroll Lock
+    { 71, KeyCode::Keypad0 + 7 },
+    { 72, 0x5B /* keypad 8 */ },
+    { 73, 0x5C /* keypad 9 */ },
+    { 74, KeyCode::KeypadMinus },
+    { 75, KeyCode::Keypad0 + 4 },
+    { 76, KeyCode::Keypad0 + 5 },
+    { 77, KeyCode::Keypad0 + 6 },
+    { 78, KeyCode::KeypadPlus },
+    { 79, KeyCode::Keypad0 + 1 },
+    { 80, KeyCode::Keypad0 + 2 },
+    { 81, KeyCode::Keypad0 + 3 },
+    { 82, KeyCode::Keypad0 },
+    { 83, KeyCode::KeypadDecimal },
+    { 86, 0x0A }, // the ISO key left of Z
+    { 87, KeyCode::F11 },
+    { 88, KeyCode::F12 },
+    { 89, 0x5E }, // JIS underscore
+    { 96, KeyCode::KeypadEnter },
+    { 97, 0x36 }, // right Ctrl: the right command key
+    { 98, KeyCode::KeypadDivide },
+    { 99, KeyCode::F13 }, // Print Screen
+    { 100, KeyCode::RightOption }, // right Alt (AltGr)
+    { 102, KeyCode::Home },
+    { 103, KeyCode::UpArrow },
+    { 104, KeyCode::PageUp },
+    { 105, KeyCode::LeftArrow },
+    { 106, KeyCode::RightArrow },
+    { 107, KeyCode::End },
+    { 108, KeyCode::DownArrow },
+    { 109, KeyCode::PageDown },
+    { 110, KeyCode::Help }, // Insert sits where Help is
+    { 111, KeyCode::ForwardDelete },
+    { 113, 0x4A },
+    { 114, 0x49 },
+    { 115, 0x48 }, // mute, volume down, volume up
+    { 117, KeyCode::KeypadEquals },
+    { 119, KeyCode::F15 }, // Pause
+    { 121, 0x5F }, // keypad comma
+    { 124, 0x5D }, // JIS yen
+    { 125, KeyCode::Control },
+    { 126, KeyCode::RightControl }, // Super plays the control key
+    { 127, 0x6E }, // the context-menu key
+    { 138, KeyCode::Help },
+    { 183, KeyCode::F13 },
+    { 184, KeyCode::F14 },
+    { 185, KeyCode::F15 },
+    { 186, 0x6A /* F16 */ },
+    { 187, 0x40 /* F17 */ },
+    { 188, 0x4F /* F18 */ },
+    { 189, 0x50 /* F19 */ },
+    { 190, 0x5A /* F20 */ },
+};
+
+constexpr auto VirtualByEvdev = [] {
+    std::array<unsigned short, 256> table {};
+    table.fill(UnknownVirtualKeyCode);
+    for (auto [evdev, code] : EvdevToVirtual)
+        table[evdev] = code;
+    return table;
+}();
+
+// The first key in evdev order wins where two keys share a code (Insert and Help both play Help).
+constexpr auto EvdevByVirtual = [] {
+    std::array<unsigned short, 128> table {};
+    for (auto it = std::rbegin(EvdevToVirtual); it != std::rend(EvdevToVirtual); ++it) {
+        if (it->second < table.size())
+            table[it->second] = static_cast<unsigned short>(it->first);
+    }
+    return table;
+}();
+
 }
 
 unsigned long keysymForVirtualKeyCode(unsigned short keyCode)
@@ -123,6 +267,25 @@ unsigned long keysymForVirtualKeyCode(unsigned short keyCode)
             return keysym;
     }
     return 0;
+}
+
+}
+
+namespace ui::detail {
+
+unsigned short virtualKeyCodeForXKeyCode(unsigned xKeyCode)
+{
+    // X key codes are evdev codes shifted by 8.
+    if (xKeyCode < 8 || xKeyCode - 8 >= VirtualByEvdev.size())
+        return UnknownVirtualKeyCode;
+    return VirtualByEvdev[xKeyCode - 8];
+}
+
+unsigned xKeyCodeForVirtualKeyCode(unsigned short keyCode)
+{
+    if (keyCode >= EvdevByVirtual.size() || EvdevByVirtual[keyCode] == 0)
+        return 0;
+    return EvdevByVirtual[keyCode] + 8u;
 }
 
 }

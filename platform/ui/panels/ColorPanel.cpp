@@ -138,12 +138,12 @@ void ColorPanel::build()
         panel->m_hue = hue;
         auto color = gfx::Color::colorWithCalibratedHue(
             hue, saturation, panel->m_color->brightnessComponent(), panel->alpha());
-        panel->colorChosen(color, change);
+        panel->colorChosen(color, change, HueSource::Kept);
     };
     m_opacity = detail::ColorChannelSlider::create({ 0, 0, 170, RowHeight });
     m_opacity->onChange = [weak](double value, detail::ColorChange change) {
         if (auto panel = weak.lock())
-            panel->colorChosen(panel->m_color->colorWithAlphaComponent(value), change);
+            panel->colorChosen(panel->m_color->colorWithAlphaComponent(value), change, HueSource::Kept);
     };
     m_opacityLabel = TextField::labelWithString(detail::panelText("Opacity", "Opacity"));
     m_opacityField = TextField::create({ 0, 0, 45, 22 });
@@ -209,7 +209,7 @@ void ColorPanel::layoutPanel()
             values[i] = value;
             if (panel->m_mode == ColorPanelMode::HSB && i == 0)
                 panel->m_hue = value;
-            panel->colorChosen(panel->colorFromChannels(values, panel->alpha()), change);
+            panel->colorChosen(panel->colorFromChannels(values, panel->alpha()), change, panel->hueSourceOfChannels());
         };
         auto field = TextField::create({ ColorPanelWidth - ColorPanelMargin - 45, y + 2, 45, 22 });
         field->setTag(long(i));
@@ -256,9 +256,20 @@ void ColorPanel::setColor(gfx::ColorPtr color)
     if (!color || !color->rgbaIfAvailable())
         return;
     m_color = std::move(color);
+    takeHueOfColor();
+    showColor();
+}
+
+void ColorPanel::takeHueOfColor()
+{
+    // Grey has no hue: the panel keeps the last one, so the wheel and sliders do not jump to red.
     if (m_color->saturationComponent() > 0 && m_color->brightnessComponent() > 0)
         m_hue = m_color->hueComponent();
-    showColor();
+}
+
+ColorPanel::HueSource ColorPanel::hueSourceOfChannels() const
+{
+    return m_mode == ColorPanelMode::HSB || m_mode == ColorPanelMode::Wheel ? HueSource::Kept : HueSource::OfColor;
 }
 
 void ColorPanel::setShowsAlpha(bool flag)
@@ -353,12 +364,14 @@ void ColorPanel::showColor()
     m_swatch->setColor(m_color);
 }
 
-void ColorPanel::colorChosen(gfx::ColorPtr color, detail::ColorChange change)
+void ColorPanel::colorChosen(gfx::ColorPtr color, detail::ColorChange change, HueSource hue)
 {
     if (!color)
         return;
     auto self = shared_from_this();
     m_color = std::move(color);
+    if (hue == HueSource::OfColor)
+        takeHueOfColor();
     showColor();
     if (m_continuous || change == detail::ColorChange::Done)
         sendColor();
@@ -400,8 +413,8 @@ void ColorPanel::hexFieldChanged(const fnd::Value&)
         showColor();
         return;
     }
-    colorChosen(
-        gfx::Color::colorWithCalibratedRed((*rgb)[0], (*rgb)[1], (*rgb)[2], alpha()), detail::ColorChange::Done);
+    colorChosen(gfx::Color::colorWithCalibratedRed((*rgb)[0], (*rgb)[1], (*rgb)[2], alpha()), detail::ColorChange::Done,
+        HueSource::OfColor);
 }
 
 void ColorPanel::channelFieldChanged(const fnd::Value& sender)
@@ -415,7 +428,8 @@ void ColorPanel::channelFieldChanged(const fnd::Value& sender)
         return;
     }
     if (field->tag() == 100) {
-        colorChosen(m_color->colorWithAlphaComponent(std::clamp(typed / 100, 0.0, 1.0)), detail::ColorChange::Done);
+        colorChosen(m_color->colorWithAlphaComponent(std::clamp(typed / 100, 0.0, 1.0)), detail::ColorChange::Done,
+            HueSource::Kept);
         return;
     }
     auto index = std::size_t(field->tag());
@@ -425,7 +439,7 @@ void ColorPanel::channelFieldChanged(const fnd::Value& sender)
     values[index] = std::clamp(typed / fieldScale(m_mode, index), 0.0, 1.0);
     if (m_mode == ColorPanelMode::HSB && index == 0)
         m_hue = values[index];
-    colorChosen(colorFromChannels(values, alpha()), detail::ColorChange::Done);
+    colorChosen(colorFromChannels(values, alpha()), detail::ColorChange::Done, hueSourceOfChannels());
 }
 
 void ColorPanel::orderFrontColorPanel(const fnd::Value&)

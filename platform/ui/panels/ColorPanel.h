@@ -88,7 +88,11 @@ private:
     gfx::ColorPtr colorFromChannels(const std::vector<double>& values, double alpha) const;
     void showColor();
     // The person changed the colour: show it, and send it when continuous or done.
-    void colorChosen(gfx::ColorPtr color, detail::ColorChange change);
+    // Whether a chosen colour brings its own hue (RGB, CMYK, grey, hex) or was made from the panel's (wheel, HSB).
+    enum class HueSource { OfColor, Kept };
+    void colorChosen(gfx::ColorPtr color, detail::ColorChange change, HueSource hue);
+    void takeHueOfColor();
+    HueSource hueSourceOfChannels() const;
     void sendColor();
 
     gfx::ColorPtr m_color { gfx::Color::whiteColor() };

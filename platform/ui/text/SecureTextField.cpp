@@ -36,7 +36,7 @@ void SecureTextFieldCell::drawInteriorWithFrame(gfx::Rect cellFrame, View& contr
     std::u16string bullets;
     const auto& units = text.units();
     for (std::size_t i = 0; i < units.size(); ++i)
-        if (!(units[i] >= 0xDC00 && units[i] <= 0xDFFF && i > 0 && units[i - 1] >= 0xD800 && units[i - 1] <= 0xDBFF))
+        if (!(i > 0 && fnd::codePointAt(units, i - 1).length == 2))
             bullets += u'\u2022';
     drawText(txt::AttributedString(fnd::String(bullets), textAttributes()), titleRectForBounds(cellFrame), false);
 }

@@ -483,6 +483,15 @@ void TextView::insertTabIgnoringFieldEditor(const fnd::Value&)
 
 void TextView::cancelOperation(const fnd::Value& sender)
 {
+    // In a field, Escape is first the window's: a Cancel button with Escape as its key takes it (panels, sheets,
+    // alerts); only when none does is it the completion key.
+    if (isFieldEditor()) {
+        auto event = Application::shared().currentEvent();
+        auto w = window();
+        if (event && event->type() == EventType::KeyDown && w && w->contentView()
+            && w->contentView()->performKeyEquivalent(*event))
+            return;
+    }
     complete(sender);
 }
 

@@ -51,6 +51,9 @@ public:
 
     // Services.
     virtual void beep() { }
+    // Lets the window take the key combinations the desktop keeps for itself while it has the keyboard (true), or
+    // gives them back (false). Called through SystemShortcutPause, which pairs the calls.
+    virtual void setSystemShortcutsInhibited(Window& window, bool inhibited) { (void)window, (void)inhibited; }
     virtual fnd::Expected<void> openURL(const fnd::String& url);
     // A modal session began for the window; the headless backend answers it from its script here.
     virtual void modalSessionBegan(Window& window) { (void)window; }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/foundation/runtime/ModifierFlags.h"
 #include "platform/foundation/runtime/Object.h"
 #include "platform/graphics/Geometry.h"
 #include "platform/ui/views/Forward.h"
@@ -63,18 +64,8 @@ constexpr EventMask OtherMouseDragged = eventMaskFromType(EventType::OtherMouseD
 constexpr EventMask Any = ~EventMask(0);
 }
 
-// Modifier-flag bits, with the platform's values.
-namespace ModifierFlags {
-constexpr unsigned AlphaShift = 1u << 16;
-constexpr unsigned Shift = 1u << 17;
-constexpr unsigned Control = 1u << 18;
-constexpr unsigned Alternate = 1u << 19;
-constexpr unsigned Command = 1u << 20;
-constexpr unsigned NumericPad = 1u << 21;
-constexpr unsigned Help = 1u << 22;
-constexpr unsigned Function = 1u << 23;
-constexpr unsigned DeviceIndependentMask = 0xffff0000u;
-}
+// Modifier-flag bits, with the platform's values (declared with the foundation, which stores and names them).
+namespace ModifierFlags = fnd::ModifierFlags;
 
 // Characters of keys without a glyph, in the private-use area where the platform puts them.
 namespace FunctionKey {

@@ -209,7 +209,13 @@ void Window::setContentSize(gfx::Size size)
     auto frame = frameRectForContentRect({ content.origin, size });
     // Keep the top edge where it is, as the platform does.
     frame.origin.y = m_frame.maxY() - frame.height();
-    applyFrame(frame, true);
+    applyFrame(m_visible ? frameKeptOnScreen(frame) : frame, true);
+}
+
+gfx::Rect Window::frameKeptOnScreen(gfx::Rect frame) const
+{
+    // Only windows with a title bar: pop-ups, tips and drag images are placed where they must be.
+    return (m_styleMask & WindowStyleMask::Titled) ? Screen::frameKeptOnScreen(frame) : frame;
 }
 
 void Window::center()
@@ -504,6 +510,9 @@ void Window::orderWindow(WindowOrderingMode place, long otherWindowNumber)
         m_windowNumber = Application::shared().registerWindow(*this);
     }
     bool wasVisible = m_visible;
+    // A window coming on screen lies inside the screen's visible frame, its title bar first, wherever it was made.
+    if (!wasVisible)
+        applyFrame(frameKeptOnScreen(m_frame), false);
     Application::shared().orderWindow(*this, static_cast<int>(place), otherWindowNumber);
     if (place == WindowOrderingMode::Out)
         return;

@@ -336,6 +336,8 @@ public:
 
 private:
     void applyFrame(gfx::Rect frame, bool display);
+    // The frame moved inside the visible frame of its screen when the window has a title bar.
+    gfx::Rect frameKeptOnScreen(gfx::Rect frame) const;
     void layoutToolbarView();
     // The content view, then the toolbar view, when there are.
     std::vector<std::shared_ptr<View>> rootViews() const;

@@ -20,33 +20,46 @@ void collectDescendants(View& view, std::vector<std::shared_ptr<View>>& into)
     }
 }
 
-// The views below the content view in reading order on the screen: rows from the top, then from the left.
+// Whether a view comes before another on the screen, as a person reads a form: of two views side by side (sharing
+// most of the smaller one's height) the left one first, else the higher one.
+bool readsBefore(const gfx::Rect& a, const gfx::Rect& b)
+{
+    const double shared = std::min(a.maxY(), b.maxY()) - std::max(a.minY(), b.minY());
+    const bool sideBySide = shared > std::min(a.height(), b.height()) / 2;
+    if (sideBySide && a.minX() != b.minX())
+        return a.minX() < b.minX();
+    return a.maxY() > b.maxY();
+}
+
+// The subviews of the view in reading order, each followed by its own subviews in theirs: what a container holds
+// (the preview inside its scroll view beside the form) is read as one block, where the container stands.
+void appendInReadingOrder(View& view, std::vector<std::shared_ptr<View>>& into)
+{
+    struct Placed {
+        std::shared_ptr<View> view;
+        gfx::Rect rect;
+    };
+    std::vector<Placed> remaining;
+    for (const auto& sub : view.subviews())
+        remaining.push_back({ sub, sub->convertRectToView(sub->bounds(), nullptr) });
+    // The order need not be transitive in odd layouts, so each step takes the first of what is left rather than
+    // sorting; views on the same spot keep their order in the tree.
+    while (!remaining.empty()) {
+        std::size_t first = 0;
+        for (std::size_t i = 1; i < remaining.size(); ++i)
+            if (readsBefore(remaining[i].rect, remaining[first].rect))
+                first = i;
+        auto next = std::move(remaining[first].view);
+        remaining.erase(remaining.begin() + static_cast<std::ptrdiff_t>(first));
+        into.push_back(next);
+        appendInReadingOrder(*next, into);
+    }
+}
+
 std::vector<std::shared_ptr<View>> viewsInReadingOrder(View& contentView)
 {
     std::vector<std::shared_ptr<View>> views;
-    collectDescendants(contentView, views);
-    struct Placed {
-        std::shared_ptr<View> view;
-        double top;
-        double left;
-        std::size_t treeOrder;
-    };
-    std::vector<Placed> placed;
-    for (const auto& v : views) {
-        auto inBase = v->convertRectToView(v->bounds(), nullptr);
-        placed.push_back({ v, inBase.maxY(), inBase.minX(), placed.size() });
-    }
-    // Views on the same spot keep their order in the tree.
-    std::sort(placed.begin(), placed.end(), [](const Placed& a, const Placed& b) {
-        if (a.top != b.top)
-            return a.top > b.top;
-        if (a.left != b.left)
-            return a.left < b.left;
-        return a.treeOrder < b.treeOrder;
-    });
-    views.clear();
-    for (auto& p : placed)
-        views.push_back(std::move(p.view));
+    appendInReadingOrder(contentView, views);
     return views;
 }
 

@@ -269,6 +269,23 @@ TEST_F(ExportSheet, TheSheetAppendsTheExtensionForgetsACancelAndRemembersItsChoi
     click(*exportPanel()->cancelButton());
 }
 
+TEST_F(ExportSheet, EscapeCancelsTheSheetAndWritesNothing)
+{
+    wait(1.5);
+    const auto before = storedDefaults();
+    pressToolbarItem(Lumvara_TessaroAppDelegate::ExportItemIdentifier);
+    ASSERT_TRUE(app().window()->attachedSheet());
+    chooseTag(*app().exportFileTypePopup(), GIF);
+    // Escape while the name is being typed.
+    typeInto(*exportPanel()->nameField(), u"escaped");
+    ASSERT_TRUE(exportPanel()->nameField()->currentEditor());
+    pressKey(0x1B, ui::KeyCode::Escape);
+    EXPECT_FALSE(app().window()->attachedSheet());
+    wait(1.5);
+    EXPECT_FALSE(std::filesystem::exists(scratch("escaped.gif")));
+    EXPECT_EQ(storedDefaults(), before);
+}
+
 TEST_F(ExportSheet, AFileThatCannotBeWrittenIsReportedWithItsPathAndReason)
 {
     // A name longer than the file system takes: the panel accepts it, writing fails.

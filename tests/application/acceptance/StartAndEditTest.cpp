@@ -7,9 +7,14 @@
 #include "frameworks/FoundationExtensions/ZORNumberContainer.h"
 #include "barcodes/TBQGeneric2DBarcode.h"
 #include "platform/foundation/files/UserDefaults.h"
+#include "platform/graphics/BitmapImageRep.h"
 #include "platform/graphics/FontManager.h"
 #include "platform/ui/panels/FontPanel.h"
 #include "platform/ui/dragging/Pasteboard.h"
+#include "platform/ui/text/TextView.h"
+
+#include <algorithm>
+#include <cmath>
 
 using namespace acceptance;
 
@@ -225,6 +230,57 @@ TEST_F(StartAndEdit, AStoredTypeThatDoesNotExistStartsAnEAN13AndTheChecksumChoic
     choose(*app().barcodePopupButton(), "Code 39");
     EXPECT_FALSE(barcode().calculateChecksum());
     EXPECT_EQ(app().calculateChecksumButton()->state(), ui::ControlStateValue::Off);
+}
+
+TEST_F(StartAndEdit, StoredSizesThatAreNoSizesGiveWayToTheDefaults)
+{
+    auto& d = fnd::UserDefaults::standardUserDefaults();
+    const double width = d.registrationDomain().get(DefaultBarcodeValueBarWidthKey).floatValue();
+    const double height = d.registrationDomain().get(DefaultBarcodeValueHeightKey).floatValue();
+    for (double stored : { -5.0, 0.0, std::nan("") }) {
+        d.setFloat(float(stored), DefaultBarcodeValueBarWidthKey);
+        d.setFloat(float(-stored), DefaultBarcodeValueHeightKey);
+        restart();
+        EXPECT_EQ(barcode().barWidth(), width) << stored;
+        // The height was stored as the opposite: 5 is a size and stays, 0 and -0 are not.
+        EXPECT_EQ(barcode().height(), -stored > 0 ? 5.0 : height) << stored;
+        EXPECT_EQ(app().modulWidthComboBox()->stringValue().utf8(), "0.330 mm (SC 2)") << stored;
+    }
+    // The symbol exports at its normal size.
+    typeInto(*app().contentTextField(), u"590123412345");
+    auto path = exportAs(ExportChoice::as(PNG).at(72).named("sized"));
+    auto rep = gfx::BitmapImageRep::imageRepWithContentsOfFile(fnd::String(path));
+    ASSERT_TRUE(rep);
+    EXPECT_NEAR(double((*rep)->pixelsWide()), barcode().workAreaSize().width, 1.0);
+    EXPECT_GT((*rep)->pixelsHigh(), 60);
+}
+
+TEST_F(StartAndEdit, TabFollowsTheFormTopToBottomAndThePreviewComesLast)
+{
+    // The view that has the keyboard: a field being edited has it through its field editor.
+    auto focused = [&]() -> std::shared_ptr<ui::View> {
+        auto first = std::dynamic_pointer_cast<ui::View>(window().firstResponder());
+        if (auto editor = std::dynamic_pointer_cast<ui::TextView>(first); editor && editor->isFieldEditor())
+            return first->superview();
+        return first;
+    };
+    typeInto(*app().contentTextField(), u"1");
+    std::vector<std::shared_ptr<ui::View>> stops { focused() };
+    for (int i = 0; i < 30; ++i) {
+        pressKey(u'\t', ui::KeyCode::Tab);
+        if (focused() == stops.front())
+            break;
+        stops.push_back(focused());
+    }
+    auto indexOf = [&](const std::shared_ptr<ui::View>& view) {
+        return long(std::find(stops.begin(), stops.end(), view) - stops.begin());
+    };
+    const std::vector<std::shared_ptr<ui::View>> form { app().contentTextField(), app().addOnTextField(),
+        app().modulWidthComboBox(), app().barcodeHeightComboBox(), app().barcodeWidthTextField(),
+        app().fontHeightComboBox(), app().drawBackgroundButton() };
+    for (std::size_t i = 1; i < form.size(); ++i)
+        EXPECT_LT(indexOf(form[i - 1]), indexOf(form[i])) << "stop " << i;
+    EXPECT_EQ(indexOf(app().previewView()), indexOf(form.back()) + 1) << "the preview comes after the last control";
 }
 
 TEST_F(StartAndEdit, TheFontPanelChangesTheCaptionFont)

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -342,6 +343,81 @@ TEST(CSVWriter, FreshWriterUsesCommaAndCarriageReturnAndDescribesValues)
     EXPECT_EQ(latin.encodeString("\u00e4")->vector(), std::vector<std::uint8_t> { 0xE4 });
     EXPECT_FALSE(latin.encodeString("\u20ac"));
     EXPECT_FALSE(latin.writeRow({ fnd::String("x") })) << "no file handle";
+}
+
+// What the writer wrote, read back with the separator it used, the text fed in chunks of the given size.
+Rows readBack(const std::string& bytes, std::int64_t separator, std::uint64_t chunkSize)
+{
+    auto parser = *ZORCSVParser::initWithStream(fnd::InputStream::withData(fnd::Data::fromString(bytes)),
+        fnd::StringEncoding::UTF8);
+    parser->setSeparatorType(separator);
+    parser->setChunkSize(chunkSize);
+    auto collector = std::make_shared<RowCollector>();
+    parser->setParserDelegate(collector);
+    parser->parse();
+    EXPECT_FALSE(collector->error) << bytes;
+    return collector->rows;
+}
+
+std::string written(const Rows& rows, std::int64_t separator, std::int32_t lineEnd)
+{
+    testsupport::TemporaryFolder folder;
+    auto path = folder.file("rows.csv");
+    ZORCSVExport writer(*fnd::FileHandle::createForWritingAtPath(path.c_str()));
+    writer.setSeparatorType(separator);
+    writer.setLineEndType(lineEnd);
+    std::vector<fnd::Array> values;
+    for (const auto& row : rows) {
+        fnd::Array array;
+        for (const auto& field : row)
+            array.push_back(fnd::String(field));
+        values.push_back(array);
+    }
+    EXPECT_TRUE(writer.writeRows(values));
+    writer.filehandle()->closeFile();
+    return folder.read("rows.csv");
+}
+
+TEST(CSVRoundTrip, MarksAndPrependCharactersNeverSwallowADelimiterOrQuote)
+{
+    // U+0600 is a prepend character: it joins the character after it, here the delimiter.
+    EXPECT_EQ(hexRows(rowsOf("x\xD8\x80,y\n")), hexRows({ { "x\xD8\x80", "y" } }));
+    // A combining accent after the delimiter stays with the second field.
+    EXPECT_EQ(hexRows(rowsOf("a,\xCC\x81"
+                             "b\n")),
+        hexRows({ { "a", "\xCC\x81"
+                         "b" } }));
+    // A prepend character before the closing quote leaves the quote closing the field.
+    EXPECT_EQ(hexRows(rowsOf("\"q\xD8\x80\",z\n")), hexRows({ { "q\xD8\x80", "z" } }));
+    // CR LF stays one line end.
+    EXPECT_EQ(rowsOf("a\r\nb\r\n"), (Rows { { "a" }, { "b" } }));
+}
+
+TEST(CSVRoundTrip, RandomRowsOfAwkwardCharactersReadBackUnchanged)
+{
+    const std::vector<std::string> pieces { "a", "Z", "7", " ", ",", ";", "\t", "\"", "'", "\\", "#", "!", "-", ".",
+        "\r", "\n", "\r\n", "\xE2\x80\xA8", "\xCC\x81", "\xCC\x88", "\xD8\x80", "\xF0\x91\x82\xBD",
+        "\xE2\x80\x8D", "\xF0\x9F\x91\xA8\xE2\x80\x8D\xF0\x9F\x91\xA9\xE2\x80\x8D\xF0\x9F\x91\xA7",
+        "\xF0\x9F\x91\x8D\xF0\x9F\x8F\xBD", "\xC3\xA9", "\xE2\x82\xAC" };
+    std::mt19937 random(20261207);
+    auto draw = [&](std::size_t count) { return std::uniform_int_distribution<std::size_t>(0, count)(random); };
+    for (int round = 0; round < 12; ++round) {
+        Rows rows(1 + draw(6));
+        for (auto& row : rows) {
+            row.resize(1 + draw(4));
+            for (auto& field : row)
+                for (std::size_t n = draw(6); n > 0; --n)
+                    field += pieces[draw(pieces.size() - 1)];
+        }
+        for (std::int64_t separator : { ZORCSVSeparator::Comma, ZORCSVSeparator::Semicolon, ZORCSVSeparator::Tab })
+            for (std::int32_t lineEnd : { ZORCSVLineEnd::CRLF, ZORCSVLineEnd::CR, ZORCSVLineEnd::LF }) {
+                const auto bytes = written(rows, separator, lineEnd);
+                for (std::uint64_t chunk = 1; chunk <= 64; chunk += round % 2 ? 7 : 1)
+                    ASSERT_EQ(hexRows(readBack(bytes, separator, chunk)), hexRows(rows))
+                        << "round " << round << ", separator " << separator << ", line end " << lineEnd
+                        << ", chunks of " << chunk << "\n" << bytes;
+            }
+    }
 }
 
 }

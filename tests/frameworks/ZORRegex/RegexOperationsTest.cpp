@@ -193,3 +193,17 @@ TEST(RegexOperations, ASearchICUCannotFinishRaisesAndLeavesTheCacheWorking)
     EXPECT_EQ(raised->name(), ZRXICURegexException);
     EXPECT_EQ(componentsSeparatedByRegex("a,b", ","), (std::vector<String> { "a", "b" }));
 }
+
+TEST(RegexOperations, ARunawayMatchIsStoppedAndRaisesWithinSeconds)
+{
+    // A lazily repeated anchor never ends inside ICU's matcher, whatever the subject; nested quantifiers over a long
+    // subject that does not match backtrack exponentially.
+    const std::vector<std::pair<String, String>> runaways { { "ab", "^+?t" },
+        { String(std::u16string(40, u'a')) + "!", "(a+)+$" }, { String(std::u16string(60, u'x')), "(x+x+)+y" } };
+    for (const auto& [subject, pattern] : runaways) {
+        auto raised = ::raised([&] { componentsSeparatedByRegex(subject, pattern); });
+        ASSERT_TRUE(raised) << pattern.utf8();
+        EXPECT_EQ(raised->name(), ZRXICURegexException) << pattern.utf8();
+    }
+    EXPECT_EQ(componentsSeparatedByRegex("a,b", ","), (std::vector<String> { "a", "b" }));
+}

@@ -3,6 +3,7 @@
 #include "platform/foundation/runtime/Exception.h"
 #include "platform/foundation/runtime/IndexSet.h"
 #include "platform/foundation/runtime/KeyValueCoding.h"
+#include "platform/foundation/runtime/Log.h"
 
 #include <gtest/gtest.h>
 
@@ -348,4 +349,13 @@ TEST(IndexSet, KeepsDisjointSortedRanges)
     EXPECT_THROW(s.add(Range { NotFound - 1, 2 }), Exception);
     // Equal by content, also inside values.
     EXPECT_EQ(Value(std::make_shared<IndexSet>(s)), Value(std::make_shared<IndexSet>(IndexSet { 9, 5, 4, 3 })));
+}
+
+TEST(Log, StandardErrorLeavesOutDebugLinesUnlessAsked)
+{
+    ASSERT_EQ(std::getenv("BARCODES_DEBUG"), nullptr);
+    testing::internal::CaptureStderr();
+    fnd::logToStandardError(fnd::LogLevel::Debug, "hidden");
+    fnd::logToStandardError(fnd::LogLevel::Info, "shown");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "[info] shown\n");
 }

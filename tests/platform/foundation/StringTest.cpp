@@ -43,6 +43,20 @@ TEST(String, UTF16IndexesCountSurrogatePairsAsTwo)
         "b");
 }
 
+TEST(String, CodePointsReadPairsAsOneAndLoneSurrogatesAsThemselves)
+{
+    String s("a\xF0\x9F\x98\x80z");
+    EXPECT_EQ(s.codePointAt(0).value, U'a');
+    EXPECT_EQ(s.codePointAt(1).value, U'\U0001F600');
+    EXPECT_EQ(s.codePointAt(1).length, 2u);
+    // From the middle of a pair, and a pair cut short at either end, each unit stands alone.
+    EXPECT_EQ(s.codePointAt(2).value, char32_t(0xDE00));
+    std::u16string lone { 0xDC00, 0xD83D };
+    EXPECT_EQ(fnd::codePointAt(lone, 0).value, char32_t(0xDC00));
+    EXPECT_EQ(fnd::codePointAt(lone, 1).value, char32_t(0xD83D));
+    EXPECT_EQ(fnd::codePointAt(lone, 1).length, 1u);
+}
+
 TEST(String, TrimsSplitsJoinsAndPads)
 {
     const auto& blanks = CharacterSet::whitespaceAndNewlineCharacterSet();

@@ -61,6 +61,19 @@ TEST_F(FocusTest, TabWalksTheViewsInReadingOrder)
     EXPECT_EQ(tabs(3), "BCD");
 }
 
+TEST_F(FocusTest, ATallViewBesideAColumnOfRowsComesAfterTheWholeColumn)
+{
+    makeGrid();
+    // A preview on the right, its top between the two rows' tops, its bottom below the second row: the rows come
+    // first, row by row.
+    auto preview = Button::create({ 320, 100, 150, 100 }, "P");
+    add(preview);
+    buttons['P'] = preview;
+    window->recalculateKeyViewLoop();
+    window->makeFirstResponder(buttons['A']);
+    EXPECT_EQ(tabs(7), "BCDEFPA");
+}
+
 TEST_F(FocusTest, ExplicitLinksWinUntilTheLoopIsRecalculated)
 {
     makeGrid();

@@ -144,6 +144,41 @@ TEST_F(ColorPanelTest, WithoutAWellChangeColorGoesToTheTargetOrTheFirstResponder
     EXPECT_EQ(panel->hexField()->stringValue().utf8(), "#0000FF");
 }
 
+TEST_F(ColorPanelTest, EveryWayOfEnteringAColourKeepsItsHueForTheOtherViews)
+{
+    auto hueOf = [](const gfx::ColorPtr& c) { return c->hueComponent(); };
+    const auto blue = gfx::Color::colorWithCalibratedRed(0x10 / 255.0, 0x30 / 255.0, 0xC0 / 255.0);
+    panel->setColor(gfx::Color::colorWithCalibratedRed(1, 0, 0));
+
+    // Typed as hex in the wheel's mode: the brightness slider then darkens the blue, not the old red.
+    panel->hexField()->setStringValue("#1030C0");
+    panel->hexFieldChanged(panel->hexField()->selfValue());
+    ASSERT_EQ(panel->channelSliders().size(), 1u);
+    auto& brightness = *panel->channelSliders()[0];
+    auto track = brightness.trackRect();
+    dragOver(brightness, { { track.midX(), track.midY() }, { track.minX() + track.width() / 4, track.midY() } });
+    EXPECT_NEAR(hueOf(panel->color()), hueOf(blue), 0.01);
+    EXPECT_LT(panel->color()->brightnessComponent(), blue->brightnessComponent());
+
+    // Through the RGB sliders, then the HSB mode shows that hue.
+    panel->setMode(ColorPanelMode::RGB);
+    auto& green = *panel->channelSliders()[1];
+    auto greenTrack = green.trackRect();
+    dragOver(green, { { greenTrack.minX(), greenTrack.midY() }, { greenTrack.maxX(), greenTrack.midY() } });
+    const double hue = hueOf(panel->color());
+    panel->setMode(ColorPanelMode::HSB);
+    EXPECT_NEAR(panel->channelSliders()[0]->value(), hue, 0.01);
+
+    // Grey has no hue of its own: the panel keeps the last one.
+    panel->setMode(ColorPanelMode::Gray);
+    auto& white = *panel->channelSliders()[0];
+    auto whiteTrack = white.trackRect();
+    dragOver(white, { { whiteTrack.midX(), whiteTrack.midY() } });
+    panel->setMode(ColorPanelMode::HSB);
+    EXPECT_NEAR(panel->channelSliders()[0]->value(), hue, 0.01);
+    panel->setMode(ColorPanelMode::Wheel);
+}
+
 TEST_F(ColorPanelTest, EachModeShowsItsChannelsAndOpacityOnlyWithAlpha)
 {
     panel->setColor(gfx::Color::colorWithCalibratedRed(1, 0.5, 0, 0.25));

@@ -1,19 +1,19 @@
-#include "frameworks/FoundationExtensions/HexDump.h"
+#include "platform/foundation/runtime/HexDump.h"
 
 #include <fmt/format.h>
 
-namespace HexDump {
+namespace fnd {
 
 namespace {
 
-bool isShown(std::uint8_t byte)
+bool hexDumpShowsByte(std::uint8_t byte)
 {
     return (byte >= '0' && byte <= '9') || (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z');
 }
 
 }
 
-fnd::String hexdump(const fnd::Data& data)
+String hexDump(const Data& data)
 {
     const int offsetDigits = data.length() <= 0x10000 ? 4 : 8;
     std::string dump;
@@ -23,7 +23,7 @@ fnd::String hexdump(const fnd::Data& data)
         for (std::size_t i = line; i < std::min(line + 16, data.length()); ++i) {
             const std::uint8_t byte = data.bytes()[i];
             hex += fmt::format("{:02X} ", byte);
-            characters += isShown(byte) ? static_cast<char>(byte) : '.';
+            characters += hexDumpShowsByte(byte) ? static_cast<char>(byte) : '.';
             if (i - line == 7) {
                 hex += "  ";
                 characters += ' ';
@@ -31,7 +31,7 @@ fnd::String hexdump(const fnd::Data& data)
         }
         dump += fmt::format("[{:0{}x}]   {:<50}  {}\n", line, offsetDigits, hex, characters);
     }
-    return fnd::String(dump);
+    return String(dump);
 }
 
 }

@@ -1,0 +1,302 @@
+#include "frameworks/ZORAppKit/source-list/ZOROutlineSourceListItem.h"
+
+#include "platform/foundation/runtime/NotificationCenter.h"
+
+#include <algorithm>
+#include <unordered_set>
+
+FND_REGISTER_CLASS(ZOROutlineSourceListItem, fnd::Object)
+
+ZOROutlineSourceListItem::Ptr ZOROutlineSourceListItem::create(const fnd::String& title, const fnd::String& identifier)
+{
+    auto item = std::make_shared<ZOROutlineSourceListItem>();
+    item->m_title = title;
+    item->m_identifier = identifier;
+    return item;
+}
+
+void ZOROutlineSourceListItem::setTitle(const fnd::String& title)
+{
+    auto keep = shared_from_this();
+    m_title = title;
+    if (auto d = rootObject()->delegate())
+        d->outlineSourceListItemAttributesChanged(*this);
+    fnd::NotificationCenter::defaultCenter().postNotificationName(
+        ZOROutlineSourceListItemNotification::AttributesChangedEntry, selfValue());
+}
+
+ZOROutlineSourceListItem::Ptr ZOROutlineSourceListItem::rootObject()
+{
+    auto node = self();
+    while (auto up = node->parent())
+        node = up;
+    return node;
+}
+
+ZOROutlineSourceListItem::Ptr ZOROutlineSourceListItem::childAtIndex(fnd::Index index) const
+{
+    if (!m_children || index < 0 || index >= fnd::Index(m_children->size()))
+        return nullptr;
+    return (*m_children)[std::size_t(index)];
+}
+
+fnd::Index ZOROutlineSourceListItem::indexOfChild(const ZOROutlineSourceListItem* child) const
+{
+    if (!m_children)
+        return fnd::NotFound;
+    for (std::size_t i = 0; i < m_children->size(); ++i)
+        if ((*m_children)[i].get() == child)
+            return fnd::Index(i);
+    return fnd::NotFound;
+}
+
+const ZOROutlineSourceListItem::Children& ZOROutlineSourceListItem::childEnumerator()
+{
+    if (!m_children)
+        m_children.emplace();
+    return *m_children;
+}
+
+ZOROutlineSourceListItem::Ptr ZOROutlineSourceListItem::childWithIdentifier(const fnd::String& identifier) const
+{
+    if (!m_children)
+        return nullptr;
+    for (auto it = m_children->rbegin(); it != m_children->rend(); ++it)
+        if ((*it)->identifier() == identifier)
+            return *it;
+    return nullptr;
+}
+
+bool ZOROutlineSourceListItem::isDescendantOfNodeOrSelf(const ZOROutlineSourceListItem* node) const
+{
+    if (!node)
+        return false;
+    for (auto* walk = this; walk;) {
+        if (walk == node)
+            return true;
+        auto up = walk->parent();
+        walk = up.get();
+    }
+    return false;
+}
+
+bool ZOROutlineSourceListItem::isDescendantOfNodeInArray(const std::vector<Ptr>& nodes) const
+{
+    return std::any_of(nodes.begin(), nodes.end(), [&](const Ptr& node) { return isDescendantOfNodeOrSelf(node.get()); });
+}
+
+std::vector<ZOROutlineSourceListItem::Ptr> ZOROutlineSourceListItem::filteredFlatObjectTreeWithPredicate(
+    const std::function<bool(const ZOROutlineSourceListItem&)>& predicate, const fnd::ClassInfo& objectClass) const
+{
+    std::vector<Ptr> result;
+    if (!m_children)
+        return result;
+    for (const auto& child : *m_children)
+        if (child->isKindOf(objectClass) && (!predicate || predicate(*child)))
+            result.push_back(child);
+    for (const auto& child : *m_children) {
+        auto below = child->filteredFlatObjectTreeWithPredicate(predicate, objectClass);
+        result.insert(result.end(), below.begin(), below.end());
+    }
+    return result;
+}
+
+// Changes.
+
+void ZOROutlineSourceListItem::silentAddChild(const Ptr& child)
+{
+    if (!child)
+        return;
+    if (!m_children)
+        m_children.emplace();
+    child->m_parent = self();
+    m_children->push_back(child);
+}
+
+void ZOROutlineSourceListItem::silentInsertChild(const Ptr& child, fnd::Index index)
+{
+    if (!child)
+        return;
+    if (!m_children)
+        m_children.emplace();
+    index = std::clamp<fnd::Index>(index, 0, fnd::Index(m_children->size()));
+    child->m_parent = self();
+    m_children->insert(m_children->begin() + index, child);
+}
+
+void ZOROutlineSourceListItem::addChild(const Ptr& child)
+{
+    if (!child)
+        return;
+    silentAddChild(child);
+    const auto index = fnd::Index(m_children->size()) - 1;
+    if (auto d = rootObject()->delegate())
+        d->outlineSourceListItemDidAddEntry(*this, *child, index);
+    fnd::NotificationCenter::defaultCenter().postNotificationName(
+        ZOROutlineSourceListItemNotification::DidAddEntry, child->selfValue(), fnd::Dictionary { { "parent", selfValue() } });
+}
+
+void ZOROutlineSourceListItem::insertChild(const Ptr& child, fnd::Index index)
+{
+    if (!child)
+        return;
+    index = std::clamp<fnd::Index>(index, 0, countOfChildren());
+    silentInsertChild(child, index);
+    if (auto d = rootObject()->delegate())
+        d->outlineSourceListItemDidAddEntry(*this, *child, index);
+    fnd::NotificationCenter::defaultCenter().postNotificationName(
+        ZOROutlineSourceListItemNotification::DidAddEntry, child->selfValue(), fnd::Dictionary { { "parent", selfValue() } });
+}
+
+void ZOROutlineSourceListItem::removeChildAtIndex(fnd::Index index)
+{
+    auto child = childAtIndex(index);
+    if (!child)
+        return;
+    auto keep = shared_from_this();
+    m_children->erase(m_children->begin() + index);
+    if (auto d = rootObject()->delegate())
+        d->outlineSourceListItemDidRemoveEntry(*this, *child, index);
+    fnd::NotificationCenter::defaultCenter().postNotificationName(ZOROutlineSourceListItemNotification::DidRemoveEntry,
+        child->selfValue(), fnd::Dictionary { { "parent", selfValue() } });
+    // Those told could still ask the child where it was; afterwards it belongs to no tree.
+    if (child->parent().get() == this)
+        child->m_parent.reset();
+}
+
+void ZOROutlineSourceListItem::removeChild(const ZOROutlineSourceListItem* child)
+{
+    const auto index = indexOfChild(child);
+    if (index != fnd::NotFound)
+        removeChildAtIndex(index);
+}
+
+void ZOROutlineSourceListItem::removeChildren(const std::vector<Ptr>& children)
+{
+    for (const auto& child : children)
+        removeChild(child.get());
+}
+
+void ZOROutlineSourceListItem::removeAllChildren()
+{
+    if (!m_children)
+        return;
+    const auto all = *m_children;
+    removeChildren(all);
+}
+
+void ZOROutlineSourceListItem::setParentForTree()
+{
+    std::unordered_set<const ZOROutlineSourceListItem*> seen { this };
+    setParentForTree(seen);
+}
+
+void ZOROutlineSourceListItem::setParentForTree(std::unordered_set<const ZOROutlineSourceListItem*>& seen)
+{
+    if (!m_children)
+        return;
+    // An archive may name one item twice in the tree, or an ancestor among its children: such an item stays where
+    // it was met first, so the tree stays a tree.
+    std::erase_if(*m_children, [&](const Ptr& child) { return !child || !seen.insert(child.get()).second; });
+    auto me = self();
+    for (const auto& child : *m_children) {
+        child->m_parent = me;
+        child->setParentForTree(seen);
+    }
+}
+
+std::vector<ZOROutlineSourceListItem::Ptr> ZOROutlineSourceListItem::minimumNodeCoverFromNodesInArray(
+    const std::vector<Ptr>& nodes)
+{
+    auto remaining = nodes;
+    std::vector<Ptr> cover;
+    auto removeFrom = [](std::vector<Ptr>& list, const ZOROutlineSourceListItem* node) {
+        list.erase(std::remove_if(list.begin(), list.end(), [&](const Ptr& p) { return p.get() == node; }), list.end());
+    };
+    auto holds = [](const std::vector<Ptr>& list, const ZOROutlineSourceListItem* node) {
+        return std::any_of(list.begin(), list.end(), [&](const Ptr& p) { return p.get() == node; });
+    };
+    while (!remaining.empty()) {
+        auto node = remaining.front();
+        remaining.erase(remaining.begin());
+        if (!node)
+            continue;
+        for (auto up = node->parent(); up && holds(remaining, up.get()); up = node->parent()) {
+            removeFrom(remaining, node.get());
+            node = up;
+        }
+        if (!node->isDescendantOfNodeInArray(cover))
+            cover.push_back(node);
+        removeFrom(remaining, node.get());
+    }
+    // A node whose ancestor (not its parent) came later was kept before that ancestor: drop what is covered.
+    std::vector<Ptr> pruned;
+    for (const auto& node : cover) {
+        const bool covered = std::any_of(cover.begin(), cover.end(),
+            [&](const Ptr& other) { return other != node && node->isDescendantOfNodeOrSelf(other.get()); });
+        if (!covered)
+            pruned.push_back(node);
+    }
+    return pruned;
+}
+
+ZOROutlineSourceListItem::Ptr ZOROutlineSourceListItem::copy() const
+{
+    // An item of the receiver's own class.
+    const auto& cls = classInfo();
+    auto item = cls.factory ? std::dynamic_pointer_cast<ZOROutlineSourceListItem>(cls.factory()) : nullptr;
+    if (!item)
+        item = std::make_shared<ZOROutlineSourceListItem>();
+    item->m_title = m_title;
+    item->m_identifier = m_identifier;
+    item->m_icon = m_icon;
+    item->m_badgeValue = m_badgeValue;
+    item->m_delegate = m_delegate;
+    return item;
+}
+
+// Archiving: the icon goes as TIFF data, the children as items; parent links are rebuilt by setParentForTree.
+
+void ZOROutlineSourceListItem::encodeWithCoder(fnd::Coder& coder) const
+{
+    coder.encodeObject(m_title.isEmpty() ? fnd::Value {} : fnd::Value(m_title), "title");
+    coder.encodeObject(m_identifier.isEmpty() ? fnd::Value {} : fnd::Value(m_identifier), "identifier");
+    if (m_icon)
+        if (auto data = m_icon->TIFFRepresentation())
+            coder.encodeObject(fnd::Value(*data), "icon");
+    if (m_children) {
+        fnd::Array children;
+        for (const auto& child : *m_children)
+            children.push_back(child->selfValue());
+        coder.encodeObject(fnd::Value(std::move(children)), "children");
+    }
+    coder.encodeInt64(m_badgeValue, "badgeValue");
+}
+
+bool ZOROutlineSourceListItem::initWithCoder(fnd::Coder& coder)
+{
+    if (!coder.allowsKeyedCoding())
+        return false;
+    m_badgeValue = NoBadge;
+    const auto title = coder.decodeObjectForKey("title");
+    if (title.isString())
+        setTitle(title.stringValue());
+    const auto identifier = coder.decodeObjectForKey("identifier");
+    if (identifier.isString())
+        setIdentifier(identifier.stringValue());
+    const auto icon = coder.decodeObjectForKey("icon");
+    if (const auto* data = icon.data())
+        if (auto image = gfx::Image::imageWithData(*data))
+            setIcon(*image);
+    const auto children = coder.decodeObjectForKey("children");
+    if (const auto* array = children.array()) {
+        Children decoded;
+        for (const auto& value : *array)
+            if (auto child = value.objectAs<ZOROutlineSourceListItem>())
+                decoded.push_back(child);
+        setChildren(std::move(decoded));
+    }
+    if (coder.containsValueForKey("badgeValue"))
+        setBadgeValue(coder.decodeInt64ForKey("badgeValue"));
+    return true;
+}

@@ -1,0 +1,128 @@
+#pragma once
+
+#include "platform/foundation/archiving/Coding.h"
+#include "platform/foundation/runtime/Object.h"
+#include "platform/graphics/Image.h"
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <unordered_set>
+#include <vector>
+
+class ZOROutlineSourceListItem;
+
+// Notification names (their values are their names). Object: the added, removed or changed item; user info
+// "parent": the parent item (add and remove).
+namespace ZOROutlineSourceListItemNotification {
+inline const fnd::String DidAddEntry = "ZOROutlineSourceListItemDidAddEntryNotification";
+inline const fnd::String DidRemoveEntry = "ZOROutlineSourceListItemDidRemoveEntryNotification";
+inline const fnd::String AttributesChangedEntry = "ZOROutlineSourceListItemAttributesChangedEntryNotification";
+}
+
+// What the root item's delegate hears after each reported change (every call optional).
+class ZOROutlineSourceListItemDelegate {
+public:
+    virtual ~ZOROutlineSourceListItemDelegate() = default;
+    virtual void outlineSourceListItemDidAddEntry(ZOROutlineSourceListItem& /*parent*/,
+        ZOROutlineSourceListItem& /*child*/, fnd::Index /*index*/)
+    {
+    }
+    virtual void outlineSourceListItemDidRemoveEntry(ZOROutlineSourceListItem& /*parent*/,
+        ZOROutlineSourceListItem& /*child*/, fnd::Index /*index*/)
+    {
+    }
+    virtual void outlineSourceListItemAttributesChanged(ZOROutlineSourceListItem&) { }
+};
+
+// A ready-made node for a source list: a title, an optional identifier, icon and badge number, a parent link and
+// ordered children. Every change of the tree comes in a reporting form (the tree changes, then the root item's
+// delegate hears, then the notification goes out) and a silent form. Archived with its subtree; copied without it.
+class ZOROutlineSourceListItem : public fnd::Object, public fnd::Coding {
+    FND_OBJECT(ZOROutlineSourceListItem)
+
+public:
+    using Ptr = std::shared_ptr<ZOROutlineSourceListItem>;
+    using Children = std::vector<Ptr>;
+    static constexpr std::int64_t NoBadge = -1;
+
+    ZOROutlineSourceListItem() = default;
+    static Ptr create(const fnd::String& title = {}, const fnd::String& identifier = {});
+
+    const fnd::String& title() const { return m_title; }
+    // Reports the change (delegate, then notification).
+    void setTitle(const fnd::String& title);
+    const fnd::String& identifier() const { return m_identifier; }
+    void setIdentifier(const fnd::String& identifier) { m_identifier = identifier; }
+    const std::shared_ptr<gfx::Image>& icon() const { return m_icon; }
+    void setIcon(std::shared_ptr<gfx::Image> icon) { m_icon = std::move(icon); }
+    // Negative: no badge.
+    std::int64_t badgeValue() const { return m_badgeValue; }
+    void setBadgeValue(std::int64_t value) { m_badgeValue = value; }
+    // The item whose children hold this one; nullptr at the root.
+    Ptr parent() const { return m_parent.lock(); }
+    void setParent(const Ptr& parent) { m_parent = parent; }
+    std::shared_ptr<ZOROutlineSourceListItemDelegate> delegate() const { return m_delegate.lock(); }
+    void setDelegate(const std::shared_ptr<ZOROutlineSourceListItemDelegate>& delegate) { m_delegate = delegate; }
+    // nullopt until a first child is added (or childEnumerator made the list).
+    const std::optional<Children>& children() const { return m_children; }
+    void setChildren(std::optional<Children> children) { m_children = std::move(children); }
+
+    bool hasBadge() const { return m_badgeValue >= 0; }
+    bool hasChildren() const { return m_children && !m_children->empty(); }
+    bool hasIcon() const { return m_icon != nullptr; }
+    fnd::Index countOfChildren() const { return m_children ? fnd::Index(m_children->size()) : 0; }
+
+    // Navigation.
+    Ptr rootObject();
+    // nullptr outside the children.
+    Ptr childAtIndex(fnd::Index index) const;
+    // By identity; fnd::NotFound when absent.
+    fnd::Index indexOfChild(const ZOROutlineSourceListItem* child) const;
+    // The children to walk (making the empty list when there is none yet).
+    const Children& childEnumerator();
+    // The last child with that identifier.
+    Ptr childWithIdentifier(const fnd::String& identifier) const;
+    // True when the node is this item or one of its ancestors: an item counts as its own descendant.
+    bool isDescendantOfNodeOrSelf(const ZOROutlineSourceListItem* node) const;
+    bool isDescendantOfNodeInArray(const std::vector<Ptr>& nodes) const;
+    // The direct children of the class that match, then each child's own result, in child order.
+    std::vector<Ptr> filteredFlatObjectTreeWithPredicate(
+        const std::function<bool(const ZOROutlineSourceListItem&)>& predicate, const fnd::ClassInfo& objectClass) const;
+
+    // Reported changes. A removal reports first, then lets go of the child's parent link.
+    void addChild(const Ptr& child);
+    void insertChild(const Ptr& child, fnd::Index index);
+    // An index outside the children, or an item that is no child, changes nothing.
+    void removeChildAtIndex(fnd::Index index);
+    void removeChild(const ZOROutlineSourceListItem* child);
+    void removeChildren(const std::vector<Ptr>& children);
+    void removeAllChildren();
+    // Silent changes.
+    void silentAddChild(const Ptr& child);
+    void silentInsertChild(const Ptr& child, fnd::Index index);
+    // Links every item of the subtree to its parent (after unarchiving); an item met twice stays only where it
+    // was met first.
+    void setParentForTree();
+
+    // The fewest nodes whose subtrees hold every given node (compared by identity), in the order first met.
+    static std::vector<Ptr> minimumNodeCoverFromNodesInArray(const std::vector<Ptr>& nodes);
+
+    // Same title, identifier, icon, badge and delegate; no children, no parent.
+    Ptr copy() const;
+
+    void encodeWithCoder(fnd::Coder& coder) const override;
+    bool initWithCoder(fnd::Coder& coder) override;
+
+private:
+    Ptr self() { return std::static_pointer_cast<ZOROutlineSourceListItem>(shared_from_this()); }
+    void setParentForTree(std::unordered_set<const ZOROutlineSourceListItem*>& seen);
+
+    fnd::String m_title;
+    fnd::String m_identifier;
+    std::shared_ptr<gfx::Image> m_icon;
+    std::int64_t m_badgeValue { NoBadge };
+    std::weak_ptr<ZOROutlineSourceListItem> m_parent;
+    std::weak_ptr<ZOROutlineSourceListItemDelegate> m_delegate;
+    std::optional<Children> m_children;
+};

@@ -1,0 +1,493 @@
+#include "frameworks/ZORAppKit/table-grid/ZORTableGrid.h"
+
+#include "frameworks/ZORAppKit/table-grid/ZORTableGridCell.h"
+#include "frameworks/ZORAppKit/table-grid/ZORTableGridContentView.h"
+#include "frameworks/ZORAppKit/table-grid/ZORTableGridHeaderCell.h"
+#include "frameworks/ZORAppKit/table-grid/ZORTableGridHeaderView.h"
+
+#include "platform/foundation/archiving/KeyedArchiver.h"
+#include "platform/foundation/archiving/KeyedUnarchiver.h"
+#include "platform/ui/containers/ClipView.h"
+#include "platform/ui/containers/ScrollView.h"
+#include "platform/ui/containers/Scroller.h"
+#include "platform/ui/views/Window.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+FND_REGISTER_CLASS(ZORTableGrid, ui::Control)
+
+void ZORTableGrid::describeClass(fnd::ClassBuilder<ZORTableGrid>& c)
+{
+    c.property("allowsMultipleSelection", &ZORTableGrid::allowsMultipleSelection,
+        &ZORTableGrid::setAllowsMultipleSelection);
+    c.property("allowsEditing", &ZORTableGrid::allowsEditing, &ZORTableGrid::setAllowsEditing);
+    c.action("insertTab:", &ZORTableGrid::insertTab);
+    c.action("insertBacktab:", &ZORTableGrid::insertBacktab);
+    c.action("insertNewline:", &ZORTableGrid::insertNewline);
+    c.action("moveUp:", &ZORTableGrid::moveUp);
+    c.action("moveDown:", &ZORTableGrid::moveDown);
+    c.action("moveLeft:", &ZORTableGrid::moveLeft);
+    c.action("moveRight:", &ZORTableGrid::moveRight);
+    c.action("moveUpAndModifySelection:", &ZORTableGrid::moveUpAndModifySelection);
+    c.action("moveDownAndModifySelection:", &ZORTableGrid::moveDownAndModifySelection);
+    c.action("moveLeftAndModifySelection:", &ZORTableGrid::moveLeftAndModifySelection);
+    c.action("moveRightAndModifySelection:", &ZORTableGrid::moveRightAndModifySelection);
+    c.action("selectAll:", &ZORTableGrid::selectAll);
+    c.action("deleteBackward:", &ZORTableGrid::deleteBackward);
+    c.action("insertText:", &ZORTableGrid::insertText);
+}
+
+namespace {
+
+fnd::String ZORTableGridWidthKey(fnd::Index column)
+{
+    return fnd::String("column" + std::to_string(column));
+}
+
+bool ZORTableGridContains(gfx::Rect rect, gfx::Point point)
+{
+    return point.x >= rect.minX() && point.x < rect.maxX() && point.y >= rect.minY() && point.y < rect.maxY();
+}
+
+bool ZORTableGridScrollerShown(const std::shared_ptr<ui::Scroller>& scroller)
+{
+    return scroller && !scroller->isHidden() && scroller->superview();
+}
+
+}
+
+ZORTableGrid::~ZORTableGrid()
+{
+    stopObserving();
+}
+
+std::shared_ptr<ZORTableGrid> ZORTableGrid::create(gfx::Rect frame)
+{
+    auto grid = std::make_shared<ZORTableGrid>();
+    grid->initWithFrame(frame);
+    return grid;
+}
+
+void ZORTableGrid::init()
+{
+    initWithFrame({ 0, 0, 400, 300 });
+}
+
+void ZORTableGrid::initWithFrame(gfx::Rect frame)
+{
+    Control::initWithFrame(frame);
+    if (!m_contentView)
+        buildParts(frame);
+}
+
+std::shared_ptr<ui::Cell> ZORTableGrid::makeCell() const
+{
+    return ZORTableGridCell::create();
+}
+
+void ZORTableGrid::buildParts(gfx::Rect frame)
+{
+    const double w = frame.width(), h = frame.height();
+    setPostsFrameChangedNotifications(true);
+    m_headerCell = ZORTableGridHeaderCell::create();
+
+    m_columnHeaderScrollView = ui::ScrollView::create({ RowHeaderWidth, 0, w - RowHeaderWidth, ColumnHeaderHeight });
+    m_columnHeaderScrollView->setAutoresizingMask(ui::AutoresizingMask::WidthSizable);
+    m_columnHeaderScrollView->setDrawsBackground(false);
+    m_columnHeaderView = ZORTableGridHeaderView::create(
+        { 0, 0, w - RowHeaderWidth, ColumnHeaderHeight }, ZORTableGridHeaderCell::ColumnOrientation);
+    m_columnHeaderScrollView->setDocumentView(m_columnHeaderView);
+    m_columnHeaderScrollView->contentView()->setDrawsBackground(false);
+    addSubview(m_columnHeaderScrollView);
+
+    m_rowHeaderScrollView = ui::ScrollView::create({ 0, ColumnHeaderHeight, RowHeaderWidth, h - ColumnHeaderHeight });
+    m_rowHeaderScrollView->setAutoresizingMask(ui::AutoresizingMask::HeightSizable);
+    m_rowHeaderScrollView->setDrawsBackground(false);
+    m_rowHeaderView = ZORTableGridHeaderView::create(
+        { 0, 0, RowHeaderWidth, h - ColumnHeaderHeight }, ZORTableGridHeaderCell::RowOrientation);
+    m_rowHeaderScrollView->setDocumentView(m_rowHeaderView);
+    m_rowHeaderScrollView->contentView()->setDrawsBackground(false);
+    addSubview(m_rowHeaderScrollView);
+
+    m_contentScrollView = ui::ScrollView::create(
+        { RowHeaderWidth, ColumnHeaderHeight, w - RowHeaderWidth, h - ColumnHeaderHeight });
+    m_contentScrollView->setAutoresizingMask(ui::AutoresizingMask::WidthSizable | ui::AutoresizingMask::HeightSizable);
+    m_contentScrollView->setHasHorizontalScroller(true);
+    m_contentScrollView->setHasVerticalScroller(true);
+    m_contentScrollView->setAutohidesScrollers(true);
+    m_contentView = ZORTableGridContentView::create({ 0, 0, w - RowHeaderWidth, h - ColumnHeaderHeight });
+    m_contentScrollView->setDocumentView(m_contentView);
+    addSubview(m_contentScrollView);
+
+    std::weak_ptr<ZORTableGrid> weak = std::static_pointer_cast<ZORTableGrid>(shared_from_this());
+    auto clip = m_contentScrollView->contentView();
+    clip->setPostsBoundsChangedNotifications(true);
+    m_scrollObserver = fnd::NotificationCenter::defaultCenter().addObserverForName(
+        ui::ViewNotification::BoundsDidChange, clip->selfValue(), [weak](const fnd::Notification& note) {
+            if (auto self = weak.lock())
+                self->contentViewDidScroll(note);
+        });
+
+    m_selectedColumnIndexes = std::make_shared<fnd::IndexSet>();
+    m_selectedRowIndexes = std::make_shared<fnd::IndexSet>();
+    m_allowsMultipleSelection = true;
+    m_stickyColumnEdge = StickyLeftEdge;
+    m_stickyRowEdge = StickyTopEdge;
+    m_shouldOverrideModifiers = false;
+}
+
+void ZORTableGrid::stopObserving()
+{
+    auto& center = fnd::NotificationCenter::defaultCenter();
+    if (m_scrollObserver)
+        center.removeObserver(m_scrollObserver);
+    m_scrollObserver = {};
+    for (auto token : m_delegateObservers)
+        center.removeObserver(token);
+    m_delegateObservers.clear();
+}
+
+void ZORTableGrid::awakeFromNib()
+{
+    Control::awakeFromNib();
+    registerForDraggedTypes({});
+}
+
+void ZORTableGrid::setDataSource(const std::shared_ptr<ZORTableGridDataSource>& dataSource)
+{
+    m_dataSource = dataSource;
+    invalidateColumnOffsets(0);
+}
+
+void ZORTableGrid::setDelegate(const std::shared_ptr<ZORTableGridDelegate>& delegate)
+{
+    if (delegate == m_delegate.lock() && (delegate || m_delegate.expired()))
+        return;
+    auto& center = fnd::NotificationCenter::defaultCenter();
+    for (auto token : m_delegateObservers)
+        center.removeObserver(token);
+    m_delegateObservers.clear();
+    m_delegate = delegate;
+    if (!delegate)
+        return;
+    std::weak_ptr<ZORTableGridDelegate> weak = delegate;
+    auto observe = [&](const fnd::String& name, void (ZORTableGridDelegate::*hook)(const fnd::Notification&)) {
+        m_delegateObservers.push_back(
+            center.addObserverForName(name, selfValue(), [weak, hook](const fnd::Notification& note) {
+                if (auto d = weak.lock())
+                    ((*d).*hook)(note);
+            }));
+    };
+    observe(ZORTableGridNotification::DidChangeSelection, &ZORTableGridDelegate::tableGridDidChangeSelection);
+    observe(ZORTableGridNotification::DidMoveColumns, &ZORTableGridDelegate::tableGridDidMoveColumns);
+    observe(ZORTableGridNotification::DidMoveRows, &ZORTableGridDelegate::tableGridDidMoveRows);
+}
+
+void ZORTableGrid::reloadData()
+{
+    auto self = shared_from_this();
+    auto ds = dataSource();
+    m_numberOfColumns = std::max<fnd::Index>(0, ds ? ds->numberOfColumnsInTableGrid(*this).value_or(0) : 0);
+    m_numberOfRows = std::max<fnd::Index>(0, ds ? ds->numberOfRowsInTableGrid(*this).value_or(0) : 0);
+    invalidateColumnOffsets(0);
+    // Without a last cell the content is empty.
+    const double width = m_numberOfColumns > 0 ? _offsetOfColumn(m_numberOfColumns) : 0;
+    const double height = m_numberOfRows > 0 ? double(m_numberOfRows) * RowHeight : 0;
+    m_contentView->setFrameSize({ width, height });
+    const auto vertical = m_contentScrollView->verticalScroller();
+    const auto horizontal = m_contentScrollView->horizontalScroller();
+    m_columnHeaderView->setFrameSize({ width + (ZORTableGridScrollerShown(vertical) ? vertical->frame().width() : 0),
+        m_columnHeaderView->frame().height() });
+    m_rowHeaderView->setFrameSize({ m_rowHeaderView->frame().width(),
+        height + (ZORTableGridScrollerShown(horizontal) ? horizontal->frame().height() : 0) });
+    setNeedsDisplay(true);
+    m_contentView->setNeedsDisplay(true);
+    m_columnHeaderView->setNeedsDisplay(true);
+    m_rowHeaderView->setNeedsDisplay(true);
+}
+
+// The width store.
+
+float ZORTableGrid::_widthForColumn(fnd::Index column) const
+{
+    if (const auto* stored = m_columnWidths.find(ZORTableGridWidthKey(column)))
+        return stored->floatValue();
+    return _setWidthForColumn(column);
+}
+
+float ZORTableGrid::_setWidthForColumn(fnd::Index column) const
+{
+    auto ds = m_dataSource.lock();
+    auto* self = const_cast<ZORTableGrid*>(this);
+    if (auto width = ds ? ds->tableGridSetWidthForColumn(*self, column) : std::nullopt) {
+        m_columnWidths.set(ZORTableGridWidthKey(column), fnd::Value(*width));
+        return *width;
+    }
+    return DefaultColumnWidth;
+}
+
+double ZORTableGrid::_offsetOfColumn(fnd::Index column) const
+{
+    if (column <= 0)
+        return 0;
+    if (m_columnOffsets.empty())
+        m_columnOffsets.push_back(0);
+    while (fnd::Index(m_columnOffsets.size()) <= column) {
+        const auto last = fnd::Index(m_columnOffsets.size()) - 1;
+        m_columnOffsets.push_back(m_columnOffsets.back() + double(_widthForColumn(last)));
+    }
+    return m_columnOffsets[std::size_t(column)];
+}
+
+// Forgets the left edges that depend on the column's width (those after it).
+void ZORTableGrid::invalidateColumnOffsets(fnd::Index fromColumn) const
+{
+    const auto keep = std::size_t(std::max<fnd::Index>(fromColumn, 0) + 1);
+    if (m_columnOffsets.size() > keep)
+        m_columnOffsets.resize(keep);
+}
+
+void ZORTableGrid::resizeColumnWithIndex(fnd::Index column, float distance)
+{
+    const float oldWidth = _widthForColumn(column);
+    float width = oldWidth + distance;
+    if (width < MinimumColumnWidth)
+        width = MinimumColumnWidth;
+    m_columnWidths.set(ZORTableGridWidthKey(column), fnd::Value(width));
+    invalidateColumnOffsets(column);
+    // The views grow by what the column really grew, so they keep matching the columns at the clamp.
+    const double change = double(width) - double(oldWidth);
+    auto content = m_contentView->frame();
+    m_contentView->setFrameSize({ content.width() + change, content.height() });
+    auto header = m_columnHeaderView->frame();
+    m_columnHeaderView->setFrameSize({ header.width() + change, header.height() });
+    m_contentView->setNeedsDisplay(true);
+    m_columnHeaderView->setNeedsDisplayInRect(m_columnHeaderView->bounds());
+    m_columnHeaderView->updateTrackingAreas();
+}
+
+// Geometry.
+
+gfx::Rect ZORTableGrid::rectOfColumn(fnd::Index column) const
+{
+    auto rect = m_contentView->convertRectToView(m_contentView->rectOfColumn(column), this);
+    rect.origin.y = 0;
+    rect.size.height += ColumnHeaderHeight;
+    if (rect.height() > frame().height()) {
+        rect.size.height = frame().height();
+        const auto horizontal = m_contentScrollView->horizontalScroller();
+        if (ZORTableGridScrollerShown(horizontal))
+            rect.size.height -= horizontal->frame().height();
+    }
+    return rect;
+}
+
+gfx::Rect ZORTableGrid::rectOfRow(fnd::Index row) const
+{
+    auto rect = m_contentView->convertRectToView(m_contentView->rectOfRow(row), this);
+    rect.origin.x = 0;
+    rect.size.width += RowHeaderWidth;
+    return rect;
+}
+
+gfx::Rect ZORTableGrid::frameOfCellAtColumn(fnd::Index column, fnd::Index row) const
+{
+    return m_contentView->convertRectToView(m_contentView->frameOfCellAtColumn(column, row), this);
+}
+
+gfx::Rect ZORTableGrid::headerRectOfColumn(fnd::Index column) const
+{
+    return m_columnHeaderView->convertRectToView(m_columnHeaderView->headerRectOfColumn(column), this);
+}
+
+gfx::Rect ZORTableGrid::headerRectOfRow(fnd::Index row) const
+{
+    return m_rowHeaderView->convertRectToView(m_rowHeaderView->headerRectOfRow(row), this);
+}
+
+fnd::Index ZORTableGrid::columnAtPoint(gfx::Point point) const
+{
+    // The columns lie side by side: the one whose span holds the point's x is the only candidate.
+    const auto x = m_contentView->convertPointFromView(point, this).x;
+    if (m_numberOfColumns <= 0 || x < 0)
+        return fnd::NotFound;
+    fnd::Index low = 0, high = m_numberOfColumns - 1;
+    while (low < high) {
+        const auto mid = low + (high - low + 1) / 2;
+        if (_offsetOfColumn(mid) <= x)
+            low = mid;
+        else
+            high = mid - 1;
+    }
+    return ZORTableGridContains(rectOfColumn(low), point) ? low : fnd::NotFound;
+}
+
+fnd::Index ZORTableGrid::rowAtPoint(gfx::Point point) const
+{
+    const auto y = m_contentView->convertPointFromView(point, this).y;
+    if (y < 0 || m_numberOfRows <= 0)
+        return fnd::NotFound;
+    const auto row = std::min<fnd::Index>(fnd::Index(std::floor(y / RowHeight)), m_numberOfRows - 1);
+    return ZORTableGridContains(rectOfRow(row), point) ? row : fnd::NotFound;
+}
+
+void ZORTableGrid::scrollToArea(gfx::Rect area, bool)
+{
+    m_contentScrollView->contentView()->scrollRectToVisible(
+        m_contentScrollView->contentView()->convertRectFromView(area, m_contentView.get()));
+}
+
+void ZORTableGrid::contentViewDidScroll(const fnd::Notification& notification)
+{
+    auto clip = notification.object().objectAs<ui::ClipView>();
+    if (!clip)
+        return;
+    const auto origin = clip->bounds().origin;
+    auto columnClip = m_columnHeaderScrollView->contentView();
+    if (columnClip->bounds().origin != origin) {
+        columnClip->scrollToPoint({ origin.x, columnClip->bounds().origin.y });
+        m_columnHeaderScrollView->reflectScrolledClipView(*columnClip);
+    }
+    auto rowClip = m_rowHeaderScrollView->contentView();
+    if (rowClip->bounds().origin != origin) {
+        rowClip->scrollToPoint({ rowClip->bounds().origin.x, origin.y });
+        m_rowHeaderScrollView->reflectScrolledClipView(*rowClip);
+    }
+    m_columnHeaderView->updateTrackingAreas();
+}
+
+// The data source's answers, with their fallbacks.
+
+fnd::Value ZORTableGrid::_objectValueForColumn(fnd::Index column, fnd::Index row)
+{
+    auto ds = dataSource();
+    return ds ? ds->tableGridObjectValueForColumn(*this, column, row) : fnd::Value {};
+}
+
+gfx::ColorPtr ZORTableGrid::_backgroundColorForColumn(fnd::Index column, fnd::Index row)
+{
+    auto ds = dataSource();
+    return ds ? ds->tableGridBackgroundColorForColumn(*this, column, row) : nullptr;
+}
+
+void ZORTableGrid::_setObjectValue(const fnd::Value& value, fnd::Index column, fnd::Index row)
+{
+    if (auto ds = dataSource(); ds && ds->tableGridTakesObjectValues(*this))
+        ds->tableGridSetObjectValue(*this, value, column, row);
+}
+
+fnd::String ZORTableGrid::columnLetters(fnd::Index column)
+{
+    // Bijective base 26: A..Z, AA..AZ, BA.., ZZ, AAA..
+    std::u16string letters;
+    for (auto n = column + 1; n > 0; n = (n - 1) / 26)
+        letters.insert(letters.begin(), char16_t(u'A' + (n - 1) % 26));
+    return fnd::String(letters);
+}
+
+fnd::String ZORTableGrid::_headerStringForColumn(fnd::Index column)
+{
+    auto ds = dataSource();
+    if (auto answer = ds ? ds->tableGridHeaderStringForColumn(*this, column) : std::nullopt)
+        return *answer;
+    return columnLetters(column);
+}
+
+fnd::String ZORTableGrid::_headerStringForRow(fnd::Index row)
+{
+    auto ds = dataSource();
+    if (auto answer = ds ? ds->tableGridHeaderStringForRow(*this, row) : std::nullopt)
+        return *answer;
+    return fnd::String(std::to_string(row + 1));
+}
+
+bool ZORTableGrid::_canEditCellAtColumn(fnd::Index column, fnd::Index row)
+{
+    auto ds = dataSource();
+    if (!ds || !ds->tableGridTakesObjectValues(*this))
+        return false;
+    auto d = delegate();
+    return !d || d->tableGridShouldEditColumn(*this, column, row);
+}
+
+void ZORTableGrid::_setStickyColumn(int columnEdge, int rowEdge)
+{
+    m_stickyColumnEdge = columnEdge;
+    m_stickyRowEdge = rowEdge;
+}
+
+// The selection.
+
+void ZORTableGrid::setSelectedColumnIndexes(IndexSetPtr indexes)
+{
+    if (indexes && indexes == m_selectedColumnIndexes)
+        return;
+    if (!indexes)
+        indexes = std::make_shared<fnd::IndexSet>();
+    if (auto d = delegate())
+        if (auto answer = d->tableGridWillSelectColumnsAtIndexPath(*this, *indexes))
+            indexes = std::make_shared<fnd::IndexSet>(*answer);
+    m_selectedColumnIndexes = std::move(indexes);
+    setNeedsDisplay(true);
+    m_contentView->setNeedsDisplay(true);
+    m_columnHeaderView->setNeedsDisplay(true);
+    fnd::NotificationCenter::defaultCenter().postNotificationName(
+        ZORTableGridNotification::DidChangeSelection, selfValue());
+}
+
+void ZORTableGrid::setSelectedColumnIndexes(const fnd::IndexSet& indexes)
+{
+    setSelectedColumnIndexes(std::make_shared<fnd::IndexSet>(indexes));
+}
+
+void ZORTableGrid::setSelectedRowIndexes(IndexSetPtr indexes)
+{
+    if (indexes && indexes == m_selectedRowIndexes)
+        return;
+    if (!indexes)
+        indexes = std::make_shared<fnd::IndexSet>();
+    if (auto d = delegate())
+        if (auto answer = d->tableGridWillSelectRowsAtIndexPath(*this, *indexes))
+            indexes = std::make_shared<fnd::IndexSet>(*answer);
+    m_selectedRowIndexes = std::move(indexes);
+    setNeedsDisplay(true);
+    m_contentView->setNeedsDisplay(true);
+    m_rowHeaderView->setNeedsDisplay(true);
+    fnd::NotificationCenter::defaultCenter().postNotificationName(
+        ZORTableGridNotification::DidChangeSelection, selfValue());
+}
+
+void ZORTableGrid::setSelectedRowIndexes(const fnd::IndexSet& indexes)
+{
+    setSelectedRowIndexes(std::make_shared<fnd::IndexSet>(indexes));
+}
+
+// The pasteboard form of dragged indexes.
+
+fnd::Data ZORTableGrid::archivedIndexSet(const fnd::IndexSet& indexes)
+{
+    fnd::Array ranges;
+    for (const auto& range : indexes.ranges())
+        ranges.push_back(fnd::Value(range));
+    return fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(std::move(ranges))).value_or(fnd::Data {});
+}
+
+std::optional<fnd::IndexSet> ZORTableGrid::unarchivedIndexSet(const fnd::Data& data)
+{
+    auto root = fnd::KeyedUnarchiver::unarchiveTopLevelObjectWithData(data);
+    if (!root || !root->array())
+        return std::nullopt;
+    fnd::IndexSet indexes;
+    fnd::Index end = 0;
+    for (const auto& value : *root->array()) {
+        auto range = value.range();
+        // Ranges come in order, apart, each non-empty and within the index space.
+        if (!range || range->location < end || range->length <= 0 || range->location >= fnd::NotFound - range->length)
+            return std::nullopt;
+        indexes.add(*range);
+        end = range->location + range->length;
+    }
+    return indexes;
+}

@@ -1,0 +1,728 @@
+#include "frameworks/proportional-split-view/KJSplitSubview.h"
+
+#include "frameworks/proportional-split-view/KJSplitView.h"
+
+#include "platform/foundation/runtime/Clock.h"
+#include "platform/foundation/runtime/Perform.h"
+#include "platform/graphics/GraphicsContext.h"
+#include "platform/ui/views/Application.h"
+#include "platform/ui/views/Cursor.h"
+#include "platform/ui/views/Event.h"
+#include "platform/ui/views/Window.h"
+
+#include <algorithm>
+#include <cmath>
+
+FND_REGISTER_CLASS(KJSplitSubview, ui::View)
+
+namespace {
+
+// Seconds per point of a collapse or expand animation: 750 points a second.
+constexpr double KJSplitSubviewSecondsPerPoint = 0.0013333333333333335;
+// Shorter animations than one frame are not run at all.
+constexpr double KJSplitSubviewFrameTime = 1.0 / 60.0;
+// An archived collapsed pane has its frame moved this far along x.
+constexpr double KJSplitSubviewCollapsedMark = 1000000.0;
+
+double KJSplitSubviewNow()
+{
+    return fnd::Clock::current()->now().timeIntervalSinceReferenceDate();
+}
+
+}
+
+// The one animation of the process.
+struct KJSplitSubview::Animation {
+    std::weak_ptr<KJSplitSubview> owner;
+    const KJSplitSubview* ownerPointer { nullptr };
+    double dimension { 0 };
+    int stepsDone { 0 };
+    double elapsedTime { 0 };
+    double finishTime { 0 };
+    double totalTime { 0 };
+    bool collapsing { false };
+    bool resizing { false };
+};
+
+std::unique_ptr<KJSplitSubview::Animation>& KJSplitSubview::animationRecord()
+{
+    static std::unique_ptr<Animation> record;
+    return record;
+}
+
+void KJSplitSubview::describeClass(fnd::ClassBuilder<KJSplitSubview>& c)
+{
+    c.property("identifier", &KJSplitSubview::identifier, &KJSplitSubview::setIdentifier);
+    c.property("canCollapse", &KJSplitSubview::canCollapse, &KJSplitSubview::setCanCollapse);
+    c.property("minDimension", &KJSplitSubview::minDimension,
+        [](KJSplitSubview& s, double v) { s.setMinDimension(v, s.maxDimension()); });
+    c.property("maxDimension", &KJSplitSubview::maxDimension,
+        [](KJSplitSubview& s, double v) { s.setMinDimension(s.minDimension(), v); });
+}
+
+KJSplitSubview::~KJSplitSubview()
+{
+    auto& record = animationRecord();
+    if (record && record->ownerPointer == this)
+        record.reset();
+}
+
+std::shared_ptr<KJSplitSubview> KJSplitSubview::create(gfx::Rect frame)
+{
+    auto view = fnd::makeObject<KJSplitSubview>();
+    view->initWithFrame(frame);
+    return view;
+}
+
+void KJSplitSubview::initWithFrame(gfx::Rect frame)
+{
+    View::initWithFrame(frame);
+    m_identifier = {};
+    m_tag = 0;
+    m_minDimension = 1.0;
+    m_maxDimension = DefaultMaxDimension;
+    m_fraction = 0.0;
+    m_canCollapse = false;
+    m_previous = {};
+    m_savedSize = frame.size;
+    m_actDivider = NoDivider;
+}
+
+bool KJSplitSubview::animating()
+{
+    return animationRecord() != nullptr;
+}
+
+// Structure.
+
+std::shared_ptr<KJSplitView> KJSplitSubview::splitView() const
+{
+    return std::dynamic_pointer_cast<KJSplitView>(superview());
+}
+
+std::shared_ptr<KJSplitView> KJSplitSubview::outermostSplitView() const
+{
+    std::shared_ptr<KJSplitView> outermost;
+    for (auto view = splitView(); view; view = view->splitView())
+        outermost = view;
+    return outermost;
+}
+
+bool KJSplitSubview::splitViewIsHorizontal() const
+{
+    auto sv = splitView();
+    return sv && sv->isHorizontal();
+}
+
+gfx::Size KJSplitSubview::withAlong(gfx::Size size, double value) const
+{
+    if (splitViewIsHorizontal())
+        size.height = value;
+    else
+        size.width = value;
+    return size;
+}
+
+std::size_t KJSplitSubview::position() const
+{
+    auto sv = splitView();
+    if (!sv)
+        return 0;
+    const auto& list = sv->subviews();
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        if (list[i].get() == this)
+            return i;
+    }
+    return 0;
+}
+
+void KJSplitSubview::setPosition(std::size_t position)
+{
+    auto sv = splitView();
+    if (!sv)
+        return;
+    auto self = std::static_pointer_cast<KJSplitSubview>(shared_from_this());
+    removeFromSuperview();
+    const auto& list = sv->subviews();
+    if (position < list.size())
+        sv->addSubview(self, ui::WindowOrderingMode::Below, list[position].get());
+    else
+        sv->addSubview(self, ui::WindowOrderingMode::Above, nullptr);
+}
+
+fnd::String KJSplitSubview::description() const
+{
+    if (m_identifier.isEmpty())
+        return View::description();
+    return fnd::String(View::description().utf8() + "(" + m_identifier.utf8() + ")");
+}
+
+void KJSplitSubview::setHidden(bool hidden)
+{
+    if (hidden == isHidden())
+        return;
+    View::setHidden(hidden);
+    auto sv = splitView();
+    if (!sv)
+        return;
+    if (hidden)
+        sv->adjustSubviews();
+    else
+        sv->adjustSubviewsExcepting(this);
+}
+
+bool KJSplitSubview::isOpaque() const
+{
+    auto coupling = couplingSplitView();
+    return coupling && coupling->isOpaque();
+}
+
+// Dimension and limits.
+
+void KJSplitSubview::setMinDimension(double minimum, double maximum)
+{
+    m_minDimension = std::max(1.0, std::floor(minimum));
+    if (!(maximum >= 1.0))
+        maximum = DefaultMaxDimension;
+    m_maxDimension = std::max(std::floor(maximum), m_minDimension);
+    double d = dimension();
+    if (d < m_minDimension || d > m_maxDimension) {
+        if (auto sv = splitView())
+            sv->setMustAdjust();
+    }
+}
+
+double KJSplitSubview::KJ___visibleDimension() const
+{
+    return std::max(0.0, along(frame().size));
+}
+
+double KJSplitSubview::dimension() const
+{
+    double visible = KJ___visibleDimension();
+    if (visible > 0)
+        return visible;
+    auto sv = splitView();
+    double d = sv ? sv->KJ___dimensionWithoutDividers() * m_fraction : 0;
+    return std::clamp(d, m_minDimension, m_maxDimension);
+}
+
+void KJSplitSubview::setDimension(double value)
+{
+    value = std::clamp(value, m_minDimension, m_maxDimension);
+    auto sv = splitView();
+    if (isCollapsed()) {
+        if (sv)
+            m_fraction = value / sv->KJ___dimensionWithoutDividers();
+        return;
+    }
+    setFrame(withAlong(frame(), value));
+    if (sv)
+        sv->adjustSubviewsExcepting(this);
+}
+
+bool KJSplitSubview::canShrink() const
+{
+    double visible = KJ___visibleDimension();
+    return canCollapse() ? visible > 0 : visible > m_minDimension;
+}
+
+int KJSplitSubview::status() const
+{
+    if (ownsAnimation())
+        return animationRecord()->collapsing ? -1 : -2;
+    return isCollapsed() ? 1 : 0;
+}
+
+bool KJSplitSubview::canCollapse() const
+{
+    auto sv = splitView();
+    if (!sv || sv->KJ___numberOfSubviews() < 2)
+        return false;
+    if (auto d = sv->delegate()) {
+        auto self = std::const_pointer_cast<KJSplitSubview>(
+            std::static_pointer_cast<const KJSplitSubview>(shared_from_this()));
+        if (auto answer = d->splitViewCanCollapse(*sv, *self))
+            return *answer;
+    }
+    return m_canCollapse;
+}
+
+// Collapse and expand.
+
+double KJSplitSubview::collapse()
+{
+    return KJ___collapse();
+}
+
+double KJSplitSubview::expand()
+{
+    return KJ___expandAndSetToMinimum(false);
+}
+
+bool KJSplitSubview::collapseWithAnimation(bool animate, bool resize)
+{
+    if (status() != 0 || !canCollapse())
+        return false;
+    auto self = shared_from_this();
+    if (animate && KJ___animationData(true, resize)) {
+        KJ___clearResponder();
+        KJ___stepAnimation();
+        return true;
+    }
+    KJ___collapse();
+    return false;
+}
+
+bool KJSplitSubview::expandWithAnimation(bool animate, bool resize)
+{
+    if (status() != 1)
+        return false;
+    auto self = shared_from_this();
+    if (animate && KJ___animationData(true, resize)) {
+        KJ___stepAnimation();
+        return true;
+    }
+    expand();
+    return false;
+}
+
+double KJSplitSubview::changeDimensionBy(double delta, bool mayCollapse, bool move)
+{
+    auto sv = splitView();
+    if (!sv || !(std::fabs(delta) >= 1.0))
+        return 0;
+    double current = KJ___visibleDimension();
+    double proposed = std::max(0.0, current + delta);
+    double next = proposed;
+    if (next > current) {
+        if (current < 1.0) {
+            if (!(next > ExpandThreshold * m_minDimension))
+                return 0;
+            double minimum = KJ___expandAndSetToMinimum(true);
+            next = std::max(minimum, next);
+        }
+        next = std::min(next, m_maxDimension);
+    } else if (next < m_minDimension) {
+        if (mayCollapse && canCollapse() && proposed < std::max(1.0, CollapseThreshold * m_minDimension))
+            return KJ___collapse();
+        next = m_minDimension;
+    }
+    if (std::trunc(next) != std::trunc(current)) {
+        auto f = withAlong(frame(), next);
+        if (move) {
+            if (splitViewIsHorizontal())
+                f.origin.y -= next - current;
+            else
+                f.origin.x -= next - current;
+        }
+        setFrame(f);
+        sv->KJ___setMustClearFractions();
+        sv->setMustAdjust();
+    }
+    return next - current;
+}
+
+// Drawing and display.
+
+void KJSplitSubview::display()
+{
+    if (auto sv = splitView(); sv && sv->mustAdjust()) {
+        sv->display();
+        return;
+    }
+    View::display();
+}
+
+void KJSplitSubview::drawRect(gfx::Rect dirtyRect)
+{
+    auto sv = splitView();
+    if (!sv)
+        return;
+    if (auto background = sv->background()) {
+        if (auto* context = gfx::GraphicsContext::current()) {
+            gfx::GraphicsStateGuard guard;
+            background->setFill();
+            context->fillRectUsingOperation(dirtyRect, gfx::CompositingOperation::SourceOver);
+        }
+    }
+    if (auto d = sv->delegate())
+        d->splitViewWillDrawSubview(*sv, *this, dirtyRect);
+}
+
+void KJSplitSubview::resizeSubviewsWithOldSize(gfx::Size oldSize)
+{
+    auto sv = splitView();
+    if (!sv)
+        return;
+    double lower = m_minDimension;
+    if (ownsAnimation() && !animationRecord()->resizing)
+        lower = animationRecord()->dimension;
+    double alongSize = along(frame().size);
+    double across = splitViewIsHorizontal() ? frame().width() : frame().height();
+    if (alongSize >= lower && alongSize <= m_maxDimension && across >= sv->minDimension()
+        && across <= sv->maxDimension()) {
+        View::resizeSubviewsWithOldSize(m_notInLimits ? m_savedSize : oldSize);
+        m_notInLimits = false;
+        m_savedSize = frame().size;
+    } else {
+        m_notInLimits = true;
+    }
+}
+
+// Private operations.
+
+void KJSplitSubview::KJ___setFrame(gfx::Rect newFrame, double fraction, bool notify)
+{
+    auto sv = splitView();
+    auto d = sv ? sv->delegate() : nullptr;
+    bool observed = notify && d && d->observesSubviewFrames();
+    bool tell = observed && newFrame != m_previous;
+    if (sv)
+        sv->setMustAdjust();
+    setFrame(newFrame);
+    m_fraction = fraction;
+    if (tell)
+        d->splitViewChangedFrameOfSubview(*sv, *this, m_previous, newFrame);
+    // The last frame reported stays remembered while the delegate listens; without a listener there is none.
+    if (tell)
+        m_previous = newFrame;
+    else if (!observed)
+        m_previous = {};
+}
+
+void KJSplitSubview::KJ___setFrameSize(gfx::Size size, double fraction)
+{
+    if (auto sv = splitView())
+        sv->setMustAdjust();
+    setFrame({ frame().origin, size });
+    m_fraction = fraction;
+}
+
+bool KJSplitSubview::KJ___clearResponder()
+{
+    auto w = window();
+    if (!w)
+        return false;
+    auto responder = std::dynamic_pointer_cast<View>(w->firstResponder());
+    if (!responder || !responder->isDescendantOf(*this))
+        return false;
+    if (!w->makeFirstResponder(nullptr))
+        return false;
+    responder->setNeedsDisplay(true);
+    return true;
+}
+
+double KJSplitSubview::KJ___collapse()
+{
+    auto sv = splitView();
+    if (isCollapsed() || !sv || !canCollapse())
+        return 0;
+    auto self = shared_from_this();
+    KJ___clearResponder();
+    double former = KJ___visibleDimension();
+    KJ___finishCollapse(withAlong(frame(), 0), former / sv->KJ___dimensionWithoutDividers());
+    return -former;
+}
+
+void KJSplitSubview::KJ___finishCollapse(gfx::Rect newFrame, double fraction)
+{
+    auto self = shared_from_this();
+    bool stopped = KJ___stopAnimation();
+    KJ___setFrame(newFrame, fraction, true);
+    auto sv = splitView();
+    if (sv)
+        sv->KJ___setMustClearFractions();
+    if (stopped)
+        display();
+    if (sv) {
+        if (auto d = sv->delegate())
+            d->splitViewDidCollapse(*sv, *this);
+    }
+}
+
+void KJSplitSubview::KJ___finishExpand(gfx::Rect newFrame, double fraction)
+{
+    auto self = shared_from_this();
+    bool stopped = KJ___stopAnimation();
+    KJ___setFrame(newFrame, fraction, true);
+    auto sv = splitView();
+    if (sv)
+        sv->KJ___setMustClearFractions();
+    if (stopped)
+        display();
+    if (sv) {
+        if (auto d = sv->delegate())
+            d->splitViewDidExpand(*sv, *this);
+    }
+}
+
+double KJSplitSubview::KJ___expandAndSetToMinimum(bool toMinimum)
+{
+    auto sv = splitView();
+    if (!sv || !isCollapsed())
+        return 0;
+    double size;
+    double answer;
+    if (toMinimum) {
+        size = answer = m_minDimension;
+    } else {
+        double whole = sv->KJ___dimensionWithoutDividers();
+        double f = m_fraction;
+        // Larger than the share, so that the proportional adjusting that follows brings it back to f.
+        size = f >= 1.0 ? std::floor(whole * f) : std::floor(whole * f / (1.0 - f));
+        answer = std::floor(whole * f);
+        // A pane without a remembered share still opens, at its minimum.
+        if (size < m_minDimension)
+            size = answer = m_minDimension;
+    }
+    KJ___finishExpand(withAlong(frame(), size), 0.0);
+    return answer;
+}
+
+double KJSplitSubview::KJ___setMinAndMaxTo(double value, double& savedMin, double& savedMax)
+{
+    savedMin = m_minDimension;
+    savedMax = m_maxDimension;
+    value = std::clamp(value, m_minDimension, m_maxDimension);
+    m_minDimension = m_maxDimension = value;
+    return value;
+}
+
+// Animation.
+
+bool KJSplitSubview::ownsAnimation() const
+{
+    auto& record = animationRecord();
+    return record && record->ownerPointer == this;
+}
+
+KJSplitSubview::Animation* KJSplitSubview::KJ___animationData(bool create, bool resize)
+{
+    auto& record = animationRecord();
+    if (record && record->ownerPointer != this)
+        return nullptr;
+    auto sv = splitView();
+    if (create && sv) {
+        double d = dimension();
+        double time = d * KJSplitSubviewSecondsPerPoint;
+        if (auto delegate = sv->delegate()) {
+            if (auto answer = delegate->splitViewWillAnimateSubview(*sv, *this, d))
+                time = *answer;
+        }
+        if (time > KJSplitSubviewFrameTime) {
+            if (!record)
+                record = std::make_unique<Animation>();
+            record->owner = std::static_pointer_cast<KJSplitSubview>(shared_from_this());
+            record->ownerPointer = this;
+            record->dimension = d;
+            record->stepsDone = 0;
+            record->elapsedTime = 0;
+            record->collapsing = !isCollapsed();
+            record->totalTime = time;
+            record->finishTime = KJSplitSubviewNow() + time;
+            record->resizing = resize;
+            sv->KJ___setDragging(true);
+        } else {
+            record.reset();
+        }
+    }
+    return ownsAnimation() ? record.get() : nullptr;
+}
+
+void KJSplitSubview::KJ___stepAnimation()
+{
+    double start = KJSplitSubviewNow();
+    auto* record = ownsAnimation() ? animationRecord().get() : nullptr;
+    auto sv = splitView();
+    if (!record)
+        return;
+    auto self = std::static_pointer_cast<KJSplitSubview>(shared_from_this());
+    double remaining = record->finishTime - start;
+    if (remaining >= KJSplitSubviewFrameTime && sv) {
+        double mean = record->stepsDone > 0 ? record->elapsedTime / record->stepsDone : record->elapsedTime;
+        double d = std::floor((remaining - mean) * record->dimension / record->totalTime);
+        if (d > 4.0) {
+            double delay = std::max(0.0, KJSplitSubviewFrameTime - mean);
+            double size = record->collapsing ? d : record->dimension - d;
+            KJ___setFrame(withAlong(frame(), size), 0.0, false);
+            sv->adjustSubviews();
+            display();
+            record->elapsedTime += KJSplitSubviewNow() - start;
+            record->stepsDone += 1;
+            fnd::performAfterDelay(self,
+                [weak = std::weak_ptr<KJSplitSubview>(self)] {
+                    if (auto subview = weak.lock())
+                        subview->KJ___stepAnimation();
+                },
+                delay, { fnd::RunLoopMode::Default, fnd::RunLoopMode::ModalPanel, fnd::RunLoopMode::EventTracking });
+            return;
+        }
+    }
+    double dimension = record->dimension;
+    if (record->collapsing) {
+        double whole = sv ? sv->KJ___dimensionWithoutDividers() : 1.0;
+        KJ___finishCollapse(withAlong(frame(), 0), dimension / whole);
+    } else {
+        // Pinned to exactly its dimension while the split view adjusts around it.
+        double savedMin = 0;
+        double savedMax = 0;
+        double value = KJ___setMinAndMaxTo(dimension, savedMin, savedMax);
+        KJ___finishExpand(withAlong(frame(), value), 0.0);
+        if (sv)
+            sv->adjustIfNeeded();
+        m_minDimension = savedMin;
+        m_maxDimension = savedMax;
+    }
+}
+
+bool KJSplitSubview::KJ___stopAnimation()
+{
+    if (!ownsAnimation())
+        return false;
+    fnd::cancelPreviousPerformRequests(*this);
+    animationRecord().reset();
+    if (auto sv = splitView())
+        sv->KJ___setDragging(false);
+    return true;
+}
+
+// Mouse.
+
+std::shared_ptr<ui::View> KJSplitSubview::hitTest(gfx::Point point)
+{
+    if (isHidden() || !gfx::pointInRect(point, frame()))
+        return nullptr;
+    auto sv = splitView();
+    if (sv) {
+        if (auto d = sv->delegate()) {
+            if (auto answer = d->splitViewDividerForPoint(*sv, point, *this)) {
+                m_actDivider = *answer;
+                std::size_t visible = sv->KJ___numberOfSubviews();
+                if (visible >= 2 && *answer < visible - 1)
+                    return std::static_pointer_cast<View>(shared_from_this());
+            }
+        }
+    }
+    m_actDivider = NoDivider;
+    return View::hitTest(point);
+}
+
+void KJSplitSubview::mouseDown(const ui::Event& event)
+{
+    auto sv = splitView();
+    if (m_actDivider == NoDivider || !sv) {
+        View::mouseDown(event);
+        return;
+    }
+    dragDivider(event);
+}
+
+void KJSplitSubview::dragDivider(const ui::Event& event)
+{
+    auto self = shared_from_this();
+    auto sv = splitView();
+    std::size_t index = m_actDivider;
+    KJSplitView::cursor(3)->push();
+    sv->KJ___setDragging(true);
+    auto start = sv->convertPointFromView(event.locationInWindow(), nullptr);
+    bool horizontal = sv->isHorizontal();
+    auto& app = ui::Application::shared();
+    for (;;) {
+        auto next = app.nextEvent(ui::EventMasks::LeftMouseUp | ui::EventMasks::LeftMouseDragged,
+            fnd::Date::distantFuture(), fnd::RunLoopMode::EventTracking, true);
+        if (!next)
+            break;
+        double before = sv->KJ___dividerOrigin(index);
+        sv->KJ___trackMouseEvent(*next, start, {}, index);
+        if (sv->mustAdjust()) {
+            sv->KJ___setMustClearFractions();
+            sv->display();
+        }
+        double moved = sv->KJ___dividerOrigin(index) - before;
+        if (horizontal)
+            start.y += moved;
+        else
+            start.x += moved;
+        if (next->type() == ui::EventType::LeftMouseUp)
+            break;
+    }
+    sv->KJ___setDragging(false);
+    ui::Cursor::pop();
+    m_actDivider = NoDivider;
+}
+
+// Coding.
+
+void KJSplitSubview::encodeSubviewPart(fnd::Coder& coder) const
+{
+    // A collapsed pane is archived with a marked frame: moved far along x, with the size it had when last open.
+    auto archived = frame();
+    if (isCollapsed() && splitView()) {
+        archived.origin.x += KJSplitSubviewCollapsedMark;
+        archived.size = m_savedSize;
+    }
+    if (coder.allowsKeyedCoding()) {
+        coder.encodeRect(archived, "frame");
+        coder.encodeObject(fnd::Value(m_identifier), "identifier");
+        coder.encodeInt64(m_tag, "tag");
+        coder.encodeDouble(m_minDimension, "minDimension");
+        coder.encodeDouble(m_maxDimension, "maxDimension");
+        coder.encodeDouble(m_fraction, "fraction");
+        coder.encodeBool(m_canCollapse, "canCollapse");
+        return;
+    }
+    coder.encodeRect(archived);
+    coder.encodeObject(fnd::Value(m_identifier));
+    coder.encodeValueOfObjCType('q', fnd::Number(static_cast<long long>(m_tag)));
+    coder.encodeValueOfObjCType('d', fnd::Number(m_minDimension));
+    coder.encodeValueOfObjCType('d', fnd::Number(m_maxDimension));
+    coder.encodeValueOfObjCType('d', fnd::Number(m_fraction));
+    coder.encodeValueOfObjCType('c', fnd::Number(static_cast<long long>(m_canCollapse)));
+}
+
+void KJSplitSubview::decodeSubviewPart(fnd::Coder& coder)
+{
+    bool keyed = coder.allowsKeyedCoding();
+    auto archived = keyed ? coder.decodeRectForKey("frame") : coder.decodeRect();
+    bool collapsed = archived.origin.x >= KJSplitSubviewCollapsedMark;
+    if (collapsed)
+        archived.origin.x -= KJSplitSubviewCollapsedMark;
+    KJSplitSubview::initWithFrame(archived);
+    if (collapsed) {
+        // Not in a split view yet: the axis is unknown, so both sizes stand for the archived one. The split view
+        // that takes the pane lays it out again.
+        setFrameSize({ 0, 0 });
+    }
+    m_previous = {};
+    if (keyed) {
+        setIdentifier(coder.decodeObjectForKey("identifier").stringValue());
+        m_tag = static_cast<long>(coder.decodeInt64ForKey("tag"));
+        double minimum = coder.decodeDoubleForKey("minDimension");
+        double maximum = coder.decodeDoubleForKey("maxDimension");
+        m_fraction = coder.decodeDoubleForKey("fraction");
+        m_canCollapse = coder.decodeBoolForKey("canCollapse");
+        setMinDimension(minimum, maximum);
+    } else {
+        setIdentifier(coder.decodeObject().stringValue());
+        m_tag = static_cast<long>(coder.decodeValueOfObjCType('q').integerValue());
+        double minimum = coder.decodeValueOfObjCType('d').doubleValue();
+        double maximum = coder.decodeValueOfObjCType('d').doubleValue();
+        m_fraction = coder.decodeValueOfObjCType('d').doubleValue();
+        m_canCollapse = coder.decodeValueOfObjCType('c').integerValue() != 0;
+        setMinDimension(minimum, maximum);
+    }
+    if (!std::isfinite(m_fraction))
+        m_fraction = 0;
+}
+
+void KJSplitSubview::encodeWithCoder(fnd::Coder& coder) const
+{
+    encodeSubviewPart(coder);
+}
+
+bool KJSplitSubview::initWithCoder(fnd::Coder& coder)
+{
+    decodeSubviewPart(coder);
+    return !coder.hasFailed();
+}

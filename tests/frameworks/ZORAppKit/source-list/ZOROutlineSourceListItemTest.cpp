@@ -1,0 +1,241 @@
+#include "SourceListTestSupport.h"
+
+#include "platform/foundation/archiving/KeyedArchiver.h"
+#include "platform/foundation/archiving/KeyedUnarchiver.h"
+#include "platform/graphics/BezierPath.h"
+
+#include <gtest/gtest.h>
+
+using namespace sourcelisttest;
+
+namespace {
+
+// Writes what it hears into a shared log, with the tree as it stood then.
+class ItemLog : public ZOROutlineSourceListItemDelegate {
+public:
+    void outlineSourceListItemDidAddEntry(Item& parent, Item& child, fnd::Index index) override
+    {
+        log->push_back("delegate add " + child.title().utf8() + " at " + std::to_string(index) + " of "
+            + std::to_string(parent.countOfChildren()));
+    }
+    void outlineSourceListItemDidRemoveEntry(Item& parent, Item& child, fnd::Index index) override
+    {
+        log->push_back("delegate remove " + child.title().utf8() + " at " + std::to_string(index)
+            + (child.parent().get() == &parent ? " still linked" : " unlinked"));
+    }
+    void outlineSourceListItemAttributesChanged(Item& item) override
+    {
+        log->push_back("delegate title " + item.title().utf8());
+    }
+    std::vector<std::string>* log { nullptr };
+};
+
+class ZOROutlineSourceListItemTest : public ::testing::Test {
+protected:
+    ZOROutlineSourceListItemTest()
+    {
+        delegate->log = &log;
+        root->setDelegate(delegate);
+        auto& center = fnd::NotificationCenter::defaultCenter();
+        for (const auto& name : { ZOROutlineSourceListItemNotification::DidAddEntry,
+                 ZOROutlineSourceListItemNotification::DidRemoveEntry,
+                 ZOROutlineSourceListItemNotification::AttributesChangedEntry })
+            tokens.push_back(center.addObserverForName(name, {}, [this, name](const fnd::Notification& note) {
+                auto item = note.object().objectAs<Item>();
+                auto parent = note.userInfo().get("parent").objectAs<Item>();
+                std::string kind = name == ZOROutlineSourceListItemNotification::DidAddEntry ? "add"
+                    : name == ZOROutlineSourceListItemNotification::DidRemoveEntry            ? "remove"
+                                                                                               : "title";
+                log.push_back("note " + kind + " " + (item ? item->title().utf8() : "?")
+                    + (parent ? " in " + parent->title().utf8() : ""));
+            }));
+    }
+    ~ZOROutlineSourceListItemTest() override
+    {
+        for (auto token : tokens)
+            fnd::NotificationCenter::defaultCenter().removeObserver(token);
+    }
+
+    std::vector<std::string> log;
+    std::shared_ptr<ItemLog> delegate = std::make_shared<ItemLog>();
+    Item::Ptr root = Item::create("root");
+    std::vector<fnd::NotificationObserverToken> tokens;
+};
+
+TEST_F(ZOROutlineSourceListItemTest, ChangesAreMadeThenToldToTheRootDelegateThenPosted)
+{
+    auto group = Item::create("group");
+    root->addChild(group);
+    group->addChild(Item::create("a"));
+    group->insertChild(Item::create("b"), 0);
+    group->childAtIndex(1)->setTitle("A");
+    EXPECT_EQ(log, (std::vector<std::string> {
+                       "delegate add group at 0 of 1",
+                       "note add group in root",
+                       "delegate add a at 0 of 1",
+                       "note add a in group",
+                       "delegate add b at 0 of 2",
+                       "note add b in group",
+                       "delegate title A",
+                       "note title A",
+                   }))
+        << "only the root's delegate is asked, after the tree changed";
+
+    log.clear();
+    group->silentAddChild(Item::create("c"));
+    group->silentInsertChild(Item::create("d"), 0);
+    group->setBadgeValue(3);
+    group->setIdentifier("id");
+    EXPECT_TRUE(log.empty()) << "silent forms and the other setters report nothing";
+    EXPECT_EQ(group->childAtIndex(0)->parent(), group);
+}
+
+TEST_F(ZOROutlineSourceListItemTest, RemovingAllChildrenReportsEachAtIndexZeroThenUnlinksIt)
+{
+    auto group = Item::create("group");
+    root->silentAddChild(group);
+    for (const char* name : { "a", "b", "c" })
+        group->silentAddChild(Item::create(name));
+    auto a = group->childAtIndex(0);
+    group->removeAllChildren();
+    EXPECT_EQ(log, (std::vector<std::string> {
+                       "delegate remove a at 0 still linked",
+                       "note remove a in group",
+                       "delegate remove b at 0 still linked",
+                       "note remove b in group",
+                       "delegate remove c at 0 still linked",
+                       "note remove c in group",
+                   }));
+    EXPECT_EQ(group->countOfChildren(), 0);
+    EXPECT_EQ(a->parent(), nullptr) << "a removed child no longer points at its old parent";
+    EXPECT_EQ(a->rootObject(), a);
+
+    // Anything that is no child, or an index outside, changes nothing.
+    log.clear();
+    group->removeChild(root.get());
+    group->removeChildAtIndex(4);
+    group->removeChildAtIndex(-1);
+    EXPECT_TRUE(log.empty());
+}
+
+TEST_F(ZOROutlineSourceListItemTest, NavigationBadgesAndIdentifiers)
+{
+    EXPECT_EQ(root->badgeValue(), -1);
+    EXPECT_FALSE(root->hasBadge());
+    root->setBadgeValue(0);
+    EXPECT_TRUE(root->hasBadge());
+    EXPECT_FALSE(root->children());
+    EXPECT_TRUE(root->childEnumerator().empty());
+    EXPECT_TRUE(root->children()) << "the enumerator leaves an empty list behind";
+    EXPECT_FALSE(root->hasChildren());
+
+    root->silentAddChild(Item::create("first", "same"));
+    root->silentAddChild(Item::create("second", "same"));
+    EXPECT_EQ(root->childWithIdentifier("same")->title().utf8(), "second");
+    EXPECT_EQ(root->childWithIdentifier("other"), nullptr);
+    auto leaf = Item::create("leaf");
+    root->childAtIndex(0)->silentAddChild(leaf);
+    EXPECT_TRUE(leaf->isDescendantOfNodeOrSelf(leaf.get())) << "an item is its own descendant";
+    EXPECT_TRUE(leaf->isDescendantOfNodeOrSelf(root.get()));
+    EXPECT_FALSE(leaf->isDescendantOfNodeOrSelf(root->childAtIndex(1).get()));
+    EXPECT_FALSE(leaf->isDescendantOfNodeOrSelf(nullptr));
+    EXPECT_EQ(leaf->rootObject(), root);
+    EXPECT_EQ(root->indexOfChild(leaf.get()), fnd::NotFound);
+
+    // The flat filter: direct matches first, then each child's own.
+    auto flat = root->filteredFlatObjectTreeWithPredicate(
+        [](const Item& item) { return item.title().utf8() != "second"; }, Item::staticClassInfo());
+    std::vector<std::string> titles;
+    for (const auto& item : flat)
+        titles.push_back(item->title().utf8());
+    EXPECT_EQ(titles, (std::vector<std::string> { "first", "leaf" }));
+}
+
+TEST_F(ZOROutlineSourceListItemTest, TheMinimumCoverKeepsOnlyTheTopmostNodes)
+{
+    auto g = Item::create("g"), p = Item::create("p"), c = Item::create("c"), other = Item::create("other");
+    root->silentAddChild(g);
+    g->silentAddChild(p);
+    p->silentAddChild(c);
+    root->silentAddChild(other);
+    auto titles = [](const std::vector<Item::Ptr>& items) {
+        std::string text;
+        for (const auto& item : items)
+            text += item->title().utf8() + " ";
+        return text;
+    };
+    EXPECT_EQ(titles(Item::minimumNodeCoverFromNodesInArray({ c, p, other })), "p other ");
+    EXPECT_EQ(titles(Item::minimumNodeCoverFromNodesInArray({ p, c })), "p ");
+    // The grandparent comes after the grandchild, with the parent absent: only the grandparent covers.
+    EXPECT_EQ(titles(Item::minimumNodeCoverFromNodesInArray({ c, other, g })), "other g ");
+    EXPECT_EQ(titles(Item::minimumNodeCoverFromNodesInArray({ c, c })), "c ");
+    EXPECT_TRUE(Item::minimumNodeCoverFromNodesInArray({}).empty());
+}
+
+TEST_F(ZOROutlineSourceListItemTest, AnArchiveBringsTheTreeBackAndACopyLeavesItBehind)
+{
+    auto group = Item::create("group", "g");
+    group->setBadgeValue(42);
+    auto icon = gfx::Image::imageWithSize({ 4, 4 });
+    icon->lockFocus();
+    gfx::Color::redColor()->setFill();
+    gfx::BezierPath::fillRect({ 0, 0, 4, 4 });
+    icon->unlockFocus();
+    group->setIcon(icon);
+    group->silentAddChild(Item::create("a"));
+    group->silentAddChild(Item::create("b", "bee"));
+    root->silentAddChild(group);
+
+    auto data = fnd::KeyedArchiver::archivedDataWithRootObject(itemValue(root));
+    ASSERT_TRUE(data);
+    log.clear();
+    auto back = fnd::KeyedUnarchiver::unarchiveTopLevelObjectWithData(*data);
+    ASSERT_TRUE(back);
+    auto copyRoot = back->objectAs<Item>();
+    ASSERT_TRUE(copyRoot);
+    EXPECT_EQ(std::count(log.begin(), log.end(), "note title group"), 1) << "decoding sets the title through its setter";
+    auto g = copyRoot->childAtIndex(0);
+    ASSERT_TRUE(g);
+    EXPECT_EQ(g->title().utf8(), "group");
+    EXPECT_EQ(g->identifier().utf8(), "g");
+    EXPECT_EQ(g->badgeValue(), 42);
+    ASSERT_TRUE(g->icon());
+    EXPECT_EQ(g->icon()->size(), (gfx::Size { 4, 4 }));
+    EXPECT_EQ(g->childAtIndex(1)->identifier().utf8(), "bee");
+    EXPECT_EQ(copyRoot->childAtIndex(1), nullptr);
+    EXPECT_EQ(g->childAtIndex(0)->badgeValue(), -1);
+    EXPECT_EQ(g->parent(), nullptr) << "parent links are not archived";
+    copyRoot->setParentForTree();
+    EXPECT_EQ(g->parent(), copyRoot);
+    EXPECT_EQ(g->childAtIndex(1)->rootObject(), copyRoot);
+
+    auto copy = group->copy();
+    EXPECT_EQ(copy->title().utf8(), "group");
+    EXPECT_EQ(copy->badgeValue(), 42);
+    EXPECT_EQ(copy->icon(), icon);
+    EXPECT_FALSE(copy->children());
+    EXPECT_EQ(copy->parent(), nullptr);
+    root->setDelegate(delegate);
+    EXPECT_EQ(root->copy()->delegate(), delegate);
+}
+
+}
+
+namespace {
+
+TEST(ZOROutlineSourceListItemTree, LinkingUpATreeWithACycleOrASharedItemKeepsEachItemInOnePlace)
+{
+    // As a crafted archive could give: the root twice under a child, which the root holds twice.
+    auto root = Item::create("root");
+    auto a = Item::create("a");
+    root->setChildren(Item::Children { a, a });
+    a->setChildren(Item::Children { root, Item::create("b") });
+    root->setParentForTree();
+    EXPECT_EQ(root->countOfChildren(), 1);
+    ASSERT_EQ(a->countOfChildren(), 1);
+    EXPECT_EQ(a->childAtIndex(0)->title().utf8(), "b");
+    EXPECT_EQ(a->childAtIndex(0)->rootObject(), root);
+    EXPECT_EQ(root->parent(), nullptr);
+}
+
+}

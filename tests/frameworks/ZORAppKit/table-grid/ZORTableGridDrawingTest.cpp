@@ -1,0 +1,140 @@
+#include "TableGridTestSupport.h"
+
+using namespace gridtest;
+
+namespace {
+
+class ZORTableGridDrawingTest : public TableGridTest {
+protected:
+    ZORTableGridDrawingTest() { window->makeFirstResponder(grid); }
+    // A pixel of the content view (its own coordinates) in a window picture.
+    std::uint32_t at(const gfx::BitmapImageRep& image, gfx::Point p) { return pixelIn(image, content(), p); }
+    // The accent colour (a saturated blue by default), whatever its exact shade.
+    static bool isAccent(std::uint32_t p)
+    {
+        return int(gfx::blueOf(p)) > int(gfx::redOf(p)) + 80 && int(gfx::blueOf(p)) > int(gfx::greenOf(p)) + 40;
+    }
+    static bool isGrey(std::uint32_t p)
+    {
+        return std::abs(int(gfx::redOf(p)) - int(gfx::blueOf(p))) < 8
+            && std::abs(int(gfx::redOf(p)) - int(gfx::greenOf(p))) < 8;
+    }
+};
+
+TEST_F(ZORTableGridDrawingTest, TheSelectionOutlineSitsInsideItsCellsWithAHandleWhileFocused)
+{
+    clickCell(1, 1);
+    auto image = snapshot("table-grid-selection");
+    const auto cell = content().frameOfCellAtColumn(1, 1); // (60, 20, 60, 20)
+    // The outline is the cell inset by 1, stroked half a point up and left: it covers the pixel row at y + 0.5.
+    EXPECT_TRUE(isAccent(at(*image, { cell.midX(), cell.minY() + 0.5 })));
+    EXPECT_FALSE(isAccent(at(*image, { cell.midX(), cell.minY() + 3.5 }))) << "inside, a faint wash only";
+    EXPECT_EQ(content().grabHandleRect(), (gfx::Rect { cell.maxX() - 3, cell.maxY() - 3, 4, 4 }));
+    EXPECT_TRUE(isAccent(at(*image, { cell.maxX() - 1.5, cell.maxY() - 1.5 }))) << "the handle";
+    // Cursor rects: the plus over the visible cells and the extend cursor over the handle.
+    content().discardCursorRects();
+    content().resetCursorRects();
+    ASSERT_EQ(content().cursorRects().size(), 2u);
+    EXPECT_EQ(content().cursorRects()[1].rect, content().grabHandleRect());
+
+    // Not key: grey outline, no handle, and no handle cursor rect left behind.
+    auto other = ui::Window::create({ 600, 100, 100, 100 });
+    other->makeKeyAndOrderFront();
+    image = snapshot("table-grid-selection-inactive");
+    const auto edge = at(*image, { cell.midX(), cell.minY() + 0.5 });
+    EXPECT_TRUE(isGrey(edge)) << std::hex << edge;
+    EXPECT_LT(gfx::redOf(edge), 250);
+    EXPECT_TRUE(content().grabHandleRect().isEmpty());
+    content().discardCursorRects();
+    content().resetCursorRects();
+    EXPECT_EQ(content().cursorRects().size(), 1u);
+}
+
+TEST_F(ZORTableGridDrawingTest, CellsDrawTheirColourOrWhiteAndTheEditedCellIsLeftToTheEditor)
+{
+    source->colors[{ 0, 0 }] = gfx::Color::colorWithDeviceRed(1, 0, 0);
+    source->values[{ 3, 0 }] = "editing";
+    auto image = snapshot("table-grid-cells");
+    EXPECT_EQ(at(*image, { 30, 10 }), 0xFFFF0000u);
+    EXPECT_EQ(at(*image, { 90, 10 }), 0xFFFFFFFFu) << "no colour: white";
+    // The grid line on each cell's right and bottom.
+    EXPECT_EQ(gfx::redOf(at(*image, { 119.5, 10 })), 212);
+    EXPECT_EQ(gfx::redOf(at(*image, { 90, 19.5 })), 212);
+
+    grid->setAllowsEditing(true);
+    clickCell(3, 0);
+    const auto before = source->valueAsks;
+    content().editSelectedCell({});
+    content().display();
+    EXPECT_EQ(source->valueAsks - before, content().cellsDrawnInLastPass() + 1)
+        << "every cell in sight but the edited one, and the edited value once";
+    EXPECT_LT(content().cellsDrawnInLastPass(), 7 * 15);
+}
+
+TEST_F(ZORTableGridDrawingTest, OnlyTheCellsInSightAreAskedForAndDrawn)
+{
+    source->rows = 1000000;
+    source->columns = 50;
+    grid->reloadData();
+    EXPECT_EQ(content().frame().height(), 20000000);
+    content().display();
+    const auto firstPage = content().cellsDrawnInLastPass();
+    // 360 × 281 points of cells: 7 columns (6 and a part) by 15 rows.
+    EXPECT_GE(firstPage, 6 * 14);
+    EXPECT_LE(firstPage, 8 * 16);
+    grid->scrollToArea(content().frameOfCellAtColumn(25, 500000), false);
+    source->valueAsks = 0;
+    content().display();
+    EXPECT_LE(content().cellsDrawnInLastPass(), 8 * 16);
+    EXPECT_EQ(source->valueAsks, content().cellsDrawnInLastPass());
+    const auto inSight = content().visibleRowsInRect(content().visibleRect());
+    EXPECT_LT(inSight.location, 500000);
+    EXPECT_EQ(inSight.max(), 500001) << "the cell scrolled to is the last row in sight";
+}
+
+TEST_F(ZORTableGridDrawingTest, DropFeedbackDrawsBarsBetweenColumnsAndRowsAndOutlinesTargetCells)
+{
+    content()._setDraggingColumnOrRow(true);
+    content()._setDropColumn(10);
+    auto image = snapshot("table-grid-drop-column");
+    // A dropped column at the count goes after the last column: scroll there to see the bar.
+    grid->scrollToArea(content().frameOfCellAtColumn(9, 0), false);
+    image = snapshot();
+    EXPECT_TRUE(isAccent(at(*image, { 598.5, 100 }))) << "bar at the right edge of the last column";
+    content()._setDropColumn(fnd::NotFound);
+    content()._setDropRow(1);
+    image = snapshot();
+    EXPECT_TRUE(isAccent(at(*image, { 500, 18.5 })));
+    content()._setDraggingColumnOrRow(false);
+    content()._setDropColumn(8);
+    content()._setDropRow(2);
+    image = snapshot("table-grid-drop-cell");
+    const auto cell = content().frameOfCellAtColumn(8, 2);
+    EXPECT_TRUE(isAccent(at(*image, { cell.midX(), cell.minY() + 0.5 })));
+    EXPECT_FALSE(isAccent(at(*image, { cell.midX(), cell.midY() })));
+}
+
+TEST_F(ZORTableGridDrawingTest, HeadersShowTheirLabelsAndSelectedHeadersAreTinted)
+{
+    grid->setSelectedColumnIndexes(fnd::IndexSet { 1 });
+    grid->setSelectedRowIndexes(fnd::IndexSet(fnd::Range { 0, 20 }));
+    auto image = snapshot("table-grid-headers");
+    auto& columnHeaders = *grid->columnHeaderView();
+    auto& rowHeaders = *grid->rowHeaderView();
+    EXPECT_TRUE(isAccent(pixelIn(*image, columnHeaders, { 75, 3 })) || !isGrey(pixelIn(*image, columnHeaders, { 75, 3 })))
+        << "the selected column's header is tinted";
+    EXPECT_TRUE(isGrey(pixelIn(*image, columnHeaders, { 15, 3 })));
+    // Some dark label pixels in the middle of header "A", and of row "1" from 6 points in.
+    auto dark = [&](ui::View& view, gfx::Rect r) {
+        int count = 0;
+        for (double x = r.minX(); x < r.maxX(); x += 1)
+            for (double y = r.minY(); y < r.maxY(); y += 1)
+                count += luminance(pixelIn(*image, view, { x + 0.5, y + 0.5 })) < 120;
+        return count;
+    };
+    EXPECT_GT(dark(columnHeaders, { 24, 3, 12, 14 }), 3);
+    EXPECT_GT(dark(rowHeaders, { 6, 24, 10, 12 }), 3);
+    EXPECT_EQ(dark(rowHeaders, { 0, 24, 5, 12 }), 0) << "row labels start 6 points in";
+}
+
+}

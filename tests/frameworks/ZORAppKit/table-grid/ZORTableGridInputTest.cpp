@@ -1,0 +1,211 @@
+#include "TableGridTestSupport.h"
+
+using namespace gridtest;
+using ui::FunctionKey::DownArrow;
+using ui::FunctionKey::LeftArrow;
+using ui::FunctionKey::RightArrow;
+using ui::FunctionKey::UpArrow;
+constexpr unsigned Shift = ui::ModifierFlags::Shift;
+
+namespace {
+
+class ZORTableGridInputTest : public TableGridTest {
+protected:
+    ZORTableGridInputTest() { window->makeFirstResponder(grid); }
+};
+
+TEST_F(ZORTableGridInputTest, ShiftArrowsGrowAndShrinkFromTheAnchor)
+{
+    clickCell(2, 2);
+    key(UpArrow, ui::KeyCode::UpArrow, Shift);
+    EXPECT_EQ(rows(), "{1 2}");
+    EXPECT_EQ(grid->_stickyRow(), ZORTableGrid::StickyBottomEdge);
+    key(DownArrow, ui::KeyCode::DownArrow, Shift);
+    EXPECT_EQ(rows(), "{2}") << "the top edge moves down";
+
+    // Rows 1-3 anchored at the top: Shift-Up pulls the bottom edge up.
+    select({ 2, 1 }, { 1, 3 });
+    grid->_setStickyColumn(ZORTableGrid::StickyLeftEdge, ZORTableGrid::StickyTopEdge);
+    perform("moveUpAndModifySelection:");
+    EXPECT_EQ(rows(), "{1 2}");
+
+    // Sideways, and against the edges.
+    select({ 0, 1 }, { 0, 1 });
+    perform("moveLeftAndModifySelection:");
+    EXPECT_EQ(columns(), "{0}") << "one column selected becomes anchored right, and at column 0 it stops";
+    perform("moveRightAndModifySelection:");
+    perform("moveRightAndModifySelection:");
+    EXPECT_EQ(columns(), "{0 1 2}");
+    select({ 9, 1 }, { 19, 1 });
+    perform("moveRightAndModifySelection:");
+    perform("moveDownAndModifySelection:");
+    EXPECT_EQ(columns(), "{9}");
+    EXPECT_EQ(rows(), "{19}");
+}
+
+TEST_F(ZORTableGridInputTest, ShiftReturnMovesUpAndTheNextExtendMovesInsteadOfExtending)
+{
+    clickCell(4, 5);
+    key(u'\r', ui::KeyCode::Return, Shift);
+    EXPECT_EQ(rows(), "{4}") << "Shift-Return moves up";
+    EXPECT_TRUE(grid->shouldOverrideModifiers());
+    key(DownArrow, ui::KeyCode::DownArrow, Shift);
+    EXPECT_EQ(rows(), "{5}") << "moved, not extended";
+    EXPECT_FALSE(grid->shouldOverrideModifiers());
+    key(DownArrow, ui::KeyCode::DownArrow, Shift);
+    EXPECT_EQ(rows(), "{5 6}");
+
+    // Shift-Tab moves left and sets the flag as well.
+    clickCell(4, 5);
+    key(u'\x19', ui::KeyCode::Tab, Shift);
+    EXPECT_EQ(columns(), "{3}");
+    EXPECT_TRUE(grid->shouldOverrideModifiers());
+}
+
+TEST_F(ZORTableGridInputTest, PlainMovesStopAtTheBordersWithoutWrapping)
+{
+    clickCell(9, 19);
+    const int before = selectionChanges;
+    key(u'\t', ui::KeyCode::Tab);
+    key(u'\r', ui::KeyCode::Return);
+    key(RightArrow, ui::KeyCode::RightArrow);
+    EXPECT_EQ(columns(), "{9}");
+    EXPECT_EQ(rows(), "{19}");
+    EXPECT_EQ(selectionChanges, before) << "nothing moved";
+    key(LeftArrow, ui::KeyCode::LeftArrow);
+    key(UpArrow, ui::KeyCode::UpArrow);
+    EXPECT_EQ(columns(), "{8}");
+    EXPECT_EQ(rows(), "{18}");
+    // A move starts from the anchor corner of a bigger selection.
+    select({ 2, 3 }, { 2, 3 });
+    grid->_setStickyColumn(ZORTableGrid::StickyRightEdge, ZORTableGrid::StickyBottomEdge);
+    perform("moveRight:");
+    EXPECT_EQ(columns(), "{5}");
+    EXPECT_EQ(rows(), "{4}");
+    // With nothing selected the commands do nothing.
+    select({ 0, 0 }, { 0, 0 });
+    perform("moveDown:");
+    perform("moveDownAndModifySelection:");
+    EXPECT_EQ(rows(), "{}");
+}
+
+TEST_F(ZORTableGridInputTest, PressDragAndShiftClickSelectRectangles)
+{
+    // Dragging is anchored at the pressed cell.
+    auto cell = [&](fnd::Index c, fnd::Index r) {
+        auto f = content().frameOfCellAtColumn(c, r);
+        return gfx::Point { f.midX(), f.midY() };
+    };
+    press(content(), cell(3, 4));
+    dragTo(content(), cell(1, 6));
+    dispatch();
+    EXPECT_TRUE(content().isAutoscrolling()) << "the timer runs while the button is down";
+    release(content(), cell(1, 6));
+    dispatch();
+    EXPECT_FALSE(content().isAutoscrolling());
+    EXPECT_EQ(content().mouseDownColumn(), fnd::NotFound);
+    EXPECT_EQ(columns(), "{1 2 3}");
+    EXPECT_EQ(rows(), "{4 5 6}");
+    EXPECT_EQ(grid->_stickyColumn(), ZORTableGrid::StickyRightEdge);
+    EXPECT_EQ(grid->_stickyRow(), ZORTableGrid::StickyTopEdge);
+
+    // A shift-click above and left of one cell: the bottom right becomes the anchor, so Shift-Right shrinks.
+    clickCell(4, 4);
+    clickCell(2, 1, Shift);
+    EXPECT_EQ(columns(), "{2 3 4}");
+    EXPECT_EQ(rows(), "{1 2 3 4}");
+    EXPECT_EQ(grid->_stickyColumn(), ZORTableGrid::StickyRightEdge);
+    EXPECT_EQ(grid->_stickyRow(), ZORTableGrid::StickyBottomEdge);
+    key(RightArrow, ui::KeyCode::RightArrow, Shift);
+    EXPECT_EQ(columns(), "{3 4}");
+
+    // Without multiple selection a shift-click selects the one cell.
+    grid->setAllowsMultipleSelection(false);
+    clickCell(6, 6, Shift);
+    EXPECT_EQ(columns(), "{6}");
+    EXPECT_EQ(rows(), "{6}");
+
+    // A press outside every cell keeps the selection.
+    source->rows = 3;
+    grid->reloadData();
+    press(*grid, { 200, 250 });
+    release(*grid, { 200, 250 });
+    dispatch();
+    EXPECT_EQ(columns(), "{6}");
+}
+
+TEST_F(ZORTableGridInputTest, DeleteClearsColumnByColumnThenReloads)
+{
+    select({ 1, 2 }, { 0, 2 });
+    source->rowCountAsks = 0;
+    key(u'\x7f', ui::KeyCode::Delete);
+    EXPECT_EQ(source->stored, (std::vector<std::string> { "1,0=nil", "1,1=nil", "2,0=nil", "2,1=nil" }));
+    EXPECT_EQ(source->rowCountAsks, 1) << "then the grid reloads";
+    source->stored.clear();
+    select({ 0, 0 }, { 0, 0 });
+    perform("deleteBackward:");
+    EXPECT_TRUE(source->stored.empty());
+
+    key(u'a', ui::KeyCode::A, ui::ModifierFlags::Command);
+    EXPECT_EQ(columns(), "{0 1 2 3 4 5 6 7 8 9}") << "select all";
+    EXPECT_EQ(rows().size(), std::string("{0 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19}").size());
+}
+
+TEST_F(ZORTableGridInputTest, TypedTextEditsTheCellAndReturnStoresItWithoutMovingTheSelection)
+{
+    source->values[{ 2, 3 }] = "old";
+    clickCell(2, 3);
+    type("ne");
+    EXPECT_EQ(content().editedColumn(), 2);
+    EXPECT_EQ(content().editedRow(), 3);
+    auto editor = window->fieldEditor(false, nullptr);
+    ASSERT_TRUE(editor);
+    EXPECT_EQ(editor->string().utf8(), "ne") << "typing replaces the value";
+    EXPECT_EQ(window->firstResponder(), editor);
+    type("w");
+    key(u'\r', ui::KeyCode::Return);
+    EXPECT_EQ(source->stored, (std::vector<std::string> { "2,3=new" }));
+    EXPECT_EQ((source->values.at({ 2, 3 })), "new");
+    EXPECT_FALSE(content().isEditing());
+    EXPECT_EQ(window->firstResponder(), grid);
+    EXPECT_EQ(columns(), "{2}");
+    EXPECT_EQ(rows(), "{3}");
+    EXPECT_EQ(editor->superview(), nullptr);
+}
+
+TEST_F(ZORTableGridInputTest, DoubleClickEditsOnlyWhenAllowedAndAPressElsewhereKeepsTheTypedValue)
+{
+    source->values[{ 1, 1 }] = "one";
+    clickCell(1, 1);
+    auto frame = content().frameOfCellAtColumn(4, 4);
+    press(content(), { frame.midX(), frame.midY() }, 0, 2);
+    release(content(), { frame.midX(), frame.midY() }, 0, 2);
+    dispatch();
+    EXPECT_FALSE(content().isEditing());
+    EXPECT_EQ(columns(), "{1}") << "the second press changes nothing";
+
+    grid->setAllowsEditing(true);
+    press(content(), { frame.midX(), frame.midY() }, 0, 2);
+    release(content(), { frame.midX(), frame.midY() }, 0, 2);
+    dispatch();
+    ASSERT_TRUE(content().isEditing());
+    EXPECT_EQ(content().editedColumn(), 1) << "the selected cell is edited";
+    auto editor = window->fieldEditor(false, nullptr);
+    EXPECT_EQ(editor->string().utf8(), "one");
+    editor->insertText(fnd::Value(fnd::String("!")));
+    clickCell(5, 5);
+    EXPECT_EQ((source->values.at({ 1, 1 })), "one!") << "what was typed is kept";
+    EXPECT_EQ(columns(), "{5}");
+
+    // A multi-cell selection edits its first cell alone; read-only cells do not edit.
+    select({ 2, 3 }, { 2, 3 });
+    content().editSelectedCell({});
+    EXPECT_EQ(columns(), "{2}");
+    EXPECT_EQ(rows(), "{2}");
+    window->endEditingFor(&content());
+    source->takesValues = false;
+    content().editSelectedCell({});
+    EXPECT_FALSE(content().isEditing());
+}
+
+}

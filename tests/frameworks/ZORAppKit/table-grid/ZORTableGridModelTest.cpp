@@ -1,0 +1,209 @@
+#include "TableGridTestSupport.h"
+
+using namespace gridtest;
+
+namespace {
+
+// Rewrites the proposed row selection, and counts the notifications it hears.
+class GridDelegate : public ZORTableGridDelegate {
+public:
+    std::optional<fnd::IndexSet> tableGridWillSelectRowsAtIndexPath(ZORTableGrid&, const fnd::IndexSet&) override
+    {
+        if (emptyRows)
+            return fnd::IndexSet {};
+        return std::nullopt;
+    }
+    bool tableGridShouldEditColumn(ZORTableGrid&, fnd::Index column, fnd::Index) override { return column != 3; }
+    void tableGridDidChangeSelection(const fnd::Notification&) override { ++selectionChanges; }
+    void tableGridDidMoveColumns(const fnd::Notification&) override { ++columnMoves; }
+    bool emptyRows { false };
+    int selectionChanges { 0 };
+    int columnMoves { 0 };
+};
+
+using ZORTableGridModelTest = TableGridTest;
+
+TEST_F(ZORTableGridModelTest, GeometryOfTheContentTheHeadersAndTheGrid)
+{
+    EXPECT_EQ(content().frame().size, (gfx::Size { 600, 400 })) << "10 columns of 60, 20 rows of 20";
+    EXPECT_EQ(content().rectOfColumn(2), (gfx::Rect { 120, 0, 60, 400 }));
+    EXPECT_EQ(content().rectOfRow(3), (gfx::Rect { 0, 60, 600, 20 }));
+    EXPECT_EQ(content().frameOfCellAtColumn(2, 3), (gfx::Rect { 120, 60, 60, 20 }));
+    EXPECT_EQ(grid->columnHeaderView()->headerRectOfColumn(2), (gfx::Rect { 120, 0, 60, 19 }));
+    EXPECT_EQ(grid->rowHeaderView()->headerRectOfRow(3), (gfx::Rect { 0, 60, 40, 20 }));
+    EXPECT_EQ(grid->headerRectOfCorner(), (gfx::Rect { 0, 0, 40, 19 }));
+
+    // In the grid: a column spans its header, a row its header; a tall column stops at the horizontal scroller.
+    EXPECT_EQ(grid->frameOfCellAtColumn(0, 0), (gfx::Rect { 40, 19, 60, 20 }));
+    const auto column = grid->rectOfColumn(1);
+    EXPECT_EQ(column.origin, (gfx::Point { 100, 0 }));
+    EXPECT_EQ(column.width(), 60);
+    EXPECT_LT(column.height(), 300) << "the scroller shown below the cells is left out";
+    EXPECT_EQ(grid->rectOfRow(2), (gfx::Rect { 0, 59, 640, 20 }));
+    EXPECT_EQ(grid->headerRectOfColumn(0), (gfx::Rect { 40, 0, 60, 19 }));
+    EXPECT_EQ(grid->headerRectOfRow(0), (gfx::Rect { 0, 19, 40, 20 }));
+
+    EXPECT_EQ(grid->columnAtPoint({ 40, 100 }), 0);
+    EXPECT_EQ(grid->columnAtPoint({ 99.9, 5 }), 0) << "the header belongs to its column";
+    EXPECT_EQ(grid->columnAtPoint({ 100, 5 }), 1);
+    EXPECT_EQ(grid->rowAtPoint({ 5, 19 }), 0);
+    EXPECT_EQ(grid->rowAtPoint({ 5, 18.9 }), fnd::NotFound) << "above the first row";
+    EXPECT_EQ(content().columnAtPoint({ 600, 10 }), fnd::NotFound) << "right of the last column";
+    EXPECT_EQ(content().rowAtPoint({ 10, 400 }), fnd::NotFound);
+    EXPECT_EQ(content().rowAtPoint({ 10, 399 }), 19);
+
+    // Scrolling moves the cells under the grid's points, and the headers with them.
+    grid->scrollToArea(content().frameOfCellAtColumn(9, 19), false);
+    const auto origin = grid->contentScrollView()->contentView()->bounds().origin;
+    EXPECT_GT(origin.x, 0);
+    EXPECT_GT(origin.y, 0);
+    EXPECT_EQ(grid->columnHeaderScrollView()->contentView()->bounds().origin.x, origin.x);
+    EXPECT_EQ(grid->rowHeaderScrollView()->contentView()->bounds().origin.y, origin.y);
+    EXPECT_EQ(grid->rowAtPoint({ 5, 19 }), fnd::Index(origin.y / 20));
+}
+
+TEST_F(ZORTableGridModelTest, ZeroColumnsOrRowsGiveAnEmptyContent)
+{
+    source->rows = 0;
+    grid->reloadData();
+    EXPECT_EQ(content().frame().size, (gfx::Size { 600, 0 }));
+    source->columns = 0;
+    source->rows = 5;
+    grid->reloadData();
+    EXPECT_EQ(content().frame().size, (gfx::Size { 0, 100 }));
+    EXPECT_EQ(grid->columnAtPoint({ 50, 50 }), fnd::NotFound);
+    grid->setDataSource(nullptr);
+    grid->reloadData();
+    EXPECT_EQ(grid->numberOfColumns(), 0);
+    EXPECT_EQ(content().frame().size, (gfx::Size { 0, 0 }));
+    EXPECT_NE(snapshot(), nullptr) << "an empty grid draws";
+}
+
+TEST_F(ZORTableGridModelTest, HeaderStringsRunAThroughZThenDoubleLetters)
+{
+    EXPECT_EQ(grid->_headerStringForColumn(0).utf8(), "A");
+    EXPECT_EQ(grid->_headerStringForColumn(25).utf8(), "Z");
+    EXPECT_EQ(grid->_headerStringForColumn(26).utf8(), "AA");
+    EXPECT_EQ(grid->_headerStringForColumn(27).utf8(), "AB");
+    EXPECT_EQ(grid->_headerStringForColumn(51).utf8(), "AZ");
+    EXPECT_EQ(grid->_headerStringForColumn(52).utf8(), "BA");
+    EXPECT_EQ(grid->_headerStringForColumn(701).utf8(), "ZZ");
+    EXPECT_EQ(grid->_headerStringForColumn(702).utf8(), "AAA");
+    EXPECT_EQ(grid->_headerStringForRow(0).utf8(), "1");
+    EXPECT_EQ(grid->_headerStringForRow(999999).utf8(), "1000000");
+
+    struct Named : GridSource {
+        std::optional<fnd::String> tableGridHeaderStringForColumn(ZORTableGrid&, fnd::Index c) override
+        {
+            return fnd::String("col" + std::to_string(c));
+        }
+    };
+    auto named = std::make_shared<Named>();
+    grid->setDataSource(named);
+    EXPECT_EQ(grid->_headerStringForColumn(3).utf8(), "col3");
+    EXPECT_EQ(grid->_headerStringForRow(3).utf8(), "4") << "rows keep their numbers";
+}
+
+TEST_F(ZORTableGridModelTest, WidthsAreAskedOnceAndKeptAndResizingStopsAtTwentyPoints)
+{
+    // Without answers every column is 60 and nothing is kept, so the data source is asked again.
+    source->widthAsks.clear();
+    EXPECT_EQ(grid->_widthForColumn(4), 60);
+    EXPECT_EQ(grid->_widthForColumn(4), 60);
+    EXPECT_EQ(source->widthAsks.size(), 2u);
+
+    source->widths = { { 1, 100 }, { 2, 30 } };
+    source->answersWidths = true;
+    grid->reloadData();
+    source->widthAsks.clear();
+    EXPECT_EQ(grid->_widthForColumn(1), 100);
+    EXPECT_EQ(grid->_widthForColumn(1), 100);
+    EXPECT_EQ(content().rectOfColumn(2).minX(), 160);
+    EXPECT_EQ(content().frame().width(), 60 + 100 + 30 + 7 * 60);
+    EXPECT_TRUE(source->widthAsks.empty()) << "answers are kept for the grid's life";
+
+    // A resize starts from the width the column has, and never goes below 20.
+    const double before = content().frame().width();
+    const double headerBefore = grid->columnHeaderView()->frame().width();
+    grid->resizeColumnWithIndex(1, 15.5f);
+    EXPECT_EQ(grid->_widthForColumn(1), 115.5f);
+    EXPECT_EQ(content().frame().width(), before + 15.5);
+    grid->resizeColumnWithIndex(2, -100);
+    EXPECT_EQ(grid->_widthForColumn(2), 20);
+    // The views shrink by what the column lost (10), so the last column stays reachable.
+    EXPECT_EQ(content().frame().width(), before + 15.5 - 10);
+    EXPECT_EQ(grid->columnHeaderView()->frame().width(), headerBefore + 15.5 - 10);
+    EXPECT_EQ(content().rectOfColumn(9).maxX(), content().frame().width());
+    EXPECT_EQ(content().rectOfColumn(3).minX(), 60 + 115.5 + 20);
+
+    // A column the data source has no width for starts from 60.
+    source->answersWidths = false;
+    grid->resizeColumnWithIndex(12, -100);
+    EXPECT_EQ(grid->_widthForColumn(12), 20);
+}
+
+TEST_F(ZORTableGridModelTest, EachSetChangedPostsOneNotificationAndTheVerySameSetNone)
+{
+    auto set = std::make_shared<fnd::IndexSet>(fnd::IndexSet { 2 });
+    grid->setSelectedColumnIndexes(set);
+    EXPECT_EQ(selectionChanges, 1);
+    grid->setSelectedColumnIndexes(set);
+    EXPECT_EQ(selectionChanges, 1) << "the very same object";
+    grid->setSelectedColumnIndexes(std::make_shared<fnd::IndexSet>(fnd::IndexSet { 2 }));
+    EXPECT_EQ(selectionChanges, 2) << "an equal set of its own";
+
+    selectionChanges = 0;
+    clickCell(3, 4);
+    EXPECT_EQ(selectionChanges, 2) << "a click sets columns, then rows";
+    EXPECT_EQ(columns(), "{3}");
+    EXPECT_EQ(rows(), "{4}");
+
+    // reloadData keeps a selection even outside the new counts.
+    source->rows = 2;
+    grid->reloadData();
+    EXPECT_EQ(rows(), "{4}");
+}
+
+TEST_F(ZORTableGridModelTest, TheDelegateRewritesSelectionsVetoesEditsAndHearsWhileItIsTheDelegate)
+{
+    auto delegate = std::make_shared<GridDelegate>();
+    grid->setDelegate(delegate);
+    delegate->emptyRows = true;
+    select({ 1, 2 }, { 1, 2 });
+    EXPECT_EQ(columns(), "{1 2}");
+    EXPECT_EQ(rows(), "{}") << "the delegate's empty answer is stored";
+    EXPECT_EQ(delegate->selectionChanges, 2);
+
+    EXPECT_TRUE(grid->_canEditCellAtColumn(2, 0));
+    EXPECT_FALSE(grid->_canEditCellAtColumn(3, 0)) << "vetoed";
+    source->takesValues = false;
+    EXPECT_FALSE(grid->_canEditCellAtColumn(2, 0)) << "a data source that takes no values makes cells read-only";
+
+    auto other = std::make_shared<GridDelegate>();
+    grid->setDelegate(other);
+    select({ 0, 1 }, { 0, 1 });
+    EXPECT_EQ(delegate->selectionChanges, 2) << "the old delegate hears no more";
+    EXPECT_EQ(other->selectionChanges, 2);
+    grid->setDelegate(other);
+    select({ 0, 1 }, { 0, 1 });
+    EXPECT_EQ(other->selectionChanges, 4) << "setting the same delegate again does not register it twice";
+}
+
+TEST_F(ZORTableGridModelTest, DraggedIndexesTravelAsAnArchiveAndAnythingElseIsRefused)
+{
+    fnd::IndexSet set { 1, 2, 7 };
+    auto back = ZORTableGrid::unarchivedIndexSet(ZORTableGrid::archivedIndexSet(set));
+    ASSERT_TRUE(back);
+    EXPECT_EQ(*back, set);
+    EXPECT_FALSE(ZORTableGrid::unarchivedIndexSet(fnd::Data {}));
+    EXPECT_FALSE(ZORTableGrid::unarchivedIndexSet(fnd::Data::fromString("not an archive")));
+    // Ranges out of order, empty or negative are not a dragged set.
+    for (auto bad : { fnd::Array { fnd::Range { 5, 1 }, fnd::Range { 1, 1 } }, fnd::Array { fnd::Range { 1, 0 } },
+             fnd::Array { fnd::Range { -3, 2 } }, fnd::Array { fnd::Value(3) } }) {
+        auto data = fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(bad));
+        ASSERT_TRUE(data);
+        EXPECT_FALSE(ZORTableGrid::unarchivedIndexSet(*data));
+    }
+}
+
+}

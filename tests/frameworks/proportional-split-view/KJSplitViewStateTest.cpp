@@ -1,0 +1,258 @@
+// Autosaved layouts: the state string in both directions under a German locale, derived names, rejected strings,
+// state arrays and archives.
+#include "SplitViewTestSupport.h"
+
+#include "platform/foundation/archiving/KeyedArchiver.h"
+#include "platform/foundation/archiving/KeyedUnarchiver.h"
+#include "platform/foundation/archiving/SequentialArchiver.h"
+#include "platform/foundation/archiving/SequentialUnarchiver.h"
+#include "platform/foundation/files/UserDefaults.h"
+#include "platform/foundation/runtime/RunLoop.h"
+
+#include <clocale>
+#include <cstdio>
+#include <locale>
+
+namespace {
+
+using namespace kjtest;
+
+// Switches the C library and the C++ global locale to German (decimal comma) for a scope.
+class GermanLocale {
+public:
+    GermanLocale()
+        : m_saved(std::setlocale(LC_ALL, nullptr))
+        , m_savedGlobal(std::locale())
+    {
+        m_active = std::setlocale(LC_ALL, "de_DE.UTF-8") || std::setlocale(LC_ALL, "de_DE.utf8");
+        if (m_active)
+            std::locale::global(std::locale(std::setlocale(LC_ALL, nullptr)));
+    }
+    ~GermanLocale()
+    {
+        std::setlocale(LC_ALL, m_saved.c_str());
+        std::locale::global(m_savedGlobal);
+    }
+    bool active() const { return m_active; }
+
+private:
+    std::string m_saved;
+    std::locale m_savedGlobal;
+    bool m_active { false };
+};
+
+// A vertical split view 500 points wide without dividers, three collapsible panes.
+class KJSplitViewStateTest : public SplitViewTest {
+protected:
+    KJSplitViewStateTest()
+        : SplitViewTest({ 500, 200 })
+    {
+        makePanes({ 150, 150, 200 }, 0);
+        for (std::size_t i = 0; i < 3; ++i)
+            pane(i)->setCanCollapse(true);
+        defaults().removeObjectForKey("KJSplitView V Main");
+        defaults().removeObjectForKey("KJSplitView H Main");
+    }
+    static fnd::UserDefaults& defaults() { return fnd::UserDefaults::standardUserDefaults(); }
+    std::optional<fnd::String> stored(const char* key) { return defaults().stringForKey(key); }
+};
+
+TEST_F(KJSplitViewStateTest, TheStateStringReadsAndWritesWithAPointUnderAGermanLocale)
+{
+    GermanLocale german;
+    ASSERT_TRUE(german.active()) << "the German locale is installed";
+    char probe[16];
+    std::snprintf(probe, sizeof probe, "%g", 120.25);
+    ASSERT_EQ(std::string(probe), "120,25") << "the C library now writes a decimal comma";
+
+    ASSERT_TRUE(split->setStateFromString("3 120.25 -300 80H"));
+    EXPECT_EQ(pane(0)->frame().width(), 120);
+    EXPECT_DOUBLE_EQ(pane(0)->fraction(), 0.25);
+    EXPECT_TRUE(pane(1)->isCollapsed());
+    EXPECT_DOUBLE_EQ(pane(1)->dimension(), 300);
+    EXPECT_TRUE(pane(2)->isHidden());
+    EXPECT_EQ(pane(2)->frame().width(), 80);
+    EXPECT_TRUE(split->mustAdjust());
+    EXPECT_EQ(split->stringWithSavedState(), "3 120.25 -300 80H");
+
+    // No trailing zeros, and every digit a remainder needs to read back exactly.
+    ASSERT_TRUE(split->setStateFromString("3 1234567 0.5 7.000"));
+    EXPECT_EQ(split->stringWithSavedState(), "3 1234567 -250 7");
+    ASSERT_TRUE(split->setStateFromString("3 324.49999999999994 10 10"));
+    EXPECT_EQ(split->stringWithSavedState(), "3 324.49999999999994 10 10");
+}
+
+TEST_F(KJSplitViewStateTest, DamagedOrStaleStringsAreRefusedWithoutAChange)
+{
+    split->adjustSubviews();
+    auto before = frames(*split);
+    for (const char* bad : { "", "3", "2 100 200", "4 1 2 3 4", "3 100 200", "3 100  200 300", "x 1 2 3",
+             "3 inf 100 100", "3 nan 1 1", "3 100 200 300 " }) {
+        EXPECT_FALSE(split->setStateFromString(bad)) << '"' << bad << '"';
+        EXPECT_EQ(frames(*split), before) << '"' << bad << '"';
+    }
+    // Right count, nonsense numbers: applied as read; a component without a number reads 0 and collapses.
+    EXPECT_TRUE(split->setStateFromString("3 abc 200 300"));
+    EXPECT_TRUE(pane(0)->isCollapsed());
+    // A pane that may no longer collapse comes back open at its remembered dimension.
+    pane(1)->setCanCollapse(false);
+    EXPECT_TRUE(split->setStateFromString("3 100 -300 100"));
+    EXPECT_FALSE(pane(1)->isCollapsed());
+    EXPECT_EQ(pane(1)->frame().width(), 300);
+}
+
+TEST_F(KJSplitViewStateTest, LayoutsAreSavedUnderTheNameOnceARestoreWasTried)
+{
+    EXPECT_EQ(KJSplitView::defaultsKeyForName("Main", false), "KJSplitView V Main");
+    EXPECT_EQ(KJSplitView::defaultsKeyForName("Main", true), "KJSplitView H Main");
+
+    // Without a name nothing is written, and restoring answers no but enables saving.
+    EXPECT_FALSE(split->saveState(false));
+    EXPECT_FALSE(split->restoreState(true));
+    EXPECT_TRUE(split->canSaveState());
+    EXPECT_FALSE(split->saveState(false));
+
+    split->setAutosaveName("Main", false);
+    split->adjustSubviews();
+    EXPECT_EQ(stored("KJSplitView V Main"), fnd::String("3 150 150 200")) << "every adjustment saves";
+    pane(0)->collapse();
+    split->adjustSubviews();
+    EXPECT_EQ(stored("KJSplitView V Main"), fnd::String("3 -150 214 286")) << "the others share what it left";
+
+    // A new split view of the same shape comes back to that layout.
+    auto again = KJSplitView::create({ 0, 0, 500, 200 });
+    for (double d : { 250, 125, 125 }) {
+        auto p = KJSplitSubview::create({ 0, 0, d, 200 });
+        p->setCanCollapse(true);
+        again->addSubview(p);
+    }
+    again->setAutosaveName("Main", false);
+    EXPECT_FALSE(again->canSaveState());
+    EXPECT_TRUE(again->restoreState(true));
+    again->adjustSubviews();
+    EXPECT_EQ(sizes(*again), "0 214 286");
+
+    // A stale string (another count of panes) is refused and the layout kept.
+    auto four = KJSplitView::create({ 0, 0, 500, 200 }, 4);
+    four->adjustSubviews();
+    four->setAutosaveName("Main", false);
+    auto before = frames(*four);
+    EXPECT_FALSE(four->restoreState(false));
+    EXPECT_EQ(frames(*four), before);
+    EXPECT_TRUE(four->canSaveState());
+}
+
+TEST_F(KJSplitViewStateTest, GivingTheSameNameAgainKeepsTheSavedLayout)
+{
+    split->setAutosaveName("Main", false);
+    split->restoreState(false);
+    split->saveState(false);
+    ASSERT_TRUE(stored("KJSplitView V Main"));
+    split->setAutosaveName("Main", false);
+    EXPECT_TRUE(stored("KJSplitView V Main")) << "an interface file setting the name again loses nothing";
+    split->setAutosaveName("Other", false);
+    EXPECT_FALSE(stored("KJSplitView V Main")) << "a new name erases the old one's layouts";
+    KJSplitView::removeStateUsingName("Other");
+}
+
+TEST_F(KJSplitViewStateTest, NestedSplitViewsSaveUnderDerivedNamesAndAsArrays)
+{
+    auto nested = KJSplitView::create({ 0, 0, 150, 200 });
+    nested->addSubview(KJSplitSubview::create({ 0, 0, 150, 100 }));
+    nested->addSubview(KJSplitSubview::create({ 0, 0, 150, 100 }));
+    pane(1)->removeFromSuperview();
+    split->addSubviewAtPosition(nested, 1);
+    split->adjustSubviews();
+    split->setAutosaveName("Main", true);
+    EXPECT_EQ(nested->autosaveName(), "Main[1]");
+    split->restoreState(true);
+    nested->restoreState(false);
+    EXPECT_TRUE(split->saveState(true));
+    EXPECT_EQ(stored("KJSplitView H Main[1]"), fnd::String("2 100 100"));
+
+    auto states = split->arrayWithStates();
+    ASSERT_NE(states.array(), nullptr);
+    ASSERT_EQ(states.array()->size(), 4u);
+    EXPECT_TRUE((*states.array())[0].isString());
+    EXPECT_TRUE((*states.array())[1].isNull());
+    EXPECT_TRUE((*states.array())[2].isArray());
+    EXPECT_TRUE((*states.array())[3].isNull());
+
+    // Back from the arrays, nested ones included; a wrongly shaped array is refused.
+    auto saved = states;
+    nested->subviewAtPosition(0)->setDimension(150);
+    split->setStateFromString("3 300 100 100");
+    split->adjustSubviews();
+    ASSERT_TRUE(split->setStatesFromArray(saved));
+    split->adjustSubviews();
+    EXPECT_EQ(sizes(*split), "150 150 200");
+    EXPECT_EQ(sizes(*nested), "100 100");
+    fnd::Array wrong { fnd::Value(split->stringWithSavedState()), fnd::Value(fnd::Null {}), fnd::Value(fnd::Null {}),
+        fnd::Value(fnd::Null {}) };
+    EXPECT_FALSE(split->setStatesFromArray(fnd::Value(wrong))) << "the nested split view needs its array";
+    EXPECT_FALSE(split->setStatesFromArray(fnd::Value(fnd::Array {}))) << "one element more than panes";
+    KJSplitView::removeStateUsingName("Main[1]");
+}
+
+TEST_F(KJSplitViewStateTest, ArchivesKeepTheSettingsAndACollapsedPane)
+{
+    split->setDivider(dividerImage({ 4, 8 }));
+    split->setBackground(gfx::Color::colorWithCalibratedRed(0.2, 0.4, 0.6));
+    split->setHorizontal(true);
+    split->setHorizontal(false);
+    EXPECT_EQ(split->dividerThickness(), 4) << "an orientation change takes the image's width again";
+    split->setDividerThickness(5.7);
+    split->adjustSubviews();
+    pane(0)->setIdentifier("left");
+    pane(0)->setTag(7);
+    pane(0)->setMinDimension(20.5, 400);
+    pane(1)->collapse();
+    split->adjustSubviews();
+
+    for (bool keyed : { true, false }) {
+        auto data = keyed ? fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(split))
+                          : fnd::SequentialArchiver::archivedDataWithRootObject(fnd::Value(split));
+        ASSERT_TRUE(data) << keyed;
+        auto value = keyed ? fnd::KeyedUnarchiver::unarchiveObjectWithData(*data)
+                           : fnd::SequentialUnarchiver::unarchiveObjectWithData(*data);
+        auto copy = value.objectAs<KJSplitView>();
+        ASSERT_NE(copy, nullptr) << keyed;
+        EXPECT_EQ(copy->frame(), split->frame());
+        EXPECT_TRUE(copy->isVertical());
+        EXPECT_EQ(copy->dividerThickness(), 5);
+        ASSERT_NE(copy->divider(), nullptr);
+        EXPECT_EQ(copy->divider()->size(), gfx::Size(4, 8));
+        EXPECT_TRUE(copy->divider()->isFlipped());
+        ASSERT_NE(copy->background(), nullptr);
+        EXPECT_NEAR(copy->background()->blueComponent(), 0.6, 1e-6);
+        EXPECT_FALSE(copy->canSaveState());
+
+        // Panes archive one by one (a view's subviews are the interface file's business).
+        auto paneData = keyed ? fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(pane(0)))
+                              : fnd::SequentialArchiver::archivedDataWithRootObject(fnd::Value(pane(0)));
+        auto left = (keyed ? fnd::KeyedUnarchiver::unarchiveObjectWithData(*paneData)
+                           : fnd::SequentialUnarchiver::unarchiveObjectWithData(*paneData))
+                        .objectAs<KJSplitSubview>();
+        ASSERT_NE(left, nullptr);
+        EXPECT_EQ(left->identifier(), "left");
+        EXPECT_EQ(left->tag(), 7);
+        EXPECT_EQ(left->minDimension(), 20);
+        EXPECT_EQ(left->maxDimension(), 400);
+        EXPECT_EQ(left->frame(), pane(0)->frame());
+
+        // A collapsed pane comes back collapsed, remembering the size it had open.
+        auto middleData = keyed ? fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(pane(1)))
+                                : fnd::SequentialArchiver::archivedDataWithRootObject(fnd::Value(pane(1)));
+        auto middle = (keyed ? fnd::KeyedUnarchiver::unarchiveObjectWithData(*middleData)
+                             : fnd::SequentialUnarchiver::unarchiveObjectWithData(*middleData))
+                          .objectAs<KJSplitSubview>();
+        ASSERT_NE(middle, nullptr);
+        EXPECT_EQ(middle->frame().origin.x, pane(1)->frame().origin.x);
+        EXPECT_EQ(middle->frame().width(), 0);
+        EXPECT_EQ(middle->savedSize(), pane(1)->savedSize());
+        EXPECT_DOUBLE_EQ(middle->fraction(), pane(1)->fraction());
+        EXPECT_TRUE(pane(1)->isCollapsed()) << "the original keeps its real frame";
+    }
+}
+
+}

@@ -1,0 +1,380 @@
+#include "platform/ui/UiTestSupport.h"
+
+#include "frameworks/small-date-control/ZORSmallDateControl.h"
+
+#include "platform/foundation/locale/Calendar.h"
+#include "platform/foundation/runtime/ClassBuilder.h"
+#include "platform/ui/text/TextField.h"
+#include "platform/ui/text/TextView.h"
+
+#include <string>
+#include <vector>
+
+// Receives the control's action.
+class DateActionTarget : public fnd::Object {
+    FND_OBJECT(DateActionTarget)
+    static void describeClass(fnd::ClassBuilder<DateActionTarget>& c)
+    {
+        c.action("dateChosen:", &DateActionTarget::dateChosen);
+    }
+
+public:
+    void dateChosen(const fnd::Value&) { ++actions; }
+    int actions { 0 };
+};
+
+FND_REGISTER_CLASS(DateActionTarget, fnd::Object)
+
+namespace {
+
+// Collects the end-of-editing notices it is sent.
+class EndEditingLog : public ui::ControlTextEditingDelegate {
+public:
+    void controlTextDidEndEditing(const fnd::Object& notification) override
+    {
+        auto& note = dynamic_cast<const fnd::Notification&>(notification);
+        ended.push_back(note.userInfo().get(ui::TextNotification::MovementKey).integerValue());
+        hadEditor.push_back(
+            note.userInfo().get(ui::ControlNotification::FieldEditorKey).objectAs<ui::TextView>() != nullptr);
+    }
+    std::vector<long> ended;
+    std::vector<bool> hadEditor;
+};
+
+class ZORSmallDateControlTest : public uitest::KeyWindowTest {
+protected:
+    ZORSmallDateControlTest()
+        : KeyWindowTest({ 300, 120 })
+    {
+        make("de_DE");
+    }
+
+    void make(const char* locale)
+    {
+        if (control)
+            control->removeFromSuperview();
+        control = fnd::makeObject<ZORSmallDateControl>();
+        control->initWithFrame({ 20, 40, 10, 10 }, fnd::shortDateOrderForLocale(fnd::Locale(locale)));
+        add(control);
+        control->setDelegate(log);
+    }
+
+    std::shared_ptr<ui::TextView> editor() const
+    {
+        return std::dynamic_pointer_cast<ui::TextView>(window->firstResponder());
+    }
+    // The text shown left to right, separators included.
+    std::string shown() const
+    {
+        return control->cellAtIndex(0)->stringValue().utf8() + control->dateSeparator().utf8()
+            + control->cellAtIndex(1)->stringValue().utf8() + control->dateSeparator().utf8()
+            + control->cellAtIndex(2)->stringValue().utf8();
+    }
+    void type(const std::u16string& text)
+    {
+        for (char16_t c : text)
+            backend->keyDown(*window, fnd::String(std::u16string(1, c)), 0);
+        dispatch();
+    }
+    void tab(bool back = false)
+    {
+        backend->keyDown(*window, u"\t", ui::KeyCode::Tab, back ? ui::ModifierFlags::Shift : 0);
+        dispatch();
+    }
+    void clickCell(long index)
+    {
+        auto r = control->rectOfCell(index);
+        backend->click(*window, control->convertPointToView({ r.midX(), r.midY() }, nullptr));
+        dispatch();
+    }
+    void clickStrip(long index)
+    {
+        auto r = control->rectOfCell(index);
+        backend->click(*window, control->convertPointToView({ r.midX(), 4 }, nullptr));
+        dispatch();
+    }
+
+    std::shared_ptr<ZORSmallDateControl> control;
+    std::shared_ptr<EndEditingLog> log = std::make_shared<EndEditingLog>();
+};
+
+// The cells follow the locale's short date: order, separator, two-digit day and month, the year as it is.
+TEST_F(ZORSmallDateControlTest, TheLocaleGivesOrderAndSeparator)
+{
+    struct Case {
+        const char* locale;
+        const char* shown;
+        long day, month, year;
+    };
+    const std::vector<Case> cases {
+        { "en_US", "01/01/2000", 1, 0, 2 },
+        { "de_DE", "01.01.2000", 0, 1, 2 },
+        { "ja_JP", "2000/01/01", 2, 1, 0 },
+        { "fr_FR", "01/01/2000", 0, 1, 2 },
+    };
+    for (const auto& c : cases) {
+        make(c.locale);
+        control->setDay(5);
+        control->setMonth(11);
+        control->updateCells();
+        EXPECT_EQ(control->dayLocation(), c.day) << c.locale;
+        EXPECT_EQ(control->monthLocation(), c.month) << c.locale;
+        EXPECT_EQ(control->yearLocation(), c.year) << c.locale;
+        EXPECT_EQ(control->cellAtIndex(c.day)->stringValue().utf8(), "05") << c.locale;
+        EXPECT_EQ(control->cellAtIndex(c.month)->stringValue().utf8(), "11") << c.locale;
+        EXPECT_EQ(control->cellAtIndex(c.year)->tag(), ZORSmallDateControl::Year) << c.locale;
+    }
+    // The other orders, straight from their codes.
+    const std::vector<std::pair<fnd::DateOrder, std::array<long, 3>>> orders {
+        { fnd::DateOrder::MonthYearDay, { 2, 0, 1 } },
+        { fnd::DateOrder::DayYearMonth, { 0, 2, 1 } },
+        { fnd::DateOrder::YearDayMonth, { 1, 2, 0 } },
+    };
+    for (const auto& [order, where] : orders) {
+        auto other = fnd::makeObject<ZORSmallDateControl>();
+        other->initWithFrame({}, { order, "-" });
+        EXPECT_EQ(other->dayLocation(), where[0]) << int(order);
+        EXPECT_EQ(other->monthLocation(), where[1]) << int(order);
+        EXPECT_EQ(other->yearLocation(), where[2]) << int(order);
+    }
+}
+
+// The layout measures the cells: two-digit day and month, four-digit year, separators between them, and the frame
+// around them all.
+TEST_F(ZORSmallDateControlTest, TheLayoutLinesTheCellsUp)
+{
+    for (long i = 0; i < 3; ++i)
+        EXPECT_EQ(control->rectOfCell(i).minY(), 9);
+    EXPECT_EQ(control->rectOfCell(0).minX(), 1);
+    EXPECT_GT(control->rectOfCell(2).width(), control->rectOfCell(0).width()) << "the year cell is the wide one";
+    EXPECT_LE(control->rectOfCell(0).maxX(), control->rectOfSeparator(0).minX() + 1);
+    EXPECT_LE(control->rectOfSeparator(0).maxX(), control->rectOfCell(1).minX() + 1);
+    EXPECT_LE(control->rectOfCell(1).maxX(), control->rectOfSeparator(1).minX() + 1);
+    EXPECT_LE(control->rectOfCell(2).maxX(), control->frame().width() + 1);
+    EXPECT_EQ(control->frame().origin, (gfx::Point { 20, 40 })) << "the origin stays";
+    EXPECT_EQ(control->frame().height(), std::floor(control->rectOfCell(0).height()) + 13);
+}
+
+// February has 29 days in leap years (every fourth, not centuries unless every fourth century); a day past the end
+// of a new month or year is pulled down to it.
+TEST_F(ZORSmallDateControlTest, TheDayStaysWithinTheMonth)
+{
+    EXPECT_EQ(ZORSmallDateControl::daysInMonth(2, 2000), 29);
+    EXPECT_EQ(ZORSmallDateControl::daysInMonth(2, 1900), 28);
+    EXPECT_EQ(ZORSmallDateControl::daysInMonth(2, 2004), 29);
+    EXPECT_EQ(ZORSmallDateControl::daysInMonth(4, 2003), 30);
+    EXPECT_EQ(ZORSmallDateControl::daysInMonth(13, 2003), 0);
+    control->setYear(2004);
+    control->setDay(29);
+    control->setMonth(2);
+    EXPECT_EQ(control->day(), 29);
+    control->setYear(2003);
+    EXPECT_EQ(control->day(), 28);
+    control->setDay(31);
+    control->setMonth(4);
+    EXPECT_EQ(control->day(), 30);
+    EXPECT_EQ(control->limitsForPart(ZORSmallDateControl::Day).maximum, 30);
+}
+
+// Each control keeps its own limits: a second control in another month does not change the first one's day range.
+TEST_F(ZORSmallDateControlTest, LimitsBelongToEachControl)
+{
+    control->setMonth(2);
+    control->setYear(2003);
+    auto other = fnd::makeObject<ZORSmallDateControl>();
+    other->initWithFrame({ 20, 80, 10, 10 }, { fnd::DateOrder::DayMonthYear, "." });
+    add(other);
+    other->setMonth(1);
+    EXPECT_EQ(control->limitsForPart(ZORSmallDateControl::Day).maximum, 28);
+    EXPECT_EQ(other->limitsForPart(ZORSmallDateControl::Day).maximum, 31);
+    control->editCell(control->dayLocation());
+    type(u"31");
+    tab();
+    EXPECT_EQ(control->day(), 1) << "31 February is refused";
+}
+
+TEST_F(ZORSmallDateControlTest, DatesRoundTrip)
+{
+    fnd::DateComponents parts;
+    parts.year = 2024;
+    parts.month = 2;
+    parts.day = 29;
+    auto date = *fnd::Calendar::current().dateFromComponents(parts);
+    control->setDate(date);
+    EXPECT_EQ(shown(), "29.02.2024");
+    EXPECT_EQ(control->date(), date);
+}
+
+// Typing takes digits within each part's limits; a number out of range is dropped when editing ends (the old one
+// shows again) and the delegate still hears of the end.
+TEST_F(ZORSmallDateControlTest, TypingEachCellTakesNumbersWithinLimits)
+{
+    window->makeFirstResponder(control);
+    ASSERT_TRUE(control->isUsingFieldEditor());
+    EXPECT_EQ(control->selected(), 0);
+    ASSERT_TRUE(editor());
+    EXPECT_EQ(editor()->string().utf8(), "01");
+    EXPECT_EQ(editor()->selectedRange(), (fnd::Range { 0, 2 })) << "the whole number is selected";
+    type(u"7");
+    tab();
+    EXPECT_EQ(control->day(), 7);
+    EXPECT_EQ(control->selected(), 1);
+    type(u"13");
+    tab();
+    EXPECT_EQ(control->month(), 1) << "month 13 is dropped";
+    EXPECT_EQ(shown(), "07.01.2000");
+    type(u"1899");
+    tab(true);
+    EXPECT_EQ(control->year(), 1899) << "only years before 1000 or after 9999 are dropped";
+    EXPECT_EQ(
+        log->ended, (std::vector<long> { ui::TextMovement::Tab, ui::TextMovement::Tab, ui::TextMovement::Backtab }));
+    EXPECT_EQ(log->hadEditor, (std::vector<bool> { true, true, true }));
+    EXPECT_EQ(control->selected(), 1);
+    editor()->setSelectedRange({ 0, 2 });
+    type(u"00");
+    tab();
+    EXPECT_EQ(control->month(), 1) << "month 0 is dropped";
+    type(u"999");
+    tab(true);
+    EXPECT_EQ(control->year(), 1899) << "year 999 is dropped";
+}
+
+// Only digits get in, and no more of them than the part has.
+TEST_F(ZORSmallDateControlTest, TheTypingFilterTakesDigitsOnly)
+{
+    using P = ZORSmallDateControl;
+    EXPECT_TRUE(P::entryIsAllowed(P::Day, { 0, 2 }, "3"));
+    EXPECT_TRUE(P::entryIsAllowed(P::Day, { 1, 0 }, "1"));
+    EXPECT_FALSE(P::entryIsAllowed(P::Day, { 2, 0 }, "1"));
+    EXPECT_FALSE(P::entryIsAllowed(P::Day, { 0, 0 }, "a"));
+    EXPECT_FALSE(P::entryIsAllowed(P::Month, { 0, 2 }, "1-"));
+    EXPECT_TRUE(P::entryIsAllowed(P::Year, { 0, 4 }, "2024"));
+    EXPECT_FALSE(P::entryIsAllowed(P::Year, { 0, 4 }, "12345"));
+    EXPECT_FALSE(P::entryIsAllowed(P::Year, { 4, 0 }, "1"));
+
+    control->editCell(control->yearLocation());
+    type(u"x");
+    EXPECT_EQ(editor()->string().utf8(), "2000") << "a letter is refused";
+    editor()->insertText(fnd::Value(fnd::String("12345")));
+    EXPECT_EQ(editor()->string().utf8(), "2000") << "five digits are refused";
+    type(u"19");
+    editor()->setSelectedRange({ 2, 0 });
+    editor()->insertText(fnd::Value(fnd::String("555")));
+    EXPECT_EQ(editor()->string().utf8(), "19") << "a paste may not make the year longer than four digits";
+}
+
+// The stepper steps the selected part within its limits; typing moves it along.
+TEST_F(ZORSmallDateControlTest, TheStepperStepsTheSelectedCell)
+{
+    auto stepper = ui::Stepper::create({ 0, 0, 15, 22 });
+    add(stepper);
+    control->setStepper(stepper);
+    EXPECT_EQ(stepper->frame().minX(), std::floor(control->frame().maxX() + 2)) << "aligned beside the control";
+    control->setMonth(2);
+    control->setDay(28);
+    control->editCell(control->dayLocation());
+    EXPECT_EQ(stepper->maxValue(), 29);
+    EXPECT_EQ(stepper->minValue(), 1);
+    EXPECT_EQ(stepper->integerValue(), 28);
+    stepper->setIntegerValue(29);
+    control->handleStepperClick({});
+    EXPECT_EQ(control->day(), 29);
+    EXPECT_EQ(editor()->string().utf8(), "29") << "the editor shows the stepped value";
+
+    control->editCell(control->monthLocation());
+    EXPECT_EQ(stepper->maxValue(), 12);
+    type(u"9");
+    EXPECT_EQ(stepper->integerValue(), 9) << "typing moves the stepper";
+    editor()->setSelectedRange({ 0, 1 });
+    type(u"0");
+    EXPECT_EQ(stepper->integerValue(), 2) << "an out-of-range entry puts the stepper back";
+}
+
+// Tab from the last cell leaves for the next key view; Backtab from the first for the previous one; with no other
+// key view, editing wraps round inside the control.
+TEST_F(ZORSmallDateControlTest, TabAndBacktabWalkTheCellsAndLeave)
+{
+    window->makeFirstResponder(control);
+    tab();
+    tab();
+    EXPECT_EQ(control->selected(), 2);
+    tab();
+    EXPECT_TRUE(control->isUsingFieldEditor()) << "alone in the window, editing wraps";
+    EXPECT_EQ(control->selected(), 0);
+    tab(true);
+    EXPECT_EQ(control->selected(), 2) << "back from the first cell wraps to the last";
+
+    auto field = ui::TextField::textFieldWithString("after");
+    field->setFrame({ 20, 90, 100, 22 });
+    add(field);
+    control->setNextKeyView(field);
+    field->setNextKeyView(control);
+    tab();
+    EXPECT_FALSE(control->isUsingFieldEditor()) << "the tab went on to the field";
+    EXPECT_EQ(editor()->delegate().get(), static_cast<ui::TextViewDelegate*>(field.get()));
+    tab(true);
+    EXPECT_TRUE(control->isUsingFieldEditor());
+    EXPECT_EQ(control->selected(), 2) << "entering backwards edits the last cell";
+}
+
+// A click on a cell edits it; a click on the caret strip under the cell being edited starts it afresh without an
+// end-of-editing notice, while one under another cell ends the edit (keeping what was typed).
+TEST_F(ZORSmallDateControlTest, ClicksChooseTheCell)
+{
+    clickCell(2);
+    EXPECT_TRUE(control->isUsingFieldEditor());
+    EXPECT_EQ(control->selected(), 2);
+    type(u"2031");
+    clickStrip(2);
+    EXPECT_TRUE(log->ended.empty()) << "re-editing the same cell is not the end";
+    EXPECT_EQ(control->year(), 2031);
+    EXPECT_EQ(control->selected(), 2);
+    type(u"2032");
+    clickStrip(1);
+    EXPECT_EQ(log->ended.size(), 1u);
+    EXPECT_EQ(control->year(), 2032);
+    EXPECT_EQ(control->selected(), 1);
+    control->setEnabled(false);
+    EXPECT_FALSE(control->isUsingFieldEditor()) << "disabling ends the edit";
+    clickCell(0);
+    EXPECT_FALSE(control->isUsingFieldEditor()) << "a disabled control takes no clicks";
+}
+
+// Return takes the number and sends the control's action; the edit ends there.
+TEST_F(ZORSmallDateControlTest, ReturnSendsTheAction)
+{
+    auto target = fnd::makeObject<DateActionTarget>();
+    control->setTarget(target);
+    control->setAction("dateChosen:");
+    window->makeFirstResponder(control);
+    type(u"24");
+    backend->keyDown(*window, u"\r", ui::KeyCode::Return);
+    dispatch();
+    EXPECT_EQ(control->day(), 24);
+    EXPECT_EQ(target->actions, 1);
+    EXPECT_EQ(log->ended, (std::vector<long> { ui::TextMovement::Return }));
+    EXPECT_FALSE(control->isUsingFieldEditor());
+}
+
+// Flat look: white box with a grey frame, the caret under the selected cell; bevelled: darker edges.
+TEST_F(ZORSmallDateControlTest, DrawsTheBoxTheCellsAndTheCaret)
+{
+    control->setSelected(2);
+    auto image = snapshot("small-date-control-flat");
+    auto r = control->rectOfCell(2);
+    EXPECT_GT(luminance(pixelIn(*image, *control, { control->bounds().midX(), 10 })), 250) << "white inside";
+    EXPECT_LT(luminance(pixelIn(*image, *control, { 0.5, control->bounds().midY() })), 200) << "the frame";
+    EXPECT_LT(luminance(pixelIn(*image, *control, { std::floor(r.midX()), 4.5 })), 200) << "the caret";
+    EXPECT_GT(luminance(pixelIn(*image, *control, { control->rectOfCell(0).midX(), 4.5 })), 200)
+        << "no caret under the others";
+    int dark = 0;
+    for (double x = r.minX(); x < r.maxX(); x += 1)
+        for (double y = r.minY(); y < r.maxY(); y += 1)
+            dark += luminance(pixelIn(*image, *control, { x, y })) < 100;
+    EXPECT_GT(dark, 10) << "the year's digits";
+    control->setAppearance(ZORSmallDateControl::Appearance::Bevelled);
+    auto bevelled = snapshot("small-date-control-bevelled");
+    EXPECT_LT(luminance(pixelIn(*bevelled, *control, { 0.5, control->bounds().midY() })), 100);
+}
+
+}

@@ -44,6 +44,7 @@ ZTBTabBarCell::ZTBTabBarCell() = default;
 
 ZTBTabBarCell::~ZTBTabBarCell()
 {
+    stopObservingIdentifier();
     if (m_indicator)
         m_indicator->removeFromSuperview();
 }
@@ -236,6 +237,24 @@ void ZTBTabBarCell::accessibilityPerformPress()
 {
     if (auto control = controlView())
         control->tabClick(*this);
+}
+
+void ZTBTabBarCell::observeIdentifierKey(const std::shared_ptr<fnd::Object>& identifier, const fnd::String& key)
+{
+    if (m_observedIdentifier != identifier)
+        stopObservingIdentifier();
+    m_observedIdentifier = identifier;
+    identifier->addObserver(*this, key);
+    m_observedKeys.push_back(key);
+}
+
+void ZTBTabBarCell::stopObservingIdentifier()
+{
+    if (m_observedIdentifier)
+        for (const auto& key : m_observedKeys)
+            m_observedIdentifier->removeObserver(*this, key);
+    m_observedIdentifier.reset();
+    m_observedKeys.clear();
 }
 
 void ZTBTabBarCell::observeValueForKeyPath(const fnd::String&, fnd::Object&, const fnd::KeyValueChange&, const void*)

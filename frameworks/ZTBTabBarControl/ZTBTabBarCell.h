@@ -6,6 +6,7 @@
 #include "platform/ui/views/Responder.h"
 
 #include <memory>
+#include <vector>
 
 namespace gfx {
 class Color;
@@ -133,6 +134,10 @@ public:
     bool accessibilityFocused() const { return (m_tabState & ZTBTabState::Selected) != 0; }
     void accessibilityPerformPress();
 
+    // The identifier properties the cell watches (a change lays the bar out again).
+    void observeIdentifierKey(const std::shared_ptr<fnd::Object>& identifier, const fnd::String& key);
+    void stopObservingIdentifier();
+
     void observeValueForKeyPath(const fnd::String& keyPath, fnd::Object& object, const fnd::KeyValueChange& change,
         const void* context) override;
     // Configuration only: frame, title size, flags and count; never tracking tags, steps or the indicator.
@@ -164,4 +169,6 @@ private:
     std::shared_ptr<gfx::Color> m_countColor;
     bool m_isEdited { false };
     std::shared_ptr<ZTBTabBarCellTracker> m_tracker;
+    std::shared_ptr<fnd::Object> m_observedIdentifier;
+    std::vector<fnd::String> m_observedKeys;
 };

@@ -51,9 +51,11 @@ ZTBTabBarControl::~ZTBTabBarControl()
     for (const auto& timer : { m_animationTimer, m_showHideAnimationTimer, m_springTimer })
         if (timer)
             timer->invalidate();
-    for (const auto& cell : m_cells)
-        if (auto item = cell->representedObject())
+    for (const auto& cell : m_cells) {
+        cell->stopObservingIdentifier();
+        if (auto item = cell->representedObject(); item && std::erase(m_observedItems, item.get()))
             item->removeObserver(*this, "identifier", ZTBTabBarControlIdentifierContext);
+    }
 }
 
 std::shared_ptr<ZTBTabBarControl> ZTBTabBarControl::create(gfx::Rect frame)
@@ -206,11 +208,9 @@ void ZTBTabBarControl::removeTabForCell(const std::shared_ptr<ZTBTabBarCell>& ce
     if (auto item = cell->representedObject()) {
         for (const char* name : { "hasIcon", "hasLargeImage", "title", "count", "countColor", "isEdited" })
             cell->unbind(name);
-        item->removeObserver(*this, "identifier", ZTBTabBarControlIdentifierContext);
-        if (auto identifier = item->identifier().object())
-            for (const char* key : { "isProcessing", "icon", "objectCount", "countColor", "largeImage", "isEdited" })
-                if (identifier->classInfo().findProperty(key))
-                    identifier->removeObserver(*cell, key);
+        if (std::erase(m_observedItems, item.get()))
+            item->removeObserver(*this, "identifier", ZTBTabBarControlIdentifierContext);
+        cell->stopObservingIdentifier();
     }
     if (cell->indicator() && cell->indicator()->superview().get() == this)
         cell->indicator()->removeFromSuperview();
@@ -226,40 +226,45 @@ void ZTBTabBarControl::bindPropertiesForCell(ZTBTabBarCell& cell, ui::TabViewIte
 {
     auto identifier = item.identifier().object();
     auto answers = [&](const char* key) { return identifier && identifier->classInfo().findProperty(key); };
+    for (const char* name : { "hasIcon", "hasLargeImage", "title", "count", "countColor", "isEdited" })
+        cell.unbind(name);
+    cell.stopObservingIdentifier();
     cell.indicator()->setHidden(true);
     if (answers("isProcessing")) {
         cell.indicator()->setHidden(!identifier->valueForKey("isProcessing").boolValue());
-        identifier->addObserver(cell, "isProcessing");
+        cell.observeIdentifierKey(identifier, "isProcessing");
     }
     cell.setHasIcon(false);
     if (answers("icon")) {
         cell.bind("hasIcon", *identifier, "icon", { { "NSValueTransformerName", fnd::Value(fnd::ValueTransformerName::IsNotNil) } });
-        identifier->addObserver(cell, "icon");
+        cell.observeIdentifierKey(identifier, "icon");
     }
     cell.setCount(0);
     if (answers("objectCount")) {
         cell.bind("count", *identifier, "objectCount");
-        identifier->addObserver(cell, "objectCount");
+        cell.observeIdentifierKey(identifier, "objectCount");
     }
     cell.setCountColor(nullptr);
     if (answers("countColor")) {
         cell.bind("countColor", *identifier, "countColor");
-        identifier->addObserver(cell, "countColor");
+        cell.observeIdentifierKey(identifier, "countColor");
     }
     cell.setHasLargeImage(false);
     if (answers("largeImage")) {
         cell.bind("hasLargeImage", *identifier, "largeImage",
             { { "NSValueTransformerName", fnd::Value(fnd::ValueTransformerName::IsNotNil) } });
-        identifier->addObserver(cell, "largeImage");
+        cell.observeIdentifierKey(identifier, "largeImage");
     }
     cell.setIsEdited(false);
     if (answers("isEdited")) {
         cell.bind("isEdited", *identifier, "isEdited");
-        identifier->addObserver(cell, "isEdited");
+        cell.observeIdentifierKey(identifier, "isEdited");
     }
     cell.bind("title", item, "label");
-    item.removeObserver(*this, "identifier", ZTBTabBarControlIdentifierContext);
-    item.addObserver(*this, "identifier", fnd::KeyValueObservingOptions::None, ZTBTabBarControlIdentifierContext);
+    if (std::find(m_observedItems.begin(), m_observedItems.end(), &item) == m_observedItems.end()) {
+        item.addObserver(*this, "identifier", fnd::KeyValueObservingOptions::None, ZTBTabBarControlIdentifierContext);
+        m_observedItems.push_back(&item);
+    }
 }
 
 void ZTBTabBarControl::observeValueForKeyPath(

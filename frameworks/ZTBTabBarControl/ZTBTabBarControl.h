@@ -254,6 +254,7 @@ private:
     bool m_selectsTabsOnMouseDown { false };
     bool m_allowsResizing { false };
     bool m_resizing { false };
+    double m_lastDragX { 0 };
     long m_cellMinWidth { 100 };
     long m_cellMaxWidth { 280 };
     long m_cellOptimumWidth { 130 };
@@ -275,4 +276,6 @@ private:
     std::vector<fnd::NotificationObserverToken> m_windowObservers;
     fnd::NotificationObserverToken m_windowUpdateObserver {};
     fnd::NotificationObserverToken m_frameObserver {};
+    // Items whose "identifier" the bar watches.
+    std::vector<const ui::TabViewItem*> m_observedItems;
 };

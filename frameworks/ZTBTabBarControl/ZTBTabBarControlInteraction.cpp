@@ -291,8 +291,10 @@ void ZTBTabBarControl::mouseDown(const ui::Event& event)
     m_didDrag = false;
     m_lastMouseDownEvent = std::static_pointer_cast<ui::Event>(const_cast<ui::Event&>(event).shared_from_this());
     const gfx::Point p = convertPointFromView(event.locationInWindow(), nullptr);
-    if (m_orientation == 1 && m_allowsResizing && m_partnerView && p.x > frame().width() - 3.0)
+    if (m_orientation == 1 && m_allowsResizing && m_partnerView && p.x > frame().width() - 3.0) {
         m_resizing = true;
+        m_lastDragX = event.locationInWindow().x;
+    }
     gfx::Rect cellFrame;
     auto cell = cellForPoint(p, &cellFrame);
     if (!cell || cell->isPlaceholder())
@@ -319,7 +321,9 @@ void ZTBTabBarControl::mouseDragged(const ui::Event& event)
         return;
     const gfx::Point p = convertPointFromView(event.locationInWindow(), nullptr);
     if (m_resizing) {
-        const double d = event.deltaX();
+        // The horizontal move since the last event (not every backend fills in the event's own delta).
+        const double d = event.deltaX() != 0 ? event.deltaX() : event.locationInWindow().x - m_lastDragX;
+        m_lastDragX = event.locationInWindow().x;
         const double w = frame().width();
         if (!((p.x > w && d > 0) || (p.x < w && d < 0)))
             return;

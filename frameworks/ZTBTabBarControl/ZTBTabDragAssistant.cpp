@@ -57,9 +57,14 @@ void ztbPost(const fnd::String& name)
 
 }
 
-void ZTBTabDragAssistant::startDraggingCell(const std::shared_ptr<ZTBTabBarCell>& cell,
-    const std::shared_ptr<ZTBTabBarControl>& bar, const std::shared_ptr<ui::Event>& mouseDownEvent, bool runDrag)
+void ZTBTabDragAssistant::startDraggingCell(const std::shared_ptr<ZTBTabBarCell>& draggedCell,
+    const std::shared_ptr<ZTBTabBarControl>& draggedFrom, const std::shared_ptr<ui::Event>& mouseDownEvent, bool runDrag)
 {
+    // Copies: the arguments may be entries of the bar's cell list, which the placeholders rearrange.
+    const auto cell = draggedCell;
+    const auto bar = draggedFrom;
+    if (!cell || !bar || cell->isPlaceholder())
+        return;
     m_isDragging = true;
     m_sourceTabBar = bar;
     m_destinationTabBar = bar;

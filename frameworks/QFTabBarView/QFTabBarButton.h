@@ -48,6 +48,8 @@ public:
     virtual bool shouldDisplayRightDivider() const;
     double minimumWidth() const;
     double desiredWidth() const;
+    using QFRolloverButton::updateCell;
+    // Redisplays the button's own cell.
     void updateCell();
 
     // The cell's values.
@@ -97,7 +99,7 @@ public:
 
 protected:
     // Places the close button and the indicator again.
-    void calcSize();
+    void calcSize() override;
 
 private:
     struct BindingSlot {

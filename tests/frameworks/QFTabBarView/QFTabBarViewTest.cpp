@@ -408,3 +408,46 @@ TEST_F(QFTabBarViewTest, WithoutATabViewTheBarShowsItsName)
 }
 
 }
+
+namespace {
+
+using namespace qftest;
+
+class QFTabBarResizeTest : public TabBarTest {
+protected:
+    void drag(ui::Window& w, double x, double deltaX)
+    {
+        auto event = ui::Event::mouseEventWithType(
+            ui::EventType::LeftMouseDragged, { x, 100 }, 0, 0, w.windowNumber());
+        event->setDeltas(deltaX, 0);
+        backend->post(event);
+    }
+};
+
+TEST_F(QFTabBarResizeTest, AVerticalBarResizesWithinItsLimitsFromQueuedEvents)
+{
+    auto side = ui::Window::create({ { 100, 400 }, { 600, 200 } });
+    auto tabs = ui::TabView::create({ 150, 0, 450, 200 });
+    auto bar = QFTabBarView::create({ 0, 0, 150, 200 });
+    side->contentView()->addSubview(tabs);
+    side->contentView()->addSubview(bar);
+    bar->setOrientation(QFTabBarOrientation::Vertical);
+    bar->setTabView(tabs);
+    bar->setPartnerView(tabs);
+    side->makeKeyAndOrderFront();
+
+    backend->mouseDown(*side, { 149, 100 });
+    drag(*side, 190, 40);   // 190
+    drag(*side, 280, 90);   // 280: the maximum counts
+    drag(*side, 320, 40);   // past the maximum: refused
+    drag(*side, 300, -20);  // moving back but still outside the bar: nothing
+    drag(*side, 250, -50);  // inside the bar and moving in: 230
+    drag(*side, 60, -190);  // below the 100 minimum: refused
+    backend->mouseUp(*side, { 60, 100 });
+    backend->dispatchEvents();
+    EXPECT_EQ(bar->frame().width(), 230);
+    EXPECT_EQ(tabs->frame(), gfx::Rect(230, 0, 370, 200)) << "the partner gives and takes the same";
+    EXPECT_FALSE(bar->isResizing());
+}
+
+}

@@ -16,19 +16,6 @@
 #include <algorithm>
 
 FND_REGISTER_CLASS(ZTBTabBarCell, fnd::Object)
-FND_REGISTER_CLASS(ZTBTabBarCellTracker, ui::Responder)
-
-void ZTBTabBarCellTracker::mouseEntered(const ui::Event& event)
-{
-    if (auto c = cell.lock())
-        c->mouseEntered(event);
-}
-
-void ZTBTabBarCellTracker::mouseExited(const ui::Event& event)
-{
-    if (auto c = cell.lock())
-        c->mouseExited(event);
-}
 
 void ZTBTabBarCell::describeClass(fnd::ClassBuilder<ZTBTabBarCell>& c)
 {
@@ -212,15 +199,6 @@ std::shared_ptr<gfx::Image> ZTBTabBarCell::dragImage()
             pi->drawAtPoint({ m_frame.width() - 6.0 - 16.0, 3.0 }, {}, gfx::CompositingOperation::SourceOver, 1.0);
     image->unlockFocus();
     return image;
-}
-
-const std::shared_ptr<ZTBTabBarCellTracker>& ZTBTabBarCell::tracker()
-{
-    if (!m_tracker) {
-        m_tracker = fnd::makeObject<ZTBTabBarCellTracker>();
-        m_tracker->cell = std::static_pointer_cast<ZTBTabBarCell>(shared_from_this());
-    }
-    return m_tracker;
 }
 
 fnd::String ZTBTabBarCell::accessibilityHelp() const

@@ -3,7 +3,7 @@
 #include "platform/foundation/archiving/Coding.h"
 #include "platform/foundation/runtime/Object.h"
 #include "platform/graphics/Geometry.h"
-#include "platform/ui/views/Responder.h"
+#include "platform/ui/views/TrackingArea.h"
 
 #include <memory>
 #include <vector>
@@ -21,7 +21,6 @@ class TabViewItem;
 }
 class ZTBProgressIndicator;
 class ZTBTabBarControl;
-class ZTBTabBarCell;
 
 // Tab state bits the layout sets and the styles draw from.
 namespace ZTBTabState {
@@ -34,19 +33,9 @@ inline constexpr long Last = 64;
 inline constexpr long Single = 128;
 }
 
-// Receives the enter and exit events of the tracking rects the control registers for a cell (a cell is no view).
-class ZTBTabBarCellTracker : public ui::Responder {
-    FND_OBJECT(ZTBTabBarCellTracker)
-
-public:
-    std::weak_ptr<ZTBTabBarCell> cell;
-    void mouseEntered(const ui::Event& event) override;
-    void mouseExited(const ui::Event& event) override;
-};
-
 // One tab of a tab bar control: what a style needs to draw it. A placeholder (no item) stands for the gap a dragged
-// tab would fall into and grows or shrinks in steps 0 to 7.
-class ZTBTabBarCell : public fnd::Object, public fnd::Coding {
+// tab would fall into and grows or shrinks in steps 0 to 7. The cell owns the tracking rects the bar registers for it.
+class ZTBTabBarCell : public fnd::Object, public fnd::Coding, public ui::TrackingOwner {
     FND_OBJECT(ZTBTabBarCell)
     static void describeClass(fnd::ClassBuilder<ZTBTabBarCell>& c);
 
@@ -121,12 +110,10 @@ public:
 
     void drawWithFrame(gfx::Rect frame);
     // Enter and exit events of the control's tracking rects, told apart by their tracking number.
-    void mouseEntered(const ui::Event& event);
-    void mouseExited(const ui::Event& event);
+    void mouseEntered(const ui::Event& event) override;
+    void mouseExited(const ui::Event& event) override;
     // The tab's picture for a drag (the bar's pixels, with the "pi" picture for a running indicator).
     std::shared_ptr<gfx::Image> dragImage();
-    // The owner of this cell's tracking rects.
-    const std::shared_ptr<ZTBTabBarCellTracker>& tracker();
 
     // Accessibility: role, help and focus; the press action selects the tab.
     fnd::String accessibilityRole() const { return "AXButton"; }
@@ -168,7 +155,6 @@ private:
     long m_count { 0 };
     std::shared_ptr<gfx::Color> m_countColor;
     bool m_isEdited { false };
-    std::shared_ptr<ZTBTabBarCellTracker> m_tracker;
     std::shared_ptr<fnd::Object> m_observedIdentifier;
     std::vector<fnd::String> m_observedKeys;
 };

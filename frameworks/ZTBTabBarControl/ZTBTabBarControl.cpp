@@ -53,7 +53,7 @@ ZTBTabBarControl::~ZTBTabBarControl()
             timer->invalidate();
     for (const auto& cell : m_cells) {
         cell->stopObservingIdentifier();
-        if (auto item = cell->representedObject(); item && std::erase(m_observedItems, item.get()))
+        if (auto item = cell->representedObject(); item && forgetObservedItem(*item))
             item->removeObserver(*this, "identifier", ZTBTabBarControlIdentifierContext);
     }
 }
@@ -208,7 +208,7 @@ void ZTBTabBarControl::removeTabForCell(const std::shared_ptr<ZTBTabBarCell>& ce
     if (auto item = cell->representedObject()) {
         for (const char* name : { "hasIcon", "hasLargeImage", "title", "count", "countColor", "isEdited" })
             cell->unbind(name);
-        if (std::erase(m_observedItems, item.get()))
+        if (forgetObservedItem(*item))
             item->removeObserver(*this, "identifier", ZTBTabBarControlIdentifierContext);
         cell->stopObservingIdentifier();
     }
@@ -261,10 +261,21 @@ void ZTBTabBarControl::bindPropertiesForCell(ZTBTabBarCell& cell, ui::TabViewIte
         cell.observeIdentifierKey(identifier, "isEdited");
     }
     cell.bind("title", item, "label");
-    if (std::find(m_observedItems.begin(), m_observedItems.end(), &item) == m_observedItems.end()) {
+    if (!forgetObservedItem(item))
         item.addObserver(*this, "identifier", fnd::KeyValueObservingOptions::None, ZTBTabBarControlIdentifierContext);
-        m_observedItems.push_back(&item);
-    }
+    m_observedItems.push_back(std::static_pointer_cast<ui::TabViewItem>(item.shared_from_this()));
+}
+
+bool ZTBTabBarControl::forgetObservedItem(const ui::TabViewItem& item)
+{
+    bool found = false;
+    std::erase_if(m_observedItems, [&](const std::weak_ptr<ui::TabViewItem>& weak) {
+        auto watched = weak.lock();
+        if (watched.get() == &item)
+            found = true;
+        return !watched || watched.get() == &item;
+    });
+    return found;
 }
 
 void ZTBTabBarControl::observeValueForKeyPath(
@@ -338,18 +349,14 @@ long ZTBTabBarControl::numberOfVisibleTabs() const
     return count;
 }
 
-fnd::String ZTBTabBarControl::toolTipAtPoint(gfx::Point point, gfx::Rect* rect)
+fnd::String ZTBTabBarControl::stringForToolTip(ui::View&, long, gfx::Point point, const fnd::Value&)
 {
     auto delegate = this->delegate();
-    gfx::Rect frame;
-    auto cell = cellForPoint(point, &frame);
+    auto cell = cellForPoint(point);
     if (delegate && cell && cell->representedObject() && m_tabView)
-        if (auto tip = delegate->tabViewToolTipForTabViewItem(*m_tabView, *cell->representedObject())) {
-            if (rect)
-                *rect = frame;
+        if (auto tip = delegate->tabViewToolTipForTabViewItem(*m_tabView, *cell->representedObject()))
             return *tip;
-        }
-    return ui::View::toolTipAtPoint(point, rect);
+    return {};
 }
 
 std::shared_ptr<ZTBTabBarCell> ZTBTabBarControl::accessibilityHitTest(gfx::Point point) const
@@ -595,15 +602,16 @@ void ZTBTabBarControl::_setupTrackingRectsForCell(ZTBTabBarCell& cell)
     const gfx::Point mouse = mouseInBar();
     bool inside = gfx::pointInRect(mouse, r);
     removeTrackingRect(cell.cellTrackingTag());
-    cell.setCellTrackingTag(addTrackingRect(r, cell.tracker(), {}, inside));
+    cell.setCellTrackingTag(addTrackingRect(r, std::static_pointer_cast<ZTBTabBarCell>(cell.shared_from_this()), {}, inside));
     cell.setHighlighted(inside);
     if (cell.hasCloseButton() && !cell.isCloseButtonSuppressed()) {
         const gfx::Rect c = m_controller->closeButtonTrackingRectAtIndex(k);
         inside = gfx::pointInRect(mouse, c);
         removeTrackingRect(cell.closeButtonTrackingTag());
-        cell.setCloseButtonTrackingTag(addTrackingRect(c, cell.tracker(), {}, inside));
+        cell.setCloseButtonTrackingTag(addTrackingRect(c, std::static_pointer_cast<ZTBTabBarCell>(cell.shared_from_this()), {}, inside));
         cell.setCloseButtonOver(inside);
     }
+    addToolTipRect(cell.frame(), self());
 }
 
 gfx::Point ZTBTabBarControl::mouseInBar() const

@@ -58,6 +58,7 @@ class ZTBTabBarControl : public ui::View,
                          public ui::TabViewDelegate,
                          public ui::DraggingSource,
                          public ui::DraggingDestination,
+                         public ui::ToolTipOwner,
                          public fnd::Coding {
     FND_OBJECT(ZTBTabBarControl)
     static void describeClass(fnd::ClassBuilder<ZTBTabBarControl>& c);
@@ -143,8 +144,8 @@ public:
     bool isAnimating() const { return m_animationTimer != nullptr; }
     const std::shared_ptr<ui::Event>& lastMouseDownEvent() const { return m_lastMouseDownEvent; }
     void setLastMouseDownEvent(std::shared_ptr<ui::Event> event) { m_lastMouseDownEvent = std::move(event); }
-    // The tool tip of the tab under the point, from the delegate.
-    fnd::String toolTipAtPoint(gfx::Point point, gfx::Rect* rect = nullptr) override;
+    // The tool tip of the tab under the point (the bar registers one rect per visible tab), from the delegate.
+    fnd::String stringForToolTip(ui::View& view, long tag, gfx::Point point, const fnd::Value& userData) override;
 
     // Update cycle.
     void update() { update(m_automaticallyAnimates); }
@@ -277,5 +278,7 @@ private:
     fnd::NotificationObserverToken m_windowUpdateObserver {};
     fnd::NotificationObserverToken m_frameObserver {};
     // Items whose "identifier" the bar watches.
-    std::vector<const ui::TabViewItem*> m_observedItems;
+    std::vector<std::weak_ptr<ui::TabViewItem>> m_observedItems;
+    // Forgets the item; true when it was watched (and still lives), so its observer is to be removed.
+    bool forgetObservedItem(const ui::TabViewItem& item);
 };

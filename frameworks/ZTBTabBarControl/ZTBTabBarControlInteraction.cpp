@@ -34,6 +34,7 @@ void ZTBTabBarControl::update(bool animate)
         return;
     }
     hideTabBar(false, true);
+    removeAllToolTips();
     m_controller->layoutCells();
     m_overflowPopUpButton->setMenu(m_controller->overflowMenu());
     m_overflowPopUpButton->setHidden(m_controller->overflowMenu() == nullptr);

@@ -357,9 +357,7 @@ void ZTBTabDragAssistant::performDragOperation()
     } else {
         source->removeTrackingRect(cell->closeButtonTrackingTag());
         source->removeTrackingRect(cell->cellTrackingTag());
-        // The cell now lives in the destination: take it out of the source without unbinding it there twice.
-        auto& sourceCells = source->cells();
-        std::erase(sourceCells, cell);
+        source->removeTabForCell(cell);
         long j = 0;
         for (const auto& c : cells) {
             if (c == cell)
@@ -404,7 +402,7 @@ void ZTBTabDragAssistant::draggedImageEndedAt(gfx::Point screenPoint)
             newBar->cells().insert(newBar->cells().begin(), cell);
             source->removeTrackingRect(cell->closeButtonTrackingTag());
             source->removeTrackingRect(cell->cellTrackingTag());
-            std::erase(source->cells(), cell);
+            source->removeTabForCell(cell);
             cell->setControlView(newBar);
             newBar->bindPropertiesForCell(*cell, *item);
             source->tabView()->removeTabViewItem(item);

@@ -193,3 +193,73 @@ TEST_F(ZTBTabBarLayoutTest, CellStepsClampAndPlaceholdersStartClosedOrOpen)
 }
 
 }
+
+namespace {
+
+using namespace ztbtest;
+
+class TipDelegate : public RecordingDelegate {
+public:
+    std::optional<fnd::String> tabViewToolTipForTabViewItem(ui::TabView&, ui::TabViewItem& item) override
+    {
+        return fnd::String("Tip of " + item.label().utf8());
+    }
+};
+
+class ZTBTabBarTrackingTest : public TabBarControlTest { };
+
+TEST_F(ZTBTabBarTrackingTest, EachVisibleTabHasATipFromTheDelegate)
+{
+    auto tips = std::make_shared<TipDelegate>();
+    a.bar->setDelegate(tips);
+    for (int i = 0; i < 7; ++i)
+        a.addItem("T" + std::to_string(i));
+    settle();
+    EXPECT_EQ(a.bar->numberOfToolTipRects(), 5u);
+    const gfx::Rect f = a.cell("T1")->frame();
+    EXPECT_EQ(a.bar->stringForToolTip(*a.bar, 0, { f.midX(), f.midY() }, {}), fnd::String("Tip of T1"));
+}
+
+TEST_F(ZTBTabBarTrackingTest, TrackingEventsAreToldApartByTheirNumber)
+{
+    a.addItem("A");
+    a.addItem("B");
+    settle();
+    auto cell = a.cell("B");
+    ASSERT_NE(cell->cellTrackingTag(), 0);
+    ASSERT_NE(cell->closeButtonTrackingTag(), 0);
+    auto event = [&](ui::EventType type, long number) {
+        return ui::Event::enterExitEventWithType(type, {}, 0, 0, a.window->windowNumber(), 0, number, {});
+    };
+    cell->mouseEntered(*event(ui::EventType::MouseEntered, cell->cellTrackingTag()));
+    EXPECT_TRUE(cell->isHighlighted());
+    EXPECT_FALSE(cell->closeButtonOverFlag());
+    cell->mouseEntered(*event(ui::EventType::MouseEntered, cell->closeButtonTrackingTag()));
+    EXPECT_TRUE(cell->closeButtonOverFlag());
+    cell->mouseExited(*event(ui::EventType::MouseExited, 987654));
+    EXPECT_TRUE(cell->isHighlighted());
+    EXPECT_TRUE(cell->closeButtonOverFlag());
+    cell->mouseExited(*event(ui::EventType::MouseExited, cell->cellTrackingTag()));
+    EXPECT_FALSE(cell->isHighlighted());
+    // Over the close button of a background tab with background closing off: only with Command.
+    a.bar->setAllowsBackgroundTabClosing(false);
+    EXPECT_FALSE(cell->closeButtonOver());
+    EXPECT_TRUE(a.cell("A")->closeButtonOver() == a.cell("A")->closeButtonOverFlag());
+}
+
+TEST_F(ZTBTabBarTrackingTest, ScrubbingWithOptionSelectsTheTabEntered)
+{
+    a.addItem("A");
+    a.addItem("B");
+    settle();
+    auto cell = a.cell("B");
+    auto entered = ui::Event::enterExitEventWithType(ui::EventType::MouseEntered, {}, ui::ModifierFlags::Alternate, 0,
+        a.window->windowNumber(), 0, cell->cellTrackingTag(), {});
+    cell->mouseEntered(*entered);
+    EXPECT_EQ(a.tabView->selectedTabViewItem()->label(), fnd::String("A"));
+    a.bar->setAllowsScrubbing(true);
+    cell->mouseEntered(*entered);
+    EXPECT_EQ(a.tabView->selectedTabViewItem()->label(), fnd::String("B"));
+}
+
+}

@@ -279,7 +279,8 @@ void ZTBTabDragAssistant::calculateDragAnimationForTabBar(const std::shared_ptr<
     bool removeFlag = true;
     if (bar == m_destinationTabBar) {
         removeFlag = false;
-        if (mouse.x < style.leftMarginForTabBarControl()) {
+        // Before the first tab: along the bar's own axis (a vertical bar compares y with its top margin).
+        if (vertical ? mouse.y < style.topMarginForTabBarControl() : mouse.x < style.leftMarginForTabBarControl()) {
             target = cells.empty() ? nullptr : cells.front();
         } else {
             gfx::Rect r;

@@ -336,6 +336,9 @@ std::shared_ptr<gfx::Image> ZTBTabDragAssistant::imageForViewOfCell(ZTBTabBarCel
     } else if (item && item->view()) {
         // Without the delegate's picture: the item's view drawn as it stands.
         auto& view = *item->view();
+        // A page that was never shown has no size yet: it gets the tab view's content area.
+        if (view.frame().isEmpty() && bar->tabView())
+            view.setFrame({ { 0, 0 }, bar->tabView()->contentRect().size });
         image = gfx::Image::imageWithSize(view.frame().size);
         if (auto bitmap = view.bitmapImageRepForCachingDisplayInRect(view.bounds())) {
             view.cacheDisplayInRect(view.bounds(), *bitmap);

@@ -1,5 +1,6 @@
 #include "platform/ui/views/TrackingArea.h"
 
+#include "platform/ui/views/Event.h"
 #include "platform/ui/views/Responder.h"
 
 namespace ui {
@@ -24,6 +25,38 @@ std::shared_ptr<TrackingArea> TrackingArea::create(
     area->m_number = g_nextTrackingNumber++;
     area->m_inside = (options & TrackingOptions::AssumeInside) != 0;
     return area;
+}
+
+std::shared_ptr<TrackingArea> TrackingArea::create(
+    gfx::Rect rect, unsigned options, const std::shared_ptr<TrackingOwner>& owner, fnd::Value userInfo)
+{
+    auto area = create(rect, options, std::shared_ptr<Responder> {}, std::move(userInfo));
+    area->m_trackingOwner = owner;
+    return area;
+}
+
+void TrackingArea::deliver(const Event& event) const
+{
+    if (auto responder = owner()) {
+        responder->dispatchEvent(event);
+        return;
+    }
+    auto other = trackingOwner();
+    if (!other)
+        return;
+    switch (event.type()) {
+    case EventType::MouseEntered:
+        other->mouseEntered(event);
+        break;
+    case EventType::MouseExited:
+        other->mouseExited(event);
+        break;
+    case EventType::MouseMoved:
+        other->mouseMoved(event);
+        break;
+    default:
+        break;
+    }
 }
 
 void setDefaultCursor(std::shared_ptr<SettableCursor> cursor)

@@ -22,6 +22,15 @@ constexpr unsigned InVisibleRect = 0x200;
 constexpr unsigned EnabledDuringMouseDrag = 0x400;
 }
 
+// An owner of tracking rectangles that is not a responder (a cell, a layout helper): told the same events.
+class TrackingOwner {
+public:
+    virtual ~TrackingOwner() = default;
+    virtual void mouseEntered(const Event& event) { (void)event; }
+    virtual void mouseExited(const Event& event) { (void)event; }
+    virtual void mouseMoved(const Event& event) { (void)event; }
+};
+
 // A rectangle of a view (in its coordinates) whose owner is told when the mouse enters, leaves or moves in it.
 // The owner is not kept alive.
 class TrackingArea : public fnd::Object {
@@ -31,9 +40,15 @@ public:
     static std::shared_ptr<TrackingArea> create(
         gfx::Rect rect, unsigned options, const std::shared_ptr<Responder>& owner, fnd::Value userInfo = {});
 
+    static std::shared_ptr<TrackingArea> create(
+        gfx::Rect rect, unsigned options, const std::shared_ptr<TrackingOwner>& owner, fnd::Value userInfo = {});
+
     gfx::Rect rect() const { return m_rect; }
     unsigned options() const { return m_options; }
     std::shared_ptr<Responder> owner() const { return m_owner.lock(); }
+    std::shared_ptr<TrackingOwner> trackingOwner() const { return m_trackingOwner.lock(); }
+    // Hands an enter, exit or move event to whichever owner the area has.
+    void deliver(const Event& event) const;
     const fnd::Value& userInfo() const { return m_userInfo; }
     std::shared_ptr<View> view() const { return m_view.lock(); }
     // The number an enter/exit event carries (the tag of addTrackingRect).
@@ -48,6 +63,7 @@ private:
     gfx::Rect m_rect;
     unsigned m_options { 0 };
     std::weak_ptr<Responder> m_owner;
+    std::weak_ptr<TrackingOwner> m_trackingOwner;
     fnd::Value m_userInfo;
     std::weak_ptr<View> m_view;
     long m_number { 0 };

@@ -466,6 +466,10 @@ void View::setHidden(bool hidden)
     }
     if (auto w = window())
         w->invalidateCursorRectsForView(*this);
+    if (hidden)
+        viewDidHide();
+    else
+        viewDidUnhide();
 }
 
 bool View::inLiveResize() const

@@ -21,6 +21,13 @@ namespace detail {
 struct ViewLayerHosting;
 }
 
+// Gives the text of a tool-tip rectangle when the tip is about to show.
+class ToolTipOwner {
+public:
+    virtual ~ToolTipOwner() = default;
+    virtual fnd::String stringForToolTip(View& view, long tag, gfx::Point point, const fnd::Value& userData) = 0;
+};
+
 // Autoresizing-mask bits with the platform's values.
 namespace AutoresizingMask {
 constexpr unsigned NotSizable = 0;
@@ -133,6 +140,9 @@ public:
     // Visibility and hit testing.
     bool isHidden() const { return m_hidden; }
     void setHidden(bool hidden);
+    // After the view itself was hidden or shown again.
+    virtual void viewDidHide() { }
+    virtual void viewDidUnhide() { }
     bool isHiddenOrHasHiddenAncestor() const;
     // The opacity the view and its subviews are drawn with (0 to 1); view animations fade views through it.
     double alphaValue() const { return m_alpha; }
@@ -189,6 +199,10 @@ public:
     // The older form: returns the area's tag.
     long addTrackingRect(
         gfx::Rect rect, const std::shared_ptr<Responder>& owner, fnd::Value userData, bool assumeInside);
+    // The same for an owner that is not a responder (a cell): it hears the enter and exit events through
+    // TrackingOwner, with the tag as their tracking number.
+    long addTrackingRect(
+        gfx::Rect rect, const std::shared_ptr<TrackingOwner>& owner, fnd::Value userData, bool assumeInside);
     void removeTrackingRect(long tag);
     void addCursorRect(gfx::Rect rect, std::shared_ptr<SettableCursor> cursor);
     void removeCursorRect(gfx::Rect rect, const std::shared_ptr<SettableCursor>& cursor);
@@ -212,6 +226,12 @@ public:
     const fnd::String& toolTip() const { return m_toolTip; }
     void setToolTip(const fnd::String& toolTip);
     virtual fnd::String toolTipAtPoint(gfx::Point point, gfx::Rect* rect = nullptr);
+    // Tool-tip rectangles whose text the owner gives when the tip is about to show (the latest added wins where
+    // they overlap). The owner is not kept alive. Tags are unique in the process.
+    long addToolTipRect(gfx::Rect rect, const std::shared_ptr<ToolTipOwner>& owner, fnd::Value userData = {});
+    void removeToolTip(long tag);
+    void removeAllToolTips();
+    std::size_t numberOfToolTipRects() const { return m_toolTipRects.size(); }
 
     // Offers the key equivalent to the subviews, front to back.
     bool performKeyEquivalent(const Event& event) override;
@@ -287,6 +307,13 @@ private:
     FocusRingType m_focusRingType { FocusRingType::Default };
     std::shared_ptr<detail::ViewLayerHosting> m_layerHosting;
     fnd::String m_toolTip;
+    struct ToolTipRect {
+        long tag;
+        gfx::Rect rect;
+        std::weak_ptr<ToolTipOwner> owner;
+        fnd::Value userData;
+    };
+    std::vector<ToolTipRect> m_toolTipRects;
 };
 
 }

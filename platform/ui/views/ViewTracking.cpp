@@ -30,6 +30,17 @@ long View::addTrackingRect(
     return area->trackingNumber();
 }
 
+long View::addTrackingRect(
+    gfx::Rect rect, const std::shared_ptr<TrackingOwner>& owner, fnd::Value userData, bool assumeInside)
+{
+    unsigned options = TrackingOptions::MouseEnteredAndExited | TrackingOptions::ActiveAlways;
+    if (assumeInside)
+        options |= TrackingOptions::AssumeInside;
+    auto area = TrackingArea::create(rect, options, owner, std::move(userData));
+    addTrackingArea(area);
+    return area->trackingNumber();
+}
+
 void View::removeTrackingRect(long tag)
 {
     std::erase_if(m_trackingAreas, [&](const auto& area) { return area->trackingNumber() == tag; });

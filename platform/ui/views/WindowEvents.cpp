@@ -85,10 +85,8 @@ void Window::sendEvent(const Event& event)
         return;
     case EventType::MouseEntered:
     case EventType::MouseExited:
-        if (auto area = event.trackingArea()) {
-            if (auto owner = area->owner())
-                owner->dispatchEvent(event);
-        }
+        if (auto area = event.trackingArea())
+            area->deliver(event);
         return;
     default:
         return;
@@ -151,8 +149,7 @@ void Window::updateTrackingAreas(gfx::Point basePoint, const Event& cause)
     });
     // Leaving one area comes before entering the next, as the platform orders them.
     auto send = [&](const Change& change) {
-        auto owner = change.area->owner();
-        if (!owner)
+        if (!change.area->owner() && !change.area->trackingOwner())
             return;
         std::shared_ptr<Event> e;
         if (change.type == EventType::MouseMoved) {
@@ -163,7 +160,7 @@ void Window::updateTrackingAreas(gfx::Point basePoint, const Event& cause)
                 m_windowNumber, 0, change.area->trackingNumber(), change.area->userInfo());
         }
         e->setTrackingArea(change.area);
-        owner->dispatchEvent(*e);
+        change.area->deliver(*e);
     };
     for (const auto& c : exits)
         send(c);

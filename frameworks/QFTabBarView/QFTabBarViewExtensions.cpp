@@ -1,0 +1,135 @@
+#include "frameworks/QFTabBarView/QFTabBarViewExtensions.h"
+
+#include "frameworks/QFTabBarView/QFTabBarButton.h"
+#include "frameworks/QFTabBarView/QFTabBarView.h"
+#include "platform/graphics/Color.h"
+#include "platform/graphics/Image.h"
+#include "platform/ui/containers/TabViewItem.h"
+#include "platform/ui/views/Application.h"
+#include "platform/ui/views/Event.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <mutex>
+
+FND_REGISTER_CLASS(QFTabBarItemProperties, fnd::Object)
+
+void QFTabBarItemProperties::describeClass(fnd::ClassBuilder<QFTabBarItemProperties>& c)
+{
+    c.property("largeImage", &QFTabBarItemProperties::largeImage);
+    c.property("icon", &QFTabBarItemProperties::icon);
+    c.property("isProcessing", &QFTabBarItemProperties::isProcessing);
+    c.property("objectCount", &QFTabBarItemProperties::objectCount);
+    c.property("objectCountColor", &QFTabBarItemProperties::objectCountColor);
+    c.property("isEdited", &QFTabBarItemProperties::isEdited);
+    c.property("hasCloseButton", &QFTabBarItemProperties::hasCloseButton);
+}
+
+namespace QFTabBarViewExtensions {
+
+namespace {
+
+struct ExtensionsEntry {
+    std::weak_ptr<fnd::Object> item;
+    std::shared_ptr<QFTabBarItemProperties> properties;
+};
+
+}
+
+std::shared_ptr<QFTabBarItemProperties> properties(const ui::TabViewItem& item)
+{
+    static std::mutex lock;
+    static std::map<const ui::TabViewItem*, ExtensionsEntry> table;
+    std::lock_guard guard(lock);
+    // Entries of items that are gone are dropped now and then (and one whose address was reused is replaced).
+    static std::size_t purgeAt = 64;
+    if (table.size() >= purgeAt) {
+        std::erase_if(table, [](const auto& entry) { return entry.second.item.expired(); });
+        purgeAt = std::max<std::size_t>(64, table.size() * 2);
+    }
+    auto& entry = table[&item];
+    auto alive = entry.item.lock();
+    if (!entry.properties || alive.get() != &item) {
+        entry.item = std::const_pointer_cast<fnd::Object>(item.shared_from_this());
+        entry.properties = fnd::makeObject<QFTabBarItemProperties>();
+    }
+    return entry.properties;
+}
+
+bool dragShouldBeginFromMouseDown(
+    ui::View& view, const ui::Event& mouseDown, fnd::Date expiration, double xHysteresis, double yHysteresis)
+{
+    auto window = view.window();
+    if (!window)
+        return false;
+    const gfx::Point start = mouseDown.locationInWindow();
+    auto& application = ui::Application::shared();
+    std::shared_ptr<ui::Event> first;
+    std::shared_ptr<ui::Event> lastDrag;
+    std::shared_ptr<ui::Event> ending;
+    bool answer = false;
+    while (true) {
+        auto event = application.nextEvent(ui::EventMasks::LeftMouseDragged | ui::EventMasks::LeftMouseUp, expiration,
+            fnd::RunLoopMode::EventTracking, true);
+        if (!event)
+            break;
+        if (!first)
+            first = event;
+        if (event->type() == ui::EventType::LeftMouseUp) {
+            ending = event;
+            break;
+        }
+        const gfx::Point p = event->locationInWindow();
+        if (std::fabs(p.x - start.x) >= xHysteresis || std::fabs(p.y - start.y) >= yHysteresis) {
+            ending = event;
+            answer = true;
+            break;
+        }
+        lastDrag = event;
+    }
+    // Everything taken goes back to the front of the queue in the order it came, so that the caller's own tracking
+    // sees the whole gesture, the release included.
+    if (ending)
+        application.postEvent(ending, true);
+    if (lastDrag)
+        application.postEvent(lastDrag, true);
+    if (first && first != lastDrag && first != ending)
+        application.postEvent(first, true);
+    return answer;
+}
+
+std::shared_ptr<QFTabBarView> enclosingTabBarView(const ui::View& view)
+{
+    for (auto parent = view.superview(); parent; parent = parent->superview())
+        if (auto bar = std::dynamic_pointer_cast<QFTabBarView>(parent))
+            return bar;
+    return nullptr;
+}
+
+std::shared_ptr<QFTabBarButton> enclosingTabBarButton(const ui::View& view)
+{
+    for (auto parent = view.superview(); parent; parent = parent->superview())
+        if (auto button = std::dynamic_pointer_cast<QFTabBarButton>(parent))
+            return button;
+    return nullptr;
+}
+
+void orderFront(ui::View& view)
+{
+    auto parent = view.superview();
+    if (!parent)
+        return;
+    auto self = std::static_pointer_cast<ui::View>(view.shared_from_this());
+    auto views = parent->subviews();
+    std::erase(views, self);
+    views.push_back(self);
+    parent->setSubviews(views);
+}
+
+fnd::String stringByTruncatingToLength(const fnd::String& string, fnd::Index length)
+{
+    return tbcore::truncateTitle(string, length);
+}
+
+}

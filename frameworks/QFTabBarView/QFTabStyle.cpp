@@ -1,0 +1,3 @@
+#include "frameworks/QFTabBarView/QFTabStyle.h"
+
+FND_REGISTER_CLASS(QFTabStyle, fnd::Object)

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "platform/graphics/Geometry.h"
+
+// What a tab bar's hiding and showing does to the view beside it (or to the window), and the cross-fade steps of the
+// floating drag windows: plain arithmetic both families share.
+namespace tbcore {
+
+// Where the view that takes the bar's room lies.
+enum class HideShowPartner {
+    // The bar lies past the partner's max edge (above it, or right of it): the partner grows or shrinks there.
+    BarAtMaxEdge,
+    // The bar lies before the partner's min edge: the partner's origin moves as it grows or shrinks.
+    BarAtMinEdge,
+    // No partner: the window itself gives up (or takes back) the room at its min edge.
+    Window,
+};
+
+// The partner's (or window's) frame once the bar of that thickness (height, or width for a vertical bar) is hidden
+// or shown again.
+gfx::Rect hideShowFrame(gfx::Rect frame, bool vertical, HideShowPartner partner, bool hide, double thickness);
+
+// One tick of the cross-fade between the tab window and the content window (0.15 per 1/30 s, up to 0.75). Answers
+// false when the fade is over and its timer should stop.
+struct DragFade {
+    static constexpr double Step = 0.15;
+    static constexpr double Opaque = 0.75;
+    static constexpr double Interval = 1.0 / 30.0;
+    // The content window appears while the tab window fades.
+    static bool stepIn(double& tabAlpha, double& contentAlpha, bool hasTabWindow);
+    // The tab window comes back while the content window fades out.
+    static bool stepOut(double& tabAlpha, double& contentAlpha);
+};
+
+}

@@ -1,0 +1,132 @@
+#include "frameworks/tab-bar-core/TabDragWindow.h"
+
+#include "platform/foundation/runtime/RunLoop.h"
+#include "platform/foundation/runtime/Timer.h"
+#include "platform/graphics/Color.h"
+#include "platform/graphics/Image.h"
+#include "platform/ui/views/Event.h"
+
+namespace tbcore {
+
+FND_REGISTER_CLASS(TabDragView, ui::View)
+FND_REGISTER_CLASS(TabDragWindow, ui::Window)
+FND_REGISTER_CLASS(TabDragWindowController, fnd::Object)
+
+namespace {
+// The room a title bar takes above a titled drag window's picture.
+constexpr double TabDragWindowTitleBarHeight = 22.0;
+}
+
+std::shared_ptr<TabDragView> TabDragView::create(gfx::Rect frame, std::shared_ptr<gfx::Image> image)
+{
+    auto view = fnd::makeObject<TabDragView>();
+    view->initWithFrame(frame);
+    view->m_image = std::move(image);
+    return view;
+}
+
+void TabDragView::drawRect(gfx::Rect)
+{
+    // The small offsets keep both pictures from vanishing wholly at either end of a fade.
+    if (m_image)
+        m_image->drawInRect(bounds(), { { 0, 0 }, m_image->size() }, gfx::CompositingOperation::SourceOver,
+            m_alpha + double(0.001f), true);
+    if (m_alternateImage)
+        m_alternateImage->drawInRect(bounds(), { { 0, 0 }, m_alternateImage->size() },
+            gfx::CompositingOperation::SourceOver, double(1.001f) - m_alpha, true);
+}
+
+std::shared_ptr<TabDragWindow> TabDragWindow::dragWindowWithImage(std::shared_ptr<gfx::Image> image, unsigned styleMask)
+{
+    const gfx::Size size = image ? image->size() : gfx::Size {};
+    auto window = fnd::makeObject<TabDragWindow>();
+    window->initWithContentRect({ { 0, 0 }, size }, styleMask);
+    window->m_dragView = TabDragView::create({ { 0, 0 }, size }, std::move(image));
+    window->setContentView(window->m_dragView);
+    window->setLevel(ui::WindowLevel::Status);
+    window->setIgnoresMouseEvents(true);
+    window->setOpaque(false);
+    const gfx::Rect old = window->frame();
+    const double height = size.height + (styleMask != ui::WindowStyleMask::Borderless ? TabDragWindowTitleBarHeight : 0);
+    window->setFrame({ old.minX(), old.minY() + old.height() - height, size.width, height }, true);
+    return window;
+}
+
+std::shared_ptr<TabDragWindowController> TabDragWindowController::create(
+    std::shared_ptr<gfx::Image> image, unsigned styleMask, unsigned tearOffStyle)
+{
+    auto controller = fnd::makeObject<TabDragWindowController>();
+    controller->m_window = TabDragWindow::dragWindowWithImage(std::move(image), styleMask);
+    controller->m_view = controller->m_window->dragView();
+    controller->m_tearOffStyle = tearOffStyle;
+    if (tearOffStyle == 1) {
+        controller->m_window->setBackgroundColor(gfx::Color::clearColor());
+        controller->m_window->setHasShadow(true);
+    }
+    controller->m_window->setAlphaValue(0.75);
+    return controller;
+}
+
+TabDragWindowController::~TabDragWindowController()
+{
+    stop();
+}
+
+void TabDragWindowController::stop()
+{
+    if (m_timer)
+        m_timer->invalidate();
+    m_timer.reset();
+    if (m_animation)
+        m_animation->stopAnimation();
+    m_animation.reset();
+}
+
+void TabDragWindowController::switchImages()
+{
+    if (m_tearOffStyle != 1 || !m_view->alternateImage())
+        return;
+    m_showingAlternate = !m_showingAlternate;
+    float progress = 0;
+    if (m_animation) {
+        progress = 1 - m_animation->currentProgress();
+        m_animation->stopAnimation();
+        m_animation.reset();
+    }
+    m_animation = ui::Animation::create(0.25, ui::AnimationCurve::EaseInOut);
+    m_animation->setAnimationBlockingMode(ui::AnimationBlockingMode::Nonblocking);
+    m_animation->setCurrentProgress(progress);
+    m_animation->startAnimation();
+    m_originalWindowFrame = m_window->frame();
+    if (m_timer)
+        m_timer->invalidate();
+    std::weak_ptr<TabDragWindowController> weak = std::static_pointer_cast<TabDragWindowController>(shared_from_this());
+    m_timer = fnd::Timer::create(1.0 / 30.0, true, [weak](fnd::Timer&) {
+        if (auto self = weak.lock())
+            self->animateTimer();
+    });
+    fnd::RunLoop::current().addTimer(m_timer, fnd::RunLoopMode::Common);
+}
+
+void TabDragWindowController::animateTimer()
+{
+    if (!m_animation)
+        return;
+    const double v = m_animation->currentValue();
+    auto target = m_showingAlternate ? m_view->alternateImage() : m_view->image();
+    const gfx::Size to = target ? target->size() : gfx::Size {};
+    const gfx::Size from = m_originalWindowFrame.size;
+    const gfx::Size size { from.width + v * (to.width - from.width), from.height + v * (to.height - from.height) };
+    const gfx::Point mouse = ui::Event::mouseLocation();
+    m_view->setFadeValue(m_showingAlternate ? 1 - v : v);
+    m_window->setFrame({ mouse.x - size.width * 0.5, mouse.y - size.height * 0.5, size.width, size.height }, true);
+    m_view->setNeedsDisplay(true);
+    if (!m_animation->isAnimating()) {
+        m_animation.reset();
+        if (m_timer)
+            m_timer->invalidate();
+        m_timer.reset();
+    }
+}
+
+}

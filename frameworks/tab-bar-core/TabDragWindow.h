@@ -1,0 +1,90 @@
+#pragma once
+
+#include "platform/ui/views/Animation.h"
+#include "platform/ui/views/View.h"
+#include "platform/ui/views/Window.h"
+
+#include <memory>
+
+namespace fnd {
+class Timer;
+}
+namespace gfx {
+class Image;
+}
+
+// The small floating window that shows a torn-off tab while it is dragged: borderless, at the status level, see-
+// through and deaf to the mouse, so the bars below it see the drag. Under X11 such a window is an override-redirect
+// ARGB window of its own.
+namespace tbcore {
+
+// Draws one picture, or two cross-faded: the image at the fade value, the alternate at its complement.
+class TabDragView : public ui::View {
+    FND_OBJECT(TabDragView)
+
+public:
+    static std::shared_ptr<TabDragView> create(gfx::Rect frame, std::shared_ptr<gfx::Image> image);
+
+    const std::shared_ptr<gfx::Image>& image() const { return m_image; }
+    void setImage(std::shared_ptr<gfx::Image> image) { m_image = std::move(image); }
+    const std::shared_ptr<gfx::Image>& alternateImage() const { return m_alternateImage; }
+    void setAlternateImage(std::shared_ptr<gfx::Image> image) { m_alternateImage = std::move(image); }
+    double fadeValue() const { return m_alpha; }
+    // The caller redisplays.
+    void setFadeValue(double value) { m_alpha = value; }
+
+    void drawRect(gfx::Rect dirtyRect) override;
+
+private:
+    std::shared_ptr<gfx::Image> m_image;
+    std::shared_ptr<gfx::Image> m_alternateImage;
+    double m_alpha { 1 };
+};
+
+class TabDragWindow : public ui::Window {
+    FND_OBJECT(TabDragWindow)
+
+public:
+    // The window is as big as the image (22 points taller when the style mask has a title bar), its top edge kept.
+    static std::shared_ptr<TabDragWindow> dragWindowWithImage(std::shared_ptr<gfx::Image> image, unsigned styleMask);
+    const std::shared_ptr<TabDragView>& dragView() const { return m_dragView; }
+
+private:
+    std::shared_ptr<TabDragView> m_dragView;
+};
+
+// Owns a drag window. With tear-off style 1 it can switch between the tab's picture and a second one (a miniature
+// of the tab's window): a quarter-second resize and cross-fade that keeps the window centred on the pointer; a
+// second switch in mid-flight turns back from where it is.
+class TabDragWindowController : public fnd::Object {
+    FND_OBJECT(TabDragWindowController)
+
+public:
+    TabDragWindowController() = default;
+    ~TabDragWindowController() override;
+    static std::shared_ptr<TabDragWindowController> create(
+        std::shared_ptr<gfx::Image> image, unsigned styleMask, unsigned tearOffStyle);
+
+    const std::shared_ptr<TabDragWindow>& window() const { return m_window; }
+    std::shared_ptr<gfx::Image> image() const { return m_view->image(); }
+    std::shared_ptr<gfx::Image> alternateImage() const { return m_view->alternateImage(); }
+    void setAlternateImage(std::shared_ptr<gfx::Image> image) { m_view->setAlternateImage(std::move(image)); }
+    unsigned tearOffStyle() const { return m_tearOffStyle; }
+    bool isAnimating() const { return m_animation != nullptr; }
+    bool isShowingAlternate() const { return m_showingAlternate; }
+    void switchImages();
+    // One step of the switch (the timer calls it every 1/30 s).
+    void animateTimer();
+    void stop();
+
+private:
+    unsigned m_tearOffStyle { 0 };
+    std::shared_ptr<TabDragWindow> m_window;
+    std::shared_ptr<TabDragView> m_view;
+    std::shared_ptr<ui::Animation> m_animation;
+    std::shared_ptr<fnd::Timer> m_timer;
+    bool m_showingAlternate { false };
+    gfx::Rect m_originalWindowFrame;
+};
+
+}

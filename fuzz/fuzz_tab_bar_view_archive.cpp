@@ -1,0 +1,26 @@
+// Reads arbitrary bytes as a keyed archive of a tab bar view: as a whole archive (whatever class it names) and
+// through the tab bar view's own decoder, which must keep every setting sane whatever the archive holds.
+#include "frameworks/QFTabBarView/QFTabBarView.h"
+
+#include "platform/foundation/archiving/KeyedArchiver.h"
+#include "platform/foundation/archiving/KeyedUnarchiver.h"
+
+#include <cstdint>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size)
+{
+    const fnd::Data data(bytes, size);
+    if (auto decoded = fnd::KeyedUnarchiver::unarchiveTopLevelObjectWithData(data))
+        if (auto bar = decoded->objectAs<QFTabBarView>())
+            (void)fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(bar));
+
+    auto bar = QFTabBarView::create({ 0, 0, 300, 22 });
+    fnd::KeyedUnarchiver coder(data);
+    bar->initWithCoder(coder);
+    if (bar->buttonMinWidth() < 0 || bar->buttonMaxWidth() < 0 || bar->buttonOptimumWidth() < 0)
+        std::abort();
+    // A layout with the decoded settings.
+    bar->update(false);
+    return 0;
+}

@@ -1,0 +1,134 @@
+#include "frameworks/tab-bar-core/TabWidths.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+using tbcore::generateWidths;
+using tbcore::WidthInputs;
+using Widths = std::vector<double>;
+
+WidthInputs horizontal(int tabs, double available, double desired = 0)
+{
+    WidthInputs in;
+    in.desiredWidths.assign(std::size_t(tabs), desired);
+    in.availableWidth = available;
+    return in;
+}
+
+std::string describe(const Widths& widths)
+{
+    std::string text;
+    for (double w : widths)
+        text += std::to_string(int(w)) + " ";
+    return text;
+}
+
+TEST(TabWidths, OptimumWidthsShareAndOverflowAsTheBarFills)
+{
+    struct Case {
+        const char* what;
+        int tabs;
+        double available;
+        bool useOverflow;
+        bool showAdd;
+        Widths expected;
+    };
+    const Case cases[] = {
+        { "room for all at the optimum", 3, 500, true, false, { 130, 130, 130 } },
+        { "four share the bar equally", 4, 500, true, false, { 125, 125, 125, 125 } },
+        { "five at exactly the minimum", 5, 500, true, false, { 100, 100, 100, 100, 100 } },
+        // 500/6 < 100: 22 points go to the overflow button (14 + 4, + 4 without an add button), 478/5 < 100, so
+        // the fifth tab goes too and four share 478.
+        { "six overflow", 6, 500, true, false, { 119, 119, 119, 119 } },
+        // With the add button only 18 points are reserved: 482/5 = 96 < 100, still four.
+        { "six overflow beside an add button", 6, 500, true, true, { 120, 120, 120, 120 } },
+        { "without an overflow menu all show below the minimum", 6, 500, false, false, { 83, 83, 83, 83, 83, 83 } },
+    };
+    for (const auto& c : cases) {
+        auto in = horizontal(c.tabs, c.available);
+        in.useOverflowMenu = c.useOverflow;
+        in.showAddButton = c.showAdd;
+        const auto result = generateWidths(in);
+        EXPECT_EQ(result.widths, c.expected) << c.what << ": " << describe(result.widths);
+        EXPECT_FALSE(result.failure) << c.what;
+    }
+}
+
+TEST(TabWidths, WhenOnlyOneFitsTwoAreShownTheFirstAtMostHalf)
+{
+    auto in = horizontal(3, 150);
+    in.desiredWidths = { 60, 70, 80 };
+    // One 128-point tab fits after the overflow reservation; two are shown instead: the first its own 60, the second
+    // the rest of the 128.
+    EXPECT_EQ(generateWidths(in).widths, (Widths { 60, 68 }));
+    in.desiredWidths = { 300, 300, 300 };
+    EXPECT_EQ(generateWidths(in).widths, (Widths { 64, 64 }));
+}
+
+TEST(TabWidths, TooNarrowForASingleTabStillShowsOneWithoutDividingByZero)
+{
+    auto in = horizontal(1, 40);
+    const auto result = generateWidths(in);
+    ASSERT_EQ(result.widths.size(), 1u);
+    EXPECT_GE(result.widths[0], 0);
+    EXPECT_LE(result.widths[0], 40);
+}
+
+TEST(TabWidths, SizedToFitTakesDesiredWidthsCappedAtTheMaximum)
+{
+    auto in = horizontal(3, 500);
+    in.sizeToFit = true;
+    in.desiredWidths = { 80.2, 90, 400 };
+    EXPECT_EQ(generateWidths(in).widths, (Widths { 81, 90, 280 })) << "ceil, and 280 at most";
+}
+
+TEST(TabWidths, SizedToFitShrinksThenSpreadsTheRemainder)
+{
+    auto in = horizontal(3, 500);
+    in.sizeToFit = true;
+    in.desiredWidths = { 200, 200, 200 };
+    // 600 shrinks one point a pass from the last tab to 498, then the two points left go to the front.
+    EXPECT_EQ(generateWidths(in).widths, (Widths { 167, 166, 166 }));
+}
+
+TEST(TabWidths, SizedToFitReportsWhenEvenTheMinimumDoesNotFit)
+{
+    auto in = horizontal(4, 500);
+    in.sizeToFit = true;
+    in.desiredWidths = { 200, 200, 200, 200 };
+    // The running total counts a point per gap, the shrink does not: four 125s and three gaps exceed 500.
+    const auto result = generateWidths(in);
+    ASSERT_TRUE(result.failure);
+    EXPECT_EQ(result.failure->available, 500);
+    EXPECT_EQ(result.failure->total, 502);
+    EXPECT_EQ(result.widths, (Widths { 125, 125, 125, 125 }));
+}
+
+TEST(TabWidths, VerticalBarsStackFromTheTopMarginUntilTheHeightIsUsed)
+{
+    WidthInputs in;
+    in.vertical = true;
+    in.desiredWidths.assign(8, 0);
+    in.availableHeight = 100;
+    in.buttonHeight = 22;
+    in.topMargin = 3;
+    EXPECT_EQ(generateWidths(in).widths, (Widths { 3, 25, 47, 69 }));
+    // The other family's rule: a tab is dropped when fewer than 17 points would remain below it.
+    EXPECT_EQ(generateWidths(in, { true, 17 }).widths, (Widths { 3, 25, 47 }));
+}
+
+TEST(TabWidths, ShrinkStopsAtTheMinimumAndReportsTheReduction)
+{
+    Widths widths { 110, 105, 101 };
+    EXPECT_EQ(tbcore::shrinkWidths(widths, 100, 300), 16);
+    EXPECT_EQ(widths, (Widths { 100, 100, 100 }));
+    Widths already { 120, 120 };
+    // One pass always runs: the list is within 300, yet each entry loses a point.
+    EXPECT_EQ(tbcore::shrinkWidths(already, 100, 300), 2);
+    EXPECT_EQ(already, (Widths { 119, 119 }));
+}
+
+}

@@ -103,6 +103,10 @@ WidthResult generateWidths(const WidthInputs& in, const WidthPolicy& policy)
                 total = share * double(i + 1);
                 continue;
             }
+            if (policy.fixedWidthOverflowStops) {
+                laidOut = i;
+                break;
+            }
             // Overflow: room for the overflow button, the last tabs go to its menu.
             available -= overflowReservation;
             if (i == 0) {
@@ -134,7 +138,7 @@ WidthResult generateWidths(const WidthInputs& in, const WidthPolicy& policy)
         }
 
         // Sized to fit, with an overflow menu.
-        const double gaps = list.empty() ? 0 : double(list.size() - 1);
+        const double gaps = list.empty() ? 0 : double(list.size() - 1) * policy.gapBetweenFittedTabs;
         const double s = double(tabWidthsIntSum(list)) + gaps;
         const double m = double(in.minWidth);
         double sMin = 0;

@@ -14,6 +14,11 @@ struct WidthPolicy {
     bool reservesOverflowButton { true };
     // A vertical bar also drops a tab when fewer than this many points remain below it (0: stops at the height).
     double verticalMinimumRemainder { 0 };
+    // Fixed widths: once an equal share falls below the minimum the tabs laid out so far keep their widths and the
+    // rest overflow (no second share over fewer tabs, no shrinking).
+    bool fixedWidthOverflowStops { false };
+    // Sized to fit: points counted between neighbouring tabs when their total is compared with the room.
+    double gapBetweenFittedTabs { 1 };
 };
 
 struct WidthInputs {

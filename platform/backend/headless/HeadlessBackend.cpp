@@ -117,6 +117,7 @@ void HeadlessBackend::preciseScrollWheel(Window& window, gfx::Point point, doubl
 void HeadlessBackend::keyDown(Window& window, const fnd::String& characters, unsigned short keyCode, unsigned flags,
     std::optional<fnd::String> ignoringModifiers)
 {
+    m_heldKeys.insert(keyCode);
     double now = fnd::Clock::current()->now().timeIntervalSinceReferenceDate();
     post(Event::keyEventWithType(EventType::KeyDown, {}, flags, now, window.windowNumber(), characters,
         ignoringModifiers.value_or(characters), false, keyCode));
@@ -124,6 +125,7 @@ void HeadlessBackend::keyDown(Window& window, const fnd::String& characters, uns
 
 void HeadlessBackend::keyUp(Window& window, const fnd::String& characters, unsigned short keyCode, unsigned flags)
 {
+    m_heldKeys.erase(keyCode);
     double now = fnd::Clock::current()->now().timeIntervalSinceReferenceDate();
     post(Event::keyEventWithType(
         EventType::KeyUp, {}, flags, now, window.windowNumber(), characters, characters, false, keyCode));

@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <vector>
 
 namespace fnd {
@@ -51,6 +52,8 @@ public:
     void keyDown(Window& window, const fnd::String& characters, unsigned short keyCode, unsigned modifierFlags = 0,
         std::optional<fnd::String> charactersIgnoringModifiers = std::nullopt);
     void keyUp(Window& window, const fnd::String& characters, unsigned short keyCode, unsigned modifierFlags = 0);
+    // Keys injected down and not yet up count as held.
+    bool isKeyDown(unsigned short keyCode) override { return m_heldKeys.contains(keyCode); }
     void flagsChanged(Window& window, unsigned modifierFlags, unsigned short keyCode);
     // A press and release at the point.
     void click(Window& window, gfx::Point point, unsigned modifierFlags = 0);
@@ -98,6 +101,7 @@ public:
     std::optional<long> popUpMenu(Menu& menu, gfx::Point screenLocation) override;
 
 private:
+    std::set<unsigned short> m_heldKeys;
     std::shared_ptr<Event> mouseEvent(EventType type, Window& window, gfx::Point point, unsigned flags, long clicks);
     // Answers the window from the panel script when it is a panel and an answer waits.
     bool answerPanel(Window& window);

@@ -51,6 +51,8 @@ public:
 
     // Services.
     virtual void beep() { }
+    // The live keyboard state: whether the key (a virtual key code) is held now, outside the event stream.
+    virtual bool isKeyDown(unsigned short keyCode) { return (void)keyCode, false; }
     // Lets the window take the key combinations the desktop keeps for itself while it has the keyboard (true), or
     // gives them back (false). Called through SystemShortcutPause, which pairs the calls.
     virtual void setSystemShortcutsInhibited(Window& window, bool inhibited) { (void)window, (void)inhibited; }

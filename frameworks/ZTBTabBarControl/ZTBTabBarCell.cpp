@@ -1,0 +1,285 @@
+#include "frameworks/ZTBTabBarControl/ZTBTabBarCell.h"
+
+#include "frameworks/ZTBTabBarControl/ZTBTabBarControl.h"
+#include "frameworks/ZTBTabBarControl/ZTBTabControls.h"
+#include "frameworks/tab-bar-core/TabResources.h"
+#include "platform/foundation/runtime/RunLoop.h"
+#include "platform/foundation/runtime/Timer.h"
+#include "platform/graphics/BitmapImageRep.h"
+#include "platform/graphics/Color.h"
+#include "platform/graphics/GraphicsContext.h"
+#include "platform/graphics/Image.h"
+#include "platform/text/AttributedString.h"
+#include "platform/ui/containers/TabViewItem.h"
+#include "platform/ui/views/Event.h"
+
+#include <algorithm>
+
+FND_REGISTER_CLASS(ZTBTabBarCell, fnd::Object)
+
+void ZTBTabBarCell::describeClass(fnd::ClassBuilder<ZTBTabBarCell>& c)
+{
+    c.property("title", &ZTBTabBarCell::title, &ZTBTabBarCell::setTitle);
+    c.property("count", &ZTBTabBarCell::count, &ZTBTabBarCell::setCount);
+    c.property("countColor", &ZTBTabBarCell::countColor, &ZTBTabBarCell::setCountColor);
+    c.property("hasIcon", &ZTBTabBarCell::hasIcon, &ZTBTabBarCell::setHasIcon);
+    c.property("hasLargeImage", &ZTBTabBarCell::hasLargeImage, &ZTBTabBarCell::setHasLargeImage);
+    c.property("isEdited", &ZTBTabBarCell::isEdited, &ZTBTabBarCell::setIsEdited);
+}
+
+ZTBTabBarCell::ZTBTabBarCell() = default;
+
+ZTBTabBarCell::~ZTBTabBarCell()
+{
+    stopObservingIdentifier();
+    if (m_indicator)
+        m_indicator->removeFromSuperview();
+}
+
+std::shared_ptr<ZTBTabBarCell> ZTBTabBarCell::create(const std::shared_ptr<ZTBTabBarControl>& control)
+{
+    auto cell = fnd::makeObject<ZTBTabBarCell>();
+    cell->m_control = control;
+    cell->m_indicator = ZTBProgressIndicator::create({ 0, 0, 16, 16 });
+    cell->m_indicator->setStyle(ui::ProgressIndicatorStyle::Spinning);
+    cell->m_indicator->setAutoresizingMask(8);
+    return cell;
+}
+
+std::shared_ptr<ZTBTabBarCell> ZTBTabBarCell::placeholder(
+    gfx::Rect frame, bool expanded, const std::shared_ptr<ZTBTabBarControl>& control)
+{
+    auto cell = fnd::makeObject<ZTBTabBarCell>();
+    cell->m_control = control;
+    cell->m_isPlaceholder = true;
+    if (!expanded) {
+        if (control && control->orientation() == 0)
+            frame.size.width = 0;
+        else
+            frame.size.height = 0;
+    }
+    cell->setFrame(frame);
+    cell->setCurrentStep(expanded ? 7 : 0);
+    return cell;
+}
+
+void ZTBTabBarCell::setStringValue(const fnd::String& title)
+{
+    m_title = title;
+    if (auto text = attributedStringValue())
+        m_stringSize = text->size();
+    if (auto control = controlView())
+        control->update();
+}
+
+void ZTBTabBarCell::setFrame(gfx::Rect frame)
+{
+    m_frame = frame;
+    auto control = controlView();
+    if (m_indicator && !m_indicator->isHidden() && control && !control->isTabBarHidden())
+        m_indicator->setFrame(indicatorRectForFrame(frame));
+}
+
+void ZTBTabBarCell::setCurrentStep(long step)
+{
+    m_currentStep = std::clamp<long>(step, 0, 7);
+}
+
+bool ZTBTabBarCell::closeButtonOver() const
+{
+    if (!m_closeButtonOver)
+        return false;
+    auto control = controlView();
+    return (control && control->allowsBackgroundTabClosing()) || (m_tabState & ZTBTabState::Selected)
+        || (ui::Event::currentModifierFlags() & ui::ModifierFlags::Command);
+}
+
+bool ZTBTabBarCell::isIndicatorShown() const
+{
+    return m_indicator && !m_indicator->isHidden();
+}
+
+void ZTBTabBarCell::setIsInOverflowMenu(bool flag)
+{
+    if (m_isInOverflowMenu == flag)
+        return;
+    m_isInOverflowMenu = flag;
+    auto control = controlView();
+    auto delegate = control ? control->delegate() : nullptr;
+    if (delegate && control->tabView() && m_item)
+        delegate->tabViewTabViewItemIsInOverflowMenu(*control->tabView(), *m_item, flag);
+}
+
+std::shared_ptr<txt::AttributedString> ZTBTabBarCell::attributedStringValue() const
+{
+    auto control = controlView();
+    return control && control->style() ? control->style()->attributedStringValueForTabCell(*this) : nullptr;
+}
+
+gfx::Rect ZTBTabBarCell::indicatorRectForFrame(gfx::Rect) const
+{
+    auto control = controlView();
+    return control && control->style() ? control->style()->indicatorRectForTabCell(*this) : gfx::Rect {};
+}
+
+gfx::Rect ZTBTabBarCell::closeButtonRectForFrame(gfx::Rect frame) const
+{
+    auto control = controlView();
+    return control && control->style() ? control->style()->closeButtonRectForTabCell(*this, frame) : gfx::Rect {};
+}
+
+double ZTBTabBarCell::minimumWidthOfCell() const
+{
+    auto control = controlView();
+    return control && control->style() ? control->style()->minimumWidthOfTabCell(*this) : 0;
+}
+
+double ZTBTabBarCell::desiredWidthOfCell() const
+{
+    auto control = controlView();
+    return control && control->style() ? control->style()->desiredWidthOfTabCell(*this) : 0;
+}
+
+void ZTBTabBarCell::drawWithFrame(gfx::Rect frame)
+{
+    if (m_isPlaceholder) {
+        gfx::Color::colorWithCalibratedWhite(0.0, 0.2)->setFill();
+        if (auto* context = gfx::GraphicsContext::current())
+            context->fillRectUsingOperation(frame, gfx::CompositingOperation::SourceAtop);
+        return;
+    }
+    if (auto control = controlView(); control && control->style())
+        control->style()->drawTabCell(*this);
+}
+
+void ZTBTabBarCell::mouseEntered(const ui::Event& event)
+{
+    const long number = event.trackingNumber();
+    if (number == m_closeButtonTrackingTag)
+        m_closeButtonOver = true;
+    if (number == m_cellTrackingTag)
+        m_highlighted = true;
+    auto control = controlView();
+    if (!control)
+        return;
+    if (control->allowsScrubbing() && (event.modifierFlags() & ui::ModifierFlags::Alternate))
+        control->tabClick(*this);
+    control->setNeedsDisplayInRect(gfx::insetRect(m_frame, -2.0, -2.0));
+}
+
+void ZTBTabBarCell::mouseExited(const ui::Event& event)
+{
+    const long number = event.trackingNumber();
+    if (number == m_closeButtonTrackingTag)
+        m_closeButtonOver = false;
+    if (number == m_cellTrackingTag)
+        m_highlighted = false;
+    if (auto control = controlView())
+        control->setNeedsDisplayInRect(gfx::insetRect(m_frame, -2.0, -2.0));
+}
+
+std::shared_ptr<gfx::Image> ZTBTabBarCell::dragImage()
+{
+    auto control = controlView();
+    if (!control)
+        return gfx::Image::imageWithSize({ 1, 1 });
+    const gfx::Rect r = control->style() ? control->style()->dragRectForTabCell(*this, control->orientation()) : gfx::Rect {};
+    auto image = gfx::Image::imageWithSize(gfx::Size { std::max(1.0, r.width()), std::max(1.0, r.height()) });
+    auto bitmap = r.isEmpty() ? nullptr : control->bitmapImageRepForCachingDisplayInRect(r);
+    image->lockFocus();
+    if (bitmap) {
+        control->cacheDisplayInRect(r, *bitmap);
+        auto captured = gfx::Image::imageWithRepresentation(bitmap);
+        captured->setSize(r.size);
+        captured->drawAtPoint({ 0, 0 }, {}, gfx::CompositingOperation::SourceOver, 1.0);
+    }
+    // A still picture stands for the running spinner, its lower left corner 3 points above the image's bottom.
+    if (isIndicatorShown())
+        if (auto pi = tbcore::namedImage("ZTBTabBarControl", "pi"))
+            pi->drawAtPoint({ m_frame.width() - 6.0 - 16.0, 3.0 }, {}, gfx::CompositingOperation::SourceOver, 1.0);
+    image->unlockFocus();
+    return image;
+}
+
+fnd::String ZTBTabBarCell::accessibilityHelp() const
+{
+    auto control = controlView();
+    auto delegate = control ? control->delegate() : nullptr;
+    if (delegate && control->tabView())
+        if (auto word = delegate->accessibilityStringForTabView(*control->tabView(), m_count))
+            return fnd::String(m_title.utf8() + ", " + std::to_string(m_count) + " " + word->utf8());
+    return m_title;
+}
+
+void ZTBTabBarCell::accessibilityPerformPress()
+{
+    if (auto control = controlView())
+        control->tabClick(*this);
+}
+
+void ZTBTabBarCell::observeIdentifierKey(const std::shared_ptr<fnd::Object>& identifier, const fnd::String& key)
+{
+    if (m_observedIdentifier != identifier)
+        stopObservingIdentifier();
+    m_observedIdentifier = identifier;
+    identifier->addObserver(*this, key);
+    m_observedKeys.push_back(key);
+}
+
+void ZTBTabBarCell::stopObservingIdentifier()
+{
+    if (m_observedIdentifier)
+        for (const auto& key : m_observedKeys)
+            m_observedIdentifier->removeObserver(*this, key);
+    m_observedIdentifier.reset();
+    m_observedKeys.clear();
+}
+
+void ZTBTabBarCell::observeValueForKeyPath(const fnd::String&, fnd::Object&, const fnd::KeyValueChange&, const void*)
+{
+    // Not inside the change notification: on a later pass of the run loop.
+    std::weak_ptr<ZTBTabBarControl> weak = m_control;
+    fnd::Timer::scheduled(0.0, false, [weak](fnd::Timer&) {
+        if (auto control = weak.lock())
+            control->update();
+    });
+}
+
+void ZTBTabBarCell::encodeWithCoder(fnd::Coder& coder) const
+{
+    if (!coder.allowsKeyedCoding())
+        return;
+    coder.encodeRect(m_frame, "frame");
+    coder.encodeSize(m_stringSize, "stringSize");
+    coder.encodeBool(m_isPlaceholder, "isPlaceholder");
+    coder.encodeBool(m_hasCloseButton, "hasCloseButton");
+    coder.encodeBool(m_isCloseButtonSuppressed, "isCloseButtonSuppressed");
+    coder.encodeBool(m_hasIcon, "hasIcon");
+    coder.encodeBool(m_hasLargeImage, "hasLargeImage");
+    coder.encodeInteger(m_count, "count");
+    coder.encodeBool(m_isEdited, "isEdited");
+}
+
+bool ZTBTabBarCell::initWithCoder(fnd::Coder& coder)
+{
+    if (!coder.allowsKeyedCoding())
+        return true;
+    // A key that is missing keeps the initial value.
+    if (coder.containsValueForKey("frame"))
+        m_frame = coder.decodeRectForKey("frame");
+    if (coder.containsValueForKey("stringSize"))
+        m_stringSize = coder.decodeSizeForKey("stringSize");
+    auto readBool = [&](const char* key, bool& into) {
+        if (coder.containsValueForKey(key))
+            into = coder.decodeBoolForKey(key);
+    };
+    readBool("isPlaceholder", m_isPlaceholder);
+    readBool("hasCloseButton", m_hasCloseButton);
+    readBool("isCloseButtonSuppressed", m_isCloseButtonSuppressed);
+    readBool("hasIcon", m_hasIcon);
+    readBool("hasLargeImage", m_hasLargeImage);
+    readBool("isEdited", m_isEdited);
+    if (coder.containsValueForKey("count"))
+        m_count = std::max<long>(0, long(coder.decodeIntegerForKey("count")));
+    return !coder.hasFailed();
+}

@@ -1,0 +1,626 @@
+#include "frameworks/ZTBTabBarControl/ZTBTabBarControl.h"
+
+#include "frameworks/ZTBTabBarControl/ZTBMetalTabStyle.h"
+#include "frameworks/ZTBTabBarControl/ZTBTabBarCell.h"
+#include "frameworks/ZTBTabBarControl/ZTBTabControls.h"
+#include "frameworks/ZTBTabBarControl/ZTBTabDragAssistant.h"
+#include "frameworks/tab-bar-core/TabResources.h"
+#include "frameworks/tab-bar-core/TabShapes.h"
+#include "frameworks/tab-bar-core/TabWidths.h"
+#include "platform/foundation/bindings/ValueTransformer.h"
+#include "platform/foundation/runtime/Log.h"
+#include "platform/foundation/runtime/RunLoop.h"
+#include "platform/foundation/runtime/Timer.h"
+#include "platform/text/AttributedString.h"
+#include "platform/ui/dragging/Pasteboard.h"
+#include "platform/ui/menus/Menu.h"
+#include "platform/ui/menus/MenuItem.h"
+#include "platform/ui/views/Animation.h"
+#include "platform/ui/views/Application.h"
+#include "platform/ui/views/Backend.h"
+#include "platform/ui/views/Cursor.h"
+#include "platform/ui/views/Event.h"
+#include "platform/ui/views/Window.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+FND_REGISTER_CLASS(ZTBTabBarControl, ui::View)
+
+namespace {
+
+const char* const ZTBTabBarControlIdentifierContext = "ZTBTabBarControl.identifier";
+
+}
+
+void ZTBTabBarControl::describeClass(fnd::ClassBuilder<ZTBTabBarControl>& c)
+{
+    c.property("styleName", &ZTBTabBarControl::styleName, &ZTBTabBarControl::setStyleNamed);
+}
+
+ZTBTabBarControl::ZTBTabBarControl() = default;
+
+ZTBTabBarControl::~ZTBTabBarControl()
+{
+    auto& center = fnd::NotificationCenter::defaultCenter();
+    for (auto token : m_windowObservers)
+        center.removeObserver(token);
+    if (m_frameObserver)
+        center.removeObserver(m_frameObserver);
+    for (const auto& timer : { m_animationTimer, m_showHideAnimationTimer, m_springTimer })
+        if (timer)
+            timer->invalidate();
+    for (const auto& cell : m_cells) {
+        cell->stopObservingIdentifier();
+        if (auto item = cell->representedObject(); item && forgetObservedItem(*item))
+            item->removeObserver(*this, "identifier", ZTBTabBarControlIdentifierContext);
+    }
+}
+
+std::shared_ptr<ZTBTabBarControl> ZTBTabBarControl::create(gfx::Rect frame)
+{
+    auto bar = fnd::makeObject<ZTBTabBarControl>();
+    bar->initWithFrame(frame);
+    return bar;
+}
+
+std::shared_ptr<ZTBTabBarControl> ZTBTabBarControl::self()
+{
+    return std::static_pointer_cast<ZTBTabBarControl>(shared_from_this());
+}
+
+void ZTBTabBarControl::initWithFrame(gfx::Rect frame)
+{
+    ui::View::initWithFrame(frame);
+    initAddedProperties();
+    ui::registerForDraggedTypes(*this, { ZTBTabBarControlItemPBType });
+    setPostsFrameChangedNotifications(true);
+    std::weak_ptr<ZTBTabBarControl> weak = self();
+    m_frameObserver = fnd::NotificationCenter::defaultCenter().addObserverForName(ui::ViewNotification::FrameDidChange,
+        fnd::Value(std::static_pointer_cast<fnd::Object>(shared_from_this())), [weak](const fnd::Notification&) {
+            if (auto bar = weak.lock())
+                bar->frameDidChange();
+        });
+}
+
+void ZTBTabBarControl::initAddedProperties()
+{
+    m_style = ZTBMetalTabStyle::create();
+    m_controller = std::make_unique<ZTBTabBarController>(*this);
+    const double right = m_style->rightMarginForTabBarControl();
+    const gfx::Rect b = bounds();
+    m_overflowPopUpButton = ZTBOverflowPopUpButton::create({ b.width() - right + 1, 0, right - 1, b.height() });
+    m_overflowPopUpButton->setAutoresizingMask(1);
+    m_overflowPopUpButton->setHidden(true);
+    addSubview(m_overflowPopUpButton);
+    _positionOverflowMenu();
+    m_addTabButton = ZTBRolloverButton::create({ b.width() - right + 1, 3.0, 16.0, 16.0 });
+    if (auto image = m_style->addTabButtonImage())
+        m_addTabButton->setUsualImage(image);
+    if (auto image = m_style->addTabButtonPressedImage())
+        m_addTabButton->setAlternateImage(image);
+    if (auto image = m_style->addTabButtonRolloverImage())
+        m_addTabButton->setRolloverImage(image);
+    addSubview(m_addTabButton);
+    m_addTabButton->setHidden(!m_showAddTabButton);
+}
+
+// Styles.
+
+void ZTBTabBarControl::setStyle(std::shared_ptr<ZTBTabStyle> style)
+{
+    if (!style || style == m_style)
+        return;
+    m_style = std::move(style);
+    m_style->setOrientation(m_orientation);
+    if (auto image = m_style->addTabButtonImage())
+        m_addTabButton->setUsualImage(image);
+    if (auto image = m_style->addTabButtonPressedImage())
+        m_addTabButton->setAlternateImage(image);
+    if (auto image = m_style->addTabButtonRolloverImage())
+        m_addTabButton->setRolloverImage(image);
+    update();
+}
+
+void ZTBTabBarControl::setStyleNamed(const fnd::String& name)
+{
+    // The other looks come later; until then every name draws as Metal.
+    (void)name;
+    setStyle(ZTBMetalTabStyle::create());
+}
+
+void ZTBTabBarControl::setDelegate(const std::shared_ptr<ZTBTabBarControlDelegate>& delegate)
+{
+    m_delegate = delegate;
+    std::vector<fnd::String> types { ZTBTabBarControlItemPBType };
+    if (delegate && m_tabView)
+        if (auto extra = delegate->allowedDraggedTypesForTabView(*m_tabView))
+            types.insert(types.end(), extra->begin(), extra->end());
+    ui::unregisterDraggedTypes(*this);
+    ui::registerForDraggedTypes(*this, types);
+}
+
+// Options.
+
+void ZTBTabBarControl::setCanCloseOnlyTab(bool flag)
+{
+    m_canCloseOnlyTab = flag;
+    if (m_cells.size() == 1)
+        update();
+}
+
+void ZTBTabBarControl::setShowAddTabButton(bool flag)
+{
+    m_showAddTabButton = flag;
+    if (!m_controller->addButtonRect().isEmpty())
+        m_addTabButton->setFrame(m_controller->addButtonRect());
+    m_addTabButton->setHidden(!flag);
+    m_addTabButton->setNeedsDisplay(true);
+    update();
+}
+
+void ZTBTabBarControl::setOrientation(int orientation)
+{
+    const int old = m_orientation;
+    m_orientation = orientation;
+    if (m_tabBarWidth <= 9)
+        m_tabBarWidth = 120;
+    if (old != orientation) {
+        m_style->setOrientation(orientation);
+        _positionOverflowMenu();
+        update(false);
+    }
+}
+
+// Cells.
+
+double ZTBTabBarControl::availableCellWidth() const
+{
+    return frame().width() - m_style->leftMarginForTabBarControl() - m_style->rightMarginForTabBarControl()
+        - double(m_resizeAreaCompensation);
+}
+
+gfx::Rect ZTBTabBarControl::genericCellRect() const
+{
+    return { m_style->leftMarginForTabBarControl(), 0, availableCellWidth(), m_style->tabCellHeight() };
+}
+
+void ZTBTabBarControl::addTabViewItem(const std::shared_ptr<ui::TabViewItem>& item)
+{
+    auto cell = ZTBTabBarCell::create(self());
+    cell->setRepresentedObject(item);
+    const gfx::Rect last = m_cells.empty() ? gfx::Rect {} : m_cells.back()->frame();
+    const gfx::Rect generic = genericCellRect();
+    if (m_orientation == 0)
+        cell->setFrame({ last.maxX(), generic.minY(), 30.0, generic.height() });
+    else
+        cell->setFrame({ generic.minX(), last.maxY(), last.width(), 0 });
+    bindPropertiesForCell(*cell, *item);
+    m_cells.push_back(cell);
+    if (m_tabView && long(m_cells.size()) == m_tabView->numberOfTabViewItems())
+        update();
+}
+
+void ZTBTabBarControl::removeTabForCell(const std::shared_ptr<ZTBTabBarCell>& cell)
+{
+    auto keep = cell;
+    if (auto item = cell->representedObject()) {
+        for (const char* name : { "hasIcon", "hasLargeImage", "title", "count", "countColor", "isEdited" })
+            cell->unbind(name);
+        if (forgetObservedItem(*item))
+            item->removeObserver(*this, "identifier", ZTBTabBarControlIdentifierContext);
+        cell->stopObservingIdentifier();
+    }
+    if (cell->indicator() && cell->indicator()->superview().get() == this)
+        cell->indicator()->removeFromSuperview();
+    removeTrackingRect(cell->closeButtonTrackingTag());
+    removeTrackingRect(cell->cellTrackingTag());
+    cell->setCloseButtonTrackingTag(0);
+    cell->setCellTrackingTag(0);
+    std::erase(m_cells, cell);
+    update();
+}
+
+void ZTBTabBarControl::bindPropertiesForCell(ZTBTabBarCell& cell, ui::TabViewItem& item)
+{
+    auto identifier = item.identifier().object();
+    auto answers = [&](const char* key) { return identifier && identifier->classInfo().findProperty(key); };
+    for (const char* name : { "hasIcon", "hasLargeImage", "title", "count", "countColor", "isEdited" })
+        cell.unbind(name);
+    cell.stopObservingIdentifier();
+    cell.indicator()->setHidden(true);
+    if (answers("isProcessing")) {
+        cell.indicator()->setHidden(!identifier->valueForKey("isProcessing").boolValue());
+        cell.observeIdentifierKey(identifier, "isProcessing");
+    }
+    cell.setHasIcon(false);
+    if (answers("icon")) {
+        cell.bind("hasIcon", *identifier, "icon", { { "NSValueTransformerName", fnd::Value(fnd::ValueTransformerName::IsNotNil) } });
+        cell.observeIdentifierKey(identifier, "icon");
+    }
+    cell.setCount(0);
+    if (answers("objectCount")) {
+        cell.bind("count", *identifier, "objectCount");
+        cell.observeIdentifierKey(identifier, "objectCount");
+    }
+    cell.setCountColor(nullptr);
+    if (answers("countColor")) {
+        cell.bind("countColor", *identifier, "countColor");
+        cell.observeIdentifierKey(identifier, "countColor");
+    }
+    cell.setHasLargeImage(false);
+    if (answers("largeImage")) {
+        cell.bind("hasLargeImage", *identifier, "largeImage",
+            { { "NSValueTransformerName", fnd::Value(fnd::ValueTransformerName::IsNotNil) } });
+        cell.observeIdentifierKey(identifier, "largeImage");
+    }
+    cell.setIsEdited(false);
+    if (answers("isEdited")) {
+        cell.bind("isEdited", *identifier, "isEdited");
+        cell.observeIdentifierKey(identifier, "isEdited");
+    }
+    cell.bind("title", item, "label");
+    if (!forgetObservedItem(item))
+        item.addObserver(*this, "identifier", fnd::KeyValueObservingOptions::None, ZTBTabBarControlIdentifierContext);
+    m_observedItems.push_back(std::static_pointer_cast<ui::TabViewItem>(item.shared_from_this()));
+}
+
+bool ZTBTabBarControl::forgetObservedItem(const ui::TabViewItem& item)
+{
+    bool found = false;
+    std::erase_if(m_observedItems, [&](const std::weak_ptr<ui::TabViewItem>& weak) {
+        auto watched = weak.lock();
+        if (watched.get() == &item)
+            found = true;
+        return !watched || watched.get() == &item;
+    });
+    return found;
+}
+
+void ZTBTabBarControl::observeValueForKeyPath(
+    const fnd::String& keyPath, fnd::Object& object, const fnd::KeyValueChange& change, const void* context)
+{
+    if (context != ZTBTabBarControlIdentifierContext || keyPath != "identifier") {
+        ui::View::observeValueForKeyPath(keyPath, object, change, context);
+        return;
+    }
+    for (const auto& cell : std::vector(m_cells))
+        if (auto item = cell->representedObject(); item.get() == &object)
+            bindPropertiesForCell(*cell, *item);
+}
+
+std::vector<std::shared_ptr<ui::TabViewItem>> ZTBTabBarControl::representedTabViewItems() const
+{
+    std::vector<std::shared_ptr<ui::TabViewItem>> items;
+    for (const auto& cell : m_cells)
+        if (auto item = cell->representedObject())
+            items.push_back(item);
+    return items;
+}
+
+std::shared_ptr<ZTBTabBarCell> ZTBTabBarControl::cellForPoint(gfx::Point point, gfx::Rect* cellFrame) const
+{
+    if (m_orientation == 0 && !gfx::pointInRect(point, genericCellRect()))
+        return nullptr;
+    for (const auto& cell : m_cells) {
+        if (gfx::pointInRect(point, cell->frame())) {
+            if (cellFrame)
+                *cellFrame = cell->frame();
+            return cell;
+        }
+    }
+    return nullptr;
+}
+
+std::shared_ptr<ZTBTabBarCell> ZTBTabBarControl::cellForItem(const ui::TabViewItem& item) const
+{
+    for (const auto& cell : m_cells)
+        if (cell->representedObject().get() == &item)
+            return cell;
+    return nullptr;
+}
+
+long ZTBTabBarControl::indexOfCell(const ZTBTabBarCell& cell) const
+{
+    for (std::size_t i = 0; i < m_cells.size(); ++i)
+        if (m_cells[i].get() == &cell)
+            return long(i);
+    return -1;
+}
+
+std::shared_ptr<ZTBTabBarCell> ZTBTabBarControl::lastVisibleTab() const
+{
+    for (std::size_t i = 0; i < m_cells.size(); ++i)
+        if (m_cells[i]->isInOverflowMenu())
+            return i > 0 ? m_cells[i - 1] : nullptr;
+    return m_cells.empty() ? nullptr : m_cells.back();
+}
+
+long ZTBTabBarControl::numberOfVisibleTabs() const
+{
+    long count = 0;
+    for (const auto& cell : m_cells) {
+        if (cell->isInOverflowMenu())
+            break;
+        if (!cell->isPlaceholder())
+            ++count;
+    }
+    return count;
+}
+
+fnd::String ZTBTabBarControl::stringForToolTip(ui::View&, long, gfx::Point point, const fnd::Value&)
+{
+    auto delegate = this->delegate();
+    auto cell = cellForPoint(point);
+    if (delegate && cell && cell->representedObject() && m_tabView)
+        if (auto tip = delegate->tabViewToolTipForTabViewItem(*m_tabView, *cell->representedObject()))
+            return *tip;
+    return {};
+}
+
+std::shared_ptr<ZTBTabBarCell> ZTBTabBarControl::accessibilityHitTest(gfx::Point point) const
+{
+    // By geometry, not by whichever cell was last highlighted.
+    auto cell = cellForPoint(point);
+    return cell && !cell->isPlaceholder() ? cell : nullptr;
+}
+
+// Tab view delegate.
+
+void ZTBTabBarControl::awakeFromNib()
+{
+    if (!m_tabView)
+        return;
+    for (const auto& item : m_tabView->tabViewItems())
+        if (!cellForItem(*item))
+            addTabViewItem(item);
+}
+
+void ZTBTabBarControl::tabViewDidChangeNumberOfTabViewItems(ui::TabView& tabView)
+{
+    auto delegate = this->delegate();
+    const auto& items = tabView.tabViewItems();
+    for (const auto& cell : std::vector(m_cells)) {
+        auto item = cell->representedObject();
+        if (!item || std::find(items.begin(), items.end(), item) != items.end())
+            continue;
+        if (delegate)
+            delegate->tabViewDidCloseTabViewItem(tabView, *item);
+        removeTabForCell(cell);
+    }
+    for (const auto& item : std::vector(items))
+        if (!cellForItem(*item))
+            addTabViewItem(item);
+    if (delegate)
+        delegate->tabViewDidChangeNumberOfTabViewItems(tabView);
+    if (m_addTabButton->window())
+        m_addTabButton->resetCursorRects();
+}
+
+std::optional<bool> ZTBTabBarControl::tabViewShouldSelectTabViewItem(ui::TabView& tabView, ui::TabViewItem& item)
+{
+    auto delegate = this->delegate();
+    return delegate ? delegate->tabViewShouldSelectTabViewItem(tabView, item) : std::nullopt;
+}
+
+void ZTBTabBarControl::tabViewWillSelectTabViewItem(ui::TabView& tabView, ui::TabViewItem& item)
+{
+    if (auto delegate = this->delegate())
+        delegate->tabViewWillSelectTabViewItem(tabView, item);
+}
+
+void ZTBTabBarControl::tabViewDidSelectTabViewItem(ui::TabView& tabView, ui::TabViewItem& item)
+{
+    // Cells are appended and reordered, so the item's index in the tab view does not name its cell.
+    if (auto cell = cellForItem(item)) {
+        if (!(m_alwaysShowActiveTab && cell->isInOverflowMenu())) {
+            m_controller->setSelectedCell(*cell);
+            setNeedsDisplay(true);
+        } else {
+            auto keepItem = std::static_pointer_cast<ui::TabViewItem>(item.shared_from_this());
+            auto savedDelegate = tabView.delegate();
+            tabView.setDelegate(nullptr);
+            tabView.removeTabViewItem(keepItem);
+            tabView.insertTabViewItem(keepItem, 0);
+            std::erase(m_cells, cell);
+            m_cells.insert(m_cells.begin(), cell);
+            cell->setIsInOverflowMenu(false);
+            m_cells.back()->setIsInOverflowMenu(true);
+            tabView.setDelegate(savedDelegate);
+            tabView.selectTabViewItem(keepItem);
+            update();
+        }
+    }
+    if (auto delegate = this->delegate())
+        delegate->tabViewDidSelectTabViewItem(tabView, item);
+}
+
+// Actions.
+
+void ZTBTabBarControl::tabClick(ZTBTabBarCell& cell)
+{
+    if (m_tabView && cell.representedObject())
+        m_tabView->selectTabViewItem(cell.representedObject());
+}
+
+void ZTBTabBarControl::overflowMenuAction(ui::MenuItem& item)
+{
+    if (auto tabItem = item.representedObject().objectAs<ui::TabViewItem>(); tabItem && m_tabView)
+        m_tabView->selectTabViewItem(tabItem);
+}
+
+bool ZTBTabBarControl::validateMenuItem(ui::MenuItem& item)
+{
+    auto tabItem = item.representedObject().objectAs<ui::TabViewItem>();
+    item.setState(m_tabView && tabItem && tabItem == m_tabView->selectedTabViewItem() ? ui::ControlStateValue::On
+                                                                                       : ui::ControlStateValue::Off);
+    auto delegate = this->delegate();
+    if (delegate && m_tabView && tabItem)
+        if (auto answer = delegate->tabViewValidateOverflowMenuItem(*m_tabView, item, *tabItem))
+            return *answer;
+    return true;
+}
+
+std::shared_ptr<ui::Menu> ZTBTabBarControl::menuForEvent(const ui::Event& event)
+{
+    auto cell = cellForPoint(convertPointFromView(event.locationInWindow(), nullptr));
+    auto delegate = this->delegate();
+    if (!cell || !cell->representedObject() || !delegate || !m_tabView)
+        return nullptr;
+    return delegate->tabViewMenuForTabViewItem(*m_tabView, *cell->representedObject());
+}
+
+void ZTBTabBarControl::closeTabClick(ZTBTabBarCell& cell)
+{
+    if (m_cells.size() == 1 && !m_canCloseOnlyTab)
+        return;
+    auto item = cell.representedObject();
+    if (!item || !m_tabView)
+        return;
+    if (auto delegate = this->delegate())
+        if (delegate->tabViewShouldCloseTabViewItem(*m_tabView, *item) == false) {
+            cell.setCloseButtonPressed(false);
+            return;
+        }
+    m_tabView->removeTabViewItem(item);
+}
+
+// Drawing and the window.
+
+void ZTBTabBarControl::drawRect(gfx::Rect dirtyRect)
+{
+    if (m_style)
+        m_style->drawTabBar(*this, dirtyRect);
+}
+
+void ZTBTabBarControl::viewWillMoveToWindow(ui::Window* window)
+{
+    auto& center = fnd::NotificationCenter::defaultCenter();
+    for (auto token : m_windowObservers)
+        center.removeObserver(token);
+    m_windowObservers.clear();
+    if (m_showHideAnimationTimer) {
+        m_showHideAnimationTimer->invalidate();
+        m_showHideAnimationTimer.reset();
+        m_currentStep = -1;
+    }
+    if (!window)
+        return;
+    std::weak_ptr<ZTBTabBarControl> weak = self();
+    auto redisplay = [weak](const fnd::Notification&) {
+        if (auto bar = weak.lock())
+            bar->setNeedsDisplay(true);
+    };
+    const fnd::Value object(std::static_pointer_cast<fnd::Object>(window->shared_from_this()));
+    for (const auto& name : { ui::WindowNotification::DidBecomeKey, ui::WindowNotification::DidResignKey,
+             ui::WindowNotification::DidMove })
+        m_windowObservers.push_back(center.addObserverForName(name, object, redisplay));
+    if (!m_awakenedFromNib)
+        // Stands for the window's first update after loading: the next pass of the run loop.
+        fnd::Timer::scheduled(0.0, false, [weak](fnd::Timer&) {
+            if (auto bar = weak.lock())
+                bar->windowDidUpdate();
+        });
+}
+
+void ZTBTabBarControl::viewDidMoveToWindow()
+{
+    _checkWindowFrame();
+}
+
+void ZTBTabBarControl::frameDidChange()
+{
+    _checkWindowFrame();
+    for (const auto& cell : m_cells)
+        if (cell->indicator()) {
+            cell->indicator()->stopAnimationCancellingDelayedStart();
+            if (!cell->indicator()->isHidden())
+                cell->indicator()->startAnimationAfterDelay(0.0);
+        }
+    update(false);
+}
+
+void ZTBTabBarControl::viewWillStartLiveResize()
+{
+    for (const auto& cell : m_cells)
+        if (cell->indicator())
+            cell->indicator()->stopAnimationCancellingDelayedStart();
+    setNeedsDisplay(true);
+}
+
+void ZTBTabBarControl::viewDidEndLiveResize()
+{
+    for (const auto& cell : m_cells)
+        if (cell->indicator() && !cell->indicator()->isHidden())
+            cell->indicator()->startAnimation();
+    _checkWindowFrame();
+    update(false);
+}
+
+void ZTBTabBarControl::placeView(gfx::Rect rect)
+{
+    setFrame(rect);
+    update(false);
+}
+
+void ZTBTabBarControl::_positionOverflowMenu()
+{
+    const double h = m_style->tabCellHeight();
+    const double r = m_style->rightMarginForTabBarControl();
+    const gfx::Rect f = frame();
+    if (m_orientation == 1) {
+        m_overflowPopUpButton->setFrame({ 0, f.height() - h, f.width(), h });
+        m_overflowPopUpButton->setAutoresizingMask(9);
+    } else {
+        m_overflowPopUpButton->setFrame({ f.width() - r + 1 - double(m_resizeAreaCompensation), 0, r, h });
+        m_overflowPopUpButton->setAutoresizingMask(1);
+    }
+}
+
+void ZTBTabBarControl::_checkWindowFrame()
+{
+    auto w = window();
+    if (!w)
+        return;
+    auto content = w->contentView();
+    const gfx::Rect c = content->frame();
+    const gfx::Rect box { c.minX() + c.width() - 22.0, c.minY(), 22.0, 22.0 };
+    // The bar's frame in the content view's coordinates, so both rects share one space.
+    const gfx::Rect mine = superview() ? superview()->convertRectToView(frame(), content.get()) : frame();
+    if (w->showsResizeIndicator() && gfx::intersectsRect(mine, content->convertRectToView(box, content.get())))
+        m_resizeAreaCompensation = (w->styleMask() & 256) ? 20 : 8;
+    else
+        m_resizeAreaCompensation = 0;
+    _positionOverflowMenu();
+}
+
+void ZTBTabBarControl::_setupTrackingRectsForCell(ZTBTabBarCell& cell)
+{
+    const long k = indexOfCell(cell);
+    const gfx::Rect r = m_controller->cellTrackingRectAtIndex(k);
+    const gfx::Point mouse = mouseInBar();
+    bool inside = gfx::pointInRect(mouse, r);
+    removeTrackingRect(cell.cellTrackingTag());
+    cell.setCellTrackingTag(addTrackingRect(r, std::static_pointer_cast<ZTBTabBarCell>(cell.shared_from_this()), {}, inside));
+    cell.setHighlighted(inside);
+    if (cell.hasCloseButton() && !cell.isCloseButtonSuppressed()) {
+        const gfx::Rect c = m_controller->closeButtonTrackingRectAtIndex(k);
+        inside = gfx::pointInRect(mouse, c);
+        removeTrackingRect(cell.closeButtonTrackingTag());
+        cell.setCloseButtonTrackingTag(addTrackingRect(c, std::static_pointer_cast<ZTBTabBarCell>(cell.shared_from_this()), {}, inside));
+        cell.setCloseButtonOver(inside);
+    }
+    addToolTipRect(cell.frame(), self());
+}
+
+gfx::Point ZTBTabBarControl::mouseInBar() const
+{
+    auto w = window();
+    return w ? convertPointFromView(w->mouseLocationOutsideOfEventStream(), nullptr) : gfx::Point { -1e9, -1e9 };
+}
+
+std::shared_ptr<ui::Event> ZTBTabBarControl::currentEvent() const
+{
+    return ui::Application::shared().currentEvent();
+}

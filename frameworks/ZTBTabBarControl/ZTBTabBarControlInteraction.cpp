@@ -1,0 +1,836 @@
+#include "frameworks/ZTBTabBarControl/ZTBTabBarControl.h"
+
+#include "frameworks/ZTBTabBarControl/ZTBTabBarCell.h"
+#include "frameworks/ZTBTabBarControl/ZTBTabControls.h"
+#include "frameworks/ZTBTabBarControl/ZTBTabDragAssistant.h"
+#include "frameworks/tab-bar-core/TabResources.h"
+#include "frameworks/tab-bar-core/TabShapes.h"
+#include "frameworks/tab-bar-core/TabWidths.h"
+#include "platform/foundation/runtime/Clock.h"
+#include "platform/foundation/runtime/Log.h"
+#include "platform/foundation/runtime/RunLoop.h"
+#include "platform/foundation/runtime/Timer.h"
+#include "platform/graphics/Image.h"
+#include "platform/text/AttributedString.h"
+#include "platform/ui/containers/TabViewItem.h"
+#include "platform/ui/dragging/Pasteboard.h"
+#include "platform/ui/menus/Menu.h"
+#include "platform/ui/menus/MenuItem.h"
+#include "platform/ui/views/Animation.h"
+#include "platform/ui/views/Backend.h"
+#include "platform/ui/views/Cursor.h"
+#include "platform/ui/views/Event.h"
+#include "platform/ui/views/Window.h"
+
+#include <algorithm>
+#include <cmath>
+
+// Update cycle.
+
+void ZTBTabBarControl::update(bool animate)
+{
+    if (!m_tabView || long(m_cells.size()) != m_tabView->numberOfTabViewItems())
+        return;
+    if (m_hideForSingleTab && m_cells.size() < 2) {
+        hideTabBar(true, true);
+        return;
+    }
+    hideTabBar(false, true);
+    removeAllToolTips();
+    m_controller->layoutCells();
+    m_overflowPopUpButton->setMenu(m_controller->overflowMenu());
+    m_overflowPopUpButton->setHidden(m_controller->overflowMenu() == nullptr);
+    if (m_animationTimer) {
+        m_animationTimer->invalidate();
+        m_animationTimer.reset();
+    }
+    if (animate) {
+        m_animationTargets.clear();
+        for (long i = 0; i < long(m_cells.size()); ++i)
+            m_animationTargets.push_back(m_controller->cellFrameAtIndex(i));
+        m_addTabButton->setHidden(!m_showAddTabButton);
+        m_animation = ui::Animation::create(0.5, ui::AnimationCurve::EaseInOut);
+        m_animation->setAnimationBlockingMode(ui::AnimationBlockingMode::Nonblocking);
+        m_animation->startAnimation();
+        std::weak_ptr<ZTBTabBarControl> weak = self();
+        m_animationTimer = fnd::Timer::create(1.0 / 30.0, true, [weak](fnd::Timer&) {
+            if (auto bar = weak.lock())
+                bar->animateCellsStep();
+        });
+        // Also while the mouse is held down.
+        fnd::RunLoop::current().addTimer(m_animationTimer, fnd::RunLoopMode::Common);
+        animateCellsStep();
+        return;
+    }
+    for (long i = 0; i < long(m_cells.size()); ++i) {
+        m_cells[std::size_t(i)]->setFrame(m_controller->cellFrameAtIndex(i));
+        if (!m_cells[std::size_t(i)]->isInOverflowMenu())
+            _setupTrackingRectsForCell(*m_cells[std::size_t(i)]);
+    }
+    m_addTabButton->setFrame(m_controller->addButtonRect());
+    m_addTabButton->setHidden(!m_showAddTabButton);
+    setNeedsDisplay(true);
+}
+
+void ZTBTabBarControl::animateCellsStep()
+{
+    if (!m_animation)
+        return;
+    const double p = m_animation->currentProgress();
+    const bool running = m_animation->isAnimating();
+    const gfx::Point mouse = mouseInBar();
+    const std::size_t n = std::min(m_animationTargets.size(), m_cells.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        auto& cell = *m_cells[i];
+        gfx::Rect f = cell.frame();
+        const gfx::Rect t = m_animationTargets[i];
+        const double k = running ? p : 1.0;
+        if (m_orientation == 0) {
+            f.origin.x += k * (t.minX() - f.minX());
+            f.size.width += k * (t.width() - f.width());
+        } else {
+            f.origin.y += k * (t.minY() - f.minY());
+            f.size.height += k * (t.height() - f.height());
+        }
+        cell.setFrame(f);
+        cell.setHighlighted(gfx::pointInRect(mouse, f));
+        cell.setCloseButtonOver(gfx::pointInRect(mouse, cell.closeButtonRectForFrame(f)));
+    }
+    if (m_showAddTabButton) {
+        gfx::Rect a = m_addTabButton->frame();
+        a.origin.x += (running ? p : 1.0) * (m_controller->addButtonRect().minX() - a.minX());
+        m_addTabButton->setFrame(a);
+    }
+    if (!running) {
+        m_animationTimer->invalidate();
+        m_animationTimer.reset();
+        m_animation.reset();
+        for (const auto& cell : std::vector(m_cells)) {
+            if (cell->isInOverflowMenu())
+                break;
+            _setupTrackingRectsForCell(*cell);
+        }
+    }
+    setNeedsDisplay(true);
+}
+
+// Hiding and showing.
+
+void ZTBTabBarControl::hideTabBar(bool hide, bool animate)
+{
+    if (!m_awakenedFromNib || m_isHidden == hide || m_currentStep != -1)
+        return;
+    for (const auto& subview : std::vector(subviews()))
+        subview->removeFromSuperview();
+    m_isHidden = hide;
+    m_currentStep = animate ? 0 : 3;
+    if (!hide && !animate) {
+        addSubview(m_overflowPopUpButton);
+        addSubview(m_addTabButton);
+    }
+    auto partner = m_partnerView;
+    auto w = window();
+    const gfx::Rect b = frame();
+    const gfx::Rect p = partner ? partner->frame() : (w ? w->frame() : gfx::Rect {});
+    ShowHideValues& v = m_showHide;
+    // The bar keeps a one-point strip when collapsed: 21 of its 22 points go to the partner (or the window).
+    if (m_orientation == 0) {
+        v.myOriginalOrigin = b.minY(), v.myOriginalSize = b.height();
+        v.partnerOriginalOrigin = p.minY(), v.partnerOriginalSize = p.height();
+        const double d = hide ? 21.0 : -21.0;
+        if (partner && b.minY() - 22 > p.minY()) {
+            v.myTargetOrigin = b.minY() + d, v.myTargetSize = b.height() - d;
+            v.partnerTargetOrigin = p.minY(), v.partnerTargetSize = p.height() + d;
+        } else if (partner) {
+            v.myTargetOrigin = b.minY(), v.myTargetSize = b.height() - d;
+            v.partnerTargetOrigin = p.minY() - d, v.partnerTargetSize = p.height() + d;
+        } else {
+            v.myTargetOrigin = b.minY(), v.myTargetSize = b.height() - d;
+            v.partnerTargetOrigin = p.minY() + d, v.partnerTargetSize = p.height() - d;
+        }
+    } else {
+        v.myOriginalOrigin = b.minX(), v.myOriginalSize = b.width();
+        v.partnerOriginalOrigin = p.minX(), v.partnerOriginalSize = p.width();
+        const double t = double(m_tabBarWidth);
+        if (hide)
+            m_tabBarWidth = long(b.width());
+        if (partner && p.maxX() > b.minX()) {
+            if (hide)
+                v.myTargetOrigin = b.minX(), v.myTargetSize = 1.0, v.partnerTargetOrigin = p.minX() - b.width() + 1,
+                v.partnerTargetSize = p.width() + b.width() - 1;
+            else
+                v.myTargetOrigin = b.minX(), v.myTargetSize = b.width() + t, v.partnerTargetOrigin = p.minX() + t,
+                v.partnerTargetSize = p.width() - t;
+        } else if (partner) {
+            if (hide)
+                v.myTargetOrigin = b.minX() + b.width(), v.myTargetSize = 1.0, v.partnerTargetOrigin = p.minX(),
+                v.partnerTargetSize = p.width() + b.width();
+            else
+                v.myTargetOrigin = b.minX() - t, v.myTargetSize = b.width() + t, v.partnerTargetOrigin = p.minX(),
+                v.partnerTargetSize = p.width() - t;
+        } else {
+            if (hide)
+                v.myTargetOrigin = b.minX(), v.myTargetSize = 1.0, v.partnerTargetOrigin = p.minX() + b.width() - 1,
+                v.partnerTargetSize = p.width() - b.width() + 1;
+            else
+                v.myTargetOrigin = b.minX(), v.myTargetSize = t, v.partnerTargetOrigin = p.minX() - t + 1,
+                v.partnerTargetSize = p.width() + t - 1;
+        }
+        if (!hide)
+            if (auto delegate = this->delegate())
+                if (auto width = delegate->desiredWidthForVerticalTabBar(*this))
+                    v.myTargetSize = *width;
+    }
+    if (m_showHideAnimationTimer)
+        m_showHideAnimationTimer->invalidate();
+    std::weak_ptr<ZTBTabBarControl> weak = self();
+    m_showHideAnimationTimer = fnd::Timer::scheduled(1.0 / 30.0, true, [weak](fnd::Timer&) {
+        if (auto bar = weak.lock())
+            bar->animateShowHideStep();
+    });
+}
+
+void ZTBTabBarControl::animateShowHideStep()
+{
+    const double s = double(m_currentStep) / 3.0;
+    const ShowHideValues& v = m_showHide;
+    const double myOrigin = v.myOriginalOrigin + s * (v.myTargetOrigin - v.myOriginalOrigin);
+    const double mySize = v.myOriginalSize + s * (v.myTargetSize - v.myOriginalSize);
+    const double partnerOrigin = v.partnerOriginalOrigin + s * (v.partnerTargetOrigin - v.partnerOriginalOrigin);
+    const double partnerSize = v.partnerOriginalSize + s * (v.partnerTargetSize - v.partnerOriginalSize);
+    auto along = [this](gfx::Rect r, double origin, double size) {
+        if (m_orientation == 0)
+            r.origin.y = origin, r.size.height = size;
+        else
+            r.origin.x = origin, r.size.width = size;
+        return r;
+    };
+    if (m_partnerView) {
+        m_partnerView->setFrame(along(m_partnerView->frame(), partnerOrigin, partnerSize));
+        m_partnerView->setNeedsDisplay(true);
+    } else if (auto w = window()) {
+        w->setFrame(along(w->frame(), partnerOrigin, partnerSize), true);
+    }
+    setFrame(along(frame(), myOrigin, mySize));
+    if (++m_currentStep == 4)
+        finishShowHide();
+    if (auto w = window())
+        w->display();
+}
+
+void ZTBTabBarControl::finishShowHide()
+{
+    m_currentStep = -1;
+    if (m_showHideAnimationTimer)
+        m_showHideAnimationTimer->invalidate();
+    m_showHideAnimationTimer.reset();
+    viewDidEndLiveResize();
+    update(false);
+    auto delegate = this->delegate();
+    if (m_isHidden) {
+        if (delegate && m_tabView)
+            delegate->tabViewTabBarDidHide(*m_tabView, *this);
+    } else {
+        addSubview(m_overflowPopUpButton);
+        addSubview(m_addTabButton);
+        if (delegate && m_tabView)
+            delegate->tabViewTabBarDidUnhide(*m_tabView, *this);
+    }
+}
+
+void ZTBTabBarControl::windowDidUpdate()
+{
+    if (m_awakenedFromNib)
+        return;
+    if (m_hideForSingleTab && m_cells.size() < 2) {
+        const gfx::Rect b = frame();
+        auto w = window();
+        if (m_orientation == 0) {
+            if (!m_partnerView && w) {
+                const gfx::Rect wf = w->frame();
+                w->setFrame({ wf.minX(), wf.minY() + 21, wf.width(), wf.height() - 21 }, true);
+                setFrame({ b.minX(), b.minY(), b.width(), b.height() - 21 });
+            } else if (m_partnerView) {
+                const gfx::Rect p = m_partnerView->frame();
+                if (b.minY() - 22 <= p.minY()) {
+                    setFrame({ b.minX(), b.minY(), b.width(), b.height() - 21 });
+                    m_partnerView->setFrame({ p.minX(), p.minY() - 21, p.width(), p.height() + 21 });
+                } else {
+                    setFrame({ b.minX(), b.minY() + 21, b.width(), b.height() - 21 });
+                    m_partnerView->setFrame({ p.minX(), p.minY(), p.width(), p.height() + 21 });
+                }
+            }
+        } else {
+            m_tabBarWidth = long(b.width());
+            if (m_partnerView) {
+                const gfx::Rect p = m_partnerView->frame();
+                if (p.minX() <= b.minX()) {
+                    setFrame({ b.minX() + b.width(), b.minY(), 1.0, b.height() });
+                    m_partnerView->setFrame({ p.minX(), p.minY(), p.width() + b.width(), p.height() });
+                } else {
+                    setFrame({ b.minX(), b.minY(), 1.0, b.height() });
+                    m_partnerView->setFrame({ p.minX() - b.width() + 1, p.minY(), p.width() + b.width() - 1, p.height() });
+                }
+            } else if (w) {
+                const gfx::Rect wf = w->frame();
+                w->setFrame({ wf.minX() + b.width() - 1, wf.minY(), wf.width() - b.width() + 1, wf.height() }, true);
+                setFrame({ b.minX(), b.minY(), 1.0, b.height() });
+            }
+        }
+        if (m_partnerView)
+            m_partnerView->setNeedsDisplay(true);
+        m_isHidden = true;
+        if (auto delegate = this->delegate(); delegate && m_tabView)
+            delegate->tabViewTabBarDidHide(*m_tabView, *this);
+    }
+    m_awakenedFromNib = true;
+    setNeedsDisplay(true);
+}
+
+// Mouse.
+
+void ZTBTabBarControl::mouseDown(const ui::Event& event)
+{
+    m_didDrag = false;
+    m_lastMouseDownEvent = std::static_pointer_cast<ui::Event>(const_cast<ui::Event&>(event).shared_from_this());
+    const gfx::Point p = convertPointFromView(event.locationInWindow(), nullptr);
+    if (m_orientation == 1 && m_allowsResizing && m_partnerView && p.x > frame().width() - 3.0) {
+        m_resizing = true;
+        m_lastDragX = event.locationInWindow().x;
+    }
+    gfx::Rect cellFrame;
+    auto cell = cellForPoint(p, &cellFrame);
+    if (!cell || cell->isPlaceholder())
+        return;
+    const bool selected = m_tabView && cell->representedObject() == m_tabView->selectedTabViewItem();
+    if (gfx::pointInRect(p, cell->closeButtonRectForFrame(cellFrame)) && !m_disableTabClose
+        && !cell->isCloseButtonSuppressed()
+        && (m_allowsBackgroundTabClosing || selected || (event.modifierFlags() & ui::ModifierFlags::Command))) {
+        cell->setCloseButtonOver(false);
+        cell->setCloseButtonPressed(true);
+        m_closeClicked = true;
+        setNeedsDisplay(true);
+        return;
+    }
+    cell->setCloseButtonPressed(false);
+    if (m_selectsTabsOnMouseDown)
+        tabClick(*cell);
+    setNeedsDisplay(true);
+}
+
+void ZTBTabBarControl::mouseDragged(const ui::Event& event)
+{
+    if (!m_lastMouseDownEvent)
+        return;
+    const gfx::Point p = convertPointFromView(event.locationInWindow(), nullptr);
+    if (m_resizing) {
+        // The horizontal move since the last event (not every backend fills in the event's own delta).
+        const double d = event.deltaX() != 0 ? event.deltaX() : event.locationInWindow().x - m_lastDragX;
+        m_lastDragX = event.locationInWindow().x;
+        const double w = frame().width();
+        if (!((p.x > w && d > 0) || (p.x < w && d < 0)))
+            return;
+        // Pushed once per resize, so the cursor stack does not grow with every move.
+        if (!m_resizeCursorPushed) {
+            ui::Cursor::resizeLeftRightCursor()->push();
+            m_resizeCursorPushed = true;
+        }
+        // Both limits exclusive.
+        if (w + d > double(m_cellMinWidth) && w + d < double(m_cellMaxWidth) && m_partnerView) {
+            gfx::Rect f = frame();
+            f.size.width = w + d;
+            gfx::Rect pf = m_partnerView->frame();
+            pf.origin.x += d;
+            pf.size.width -= d;
+            setFrame(f);
+            m_partnerView->setFrame(pf);
+            if (superview())
+                superview()->setNeedsDisplay(true);
+        }
+        return;
+    }
+    const gfx::Point q = convertPointFromView(m_lastMouseDownEvent->locationInWindow(), nullptr);
+    gfx::Rect cellFrame;
+    auto cell = cellForPoint(q, &cellFrame);
+    if (!cell || cell->isPlaceholder())
+        return;
+    const gfx::Rect close = cell->closeButtonRectForFrame(cellFrame);
+    const bool selected = m_tabView && cell->representedObject() == m_tabView->selectedTabViewItem();
+    if (m_closeClicked && gfx::pointInRect(q, close) && (m_allowsBackgroundTabClosing || selected)) {
+        cell->setCloseButtonPressed(gfx::pointInRect(p, close));
+        setNeedsDisplay(true);
+        return;
+    }
+    const double distance = std::hypot(p.x - q.x, p.y - q.y);
+    auto assistant = ZTBTabDragAssistant::sharedDragAssistant();
+    auto delegate = this->delegate();
+    if (distance >= 10.0 && !m_didDrag && !assistant->isDragging() && delegate && m_tabView && cell->representedObject()
+        && delegate->tabViewShouldDragTabViewItem(*m_tabView, *cell->representedObject(), *this) == true) {
+        m_didDrag = true;
+        assistant->startDraggingCell(cell, self(), m_lastMouseDownEvent);
+    }
+}
+
+void ZTBTabBarControl::mouseUp(const ui::Event& event)
+{
+    if (m_resizing) {
+        m_resizing = false;
+        if (m_resizeCursorPushed)
+            ui::Cursor::pop();
+        m_resizeCursorPushed = false;
+        ui::Cursor::arrowCursor()->set();
+        return;
+    }
+    const gfx::Point u = convertPointFromView(event.locationInWindow(), nullptr);
+    gfx::Rect upFrame, downFrame;
+    auto up = cellForPoint(u, &upFrame);
+    const gfx::Point d = m_lastMouseDownEvent ? convertPointFromView(m_lastMouseDownEvent->locationInWindow(), nullptr) : u;
+    auto down = cellForPoint(d, &downFrame);
+    if (up && down && !up->isPlaceholder()) {
+        if (gfx::pointInRect(u, down->closeButtonRectForFrame(downFrame)) && !m_disableTabClose
+            && !up->isCloseButtonSuppressed() && down->closeButtonPressed()) {
+            auto modifiers = currentEvent() ? currentEvent()->modifierFlags() : event.modifierFlags();
+            if (modifiers & ui::ModifierFlags::Alternate) {
+                for (const auto& cell : std::vector(m_cells))
+                    if (cell != up && !cell->isPlaceholder())
+                        closeTabClick(*cell);
+                up->setCloseButtonPressed(false);
+            } else {
+                closeTabClick(*up);
+            }
+        } else if (gfx::pointInRect(u, downFrame)) {
+            down->setCloseButtonPressed(false);
+            if (!(gfx::pointInRect(d, up->closeButtonRectForFrame(upFrame)) && m_allowsBackgroundTabClosing
+                    && !m_disableTabClose)
+                && !m_selectsTabsOnMouseDown)
+                tabClick(*up);
+        } else {
+            down->setCloseButtonPressed(false);
+        }
+    }
+    m_closeClicked = false;
+}
+
+void ZTBTabBarControl::resetCursorRects()
+{
+    if (m_orientation == 1)
+        addCursorRect({ frame().width() - 2.0, 0, 2.0, frame().height() }, ui::Cursor::resizeLeftRightCursor());
+}
+
+// Drag source.
+
+ui::DragOperation ZTBTabBarControl::draggingSourceOperationMaskForLocal(bool isLocal)
+{
+    return isLocal ? ui::DragOperations::Move : ui::DragOperations::None;
+}
+
+void ZTBTabBarControl::draggedImageBeganAt(gfx::Image&, gfx::Point screenPoint)
+{
+    ZTBTabDragAssistant::sharedDragAssistant()->draggingBeganAt(screenPoint);
+}
+
+void ZTBTabBarControl::draggedImageMovedTo(gfx::Image&, gfx::Point screenPoint)
+{
+    ZTBTabDragAssistant::sharedDragAssistant()->draggingMovedTo(screenPoint);
+}
+
+void ZTBTabBarControl::draggedImageEndedAt(gfx::Image&, gfx::Point screenPoint, ui::DragOperation)
+{
+    ZTBTabDragAssistant::sharedDragAssistant()->draggedImageEndedAt(screenPoint);
+}
+
+// Drag destination.
+
+bool ZTBTabBarControl::isTabDrag(ui::DraggingInfo& info) const
+{
+    auto pasteboard = info.draggingPasteboard();
+    if (!pasteboard)
+        return false;
+    auto types = pasteboard->types();
+    return std::find(types.begin(), types.end(), ZTBTabBarControlItemPBType) != types.end();
+}
+
+namespace {
+
+bool ztbDropRefused(ZTBTabBarControl& bar, ui::DraggingInfo& info)
+{
+    auto delegate = bar.delegate();
+    auto cell = ZTBTabDragAssistant::sharedDragAssistant()->draggedCell();
+    auto source = std::dynamic_pointer_cast<ZTBTabBarControl>(info.draggingSource());
+    if (!delegate || !cell || !cell->representedObject() || !source || !source->tabView())
+        return false;
+    return delegate->tabViewShouldDropTabViewItem(*source->tabView(), *cell->representedObject(), &bar) == false;
+}
+
+}
+
+ui::DragOperation ZTBTabBarControl::draggingEntered(ui::DraggingInfo& info)
+{
+    if (!isTabDrag(info))
+        return ui::DragOperations::None;
+    if (ztbDropRefused(*this, info))
+        return ui::DragOperations::None;
+    ZTBTabDragAssistant::sharedDragAssistant()->draggingEnteredTabBar(
+        self(), convertPointFromView(info.draggingLocation(), nullptr));
+    return ui::DragOperations::Move;
+}
+
+std::optional<ui::DragOperation> ZTBTabBarControl::draggingUpdated(ui::DraggingInfo& info)
+{
+    const gfx::Point p = convertPointFromView(info.draggingLocation(), nullptr);
+    if (isTabDrag(info)) {
+        if (ztbDropRefused(*this, info))
+            return ui::DragOperations::None;
+        ZTBTabDragAssistant::sharedDragAssistant()->draggingUpdatedInTabBar(self(), p);
+        return ui::DragOperations::Move;
+    }
+    auto cell = cellForPoint(p);
+    if (!cell || cell->isPlaceholder())
+        return ui::DragOperations::None;
+    updateSpring(info, *cell);
+    return ui::DragOperations::Copy;
+}
+
+void ZTBTabBarControl::updateSpring(ui::DraggingInfo& info, ZTBTabBarCell& cell)
+{
+    (void)info;
+    // The space bar held with no modifier springs at once; the key state is read live, outside the event stream.
+    const unsigned modifiers = ui::Event::currentModifierFlags() & ui::ModifierFlags::DeviceIndependentMask;
+    if (modifiers == 0 && ui::Backend::current().isKeyDown(0x31)) {
+        if (m_springTimer)
+            m_springTimer->setFireDate(fnd::Clock::current()->now());
+        return;
+    }
+    auto item = cell.representedObject();
+    if (item != m_tabViewItemWithSpring.lock()) {
+        if (m_springTimer)
+            m_springTimer->invalidate();
+        m_springTimer.reset();
+        m_tabViewItemWithSpring = item;
+    }
+    if (!m_springTimer) {
+        std::weak_ptr<ZTBTabBarControl> weak = self();
+        m_springTimer = fnd::Timer::scheduled(tbcore::springingDelay(), false, [weak](fnd::Timer& timer) {
+            if (auto bar = weak.lock())
+                bar->fireSpring(timer);
+        });
+    }
+}
+
+void ZTBTabBarControl::fireSpring(fnd::Timer& timer)
+{
+    fnd::assertThat(&timer == m_springTimer.get(), "Spring fired by unrecognized timer");
+    if (auto item = m_tabViewItemWithSpring.lock(); item && m_tabView)
+        m_tabView->selectTabViewItem(item);
+    m_tabViewItemWithSpring.reset();
+    m_springTimer->invalidate();
+    m_springTimer.reset();
+}
+
+void ZTBTabBarControl::draggingExited(ui::DraggingInfo&)
+{
+    if (m_springTimer)
+        m_springTimer->invalidate();
+    m_springTimer.reset();
+    ZTBTabDragAssistant::sharedDragAssistant()->draggingExitedTabBar(self());
+}
+
+bool ZTBTabBarControl::prepareForDragOperation(ui::DraggingInfo& info)
+{
+    if (!isTabDrag(info))
+        return true;
+    return ZTBTabDragAssistant::sharedDragAssistant()->destinationTabBar() != nullptr;
+}
+
+bool ZTBTabBarControl::performDragOperation(ui::DraggingInfo& info)
+{
+    if (isTabDrag(info)) {
+        ZTBTabDragAssistant::sharedDragAssistant()->performDragOperation();
+        return true;
+    }
+    if (auto delegate = this->delegate(); delegate && m_tabView) {
+        auto cell = cellForPoint(convertPointFromView(info.draggingLocation(), nullptr));
+        delegate->tabViewAcceptedDraggingInfo(*m_tabView, info, cell ? cell->representedObject().get() : nullptr);
+    }
+    return true;
+}
+
+// Archive: the configuration, never transient state (events, timers, steps) nor the delegate.
+
+void ZTBTabBarControl::encodeWithCoder(fnd::Coder& coder) const
+{
+    if (!coder.allowsKeyedCoding())
+        return;
+    coder.encodeObject(fnd::Value(m_style ? m_style->name() : fnd::String("Metal")), "ZTBstyle");
+    coder.encodeInteger(m_orientation, "ZTBorientation");
+    coder.encodeBool(m_canCloseOnlyTab, "ZTBcanCloseOnlyTab");
+    coder.encodeBool(m_disableTabClose, "ZTBdisableTabClose");
+    coder.encodeBool(m_hideForSingleTab, "ZTBhideForSingleTab");
+    coder.encodeBool(m_allowsBackgroundTabClosing, "ZTBallowsBackgroundTabClosing");
+    coder.encodeBool(m_allowsResizing, "ZTBallowsResizing");
+    coder.encodeBool(m_selectsTabsOnMouseDown, "ZTBselectsTabsOnMouseDown");
+    coder.encodeBool(m_showAddTabButton, "ZTBshowAddTabButton");
+    coder.encodeBool(m_sizeCellsToFit, "ZTBsizeCellsToFit");
+    coder.encodeInteger(m_cellMinWidth, "ZTBcellMinWidth");
+    coder.encodeInteger(m_cellMaxWidth, "ZTBcellMaxWidth");
+    coder.encodeInteger(m_cellOptimumWidth, "ZTBcellOptimumWidth");
+    coder.encodeBool(m_isHidden, "ZTBisHidden");
+    coder.encodeBool(m_useOverflowMenu, "ZTBuseOverflowMenu");
+    coder.encodeBool(m_automaticallyAnimates, "ZTBautomaticallyAnimates");
+    coder.encodeBool(m_alwaysShowActiveTab, "ZTBalwaysShowActiveTab");
+}
+
+bool ZTBTabBarControl::initWithCoder(fnd::Coder& coder)
+{
+    if (!m_controller)
+        initWithFrame(frame());
+    if (!coder.allowsKeyedCoding())
+        return true;
+    auto readBool = [&](const char* key, bool& into) {
+        if (coder.containsValueForKey(key))
+            into = coder.decodeBoolForKey(key);
+    };
+    // Widths stay within what a layout can use; a missing key keeps the initial value.
+    auto readWidth = [&](const char* key, long& into) {
+        if (coder.containsValueForKey(key))
+            into = std::clamp<long>(long(coder.decodeIntegerForKey(key)), 0, 100000);
+    };
+    if (coder.containsValueForKey("ZTBstyle"))
+        if (auto name = coder.decodeObjectForKey("ZTBstyle"); name.isString())
+            setStyleNamed(name.stringValue());
+    if (coder.containsValueForKey("ZTBorientation"))
+        m_orientation = coder.decodeIntegerForKey("ZTBorientation") == 1 ? 1 : 0;
+    m_style->setOrientation(m_orientation);
+    readBool("ZTBcanCloseOnlyTab", m_canCloseOnlyTab);
+    readBool("ZTBdisableTabClose", m_disableTabClose);
+    readBool("ZTBhideForSingleTab", m_hideForSingleTab);
+    readBool("ZTBallowsBackgroundTabClosing", m_allowsBackgroundTabClosing);
+    readBool("ZTBallowsResizing", m_allowsResizing);
+    readBool("ZTBselectsTabsOnMouseDown", m_selectsTabsOnMouseDown);
+    readBool("ZTBshowAddTabButton", m_showAddTabButton);
+    readBool("ZTBsizeCellsToFit", m_sizeCellsToFit);
+    readWidth("ZTBcellMinWidth", m_cellMinWidth);
+    readWidth("ZTBcellMaxWidth", m_cellMaxWidth);
+    readWidth("ZTBcellOptimumWidth", m_cellOptimumWidth);
+    readBool("ZTBisHidden", m_isHidden);
+    readBool("ZTBuseOverflowMenu", m_useOverflowMenu);
+    readBool("ZTBautomaticallyAnimates", m_automaticallyAnimates);
+    readBool("ZTBalwaysShowActiveTab", m_alwaysShowActiveTab);
+    m_addTabButton->setHidden(!m_showAddTabButton);
+    return !coder.hasFailed();
+}
+
+// Layout.
+
+void ZTBTabBarController::layoutCells()
+{
+    auto& cells = m_control.cells();
+    if (!m_control.tabView() || long(cells.size()) != m_control.tabView()->numberOfTabViewItems())
+        return;
+    m_cellTrackingRects.clear();
+    m_closeButtonTrackingRects.clear();
+    m_cellFrames.clear();
+    const auto widths = generateWidthsFromCells(cells);
+    setupCells(cells, widths);
+    gfx::Rect r = m_control.genericCellRect();
+    r.size = m_control.addTabButton()->frame().size;
+    if (m_control.orientation() == 1) {
+        r.origin.x = 0;
+        r.origin.y = widths.empty() ? 0 : widths.back();
+    } else {
+        r.origin.y = 3.0;
+        double sum = 0;
+        for (double w : widths)
+            sum += w;
+        r.origin.x = m_control.genericCellRect().minX() + sum + 2.0;
+    }
+    m_addButtonRect = r;
+}
+
+namespace {
+
+gfx::Rect ztbRectAt(const std::vector<gfx::Rect>& rects, long index, const char* what)
+{
+    if (index < 0 || index >= long(rects.size())) {
+        fnd::logf(fnd::LogLevel::Warning, "{}: Invalid index ({})", what, index);
+        return {};
+    }
+    return rects[std::size_t(index)];
+}
+
+}
+
+gfx::Rect ZTBTabBarController::cellFrameAtIndex(long index) const
+{
+    return ztbRectAt(m_cellFrames, index, "cellFrameAtIndex");
+}
+
+gfx::Rect ZTBTabBarController::cellTrackingRectAtIndex(long index) const
+{
+    return ztbRectAt(m_cellTrackingRects, index, "cellTrackingRectAtIndex");
+}
+
+gfx::Rect ZTBTabBarController::closeButtonTrackingRectAtIndex(long index) const
+{
+    return ztbRectAt(m_closeButtonTrackingRects, index, "closeButtonTrackingRectAtIndex");
+}
+
+std::vector<double> ZTBTabBarController::generateWidthsFromCells(const std::vector<std::shared_ptr<ZTBTabBarCell>>& cells)
+{
+    auto& control = m_control;
+    auto delegate = control.delegate();
+    const long n = long(cells.size());
+    for (const auto& cell : cells) {
+        bool suppressed = (n == 1 && !control.canCloseOnlyTab()) || control.disableTabClose();
+        if (!suppressed && delegate && control.tabView() && cell->representedObject())
+            suppressed = delegate->tabViewDisableTabCloseForTabViewItem(*control.tabView(), *cell->representedObject()) == true;
+        cell->setCloseButtonSuppressed(suppressed);
+    }
+    tbcore::WidthInputs in;
+    in.vertical = control.orientation() == 1;
+    in.availableWidth = control.availableCellWidth();
+    if (control.showAddTabButton())
+        in.availableWidth -= m_addButtonRect.width();
+    in.availableHeight = control.frame().height();
+    in.buttonHeight = control.genericCellRect().height();
+    in.topMargin = control.style()->topMarginForTabBarControl();
+    in.minWidth = control.cellMinWidth();
+    in.maxWidth = control.cellMaxWidth();
+    in.optimumWidth = control.cellOptimumWidth();
+    in.sizeToFit = control.sizeCellsToFit();
+    in.useOverflowMenu = control.useOverflowMenu();
+    in.showAddButton = control.showAddTabButton();
+    in.desiredWidths.reserve(cells.size());
+    for (const auto& cell : cells)
+        in.desiredWidths.push_back(in.sizeToFit || cells.size() <= 2 ? cell->desiredWidthOfCell() : 0.0);
+    tbcore::WidthPolicy policy;
+    policy.reservesOverflowButton = false;
+    policy.verticalMinimumRemainder = 17.0;
+    policy.fixedWidthOverflowStops = true;
+    policy.gapBetweenFittedTabs = 0;
+    auto result = tbcore::generateWidths(in, policy);
+    if (result.failure)
+        fnd::logf(fnd::LogLevel::Warning,
+            "**** ZTBTabBarController generateWidthsFromCells: This is a failure (available {:f}, total {:f}, width is {:f})",
+            result.failure->available, result.failure->total, result.failure->width);
+    return result.widths;
+}
+
+void ZTBTabBarController::setupCells(const std::vector<std::shared_ptr<ZTBTabBarCell>>& cells, const std::vector<double>& widths)
+{
+    auto& control = m_control;
+    const long m = long(widths.size());
+    auto selected = control.tabView() ? control.tabView()->selectedTabViewItem() : nullptr;
+    m_overflowMenu.reset();
+    gfx::Rect running = control.genericCellRect();
+    for (long i = 0; i < long(cells.size()); ++i) {
+        auto& cell = *cells[std::size_t(i)];
+        if (i >= m) {
+            cell.setState(0);
+            cell.setIsInOverflowMenu(true);
+            if (cell.indicator())
+                cell.indicator()->removeFromSuperview();
+            if (control.orientation() == 1)
+                running.origin.y = control.frame().height() + 2.0;
+            else
+                running.origin.x += control.style()->rightMarginForTabBarControl() + 20.0;
+            m_cellFrames.push_back(running);
+            if (!m_overflowMenu) {
+                m_overflowMenu = ui::Menu::create();
+                m_overflowMenu->addItem(ui::MenuItem::create(""));
+                m_overflowMenu->setDelegate(m_menuDelegate);
+                m_menuDelegate->overflowMenu = m_overflowMenu;
+            }
+            auto text = cell.attributedStringValue();
+            std::string title = tbcore::truncateTitle(text ? text->string() : cell.stringValue(), 60).utf8();
+            if (cell.count() > 0)
+                title += " (" + std::to_string(cell.count()) + ")";
+            auto item = ui::MenuItem::create(fnd::String(title), fnd::Selector("overflowMenuAction:"));
+            item->setTarget(std::static_pointer_cast<fnd::Object>(control.shared_from_this()));
+            item->setRepresentedObject(fnd::Value(std::static_pointer_cast<fnd::Object>(cell.representedObject())));
+            m_overflowMenu->addItem(item);
+            continue;
+        }
+        gfx::Rect f;
+        if (control.orientation() == 1)
+            f = { 0, widths[std::size_t(i)], control.frame().width(), control.genericCellRect().height() };
+        else
+            f = { running.minX(), running.minY(), widths[std::size_t(i)], running.height() };
+        m_cellFrames.push_back(f);
+        m_closeButtonTrackingRects.push_back(cell.closeButtonRectForFrame(f));
+        m_cellTrackingRects.push_back(f);
+        long state = 0;
+        if (selected && cell.representedObject() == selected) {
+            cell.setState(1);
+            state = ZTBTabState::Selected;
+            if (i > 0)
+                cells[std::size_t(i - 1)]->setTabState(cells[std::size_t(i - 1)]->tabState() | ZTBTabState::RightIsSelected);
+        } else {
+            cell.setState(0);
+            state = i > 0 && cells[std::size_t(i - 1)]->state() == 1 ? ZTBTabState::LeftIsSelected : 0;
+        }
+        if (m == 1)
+            state |= ZTBTabState::First | ZTBTabState::Last | ZTBTabState::Single;
+        else if (i == 0)
+            state |= ZTBTabState::First;
+        else if (i == m - 1)
+            state |= ZTBTabState::Last;
+        cell.setTabState(state);
+        cell.setIsInOverflowMenu(false);
+        if (cell.indicator() && !cell.indicator()->isHidden() && !control.isTabBarHidden()
+            && cell.indicator()->superview().get() != &control) {
+            control.addSubview(cell.indicator());
+            cell.indicator()->startAnimation();
+        }
+        if (control.orientation() == 0)
+            running.origin.x += widths[std::size_t(i)];
+    }
+}
+
+std::optional<long> ZTBOverflowMenuDelegate::numberOfItemsInMenu(ui::Menu& menu)
+{
+    if (&menu == overflowMenu.lock().get())
+        return menu.numberOfItems();
+    fnd::logf(fnd::LogLevel::Warning, "Warning: Unexpected menu delegate call for menu {}", menu.title().utf8());
+    return 0;
+}
+
+bool ZTBOverflowMenuDelegate::menuUpdateItem(ui::Menu& menu, ui::MenuItem& item, long, bool)
+{
+    if (&menu != overflowMenu.lock().get())
+        return true;
+    auto tabItem = item.representedObject().objectAs<ui::TabViewItem>();
+    auto identifier = tabItem ? tabItem->identifier().object() : nullptr;
+    if (identifier && identifier->classInfo().findProperty("icon"))
+        item.setImage(identifier->valueForKey("icon").objectAs<gfx::Image>());
+    return true;
+}
+
+void ZTBTabBarController::setSelectedCell(ZTBTabBarCell& newCell)
+{
+    auto& cells = m_control.cells();
+    long previous = -1;
+    for (long i = 0; i < long(cells.size()); ++i)
+        if (cells[std::size_t(i)]->state() != 0) {
+            previous = i;
+            break;
+        }
+    if (previous >= 0) {
+        auto& old = *cells[std::size_t(previous)];
+        old.setState(0);
+        old.setTabState(ZTBTabState::JustDeselected);
+        if (previous > 0 && cells[std::size_t(previous - 1)] != m_control.lastVisibleTab())
+            cells[std::size_t(previous - 1)]->setTabState(cells[std::size_t(previous - 1)]->tabState() & ~ZTBTabState::RightIsSelected);
+        if (previous + 1 < long(cells.size()))
+            cells[std::size_t(previous + 1)]->setTabState(cells[std::size_t(previous + 1)]->tabState() & ~ZTBTabState::LeftIsSelected);
+    }
+    newCell.setState(1);
+    newCell.setTabState(ZTBTabState::Selected);
+    if (!newCell.isInOverflowMenu()) {
+        const long index = m_control.indexOfCell(newCell);
+        if (index > 0)
+            cells[std::size_t(index - 1)]->setTabState(cells[std::size_t(index - 1)]->tabState() | ZTBTabState::RightIsSelected);
+        if (index >= 0 && index < long(cells.size()) - 1)
+            cells[std::size_t(index + 1)]->setTabState(cells[std::size_t(index + 1)]->tabState() | ZTBTabState::LeftIsSelected);
+    }
+}

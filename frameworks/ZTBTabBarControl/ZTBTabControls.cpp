@@ -1,0 +1,231 @@
+#include "frameworks/ZTBTabBarControl/ZTBTabControls.h"
+
+#include "frameworks/ZTBTabBarControl/ZTBTabBarControl.h"
+#include "frameworks/tab-bar-core/TabResources.h"
+#include "platform/foundation/runtime/RunLoop.h"
+#include "platform/foundation/runtime/Timer.h"
+#include "platform/graphics/Image.h"
+#include "platform/ui/views/Event.h"
+#include "platform/ui/views/Window.h"
+
+#include <cmath>
+#include <numbers>
+
+FND_REGISTER_CLASS(ZTBRolloverButton, ui::Button)
+FND_REGISTER_CLASS(ZTBOverflowPopUpButton, ui::PopUpButton)
+FND_REGISTER_CLASS(ZTBProgressIndicator, ui::ProgressIndicator)
+
+std::shared_ptr<ZTBRolloverButton> ZTBRolloverButton::create(gfx::Rect frame)
+{
+    auto button = fnd::makeObject<ZTBRolloverButton>();
+    button->initWithFrame(frame);
+    button->setTitle("");
+    button->setImagePosition(ui::CellImagePosition::ImageOnly);
+    button->setBordered(false);
+    return button;
+}
+
+void ZTBRolloverButton::setUsualImage(std::shared_ptr<gfx::Image> image)
+{
+    m_usualImage = image;
+    setImage(std::move(image));
+}
+
+void ZTBRolloverButton::addTrackingRect()
+{
+    auto w = window();
+    bool inside = false;
+    if (w)
+        inside = gfx::pointInRect(convertPointFromView(w->convertScreenToBase(ui::Event::mouseLocation()), nullptr), bounds());
+    m_trackingRectTag = View::addTrackingRect(bounds(), std::static_pointer_cast<ui::Responder>(shared_from_this()), {}, inside);
+    // The picture matches the pointer at once.
+    setImage(inside && m_rolloverImage ? m_rolloverImage : (inside ? nullptr : m_usualImage));
+}
+
+void ZTBRolloverButton::removeTrackingRect()
+{
+    const long tag = m_trackingRectTag;
+    m_trackingRectTag = -1;
+    if (tag != -1)
+        View::removeTrackingRect(tag);
+}
+
+void ZTBRolloverButton::resetCursorRects()
+{
+    removeTrackingRect();
+    addTrackingRect();
+}
+
+void ZTBRolloverButton::mouseEntered(const ui::Event& event)
+{
+    setImage(m_rolloverImage);
+    ui::Button::mouseEntered(event);
+}
+
+void ZTBRolloverButton::mouseExited(const ui::Event& event)
+{
+    setImage(m_usualImage);
+    ui::Button::mouseExited(event);
+}
+
+void ZTBRolloverButton::viewWillMoveToWindow(ui::Window* window)
+{
+    removeTrackingRect();
+    ui::Button::viewWillMoveToWindow(window);
+}
+
+void ZTBRolloverButton::viewDidMoveToWindow()
+{
+    ui::Button::viewDidMoveToWindow();
+    if (window())
+        resetCursorRects();
+}
+
+ZTBOverflowPopUpButton::~ZTBOverflowPopUpButton()
+{
+    if (m_timer)
+        m_timer->invalidate();
+}
+
+std::shared_ptr<ZTBOverflowPopUpButton> ZTBOverflowPopUpButton::create(gfx::Rect frame)
+{
+    auto button = fnd::makeObject<ZTBOverflowPopUpButton>();
+    button->initWithFrame(frame);
+    button->setPullsDown(true);
+    button->setBordered(false);
+    button->m_image = tbcore::namedImage("ZTBTabBarControl", "overflowImage");
+    button->m_downImage = tbcore::namedImage("ZTBTabBarControl", "overflowImagePressed");
+    return button;
+}
+
+void ZTBOverflowPopUpButton::setDown(bool flag)
+{
+    m_down = flag;
+    setNeedsDisplay(true);
+}
+
+void ZTBOverflowPopUpButton::mouseDown(const ui::Event& event)
+{
+    auto keep = shared_from_this();
+    setDown(true);
+    ui::PopUpButton::mouseDown(event);
+    setDown(false);
+}
+
+void ZTBOverflowPopUpButton::setAnimatingAlternateImage(bool flag)
+{
+    if (flag == m_animatingAlternateImage)
+        return;
+    m_animatingAlternateImage = flag;
+    if (isHidden())
+        return;
+    if (flag)
+        startPulse();
+    else
+        stopPulse();
+    setNeedsDisplay(true);
+}
+
+void ZTBOverflowPopUpButton::startPulse()
+{
+    stopPulse();
+    m_animationValue = PulseStep;
+    std::weak_ptr<ZTBOverflowPopUpButton> weak = std::static_pointer_cast<ZTBOverflowPopUpButton>(shared_from_this());
+    m_timer = fnd::Timer::create(1.0 / 15.0, true, [weak](fnd::Timer&) {
+        if (auto button = weak.lock())
+            button->animateStep();
+    });
+    fnd::RunLoop::current().addTimer(m_timer, fnd::RunLoopMode::Common);
+}
+
+void ZTBOverflowPopUpButton::stopPulse()
+{
+    if (m_timer)
+        m_timer->invalidate();
+    m_timer.reset();
+}
+
+void ZTBOverflowPopUpButton::animateStep()
+{
+    m_animationValue += PulseStep;
+    if (m_animationValue >= 1.0)
+        m_animationValue = PulseStep;
+    setNeedsDisplay(true);
+}
+
+void ZTBOverflowPopUpButton::viewDidHide()
+{
+    stopPulse();
+}
+
+void ZTBOverflowPopUpButton::viewDidUnhide()
+{
+    if (m_animatingAlternateImage)
+        startPulse();
+}
+
+void ZTBOverflowPopUpButton::drawRect(gfx::Rect dirtyRect)
+{
+    if (!m_image) {
+        ui::PopUpButton::drawRect(dirtyRect);
+        return;
+    }
+    const gfx::Rect b = bounds();
+    auto centred = [&](const gfx::Image& image) {
+        const gfx::Size s = image.size();
+        gfx::Point p { b.minX() + b.width() * 0.5 - s.width * 0.5, b.minY() + b.height() * 0.5 - s.height * 0.5 };
+        return p;
+    };
+    const auto& image = m_down && m_downImage ? m_downImage : m_image;
+    image->drawAtPoint(centred(*image), {}, gfx::CompositingOperation::SourceOver, m_animatingAlternateImage ? 0.7 : 1.0);
+    if (m_animatingAlternateImage)
+        if (auto alternate = alternateImage())
+            alternate->drawAtPoint(centred(*alternate), {}, gfx::CompositingOperation::SourceOver,
+                std::sin(m_animationValue * std::numbers::pi));
+}
+
+ZTBProgressIndicator::~ZTBProgressIndicator()
+{
+    if (m_pendingStart)
+        m_pendingStart->invalidate();
+}
+
+std::shared_ptr<ZTBProgressIndicator> ZTBProgressIndicator::create(gfx::Rect frame)
+{
+    auto indicator = fnd::makeObject<ZTBProgressIndicator>();
+    indicator->initWithFrame(frame);
+    return indicator;
+}
+
+void ZTBProgressIndicator::viewDidHide()
+{
+    if (auto bar = std::dynamic_pointer_cast<ZTBTabBarControl>(superview()))
+        bar->update();
+}
+
+void ZTBProgressIndicator::viewDidUnhide()
+{
+    if (auto bar = std::dynamic_pointer_cast<ZTBTabBarControl>(superview()))
+        bar->update();
+}
+
+void ZTBProgressIndicator::startAnimationAfterDelay(double delay)
+{
+    if (m_pendingStart)
+        m_pendingStart->invalidate();
+    std::weak_ptr<ZTBProgressIndicator> weak = std::static_pointer_cast<ZTBProgressIndicator>(shared_from_this());
+    m_pendingStart = fnd::Timer::scheduled(delay, false, [weak](fnd::Timer&) {
+        if (auto indicator = weak.lock()) {
+            indicator->m_pendingStart.reset();
+            indicator->startAnimation();
+        }
+    });
+}
+
+void ZTBProgressIndicator::stopAnimationCancellingDelayedStart()
+{
+    if (m_pendingStart)
+        m_pendingStart->invalidate();
+    m_pendingStart.reset();
+    stopAnimation();
+}

@@ -1,0 +1,658 @@
+#include "frameworks/ZTBTabBarControl/ZTBTabDragAssistant.h"
+
+#include "frameworks/ZTBTabBarControl/ZTBTabBarCell.h"
+#include "frameworks/ZTBTabBarControl/ZTBTabBarControl.h"
+#include "frameworks/ZTBTabBarControl/ZTBTabControls.h"
+#include "frameworks/tab-bar-core/TabBarGeometry.h"
+#include "frameworks/tab-bar-core/TabDragWindow.h"
+#include "platform/foundation/runtime/Log.h"
+#include "platform/foundation/runtime/NotificationCenter.h"
+#include "platform/foundation/runtime/RunLoop.h"
+#include "platform/foundation/runtime/Timer.h"
+#include "platform/graphics/BitmapImageRep.h"
+#include "platform/graphics/Image.h"
+#include "platform/ui/containers/TabViewItem.h"
+#include "platform/ui/views/Animation.h"
+#include "platform/ui/dragging/Pasteboard.h"
+#include "platform/ui/views/Cursor.h"
+#include "platform/ui/views/Event.h"
+#include "platform/ui/views/Window.h"
+#include "platform/ui/views/WindowCapture.h"
+
+#include <algorithm>
+#include <cmath>
+
+FND_REGISTER_CLASS(ZTBTabDragAssistant, fnd::Object)
+
+const std::shared_ptr<ZTBTabDragAssistant>& ZTBTabDragAssistant::sharedDragAssistant()
+{
+    static const auto shared = fnd::makeObject<ZTBTabDragAssistant>();
+    return shared;
+}
+
+bool ZTBTabDragAssistant::isParticipating(const ZTBTabBarControl& bar) const
+{
+    return std::any_of(m_participatingTabBars.begin(), m_participatingTabBars.end(),
+        [&](const auto& b) { return b.get() == &bar; });
+}
+
+std::vector<long> ZTBTabDragAssistant::widthTable(double extent, double fullExtent)
+{
+    // The gap opens along a sine curve; these constants, not pi itself, give the table its values.
+    std::vector<long> table;
+    for (int i = 0; i < 7; ++i)
+        table.push_back(long(extent - (std::sin(i * 0.125 * 3.1417 + 1.57085) * extent * 0.5 + extent * 0.5)));
+    table.push_back(long(fullExtent));
+    return table;
+}
+
+namespace {
+
+void ztbJoin(std::vector<std::shared_ptr<ZTBTabBarControl>>& bars, const std::shared_ptr<ZTBTabBarControl>& bar)
+{
+    if (std::find(bars.begin(), bars.end(), bar) == bars.end())
+        bars.push_back(bar);
+}
+
+void ztbPost(const fnd::String& name)
+{
+    fnd::NotificationCenter::defaultCenter().postNotificationName(name, {});
+}
+
+}
+
+void ZTBTabDragAssistant::startDraggingCell(const std::shared_ptr<ZTBTabBarCell>& draggedCell,
+    const std::shared_ptr<ZTBTabBarControl>& draggedFrom, const std::shared_ptr<ui::Event>& mouseDownEvent, bool runDrag)
+{
+    // Copies: the arguments may be entries of the bar's cell list, which the placeholders rearrange.
+    const auto cell = draggedCell;
+    const auto bar = draggedFrom;
+    if (!cell || !bar || cell->isPlaceholder())
+        return;
+    m_isDragging = true;
+    m_sourceTabBar = bar;
+    m_destinationTabBar = bar;
+    ztbJoin(m_participatingTabBars, bar);
+    m_draggedCell = cell;
+    m_draggedCellIndex = bar->indexOfCell(*cell);
+    const gfx::Rect f = cell->frame();
+    m_sineCurveWidths = bar->orientation() == 0 ? widthTable(f.width() + 6.0, f.width()) : widthTable(f.height() + 1.0, f.height());
+    bar->overflowPopUpButton()->setHidden(true);
+    bar->addTabButton()->setHidden(true);
+    ui::Cursor::closedHandCursor()->set();
+    auto image = cell->dragImage();
+    if (cell->indicator())
+        cell->indicator()->removeFromSuperview();
+    distributePlaceholdersInTabBar(bar, cell);
+    gfx::Point at = f.origin;
+    at.y += f.height();
+    cell->setHighlighted(false);
+    auto pasteboard = ui::Pasteboard::pasteboardWithName(ui::PasteboardName::Drag);
+    pasteboard->declareTypes({ ZTBTabBarControlItemPBType });
+    pasteboard->setString(fnd::String(std::to_string(m_draggedCellIndex)), ZTBTabBarControlItemPBType);
+    std::weak_ptr<ZTBTabDragAssistant> weak = std::static_pointer_cast<ZTBTabDragAssistant>(shared_from_this());
+    m_animationTimer = fnd::Timer::create(1.0 / 30.0, true, [weak](fnd::Timer&) {
+        if (auto assistant = weak.lock())
+            assistant->animateDrag();
+    });
+    // The gap animates while the drag's own loop runs.
+    fnd::RunLoop::current().addTimer(m_animationTimer, fnd::RunLoopMode::Common);
+    ztbPost(ZTBTabDragDidBeginNotification);
+    auto keep = bar;
+    auto delegate = bar->delegate();
+    const bool mayTearOff = delegate && bar->tabView() && cell->representedObject()
+        && delegate->tabViewShouldDropTabViewItem(*bar->tabView(), *cell->representedObject(), nullptr) == true;
+    if (mayTearOff) {
+        m_currentTearOffStyle = bar->tearOffStyle();
+        m_draggedTab = tbcore::TabDragWindowController::create(image, ui::WindowStyleMask::Borderless, unsigned(m_currentTearOffStyle));
+    }
+    if (!runDrag || !mouseDownEvent)
+        return;
+    if (mayTearOff) {
+        at.y -= f.height();
+        ui::dragImage(*bar, gfx::Image::imageWithSize({ 1, 1 }), at, {}, *mouseDownEvent, pasteboard, keep, false);
+    } else {
+        ui::dragImage(*bar, image, at, {}, *mouseDownEvent, pasteboard, keep, true);
+    }
+}
+
+// Placeholders.
+
+void ZTBTabDragAssistant::distributePlaceholdersInTabBar(const std::shared_ptr<ZTBTabBarControl>& bar)
+{
+    const long n = bar->numberOfVisibleTabs();
+    auto& cells = bar->cells();
+    const gfx::Rect frame = m_draggedCell ? m_draggedCell->frame() : gfx::Rect {};
+    for (long i = 0; i < n; ++i)
+        cells.insert(cells.begin() + std::min<long>(2 * i, long(cells.size())), ZTBTabBarCell::placeholder(frame, false, bar));
+    auto last = ZTBTabBarCell::placeholder(frame, false, bar);
+    if (long(cells.size()) > 2 * n)
+        cells.insert(cells.begin() + 2 * n, last);
+    else
+        cells.push_back(last);
+}
+
+void ZTBTabDragAssistant::distributePlaceholdersInTabBar(
+    const std::shared_ptr<ZTBTabBarControl>& bar, const std::shared_ptr<ZTBTabBarCell>& cell)
+{
+    distributePlaceholdersInTabBar(bar);
+    auto& cells = bar->cells();
+    const long k = bar->indexOfCell(*cell);
+    if (k < 0)
+        return;
+    cells[std::size_t(k)] = ZTBTabBarCell::placeholder(m_draggedCell ? m_draggedCell->frame() : cell->frame(), true, bar);
+    if (k + 1 < long(cells.size()))
+        cells.erase(cells.begin() + k + 1);
+    if (k - 1 >= 0)
+        cells.erase(cells.begin() + k - 1);
+    if (k - 2 >= 0)
+        cells[std::size_t(k - 2)]->setTabState(cells[std::size_t(k - 2)]->tabState() & ~ZTBTabState::RightIsSelected);
+}
+
+void ZTBTabDragAssistant::removeAllPlaceholdersFromTabBar(const std::shared_ptr<ZTBTabBarControl>& bar)
+{
+    auto& cells = bar->cells();
+    for (long i = long(cells.size()) - 1; i >= 0; --i)
+        if (cells[std::size_t(i)]->isPlaceholder())
+            cells.erase(cells.begin() + i);
+    bar->update(false);
+}
+
+// The pointer over bars.
+
+void ZTBTabDragAssistant::draggingEnteredTabBar(const std::shared_ptr<ZTBTabBarControl>& bar, gfx::Point point)
+{
+    if (m_currentTearOffStyle == 1 && !m_destinationTabBar && m_draggedTab)
+        m_draggedTab->switchImages();
+    m_destinationTabBar = bar;
+    m_currentMouseLoc = point;
+    bar->overflowPopUpButton()->setHidden(true);
+    bar->addTabButton()->setHidden(true);
+    if (bar->cells().empty() || !bar->cells().front()->isPlaceholder())
+        distributePlaceholdersInTabBar(bar);
+    ztbJoin(m_participatingTabBars, bar);
+    if (m_currentTearOffStyle == 0 && m_draggedView && m_draggedTab) {
+        m_draggedTab->window()->orderFront();
+        startFade(false);
+    }
+}
+
+void ZTBTabDragAssistant::draggingUpdatedInTabBar(const std::shared_ptr<ZTBTabBarControl>& bar, gfx::Point point)
+{
+    if (m_destinationTabBar != bar)
+        m_destinationTabBar = bar;
+    m_currentMouseLoc = point;
+}
+
+void ZTBTabDragAssistant::draggingExitedTabBar(const std::shared_ptr<ZTBTabBarControl>& bar)
+{
+    // Only the bar the pointer is over can be left (the drag may also have noticed first, see draggingMovedTo).
+    if (bar != m_destinationTabBar)
+        return;
+    auto delegate = bar->delegate();
+    if (delegate && bar->tabView() && m_draggedCell && m_draggedCell->representedObject()
+        && delegate->tabViewShouldAllowTabViewItemToLeaveTabBar(*bar->tabView(), *m_draggedCell->representedObject(), *bar) == false)
+        return;
+    m_destinationTabBar.reset();
+    m_currentMouseLoc = { -1.0, -1.0 };
+    if (m_fadeTimer) {
+        startFade(true);
+        return;
+    }
+    if (!m_draggedTab || !m_sourceTabBar)
+        return;
+    if (m_currentTearOffStyle == 0 && m_draggedCell) {
+        if (!m_draggedView) {
+            unsigned mask = 0;
+            auto image = imageForViewOfCell(*m_draggedCell, &mask);
+            m_draggedView = tbcore::TabDragWindowController::create(image, mask, 0);
+            m_draggedView->window()->setAlphaValue(0.0);
+        }
+        if (auto w = bar->window()) {
+            auto& content = *m_draggedView->window();
+            const gfx::Rect f = content.frame();
+            content.setFrame({ w->frame().minX() - m_dragWindowOffset.width, w->frame().minY() + m_dragWindowOffset.height,
+                                 f.width(), f.height() },
+                false);
+        }
+        m_draggedView->window()->orderWindow(ui::WindowOrderingMode::Below, m_draggedTab->window()->windowNumber());
+    }
+    if (m_currentTearOffStyle == 1 && !m_draggedTab->alternateImage()) {
+        auto w = bar->window();
+        auto image = w ? ui::captureWindowImage(*w) : nullptr;
+        if (image) {
+            const gfx::Size s = image->size();
+            const gfx::Size mini = s.width > s.height ? gfx::Size { 125.0, 125.0 * s.height / s.width }
+                                                      : gfx::Size { 125.0 * s.width / std::max(1.0, s.height), 125.0 };
+            image->setSize(mini);
+            m_draggedTab->setAlternateImage(image);
+        }
+    }
+    auto source = m_sourceTabBar;
+    auto sourceDelegate = source->delegate();
+    if (source->tabView() && source->tabView()->numberOfTabViewItems() == 1 && bar == source && sourceDelegate
+        && sourceDelegate->makesNewTabBars()) {
+        // The only tab leaves: its window steps aside, but the dragged tab stays in sight.
+        if (auto w = source->window())
+            w->setAlphaValue(0.0);
+        m_draggedTab->window()->setAlphaValue(0.75);
+        if (m_currentTearOffStyle == 0 && m_draggedView)
+            m_draggedView->window()->setAlphaValue(0.75);
+        if (m_currentTearOffStyle != 0) {
+            m_draggedTab->switchImages();
+            m_centersDragWindows = true;
+        }
+        return;
+    }
+    if (m_currentTearOffStyle != 0) {
+        m_draggedTab->switchImages();
+        m_centersDragWindows = true;
+    } else {
+        startFade(true);
+    }
+}
+
+void ZTBTabDragAssistant::startFade(bool in)
+{
+    if (m_fadeTimer)
+        m_fadeTimer->invalidate();
+    std::weak_ptr<ZTBTabDragAssistant> weak = std::static_pointer_cast<ZTBTabDragAssistant>(shared_from_this());
+    m_fadeTimer = fnd::Timer::create(tbcore::DragFade::Interval, true, [weak, in](fnd::Timer&) {
+        if (auto assistant = weak.lock())
+            in ? assistant->fadeInDragWindow() : assistant->fadeOutDragWindow();
+    });
+    fnd::RunLoop::current().addTimer(m_fadeTimer, fnd::RunLoopMode::Common);
+}
+
+void ZTBTabDragAssistant::fadeInDragWindow()
+{
+    // The windows may be gone (the drag ended): the timer stops itself.
+    if (!m_draggedView || !m_draggedTab) {
+        if (m_fadeTimer)
+            m_fadeTimer->invalidate();
+        m_fadeTimer.reset();
+        return;
+    }
+    double tab = m_draggedTab->window()->alphaValue();
+    double content = m_draggedView->window()->alphaValue();
+    if (tbcore::DragFade::stepIn(tab, content, true)) {
+        m_draggedTab->window()->setAlphaValue(tab);
+        m_draggedView->window()->setAlphaValue(content);
+        return;
+    }
+    m_fadeTimer->invalidate();
+    m_fadeTimer.reset();
+}
+
+void ZTBTabDragAssistant::fadeOutDragWindow()
+{
+    if (!m_draggedView || !m_draggedTab) {
+        if (m_fadeTimer)
+            m_fadeTimer->invalidate();
+        m_fadeTimer.reset();
+        return;
+    }
+    double tab = m_draggedTab->window()->alphaValue();
+    double content = m_draggedView->window()->alphaValue();
+    const bool goesOn = tbcore::DragFade::stepOut(tab, content);
+    m_draggedTab->window()->setAlphaValue(tab);
+    m_draggedView->window()->setAlphaValue(content);
+    if (!goesOn) {
+        m_fadeTimer->invalidate();
+        m_fadeTimer.reset();
+    }
+}
+
+std::shared_ptr<gfx::Image> ZTBTabDragAssistant::imageForViewOfCell(ZTBTabBarCell& cell, unsigned* styleMask)
+{
+    if (styleMask)
+        *styleMask = 0;
+    auto bar = cell.controlView();
+    auto item = cell.representedObject();
+    std::shared_ptr<gfx::Image> image;
+    auto delegate = bar ? bar->delegate() : nullptr;
+    unsigned mask = 0;
+    m_dragWindowOffset = {};
+    if (delegate && bar->tabView() && item)
+        image = delegate->tabViewImageForTabViewItem(*bar->tabView(), *item, m_dragWindowOffset, mask);
+    if (image && m_draggedTab) {
+        // The tab's picture goes on top of the content picture, where the tab sits over the content.
+        auto tabImage = m_draggedTab->image();
+        const gfx::Size v = image->size();
+        const gfx::Size t = tabImage ? tabImage->size() : gfx::Size {};
+        image->lockFocus();
+        if (tabImage) {
+            if (bar->orientation() == 1) {
+                tabImage->drawAtPoint({ m_dragWindowOffset.width + bar->frame().width() - t.width, v.height - m_dragWindowOffset.height },
+                    {}, gfx::CompositingOperation::SourceOver, 1.0);
+            } else {
+                const double d = bar->style()->tabCellHeight() - t.height;
+                tabImage->drawAtPoint({ m_dragWindowOffset.width, v.height - m_dragWindowOffset.height + d }, {},
+                    gfx::CompositingOperation::SourceOver, 1.0);
+                m_dragWindowOffset.height -= d;
+            }
+        }
+        image->unlockFocus();
+    } else if (item && item->view()) {
+        // Without the delegate's picture: the item's view drawn as it stands.
+        auto& view = *item->view();
+        // A page that was never shown has no size yet: it gets the tab view's content area.
+        if (view.frame().isEmpty() && bar->tabView())
+            view.setFrame({ { 0, 0 }, bar->tabView()->contentRect().size });
+        image = gfx::Image::imageWithSize(view.frame().size);
+        if (auto bitmap = view.bitmapImageRepForCachingDisplayInRect(view.bounds())) {
+            view.cacheDisplayInRect(view.bounds(), *bitmap);
+            image = gfx::Image::imageWithRepresentation(bitmap);
+            image->setSize(view.frame().size);
+        }
+    } else {
+        image = gfx::Image::imageWithSize({ 1, 1 });
+    }
+    if (styleMask)
+        *styleMask = mask;
+    if (mask != 0)
+        m_dragWindowOffset.height += 22.0;
+    return image;
+}
+
+void ZTBTabDragAssistant::expandWindow(const std::shared_ptr<ui::Window>& window, gfx::Point screenPoint)
+{
+    const gfx::Rect f = window->frame();
+    window->setFrame({ screenPoint.x - f.width() * 0.5, screenPoint.y - f.height() * 0.5, f.width(), f.height() }, false);
+    window->setAlphaValue(0.0);
+    window->makeKeyAndOrderFront();
+    auto animation = ui::Animation::create(0.25, ui::AnimationCurve::EaseInOut);
+    animation->setAnimationBlockingMode(ui::AnimationBlockingMode::Nonblocking);
+    animation->setCurrentProgress(0.1);
+    animation->startAnimation();
+    // Our stand-in for the window server's scaling transform: the window's opacity follows the animation while it
+    // stays centred on the pointer.
+    auto timer = fnd::Timer::create(1.0 / 30.0, true, [window, animation](fnd::Timer& t) {
+        window->setAlphaValue(animation->currentValue());
+        if (!animation->isAnimating()) {
+            window->setAlphaValue(1.0);
+            t.invalidate();
+        }
+    });
+    fnd::RunLoop::current().addTimer(timer, fnd::RunLoopMode::Common);
+}
+
+void ZTBTabDragAssistant::draggingBeganAt(gfx::Point screenPoint)
+{
+    if (!m_draggedTab)
+        return;
+    auto& w = *m_draggedTab->window();
+    const gfx::Rect f = w.frame();
+    w.setFrame({ screenPoint.x, screenPoint.y - f.height(), f.width(), f.height() }, false);
+    w.orderFront();
+    if (m_sourceTabBar && m_sourceTabBar->tabView() && m_sourceTabBar->tabView()->numberOfTabViewItems() == 1)
+        draggingExitedTabBar(m_sourceTabBar);
+}
+
+void ZTBTabDragAssistant::draggingMovedTo(gfx::Point screenPoint)
+{
+    // A drag that starts beyond the threshold may never have been over its bar as far as the drop session knows, so
+    // it would never hear that the pointer left: the pointer's place decides.
+    if (auto bar = m_destinationTabBar; bar && bar->window()) {
+        const gfx::Point mouse = ui::Event::mouseLocation();
+        const gfx::Point inBar = bar->convertPointFromView(bar->window()->convertScreenToBase(mouse), nullptr);
+        if (!gfx::pointInRect(inBar, bar->bounds()))
+            draggingExitedTabBar(bar);
+    }
+    if (!m_draggedTab)
+        return;
+    auto& w = *m_draggedTab->window();
+    const gfx::Rect f = w.frame();
+    if (m_centersDragWindows) {
+        if (m_draggedTab->isAnimating())
+            return;
+        const gfx::Point mouse = ui::Event::mouseLocation();
+        w.setFrame({ mouse.x - f.width() * 0.5, mouse.y - f.height() * 0.5, f.width(), f.height() }, false);
+    } else {
+        w.setFrame({ screenPoint.x, screenPoint.y - f.height(), f.width(), f.height() }, false);
+    }
+    if (m_draggedView) {
+        auto& content = *m_draggedView->window();
+        const gfx::Rect c = content.frame();
+        const double tabHeight = w.frame().height();
+        const double top = screenPoint.y - tabHeight + m_dragWindowOffset.height;
+        content.setFrame({ screenPoint.x - m_dragWindowOffset.width, top - c.height(), c.width(), c.height() }, false);
+    }
+}
+
+// The gap animation.
+
+void ZTBTabDragAssistant::animateDrag()
+{
+    for (const auto& bar : std::vector(m_participatingTabBars)) {
+        calculateDragAnimationForTabBar(bar);
+        bar->setNeedsDisplay(true);
+    }
+}
+
+void ZTBTabDragAssistant::calculateDragAnimationForTabBar(const std::shared_ptr<ZTBTabBarControl>& bar)
+{
+    auto& cells = bar->cells();
+    const bool vertical = bar->orientation() == 1;
+    const auto& style = *bar->style();
+    double position = vertical ? style.topMarginForTabBarControl() : style.leftMarginForTabBarControl();
+    const gfx::Point mouse = m_currentMouseLoc;
+    std::shared_ptr<ZTBTabBarCell> target;
+    bool removeFlag = true;
+    if (bar == m_destinationTabBar) {
+        removeFlag = false;
+        // Before the first tab: along the bar's own axis (a vertical bar compares y with its top margin).
+        if (vertical ? mouse.y < style.topMarginForTabBarControl() : mouse.x < style.leftMarginForTabBarControl()) {
+            target = cells.empty() ? nullptr : cells.front();
+        } else {
+            gfx::Rect r;
+            auto under = bar->cellForPoint(mouse, &r);
+            if (!under) {
+                target = bar->lastVisibleTab();
+            } else if (under->isPlaceholder()) {
+                target = under;
+            } else {
+                const long k = bar->indexOfCell(*under);
+                const bool before = vertical ? r.minY() + r.height() * 0.5 > mouse.y : r.minX() + r.width() * 0.5 > mouse.x;
+                const long t = before ? k - 1 : k + 1;
+                if (t >= 0 && t < long(cells.size()))
+                    target = cells[std::size_t(t)];
+            }
+        }
+        m_targetCell = target;
+    }
+    for (const auto& cell : std::vector(cells)) {
+        if (cell->isInOverflowMenu())
+            break;
+        gfx::Rect f = cell->frame();
+        if (cell->isPlaceholder()) {
+            cell->setCurrentStep(cell->currentStep() + (cell == target ? 1 : -1));
+            if (cell != target && cell->currentStep() > 0)
+                removeFlag = false;
+            const double extent = m_sineCurveWidths.empty() ? 0 : double(m_sineCurveWidths[std::size_t(cell->currentStep())]);
+            if (vertical)
+                f.size.height = extent;
+            else
+                f.size.width = extent;
+        }
+        if (vertical)
+            f.origin.y = position;
+        else
+            f.origin.x = position;
+        cell->setFrame(f);
+        if (cell->indicator() && cell->isIndicatorShown())
+            cell->indicator()->setFrame(style.indicatorRectForTabCell(*cell));
+        position += vertical ? f.height() : f.width();
+    }
+    if (removeFlag) {
+        std::erase(m_participatingTabBars, bar);
+        removeAllPlaceholdersFromTabBar(bar);
+    }
+}
+
+// Drops.
+
+void ZTBTabDragAssistant::performDragOperation()
+{
+    auto destination = m_destinationTabBar;
+    auto source = m_sourceTabBar;
+    auto cell = m_draggedCell;
+    if (!destination || !source || !cell) {
+        finishDrag();
+        return;
+    }
+    auto item = cell->representedObject();
+    auto& cells = destination->cells();
+    long k = m_targetCell ? destination->indexOfCell(*m_targetCell) : -1;
+    if (k < 0 || k >= long(cells.size()))
+        k = long(cells.size()) - 1;
+    if (k < 0) {
+        cells.push_back(cell);
+        k = 0;
+    } else {
+        cells[std::size_t(k)] = cell;
+    }
+    cell->setControlView(destination);
+    bool moved = source != destination;
+    if (source == destination) {
+        removeAllPlaceholdersFromTabBar(source);
+        auto tabView = source->tabView();
+        auto selected = tabView->selectedTabViewItem();
+        const long j = source->indexOfCell(*cell);
+        moved = j != m_draggedCellIndex;
+        auto saved = tabView->delegate();
+        tabView->setDelegate(nullptr);
+        tabView->removeTabViewItem(item);
+        tabView->insertTabViewItem(item, std::clamp<long>(j, 0, tabView->numberOfTabViewItems()));
+        if (item == selected)
+            tabView->selectTabViewItem(item);
+        tabView->setDelegate(saved);
+        source->update(false);
+    } else {
+        source->removeTrackingRect(cell->closeButtonTrackingTag());
+        source->removeTrackingRect(cell->cellTrackingTag());
+        source->removeTabForCell(cell);
+        long j = 0;
+        for (const auto& c : cells) {
+            if (c == cell)
+                break;
+            if (!c->isPlaceholder())
+                ++j;
+        }
+        source->tabView()->removeTabViewItem(item);
+        if (destination->automaticallyAnimates() && j > 0) {
+            for (long i = destination->indexOfCell(*cell) - 1; i >= 0; --i)
+                if (!cells[std::size_t(i)]->isPlaceholder()) {
+                    gfx::Rect f = cells[std::size_t(i)]->frame();
+                    f.origin.x += f.width();
+                    cell->setFrame(f);
+                    break;
+                }
+        }
+        destination->bindPropertiesForCell(*cell, *item);
+        destination->tabView()->insertTabViewItem(item, std::clamp<long>(j, 0, destination->tabView()->numberOfTabViewItems()));
+        destination->tabView()->selectTabViewItem(item);
+    }
+    if (moved)
+        if (auto delegate = source->delegate())
+            delegate->tabViewDidDropTabViewItem(*source->tabView(), *item, *destination);
+    ztbPost(ZTBTabDragDidEndNotification);
+    finishDrag();
+}
+
+void ZTBTabDragAssistant::draggedImageEndedAt(gfx::Point screenPoint)
+{
+    if (!m_isDragging)
+        return;
+    auto source = m_sourceTabBar;
+    auto cell = m_draggedCell;
+    auto item = cell ? cell->representedObject() : nullptr;
+    auto delegate = source ? source->delegate() : nullptr;
+    bool placed = false;
+    if (!m_destinationTabBar && delegate && item && source->tabView()
+        && delegate->tabViewShouldDropTabViewItem(*source->tabView(), *item, nullptr) == true && delegate->makesNewTabBars()) {
+        auto newBar = delegate->tabViewNewTabBarForDraggedTabViewItem(*source->tabView(), *item, screenPoint);
+        if (newBar && newBar->tabView()) {
+            newBar->cells().insert(newBar->cells().begin(), cell);
+            source->removeTrackingRect(cell->closeButtonTrackingTag());
+            source->removeTrackingRect(cell->cellTrackingTag());
+            source->removeTabForCell(cell);
+            cell->setControlView(newBar);
+            newBar->bindPropertiesForCell(*cell, *item);
+            source->tabView()->removeTabViewItem(item);
+            newBar->tabView()->addTabViewItem(item);
+            newBar->update(false);
+            if (auto w = newBar->window()) {
+                if (m_currentTearOffStyle != 0)
+                    expandWindow(w, ui::Event::mouseLocation());
+                else
+                    w->makeKeyAndOrderFront();
+            }
+            delegate->tabViewDidDropTabViewItem(*source->tabView(), *item, *newBar);
+            placed = true;
+        } else {
+            fnd::log(fnd::LogLevel::Warning, "Delegate returned no control to add to.");
+        }
+    }
+    if (!placed && source && cell) {
+        // Back where it started: the place among the source's tabs, placeholders not counted.
+        auto& cells = source->cells();
+        std::erase(cells, cell);
+        long tabs = 0;
+        std::size_t at = cells.size();
+        for (std::size_t i = 0; i < cells.size(); ++i) {
+            if (cells[i]->isPlaceholder())
+                continue;
+            if (tabs == m_draggedCellIndex) {
+                at = i;
+                break;
+            }
+            ++tabs;
+        }
+        cells.insert(cells.begin() + long(at), cell);
+        cell->setControlView(source);
+    }
+    if (source)
+        if (auto w = source->window())
+            w->setAlphaValue(1.0);
+    ztbPost(ZTBTabDragDidEndNotification);
+    finishDrag();
+}
+
+void ZTBTabDragAssistant::finishDrag()
+{
+    auto source = m_sourceTabBar;
+    auto item = m_draggedCell ? m_draggedCell->representedObject() : nullptr;
+    if (source && source->tabView() && source->tabView()->numberOfTabViewItems() == 0 && item)
+        if (auto delegate = source->delegate())
+            delegate->tabViewCloseWindowForLastTabViewItem(*source->tabView(), *item);
+    if (m_draggedTab) {
+        m_draggedTab->stop();
+        m_draggedTab->window()->orderOut();
+        m_draggedTab.reset();
+    }
+    if (m_draggedView) {
+        m_draggedView->stop();
+        m_draggedView->window()->orderOut();
+        m_draggedView.reset();
+    }
+    // A fade left running would make the next drag's first exit look like one in mid-fade.
+    if (m_fadeTimer)
+        m_fadeTimer->invalidate();
+    m_fadeTimer.reset();
+    m_centersDragWindows = false;
+    m_isDragging = false;
+    if (source)
+        removeAllPlaceholdersFromTabBar(source);
+    m_sourceTabBar.reset();
+    m_destinationTabBar.reset();
+    for (const auto& bar : std::vector(m_participatingTabBars))
+        removeAllPlaceholdersFromTabBar(bar);
+    m_participatingTabBars.clear();
+    m_draggedCell.reset();
+    if (m_animationTimer)
+        m_animationTimer->invalidate();
+    m_animationTimer.reset();
+    m_sineCurveWidths.clear();
+    m_targetCell.reset();
+}

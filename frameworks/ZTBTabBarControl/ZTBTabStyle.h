@@ -1,0 +1,46 @@
+#pragma once
+
+#include "platform/foundation/runtime/Object.h"
+#include "platform/graphics/Geometry.h"
+
+#include <memory>
+
+namespace gfx {
+class Image;
+}
+namespace txt {
+class AttributedString;
+}
+class ZTBTabBarCell;
+class ZTBTabBarControl;
+
+// The look of a tab bar control: its margins and tab height, the rectangles and widths of a tab's parts, and all
+// drawing. Every style answers every operation.
+class ZTBTabStyle : public fnd::Object {
+    FND_OBJECT(ZTBTabStyle)
+
+public:
+    virtual fnd::String name() const = 0;
+    virtual double leftMarginForTabBarControl() const = 0;
+    virtual double rightMarginForTabBarControl() const = 0;
+    virtual double topMarginForTabBarControl() const = 0;
+    // 0 horizontal, 1 vertical.
+    virtual void setOrientation(int orientation) = 0;
+    virtual std::shared_ptr<gfx::Image> addTabButtonImage() const = 0;
+    virtual std::shared_ptr<gfx::Image> addTabButtonPressedImage() const = 0;
+    virtual std::shared_ptr<gfx::Image> addTabButtonRolloverImage() const = 0;
+    virtual gfx::Rect dragRectForTabCell(const ZTBTabBarCell& cell, int orientation) const = 0;
+    virtual gfx::Rect closeButtonRectForTabCell(const ZTBTabBarCell& cell, gfx::Rect frame) const = 0;
+    virtual gfx::Rect iconRectForTabCell(const ZTBTabBarCell& cell) const = 0;
+    virtual gfx::Rect indicatorRectForTabCell(const ZTBTabBarCell& cell) const = 0;
+    virtual gfx::Rect objectCounterRectForTabCell(const ZTBTabBarCell& cell) const = 0;
+    virtual double minimumWidthOfTabCell(const ZTBTabBarCell& cell) const = 0;
+    virtual double desiredWidthOfTabCell(const ZTBTabBarCell& cell) const = 0;
+    virtual double tabCellHeight() const = 0;
+    virtual std::shared_ptr<txt::AttributedString> attributedObjectCountValueForTabCell(const ZTBTabBarCell& cell) const = 0;
+    virtual std::shared_ptr<txt::AttributedString> attributedStringValueForTabCell(const ZTBTabBarCell& cell) const = 0;
+    virtual void drawTabCell(ZTBTabBarCell& cell) = 0;
+    virtual void drawBackgroundInRect(gfx::Rect rect) = 0;
+    // The control is passed at every draw, so one style may serve several bars.
+    virtual void drawTabBar(ZTBTabBarControl& bar, gfx::Rect rect) = 0;
+};

@@ -1,0 +1,49 @@
+// Reads arbitrary bytes as a keyed archive of a tab bar control: as a whole archive (whatever class it names) and
+// through the control's own decoder, which must keep every setting sane whatever the archive holds, then lays out a
+// few tabs with the decoded settings.
+#include "frameworks/ZTBTabBarControl/ZTBTabBarCell.h"
+#include "frameworks/ZTBTabBarControl/ZTBTabBarControl.h"
+
+#include "platform/foundation/archiving/KeyedArchiver.h"
+#include "platform/foundation/archiving/KeyedUnarchiver.h"
+#include "platform/ui/containers/TabView.h"
+#include "platform/ui/containers/TabViewItem.h"
+
+#include <cstdint>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size)
+{
+    const fnd::Data data(bytes, size);
+    if (auto decoded = fnd::KeyedUnarchiver::unarchiveTopLevelObjectWithData(data))
+        if (auto bar = decoded->objectAs<ZTBTabBarControl>())
+            (void)fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(bar));
+
+    auto bar = ZTBTabBarControl::create({ 0, 0, 300, 22 });
+    fnd::KeyedUnarchiver coder(data);
+    bar->initWithCoder(coder);
+    if (bar->cellMinWidth() < 0 || bar->cellMaxWidth() < 0 || bar->cellOptimumWidth() < 0 || bar->currentStep() != -1)
+        std::abort();
+    if (bar->orientation() != 0 && bar->orientation() != 1)
+        std::abort();
+    auto tabView = ui::TabView::create({ 0, 22, 300, 100 });
+    bar->setTabView(tabView);
+    tabView->setDelegate(bar);
+    for (int i = 0; i < 4; ++i) {
+        auto item = ui::TabViewItem::create();
+        item->setLabel(fnd::String("Tab " + std::to_string(i)));
+        tabView->addTabViewItem(item);
+    }
+    bar->update(false);
+    if (long(bar->cells().size()) != tabView->numberOfTabViewItems())
+        std::abort();
+
+    // A cell's own decoder.
+    auto cell = ZTBTabBarCell::create(bar);
+    fnd::KeyedUnarchiver cellCoder(data);
+    cell->initWithCoder(cellCoder);
+    if (cell->count() < 0 || cell->currentStep() < 0 || cell->currentStep() > 7)
+        std::abort();
+    tabView->setDelegate(nullptr);
+    return 0;
+}

@@ -1,0 +1,330 @@
+#include "ZTBTabBarControlTestSupport.h"
+
+#include "frameworks/ZTBTabBarControl/ZTBMetalTabStyle.h"
+#include "frameworks/ZTBTabBarControl/ZTBTabControls.h"
+
+#include "platform/foundation/archiving/KeyedArchiver.h"
+#include "platform/foundation/archiving/KeyedUnarchiver.h"
+#include "platform/ui/views/Event.h"
+
+namespace {
+
+using namespace ztbtest;
+using Labels = std::vector<std::string>;
+
+// An identifier object with the properties a cell binds to.
+class TabModel : public fnd::Object {
+    FND_OBJECT(TabModel)
+    static void describeClass(fnd::ClassBuilder<TabModel>& c)
+    {
+        c.property("objectCount", &TabModel::objectCount, &TabModel::setObjectCount);
+        c.property("isEdited", &TabModel::isEdited, &TabModel::setIsEdited);
+    }
+
+public:
+    long objectCount() const { return m_count; }
+    void setObjectCount(long count) { m_count = count; }
+    bool isEdited() const { return m_edited; }
+    void setIsEdited(bool flag) { m_edited = flag; }
+
+private:
+    long m_count { 0 };
+    bool m_edited { false };
+};
+
+}
+
+FND_REGISTER_CLASS(TabModel, fnd::Object)
+
+namespace {
+
+class ZTBTabBarControlTest : public TabBarControlTest { };
+
+// The control and its link with the tab view.
+
+TEST_F(ZTBTabBarControlTest, StyleNamesOtherThanTheFourLooksGiveMetal)
+{
+    for (const char* name : { "Metal", "", "aqua", "Whatever" }) {
+        a.bar->setStyleNamed(name);
+        EXPECT_EQ(a.bar->styleName(), fnd::String("Metal")) << name;
+    }
+    auto style = a.bar->style();
+    a.bar->setStyle(style);
+    EXPECT_EQ(a.bar->style(), style);
+}
+
+TEST_F(ZTBTabBarControlTest, CellsAreAppendedWhateverTheItemsIndex)
+{
+    a.addItem("One");
+    a.addItem("Two");
+    auto item = ui::TabViewItem::create();
+    item->setLabel("Zero");
+    a.tabView->insertTabViewItem(item, 0);
+    settle();
+    EXPECT_EQ(a.barLabels(), (Labels { "One", "Two", "Zero" }));
+    EXPECT_EQ(a.tabLabels(), (Labels { "Zero", "One", "Two" }));
+    // Selecting by the tab view marks the item's own cell, not the cell at the item's index.
+    a.tabView->selectTabViewItem(item);
+    EXPECT_EQ(a.cell("Zero")->state(), 1);
+    EXPECT_EQ(a.cell("One")->state(), 0);
+    EXPECT_EQ(a.cell("Zero")->tabState(), ZTBTabState::Selected);
+    EXPECT_TRUE(a.cell("Two")->tabState() & ZTBTabState::RightIsSelected);
+}
+
+TEST_F(ZTBTabBarControlTest, RemovingAnItemTellsTheDelegateBeforeItsCellGoes)
+{
+    a.addItem("One");
+    auto two = a.addItem("Two");
+    a.delegate->calls.clear();
+    a.tabView->removeTabViewItem(two);
+    EXPECT_EQ(a.barLabels(), (Labels { "One" }));
+    ASSERT_GE(a.delegate->calls.size(), 2u);
+    EXPECT_EQ(a.delegate->calls.front(), "didClose Two");
+    EXPECT_EQ(a.delegate->calls.back(), "count");
+}
+
+TEST_F(ZTBTabBarControlTest, CellsFollowTheIdentifiersPropertiesAndTheItemsLabel)
+{
+    auto item = a.addItem("Doc");
+    auto model = fnd::makeObject<TabModel>();
+    model->setObjectCount(4);
+    item->setIdentifier(fnd::Value(std::static_pointer_cast<fnd::Object>(model)));
+    settle();
+    auto cell = a.cell("Doc");
+    ASSERT_TRUE(cell);
+    EXPECT_EQ(cell->count(), 4);
+    model->setValueForKey(fnd::Value(7L), "objectCount");
+    model->setValueForKey(fnd::Value(true), "isEdited");
+    EXPECT_EQ(cell->count(), 7);
+    EXPECT_TRUE(cell->isEdited());
+    item->setLabel("Renamed");
+    EXPECT_EQ(cell->stringValue(), fnd::String("Renamed"));
+    // An identifier that answers nothing: title only, no count or indicator.
+    auto plain = a.addItem("Plain");
+    settle();
+    EXPECT_EQ(a.cell("Plain")->count(), 0);
+    EXPECT_FALSE(a.cell("Plain")->isIndicatorShown());
+}
+
+TEST_F(ZTBTabBarControlTest, CellForPointIgnoresTheLeftMargin)
+{
+    a.addItem("One");
+    settle();
+    auto cell = a.cell("One");
+    gfx::Rect f = cell->frame();
+    f.origin.x = 0;
+    f.size.width += 10;
+    cell->setFrame(f);
+    EXPECT_FALSE(a.bar->cellForPoint({ 5, 10 }));
+    EXPECT_EQ(a.bar->cellForPoint({ 15, 10 }), cell);
+    EXPECT_FALSE(a.bar->accessibilityHitTest({ 5, 10 }));
+}
+
+TEST_F(ZTBTabBarControlTest, CanCloseOnlyTabLaysOutOnlyWithOneTab)
+{
+    a.addItem("One");
+    settle();
+    EXPECT_TRUE(a.cell("One")->isCloseButtonSuppressed());
+    a.bar->setCanCloseOnlyTab(true);
+    EXPECT_FALSE(a.cell("One")->isCloseButtonSuppressed());
+}
+
+TEST_F(ZTBTabBarControlTest, AnArchiveKeepsTheOptionsAndMissingKeysKeepTheDefaults)
+{
+    a.bar->setUseOverflowMenu(false);
+    a.bar->setCellMinWidth(60);
+    a.bar->setSelectsTabsOnMouseDown(true);
+    fnd::KeyedArchiver archiver;
+    a.bar->encodeWithCoder(archiver);
+    auto data = archiver.encodedData();
+    ASSERT_TRUE(data);
+    auto decoded = fnd::makeObject<ZTBTabBarControl>();
+    fnd::KeyedUnarchiver unarchiver(*data);
+    ASSERT_TRUE(decoded->initWithCoder(unarchiver));
+    EXPECT_FALSE(decoded->useOverflowMenu());
+    EXPECT_EQ(decoded->cellMinWidth(), 60);
+    EXPECT_TRUE(decoded->selectsTabsOnMouseDown());
+
+    fnd::KeyedArchiver empty;
+    auto emptyData = empty.encodedData();
+    ASSERT_TRUE(emptyData);
+    auto bare = fnd::makeObject<ZTBTabBarControl>();
+    fnd::KeyedUnarchiver reader(*emptyData);
+    ASSERT_TRUE(bare->initWithCoder(reader));
+    EXPECT_TRUE(bare->useOverflowMenu());
+    EXPECT_TRUE(bare->allowsBackgroundTabClosing());
+    EXPECT_EQ(bare->cellMinWidth(), 100);
+    EXPECT_EQ(bare->cellMaxWidth(), 280);
+    EXPECT_EQ(bare->cellOptimumWidth(), 130);
+    EXPECT_EQ(bare->styleName(), fnd::String("Metal"));
+    EXPECT_EQ(bare->currentStep(), -1);
+}
+
+// Interaction.
+
+TEST_F(ZTBTabBarControlTest, AnAnimatedUpdateMovesCellsAFractionOfTheWayEachTick)
+{
+    a.addItem("One");
+    a.addItem("Two");
+    settle();
+    a.bar->setAutomaticallyAnimates(true);
+    a.bar->setCellOptimumWidth(200);
+    ASSERT_TRUE(a.bar->isAnimating());
+    runFor(0.6);
+    EXPECT_FALSE(a.bar->isAnimating());
+    EXPECT_EQ(a.cell("Two")->frame().minX(), 210);
+    EXPECT_EQ(a.cell("Two")->frame().width(), 200);
+}
+
+TEST_F(ZTBTabBarControlTest, HidingTakesFourStepsAndShowingGivesTheRoomBack)
+{
+    a.addItem("One");
+    a.addItem("Two");
+    settle();
+    ASSERT_TRUE(a.bar->awakenedFromNib());
+    const gfx::Rect bar = a.bar->frame();
+    const gfx::Rect partner = a.tabView->frame();
+    a.bar->setHideForSingleTab(true);
+    a.tabView->removeTabViewItem(a.tabView->tabViewItemAtIndex(1));
+    EXPECT_TRUE(a.bar->isTabBarHidden());
+    EXPECT_EQ(a.bar->currentStep(), 0);
+    std::vector<double> heights;
+    for (int i = 0; i < 4; ++i) {
+        clock->advance(1.0 / 30.0);
+        fnd::RunLoop::current().runUntilDate(clock->now());
+        heights.push_back(a.tabView->frame().height());
+    }
+    EXPECT_EQ(heights, (std::vector<double> { partner.height(), partner.height() + 7, partner.height() + 14, partner.height() + 21 }));
+    EXPECT_EQ(a.bar->frame().height(), 1.0);
+    EXPECT_EQ(a.bar->frame().minY(), bar.minY() + 21);
+    EXPECT_EQ(a.bar->currentStep(), -1);
+    EXPECT_EQ(a.delegate->calls.back(), "didHide");
+    a.addItem("Three");
+    runFor(0.2);
+    EXPECT_FALSE(a.bar->isTabBarHidden());
+    EXPECT_EQ(a.bar->frame(), bar);
+    EXPECT_EQ(a.tabView->frame(), partner);
+    EXPECT_EQ(a.delegate->calls.back(), "didUnhide");
+}
+
+class ZTBTabBarMouseTest : public ZTBTabBarControlTest {
+protected:
+    ZTBTabBarMouseTest()
+    {
+        for (const char* label : { "A", "B", "C" })
+            a.addItem(label);
+        settle();
+    }
+    gfx::Point closeOf(const std::string& label) const
+    {
+        auto cell = a.cell(label);
+        const gfx::Rect r = cell->closeButtonRectForFrame(cell->frame());
+        return a.bar->convertPointToView({ r.midX(), r.midY() }, nullptr);
+    }
+};
+
+TEST_F(ZTBTabBarMouseTest, AClickSelectsOnMouseUpByDefault)
+{
+    backend->mouseDown(*a.window, a.centreOf("B"));
+    backend->dispatchEvents();
+    EXPECT_EQ(a.tabView->selectedTabViewItem()->label(), fnd::String("A"));
+    backend->mouseUp(*a.window, a.centreOf("B"));
+    backend->dispatchEvents();
+    EXPECT_EQ(a.tabView->selectedTabViewItem()->label(), fnd::String("B"));
+}
+
+TEST_F(ZTBTabBarMouseTest, ABackgroundCloseButtonNeedsCommandWhenBackgroundClosingIsOff)
+{
+    a.bar->setAllowsBackgroundTabClosing(false);
+    drag(*a.window, closeOf("B"), {});
+    EXPECT_EQ(a.tabLabels(), (Labels { "A", "B", "C" }));
+    EXPECT_EQ(a.tabView->selectedTabViewItem()->label(), fnd::String("B"));
+    drag(*a.window, closeOf("C"), {}, ui::ModifierFlags::Command);
+    EXPECT_EQ(a.tabLabels(), (Labels { "A", "B" }));
+}
+
+TEST_F(ZTBTabBarMouseTest, OptionClickOnACloseButtonClosesEveryOtherTab)
+{
+    drag(*a.window, closeOf("B"), {}, ui::ModifierFlags::Alternate);
+    EXPECT_EQ(a.tabLabels(), (Labels { "B" }));
+    EXPECT_FALSE(a.cell("B")->closeButtonPressed());
+}
+
+TEST_F(ZTBTabBarMouseTest, PressingCloseAndLeavingItNeitherClosesNorSelects)
+{
+    const gfx::Point close = closeOf("B");
+    drag(*a.window, close, { { close.x + 30, close.y } });
+    EXPECT_EQ(a.tabLabels(), (Labels { "A", "B", "C" }));
+    EXPECT_EQ(a.tabView->selectedTabViewItem()->label(), fnd::String("A"));
+}
+
+TEST_F(ZTBTabBarMouseTest, ADragStartsAtTenPointsNotNine)
+{
+    int begun = 0;
+    auto token = fnd::NotificationCenter::defaultCenter().addObserverForName(
+        ZTBTabDragDidBeginNotification, {}, [&](const fnd::Notification&) { ++begun; });
+    const gfx::Point start = a.centreOf("A");
+    drag(*a.window, start, { { start.x + 9, start.y } });
+    EXPECT_EQ(begun, 0);
+    drag(*a.window, start, { { start.x + 6, start.y + 8 } });
+    EXPECT_EQ(begun, 1);
+    fnd::NotificationCenter::defaultCenter().removeObserver(token);
+    // Without a delegate's yes tabs never drag.
+    a.delegate->shouldDrag = std::nullopt;
+    drag(*a.window, start, { { start.x + 40, start.y } });
+    EXPECT_EQ(begun, 1);
+}
+
+TEST_F(ZTBTabBarMouseTest, AVerticalBarResizesBetweenExclusiveLimits)
+{
+    a.bar->setOrientation(1);
+    a.bar->setAllowsResizing(true);
+    a.bar->setFrame({ 0, 0, 150, 178 });
+    a.tabView->setFrame({ 150, 0, 384, 178 });
+    a.bar->setCellMaxWidth(160);
+    const gfx::Point edge = a.bar->convertPointToView({ 149, 50 }, nullptr);
+    backend->mouseDown(*a.window, edge);
+    backend->mouseDragged(*a.window, { edge.x + 5, edge.y });
+    backend->mouseDragged(*a.window, { edge.x + 10, edge.y });
+    backend->mouseUp(*a.window, { edge.x + 10, edge.y });
+    backend->dispatchEvents();
+    // 155 is inside; 160 would reach the maximum and is refused.
+    EXPECT_EQ(a.bar->frame().width(), 155);
+    EXPECT_EQ(a.tabView->frame().minX(), 155);
+    EXPECT_FALSE(a.bar->isResizing());
+}
+
+TEST_F(ZTBTabBarMouseTest, AForeignDragSpringsAfterTheDelayOrAtOnceWithTheSpaceBar)
+{
+    auto cell = a.cell("C");
+    ASSERT_TRUE(cell);
+    EXPECT_EQ(cell->count(), 0);
+    // The spring timer is a plain run-loop timer: driven here through the control's own entry point.
+    class Info : public ui::DraggingInfo {
+    public:
+        gfx::Point at;
+        std::shared_ptr<ui::Window> draggingDestinationWindow() const override { return nullptr; }
+        ui::DragOperation draggingSourceOperationMask() const override { return ui::DragOperations::Copy; }
+        gfx::Point draggingLocation() const override { return at; }
+        gfx::Point draggedImageLocation() const override { return at; }
+        std::shared_ptr<gfx::Image> draggedImage() const override { return nullptr; }
+        std::shared_ptr<ui::Pasteboard> draggingPasteboard() const override { return nullptr; }
+        std::shared_ptr<fnd::Object> draggingSource() const override { return nullptr; }
+        long draggingSequenceNumber() const override { return 1; }
+    } info;
+    info.at = a.centreOf("C");
+    EXPECT_EQ(a.bar->draggingUpdated(info), ui::DragOperations::Copy);
+    runFor(0.6);
+    EXPECT_EQ(a.tabView->selectedTabViewItem()->label(), fnd::String("A"));
+    runFor(0.1);
+    EXPECT_EQ(a.tabView->selectedTabViewItem()->label(), fnd::String("C"));
+    info.at = a.centreOf("B");
+    a.bar->draggingUpdated(info);
+    backend->keyDown(*a.window, " ", 0x31);
+    a.bar->draggingUpdated(info);
+    settle();
+    EXPECT_EQ(a.tabView->selectedTabViewItem()->label(), fnd::String("B"));
+    backend->keyUp(*a.window, " ", 0x31);
+}
+
+}

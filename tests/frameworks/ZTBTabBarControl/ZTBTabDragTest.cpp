@@ -1,0 +1,351 @@
+#include "ZTBTabBarControlTestSupport.h"
+
+#include "frameworks/tab-bar-core/TabDragWindow.h"
+#include "platform/foundation/runtime/NotificationCenter.h"
+
+#include <random>
+#include <set>
+
+namespace {
+
+using namespace ztbtest;
+using Labels = std::vector<std::string>;
+
+class ZTBTabDragTest : public TabBarControlTest {
+protected:
+    ZTBTabDragTest()
+    {
+        b = BarWindow::make({ 100, 400 });
+        for (const char* label : { "A1", "A2", "A3" })
+            a.addItem(label);
+        for (const char* label : { "B1", "B2" })
+            b.addItem(label);
+        settle();
+        auto& center = fnd::NotificationCenter::defaultCenter();
+        tokens.push_back(center.addObserverForName(ZTBTabDragDidBeginNotification, {},
+            [this](const fnd::Notification&) { notices.push_back("begin"); }));
+        tokens.push_back(center.addObserverForName(ZTBTabDragDidEndNotification, {},
+            [this](const fnd::Notification&) { notices.push_back("end"); }));
+    }
+    ~ZTBTabDragTest() override
+    {
+        for (auto token : tokens)
+            fnd::NotificationCenter::defaultCenter().removeObserver(token);
+    }
+    ZTBTabDragAssistant& assistant() { return *ZTBTabDragAssistant::sharedDragAssistant(); }
+    void start(BarWindow& w, const std::string& label)
+    {
+        assistant().startDraggingCell(w.cell(label), w.bar, nullptr, false);
+    }
+    void ticks(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            assistant().animateDrag();
+    }
+    // A point over the bar, in its own coordinates.
+    static gfx::Point over(const BarWindow& w, const std::string& label, double dx)
+    {
+        const gfx::Rect f = w.cell(label)->frame();
+        return { f.midX() + dx, f.midY() };
+    }
+
+    BarWindow b;
+    std::vector<std::string> notices;
+    std::vector<fnd::NotificationObserverToken> tokens;
+};
+
+TEST_F(ZTBTabDragTest, WidthTablesFollowTheSineCurve)
+{
+    EXPECT_EQ(ZTBTabDragAssistant::widthTable(106, 100), (std::vector<long> { 0, 4, 15, 32, 53, 73, 90, 100 }));
+    EXPECT_EQ(ZTBTabDragAssistant::widthTable(136, 130), (std::vector<long> { 0, 5, 19, 41, 68, 94, 116, 130 }));
+    EXPECT_EQ(ZTBTabDragAssistant::widthTable(23, 22), (std::vector<long> { 0, 0, 3, 7, 11, 15, 19, 22 }));
+}
+
+TEST_F(ZTBTabDragTest, DraggingTheMiddleTabLeavesOneOpenGap)
+{
+    a.tabView->selectTabViewItemAtIndex(1);
+    a.bar->update(false);
+    const long firstState = a.cell("A1")->tabState();
+    ASSERT_TRUE(firstState & ZTBTabState::RightIsSelected);
+    start(a, "A2");
+    EXPECT_EQ(a.barLabels(), (Labels { "_", "A1", "_", "A3", "_" }));
+    EXPECT_EQ(a.bar->cells()[2]->currentStep(), 7);
+    EXPECT_EQ(a.cell("A1")->tabState(), firstState & ~ZTBTabState::RightIsSelected);
+    EXPECT_EQ(notices, (Labels { "begin" }));
+    EXPECT_EQ(assistant().sineCurveWidths().back(), 130);
+}
+
+TEST_F(ZTBTabDragTest, TheGapFollowsThePointerTickByTick)
+{
+    start(a, "A1");
+    EXPECT_EQ(a.barLabels(), (Labels { "_", "A2", "_", "A3", "_" }));
+    // Over the right half of A3: the placeholder after it opens, the first one closes.
+    assistant().draggingEnteredTabBar(a.bar, over(a, "A3", 20));
+    ticks(1);
+    EXPECT_EQ(a.bar->cells()[0]->currentStep(), 6);
+    EXPECT_EQ(a.bar->cells()[4]->currentStep(), 1);
+    EXPECT_EQ(a.bar->cells()[4]->frame().width(), 5);
+    ticks(7);
+    EXPECT_EQ(a.bar->cells()[0]->currentStep(), 0);
+    EXPECT_EQ(a.bar->cells()[4]->currentStep(), 7);
+    EXPECT_EQ(a.bar->cells()[4]->frame().width(), 130);
+    // The cells lie end to end from the left margin.
+    EXPECT_EQ(a.cell("A2")->frame().minX(), 10);
+    EXPECT_EQ(a.cell("A3")->frame().minX(), 140);
+    assistant().performDragOperation();
+    EXPECT_EQ(a.tabLabels(), (Labels { "A2", "A3", "A1" }));
+    EXPECT_EQ(a.barLabels(), (Labels { "A2", "A3", "A1" }));
+    EXPECT_EQ(a.delegate->calls.back(), "didDrop A1");
+    EXPECT_EQ(notices, (Labels { "begin", "end" }));
+    EXPECT_FALSE(assistant().isDragging());
+}
+
+TEST_F(ZTBTabDragTest, LeftOfTheMarginTheFirstPlaceholderIsTheTarget)
+{
+    start(a, "A3");
+    assistant().draggingEnteredTabBar(a.bar, { 4, 10 });
+    ticks(8);
+    assistant().performDragOperation();
+    EXPECT_EQ(a.tabLabels(), (Labels { "A3", "A1", "A2" }));
+}
+
+TEST_F(ZTBTabDragTest, ATabDroppedBackInPlaceSendsNoDropButEnds)
+{
+    start(a, "A2");
+    assistant().draggingUpdatedInTabBar(a.bar, over(a, "A1", 30));
+    ticks(8);
+    assistant().performDragOperation();
+    EXPECT_EQ(a.tabLabels(), (Labels { "A1", "A2", "A3" }));
+    EXPECT_TRUE(a.delegate->calls.empty() || a.delegate->calls.back().rfind("didDrop", 0) != 0);
+    EXPECT_EQ(notices, (Labels { "begin", "end" }));
+}
+
+TEST_F(ZTBTabDragTest, ATabDroppedOnAnotherBarMovesWithItsItem)
+{
+    start(a, "A1");
+    assistant().draggingExitedTabBar(a.bar);
+    assistant().draggingEnteredTabBar(b.bar, over(b, "B1", 20));
+    ticks(8);
+    // The bar that was left closes its gaps and loses its placeholders.
+    EXPECT_EQ(a.barLabels(), (Labels { "A2", "A3" }));
+    EXPECT_FALSE(assistant().isParticipating(*a.bar));
+    assistant().performDragOperation();
+    EXPECT_EQ(a.tabLabels(), (Labels { "A2", "A3" }));
+    EXPECT_EQ(b.tabLabels(), (Labels { "B1", "A1", "B2" }));
+    EXPECT_EQ(b.barLabels(), (Labels { "B1", "A1", "B2" }));
+    EXPECT_EQ(b.tabView->selectedTabViewItem()->label(), fnd::String("A1"));
+    EXPECT_EQ(b.cell("A1")->controlView(), b.bar);
+    EXPECT_EQ(a.delegate->calls.back(), "didDrop A1");
+}
+
+TEST_F(ZTBTabDragTest, ADragEndingOutsideWithoutTearOffPutsTheTabBack)
+{
+    start(a, "A2");
+    assistant().draggingExitedTabBar(a.bar);
+    ticks(8);
+    assistant().draggedImageEndedAt({ 900, 900 });
+    EXPECT_EQ(a.tabLabels(), (Labels { "A1", "A2", "A3" }));
+    EXPECT_EQ(a.barLabels(), (Labels { "A1", "A2", "A3" }));
+    EXPECT_EQ(notices, (Labels { "begin", "end" }));
+}
+
+TEST_F(ZTBTabDragTest, ATornOffTabGoesToTheDelegatesNewBar)
+{
+    a.delegate->shouldDropOutside = true;
+    std::vector<BarWindow> made;
+    a.delegate->makeBar = [&](gfx::Point p) {
+        made.push_back(BarWindow::make(p));
+        return made.back().bar;
+    };
+    start(a, "A3");
+    ASSERT_TRUE(assistant().draggedTab());
+    assistant().draggingExitedTabBar(a.bar);
+    assistant().draggedImageEndedAt({ 700, 300 });
+    ASSERT_EQ(made.size(), 1u);
+    EXPECT_EQ(a.tabLabels(), (Labels { "A1", "A2" }));
+    EXPECT_EQ(made[0].tabLabels(), (Labels { "A3" }));
+    EXPECT_EQ(made[0].barLabels(), (Labels { "A3" }));
+    EXPECT_FALSE(assistant().draggedTab());
+}
+
+TEST_F(ZTBTabDragTest, TheOnlyTabTornOffKeepsItsDragWindowVisible)
+{
+    auto single = BarWindow::make({ 600, 100 });
+    single.addItem("S");
+    settle();
+    single.delegate->shouldDropOutside = true;
+    single.delegate->makeBar = [&](gfx::Point p) { return BarWindow::make(p).bar; };
+    single.bar->setTearOffStyle(1);
+    assistant().startDraggingCell(single.cell("S"), single.bar, nullptr, false);
+    assistant().draggingBeganAt({ 650, 150 });
+    ASSERT_TRUE(assistant().draggedTab());
+    EXPECT_EQ(single.window->alphaValue(), 0.0);
+    EXPECT_GT(assistant().draggedTab()->window()->alphaValue(), 0.0);
+}
+
+TEST_F(ZTBTabDragTest, AScriptedPointerDragReordersTheBar)
+{
+    const gfx::Point from = a.centreOf("A1");
+    const gfx::Point to { a.centreOf("A3").x + 40, from.y };
+    drag(*a.window, from, steps(from, to, 12));
+    EXPECT_EQ(a.tabLabels(), (Labels { "A2", "A3", "A1" }));
+    EXPECT_EQ(a.barLabels(), (Labels { "A2", "A3", "A1" }));
+    EXPECT_FALSE(assistant().isDragging());
+}
+
+// Random adds, closes, selections, reorders, tear-offs and cross-bar drops over three bars never lose or
+// duplicate a tab.
+TEST_F(ZTBTabDragTest, RandomOperationsKeepEveryTabExactlyOnce)
+{
+    auto c = BarWindow::make({ 700, 400 });
+    std::vector<BarWindow*> bars { &a, &b, &c };
+    std::vector<BarWindow> torn;
+    for (auto* w : bars) {
+        w->delegate->shouldDropOutside = true;
+        w->delegate->makeBar = [&](gfx::Point p) {
+            torn.push_back(BarWindow::make(p));
+            return torn.back().bar;
+        };
+    }
+    std::set<std::string> expected { "A1", "A2", "A3", "B1", "B2" };
+    std::mt19937 random(42);
+    int next = 0;
+    auto pick = [&](int n) { return int(random() % unsigned(n)); };
+    for (int round = 0; round < 150; ++round) {
+        torn.reserve(200);
+        auto& w = *bars[std::size_t(pick(3))];
+        const long count = w.tabView->numberOfTabViewItems();
+        switch (pick(6)) {
+        case 0: {
+            const std::string label = "N" + std::to_string(next++);
+            w.addItem(label);
+            expected.insert(label);
+            break;
+        }
+        case 1:
+            if (count > 0) {
+                auto item = w.tabView->tabViewItemAtIndex(pick(int(count)));
+                expected.erase(item->label().utf8());
+                w.tabView->removeTabViewItem(item);
+            }
+            break;
+        case 2:
+            if (count > 0)
+                w.tabView->selectTabViewItemAtIndex(pick(int(count)));
+            break;
+        case 3:
+        case 4: {
+            if (count == 0 || w.bar->cells().empty())
+                break;
+            auto cell = w.bar->cells()[std::size_t(pick(int(w.bar->cells().size())))];
+            if (cell->isInOverflowMenu())
+                break;
+            assistant().startDraggingCell(cell, w.bar, nullptr, false);
+            auto& target = *bars[std::size_t(pick(3))];
+            if (&target != &w)
+                assistant().draggingExitedTabBar(w.bar);
+            const gfx::Rect g = target.bar->genericCellRect();
+            assistant().draggingEnteredTabBar(target.bar, { g.minX() + double(pick(int(g.width()))), 10 });
+            ticks(pick(9));
+            assistant().performDragOperation();
+            break;
+        }
+        case 5:
+            if (count > 0 && !w.bar->cells().empty() && !w.bar->cells()[0]->isInOverflowMenu()) {
+                assistant().startDraggingCell(w.bar->cells()[0], w.bar, nullptr, false);
+                assistant().draggingExitedTabBar(w.bar);
+                assistant().draggedImageEndedAt({ 300, 300 });
+            }
+            break;
+        }
+        settle();
+        std::multiset<std::string> seen;
+        auto collect = [&](BarWindow& bw) {
+            ASSERT_EQ(long(bw.bar->cells().size()), bw.tabView->numberOfTabViewItems()) << "round " << round;
+            for (const auto& cell : bw.bar->cells()) {
+                ASSERT_FALSE(cell->isPlaceholder());
+                ASSERT_TRUE(cell->representedObject());
+                EXPECT_EQ(bw.tabView->indexOfTabViewItem(*cell->representedObject()) >= 0, true);
+            }
+            for (const auto& item : bw.tabView->tabViewItems())
+                seen.insert(item->label().utf8());
+        };
+        for (auto* bw : bars)
+            collect(*bw);
+        for (auto& bw : torn)
+            collect(bw);
+        EXPECT_EQ(std::set<std::string>(seen.begin(), seen.end()), expected) << "round " << round;
+        EXPECT_EQ(seen.size(), expected.size()) << "round " << round;
+        if (HasFailure())
+            return;
+    }
+}
+
+}
+
+namespace {
+
+using namespace ztbtest;
+
+class ZTBVerticalDragTest : public TabBarControlTest { };
+
+TEST_F(ZTBVerticalDragTest, AVerticalBarOpensTheFirstGapAboveItsTopMarginWhateverX)
+{
+    for (const char* label : { "V1", "V2", "V3" })
+        a.addItem(label);
+    settle();
+    a.bar->setOrientation(1);
+    a.bar->setFrame({ 0, 0, 120, 178 });
+    a.bar->update(false);
+    auto& assistant = *ZTBTabDragAssistant::sharedDragAssistant();
+    assistant.startDraggingCell(a.cell("V3"), a.bar, nullptr, false);
+    EXPECT_EQ(assistant.sineCurveWidths(), (std::vector<long> { 0, 0, 3, 7, 11, 15, 19, 22 }));
+    // Far right of the left margin, but above the top margin: the first placeholder is the target.
+    assistant.draggingUpdatedInTabBar(a.bar, { 60, 4 });
+    for (int i = 0; i < 8; ++i)
+        assistant.animateDrag();
+    EXPECT_EQ(a.bar->cells().front()->currentStep(), 7);
+    EXPECT_EQ(a.bar->cells().front()->frame().height(), 22);
+    assistant.performDragOperation();
+    EXPECT_EQ(a.tabLabels(), (std::vector<std::string> { "V3", "V1", "V2" }));
+}
+
+}
+
+namespace {
+
+using namespace ztbtest;
+
+class ZTBTearOffFadeTest : public TabBarControlTest { };
+
+TEST_F(ZTBTearOffFadeTest, TheContentWindowFadesInOutsideTheBarAndOutAgainOverIt)
+{
+    for (const char* label : { "F1", "F2" })
+        a.addItem(label);
+    settle();
+    a.delegate->shouldDropOutside = true;
+    auto& assistant = *ZTBTabDragAssistant::sharedDragAssistant();
+    assistant.startDraggingCell(a.cell("F2"), a.bar, nullptr, false);
+    ASSERT_TRUE(assistant.draggedTab());
+    EXPECT_FALSE(assistant.draggedView());
+    assistant.draggingExitedTabBar(a.bar);
+    ASSERT_TRUE(assistant.draggedView());
+    auto& tab = *assistant.draggedTab()->window();
+    auto& content = *assistant.draggedView()->window();
+    EXPECT_EQ(content.alphaValue(), 0.0);
+    EXPECT_TRUE(assistant.isFading());
+    runFor(6.0 / 30.0);
+    EXPECT_NEAR(content.alphaValue(), 0.75, 1e-9);
+    EXPECT_NEAR(tab.alphaValue(), 0.0, 1e-9);
+    EXPECT_FALSE(assistant.isFading());
+    assistant.draggingEnteredTabBar(a.bar, { 20, 10 });
+    runFor(7.0 / 30.0);
+    EXPECT_NEAR(content.alphaValue(), 0.0, 1e-9);
+    EXPECT_NEAR(tab.alphaValue(), 0.75, 1e-9);
+    EXPECT_FALSE(assistant.isFading());
+    assistant.performDragOperation();
+    EXPECT_FALSE(assistant.draggedView());
+    EXPECT_EQ(a.tabLabels(), (std::vector<std::string> { "F2", "F1" }));
+}
+
+}

@@ -4,6 +4,7 @@
 #include "frameworks/QFTabBarView/QFOverflowPopUpButton.h"
 #include "frameworks/QFTabBarView/QFTabBarView.h"
 #include "frameworks/QFTabBarView/QFTabBarViewExtensions.h"
+#include "frameworks/QFTabBarView/styles/QFTabStyleSupport.h"
 #include "frameworks/tab-bar-core/TabResources.h"
 #include "frameworks/tab-bar-core/TabShapes.h"
 #include "platform/graphics/BezierPath.h"
@@ -35,13 +36,7 @@ bool metalIsVertical(QFTabBarView& view)
 // A window toolbar that is visible and draws no baseline of its own asks for the bar's top line.
 bool metalShouldDrawHorizontalTopBorderLine(ui::View& view)
 {
-    auto w = view.window();
-    if (!w || !w->toolbar())
-        return false;
-    auto toolbar = w->toolbar();
-    if (!toolbar->classInfo().findProperty("isVisible") || !toolbar->classInfo().findProperty("showsBaselineSeparator"))
-        return false;
-    return toolbar->valueForKey("isVisible").boolValue() && !toolbar->valueForKey("showsBaselineSeparator").boolValue();
+    return QFTabStyleSupport::toolbarIsShown(view) && !QFTabStyleSupport::toolbarShowsBaselineSeparator(view);
 }
 
 void metalStrokeLine(gfx::BezierPath& path, gfx::Point a, gfx::Point b)

@@ -124,9 +124,14 @@ void QFTabBarButtonCell::setStyle(std::shared_ptr<QFTabStyle> style)
 
 void QFTabBarButtonCell::setState(ui::ControlStateValue state)
 {
+    const bool changed = state != this->state();
     QFRolloverButtonCell::setState(state);
     updateCloseButton();
     updateIndicator();
+    // Styles draw a selected tab past its own frame (caps, the overflow button's continuation): the bar redraws.
+    if (changed)
+        if (auto bar = tabBarView())
+            bar->setNeedsDisplay(true);
 }
 
 void QFTabBarButtonCell::setIsEdited(bool flag)

@@ -2,6 +2,12 @@
 
 #include "frameworks/QFTabBarView/QFAttachedTabBarButton.h"
 #include "frameworks/QFTabBarView/QFMetalTabStyle.h"
+#include "frameworks/QFTabBarView/styles/QFAquaTabStyle.h"
+#include "frameworks/QFTabBarView/styles/QFCapsuleTabStyle.h"
+#include "frameworks/QFTabBarView/styles/QFCardTabStyle.h"
+#include "frameworks/QFTabBarView/styles/QFLivelyTabStyle.h"
+#include "frameworks/QFTabBarView/styles/QFSlateTabStyle.h"
+#include "frameworks/QFTabBarView/styles/QFUnifiedTabStyle.h"
 #include "frameworks/QFTabBarView/QFOverflowPopUpButton.h"
 #include "frameworks/QFTabBarView/QFTabBarController.h"
 #include "frameworks/QFTabBarView/QFTabBarViewExtensions.h"
@@ -39,8 +45,13 @@ std::map<std::string, QFTabBarView::StyleFactory>& tabBarViewStyleRegistry()
 {
     static std::map<std::string, QFTabBarView::StyleFactory> registry = [] {
         std::map<std::string, QFTabBarView::StyleFactory> table;
-        // The other styles register themselves as they are added.
         table[QFMetalTabStyle::styleName().utf8()] = [] { return QFMetalTabStyle::create(); };
+        table[QFAquaTabStyle::styleName().utf8()] = [] { return QFAquaTabStyle::create(); };
+        table[QFUnifiedTabStyle::styleName().utf8()] = [] { return QFUnifiedTabStyle::create(); };
+        table[QFCapsuleTabStyle::styleName().utf8()] = [] { return QFCapsuleTabStyle::create(); };
+        table[QFCardTabStyle::styleName().utf8()] = [] { return QFCardTabStyle::create(); };
+        table[QFLivelyTabStyle::styleName().utf8()] = [] { return QFLivelyTabStyle::create(); };
+        table[QFSlateTabStyle::styleName().utf8()] = [] { return QFSlateTabStyle::create(); };
         return table;
     }();
     return registry;
@@ -642,6 +653,11 @@ gfx::Rect QFTabBarView::addTabButtonRect()
     if (m_style)
         if (auto answer = m_style->addTabButtonRectForTabBarView(*this))
             return *answer;
+    return _addTabButtonRect();
+}
+
+gfx::Rect QFTabBarView::_addTabButtonRect()
+{
     if (!m_showAddTabButton)
         return gfx::ZeroRect;
     const gfx::Size size = addTabButtonSize();
@@ -673,6 +689,11 @@ gfx::Rect QFTabBarView::overflowButtonRect()
     if (m_style)
         if (auto answer = m_style->overflowButtonRectForTabBarView(*this))
             return *answer;
+    return _overflowButtonRect();
+}
+
+gfx::Rect QFTabBarView::_overflowButtonRect()
+{
     if (!m_useOverflowMenu)
         return gfx::ZeroRect;
     const gfx::Size size = overflowButtonSize();

@@ -173,6 +173,9 @@ public:
     double bottomMargin();
     gfx::Size addTabButtonSize();
     gfx::Rect addTabButtonRect();
+    // The built-in rects, for styles that adjust them.
+    gfx::Rect _addTabButtonRect();
+    gfx::Rect _overflowButtonRect();
     gfx::Size overflowButtonSize();
     gfx::Rect overflowButtonRect();
     double heightOfTabBarButtons();

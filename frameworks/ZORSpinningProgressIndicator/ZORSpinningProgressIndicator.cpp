@@ -108,13 +108,9 @@ void ZORSpinningProgressIndicator::setUsesThreadedAnimation(bool flag)
     if (m_usesThreadedAnimation == flag)
         return;
     m_usesThreadedAnimation = flag;
-    if (m_isAnimating) {
-        // Stopped with the old mode's machinery, started with the new one's.
-        m_usesThreadedAnimation = !flag;
-        actuallyStopAnimation();
-        m_usesThreadedAnimation = flag;
+    // Starting stops whatever runs first, so the old mode's timer or thread goes.
+    if (m_isAnimating)
         actuallyStartAnimation();
-    }
 }
 
 void ZORSpinningProgressIndicator::setDisplayedWhenStopped(bool flag)

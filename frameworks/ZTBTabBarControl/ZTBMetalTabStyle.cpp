@@ -2,6 +2,7 @@
 
 #include "frameworks/ZTBTabBarControl/ZTBTabBarCell.h"
 #include "frameworks/ZTBTabBarControl/ZTBTabBarControl.h"
+#include "frameworks/ZTBTabBarControl/styles/ZTBStyleSupport.h"
 #include "frameworks/tab-bar-core/TabResources.h"
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/Color.h"
@@ -318,13 +319,6 @@ void ZTBMetalTabStyle::drawTabBar(ZTBTabBarControl& bar, gfx::Rect rect)
     m_orientation = bar.orientation();
     m_tabBar = &bar;
     drawBackgroundInRect(rect);
-    if (bar.tabView()) {
-        const bool animating = bar.isAnimating();
-        for (const auto& cell : std::vector(bar.cells())) {
-            if (!animating && (cell->isInOverflowMenu() || !gfx::intersectsRect(cell->frame(), rect)))
-                continue;
-            cell->drawWithFrame(cell->frame());
-        }
-    }
+    ztbstyle::drawCells(bar, rect);
     m_tabBar = nullptr;
 }

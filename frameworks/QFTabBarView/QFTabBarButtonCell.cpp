@@ -46,6 +46,17 @@ const txt::Attributes& tabBarButtonCellCountAttributes()
     return attributes;
 }
 
+// The extent of a string whatever its alignment: our text system places a centred line in the middle of the
+// unbounded width it measures in, so the paragraph style is left out for measuring.
+gfx::Size tabBarButtonCellMeasure(const txt::AttributedString& text)
+{
+    if (text.length() == 0)
+        return {};
+    txt::AttributedString plain(text);
+    plain.removeAttribute(txt::ParagraphStyleAttributeName, { 0, plain.length() });
+    return plain.size();
+}
+
 bool tabBarButtonCellIsZero(gfx::Rect r)
 {
     return r == gfx::ZeroRect;
@@ -390,7 +401,7 @@ gfx::Size QFTabBarButtonCell::_objectCounterSize() const
 {
     if (!m_showObjectCount)
         return gfx::ZeroSize;
-    return { std::max(20.0, attributedObjectCountStringValue()->size().width + 8.0), 14.0 };
+    return { std::max(20.0, tabBarButtonCellMeasure(*attributedObjectCountStringValue()).width + 8.0), 14.0 };
 }
 
 gfx::Rect QFTabBarButtonCell::objectCounterRectForBounds(gfx::Rect bounds) const
@@ -439,7 +450,7 @@ gfx::Rect QFTabBarButtonCell::_titleRectForBounds(gfx::Rect bounds) const
     auto text = attributedStringValue();
     if (text->length() == 0)
         return gfx::ZeroRect;
-    const gfx::Size t = text->size();
+    const gfx::Size t = tabBarButtonCellMeasure(*text);
     return gfx::integralRect({ x, d.minY() + std::ceil((d.height() - t.height) / 2), width, t.height });
 }
 
@@ -486,7 +497,7 @@ double QFTabBarButtonCell::desiredWidthOfCell() const
 
 double QFTabBarButtonCell::_desiredWidthOfCell() const
 {
-    return tabBarButtonCellWidth(*this, attributedStringValue()->size().width);
+    return tabBarButtonCellWidth(*this, tabBarButtonCellMeasure(*attributedStringValue()).width);
 }
 
 // Drawing.
@@ -575,7 +586,7 @@ void QFTabBarButtonCell::drawObjectCounterWithFrame(gfx::Rect frame, ui::View& c
     (m_objectCountColor ? m_objectCountColor : defaultObjectCountColor())->setFill();
     gfx::BezierPath::bezierPathWithRoundedRect(r, 7.0, 7.0)->fill();
     auto text = attributedObjectCountStringValue();
-    const gfx::Size s = text->size();
+    const gfx::Size s = tabBarButtonCellMeasure(*text);
     text->drawInRect({ r.minX() + (r.width() - s.width) / 2 + 0.25, r.midY() - s.height / 2, s.width, s.height });
 }
 

@@ -7,6 +7,7 @@
 #include "platform/foundation/runtime/Range.h"
 #include "platform/ui/containers/TabView.h"
 #include "platform/ui/dragging/Dragging.h"
+#include "platform/ui/menus/Menu.h"
 #include "platform/ui/views/Animation.h"
 #include "platform/ui/views/View.h"
 
@@ -45,6 +46,7 @@ class QFTabBarView : public ui::View,
                      public ui::DraggingSource,
                      public ui::DraggingDestination,
                      public ui::AnimationDelegate,
+                     public ui::MenuItemValidation,
                      public fnd::Coding {
     FND_OBJECT(QFTabBarView)
     static void describeClass(fnd::ClassBuilder<QFTabBarView>& c);
@@ -204,7 +206,7 @@ public:
     void _didClickTabButton(const fnd::Value& sender);
     void _didClickCloseButton(const fnd::Value& sender);
     void _overflowMenuAction(const fnd::Value& sender);
-    bool validateMenuItem(ui::MenuItem& item);
+    bool validateMenuItem(ui::MenuItem& item) override;
     std::shared_ptr<ui::Menu> menuForTabBarButton(QFTabBarButton& button, const ui::Event& event);
     std::shared_ptr<ui::Menu> menuForTabViewItem(const std::shared_ptr<ui::TabViewItem>& item, const ui::Event& event);
 

@@ -166,6 +166,8 @@ void QFTabDragAssistant::slideLoop(QFAttachedTabBarButton& button, QFTabBarView&
                     ? (p.y < b.minY() - TabDragAssistantTearOffDistance || p.y > b.maxY() + TabDragAssistantTearOffDistance)
                     : (p.x < b.minX() - TabDragAssistantTearOffDistance || p.x > b.maxX() + TabDragAssistantTearOffDistance);
                 if (outside) {
+                    if (auto w = bar.window())
+                        m_tearOffPoint = w->convertBaseToScreen(next->locationInWindow());
                     m_isSliding = false;
                     button.setIsInDraggedSlide(false);
                     dragDetachedButton(button, bar, *first);
@@ -342,8 +344,21 @@ void QFTabDragAssistant::draggedImageBeganAt(gfx::Point point, QFTabBarView& bar
         return;
     placeTabWindowAt(point);
     m_draggedTab->window()->orderFront();
-    if (bar.numberOfTabViewItems() == 1 && m_pasteboardItem)
+    if (!m_pasteboardItem)
+        return;
+    if (bar.numberOfTabViewItems() == 1) {
         draggingExited(bar, m_pasteboardItem);
+        return;
+    }
+    // A window-system drag would begin over the source bar and leave it at the first move; ours begins where the
+    // tab tore off, outside the bar, so the bar is left now and the drag windows come up at once.
+    const gfx::Point mouse = m_tearOffPoint;
+    auto w = bar.window();
+    const bool overBar = w && bar.mouseInRect(bar.convertPointFromView(w->convertScreenToBase(mouse), nullptr), bar.bounds());
+    if (!overBar) {
+        bar.setDestinationIndexForDraggedItem(m_pasteboardItem->sourceIndex);
+        draggingExited(bar, m_pasteboardItem);
+    }
 }
 
 void QFTabDragAssistant::draggedImageMovedTo(gfx::Point point)

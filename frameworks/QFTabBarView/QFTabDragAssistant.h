@@ -92,6 +92,8 @@ private:
     std::shared_ptr<QFTabDragAssistant> self();
 
     gfx::Point m_currentMouseLocation;
+    // Where the pointer was (on the screen) when the tab tore off.
+    gfx::Point m_tearOffPoint;
     std::shared_ptr<QFTabPasteboardItem> m_pasteboardItem;
     std::shared_ptr<QFTabBarView> m_destinationTabBar;
     bool m_isDragging { false };

@@ -157,7 +157,7 @@ public:
     void hideTabBar(bool hide, bool animate);
     void animateShowHideStep();
     void windowDidUpdate();
-    void awakeFromNib();
+    void awakeFromNib() override;
 
     // Actions.
     void tabClick(ZTBTabBarCell& cell);
@@ -256,6 +256,7 @@ private:
     bool m_allowsResizing { false };
     bool m_resizing { false };
     double m_lastDragX { 0 };
+    bool m_resizeCursorPushed { false };
     long m_cellMinWidth { 100 };
     long m_cellMaxWidth { 280 };
     long m_cellOptimumWidth { 130 };

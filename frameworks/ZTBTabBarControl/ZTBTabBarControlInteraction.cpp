@@ -328,7 +328,11 @@ void ZTBTabBarControl::mouseDragged(const ui::Event& event)
         const double w = frame().width();
         if (!((p.x > w && d > 0) || (p.x < w && d < 0)))
             return;
-        ui::Cursor::resizeLeftRightCursor()->push();
+        // Pushed once per resize, so the cursor stack does not grow with every move.
+        if (!m_resizeCursorPushed) {
+            ui::Cursor::resizeLeftRightCursor()->push();
+            m_resizeCursorPushed = true;
+        }
         // Both limits exclusive.
         if (w + d > double(m_cellMinWidth) && w + d < double(m_cellMaxWidth) && m_partnerView) {
             gfx::Rect f = frame();
@@ -369,6 +373,9 @@ void ZTBTabBarControl::mouseUp(const ui::Event& event)
 {
     if (m_resizing) {
         m_resizing = false;
+        if (m_resizeCursorPushed)
+            ui::Cursor::pop();
+        m_resizeCursorPushed = false;
         ui::Cursor::arrowCursor()->set();
         return;
     }

@@ -87,12 +87,12 @@ void ZTBTabDragAssistant::startDraggingCell(const std::shared_ptr<ZTBTabBarCell>
     pasteboard->declareTypes({ ZTBTabBarControlItemPBType });
     pasteboard->setString(fnd::String(std::to_string(m_draggedCellIndex)), ZTBTabBarControlItemPBType);
     std::weak_ptr<ZTBTabDragAssistant> weak = std::static_pointer_cast<ZTBTabDragAssistant>(shared_from_this());
-    m_animationTimer = fnd::Timer::scheduled(1.0 / 30.0, true, [weak](fnd::Timer&) {
+    m_animationTimer = fnd::Timer::create(1.0 / 30.0, true, [weak](fnd::Timer&) {
         if (auto assistant = weak.lock())
             assistant->animateDrag();
     });
     // The gap animates while the drag's own loop runs.
-    fnd::RunLoop::current().addTimer(m_animationTimer, fnd::RunLoopMode::EventTracking);
+    fnd::RunLoop::current().addTimer(m_animationTimer, fnd::RunLoopMode::Common);
     ztbPost(ZTBTabDragDidBeginNotification);
     auto keep = bar;
     auto delegate = bar->delegate();
@@ -180,6 +180,9 @@ void ZTBTabDragAssistant::draggingUpdatedInTabBar(const std::shared_ptr<ZTBTabBa
 
 void ZTBTabDragAssistant::draggingExitedTabBar(const std::shared_ptr<ZTBTabBarControl>& bar)
 {
+    // Only the bar the pointer is over can be left (the drag may also have noticed first, see draggingMovedTo).
+    if (bar != m_destinationTabBar)
+        return;
     auto delegate = bar->delegate();
     if (delegate && bar->tabView() && m_draggedCell && m_draggedCell->representedObject()
         && delegate->tabViewShouldAllowTabViewItemToLeaveTabBar(*bar->tabView(), *m_draggedCell->representedObject(), *bar) == false)
@@ -233,6 +236,14 @@ void ZTBTabDragAssistant::draggingBeganAt(gfx::Point screenPoint)
 
 void ZTBTabDragAssistant::draggingMovedTo(gfx::Point screenPoint)
 {
+    // A drag that starts beyond the threshold may never have been over its bar as far as the drop session knows, so
+    // it would never hear that the pointer left: the pointer's place decides.
+    if (auto bar = m_destinationTabBar; bar && bar->window()) {
+        const gfx::Point mouse = ui::Event::mouseLocation();
+        const gfx::Point inBar = bar->convertPointFromView(bar->window()->convertScreenToBase(mouse), nullptr);
+        if (!gfx::pointInRect(inBar, bar->bounds()))
+            draggingExitedTabBar(bar);
+    }
     if (!m_draggedTab)
         return;
     auto& w = *m_draggedTab->window();
@@ -268,7 +279,8 @@ void ZTBTabDragAssistant::calculateDragAnimationForTabBar(const std::shared_ptr<
     bool removeFlag = true;
     if (bar == m_destinationTabBar) {
         removeFlag = false;
-        if (mouse.x < style.leftMarginForTabBarControl()) {
+        // Before the first tab: along the bar's own axis (a vertical bar compares y with its top margin).
+        if (vertical ? mouse.y < style.topMarginForTabBarControl() : mouse.x < style.leftMarginForTabBarControl()) {
             target = cells.empty() ? nullptr : cells.front();
         } else {
             gfx::Rect r;

@@ -1,8 +1,10 @@
 #include "frameworks/ZTBTabBarControl/styles/ZTBStyleSupport.h"
 
+#include "frameworks/FoundationExtensions/ZORFrameworkBundle.h"
 #include "frameworks/ZTBTabBarControl/ZTBTabBarCell.h"
 #include "frameworks/ZTBTabBarControl/ZTBTabBarControl.h"
 #include "frameworks/tab-bar-core/TabResources.h"
+#include "platform/foundation/files/Bundle.h"
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/Color.h"
 #include "platform/graphics/Font.h"
@@ -122,9 +124,17 @@ void drawImage(const std::shared_ptr<gfx::Image>& image, gfx::Rect rect)
 void drawCells(ZTBTabBarControl& bar, gfx::Rect rect)
 {
     if (!bar.tabView()) {
-        auto paragraph = txt::ParagraphStyle::defaultParagraphStyle()->mutableCopy();
-        paragraph->setAlignment(txt::TextAlignment::Center);
-        txt::AttributedString text("ZTBTabBarControl",
+        // Not connected yet: the bar names itself.
+        ZORFrameworkBundle::registerClassPrefixes();
+        auto bundle = fnd::Bundle::bundleForClass("ZTBTabBarControl");
+        const fnd::String title = bundle ? bundle->localizedStringForKey("ZTBTabBarControl", {}, "ZTBTabBarControl")
+                                         : fnd::String("ZTBTabBarControl");
+        static const auto paragraph = [] {
+            auto p = txt::ParagraphStyle::defaultParagraphStyle()->mutableCopy();
+            p->setAlignment(txt::TextAlignment::Center);
+            return p;
+        }();
+        txt::AttributedString text(title,
             txt::Attributes { { txt::FontAttributeName, fnd::Value(gfx::Font::systemFontOfSize(11.0)) },
                 { txt::ParagraphStyleAttributeName, fnd::Value(paragraph) } });
         text.drawInRect({ rect.minX(), rect.minY() + 4.0, rect.width(), rect.height() - 4.0 });

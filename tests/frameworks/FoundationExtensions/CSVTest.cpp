@@ -273,6 +273,23 @@ std::string hexRows(const Rows& rows)
     return out;
 }
 
+// The rows as ZORCSVExport writes them into the file, with the separator and line end.
+void writeRowsTo(const std::string& path, const Rows& rows, std::int64_t separator, std::int32_t lineEnd)
+{
+    ZORCSVExport writer(*fnd::FileHandle::createForWritingAtPath(path.c_str()));
+    writer.setSeparatorType(separator);
+    writer.setLineEndType(lineEnd);
+    std::vector<fnd::Array> values;
+    for (const auto& row : rows) {
+        fnd::Array array;
+        for (const auto& field : row)
+            array.push_back(fnd::String(field));
+        values.push_back(array);
+    }
+    ASSERT_TRUE(writer.writeRows(values));
+    writer.filehandle()->closeFile();
+}
+
 TEST(CSVWriter, OutputReadsBackAsTheSameRowsHereAndInPython)
 {
     const Rows rows {
@@ -289,18 +306,7 @@ TEST(CSVWriter, OutputReadsBackAsTheSameRowsHereAndInPython)
     for (std::int64_t separator : { ZORCSVSeparator::Comma, ZORCSVSeparator::Semicolon, ZORCSVSeparator::Tab }) {
         for (std::int32_t lineEnd : { ZORCSVLineEnd::CRLF, ZORCSVLineEnd::CR, ZORCSVLineEnd::LF }) {
             auto path = folder.file("out.csv");
-            ZORCSVExport writer(*fnd::FileHandle::createForWritingAtPath(path.c_str()));
-            writer.setSeparatorType(separator);
-            writer.setLineEndType(lineEnd);
-            std::vector<fnd::Array> values;
-            for (const auto& row : rows) {
-                fnd::Array array;
-                for (const auto& field : row)
-                    array.push_back(fnd::String(field));
-                values.push_back(array);
-            }
-            ASSERT_TRUE(writer.writeRows(values));
-            writer.filehandle()->closeFile();
+            writeRowsTo(path, rows, separator, lineEnd);
             const std::string label = "separator " + std::to_string(separator) + " line end " + std::to_string(lineEnd);
 
             auto parser = *ZORCSVParser::initWithContentsOfCSVFile(path.c_str(), fnd::StringEncoding::UTF8);
@@ -362,19 +368,7 @@ Rows readBack(const std::string& bytes, std::int64_t separator, std::uint64_t ch
 std::string written(const Rows& rows, std::int64_t separator, std::int32_t lineEnd)
 {
     testsupport::TemporaryFolder folder;
-    auto path = folder.file("rows.csv");
-    ZORCSVExport writer(*fnd::FileHandle::createForWritingAtPath(path.c_str()));
-    writer.setSeparatorType(separator);
-    writer.setLineEndType(lineEnd);
-    std::vector<fnd::Array> values;
-    for (const auto& row : rows) {
-        fnd::Array array;
-        for (const auto& field : row)
-            array.push_back(fnd::String(field));
-        values.push_back(array);
-    }
-    EXPECT_TRUE(writer.writeRows(values));
-    writer.filehandle()->closeFile();
+    writeRowsTo(folder.file("rows.csv"), rows, separator, lineEnd);
     return folder.read("rows.csv");
 }
 

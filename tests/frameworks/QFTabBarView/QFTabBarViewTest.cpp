@@ -8,6 +8,7 @@
 #include "platform/foundation/archiving/KeyedArchiver.h"
 #include "platform/foundation/archiving/KeyedUnarchiver.h"
 #include "platform/ui/menus/MenuItem.h"
+#include "platform/ui/views/Event.h"
 
 namespace {
 
@@ -72,6 +73,27 @@ TEST_F(QFTabBarViewTest, ButtonsFollowTheTabViewItemsAndTheSelection)
     EXPECT_EQ(a.tabView->selectedTabViewItem()->label(), fnd::String("One"));
 }
 
+TEST_F(QFTabBarViewTest, WithoutADelegateEveryQuestionGetsItsDefault)
+{
+    auto item = a.addItem("One");
+    a.addItem("Two");
+    a.bar->setDelegate(nullptr);
+    settle();
+    EXPECT_FALSE(a.bar->allowsDetachedDraggingOfTabViewItem(*item)) << "tabs stay in their bar";
+    EXPECT_FALSE(a.bar->menuForTabViewItem(item, *ui::Event::mouseEventWithType(ui::EventType::RightMouseDown, {}, 0, 0, 0)));
+    auto entry = ui::MenuItem::create("One", "_overflowMenuAction:", "");
+    entry->setRepresentedObject(fnd::Value(item));
+    EXPECT_TRUE(a.bar->validateMenuItem(*entry)) << "overflow entries are enabled";
+    EXPECT_EQ(entry->state(), ui::ControlStateValue::On) << "the selected item is checked";
+    a.tabView->selectTabViewItemAtIndex(1);
+    EXPECT_EQ(a.tabView->selectedTabViewItem()->label(), fnd::String("Two")) << "selection is not vetoed";
+    a.bar->_didClickCloseButton(fnd::Value(a.button("Two")->closeButton()));
+    settle();
+    EXPECT_EQ(a.barLabels(), (Labels { "One" })) << "closing is not vetoed";
+    a.bar->_addNewTab({});
+    EXPECT_EQ(a.tabView->numberOfTabViewItems(), 1) << "no delegate, no new tab";
+}
+
 TEST_F(QFTabBarViewTest, MovingAnItemDoesNotAskForAnUpdate)
 {
     auto one = a.addItem("One");
@@ -100,6 +122,22 @@ TEST_F(QFTabBarViewTest, SeveralOptionChangesGiveOneLayout)
     EXPECT_EQ(a.delegate->overflowNotices, 2) << "one pass over the two buttons";
     EXPECT_FALSE(a.bar->needsUpdate());
     EXPECT_EQ(a.button("One")->frame().width(), 150);
+}
+
+TEST_F(QFTabBarViewTest, TitleChangesOfSizedToFitTabsShareOneLayout)
+{
+    auto one = a.addItem("One");
+    auto two = a.addItem("Two");
+    a.bar->setSizeButtonsToFit(true);
+    settle();
+    const double before = a.button("One")->frame().width();
+    a.delegate->overflowNotices = 0;
+    one->setLabel("A much longer first title");
+    two->setLabel("And a longer second one");
+    EXPECT_EQ(a.delegate->overflowNotices, 0) << "not laid out at each change";
+    settle();
+    EXPECT_EQ(a.delegate->overflowNotices, 2) << "one pass for both";
+    EXPECT_GT(a.button("A much longer first title")->frame().width(), before);
 }
 
 TEST_F(QFTabBarViewTest, TheStyleRegistryAndOrientation)

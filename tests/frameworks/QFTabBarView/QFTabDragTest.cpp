@@ -197,9 +197,11 @@ TEST_F(QFTabDragTest, TearOffStyleZeroFadesTheContentWindowInAndOut)
     backend->mouseDragged(*a.window, above);
     std::vector<double> contentAlphas;
     double tabAlphaAway = -1;
+    bool contentVisible = false;
     backend->after(0.5, [&] {
         ASSERT_TRUE(assistant->draggedView());
         contentAlphas.push_back(assistant->draggedView()->window()->alphaValue());
+        contentVisible = assistant->draggedView()->window()->isVisible();
         tabAlphaAway = assistant->draggedTab()->window()->alphaValue();
         for (auto p : steps(above, inA(b, b.centreOf("B2"))))
             backend->mouseDragged(*a.window, p);
@@ -213,6 +215,7 @@ TEST_F(QFTabDragTest, TearOffStyleZeroFadesTheContentWindowInAndOut)
     ASSERT_EQ(contentAlphas.size(), 2u);
     EXPECT_NEAR(contentAlphas[0], 0.75, 1e-9) << "faded in over the empty screen";
     EXPECT_NEAR(tabAlphaAway, 0.0, 1e-9);
+    EXPECT_TRUE(contentVisible) << "the content window is on screen behind the tab";
     EXPECT_NEAR(contentAlphas[1], 0.0, 1e-9) << "faded out over a bar that takes the tab";
     EXPECT_EQ(b.tabLabels(), (Labels { "B1", "B2", "A2" }));
 }

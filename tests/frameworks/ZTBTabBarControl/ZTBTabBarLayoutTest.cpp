@@ -263,3 +263,59 @@ TEST_F(ZTBTabBarTrackingTest, ScrubbingWithOptionSelectsTheTabEntered)
 }
 
 }
+
+namespace {
+
+using namespace ztbtest;
+
+class ZTBTabBarDrawingTest : public TabBarControlTest {
+protected:
+    // The brightness at a point of the bar (its own, flipped coordinates).
+    int brightness(const gfx::BitmapImageRep& image, gfx::Point inBar) const
+    {
+        const gfx::Point p = a.bar->convertPointToView(inBar, nullptr);
+        auto pixels = image.pixelBuffer();
+        const double scale = pixels.width / image.size().width;
+        const int x = int(p.x * scale), y = pixels.height - 1 - int(p.y * scale);
+        const auto v = pixels.pixel(x, y);
+        return (gfx::redOf(v) + gfx::greenOf(v) + gfx::blueOf(v)) / 3;
+    }
+};
+
+TEST_F(ZTBTabBarDrawingTest, TheSelectedTabIsDrawnInTheWindowsBackground)
+{
+    for (const char* label : { "One", "Two", "Three" })
+        a.addItem(label);
+    settle();
+    a.tabView->selectTabViewItemAtIndex(1);
+    settle();
+    auto image = backend->imageOfWindow(*a.window);
+    uitest::keepSnapshot(image, "ztbtabbarcontrol-three-tabs");
+    const gfx::Rect one = a.cell("One")->frame();
+    const gfx::Rect two = a.cell("Two")->frame();
+    // Low in the tab, clear of its title: the selected tab is lighter than the tinted bar behind the others.
+    EXPECT_GT(brightness(*image, { two.midX() + 40, 16 }), brightness(*image, { one.midX() + 40, 16 }) + 20);
+    // The dark line between two unselected-looking tabs and the bar's bottom line.
+    EXPECT_LT(brightness(*image, { a.bar->bounds().maxX() - 5, 21.5 }), 110);
+}
+
+TEST_F(ZTBTabBarDrawingTest, ABarWithoutATabViewNamesItself)
+{
+    auto bare = ZTBTabBarControl::create({ 0, 100, 534, 22 });
+    a.window->contentView()->addSubview(bare);
+    a.bar->removeFromSuperview();
+    settle();
+    auto image = backend->imageOfWindow(*a.window);
+    uitest::keepSnapshot(image, "ztbtabbarcontrol-no-tab-view");
+    auto pixels = image->pixelBuffer();
+    const double scale = pixels.width / image->size().width;
+    int dark = 0;
+    // The centred name: dark text pixels in the middle third of the bar.
+    for (int x = int(180 * scale); x < int(354 * scale); ++x)
+        for (int y = int((200 - 100 - 20) * scale); y < int((200 - 100 - 4) * scale); ++y)
+            if (gfx::redOf(pixels.pixel(x, y)) < 90)
+                ++dark;
+    EXPECT_GT(dark, 20);
+}
+
+}

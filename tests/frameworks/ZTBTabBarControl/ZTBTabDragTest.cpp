@@ -282,3 +282,32 @@ TEST_F(ZTBTabDragTest, RandomOperationsKeepEveryTabExactlyOnce)
 }
 
 }
+
+namespace {
+
+using namespace ztbtest;
+
+class ZTBVerticalDragTest : public TabBarControlTest { };
+
+TEST_F(ZTBVerticalDragTest, AVerticalBarOpensTheFirstGapAboveItsTopMarginWhateverX)
+{
+    for (const char* label : { "V1", "V2", "V3" })
+        a.addItem(label);
+    settle();
+    a.bar->setOrientation(1);
+    a.bar->setFrame({ 0, 0, 120, 178 });
+    a.bar->update(false);
+    auto& assistant = *ZTBTabDragAssistant::sharedDragAssistant();
+    assistant.startDraggingCell(a.cell("V3"), a.bar, nullptr, false);
+    EXPECT_EQ(assistant.sineCurveWidths(), (std::vector<long> { 0, 0, 3, 7, 11, 15, 19, 22 }));
+    // Far right of the left margin, but above the top margin: the first placeholder is the target.
+    assistant.draggingUpdatedInTabBar(a.bar, { 60, 4 });
+    for (int i = 0; i < 8; ++i)
+        assistant.animateDrag();
+    EXPECT_EQ(a.bar->cells().front()->currentStep(), 7);
+    EXPECT_EQ(a.bar->cells().front()->frame().height(), 22);
+    assistant.performDragOperation();
+    EXPECT_EQ(a.tabLabels(), (std::vector<std::string> { "V3", "V1", "V2" }));
+}
+
+}

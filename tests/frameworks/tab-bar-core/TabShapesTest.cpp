@@ -47,9 +47,11 @@ TEST(TabShapes, ARoundedRectWithoutCapsOrSidesHasNoSideEdges)
     const auto path = roundedPath(r, 5, 0);
     EXPECT_EQ(kinds(*path), "MLMLLMLZ");
     // Every line is horizontal: the sides are moves.
-    for (std::int64_t i = 1; i < path->elementCount(); ++i)
-        if (path->elementAtIndex(i) == BezierPathElement::LineTo)
+    for (std::int64_t i = 1; i < path->elementCount(); ++i) {
+        if (path->elementAtIndex(i) == BezierPathElement::LineTo) {
             EXPECT_EQ(pointOf(*path, i).y, pointOf(*path, i - 1).y) << "element " << i;
+        }
+    }
     EXPECT_EQ(kinds(*roundedPath(r, 5, CapMask::Sides)), "MLLLLLLZ");
     EXPECT_EQ(kinds(*roundedPath(r, 5, CapMask::Left | CapMask::Right)).front(), 'M');
 }

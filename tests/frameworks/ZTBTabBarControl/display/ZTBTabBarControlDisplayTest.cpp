@@ -1,0 +1,156 @@
+#include "GtkTestSupport.h"
+
+#include "frameworks/ZTBTabBarControl/ZTBTabBarCell.h"
+#include "frameworks/ZTBTabBarControl/ZTBTabBarControl.h"
+#include "frameworks/ZTBTabBarControl/ZTBTabDragAssistant.h"
+#include "frameworks/tab-bar-core/TabDragWindow.h"
+
+#include "platform/ui/containers/TabView.h"
+#include "platform/ui/containers/TabViewItem.h"
+
+#include <fmt/format.h>
+#include <fmt/ranges.h>
+
+using namespace gtktest;
+
+namespace {
+
+// Lets tabs be dragged and torn off, and opens torn-off tabs in windows of their own.
+class ControlDisplayDelegate : public ZTBTabBarControlDelegate {
+public:
+    std::optional<bool> tabViewShouldDragTabViewItem(ui::TabView&, ui::TabViewItem&, ZTBTabBarControl&) override
+    {
+        return true;
+    }
+    std::optional<bool> tabViewShouldDropTabViewItem(ui::TabView&, ui::TabViewItem&, ZTBTabBarControl*) override
+    {
+        return true;
+    }
+    bool makesNewTabBars() const override { return true; }
+    std::shared_ptr<ZTBTabBarControl> tabViewNewTabBarForDraggedTabViewItem(ui::TabView&, ui::TabViewItem&, gfx::Point point) override
+    {
+        return makeWindow ? makeWindow(point) : nullptr;
+    }
+    std::function<std::shared_ptr<ZTBTabBarControl>(gfx::Point)> makeWindow;
+};
+
+struct ControlWindow {
+    std::shared_ptr<ui::Window> window;
+    std::shared_ptr<ui::TabView> tabView;
+    std::shared_ptr<ZTBTabBarControl> bar;
+};
+
+class ZTBTabBarControlDisplayTest : public GtkDisplayTest {
+protected:
+    ControlWindow makeWindow(gfx::Rect contentRect)
+    {
+        ControlWindow w;
+        auto content = FillView::make({}, gfx::Color::colorWithDeviceWhite(0.93));
+        w.tabView = ui::TabView::create({ 0, 0, contentRect.width(), contentRect.height() - 22 });
+        w.tabView->setTabViewType(ui::TabViewType::NoTabsNoBorder);
+        w.bar = ZTBTabBarControl::create({ 0, contentRect.height() - 22, contentRect.width(), 22 });
+        content->addSubview(w.tabView);
+        content->addSubview(w.bar);
+        w.bar->setTabView(w.tabView);
+        w.tabView->setDelegate(w.bar);
+        w.bar->setDelegate(delegate);
+        w.bar->setPartnerView(w.tabView);
+        w.window = showWindow(contentRect, content);
+        return w;
+    }
+    static void addTab(ControlWindow& w, const std::string& label, gfx::ColorPtr colour)
+    {
+        auto item = ui::TabViewItem::create();
+        item->setLabel(fnd::String(label));
+        item->setView(FillView::make({}, std::move(colour)));
+        w.tabView->addTabViewItem(item);
+    }
+    static std::string root(const ui::Window& window, gfx::Point p)
+    {
+        auto [x, y, width, height] = deviceRectOfContent(window);
+        const double contentHeight = window.contentRectForFrameRect(window.frame()).height();
+        return fmt::format("{} {}", x + int(p.x * scale()), y + int((contentHeight - p.y) * scale()));
+    }
+    static gfx::Point centre(const ZTBTabBarControl& bar, const std::string& label)
+    {
+        for (const auto& cell : bar.cells())
+            if (!cell->isPlaceholder() && cell->stringValue().utf8() == label)
+                return bar.convertPointToView({ cell->frame().midX(), cell->frame().midY() }, nullptr);
+        return {};
+    }
+    static std::vector<std::string> labels(const ZTBTabBarControl& bar)
+    {
+        std::vector<std::string> out;
+        for (const auto& cell : bar.cells())
+            out.push_back(cell->isPlaceholder() ? "_" : cell->stringValue().utf8());
+        return out;
+    }
+    void xdotool(const std::string& command)
+    {
+        ASSERT_EQ(runWhileServing(*backend, "xdotool " + command).status, 0) << command;
+    }
+    void screenshot(const char* name)
+    {
+        runWhileServing(*backend, std::string("import -window root /tmp/") + name + ".png");
+    }
+
+    std::shared_ptr<ControlDisplayDelegate> delegate = std::make_shared<ControlDisplayDelegate>();
+};
+
+TEST_F(ZTBTabBarControlDisplayTest, ReorderAndTearOffWithTheRealPointer)
+{
+    auto main = makeWindow({ 100, 300, 560, 200 });
+    addTab(main, "Alpha", gfx::Color::colorWithDeviceRed(0.85, 0.9, 1.0));
+    addTab(main, "Beta", gfx::Color::colorWithDeviceRed(0.9, 1.0, 0.85));
+    addTab(main, "Gamma", gfx::Color::colorWithDeviceRed(1.0, 0.9, 0.85));
+    ASSERT_TRUE(waitFor([&] { return main.bar->cells().size() == 3; }, 5));
+    waitFor([] { return false; }, 0.3);
+
+    // A click selects on mouse up.
+    xdotool("mousemove " + root(*main.window, centre(*main.bar, "Gamma")) + " click 1");
+    ASSERT_TRUE(waitFor([&] { return main.tabView->selectedTabViewItem()->label() == fnd::String("Gamma"); }, 5));
+    waitFor([] { return false; }, 0.3);
+    screenshot("ztbtabbarcontrol-display-1-selected");
+
+    // Alpha dragged along the bar past Gamma: the gap opens under the pointer, the drop reorders.
+    const gfx::Point from = centre(*main.bar, "Alpha");
+    const gfx::Point to { centre(*main.bar, "Gamma").x + 40, from.y };
+    std::string path = "xdotool mousemove " + root(*main.window, from) + " mousedown 1";
+    for (int i = 1; i <= 12; ++i)
+        path += " sleep 0.04 mousemove " + root(*main.window, { from.x + (to.x - from.x) * i / 12, from.y });
+    path += " && sleep 0.5 && import -window root /tmp/ztbtabbarcontrol-display-2-gap.png && xdotool sleep 0.1 mouseup 1";
+    ASSERT_EQ(runWhileServing(*backend, path).status, 0);
+    ASSERT_TRUE(waitFor([&] { return labels(*main.bar) == std::vector<std::string> { "Beta", "Gamma", "Alpha" }; }, 5))
+        << fmt::format("{}", labels(*main.bar));
+    EXPECT_EQ(main.tabView->tabViewItemAtIndex(2)->label(), fnd::String("Alpha"));
+    waitFor([] { return false; }, 0.5);
+    screenshot("ztbtabbarcontrol-display-3-reordered");
+
+    // Beta pulled down out of the window and dropped on empty screen: a window of its own.
+    std::vector<ControlWindow> made;
+    auto assistant = ZTBTabDragAssistant::sharedDragAssistant();
+    bool floating = false;
+    delegate->makeWindow = [&](gfx::Point point) {
+        floating = assistant->draggedTab() && assistant->draggedTab()->window()->isVisible();
+        made.push_back(makeWindow({ point.x - 150, point.y - 100, 300, 150 }));
+        return made.back().bar;
+    };
+    const gfx::Point start = centre(*main.bar, "Beta");
+    std::string tear = "xdotool mousemove " + root(*main.window, start) + " mousedown 1";
+    for (int i = 1; i <= 12; ++i)
+        tear += " sleep 0.04 mousemove " + root(*main.window, { start.x + i * 20, start.y - i * 25 });
+    tear += " && sleep 0.5 && import -window root /tmp/ztbtabbarcontrol-display-4-floating.png && xdotool mousemove "
+        + root(*main.window, { start.x + 260, start.y - 320 }) + " sleep 0.1 mouseup 1";
+    ASSERT_EQ(runWhileServing(*backend, tear).status, 0);
+    ASSERT_TRUE(waitFor([&] { return !made.empty() && made[0].bar->cells().size() == 1; }, 5));
+    EXPECT_EQ(labels(*made[0].bar), (std::vector<std::string> { "Beta" }));
+    EXPECT_EQ(labels(*main.bar), (std::vector<std::string> { "Gamma", "Alpha" }));
+    EXPECT_TRUE(floating) << "the torn-off tab floated in its own window until dropped";
+    EXPECT_FALSE(assistant->isDragging());
+    waitFor([] { return false; }, 0.6);
+    screenshot("ztbtabbarcontrol-display-5-torn-off");
+    for (auto& w : made)
+        w.window->close();
+}
+
+}

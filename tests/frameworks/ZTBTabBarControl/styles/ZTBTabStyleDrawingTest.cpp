@@ -5,7 +5,9 @@
 #include "frameworks/ZTBTabBarControl/styles/ZTBCapsuleTabStyle.h"
 #include "frameworks/ZTBTabBarControl/styles/ZTBUnifiedTabStyle.h"
 
+#include "platform/graphics/BezierPath.h"
 #include "platform/graphics/Color.h"
+#include "platform/graphics/Image.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/graphics/PixelBuffer.h"
 
@@ -276,6 +278,84 @@ TEST_F(TabStyleOffscreenTest, ABarWithoutATabViewShowsItsClassName)
             }
         EXPECT_GT(dark, 20);
     }
+}
+
+}
+
+// An identifier object that answers a tab's icon.
+class ZTBStyleIconModel : public fnd::Object {
+    FND_OBJECT(ZTBStyleIconModel)
+    static void describeClass(fnd::ClassBuilder<ZTBStyleIconModel>& c)
+    {
+        c.property("icon", &ZTBStyleIconModel::icon, &ZTBStyleIconModel::setIcon);
+    }
+
+public:
+    std::shared_ptr<gfx::Image> icon() const { return m_icon; }
+    void setIcon(std::shared_ptr<gfx::Image> icon) { m_icon = std::move(icon); }
+
+private:
+    std::shared_ptr<gfx::Image> m_icon;
+};
+
+FND_REGISTER_CLASS(ZTBStyleIconModel, fnd::Object)
+
+namespace {
+
+TEST_F(TabStyleOffscreenTest, ACapsuleTabShowsItsIconInTheCloseButtonsPlaceUntilTheButtonIsPressed)
+{
+    auto model = fnd::makeObject<ZTBStyleIconModel>();
+    model->setIcon(gfx::Image::imageWithSize({ 12, 12 }, false, [](gfx::Rect r) {
+        gfx::Color::redColor()->setFill();
+        gfx::BezierPath::fillRect(r);
+        return true;
+    }));
+    items[1]->setIdentifier(fnd::Value(model));
+    a.bar->setStyleNamed("Capsule");
+    settle();
+    auto cell = a.cell("Beta");
+    cell->setHasIcon(true);
+    auto* style = dynamic_cast<ZTBCapsuleTabStyle*>(a.bar->style().get());
+    ASSERT_TRUE(style);
+    const gfx::Rect icon = style->iconRectForTabCell(*cell);
+    ASSERT_EQ(icon.size, (gfx::Size { 12, 12 }));
+    auto redAtIcon = [&] {
+        auto context = gfx::GraphicsContext::createForBitmap(534, 22);
+        {
+            gfx::CurrentContextScope scope(context);
+            style->drawTabBar(*a.bar, a.bar->bounds());
+        }
+        const auto p = (*context->pixelBuffer()).pixel(int(icon.midX()), 21 - int(icon.midY()));
+        return gfx::redOf(p) > 200 && gfx::greenOf(p) < 60;
+    };
+    EXPECT_TRUE(redAtIcon());
+    cell->setCloseButtonPressed(true);
+    EXPECT_FALSE(redAtIcon());
+}
+
+TEST_F(TabStyleOffscreenTest, TheCardBarsBottomLineRunsUnderAllButTheSelectedTab)
+{
+    a.bar->setStyleNamed("Card");
+    settle();
+    auto style = a.bar->style();
+    auto bottomRow = [&](double x) {
+        auto context = gfx::GraphicsContext::createForBitmap(534, 22);
+        {
+            gfx::CurrentContextScope scope(context);
+            gfx::Color::whiteColor()->setFill();
+            context->fillRect({ 0, 0, 534, 22 });
+            style->drawTabBar(*a.bar, a.bar->bounds());
+        }
+        // The line lies along the bar's maxY edge: the bitmap's top row here.
+        return gfx::redOf((*context->pixelBuffer()).pixel(int(x), 0));
+    };
+    auto selected = a.cell("Beta");
+    const double beyond = a.bar->bounds().maxX() - 2.0;
+    EXPECT_LT(bottomRow(beyond), 200);
+    EXPECT_GT(bottomRow(selected->frame().midX()), 200);
+    for (const auto& cell : a.bar->cells())
+        cell->setState(0);
+    EXPECT_GT(bottomRow(beyond), 200);
 }
 
 }

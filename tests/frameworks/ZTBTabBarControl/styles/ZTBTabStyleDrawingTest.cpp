@@ -359,3 +359,27 @@ TEST_F(TabStyleOffscreenTest, TheCardBarsBottomLineRunsUnderAllButTheSelectedTab
 }
 
 }
+
+#include "platform/ui/containers/Toolbar.h"
+
+namespace {
+
+TEST_F(TabStyleDrawingTest, UnderAToolbarWithItsBaselineUnifiedTabsBesideTheSelectedOneAreSeparatorLines)
+{
+    useStyle("Unified");
+    auto first = a.cell("Alpha");
+    // Just inside the first tab's left edge: the tab's fill without a separator, a light highlight line with one.
+    const gfx::Point probe { first->frame().minX() + 1.5, first->frame().midY() };
+    auto plain = shot("Unified-no-toolbar");
+    auto toolbar = ui::Toolbar::create("ZTBStyleTestToolbar");
+    toolbar->setShowsBaselineSeparator(true);
+    a.window->setToolbar(toolbar, 0);
+    a.bar->setNeedsDisplay(true);
+    auto separated = shot("Unified-toolbar");
+    EXPECT_GT(gfx::redOf(at(*separated, probe)), gfx::redOf(at(*plain, probe)) + 10);
+    // The selected tab is a gradient tab either way.
+    auto selected = a.cell("Beta");
+    EXPECT_LT(distance(at(*separated, blankOf(*selected)), at(*plain, blankOf(*selected))), 12);
+}
+
+}

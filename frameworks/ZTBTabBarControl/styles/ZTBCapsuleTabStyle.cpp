@@ -392,10 +392,11 @@ void ZTBCapsuleTabStyle::drawInteriorWithTabCell(ZTBTabBarCell& cell, ui::View*)
 void ZTBCapsuleTabStyle::drawBackgroundInRect(gfx::Rect)
 {
     auto* context = gfx::GraphicsContext::current();
-    if (!context)
+    // Outside a bar's drawing there is no bar to fill.
+    if (!context || !m_tabBar)
         return;
-    const gfx::Rect b = m_tabBar ? m_tabBar->bounds() : gfx::Rect {};
-    auto tabView = m_tabBar ? m_tabBar->tabView() : nullptr;
+    const gfx::Rect b = m_tabBar->bounds();
+    auto tabView = m_tabBar->tabView();
     const bool vertical = m_orientation == 1;
     if (vertical) {
         gfx::Color::colorWithCalibratedRed(0.9059, 0.9294, 0.9647, 1.0)->setFill();

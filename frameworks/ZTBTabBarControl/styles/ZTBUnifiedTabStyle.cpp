@@ -229,11 +229,12 @@ void ZTBUnifiedTabStyle::drawInterior(ZTBTabBarCell& cell, gfx::Rect f, double t
 
 void ZTBUnifiedTabStyle::fillBarGradient(double startWhite, double endWhite)
 {
-    const gfx::Rect b = m_tabBar ? m_tabBar->bounds() : gfx::Rect {};
+    if (!m_tabBar)
+        return;
+    const gfx::Rect b = m_tabBar->bounds();
     const gfx::Rect g { b.minX(), b.minY(), b.width(), b.height() - 1.0 };
     ztbUnifiedGradient(*gfx::BezierPath::bezierPathWithRect(g), startWhite, endWhite);
-    auto tabView = m_tabBar ? m_tabBar->tabView() : nullptr;
-    if (!ztbstyle::isInKeyWindow(tabView.get())) {
+    if (!ztbstyle::isInKeyWindow(m_tabBar->tabView().get())) {
         gfx::Color::windowBackgroundColor()->setFill();
         gfx::BezierPath::bezierPathWithRect(g)->fill();
     }
@@ -241,7 +242,10 @@ void ZTBUnifiedTabStyle::fillBarGradient(double startWhite, double endWhite)
 
 void ZTBUnifiedTabStyle::drawBackgroundInRect(gfx::Rect)
 {
-    const gfx::Rect b = m_tabBar ? m_tabBar->bounds() : gfx::Rect {};
+    // Outside a bar's drawing there is no bar to fill.
+    if (!m_tabBar)
+        return;
+    const gfx::Rect b = m_tabBar->bounds();
     fillBarGradient(0.835, 0.843);
     ztbUnifiedLineColor()->setStroke();
     gfx::BezierPath::strokeLineFromPoint({ b.minX(), b.maxY() - 0.5 }, { b.maxX(), b.maxY() - 0.5 });

@@ -6,6 +6,7 @@
 #include "platform/foundation/runtime/NotificationCenter.h"
 #include "platform/ui/containers/TabView.h"
 #include "platform/ui/dragging/Dragging.h"
+#include "platform/ui/menus/Menu.h"
 #include "platform/ui/views/View.h"
 
 #include <memory>
@@ -27,6 +28,14 @@ class ZTBTabBarControl;
 
 // The drag type of a tab of a tab bar control; the pasteboard holds the tab's index as a decimal string.
 inline const fnd::String ZTBTabBarControlItemPBType = "ZTBTabBarControlItemPBType";
+
+// The overflow menu's delegate: the menu's size, and each item's picture from its item's identifier.
+class ZTBOverflowMenuDelegate : public ui::MenuDelegate {
+public:
+    std::weak_ptr<ui::Menu> overflowMenu;
+    std::optional<long> numberOfItemsInMenu(ui::Menu& menu) override;
+    bool menuUpdateItem(ui::Menu& menu, ui::MenuItem& item, long index, bool shouldCancel) override;
+};
 
 // The geometry of a tab bar control: widths, frames, tracking and close rects, state bits and the overflow menu.
 class ZTBTabBarController {
@@ -50,6 +59,7 @@ private:
     std::vector<gfx::Rect> m_cellFrames;
     gfx::Rect m_addButtonRect;
     std::shared_ptr<ui::Menu> m_overflowMenu;
+    std::shared_ptr<ZTBOverflowMenuDelegate> m_menuDelegate = std::make_shared<ZTBOverflowMenuDelegate>();
 };
 
 // A cell-based tab bar beside a tab view: one cell per item, appended in the order items arrive. The bar is the tab
@@ -59,6 +69,7 @@ class ZTBTabBarControl : public ui::View,
                          public ui::DraggingSource,
                          public ui::DraggingDestination,
                          public ui::ToolTipOwner,
+                         public ui::MenuItemValidation,
                          public fnd::Coding {
     FND_OBJECT(ZTBTabBarControl)
     static void describeClass(fnd::ClassBuilder<ZTBTabBarControl>& c);
@@ -164,7 +175,7 @@ public:
     void tabNothing(ZTBTabBarCell*) { }
     void closeTabClick(ZTBTabBarCell& cell);
     void overflowMenuAction(ui::MenuItem& item);
-    bool validateMenuItem(ui::MenuItem& item);
+    bool validateMenuItem(ui::MenuItem& item) override;
     std::shared_ptr<ui::Menu> menuForEvent(const ui::Event& event) override;
 
     // Mouse.

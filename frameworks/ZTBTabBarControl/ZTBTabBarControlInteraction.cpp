@@ -10,7 +10,9 @@
 #include "platform/foundation/runtime/Log.h"
 #include "platform/foundation/runtime/RunLoop.h"
 #include "platform/foundation/runtime/Timer.h"
+#include "platform/graphics/Image.h"
 #include "platform/text/AttributedString.h"
+#include "platform/ui/containers/TabViewItem.h"
 #include "platform/ui/dragging/Pasteboard.h"
 #include "platform/ui/menus/Menu.h"
 #include "platform/ui/menus/MenuItem.h"
@@ -736,6 +738,8 @@ void ZTBTabBarController::setupCells(const std::vector<std::shared_ptr<ZTBTabBar
             if (!m_overflowMenu) {
                 m_overflowMenu = ui::Menu::create();
                 m_overflowMenu->addItem(ui::MenuItem::create(""));
+                m_overflowMenu->setDelegate(m_menuDelegate);
+                m_menuDelegate->overflowMenu = m_overflowMenu;
             }
             auto text = cell.attributedStringValue();
             std::string title = tbcore::truncateTitle(text ? text->string() : cell.stringValue(), 60).utf8();
@@ -781,6 +785,25 @@ void ZTBTabBarController::setupCells(const std::vector<std::shared_ptr<ZTBTabBar
         if (control.orientation() == 0)
             running.origin.x += widths[std::size_t(i)];
     }
+}
+
+std::optional<long> ZTBOverflowMenuDelegate::numberOfItemsInMenu(ui::Menu& menu)
+{
+    if (&menu == overflowMenu.lock().get())
+        return menu.numberOfItems();
+    fnd::logf(fnd::LogLevel::Warning, "Warning: Unexpected menu delegate call for menu {}", menu.title().utf8());
+    return 0;
+}
+
+bool ZTBOverflowMenuDelegate::menuUpdateItem(ui::Menu& menu, ui::MenuItem& item, long, bool)
+{
+    if (&menu != overflowMenu.lock().get())
+        return true;
+    auto tabItem = item.representedObject().objectAs<ui::TabViewItem>();
+    auto identifier = tabItem ? tabItem->identifier().object() : nullptr;
+    if (identifier && identifier->classInfo().findProperty("icon"))
+        item.setImage(identifier->valueForKey("icon").objectAs<gfx::Image>());
+    return true;
 }
 
 void ZTBTabBarController::setSelectedCell(ZTBTabBarCell& newCell)

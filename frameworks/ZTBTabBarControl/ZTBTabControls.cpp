@@ -104,6 +104,14 @@ void ZTBOverflowPopUpButton::setDown(bool flag)
     setNeedsDisplay(true);
 }
 
+void ZTBOverflowPopUpButton::mouseDown(const ui::Event& event)
+{
+    auto keep = shared_from_this();
+    setDown(true);
+    ui::PopUpButton::mouseDown(event);
+    setDown(false);
+}
+
 void ZTBOverflowPopUpButton::setAnimatingAlternateImage(bool flag)
 {
     if (flag == m_animatingAlternateImage)

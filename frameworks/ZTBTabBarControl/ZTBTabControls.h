@@ -50,6 +50,8 @@ public:
     void animateStep();
     bool isDown() const { return m_down; }
     void setDown(bool flag);
+    // The pressed picture shows while the menu is open (the pop-up's own loop runs inside).
+    void mouseDown(const ui::Event& event) override;
     void viewDidHide() override;
     void viewDidUnhide() override;
     void drawRect(gfx::Rect dirtyRect) override;

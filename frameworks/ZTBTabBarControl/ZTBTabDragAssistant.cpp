@@ -3,12 +3,16 @@
 #include "frameworks/ZTBTabBarControl/ZTBTabBarCell.h"
 #include "frameworks/ZTBTabBarControl/ZTBTabBarControl.h"
 #include "frameworks/ZTBTabBarControl/ZTBTabControls.h"
+#include "frameworks/tab-bar-core/TabBarGeometry.h"
 #include "frameworks/tab-bar-core/TabDragWindow.h"
 #include "platform/foundation/runtime/Log.h"
 #include "platform/foundation/runtime/NotificationCenter.h"
 #include "platform/foundation/runtime/RunLoop.h"
 #include "platform/foundation/runtime/Timer.h"
+#include "platform/graphics/BitmapImageRep.h"
 #include "platform/graphics/Image.h"
+#include "platform/ui/containers/TabViewItem.h"
+#include "platform/ui/views/Animation.h"
 #include "platform/ui/dragging/Pasteboard.h"
 #include "platform/ui/views/Cursor.h"
 #include "platform/ui/views/Event.h"
@@ -167,8 +171,10 @@ void ZTBTabDragAssistant::draggingEnteredTabBar(const std::shared_ptr<ZTBTabBarC
     if (bar->cells().empty() || !bar->cells().front()->isPlaceholder())
         distributePlaceholdersInTabBar(bar);
     ztbJoin(m_participatingTabBars, bar);
-    if (m_draggedTab)
-        m_draggedTab->window()->setAlphaValue(0.75);
+    if (m_currentTearOffStyle == 0 && m_draggedView && m_draggedTab) {
+        m_draggedTab->window()->orderFront();
+        startFade(false);
+    }
 }
 
 void ZTBTabDragAssistant::draggingUpdatedInTabBar(const std::shared_ptr<ZTBTabBarControl>& bar, gfx::Point point)
@@ -189,8 +195,28 @@ void ZTBTabDragAssistant::draggingExitedTabBar(const std::shared_ptr<ZTBTabBarCo
         return;
     m_destinationTabBar.reset();
     m_currentMouseLoc = { -1.0, -1.0 };
+    if (m_fadeTimer) {
+        startFade(true);
+        return;
+    }
     if (!m_draggedTab || !m_sourceTabBar)
         return;
+    if (m_currentTearOffStyle == 0 && m_draggedCell) {
+        if (!m_draggedView) {
+            unsigned mask = 0;
+            auto image = imageForViewOfCell(*m_draggedCell, &mask);
+            m_draggedView = tbcore::TabDragWindowController::create(image, mask, 0);
+            m_draggedView->window()->setAlphaValue(0.0);
+        }
+        if (auto w = bar->window()) {
+            auto& content = *m_draggedView->window();
+            const gfx::Rect f = content.frame();
+            content.setFrame({ w->frame().minX() - m_dragWindowOffset.width, w->frame().minY() + m_dragWindowOffset.height,
+                                 f.width(), f.height() },
+                false);
+        }
+        m_draggedView->window()->orderWindow(ui::WindowOrderingMode::Below, m_draggedTab->window()->windowNumber());
+    }
     if (m_currentTearOffStyle == 1 && !m_draggedTab->alternateImage()) {
         auto w = bar->window();
         auto image = w ? ui::captureWindowImage(*w) : nullptr;
@@ -210,6 +236,8 @@ void ZTBTabDragAssistant::draggingExitedTabBar(const std::shared_ptr<ZTBTabBarCo
         if (auto w = source->window())
             w->setAlphaValue(0.0);
         m_draggedTab->window()->setAlphaValue(0.75);
+        if (m_currentTearOffStyle == 0 && m_draggedView)
+            m_draggedView->window()->setAlphaValue(0.75);
         if (m_currentTearOffStyle != 0) {
             m_draggedTab->switchImages();
             m_centersDragWindows = true;
@@ -219,7 +247,134 @@ void ZTBTabDragAssistant::draggingExitedTabBar(const std::shared_ptr<ZTBTabBarCo
     if (m_currentTearOffStyle != 0) {
         m_draggedTab->switchImages();
         m_centersDragWindows = true;
+    } else {
+        startFade(true);
     }
+}
+
+void ZTBTabDragAssistant::startFade(bool in)
+{
+    if (m_fadeTimer)
+        m_fadeTimer->invalidate();
+    std::weak_ptr<ZTBTabDragAssistant> weak = std::static_pointer_cast<ZTBTabDragAssistant>(shared_from_this());
+    m_fadeTimer = fnd::Timer::create(tbcore::DragFade::Interval, true, [weak, in](fnd::Timer&) {
+        if (auto assistant = weak.lock())
+            in ? assistant->fadeInDragWindow() : assistant->fadeOutDragWindow();
+    });
+    fnd::RunLoop::current().addTimer(m_fadeTimer, fnd::RunLoopMode::Common);
+}
+
+void ZTBTabDragAssistant::fadeInDragWindow()
+{
+    // The windows may be gone (the drag ended): the timer stops itself.
+    if (!m_draggedView || !m_draggedTab) {
+        if (m_fadeTimer)
+            m_fadeTimer->invalidate();
+        m_fadeTimer.reset();
+        return;
+    }
+    double tab = m_draggedTab->window()->alphaValue();
+    double content = m_draggedView->window()->alphaValue();
+    if (tbcore::DragFade::stepIn(tab, content, true)) {
+        m_draggedTab->window()->setAlphaValue(tab);
+        m_draggedView->window()->setAlphaValue(content);
+        return;
+    }
+    m_fadeTimer->invalidate();
+    m_fadeTimer.reset();
+}
+
+void ZTBTabDragAssistant::fadeOutDragWindow()
+{
+    if (!m_draggedView || !m_draggedTab) {
+        if (m_fadeTimer)
+            m_fadeTimer->invalidate();
+        m_fadeTimer.reset();
+        return;
+    }
+    double tab = m_draggedTab->window()->alphaValue();
+    double content = m_draggedView->window()->alphaValue();
+    const bool goesOn = tbcore::DragFade::stepOut(tab, content);
+    m_draggedTab->window()->setAlphaValue(tab);
+    m_draggedView->window()->setAlphaValue(content);
+    if (!goesOn) {
+        m_fadeTimer->invalidate();
+        m_fadeTimer.reset();
+    }
+}
+
+std::shared_ptr<gfx::Image> ZTBTabDragAssistant::imageForViewOfCell(ZTBTabBarCell& cell, unsigned* styleMask)
+{
+    if (styleMask)
+        *styleMask = 0;
+    auto bar = cell.controlView();
+    auto item = cell.representedObject();
+    std::shared_ptr<gfx::Image> image;
+    auto delegate = bar ? bar->delegate() : nullptr;
+    unsigned mask = 0;
+    m_dragWindowOffset = {};
+    if (delegate && bar->tabView() && item)
+        image = delegate->tabViewImageForTabViewItem(*bar->tabView(), *item, m_dragWindowOffset, mask);
+    if (image && m_draggedTab) {
+        // The tab's picture goes on top of the content picture, where the tab sits over the content.
+        auto tabImage = m_draggedTab->image();
+        const gfx::Size v = image->size();
+        const gfx::Size t = tabImage ? tabImage->size() : gfx::Size {};
+        image->lockFocus();
+        if (tabImage) {
+            if (bar->orientation() == 1) {
+                tabImage->drawAtPoint({ m_dragWindowOffset.width + bar->frame().width() - t.width, v.height - m_dragWindowOffset.height },
+                    {}, gfx::CompositingOperation::SourceOver, 1.0);
+            } else {
+                const double d = bar->style()->tabCellHeight() - t.height;
+                tabImage->drawAtPoint({ m_dragWindowOffset.width, v.height - m_dragWindowOffset.height + d }, {},
+                    gfx::CompositingOperation::SourceOver, 1.0);
+                m_dragWindowOffset.height -= d;
+            }
+        }
+        image->unlockFocus();
+    } else if (item && item->view()) {
+        // Without the delegate's picture: the item's view drawn as it stands.
+        auto& view = *item->view();
+        // A page that was never shown has no size yet: it gets the tab view's content area.
+        if (view.frame().isEmpty() && bar->tabView())
+            view.setFrame({ { 0, 0 }, bar->tabView()->contentRect().size });
+        image = gfx::Image::imageWithSize(view.frame().size);
+        if (auto bitmap = view.bitmapImageRepForCachingDisplayInRect(view.bounds())) {
+            view.cacheDisplayInRect(view.bounds(), *bitmap);
+            image = gfx::Image::imageWithRepresentation(bitmap);
+            image->setSize(view.frame().size);
+        }
+    } else {
+        image = gfx::Image::imageWithSize({ 1, 1 });
+    }
+    if (styleMask)
+        *styleMask = mask;
+    if (mask != 0)
+        m_dragWindowOffset.height += 22.0;
+    return image;
+}
+
+void ZTBTabDragAssistant::expandWindow(const std::shared_ptr<ui::Window>& window, gfx::Point screenPoint)
+{
+    const gfx::Rect f = window->frame();
+    window->setFrame({ screenPoint.x - f.width() * 0.5, screenPoint.y - f.height() * 0.5, f.width(), f.height() }, false);
+    window->setAlphaValue(0.0);
+    window->makeKeyAndOrderFront();
+    auto animation = ui::Animation::create(0.25, ui::AnimationCurve::EaseInOut);
+    animation->setAnimationBlockingMode(ui::AnimationBlockingMode::Nonblocking);
+    animation->setCurrentProgress(0.1);
+    animation->startAnimation();
+    // Our stand-in for the window server's scaling transform: the window's opacity follows the animation while it
+    // stays centred on the pointer.
+    auto timer = fnd::Timer::create(1.0 / 30.0, true, [window, animation](fnd::Timer& t) {
+        window->setAlphaValue(animation->currentValue());
+        if (!animation->isAnimating()) {
+            window->setAlphaValue(1.0);
+            t.invalidate();
+        }
+    });
+    fnd::RunLoop::current().addTimer(timer, fnd::RunLoopMode::Common);
 }
 
 void ZTBTabDragAssistant::draggingBeganAt(gfx::Point screenPoint)
@@ -255,6 +410,13 @@ void ZTBTabDragAssistant::draggingMovedTo(gfx::Point screenPoint)
         w.setFrame({ mouse.x - f.width() * 0.5, mouse.y - f.height() * 0.5, f.width(), f.height() }, false);
     } else {
         w.setFrame({ screenPoint.x, screenPoint.y - f.height(), f.width(), f.height() }, false);
+    }
+    if (m_draggedView) {
+        auto& content = *m_draggedView->window();
+        const gfx::Rect c = content.frame();
+        const double tabHeight = w.frame().height();
+        const double top = screenPoint.y - tabHeight + m_dragWindowOffset.height;
+        content.setFrame({ screenPoint.x - m_dragWindowOffset.width, top - c.height(), c.width(), c.height() }, false);
     }
 }
 
@@ -420,8 +582,12 @@ void ZTBTabDragAssistant::draggedImageEndedAt(gfx::Point screenPoint)
             source->tabView()->removeTabViewItem(item);
             newBar->tabView()->addTabViewItem(item);
             newBar->update(false);
-            if (auto w = newBar->window())
-                w->makeKeyAndOrderFront();
+            if (auto w = newBar->window()) {
+                if (m_currentTearOffStyle != 0)
+                    expandWindow(w, ui::Event::mouseLocation());
+                else
+                    w->makeKeyAndOrderFront();
+            }
             delegate->tabViewDidDropTabViewItem(*source->tabView(), *item, *newBar);
             placed = true;
         } else {
@@ -465,6 +631,15 @@ void ZTBTabDragAssistant::finishDrag()
         m_draggedTab->window()->orderOut();
         m_draggedTab.reset();
     }
+    if (m_draggedView) {
+        m_draggedView->stop();
+        m_draggedView->window()->orderOut();
+        m_draggedView.reset();
+    }
+    // A fade left running would make the next drag's first exit look like one in mid-fade.
+    if (m_fadeTimer)
+        m_fadeTimer->invalidate();
+    m_fadeTimer.reset();
     m_centersDragWindows = false;
     m_isDragging = false;
     if (source)

@@ -13,8 +13,12 @@ class Timer;
 namespace tbcore {
 class TabDragWindowController;
 }
+namespace gfx {
+class Image;
+}
 namespace ui {
 class Event;
+class Window;
 }
 class ZTBTabBarCell;
 class ZTBTabBarControl;
@@ -39,6 +43,14 @@ public:
     gfx::Point currentMouseLoc() const { return m_currentMouseLoc; }
     const std::vector<long>& sineCurveWidths() const { return m_sineCurveWidths; }
     const std::shared_ptr<tbcore::TabDragWindowController>& draggedTab() const { return m_draggedTab; }
+    // The window with the tab's content (tear-off style 0), once the pointer has left a bar.
+    const std::shared_ptr<tbcore::TabDragWindowController>& draggedView() const { return m_draggedView; }
+    bool isFading() const { return m_fadeTimer != nullptr; }
+    // One step of the cross-fade: the content window in and the tab window out, or back.
+    void fadeInDragWindow();
+    void fadeOutDragWindow();
+    // A new bar's window grows from the pointer: 0.1 of its size and opacity to the whole in a quarter second.
+    void expandWindow(const std::shared_ptr<ui::Window>& window, gfx::Point screenPoint);
     bool isParticipating(const ZTBTabBarControl& bar) const;
     // The extent of a placeholder at each step 0..7 for a tab of that extent.
     static std::vector<long> widthTable(double extent, double fullExtent);
@@ -63,6 +75,9 @@ public:
     void removeAllPlaceholdersFromTabBar(const std::shared_ptr<ZTBTabBarControl>& bar);
 
 private:
+    std::shared_ptr<gfx::Image> imageForViewOfCell(ZTBTabBarCell& cell, unsigned* styleMask);
+    void startFade(bool in);
+
     std::shared_ptr<ZTBTabBarControl> m_sourceTabBar;
     std::shared_ptr<ZTBTabBarControl> m_destinationTabBar;
     std::vector<std::shared_ptr<ZTBTabBarControl>> m_participatingTabBars;
@@ -70,6 +85,9 @@ private:
     long m_draggedCellIndex { 0 };
     bool m_isDragging { false };
     std::shared_ptr<tbcore::TabDragWindowController> m_draggedTab;
+    std::shared_ptr<tbcore::TabDragWindowController> m_draggedView;
+    gfx::Size m_dragWindowOffset;
+    std::shared_ptr<fnd::Timer> m_fadeTimer;
     bool m_centersDragWindows { false };
     int m_currentTearOffStyle { 0 };
     std::shared_ptr<fnd::Timer> m_animationTimer;

@@ -56,7 +56,7 @@ public:
         m_layout.containerRanges.assign(m_manager.textContainers().size(), { 0, 0 });
         const auto* typesetter = m_manager.typesetter().get();
         m_layout.incremental
-            = m_manager.textContainers().size() == 1 && typesetter && typeid(*typesetter) == typeid(Typesetter);
+            = m_manager.textContainers().size() == 1 && typesetter && !typesetter->lineFragmentsDependOnEarlierLines();
         if (m_manager.textContainers().empty())
             return;
         Index start = 0;

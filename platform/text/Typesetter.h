@@ -20,6 +20,12 @@ public:
     virtual void willSetLineFragmentRect(
         gfx::Rect& lineRect, fnd::Range glyphRange, gfx::Rect& usedRect, double& baselineOffset);
 
+    // Whether a fragment may depend on the lines before it (a hook that looks back at earlier fragments). When it
+    // does, an edit lays everything out again; when not, only the touched paragraphs, and the ones after them move
+    // as a whole without the hook being asked again. The plain typesetter's fragments do not; a subclass is taken
+    // to look back unless it answers otherwise.
+    virtual bool lineFragmentsDependOnEarlierLines() const;
+
     // The distance from the bottom of the glyph's line fragment up to its baseline.
     virtual double baselineOffsetInLayoutManager(const LayoutManager& layoutManager, fnd::Index glyphIndex) const;
 };

@@ -42,6 +42,8 @@ public:
 
     // Services.
     void beep() override;
+    // Asks the X server for the keys held now (no answer without X11).
+    bool isKeyDown(unsigned short keyCode) override;
     void setSystemShortcutsInhibited(Window& window, bool inhibited) override;
     fnd::Expected<void> openURL(const fnd::String& url) override;
     std::optional<DragResult> dragImage(View& view, const std::shared_ptr<gfx::Image>& image, gfx::Point imageOrigin,

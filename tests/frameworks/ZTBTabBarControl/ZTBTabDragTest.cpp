@@ -311,3 +311,41 @@ TEST_F(ZTBVerticalDragTest, AVerticalBarOpensTheFirstGapAboveItsTopMarginWhateve
 }
 
 }
+
+namespace {
+
+using namespace ztbtest;
+
+class ZTBTearOffFadeTest : public TabBarControlTest { };
+
+TEST_F(ZTBTearOffFadeTest, TheContentWindowFadesInOutsideTheBarAndOutAgainOverIt)
+{
+    for (const char* label : { "F1", "F2" })
+        a.addItem(label);
+    settle();
+    a.delegate->shouldDropOutside = true;
+    auto& assistant = *ZTBTabDragAssistant::sharedDragAssistant();
+    assistant.startDraggingCell(a.cell("F2"), a.bar, nullptr, false);
+    ASSERT_TRUE(assistant.draggedTab());
+    EXPECT_FALSE(assistant.draggedView());
+    assistant.draggingExitedTabBar(a.bar);
+    ASSERT_TRUE(assistant.draggedView());
+    auto& tab = *assistant.draggedTab()->window();
+    auto& content = *assistant.draggedView()->window();
+    EXPECT_EQ(content.alphaValue(), 0.0);
+    EXPECT_TRUE(assistant.isFading());
+    runFor(6.0 / 30.0);
+    EXPECT_NEAR(content.alphaValue(), 0.75, 1e-9);
+    EXPECT_NEAR(tab.alphaValue(), 0.0, 1e-9);
+    EXPECT_FALSE(assistant.isFading());
+    assistant.draggingEnteredTabBar(a.bar, { 20, 10 });
+    runFor(7.0 / 30.0);
+    EXPECT_NEAR(content.alphaValue(), 0.0, 1e-9);
+    EXPECT_NEAR(tab.alphaValue(), 0.75, 1e-9);
+    EXPECT_FALSE(assistant.isFading());
+    assistant.performDragOperation();
+    EXPECT_FALSE(assistant.draggedView());
+    EXPECT_EQ(a.tabLabels(), (std::vector<std::string> { "F2", "F1" }));
+}
+
+}

@@ -140,3 +140,46 @@ TEST(IncrementalLayout, ExtraLineFragmentFollowsAFinalBreak)
     EXPECT_DOUBLE_EQ(caret[0].minY(), extra.minY());
     EXPECT_DOUBLE_EQ(system.manager->usedRectForTextContainer(*system.container).maxY(), first.maxY());
 }
+
+namespace {
+
+// Indents every fragment; it says whether its fragments look back at earlier lines.
+class IncrementalLayoutIndentingTypesetter : public Typesetter {
+public:
+    explicit IncrementalLayoutIndentingTypesetter(bool looksBack)
+        : m_looksBack(looksBack)
+    {
+    }
+    void willSetLineFragmentRect(gfx::Rect& lineRect, fnd::Range, gfx::Rect&, double&) override
+    {
+        lineRect.origin.x += 5;
+    }
+    bool lineFragmentsDependOnEarlierLines() const override { return m_looksBack; }
+
+private:
+    bool m_looksBack;
+};
+
+}
+
+TEST(IncrementalLayout, ATypesetterDecidesWhetherEditsLayOutEverything)
+{
+    std::u16string text;
+    for (int i = 0; i < 100; ++i)
+        text += u"A line\n";
+    for (bool looksBack : { false, true }) {
+        TextSystem system(AttributedString(fnd::String(text), txt::test::withFont(12)), { 400, 1e7 });
+        system.manager->setTypesetter(std::make_shared<IncrementalLayoutIndentingTypesetter>(looksBack));
+        system.manager->usedRectForTextContainer(*system.container);
+        auto before = system.manager->paragraphsLaidOut();
+        system.storage->replaceCharactersInRange({ 7 * 50 + 2, 0 }, "x");
+        system.manager->usedRectForTextContainer(*system.container);
+        EXPECT_EQ(system.manager->paragraphsLaidOut() - before, looksBack ? 100u : 1u) << looksBack;
+        EXPECT_EQ(system.manager->lineFragmentRectForGlyphAtIndex(7 * 90).minX(), 5) << "the hook's work stays";
+        expectSameLayout(*system.manager, *system.container, *system.storage, looksBack ? "looks back" : "local");
+    }
+    // A typesetter subclass that does not say otherwise is taken to look back.
+    class Plain : public Typesetter { };
+    EXPECT_TRUE(Plain().lineFragmentsDependOnEarlierLines());
+    EXPECT_FALSE(Typesetter().lineFragmentsDependOnEarlierLines());
+}

@@ -153,4 +153,15 @@ TEST_F(ZTBTabBarControlDisplayTest, ReorderAndTearOffWithTheRealPointer)
         w.window->close();
 }
 
+// Spring-loading reads the space bar from the live keyboard state, outside the event stream.
+TEST_F(ZTBTabBarControlDisplayTest, TheBackendSeesTheSpaceBarHeld)
+{
+    auto w = makeWindow({ 100, 300, 300, 120 });
+    EXPECT_FALSE(backend->isKeyDown(0x31));
+    xdotool("keydown space");
+    EXPECT_TRUE(backend->isKeyDown(0x31));
+    xdotool("keyup space");
+    EXPECT_FALSE(backend->isKeyDown(0x31));
+}
+
 }

@@ -35,7 +35,7 @@ protected:
         auto content = FillView::make({ 0, 0, 300, 80 }, gfx::Color::windowBackgroundColor());
         recorder = KRRecorderControl::create({ { 20, 30 }, { 260, 22 } });
         content->addSubview(recorder);
-        window = showWindow({ 100, 500, 300, 80 }, content);
+        window = showWindow({ 40, 200, 300, 80 }, content);
         ASSERT_TRUE(waitFor([&] { return backend->hasKeyboardFocus(*window); })) << "the window never got the keyboard";
         cell = recorder->recorderCell();
     }
@@ -122,6 +122,8 @@ TEST_F(RecorderDisplayTest, RecordsTypedCombinationAndClears)
 // A combination the desktop keeps is refused with an alert on the screen; recording goes on afterwards.
 TEST_F(RecorderDisplayTest, RefusesDesktopShortcutWithAlert)
 {
+    // The desktop's shortcuts are paused while recording; the alert still gets the keyboard.
+    recorder->setCanCaptureGlobalHotKeys(true);
     clickRecorderAt({ 60, 11 });
     ASSERT_TRUE(waitFor([&] { return cell->isRecording(); }));
 
@@ -149,10 +151,12 @@ TEST_F(RecorderDisplayTest, RefusesDesktopShortcutWithAlert)
         << "an alert came and went";
     EXPECT_GT(alertLuminance, 150) << "the alert's light face on the screen";
     EXPECT_TRUE(cell->isRecording()) << "recording goes on after the refusal";
+    EXPECT_TRUE(ui::SystemShortcutPause::isPaused(*window)) << "and the desktop's shortcuts still wait";
     EXPECT_EQ(recorder->keyCombo(), KREmptyKeyCombo);
 
     xdotool("key --delay 60 Escape");
     EXPECT_TRUE(waitFor([&] { return !cell->isRecording(); }));
+    EXPECT_FALSE(ui::SystemShortcutPause::isPaused(*window));
 }
 
 // Switching the server's layout reaches the recorder: names and the reverse map follow it.

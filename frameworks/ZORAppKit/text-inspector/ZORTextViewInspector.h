@@ -1,0 +1,246 @@
+#pragma once
+
+#include "frameworks/ZORAppKit/text-inspector/ZORTextViewInspectorCompoundField.h"
+#include "frameworks/ZORAppKit/text-inspector/ZORTextViewInspectorListField.h"
+#include "frameworks/ZORAppKit/text-inspector/ZORTextViewInspectorTextField.h"
+#include "frameworks/ZORAppKit/text-inspector/ZORTextViewInspectorViewField.h"
+
+#include "platform/graphics/BezierPath.h"
+#include "platform/text/Attributes.h"
+#include "platform/ui/text/TextView.h"
+#include "platform/ui/text/TextViewDelegate.h"
+
+#include <memory>
+#include <vector>
+
+namespace fnd {
+class Timer;
+}
+namespace txt {
+class AttributedString;
+}
+namespace ui {
+class Button;
+}
+
+// The names of the inspector's own text attributes.
+namespace ZORTextInspectorAttribute {
+inline const fnd::String Field = "ZORTextInspectorFieldAttributeName";
+inline const fnd::String PlaceholderValue = "PlaceholderValueAttributeName";
+inline const fnd::String Label = "LabelAttributeName";
+}
+
+class ZORTextViewInspector;
+
+// Optional calls of the inspector's delegate.
+class ZORTextViewInspectorDelegate {
+public:
+    virtual ~ZORTextViewInspectorDelegate() = default;
+    // A click on a non-editable inspector: the delegate may switch it to editing.
+    virtual void delegateShouldChangeEditStateForTextViewInspector(ZORTextViewInspector&) { }
+    virtual void textViewInspectorDidChangedValueOfField(ZORTextViewInspector&, ZORTextViewInspectorField&) { }
+};
+
+// What the inspector shows: its fields, one shared view for no selection, or one for several selected objects.
+enum class ZORInspectorDisplayMode : int { Fields = 0, NoSelection = 1, MultipleSelection = 2 };
+
+// A form shown as one attributed text: each visible field is a label, tabs and a value run (or a hosted control at
+// an attachment character). The person types only inside the value run of one text field at a time; Tab and
+// Backtab move between fields; ending an edit converts the text and pushes it back through the field's binding.
+class ZORTextViewInspector : public ui::TextView,
+                             public ui::TextViewDelegate,
+                             public ZORTextViewInspectorListFieldDelegate {
+    FND_OBJECT(ZORTextViewInspector)
+    static void describeClass(fnd::ClassBuilder<ZORTextViewInspector>& c);
+
+public:
+    ZORTextViewInspector() = default;
+    ~ZORTextViewInspector() override;
+    // A ready inspector: its own layout manager and typesetter, its own delegate.
+    static std::shared_ptr<ZORTextViewInspector> create(gfx::Rect frame);
+    void commonInitialize();
+    void awakeFromNib() override;
+    void setupUI();
+
+    // The field list.
+    void addField(const ZORTextViewInspectorFieldPtr& field);
+    void addFieldsArray(const std::vector<ZORTextViewInspectorFieldPtr>& fields);
+    void removeAllFields();
+    const std::vector<ZORTextViewInspectorFieldPtr>& fieldsArray() const { return m_fieldsArray; }
+    const std::vector<ZORTextViewInspectorFieldPtr>& visibleFieldsArray() const { return m_visibleFieldsArray; }
+    std::vector<ZORTextViewInspectorFieldPtr> fieldsWithIdentifier(const fnd::String& identifier) const;
+    ZORTextViewInspectorFieldPtr firstFieldWithIdentifier(const fnd::String& identifier) const;
+    ZORTextViewInspectorFieldPtr fieldWithIdentifier(const fnd::String& identifier) const
+    {
+        return firstFieldWithIdentifier(identifier);
+    }
+    void setObjectValueForFieldWithIdentifier(const fnd::Value& value, const fnd::String& identifier);
+    void setValueForFieldWithIdentifier(const fnd::Value& value, const fnd::String& identifier);
+    void beginFieldEditing();
+    void endFieldEditing();
+    long fieldEditingCounter() const { return m_fieldEditingCounter; }
+
+    // State.
+    bool editableState() const { return m_editableState; }
+    void setEditableState(bool flag);
+    bool showNoSelection() const { return m_showNoSelection; }
+    void allFieldsShouldShowNoSelection(bool flag);
+    ZORInspectorDisplayMode displayMode() const { return m_displayMode; }
+    void setDisplaymode(ZORInspectorDisplayMode mode);
+    // Not kept alive: the delegate usually owns the inspector.
+    std::shared_ptr<ZORTextViewInspectorDelegate> inspectorDelegate() const { return m_inspectorDelegate.lock(); }
+    void setInspectorDelegate(const std::shared_ptr<ZORTextViewInspectorDelegate>& delegate);
+    static void setMinFieldLabelWidth(double width);
+    static double minFieldLabelWidth();
+    double maxLabelWidth() const { return m_maxLabelWidth; }
+    // How many times the whole text was built, for tests and measuring.
+    std::size_t rebuildCount() const { return m_rebuildCount; }
+
+    // List rows.
+    static std::shared_ptr<ui::Button> addButton();
+    static std::shared_ptr<ui::Button> removeButton();
+    bool shouldDisplayAddButtonForListField(
+        ZORTextViewInspectorListField& list, ZORTextViewInspectorField& row, std::size_t index) const;
+    bool shouldDisplayRemoveButtonForListField(
+        ZORTextViewInspectorListField& list, ZORTextViewInspectorField& row, std::size_t index) const;
+    void addListRow(const fnd::Value& sender);
+    void removeListRow(const fnd::Value& sender);
+    void listFieldDidInsertRow(
+        ZORTextViewInspectorListField& list, const ZORTextViewInspectorFieldPtr& row, std::size_t index) override;
+    void listFieldDidRemoveRow(
+        ZORTextViewInspectorListField& list, const ZORTextViewInspectorFieldPtr& row, std::size_t index) override;
+
+    // The text (fields become characters).
+    void recreateFieldTextStorage();
+    void updateTextFieldStorage();
+    bool appendTextField(const std::shared_ptr<ZORTextViewInspectorTextField>& field);
+    bool appendViewField(const std::shared_ptr<ZORTextViewInspectorViewField>& field);
+    bool appendCompoundField(const std::shared_ptr<ZORTextViewInspectorCompoundField>& field);
+    bool insertField(const ZORTextViewInspectorFieldPtr& field, fnd::Index characterIndex, std::size_t visibleRowIndex);
+    bool insertViewField(const std::shared_ptr<ZORTextViewInspectorViewField>& field, fnd::Index characterIndex,
+        std::size_t visibleRowIndex);
+    txt::AttributedString newTextFieldValueStringForTextField(const ZORTextViewInspectorTextField& field) const;
+    void updateDisplayOfTextField(ZORTextViewInspectorTextField& field);
+    fnd::Range charRangeOfField(const ZORTextViewInspectorField& field) const;
+    std::vector<std::shared_ptr<ui::View>> viewsInCharacterRange(fnd::Range range) const;
+    void removeSubviewsAndEmptyTextStorage();
+    ZORTextViewInspectorFieldPtr previousVisibleFieldForField(const ZORTextViewInspectorField& field) const;
+    ZORTextViewInspectorFieldPtr previousVisibleFieldForField(const ZORTextViewInspectorField& field,
+        const std::vector<ZORTextViewInspectorFieldPtr>& fields, bool* met = nullptr) const;
+    void recalcMaxLabelWidth();
+    fnd::String stringRepresentation() const;
+    void setFieldToEdit(const ZORTextViewInspectorFieldPtr& field) { m_fieldToEdit = field; }
+
+    // Attribute sets.
+    static const txt::Attributes& labelAttributes();
+    static std::shared_ptr<gfx::Font> labelFont();
+    txt::Attributes placeholderValueAttributesWithValue(
+        const std::optional<fnd::String>& value, const ZORTextViewInspectorField* field) const;
+    txt::Attributes typingAttributesForPlaceholderValue(
+        const std::optional<fnd::String>& value, const ZORTextViewInspectorField* field) const;
+    static txt::Attributes replacementStringAttributes();
+    txt::Attributes tabStopAttributes() const;
+    static const txt::Attributes& rolloverAttributes();
+
+    // Editing.
+    ZORTextViewInspectorFieldPtr fieldAtCharacterIndex(fnd::Index index) const;
+    bool isEditing() const { return m_currentEditedStartLocation != fnd::NotFound; }
+    fnd::Index currentEditedStartLocation() const { return m_currentEditedStartLocation; }
+    ZORTextViewInspectorFieldPtr activeField() const;
+    fnd::Range currentEditingCharRange() const;
+    fnd::Range currentEditingGlyphRange() const;
+    txt::Attributes typingAttributes() const override;
+    using ui::TextView::setSelectedRange;
+    // Ignored while the inspector is not editable.
+    void setSelectedRange(fnd::Range range, ui::SelectionAffinity affinity, bool stillSelecting) override;
+    fnd::Range selectionRangeForProposedRange(fnd::Range proposed, ui::SelectionGranularity granularity) override;
+    fnd::Range validateProposedRange(fnd::Range proposed, bool updateEditingInfo);
+    fnd::Range textViewWillChangeSelection(ui::TextView&, fnd::Range oldRange, fnd::Range proposed) override;
+    bool shouldChangeTextInRange(fnd::Range range, const fnd::String* replacement) override;
+    void mouseDown(const ui::Event& event) override;
+    void endEditing();
+    void insertTab(const fnd::Value& sender) override;
+    void insertBacktab(const fnd::Value& sender) override;
+    void insertNewline(const fnd::Value& sender) override;
+    fnd::Range nextEditableRange(fnd::Index location, bool forward) const;
+    ZORTextViewInspectorFieldPtr nextEditableField(fnd::Index location, bool forward, fnd::Range* fieldRange) const;
+    bool editableFieldAtIndex(fnd::Index index, ZORTextViewInspectorFieldPtr* field = nullptr) const;
+    void jumpToField(const ZORTextViewInspectorFieldPtr& field);
+    void startCompletionTimer();
+    void stopCompletionTimer();
+    void doCompletion(const fnd::Value& sender);
+    bool hasCompletionTimer() const { return m_completionTimer != nullptr; }
+    fnd::Index nextInsertionIndex() const { return m_nextInsertionIndex; }
+    std::vector<fnd::String> completionsForPartialWordRange(fnd::Range range, long* indexOfSelectedItem) override;
+    bool shouldDrawInsertionPoint() const override { return isEditing(); }
+    bool smartInsertDeleteEnabled() const override { return false; }
+    bool resignFirstResponder() override;
+    void resetCursorRects() override;
+    void drawRect(gfx::Rect dirtyRect) override;
+    void viewWillMoveToWindow(ui::Window* window) override;
+    std::vector<fnd::String> readablePasteboardTypes() override { return {}; }
+
+    // The raised look of the run being edited.
+    void calcSelectedRect();
+    // Marks the edited run's surroundings for redrawing after it moved, grew or ended.
+    void noteEditedRunChanged();
+    gfx::Rect selectedRect() const { return m_selectedRect; }
+    void drawRaisedEditorIfNecessaryInRect(gfx::Rect rect);
+    gfx::BezierPath rolloverForCharacterRange(fnd::Range range) const;
+    void setRollover(std::optional<gfx::BezierPath> path) { m_rollover = std::move(path); }
+    void drawRolloverIfNecessaryInRect(gfx::Rect rect);
+
+private:
+    std::shared_ptr<ZORTextViewInspector> self()
+    {
+        return std::static_pointer_cast<ZORTextViewInspector>(shared_from_this());
+    }
+    // Appends by the field's kind; false for kinds the inspector does not show.
+    bool appendFieldByKind(const ZORTextViewInspectorFieldPtr& field);
+    // A hosted view at one attachment character, hidden until its cell is drawn.
+    txt::AttributedString attachmentStringHostingView(const std::shared_ptr<ui::View>& view, gfx::Size overrideSize);
+    // The edited run's value goes back into its field when the edit ends by any means.
+    void commitRunAt(fnd::Index start);
+    // Whether the inspector's typesetter must lay out from the top after an edit.
+    friend class ZORTextViewInspectorTypesetter;
+    bool anyVisibleFieldHasMinimumHeight() const;
+
+    fnd::Index m_currentEditedStartLocation { fnd::NotFound };
+    std::optional<gfx::BezierPath> m_rollover;
+    fnd::Range m_currentRolloverRange { fnd::NotFound, 0 };
+    std::vector<ZORTextViewInspectorFieldPtr> m_fieldsArray;
+    std::vector<ZORTextViewInspectorFieldPtr> m_visibleFieldsArray;
+    long m_fieldEditingCounter { 0 };
+    double m_maxLabelWidth { 0 };
+    bool m_editableState { false };
+    bool m_showNoSelection { true };
+    gfx::Rect m_selectedRect;
+    std::weak_ptr<ZORTextViewInspectorDelegate> m_inspectorDelegate;
+    std::shared_ptr<fnd::Timer> m_completionTimer;
+    fnd::Index m_nextInsertionIndex { fnd::NotFound };
+    ZORInspectorDisplayMode m_displayMode { ZORInspectorDisplayMode::Fields };
+    ZORTextViewInspectorFieldPtr m_fieldToEdit;
+    std::size_t m_rebuildCount { 0 };
+    bool m_replacingRun { false };
+    std::shared_ptr<txt::TextStorage> m_storage; // the inspector owns its text system
+};
+
+// The two shared views the inspector shows instead of fields, from the interface file of the same name.
+class ZORTextViewInspectorViewController : public fnd::Object {
+    FND_OBJECT(ZORTextViewInspectorViewController)
+    static void describeClass(fnd::ClassBuilder<ZORTextViewInspectorViewController>& c);
+
+public:
+    ZORTextViewInspectorViewController() = default;
+    static std::shared_ptr<ZORTextViewInspectorViewController> sharedTextViewInspectorViewController();
+    static std::shared_ptr<ui::View> noSelectionView();
+    static std::shared_ptr<ui::View> multipleSelectionView();
+    // Tests put views of their own in place (nullptr restores the interface file's).
+    static void setSharedViews(std::shared_ptr<ui::View> noSelection, std::shared_ptr<ui::View> multipleSelection);
+
+    std::shared_ptr<ui::View> m_noSelectionView;
+    std::shared_ptr<ui::View> m_multipleSelectionView;
+
+private:
+    void load();
+};

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "frameworks/ZORAppKit/text-inspector/ZORTextViewInspectorField.h"
+
+namespace ui {
+class View;
+}
+
+// Sub-fields shown one after another as one logical field: they inherit its labels and disappear with it.
+class ZORTextViewInspectorCompoundField : public ZORTextViewInspectorField {
+    FND_OBJECT(ZORTextViewInspectorCompoundField)
+
+public:
+    ZORTextViewInspectorCompoundField() = default;
+    static std::shared_ptr<ZORTextViewInspectorCompoundField> fieldWithPropertyMapping(
+        const fnd::Dictionary& mapping, const std::shared_ptr<fnd::EntityDescription>& entity);
+
+    const std::vector<ZORTextViewInspectorFieldPtr>& allFields() const { return m_subFields; }
+    // Sub-field by index (the inspector's fieldAtIndex takes a character index instead).
+    ZORTextViewInspectorFieldPtr subFieldAtIndex(std::size_t index) const;
+    fnd::Index indexOfField(const ZORTextViewInspectorField& field) const;
+    void addSubField(const ZORTextViewInspectorFieldPtr& field);
+    void insertSubField(const ZORTextViewInspectorFieldPtr& field, std::size_t index);
+    void removeSubFieldAtIndex(std::size_t index);
+    void removeAllSubFields();
+    ZORTextViewInspectorFieldPtr fieldWithIdentifier(const fnd::String& identifier) const;
+    ZORTextViewInspectorFieldPtr fieldWithView(const ui::View& view) const;
+    fnd::Index indexOfFieldWithView(const ui::View& view) const;
+    void setValueOfFieldWithIdentifier(const fnd::Value& value, const fnd::String& identifier);
+    virtual void updateReplacementString() { }
+
+    const fnd::Dictionary& propertyMapping() const { return m_propertyMapping; }
+    void setPropertyMapping(const fnd::Dictionary& mapping) { m_propertyMapping = mapping; }
+    const std::vector<fnd::String>& createReplacementFromFieldsWithIdentifiers() const
+    {
+        return m_replacementIdentifiers;
+    }
+    void setCreateReplacementFromFieldsWithIdentifiers(std::vector<fnd::String> identifiers)
+    {
+        m_replacementIdentifiers = std::move(identifiers);
+    }
+
+private:
+    std::vector<fnd::String> m_replacementIdentifiers;
+    std::vector<ZORTextViewInspectorFieldPtr> m_subFields;
+    fnd::Dictionary m_propertyMapping;
+};
+
+// A validated text field and a small button beside it: the URL field's button opens the address, the e-mail
+// field's starts a mail to it. The button is enabled while the text is valid.
+class ZORTextViewInspectorURLField : public ZORTextViewInspectorCompoundField {
+    FND_OBJECT(ZORTextViewInspectorURLField)
+    static void describeClass(fnd::ClassBuilder<ZORTextViewInspectorURLField>& c);
+
+public:
+    ZORTextViewInspectorURLField() = default;
+    void initWithPropertyName(const fnd::String& name, const std::shared_ptr<fnd::EntityDescription>& entity) override;
+    void bindURLFieldToObject(fnd::Object& object, const fnd::String& keyPath);
+    void openURLAction(const fnd::Value& sender);
+    bool shouldBeVisibleWithEditableState(bool editable) const override;
+
+protected:
+    // The text the button acts on; nullopt (after a beep) when there is no single usable one.
+    std::optional<fnd::String> buttonCandidate() const;
+    void build(const fnd::String& name, const std::shared_ptr<fnd::EntityDescription>& entity, int validation,
+        const fnd::String& imageName, fnd::Selector action);
+};
+
+class ZORTextViewInspectorEmailField : public ZORTextViewInspectorURLField {
+    FND_OBJECT(ZORTextViewInspectorEmailField)
+    static void describeClass(fnd::ClassBuilder<ZORTextViewInspectorEmailField>& c);
+
+public:
+    ZORTextViewInspectorEmailField() = default;
+    void initWithPropertyName(const fnd::String& name, const std::shared_ptr<fnd::EntityDescription>& entity) override;
+    void bindEmailFieldToObject(fnd::Object& object, const fnd::String& keyPath)
+    {
+        bindURLFieldToObject(object, keyPath);
+    }
+    void writeEmailAction(const fnd::Value& sender);
+};

@@ -1,0 +1,637 @@
+// Editing inside the inspector's text: the selection kept in one value run, typing, clicks, moving between fields,
+// committing values, completion and the raised look of the edited run.
+#include "frameworks/ZORAppKit/text-inspector/ZORTextViewInspector.h"
+
+#include "frameworks/FoundationExtensions/ZORNSObject_Extension.h"
+#include "frameworks/FoundationExtensions/ZORNSTextStorageExtensions.h"
+
+#include "platform/foundation/runtime/Timer.h"
+#include "platform/graphics/BezierPath.h"
+#include "platform/graphics/GraphicsContext.h"
+#include "platform/text/LayoutManager.h"
+#include "platform/text/TextContainer.h"
+#include "platform/text/TextStorage.h"
+#include "platform/ui/views/Cursor.h"
+#include "platform/ui/views/Event.h"
+#include "platform/ui/views/Window.h"
+
+#include <set>
+
+namespace {
+
+const char16_t ZORTextViewInspectorEditingLineSeparator = 0x2028;
+
+// The longest run of the attribute around the index; location NotFound when the character lacks it.
+fnd::Range ZORTextViewInspectorEditingRun(
+    const txt::TextStorage& storage, const fnd::String& name, fnd::Index index, fnd::Value* value = nullptr)
+{
+    if (index < 0 || index >= storage.length())
+        return { fnd::NotFound, 0 };
+    fnd::Range range;
+    auto found = storage.attributeAtIndexLongestEffectiveRange(name, index, &range, { 0, storage.length() });
+    if (found.isNil())
+        return { fnd::NotFound, 0 };
+    if (value)
+        *value = found;
+    return range;
+}
+
+}
+
+ZORTextViewInspectorFieldPtr ZORTextViewInspector::fieldAtCharacterIndex(fnd::Index index) const
+{
+    auto* storage = textStorage();
+    if (!storage || index < 0 || index >= storage->length())
+        return nullptr;
+    return storage->attributeAtIndex(ZORTextInspectorAttribute::Field, index).objectAs<ZORTextViewInspectorField>();
+}
+
+ZORTextViewInspectorFieldPtr ZORTextViewInspector::activeField() const
+{
+    return isEditing() ? fieldAtCharacterIndex(m_currentEditedStartLocation) : nullptr;
+}
+
+fnd::Range ZORTextViewInspector::currentEditingCharRange() const
+{
+    auto* storage = textStorage();
+    if (!isEditing() || !storage)
+        return { fnd::NotFound, 0 };
+    return ZORTextViewInspectorEditingRun(
+        *storage, ZORTextInspectorAttribute::PlaceholderValue, m_currentEditedStartLocation);
+}
+
+fnd::Range ZORTextViewInspector::currentEditingGlyphRange() const
+{
+    auto range = currentEditingCharRange();
+    auto manager = layoutManager();
+    if (range.location == fnd::NotFound || !manager)
+        return { fnd::NotFound, 0 };
+    return manager->glyphRangeForCharacterRange(range);
+}
+
+txt::Attributes ZORTextViewInspector::typingAttributes() const
+{
+    auto* storage = textStorage();
+    if (!isEditing() || !storage || m_currentEditedStartLocation >= storage->length())
+        return {};
+    auto attributes = storage->attributesAtIndex(m_currentEditedStartLocation);
+    if (auto text = std::dynamic_pointer_cast<ZORTextViewInspectorTextField>(
+            fieldAtCharacterIndex(m_currentEditedStartLocation))) {
+        auto placeholder
+            = storage->attributeAtIndex(ZORTextInspectorAttribute::PlaceholderValue, m_currentEditedStartLocation);
+        for (const auto& [name, value] : typingAttributesForPlaceholderValue(
+                 placeholder.string() ? std::optional<fnd::String>(*placeholder.string()) : text->placeholder(),
+                 text.get()))
+            attributes.set(name, value);
+    }
+    return attributes;
+}
+
+void ZORTextViewInspector::setSelectedRange(fnd::Range range, ui::SelectionAffinity affinity, bool stillSelecting)
+{
+    if (!m_editableState)
+        return;
+    ui::TextView::setSelectedRange(range, affinity, stillSelecting);
+}
+
+fnd::Range ZORTextViewInspector::selectionRangeForProposedRange(
+    fnd::Range proposed, ui::SelectionGranularity granularity)
+{
+    return ui::TextView::selectionRangeForProposedRange(validateProposedRange(proposed, false), granularity);
+}
+
+fnd::Range ZORTextViewInspector::validateProposedRange(fnd::Range proposed, bool updateEditingInfo)
+{
+    auto* storage = textStorage();
+    if (!storage)
+        return { 0, 0 };
+    const auto original = proposed;
+    if (isEditing()) {
+        auto run = ZORTextViewInspectorEditingRun(
+            *storage, ZORTextInspectorAttribute::PlaceholderValue, m_currentEditedStartLocation);
+        if (run.location != fnd::NotFound) {
+            if (proposed.length > 0) {
+                auto from = std::max(proposed.location, run.location);
+                auto to = std::min(proposed.max(), run.max());
+                proposed = to > from ? fnd::Range { from, to - from } : fnd::Range { 0, 0 };
+            } else if (proposed.location == run.max()) {
+                proposed.location = run.location;
+            }
+        }
+    }
+    fnd::Value value;
+    auto run = proposed.max() < storage->length() ? ZORTextViewInspectorEditingRun(
+                   *storage, ZORTextInspectorAttribute::PlaceholderValue, proposed.location, &value)
+                                                  : fnd::Range { fnd::NotFound, 0 };
+    if (run.location != fnd::NotFound && proposed.location >= run.location && proposed.max() <= run.max()) {
+        fnd::Range answer = run;
+        auto shown = storage->string().substring(run);
+        if (value.string() && shown != *value.string() && run.location == m_currentEditedStartLocation) {
+            auto from = std::max(original.location, run.location);
+            auto to = std::min(original.max(), run.max());
+            answer = { std::min(from, run.max()), std::max<fnd::Index>(0, to - from) };
+        }
+        if (updateEditingInfo) {
+            if (isEditing() && m_currentEditedStartLocation != run.location && !m_replacingRun) {
+                // Leaving one run for another keeps what was typed in the first.
+                auto before = storage->length();
+                auto left = m_currentEditedStartLocation;
+                commitRunAt(left);
+                auto delta = storage->length() - before;
+                if (answer.location > left)
+                    answer.location += delta;
+                run.location += run.location > left ? delta : 0;
+            }
+            m_currentEditedStartLocation = run.location;
+            noteEditedRunChanged();
+        }
+        return answer;
+    }
+    if (updateEditingInfo) {
+        auto left = m_currentEditedStartLocation;
+        m_currentEditedStartLocation = fnd::NotFound;
+        if (left != fnd::NotFound && !m_replacingRun)
+            commitRunAt(left);
+        noteEditedRunChanged();
+    }
+    return { 0, 0 };
+}
+
+fnd::Range ZORTextViewInspector::textViewWillChangeSelection(ui::TextView&, fnd::Range, fnd::Range proposed)
+{
+    auto answer = validateProposedRange(proposed, true);
+    if (!(answer.length == 0 && answer.location == m_nextInsertionIndex))
+        stopCompletionTimer();
+    return answer;
+}
+
+bool ZORTextViewInspector::shouldChangeTextInRange(fnd::Range range, const fnd::String* replacement)
+{
+    auto* storage = textStorage();
+    if (!m_editableState || !isEditing() || !storage)
+        return false;
+    fnd::Value value;
+    auto run
+        = ZORTextViewInspectorEditingRun(*storage, ZORTextInspectorAttribute::PlaceholderValue, range.location, &value);
+    if (run.location != fnd::NotFound && run == range && value.string()) {
+        const fnd::String typed = replacement ? *replacement : fnd::String();
+        const bool empty = typed.isEmpty();
+        auto attributes = storage->attributesAtIndex(range.location);
+        const auto extra = empty
+            ? placeholderValueAttributesWithValue(*value.string(), fieldAtCharacterIndex(range.location).get())
+            : typingAttributes();
+        for (const auto& [name, v] : extra)
+            attributes.set(name, v);
+        txt::AttributedString text(empty ? *value.string() : typed, attributes);
+        m_replacingRun = true;
+        storage->replaceCharactersInRange(range, text);
+        m_currentEditedStartLocation = range.location;
+        // The caret follows the typed text; a placeholder that came back is selected whole, ready to be typed over.
+        ui::TextView::setSelectedRange(
+            empty ? fnd::Range { range.location, text.length() } : fnd::Range { range.location + text.length(), 0 },
+            ui::SelectionAffinity::Downstream, false);
+        m_replacingRun = false;
+        m_nextInsertionIndex = range.location + (empty ? 0 : text.length());
+        didChangeText();
+        stopCompletionTimer();
+        return false;
+    }
+    if (!ui::TextView::shouldChangeTextInRange(range, replacement))
+        return false;
+    m_nextInsertionIndex = range.location + (replacement ? replacement->length() : 0);
+    startCompletionTimer();
+    return true;
+}
+
+void ZORTextViewInspector::mouseDown(const ui::Event& event)
+{
+    auto* storage = textStorage();
+    auto manager = layoutManager();
+    if (!storage || !manager || !textContainer())
+        return;
+    auto keep = shared_from_this();
+    auto point = convertPointFromView(event.locationInWindow(), nullptr);
+    auto origin = textContainerOrigin();
+    fnd::Index index = storage->length() == 0
+        ? fnd::NotFound
+        : manager->characterIndexForPoint({ point.x - origin.x, point.y - origin.y }, *textContainer());
+    auto field = fieldAtCharacterIndex(index);
+    fnd::Value placeholder;
+    auto run = index == fnd::NotFound
+        ? fnd::Range { fnd::NotFound, 0 }
+        : ZORTextViewInspectorEditingRun(*storage, ZORTextInspectorAttribute::PlaceholderValue, index, &placeholder);
+    if (m_editableState) {
+        if (field && !field->isEditable())
+            return;
+        if (run.location != fnd::NotFound && run.location == m_currentEditedStartLocation) {
+            ui::TextView::mouseDown(event);
+            return;
+        }
+        endEditing();
+        if (run.location == fnd::NotFound)
+            return;
+        m_currentEditedStartLocation = run.location;
+        noteEditedRunChanged();
+        if (auto window = this->window(); window && window->firstResponder().get() != this)
+            window->makeFirstResponder(std::static_pointer_cast<ui::Responder>(self()));
+        ui::TextView::setSelectedRange(run);
+        return;
+    }
+    auto delegate = inspectorDelegate();
+    if (!delegate)
+        return;
+    if (field && field->shouldBeEditableWithEditableState(true)) {
+        auto compound = field->compoundField();
+        if (!compound || compound->shouldBeEditableWithEditableState(true))
+            m_fieldToEdit = field;
+    }
+    delegate->delegateShouldChangeEditStateForTextViewInspector(*this);
+}
+
+void ZORTextViewInspector::endEditing()
+{
+    auto left = m_currentEditedStartLocation;
+    m_currentEditedStartLocation = fnd::NotFound;
+    stopCompletionTimer();
+    if (m_editableState)
+        ui::TextView::setSelectedRange({ 0, 0 }, ui::SelectionAffinity::Downstream, false);
+    commitRunAt(left);
+    noteEditedRunChanged();
+}
+
+void ZORTextViewInspector::noteEditedRunChanged()
+{
+    // Only the raised editor's old and new places are drawn again, not the whole form.
+    auto old = m_selectedRect;
+    calcSelectedRect();
+    // Whole points, so that redrawn areas meet without seams; across the whole width, so that glyphs reaching
+    // into the area from the text beside it are drawn again too.
+    auto area = [&](gfx::Rect r) {
+        auto grown = gfx::integralRect(gfx::insetRect(r, -16, -16));
+        return gfx::Rect { bounds().minX(), grown.minY(), bounds().width(), grown.height() };
+    };
+    if (old != gfx::Rect {})
+        setNeedsDisplayInRect(area(old));
+    if (m_selectedRect != gfx::Rect {})
+        setNeedsDisplayInRect(area(m_selectedRect));
+}
+
+void ZORTextViewInspector::commitRunAt(fnd::Index start)
+{
+    auto* storage = textStorage();
+    if (start == fnd::NotFound || !storage || start >= storage->length())
+        return;
+    fnd::Value placeholder;
+    auto run
+        = ZORTextViewInspectorEditingRun(*storage, ZORTextInspectorAttribute::PlaceholderValue, start, &placeholder);
+    auto field = std::dynamic_pointer_cast<ZORTextViewInspectorTextField>(fieldAtCharacterIndex(start));
+    if (run.location == fnd::NotFound || !field)
+        return;
+    auto text = storage->string().substring(run);
+    auto state = field->valueState();
+    // Several different values or no selected object: the text there is the inspector's own until the person
+    // types, and leaving it must not write it (or nothing) over every selected object.
+    if ((state == ZORInspectorValueState::MultipleValues || state == ZORInspectorValueState::NoSelection)
+        && text == newTextFieldValueStringForTextField(*field).string())
+        return;
+    auto converted = field->valueObjectForString(text);
+    if (converted == field->value() && converted.isNil() == field->value().isNil())
+        return;
+    auto keep = shared_from_this();
+    field->setValue(converted);
+    ZORNSObject_Extension::propagateValue(*field, converted, "value");
+    if (auto delegate = inspectorDelegate())
+        delegate->textViewInspectorDidChangedValueOfField(*this, *field);
+    field->valueDidChangedFromTextInspector();
+}
+
+void ZORTextViewInspector::insertNewline(const fnd::Value&)
+{
+    auto text = std::dynamic_pointer_cast<ZORTextViewInspectorTextField>(activeField());
+    if (text && text->supportNewLine()) {
+        insertText(fnd::Value(fnd::String(std::u16string(1, ZORTextViewInspectorEditingLineSeparator))));
+        return;
+    }
+    endEditing();
+}
+
+fnd::Range ZORTextViewInspector::nextEditableRange(fnd::Index location, bool forward) const
+{
+    auto* storage = textStorage();
+    if (location == fnd::NotFound || !storage)
+        return { 0, 0 };
+    const auto n = storage->length();
+    const auto& name = ZORTextInspectorAttribute::PlaceholderValue;
+    auto current = ZORTextViewInspectorEditingRun(*storage, name, location);
+    if (current.location == fnd::NotFound)
+        current = { location, 0 };
+    auto probeFrom = [&](fnd::Index probe) -> fnd::Range {
+        if (probe < 0 || probe >= n)
+            return { fnd::NotFound, 0 };
+        auto found = ZORTextViewInspectorEditingRun(*storage, name, probe);
+        if (found.location != fnd::NotFound)
+            return found;
+        fnd::Range gap;
+        storage->attributeAtIndexLongestEffectiveRange(name, probe, &gap, { 0, n });
+        auto beyond = forward ? gap.max() : gap.location - 1;
+        if (beyond >= 0 && beyond < n)
+            return ZORTextViewInspectorEditingRun(*storage, name, beyond);
+        return { fnd::NotFound, 0 };
+    };
+    auto found = probeFrom(forward ? current.max() : current.location - 1);
+    if (found.location == fnd::NotFound)
+        found = probeFrom(forward ? 0 : n - 1);
+    return found.location == fnd::NotFound ? current : found;
+}
+
+ZORTextViewInspectorFieldPtr ZORTextViewInspector::nextEditableField(
+    fnd::Index location, bool forward, fnd::Range* fieldRange) const
+{
+    auto* storage = textStorage();
+    if (fieldRange)
+        *fieldRange = { fnd::NotFound, 0 };
+    if (location == fnd::NotFound || !storage || storage->length() == 0)
+        return nullptr;
+    const auto n = storage->length();
+    const auto& name = ZORTextInspectorAttribute::Field;
+    auto current = ZORTextViewInspectorEditingRun(*storage, name, std::min(location, n - 1));
+    if (current.location == fnd::NotFound)
+        current = { std::min(location, n - 1), 1 };
+    // Field runs are separated by line breaks and blanks without the attribute: step over them, wrapping once.
+    fnd::Index probe = forward ? current.max() : current.location - 1;
+    for (fnd::Index steps = 0; steps <= n; ++steps) {
+        if (probe >= n)
+            probe = 0;
+        if (probe < 0)
+            probe = n - 1;
+        auto found = ZORTextViewInspectorEditingRun(*storage, name, probe);
+        if (found.location != fnd::NotFound) {
+            if (fieldRange)
+                *fieldRange = found;
+            return fieldAtCharacterIndex(found.location);
+        }
+        probe += forward ? 1 : -1;
+    }
+    return nullptr;
+}
+
+bool ZORTextViewInspector::editableFieldAtIndex(fnd::Index index, ZORTextViewInspectorFieldPtr* found) const
+{
+    auto field = fieldAtCharacterIndex(index);
+    if (found)
+        *found = field;
+    if (!field)
+        return false;
+    if (field->isEditable()) {
+        // A text field takes the focus in its value run only.
+        if (std::dynamic_pointer_cast<ZORTextViewInspectorTextField>(field)) {
+            auto range = charRangeOfField(*field);
+            auto* storage = textStorage();
+            return storage
+                && ZORNSTextStorageExtensions::rangeForAttribute(
+                       *storage, ZORTextInspectorAttribute::PlaceholderValue, range)
+                       .location
+                != fnd::NotFound;
+        }
+    }
+    auto viewField = std::dynamic_pointer_cast<ZORTextViewInspectorViewField>(field);
+    auto control = viewField ? std::dynamic_pointer_cast<ui::Control>(viewField->view()) : nullptr;
+    if (control && control->acceptsFirstResponder() && control->isEnabled() && control->superview().get() == this)
+        return true;
+    return field->isEditable() && !viewField;
+}
+
+void ZORTextViewInspector::insertTab(const fnd::Value&)
+{
+    auto start = m_currentEditedStartLocation;
+    auto keep = shared_from_this();
+    endEditing();
+    auto* storage = textStorage();
+    if (!storage || storage->length() == 0)
+        return;
+    // From the top when nothing was edited.
+    fnd::Index location = start;
+    if (location == fnd::NotFound)
+        location = storage->length() - 1;
+    std::set<fnd::Index> visited;
+    fnd::Range range;
+    for (;;) {
+        auto field = nextEditableField(location, true, &range);
+        if (!field || !visited.insert(range.location).second)
+            return;
+        if (editableFieldAtIndex(range.location)) {
+            jumpToField(field);
+            return;
+        }
+        location = range.location;
+    }
+}
+
+void ZORTextViewInspector::insertBacktab(const fnd::Value&)
+{
+    auto start = m_currentEditedStartLocation;
+    auto keep = shared_from_this();
+    endEditing();
+    auto* storage = textStorage();
+    if (!storage || storage->length() == 0)
+        return;
+    fnd::Index location = start == fnd::NotFound ? 0 : start;
+    std::set<fnd::Index> visited;
+    fnd::Range range;
+    for (;;) {
+        auto field = nextEditableField(location, false, &range);
+        if (!field || !visited.insert(range.location).second)
+            return;
+        if (editableFieldAtIndex(range.location)) {
+            jumpToField(field);
+            return;
+        }
+        location = range.location;
+    }
+}
+
+void ZORTextViewInspector::jumpToField(const ZORTextViewInspectorFieldPtr& field)
+{
+    auto* storage = textStorage();
+    if (!field || !storage)
+        return;
+    auto range = charRangeOfField(*field);
+    if (range.location == fnd::NotFound)
+        return;
+    // An edit elsewhere ends first: the selection could not leave its run otherwise.
+    if (isEditing()
+        && !(m_currentEditedStartLocation >= range.location && m_currentEditedStartLocation < range.max())) {
+        endEditing();
+        range = charRangeOfField(*field);
+        if (range.location == fnd::NotFound)
+            return;
+    }
+    if (std::dynamic_pointer_cast<ZORTextViewInspectorTextField>(field)) {
+        auto run = ZORNSTextStorageExtensions::rangeForAttribute(
+            *storage, ZORTextInspectorAttribute::PlaceholderValue, range);
+        if (run.location != fnd::NotFound) {
+            if (auto window = this->window(); window && window->firstResponder().get() != this)
+                window->makeFirstResponder(std::static_pointer_cast<ui::Responder>(self()));
+            ui::TextView::setSelectedRange(run);
+        }
+    } else if (auto viewField = std::dynamic_pointer_cast<ZORTextViewInspectorViewField>(field)) {
+        if (auto view = viewField->view(); view && view->acceptsFirstResponder())
+            if (auto window = this->window())
+                window->makeFirstResponder(view);
+    }
+    scrollRangeToVisible(range);
+}
+
+// Completion.
+
+void ZORTextViewInspector::startCompletionTimer()
+{
+    if (!isEditing())
+        return;
+    auto field = activeField();
+    if (!field)
+        return;
+    auto text = std::dynamic_pointer_cast<ZORTextViewInspectorTextField>(field);
+    if (text && !text->supportTextCompletion())
+        return;
+    stopCompletionTimer();
+    std::weak_ptr<ZORTextViewInspector> weak = self();
+    m_completionTimer = fnd::Timer::scheduled(0.5, false, [weak](fnd::Timer&) {
+        if (auto inspector = weak.lock())
+            inspector->doCompletion({});
+    });
+}
+
+void ZORTextViewInspector::stopCompletionTimer()
+{
+    if (m_completionTimer)
+        m_completionTimer->invalidate();
+    m_completionTimer.reset();
+}
+
+void ZORTextViewInspector::doCompletion(const fnd::Value&)
+{
+    stopCompletionTimer();
+    complete({});
+}
+
+std::vector<fnd::String> ZORTextViewInspector::completionsForPartialWordRange(
+    fnd::Range range, long* indexOfSelectedItem)
+{
+    auto* storage = textStorage();
+    auto text = std::dynamic_pointer_cast<ZORTextViewInspectorTextField>(activeField());
+    if (!isEditing() || range.length == 0 || !text || !storage)
+        return {};
+    return text->completionsForPartialString(storage->string().substring(range), indexOfSelectedItem);
+}
+
+bool ZORTextViewInspector::resignFirstResponder()
+{
+    endEditing();
+    ui::TextView::resignFirstResponder();
+    return true;
+}
+
+void ZORTextViewInspector::resetCursorRects()
+{
+    ui::TextView::resetCursorRects();
+    for (const auto& view : subviews())
+        addCursorRect(view->frame(), ui::Cursor::arrowCursor());
+}
+
+// Drawing.
+
+void ZORTextViewInspector::drawRect(gfx::Rect dirtyRect)
+{
+    calcSelectedRect();
+    ui::TextView::drawRect(dirtyRect);
+    drawRaisedEditorIfNecessaryInRect(dirtyRect);
+}
+
+void ZORTextViewInspector::calcSelectedRect()
+{
+    auto glyphs = currentEditingGlyphRange();
+    auto manager = layoutManager();
+    auto container = textContainer();
+    if (glyphs.location == fnd::NotFound || !manager || !container) {
+        m_selectedRect = {};
+        return;
+    }
+    gfx::Rect united;
+    bool first = true;
+    for (auto g = glyphs.location; g < glyphs.max(); ++g) {
+        auto rect = manager->boundingRectForGlyphRange({ g, 1 }, *container);
+        united = first ? rect : gfx::unionRect(united, rect);
+        first = false;
+    }
+    auto* storage = textStorage();
+    if (glyphs.length > 0
+        && storage->string().characterAt(glyphs.max() - 1) == ZORTextViewInspectorEditingLineSeparator) {
+        auto firstRect = manager->boundingRectForGlyphRange({ glyphs.location, 1 }, *container);
+        auto lastRect = manager->boundingRectForGlyphRange({ glyphs.max() - 1, 1 }, *container);
+        united = gfx::unionRect(
+            united, { firstRect.minX(), lastRect.minY() + firstRect.height(), lastRect.width(), lastRect.height() });
+    }
+    if (glyphs.length == 0) {
+        auto rects = manager->rectsForCharacterRange({ glyphs.location, 0 }, *container);
+        if (!rects.empty())
+            united = rects.front();
+    }
+    auto origin = textContainerOrigin();
+    m_selectedRect = { united.minX() + origin.x, united.minY() + origin.y, united.width(), united.height() };
+}
+
+void ZORTextViewInspector::drawRaisedEditorIfNecessaryInRect(gfx::Rect)
+{
+    if (m_selectedRect == gfx::Rect {})
+        return;
+    auto* context = gfx::GraphicsContext::current();
+    if (!context)
+        return;
+    auto grown = gfx::insetRect(m_selectedRect, -2, -2);
+    gfx::Rect rect { grown.minX(), grown.minY(), std::floor(grown.width() + 0.5), std::floor(grown.height() + 0.5) };
+    gfx::GraphicsStateGuard guard;
+    auto window = this->window();
+    if (window && window->isKeyWindow() && window->firstResponder().get() == this) {
+        // A soft shadow below the run, as rings fading outwards: a blur of the whole area on every keystroke
+        // would cost more than the rest of the redraw.
+        const double dy = isFlipped() ? 4.479167 : -4.479167;
+        const int rings = 6;
+        for (int i = rings; i >= 1; --i) {
+            double grow = 5.520833 * i / rings;
+            gfx::Rect ring
+                = gfx::insetRect({ rect.minX(), rect.minY() + dy * 0.5, rect.width(), rect.height() }, -grow, -grow);
+            gfx::Color::colorWithDeviceWhite(0, 0.05)->set();
+            gfx::BezierPath ringPath;
+            ringPath.appendBezierPathWithRect(ring);
+            ringPath.appendBezierPathWithRect(rect);
+            ringPath.setWindingRule(gfx::WindingRule::EvenOdd);
+            ringPath.fill();
+        }
+    }
+    gfx::Color::colorWithDeviceRed(0.6f, 0.6f, 0.6f, 1.0)->set();
+    gfx::BezierPath::strokeRect(gfx::insetRect(rect, 0.5, 0.5));
+}
+
+gfx::BezierPath ZORTextViewInspector::rolloverForCharacterRange(fnd::Range range) const
+{
+    gfx::BezierPath path;
+    auto manager = layoutManager();
+    auto container = textContainer();
+    if (!manager || !container)
+        return path;
+    auto rect = manager->boundingRectForGlyphRange(manager->glyphRangeForCharacterRange(range), *container);
+    double radius = rect.height() * 0.5;
+    path.appendBezierPathWithArcWithCenter({ rect.minX(), rect.minY() + radius }, radius, 90, 270);
+    path.appendBezierPathWithArcWithCenter({ rect.maxX(), rect.minY() + radius }, radius, 270, 90);
+    path.closePath();
+    return path;
+}
+
+void ZORTextViewInspector::drawRolloverIfNecessaryInRect(gfx::Rect)
+{
+    if (!m_rollover)
+        return;
+    gfx::Color::grayColor()->set();
+    m_rollover->fill();
+}

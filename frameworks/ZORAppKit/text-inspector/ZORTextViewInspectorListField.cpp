@@ -1,0 +1,426 @@
+#include "frameworks/ZORAppKit/text-inspector/ZORTextViewInspectorListField.h"
+
+#include "frameworks/ZORAppKit/text-inspector/ZORTextViewInspector.h"
+
+#include "platform/foundation/bindings/ArrayController.h"
+#include "platform/foundation/runtime/CharacterSet.h"
+#include "platform/foundation/runtime/KeyValueObserving.h"
+#include "platform/foundation/runtime/NotificationCenter.h"
+#include "platform/ui/text/TextView.h"
+#include "platform/ui/text/TokenField.h"
+#include "platform/ui/text/TokenFieldCell.h"
+#include "platform/ui/views/Window.h"
+
+#include <algorithm>
+
+FND_REGISTER_CLASS(ZORTextViewInspectorListField, ZORTextViewInspectorCompoundField)
+FND_REGISTER_CLASS(ZORTextViewInspectorTokenListFieldItem, ZORTextViewInspectorViewField)
+FND_REGISTER_CLASS(ZORTextViewInspectorTokenListField, ZORTextViewInspectorListField)
+
+ZORTextViewInspectorListField::~ZORTextViewInspectorListField()
+{
+    if (m_observableObject)
+        m_observableObject->removeObserver(*this, "arrangedObjects");
+}
+
+void ZORTextViewInspectorListField::bindToObject(const std::shared_ptr<fnd::ObjectController>& controller,
+    const fnd::String& controllerKey, const fnd::String& modelKeyPathForValue, const fnd::String& modelKeyPathForLabel)
+{
+    unbindController();
+    m_observableObject = controller;
+    m_controllerKey = controllerKey;
+    m_modelKeyPathForValue = modelKeyPathForValue;
+    m_modelKeyPathForLabel = modelKeyPathForLabel;
+    if (!controller)
+        return;
+    if (controller->managedObjectContext())
+        setManagedObjectContext(controller->managedObjectContext());
+    controller->addObserver(
+        *this, "arrangedObjects", fnd::KeyValueObservingOptions::New | fnd::KeyValueObservingOptions::Old);
+}
+
+void ZORTextViewInspectorListField::unbindController()
+{
+    if (m_observableObject)
+        m_observableObject->removeObserver(*this, "arrangedObjects");
+    m_observableObject.reset();
+    m_controllerKey = {};
+    m_modelKeyPathForValue = {};
+    m_modelKeyPathForLabel = {};
+}
+
+bool ZORTextViewInspectorListField::canAdd() const
+{
+    return m_observableObject && m_observableObject->canAdd();
+}
+
+bool ZORTextViewInspectorListField::canRemove() const
+{
+    return m_observableObject && m_observableObject->canRemove();
+}
+
+fnd::Array ZORTextViewInspectorListField::controllerObjects() const
+{
+    if (!m_observableObject)
+        return {};
+    if (auto array = std::dynamic_pointer_cast<fnd::ArrayController>(m_observableObject))
+        if (m_controllerKey.isEmpty() || m_controllerKey == "arrangedObjects")
+            return array->arrangedObjects();
+    auto value
+        = m_observableObject->valueForKey(m_controllerKey.isEmpty() ? fnd::String("arrangedObjects") : m_controllerKey);
+    return value.array() ? *value.array() : fnd::Array {};
+}
+
+bool ZORTextViewInspectorListField::isEnabled() const
+{
+    if (m_observableObject && !controllerObjects().empty() && !(canAdd() && canRemove()))
+        return false;
+    return ZORTextViewInspectorCompoundField::isEnabled();
+}
+
+ZORTextViewInspectorFieldPtr ZORTextViewInspectorListField::newRow(
+    bool editable, bool enabled, const ZORTextViewInspectorFieldLabelPtr& label)
+{
+    if (!m_entryFieldTemplate)
+        return nullptr;
+    auto row = m_entryFieldTemplate->copy();
+    row->setEditable(editable);
+    row->setEnabled(enabled);
+    if (label)
+        row->setLabel(label);
+    return row;
+}
+
+void ZORTextViewInspectorListField::insertRowSilently(const ZORTextViewInspectorFieldPtr& row, std::size_t index)
+{
+    insertSubField(row, index);
+}
+
+ZORTextViewInspectorFieldPtr ZORTextViewInspectorListField::insertRowAtIndex(
+    std::size_t index, const ZORTextViewInspectorFieldLabelPtr& label)
+{
+    auto row = newRow(isEditable(), ZORTextViewInspectorCompoundField::isEnabled(), label);
+    if (!row)
+        return nullptr;
+    index = std::min(index, allRows().size());
+    insertRowSilently(row, index);
+    auto self = shared_from_this();
+    if (auto d = std::dynamic_pointer_cast<ZORTextViewInspectorListFieldDelegate>(delegate()))
+        d->listFieldDidInsertRow(*this, row, index);
+    return row;
+}
+
+ZORTextViewInspectorFieldPtr ZORTextViewInspectorListField::addRow()
+{
+    return insertRowAtIndex(allRows().size());
+}
+
+void ZORTextViewInspectorListField::removeRowAtIndex(std::size_t index)
+{
+    auto row = rowAtIndex(index);
+    if (!row)
+        return;
+    auto self = shared_from_this();
+    removeSubFieldAtIndex(index);
+    if (auto d = std::dynamic_pointer_cast<ZORTextViewInspectorListFieldDelegate>(delegate()))
+        d->listFieldDidRemoveRow(*this, row, index);
+}
+
+void ZORTextViewInspectorListField::removeRow(const ZORTextViewInspectorField& row)
+{
+    auto index = indexOfField(row);
+    if (index != fnd::NotFound)
+        removeRowAtIndex(static_cast<std::size_t>(index));
+}
+
+void ZORTextViewInspectorListField::removeAllRows()
+{
+    auto rows = allRows();
+    for (const auto& row : rows)
+        removeRow(*row);
+}
+
+void ZORTextViewInspectorListField::setValue(const fnd::Value& value)
+{
+    const auto* array = value.array();
+    if (!array)
+        return;
+    removeAllSubFields();
+    fnd::Array elements;
+    if (!array->empty() && array->front().array()) {
+        for (const auto& inner : *array)
+            if (const auto* items = inner.array())
+                for (const auto& element : *items)
+                    if (std::find(elements.begin(), elements.end(), element) == elements.end())
+                        elements.push_back(element);
+    } else {
+        // A flat array gives one row per element too: every element must reach a row.
+        elements = *array;
+    }
+    for (const auto& element : elements) {
+        if (auto row = newRow(isEditable(), ZORTextViewInspectorCompoundField::isEnabled(), nullptr)) {
+            insertRowSilently(row, allRows().size());
+            row->setValue(element);
+        }
+    }
+    ZORTextViewInspectorCompoundField::setValue(value);
+    if (auto inspector = textViewInspector())
+        inspector->updateTextFieldStorage();
+}
+
+void ZORTextViewInspectorListField::bindRow(const ZORTextViewInspectorFieldPtr& row, const fnd::Value& object)
+{
+    if (auto target = object.object()) {
+        row->bind("value", *target, "self");
+        // The row's label follows the object, so default labels its rows take are not offered twice.
+        if (!m_modelKeyPathForLabel.isEmpty())
+            row->bind("selectedRepresentedObjectOfLabel", *target, m_modelKeyPathForLabel);
+    } else {
+        row->setValue(object);
+    }
+}
+
+void ZORTextViewInspectorListField::unbindRow(const ZORTextViewInspectorFieldPtr& row)
+{
+    if (row->infoForBinding("value"))
+        row->unbind("value");
+    if (row->infoForBinding("selectedRepresentedObjectOfLabel"))
+        row->unbind("selectedRepresentedObjectOfLabel");
+}
+
+void ZORTextViewInspectorListField::observeValueForKeyPath(
+    const fnd::String& keyPath, fnd::Object&, const fnd::KeyValueChange& change, const void*)
+{
+    if (keyPath != "arrangedObjects")
+        return;
+    auto self = shared_from_this();
+    const bool editable = isEditable();
+    const bool enabled = isEnabled();
+    // Editing ends in every row first.
+    for (const auto& row : allRows())
+        if (auto viewField = std::dynamic_pointer_cast<ZORTextViewInspectorViewField>(row);
+            viewField && viewField->view())
+            if (auto window = viewField->view()->window()) {
+                auto responder = std::dynamic_pointer_cast<ui::View>(window->firstResponder());
+                // The field editor of a control being edited is a subview of it.
+                if (responder && (responder == viewField->view() || responder->isDescendantOf(*viewField->view())))
+                    window->makeFirstResponder(nullptr);
+            }
+    auto objects = controllerObjects();
+    auto addWith = [&](std::size_t index, const ZORTextViewInspectorFieldLabelPtr& label) {
+        auto row = newRow(editable, enabled, label);
+        if (!row)
+            return ZORTextViewInspectorFieldPtr {};
+        index = std::min(index, allRows().size());
+        insertRowSilently(row, index);
+        if (auto d = std::dynamic_pointer_cast<ZORTextViewInspectorListFieldDelegate>(delegate()))
+            d->listFieldDidInsertRow(*this, row, index);
+        return row;
+    };
+    std::vector<fnd::Index> indexes = change.indexes ? change.indexes->indexes() : std::vector<fnd::Index> {};
+    switch (change.kind) {
+    case fnd::KeyValueChangeKind::Setting: {
+        for (const auto& row : allRows())
+            unbindRow(row);
+        removeAllRows();
+        if (!objects.empty()) {
+            auto remaining = m_defaultLabels;
+            for (const auto& object : objects) {
+                auto row = addWith(allRows().size(), nullptr);
+                if (!row)
+                    continue;
+                bindRow(row, object);
+                std::erase(remaining, row->label());
+            }
+            for (const auto& label : remaining)
+                addWith(allRows().size(), label);
+        } else if (m_defaultLabels.empty()) {
+            addWith(0, nullptr);
+        } else {
+            for (const auto& label : m_defaultLabels)
+                addWith(allRows().size(), label);
+        }
+        break;
+    }
+    case fnd::KeyValueChangeKind::Insertion:
+        for (auto index : indexes)
+            if (auto row = addWith(static_cast<std::size_t>(index), nullptr);
+                row && static_cast<std::size_t>(index) < objects.size())
+                bindRow(row, objects[static_cast<std::size_t>(index)]);
+        break;
+    case fnd::KeyValueChangeKind::Removal:
+        // The indexes count rows before the change: the highest goes first, so the others still point at theirs.
+        for (auto it = indexes.rbegin(); it != indexes.rend(); ++it)
+            if (auto row = rowAtIndex(static_cast<std::size_t>(*it))) {
+                unbindRow(row);
+                removeRowAtIndex(static_cast<std::size_t>(*it));
+            }
+        break;
+    case fnd::KeyValueChangeKind::Replacement:
+        for (auto index : indexes) {
+            if (auto row = rowAtIndex(static_cast<std::size_t>(index))) {
+                unbindRow(row);
+                removeRowAtIndex(static_cast<std::size_t>(index));
+            }
+            if (auto row = addWith(static_cast<std::size_t>(index), nullptr);
+                row && static_cast<std::size_t>(index) < objects.size())
+                bindRow(row, objects[static_cast<std::size_t>(index)]);
+        }
+        break;
+    }
+}
+
+// Token list rows.
+
+void ZORTextViewInspectorTokenListFieldItem::initWithIdentifierAndView(const fnd::String& identifier,
+    std::shared_ptr<ui::View> view, std::optional<fnd::String> placeholder, ZORTextViewInspectorFieldLabelPtr label)
+{
+    ZORTextViewInspectorViewField::initWithIdentifierAndView(
+        identifier, std::move(view), placeholder, std::move(label));
+    setPlaceholder(placeholder);
+    setViewWidthShouldBeAdjusted(true);
+}
+
+std::shared_ptr<ui::View> ZORTextViewInspectorTokenListFieldItem::viewForField()
+{
+    auto field = ui::TokenField::create({ 0, 0, 233, 17 });
+    field->setAutoresizingMask(ui::AutoresizingMask::WidthSizable);
+    field->setBezeled(false);
+    field->setControlSize(ui::ControlSize::Small);
+    field->setFont(gfx::Font::systemFontOfSize(gfx::Font::systemFontSizeForControlSize(gfx::ControlSize::Small)));
+    field->setTokenizingCharacterSet(fnd::CharacterSet::characterSetWithCharactersInString(";"));
+    return field;
+}
+
+std::shared_ptr<ui::TokenField> ZORTextViewInspectorTokenListFieldItem::tokenField() const
+{
+    return std::dynamic_pointer_cast<ui::TokenField>(view());
+}
+
+std::shared_ptr<ZORTextViewInspectorListField> ZORTextViewInspectorTokenListFieldItem::tokenListField() const
+{
+    return std::dynamic_pointer_cast<ZORTextViewInspectorListField>(compoundField());
+}
+
+void ZORTextViewInspectorTokenListFieldItem::setEditable(bool flag)
+{
+    ZORTextViewInspectorViewField::setEditable(flag);
+    if (auto field = tokenField())
+        field->setEditable(flag);
+}
+
+void ZORTextViewInspectorTokenListFieldItem::setPlaceholder(std::optional<fnd::String> placeholder)
+{
+    ZORTextViewInspectorViewField::setPlaceholder(placeholder);
+    if (auto field = tokenField())
+        field->setPlaceholderString(placeholder.value_or(""));
+}
+
+std::optional<fnd::String> ZORTextViewInspectorTokenListFieldItem::notEditableReplacementString() const
+{
+    if (value().isNil())
+        return std::nullopt;
+    auto field = tokenField();
+    return field ? std::optional<fnd::String>(field->stringValue()) : std::nullopt;
+}
+
+void ZORTextViewInspectorTokenListFieldItem::setValue(const fnd::Value& value)
+{
+    if (auto field = tokenField()) {
+        auto list = tokenListField();
+        fnd::Value shown = value;
+        if (list && !list->modelKeyPathForValue().isEmpty())
+            if (auto object = value.object())
+                shown = object->valueForKeyPath(list->modelKeyPathForValue());
+        if (shown.isNil() || shown.isNull())
+            field->setObjectValue(fnd::Value(fnd::Array {}));
+        else
+            field->setObjectValue(shown.array() ? shown : fnd::Value(fnd::Array { shown }));
+    }
+    ZORTextViewInspectorViewField::setValue(value);
+}
+
+void ZORTextViewInspectorTokenListField::initWithIdentifier(
+    const fnd::String& identifier, std::optional<fnd::String> placeholder, ZORTextViewInspectorFieldLabelPtr label)
+{
+    ZORTextViewInspectorListField::initWithIdentifier(identifier, placeholder, std::move(label));
+    auto item = make<ZORTextViewInspectorTokenListFieldItem>("", nullptr, placeholder);
+    item->setDelegate(std::dynamic_pointer_cast<fnd::Object>(shared_from_this()));
+    setEntryFieldTemplate(item);
+    setEditable(true);
+}
+
+fnd::Value ZORTextViewInspectorTokenListField::objectToInsertWithProposedObject(const fnd::Value& proposed,
+    const ZORTextViewInspectorFieldPtr&, std::size_t, const ZORTextViewInspectorFieldLabelPtr&)
+{
+    return proposed;
+}
+
+bool ZORTextViewInspectorTokenListField::controlTextShouldEndEditing(ui::Control& control, ui::View&)
+{
+    auto* token = dynamic_cast<ui::TokenField*>(&control);
+    if (!token)
+        return true;
+    auto self = shared_from_this();
+    if (token->stringValue()
+            .stringByTrimmingCharactersInSet(fnd::CharacterSet::whitespaceAndNewlineCharacterSet())
+            .isEmpty())
+        token->setToolTip({});
+    auto objectValue = token->objectValue();
+    fnd::Array objects = objectValue.array() ? *objectValue.array() : fnd::Array {};
+    auto index = indexOfFieldWithView(*token);
+    auto row = index == fnd::NotFound ? nullptr : subFieldAtIndex(static_cast<std::size_t>(index));
+    auto controller = std::dynamic_pointer_cast<fnd::ArrayController>(observableController());
+    if (!row || !controller)
+        return true;
+    if (!objects.empty()) {
+        // Rows without a value have no object in the controller.
+        fnd::Index j = index;
+        for (fnd::Index k = 0; k < index; ++k)
+            if (subFieldAtIndex(static_cast<std::size_t>(k))->value().isNil())
+                --j;
+        auto object
+            = objectToInsertWithProposedObject(objects.front(), row, static_cast<std::size_t>(index), row->label());
+        if (controller->canAdd() && !(row->value() == object && !row->value().isNil())) {
+            if (!row->value().isNil()) {
+                controller->removeObjectAtArrangedObjectIndex(j);
+                controller->insertObjectAtArrangedObjectIndex(object, j);
+            } else {
+                controller->insertObjectAtArrangedObjectIndex(object, j);
+            }
+        }
+    } else if (!row->value().isNil() && controller->canRemove()) {
+        auto object = row->value().object();
+        if (object && (!controller->objectClass() || object->isKindOf(*controller->objectClass())))
+            controller->removeObject(row->value());
+        else if (!object)
+            controller->removeObject(row->value());
+    }
+    return true;
+}
+
+void ZORTextViewInspectorTokenListField::controlTextDidChange(const fnd::Object& notification)
+{
+    const auto* note = dynamic_cast<const fnd::Notification*>(&notification);
+    if (!note)
+        return;
+    auto token = note->object().objectAs<ui::TokenField>();
+    auto editor = note->userInfo().get("NSFieldEditor").objectAs<ui::TextView>();
+    if (!token || !editor)
+        return;
+    auto text = editor->string();
+    if (text.rangeOfString("\n").location == fnd::NotFound
+        && text.rangeOfString(fnd::String(u"\u2028")).location == fnd::NotFound)
+        return;
+    auto index = indexOfFieldWithView(*token);
+    if (index == fnd::NotFound)
+        return;
+    auto self = shared_from_this();
+    // The line break ends the token; the row is written back, then a new row opens below it.
+    auto cleaned = text.stringByReplacingOccurrencesOfString("\n", "").stringByReplacingOccurrencesOfString(
+        fnd::String(u"\u2028"), "");
+    editor->setString(cleaned);
+    token->textShouldEndEditing(*editor);
+    auto target = std::min<std::size_t>(static_cast<std::size_t>(index) + 1, allRows().size());
+    insertRowAtIndex(target);
+}

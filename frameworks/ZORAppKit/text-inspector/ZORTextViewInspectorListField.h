@@ -1,0 +1,119 @@
+#pragma once
+
+#include "frameworks/ZORAppKit/text-inspector/ZORTextViewInspectorCompoundField.h"
+#include "frameworks/ZORAppKit/text-inspector/ZORTextViewInspectorViewField.h"
+
+#include "platform/ui/controls/Control.h"
+
+namespace fnd {
+class ObjectController;
+}
+namespace ui {
+class TokenField;
+}
+class ZORTextViewInspectorListField;
+
+// Told after a list field put a row in or took one out (the inspector is every list's delegate).
+class ZORTextViewInspectorListFieldDelegate {
+public:
+    virtual ~ZORTextViewInspectorListFieldDelegate() = default;
+    virtual void listFieldDidInsertRow(ZORTextViewInspectorListField&, const ZORTextViewInspectorFieldPtr&, std::size_t)
+    {
+    }
+    virtual void listFieldDidRemoveRow(ZORTextViewInspectorListField&, const ZORTextViewInspectorFieldPtr&, std::size_t)
+    {
+    }
+};
+
+// A to-many relationship as rows: one copy of the template field per object of an array controller, following
+// the controller's changes.
+class ZORTextViewInspectorListField : public ZORTextViewInspectorCompoundField {
+    FND_OBJECT(ZORTextViewInspectorListField)
+
+public:
+    ZORTextViewInspectorListField() = default;
+    ~ZORTextViewInspectorListField() override;
+
+    void bindToObject(const std::shared_ptr<fnd::ObjectController>& controller, const fnd::String& controllerKey,
+        const fnd::String& modelKeyPathForValue, const fnd::String& modelKeyPathForLabel);
+    void unbindController();
+    std::shared_ptr<fnd::ObjectController> observableController() const { return m_observableObject; }
+    bool canAdd() const;
+    bool canRemove() const;
+
+    const std::vector<ZORTextViewInspectorFieldPtr>& allRows() const { return allFields(); }
+    ZORTextViewInspectorFieldPtr rowAtIndex(std::size_t index) const { return subFieldAtIndex(index); }
+    ZORTextViewInspectorFieldPtr insertRowAtIndex(
+        std::size_t index, const ZORTextViewInspectorFieldLabelPtr& label = nullptr);
+    ZORTextViewInspectorFieldPtr addRow();
+    void removeRowAtIndex(std::size_t index);
+    void removeRow(const ZORTextViewInspectorField& row);
+    void removeAllRows();
+
+    bool isEnabled() const override;
+    void setValue(const fnd::Value& value) override;
+
+    const ZORTextViewInspectorFieldPtr& entryFieldTemplate() const { return m_entryFieldTemplate; }
+    void setEntryFieldTemplate(const ZORTextViewInspectorFieldPtr& field)
+    {
+        m_entryFieldTemplate = field ? field->copy() : nullptr;
+    }
+    const std::vector<ZORTextViewInspectorFieldLabelPtr>& defaultLabels() const { return m_defaultLabels; }
+    void setDefaultLabels(std::vector<ZORTextViewInspectorFieldLabelPtr> labels)
+    {
+        m_defaultLabels = std::move(labels);
+    }
+    const fnd::String& controllerKey() const { return m_controllerKey; }
+    const fnd::String& modelKeyPathForValue() const { return m_modelKeyPathForValue; }
+    const fnd::String& modelKeyPathForLabel() const { return m_modelKeyPathForLabel; }
+
+    void observeValueForKeyPath(const fnd::String& keyPath, fnd::Object& object, const fnd::KeyValueChange& change,
+        const void* context) override;
+
+protected:
+    // The row for an arranged object: its value follows the object.
+    void bindRow(const ZORTextViewInspectorFieldPtr& row, const fnd::Value& object);
+    void unbindRow(const ZORTextViewInspectorFieldPtr& row);
+    fnd::Array controllerObjects() const;
+    // The template's copy, with the list's editable and enabled state.
+    ZORTextViewInspectorFieldPtr newRow(bool editable, bool enabled, const ZORTextViewInspectorFieldLabelPtr& label);
+    void insertRowSilently(const ZORTextViewInspectorFieldPtr& row, std::size_t index);
+
+private:
+    ZORTextViewInspectorFieldPtr m_entryFieldTemplate;
+    std::vector<ZORTextViewInspectorFieldLabelPtr> m_defaultLabels;
+    std::shared_ptr<fnd::ObjectController> m_observableObject;
+    fnd::String m_controllerKey;
+    fnd::String m_modelKeyPathForValue;
+    fnd::String m_modelKeyPathForLabel;
+};
+
+// A row of a token list: a token field.
+class ZORTextViewInspectorTokenListFieldItem : public ZORTextViewInspectorViewField {
+    FND_OBJECT(ZORTextViewInspectorTokenListFieldItem)
+
+public:
+    void initWithIdentifierAndView(const fnd::String& identifier, std::shared_ptr<ui::View> view,
+        std::optional<fnd::String> placeholder, ZORTextViewInspectorFieldLabelPtr label) override;
+    std::shared_ptr<ui::View> viewForField() override;
+    std::shared_ptr<ui::TokenField> tokenField() const;
+    std::shared_ptr<ZORTextViewInspectorListField> tokenListField() const;
+    void setEditable(bool flag) override;
+    void setPlaceholder(std::optional<fnd::String> placeholder) override;
+    std::optional<fnd::String> notEditableReplacementString() const override;
+    void setValue(const fnd::Value& value) override;
+};
+
+// A list whose rows are token fields: ending a row's edit writes its object into the controller, and a line break
+// typed in a row opens a new row below it.
+class ZORTextViewInspectorTokenListField : public ZORTextViewInspectorListField, public ui::ControlTextEditingDelegate {
+    FND_OBJECT(ZORTextViewInspectorTokenListField)
+
+public:
+    void initWithIdentifier(const fnd::String& identifier, std::optional<fnd::String> placeholder,
+        ZORTextViewInspectorFieldLabelPtr label) override;
+    virtual fnd::Value objectToInsertWithProposedObject(const fnd::Value& proposed,
+        const ZORTextViewInspectorFieldPtr& row, std::size_t index, const ZORTextViewInspectorFieldLabelPtr& label);
+    bool controlTextShouldEndEditing(ui::Control& control, ui::View& fieldEditor) override;
+    void controlTextDidChange(const fnd::Object& notification) override;
+};

@@ -1,0 +1,468 @@
+// Building the inspector's text from its fields.
+#include "frameworks/ZORAppKit/text-inspector/ZORTextViewInspector.h"
+
+#include "frameworks/FoundationExtensions/ZORNSStringExtension.h"
+#include "frameworks/FoundationExtensions/ZORNSTextStorageExtensions.h"
+#include "frameworks/ZORAppKit/ZORPopUpButton/ZORPopUpButton.h"
+#include "frameworks/ZORAppKit/text-inspector/ZORTextViewInspectorLayout.h"
+
+#include "platform/text/AttributedString.h"
+#include "platform/text/LayoutManager.h"
+#include "platform/text/TextContainer.h"
+#include "platform/text/TextRanges.h"
+#include "platform/text/TextStorage.h"
+#include "platform/ui/controls/Button.h"
+#include "platform/ui/controls/Cell.h"
+#include "platform/ui/controls/Control.h"
+
+#include <cmath>
+
+namespace {
+
+const fnd::String ZORTextViewInspectorStorageTab = "\t";
+
+txt::AttributedString ZORTextViewInspectorStoragePlain(
+    const fnd::String& string, const txt::Attributes& attributes = {})
+{
+    return txt::AttributedString(string, attributes);
+}
+
+}
+
+void ZORTextViewInspector::updateTextFieldStorage()
+{
+    if (m_fieldEditingCounter <= 0)
+        recreateFieldTextStorage();
+}
+
+bool ZORTextViewInspector::appendFieldByKind(const ZORTextViewInspectorFieldPtr& field)
+{
+    if (auto view = std::dynamic_pointer_cast<ZORTextViewInspectorViewField>(field))
+        return appendViewField(view);
+    if (auto text = std::dynamic_pointer_cast<ZORTextViewInspectorTextField>(field))
+        return appendTextField(text);
+    if (auto compound = std::dynamic_pointer_cast<ZORTextViewInspectorCompoundField>(field))
+        return appendCompoundField(compound);
+    return false;
+}
+
+void ZORTextViewInspector::recreateFieldTextStorage()
+{
+    auto keep = shared_from_this();
+    m_displayMode = ZORInspectorDisplayMode::Fields;
+    // An edit in progress ends first: its run is about to be rebuilt.
+    if (isEditing() && !m_replacingRun)
+        endEditing();
+    recalcMaxLabelWidth();
+    auto* storage = textStorage();
+    if (!storage)
+        return;
+    ++m_rebuildCount;
+    storage->beginEditing();
+    m_visibleFieldsArray.clear();
+    removeSubviewsAndEmptyTextStorage();
+    for (const auto& field : m_fieldsArray) {
+        if (!field->shouldBeVisibleWithEditableState(m_editableState))
+            continue;
+        field->setEnabled(field->shouldBeEnabledWithEditableState(m_editableState));
+        appendFieldByKind(field);
+    }
+    storage->addAttributes(tabStopAttributes(), { 0, storage->length() });
+    storage->endEditing();
+    // Minimum heights may have come or gone: the next layout decides afresh how much an edit lays out.
+    if (auto manager = layoutManager())
+        manager->invalidateLayout();
+    setNeedsDisplay(true);
+    if (m_fieldToEdit) {
+        auto field = m_fieldToEdit;
+        m_fieldToEdit.reset();
+        jumpToField(field);
+    }
+}
+
+void ZORTextViewInspector::recalcMaxLabelWidth()
+{
+    double widest = 0;
+    for (const auto& field : m_fieldsArray) {
+        if (!field->label())
+            continue;
+        txt::AttributedString measured(field->label()->label(), labelAttributes());
+        widest = std::max(widest, measured.size().width + 10);
+    }
+    double width = std::trunc(static_cast<float>(widest + 10));
+    m_maxLabelWidth = std::max(width, ZORTextViewInspector::minFieldLabelWidth());
+}
+
+txt::AttributedString ZORTextViewInspector::attachmentStringHostingView(
+    const std::shared_ptr<ui::View>& view, gfx::Size overrideSize)
+{
+    auto cell = fnd::makeObject<ZORTextViewInspectorViewTextAttachmentCell>();
+    cell->setView(view);
+    cell->setOverrideCellSize(overrideSize);
+    cell->setLabelFont(labelFont());
+    auto attachment = std::make_shared<txt::TextAttachment>(cell);
+    view->setHidden(true);
+    addSubview(view);
+    return txt::AttributedString(ZORNSStringExtension::stringWithCharacter(txt::AttachmentCharacter),
+        { { txt::AttachmentAttributeName, fnd::Value(std::static_pointer_cast<fnd::Object>(attachment)) } });
+}
+
+bool ZORTextViewInspector::appendTextField(const std::shared_ptr<ZORTextViewInspectorTextField>& field)
+{
+    auto* storage = textStorage();
+    txt::AttributedString built;
+    auto compound = field->compoundField();
+    if (!field->isLabelHidden() && field->shouldDisplayLabelMenu()) {
+        auto popup = field->labelSelectionPopup();
+        popup->setFont(labelFont());
+        built.appendAttributedString(ZORTextViewInspectorStoragePlain(ZORTextViewInspectorStorageTab));
+        built.appendAttributedString(attachmentStringHostingView(popup, { 1, popup->frame().height() }));
+        built.appendAttributedString(ZORTextViewInspectorStoragePlain(ZORTextViewInspectorStorageTab));
+    } else if (!field->isLabelHidden() && field->hasLabel()) {
+        built.appendAttributedString(ZORTextViewInspectorStoragePlain(ZORTextViewInspectorStorageTab));
+        built.appendAttributedString(ZORTextViewInspectorStoragePlain(field->label()->label(), labelAttributes()));
+        built.appendAttributedString(ZORTextViewInspectorStoragePlain(ZORTextViewInspectorStorageTab));
+    } else if (compound && compound->hasLabel() && !compound->isLabelHidden() && compound->indexOfField(*field) == 0) {
+        built.appendAttributedString(ZORTextViewInspectorStoragePlain(ZORTextViewInspectorStorageTab));
+        built.appendAttributedString(ZORTextViewInspectorStoragePlain(compound->label()->label(), labelAttributes()));
+        built.appendAttributedString(ZORTextViewInspectorStoragePlain(ZORTextViewInspectorStorageTab));
+    } else if (!m_visibleFieldsArray.empty() && m_visibleFieldsArray.back()->shouldAppendNewline()) {
+        built.appendAttributedString(ZORTextViewInspectorStoragePlain("\t\t"));
+    }
+    built.appendAttributedString(newTextFieldValueStringForTextField(*field));
+    built.addAttribute(ZORTextInspectorAttribute::Field, fnd::Value(std::static_pointer_cast<fnd::Object>(field)),
+        { 0, built.length() });
+    built.appendAttributedString(ZORTextViewInspectorStoragePlain(field->shouldAppendNewline() ? "\n" : " "));
+    storage->appendAttributedString(built);
+    m_visibleFieldsArray.push_back(field);
+    field->hasBecomeVisibleInInspector(self());
+    return true;
+}
+
+txt::AttributedString ZORTextViewInspector::newTextFieldValueStringForTextField(
+    const ZORTextViewInspectorTextField& field) const
+{
+    using State = ZORInspectorValueState;
+    auto state = field.valueState();
+    if (state == State::MultipleValues)
+        return txt::AttributedString(ZORTextViewInspectorLocalizedString("ZORTextViewInspectorMultipleValues"),
+            placeholderValueAttributesWithValue(field.placeholder(), &field));
+    if (state == State::NoSelection)
+        // From the inspector's own table, as the multiple-values text is, so both follow the component's language.
+        return txt::AttributedString(ZORTextViewInspectorLocalizedString("ZORTextViewInspectorNoSelection"),
+            placeholderValueAttributesWithValue(field.placeholder(), &field));
+    auto shown = field.displayStringForValue();
+    auto replacement = field.notEditableReplacementString();
+    if (shown && !shown->isEmpty() && (!replacement || m_editableState))
+        return txt::AttributedString(*shown, typingAttributesForPlaceholderValue(field.placeholder(), &field));
+    if (m_editableState || !replacement) {
+        if (field.placeholder())
+            return txt::AttributedString(
+                *field.placeholder(), placeholderValueAttributesWithValue(field.placeholder(), &field));
+        return txt::AttributedString("missing placeholder", placeholderValueAttributesWithValue(std::nullopt, &field));
+    }
+    return txt::AttributedString(*replacement, typingAttributesForPlaceholderValue(field.placeholder(), &field));
+}
+
+bool ZORTextViewInspector::appendViewField(const std::shared_ptr<ZORTextViewInspectorViewField>& field)
+{
+    auto* storage = textStorage();
+    return insertViewField(field, storage ? storage->length() : 0, m_visibleFieldsArray.size());
+}
+
+bool ZORTextViewInspector::insertField(
+    const ZORTextViewInspectorFieldPtr& field, fnd::Index characterIndex, std::size_t visibleRowIndex)
+{
+    if (auto view = std::dynamic_pointer_cast<ZORTextViewInspectorViewField>(field))
+        return insertViewField(view, characterIndex, visibleRowIndex);
+    return false;
+}
+
+bool ZORTextViewInspector::insertViewField(
+    const std::shared_ptr<ZORTextViewInspectorViewField>& field, fnd::Index characterIndex, std::size_t visibleRowIndex)
+{
+    auto view = field->view();
+    auto* storage = textStorage();
+    if (!view || !storage)
+        return false;
+    auto container = textContainer();
+    double padding = container ? container->lineFragmentPadding() : 0;
+    double containerWidth = container ? container->containerSize().width : frame().width();
+    double valueWidth = containerWidth - m_maxLabelWidth - padding - 10;
+    double fullWidth = containerWidth - 2 * padding;
+    txt::AttributedString built;
+    auto list = std::dynamic_pointer_cast<ZORTextViewInspectorListField>(field->compoundField());
+    auto fieldObject = fnd::Value(std::static_pointer_cast<fnd::Object>(field));
+    if (list) {
+        auto rowIndex = static_cast<std::size_t>(std::max<fnd::Index>(0, list->indexOfField(*field)));
+        auto hostButton = [&](const std::shared_ptr<ui::Button>& button, const char* action) {
+            if (button->cell())
+                button->cell()->setRepresentedObject(fieldObject);
+            button->setTarget(shared_from_this());
+            button->setAction(action);
+            built.appendAttributedString(attachmentStringHostingView(button, { 1, button->frame().height() }));
+        };
+        if (shouldDisplayAddButtonForListField(*list, *field, rowIndex))
+            hostButton(addButton(), "addListRow:");
+        if (shouldDisplayRemoveButtonForListField(*list, *field, rowIndex)) {
+            built.appendAttributedString(ZORTextViewInspectorStoragePlain(" "));
+            hostButton(removeButton(), "removeListRow:");
+        }
+    }
+    auto compound = field->compoundField();
+    if (!field->isLabelHidden() && field->shouldDisplayLabelMenu() && m_editableState) {
+        auto popup = field->labelSelectionPopup();
+        popup->setFont(labelFont());
+        built.appendAttributedString(ZORTextViewInspectorStoragePlain(ZORTextViewInspectorStorageTab));
+        built.appendAttributedString(attachmentStringHostingView(popup, { 1, popup->frame().height() }));
+        built.appendAttributedString(ZORTextViewInspectorStoragePlain(":", labelAttributes()));
+        built.appendAttributedString(ZORTextViewInspectorStoragePlain(ZORTextViewInspectorStorageTab));
+    } else if (!field->isLabelHidden() && field->hasLabel()) {
+        built.appendAttributedString(ZORTextViewInspectorStoragePlain(ZORTextViewInspectorStorageTab));
+        built.appendAttributedString(ZORTextViewInspectorStoragePlain(field->label()->label(), labelAttributes()));
+        if (!built.string().hasSuffix(":"))
+            built.appendAttributedString(ZORTextViewInspectorStoragePlain(":", labelAttributes()));
+        built.appendAttributedString(ZORTextViewInspectorStoragePlain(ZORTextViewInspectorStorageTab));
+    } else if (compound && compound->hasLabel() && !compound->isLabelHidden() && compound->indexOfField(*field) == 0) {
+        built.appendAttributedString(ZORTextViewInspectorStoragePlain(ZORTextViewInspectorStorageTab));
+        built.appendAttributedString(ZORTextViewInspectorStoragePlain(compound->label()->label(), labelAttributes()));
+        built.appendAttributedString(ZORTextViewInspectorStoragePlain(ZORTextViewInspectorStorageTab));
+    } else if (!field->isSeparator() && visibleRowIndex > 0 && visibleRowIndex <= m_visibleFieldsArray.size()
+        && m_visibleFieldsArray[visibleRowIndex - 1]->shouldAppendNewline()) {
+        built.appendAttributedString(ZORTextViewInspectorStoragePlain("\t\t"));
+    }
+    if (!m_editableState && !field->isSeparator() && !field->viewShouldAlwaysBeVisible()) {
+        built.appendAttributedString(ZORTextViewInspectorStoragePlain(
+            field->notEditableReplacementString().value_or(""), replacementStringAttributes()));
+    } else {
+        auto cell = fnd::makeObject<ZORTextViewInspectorFieldTextAttachmentCell>();
+        cell->setField(field);
+        cell->setLabelFont(labelFont());
+        if (field->isSeparator()) {
+            view->setFrame({ view->frame().origin, { fullWidth, view->frame().height() } });
+        } else {
+            if (auto control = std::dynamic_pointer_cast<ui::Control>(view))
+                control->setEnabled(field->isEnabled());
+            if (field->viewShouldNotShowAtAttachmentPosition()) {
+                cell->setOverrideCellSize({ 1, 6.0 });
+            } else if (field->viewWidthShouldBeAdjusted()) {
+                view->setAutoresizingMask(ui::AutoresizingMask::WidthSizable);
+                view->setFrame({ view->frame().origin, { valueWidth, view->frame().height() } });
+                cell->setOverrideCellSize({ 1, view->frame().height() });
+            }
+        }
+        auto attachment = std::make_shared<txt::TextAttachment>(cell);
+        built.appendAttributedString(
+            txt::AttributedString(ZORNSStringExtension::stringWithCharacter(txt::AttachmentCharacter),
+                { { txt::AttachmentAttributeName, fnd::Value(std::static_pointer_cast<fnd::Object>(attachment)) } }));
+        view->setHidden(true);
+        addSubview(view);
+    }
+    built.addAttribute(ZORTextInspectorAttribute::Field, fieldObject, { 0, built.length() });
+    built.appendAttributedString(ZORTextViewInspectorStoragePlain(field->shouldAppendNewline() ? "\n" : " "));
+    built.addAttributes(tabStopAttributes(), { 0, built.length() });
+    characterIndex = std::clamp<fnd::Index>(characterIndex, 0, storage->length());
+    storage->beginEditing();
+    storage->insertAttributedString(built, characterIndex);
+    storage->endEditing();
+    visibleRowIndex = std::min(visibleRowIndex, m_visibleFieldsArray.size());
+    m_visibleFieldsArray.insert(m_visibleFieldsArray.begin() + static_cast<std::ptrdiff_t>(visibleRowIndex), field);
+    field->hasBecomeVisibleInInspector(self());
+    return true;
+}
+
+bool ZORTextViewInspector::appendCompoundField(const std::shared_ptr<ZORTextViewInspectorCompoundField>& field)
+{
+    auto subFields = field->allFields();
+    for (const auto& sub : subFields) {
+        if (!sub->shouldBeVisibleWithEditableState(m_editableState))
+            continue;
+        sub->setEditable(sub->shouldBeEditableWithEditableState(field->isEditable()));
+        sub->setEnabled(sub->shouldBeEnabledWithEditableState(field->isEnabled()));
+        if (std::dynamic_pointer_cast<ZORTextViewInspectorListField>(sub))
+            sub->setDelegate(shared_from_this());
+        appendFieldByKind(sub);
+    }
+    field->hasBecomeVisibleInInspector(self());
+    return true;
+}
+
+void ZORTextViewInspector::updateDisplayOfTextField(ZORTextViewInspectorTextField& field)
+{
+    auto* storage = textStorage();
+    if (!storage)
+        return;
+    auto range = charRangeOfField(field);
+    if (range.location == fnd::NotFound)
+        return;
+    auto run
+        = ZORNSTextStorageExtensions::rangeForAttribute(*storage, ZORTextInspectorAttribute::PlaceholderValue, range);
+    if (run.location == fnd::NotFound)
+        return;
+    auto replacement = newTextFieldValueStringForTextField(field);
+    replacement.addAttribute(ZORTextInspectorAttribute::Field,
+        fnd::Value(std::static_pointer_cast<fnd::Object>(field.shared_from_this())), { 0, replacement.length() });
+    replacement.addAttributes(tabStopAttributes(), { 0, replacement.length() });
+    storage->replaceCharactersInRange(run, replacement);
+}
+
+fnd::Range ZORTextViewInspector::charRangeOfField(const ZORTextViewInspectorField& field) const
+{
+    auto* storage = textStorage();
+    if (!storage)
+        return { fnd::NotFound, 0 };
+    auto object = std::const_pointer_cast<fnd::Object>(field.shared_from_this());
+    return ZORNSTextStorageExtensions::longestRangeForAttribute(
+        *storage, ZORTextInspectorAttribute::Field, fnd::Value(object), 0);
+}
+
+std::vector<std::shared_ptr<ui::View>> ZORTextViewInspector::viewsInCharacterRange(fnd::Range range) const
+{
+    std::vector<std::shared_ptr<ui::View>> views;
+    auto* storage = textStorage();
+    if (!storage)
+        return views;
+    const auto& text = storage->string();
+    for (auto i = range.location; i < range.max() && i < storage->length(); ++i) {
+        if (text.characterAt(i) != txt::AttachmentCharacter)
+            continue;
+        auto attachment = storage->attributeAtIndex(txt::AttachmentAttributeName, i).objectAs<txt::TextAttachment>();
+        auto cell = attachment
+            ? std::dynamic_pointer_cast<ZORTextViewInspectorViewTextAttachmentCell>(attachment->attachmentCell())
+            : nullptr;
+        if (cell && cell->view())
+            views.push_back(cell->view());
+    }
+    return views;
+}
+
+void ZORTextViewInspector::removeSubviewsAndEmptyTextStorage()
+{
+    auto views = subviews();
+    for (const auto& view : views)
+        view->removeFromSuperview();
+    if (auto* storage = textStorage())
+        storage->replaceCharactersInRange({ 0, storage->length() }, fnd::String("\n"));
+}
+
+void ZORTextViewInspector::listFieldDidInsertRow(
+    ZORTextViewInspectorListField& list, const ZORTextViewInspectorFieldPtr& row, std::size_t index)
+{
+    if (m_fieldEditingCounter > 0)
+        return;
+    auto* storage = textStorage();
+    if (!storage)
+        return;
+    auto paragraphEnd = [&](const ZORTextViewInspectorField& field) {
+        auto range = charRangeOfField(field);
+        return range.location == fnd::NotFound ? storage->length()
+                                               : txt::paragraphRangeForRange(storage->string(), range).max();
+    };
+    auto visibleIndexOf = [&](const ZORTextViewInspectorField& field) -> std::size_t {
+        for (std::size_t i = 0; i < m_visibleFieldsArray.size(); ++i)
+            if (m_visibleFieldsArray[i].get() == &field)
+                return i;
+        return m_visibleFieldsArray.size();
+    };
+    row->setEditable(list.isEditable());
+    if (list.allRows().size() == 1) {
+        ZORTextViewInspectorFieldPtr previous;
+        if (m_fieldsArray.empty() || m_fieldsArray.front().get() != &list)
+            previous = previousVisibleFieldForField(list);
+        if (previous) {
+            if (auto compound = std::dynamic_pointer_cast<ZORTextViewInspectorCompoundField>(previous);
+                compound && !compound->allFields().empty())
+                previous = compound->allFields().back();
+            insertField(row, paragraphEnd(*previous), visibleIndexOf(*previous) + 1);
+        } else {
+            insertField(row, 0, 0);
+        }
+    } else if (index > 0) {
+        auto before = list.rowAtIndex(index - 1);
+        insertField(row, paragraphEnd(*before), visibleIndexOf(*before) + 1);
+    } else {
+        auto after = list.rowAtIndex(1);
+        auto range = charRangeOfField(*after);
+        insertField(row, range.location == fnd::NotFound ? storage->length() : range.location, visibleIndexOf(*after));
+    }
+    setNeedsDisplay(true);
+}
+
+void ZORTextViewInspector::listFieldDidRemoveRow(
+    ZORTextViewInspectorListField&, const ZORTextViewInspectorFieldPtr& row, std::size_t)
+{
+    if (m_fieldEditingCounter > 0)
+        return;
+    auto* storage = textStorage();
+    auto range = charRangeOfField(*row);
+    if (!storage || range.location == fnd::NotFound)
+        return;
+    if (row->shouldAppendNewline())
+        range = txt::paragraphRangeForRange(storage->string(), range);
+    if (isEditing() && m_currentEditedStartLocation >= range.location)
+        endEditing();
+    storage->beginEditing();
+    for (const auto& view : viewsInCharacterRange(range))
+        view->removeFromSuperview();
+    storage->deleteCharactersInRange(range);
+    storage->endEditing();
+    std::erase(m_visibleFieldsArray, row);
+    setNeedsDisplay(true);
+}
+
+ZORTextViewInspectorFieldPtr ZORTextViewInspector::previousVisibleFieldForField(
+    const ZORTextViewInspectorField& field) const
+{
+    return previousVisibleFieldForField(field, m_fieldsArray);
+}
+
+ZORTextViewInspectorFieldPtr ZORTextViewInspector::previousVisibleFieldForField(
+    const ZORTextViewInspectorField& field, const std::vector<ZORTextViewInspectorFieldPtr>& fields, bool* met) const
+{
+    ZORTextViewInspectorFieldPtr candidate;
+    for (const auto& each : fields) {
+        if (each.get() == &field) {
+            if (met)
+                *met = true;
+            return candidate;
+        }
+        if (auto compound = std::dynamic_pointer_cast<ZORTextViewInspectorCompoundField>(each)) {
+            bool inner = false;
+            auto found = previousVisibleFieldForField(field, compound->allFields(), &inner);
+            if (inner) {
+                if (met)
+                    *met = true;
+                return found ? found : candidate;
+            }
+            // Passed by: a compound with a visible sub-field stands before the field as a whole.
+            for (const auto& sub : compound->allFields())
+                if (std::find(m_visibleFieldsArray.begin(), m_visibleFieldsArray.end(), sub)
+                    != m_visibleFieldsArray.end())
+                    candidate = compound;
+            continue;
+        }
+        if (std::find(m_visibleFieldsArray.begin(), m_visibleFieldsArray.end(), each) != m_visibleFieldsArray.end())
+            candidate = each;
+    }
+    return nullptr;
+}
+
+fnd::String ZORTextViewInspector::stringRepresentation() const
+{
+    auto* storage = textStorage();
+    if (!storage)
+        return {};
+    return storage->string().stringByReplacingOccurrencesOfString("\t", " ").stringByReplacingOccurrencesOfString(
+        "\n ", "\n");
+}
+
+bool ZORTextViewInspector::anyVisibleFieldHasMinimumHeight() const
+{
+    for (const auto& field : m_visibleFieldsArray)
+        if (field->minimumHeight() != 0)
+            return true;
+    for (const auto& field : m_fieldsArray)
+        if (field->minimumHeight() != 0)
+            return true;
+    return false;
+}

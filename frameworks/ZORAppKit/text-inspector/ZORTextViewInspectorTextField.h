@@ -1,0 +1,71 @@
+#pragma once
+
+#include "frameworks/ZORAppKit/text-inspector/ZORTextViewInspectorField.h"
+
+namespace fnd {
+class Formatter;
+}
+
+// How a text field checks what was typed.
+enum class ZORInspectorValidationMethod : int { None = 0, EMailAddress = 1, URL = 2 };
+
+// A field edited in place as text inside the inspector: the value becomes the shown string (through a formatter
+// when there is one; lines of a plain string joined by line separators) and the edited string becomes the value.
+class ZORTextViewInspectorTextField : public ZORTextViewInspectorField {
+    FND_OBJECT(ZORTextViewInspectorTextField)
+
+public:
+    ZORTextViewInspectorTextField() = default;
+    void init();
+
+    double overrideFontSizeWithPointSize() const { return m_overrideFontSize; }
+    void setOverrideFontSizeWithPointSize(double size) { m_overrideFontSize = size; }
+    bool supportTextCompletion() const { return m_supportTextCompletion; }
+    void setSupportTextCompletion(bool flag) { m_supportTextCompletion = flag; }
+    bool supportMultipleValues() const { return m_supportMultipleValues; }
+    void setSupportMultipleValues(bool flag) { m_supportMultipleValues = flag; }
+    const std::shared_ptr<fnd::Formatter>& formatter() const { return m_formatter; }
+    // Keeps a copy.
+    void setFormatter(const std::shared_ptr<fnd::Formatter>& formatter);
+    ZORInspectorValidationMethod validationMethod() const { return m_validationMethod; }
+    void setValidationMethod(ZORInspectorValidationMethod method) { m_validationMethod = method; }
+    bool supportNewLine() const { return m_supportNewLine; }
+    void setSupportNewLine(bool flag) { m_supportNewLine = flag; }
+
+    // The string the inspector shows for the value; nullopt when it shows none of its own (no value, or several
+    // different ones).
+    std::optional<fnd::String> displayStringForValue() const;
+    // The value for an edited string; nil when the placeholder or the multiple-values text was left as it was.
+    fnd::Value valueObjectForString(const fnd::String& string) const;
+    bool isMultipleValue() const;
+    bool isValueEmpty() const;
+
+    void validate() override;
+    // The inspector's call after the person changed the value.
+    virtual void valueDidChangedFromTextInspector();
+    void setValue(const fnd::Value& value) override;
+    virtual std::vector<fnd::String> completionsForPartialString(const fnd::String& partial, long* indexOfSelectedItem);
+    bool shouldBeVisibleWithEditableState(bool editable) const override;
+
+protected:
+    void copySettingsTo(ZORTextViewInspectorField& copy) const override;
+
+private:
+    double m_overrideFontSize { 0 };
+    bool m_supportTextCompletion { false };
+    bool m_supportMultipleValues { false };
+    std::shared_ptr<fnd::Formatter> m_formatter;
+    ZORInspectorValidationMethod m_validationMethod { ZORInspectorValidationMethod::None };
+    bool m_supportNewLine { false };
+};
+
+// A text field whose value is an integer, through one shared lenient "#0" number formatter.
+class ZORTextViewInspectorIntegerField : public ZORTextViewInspectorTextField {
+    FND_OBJECT(ZORTextViewInspectorIntegerField)
+
+public:
+    ZORTextViewInspectorIntegerField() = default;
+    void initWithIdentifier(const fnd::String& identifier, std::optional<fnd::String> placeholder,
+        ZORTextViewInspectorFieldLabelPtr label) override;
+    static const std::shared_ptr<fnd::Formatter>& sharedIntegerFormatter();
+};

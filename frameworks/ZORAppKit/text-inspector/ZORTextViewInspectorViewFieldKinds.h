@@ -1,0 +1,135 @@
+#pragma once
+
+#include "frameworks/ZORAppKit/text-inspector/ZORTextViewInspectorViewField.h"
+
+#include <vector>
+
+namespace fnd {
+class ArrayController;
+}
+namespace gfx {
+class Image;
+}
+class ZORCountryLocale;
+class ZORLanguageLocale;
+
+// A five-star rating in a level indicator.
+class ZORTextViewInspectorRatingField : public ZORTextViewInspectorViewField {
+    FND_OBJECT(ZORTextViewInspectorRatingField)
+    static void describeClass(fnd::ClassBuilder<ZORTextViewInspectorRatingField>& c);
+
+public:
+    void init();
+    std::shared_ptr<ui::View> viewForField() override;
+    void setValue(const fnd::Value& value) override;
+    void setEditable(bool flag) override;
+    void ratingChanged(const fnd::Value& sender);
+};
+
+class ZORTextViewInspectorColorField : public ZORTextViewInspectorViewField {
+    FND_OBJECT(ZORTextViewInspectorColorField)
+    static void describeClass(fnd::ClassBuilder<ZORTextViewInspectorColorField>& c);
+
+public:
+    std::shared_ptr<ui::View> viewForField() override;
+    void setValue(const fnd::Value& value) override;
+    void colorWellChanged(const fnd::Value& sender);
+};
+
+class ZORTextViewInspectorDateField : public ZORTextViewInspectorViewField {
+    FND_OBJECT(ZORTextViewInspectorDateField)
+    static void describeClass(fnd::ClassBuilder<ZORTextViewInspectorDateField>& c);
+
+public:
+    std::shared_ptr<ui::View> viewForField() override;
+    void setValue(const fnd::Value& value) override;
+    void dateChanged(const fnd::Value& sender);
+};
+
+// A check box that may show the mixed state for several selected objects.
+class ZORTextViewInspectorCheckboxField : public ZORTextViewInspectorViewField {
+    FND_OBJECT(ZORTextViewInspectorCheckboxField)
+    static void describeClass(fnd::ClassBuilder<ZORTextViewInspectorCheckboxField>& c);
+
+public:
+    void initWithIdentifierAndView(const fnd::String& identifier, std::shared_ptr<ui::View> view,
+        std::optional<fnd::String> placeholder, ZORTextViewInspectorFieldLabelPtr label) override;
+    std::shared_ptr<ui::View> viewForField() override;
+    const fnd::Value& ONValue() const { return m_onValue; }
+    void setONValue(const fnd::Value& value) { m_onValue = value; }
+    void setValue(const fnd::Value& value) override;
+    std::optional<fnd::String> notEditableReplacementString() const override;
+    void checkboxStateChanged(const fnd::Value& sender);
+
+protected:
+    void copySettingsTo(ZORTextViewInspectorField& copy) const override;
+
+private:
+    fnd::Value m_onValue { true };
+};
+
+class ZORTextViewInspectorImageField : public ZORTextViewInspectorViewField {
+    FND_OBJECT(ZORTextViewInspectorImageField)
+
+public:
+    void initWithIdentifierAndView(const fnd::String& identifier, std::shared_ptr<ui::View> view,
+        std::optional<fnd::String> placeholder, ZORTextViewInspectorFieldLabelPtr label) override;
+    std::shared_ptr<ui::View> viewForField() override;
+    void setValue(const fnd::Value& value) override;
+    void setEditable(bool flag) override;
+    void setTarget(const std::shared_ptr<fnd::Object>& target);
+    void setAction(fnd::Selector action);
+};
+
+// A small image button (the URL and e-mail fields' buttons).
+class ZORTextViewInspectorSmallButtonField : public ZORTextViewInspectorViewField {
+    FND_OBJECT(ZORTextViewInspectorSmallButtonField)
+
+public:
+    // Made here rather than only in the initialiser, so that a copy has a button too.
+    std::shared_ptr<ui::View> viewForField() override;
+    void setTarget(const std::shared_ptr<fnd::Object>& target);
+    void setAction(fnd::Selector action);
+    void setImage(const std::shared_ptr<gfx::Image>& image);
+};
+
+// A pop-up of countries (or languages) whose value is the chosen entry's code.
+class ZORTextViewInspectorCountryField : public ZORTextViewInspectorViewField {
+    FND_OBJECT(ZORTextViewInspectorCountryField)
+    static void describeClass(fnd::ClassBuilder<ZORTextViewInspectorCountryField>& c);
+
+public:
+    void initWithIdentifierAndView(const fnd::String& identifier, std::shared_ptr<ui::View> view,
+        std::optional<fnd::String> placeholder, ZORTextViewInspectorFieldLabelPtr label) override;
+    std::shared_ptr<ui::View> viewForField() override;
+    // The entries the pop-up offers: codes with their names.
+    const std::vector<std::pair<fnd::String, fnd::String>>& entries() const { return m_entries; }
+    void setEntries(std::vector<std::pair<fnd::String, fnd::String>> entries);
+    void setValue(const fnd::Value& value) override;
+    std::optional<fnd::String> notEditableReplacementString() const override;
+    void countryPopUpButtonChanged(const fnd::Value& sender);
+
+protected:
+    // Upper-cased codes for countries; languages match as given.
+    virtual bool matchesUpperCased() const { return true; }
+    virtual fnd::String currentLocaleCode() const;
+    virtual std::vector<std::pair<fnd::String, fnd::String>> defaultEntries() const;
+    // The index of the entry for a code, with the fallbacks: the current locale's, then the first.
+    long indexForCode(const fnd::String& code) const;
+
+private:
+    std::vector<std::pair<fnd::String, fnd::String>> m_entries;
+};
+
+class ZORTextViewInspectorLanguageField : public ZORTextViewInspectorCountryField {
+    FND_OBJECT(ZORTextViewInspectorLanguageField)
+    static void describeClass(fnd::ClassBuilder<ZORTextViewInspectorLanguageField>& c);
+
+public:
+    void languagePopUpButtonChanged(const fnd::Value& sender) { countryPopUpButtonChanged(sender); }
+
+protected:
+    bool matchesUpperCased() const override { return false; }
+    fnd::String currentLocaleCode() const override;
+    std::vector<std::pair<fnd::String, fnd::String>> defaultEntries() const override;
+};

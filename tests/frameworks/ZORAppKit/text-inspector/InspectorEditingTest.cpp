@@ -1,0 +1,339 @@
+// Editing inside the inspector: the selection kept in a value run, typing, Tab, Return, committing.
+#include "InspectorTestSupport.h"
+
+#include "frameworks/ZORAppKit/text-inspector/ZORTextViewInspectorViewFieldKinds.h"
+
+#include "platform/foundation/runtime/Clock.h"
+#include "platform/foundation/runtime/RunLoop.h"
+#include "platform/text/LayoutManager.h"
+
+using namespace inspectortest;
+using Label = ZORTextViewInspectorFieldLabel;
+
+namespace {
+
+class InspectorEditingModel : public fnd::Object {
+    FND_OBJECT(InspectorEditingModel)
+    static void describeClass(fnd::ClassBuilder<InspectorEditingModel>& c)
+    {
+        c.property(
+            "name", [](const InspectorEditingModel& m) { return m.name; },
+            [](InspectorEditingModel& m, const fnd::Value& v) {
+                m.name = v;
+                ++m.writes;
+            });
+    }
+
+public:
+    fnd::Value name;
+    int writes { 0 };
+};
+
+class InspectorEditingDelegate : public ZORTextViewInspectorDelegate {
+public:
+    void delegateShouldChangeEditStateForTextViewInspector(ZORTextViewInspector& inspector) override
+    {
+        ++asked;
+        if (switchOn)
+            inspector.setEditableState(true);
+    }
+    void textViewInspectorDidChangedValueOfField(ZORTextViewInspector&, ZORTextViewInspectorField& field) override
+    {
+        changed.push_back(field.identifier().utf8());
+    }
+    int asked { 0 };
+    bool switchOn { false };
+    std::vector<std::string> changed;
+};
+
+class InspectorEditingTest : public InspectorTest {
+protected:
+    InspectorEditingTest()
+    {
+        name = make("name", "Name", "Enter a name");
+        name->setValue("Ada");
+        city = make("city", "City", "Enter a city");
+        notes = make("notes", "Notes", "Notes");
+        notes->setSupportNewLine(true);
+        inspector->setEditableState(true);
+        inspector->addFieldsArray({ name, city, notes });
+        delegate = std::make_shared<InspectorEditingDelegate>();
+        inspector->setInspectorDelegate(delegate);
+    }
+    static std::shared_ptr<ZORTextViewInspectorTextField> make(
+        const char* id, const char* label, const char* placeholder)
+    {
+        return ZORTextViewInspectorField::make<ZORTextViewInspectorTextField>(
+            id, Label::fieldLabelWithString(label), fnd::String(placeholder));
+    }
+    // The value run of a field.
+    fnd::Range valueRun(const ZORTextViewInspectorField& field) const
+    {
+        auto range = inspector->charRangeOfField(field);
+        fnd::Range run;
+        attributeAt(ZORTextInspectorAttribute::PlaceholderValue, range.max() - 1, &run);
+        return run;
+    }
+    std::shared_ptr<ZORTextViewInspectorTextField> name, city, notes;
+    std::shared_ptr<InspectorEditingDelegate> delegate;
+};
+
+}
+
+FND_REGISTER_CLASS(InspectorEditingModel, fnd::Object)
+
+TEST_F(InspectorEditingTest, ProposedRanges)
+{
+    auto nameRun = valueRun(*name); // "Ada", a real value
+    auto cityRun = valueRun(*city); // the placeholder
+    auto label = rangeOf("City");
+    struct Row {
+        const char* what;
+        fnd::Range proposed;
+        fnd::Range answer;
+    };
+    // Nothing is edited yet: any place in a run selects the whole run; elsewhere nothing.
+    const Row idle[] = {
+        { "caret in a value", { nameRun.location + 1, 0 }, nameRun },
+        { "caret in a placeholder", { cityRun.location + 2, 0 }, cityRun },
+        { "on a label", { label.location, 2 }, { 0, 0 } },
+        { "across two runs", { nameRun.location, cityRun.max() - nameRun.location }, { 0, 0 } },
+    };
+    for (const auto& row : idle)
+        EXPECT_EQ(inspector->validateProposedRange(row.proposed, false), row.answer) << row.what;
+    // Editing the name: the caret moves freely inside its value and stays at its end; a placeholder run stays whole.
+    inspector->setSelectedRange(nameRun);
+    ASSERT_EQ(inspector->currentEditedStartLocation(), nameRun.location);
+    const Row editing[] = {
+        { "caret inside", { nameRun.location + 1, 0 }, { nameRun.location + 1, 0 } },
+        { "caret at the end", { nameRun.max(), 0 }, { nameRun.max(), 0 } },
+        { "selection clipped", { nameRun.location - 3, 5 }, { nameRun.location, 2 } },
+        { "beyond the run", { nameRun.max() + 1, 0 }, { 0, 0 } },
+    };
+    for (const auto& row : editing)
+        EXPECT_EQ(inspector->validateProposedRange(row.proposed, false), row.answer) << row.what;
+    // Selecting elsewhere with updating moves the edit there.
+    inspector->setSelectedRange({ cityRun.location + 1, 0 });
+    EXPECT_EQ(inspector->selectedRange(), cityRun);
+    EXPECT_EQ(inspector->currentEditedStartLocation(), cityRun.location);
+    EXPECT_EQ(inspector->activeField(), city);
+}
+
+TEST_F(InspectorEditingTest, TypingOverAndDeletingThePlaceholder)
+{
+    auto run = valueRun(*city);
+    inspector->setSelectedRange(run);
+    inspector->insertText(fnd::Value("Paris"));
+    EXPECT_EQ(shown(), "\\n\\tName\\tAda\\n\\tCity\\tParis\\n\\tNotes\\tNotes\\n");
+    EXPECT_EQ(inspector->selectedRange(), (fnd::Range { run.location + 5, 0 })) << "caret after the typed text";
+    auto colour = attributeAt(txt::ForegroundColorAttributeName, run.location).objectAs<gfx::Color>();
+    EXPECT_TRUE(colour->isEqual(*gfx::Color::blackColor()));
+    EXPECT_EQ(attributeAt(ZORTextInspectorAttribute::PlaceholderValue, run.location), fnd::Value("Enter a city"));
+    EXPECT_EQ(attributeAt(ZORTextInspectorAttribute::Field, run.location).object(), city);
+    inspector->insertText(fnd::Value("!"));
+    EXPECT_EQ(valueRun(*city).length, 6);
+    // Deleting it all brings the placeholder back in grey, selected whole and still editable.
+    inspector->setSelectedRange(valueRun(*city));
+    inspector->deleteBackward({});
+    EXPECT_EQ(shown(), "\\n\\tName\\tAda\\n\\tCity\\tEnter a city\\n\\tNotes\\tNotes\\n");
+    EXPECT_EQ(inspector->selectedRange(), valueRun(*city));
+    colour = attributeAt(txt::ForegroundColorAttributeName, run.location).objectAs<gfx::Color>();
+    EXPECT_TRUE(colour->isEqual(*gfx::Color::grayColor()));
+    inspector->insertText(fnd::Value("Rome"));
+    EXPECT_EQ(text().substring(valueRun(*city)), fnd::String("Rome"));
+}
+
+TEST_F(InspectorEditingTest, NothingIsTypedOutsideAValueRun)
+{
+    inspector->setSelectedRange(rangeOf("Name"));
+    EXPECT_FALSE(inspector->isEditing());
+    inspector->insertText(fnd::Value("x"));
+    EXPECT_EQ(shown(), "\\n\\tName\\tAda\\n\\tCity\\tEnter a city\\n\\tNotes\\tNotes\\n");
+    inspector->setEditableState(false);
+    inspector->setSelectedRange(valueRun(*name));
+    EXPECT_EQ(inspector->selectedRange(), (fnd::Range { 0, 0 })) << "nothing is selected while not editable";
+}
+
+TEST_F(InspectorEditingTest, TabWrapsAndBacktabGoesBack)
+{
+    inspector->insertTab({});
+    EXPECT_EQ(inspector->activeField(), name) << "from the top";
+    inspector->insertTab({});
+    EXPECT_EQ(inspector->activeField(), city);
+    EXPECT_EQ(inspector->selectedRange(), valueRun(*city));
+    inspector->insertTab({});
+    EXPECT_EQ(inspector->activeField(), notes);
+    inspector->insertTab({});
+    EXPECT_EQ(inspector->activeField(), name) << "wraps to the first";
+    inspector->insertBacktab({});
+    EXPECT_EQ(inspector->activeField(), notes) << "wraps to the last";
+    // With no field able to take the focus nothing is selected, and the walk ends.
+    for (auto& field : { name, city, notes })
+        field->setEditable(false);
+    inspector->insertTab({});
+    EXPECT_FALSE(inspector->isEditing());
+}
+
+TEST_F(InspectorEditingTest, ReturnInsertsALineSeparatorOnlyInMultiLineFields)
+{
+    inspector->jumpToField(notes);
+    inspector->insertText(fnd::Value("one"));
+    inspector->insertNewline({});
+    inspector->insertText(fnd::Value("two"));
+    EXPECT_TRUE(inspector->isEditing());
+    EXPECT_EQ(visible(text().substring(valueRun(*notes))), "one[ls]two");
+    inspector->jumpToField(city);
+    inspector->insertText(fnd::Value("Oslo"));
+    inspector->insertNewline({});
+    EXPECT_FALSE(inspector->isEditing());
+    EXPECT_EQ(city->value(), fnd::Value("Oslo"));
+    // The lines come back as lines of the value.
+    EXPECT_EQ(notes->value(), fnd::Value(fnd::String(u"one\u2028two")));
+}
+
+TEST_F(InspectorEditingTest, CommitPushesOnceAndNotForAnEqualValue)
+{
+    auto model = fnd::makeObject<InspectorEditingModel>();
+    model->name = "Ada";
+    name->bind("value", *model, "name");
+    model->writes = 0;
+    inspector->jumpToField(name);
+    inspector->endEditing();
+    EXPECT_EQ(model->writes, 0) << "unchanged";
+    EXPECT_TRUE(delegate->changed.empty());
+    inspector->jumpToField(name);
+    inspector->insertText(fnd::Value("Grace"));
+    inspector->endEditing();
+    EXPECT_EQ(model->writes, 1);
+    EXPECT_EQ(model->name, fnd::Value("Grace"));
+    EXPECT_EQ(delegate->changed, (std::vector<std::string> { "name" }));
+    inspector->endEditing();
+    EXPECT_EQ(model->writes, 1) << "nothing edited any more";
+}
+
+TEST_F(InspectorEditingTest, LeavingARunByOtherMeansKeepsTheTypedValue)
+{
+    inspector->jumpToField(city);
+    inspector->insertText(fnd::Value("Lima"));
+    // A click or arrow key that puts the selection in another run.
+    inspector->setSelectedRange({ valueRun(*name).location, 0 });
+    EXPECT_EQ(city->value(), fnd::Value("Lima"));
+    EXPECT_EQ(inspector->activeField(), name);
+}
+
+TEST_F(InspectorEditingTest, MultipleValuesAreNotOverwrittenByLookingAtThem)
+{
+    auto model = fnd::makeObject<InspectorEditingModel>();
+    model->name = fnd::Array { "a", "b" };
+    name->bind("value", *model, "name");
+    model->writes = 0;
+    inspector->jumpToField(name);
+    EXPECT_EQ(text().substring(valueRun(*name)), fnd::String("Multiple Values"));
+    inspector->endEditing();
+    EXPECT_EQ(model->writes, 0);
+    EXPECT_EQ(name->valueState(), ZORInspectorValueState::MultipleValues);
+}
+
+TEST_F(InspectorEditingTest, ClicksStartEditingOrAskTheDelegate)
+{
+    draw();
+    auto clickAt = [&](fnd::Index index) {
+        auto rects = inspector->layoutManager()->rectsForCharacterRange({ index, 1 }, *inspector->textContainer());
+        ASSERT_FALSE(rects.empty());
+        auto origin = inspector->textContainerOrigin();
+        gfx::Point inView { rects[0].midX() + origin.x, rects[0].midY() + origin.y };
+        backend->click(*window, inspector->convertPointToView(inView, nullptr));
+        dispatch();
+    };
+    clickAt(valueRun(*city).location + 1);
+    EXPECT_EQ(inspector->activeField(), city);
+    EXPECT_EQ(inspector->selectedRange(), valueRun(*city));
+    clickAt(rangeOf("Name").location);
+    EXPECT_FALSE(inspector->isEditing()) << "a label starts nothing";
+    name->setEditable(false);
+    clickAt(valueRun(*name).location);
+    EXPECT_FALSE(inspector->isEditing()) << "a field that is not editable";
+    name->setEditable(true);
+    // Not editable: the delegate is asked, and the field clicked is edited after the switch.
+    inspector->setEditableState(false);
+    delegate->switchOn = true;
+    clickAt(valueRun(*name).location);
+    EXPECT_EQ(delegate->asked, 1);
+    EXPECT_TRUE(inspector->editableState());
+    EXPECT_EQ(inspector->activeField(), name);
+}
+
+TEST_F(InspectorEditingTest, CompletionTimerRunsOnTheClock)
+{
+    class Completing : public ZORTextViewInspectorTextField {
+    public:
+        std::vector<fnd::String> completionsForPartialString(const fnd::String& partial, long*) override
+        {
+            asked.push_back(partial.utf8());
+            return { partial + "ville" };
+        }
+        std::vector<std::string> asked;
+    };
+    auto completing = fnd::makeObject<Completing>();
+    completing->initWithIdentifier("town", fnd::String("town"), Label::fieldLabelWithString("Town"));
+    completing->setSupportTextCompletion(true);
+    inspector->addField(completing);
+    inspector->jumpToField(completing);
+    inspector->insertText(fnd::Value("Nash"));
+    EXPECT_FALSE(inspector->hasCompletionTimer()) << "typing over the placeholder replaces the run at once";
+    inspector->insertText(fnd::Value("v"));
+    EXPECT_TRUE(inspector->hasCompletionTimer());
+    // A selection move away from the expected place cancels it.
+    inspector->setSelectedRange({ valueRun(*completing).location, 0 });
+    EXPECT_FALSE(inspector->hasCompletionTimer());
+    inspector->setSelectedRange({ valueRun(*completing).max(), 0 });
+    inspector->insertText(fnd::Value("v"));
+    EXPECT_TRUE(inspector->hasCompletionTimer());
+    fnd::RunLoop::current().runUntilDate(clock->now().addingTimeInterval(0.6));
+    EXPECT_FALSE(inspector->hasCompletionTimer());
+    EXPECT_FALSE(completing->asked.empty());
+}
+
+TEST_F(InspectorEditingTest, RedrawingAfterTypingLeavesNoTraces)
+{
+    draw();
+    inspector->insertTab({});
+    for (const char* word : { "Grace", "Rome", "Plans" }) {
+        for (const char* c = word; *c; ++c) {
+            backend->keyDown(*window, fnd::String(std::string(1, *c)), 0);
+            dispatch();
+            draw();
+        }
+        inspector->insertTab({});
+        draw();
+    }
+    // Through the fields again without typing, and a click.
+    for (int i = 0; i < 4; ++i) {
+        backend->keyDown(*window, "\t", 48);
+        dispatch();
+        draw();
+    }
+    auto rects = inspector->layoutManager()->rectsForCharacterRange(
+        { valueRun(*city).location, 1 }, *inspector->textContainer());
+    auto origin = inspector->textContainerOrigin();
+    backend->click(
+        *window, inspector->convertPointToView({ rects[0].midX() + origin.x, rects[0].midY() + origin.y }, nullptr));
+    dispatch();
+    draw();
+    backend->keyDown(*window, "\r", 36);
+    dispatch();
+    auto typed = snapshot("text-inspector-typed");
+    inspector->setNeedsDisplay(true);
+    auto full = snapshot("text-inspector-full");
+    auto a = typed->pixelBuffer(), b = full->pixelBuffer();
+    int differing = 0, firstX = -1, firstY = -1;
+    for (int y = 0; y < a.height; ++y)
+        for (int x = 0; x < a.width; ++x)
+            if (a.pixel(x, y) != b.pixel(x, y)) {
+                if (differing++ == 0) {
+                    firstX = x;
+                    firstY = y;
+                }
+            }
+    EXPECT_EQ(differing, 0) << "first at " << firstX << ", " << firstY;
+}

@@ -1,0 +1,307 @@
+// List and token-list fields following an array controller, and the inspector's rows.
+#include "InspectorTestSupport.h"
+
+#include "frameworks/ZORAppKit/text-inspector/ZORTextViewInspectorViewFieldKinds.h"
+
+#include "platform/foundation/bindings/ArrayController.h"
+#include "platform/foundation/runtime/IndexSet.h"
+#include "platform/foundation/runtime/NotificationCenter.h"
+#include "platform/ui/controls/Button.h"
+#include "platform/ui/controls/Cell.h"
+#include "platform/ui/text/TextView.h"
+#include "platform/ui/text/TokenField.h"
+
+#include <functional>
+#include <random>
+
+using namespace inspectortest;
+using Label = ZORTextViewInspectorFieldLabel;
+
+namespace {
+
+class InspectorListEntry : public fnd::Object {
+    FND_OBJECT(InspectorListEntry)
+    static void describeClass(fnd::ClassBuilder<InspectorListEntry>& c)
+    {
+        c.property("title", &InspectorListEntry::title);
+        c.property("kind", &InspectorListEntry::kind);
+    }
+
+public:
+    static std::shared_ptr<InspectorListEntry> make(const char* title, const char* kind = "")
+    {
+        auto entry = fnd::makeObject<InspectorListEntry>();
+        entry->title = fnd::String(title);
+        entry->kind = fnd::String(kind);
+        return entry;
+    }
+    fnd::String title;
+    fnd::String kind;
+};
+
+// A controller that announces exactly the change kinds it is told to.
+class InspectorListFakeController : public fnd::ObjectController {
+    FND_OBJECT(InspectorListFakeController)
+    static void describeClass(fnd::ClassBuilder<InspectorListFakeController>& c)
+    {
+        c.property("arrangedObjects", [](const InspectorListFakeController& f) { return fnd::Value(f.objects); });
+    }
+
+public:
+    void change(fnd::KeyValueChangeKind kind, fnd::IndexSet indexes, const std::function<void()>& edit)
+    {
+        willChange(kind, indexes, "arrangedObjects");
+        edit();
+        didChange(kind, indexes, "arrangedObjects");
+    }
+    fnd::Array objects;
+};
+
+class InspectorListFieldTest : public InspectorTest {
+protected:
+    InspectorListFieldTest()
+    {
+        controller = fnd::makeObject<fnd::ArrayController>();
+        list = fnd::makeObject<ZORTextViewInspectorListField>();
+        list->initWithIdentifier("entries", std::nullopt, Label::fieldLabelWithString("Entries"));
+        list->setEditable(true);
+        auto row = ZORTextViewInspectorField::make<ZORTextViewInspectorRatingField>("row", nullptr);
+        list->setEntryFieldTemplate(row);
+        list->bindToObject(controller, "arrangedObjects", "title", "kind");
+    }
+    // The object each row stands for (nil for an empty row).
+    std::vector<fnd::Object*> rowObjects() const
+    {
+        std::vector<fnd::Object*> objects;
+        for (const auto& row : list->allRows())
+            objects.push_back(row->value().object().get());
+        return objects;
+    }
+    std::vector<fnd::Object*> arranged() const
+    {
+        std::vector<fnd::Object*> objects;
+        for (const auto& value : controller->arrangedObjects())
+            objects.push_back(value.object().get());
+        return objects;
+    }
+
+    std::shared_ptr<fnd::ArrayController> controller;
+    std::shared_ptr<ZORTextViewInspectorListField> list;
+};
+
+}
+
+FND_REGISTER_CLASS(InspectorListEntry, fnd::Object)
+FND_REGISTER_CLASS(InspectorListFakeController, fnd::ObjectController)
+
+TEST_F(InspectorListFieldTest, EveryChangeKindOfAFakeController)
+{
+    using Kind = fnd::KeyValueChangeKind;
+    auto fake = fnd::makeObject<InspectorListFakeController>();
+    list->bindToObject(fake, "arrangedObjects", "title", "");
+    std::vector<std::shared_ptr<InspectorListEntry>> e;
+    for (const char* t : { "a", "b", "c", "d", "e" })
+        e.push_back(InspectorListEntry::make(t));
+    auto titles = [&] {
+        std::string out;
+        for (const auto& row : list->allRows())
+            out += row->value().object()
+                ? std::static_pointer_cast<InspectorListEntry>(row->value().object())->title.utf8()
+                : "-";
+        return out;
+    };
+    fake->change(Kind::Setting, {}, [&] { fake->objects = { e[0], e[1], e[2], e[3] }; });
+    EXPECT_EQ(titles(), "abcd");
+    fake->change(Kind::Insertion, fnd::IndexSet { 1, 3 }, [&] {
+        fake->objects = { e[0], e[4], e[1], e[4], e[2], e[3] };
+    });
+    EXPECT_EQ(titles(), "aebecd");
+    fake->change(Kind::Removal, fnd::IndexSet { 1, 3 }, [&] { fake->objects = { e[0], e[1], e[2], e[3] }; });
+    EXPECT_EQ(titles(), "abcd") << "removal indexes count rows before the change";
+    fake->change(Kind::Replacement, fnd::IndexSet { 0, 2 }, [&] { fake->objects = { e[4], e[1], e[4], e[3] }; });
+    EXPECT_EQ(titles(), "ebed");
+    fake->change(Kind::Setting, {}, [&] { fake->objects = {}; });
+    EXPECT_EQ(titles(), "-");
+}
+
+TEST_F(InspectorListFieldTest, ChangeKindsGiveTheRows)
+{
+    auto a = InspectorListEntry::make("a"), b = InspectorListEntry::make("b"), c = InspectorListEntry::make("c"),
+         d = InspectorListEntry::make("d");
+    // Setting.
+    controller->setContent(fnd::Array { a, b, c, d });
+    EXPECT_EQ(rowObjects(), arranged());
+    // Removal of objects 1 and 2 leaves those of 0 and 3.
+    controller->removeObjectsAtArrangedObjectIndexes(fnd::IndexSet { 1, 2 });
+    EXPECT_EQ(rowObjects(), (std::vector<fnd::Object*> { a.get(), d.get() }));
+    // Insertion.
+    controller->insertObjectAtArrangedObjectIndex(b, 1);
+    EXPECT_EQ(rowObjects(), (std::vector<fnd::Object*> { a.get(), b.get(), d.get() }));
+    // Setting to nothing: one empty row.
+    controller->setContent(fnd::Array {});
+    ASSERT_EQ(list->allRows().size(), 1u);
+    EXPECT_TRUE(list->allRows()[0]->value().isNil());
+}
+
+TEST_F(InspectorListFieldTest, DefaultLabelsOfferRowsWithoutObjects)
+{
+    auto work = Label::fieldLabelWithString("work", "W"), home = Label::fieldLabelWithString("home", "H");
+    list->setDefaultLabels({ work, home });
+    list->entryFieldTemplate()->setLabelArray({ work, home });
+    auto entry = InspectorListEntry::make("x", "W");
+    controller->setContent(fnd::Array { entry });
+    ASSERT_EQ(list->allRows().size(), 1u + 1u);
+    EXPECT_EQ(list->allRows()[0]->value().object(), entry);
+    EXPECT_TRUE(list->allRows()[1]->value().isNil());
+    EXPECT_EQ(list->allRows()[1]->label()->label(), fnd::String("home"));
+}
+
+TEST_F(InspectorListFieldTest, RandomChangesKeepRowsEqualToArrangedObjects)
+{
+    const unsigned seed = std::random_device {}();
+    std::mt19937 random(seed);
+    std::vector<std::shared_ptr<InspectorListEntry>> pool;
+    for (int i = 0; i < 40; ++i)
+        pool.push_back(InspectorListEntry::make(std::to_string(i).c_str()));
+    controller->setContent(fnd::Array { pool[0], pool[1] });
+    inspector->setEditableState(true);
+    inspector->addField(list);
+    for (int step = 0; step < 300; ++step) {
+        auto count = static_cast<fnd::Index>(controller->arrangedObjects().size());
+        auto pick = [&](fnd::Index n) {
+            return static_cast<fnd::Index>(random() % static_cast<unsigned>(std::max<fnd::Index>(n, 1)));
+        };
+        auto fresh = pool[random() % pool.size()];
+        switch (random() % 5) {
+        case 0:
+            controller->insertObjectAtArrangedObjectIndex(fresh, pick(count + 1));
+            break;
+        case 1:
+            if (count > 0)
+                controller->removeObjectAtArrangedObjectIndex(pick(count));
+            break;
+        case 2:
+            if (count > 1) {
+                fnd::IndexSet several;
+                for (int k = 0; k < 3; ++k)
+                    several.add(pick(count));
+                controller->removeObjectsAtArrangedObjectIndexes(several);
+            }
+            break;
+        case 3: {
+            // A move: out at one place, in at another.
+            if (count > 1) {
+                auto from = pick(count);
+                auto moved = controller->arrangedObjects()[static_cast<std::size_t>(from)];
+                controller->removeObjectAtArrangedObjectIndex(from);
+                controller->insertObjectAtArrangedObjectIndex(moved, pick(count));
+            }
+            break;
+        }
+        default: {
+            fnd::Array content;
+            for (int k = 0; k < static_cast<int>(random() % 5); ++k)
+                content.push_back(pool[random() % pool.size()]);
+            controller->setContent(content);
+        }
+        }
+        // Rows without an object (the one empty row a list shows when set to nothing) stand for nothing.
+        auto rows = rowObjects();
+        auto empty = std::erase(rows, nullptr);
+        ASSERT_LE(empty, 1u) << "seed " << seed << " step " << step;
+        ASSERT_EQ(rows, arranged()) << "seed " << seed << " step " << step;
+        // The inspector shows exactly the rows.
+        std::size_t shownRows = 0;
+        for (const auto& field : inspector->visibleFieldsArray())
+            shownRows += field->compoundField() == list ? 1 : 0;
+        ASSERT_EQ(shownRows, list->allRows().size()) << "seed " << seed << " step " << step;
+        for (const auto& row : list->allRows())
+            ASSERT_NE(inspector->charRangeOfField(*row).location, fnd::NotFound) << "seed " << seed;
+    }
+}
+
+TEST_F(InspectorListFieldTest, RowButtonsAndTheirActions)
+{
+    auto a = InspectorListEntry::make("a"), b = InspectorListEntry::make("b"), c = InspectorListEntry::make("c");
+    controller->setContent(fnd::Array { a, b, c });
+    inspector->setEditableState(true);
+    inspector->addField(list);
+    // Every row has the add button; all but the first the remove button.
+    EXPECT_EQ(shown(), "\\n[o]\\tEntries\\t[o]\\n[o] [o]\\t\\t[o]\\n[o] [o]\\t\\t[o]\\n");
+    // The add button of the last row inserts at 3 and puts the focus there.
+    auto addOfLast = inspector->viewsInCharacterRange(inspector->charRangeOfField(*list->rowAtIndex(2))).front();
+    inspector->addListRow(fnd::Value(addOfLast));
+    ASSERT_EQ(list->allRows().size(), 4u);
+    EXPECT_TRUE(list->rowAtIndex(3)->value().isNil());
+    // The remove button of row 1 removes its object from the controller, and its row once.
+    auto removeOfSecond = inspector->viewsInCharacterRange(inspector->charRangeOfField(*list->rowAtIndex(1)))[1];
+    inspector->removeListRow(fnd::Value(removeOfSecond));
+    EXPECT_EQ(arranged(), (std::vector<fnd::Object*> { a.get(), c.get() }));
+    EXPECT_EQ(list->allRows().size(), 3u);
+    EXPECT_EQ(rowObjects(), (std::vector<fnd::Object*> { a.get(), c.get(), nullptr }));
+    // Not editable: no buttons.
+    inspector->setEditableState(false);
+    for (const auto& row : list->allRows()) {
+        auto range = inspector->charRangeOfField(*row);
+        if (range.location != fnd::NotFound) {
+            EXPECT_TRUE(inspector->viewsInCharacterRange(range).size() <= 1u);
+        }
+    }
+}
+
+TEST_F(InspectorListFieldTest, FlatArrayValueGivesOneRowPerElement)
+{
+    list->unbindController();
+    list->setValue(fnd::Array { 1, 2, 3 });
+    EXPECT_EQ(list->allRows().size(), 3u);
+    EXPECT_EQ(list->value(), fnd::Value(fnd::Array { 1, 2, 3 }));
+    list->setValue(fnd::Array { fnd::Array { 1, 2 }, fnd::Array { 2, 3 } });
+    EXPECT_EQ(list->allRows().size(), 3u) << "distinct union of the inner arrays";
+    list->setValue("not an array");
+    EXPECT_EQ(list->allRows().size(), 3u);
+}
+
+TEST_F(InspectorListFieldTest, TokenEditsWriteBack)
+{
+    auto tokens = fnd::makeObject<ZORTextViewInspectorTokenListField>();
+    tokens->initWithIdentifier("tags", fnd::String("tag"), Label::fieldLabelWithString("Tags"));
+    auto strings = fnd::makeObject<fnd::ArrayController>();
+    tokens->bindToObject(strings, "arrangedObjects", "", "");
+    strings->setContent(fnd::Array { "red", "blue" });
+    ASSERT_EQ(tokens->allRows().size(), 2u);
+    auto item = std::dynamic_pointer_cast<ZORTextViewInspectorTokenListFieldItem>(tokens->rowAtIndex(1));
+    ASSERT_NE(item, nullptr);
+    auto field = item->tokenField();
+    auto editor = ui::TextView::create({});
+    // A changed row replaces its object.
+    field->setObjectValue(fnd::Value(fnd::Array { "green" }));
+    EXPECT_TRUE(tokens->controlTextShouldEndEditing(*field, *editor));
+    EXPECT_EQ(strings->arrangedObjects(), (fnd::Array { "red", "green" }));
+    // An emptied row removes its object.
+    auto first = std::dynamic_pointer_cast<ZORTextViewInspectorTokenListFieldItem>(tokens->rowAtIndex(0));
+    first->tokenField()->setObjectValue(fnd::Value(fnd::Array {}));
+    tokens->controlTextShouldEndEditing(*first->tokenField(), *editor);
+    EXPECT_EQ(strings->arrangedObjects(), (fnd::Array { "green" }));
+}
+
+TEST_F(InspectorListFieldTest, ALineBreakInATokenRowOpensARowBelow)
+{
+    auto tokens = fnd::makeObject<ZORTextViewInspectorTokenListField>();
+    tokens->initWithIdentifier("tags", fnd::String("tag"), Label::fieldLabelWithString("Tags"));
+    auto strings = fnd::makeObject<fnd::ArrayController>();
+    tokens->bindToObject(strings, "arrangedObjects", "", "");
+    strings->setContent(fnd::Array { "red", "blue" });
+    auto first = std::dynamic_pointer_cast<ZORTextViewInspectorTokenListFieldItem>(tokens->rowAtIndex(0));
+    auto editor = ui::TextView::create({ 0, 0, 100, 20 });
+    editor->setString("red");
+    fnd::Notification plain("NSControlTextDidChangeNotification", fnd::Value(first->tokenField()),
+        fnd::Dictionary { { "NSFieldEditor", fnd::Value(editor) } });
+    tokens->controlTextDidChange(plain);
+    EXPECT_EQ(tokens->allRows().size(), 2u) << "no line break, no new row";
+    editor->setString(fnd::String(u"red\u2028"));
+    tokens->controlTextDidChange(plain);
+    ASSERT_EQ(tokens->allRows().size(), 3u);
+    EXPECT_TRUE(tokens->rowAtIndex(1)->value().isNil()) << "the new row comes right below";
+    EXPECT_EQ(editor->string().rangeOfString(fnd::String(u"\u2028")).location, fnd::NotFound)
+        << "the line break ends the token and stays out of it";
+}

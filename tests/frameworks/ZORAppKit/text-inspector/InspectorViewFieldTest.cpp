@@ -1,0 +1,297 @@
+// View-hosting fields, compound, URL and e-mail fields, and where the inspector places hosted views.
+#include "InspectorTestSupport.h"
+
+#include "frameworks/ZORAppKit/text-inspector/ZORTextViewInspectorLayout.h"
+#include "frameworks/ZORAppKit/text-inspector/ZORTextViewInspectorViewFieldKinds.h"
+
+#include "platform/foundation/services/Workspace.h"
+#include "platform/text/LayoutManager.h"
+#include "platform/ui/controls/Button.h"
+#include "platform/ui/controls/ColorWell.h"
+#include "platform/ui/controls/LevelIndicator.h"
+#include "platform/ui/controls/PopUpButton.h"
+#include "platform/ui/text/DatePicker.h"
+
+using namespace inspectortest;
+using Label = ZORTextViewInspectorFieldLabel;
+
+namespace {
+
+class InspectorViewFieldModel : public fnd::Object {
+    FND_OBJECT(InspectorViewFieldModel)
+    static void describeClass(fnd::ClassBuilder<InspectorViewFieldModel>& c)
+    {
+        c.property("value", &InspectorViewFieldModel::value);
+    }
+
+public:
+    fnd::Value value;
+};
+
+// Records what the workspace was asked to open.
+class InspectorViewFieldTest : public InspectorTest {
+protected:
+    InspectorViewFieldTest()
+    {
+        previous = fnd::Workspace::sharedWorkspace().setOpener([this](const fnd::String& uri) -> fnd::Expected<void> {
+            opened.push_back(uri.utf8());
+            return {};
+        });
+    }
+    ~InspectorViewFieldTest() override { fnd::Workspace::sharedWorkspace().setOpener(previous); }
+    template <typename T> std::shared_ptr<T> bound(std::shared_ptr<InspectorViewFieldModel>& model)
+    {
+        auto field = ZORTextViewInspectorField::make<T>("v", Label::fieldLabelWithString("V"));
+        model = fnd::makeObject<InspectorViewFieldModel>();
+        field->bind("value", *model, "value");
+        return field;
+    }
+    std::vector<std::string> opened;
+    fnd::Workspace::Opener previous;
+};
+
+}
+
+FND_REGISTER_CLASS(InspectorViewFieldModel, fnd::Object)
+
+TEST_F(InspectorViewFieldTest, RatingValuesAndAction)
+{
+    std::shared_ptr<InspectorViewFieldModel> model;
+    auto field = bound<ZORTextViewInspectorRatingField>(model);
+    auto indicator = std::dynamic_pointer_cast<ui::LevelIndicator>(field->view());
+    ASSERT_NE(indicator, nullptr);
+    const std::pair<fnd::Value, long> rows[]
+        = { { 4, 4 }, { fnd::Array { 3, 3 }, 3 }, { fnd::Array { 3, 4 }, 0 }, { 2, 2 }, { {}, 0 } };
+    for (const auto& [value, level] : rows) {
+        field->setValue(value);
+        EXPECT_EQ(indicator->integerValue(), level) << value.description().utf8();
+    }
+    indicator->setIntegerValue(5);
+    field->ratingChanged({});
+    EXPECT_EQ(model->value, fnd::Value(5));
+    EXPECT_TRUE(field->viewShouldAlwaysBeVisible());
+}
+
+TEST_F(InspectorViewFieldTest, ColourValuesAndAction)
+{
+    std::shared_ptr<InspectorViewFieldModel> model;
+    auto field = bound<ZORTextViewInspectorColorField>(model);
+    auto well = std::dynamic_pointer_cast<ui::ColorWell>(field->view());
+    auto red = gfx::Color::redColor();
+    field->setValue(fnd::Value(red));
+    EXPECT_EQ(well->color(), red);
+    field->setValue({});
+    EXPECT_TRUE(well->color()->isEqual(*gfx::Color::blackColor()));
+    field->setValue(fnd::Value(red));
+    field->setValue(fnd::Array { fnd::Null {} });
+    // The platform's well shows no colour as black.
+    EXPECT_FALSE(well->color()->isEqual(*red));
+    well->setColor(gfx::Color::blueColor());
+    field->colorWellChanged({});
+    ASSERT_NE(model->value.objectAs<gfx::Color>(), nullptr);
+    EXPECT_TRUE(model->value.objectAs<gfx::Color>()->isEqual(*gfx::Color::blueColor()));
+}
+
+TEST_F(InspectorViewFieldTest, DateValuesAndAction)
+{
+    std::shared_ptr<InspectorViewFieldModel> model;
+    auto field = bound<ZORTextViewInspectorDateField>(model);
+    auto picker = std::dynamic_pointer_cast<ui::DatePicker>(field->view());
+    auto date = fnd::Date::fromReferenceDate(86400 * 365);
+    field->setValue(date);
+    EXPECT_EQ(picker->dateValue(), date);
+    field->setValue("not a date");
+    EXPECT_FALSE(picker->dateValue().has_value());
+    picker->setDateValue(date);
+    field->dateChanged({});
+    EXPECT_EQ(model->value, fnd::Value(date));
+    EXPECT_FALSE(field->shouldBeVisibleWithEditableState(false)) << "no replacement text";
+}
+
+TEST_F(InspectorViewFieldTest, CheckboxStatesAndAction)
+{
+    std::shared_ptr<InspectorViewFieldModel> model;
+    auto field = bound<ZORTextViewInspectorCheckboxField>(model);
+    auto box = std::dynamic_pointer_cast<ui::Button>(field->view());
+    field->setValue({});
+    EXPECT_FALSE(box->isEnabled());
+    field->setValue(true);
+    EXPECT_TRUE(box->isEnabled());
+    EXPECT_EQ(box->state(), ui::ControlStateValue::On);
+    field->setValue(fnd::Array { true, false });
+    EXPECT_EQ(box->state(), ui::ControlStateValue::Mixed);
+    // Clicking never yields the mixed state.
+    box->setState(ui::ControlStateValue::On);
+    field->checkboxStateChanged({});
+    EXPECT_EQ(model->value, fnd::Value(true));
+    box->setState(ui::ControlStateValue::Off);
+    field->checkboxStateChanged({});
+    EXPECT_EQ(model->value, fnd::Value(0));
+    field->setValue(fnd::Array {});
+    EXPECT_FALSE(box->isEnabled());
+    EXPECT_EQ(box->state(), ui::ControlStateValue::Off);
+}
+
+TEST_F(InspectorViewFieldTest, CountryValues)
+{
+    std::shared_ptr<InspectorViewFieldModel> model;
+    auto field = bound<ZORTextViewInspectorCountryField>(model);
+    field->setEntries({ { "AT", "Austria" }, { "DE", "Germany" }, { "FR", "France" } });
+    auto popup = std::dynamic_pointer_cast<ui::PopUpButton>(field->view());
+    field->setValue("de");
+    EXPECT_EQ(popup->indexOfSelectedItem(), 1);
+    field->setValue("XX");
+    EXPECT_GE(popup->indexOfSelectedItem(), 0) << "the current locale's country, else the first";
+    field->setValue(fnd::Array { "DE", "FR" });
+    EXPECT_EQ(popup->title(), fnd::String("Multiple Values"));
+    popup->selectItemAtIndex(2);
+    field->countryPopUpButtonChanged({});
+    EXPECT_EQ(model->value, fnd::Value("FR"));
+}
+
+TEST_F(InspectorViewFieldTest, CopiesMakeTheirOwnControls)
+{
+    auto button = ZORTextViewInspectorField::make<ZORTextViewInspectorSmallButtonField>("b", nullptr);
+    auto copy = std::dynamic_pointer_cast<ZORTextViewInspectorViewField>(button->copy());
+    ASSERT_NE(copy->view(), nullptr) << "a copied button field has a button";
+    EXPECT_NE(copy->view(), button->view());
+    auto separator = ZORTextViewInspectorViewField::separatorField();
+    EXPECT_TRUE(separator->isSeparator());
+    EXPECT_TRUE(separator->shouldBeVisibleWithEditableState(false));
+    EXPECT_NE(separator->identifier(), fnd::String());
+}
+
+TEST_F(InspectorViewFieldTest, URLFieldButtonFollowsValidityAndOpens)
+{
+    auto url = ZORTextViewInspectorField::makeForProperty<ZORTextViewInspectorURLField>("homepage", nullptr);
+    auto text = url->subFieldAtIndex(0);
+    auto button = std::dynamic_pointer_cast<ui::Button>(
+        std::dynamic_pointer_cast<ZORTextViewInspectorViewField>(url->subFieldAtIndex(1))->view());
+    ASSERT_NE(button, nullptr);
+    text->setValue("example");
+    EXPECT_FALSE(button->isEnabled());
+    text->setValue("example.org");
+    EXPECT_TRUE(button->isEnabled());
+    url->openURLAction({});
+    text->setValue("https://example.org/a");
+    url->openURLAction({});
+    auto beeps = backend->beepCount();
+    text->setValue(fnd::Array { "a.org", "b.org" });
+    url->openURLAction({});
+    EXPECT_EQ(backend->beepCount(), beeps + 1);
+    EXPECT_EQ(opened, (std::vector<std::string> { "http://example.org", "https://example.org/a" }));
+    // Not editable and empty: text and button both leave.
+    text->setValue({});
+    EXPECT_FALSE(url->shouldBeVisibleWithEditableState(false));
+    EXPECT_TRUE(url->shouldBeVisibleWithEditableState(true));
+}
+
+TEST_F(InspectorViewFieldTest, EmailAddressIsEscaped)
+{
+    auto mail = ZORTextViewInspectorField::makeForProperty<ZORTextViewInspectorEmailField>("mail", nullptr);
+    mail->subFieldAtIndex(0)->setValue("ada@example.org?cc=eve@example.org");
+    mail->writeEmailAction({});
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0], "mailto:ada@example.org%3Fcc=eve@example.org");
+}
+
+TEST_F(InspectorViewFieldTest, HostedViewFramesAfterADrawPass)
+{
+    inspector->setEditableState(true);
+    auto rating
+        = ZORTextViewInspectorField::make<ZORTextViewInspectorRatingField>("r", Label::fieldLabelWithString("Rating"));
+    auto check
+        = ZORTextViewInspectorField::make<ZORTextViewInspectorCheckboxField>("c", Label::fieldLabelWithString("Done"));
+    inspector->addFieldsArray({ rating, check });
+    EXPECT_TRUE(rating->view()->isHidden()) << "until drawn";
+    draw();
+    EXPECT_FALSE(rating->view()->isHidden());
+    // Each view stands where its attachment is laid out.
+    auto manager = inspector->layoutManager();
+    for (const auto& field : { std::static_pointer_cast<ZORTextViewInspectorViewField>(rating),
+             std::static_pointer_cast<ZORTextViewInspectorViewField>(check) }) {
+        auto range = inspector->charRangeOfField(*field);
+        auto at = inspector->textStorage()->string().rangeOfString(fnd::String(u"\uFFFC"), {}, range).location;
+        auto rect = manager->boundingRectForGlyphRange({ at, 1 }, *inspector->textContainer());
+        auto frame = field->view()->frame();
+        EXPECT_EQ(frame.minX(), rect.minX() + inspector->textContainerOrigin().x) << field->identifier().utf8();
+        EXPECT_FALSE(field->view()->isHidden());
+    }
+    // The width-adjusted check box spans the value column.
+    auto container = inspector->textContainer();
+    EXPECT_EQ(check->view()->frame().width(),
+        container->containerSize().width - inspector->maxLabelWidth() - container->lineFragmentPadding() - 10);
+}
+
+TEST_F(InspectorViewFieldTest, CellNudgesByControlKind)
+{
+    auto cell = fnd::makeObject<ZORTextViewInspectorViewTextAttachmentCell>();
+    auto font = ZORTextViewInspector::labelFont();
+    cell->setLabelFont(font);
+    auto popup = ui::PopUpButton::create({ 0, 0, 80, 20 });
+    popup->setBordered(true);
+    cell->setView(popup);
+    gfx::Rect proposed { 0, 0, 300, 17 };
+    auto frame = cell->cellFrameForTextContainer(*inspector->textContainer(), proposed, {}, 0);
+    EXPECT_EQ(frame.minY(), std::floor(font->descender() + font->leading() - 1.5 - 2));
+    // A view kept off its attachment takes 1 × 6 points.
+    cell->setViewShouldNotShowAtAttachmentPosition(true);
+    cell->setOverrideCellSize({ 1, 6 });
+    EXPECT_EQ(cell->cellSize(), (gfx::Size { 1, 6 }));
+    EXPECT_EQ(cell->cellBaselineOffset(), (gfx::Point { -1, 0 }));
+}
+
+TEST_F(InspectorViewFieldTest, MinimumHeightsAndInsets)
+{
+    inspector->setEditableState(true);
+    auto first
+        = ZORTextViewInspectorField::make<ZORTextViewInspectorTextField>("a", Label::fieldLabelWithString("A"), "a");
+    first->setMinimumHeight(40);
+    auto second
+        = ZORTextViewInspectorField::make<ZORTextViewInspectorTextField>("b", Label::fieldLabelWithString("B"), "b");
+    second->setInsetValue(12);
+    auto third
+        = ZORTextViewInspectorField::make<ZORTextViewInspectorTextField>("c", Label::fieldLabelWithString("C"), "c");
+    inspector->addFieldsArray({ first, second, third });
+    draw();
+    EXPECT_GE(second->lineFragmentRect().minY(), first->lineFragmentRect().minY() + 40 - 0.001);
+    EXPECT_EQ(second->lineFragmentRect().minX(), 12);
+    // The third follows the second normally.
+    EXPECT_LT(third->lineFragmentRect().minY() - second->lineFragmentRect().minY(), 40);
+    second->setSuppressMinimumHeight(true);
+    inspector->recreateFieldTextStorage();
+    draw();
+    EXPECT_LT(second->lineFragmentRect().minY() - first->lineFragmentRect().minY(), 40);
+}
+
+TEST_F(InspectorViewFieldTest, AFormDrawsItsFieldsAndTheRaisedEditor)
+{
+    inspector->setEditableState(true);
+    auto name = ZORTextViewInspectorField::make<ZORTextViewInspectorTextField>(
+        "name", Label::fieldLabelWithString("Name"), "Enter a name");
+    name->setValue("Ada Lovelace");
+    auto mail = ZORTextViewInspectorField::makeForProperty<ZORTextViewInspectorEmailField>("mail", nullptr);
+    mail->setLabel(Label::fieldLabelWithString("E-mail"));
+    mail->subFieldAtIndex(0)->setLabel(nullptr);
+    mail->subFieldAtIndex(0)->setValue("ada@example.org");
+    auto rating = ZORTextViewInspectorField::make<ZORTextViewInspectorRatingField>(
+        "rating", Label::fieldLabelWithString("Rating"));
+    rating->setValue(3);
+    auto check = ZORTextViewInspectorField::make<ZORTextViewInspectorCheckboxField>(
+        "done", Label::fieldLabelWithString("Done"));
+    check->setValue(true);
+    auto city = ZORTextViewInspectorField::make<ZORTextViewInspectorTextField>(
+        "city", Label::fieldLabelWithString("City"), "Enter a city");
+    inspector->addFieldsArray({ name, mail, ZORTextViewInspectorViewField::separatorField(), rating, check, city });
+    inspector->jumpToField(city);
+    auto image = snapshot("text-inspector-form");
+    // The edited run has a grey outline; the label column is dark grey text on white.
+    auto selected = inspector->selectedRect();
+    ASSERT_GT(selected.width(), 0);
+    auto frameOf = [&](gfx::Point p) {
+        return pixel(*image, inspector->convertPointToView(p, nullptr).x, inspector->convertPointToView(p, nullptr).y);
+    };
+    auto outline = frameOf({ selected.minX() - 1.5, selected.midY() });
+    EXPECT_LT(outline & 0xFF, 0xF0) << "outline left of the edited run";
+    EXPECT_FALSE(rating->view()->isHidden());
+}

@@ -1,0 +1,364 @@
+#pragma once
+
+#include "frameworks/QFFlowView/QFFlowViewProtocols.h"
+
+#include "platform/foundation/archiving/Coding.h"
+#include "platform/foundation/runtime/Cache.h"
+#include "platform/foundation/runtime/OperationQueue.h"
+#include "platform/foundation/runtime/Range.h"
+#include "platform/graphics/BitmapImageRep.h"
+#include "platform/layers/GradientLayer.h"
+#include "platform/layers/Layer.h"
+#include "platform/layers/ReplicatorLayer.h"
+#include "platform/layers/ScrollLayer.h"
+#include "platform/layers/TextLayer.h"
+#include "platform/ui/controls/Control.h"
+#include "platform/ui/panels/PreviewPanel.h"
+
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <set>
+
+class QFLayerAccessibilityHelper;
+namespace fnd {
+class ArrayController;
+}
+
+// How an item describes its picture: the value of each constant is its own name, except the image-source type's.
+namespace QFFlowViewRepresentationType {
+inline const fnd::String URL = "QFFlowViewURLRepresentationType";
+inline const fnd::String CGImage = "QFFlowViewCGImageRepresentationType";
+inline const fnd::String PDFPage = "QFFlowViewPDFPageRepresentationType";
+inline const fnd::String Path = "QFFlowViewPathRepresentationType";
+inline const fnd::String NSImage = "QFFlowViewNSImageRepresentationType";
+inline const fnd::String CGImageSource = "QFFlowViewImageSourceRepresentationType";
+inline const fnd::String NSData = "QFFlowViewNSDataRepresentationType";
+inline const fnd::String NSBitmap = "QFFlowViewNSBitmapRepresentationType";
+inline const fnd::String QCComposition = "QFFlowViewQCCompositionRepresentationType";
+inline const fnd::String QCCompositionPath = "QFFlowViewQCCompositionPathRepresentationType";
+inline const fnd::String QuickLookPath = "QFFlowViewQuickLookPathRepresentationType";
+inline const fnd::String IconRefPath = "QFFlowViewIconRefPathRepresentationType";
+inline const fnd::String IconRef = "QFFlowViewIconRefRepresentationType";
+}
+inline const fnd::String QFFlowViewSelectionDidChangeNotification = "QFFlowViewSelectionDidChangeNotification";
+
+// Layer names and layer value keys of the flow view's tree.
+namespace QFFlowViewLayerName {
+inline const fnd::String Container = "QFFlowViewContainerLayer";
+inline const fnd::String Title = "QFFlowViewTitleLayer";
+inline const fnd::String ScrollBar = "QFFlowViewScrollBarLayerName";
+inline const fnd::String ScrollKnob = "QFFlowViewScrollKnobLayerName";
+inline const fnd::String Content = "QFFlowViewContentLayer";
+inline const fnd::String Overlay = "QFFlowViewOverlayLayerName";
+}
+
+// The layer of one item: its picture and, as the replicator's second instance, the reflection.
+class QFFlowViewItemLayer : public ui::ReplicatorLayer {
+    UI_LAYER_OBJECT(QFFlowViewItemLayer)
+
+public:
+    bool containsPoint(gfx::Point point) const override;
+};
+
+// Shows the items of a data source or a bound array controller as a row of pictures in perspective: the selected
+// one in front, the others stacked and turned at both sides, each with a darkened reflection, under a title and
+// over a scroll bar. Pictures are made on an operation queue (the selected item's at full size, the others at
+// previewScale of it), cached by the item's identifier and applied on the main thread.
+class QFFlowView : public ui::Control,
+                   public ui::LayoutManager,
+                   public ui::LayerDelegate,
+                   public ui::DraggingSource,
+                   public ui::DraggingDestination,
+                   public ui::PreviewPanelController,
+                   public ui::PreviewPanelDataSource,
+                   public ui::PreviewPanelDelegate,
+                   public fnd::Coding {
+    FND_OBJECT(QFFlowView)
+    static void describeClass(fnd::ClassBuilder<QFFlowView>& c);
+
+public:
+    static constexpr std::size_t NotFound = std::size_t(fnd::NotFound);
+    // The picture cache's bound: pictures can be made again, and a folder of thousands would otherwise keep
+    // every one.
+    static constexpr std::size_t DefaultImageCacheBytes = 128u << 20;
+
+    QFFlowView() = default;
+    ~QFFlowView() override;
+    static std::shared_ptr<QFFlowView> create(gfx::Rect frame = {});
+    // Defaults, layers, the title "Title" and the URL drag type, for the frame.
+    void initFlowViewWithFrame(gfx::Rect frame);
+
+    // Geometry (defaults by setDefaults; clamps by the setters).
+    double stackedAngle() const { return m_stackedAngle; }
+    void setStackedAngle(double degrees);
+    double spacing() const { return m_spacing; }
+    void setSpacing(double spacing);
+    double selectedScale() const { return m_selectedScale; }
+    void setSelectedScale(double z) { m_selectedScale = z; }
+    double stackedScale() const { return m_stackedScale; }
+    void setStackedScale(double z) { m_stackedScale = z; }
+    double reflectionOffset() const { return m_reflectionOffset; }
+    void setReflectionOffset(double offset);
+    bool showsReflection() const { return m_showsReflection; }
+    void setShowsReflection(bool flag);
+    double itemScale() const { return m_itemScale; }
+    void setItemScale(double scale);
+    double previewScale() const { return m_previewScale; }
+    void setPreviewScale(double scale);
+    double scrollDuration() const { return m_scrollDuration; }
+    void setScrollDuration(double seconds) { m_scrollDuration = seconds; }
+    // Read when the scroll layer is made.
+    ui::Transform3D perspective() const { return m_perspective; }
+    void setPerspective(const ui::Transform3D& transform) { m_perspective = transform; }
+    const ui::Transform3D& leftTransform() const { return m_leftTransform; }
+    const ui::Transform3D& rightTransform() const { return m_rightTransform; }
+    void setDefaults();
+
+    // Items.
+    std::size_t numberOfItems() const { return m_numberOfItems; }
+    std::size_t selectedIndex() const { return m_selectedIndex; }
+    // Ignored when equal to the current index or not below numberOfItems.
+    void setSelectedIndex(std::size_t index);
+    // First visible index and count; count 0 when nothing is visible.
+    fnd::Range visibleItemIndexes() const { return m_visibleItems; }
+    std::size_t maximumNumberOfStackedVisibleItems() const { return m_maxStackedVisible; }
+    std::shared_ptr<QFFlowViewDataSource> dataSource() const { return m_dataSource.lock(); }
+    void setDataSource(const std::shared_ptr<QFFlowViewDataSource>& source) { m_dataSource = source; }
+    std::shared_ptr<QFFlowViewDelegate> delegate() const { return m_delegate.lock(); }
+    void setDelegate(const std::shared_ptr<QFFlowViewDelegate>& delegate) { m_delegate = delegate; }
+    void reloadContent();
+
+    fnd::Value imageItemForIndex(std::size_t index) const;
+    fnd::Value imageUIDForItem(const fnd::Value& item) const;
+    fnd::String imageRepresentationTypeForItem(const fnd::Value& item) const;
+    fnd::Value imageRepresentationForItem(const fnd::Value& item) const;
+    fnd::String imageTitleForItem(const fnd::Value& item) const;
+    fnd::String titleAtIndex(std::size_t index) const;
+    // A file's type for path types, the fixed type of the others (empty for data and image sources).
+    fnd::String uniformTypeIdentifierAtIndex(std::size_t index) const;
+    bool isMovieAtIndex(std::size_t index) const;
+    bool isQCCompositionAtIndex(std::size_t index) const;
+    static const std::set<fnd::String>& pathRepresentationTypes();
+    static bool isPathType(const fnd::String& type) { return pathRepresentationTypes().contains(type); }
+    // A path type's representation as a path (a path string, or a file URL string).
+    static std::optional<fnd::String> pathOfRepresentation(const fnd::Value& representation);
+
+    // Pictures (thread-safe class operations; nullptr for none).
+    static std::shared_ptr<gfx::BitmapImageRep> newImageFromRepresentation(
+        const fnd::Value& representation, const fnd::String& type, gfx::Size size);
+    static std::shared_ptr<gfx::BitmapImageRep> newImageFromURL(const fnd::String& url, gfx::Size size);
+    static std::shared_ptr<gfx::BitmapImageRep> newImageFromPath(const fnd::String& path, gfx::Size size);
+    static std::shared_ptr<gfx::BitmapImageRep> newImageFromData(const fnd::Data& data, gfx::Size size);
+    static std::shared_ptr<gfx::BitmapImageRep> newImageFromPDFPage(
+        const fnd::Value& page, gfx::Size size, bool transparentBackground);
+    static std::shared_ptr<gfx::BitmapImageRep> defaultImage();
+    std::shared_ptr<gfx::BitmapImageRep> defaultImageForItem(const fnd::Value& item, gfx::Size size) const;
+    // Percent by which the picture's larger side differs from the desired one; the largest float for none.
+    static float differenceForImage(const gfx::BitmapImageRep* image, gfx::Size desired);
+    void cacheImage(const std::shared_ptr<gfx::BitmapImageRep>& image, const fnd::Value& uid);
+    std::shared_ptr<gfx::BitmapImageRep> lookupForImageUID(const fnd::Value& uid);
+    void updateImages();
+    void updateImageLayerAtIndex(std::size_t index);
+    const std::shared_ptr<fnd::OperationQueue>& operationQueue() const { return m_operationQueue; }
+    std::size_t cachedImageCount() const { return m_imageCache.count(); }
+    std::size_t cachedImageBytes() const { return m_imageCache.totalCost(); }
+    // The cache keeps at most this many bytes of pictures (0: no limit).
+    void setImageCacheByteLimit(std::size_t bytes) { m_imageCache.setTotalCostLimit(bytes); }
+
+    // Layers.
+    const std::shared_ptr<ui::GradientLayer>& backgroundLayer() const { return m_backgroundLayer; }
+    const std::shared_ptr<ui::TextLayer>& titleLayer() const { return m_titleLayer; }
+    const std::shared_ptr<ui::Layer>& containerLayer() const { return m_containerLayer; }
+    const std::shared_ptr<ui::ScrollLayer>& scrollLayer() const { return m_scrollLayer; }
+    const std::shared_ptr<ui::Layer>& scrollBarLayer() const { return m_scrollBarLayer; }
+    std::shared_ptr<ui::GradientLayer> scrollKnobLayer() const;
+    std::shared_ptr<ui::ReplicatorLayer> itemLayerAtIndex(std::size_t index) const;
+    std::shared_ptr<ui::Layer> imageLayerAtIndex(std::size_t index) const;
+    std::shared_ptr<ui::Layer> overlayLayerAtIndex(std::size_t index) const;
+    std::shared_ptr<ui::Layer> hitLayerAtPoint(gfx::Point point) const;
+    std::size_t indexOfItemAtPoint(gfx::Point point) const;
+    gfx::Rect rectInViewForLayer(const ui::Layer& layer) const;
+    gfx::Rect itemFrameAtIndex(std::size_t index) const;
+    gfx::Size itemSizeForRect(gfx::Rect rect) const;
+    gfx::Rect rectForItem(std::size_t index, gfx::Size itemSize) const;
+    gfx::Point selectedScrollPoint() const;
+    static double horizontalOffsetForItem(
+        std::size_t index, double itemWidth, double stackedAngle, double spacing, std::size_t selectedIndex);
+    static gfx::Rect boundsFromContentWithAspectRatio(double aspect, gfx::Rect itemRect);
+    void setImage(const std::shared_ptr<gfx::BitmapImageRep>& image, std::size_t index);
+    void updateScrollKnob();
+    void calculateVisibleItems();
+    // Builds the overlay of a movie item (only when asked).
+    std::shared_ptr<ui::Layer> createMovieOverlayLayerWithIndex(std::size_t index);
+    // Layers waiting for reuse.
+    std::size_t queuedItemLayerCount() const { return m_layerQueue.size(); }
+
+    // Title.
+    fnd::String title() const;
+    void setTitle(const fnd::String& title);
+    void setTitleSize(double size);
+    void setTitleColor(const gfx::ColorPtr& color);
+
+    // Interaction state.
+    bool canControlQuickLookPanel() const { return m_canControlQuickLookPanel; }
+    void setCanControlQuickLookPanel(bool flag) { m_canControlQuickLookPanel = flag; }
+    bool draggingKnob() const { return m_draggingKnob; }
+    void setDraggingKnob(bool flag);
+    const std::shared_ptr<ui::Layer>& selectedLayer() const { return m_selectedLayer; }
+    void setSelectedLayer(const std::shared_ptr<ui::Layer>& layer);
+    const std::shared_ptr<ui::Layer>& highlightedLayer() const { return m_highlightedLayer; }
+    void setHighlightedLayer(const std::shared_ptr<ui::Layer>& layer);
+    void moveLeft(const fnd::Value& sender);
+    void moveRight(const fnd::Value& sender);
+    void togglePreviewPanel(const fnd::Value& sender);
+
+    // Bindings.
+    bool bindingsEnabled() const;
+    fnd::Array contentArray() const;
+    const std::optional<fnd::String>& imageRepresentationKeyPath() const { return m_keyPaths[0]; }
+    const std::optional<fnd::String>& imageRepresentationTypeKeyPath() const { return m_keyPaths[1]; }
+    const std::optional<fnd::String>& imageUIDKeyPath() const { return m_keyPaths[2]; }
+    const std::optional<fnd::String>& imageTitleKeyPath() const { return m_keyPaths[3]; }
+    void setImageRepresentationKeyPath(const std::optional<fnd::String>& path) { setKeyPath(0, path); }
+    void setImageRepresentationTypeKeyPath(const std::optional<fnd::String>& path) { setKeyPath(1, path); }
+    void setImageUIDKeyPath(const std::optional<fnd::String>& path) { setKeyPath(2, path); }
+    void setImageTitleKeyPath(const std::optional<fnd::String>& path) { setKeyPath(3, path); }
+    void bind(const fnd::String& binding, fnd::Object& observable, const fnd::String& keyPath,
+        const fnd::Dictionary& options = {}) override;
+    void unbind(const fnd::String& binding) override;
+    std::optional<fnd::Dictionary> infoForBinding(const fnd::String& binding) const override;
+    void observeValueForKeyPath(const fnd::String& keyPath, fnd::Object& object, const fnd::KeyValueChange& change,
+        const void* context) override;
+
+    // Accessibility (an in-process tree of elements, one per layer that stands for something).
+    std::shared_ptr<QFLayerAccessibilityHelper> accessibilityElementOfLayer(const ui::Layer& layer) const;
+    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const;
+    std::vector<fnd::String> accessibilityAttributeNames() const;
+    // The element under a point of the view: a layer's element, else the view itself (nullptr).
+    std::shared_ptr<QFLayerAccessibilityHelper> accessibilityHitTest(gfx::Point pointInView) const;
+
+    // Archiving: keyed coders only.
+    void encodeWithCoder(fnd::Coder& coder) const override;
+    bool initWithCoder(fnd::Coder& coder) override;
+
+    // Animation the view's animator uses for a key: a plain one for "spacing" and "stackedAngle".
+    static std::shared_ptr<ui::LayerAnimation> defaultAnimationForKey(const fnd::String& key);
+
+    // View and control.
+    std::shared_ptr<ui::Cell> makeCell() const override;
+    bool acceptsFirstResponder() const override { return true; }
+    bool canBecomeKeyView() const override { return true; }
+    bool isOpaque() const override { return true; }
+    bool needsPanelToBecomeKey() const override { return true; }
+    void keyDown(const ui::Event& event) override;
+    void scrollWheel(const ui::Event& event) override;
+    void swipeWithEvent(const ui::Event& event);
+    void mouseDown(const ui::Event& event) override;
+    void mouseDragged(const ui::Event& event) override;
+    void mouseUp(const ui::Event& event) override;
+    void rightMouseUp(const ui::Event& event) override;
+    void mouseEntered(const ui::Event& event) override;
+    void mouseExited(const ui::Event& event) override;
+    void viewWillMoveToWindow(ui::Window* window) override;
+    void viewWillMoveToSuperview(ui::View* superview) override;
+    void viewDidEndLiveResize() override;
+    void updateTrackingAreas() override;
+
+    // Layer tree hooks.
+    void layoutSublayersOfLayer(ui::Layer& layer) override;
+    std::optional<std::shared_ptr<ui::LayerAction>> actionForLayer(ui::Layer& layer, const fnd::String& key) override;
+
+    // Dragging.
+    ui::DragOperation draggingSourceOperationMaskForLocal(bool isLocal) override;
+    void draggedImageEndedAt(gfx::Image& image, gfx::Point screenPoint, ui::DragOperation operation) override;
+    ui::DragOperation draggingEntered(ui::DraggingInfo& info) override;
+    std::optional<ui::DragOperation> draggingUpdated(ui::DraggingInfo& info) override;
+    void draggingExited(ui::DraggingInfo& info) override;
+    bool prepareForDragOperation(ui::DraggingInfo&) override { return true; }
+    bool performDragOperation(ui::DraggingInfo& info) override;
+    void concludeDragOperation(ui::DraggingInfo& info) override;
+
+    // Preview panel.
+    bool acceptsPreviewPanelControl(ui::PreviewPanel& panel) override;
+    void beginPreviewPanelControl(ui::PreviewPanel& panel) override;
+    void endPreviewPanelControl(ui::PreviewPanel&) override { }
+    long numberOfPreviewItemsInPreviewPanel(ui::PreviewPanel&) override { return 1; }
+    fnd::String previewPanelPreviewItemAtIndex(ui::PreviewPanel& panel, long index) override;
+    bool previewPanelHandleEvent(ui::PreviewPanel& panel, const ui::Event& event) override;
+    std::optional<gfx::Rect> previewPanelSourceFrameOnScreenForPreviewItem(ui::PreviewPanel& panel, long index) override;
+
+private:
+    friend class QFFlowViewAccess;
+
+    void setupLayers();
+    std::shared_ptr<ui::ReplicatorLayer> createItemLayerWithIndex(std::size_t index);
+    std::shared_ptr<ui::Layer> createImageLayer();
+    void setAttributesForItemContentLayer(const std::shared_ptr<ui::Layer>& layer, std::size_t index);
+    void setFrameForLayer(ui::ReplicatorLayer& layer, std::size_t index, gfx::Size itemSize);
+    void layoutItemLayersInRange(fnd::Range range);
+    void updateSelectionInRange(fnd::Range range);
+    void beginLayoutTransaction();
+    void updateReflection();
+    void selectLayerAtIndex(std::size_t index);
+    void deselectLayerAtIndex(std::size_t index);
+    static void highlightLayer(ui::Layer& layer, bool highlighted, double cornerRadius, const gfx::ColorPtr& color);
+    void setupTrackingAreas();
+    void startDragOfItemAtIndex(std::size_t index, const ui::Event& event);
+    void selectByDelta(double delta);
+    void setKeyPath(int which, const std::optional<fnd::String>& path);
+    void startObservingCollection(const fnd::Array& items, const std::vector<fnd::String>& keyPaths);
+    void stopObservingCollection(const fnd::Array& items, const std::vector<fnd::String>& keyPaths);
+    std::vector<fnd::String> observedItemKeyPaths() const;
+    void contentArrayDidChange();
+    void setupAccessibility();
+    std::shared_ptr<QFLayerAccessibilityHelper> addItemAccessibility(const std::shared_ptr<ui::Layer>& content, std::size_t index);
+    static std::optional<fnd::String> cacheKey(const fnd::Value& uid);
+
+    double m_stackedAngle { 70 };
+    double m_spacing { 50 };
+    double m_selectedScale { 200 };
+    double m_stackedScale { -200 };
+    double m_reflectionOffset { -0.4 };
+    bool m_showsReflection { true };
+    double m_itemScale { 1 };
+    double m_previewScale { 0.25 };
+    double m_scrollDuration { 0.4 };
+    ui::Transform3D m_perspective;
+    ui::Transform3D m_leftTransform;
+    ui::Transform3D m_rightTransform;
+
+    std::size_t m_selectedIndex { NotFound };
+    std::size_t m_numberOfItems { 0 };
+    fnd::Range m_visibleItems { 0, 0 };
+    std::size_t m_maxStackedVisible { 0 };
+    std::weak_ptr<QFFlowViewDataSource> m_dataSource;
+    std::weak_ptr<QFFlowViewDelegate> m_delegate;
+
+    std::shared_ptr<ui::GradientLayer> m_backgroundLayer;
+    std::shared_ptr<ui::TextLayer> m_titleLayer;
+    std::shared_ptr<ui::Layer> m_containerLayer;
+    std::shared_ptr<ui::ScrollLayer> m_scrollLayer;
+    std::shared_ptr<ui::Layer> m_scrollBarLayer;
+    std::vector<std::shared_ptr<ui::ReplicatorLayer>> m_layerQueue;
+    // The scroll layer's item layers in order, kept beside it so that a lookup by index does not copy the list.
+    std::vector<std::shared_ptr<ui::ReplicatorLayer>> m_itemLayers;
+    fnd::String m_title { "Title" };
+    double m_titleSize { 18 };
+    gfx::ColorPtr m_titleColor;
+
+    bool m_canControlQuickLookPanel { false };
+    bool m_draggingKnob { false };
+    double m_mouseDownInKnob { 0 };
+    std::shared_ptr<ui::Layer> m_selectedLayer;
+    std::shared_ptr<ui::Layer> m_highlightedLayer;
+
+    std::optional<fnd::Dictionary> m_contentBinding;
+    fnd::Array m_observedItems;
+    std::optional<fnd::String> m_keyPaths[4];
+
+    std::shared_ptr<fnd::OperationQueue> m_operationQueue;
+    fnd::Cache<fnd::String, std::shared_ptr<gfx::BitmapImageRep>> m_imageCache;
+    std::shared_ptr<QFLayerAccessibilityHelper> m_backgroundElement;
+    std::shared_ptr<QFLayerAccessibilityHelper> m_scrollBarElement;
+};

@@ -1,0 +1,351 @@
+// The flow view's items and pictures: where items come from, how each kind of representation becomes a picture,
+// and the pipeline that makes pictures off the main thread and caches them by the item's identifier.
+
+#include "frameworks/QFFlowView/QFFlowView.h"
+
+#include "platform/foundation/files/Bundle.h"
+#include "platform/foundation/files/FileURL.h"
+#include "platform/foundation/runtime/Exception.h"
+#include "platform/foundation/services/Workspace.h"
+#include "platform/graphics/Gradient.h"
+#include "platform/graphics/GraphicsContext.h"
+#include "platform/graphics/Image.h"
+#include "platform/graphics/PDFImageRep.h"
+#include "platform/graphics/Thumbnailer.h"
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+// Reads an item attribute: through the key path when the content is bound and the path is set, else the item's
+// own key when its class declares one, else nil.
+fnd::Value QFFlowViewItemAttribute(
+    const fnd::Value& item, bool bound, const std::optional<fnd::String>& keyPath, const char* key)
+{
+    auto object = item.object();
+    if (!object)
+        return {};
+    try {
+        if (bound && keyPath)
+            return object->valueForKeyPath(*keyPath);
+        if (object->respondsTo(fnd::Selector(key)))
+            return object->valueForKey(key);
+    } catch (const fnd::Exception&) {
+    }
+    return {};
+}
+
+fnd::String QFFlowViewLocalized(const char* key)
+{
+    auto bundle = fnd::Bundle::bundleWithName("QFFlowView");
+    return bundle ? bundle->localizedStringForKey(key, {}, "QFFlowView") : fnd::String(key);
+}
+
+}
+
+// Item access.
+
+fnd::Value QFFlowView::imageItemForIndex(std::size_t index) const
+{
+    if (index == NotFound)
+        return {};
+    if (bindingsEnabled()) {
+        auto items = contentArray();
+        if (index < items.size())
+            return items[index];
+    }
+    if (auto source = dataSource())
+        if (auto item = source->flowViewItemAtIndex(const_cast<QFFlowView&>(*this), index))
+            return *item;
+    return {};
+}
+
+fnd::Value QFFlowView::imageUIDForItem(const fnd::Value& item) const
+{
+    return QFFlowViewItemAttribute(item, bindingsEnabled(), imageUIDKeyPath(), "imageItemUID");
+}
+
+fnd::String QFFlowView::imageRepresentationTypeForItem(const fnd::Value& item) const
+{
+    auto type = QFFlowViewItemAttribute(item, bindingsEnabled(), imageRepresentationTypeKeyPath(), "imageItemRepresentationType");
+    return type.isString() ? type.stringValue() : fnd::String();
+}
+
+fnd::Value QFFlowView::imageRepresentationForItem(const fnd::Value& item) const
+{
+    return QFFlowViewItemAttribute(item, bindingsEnabled(), imageRepresentationKeyPath(), "imageItemRepresentation");
+}
+
+fnd::String QFFlowView::imageTitleForItem(const fnd::Value& item) const
+{
+    auto title = QFFlowViewItemAttribute(item, bindingsEnabled(), imageTitleKeyPath(), "imageItemTitle");
+    if (title.isString())
+        return title.stringValue();
+    return QFFlowViewLocalized("Untitled item");
+}
+
+fnd::String QFFlowView::titleAtIndex(std::size_t index) const
+{
+    return imageTitleForItem(imageItemForIndex(index));
+}
+
+const std::set<fnd::String>& QFFlowView::pathRepresentationTypes()
+{
+    using namespace QFFlowViewRepresentationType;
+    static const std::set<fnd::String> types { URL, Path, QCCompositionPath, QuickLookPath, IconRefPath };
+    return types;
+}
+
+std::optional<fnd::String> QFFlowView::pathOfRepresentation(const fnd::Value& representation)
+{
+    if (!representation.isString())
+        return std::nullopt;
+    auto text = representation.stringValue();
+    if (fnd::isFileURL(text))
+        return fnd::pathOfFileURL(text);
+    return text;
+}
+
+fnd::String QFFlowView::uniformTypeIdentifierAtIndex(std::size_t index) const
+{
+    using namespace QFFlowViewRepresentationType;
+    auto item = imageItemForIndex(index);
+    auto type = imageRepresentationTypeForItem(item);
+    if (isPathType(type)) {
+        auto path = pathOfRepresentation(imageRepresentationForItem(item));
+        if (!path)
+            return {};
+        if (auto uti = fnd::Workspace::sharedWorkspace().typeOfFile(*path))
+            return *uti;
+        // A file that is not there is known by its name.
+        return fnd::Workspace::typeForMIMEType(gfx::Thumbnailer::mimeTypeForFileName(*path));
+    }
+    if (type == CGImage || type == NSImage || type == NSBitmap || type == IconRef)
+        return "public.image";
+    if (type == PDFPage)
+        return "com.adobe.pdf";
+    if (type == QCComposition)
+        return "com.apple.quartz-composer-composition";
+    return {};
+}
+
+bool QFFlowView::isMovieAtIndex(std::size_t index) const
+{
+    auto type = uniformTypeIdentifierAtIndex(index);
+    return !type.isEmpty() && fnd::Workspace::typeConformsTo(type, "public.movie");
+}
+
+bool QFFlowView::isQCCompositionAtIndex(std::size_t index) const
+{
+    // No renderer for compositions exists here: they are known by their type or their file's extension.
+    auto item = imageItemForIndex(index);
+    auto type = imageRepresentationTypeForItem(item);
+    if (type == QFFlowViewRepresentationType::QCComposition)
+        return true;
+    if (!isPathType(type))
+        return false;
+    auto path = pathOfRepresentation(imageRepresentationForItem(item));
+    return path && path->utf8().ends_with(".qtz");
+}
+
+// Pictures.
+
+std::shared_ptr<gfx::BitmapImageRep> QFFlowView::newImageFromURL(const fnd::String& url, gfx::Size size)
+{
+    auto path = fnd::isFileURL(url) ? fnd::pathOfFileURL(url) : std::optional<fnd::String>(url);
+    return path ? newImageFromPath(*path, size) : nullptr;
+}
+
+std::shared_ptr<gfx::BitmapImageRep> QFFlowView::newImageFromPath(const fnd::String& path, gfx::Size size)
+{
+    return gfx::Thumbnailer::thumbnailOfFile(path, size);
+}
+
+std::shared_ptr<gfx::BitmapImageRep> QFFlowView::newImageFromData(const fnd::Data& data, gfx::Size size)
+{
+    auto image = gfx::Image::imageWithData(data);
+    if (!image)
+        return nullptr;
+    double side = std::trunc(std::max(size.width, size.height));
+    return gfx::Thumbnailer::bitmapOfImage(**image, { side, side });
+}
+
+std::shared_ptr<gfx::BitmapImageRep> QFFlowView::newImageFromPDFPage(
+    const fnd::Value& page, gfx::Size size, bool transparentBackground)
+{
+    auto rep = page.objectAs<gfx::PDFImageRep>();
+    if (!rep)
+        if (auto image = page.objectAs<gfx::Image>(); image && !image->representations().empty())
+            rep = std::dynamic_pointer_cast<gfx::PDFImageRep>(image->representations().front());
+    if (!rep)
+        return nullptr;
+    return gfx::Thumbnailer::bitmapOfPDFPage(*rep, size, transparentBackground);
+}
+
+std::shared_ptr<gfx::BitmapImageRep> QFFlowView::newImageFromRepresentation(
+    const fnd::Value& representation, const fnd::String& type, gfx::Size size)
+{
+    using namespace QFFlowViewRepresentationType;
+    try {
+        if (isPathType(type)) {
+            auto path = pathOfRepresentation(representation);
+            return path ? newImageFromPath(*path, size) : nullptr;
+        }
+        if (type == CGImage || type == NSBitmap)
+            return representation.objectAs<gfx::BitmapImageRep>();
+        if (type == PDFPage)
+            return newImageFromPDFPage(representation, size, false);
+        if (type == NSImage) {
+            auto image = representation.objectAs<gfx::Image>();
+            return image ? gfx::Thumbnailer::bitmapOfImage(*image, size) : nullptr;
+        }
+        if (type == NSData || type == CGImageSource)
+            return representation.isData() ? newImageFromData(*representation.data(), size) : nullptr;
+    } catch (const std::exception&) {
+    }
+    // Compositions and platform icon references have no picture here.
+    return nullptr;
+}
+
+std::shared_ptr<gfx::BitmapImageRep> QFFlowView::defaultImage()
+{
+    static const auto image = [] {
+        auto bitmap = gfx::BitmapImageRep::create(100, 100, gfx::BitmapLayout::ARGB32Premultiplied);
+        bitmap->setSize({ 100, 100 });
+        auto context = gfx::GraphicsContext::createForBitmap(bitmap->pixelBuffer());
+        auto previous = gfx::GraphicsContext::currentShared();
+        gfx::GraphicsContext::setCurrent(context);
+        gfx::Gradient::gradientWithStartingColor(
+            *gfx::Color::colorWithDeviceWhite(0.8, 0.7), *gfx::Color::colorWithDeviceWhite(0.6, 0.7))
+            ->drawInRect({ 0, 0, 100, 100 }, 0);
+        context->flush();
+        gfx::GraphicsContext::setCurrent(previous);
+        return bitmap;
+    }();
+    return image;
+}
+
+std::shared_ptr<gfx::BitmapImageRep> QFFlowView::defaultImageForItem(const fnd::Value& item, gfx::Size size) const
+{
+    auto type = imageRepresentationTypeForItem(item);
+    if (!isPathType(type))
+        return nullptr;
+    auto path = pathOfRepresentation(imageRepresentationForItem(item));
+    if (!path)
+        return nullptr;
+    // The icon of the file's kind, known by its name alone, as the desktop shows it before a thumbnail exists.
+    static fnd::Cache<fnd::String, std::shared_ptr<gfx::BitmapImageRep>> icons;
+    auto mime = gfx::Thumbnailer::mimeTypeForFileName(*path);
+    fnd::String key(mime.utf8() + "@" + std::to_string(int(size.width)) + "x" + std::to_string(int(size.height)));
+    if (auto icon = icons.objectForKey(key))
+        return *icon;
+    auto icon = gfx::Thumbnailer::iconForMIMEType(mime, size);
+    icons.setObject(key, icon);
+    return icon;
+}
+
+float QFFlowView::differenceForImage(const gfx::BitmapImageRep* image, gfx::Size desired)
+{
+    if (!image)
+        return std::numeric_limits<float>::max();
+    // The larger side: a tall picture fits by its height, and comparing widths alone would call it small forever.
+    double have = std::max(image->pixelsWide(), image->pixelsHigh());
+    double want = std::max(desired.width, desired.height);
+    if (want <= 0)
+        return 0;
+    return float((have - want) / want * 100);
+}
+
+// Cache.
+
+std::optional<fnd::String> QFFlowView::cacheKey(const fnd::Value& uid)
+{
+    if (uid.isNil() || uid.isNull())
+        return std::nullopt; // items without an identifier are not cached
+    if (uid.isString())
+        return uid.stringValue();
+    return fnd::String(uid.description().utf8());
+}
+
+void QFFlowView::cacheImage(const std::shared_ptr<gfx::BitmapImageRep>& image, const fnd::Value& uid)
+{
+    auto key = cacheKey(uid);
+    if (!key || !image)
+        return;
+    m_imageCache.setObject(*key, image, std::size_t(image->pixelsWide()) * std::size_t(image->pixelsHigh()) * 4);
+}
+
+std::shared_ptr<gfx::BitmapImageRep> QFFlowView::lookupForImageUID(const fnd::Value& uid)
+{
+    auto key = cacheKey(uid);
+    if (!key)
+        return nullptr;
+    auto found = m_imageCache.objectForKey(*key);
+    return found ? *found : nullptr;
+}
+
+// Pipeline.
+
+void QFFlowView::updateImages()
+{
+    if (!m_scrollLayer)
+        return;
+    m_operationQueue->cancelAllOperations();
+    auto size = itemSizeForRect(m_scrollLayer->visibleRect());
+    auto visible = m_visibleItems;
+    for (std::size_t index = 0; index < m_numberOfItems; ++index) {
+        bool near = visible.length > 0 && std::int64_t(index) + 1 >= visible.location
+            && std::int64_t(index) <= visible.location + visible.length;
+        if (near) {
+            updateImageLayerAtIndex(index);
+            continue;
+        }
+        auto item = imageItemForIndex(index);
+        auto image = lookupForImageUID(imageUIDForItem(item));
+        if (!image)
+            image = defaultImageForItem(item, size);
+        if (!image)
+            image = defaultImage();
+        setImage(image, index);
+    }
+}
+
+void QFFlowView::updateImageLayerAtIndex(std::size_t index)
+{
+    auto desired = itemSizeForRect(m_scrollLayer->frame());
+    if (index != m_selectedIndex)
+        desired = { desired.width * m_previewScale, desired.height * m_previewScale };
+    auto item = imageItemForIndex(index);
+    auto uid = imageUIDForItem(item);
+    auto representation = imageRepresentationForItem(item);
+    auto type = imageRepresentationTypeForItem(item);
+    if (auto cached = lookupForImageUID(uid)) {
+        setImage(cached, index);
+        if (differenceForImage(cached.get(), desired) > -10)
+            return;
+    } else {
+        auto placeholder = defaultImageForItem(item, desired);
+        setImage(placeholder ? placeholder : defaultImage(), index);
+    }
+    if (desired.width < 1 || desired.height < 1)
+        return;
+    std::weak_ptr<QFFlowView> weakSelf = std::static_pointer_cast<QFFlowView>(shared_from_this());
+    m_operationQueue->addOperationWithBlock([weakSelf, index, uid, representation, type, desired] {
+        auto image = newImageFromRepresentation(representation, type, desired);
+        if (!image)
+            return;
+        if (auto self = weakSelf.lock())
+            self->cacheImage(image, uid);
+        fnd::OperationQueue::mainQueue()->addOperationWithBlock([weakSelf, index, uid, image] {
+            auto self = weakSelf.lock();
+            if (!self)
+                return;
+            // After a reload the index may hold another item: only its own picture goes there.
+            auto layer = self->itemLayerAtIndex(index);
+            if (!layer || !(layer->valueForKey("imageItemUID") == uid))
+                return;
+            self->setImage(image, index);
+        });
+    });
+}

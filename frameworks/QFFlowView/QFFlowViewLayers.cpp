@@ -1,0 +1,703 @@
+// The flow view's layer tree, the geometry that places each item in the stack, and the update cycle.
+
+#include "frameworks/QFFlowView/QFFlowView.h"
+#include "frameworks/QFFlowView/QFLayerAccessibilityHelper.h"
+#include "frameworks/QFFlowView/QFVideoOverlayLayer.h"
+
+#include "platform/layers/ConstraintLayoutManager.h"
+#include "platform/layers/LayerAnimation.h"
+#include "platform/layers/Transaction.h"
+#include "platform/ui/views/TrackingArea.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+ui::LayoutConstraint QFFlowViewConstraint(ui::ConstraintAttribute attribute, ui::ConstraintAttribute source,
+    double scale = 1, double offset = 0, const fnd::String& name = ui::ConstraintSuperlayerName)
+{
+    return { attribute, name, source, scale, offset };
+}
+
+gfx::ColorPtr QFFlowViewRGB(int r, int g, int b)
+{
+    return gfx::Color::colorWithCalibratedRed(r / 255.0, g / 255.0, b / 255.0, 1);
+}
+
+// Actions that switch the implicit animation of the keys off.
+fnd::Dictionary QFFlowViewNoActions(std::initializer_list<const char*> keys)
+{
+    fnd::Dictionary actions;
+    for (const char* key : keys)
+        actions.set(key, fnd::Null {});
+    return actions;
+}
+
+}
+
+FND_REGISTER_CLASS(QFFlowViewItemLayer, ui::ReplicatorLayer)
+
+bool QFFlowViewItemLayer::containsPoint(gfx::Point) const
+{
+    // The item stands for its picture: a point is on the item where it is on the picture (a sublayer).
+    return false;
+}
+
+// Geometry settings.
+
+void QFFlowView::setDefaults()
+{
+    m_stackedAngle = -1; // so that the setter rebuilds the turns
+    setStackedAngle(70);
+    m_spacing = 50;
+    m_selectedScale = 200;
+    m_stackedScale = -200;
+    m_reflectionOffset = -0.4;
+    m_showsReflection = true;
+    m_itemScale = 1;
+    m_previewScale = 0.25;
+    m_scrollDuration = 0.4;
+    m_perspective = ui::Transform3D::identity();
+    m_perspective.m34 = -1.0 / 1500;
+    m_imageCache.removeAllObjects();
+}
+
+void QFFlowView::setStackedAngle(double degrees)
+{
+    if (degrees == m_stackedAngle)
+        return;
+    m_stackedAngle = std::clamp(degrees, 0.0, 90.0);
+    double radians = m_stackedAngle * std::numbers::pi / 180;
+    m_leftTransform = ui::Transform3D::rotation(radians, 0, 1, 0);
+    m_rightTransform = ui::Transform3D::rotation(-radians, 0, 1, 0);
+    if (m_scrollLayer)
+        m_scrollLayer->setNeedsLayout();
+}
+
+void QFFlowView::setSpacing(double spacing)
+{
+    if (spacing == m_spacing)
+        return;
+    m_spacing = spacing;
+    if (m_scrollLayer)
+        m_scrollLayer->setNeedsLayout();
+}
+
+void QFFlowView::setReflectionOffset(double offset)
+{
+    if (offset == m_reflectionOffset)
+        return;
+    m_reflectionOffset = std::clamp(offset, -1.0, 0.0);
+    updateReflection();
+}
+
+void QFFlowView::setShowsReflection(bool flag)
+{
+    if (flag == m_showsReflection)
+        return;
+    m_showsReflection = flag;
+    updateReflection();
+}
+
+void QFFlowView::setItemScale(double scale)
+{
+    if (scale == m_itemScale)
+        return;
+    m_itemScale = std::clamp(scale, 0.1, 1.0);
+    if (m_scrollLayer)
+        m_scrollLayer->setNeedsLayout();
+}
+
+void QFFlowView::setPreviewScale(double scale)
+{
+    if (scale == m_previewScale)
+        return;
+    m_previewScale = std::clamp(scale, 0.01, 1.0);
+    m_imageCache.removeAllObjects();
+    updateImages();
+}
+
+void QFFlowView::updateReflection()
+{
+    if (!m_scrollLayer)
+        return;
+    for (const auto& item : m_itemLayers) {
+        item->setInstanceCount(m_showsReflection ? 2 : 1);
+        item->setInstanceRedOffset(m_reflectionOffset);
+        item->setInstanceGreenOffset(m_reflectionOffset);
+        item->setInstanceBlueOffset(m_reflectionOffset);
+    }
+}
+
+std::shared_ptr<ui::LayerAnimation> QFFlowView::defaultAnimationForKey(const fnd::String& key)
+{
+    if (key == fnd::String("spacing") || key == fnd::String("stackedAngle"))
+        return ui::BasicAnimation::animationWithKeyPath(key);
+    return nullptr;
+}
+
+// Title.
+
+fnd::String QFFlowView::title() const
+{
+    return m_title;
+}
+
+void QFFlowView::setTitle(const fnd::String& title)
+{
+    m_title = title;
+    if (!m_titleLayer)
+        return;
+    m_titleLayer->setString(title);
+    // A text layer has no size of its own: sized to its string, or it would show nothing.
+    auto size = m_titleLayer->preferredFrameSize();
+    m_titleLayer->setBounds({ { 0, 0 }, size });
+    if (m_backgroundLayer)
+        m_backgroundLayer->setNeedsLayout();
+}
+
+void QFFlowView::setTitleSize(double size)
+{
+    m_titleSize = size;
+    if (m_titleLayer) {
+        m_titleLayer->setFontSize(size);
+        setTitle(m_title);
+    }
+}
+
+void QFFlowView::setTitleColor(const gfx::ColorPtr& color)
+{
+    m_titleColor = color;
+    if (m_titleLayer)
+        m_titleLayer->setForegroundColor(color);
+}
+
+// Layer tree.
+
+void QFFlowView::setupLayers()
+{
+    using A = ui::ConstraintAttribute;
+    auto constraints = ui::ConstraintLayoutManager::layoutManager();
+    auto self = std::static_pointer_cast<QFFlowView>(shared_from_this());
+
+    m_backgroundLayer = ui::GradientLayer::layer();
+    m_backgroundLayer->setPosition({ 0, 0 });
+    m_backgroundLayer->setBounds({ { 0, 0 }, frame().size });
+    m_backgroundLayer->setAutoresizingMask(ui::LayerAutoresizingMask::WidthSizable | ui::LayerAutoresizingMask::HeightSizable);
+    m_backgroundLayer->setLayoutManager(constraints);
+    m_backgroundLayer->setColors({ QFFlowViewRGB(52, 55, 69), QFFlowViewRGB(36, 37, 48), gfx::Color::blackColor() });
+    m_backgroundLayer->setLocations({ 0, 0.2, 1 });
+
+    m_containerLayer = ui::Layer::layer();
+    m_containerLayer->setName(QFFlowViewLayerName::Container);
+    m_containerLayer->setConstraints({ QFFlowViewConstraint(A::MidX, A::MidX), QFFlowViewConstraint(A::MaxY, A::MaxY),
+        QFFlowViewConstraint(A::Width, A::Width),
+        QFFlowViewConstraint(A::MinY, A::MaxY, 1, 0, QFFlowViewLayerName::Title) });
+    m_containerLayer->setActions(QFFlowViewNoActions({ "position", "bounds" }));
+    m_backgroundLayer->addSublayer(m_containerLayer);
+
+    m_itemLayers.clear();
+    m_scrollLayer = ui::ScrollLayer::layer();
+    m_scrollLayer->setScrollMode(ui::ScrollMode::Horizontally);
+    m_scrollLayer->setAutoresizingMask(ui::LayerAutoresizingMask::WidthSizable | ui::LayerAutoresizingMask::HeightSizable);
+    m_scrollLayer->setSublayerTransform(m_perspective);
+    m_scrollLayer->setMasksToBounds(false);
+    m_scrollLayer->setLayoutManager(self);
+    m_scrollLayer->setDelegate(self);
+    m_containerLayer->addSublayer(m_scrollLayer);
+
+    m_titleLayer = ui::TextLayer::layer();
+    m_titleLayer->setName(QFFlowViewLayerName::Title);
+    m_titleLayer->setAlignmentMode(ui::TextAlignmentMode::Center);
+    m_titleLayer->setFontSize(m_titleSize);
+    m_titleLayer->setForegroundColor(m_titleColor ? m_titleColor : gfx::Color::whiteColor());
+    m_titleLayer->setConstraints(
+        { QFFlowViewConstraint(A::MinY, A::MinY, 1, 50), QFFlowViewConstraint(A::MidX, A::MidX) });
+    m_titleLayer->setActions(QFFlowViewNoActions({ "position", "bounds", "string" }));
+    m_backgroundLayer->insertSublayerAbove(m_titleLayer, m_containerLayer.get());
+
+    m_scrollBarLayer = ui::Layer::layer();
+    m_scrollBarLayer->setName(QFFlowViewLayerName::ScrollBar);
+    m_scrollBarLayer->setFrame({ 0, 0, 20, 20 });
+    m_scrollBarLayer->setBackgroundColor(gfx::Color::blackColor());
+    m_scrollBarLayer->setBorderColor(gfx::Color::colorWithCalibratedWhite(0.5, 1));
+    m_scrollBarLayer->setBorderWidth(1);
+    m_scrollBarLayer->setCornerRadius(10);
+    m_scrollBarLayer->setOpaque(true);
+    m_scrollBarLayer->setConstraints({ QFFlowViewConstraint(A::MidX, A::MidX),
+        QFFlowViewConstraint(A::MinY, A::MinY, 1, 10), QFFlowViewConstraint(A::Width, A::Width, 0.75) });
+    m_scrollBarLayer->setActions(QFFlowViewNoActions({ "position", "bounds" }));
+    m_backgroundLayer->insertSublayerAbove(m_scrollBarLayer, m_containerLayer.get());
+
+    auto knob = ui::GradientLayer::layer();
+    knob->setName(QFFlowViewLayerName::ScrollKnob);
+    knob->setFrame({ 10, 2, 40, 16 });
+    knob->setNeedsDisplayOnBoundsChange(true);
+    knob->setBorderColor(gfx::Color::colorWithCalibratedWhite(0.5, 1));
+    knob->setBorderWidth(1);
+    knob->setCornerRadius(9);
+    knob->setStartPoint({ 0.5, 1 });
+    knob->setEndPoint({ 0.5, 0 });
+    knob->setAnchorPoint({ 0.5, 0.5 });
+    knob->setColors({ QFFlowViewRGB(64, 64, 74), QFFlowViewRGB(46, 46, 58), QFFlowViewRGB(37, 37, 50),
+        QFFlowViewRGB(51, 52, 66) });
+    knob->setLocations({ 0, 0.5, 0.51, 1 });
+    knob->setOpaque(true);
+    knob->setActions(QFFlowViewNoActions({ "position", "bounds" }));
+    m_scrollBarLayer->addSublayer(knob);
+
+    setLayer(m_backgroundLayer);
+    setWantsLayer(true);
+    setTitle(m_title);
+    setupAccessibility();
+}
+
+std::shared_ptr<ui::GradientLayer> QFFlowView::scrollKnobLayer() const
+{
+    if (!m_scrollBarLayer || m_scrollBarLayer->sublayers().empty())
+        return nullptr;
+    return std::dynamic_pointer_cast<ui::GradientLayer>(m_scrollBarLayer->sublayers().front());
+}
+
+std::shared_ptr<ui::ReplicatorLayer> QFFlowView::createItemLayerWithIndex(std::size_t index)
+{
+    auto item = std::make_shared<QFFlowViewItemLayer>();
+    item->setFrame({ 0, 0, 100, 100 });
+    item->setInstanceCount(m_showsReflection ? 2 : 1);
+    item->setInstanceRedOffset(m_reflectionOffset);
+    item->setInstanceGreenOffset(m_reflectionOffset);
+    item->setInstanceBlueOffset(m_reflectionOffset);
+    item->setPreservesDepth(true);
+    item->setValueForKey(imageUIDForItem(imageItemForIndex(index)), "imageItemUID");
+    item->setValueForKey(std::int64_t(index), "index");
+    auto content = createImageLayer();
+    item->addSublayer(content);
+    setAttributesForItemContentLayer(content, index);
+    return item;
+}
+
+std::shared_ptr<ui::Layer> QFFlowView::createImageLayer()
+{
+    auto content = ui::Layer::layer();
+    content->setName(fnd::String(QFFlowViewLayerName::Content.utf8() + "Image"));
+    content->setContentsGravity(ui::ContentsGravity::ResizeAspect);
+    content->setLayoutManager(ui::ConstraintLayoutManager::layoutManager());
+    return content;
+}
+
+void QFFlowView::setAttributesForItemContentLayer(const std::shared_ptr<ui::Layer>& content, std::size_t index)
+{
+    content->setValueForKey(imageUIDForItem(imageItemForIndex(index)), "imageItemUID");
+    const char* kind = isQCCompositionAtIndex(index) ? "QCComposition" : isMovieAtIndex(index) ? "Movie" : "Image";
+    content->setName(fnd::String(QFFlowViewLayerName::Content.utf8() + kind));
+    content->setValueForKey(std::int64_t(index), "index");
+    auto reveal = std::make_shared<ui::Transition>();
+    reveal->setType(ui::TransitionType::Reveal);
+    reveal->setDuration(0.5);
+    auto fade = std::make_shared<ui::Transition>();
+    fade->setType(ui::TransitionType::Fade);
+    fade->setDuration(0.5);
+    fnd::Dictionary actions;
+    actions.set("onOrderIn", fnd::Value(std::static_pointer_cast<fnd::Object>(reveal)));
+    actions.set("onOrderOut", fnd::Value(std::static_pointer_cast<fnd::Object>(fade)));
+    actions.set("contents", fnd::Null {});
+    actions.set("bounds", fnd::Null {});
+    content->setActions(actions);
+    addItemAccessibility(content, index);
+}
+
+std::shared_ptr<ui::Layer> QFFlowView::createMovieOverlayLayerWithIndex(std::size_t index)
+{
+    auto overlay = QFVideoOverlayLayer::layer();
+    overlay->setName(QFFlowViewLayerName::Overlay);
+    overlay->setValueForKey(std::int64_t(index), "index");
+    overlay->setFrame({ 0, 0, 60, 60 });
+    overlay->setHidden(true);
+    if (auto content = imageLayerAtIndex(index)) {
+        content->addSublayer(overlay);
+        content->setValueForKey(fnd::Value(std::static_pointer_cast<fnd::Object>(overlay)), "overlayLayerKey");
+        if (auto element = accessibilityElementOfLayer(*content)) {
+            auto button = overlay->buttonLayer();
+            auto check = QFLayerAccessibilityHelper::layerAccesibilityHelperWithRole(QFAccessibility::CheckBoxRole,
+                element, button, std::static_pointer_cast<ui::View>(shared_from_this()));
+            check->setAttributeNames({ QFAccessibility::TitleAttribute, QFAccessibility::ValueAttribute });
+            check->setWritableAttributeNames({ QFAccessibility::ValueAttribute });
+            std::weak_ptr<QFButtonLayer> weakButton = button;
+            check->addHandlerForAttribute(QFAccessibility::TitleAttribute, [weakButton](QFLayerAccessibilityHelper&) {
+                auto b = weakButton.lock();
+                auto bundle = fnd::Bundle::bundleWithName("QFFlowView");
+                const char* key = b && b->state() == 1 ? "Stop movie playback" : "Start movie playback";
+                return fnd::Value(bundle ? bundle->localizedStringForKey(key, {}, "QFFlowView") : fnd::String(key));
+            });
+            check->addHandlerForAttribute(QFAccessibility::ValueAttribute, [weakButton](QFLayerAccessibilityHelper&) {
+                auto b = weakButton.lock();
+                return b ? fnd::Value(b->state()) : fnd::Value();
+            });
+            check->addHandlerForWritableAttribute(
+                QFAccessibility::ValueAttribute, [weakButton](QFLayerAccessibilityHelper&, const fnd::Value& value) {
+                    if (auto b = weakButton.lock())
+                        b->setState(value.integerValue());
+                });
+            button->setValueForKey(fnd::Value(std::static_pointer_cast<fnd::Object>(check)), "axHelper");
+            element->addChildrenObject(check);
+        }
+    }
+    return overlay;
+}
+
+// Lookups.
+
+std::shared_ptr<ui::ReplicatorLayer> QFFlowView::itemLayerAtIndex(std::size_t index) const
+{
+    return index < m_itemLayers.size() ? m_itemLayers[index] : nullptr;
+}
+
+std::shared_ptr<ui::Layer> QFFlowView::imageLayerAtIndex(std::size_t index) const
+{
+    auto item = itemLayerAtIndex(index);
+    if (!item)
+        return nullptr;
+    auto subs = item->sublayers();
+    return subs.empty() ? nullptr : subs.front();
+}
+
+std::shared_ptr<ui::Layer> QFFlowView::overlayLayerAtIndex(std::size_t index) const
+{
+    auto content = imageLayerAtIndex(index);
+    if (!content)
+        return nullptr;
+    if (auto overlay = content->valueForKey("overlayLayerKey").objectAs<ui::Layer>())
+        return overlay;
+    for (const auto& sub : content->sublayers())
+        if (auto overlay = sub->valueForKey("overlayLayerKey").objectAs<ui::Layer>())
+            return overlay;
+    return nullptr;
+}
+
+std::shared_ptr<ui::Layer> QFFlowView::hitLayerAtPoint(gfx::Point point) const
+{
+    if (!m_backgroundLayer)
+        return nullptr;
+    auto presentation = m_backgroundLayer->presentationLayer();
+    auto hit = presentation ? presentation->hitTest(point) : nullptr;
+    return hit ? hit->modelLayer() : nullptr;
+}
+
+std::size_t QFFlowView::indexOfItemAtPoint(gfx::Point point) const
+{
+    auto hit = hitLayerAtPoint(point);
+    if (!hit || !hit->name().utf8().starts_with(QFFlowViewLayerName::Content.utf8()))
+        return NotFound;
+    auto index = hit->valueForKey("index").integerValue();
+    return index < 0 ? NotFound : std::size_t(index);
+}
+
+gfx::Rect QFFlowView::rectInViewForLayer(const ui::Layer& layer) const
+{
+    // The layer's bounds as they show on screen (its frame ignores its turn).
+    return m_backgroundLayer ? m_backgroundLayer->convertRectFromLayer(layer.bounds(), &layer) : gfx::Rect {};
+}
+
+gfx::Rect QFFlowView::itemFrameAtIndex(std::size_t index) const
+{
+    if (!m_scrollLayer)
+        return {};
+    auto size = itemSizeForRect(m_scrollLayer->bounds());
+    return m_backgroundLayer->convertRectFromLayer(rectForItem(index, size), m_scrollLayer.get());
+}
+
+// Geometry.
+
+gfx::Size QFFlowView::itemSizeForRect(gfx::Rect rect) const
+{
+    double side = std::max(0.0, (rect.height() - 50) * m_itemScale);
+    return { side, side };
+}
+
+double QFFlowView::horizontalOffsetForItem(
+    std::size_t index, double itemWidth, double stackedAngle, double spacing, std::size_t selectedIndex)
+{
+    double x = double(index) * (itemWidth * (1 - stackedAngle / 90) + spacing);
+    if (selectedIndex == NotFound)
+        return x;
+    if (index == selectedIndex && selectedIndex != 0)
+        x += 0.5 * itemWidth;
+    if (index > selectedIndex)
+        x += selectedIndex != 0 ? itemWidth : 0.5 * itemWidth;
+    return x;
+}
+
+gfx::Rect QFFlowView::rectForItem(std::size_t index, gfx::Size itemSize) const
+{
+    double x = horizontalOffsetForItem(index, itemSize.width, m_stackedAngle, m_spacing, m_selectedIndex);
+    double y = (m_scrollLayer ? m_scrollLayer->bounds().midY() : 0) - itemSize.height / 2;
+    return { { x, y }, itemSize };
+}
+
+gfx::Point QFFlowView::selectedScrollPoint() const
+{
+    auto size = itemSizeForRect(m_scrollLayer->bounds());
+    auto selected = rectForItem(m_selectedIndex, size);
+    return { selected.minX() - 0.5 * m_scrollLayer->bounds().width() + 0.5 * size.width, 0 };
+}
+
+gfx::Rect QFFlowView::boundsFromContentWithAspectRatio(double aspect, gfx::Rect itemRect)
+{
+    if (aspect >= 1)
+        return { 0, 0, itemRect.width(), itemRect.height() / aspect };
+    return { 0, 0, itemRect.width() * aspect, itemRect.height() };
+}
+
+void QFFlowView::setFrameForLayer(ui::ReplicatorLayer& layer, std::size_t index, gfx::Size itemSize)
+{
+    auto subs = layer.sublayers();
+    if (subs.empty())
+        return;
+    auto content = subs.front();
+    double d = m_selectedIndex == NotFound ? 0
+                                            : std::fabs(double(std::int64_t(index) - std::int64_t(m_selectedIndex)));
+    if (index < m_selectedIndex) {
+        content->setAnchorPoint({ 0, 0 });
+        content->setTransform(m_leftTransform);
+        content->setZPosition(m_stackedScale);
+        layer.setZPosition(m_stackedScale + double(float(d) * -0.5f));
+    } else if (index > m_selectedIndex) {
+        content->setAnchorPoint({ 1, 0 });
+        content->setTransform(m_rightTransform);
+        content->setZPosition(m_stackedScale);
+        layer.setZPosition(m_stackedScale + double(float(d) * -0.5f));
+    } else {
+        content->setAnchorPoint({ 0.5, 0 });
+        content->setTransform(ui::Transform3D::identity());
+        content->setZPosition(m_selectedScale);
+        layer.setZPosition(m_stackedScale);
+    }
+    double aspect = content->valueForKey("aspectRatioKey").doubleValue();
+    if (!(aspect > 0))
+        aspect = 1;
+    content->setFrame(boundsFromContentWithAspectRatio(aspect, { { 0, 0 }, itemSize }));
+    layer.setFrame(rectForItem(index, itemSize));
+    // Mirrored about the item's centre, then moved down by its height: the copy lies below the item.
+    layer.setInstanceTransform(ui::concatenated(
+        ui::Transform3D::scaling(1, -1, 1), ui::Transform3D::translation(0, -itemSize.height, 0)));
+}
+
+void QFFlowView::setImage(const std::shared_ptr<gfx::BitmapImageRep>& image, std::size_t index)
+{
+    if (!image)
+        return;
+    auto item = itemLayerAtIndex(index);
+    auto content = imageLayerAtIndex(index);
+    if (!item || !content || image->pixelsHigh() == 0)
+        return;
+    double aspect = double(image->pixelsWide()) / double(image->pixelsHigh());
+    content->setValueForKey(aspect, "aspectRatioKey");
+    content->setFrame(boundsFromContentWithAspectRatio(aspect, item->bounds()));
+    content->setContents(image);
+}
+
+// Update cycle.
+
+void QFFlowView::beginLayoutTransaction()
+{
+    ui::Transaction::begin();
+    ui::Transaction::setDisableActions(inLiveResize());
+    ui::Transaction::setAnimationDuration(m_scrollDuration);
+    ui::Transaction::setAnimationTimingFunction(
+        ui::MediaTimingFunction::functionWithName(ui::MediaTimingFunctionName::EaseOut));
+    std::weak_ptr<QFFlowView> weakSelf = std::static_pointer_cast<QFFlowView>(shared_from_this());
+    ui::Transaction::setCompletionBlock([weakSelf] {
+        if (auto self = weakSelf.lock()) {
+            self->updateImages();
+            self->setupTrackingAreas();
+        }
+    });
+}
+
+void QFFlowView::layoutItemLayersInRange(fnd::Range range)
+{
+    auto size = itemSizeForRect(m_scrollLayer->bounds());
+    auto end = std::min<std::int64_t>(range.location + range.length, std::int64_t(m_numberOfItems));
+    for (auto i = std::max<std::int64_t>(range.location, 0); i < end; ++i)
+        if (auto layer = itemLayerAtIndex(std::size_t(i)))
+            setFrameForLayer(*layer, std::size_t(i), size);
+}
+
+void QFFlowView::layoutSublayersOfLayer(ui::Layer& layer)
+{
+    if (&layer != m_scrollLayer.get() || m_selectedIndex == NotFound)
+        return;
+    beginLayoutTransaction();
+    layoutItemLayersInRange({ 0, std::int64_t(m_numberOfItems) });
+    m_scrollLayer->scrollToPoint(selectedScrollPoint());
+    ui::Transaction::commit();
+    calculateVisibleItems();
+    updateScrollKnob();
+}
+
+void QFFlowView::updateSelectionInRange(fnd::Range range)
+{
+    if (!m_scrollLayer)
+        return;
+    beginLayoutTransaction();
+    layoutItemLayersInRange(range);
+    if (m_selectedIndex != NotFound)
+        m_scrollLayer->scrollToPoint(selectedScrollPoint());
+    ui::Transaction::commit();
+    calculateVisibleItems();
+    updateScrollKnob();
+    setTitle(m_selectedIndex == NotFound ? fnd::String() : titleAtIndex(m_selectedIndex));
+}
+
+std::optional<std::shared_ptr<ui::LayerAction>> QFFlowView::actionForLayer(ui::Layer& layer, const fnd::String&)
+{
+    if (&layer == m_scrollLayer.get() && inLiveResize())
+        return std::shared_ptr<ui::LayerAction>();
+    return std::nullopt;
+}
+
+void QFFlowView::calculateVisibleItems()
+{
+    std::int64_t start = -1, count = 0;
+    for (const auto& layer : m_itemLayers) {
+        if (layer->visibleRect().isEmpty())
+            continue;
+        if (start < 0)
+            start = layer->valueForKey("index").integerValue();
+        ++count;
+    }
+    if (count == 0) {
+        m_visibleItems = { 0, 0 };
+        m_maxStackedVisible = 0;
+        return;
+    }
+    m_visibleItems = { start, count };
+    auto s = m_selectedIndex == NotFound ? 0 : std::int64_t(m_selectedIndex);
+    auto last = start + count - 1;
+    m_maxStackedVisible = std::size_t(std::max(s - start, last - s) + 1);
+}
+
+void QFFlowView::updateScrollKnob()
+{
+    auto n = m_numberOfItems;
+    if (!m_scrollBarLayer)
+        return;
+    m_scrollBarLayer->setHidden(n < 2);
+    if (n < 2)
+        return;
+    auto knob = scrollKnobLayer();
+    if (!knob)
+        return;
+    double barWidth = m_scrollBarLayer->bounds().width();
+    double width = std::max(double(m_maxStackedVisible) / double(n) * (barWidth - 10), 40.0);
+    // Nothing selected reads as the first item.
+    double s = m_selectedIndex == NotFound ? 0 : double(m_selectedIndex);
+    double x = s / double(n - 1) * (barWidth - 10 - width) + 5;
+    auto f = knob->frame();
+    knob->setFrame({ x, f.minY(), width, f.height() });
+    knob->setNeedsDisplay();
+}
+
+void QFFlowView::reloadContent()
+{
+    m_numberOfItems = 0;
+    if (bindingsEnabled())
+        m_numberOfItems = contentArray().size();
+    else if (auto source = dataSource()) {
+        // A source that answers the count but gives no items yields none.
+        auto count = source->numberOfItemsInFlowView(*this).value_or(0);
+        m_numberOfItems = count > 0 && source->flowViewItemAtIndex(*this, 0).has_value() ? count : 0;
+    }
+    if (!m_scrollLayer)
+        return;
+    {
+        ui::TransactionScope transaction;
+        ui::Transaction::setDisableActions(true);
+        m_layerQueue.insert(m_layerQueue.end(), m_itemLayers.begin(), m_itemLayers.end());
+        m_itemLayers.clear();
+        m_scrollLayer->setSublayers({});
+        // The accessibility list is rebuilt with the items rather than growing at every reload.
+        if (m_backgroundElement)
+            m_backgroundElement->removeAllChildren();
+        for (std::size_t index = 0; index < m_numberOfItems; ++index) {
+            std::shared_ptr<ui::ReplicatorLayer> layer;
+            if (!m_layerQueue.empty()) {
+                layer = m_layerQueue.back();
+                m_layerQueue.pop_back();
+                layer->setValueForKey(std::int64_t(index), "index");
+                layer->setValueForKey(imageUIDForItem(imageItemForIndex(index)), "imageItemUID");
+                auto content = layer->sublayers().front();
+                for (const auto& sub : content->sublayers())
+                    sub->removeFromSuperlayer();
+                content->setValueForKey(fnd::Value(), "overlayLayerKey");
+                setAttributesForItemContentLayer(content, index);
+            } else {
+                layer = createItemLayerWithIndex(index);
+            }
+            m_itemLayers.push_back(layer);
+        }
+        m_scrollLayer->setSublayers({ m_itemLayers.begin(), m_itemLayers.end() });
+    }
+    // The selection stays inside the items: the first one when the old one is gone, none without items.
+    if (m_numberOfItems == 0)
+        m_selectedIndex = NotFound;
+    else if (m_selectedIndex == NotFound || m_selectedIndex >= m_numberOfItems) {
+        m_selectedIndex = NotFound;
+        setSelectedIndex(0);
+    }
+    m_scrollLayer->setNeedsLayout();
+    m_scrollLayer->layoutIfNeeded();
+    updateSelectionInRange({ 0, std::int64_t(m_numberOfItems) });
+    updateScrollKnob();
+}
+
+// Selection marks.
+
+void QFFlowView::selectLayerAtIndex(std::size_t index)
+{
+    // A composition item would get its live layer here; compositions have no renderer on this platform, so the
+    // item keeps its default picture.
+    (void)index;
+}
+
+void QFFlowView::deselectLayerAtIndex(std::size_t index)
+{
+    if (index == NotFound)
+        return;
+    auto content = imageLayerAtIndex(index);
+    if (!content)
+        return;
+    ui::TransactionScope transaction;
+    ui::Transaction::setDisableActions(true);
+    for (const auto& sub : content->sublayers())
+        sub->removeFromSuperlayer();
+}
+
+void QFFlowView::highlightLayer(ui::Layer& layer, bool highlighted, double cornerRadius, const gfx::ColorPtr& color)
+{
+    layer.setCornerRadius(highlighted ? cornerRadius : 0);
+    layer.setBorderWidth(highlighted ? 2 : 0);
+    layer.setBorderColor(highlighted ? color : nullptr);
+}
+
+void QFFlowView::setupTrackingAreas()
+{
+    for (auto area : trackingAreas())
+        removeTrackingArea(area);
+    if (m_selectedIndex == NotFound)
+        return;
+    auto content = imageLayerAtIndex(m_selectedIndex);
+    if (!content)
+        return;
+    using namespace ui::TrackingOptions;
+    addTrackingArea(ui::TrackingArea::create(rectInViewForLayer(*content),
+        MouseEnteredAndExited | ActiveWhenFirstResponder | ActiveInActiveApp | AssumeInside,
+        std::static_pointer_cast<ui::Responder>(shared_from_this())));
+}
+
+void QFFlowView::updateTrackingAreas()
+{
+    Control::updateTrackingAreas();
+    setupTrackingAreas();
+}

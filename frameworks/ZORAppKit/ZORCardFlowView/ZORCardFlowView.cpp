@@ -1,0 +1,592 @@
+#include "frameworks/ZORAppKit/ZORCardFlowView/ZORCardFlowView.h"
+
+#include "platform/foundation/bindings/Binding.h"
+#include "platform/foundation/runtime/KeyValueObserving.h"
+#include "platform/foundation/runtime/Log.h"
+#include "platform/layers/ConstraintLayoutManager.h"
+#include "platform/layers/Transaction.h"
+#include "platform/ui/views/Application.h"
+#include "platform/ui/views/Event.h"
+
+#include <cmath>
+
+FND_REGISTER_CLASS(ZORCardFlowView, ui::View)
+
+namespace {
+
+// Identifies the view's own observations of the content objects' picture key path.
+const char ZORCardFlowViewImageObservationContext = 0;
+
+constexpr double ZORCardFlowViewSideAngle = 0.79;
+constexpr double ZORCardFlowViewItemPerspective = -1.0 / 420;
+constexpr double ZORCardFlowViewSelectedImageZ = 100;
+
+ui::LayoutConstraint ZORCardFlowViewConstraint(ui::ConstraintAttribute attribute, ui::ConstraintAttribute source,
+    double scale = 1, double offset = 0, const fnd::String& name = ui::ConstraintSuperlayerName)
+{
+    return { attribute, name, source, scale, offset };
+}
+
+}
+
+void ZORCardFlowView::describeClass(fnd::ClassBuilder<ZORCardFlowView>& c)
+{
+    c.property("content", &ZORCardFlowView::content, &ZORCardFlowView::setContent);
+    c.property(
+        "selectionIndex", [](const ZORCardFlowView& v) { return v.selectionIndex(); },
+        [](ZORCardFlowView& v, std::int64_t index) { v.setSelectionIndex(index); });
+    c.property(
+        "selectedObject", [](const ZORCardFlowView& v) { return v.selectedObject(); },
+        [](ZORCardFlowView& v, fnd::Value object) { v.setSelectedObject(object); });
+    c.property(
+        "imageKeyPath", [](const ZORCardFlowView& v) { return v.imageKeyPath() ? fnd::Value(*v.imageKeyPath()) : fnd::Value(); },
+        [](ZORCardFlowView& v, fnd::Value path) {
+            v.setImageKeyPath(path.isString() ? std::optional<fnd::String>(path.stringValue()) : std::nullopt);
+        });
+    c.property("autoresizesItems", &ZORCardFlowView::autoresizesItems, &ZORCardFlowView::setAutoresizesItems);
+    c.property("showsScrollbar", &ZORCardFlowView::showsScrollbar, &ZORCardFlowView::setShowsScrollbar);
+    c.property("itemSize", &ZORCardFlowView::itemSize, &ZORCardFlowView::setItemSize);
+    c.keyPathsAffecting("selectedObject", { "selectionIndex" });
+    c.action("_scrollerChange:", &ZORCardFlowView::scrollerChange);
+    c.exposeBinding("content");
+    c.exposeBinding("selectionIndex");
+}
+
+std::shared_ptr<ZORCardFlowView> ZORCardFlowView::create(gfx::Rect frame)
+{
+    auto view = fnd::makeObject<ZORCardFlowView>();
+    view->initCardFlowWithFrame(frame);
+    return view;
+}
+
+ZORCardFlowView::~ZORCardFlowView()
+{
+    if (m_imageLoadQueue)
+        m_imageLoadQueue->cancelAllOperations();
+    if (m_imageKeyPath)
+        for (const auto& object : m_content)
+            if (auto o = object.object())
+                o->removeObserver(*this, *m_imageKeyPath, &ZORCardFlowViewImageObservationContext);
+}
+
+void ZORCardFlowView::initCardFlowWithFrame(gfx::Rect frame)
+{
+    initWithFrame(frame);
+    m_imageLoadQueue = std::make_shared<fnd::OperationQueue>();
+    m_imageLoadQueue->setMaxConcurrentOperationCount(1);
+    m_imageLoadQueue->setName("ZORCardFlowView pictures");
+    m_autoresizesItems = true;
+    setAutoresizesSubviews(true);
+
+    m_scroller = ZORCardFlowScroller::create({ 10, 10, 400, 16 });
+    m_scroller->setEnabled(true);
+    m_scroller->setTarget(std::static_pointer_cast<fnd::Object>(shared_from_this()));
+    m_scroller->setAction(fnd::Selector("_scrollerChange:"));
+    m_scroller->setHidden(true);
+    m_scroller->setKnobProportion(1.0);
+    addSubview(m_scroller);
+
+    m_leftTransform = ui::Transform3D::rotation(-ZORCardFlowViewSideAngle, 0, -1, 0);
+    m_rightTransform = ui::Transform3D::rotation(ZORCardFlowViewSideAngle, 0, -1, 0);
+    m_itemSize = { DefaultItemWidth, DefaultItemHeight };
+
+    auto self = std::static_pointer_cast<ZORCardFlowView>(shared_from_this());
+    auto constraints = ui::ConstraintLayoutManager::layoutManager();
+    m_rootLayer = ui::Layer::layer();
+    m_rootLayer->setLayoutManager(constraints);
+    m_rootLayer->setBackgroundColor(gfx::Color::blackColor());
+    m_rootLayer->setOpaque(true);
+
+    m_containerLayer = ui::Layer::layer();
+    m_containerLayer->setName("body");
+    m_rootLayer->addSublayer(m_containerLayer);
+    rebuildContainerConstraints();
+
+    m_scrollLayer = ui::ScrollLayer::layer();
+    m_scrollLayer->setScrollMode(ui::ScrollMode::Horizontally);
+    m_scrollLayer->setAutoresizingMask(ui::LayerAutoresizingMask::WidthSizable | ui::LayerAutoresizingMask::HeightSizable);
+    m_scrollLayer->setLayoutManager(self);
+    m_containerLayer->addSublayer(m_scrollLayer);
+
+    m_gradientLayer = ui::Layer::layer();
+    m_gradientLayer->setAutoresizingMask(
+        ui::LayerAutoresizingMask::WidthSizable | ui::LayerAutoresizingMask::HeightSizable);
+    m_gradientLayer->setLayoutManager(constraints);
+    m_rightGradientLayer = ui::Layer::layer();
+    m_leftGradientLayer = ui::Layer::layer();
+    m_bottomGradientLayer = ui::Layer::layer();
+    m_gradientLayer->addSublayer(m_rightGradientLayer);
+    m_gradientLayer->addSublayer(m_leftGradientLayer);
+    m_gradientLayer->addSublayer(m_bottomGradientLayer);
+    m_containerLayer->addSublayer(m_gradientLayer);
+    using A = ui::ConstraintAttribute;
+    m_bottomGradientLayer->setConstraints({ ZORCardFlowViewConstraint(A::MaxX, A::MaxX),
+        ZORCardFlowViewConstraint(A::MinY, A::MinY), ZORCardFlowViewConstraint(A::MinX, A::MinX),
+        ZORCardFlowViewConstraint(A::MaxY, A::MinY, 1, 32) });
+    m_bottomGradientLayer->setMasksToBounds(true);
+    rebuildEdgeConstraints();
+
+    setLayer(m_rootLayer);
+    makeShadowAndEdgeImages();
+    recachePlaceholder();
+}
+
+void ZORCardFlowView::awakeFromNib()
+{
+    if (!m_rootLayer)
+        initCardFlowWithFrame(frame());
+    setWantsLayer(true);
+    recachePlaceholder();
+}
+
+void ZORCardFlowView::rebuildContainerConstraints()
+{
+    using A = ui::ConstraintAttribute;
+    double accessoryMaxY = 0;
+    if (m_accessoryController && m_accessoryController->isViewLoaded())
+        accessoryMaxY = m_accessoryController->view()->frame().maxY();
+    m_containerLayer->setConstraints({
+        ZORCardFlowViewConstraint(A::MidX, A::MidX),
+        ZORCardFlowViewConstraint(A::Width, A::Width, 1, -20),
+        ZORCardFlowViewConstraint(A::MinY, A::MinY, 1, accessoryMaxY - 0.75 * itemSize().height),
+        ZORCardFlowViewConstraint(A::MaxY, A::MaxY, 1, -10),
+    });
+    m_rootLayer->setNeedsLayout();
+}
+
+void ZORCardFlowView::rebuildEdgeConstraints()
+{
+    using A = ui::ConstraintAttribute;
+    double w = itemSize().width;
+    m_leftGradientLayer->setConstraints({ ZORCardFlowViewConstraint(A::MinX, A::MinX),
+        ZORCardFlowViewConstraint(A::MinY, A::MinY), ZORCardFlowViewConstraint(A::MaxY, A::MaxY),
+        ZORCardFlowViewConstraint(A::MaxX, A::MaxX, 0.5, -0.5 * w) });
+    m_rightGradientLayer->setConstraints({ ZORCardFlowViewConstraint(A::MaxX, A::MaxX),
+        ZORCardFlowViewConstraint(A::MinY, A::MinY), ZORCardFlowViewConstraint(A::MaxY, A::MaxY),
+        ZORCardFlowViewConstraint(A::MinX, A::MaxX, 0.5, 0.5 * w) });
+    m_gradientLayer->setNeedsLayout();
+}
+
+// Tree of item layers.
+
+std::shared_ptr<ui::Layer> ZORCardFlowView::insertLayerInScrollLayer()
+{
+    auto size = itemSize();
+    double w = size.width, h = size.height;
+    auto item = ui::Layer::layer();
+    item->setBounds({ 0, 0, w, h });
+    item->setValueForKey(static_cast<std::int64_t>(m_scrollLayer->sublayers().size()), "index");
+    auto perspective = ui::Transform3D::identity();
+    perspective.m34 = ZORCardFlowViewItemPerspective;
+    item->setSublayerTransform(perspective);
+    item->setValueForKey(false, "hasImage");
+
+    auto image = ui::Layer::layer();
+    image->setName("image");
+    image->setBounds({ 0, 0, w, h });
+    image->setContents(m_placeholder);
+    item->addSublayer(image);
+
+    auto reflection = ui::Layer::layer();
+    reflection->setName("reflection");
+    reflection->setFrame({ 0, -h, w, h });
+    reflection->setTransform(ui::Transform3D::scaling(1, -1, 1));
+    reflection->setContents(m_placeholder);
+    image->addSublayer(reflection);
+
+    auto shadow = ui::Layer::layer();
+    shadow->setFrame({ -1, 0, w + 2, h + 2 });
+    shadow->setContents(m_shadowImage);
+    shadow->setAutoresizingMask(ui::LayerAutoresizingMask::WidthSizable | ui::LayerAutoresizingMask::HeightSizable);
+    reflection->addSublayer(shadow);
+
+    m_scrollLayer->addSublayer(item);
+    return item;
+}
+
+std::vector<std::shared_ptr<ui::Layer>> ZORCardFlowView::itemLayers() const
+{
+    return m_scrollLayer ? m_scrollLayer->sublayers() : std::vector<std::shared_ptr<ui::Layer>> {};
+}
+
+std::shared_ptr<ui::Layer> ZORCardFlowView::layerForObject(const fnd::Value& object) const
+{
+    for (const auto& layer : itemLayers())
+        if (layer->valueForKey("representedObject") == object)
+            return layer;
+    return nullptr;
+}
+
+// Layout.
+
+void ZORCardFlowView::layoutSublayersOfLayer(ui::Layer& layer)
+{
+    if (&layer != m_scrollLayer.get())
+        return;
+    auto size = itemSize();
+    float W = float(layer.bounds().width());
+    float w = float(size.width), h = float(size.height);
+    auto layers = itemLayers();
+    float n = float(layers.size());
+    float start = std::floor((W - n * w - (n - 1) * w / 10) / 2 + 12);
+    auto s = m_selectionIndex;
+    for (const auto& item : layers) {
+        auto i = item->valueForKey("index").integerValue();
+        auto subs = item->sublayers();
+        if (subs.empty())
+            continue;
+        auto image = subs.front();
+        auto imageSubs = image->sublayers();
+        auto reflection = imageSubs.empty() ? nullptr : imageSubs.front();
+        double x = start + double(i) * (w + w / 10);
+        if (i < s) {
+            auto d = float(s - i);
+            x += 0.75 * w * (d - 0.85f);
+            image->setTransform(m_leftTransform);
+            image->setZPosition(0);
+            item->setZPosition(-0.1 * d);
+        } else if (i > s) {
+            auto d = float(i - s);
+            x -= 0.75 * w * (d - 0.85f);
+            image->setTransform(m_rightTransform);
+            image->setZPosition(0);
+            item->setZPosition(-0.1 * d);
+        } else {
+            image->setTransform(ui::Transform3D::identity());
+            image->setZPosition(ZORCardFlowViewSelectedImageZ);
+            item->setZPosition(0);
+        }
+        // The frame ignores the turn (it sets the bounds and the anchor's position), so it is sound on these
+        // layers.
+        item->setFrame({ x, h, w, h });
+        image->setFrame({ 0, 0, w, h });
+        if (reflection) {
+            reflection->setFrame({ 0, -h, w, h });
+            reflection->setBounds({ { 0, 0 }, reflection->bounds().size });
+        }
+    }
+}
+
+float ZORCardFlowView::positionOfSelectedItem() const
+{
+    auto size = itemSize();
+    float W = float(m_scrollLayer->bounds().width());
+    float w = float(size.width);
+    float n = float(itemLayers().size());
+    float s = float(m_selectionIndex);
+    return std::floor((W - n * w - (n - 1) * w / 10) * 0.5f + 12) + s * (w / 10 + w) - W / 2 + w / 2;
+}
+
+void ZORCardFlowView::refreshLayers()
+{
+    m_scrollLayer->layoutSublayers();
+}
+
+// Selection.
+
+void ZORCardFlowView::setSelectionIndex(std::int64_t index)
+{
+    auto layers = itemLayers();
+    if (index < 0 || index >= static_cast<std::int64_t>(layers.size()))
+        return;
+    ui::TransactionScope transaction;
+    auto event = ui::Application::shared().currentEvent();
+    bool slow = event && (event->modifierFlags() & SlowMotionModifierMask) != 0;
+    ui::Transaction::setValueForKey(float(slow ? SlowSelectionDuration : SelectionDuration), ui::TransactionKey::AnimationDuration);
+
+    willChangeValueForKey("selectionIndex");
+    m_selectionIndex = index;
+    didChangeValueForKey("selectionIndex");
+    m_scrollLayer->setNeedsLayout();
+    m_scrollLayer->layoutIfNeeded();
+    m_scrollLayer->scrollToPoint({ positionOfSelectedItem(), layers[std::size_t(index)]->frame().minY() });
+    m_scroller->setIntegerValue(index);
+}
+
+void ZORCardFlowView::userSelectIndex(std::int64_t index)
+{
+    auto count = static_cast<std::int64_t>(m_content.size());
+    if (count == 0)
+        return;
+    index = std::clamp<std::int64_t>(index, 0, count - 1);
+    if (auto info = infoForBinding("selectionIndex")) {
+        auto observed = info->get(fnd::BindingInfoKey::ObservedObject).object();
+        auto keyPath = info->get(fnd::BindingInfoKey::ObservedKeyPath).stringValue();
+        // A key path, not a single key: a binding to "selection.index" must reach the nested key.
+        if (observed) {
+            observed->setValueForKeyPath(index, keyPath);
+            return;
+        }
+    }
+    setSelectionIndex(index);
+}
+
+fnd::Value ZORCardFlowView::selectedObject() const
+{
+    if (m_content.empty() || m_selectionIndex < 0 || std::size_t(m_selectionIndex) >= m_content.size())
+        return {};
+    return m_content[std::size_t(m_selectionIndex)];
+}
+
+void ZORCardFlowView::setSelectedObject(const fnd::Value& object)
+{
+    for (std::size_t i = 0; i < m_content.size(); ++i)
+        if (m_content[i] == object) {
+            userSelectIndex(static_cast<std::int64_t>(i));
+            return;
+        }
+    fnd::log("[ZORCardFlowView setSelectedObject:] -- The view does not contain the specified object.");
+}
+
+// Content.
+
+void ZORCardFlowView::observeImageKeyPath(const fnd::Value& object, bool observe)
+{
+    auto o = object.object();
+    if (!o || !m_imageKeyPath)
+        return;
+    if (observe)
+        o->addObserver(*this, *m_imageKeyPath, fnd::KeyValueObservingOptions::None, &ZORCardFlowViewImageObservationContext);
+    else
+        o->removeObserver(*this, *m_imageKeyPath, &ZORCardFlowViewImageObservationContext);
+}
+
+void ZORCardFlowView::setContent(const fnd::Array& content)
+{
+    if (content == m_content)
+        return;
+    willChangeValueForKey("content");
+    m_content = content;
+
+    // Layers follow positions: an object that stays keeps its layer, and equal objects at two positions get a layer
+    // each (one shared index would stack both pictures at one place and leave the other position empty).
+    auto old = itemLayers();
+    std::vector<bool> kept(old.size(), false);
+    std::vector<std::shared_ptr<ui::Layer>> byPosition(m_content.size());
+    for (std::size_t i = 0; i < m_content.size(); ++i)
+        for (std::size_t j = 0; j < old.size(); ++j)
+            if (!kept[j] && old[j]->valueForKey("representedObject") == m_content[i]) {
+                kept[j] = true;
+                byPosition[i] = old[j];
+                break;
+            }
+    for (std::size_t j = 0; j < old.size(); ++j)
+        if (!kept[j]) {
+            observeImageKeyPath(old[j]->valueForKey("representedObject"), false);
+            old[j]->removeFromSuperlayer();
+        }
+    for (std::size_t i = 0; i < m_content.size(); ++i) {
+        if (byPosition[i]) {
+            byPosition[i]->setValueForKey(static_cast<std::int64_t>(i), "index");
+            continue;
+        }
+        auto layer = insertLayerInScrollLayer();
+        layer->setValueForKey(m_content[i], "representedObject");
+        layer->setValueForKey(static_cast<std::int64_t>(i), "index");
+        observeImageKeyPath(m_content[i], true);
+        refreshLayer(layer);
+    }
+    didChangeValueForKey("content");
+    m_scroller->setNumberOfIncrements(m_content.empty() ? 0 : m_content.size() - 1);
+    setSelectionIndex(m_selectionIndex);
+}
+
+std::shared_ptr<ui::Layer> ZORCardFlowView::layerAtIndex(std::int64_t index) const
+{
+    for (const auto& layer : itemLayers())
+        if (layer->valueForKey("index").integerValue() == index)
+            return layer;
+    return nullptr;
+}
+
+void ZORCardFlowView::setImageKeyPath(const std::optional<fnd::String>& keyPath)
+{
+    if (m_imageKeyPath) {
+        for (const auto& layer : itemLayers())
+            observeImageKeyPath(layer->valueForKey("representedObject"), false);
+        m_imageKeyPath.reset();
+    }
+    m_imageKeyPath = keyPath;
+    for (const auto& layer : itemLayers()) {
+        observeImageKeyPath(layer->valueForKey("representedObject"), true);
+        refreshLayer(layer);
+    }
+}
+
+void ZORCardFlowView::observeValueForKeyPath(
+    const fnd::String& keyPath, fnd::Object& object, const fnd::KeyValueChange& change, const void* context)
+{
+    if (context != &ZORCardFlowViewImageObservationContext) {
+        View::observeValueForKeyPath(keyPath, object, change, context);
+        return;
+    }
+    // Every position that shows the object shows its new picture.
+    auto changed = object.selfValue();
+    for (const auto& layer : itemLayers())
+        if (layer->valueForKey("representedObject") == changed)
+            refreshLayer(layer);
+}
+
+// Subviews and accessory.
+
+void ZORCardFlowView::layoutSubviewsForSize()
+{
+    if (!m_scroller)
+        return;
+    double W = frame().width();
+    float baseLine = 16;
+    if (m_showsScrollbar) {
+        auto f = m_scroller->frame();
+        m_scroller->setFrame({ (W - (W - 160)) / 2, 20, W - 160, f.height() });
+        baseLine = float(m_scroller->frame().minY() + m_scroller->frame().height() + 16);
+    }
+    if (m_accessoryController && m_accessoryController->isViewLoaded()) {
+        auto view = m_accessoryController->view();
+        view->setFrameOrigin({ std::floor((W - view->frame().width()) / 2), baseLine });
+    }
+    rebuildContainerConstraints();
+    setSelectionIndex(m_selectionIndex);
+}
+
+void ZORCardFlowView::resizeSubviewsWithOldSize(gfx::Size)
+{
+    layoutSubviewsForSize();
+}
+
+void ZORCardFlowView::viewWillMoveToSuperview(ui::View* superview)
+{
+    View::viewWillMoveToSuperview(superview);
+    layoutSubviewsForSize();
+}
+
+void ZORCardFlowView::setShowsScrollbar(bool flag)
+{
+    m_showsScrollbar = flag;
+    m_scroller->setHidden(!flag);
+    layoutSubviewsForSize();
+}
+
+void ZORCardFlowView::setAutoresizesItems(bool flag)
+{
+    m_autoresizesItems = flag;
+    layoutSubviewsForSize();
+}
+
+void ZORCardFlowView::setAccessoryController(const std::shared_ptr<ui::ViewController>& controller)
+{
+    if (controller == m_accessoryController)
+        return;
+    if (auto old = m_accessoryController) {
+        if (old->isViewLoaded())
+            old->view()->removeFromSuperview();
+        old->unbind("representedObject");
+        setNextResponder(old->nextResponder());
+        m_accessoryController.reset();
+    }
+    m_accessoryController = controller;
+    if (controller) {
+        addSubview(controller->view());
+        controller->setNextResponder(nextResponder());
+        setNextResponder(controller);
+        controller->bind("representedObject", *this, "selectedObject");
+    }
+    layoutSubviewsForSize();
+}
+
+// Input.
+
+void ZORCardFlowView::sendAction()
+{
+    auto target = m_target.lock();
+    if (target && !m_action.isNull())
+        target->perform(m_action, selfValue());
+}
+
+void ZORCardFlowView::keyDown(const ui::Event& event)
+{
+    switch (event.keyCode()) {
+    case ui::KeyCode::Return:
+        if (m_target.lock() && !m_action.isNull()) {
+            sendAction();
+            return;
+        }
+        break;
+    case ui::KeyCode::LeftArrow:
+        userSelectIndex(m_selectionIndex - 1);
+        return;
+    case ui::KeyCode::RightArrow:
+        userSelectIndex(m_selectionIndex + 1);
+        return;
+    default:
+        break;
+    }
+    View::keyDown(event);
+}
+
+void ZORCardFlowView::mouseDown(const ui::Event& event)
+{
+    auto self = shared_from_this();
+    if (event.clickCount() == 2)
+        sendAction();
+    auto index = indexOfItemAtPoint(convertPointFromView(event.locationInWindow(), nullptr));
+    if (index >= 0)
+        userSelectIndex(index);
+}
+
+void ZORCardFlowView::scrollWheel(const ui::Event& event)
+{
+    float dy = float(event.deltaY()), dx = float(event.deltaX());
+    float delta;
+    if (std::fabs(dy) > 0.4f)
+        delta = dy;
+    else if (std::fabs(dx) > 0.4f)
+        delta = dx;
+    else
+        return;
+    userSelectIndex(delta > 0 ? m_selectionIndex - 1 : m_selectionIndex + 1);
+}
+
+void ZORCardFlowView::scrollerChange(const fnd::Value&)
+{
+    switch (m_scroller->hitPart()) {
+    case ui::ScrollerPart::Knob:
+        userSelectIndex(m_scroller->integerValue());
+        break;
+    case ui::ScrollerPart::DecrementLine:
+        userSelectIndex(m_selectionIndex - 1);
+        break;
+    case ui::ScrollerPart::IncrementLine:
+        userSelectIndex(m_selectionIndex + 1);
+        break;
+    default:
+        break;
+    }
+}
+
+// Hit testing.
+
+gfx::Rect ZORCardFlowView::rectForItemAtIndex(std::int64_t index) const
+{
+    if (index < 0 || std::size_t(index) >= m_content.size())
+        return {};
+    auto item = layerAtIndex(index);
+    if (!item || item->sublayers().empty())
+        return {};
+    auto image = item->sublayers().front();
+    return image->convertRectToLayer(image->frame(), m_rootLayer.get());
+}
+
+std::int64_t ZORCardFlowView::indexOfItemAtPoint(gfx::Point point) const
+{
+    auto count = static_cast<std::int64_t>(m_content.size());
+    auto hit = [&](std::int64_t i) { return gfx::pointInRect(point, rectForItemAtIndex(i)); };
+    if (hit(m_selectionIndex))
+        return m_selectionIndex;
+    for (auto i = std::min(m_selectionIndex - 1, count - 1); i >= 0; --i)
+        if (hit(i))
+            return i;
+    for (auto i = std::max<std::int64_t>(m_selectionIndex + 1, 0); i < count; ++i)
+        if (hit(i))
+            return i;
+    return -1;
+}

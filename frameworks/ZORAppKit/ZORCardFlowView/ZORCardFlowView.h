@@ -1,0 +1,149 @@
+#pragma once
+
+#include "frameworks/ZORAppKit/ZORCardFlowView/ZORCardFlowScroller.h"
+
+#include "platform/foundation/runtime/OperationQueue.h"
+#include "platform/foundation/runtime/Selector.h"
+#include "platform/graphics/BitmapImageRep.h"
+#include "platform/graphics/Image.h"
+#include "platform/layers/Layer.h"
+#include "platform/layers/ScrollLayer.h"
+#include "platform/ui/controllers/ViewController.h"
+#include "platform/ui/views/View.h"
+
+#include <cstdint>
+#include <memory>
+
+// Shows the objects of an array as a row of pictures in perspective: the selected one faces the viewer, the others
+// stand turned towards it, each with a darkened reflection, over black and under dark edge gradients. Arrow keys,
+// clicks, the wheel and an optional scroller move the selection, animated. Content and selection bind
+// ("content", "selectionIndex"); an optional accessory controller shows its view under the pictures and follows the
+// selected object. Pictures are decoded on a serial queue of the view's own and shown on the main thread.
+//
+// Item layers carry "representedObject", "index" and "hasImage"; their first sublayer is the picture ("image"),
+// whose first sublayer is the reflection ("reflection"), which holds the shadow over the reflection.
+class ZORCardFlowView : public ui::View, public ui::LayoutManager {
+    FND_OBJECT(ZORCardFlowView)
+    static void describeClass(fnd::ClassBuilder<ZORCardFlowView>& c);
+
+public:
+    static constexpr double DefaultItemWidth = 140;
+    static constexpr double DefaultItemHeight = 100;
+    // Modifier bits (Shift, Caps Lock) that slow a selection change down.
+    static constexpr unsigned SlowMotionModifierMask = 0x30000;
+    static constexpr double SlowSelectionDuration = 2.1;
+    static constexpr double SelectionDuration = 0.7;
+
+    ZORCardFlowView() = default;
+    ~ZORCardFlowView() override;
+    static std::shared_ptr<ZORCardFlowView> create(gfx::Rect frame = {});
+    // Builds the queue, the scroller and the layer tree for the frame (create does it; a view made by class name
+    // does it in awakeFromNib).
+    void initCardFlowWithFrame(gfx::Rect frame);
+    // Turns layer hosting on and makes the placeholder.
+    void awakeFromNib() override;
+
+    const fnd::Array& content() const { return m_content; }
+    void setContent(const fnd::Array& content);
+    const std::optional<fnd::String>& imageKeyPath() const { return m_imageKeyPath; }
+    void setImageKeyPath(const std::optional<fnd::String>& keyPath);
+    std::int64_t selectionIndex() const { return m_selectionIndex; }
+    // Lays out for the index (animated 0.7 s, or 2.1 s with Shift or Caps Lock) and scrolls to it; indexes
+    // outside the items are ignored.
+    void setSelectionIndex(std::int64_t index);
+    fnd::Value selectedObject() const;
+    void setSelectedObject(const fnd::Value& object);
+
+    bool autoresizesItems() const { return m_autoresizesItems; }
+    void setAutoresizesItems(bool flag);
+    // The stored size, or with autoresizesItems the size that follows the view's height.
+    gfx::Size itemSize() const;
+    void setItemSize(gfx::Size size);
+    bool showsScrollbar() const { return m_showsScrollbar; }
+    void setShowsScrollbar(bool flag);
+    const std::shared_ptr<ui::ViewController>& accessoryController() const { return m_accessoryController; }
+    void setAccessoryController(const std::shared_ptr<ui::ViewController>& controller);
+    const std::shared_ptr<gfx::Image>& placeholderIcon() const { return m_placeholderIcon; }
+    // Only stores: the placeholder is remade by setItemSize and awakeFromNib.
+    void setPlaceholderIcon(std::shared_ptr<gfx::Image> icon) { m_placeholderIcon = std::move(icon); }
+
+    std::shared_ptr<fnd::Object> target() const { return m_target.lock(); }
+    void setTarget(const std::shared_ptr<fnd::Object>& target) { m_target = target; }
+    fnd::Selector action() const { return m_action; }
+    void setAction(fnd::Selector action) { m_action = action; }
+
+    void refreshLayers();
+    // Index of the picture under the point (view coordinates), the selected one first; -1 (not found) for none.
+    std::int64_t indexOfItemAtPoint(gfx::Point point) const;
+    // The picture's rectangle in the root layer's coordinates; zero for an index outside the content.
+    gfx::Rect rectForItemAtIndex(std::int64_t index) const;
+
+    const std::shared_ptr<ZORCardFlowScroller>& scroller() const { return m_scroller; }
+    const std::shared_ptr<ui::ScrollLayer>& scrollLayer() const { return m_scrollLayer; }
+    const std::shared_ptr<ui::Layer>& containerLayer() const { return m_containerLayer; }
+    const std::shared_ptr<gfx::BitmapImageRep>& placeholder() const { return m_placeholder; }
+    const std::shared_ptr<fnd::OperationQueue>& imageLoadQueue() const { return m_imageLoadQueue; }
+    // The scroll position that centres the selection.
+    float positionOfSelectedItem() const;
+    // The item layers in sublayer order.
+    std::vector<std::shared_ptr<ui::Layer>> itemLayers() const;
+
+    // LayoutManager: places the item layers for the selection.
+    void layoutSublayersOfLayer(ui::Layer& layer) override;
+
+    bool acceptsFirstResponder() const override { return true; }
+    void keyDown(const ui::Event& event) override;
+    void mouseDown(const ui::Event& event) override;
+    void scrollWheel(const ui::Event& event) override;
+    void resizeSubviewsWithOldSize(gfx::Size oldSize) override;
+    void viewWillMoveToSuperview(ui::View* superview) override;
+    void observeValueForKeyPath(const fnd::String& keyPath, fnd::Object& object, const fnd::KeyValueChange& change,
+        const void* context) override;
+
+    // User selection: clamped into the items, then through the "selectionIndex" binding when there is one.
+    void userSelectIndex(std::int64_t index);
+    // Picture pipeline: marks the item as showing the placeholder and queues its load.
+    void refreshLayer(const std::shared_ptr<ui::Layer>& itemLayer);
+    void recachePlaceholder();
+
+private:
+    std::shared_ptr<ui::Layer> insertLayerInScrollLayer();
+    std::shared_ptr<ui::Layer> layerForObject(const fnd::Value& object) const;
+    // The item layer that stands at the content position.
+    std::shared_ptr<ui::Layer> layerAtIndex(std::int64_t index) const;
+    void rebuildContainerConstraints();
+    void rebuildEdgeConstraints();
+    void makeShadowAndEdgeImages();
+    void applyPicture(const std::shared_ptr<ui::Layer>& itemLayer, std::uint64_t generation,
+        const std::shared_ptr<gfx::BitmapImageRep>& picture);
+    void scrollerChange(const fnd::Value& sender);
+    void sendAction();
+    void layoutSubviewsForSize();
+    void observeImageKeyPath(const fnd::Value& object, bool observe);
+
+    std::int64_t m_selectionIndex { 0 };
+    std::shared_ptr<ui::Layer> m_rootLayer;
+    std::shared_ptr<ui::ScrollLayer> m_scrollLayer;
+    std::shared_ptr<ui::Layer> m_containerLayer;
+    std::shared_ptr<ui::Layer> m_gradientLayer;
+    std::shared_ptr<ui::Layer> m_leftGradientLayer;
+    std::shared_ptr<ui::Layer> m_rightGradientLayer;
+    std::shared_ptr<ui::Layer> m_bottomGradientLayer;
+    std::shared_ptr<gfx::BitmapImageRep> m_shadowImage;
+    ui::Transform3D m_leftTransform;
+    ui::Transform3D m_rightTransform;
+    gfx::Size m_itemSize { DefaultItemWidth, DefaultItemHeight };
+    std::shared_ptr<ui::ViewController> m_accessoryController;
+    std::shared_ptr<ZORCardFlowScroller> m_scroller;
+    bool m_showsScrollbar { false };
+    bool m_autoresizesItems { true };
+    // Shared with the loading thread through shared_ptr copies, so a load never sees a released placeholder.
+    std::shared_ptr<gfx::BitmapImageRep> m_placeholder;
+    std::shared_ptr<gfx::Image> m_placeholderIcon;
+    fnd::Array m_content;
+    std::optional<fnd::String> m_imageKeyPath;
+    std::shared_ptr<fnd::OperationQueue> m_imageLoadQueue;
+    std::weak_ptr<fnd::Object> m_target;
+    fnd::Selector m_action;
+    std::uint64_t m_nextLoadGeneration { 0 };
+};

@@ -1,0 +1,46 @@
+// Reads arbitrary bytes as a keyed archive of the flow view and checks that whatever comes back keeps its settings
+// in their ranges and its perspective finite, then archives it again.
+#include "frameworks/QFFlowView/QFFlowView.h"
+
+#include "platform/foundation/archiving/KeyedArchiver.h"
+#include "platform/foundation/archiving/KeyedUnarchiver.h"
+#include "platform/foundation/runtime/Exception.h"
+
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+bool flowViewArchiveInRange(double value, double low, double high)
+{
+    return std::isfinite(value) && value >= low && value <= high;
+}
+
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    fnd::Value root;
+    try {
+        root = fnd::KeyedUnarchiver::unarchiveObjectWithData(fnd::Data(data, size));
+    } catch (const fnd::Exception&) {
+        return 0; // a damaged archive is refused with an exception, as documented
+    }
+    auto view = root.objectAs<QFFlowView>();
+    if (!view)
+        return 0;
+    if (!flowViewArchiveInRange(view->stackedAngle(), 0, 90) || !flowViewArchiveInRange(view->itemScale(), 0.1, 1)
+        || !flowViewArchiveInRange(view->previewScale(), 0.01, 1)
+        || !flowViewArchiveInRange(view->reflectionOffset(), -1, 0) || !std::isfinite(view->spacing())
+        || !std::isfinite(view->scrollDuration()))
+        std::abort();
+    auto p = view->perspective();
+    for (double m : { p.m11, p.m12, p.m13, p.m14, p.m21, p.m22, p.m23, p.m24, p.m31, p.m32, p.m33, p.m34, p.m41, p.m42,
+             p.m43, p.m44 })
+        if (!std::isfinite(m))
+            std::abort();
+    if (!view->scrollLayer() || view->selectedIndex() != QFFlowView::NotFound)
+        std::abort();
+    (void)fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(view));
+    return 0;
+}

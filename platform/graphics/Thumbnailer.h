@@ -1,0 +1,36 @@
+#pragma once
+
+#include "platform/foundation/runtime/String.h"
+#include "platform/graphics/BitmapImageRep.h"
+#include "platform/graphics/Geometry.h"
+
+#include <memory>
+
+namespace gfx {
+
+class Image;
+class PDFImageRep;
+
+// Small pictures of files as a desktop shows them, made without a window: an image file's own picture (through our
+// codecs), a PDF's first page (through poppler), and for anything else the icon of its content type from the
+// freedesktop icon theme. Every result is a premultiplied ARGB32 bitmap of whole pixels; everything here is safe to
+// call off the main thread.
+class Thumbnailer {
+public:
+    // A picture of the file that fits in maxSize (aspect kept, never enlarged past the source's own pixels for
+    // bitmaps); nullptr when the file cannot be read and its type has no icon either.
+    static std::shared_ptr<BitmapImageRep> thumbnailOfFile(const fnd::String& path, Size maxSize);
+    // The icon theme's picture for a content type (a MIME type such as "image/png"), its generic family icon
+    // ("image-x-generic") when the type has none, or nullptr; drawn at size.
+    static std::shared_ptr<BitmapImageRep> iconForMIMEType(const fnd::String& mimeType, Size size);
+    // The MIME type the file name's extension suggests ("application/octet-stream" when it suggests nothing).
+    static fnd::String mimeTypeForFileName(const fnd::String& fileName);
+    // The image drawn whole into a bitmap that fits maxSize with its aspect kept; nullptr for an empty image.
+    static std::shared_ptr<BitmapImageRep> bitmapOfImage(const Image& image, Size maxSize);
+    // A PDF page drawn into a bitmap of the size (whole pixels): on white, or on transparency. A page narrower than
+    // the request is scaled up by the widths; a wider one is fitted into the size with its aspect kept. nullptr for
+    // a size without pixels.
+    static std::shared_ptr<BitmapImageRep> bitmapOfPDFPage(const PDFImageRep& page, Size size, bool transparent);
+};
+
+}

@@ -1,0 +1,578 @@
+#include "QFFlowViewTestSupport.h"
+
+#include "frameworks/QFFlowView/QFLayerAccessibilityHelper.h"
+
+#include "platform/foundation/archiving/KeyedArchiver.h"
+#include "platform/foundation/archiving/KeyedUnarchiver.h"
+#include "platform/foundation/archiving/SequentialArchiver.h"
+#include "platform/foundation/bindings/ArrayController.h"
+#include "platform/foundation/files/FileURL.h"
+#include "platform/foundation/runtime/Exception.h"
+#include "platform/foundation/runtime/Log.h"
+#include "platform/foundation/services/Workspace.h"
+#include "platform/graphics/Color.h"
+#include "platform/graphics/Image.h"
+#include "platform/graphics/PDFImageRep.h"
+#include "platform/ui/dragging/Pasteboard.h"
+#include "platform/ui/views/Event.h"
+
+#include <cmath>
+
+namespace flowviewtest {
+namespace {
+
+using Type = std::remove_cvref_t<decltype(QFFlowViewRepresentationType::URL)>;
+namespace RT = QFFlowViewRepresentationType;
+
+// Items and pictures.
+
+TEST_F(FlowViewTest, ItemsComeFromTheDataSourceOnlyWhenItGivesThem)
+{
+    source->items = bitmapItems(3);
+    source->answersItems = false;
+    view->reloadContent();
+    EXPECT_EQ(view->numberOfItems(), 0u);
+    EXPECT_EQ(view->selectedIndex(), QFFlowView::NotFound) << "no items: nothing is selected";
+
+    source->answersItems = true;
+    view->reloadContent();
+    EXPECT_EQ(view->numberOfItems(), 3u);
+    EXPECT_EQ(view->selectedIndex(), 0u);
+    EXPECT_EQ(view->titleAtIndex(1), fnd::String("Item 1"));
+    EXPECT_EQ(view->imageUIDForItem(view->imageItemForIndex(2)), fnd::Value("uid 2"));
+    EXPECT_TRUE(view->imageItemForIndex(QFFlowView::NotFound).isNil());
+
+    // An item without a title is "Untitled item".
+    source->items = { fnd::Value("an item that answers nothing") };
+    view->reloadContent();
+    EXPECT_EQ(view->titleAtIndex(0), fnd::String("Untitled item"));
+}
+
+TEST_F(FlowViewTest, RepresentationsBecomePicturesOfTheAskedSize)
+{
+    auto bitmap = solidBitmap(40, 20, 0xFFFF0000);
+    auto png = bitmap->representationUsingType(gfx::BitmapImageFileType::PNG);
+    ASSERT_TRUE(png);
+    auto fromData = QFFlowView::newImageFromRepresentation(*png, RT::NSData, { 30, 30 });
+    ASSERT_TRUE(fromData);
+    EXPECT_EQ(fromData->pixelsWide(), 30);
+    EXPECT_EQ(fromData->pixelsHigh(), 15);
+    EXPECT_EQ(QFFlowView::newImageFromRepresentation(bitmap, RT::CGImage, { 10, 10 }), bitmap);
+    EXPECT_FALSE(QFFlowView::newImageFromRepresentation(fnd::Data::fromString("not a picture"), RT::NSData, { 30, 30 }));
+    EXPECT_FALSE(QFFlowView::newImageFromRepresentation(fnd::Value("x"), RT::QCComposition, { 30, 30 }));
+
+    // A PDF page narrower than asked is scaled up by the widths; a wider one fits down with its aspect kept.
+    auto pdf = gfx::PDFImageRep::imageRepWithData(solidPDF({ 50, 100 }, *gfx::Color::colorWithDeviceRed(0, 0, 1, 1)));
+    ASSERT_TRUE(pdf);
+    auto up = QFFlowView::newImageFromPDFPage(fnd::Value(*pdf), { 100, 200 }, true);
+    ASSERT_TRUE(up);
+    auto top = up->pixelBuffer().pixel(50, 5);
+    EXPECT_EQ(gfx::blueOf(top), 255) << "the page reaches the top when scaled up";
+    auto down = QFFlowView::newImageFromPDFPage(fnd::Value(*pdf), { 20, 20 }, false);
+    ASSERT_TRUE(down);
+    EXPECT_EQ(down->pixelBuffer().pixel(1, 10), 0xFFFFFFFFu) << "white beside a fitted page";
+    EXPECT_EQ(gfx::blueOf(down->pixelBuffer().pixel(10, 10)), 255);
+    EXPECT_FALSE(QFFlowView::newImageFromPDFPage(fnd::Value(*pdf), { 0, 20 }, false));
+
+    auto defaults = QFFlowView::defaultImage();
+    EXPECT_EQ(defaults->pixelsWide(), 100);
+    EXPECT_EQ(defaults->pixelsHigh(), 100);
+}
+
+TEST_F(FlowViewTest, FilesArePicturedByType)
+{
+    auto png = (folder / "a.png").string();
+    ASSERT_TRUE(solidBitmap(80, 40, 0xFF00FF00)->writeToFile(fnd::String(png), gfx::BitmapImageFileType::PNG));
+    auto text = folder / "notes.txt";
+    FILE* f = std::fopen(text.c_str(), "w");
+    std::fputs("hello", f);
+    std::fclose(f);
+    source->items = { TestItem::create("png", fnd::String(png), RT::Path),
+        TestItem::create("url", fnd::fileURLWithPath(fnd::String(png)), RT::URL),
+        TestItem::create("txt", fnd::String(text.string()), RT::QuickLookPath),
+        TestItem::create("mov", fnd::String((folder / "clip.mp4").string()), RT::Path),
+        TestItem::create("bmp", fnd::Value(solidBitmap(2, 2, 0)), RT::NSBitmap),
+        TestItem::create("data", fnd::Data(), RT::NSData) };
+    view->reloadContent();
+    EXPECT_EQ(view->uniformTypeIdentifierAtIndex(0), fnd::String("public.png"));
+    EXPECT_EQ(view->uniformTypeIdentifierAtIndex(1), fnd::String("public.png"));
+    EXPECT_TRUE(view->isMovieAtIndex(3));
+    EXPECT_FALSE(view->isMovieAtIndex(0));
+    EXPECT_EQ(view->uniformTypeIdentifierAtIndex(4), fnd::String("public.image"));
+    EXPECT_TRUE(view->uniformTypeIdentifierAtIndex(5).isEmpty());
+    auto picture = QFFlowView::newImageFromRepresentation(fnd::String(png), RT::Path, { 40, 40 });
+    ASSERT_TRUE(picture);
+    EXPECT_EQ(picture->pixelsWide(), 40);
+    EXPECT_EQ(gfx::greenOf(picture->pixelBuffer().pixel(20, 10)), 255);
+    // Anything else shows its type's icon (when the icon theme has one) and never fails.
+    (void)QFFlowView::newImageFromRepresentation(fnd::String(text.string()), RT::QuickLookPath, { 64, 64 });
+}
+
+TEST_F(FlowViewTest, PicturesLoadOnTheQueueAndBadDataKeepsTheDefault)
+{
+    auto items = bitmapItems(3);
+    items.push_back(TestItem::create("bad", fnd::Data::fromString("garbage"), RT::NSData, "Bad"));
+    useItems(items);
+    drainPictures();
+    for (std::size_t i = 0; i < 3; ++i) {
+        auto contents = view->imageLayerAtIndex(i)->contents();
+        ASSERT_TRUE(contents) << i;
+        EXPECT_EQ(contents, std::dynamic_pointer_cast<TestItem>(items[i].object())->representation.objectAs<gfx::BitmapImageRep>())
+            << i;
+        EXPECT_NEAR(view->imageLayerAtIndex(i)->valueForKey("aspectRatioKey").doubleValue(), 64.0 / 48.0, 1e-9);
+    }
+    EXPECT_EQ(view->imageLayerAtIndex(3)->contents(), QFFlowView::defaultImage());
+    EXPECT_EQ(view->cachedImageCount(), 3u);
+}
+
+TEST_F(FlowViewTest, CacheRuleReusesCloseEnoughPicturesAndRemakesSmallOnes)
+{
+    useItems(bitmapItems(2));
+    drainPictures();
+    auto desired = view->itemSizeForRect(view->scrollLayer()->frame());
+    // 9 % smaller than desired: shown, nothing made.
+    auto slightly = solidBitmap(int(desired.width * 0.91), int(desired.height * 0.91), 0xFFFF00FF);
+    view->cacheImage(slightly, fnd::Value("uid 0"));
+    view->updateImageLayerAtIndex(0);
+    EXPECT_EQ(view->operationQueue()->operationCount(), 0u);
+    EXPECT_EQ(view->imageLayerAtIndex(0)->contents(), slightly);
+    // 10 % or more: shown at once, and replaced when the new one arrives.
+    auto small = solidBitmap(int(desired.width * 0.5), int(desired.height * 0.5), 0xFFFFFF00);
+    view->cacheImage(small, fnd::Value("uid 0"));
+    view->updateImageLayerAtIndex(0);
+    EXPECT_EQ(view->imageLayerAtIndex(0)->contents(), small);
+    drainPictures();
+    EXPECT_NE(view->imageLayerAtIndex(0)->contents(), small);
+
+    EXPECT_FLOAT_EQ(QFFlowView::differenceForImage(nullptr, { 10, 10 }), std::numeric_limits<float>::max());
+    // The larger side counts: a tall picture that fits by its height is not too small.
+    auto tall = solidBitmap(50, 100, 0);
+    EXPECT_FLOAT_EQ(QFFlowView::differenceForImage(tall.get(), { 100, 100 }), 0);
+
+    // The cache stays within its bound, dropping the least recently used pictures.
+    view->setImageCacheByteLimit(3 * 64 * 48 * 4);
+    useItems(bitmapItems(12));
+    for (std::size_t i = 0; i < 12; ++i)
+        view->cacheImage(solidBitmap(64, 48, 0xFF000000u + std::uint32_t(i)), fnd::Value(fnd::String("uid " + std::to_string(i))));
+    EXPECT_LE(view->cachedImageBytes(), std::size_t(3 * 64 * 48 * 4));
+    EXPECT_TRUE(view->lookupForImageUID(fnd::Value("uid 11")));
+    EXPECT_FALSE(view->lookupForImageUID(fnd::Value("uid 0")));
+
+    // A new preview scale empties the cache.
+    view->setPreviewScale(0.5);
+    view->operationQueue()->cancelAllOperations();
+    view->operationQueue()->waitUntilAllOperationsAreFinished();
+    view->setPreviewScale(5);
+    EXPECT_DOUBLE_EQ(view->previewScale(), 1);
+}
+
+TEST_F(FlowViewTest, ALatePictureDoesNotPaintAReusedLayer)
+{
+    useItems(bitmapItems(2));
+    drainPictures();
+    auto stale = solidBitmap(10, 10, 0xFF123456);
+    // A picture made for "uid 0" arrives after the items changed: index 0 now holds another item.
+    source->items = bitmapItems(3);
+    std::swap(source->items[0], source->items[2]);
+    view->reloadContent();
+    drainPictures();
+    auto before = view->imageLayerAtIndex(0)->contents();
+    view->cacheImage(stale, fnd::Value("uid 0"));
+    auto layer = view->itemLayerAtIndex(0);
+    EXPECT_EQ(layer->valueForKey("imageItemUID"), fnd::Value("uid 2"));
+    EXPECT_EQ(view->imageLayerAtIndex(0)->contents(), before);
+}
+
+// Layer tree and layout.
+
+TEST_F(FlowViewTest, GeometryFormulasAndClamps)
+{
+    constexpr auto NotFound = QFFlowView::NotFound;
+    EXPECT_DOUBLE_EQ(QFFlowView::horizontalOffsetForItem(0, 100, 70, 50, 0), 0);
+    EXPECT_DOUBLE_EQ(QFFlowView::horizontalOffsetForItem(1, 100, 90, 50, 0), 50 + 50);
+    EXPECT_DOUBLE_EQ(QFFlowView::horizontalOffsetForItem(3, 90, 0, 10, 3), 3 * 100 + 45);
+    EXPECT_DOUBLE_EQ(QFFlowView::horizontalOffsetForItem(4, 90, 0, 10, 3), 4 * 100 + 90);
+    EXPECT_DOUBLE_EQ(QFFlowView::horizontalOffsetForItem(2, 90, 0, 10, NotFound), 200);
+    EXPECT_EQ(QFFlowView::boundsFromContentWithAspectRatio(2, { 0, 0, 100, 100 }), (gfx::Rect { 0, 0, 100, 50 }));
+    EXPECT_EQ(QFFlowView::boundsFromContentWithAspectRatio(0.5, { 0, 0, 100, 100 }), (gfx::Rect { 0, 0, 50, 100 }));
+
+    view->setStackedAngle(120);
+    EXPECT_DOUBLE_EQ(view->stackedAngle(), 90);
+    view->setReflectionOffset(-3);
+    EXPECT_DOUBLE_EQ(view->reflectionOffset(), -1);
+    view->setItemScale(0);
+    EXPECT_DOUBLE_EQ(view->itemScale(), 0.1);
+    view->setPreviewScale(0);
+    EXPECT_DOUBLE_EQ(view->previewScale(), 0.01);
+    EXPECT_EQ(view->itemSizeForRect({ 0, 0, 10, 250 }), (gfx::Size { 20, 20 }));
+}
+
+TEST_F(FlowViewTest, LayoutOnTheVirtualClockEndsInLoadingPictures)
+{
+    auto items = bitmapItems(5);
+    source->items = items;
+    view->reloadContent();
+    ASSERT_EQ(view->selectedIndex(), 0u);
+    // The layout transaction lasts scrollDuration; its completion loads the visible pictures.
+    view->setSelectedIndex(2);
+    settle(0.1);
+    auto moving = view->itemLayerAtIndex(1)->presentationLayer()->position();
+    EXPECT_NE(moving, view->itemLayerAtIndex(1)->position()) << "the move animates";
+    settle(1);
+    drainPictures();
+    EXPECT_EQ(view->itemLayerAtIndex(1)->presentationLayer()->position(), view->itemLayerAtIndex(1)->position());
+    EXPECT_TRUE(view->imageLayerAtIndex(2)->contents());
+
+    auto size = view->itemSizeForRect(view->scrollLayer()->bounds());
+    EXPECT_DOUBLE_EQ(view->itemLayerAtIndex(2)->frame().minX(),
+        QFFlowView::horizontalOffsetForItem(2, size.width, 70, 50, 2));
+    EXPECT_DOUBLE_EQ(view->scrollLayer()->bounds().minX(), view->selectedScrollPoint().x);
+    EXPECT_DOUBLE_EQ(view->imageLayerAtIndex(2)->zPosition(), 200);
+    EXPECT_DOUBLE_EQ(view->imageLayerAtIndex(0)->zPosition(), -200);
+    EXPECT_DOUBLE_EQ(view->itemLayerAtIndex(0)->zPosition(), -201);
+    EXPECT_EQ(view->imageLayerAtIndex(0)->anchorPoint(), (gfx::Point { 0, 0 }));
+    EXPECT_EQ(view->imageLayerAtIndex(4)->anchorPoint(), (gfx::Point { 1, 0 }));
+    EXPECT_GT(view->visibleItemIndexes().length, 0);
+    EXPECT_EQ(view->title(), fnd::String("Item 2"));
+    EXPECT_GT(view->titleLayer()->bounds().width(), 0) << "the title is sized to its string";
+}
+
+TEST_F(FlowViewTest, ScrollKnobAndReflections)
+{
+    useItems(bitmapItems(1));
+    EXPECT_TRUE(view->scrollBarLayer()->isHidden());
+    useItems(bitmapItems(2));
+    EXPECT_FALSE(view->scrollBarLayer()->isHidden());
+    double bar = view->scrollBarLayer()->bounds().width();
+    EXPECT_DOUBLE_EQ(view->scrollKnobLayer()->frame().minX(), 5);
+    view->setSelectedIndex(1);
+    settle(1);
+    EXPECT_DOUBLE_EQ(view->scrollKnobLayer()->frame().maxX(), bar - 5);
+
+    EXPECT_EQ(view->itemLayerAtIndex(0)->instanceCount(), 2);
+    view->setShowsReflection(false);
+    EXPECT_EQ(view->itemLayerAtIndex(0)->instanceCount(), 1);
+    view->setReflectionOffset(-0.7);
+    EXPECT_DOUBLE_EQ(view->itemLayerAtIndex(1)->instanceRedOffset(), -0.7);
+}
+
+TEST_F(FlowViewTest, ReloadReusesLayersAndKeepsOneElementPerItem)
+{
+    useItems(bitmapItems(4));
+    auto first = view->itemLayerAtIndex(0);
+    view->reloadContent();
+    view->reloadContent();
+    bool reused = false;
+    for (std::size_t i = 0; i < 4; ++i)
+        reused = reused || view->itemLayerAtIndex(i) == first;
+    EXPECT_TRUE(reused);
+    EXPECT_EQ(view->queuedItemLayerCount(), 0u);
+    auto list = view->accessibilityElementOfLayer(*view->backgroundLayer());
+    ASSERT_TRUE(list);
+    EXPECT_EQ(list->countOfChildren(), 4u);
+
+    source->items.resize(2);
+    view->setSelectedIndex(3);
+    view->reloadContent();
+    EXPECT_EQ(view->selectedIndex(), 0u) << "a selection past the items moves to the first";
+    EXPECT_EQ(list->countOfChildren(), 2u);
+    EXPECT_EQ(view->queuedItemLayerCount(), 2u);
+}
+
+// Interaction.
+
+TEST_F(FlowViewTest, ClicksDoubleClicksAndTheWheelSelect)
+{
+    struct Delegate : QFFlowViewDelegate {
+        std::vector<std::size_t> doubleClicks;
+        int selectionChanges = 0;
+        void flowViewSelectionDidChange(QFFlowView&) override { ++selectionChanges; }
+        bool flowViewItemWasDoubleClickedAtIndex(QFFlowView&, std::size_t index) override
+        {
+            doubleClicks.push_back(index);
+            return true;
+        }
+    };
+    auto delegate = std::make_shared<Delegate>();
+    view->setDelegate(delegate);
+    useItems(bitmapItems(8));
+    drainPictures();
+    delegate->selectionChanges = 0;
+
+    auto p = pointOnItem(2);
+    EXPECT_EQ(view->indexOfItemAtPoint(p), 2u);
+    backend->click(*window, windowPoint(p));
+    backend->dispatchEvents();
+    settle(1);
+    EXPECT_EQ(view->selectedIndex(), 2u);
+    EXPECT_EQ(delegate->selectionChanges, 1);
+
+    // The second click of a pair finds the item selected: a double click.
+    p = pointOnItem(2);
+    backend->mouseDown(*window, windowPoint(p), 0, 2);
+    backend->mouseUp(*window, windowPoint(p), 0, 2);
+    backend->dispatchEvents();
+    EXPECT_EQ(delegate->doubleClicks, std::vector<std::size_t> { 2 });
+
+    // Wheel: truncated toward zero; before the first item nothing happens.
+    backend->scrollWheel(*window, windowPoint(p), 0, 0.5);
+    backend->dispatchEvents();
+    EXPECT_EQ(view->selectedIndex(), 2u);
+    backend->scrollWheel(*window, windowPoint(p), 0, -0.5);
+    backend->dispatchEvents();
+    EXPECT_EQ(view->selectedIndex(), 1u);
+    backend->scrollWheel(*window, windowPoint(p), 2.5, 1);
+    backend->dispatchEvents();
+    EXPECT_EQ(view->selectedIndex(), 3u) << "1 + 2.5 truncated";
+    view->setSelectedIndex(0);
+    backend->scrollWheel(*window, windowPoint(p), 0, -3);
+    backend->dispatchEvents();
+    EXPECT_EQ(view->selectedIndex(), 0u);
+    view->moveLeft({});
+    EXPECT_EQ(view->selectedIndex(), 0u);
+    backend->keyDown(*window, "x", ui::KeyCode::RightArrow);
+    backend->dispatchEvents();
+    EXPECT_EQ(view->selectedIndex(), 1u);
+}
+
+TEST_F(FlowViewTest, DoubleClickFallsBackToTheActionThenToOpeningTheFile)
+{
+    auto png = (folder / "open me.png").string();
+    ASSERT_TRUE(solidBitmap(8, 8, 0xFF0000FF)->writeToFile(fnd::String(png), gfx::BitmapImageFileType::PNG));
+    useItems({ TestItem::create("p", fnd::String(png), RT::Path, "P") });
+    drainPictures();
+    std::vector<fnd::String> opened;
+    auto previous = fnd::Workspace::sharedWorkspace().setOpener([&](const fnd::String& uri) -> fnd::Expected<void> {
+        opened.push_back(uri);
+        return {};
+    });
+    auto p = windowPoint(pointOnItem(0));
+    backend->mouseDown(*window, p, 0, 2);
+    backend->mouseUp(*window, p, 0, 2);
+    backend->dispatchEvents();
+    fnd::Workspace::sharedWorkspace().setOpener(previous);
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_NE(opened[0].utf8().find("open"), std::string::npos);
+}
+
+TEST_F(FlowViewTest, DraggingTheKnobToTheFarEndSelectsTheLastItem)
+{
+    useItems(bitmapItems(6));
+    auto knob = view->scrollKnobLayer();
+    auto start = view->backgroundLayer()->convertPointFromLayer({ 5, 8 }, knob.get());
+    ASSERT_TRUE(start);
+    backend->mouseDown(*window, windowPoint(*start));
+    backend->mouseDragged(*window, windowPoint({ 799, start->y }));
+    backend->mouseUp(*window, windowPoint({ 799, start->y }));
+    backend->dispatchEvents();
+    EXPECT_EQ(view->selectedIndex(), 5u);
+    EXPECT_FALSE(view->draggingKnob());
+}
+
+TEST_F(FlowViewTest, SpaceTogglesThePreviewPanelForFileItems)
+{
+    auto png = (folder / "preview.png").string();
+    ASSERT_TRUE(solidBitmap(32, 32, 0xFF00FF00)->writeToFile(fnd::String(png), gfx::BitmapImageFileType::PNG));
+    useItems({ TestItem::create("p", fnd::String(png), RT::Path, "P"), bitmapItems(1)[0] });
+    view->setCanControlQuickLookPanel(true);
+    backend->keyDown(*window, " ", ui::KeyCode::Space);
+    backend->dispatchEvents();
+    auto panel = ui::PreviewPanel::sharedPreviewPanel();
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_EQ(panel->currentPreviewItem(), fnd::fileURLWithPath(fnd::String(png)));
+    EXPECT_EQ(panel->dataSource().get(), static_cast<ui::PreviewPanelDataSource*>(view.get()));
+    view->togglePreviewPanel({});
+    EXPECT_FALSE(panel->isVisible());
+    // A picture item has no file to preview.
+    view->setSelectedIndex(1);
+    EXPECT_FALSE(view->acceptsPreviewPanelControl(*panel));
+}
+
+TEST_F(FlowViewTest, DraggingAFileItemOutCarriesItsURL)
+{
+    auto png = (folder / "drag.png").string();
+    ASSERT_TRUE(solidBitmap(32, 32, 0xFF00FF00)->writeToFile(fnd::String(png), gfx::BitmapImageFileType::PNG));
+    useItems({ TestItem::create("p", fnd::String(png), RT::Path, "P") });
+    drainPictures();
+    auto p = windowPoint(pointOnItem(0));
+    backend->mouseDown(*window, p);
+    backend->mouseDragged(*window, { p.x + 30, p.y + 30 });
+    backend->mouseUp(*window, { p.x + 30, p.y + 30 });
+    backend->dispatchEvents();
+    auto pasteboard = ui::Pasteboard::pasteboardWithName(ui::PasteboardName::Drag);
+    auto url = pasteboard->stringForType(ui::PasteboardType::URL);
+    ASSERT_TRUE(url);
+    EXPECT_EQ(fnd::pathOfFileURL(*url), fnd::String(png));
+    EXPECT_EQ(view->draggingSourceOperationMaskForLocal(true), ui::DragOperations::Move);
+    EXPECT_EQ(view->draggingSourceOperationMaskForLocal(false), ui::DragOperations::Copy);
+}
+
+// A drag as a destination sees it, at a point of the window.
+class StubDraggingInfo : public ui::DraggingInfo {
+public:
+    gfx::Point location;
+    std::shared_ptr<fnd::Object> source;
+    std::shared_ptr<ui::Window> draggingDestinationWindow() const override { return nullptr; }
+    ui::DragOperation draggingSourceOperationMask() const override { return ui::DragOperations::Copy; }
+    gfx::Point draggingLocation() const override { return location; }
+    gfx::Point draggedImageLocation() const override { return location; }
+    std::shared_ptr<gfx::Image> draggedImage() const override { return nullptr; }
+    std::shared_ptr<ui::Pasteboard> draggingPasteboard() const override { return nullptr; }
+    std::shared_ptr<fnd::Object> draggingSource() const override { return source; }
+    long draggingSequenceNumber() const override { return 1; }
+};
+
+TEST_F(FlowViewTest, DropsGoThroughTheDataSource)
+{
+    useItems(bitmapItems(4));
+    view->setSelectedIndex(1);
+    settle(1);
+    StubDraggingInfo info;
+    info.location = windowPoint(pointOnItem(2));
+    EXPECT_EQ(view->draggingEntered(info), ui::DragOperations::None);
+    EXPECT_EQ(view->highlightedLayer(), view->backgroundLayer());
+    EXPECT_EQ(view->draggingUpdated(info), ui::DragOperations::None) << "no validation answer";
+    EXPECT_EQ(view->highlightedLayer(), view->imageLayerAtIndex(2));
+    source->validation = ui::DragOperations::Copy;
+    source->acceptance = true;
+    EXPECT_EQ(view->draggingUpdated(info), ui::DragOperations::Copy);
+    EXPECT_TRUE(view->performDragOperation(info));
+    EXPECT_EQ(source->dropIndexes.back(), 2u);
+    view->concludeDragOperation(info);
+    EXPECT_FALSE(view->highlightedLayer());
+
+    // From the view itself onto its selected item, and between items: refused.
+    info.source = view;
+    info.location = windowPoint(pointOnItem(1));
+    EXPECT_EQ(view->draggingUpdated(info), ui::DragOperations::None);
+    info.location = windowPoint({ 2, 2 });
+    EXPECT_EQ(view->draggingUpdated(info), ui::DragOperations::None);
+    EXPECT_FALSE(view->performDragOperation(info));
+}
+
+TEST_F(FlowViewTest, ContentBindingFollowsTheControllerAndItsItems)
+{
+    auto controller = std::make_shared<fnd::ArrayController>();
+    fnd::Array items;
+    for (auto& item : bitmapItems(3))
+        items.push_back(item);
+    controller->setContent(fnd::Value(items));
+    view->setDataSource(nullptr);
+    view->bind("contentArray", *controller, "arrangedObjects");
+    EXPECT_TRUE(view->bindingsEnabled());
+    EXPECT_EQ(view->numberOfItems(), 3u);
+    EXPECT_EQ(*view->imageUIDKeyPath(), fnd::String("imageItemUID"));
+    EXPECT_FALSE(view->imageTitleKeyPath().has_value());
+
+    view->setSelectedIndex(2);
+    EXPECT_EQ(controller->selectionIndex(), 2);
+    controller->addObject(bitmapItems(4)[3]);
+    EXPECT_EQ(view->numberOfItems(), 4u);
+    drainPictures();
+
+    // A changed representation removes the item's cached picture.
+    ASSERT_TRUE(view->lookupForImageUID(fnd::Value("uid 0")));
+    auto item = std::dynamic_pointer_cast<TestItem>(items[0].object());
+    item->setValueForKey(fnd::Value(solidBitmap(4, 4, 0xFFFFFFFF)), "imageItemRepresentation");
+    EXPECT_FALSE(view->lookupForImageUID(fnd::Value("uid 0")));
+
+    view->unbind("contentArray");
+    EXPECT_FALSE(view->bindingsEnabled());
+    EXPECT_FALSE(view->infoForBinding("contentArray"));
+}
+
+TEST_F(FlowViewTest, ContentBindingNeedsAnArrayController)
+{
+    struct Recorder : fnd::AssertionHandler {
+        std::vector<fnd::String> failures;
+        void handleFailure(const fnd::String& description, const std::source_location&) override
+        {
+            failures.push_back(description);
+        }
+    } recorder;
+    auto* previous = &fnd::AssertionHandler::current();
+    fnd::AssertionHandler::setCurrent(&recorder);
+    auto plain = std::make_shared<fnd::ObjectController>();
+    view->bind("contentArray", *plain, "content");
+    fnd::AssertionHandler::setCurrent(previous);
+    ASSERT_EQ(recorder.failures.size(), 1u);
+    EXPECT_EQ(recorder.failures[0], fnd::String("NSContentArrayBinding needs to be bound to an NSArrayController!"));
+    EXPECT_FALSE(view->bindingsEnabled());
+}
+
+TEST_F(FlowViewTest, ArchivesItsGeometryInKeyedArchivesOnly)
+{
+    view->setStackedAngle(45);
+    view->setSpacing(12);
+    view->setShowsReflection(false);
+    view->setPreviewScale(0.5);
+    auto perspective = ui::Transform3D::identity();
+    perspective.m34 = -1.0 / 700;
+    view->setPerspective(perspective);
+    auto data = fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(view));
+    ASSERT_TRUE(data);
+    auto copy = fnd::KeyedUnarchiver::unarchiveObjectWithData(*data).objectAs<QFFlowView>();
+    ASSERT_TRUE(copy);
+    EXPECT_DOUBLE_EQ(copy->stackedAngle(), 45);
+    EXPECT_DOUBLE_EQ(copy->spacing(), 12);
+    EXPECT_FALSE(copy->showsReflection());
+    EXPECT_DOUBLE_EQ(copy->previewScale(), 0.5);
+    EXPECT_DOUBLE_EQ(copy->perspective().m34, -1.0 / 700);
+    EXPECT_DOUBLE_EQ(copy->scrollDuration(), 0.4);
+    EXPECT_EQ(copy->selectedIndex(), QFFlowView::NotFound);
+    EXPECT_TRUE(copy->scrollLayer());
+
+    fnd::SequentialArchiver sequential;
+    EXPECT_THROW(view->encodeWithCoder(sequential), fnd::Exception);
+}
+
+// Accessibility and auxiliary layers.
+
+TEST_F(FlowViewTest, AccessibilityTreeAnswersQueries)
+{
+    using namespace QFAccessibility;
+    useItems(bitmapItems(3));
+    auto children = view->accessibilityAttributeValue(ChildrenAttribute);
+    ASSERT_TRUE(children.isArray());
+    ASSERT_EQ(children.array()->size(), 2u);
+    auto list = (*children.array())[0].objectAs<QFLayerAccessibilityHelper>();
+    auto bar = (*children.array())[1].objectAs<QFLayerAccessibilityHelper>();
+    EXPECT_EQ(view->accessibilityAttributeValue(RoleAttribute), fnd::Value(ScrollAreaRole));
+    EXPECT_EQ(list->accessibilityAttributeValue(RoleAttribute), fnd::Value(ListRole));
+    EXPECT_EQ(list->accessibilityAttributeValue(OrientationAttribute), fnd::Value(HorizontalOrientationValue));
+    auto selected = list->accessibilityAttributeValue(SelectedChildrenAttribute);
+    ASSERT_EQ(selected.array()->size(), 1u);
+    auto first = selected.array()->front().objectAs<QFLayerAccessibilityHelper>();
+    EXPECT_EQ(first->accessibilityAttributeValue(TitleAttribute), fnd::Value("Item 0"));
+    EXPECT_TRUE(first->accessibilityAttributeValue(SelectedAttribute).boolValue());
+
+    auto knob = bar->objectInChildrenAtIndex(0);
+    EXPECT_DOUBLE_EQ(knob->accessibilityAttributeValue(ValueAttribute).doubleValue(), 0);
+    list->accessibilitySetValue(fnd::Array { fnd::Value(2) }, SelectedChildrenAttribute);
+    EXPECT_EQ(view->selectedIndex(), 2u);
+    EXPECT_DOUBLE_EQ(knob->accessibilityAttributeValue(ValueAttribute).doubleValue(), 1);
+    list->objectInChildrenAtIndex(1)->accessibilitySetValue(true, SelectedAttribute);
+    EXPECT_EQ(view->selectedIndex(), 1u);
+    EXPECT_TRUE(list->accessibilityIsAttributeSettable(SelectedChildrenAttribute));
+    EXPECT_FALSE(list->accessibilityIsAttributeSettable(OrientationAttribute));
+
+    // The children attribute comes and goes with the children.
+    auto lone = QFLayerAccessibilityHelper::layerAccesibilityHelperWithRole(ImageRole, nullptr, nullptr, nullptr);
+    auto names = [&] { auto n = lone->accessibilityAttributeNames(); return std::find(n.begin(), n.end(), ChildrenAttribute) != n.end(); };
+    EXPECT_FALSE(names());
+    auto child = QFLayerAccessibilityHelper::layerAccesibilityHelperWithRole(ImageRole, nullptr, nullptr, nullptr);
+    lone->addChildrenObject(child);
+    EXPECT_TRUE(names());
+    EXPECT_EQ(child->parent(), lone);
+    lone->removeObjectFromChildrenAtIndex(0);
+    EXPECT_FALSE(names());
+    EXPECT_FALSE(child->parent());
+
+    settle(1);
+    auto element = view->accessibilityHitTest(pointOnItem(1));
+    ASSERT_TRUE(element);
+    EXPECT_EQ(element->accessibilityAttributeValue(TitleAttribute), fnd::Value("Item 1"));
+}
+
+}
+}

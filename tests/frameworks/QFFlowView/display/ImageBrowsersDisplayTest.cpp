@@ -1,0 +1,208 @@
+#include "GtkTestSupport.h"
+
+#include "frameworks/QFFlowView/QFFlowView.h"
+#include "frameworks/ZORAppKit/ZORCardFlowView/ZORCardFlowView.h"
+
+#include "platform/graphics/Image.h"
+#include "platform/layers/LayerAnimation.h"
+
+#include <fmt/format.h>
+
+#include <chrono>
+#include <thread>
+
+using namespace gtktest;
+
+namespace {
+
+std::shared_ptr<gfx::BitmapImageRep> displayPicture(int i)
+{
+    const int w = 160, h = 120;
+    auto bitmap = gfx::BitmapImageRep::create(w, h, gfx::BitmapLayout::ARGB32Premultiplied);
+    bitmap->setSize({ double(w), double(h) });
+    auto pixels = bitmap->pixelBuffer();
+    std::uint8_t r = std::uint8_t(40 + (i * 67) % 200), g = std::uint8_t(40 + (i * 131) % 200),
+                 b = std::uint8_t(40 + (i * 29) % 200);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            bool frame = x < 6 || y < 6 || x >= w - 6 || y >= h - 6;
+            pixels.row(y)[x] = frame ? 0xFFFFFFFFu : gfx::packPixel(255, r, g, std::uint8_t(b + (x * 40 / w)));
+        }
+    return bitmap;
+}
+
+// Device pixels that differ between two shots of the same area.
+int differingPixels(const Screenshot& a, const Screenshot& b)
+{
+    int count = 0;
+    for (int y = 0; y < std::min(a.height, b.height); ++y)
+        for (int x = 0; x < std::min(a.width, b.width); ++x)
+            count += a.at(x, y) != b.at(x, y);
+    return count;
+}
+
+class ImageBrowsersDisplayTest : public GtkDisplayTest {
+protected:
+    // Lets the main context run for a while (animations and pictures move on the real clock).
+    void pause(double seconds)
+    {
+        waitFor([] { return false; }, seconds);
+    }
+    void key(const std::string& keys) { ASSERT_EQ(runWhileServing(*backend, "xdotool key " + keys).status, 0); }
+    void click(const ui::Window& window, gfx::Point inContent, double contentHeight)
+    {
+        auto [x, y, width, height] = deviceRectOfContent(window);
+        (void)width, (void)height;
+        int s = scale();
+        auto command = fmt::format("xdotool mousemove {} {} click 1", x + int(inContent.x * s),
+            y + int((contentHeight - inContent.y) * s));
+        ASSERT_EQ(runWhileServing(*backend, command).status, 0);
+    }
+    Screenshot shoot(const ui::Window& window)
+    {
+        auto [x, y, width, height] = deviceRectOfContent(window);
+        return grabScreen(x, y, width, height);
+    }
+    // Two shots a little apart while something moves; on a loaded machine the first pair may fall between two
+    // frames, so a few pairs are tried. Answers the pair that differs most.
+    std::pair<Screenshot, Screenshot> shootWhileMoving(const ui::Window& window)
+    {
+        std::pair<Screenshot, Screenshot> best;
+        int bestDifference = -1;
+        for (int attempt = 0; attempt < 12; ++attempt) {
+            auto early = shoot(window);
+            pause(0.15);
+            auto later = shoot(window);
+            int difference = differingPixels(early, later);
+            if (difference > bestDifference) {
+                bestDifference = difference;
+                best = { early, later };
+            }
+            if (difference > 2000)
+                break;
+        }
+        return best;
+    }
+};
+
+// Arrow keys and a click move the card-flow view's selection with its perspective animation.
+TEST_F(ImageBrowsersDisplayTest, CardFlowViewAnimatesKeysAndClicks)
+{
+    const gfx::Size size { 760, 420 };
+    auto view = ZORCardFlowView::create({ { 0, 0 }, size });
+    fnd::Array content;
+    for (int i = 0; i < 12; ++i)
+        content.push_back(fnd::Value(gfx::Image::imageWithRepresentation(displayPicture(i))));
+    auto window = showWindow({ { 100, 150 }, size }, view);
+    view->awakeFromNib();
+    view->setShowsScrollbar(true);
+    auto empty = shoot(*window);
+    view->setContent(content);
+    window->makeFirstResponder(view);
+    ASSERT_TRUE(waitFor([&] {
+        for (const auto& layer : view->itemLayers())
+            if (!layer->valueForKey("hasImage").boolValue())
+                return false;
+        return true;
+    })) << "the pictures did not arrive";
+    // On a loaded machine the first frames with pictures may take a while to reach the screen.
+    ASSERT_TRUE(waitFor([&] { return differingPixels(empty, shoot(*window)) > 20000; }, 20)) << "no pictures on screen";
+    pause(1);
+    shoot(*window).save("cardflow-start.png");
+
+    // Shift slows the move down to 2.1 s, so two shots land inside it.
+    key("shift+Right");
+    ASSERT_TRUE(waitFor([&] { return view->selectionIndex() == 1; }, 5));
+    auto animation = view->itemLayers().front()->animationForKey("position");
+    auto [early, later] = shootWhileMoving(*window);
+    early.save("cardflow-mid-1.png");
+    later.save("cardflow-mid-2.png");
+    EXPECT_EQ(view->selectionIndex(), 1);
+    EXPECT_GT(differingPixels(early, later), 2000)
+        << "the pictures move between the two shots; animation " << (animation ? animation->duration() : -1.0);
+    pause(2);
+    key("Right");
+    pause(1.2);
+    EXPECT_EQ(view->selectionIndex(), 2);
+
+    // A click on the part of the next picture that shows selects it.
+    auto r = view->rectForItemAtIndex(3);
+    click(*window, { std::min(r.maxX(), size.width) - 10, r.midY() }, size.height);
+    ASSERT_TRUE(waitFor([&] { return view->selectionIndex() == 3; }, 5)) << "selection " << view->selectionIndex();
+    pause(1.2);
+    shoot(*window).save("cardflow-final.png");
+    window->close();
+}
+
+// Arrow keys and a click move the flow view's selection with its perspective animation.
+TEST_F(ImageBrowsersDisplayTest, FlowViewAnimatesKeysAndClicks)
+{
+    class Source : public QFFlowViewDataSource {
+    public:
+        std::vector<fnd::Value> items;
+        std::optional<std::size_t> numberOfItemsInFlowView(QFFlowView&) override { return items.size(); }
+        std::optional<fnd::Value> flowViewItemAtIndex(QFFlowView&, std::size_t i) override
+        {
+            return i < items.size() ? items[i] : fnd::Value();
+        }
+    };
+    const gfx::Size size { 600, 320 };
+    auto view = QFFlowView::create({ { 0, 0 }, size });
+    auto source = std::make_shared<Source>();
+    // Dictionaries answer the item keys through the content binding only, so the items are plain pictures with a
+    // small class of their own.
+    class Item : public fnd::Object {
+    public:
+        fnd::Value valueForKey(const fnd::String& key) const override
+        {
+            if (key == fnd::String("imageItemUID"))
+                return uid;
+            if (key == fnd::String("imageItemRepresentation"))
+                return picture;
+            if (key == fnd::String("imageItemRepresentationType"))
+                return QFFlowViewRepresentationType::CGImage;
+            if (key == fnd::String("imageItemTitle"))
+                return fnd::String("Picture " + uid.stringValue().utf8());
+            return Object::valueForKey(key);
+        }
+        bool respondsTo(fnd::Selector) const override { return true; }
+        fnd::Value uid;
+        fnd::Value picture;
+    };
+    for (int i = 0; i < 12; ++i) {
+        auto item = std::make_shared<Item>();
+        item->uid = fnd::String(std::to_string(i));
+        item->picture = fnd::Value(displayPicture(i));
+        source->items.push_back(fnd::Value(std::static_pointer_cast<fnd::Object>(item)));
+    }
+    view->setDataSource(source);
+    view->setScrollDuration(3.0);
+    auto window = showWindow({ { 100, 150 }, size }, view);
+    auto empty = shoot(*window);
+    view->reloadContent();
+    window->makeFirstResponder(view);
+    ASSERT_TRUE(waitFor([&] { return differingPixels(empty, shoot(*window)) > 20000; }, 20)) << "no pictures on screen";
+    pause(3);
+    shoot(*window).save("flowview-start.png");
+
+    key("Right");
+    ASSERT_TRUE(waitFor([&] { return view->selectedIndex() == 1; }, 5));
+    auto [early, later] = shootWhileMoving(*window);
+    early.save("flowview-mid-1.png");
+    later.save("flowview-mid-2.png");
+    EXPECT_EQ(view->selectedIndex(), 1u);
+    EXPECT_GT(differingPixels(early, later), 2000) << "the pictures move between the two shots";
+    pause(3);
+
+    view->setScrollDuration(0.4);
+    auto content = view->imageLayerAtIndex(2);
+    auto r = view->rectInViewForLayer(*content);
+    click(*window, { std::min(r.maxX(), size.width) - 8, r.midY() }, size.height);
+    ASSERT_TRUE(waitFor([&] { return view->selectedIndex() == 2; }, 5)) << "selection " << view->selectedIndex();
+    pause(1.5);
+    shoot(*window).save("flowview-final.png");
+    EXPECT_EQ(view->title(), fnd::String("Picture 2"));
+    window->close();
+}
+
+}

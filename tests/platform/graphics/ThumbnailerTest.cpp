@@ -1,0 +1,91 @@
+#include "platform/graphics/Thumbnailer.h"
+
+#include "platform/graphics/Color.h"
+#include "platform/graphics/GraphicsContext.h"
+#include "platform/graphics/PDFImageRep.h"
+#include "platform/graphics/PixelBuffer.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <unistd.h>
+
+namespace {
+
+class ThumbnailerTest : public ::testing::Test {
+protected:
+    ThumbnailerTest() { std::filesystem::create_directories(folder); }
+    ~ThumbnailerTest() override
+    {
+        std::error_code error;
+        std::filesystem::remove_all(folder, error);
+    }
+    fnd::String file(const char* name) { return fnd::String((folder / name).string()); }
+    std::filesystem::path folder = std::filesystem::temp_directory_path() / ("thumbnailer-" + std::to_string(::getpid()));
+};
+
+TEST_F(ThumbnailerTest, PicturesFitTheSizeWithTheirAspectAndKeepTheirPixels)
+{
+    auto bitmap = gfx::BitmapImageRep::create(200, 100, gfx::BitmapLayout::ARGB32Premultiplied);
+    auto pixels = bitmap->pixelBuffer();
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 200; ++x)
+            pixels.row(y)[x] = x < 100 ? 0xFFFF0000u : 0xFF0000FFu;
+    bitmap->setSize({ 200, 100 });
+    for (auto type : { gfx::BitmapImageFileType::PNG, gfx::BitmapImageFileType::TIFF, gfx::BitmapImageFileType::JPEG }) {
+        auto path = file(type == gfx::BitmapImageFileType::PNG ? "a.png" : type == gfx::BitmapImageFileType::TIFF ? "a.tif" : "a.jpg");
+        ASSERT_TRUE(bitmap->writeToFile(path, type));
+        auto thumbnail = gfx::Thumbnailer::thumbnailOfFile(path, { 50, 50 });
+        ASSERT_TRUE(thumbnail) << path.utf8();
+        EXPECT_EQ(thumbnail->pixelsWide(), 50);
+        EXPECT_EQ(thumbnail->pixelsHigh(), 25);
+        auto left = thumbnail->pixelBuffer().pixel(10, 12);
+        auto right = thumbnail->pixelBuffer().pixel(40, 12);
+        EXPECT_GT(gfx::redOf(left), 200) << path.utf8();
+        EXPECT_GT(gfx::blueOf(right), 200) << path.utf8();
+        // Never larger than the picture itself.
+        EXPECT_EQ(gfx::Thumbnailer::thumbnailOfFile(path, { 1000, 1000 })->pixelsWide(), 200);
+    }
+}
+
+TEST_F(ThumbnailerTest, APDFShowsItsFirstPage)
+{
+    auto context = gfx::GraphicsContext::createForPDF({ 100, 50 });
+    context->setFillColor(*gfx::Color::colorWithDeviceRed(0, 1, 0, 1));
+    context->fillRect({ 0, 0, 100, 50 });
+    context->beginPage({ 100, 50 });
+    context->setFillColor(*gfx::Color::colorWithDeviceRed(1, 0, 0, 1));
+    context->fillRect({ 0, 0, 100, 50 });
+    ASSERT_TRUE(context->writeDocumentToFile((folder / "two pages.pdf")));
+    auto thumbnail = gfx::Thumbnailer::thumbnailOfFile(file("two pages.pdf"), { 40, 40 });
+    ASSERT_TRUE(thumbnail);
+    EXPECT_EQ(thumbnail->pixelsWide(), 40);
+    EXPECT_EQ(thumbnail->pixelsHigh(), 20);
+    EXPECT_GT(gfx::greenOf(thumbnail->pixelBuffer().pixel(20, 10)), 200);
+}
+
+TEST_F(ThumbnailerTest, OtherFilesShowTheirTypesIconOrNothing)
+{
+    FILE* f = std::fopen((folder / "notes.txt").c_str(), "w");
+    std::fputs("plain words", f);
+    std::fclose(f);
+    EXPECT_EQ(gfx::Thumbnailer::mimeTypeForFileName("x.png"), fnd::String("image/png"));
+    EXPECT_EQ(gfx::Thumbnailer::mimeTypeForFileName("x.pdf"), fnd::String("application/pdf"));
+    auto icon = gfx::Thumbnailer::thumbnailOfFile(file("notes.txt"), { 64, 64 });
+    // The icon theme is a desktop package: where it is installed the text icon is found, fitted to the size.
+    if (icon) {
+        EXPECT_LE(icon->pixelsWide(), 64);
+        EXPECT_LE(icon->pixelsHigh(), 64);
+    }
+    // A damaged picture file falls back to its type's icon rather than failing.
+    f = std::fopen((folder / "broken.png").c_str(), "w");
+    std::fputs("not a png", f);
+    std::fclose(f);
+    auto broken = gfx::Thumbnailer::thumbnailOfFile(file("broken.png"), { 32, 32 });
+    if (broken) {
+        EXPECT_LE(broken->pixelsWide(), 32);
+    }
+}
+
+}

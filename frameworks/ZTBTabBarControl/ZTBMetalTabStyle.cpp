@@ -2,9 +2,8 @@
 
 #include "frameworks/ZTBTabBarControl/ZTBTabBarCell.h"
 #include "frameworks/ZTBTabBarControl/ZTBTabBarControl.h"
-#include "frameworks/FoundationExtensions/ZORFrameworkBundle.h"
+#include "frameworks/ZTBTabBarControl/styles/ZTBStyleSupport.h"
 #include "frameworks/tab-bar-core/TabResources.h"
-#include "platform/foundation/files/Bundle.h"
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/Color.h"
 #include "platform/graphics/Font.h"
@@ -320,28 +319,6 @@ void ZTBMetalTabStyle::drawTabBar(ZTBTabBarControl& bar, gfx::Rect rect)
     m_orientation = bar.orientation();
     m_tabBar = &bar;
     drawBackgroundInRect(rect);
-    if (!bar.tabView()) {
-        // Not connected yet: the bar names itself.
-        ZORFrameworkBundle::registerClassPrefixes();
-        auto bundle = fnd::Bundle::bundleForClass("ZTBTabBarControl");
-        const fnd::String title = bundle ? bundle->localizedStringForKey("ZTBTabBarControl", {}, "ZTBTabBarControl")
-                                         : fnd::String("ZTBTabBarControl");
-        static const auto centred = [] {
-            auto p = txt::ParagraphStyle::defaultParagraphStyle()->mutableCopy();
-            p->setAlignment(txt::TextAlignment::Center);
-            return p;
-        }();
-        txt::AttributedString(title,
-            txt::Attributes { { txt::FontAttributeName, fnd::Value(gfx::Font::systemFontOfSize(11.0)) },
-                { txt::ParagraphStyleAttributeName, fnd::Value(centred) } })
-            .drawInRect({ rect.minX(), rect.minY() + 4.0, rect.width(), rect.height() - 4.0 });
-    } else {
-        const bool animating = bar.isAnimating();
-        for (const auto& cell : std::vector(bar.cells())) {
-            if (!animating && (cell->isInOverflowMenu() || !gfx::intersectsRect(cell->frame(), rect)))
-                continue;
-            cell->drawWithFrame(cell->frame());
-        }
-    }
+    ztbstyle::drawCells(bar, rect);
     m_tabBar = nullptr;
 }

@@ -1,5 +1,8 @@
 #include "frameworks/ZTBTabBarControl/ZTBTabBarControl.h"
 
+#include "frameworks/ZTBTabBarControl/styles/ZTBAquaTabStyle.h"
+#include "frameworks/ZTBTabBarControl/styles/ZTBCapsuleTabStyle.h"
+#include "frameworks/ZTBTabBarControl/styles/ZTBUnifiedTabStyle.h"
 #include "frameworks/ZTBTabBarControl/ZTBMetalTabStyle.h"
 #include "frameworks/ZTBTabBarControl/ZTBTabBarCell.h"
 #include "frameworks/ZTBTabBarControl/ZTBTabControls.h"
@@ -125,9 +128,17 @@ void ZTBTabBarControl::setStyle(std::shared_ptr<ZTBTabStyle> style)
 
 void ZTBTabBarControl::setStyleNamed(const fnd::String& name)
 {
-    // The other looks come later; until then every name draws as Metal.
-    (void)name;
-    setStyle(ZTBMetalTabStyle::create());
+    // A fixed choice, no registry: any name not listed is Metal.
+    if (name == "Aqua")
+        setStyle(ZTBAquaTabStyle::create());
+    else if (name == "Unified")
+        setStyle(ZTBUnifiedTabStyle::create());
+    else if (name == "Capsule")
+        setStyle(ZTBCapsuleTabStyle::create());
+    else if (name == "Card")
+        setStyle(ZTBCardTabStyle::create());
+    else
+        setStyle(ZTBMetalTabStyle::create());
 }
 
 void ZTBTabBarControl::setDelegate(const std::shared_ptr<ZTBTabBarControlDelegate>& delegate)

@@ -71,7 +71,7 @@ endfunction()
 # standard library, GoogleTest and our platform headers are parsed once per batch instead of once per file. Files in
 # one batch share one scope: file-local names must be unique across the target (see docs/ARCHITECTURE.md, Build).
 option(BARCODES_UNITY "Compile each target in unity batches" ON)
-set(BARCODES_UNITY_BATCH_SIZE 16 CACHE STRING "Source files per unity batch")
+set(BARCODES_UNITY_BATCH_SIZE 32 CACHE STRING "Source files per unity batch")
 
 # The X11 and GTK headers define macros with everyday names (None, Bool, Status, Above, ...) that break whatever
 # follows them in a batch; a source that includes them, directly or through one of our own headers, is compiled alone.

@@ -48,7 +48,7 @@ Size ThumbnailerFit(Size source, Size maxSize)
     return { std::max(1.0, std::floor(source.width * scale)), std::max(1.0, std::floor(source.height * scale)) };
 }
 
-// The icon theme's folders, in the order the freedesktop specification searches them.
+// The icon theme's folders, in the order the freedesktop icon-theme rules search them.
 std::vector<std::filesystem::path> ThumbnailerIconFolders()
 {
     std::vector<std::filesystem::path> roots;

@@ -26,7 +26,7 @@ public:
 
     // The Exec line as an argument vector, field codes (%f, %u, ...) dropped; empty when it does not parse.
     StringArray execArguments() const;
-    // An Exec line running exactly these arguments, quoted as the specification asks.
+    // An Exec line running exactly these arguments, quoted as the desktop-entry standard asks.
     static String execLine(const StringArray& arguments);
 
     // The folders applications' desktop entries live in, most important first: $XDG_DATA_HOME/applications, then

@@ -16,6 +16,26 @@ Set::Set(const std::vector<Value>& members)
         add(v);
 }
 
+std::size_t Set::count() const
+{
+    return m_members.size();
+}
+
+bool Set::isEmpty() const
+{
+    return m_members.empty();
+}
+
+std::vector<Value>::const_iterator Set::begin() const
+{
+    return m_members.begin();
+}
+
+std::vector<Value>::const_iterator Set::end() const
+{
+    return m_members.end();
+}
+
 std::ptrdiff_t Set::positionOf(const Value& value, std::size_t hash) const
 {
     auto [first, last] = m_positions.equal_range(hash);

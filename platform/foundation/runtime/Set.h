@@ -20,8 +20,10 @@ public:
     Set(std::initializer_list<Value> members);
     explicit Set(const std::vector<Value>& members);
 
-    std::size_t count() const { return m_members.size(); }
-    bool isEmpty() const { return m_members.empty(); }
+    // Defined out of line, as is everything touching the members: Value is incomplete here, and a compiler may
+    // instantiate the vector's constexpr members where they are first named.
+    std::size_t count() const;
+    bool isEmpty() const;
     bool contains(const Value& value) const;
     // The member equal to `value`, or nullptr.
     const Value* member(const Value& value) const;
@@ -45,8 +47,8 @@ public:
     bool isSubsetOf(const Set& other) const;
     bool intersectsSet(const Set& other) const;
 
-    std::vector<Value>::const_iterator begin() const { return m_members.begin(); }
-    std::vector<Value>::const_iterator end() const { return m_members.end(); }
+    std::vector<Value>::const_iterator begin() const;
+    std::vector<Value>::const_iterator end() const;
 
     // Same count and every member of one equal to a member of the other.
     bool operator==(const Set& other) const;

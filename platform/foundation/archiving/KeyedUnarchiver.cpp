@@ -344,6 +344,12 @@ Value KeyedUnarchiver::valueFrom(const Value& slot)
             array.push_back(valueFrom(element));
         return hasFailed() ? Value() : Value(std::move(array));
     }
+    if (tag == KeyedFormat::SetKey && content.array()) {
+        Set set;
+        for (const Value& element : *content.array())
+            set.add(valueFrom(element));
+        return hasFailed() ? Value() : Value(std::move(set));
+    }
     if (tag == KeyedFormat::DictionaryKey && content.dictionary()) {
         Dictionary dictionary;
         for (const auto& [key, element] : *content.dictionary())

@@ -3,6 +3,7 @@
 #include "frameworks/QFTabBarView/QFTabBarButton.h"
 #include "frameworks/QFTabBarView/QFTabBarView.h"
 #include "frameworks/QFTabBarView/QFTabBarViewExtensions.h"
+#include "frameworks/tab-bar-core/TabLabels.h"
 #include "frameworks/tab-bar-core/TabShapes.h"
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/Color.h"
@@ -32,18 +33,6 @@ const std::shared_ptr<txt::ParagraphStyle>& tabBarButtonCellTitleParagraphStyle(
         return s;
     }();
     return style;
-}
-
-const txt::Attributes& tabBarButtonCellCountAttributes()
-{
-    static const txt::Attributes attributes = [] {
-        auto font = gfx::Font::fontWithName("Helvetica", 11.0);
-        if (auto bold = gfx::FontManager::shared().convertFontToHaveTrait(font, gfx::FontTraitMask::Bold))
-            font = bold;
-        return txt::Attributes { { txt::FontAttributeName, fnd::Value(font) },
-            { txt::ForegroundColorAttributeName, fnd::Value(gfx::Color::colorWithCalibratedWhite(1.0, 0.85)) } };
-    }();
-    return attributes;
 }
 
 // The extent of a string whatever its alignment: our text system places a centred line in the middle of the
@@ -255,9 +244,7 @@ std::shared_ptr<txt::AttributedString> QFTabBarButtonCell::attributedObjectCount
 
 std::shared_ptr<txt::AttributedString> QFTabBarButtonCell::_attributedObjectCountStringValue() const
 {
-    // Formatted unsigned, as the counter always was.
-    return std::make_shared<txt::AttributedString>(
-        fnd::String(std::to_string((unsigned long)m_objectCount)), tabBarButtonCellCountAttributes());
+    return tbcore::countString(static_cast<unsigned long>(m_objectCount));
 }
 
 // Metrics.
@@ -587,12 +574,8 @@ void QFTabBarButtonCell::drawObjectCounterWithFrame(gfx::Rect frame, ui::View& c
 {
     if (m_style && m_style->drawObjectCounterOfTabCell(*this, frame, controlView))
         return;
-    const gfx::Rect r = objectCounterRectForBounds(frame);
-    (m_objectCountColor ? m_objectCountColor : defaultObjectCountColor())->setFill();
-    gfx::BezierPath::bezierPathWithRoundedRect(r, 7.0, 7.0)->fill();
-    auto text = attributedObjectCountStringValue();
-    const gfx::Size s = tabBarButtonCellMeasure(*text);
-    text->drawInRect({ r.minX() + (r.width() - s.width) / 2 + 0.25, r.midY() - s.height / 2, s.width, s.height });
+    tbcore::drawCountCapsule(objectCounterRectForBounds(frame),
+        m_objectCountColor ? m_objectCountColor : defaultObjectCountColor(), *attributedObjectCountStringValue(), 0);
 }
 
 void QFTabBarButtonCell::drawIndicatorWithFrame(gfx::Rect frame, ui::View& controlView)

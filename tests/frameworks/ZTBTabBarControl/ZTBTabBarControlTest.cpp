@@ -1,5 +1,7 @@
 #include "ZTBTabBarControlTestSupport.h"
 
+#include "frameworks/tab-bar-core/support/ForeignDrag.h"
+
 #include "frameworks/ZTBTabBarControl/ZTBMetalTabStyle.h"
 #include "frameworks/ZTBTabBarControl/ZTBTabControls.h"
 
@@ -194,7 +196,8 @@ TEST_F(ZTBTabBarControlTest, HidingTakesFourStepsAndShowingGivesTheRoomBack)
         fnd::RunLoop::current().runUntilDate(clock->now());
         heights.push_back(a.tabView->frame().height());
     }
-    EXPECT_EQ(heights, (std::vector<double> { partner.height(), partner.height() + 7, partner.height() + 14, partner.height() + 21 }));
+    EXPECT_EQ(heights,
+        (std::vector<double> { partner.height(), partner.height() + 7, partner.height() + 14, partner.height() + 21 }));
     EXPECT_EQ(a.bar->frame().height(), 1.0);
     EXPECT_EQ(a.bar->frame().minY(), bar.minY() + 21);
     EXPECT_EQ(a.bar->currentStep(), -1);
@@ -294,37 +297,31 @@ TEST_F(ZTBTabBarMouseTest, AVerticalBarResizesBetweenExclusiveLimits)
     EXPECT_FALSE(a.bar->isResizing());
 }
 
-TEST_F(ZTBTabBarMouseTest, AForeignDragSpringsAfterTheDelayOrAtOnceWithTheSpaceBar)
+TEST_F(ZTBTabBarMouseTest, AForeignDragHeldOverATabSpringsItOpenInsideTheDragLoop)
 {
-    auto cell = a.cell("C");
-    ASSERT_TRUE(cell);
-    EXPECT_EQ(cell->count(), 0);
-    // The spring timer is a plain run-loop timer: driven here through the control's own entry point.
-    class Info : public ui::DraggingInfo {
-    public:
-        gfx::Point at;
-        std::shared_ptr<ui::Window> draggingDestinationWindow() const override { return nullptr; }
-        ui::DragOperation draggingSourceOperationMask() const override { return ui::DragOperations::Copy; }
-        gfx::Point draggingLocation() const override { return at; }
-        gfx::Point draggedImageLocation() const override { return at; }
-        std::shared_ptr<gfx::Image> draggedImage() const override { return nullptr; }
-        std::shared_ptr<ui::Pasteboard> draggingPasteboard() const override { return nullptr; }
-        std::shared_ptr<fnd::Object> draggingSource() const override { return nullptr; }
-        long draggingSequenceNumber() const override { return 1; }
-    } info;
-    info.at = a.centreOf("C");
-    EXPECT_EQ(a.bar->draggingUpdated(info), ui::DragOperations::Copy);
-    runFor(0.6);
-    EXPECT_EQ(a.tabView->selectedTabViewItem()->label(), fnd::String("A"));
-    runFor(0.1);
+    a.delegate->extraDragTypes = std::vector<fnd::String> { "public.file-url" };
+    a.bar->setDelegate(a.delegate);
+    auto source = tabbartest::ForeignDragSource::create({ 20, 20, 40, 40 });
+    a.window->contentView()->addSubview(source);
+    // Held over "C" for a second: the spring (0.668 s) fires while the drag loop still runs.
+    tabbartest::holdForeignDrag(*backend, *a.window, *source, a.centreOf("C"), 1.0);
+    EXPECT_TRUE(source->dragged);
     EXPECT_EQ(a.tabView->selectedTabViewItem()->label(), fnd::String("C"));
-    info.at = a.centreOf("B");
-    a.bar->draggingUpdated(info);
-    backend->keyDown(*a.window, " ", 0x31);
-    a.bar->draggingUpdated(info);
-    settle();
-    EXPECT_EQ(a.tabView->selectedTabViewItem()->label(), fnd::String("B"));
+    EXPECT_FALSE(a.bar->springTimer());
+
+    // Let go before the delay: nothing springs, then or later.
+    tabbartest::holdForeignDrag(*backend, *a.window, *source, a.centreOf("B"), 0.3);
+    runFor(1.0);
+    EXPECT_EQ(a.tabView->selectedTabViewItem()->label(), fnd::String("C"));
+
+    // Pressing the space bar springs a pending tab at once (well before the delay).
+    const gfx::Point overA = a.centreOf("A");
+    backend->after(0.05, [this] { backend->keyDown(*a.window, " ", 0x31); });
+    backend->after(0.1, [this, overA] { backend->mouseDragged(*a.window, { overA.x + 1, overA.y }); });
+    tabbartest::holdForeignDrag(*backend, *a.window, *source, overA, 0.3);
     backend->keyUp(*a.window, " ", 0x31);
+    settle();
+    EXPECT_EQ(a.tabView->selectedTabViewItem()->label(), fnd::String("A"));
 }
 
 }

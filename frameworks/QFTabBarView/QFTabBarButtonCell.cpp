@@ -35,17 +35,6 @@ const std::shared_ptr<txt::ParagraphStyle>& tabBarButtonCellTitleParagraphStyle(
     return style;
 }
 
-// The extent of a string whatever its alignment: our text system places a centred line in the middle of the
-// unbounded width it measures in, so the paragraph style is left out for measuring.
-gfx::Size tabBarButtonCellMeasure(const txt::AttributedString& text)
-{
-    if (text.length() == 0)
-        return {};
-    txt::AttributedString plain(text);
-    plain.removeAttribute(txt::ParagraphStyleAttributeName, { 0, plain.length() });
-    return plain.size();
-}
-
 bool tabBarButtonCellIsZero(gfx::Rect r)
 {
     return r == gfx::ZeroRect;
@@ -393,7 +382,7 @@ gfx::Size QFTabBarButtonCell::_objectCounterSize() const
 {
     if (!m_showObjectCount)
         return gfx::ZeroSize;
-    return { std::max(20.0, tabBarButtonCellMeasure(*attributedObjectCountStringValue()).width + 8.0), 14.0 };
+    return { std::max(20.0, attributedObjectCountStringValue()->size().width + 8.0), 14.0 };
 }
 
 gfx::Rect QFTabBarButtonCell::objectCounterRectForBounds(gfx::Rect bounds) const
@@ -442,7 +431,7 @@ gfx::Rect QFTabBarButtonCell::_titleRectForBounds(gfx::Rect bounds) const
     auto text = attributedStringValue();
     if (text->length() == 0)
         return gfx::ZeroRect;
-    const gfx::Size t = tabBarButtonCellMeasure(*text);
+    const gfx::Size t = text->size();
     return gfx::integralRect({ x, d.minY() + std::ceil((d.height() - t.height) / 2), width, t.height });
 }
 
@@ -489,7 +478,7 @@ double QFTabBarButtonCell::desiredWidthOfCell() const
 
 double QFTabBarButtonCell::_desiredWidthOfCell() const
 {
-    return tabBarButtonCellWidth(*this, tabBarButtonCellMeasure(*attributedStringValue()).width);
+    return tabBarButtonCellWidth(*this, attributedStringValue()->size().width);
 }
 
 // Drawing.

@@ -211,6 +211,10 @@ void ZTBTabBarControl::removeTabForCell(const std::shared_ptr<ZTBTabBarCell>& ce
 {
     auto keep = cell;
     if (auto item = cell->representedObject()) {
+        if (auto indicator = cell->indicator()) {
+            indicator->unbind("animate");
+            indicator->unbind("hidden");
+        }
         for (const char* name : { "hasIcon", "hasLargeImage", "title", "count", "countColor", "isEdited" })
             cell->unbind(name);
         if (forgetObservedItem(*item))
@@ -234,9 +238,15 @@ void ZTBTabBarControl::bindPropertiesForCell(ZTBTabBarCell& cell, ui::TabViewIte
     for (const char* name : { "hasIcon", "hasLargeImage", "title", "count", "countColor", "isEdited" })
         cell.unbind(name);
     cell.stopObservingIdentifier();
-    cell.indicator()->setHidden(true);
+    auto indicator = cell.indicator();
+    indicator->unbind("animate");
+    indicator->unbind("hidden");
+    indicator->setHidden(true);
     if (answers("isProcessing")) {
-        cell.indicator()->setHidden(!identifier->valueForKey("isProcessing").boolValue());
+        // The spinner turns and shows exactly while the identifier is processing.
+        indicator->bind("animate", *identifier, "isProcessing");
+        indicator->bind("hidden", *identifier, "isProcessing",
+            { { "NSValueTransformerName", fnd::Value(fnd::ValueTransformerName::NegateBoolean) } });
         cell.observeIdentifierKey(identifier, "isProcessing");
     }
     cell.setHasIcon(false);
@@ -540,7 +550,7 @@ void ZTBTabBarControl::frameDidChange()
     _checkWindowFrame();
     for (const auto& cell : m_cells)
         if (cell->indicator()) {
-            cell->indicator()->stopAnimationCancellingDelayedStart();
+            cell->indicator()->stopAnimation();
             if (!cell->indicator()->isHidden())
                 cell->indicator()->startAnimationAfterDelay(0.0);
         }
@@ -551,7 +561,7 @@ void ZTBTabBarControl::viewWillStartLiveResize()
 {
     for (const auto& cell : m_cells)
         if (cell->indicator())
-            cell->indicator()->stopAnimationCancellingDelayedStart();
+            cell->indicator()->stopAnimation();
     setNeedsDisplay(true);
 }
 

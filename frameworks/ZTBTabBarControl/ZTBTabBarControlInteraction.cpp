@@ -646,9 +646,10 @@ std::vector<double> ZTBTabBarController::generateWidthsFromCells(
     in.sizeToFit = control.sizeCellsToFit();
     in.useOverflowMenu = control.useOverflowMenu();
     in.showAddButton = control.showAddTabButton();
+    // Measuring titles is the costly part: fixed widths read only the first two, for a bar where one would fit.
     in.desiredWidths.reserve(cells.size());
     for (const auto& cell : cells)
-        in.desiredWidths.push_back(in.sizeToFit || cells.size() <= 2 ? cell->desiredWidthOfCell() : 0.0);
+        in.desiredWidths.push_back(in.sizeToFit || in.desiredWidths.size() < 2 ? cell->desiredWidthOfCell() : 0.0);
     tbcore::WidthPolicy policy;
     policy.reservesOverflowButton = false;
     policy.verticalMinimumRemainder = 17.0;
@@ -657,8 +658,8 @@ std::vector<double> ZTBTabBarController::generateWidthsFromCells(
     auto result = tbcore::generateWidths(in, policy);
     if (result.failure)
         fnd::logf(fnd::LogLevel::Warning,
-            "**** ZTBTabBarController generateWidthsFromCells: This is a failure (available {:f}, total {:f}, width is "
-            "{:f})",
+            "**** -[ZTBTabBarController generateWidthsFromCells:] This is a failure (available {:f}, total {:f}, width "
+            "is {:f})",
             result.failure->available, result.failure->total, result.failure->width);
     return result.widths;
 }

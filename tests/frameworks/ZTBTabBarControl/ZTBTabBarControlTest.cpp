@@ -21,6 +21,7 @@ class TabModel : public fnd::Object {
     {
         c.property("objectCount", &TabModel::objectCount, &TabModel::setObjectCount);
         c.property("isEdited", &TabModel::isEdited, &TabModel::setIsEdited);
+        c.property("isProcessing", &TabModel::isProcessing, &TabModel::setIsProcessing);
     }
 
 public:
@@ -28,10 +29,13 @@ public:
     void setObjectCount(long count) { m_count = count; }
     bool isEdited() const { return m_edited; }
     void setIsEdited(bool flag) { m_edited = flag; }
+    bool isProcessing() const { return m_processing; }
+    void setIsProcessing(bool flag) { m_processing = flag; }
 
 private:
     long m_count { 0 };
     bool m_edited { false };
+    bool m_processing { false };
 };
 
 }
@@ -46,6 +50,16 @@ class ZTBTabBarControlTest : public TabBarControlTest { };
 
 TEST_F(ZTBTabBarControlTest, StyleNamesOtherThanTheFourLooksGiveMetal)
 {
+    // The five looks registered themselves when the library loaded.
+    std::vector<std::string> classes;
+    for (const auto* styleClass : ZTBTabStyleRegistry::shared().registeredClasses())
+        classes.push_back(styleClass->name.utf8());
+    std::ranges::sort(classes);
+    EXPECT_EQ(classes,
+        (std::vector<std::string> {
+            "ZTBAquaTabStyle", "ZTBCapsuleTabStyle", "ZTBCardTabStyle", "ZTBMetalTabStyle", "ZTBUnifiedTabStyle" }));
+    a.bar->setStyleNamed("Card");
+    EXPECT_EQ(a.bar->style()->className(), fnd::String("ZTBCardTabStyle"));
     for (const char* name : { "Metal", "", "aqua", "Whatever" }) {
         a.bar->setStyleNamed(name);
         EXPECT_EQ(a.bar->styleName(), fnd::String("Metal")) << name;
@@ -106,6 +120,34 @@ TEST_F(ZTBTabBarControlTest, CellsFollowTheIdentifiersPropertiesAndTheItemsLabel
     settle();
     EXPECT_EQ(a.cell("Plain")->count(), 0);
     EXPECT_FALSE(a.cell("Plain")->isIndicatorShown());
+}
+
+TEST_F(ZTBTabBarControlTest, TheSpinnerTurnsAndShowsWhileTheTabIsProcessing)
+{
+    auto item = a.addItem("Doc");
+    auto model = fnd::makeObject<TabModel>();
+    item->setIdentifier(fnd::Value(std::static_pointer_cast<fnd::Object>(model)));
+    settle();
+    auto indicator = a.cell("Doc")->indicator();
+    EXPECT_TRUE(indicator->isHidden());
+    EXPECT_FALSE(indicator->isAnimating());
+    for (bool processing : { true, false, true }) {
+        model->setValueForKey(fnd::Value(processing), "isProcessing");
+        settle();
+        EXPECT_EQ(indicator->isHidden(), !processing) << processing;
+        EXPECT_EQ(indicator->isAnimating(), processing) << processing;
+        if (processing) {
+            EXPECT_EQ(indicator->superview(), a.bar) << "a shown spinner stands in the bar";
+        }
+    }
+    // A closed tab's spinner no longer follows the model.
+    a.tabView->removeTabViewItem(item);
+    settle();
+    EXPECT_FALSE(indicator->infoForBinding("animate"));
+    EXPECT_FALSE(indicator->infoForBinding("hidden"));
+    model->setValueForKey(fnd::Value(false), "isProcessing");
+    model->setValueForKey(fnd::Value(true), "isProcessing");
+    EXPECT_FALSE(indicator->isAnimating());
 }
 
 TEST_F(ZTBTabBarControlTest, CellForPointIgnoresTheLeftMargin)

@@ -111,6 +111,8 @@ GtkWindowHost::GtkWindowHost(GtkBackend& backend, Window& window)
 
 GtkWindowHost::~GtkWindowHost()
 {
+    if (m_recheckSource)
+        g_source_remove(m_recheckSource);
     if (m_frameClock)
         g_signal_handlers_disconnect_by_data(m_frameClock, this);
     g_signal_handlers_disconnect_by_data(m_inputMethod, this);
@@ -407,9 +409,15 @@ void GtkWindowHost::configured()
     auto reported = display.rectForRootTopLeft(double(x) / scale, double(y) / scale + menu, frame.size);
     if (gfx::nearlyEqual(reported.origin, frame.origin, 0.5))
         return;
-    bool settling = g_get_monotonic_time() - m_requestedAt < RequestSettleMicroseconds;
-    if (settling)
+    const std::int64_t sinceRequest = g_get_monotonic_time() - m_requestedAt;
+    if (sinceRequest < RequestSettleMicroseconds) {
+        // Perhaps an older state; asked again once our request has settled, so a move made meanwhile (the person
+        // dragging the window) is not lost when no later report comes.
+        if (!m_recheckSource)
+            m_recheckSource
+                = g_timeout_add(guint((RequestSettleMicroseconds - sinceRequest) / 1000 + 1), onRecheckPosition, this);
         return;
+    }
     m_appliedFrame = gfx::Rect { reported.minX(), reported.minY(), frame.width(), frame.height() + menu };
     w->setFrameOrigin(reported.origin);
 }
@@ -556,6 +564,14 @@ void GtkWindowHost::onRealize(GtkWidget*, gpointer self)
     host->m_frameClock = gtk_widget_get_frame_clock(host->m_gtkWindow);
     if (host->m_frameClock)
         g_signal_connect(host->m_frameClock, "after-paint", G_CALLBACK(onAfterPaint), host);
+}
+
+gboolean GtkWindowHost::onRecheckPosition(gpointer self)
+{
+    auto* host = static_cast<GtkWindowHost*>(self);
+    host->m_recheckSource = 0;
+    host->configured();
+    return G_SOURCE_REMOVE;
 }
 
 void GtkWindowHost::onAfterPaint(GdkFrameClock*, gpointer self)

@@ -230,6 +230,8 @@ void GtkWindowHost::update(Window& window)
             && (window.level() > WindowLevel::Normal || window.parentWindow() || !window.isOpaque());
     }
     applyStyle(window);
+    if (window.displayScale() != m_drawnDisplayScale)
+        gtk_widget_queue_draw(m_canvas);
     if (!window.isVisible() || window.isClosed()) {
         if (gtk_widget_get_visible(m_gtkWindow)) {
             gtk_im_context_focus_out(m_inputMethod);
@@ -495,7 +497,7 @@ std::optional<gfx::Point> GtkWindowHost::canvasPointOfEvent(GdkEvent* event) con
 
 // Signals.
 
-void GtkWindowHost::onDraw(GtkDrawingArea*, cairo_t* cr, int, int, gpointer self)
+void GtkWindowHost::onDraw(GtkDrawingArea*, cairo_t* cr, int width, int height, gpointer self)
 {
     auto* host = static_cast<GtkWindowHost*>(self);
     if (!host->m_surface)
@@ -506,8 +508,25 @@ void GtkWindowHost::onDraw(GtkDrawingArea*, cairo_t* cr, int, int, gpointer self
     cairo_surface_set_device_scale(image, host->m_surface->scale(), host->m_surface->scale());
     cairo_save(cr);
     cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    auto w = host->window();
+    host->m_drawnDisplayScale = w ? w->displayScale() : 1;
+    if (host->m_drawnDisplayScale != 1) {
+        // The picture shown smaller about the middle, over the window's own ground.
+        auto ground = w->backgroundColor();
+        if (ground && ground->model() != gfx::Color::Model::Pattern)
+            cairo_set_source_rgba(cr, ground->redComponent(), ground->greenComponent(), ground->blueComponent(),
+                ground->alphaComponent());
+        else
+            cairo_set_source_rgba(cr, 0, 0, 0, 0);
+        cairo_paint(cr);
+        cairo_translate(cr, width / 2.0, height / 2.0);
+        cairo_scale(cr, host->m_drawnDisplayScale, host->m_drawnDisplayScale);
+        cairo_translate(cr, -width / 2.0, -height / 2.0);
+    }
     cairo_set_source_surface(cr, image, 0, 0);
-    cairo_paint(cr);
+    // Only the picture's own area: beyond it (a picture shown smaller) the ground stays.
+    cairo_rectangle(cr, 0, 0, width, height);
+    cairo_fill(cr);
     cairo_restore(cr);
     cairo_surface_destroy(image);
     host->m_drawnSinceFrame = true;

@@ -132,6 +132,8 @@ private:
     // The last shape given to the X server (a digest of its rectangles; 0: none).
     std::uint64_t m_shapeDigest { 0 };
     long m_presentedFrames { 0 };
+    // The display scale the canvas last painted with.
+    double m_drawnDisplayScale { 1 };
     // The Motif hints last written (flags, functions, decorations), so they are written only when they change.
     std::optional<std::array<long, 3>> m_windowManagerHints;
 

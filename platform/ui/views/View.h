@@ -157,6 +157,16 @@ public:
     virtual std::shared_ptr<View> hitTest(gfx::Point point);
     bool mouseInRect(gfx::Point point, gfx::Rect rect) const;
 
+    // Layout. A view that must place its subviews (or its own parts) again asks with setNeedsLayout; a change of the
+    // frame's size asks by itself. The window's display pass lays out every view that asked, a view before its
+    // subviews, and only then draws; layoutSubtreeIfNeeded does the same now for this view and below. layout() is
+    // the hook: the default places nothing, since autoresizing already happened when the frame changed. Layout that
+    // asks for more layout runs again until it settles, a bounded number of rounds.
+    bool needsLayout() const { return m_needsLayout; }
+    void setNeedsLayout(bool flag = true);
+    virtual void layout() { }
+    void layoutSubtreeIfNeeded();
+
     // Display.
     bool needsDisplay() const { return !m_dirtyRects.empty(); }
     void setNeedsDisplay(bool flag);
@@ -297,6 +307,11 @@ private:
     void boundsDidChange();
     void propagateWindow(Window* window);
     void noteWindowDirty();
+    // Layout bookkeeping (ViewLayout.cpp).
+    bool layoutIsDue() const { return m_needsLayout || m_subtreeNeedsLayout; }
+    void noteLayoutDueInSubtree();
+    void layOutOnce();
+    void forgetDueLayout();
     void hostedLayerGeometryDidChange();
 
     std::weak_ptr<View> m_superview;
@@ -312,6 +327,9 @@ private:
     bool m_postsBoundsChanged { true };
     bool m_focusLocked { false };
     bool m_acceptsTouchEvents { false };
+    bool m_needsLayout { false };
+    // Some view below this one needs layout.
+    bool m_subtreeNeedsLayout { false };
     std::vector<gfx::Rect> m_dirtyRects;
     std::vector<gfx::Rect> m_rectsBeingDrawn;
     std::vector<std::shared_ptr<TrackingArea>> m_trackingAreas;

@@ -865,12 +865,40 @@ std::shared_ptr<Event> Window::currentEvent() const
 
 // Display.
 
+void Window::setViewsNeedLayout(bool flag)
+{
+    m_viewsNeedLayout = flag;
+    if (flag)
+        scheduleDisplayPass();
+}
+
+void Window::layoutIfNeeded()
+{
+    auto self = shared_from_this();
+    // Each root settles its own tree; a second round serves what the toolbar's layout asked of the content or the
+    // other way round. (A tree that does not settle gives up on its own, so this ends.)
+    for (int round = 0; m_viewsNeedLayout && round < 2; ++round) {
+        m_viewsNeedLayout = false;
+        // Also a hidden toolbar: it is laid out when it is shown again.
+        for (const auto& view : { m_contentView, m_toolbarView }) {
+            if (view)
+                view->layoutSubtreeIfNeeded();
+        }
+    }
+}
+
 void Window::setViewsNeedDisplay(bool flag)
 {
     m_viewsNeedDisplay = flag;
-    if (!flag || m_displayScheduled)
+    if (flag)
+        scheduleDisplayPass();
+}
+
+void Window::scheduleDisplayPass()
+{
+    if (m_displayScheduled)
         return;
-    // Like the platform, redraw before the run loop next waits.
+    // Like the platform, lay out and redraw before the run loop next waits.
     m_displayScheduled = true;
     std::weak_ptr<Window> weak = std::static_pointer_cast<Window>(shared_from_this());
     fnd::RunLoop::main().performBeforeWaiting(
@@ -888,6 +916,7 @@ void Window::display()
 {
     if (!m_contentView)
         return;
+    layoutIfNeeded();
     m_contentView->setNeedsDisplay(false);
     if (m_toolbarView)
         m_toolbarView->setNeedsDisplay(false);
@@ -899,7 +928,10 @@ void Window::display()
 
 void Window::displayIfNeeded()
 {
-    if (!m_viewsNeedDisplay || !m_contentView)
+    if (!m_contentView)
+        return;
+    layoutIfNeeded();
+    if (!m_viewsNeedDisplay)
         return;
     m_viewsNeedDisplay = false;
     m_contentView->displayIfNeeded();

@@ -320,6 +320,11 @@ public:
     gfx::Rect convertRectToScreen(gfx::Rect rect) const;
     gfx::Rect convertRectFromScreen(gfx::Rect rect) const;
 
+    // Layout: the display pass first lays out the views that asked for it (View::setNeedsLayout), top-down.
+    bool viewsNeedLayout() const { return m_viewsNeedLayout; }
+    void setViewsNeedLayout(bool flag);
+    void layoutIfNeeded();
+
     // Display.
     bool viewsNeedDisplay() const { return m_viewsNeedDisplay; }
     void setViewsNeedDisplay(bool flag);
@@ -357,6 +362,8 @@ public:
 
 private:
     void applyFrame(gfx::Rect frame, bool display);
+    // Has the display pass run before the run loop next waits.
+    void scheduleDisplayPass();
     // The frame moved inside the visible frame of its screen when the window has a title bar.
     gfx::Rect frameKeptOnScreen(gfx::Rect frame) const;
     void layoutToolbarView();
@@ -410,6 +417,7 @@ private:
     bool m_isMain { false };
     bool m_modalBlocked { false };
     bool m_viewsNeedDisplay { false };
+    bool m_viewsNeedLayout { false };
     bool m_cursorRectsEnabled { true };
     bool m_cursorRectsValid { false };
     bool m_acceptsMouseMovedEvents { false };

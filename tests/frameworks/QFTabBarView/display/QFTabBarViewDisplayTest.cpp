@@ -229,18 +229,15 @@ TEST_F(QFTabBarViewDisplayTest, ADragFromAnotherProgramHeldOverATabSpringsItOpen
     ASSERT_TRUE(waitFor([&] { return main.bar->numberOfAttachedButtons() == 3; }, 5));
     ASSERT_EQ(main.tabView->selectedTabViewItem()->label(), fnd::String("Tab 1"));
 
-    tabbartest::DragPeer peer;
-    ASSERT_TRUE(peer.start(DND_PEER, "spring text",
-        [&](double seconds, std::function<bool()> condition) { return waitFor(std::move(condition), seconds); }));
-
     // A press in the peer at the screen's top left and a little move begin its drag; then, in steps, to the third
     // tab, held there for a second and a half, and back to the peer, where the drop goes (never on the bar).
+    tabbartest::DragPeer peer;
+    auto wait = [&](double seconds, std::function<bool()> condition) { return waitFor(std::move(condition), seconds); };
+    ASSERT_TRUE(peer.start(DND_PEER, "spring text", wait));
     const int s = scale();
-    ASSERT_EQ(runWhileServing(*backend,
-                  fmt::format("xdotool mousemove {} {} mousedown 1 mousemove {} {}", 100 * s, 75 * s, 110 * s, 85 * s))
-                  .status,
-        0);
-    ASSERT_TRUE(waitFor([&] { return peer.reported("dragging"); }, 10)) << "the other program's drag never began";
+    ASSERT_TRUE(peer.beginDrag(
+        s, [&](const std::string& arguments) { xdotool(arguments); }, wait))
+        << "the other program's drag never began";
     const gfx::Point third = centre(*main.bar->orderedAttachedButtons()[2]);
     const std::string over = root(*main.window, third);
     std::string path = "xdotool";

@@ -68,6 +68,19 @@ public:
         m_pid = gtktest::startInBackground({ program, "source", text, m_report });
         return m_pid > 0 && wait(10, [this] { return reported("ready"); });
     }
+    // Presses in the peer (root point 100, 75 in points) and moves a little, until its drag begins: a peer slow to
+    // start under load may miss the first press. True once the drag is under way; the button stays down.
+    bool beginDrag(int scale, const std::function<void(const std::string& xdotoolArguments)>& run, const Wait& wait)
+    {
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            run("mousemove " + std::to_string(100 * scale) + " " + std::to_string(75 * scale)
+                + " mousedown 1 mousemove " + std::to_string(110 * scale) + " " + std::to_string(85 * scale));
+            if (wait(5, [this] { return reported("dragging"); }))
+                return true;
+            run("mouseup 1");
+        }
+        return false;
+    }
     bool reported(const std::string& line) const
     {
         std::ifstream in(m_report);

@@ -2,16 +2,16 @@
 
 #include "frameworks/QFTabBarView/QFAttachedTabBarButton.h"
 #include "frameworks/QFTabBarView/QFMetalTabStyle.h"
+#include "frameworks/QFTabBarView/QFOverflowPopUpButton.h"
+#include "frameworks/QFTabBarView/QFTabBarController.h"
+#include "frameworks/QFTabBarView/QFTabBarViewExtensions.h"
+#include "frameworks/QFTabBarView/QFTabDragAssistant.h"
 #include "frameworks/QFTabBarView/styles/QFAquaTabStyle.h"
 #include "frameworks/QFTabBarView/styles/QFCapsuleTabStyle.h"
 #include "frameworks/QFTabBarView/styles/QFCardTabStyle.h"
 #include "frameworks/QFTabBarView/styles/QFLivelyTabStyle.h"
 #include "frameworks/QFTabBarView/styles/QFSlateTabStyle.h"
 #include "frameworks/QFTabBarView/styles/QFUnifiedTabStyle.h"
-#include "frameworks/QFTabBarView/QFOverflowPopUpButton.h"
-#include "frameworks/QFTabBarView/QFTabBarController.h"
-#include "frameworks/QFTabBarView/QFTabBarViewExtensions.h"
-#include "frameworks/QFTabBarView/QFTabDragAssistant.h"
 #include "frameworks/tab-bar-core/TabBarGeometry.h"
 #include "frameworks/tab-bar-core/TabResources.h"
 #include "platform/foundation/runtime/Log.h"
@@ -101,9 +101,7 @@ QFTabBarView::~QFTabBarView()
 
 std::shared_ptr<QFTabBarView> QFTabBarView::create(gfx::Rect frame)
 {
-    auto view = fnd::makeObject<QFTabBarView>();
-    view->initWithFrame(frame);
-    return view;
+    return ui::makeView<QFTabBarView>(frame);
 }
 
 std::shared_ptr<QFTabBarView> QFTabBarView::self()
@@ -127,12 +125,12 @@ void QFTabBarView::commonInit()
     ui::registerForDraggedTypes(*this, { QFAttachedTabBarButtonPasteboardType });
     setPostsFrameChangedNotifications(true);
     std::weak_ptr<QFTabBarView> weak = self();
-    m_windowObservers.push_back(fnd::NotificationCenter::defaultCenter().addObserverForName(
-        ui::ViewNotification::FrameDidChange, fnd::Value(std::static_pointer_cast<fnd::Object>(shared_from_this())),
-        [weak](const fnd::Notification&) {
-            if (auto view = weak.lock())
-                view->frameDidChange();
-        }));
+    m_windowObservers.push_back(
+        fnd::NotificationCenter::defaultCenter().addObserverForName(ui::ViewNotification::FrameDidChange,
+            fnd::Value(std::static_pointer_cast<fnd::Object>(shared_from_this())), [weak](const fnd::Notification&) {
+                if (auto view = weak.lock())
+                    view->frameDidChange();
+            }));
 }
 
 // Style registry.
@@ -594,7 +592,8 @@ void QFTabBarView::updateTabStateMaskOfAttachedButton(
 void QFTabBarView::updateTabStateMaskOfAttachedButton(QFAttachedTabBarButton& button, long index)
 {
     auto buttons = orderedAttachedButtons();
-    QFAttachedTabBarButton* previous = index > 0 && index - 1 < long(buttons.size()) ? buttons[std::size_t(index - 1)].get() : nullptr;
+    QFAttachedTabBarButton* previous
+        = index > 0 && index - 1 < long(buttons.size()) ? buttons[std::size_t(index - 1)].get() : nullptr;
     QFAttachedTabBarButton* next = index + 1 < long(buttons.size()) ? buttons[std::size_t(index + 1)].get() : nullptr;
     updateTabStateMaskOfAttachedButton(button, index, previous, next);
 }
@@ -897,7 +896,8 @@ void QFTabBarView::layoutButtons()
 void QFTabBarView::_synchronizeSelection()
 {
     auto selectedItem = selectedTabViewItem();
-    std::shared_ptr<QFAttachedTabBarButton> selected = selectedItem ? attachedButtonForTabViewItem(*selectedItem) : nullptr;
+    std::shared_ptr<QFAttachedTabBarButton> selected
+        = selectedItem ? attachedButtonForTabViewItem(*selectedItem) : nullptr;
     if (!selected && selectedItem) {
         auto last = lastAttachedButton();
         if (last && last->isOverflowButton()) {
@@ -996,10 +996,11 @@ void QFTabBarView::hideTabBar(bool hide, bool animate)
         const gfx::Rect bar = frame();
         tbcore::HideShowPartner placement;
         if (vertical)
-            placement = p.maxX() <= bar.minX() ? tbcore::HideShowPartner::BarAtMaxEdge : tbcore::HideShowPartner::BarAtMinEdge;
+            placement = p.maxX() <= bar.minX() ? tbcore::HideShowPartner::BarAtMaxEdge
+                                               : tbcore::HideShowPartner::BarAtMinEdge;
         else
             placement = bar.minY() - thickness > p.minY() ? tbcore::HideShowPartner::BarAtMaxEdge
-                                                           : tbcore::HideShowPartner::BarAtMinEdge;
+                                                          : tbcore::HideShowPartner::BarAtMinEdge;
         newFrame = tbcore::hideShowFrame(p, vertical, placement, hide, thickness);
     } else if (w) {
         newFrame = tbcore::hideShowFrame(w->frame(), vertical, tbcore::HideShowPartner::Window, hide, thickness);
@@ -1109,8 +1110,8 @@ void QFTabBarView::unbindPropertiesOfAttachedButton(QFAttachedTabBarButton& butt
     if (!item)
         return;
     item->removeObserver(*this, "identifier", TabBarViewIdentifierContext);
-    for (const char* name :
-        { "title", "objectCount", "objectCountColor", "isEdited", "hasCloseButton", "isProcessing", "icon", "largeImage" })
+    for (const char* name : { "title", "objectCount", "objectCountColor", "isEdited", "hasCloseButton", "isProcessing",
+             "icon", "largeImage" })
         button.unbind(name);
 }
 
@@ -1152,9 +1153,9 @@ void QFTabBarView::_didClickCloseButton(const fnd::Value& sender)
 {
     auto keep = self();
     auto close = sender.objectAs<ui::View>();
-    auto button = close ? std::dynamic_pointer_cast<QFAttachedTabBarButton>(
-                              QFTabBarViewExtensions::enclosingTabBarButton(*close))
-                        : nullptr;
+    auto button = close
+        ? std::dynamic_pointer_cast<QFAttachedTabBarButton>(QFTabBarViewExtensions::enclosingTabBarButton(*close))
+        : nullptr;
     auto item = button ? button->tabViewItem() : nullptr;
     if (!item) {
         ui::Application::shared().beep();
@@ -1202,7 +1203,8 @@ std::shared_ptr<ui::Menu> QFTabBarView::menuForTabBarButton(QFTabBarButton& butt
     return nullptr;
 }
 
-std::shared_ptr<ui::Menu> QFTabBarView::menuForTabViewItem(const std::shared_ptr<ui::TabViewItem>& item, const ui::Event&)
+std::shared_ptr<ui::Menu> QFTabBarView::menuForTabViewItem(
+    const std::shared_ptr<ui::TabViewItem>& item, const ui::Event&)
 {
     auto d = delegate();
     auto tabs = tabView();
@@ -1564,8 +1566,8 @@ void QFTabBarView::viewWillMoveToWindow(ui::Window* newWindow)
     };
     m_windowObservers.push_back(center.addObserverForName(ui::WindowNotification::DidBecomeKey, object, statusChanged));
     m_windowObservers.push_back(center.addObserverForName(ui::WindowNotification::DidResignKey, object, statusChanged));
-    m_windowObservers.push_back(center.addObserverForName(ui::WindowNotification::DidMove, object,
-        [weak](const fnd::Notification&) {
+    m_windowObservers.push_back(
+        center.addObserverForName(ui::WindowNotification::DidMove, object, [weak](const fnd::Notification&) {
             if (auto view = weak.lock())
                 view->setNeedsDisplay(true);
         }));
@@ -1666,7 +1668,7 @@ bool QFTabBarView::initWithCoder(fnd::Coder& coder)
         m_style = style;
     if (coder.containsValueForKey("QForientation"))
         m_orientation = coder.decodeIntegerForKey("QForientation") == 1 ? QFTabBarOrientation::Vertical
-                                                                         : QFTabBarOrientation::Horizontal;
+                                                                        : QFTabBarOrientation::Horizontal;
     readBool("QFonlyShowCloseOnHover", m_onlyShowCloseOnHover);
     readBool("QFcanCloseOnlyTab", m_canCloseOnlyTab);
     readBool("QFdisableTabClose", m_disableTabClose);

@@ -55,7 +55,7 @@ public:
     QFTabBarView();
     ~QFTabBarView() override;
     static std::shared_ptr<QFTabBarView> create(gfx::Rect frame = {});
-    void initWithFrame(gfx::Rect frame);
+    void initWithFrame(gfx::Rect frame) override;
 
     // Style registry.
     using StyleFactory = std::function<std::shared_ptr<QFTabStyle>()>;
@@ -137,8 +137,8 @@ public:
     long numberOfAttachedButtons() const;
     std::vector<std::shared_ptr<QFAttachedTabBarButton>> orderedAttachedButtons() const;
     std::vector<std::shared_ptr<QFAttachedTabBarButton>> sortedAttachedButtonsUsingComparator(
-        const std::function<ui::ComparisonResult(const QFAttachedTabBarButton&, const QFAttachedTabBarButton&)>& compare)
-        const;
+        const std::function<ui::ComparisonResult(const QFAttachedTabBarButton&, const QFAttachedTabBarButton&)>&
+            compare) const;
     std::shared_ptr<QFAttachedTabBarButton> lastAttachedButton() const;
     long indexOfAttachedButton(const QFAttachedTabBarButton& button) const;
     std::shared_ptr<QFAttachedTabBarButton> selectedAttachedButton() const;
@@ -156,10 +156,10 @@ public:
     const std::shared_ptr<QFRolloverButton>& addTabButton() const { return m_addTabButton; }
     QFTabBarController& controller() const { return *m_controller; }
 
-    using ButtonVisitor = std::function<void(QFAttachedTabBarButton& button, long index, QFAttachedTabBarButton* previous,
-        QFAttachedTabBarButton* next, bool& stop)>;
-    void enumerateAttachedButtons(const std::vector<std::shared_ptr<QFAttachedTabBarButton>>& buttons,
-        fnd::Range range, unsigned options, const ButtonVisitor& block);
+    using ButtonVisitor = std::function<void(QFAttachedTabBarButton& button, long index,
+        QFAttachedTabBarButton* previous, QFAttachedTabBarButton* next, bool& stop)>;
+    void enumerateAttachedButtons(const std::vector<std::shared_ptr<QFAttachedTabBarButton>>& buttons, fnd::Range range,
+        unsigned options, const ButtonVisitor& block);
     void enumerateAttachedButtonsWithOptions(unsigned options, const ButtonVisitor& block);
     void updateTabStateMaskOfAttachedButton(
         QFAttachedTabBarButton& button, long index, QFAttachedTabBarButton* previous, QFAttachedTabBarButton* next);

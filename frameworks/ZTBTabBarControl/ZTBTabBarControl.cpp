@@ -1,12 +1,12 @@
 #include "frameworks/ZTBTabBarControl/ZTBTabBarControl.h"
 
-#include "frameworks/ZTBTabBarControl/styles/ZTBAquaTabStyle.h"
-#include "frameworks/ZTBTabBarControl/styles/ZTBCapsuleTabStyle.h"
-#include "frameworks/ZTBTabBarControl/styles/ZTBUnifiedTabStyle.h"
 #include "frameworks/ZTBTabBarControl/ZTBMetalTabStyle.h"
 #include "frameworks/ZTBTabBarControl/ZTBTabBarCell.h"
 #include "frameworks/ZTBTabBarControl/ZTBTabControls.h"
 #include "frameworks/ZTBTabBarControl/ZTBTabDragAssistant.h"
+#include "frameworks/ZTBTabBarControl/styles/ZTBAquaTabStyle.h"
+#include "frameworks/ZTBTabBarControl/styles/ZTBCapsuleTabStyle.h"
+#include "frameworks/ZTBTabBarControl/styles/ZTBUnifiedTabStyle.h"
 #include "frameworks/tab-bar-core/TabResources.h"
 #include "frameworks/tab-bar-core/TabShapes.h"
 #include "frameworks/tab-bar-core/TabWidths.h"
@@ -63,9 +63,7 @@ ZTBTabBarControl::~ZTBTabBarControl()
 
 std::shared_ptr<ZTBTabBarControl> ZTBTabBarControl::create(gfx::Rect frame)
 {
-    auto bar = fnd::makeObject<ZTBTabBarControl>();
-    bar->initWithFrame(frame);
-    return bar;
+    return ui::makeView<ZTBTabBarControl>(frame);
 }
 
 std::shared_ptr<ZTBTabBarControl> ZTBTabBarControl::self()
@@ -247,7 +245,8 @@ void ZTBTabBarControl::bindPropertiesForCell(ZTBTabBarCell& cell, ui::TabViewIte
     }
     cell.setHasIcon(false);
     if (answers("icon")) {
-        cell.bind("hasIcon", *identifier, "icon", { { "NSValueTransformerName", fnd::Value(fnd::ValueTransformerName::IsNotNil) } });
+        cell.bind("hasIcon", *identifier, "icon",
+            { { "NSValueTransformerName", fnd::Value(fnd::ValueTransformerName::IsNotNil) } });
         cell.observeIdentifierKey(identifier, "icon");
     }
     cell.setCount(0);
@@ -465,7 +464,7 @@ bool ZTBTabBarControl::validateMenuItem(ui::MenuItem& item)
 {
     auto tabItem = item.representedObject().objectAs<ui::TabViewItem>();
     item.setState(m_tabView && tabItem && tabItem == m_tabView->selectedTabViewItem() ? ui::ControlStateValue::On
-                                                                                       : ui::ControlStateValue::Off);
+                                                                                      : ui::ControlStateValue::Off);
     auto delegate = this->delegate();
     if (delegate && m_tabView && tabItem)
         if (auto answer = delegate->tabViewValidateOverflowMenuItem(*m_tabView, item, *tabItem))
@@ -524,8 +523,8 @@ void ZTBTabBarControl::viewWillMoveToWindow(ui::Window* window)
             bar->setNeedsDisplay(true);
     };
     const fnd::Value object(std::static_pointer_cast<fnd::Object>(window->shared_from_this()));
-    for (const auto& name : { ui::WindowNotification::DidBecomeKey, ui::WindowNotification::DidResignKey,
-             ui::WindowNotification::DidMove })
+    for (const auto& name :
+        { ui::WindowNotification::DidBecomeKey, ui::WindowNotification::DidResignKey, ui::WindowNotification::DidMove })
         m_windowObservers.push_back(center.addObserverForName(name, object, redisplay));
     if (!m_awakenedFromNib)
         // Stands for the window's first update after loading: the next pass of the run loop.
@@ -613,13 +612,15 @@ void ZTBTabBarControl::_setupTrackingRectsForCell(ZTBTabBarCell& cell)
     const gfx::Point mouse = mouseInBar();
     bool inside = gfx::pointInRect(mouse, r);
     removeTrackingRect(cell.cellTrackingTag());
-    cell.setCellTrackingTag(addTrackingRect(r, std::static_pointer_cast<ZTBTabBarCell>(cell.shared_from_this()), {}, inside));
+    cell.setCellTrackingTag(
+        addTrackingRect(r, std::static_pointer_cast<ZTBTabBarCell>(cell.shared_from_this()), {}, inside));
     cell.setHighlighted(inside);
     if (cell.hasCloseButton() && !cell.isCloseButtonSuppressed()) {
         const gfx::Rect c = m_controller->closeButtonTrackingRectAtIndex(k);
         inside = gfx::pointInRect(mouse, c);
         removeTrackingRect(cell.closeButtonTrackingTag());
-        cell.setCloseButtonTrackingTag(addTrackingRect(c, std::static_pointer_cast<ZTBTabBarCell>(cell.shared_from_this()), {}, inside));
+        cell.setCloseButtonTrackingTag(
+            addTrackingRect(c, std::static_pointer_cast<ZTBTabBarCell>(cell.shared_from_this()), {}, inside));
         cell.setCloseButtonOver(inside);
     }
     addToolTipRect(cell.frame(), self());

@@ -40,7 +40,10 @@ public:
 // The geometry of a tab bar control: widths, frames, tracking and close rects, state bits and the overflow menu.
 class ZTBTabBarController {
 public:
-    explicit ZTBTabBarController(ZTBTabBarControl& control) : m_control(control) { }
+    explicit ZTBTabBarController(ZTBTabBarControl& control)
+        : m_control(control)
+    {
+    }
     void layoutCells();
     gfx::Rect cellFrameAtIndex(long index) const;
     gfx::Rect cellTrackingRectAtIndex(long index) const;
@@ -78,7 +81,7 @@ public:
     ZTBTabBarControl();
     ~ZTBTabBarControl() override;
     static std::shared_ptr<ZTBTabBarControl> create(gfx::Rect frame = {});
-    void initWithFrame(gfx::Rect frame);
+    void initWithFrame(gfx::Rect frame) override;
 
     // Styles: "Aqua", "Unified", "Capsule" and "Card" name their own looks; any other name gives Metal.
     const std::shared_ptr<ZTBTabStyle>& style() const { return m_style; }

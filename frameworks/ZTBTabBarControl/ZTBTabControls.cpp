@@ -17,8 +17,7 @@ FND_REGISTER_CLASS(ZTBProgressIndicator, ui::ProgressIndicator)
 
 std::shared_ptr<ZTBRolloverButton> ZTBRolloverButton::create(gfx::Rect frame)
 {
-    auto button = fnd::makeObject<ZTBRolloverButton>();
-    button->initWithFrame(frame);
+    auto button = ui::makeView<ZTBRolloverButton>(frame);
     button->setTitle("");
     button->setImagePosition(ui::CellImagePosition::ImageOnly);
     button->setBordered(false);
@@ -36,8 +35,10 @@ void ZTBRolloverButton::addTrackingRect()
     auto w = window();
     bool inside = false;
     if (w)
-        inside = gfx::pointInRect(convertPointFromView(w->convertScreenToBase(ui::Event::mouseLocation()), nullptr), bounds());
-    m_trackingRectTag = View::addTrackingRect(bounds(), std::static_pointer_cast<ui::Responder>(shared_from_this()), {}, inside);
+        inside = gfx::pointInRect(
+            convertPointFromView(w->convertScreenToBase(ui::Event::mouseLocation()), nullptr), bounds());
+    m_trackingRectTag
+        = View::addTrackingRect(bounds(), std::static_pointer_cast<ui::Responder>(shared_from_this()), {}, inside);
     // The picture matches the pointer at once.
     setImage(inside && m_rolloverImage ? m_rolloverImage : (inside ? nullptr : m_usualImage));
 }
@@ -89,8 +90,7 @@ ZTBOverflowPopUpButton::~ZTBOverflowPopUpButton()
 
 std::shared_ptr<ZTBOverflowPopUpButton> ZTBOverflowPopUpButton::create(gfx::Rect frame)
 {
-    auto button = fnd::makeObject<ZTBOverflowPopUpButton>();
-    button->initWithFrame(frame);
+    auto button = ui::makeView<ZTBOverflowPopUpButton>(frame);
     button->setPullsDown(true);
     button->setBordered(false);
     button->m_image = tbcore::namedImage("ZTBTabBarControl", "overflowImage");
@@ -177,7 +177,8 @@ void ZTBOverflowPopUpButton::drawRect(gfx::Rect dirtyRect)
         return p;
     };
     const auto& image = m_down && m_downImage ? m_downImage : m_image;
-    image->drawAtPoint(centred(*image), {}, gfx::CompositingOperation::SourceOver, m_animatingAlternateImage ? 0.7 : 1.0);
+    image->drawAtPoint(
+        centred(*image), {}, gfx::CompositingOperation::SourceOver, m_animatingAlternateImage ? 0.7 : 1.0);
     if (m_animatingAlternateImage)
         if (auto alternate = alternateImage())
             alternate->drawAtPoint(centred(*alternate), {}, gfx::CompositingOperation::SourceOver,
@@ -192,9 +193,7 @@ ZTBProgressIndicator::~ZTBProgressIndicator()
 
 std::shared_ptr<ZTBProgressIndicator> ZTBProgressIndicator::create(gfx::Rect frame)
 {
-    auto indicator = fnd::makeObject<ZTBProgressIndicator>();
-    indicator->initWithFrame(frame);
-    return indicator;
+    return ui::makeView<ZTBProgressIndicator>(frame);
 }
 
 void ZTBProgressIndicator::viewDidHide()

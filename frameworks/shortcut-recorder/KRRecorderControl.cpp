@@ -30,16 +30,7 @@ KRRecorderControl::~KRRecorderControl()
 
 std::shared_ptr<KRRecorderControl> KRRecorderControl::create(gfx::Rect frame)
 {
-    auto control = std::make_shared<KRRecorderControl>();
-    control->initWithFrame(frame);
-    return control;
-}
-
-void KRRecorderControl::init()
-{
-    ui::Control::init();
-    adoptCell();
-    setFrameSize(frame().size);
+    return ui::makeView<KRRecorderControl>(frame);
 }
 
 void KRRecorderControl::initWithFrame(gfx::Rect frame)
@@ -91,8 +82,8 @@ void KRRecorderControl::viewDidMoveToWindow()
     auto& center = fnd::NotificationCenter::defaultCenter();
     center.removeObserver(m_frameObserver);
     std::weak_ptr<fnd::Object> weak = weak_from_this();
-    m_frameObserver = center.addObserverForName(ui::ViewNotification::FrameDidChange, fnd::Value(shared_from_this()),
-        [weak](const fnd::Notification&) {
+    m_frameObserver = center.addObserverForName(
+        ui::ViewNotification::FrameDidChange, fnd::Value(shared_from_this()), [weak](const fnd::Notification&) {
             if (auto self = std::static_pointer_cast<KRRecorderControl>(weak.lock()))
                 self->resetTrackingRects();
         });
@@ -202,7 +193,8 @@ void KRRecorderControl::pushValueToBinding()
     object->setValueForKeyPath(value, *keyPath.string());
 }
 
-void KRRecorderControl::takeBoundValue(const fnd::Value& value, const fnd::String& binding, const fnd::Dictionary& options)
+void KRRecorderControl::takeBoundValue(
+    const fnd::Value& value, const fnd::String& binding, const fnd::Dictionary& options)
 {
     // The value this control wrote a moment ago comes back through the binding: nothing to show anew.
     if (binding == fnd::BindingName::Value && value == objectValue())

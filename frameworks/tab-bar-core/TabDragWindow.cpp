@@ -19,8 +19,7 @@ constexpr double TabDragWindowTitleBarHeight = 22.0;
 
 std::shared_ptr<TabDragView> TabDragView::create(gfx::Rect frame, std::shared_ptr<gfx::Image> image)
 {
-    auto view = fnd::makeObject<TabDragView>();
-    view->initWithFrame(frame);
+    auto view = ui::makeView<TabDragView>(frame);
     view->m_image = std::move(image);
     return view;
 }
@@ -47,7 +46,8 @@ std::shared_ptr<TabDragWindow> TabDragWindow::dragWindowWithImage(std::shared_pt
     window->setIgnoresMouseEvents(true);
     window->setOpaque(false);
     const gfx::Rect old = window->frame();
-    const double height = size.height + (styleMask != ui::WindowStyleMask::Borderless ? TabDragWindowTitleBarHeight : 0);
+    const double height
+        = size.height + (styleMask != ui::WindowStyleMask::Borderless ? TabDragWindowTitleBarHeight : 0);
     window->setFrame({ old.minX(), old.minY() + old.height() - height, size.width, height }, true);
     return window;
 }

@@ -52,6 +52,7 @@ QFTabBarView::~QFTabBarView()
     if (m_hideShowTabBarAnimation)
         m_hideShowTabBarAnimation->setDelegate(nullptr);
     stopObservingItems();
+    stopObservingToolbar();
 }
 
 std::shared_ptr<QFTabBarView> QFTabBarView::create(gfx::Rect frame)
@@ -156,6 +157,8 @@ void QFTabBarView::setTabView(const std::shared_ptr<ui::TabView>& tabView)
     if (tabView == m_tabView)
         return;
     m_tabView = tabView;
+    // The delegate's extra drag types are asked for this tab view, so a delegate set first is asked again.
+    registerDraggedTypes();
     if (!tabView)
         return;
     // The bar follows its tab view as the tab view's delegate.
@@ -169,8 +172,14 @@ void QFTabBarView::setTabView(const std::shared_ptr<ui::TabView>& tabView)
 void QFTabBarView::setDelegate(const std::shared_ptr<QFTabBarViewDelegate>& delegate)
 {
     m_delegate = delegate;
+    registerDraggedTypes();
+}
+
+void QFTabBarView::registerDraggedTypes()
+{
     ui::unregisterDraggedTypes(*this);
     std::vector<fnd::String> types { QFAttachedTabBarButtonPasteboardType };
+    auto delegate = m_delegate.lock();
     if (delegate && m_tabView)
         if (auto extra = delegate->allowedDraggedTypesForTabView(*m_tabView))
             types.insert(types.end(), extra->begin(), extra->end());

@@ -294,6 +294,8 @@ public:
 
 private:
     void commonInit();
+    // Our own tab drags, and whatever the delegate allows for the tab view.
+    void registerDraggedTypes();
     void _updateAddTabButton();
     void _updateOverflowPopUpButton();
     void _positionOverflowMenu();
@@ -302,6 +304,9 @@ private:
     void forEachButton(const std::function<void(QFAttachedTabBarButton&)>& visit) const;
     // The bar stops watching its items' identifiers (it is going away).
     void stopObservingItems();
+    // The window's toolbar being shown or hidden (observed as "toolbar.visible"): true when the context is that one.
+    bool observeToolbar(const void* context);
+    void stopObservingToolbar();
     void stopAnimations();
     bool isTabDrag(ui::DraggingInfo& info) const;
     std::shared_ptr<QFTabBarView> self();

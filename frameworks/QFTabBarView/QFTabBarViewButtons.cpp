@@ -350,6 +350,8 @@ void QFTabBarView::observeValueForKeyPath(
             }
         return;
     }
+    if (observeToolbar(context))
+        return;
     ui::View::observeValueForKeyPath(keyPath, object, change, context);
 }
 

@@ -9,6 +9,8 @@
 
 #include "platform/foundation/archiving/KeyedArchiver.h"
 #include "platform/foundation/archiving/KeyedUnarchiver.h"
+#include "platform/ui/containers/Toolbar.h"
+#include "platform/ui/dragging/Dragging.h"
 #include "platform/ui/menus/MenuItem.h"
 #include "platform/ui/views/Event.h"
 
@@ -436,6 +438,36 @@ TEST_F(QFTabBarViewTest, AForeignDragHeldOverATabSpringsItOpenInsideTheDragLoop)
     EXPECT_EQ(a.tabView->selectedTabViewItem()->label(), fnd::String("Two"));
     runFor(1.0);
     EXPECT_EQ(a.tabView->selectedTabViewItem()->label(), fnd::String("Two"));
+}
+
+TEST_F(QFTabBarViewTest, ADelegateConnectedBeforeTheTabViewKeepsItsDragTypes)
+{
+    auto bar = QFTabBarView::create({ 0, 0, 300, 22 });
+    a.delegate->extraDragTypes = std::vector<fnd::String> { "public.file-url" };
+    bar->setDelegate(a.delegate);
+    bar->setTabView(ui::TabView::create({ 0, 0, 300, 100 }));
+    const auto types = ui::registeredDraggedTypes(*bar);
+    EXPECT_NE(std::ranges::find(types, fnd::String("public.file-url")), types.end());
+    EXPECT_NE(std::ranges::find(types, QFAttachedTabBarButtonPasteboardType), types.end());
+}
+
+TEST_F(QFTabBarViewTest, ShowingOrHidingTheToolbarLaysTheBarOutAgain)
+{
+    a.addItem("One");
+    a.addItem("Two");
+    auto toolbar = ui::Toolbar::create("QFTabBarViewTestToolbar");
+    a.window->setToolbar(toolbar, 0);
+    settle();
+    for (bool visible : { false, true }) {
+        a.delegate->overflowNotices = 0;
+        toolbar->setVisible(visible);
+        EXPECT_EQ(a.delegate->overflowNotices, 2) << "laid out at once, visible " << visible;
+    }
+    // A bar that left the window no longer follows its toolbar.
+    a.bar->removeFromSuperview();
+    a.delegate->overflowNotices = 0;
+    toolbar->setVisible(false);
+    EXPECT_EQ(a.delegate->overflowNotices, 0);
 }
 
 TEST_F(QFTabBarViewTest, WithoutATabViewTheBarShowsItsName)

@@ -67,6 +67,12 @@ std::shared_ptr<QFTabBarView> QFTabBarView::self()
     return std::static_pointer_cast<QFTabBarView>(shared_from_this());
 }
 
+std::shared_ptr<fnd::Bundle> QFTabBarView::bundle()
+{
+    static const auto bundle = tbcore::bundleOfClass("QFTabBarView");
+    return bundle;
+}
+
 void QFTabBarView::initWithFrame(gfx::Rect frame)
 {
     ui::View::initWithFrame(frame);

@@ -20,6 +20,8 @@
 #include <vector>
 
 namespace fnd {
+class Bundle;
+class IndexSet;
 class Timer;
 }
 namespace ui {
@@ -59,6 +61,8 @@ public:
     ~QFTabBarView() override;
     static std::shared_ptr<QFTabBarView> create(gfx::Rect frame = {});
     void initWithFrame(gfx::Rect frame);
+    // The bundle of the class: the family's pictures and texts.
+    static std::shared_ptr<fnd::Bundle> bundle();
 
     // Style registry (QFTabStyleRegistry, which the styles fill themselves): a class is stored under its style
     // name, replacing an earlier class of that name.
@@ -145,6 +149,8 @@ public:
     // Buttons.
     std::vector<std::shared_ptr<QFAttachedTabBarButton>> attachedButtons() const;
     long numberOfAttachedButtons() const;
+    // Where the attached buttons stand among the subviews.
+    fnd::IndexSet viewIndexesOfAttachedButtons() const;
     std::vector<std::shared_ptr<QFAttachedTabBarButton>> orderedAttachedButtons() const;
     std::vector<std::shared_ptr<QFAttachedTabBarButton>> sortedAttachedButtonsUsingComparator(
         const std::function<ui::ComparisonResult(const QFAttachedTabBarButton&, const QFAttachedTabBarButton&)>&
@@ -152,6 +158,8 @@ public:
     std::shared_ptr<QFAttachedTabBarButton> lastAttachedButton() const override;
     long indexOfAttachedButton(const QFAttachedTabBarButton& button) const;
     std::shared_ptr<QFAttachedTabBarButton> selectedAttachedButton() const;
+    // The subview index of selectedAttachedButton, fnd::NotFound without one.
+    long viewIndexOfSelectedAttachedButton() const;
     std::shared_ptr<QFAttachedTabBarButton> attachedButtonForTabViewItem(const ui::TabViewItem& item) const;
     std::shared_ptr<QFAttachedTabBarButton> attachedButtonAtPoint(gfx::Point point) const;
     std::shared_ptr<QFTabBarButton> tabBarButtonAtPoint(gfx::Point point) const;
@@ -170,6 +178,7 @@ public:
         QFAttachedTabBarButton* previous, QFAttachedTabBarButton* next, bool& stop)>;
     void enumerateAttachedButtons(const std::vector<std::shared_ptr<QFAttachedTabBarButton>>& buttons, fnd::Range range,
         unsigned options, const ButtonVisitor& block);
+    void enumerateAttachedButtonsUsingBlock(const ButtonVisitor& block);
     void enumerateAttachedButtonsWithOptions(unsigned options, const ButtonVisitor& block);
     void updateTabStateMaskOfAttachedButton(
         QFAttachedTabBarButton& button, long index, QFAttachedTabBarButton* previous, QFAttachedTabBarButton* next);

@@ -5,6 +5,7 @@
 
 #include "frameworks/QFTabBarView/QFAttachedTabBarButton.h"
 #include "frameworks/QFTabBarView/QFTabBarViewExtensions.h"
+#include "platform/foundation/runtime/IndexSet.h"
 #include "platform/ui/containers/TabViewItem.h"
 
 #include <algorithm>
@@ -39,6 +40,16 @@ std::vector<std::shared_ptr<QFAttachedTabBarButton>> QFTabBarView::attachedButto
         if (auto button = std::dynamic_pointer_cast<QFAttachedTabBarButton>(subview))
             buttons.push_back(button);
     return buttons;
+}
+
+fnd::IndexSet QFTabBarView::viewIndexesOfAttachedButtons() const
+{
+    fnd::IndexSet indexes;
+    const auto& views = subviews();
+    for (std::size_t i = 0; i < views.size(); ++i)
+        if (std::dynamic_pointer_cast<QFAttachedTabBarButton>(views[i]))
+            indexes.add(fnd::Index(i));
+    return indexes;
 }
 
 long QFTabBarView::numberOfAttachedButtons() const
@@ -112,6 +123,16 @@ std::shared_ptr<QFAttachedTabBarButton> QFTabBarView::selectedAttachedButton() c
             button && button->state() == ui::ControlStateValue::On)
             return button;
     return nullptr;
+}
+
+long QFTabBarView::viewIndexOfSelectedAttachedButton() const
+{
+    const auto& views = subviews();
+    for (std::size_t i = views.size(); i-- > 0;)
+        if (auto button = std::dynamic_pointer_cast<QFAttachedTabBarButton>(views[i]);
+            button && button->state() == ui::ControlStateValue::On)
+            return long(i);
+    return fnd::NotFound;
 }
 
 std::shared_ptr<QFAttachedTabBarButton> QFTabBarView::attachedButtonForTabViewItem(const ui::TabViewItem& item) const
@@ -246,6 +267,11 @@ void QFTabBarView::enumerateAttachedButtons(const std::vector<std::shared_ptr<QF
         }
         previous = &button;
     }
+}
+
+void QFTabBarView::enumerateAttachedButtonsUsingBlock(const ButtonVisitor& block)
+{
+    enumerateAttachedButtonsWithOptions(0, block);
 }
 
 void QFTabBarView::enumerateAttachedButtonsWithOptions(unsigned options, const ButtonVisitor& block)

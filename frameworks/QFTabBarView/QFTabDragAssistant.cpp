@@ -622,22 +622,13 @@ void QFTabDragAssistant::beginDraggingWindow(const std::shared_ptr<QFTabPasteboa
         return;
     }
     if (m_currentTearOffStyle == 1 && m_draggedTab && !m_draggedTab->alternateImage()) {
-        std::shared_ptr<gfx::Image> image;
-        if (auto w = source->window())
-            image = miniwindowImageOfWindow(*w);
-        if (!image) {
+        auto w = source->window();
+        auto miniature = tbcore::windowMiniature(w ? miniwindowImageOfWindow(*w) : nullptr, [&] {
             unsigned mask = 0;
-            image = imageForViewOfAttachedButton(*button, *source, mask);
-        }
-        if (image && image->size().width > 0 && image->size().height > 0) {
-            const gfx::Size s = image->size();
-            const double scale = 125.0 / std::max(s.width, s.height);
-            auto miniature = gfx::Image::imageWithSize({ std::round(s.width * scale), std::round(s.height * scale) });
-            miniature->lockFocus();
-            image->drawInRect({ { 0, 0 }, miniature->size() }, {}, gfx::CompositingOperation::SourceOver, 1.0);
-            miniature->unlockFocus();
+            return imageForViewOfAttachedButton(*button, *source, mask);
+        });
+        if (miniature)
             m_draggedTab->setAlternateImage(miniature);
-        }
     }
     if (m_currentTearOffStyle == 0) {
         if (!m_draggedView) {

@@ -69,6 +69,12 @@ std::shared_ptr<ZTBTabBarControl> ZTBTabBarControl::self()
     return std::static_pointer_cast<ZTBTabBarControl>(shared_from_this());
 }
 
+std::shared_ptr<fnd::Bundle> ZTBTabBarControl::bundle()
+{
+    static const auto bundle = tbcore::bundleOfClass("ZTBTabBarControl");
+    return bundle;
+}
+
 void ZTBTabBarControl::initWithFrame(gfx::Rect frame)
 {
     ui::View::initWithFrame(frame);

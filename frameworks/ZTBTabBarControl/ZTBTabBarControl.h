@@ -17,6 +17,7 @@
 #include <vector>
 
 namespace fnd {
+class Bundle;
 class Timer;
 }
 namespace ui {
@@ -78,6 +79,11 @@ public:
     ~ZTBTabBarControl() override;
     static std::shared_ptr<ZTBTabBarControl> create(gfx::Rect frame = {});
     void initWithFrame(gfx::Rect frame);
+    // The bundle of the class: the family's pictures and texts.
+    static std::shared_ptr<fnd::Bundle> bundle();
+    // The limits a split view's knob may give the bar: 100 to 10000 wide, 22 high.
+    gfx::Size minimumFrameSizeFromKnobPosition(gfx::Point) const { return { 100, 22 }; }
+    gfx::Size maximumFrameSizeFromKnobPosition(gfx::Point) const { return { 10000, 22 }; }
 
     // Styles by name (ZTBTabStyleRegistry): "Aqua", "Unified", "Capsule", "Card" and "Metal"; any other name gives
     // Metal, the default.

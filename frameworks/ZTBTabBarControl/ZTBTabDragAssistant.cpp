@@ -226,14 +226,12 @@ void ZTBTabDragAssistant::draggingExitedTabBar(const std::shared_ptr<ZTBTabBarCo
     }
     if (m_currentTearOffStyle == 1 && !m_draggedTab->alternateImage()) {
         auto w = bar->window();
-        auto image = w ? ui::captureWindowImage(*w) : nullptr;
-        if (image) {
-            const gfx::Size s = image->size();
-            const gfx::Size mini = s.width > s.height ? gfx::Size { 125.0, 125.0 * s.height / s.width }
-                                                      : gfx::Size { 125.0 * s.width / std::max(1.0, s.height), 125.0 };
-            image->setSize(mini);
-            m_draggedTab->setAlternateImage(image);
-        }
+        auto miniature = tbcore::windowMiniature(w ? ui::captureWindowImage(*w) : nullptr, [&] {
+            unsigned mask = 0;
+            return m_draggedCell ? imageForViewOfCell(*m_draggedCell, &mask) : nullptr;
+        });
+        if (miniature)
+            m_draggedTab->setAlternateImage(miniature);
     }
     auto source = m_sourceTabBar;
     auto sourceDelegate = source->delegate();

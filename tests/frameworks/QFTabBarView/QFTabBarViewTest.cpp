@@ -9,8 +9,10 @@
 
 #include "platform/foundation/archiving/KeyedArchiver.h"
 #include "platform/foundation/archiving/KeyedUnarchiver.h"
+#include "platform/foundation/runtime/IndexSet.h"
 #include "platform/ui/containers/Toolbar.h"
 #include "platform/ui/dragging/Dragging.h"
+#include "platform/ui/dragging/Pasteboard.h"
 #include "platform/ui/menus/MenuItem.h"
 #include "platform/ui/views/Event.h"
 
@@ -203,6 +205,36 @@ TEST_F(QFTabBarViewTest, TabStateBitsTellNeighboursAndPositions)
     EXPECT_TRUE(a.button("Three")->tabState() & QFTabState::PreviousSelected);
     EXPECT_EQ(a.button("Two")->tabState() & QFTabState::PositionMask, QFTabState::PositionMiddle);
     EXPECT_FALSE(a.button("Two")->tabState() & (QFTabState::NextSelected | QFTabState::PreviousSelected));
+}
+
+TEST_F(QFTabBarViewTest, ButtonsAreFoundAmongTheSubviewsAndVisitedInOrder)
+{
+    a.addItem("One");
+    a.addItem("Two");
+    a.addItem("Three");
+    settle();
+    // The overflow and add buttons come first among the subviews; the tab buttons follow as they were added.
+    const auto& views = a.bar->subviews();
+    std::vector<fnd::Index> expected;
+    for (std::size_t i = 0; i < views.size(); ++i)
+        if (std::dynamic_pointer_cast<QFAttachedTabBarButton>(views[i]))
+            expected.push_back(fnd::Index(i));
+    ASSERT_EQ(expected.size(), 3u);
+    EXPECT_EQ(a.bar->viewIndexesOfAttachedButtons().indexes(), expected);
+    a.tabView->selectTabViewItemAtIndex(2);
+    EXPECT_EQ(a.bar->viewIndexOfSelectedAttachedButton(), long(expected[2]));
+    a.button("Three")->setState(ui::ControlStateValue::Off);
+    EXPECT_EQ(a.bar->viewIndexOfSelectedAttachedButton(), long(fnd::NotFound));
+
+    Labels visited;
+    a.bar->enumerateAttachedButtonsUsingBlock(
+        [&](QFAttachedTabBarButton& button, long index, QFAttachedTabBarButton* previous, QFAttachedTabBarButton* next,
+            bool& stop) {
+            visited.push_back(std::to_string(index) + " " + button.title().utf8() + " <"
+                + (previous ? previous->title().utf8() : "") + " >" + (next ? next->title().utf8() : ""));
+            stop = index == 1;
+        });
+    EXPECT_EQ(visited, (Labels { "0 One < >Two", "1 Two <One >Three" })) << "stops when told";
 }
 
 TEST_F(QFTabBarViewTest, TitlesBindToTheIdentifierOrTheLabel)
@@ -438,6 +470,31 @@ TEST_F(QFTabBarViewTest, AForeignDragHeldOverATabSpringsItOpenInsideTheDragLoop)
     EXPECT_EQ(a.tabView->selectedTabViewItem()->label(), fnd::String("Two"));
     runFor(1.0);
     EXPECT_EQ(a.tabView->selectedTabViewItem()->label(), fnd::String("Two"));
+}
+
+TEST_F(QFTabBarViewTest, ADropTheAssistantDoesNotTakeGoesToTheDelegate)
+{
+    a.addItem("One");
+    a.addItem("Two");
+    settle();
+    // A tab's pasteboard type with no tab drag under way: the assistant answers NO, the delegate decides.
+    struct Info : ui::DraggingInfo {
+        gfx::Point location;
+        std::shared_ptr<ui::Pasteboard> pasteboard = ui::Pasteboard::pasteboardWithUniqueName();
+        std::shared_ptr<ui::Window> draggingDestinationWindow() const override { return nullptr; }
+        ui::DragOperation draggingSourceOperationMask() const override { return ui::DragOperations::Move; }
+        gfx::Point draggingLocation() const override { return location; }
+        gfx::Point draggedImageLocation() const override { return location; }
+        std::shared_ptr<gfx::Image> draggedImage() const override { return nullptr; }
+        std::shared_ptr<ui::Pasteboard> draggingPasteboard() const override { return pasteboard; }
+        std::shared_ptr<fnd::Object> draggingSource() const override { return nullptr; }
+        long draggingSequenceNumber() const override { return 1; }
+    } info;
+    info.pasteboard->declareTypes({ QFAttachedTabBarButtonPasteboardType });
+    info.pasteboard->setString("Elsewhere", QFAttachedTabBarButtonPasteboardType);
+    info.location = a.centreOf("Two");
+    EXPECT_TRUE(a.bar->performDragOperation(info));
+    EXPECT_EQ(a.delegate->calls.back(), "accepted on Two");
 }
 
 TEST_F(QFTabBarViewTest, ADelegateConnectedBeforeTheTabViewKeepsItsDragTypes)

@@ -497,14 +497,14 @@ void ZTBTabDragAssistant::performDragOperation()
     auto item = cell->representedObject();
     auto& cells = destination->cells();
     long k = m_targetCell ? destination->indexOfCell(*m_targetCell) : -1;
+    // Without a target (dropped before the gap animation chose one) the tab takes the last gap, the one after the
+    // shown tabs: the last cell may be a tab in the overflow menu, which must not be replaced and lost.
     if (k < 0 || k >= long(cells.size()))
-        k = long(cells.size()) - 1;
-    if (k < 0) {
+        for (k = long(cells.size()) - 1; k >= 0 && !cells[std::size_t(k)]->isPlaceholder(); --k) { }
+    if (k < 0)
         cells.push_back(cell);
-        k = 0;
-    } else {
+    else
         cells[std::size_t(k)] = cell;
-    }
     cell->setControlView(destination);
     bool moved = source != destination;
     if (source == destination) {

@@ -15,6 +15,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <map>
 #include <string>
 
 namespace {
@@ -192,6 +193,25 @@ TEST_F(TabStyleDrawingTest, AVerticalCapsuleBarListsTallTabsWithTheSelectedOneLi
     EXPECT_GT(distance(at(*image, { selected->frame().midX(), selected->frame().maxY() - 3 }),
                   at(*image, { plain->frame().midX(), plain->frame().maxY() - 3 })),
         6);
+}
+
+TEST_F(TabStyleDrawingTest, SizedToFitAMetalTabIsAsWideAsItsTitleNeeds)
+{
+    // "T1" wants 6 + its width + 6 and its close button: Metal's bold title makes it a point or two wider than
+    // Unified's, nowhere near the 280-point maximum.
+    for (const auto& item : std::vector(a.tabView->tabViewItems()))
+        a.tabView->removeTabViewItem(item);
+    a.addItem("T1");
+    a.addItem("T2");
+    a.bar->setSizeCellsToFit(true);
+    std::map<std::string, double> widths;
+    for (const char* name : { "Metal", "Unified" }) {
+        useStyle(name);
+        widths[name] = a.cell("T1")->frame().width();
+        shot(std::string("sized-to-fit-") + name);
+    }
+    EXPECT_LT(widths["Metal"], 60) << "Metal T1";
+    EXPECT_NEAR(widths["Metal"], widths["Unified"], 4);
 }
 
 // The styles drawn into a bitmap of their own, outside any window.

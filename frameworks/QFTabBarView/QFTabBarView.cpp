@@ -3,29 +3,10 @@
 #include "frameworks/QFTabBarView/QFAttachedTabBarButton.h"
 #include "frameworks/QFTabBarView/QFOverflowPopUpButton.h"
 #include "frameworks/QFTabBarView/QFTabBarController.h"
-#include "frameworks/QFTabBarView/QFTabBarViewExtensions.h"
-#include "frameworks/QFTabBarView/QFTabDragAssistant.h"
-#include "frameworks/tab-bar-core/TabBarGeometry.h"
 #include "frameworks/tab-bar-core/TabResources.h"
-#include "platform/foundation/runtime/Log.h"
-#include "platform/foundation/runtime/RunLoop.h"
-#include "platform/foundation/runtime/Timer.h"
-#include "platform/graphics/Color.h"
-#include "platform/graphics/Font.h"
-#include "platform/text/AttributedString.h"
-#include "platform/text/Attributes.h"
-#include "platform/text/ParagraphStyle.h"
-#include "platform/ui/dragging/Pasteboard.h"
-#include "platform/ui/menus/MenuItem.h"
-#include "platform/ui/views/Application.h"
-#include "platform/ui/views/Cursor.h"
-#include "platform/ui/views/Event.h"
-#include "platform/ui/views/ViewAnimation.h"
 #include "platform/ui/views/Window.h"
 
 #include <algorithm>
-#include <map>
-#include <unordered_map>
 
 FND_REGISTER_CLASS(QFTabBarView, ui::View)
 

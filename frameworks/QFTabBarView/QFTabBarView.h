@@ -8,6 +8,7 @@
 #include "platform/foundation/archiving/Coding.h"
 #include "platform/foundation/runtime/NotificationCenter.h"
 #include "platform/foundation/runtime/Range.h"
+#include "platform/graphics/Axis.h"
 #include "platform/ui/containers/TabView.h"
 #include "platform/ui/dragging/Dragging.h"
 #include "platform/ui/menus/Menu.h"
@@ -112,6 +113,8 @@ public:
     bool allowsScrubbing() const { return m_allowsScrubbing; }
     void setAllowsScrubbing(bool flag);
     QFTabBarOrientation orientation() const override { return m_orientation; }
+    // The axis the buttons run along: x for a horizontal bar, y for a vertical one.
+    gfx::Axis barAxis() const { return m_orientation == QFTabBarOrientation::Vertical ? gfx::Axis::Y : gfx::Axis::X; }
     void setOrientation(QFTabBarOrientation orientation);
     bool automaticallyAnimates() const { return m_automaticallyAnimates; }
     void setAutomaticallyAnimates(bool flag) { m_automaticallyAnimates = flag; }
@@ -208,8 +211,9 @@ public:
 
     // Update cycle.
     bool needsUpdate() const;
-    // Any number of requests before the queued pass runs give one pass.
+    // Any number of requests before the window's next layout pass give one update, in that pass (from any thread).
     void setNeedsUpdate(bool flag);
+    void layout() override;
     void update();
     void update(bool animate);
     void layoutButtons();

@@ -69,11 +69,12 @@ std::vector<std::shared_ptr<QFAttachedTabBarButton>> QFTabBarView::sortedAttache
 
 std::vector<std::shared_ptr<QFAttachedTabBarButton>> QFTabBarView::orderedAttachedButtons() const
 {
-    const bool vertical = m_orientation == QFTabBarOrientation::Vertical;
     if (isSliding()) {
-        return sortedAttachedButtonsUsingComparator([vertical](const auto& a, const auto& b) {
-            const double pa = vertical ? a.stackingFrame().minY() : a.stackingFrame().minX();
-            const double pb = vertical ? b.stackingFrame().minY() : b.stackingFrame().minX();
+        // By where each button rests along the bar.
+        const gfx::Axis axis = barAxis();
+        return sortedAttachedButtonsUsingComparator([axis](const auto& a, const auto& b) {
+            const double pa = gfx::minAlong(a.stackingFrame(), axis);
+            const double pb = gfx::minAlong(b.stackingFrame(), axis);
             return pa < pb ? ui::ComparisonResult::Ascending
                            : (pa > pb ? ui::ComparisonResult::Descending : ui::ComparisonResult::Same);
         });

@@ -424,16 +424,17 @@ void ZTBTabDragAssistant::animateDrag()
 void ZTBTabDragAssistant::calculateDragAnimationForTabBar(const std::shared_ptr<ZTBTabBarControl>& bar)
 {
     auto& cells = bar->cells();
-    const bool vertical = bar->orientation() == 1;
+    const gfx::Axis axis = bar->barAxis();
     const auto& style = *bar->style();
-    double position = vertical ? style.topMarginForTabBarControl() : style.leftMarginForTabBarControl();
+    const double start = axis == gfx::Axis::Y ? style.topMarginForTabBarControl() : style.leftMarginForTabBarControl();
+    double position = start;
     const gfx::Point mouse = m_currentMouseLoc;
     std::shared_ptr<ZTBTabBarCell> target;
     bool removeFlag = true;
     if (bar == m_destinationTabBar) {
         removeFlag = false;
         // Before the first tab: along the bar's own axis (a vertical bar compares y with its top margin).
-        if (vertical ? mouse.y < style.topMarginForTabBarControl() : mouse.x < style.leftMarginForTabBarControl()) {
+        if (gfx::along(mouse, axis) < start) {
             target = cells.empty() ? nullptr : cells.front();
         } else {
             gfx::Rect r;
@@ -444,8 +445,7 @@ void ZTBTabDragAssistant::calculateDragAnimationForTabBar(const std::shared_ptr<
                 target = under;
             } else {
                 const long k = bar->indexOfCell(*under);
-                const bool before
-                    = vertical ? r.minY() + r.height() * 0.5 > mouse.y : r.minX() + r.width() * 0.5 > mouse.x;
+                const bool before = gfx::minAlong(r, axis) + gfx::lengthAlong(r, axis) * 0.5 > gfx::along(mouse, axis);
                 const long t = before ? k - 1 : k + 1;
                 if (t >= 0 && t < long(cells.size()))
                     target = cells[std::size_t(t)];
@@ -463,19 +463,13 @@ void ZTBTabDragAssistant::calculateDragAnimationForTabBar(const std::shared_ptr<
                 removeFlag = false;
             const double extent
                 = m_sineCurveWidths.empty() ? 0 : double(m_sineCurveWidths[std::size_t(cell->currentStep())]);
-            if (vertical)
-                f.size.height = extent;
-            else
-                f.size.width = extent;
+            f = gfx::withLengthAlong(f, axis, extent);
         }
-        if (vertical)
-            f.origin.y = position;
-        else
-            f.origin.x = position;
+        f = gfx::withMinAlong(f, axis, position);
         cell->setFrame(f);
         if (cell->indicator() && cell->isIndicatorShown())
             cell->indicator()->setFrame(style.indicatorRectForTabCell(*cell));
-        position += vertical ? f.height() : f.width();
+        position += gfx::lengthAlong(f, axis);
     }
     if (removeFlag) {
         std::erase(m_participatingTabBars, bar);

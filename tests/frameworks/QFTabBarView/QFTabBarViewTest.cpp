@@ -124,8 +124,9 @@ TEST_F(QFTabBarViewTest, SeveralOptionChangesGiveOneLayout)
     a.bar->setDisableTabClose(true);
     a.bar->setSizeButtonsToFit(false);
     EXPECT_TRUE(a.bar->needsUpdate());
+    EXPECT_TRUE(a.bar->needsLayout()) << "the update waits for the window's layout pass";
     EXPECT_EQ(a.delegate->overflowNotices, 0) << "nothing laid out yet";
-    settle();
+    a.window->layoutIfNeeded();
     EXPECT_EQ(a.delegate->overflowNotices, 2) << "one pass over the two buttons";
     EXPECT_FALSE(a.bar->needsUpdate());
     EXPECT_EQ(a.button("One")->frame().width(), 150);

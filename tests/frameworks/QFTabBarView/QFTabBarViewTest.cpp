@@ -6,10 +6,12 @@
 #include "frameworks/QFTabBarView/QFOverflowPopUpButton.h"
 #include "frameworks/QFTabBarView/QFTabBarController.h"
 #include "frameworks/QFTabBarView/QFTabBarViewExtensions.h"
+#include "frameworks/QFTabBarView/QFTabDragWindow.h"
 
 #include "platform/foundation/archiving/KeyedArchiver.h"
 #include "platform/foundation/archiving/KeyedUnarchiver.h"
 #include "platform/foundation/runtime/IndexSet.h"
+#include "platform/graphics/Image.h"
 #include "platform/ui/containers/Toolbar.h"
 #include "platform/ui/dragging/Dragging.h"
 #include "platform/ui/dragging/Pasteboard.h"
@@ -526,6 +528,28 @@ TEST_F(QFTabBarViewTest, ShowingOrHidingTheToolbarLaysTheBarOutAgain)
     a.delegate->overflowNotices = 0;
     toolbar->setVisible(false);
     EXPECT_EQ(a.delegate->overflowNotices, 0);
+}
+
+TEST_F(QFTabBarViewTest, TheDragWindowClassesAndTheBarAreFoundByName)
+{
+    // Interface files and archives name these classes; each is the shared drag window under this family's name.
+    for (const char* name : { "QFTabDragWindow", "QFTabDragView", "QFTabDragWindowController" })
+        EXPECT_TRUE(fnd::ClassRegistry::shared().find(name)) << name;
+    auto controller = QFTabDragWindowController::create(gfx::Image::imageWithSize({ 80, 22 }), 0, 1);
+    EXPECT_EQ(controller->className(), fnd::String("QFTabDragWindowController"));
+    EXPECT_EQ(controller->window()->className(), fnd::String("QFTabDragWindow"));
+    EXPECT_EQ(controller->window()->dragView()->className(), fnd::String("QFTabDragView"));
+    EXPECT_EQ(controller->window()->frame().size, gfx::Size(80, 22));
+
+    // A button's close button finds the bar by its class, or by a base the bar has.
+    a.addItem("One");
+    settle();
+    auto close = a.button("One")->closeButton();
+    EXPECT_EQ(QFTabBarViewExtensions::superviewOfClass(*close, QFTabBarView::staticClassInfo()), a.bar);
+    EXPECT_EQ(QFTabBarViewExtensions::superviewOfClass(*close, QFTabBarButton::staticClassInfo()), a.button("One"));
+    EXPECT_EQ(QFTabBarViewExtensions::superviewOfClass<QFTabBarViewBase>(*close), a.bar);
+    EXPECT_FALSE(QFTabBarViewExtensions::superviewOfClass(*a.bar, QFTabBarButton::staticClassInfo()));
+    EXPECT_TRUE(QFTabBarView::bundle());
 }
 
 TEST_F(QFTabBarViewTest, WithoutATabViewTheBarShowsItsName)

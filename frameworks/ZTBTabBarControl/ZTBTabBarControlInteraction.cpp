@@ -662,10 +662,9 @@ std::vector<double> ZTBTabBarController::generateWidthsFromCells(
     in.sizeToFit = control.sizeCellsToFit();
     in.useOverflowMenu = control.useOverflowMenu();
     in.showAddButton = control.showAddTabButton();
-    // Measuring titles is the costly part: fixed widths read only the first two, for a bar where one would fit.
-    in.desiredWidths.reserve(cells.size());
-    for (const auto& cell : cells)
-        in.desiredWidths.push_back(in.sizeToFit || in.desiredWidths.size() < 2 ? cell->desiredWidthOfCell() : 0.0);
+    // Titles are measured only where the widths need them.
+    in.desiredWidths.assign(cells.size(), 0.0);
+    in.measure = [&cells](std::size_t i) { return cells[i]->desiredWidthOfCell(); };
     tbcore::WidthPolicy policy;
     policy.reservesOverflowButton = false;
     policy.verticalMinimumRemainder = 17.0;

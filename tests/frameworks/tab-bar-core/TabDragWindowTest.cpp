@@ -44,14 +44,14 @@ TEST_F(TabDragWindowTest, OnlyTearOffStyleOneWithASecondPictureSwitches)
 
 TEST_F(TabDragWindowTest, ASwitchResizesAroundThePointerAndASecondOneTurnsBack)
 {
-    ui::Event::setMouseLocation({ 400, 300 });
     auto controller = TabDragWindowController::create(picture(120, 22), ui::WindowStyleMask::Borderless, 1);
+    controller->setDragLocation({ 400, 300 });
     controller->setAlternateImage(picture(125, 90));
     controller->switchImages();
     EXPECT_TRUE(controller->isAnimating());
     runFor(0.3);
     EXPECT_FALSE(controller->isAnimating());
-    EXPECT_EQ(controller->window()->frame(), gfx::Rect(400 - 62.5, 300 - 45, 125, 90)) << "centred on the pointer";
+    EXPECT_EQ(controller->window()->frame(), gfx::Rect(400 - 62.5, 300 - 45, 125, 90)) << "centred on the drag";
     EXPECT_NEAR(controller->window()->dragView()->fadeValue(), 0.0, 1e-6) << "the miniature shows";
 
     // Back to the tab, interrupted half-way: the reversal starts from where the window is, not from the end.

@@ -61,7 +61,7 @@ public:
     QFTabBarView();
     ~QFTabBarView() override;
     static std::shared_ptr<QFTabBarView> create(gfx::Rect frame = {});
-    void initWithFrame(gfx::Rect frame);
+    void initWithFrame(gfx::Rect frame) override;
     // The bundle of the class: the family's pictures and texts.
     static std::shared_ptr<fnd::Bundle> bundle();
 

@@ -79,7 +79,7 @@ public:
     ZTBTabBarControl();
     ~ZTBTabBarControl() override;
     static std::shared_ptr<ZTBTabBarControl> create(gfx::Rect frame = {});
-    void initWithFrame(gfx::Rect frame);
+    void initWithFrame(gfx::Rect frame) override;
     // The bundle of the class: the family's pictures and texts.
     static std::shared_ptr<fnd::Bundle> bundle();
     // The limits a split view's knob may give the bar: 100 to 10000 wide, 22 high.

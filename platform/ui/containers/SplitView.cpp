@@ -1,11 +1,11 @@
 #include "platform/ui/containers/SplitView.h"
 
+#include "platform/foundation/files/UserDefaults.h"
 #include "platform/foundation/runtime/CharacterSet.h"
 #include "platform/foundation/runtime/RunLoop.h"
-#include "platform/foundation/files/UserDefaults.h"
 #include "platform/graphics/BezierPath.h"
+#include "platform/ui/look/ControlLook.h"
 #include "platform/ui/views/Application.h"
-#include "platform/ui/controls/ControlLook.h"
 #include "platform/ui/views/Cursor.h"
 #include "platform/ui/views/Event.h"
 #include "platform/ui/views/Window.h"

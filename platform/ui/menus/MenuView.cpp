@@ -6,7 +6,7 @@
 #include "platform/graphics/Image.h"
 #include "platform/text/AttributedString.h"
 #include "platform/text/ParagraphStyle.h"
-#include "platform/ui/controls/ControlLook.h"
+#include "platform/ui/look/ControlLook.h"
 #include "platform/ui/views/Event.h"
 
 #include <algorithm>

@@ -5,8 +5,8 @@
 #include "platform/ui/containers/ClipView.h"
 #include "platform/ui/containers/ScrollView.h"
 #include "platform/ui/tables/TableHeaderView.h"
+#include "platform/ui/tables/detail/TableCornerView.h"
 #include "platform/ui/views/Window.h"
-#include "platform/ui/detail/TableCornerView.h"
 
 #include <algorithm>
 #include <cmath>

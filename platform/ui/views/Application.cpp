@@ -4,6 +4,7 @@
 #include "platform/foundation/runtime/Log.h"
 #include "platform/foundation/runtime/NotificationCenter.h"
 #include "platform/foundation/runtime/RunLoop.h"
+#include "platform/ui/look/SystemColors.h"
 #include "platform/ui/views/Backend.h"
 #include "platform/ui/views/ToolTipManager.h"
 #include "platform/ui/views/Window.h"
@@ -16,7 +17,19 @@ FND_REGISTER_CLASS(Application, Responder)
 
 std::shared_ptr<Application> Application::sharedPointer()
 {
-    static std::shared_ptr<Application> app = fnd::makeObject<Application>();
+    static std::shared_ptr<Application> app = [] {
+        // The centre is made first, so it outlives the application and the observer below.
+        auto& center = fnd::NotificationCenter::defaultCenter();
+        auto made = fnd::makeObject<Application>();
+        // Everything on screen may use the system colours: it is all drawn again when they change.
+        center.addObserverForName(SystemColorsDidChangeNotification, {}, [](const fnd::Notification&) {
+            for (const auto& window : Application::shared().windows()) {
+                if (auto content = window->contentView())
+                    content->setNeedsDisplay(true);
+            }
+        });
+        return made;
+    }();
     return app;
 }
 
@@ -459,8 +472,8 @@ void Application::windowDidClose(Window& window)
     if (!d || !m_launched || m_terminated)
         return;
     // Panels and pop-ups serve the windows people work in; they keep nothing open on their own.
-    bool anyOpen = std::any_of(m_order.begin(), m_order.end(),
-        [](const auto& w) { return !w->isClosed() && w->canBecomeMainWindow(); });
+    bool anyOpen = std::any_of(
+        m_order.begin(), m_order.end(), [](const auto& w) { return !w->isClosed() && w->canBecomeMainWindow(); });
     if (!anyOpen && d->applicationShouldTerminateAfterLastWindowClosed(*this))
         terminate();
 }

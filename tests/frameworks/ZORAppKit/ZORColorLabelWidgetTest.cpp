@@ -3,12 +3,12 @@
 #include "frameworks/ZORAppKit/ZORColorLabelWidget/ZORColorLabelColors.h"
 #include "frameworks/ZORAppKit/ZORColorLabelWidget/ZORColorLabelWidget.h"
 
-#include "platform/foundation/runtime/ClassBuilder.h"
 #include "platform/foundation/archiving/KeyedArchiver.h"
 #include "platform/foundation/archiving/KeyedUnarchiver.h"
-#include "platform/foundation/runtime/NotificationCenter.h"
 #include "platform/foundation/files/UserDefaults.h"
-#include "platform/ui/controls/SystemColors.h"
+#include "platform/foundation/runtime/ClassBuilder.h"
+#include "platform/foundation/runtime/NotificationCenter.h"
+#include "platform/ui/look/SystemColors.h"
 #include "support/Canvas.h"
 
 namespace colorlabeltest {

@@ -1,4 +1,4 @@
-#include "platform/ui/text/RulerView.h"
+#include "platform/ui/containers/RulerView.h"
 
 #include "platform/foundation/runtime/RunLoop.h"
 #include "platform/graphics/BezierPath.h"
@@ -6,11 +6,11 @@
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/graphics/Image.h"
 #include "platform/text/AttributedString.h"
-#include "platform/ui/views/Application.h"
 #include "platform/ui/containers/ClipView.h"
-#include "platform/ui/controls/ControlLook.h"
-#include "platform/ui/views/Event.h"
 #include "platform/ui/containers/ScrollView.h"
+#include "platform/ui/look/ControlLook.h"
+#include "platform/ui/views/Application.h"
+#include "platform/ui/views/Event.h"
 
 #include <fmt/format.h>
 

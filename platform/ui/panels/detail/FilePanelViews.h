@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/foundation/services/Places.h"
 #include "platform/foundation/runtime/Value.h"
+#include "platform/foundation/services/Places.h"
 #include "platform/ui/views/View.h"
 
 #include <functional>

@@ -181,6 +181,7 @@ std::shared_ptr<Event> Application::nextEvent(EventMask mask, fnd::Date until, c
         if (dequeue) {
             m_queue.erase(it);
             m_currentEvent = event;
+            Event::noteTaken(*event);
         }
         return event;
     };
@@ -216,10 +217,7 @@ void Application::sendEvent(const Event& event)
     auto self = shared_from_this();
     m_currentEvent = std::static_pointer_cast<Event>(std::const_pointer_cast<fnd::Object>(event.shared_from_this()));
     auto window = event.window();
-    if (event.isMouseEvent() && window)
-        Event::setMouseLocation(window->convertBaseToScreen(event.locationInWindow()));
-    if (event.isMouseEvent() || event.isKeyEvent())
-        Event::setCurrentModifierFlags(event.modifierFlags());
+    Event::noteTaken(event);
     for (const auto& monitor : std::vector(m_monitors)) {
         bool stillThere = std::any_of(
             m_monitors.begin(), m_monitors.end(), [&](const Monitor& m) { return m.token == monitor.token; });
@@ -229,8 +227,6 @@ void Application::sendEvent(const Event& event)
 
     if (event.type() == EventType::KeyDown || event.type() == EventType::KeyUp
         || event.type() == EventType::FlagsChanged) {
-        if (event.type() == EventType::FlagsChanged)
-            Event::setCurrentModifierFlags(event.modifierFlags());
         auto key = keyWindow();
         if (event.type() == EventType::KeyDown
             && (event.modifierFlags() & (ModifierFlags::Command | ModifierFlags::Control))) {
@@ -645,6 +641,7 @@ void Application::reset()
         m->setMainState(false);
     m_keyWindow.reset();
     m_mainWindow.reset();
+    m_delayedOrdering.reset();
     m_queue.clear();
     m_currentEvent.reset();
     m_modalSessions.clear();

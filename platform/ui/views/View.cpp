@@ -21,6 +21,7 @@ void View::describeClass(fnd::ClassBuilder<View>& c)
     c.property("hidden", &View::isHidden, &View::setHidden);
     c.property("alphaValue", &View::alphaValue, &View::setAlphaValue);
     c.property("toolTip", &View::toolTip, &View::setToolTip);
+    c.property("acceptsTouchEvents", &View::acceptsTouchEvents, &View::setAcceptsTouchEvents);
     c.property("autoresizingMask", &View::autoresizingMask, &View::setAutoresizingMask);
     c.property("autoresizesSubviews", &View::autoresizesSubviews, &View::setAutoresizesSubviews);
     c.property("postsFrameChangedNotifications", &View::postsFrameChangedNotifications,

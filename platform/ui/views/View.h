@@ -228,6 +228,16 @@ public:
     // Mouse answers.
     virtual std::shared_ptr<Menu> menuForEvent(const Event& event);
     virtual bool acceptsFirstMouse(const Event* event) { return (void)event, false; }
+    // Whether a press on the view that nobody takes may move a window movable by its background: by default a view
+    // that is not opaque (the window's background shows through it).
+    virtual bool mouseDownCanMoveWindow() const { return !isOpaque(); }
+    // Whether a press on the view in an inactive window leaves the window where it is until the release, so a drag
+    // may start from it without bringing it forward (Application::preventWindowOrdering keeps it there for good).
+    virtual bool shouldDelayWindowOrderingForEvent(const Event& event) { return (void)event, false; }
+    // Whether the view wants the touchpad's single touches. The desktop's touchpad reports gestures, not single
+    // touches, so none arrive; gestures (swipe, magnify, rotate) reach the view under the pointer either way.
+    bool acceptsTouchEvents() const { return m_acceptsTouchEvents; }
+    void setAcceptsTouchEvents(bool flag) { m_acceptsTouchEvents = flag; }
     virtual bool needsPanelToBecomeKey() const { return false; }
 
     // Tool tips. The view's own tip covers its bounds (empty: none). toolTipAtPoint answers the tip at a point (view
@@ -315,6 +325,7 @@ private:
     bool m_postsFrameChanged { true };
     bool m_postsBoundsChanged { true };
     bool m_focusLocked { false };
+    bool m_acceptsTouchEvents { false };
     bool m_needsLayout { false };
     // Some view below this one needs layout.
     bool m_subtreeNeedsLayout { false };

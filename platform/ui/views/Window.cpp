@@ -6,6 +6,7 @@
 #include "platform/foundation/runtime/NotificationCenter.h"
 #include "platform/foundation/runtime/RunLoop.h"
 #include "platform/graphics/GraphicsContext.h"
+#include "platform/ui/menus/MenuItem.h"
 #include "platform/ui/views/Application.h"
 #include "platform/ui/views/Backend.h"
 #include "platform/ui/views/Event.h"
@@ -41,6 +42,7 @@ void Window::describeClass(fnd::ClassBuilder<Window>& c)
     c.action("makeKeyAndOrderFront:", &Window::makeKeyAndOrderFront);
     c.action("performClose:", &Window::performClose);
     c.action("performZoom:", &Window::performZoom);
+    c.action("validateMenuItem:", &Window::validateMenuItem);
 }
 
 namespace {
@@ -244,6 +246,35 @@ gfx::Rect Window::standardFrame()
 bool Window::isZoomed() const
 {
     return gfx::nearlyEqual(m_frame, const_cast<Window*>(this)->standardFrame(), 0.5);
+}
+
+bool Window::isZoomable() const
+{
+    return (m_styleMask & WindowStyleMask::Resizable) && isStandardWindowButtonEnabled(WindowButton::Zoom);
+}
+
+void Window::performZoom(const fnd::Value& sender)
+{
+    if (!isZoomable()) {
+        Application::shared().beep();
+        return;
+    }
+    zoom(sender);
+}
+
+bool Window::validateMenuItem(const fnd::Value& item)
+{
+    auto menuItem = item.objectAs<MenuItem>();
+    if (menuItem && menuItem->action() == fnd::Selector("performZoom:"))
+        return isZoomable();
+    return true;
+}
+
+bool Window::isMovableByWindowBackground() const
+{
+    if (isSheet())
+        return false;
+    return m_movableByWindowBackground.value_or((m_styleMask & WindowStyleMask::TexturedBackground) != 0);
 }
 
 void Window::zoom(const fnd::Value&)

@@ -235,7 +235,7 @@ void RulerView::describeClass(fnd::ClassBuilder<RulerView>& c)
 
 std::shared_ptr<RulerView> RulerView::create(const std::shared_ptr<View>& scrollView, RulerOrientation orientation)
 {
-    auto ruler = fnd::makeObject<RulerView>();
+    auto ruler = std::make_shared<RulerView>();
     ruler->initWithScrollView(scrollView, orientation);
     return ruler;
 }

@@ -45,9 +45,7 @@ void ScrollView::describeClass(fnd::ClassBuilder<ScrollView>& c)
 
 std::shared_ptr<ScrollView> ScrollView::create(gfx::Rect frame)
 {
-    auto view = fnd::makeObject<ScrollView>();
-    view->initWithFrame(frame);
-    return view;
+    return makeView<ScrollView>(frame);
 }
 
 void ScrollView::initWithFrame(gfx::Rect frame)

@@ -31,9 +31,7 @@ void Scroller::describeClass(fnd::ClassBuilder<Scroller>& c)
 
 std::shared_ptr<Scroller> Scroller::create(gfx::Rect frame)
 {
-    auto scroller = fnd::makeObject<Scroller>();
-    scroller->initWithFrame(frame);
-    return scroller;
+    return makeView<Scroller>(frame);
 }
 
 void Scroller::initWithFrame(gfx::Rect frame)

@@ -39,9 +39,7 @@ void SplitView::describeClass(fnd::ClassBuilder<SplitView>& c)
 
 std::shared_ptr<SplitView> SplitView::create(gfx::Rect frame)
 {
-    auto view = fnd::makeObject<SplitView>();
-    view->initWithFrame(frame);
-    return view;
+    return makeView<SplitView>(frame);
 }
 
 void SplitView::initWithFrame(gfx::Rect frame)

@@ -58,8 +58,7 @@ FND_REGISTER_CLASS(ToolbarPaletteItemView, View)
 std::shared_ptr<ToolbarPaletteItemView> ToolbarPaletteItemView::create(
     gfx::Rect frame, const std::shared_ptr<ToolbarItem>& item)
 {
-    auto view = fnd::makeObject<ToolbarPaletteItemView>();
-    view->initWithFrame(frame);
+    auto view = makeView<ToolbarPaletteItemView>(frame);
     view->m_item = item;
     return view;
 }
@@ -98,8 +97,7 @@ FND_REGISTER_CLASS(ToolbarDefaultSetView, View)
 std::shared_ptr<ToolbarDefaultSetView> ToolbarDefaultSetView::create(
     gfx::Rect frame, std::vector<std::shared_ptr<ToolbarItem>> items)
 {
-    auto view = fnd::makeObject<ToolbarDefaultSetView>();
-    view->initWithFrame(frame);
+    auto view = makeView<ToolbarDefaultSetView>(frame);
     view->m_items = std::move(items);
     return view;
 }

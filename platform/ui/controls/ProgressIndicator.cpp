@@ -41,9 +41,7 @@ ProgressIndicator::~ProgressIndicator()
 
 std::shared_ptr<ProgressIndicator> ProgressIndicator::create(gfx::Rect frame)
 {
-    auto indicator = fnd::makeObject<ProgressIndicator>();
-    indicator->initWithFrame(frame);
-    return indicator;
+    return makeView<ProgressIndicator>(frame);
 }
 
 void ProgressIndicator::setStyle(ProgressIndicatorStyle style)

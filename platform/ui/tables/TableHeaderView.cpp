@@ -15,9 +15,7 @@ FND_REGISTER_CLASS(TableHeaderView, View)
 
 std::shared_ptr<TableHeaderView> TableHeaderView::create(gfx::Rect frame)
 {
-    auto view = fnd::makeObject<TableHeaderView>();
-    view->initWithFrame(frame);
-    return view;
+    return makeView<TableHeaderView>(frame);
 }
 
 void TableHeaderView::setTableView(const std::shared_ptr<TableView>& table)

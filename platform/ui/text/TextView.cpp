@@ -55,9 +55,7 @@ void TextView::describeClass(fnd::ClassBuilder<TextView>& c)
 
 std::shared_ptr<TextView> TextView::create(gfx::Rect frame)
 {
-    auto view = fnd::makeObject<TextView>();
-    view->initWithFrame(frame);
-    return view;
+    return makeView<TextView>(frame);
 }
 
 std::shared_ptr<TextView> TextView::create(gfx::Rect frame, const std::shared_ptr<txt::TextContainer>& container)
@@ -67,26 +65,20 @@ std::shared_ptr<TextView> TextView::create(gfx::Rect frame, const std::shared_pt
     return view;
 }
 
-void TextView::init()
-{
-    initWithFrame({});
-}
-
 void TextView::initWithFrame(gfx::Rect frame)
 {
-    View::initWithFrame(frame);
-    // The view grows with its text but never below the size it was made with.
-    m_minSize = frame.size;
     auto container = std::make_shared<txt::TextContainer>(gfx::Size { std::max(0.0, frame.width()), 1e7 });
     container->setWidthTracksTextView(true);
-    setUpTextSystem(container, true);
+    initWithFrame(frame, container);
 }
 
 void TextView::initWithFrame(gfx::Rect frame, const std::shared_ptr<txt::TextContainer>& container)
 {
     View::initWithFrame(frame);
+    // The view grows with its text but never below the size it was made with.
     m_minSize = frame.size;
-    setUpTextSystem(container, false);
+    // A container no layout manager holds yet gets storage of the view's own.
+    setUpTextSystem(container, !container->layoutManager());
 }
 
 void TextView::setUpTextSystem(const std::shared_ptr<txt::TextContainer>& container, bool ownsStorage)

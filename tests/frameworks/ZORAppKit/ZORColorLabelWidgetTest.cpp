@@ -176,7 +176,7 @@ TEST_F(ZORColorLabelWidgetTest, DotsRingAndCrossDrawInTheCellsFrameWhereverItLie
         std::shared_ptr<ZORColorLabelWidgetCell> cell = fnd::makeObject<ZORColorLabelWidgetCell>();
         gfx::Rect cellFrame { 30, 0, 128, 16 };
     };
-    auto host = fnd::makeObject<Host>();
+    auto host = std::make_shared<Host>();
     host->initWithFrame({ 20, 100, 200, 16 });
     add(host);
     image = snapshot();

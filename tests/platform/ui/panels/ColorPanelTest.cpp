@@ -22,7 +22,7 @@ class ColorSink : public View {
 public:
     static std::shared_ptr<ColorSink> make()
     {
-        auto sink = fnd::makeObject<ColorSink>();
+        auto sink = std::make_shared<ColorSink>();
         sink->initWithFrame({ 0, 0, 10, 10 });
         return sink;
     }

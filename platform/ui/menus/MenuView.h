@@ -40,7 +40,7 @@ public:
 
     const std::shared_ptr<Menu>& menu() const { return m_menu; }
     // Takes the menu's items again (after the menu changed).
-    void relayout();
+    void reloadMenu();
     const Layout& menuLayout() const { return m_layout; }
     // The empty rect for an item that is hidden or out of range.
     gfx::Rect rectOfItemAtIndex(long index) const;

@@ -2,11 +2,11 @@
 
 #include "frameworks/FoundationExtensions/ZORNSObject_Extension.h"
 
-#include "platform/foundation/runtime/ClassBuilder.h"
 #include "platform/foundation/files/FileManager.h"
 #include "platform/foundation/files/UserDefaults.h"
+#include "platform/foundation/runtime/ClassBuilder.h"
 #include "platform/ui/menus/MenuItem.h"
-#include "platform/ui/detail/FilePanelViews.h"
+#include "platform/ui/panels/detail/FilePanelViews.h"
 
 #include <algorithm>
 

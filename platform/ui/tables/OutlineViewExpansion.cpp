@@ -3,15 +3,15 @@
 
 #include "platform/ui/tables/OutlineView.h"
 
+#include "platform/foundation/files/UserDefaults.h"
 #include "platform/foundation/runtime/Clock.h"
 #include "platform/foundation/runtime/RunLoop.h"
 #include "platform/foundation/runtime/Timer.h"
-#include "platform/foundation/files/UserDefaults.h"
 #include "platform/graphics/BitmapImageRep.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/graphics/Image.h"
+#include "platform/ui/tables/detail/OutlineNode.h"
 #include "platform/ui/views/Window.h"
-#include "platform/ui/detail/OutlineNode.h"
 
 #include <cmath>
 

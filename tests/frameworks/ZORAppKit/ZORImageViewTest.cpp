@@ -4,11 +4,11 @@
 #include "frameworks/ZORAppKit/ZORImageView/ZORPictureTaker.h"
 #include "frameworks/ZORAppKit/ZORSheetPresentation/ZORSheetPresentation.h"
 
-#include "platform/foundation/runtime/ClassBuilder.h"
 #include "platform/foundation/files/UserDefaults.h"
+#include "platform/foundation/runtime/ClassBuilder.h"
 #include "platform/ui/menus/MenuItem.h"
 #include "platform/ui/panels/ScriptedPanel.h"
-#include "platform/ui/detail/FilePanelViews.h"
+#include "platform/ui/panels/detail/FilePanelViews.h"
 
 #include "platform/graphics/GraphicsContext.h"
 #include "support/Canvas.h"

@@ -1,4 +1,4 @@
-#include "platform/ui/detail/FlippedView.h"
+#include "platform/ui/views/detail/FlippedView.h"
 
 namespace ui::detail {
 

@@ -1,4 +1,4 @@
-#include "platform/ui/detail/TableCornerView.h"
+#include "platform/ui/tables/detail/TableCornerView.h"
 
 #include "platform/ui/tables/TableHeaderCell.h"
 

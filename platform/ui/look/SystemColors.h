@@ -19,8 +19,8 @@ public:
     static gfx::ColorPtr accentColor();
     // nullptr restores the default. Posts the change notification when the colour changes.
     static void setAccentColor(gfx::ColorPtr color);
-    // The window system's colours changed (the backend calls it): every window is drawn again and the notification
-    // posted.
+    // The window system's colours changed (the backend calls it): the notification is posted, and the application
+    // draws every window again.
     static void systemColorsDidChange();
 };
 

@@ -1,4 +1,4 @@
-#include "platform/ui/detail/BindingPlaceholders.h"
+#include "platform/ui/controls/detail/BindingPlaceholders.h"
 
 #include "platform/foundation/detail/PlatformText.h"
 

@@ -2,7 +2,7 @@
 
 #include "platform/graphics/Color.h"
 #include "platform/graphics/Geometry.h"
-#include "platform/ui/controls/ControlTypes.h"
+#include "platform/ui/look/ControlState.h"
 
 namespace gfx {
 class BezierPath;

@@ -1,4 +1,4 @@
-#include "platform/ui/detail/OutlineViewAdapter.h"
+#include "platform/ui/tables/detail/OutlineViewAdapter.h"
 
 #include "platform/ui/tables/OutlineView.h"
 

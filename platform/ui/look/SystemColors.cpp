@@ -1,8 +1,6 @@
-#include "platform/ui/controls/SystemColors.h"
+#include "platform/ui/look/SystemColors.h"
 
 #include "platform/foundation/runtime/NotificationCenter.h"
-#include "platform/ui/views/Application.h"
-#include "platform/ui/views/Window.h"
 
 #include <mutex>
 
@@ -68,11 +66,7 @@ void SystemColors::setAccentColor(gfx::ColorPtr color)
 
 void SystemColors::systemColorsDidChange()
 {
-    // Everything on screen may use the colours: it is all drawn again.
-    for (const auto& window : Application::shared().windows()) {
-        if (auto content = window->contentView())
-            content->setNeedsDisplay(true);
-    }
+    // The application hears it and draws every window again.
     fnd::NotificationCenter::defaultCenter().postNotificationName(SystemColorsDidChangeNotification, fnd::Value());
 }
 

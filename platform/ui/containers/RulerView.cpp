@@ -1,4 +1,4 @@
-#include "platform/ui/text/RulerView.h"
+#include "platform/ui/containers/RulerView.h"
 
 #include "platform/foundation/runtime/RunLoop.h"
 #include "platform/graphics/BezierPath.h"
@@ -8,7 +8,7 @@
 #include "platform/text/AttributedString.h"
 #include "platform/ui/containers/ClipView.h"
 #include "platform/ui/containers/ScrollView.h"
-#include "platform/ui/controls/ControlLook.h"
+#include "platform/ui/look/ControlLook.h"
 #include "platform/ui/views/Application.h"
 #include "platform/ui/views/Event.h"
 
@@ -108,11 +108,9 @@ gfx::Rect RulerMarker::imageRectInRuler() const
     if (!ruler || !m_image)
         return {};
     auto size = m_image->size();
-    double along = ruler->rulerLocationForClientLocation(m_location);
-    double across = ruler->baselineLocation();
-    if (ruler->orientation() == RulerOrientation::Horizontal)
-        return { along - m_imageOrigin.x, across - m_imageOrigin.y, size.width, size.height };
-    return { across - m_imageOrigin.x, along - m_imageOrigin.y, size.width, size.height };
+    auto at
+        = gfx::pointOnAxis(ruler->axis(), ruler->rulerLocationForClientLocation(m_location), ruler->baselineLocation());
+    return { at.x - m_imageOrigin.x, at.y - m_imageOrigin.y, size.width, size.height };
 }
 
 double RulerMarker::thicknessRequiredInRuler() const
@@ -120,8 +118,8 @@ double RulerMarker::thicknessRequiredInRuler() const
     if (!m_image)
         return 0;
     auto ruler = m_ruler.lock();
-    bool horizontal = !ruler || ruler->orientation() == RulerOrientation::Horizontal;
-    return horizontal ? m_image->size().height - m_imageOrigin.y : m_image->size().width - m_imageOrigin.x;
+    const auto a = ruler ? ruler->axis() : gfx::Axis::X;
+    return gfx::across(m_image->size(), a) - gfx::across(m_imageOrigin, a);
 }
 
 void RulerMarker::drawRect(gfx::Rect rect)
@@ -145,7 +143,7 @@ bool RulerMarker::trackMouse(const Event& event, bool adding)
     if (adding && client && !client->rulerViewShouldAddMarker(*ruler, *this))
         return false;
     auto& app = Application::shared();
-    const bool horizontal = ruler->orientation() == RulerOrientation::Horizontal;
+    const auto a = ruler->axis();
     const double start = m_location;
     bool off = false;
     m_dragging = true;
@@ -154,9 +152,9 @@ bool RulerMarker::trackMouse(const Event& event, bool adding)
     auto current = std::make_shared<Event>(event);
     for (;;) {
         auto p = ruler->convertPointFromView(current->locationInWindow(), nullptr);
-        double along = horizontal ? p.x : p.y;
-        double across = horizontal ? p.y : p.x;
-        double thickness = horizontal ? ruler->bounds().height() : ruler->bounds().width();
+        double along = gfx::along(p, a);
+        double across = gfx::across(p, a);
+        double thickness = gfx::lengthAcross(ruler->bounds(), a);
         // Dragged well off the ruler, a removable marker (or one being added) lets go.
         off = (m_removable || adding) && (across < -RemoveDistance || across > thickness + RemoveDistance);
         if (!off) {
@@ -342,21 +340,16 @@ void RulerView::setAccessoryView(const std::shared_ptr<View>& view)
     m_accessoryView = view;
     if (view) {
         addSubview(view);
-        if (m_reservedForAccessory
-            < (m_orientation == RulerOrientation::Horizontal ? view->frame().height() : view->frame().width()))
-            setReservedThicknessForAccessoryView(
-                m_orientation == RulerOrientation::Horizontal ? view->frame().height() : view->frame().width());
+        const double thickness = gfx::lengthAcross(view->frame(), axis());
+        if (m_reservedForAccessory < thickness)
+            setReservedThicknessForAccessoryView(thickness);
     }
 }
 
 void RulerView::noteThicknessChanged()
 {
     // The ruler's frame across is its thickness; whoever lays rulers out reads it from there.
-    auto size = frame().size;
-    if (m_orientation == RulerOrientation::Horizontal)
-        size.height = requiredThickness();
-    else
-        size.width = requiredThickness();
+    auto size = gfx::withAcross(frame().size, axis(), requiredThickness());
     if (size != frame().size)
         setFrameSize(size);
     // The scroll view lays its rulers out again with the new thickness.
@@ -424,10 +417,8 @@ double RulerView::rulerLocationForClientLocation(double location) const
     auto client = clientView();
     if (!client)
         return location;
-    gfx::Point p
-        = m_orientation == RulerOrientation::Horizontal ? gfx::Point { location, 0 } : gfx::Point { 0, location };
-    auto inRuler = convertPointFromView(p, client.get());
-    return m_orientation == RulerOrientation::Horizontal ? inRuler.x : inRuler.y;
+    auto inRuler = convertPointFromView(gfx::pointOnAxis(axis(), location, 0), client.get());
+    return gfx::along(inRuler, axis());
 }
 
 double RulerView::clientLocationForRulerLocation(double location) const
@@ -435,10 +426,8 @@ double RulerView::clientLocationForRulerLocation(double location) const
     auto client = clientView();
     if (!client)
         return location;
-    gfx::Point p
-        = m_orientation == RulerOrientation::Horizontal ? gfx::Point { location, 0 } : gfx::Point { 0, location };
-    auto inClient = convertPointToView(p, client.get());
-    return m_orientation == RulerOrientation::Horizontal ? inClient.x : inClient.y;
+    auto inClient = convertPointToView(gfx::pointOnAxis(axis(), location, 0), client.get());
+    return gfx::along(inClient, axis());
 }
 
 void RulerView::moveRulerlineFromLocation(double oldLocation, double newLocation)
@@ -492,13 +481,8 @@ void RulerView::drawHashMarksAndLabelsInRect(gfx::Rect rect)
     gfx::BezierPath border;
     border.setLineWidth(1);
     double line = horizontal ? (isFlipped() ? b.maxY() - 0.5 : b.minY() + 0.5) : b.maxX() - 0.5;
-    if (horizontal) {
-        border.moveToPoint({ b.minX(), line });
-        border.lineToPoint({ b.maxX(), line });
-    } else {
-        border.moveToPoint({ line, b.minY() });
-        border.lineToPoint({ line, b.maxY() });
-    }
+    border.moveToPoint(gfx::pointOnAxis(axis(), gfx::minAlong(b, axis()), line));
+    border.lineToPoint(gfx::pointOnAxis(axis(), gfx::maxAlong(b, axis()), line));
     context->strokePath(border);
 
     // Label every `step` units, marks every `fine` units.
@@ -519,8 +503,8 @@ void RulerView::drawHashMarksAndLabelsInRect(gfx::Rect rect)
         fine.push_back(next);
     }
     // The visible stretch, in units from the zero mark.
-    double lo = horizontal ? rect.minX() : rect.minY();
-    double hi = horizontal ? rect.maxX() : rect.maxY();
+    double lo = gfx::minAlong(rect, axis());
+    double hi = gfx::maxAlong(rect, axis());
     double a = (clientLocationForRulerLocation(lo) - m_originOffset) / unit.points;
     double z = (clientLocationForRulerLocation(hi) - m_originOffset) / unit.points;
     if (a > z)
@@ -544,15 +528,10 @@ void RulerView::drawHashMarksAndLabelsInRect(gfx::Rect rect)
                 break;
             }
         double length = m_ruleThickness * (level == 0 ? 0.6 : level == 1 ? 0.4 : 0.25);
-        double from = horizontal ? (isFlipped() ? edge : edge) : edge;
-        double direction = horizontal ? (isFlipped() ? -1 : 1) : -1;
-        if (horizontal) {
-            marks.moveToPoint({ at, from });
-            marks.lineToPoint({ at, from + direction * length });
-        } else {
-            marks.moveToPoint({ from, at });
-            marks.lineToPoint({ from + direction * length, at });
-        }
+        // Marks grow from the edge by the content into the ruler.
+        double direction = horizontal && !isFlipped() ? 1 : -1;
+        marks.moveToPoint(gfx::pointOnAxis(axis(), at, edge));
+        marks.lineToPoint(gfx::pointOnAxis(axis(), at, edge + direction * length));
         if (level == 0) {
             txt::AttributedString text(fnd::String(fmt::format("{:g}", value)), label);
             auto size = text.size();

@@ -8,10 +8,6 @@
 
 namespace ui::detail {
 
-// The target of the standard toolbar items that bring the shared colour and font panels to the front
-// ("orderFrontColorPanel:", "orderFrontFontPanel:").
-std::shared_ptr<fnd::Object> standardPanelActions();
-
 // Where the shared colour or font panel is kept. The panel lives until the program ends; what its views use then must
 // be made first, so it is gone later.
 template <typename Panel> std::shared_ptr<Panel>& sharedPanelSlot()

@@ -1,11 +1,11 @@
-#include "platform/ui/detail/ColorPanelViews.h"
+#include "platform/ui/panels/detail/ColorPanelViews.h"
 
 #include "platform/foundation/runtime/RunLoop.h"
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/BitmapImageRep.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/graphics/Image.h"
-#include "platform/ui/controls/ControlLook.h"
+#include "platform/ui/look/ControlLook.h"
 #include "platform/ui/views/Application.h"
 
 #include <algorithm>

@@ -1,11 +1,11 @@
-#include "platform/ui/detail/FilePanelViews.h"
+#include "platform/ui/panels/detail/FilePanelViews.h"
 
 #include "platform/foundation/files/Paths.h"
 #include "platform/graphics/BezierPath.h"
-#include "platform/ui/controls/ControlLook.h"
-#include "platform/ui/detail/PanelText.h"
+#include "platform/ui/look/ControlLook.h"
 #include "platform/ui/views/Event.h"
 #include "platform/ui/views/Window.h"
+#include "platform/ui/views/detail/PanelText.h"
 
 #include <algorithm>
 #include <cmath>

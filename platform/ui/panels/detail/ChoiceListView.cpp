@@ -1,10 +1,10 @@
-#include "platform/ui/detail/ChoiceListView.h"
+#include "platform/ui/panels/detail/ChoiceListView.h"
 
 #include "platform/graphics/BezierPath.h"
-#include "platform/ui/controls/ControlLook.h"
-#include "platform/ui/detail/PanelText.h"
+#include "platform/ui/look/ControlLook.h"
 #include "platform/ui/views/Event.h"
 #include "platform/ui/views/Window.h"
+#include "platform/ui/views/detail/PanelText.h"
 
 #include <algorithm>
 

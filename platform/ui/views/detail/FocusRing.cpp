@@ -1,8 +1,8 @@
-#include "platform/ui/detail/FocusRing.h"
+#include "platform/ui/views/detail/FocusRing.h"
 
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/GraphicsContext.h"
-#include "platform/ui/controls/SystemColors.h"
+#include "platform/ui/look/SystemColors.h"
 #include "platform/ui/views/View.h"
 #include "platform/ui/views/ViewDrawing.h"
 

@@ -1,9 +1,9 @@
-#include "platform/ui/controls/ControlLook.h"
+#include "platform/ui/look/ControlLook.h"
 
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/Font.h"
 #include "platform/graphics/GraphicsContext.h"
-#include "platform/ui/controls/SystemColors.h"
+#include "platform/ui/look/SystemColors.h"
 
 #include <algorithm>
 #include <cmath>

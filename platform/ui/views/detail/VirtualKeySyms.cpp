@@ -1,4 +1,4 @@
-#include "platform/ui/detail/VirtualKeySyms.h"
+#include "platform/ui/views/detail/VirtualKeySyms.h"
 
 #include "platform/ui/views/Event.h"
 

@@ -2,6 +2,7 @@
 
 #include "platform/foundation/archiving/Coding.h"
 #include "platform/foundation/runtime/NotificationCenter.h"
+#include "platform/graphics/Axis.h"
 #include "platform/ui/views/View.h"
 
 #include <vector>
@@ -109,6 +110,8 @@ public:
     std::shared_ptr<View> scrollView() const { return m_scrollView.lock(); }
     void setScrollView(const std::shared_ptr<View>& scrollView);
     RulerOrientation orientation() const { return m_orientation; }
+    // The axis locations run along: x on a horizontal ruler, y on a vertical one.
+    gfx::Axis axis() const { return m_orientation == RulerOrientation::Horizontal ? gfx::Axis::X : gfx::Axis::Y; }
     void setOrientation(RulerOrientation orientation);
     std::shared_ptr<View> clientView() const { return m_clientView.lock(); }
     virtual void setClientView(const std::shared_ptr<View>& client);

@@ -1,8 +1,9 @@
-#include "platform/ui/detail/StandardPanels.h"
+#include "platform/ui/panels/detail/StandardPanels.h"
 
 #include "platform/foundation/runtime/ClassBuilder.h"
 #include "platform/ui/panels/ColorPanel.h"
 #include "platform/ui/panels/FontPanel.h"
+#include "platform/ui/views/detail/StandardPanelActions.h"
 
 namespace ui::detail {
 
@@ -31,10 +32,14 @@ void StandardPanelActions::describeClass(fnd::ClassBuilder<StandardPanelActions>
     c.action("orderFrontFontPanel:", &StandardPanelActions::orderFrontFontPanel);
 }
 
-std::shared_ptr<fnd::Object> standardPanelActions()
-{
-    static const auto actions = fnd::makeObject<StandardPanelActions>();
-    return actions;
+namespace {
+
+// The standard toolbar items find these when the library has loaded, before any toolbar is made.
+[[maybe_unused]] const bool standardPanelsActionsInstalled = [] {
+    standardPanelActions() = fnd::makeObject<StandardPanelActions>();
+    return true;
+}();
+
 }
 
 }

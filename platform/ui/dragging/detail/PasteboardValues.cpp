@@ -1,4 +1,4 @@
-#include "platform/ui/detail/PasteboardValues.h"
+#include "platform/ui/dragging/detail/PasteboardValues.h"
 
 #include "platform/foundation/archiving/PropertyList.h"
 #include "platform/foundation/runtime/StringEncoding.h"

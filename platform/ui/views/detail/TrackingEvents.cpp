@@ -1,4 +1,4 @@
-#include "platform/ui/detail/TrackingEvents.h"
+#include "platform/ui/views/detail/TrackingEvents.h"
 
 #include "platform/foundation/runtime/Clock.h"
 #include "platform/foundation/runtime/Log.h"

@@ -1,4 +1,4 @@
-#include "platform/ui/detail/PanelText.h"
+#include "platform/ui/views/detail/PanelText.h"
 
 #include "platform/foundation/files/Bundle.h"
 #include "platform/text/AttributedString.h"

@@ -94,6 +94,8 @@ struct GraphicsContext::Impl {
     // Fills a path of rectangles straight into the pixels when that gives exactly Cairo's pixels (an opaque colour,
     // an axis-aligned transform, a clip of whole pixels, no alpha, mask or shadow); false when Cairo must draw it.
     bool fillRectanglesDirectly(const BezierPath& path, const Color& color);
+    // The same for one rectangle, without making a path of it.
+    bool fillRectDirectly(const Rect& r, const Color& color);
     // Keeps clipBoxes in step with a clip about to be added.
     void noteClip(const BezierPath& path);
 

@@ -53,7 +53,14 @@ std::vector<ShapedGlyph> shapeText(
     if (length == 0 || !font.face())
         return result;
     hb_font_t* hbFont = harfBuzzFont(*font.face());
-    hb_buffer_t* buffer = hb_buffer_create();
+    // One buffer per thread, emptied for each run: its storage stays allocated.
+    struct Buffer {
+        hb_buffer_t* buffer { hb_buffer_create() };
+        ~Buffer() { hb_buffer_destroy(buffer); }
+    };
+    thread_local Buffer reused;
+    hb_buffer_t* buffer = reused.buffer;
+    hb_buffer_clear_contents(buffer);
     hb_buffer_add_utf16(buffer, reinterpret_cast<const uint16_t*>(text.data()), static_cast<int>(text.size()),
         static_cast<unsigned>(start), static_cast<int>(length));
     hb_buffer_set_direction(buffer, rightToLeft ? HB_DIRECTION_RTL : HB_DIRECTION_LTR);
@@ -72,7 +79,7 @@ std::vector<ShapedGlyph> shapeText(
     for (unsigned i = 0; i < count; ++i)
         result.push_back({ infos[i].codepoint, infos[i].cluster, positions[i].x_advance * scale,
             positions[i].x_offset * scale, positions[i].y_offset * scale });
-    hb_buffer_destroy(buffer);
+    hb_buffer_clear_contents(buffer);
     return result;
 }
 
@@ -128,13 +135,33 @@ std::vector<bool> lineBreakOpportunities(std::u16string_view text)
     result[text.size()] = true;
     if (text.empty())
         return result;
+    // Opening an ICU line iterator loads its rules (tens of microseconds); one per thread takes each text in turn.
+    struct LineIterator {
+        UBreakIterator* iterator { nullptr };
+        LineIterator()
+        {
+            UErrorCode status = U_ZERO_ERROR;
+            iterator = ubrk_open(UBRK_LINE, "", nullptr, 0, &status);
+            if (U_FAILURE(status))
+                iterator = nullptr;
+        }
+        ~LineIterator()
+        {
+            if (iterator)
+                ubrk_close(iterator);
+        }
+    };
+    thread_local LineIterator line;
+    if (!line.iterator)
+        return result;
     UErrorCode status = U_ZERO_ERROR;
-    UBreakIterator* it = ubrk_open(UBRK_LINE, "", text.data(), static_cast<int32_t>(text.size()), &status);
+    ubrk_setText(line.iterator, text.data(), static_cast<int32_t>(text.size()), &status);
     if (U_FAILURE(status))
         return result;
-    for (int32_t at = ubrk_first(it); at != UBRK_DONE; at = ubrk_next(it))
+    for (int32_t at = ubrk_first(line.iterator); at != UBRK_DONE; at = ubrk_next(line.iterator))
         result[static_cast<std::size_t>(at)] = true;
-    ubrk_close(it);
+    // The iterator must not keep pointing at the caller's text.
+    ubrk_setText(line.iterator, nullptr, 0, &status);
     return result;
 }
 

@@ -235,6 +235,9 @@ void Layer::detachFromSuperlayer()
         }
         m_formerSuperlayer = parent;
         m_superlayer.reset();
+        // Its copy belongs to the tree it left.
+        m_presentationCopy.reset();
+        m_presentationOwner = nullptr;
     }
     parent->setNeedsLayout();
     parent->treeDidChange();
@@ -753,6 +756,17 @@ void Layer::treeDidChange()
     if (m_isPresentation)
         return;
     detail::noteModelChanged();
+    {
+        auto lock = lockLayers();
+        ++m_changes;
+    }
+    treeNeedsRedraw();
+}
+
+void Layer::treeNeedsRedraw()
+{
+    if (m_isPresentation)
+        return;
     std::shared_ptr<LayerHost> host;
     {
         auto lock = lockLayers();

@@ -391,11 +391,21 @@ private:
             if (!font)
                 font = LayoutManager::defaultFont();
             const Index end = std::min(std::max(run.max(), i + 1), whole.max());
-            runs.push_back(
-                { end - i, font->face().get(), font->pointSize(), attributes.get(KernAttributeName).doubleValue(),
-                    attributes.get(BaselineOffsetAttributeName).doubleValue(),
-                    attributes.get(SuperscriptAttributeName).doubleValue() });
+            const ParagraphRun next { end - i, font->face().get(), font->pointSize(),
+                attributes.get(KernAttributeName).doubleValue(),
+                attributes.get(BaselineOffsetAttributeName).doubleValue(),
+                attributes.get(SuperscriptAttributeName).doubleValue() };
             i = end;
+            // Runs that differ only in what layout does not read (colours, links) are one run here.
+            if (!runs.empty()) {
+                ParagraphRun joined = runs.back();
+                joined.length = next.length;
+                if (joined == next) {
+                    runs.back().length += next.length;
+                    continue;
+                }
+            }
+            runs.push_back(next);
         }
         const auto& container = currentContainer();
         auto style = m_storage.attributeAtIndex(ParagraphStyleAttributeName, whole.location).objectAs<ParagraphStyle>();
@@ -425,16 +435,19 @@ private:
     Layout::Paragraph reuse(const CachedParagraph& cached, fnd::Range whole)
     {
         Layout::Paragraph record = cached.paragraph;
-        const double dy = m_y - record.layoutTop;
         const Index dl = whole.location - record.layoutStart;
         record.layoutStart = whole.location;
         record.layoutTop = m_y;
+        // Each line stands where the last one ended, summed as placeLine sums it, so the numbers are the same to
+        // the last bit as a fresh layout's.
         for (auto& line : record.lines) {
-            line.rect.origin.y += dy;
-            line.usedRect.origin.y += dy;
+            line.rect.origin.y = m_y;
+            line.usedRect.origin.y = m_y;
             line.range.location += dl;
             line.container = m_container;
+            m_y = line.rect.maxY();
         }
+        record.height = m_y - record.layoutTop;
         std::vector<std::int32_t> fonts;
         for (const auto& font : cached.fonts)
             fonts.push_back(fontIndex(font));
@@ -446,7 +459,6 @@ private:
             containerRange = { record.lines.front().range.location, 0 };
         containerRange.length = record.lines.back().range.max() - containerRange.location;
         m_containerHasLines = true;
-        m_y = record.lines.back().rect.maxY();
         return record;
     }
 

@@ -58,8 +58,10 @@ const CachedParagraph* ParagraphCache::find(const ParagraphProbe& probe)
             continue;
         // Most recently used to the front.
         m_entries.splice(m_entries.begin(), m_entries, it->second);
+        ++m_hits;
         return &m_entries.front().laidOut;
     }
+    ++m_misses;
     return nullptr;
 }
 

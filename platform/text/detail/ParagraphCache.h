@@ -5,6 +5,7 @@
 
 #include "platform/text/detail/Layout.h"
 
+#include <cstdint>
 #include <list>
 #include <memory>
 #include <span>
@@ -59,6 +60,9 @@ public:
     void insert(const ParagraphProbe& probe, CachedParagraph paragraph);
     void clear();
     std::size_t count() const { return m_entries.size(); }
+    // Paragraphs found, and paragraphs looked for and not found (laid out), since the thread began.
+    std::uint64_t hits() const { return m_hits; }
+    std::uint64_t misses() const { return m_misses; }
 
     // Kept within this many UTF-16 units of text, about 100 bytes of layout each.
     static constexpr std::size_t UnitBudget = 64 * 1024;
@@ -78,6 +82,8 @@ private:
     std::list<Entry> m_entries;
     std::unordered_multimap<std::size_t, std::list<Entry>::iterator> m_byHash;
     std::size_t m_units { 0 };
+    std::uint64_t m_hits { 0 };
+    std::uint64_t m_misses { 0 };
 };
 
 }

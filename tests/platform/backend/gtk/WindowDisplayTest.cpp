@@ -2,9 +2,11 @@
 
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/Font.h"
+#include "platform/graphics/TextRendering.h"
 #include "platform/text/AttributedString.h"
 
 #include <fmt/format.h>
+#include <gtk/gtk.h>
 
 #include <chrono>
 
@@ -232,4 +234,28 @@ TEST_F(WindowDisplayTest, AViewMarkingItselfWhileDrawingLetsItsWindowKeepShowing
     const long drawn = spins - spinsBefore;
     EXPECT_GE(drawn, 5) << "the spinner stopped";
     EXPECT_LE(drawn, 60) << "the spinner is drawn " << drawn << " times in half a second";
+}
+
+// The desktop's font settings, as GTK has them, choose how glyphs are rasterised, and follow the desktop's changes;
+// settings left at "default" keep fontconfig's choice.
+TEST_F(WindowDisplayTest, TheDesktopsFontSettingsChooseHowGlyphsAreRasterised)
+{
+    GtkSettings* settings = gtk_settings_get_default();
+    ASSERT_TRUE(settings);
+    int antialias = -1, hinting = -1;
+    char* style = nullptr;
+    g_object_get(
+        settings, "gtk-xft-antialias", &antialias, "gtk-xft-hinting", &hinting, "gtk-xft-hintstyle", &style, nullptr);
+    const auto before = gfx::desktopTextRendering();
+    g_object_set(settings, "gtk-xft-antialias", 0, "gtk-xft-hintstyle", "hintfull", nullptr);
+    EXPECT_EQ(gfx::desktopTextRendering(), (gfx::TextRenderingOptions { false, gfx::TextHinting::Full }));
+    g_object_set(settings, "gtk-xft-antialias", 1, "gtk-xft-hinting", 0, nullptr);
+    EXPECT_EQ(gfx::desktopTextRendering(), (gfx::TextRenderingOptions { true, gfx::TextHinting::None }));
+    // Antialiasing left at "default": fontconfig's.
+    g_object_set(settings, "gtk-xft-antialias", -1, "gtk-xft-hinting", 1, "gtk-xft-hintstyle", "hintmedium", nullptr);
+    EXPECT_EQ(gfx::desktopTextRendering(), (gfx::TextRenderingOptions { before.antialias, gfx::TextHinting::Medium }));
+    g_object_set(
+        settings, "gtk-xft-antialias", antialias, "gtk-xft-hinting", hinting, "gtk-xft-hintstyle", style, nullptr);
+    g_free(style);
+    gfx::setDesktopTextRendering(before);
 }

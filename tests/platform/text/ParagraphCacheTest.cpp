@@ -2,6 +2,7 @@
 
 #include "platform/graphics/Color.h"
 #include "platform/text/detail/ParagraphCache.h"
+#include "platform/text/detail/Shaping.h"
 
 #include <gtest/gtest.h>
 
@@ -146,4 +147,34 @@ TEST(ParagraphCache, OnlyWhatChangesTheLayoutMissesTheCache)
     EXPECT_EQ(misses(styled, 100), 1u);
     changing->setAlignment(TextAlignment::Right);
     EXPECT_EQ(misses(styled, 100), 1u) << "the same style object, changed";
+}
+
+// A run taken from the cache of shaped runs is what shaping it anew gives, whatever runs of the same text (longer,
+// shorter, in other contexts) were shaped before it.
+TEST(ParagraphCache, ShapedRunsFromTheCacheAreThoseShapingGives)
+{
+    const std::u16string text = u"e\u0301t\u00E9 \U0001F600 caf\u00E9 \u05E9\u05DC\u05D5\u05DD quiet zone\n";
+    auto font = txt::test::dejaVu(13);
+    std::mt19937 random(41);
+    auto same = [](const std::vector<detail::ShapedGlyph>& a, const std::vector<detail::ShapedGlyph>& b) {
+        if (a.size() != b.size())
+            return false;
+        for (std::size_t i = 0; i < a.size(); ++i)
+            if (a[i].glyph != b[i].glyph || a[i].cluster != b[i].cluster || a[i].advance != b[i].advance
+                || a[i].dx != b[i].dx || a[i].dy != b[i].dy)
+                return false;
+        return true;
+    };
+    for (int round = 0; round < 400; ++round) {
+        const std::size_t start = random() % text.size();
+        const std::size_t length = 1 + random() % std::min<std::size_t>(8, text.size() - start);
+        const bool rightToLeft = random() % 4 == 0;
+        const auto warm = detail::shapeText(*font, text, start, length, rightToLeft);
+        detail::forgetShapedRuns();
+        const auto fresh = detail::shapeText(*font, text, start, length, rightToLeft);
+        EXPECT_TRUE(same(warm, fresh)) << "round " << round << ": " << start << "+" << length;
+        // Warm the cache with neighbours of this run for the next rounds.
+        detail::shapeText(*font, text, start, std::max<std::size_t>(1, length - 1), rightToLeft);
+        detail::shapeText(*font, text, start > 0 ? start - 1 : 0, length, rightToLeft);
+    }
 }

@@ -149,6 +149,26 @@ std::uint32_t cairoPixelOf(const std::array<double, 4>& rgba)
     return *reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(one.get()));
 }
 
+// The pixel of an opaque colour, remembered for the last few colours: a table draws its cells and lines in a
+// handful of colours, one after another.
+std::uint32_t solidPixelOf(const std::array<double, 4>& rgba)
+{
+    struct Known {
+        std::array<double, 4> rgba;
+        std::uint32_t pixel;
+    };
+    thread_local std::array<Known, 8> known {};
+    thread_local std::size_t used = 0, next = 0;
+    for (std::size_t k = 0; k < used; ++k)
+        if (known[k].rgba == rgba)
+            return known[k].pixel;
+    const std::uint32_t pixel = cairoPixelOf(rgba);
+    known[next] = { rgba, pixel };
+    next = (next + 1) % known.size();
+    used = std::min(used + 1, known.size());
+    return pixel;
+}
+
 // Two pixels a store: the compiler leaves a plain loop of single pixels as it is.
 void fillPixels(std::uint32_t* first, std::uint32_t* last, std::uint32_t pixel)
 {
@@ -225,9 +245,7 @@ bool fillBoxesDirectly(GraphicsContext::Impl& i, const Color& color, std::size_t
         boxes.push_back(drawn);
     }
 
-    if (!i.solidPixel || i.solidPixel->rgba != *rgba)
-        i.solidPixel = GraphicsContext::Impl::SolidPixel { *rgba, cairoPixelOf(*rgba) };
-    const std::uint32_t pixel = i.solidPixel->pixel;
+    const std::uint32_t pixel = solidPixelOf(*rgba);
     cairo_surface_flush(i.surface.get());
     PixelBox changed { i.pixels.width, i.pixels.height, 0, 0 };
     // Boxes on the same rows (the runs of a bar or module row) are written row by row, so memory is written in order.
@@ -266,6 +284,27 @@ bool GraphicsContext::Impl::fillRectDirectly(const Rect& r, const Color& color)
         = { { r.minX(), r.minY() }, { r.maxX(), r.minY() }, { r.maxX(), r.maxY() }, { r.minX(), r.maxY() } };
     return fillBoxesDirectly(
         *this, color, 1, [&](std::size_t, const cairo_matrix_t& m) { return fixedBoxOf(corners, m); });
+}
+
+std::optional<std::array<std::int32_t, 4>> GraphicsContext::Impl::clipBoxInFixedPoint() const
+{
+    const State& s = state();
+    if (!hasPixels() || !pixels.isValid() || !s.clipBoxes)
+        return std::nullopt;
+    // The boxes' intersection: antialiased ones as they are, the others rounded to the pixels they let through.
+    std::array<std::int32_t, 4> box { 0, 0, pixels.width * FixedPointOne, pixels.height * FixedPointOne };
+    for (const auto& c : *s.clipBoxes) {
+        FixedBox b = c.box;
+        if (!c.antialias) {
+            PixelBox exact = *pixelsOf(b, false);
+            b = { exact.x1 * FixedPointOne, exact.y1 * FixedPointOne, exact.x2 * FixedPointOne,
+                exact.y2 * FixedPointOne };
+        }
+        box = { std::max(box[0], b.x1), std::max(box[1], b.y1), std::min(box[2], b.x2), std::min(box[3], b.y2) };
+    }
+    if (box[2] <= box[0] || box[3] <= box[1])
+        box = { 0, 0, 0, 0 };
+    return box;
 }
 
 std::uint64_t detail::directRectangleFillCount()

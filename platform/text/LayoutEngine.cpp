@@ -354,9 +354,13 @@ private:
     {
         if (!mayReuseParagraphs() || !isCacheableText(whole))
             return layoutParagraphAnew(whole);
-        std::vector<ParagraphRun> runs;
+        thread_local std::vector<ParagraphRun> runs;
+        runs.clear();
         const auto probe = probeFor(whole, runs);
         auto& cache = ParagraphCache::forThread();
+        // A paragraph met for the first time is neither looked for nor kept.
+        if (!cache.admits(probe))
+            return layoutParagraphAnew(whole);
         if (const auto* cached = cache.find(probe)) {
             const auto& container = currentContainer();
             if (m_y + cached->paragraph.height <= container.containerSize().height + 1e-9)

@@ -25,6 +25,8 @@ bool sameStyle(const ParagraphStyle* a, const ParagraphStyle* b)
 
 std::size_t ParagraphProbe::hash() const
 {
+    if (knownHash)
+        return *knownHash;
     std::size_t h = std::hash<std::u16string_view>()(units);
     for (const auto& run : runs) {
         h = mixHash(h, static_cast<std::size_t>(run.length));
@@ -33,7 +35,8 @@ std::size_t ParagraphProbe::hash() const
     }
     h = mixHash(h, std::bit_cast<std::uint64_t>(width));
     h = mixHash(h, std::bit_cast<std::uint64_t>(padding));
-    return mixHash(h, mask);
+    knownHash = mixHash(h, mask);
+    return *knownHash;
 }
 
 bool ParagraphCache::Entry::matches(const ParagraphProbe& probe, std::size_t probeHash) const
@@ -65,10 +68,19 @@ const CachedParagraph* ParagraphCache::find(const ParagraphProbe& probe)
     return nullptr;
 }
 
+bool ParagraphCache::admits(const ParagraphProbe& probe)
+{
+    if (m_seen.admits(probe.hash()))
+        return true;
+    ++m_misses;
+    return false;
+}
+
 void ParagraphCache::insert(const ParagraphProbe& probe, CachedParagraph paragraph)
 {
     if (probe.units.size() > UnitBudget / 4)
         return;
+    // A paragraph laid out again after all its copies went stays out until the next time it is met.
     const std::size_t h = probe.hash();
     m_entries.push_front({ h, std::u16string(probe.units), { probe.runs.begin(), probe.runs.end() },
         probe.style ? probe.style->mutableCopy() : nullptr, probe.width, probe.padding, probe.mask,
@@ -92,6 +104,7 @@ void ParagraphCache::clear()
 {
     m_entries.clear();
     m_byHash.clear();
+    m_seen.clear();
     m_units = 0;
 }
 

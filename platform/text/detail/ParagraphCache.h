@@ -3,11 +3,13 @@
 // Laid-out paragraphs kept for reuse: a paragraph whose text, fonts and container width have been laid out before
 // is taken from here instead of being shaped and broken into lines again. Private to the layout code.
 
+#include "platform/text/detail/Doorkeeper.h"
 #include "platform/text/detail/Layout.h"
 
 #include <cstdint>
 #include <list>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -42,7 +44,9 @@ struct ParagraphProbe {
     double padding { 0 };
     char32_t mask { 0 };
 
+    // Worked out once per probe.
     std::size_t hash() const;
+    mutable std::optional<std::size_t> knownHash {};
 };
 
 // A paragraph as laid out, with the fonts its slots index.
@@ -56,11 +60,15 @@ class ParagraphCache {
 public:
     static ParagraphCache& forThread();
 
+    // Whether the paragraph was met before (its hash is remembered): only then is it looked for, and kept when not
+    // found, so text that passes once (a grid scrolled page after page) costs neither a search nor a copy.
+    bool admits(const ParagraphProbe& probe);
     const CachedParagraph* find(const ParagraphProbe& probe);
     void insert(const ParagraphProbe& probe, CachedParagraph paragraph);
     void clear();
     std::size_t count() const { return m_entries.size(); }
-    // Paragraphs found, and paragraphs looked for and not found (laid out), since the thread began.
+    // Paragraphs found, and paragraphs laid out instead (met for the first time, or not found), since the thread
+    // began.
     std::uint64_t hits() const { return m_hits; }
     std::uint64_t misses() const { return m_misses; }
 
@@ -81,6 +89,7 @@ private:
     };
     std::list<Entry> m_entries;
     std::unordered_multimap<std::size_t, std::list<Entry>::iterator> m_byHash;
+    Doorkeeper m_seen;
     std::size_t m_units { 0 };
     std::uint64_t m_hits { 0 };
     std::uint64_t m_misses { 0 };

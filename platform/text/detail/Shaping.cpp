@@ -1,5 +1,7 @@
 #include "platform/text/detail/Shaping.h"
 
+#include "platform/text/detail/Doorkeeper.h"
+
 #include "platform/graphics/detail/FontFace.h"
 
 #include <fontconfig/fontconfig.h>
@@ -90,23 +92,35 @@ public:
         thread_local ShapedRunCache cache;
         return cache;
     }
-    // Clusters relative to the start of the context.
-    std::vector<ShapedGlyph>* find(const std::u16string& key)
+    // Clusters relative to the start of the context. A run met for the first time is not looked for.
+    std::vector<ShapedGlyph>* find(const std::u16string& key, std::size_t hash)
     {
+        m_firstSighting = !m_seen.admits(hash);
+        if (m_firstSighting)
+            return nullptr;
         auto at = m_runs.find(key);
         return at == m_runs.end() ? nullptr : &at->second;
     }
-    void clear() { m_runs.clear(); }
-    void insert(std::u16string key, std::vector<ShapedGlyph> glyphs)
+    void clear()
     {
+        m_runs.clear();
+        m_seen.clear();
+    }
+    // Kept from the second time a run is met.
+    void insert(std::u16string key, std::size_t, const std::vector<ShapedGlyph>& glyphs)
+    {
+        if (m_firstSighting)
+            return;
         if (m_runs.size() >= MaximumRuns)
             m_runs.clear();
-        m_runs.emplace(std::move(key), std::move(glyphs));
+        m_runs.emplace(std::move(key), glyphs);
     }
 
 private:
     static constexpr std::size_t MaximumRuns = 16384;
     std::unordered_map<std::u16string, std::vector<ShapedGlyph>> m_runs;
+    Doorkeeper m_seen;
+    bool m_firstSighting { false }; // of the run last looked for
 };
 
 // What a run's shaping depends on, as one string: the face, the size, the direction, where the run starts and ends
@@ -146,11 +160,12 @@ std::vector<ShapedGlyph> shapeText(
     auto key = shapedRunKey(font, rightToLeft, before, length, text.substr(from, before + length + after));
     auto& cache = ShapedRunCache::forThread();
     std::vector<ShapedGlyph> result;
-    if (auto* known = cache.find(key)) {
+    const std::size_t hash = std::hash<std::u16string>()(key);
+    if (auto* known = cache.find(key, hash)) {
         result = *known;
     } else {
         result = shapeWithHarfBuzz(font, text.substr(from, before + length + after), before, length, rightToLeft);
-        cache.insert(std::move(key), result);
+        cache.insert(std::move(key), hash, result);
     }
     for (auto& glyph : result)
         glyph.cluster += static_cast<std::uint32_t>(from);

@@ -58,6 +58,10 @@ Layer::Layer()
 
 Layer::~Layer()
 {
+    if (m_needsLayout)
+        --detail::pendingModelWork();
+    if (m_needsDisplay)
+        --detail::pendingModelWork();
     // Transactions waiting for these animations must not wait for ever; their completions run later, on the main
     // run loop, not inside this destructor.
     std::vector<std::shared_ptr<detail::CompletionGroup>> groups;
@@ -650,6 +654,7 @@ void Layer::setHost(const std::shared_ptr<LayerHost>& host)
     {
         auto lock = lockLayers();
         m_host = host;
+        m_redrawRequested = false;
     }
     if (host)
         detail::noteInserted(std::static_pointer_cast<Layer>(shared_from_this()));
@@ -773,7 +778,12 @@ void Layer::treeNeedsRedraw()
         const Layer* root = this;
         while (auto super = root->m_superlayer.lock())
             root = super.get();
+        // Asked once until the tree is drawn: thousands of changes in one transaction tell the host once.
+        if (root->m_redrawRequested)
+            return;
         host = root->m_host.lock();
+        if (host)
+            const_cast<Layer*>(root)->m_redrawRequested = true;
     }
     if (host)
         host->layerTreeNeedsDisplay();

@@ -347,6 +347,8 @@ private:
     // Where the layer was before it was last removed, for its order-out transition.
     std::weak_ptr<Layer> m_formerSuperlayer;
     std::size_t m_formerIndex { 0 };
+    // On a hosted root: its host was told to draw it and has not yet.
+    bool m_redrawRequested { false };
     // On a root: the presentation tree last built.
     mutable std::shared_ptr<detail::PresentationCache> m_presentation;
     // On a presentation copy: the model layer, the transition state and the keys that animate now.

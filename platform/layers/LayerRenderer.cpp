@@ -446,6 +446,9 @@ void drawPlane(const Plane& plane, gfx::PixelBufferView target, bool targetIsFli
 // Lays out and draws what the model needs before it is shown.
 void prepareModel(Layer& layer)
 {
+    // Nothing anywhere waits for layout or drawing (a frame of running animations): no tree needs the walk.
+    if (detail::pendingModelWork().load() == 0)
+        return;
     layer.layoutIfNeeded();
     std::vector<std::shared_ptr<Layer>> pending { std::static_pointer_cast<Layer>(layer.shared_from_this()) };
     while (!pending.empty()) {
@@ -474,6 +477,10 @@ void redisplayAnimated(Layer& layer)
 
 void renderInto(Layer& root, gfx::PixelBufferView target, const gfx::AffineTransform& superToTarget)
 {
+    {
+        auto lock = detail::lockLayers();
+        LayerAccess::treeIsDrawn(root);
+    }
     prepareModel(root);
     auto presentation = root.presentationLayer();
     if (!presentation)

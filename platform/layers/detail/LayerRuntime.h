@@ -16,6 +16,9 @@ namespace ui::detail {
 
 std::recursive_mutex& layerMutex();
 
+// How many model layers need layout or display: while none does, a frame skips the walk that serves them.
+std::atomic<std::int64_t>& pendingModelWork();
+
 // Counts changes of any layer, so cached presentation trees know when they are stale.
 std::uint64_t modelGeneration();
 void noteModelChanged();
@@ -121,6 +124,8 @@ struct LayerAccess {
     static void setSublayers(Layer& l, std::vector<std::shared_ptr<Layer>> s) { l.m_sublayers = std::move(s); }
     static void treeDidChange(Layer& l) { l.treeDidChange(); }
     static void treeNeedsRedraw(Layer& l) { l.treeNeedsRedraw(); }
+    // The tree is being drawn: later changes tell its host again.
+    static void treeIsDrawn(Layer& root) { root.m_redrawRequested = false; }
 
     // The value shown now for a key: the model value with the key's animations applied.
     static fnd::Value presentedValue(Layer& layer, const fnd::String& key);

@@ -176,14 +176,24 @@ private:
             group->finishOne();
         for (const auto& layer : changed)
             LayerAccess::treeDidChange(*layer);
-        // Running animations change nothing in the model: their trees are drawn again, each tree once.
+        // Running animations change nothing in the model: their trees are drawn again, each tree once. Siblings
+        // share their superlayer's root, so a thousand animating items walk up once.
         std::unordered_set<const Layer*> roots;
+        const Layer* lastSuper = nullptr;
+        const Layer* lastRoot = nullptr;
         for (const auto& layer : moving) {
             const Layer* root = layer.get();
             {
                 auto lock = lockLayers();
-                while (auto super = LayerAccess::superlayer(*root))
-                    root = super.get();
+                auto super = LayerAccess::superlayer(*layer);
+                if (super && super.get() == lastSuper) {
+                    root = lastRoot;
+                } else {
+                    lastSuper = super.get();
+                    while (auto above = LayerAccess::superlayer(*root))
+                        root = above.get();
+                    lastRoot = root;
+                }
             }
             if (roots.insert(root).second)
                 LayerAccess::treeNeedsRedraw(*layer);

@@ -348,7 +348,7 @@ TEST_F(OutlineViewTest, DropsReportTheItemAndTheChildIndex)
     outline->expandItem(fnd::Value(fruit));
     outline->expandItem(fnd::Value(apples));
     registerForDraggedTypes(*outline, { ItemType });
-    auto starter = fnd::makeObject<DragStarter>();
+    auto starter = std::make_shared<DragStarter>();
     starter->initWithFrame({ 320, 10, 70, 70 });
     window->contentView()->addSubview(starter);
     auto dropAt = [&](long row, double part) {

@@ -4,15 +4,22 @@
 #include "application/BarcodeExporter.h"
 #include "application/TessaroBarcodeView.h"
 
+#include "frameworks/FoundationExtensions/EditLinkData.h"
+
+#include "platform/foundation/archiving/Coding.h"
+#include "platform/foundation/archiving/KeyedUnarchiver.h"
 #include "platform/graphics/Color.h"
 #include "platform/graphics/Image.h"
 #include "platform/graphics/PDFImageRep.h"
-#include "platform/ui/dragging/Pasteboard.h"
 #include "platform/ui/UiTestSupport.h"
+#include "platform/ui/dragging/Pasteboard.h"
 #include "platform/ui/views/Window.h"
 #include "support/Canvas.h"
+#include "support/Command.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace {
 
@@ -183,4 +190,58 @@ TEST_F(PreviewInWindow, WithoutABarcodeNothingIsCopiedOrDragged)
     backend->mouseUp(*window, { 30, 30 });
     backend->dispatchEvents();
     EXPECT_TRUE(drag->types().empty());
+}
+
+TEST_F(PreviewInWindow, ThePlainViewAddsTheBarcodeItselfAsEditLinkDataThatReadsBack)
+{
+    EXPECT_EQ(fnd::classVersion(TBQBarcodeView::staticClassInfo()), 1);
+    auto plain = TBQBarcodeView::createWithBarcode(barcode);
+    plain->setFrameOrigin({ 20, 20 });
+    preview->removeFromSuperview();
+    window->contentView()->addSubview(plain);
+    auto general = ui::Pasteboard::generalPasteboard();
+    general->clearContents();
+    window->makeFirstResponder(plain);
+    ASSERT_TRUE(app().sendAction("copy:", nullptr, plain));
+    EXPECT_EQ(general->types(), (std::vector<fnd::String> { ui::PasteboardType::PDF, EditLinkPboardType }));
+    EXPECT_TRUE(general->dataForType(ui::PasteboardType::PDF)->view().starts_with("%PDF"));
+
+    auto entry = general->propertyListForType(EditLinkPboardType);
+    ASSERT_TRUE(entry.isDictionary());
+    const auto& link = *entry.dictionary();
+    EXPECT_EQ(link.get("serverName").stringValue(), u"Lumvara");
+    EXPECT_EQ(EditLinkData::editLinkVersion(link), u"A");
+    EXPECT_EQ(EditLinkData::editLinkSuggestedRefreshRate(link), 0);
+    auto archive = EditLinkData::editLinkAppData(link);
+    ASSERT_TRUE(archive.isData());
+
+    // The archive is the barcode: unarchived, it is an EAN-13 of the same content that a reader decodes.
+    auto restored = fnd::KeyedUnarchiver::unarchiveTopLevelObjectWithData(*archive.data());
+    ASSERT_TRUE(restored) << restored.error().localizedDescription().utf8();
+    auto copy = restored->objectAs<TBQGenericBarcode>();
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(copy->className(), fnd::String("EAN13"));
+    EXPECT_EQ(copy->content(), barcode->content());
+    auto folder = apptest::scratchFolder("EditLinkData");
+    auto png = (folder / "restored.png").string();
+    ASSERT_TRUE(BarcodeExporter::exportBarcode(copy, long(ExportFileType::PNG), 300, 0, fnd::String(png)));
+    if (!testsupport::haveTool("zbarimg")) {
+        std::filesystem::remove_all(folder);
+        GTEST_SKIP() << "zbarimg is missing";
+    }
+    auto read = testsupport::runCommand("zbarimg --quiet --raw '" + png + "' 2>/dev/null");
+    std::filesystem::remove_all(folder);
+    EXPECT_EQ(read.output, "4006381333931\n");
+
+    // A drag carries the same entry.
+    auto drag = ui::Pasteboard::pasteboardWithName(ui::PasteboardName::Drag);
+    drag->clearContents();
+    const gfx::Point middle { 20 + plain->frame().width() / 2, 20 + plain->frame().height() / 2 };
+    backend->mouseDown(*window, middle);
+    backend->mouseDragged(*window, { middle.x + 5, middle.y });
+    backend->mouseDragged(*window, { middle.x + 40, middle.y + 20 });
+    backend->mouseUp(*window, { middle.x + 40, middle.y + 20 });
+    backend->dispatchEvents();
+    EXPECT_EQ(drag->types(), (std::vector<fnd::String> { ui::PasteboardType::PDF, EditLinkPboardType }));
+    EXPECT_EQ(drag->propertyListForType(EditLinkPboardType), entry);
 }

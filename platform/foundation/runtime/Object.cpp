@@ -1,8 +1,8 @@
 #include "platform/foundation/runtime/Object.h"
 
+#include "platform/foundation/detail/ObjectState.h"
 #include "platform/foundation/runtime/Exception.h"
 #include "platform/foundation/runtime/Log.h"
-#include "platform/foundation/detail/ObjectState.h"
 
 #include <fmt/format.h>
 
@@ -49,8 +49,9 @@ const ClassInfo& ClassRegistry::registerClass(const String& name, const ClassInf
         if (auto it = m_classes.find(name); it != m_classes.end()) {
             // Each class registers once; a second registration is another class under a taken name, whose
             // objects would silently get the first class's keys and actions.
-            log(LogLevel::Error, String("Two classes are registered under the name \"" + name.utf8()
-                                     + "\"; the later one is not created by name."));
+            log(LogLevel::Error,
+                String("Two classes are registered under the name \"" + name.utf8()
+                    + "\"; the later one is not created by name."));
             return *it->second;
         }
     }
@@ -114,10 +115,12 @@ Object::~Object()
     state->lifetime.reset();
     std::vector<std::shared_ptr<detail::ObservationRegistration>> registrations;
     std::map<String, std::shared_ptr<detail::BindingRecord>> bindings;
+    std::map<const void*, Value> associations;
     {
         std::lock_guard lock(state->mutex);
         registrations.swap(state->registrations);
         bindings.swap(state->bindings);
+        associations.swap(state->associations);
     }
 }
 

@@ -2,8 +2,8 @@
 
 #include "platform/foundation/runtime/RunLoop.h"
 #include "platform/graphics/GraphicsContext.h"
-#include "platform/ui/controls/Button.h"
 #include "platform/ui/UiTestSupport.h"
+#include "platform/ui/controls/Button.h"
 
 #include <cmath>
 #include <string>
@@ -51,7 +51,10 @@ TEST_F(ViewExtensionTest, BringingToFrontMovesOnlyTheViewAndKeepsTheOthersInOrde
     EXPECT_EQ(order(*parent), "13452") << "already frontmost";
     X::zorBringToFront(*children[0]);
     EXPECT_EQ(order(*parent), "34521");
-    X::zorBringToFront(*parent) /* no superview: nothing */;
+    // Without a superview nothing moves, the view's own subviews included.
+    X::zorBringToFront(*parent);
+    EXPECT_EQ(parent->superview(), nullptr);
+    EXPECT_EQ(order(*parent), "34521");
 }
 
 TEST_F(ViewExtensionTest, DescendantsComeDepthFirstWithNestedMatchesAfterTheirAncestors)
@@ -175,7 +178,12 @@ TEST_F(ViewExtensionTest, OverlaysFadeInBesideTheViewAndFadeOutBeforeTheyGo)
     EXPECT_EQ(above->superview(), nullptr);
     EXPECT_EQ(parent->subviews().size(), 3u);
 
-    X::addOverlayView(*parent, View::create(), ui::WindowOrderingMode::Above); // no superview: nothing happens
+    // Beside a view without a superview there is no place for an overlay: it stays out of every tree.
+    auto stray = fnd::makeObject<HookedOverlay>();
+    X::addOverlayView(*parent, stray, ui::WindowOrderingMode::Above);
+    EXPECT_EQ(stray->superview(), nullptr);
+    EXPECT_EQ(parent->superview(), nullptr);
+    EXPECT_EQ(parent->subviews().size(), 3u);
 }
 
 }

@@ -1,5 +1,6 @@
 #include "ViewsTestSupport.h"
 
+#include "frameworks/ZORAppKit/ZORColorLabelWidget/ZORColorLabelColors.h"
 #include "frameworks/ZORAppKit/ZORLabeledImageTextCell/ZORLabeledImageTextCell.h"
 
 #include "platform/graphics/GraphicsContext.h"
@@ -97,11 +98,17 @@ TEST_F(ZORLabeledImageTextCellTest, TheLabelFillsTheRowOrBecomesAPillWhenTheRowI
 
 TEST_F(ZORLabeledImageTextCellTest, TheLabelColourFollowsTheTypeAndCopiesShareTheirPictures)
 {
+    // The table hands out a copy at every call; the cell takes one only when its type changes.
+    EXPECT_NE(ZORColorLabelColors::getLabelColorForLabelType(3), ZORColorLabelColors::getLabelColorForLabelType(3));
     cell->setColorLabelType(3);
     auto colour = cell->labelColor();
     ASSERT_NE(colour, nullptr);
     cell->setColorLabelType(3);
     EXPECT_EQ(cell->labelColor(), colour) << "the same type keeps the same colour object";
+    cell->setColorLabelType(4);
+    cell->setColorLabelType(3);
+    EXPECT_NE(cell->labelColor(), colour) << "a change of type takes a new copy";
+    EXPECT_TRUE(cell->labelColor()->isEqual(*colour));
     for (int type : { 0, 8, -1 }) {
         cell->setColorLabelType(type);
         EXPECT_EQ(cell->labelColor(), nullptr) << type;

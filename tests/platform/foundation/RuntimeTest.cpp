@@ -317,10 +317,11 @@ TEST(Runtime, AssociatedObjectsLiveAsLongAsTheirObjectUnderTheirOwnKeys)
     for (int t = 0; t < 4; ++t)
         threads.emplace_back([&, t] {
             for (int i = 0; i < 2000; ++i) {
-                if (t % 2)
+                if (t % 2) {
                     setAssociatedObject(*shared, &first, Value(person("P", i)));
-                else if (auto value = associatedObject(*shared, &first); !value.isNil())
+                } else if (auto value = associatedObject(*shared, &first); !value.isNil()) {
                     EXPECT_EQ(value.objectAs<TestPerson>()->name(), u"P");
+                }
             }
         });
     for (auto& thread : threads)

@@ -17,7 +17,8 @@ public:
     // has settled; an error saying why when there is no camera or it gives no picture in time.
     static fnd::Expected<std::shared_ptr<gfx::BitmapImageRep>> takeSnapshot(double timeoutSeconds = 5);
 
-    // A source description ("videotestsrc pattern=red") that stands for the camera; empty for the real cameras.
+    // A source description ("videotestsrc pattern=red") that stands for the camera, ending in an element; empty for
+    // the real cameras.
     static void setSourceDescription(const fnd::String& description);
     static fnd::String sourceDescription();
 };

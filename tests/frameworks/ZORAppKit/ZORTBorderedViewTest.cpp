@@ -183,6 +183,8 @@ TEST_F(ZORTBorderedViewTest, TheActiveBindingFollowsNumbersThroughItsTransformer
     EXPECT_TRUE(view->isActive());
     board->setValueForKey(fnd::noSelectionMarker(), "flag");
     EXPECT_FALSE(view->isActive());
+    board->setValueForKey(fnd::Value(0), "flag");
+    EXPECT_TRUE(view->isActive());
 
     view->unbind("isActive");
     EXPECT_FALSE(view->infoForBinding("isActive"));

@@ -44,6 +44,8 @@ protected:
     {
         fs::create_directories(root / "data" / "applications");
         fs::create_directories(root / "system");
+        // The system's MIME database stays in reach (file types are read through it); its applications do not.
+        fs::create_directory_symlink("/usr/share/mime", root / "system" / "mime");
         fs::create_directories(root / "files");
         for (const char* name : { "XDG_DATA_HOME", "XDG_DATA_DIRS" })
             if (const char* value = std::getenv(name))

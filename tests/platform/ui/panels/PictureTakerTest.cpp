@@ -202,7 +202,8 @@ TEST_F(PictureTakerTest, EditingKeepsTheRectangleDrawnOnThePreviewAtTheChosenSiz
 
 TEST_F(PictureTakerTest, ASnapshotFromTheCameraIsSavedChosenAndEdited)
 {
-    ui::CameraCapture::setSourceDescription("videotestsrc pattern=green ! video/x-raw,width=64,height=48");
+    ui::CameraCapture::setSourceDescription(
+        "videotestsrc pattern=green ! capsfilter caps=video/x-raw,width=64,height=48");
     taker.setAllowsVideoCapture(true);
     taker.setShowsEffects(true);
     begin();
@@ -238,8 +239,9 @@ TEST_F(PictureTakerTest, ASnapshotFromTheCameraIsSavedChosenAndEdited)
     ui::CameraCapture::setSourceDescription({});
     begin();
     EXPECT_EQ(taker.snapshotButton()->isEnabled(), ui::CameraCapture::isCameraAvailable());
-    if (!ui::CameraCapture::isCameraAvailable())
+    if (!ui::CameraCapture::isCameraAvailable()) {
         EXPECT_EQ(taker.cameraNote()->stringValue(), fnd::String("No camera found"));
+    }
     press(ui::ModalResponse::Cancel);
 }
 

@@ -73,14 +73,12 @@ TBQBarcodeView::~TBQBarcodeView() = default;
 
 std::shared_ptr<TBQBarcodeView> TBQBarcodeView::create(gfx::Rect frame)
 {
-    auto view = fnd::makeObject<TBQBarcodeView>();
-    view->initWithFrame(frame);
-    return view;
+    return ui::makeView<TBQBarcodeView>(frame);
 }
 
 std::shared_ptr<TBQBarcodeView> TBQBarcodeView::createWithBarcode(const BarcodePtr& barcode)
 {
-    auto view = fnd::makeObject<TBQBarcodeView>();
+    auto view = std::make_shared<TBQBarcodeView>();
     view->initWithBarcode(barcode);
     return view;
 }

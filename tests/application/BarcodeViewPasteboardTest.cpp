@@ -56,7 +56,7 @@ protected:
         barcode = apptest::makeBarcode("EAN13", "400638133393");
         barcode->setShouldDrawBackground(false);
         window = ui::Window::create({ { 100, 100 }, { 300, 200 } });
-        preview = fnd::makeObject<RecordingPreview>();
+        preview = std::make_shared<RecordingPreview>();
         preview->initWithBarcode(barcode);
         preview->setFrameOrigin({ 20, 20 });
         window->contentView()->addSubview(preview);

@@ -16,8 +16,7 @@ public:
 
     ZORRoundedBox() = default;
     static std::shared_ptr<ZORRoundedBox> create(gfx::Rect frame = {});
-    void init() { initWithFrame({}); }
-    void initWithFrame(gfx::Rect frame);
+    void initWithFrame(gfx::Rect frame) override;
     // A box from an interface file takes the defaults over the file's settings (its frame and title stay).
     void awakeFromNib() override;
     // The tab and the outline are drawn again once a live resize ends.

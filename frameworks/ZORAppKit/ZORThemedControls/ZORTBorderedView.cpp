@@ -58,9 +58,7 @@ ZORTBorderedView::~ZORTBorderedView()
 
 std::shared_ptr<ZORTBorderedView> ZORTBorderedView::create(gfx::Rect frame)
 {
-    auto view = fnd::makeObject<ZORTBorderedView>();
-    view->initWithFrame(frame);
-    return view;
+    return ui::makeView<ZORTBorderedView>(frame);
 }
 
 void ZORTBorderedView::setActiveBackgroundGradient(std::shared_ptr<gfx::Gradient> gradient)

@@ -41,7 +41,7 @@ ClassRegistry& ClassRegistry::shared()
     return registry;
 }
 
-const ClassInfo& ClassRegistry::registerClass(const String& name, const ClassInfo* superclass, ObjectFactory factory,
+const ClassInfo& ClassRegistry::registerClass(const String& name, const ClassInfo* superclass, ClassFactories factories,
     const std::function<void(ClassInfo&)>& describe)
 {
     {
@@ -56,7 +56,8 @@ const ClassInfo& ClassRegistry::registerClass(const String& name, const ClassInf
         }
     }
     // Described outside the lock: a description may touch other classes.
-    auto info = std::make_unique<ClassInfo>(ClassInfo { name, superclass, std::move(factory), {} });
+    auto info = std::make_unique<ClassInfo>(ClassInfo { name, superclass, std::move(factories.factory),
+        std::move(factories.allocator), std::move(factories.decodingFactory), {} });
     if (describe)
         describe(*info);
     std::lock_guard lock(m_mutex);
@@ -92,10 +93,18 @@ std::shared_ptr<Object> ClassRegistry::create(const String& name) const
     return info->factory();
 }
 
+std::shared_ptr<Object> ClassRegistry::allocate(const String& name) const
+{
+    auto* info = find(name);
+    if (!info || !info->allocator)
+        return nullptr;
+    return info->allocator();
+}
+
 const ClassInfo& Object::staticClassInfo()
 {
-    static const ClassInfo& info
-        = ClassRegistry::shared().registerClass("NSObject", nullptr, [] { return std::make_shared<Object>(); });
+    static const ClassInfo& info = ClassRegistry::shared().registerClass(
+        "NSObject", nullptr, ClassFactories(ObjectFactory([] { return std::make_shared<Object>(); })));
     return info;
 }
 

@@ -14,9 +14,7 @@ FND_REGISTER_CLASS(PictureEditView, View)
 
 std::shared_ptr<PictureEditView> PictureEditView::create(gfx::Rect frame)
 {
-    auto view = fnd::makeObject<PictureEditView>();
-    view->initWithFrame(frame);
-    return view;
+    return makeView<PictureEditView>(frame);
 }
 
 void PictureEditView::setImage(std::shared_ptr<gfx::Image> image)

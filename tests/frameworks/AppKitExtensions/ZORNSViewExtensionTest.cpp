@@ -113,11 +113,9 @@ public:
 TEST_F(ViewExtensionTest, ASnapshotShowsTheBoundsWithTheSubviewsAtTheBoundsSize)
 {
     auto window = ui::Window::create({ 0, 0, 300, 300 });
-    auto view = fnd::makeObject<Marked>();
-    view->initWithFrame({ 20, 20, 80, 60 });
+    auto view = ui::makeView<Marked>({ 20, 20, 80, 60 });
     view->setBoundsOrigin({ -5, -5 }); // scrolled: the square sits 5 points in
-    auto child = fnd::makeObject<Marked>();
-    child->initWithFrame({ 40, 30, 20, 20 });
+    auto child = ui::makeView<Marked>({ 40, 30, 20, 20 });
     view->addSubview(child);
     window->contentView()->addSubview(view);
 

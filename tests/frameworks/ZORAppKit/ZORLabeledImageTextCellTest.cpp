@@ -131,16 +131,14 @@ public:
 
 TEST_F(ZORLabeledImageTextCellTest, RowsDrawTheirPartsAndThePillShadesTowardsWhite)
 {
-    auto plain = fnd::makeObject<Row>();
-    plain->initWithFrame({ 10, 120, 220, 20 });
+    auto plain = ui::makeView<Row>({ 10, 120, 220, 20 });
     plain->cell = cell;
     cell->setImage(square(12, gfx::Color::blueColor()));
     cell->setInfoText("42");
     cell->setColorLabelType(5);
     add(plain);
 
-    auto selected = fnd::makeObject<Row>();
-    selected->initWithFrame({ 10, 80, 220, 20 });
+    auto selected = ui::makeView<Row>({ 10, 80, 220, 20 });
     selected->cell = std::dynamic_pointer_cast<ZORLabeledImageTextCell>(cell->copy());
     selected->cell->setHighlighted(true);
     selected->cell->setStatusImage(nullptr);

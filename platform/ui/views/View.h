@@ -101,6 +101,10 @@ public:
     virtual void viewWillStartLiveResize() { }
     virtual void viewDidEndLiveResize() { }
     bool inLiveResize() const;
+    // A view whose drawing does not change when it only grows or shrinks at its far edges answers true: while a live
+    // resize changes its size (its origin staying put), only the area the change uncovers is drawn, and the whole
+    // view once more when the resize ends.
+    virtual bool preservesContentDuringLiveResize() const { return false; }
 
     // Geometry.
     gfx::Rect frame() const { return m_frame; }

@@ -10,6 +10,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace gfx::detail {
@@ -46,7 +47,16 @@ public:
 
 private:
     FontCatalog();
+    void buildIndex();
+
     std::vector<FaceInfo> m_faces;
+    // Name lookups run for every font made: the faces by name are found once, when the catalog is listed. Keys are
+    // UTF-8, lowered in ASCII where the lookup ignores case; each keeps the first face in m_faces order.
+    std::unordered_map<std::string, const FaceInfo*> m_byPostScriptName;
+    std::unordered_map<std::string, const FaceInfo*> m_byLoweredPostScriptName;
+    std::unordered_map<std::string, const FaceInfo*> m_byLoweredFullName;
+    // Every face that lists the family among its families, in m_faces order.
+    std::unordered_map<std::string, std::vector<const FaceInfo*>> m_byLoweredFamily;
 };
 
 // An open FreeType face, shared by every Font of that face whatever its size (glyphs load unscaled). FreeType

@@ -19,8 +19,7 @@ constexpr double TabDragWindowTitleBarHeight = 22.0;
 
 std::shared_ptr<TabDragView> TabDragView::create(gfx::Rect frame, std::shared_ptr<gfx::Image> image)
 {
-    auto view = fnd::makeObject<TabDragView>();
-    view->initWithFrame(frame);
+    auto view = ui::makeView<TabDragView>(frame);
     view->m_image = std::move(image);
     return view;
 }
@@ -38,33 +37,46 @@ void TabDragView::drawRect(gfx::Rect)
 
 std::shared_ptr<TabDragWindow> TabDragWindow::dragWindowWithImage(std::shared_ptr<gfx::Image> image, unsigned styleMask)
 {
-    const gfx::Size size = image ? image->size() : gfx::Size {};
     auto window = fnd::makeObject<TabDragWindow>();
-    window->initWithContentRect({ { 0, 0 }, size }, styleMask);
-    window->m_dragView = TabDragView::create({ { 0, 0 }, size }, std::move(image));
-    window->setContentView(window->m_dragView);
-    window->setLevel(ui::WindowLevel::Status);
-    window->setIgnoresMouseEvents(true);
-    window->setOpaque(false);
-    const gfx::Rect old = window->frame();
-    const double height = size.height + (styleMask != ui::WindowStyleMask::Borderless ? TabDragWindowTitleBarHeight : 0);
-    window->setFrame({ old.minX(), old.minY() + old.height() - height, size.width, height }, true);
+    const gfx::Size size = image ? image->size() : gfx::Size {};
+    window->initWithImage(image, styleMask, TabDragView::create({ { 0, 0 }, size }, image));
     return window;
+}
+
+void TabDragWindow::initWithImage(
+    const std::shared_ptr<gfx::Image>& image, unsigned styleMask, std::shared_ptr<TabDragView> view)
+{
+    const gfx::Size size = image ? image->size() : gfx::Size {};
+    initWithContentRect({ { 0, 0 }, size }, styleMask);
+    m_dragView = std::move(view);
+    setContentView(m_dragView);
+    setLevel(ui::WindowLevel::Status);
+    setIgnoresMouseEvents(true);
+    setOpaque(false);
+    const gfx::Rect old = frame();
+    const double height
+        = size.height + (styleMask != ui::WindowStyleMask::Borderless ? TabDragWindowTitleBarHeight : 0);
+    setFrame({ old.minX(), old.minY() + old.height() - height, size.width, height }, true);
 }
 
 std::shared_ptr<TabDragWindowController> TabDragWindowController::create(
     std::shared_ptr<gfx::Image> image, unsigned styleMask, unsigned tearOffStyle)
 {
     auto controller = fnd::makeObject<TabDragWindowController>();
-    controller->m_window = TabDragWindow::dragWindowWithImage(std::move(image), styleMask);
-    controller->m_view = controller->m_window->dragView();
-    controller->m_tearOffStyle = tearOffStyle;
-    if (tearOffStyle == 1) {
-        controller->m_window->setBackgroundColor(gfx::Color::clearColor());
-        controller->m_window->setHasShadow(true);
-    }
-    controller->m_window->setAlphaValue(0.75);
+    controller->initWithWindow(TabDragWindow::dragWindowWithImage(std::move(image), styleMask), tearOffStyle);
     return controller;
+}
+
+void TabDragWindowController::initWithWindow(std::shared_ptr<TabDragWindow> window, unsigned tearOffStyle)
+{
+    m_window = std::move(window);
+    m_view = m_window->dragView();
+    m_tearOffStyle = tearOffStyle;
+    if (tearOffStyle == 1) {
+        m_window->setBackgroundColor(gfx::Color::clearColor());
+        m_window->setHasShadow(true);
+    }
+    m_window->setAlphaValue(0.75);
 }
 
 TabDragWindowController::~TabDragWindowController()
@@ -117,7 +129,7 @@ void TabDragWindowController::animateTimer()
     const gfx::Size to = target ? target->size() : gfx::Size {};
     const gfx::Size from = m_originalWindowFrame.size;
     const gfx::Size size { from.width + v * (to.width - from.width), from.height + v * (to.height - from.height) };
-    const gfx::Point mouse = ui::Event::mouseLocation();
+    const gfx::Point mouse = m_dragLocation;
     m_view->setFadeValue(m_showingAlternate ? 1 - v : v);
     m_window->setFrame({ mouse.x - size.width * 0.5, mouse.y - size.height * 0.5, size.width, size.height }, true);
     m_view->setNeedsDisplay(true);
@@ -127,6 +139,25 @@ void TabDragWindowController::animateTimer()
             m_timer->invalidate();
         m_timer.reset();
     }
+}
+
+void moveDragWindows(TabDragWindowController& tab, TabDragWindowController* content, gfx::Point imageTopLeft,
+    gfx::Point pointer, bool centresOnPointer, gfx::Size contentOffset)
+{
+    tab.setDragLocation(pointer);
+    auto& window = *tab.window();
+    const gfx::Rect f = window.frame();
+    if (!centresOnPointer) {
+        window.setFrame({ imageTopLeft.x, imageTopLeft.y - f.height(), f.width(), f.height() }, false);
+    } else if (!tab.isAnimating()) {
+        window.setFrame({ pointer.x - f.width() * 0.5, pointer.y - f.height() * 0.5, f.width(), f.height() }, false);
+    }
+    if (!content)
+        return;
+    auto& other = *content->window();
+    const gfx::Rect c = other.frame();
+    const double top = imageTopLeft.y - window.frame().height() + contentOffset.height;
+    other.setFrame({ imageTopLeft.x - contentOffset.width, top - c.height(), c.width(), c.height() }, false);
 }
 
 }

@@ -5,6 +5,7 @@
 #include "platform/ui/views/Window.h"
 
 #include <memory>
+#include <optional>
 
 namespace fnd {
 class Timer;
@@ -49,6 +50,10 @@ public:
     static std::shared_ptr<TabDragWindow> dragWindowWithImage(std::shared_ptr<gfx::Image> image, unsigned styleMask);
     const std::shared_ptr<TabDragView>& dragView() const { return m_dragView; }
 
+protected:
+    // A family's own window class starts here, with its own drag view class showing the image.
+    void initWithImage(const std::shared_ptr<gfx::Image>& image, unsigned styleMask, std::shared_ptr<TabDragView> view);
+
 private:
     std::shared_ptr<TabDragView> m_dragView;
 };
@@ -64,6 +69,8 @@ public:
     ~TabDragWindowController() override;
     static std::shared_ptr<TabDragWindowController> create(
         std::shared_ptr<gfx::Image> image, unsigned styleMask, unsigned tearOffStyle);
+    // Takes over a window made for the image: see-through at 0.75, and for tear-off style 1 clear with a shadow.
+    void initWithWindow(std::shared_ptr<TabDragWindow> window, unsigned tearOffStyle);
 
     const std::shared_ptr<TabDragWindow>& window() const { return m_window; }
     std::shared_ptr<gfx::Image> image() const { return m_view->image(); }
@@ -72,6 +79,9 @@ public:
     unsigned tearOffStyle() const { return m_tearOffStyle; }
     bool isAnimating() const { return m_animation != nullptr; }
     bool isShowingAlternate() const { return m_showingAlternate; }
+    // Where the drag's pointer is on the screen, as the drag last told: a switch keeps the window centred on it.
+    gfx::Point dragLocation() const { return m_dragLocation; }
+    void setDragLocation(gfx::Point screenPoint) { m_dragLocation = screenPoint; }
     void switchImages();
     // One step of the switch (the timer calls it every 1/30 s).
     void animateTimer();
@@ -85,6 +95,32 @@ private:
     std::shared_ptr<fnd::Timer> m_timer;
     bool m_showingAlternate { false };
     gfx::Rect m_originalWindowFrame;
+    gfx::Point m_dragLocation;
+};
+
+// Moves the drag windows with the drag (screen coordinates): the tab window's top left to the drag image's, or,
+// while the windows centre on the pointer (tear-off style 1 away from every bar), the tab window's middle to the
+// drag's pointer unless its switch animation places it; the content window, when there is one, keeps its offset
+// from the tab window's picture. The tab window's controller learns where the pointer is.
+void moveDragWindows(TabDragWindowController& tab, TabDragWindowController* content, gfx::Point imageTopLeft,
+    gfx::Point pointer, bool centresOnPointer, gfx::Size contentOffset);
+
+// Where a drag's pointer is, told by where its image is: the image keeps the offset from the pointer it had when
+// the drag began (the image's origin less the pressed point).
+class DragPointer {
+public:
+    // The drag is about to start from a press at this screen point (nullopt: none known, the image is the pointer).
+    void pressedAt(std::optional<gfx::Point> screenPoint) { m_press = screenPoint; }
+    // The drag's image began at this screen point.
+    void imageBeganAt(gfx::Point screenPoint)
+    {
+        m_grab = m_press ? gfx::Size { screenPoint.x - m_press->x, screenPoint.y - m_press->y } : gfx::Size {};
+    }
+    gfx::Point pointerFor(gfx::Point imageAt) const { return { imageAt.x - m_grab.width, imageAt.y - m_grab.height }; }
+
+private:
+    std::optional<gfx::Point> m_press;
+    gfx::Size m_grab;
 };
 
 }

@@ -20,8 +20,8 @@ FND_REGISTER_CLASS(ZORTableGrid, ui::Control)
 
 void ZORTableGrid::describeClass(fnd::ClassBuilder<ZORTableGrid>& c)
 {
-    c.property("allowsMultipleSelection", &ZORTableGrid::allowsMultipleSelection,
-        &ZORTableGrid::setAllowsMultipleSelection);
+    c.property(
+        "allowsMultipleSelection", &ZORTableGrid::allowsMultipleSelection, &ZORTableGrid::setAllowsMultipleSelection);
     c.property("allowsEditing", &ZORTableGrid::allowsEditing, &ZORTableGrid::setAllowsEditing);
     c.action("insertTab:", &ZORTableGrid::insertTab);
     c.action("insertBacktab:", &ZORTableGrid::insertBacktab);
@@ -65,21 +65,13 @@ ZORTableGrid::~ZORTableGrid()
 
 std::shared_ptr<ZORTableGrid> ZORTableGrid::create(gfx::Rect frame)
 {
-    auto grid = std::make_shared<ZORTableGrid>();
-    grid->initWithFrame(frame);
-    return grid;
-}
-
-void ZORTableGrid::init()
-{
-    initWithFrame({ 0, 0, 400, 300 });
+    return ui::makeView<ZORTableGrid>(frame);
 }
 
 void ZORTableGrid::initWithFrame(gfx::Rect frame)
 {
     Control::initWithFrame(frame);
-    if (!m_contentView)
-        buildParts(frame);
+    buildParts(frame);
 }
 
 std::shared_ptr<ui::Cell> ZORTableGrid::makeCell() const
@@ -111,8 +103,8 @@ void ZORTableGrid::buildParts(gfx::Rect frame)
     m_rowHeaderScrollView->contentView()->setDrawsBackground(false);
     addSubview(m_rowHeaderScrollView);
 
-    m_contentScrollView = ui::ScrollView::create(
-        { RowHeaderWidth, ColumnHeaderHeight, w - RowHeaderWidth, h - ColumnHeaderHeight });
+    m_contentScrollView
+        = ui::ScrollView::create({ RowHeaderWidth, ColumnHeaderHeight, w - RowHeaderWidth, h - ColumnHeaderHeight });
     m_contentScrollView->setAutoresizingMask(ui::AutoresizingMask::WidthSizable | ui::AutoresizingMask::HeightSizable);
     m_contentScrollView->setHasHorizontalScroller(true);
     m_contentScrollView->setHasVerticalScroller(true);
@@ -206,6 +198,8 @@ void ZORTableGrid::reloadData()
     m_contentView->setNeedsDisplay(true);
     m_columnHeaderView->setNeedsDisplay(true);
     m_rowHeaderView->setNeedsDisplay(true);
+    // The columns may have moved within an unchanged width: the resize areas follow them.
+    m_columnHeaderView->setNeedsLayout();
 }
 
 // The width store.

@@ -55,7 +55,8 @@ public:
     ZORLineNumberRuler() = default;
     ~ZORLineNumberRuler() override;
     static std::shared_ptr<ZORLineNumberRuler> create(const std::shared_ptr<ui::View>& scrollView);
-    virtual void initWithScrollView(const std::shared_ptr<ui::View>& scrollView);
+    void initWithFrame(gfx::Rect frame) override;
+    void initWithScrollView(const std::shared_ptr<ui::View>& scrollView);
     void awakeFromNib() override;
 
     std::shared_ptr<gfx::Font> font() const;
@@ -91,7 +92,10 @@ public:
     txt::Attributes textAttributes() const;
     txt::Attributes markerTextAttributes() const;
     double requiredThickness() const override;
+    // Counts the lines; a width that no longer fits them is asked for from the layout pass.
     void calculateLines();
+    // Takes the width the lines need.
+    void layout() override;
     void drawHashMarksAndLabelsInRect(gfx::Rect rect) override;
     void drawMarkersInRect(gfx::Rect) override { }
     bool isFlipped() const override { return true; }
@@ -111,7 +115,6 @@ private:
     gfx::ColorPtr m_backgroundColor;
     std::shared_ptr<ui::View> m_tableHeaderView;
     fnd::NotificationObserverToken m_textObserver;
-    bool m_thicknessPending { false };
 };
 
 // A line-number ruler on which a click toggles a bookmark-like marker on the line.
@@ -121,7 +124,7 @@ class ZORLineNumberRulerWithMarker : public ZORLineNumberRuler {
 public:
     ZORLineNumberRulerWithMarker() = default;
     static std::shared_ptr<ZORLineNumberRulerWithMarker> create(const std::shared_ptr<ui::View>& scrollView);
-    void initWithScrollView(const std::shared_ptr<ui::View>& scrollView) override;
+    void initWithFrame(gfx::Rect frame) override;
     bool isEditable() const { return m_editable; }
     void setEditable(bool flag) { m_editable = flag; }
     void setRuleThickness(double thickness) override;

@@ -35,6 +35,21 @@ bool isSeeThrough(const Window& window)
 // Pixels at least half covered belong to the shape.
 constexpr std::uint32_t ShapeAlphaThreshold = 0x80;
 
+// The Motif window-manager hints (_MOTIF_WM_HINTS), as window managers read them: which fields count, the
+// functions offered (without the "all" bit, exactly those listed) and the decorations (with the "all" bit, all
+// but those listed).
+namespace MotifHints {
+constexpr long FlagFunctions = 1 << 0;
+constexpr long FlagDecorations = 1 << 1;
+constexpr long FunctionResize = 1 << 1;
+constexpr long FunctionMove = 1 << 2;
+constexpr long FunctionMinimize = 1 << 3;
+constexpr long FunctionMaximize = 1 << 4;
+constexpr long FunctionClose = 1 << 5;
+constexpr long DecorationAll = 1 << 0;
+constexpr long DecorationMaximize = 1 << 6;
+}
+
 }
 
 // Surface.
@@ -96,6 +111,8 @@ GtkWindowHost::GtkWindowHost(GtkBackend& backend, Window& window)
 
 GtkWindowHost::~GtkWindowHost()
 {
+    if (m_recheckSource)
+        g_source_remove(m_recheckSource);
     if (m_frameClock)
         g_signal_handlers_disconnect_by_data(m_frameClock, this);
     g_signal_handlers_disconnect_by_data(m_inputMethod, this);
@@ -169,6 +186,38 @@ void GtkWindowHost::applyStyle(Window& window)
         parent = window.parentWindow();
     auto* parentHost = parent ? m_backend.hostFor(*parent) : nullptr;
     gtk_window_set_transient_for(gtkWindow, parentHost ? parentHost->gtkWindow() : nullptr);
+    applyWindowManagerHints(window, false);
+}
+
+void GtkWindowHost::applyWindowManagerHints(Window& window, bool force)
+{
+    unsigned long id = xid();
+    if (!id || m_popUp)
+        return;
+    unsigned style = window.styleMask();
+    const bool decorated = (style & WindowStyleMask::Titled) && !window.isSheet();
+    long functions = MotifHints::FunctionMove | MotifHints::FunctionMinimize;
+    if (style & WindowStyleMask::Resizable)
+        functions |= MotifHints::FunctionResize;
+    if (window.isZoomable())
+        functions |= MotifHints::FunctionMaximize;
+    if (style & WindowStyleMask::Closable)
+        functions |= MotifHints::FunctionClose;
+    long decorations = 0;
+    if (decorated)
+        decorations = MotifHints::DecorationAll | (window.isZoomable() ? 0 : MotifHints::DecorationMaximize);
+    std::array<long, 3> hints { MotifHints::FlagFunctions | MotifHints::FlagDecorations, functions, decorations };
+    if (!force && m_windowManagerHints == hints)
+        return;
+    m_windowManagerHints = hints;
+    auto& display = m_backend.display();
+    display.withErrorTrap([&] {
+        Atom atom = XInternAtom(display.xDisplay(), "_MOTIF_WM_HINTS", False);
+        // flags, functions, decorations, input mode, status: 32-bit items, handed to Xlib as longs.
+        long data[5] { hints[0], hints[1], hints[2], 0, 0 };
+        XChangeProperty(
+            display.xDisplay(), id, atom, atom, 32, PropModeReplace, reinterpret_cast<unsigned char*>(data), 5);
+    });
 }
 
 void GtkWindowHost::update(Window& window)
@@ -181,6 +230,8 @@ void GtkWindowHost::update(Window& window)
             && (window.level() > WindowLevel::Normal || window.parentWindow() || !window.isOpaque());
     }
     applyStyle(window);
+    if (window.displayScale() != m_drawnDisplayScale)
+        gtk_widget_queue_draw(m_canvas);
     if (!window.isVisible() || window.isClosed()) {
         if (gtk_widget_get_visible(m_gtkWindow)) {
             gtk_im_context_focus_out(m_inputMethod);
@@ -194,6 +245,7 @@ void GtkWindowHost::update(Window& window)
     if (!gtk_widget_get_visible(m_gtkWindow)) {
         setPositionHints();
         gtk_widget_set_visible(m_gtkWindow, TRUE);
+        applyWindowManagerHints(window, true);
         gtk_widget_grab_focus(m_canvas);
         if (window.isKeyWindow())
             focus();
@@ -359,9 +411,15 @@ void GtkWindowHost::configured()
     auto reported = display.rectForRootTopLeft(double(x) / scale, double(y) / scale + menu, frame.size);
     if (gfx::nearlyEqual(reported.origin, frame.origin, 0.5))
         return;
-    bool settling = g_get_monotonic_time() - m_requestedAt < RequestSettleMicroseconds;
-    if (settling)
+    const std::int64_t sinceRequest = g_get_monotonic_time() - m_requestedAt;
+    if (sinceRequest < RequestSettleMicroseconds) {
+        // Perhaps an older state; asked again once our request has settled, so a move made meanwhile (the person
+        // dragging the window) is not lost when no later report comes.
+        if (!m_recheckSource)
+            m_recheckSource
+                = g_timeout_add(guint((RequestSettleMicroseconds - sinceRequest) / 1000 + 1), onRecheckPosition, this);
         return;
+    }
     m_appliedFrame = gfx::Rect { reported.minX(), reported.minY(), frame.width(), frame.height() + menu };
     w->setFrameOrigin(reported.origin);
 }
@@ -439,7 +497,7 @@ std::optional<gfx::Point> GtkWindowHost::canvasPointOfEvent(GdkEvent* event) con
 
 // Signals.
 
-void GtkWindowHost::onDraw(GtkDrawingArea*, cairo_t* cr, int, int, gpointer self)
+void GtkWindowHost::onDraw(GtkDrawingArea*, cairo_t* cr, int width, int height, gpointer self)
 {
     auto* host = static_cast<GtkWindowHost*>(self);
     if (!host->m_surface)
@@ -450,8 +508,25 @@ void GtkWindowHost::onDraw(GtkDrawingArea*, cairo_t* cr, int, int, gpointer self
     cairo_surface_set_device_scale(image, host->m_surface->scale(), host->m_surface->scale());
     cairo_save(cr);
     cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    auto w = host->window();
+    host->m_drawnDisplayScale = w ? w->displayScale() : 1;
+    if (host->m_drawnDisplayScale != 1) {
+        // The picture shown smaller about the middle, over the window's own ground.
+        auto ground = w->backgroundColor();
+        if (ground && ground->model() != gfx::Color::Model::Pattern)
+            cairo_set_source_rgba(cr, ground->redComponent(), ground->greenComponent(), ground->blueComponent(),
+                ground->alphaComponent());
+        else
+            cairo_set_source_rgba(cr, 0, 0, 0, 0);
+        cairo_paint(cr);
+        cairo_translate(cr, width / 2.0, height / 2.0);
+        cairo_scale(cr, host->m_drawnDisplayScale, host->m_drawnDisplayScale);
+        cairo_translate(cr, -width / 2.0, -height / 2.0);
+    }
     cairo_set_source_surface(cr, image, 0, 0);
-    cairo_paint(cr);
+    // Only the picture's own area: beyond it (a picture shown smaller) the ground stays.
+    cairo_rectangle(cr, 0, 0, width, height);
+    cairo_fill(cr);
     cairo_restore(cr);
     cairo_surface_destroy(image);
     host->m_drawnSinceFrame = true;
@@ -508,6 +583,14 @@ void GtkWindowHost::onRealize(GtkWidget*, gpointer self)
     host->m_frameClock = gtk_widget_get_frame_clock(host->m_gtkWindow);
     if (host->m_frameClock)
         g_signal_connect(host->m_frameClock, "after-paint", G_CALLBACK(onAfterPaint), host);
+}
+
+gboolean GtkWindowHost::onRecheckPosition(gpointer self)
+{
+    auto* host = static_cast<GtkWindowHost*>(self);
+    host->m_recheckSource = 0;
+    host->configured();
+    return G_SOURCE_REMOVE;
 }
 
 void GtkWindowHost::onAfterPaint(GdkFrameClock*, gpointer self)

@@ -344,6 +344,12 @@ Value KeyedUnarchiver::valueFrom(const Value& slot)
             array.push_back(valueFrom(element));
         return hasFailed() ? Value() : Value(std::move(array));
     }
+    if (tag == KeyedFormat::SetKey && content.array()) {
+        Set set;
+        for (const Value& element : *content.array())
+            set.add(valueFrom(element));
+        return hasFailed() ? Value() : Value(std::move(set));
+    }
     if (tag == KeyedFormat::DictionaryKey && content.dictionary()) {
         Dictionary dictionary;
         for (const auto& [key, element] : *content.dictionary())
@@ -425,7 +431,7 @@ Value KeyedUnarchiver::objectAt(std::int64_t index)
         fail(fmt::format("objects are nested more than {} deep", KeyedFormat::MaxObjectDepth));
         return {};
     }
-    std::shared_ptr<Object> object = cls->factory ? cls->factory() : nullptr;
+    std::shared_ptr<Object> object = cls->decodingFactory ? cls->decodingFactory() : nullptr;
     auto* coding = dynamic_cast<Coding*>(object.get());
     if (!coding) {
         fail(fmt::format("objects of class {} cannot be unarchived", cls->name.utf8()));

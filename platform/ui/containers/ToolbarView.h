@@ -1,8 +1,8 @@
 #pragma once
 
 #include "platform/graphics/Font.h"
-#include "platform/ui/dragging/Dragging.h"
 #include "platform/ui/containers/Toolbar.h"
+#include "platform/ui/dragging/Dragging.h"
 #include "platform/ui/views/View.h"
 
 namespace ui {
@@ -64,6 +64,8 @@ class ToolbarView : public View, public DraggingDestination {
 
 public:
     static std::shared_ptr<ToolbarView> create(const std::shared_ptr<Toolbar>& toolbar);
+    // The overflow button; the items come with the toolbar (create).
+    void initWithFrame(gfx::Rect frame) override;
 
     std::shared_ptr<Toolbar> toolbar() const { return m_toolbar.lock(); }
     ToolbarMetrics metrics() const;

@@ -21,6 +21,7 @@ void View::describeClass(fnd::ClassBuilder<View>& c)
     c.property("hidden", &View::isHidden, &View::setHidden);
     c.property("alphaValue", &View::alphaValue, &View::setAlphaValue);
     c.property("toolTip", &View::toolTip, &View::setToolTip);
+    c.property("acceptsTouchEvents", &View::acceptsTouchEvents, &View::setAcceptsTouchEvents);
     c.property("autoresizingMask", &View::autoresizingMask, &View::setAutoresizingMask);
     c.property("autoresizesSubviews", &View::autoresizesSubviews, &View::setAutoresizesSubviews);
     c.property("postsFrameChangedNotifications", &View::postsFrameChangedNotifications,
@@ -34,13 +35,15 @@ View::~View() = default;
 
 std::shared_ptr<View> View::create(gfx::Rect frame)
 {
-    auto view = fnd::makeObject<View>();
-    view->initWithFrame(frame);
-    return view;
+    return makeView<View>(frame);
 }
 
 void View::initWithFrame(gfx::Rect frame)
 {
+    if (m_initialised)
+        throw fnd::Exception::internalInconsistency(
+            fnd::String("initWithFrame: a " + className().utf8() + " is already initialised"));
+    m_initialised = true;
     m_frame = frame;
     m_bounds = gfx::Rect({}, frame.size);
 }
@@ -80,6 +83,9 @@ void View::insertSubview(const std::shared_ptr<View>& view, std::size_t index)
     view->m_superview = std::static_pointer_cast<View>(shared_from_this());
     view->setNextResponder(std::static_pointer_cast<Responder>(shared_from_this()));
     view->propagateWindow(myWindow.get());
+    // Layout it asked for before it came here is now due in this tree and window.
+    if (view->layoutIsDue())
+        view->noteLayoutDueInSubtree();
     view->viewDidMoveToSuperview();
     didAddSubview(*view);
     view->setNeedsDisplay(true);
@@ -166,6 +172,15 @@ void View::sortSubviewsUsingFunction(const std::function<ComparisonResult(const 
     setNeedsDisplay(true);
 }
 
+std::shared_ptr<View> View::opaqueAncestor() const
+{
+    for (auto view = std::const_pointer_cast<View>(std::static_pointer_cast<const View>(shared_from_this())); view;
+         view = view->superview())
+        if (view->isOpaque())
+            return view;
+    return nullptr;
+}
+
 bool View::isDescendantOf(const View& view) const
 {
     for (const View* v = this; v; v = v->m_superview.lock().get()) {
@@ -244,6 +259,8 @@ void View::setIsRootViewOfWindow(View& view, const std::shared_ptr<Window>& wind
     view.m_superview.reset();
     view.setNextResponder(window);
     view.setWindowFromSuperview(window);
+    if (window && view.layoutIsDue())
+        window->setViewsNeedLayout(true);
 }
 
 // Geometry.
@@ -281,6 +298,8 @@ void View::setFrameSize(gfx::Size size)
 void View::frameDidChange(gfx::Rect oldFrame)
 {
     hostedLayerGeometryDidChange();
+    if (oldFrame.size != m_frame.size)
+        setNeedsLayout(true);
     if (auto parent = superview())
         parent->setNeedsDisplayInRect(gfx::unionRect(oldFrame, m_frame));
     else

@@ -56,7 +56,7 @@ enum class FocusRingType { Default = 0, None = 1, Exterior = 2 };
 // A rectangle of a window's content, with its own coordinate system (bounds) inside its frame (in the superview's
 // coordinates). The bounds origin is the scroll position; the bounds scale (frame size over bounds size) is
 // cumulative through scaleUnitSquareToSize and survives frame resizes. Subviews are owned and drawn in order, the
-// first at the back. Views are made with create() (or fnd::makeObject) so that they live in a shared_ptr.
+// first at the back. Views live in a shared_ptr and are set up once by their designated initialiser, initWithFrame.
 class View : public Responder {
     FND_OBJECT(View)
     static void describeClass(fnd::ClassBuilder<View>& c);
@@ -65,8 +65,13 @@ public:
     View() = default;
     ~View() override;
     static std::shared_ptr<View> create(gfx::Rect frame = {});
-    // Subclasses made by create() of theirs call this with their frame.
-    void initWithFrame(gfx::Rect frame);
+    // The designated initialiser, run exactly once on every view: by each class's create() (makeView), by the class
+    // registry's factory (through init(), with the empty frame) and by interface files with the file's frame. A class
+    // that sets itself up overrides it and calls its superclass's first; create() adds only what its own arguments
+    // ask for. A second call is a programming error (it would build the view's parts twice).
+    virtual void initWithFrame(gfx::Rect frame);
+    void init() { initWithFrame({}); }
+    bool isInitialised() const { return m_initialised; }
 
     // Tree.
     std::shared_ptr<View> superview() const { return m_superview.lock(); }
@@ -148,11 +153,24 @@ public:
     double alphaValue() const { return m_alpha; }
     void setAlphaValue(double alpha);
     virtual bool isOpaque() const { return false; }
+    // The nearest of the view and its ancestors that is opaque; nullptr when none is (the window's own background
+    // shows behind them all).
+    std::shared_ptr<View> opaqueAncestor() const;
     // The part of the bounds not clipped by the superviews.
     gfx::Rect visibleRect() const;
     // point is in the superview's coordinates; the deepest visible view under it, or nullptr.
     virtual std::shared_ptr<View> hitTest(gfx::Point point);
     bool mouseInRect(gfx::Point point, gfx::Rect rect) const;
+
+    // Layout. A view that must place its subviews (or its own parts) again asks with setNeedsLayout; a change of the
+    // frame's size asks by itself. The window's display pass lays out every view that asked, a view before its
+    // subviews, and only then draws; layoutSubtreeIfNeeded does the same now for this view and below. layout() is
+    // the hook: the default places nothing, since autoresizing already happened when the frame changed. Layout that
+    // asks for more layout runs again until it settles, a bounded number of rounds.
+    bool needsLayout() const { return m_needsLayout; }
+    void setNeedsLayout(bool flag = true);
+    virtual void layout() { }
+    void layoutSubtreeIfNeeded();
 
     // Display.
     bool needsDisplay() const { return !m_dirtyRects.empty(); }
@@ -218,6 +236,16 @@ public:
     // Mouse answers.
     virtual std::shared_ptr<Menu> menuForEvent(const Event& event);
     virtual bool acceptsFirstMouse(const Event* event) { return (void)event, false; }
+    // Whether a press on the view that nobody takes may move a window movable by its background: by default a view
+    // that is not opaque (the window's background shows through it).
+    virtual bool mouseDownCanMoveWindow() const { return !isOpaque(); }
+    // Whether a press on the view in an inactive window leaves the window where it is until the release, so a drag
+    // may start from it without bringing it forward (Application::preventWindowOrdering keeps it there for good).
+    virtual bool shouldDelayWindowOrderingForEvent(const Event& event) { return (void)event, false; }
+    // Whether the view wants the touchpad's single touches. The desktop's touchpad reports gestures, not single
+    // touches, so none arrive; gestures (swipe, magnify, rotate) reach the view under the pointer either way.
+    bool acceptsTouchEvents() const { return m_acceptsTouchEvents; }
+    void setAcceptsTouchEvents(bool flag) { m_acceptsTouchEvents = flag; }
     virtual bool needsPanelToBecomeKey() const { return false; }
 
     // Tool tips. The view's own tip covers its bounds (empty: none). toolTipAtPoint answers the tip at a point (view
@@ -284,6 +312,11 @@ private:
     void boundsDidChange();
     void propagateWindow(Window* window);
     void noteWindowDirty();
+    // Layout bookkeeping (ViewLayout.cpp).
+    bool layoutIsDue() const { return m_needsLayout || m_subtreeNeedsLayout; }
+    void noteLayoutDueInSubtree();
+    void layOutOnce();
+    void forgetDueLayout();
     void hostedLayerGeometryDidChange();
 
     std::weak_ptr<View> m_superview;
@@ -298,6 +331,10 @@ private:
     bool m_postsFrameChanged { true };
     bool m_postsBoundsChanged { true };
     bool m_focusLocked { false };
+    bool m_acceptsTouchEvents { false };
+    bool m_needsLayout { false };
+    // Some view below this one needs layout.
+    bool m_subtreeNeedsLayout { false };
     std::vector<gfx::Rect> m_dirtyRects;
     std::vector<gfx::Rect> m_rectsBeingDrawn;
     std::vector<std::shared_ptr<TrackingArea>> m_trackingAreas;
@@ -314,6 +351,15 @@ private:
         fnd::Value userData;
     };
     std::vector<ToolTipRect> m_toolTipRects;
+    bool m_initialised { false };
 };
+
+// A view of class T set up by its designated initialiser: what create() does.
+template <typename T> std::shared_ptr<T> makeView(gfx::Rect frame = {})
+{
+    auto view = std::make_shared<T>();
+    view->initWithFrame(frame);
+    return view;
+}
 
 }

@@ -367,6 +367,10 @@ private:
     bool m_needsUpdate { false };
     long m_destinationIndexForDraggedItem { fnd::NotFound };
     std::weak_ptr<QFTabBarViewDelegate> m_delegate;
+    // The tab view and the pending-update flag are atomic properties: a reader always gets a value some writer
+    // stored whole. Every caller runs on the main thread today, so the lock is never contended; it keeps that
+    // promise for a delegate or timer that reads them from a thread of its own. Recursive because setTabView holds
+    // it while adding the buttons, and adding a button reads tabView() again.
     mutable std::recursive_mutex m_lock;
     std::weak_ptr<ui::Window> m_observedWindow;
     std::vector<fnd::NotificationObserverToken> m_windowObservers;

@@ -1626,8 +1626,12 @@ std::shared_ptr<ui::View> QFTabBarView::accessibilityHitTest(gfx::Point point) c
 
 void QFTabBarView::encodeWithCoder(fnd::Coder& coder) const
 {
+    ui::View::encodeWithCoder(coder);
     if (!coder.allowsKeyedCoding())
         return;
+    coder.encodeObject(
+        m_overflowPopUpButton ? fnd::Value(m_overflowPopUpButton) : fnd::Value(), "QFOverflowPopUpButton");
+    coder.encodeObject(m_addTabButton ? fnd::Value(m_addTabButton) : fnd::Value(), "QFaddTabButton");
     if (auto coding = std::dynamic_pointer_cast<fnd::Coding>(m_style))
         coder.encodeObject(fnd::Value(std::static_pointer_cast<fnd::Object>(m_style)), "QFstyle");
     coder.encodeInteger(long(m_orientation), "QForientation");
@@ -1651,10 +1655,23 @@ void QFTabBarView::encodeWithCoder(fnd::Coder& coder) const
 
 bool QFTabBarView::initWithCoder(fnd::Coder& coder)
 {
-    if (!m_controller)
-        initWithFrame({});
+    if (!ui::View::initWithCoder(coder))
+        return false;
     if (!coder.allowsKeyedCoding())
         return true;
+    // The buttons the archive holds among the subviews take the place of those initWithFrame made.
+    auto overflow = decodeSubviewForKey<QFOverflowPopUpButton>(coder, "QFOverflowPopUpButton");
+    auto add = decodeSubviewForKey<QFRolloverButton>(coder, "QFaddTabButton");
+    if (coder.hasFailed())
+        return false;
+    if (!overflow && m_overflowPopUpButton)
+        addSubview(m_overflowPopUpButton);
+    if (!add && m_addTabButton)
+        addSubview(m_addTabButton);
+    if (overflow)
+        m_overflowPopUpButton = overflow;
+    if (add)
+        m_addTabButton = add;
     // A key the archive lacks keeps its default.
     auto readBool = [&](const char* key, bool& value) {
         if (coder.containsValueForKey(key))

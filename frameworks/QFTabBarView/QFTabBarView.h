@@ -46,8 +46,7 @@ class QFTabBarView : public ui::View,
                      public ui::DraggingSource,
                      public ui::DraggingDestination,
                      public ui::AnimationDelegate,
-                     public ui::MenuItemValidation,
-                     public fnd::Coding {
+                     public ui::MenuItemValidation {
     FND_OBJECT(QFTabBarView)
     static void describeClass(fnd::ClassBuilder<QFTabBarView>& c);
 

@@ -72,8 +72,7 @@ class ZTBTabBarControl : public ui::View,
                          public ui::DraggingSource,
                          public ui::DraggingDestination,
                          public ui::ToolTipOwner,
-                         public ui::MenuItemValidation,
-                         public fnd::Coding {
+                         public ui::MenuItemValidation {
     FND_OBJECT(ZTBTabBarControl)
     static void describeClass(fnd::ClassBuilder<ZTBTabBarControl>& c);
 

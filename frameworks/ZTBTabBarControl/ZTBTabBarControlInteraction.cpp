@@ -269,7 +269,8 @@ void ZTBTabBarControl::windowDidUpdate()
                     m_partnerView->setFrame({ p.minX(), p.minY(), p.width() + b.width(), p.height() });
                 } else {
                     setFrame({ b.minX(), b.minY(), 1.0, b.height() });
-                    m_partnerView->setFrame({ p.minX() - b.width() + 1, p.minY(), p.width() + b.width() - 1, p.height() });
+                    m_partnerView->setFrame(
+                        { p.minX() - b.width() + 1, p.minY(), p.width() + b.width() - 1, p.height() });
                 }
             } else if (w) {
                 const gfx::Rect wf = w->frame();
@@ -384,7 +385,8 @@ void ZTBTabBarControl::mouseUp(const ui::Event& event)
     const gfx::Point u = convertPointFromView(event.locationInWindow(), nullptr);
     gfx::Rect upFrame, downFrame;
     auto up = cellForPoint(u, &upFrame);
-    const gfx::Point d = m_lastMouseDownEvent ? convertPointFromView(m_lastMouseDownEvent->locationInWindow(), nullptr) : u;
+    const gfx::Point d
+        = m_lastMouseDownEvent ? convertPointFromView(m_lastMouseDownEvent->locationInWindow(), nullptr) : u;
     auto down = cellForPoint(d, &downFrame);
     if (up && down && !up->isPlaceholder()) {
         if (gfx::pointInRect(u, down->closeButtonRectForFrame(downFrame)) && !m_disableTabClose
@@ -559,8 +561,12 @@ bool ZTBTabBarControl::performDragOperation(ui::DraggingInfo& info)
 
 void ZTBTabBarControl::encodeWithCoder(fnd::Coder& coder) const
 {
+    ui::View::encodeWithCoder(coder);
     if (!coder.allowsKeyedCoding())
         return;
+    coder.encodeObject(
+        m_overflowPopUpButton ? fnd::Value(m_overflowPopUpButton) : fnd::Value(), "ZTBoverflowPopUpButton");
+    coder.encodeObject(m_addTabButton ? fnd::Value(m_addTabButton) : fnd::Value(), "ZTBaddTabButton");
     coder.encodeObject(fnd::Value(m_style ? m_style->name() : fnd::String("Metal")), "ZTBstyle");
     coder.encodeInteger(m_orientation, "ZTBorientation");
     coder.encodeBool(m_canCloseOnlyTab, "ZTBcanCloseOnlyTab");
@@ -582,10 +588,23 @@ void ZTBTabBarControl::encodeWithCoder(fnd::Coder& coder) const
 
 bool ZTBTabBarControl::initWithCoder(fnd::Coder& coder)
 {
-    if (!m_controller)
-        initWithFrame(frame());
+    if (!ui::View::initWithCoder(coder))
+        return false;
     if (!coder.allowsKeyedCoding())
         return true;
+    // The buttons the archive holds among the subviews take the place of those initWithFrame made.
+    auto overflow = decodeSubviewForKey<ZTBOverflowPopUpButton>(coder, "ZTBoverflowPopUpButton");
+    auto add = decodeSubviewForKey<ZTBRolloverButton>(coder, "ZTBaddTabButton");
+    if (coder.hasFailed())
+        return false;
+    if (!overflow && m_overflowPopUpButton)
+        addSubview(m_overflowPopUpButton);
+    if (!add && m_addTabButton)
+        addSubview(m_addTabButton);
+    if (overflow)
+        m_overflowPopUpButton = overflow;
+    if (add)
+        m_addTabButton = add;
     auto readBool = [&](const char* key, bool& into) {
         if (coder.containsValueForKey(key))
             into = coder.decodeBoolForKey(key);
@@ -675,7 +694,8 @@ gfx::Rect ZTBTabBarController::closeButtonTrackingRectAtIndex(long index) const
     return ztbRectAt(m_closeButtonTrackingRects, index, "closeButtonTrackingRectAtIndex");
 }
 
-std::vector<double> ZTBTabBarController::generateWidthsFromCells(const std::vector<std::shared_ptr<ZTBTabBarCell>>& cells)
+std::vector<double> ZTBTabBarController::generateWidthsFromCells(
+    const std::vector<std::shared_ptr<ZTBTabBarCell>>& cells)
 {
     auto& control = m_control;
     auto delegate = control.delegate();
@@ -683,7 +703,8 @@ std::vector<double> ZTBTabBarController::generateWidthsFromCells(const std::vect
     for (const auto& cell : cells) {
         bool suppressed = (n == 1 && !control.canCloseOnlyTab()) || control.disableTabClose();
         if (!suppressed && delegate && control.tabView() && cell->representedObject())
-            suppressed = delegate->tabViewDisableTabCloseForTabViewItem(*control.tabView(), *cell->representedObject()) == true;
+            suppressed = delegate->tabViewDisableTabCloseForTabViewItem(*control.tabView(), *cell->representedObject())
+                == true;
         cell->setCloseButtonSuppressed(suppressed);
     }
     tbcore::WidthInputs in;
@@ -711,12 +732,14 @@ std::vector<double> ZTBTabBarController::generateWidthsFromCells(const std::vect
     auto result = tbcore::generateWidths(in, policy);
     if (result.failure)
         fnd::logf(fnd::LogLevel::Warning,
-            "**** ZTBTabBarController generateWidthsFromCells: This is a failure (available {:f}, total {:f}, width is {:f})",
+            "**** ZTBTabBarController generateWidthsFromCells: This is a failure (available {:f}, total {:f}, width is "
+            "{:f})",
             result.failure->available, result.failure->total, result.failure->width);
     return result.widths;
 }
 
-void ZTBTabBarController::setupCells(const std::vector<std::shared_ptr<ZTBTabBarCell>>& cells, const std::vector<double>& widths)
+void ZTBTabBarController::setupCells(
+    const std::vector<std::shared_ptr<ZTBTabBarCell>>& cells, const std::vector<double>& widths)
 {
     auto& control = m_control;
     const long m = long(widths.size());
@@ -764,7 +787,8 @@ void ZTBTabBarController::setupCells(const std::vector<std::shared_ptr<ZTBTabBar
             cell.setState(1);
             state = ZTBTabState::Selected;
             if (i > 0)
-                cells[std::size_t(i - 1)]->setTabState(cells[std::size_t(i - 1)]->tabState() | ZTBTabState::RightIsSelected);
+                cells[std::size_t(i - 1)]->setTabState(
+                    cells[std::size_t(i - 1)]->tabState() | ZTBTabState::RightIsSelected);
         } else {
             cell.setState(0);
             state = i > 0 && cells[std::size_t(i - 1)]->state() == 1 ? ZTBTabState::LeftIsSelected : 0;
@@ -820,17 +844,21 @@ void ZTBTabBarController::setSelectedCell(ZTBTabBarCell& newCell)
         old.setState(0);
         old.setTabState(ZTBTabState::JustDeselected);
         if (previous > 0 && cells[std::size_t(previous - 1)] != m_control.lastVisibleTab())
-            cells[std::size_t(previous - 1)]->setTabState(cells[std::size_t(previous - 1)]->tabState() & ~ZTBTabState::RightIsSelected);
+            cells[std::size_t(previous - 1)]->setTabState(
+                cells[std::size_t(previous - 1)]->tabState() & ~ZTBTabState::RightIsSelected);
         if (previous + 1 < long(cells.size()))
-            cells[std::size_t(previous + 1)]->setTabState(cells[std::size_t(previous + 1)]->tabState() & ~ZTBTabState::LeftIsSelected);
+            cells[std::size_t(previous + 1)]->setTabState(
+                cells[std::size_t(previous + 1)]->tabState() & ~ZTBTabState::LeftIsSelected);
     }
     newCell.setState(1);
     newCell.setTabState(ZTBTabState::Selected);
     if (!newCell.isInOverflowMenu()) {
         const long index = m_control.indexOfCell(newCell);
         if (index > 0)
-            cells[std::size_t(index - 1)]->setTabState(cells[std::size_t(index - 1)]->tabState() | ZTBTabState::RightIsSelected);
+            cells[std::size_t(index - 1)]->setTabState(
+                cells[std::size_t(index - 1)]->tabState() | ZTBTabState::RightIsSelected);
         if (index >= 0 && index < long(cells.size()) - 1)
-            cells[std::size_t(index + 1)]->setTabState(cells[std::size_t(index + 1)]->tabState() | ZTBTabState::LeftIsSelected);
+            cells[std::size_t(index + 1)]->setTabState(
+                cells[std::size_t(index + 1)]->tabState() | ZTBTabState::LeftIsSelected);
     }
 }

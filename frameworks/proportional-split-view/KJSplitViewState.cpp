@@ -231,7 +231,7 @@ bool KJSplitView::setStatesFromArray(const fnd::Value& value)
 
 void KJSplitView::encodeWithCoder(fnd::Coder& coder) const
 {
-    encodeSubviewPart(coder);
+    KJSplitSubview::encodeWithCoder(coder);
     fnd::Value dividerData;
     if (m_divider) {
         if (auto tiff = m_divider->TIFFRepresentation())
@@ -263,7 +263,8 @@ void KJSplitView::encodeWithCoder(fnd::Coder& coder) const
 
 bool KJSplitView::initWithCoder(fnd::Coder& coder)
 {
-    decodeSubviewPart(coder);
+    if (!KJSplitSubview::initWithCoder(coder))
+        return false;
     setAutoresizesSubviews(false);
     m_isCoupled = true;
     m_isDragging = false;
@@ -276,7 +277,7 @@ bool KJSplitView::initWithCoder(fnd::Coder& coder)
     if (coder.allowsKeyedCoding()) {
         m_isCoupled = coder.decodeBoolForKey("isCoupled");
         delegateValue = coder.decodeObjectForKey("delegate");
-        setAutosaveName(coder.decodeObjectForKey("autosaveName").stringValue(), false);
+        setAutosaveName(fnd::decodeStringForKey(coder, "autosaveName"), false);
         dividerData = coder.decodeObjectForKey("divider");
         backgroundValue = coder.decodeObjectForKey("background");
         thickness = coder.decodeDoubleForKey("dividerThickness");
@@ -289,6 +290,13 @@ bool KJSplitView::initWithCoder(fnd::Coder& coder)
         thickness = coder.decodeValueOfObjCType('d').doubleValue();
         m_isHorizontal = coder.decodeValueOfObjCType('c').integerValue() != 0;
         m_isCoupled = coder.decodeValueOfObjCType('c').integerValue() != 0;
+    }
+    if (coder.hasFailed())
+        return false;
+    if ((!dividerData.isNil() && !dividerData.data())
+        || (!backgroundValue.isNil() && !backgroundValue.objectAs<gfx::Color>())) {
+        fnd::failDecoding(coder, "a split view's divider is not image data or its background not a colour");
+        return false;
     }
     if (auto d = std::dynamic_pointer_cast<KJSplitViewDelegate>(delegateValue.object()))
         m_delegate = d;
@@ -306,7 +314,7 @@ bool KJSplitView::initWithCoder(fnd::Coder& coder)
         }
     }
     m_dividerThickness = 0;
-    setDividerThickness(thickness);
+    setDividerThickness(std::isfinite(thickness) ? std::clamp(thickness, 0.0, 1e4) : 0.0);
     setMustAdjust();
     auto weak = std::weak_ptr<KJSplitView>(std::static_pointer_cast<KJSplitView>(shared_from_this()));
     fnd::performAfterDelay(

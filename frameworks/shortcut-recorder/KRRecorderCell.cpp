@@ -521,7 +521,8 @@ void KRRecorderCell::encodeWithCoder(fnd::Coder& coder) const
 bool KRRecorderCell::initWithCoder(fnd::Coder& coder)
 {
     auto text = [](const fnd::Value& v) { return v.isString() ? *v.string() : fnd::String(); };
-    auto unsignedOf = [](const fnd::Value& v) -> std::uint64_t { return v.isNumber() ? v.number()->unsignedValue() : 0; };
+    auto unsignedOf
+        = [](const fnd::Value& v) -> std::uint64_t { return v.isNumber() ? v.number()->unsignedValue() : 0; };
     auto int16Of = [](const fnd::Value& v, std::int16_t fallback) {
         return v.isNumber() ? static_cast<std::int16_t>(v.number()->integerValue()) : fallback;
     };
@@ -552,6 +553,8 @@ bool KRRecorderCell::initWithCoder(fnd::Coder& coder)
     if (coder.hasFailed())
         return false;
     m_allowedFlags |= KRCocoaFlags::Function;
+    // Read flags are filtered like every other: bits outside the modifiers never reach the binding.
+    m_keyCombo.flags = _filteredCocoaFlags(m_keyCombo.flags);
     _loadKeyCombo();
     return true;
 }

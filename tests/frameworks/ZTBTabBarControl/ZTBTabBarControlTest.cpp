@@ -138,7 +138,7 @@ TEST_F(ZTBTabBarControlTest, AnArchiveKeepsTheOptionsAndMissingKeysKeepTheDefaul
     a.bar->encodeWithCoder(archiver);
     auto data = archiver.encodedData();
     ASSERT_TRUE(data);
-    auto decoded = fnd::makeObject<ZTBTabBarControl>();
+    auto decoded = std::make_shared<ZTBTabBarControl>();
     fnd::KeyedUnarchiver unarchiver(*data);
     ASSERT_TRUE(decoded->initWithCoder(unarchiver));
     EXPECT_FALSE(decoded->useOverflowMenu());
@@ -148,7 +148,7 @@ TEST_F(ZTBTabBarControlTest, AnArchiveKeepsTheOptionsAndMissingKeysKeepTheDefaul
     fnd::KeyedArchiver empty;
     auto emptyData = empty.encodedData();
     ASSERT_TRUE(emptyData);
-    auto bare = fnd::makeObject<ZTBTabBarControl>();
+    auto bare = std::make_shared<ZTBTabBarControl>();
     fnd::KeyedUnarchiver reader(*emptyData);
     ASSERT_TRUE(bare->initWithCoder(reader));
     EXPECT_TRUE(bare->useOverflowMenu());
@@ -194,7 +194,8 @@ TEST_F(ZTBTabBarControlTest, HidingTakesFourStepsAndShowingGivesTheRoomBack)
         fnd::RunLoop::current().runUntilDate(clock->now());
         heights.push_back(a.tabView->frame().height());
     }
-    EXPECT_EQ(heights, (std::vector<double> { partner.height(), partner.height() + 7, partner.height() + 14, partner.height() + 21 }));
+    EXPECT_EQ(heights,
+        (std::vector<double> { partner.height(), partner.height() + 7, partner.height() + 14, partner.height() + 21 }));
     EXPECT_EQ(a.bar->frame().height(), 1.0);
     EXPECT_EQ(a.bar->frame().minY(), bar.minY() + 21);
     EXPECT_EQ(a.bar->currentStep(), -1);

@@ -1,12 +1,8 @@
 #include "frameworks/ZTBTabBarControl/ZTBTabBarControl.h"
 
-#include "frameworks/ZTBTabBarControl/ZTBMetalTabStyle.h"
 #include "frameworks/ZTBTabBarControl/ZTBTabBarCell.h"
 #include "frameworks/ZTBTabBarControl/ZTBTabControls.h"
 #include "frameworks/ZTBTabBarControl/ZTBTabDragAssistant.h"
-#include "frameworks/ZTBTabBarControl/styles/ZTBAquaTabStyle.h"
-#include "frameworks/ZTBTabBarControl/styles/ZTBCapsuleTabStyle.h"
-#include "frameworks/ZTBTabBarControl/styles/ZTBUnifiedTabStyle.h"
 #include "frameworks/tab-bar-core/TabResources.h"
 #include "frameworks/tab-bar-core/TabShapes.h"
 #include "frameworks/tab-bar-core/TabWidths.h"
@@ -51,7 +47,7 @@ ZTBTabBarControl::~ZTBTabBarControl()
         center.removeObserver(token);
     if (m_frameObserver)
         center.removeObserver(m_frameObserver);
-    for (const auto& timer : { m_animationTimer, m_showHideAnimationTimer, m_springTimer })
+    for (const auto& timer : { m_animationTimer, m_showHideAnimationTimer })
         if (timer)
             timer->invalidate();
     for (const auto& cell : m_cells) {
@@ -87,7 +83,7 @@ void ZTBTabBarControl::initWithFrame(gfx::Rect frame)
 
 void ZTBTabBarControl::initAddedProperties()
 {
-    m_style = ZTBMetalTabStyle::create();
+    m_style = makeTabStyleNamed(DefaultStyleName);
     m_controller = std::make_unique<ZTBTabBarController>(*this);
     const double right = m_style->rightMarginForTabBarControl();
     const gfx::Rect b = bounds();
@@ -126,17 +122,15 @@ void ZTBTabBarControl::setStyle(std::shared_ptr<ZTBTabStyle> style)
 
 void ZTBTabBarControl::setStyleNamed(const fnd::String& name)
 {
-    // A fixed choice, no registry: any name not listed is Metal.
-    if (name == "Aqua")
-        setStyle(ZTBAquaTabStyle::create());
-    else if (name == "Unified")
-        setStyle(ZTBUnifiedTabStyle::create());
-    else if (name == "Capsule")
-        setStyle(ZTBCapsuleTabStyle::create());
-    else if (name == "Card")
-        setStyle(ZTBCardTabStyle::create());
-    else
-        setStyle(ZTBMetalTabStyle::create());
+    setStyle(makeTabStyleNamed(name));
+}
+
+std::shared_ptr<ZTBTabStyle> ZTBTabBarControl::makeTabStyleNamed(const fnd::String& name)
+{
+    auto& registry = ZTBTabStyleRegistry::shared();
+    if (auto style = registry.makeStyle(name))
+        return style;
+    return registry.makeStyle(DefaultStyleName);
 }
 
 void ZTBTabBarControl::setDelegate(const std::shared_ptr<ZTBTabBarControlDelegate>& delegate)
@@ -215,6 +209,10 @@ void ZTBTabBarControl::removeTabForCell(const std::shared_ptr<ZTBTabBarCell>& ce
 {
     auto keep = cell;
     if (auto item = cell->representedObject()) {
+        if (auto indicator = cell->indicator()) {
+            indicator->unbind("animate");
+            indicator->unbind("hidden");
+        }
         for (const char* name : { "hasIcon", "hasLargeImage", "title", "count", "countColor", "isEdited" })
             cell->unbind(name);
         if (forgetObservedItem(*item))
@@ -238,9 +236,15 @@ void ZTBTabBarControl::bindPropertiesForCell(ZTBTabBarCell& cell, ui::TabViewIte
     for (const char* name : { "hasIcon", "hasLargeImage", "title", "count", "countColor", "isEdited" })
         cell.unbind(name);
     cell.stopObservingIdentifier();
-    cell.indicator()->setHidden(true);
+    auto indicator = cell.indicator();
+    indicator->unbind("animate");
+    indicator->unbind("hidden");
+    indicator->setHidden(true);
     if (answers("isProcessing")) {
-        cell.indicator()->setHidden(!identifier->valueForKey("isProcessing").boolValue());
+        // The spinner turns and shows exactly while the identifier is processing.
+        indicator->bind("animate", *identifier, "isProcessing");
+        indicator->bind("hidden", *identifier, "isProcessing",
+            { { "NSValueTransformerName", fnd::Value(fnd::ValueTransformerName::NegateBoolean) } });
         cell.observeIdentifierKey(identifier, "isProcessing");
     }
     cell.setHasIcon(false);
@@ -544,7 +548,7 @@ void ZTBTabBarControl::frameDidChange()
     _checkWindowFrame();
     for (const auto& cell : m_cells)
         if (cell->indicator()) {
-            cell->indicator()->stopAnimationCancellingDelayedStart();
+            cell->indicator()->stopAnimation();
             if (!cell->indicator()->isHidden())
                 cell->indicator()->startAnimationAfterDelay(0.0);
         }
@@ -555,7 +559,7 @@ void ZTBTabBarControl::viewWillStartLiveResize()
 {
     for (const auto& cell : m_cells)
         if (cell->indicator())
-            cell->indicator()->stopAnimationCancellingDelayedStart();
+            cell->indicator()->stopAnimation();
     setNeedsDisplay(true);
 }
 

@@ -15,12 +15,21 @@ FND_REGISTER_CLASS(ZTBRolloverButton, ui::Button)
 FND_REGISTER_CLASS(ZTBOverflowPopUpButton, ui::PopUpButton)
 FND_REGISTER_CLASS(ZTBProgressIndicator, ui::ProgressIndicator)
 
+void ZTBProgressIndicator::describeClass(fnd::ClassBuilder<ZTBProgressIndicator>& c)
+{
+    // "animate" follows a bound value (a tab's isProcessing): true starts the spinner, false stops it.
+    c.property("animate", &ZTBProgressIndicator::isAnimating, &ZTBProgressIndicator::setAnimate);
+    c.action("stopAnimation:", &ZTBProgressIndicator::stopAnimation);
+}
+
 std::shared_ptr<ZTBRolloverButton> ZTBRolloverButton::create(gfx::Rect frame)
 {
     auto button = ui::makeView<ZTBRolloverButton>(frame);
     button->setTitle("");
     button->setImagePosition(ui::CellImagePosition::ImageOnly);
+    button->setButtonType(ui::ButtonType::MomentaryChange);
     button->setBordered(false);
+    button->setBezelStyle(ui::BezelStyle::ShadowlessSquare);
     return button;
 }
 
@@ -92,7 +101,11 @@ std::shared_ptr<ZTBOverflowPopUpButton> ZTBOverflowPopUpButton::create(gfx::Rect
 {
     auto button = ui::makeView<ZTBOverflowPopUpButton>(frame);
     button->setPullsDown(true);
+    button->setBezelStyle(ui::BezelStyle::RegularSquare);
     button->setBordered(false);
+    button->setTitle("");
+    // The menu opens to the button's right.
+    button->setPreferredEdge(gfx::RectEdge::MaxX);
     button->m_image = tbcore::namedImage("ZTBTabBarControl", "overflowImage");
     button->m_downImage = tbcore::namedImage("ZTBTabBarControl", "overflowImagePressed");
     return button;
@@ -221,10 +234,19 @@ void ZTBProgressIndicator::startAnimationAfterDelay(double delay)
     });
 }
 
-void ZTBProgressIndicator::stopAnimationCancellingDelayedStart()
+void ZTBProgressIndicator::stopAnimation(const fnd::Value& sender)
 {
+    // A restart scheduled after a frame change must not undo the stop.
     if (m_pendingStart)
         m_pendingStart->invalidate();
     m_pendingStart.reset();
-    stopAnimation();
+    ui::ProgressIndicator::stopAnimation(sender);
+}
+
+void ZTBProgressIndicator::setAnimate(bool flag)
+{
+    if (flag)
+        startAnimation();
+    else
+        stopAnimation();
 }

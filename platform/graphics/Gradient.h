@@ -53,6 +53,7 @@ public:
     void drawInBezierPath(const BezierPath& path, Point relativeCenterPosition) const;
 
     bool isEqual(const fnd::Object& other) const override;
+    std::size_t hash() const override { return m_rgbaStops.size(); }
 
     // Keyed: "NSColors", "NSLocations", "NSColorSpaceName"; sequential: the same three objects in that order.
     void encodeWithCoder(fnd::Coder& coder) const override;

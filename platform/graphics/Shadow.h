@@ -27,6 +27,7 @@ public:
     void set() const;
 
     bool isEqual(const fnd::Object& other) const override;
+    std::size_t hash() const override { return std::hash<double>()(m_blurRadius); }
 
     // Keyed: "NSShadowOffset" (size), "NSShadowBlurRadius", "NSShadowColor"; sequential: the same in that order.
     void encodeWithCoder(fnd::Coder& coder) const override;

@@ -36,8 +36,8 @@ void ZORSplitViewToolbar::initWithFrame(gfx::Rect frame)
     m_itemDelimiterEnabled = true;
     m_contentAlign = ContentAlign::BothEnds;
     m_buttons.clear();
-    m_previousToolbarRect = {};
     m_delimiterOffsets.clear();
+    setNeedsLayout();
     m_enclosingSplitView.reset();
     setAnchoredEdge(AnchoredEdge::Bottom);
     m_shouldDrawDraggingButton = false;
@@ -99,6 +99,8 @@ void ZORSplitViewToolbar::addItem(const std::shared_ptr<ZORSplitViewToolbarButto
     button->setFrame({ 0, 0, width, m_height - 1 });
     m_buttons.push_back(button);
     addSubview(button);
+    // Its place comes from the next layout.
+    setNeedsLayout();
 }
 
 void ZORSplitViewToolbar::removeItem(const std::shared_ptr<ZORSplitViewToolbarButton>& button)
@@ -146,14 +148,14 @@ void ZORSplitViewToolbar::setAnchoredEdge(AnchoredEdge edge)
 void ZORSplitViewToolbar::setItemDelimiterEnabled(bool flag)
 {
     m_itemDelimiterEnabled = flag;
-    m_previousToolbarRect = {};
+    setNeedsLayout();
     setNeedsDisplay(true);
 }
 
 void ZORSplitViewToolbar::setContentAlign(ContentAlign align)
 {
     m_contentAlign = align;
-    m_previousToolbarRect = {};
+    setNeedsLayout();
     setNeedsDisplay(true);
 }
 
@@ -242,6 +244,12 @@ void ZORSplitViewToolbar::injectEnclosingSplitView(const fnd::Notification& noti
 
 // Layout.
 
+void ZORSplitViewToolbar::layout()
+{
+    recalculateItemPositions();
+    setNeedsDisplay(true);
+}
+
 void ZORSplitViewToolbar::recalculateItemPositions()
 {
     double g = m_shouldDrawDraggingButton ? (splitViewIsVertical() ? GripAllowanceVertical : GripAllowance) : 0;
@@ -308,9 +316,6 @@ void ZORSplitViewToolbar::drawRect(gfx::Rect dirtyRect)
         double y = m_anchoredEdge == AnchoredEdge::Bottom ? bounds().height() - 1 : 0;
         context->fillRect({ dirtyRect.minX(), y, dirtyRect.width(), 1.0 });
     }
-    if (bounds() != m_previousToolbarRect)
-        recalculateItemPositions();
-    m_previousToolbarRect = bounds();
     if (m_itemDelimiterEnabled)
         drawItemDelimiter();
 }

@@ -250,6 +250,8 @@ void ZORTableGrid::reloadData()
     m_contentView->setNeedsDisplay(true);
     m_columnHeaderView->setNeedsDisplay(true);
     m_rowHeaderView->setNeedsDisplay(true);
+    // The columns may have moved within an unchanged width: the resize areas follow them.
+    m_columnHeaderView->setNeedsLayout();
 }
 
 // The width store.

@@ -336,6 +336,15 @@ Value SequentialUnarchiver::readValue()
             array.push_back(readValue());
         return hasFailed() ? Value() : Value(std::move(array));
     }
+    case SequentialFormat::SetValue: {
+        auto count = readCount(1);
+        if (!count)
+            return {};
+        Set set;
+        for (std::size_t i = 0; i < *count && !hasFailed(); ++i)
+            set.add(readValue());
+        return hasFailed() ? Value() : Value(std::move(set));
+    }
     case SequentialFormat::DictionaryValue: {
         auto count = readCount(2);
         if (!count)

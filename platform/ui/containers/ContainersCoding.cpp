@@ -4,6 +4,8 @@
 #include "platform/ui/containers/ScrollView.h"
 #include "platform/ui/containers/Scroller.h"
 #include "platform/ui/containers/SplitView.h"
+#include "platform/ui/containers/TabView.h"
+#include "platform/ui/containers/TabViewItem.h"
 #include "platform/ui/text/TextFieldCell.h"
 
 // Archives of the containers. Their parts (the clip view, the scrollers, the document, a box's content view) are
@@ -247,6 +249,92 @@ bool SplitView::initWithCoder(fnd::Coder& coder)
     m_autosaveName = name;
     if (auto d = std::dynamic_pointer_cast<SplitViewDelegate>(delegateObject))
         m_delegate = d;
+    return true;
+}
+
+// Tab views and their items.
+
+void TabViewItem::encodeWithCoder(fnd::Coder& coder) const
+{
+    if (!coder.allowsKeyedCoding())
+        return;
+    coder.encodeObject(fnd::Value(m_label), "NSLabel");
+    const bool archivable = !m_identifier.object() || dynamic_cast<const fnd::Coding*>(m_identifier.object().get());
+    if (archivable && !m_identifier.isNil())
+        coder.encodeObject(m_identifier, "NSIdentifier");
+    coder.encodeObject(containersCodingObject(m_view), "NSView");
+    if (!m_toolTip.isEmpty())
+        coder.encodeObject(fnd::Value(m_toolTip), "NSToolTip");
+}
+
+bool TabViewItem::initWithCoder(fnd::Coder& coder)
+{
+    if (!coder.allowsKeyedCoding())
+        return false;
+    auto label = fnd::decodeStringForKey(coder, "NSLabel");
+    auto identifier = coder.decodeObjectForKey("NSIdentifier");
+    auto view = fnd::decodeObjectOfClass<View>(coder, "NSView");
+    auto tip = fnd::decodeStringForKey(coder, "NSToolTip");
+    if (coder.hasFailed())
+        return false;
+    m_label = label;
+    m_identifier = identifier;
+    m_view = view;
+    m_toolTip = tip;
+    return true;
+}
+
+void TabView::encodeWithCoder(fnd::Coder& coder) const
+{
+    View::encodeWithCoder(coder);
+    if (!coder.allowsKeyedCoding())
+        return;
+    fnd::Array items;
+    for (const auto& item : m_items)
+        items.emplace_back(item);
+    coder.encodeObject(fnd::Value(std::move(items)), "NSTabViewItems");
+    coder.encodeObject(containersCodingObject(selectedTabViewItem()), "NSSelectedTabViewItem");
+    coder.encodeInt(static_cast<int>(m_type), "NSTabViewType");
+    coder.encodeBool(m_drawsBackground, "NSDrawsBackground");
+    coder.encodeObject(containersCodingObject(m_font), "NSFont");
+    coder.encodeConditionalObject(
+        containersCodingObject(std::dynamic_pointer_cast<fnd::Object>(delegate())), "NSDelegate");
+}
+
+bool TabView::initWithCoder(fnd::Coder& coder)
+{
+    if (!View::initWithCoder(coder) || !coder.allowsKeyedCoding())
+        return !coder.hasFailed();
+    auto items = fnd::decodeArrayOfClass<TabViewItem>(coder, "NSTabViewItems", 10000);
+    auto selected = fnd::decodeObjectOfClass<TabViewItem>(coder, "NSSelectedTabViewItem");
+    auto type = fnd::decodeBoundedIntegerForKey(coder, "NSTabViewType", 0, 6, static_cast<int>(m_type));
+    bool drawsBackground = !coder.containsValueForKey("NSDrawsBackground") || coder.decodeBoolForKey("NSDrawsBackground");
+    auto font = fnd::decodeObjectOfClass<gfx::Font>(coder, "NSFont");
+    auto delegateObject = coder.decodeObjectForKey("NSDelegate").object();
+    if (coder.hasFailed())
+        return false;
+    if (selected && std::ranges::find(items, selected) == items.end()) {
+        fnd::failDecoding(coder, "a tab view's selected item is not one of its items");
+        return false;
+    }
+    auto self = std::static_pointer_cast<TabView>(shared_from_this());
+    for (const auto& item : items) {
+        if (item->tabView() && item->tabView() != self) {
+            fnd::failDecoding(coder, "a tab view item belongs to two tab views");
+            return false;
+        }
+        item->setTabView(self);
+        item->setTabState(item == selected ? TabState::Selected : TabState::Background);
+    }
+    m_items = std::move(items);
+    m_selected = selected;
+    m_type = static_cast<TabViewType>(type);
+    m_drawsBackground = drawsBackground;
+    if (font)
+        m_font = std::move(font);
+    if (auto d = std::dynamic_pointer_cast<TabViewDelegate>(delegateObject))
+        m_delegate = d;
+    showSelectedView();
     return true;
 }
 

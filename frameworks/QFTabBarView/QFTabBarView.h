@@ -281,6 +281,9 @@ public:
     // Accessibility: the attached button under the point (view coordinates), else the bar itself.
     std::shared_ptr<ui::View> accessibilityHitTest(gfx::Point point) const;
 
+    // After the view's data (without the attached buttons, made again from the tab view): "QFtabView",
+    // "QFOverflowPopUpButton", "QFaddTabButton", "QFstyle", the options, "QFpartnerView" and "QFdelegate" (a
+    // conditional reference), in that order (QFTabBarViewArchiving.cpp).
     void encodeWithCoder(fnd::Coder& coder) const override;
     bool initWithCoder(fnd::Coder& coder) override;
 
@@ -290,6 +293,9 @@ public:
     void _synchronizeSelection();
     void _positionAddTabButton();
     void _finalizeAnimation(ui::Animation& animation);
+
+protected:
+    std::vector<std::shared_ptr<ui::View>> subviewsForCoding() const override;
 
 private:
     void commonInit();

@@ -2,6 +2,7 @@
 
 #include "platform/foundation/archiving/Coding.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,20 @@ public:
         auto entries = keysOf(object);
         for (std::size_t i = skipped; i < entries.size(); ++i)
             names.push_back(entries[i].key);
+        return names;
+    }
+
+    // The keys an object writes after its superclass Base has written its own (Base's part must come first).
+    template <typename Base, typename T> static std::vector<std::string> ownKeyNames(const T& object)
+    {
+        KeyRecorder base;
+        object.Base::encodeWithCoder(base);
+        auto all = keysOf(object);
+        std::vector<std::string> names;
+        if (all.size() < base.entries.size() || !std::equal(base.entries.begin(), base.entries.end(), all.begin()))
+            return { "(the superclass's keys do not come first)" };
+        for (std::size_t i = base.entries.size(); i < all.size(); ++i)
+            names.push_back(all[i].key);
         return names;
     }
 

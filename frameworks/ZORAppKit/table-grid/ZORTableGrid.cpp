@@ -514,26 +514,16 @@ void ZORTableGrid::setSelectedRowIndexes(const fnd::IndexSet& indexes)
 
 fnd::Data ZORTableGrid::archivedIndexSet(const fnd::IndexSet& indexes)
 {
-    fnd::Array ranges;
-    for (const auto& range : indexes.ranges())
-        ranges.push_back(fnd::Value(range));
-    return fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(std::move(ranges))).value_or(fnd::Data {});
+    return fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(std::make_shared<fnd::IndexSet>(indexes)))
+        .value_or(fnd::Data {});
 }
 
 std::optional<fnd::IndexSet> ZORTableGrid::unarchivedIndexSet(const fnd::Data& data)
 {
+    // The index set checks its own ranges when it reads them.
     auto root = fnd::KeyedUnarchiver::unarchiveTopLevelObjectWithData(data);
-    if (!root || !root->array())
+    auto indexes = root ? root->objectAs<fnd::IndexSet>() : nullptr;
+    if (!indexes)
         return std::nullopt;
-    fnd::IndexSet indexes;
-    fnd::Index end = 0;
-    for (const auto& value : *root->array()) {
-        auto range = value.range();
-        // Ranges come in order, apart, each non-empty and within the index space.
-        if (!range || range->location < end || range->length <= 0 || range->location >= fnd::NotFound - range->length)
-            return std::nullopt;
-        indexes.add(*range);
-        end = range->location + range->length;
-    }
-    return indexes;
+    return *indexes;
 }

@@ -189,8 +189,8 @@ public:
     bool performDragOperation(ui::DraggingInfo& info) override;
     void concludeDragOperation(ui::DraggingInfo& info) override;
 
-    // The pasteboard form of a dragged set of columns or rows: a keyed archive of its ranges. Reading answers
-    // nullopt for anything that is not such an archive of valid, ordered ranges.
+    // The pasteboard form of a dragged set of columns or rows: a keyed archive of the index set. Reading answers
+    // nullopt for anything that is not such an archive of valid ranges.
     static fnd::Data archivedIndexSet(const fnd::IndexSet& indexes);
     static std::optional<fnd::IndexSet> unarchivedIndexSet(const fnd::Data& data);
 

@@ -150,6 +150,8 @@ void ZORLineNumberRuler::initWithFrame(gfx::Rect frame)
     ui::RulerView::initWithFrame(frame);
     // Line numbers run down the side, also for a ruler made by class name.
     setOrientation(ui::RulerOrientation::Vertical);
+    // The width follows the number of lines, worked out in the first layout pass whatever frame it was made with.
+    invalidateLineIndices();
 }
 
 void ZORLineNumberRuler::initWithScrollView(const std::shared_ptr<ui::View>& scrollView)

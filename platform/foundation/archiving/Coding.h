@@ -5,6 +5,7 @@
 #include "platform/foundation/runtime/Value.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 namespace fnd {
@@ -74,6 +75,11 @@ public:
     virtual void encodePoint(gfx::Point point, const String& key);
     virtual void encodeSize(gfx::Size size, const String& key);
     virtual void encodeRect(gfx::Rect rect, const String& key);
+
+    // A step an object takes once the whole archive is read (a tab bar that makes buttons for the items of a tab
+    // view decoded after it). A keyed unarchiver runs the steps in order when decoding finishes without a failure;
+    // other coders run a step at once.
+    virtual void performAfterDecoding(std::function<void()> step) { step(); }
 
     // Keyed decoding. A missing key gives the default.
     virtual bool containsValueForKey(const String& key) const;

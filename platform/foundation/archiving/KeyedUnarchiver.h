@@ -26,7 +26,9 @@ public:
     const ClassInfo* classForClassName(const String& className) const;
     static const ClassInfo* globalClassForClassName(const String& className);
 
-    void finishDecoding() { }
+    // Runs the steps objects asked to take after decoding (performAfterDecoding), unless decoding failed.
+    void finishDecoding();
+    void performAfterDecoding(std::function<void()> step) override;
 
     bool allowsKeyedCoding() const override { return true; }
     const char* coderName() const override { return "KeyedUnarchiver"; }
@@ -70,6 +72,7 @@ private:
     // Set while decodeOwnedObjectForKey reads its value (not while the objects it makes read theirs).
     bool m_refusesObjectsBeingDecoded { false };
     std::map<String, const ClassInfo*> m_classesForNames;
+    std::vector<std::function<void()>> m_afterDecoding;
 };
 
 }

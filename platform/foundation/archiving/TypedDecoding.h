@@ -33,10 +33,16 @@ inline std::string keyDescription(const String& key)
 
 }
 
+// Whether the decoding object will own what it reads (its children: an object still being decoded is then refused,
+// see Coder::decodeOwnedObjectForKey) or only refer to it (a delegate, a target, a partner).
+enum class Ownership { Referenced, Owned };
+
 // The object under the key as a T: nullptr when the key is absent or holds nil.
-template <typename T> std::shared_ptr<T> decodeObjectOfClass(Coder& coder, const String& key)
+template <typename T>
+std::shared_ptr<T> decodeObjectOfClass(Coder& coder, const String& key, Ownership ownership = Ownership::Referenced)
 {
-    return detail::objectOfClass<T>(coder, coder.decodeObjectForKey(key), detail::keyDescription(key));
+    Value value = ownership == Ownership::Owned ? coder.decodeOwnedObjectForKey(key) : coder.decodeObjectForKey(key);
+    return detail::objectOfClass<T>(coder, value, detail::keyDescription(key));
 }
 
 // The next object of a sequential archive as a T (nullptr for nil).
@@ -47,9 +53,10 @@ template <typename T> std::shared_ptr<T> decodeObjectOfClass(Coder& coder)
 
 // An array of T under the key, each element checked, at most maxCount of them; empty when the key is absent.
 template <typename T>
-std::vector<std::shared_ptr<T>> decodeArrayOfClass(Coder& coder, const String& key, std::size_t maxCount)
+std::vector<std::shared_ptr<T>> decodeArrayOfClass(
+    Coder& coder, const String& key, std::size_t maxCount, Ownership ownership = Ownership::Referenced)
 {
-    Value value = coder.decodeObjectForKey(key);
+    Value value = ownership == Ownership::Owned ? coder.decodeOwnedObjectForKey(key) : coder.decodeObjectForKey(key);
     std::vector<std::shared_ptr<T>> objects;
     if (value.isNil() || coder.hasFailed())
         return objects;

@@ -26,7 +26,8 @@ bool Control::initWithCoder(fnd::Coder& coder)
     if (!View::initWithCoder(coder))
         return false;
     const bool keyed = coder.allowsKeyedCoding();
-    auto cell = keyed ? fnd::decodeObjectOfClass<Cell>(coder, "NSCell") : fnd::decodeObjectOfClass<Cell>(coder);
+    auto cell = keyed ? fnd::decodeObjectOfClass<Cell>(coder, "NSCell", fnd::Ownership::Owned)
+                      : fnd::decodeObjectOfClass<Cell>(coder);
     if (coder.hasFailed())
         return false;
     if (cell) {

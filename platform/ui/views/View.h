@@ -321,6 +321,9 @@ public:
 protected:
     // The frame an archive records (a class may mark it, as a collapsed split pane does).
     virtual gfx::Rect frameForCoding() const { return m_frame; }
+    // The subviews an archive records: all of them, unless a class makes some again from its own data when it is
+    // decoded (a tab bar's buttons come from its tab view).
+    virtual std::vector<std::shared_ptr<View>> subviewsForCoding() const { return m_subviews; }
     // During initWithCoder, after the view's own data: a part of the view under the key, which must be nil or one of
     // its subviews of class T (anything else fails the decoding).
     template <typename T> std::shared_ptr<T> decodeSubviewForKey(fnd::Coder& coder, const fnd::String& key) const

@@ -28,7 +28,7 @@ bool viewCodingRectIsSound(gfx::Rect rect)
 void View::encodeWithCoder(fnd::Coder& coder) const
 {
     fnd::Array subviews;
-    for (const auto& subview : m_subviews)
+    for (const auto& subview : subviewsForCoding())
         subviews.emplace_back(subview);
     if (coder.allowsKeyedCoding()) {
         coder.encodeRect(frameForCoding(), "NSFrame");
@@ -78,7 +78,7 @@ bool View::initWithCoder(fnd::Coder& coder)
     std::vector<std::shared_ptr<View>> subviews;
     if (keyed) {
         toolTip = fnd::decodeOptionalStringForKey(coder, "NSToolTip");
-        subviews = fnd::decodeArrayOfClass<View>(coder, "NSSubviews", ViewCodingSubviewLimit);
+        subviews = fnd::decodeArrayOfClass<View>(coder, "NSSubviews", ViewCodingSubviewLimit, fnd::Ownership::Owned);
     } else {
         fnd::Value tip = coder.decodeObject();
         if (!tip.isNil() && !tip.string())

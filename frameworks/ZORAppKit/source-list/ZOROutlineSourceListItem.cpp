@@ -262,14 +262,16 @@ void ZOROutlineSourceListItem::encodeWithCoder(fnd::Coder& coder) const
 {
     coder.encodeObject(m_title.isEmpty() ? fnd::Value {} : fnd::Value(m_title), "title");
     coder.encodeObject(m_identifier.isEmpty() ? fnd::Value {} : fnd::Value(m_identifier), "identifier");
-    if (m_icon)
-        coder.encodeObject(fnd::Value(m_icon), "icon");
+    // Every key is written, an absent icon or child list as nil, so the archive always holds the same keys.
+    coder.encodeObject(m_icon ? fnd::Value(m_icon) : fnd::Value {}, "icon");
+    fnd::Value children;
     if (m_children) {
-        fnd::Array children;
+        fnd::Array list;
         for (const auto& child : *m_children)
-            children.push_back(child->selfValue());
-        coder.encodeObject(fnd::Value(std::move(children)), "children");
+            list.push_back(child->selfValue());
+        children = fnd::Value(std::move(list));
     }
+    coder.encodeObject(children, "children");
     coder.encodeInt64(m_badgeValue, "badgeValue");
 }
 

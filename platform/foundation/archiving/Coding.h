@@ -53,6 +53,9 @@ public:
     // Decoding: the version the archive records for the class (NotFound when it holds no class of that name).
     // Encoding: the class's current version (NotFound for an unknown name).
     virtual Index versionForClassName(const String& className) const = 0;
+    // How many objects are being encoded or decoded around the current call (0 at the top): classes whose coding
+    // recurses deeply (view trees) bound their own nesting by it, whatever keys the chain runs through.
+    virtual std::size_t objectNesting() const { return 0; }
 
     const std::optional<Error>& error() const { return m_error; }
     bool hasFailed() const { return m_error.has_value(); }

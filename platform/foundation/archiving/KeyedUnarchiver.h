@@ -33,6 +33,7 @@ public:
     bool allowsKeyedCoding() const override { return true; }
     const char* coderName() const override { return "KeyedUnarchiver"; }
     Index versionForClassName(const String& className) const override;
+    std::size_t objectNesting() const override { return m_entryStack.size() - 1; }
 
     bool containsValueForKey(const String& key) const override;
     Value decodeObjectForKey(const String& key) override;

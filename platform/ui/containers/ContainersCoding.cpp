@@ -273,7 +273,8 @@ bool TabViewItem::initWithCoder(fnd::Coder& coder)
         return false;
     auto label = fnd::decodeStringForKey(coder, "NSLabel");
     auto identifier = coder.decodeObjectForKey("NSIdentifier");
-    auto view = fnd::decodeObjectOfClass<View>(coder, "NSView");
+    // Owned: a view that holds this item's tab view would have to be shown inside itself.
+    auto view = fnd::decodeObjectOfClass<View>(coder, "NSView", fnd::Ownership::Owned);
     auto tip = fnd::decodeStringForKey(coder, "NSToolTip");
     if (coder.hasFailed())
         return false;
@@ -308,7 +309,8 @@ bool TabView::initWithCoder(fnd::Coder& coder)
     auto items = fnd::decodeArrayOfClass<TabViewItem>(coder, "NSTabViewItems", 10000);
     auto selected = fnd::decodeObjectOfClass<TabViewItem>(coder, "NSSelectedTabViewItem");
     auto type = fnd::decodeBoundedIntegerForKey(coder, "NSTabViewType", 0, 6, static_cast<int>(m_type));
-    bool drawsBackground = !coder.containsValueForKey("NSDrawsBackground") || coder.decodeBoolForKey("NSDrawsBackground");
+    bool drawsBackground
+        = !coder.containsValueForKey("NSDrawsBackground") || coder.decodeBoolForKey("NSDrawsBackground");
     auto font = fnd::decodeObjectOfClass<gfx::Font>(coder, "NSFont");
     auto delegateObject = coder.decodeObjectForKey("NSDelegate").object();
     if (coder.hasFailed())

@@ -4,6 +4,7 @@
 #include "platform/foundation/runtime/Exception.h"
 
 #include <cmath>
+#include <string>
 
 namespace ui {
 
@@ -14,6 +15,12 @@ namespace {
 constexpr double ViewCodingLargestCoordinate = 1e7;
 // Subviews of one view: far beyond any real layout; more is damage.
 constexpr std::size_t ViewCodingSubviewLimit = 100000;
+
+// Objects around a view being coded: each level of a view tree costs many stack frames of coding code, so a bound
+// well below the archive's general object nesting keeps a crafted chain (through subviews or any other key) from
+// exhausting the stack, also on small thread stacks and in instrumented builds. Real window layouts stay far below
+// it; the archiver refuses what the unarchiver would.
+constexpr std::size_t ViewCodingMaxNesting = 128;
 
 bool viewCodingRectIsSound(gfx::Rect rect)
 {
@@ -27,6 +34,11 @@ bool viewCodingRectIsSound(gfx::Rect rect)
 
 void View::encodeWithCoder(fnd::Coder& coder) const
 {
+    if (coder.objectNesting() > ViewCodingMaxNesting) {
+        coder.failWithError(fnd::detail::coderError(fnd::CoderError::InvalidArchiveOperation,
+            "Views are nested more than " + std::to_string(ViewCodingMaxNesting) + " deep."));
+        return;
+    }
     fnd::Array subviews;
     for (const auto& subview : subviewsForCoding())
         subviews.emplace_back(subview);
@@ -52,6 +64,10 @@ void View::encodeWithCoder(fnd::Coder& coder) const
 
 bool View::initWithCoder(fnd::Coder& coder)
 {
+    if (coder.objectNesting() > ViewCodingMaxNesting) {
+        fnd::failDecoding(coder, "views are nested more than " + std::to_string(ViewCodingMaxNesting) + " deep");
+        return false;
+    }
     const bool keyed = coder.allowsKeyedCoding();
     gfx::Rect frame = keyed ? coder.decodeRectForKey("NSFrame") : coder.decodeRect();
     if (!coder.hasFailed() && !viewCodingRectIsSound(frame))

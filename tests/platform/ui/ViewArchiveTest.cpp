@@ -7,6 +7,8 @@
 #include "platform/ui/containers/Box.h"
 #include "platform/ui/containers/ClipView.h"
 #include "platform/ui/containers/ScrollView.h"
+#include "platform/ui/containers/TabView.h"
+#include "platform/ui/containers/TabViewItem.h"
 #include "platform/ui/controls/Button.h"
 #include "platform/ui/controls/ButtonCell.h"
 #include "platform/ui/controls/ImageView.h"
@@ -224,6 +226,33 @@ TEST_F(ViewArchiveTest, DamagedArchivesAreRefusedWithAnErrorAndNothingHalfMade)
     EXPECT_NE(failure.utf8().find("not a SliderCell"), std::string::npos) << failure.utf8();
 }
 
+TEST_F(ViewArchiveTest, ATabViewItemShowingAViewThatHoldsTheTabViewIsRefused)
+{
+    // Once shown, such a view would have to go inside itself: resizing recursed until adding it raised.
+    auto outer = ui::View::create({ 0, 0, 200, 150 });
+    auto tabs = ui::TabView::create({ 0, 0, 200, 150 });
+    outer->addSubview(tabs);
+    auto item = ui::TabViewItem::create(fnd::Value(fnd::String("one")));
+    item->setLabel("One");
+    item->setView(ui::View::create({ 0, 0, 10, 10 }));
+    tabs->addTabViewItem(item);
+    tabs->selectTabViewItem(item);
+    const auto good = viewArchiveOf(outer);
+    ASSERT_NE(viewArchiveDecoded<ui::View>(good), nullptr);
+
+    const auto plist = fnd::PropertyList::read(good);
+    const fnd::Value rootReference = *plist->dictionary()->find("$top")->dictionary()->find("root");
+    auto damaged = viewArchiveEdited(good, [&](fnd::Dictionary&, fnd::Array& objects) {
+        for (auto& object : objects)
+            if (auto* entry = object.dictionary(); entry && entry->find("NSLabel")) {
+                fnd::Dictionary edited = *entry;
+                edited.set("NSView", rootReference);
+                object = fnd::Value(edited);
+            }
+    });
+    EXPECT_FALSE(viewArchiveFailure(damaged).isEmpty()) << "the outer view accepted inside its own tab view";
+}
+
 TEST_F(ViewArchiveTest, DeepTreesAreRefusedPastTheNestingLimitWithoutExhaustingTheStack)
 {
     // Written by hand: the archiver itself refuses to write such a tree.
@@ -248,14 +277,25 @@ TEST_F(ViewArchiveTest, DeepTreesAreRefusedPastTheNestingLimitWithoutExhaustingT
                     { "versions", fnd::Value(fnd::Array { 0, 0 }) } }) }) } };
         return *fnd::PropertyList::writeXML(fnd::Value(archive));
     };
-    auto failure = viewArchiveFailure(chain(600));
-    EXPECT_NE(failure.utf8().find("nested"), std::string::npos) << failure.utf8();
-    auto deep = viewArchiveDecoded<ui::View>(chain(400));
+    // Views may nest 128 deep; past that, or past the archive's own limit of 512 objects, decoding fails.
+    for (int tooDeep : { 129, 600 }) {
+        auto failure = viewArchiveFailure(chain(tooDeep));
+        EXPECT_NE(failure.utf8().find("views are nested more than 128 deep"), std::string::npos) << failure.utf8();
+    }
+    auto deep = viewArchiveDecoded<ui::View>(chain(128));
     ASSERT_NE(deep, nullptr) << "a deep tree within the limit";
     int depth = 1;
-    for (auto view = deep; !view->subviews().empty(); view = view->subviews()[0])
+    auto innermost = deep;
+    for (; !innermost->subviews().empty(); innermost = innermost->subviews()[0])
         ++depth;
-    EXPECT_EQ(depth, 400);
+    EXPECT_EQ(depth, 128);
+
+    // The archiver refuses what could not be read back.
+    EXPECT_TRUE(fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(deep)));
+    innermost->addSubview(ui::View::create({ 0, 0, 10, 10 }));
+    auto refused = fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(deep));
+    ASSERT_FALSE(refused);
+    EXPECT_NE(refused.error().localizedDescription().utf8().find("nested more than 128"), std::string::npos);
 }
 
 // Random trees: nesting, hidden views, tool tips, controls with cells and images.

@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
         if (auto bar = decoded->objectAs<ZTBTabBarControl>())
             (void)fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(bar));
 
-    auto bar = ZTBTabBarControl::create({ 0, 0, 300, 22 });
+    auto bar = std::make_shared<ZTBTabBarControl>();
     fnd::KeyedUnarchiver coder(data);
     bar->initWithCoder(coder);
     if (bar->cellMinWidth() < 0 || bar->cellMaxWidth() < 0 || bar->cellOptimumWidth() < 0 || bar->currentStep() != -1)

@@ -52,8 +52,7 @@ class QFTabBarView : public QFTabBarViewBase,
                      public ui::DraggingSource,
                      public ui::DraggingDestination,
                      public ui::AnimationDelegate,
-                     public ui::MenuItemValidation,
-                     public fnd::Coding {
+                     public ui::MenuItemValidation {
     FND_OBJECT(QFTabBarView)
     static void describeClass(fnd::ClassBuilder<QFTabBarView>& c);
 
@@ -299,6 +298,9 @@ public:
     // Accessibility: the attached button under the point (view coordinates), else the bar itself.
     std::shared_ptr<ui::View> accessibilityHitTest(gfx::Point point) const;
 
+    // After the view's data (without the attached buttons, made again from the tab view): "QFtabView",
+    // "QFOverflowPopUpButton", "QFaddTabButton", "QFstyle", the options, "QFpartnerView" and "QFdelegate" (a
+    // conditional reference), in that order (QFTabBarViewArchiving.cpp).
     void encodeWithCoder(fnd::Coder& coder) const override;
     bool initWithCoder(fnd::Coder& coder) override;
 
@@ -308,6 +310,9 @@ public:
     void _synchronizeSelection();
     void _positionAddTabButton();
     void _finalizeAnimation(ui::Animation& animation);
+
+protected:
+    std::vector<std::shared_ptr<ui::View>> subviewsForCoding() const override;
 
 private:
     void commonInit();

@@ -425,3 +425,51 @@ TEST_F(LayerRenderTest, KeptRastersFollowChangesAndStackedPlanesBlendInOrder)
     auto recoloured = renderLayerTreeToBitmap(*root, root->bounds());
     EXPECT_TRUE(near(rgbaAt(*recoloured, 51, 35), { 0, 255, 0, 255 })) << "the new border colour";
 }
+
+TEST_F(LayerRenderTest, EdgePixelsAreCoveredByTheShareOfThemThePlaneCovers)
+{
+    // A plain background and a picture, each from x = 10.25 to 30.75 at full height: the end pixels are covered by
+    // three quarters. Then the same background turned by 45° about its centre, its edge from (10, 20) to (20, 10)
+    // cutting pixel (14, 15) along its diagonal: half covered.
+    auto root = Layer::layer();
+    root->setFrame({ 0, 0, 40, 40 });
+    auto plane = Layer::layer();
+    plane->setFrame({ 10.25, 0, 20.5, 40 });
+    root->addSublayer(plane);
+    commit();
+    const auto coverageAlongARow = [&](const char* what) {
+        auto image = renderLayerTreeToBitmap(*root, root->bounds());
+        EXPECT_EQ(rgbaAt(*image, 9, 20)[3], 0) << what;
+        EXPECT_NEAR(rgbaAt(*image, 10, 20)[3], 191, 2) << what;
+        EXPECT_EQ(rgbaAt(*image, 20, 20)[3], 255) << what;
+        EXPECT_NEAR(rgbaAt(*image, 30, 20)[3], 191, 2) << what;
+        EXPECT_EQ(rgbaAt(*image, 31, 20)[3], 0) << what;
+    };
+    {
+        TransactionScope transaction;
+        Transaction::setDisableActions(true);
+        plane->setBackgroundColor(rgb(1, 1, 1));
+    }
+    coverageAlongARow("background");
+    {
+        TransactionScope transaction;
+        Transaction::setDisableActions(true);
+        plane->setBackgroundColor(nullptr);
+        plane->setContents(solidImage(41, 80, 0xFFFFFFFF));
+    }
+    coverageAlongARow("picture");
+
+    {
+        TransactionScope transaction;
+        Transaction::setDisableActions(true);
+        plane->setContents(nullptr);
+        plane->setBackgroundColor(rgb(1, 1, 1));
+        plane->setFrame({ 20 - 5 * M_SQRT2, 20 - 5 * M_SQRT2, 10 * M_SQRT2, 10 * M_SQRT2 });
+        plane->setTransform(Transform3D::rotation(M_PI / 4, 0, 0, 1));
+    }
+    auto turned = renderLayerTreeToBitmap(*root, root->bounds());
+    EXPECT_NEAR(rgbaAt(*turned, 14, 15)[3], 128, 2);
+    EXPECT_EQ(rgbaAt(*turned, 13, 15)[3], 0);
+    EXPECT_EQ(rgbaAt(*turned, 15, 16)[3], 255);
+    EXPECT_EQ(rgbaAt(*turned, 20, 20)[3], 255);
+}

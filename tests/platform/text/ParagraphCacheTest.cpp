@@ -91,7 +91,9 @@ TEST(ParagraphCache, ReusedParagraphsLayOutAsFreshOnesWouldWhereverTheyStand)
 {
     auto& cache = detail::ParagraphCache::forThread();
     std::mt19937 random(23);
-    for (int round = 0; round < 60; ++round) {
+    constexpr int Rounds = 60;
+    std::uint64_t reused = 0;
+    for (int round = 0; round < Rounds; ++round) {
         std::vector<AttributedString> paragraphs;
         for (int i = 0; i < 4; ++i)
             paragraphs.push_back(randomParagraph(random));
@@ -112,11 +114,14 @@ TEST(ParagraphCache, ReusedParagraphsLayOutAsFreshOnesWouldWhereverTheyStand)
         geometryOf(first, width);
         const auto hitsBefore = cache.hits();
         const auto cached = geometryOf(second, width);
-        EXPECT_GE(cache.hits() - hitsBefore, 4u) << "round " << round;
+        reused += cache.hits() - hitsBefore;
         expectSameGeometry(cached, fresh, "round " + std::to_string(round));
         if (HasFatalFailure())
             return;
     }
+    // The four paragraphs of every round come back; which keys were met is remembered in a table where two keys
+    // may now and then take each other's place, so a paragraph may be laid out once more.
+    EXPECT_GE(reused, std::uint64_t(4 * Rounds * 95 / 100));
 }
 
 // What reuses a paragraph and what lays it out again: drawing attributes do not count, text, fonts, style, width

@@ -20,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 namespace {
 
@@ -192,57 +193,32 @@ TEST_F(PreviewInWindow, WithoutABarcodeNothingIsCopiedOrDragged)
     EXPECT_TRUE(drag->types().empty());
 }
 
-TEST_F(PreviewInWindow, ThePlainViewAddsTheBarcodeItselfAsEditLinkDataThatReadsBack)
+// The exported PDF carries the caption as text another reader finds, unless the barcode draws its text as
+// outlines: then no text is there to find, only shapes.
+TEST_F(PreviewInWindow, ThePDFCarriesTheCaptionAsTextUnlessOutlinesAreChosen)
 {
-    EXPECT_EQ(fnd::classVersion(TBQBarcodeView::staticClassInfo()), 1);
-    auto plain = TBQBarcodeView::createWithBarcode(barcode);
-    plain->setFrameOrigin({ 20, 20 });
-    preview->removeFromSuperview();
-    window->contentView()->addSubview(plain);
-    auto general = ui::Pasteboard::generalPasteboard();
-    general->clearContents();
-    window->makeFirstResponder(plain);
-    ASSERT_TRUE(app().sendAction("copy:", nullptr, plain));
-    EXPECT_EQ(general->types(), (std::vector<fnd::String> { ui::PasteboardType::PDF, EditLinkPboardType }));
-    EXPECT_TRUE(general->dataForType(ui::PasteboardType::PDF)->view().starts_with("%PDF"));
-
-    auto entry = general->propertyListForType(EditLinkPboardType);
-    ASSERT_TRUE(entry.isDictionary());
-    const auto& link = *entry.dictionary();
-    EXPECT_EQ(link.get("serverName").stringValue(), u"Lumvara");
-    EXPECT_EQ(EditLinkData::editLinkVersion(link), u"A");
-    EXPECT_EQ(EditLinkData::editLinkSuggestedRefreshRate(link), 0);
-    auto archive = EditLinkData::editLinkAppData(link);
-    ASSERT_TRUE(archive.isData());
-
-    // The archive is the barcode: unarchived, it is an EAN-13 of the same content that a reader decodes.
-    auto restored = fnd::KeyedUnarchiver::unarchiveTopLevelObjectWithData(*archive.data());
-    ASSERT_TRUE(restored) << restored.error().localizedDescription().utf8();
-    auto copy = restored->objectAs<TBQGenericBarcode>();
-    ASSERT_NE(copy, nullptr);
-    EXPECT_EQ(copy->className(), fnd::String("EAN13"));
-    EXPECT_EQ(copy->content(), barcode->content());
-    auto folder = apptest::scratchFolder("EditLinkData");
-    // As JPEG, which lays the symbol (drawn without background) on white for the reader.
-    auto jpeg = (folder / "restored.jpg").string();
-    ASSERT_TRUE(BarcodeExporter::exportBarcode(copy, long(ExportFileType::JPEG), 300, 0, fnd::String(jpeg)));
-    if (!testsupport::haveTool("zbarimg")) {
-        std::filesystem::remove_all(folder);
-        GTEST_SKIP() << "zbarimg is missing";
-    }
-    auto read = testsupport::runCommand("zbarimg --quiet --raw '" + jpeg + "' 2>/dev/null");
-    std::filesystem::remove_all(folder);
-    EXPECT_EQ(read.output, "4006381333931\n");
-
-    // A drag carries the same entry.
-    auto drag = ui::Pasteboard::pasteboardWithName(ui::PasteboardName::Drag);
-    drag->clearContents();
-    const gfx::Point middle { 20 + plain->frame().width() / 2, 20 + plain->frame().height() / 2 };
-    backend->mouseDown(*window, middle);
-    backend->mouseDragged(*window, { middle.x + 5, middle.y });
-    backend->mouseDragged(*window, { middle.x + 40, middle.y + 20 });
-    backend->mouseUp(*window, { middle.x + 40, middle.y + 20 });
-    backend->dispatchEvents();
-    EXPECT_EQ(drag->types(), (std::vector<fnd::String> { ui::PasteboardType::PDF, EditLinkPboardType }));
-    EXPECT_EQ(drag->propertyListForType(EditLinkPboardType), entry);
+    if (!testsupport::haveTool("pdftotext"))
+        GTEST_SKIP() << "poppler-utils (pdftotext) is not installed";
+    auto textOf = [&]() {
+        auto pdf = preview->exportPDFData();
+        EXPECT_TRUE(pdf);
+        const auto path = std::filesystem::path(::testing::TempDir()) / "caption.pdf";
+        {
+            std::ofstream out(path, std::ios::binary);
+            if (pdf)
+                out.write(reinterpret_cast<const char*>(pdf->vector().data()), std::streamsize(pdf->vector().size()));
+        }
+        auto result = testsupport::runCommand("pdftotext " + path.string() + " - 2>&1");
+        EXPECT_EQ(result.status, 0) << result.output;
+        // The digits are letter-spaced: a reader may put spaces between them.
+        std::string text;
+        for (char c : result.output)
+            if (c != ' ' && c != '\n' && c != '\f')
+                text += c;
+        return text;
+    };
+    // EAN-13 of 400638133393 with its check digit 1.
+    EXPECT_NE(textOf().find("4006381333931"), std::string::npos);
+    barcode->setConvertTextToVector(true);
+    EXPECT_EQ(textOf(), "");
 }

@@ -6,7 +6,7 @@
 #include "platform/foundation/services/Workspace.h"
 #include "platform/graphics/Image.h"
 #include "platform/text/AttributedString.h"
-#include "platform/ui/detail/PanelText.h"
+#include "platform/ui/views/detail/PanelText.h"
 #include "platform/ui/dragging/Pasteboard.h"
 
 #include <gio/gio.h>

@@ -1,6 +1,6 @@
 #include "platform/ui/panels/CameraCapture.h"
 
-#include "platform/ui/detail/PanelText.h"
+#include "platform/ui/views/detail/PanelText.h"
 
 #include <gst/app/gstappsink.h>
 #include <gst/gst.h>

@@ -4,8 +4,8 @@
 #include "platform/foundation/files/Paths.h"
 #include "platform/foundation/files/UserDefaults.h"
 #include "platform/foundation/runtime/ClassBuilder.h"
-#include "platform/ui/detail/FilePanelViews.h"
-#include "platform/ui/detail/PanelText.h"
+#include "platform/ui/panels/detail/FilePanelViews.h"
+#include "platform/ui/views/detail/PanelText.h"
 #include "platform/ui/menus/MenuItem.h"
 #include "platform/ui/panels/CameraCapture.h"
 

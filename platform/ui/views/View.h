@@ -288,6 +288,8 @@ public:
     void noteFocusRingMaskChanged() { setKeyboardFocusRingNeedsDisplayInRect(focusRingMaskBounds()); }
     // Whether the view shows its focus ring now (the key window's first responder with a ring).
     bool showsFocusRingNow() const;
+    // The field editor (a subview) editing this view's contents now, or nullptr; controls answer theirs.
+    virtual std::shared_ptr<View> currentEditor() const { return nullptr; }
 
     // The right mouse shows the context menu through the installed presenter (the menu classes install it).
     void rightMouseDown(const Event& event) override;

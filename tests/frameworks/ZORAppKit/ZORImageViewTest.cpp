@@ -5,10 +5,10 @@
 
 #include "platform/foundation/files/UserDefaults.h"
 #include "platform/foundation/runtime/ClassBuilder.h"
-#include "platform/ui/detail/FilePanelViews.h"
 #include "platform/ui/menus/MenuItem.h"
 #include "platform/ui/panels/PictureTaker.h"
 #include "platform/ui/panels/ScriptedPanel.h"
+#include "platform/ui/panels/detail/FilePanelViews.h"
 
 #include "platform/graphics/GraphicsContext.h"
 #include "support/Canvas.h"

@@ -5,7 +5,7 @@
 #include "platform/foundation/files/UserDefaults.h"
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/Color.h"
-#include "platform/ui/detail/FilePanelViews.h"
+#include "platform/ui/panels/detail/FilePanelViews.h"
 #include "platform/ui/panels/CameraCapture.h"
 #include "platform/ui/panels/PictureTaker.h"
 

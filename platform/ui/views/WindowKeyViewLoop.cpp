@@ -83,8 +83,11 @@ void Window::recalculateKeyViewLoop()
         return;
     auto views = viewsInReadingOrder(*m_contentView);
     // The field editor stands in for the control it edits; it is not a stop of its own.
+    // TextView is only declared here, so the editor is matched by ownership rather than by a converted pointer.
     if (m_fieldEditor)
-        std::erase(views, std::static_pointer_cast<View>(m_fieldEditor));
+        std::erase_if(views, [this](const std::shared_ptr<View>& view) {
+            return !view.owner_before(m_fieldEditor) && !m_fieldEditor.owner_before(view);
+        });
     for (std::size_t i = 0; i < views.size(); ++i)
         views[i]->setNextKeyView(views[(i + 1) % views.size()]);
 }

@@ -1610,7 +1610,7 @@ void QFTabBarView::updateTrackingAreas()
     forEachButton([](QFAttachedTabBarButton& button) { button.updateTrackingAreas(); });
 }
 
-std::shared_ptr<ui::View> QFTabBarView::accessibilityHitTest(gfx::Point point) const
+std::shared_ptr<ui::View> QFTabBarView::accessibilityHitTestInView(gfx::Point point) const
 {
     // By geometry: the tab under the point answers, whatever is highlighted.
     for (const auto& button : attachedButtons())

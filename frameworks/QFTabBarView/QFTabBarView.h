@@ -268,7 +268,7 @@ public:
         const void* context) override;
 
     // Accessibility: the attached button under the point (view coordinates), else the bar itself.
-    std::shared_ptr<ui::View> accessibilityHitTest(gfx::Point point) const;
+    std::shared_ptr<ui::View> accessibilityHitTestInView(gfx::Point point) const;
 
     void encodeWithCoder(fnd::Coder& coder) const override;
     bool initWithCoder(fnd::Coder& coder) override;

@@ -370,7 +370,7 @@ fnd::String ZTBTabBarControl::stringForToolTip(ui::View&, long, gfx::Point point
     return {};
 }
 
-std::shared_ptr<ZTBTabBarCell> ZTBTabBarControl::accessibilityHitTest(gfx::Point point) const
+std::shared_ptr<ZTBTabBarCell> ZTBTabBarControl::accessibilityHitTestInView(gfx::Point point) const
 {
     // By geometry, not by whichever cell was last highlighted.
     auto cell = cellForPoint(point);

@@ -218,7 +218,7 @@ public:
     void observeValueForKeyPath(const fnd::String& keyPath, fnd::Object& object, const fnd::KeyValueChange& change,
         const void* context) override;
     // The cell under the mouse (the highlighted one), else nullptr for the bar itself.
-    std::shared_ptr<ZTBTabBarCell> accessibilityHitTest(gfx::Point point) const;
+    std::shared_ptr<ZTBTabBarCell> accessibilityHitTestInView(gfx::Point point) const;
 
     // Configuration only: options, style and the tab view; no events, timers, steps or the delegate.
     void encodeWithCoder(fnd::Coder& coder) const override;

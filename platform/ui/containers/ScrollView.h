@@ -1,8 +1,8 @@
 #pragma once
 
 #include "platform/ui/containers/ClipView.h"
-#include "platform/ui/controls/ControlTypes.h"
 #include "platform/ui/containers/Scroller.h"
+#include "platform/ui/controls/ControlTypes.h"
 
 namespace ui {
 
@@ -104,6 +104,11 @@ public:
     void resizeSubviewsWithOldSize(gfx::Size oldSize) override;
     void drawRect(gfx::Rect dirtyRect) override;
     void scrollWheel(const Event& event) override;
+
+    // Accessibility: a scroll area whose children are its document's elements and its shown scroll bars.
+    std::vector<fnd::String> accessibilityAttributeNames() const override;
+    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
+    bool accessibilityIsIgnored() const override { return false; }
 
 private:
     gfx::EdgeInsets borderInsets() const;

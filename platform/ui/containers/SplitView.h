@@ -122,6 +122,11 @@ public:
     void resizeSubviewsWithOldSize(gfx::Size oldSize) override;
     void didAddSubview(View& subview) override;
 
+    // Accessibility: a split group of its panes, with its orientation.
+    std::vector<fnd::String> accessibilityAttributeNames() const override;
+    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
+    bool accessibilityIsIgnored() const override { return false; }
+
 private:
     double axisLength(gfx::Size s) const { return m_vertical ? s.width : s.height; }
     double start(gfx::Rect r) const { return m_vertical ? r.minX() : r.minY(); }

@@ -4,9 +4,9 @@
 #include "platform/graphics/BezierPath.h"
 #include "platform/ui/controls/Control.h"
 #include "platform/ui/controls/ControlLook.h"
+#include "platform/ui/detail/PanelText.h"
 #include "platform/ui/views/Event.h"
 #include "platform/ui/views/Window.h"
-#include "platform/ui/detail/PanelText.h"
 
 #include <algorithm>
 #include <cmath>
@@ -93,6 +93,7 @@ void TabView::insertTabViewItem(const std::shared_ptr<TabViewItem>& item, long i
     setNeedsDisplay(true);
     if (auto d = delegate())
         d->tabViewDidChangeNumberOfTabViewItems(*this);
+    accessibilityPostNotification(*this, AccessibilityNotification::ChildrenChanged);
     if (!selectedTabViewItem())
         selectTabViewItem(item);
 }
@@ -123,6 +124,7 @@ void TabView::removeTabViewItem(const std::shared_ptr<TabViewItem>& item)
     setNeedsDisplay(true);
     if (auto d = delegate())
         d->tabViewDidChangeNumberOfTabViewItems(*this);
+    accessibilityPostNotification(*this, AccessibilityNotification::ChildrenChanged);
 }
 
 // Selection.
@@ -150,6 +152,8 @@ void TabView::selectTabViewItem(const std::shared_ptr<TabViewItem>& item)
     setNeedsDisplay(true);
     if (d)
         d->tabViewDidSelectTabViewItem(*this, *item);
+    accessibilityPostNotification(*this, AccessibilityNotification::SelectedChildrenChanged);
+    accessibilityPostNotification(*this, AccessibilityNotification::ChildrenChanged);
 }
 
 void TabView::showSelectedView()

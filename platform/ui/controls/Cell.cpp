@@ -9,12 +9,12 @@
 #include "platform/graphics/Image.h"
 #include "platform/text/AttributedString.h"
 #include "platform/text/TextContainer.h"
-#include "platform/ui/views/Application.h"
 #include "platform/ui/controls/Control.h"
 #include "platform/ui/controls/ControlLook.h"
-#include "platform/ui/text/TextView.h"
-#include "platform/ui/views/Window.h"
 #include "platform/ui/detail/TrackingEvents.h"
+#include "platform/ui/text/TextView.h"
+#include "platform/ui/views/Application.h"
+#include "platform/ui/views/Window.h"
 
 #include <algorithm>
 #include <cmath>
@@ -105,6 +105,9 @@ void Cell::noteChanged()
             control->updateCell(*this);
         else
             view->setNeedsDisplay(true);
+        // What shows changed: the value, the state, the title or whether the cell is enabled.
+        if (isAccessibilityObserved() && view->window())
+            accessibilityPostNotification(accessibilityRepresentative(), AccessibilityNotification::ValueChanged);
     }
 }
 

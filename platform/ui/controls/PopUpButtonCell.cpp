@@ -3,10 +3,10 @@
 #include "platform/foundation/runtime/NotificationCenter.h"
 #include "platform/graphics/Image.h"
 #include "platform/text/AttributedString.h"
-#include "platform/ui/views/Application.h"
-#include "platform/ui/views/Backend.h"
 #include "platform/ui/controls/Control.h"
 #include "platform/ui/menus/MenuView.h"
+#include "platform/ui/views/Application.h"
+#include "platform/ui/views/Backend.h"
 #include "platform/ui/views/Window.h"
 
 #include <cmath>
@@ -77,6 +77,8 @@ void PopUpButtonCell::setMenu(std::shared_ptr<Menu> newMenu)
     if (newMenu == menu())
         return;
     ButtonCell::setMenu(std::move(newMenu));
+    if (auto m = menu())
+        m->setAccessibilityOwner(shared_from_this());
     m_selectedItem.reset();
     if (!m_pullsDown && menu() && menu()->numberOfItems() > 0)
         selectItemAtIndex(0);
@@ -453,14 +455,21 @@ void PopUpButtonCell::attachPopUpWithFrame(gfx::Rect cellFrame, View& controlVie
     if (titleItem)
         titleItem->setHidden(titleWasHidden);
     m_tracking = false;
+    if (chosen)
+        chooseItemAtIndex(*chosen);
+}
 
-    auto item = chosen ? itemAtIndex(*chosen) : nullptr;
+void PopUpButtonCell::chooseItemAtIndex(long index)
+{
+    auto item = itemAtIndex(index);
+    auto titleItem = m_pullsDown ? itemAtIndex(0) : nullptr;
     if (!item || !item->isEnabled() || item->isSeparatorItem() || item->hasSubmenu() || item == titleItem)
         return;
-    selectItemAtIndex(*chosen);
+    auto self = shared_from_this();
+    selectItemAtIndex(index);
     if (item->action()) {
         // The choice still goes back through the control's bindings.
-        if (auto control = std::dynamic_pointer_cast<Control>(view))
+        if (auto control = std::dynamic_pointer_cast<Control>(controlView()))
             control->pushBoundValues();
         Application::shared().sendAction(item->action(), item->target(), fnd::Value(item));
     } else {

@@ -110,6 +110,16 @@ public:
     void encodeWithCoder(fnd::Coder& coder) const override;
     bool initWithCoder(fnd::Coder& coder) override;
 
+    // Accessibility: a pop-up button (a menu button when it pulls down) whose value is the selected title and whose
+    // child is its menu; choosing an item of that menu selects it.
+    std::vector<fnd::String> accessibilityAttributeNames() const override;
+    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
+    std::vector<fnd::String> accessibilityActionNames() const override;
+    void accessibilityPerformAction(const fnd::String& action) override;
+    // Acts on a choice of the item as the open menu does (assistive technologies choose without opening it): a
+    // choosable item is selected and its action, or the cell's, is sent.
+    void chooseItemAtIndex(long index);
+
 protected:
     // The item whose title and image the button shows.
     std::shared_ptr<MenuItem> shownItem() const;

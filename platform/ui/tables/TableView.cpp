@@ -4,9 +4,9 @@
 #include "platform/foundation/runtime/Log.h"
 #include "platform/ui/containers/ClipView.h"
 #include "platform/ui/containers/ScrollView.h"
+#include "platform/ui/detail/TableCornerView.h"
 #include "platform/ui/tables/TableHeaderView.h"
 #include "platform/ui/views/Window.h"
-#include "platform/ui/detail/TableCornerView.h"
 
 #include <algorithm>
 #include <cmath>
@@ -403,6 +403,9 @@ void TableView::noteNumberOfRowsChanged()
         m_anchorRow = -1;
     tile();
     setNeedsDisplay(true);
+    if (static_cast<long>(m_accessibilityRows.size()) > count)
+        m_accessibilityRows.resize(static_cast<std::size_t>(count));
+    accessibilityPostNotification(*this, AccessibilityNotification::RowCountChanged);
 }
 
 void TableView::noteHeightOfRowsWithIndexesChanged(const fnd::IndexSet&)

@@ -8,8 +8,8 @@
 #include "platform/text/TextContainer.h"
 #include "platform/text/TextRanges.h"
 #include "platform/text/TextStorage.h"
-#include "platform/ui/views/Application.h"
 #include "platform/ui/detail/TextViewInternals.h"
+#include "platform/ui/views/Application.h"
 
 #include <algorithm>
 #include <cmath>
@@ -64,6 +64,7 @@ void TextView::setSelectedRange(fnd::Range range, SelectionAffinity affinity, bo
         fnd::NotificationCenter::defaultCenter().postNotification(note);
         if (auto d = delegate())
             d->textViewDidChangeSelection(*note);
+        accessibilityPostNotification(accessibilityTextOwner(), AccessibilityNotification::SelectedTextChanged);
     }
     updateInsertionPointStateAndRestartTimer(true);
 }

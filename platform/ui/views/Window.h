@@ -329,6 +329,20 @@ public:
     // Drops the pressed view when it is the view or inside it.
     void forgetMouseDownView(const View& view);
 
+    // Accessibility (WindowAccessibility.cpp): a window element (a sheet for a sheet) whose children are the elements
+    // of its toolbar view and content view; its parent is the application.
+    std::vector<fnd::String> accessibilityAttributeNames() const override;
+    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
+    bool accessibilityIsAttributeSettable(const fnd::String& attribute) const override;
+    void accessibilitySetValue(const fnd::Value& value, const fnd::String& attribute) override;
+    std::vector<fnd::String> accessibilityActionNames() const override;
+    void accessibilityPerformAction(const fnd::String& action) override;
+    bool accessibilityIsIgnored() const override { return false; }
+    fnd::Value accessibilityHitTest(gfx::Point screenPoint) const override;
+    fnd::Value accessibilityFocusedUIElement() const override;
+    // The view that has the keyboard: the first responder, or the control the field editor edits for.
+    std::shared_ptr<View> accessibilityFocusedView() const;
+
     // The backend brackets a resize the person drags with these; views hear of it.
     void beginLiveResize();
     void endLiveResize();

@@ -376,8 +376,8 @@ TEST_F(QFTabBarViewTest, AccessibilityHitTestingUsesThePoint)
     a.addItem("Two");
     settle();
     auto two = a.button("Two");
-    EXPECT_EQ(a.bar->accessibilityHitTest({ two->frame().midX(), two->frame().midY() }), two);
-    EXPECT_EQ(a.bar->accessibilityHitTest({ 599, 11 }), a.bar) << "past the last tab";
+    EXPECT_EQ(a.bar->accessibilityHitTestInView({ two->frame().midX(), two->frame().midY() }), two);
+    EXPECT_EQ(a.bar->accessibilityHitTestInView({ 599, 11 }), a.bar) << "past the last tab";
 }
 
 TEST_F(QFTabBarViewTest, SettingsSurviveAnArchiveAndMissingKeysKeepTheDefaults)

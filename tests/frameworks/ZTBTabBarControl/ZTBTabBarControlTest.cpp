@@ -117,7 +117,7 @@ TEST_F(ZTBTabBarControlTest, CellForPointIgnoresTheLeftMargin)
     cell->setFrame(f);
     EXPECT_FALSE(a.bar->cellForPoint({ 5, 10 }));
     EXPECT_EQ(a.bar->cellForPoint({ 15, 10 }), cell);
-    EXPECT_FALSE(a.bar->accessibilityHitTest({ 5, 10 }));
+    EXPECT_FALSE(a.bar->accessibilityHitTestInView({ 5, 10 }));
 }
 
 TEST_F(ZTBTabBarControlTest, CanCloseOnlyTabLaysOutOnlyWithOneTab)

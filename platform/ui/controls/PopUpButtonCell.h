@@ -128,6 +128,8 @@ private:
     // Enables the items as the menu's validation would, counting the items without an action as the cell's own.
     void validateItems();
     void noteMenuChanged();
+    // Takes the menu as the cell's own (also for its accessibility).
+    void adoptMenu(std::shared_ptr<Menu> menu);
 
     bool m_pullsDown { false };
     bool m_usesItemFromMenu { true };

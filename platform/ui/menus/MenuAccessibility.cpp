@@ -46,6 +46,8 @@ fnd::Value Menu::accessibilityAttributeValue(const fnd::String& attribute) const
     }
     if (attribute == Attr::SelectedChildren) {
         auto item = highlightedItem();
+        if (auto popUp = std::dynamic_pointer_cast<PopUpButtonCell>(m_accessibilityOwner.lock()); popUp && !item)
+            item = popUp->selectedItem();
         return item ? fnd::Array { item->selfValue() } : fnd::Array();
     }
     if (attribute == Attr::Enabled)
@@ -74,8 +76,15 @@ fnd::Value MenuItem::accessibilityAttributeValue(const fnd::String& attribute) c
         return m_submenu ? fnd::Array { m_submenu->selfValue() } : fnd::Array();
     if (attribute == Attr::Enabled)
         return m_enabled && !m_isSeparator;
-    if (attribute == Attr::Selected)
-        return owner && owner->highlightedItem().get() == this;
+    if (attribute == Attr::Selected) {
+        if (!owner)
+            return false;
+        // A pop-up's closed menu has the pop-up's choice selected; an open menu the item under the pointer.
+        auto popUp = std::dynamic_pointer_cast<PopUpButtonCell>(owner->m_accessibilityOwner.lock());
+        if (popUp && !owner->highlightedItem())
+            return popUp->selectedItem().get() == this;
+        return owner->highlightedItem().get() == this;
+    }
     if (attribute == Attr::Help)
         return m_toolTip.isEmpty() ? fnd::Value() : fnd::Value(m_toolTip);
     if (attribute == Attr::MenuItemMarkChar) {

@@ -1,6 +1,7 @@
 // How text views and text fields answer assistive technologies: their text, selection and caret.
 
 #include "platform/ui/accessibility/AccessibilityText.h"
+#include "platform/ui/text/ComboBox.h"
 #include "platform/ui/text/SecureTextField.h"
 #include "platform/ui/text/TextField.h"
 #include "platform/ui/text/TextView.h"
@@ -204,6 +205,13 @@ fnd::Value TextField::accessibilityAttributeValueForParameter(
     const fnd::String& attribute, const fnd::Value& parameter) const
 {
     return detail::accessibilityTextParameterizedAttribute(textFieldAccessibilityState(*this), attribute, parameter);
+}
+
+fnd::Value ComboBox::accessibilityAttributeValue(const fnd::String& attribute) const
+{
+    if (attribute == Attr::Role)
+        return AccessibilityRole::ComboBox;
+    return TextField::accessibilityAttributeValue(attribute);
 }
 
 }

@@ -59,7 +59,7 @@ def describe(element):
         pass
     fields = [role, element.name or "", ",".join(state_names), text.replace("\n", "\\n"), value, ",".join(actions),
               extents]
-    return "|".join(f.replace("|", "/") for f in fields)
+    return "|".join(f.replace("|", "/").replace("\n", "\\n") for f in fields)
 
 
 def walk(element, depth, out, limit=2000):

@@ -177,10 +177,37 @@ void TBQDataEntry::checkIndex(Index index, Index limit) const
         throw Exception::range(String(fmt::format("index {} beyond {} entries", index, limit)));
 }
 
-void TBQDataEntry::insertObject(const EntryPtr& entry, Index index)
+bool TBQDataEntry::wouldOwnItselfThrough(const TBQDataEntry& entry) const
+{
+    if (isDescendantOfNode(&entry))
+        return true;
+    // Parent links follow the last insertion only, so an entry listed under two parents is also looked for below.
+    std::vector<const TBQDataEntry*> pending { &entry };
+    while (!pending.empty()) {
+        const TBQDataEntry* next = pending.back();
+        pending.pop_back();
+        for (auto& child : next->m_subObjects) {
+            if (child.get() == this)
+                return true;
+            pending.push_back(child.get());
+        }
+    }
+    return false;
+}
+
+void TBQDataEntry::checkInsertable(const EntryPtr& entry) const
 {
     if (!entry)
         throw Exception::invalidArgument("cannot insert a nil entry");
+    // The tree would own itself: it would never be freed, and rootObject() would never reach a root.
+    if (wouldOwnItselfThrough(*entry))
+        throw Exception::invalidArgument(String(fmt::format(
+            "cannot insert the entry \"{}\" into itself or into one of its own sub-entries", entry->name().utf8())));
+}
+
+void TBQDataEntry::insertObject(const EntryPtr& entry, Index index)
+{
+    checkInsertable(entry);
     checkIndex(index, objectCount());
     m_subObjects.insert(m_subObjects.begin() + index, entry);
     entry->setParent(selfPointer());
@@ -194,10 +221,8 @@ void TBQDataEntry::addObject(const EntryPtr& entry) { insertObject(entry, object
 void TBQDataEntry::insertObjects(const EntryArray& entries, Index index)
 {
     checkIndex(index, objectCount());
-    for (auto& e : entries) {
-        if (!e)
-            throw Exception::invalidArgument("cannot insert a nil entry");
-    }
+    for (auto& e : entries)
+        checkInsertable(e);
     m_subObjects.insert(m_subObjects.begin() + index, entries.begin(), entries.end());
     setParentPointerForSubObjectTree();
     updateModficationDate();
@@ -279,7 +304,10 @@ bool TBQDataEntry::initWithCoder(Coder& coder)
     if (!coder.allowsKeyedCoding())
         return false;
     m_subObjects.clear();
-    if (auto children = coder.decodeObjectForKey("subObjects"); auto* array = children.array()) {
+    // Owned: a reference back to this entry or to one that contains it fails the archive instead of making a loop.
+    auto children = coder.decodeOwnedObjectForKey("subObjects");
+    if (auto* array = children.array()) {
+        auto self = selfPointer();
         for (auto& child : *array) {
             auto entry = child.objectAs<TBQDataEntry>();
             if (!entry) {
@@ -287,6 +315,16 @@ bool TBQDataEntry::initWithCoder(Coder& coder)
                     "A sub-entry of the archived entry is not an entry."));
                 return false;
             }
+            // An entry has one place in the tree; one listed twice would make the tree's walks grow with the number
+            // of paths to it, not the number of entries.
+            if (entry->parent()) {
+                coder.failWithError(Error::make(ErrorDomain::Cocoa, CoderError::ReadCorrupt,
+                    String(fmt::format("The archived entry \"{}\" appears twice in the tree.", entry->name().utf8()))));
+                return false;
+            }
+            // Decoded children would otherwise not know their parent (an add-on would forget it is one); their own
+            // children were linked when they were read.
+            entry->setParent(self);
             m_subObjects.push_back(entry);
         }
     }
@@ -297,8 +335,6 @@ bool TBQDataEntry::initWithCoder(Coder& coder)
         m_cDate = *d.date();
     if (auto d = coder.decodeObjectForKey("lDate"); d.date())
         m_lDate = *d.date();
-    // Decoded children would otherwise not know their parent (an add-on would forget it is one).
-    setParentPointerForSubObjectTree();
     return !coder.hasFailed();
 }
 

@@ -59,7 +59,7 @@ public:
         const std::function<bool(const TBQDataEntry&)>& predicate, const fnd::ClassInfo& objectClass) const;
     static EntryArray minimumNodeCoverFromNodesInArray(const EntryArray& nodes);
 
-    // Changing the tree
+    // Changing the tree. Inserting an entry into itself or into one of its own sub-entries raises InvalidArgument.
     void insertObject(const EntryPtr& entry, fnd::Index index);
     void addObject(const EntryPtr& entry);
     void insertObjects(const EntryArray& entries, fnd::Index index);
@@ -86,6 +86,9 @@ protected:
 
 private:
     void checkIndex(fnd::Index index, fnd::Index limit) const;
+    // True when `entry` is this entry, one of its ancestors, or holds this entry somewhere below it.
+    bool wouldOwnItselfThrough(const TBQDataEntry& entry) const;
+    void checkInsertable(const EntryPtr& entry) const;
 
     EntryArray m_subObjects;
     fnd::String m_itemName;

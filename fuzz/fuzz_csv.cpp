@@ -1,5 +1,6 @@
 // Reads arbitrary bytes as CSV, with the chunk size, separator and encoding chosen by the first byte. Nothing may
-// crash, and rows read without an error, written by the CSV writer and read again, must come back the same.
+// crash, the chunk size must not change the outcome, and rows read without an error, written by the CSV writer and
+// read again, must come back the same.
 #include "frameworks/FoundationExtensions/ZORCSVExport.h"
 #include "frameworks/FoundationExtensions/ZORCSVParser.h"
 
@@ -45,9 +46,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint8_t control = data[0];
     const std::uint64_t chunkSize = 1 + (control & 0x0F) * 3;
     const std::int64_t separator = (control >> 4) % 3;
-    const auto encoding = (control & 0x40) ? fnd::StringEncoding::Unicode : fnd::StringEncoding::UTF8;
-    auto read = parse(fnd::InputStream::withData(fnd::Data(data + 1, size - 1)), encoding, separator, chunkSize);
-    if (!read || read->failed)
+    const auto encoding = (control & 0x80) ? fnd::StringEncoding::UTF32
+        : (control & 0x40)                 ? fnd::StringEncoding::Unicode
+                                           : fnd::StringEncoding::UTF8;
+    const fnd::Data input(data + 1, size - 1);
+    auto read = parse(fnd::InputStream::withData(input), encoding, separator, chunkSize);
+    if (!read)
+        return 0;
+    // How the bytes arrive must not change what they mean.
+    auto whole = parse(fnd::InputStream::withData(input), encoding, separator, 1 << 20);
+    if (!whole || whole->failed != read->failed || (!read->failed && whole->rows != read->rows)) {
+        std::fprintf(stderr, "chunks of %llu read differently from the whole input\n",
+            static_cast<unsigned long long>(chunkSize));
+        std::abort();
+    }
+    if (read->failed)
         return 0;
 
     static const std::string path = "/tmp/fuzz_csv_" + std::to_string(getpid()) + ".csv";

@@ -113,13 +113,16 @@ std::optional<fnd::String> ZFMTimeIntervalFormatter::stringForTimeIntervalFromDa
             return idiom;
     }
 
-    // Units below the least significant one are left out wherever they stand, compared by their size (a week lies
-    // between a month and a day, whatever its flag's value).
+    // Once a phrase has begun, units below the least significant one are left out, compared by their size (a week
+    // lies between a month and a day, whatever its flag's value). A smaller unit may still begin the phrase, so an
+    // interval shorter than the least unit reads "30 seconds ago", not nothing.
     const std::size_t leastRank = rankOf(m_leastSignificantUnit);
     fnd::String phrase;
     std::uint64_t parts = 0;
     bool approximate = false;
-    for (std::size_t rank = 0; rank <= leastRank; ++rank) {
+    for (std::size_t rank = 0; rank < TimeUnits.size(); ++rank) {
+        if (parts > 0 && rank > leastRank)
+            break;
         const auto value = std::llabs(components.valueForComponent(TimeUnits[rank].flag).value_or(0));
         if (value == 0)
             continue;

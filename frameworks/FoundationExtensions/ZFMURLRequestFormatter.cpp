@@ -3,9 +3,9 @@
 #include "frameworks/FoundationExtensions/detail/FormatterStrings.h"
 
 #include "platform/foundation/runtime/CharacterSet.h"
-#include "platform/foundation/services/CookieStore.h"
 #include "platform/foundation/runtime/Exception.h"
 #include "platform/foundation/runtime/StringFormat.h"
+#include "platform/foundation/services/CookieStore.h"
 
 #include <algorithm>
 
@@ -94,6 +94,13 @@ std::shared_ptr<fnd::Formatter> ZFMURLRequestFormatter::copy() const
 fnd::String ZFMHTTPURLResponseFormatter::stringFromHTTPURLResponse(const fnd::HTTPURLResponse& response) const
 {
     return fnd::stringWithFormat("%ld '%@'", response.statusCode(), response.url());
+}
+
+std::optional<fnd::String> ZFMHTTPURLResponseFormatter::stringForObjectValue(const fnd::Value& value) const
+{
+    if (auto response = value.objectAs<fnd::HTTPURLResponse>())
+        return stringFromHTTPURLResponse(*response);
+    return std::nullopt;
 }
 
 std::expected<fnd::Value, fnd::String> ZFMHTTPURLResponseFormatter::getObjectValue(const fnd::String&) const

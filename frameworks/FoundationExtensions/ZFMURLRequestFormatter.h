@@ -33,6 +33,8 @@ class ZFMHTTPURLResponseFormatter : public fnd::Formatter {
 
 public:
     fnd::String stringFromHTTPURLResponse(const fnd::HTTPURLResponse& response) const;
+    // The summary of a response object; nothing for any other value.
+    std::optional<fnd::String> stringForObjectValue(const fnd::Value& value) const override;
 
     // Not offered: the answer is the reason.
     std::expected<fnd::Value, fnd::String> getObjectValue(const fnd::String& string) const override;

@@ -58,11 +58,13 @@ fnd::String ZFMUnitOfInformationFormatter::stringFromNumberOfBits(const fnd::Num
     if (m_displaysBytes)
         value *= 0.125;
     fnd::String unit;
-    if (value < *scaleFactorForPrefix(Kilo)) {
+    // Written so that NaN, which compares false with everything, is shown unscaled.
+    if (!(value >= *scaleFactorForPrefix(Kilo))) {
         unit = ZFMFormatterStrings::text(m_displaysBytes ? "bytes" : "bits");
     } else {
-        // The prefix follows the amount shown, so bytes are never scaled by a prefix chosen for bits.
-        const int prefix = prefixForInteger(static_cast<std::uint64_t>(value));
+        // The prefix follows the bit count even when bytes are shown (2 × 10⁹ bits are 0.25 GB). The integer value
+        // is clamped, so huge and infinite counts take the largest prefix.
+        const int prefix = prefixForInteger(static_cast<std::uint64_t>(bits.integerValue()));
         value /= *scaleFactorForPrefix(prefix);
         const auto& words = Words[static_cast<std::size_t>(prefix)];
         unit = ZFMFormatterStrings::text(m_displaysBytes ? (m_iecDisplay ? words.bytesIEC : words.bytesSI)
@@ -76,7 +78,13 @@ std::optional<fnd::String> ZFMUnitOfInformationFormatter::stringFromNumber(const
 {
     if (ofUnit < Bit || ofUnit > DoubleWord)
         return std::nullopt;
-    return stringFromNumberOfBits(fnd::Number(number.integerValue() * BitsPerUnit[static_cast<std::size_t>(ofUnit)]));
+    const auto count = number.integerValue();
+    const auto size = BitsPerUnit[static_cast<std::size_t>(ofUnit)];
+    std::int64_t bits = 0;
+    // Past the integers, the count goes on as a real number rather than wrapping around.
+    if (__builtin_mul_overflow(count, size, &bits))
+        return stringFromNumberOfBits(fnd::Number(static_cast<double>(count) * static_cast<double>(size)));
+    return stringFromNumberOfBits(fnd::Number(bits));
 }
 
 std::optional<fnd::String> ZFMUnitOfInformationFormatter::stringFromNumber(

@@ -97,6 +97,9 @@ fnd::Expected<std::unique_ptr<ZORCSVParser>> ZORCSVParser::initWithCSVString(
 fnd::Expected<void> ZORCSVParser::openStream()
 {
     m_stream = m_source();
+    if (!m_stream)
+        return std::unexpected(fnd::Error::make(
+            errorDomain(), ZORCSVError::Input, "Unable to open file for reading", "There is no stream to read from."));
     if (m_stream->streamStatus() == fnd::StreamStatus::NotOpen)
         m_stream->open();
     auto status = m_stream->streamStatus();
@@ -240,12 +243,17 @@ void ZORCSVParser::parse()
         delegate->parserDidEndDocument(*this, m_csvFile);
     }
     m_hasStarted = false;
-    m_stream->close();
+    if (m_stream)
+        m_stream->close();
 }
 
 void ZORCSVParser::detectByteOrderMark()
 {
-    readChunk();
+    // The longest mark has four bytes; a small chunk size must not cut it (a UTF-32 mark read as a UTF-16 one).
+    constexpr std::size_t LongestMark = 4;
+    do
+        readChunk();
+    while (m_currentChunk.length() < LongestMark && !m_endOfStreamReached && !m_error);
     struct Mark {
         std::vector<std::uint8_t> bytes;
         fnd::StringEncoding encoding;

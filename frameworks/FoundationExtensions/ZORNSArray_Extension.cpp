@@ -44,13 +44,13 @@ fnd::Array performedResults(const fnd::Array& array, fnd::Selector selector, std
     return results;
 }
 
-fnd::Dictionary indexed(const fnd::Array& array, fnd::Selector selector, std::span<const fnd::Value> arguments)
+ElementIndex indexed(const fnd::Array& array, fnd::Selector selector, std::span<const fnd::Value> arguments)
 {
-    fnd::Dictionary index;
+    ElementIndex index;
     for (const auto& element : array) {
         auto result = ZORElements::perform(element, selector, arguments);
         if (!result.isNil())
-            index.set(result.isString() ? *result.string() : result.description(), element);
+            index.insert_or_assign(std::move(result), element);
     }
     return index;
 }
@@ -167,12 +167,12 @@ fnd::Array arrayByRemovingObjectIdenticalTo(const fnd::Array& array, const fnd::
     return filtered(array, [&](const fnd::Value& e) { return !ZORElements::isIdentical(e, object); });
 }
 
-fnd::Dictionary indexBySelector(const fnd::Array& array, fnd::Selector selector)
+ElementIndex indexBySelector(const fnd::Array& array, fnd::Selector selector)
 {
     return indexed(array, selector, {});
 }
 
-fnd::Dictionary indexBySelectorWithObject(const fnd::Array& array, fnd::Selector selector, const fnd::Value& object)
+ElementIndex indexBySelectorWithObject(const fnd::Array& array, fnd::Selector selector, const fnd::Value& object)
 {
     const fnd::Value arguments[] = { object };
     return indexed(array, selector, arguments);
@@ -190,14 +190,9 @@ fnd::Array arrayByPerformingSelectorWithObject(
     return performedResults(array, selector, arguments);
 }
 
-fnd::Array setByPerformingSelector(const fnd::Array& array, fnd::Selector selector)
+fnd::Set setByPerformingSelector(const fnd::Array& array, fnd::Selector selector)
 {
-    fnd::Array distinct;
-    for (auto& result : performedResults(array, selector, {})) {
-        if (std::ranges::find(distinct, result) == distinct.end())
-            distinct.push_back(std::move(result));
-    }
-    return distinct;
+    return fnd::Set(performedResults(array, selector, {}));
 }
 
 fnd::Array deepMutableCopy(const fnd::Array& array)

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <optional>
+#include <unordered_map>
 
 // Filtering, joining, selector mapping and identity tests on arrays. Results are new arrays. Identity means the same
 // object (plain values such as numbers and strings have no identity of their own and count as identical when equal);
@@ -52,17 +53,19 @@ std::vector<fnd::String> numberedArrayDescribedBySelector(const fnd::Array& arra
 fnd::Array arrayByRemovingObject(const fnd::Array& array, const fnd::Value& object);
 fnd::Array arrayByRemovingObjectIdenticalTo(const fnd::Array& array, const fnd::Value& object);
 
-// Each element under the description of its non-nil selector result (strings stay themselves); a later element
-// with the same result replaces an earlier one.
-fnd::Dictionary indexBySelector(const fnd::Array& array, fnd::Selector selector);
-fnd::Dictionary indexBySelectorWithObject(const fnd::Array& array, fnd::Selector selector, const fnd::Value& object);
+// Results to elements; results are keys by value, so the number 1 and the string "1" are two keys.
+using ElementIndex = std::unordered_map<fnd::Value, fnd::Value>;
+
+// Each element under its non-nil selector result; a later element with an equal result replaces an earlier one.
+ElementIndex indexBySelector(const fnd::Array& array, fnd::Selector selector);
+ElementIndex indexBySelectorWithObject(const fnd::Array& array, fnd::Selector selector, const fnd::Value& object);
 
 // The non-nil selector results, in order.
 fnd::Array arrayByPerformingSelector(const fnd::Array& array, fnd::Selector selector);
 fnd::Array arrayByPerformingSelectorWithObject(
     const fnd::Array& array, fnd::Selector selector, const fnd::Value& object);
-// The distinct non-nil results (equal results once), in the order first met.
-fnd::Array setByPerformingSelector(const fnd::Array& array, fnd::Selector selector);
+// The set of the non-nil results.
+fnd::Set setByPerformingSelector(const fnd::Array& array, fnd::Selector selector);
 
 // Arrays and dictionaries are values, so a copy is already deep; objects are shared.
 fnd::Array deepMutableCopy(const fnd::Array& array);

@@ -32,6 +32,11 @@ void insertObjectsFromArray(fnd::Array& array, const fnd::Array& objects, fnd::I
     array.insert(array.begin() + index, objects.begin(), objects.end());
 }
 
+void addObjectsFromSet(fnd::Array& array, const fnd::Set& set)
+{
+    array.insert(array.end(), set.begin(), set.end());
+}
+
 void removeIdenticalObjectsFromArray(fnd::Array& array, const fnd::Array& objects)
 {
     std::erase_if(array, [&](const fnd::Value& e) {

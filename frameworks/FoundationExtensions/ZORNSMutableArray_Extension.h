@@ -11,6 +11,8 @@ void addObjectIfAbsent(fnd::Array& array, const fnd::Value& object);
 void addObjectsFromArrayIfAbsent(fnd::Array& array, const fnd::Array& objects);
 // Inserts all the objects at the index (at most the count, else a range exception).
 void insertObjectsFromArray(fnd::Array& array, const fnd::Array& objects, fnd::Index index);
+// Adds every member of the set, in the set's traversal order.
+void addObjectsFromSet(fnd::Array& array, const fnd::Set& set);
 // Removes every element identical to one of the objects.
 void removeIdenticalObjectsFromArray(fnd::Array& array, const fnd::Array& objects);
 // Replaces each element of the range by what the selector answers for it. All answers are collected first: a nil

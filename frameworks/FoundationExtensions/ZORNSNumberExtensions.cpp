@@ -57,11 +57,12 @@ fnd::String roman(std::uint64_t n, bool lower)
 
 std::optional<fnd::String> numberToStringWithType(const fnd::Number& number, std::int32_t type)
 {
-    if (type < Decimal || type > LowercaseRoman)
-        return std::nullopt;
+    // Zero has no written form in any system, whatever the type asked for.
     auto value = number.unsignedValue();
     if (value == 0)
         return fnd::String("NUL");
+    if (type < Decimal || type > LowercaseRoman)
+        return std::nullopt;
     switch (type) {
     case Decimal:
         return fnd::stringWithFormat("%lu", value);

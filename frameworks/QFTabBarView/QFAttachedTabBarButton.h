@@ -69,6 +69,8 @@ private:
     void selectThis();
 
     std::shared_ptr<ui::TabViewItem> m_tabViewItem;
+    // The tab view item is an atomic property: the shared pointer is swapped whole under the lock, so a reader on
+    // another thread never copies one that is half replaced. The button itself is used on the main thread only.
     mutable std::mutex m_itemLock;
     bool m_isInAnimatedSlide { false };
     bool m_isInDraggedSlide { false };

@@ -2,24 +2,22 @@
 
 #include "frameworks/QFTabBarView/QFAttachedTabBarButton.h"
 #include "frameworks/QFTabBarView/QFOverflowPopUpButton.h"
-#include "frameworks/QFTabBarView/QFTabBarView.h"
+#include "frameworks/QFTabBarView/QFTabBarViewBase.h"
 #include "frameworks/QFTabBarView/QFTabBarViewExtensions.h"
 #include "frameworks/QFTabBarView/styles/QFTabStyleSupport.h"
+#include "frameworks/tab-bar-core/TabLabels.h"
 #include "frameworks/tab-bar-core/TabResources.h"
 #include "frameworks/tab-bar-core/TabShapes.h"
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/Color.h"
-#include "platform/graphics/Font.h"
-#include "platform/graphics/FontManager.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/graphics/Image.h"
-#include "platform/graphics/Shadow.h"
 #include "platform/text/AttributedString.h"
-#include "platform/text/Attributes.h"
-#include "platform/text/ParagraphStyle.h"
 #include "platform/ui/views/Window.h"
 
 FND_REGISTER_CLASS(QFMetalTabStyle, QFTabStyle)
+[[maybe_unused]] static const tbcore::TabStyleRegistration<QFTabStyleRegistry, QFMetalTabStyle>
+    QFMetalTabStyleRegistration;
 
 namespace {
 
@@ -28,7 +26,7 @@ bool metalIsSelected(const QFTabBarButtonCell& cell)
     return cell.state() == ui::ControlStateValue::On;
 }
 
-bool metalIsVertical(QFTabBarView& view)
+bool metalIsVertical(QFTabBarViewBase& view)
 {
     return view.orientation() == QFTabBarOrientation::Vertical;
 }
@@ -64,22 +62,22 @@ void QFMetalTabStyle::loadImages()
     m_closeDirtyButtonOver = tbcore::namedImage("QFTabBarView", "TabClose_Dirty_Rollover");
 }
 
-std::optional<double> QFMetalTabStyle::leftMarginForTabBarView(QFTabBarView& view)
+std::optional<double> QFMetalTabStyle::leftMarginForTabBarView(QFTabBarViewBase& view)
 {
     return metalIsVertical(view) ? 0.0 : 10.0;
 }
 
-std::optional<double> QFMetalTabStyle::rightMarginForTabBarView(QFTabBarView& view)
+std::optional<double> QFMetalTabStyle::rightMarginForTabBarView(QFTabBarViewBase& view)
 {
     return metalIsVertical(view) ? 0.0 : 10.0;
 }
 
-std::optional<double> QFMetalTabStyle::topMarginForTabBarView(QFTabBarView& view)
+std::optional<double> QFMetalTabStyle::topMarginForTabBarView(QFTabBarViewBase& view)
 {
     return metalIsVertical(view) ? 10.0 : 0.0;
 }
 
-bool QFMetalTabStyle::updateAddButton(QFRolloverButton& button, QFTabBarView&)
+bool QFMetalTabStyle::updateAddButton(QFRolloverButton& button, QFTabBarViewBase&)
 {
     button.setImage(tbcore::namedImage("QFTabBarView", "TabNewMetal"));
     button.setAlternateImage(tbcore::namedImage("QFTabBarView", "TabNewMetalPressed"));
@@ -110,37 +108,18 @@ std::optional<std::shared_ptr<gfx::Image>> QFMetalTabStyle::closeButtonImageOfTy
 std::optional<std::shared_ptr<txt::AttributedString>> QFMetalTabStyle::attributedObjectCountStringValueForTabCell(
     QFTabBarButtonCell& cell)
 {
-    auto font = gfx::Font::fontWithName("Helvetica", 11.0);
-    if (auto bold = gfx::FontManager::shared().convertFontToHaveTrait(font, gfx::FontTraitMask::Bold))
-        font = bold;
-    return std::make_shared<txt::AttributedString>(fnd::String(std::to_string((unsigned long)cell.objectCount())),
-        txt::Attributes { { txt::FontAttributeName, fnd::Value(font) },
-            { txt::ForegroundColorAttributeName, fnd::Value(gfx::Color::colorWithCalibratedWhite(1.0, 0.85)) } });
+    return tbcore::countString(static_cast<unsigned long>(cell.objectCount()));
 }
 
 std::optional<std::shared_ptr<txt::AttributedString>> QFMetalTabStyle::attributedStringValueForTabCell(
     QFTabBarButtonCell& cell)
 {
-    static const auto paragraph = [] {
-        auto p = txt::ParagraphStyle::defaultParagraphStyle()->mutableCopy();
-        p->setLineBreakMode(txt::LineBreakMode::ByTruncatingTail);
-        p->setAlignment(txt::TextAlignment::Center);
-        return p;
-    }();
-    auto shadow = std::make_shared<gfx::Shadow>();
-    shadow->setShadowColor(
-        gfx::Color::colorWithCalibratedWhite(1.0, metalIsSelected(cell) || cell.mouseHovered() ? 0.8 : 0.5));
-    shadow->setShadowOffset({ 0.0, -1.0 });
-    shadow->setShadowBlurRadius(1.0);
-    return std::make_shared<txt::AttributedString>(cell.title(),
-        txt::Attributes { { txt::FontAttributeName, fnd::Value(gfx::Font::boldSystemFontOfSize(11.0)) },
-            { txt::ForegroundColorAttributeName, fnd::Value(gfx::Color::textColor()->colorWithAlphaComponent(0.75)) },
-            { txt::ShadowAttributeName, fnd::Value(shadow) }, { txt::ParagraphStyleAttributeName, fnd::Value(paragraph) } });
+    return tbcore::metalTitle(cell.title(), metalIsSelected(cell) || cell.mouseHovered());
 }
 
 std::optional<gfx::Rect> QFMetalTabStyle::drawingRectForBounds(gfx::Rect bounds, QFTabBarButtonCell& cell)
 {
-    auto bar = cell.tabBarView();
+    auto bar = QFTabStyleSupport::tabBarOf(cell);
     const bool horizontal = !bar || !metalIsVertical(*bar);
     if (metalIsSelected(cell) && horizontal) {
         gfx::Rect r = gfx::insetRect(bounds, 6.0, 0.0);
@@ -153,7 +132,8 @@ std::optional<gfx::Rect> QFMetalTabStyle::drawingRectForBounds(gfx::Rect bounds,
     return r;
 }
 
-std::optional<gfx::Rect> QFMetalTabStyle::draggingRectForTabButton(QFAttachedTabBarButton& button, QFTabBarView& view)
+std::optional<gfx::Rect> QFMetalTabStyle::draggingRectForTabButton(
+    QFAttachedTabBarButton& button, QFTabBarViewBase& view)
 {
     gfx::Rect r = button.stackingFrame();
     r.size.width += 1.0;
@@ -172,7 +152,7 @@ std::optional<gfx::Rect> QFMetalTabStyle::draggingRectForTabButton(QFAttachedTab
     return r;
 }
 
-bool QFMetalTabStyle::drawBezelOfTabBarView(QFTabBarView& view, gfx::Rect)
+bool QFMetalTabStyle::drawBezelOfTabBarView(QFTabBarViewBase& view, gfx::Rect)
 {
     const gfx::Rect b = view.bounds();
     const bool vertical = metalIsVertical(view);
@@ -200,7 +180,7 @@ bool QFMetalTabStyle::drawBezelOfTabBarView(QFTabBarView& view, gfx::Rect)
 bool QFMetalTabStyle::drawBezelOfTabCell(QFTabBarButtonCell& cell, gfx::Rect f, ui::View& controlView)
 {
     auto* button = dynamic_cast<QFAttachedTabBarButton*>(&controlView);
-    auto bar = QFTabBarViewExtensions::enclosingTabBarView(controlView);
+    auto bar = QFTabBarViewExtensions::superviewOfClass<QFTabBarViewBase>(controlView);
     if (!button || !bar)
         return true;
     const bool overflow = button->isOverflowButton() && !button->isSliding();
@@ -221,7 +201,8 @@ bool QFMetalTabStyle::drawBezelOfTabCell(QFTabBarButtonCell& cell, gfx::Rect f, 
     return true;
 }
 
-bool QFMetalTabStyle::drawBezelOfOverflowButton(QFOverflowPopUpButton& overflowButton, QFTabBarView& view, gfx::Rect)
+bool QFMetalTabStyle::drawBezelOfOverflowButton(
+    QFOverflowPopUpButton& overflowButton, QFTabBarViewBase& view, gfx::Rect)
 {
     if (metalIsVertical(view))
         return true;
@@ -246,13 +227,14 @@ bool QFMetalTabStyle::drawBezelOfOverflowButton(QFOverflowPopUpButton& overflowB
     return true;
 }
 
-void QFMetalTabStyle::drawBezelInRect(gfx::Rect r, unsigned capMask, QFAttachedTabBarButton& button, QFTabBarView& view)
+void QFMetalTabStyle::drawBezelInRect(
+    gfx::Rect r, unsigned capMask, QFAttachedTabBarButton& button, QFTabBarViewBase& view)
 {
     gfx::GraphicsStateGuard guard;
     const bool selected = button.state() == ui::ControlStateValue::On;
     const QFTabStateBits state = button.tabState();
-    const bool hideRight = (state & QFTabState::NextSelected)
-        && !(state & (QFTabState::NextSliding | QFTabState::NextIsDropTarget));
+    const bool hideRight
+        = (state & QFTabState::NextSelected) && !(state & (QFTabState::NextSliding | QFTabState::NextIsDropTarget));
     auto hoverFill = [&] {
         if (!button.mouseHovered())
             return;

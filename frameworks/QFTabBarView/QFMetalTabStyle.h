@@ -13,26 +13,27 @@ public:
     static fnd::String styleName() { return "Metal"; }
     fnd::String name() const override { return styleName(); }
 
-    std::optional<double> leftMarginForTabBarView(QFTabBarView& view) override;
-    std::optional<double> rightMarginForTabBarView(QFTabBarView& view) override;
-    std::optional<double> topMarginForTabBarView(QFTabBarView& view) override;
-    bool updateAddButton(QFRolloverButton& button, QFTabBarView& view) override;
+    std::optional<double> leftMarginForTabBarView(QFTabBarViewBase& view) override;
+    std::optional<double> rightMarginForTabBarView(QFTabBarViewBase& view) override;
+    std::optional<double> topMarginForTabBarView(QFTabBarViewBase& view) override;
+    bool updateAddButton(QFRolloverButton& button, QFTabBarViewBase& view) override;
     std::optional<std::shared_ptr<gfx::Image>> closeButtonImageOfType(long type, QFTabBarButtonCell& cell) override;
     std::optional<std::shared_ptr<txt::AttributedString>> attributedObjectCountStringValueForTabCell(
         QFTabBarButtonCell& cell) override;
-    std::optional<std::shared_ptr<txt::AttributedString>> attributedStringValueForTabCell(QFTabBarButtonCell& cell) override;
+    std::optional<std::shared_ptr<txt::AttributedString>> attributedStringValueForTabCell(
+        QFTabBarButtonCell& cell) override;
     std::optional<gfx::Rect> drawingRectForBounds(gfx::Rect bounds, QFTabBarButtonCell& cell) override;
-    std::optional<gfx::Rect> draggingRectForTabButton(QFAttachedTabBarButton& button, QFTabBarView& view) override;
-    bool drawBezelOfTabBarView(QFTabBarView& view, gfx::Rect rect) override;
+    std::optional<gfx::Rect> draggingRectForTabButton(QFAttachedTabBarButton& button, QFTabBarViewBase& view) override;
+    bool drawBezelOfTabBarView(QFTabBarViewBase& view, gfx::Rect rect) override;
     bool drawBezelOfTabCell(QFTabBarButtonCell& cell, gfx::Rect frame, ui::View& controlView) override;
-    bool drawBezelOfOverflowButton(QFOverflowPopUpButton& button, QFTabBarView& view, gfx::Rect rect) override;
+    bool drawBezelOfOverflowButton(QFOverflowPopUpButton& button, QFTabBarViewBase& view, gfx::Rect rect) override;
 
     void encodeWithCoder(fnd::Coder& coder) const override;
     bool initWithCoder(fnd::Coder& coder) override;
 
 private:
     void loadImages();
-    void drawBezelInRect(gfx::Rect rect, unsigned capMask, QFAttachedTabBarButton& button, QFTabBarView& view);
+    void drawBezelInRect(gfx::Rect rect, unsigned capMask, QFAttachedTabBarButton& button, QFTabBarViewBase& view);
 
     std::shared_ptr<gfx::Image> m_closeButton;
     std::shared_ptr<gfx::Image> m_closeButtonDown;

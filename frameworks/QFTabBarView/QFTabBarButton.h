@@ -112,6 +112,9 @@ private:
     void applyBoundValue(int slot, const fnd::Value& value);
     void scheduleBarUpdate();
 
+    // The stacking frame is an atomic property: a reader always gets a frame some writer stored whole, never half
+    // of one. Every reader and writer runs on the main thread today, so the lock is never contended; it keeps that
+    // promise should a slide animation move to a thread of its own.
     mutable std::mutex m_frameLock;
     gfx::Rect m_stackingFrame;
     std::shared_ptr<QFRolloverButton> m_closeButton;

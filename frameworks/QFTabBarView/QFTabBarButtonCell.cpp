@@ -3,6 +3,7 @@
 #include "frameworks/QFTabBarView/QFTabBarButton.h"
 #include "frameworks/QFTabBarView/QFTabBarView.h"
 #include "frameworks/QFTabBarView/QFTabBarViewExtensions.h"
+#include "frameworks/tab-bar-core/TabLabels.h"
 #include "frameworks/tab-bar-core/TabShapes.h"
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/Color.h"
@@ -32,29 +33,6 @@ const std::shared_ptr<txt::ParagraphStyle>& tabBarButtonCellTitleParagraphStyle(
         return s;
     }();
     return style;
-}
-
-const txt::Attributes& tabBarButtonCellCountAttributes()
-{
-    static const txt::Attributes attributes = [] {
-        auto font = gfx::Font::fontWithName("Helvetica", 11.0);
-        if (auto bold = gfx::FontManager::shared().convertFontToHaveTrait(font, gfx::FontTraitMask::Bold))
-            font = bold;
-        return txt::Attributes { { txt::FontAttributeName, fnd::Value(font) },
-            { txt::ForegroundColorAttributeName, fnd::Value(gfx::Color::colorWithCalibratedWhite(1.0, 0.85)) } };
-    }();
-    return attributes;
-}
-
-// The extent of a string whatever its alignment: our text system places a centred line in the middle of the
-// unbounded width it measures in, so the paragraph style is left out for measuring.
-gfx::Size tabBarButtonCellMeasure(const txt::AttributedString& text)
-{
-    if (text.length() == 0)
-        return {};
-    txt::AttributedString plain(text);
-    plain.removeAttribute(txt::ParagraphStyleAttributeName, { 0, plain.length() });
-    return plain.size();
 }
 
 bool tabBarButtonCellIsZero(gfx::Rect r)
@@ -255,9 +233,7 @@ std::shared_ptr<txt::AttributedString> QFTabBarButtonCell::attributedObjectCount
 
 std::shared_ptr<txt::AttributedString> QFTabBarButtonCell::_attributedObjectCountStringValue() const
 {
-    // Formatted unsigned, as the counter always was.
-    return std::make_shared<txt::AttributedString>(
-        fnd::String(std::to_string((unsigned long)m_objectCount)), tabBarButtonCellCountAttributes());
+    return tbcore::countString(static_cast<unsigned long>(m_objectCount));
 }
 
 // Metrics.
@@ -406,7 +382,7 @@ gfx::Size QFTabBarButtonCell::_objectCounterSize() const
 {
     if (!m_showObjectCount)
         return gfx::ZeroSize;
-    return { std::max(20.0, tabBarButtonCellMeasure(*attributedObjectCountStringValue()).width + 8.0), 14.0 };
+    return { std::max(20.0, attributedObjectCountStringValue()->size().width + 8.0), 14.0 };
 }
 
 gfx::Rect QFTabBarButtonCell::objectCounterRectForBounds(gfx::Rect bounds) const
@@ -455,7 +431,7 @@ gfx::Rect QFTabBarButtonCell::_titleRectForBounds(gfx::Rect bounds) const
     auto text = attributedStringValue();
     if (text->length() == 0)
         return gfx::ZeroRect;
-    const gfx::Size t = tabBarButtonCellMeasure(*text);
+    const gfx::Size t = text->size();
     return gfx::integralRect({ x, d.minY() + std::ceil((d.height() - t.height) / 2), width, t.height });
 }
 
@@ -502,7 +478,7 @@ double QFTabBarButtonCell::desiredWidthOfCell() const
 
 double QFTabBarButtonCell::_desiredWidthOfCell() const
 {
-    return tabBarButtonCellWidth(*this, tabBarButtonCellMeasure(*attributedStringValue()).width);
+    return tabBarButtonCellWidth(*this, attributedStringValue()->size().width);
 }
 
 // Drawing.
@@ -587,12 +563,8 @@ void QFTabBarButtonCell::drawObjectCounterWithFrame(gfx::Rect frame, ui::View& c
 {
     if (m_style && m_style->drawObjectCounterOfTabCell(*this, frame, controlView))
         return;
-    const gfx::Rect r = objectCounterRectForBounds(frame);
-    (m_objectCountColor ? m_objectCountColor : defaultObjectCountColor())->setFill();
-    gfx::BezierPath::bezierPathWithRoundedRect(r, 7.0, 7.0)->fill();
-    auto text = attributedObjectCountStringValue();
-    const gfx::Size s = tabBarButtonCellMeasure(*text);
-    text->drawInRect({ r.minX() + (r.width() - s.width) / 2 + 0.25, r.midY() - s.height / 2, s.width, s.height });
+    tbcore::drawCountCapsule(objectCounterRectForBounds(frame),
+        m_objectCountColor ? m_objectCountColor : defaultObjectCountColor(), *attributedObjectCountStringValue(), 0);
 }
 
 void QFTabBarButtonCell::drawIndicatorWithFrame(gfx::Rect frame, ui::View& controlView)

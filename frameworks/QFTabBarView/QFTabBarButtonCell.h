@@ -7,6 +7,7 @@ namespace txt {
 class AttributedString;
 }
 class QFTabBarButton;
+class QFTabBarView;
 
 // The look and metrics of one tab: icon, large image, title, object counter, progress indicator and close button.
 // Each metric and drawing step is first offered to the style; the built-in answer (the same name with a leading

@@ -12,25 +12,6 @@
 
 #include <algorithm>
 
-namespace {
-// The menu keeps its delegate weakly; this forwarder lives as long as the controller.
-class TabBarControllerMenuForwarder : public ui::MenuDelegate {
-public:
-    explicit TabBarControllerMenuForwarder(QFTabBarController& controller)
-        : m_controller(controller)
-    {
-    }
-    std::optional<long> numberOfItemsInMenu(ui::Menu& menu) override { return m_controller.numberOfItemsInMenu(menu); }
-    bool menuUpdateItem(ui::Menu& menu, ui::MenuItem& item, long index, bool cancel) override
-    {
-        return m_controller.menuUpdateItem(menu, item, index, cancel);
-    }
-
-private:
-    QFTabBarController& m_controller;
-};
-}
-
 QFTabBarController::QFTabBarController(QFTabBarView& tabBarView)
     : m_tabBarView(tabBarView)
 {
@@ -156,13 +137,8 @@ void QFTabBarController::_addItemToOverflowMenu(const std::shared_ptr<ui::TabVie
 {
     if (!item)
         return;
-    if (!m_overflowMenu) {
-        m_overflowMenu = ui::Menu::create();
-        // The pull-down's own title entry.
-        m_overflowMenu->addItemWithTitle("", {}, "");
-        m_menuDelegateHandle = std::make_shared<TabBarControllerMenuForwarder>(*this);
-        m_overflowMenu->setDelegate(m_menuDelegateHandle);
-    }
+    if (!m_overflowMenu)
+        m_overflowMenu = m_menuDelegate->makeMenu(m_menuDelegate);
     auto entry = m_overflowMenu->addItemWithTitle(
         QFTabBarViewExtensions::stringByTruncatingToLength(title, 60), "_overflowMenuAction:", "");
     entry->setTarget(std::static_pointer_cast<fnd::Object>(m_tabBarView.shared_from_this()));
@@ -170,23 +146,4 @@ void QFTabBarController::_addItemToOverflowMenu(const std::shared_ptr<ui::TabVie
     auto delegate = m_tabBarView.delegate();
     if (auto tabView = m_tabBarView.tabView(); delegate && tabView)
         delegate->tabViewTabViewItemIsInOverflowMenu(*tabView, *item, true);
-}
-
-std::optional<long> QFTabBarController::numberOfItemsInMenu(ui::Menu& menu)
-{
-    if (&menu == m_overflowMenu.get())
-        return m_overflowMenu->numberOfItems();
-    fnd::logf(fnd::LogLevel::Warning, "Warning: Unexpected menu delegate call for menu {}", menu.description().utf8());
-    return 0;
-}
-
-bool QFTabBarController::menuUpdateItem(ui::Menu& menu, ui::MenuItem& item, long, bool)
-{
-    if (&menu != m_overflowMenu.get())
-        return true;
-    if (auto tabItem = item.representedObject().objectAs<ui::TabViewItem>()) {
-        if (auto identifier = tabItem->identifier().object(); identifier && identifier->classInfo().findProperty("icon"))
-            item.setImage(identifier->valueForKey("icon").objectAs<gfx::Image>());
-    }
-    return true;
 }

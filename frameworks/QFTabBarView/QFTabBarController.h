@@ -1,5 +1,6 @@
 #pragma once
 
+#include "frameworks/tab-bar-core/TabOverflowMenu.h"
 #include "platform/ui/menus/Menu.h"
 
 #include <memory>
@@ -13,7 +14,7 @@ class TabViewItem;
 
 // Lays a tab bar view's buttons out: their widths (or, in a vertical bar, where each starts), which ones show a
 // close button, and which ones do not fit and go to the overflow menu, which it builds.
-class QFTabBarController : public ui::MenuDelegate {
+class QFTabBarController {
 public:
     // The view outlives its controller (it owns it).
     explicit QFTabBarController(QFTabBarView& tabBarView);
@@ -26,11 +27,11 @@ public:
         const std::vector<std::shared_ptr<QFAttachedTabBarButton>>& buttons, const std::vector<double>& widths);
     void _addItemToOverflowMenu(const std::shared_ptr<ui::TabViewItem>& item, const fnd::String& title);
 
-    std::optional<long> numberOfItemsInMenu(ui::Menu& menu) override;
-    bool menuUpdateItem(ui::Menu& menu, ui::MenuItem& item, long index, bool shouldCancel) override;
+    // The overflow menu's delegate (the menu holds it weakly).
+    ui::MenuDelegate& menuDelegate() const { return *m_menuDelegate; }
 
 private:
     QFTabBarView& m_tabBarView;
     std::shared_ptr<ui::Menu> m_overflowMenu;
-    std::shared_ptr<ui::MenuDelegate> m_menuDelegateHandle;
+    std::shared_ptr<tbcore::OverflowMenuDelegate> m_menuDelegate = std::make_shared<tbcore::OverflowMenuDelegate>();
 };

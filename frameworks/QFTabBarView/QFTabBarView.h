@@ -1,7 +1,10 @@
 #pragma once
 
+#include "frameworks/QFTabBarView/QFTabBarViewBase.h"
 #include "frameworks/QFTabBarView/QFTabBarViewDelegate.h"
 #include "frameworks/QFTabBarView/QFTabStyle.h"
+#include "frameworks/tab-bar-core/EdgeResize.h"
+#include "frameworks/tab-bar-core/SpringLoading.h"
 #include "platform/foundation/archiving/Coding.h"
 #include "platform/foundation/runtime/NotificationCenter.h"
 #include "platform/foundation/runtime/Range.h"
@@ -41,7 +44,7 @@ inline const fnd::String QFAttachedTabBarButtonPasteboardType = "org.barcodes.QF
 // A row (or column) of tabs beside a tab view, one button per item, kept in step with it both ways: the bar is the
 // tab view's delegate and passes its calls on to its own delegate; clicks, closes, the overflow menu and drags act
 // on the tab view. Its look comes from a style found by name in a registry.
-class QFTabBarView : public ui::View,
+class QFTabBarView : public QFTabBarViewBase,
                      public ui::TabViewDelegate,
                      public ui::DraggingSource,
                      public ui::DraggingDestination,
@@ -57,12 +60,19 @@ public:
     static std::shared_ptr<QFTabBarView> create(gfx::Rect frame = {});
     void initWithFrame(gfx::Rect frame);
 
-    // Style registry.
+    // Style registry (QFTabStyleRegistry, which the styles fill themselves): a class is stored under its style
+    // name, replacing an earlier class of that name.
     using StyleFactory = std::function<std::shared_ptr<QFTabStyle>()>;
-    static void registerTabStyleClass(const fnd::String& name, StyleFactory factory);
+    template <typename Style> static void registerTabStyleClass()
+    {
+        registerTabStyleClass(Style::styleName(), Style::staticClassInfo(), [] { return Style::create(); });
+    }
+    static void registerTabStyleClass(const fnd::String& name, const fnd::ClassInfo& styleClass, StyleFactory factory);
     static void unregisterTabStyleClass(const fnd::String& name);
-    static std::vector<fnd::String> registeredTabStyleNames();
-    static bool isRegisteredStyleName(const fnd::String& name);
+    static std::vector<const fnd::ClassInfo*> registeredTabStyleClasses();
+    // nullptr for a name nobody registered.
+    static const fnd::ClassInfo* registeredClassForStyleName(const fnd::String& name);
+    static inline const fnd::String DefaultStyleName = "Metal";
 
     // Style.
     const std::shared_ptr<QFTabStyle>& style() const { return m_style; }
@@ -79,7 +89,7 @@ public:
     void setPartnerView(const std::shared_ptr<ui::View>& view) { m_partnerView = view; }
 
     // Options.
-    bool onlyShowCloseOnHover() const { return m_onlyShowCloseOnHover; }
+    bool onlyShowCloseOnHover() const override { return m_onlyShowCloseOnHover; }
     void setOnlyShowCloseOnHover(bool flag);
     bool canCloseOnlyTab() const { return m_canCloseOnlyTab; }
     void setCanCloseOnlyTab(bool flag);
@@ -87,7 +97,7 @@ public:
     void setDisableTabClose(bool flag);
     bool hideForSingleTab() const { return m_hideForSingleTab; }
     void setHideForSingleTab(bool flag);
-    bool showAddTabButton() const { return m_showAddTabButton; }
+    bool showAddTabButton() const override { return m_showAddTabButton; }
     void setShowAddTabButton(bool flag);
     bool sizeButtonsToFit() const { return m_sizeButtonsToFit; }
     void setSizeButtonsToFit(bool flag);
@@ -97,7 +107,7 @@ public:
     void setAlwaysShowActiveTab(bool flag) { m_alwaysShowActiveTab = flag; }
     bool allowsScrubbing() const { return m_allowsScrubbing; }
     void setAllowsScrubbing(bool flag);
-    QFTabBarOrientation orientation() const { return m_orientation; }
+    QFTabBarOrientation orientation() const override { return m_orientation; }
     void setOrientation(QFTabBarOrientation orientation);
     bool automaticallyAnimates() const { return m_automaticallyAnimates; }
     void setAutomaticallyAnimates(bool flag) { m_automaticallyAnimates = flag; }
@@ -118,7 +128,7 @@ public:
     void setButtonOptimumWidth(long width);
     bool isReorderingTabViewItems() const { return m_isReorderingTabViewItems; }
     void setIsReorderingTabViewItems(bool flag) { m_isReorderingTabViewItems = flag; }
-    long destinationIndexForDraggedItem() const { return m_destinationIndexForDraggedItem; }
+    long destinationIndexForDraggedItem() const override { return m_destinationIndexForDraggedItem; }
     void setDestinationIndexForDraggedItem(long index) { m_destinationIndexForDraggedItem = index; }
     long resizeAreaCompensation() const { return m_resizeAreaCompensation; }
 
@@ -137,9 +147,9 @@ public:
     long numberOfAttachedButtons() const;
     std::vector<std::shared_ptr<QFAttachedTabBarButton>> orderedAttachedButtons() const;
     std::vector<std::shared_ptr<QFAttachedTabBarButton>> sortedAttachedButtonsUsingComparator(
-        const std::function<ui::ComparisonResult(const QFAttachedTabBarButton&, const QFAttachedTabBarButton&)>& compare)
-        const;
-    std::shared_ptr<QFAttachedTabBarButton> lastAttachedButton() const;
+        const std::function<ui::ComparisonResult(const QFAttachedTabBarButton&, const QFAttachedTabBarButton&)>&
+            compare) const;
+    std::shared_ptr<QFAttachedTabBarButton> lastAttachedButton() const override;
     long indexOfAttachedButton(const QFAttachedTabBarButton& button) const;
     std::shared_ptr<QFAttachedTabBarButton> selectedAttachedButton() const;
     std::shared_ptr<QFAttachedTabBarButton> attachedButtonForTabViewItem(const ui::TabViewItem& item) const;
@@ -156,10 +166,10 @@ public:
     const std::shared_ptr<QFRolloverButton>& addTabButton() const { return m_addTabButton; }
     QFTabBarController& controller() const { return *m_controller; }
 
-    using ButtonVisitor = std::function<void(QFAttachedTabBarButton& button, long index, QFAttachedTabBarButton* previous,
-        QFAttachedTabBarButton* next, bool& stop)>;
-    void enumerateAttachedButtons(const std::vector<std::shared_ptr<QFAttachedTabBarButton>>& buttons,
-        fnd::Range range, unsigned options, const ButtonVisitor& block);
+    using ButtonVisitor = std::function<void(QFAttachedTabBarButton& button, long index,
+        QFAttachedTabBarButton* previous, QFAttachedTabBarButton* next, bool& stop)>;
+    void enumerateAttachedButtons(const std::vector<std::shared_ptr<QFAttachedTabBarButton>>& buttons, fnd::Range range,
+        unsigned options, const ButtonVisitor& block);
     void enumerateAttachedButtonsWithOptions(unsigned options, const ButtonVisitor& block);
     void updateTabStateMaskOfAttachedButton(
         QFAttachedTabBarButton& button, long index, QFAttachedTabBarButton* previous, QFAttachedTabBarButton* next);
@@ -169,13 +179,13 @@ public:
     // Geometry and metrics (each asked of the style first).
     double leftMargin();
     double rightMargin();
-    double topMargin();
+    double topMargin() override;
     double bottomMargin();
     gfx::Size addTabButtonSize();
     gfx::Rect addTabButtonRect();
     // The built-in rects, for styles that adjust them.
-    gfx::Rect _addTabButtonRect();
-    gfx::Rect _overflowButtonRect();
+    gfx::Rect _addTabButtonRect() override;
+    gfx::Rect _overflowButtonRect() override;
     gfx::Size overflowButtonSize();
     gfx::Rect overflowButtonRect();
     double heightOfTabBarButtons();
@@ -184,8 +194,8 @@ public:
     double availableHeightForButtons();
     gfx::Rect genericButtonRect();
     gfx::Rect dividerRect() const;
-    bool isOverflowButtonVisible() const;
-    bool isWindowActive() const;
+    bool isOverflowButtonVisible() const override;
+    bool isWindowActive() const override;
 
     // Update cycle.
     bool needsUpdate() const;
@@ -197,7 +207,7 @@ public:
 
     // Hiding and showing.
     void hideTabBar(bool hide, bool animate);
-    bool isTabBarHidden() const { return m_isHidden; }
+    bool isTabBarHidden() const override { return m_isHidden; }
     bool isAnimating() const { return m_slideButtonsAnimation || m_hideShowTabBarAnimation; }
 
     // Bindings of a button to its item.
@@ -233,8 +243,10 @@ public:
     bool prepareForDragOperation(ui::DraggingInfo& info) override;
     bool performDragOperation(ui::DraggingInfo& info) override;
     void concludeDragOperation(ui::DraggingInfo&) override { }
+    // A drag that ended (dropped or not) springs no tab open afterwards.
+    void draggingEnded(ui::DraggingInfo&) override { m_spring.stop(); }
     void fireSpring(fnd::Timer& timer);
-    const std::shared_ptr<fnd::Timer>& springTimer() const { return m_springTimer; }
+    const std::shared_ptr<fnd::Timer>& springTimer() const { return m_spring.timer(); }
 
     // Tab view delegate (forwarded to ours).
     std::optional<bool> tabViewShouldSelectTabViewItem(ui::TabView& tabView, ui::TabViewItem& item) override;
@@ -288,6 +300,8 @@ private:
     void _beginResizingWithMouseDownEvent(const ui::Event& event);
     void frameDidChange();
     void forEachButton(const std::function<void(QFAttachedTabBarButton&)>& visit) const;
+    // The bar stops watching its items' identifiers (it is going away).
+    void stopObservingItems();
     void stopAnimations();
     bool isTabDrag(ui::DraggingInfo& info) const;
     std::shared_ptr<QFTabBarView> self();
@@ -296,8 +310,8 @@ private:
     std::shared_ptr<QFOverflowPopUpButton> m_overflowPopUpButton;
     std::shared_ptr<QFRolloverButton> m_addTabButton;
     std::unique_ptr<QFTabBarController> m_controller;
-    std::shared_ptr<fnd::Timer> m_springTimer;
-    std::weak_ptr<ui::TabViewItem> m_tabViewItemWithSpring;
+    tbcore::SpringLoading m_spring { [this](fnd::Timer& timer) { fireSpring(timer); } };
+    tbcore::EdgeResize m_edgeResize;
     std::shared_ptr<QFTabStyle> m_style;
     bool m_onlyShowCloseOnHover { false };
     bool m_canCloseOnlyTab { false };

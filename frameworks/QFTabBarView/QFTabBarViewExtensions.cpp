@@ -99,20 +99,22 @@ bool dragShouldBeginFromMouseDown(
     return answer;
 }
 
-std::shared_ptr<QFTabBarView> enclosingTabBarView(const ui::View& view)
+std::shared_ptr<ui::View> superviewOfClass(const ui::View& view, const fnd::ClassInfo& viewClass)
 {
     for (auto parent = view.superview(); parent; parent = parent->superview())
-        if (auto bar = std::dynamic_pointer_cast<QFTabBarView>(parent))
-            return bar;
+        if (parent->isKindOf(viewClass))
+            return parent;
     return nullptr;
+}
+
+std::shared_ptr<QFTabBarView> enclosingTabBarView(const ui::View& view)
+{
+    return superviewOfClass<QFTabBarView>(view);
 }
 
 std::shared_ptr<QFTabBarButton> enclosingTabBarButton(const ui::View& view)
 {
-    for (auto parent = view.superview(); parent; parent = parent->superview())
-        if (auto button = std::dynamic_pointer_cast<QFTabBarButton>(parent))
-            return button;
-    return nullptr;
+    return superviewOfClass<QFTabBarButton>(view);
 }
 
 void orderFront(ui::View& view)
@@ -129,7 +131,11 @@ void orderFront(ui::View& view)
 
 fnd::String stringByTruncatingToLength(const fnd::String& string, fnd::Index length)
 {
-    return tbcore::truncateTitle(string, length);
+    // Below ten units the cut would keep nothing (or a negative count): the title is then cut to "…" alone.
+    if (string.length() < length)
+        return string;
+    const fnd::Index kept = length > 10 ? length - 10 : 0;
+    return string.substringTo(kept) + fnd::String(u"\u2026");
 }
 
 }

@@ -56,12 +56,24 @@ std::shared_ptr<QFTabBarItemProperties> properties(const ui::TabViewItem& item);
 bool dragShouldBeginFromMouseDown(ui::View& view, const ui::Event& mouseDown, fnd::Date expiration,
     double xHysteresis = 5.0, double yHysteresis = 5.0);
 
+// The nearest superview (never the view itself) of the class or a subclass of it; nullptr when there is none.
+std::shared_ptr<ui::View> superviewOfClass(const ui::View& view, const fnd::ClassInfo& viewClass);
+// The same for a C++ type, which may also be an interface the view implements.
+template <typename T> std::shared_ptr<T> superviewOfClass(const ui::View& view)
+{
+    for (auto parent = view.superview(); parent; parent = parent->superview())
+        if (auto found = std::dynamic_pointer_cast<T>(parent))
+            return found;
+    return nullptr;
+}
+
 std::shared_ptr<QFTabBarView> enclosingTabBarView(const ui::View& view);
 std::shared_ptr<QFTabBarButton> enclosingTabBarButton(const ui::View& view);
 // Moves the view to the end of its superview's subviews, so it is drawn on top.
 void orderFront(ui::View& view);
 
-// Overflow titles: longer than the length gives its first length − 1 and "…".
+// Overflow titles: a title of at least `length` units keeps its first length − 10 and gets "…"; a shorter one stays
+// whole.
 fnd::String stringByTruncatingToLength(const fnd::String& string, fnd::Index length);
 
 }

@@ -77,7 +77,8 @@ long QFTabDragAssistant::destinationIndexForButton(QFAttachedTabBarButton* butto
         return pa < pb ? ui::ComparisonResult::Ascending
                        : (pa > pb ? ui::ComparisonResult::Descending : ui::ComparisonResult::Same);
     });
-    const gfx::Point test = horizontal ? gfx::Point { p.x, bar.bounds().midY() } : gfx::Point { bar.bounds().midX(), p.y };
+    const gfx::Point test
+        = horizontal ? gfx::Point { p.x, bar.bounds().midY() } : gfx::Point { bar.bounds().midX(), p.y };
     for (std::size_t i = 0; i < sorted.size(); ++i) {
         const auto& candidate = sorted[i];
         if (!gfx::mouseInRect(test, candidate->stackingFrame(), true))
@@ -122,7 +123,8 @@ void QFTabDragAssistant::startDraggingAttachedTabBarButton(
     slideLoop(button, bar, button.frame().origin, event);
 }
 
-void QFTabDragAssistant::slideLoop(QFAttachedTabBarButton& button, QFTabBarView& bar, gfx::Point start, const ui::Event& event)
+void QFTabDragAssistant::slideLoop(
+    QFAttachedTabBarButton& button, QFTabBarView& bar, gfx::Point start, const ui::Event& event)
 {
     auto keepButton = std::static_pointer_cast<QFAttachedTabBarButton>(button.shared_from_this());
     auto keepBar = std::static_pointer_cast<QFTabBarView>(bar.shared_from_this());
@@ -162,9 +164,10 @@ void QFTabDragAssistant::slideLoop(QFAttachedTabBarButton& button, QFTabBarView&
             }
             if (item && bar.allowsDetachedDraggingOfTabViewItem(*item)) {
                 const gfx::Rect b = bar.bounds();
-                const bool outside = tabDragIsHorizontal(bar)
-                    ? (p.y < b.minY() - TabDragAssistantTearOffDistance || p.y > b.maxY() + TabDragAssistantTearOffDistance)
-                    : (p.x < b.minX() - TabDragAssistantTearOffDistance || p.x > b.maxX() + TabDragAssistantTearOffDistance);
+                const bool outside = tabDragIsHorizontal(bar) ? (p.y < b.minY() - TabDragAssistantTearOffDistance
+                                         || p.y > b.maxY() + TabDragAssistantTearOffDistance)
+                                                              : (p.x < b.minX() - TabDragAssistantTearOffDistance
+                                                                  || p.x > b.maxX() + TabDragAssistantTearOffDistance);
                 if (outside) {
                     if (auto w = bar.window())
                         m_tearOffPoint = w->convertBaseToScreen(next->locationInWindow());
@@ -326,23 +329,15 @@ void QFTabDragAssistant::dragDetachedButton(QFAttachedTabBarButton& button, QFTa
     // What the person sees is the drag window; the drag itself carries a transparent point.
     auto transparent = gfx::Image::imageWithSize({ 1, 1 });
     auto pasteboard = ui::Pasteboard::pasteboardWithName(ui::PasteboardName::Drag);
-    ui::dragImage(bar, transparent, origin, {}, event, pasteboard, std::static_pointer_cast<fnd::Object>(keepBar), false);
-}
-
-void QFTabDragAssistant::placeTabWindowAt(gfx::Point topLeft)
-{
-    if (!m_draggedTab)
-        return;
-    auto& window = *m_draggedTab->window();
-    const gfx::Rect f = window.frame();
-    window.setFrame({ topLeft.x, topLeft.y - f.height(), f.width(), f.height() }, false);
+    ui::dragImage(
+        bar, transparent, origin, {}, event, pasteboard, std::static_pointer_cast<fnd::Object>(keepBar), false);
 }
 
 void QFTabDragAssistant::draggedImageBeganAt(gfx::Point point, QFTabBarView& bar)
 {
     if (!m_draggedTab)
         return;
-    placeTabWindowAt(point);
+    tbcore::moveDragWindows(*m_draggedTab, nullptr, point, false, {});
     m_draggedTab->window()->orderFront();
     if (!m_pasteboardItem)
         return;
@@ -354,7 +349,8 @@ void QFTabDragAssistant::draggedImageBeganAt(gfx::Point point, QFTabBarView& bar
     // tab tore off, outside the bar, so the bar is left now and the drag windows come up at once.
     const gfx::Point mouse = m_tearOffPoint;
     auto w = bar.window();
-    const bool overBar = w && bar.mouseInRect(bar.convertPointFromView(w->convertScreenToBase(mouse), nullptr), bar.bounds());
+    const bool overBar
+        = w && bar.mouseInRect(bar.convertPointFromView(w->convertScreenToBase(mouse), nullptr), bar.bounds());
     if (!overBar) {
         bar.setDestinationIndexForDraggedItem(m_pasteboardItem->sourceIndex);
         draggingExited(bar, m_pasteboardItem);
@@ -363,25 +359,8 @@ void QFTabDragAssistant::draggedImageBeganAt(gfx::Point point, QFTabBarView& bar
 
 void QFTabDragAssistant::draggedImageMovedTo(gfx::Point point)
 {
-    if (!m_draggedTab)
-        return;
-    if (m_centersDragWindows) {
-        if (!m_draggedTab->isAnimating()) {
-            auto& window = *m_draggedTab->window();
-            const gfx::Point mouse = ui::Event::mouseLocation();
-            const gfx::Rect f = window.frame();
-            window.setFrame({ mouse.x - f.width() / 2, mouse.y - f.height() / 2, f.width(), f.height() }, false);
-        }
-    } else {
-        placeTabWindowAt(point);
-    }
-    if (m_draggedView) {
-        auto& content = *m_draggedView->window();
-        const gfx::Rect f = content.frame();
-        const double tabHeight = m_draggedTab->window()->frame().height();
-        const gfx::Point topLeft { point.x - m_dragWindowOffset.width, point.y - tabHeight + m_dragWindowOffset.height };
-        content.setFrame({ topLeft.x, topLeft.y - f.height(), f.width(), f.height() }, false);
-    }
+    if (m_draggedTab)
+        tbcore::moveDragWindows(*m_draggedTab, m_draggedView.get(), point, m_centersDragWindows, m_dragWindowOffset);
 }
 
 void QFTabDragAssistant::draggedImageEndedAt(gfx::Point point, ui::DragOperation)
@@ -753,10 +732,10 @@ void QFTabDragAssistant::expandWindow(ui::Window& window, gfx::Point point)
     window.setFrame({ point.x - f.width() / 2, point.y + f.height() / 2 - f.height(), f.width(), f.height() }, true);
     window.setAlphaValue(0.0);
     window.makeKeyAndOrderFront();
-    auto fadeIn = ui::ViewAnimation::create({ { { ui::ViewAnimationKey::Target,
-                                                    fnd::Value(std::static_pointer_cast<fnd::Object>(
-                                                        window.shared_from_this())) },
-        { ui::ViewAnimationKey::Effect, ui::ViewAnimationEffect::FadeIn } } });
+    auto fadeIn = ui::ViewAnimation::create(
+        { { { ui::ViewAnimationKey::Target,
+                fnd::Value(std::static_pointer_cast<fnd::Object>(window.shared_from_this())) },
+            { ui::ViewAnimationKey::Effect, ui::ViewAnimationEffect::FadeIn } } });
     fadeIn->setDuration(0.25);
     fadeIn->startAnimation();
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "frameworks/tab-bar-core/TabDragWindow.h"
+#include "frameworks/QFTabBarView/QFTabDragWindow.h"
 #include "platform/ui/dragging/Dragging.h"
 #include "platform/ui/dragging/PasteboardItem.h"
 #include "platform/ui/views/Animation.h"
@@ -13,9 +13,6 @@ class Timer;
 class QFAttachedTabBarButton;
 class QFSlideButtonsAnimation;
 class QFTabBarView;
-
-// The drag window of a torn-off tab.
-using QFTabDragWindowController = tbcore::TabDragWindowController;
 
 // A dragged tab on the drag pasteboard: the bar it came from, its button and where it stood. Readers in this program
 // get the very object back; others see the title under QFAttachedTabBarButtonPasteboardType.
@@ -50,7 +47,8 @@ public:
     unsigned currentTearOffStyle() const { return m_currentTearOffStyle; }
     bool isFading() const { return m_fadeTimer != nullptr; }
 
-    bool shouldStartDraggingAttachedTabBarButton(QFAttachedTabBarButton& button, QFTabBarView& bar, const ui::Event& event);
+    bool shouldStartDraggingAttachedTabBarButton(
+        QFAttachedTabBarButton& button, QFTabBarView& bar, const ui::Event& event);
     void startDraggingAttachedTabBarButton(QFAttachedTabBarButton& button, QFTabBarView& bar, const ui::Event& event);
     ui::DragOperation draggingSourceOperationMaskForLocal(bool isLocal, QFTabBarView& bar);
     void draggedImageBeganAt(gfx::Point point, QFTabBarView& bar);
@@ -88,7 +86,6 @@ private:
     void stopFade();
     void expandWindow(ui::Window& window, gfx::Point point);
     void finalizeAnimation(ui::Animation& animation);
-    void placeTabWindowAt(gfx::Point topLeft);
     std::shared_ptr<QFTabDragAssistant> self();
 
     gfx::Point m_currentMouseLocation;

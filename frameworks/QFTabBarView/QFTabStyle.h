@@ -1,5 +1,6 @@
 #pragma once
 
+#include "frameworks/tab-bar-core/TabStyleRegistry.h"
 #include "platform/foundation/runtime/Object.h"
 #include "platform/graphics/Geometry.h"
 #include "platform/ui/views/Forward.h"
@@ -16,7 +17,7 @@ namespace txt {
 class AttributedString;
 }
 
-class QFTabBarView;
+class QFTabBarViewBase;
 class QFTabBarButtonCell;
 class QFAttachedTabBarButton;
 class QFOverflowPopUpButton;
@@ -40,26 +41,27 @@ inline constexpr QFTabStateBits PositionSingle = 0x800;
 inline constexpr QFTabStateBits PositionMask = 0xF00;
 }
 
-// A tab bar view's look. Apart from the name every operation is optional: an answer of nullopt (or false for the
-// drawing operations) means "not implemented", and the view or the cell uses its built-in answer.
+// A tab bar view's look (the view passes itself as the QFTabBarViewBase it is). Apart from the name every operation is
+// optional: an answer of nullopt (or false for the drawing operations) means "not implemented", and the view or the
+// cell uses its built-in answer.
 class QFTabStyle : public fnd::Object {
     FND_OBJECT(QFTabStyle)
 
 public:
     virtual fnd::String name() const = 0;
 
-    virtual std::optional<bool> supportsOrientation(QFTabBarOrientation, QFTabBarView&) { return std::nullopt; }
-    virtual std::optional<double> leftMarginForTabBarView(QFTabBarView&) { return std::nullopt; }
-    virtual std::optional<double> rightMarginForTabBarView(QFTabBarView&) { return std::nullopt; }
-    virtual std::optional<double> topMarginForTabBarView(QFTabBarView&) { return std::nullopt; }
-    virtual std::optional<double> bottomMarginForTabBarView(QFTabBarView&) { return std::nullopt; }
-    virtual std::optional<gfx::Size> addTabButtonSizeForTabBarView(QFTabBarView&) { return std::nullopt; }
-    virtual std::optional<gfx::Rect> addTabButtonRectForTabBarView(QFTabBarView&) { return std::nullopt; }
-    virtual std::optional<gfx::Size> overflowButtonSizeForTabBarView(QFTabBarView&) { return std::nullopt; }
-    virtual std::optional<gfx::Rect> overflowButtonRectForTabBarView(QFTabBarView&) { return std::nullopt; }
-    virtual std::optional<double> heightOfTabBarButtonsForTabBarView(QFTabBarView&) { return std::nullopt; }
-    virtual bool updateAddButton(QFRolloverButton&, QFTabBarView&) { return false; }
-    virtual bool updateOverflowPopUpButton(QFOverflowPopUpButton&, QFTabBarView&) { return false; }
+    virtual std::optional<bool> supportsOrientation(QFTabBarOrientation, QFTabBarViewBase&) { return std::nullopt; }
+    virtual std::optional<double> leftMarginForTabBarView(QFTabBarViewBase&) { return std::nullopt; }
+    virtual std::optional<double> rightMarginForTabBarView(QFTabBarViewBase&) { return std::nullopt; }
+    virtual std::optional<double> topMarginForTabBarView(QFTabBarViewBase&) { return std::nullopt; }
+    virtual std::optional<double> bottomMarginForTabBarView(QFTabBarViewBase&) { return std::nullopt; }
+    virtual std::optional<gfx::Size> addTabButtonSizeForTabBarView(QFTabBarViewBase&) { return std::nullopt; }
+    virtual std::optional<gfx::Rect> addTabButtonRectForTabBarView(QFTabBarViewBase&) { return std::nullopt; }
+    virtual std::optional<gfx::Size> overflowButtonSizeForTabBarView(QFTabBarViewBase&) { return std::nullopt; }
+    virtual std::optional<gfx::Rect> overflowButtonRectForTabBarView(QFTabBarViewBase&) { return std::nullopt; }
+    virtual std::optional<double> heightOfTabBarButtonsForTabBarView(QFTabBarViewBase&) { return std::nullopt; }
+    virtual bool updateAddButton(QFRolloverButton&, QFTabBarViewBase&) { return false; }
+    virtual bool updateOverflowPopUpButton(QFOverflowPopUpButton&, QFTabBarViewBase&) { return false; }
 
     // Cell-level operations.
     virtual std::optional<std::shared_ptr<txt::AttributedString>> attributedObjectCountStringValueForTabCell(
@@ -90,17 +92,17 @@ public:
     virtual std::optional<gfx::Rect> objectCounterRectForBounds(gfx::Rect, QFTabBarButtonCell&) { return std::nullopt; }
 
     // Drawing; true when the style drew.
-    virtual bool drawTabBarView(QFTabBarView&, gfx::Rect) { return false; }
-    virtual bool drawBezelOfTabBarView(QFTabBarView&, gfx::Rect) { return false; }
-    virtual bool drawButtonBezelsOfTabBarView(QFTabBarView&, gfx::Rect) { return false; }
+    virtual bool drawTabBarView(QFTabBarViewBase&, gfx::Rect) { return false; }
+    virtual bool drawBezelOfTabBarView(QFTabBarViewBase&, gfx::Rect) { return false; }
+    virtual bool drawButtonBezelsOfTabBarView(QFTabBarViewBase&, gfx::Rect) { return false; }
     virtual bool drawBezelOfButton(QFAttachedTabBarButton&, long /*index*/,
         const std::vector<std::shared_ptr<QFAttachedTabBarButton>>& /*buttons*/, long /*selectedIndex*/,
-        QFTabBarView&, gfx::Rect)
+        QFTabBarViewBase&, gfx::Rect)
     {
         return false;
     }
-    virtual bool drawBezelOfOverflowButton(QFOverflowPopUpButton&, QFTabBarView&, gfx::Rect) { return false; }
-    virtual bool drawInteriorOfTabBarView(QFTabBarView&, gfx::Rect) { return false; }
+    virtual bool drawBezelOfOverflowButton(QFOverflowPopUpButton&, QFTabBarViewBase&, gfx::Rect) { return false; }
+    virtual bool drawInteriorOfTabBarView(QFTabBarViewBase&, gfx::Rect) { return false; }
     virtual bool drawTabBarCell(QFTabBarButtonCell&, gfx::Rect, ui::View&) { return false; }
     virtual bool drawBezelOfTabCell(QFTabBarButtonCell&, gfx::Rect, ui::View&) { return false; }
     virtual bool drawInteriorOfTabCell(QFTabBarButtonCell&, gfx::Rect, ui::View&) { return false; }
@@ -110,8 +112,14 @@ public:
     virtual bool drawIndicatorOfTabCell(QFTabBarButtonCell&, gfx::Rect, ui::View&) { return false; }
     virtual bool drawObjectCounterOfTabCell(QFTabBarButtonCell&, gfx::Rect, ui::View&) { return false; }
     virtual bool drawCloseButtonOfTabCell(QFTabBarButtonCell&, gfx::Rect, ui::View&) { return false; }
-    virtual std::optional<gfx::Rect> draggingRectForTabButton(QFAttachedTabBarButton&, QFTabBarView&)
+    virtual std::optional<gfx::Rect> draggingRectForTabButton(QFAttachedTabBarButton&, QFTabBarViewBase&)
     {
         return std::nullopt;
     }
+};
+
+// The looks of the tab bar view by name. Each style registers itself when the library loads
+// (tbcore::TabStyleRegistration); QFTabBarView's registry methods are this registry's.
+struct QFTabStyleRegistry {
+    static tbcore::TabStyleRegistry<QFTabStyle>& shared();
 };

@@ -1,8 +1,9 @@
 #include "frameworks/ZTBTabBarControl/ZTBMetalTabStyle.h"
 
 #include "frameworks/ZTBTabBarControl/ZTBTabBarCell.h"
-#include "frameworks/ZTBTabBarControl/ZTBTabBarControl.h"
+#include "frameworks/ZTBTabBarControl/ZTBTabBarControlBase.h"
 #include "frameworks/ZTBTabBarControl/styles/ZTBStyleSupport.h"
+#include "frameworks/tab-bar-core/TabLabels.h"
 #include "frameworks/tab-bar-core/TabResources.h"
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/Color.h"
@@ -19,8 +20,9 @@
 #include <algorithm>
 #include <cmath>
 
-FND_REGISTER_CLASS(ZTBTabStyle, fnd::Object)
 FND_REGISTER_CLASS(ZTBMetalTabStyle, ZTBTabStyle)
+[[maybe_unused]] static const tbcore::TabStyleRegistration<ZTBTabStyleRegistry, ZTBMetalTabStyle>
+    ZTBMetalTabStyleRegistration;
 
 namespace {
 
@@ -140,38 +142,21 @@ double ZTBMetalTabStyle::desiredWidthOfTabCell(const ZTBTabBarCell& cell) const
     return widthOfTabCell(cell, text ? text->size().width : 0.0);
 }
 
-std::shared_ptr<txt::AttributedString> ZTBMetalTabStyle::attributedObjectCountValueForTabCell(const ZTBTabBarCell& cell) const
+std::shared_ptr<txt::AttributedString> ZTBMetalTabStyle::attributedObjectCountValueForTabCell(
+    const ZTBTabBarCell& cell) const
 {
-    auto font = gfx::Font::fontWithName("Helvetica", 11.0);
-    if (auto bold = gfx::FontManager::shared().convertFontToHaveTrait(font, gfx::FontTraitMask::Bold))
-        font = bold;
-    return std::make_shared<txt::AttributedString>(fnd::String(std::to_string((unsigned long)cell.count())),
-        txt::Attributes { { txt::FontAttributeName, fnd::Value(font) },
-            { txt::ForegroundColorAttributeName, fnd::Value(gfx::Color::colorWithCalibratedWhite(1.0, 0.85)) } });
+    return tbcore::countString(static_cast<unsigned long>(cell.count()));
 }
 
-std::shared_ptr<txt::AttributedString> ZTBMetalTabStyle::attributedStringValueForTabCell(const ZTBTabBarCell& cell) const
+std::shared_ptr<txt::AttributedString> ZTBMetalTabStyle::attributedStringValueForTabCell(
+    const ZTBTabBarCell& cell) const
 {
-    static const auto paragraph = [] {
-        auto p = txt::ParagraphStyle::defaultParagraphStyle()->mutableCopy();
-        p->setLineBreakMode(txt::LineBreakMode::ByTruncatingTail);
-        p->setAlignment(txt::TextAlignment::Center);
-        return p;
-    }();
-    auto shadow = std::make_shared<gfx::Shadow>();
-    shadow->setShadowColor(
-        gfx::Color::colorWithCalibratedWhite(1.0, ztbMetalSelected(cell) || cell.isHighlighted() ? 0.8 : 0.5));
-    shadow->setShadowOffset({ 0.0, -1.0 });
-    shadow->setShadowBlurRadius(1.0);
-    return std::make_shared<txt::AttributedString>(cell.stringValue(),
-        txt::Attributes { { txt::FontAttributeName, fnd::Value(gfx::Font::boldSystemFontOfSize(11.0)) },
-            { txt::ForegroundColorAttributeName, fnd::Value(gfx::Color::textColor()->colorWithAlphaComponent(0.75)) },
-            { txt::ShadowAttributeName, fnd::Value(shadow) }, { txt::ParagraphStyleAttributeName, fnd::Value(paragraph) } });
+    return tbcore::metalTitle(cell.stringValue(), ztbMetalSelected(cell) || cell.isHighlighted());
 }
 
 void ZTBMetalTabStyle::drawTabCell(ZTBTabBarCell& cell)
 {
-    auto control = cell.controlView();
+    auto control = cell.tabBar();
     const gfx::Rect f = cell.frame();
     auto* context = gfx::GraphicsContext::current();
     if (!context)
@@ -277,12 +262,7 @@ void ZTBMetalTabStyle::drawInteriorWithTabCell(ZTBTabBarCell& cell, ui::View* vi
         gfx::Rect c = objectCounterRectForTabCell(cell);
         if (selected)
             c.origin.y -= 1.0;
-        (cell.countColor() ? cell.countColor() : gfx::Color::colorWithCalibratedWhite(0.3, 0.6))->setFill();
-        auto path = gfx::BezierPath::bezierPathWithRoundedRect(c, 7.0, 7.0);
-        path->fill();
-        auto text = attributedObjectCountValueForTabCell(cell);
-        const gfx::Size s = text->size();
-        text->drawInRect({ c.minX() + (c.width() - s.width) / 2 + 0.25, c.minY() + (c.height() - s.height) / 2 + 0.5, s.width, s.height });
+        ztbstyle::drawCounter(cell, c, gfx::Color::colorWithCalibratedWhite(0.3, 0.6));
         label.size.width -= c.width() + 4.0;
     }
     (void)flipped;
@@ -314,7 +294,7 @@ void ZTBMetalTabStyle::drawBackgroundInRect(gfx::Rect)
     }
 }
 
-void ZTBMetalTabStyle::drawTabBar(ZTBTabBarControl& bar, gfx::Rect rect)
+void ZTBMetalTabStyle::drawTabBar(ZTBTabBarControlBase& bar, gfx::Rect rect)
 {
     m_orientation = bar.orientation();
     m_tabBar = &bar;

@@ -16,7 +16,8 @@ class ZTBMetalTabStyle : public ZTBTabStyle {
 public:
     static std::shared_ptr<ZTBMetalTabStyle> create();
 
-    fnd::String name() const override { return "Metal"; }
+    static fnd::String styleName() { return "Metal"; }
+    fnd::String name() const override { return styleName(); }
     double leftMarginForTabBarControl() const override { return 10.0; }
     double rightMarginForTabBarControl() const override { return 24.0; }
     double topMarginForTabBarControl() const override { return 10.0; }
@@ -33,12 +34,13 @@ public:
     double minimumWidthOfTabCell(const ZTBTabBarCell& cell) const override;
     double desiredWidthOfTabCell(const ZTBTabBarCell& cell) const override;
     double tabCellHeight() const override { return 22.0; }
-    std::shared_ptr<txt::AttributedString> attributedObjectCountValueForTabCell(const ZTBTabBarCell& cell) const override;
+    std::shared_ptr<txt::AttributedString> attributedObjectCountValueForTabCell(
+        const ZTBTabBarCell& cell) const override;
     std::shared_ptr<txt::AttributedString> attributedStringValueForTabCell(const ZTBTabBarCell& cell) const override;
     void drawTabCell(ZTBTabBarCell& cell) override;
     void drawInteriorWithTabCell(ZTBTabBarCell& cell, ui::View* view);
     void drawBackgroundInRect(gfx::Rect rect) override;
-    void drawTabBar(ZTBTabBarControl& bar, gfx::Rect rect) override;
+    void drawTabBar(ZTBTabBarControlBase& bar, gfx::Rect rect) override;
 
 private:
     gfx::Size closeButtonSize() const;
@@ -49,5 +51,5 @@ private:
     std::shared_ptr<gfx::Image> m_addTabButtonImage, m_addTabButtonPressedImage, m_addTabButtonRolloverImage;
     int m_orientation { 0 };
     // Only while a bar is drawn.
-    ZTBTabBarControl* m_tabBar { nullptr };
+    ZTBTabBarControlBase* m_tabBar { nullptr };
 };

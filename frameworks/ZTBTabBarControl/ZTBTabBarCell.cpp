@@ -17,6 +17,11 @@
 
 FND_REGISTER_CLASS(ZTBTabBarCell, fnd::Object)
 
+std::shared_ptr<ZTBTabBarControlBase> ZTBTabBarCell::tabBar() const
+{
+    return m_control.lock();
+}
+
 void ZTBTabBarCell::describeClass(fnd::ClassBuilder<ZTBTabBarCell>& c)
 {
     c.property("title", &ZTBTabBarCell::title, &ZTBTabBarCell::setTitle);
@@ -183,7 +188,8 @@ std::shared_ptr<gfx::Image> ZTBTabBarCell::dragImage()
     auto control = controlView();
     if (!control)
         return gfx::Image::imageWithSize({ 1, 1 });
-    const gfx::Rect r = control->style() ? control->style()->dragRectForTabCell(*this, control->orientation()) : gfx::Rect {};
+    const gfx::Rect r
+        = control->style() ? control->style()->dragRectForTabCell(*this, control->orientation()) : gfx::Rect {};
     auto image = gfx::Image::imageWithSize(gfx::Size { std::max(1.0, r.width()), std::max(1.0, r.height()) });
     auto bitmap = r.isEmpty() ? nullptr : control->bitmapImageRepForCachingDisplayInRect(r);
     image->lockFocus();

@@ -21,6 +21,7 @@ class TabViewItem;
 }
 class ZTBProgressIndicator;
 class ZTBTabBarControl;
+class ZTBTabBarControlBase;
 
 // Tab state bits the layout sets and the styles draw from.
 namespace ZTBTabState {
@@ -47,6 +48,8 @@ public:
         gfx::Rect frame, bool expanded, const std::shared_ptr<ZTBTabBarControl>& control);
 
     std::shared_ptr<ZTBTabBarControl> controlView() const { return m_control.lock(); }
+    // The control as its styles see it.
+    std::shared_ptr<ZTBTabBarControlBase> tabBar() const;
     void setControlView(const std::shared_ptr<ZTBTabBarControl>& control) { m_control = control; }
     std::shared_ptr<ui::TabViewItem> representedObject() const { return m_item; }
     void setRepresentedObject(std::shared_ptr<ui::TabViewItem> item) { m_item = std::move(item); }

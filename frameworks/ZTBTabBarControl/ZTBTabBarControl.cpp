@@ -1,9 +1,5 @@
 #include "frameworks/ZTBTabBarControl/ZTBTabBarControl.h"
 
-#include "frameworks/ZTBTabBarControl/styles/ZTBAquaTabStyle.h"
-#include "frameworks/ZTBTabBarControl/styles/ZTBCapsuleTabStyle.h"
-#include "frameworks/ZTBTabBarControl/styles/ZTBUnifiedTabStyle.h"
-#include "frameworks/ZTBTabBarControl/ZTBMetalTabStyle.h"
 #include "frameworks/ZTBTabBarControl/ZTBTabBarCell.h"
 #include "frameworks/ZTBTabBarControl/ZTBTabControls.h"
 #include "frameworks/ZTBTabBarControl/ZTBTabDragAssistant.h"
@@ -51,7 +47,7 @@ ZTBTabBarControl::~ZTBTabBarControl()
         center.removeObserver(token);
     if (m_frameObserver)
         center.removeObserver(m_frameObserver);
-    for (const auto& timer : { m_animationTimer, m_showHideAnimationTimer, m_springTimer })
+    for (const auto& timer : { m_animationTimer, m_showHideAnimationTimer })
         if (timer)
             timer->invalidate();
     for (const auto& cell : m_cells) {
@@ -89,7 +85,7 @@ void ZTBTabBarControl::initWithFrame(gfx::Rect frame)
 
 void ZTBTabBarControl::initAddedProperties()
 {
-    m_style = ZTBMetalTabStyle::create();
+    m_style = makeTabStyleNamed(DefaultStyleName);
     m_controller = std::make_unique<ZTBTabBarController>(*this);
     const double right = m_style->rightMarginForTabBarControl();
     const gfx::Rect b = bounds();
@@ -128,17 +124,15 @@ void ZTBTabBarControl::setStyle(std::shared_ptr<ZTBTabStyle> style)
 
 void ZTBTabBarControl::setStyleNamed(const fnd::String& name)
 {
-    // A fixed choice, no registry: any name not listed is Metal.
-    if (name == "Aqua")
-        setStyle(ZTBAquaTabStyle::create());
-    else if (name == "Unified")
-        setStyle(ZTBUnifiedTabStyle::create());
-    else if (name == "Capsule")
-        setStyle(ZTBCapsuleTabStyle::create());
-    else if (name == "Card")
-        setStyle(ZTBCardTabStyle::create());
-    else
-        setStyle(ZTBMetalTabStyle::create());
+    setStyle(makeTabStyleNamed(name));
+}
+
+std::shared_ptr<ZTBTabStyle> ZTBTabBarControl::makeTabStyleNamed(const fnd::String& name)
+{
+    auto& registry = ZTBTabStyleRegistry::shared();
+    if (auto style = registry.makeStyle(name))
+        return style;
+    return registry.makeStyle(DefaultStyleName);
 }
 
 void ZTBTabBarControl::setDelegate(const std::shared_ptr<ZTBTabBarControlDelegate>& delegate)
@@ -217,6 +211,10 @@ void ZTBTabBarControl::removeTabForCell(const std::shared_ptr<ZTBTabBarCell>& ce
 {
     auto keep = cell;
     if (auto item = cell->representedObject()) {
+        if (auto indicator = cell->indicator()) {
+            indicator->unbind("animate");
+            indicator->unbind("hidden");
+        }
         for (const char* name : { "hasIcon", "hasLargeImage", "title", "count", "countColor", "isEdited" })
             cell->unbind(name);
         if (forgetObservedItem(*item))
@@ -240,14 +238,21 @@ void ZTBTabBarControl::bindPropertiesForCell(ZTBTabBarCell& cell, ui::TabViewIte
     for (const char* name : { "hasIcon", "hasLargeImage", "title", "count", "countColor", "isEdited" })
         cell.unbind(name);
     cell.stopObservingIdentifier();
-    cell.indicator()->setHidden(true);
+    auto indicator = cell.indicator();
+    indicator->unbind("animate");
+    indicator->unbind("hidden");
+    indicator->setHidden(true);
     if (answers("isProcessing")) {
-        cell.indicator()->setHidden(!identifier->valueForKey("isProcessing").boolValue());
+        // The spinner turns and shows exactly while the identifier is processing.
+        indicator->bind("animate", *identifier, "isProcessing");
+        indicator->bind("hidden", *identifier, "isProcessing",
+            { { "NSValueTransformerName", fnd::Value(fnd::ValueTransformerName::NegateBoolean) } });
         cell.observeIdentifierKey(identifier, "isProcessing");
     }
     cell.setHasIcon(false);
     if (answers("icon")) {
-        cell.bind("hasIcon", *identifier, "icon", { { "NSValueTransformerName", fnd::Value(fnd::ValueTransformerName::IsNotNil) } });
+        cell.bind("hasIcon", *identifier, "icon",
+            { { "NSValueTransformerName", fnd::Value(fnd::ValueTransformerName::IsNotNil) } });
         cell.observeIdentifierKey(identifier, "icon");
     }
     cell.setCount(0);
@@ -465,7 +470,7 @@ bool ZTBTabBarControl::validateMenuItem(ui::MenuItem& item)
 {
     auto tabItem = item.representedObject().objectAs<ui::TabViewItem>();
     item.setState(m_tabView && tabItem && tabItem == m_tabView->selectedTabViewItem() ? ui::ControlStateValue::On
-                                                                                       : ui::ControlStateValue::Off);
+                                                                                      : ui::ControlStateValue::Off);
     auto delegate = this->delegate();
     if (delegate && m_tabView && tabItem)
         if (auto answer = delegate->tabViewValidateOverflowMenuItem(*m_tabView, item, *tabItem))
@@ -524,8 +529,8 @@ void ZTBTabBarControl::viewWillMoveToWindow(ui::Window* window)
             bar->setNeedsDisplay(true);
     };
     const fnd::Value object(std::static_pointer_cast<fnd::Object>(window->shared_from_this()));
-    for (const auto& name : { ui::WindowNotification::DidBecomeKey, ui::WindowNotification::DidResignKey,
-             ui::WindowNotification::DidMove })
+    for (const auto& name :
+        { ui::WindowNotification::DidBecomeKey, ui::WindowNotification::DidResignKey, ui::WindowNotification::DidMove })
         m_windowObservers.push_back(center.addObserverForName(name, object, redisplay));
     if (!m_awakenedFromNib)
         // Stands for the window's first update after loading: the next pass of the run loop.
@@ -545,7 +550,7 @@ void ZTBTabBarControl::frameDidChange()
     _checkWindowFrame();
     for (const auto& cell : m_cells)
         if (cell->indicator()) {
-            cell->indicator()->stopAnimationCancellingDelayedStart();
+            cell->indicator()->stopAnimation();
             if (!cell->indicator()->isHidden())
                 cell->indicator()->startAnimationAfterDelay(0.0);
         }
@@ -556,7 +561,7 @@ void ZTBTabBarControl::viewWillStartLiveResize()
 {
     for (const auto& cell : m_cells)
         if (cell->indicator())
-            cell->indicator()->stopAnimationCancellingDelayedStart();
+            cell->indicator()->stopAnimation();
     setNeedsDisplay(true);
 }
 
@@ -613,13 +618,15 @@ void ZTBTabBarControl::_setupTrackingRectsForCell(ZTBTabBarCell& cell)
     const gfx::Point mouse = mouseInBar();
     bool inside = gfx::pointInRect(mouse, r);
     removeTrackingRect(cell.cellTrackingTag());
-    cell.setCellTrackingTag(addTrackingRect(r, std::static_pointer_cast<ZTBTabBarCell>(cell.shared_from_this()), {}, inside));
+    cell.setCellTrackingTag(
+        addTrackingRect(r, std::static_pointer_cast<ZTBTabBarCell>(cell.shared_from_this()), {}, inside));
     cell.setHighlighted(inside);
     if (cell.hasCloseButton() && !cell.isCloseButtonSuppressed()) {
         const gfx::Rect c = m_controller->closeButtonTrackingRectAtIndex(k);
         inside = gfx::pointInRect(mouse, c);
         removeTrackingRect(cell.closeButtonTrackingTag());
-        cell.setCloseButtonTrackingTag(addTrackingRect(c, std::static_pointer_cast<ZTBTabBarCell>(cell.shared_from_this()), {}, inside));
+        cell.setCloseButtonTrackingTag(
+            addTrackingRect(c, std::static_pointer_cast<ZTBTabBarCell>(cell.shared_from_this()), {}, inside));
         cell.setCloseButtonOver(inside);
     }
     addToolTipRect(cell.frame(), self());

@@ -1,7 +1,11 @@
 #pragma once
 
+#include "frameworks/ZTBTabBarControl/ZTBTabBarControlBase.h"
 #include "frameworks/ZTBTabBarControl/ZTBTabBarControlDelegate.h"
 #include "frameworks/ZTBTabBarControl/ZTBTabStyle.h"
+#include "frameworks/tab-bar-core/EdgeResize.h"
+#include "frameworks/tab-bar-core/SpringLoading.h"
+#include "frameworks/tab-bar-core/TabOverflowMenu.h"
 #include "platform/foundation/archiving/Coding.h"
 #include "platform/foundation/runtime/NotificationCenter.h"
 #include "platform/ui/containers/TabView.h"
@@ -29,18 +33,13 @@ class ZTBTabBarControl;
 // The drag type of a tab of a tab bar control; the pasteboard holds the tab's index as a decimal string.
 inline const fnd::String ZTBTabBarControlItemPBType = "ZTBTabBarControlItemPBType";
 
-// The overflow menu's delegate: the menu's size, and each item's picture from its item's identifier.
-class ZTBOverflowMenuDelegate : public ui::MenuDelegate {
-public:
-    std::weak_ptr<ui::Menu> overflowMenu;
-    std::optional<long> numberOfItemsInMenu(ui::Menu& menu) override;
-    bool menuUpdateItem(ui::Menu& menu, ui::MenuItem& item, long index, bool shouldCancel) override;
-};
-
 // The geometry of a tab bar control: widths, frames, tracking and close rects, state bits and the overflow menu.
 class ZTBTabBarController {
 public:
-    explicit ZTBTabBarController(ZTBTabBarControl& control) : m_control(control) { }
+    explicit ZTBTabBarController(ZTBTabBarControl& control)
+        : m_control(control)
+    {
+    }
     void layoutCells();
     gfx::Rect cellFrameAtIndex(long index) const;
     gfx::Rect cellTrackingRectAtIndex(long index) const;
@@ -59,12 +58,12 @@ private:
     std::vector<gfx::Rect> m_cellFrames;
     gfx::Rect m_addButtonRect;
     std::shared_ptr<ui::Menu> m_overflowMenu;
-    std::shared_ptr<ZTBOverflowMenuDelegate> m_menuDelegate = std::make_shared<ZTBOverflowMenuDelegate>();
+    std::shared_ptr<tbcore::OverflowMenuDelegate> m_menuDelegate = std::make_shared<tbcore::OverflowMenuDelegate>();
 };
 
 // A cell-based tab bar beside a tab view: one cell per item, appended in the order items arrive. The bar is the tab
 // view's delegate (set from outside) and passes the calls on to its own delegate.
-class ZTBTabBarControl : public ui::View,
+class ZTBTabBarControl : public ZTBTabBarControlBase,
                          public ui::TabViewDelegate,
                          public ui::DraggingSource,
                          public ui::DraggingDestination,
@@ -80,13 +79,16 @@ public:
     static std::shared_ptr<ZTBTabBarControl> create(gfx::Rect frame = {});
     void initWithFrame(gfx::Rect frame);
 
-    // Styles: "Aqua", "Unified", "Capsule" and "Card" name their own looks; any other name gives Metal.
+    // Styles by name (ZTBTabStyleRegistry): "Aqua", "Unified", "Capsule", "Card" and "Metal"; any other name gives
+    // Metal, the default.
+    static inline const fnd::String DefaultStyleName = "Metal";
+    static std::shared_ptr<ZTBTabStyle> makeTabStyleNamed(const fnd::String& name);
     const std::shared_ptr<ZTBTabStyle>& style() const { return m_style; }
     void setStyle(std::shared_ptr<ZTBTabStyle> style);
     fnd::String styleName() const { return m_style ? m_style->name() : fnd::String(); }
     void setStyleNamed(const fnd::String& name);
 
-    const std::shared_ptr<ui::TabView>& tabView() const { return m_tabView; }
+    const std::shared_ptr<ui::TabView>& tabView() const override { return m_tabView; }
     void setTabView(std::shared_ptr<ui::TabView> tabView) { m_tabView = std::move(tabView); }
     std::shared_ptr<ZTBTabBarControlDelegate> delegate() const { return m_delegate.lock(); }
     void setDelegate(const std::shared_ptr<ZTBTabBarControlDelegate>& delegate);
@@ -112,7 +114,7 @@ public:
     void setCellMaxWidth(long width) { m_cellMaxWidth = width, update(); }
     long cellOptimumWidth() const { return m_cellOptimumWidth; }
     void setCellOptimumWidth(long width) { m_cellOptimumWidth = width, update(); }
-    int orientation() const { return m_orientation; }
+    int orientation() const override { return m_orientation; }
     void setOrientation(int orientation);
     bool allowsBackgroundTabClosing() const { return m_allowsBackgroundTabClosing; }
     void setAllowsBackgroundTabClosing(bool flag) { m_allowsBackgroundTabClosing = flag; }
@@ -136,7 +138,7 @@ public:
 
     // Cells.
     std::vector<std::shared_ptr<ZTBTabBarCell>>& cells() { return m_cells; }
-    const std::vector<std::shared_ptr<ZTBTabBarCell>>& cells() const { return m_cells; }
+    const std::vector<std::shared_ptr<ZTBTabBarCell>>& cells() const override { return m_cells; }
     const std::shared_ptr<ZTBRolloverButton>& addTabButton() const { return m_addTabButton; }
     const std::shared_ptr<ZTBOverflowPopUpButton>& overflowPopUpButton() const { return m_overflowPopUpButton; }
     ZTBTabBarController& controller() { return *m_controller; }
@@ -152,7 +154,7 @@ public:
     double availableCellWidth() const;
     gfx::Rect genericCellRect() const;
     bool isTabBarHidden() const { return m_isHidden; }
-    bool isAnimating() const { return m_animationTimer != nullptr; }
+    bool isAnimating() const override { return m_animationTimer != nullptr; }
     const std::shared_ptr<ui::Event>& lastMouseDownEvent() const { return m_lastMouseDownEvent; }
     void setLastMouseDownEvent(std::shared_ptr<ui::Event> event) { m_lastMouseDownEvent = std::move(event); }
     // The tool tip of the tab under the point (the bar registers one rect per visible tab), from the delegate.
@@ -199,8 +201,10 @@ public:
     bool prepareForDragOperation(ui::DraggingInfo& info) override;
     bool performDragOperation(ui::DraggingInfo& info) override;
     void concludeDragOperation(ui::DraggingInfo&) override { }
+    // A drag that ended (dropped or not) springs no tab open afterwards.
+    void draggingEnded(ui::DraggingInfo&) override { m_spring.stop(); }
     void fireSpring(fnd::Timer& timer);
-    const std::shared_ptr<fnd::Timer>& springTimer() const { return m_springTimer; }
+    const std::shared_ptr<fnd::Timer>& springTimer() const { return m_spring.timer(); }
 
     // Tab view delegate (forwarded to ours).
     std::optional<bool> tabViewShouldSelectTabViewItem(ui::TabView& tabView, ui::TabViewItem& item) override;
@@ -244,8 +248,7 @@ private:
     std::shared_ptr<ZTBOverflowPopUpButton> m_overflowPopUpButton;
     std::shared_ptr<ZTBRolloverButton> m_addTabButton;
     std::unique_ptr<ZTBTabBarController> m_controller;
-    std::shared_ptr<fnd::Timer> m_springTimer;
-    std::weak_ptr<ui::TabViewItem> m_tabViewItemWithSpring;
+    tbcore::SpringLoading m_spring { [this](fnd::Timer& timer) { fireSpring(timer); } };
     std::shared_ptr<ZTBTabStyle> m_style;
     bool m_canCloseOnlyTab { false };
     bool m_disableTabClose { false };
@@ -266,7 +269,7 @@ private:
     bool m_selectsTabsOnMouseDown { false };
     bool m_allowsResizing { false };
     bool m_resizing { false };
-    double m_lastDragX { 0 };
+    tbcore::EdgeResize m_edgeResize;
     bool m_resizeCursorPushed { false };
     long m_cellMinWidth { 100 };
     long m_cellMaxWidth { 280 };
@@ -282,6 +285,11 @@ private:
         double myOriginalOrigin, partnerOriginalOrigin, myOriginalSize, partnerOriginalSize;
         double myTargetOrigin, partnerTargetOrigin, myTargetSize, partnerTargetSize;
     } m_showHide {};
+    // The height of a horizontal bar when it was collapsed, so it comes back at exactly that height.
+    double m_hiddenBarHeight { 0 };
+    // The bar's and its partner's (or, without one, the window's) frames once hidden or shown; false without a
+    // partner or a window.
+    bool collapsedFrames(bool hide, gfx::Rect& bar, gfx::Rect& partner);
     std::shared_ptr<ui::Event> m_lastMouseDownEvent;
     bool m_didDrag { false };
     bool m_closeClicked { false };

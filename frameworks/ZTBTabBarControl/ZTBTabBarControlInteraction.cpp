@@ -3,6 +3,7 @@
 #include "frameworks/ZTBTabBarControl/ZTBTabBarCell.h"
 #include "frameworks/ZTBTabBarControl/ZTBTabControls.h"
 #include "frameworks/ZTBTabBarControl/ZTBTabDragAssistant.h"
+#include "frameworks/tab-bar-core/TabBarGeometry.h"
 #include "frameworks/tab-bar-core/TabResources.h"
 #include "frameworks/tab-bar-core/TabShapes.h"
 #include "frameworks/tab-bar-core/TabWidths.h"
@@ -116,6 +117,46 @@ void ZTBTabBarControl::animateCellsStep()
 
 // Hiding and showing.
 
+namespace {
+
+// A collapsed bar keeps a strip of one point, which the pointer can still find.
+constexpr double ZTBTabBarControlCollapsedStrip = 1.0;
+
+}
+
+bool ZTBTabBarControl::collapsedFrames(bool hide, gfx::Rect& bar, gfx::Rect& partner)
+{
+    auto w = window();
+    if (!m_partnerView && !w)
+        return false;
+    bar = frame();
+    partner = m_partnerView ? m_partnerView->frame() : w->frame();
+    const bool vertical = m_orientation == 1;
+    double thickness;
+    if (vertical) {
+        if (hide)
+            m_tabBarWidth = long(bar.width());
+        thickness = double(m_tabBarWidth);
+        // The delegate may ask for another width to come back with.
+        if (!hide)
+            if (auto delegate = this->delegate())
+                if (auto width = delegate->desiredWidthForVerticalTabBar(*this))
+                    thickness = *width;
+    } else {
+        if (hide)
+            m_hiddenBarHeight = bar.height();
+        thickness = m_hiddenBarHeight > 0 ? m_hiddenBarHeight : bar.height();
+    }
+    // A collapsed bar's strip stays on the side of the partner the bar was on.
+    const auto placement
+        = m_partnerView ? tbcore::partnerPlacement(bar, partner, vertical, thickness) : tbcore::HideShowPartner::Window;
+    const auto frames
+        = tbcore::hideShowFrames(bar, partner, vertical, placement, hide, thickness, ZTBTabBarControlCollapsedStrip);
+    bar = frames.bar;
+    partner = frames.partner;
+    return true;
+}
+
 void ZTBTabBarControl::hideTabBar(bool hide, bool animate)
 {
     if (!m_awakenedFromNib || m_isHidden == hide || m_currentStep != -1)
@@ -128,59 +169,20 @@ void ZTBTabBarControl::hideTabBar(bool hide, bool animate)
         addSubview(m_overflowPopUpButton);
         addSubview(m_addTabButton);
     }
-    auto partner = m_partnerView;
+    gfx::Rect barTarget, partnerTarget;
+    if (!collapsedFrames(hide, barTarget, partnerTarget))
+        barTarget = partnerTarget = frame();
     auto w = window();
     const gfx::Rect b = frame();
-    const gfx::Rect p = partner ? partner->frame() : (w ? w->frame() : gfx::Rect {});
+    const gfx::Rect p = m_partnerView ? m_partnerView->frame() : (w ? w->frame() : partnerTarget);
     ShowHideValues& v = m_showHide;
-    // The bar keeps a one-point strip when collapsed: 21 of its 22 points go to the partner (or the window).
-    if (m_orientation == 0) {
-        v.myOriginalOrigin = b.minY(), v.myOriginalSize = b.height();
-        v.partnerOriginalOrigin = p.minY(), v.partnerOriginalSize = p.height();
-        const double d = hide ? 21.0 : -21.0;
-        if (partner && b.minY() - 22 > p.minY()) {
-            v.myTargetOrigin = b.minY() + d, v.myTargetSize = b.height() - d;
-            v.partnerTargetOrigin = p.minY(), v.partnerTargetSize = p.height() + d;
-        } else if (partner) {
-            v.myTargetOrigin = b.minY(), v.myTargetSize = b.height() - d;
-            v.partnerTargetOrigin = p.minY() - d, v.partnerTargetSize = p.height() + d;
-        } else {
-            v.myTargetOrigin = b.minY(), v.myTargetSize = b.height() - d;
-            v.partnerTargetOrigin = p.minY() + d, v.partnerTargetSize = p.height() - d;
-        }
-    } else {
-        v.myOriginalOrigin = b.minX(), v.myOriginalSize = b.width();
-        v.partnerOriginalOrigin = p.minX(), v.partnerOriginalSize = p.width();
-        const double t = double(m_tabBarWidth);
-        if (hide)
-            m_tabBarWidth = long(b.width());
-        if (partner && p.maxX() > b.minX()) {
-            if (hide)
-                v.myTargetOrigin = b.minX(), v.myTargetSize = 1.0, v.partnerTargetOrigin = p.minX() - b.width() + 1,
-                v.partnerTargetSize = p.width() + b.width() - 1;
-            else
-                v.myTargetOrigin = b.minX(), v.myTargetSize = b.width() + t, v.partnerTargetOrigin = p.minX() + t,
-                v.partnerTargetSize = p.width() - t;
-        } else if (partner) {
-            if (hide)
-                v.myTargetOrigin = b.minX() + b.width(), v.myTargetSize = 1.0, v.partnerTargetOrigin = p.minX(),
-                v.partnerTargetSize = p.width() + b.width();
-            else
-                v.myTargetOrigin = b.minX() - t, v.myTargetSize = b.width() + t, v.partnerTargetOrigin = p.minX(),
-                v.partnerTargetSize = p.width() - t;
-        } else {
-            if (hide)
-                v.myTargetOrigin = b.minX(), v.myTargetSize = 1.0, v.partnerTargetOrigin = p.minX() + b.width() - 1,
-                v.partnerTargetSize = p.width() - b.width() + 1;
-            else
-                v.myTargetOrigin = b.minX(), v.myTargetSize = t, v.partnerTargetOrigin = p.minX() - t + 1,
-                v.partnerTargetSize = p.width() + t - 1;
-        }
-        if (!hide)
-            if (auto delegate = this->delegate())
-                if (auto width = delegate->desiredWidthForVerticalTabBar(*this))
-                    v.myTargetSize = *width;
-    }
+    const bool vertical = m_orientation == 1;
+    auto origin = [vertical](gfx::Rect r) { return vertical ? r.minX() : r.minY(); };
+    auto size = [vertical](gfx::Rect r) { return vertical ? r.width() : r.height(); };
+    v.myOriginalOrigin = origin(b), v.myOriginalSize = size(b);
+    v.partnerOriginalOrigin = origin(p), v.partnerOriginalSize = size(p);
+    v.myTargetOrigin = origin(barTarget), v.myTargetSize = size(barTarget);
+    v.partnerTargetOrigin = origin(partnerTarget), v.partnerTargetSize = size(partnerTarget);
     if (m_showHideAnimationTimer)
         m_showHideAnimationTimer->invalidate();
     std::weak_ptr<ZTBTabBarControl> weak = self();
@@ -242,43 +244,16 @@ void ZTBTabBarControl::windowDidUpdate()
 {
     if (m_awakenedFromNib)
         return;
-    if (m_hideForSingleTab && m_cells.size() < 2) {
-        const gfx::Rect b = frame();
-        auto w = window();
-        if (m_orientation == 0) {
-            if (!m_partnerView && w) {
-                const gfx::Rect wf = w->frame();
-                w->setFrame({ wf.minX(), wf.minY() + 21, wf.width(), wf.height() - 21 }, true);
-                setFrame({ b.minX(), b.minY(), b.width(), b.height() - 21 });
-            } else if (m_partnerView) {
-                const gfx::Rect p = m_partnerView->frame();
-                if (b.minY() - 22 <= p.minY()) {
-                    setFrame({ b.minX(), b.minY(), b.width(), b.height() - 21 });
-                    m_partnerView->setFrame({ p.minX(), p.minY() - 21, p.width(), p.height() + 21 });
-                } else {
-                    setFrame({ b.minX(), b.minY() + 21, b.width(), b.height() - 21 });
-                    m_partnerView->setFrame({ p.minX(), p.minY(), p.width(), p.height() + 21 });
-                }
-            }
-        } else {
-            m_tabBarWidth = long(b.width());
-            if (m_partnerView) {
-                const gfx::Rect p = m_partnerView->frame();
-                if (p.minX() <= b.minX()) {
-                    setFrame({ b.minX() + b.width(), b.minY(), 1.0, b.height() });
-                    m_partnerView->setFrame({ p.minX(), p.minY(), p.width() + b.width(), p.height() });
-                } else {
-                    setFrame({ b.minX(), b.minY(), 1.0, b.height() });
-                    m_partnerView->setFrame({ p.minX() - b.width() + 1, p.minY(), p.width() + b.width() - 1, p.height() });
-                }
-            } else if (w) {
-                const gfx::Rect wf = w->frame();
-                w->setFrame({ wf.minX() + b.width() - 1, wf.minY(), wf.width() - b.width() + 1, wf.height() }, true);
-                setFrame({ b.minX(), b.minY(), 1.0, b.height() });
-            }
-        }
-        if (m_partnerView)
+    gfx::Rect bar, partner;
+    if (m_hideForSingleTab && m_cells.size() < 2 && collapsedFrames(true, bar, partner)) {
+        // At once: the first collapse after loading is not animated.
+        if (m_partnerView) {
+            m_partnerView->setFrame(partner);
             m_partnerView->setNeedsDisplay(true);
+        } else if (auto w = window()) {
+            w->setFrame(partner, true);
+        }
+        setFrame(bar);
         m_isHidden = true;
         if (auto delegate = this->delegate(); delegate && m_tabView)
             delegate->tabViewTabBarDidHide(*m_tabView, *this);
@@ -296,7 +271,7 @@ void ZTBTabBarControl::mouseDown(const ui::Event& event)
     const gfx::Point p = convertPointFromView(event.locationInWindow(), nullptr);
     if (m_orientation == 1 && m_allowsResizing && m_partnerView && p.x > frame().width() - 3.0) {
         m_resizing = true;
-        m_lastDragX = event.locationInWindow().x;
+        m_edgeResize.begin(event);
     }
     gfx::Rect cellFrame;
     auto cell = cellForPoint(p, &cellFrame);
@@ -324,29 +299,13 @@ void ZTBTabBarControl::mouseDragged(const ui::Event& event)
         return;
     const gfx::Point p = convertPointFromView(event.locationInWindow(), nullptr);
     if (m_resizing) {
-        // The horizontal move since the last event (not every backend fills in the event's own delta).
-        const double d = event.deltaX() != 0 ? event.deltaX() : event.locationInWindow().x - m_lastDragX;
-        m_lastDragX = event.locationInWindow().x;
-        const double w = frame().width();
-        if (!((p.x > w && d > 0) || (p.x < w && d < 0)))
-            return;
         // Pushed once per resize, so the cursor stack does not grow with every move.
         if (!m_resizeCursorPushed) {
             ui::Cursor::resizeLeftRightCursor()->push();
             m_resizeCursorPushed = true;
         }
-        // Both limits exclusive.
-        if (w + d > double(m_cellMinWidth) && w + d < double(m_cellMaxWidth) && m_partnerView) {
-            gfx::Rect f = frame();
-            f.size.width = w + d;
-            gfx::Rect pf = m_partnerView->frame();
-            pf.origin.x += d;
-            pf.size.width -= d;
-            setFrame(f);
-            m_partnerView->setFrame(pf);
-            if (superview())
-                superview()->setNeedsDisplay(true);
-        }
+        m_edgeResize.drag(*this, m_partnerView.get(), event, double(m_cellMinWidth), double(m_cellMaxWidth),
+            tbcore::EdgeResize::Limits::Exclusive);
         return;
     }
     const gfx::Point q = convertPointFromView(m_lastMouseDownEvent->locationInWindow(), nullptr);
@@ -384,7 +343,8 @@ void ZTBTabBarControl::mouseUp(const ui::Event& event)
     const gfx::Point u = convertPointFromView(event.locationInWindow(), nullptr);
     gfx::Rect upFrame, downFrame;
     auto up = cellForPoint(u, &upFrame);
-    const gfx::Point d = m_lastMouseDownEvent ? convertPointFromView(m_lastMouseDownEvent->locationInWindow(), nullptr) : u;
+    const gfx::Point d
+        = m_lastMouseDownEvent ? convertPointFromView(m_lastMouseDownEvent->locationInWindow(), nullptr) : u;
     auto down = cellForPoint(d, &downFrame);
     if (up && down && !up->isPlaceholder()) {
         if (gfx::pointInRect(u, down->closeButtonRectForFrame(downFrame)) && !m_disableTabClose
@@ -491,47 +451,31 @@ std::optional<ui::DragOperation> ZTBTabBarControl::draggingUpdated(ui::DraggingI
     return ui::DragOperations::Copy;
 }
 
-void ZTBTabBarControl::updateSpring(ui::DraggingInfo& info, ZTBTabBarCell& cell)
+void ZTBTabBarControl::updateSpring(ui::DraggingInfo&, ZTBTabBarCell& cell)
 {
-    (void)info;
     // The space bar held with no modifier springs at once; the key state is read live, outside the event stream.
     const unsigned modifiers = ui::Event::currentModifierFlags() & ui::ModifierFlags::DeviceIndependentMask;
     if (modifiers == 0 && ui::Backend::current().isKeyDown(0x31)) {
-        if (m_springTimer)
-            m_springTimer->setFireDate(fnd::Clock::current()->now());
+        m_spring.springNow();
         return;
     }
-    auto item = cell.representedObject();
-    if (item != m_tabViewItemWithSpring.lock()) {
-        if (m_springTimer)
-            m_springTimer->invalidate();
-        m_springTimer.reset();
-        m_tabViewItemWithSpring = item;
-    }
-    if (!m_springTimer) {
-        std::weak_ptr<ZTBTabBarControl> weak = self();
-        m_springTimer = fnd::Timer::scheduled(tbcore::springingDelay(), false, [weak](fnd::Timer& timer) {
-            if (auto bar = weak.lock())
-                bar->fireSpring(timer);
-        });
-    }
+    m_spring.dragOver(cell.representedObject());
 }
 
 void ZTBTabBarControl::fireSpring(fnd::Timer& timer)
 {
-    fnd::assertThat(&timer == m_springTimer.get(), "Spring fired by unrecognized timer");
-    if (auto item = m_tabViewItemWithSpring.lock(); item && m_tabView)
+    fnd::assertThat(m_spring.isOwnTimer(timer), "Spring fired by unrecognized timer");
+    auto keep = self();
+    auto item = m_spring.item();
+    m_spring.forgetItem();
+    m_spring.stop();
+    if (item && m_tabView)
         m_tabView->selectTabViewItem(item);
-    m_tabViewItemWithSpring.reset();
-    m_springTimer->invalidate();
-    m_springTimer.reset();
 }
 
 void ZTBTabBarControl::draggingExited(ui::DraggingInfo&)
 {
-    if (m_springTimer)
-        m_springTimer->invalidate();
-    m_springTimer.reset();
+    m_spring.stop();
     ZTBTabDragAssistant::sharedDragAssistant()->draggingExitedTabBar(self());
 }
 
@@ -561,7 +505,7 @@ void ZTBTabBarControl::encodeWithCoder(fnd::Coder& coder) const
 {
     if (!coder.allowsKeyedCoding())
         return;
-    coder.encodeObject(fnd::Value(m_style ? m_style->name() : fnd::String("Metal")), "ZTBstyle");
+    coder.encodeObject(fnd::Value(m_style ? m_style->name() : DefaultStyleName), "ZTBstyle");
     coder.encodeInteger(m_orientation, "ZTBorientation");
     coder.encodeBool(m_canCloseOnlyTab, "ZTBcanCloseOnlyTab");
     coder.encodeBool(m_disableTabClose, "ZTBdisableTabClose");
@@ -675,7 +619,8 @@ gfx::Rect ZTBTabBarController::closeButtonTrackingRectAtIndex(long index) const
     return ztbRectAt(m_closeButtonTrackingRects, index, "closeButtonTrackingRectAtIndex");
 }
 
-std::vector<double> ZTBTabBarController::generateWidthsFromCells(const std::vector<std::shared_ptr<ZTBTabBarCell>>& cells)
+std::vector<double> ZTBTabBarController::generateWidthsFromCells(
+    const std::vector<std::shared_ptr<ZTBTabBarCell>>& cells)
 {
     auto& control = m_control;
     auto delegate = control.delegate();
@@ -683,7 +628,8 @@ std::vector<double> ZTBTabBarController::generateWidthsFromCells(const std::vect
     for (const auto& cell : cells) {
         bool suppressed = (n == 1 && !control.canCloseOnlyTab()) || control.disableTabClose();
         if (!suppressed && delegate && control.tabView() && cell->representedObject())
-            suppressed = delegate->tabViewDisableTabCloseForTabViewItem(*control.tabView(), *cell->representedObject()) == true;
+            suppressed = delegate->tabViewDisableTabCloseForTabViewItem(*control.tabView(), *cell->representedObject())
+                == true;
         cell->setCloseButtonSuppressed(suppressed);
     }
     tbcore::WidthInputs in;
@@ -700,9 +646,10 @@ std::vector<double> ZTBTabBarController::generateWidthsFromCells(const std::vect
     in.sizeToFit = control.sizeCellsToFit();
     in.useOverflowMenu = control.useOverflowMenu();
     in.showAddButton = control.showAddTabButton();
+    // Measuring titles is the costly part: fixed widths read only the first two, for a bar where one would fit.
     in.desiredWidths.reserve(cells.size());
     for (const auto& cell : cells)
-        in.desiredWidths.push_back(in.sizeToFit || cells.size() <= 2 ? cell->desiredWidthOfCell() : 0.0);
+        in.desiredWidths.push_back(in.sizeToFit || in.desiredWidths.size() < 2 ? cell->desiredWidthOfCell() : 0.0);
     tbcore::WidthPolicy policy;
     policy.reservesOverflowButton = false;
     policy.verticalMinimumRemainder = 17.0;
@@ -711,12 +658,14 @@ std::vector<double> ZTBTabBarController::generateWidthsFromCells(const std::vect
     auto result = tbcore::generateWidths(in, policy);
     if (result.failure)
         fnd::logf(fnd::LogLevel::Warning,
-            "**** ZTBTabBarController generateWidthsFromCells: This is a failure (available {:f}, total {:f}, width is {:f})",
+            "**** -[ZTBTabBarController generateWidthsFromCells:] This is a failure (available {:f}, total {:f}, width "
+            "is {:f})",
             result.failure->available, result.failure->total, result.failure->width);
     return result.widths;
 }
 
-void ZTBTabBarController::setupCells(const std::vector<std::shared_ptr<ZTBTabBarCell>>& cells, const std::vector<double>& widths)
+void ZTBTabBarController::setupCells(
+    const std::vector<std::shared_ptr<ZTBTabBarCell>>& cells, const std::vector<double>& widths)
 {
     auto& control = m_control;
     const long m = long(widths.size());
@@ -735,16 +684,12 @@ void ZTBTabBarController::setupCells(const std::vector<std::shared_ptr<ZTBTabBar
             else
                 running.origin.x += control.style()->rightMarginForTabBarControl() + 20.0;
             m_cellFrames.push_back(running);
-            if (!m_overflowMenu) {
-                m_overflowMenu = ui::Menu::create();
-                m_overflowMenu->addItem(ui::MenuItem::create(""));
-                m_overflowMenu->setDelegate(m_menuDelegate);
-                m_menuDelegate->overflowMenu = m_overflowMenu;
-            }
+            if (!m_overflowMenu)
+                m_overflowMenu = m_menuDelegate->makeMenu(m_menuDelegate);
             auto text = cell.attributedStringValue();
             std::string title = tbcore::truncateTitle(text ? text->string() : cell.stringValue(), 60).utf8();
             if (cell.count() > 0)
-                title += " (" + std::to_string(cell.count()) + ")";
+                title += " (" + std::to_string(static_cast<unsigned long>(cell.count())) + ")";
             auto item = ui::MenuItem::create(fnd::String(title), fnd::Selector("overflowMenuAction:"));
             item->setTarget(std::static_pointer_cast<fnd::Object>(control.shared_from_this()));
             item->setRepresentedObject(fnd::Value(std::static_pointer_cast<fnd::Object>(cell.representedObject())));
@@ -764,7 +709,8 @@ void ZTBTabBarController::setupCells(const std::vector<std::shared_ptr<ZTBTabBar
             cell.setState(1);
             state = ZTBTabState::Selected;
             if (i > 0)
-                cells[std::size_t(i - 1)]->setTabState(cells[std::size_t(i - 1)]->tabState() | ZTBTabState::RightIsSelected);
+                cells[std::size_t(i - 1)]->setTabState(
+                    cells[std::size_t(i - 1)]->tabState() | ZTBTabState::RightIsSelected);
         } else {
             cell.setState(0);
             state = i > 0 && cells[std::size_t(i - 1)]->state() == 1 ? ZTBTabState::LeftIsSelected : 0;
@@ -787,25 +733,6 @@ void ZTBTabBarController::setupCells(const std::vector<std::shared_ptr<ZTBTabBar
     }
 }
 
-std::optional<long> ZTBOverflowMenuDelegate::numberOfItemsInMenu(ui::Menu& menu)
-{
-    if (&menu == overflowMenu.lock().get())
-        return menu.numberOfItems();
-    fnd::logf(fnd::LogLevel::Warning, "Warning: Unexpected menu delegate call for menu {}", menu.title().utf8());
-    return 0;
-}
-
-bool ZTBOverflowMenuDelegate::menuUpdateItem(ui::Menu& menu, ui::MenuItem& item, long, bool)
-{
-    if (&menu != overflowMenu.lock().get())
-        return true;
-    auto tabItem = item.representedObject().objectAs<ui::TabViewItem>();
-    auto identifier = tabItem ? tabItem->identifier().object() : nullptr;
-    if (identifier && identifier->classInfo().findProperty("icon"))
-        item.setImage(identifier->valueForKey("icon").objectAs<gfx::Image>());
-    return true;
-}
-
 void ZTBTabBarController::setSelectedCell(ZTBTabBarCell& newCell)
 {
     auto& cells = m_control.cells();
@@ -820,17 +747,21 @@ void ZTBTabBarController::setSelectedCell(ZTBTabBarCell& newCell)
         old.setState(0);
         old.setTabState(ZTBTabState::JustDeselected);
         if (previous > 0 && cells[std::size_t(previous - 1)] != m_control.lastVisibleTab())
-            cells[std::size_t(previous - 1)]->setTabState(cells[std::size_t(previous - 1)]->tabState() & ~ZTBTabState::RightIsSelected);
+            cells[std::size_t(previous - 1)]->setTabState(
+                cells[std::size_t(previous - 1)]->tabState() & ~ZTBTabState::RightIsSelected);
         if (previous + 1 < long(cells.size()))
-            cells[std::size_t(previous + 1)]->setTabState(cells[std::size_t(previous + 1)]->tabState() & ~ZTBTabState::LeftIsSelected);
+            cells[std::size_t(previous + 1)]->setTabState(
+                cells[std::size_t(previous + 1)]->tabState() & ~ZTBTabState::LeftIsSelected);
     }
     newCell.setState(1);
     newCell.setTabState(ZTBTabState::Selected);
     if (!newCell.isInOverflowMenu()) {
         const long index = m_control.indexOfCell(newCell);
         if (index > 0)
-            cells[std::size_t(index - 1)]->setTabState(cells[std::size_t(index - 1)]->tabState() | ZTBTabState::RightIsSelected);
+            cells[std::size_t(index - 1)]->setTabState(
+                cells[std::size_t(index - 1)]->tabState() | ZTBTabState::RightIsSelected);
         if (index >= 0 && index < long(cells.size()) - 1)
-            cells[std::size_t(index + 1)]->setTabState(cells[std::size_t(index + 1)]->tabState() | ZTBTabState::LeftIsSelected);
+            cells[std::size_t(index + 1)]->setTabState(
+                cells[std::size_t(index + 1)]->tabState() | ZTBTabState::LeftIsSelected);
     }
 }

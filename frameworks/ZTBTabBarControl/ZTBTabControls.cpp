@@ -15,13 +15,22 @@ FND_REGISTER_CLASS(ZTBRolloverButton, ui::Button)
 FND_REGISTER_CLASS(ZTBOverflowPopUpButton, ui::PopUpButton)
 FND_REGISTER_CLASS(ZTBProgressIndicator, ui::ProgressIndicator)
 
+void ZTBProgressIndicator::describeClass(fnd::ClassBuilder<ZTBProgressIndicator>& c)
+{
+    // "animate" follows a bound value (a tab's isProcessing): true starts the spinner, false stops it.
+    c.property("animate", &ZTBProgressIndicator::isAnimating, &ZTBProgressIndicator::setAnimate);
+    c.action("stopAnimation:", &ZTBProgressIndicator::stopAnimation);
+}
+
 std::shared_ptr<ZTBRolloverButton> ZTBRolloverButton::create(gfx::Rect frame)
 {
     auto button = fnd::makeObject<ZTBRolloverButton>();
     button->initWithFrame(frame);
     button->setTitle("");
     button->setImagePosition(ui::CellImagePosition::ImageOnly);
+    button->setButtonType(ui::ButtonType::MomentaryChange);
     button->setBordered(false);
+    button->setBezelStyle(ui::BezelStyle::ShadowlessSquare);
     return button;
 }
 
@@ -36,8 +45,10 @@ void ZTBRolloverButton::addTrackingRect()
     auto w = window();
     bool inside = false;
     if (w)
-        inside = gfx::pointInRect(convertPointFromView(w->convertScreenToBase(ui::Event::mouseLocation()), nullptr), bounds());
-    m_trackingRectTag = View::addTrackingRect(bounds(), std::static_pointer_cast<ui::Responder>(shared_from_this()), {}, inside);
+        inside = gfx::pointInRect(
+            convertPointFromView(w->convertScreenToBase(ui::Event::mouseLocation()), nullptr), bounds());
+    m_trackingRectTag
+        = View::addTrackingRect(bounds(), std::static_pointer_cast<ui::Responder>(shared_from_this()), {}, inside);
     // The picture matches the pointer at once.
     setImage(inside && m_rolloverImage ? m_rolloverImage : (inside ? nullptr : m_usualImage));
 }
@@ -92,7 +103,11 @@ std::shared_ptr<ZTBOverflowPopUpButton> ZTBOverflowPopUpButton::create(gfx::Rect
     auto button = fnd::makeObject<ZTBOverflowPopUpButton>();
     button->initWithFrame(frame);
     button->setPullsDown(true);
+    button->setBezelStyle(ui::BezelStyle::RegularSquare);
     button->setBordered(false);
+    button->setTitle("");
+    // The menu opens to the button's right.
+    button->setPreferredEdge(gfx::RectEdge::MaxX);
     button->m_image = tbcore::namedImage("ZTBTabBarControl", "overflowImage");
     button->m_downImage = tbcore::namedImage("ZTBTabBarControl", "overflowImagePressed");
     return button;
@@ -177,7 +192,8 @@ void ZTBOverflowPopUpButton::drawRect(gfx::Rect dirtyRect)
         return p;
     };
     const auto& image = m_down && m_downImage ? m_downImage : m_image;
-    image->drawAtPoint(centred(*image), {}, gfx::CompositingOperation::SourceOver, m_animatingAlternateImage ? 0.7 : 1.0);
+    image->drawAtPoint(
+        centred(*image), {}, gfx::CompositingOperation::SourceOver, m_animatingAlternateImage ? 0.7 : 1.0);
     if (m_animatingAlternateImage)
         if (auto alternate = alternateImage())
             alternate->drawAtPoint(centred(*alternate), {}, gfx::CompositingOperation::SourceOver,
@@ -222,10 +238,19 @@ void ZTBProgressIndicator::startAnimationAfterDelay(double delay)
     });
 }
 
-void ZTBProgressIndicator::stopAnimationCancellingDelayedStart()
+void ZTBProgressIndicator::stopAnimation(const fnd::Value& sender)
 {
+    // A restart scheduled after a frame change must not undo the stop.
     if (m_pendingStart)
         m_pendingStart->invalidate();
     m_pendingStart.reset();
-    stopAnimation();
+    ui::ProgressIndicator::stopAnimation(sender);
+}
+
+void ZTBProgressIndicator::setAnimate(bool flag)
+{
+    if (flag)
+        startAnimation();
+    else
+        stopAnimation();
 }

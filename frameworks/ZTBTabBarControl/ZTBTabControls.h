@@ -71,6 +71,7 @@ private:
 // A tab's spinner: showing or hiding it lays the bar out again; stopping it cancels a pending delayed start.
 class ZTBProgressIndicator : public ui::ProgressIndicator {
     FND_OBJECT(ZTBProgressIndicator)
+    static void describeClass(fnd::ClassBuilder<ZTBProgressIndicator>& c);
 
 public:
     ~ZTBProgressIndicator() override;
@@ -78,7 +79,9 @@ public:
     void viewDidHide() override;
     void viewDidUnhide() override;
     void startAnimationAfterDelay(double delay);
-    void stopAnimationCancellingDelayedStart();
+    // Also cancels a start scheduled by startAnimationAfterDelay.
+    void stopAnimation(const fnd::Value& sender = {});
+    void setAnimate(bool flag);
     bool hasPendingStart() const { return m_pendingStart != nullptr; }
 
 private:

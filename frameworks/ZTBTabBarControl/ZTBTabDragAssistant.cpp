@@ -3,8 +3,8 @@
 #include "frameworks/ZTBTabBarControl/ZTBTabBarCell.h"
 #include "frameworks/ZTBTabBarControl/ZTBTabBarControl.h"
 #include "frameworks/ZTBTabBarControl/ZTBTabControls.h"
+#include "frameworks/ZTBTabBarControl/ZTBTabDragWindow.h"
 #include "frameworks/tab-bar-core/TabBarGeometry.h"
-#include "frameworks/tab-bar-core/TabDragWindow.h"
 #include "platform/foundation/runtime/Log.h"
 #include "platform/foundation/runtime/NotificationCenter.h"
 #include "platform/foundation/runtime/RunLoop.h"
@@ -12,8 +12,8 @@
 #include "platform/graphics/BitmapImageRep.h"
 #include "platform/graphics/Image.h"
 #include "platform/ui/containers/TabViewItem.h"
-#include "platform/ui/views/Animation.h"
 #include "platform/ui/dragging/Pasteboard.h"
+#include "platform/ui/views/Animation.h"
 #include "platform/ui/views/Cursor.h"
 #include "platform/ui/views/Event.h"
 #include "platform/ui/views/Window.h"
@@ -32,8 +32,8 @@ const std::shared_ptr<ZTBTabDragAssistant>& ZTBTabDragAssistant::sharedDragAssis
 
 bool ZTBTabDragAssistant::isParticipating(const ZTBTabBarControl& bar) const
 {
-    return std::any_of(m_participatingTabBars.begin(), m_participatingTabBars.end(),
-        [&](const auto& b) { return b.get() == &bar; });
+    return std::any_of(
+        m_participatingTabBars.begin(), m_participatingTabBars.end(), [&](const auto& b) { return b.get() == &bar; });
 }
 
 std::vector<long> ZTBTabDragAssistant::widthTable(double extent, double fullExtent)
@@ -62,7 +62,8 @@ void ztbPost(const fnd::String& name)
 }
 
 void ZTBTabDragAssistant::startDraggingCell(const std::shared_ptr<ZTBTabBarCell>& draggedCell,
-    const std::shared_ptr<ZTBTabBarControl>& draggedFrom, const std::shared_ptr<ui::Event>& mouseDownEvent, bool runDrag)
+    const std::shared_ptr<ZTBTabBarControl>& draggedFrom, const std::shared_ptr<ui::Event>& mouseDownEvent,
+    bool runDrag)
 {
     // Copies: the arguments may be entries of the bar's cell list, which the placeholders rearrange.
     const auto cell = draggedCell;
@@ -76,7 +77,8 @@ void ZTBTabDragAssistant::startDraggingCell(const std::shared_ptr<ZTBTabBarCell>
     m_draggedCell = cell;
     m_draggedCellIndex = bar->indexOfCell(*cell);
     const gfx::Rect f = cell->frame();
-    m_sineCurveWidths = bar->orientation() == 0 ? widthTable(f.width() + 6.0, f.width()) : widthTable(f.height() + 1.0, f.height());
+    m_sineCurveWidths
+        = bar->orientation() == 0 ? widthTable(f.width() + 6.0, f.width()) : widthTable(f.height() + 1.0, f.height());
     bar->overflowPopUpButton()->setHidden(true);
     bar->addTabButton()->setHidden(true);
     ui::Cursor::closedHandCursor()->set();
@@ -104,7 +106,8 @@ void ZTBTabDragAssistant::startDraggingCell(const std::shared_ptr<ZTBTabBarCell>
         && delegate->tabViewShouldDropTabViewItem(*bar->tabView(), *cell->representedObject(), nullptr) == true;
     if (mayTearOff) {
         m_currentTearOffStyle = bar->tearOffStyle();
-        m_draggedTab = tbcore::TabDragWindowController::create(image, ui::WindowStyleMask::Borderless, unsigned(m_currentTearOffStyle));
+        m_draggedTab = ZTBTabDragWindowController::create(
+            image, ui::WindowStyleMask::Borderless, unsigned(m_currentTearOffStyle));
     }
     if (!runDrag || !mouseDownEvent)
         return;
@@ -124,7 +127,8 @@ void ZTBTabDragAssistant::distributePlaceholdersInTabBar(const std::shared_ptr<Z
     auto& cells = bar->cells();
     const gfx::Rect frame = m_draggedCell ? m_draggedCell->frame() : gfx::Rect {};
     for (long i = 0; i < n; ++i)
-        cells.insert(cells.begin() + std::min<long>(2 * i, long(cells.size())), ZTBTabBarCell::placeholder(frame, false, bar));
+        cells.insert(
+            cells.begin() + std::min<long>(2 * i, long(cells.size())), ZTBTabBarCell::placeholder(frame, false, bar));
     auto last = ZTBTabBarCell::placeholder(frame, false, bar);
     if (long(cells.size()) > 2 * n)
         cells.insert(cells.begin() + 2 * n, last);
@@ -140,7 +144,8 @@ void ZTBTabDragAssistant::distributePlaceholdersInTabBar(
     const long k = bar->indexOfCell(*cell);
     if (k < 0)
         return;
-    cells[std::size_t(k)] = ZTBTabBarCell::placeholder(m_draggedCell ? m_draggedCell->frame() : cell->frame(), true, bar);
+    cells[std::size_t(k)]
+        = ZTBTabBarCell::placeholder(m_draggedCell ? m_draggedCell->frame() : cell->frame(), true, bar);
     if (k + 1 < long(cells.size()))
         cells.erase(cells.begin() + k + 1);
     if (k - 1 >= 0)
@@ -191,7 +196,9 @@ void ZTBTabDragAssistant::draggingExitedTabBar(const std::shared_ptr<ZTBTabBarCo
         return;
     auto delegate = bar->delegate();
     if (delegate && bar->tabView() && m_draggedCell && m_draggedCell->representedObject()
-        && delegate->tabViewShouldAllowTabViewItemToLeaveTabBar(*bar->tabView(), *m_draggedCell->representedObject(), *bar) == false)
+        && delegate->tabViewShouldAllowTabViewItemToLeaveTabBar(
+               *bar->tabView(), *m_draggedCell->representedObject(), *bar)
+            == false)
         return;
     m_destinationTabBar.reset();
     m_currentMouseLoc = { -1.0, -1.0 };
@@ -205,14 +212,14 @@ void ZTBTabDragAssistant::draggingExitedTabBar(const std::shared_ptr<ZTBTabBarCo
         if (!m_draggedView) {
             unsigned mask = 0;
             auto image = imageForViewOfCell(*m_draggedCell, &mask);
-            m_draggedView = tbcore::TabDragWindowController::create(image, mask, 0);
+            m_draggedView = ZTBTabDragWindowController::create(image, mask, 0);
             m_draggedView->window()->setAlphaValue(0.0);
         }
         if (auto w = bar->window()) {
             auto& content = *m_draggedView->window();
             const gfx::Rect f = content.frame();
-            content.setFrame({ w->frame().minX() - m_dragWindowOffset.width, w->frame().minY() + m_dragWindowOffset.height,
-                                 f.width(), f.height() },
+            content.setFrame({ w->frame().minX() - m_dragWindowOffset.width,
+                                 w->frame().minY() + m_dragWindowOffset.height, f.width(), f.height() },
                 false);
         }
         m_draggedView->window()->orderWindow(ui::WindowOrderingMode::Below, m_draggedTab->window()->windowNumber());
@@ -323,7 +330,8 @@ std::shared_ptr<gfx::Image> ZTBTabDragAssistant::imageForViewOfCell(ZTBTabBarCel
         image->lockFocus();
         if (tabImage) {
             if (bar->orientation() == 1) {
-                tabImage->drawAtPoint({ m_dragWindowOffset.width + bar->frame().width() - t.width, v.height - m_dragWindowOffset.height },
+                tabImage->drawAtPoint(
+                    { m_dragWindowOffset.width + bar->frame().width() - t.width, v.height - m_dragWindowOffset.height },
                     {}, gfx::CompositingOperation::SourceOver, 1.0);
             } else {
                 const double d = bar->style()->tabCellHeight() - t.height;
@@ -358,7 +366,8 @@ std::shared_ptr<gfx::Image> ZTBTabDragAssistant::imageForViewOfCell(ZTBTabBarCel
 void ZTBTabDragAssistant::expandWindow(const std::shared_ptr<ui::Window>& window, gfx::Point screenPoint)
 {
     const gfx::Rect f = window->frame();
-    window->setFrame({ screenPoint.x - f.width() * 0.5, screenPoint.y - f.height() * 0.5, f.width(), f.height() }, false);
+    window->setFrame(
+        { screenPoint.x - f.width() * 0.5, screenPoint.y - f.height() * 0.5, f.width(), f.height() }, false);
     window->setAlphaValue(0.0);
     window->makeKeyAndOrderFront();
     auto animation = ui::Animation::create(0.25, ui::AnimationCurve::EaseInOut);
@@ -399,25 +408,9 @@ void ZTBTabDragAssistant::draggingMovedTo(gfx::Point screenPoint)
         if (!gfx::pointInRect(inBar, bar->bounds()))
             draggingExitedTabBar(bar);
     }
-    if (!m_draggedTab)
-        return;
-    auto& w = *m_draggedTab->window();
-    const gfx::Rect f = w.frame();
-    if (m_centersDragWindows) {
-        if (m_draggedTab->isAnimating())
-            return;
-        const gfx::Point mouse = ui::Event::mouseLocation();
-        w.setFrame({ mouse.x - f.width() * 0.5, mouse.y - f.height() * 0.5, f.width(), f.height() }, false);
-    } else {
-        w.setFrame({ screenPoint.x, screenPoint.y - f.height(), f.width(), f.height() }, false);
-    }
-    if (m_draggedView) {
-        auto& content = *m_draggedView->window();
-        const gfx::Rect c = content.frame();
-        const double tabHeight = w.frame().height();
-        const double top = screenPoint.y - tabHeight + m_dragWindowOffset.height;
-        content.setFrame({ screenPoint.x - m_dragWindowOffset.width, top - c.height(), c.width(), c.height() }, false);
-    }
+    if (m_draggedTab)
+        tbcore::moveDragWindows(
+            *m_draggedTab, m_draggedView.get(), screenPoint, m_centersDragWindows, m_dragWindowOffset);
 }
 
 // The gap animation.
@@ -453,7 +446,8 @@ void ZTBTabDragAssistant::calculateDragAnimationForTabBar(const std::shared_ptr<
                 target = under;
             } else {
                 const long k = bar->indexOfCell(*under);
-                const bool before = vertical ? r.minY() + r.height() * 0.5 > mouse.y : r.minX() + r.width() * 0.5 > mouse.x;
+                const bool before
+                    = vertical ? r.minY() + r.height() * 0.5 > mouse.y : r.minX() + r.width() * 0.5 > mouse.x;
                 const long t = before ? k - 1 : k + 1;
                 if (t >= 0 && t < long(cells.size()))
                     target = cells[std::size_t(t)];
@@ -469,7 +463,8 @@ void ZTBTabDragAssistant::calculateDragAnimationForTabBar(const std::shared_ptr<
             cell->setCurrentStep(cell->currentStep() + (cell == target ? 1 : -1));
             if (cell != target && cell->currentStep() > 0)
                 removeFlag = false;
-            const double extent = m_sineCurveWidths.empty() ? 0 : double(m_sineCurveWidths[std::size_t(cell->currentStep())]);
+            const double extent
+                = m_sineCurveWidths.empty() ? 0 : double(m_sineCurveWidths[std::size_t(cell->currentStep())]);
             if (vertical)
                 f.size.height = extent;
             else
@@ -550,7 +545,8 @@ void ZTBTabDragAssistant::performDragOperation()
                 }
         }
         destination->bindPropertiesForCell(*cell, *item);
-        destination->tabView()->insertTabViewItem(item, std::clamp<long>(j, 0, destination->tabView()->numberOfTabViewItems()));
+        destination->tabView()->insertTabViewItem(
+            item, std::clamp<long>(j, 0, destination->tabView()->numberOfTabViewItems()));
         destination->tabView()->selectTabViewItem(item);
     }
     if (moved)
@@ -570,7 +566,8 @@ void ZTBTabDragAssistant::draggedImageEndedAt(gfx::Point screenPoint)
     auto delegate = source ? source->delegate() : nullptr;
     bool placed = false;
     if (!m_destinationTabBar && delegate && item && source->tabView()
-        && delegate->tabViewShouldDropTabViewItem(*source->tabView(), *item, nullptr) == true && delegate->makesNewTabBars()) {
+        && delegate->tabViewShouldDropTabViewItem(*source->tabView(), *item, nullptr) == true
+        && delegate->makesNewTabBars()) {
         auto newBar = delegate->tabViewNewTabBarForDraggedTabViewItem(*source->tabView(), *item, screenPoint);
         if (newBar && newBar->tabView()) {
             newBar->cells().insert(newBar->cells().begin(), cell);

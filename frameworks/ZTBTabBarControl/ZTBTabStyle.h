@@ -1,5 +1,6 @@
 #pragma once
 
+#include "frameworks/tab-bar-core/TabStyleRegistry.h"
 #include "platform/foundation/runtime/Object.h"
 #include "platform/graphics/Geometry.h"
 
@@ -12,7 +13,7 @@ namespace txt {
 class AttributedString;
 }
 class ZTBTabBarCell;
-class ZTBTabBarControl;
+class ZTBTabBarControlBase;
 
 // The look of a tab bar control: its margins and tab height, the rectangles and widths of a tab's parts, and all
 // drawing. Every style answers every operation.
@@ -37,10 +38,17 @@ public:
     virtual double minimumWidthOfTabCell(const ZTBTabBarCell& cell) const = 0;
     virtual double desiredWidthOfTabCell(const ZTBTabBarCell& cell) const = 0;
     virtual double tabCellHeight() const = 0;
-    virtual std::shared_ptr<txt::AttributedString> attributedObjectCountValueForTabCell(const ZTBTabBarCell& cell) const = 0;
+    virtual std::shared_ptr<txt::AttributedString> attributedObjectCountValueForTabCell(
+        const ZTBTabBarCell& cell) const = 0;
     virtual std::shared_ptr<txt::AttributedString> attributedStringValueForTabCell(const ZTBTabBarCell& cell) const = 0;
     virtual void drawTabCell(ZTBTabBarCell& cell) = 0;
     virtual void drawBackgroundInRect(gfx::Rect rect) = 0;
     // The control is passed at every draw, so one style may serve several bars.
-    virtual void drawTabBar(ZTBTabBarControl& bar, gfx::Rect rect) = 0;
+    virtual void drawTabBar(ZTBTabBarControlBase& bar, gfx::Rect rect) = 0;
+};
+
+// The looks of the tab bar control by name. Each style registers itself when the library loads
+// (tbcore::TabStyleRegistration); a name nobody registered gives the Metal look.
+struct ZTBTabStyleRegistry {
+    static tbcore::TabStyleRegistry<ZTBTabStyle>& shared();
 };

@@ -2,25 +2,39 @@
 
 namespace tbcore {
 
-gfx::Rect hideShowFrame(gfx::Rect frame, bool vertical, HideShowPartner partner, bool hide, double thickness)
+HideShowPartner partnerPlacement(gfx::Rect bar, gfx::Rect partner, bool vertical, double thickness)
 {
-    const double g = hide ? thickness : -thickness;
-    double& origin = vertical ? frame.origin.x : frame.origin.y;
-    double& size = vertical ? frame.size.width : frame.size.height;
-    switch (partner) {
+    if (vertical)
+        return partner.maxX() <= bar.minX() ? HideShowPartner::BarAtMaxEdge : HideShowPartner::BarAtMinEdge;
+    return bar.minY() - thickness > partner.minY() ? HideShowPartner::BarAtMaxEdge : HideShowPartner::BarAtMinEdge;
+}
+
+HideShowFrames hideShowFrames(gfx::Rect bar, gfx::Rect partner, bool vertical, HideShowPartner placement, bool hide,
+    double thickness, double strip)
+{
+    // Positive: room the partner gains; negative: room it gives back.
+    const double moved = hide ? thickness - strip : -(thickness - strip);
+    double& barOrigin = vertical ? bar.origin.x : bar.origin.y;
+    double& barSize = vertical ? bar.size.width : bar.size.height;
+    double& partnerOrigin = vertical ? partner.origin.x : partner.origin.y;
+    double& partnerSize = vertical ? partner.size.width : partner.size.height;
+    barSize -= moved;
+    switch (placement) {
     case HideShowPartner::BarAtMaxEdge:
-        size += g;
+        // The bar keeps its far edge; the partner grows or shrinks at its own max edge.
+        barOrigin += moved;
+        partnerSize += moved;
         break;
     case HideShowPartner::BarAtMinEdge:
-        origin -= g;
-        size += g;
+        partnerOrigin -= moved;
+        partnerSize += moved;
         break;
     case HideShowPartner::Window:
-        origin += g;
-        size -= g;
+        partnerOrigin += moved;
+        partnerSize -= moved;
         break;
     }
-    return frame;
+    return { bar, partner };
 }
 
 bool DragFade::stepIn(double& tabAlpha, double& contentAlpha, bool hasTabWindow)

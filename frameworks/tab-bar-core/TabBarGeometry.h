@@ -16,9 +16,19 @@ enum class HideShowPartner {
     Window,
 };
 
-// The partner's (or window's) frame once the bar of that thickness (height, or width for a vertical bar) is hidden
-// or shown again.
-gfx::Rect hideShowFrame(gfx::Rect frame, bool vertical, HideShowPartner partner, bool hide, double thickness);
+// Which side of the partner the bar lies on. A horizontal bar of that thickness counts as above the partner when its
+// origin lies more than its thickness above the partner's; a vertical bar is right of a partner that ends before it.
+HideShowPartner partnerPlacement(gfx::Rect bar, gfx::Rect partner, bool vertical, double thickness);
+
+// The bar's and its partner's (or window's) frames once the bar is hidden or shown again. `thickness` is the bar's
+// size across its length when shown (height, or width for a vertical bar); a hidden bar keeps a strip of `strip`
+// points, so hiding hands thickness − strip points to the partner and showing takes exactly as many back.
+struct HideShowFrames {
+    gfx::Rect bar;
+    gfx::Rect partner;
+};
+HideShowFrames hideShowFrames(gfx::Rect bar, gfx::Rect partner, bool vertical, HideShowPartner placement, bool hide,
+    double thickness, double strip = 0);
 
 // One tick of the cross-fade between the tab window and the content window (0.15 per 1/30 s, up to 0.75). Answers
 // false when the fade is over and its timer should stop.

@@ -38,33 +38,46 @@ void TabDragView::drawRect(gfx::Rect)
 
 std::shared_ptr<TabDragWindow> TabDragWindow::dragWindowWithImage(std::shared_ptr<gfx::Image> image, unsigned styleMask)
 {
-    const gfx::Size size = image ? image->size() : gfx::Size {};
     auto window = fnd::makeObject<TabDragWindow>();
-    window->initWithContentRect({ { 0, 0 }, size }, styleMask);
-    window->m_dragView = TabDragView::create({ { 0, 0 }, size }, std::move(image));
-    window->setContentView(window->m_dragView);
-    window->setLevel(ui::WindowLevel::Status);
-    window->setIgnoresMouseEvents(true);
-    window->setOpaque(false);
-    const gfx::Rect old = window->frame();
-    const double height = size.height + (styleMask != ui::WindowStyleMask::Borderless ? TabDragWindowTitleBarHeight : 0);
-    window->setFrame({ old.minX(), old.minY() + old.height() - height, size.width, height }, true);
+    const gfx::Size size = image ? image->size() : gfx::Size {};
+    window->initWithImage(image, styleMask, TabDragView::create({ { 0, 0 }, size }, image));
     return window;
+}
+
+void TabDragWindow::initWithImage(
+    const std::shared_ptr<gfx::Image>& image, unsigned styleMask, std::shared_ptr<TabDragView> view)
+{
+    const gfx::Size size = image ? image->size() : gfx::Size {};
+    initWithContentRect({ { 0, 0 }, size }, styleMask);
+    m_dragView = std::move(view);
+    setContentView(m_dragView);
+    setLevel(ui::WindowLevel::Status);
+    setIgnoresMouseEvents(true);
+    setOpaque(false);
+    const gfx::Rect old = frame();
+    const double height
+        = size.height + (styleMask != ui::WindowStyleMask::Borderless ? TabDragWindowTitleBarHeight : 0);
+    setFrame({ old.minX(), old.minY() + old.height() - height, size.width, height }, true);
 }
 
 std::shared_ptr<TabDragWindowController> TabDragWindowController::create(
     std::shared_ptr<gfx::Image> image, unsigned styleMask, unsigned tearOffStyle)
 {
     auto controller = fnd::makeObject<TabDragWindowController>();
-    controller->m_window = TabDragWindow::dragWindowWithImage(std::move(image), styleMask);
-    controller->m_view = controller->m_window->dragView();
-    controller->m_tearOffStyle = tearOffStyle;
-    if (tearOffStyle == 1) {
-        controller->m_window->setBackgroundColor(gfx::Color::clearColor());
-        controller->m_window->setHasShadow(true);
-    }
-    controller->m_window->setAlphaValue(0.75);
+    controller->initWithWindow(TabDragWindow::dragWindowWithImage(std::move(image), styleMask), tearOffStyle);
     return controller;
+}
+
+void TabDragWindowController::initWithWindow(std::shared_ptr<TabDragWindow> window, unsigned tearOffStyle)
+{
+    m_window = std::move(window);
+    m_view = m_window->dragView();
+    m_tearOffStyle = tearOffStyle;
+    if (tearOffStyle == 1) {
+        m_window->setBackgroundColor(gfx::Color::clearColor());
+        m_window->setHasShadow(true);
+    }
+    m_window->setAlphaValue(0.75);
 }
 
 TabDragWindowController::~TabDragWindowController()
@@ -127,6 +140,25 @@ void TabDragWindowController::animateTimer()
             m_timer->invalidate();
         m_timer.reset();
     }
+}
+
+void moveDragWindows(TabDragWindowController& tab, TabDragWindowController* content, gfx::Point imageTopLeft,
+    bool centresOnPointer, gfx::Size contentOffset)
+{
+    auto& window = *tab.window();
+    const gfx::Rect f = window.frame();
+    if (!centresOnPointer) {
+        window.setFrame({ imageTopLeft.x, imageTopLeft.y - f.height(), f.width(), f.height() }, false);
+    } else if (!tab.isAnimating()) {
+        const gfx::Point mouse = ui::Event::mouseLocation();
+        window.setFrame({ mouse.x - f.width() * 0.5, mouse.y - f.height() * 0.5, f.width(), f.height() }, false);
+    }
+    if (!content)
+        return;
+    auto& other = *content->window();
+    const gfx::Rect c = other.frame();
+    const double top = imageTopLeft.y - window.frame().height() + contentOffset.height;
+    other.setFrame({ imageTopLeft.x - contentOffset.width, top - c.height(), c.width(), c.height() }, false);
 }
 
 }

@@ -49,6 +49,10 @@ public:
     static std::shared_ptr<TabDragWindow> dragWindowWithImage(std::shared_ptr<gfx::Image> image, unsigned styleMask);
     const std::shared_ptr<TabDragView>& dragView() const { return m_dragView; }
 
+protected:
+    // A family's own window class starts here, with its own drag view class showing the image.
+    void initWithImage(const std::shared_ptr<gfx::Image>& image, unsigned styleMask, std::shared_ptr<TabDragView> view);
+
 private:
     std::shared_ptr<TabDragView> m_dragView;
 };
@@ -64,6 +68,8 @@ public:
     ~TabDragWindowController() override;
     static std::shared_ptr<TabDragWindowController> create(
         std::shared_ptr<gfx::Image> image, unsigned styleMask, unsigned tearOffStyle);
+    // Takes over a window made for the image: see-through at 0.75, and for tear-off style 1 clear with a shadow.
+    void initWithWindow(std::shared_ptr<TabDragWindow> window, unsigned tearOffStyle);
 
     const std::shared_ptr<TabDragWindow>& window() const { return m_window; }
     std::shared_ptr<gfx::Image> image() const { return m_view->image(); }
@@ -86,5 +92,12 @@ private:
     bool m_showingAlternate { false };
     gfx::Rect m_originalWindowFrame;
 };
+
+// Moves the drag windows with the pointer: the tab window's top left to the drag image's (screen coordinates), or,
+// while the windows centre on the pointer (tear-off style 1 away from every bar), the tab window's middle to the
+// pointer unless its switch animation places it; the content window, when there is one, keeps its offset from the
+// tab window's picture.
+void moveDragWindows(TabDragWindowController& tab, TabDragWindowController* content, gfx::Point imageTopLeft,
+    bool centresOnPointer, gfx::Size contentOffset);
 
 }

@@ -51,6 +51,7 @@ public:
     void drawInBezierPath(const BezierPath& path, Point relativeCenterPosition) const;
 
     bool isEqual(const fnd::Object& other) const override;
+    std::size_t hash() const override { return m_rgbaStops.size(); }
 
 private:
     void drawAxialIn(const Rect& rect, double angle) const;

@@ -26,6 +26,7 @@ public:
     void set() const;
 
     bool isEqual(const fnd::Object& other) const override;
+    std::size_t hash() const override { return std::hash<double>()(m_blurRadius); }
 
 private:
     Size m_offset;

@@ -33,6 +33,7 @@ public:
     double valueAt(double x) const;
 
     bool isEqual(const fnd::Object& other) const override;
+    std::size_t hash() const override { return std::hash<double>()(m_c1.x + m_c1.y); }
 
 private:
     gfx::Point m_c1;

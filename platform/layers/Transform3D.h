@@ -74,6 +74,7 @@ public:
     Transform3D transform;
 
     bool isEqual(const fnd::Object& other) const override;
+    std::size_t hash() const override { return std::hash<double>()(transform.m41 + transform.m42); }
     fnd::String description() const override;
 };
 

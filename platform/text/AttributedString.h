@@ -65,6 +65,7 @@ public:
     virtual void endEditing() { }
 
     bool isEqual(const fnd::Object& other) const override;
+    std::size_t hash() const override { return m_string.hash(); }
     fnd::String description() const override;
 
 protected:

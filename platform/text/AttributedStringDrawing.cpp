@@ -7,6 +7,9 @@
 #include "platform/text/TextRanges.h"
 #include "platform/text/TextStorage.h"
 
+#include <algorithm>
+#include <optional>
+
 namespace txt {
 
 namespace {
@@ -38,6 +41,26 @@ struct DrawingTextSystem {
     }
 };
 
+// Text measured or drawn without a width to align in: every line starts at the leading edge. Laid out in the
+// unbounded container as it stands, a centred line would sit half of that width away and a right-aligned one at
+// its far end, so the used rect would say where the line is, not how big the text is.
+const AttributedString& leadingAligned(const AttributedString& text, std::optional<AttributedString>& copy)
+{
+    for (fnd::Index at = 0; at < text.length();) {
+        fnd::Range run;
+        auto style = text.attributeAtIndex(ParagraphStyleAttributeName, at, &run).objectAs<ParagraphStyle>();
+        if (style && style->alignment() != TextAlignment::Left) {
+            if (!copy)
+                copy.emplace(text);
+            auto leading = style->mutableCopy();
+            leading->setAlignment(TextAlignment::Left);
+            copy->addAttribute(ParagraphStyleAttributeName, fnd::Value(leading), run);
+        }
+        at = std::max(run.max(), at + 1);
+    }
+    return copy ? *copy : text;
+}
+
 bool isFlipped()
 {
     auto* context = gfx::GraphicsContext::current();
@@ -48,16 +71,19 @@ bool isFlipped()
 
 gfx::Size AttributedString::size() const
 {
+    std::optional<AttributedString> copy;
     auto& system = DrawingTextSystem::forThread();
-    auto& manager = system.layOut(*this, { 1e7, 1e7 });
+    auto& manager = system.layOut(leadingAligned(*this, copy), { 1e7, 1e7 });
     auto used = manager.usedRectForTextContainer(*system.container);
     return { used.maxX(), used.maxY() };
 }
 
 gfx::Rect AttributedString::boundingRectWithSize(gfx::Size size) const
 {
+    std::optional<AttributedString> copy;
     auto& system = DrawingTextSystem::forThread();
-    auto& manager = system.layOut(*this, { size.width > 0 ? size.width : 1e7, 1e7 });
+    auto& manager = size.width > 0 ? system.layOut(*this, { size.width, 1e7 })
+                                   : system.layOut(leadingAligned(*this, copy), { 1e7, 1e7 });
     auto used = manager.usedRectForTextContainer(*system.container);
     return { 0, 0, used.maxX(), used.maxY() };
 }
@@ -66,8 +92,9 @@ void AttributedString::drawAtPoint(gfx::Point point) const
 {
     if (length() == 0)
         return;
+    std::optional<AttributedString> copy;
     auto& system = DrawingTextSystem::forThread();
-    auto& manager = system.layOut(*this, { 1e7, 1e7 });
+    auto& manager = system.layOut(leadingAligned(*this, copy), { 1e7, 1e7 });
     auto used = manager.usedRectForTextContainer(*system.container);
     gfx::Point origin = isFlipped() ? point : gfx::Point { point.x, point.y + used.maxY() };
     fnd::Range all { 0, manager.numberOfGlyphs() };

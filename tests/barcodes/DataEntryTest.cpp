@@ -2,9 +2,10 @@
 
 #include "barcodes/TBQDataEntryUndoables.h"
 
-#include "platform/foundation/runtime/Exception.h"
 #include "platform/foundation/archiving/KeyedArchiver.h"
 #include "platform/foundation/archiving/KeyedUnarchiver.h"
+#include "platform/foundation/archiving/PropertyList.h"
+#include "platform/foundation/runtime/Exception.h"
 
 #include <gtest/gtest.h>
 
@@ -27,6 +28,32 @@ std::vector<std::string> names(const TBQDataEntry::EntryArray& entries)
     return out;
 }
 
+Value entryRef(int index)
+{
+    return Dictionary { { "$ref", index } };
+}
+
+// A hand-made archive of entries; entries[i] lists the slots of object i's "subObjects", object 0 is the root.
+Data entryArchive(const std::vector<Array>& entries)
+{
+    Array objects;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        objects.emplace_back(Dictionary {
+            { "$class", 0 },
+            { "itemName", String(std::string("e") + std::to_string(i)) },
+            { "subObjects", Dictionary { { "$array", entries[i] } } },
+        });
+    }
+    return *PropertyList::writeXML(Dictionary {
+        { "$format", "fnd.keyed-archive" },
+        { "$formatVersion", 1 },
+        { "$top", Dictionary { { "root", entryRef(0) } } },
+        { "$objects", objects },
+        { "$classes",
+            Array { Dictionary {
+                { "hierarchy", Array { "TBQDataEntry", "NSObject" } }, { "versions", Array { 0, 0 } } } } },
+    });
+}
 }
 
 TEST(DataEntry, TreeLinksAndPaths)
@@ -104,6 +131,74 @@ TEST(DataEntry, ArchiveRestoresChildrenWithTheirParents)
     EXPECT_EQ(copy->objectAtIndex(0)->name(), String("child"));
     // Mended: the decoded child knows its parent.
     EXPECT_EQ(copy->objectAtIndex(0)->parent(), copy);
+}
+
+// An entry never comes to own itself: inserting it into itself or below itself is refused and leaves the tree as it
+// was, whether the link up is a parent link or a second listing of the same entry elsewhere.
+TEST(DataEntry, InsertionRefusesTheEntryItselfAndItsAncestors)
+{
+    auto root = entry("root");
+    auto child = entry("child");
+    auto grandchild = entry("grandchild");
+    root->addObject(child);
+    child->addObject(grandchild);
+    auto other = entry("other");
+    // Listed under a second parent: its parent link now names `other` only.
+    other->addObject(grandchild);
+
+    // (into, inserted): itself; `child` and `root` hold it below them although its parent link names `other`; an
+    // ancestor by parent link.
+    const std::vector<std::pair<std::shared_ptr<TBQDataEntry>, std::shared_ptr<TBQDataEntry>>> refused {
+        { grandchild, grandchild },
+        { grandchild, child },
+        { grandchild, root },
+        { grandchild, other },
+        { child, root },
+    };
+    for (const auto& [into, inserted] : refused) {
+        const auto before = names(into->subObjects());
+        EXPECT_THROW(into->addObject(inserted), Exception)
+            << inserted->name().utf8() << " into " << into->name().utf8();
+        EXPECT_THROW(into->insertObjects({ entry("fresh"), inserted }, 0), Exception)
+            << inserted->name().utf8() << " into " << into->name().utf8();
+        EXPECT_EQ(names(into->subObjects()), before) << "the refused insertion changed " << into->name().utf8();
+    }
+    EXPECT_EQ(grandchild->rootObject(), other);
+    EXPECT_EQ(child->rootObject(), root);
+    // A sibling or a separate tree may still go in.
+    child->addObject(entry("sibling"));
+    EXPECT_EQ(names(child->subObjects()), (std::vector<std::string> { "grandchild", "sibling" }));
+}
+
+// An archive whose "subObjects" name the entry itself, one that contains it, or an entry already placed elsewhere
+// fails with an error instead of recursing or multiplying the tree.
+TEST(DataEntry, ArchivesThatAreNotTreesFail)
+{
+    const std::vector<std::tuple<const char*, std::vector<Array>, const char*>> cases {
+        { "itself", { Array { entryRef(0) } }, "would own itself" },
+        { "its parent", { Array { entryRef(1) }, Array { entryRef(0) } }, "would own itself" },
+        { "the root, two levels up", { Array { entryRef(1) }, Array { entryRef(2) }, Array { entryRef(0) } },
+            "would own itself" },
+        { "one entry under two parents", { Array { entryRef(1), entryRef(2) }, Array { entryRef(2) }, Array {} },
+            "\"e2\" appears twice" },
+        { "one entry twice in one list", { Array { entryRef(1), entryRef(1) }, Array {} }, "\"e1\" appears twice" },
+    };
+    for (const auto& [what, entries, message] : cases) {
+        auto decoded = KeyedUnarchiver::unarchiveTopLevelObjectWithData(entryArchive(entries));
+        ASSERT_FALSE(decoded) << what;
+        EXPECT_EQ(decoded.error().code(), CoderError::ReadCorrupt) << what;
+        EXPECT_NE(decoded.error().localizedDescription().utf8().find(message), std::string::npos)
+            << what << ": " << decoded.error().localizedDescription().utf8();
+    }
+
+    auto tree = KeyedUnarchiver::unarchiveTopLevelObjectWithData(
+        entryArchive({ Array { entryRef(1), entryRef(3) }, Array { entryRef(2) }, Array {}, Array {} }));
+    ASSERT_TRUE(tree) << tree.error().localizedDescription().utf8();
+    auto root = tree->objectAs<TBQDataEntry>();
+    ASSERT_TRUE(root);
+    EXPECT_EQ(names(root->subObjects()), (std::vector<std::string> { "e1", "e3" }));
+    EXPECT_EQ(
+        names(root->objectAtIndex(0)->objectAtIndex(0)->objectTree()), (std::vector<std::string> { "e0", "e1", "e2" }));
 }
 
 TEST(DataEntry, CopyHasItsOwnChildren)

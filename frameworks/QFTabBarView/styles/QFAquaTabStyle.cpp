@@ -2,7 +2,7 @@
 
 #include "frameworks/QFTabBarView/QFAttachedTabBarButton.h"
 #include "frameworks/QFTabBarView/QFOverflowPopUpButton.h"
-#include "frameworks/QFTabBarView/QFTabBarView.h"
+#include "frameworks/QFTabBarView/QFTabBarViewBase.h"
 #include "frameworks/QFTabBarView/QFTabBarViewExtensions.h"
 #include "platform/graphics/Image.h"
 #include "platform/graphics/ThreePartImage.h"
@@ -12,6 +12,8 @@
 #include <string>
 
 FND_REGISTER_CLASS(QFAquaTabStyle, QFTabStyle)
+[[maybe_unused]] static const tbcore::TabStyleRegistration<QFTabStyleRegistry, QFAquaTabStyle>
+    QFAquaTabStyleRegistration;
 
 using namespace QFTabStyleSupport;
 
@@ -78,7 +80,7 @@ std::optional<std::shared_ptr<gfx::Image>> QFAquaTabStyle::closeButtonImageOfTyp
 }
 
 std::shared_ptr<gfx::Image> QFAquaTabStyle::selectedTabPicture(
-    const QFTabBarButtonCell& cell, const QFTabBarView& view) const
+    const QFTabBarButtonCell& cell, const QFTabBarViewBase& view) const
 {
     gfx::ControlTint tint = cell.controlTint();
     if (tint == gfx::ControlTint::Default)
@@ -92,7 +94,7 @@ std::shared_ptr<gfx::Image> QFAquaTabStyle::selectedTabPicture(
     return m_aquaTabBgDown;
 }
 
-bool QFAquaTabStyle::drawBezelOfTabBarView(QFTabBarView& view, gfx::Rect)
+bool QFAquaTabStyle::drawBezelOfTabBarView(QFTabBarViewBase& view, gfx::Rect)
 {
     // The strip is 22 points high; a taller bar (not a taller dirty rect) is left bare.
     const gfx::Rect b = view.bounds();
@@ -105,7 +107,7 @@ bool QFAquaTabStyle::drawBezelOfTabBarView(QFTabBarView& view, gfx::Rect)
 bool QFAquaTabStyle::drawBezelOfTabCell(QFTabBarButtonCell& cell, gfx::Rect f, ui::View& controlView)
 {
     auto* button = dynamic_cast<QFAttachedTabBarButton*>(&controlView);
-    auto bar = QFTabBarViewExtensions::enclosingTabBarView(controlView);
+    auto bar = QFTabBarViewExtensions::superviewOfClass<QFTabBarViewBase>(controlView);
     if (!button || !bar)
         return true;
     auto left = button->shouldDisplayLeftDivider() ? m_aquaDivider : nullptr;
@@ -121,7 +123,7 @@ bool QFAquaTabStyle::drawBezelOfTabCell(QFTabBarButtonCell& cell, gfx::Rect f, u
     return true;
 }
 
-bool QFAquaTabStyle::drawBezelOfOverflowButton(QFOverflowPopUpButton& overflowButton, QFTabBarView& view, gfx::Rect)
+bool QFAquaTabStyle::drawBezelOfOverflowButton(QFOverflowPopUpButton& overflowButton, QFTabBarViewBase& view, gfx::Rect)
 {
     auto last = view.lastAttachedButton();
     if (!last || last->isSliding())

@@ -15,17 +15,17 @@ public:
     static fnd::String styleName() { return "Aqua"; }
     fnd::String name() const override { return styleName(); }
 
-    std::optional<double> leftMarginForTabBarView(QFTabBarView&) override { return 0.0; }
-    std::optional<double> rightMarginForTabBarView(QFTabBarView&) override { return 0.0; }
-    std::optional<double> topMarginForTabBarView(QFTabBarView&) override { return 0.0; }
+    std::optional<double> leftMarginForTabBarView(QFTabBarViewBase&) override { return 0.0; }
+    std::optional<double> rightMarginForTabBarView(QFTabBarViewBase&) override { return 0.0; }
+    std::optional<double> topMarginForTabBarView(QFTabBarViewBase&) override { return 0.0; }
     std::optional<std::shared_ptr<gfx::Image>> closeButtonImageOfType(long type, QFTabBarButtonCell& cell) override;
-    bool drawBezelOfTabBarView(QFTabBarView& view, gfx::Rect rect) override;
+    bool drawBezelOfTabBarView(QFTabBarViewBase& view, gfx::Rect rect) override;
     bool drawBezelOfTabCell(QFTabBarButtonCell& cell, gfx::Rect frame, ui::View& controlView) override;
-    bool drawBezelOfOverflowButton(QFOverflowPopUpButton& button, QFTabBarView& view, gfx::Rect rect) override;
+    bool drawBezelOfOverflowButton(QFOverflowPopUpButton& button, QFTabBarViewBase& view, gfx::Rect rect) override;
 
     // The picture behind a selected tab: by the cell's tint (the platform's when the cell has none), the non-key
     // picture whatever the tint when the window is inactive.
-    std::shared_ptr<gfx::Image> selectedTabPicture(const QFTabBarButtonCell& cell, const QFTabBarView& view) const;
+    std::shared_ptr<gfx::Image> selectedTabPicture(const QFTabBarButtonCell& cell, const QFTabBarViewBase& view) const;
 
     void encodeWithCoder(fnd::Coder& coder) const override;
     bool initWithCoder(fnd::Coder& coder) override;

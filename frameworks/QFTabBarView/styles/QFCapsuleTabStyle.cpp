@@ -3,7 +3,7 @@
 #include "frameworks/QFTabBarView/QFAttachedTabBarButton.h"
 #include "frameworks/QFTabBarView/QFOverflowPopUpButton.h"
 #include "frameworks/QFTabBarView/QFRolloverButton.h"
-#include "frameworks/QFTabBarView/QFTabBarView.h"
+#include "frameworks/QFTabBarView/QFTabBarViewBase.h"
 #include "frameworks/QFTabBarView/QFTabBarViewExtensions.h"
 #include "frameworks/tab-bar-core/TabShapes.h"
 #include "platform/graphics/BezierPath.h"
@@ -16,6 +16,8 @@
 #include <cmath>
 
 FND_REGISTER_CLASS(QFCapsuleTabStyle, QFTabStyle)
+[[maybe_unused]] static const tbcore::TabStyleRegistration<QFTabStyleRegistry, QFCapsuleTabStyle>
+    QFCapsuleTabStyleRegistration;
 
 using namespace QFTabStyleSupport;
 
@@ -29,7 +31,7 @@ const CloseImages::Names CapsuleCloseKeys { "closeButton", "closeButtonDown", "c
 
 bool capsuleVerticalCell(const QFTabBarButtonCell& cell)
 {
-    auto bar = cell.tabBarView();
+    auto bar = QFTabStyleSupport::tabBarOf(cell);
     return bar && isVertical(*bar);
 }
 
@@ -48,7 +50,7 @@ void capsuleSetShadow(gfx::Size offset)
     shadow.set();
 }
 
-void capsuleUnifiedFill(gfx::Rect r, QFTabBarView& view)
+void capsuleUnifiedFill(gfx::Rect r, QFTabBarViewBase& view)
 {
     if (view.isWindowActive())
         gfx::Gradient::gradientWithStartingColor(
@@ -71,27 +73,28 @@ std::shared_ptr<QFCapsuleTabStyle> QFCapsuleTabStyle::create()
     return fnd::makeObject<QFCapsuleTabStyle>();
 }
 
-std::optional<double> QFCapsuleTabStyle::leftMarginForTabBarView(QFTabBarView& view)
+std::optional<double> QFCapsuleTabStyle::leftMarginForTabBarView(QFTabBarViewBase& view)
 {
     return isVertical(view) ? 0.0 : 3.0;
 }
 
-std::optional<double> QFCapsuleTabStyle::rightMarginForTabBarView(QFTabBarView& view)
+std::optional<double> QFCapsuleTabStyle::rightMarginForTabBarView(QFTabBarViewBase& view)
 {
     return isVertical(view) ? 0.0 : 3.0;
 }
 
-std::optional<double> QFCapsuleTabStyle::topMarginForTabBarView(QFTabBarView& view)
+std::optional<double> QFCapsuleTabStyle::topMarginForTabBarView(QFTabBarViewBase& view)
 {
     return isVertical(view) ? 10.0 : 0.0;
 }
 
-std::optional<double> QFCapsuleTabStyle::heightOfTabBarButtonsForTabBarView(QFTabBarView& view)
+std::optional<double> QFCapsuleTabStyle::heightOfTabBarButtonsForTabBarView(QFTabBarViewBase& view)
 {
     return isVertical(view) ? 28.0 : 22.0;
 }
 
-std::optional<gfx::Rect> QFCapsuleTabStyle::draggingRectForTabButton(QFAttachedTabBarButton& button, QFTabBarView& view)
+std::optional<gfx::Rect> QFCapsuleTabStyle::draggingRectForTabButton(
+    QFAttachedTabBarButton& button, QFTabBarViewBase& view)
 {
     gfx::Rect r = button.stackingFrame();
     if (isSelected(button) && !isVertical(view)) {
@@ -244,7 +247,7 @@ std::optional<gfx::Rect> QFCapsuleTabStyle::titleRectForBounds(gfx::Rect bounds,
 
 // Drawing.
 
-bool QFCapsuleTabStyle::drawBezelOfTabBarView(QFTabBarView& view, gfx::Rect)
+bool QFCapsuleTabStyle::drawBezelOfTabBarView(QFTabBarViewBase& view, gfx::Rect)
 {
     const gfx::Rect b = view.bounds();
     const bool vertical = isVertical(view);
@@ -286,7 +289,7 @@ bool QFCapsuleTabStyle::drawBezelOfTabBarView(QFTabBarView& view, gfx::Rect)
 }
 
 bool QFCapsuleTabStyle::drawBezelOfButton(QFAttachedTabBarButton& button, long,
-    const std::vector<std::shared_ptr<QFAttachedTabBarButton>>&, long, QFTabBarView& view, gfx::Rect)
+    const std::vector<std::shared_ptr<QFAttachedTabBarButton>>&, long, QFTabBarViewBase& view, gfx::Rect)
 {
     drawTabFrame(button.frame(), &button, view, true, false);
     return true;
@@ -295,14 +298,15 @@ bool QFCapsuleTabStyle::drawBezelOfButton(QFAttachedTabBarButton& button, long,
 bool QFCapsuleTabStyle::drawBezelOfTabCell(QFTabBarButtonCell&, gfx::Rect frame, ui::View& controlView)
 {
     auto* button = dynamic_cast<QFAttachedTabBarButton*>(&controlView);
-    auto bar = QFTabBarViewExtensions::enclosingTabBarView(controlView);
+    auto bar = QFTabBarViewExtensions::superviewOfClass<QFTabBarViewBase>(controlView);
     if (!button || !bar)
         return true;
     drawTabFrame(frame, button, *bar, false, true);
     return true;
 }
 
-bool QFCapsuleTabStyle::drawBezelOfOverflowButton(QFOverflowPopUpButton& overflowButton, QFTabBarView& view, gfx::Rect)
+bool QFCapsuleTabStyle::drawBezelOfOverflowButton(
+    QFOverflowPopUpButton& overflowButton, QFTabBarViewBase& view, gfx::Rect)
 {
     if (isVertical(view))
         return true;
@@ -323,7 +327,7 @@ bool QFCapsuleTabStyle::drawBezelOfOverflowButton(QFOverflowPopUpButton& overflo
 }
 
 void QFCapsuleTabStyle::drawTabFrame(
-    gfx::Rect f, QFAttachedTabBarButton* button, QFTabBarView& view, bool applyShadow, bool drawRollovers)
+    gfx::Rect f, QFAttachedTabBarButton* button, QFTabBarViewBase& view, bool applyShadow, bool drawRollovers)
 {
     const bool overflow = button && button->isOverflowButton() && !button->isSliding();
     gfx::GraphicsStateGuard guard;
@@ -345,8 +349,8 @@ void QFCapsuleTabStyle::drawTabFrame(
     }
 }
 
-void QFCapsuleTabStyle::drawTabShape(gfx::Rect r, unsigned capMask, QFAttachedTabBarButton* button, QFTabBarView& view,
-    bool applyShadow, bool drawRollovers)
+void QFCapsuleTabStyle::drawTabShape(gfx::Rect r, unsigned capMask, QFAttachedTabBarButton* button,
+    QFTabBarViewBase& view, bool applyShadow, bool drawRollovers)
 {
     gfx::GraphicsStateGuard guard;
     if (auto* context = gfx::GraphicsContext::current())

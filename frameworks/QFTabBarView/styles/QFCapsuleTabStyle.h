@@ -22,11 +22,11 @@ public:
     bool drawsRight() const { return m_drawsRight; }
     void setDrawsRight(bool flag) { m_drawsRight = flag; }
 
-    std::optional<double> leftMarginForTabBarView(QFTabBarView& view) override;
-    std::optional<double> rightMarginForTabBarView(QFTabBarView& view) override;
-    std::optional<double> topMarginForTabBarView(QFTabBarView& view) override;
-    std::optional<double> heightOfTabBarButtonsForTabBarView(QFTabBarView& view) override;
-    std::optional<gfx::Rect> draggingRectForTabButton(QFAttachedTabBarButton& button, QFTabBarView& view) override;
+    std::optional<double> leftMarginForTabBarView(QFTabBarViewBase& view) override;
+    std::optional<double> rightMarginForTabBarView(QFTabBarViewBase& view) override;
+    std::optional<double> topMarginForTabBarView(QFTabBarViewBase& view) override;
+    std::optional<double> heightOfTabBarButtonsForTabBarView(QFTabBarViewBase& view) override;
+    std::optional<gfx::Rect> draggingRectForTabButton(QFAttachedTabBarButton& button, QFTabBarViewBase& view) override;
     std::optional<std::shared_ptr<gfx::Image>> closeButtonImageOfType(long type, QFTabBarButtonCell& cell) override;
     std::optional<gfx::Rect> drawingRectForBounds(gfx::Rect bounds, QFTabBarButtonCell& cell) override;
     std::optional<gfx::Rect> indicatorRectForBounds(gfx::Rect bounds, QFTabBarButtonCell& cell) override;
@@ -35,12 +35,12 @@ public:
     std::optional<gfx::Rect> largeImageRectForBounds(gfx::Rect bounds, QFTabBarButtonCell& cell) override;
     std::optional<gfx::Rect> objectCounterRectForBounds(gfx::Rect bounds, QFTabBarButtonCell& cell) override;
     std::optional<gfx::Rect> titleRectForBounds(gfx::Rect bounds, QFTabBarButtonCell& cell) override;
-    bool drawBezelOfTabBarView(QFTabBarView& view, gfx::Rect rect) override;
+    bool drawBezelOfTabBarView(QFTabBarViewBase& view, gfx::Rect rect) override;
     bool drawBezelOfButton(QFAttachedTabBarButton& button, long index,
-        const std::vector<std::shared_ptr<QFAttachedTabBarButton>>& buttons, long selectedIndex, QFTabBarView& view,
+        const std::vector<std::shared_ptr<QFAttachedTabBarButton>>& buttons, long selectedIndex, QFTabBarViewBase& view,
         gfx::Rect rect) override;
     bool drawBezelOfTabCell(QFTabBarButtonCell& cell, gfx::Rect frame, ui::View& controlView) override;
-    bool drawBezelOfOverflowButton(QFOverflowPopUpButton& button, QFTabBarView& view, gfx::Rect rect) override;
+    bool drawBezelOfOverflowButton(QFOverflowPopUpButton& button, QFTabBarViewBase& view, gfx::Rect rect) override;
     bool drawIconOfTabCell(QFTabBarButtonCell& cell, gfx::Rect frame, ui::View& controlView) override;
     bool drawObjectCounterOfTabCell(QFTabBarButtonCell& cell, gfx::Rect frame, ui::View& controlView) override;
     bool drawCloseButtonOfTabCell(QFTabBarButtonCell& cell, gfx::Rect frame, ui::View& controlView) override;
@@ -54,8 +54,8 @@ public:
 
 private:
     void drawTabFrame(
-        gfx::Rect frame, QFAttachedTabBarButton* button, QFTabBarView& view, bool applyShadow, bool drawRollovers);
-    void drawTabShape(gfx::Rect rect, unsigned capMask, QFAttachedTabBarButton* button, QFTabBarView& view,
+        gfx::Rect frame, QFAttachedTabBarButton* button, QFTabBarViewBase& view, bool applyShadow, bool drawRollovers);
+    void drawTabShape(gfx::Rect rect, unsigned capMask, QFAttachedTabBarButton* button, QFTabBarViewBase& view,
         bool applyShadow, bool drawRollovers);
 
     bool m_drawsUnified { false };

@@ -2,13 +2,15 @@
 
 #include "frameworks/QFTabBarView/QFAttachedTabBarButton.h"
 #include "frameworks/QFTabBarView/QFOverflowPopUpButton.h"
-#include "frameworks/QFTabBarView/QFTabBarView.h"
+#include "frameworks/QFTabBarView/QFTabBarViewBase.h"
 #include "frameworks/QFTabBarView/QFTabBarViewExtensions.h"
 #include "frameworks/tab-bar-core/TabShapes.h"
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/Gradient.h"
 
 FND_REGISTER_CLASS(QFCardTabStyle, QFTabStyle)
+[[maybe_unused]] static const tbcore::TabStyleRegistration<QFTabStyleRegistry, QFCardTabStyle>
+    QFCardTabStyleRegistration;
 
 using namespace QFTabStyleSupport;
 
@@ -30,32 +32,32 @@ std::shared_ptr<QFCardTabStyle> QFCardTabStyle::create()
     return fnd::makeObject<QFCardTabStyle>();
 }
 
-std::optional<bool> QFCardTabStyle::supportsOrientation(QFTabBarOrientation orientation, QFTabBarView&)
+std::optional<bool> QFCardTabStyle::supportsOrientation(QFTabBarOrientation orientation, QFTabBarViewBase&)
 {
     return orientation == QFTabBarOrientation::Horizontal;
 }
 
-std::optional<double> QFCardTabStyle::leftMarginForTabBarView(QFTabBarView& view)
+std::optional<double> QFCardTabStyle::leftMarginForTabBarView(QFTabBarViewBase& view)
 {
     return isVertical(view) ? 0.0 : m_horizontalInset;
 }
 
-std::optional<double> QFCardTabStyle::rightMarginForTabBarView(QFTabBarView& view)
+std::optional<double> QFCardTabStyle::rightMarginForTabBarView(QFTabBarViewBase& view)
 {
     return isVertical(view) ? 0.0 : m_horizontalInset;
 }
 
-std::optional<double> QFCardTabStyle::topMarginForTabBarView(QFTabBarView& view)
+std::optional<double> QFCardTabStyle::topMarginForTabBarView(QFTabBarViewBase& view)
 {
     return isVertical(view) ? 0.0 : 2.0;
 }
 
-std::optional<double> QFCardTabStyle::heightOfTabBarButtonsForTabBarView(QFTabBarView& view)
+std::optional<double> QFCardTabStyle::heightOfTabBarButtonsForTabBarView(QFTabBarViewBase& view)
 {
     return 22.0 - *topMarginForTabBarView(view);
 }
 
-std::optional<gfx::Rect> QFCardTabStyle::overflowButtonRectForTabBarView(QFTabBarView& view)
+std::optional<gfx::Rect> QFCardTabStyle::overflowButtonRectForTabBarView(QFTabBarViewBase& view)
 {
     gfx::Rect r = view._overflowButtonRect();
     if (isZeroRect(r))
@@ -66,7 +68,7 @@ std::optional<gfx::Rect> QFCardTabStyle::overflowButtonRectForTabBarView(QFTabBa
     return r;
 }
 
-std::optional<gfx::Rect> QFCardTabStyle::draggingRectForTabButton(QFAttachedTabBarButton& button, QFTabBarView&)
+std::optional<gfx::Rect> QFCardTabStyle::draggingRectForTabButton(QFAttachedTabBarButton& button, QFTabBarViewBase&)
 {
     return widenedStackingFrame(&button);
 }
@@ -76,7 +78,7 @@ std::optional<std::shared_ptr<gfx::Image>> QFCardTabStyle::closeButtonImageOfTyp
     return m_closeImages.imageOfType(type);
 }
 
-bool QFCardTabStyle::drawBezelOfTabBarView(QFTabBarView& view, gfx::Rect)
+bool QFCardTabStyle::drawBezelOfTabBarView(QFTabBarViewBase& view, gfx::Rect)
 {
     const gfx::Rect b = view.bounds();
     const bool active = view.isWindowActive();
@@ -94,7 +96,7 @@ bool QFCardTabStyle::drawBezelOfTabBarView(QFTabBarView& view, gfx::Rect)
 bool QFCardTabStyle::drawBezelOfTabCell(QFTabBarButtonCell&, gfx::Rect f, ui::View& controlView)
 {
     auto* button = dynamic_cast<QFAttachedTabBarButton*>(&controlView);
-    auto bar = QFTabBarViewExtensions::enclosingTabBarView(controlView);
+    auto bar = QFTabBarViewExtensions::superviewOfClass<QFTabBarViewBase>(controlView);
     if (!button || !bar)
         return true;
     gfx::Rect r { f.minX() + 0.5, f.minY() + 0.5, f.width() - 1.0, f.height() };
@@ -107,7 +109,7 @@ bool QFCardTabStyle::drawBezelOfTabCell(QFTabBarButtonCell&, gfx::Rect f, ui::Vi
     return true;
 }
 
-bool QFCardTabStyle::drawBezelOfOverflowButton(QFOverflowPopUpButton& overflowButton, QFTabBarView& view, gfx::Rect)
+bool QFCardTabStyle::drawBezelOfOverflowButton(QFOverflowPopUpButton& overflowButton, QFTabBarViewBase& view, gfx::Rect)
 {
     auto last = view.lastAttachedButton();
     if (!last || last->isSliding())
@@ -117,7 +119,8 @@ bool QFCardTabStyle::drawBezelOfOverflowButton(QFOverflowPopUpButton& overflowBu
     return true;
 }
 
-void QFCardTabStyle::drawBezelInRect(gfx::Rect r, unsigned capMask, QFAttachedTabBarButton& button, QFTabBarView& view)
+void QFCardTabStyle::drawBezelInRect(
+    gfx::Rect r, unsigned capMask, QFAttachedTabBarButton& button, QFTabBarViewBase& view)
 {
     gfx::GraphicsStateGuard guard;
     const double radius = cardRadius(r) - 0.5;

@@ -19,20 +19,20 @@ public:
     double topMargin() const { return m_topMargin; }
     void setTopMargin(double margin) { m_topMargin = margin; }
 
-    std::optional<bool> supportsOrientation(QFTabBarOrientation orientation, QFTabBarView&) override;
-    std::optional<double> leftMarginForTabBarView(QFTabBarView& view) override;
-    std::optional<double> rightMarginForTabBarView(QFTabBarView& view) override;
-    std::optional<double> topMarginForTabBarView(QFTabBarView& view) override;
-    std::optional<double> heightOfTabBarButtonsForTabBarView(QFTabBarView& view) override;
-    std::optional<gfx::Rect> overflowButtonRectForTabBarView(QFTabBarView& view) override;
-    std::optional<gfx::Rect> draggingRectForTabButton(QFAttachedTabBarButton& button, QFTabBarView& view) override;
+    std::optional<bool> supportsOrientation(QFTabBarOrientation orientation, QFTabBarViewBase&) override;
+    std::optional<double> leftMarginForTabBarView(QFTabBarViewBase& view) override;
+    std::optional<double> rightMarginForTabBarView(QFTabBarViewBase& view) override;
+    std::optional<double> topMarginForTabBarView(QFTabBarViewBase& view) override;
+    std::optional<double> heightOfTabBarButtonsForTabBarView(QFTabBarViewBase& view) override;
+    std::optional<gfx::Rect> overflowButtonRectForTabBarView(QFTabBarViewBase& view) override;
+    std::optional<gfx::Rect> draggingRectForTabButton(QFAttachedTabBarButton& button, QFTabBarViewBase& view) override;
     std::optional<std::shared_ptr<gfx::Image>> closeButtonImageOfType(long type, QFTabBarButtonCell& cell) override;
-    bool drawBezelOfTabBarView(QFTabBarView& view, gfx::Rect rect) override;
+    bool drawBezelOfTabBarView(QFTabBarViewBase& view, gfx::Rect rect) override;
     bool drawBezelOfTabCell(QFTabBarButtonCell& cell, gfx::Rect frame, ui::View& controlView) override;
-    bool drawBezelOfOverflowButton(QFOverflowPopUpButton& button, QFTabBarView& view, gfx::Rect rect) override;
+    bool drawBezelOfOverflowButton(QFOverflowPopUpButton& button, QFTabBarViewBase& view, gfx::Rect rect) override;
 
     // The card of one tab, outlined, filled by selection, hover and window activity.
-    void drawBezelInRect(gfx::Rect rect, unsigned capMask, QFAttachedTabBarButton& button, QFTabBarView& view);
+    void drawBezelInRect(gfx::Rect rect, unsigned capMask, QFAttachedTabBarButton& button, QFTabBarViewBase& view);
 
 private:
     QFTabStyleSupport::CloseImages m_closeImages;

@@ -2,7 +2,7 @@
 
 #include "frameworks/QFTabBarView/QFAttachedTabBarButton.h"
 #include "frameworks/QFTabBarView/QFOverflowPopUpButton.h"
-#include "frameworks/QFTabBarView/QFTabBarView.h"
+#include "frameworks/QFTabBarView/QFTabBarViewBase.h"
 #include "frameworks/QFTabBarView/QFTabBarViewExtensions.h"
 #include "frameworks/QFTabBarView/styles/QFCapsuleTabStyle.h"
 #include "frameworks/tab-bar-core/TabShapes.h"
@@ -19,6 +19,8 @@
 #include <string>
 
 FND_REGISTER_CLASS(QFLivelyTabStyle, QFTabStyle)
+[[maybe_unused]] static const tbcore::TabStyleRegistration<QFTabStyleRegistry, QFLivelyTabStyle>
+    QFLivelyTabStyleRegistration;
 
 using namespace QFTabStyleSupport;
 
@@ -50,22 +52,22 @@ std::shared_ptr<QFLivelyTabStyle> QFLivelyTabStyle::create()
     return fnd::makeObject<QFLivelyTabStyle>();
 }
 
-std::optional<bool> QFLivelyTabStyle::supportsOrientation(QFTabBarOrientation orientation, QFTabBarView&)
+std::optional<bool> QFLivelyTabStyle::supportsOrientation(QFTabBarOrientation orientation, QFTabBarViewBase&)
 {
     return orientation == QFTabBarOrientation::Horizontal;
 }
 
-std::optional<double> QFLivelyTabStyle::leftMarginForTabBarView(QFTabBarView& view)
+std::optional<double> QFLivelyTabStyle::leftMarginForTabBarView(QFTabBarViewBase& view)
 {
     return isVertical(view) ? 0.0 : m_leftMargin;
 }
 
-std::optional<double> QFLivelyTabStyle::rightMarginForTabBarView(QFTabBarView& view)
+std::optional<double> QFLivelyTabStyle::rightMarginForTabBarView(QFTabBarViewBase& view)
 {
     return isVertical(view) ? 0.0 : m_leftMargin;
 }
 
-std::optional<gfx::Rect> QFLivelyTabStyle::draggingRectForTabButton(QFAttachedTabBarButton& button, QFTabBarView&)
+std::optional<gfx::Rect> QFLivelyTabStyle::draggingRectForTabButton(QFAttachedTabBarButton& button, QFTabBarViewBase&)
 {
     return widenedStackingFrame(&button);
 }
@@ -84,7 +86,8 @@ std::optional<std::shared_ptr<txt::AttributedString>> QFLivelyTabStyle::attribut
         font = gfx::Font::systemFontOfSize(11.0);
     if (auto bold = gfx::FontManager::shared().convertFontToHaveTrait(font, gfx::FontTraitMask::Bold))
         font = bold;
-    return std::make_shared<txt::AttributedString>(fnd::String(std::to_string(cell.objectCount())),
+    return std::make_shared<txt::AttributedString>(
+        fnd::String(std::to_string(static_cast<unsigned long>(cell.objectCount()))),
         txt::Attributes { { txt::FontAttributeName, fnd::Value(font) },
             { txt::ForegroundColorAttributeName, fnd::Value(gfx::Color::colorWithCalibratedWhite(1.0, 0.85)) } });
 }
@@ -183,7 +186,7 @@ std::optional<gfx::Rect> QFLivelyTabStyle::largeImageRectForBounds(gfx::Rect bou
 
 // Drawing.
 
-bool QFLivelyTabStyle::drawBezelOfTabBarView(QFTabBarView& view, gfx::Rect)
+bool QFLivelyTabStyle::drawBezelOfTabBarView(QFTabBarViewBase& view, gfx::Rect)
 {
     const gfx::Rect b = view.bounds();
     if (view.isWindowActive()) {
@@ -199,7 +202,7 @@ bool QFLivelyTabStyle::drawBezelOfTabBarView(QFTabBarView& view, gfx::Rect)
 bool QFLivelyTabStyle::drawBezelOfTabCell(QFTabBarButtonCell& cell, gfx::Rect frame, ui::View& controlView)
 {
     auto* button = dynamic_cast<QFAttachedTabBarButton*>(&controlView);
-    auto bar = QFTabBarViewExtensions::enclosingTabBarView(controlView);
+    auto bar = QFTabBarViewExtensions::superviewOfClass<QFTabBarViewBase>(controlView);
     if (!button || !bar)
         return true;
     const gfx::Rect f = livelyAdjusted(frame, *bar);
@@ -228,7 +231,8 @@ bool QFLivelyTabStyle::drawBezelOfTabCell(QFTabBarButtonCell& cell, gfx::Rect fr
     return true;
 }
 
-bool QFLivelyTabStyle::drawBezelOfOverflowButton(QFOverflowPopUpButton& overflowButton, QFTabBarView& view, gfx::Rect)
+bool QFLivelyTabStyle::drawBezelOfOverflowButton(
+    QFOverflowPopUpButton& overflowButton, QFTabBarViewBase& view, gfx::Rect)
 {
     auto last = view.lastAttachedButton();
     if (!last || last->isSliding())
@@ -247,7 +251,7 @@ bool QFLivelyTabStyle::drawBezelOfOverflowButton(QFOverflowPopUpButton& overflow
 }
 
 void QFLivelyTabStyle::drawBezelInRect(
-    gfx::Rect r, unsigned capMask, QFAttachedTabBarButton& button, QFTabBarView& view)
+    gfx::Rect r, unsigned capMask, QFAttachedTabBarButton& button, QFTabBarViewBase& view)
 {
     gfx::GraphicsStateGuard guard;
     const double radius = cardRadius(r);

@@ -19,11 +19,11 @@ public:
     double leftMarginForTabBarView() const { return m_leftMargin; }
     void setLeftMarginForTabBarView(double margin) { m_leftMargin = margin; }
 
-    std::optional<bool> supportsOrientation(QFTabBarOrientation orientation, QFTabBarView&) override;
-    std::optional<double> leftMarginForTabBarView(QFTabBarView& view) override;
-    std::optional<double> rightMarginForTabBarView(QFTabBarView& view) override;
-    std::optional<double> topMarginForTabBarView(QFTabBarView&) override { return 0.0; }
-    std::optional<gfx::Rect> draggingRectForTabButton(QFAttachedTabBarButton& button, QFTabBarView& view) override;
+    std::optional<bool> supportsOrientation(QFTabBarOrientation orientation, QFTabBarViewBase&) override;
+    std::optional<double> leftMarginForTabBarView(QFTabBarViewBase& view) override;
+    std::optional<double> rightMarginForTabBarView(QFTabBarViewBase& view) override;
+    std::optional<double> topMarginForTabBarView(QFTabBarViewBase&) override { return 0.0; }
+    std::optional<gfx::Rect> draggingRectForTabButton(QFAttachedTabBarButton& button, QFTabBarViewBase& view) override;
     std::optional<std::shared_ptr<gfx::Image>> closeButtonImageOfType(long type, QFTabBarButtonCell& cell) override;
     std::optional<std::shared_ptr<txt::AttributedString>> attributedObjectCountStringValueForTabCell(
         QFTabBarButtonCell& cell) override;
@@ -35,12 +35,12 @@ public:
     std::optional<gfx::Rect> titleRectForBounds(gfx::Rect bounds, QFTabBarButtonCell& cell) override;
     std::optional<gfx::Rect> iconRectForBounds(gfx::Rect bounds, QFTabBarButtonCell& cell) override;
     std::optional<gfx::Rect> largeImageRectForBounds(gfx::Rect bounds, QFTabBarButtonCell& cell) override;
-    bool drawBezelOfTabBarView(QFTabBarView& view, gfx::Rect rect) override;
+    bool drawBezelOfTabBarView(QFTabBarViewBase& view, gfx::Rect rect) override;
     bool drawBezelOfTabCell(QFTabBarButtonCell& cell, gfx::Rect frame, ui::View& controlView) override;
-    bool drawBezelOfOverflowButton(QFOverflowPopUpButton& button, QFTabBarView& view, gfx::Rect rect) override;
+    bool drawBezelOfOverflowButton(QFOverflowPopUpButton& button, QFTabBarViewBase& view, gfx::Rect rect) override;
 
     // The card of one tab.
-    void drawBezelInRect(gfx::Rect rect, unsigned capMask, QFAttachedTabBarButton& button, QFTabBarView& view);
+    void drawBezelInRect(gfx::Rect rect, unsigned capMask, QFAttachedTabBarButton& button, QFTabBarViewBase& view);
 
     // Nothing is archived: a decoded style is a fresh one.
     void encodeWithCoder(fnd::Coder&) const override { }

@@ -3,13 +3,15 @@
 #include "frameworks/QFTabBarView/QFAttachedTabBarButton.h"
 #include "frameworks/QFTabBarView/QFOverflowPopUpButton.h"
 #include "frameworks/QFTabBarView/QFRolloverButton.h"
-#include "frameworks/QFTabBarView/QFTabBarView.h"
+#include "frameworks/QFTabBarView/QFTabBarViewBase.h"
 #include "frameworks/QFTabBarView/QFTabBarViewExtensions.h"
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/Image.h"
 #include "platform/graphics/ThreePartImage.h"
 
 FND_REGISTER_CLASS(QFSlateTabStyle, QFTabStyle)
+[[maybe_unused]] static const tbcore::TabStyleRegistration<QFTabStyleRegistry, QFSlateTabStyle>
+    QFSlateTabStyleRegistration;
 
 using namespace QFTabStyleSupport;
 
@@ -41,17 +43,17 @@ std::shared_ptr<QFSlateTabStyle> QFSlateTabStyle::create()
     return fnd::makeObject<QFSlateTabStyle>();
 }
 
-std::optional<bool> QFSlateTabStyle::supportsOrientation(QFTabBarOrientation orientation, QFTabBarView&)
+std::optional<bool> QFSlateTabStyle::supportsOrientation(QFTabBarOrientation orientation, QFTabBarViewBase&)
 {
     return orientation == QFTabBarOrientation::Horizontal;
 }
 
-std::optional<gfx::Size> QFSlateTabStyle::addTabButtonSizeForTabBarView(QFTabBarView& view)
+std::optional<gfx::Size> QFSlateTabStyle::addTabButtonSizeForTabBarView(QFTabBarViewBase& view)
 {
     return gfx::Size { 22.0, view.frame().height() };
 }
 
-std::optional<gfx::Rect> QFSlateTabStyle::addTabButtonRectForTabBarView(QFTabBarView& view)
+std::optional<gfx::Rect> QFSlateTabStyle::addTabButtonRectForTabBarView(QFTabBarViewBase& view)
 {
     gfx::Rect r = view._addTabButtonRect();
     r.origin.y += 1.0;
@@ -59,7 +61,7 @@ std::optional<gfx::Rect> QFSlateTabStyle::addTabButtonRectForTabBarView(QFTabBar
     return r;
 }
 
-std::optional<gfx::Rect> QFSlateTabStyle::overflowButtonRectForTabBarView(QFTabBarView& view)
+std::optional<gfx::Rect> QFSlateTabStyle::overflowButtonRectForTabBarView(QFTabBarViewBase& view)
 {
     gfx::Rect r = view._overflowButtonRect();
     if (isZeroRect(r))
@@ -69,7 +71,7 @@ std::optional<gfx::Rect> QFSlateTabStyle::overflowButtonRectForTabBarView(QFTabB
     return r;
 }
 
-bool QFSlateTabStyle::updateAddButton(QFRolloverButton& button, QFTabBarView&)
+bool QFSlateTabStyle::updateAddButton(QFRolloverButton& button, QFTabBarViewBase&)
 {
     button.setImage(image("SlateAWAddTabButton"));
     button.setAlternateImage(image("SlateAWAddTabButtonPushed"));
@@ -86,7 +88,7 @@ std::optional<std::shared_ptr<gfx::Image>> QFSlateTabStyle::closeButtonImageOfTy
     if (type < 0 || type > 2)
         return std::shared_ptr<gfx::Image> {};
     auto control = cell.controlView();
-    auto bar = control ? QFTabBarViewExtensions::enclosingTabBarView(*control) : nullptr;
+    auto bar = control ? QFTabBarViewExtensions::superviewOfClass<QFTabBarViewBase>(*control) : nullptr;
     const bool active = !bar || bar->isWindowActive();
     const std::string tab = isSelected(cell) ? "AT" : "IT";
     return image(slateName(active, (tab + kinds[type]).c_str()).c_str());
@@ -108,7 +110,8 @@ std::optional<gfx::Rect> QFSlateTabStyle::closeButtonRectForBounds(gfx::Rect bou
     return r;
 }
 
-std::optional<gfx::Rect> QFSlateTabStyle::draggingRectForTabButton(QFAttachedTabBarButton& button, QFTabBarView& view)
+std::optional<gfx::Rect> QFSlateTabStyle::draggingRectForTabButton(
+    QFAttachedTabBarButton& button, QFTabBarViewBase& view)
 {
     gfx::Rect r = widenedStackingFrame(&button);
     if (isSelected(button)) {
@@ -126,7 +129,7 @@ std::optional<gfx::Rect> QFSlateTabStyle::draggingRectForTabButton(QFAttachedTab
     return r;
 }
 
-bool QFSlateTabStyle::drawBezelOfTabBarView(QFTabBarView& view, gfx::Rect)
+bool QFSlateTabStyle::drawBezelOfTabBarView(QFTabBarViewBase& view, gfx::Rect)
 {
     const gfx::Rect b = view.bounds();
     gfx::GraphicsStateGuard guard;
@@ -139,7 +142,7 @@ bool QFSlateTabStyle::drawBezelOfTabBarView(QFTabBarView& view, gfx::Rect)
 }
 
 QFSlateTabStyle::Pieces QFSlateTabStyle::piecesOfButton(QFAttachedTabBarButton& button, long i,
-    const std::vector<std::shared_ptr<QFAttachedTabBarButton>>& buttons, long s, QFTabBarView& view)
+    const std::vector<std::shared_ptr<QFAttachedTabBarButton>>& buttons, long s, QFTabBarViewBase& view)
 {
     const bool active = view.isWindowActive();
     const std::string leftIT = slateName(active, "ITLeftCap"), rightIT = slateName(active, "ITRightCap");
@@ -177,7 +180,7 @@ QFSlateTabStyle::Pieces QFSlateTabStyle::piecesOfButton(QFAttachedTabBarButton& 
 }
 
 bool QFSlateTabStyle::drawBezelOfButton(QFAttachedTabBarButton& button, long index,
-    const std::vector<std::shared_ptr<QFAttachedTabBarButton>>& buttons, long selectedIndex, QFTabBarView& view,
+    const std::vector<std::shared_ptr<QFAttachedTabBarButton>>& buttons, long selectedIndex, QFTabBarViewBase& view,
     gfx::Rect)
 {
     const Pieces p = piecesOfButton(button, index, buttons, selectedIndex, view);
@@ -191,7 +194,7 @@ bool QFSlateTabStyle::drawBezelOfTabCell(QFTabBarButtonCell& cell, gfx::Rect f, 
     if (controlView.frame().height() < 2.0 || !isSelected(cell))
         return true;
     auto* button = dynamic_cast<QFAttachedTabBarButton*>(&controlView);
-    auto bar = QFTabBarViewExtensions::enclosingTabBarView(controlView);
+    auto bar = QFTabBarViewExtensions::superviewOfClass<QFTabBarViewBase>(controlView);
     const bool active = !bar || bar->isWindowActive();
     const bool plainOverflow = button && button->isOverflowButton() && !button->isSliding();
     slateDraw(gfx::insetRect(f, -5.0, 0.0), slateName(active, "ATLeftCap"), slateName(active, "ATFill"),
@@ -199,7 +202,8 @@ bool QFSlateTabStyle::drawBezelOfTabCell(QFTabBarButtonCell& cell, gfx::Rect f, 
     return true;
 }
 
-bool QFSlateTabStyle::drawBezelOfOverflowButton(QFOverflowPopUpButton& overflowButton, QFTabBarView& view, gfx::Rect)
+bool QFSlateTabStyle::drawBezelOfOverflowButton(
+    QFOverflowPopUpButton& overflowButton, QFTabBarViewBase& view, gfx::Rect)
 {
     const gfx::Rect o = overflowButton.frame();
     const gfx::Rect r { o.minX(), o.minY() - 1.0, o.width() + 11.0, o.height() + 1.0 };

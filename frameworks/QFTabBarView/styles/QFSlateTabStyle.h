@@ -14,23 +14,23 @@ public:
     static fnd::String styleName() { return "Slate"; }
     fnd::String name() const override { return styleName(); }
 
-    std::optional<bool> supportsOrientation(QFTabBarOrientation orientation, QFTabBarView&) override;
-    std::optional<double> leftMarginForTabBarView(QFTabBarView&) override { return 6.0; }
-    std::optional<double> rightMarginForTabBarView(QFTabBarView&) override { return 6.0; }
-    std::optional<gfx::Size> addTabButtonSizeForTabBarView(QFTabBarView& view) override;
-    std::optional<gfx::Rect> addTabButtonRectForTabBarView(QFTabBarView& view) override;
-    std::optional<gfx::Rect> overflowButtonRectForTabBarView(QFTabBarView& view) override;
-    bool updateAddButton(QFRolloverButton& button, QFTabBarView& view) override;
+    std::optional<bool> supportsOrientation(QFTabBarOrientation orientation, QFTabBarViewBase&) override;
+    std::optional<double> leftMarginForTabBarView(QFTabBarViewBase&) override { return 6.0; }
+    std::optional<double> rightMarginForTabBarView(QFTabBarViewBase&) override { return 6.0; }
+    std::optional<gfx::Size> addTabButtonSizeForTabBarView(QFTabBarViewBase& view) override;
+    std::optional<gfx::Rect> addTabButtonRectForTabBarView(QFTabBarViewBase& view) override;
+    std::optional<gfx::Rect> overflowButtonRectForTabBarView(QFTabBarViewBase& view) override;
+    bool updateAddButton(QFRolloverButton& button, QFTabBarViewBase& view) override;
     std::optional<std::shared_ptr<gfx::Image>> closeButtonImageOfType(long type, QFTabBarButtonCell& cell) override;
     std::optional<gfx::Rect> drawingRectForBounds(gfx::Rect bounds, QFTabBarButtonCell& cell) override;
     std::optional<gfx::Rect> closeButtonRectForBounds(gfx::Rect bounds, QFTabBarButtonCell& cell) override;
-    std::optional<gfx::Rect> draggingRectForTabButton(QFAttachedTabBarButton& button, QFTabBarView& view) override;
-    bool drawBezelOfTabBarView(QFTabBarView& view, gfx::Rect rect) override;
+    std::optional<gfx::Rect> draggingRectForTabButton(QFAttachedTabBarButton& button, QFTabBarViewBase& view) override;
+    bool drawBezelOfTabBarView(QFTabBarViewBase& view, gfx::Rect rect) override;
     bool drawBezelOfButton(QFAttachedTabBarButton& button, long index,
-        const std::vector<std::shared_ptr<QFAttachedTabBarButton>>& buttons, long selectedIndex, QFTabBarView& view,
+        const std::vector<std::shared_ptr<QFAttachedTabBarButton>>& buttons, long selectedIndex, QFTabBarViewBase& view,
         gfx::Rect rect) override;
     bool drawBezelOfTabCell(QFTabBarButtonCell& cell, gfx::Rect frame, ui::View& controlView) override;
-    bool drawBezelOfOverflowButton(QFOverflowPopUpButton& button, QFTabBarView& view, gfx::Rect rect) override;
+    bool drawBezelOfOverflowButton(QFOverflowPopUpButton& button, QFTabBarViewBase& view, gfx::Rect rect) override;
 
     // The pieces a tab shows behind it at the bar's level, as resource names ("" for none).
     struct Pieces {
@@ -38,5 +38,6 @@ public:
         bool operator==(const Pieces&) const = default;
     };
     static Pieces piecesOfButton(QFAttachedTabBarButton& button, long index,
-        const std::vector<std::shared_ptr<QFAttachedTabBarButton>>& buttons, long selectedIndex, QFTabBarView& view);
+        const std::vector<std::shared_ptr<QFAttachedTabBarButton>>& buttons, long selectedIndex,
+        QFTabBarViewBase& view);
 };

@@ -2,7 +2,8 @@
 
 #include "frameworks/QFTabBarView/QFAttachedTabBarButton.h"
 #include "frameworks/QFTabBarView/QFTabBarButtonCell.h"
-#include "frameworks/QFTabBarView/QFTabBarView.h"
+#include "frameworks/QFTabBarView/QFTabBarViewBase.h"
+#include "frameworks/QFTabBarView/QFTabBarViewExtensions.h"
 #include "frameworks/tab-bar-core/TabResources.h"
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/Image.h"
@@ -23,9 +24,15 @@ bool isSelected(const QFAttachedTabBarButton& button)
     return button.state() == ui::ControlStateValue::On;
 }
 
-bool isVertical(const QFTabBarView& view)
+bool isVertical(const QFTabBarViewBase& view)
 {
     return view.orientation() == QFTabBarOrientation::Vertical;
+}
+
+std::shared_ptr<QFTabBarViewBase> tabBarOf(const QFTabBarButtonCell& cell)
+{
+    auto button = cell.controlView();
+    return button ? QFTabBarViewExtensions::superviewOfClass<QFTabBarViewBase>(*button) : nullptr;
 }
 
 ui::Toolbar* windowToolbar(const ui::View& view)

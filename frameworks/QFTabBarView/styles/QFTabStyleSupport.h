@@ -22,7 +22,9 @@ namespace QFTabStyleSupport {
 
 bool isSelected(const QFTabBarButtonCell& cell);
 bool isSelected(const QFAttachedTabBarButton& button);
-bool isVertical(const QFTabBarView& view);
+bool isVertical(const QFTabBarViewBase& view);
+// The tab bar the cell's button stands in; nullptr for a button outside any bar.
+std::shared_ptr<QFTabBarViewBase> tabBarOf(const QFTabBarButtonCell& cell);
 // The toolbar of the view's window, when it has one.
 ui::Toolbar* windowToolbar(const ui::View& view);
 // The window has a toolbar and it is visible.

@@ -2,13 +2,15 @@
 
 #include "frameworks/QFTabBarView/QFAttachedTabBarButton.h"
 #include "frameworks/QFTabBarView/QFOverflowPopUpButton.h"
-#include "frameworks/QFTabBarView/QFTabBarView.h"
+#include "frameworks/QFTabBarView/QFTabBarViewBase.h"
 #include "frameworks/QFTabBarView/QFTabBarViewExtensions.h"
 #include "frameworks/tab-bar-core/TabShapes.h"
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/Gradient.h"
 
 FND_REGISTER_CLASS(QFUnifiedTabStyle, QFTabStyle)
+[[maybe_unused]] static const tbcore::TabStyleRegistration<QFTabStyleRegistry, QFUnifiedTabStyle>
+    QFUnifiedTabStyleRegistration;
 
 using namespace QFTabStyleSupport;
 
@@ -46,22 +48,22 @@ std::shared_ptr<QFUnifiedTabStyle> QFUnifiedTabStyle::create()
     return fnd::makeObject<QFUnifiedTabStyle>();
 }
 
-std::optional<bool> QFUnifiedTabStyle::supportsOrientation(QFTabBarOrientation orientation, QFTabBarView&)
+std::optional<bool> QFUnifiedTabStyle::supportsOrientation(QFTabBarOrientation orientation, QFTabBarViewBase&)
 {
     return orientation == QFTabBarOrientation::Horizontal;
 }
 
-std::optional<double> QFUnifiedTabStyle::leftMarginForTabBarView(QFTabBarView& view)
+std::optional<double> QFUnifiedTabStyle::leftMarginForTabBarView(QFTabBarViewBase& view)
 {
     return isVertical(view) ? 0.0 : m_leftMargin;
 }
 
-std::optional<double> QFUnifiedTabStyle::rightMarginForTabBarView(QFTabBarView& view)
+std::optional<double> QFUnifiedTabStyle::rightMarginForTabBarView(QFTabBarViewBase& view)
 {
     return isVertical(view) ? 0.0 : m_leftMargin;
 }
 
-std::optional<gfx::Rect> QFUnifiedTabStyle::draggingRectForTabButton(QFAttachedTabBarButton& button, QFTabBarView&)
+std::optional<gfx::Rect> QFUnifiedTabStyle::draggingRectForTabButton(QFAttachedTabBarButton& button, QFTabBarViewBase&)
 {
     return widenedStackingFrame(&button);
 }
@@ -71,7 +73,7 @@ std::optional<std::shared_ptr<gfx::Image>> QFUnifiedTabStyle::closeButtonImageOf
     return m_closeImages.imageOfType(type);
 }
 
-bool QFUnifiedTabStyle::drawBezelOfTabBarView(QFTabBarView& view, gfx::Rect)
+bool QFUnifiedTabStyle::drawBezelOfTabBarView(QFTabBarViewBase& view, gfx::Rect)
 {
     const gfx::Rect bounds = view.bounds();
     gfx::Rect b = bounds;
@@ -90,7 +92,7 @@ bool QFUnifiedTabStyle::drawBezelOfTabBarView(QFTabBarView& view, gfx::Rect)
 }
 
 bool QFUnifiedTabStyle::drawBezelOfButton(QFAttachedTabBarButton& button, long,
-    const std::vector<std::shared_ptr<QFAttachedTabBarButton>>&, long, QFTabBarView& view, gfx::Rect)
+    const std::vector<std::shared_ptr<QFAttachedTabBarButton>>&, long, QFTabBarViewBase& view, gfx::Rect)
 {
     if (toolbarIsShown(view))
         return true;
@@ -108,7 +110,7 @@ bool QFUnifiedTabStyle::drawBezelOfButton(QFAttachedTabBarButton& button, long,
 bool QFUnifiedTabStyle::drawBezelOfTabCell(QFTabBarButtonCell& cell, gfx::Rect f, ui::View& controlView)
 {
     auto* button = dynamic_cast<QFAttachedTabBarButton*>(&controlView);
-    auto bar = QFTabBarViewExtensions::enclosingTabBarView(controlView);
+    auto bar = QFTabBarViewExtensions::superviewOfClass<QFTabBarViewBase>(controlView);
     if (!button || !bar)
         return true;
     const bool overflow = button->isOverflowButton() && !button->isSliding();
@@ -126,7 +128,8 @@ bool QFUnifiedTabStyle::drawBezelOfTabCell(QFTabBarButtonCell& cell, gfx::Rect f
     return true;
 }
 
-bool QFUnifiedTabStyle::drawBezelOfOverflowButton(QFOverflowPopUpButton& overflowButton, QFTabBarView& view, gfx::Rect)
+bool QFUnifiedTabStyle::drawBezelOfOverflowButton(
+    QFOverflowPopUpButton& overflowButton, QFTabBarViewBase& view, gfx::Rect)
 {
     auto last = view.lastAttachedButton();
     if (!last || last->isSliding())
@@ -149,7 +152,7 @@ bool QFUnifiedTabStyle::drawBezelOfOverflowButton(QFOverflowPopUpButton& overflo
 }
 
 void QFUnifiedTabStyle::drawCardBezelInRect(
-    gfx::Rect r, unsigned capMask, QFAttachedTabBarButton& button, QFTabBarView& view)
+    gfx::Rect r, unsigned capMask, QFAttachedTabBarButton& button, QFTabBarViewBase& view)
 {
     gfx::GraphicsStateGuard guard;
     const double radius = cardRadius(r);

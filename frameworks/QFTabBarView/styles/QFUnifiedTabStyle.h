@@ -18,24 +18,24 @@ public:
     double leftMarginForTabBarView() const { return m_leftMargin; }
     void setLeftMarginForTabBarView(double margin) { m_leftMargin = margin; }
 
-    std::optional<bool> supportsOrientation(QFTabBarOrientation orientation, QFTabBarView&) override;
-    std::optional<double> leftMarginForTabBarView(QFTabBarView& view) override;
-    std::optional<double> rightMarginForTabBarView(QFTabBarView& view) override;
-    std::optional<double> topMarginForTabBarView(QFTabBarView&) override { return 0.0; }
-    std::optional<gfx::Rect> draggingRectForTabButton(QFAttachedTabBarButton& button, QFTabBarView& view) override;
+    std::optional<bool> supportsOrientation(QFTabBarOrientation orientation, QFTabBarViewBase&) override;
+    std::optional<double> leftMarginForTabBarView(QFTabBarViewBase& view) override;
+    std::optional<double> rightMarginForTabBarView(QFTabBarViewBase& view) override;
+    std::optional<double> topMarginForTabBarView(QFTabBarViewBase&) override { return 0.0; }
+    std::optional<gfx::Rect> draggingRectForTabButton(QFAttachedTabBarButton& button, QFTabBarViewBase& view) override;
     std::optional<std::shared_ptr<gfx::Image>> closeButtonImageOfType(long type, QFTabBarButtonCell& cell) override;
-    bool drawBezelOfTabBarView(QFTabBarView& view, gfx::Rect rect) override;
+    bool drawBezelOfTabBarView(QFTabBarViewBase& view, gfx::Rect rect) override;
     bool drawBezelOfButton(QFAttachedTabBarButton& button, long index,
-        const std::vector<std::shared_ptr<QFAttachedTabBarButton>>& buttons, long selectedIndex, QFTabBarView& view,
+        const std::vector<std::shared_ptr<QFAttachedTabBarButton>>& buttons, long selectedIndex, QFTabBarViewBase& view,
         gfx::Rect rect) override;
     bool drawBezelOfTabCell(QFTabBarButtonCell& cell, gfx::Rect frame, ui::View& controlView) override;
-    bool drawBezelOfOverflowButton(QFOverflowPopUpButton& button, QFTabBarView& view, gfx::Rect rect) override;
+    bool drawBezelOfOverflowButton(QFOverflowPopUpButton& button, QFTabBarViewBase& view, gfx::Rect rect) override;
 
     void encodeWithCoder(fnd::Coder& coder) const override;
     bool initWithCoder(fnd::Coder& coder) override;
 
 private:
-    void drawCardBezelInRect(gfx::Rect rect, unsigned capMask, QFAttachedTabBarButton& button, QFTabBarView& view);
+    void drawCardBezelInRect(gfx::Rect rect, unsigned capMask, QFAttachedTabBarButton& button, QFTabBarViewBase& view);
     void drawBoxBezelInRect(gfx::Rect rect, QFAttachedTabBarButton& button);
 
     QFTabStyleSupport::CloseImages m_closeImages;

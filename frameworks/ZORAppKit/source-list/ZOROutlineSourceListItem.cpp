@@ -288,7 +288,8 @@ bool ZOROutlineSourceListItem::initWithCoder(fnd::Coder& coder)
     if (const auto* data = icon.data())
         if (auto image = gfx::Image::imageWithData(*data))
             setIcon(*image);
-    const auto children = coder.decodeObjectForKey("children");
+    // Owned: an archive that lists an item below itself fails instead of making a cycle that nothing frees.
+    const auto children = coder.decodeOwnedObjectForKey("children");
     if (const auto* array = children.array()) {
         Children decoded;
         for (const auto& value : *array)

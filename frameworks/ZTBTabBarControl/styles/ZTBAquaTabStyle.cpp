@@ -1,7 +1,7 @@
 #include "frameworks/ZTBTabBarControl/styles/ZTBAquaTabStyle.h"
 
 #include "frameworks/ZTBTabBarControl/ZTBTabBarCell.h"
-#include "frameworks/ZTBTabBarControl/ZTBTabBarControl.h"
+#include "frameworks/ZTBTabBarControl/ZTBTabBarControlBase.h"
 #include "frameworks/ZTBTabBarControl/styles/ZTBStyleSupport.h"
 #include "platform/graphics/Color.h"
 #include "platform/graphics/GraphicsContext.h"
@@ -9,6 +9,8 @@
 #include "platform/text/AttributedString.h"
 
 FND_REGISTER_CLASS(ZTBAquaTabStyle, ZTBTabStyle)
+[[maybe_unused]] static const tbcore::TabStyleRegistration<ZTBTabStyleRegistry, ZTBAquaTabStyle>
+    ZTBAquaTabStyleRegistration;
 
 std::shared_ptr<ZTBAquaTabStyle> ZTBAquaTabStyle::create()
 {
@@ -91,7 +93,8 @@ double ZTBAquaTabStyle::desiredWidthOfTabCell(const ZTBTabBarCell& cell) const
         attributedStringValueForTabCell(cell)->size().width, objectCounterRectForTabCell(cell).width());
 }
 
-std::shared_ptr<txt::AttributedString> ZTBAquaTabStyle::attributedObjectCountValueForTabCell(const ZTBTabBarCell& cell) const
+std::shared_ptr<txt::AttributedString> ZTBAquaTabStyle::attributedObjectCountValueForTabCell(
+    const ZTBTabBarCell& cell) const
 {
     return ztbstyle::counterText(cell);
 }
@@ -103,7 +106,7 @@ std::shared_ptr<txt::AttributedString> ZTBAquaTabStyle::attributedStringValueFor
 
 void ZTBAquaTabStyle::drawTabCell(ZTBTabBarCell& cell)
 {
-    auto control = cell.controlView();
+    auto control = cell.tabBar();
     const gfx::Rect f = cell.frame();
     auto* context = gfx::GraphicsContext::current();
     if (!context)
@@ -112,9 +115,9 @@ void ZTBAquaTabStyle::drawTabCell(ZTBTabBarCell& cell)
         gfx::ControlTint tint = gfx::Color::currentControlTint();
         if (!ztbstyle::isInKeyWindow(control.get()))
             tint = gfx::ControlTint::Clear;
-        auto picture = tint == gfx::ControlTint::Clear  ? m_aquaTabBgDownNonKey
-            : tint == gfx::ControlTint::Graphite         ? m_aquaTabBgDownGraphite
-                                                         : m_aquaTabBgDown;
+        auto picture = tint == gfx::ControlTint::Clear ? m_aquaTabBgDownNonKey
+            : tint == gfx::ControlTint::Graphite       ? m_aquaTabBgDownGraphite
+                                                       : m_aquaTabBgDown;
         if (picture)
             picture->drawInRect(f, { 0.0, 0.0, 1.0, 22.0 }, gfx::CompositingOperation::SourceOver, 1.0);
     } else if (cell.isHighlighted()) {
@@ -174,7 +177,7 @@ void ZTBAquaTabStyle::drawBackgroundInRect(gfx::Rect)
     m_aquaTabBg->drawInRect(b, { 0.0, 0.0, 1.0, 22.0 }, gfx::CompositingOperation::SourceOver, 1.0);
 }
 
-void ZTBAquaTabStyle::drawTabBar(ZTBTabBarControl& bar, gfx::Rect rect)
+void ZTBAquaTabStyle::drawTabBar(ZTBTabBarControlBase& bar, gfx::Rect rect)
 {
     m_tabBar = &bar;
     drawBackgroundInRect(rect);

@@ -14,7 +14,8 @@ class ZTBAquaTabStyle : public ZTBTabStyle {
 public:
     static std::shared_ptr<ZTBAquaTabStyle> create();
 
-    fnd::String name() const override { return "Aqua"; }
+    static fnd::String styleName() { return "Aqua"; }
+    fnd::String name() const override { return styleName(); }
     double leftMarginForTabBarControl() const override { return 0.0; }
     double rightMarginForTabBarControl() const override { return 24.0; }
     double topMarginForTabBarControl() const override { return 0.0; }
@@ -31,12 +32,13 @@ public:
     double minimumWidthOfTabCell(const ZTBTabBarCell& cell) const override;
     double desiredWidthOfTabCell(const ZTBTabBarCell& cell) const override;
     double tabCellHeight() const override { return 22.0; }
-    std::shared_ptr<txt::AttributedString> attributedObjectCountValueForTabCell(const ZTBTabBarCell& cell) const override;
+    std::shared_ptr<txt::AttributedString> attributedObjectCountValueForTabCell(
+        const ZTBTabBarCell& cell) const override;
     std::shared_ptr<txt::AttributedString> attributedStringValueForTabCell(const ZTBTabBarCell& cell) const override;
     void drawTabCell(ZTBTabBarCell& cell) override;
     void drawInteriorWithTabCell(ZTBTabBarCell& cell, ui::View* view);
     void drawBackgroundInRect(gfx::Rect rect) override;
-    void drawTabBar(ZTBTabBarControl& bar, gfx::Rect rect) override;
+    void drawTabBar(ZTBTabBarControlBase& bar, gfx::Rect rect) override;
 
     void loadImages();
 
@@ -47,5 +49,5 @@ private:
     std::shared_ptr<gfx::Image> m_closeDirtyButton, m_closeDirtyButtonDown, m_closeDirtyButtonOver;
     std::shared_ptr<gfx::Image> m_addTabButtonImage, m_addTabButtonPressedImage, m_addTabButtonRolloverImage;
     // Only while a bar is drawn.
-    ZTBTabBarControl* m_tabBar { nullptr };
+    ZTBTabBarControlBase* m_tabBar { nullptr };
 };

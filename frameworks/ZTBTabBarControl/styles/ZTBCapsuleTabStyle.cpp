@@ -2,7 +2,7 @@
 
 #include "frameworks/AppKitExtensions/ZORShading.h"
 #include "frameworks/ZTBTabBarControl/ZTBTabBarCell.h"
-#include "frameworks/ZTBTabBarControl/ZTBTabBarControl.h"
+#include "frameworks/ZTBTabBarControl/ZTBTabBarControlBase.h"
 #include "frameworks/ZTBTabBarControl/styles/ZTBStyleSupport.h"
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/Color.h"
@@ -22,6 +22,8 @@
 #include <utility>
 
 FND_REGISTER_CLASS(ZTBCapsuleTabStyle, ZTBTabStyle)
+[[maybe_unused]] static const tbcore::TabStyleRegistration<ZTBTabStyleRegistry, ZTBCapsuleTabStyle>
+    ZTBCapsuleTabStyleRegistration;
 
 namespace {
 
@@ -44,8 +46,8 @@ void ztbCapsuleShadow(gfx::Size offset)
 void ztbCapsuleUnifiedFill(const gfx::BezierPath& path, const ui::View* tabView)
 {
     if (ztbstyle::isInKeyWindow(tabView)) {
-        ZORShading::linearGradientFillWithStartColor(path, *gfx::Color::colorWithCalibratedWhite(0.835, 1.0),
-            *gfx::Color::colorWithCalibratedWhite(0.843, 1.0));
+        ZORShading::linearGradientFillWithStartColor(
+            path, *gfx::Color::colorWithCalibratedWhite(0.835, 1.0), *gfx::Color::colorWithCalibratedWhite(0.843, 1.0));
     } else {
         gfx::Color::windowBackgroundColor()->setFill();
         path.fill();
@@ -214,17 +216,18 @@ std::shared_ptr<txt::AttributedString> ZTBCapsuleTabStyle::attributedObjectCount
     return ztbstyle::counterText(cell);
 }
 
-std::shared_ptr<txt::AttributedString> ZTBCapsuleTabStyle::attributedStringValueForTabCell(const ZTBTabBarCell& cell) const
+std::shared_ptr<txt::AttributedString> ZTBCapsuleTabStyle::attributedStringValueForTabCell(
+    const ZTBTabBarCell& cell) const
 {
     auto text = ztbstyle::plainTitle(cell, false);
-    text->addAttribute(txt::ForegroundColorAttributeName, fnd::Value(gfx::Color::controlTextColor()),
-        { 0, text->length() });
+    text->addAttribute(
+        txt::ForegroundColorAttributeName, fnd::Value(gfx::Color::controlTextColor()), { 0, text->length() });
     return text;
 }
 
 void ZTBCapsuleTabStyle::drawTabCell(ZTBTabBarCell& cell)
 {
-    auto control = cell.controlView();
+    auto control = cell.tabBar();
     auto* context = gfx::GraphicsContext::current();
     if (!context)
         return;
@@ -280,7 +283,8 @@ void ZTBCapsuleTabStyle::drawTabCell(ZTBTabBarCell& cell)
                 const double outer = m_drawsRight ? 0.92 : 0.98;
                 const double inner = m_drawsRight ? 0.98 : 0.92;
                 ZORShading::linearVerticalGradientFillWithStartColor(*fill,
-                    *gfx::Color::colorWithCalibratedWhite(outer, 1.0), *gfx::Color::colorWithCalibratedWhite(inner, 1.0));
+                    *gfx::Color::colorWithCalibratedWhite(outer, 1.0),
+                    *gfx::Color::colorWithCalibratedWhite(inner, 1.0));
             }
             ztbCapsuleShadow({ -2.0, -2.0 });
             gfx::BezierPath::strokeLineFromPoint({ r.minX(), r.minY() }, { r.maxX(), r.minY() });
@@ -422,7 +426,7 @@ void ZTBCapsuleTabStyle::drawBackgroundInRect(gfx::Rect)
     }
 }
 
-void ZTBCapsuleTabStyle::drawTabBar(ZTBTabBarControl& bar, gfx::Rect rect)
+void ZTBCapsuleTabStyle::drawTabBar(ZTBTabBarControlBase& bar, gfx::Rect rect)
 {
     m_orientation = bar.orientation();
     m_tabBar = &bar;

@@ -19,7 +19,8 @@ class ZTBCapsuleTabStyle : public ZTBTabStyle, public fnd::Coding {
 public:
     static std::shared_ptr<ZTBCapsuleTabStyle> create();
 
-    fnd::String name() const override { return "Capsule"; }
+    static fnd::String styleName() { return "Capsule"; }
+    fnd::String name() const override { return styleName(); }
     double leftMarginForTabBarControl() const override { return 3.0; }
     double rightMarginForTabBarControl() const override { return 24.0; }
     double topMarginForTabBarControl() const override { return 10.0; }
@@ -36,12 +37,13 @@ public:
     double minimumWidthOfTabCell(const ZTBTabBarCell& cell) const override;
     double desiredWidthOfTabCell(const ZTBTabBarCell& cell) const override;
     double tabCellHeight() const override { return m_orientation == 1 ? 28.0 : 22.0; }
-    std::shared_ptr<txt::AttributedString> attributedObjectCountValueForTabCell(const ZTBTabBarCell& cell) const override;
+    std::shared_ptr<txt::AttributedString> attributedObjectCountValueForTabCell(
+        const ZTBTabBarCell& cell) const override;
     std::shared_ptr<txt::AttributedString> attributedStringValueForTabCell(const ZTBTabBarCell& cell) const override;
     void drawTabCell(ZTBTabBarCell& cell) override;
     void drawInteriorWithTabCell(ZTBTabBarCell& cell, ui::View* view);
     void drawBackgroundInRect(gfx::Rect rect) override;
-    void drawTabBar(ZTBTabBarControl& bar, gfx::Rect rect) override;
+    void drawTabBar(ZTBTabBarControlBase& bar, gfx::Rect rect) override;
 
     void loadImages();
     // A light grey gradient that matches a unified toolbar instead of the gradient picture.
@@ -74,7 +76,7 @@ private:
     std::shared_ptr<gfx::Image> m_gradientImage;
     int m_orientation { 0 };
     // Only while a bar is drawn.
-    ZTBTabBarControl* m_tabBar { nullptr };
+    ZTBTabBarControlBase* m_tabBar { nullptr };
     bool m_drawsUnified { false };
     bool m_drawsRight { false };
 };

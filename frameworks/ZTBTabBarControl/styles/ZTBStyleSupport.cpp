@@ -2,7 +2,8 @@
 
 #include "frameworks/FoundationExtensions/ZORFrameworkBundle.h"
 #include "frameworks/ZTBTabBarControl/ZTBTabBarCell.h"
-#include "frameworks/ZTBTabBarControl/ZTBTabBarControl.h"
+#include "frameworks/ZTBTabBarControl/ZTBTabBarControlBase.h"
+#include "frameworks/tab-bar-core/TabLabels.h"
 #include "frameworks/tab-bar-core/TabResources.h"
 #include "platform/foundation/files/Bundle.h"
 #include "platform/graphics/BezierPath.h"
@@ -35,15 +36,7 @@ gfx::Size sizeOf(const std::shared_ptr<gfx::Image>& image)
 
 std::shared_ptr<txt::AttributedString> counterText(const ZTBTabBarCell& cell)
 {
-    static const auto font = [] {
-        auto f = gfx::Font::fontWithName("Helvetica", 11.0);
-        if (auto bold = gfx::FontManager::shared().convertFontToHaveTrait(f, gfx::FontTraitMask::Bold))
-            f = bold;
-        return f;
-    }();
-    return std::make_shared<txt::AttributedString>(fnd::String(std::to_string((unsigned long)cell.count())),
-        txt::Attributes { { txt::FontAttributeName, fnd::Value(font) },
-            { txt::ForegroundColorAttributeName, fnd::Value(gfx::Color::colorWithCalibratedWhite(1.0, 0.85)) } });
+    return tbcore::countString(static_cast<unsigned long>(cell.count()));
 }
 
 std::shared_ptr<txt::AttributedString> plainTitle(const ZTBTabBarCell& cell, bool centred)
@@ -92,18 +85,7 @@ double sixPointWidth(const ZTBTabBarCell& cell, double closeWidth, double titleW
 
 void drawCounter(const ZTBTabBarCell& cell, gfx::Rect c, const std::shared_ptr<gfx::Color>& fallback)
 {
-    (cell.countColor() ? cell.countColor() : fallback)->setFill();
-    auto path = gfx::BezierPath::bezierPath();
-    path->moveToPoint({ c.minX() + 7.0, c.minY() });
-    path->lineToPoint({ c.maxX() - 7.0, c.minY() });
-    path->appendBezierPathWithArcWithCenter({ c.maxX() - 7.0, c.minY() + 7.0 }, 7.0, 270.0, 90.0);
-    path->lineToPoint({ c.minX() + 7.0, c.maxY() });
-    path->appendBezierPathWithArcWithCenter({ c.minX() + 7.0, c.minY() + 7.0 }, 7.0, 90.0, 270.0);
-    path->fill();
-    auto text = counterText(cell);
-    const gfx::Size s = text->size();
-    text->drawInRect(
-        { c.minX() + (c.width() - s.width) / 2 + 0.25, c.minY() + (c.height() - s.height) / 2 + 0.5, s.width, s.height });
+    tbcore::drawCountCapsule(c, cell.countColor() ? cell.countColor() : fallback, *counterText(cell), 0.5);
 }
 
 std::shared_ptr<gfx::Image> identifierImage(const ZTBTabBarCell& cell, const char* key)
@@ -121,7 +103,7 @@ void drawImage(const std::shared_ptr<gfx::Image>& image, gfx::Rect rect)
         image->drawInRect({ rect.origin, image->size() }, {}, gfx::CompositingOperation::SourceOver, 1.0);
 }
 
-void drawCells(ZTBTabBarControl& bar, gfx::Rect rect)
+void drawCells(ZTBTabBarControlBase& bar, gfx::Rect rect)
 {
     if (!bar.tabView()) {
         // Not connected yet: the bar names itself.

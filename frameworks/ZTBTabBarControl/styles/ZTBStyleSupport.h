@@ -13,7 +13,7 @@ namespace txt {
 class AttributedString;
 }
 class ZTBTabBarCell;
-class ZTBTabBarControl;
+class ZTBTabBarControlBase;
 namespace ui {
 class View;
 }
@@ -45,7 +45,7 @@ void drawImage(const std::shared_ptr<gfx::Image>& image, gfx::Rect rect);
 
 // The cells of the bar that meet the rect (all while the bar animates, none moved to the overflow menu); without a
 // tab view the class name, centred, in place of the tabs.
-void drawCells(ZTBTabBarControl& bar, gfx::Rect rect);
+void drawCells(ZTBTabBarControlBase& bar, gfx::Rect rect);
 
 // Whether the view is in the key window (a view outside any window is not).
 bool isInKeyWindow(const ui::View* view);

@@ -2,7 +2,7 @@
 
 #include "frameworks/AppKitExtensions/ZORShading.h"
 #include "frameworks/ZTBTabBarControl/ZTBTabBarCell.h"
-#include "frameworks/ZTBTabBarControl/ZTBTabBarControl.h"
+#include "frameworks/ZTBTabBarControl/ZTBTabBarControlBase.h"
 #include "frameworks/ZTBTabBarControl/styles/ZTBStyleSupport.h"
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/Color.h"
@@ -16,7 +16,11 @@
 #include <algorithm>
 
 FND_REGISTER_CLASS(ZTBUnifiedTabStyle, ZTBTabStyle)
+[[maybe_unused]] static const tbcore::TabStyleRegistration<ZTBTabStyleRegistry, ZTBUnifiedTabStyle>
+    ZTBUnifiedTabStyleRegistration;
 FND_REGISTER_CLASS(ZTBCardTabStyle, ZTBUnifiedTabStyle)
+[[maybe_unused]] static const tbcore::TabStyleRegistration<ZTBTabStyleRegistry, ZTBCardTabStyle>
+    ZTBCardTabStyleRegistration;
 
 namespace {
 
@@ -26,7 +30,7 @@ std::shared_ptr<gfx::Color> ztbUnifiedLineColor()
 }
 
 // The toolbar of the window shows its baseline separator.
-bool ztbUnifiedSeparatorCase(const ZTBTabBarControl* control)
+bool ztbUnifiedSeparatorCase(const ui::View* control)
 {
     auto window = control ? control->window() : nullptr;
     auto toolbar = window ? std::dynamic_pointer_cast<ui::Toolbar>(window->toolbar()) : nullptr;
@@ -121,14 +125,15 @@ std::shared_ptr<txt::AttributedString> ZTBUnifiedTabStyle::attributedObjectCount
     return ztbstyle::counterText(cell);
 }
 
-std::shared_ptr<txt::AttributedString> ZTBUnifiedTabStyle::attributedStringValueForTabCell(const ZTBTabBarCell& cell) const
+std::shared_ptr<txt::AttributedString> ZTBUnifiedTabStyle::attributedStringValueForTabCell(
+    const ZTBTabBarCell& cell) const
 {
     return ztbstyle::plainTitle(cell, false);
 }
 
 void ZTBUnifiedTabStyle::drawTabCell(ZTBTabBarCell& cell)
 {
-    auto control = cell.controlView();
+    auto control = cell.tabBar();
     auto* context = gfx::GraphicsContext::current();
     if (!context)
         return;
@@ -155,13 +160,15 @@ void ZTBUnifiedTabStyle::drawTabCell(ZTBTabBarCell& cell)
         const auto highlight = gfx::Color::colorWithCalibratedWhite(1.0, 0.5);
         if (!(state & ZTBTabState::RightIsSelected)) {
             highlight->setStroke();
-            gfx::BezierPath::strokeLineFromPoint({ a.maxX() + 1.0, a.minY() - 0.5 }, { a.maxX() + 1.0, a.maxY() - 2.5 });
+            gfx::BezierPath::strokeLineFromPoint(
+                { a.maxX() + 1.0, a.minY() - 0.5 }, { a.maxX() + 1.0, a.maxY() - 2.5 });
         }
         if (state & ZTBTabState::First) {
             ztbUnifiedLineColor()->setStroke();
             gfx::BezierPath::strokeLineFromPoint({ a.minX(), a.minY() - 0.5 }, { a.minX(), a.maxY() - 2.5 });
             highlight->setStroke();
-            gfx::BezierPath::strokeLineFromPoint({ a.minX() + 1.0, a.minY() - 0.5 }, { a.minX() + 1.0, a.maxY() - 2.5 });
+            gfx::BezierPath::strokeLineFromPoint(
+                { a.minX() + 1.0, a.minY() - 0.5 }, { a.minX() + 1.0, a.maxY() - 2.5 });
         }
     } else {
         const gfx::Rect a { f.minX() + 0.5, f.minY() - 0.5, f.width(), f.height() };
@@ -251,7 +258,7 @@ void ZTBUnifiedTabStyle::drawBackgroundInRect(gfx::Rect)
     gfx::BezierPath::strokeLineFromPoint({ b.minX(), b.maxY() - 0.5 }, { b.maxX(), b.maxY() - 0.5 });
 }
 
-void ZTBUnifiedTabStyle::drawTabBar(ZTBTabBarControl& bar, gfx::Rect rect)
+void ZTBUnifiedTabStyle::drawTabBar(ZTBTabBarControlBase& bar, gfx::Rect rect)
 {
     m_tabBar = &bar;
     drawBackgroundInRect(rect);
@@ -311,7 +318,7 @@ void ZTBCardTabStyle::drawTabCell(ZTBTabBarCell& cell)
     }
     ztbUnifiedLineColor()->setStroke();
     path->stroke();
-    auto control = cell.controlView();
+    auto control = cell.tabBar();
     drawInteriorWithTabCell(cell, control.get());
 }
 
@@ -328,7 +335,7 @@ void ZTBCardTabStyle::drawBackgroundInRect(gfx::Rect)
     fillBarGradient(0.45, 0.6);
 }
 
-void ZTBCardTabStyle::drawTabBar(ZTBTabBarControl& bar, gfx::Rect rect)
+void ZTBCardTabStyle::drawTabBar(ZTBTabBarControlBase& bar, gfx::Rect rect)
 {
     gfx::GraphicsStateGuard guard;
     for (const auto& cell : bar.cells()) {

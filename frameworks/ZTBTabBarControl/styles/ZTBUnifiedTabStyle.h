@@ -14,7 +14,8 @@ class ZTBUnifiedTabStyle : public ZTBTabStyle {
 public:
     static std::shared_ptr<ZTBUnifiedTabStyle> create();
 
-    fnd::String name() const override { return "Unified"; }
+    static fnd::String styleName() { return "Unified"; }
+    fnd::String name() const override { return styleName(); }
     double leftMarginForTabBarControl() const override { return m_leftMargin; }
     void setLeftMarginForTabBarControl(double margin) { m_leftMargin = margin; }
     double rightMarginForTabBarControl() const override { return 24.0; }
@@ -32,12 +33,13 @@ public:
     double minimumWidthOfTabCell(const ZTBTabBarCell& cell) const override;
     double desiredWidthOfTabCell(const ZTBTabBarCell& cell) const override;
     double tabCellHeight() const override { return 22.0; }
-    std::shared_ptr<txt::AttributedString> attributedObjectCountValueForTabCell(const ZTBTabBarCell& cell) const override;
+    std::shared_ptr<txt::AttributedString> attributedObjectCountValueForTabCell(
+        const ZTBTabBarCell& cell) const override;
     std::shared_ptr<txt::AttributedString> attributedStringValueForTabCell(const ZTBTabBarCell& cell) const override;
     void drawTabCell(ZTBTabBarCell& cell) override;
     virtual void drawInteriorWithTabCell(ZTBTabBarCell& cell, ui::View* view);
     void drawBackgroundInRect(gfx::Rect rect) override;
-    void drawTabBar(ZTBTabBarControl& bar, gfx::Rect rect) override;
+    void drawTabBar(ZTBTabBarControlBase& bar, gfx::Rect rect) override;
 
 protected:
     void loadImages();
@@ -52,7 +54,7 @@ protected:
     std::shared_ptr<gfx::Image> m_addTabButtonImage, m_addTabButtonPressedImage, m_addTabButtonRolloverImage;
     double m_leftMargin { 5.0 };
     // Only while a bar is drawn.
-    ZTBTabBarControl* m_tabBar { nullptr };
+    ZTBTabBarControlBase* m_tabBar { nullptr };
 };
 
 // Grey index cards with curved top corners on a darker gradient bar; the bar's bottom line runs under every tab but
@@ -63,13 +65,14 @@ class ZTBCardTabStyle : public ZTBUnifiedTabStyle {
 public:
     static std::shared_ptr<ZTBCardTabStyle> create();
 
-    fnd::String name() const override { return "Card"; }
+    static fnd::String styleName() { return "Card"; }
+    fnd::String name() const override { return styleName(); }
     gfx::Rect closeButtonRectForTabCell(const ZTBTabBarCell& cell, gfx::Rect frame) const override;
     gfx::Rect indicatorRectForTabCell(const ZTBTabBarCell& cell) const override;
     void drawTabCell(ZTBTabBarCell& cell) override;
     void drawInteriorWithTabCell(ZTBTabBarCell& cell, ui::View* view) override;
     void drawBackgroundInRect(gfx::Rect rect) override;
-    void drawTabBar(ZTBTabBarControl& bar, gfx::Rect rect) override;
+    void drawTabBar(ZTBTabBarControlBase& bar, gfx::Rect rect) override;
 
     // The radius of the top corners of a card drawn in the rect.
     static double cornerRadius(gfx::Rect card);

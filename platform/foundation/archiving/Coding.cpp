@@ -109,6 +109,10 @@ Value Coder::decodeObjectForKey(const String&)
 {
     refuse("decodeObjectForKey:");
 }
+Value Coder::decodeOwnedObjectForKey(const String&)
+{
+    refuse("decodeOwnedObjectForKey:");
+}
 bool Coder::decodeBoolForKey(const String&)
 {
     refuse("decodeBoolForKey:");

@@ -77,6 +77,11 @@ public:
     // Keyed decoding. A missing key gives the default.
     virtual bool containsValueForKey(const String& key) const;
     virtual Value decodeObjectForKey(const String& key);
+    // For what the decoding object will own (its children): objects are made as by decodeObjectForKey, but a
+    // reference to an object still being decoded (the decoding object itself or one that contains it) is refused as
+    // a damaged archive, since owning it would make a cycle of strong links that nothing frees and that tree walks
+    // never leave. Back-links (parents, delegates, targets) are read with decodeObjectForKey and kept weak.
+    virtual Value decodeOwnedObjectForKey(const String& key);
     virtual bool decodeBoolForKey(const String& key);
     virtual std::int64_t decodeInt64ForKey(const String& key);
     // A stored value outside 32 bits is a failure.

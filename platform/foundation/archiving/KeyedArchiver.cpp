@@ -1,8 +1,8 @@
 #include "platform/foundation/archiving/KeyedArchiver.h"
 
-#include "platform/foundation/runtime/Exception.h"
 #include "platform/foundation/archiving/PropertyList.h"
 #include "platform/foundation/detail/KeyedArchiveFormat.h"
+#include "platform/foundation/runtime/Exception.h"
 
 #include <fmt/format.h>
 
@@ -215,6 +215,13 @@ Value KeyedArchiver::slotFor(const Value& value)
     }
     case Value::Type::Object:
         return referenceTo(value.object());
+    case Value::Type::Set: {
+        Array slots;
+        slots.reserve(value.set()->count());
+        for (const Value& member : *value.set())
+            slots.push_back(slotFor(member));
+        return tagged(KeyedFormat::SetKey, std::move(slots));
+    }
     }
     return tagged(KeyedFormat::Nil, true);
 }

@@ -25,6 +25,7 @@ namespace fnd {
 //   { "$null": true }             the null object
 //   { "$string": <data> }         a string XML cannot carry (control characters), as UTF-16LE units
 //   { "$array": [slot ...] }      an array; { "$dictionary": { key: slot } } a dictionary
+//   { "$set": [slot ...] }        a set (members equal to an earlier one are dropped when read)
 //   { "$point": [x, y] }, { "$size": [w, h] }, { "$rect": [x, y, w, h] }, { "$range": [location, length] }
 // Keys the coded classes choose that begin with "$" are stored with one more "$" in front.
 // Typed scalars: encodeBool <true/>/<false/>, encodeInt32/Int64 <integer>, encodeFloat <real> (the float's value),

@@ -5,8 +5,10 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <cmath>
 #include <mutex>
+#include <utility>
 
 namespace fnd {
 
@@ -182,6 +184,22 @@ Value KeyedUnarchiver::decodeObjectForKey(const String& key)
     return value ? valueFrom(*value) : Value();
 }
 
+Value KeyedUnarchiver::decodeOwnedObjectForKey(const String& key)
+{
+    const Value* value = slot(key);
+    if (!value)
+        return {};
+    m_refusesObjectsBeingDecoded = true;
+    Value decoded = valueFrom(*value);
+    m_refusesObjectsBeingDecoded = false;
+    return decoded;
+}
+
+bool KeyedUnarchiver::isBeingDecoded(std::int64_t index) const
+{
+    return std::find(m_entryStack.begin(), m_entryStack.end(), index) != m_entryStack.end();
+}
+
 bool KeyedUnarchiver::decodeBoolForKey(const String& key)
 {
     const Number* number = numberSlot(key, "a boolean");
@@ -326,6 +344,12 @@ Value KeyedUnarchiver::valueFrom(const Value& slot)
             array.push_back(valueFrom(element));
         return hasFailed() ? Value() : Value(std::move(array));
     }
+    if (tag == KeyedFormat::SetKey && content.array()) {
+        Set set;
+        for (const Value& element : *content.array())
+            set.add(valueFrom(element));
+        return hasFailed() ? Value() : Value(std::move(set));
+    }
     if (tag == KeyedFormat::DictionaryKey && content.dictionary()) {
         Dictionary dictionary;
         for (const auto& [key, element] : *content.dictionary())
@@ -386,8 +410,13 @@ Value KeyedUnarchiver::objectAt(std::int64_t index)
         fail(fmt::format("a reference points to object {}, which the archive does not hold", index));
         return {};
     }
-    if (auto it = m_decoded.find(index); it != m_decoded.end())
+    if (auto it = m_decoded.find(index); it != m_decoded.end()) {
+        if (m_refusesObjectsBeingDecoded && isBeingDecoded(index)) {
+            fail(fmt::format("object {} would own itself or an object that contains it", index));
+            return {};
+        }
         return it->second;
+    }
 
     const Dictionary* entry = m_objects[static_cast<std::size_t>(index)].dictionary();
     auto classIndex = integerIn(entry ? entry->find(KeyedFormat::ClassKey) : nullptr);
@@ -411,7 +440,10 @@ Value KeyedUnarchiver::objectAt(std::int64_t index)
 
     m_decoded[index] = object;
     m_entryStack.push_back(index);
+    // The object's own decode calls choose for themselves what they refuse.
+    bool refusing = std::exchange(m_refusesObjectsBeingDecoded, false);
     bool accepted = coding->initWithCoder(*this);
+    m_refusesObjectsBeingDecoded = refusing;
     m_entryStack.pop_back();
     if (!accepted || hasFailed()) {
         m_decoded[index] = Value();

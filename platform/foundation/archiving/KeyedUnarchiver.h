@@ -34,6 +34,7 @@ public:
 
     bool containsValueForKey(const String& key) const override;
     Value decodeObjectForKey(const String& key) override;
+    Value decodeOwnedObjectForKey(const String& key) override;
     bool decodeBoolForKey(const String& key) override;
     std::int64_t decodeInt64ForKey(const String& key) override;
     float decodeFloatForKey(const String& key) override;
@@ -60,9 +61,14 @@ private:
     Array m_objects;
     Array m_classes;
     std::map<String, Index> m_versions;
+    bool isBeingDecoded(std::int64_t index) const;
+
     // Decoded objects by index; an entry is set before the object reads itself, so cycles resolve.
     std::map<std::int64_t, Value> m_decoded;
+    // The objects being decoded, outermost first.
     std::vector<Index> m_entryStack { TopLevel };
+    // Set while decodeOwnedObjectForKey reads its value (not while the objects it makes read theirs).
+    bool m_refusesObjectsBeingDecoded { false };
     std::map<String, const ClassInfo*> m_classesForNames;
 };
 

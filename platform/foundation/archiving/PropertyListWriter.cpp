@@ -1,7 +1,7 @@
 #include "platform/foundation/archiving/PropertyList.h"
 
-#include "platform/foundation/runtime/Object.h"
 #include "platform/foundation/detail/PropertyListText.h"
+#include "platform/foundation/runtime/Object.h"
 
 #include <fmt/format.h>
 
@@ -74,6 +74,8 @@ public:
             return fail(fmt::format("is the geometry value {}", value.description().utf8()));
         case Value::Type::Object:
             return fail(fmt::format("is an object of class {}", value.object()->className().utf8()));
+        case Value::Type::Set:
+            return fail("is a set");
         }
         return fail("has an unknown type");
     }

@@ -1,7 +1,7 @@
 #include "platform/foundation/archiving/SequentialArchiver.h"
 
-#include "platform/foundation/runtime/Exception.h"
 #include "platform/foundation/detail/SequentialArchiveFormat.h"
+#include "platform/foundation/runtime/Exception.h"
 
 #include <fmt/format.h>
 
@@ -215,6 +215,12 @@ void SequentialArchiver::putValue(const Value& value)
     }
     case Value::Type::Object:
         putObject(value.object());
+        break;
+    case Value::Type::Set:
+        put(SequentialFormat::SetValue);
+        putUnsigned(value.set()->count());
+        for (const Value& member : *value.set())
+            putValue(member);
         break;
     }
     --m_depth;

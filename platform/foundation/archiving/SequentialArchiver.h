@@ -22,7 +22,7 @@ namespace fnd {
 //               o class, the items the object's encodeWithCoder wrote, then e
 //               $ string: count, UTF-16 units   b bool   i int64   u uint64   f float   d double   x data
 //               t date (double, seconds since 2001)   a array: count, values   k dictionary: count, (key, value)
-//               g range (2 int64)   p point   z size   R rect
+//               m set: count, values   g range (2 int64)   p point   z size   R rect
 //   class    + count, then (name, version) for the class and each superclass, numbered from 0 as they appear;
 //            = n for a class already written
 // Lengths and counts are unsigned LEB128; versions are zigzag LEB128.

@@ -1,7 +1,7 @@
 #include "platform/foundation/archiving/SequentialUnarchiver.h"
 
-#include "platform/foundation/runtime/Exception.h"
 #include "platform/foundation/detail/SequentialArchiveFormat.h"
+#include "platform/foundation/runtime/Exception.h"
 
 #include <fmt/format.h>
 
@@ -335,6 +335,15 @@ Value SequentialUnarchiver::readValue()
         for (std::size_t i = 0; i < *count && !hasFailed(); ++i)
             array.push_back(readValue());
         return hasFailed() ? Value() : Value(std::move(array));
+    }
+    case SequentialFormat::SetValue: {
+        auto count = readCount(1);
+        if (!count)
+            return {};
+        Set set;
+        for (std::size_t i = 0; i < *count && !hasFailed(); ++i)
+            set.add(readValue());
+        return hasFailed() ? Value() : Value(std::move(set));
     }
     case SequentialFormat::DictionaryValue: {
         auto count = readCount(2);

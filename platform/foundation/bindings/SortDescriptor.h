@@ -40,6 +40,7 @@ public:
     std::shared_ptr<SortDescriptor> reversedSortDescriptor() const;
 
     bool isEqual(const Object& other) const override;
+    std::size_t hash() const override { return m_key.hash(); }
     String description() const override;
 
 private:

@@ -26,6 +26,7 @@ inline const String Null = "$null";
 inline const String EscapedString = "$string";
 inline const String ArrayKey = "$array";
 inline const String DictionaryKey = "$dictionary";
+inline const String SetKey = "$set";
 inline const String PointKey = "$point";
 inline const String SizeKey = "$size";
 inline const String RectKey = "$rect";

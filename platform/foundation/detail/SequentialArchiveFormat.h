@@ -33,6 +33,7 @@ inline constexpr char DataValue = 'x';
 inline constexpr char DateValue = 't';
 inline constexpr char ArrayValue = 'a';
 inline constexpr char DictionaryValue = 'k';
+inline constexpr char SetValue = 'm';
 inline constexpr char RangeValue = 'g';
 inline constexpr char PointValue = 'p';
 inline constexpr char SizeValue = 'z';

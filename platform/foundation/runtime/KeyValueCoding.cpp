@@ -1,7 +1,7 @@
 #include "platform/foundation/runtime/KeyValueCoding.h"
 
-#include "platform/foundation/runtime/Exception.h"
 #include "platform/foundation/detail/KeyPath.h"
+#include "platform/foundation/runtime/Exception.h"
 
 #include <fmt/format.h>
 
@@ -261,6 +261,8 @@ String classNameOf(const Value& value)
         return "NSValue";
     case Value::Type::Object:
         return value.object()->className();
+    case Value::Type::Set:
+        return "NSSet";
     }
     return {};
 }
@@ -289,6 +291,15 @@ Value valueForKey(const Value& receiver, const String& key)
         return KeyValueCoding::arrayValueForKey(*receiver.array(), key);
     case Value::Type::Dictionary:
         return dictionaryKey(*receiver.dictionary(), receiver, key);
+    case Value::Type::Set: {
+        if (isOperator(key))
+            return collectionOperator(receiver.set()->allObjects(), key, {});
+        // Every member's value, nil answers left out, as a set.
+        Set collected;
+        for (const auto& member : *receiver.set())
+            collected.add(valueForKey(member, key));
+        return Value(std::move(collected));
+    }
     default:
         break;
     }
@@ -323,6 +334,14 @@ Value valueForKeyPath(const Value& receiver, const String& keyPath)
             Value v = valueForKeyPath(element, keyPath);
             collected.push_back(v.isNil() ? Value(Null {}) : std::move(v));
         }
+        return Value(std::move(collected));
+    }
+    if (auto* set = receiver.set(); set && !rest.isEmpty()) {
+        if (isOperator(first))
+            return collectionOperator(set->allObjects(), first, rest);
+        Set collected;
+        for (const auto& member : *set)
+            collected.add(valueForKeyPath(member, keyPath));
         return Value(std::move(collected));
     }
     Value v = valueForKey(receiver, first);

@@ -53,8 +53,11 @@ std::uint64_t Number::unsignedValue() const
 {
     if (m_kind == Kind::Unsigned)
         return m_uint;
-    if (isReal())
-        return m_double <= 0 || std::isnan(m_double) ? 0 : static_cast<std::uint64_t>(m_double);
+    if (isReal()) {
+        if (m_double <= 0 || std::isnan(m_double))
+            return 0;
+        return m_double >= 1.8446744073709552e19 ? UINT64_MAX : static_cast<std::uint64_t>(m_double);
+    }
     return static_cast<std::uint64_t>(m_int);
 }
 
@@ -319,6 +322,16 @@ String Value::description() const
     }
     case Type::Object:
         return object()->description();
+    case Type::Set: {
+        std::string out = "{(";
+        bool first = true;
+        for (auto& v : *set()) {
+            out += first ? "\n    " : ",\n    ";
+            out += v.description().utf8();
+            first = false;
+        }
+        return String(out + (first ? ")}" : "\n)}"));
+    }
     }
     return {};
 }
@@ -331,6 +344,77 @@ bool Value::operator==(const Value& other) const
         return a == b || a->isEqual(*b);
     }
     return m_storage == other.m_storage;
+}
+
+namespace {
+
+std::size_t valueHashCombine(std::size_t seed, std::size_t hash)
+{
+    return seed ^ (hash + 0x9e3779b97f4a7c15ULL + (seed << 6) + (seed >> 2));
+}
+
+std::size_t valueHashDouble(double d)
+{
+    // 0.0 and -0.0 are equal.
+    return std::hash<double>()(d == 0 ? 0.0 : d);
+}
+
+}
+
+std::size_t Value::hash() const
+{
+    auto kind = static_cast<std::size_t>(type());
+    switch (type()) {
+    case Type::Nil:
+    case Type::Null:
+        return kind;
+    case Type::Number:
+        // Numbers of different kinds compare through their double values when they are equal at all, so the
+        // double value is the one hash all of them share.
+        return valueHashDouble(number()->doubleValue());
+    case Type::String:
+        return string()->hash();
+    case Type::Data:
+        return std::hash<std::string_view>()(data()->view());
+    case Type::Date:
+        return valueHashDouble(date()->timeIntervalSinceReferenceDate());
+    case Type::Array: {
+        std::size_t h = kind;
+        for (const Value& v : *array())
+            h = valueHashCombine(h, v.hash());
+        return h;
+    }
+    case Type::Dictionary: {
+        std::size_t h = kind;
+        for (const auto& [k, v] : *dictionary())
+            h = valueHashCombine(valueHashCombine(h, k.hash()), v.hash());
+        return h;
+    }
+    case Type::Range: {
+        auto r = *range();
+        return valueHashCombine(valueHashCombine(kind, std::hash<Index>()(r.location)), std::hash<Index>()(r.length));
+    }
+    case Type::Point: {
+        auto p = *point();
+        return valueHashCombine(valueHashCombine(kind, valueHashDouble(p.x)), valueHashDouble(p.y));
+    }
+    case Type::Size: {
+        auto s = *size();
+        return valueHashCombine(valueHashCombine(kind, valueHashDouble(s.width)), valueHashDouble(s.height));
+    }
+    case Type::Rect: {
+        auto r = *rect();
+        std::size_t h = kind;
+        for (double d : { r.origin.x, r.origin.y, r.size.width, r.size.height })
+            h = valueHashCombine(h, valueHashDouble(d));
+        return h;
+    }
+    case Type::Object:
+        return object()->hash();
+    case Type::Set:
+        return valueHashCombine(kind, set()->hash());
+    }
+    return kind;
 }
 
 }

@@ -2,6 +2,7 @@
 
 #include "platform/foundation/runtime/Geometry.h"
 #include "platform/foundation/runtime/Range.h"
+#include "platform/foundation/runtime/Set.h"
 #include "platform/foundation/runtime/String.h"
 
 #include <cstdint>
@@ -179,11 +180,12 @@ struct Null {
     bool operator==(const Null&) const = default;
 };
 
-// Any value the runtime passes around: property-list values, geometry and ranges, and object references.
+// Any value the runtime passes around: property-list values, sets, geometry and ranges, and object references.
 // A default Value is nil (absent); Null is the explicit null object, which is a present value.
 class Value {
 public:
-    enum class Type { Nil, Null, Number, String, Data, Date, Array, Dictionary, Range, Point, Size, Rect, Object };
+    // New kinds go at the end: the numbering is the variant's index.
+    enum class Type { Nil, Null, Number, String, Data, Date, Array, Dictionary, Range, Point, Size, Rect, Object, Set };
 
     Value() = default;
     Value(std::nullptr_t) { }
@@ -255,6 +257,10 @@ public:
         : m_storage(std::move(d))
     {
     }
+    Value(Set s)
+        : m_storage(std::move(s))
+    {
+    }
     Value(Range r)
         : m_storage(r)
     {
@@ -288,6 +294,7 @@ public:
     bool isArray() const { return type() == Type::Array; }
     bool isDictionary() const { return type() == Type::Dictionary; }
     bool isObject() const { return type() == Type::Object; }
+    bool isSet() const { return type() == Type::Set; }
     explicit operator bool() const { return !isNil(); }
 
     // Typed access; nullptr when the value holds another type.
@@ -299,6 +306,8 @@ public:
     Array* array() { return std::get_if<Array>(&m_storage); }
     const Dictionary* dictionary() const { return std::get_if<Dictionary>(&m_storage); }
     Dictionary* dictionary() { return std::get_if<Dictionary>(&m_storage); }
+    const Set* set() const { return std::get_if<Set>(&m_storage); }
+    Set* set() { return std::get_if<Set>(&m_storage); }
     std::optional<Range> range() const;
     std::optional<gfx::Point> point() const;
     std::optional<gfx::Size> size() const;
@@ -319,11 +328,18 @@ public:
 
     // Equality by value; objects compare with isEqual.
     bool operator==(const Value& other) const;
+    // Equal values hash alike: numbers by their value whatever their kind, objects by their own hash.
+    std::size_t hash() const;
 
 private:
     std::variant<std::monostate, Null, Number, String, Data, Date, Array, Dictionary, Range, gfx::Point, gfx::Size,
-        gfx::Rect, std::shared_ptr<Object>>
+        gfx::Rect, std::shared_ptr<Object>, Set>
         m_storage;
 };
 
 }
+
+// Values as keys of hashed containers.
+template <> struct std::hash<fnd::Value> {
+    std::size_t operator()(const fnd::Value& value) const { return value.hash(); }
+};

@@ -4,6 +4,8 @@
 
 namespace fnd {
 
+FND_REGISTER_CLASS(HTTPURLResponse, Object)
+
 namespace {
 
 bool sameFieldName(const String& a, const String& b)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/foundation/runtime/Object.h"
 #include "platform/foundation/runtime/Value.h"
 
 #include <optional>
@@ -65,8 +66,11 @@ private:
     bool m_handleCookies { true };
 };
 
-// The answer's head: the final address (after redirects), status code and header fields.
-class HTTPURLResponse {
+// The answer's head: the final address (after redirects), status code and header fields. An object, so values,
+// formatters and key-value coding can carry it; copies are independent.
+class HTTPURLResponse : public Object {
+    FND_OBJECT(HTTPURLResponse)
+
 public:
     HTTPURLResponse() = default;
     HTTPURLResponse(String url, std::int64_t statusCode, HTTPHeaderFields headers)

@@ -169,6 +169,23 @@ TEST(CSVReader, DecodesCharactersSplitAcrossChunksAndByteOrderMarks)
                 << little << " " << chunk;
     }
     EXPECT_EQ(parseData(std::string("\xFF\xFE\0\0a\0\0\0", 8), fnd::StringEncoding::UTF32)->rows, (Rows { { "a" } }));
+
+    // A mark longer than a chunk is still read whole: UTF-32 little-endian is not taken for UTF-16 little-endian.
+    const std::string utf32le("\xFF\xFE\0\0a\0\0\0,\0\0\0b\0\0\0\n\0\0\0", 20);
+    for (std::uint64_t chunk = 1; chunk <= 5; ++chunk) {
+        auto read = parseData(utf32le, fnd::StringEncoding::UTF32, chunk);
+        EXPECT_FALSE(read->error) << "chunks of " << chunk;
+        EXPECT_EQ(read->rows, (Rows { { "a", "b" } })) << "chunks of " << chunk;
+    }
+    // A stream shorter than any mark is plain big-endian text.
+    EXPECT_EQ(parseData(std::string("\0a", 2), fnd::StringEncoding::Unicode, 1)->rows, (Rows { { "a" } }));
+}
+
+TEST(CSVReader, WithoutAStreamThereIsAnErrorNotAReader)
+{
+    auto parser = ZORCSVParser::initWithStream(nullptr, fnd::StringEncoding::UTF8);
+    ASSERT_FALSE(parser);
+    EXPECT_EQ(parser.error().localizedDescription(), fnd::String("Unable to open file for reading"));
 }
 
 TEST(CSVReader, DelimitersAreCheckedAndSeparatorsDetected)
@@ -354,8 +371,8 @@ TEST(CSVWriter, FreshWriterUsesCommaAndCarriageReturnAndDescribesValues)
 // What the writer wrote, read back with the separator it used, the text fed in chunks of the given size.
 Rows readBack(const std::string& bytes, std::int64_t separator, std::uint64_t chunkSize)
 {
-    auto parser = *ZORCSVParser::initWithStream(fnd::InputStream::withData(fnd::Data::fromString(bytes)),
-        fnd::StringEncoding::UTF8);
+    auto parser = *ZORCSVParser::initWithStream(
+        fnd::InputStream::withData(fnd::Data::fromString(bytes)), fnd::StringEncoding::UTF8);
     parser->setSeparatorType(separator);
     parser->setChunkSize(chunkSize);
     auto collector = std::make_shared<RowCollector>();
@@ -379,8 +396,9 @@ TEST(CSVRoundTrip, MarksAndPrependCharactersNeverSwallowADelimiterOrQuote)
     // A combining accent after the delimiter stays with the second field.
     EXPECT_EQ(hexRows(rowsOf("a,\xCC\x81"
                              "b\n")),
-        hexRows({ { "a", "\xCC\x81"
-                         "b" } }));
+        hexRows({ { "a",
+            "\xCC\x81"
+            "b" } }));
     // A prepend character before the closing quote leaves the quote closing the field.
     EXPECT_EQ(hexRows(rowsOf("\"q\xD8\x80\",z\n")), hexRows({ { "q\xD8\x80", "z" } }));
     // CR LF stays one line end.
@@ -390,9 +408,9 @@ TEST(CSVRoundTrip, MarksAndPrependCharactersNeverSwallowADelimiterOrQuote)
 TEST(CSVRoundTrip, RandomRowsOfAwkwardCharactersReadBackUnchanged)
 {
     const std::vector<std::string> pieces { "a", "Z", "7", " ", ",", ";", "\t", "\"", "'", "\\", "#", "!", "-", ".",
-        "\r", "\n", "\r\n", "\xE2\x80\xA8", "\xCC\x81", "\xCC\x88", "\xD8\x80", "\xF0\x91\x82\xBD",
-        "\xE2\x80\x8D", "\xF0\x9F\x91\xA8\xE2\x80\x8D\xF0\x9F\x91\xA9\xE2\x80\x8D\xF0\x9F\x91\xA7",
-        "\xF0\x9F\x91\x8D\xF0\x9F\x8F\xBD", "\xC3\xA9", "\xE2\x82\xAC" };
+        "\r", "\n", "\r\n", "\xE2\x80\xA8", "\xCC\x81", "\xCC\x88", "\xD8\x80", "\xF0\x91\x82\xBD", "\xE2\x80\x8D",
+        "\xF0\x9F\x91\xA8\xE2\x80\x8D\xF0\x9F\x91\xA9\xE2\x80\x8D\xF0\x9F\x91\xA7", "\xF0\x9F\x91\x8D\xF0\x9F\x8F\xBD",
+        "\xC3\xA9", "\xE2\x82\xAC" };
     std::mt19937 random(20261207);
     auto draw = [&](std::size_t count) { return std::uniform_int_distribution<std::size_t>(0, count)(random); };
     for (int round = 0; round < 12; ++round) {
@@ -409,7 +427,8 @@ TEST(CSVRoundTrip, RandomRowsOfAwkwardCharactersReadBackUnchanged)
                 for (std::uint64_t chunk = 1; chunk <= 64; chunk += round % 2 ? 7 : 1)
                     ASSERT_EQ(hexRows(readBack(bytes, separator, chunk)), hexRows(rows))
                         << "round " << round << ", separator " << separator << ", line end " << lineEnd
-                        << ", chunks of " << chunk << "\n" << bytes;
+                        << ", chunks of " << chunk << "\n"
+                        << bytes;
             }
     }
 }

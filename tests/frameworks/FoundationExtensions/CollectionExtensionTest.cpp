@@ -1,13 +1,14 @@
 #include "frameworks/FoundationExtensions/HexDump.h"
+#include "frameworks/FoundationExtensions/ZORExtensions.h"
 #include "frameworks/FoundationExtensions/ZORNSArray_Extension.h"
 #include "frameworks/FoundationExtensions/ZORNSIndexPath_Extensions.h"
 #include "frameworks/FoundationExtensions/ZORNSIndexSet_Extension.h"
 #include "frameworks/FoundationExtensions/ZORNSMutableArray_Extension.h"
 #include "frameworks/FoundationExtensions/ZORNumberContainer.h"
 
+#include "platform/foundation/TestSupport.h"
 #include "platform/foundation/runtime/Exception.h"
 #include "platform/foundation/runtime/KeyValueCoding.h"
-#include "platform/foundation/TestSupport.h"
 #include "support/Raised.h"
 
 #include <gtest/gtest.h>
@@ -78,13 +79,24 @@ TEST(ArrayExtension, MapsElementsThroughSelectors)
 {
     const fnd::Array presets { preset(0.1, "a"), preset(0.2, std::nullopt), preset(3, "a"), preset(-1.5, "c") };
     EXPECT_EQ(arrayByPerformingSelector(presets, "infoString"), strings({ "a", "a", "c" }));
-    EXPECT_EQ(setByPerformingSelector(presets, "infoString"), strings({ "a", "c" }));
-    EXPECT_TRUE(setByPerformingSelector({}, "infoString").empty());
-    EXPECT_TRUE(setByPerformingSelector({ presets[1] }, "infoString").empty());
+    EXPECT_EQ(setByPerformingSelector(presets, "infoString"), (fnd::Set { "c", "a" }));
+    EXPECT_TRUE(setByPerformingSelector({}, "infoString").isEmpty());
+    EXPECT_TRUE(setByPerformingSelector({ presets[1] }, "infoString").isEmpty());
 
     auto index = indexBySelector(presets, "infoString");
-    EXPECT_EQ(index.keys(), (std::vector<fnd::String> { "a", "c" }));
-    EXPECT_EQ(index.get("a").object(), presets[2].object()); // the later element wins
+    EXPECT_EQ(index.size(), 2u);
+    EXPECT_EQ(index.at("a").object(), presets[2].object()); // the later element wins
+    EXPECT_EQ(index.at("c").object(), presets[3].object());
+
+    // Results are compared as values, not as text: the number 1 and the string "1" stay apart, 1 and 1.0 meet.
+    const fnd::Array mixed { Value(1), Value("1"), Value(1.0), Value(fnd::Array { 1 }) };
+    auto itself = setByPerformingSelector(mixed, "self");
+    EXPECT_EQ(itself.count(), 3u) << Value(itself).description();
+    EXPECT_TRUE(itself.contains(Value("1")));
+    auto byItself = indexBySelector(mixed, "self");
+    ASSERT_EQ(byItself.size(), 3u);
+    EXPECT_EQ(byItself.at(Value("1")), Value("1"));
+    EXPECT_EQ(byItself.at(Value(1)).number()->kind(), fnd::Number::Kind::Double);
 
     EXPECT_EQ(numberedArrayDescribedBySelector(strings({ "x", "yy" }), "length"),
         (std::vector<fnd::String> { "0. 1", "1. 2" }));
@@ -175,9 +187,28 @@ TEST(MutableArrayExtension, AddsInsertsAndRemoves)
     removeIdenticalObjectsFromArray(array, { kept, Value("x"), Value("end") });
     EXPECT_EQ(componentsJoinedByComma(array), fnd::String("2 two, y, b, c"));
 
+    auto before = array.size();
+    addObjectsFromSet(array, fnd::Set { "s", 9, "s" });
+    ASSERT_EQ(array.size(), before + 2);
+    EXPECT_EQ((fnd::Set { array[before], array[before + 1] }), (fnd::Set { 9, "s" }));
+    array.resize(before);
+
     // Arrays answer the widened keys: an index equal to the count gives the empty string.
     fnd::Array five = strings({ "a", "b", "c", "d", "e" });
     EXPECT_EQ(fnd::valueForKey(Value(five), "objectAtIndex5"), Value(""));
+}
+
+TEST(SetExtension, FindsMembersByClass)
+{
+    const auto two = preset(2, "two");
+    const auto three = preset(3, {});
+    const fnd::Set set { two, Value("two"), three, Value(2) };
+    const auto& containerClass = ZORNumberContainer::staticClassInfo();
+    EXPECT_TRUE(ZORExtensions::hasMembersOfClass(set, containerClass));
+    EXPECT_TRUE(ZORExtensions::hasMembersOfClass(set, fnd::Object::staticClassInfo())) << "a subclass counts";
+    EXPECT_EQ((fnd::Set(ZORExtensions::membersOfClass(set, containerClass))), (fnd::Set { two, three }));
+    EXPECT_FALSE(ZORExtensions::hasMembersOfClass(fnd::Set { 1, "x" }, containerClass));
+    EXPECT_TRUE(ZORExtensions::membersOfClass(fnd::Set {}, containerClass).empty());
 }
 
 TEST(MutableArrayExtension, ReplacementIsAllOrNothing)

@@ -66,13 +66,18 @@ TEST_F(TimeIntervalFormatter, PhrasesPastPresentAndFuture)
     EXPECT_EQ(after(-Hour), String("1 hour")) << "no past word, no format";
 }
 
-TEST_F(TimeIntervalFormatter, UnitsBelowTheLeastSignificantAreLeftOutEverywhere)
+TEST_F(TimeIntervalFormatter, UnitsBelowTheLeastSignificantAreLeftOutAfterTheFirst)
 {
     formatter->setLeastSignificantUnit(fnd::CalendarUnit::Minute);
-    EXPECT_EQ(after(-30), std::nullopt) << "seconds are below the least unit, also as the first unit";
+    // Below the least unit, but the only one: it begins the phrase.
+    EXPECT_EQ(after(-30), String("30 seconds ago"));
+    formatter->setLeastSignificantUnit(fnd::CalendarUnit::Day);
+    EXPECT_EQ(after(5 * Hour + 3 * Minute), String("5 hours from now"));
+    formatter->setLeastSignificantUnit(fnd::CalendarUnit::Minute);
     formatter->setNumberOfSignificantUnits(2);
     formatter->setUsesApproximateQualifier(true);
-    EXPECT_EQ(after(-(Hour + 90)), String("1 hour 1 minute ago"));
+    EXPECT_EQ(after(-(Hour + 90)), String("1 hour 1 minute ago")) << "the seconds after the phrase began are left out";
+    EXPECT_EQ(after(-(Minute + 5)), String("1 minute ago"));
 
     // A week counts between months and days, whatever its flag value: 2024-01-01 to 2024-02-10 is one month, one
     // week and two days.
@@ -155,13 +160,17 @@ protected:
     std::shared_ptr<ZFMUnitOfInformationFormatter> formatter;
 };
 
-TEST_F(UnitOfInformationFormatter, PrefixesFollowTheAmountShown)
+TEST_F(UnitOfInformationFormatter, PrefixesFollowTheBitCount)
 {
     formatter->setUsesIECBinaryPrefixesForCalculation(false);
     EXPECT_EQ(formatter->stringFromNumberOfBits(8000), String("1 KB"));
     EXPECT_EQ(formatter->stringFromNumberOfBits(7992), String("999 bytes"));
-    // 2 × 10⁹ bits are 250 million bytes: megabytes, not a quarter of a gigabyte.
-    EXPECT_EQ(formatter->stringFromNumberOfBits(2e9), String("250 MB"));
+    // 2 × 10⁹ bits are more than 10⁹: the giga prefix, though 250 million bytes are shown, as 0.25 GB.
+    EXPECT_EQ(formatter->stringFromNumberOfBits(2e9), String("0.25 GB"));
+    // 8 × 10⁶ bits = 10⁶ bytes, prefix of 8 × 10⁶: mega.
+    EXPECT_EQ(formatter->stringFromNumberOfBits(8e6), String("1 MB"));
+    // 4 × 10⁶ bits = 500,000 bytes, but the bit count passes 10⁶: 0.5 MB.
+    EXPECT_EQ(formatter->stringFromNumberOfBits(4e6), String("0.5 MB"));
     EXPECT_EQ(formatter->stringFromNumberOfBits(8e9 + 8), String("1 GB"));
 
     formatter->setUsesIECBinaryPrefixesForCalculation(true);
@@ -209,6 +218,16 @@ TEST_F(UnitOfInformationFormatter, UnitsPrefixesAndFactors)
     EXPECT_FALSE(decoded->displaysInTermsOfBytes());
     EXPECT_TRUE(decoded->usesIECBinaryPrefixesForCalculation());
     EXPECT_EQ(decoded->stringFromNumberOfBits(1300), String("1.5 kbit"));
+}
+
+TEST_F(UnitOfInformationFormatter, HugeInfiniteAndUndefinedCountsAreWrittenNotCast)
+{
+    // IEC factors, SI words (the defaults): 2^70 bits are 2^67 bytes, 128 × 2^60.
+    EXPECT_EQ(formatter->stringFromNumberOfBits(std::pow(2.0, 70)), String("128 EB"));
+    EXPECT_EQ(formatter->stringFromNumberOfBits(INFINITY), String("\u221E EB"));
+    EXPECT_EQ(formatter->stringFromNumberOfBits(NAN), String("NaN bytes"));
+    // (2^63 - 1) double words are about 2^68 bits: 2^65 bytes, 32 × 2^60, not a wrapped-around count.
+    EXPECT_EQ(formatter->stringFromNumber(INT64_MAX, ZFMUnitOfInformationFormatter::DoubleWord), String("32 EB"));
 }
 
 class LocationFormatter : public FormatterTest {

@@ -4,6 +4,7 @@
 
 #include "platform/foundation/archiving/KeyedArchiver.h"
 #include "platform/foundation/archiving/KeyedUnarchiver.h"
+#include "platform/foundation/runtime/KeyValueCoding.h"
 
 #include <gtest/gtest.h>
 
@@ -116,6 +117,9 @@ TEST(FractionTransformer, MapsFractionsToPercentagesAndBack)
 {
     ZOR0_1to0_100ValueTransformer transformer;
     EXPECT_TRUE(transformer.allowsReverseTransformation());
+    // Declared as numbers, and what it answers is one.
+    EXPECT_EQ(ZOR0_1to0_100ValueTransformer::transformedValueClass(), fnd::String("NSNumber"));
+    EXPECT_EQ(fnd::classNameOf(transformer.transformedValue(Value(0.25))), transformer.transformedValueClass());
     struct Case {
         double fraction, percent;
     } cases[] = { { 0.25, 25 }, { 0, 0 }, { 1, 100 }, { 0.5, 50 }, { -0.75, -75 } };

@@ -130,8 +130,9 @@ TEST(StringExtension, WrittenNumbers)
     for (const auto& c : cases)
         EXPECT_EQ(numberToStringWithType(fnd::Number(c.value), c.type), String(c.expected))
             << c.value << " type " << c.type;
-    for (std::int32_t type : { 0, 1, 2, 3, 4 })
-        EXPECT_EQ(numberToStringWithType(fnd::Number(0), type), String("NUL"));
+    // Zero is "NUL" for every type, known or not.
+    for (std::int32_t type : { 0, 1, 2, 3, 4, 5, 7, -1 })
+        EXPECT_EQ(numberToStringWithType(fnd::Number(0), type), String("NUL")) << "type " << type;
     EXPECT_EQ(numberToStringWithType(fnd::Number(5), 7), std::nullopt);
     EXPECT_EQ(numberToStringWithType(fnd::Number(5), -1), std::nullopt);
 }

@@ -224,6 +224,12 @@ TEST_F(URLRequestFormatter, ResponsesAsSummaries)
     fnd::HTTPURLResponse response(String("https://example.org/x"), 404, {});
     EXPECT_EQ(formatter->stringFromHTTPURLResponse(response), String("404 'https://example.org/x'"));
     EXPECT_EQ(formatter->getObjectValue("404"), std::unexpected(String("Method Not Implemented")));
+
+    // Handed as a value, as a control or a binding hands it: the response object formats, nothing else does.
+    auto held = std::make_shared<fnd::HTTPURLResponse>(String("http://example.org/"), 200, fnd::HTTPHeaderFields {});
+    EXPECT_EQ(formatter->stringForObjectValue(fnd::Value(held)), std::optional<String>("200 'http://example.org/'"));
+    EXPECT_EQ(formatter->stringForObjectValue(fnd::Value("200 'http://example.org/'")), std::nullopt);
+    EXPECT_EQ(formatter->stringForObjectValue(fnd::Value()), std::nullopt);
 }
 
 }

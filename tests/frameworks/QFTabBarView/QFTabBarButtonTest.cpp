@@ -25,12 +25,12 @@ TEST_F(QFTabBarButtonTest, TabsThatDoNotFitGoToTheOverflowMenuWithCutTitles)
     a.addItem("Two");
     a.addItem("Three");
     a.addItem("Four");
-    a.addItem(std::string(61, 'x'));
+    a.addItem(std::string(60, 'x'));
     a.addItem(std::string(59, 'y'));
     settle();
     // 580 points for tabs of at least 100: six do not fit; with 22 points for the overflow button five share 558,
     // the fifth shown as the overflow position.
-    const std::string longTitle(61, 'x');
+    const std::string longTitle(60, 'x');
     EXPECT_EQ(a.barLabels(), (Labels { "One", "Two", "Three", "Four", longTitle }));
     EXPECT_EQ(a.button("One")->frame().width(), 111);
     EXPECT_TRUE(a.button(longTitle)->isOverflowButton());
@@ -40,7 +40,8 @@ TEST_F(QFTabBarButtonTest, TabsThatDoNotFitGoToTheOverflowMenuWithCutTitles)
     Labels titles;
     for (const auto& entry : menu->itemArray())
         titles.push_back(entry->title().utf8());
-    EXPECT_EQ(titles, (Labels { "", std::string(59, 'x') + "\u2026", std::string(59, 'y') }));
+    // A title of 60 units or more keeps 50 and gets an ellipsis; 59 stay whole.
+    EXPECT_EQ(titles, (Labels { "", std::string(50, 'x') + "\u2026", std::string(59, 'y') }));
     EXPECT_FALSE(a.bar->overflowPopUpButton()->isHidden());
 
     // Choosing an entry selects its item; the overflow position then shows it.
@@ -97,8 +98,8 @@ TEST_F(QFTabBarButtonTest, TheDragThresholdLeavesTheEventsQueued)
     EXPECT_EQ(second->locationInWindow(), gfx::Point(at.x + 5, at.y));
 
     // Nothing before the expiration: no.
-    EXPECT_FALSE(QFTabBarViewExtensions::dragShouldBeginFromMouseDown(
-        *a.bar, *down, clock->now().addingTimeInterval(0.5)));
+    EXPECT_FALSE(
+        QFTabBarViewExtensions::dragShouldBeginFromMouseDown(*a.bar, *down, clock->now().addingTimeInterval(0.5)));
 }
 
 TEST_F(QFTabBarButtonTest, SelectionOnMouseDownOrOnMouseUp)
@@ -129,8 +130,8 @@ TEST_F(QFTabBarButtonTest, RolloverFollowsThePointerAndOptionHoverClicks)
     a.addItem("Two");
     settle();
     auto two = a.button("Two");
-    const ui::Event entered = *ui::Event::enterExitEventWithType(
-        ui::EventType::MouseEntered, {}, 0, 0, a.window->windowNumber(), 0, 0, {});
+    const ui::Event entered
+        = *ui::Event::enterExitEventWithType(ui::EventType::MouseEntered, {}, 0, 0, a.window->windowNumber(), 0, 0, {});
     two->mouseEntered(entered);
     EXPECT_TRUE(two->mouseHovered());
     two->updateTrackingAreas();

@@ -1,5 +1,7 @@
 #include "QFTabBarViewTestSupport.h"
 
+#include "frameworks/tab-bar-core/support/ForeignDrag.h"
+
 #include "frameworks/QFTabBarView/QFMetalTabStyle.h"
 #include "frameworks/QFTabBarView/QFOverflowPopUpButton.h"
 #include "frameworks/QFTabBarView/QFTabBarController.h"
@@ -25,7 +27,7 @@ public:
 class VerticalOnlyStyle : public EmptyStyle {
 public:
     fnd::String name() const override { return "VerticalOnly"; }
-    std::optional<bool> supportsOrientation(QFTabBarOrientation orientation, QFTabBarView&) override
+    std::optional<bool> supportsOrientation(QFTabBarOrientation orientation, QFTabBarViewBase&) override
     {
         return orientation == QFTabBarOrientation::Vertical;
     }
@@ -80,7 +82,8 @@ TEST_F(QFTabBarViewTest, WithoutADelegateEveryQuestionGetsItsDefault)
     a.bar->setDelegate(nullptr);
     settle();
     EXPECT_FALSE(a.bar->allowsDetachedDraggingOfTabViewItem(*item)) << "tabs stay in their bar";
-    EXPECT_FALSE(a.bar->menuForTabViewItem(item, *ui::Event::mouseEventWithType(ui::EventType::RightMouseDown, {}, 0, 0, 0)));
+    EXPECT_FALSE(
+        a.bar->menuForTabViewItem(item, *ui::Event::mouseEventWithType(ui::EventType::RightMouseDown, {}, 0, 0, 0)));
     auto entry = ui::MenuItem::create("One", "_overflowMenuAction:", "");
     entry->setRepresentedObject(fnd::Value(item));
     EXPECT_TRUE(a.bar->validateMenuItem(*entry)) << "overflow entries are enabled";
@@ -146,13 +149,25 @@ TEST_F(QFTabBarViewTest, TheStyleRegistryAndOrientation)
     a.bar->setStyleNamed("NoSuchStyle");
     EXPECT_EQ(a.bar->styleName(), fnd::String("Metal")) << "an unregistered name keeps the style";
 
-    QFTabBarView::registerTabStyleClass("VerticalOnly", [] { return std::make_shared<VerticalOnlyStyle>(); });
+    // The seven styles registered themselves when the library loaded.
+    std::vector<std::string> classes;
+    for (const auto* styleClass : QFTabBarView::registeredTabStyleClasses())
+        classes.push_back(styleClass->name.utf8());
+    std::ranges::sort(classes);
+    EXPECT_EQ(classes,
+        (std::vector<std::string> { "QFAquaTabStyle", "QFCapsuleTabStyle", "QFCardTabStyle", "QFLivelyTabStyle",
+            "QFMetalTabStyle", "QFSlateTabStyle", "QFUnifiedTabStyle" }));
+    ASSERT_TRUE(QFTabBarView::registeredClassForStyleName("Slate"));
+    EXPECT_EQ(QFTabBarView::registeredClassForStyleName("Slate")->name, fnd::String("QFSlateTabStyle"));
+
+    QFTabBarView::registerTabStyleClass(
+        "VerticalOnly", EmptyStyle::staticClassInfo(), [] { return std::make_shared<VerticalOnlyStyle>(); });
     a.bar->setStyleNamed("VerticalOnly");
     EXPECT_EQ(a.bar->styleName(), fnd::String("VerticalOnly"));
     EXPECT_EQ(a.bar->orientation(), QFTabBarOrientation::Vertical) << "the style cannot draw a horizontal bar";
     QFTabBarView::unregisterTabStyleClass("VerticalOnly");
-    EXPECT_FALSE(QFTabBarView::isRegisteredStyleName("VerticalOnly"));
-    EXPECT_TRUE(QFTabBarView::isRegisteredStyleName("Metal"));
+    EXPECT_FALSE(QFTabBarView::registeredClassForStyleName("VerticalOnly"));
+    EXPECT_TRUE(QFTabBarView::registeredClassForStyleName("Metal"));
 }
 
 TEST_F(QFTabBarViewTest, AStyleAnsweringNothingGivesTheBuiltInMetrics)
@@ -357,8 +372,8 @@ TEST_F(QFTabBarViewTest, TheResizeCornerIsFoundInWindowCoordinates)
 
     // Inside a container away from the window's origin: still found through the window's coordinates.
     auto holder = ui::View::create({ 0, 0, 600, 40 });
-    auto textured = ui::Window::create({ { 100, 400 }, { 600, 200 } },
-        ui::WindowStyleMask::Titled | ui::WindowStyleMask::TexturedBackground);
+    auto textured = ui::Window::create(
+        { { 100, 400 }, { 600, 200 } }, ui::WindowStyleMask::Titled | ui::WindowStyleMask::TexturedBackground);
     textured->setShowsResizeIndicator(true);
     textured->contentView()->addSubview(holder);
     auto bar = QFTabBarView::create({ 300, 10, 300, 22 });
@@ -401,34 +416,26 @@ TEST_F(QFTabBarViewTest, SettingsSurviveAnArchiveAndMissingKeysKeepTheDefaults)
     EXPECT_FALSE(copy->delegate()) << "a delegate is connected, never decoded";
 }
 
-TEST_F(QFTabBarViewTest, ForeignDragsSpringOpenTheTabUnderThem)
+TEST_F(QFTabBarViewTest, AForeignDragHeldOverATabSpringsItOpenInsideTheDragLoop)
 {
     a.addItem("One");
     a.addItem("Two");
     settle();
-    // A file dragged from elsewhere rests on "Two".
-    struct Info : ui::DraggingInfo {
-        gfx::Point location;
-        std::shared_ptr<ui::Window> window;
-        std::shared_ptr<ui::Window> draggingDestinationWindow() const override { return window; }
-        ui::DragOperation draggingSourceOperationMask() const override { return ui::DragOperations::Copy; }
-        gfx::Point draggingLocation() const override { return location; }
-        gfx::Point draggedImageLocation() const override { return location; }
-        std::shared_ptr<gfx::Image> draggedImage() const override { return nullptr; }
-        std::shared_ptr<ui::Pasteboard> draggingPasteboard() const override { return nullptr; }
-        std::shared_ptr<fnd::Object> draggingSource() const override { return nullptr; }
-        long draggingSequenceNumber() const override { return 1; }
-    } info;
-    info.window = a.window;
-    info.location = a.centreOf("Two");
-    ui::Event::setMouseLocation(a.window->convertBaseToScreen(info.location));
-    EXPECT_EQ(a.bar->draggingUpdated(info), ui::DragOperations::Copy);
-    ASSERT_TRUE(a.bar->springTimer());
-    runFor(0.6);
-    EXPECT_EQ(a.tabView->selectedTabViewItem()->label(), fnd::String("One"));
-    runFor(0.1);
-    EXPECT_EQ(a.tabView->selectedTabViewItem()->label(), fnd::String("Two")) << "after 0.668 s";
-    EXPECT_FALSE(a.bar->springTimer());
+    a.delegate->extraDragTypes = std::vector<fnd::String> { "public.file-url" };
+    a.bar->setDelegate(a.delegate);
+    auto source = tabbartest::ForeignDragSource::create({ 20, 20, 40, 40 });
+    a.window->contentView()->addSubview(source);
+    // Held over "Two" for a second: the spring (0.668 s) fires while the drag loop still runs.
+    tabbartest::holdForeignDrag(*backend, *a.window, *source, a.centreOf("Two"), 1.0);
+    EXPECT_TRUE(source->dragged);
+    EXPECT_EQ(a.tabView->selectedTabViewItem()->label(), fnd::String("Two"));
+    EXPECT_FALSE(a.bar->springTimer()) << "a spring that fired is gone";
+
+    // A drag that leaves before the delay selects nothing, and leaves no timer behind.
+    tabbartest::holdForeignDrag(*backend, *a.window, *source, a.centreOf("One"), 0.3);
+    EXPECT_EQ(a.tabView->selectedTabViewItem()->label(), fnd::String("Two"));
+    runFor(1.0);
+    EXPECT_EQ(a.tabView->selectedTabViewItem()->label(), fnd::String("Two"));
 }
 
 TEST_F(QFTabBarViewTest, WithoutATabViewTheBarShowsItsName)
@@ -455,8 +462,7 @@ class QFTabBarResizeTest : public TabBarTest {
 protected:
     void drag(ui::Window& w, double x, double deltaX)
     {
-        auto event = ui::Event::mouseEventWithType(
-            ui::EventType::LeftMouseDragged, { x, 100 }, 0, 0, w.windowNumber());
+        auto event = ui::Event::mouseEventWithType(ui::EventType::LeftMouseDragged, { x, 100 }, 0, 0, w.windowNumber());
         event->setDeltas(deltaX, 0);
         backend->post(event);
     }
@@ -475,12 +481,12 @@ TEST_F(QFTabBarResizeTest, AVerticalBarResizesWithinItsLimitsFromQueuedEvents)
     side->makeKeyAndOrderFront();
 
     backend->mouseDown(*side, { 149, 100 });
-    drag(*side, 190, 40);   // 190
-    drag(*side, 280, 90);   // 280: the maximum counts
-    drag(*side, 320, 40);   // past the maximum: refused
-    drag(*side, 300, -20);  // moving back but still outside the bar: nothing
-    drag(*side, 250, -50);  // inside the bar and moving in: 230
-    drag(*side, 60, -190);  // below the 100 minimum: refused
+    drag(*side, 190, 40); // 190
+    drag(*side, 280, 90); // 280: the maximum counts
+    drag(*side, 320, 40); // past the maximum: refused
+    drag(*side, 300, -20); // moving back but still outside the bar: nothing
+    drag(*side, 250, -50); // inside the bar and moving in: 230
+    drag(*side, 60, -190); // below the 100 minimum: refused
     backend->mouseUp(*side, { 60, 100 });
     backend->dispatchEvents();
     EXPECT_EQ(bar->frame().width(), 230);

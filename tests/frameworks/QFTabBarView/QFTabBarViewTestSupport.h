@@ -24,12 +24,18 @@ public:
     std::optional<bool> shouldClose;
     std::function<std::shared_ptr<QFTabBarView>(gfx::Point)> makeBar;
     int overflowNotices { 0 };
+    // Pasteboard types the bar also takes (spring-loading).
+    std::optional<std::vector<fnd::String>> extraDragTypes;
 
     void tabViewDidSelectTabViewItem(ui::TabView&, ui::TabViewItem& item) override
     {
         calls.push_back("didSelect " + item.label().utf8());
     }
     void tabViewDidChangeNumberOfTabViewItems(ui::TabView&) override { calls.push_back("count"); }
+    std::optional<std::vector<fnd::String>> allowedDraggedTypesForTabView(ui::TabView&) override
+    {
+        return extraDragTypes;
+    }
     std::optional<bool> tabViewShouldCloseTabViewItem(ui::TabView&, ui::TabViewItem&) override { return shouldClose; }
     void tabViewWillCloseTabViewItem(ui::TabView&, ui::TabViewItem& item) override
     {
@@ -48,11 +54,13 @@ public:
         if (!inMenu)
             ++overflowNotices;
     }
-    std::optional<bool> tabViewShouldAllowTabViewItemToLeaveTabBarView(ui::TabView&, ui::TabViewItem&, QFTabBarView&) override
+    std::optional<bool> tabViewShouldAllowTabViewItemToLeaveTabBarView(
+        ui::TabView&, ui::TabViewItem&, QFTabBarView&) override
     {
         return allowLeaving;
     }
-    std::optional<bool> tabViewValidateDrop(ui::TabView&, ui::DraggingInfo&, ui::TabViewItem&, long, QFTabBarView&) override
+    std::optional<bool> tabViewValidateDrop(
+        ui::TabView&, ui::DraggingInfo&, ui::TabViewItem&, long, QFTabBarView&) override
     {
         return validateDrop;
     }

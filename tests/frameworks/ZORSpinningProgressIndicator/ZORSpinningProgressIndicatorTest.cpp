@@ -177,17 +177,8 @@ TEST_F(ZORSpinningProgressIndicatorTest, TheThreadStartsAndStopsAThousandTimes)
         if (i % 10 == 0)
             fnd::RunLoop::current().runInMode(fnd::RunLoopMode::Default, fnd::Clock::current()->now(), false);
     }
-    // Stopped in the middle of its 50 ms pause, the thread is woken rather than waited for: twenty such stops
-    // would take 800 ms if each waited out the rest of its pause. (bench_SpinningProgressIndicator times one.)
-    std::chrono::steady_clock::duration stopping {};
-    for (int i = 0; i < 20; ++i) {
-        spinner->startAnimation();
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        auto before = std::chrono::steady_clock::now();
-        spinner->stopAnimation();
-        stopping += std::chrono::steady_clock::now() - before;
-    }
-    EXPECT_LT(std::chrono::duration<double>(stopping).count(), 0.4);
+    // How fast a stop in the middle of the thread's 50 ms pause returns is measured by bench_SpinningProgressIndicator
+    // (stopTheThread), not asserted here.
     for (int i = 0; i < 50; ++i) {
         auto doomed = ZORSpinningProgressIndicator::create({ 0, 0, 10, 10 });
         doomed->setUsesThreadedAnimation(true);

@@ -1,5 +1,7 @@
 #include "ZTBTabBarControlTestSupport.h"
 
+#include "frameworks/tab-bar-core/support/ForeignDrag.h"
+
 #include "frameworks/ZTBTabBarControl/ZTBMetalTabStyle.h"
 #include "frameworks/ZTBTabBarControl/ZTBTabControls.h"
 
@@ -19,6 +21,7 @@ class TabModel : public fnd::Object {
     {
         c.property("objectCount", &TabModel::objectCount, &TabModel::setObjectCount);
         c.property("isEdited", &TabModel::isEdited, &TabModel::setIsEdited);
+        c.property("isProcessing", &TabModel::isProcessing, &TabModel::setIsProcessing);
     }
 
 public:
@@ -26,10 +29,13 @@ public:
     void setObjectCount(long count) { m_count = count; }
     bool isEdited() const { return m_edited; }
     void setIsEdited(bool flag) { m_edited = flag; }
+    bool isProcessing() const { return m_processing; }
+    void setIsProcessing(bool flag) { m_processing = flag; }
 
 private:
     long m_count { 0 };
     bool m_edited { false };
+    bool m_processing { false };
 };
 
 }
@@ -44,6 +50,16 @@ class ZTBTabBarControlTest : public TabBarControlTest { };
 
 TEST_F(ZTBTabBarControlTest, StyleNamesOtherThanTheFourLooksGiveMetal)
 {
+    // The five looks registered themselves when the library loaded.
+    std::vector<std::string> classes;
+    for (const auto* styleClass : ZTBTabStyleRegistry::shared().registeredClasses())
+        classes.push_back(styleClass->name.utf8());
+    std::ranges::sort(classes);
+    EXPECT_EQ(classes,
+        (std::vector<std::string> {
+            "ZTBAquaTabStyle", "ZTBCapsuleTabStyle", "ZTBCardTabStyle", "ZTBMetalTabStyle", "ZTBUnifiedTabStyle" }));
+    a.bar->setStyleNamed("Card");
+    EXPECT_EQ(a.bar->style()->className(), fnd::String("ZTBCardTabStyle"));
     for (const char* name : { "Metal", "", "aqua", "Whatever" }) {
         a.bar->setStyleNamed(name);
         EXPECT_EQ(a.bar->styleName(), fnd::String("Metal")) << name;
@@ -104,6 +120,34 @@ TEST_F(ZTBTabBarControlTest, CellsFollowTheIdentifiersPropertiesAndTheItemsLabel
     settle();
     EXPECT_EQ(a.cell("Plain")->count(), 0);
     EXPECT_FALSE(a.cell("Plain")->isIndicatorShown());
+}
+
+TEST_F(ZTBTabBarControlTest, TheSpinnerTurnsAndShowsWhileTheTabIsProcessing)
+{
+    auto item = a.addItem("Doc");
+    auto model = fnd::makeObject<TabModel>();
+    item->setIdentifier(fnd::Value(std::static_pointer_cast<fnd::Object>(model)));
+    settle();
+    auto indicator = a.cell("Doc")->indicator();
+    EXPECT_TRUE(indicator->isHidden());
+    EXPECT_FALSE(indicator->isAnimating());
+    for (bool processing : { true, false, true }) {
+        model->setValueForKey(fnd::Value(processing), "isProcessing");
+        settle();
+        EXPECT_EQ(indicator->isHidden(), !processing) << processing;
+        EXPECT_EQ(indicator->isAnimating(), processing) << processing;
+        if (processing) {
+            EXPECT_EQ(indicator->superview(), a.bar) << "a shown spinner stands in the bar";
+        }
+    }
+    // A closed tab's spinner no longer follows the model.
+    a.tabView->removeTabViewItem(item);
+    settle();
+    EXPECT_FALSE(indicator->infoForBinding("animate"));
+    EXPECT_FALSE(indicator->infoForBinding("hidden"));
+    model->setValueForKey(fnd::Value(false), "isProcessing");
+    model->setValueForKey(fnd::Value(true), "isProcessing");
+    EXPECT_FALSE(indicator->isAnimating());
 }
 
 TEST_F(ZTBTabBarControlTest, CellForPointIgnoresTheLeftMargin)
@@ -194,7 +238,8 @@ TEST_F(ZTBTabBarControlTest, HidingTakesFourStepsAndShowingGivesTheRoomBack)
         fnd::RunLoop::current().runUntilDate(clock->now());
         heights.push_back(a.tabView->frame().height());
     }
-    EXPECT_EQ(heights, (std::vector<double> { partner.height(), partner.height() + 7, partner.height() + 14, partner.height() + 21 }));
+    EXPECT_EQ(heights,
+        (std::vector<double> { partner.height(), partner.height() + 7, partner.height() + 14, partner.height() + 21 }));
     EXPECT_EQ(a.bar->frame().height(), 1.0);
     EXPECT_EQ(a.bar->frame().minY(), bar.minY() + 21);
     EXPECT_EQ(a.bar->currentStep(), -1);
@@ -294,37 +339,31 @@ TEST_F(ZTBTabBarMouseTest, AVerticalBarResizesBetweenExclusiveLimits)
     EXPECT_FALSE(a.bar->isResizing());
 }
 
-TEST_F(ZTBTabBarMouseTest, AForeignDragSpringsAfterTheDelayOrAtOnceWithTheSpaceBar)
+TEST_F(ZTBTabBarMouseTest, AForeignDragHeldOverATabSpringsItOpenInsideTheDragLoop)
 {
-    auto cell = a.cell("C");
-    ASSERT_TRUE(cell);
-    EXPECT_EQ(cell->count(), 0);
-    // The spring timer is a plain run-loop timer: driven here through the control's own entry point.
-    class Info : public ui::DraggingInfo {
-    public:
-        gfx::Point at;
-        std::shared_ptr<ui::Window> draggingDestinationWindow() const override { return nullptr; }
-        ui::DragOperation draggingSourceOperationMask() const override { return ui::DragOperations::Copy; }
-        gfx::Point draggingLocation() const override { return at; }
-        gfx::Point draggedImageLocation() const override { return at; }
-        std::shared_ptr<gfx::Image> draggedImage() const override { return nullptr; }
-        std::shared_ptr<ui::Pasteboard> draggingPasteboard() const override { return nullptr; }
-        std::shared_ptr<fnd::Object> draggingSource() const override { return nullptr; }
-        long draggingSequenceNumber() const override { return 1; }
-    } info;
-    info.at = a.centreOf("C");
-    EXPECT_EQ(a.bar->draggingUpdated(info), ui::DragOperations::Copy);
-    runFor(0.6);
-    EXPECT_EQ(a.tabView->selectedTabViewItem()->label(), fnd::String("A"));
-    runFor(0.1);
+    a.delegate->extraDragTypes = std::vector<fnd::String> { "public.file-url" };
+    a.bar->setDelegate(a.delegate);
+    auto source = tabbartest::ForeignDragSource::create({ 20, 20, 40, 40 });
+    a.window->contentView()->addSubview(source);
+    // Held over "C" for a second: the spring (0.668 s) fires while the drag loop still runs.
+    tabbartest::holdForeignDrag(*backend, *a.window, *source, a.centreOf("C"), 1.0);
+    EXPECT_TRUE(source->dragged);
     EXPECT_EQ(a.tabView->selectedTabViewItem()->label(), fnd::String("C"));
-    info.at = a.centreOf("B");
-    a.bar->draggingUpdated(info);
-    backend->keyDown(*a.window, " ", 0x31);
-    a.bar->draggingUpdated(info);
-    settle();
-    EXPECT_EQ(a.tabView->selectedTabViewItem()->label(), fnd::String("B"));
+    EXPECT_FALSE(a.bar->springTimer());
+
+    // Let go before the delay: nothing springs, then or later.
+    tabbartest::holdForeignDrag(*backend, *a.window, *source, a.centreOf("B"), 0.3);
+    runFor(1.0);
+    EXPECT_EQ(a.tabView->selectedTabViewItem()->label(), fnd::String("C"));
+
+    // Pressing the space bar springs a pending tab at once (well before the delay).
+    const gfx::Point overA = a.centreOf("A");
+    backend->after(0.05, [this] { backend->keyDown(*a.window, " ", 0x31); });
+    backend->after(0.1, [this, overA] { backend->mouseDragged(*a.window, { overA.x + 1, overA.y }); });
+    tabbartest::holdForeignDrag(*backend, *a.window, *source, overA, 0.3);
     backend->keyUp(*a.window, " ", 0x31);
+    settle();
+    EXPECT_EQ(a.tabView->selectedTabViewItem()->label(), fnd::String("A"));
 }
 
 }

@@ -26,12 +26,18 @@ public:
     std::optional<bool> shouldDropOutside;
     std::optional<bool> shouldClose;
     std::function<std::shared_ptr<ZTBTabBarControl>(gfx::Point)> makeBar;
+    // Pasteboard types the bar also takes (spring-loading).
+    std::optional<std::vector<fnd::String>> extraDragTypes;
 
     void tabViewDidSelectTabViewItem(ui::TabView&, ui::TabViewItem& item) override
     {
         calls.push_back("didSelect " + item.label().utf8());
     }
     void tabViewDidChangeNumberOfTabViewItems(ui::TabView&) override { calls.push_back("count"); }
+    std::optional<std::vector<fnd::String>> allowedDraggedTypesForTabView(ui::TabView&) override
+    {
+        return extraDragTypes;
+    }
     void tabViewDidCloseTabViewItem(ui::TabView&, ui::TabViewItem& item) override
     {
         calls.push_back("didClose " + item.label().utf8());
@@ -46,7 +52,8 @@ public:
         return bar ? shouldDrop : shouldDropOutside;
     }
     bool makesNewTabBars() const override { return bool(makeBar); }
-    std::shared_ptr<ZTBTabBarControl> tabViewNewTabBarForDraggedTabViewItem(ui::TabView&, ui::TabViewItem&, gfx::Point p) override
+    std::shared_ptr<ZTBTabBarControl> tabViewNewTabBarForDraggedTabViewItem(
+        ui::TabView&, ui::TabViewItem&, gfx::Point p) override
     {
         return makeBar ? makeBar(p) : nullptr;
     }

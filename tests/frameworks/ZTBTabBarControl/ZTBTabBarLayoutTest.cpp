@@ -56,6 +56,22 @@ TEST_F(ZTBTabBarLayoutTest, WithoutTheOverflowMenuEveryTabSharesTheRoom)
     EXPECT_EQ(visibleWidths(), Widths(7, 71));
 }
 
+TEST_F(ZTBTabBarLayoutTest, ANarrowBarOfFixedWidthsStillShowsTwoTabs)
+{
+    // 150 points of room: not even two of the minimum 100 fit, so two tabs show, the first at most half the room and
+    // the second its desired width or the rest; the third is in the overflow menu, not lost.
+    a.bar->setFrame({ 0, 178, 184, 22 });
+    addTabs(3);
+    ASSERT_EQ(a.bar->availableCellWidth(), 150);
+    // "Tab 2" wants 61: its 12-point close button, 4 + 6 around it, the kerned title (32.9 points in bold DejaVu
+    // Sans 11) and 6; the first tab fills the rest.
+    EXPECT_EQ(visibleWidths(), (Widths { 89, 61 }));
+    EXPECT_EQ(a.bar->numberOfVisibleTabs(), 2);
+    EXPECT_TRUE(a.cell("Tab 3")->isInOverflowMenu());
+    ASSERT_TRUE(a.bar->controller().overflowMenu());
+    EXPECT_EQ(a.bar->controller().overflowMenu()->numberOfItems(), 2) << "the title entry and Tab 3";
+}
+
 TEST_F(ZTBTabBarLayoutTest, AVerticalBarDropsATabThatLeavesLessThanSeventeenPoints)
 {
     addTabs(5);
@@ -133,7 +149,8 @@ TEST_F(ZTBTabBarLayoutTest, InvalidIndexesAreLoggedAndAnswerZero)
     EXPECT_EQ(a.bar->controller().cellFrameAtIndex(-1), gfx::Rect {});
     EXPECT_EQ(a.bar->controller().cellFrameAtIndex(2), gfx::Rect {});
     fnd::setLogSink(previous);
-    EXPECT_EQ(lines, (std::vector<std::string> { "cellFrameAtIndex: Invalid index (-1)", "cellFrameAtIndex: Invalid index (2)" }));
+    EXPECT_EQ(lines,
+        (std::vector<std::string> { "cellFrameAtIndex: Invalid index (-1)", "cellFrameAtIndex: Invalid index (2)" }));
 }
 
 TEST_F(ZTBTabBarLayoutTest, TheOverflowButtonPulsesOnlyWhileShown)
@@ -170,9 +187,14 @@ TEST_F(ZTBTabBarLayoutTest, StoppingAnIndicatorCancelsItsDelayedStart)
     auto indicator = ZTBProgressIndicator::create({ 0, 0, 16, 16 });
     indicator->startAnimationAfterDelay(0.0);
     EXPECT_TRUE(indicator->hasPendingStart());
-    indicator->stopAnimationCancellingDelayedStart();
+    indicator->stopAnimation();
     runFor(0.1);
     EXPECT_FALSE(indicator->hasPendingStart());
+    EXPECT_FALSE(indicator->isAnimating());
+    // The same through the action, as a menu item or a binding would send it.
+    indicator->startAnimationAfterDelay(0.0);
+    indicator->perform(fnd::Selector("stopAnimation:"));
+    runFor(0.1);
     EXPECT_FALSE(indicator->isAnimating());
 }
 

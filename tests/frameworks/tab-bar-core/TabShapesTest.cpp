@@ -1,6 +1,6 @@
+#include "frameworks/tab-bar-core/TabShapes.h"
 #include "frameworks/tab-bar-core/TabBarGeometry.h"
 #include "frameworks/tab-bar-core/TabResources.h"
-#include "frameworks/tab-bar-core/TabShapes.h"
 
 #include "platform/foundation/files/UserDefaults.h"
 #include "platform/graphics/Image.h"
@@ -73,7 +73,8 @@ TEST(TabShapes, ImageFitting)
 {
     EXPECT_EQ(scaleImageSizeToFit({ 100, 50 }, { 50, 50 }, ImageScaling::ProportionallyDown), gfx::Size(50, 25));
     EXPECT_EQ(scaleImageSizeToFit({ 100, 50 }, { 400, 400 }, ImageScaling::ProportionallyDown), gfx::Size(100, 50));
-    EXPECT_EQ(scaleImageSizeToFit({ 100, 50 }, { 400, 400 }, ImageScaling::ProportionallyUpOrDown), gfx::Size(400, 200));
+    EXPECT_EQ(
+        scaleImageSizeToFit({ 100, 50 }, { 400, 400 }, ImageScaling::ProportionallyUpOrDown), gfx::Size(400, 200));
     EXPECT_EQ(scaleImageSizeToFit({ 100, 50 }, { 30, 40 }, ImageScaling::AxesIndependently), gfx::Size(30, 40));
     EXPECT_EQ(scaleImageSizeToFit({ 100, 50 }, { 30, 40 }, ImageScaling::None), gfx::Size(100, 50));
     EXPECT_EQ(scaleImageSizeToFit({ 0, 50 }, { 30, 40 }, ImageScaling::ProportionallyDown), gfx::Size(0, 0));
@@ -92,25 +93,51 @@ TEST(TabShapes, OverflowTitlesAreCutToExactlyTheLength)
 
 TEST(TabBarGeometry, HideAndShowGiveBackExactlyTheRoomTaken)
 {
+    // A 22-point bar (or a 30-point vertical one) beside a 300 x 200 partner. The tab bar view gives all of its
+    // thickness away; the tab bar control keeps a one-point strip, so its partner gains 21 (or 29) points.
     const gfx::Rect partner { 0, 0, 300, 200 };
     struct Case {
         const char* what;
         bool vertical;
+        gfx::Rect bar;
+        double strip;
         HideShowPartner placement;
-        gfx::Rect hidden;
+        gfx::Rect hiddenBar;
+        gfx::Rect hiddenPartner;
     };
     const Case cases[] = {
-        { "bar above the partner", false, HideShowPartner::BarAtMaxEdge, { 0, 0, 300, 230 } },
-        { "bar below the partner", false, HideShowPartner::BarAtMinEdge, { 0, -30, 300, 230 } },
-        { "window", false, HideShowPartner::Window, { 0, 30, 300, 170 } },
-        { "partner left of a vertical bar", true, HideShowPartner::BarAtMaxEdge, { 0, 0, 330, 200 } },
-        { "partner right of a vertical bar", true, HideShowPartner::BarAtMinEdge, { -30, 0, 330, 200 } },
-        { "window of a vertical bar", true, HideShowPartner::Window, { 30, 0, 270, 200 } },
+        { "bar above the partner", false, { 0, 200, 300, 22 }, 0, HideShowPartner::BarAtMaxEdge, { 0, 222, 300, 0 },
+            { 0, 0, 300, 222 } },
+        { "bar below the partner", false, { 0, -22, 300, 22 }, 0, HideShowPartner::BarAtMinEdge, { 0, -22, 300, 0 },
+            { 0, -22, 300, 222 } },
+        { "window", false, { 0, 178, 300, 22 }, 0, HideShowPartner::Window, { 0, 178, 300, 0 }, { 0, 22, 300, 178 } },
+        { "control above the partner", false, { 0, 200, 300, 22 }, 1, HideShowPartner::BarAtMaxEdge, { 0, 221, 300, 1 },
+            { 0, 0, 300, 221 } },
+        { "control below the partner", false, { 0, -22, 300, 22 }, 1, HideShowPartner::BarAtMinEdge, { 0, -22, 300, 1 },
+            { 0, -21, 300, 221 } },
+        { "control's window", false, { 0, 178, 300, 22 }, 1, HideShowPartner::Window, { 0, 178, 300, 1 },
+            { 0, 21, 300, 179 } },
+        { "partner left of a vertical bar", true, { 300, 0, 30, 200 }, 0, HideShowPartner::BarAtMaxEdge,
+            { 330, 0, 0, 200 }, { 0, 0, 330, 200 } },
+        { "partner right of a vertical bar", true, { -30, 0, 30, 200 }, 0, HideShowPartner::BarAtMinEdge,
+            { -30, 0, 0, 200 }, { -30, 0, 330, 200 } },
+        { "window of a vertical control", true, { 0, 0, 30, 200 }, 1, HideShowPartner::Window, { 0, 0, 1, 200 },
+            { 29, 0, 271, 200 } },
+        { "vertical control left of its partner", true, { -30, 0, 30, 200 }, 1, HideShowPartner::BarAtMinEdge,
+            { -30, 0, 1, 200 }, { -29, 0, 329, 200 } },
     };
     for (const auto& c : cases) {
-        const auto hidden = hideShowFrame(partner, c.vertical, c.placement, true, 30);
-        EXPECT_EQ(hidden, c.hidden) << c.what;
-        EXPECT_EQ(hideShowFrame(hidden, c.vertical, c.placement, false, 30), partner) << c.what;
+        const double thickness = c.vertical ? c.bar.width() : c.bar.height();
+        if (c.placement != HideShowPartner::Window) {
+            EXPECT_EQ(partnerPlacement(c.bar, partner, c.vertical, thickness), c.placement) << c.what;
+        }
+        const auto hidden = hideShowFrames(c.bar, partner, c.vertical, c.placement, true, thickness, c.strip);
+        EXPECT_EQ(hidden.bar, c.hiddenBar) << c.what;
+        EXPECT_EQ(hidden.partner, c.hiddenPartner) << c.what;
+        const auto shown
+            = hideShowFrames(hidden.bar, hidden.partner, c.vertical, c.placement, false, thickness, c.strip);
+        EXPECT_EQ(shown.bar, c.bar) << c.what << ": the bar comes back as it was";
+        EXPECT_EQ(shown.partner, partner) << c.what << ": the partner gives back what it took";
     }
 }
 

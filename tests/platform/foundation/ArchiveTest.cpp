@@ -236,6 +236,8 @@ std::shared_ptr<ArchiveNode> fullNode()
         gfx::Size { 3, 4 },
         gfx::Rect(5, 6, 7, 8),
         Dictionary { { "$dollar", 1 }, { "nested", Array { Dictionary {} } }, { "\u00e9", "x" } },
+        // The number 1 and the string "1" are two members.
+        Set { 1, "1", -0.5, Array { "x" }, Set { "inner" }, Set {} },
     };
     return node;
 }

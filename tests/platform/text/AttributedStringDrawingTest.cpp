@@ -45,6 +45,36 @@ TEST(AttributedStringDrawing, TextStandsUprightWithinItsSizeInBothSpaces)
     }
 }
 
+TEST(AttributedStringDrawing, SizeAndPointDrawingIgnoreTheAlignment)
+{
+    // With nothing to align in, a centred or right-aligned title is as wide as its glyphs, and drawn at a point it
+    // starts at that point.
+    auto font = dejaVu(12);
+    const double width = advanceOf("T1", *font);
+    for (auto alignment :
+        { TextAlignment::Left, TextAlignment::Center, TextAlignment::Right, TextAlignment::Natural }) {
+        auto style = ParagraphStyle::defaultParagraphStyle()->mutableCopy();
+        style->setAlignment(alignment);
+        AttributedString text("T1", withStyle(style));
+        EXPECT_NEAR(text.size().width, width, 1e-9) << int(alignment);
+        EXPECT_NEAR(text.boundingRectWithSize({ 0, 0 }).width(), width, 1e-9) << int(alignment);
+        Canvas canvas(60, 30, true);
+        text.drawAtPoint({ 10, 5 });
+        int leftmost = 60, rightmost = -1;
+        for (int y = 0; y < 30; ++y)
+            for (int x = 0; x < 60; ++x)
+                if (canvas.alpha(x, y) > 128)
+                    leftmost = std::min(leftmost, x), rightmost = std::max(rightmost, x);
+        EXPECT_GE(leftmost, 10) << int(alignment) << "\n" << canvas.picture();
+        EXPECT_LE(rightmost, 10 + int(width) + 1) << int(alignment) << "\n" << canvas.picture();
+    }
+    // Given a width, a centred line still centres in it.
+    auto centred = ParagraphStyle::defaultParagraphStyle()->mutableCopy();
+    centred->setAlignment(TextAlignment::Center);
+    AttributedString text("T1", withStyle(centred));
+    EXPECT_NEAR(text.boundingRectWithSize({ 100, 0 }).width(), 50 + width / 2, 1e-9);
+}
+
 TEST(AttributedStringDrawing, DrawingInARectWrapsClipsAndEndsWithAnEllipsis)
 {
     auto font = dejaVu(12);

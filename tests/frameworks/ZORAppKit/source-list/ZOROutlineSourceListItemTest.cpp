@@ -2,6 +2,7 @@
 
 #include "platform/foundation/archiving/KeyedArchiver.h"
 #include "platform/foundation/archiving/KeyedUnarchiver.h"
+#include "platform/foundation/archiving/PropertyList.h"
 #include "platform/graphics/BezierPath.h"
 
 #include <gtest/gtest.h>
@@ -236,6 +237,65 @@ TEST(ZOROutlineSourceListItemTree, LinkingUpATreeWithACycleOrASharedItemKeepsEac
     EXPECT_EQ(a->childAtIndex(0)->title().utf8(), "b");
     EXPECT_EQ(a->childAtIndex(0)->rootObject(), root);
     EXPECT_EQ(root->parent(), nullptr);
+}
+
+}
+
+namespace {
+
+fnd::Value sourceListItemRef(int index)
+{
+    return fnd::Dictionary { { "$ref", index } };
+}
+
+// A hand-made archive of items titled "i0", "i1", ...; items[i] lists the slots of item i's children, item 0 is the
+// root.
+fnd::Data sourceListItemArchive(const std::vector<fnd::Array>& items)
+{
+    fnd::Array objects;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        objects.emplace_back(fnd::Dictionary {
+            { "$class", 0 },
+            { "title", fnd::String("i" + std::to_string(i)) },
+            { "children", fnd::Dictionary { { "$array", items[i] } } },
+        });
+    }
+    return *fnd::PropertyList::writeXML(fnd::Dictionary {
+        { "$format", "fnd.keyed-archive" },
+        { "$formatVersion", 1 },
+        { "$top", fnd::Dictionary { { "root", sourceListItemRef(0) } } },
+        { "$objects", objects },
+        { "$classes",
+            fnd::Array { fnd::Dictionary { { "hierarchy", fnd::Array { "ZOROutlineSourceListItem", "NSObject" } },
+                { "versions", fnd::Array { 0, 0 } } } } },
+    });
+}
+
+// An archive that lists an item below itself fails with an error, and every item made on the way is freed (the
+// items are seen through the title notification each posts while it reads itself).
+TEST(ZOROutlineSourceListItemTree, AnArchivedItemListedBelowItselfFailsAndLeavesNothingBehind)
+{
+    std::vector<std::weak_ptr<Item>> made;
+    auto& center = fnd::NotificationCenter::defaultCenter();
+    auto token = center.addObserverForName(ZOROutlineSourceListItemNotification::AttributesChangedEntry, {},
+        [&](const fnd::Notification& note) { made.push_back(note.object().objectAs<Item>()); });
+    const std::vector<std::pair<const char*, std::vector<fnd::Array>>> cycles {
+        { "itself", { fnd::Array { sourceListItemRef(0) } } },
+        { "its parent", { fnd::Array { sourceListItemRef(1) }, fnd::Array { sourceListItemRef(0) } } },
+        { "the root below a grandchild",
+            { fnd::Array { sourceListItemRef(1) }, fnd::Array { sourceListItemRef(2) },
+                fnd::Array { sourceListItemRef(0) } } },
+    };
+    for (const auto& [what, items] : cycles) {
+        made.clear();
+        auto decoded = fnd::KeyedUnarchiver::unarchiveTopLevelObjectWithData(sourceListItemArchive(items));
+        ASSERT_FALSE(decoded) << what;
+        EXPECT_EQ(decoded.error().code(), fnd::CoderError::ReadCorrupt) << what;
+        EXPECT_EQ(made.size(), items.size()) << what;
+        for (const auto& item : made)
+            EXPECT_TRUE(item.expired()) << what << ": an item outlived the failed decode";
+    }
+    center.removeObserver(token);
 }
 
 }

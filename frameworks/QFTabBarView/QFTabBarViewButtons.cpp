@@ -1,0 +1,362 @@
+// The tab bar view's buttons: one per visible tab view item, their order, the tab state bits they carry for the
+// styles, and the bindings of each button to its item.
+
+#include "frameworks/QFTabBarView/QFTabBarView.h"
+
+#include "frameworks/QFTabBarView/QFAttachedTabBarButton.h"
+#include "frameworks/QFTabBarView/QFTabBarViewExtensions.h"
+#include "platform/ui/containers/TabViewItem.h"
+
+#include <algorithm>
+#include <unordered_map>
+
+namespace {
+
+const char* const TabBarViewIdentifierContext = "QFTabBarView.identifier";
+
+// The source of a tab value: the item's identifier when it offers the key, else the item's own set.
+fnd::Object* tabBarViewSourceForKey(ui::TabViewItem& item, const fnd::String& key)
+{
+    if (auto identifier = item.identifier().object(); identifier && identifier->classInfo().findProperty(key))
+        return identifier.get();
+    if (key == "title" || key == "label")
+        return key == "label" ? &item : nullptr;
+    return QFTabBarViewExtensions::properties(item).get();
+}
+
+}
+
+void QFTabBarView::forEachButton(const std::function<void(QFAttachedTabBarButton&)>& visit) const
+{
+    for (const auto& button : attachedButtons())
+        visit(*button);
+}
+
+std::vector<std::shared_ptr<QFAttachedTabBarButton>> QFTabBarView::attachedButtons() const
+{
+    std::vector<std::shared_ptr<QFAttachedTabBarButton>> buttons;
+    for (const auto& subview : subviews())
+        if (auto button = std::dynamic_pointer_cast<QFAttachedTabBarButton>(subview))
+            buttons.push_back(button);
+    return buttons;
+}
+
+long QFTabBarView::numberOfAttachedButtons() const
+{
+    return long(attachedButtons().size());
+}
+
+std::vector<std::shared_ptr<QFAttachedTabBarButton>> QFTabBarView::sortedAttachedButtonsUsingComparator(
+    const std::function<ui::ComparisonResult(const QFAttachedTabBarButton&, const QFAttachedTabBarButton&)>& compare)
+    const
+{
+    auto buttons = attachedButtons();
+    std::stable_sort(buttons.begin(), buttons.end(),
+        [&](const auto& a, const auto& b) { return compare(*a, *b) == ui::ComparisonResult::Ascending; });
+    return buttons;
+}
+
+std::vector<std::shared_ptr<QFAttachedTabBarButton>> QFTabBarView::orderedAttachedButtons() const
+{
+    const bool vertical = m_orientation == QFTabBarOrientation::Vertical;
+    if (isSliding()) {
+        return sortedAttachedButtonsUsingComparator([vertical](const auto& a, const auto& b) {
+            const double pa = vertical ? a.stackingFrame().minY() : a.stackingFrame().minX();
+            const double pb = vertical ? b.stackingFrame().minY() : b.stackingFrame().minX();
+            return pa < pb ? ui::ComparisonResult::Ascending
+                           : (pa > pb ? ui::ComparisonResult::Descending : ui::ComparisonResult::Same);
+        });
+    }
+    // Each button's item index is looked up once, not at every comparison; buttons whose item left the tab view
+    // go last.
+    std::unordered_map<const ui::TabViewItem*, long> indexes;
+    if (auto tabs = tabView()) {
+        const auto& items = tabs->tabViewItems();
+        indexes.reserve(items.size());
+        for (std::size_t i = 0; i < items.size(); ++i)
+            indexes.emplace(items[i].get(), long(i));
+    }
+    std::vector<std::pair<long, std::shared_ptr<QFAttachedTabBarButton>>> keyed;
+    for (auto& button : attachedButtons()) {
+        auto found = indexes.find(button->tabViewItem().get());
+        keyed.emplace_back(found == indexes.end() ? long(fnd::NotFound) : found->second, std::move(button));
+    }
+    std::stable_sort(keyed.begin(), keyed.end(), [](const auto& x, const auto& y) { return x.first < y.first; });
+    std::vector<std::shared_ptr<QFAttachedTabBarButton>> ordered;
+    ordered.reserve(keyed.size());
+    for (auto& entry : keyed)
+        ordered.push_back(std::move(entry.second));
+    return ordered;
+}
+
+std::shared_ptr<QFAttachedTabBarButton> QFTabBarView::lastAttachedButton() const
+{
+    auto buttons = orderedAttachedButtons();
+    return buttons.empty() ? nullptr : buttons.back();
+}
+
+long QFTabBarView::indexOfAttachedButton(const QFAttachedTabBarButton& button) const
+{
+    auto buttons = orderedAttachedButtons();
+    for (std::size_t i = 0; i < buttons.size(); ++i)
+        if (buttons[i].get() == &button)
+            return long(i);
+    return fnd::NotFound;
+}
+
+std::shared_ptr<QFAttachedTabBarButton> QFTabBarView::selectedAttachedButton() const
+{
+    const auto& views = subviews();
+    for (auto it = views.rbegin(); it != views.rend(); ++it)
+        if (auto button = std::dynamic_pointer_cast<QFAttachedTabBarButton>(*it);
+            button && button->state() == ui::ControlStateValue::On)
+            return button;
+    return nullptr;
+}
+
+std::shared_ptr<QFAttachedTabBarButton> QFTabBarView::attachedButtonForTabViewItem(const ui::TabViewItem& item) const
+{
+    for (const auto& button : attachedButtons())
+        if (button->tabViewItem().get() == &item)
+            return button;
+    return nullptr;
+}
+
+std::shared_ptr<QFAttachedTabBarButton> QFTabBarView::attachedButtonAtPoint(gfx::Point point) const
+{
+    return std::dynamic_pointer_cast<QFAttachedTabBarButton>(tabBarButtonAtPoint(point));
+}
+
+std::shared_ptr<QFTabBarButton> QFTabBarView::tabBarButtonAtPoint(gfx::Point point) const
+{
+    auto& self = const_cast<QFTabBarView&>(*this);
+    if (m_orientation == QFTabBarOrientation::Horizontal && !gfx::pointInRect(point, self.genericButtonRect()))
+        return nullptr;
+    auto parent = superview();
+    if (!parent)
+        return nullptr;
+    auto hit = self.hitTest(convertPointToView(point, parent.get()));
+    if (!hit)
+        return nullptr;
+    if (auto button = std::dynamic_pointer_cast<QFTabBarButton>(hit))
+        return button;
+    return QFTabBarViewExtensions::enclosingTabBarButton(*hit);
+}
+
+void QFTabBarView::insertAttachedButtonForTabViewItem(const std::shared_ptr<ui::TabViewItem>& item, long index)
+{
+    auto last = lastAttachedButton();
+    const gfx::Rect generic = genericButtonRect();
+    gfx::Rect start;
+    if (m_orientation == QFTabBarOrientation::Horizontal)
+        start = { last ? last->frame().maxX() : 0, generic.minY(), 30.0, generic.height() };
+    else
+        start = { generic.minX(), last ? last->frame().maxY() : 0, last ? last->frame().width() : 0, 0 };
+    auto button = QFAttachedTabBarButton::create(start, item);
+    button->setRolloverButtonType(1);
+    button->setSimulateClickOnMouseHovered(m_allowsScrubbing);
+    button->setStyle(m_style);
+    bindPropertiesOfAttachedButton(*button, *item);
+    addSubview(button);
+    if (auto tabs = tabView(); tabs && tabs->indexOfTabViewItem(*item) == long(fnd::NotFound)) {
+        tabs->insertTabViewItem(item, std::clamp<long>(index, 0, tabs->numberOfTabViewItems()));
+        tabs->selectTabViewItem(item);
+    }
+}
+
+void QFTabBarView::addAttachedButtonForTabViewItem(const std::shared_ptr<ui::TabViewItem>& item)
+{
+    insertAttachedButtonForTabViewItem(item, numberOfAttachedButtons());
+}
+
+void QFTabBarView::removeAttachedButton(QFAttachedTabBarButton& button)
+{
+    auto keep = std::static_pointer_cast<QFAttachedTabBarButton>(button.shared_from_this());
+    if (button.superview().get() == this)
+        unbindPropertiesOfAttachedButton(button);
+    button.removeFromSuperview();
+}
+
+void QFTabBarView::removeAttachedButton(QFAttachedTabBarButton& button, bool synchronizeTabViewItems)
+{
+    auto item = button.tabViewItem();
+    auto tabs = tabView();
+    if (synchronizeTabViewItems && item && tabs && tabs->indexOfTabViewItem(*item) != long(fnd::NotFound)) {
+        // The next update removes the button.
+        tabs->removeTabViewItem(item);
+        return;
+    }
+    removeAttachedButton(button);
+}
+
+void QFTabBarView::insertAttachedButton(const std::shared_ptr<QFAttachedTabBarButton>& button, long tabItemIndex)
+{
+    addSubview(button);
+    button->setStyle(m_style);
+    auto item = button->tabViewItem();
+    if (!item)
+        return;
+    bindPropertiesOfAttachedButton(*button, *item);
+    if (auto tabs = tabView()) {
+        tabs->insertTabViewItem(item, std::clamp<long>(tabItemIndex, 0, tabs->numberOfTabViewItems()));
+        tabs->selectTabViewItem(item);
+    }
+}
+
+std::shared_ptr<ui::TabViewItem> QFTabBarView::tabViewItemPinnedToOverflowButton() const
+{
+    auto last = lastAttachedButton();
+    return last && last->isOverflowButton() ? last->tabViewItem() : nullptr;
+}
+
+void QFTabBarView::setTabViewItemPinnedToOverflowButton(const std::shared_ptr<ui::TabViewItem>& item)
+{
+    auto last = lastAttachedButton();
+    if (!last || !item)
+        return;
+    unbindPropertiesOfAttachedButton(*last);
+    last->setTabViewItem(item);
+    bindPropertiesOfAttachedButton(*last, *item);
+}
+
+void QFTabBarView::enumerateAttachedButtons(const std::vector<std::shared_ptr<QFAttachedTabBarButton>>& buttons,
+    fnd::Range range, unsigned options, const ButtonVisitor& block)
+{
+    const long count = long(buttons.size());
+    const long location = std::clamp<long>(long(range.location), 0, count);
+    const long end = std::min<long>(count, location + long(range.length));
+    auto selected = selectedTabViewItem();
+    QFAttachedTabBarButton* previous = nullptr;
+    for (long i = location; i < end; ++i) {
+        auto& button = *buttons[std::size_t(i)];
+        QFAttachedTabBarButton* next = i + 1 < end ? buttons[std::size_t(i + 1)].get() : nullptr;
+        if (options & QFTabBarButtonEnumeration::UpdateSelection) {
+            auto item = button.tabViewItem();
+            const auto state = item && item == selected ? ui::ControlStateValue::On : ui::ControlStateValue::Off;
+            if (button.state() != state)
+                button.setState(state);
+        }
+        if (options & QFTabBarButtonEnumeration::UpdateTabState)
+            updateTabStateMaskOfAttachedButton(button, i, previous, next);
+        if (block) {
+            bool stop = false;
+            block(button, i, previous, next, stop);
+            if (stop)
+                break;
+        }
+        previous = &button;
+    }
+}
+
+void QFTabBarView::enumerateAttachedButtonsWithOptions(unsigned options, const ButtonVisitor& block)
+{
+    auto buttons = orderedAttachedButtons();
+    enumerateAttachedButtons(buttons, { 0, fnd::Index(buttons.size()) }, options, block);
+}
+
+void QFTabBarView::updateTabStateMaskOfAttachedButton(
+    QFAttachedTabBarButton& button, long index, QFAttachedTabBarButton* previous, QFAttachedTabBarButton* next)
+{
+    QFTabStateBits bits = button.tabState() & ~QFTabState::PositionMask;
+    if (!previous)
+        bits |= QFTabState::PositionFirst;
+    if (!next)
+        bits |= QFTabState::PositionLast;
+    if (previous && next)
+        bits |= QFTabState::PositionMiddle;
+    if (!previous && !next)
+        bits |= QFTabState::PositionSingle;
+    button.setTabState(bits);
+
+    auto adjust = [](QFAttachedTabBarButton* neighbour, QFTabStateBits bit, bool on) {
+        if (!neighbour)
+            return;
+        neighbour->setTabState(on ? neighbour->tabState() | bit : neighbour->tabState() & ~bit);
+    };
+    const bool selected = button.state() == ui::ControlStateValue::On;
+    adjust(previous, QFTabState::NextSelected, selected);
+    adjust(next, QFTabState::PreviousSelected, selected);
+    adjust(previous, QFTabState::NextSliding, button.isSliding());
+    adjust(next, QFTabState::PreviousSliding, button.isSliding());
+    const bool atDestination = m_destinationIndexForDraggedItem == index;
+    adjust(previous, QFTabState::NextIsDropTarget, atDestination);
+    adjust(next, QFTabState::PreviousIsDropTarget, atDestination);
+}
+
+void QFTabBarView::updateTabStateMaskOfAttachedButton(QFAttachedTabBarButton& button, long index)
+{
+    auto buttons = orderedAttachedButtons();
+    QFAttachedTabBarButton* previous
+        = index > 0 && index - 1 < long(buttons.size()) ? buttons[std::size_t(index - 1)].get() : nullptr;
+    QFAttachedTabBarButton* next = index + 1 < long(buttons.size()) ? buttons[std::size_t(index + 1)].get() : nullptr;
+    updateTabStateMaskOfAttachedButton(button, index, previous, next);
+}
+
+void QFTabBarView::updateTabStateMaskOfAttachedButtons()
+{
+    enumerateAttachedButtonsWithOptions(QFTabBarButtonEnumeration::UpdateTabState, nullptr);
+}
+
+void QFTabBarView::bindPropertiesOfAttachedButton(QFAttachedTabBarButton& button, ui::TabViewItem& item)
+{
+    if (auto* titleSource = tabBarViewSourceForKey(item, "title"))
+        button.bind("title", *titleSource, "title");
+    else
+        button.bind("title", item, "label");
+    button.indicator()->setHidden(true);
+    auto bindTo = [&](const fnd::String& key, const fnd::Dictionary& options = {}) {
+        if (auto* source = tabBarViewSourceForKey(item, key))
+            button.bind(key, *source, key, options);
+    };
+    bindTo("isProcessing");
+    button.setIcon(nullptr);
+    bindTo("icon");
+    button.setObjectCount(0);
+    bindTo("objectCount", { { "NSConditionallySetsHidden", fnd::Value(true) } });
+    button.setObjectCountColor(QFTabBarButtonCell::defaultObjectCountColor());
+    bindTo("objectCountColor");
+    button.setLargeImage(nullptr);
+    bindTo("largeImage");
+    button.setIsEdited(false);
+    bindTo("isEdited");
+    button.setHasCloseButton(false);
+    bindTo("hasCloseButton");
+    item.addObserver(*this, "identifier", fnd::KeyValueObservingOptions::Old, TabBarViewIdentifierContext);
+}
+
+void QFTabBarView::unbindPropertiesOfAttachedButton(QFAttachedTabBarButton& button)
+{
+    auto item = button.tabViewItem();
+    if (!item)
+        return;
+    item->removeObserver(*this, "identifier", TabBarViewIdentifierContext);
+    for (const char* name : { "title", "objectCount", "objectCountColor", "isEdited", "hasCloseButton", "isProcessing",
+             "icon", "largeImage" })
+        button.unbind(name);
+}
+
+void QFTabBarView::observeValueForKeyPath(
+    const fnd::String& keyPath, fnd::Object& object, const fnd::KeyValueChange& change, const void* context)
+{
+    if (context == TabBarViewIdentifierContext) {
+        if (auto* item = dynamic_cast<ui::TabViewItem*>(&object))
+            if (auto button = attachedButtonForTabViewItem(*item)) {
+                // Unbinding stops the observation it came through, so keep it going.
+                for (const char* name : { "title", "objectCount", "objectCountColor", "isEdited", "hasCloseButton",
+                         "isProcessing", "icon", "largeImage" })
+                    button->unbind(name);
+                item->removeObserver(*this, "identifier", TabBarViewIdentifierContext);
+                bindPropertiesOfAttachedButton(*button, *item);
+            }
+        return;
+    }
+    ui::View::observeValueForKeyPath(keyPath, object, change, context);
+}
+
+void QFTabBarView::stopObservingItems()
+{
+    forEachButton([this](QFAttachedTabBarButton& button) {
+        if (auto item = button.tabViewItem())
+            item->removeObserver(*this, "identifier", TabBarViewIdentifierContext);
+    });
+}

@@ -1,0 +1,202 @@
+// The tab bar view's update cycle: requests gathered into one pass, the pass that makes the buttons match the tab
+// view, and the add and overflow buttons it places.
+
+#include "frameworks/QFTabBarView/QFTabBarView.h"
+
+#include "frameworks/QFTabBarView/QFAttachedTabBarButton.h"
+#include "frameworks/QFTabBarView/QFOverflowPopUpButton.h"
+#include "frameworks/QFTabBarView/QFTabBarController.h"
+#include "frameworks/tab-bar-core/TabResources.h"
+#include "platform/foundation/runtime/RunLoop.h"
+#include "platform/ui/containers/TabViewItem.h"
+#include "platform/ui/views/ViewAnimation.h"
+#include "platform/ui/views/Window.h"
+
+#include <algorithm>
+
+bool QFTabBarView::needsUpdate() const
+{
+    std::lock_guard guard(m_lock);
+    return m_needsUpdate;
+}
+
+void QFTabBarView::setNeedsUpdate(bool flag)
+{
+    std::lock_guard guard(m_lock);
+    if (!flag) {
+        m_needsUpdate = false;
+        return;
+    }
+    if (m_needsUpdate)
+        return;
+    m_needsUpdate = true;
+    std::weak_ptr<QFTabBarView> weak = self();
+    fnd::RunLoop::main().post([weak] {
+        if (auto view = weak.lock(); view && view->needsUpdate())
+            view->update();
+    });
+}
+
+void QFTabBarView::update()
+{
+    auto w = window();
+    update(w && w->isVisible() && !isHiddenOrHasHiddenAncestor() ? m_automaticallyAnimates : false);
+}
+
+bool QFTabBarView::_shouldDisplayTabBar() const
+{
+    return !(m_hideForSingleTab && numberOfTabViewItems() <= 1);
+}
+
+void QFTabBarView::update(bool animate)
+{
+    auto keep = self();
+    const bool dragging = isDragging();
+    if (!dragging) {
+        if (!m_isHidden && !_shouldDisplayTabBar()) {
+            hideTabBar(true, animate);
+            setNeedsUpdate(false);
+            return;
+        }
+        if (m_isHidden && _shouldDisplayTabBar())
+            hideTabBar(false, animate);
+    }
+    auto tabs = tabView();
+    // Buttons whose items left the tab view go.
+    for (const auto& button : attachedButtons()) {
+        auto item = button->tabViewItem();
+        if (item && tabs && tabs->indexOfTabViewItem(*item) != long(fnd::NotFound))
+            continue;
+        if (button == attachedTabBarButtonForDraggedItems())
+            continue;
+        if (auto d = delegate(); d && tabs && item)
+            d->tabViewDidDetachTabViewItem(*tabs, *item);
+        removeAttachedButton(*button);
+    }
+    // Items without a button get one.
+    if (tabs) {
+        auto visible = visibleTabViewItems();
+        auto dragged = attachedTabBarButtonForDraggedItems();
+        const auto items = tabs->tabViewItems();
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            if (std::ranges::find(visible, items[i]) != visible.end())
+                continue;
+            if (dragging && dragged && dragged->tabViewItem() == items[i])
+                continue;
+            insertAttachedButtonForTabViewItem(items[i], long(i));
+        }
+    }
+    layoutButtons();
+
+    const auto& menu = m_controller->overflowMenu();
+    m_overflowPopUpButton->setHidden(!menu);
+    m_overflowPopUpButton->setMenu(menu ? menu : ui::Menu::create());
+    _positionOverflowMenu();
+
+    if (!animate) {
+        for (const auto& button : attachedButtons())
+            button->setFrame(button->stackingFrame());
+        _positionAddTabButton();
+        updateTrackingAreas();
+        setNeedsDisplay(true);
+        setNeedsUpdate(false);
+        return;
+    }
+    if (m_slideButtonsAnimation) {
+        m_slideButtonsAnimation->stopAnimation();
+        m_slideButtonsAnimation.reset();
+    }
+    m_slideButtonsAnimation = QFSlideButtonsAnimation::create(attachedButtons());
+    if (m_showAddTabButton)
+        m_slideButtonsAnimation->addAnimationDictionary({ { ui::ViewAnimationKey::Target, fnd::Value(m_addTabButton) },
+            { ui::ViewAnimationKey::StartFrame, m_addTabButton->frame() },
+            { ui::ViewAnimationKey::EndFrame, addTabButtonRect() } });
+    else
+        _positionAddTabButton();
+    m_slideButtonsAnimation->setDelegate(std::static_pointer_cast<ui::AnimationDelegate>(keep));
+    m_slideButtonsAnimation->startAnimation();
+    setNeedsUpdate(false);
+}
+
+void QFTabBarView::layoutButtons()
+{
+    m_controller->layoutButtons();
+    if (!isDragging())
+        _synchronizeSelection();
+}
+
+void QFTabBarView::_synchronizeSelection()
+{
+    auto selectedItem = selectedTabViewItem();
+    std::shared_ptr<QFAttachedTabBarButton> selected
+        = selectedItem ? attachedButtonForTabViewItem(*selectedItem) : nullptr;
+    if (!selected && selectedItem) {
+        auto last = lastAttachedButton();
+        if (last && last->isOverflowButton()) {
+            setTabViewItemPinnedToOverflowButton(selectedItem);
+            selected = last;
+        }
+    }
+    for (const auto& button : attachedButtons()) {
+        button->setTabState(button->tabState() & ~(QFTabState::PreviousSelected | QFTabState::NextSelected));
+        const auto state = button == selected ? ui::ControlStateValue::On : ui::ControlStateValue::Off;
+        if (button->state() != state)
+            button->setState(state);
+    }
+    if (selected) {
+        const long index = indexOfAttachedButton(*selected);
+        if (index != fnd::NotFound)
+            updateTabStateMaskOfAttachedButton(*selected, index);
+    }
+}
+
+void QFTabBarView::_positionAddTabButton()
+{
+    const gfx::Rect rect = addTabButtonRect();
+    if (!rect.isEmpty())
+        m_addTabButton->setFrame(rect);
+    m_addTabButton->setHidden(!m_showAddTabButton);
+    m_addTabButton->setNeedsDisplay(true);
+}
+
+void QFTabBarView::_positionOverflowMenu()
+{
+    const gfx::Rect rect = overflowButtonRect();
+    if (rect != gfx::ZeroRect)
+        m_overflowPopUpButton->setFrame(rect);
+}
+
+void QFTabBarView::_updateAddTabButton()
+{
+    if (m_addTabButton)
+        m_addTabButton->removeFromSuperview();
+    m_addTabButton = QFRolloverButton::create(addTabButtonRect());
+    m_addTabButton->setImage(tbcore::namedImage("QFTabBarView", "AquaTabNew"));
+    m_addTabButton->setAlternateImage(tbcore::namedImage("QFTabBarView", "AquaTabNewPressed"));
+    m_addTabButton->setRolloverImage(tbcore::namedImage("QFTabBarView", "AquaTabNewRollover"));
+    m_addTabButton->setTitle("");
+    m_addTabButton->setImagePosition(ui::CellImagePosition::ImageOnly);
+    m_addTabButton->setRolloverButtonType(0);
+    m_addTabButton->setBordered(false);
+    m_addTabButton->setBezelStyle(ui::BezelStyle::ShadowlessSquare);
+    if (m_style)
+        m_style->updateAddButton(*m_addTabButton, *this);
+    m_addTabButton->setTarget(shared_from_this());
+    m_addTabButton->setAction("_addNewTab:");
+    addSubview(m_addTabButton);
+    m_addTabButton->setHidden(!m_showAddTabButton);
+}
+
+void QFTabBarView::_updateOverflowPopUpButton()
+{
+    if (m_overflowPopUpButton)
+        m_overflowPopUpButton->removeFromSuperview();
+    m_overflowPopUpButton = QFOverflowPopUpButton::create(overflowButtonRect(), true);
+    m_overflowPopUpButton->setAutoresizingMask(ui::AutoresizingMask::MinXMargin);
+    m_overflowPopUpButton->setHidden(true);
+    if (m_style)
+        m_style->updateOverflowPopUpButton(*m_overflowPopUpButton, *this);
+    addSubview(m_overflowPopUpButton);
+    if (m_useOverflowMenu && tabView() && numberOfAttachedButtons() != numberOfTabViewItems())
+        m_overflowPopUpButton->setHidden(false);
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "platform/backend/headless/HeadlessBackend.h"
+#include "platform/graphics/Image.h"
+#include "platform/ui/dragging/Dragging.h"
+#include "platform/ui/dragging/Pasteboard.h"
+#include "platform/ui/views/Event.h"
+#include "platform/ui/views/View.h"
+#include "platform/ui/views/Window.h"
+
+#include <memory>
+
+namespace tabbartest {
+
+// A view that drags something other than a tab (a file name) from its mouse-down, through the platform's own drag
+// loop, the way a drag from another part of the program reaches a tab bar.
+class ForeignDragSource : public ui::View, public ui::DraggingSource {
+public:
+    static std::shared_ptr<ForeignDragSource> create(gfx::Rect frame)
+    {
+        auto view = std::make_shared<ForeignDragSource>();
+        view->initWithFrame(frame);
+        return view;
+    }
+    void mouseDown(const ui::Event& event) override
+    {
+        auto pasteboard = ui::Pasteboard::pasteboardWithName(ui::PasteboardName::Drag);
+        pasteboard->declareTypes({ "public.file-url" });
+        pasteboard->setString("file:///tmp/dropped.txt", "public.file-url");
+        dragged = true;
+        ui::dragImage(*this, gfx::Image::imageWithSize({ 8, 8 }), { 0, 0 }, {}, event, pasteboard,
+            std::static_pointer_cast<fnd::Object>(shared_from_this()), false);
+    }
+    ui::DragOperation draggingSourceOperationMaskForLocal(bool) override { return ui::DragOperations::Copy; }
+
+    bool dragged { false };
+};
+
+// Presses on the source, moves to `over` (window base coordinates) and holds the button there for `seconds` of the
+// test clock before letting go: the whole drag runs inside the drag loop, which the call returns from.
+inline void holdForeignDrag(
+    ui::HeadlessBackend& backend, ui::Window& window, ForeignDragSource& source, gfx::Point over, double seconds)
+{
+    const gfx::Point start = source.convertPointToView({ source.bounds().midX(), source.bounds().midY() }, nullptr);
+    backend.mouseDown(window, start);
+    backend.mouseDragged(window, { (start.x + over.x) / 2, (start.y + over.y) / 2 });
+    // Entering the bar and then moving on it: the second move is the first update over the tab.
+    backend.mouseDragged(window, { over.x - 1, over.y });
+    backend.mouseDragged(window, over);
+    // The pointer rests over the tab while the button stays down.
+    backend.after(0.01, [&window, over] { ui::Event::setMouseLocation(window.convertBaseToScreen(over)); });
+    backend.after(seconds, [&backend, &window, over] { backend.mouseUp(window, over); });
+    backend.dispatchEvents();
+}
+
+}

@@ -29,15 +29,29 @@ struct AccessibleNode {
 
 class AccessibleTree {
 public:
-    // The tree of the application with that name (empty when it is not on the bus).
+    // The tree of the application with that name, or "pid:N" (empty when it is not on the bus).
     static AccessibleTree read(const std::string& application)
     {
-        AccessibleTree tree;
-        auto result = runCommand(probe() + " dump " + quoted(application) + " 2>&1");
-        tree.m_text = result.output;
-        if (result.status != 0)
-            return tree;
-        std::istringstream lines(result.output);
+        auto result = runCommand(dumpCommand(application));
+        return result.status == 0 ? fromDump(result.output) : AccessibleTree(result.output);
+    }
+
+    // The probe's command line for a dump, for callers that must keep serving their own bus while it runs.
+    static std::string dumpCommand(const std::string& application)
+    {
+        return probe() + " dump " + quoted(application) + " 2>&1";
+    }
+    static std::string actionCommand(
+        const std::string& application, const std::string& role, const std::string& name, const std::string& action)
+    {
+        return probe() + " do " + quoted(application) + " " + quoted(role) + " " + quoted(name) + " " + quoted(action)
+            + " 2>&1";
+    }
+
+    static AccessibleTree fromDump(const std::string& dump)
+    {
+        AccessibleTree tree(dump);
+        std::istringstream lines(dump);
         for (std::string line; std::getline(lines, line);)
             if (auto node = parse(line))
                 tree.m_nodes.push_back(*node);
@@ -48,9 +62,7 @@ public:
     static int act(
         const std::string& application, const std::string& role, const std::string& name, const std::string& action)
     {
-        return runCommand(probe() + " do " + quoted(application) + " " + quoted(role) + " " + quoted(name) + " "
-            + quoted(action) + " 2>&1")
-            .status;
+        return runCommand(actionCommand(application, role, name, action)).status;
     }
 
     const std::vector<AccessibleNode>& nodes() const { return m_nodes; }
@@ -86,7 +98,13 @@ public:
         return children;
     }
 
+    AccessibleTree() = default;
+
 private:
+    explicit AccessibleTree(std::string text)
+        : m_text(std::move(text))
+    {
+    }
     static std::string probe() { return BARCODES_ATSPI_PROBE; }
 
     static std::string quoted(const std::string& text)

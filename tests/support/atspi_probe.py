@@ -7,7 +7,7 @@
 
 A dump line is: two spaces per level, then "role|name|states|text|value|actions|x,y,w,h", states and actions
 comma-separated (the text of a text element, the current value of a value element). APP is the application's name
-on the bus; the probe waits up to ten seconds for it to appear. Exit status 0 on success, 1 when something is not
+on the bus, or "pid:N" for the application of process N; the probe waits up to ten seconds for it to appear. Exit status 0 on success, 1 when something is not
 found, 2 on a usage error.
 """
 
@@ -23,7 +23,12 @@ def find_application(name, seconds=10.0):
         desktop = pyatspi.Registry.getDesktop(0)
         for index in range(desktop.childCount):
             app = desktop.getChildAtIndex(index)
-            if app is not None and app.name == name:
+            if app is None:
+                continue
+            if name.startswith("pid:"):
+                if str(app.get_process_id()) == name[4:]:
+                    return app
+            elif app.name == name:
                 return app
         if time.monotonic() > end:
             return None

@@ -133,7 +133,8 @@ void Cell::accessibilitySetValue(const fnd::Value& value, const fnd::String& att
 
 bool Cell::accessibilityIsIgnored() const
 {
-    return m_type == CellType::Null;
+    // A cell that shows nothing a role names (a null cell of the base class) only takes room.
+    return accessibilityAttributeValue(Attr::Role) == fnd::Value(AccessibilityRole::Unknown);
 }
 
 fnd::Value Cell::accessibilityHitTest(gfx::Point screenPoint) const

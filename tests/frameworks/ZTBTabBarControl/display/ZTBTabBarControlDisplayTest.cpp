@@ -1,4 +1,5 @@
 #include "GtkTestSupport.h"
+#include "support/AccessibleTree.h"
 
 #include "frameworks/ZTBTabBarControl/ZTBTabBarCell.h"
 #include "frameworks/ZTBTabBarControl/ZTBTabBarControl.h"
@@ -10,6 +11,8 @@
 
 #include <fmt/format.h>
 #include <fmt/ranges.h>
+
+#include <unistd.h>
 
 using namespace gtktest;
 
@@ -27,7 +30,8 @@ public:
         return true;
     }
     bool makesNewTabBars() const override { return true; }
-    std::shared_ptr<ZTBTabBarControl> tabViewNewTabBarForDraggedTabViewItem(ui::TabView&, ui::TabViewItem&, gfx::Point point) override
+    std::shared_ptr<ZTBTabBarControl> tabViewNewTabBarForDraggedTabViewItem(
+        ui::TabView&, ui::TabViewItem&, gfx::Point point) override
     {
         return makeWindow ? makeWindow(point) : nullptr;
     }
@@ -118,9 +122,14 @@ TEST_F(ZTBTabBarControlDisplayTest, ReorderAndTearOffWithTheRealPointer)
     std::string path = "xdotool mousemove " + root(*main.window, from) + " mousedown 1";
     for (int i = 1; i <= 12; ++i)
         path += " sleep 0.04 mousemove " + root(*main.window, { from.x + (to.x - from.x) * i / 12, from.y });
-    path += " && sleep 0.5 && { import -window root /tmp/ztbtabbarcontrol-display-2-gap.png || true; } && xdotool sleep 0.1 mouseup 1";
+    path += " && sleep 0.5 && { import -window root /tmp/ztbtabbarcontrol-display-2-gap.png || true; } && xdotool "
+            "sleep 0.1 mouseup 1";
     ASSERT_EQ(runWhileServing(*backend, path).status, 0);
-    ASSERT_TRUE(waitFor([&] { return labels(*main.bar) == std::vector<std::string> { "Beta", "Gamma", "Alpha" }; }, 5))
+    ASSERT_TRUE(waitFor(
+        [&] {
+            return labels(*main.bar) == std::vector<std::string> { "Beta", "Gamma", "Alpha" };
+        },
+        5))
         << fmt::format("{}", labels(*main.bar));
     EXPECT_EQ(main.tabView->tabViewItemAtIndex(2)->label(), fnd::String("Alpha"));
     waitFor([] { return false; }, 0.5);
@@ -139,7 +148,8 @@ TEST_F(ZTBTabBarControlDisplayTest, ReorderAndTearOffWithTheRealPointer)
     std::string tear = "xdotool mousemove " + root(*main.window, start) + " mousedown 1";
     for (int i = 1; i <= 12; ++i)
         tear += " sleep 0.04 mousemove " + root(*main.window, { start.x + i * 20, start.y - i * 25 });
-    tear += " && sleep 0.5 && { import -window root /tmp/ztbtabbarcontrol-display-4-floating.png || true; } && xdotool mousemove "
+    tear += " && sleep 0.5 && { import -window root /tmp/ztbtabbarcontrol-display-4-floating.png || true; } && xdotool "
+            "mousemove "
         + root(*main.window, { start.x + 260, start.y - 320 }) + " sleep 0.1 mouseup 1";
     ASSERT_EQ(runWhileServing(*backend, tear).status, 0);
     ASSERT_TRUE(waitFor([&] { return !made.empty() && made[0].bar->cells().size() == 1; }, 5));
@@ -151,6 +161,48 @@ TEST_F(ZTBTabBarControlDisplayTest, ReorderAndTearOffWithTheRealPointer)
     screenshot("ztbtabbarcontrol-display-5-torn-off");
     for (auto& w : made)
         w.window->close();
+}
+
+// Read through the desktop's accessibility bus as a screen reader reads it: the bar is a panel of toggle buttons
+// titled with the tabs, the selected one checked; pressing one through the bus selects its tab.
+TEST_F(ZTBTabBarControlDisplayTest, AnAtSpiClientReadsTheTabsAndPressesOne)
+{
+    auto w = makeWindow({ 100, 300, 420, 150 });
+    w.window->setTitle("Mail");
+    addTab(w, "Inbox", gfx::Color::colorWithDeviceRed(0.85, 0.9, 1.0));
+    addTab(w, "Sent", gfx::Color::colorWithDeviceRed(0.9, 1.0, 0.85));
+    addTab(w, "Drafts", gfx::Color::colorWithDeviceRed(1.0, 0.9, 0.85));
+    ASSERT_TRUE(waitFor([&] { return w.bar->cells().size() == 3; }, 5));
+    w.tabView->selectTabViewItemAtIndex(1);
+    const std::string self = "pid:" + std::to_string(::getpid());
+
+    auto tree = testsupport::AccessibleTree::fromDump(
+        runWhileServing(*backend, testsupport::AccessibleTree::dumpCommand(self)).output);
+    const auto* frame = tree.find("frame", "Mail");
+    ASSERT_TRUE(frame) << tree.text();
+    const auto* bar = tree.findIn(*frame, [](const auto& n) { return n.role == "panel" && !n.name.size(); });
+    ASSERT_TRUE(bar) << tree.text();
+    std::vector<std::string> titles;
+    std::vector<std::string> checked;
+    for (const auto* tab : tree.childrenOf(*bar)) {
+        EXPECT_EQ(tab->role, "toggle button");
+        EXPECT_EQ(tab->actions, std::vector<std::string> { "click" });
+        titles.push_back(tab->name);
+        if (tab->has("checked"))
+            checked.push_back(tab->name);
+    }
+    EXPECT_EQ(titles, (std::vector<std::string> { "Inbox", "Sent", "Drafts" })) << tree.text();
+    EXPECT_EQ(checked, std::vector<std::string> { "Sent" });
+
+    auto pressed = runWhileServing(
+        *backend, testsupport::AccessibleTree::actionCommand(self, "toggle button", "Drafts", "click"));
+    EXPECT_EQ(pressed.status, 0) << pressed.output;
+    EXPECT_TRUE(waitFor([&] { return w.tabView->selectedTabViewItem()->label() == fnd::String("Drafts"); }, 5));
+    tree = testsupport::AccessibleTree::fromDump(
+        runWhileServing(*backend, testsupport::AccessibleTree::dumpCommand(self)).output);
+    ASSERT_TRUE(tree.find("toggle button", "Drafts"));
+    EXPECT_TRUE(tree.find("toggle button", "Drafts")->has("checked")) << tree.text();
+    EXPECT_FALSE(tree.find("toggle button", "Sent")->has("checked"));
 }
 
 // Spring-loading reads the space bar from the live keyboard state, outside the event stream.

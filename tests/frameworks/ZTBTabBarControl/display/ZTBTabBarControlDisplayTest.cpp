@@ -30,8 +30,7 @@ public:
         return true;
     }
     bool makesNewTabBars() const override { return true; }
-    std::shared_ptr<ZTBTabBarControl> tabViewNewTabBarForDraggedTabViewItem(
-        ui::TabView&, ui::TabViewItem&, gfx::Point point) override
+    std::shared_ptr<ZTBTabBarControl> tabViewNewTabBarForDraggedTabViewItem(ui::TabView&, ui::TabViewItem&, gfx::Point point) override
     {
         return makeWindow ? makeWindow(point) : nullptr;
     }
@@ -122,14 +121,9 @@ TEST_F(ZTBTabBarControlDisplayTest, ReorderAndTearOffWithTheRealPointer)
     std::string path = "xdotool mousemove " + root(*main.window, from) + " mousedown 1";
     for (int i = 1; i <= 12; ++i)
         path += " sleep 0.04 mousemove " + root(*main.window, { from.x + (to.x - from.x) * i / 12, from.y });
-    path += " && sleep 0.5 && { import -window root /tmp/ztbtabbarcontrol-display-2-gap.png || true; } && xdotool "
-            "sleep 0.1 mouseup 1";
+    path += " && sleep 0.5 && { import -window root /tmp/ztbtabbarcontrol-display-2-gap.png || true; } && xdotool sleep 0.1 mouseup 1";
     ASSERT_EQ(runWhileServing(*backend, path).status, 0);
-    ASSERT_TRUE(waitFor(
-        [&] {
-            return labels(*main.bar) == std::vector<std::string> { "Beta", "Gamma", "Alpha" };
-        },
-        5))
+    ASSERT_TRUE(waitFor([&] { return labels(*main.bar) == std::vector<std::string> { "Beta", "Gamma", "Alpha" }; }, 5))
         << fmt::format("{}", labels(*main.bar));
     EXPECT_EQ(main.tabView->tabViewItemAtIndex(2)->label(), fnd::String("Alpha"));
     waitFor([] { return false; }, 0.5);
@@ -148,8 +142,7 @@ TEST_F(ZTBTabBarControlDisplayTest, ReorderAndTearOffWithTheRealPointer)
     std::string tear = "xdotool mousemove " + root(*main.window, start) + " mousedown 1";
     for (int i = 1; i <= 12; ++i)
         tear += " sleep 0.04 mousemove " + root(*main.window, { start.x + i * 20, start.y - i * 25 });
-    tear += " && sleep 0.5 && { import -window root /tmp/ztbtabbarcontrol-display-4-floating.png || true; } && xdotool "
-            "mousemove "
+    tear += " && sleep 0.5 && { import -window root /tmp/ztbtabbarcontrol-display-4-floating.png || true; } && xdotool mousemove "
         + root(*main.window, { start.x + 260, start.y - 320 }) + " sleep 0.1 mouseup 1";
     ASSERT_EQ(runWhileServing(*backend, tear).status, 0);
     ASSERT_TRUE(waitFor([&] { return !made.empty() && made[0].bar->cells().size() == 1; }, 5));

@@ -9,6 +9,7 @@
 #include "platform/ui/controls/Matrix.h"
 #include "platform/ui/controls/PopUpButtonCell.h"
 #include "platform/ui/controls/ProgressIndicator.h"
+#include "platform/ui/controls/SegmentedCell.h"
 #include "platform/ui/controls/SliderCell.h"
 #include "platform/ui/controls/StepperCell.h"
 #include "platform/ui/menus/Menu.h"
@@ -556,6 +557,117 @@ std::optional<gfx::Rect> Matrix::accessibilityFrameOfCell(const Cell& cell) cons
     if (!getRowColumnOfCell(cell, row, column))
         return std::nullopt;
     return cellFrameAtRowColumn(row, column);
+}
+
+// Segmented cells.
+
+namespace {
+
+// One segment of a segmented cell.
+class SegmentedCellAccessibilitySegment : public fnd::Object, public AccessibilityElement {
+public:
+    SegmentedCellAccessibilitySegment(std::weak_ptr<SegmentedCell> cell, long segment)
+        : m_cell(std::move(cell))
+        , m_segment(segment)
+    {
+    }
+
+    std::vector<fnd::String> accessibilityAttributeNames() const override
+    {
+        return { Attr::Role, Attr::RoleDescription, Attr::Title, Attr::Value, Attr::Help, Attr::Enabled, Attr::Parent,
+            Attr::Window, Attr::TopLevelUIElement, Attr::Position, Attr::Size };
+    }
+
+    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override
+    {
+        auto cell = m_cell.lock();
+        if (!cell || m_segment >= cell->segmentCount())
+            return {};
+        auto mode = cell->trackingMode();
+        if (attribute == Attr::Role)
+            return mode == SegmentSwitchTracking::SelectOne ? AccessibilityRole::RadioButton
+                : mode == SegmentSwitchTracking::SelectAny  ? AccessibilityRole::CheckBox
+                                                            : AccessibilityRole::Button;
+        if (attribute == Attr::Title)
+            return cell->labelForSegment(m_segment);
+        if (attribute == Attr::Value)
+            return mode == SegmentSwitchTracking::SelectOne || mode == SegmentSwitchTracking::SelectAny
+                ? fnd::Value(cell->isSelectedForSegment(m_segment) ? 1 : 0)
+                : fnd::Value();
+        if (attribute == Attr::Help) {
+            auto tip = cell->toolTipForSegment(m_segment);
+            return tip.isEmpty() ? fnd::Value() : fnd::Value(tip);
+        }
+        if (attribute == Attr::Enabled)
+            return cell->isEnabled() && cell->isEnabledForSegment(m_segment);
+        if (attribute == Attr::Parent)
+            return accessibilityUnignoredAncestor(cell->accessibilityRepresentative());
+        auto view = cell->controlView();
+        if (attribute == Attr::Window || attribute == Attr::TopLevelUIElement) {
+            auto window = view ? view->window() : nullptr;
+            return window ? window->selfValue() : fnd::Value();
+        }
+        if (attribute == Attr::Position || attribute == Attr::Size) {
+            auto frame = view ? view->accessibilityFrameOfCell(*cell) : std::nullopt;
+            if (!frame)
+                return {};
+            auto inWindow = view->convertRectToView(cell->rectForSegment(m_segment, *frame), nullptr);
+            auto window = view->window();
+            auto onScreen = window ? window->convertRectToScreen(inWindow) : inWindow;
+            return attribute == Attr::Position ? fnd::Value(onScreen.origin) : fnd::Value(onScreen.size);
+        }
+        return AccessibilityElement::accessibilityAttributeValue(attribute);
+    }
+
+    std::vector<fnd::String> accessibilityActionNames() const override { return { AccessibilityAction::Press }; }
+
+    void accessibilityPerformAction(const fnd::String& action) override
+    {
+        auto cell = m_cell.lock();
+        if (action != AccessibilityAction::Press || !cell || !cell->isEnabled() || m_segment >= cell->segmentCount()
+            || !cell->isEnabledForSegment(m_segment))
+            return;
+        cell->chooseSegment(m_segment);
+        cell->sendActionFromControlView();
+    }
+
+    bool accessibilityIsIgnored() const override { return false; }
+
+private:
+    std::weak_ptr<SegmentedCell> m_cell;
+    long m_segment;
+};
+
+}
+
+std::vector<fnd::String> SegmentedCell::accessibilityAttributeNames() const
+{
+    auto names = Cell::accessibilityAttributeNames();
+    std::erase(names, Attr::Value);
+    cellAccessibilityAddNames(names, { Attr::Children });
+    return names;
+}
+
+fnd::Value SegmentedCell::accessibilityAttributeValue(const fnd::String& attribute) const
+{
+    if (attribute == Attr::Role)
+        return m_trackingMode == SegmentSwitchTracking::SelectOne ? AccessibilityRole::RadioGroup
+                                                                  : AccessibilityRole::Group;
+    if (attribute == Attr::Value)
+        return {};
+    if (attribute == Attr::Children) {
+        auto& elements = m_accessibilitySegments.elements;
+        elements.resize(std::size_t(segmentCount()));
+        auto self = std::static_pointer_cast<SegmentedCell>(std::const_pointer_cast<fnd::Object>(shared_from_this()));
+        fnd::Array segments;
+        for (long i = 0; i < segmentCount(); ++i) {
+            if (!elements[std::size_t(i)])
+                elements[std::size_t(i)] = std::make_shared<SegmentedCellAccessibilitySegment>(self, i);
+            segments.push_back(elements[std::size_t(i)]->selfValue());
+        }
+        return segments;
+    }
+    return Cell::accessibilityAttributeValue(attribute);
 }
 
 }

@@ -5,6 +5,7 @@
 #include "platform/ui/containers/TabViewItem.h"
 #include "platform/ui/controls/Button.h"
 #include "platform/ui/controls/PopUpButton.h"
+#include "platform/ui/controls/SegmentedControl.h"
 #include "platform/ui/controls/Slider.h"
 #include "platform/ui/menus/Menu.h"
 #include "platform/ui/tables/TableColumn.h"
@@ -210,6 +211,34 @@ TEST_F(AccessibilityTest, ActionsPerformedThroughTheTreeChangeTheControls)
     EXPECT_EQ(tabs->selectedTabViewItem(), tabs->tabViewItems()[1]);
     EXPECT_EQ(attribute(tabElements[0], A::Value), fnd::Value(0));
     EXPECT_TRUE(recorder.heardAbout(AccessibilityNotification::SelectedChildrenChanged, tabs.get()));
+}
+
+TEST_F(AccessibilityTest, SegmentsAreRadioButtonsOfTheirGroupAndAPressChoosesOne)
+{
+    auto segmented = SegmentedControl::create({ 20, 100, 240, 24 });
+    segmented->setSegmentCount(3);
+    for (long i = 0; i < 3; ++i)
+        segmented->setLabel(std::vector<fnd::String> { "Left", "Centre", "Right" }[std::size_t(i)], i);
+    segmented->setSelectedSegment(0);
+    segmented->setTarget(log);
+    segmented->setAction("clicked:");
+    add(segmented);
+    EXPECT_EQ(attribute(*segmented, A::Role), fnd::Value("AXRadioGroup"));
+    EXPECT_EQ(describeChildren(segmented->selfValue()), "RadioButton:Left RadioButton:Centre RadioButton:Right");
+    auto segments = childrenOf(segmented->selfValue());
+    EXPECT_EQ(attribute(segments[0], A::Value), fnd::Value(1));
+    EXPECT_EQ(attribute(segments[2], A::Parent).object(), segmented);
+    accessibilityElement(segments[2])->accessibilityPerformAction(AccessibilityAction::Press);
+    EXPECT_EQ(segmented->selectedSegment(), 2);
+    EXPECT_EQ(log->count("clicked"), 1);
+    EXPECT_EQ(attribute(segments[0], A::Value), fnd::Value(0));
+    // Each segment lies where the cell draws it, within the control.
+    auto control = attribute(*segmented, A::Position).point();
+    auto first = attribute(segments[0], A::Position).point();
+    auto third = attribute(segments[2], A::Position).point();
+    ASSERT_TRUE(control && first && third);
+    EXPECT_GE(first->x, control->x);
+    EXPECT_GT(third->x, first->x + 100) << "segments side by side";
 }
 
 TEST_F(AccessibilityTest, TextFieldsTellTextSelectionAndFocusWhileEdited)

@@ -2,9 +2,9 @@
 // recorder cell's archive decoder (interface files, stored settings). The first byte chooses which one the rest
 // feeds. Whatever is accepted must come back the same: a name maps to a key that has that name, and a decoded cell
 // archived again decodes to the same settings.
-#include "frameworks/shortcut-recorder/KRKeyCodeTransformer.h"
-#include "frameworks/shortcut-recorder/KRKeyCombo.h"
-#include "frameworks/shortcut-recorder/KRRecorderCell.h"
+#include "frameworks/KeyComboRecorder/KRKeyCodeTransformer.h"
+#include "frameworks/KeyComboRecorder/KRKeyCombo.h"
+#include "frameworks/KeyComboRecorder/KRRecorderCell.h"
 #include "platform/foundation/archiving/KeyedArchiver.h"
 #include "platform/foundation/archiving/KeyedUnarchiver.h"
 #include "platform/foundation/archiving/SequentialArchiver.h"
@@ -29,7 +29,8 @@ struct CellState {
 CellState stateOf(const KRRecorderCell& cell)
 {
     return { cell.keyCombo(), cell.allowedFlags(), cell.requiredFlags(), cell.autosaveName(), cell.keyChars(),
-        cell.keyCharsIgnoringModifiers(), cell.allowsKeyOnly(), cell.escapeKeysRecord(), cell.animates(), cell.style() };
+        cell.keyCharsIgnoringModifiers(), cell.allowsKeyOnly(), cell.escapeKeysRecord(), cell.animates(),
+        cell.style() };
 }
 
 void checkTransformer(const std::uint8_t* bytes, std::size_t size)

@@ -12,7 +12,7 @@ namespace {
 bool fuzzSplitViewWellLaidOut(const KJSplitView& view)
 {
     double at = 0;
-    auto visible = view.KJ___subviews();
+    auto visible = view.KJ_subviews();
     if (visible.empty())
         return true; // every pane hidden: nothing to lay out
     double whole = view.isHorizontal() ? view.bounds().height() : view.bounds().width();
@@ -21,7 +21,7 @@ bool fuzzSplitViewWellLaidOut(const KJSplitView& view)
     // take more than its maximum: then only the tiling is checked.
     double maxima = 0;
     for (const auto& pane : visible) {
-        if (pane->KJ___visibleDimension() > 0)
+        if (pane->KJ_visibleDimension() > 0)
             maxima += pane->maxDimension();
     }
     bool limitsPossible = maxima >= room;
@@ -66,8 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!applied && split->stringWithSavedState() != before)
         __builtin_trap(); // refused strings change nothing
     nested->setStateFromString(text);
-    split->adjustIfNeeded();
-    nested->adjustIfNeeded();
+    split->layoutSubtreeIfNeeded();
     // Panes shown from a string take part again; the layout must hold with whatever the string hid.
     if (!fuzzSplitViewWellLaidOut(*split) || !fuzzSplitViewWellLaidOut(*nested))
         __builtin_trap();

@@ -86,8 +86,9 @@ void KRScopeBar::describeClass(fnd::ClassBuilder<KRScopeBar>& c)
     c.property("autoResizesGroups", &KRScopeBar::autoResizesGroups, &KRScopeBar::setAutoResizesGroups);
     c.property("ibInitialized", &KRScopeBar::ibInitialized, &KRScopeBar::setIbInitialized);
     c.property("overflowPullDownRect_", &KRScopeBar::overflowPullDownRect);
-    c.property("groupsNeedUpdate_", &KRScopeBar::groupsNeedUpdate);
-    c.property("trackingAreasNeedUpdate_", &KRScopeBar::trackingAreasNeedUpdate);
+    // Groups and tracking areas are rebuilt in one layout: both keys read whether it is due.
+    c.property("groupsNeedUpdate_", [](const KRScopeBar& bar) { return bar.needsLayout(); });
+    c.property("trackingAreasNeedUpdate_", [](const KRScopeBar& bar) { return bar.needsLayout(); });
     c.property("delegateImplementsShouldExpand_", &KRScopeBar::delegateImplementsShouldExpand_);
     c.property("delegateImplementsShouldCollapse_", &KRScopeBar::delegateImplementsShouldCollapse_);
     c.action("overflowPullDownItemSelected:", &KRScopeBar::overflowPullDownItemSelected);
@@ -166,6 +167,7 @@ void KRScopeBar::initWithFrame(gfx::Rect frame)
     menu->addItem(imageItem);
     overflow->setMenu(menu);
     setOverflowPullDownCell(overflow);
+    setNeedsLayout();
 }
 
 // Delegate and data source.
@@ -408,16 +410,13 @@ void KRScopeBar::reloadDataForGroup(std::uint64_t index)
 
 void KRScopeBar::adjustSubviews()
 {
-    m_groupsNeedUpdate = true;
-    m_trackingAreasNeedUpdate = true;
-    setNeedsDisplay(true);
+    setNeedsLayout();
 }
 
 void KRScopeBar::resizeWithOldSuperviewSize(gfx::Size oldSize)
 {
     ui::Control::resizeWithOldSuperviewSize(oldSize);
-    m_groupsNeedUpdate = true;
-    setNeedsDisplay(true);
+    setNeedsLayout();
 }
 
 void KRScopeBar::resetSelectionForGroup_(std::uint64_t index)

@@ -53,8 +53,8 @@ inline const fnd::Selector SelectionDidChange { "scopeBarSelectionDidChange:" };
 
 // A horizontal bar of grouped selection buttons. When it is too narrow, buttons shrink towards their minimum width,
 // then groups collapse from the right into pop-up buttons, then items move from the right into an overflow
-// pull-down at the right end. An optional accessory view sits at the right edge. Layout runs lazily, at the start
-// of the next drawing.
+// pull-down at the right end. An optional accessory view sits at the right edge. Changes ask for layout, which the
+// window runs before the bar is next drawn.
 class KRScopeBar : public ui::Control, public fnd::Coding {
     FND_OBJECT(KRScopeBar)
     static void describeClass(fnd::ClassBuilder<KRScopeBar>& c);
@@ -152,12 +152,11 @@ public:
     bool delegateShouldCollapseGroup(KRScopeBarGroup& group);
     bool delegateShouldExpandGroup(KRScopeBarGroup& group);
 
-    // Layout state.
-    bool groupsNeedUpdate() const { return m_groupsNeedUpdate; }
-    bool trackingAreasNeedUpdate() const { return m_trackingAreasNeedUpdate; }
+    // Layout.
     gfx::Rect overflowPullDownRect() const { return m_overflowPullDownRect; }
-    // Runs the layout now (drawing runs it when the groups need an update).
+    // Runs the layout now: groups, accessory view, overflow pull-down and tracking areas (layout() runs it).
     void calcSize() override;
+    void layout() override;
     // Whether the overflow pull-down holds peeled items (it is drawn and tracked only then).
     bool showsOverflowPullDown() const;
     // Action of the overflow pull-down.
@@ -194,6 +193,7 @@ private:
     void peelOffItemsToFitInWidth_(std::int64_t width);
     void shrinkGroupsToFit_(std::int64_t available);
     void registerDelegateForNotification(bool add);
+    void placeGroupsAndAccessory_();
 
     std::shared_ptr<ui::View> m_accessoryView;
     std::uint64_t m_minimumButtonWidth { 0 };
@@ -212,9 +212,7 @@ private:
     bool m_trackingOverflow { false };
     std::weak_ptr<fnd::Object> m_delegate;
     std::weak_ptr<fnd::Object> m_dataSource;
-    bool m_groupsNeedUpdate { true };
     std::weak_ptr<KRScopeBarGroupHelper> m_trackingGroup;
-    bool m_trackingAreasNeedUpdate { true };
     bool m_autoResizesGroups { false };
     bool m_delegateImplementsShouldSelect { false };
     bool m_delegateImplementsShouldCollapse { false };

@@ -12,15 +12,11 @@
 
 void KRScopeBar::drawRect(gfx::Rect)
 {
-    if (m_groupsNeedUpdate)
-        calcSize();
     drawBackground();
     for (const auto& helper : m_groups)
         helper->drawGroup();
     if (showsOverflowPullDown())
         m_overflowPullDownCell->drawWithFrame(m_overflowPullDownRect, *this);
-    if (m_trackingAreasNeedUpdate)
-        updateTrackingAreas();
 }
 
 void KRScopeBar::drawBackground()
@@ -42,7 +38,6 @@ void KRScopeBar::drawBackground()
 
 void KRScopeBar::updateTrackingAreas()
 {
-    m_trackingAreasNeedUpdate = false;
     auto areas = trackingAreas();
     for (const auto& area : areas)
         removeTrackingArea(area);

@@ -183,9 +183,23 @@ void KRScopeBar::shrinkGroupsToFit_(std::int64_t available)
     }
 }
 
+void KRScopeBar::layout()
+{
+    calcSize();
+}
+
 void KRScopeBar::calcSize()
 {
-    m_groupsNeedUpdate = false;
+    // Called directly, this is the layout that was due.
+    setNeedsLayout(false);
+    placeGroupsAndAccessory_();
+    // The groups' tracking areas follow their new frames.
+    updateTrackingAreas();
+    setNeedsDisplay(true);
+}
+
+void KRScopeBar::placeGroupsAndAccessory_()
+{
     for (const auto& helper : m_groups)
         helper->unpeel();
     resetOverflowPullDownCell_();

@@ -114,13 +114,9 @@ bool KJSplitSubview::splitViewIsHorizontal() const
     return sv && sv->isHorizontal();
 }
 
-gfx::Size KJSplitSubview::withAlong(gfx::Size size, double value) const
+gfx::Axis KJSplitSubview::splitAxis() const
 {
-    if (splitViewIsHorizontal())
-        size.height = value;
-    else
-        size.width = value;
-    return size;
+    return splitViewIsHorizontal() ? gfx::Axis::Y : gfx::Axis::X;
 }
 
 std::size_t KJSplitSubview::position() const
@@ -192,18 +188,18 @@ void KJSplitSubview::setMinDimension(double minimum, double maximum)
     }
 }
 
-double KJSplitSubview::KJ___visibleDimension() const
+double KJSplitSubview::KJ_visibleDimension() const
 {
-    return std::max(0.0, along(frame().size));
+    return std::max(0.0, gfx::along(frame().size, splitAxis()));
 }
 
 double KJSplitSubview::dimension() const
 {
-    double visible = KJ___visibleDimension();
+    double visible = KJ_visibleDimension();
     if (visible > 0)
         return visible;
     auto sv = splitView();
-    double d = sv ? sv->KJ___dimensionWithoutDividers() * m_fraction : 0;
+    double d = sv ? sv->KJ_dimensionWithoutDividers() * m_fraction : 0;
     return std::clamp(d, m_minDimension, m_maxDimension);
 }
 
@@ -213,17 +209,17 @@ void KJSplitSubview::setDimension(double value)
     auto sv = splitView();
     if (isCollapsed()) {
         if (sv)
-            m_fraction = value / sv->KJ___dimensionWithoutDividers();
+            m_fraction = value / sv->KJ_dimensionWithoutDividers();
         return;
     }
-    setFrame(withAlong(frame(), value));
+    setFrame(gfx::withLengthAlong(frame(), splitAxis(), value));
     if (sv)
         sv->adjustSubviewsExcepting(this);
 }
 
 bool KJSplitSubview::canShrink() const
 {
-    double visible = KJ___visibleDimension();
+    double visible = KJ_visibleDimension();
     return canCollapse() ? visible > 0 : visible > m_minDimension;
 }
 
@@ -237,7 +233,7 @@ int KJSplitSubview::status() const
 bool KJSplitSubview::canCollapse() const
 {
     auto sv = splitView();
-    if (!sv || sv->KJ___numberOfSubviews() < 2)
+    if (!sv || sv->KJ_numberOfSubviews() < 2)
         return false;
     if (auto d = sv->delegate()) {
         auto self = std::const_pointer_cast<KJSplitSubview>(
@@ -252,12 +248,12 @@ bool KJSplitSubview::canCollapse() const
 
 double KJSplitSubview::collapse()
 {
-    return KJ___collapse();
+    return KJ_collapse();
 }
 
 double KJSplitSubview::expand()
 {
-    return KJ___expandAndSetToMinimum(false);
+    return KJ_expandAndSetToMinimum(false);
 }
 
 bool KJSplitSubview::collapseWithAnimation(bool animate, bool resize)
@@ -265,12 +261,12 @@ bool KJSplitSubview::collapseWithAnimation(bool animate, bool resize)
     if (status() != 0 || !canCollapse())
         return false;
     auto self = shared_from_this();
-    if (animate && KJ___animationData(true, resize)) {
-        KJ___clearResponder();
-        KJ___stepAnimation();
+    if (animate && KJ_animationData(true, resize)) {
+        KJ_clearResponder();
+        KJ_stepAnimation();
         return true;
     }
-    KJ___collapse();
+    KJ_collapse();
     return false;
 }
 
@@ -279,8 +275,8 @@ bool KJSplitSubview::expandWithAnimation(bool animate, bool resize)
     if (status() != 1)
         return false;
     auto self = shared_from_this();
-    if (animate && KJ___animationData(true, resize)) {
-        KJ___stepAnimation();
+    if (animate && KJ_animationData(true, resize)) {
+        KJ_stepAnimation();
         return true;
     }
     expand();
@@ -292,47 +288,34 @@ double KJSplitSubview::changeDimensionBy(double delta, bool mayCollapse, bool mo
     auto sv = splitView();
     if (!sv || !(std::fabs(delta) >= 1.0))
         return 0;
-    double current = KJ___visibleDimension();
+    double current = KJ_visibleDimension();
     double proposed = std::max(0.0, current + delta);
     double next = proposed;
     if (next > current) {
         if (current < 1.0) {
             if (!(next > ExpandThreshold * m_minDimension))
                 return 0;
-            double minimum = KJ___expandAndSetToMinimum(true);
+            double minimum = KJ_expandAndSetToMinimum(true);
             next = std::max(minimum, next);
         }
         next = std::min(next, m_maxDimension);
     } else if (next < m_minDimension) {
         if (mayCollapse && canCollapse() && proposed < std::max(1.0, CollapseThreshold * m_minDimension))
-            return KJ___collapse();
+            return KJ_collapse();
         next = m_minDimension;
     }
     if (std::trunc(next) != std::trunc(current)) {
-        auto f = withAlong(frame(), next);
-        if (move) {
-            if (splitViewIsHorizontal())
-                f.origin.y -= next - current;
-            else
-                f.origin.x -= next - current;
-        }
+        auto f = gfx::withLengthAlong(frame(), splitAxis(), next);
+        if (move)
+            f = gfx::offsetAlong(f, splitAxis(), current - next);
         setFrame(f);
-        sv->KJ___setMustClearFractions();
+        sv->KJ_setMustClearFractions();
         sv->setMustAdjust();
     }
     return next - current;
 }
 
 // Drawing and display.
-
-void KJSplitSubview::display()
-{
-    if (auto sv = splitView(); sv && sv->mustAdjust()) {
-        sv->display();
-        return;
-    }
-    View::display();
-}
 
 void KJSplitSubview::drawRect(gfx::Rect dirtyRect)
 {
@@ -358,8 +341,8 @@ void KJSplitSubview::resizeSubviewsWithOldSize(gfx::Size oldSize)
     double lower = m_minDimension;
     if (ownsAnimation() && !animationRecord()->resizing)
         lower = animationRecord()->dimension;
-    double alongSize = along(frame().size);
-    double across = splitViewIsHorizontal() ? frame().width() : frame().height();
+    double alongSize = gfx::along(frame().size, splitAxis());
+    double across = gfx::across(frame().size, splitAxis());
     if (alongSize >= lower && alongSize <= m_maxDimension && across >= sv->minDimension()
         && across <= sv->maxDimension()) {
         View::resizeSubviewsWithOldSize(m_notInLimits ? m_savedSize : oldSize);
@@ -372,7 +355,7 @@ void KJSplitSubview::resizeSubviewsWithOldSize(gfx::Size oldSize)
 
 // Private operations.
 
-void KJSplitSubview::KJ___setFrame(gfx::Rect newFrame, double fraction, bool notify)
+void KJSplitSubview::KJ_setFrame(gfx::Rect newFrame, double fraction, bool notify)
 {
     auto sv = splitView();
     auto d = sv ? sv->delegate() : nullptr;
@@ -391,7 +374,7 @@ void KJSplitSubview::KJ___setFrame(gfx::Rect newFrame, double fraction, bool not
         m_previous = {};
 }
 
-void KJSplitSubview::KJ___setFrameSize(gfx::Size size, double fraction)
+void KJSplitSubview::KJ_setFrameSize(gfx::Size size, double fraction)
 {
     if (auto sv = splitView())
         sv->setMustAdjust();
@@ -399,7 +382,7 @@ void KJSplitSubview::KJ___setFrameSize(gfx::Size size, double fraction)
     m_fraction = fraction;
 }
 
-bool KJSplitSubview::KJ___clearResponder()
+bool KJSplitSubview::KJ_clearResponder()
 {
     auto w = window();
     if (!w)
@@ -413,26 +396,26 @@ bool KJSplitSubview::KJ___clearResponder()
     return true;
 }
 
-double KJSplitSubview::KJ___collapse()
+double KJSplitSubview::KJ_collapse()
 {
     auto sv = splitView();
     if (isCollapsed() || !sv || !canCollapse())
         return 0;
     auto self = shared_from_this();
-    KJ___clearResponder();
-    double former = KJ___visibleDimension();
-    KJ___finishCollapse(withAlong(frame(), 0), former / sv->KJ___dimensionWithoutDividers());
+    KJ_clearResponder();
+    double former = KJ_visibleDimension();
+    KJ_finishCollapse(gfx::withLengthAlong(frame(), splitAxis(), 0), former / sv->KJ_dimensionWithoutDividers());
     return -former;
 }
 
-void KJSplitSubview::KJ___finishCollapse(gfx::Rect newFrame, double fraction)
+void KJSplitSubview::KJ_finishCollapse(gfx::Rect newFrame, double fraction)
 {
     auto self = shared_from_this();
-    bool stopped = KJ___stopAnimation();
-    KJ___setFrame(newFrame, fraction, true);
+    bool stopped = KJ_stopAnimation();
+    KJ_setFrame(newFrame, fraction, true);
     auto sv = splitView();
     if (sv)
-        sv->KJ___setMustClearFractions();
+        sv->KJ_setMustClearFractions();
     if (stopped)
         display();
     if (sv) {
@@ -441,14 +424,14 @@ void KJSplitSubview::KJ___finishCollapse(gfx::Rect newFrame, double fraction)
     }
 }
 
-void KJSplitSubview::KJ___finishExpand(gfx::Rect newFrame, double fraction)
+void KJSplitSubview::KJ_finishExpand(gfx::Rect newFrame, double fraction)
 {
     auto self = shared_from_this();
-    bool stopped = KJ___stopAnimation();
-    KJ___setFrame(newFrame, fraction, true);
+    bool stopped = KJ_stopAnimation();
+    KJ_setFrame(newFrame, fraction, true);
     auto sv = splitView();
     if (sv)
-        sv->KJ___setMustClearFractions();
+        sv->KJ_setMustClearFractions();
     if (stopped)
         display();
     if (sv) {
@@ -457,7 +440,7 @@ void KJSplitSubview::KJ___finishExpand(gfx::Rect newFrame, double fraction)
     }
 }
 
-double KJSplitSubview::KJ___expandAndSetToMinimum(bool toMinimum)
+double KJSplitSubview::KJ_expandAndSetToMinimum(bool toMinimum)
 {
     auto sv = splitView();
     if (!sv || !isCollapsed())
@@ -467,7 +450,7 @@ double KJSplitSubview::KJ___expandAndSetToMinimum(bool toMinimum)
     if (toMinimum) {
         size = answer = m_minDimension;
     } else {
-        double whole = sv->KJ___dimensionWithoutDividers();
+        double whole = sv->KJ_dimensionWithoutDividers();
         double f = m_fraction;
         // Larger than the share, so that the proportional adjusting that follows brings it back to f.
         size = f >= 1.0 ? std::floor(whole * f) : std::floor(whole * f / (1.0 - f));
@@ -476,11 +459,11 @@ double KJSplitSubview::KJ___expandAndSetToMinimum(bool toMinimum)
         if (size < m_minDimension)
             size = answer = m_minDimension;
     }
-    KJ___finishExpand(withAlong(frame(), size), 0.0);
+    KJ_finishExpand(gfx::withLengthAlong(frame(), splitAxis(), size), 0.0);
     return answer;
 }
 
-double KJSplitSubview::KJ___setMinAndMaxTo(double value, double& savedMin, double& savedMax)
+double KJSplitSubview::KJ_setMinAndMaxTo(double value, double& savedMin, double& savedMax)
 {
     savedMin = m_minDimension;
     savedMax = m_maxDimension;
@@ -497,7 +480,7 @@ bool KJSplitSubview::ownsAnimation() const
     return record && record->ownerPointer == this;
 }
 
-KJSplitSubview::Animation* KJSplitSubview::KJ___animationData(bool create, bool resize)
+KJSplitSubview::Animation* KJSplitSubview::KJ_animationData(bool create, bool resize)
 {
     auto& record = animationRecord();
     if (record && record->ownerPointer != this)
@@ -522,7 +505,7 @@ KJSplitSubview::Animation* KJSplitSubview::KJ___animationData(bool create, bool 
             record->totalTime = time;
             record->finishTime = KJSplitSubviewNow() + time;
             record->resizing = resize;
-            sv->KJ___setDragging(true);
+            sv->KJ_setDragging(true);
         } else {
             record.reset();
         }
@@ -530,7 +513,7 @@ KJSplitSubview::Animation* KJSplitSubview::KJ___animationData(bool create, bool 
     return ownsAnimation() ? record.get() : nullptr;
 }
 
-void KJSplitSubview::KJ___stepAnimation()
+void KJSplitSubview::KJ_stepAnimation()
 {
     double start = KJSplitSubviewNow();
     auto* record = ownsAnimation() ? animationRecord().get() : nullptr;
@@ -545,7 +528,7 @@ void KJSplitSubview::KJ___stepAnimation()
         if (d > 4.0) {
             double delay = std::max(0.0, KJSplitSubviewFrameTime - mean);
             double size = record->collapsing ? d : record->dimension - d;
-            KJ___setFrame(withAlong(frame(), size), 0.0, false);
+            KJ_setFrame(gfx::withLengthAlong(frame(), splitAxis(), size), 0.0, false);
             sv->adjustSubviews();
             display();
             record->elapsedTime += KJSplitSubviewNow() - start;
@@ -553,7 +536,7 @@ void KJSplitSubview::KJ___stepAnimation()
             fnd::performAfterDelay(self,
                 [weak = std::weak_ptr<KJSplitSubview>(self)] {
                     if (auto subview = weak.lock())
-                        subview->KJ___stepAnimation();
+                        subview->KJ_stepAnimation();
                 },
                 delay, { fnd::RunLoopMode::Default, fnd::RunLoopMode::ModalPanel, fnd::RunLoopMode::EventTracking });
             return;
@@ -561,29 +544,29 @@ void KJSplitSubview::KJ___stepAnimation()
     }
     double dimension = record->dimension;
     if (record->collapsing) {
-        double whole = sv ? sv->KJ___dimensionWithoutDividers() : 1.0;
-        KJ___finishCollapse(withAlong(frame(), 0), dimension / whole);
+        double whole = sv ? sv->KJ_dimensionWithoutDividers() : 1.0;
+        KJ_finishCollapse(gfx::withLengthAlong(frame(), splitAxis(), 0), dimension / whole);
     } else {
         // Pinned to exactly its dimension while the split view adjusts around it.
         double savedMin = 0;
         double savedMax = 0;
-        double value = KJ___setMinAndMaxTo(dimension, savedMin, savedMax);
-        KJ___finishExpand(withAlong(frame(), value), 0.0);
+        double value = KJ_setMinAndMaxTo(dimension, savedMin, savedMax);
+        KJ_finishExpand(gfx::withLengthAlong(frame(), splitAxis(), value), 0.0);
         if (sv)
-            sv->adjustIfNeeded();
+            sv->layoutSubtreeIfNeeded();
         m_minDimension = savedMin;
         m_maxDimension = savedMax;
     }
 }
 
-bool KJSplitSubview::KJ___stopAnimation()
+bool KJSplitSubview::KJ_stopAnimation()
 {
     if (!ownsAnimation())
         return false;
     fnd::cancelPreviousPerformRequests(*this);
     animationRecord().reset();
     if (auto sv = splitView())
-        sv->KJ___setDragging(false);
+        sv->KJ_setDragging(false);
     return true;
 }
 
@@ -598,7 +581,7 @@ std::shared_ptr<ui::View> KJSplitSubview::hitTest(gfx::Point point)
         if (auto d = sv->delegate()) {
             if (auto answer = d->splitViewDividerForPoint(*sv, point, *this)) {
                 m_actDivider = *answer;
-                std::size_t visible = sv->KJ___numberOfSubviews();
+                std::size_t visible = sv->KJ_numberOfSubviews();
                 if (visible >= 2 && *answer < visible - 1)
                     return std::static_pointer_cast<View>(shared_from_this());
             }
@@ -624,30 +607,27 @@ void KJSplitSubview::dragDivider(const ui::Event& event)
     auto sv = splitView();
     std::size_t index = m_actDivider;
     KJSplitView::cursor(3)->push();
-    sv->KJ___setDragging(true);
+    sv->KJ_setDragging(true);
     auto start = sv->convertPointFromView(event.locationInWindow(), nullptr);
-    bool horizontal = sv->isHorizontal();
+    const auto axis = sv->axis();
     auto& app = ui::Application::shared();
     for (;;) {
         auto next = app.nextEvent(ui::EventMasks::LeftMouseUp | ui::EventMasks::LeftMouseDragged,
             fnd::Date::distantFuture(), fnd::RunLoopMode::EventTracking, true);
         if (!next)
             break;
-        double before = sv->KJ___dividerOrigin(index);
-        sv->KJ___trackMouseEvent(*next, start, {}, index);
+        double before = sv->KJ_dividerOrigin(index);
+        sv->KJ_trackMouseEvent(*next, start, {}, index);
         if (sv->mustAdjust()) {
-            sv->KJ___setMustClearFractions();
+            sv->KJ_setMustClearFractions();
             sv->display();
         }
-        double moved = sv->KJ___dividerOrigin(index) - before;
-        if (horizontal)
-            start.y += moved;
-        else
-            start.x += moved;
+        double moved = sv->KJ_dividerOrigin(index) - before;
+        start = gfx::withAlong(start, axis, gfx::along(start, axis) + moved);
         if (next->type() == ui::EventType::LeftMouseUp)
             break;
     }
-    sv->KJ___setDragging(false);
+    sv->KJ_setDragging(false);
     ui::Cursor::pop();
     m_actDivider = NoDivider;
 }

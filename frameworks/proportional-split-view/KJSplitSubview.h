@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/foundation/archiving/Coding.h"
+#include "platform/graphics/Axis.h"
 #include "platform/ui/views/View.h"
 
 #include <cstddef>
@@ -60,9 +61,9 @@ public:
     // The visible dimension, or for a collapsed pane the one it would expand to.
     double dimension() const;
     void setDimension(double value);
-    bool isCollapsed() const { return KJ___visibleDimension() <= 0; }
+    bool isCollapsed() const { return KJ_visibleDimension() <= 0; }
     bool canShrink() const;
-    bool canExpand() const { return m_maxDimension > KJ___visibleDimension(); }
+    bool canExpand() const { return m_maxDimension > KJ_visibleDimension(); }
     // 0 expanded, 1 collapsed, -1 collapsing, -2 expanding.
     int status() const;
     bool canCollapse() const;
@@ -79,9 +80,6 @@ public:
     // The primitive of divider dragging: answers the change actually made.
     double changeDimensionBy(double delta, bool mayCollapse, bool move);
 
-    // Display: adjusts the split view first when it must.
-    void display();
-
     // View.
     bool isFlipped() const override { return false; }
     bool isOpaque() const override;
@@ -95,29 +93,26 @@ public:
     bool initWithCoder(fnd::Coder& coder) override;
 
     // Used by the split view and the animation.
-    double KJ___visibleDimension() const;
-    double KJ___fraction() const { return m_fraction; }
-    void KJ___setHidden(bool hidden) { View::setHidden(hidden); }
-    void KJ___setFrame(gfx::Rect frame, double fraction, bool notify);
-    void KJ___setFrameSize(gfx::Size size, double fraction);
-    bool KJ___clearResponder();
-    double KJ___collapse();
-    void KJ___finishCollapse(gfx::Rect frame, double fraction);
-    void KJ___finishExpand(gfx::Rect frame, double fraction);
-    double KJ___expandAndSetToMinimum(bool toMinimum);
-    double KJ___setMinAndMaxTo(double value, double& savedMin, double& savedMax);
-    bool KJ___stopAnimation();
-    void KJ___stepAnimation();
+    double KJ_visibleDimension() const;
+    double KJ_fraction() const { return m_fraction; }
+    void KJ_setHidden(bool hidden) { View::setHidden(hidden); }
+    void KJ_setFrame(gfx::Rect frame, double fraction, bool notify);
+    void KJ_setFrameSize(gfx::Size size, double fraction);
+    bool KJ_clearResponder();
+    double KJ_collapse();
+    void KJ_finishCollapse(gfx::Rect frame, double fraction);
+    void KJ_finishExpand(gfx::Rect frame, double fraction);
+    double KJ_expandAndSetToMinimum(bool toMinimum);
+    double KJ_setMinAndMaxTo(double value, double& savedMin, double& savedMax);
+    bool KJ_stopAnimation();
+    void KJ_stepAnimation();
     std::size_t actDivider() const { return m_actDivider; }
     gfx::Rect previous() const { return m_previous; }
     gfx::Size savedSize() const { return m_savedSize; }
 
 protected:
-    // The size along the split axis of a size or rect, and setting it.
-    double along(gfx::Size size) const { return splitViewIsHorizontal() ? size.height : size.width; }
-    double alongOrigin(gfx::Rect rect) const { return splitViewIsHorizontal() ? rect.origin.y : rect.origin.x; }
-    gfx::Size withAlong(gfx::Size size, double value) const;
-    gfx::Rect withAlong(gfx::Rect rect, double value) const { return { rect.origin, withAlong(rect.size, value) }; }
+    // The axis of the split view the pane is in (x without one).
+    gfx::Axis splitAxis() const;
     // Reads the pane's own part of an archive; the split view reads its part after it.
     void decodeSubviewPart(fnd::Coder& coder);
     void encodeSubviewPart(fnd::Coder& coder) const;
@@ -126,7 +121,7 @@ private:
     struct Animation;
     static std::unique_ptr<Animation>& animationRecord();
     // The record when this pane owns it; with create, a new one when the animation is long enough.
-    Animation* KJ___animationData(bool create, bool resize);
+    Animation* KJ_animationData(bool create, bool resize);
     bool ownsAnimation() const;
     void dragDivider(const ui::Event& event);
 

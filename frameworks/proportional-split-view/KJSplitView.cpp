@@ -1,6 +1,8 @@
 #include "frameworks/proportional-split-view/KJSplitView.h"
 
-#include "platform/foundation/runtime/Perform.h"
+#include "frameworks/proportional-split-view/detail/KJSplitLayout.h"
+
+#include "platform/graphics/Axis.h"
 #include "platform/graphics/Image.h"
 #include "platform/ui/containers/ClipView.h"
 #include "platform/ui/containers/ScrollView.h"
@@ -105,7 +107,7 @@ std::shared_ptr<KJSplitSubview> KJSplitView::subviewAtPosition(std::size_t posit
     return position < list.size() ? std::dynamic_pointer_cast<KJSplitSubview>(list[position]) : nullptr;
 }
 
-std::vector<std::shared_ptr<KJSplitSubview>> KJSplitView::KJ___subviews() const
+std::vector<std::shared_ptr<KJSplitSubview>> KJSplitView::KJ_subviews() const
 {
     std::vector<std::shared_ptr<KJSplitSubview>> visible;
     for (const auto& view : subviews()) {
@@ -126,7 +128,7 @@ void KJSplitView::didAddSubview(ui::View& subview)
 void KJSplitView::willRemoveSubview(ui::View& subview)
 {
     if (auto* leaving = dynamic_cast<KJSplitSubview*>(&subview))
-        leaving->KJ___stopAnimation();
+        leaving->KJ_stopAnimation();
     View::willRemoveSubview(subview);
     setMustAdjust();
 }
@@ -146,7 +148,7 @@ void KJSplitView::setHorizontal(bool flag)
         return;
     m_isHorizontal = flag;
     if (auto image = divider())
-        m_dividerThickness = flag ? image->size().height : image->size().width;
+        m_dividerThickness = gfx::along(image->size(), axis());
     else
         m_dividerThickness = 0;
     setMustAdjust();
@@ -208,7 +210,7 @@ double KJSplitView::dividerThickness() const
     if (m_dividerThickness > 0)
         return m_dividerThickness;
     if (auto image = divider())
-        return isHorizontal() ? image->size().height : image->size().width;
+        return gfx::along(image->size(), axis());
     return 0;
 }
 
@@ -221,10 +223,10 @@ void KJSplitView::setDividerThickness(double thickness)
     }
 }
 
-double KJSplitView::KJ___dimensionWithoutDividers() const
+double KJSplitView::KJ_dimensionWithoutDividers() const
 {
-    double count = static_cast<double>(KJ___numberOfSubviews());
-    double size = isHorizontal() ? frame().height() : frame().width();
+    double count = static_cast<double>(KJ_numberOfSubviews());
+    double size = gfx::along(frame().size, axis());
     return std::max(1.0, size - std::max(0.0, count - 1) * dividerThickness());
 }
 
@@ -271,34 +273,18 @@ bool KJSplitView::acceptsFirstMouse(const ui::Event* event)
 
 // Adjusting.
 
-void KJSplitView::setMustAdjust()
-{
-    m_mustAdjust = true;
-    setNeedsDisplay(true);
-}
-
 void KJSplitView::adjustSubviewsExcepting(KJSplitSubview* subview)
 {
-    KJ___adjustSubviewsExcepting(subview && subview->isCollapsed() ? nullptr : subview);
+    KJ_adjustSubviewsExcepting(subview && subview->isCollapsed() ? nullptr : subview);
 }
 
-void KJSplitView::adjustIfNeeded()
+void KJSplitView::layout()
 {
-    if (m_mustAdjust && !m_isAdjusting)
+    // A decoded split view learns here, in its final place, whether it is a scroll view's document: its scroll view
+    // may take it as the document only after it was added.
+    noteEnclosingScrollView();
+    if (!m_isAdjusting)
         adjustSubviews();
-}
-
-void KJSplitView::display()
-{
-    if (auto outermost = outermostSplitView())
-        outermost->KJ___adjustOutermostIfNeeded();
-    adjustIfNeeded();
-    View::display();
-}
-
-void KJSplitView::viewWillDraw()
-{
-    adjustIfNeeded();
 }
 
 void KJSplitView::setFrame(gfx::Rect newFrame)
@@ -308,27 +294,33 @@ void KJSplitView::setFrame(gfx::Rect newFrame)
     if (newFrame.size == oldSize)
         return;
     setMustAdjust();
-    double before = isHorizontal() ? oldSize.height : oldSize.width;
-    double after = isHorizontal() ? newFrame.height() : newFrame.width();
+    double before = gfx::along(oldSize, axis());
+    double after = gfx::along(newFrame.size, axis());
     if (std::trunc(before) != std::trunc(after)) {
         if (auto d = delegate())
             d->splitViewWasResized(*this, before, after);
     }
-    adjustIfNeeded();
+    if (mustAdjust() && !m_isAdjusting)
+        adjustSubviews();
 }
 
-void KJSplitView::KJ___adjustOutermostIfNeeded()
+void KJSplitView::KJ_adjustOutermostIfNeeded()
 {
     if (auto container = splitView()) {
-        container->KJ___adjustOutermostIfNeeded();
+        container->KJ_adjustOutermostIfNeeded();
         return;
     }
-    adjustIfNeeded();
+    layoutSubtreeIfNeeded();
 }
 
 void KJSplitView::viewDidMoveToSuperview()
 {
     KJSplitSubview::viewDidMoveToSuperview();
+    noteEnclosingScrollView();
+}
+
+void KJSplitView::noteEnclosingScrollView()
+{
     auto scrollView = enclosingScrollView();
     m_isInScrollView = scrollView && scrollView->documentView().get() == this;
 }
@@ -339,14 +331,14 @@ void KJSplitView::awakeFromNib()
         restoreState(true);
 }
 
-double KJSplitView::KJ___dividerOrigin(std::size_t index) const
+double KJSplitView::KJ_dividerOrigin(std::size_t index) const
 {
     if (index >= m_dividers.size())
         return 0;
-    return isHorizontal() ? m_dividers[index].origin.y : m_dividers[index].origin.x;
+    return gfx::minAlong(m_dividers[index], axis());
 }
 
-void KJSplitView::KJ___setDragging(bool flag)
+void KJSplitView::KJ_setDragging(bool flag)
 {
     bool wasDragging = m_isDragging;
     m_isDragging = flag;
@@ -354,259 +346,84 @@ void KJSplitView::KJ___setDragging(bool flag)
         saveState(false);
 }
 
-void KJSplitView::KJ___updateFromCache(CacheRecord& record, double totalDimension)
+void KJSplitView::KJ_updateFromCache(
+    KJSplitSubview& subview, gfx::Rect rect, double size, double fraction, double totalDimension)
 {
-    auto& subview = *record.subview;
-    double visible = subview.KJ___visibleDimension();
-    if (record.size >= 1.0 && visible < 1.0) {
-        subview.KJ___finishExpand(record.rect, record.fraction);
-    } else if (record.size < 1.0 && visible >= 1.0) {
-        subview.KJ___clearResponder();
-        subview.KJ___finishCollapse(record.rect, visible / totalDimension);
+    double visible = subview.KJ_visibleDimension();
+    if (size >= 1.0 && visible < 1.0) {
+        subview.KJ_finishExpand(rect, fraction);
+    } else if (size < 1.0 && visible >= 1.0) {
+        subview.KJ_clearResponder();
+        subview.KJ_finishCollapse(rect, visible / totalDimension);
     } else {
-        subview.KJ___setFrame(record.rect, record.fraction, true);
+        subview.KJ_setFrame(rect, fraction, true);
     }
 }
 
-void KJSplitView::KJ___adjustSubviewsExcepting(KJSplitSubview* excepting)
+void KJSplitView::KJ_adjustSubviewsExcepting(KJSplitSubview* excepting)
 {
-    m_mustAdjust = false;
-    auto visible = KJ___subviews();
+    setNeedsLayout(false);
+    auto visible = KJ_subviews();
     if (visible.empty() || bounds().width() < 1.0 || bounds().height() < 1.0 || m_isAdjusting)
         return;
     auto self = std::static_pointer_cast<KJSplitView>(shared_from_this());
     m_isAdjusting = true;
     if (auto d = delegate()) {
         d->willAdjustSubviews(*this);
-        visible = KJ___subviews();
+        visible = KJ_subviews();
         if (visible.empty() || bounds().width() < 1.0 || bounds().height() < 1.0) {
             m_isAdjusting = false;
             return;
         }
     }
-    const bool horizontal = isHorizontal();
-    auto alongSize = [horizontal](gfx::Size s) { return horizontal ? s.height : s.width; };
+    const auto axis = this->axis();
     const std::size_t n = visible.size();
-    const double t = dividerThickness();
-    double whole = alongSize(bounds().size);
 
-    // Divider rectangles: one per gap.
-    m_dividers.resize(n >= 2 ? n - 1 : 0);
-
-    std::vector<CacheRecord> cache(n);
+    KJSplitLayout::Input input;
+    input.length = gfx::along(bounds().size, axis);
+    input.dividerThickness = dividerThickness();
+    input.inScrollView = m_isInScrollView;
+    input.clearFractions = m_mustClearFractions;
     for (std::size_t i = 0; i < n; ++i) {
-        cache[i].subview = visible[i];
-        cache[i].rect = visible[i]->frame();
-        cache[i].size = visible[i]->KJ___visibleDimension();
-        cache[i].fraction = visible[i]->KJ___fraction();
-        cache[i].constrained = false;
-    }
-    auto owner = [](const CacheRecord& r) { return r.subview->status() < 0; };
-
-    const double gaps = static_cast<double>(n - 1) * t;
-    double space = whole - gaps;
-    for (int pass = excepting ? -3 : 0; pass <= 2; ++pass) {
-        KJSplitSubview* except = pass < 0 ? excepting : nullptr;
-        double total = 0;
-        for (auto& r : cache) {
-            r.constrained = false;
-            if (r.size > 0)
-                total += r.size + (m_isInScrollView ? 0.0 : r.fraction);
-        }
-        // One collapsed pane takes the space when none is visible: the one with the smallest minimum.
-        std::size_t chosen = 0;
-        bool anyVisible = false;
-        double bestMinimum = -1;
-        for (std::size_t i = 0; i < n; ++i) {
-            if (cache[i].size > 0) {
-                anyVisible = true;
-            } else if (bestMinimum < 0 || cache[i].subview->minDimension() < bestMinimum) {
-                bestMinimum = cache[i].subview->minDimension();
-                chosen = i;
-            }
-        }
-        if (!anyVisible) {
-            cache[chosen].size = cache[chosen].subview->minDimension();
-            cache[chosen].fraction = 0;
-            total += cache[chosen].size;
-        }
-        if (m_isInScrollView) {
-            // A document view grows and shrinks to hold its panes as they are.
-            whole = total + gaps;
-            space = total;
-            break;
-        }
-        double remaining = space;
-        if (total < 1.0) {
-            cache[chosen].size = space;
-            cache[chosen].fraction = 0;
-            total = space;
-        }
-        double sum = 0;
-        bool fixedAny = false;
-        double free = 0;
-        do {
-            double ratio = remaining / total;
-            sum = 0;
-            free = 0;
-            fixedAny = false;
-            auto fix = [&](CacheRecord& r, double value) {
-                r.constrained = true;
-                r.fraction = 0;
-                r.size = value;
-                remaining -= value;
-                fixedAny = true;
-            };
-            for (auto& r : cache) {
-                if (!(r.size > 0) || r.constrained)
-                    continue;
-                auto& subview = *r.subview;
-                if (owner(r)) {
-                    fix(r, r.size);
-                } else if (r.subview.get() == except && subview.dimension() > 0) {
-                    fix(r, subview.dimension());
-                } else {
-                    double want = (r.size + r.fraction) * ratio;
-                    if (want < subview.minDimension()) {
-                        fix(r, subview.minDimension());
-                    } else if (want > subview.maxDimension()) {
-                        fix(r, subview.maxDimension());
-                    } else {
-                        double rest = std::fmod(want, 1.0);
-                        want -= rest;
-                        // A half rounds down; so does a half blurred by the last bits of the ratio, or a layout
-                        // read back from its state string would round differently from the one that wrote it.
-                        if (rest > 0.5 + 1e-9) {
-                            want += 1;
-                            rest -= 1;
-                        }
-                        r.size = want;
-                        r.fraction = rest;
-                        free += want;
-                    }
-                }
-            }
-            // The next sweep shares what is left among the free panes by their sizes with remainders, so that
-            // the sizes and remainders add up to the space exactly and adjusting again at the same size changes
-            // nothing.
-            total = 0;
-            for (const auto& r : cache) {
-                if (r.size > 0)
-                    sum += r.size + r.fraction;
-                if (r.size > 0 && !r.constrained)
-                    total += r.size + r.fraction;
-            }
-        } while (fixedAny && free > 0);
-
-        double overflow = sum - space;
-        if (overflow >= 1.0) {
-            // Too large: collapse pinned panes that may, in order, until the rest fits.
-            for (auto& r : cache) {
-                if (!r.constrained || r.subview.get() == except || owner(r) || !r.subview->canCollapse())
-                    continue;
-                sum -= r.size;
-                if (sum < 1.0)
-                    break;
-                r.size = 0;
-                if (sum - space < 1.0)
-                    break;
-            }
-        } else if (overflow > -1.0) {
-            // Fits within a point. (Only here: a pass that had to collapse runs again to share the space.)
-            break;
-        } else {
-            // Too small: open collapsed panes at their minimum until the space is filled.
-            for (auto& r : cache) {
-                if (r.size > 0)
-                    continue;
-                r.size = r.subview->minDimension();
-                r.fraction = 0;
-                sum += r.size;
-                if (sum - space > -1.0)
-                    break;
-            }
+        const auto& pane = *visible[i];
+        input.panes.push_back({ pane.KJ_visibleDimension(), pane.KJ_fraction(), pane.minDimension(),
+            pane.maxDimension(), pane.canCollapse(), pane.status() < 0 });
+        if (&pane == excepting) {
+            input.excepted = i;
+            input.exceptedDimension = pane.dimension();
         }
     }
+    const auto result = KJSplitLayout::solve(input);
 
-    // Layout.
-    double origin = 0;
-    std::size_t firstNested = n;
-    std::size_t lastVisible = n;
-    auto across = horizontal ? bounds().width() : bounds().height();
-    auto rectAt = [horizontal, across](double start, double length) {
-        return horizontal ? gfx::Rect { 0, start, across, length } : gfx::Rect { start, 0, length, across };
-    };
+    // The panes take their places, then the rounding rest goes to the pane chosen for it and what follows moves.
+    const double across = gfx::across(bounds().size, axis);
+    m_dividers.resize(n - 1);
+    for (std::size_t i = 0; i + 1 < n; ++i)
+        m_dividers[i] = gfx::rectOnAxis(axis, result.dividerStarts[i], 0, input.dividerThickness, across);
     for (std::size_t i = 0; i < n; ++i) {
-        auto& r = cache[i];
-        if (firstNested == n && r.subview->asSplitView())
-            firstNested = i;
-        double length = std::max(0.0, r.size);
-        r.rect = rectAt(origin, length);
-        if (r.size > 0 && m_mustClearFractions)
-            r.fraction = 0;
-        KJ___updateFromCache(r, space);
-        origin += length;
-        if (r.size > 0)
-            lastVisible = i;
-        if (i + 1 < n) {
-            m_dividers[i] = rectAt(origin, t);
-            origin += t;
-        }
+        const auto& placed = result.panes[i];
+        KJ_updateFromCache(*visible[i], gfx::rectOnAxis(axis, placed.start, 0, placed.size, across), placed.size,
+            placed.fraction, result.space);
     }
-    if (lastVisible < n && whole != origin) {
-        // The rounding rest goes to the last visible pane that can take it within its limits (the last visible one
-        // when none can), and the dividers and panes after it follow.
-        double diff = whole - origin;
-        std::size_t taker = lastVisible;
-        for (std::size_t i = lastVisible + 1; i-- > 0;) {
-            auto& candidate = *cache[i].subview;
-            double size = candidate.KJ___visibleDimension();
-            if (size > 0 && size + diff >= candidate.minDimension() && size + diff <= candidate.maxDimension()) {
-                taker = i;
-                break;
-            }
-        }
-        auto& last = *cache[taker].subview;
-        double length = std::max(0.0, last.KJ___visibleDimension() + diff);
-        diff = length - last.KJ___visibleDimension();
-        auto size = last.frame().size;
-        if (horizontal)
-            size.height = length;
-        else
-            size.width = length;
-        // After a drag, a collapse or an expand the sizes as laid out are the new proportions, rest included.
-        last.KJ___setFrameSize(size, m_mustClearFractions ? 0.0 : last.KJ___fraction() - diff);
-        for (std::size_t i = taker; i + 1 < n; ++i) {
-            if (horizontal)
-                m_dividers[i].origin.y += diff;
-            else
-                m_dividers[i].origin.x += diff;
-        }
-        for (std::size_t i = taker + 1; i < n; ++i) {
-            auto& later = *cache[i].subview;
-            auto f = later.frame();
-            if (horizontal)
-                f.origin.y += diff;
-            else
-                f.origin.x += diff;
-            later.setFrame(f);
-        }
+    if (result.restTaker) {
+        const auto taker = *result.restTaker;
+        auto& last = *visible[taker];
+        last.KJ_setFrameSize(
+            gfx::withAlong(last.frame().size, axis, result.panes[taker].size + result.rest), result.restFraction);
+        for (std::size_t i = taker; i + 1 < n; ++i)
+            m_dividers[i] = gfx::offsetAlong(m_dividers[i], axis, result.rest);
+        for (std::size_t i = taker + 1; i < n; ++i)
+            visible[i]->setFrame(gfx::offsetAlong(visible[i]->frame(), axis, result.rest));
     }
 
-    if (m_isInScrollView) {
-        auto size = bounds().size;
-        if (horizontal)
-            size.height = whole;
-        else
-            size.width = whole;
-        View::setFrame({ frame().origin, size });
-    }
-    for (std::size_t i = firstNested; i < n; ++i) {
-        if (auto* nested = cache[i].subview->asSplitView(); nested && nested->mustAdjust())
+    if (m_isInScrollView)
+        View::setFrame({ frame().origin, gfx::withAlong(bounds().size, axis, result.length) });
+    for (const auto& pane : visible) {
+        if (auto* nested = pane->asSplitView(); nested && nested->mustAdjust())
             nested->adjustSubviews();
     }
-    cache.clear();
-    m_mustAdjust = false;
+    // The panes' frames set above asked for this adjustment again; it is done.
+    setNeedsLayout(false);
     m_mustClearFractions = false;
     if (auto w = window()) {
         w->invalidateCursorRectsForView(*this);

@@ -3,6 +3,7 @@
 #include "frameworks/proportional-split-view/KJSplitSubview.h"
 #include "frameworks/proportional-split-view/KJSplitViewDelegate.h"
 
+#include "platform/graphics/Axis.h"
 #include "platform/graphics/Color.h"
 
 #include <array>
@@ -18,9 +19,10 @@ class Cursor;
 // Lays its panes (KJSplitSubview) out side by side (vertical, the default) or stacked (horizontal), with a divider
 // of fixed thickness between each two visible neighbours, and keeps their proportions when resized: every pane is
 // scaled by one ratio, held to its limits, rounded to whole points with the remainder carried to the next time, and
-// panes that cannot fit collapse. Changes only mark the view (setMustAdjust); the adjustment runs before the next
-// drawing or at once on a frame change. A nested split view takes the orientation opposite to its container's and,
-// while coupled, its divider image and background. Flipped: the first pane is the left or top one.
+// panes that cannot fit collapse. Changes only ask for layout (setMustAdjust); the adjustment runs in the window's
+// layout pass before the next drawing, or at once on a frame change. A nested split view takes the orientation opposite
+// to its container's and, while coupled, its divider image and background. Flipped: the first pane is the left or top
+// one.
 class KJSplitView : public KJSplitSubview {
     FND_OBJECT(KJSplitView)
     static void describeClass(fnd::ClassBuilder<KJSplitView>& c);
@@ -42,13 +44,15 @@ public:
     std::shared_ptr<KJSplitSubview> subviewWithIdentifier(const fnd::String& identifier) const;
     std::shared_ptr<KJSplitSubview> subviewAtPosition(std::size_t position) const;
     // The panes that are not hidden, in order.
-    std::vector<std::shared_ptr<KJSplitSubview>> KJ___subviews() const;
-    std::size_t KJ___numberOfSubviews() const { return KJ___subviews().size(); }
+    std::vector<std::shared_ptr<KJSplitSubview>> KJ_subviews() const;
+    std::size_t KJ_numberOfSubviews() const { return KJ_subviews().size(); }
 
     // Orientation and appearance.
     bool isHorizontal() const;
     void setHorizontal(bool flag);
     bool isVertical() const { return !isHorizontal(); }
+    // The axis the panes run along: y when stacked (horizontal), x side by side.
+    gfx::Axis axis() const { return isHorizontal() ? gfx::Axis::Y : gfx::Axis::X; }
     void setVertical(bool flag) { setHorizontal(!flag); }
     gfx::ColorPtr background() const;
     void setBackground(gfx::ColorPtr color);
@@ -56,8 +60,8 @@ public:
     void setDivider(const std::shared_ptr<gfx::Image>& image);
     double dividerThickness() const;
     void setDividerThickness(double thickness);
-    double KJ___dividerThickness() const { return m_dividerThickness; }
-    double KJ___dimensionWithoutDividers() const;
+    double KJ_dividerThickness() const { return m_dividerThickness; }
+    double KJ_dimensionWithoutDividers() const;
     fnd::String description() const override;
 
     // Coupling of a nested split view.
@@ -67,23 +71,20 @@ public:
     std::shared_ptr<KJSplitView> coupledSplitView() const override;
     KJSplitView* asSplitView() override { return this; }
 
-    // Adjusting.
-    void setMustAdjust();
-    void adjustSubviews() { KJ___adjustSubviewsExcepting(nullptr); }
+    // Adjusting: the view's layout is the adjustment.
+    void setMustAdjust() { setNeedsLayout(); }
+    bool mustAdjust() const { return needsLayout(); }
+    void adjustSubviews() { KJ_adjustSubviewsExcepting(nullptr); }
     void adjustSubviewsExcepting(KJSplitSubview* subview);
-    // Runs a due adjustment (from the outermost split view), then draws.
-    void display();
-    // Runs a due adjustment now; what the drawing and needsDisplay queries do first.
-    void adjustIfNeeded();
-    void KJ___adjustOutermostIfNeeded();
-    void KJ___setMustClearFractions() { m_mustClearFractions = true; }
-    double KJ___dividerOrigin(std::size_t index) const;
-    bool mustAdjust() const { return m_mustAdjust; }
+    // Runs a due adjustment now, from the outermost split view down.
+    void KJ_adjustOutermostIfNeeded();
+    void KJ_setMustClearFractions() { m_mustClearFractions = true; }
+    double KJ_dividerOrigin(std::size_t index) const;
     bool isDragging() const { return m_isDragging; }
     bool isInScrollView() const { return m_isInScrollView; }
     bool isAdjusting() const { return m_isAdjusting; }
-    void KJ___setDragging(bool flag);
-    void KJ___adjustSubviewsExcepting(KJSplitSubview* subview);
+    void KJ_setDragging(bool flag);
+    void KJ_adjustSubviewsExcepting(KJSplitSubview* subview);
     const std::vector<gfx::Rect>& dividerRects() const { return m_dividers; }
 
     // Cursors by type: 0 dividers of a horizontal split view, 1 of a vertical one, 2 crossings, 3 while dragging.
@@ -91,14 +92,14 @@ public:
     static void setCursor(int type, const std::shared_ptr<ui::Cursor>& cursor);
 
     // Dividers.
-    gfx::Rect KJ___dividerRect(std::size_t index, const ui::View* relativeTo) const;
-    std::size_t KJ___dividerHitBy(gfx::Point point, const ui::View* relativeTo, double thickness) const;
+    gfx::Rect KJ_dividerRect(std::size_t index, const ui::View* relativeTo) const;
+    std::size_t KJ_dividerHitBy(gfx::Point point, const ui::View* relativeTo, double thickness) const;
     virtual void drawDivider(
         const std::shared_ptr<gfx::Image>& image, gfx::Rect rect, KJSplitSubview* leading, KJSplitSubview* trailing);
-    void KJ___drawDividersIn(KJSplitView& container, gfx::Rect rect, double thickness);
-    void KJ___addCursorRectsTo(KJSplitView& container, gfx::Rect rect, double thickness);
+    void KJ_drawDividersIn(KJSplitView& container, gfx::Rect rect, double thickness);
+    void KJ_addCursorRectsTo(KJSplitView& container, gfx::Rect rect, double thickness);
     // Follows one event of a divider drag; start and base in this view's coordinates.
-    void KJ___trackMouseEvent(const ui::Event& event, gfx::Point start, gfx::Point base, std::size_t divider);
+    void KJ_trackMouseEvent(const ui::Event& event, gfx::Point start, gfx::Point base, std::size_t divider);
 
     // Autosave and state strings.
     static fnd::String defaultsKeyForName(const fnd::String& name, bool isHorizontal);
@@ -118,7 +119,7 @@ public:
     bool isOpaque() const override;
     bool acceptsFirstMouse(const ui::Event* event) override;
     void setFrame(gfx::Rect frame) override;
-    void viewWillDraw() override;
+    void layout() override;
     void viewDidMoveToSuperview() override;
     void didAddSubview(ui::View& subview) override;
     void willRemoveSubview(ui::View& subview) override;
@@ -132,28 +133,22 @@ public:
     bool initWithCoder(fnd::Coder& coder) override;
 
 private:
-    struct CacheRecord {
-        gfx::Rect rect;
-        double fraction { 0 };
-        std::shared_ptr<KJSplitSubview> subview;
-        double size { 0 };
-        bool constrained { false };
-    };
-    void KJ___updateFromCache(CacheRecord& record, double totalDimension);
+    // Gives a pane its adjusted frame: it expands, collapses or just moves and resizes.
+    void KJ_updateFromCache(
+        KJSplitSubview& subview, gfx::Rect rect, double size, double fraction, double totalDimension);
     std::shared_ptr<KJSplitSubview> wrapped(const std::shared_ptr<ui::View>& view);
-    gfx::Point alongPoint(gfx::Point p, double value) const;
-    double alongOf(gfx::Point p) const { return isHorizontal() ? p.y : p.x; }
+    void noteEnclosingScrollView();
     void dragDividers(const ui::Event& event, std::size_t index, gfx::Point point);
     void doubleClickDivider(std::size_t index);
 
     // The four ways a divider moves (dividers.cpp).
-    void KJ___tryToExpandLeading(KJSplitSubview& leading, std::size_t divider, KJSplitSubview* partner, double delta);
-    void KJ___tryToExpandTrailing(KJSplitSubview* trailing, KJSplitSubview& partner, double delta);
-    void KJ___tryToShortenLeading(
+    void KJ_tryToExpandLeading(KJSplitSubview& leading, std::size_t divider, KJSplitSubview* partner, double delta);
+    void KJ_tryToExpandTrailing(KJSplitSubview* trailing, KJSplitSubview& partner, double delta);
+    void KJ_tryToShortenLeading(
         KJSplitSubview& leading, std::size_t divider, KJSplitSubview* trailing, double delta, bool always);
-    void KJ___tryToShortenTrailing(
+    void KJ_tryToShortenTrailing(
         KJSplitSubview* trailing, std::size_t divider, KJSplitSubview& leading, double delta, bool always);
-    bool KJ___shouldResizeWindow(std::size_t divider, KJSplitSubview* leading, KJSplitSubview* trailing, bool grow);
+    bool KJ_shouldResizeWindow(std::size_t divider, KJSplitSubview* leading, KJSplitSubview* trailing, bool grow);
     double windowRoom(bool grow) const;
     void resizeWindowBy(double change);
 
@@ -163,7 +158,6 @@ private:
     std::shared_ptr<gfx::Image> m_divider;
     std::vector<gfx::Rect> m_dividers;
     double m_dividerThickness { 0 };
-    bool m_mustAdjust { false };
     bool m_mustClearFractions { false };
     bool m_isHorizontal { false };
     bool m_canSaveState { false };

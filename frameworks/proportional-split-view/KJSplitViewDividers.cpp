@@ -25,16 +25,10 @@ std::array<std::shared_ptr<ui::Cursor>, 4>& KJSplitViewDividersCursors()
 }
 
 // The rect lengthened by t at both ends along the divider's own length (across its split axis).
-gfx::Rect KJSplitViewDividersLengthened(gfx::Rect rect, bool horizontalSplit, double t)
+gfx::Rect KJSplitViewDividersLengthened(gfx::Rect rect, gfx::Axis splitAxis, double t)
 {
-    if (horizontalSplit) {
-        rect.origin.x -= t;
-        rect.size.width += 2 * t;
-    } else {
-        rect.origin.y -= t;
-        rect.size.height += 2 * t;
-    }
-    return rect;
+    const auto length = gfx::crossAxis(splitAxis);
+    return gfx::withLengthAlong(gfx::offsetAlong(rect, length, -t), length, gfx::lengthAlong(rect, length) + 2 * t);
 }
 
 }
@@ -67,18 +61,9 @@ void KJSplitView::setCursor(int type, const std::shared_ptr<ui::Cursor>& cursor)
 
 // Geometry.
 
-gfx::Point KJSplitView::alongPoint(gfx::Point p, double value) const
+gfx::Rect KJSplitView::KJ_dividerRect(std::size_t index, const ui::View* relativeTo) const
 {
-    if (isHorizontal())
-        p.y = value;
-    else
-        p.x = value;
-    return p;
-}
-
-gfx::Rect KJSplitView::KJ___dividerRect(std::size_t index, const ui::View* relativeTo) const
-{
-    std::size_t visible = KJ___numberOfSubviews();
+    std::size_t visible = KJ_numberOfSubviews();
     if (m_dividers.empty() || visible < 2 || index >= visible - 1 || index >= m_dividers.size())
         return {};
     auto rect = m_dividers[index];
@@ -87,14 +72,14 @@ gfx::Rect KJSplitView::KJ___dividerRect(std::size_t index, const ui::View* relat
     return rect;
 }
 
-std::size_t KJSplitView::KJ___dividerHitBy(gfx::Point point, const ui::View* relativeTo, double thickness) const
+std::size_t KJSplitView::KJ_dividerHitBy(gfx::Point point, const ui::View* relativeTo, double thickness) const
 {
-    if (m_dividers.empty() || KJ___numberOfSubviews() < 2)
+    if (m_dividers.empty() || KJ_numberOfSubviews() < 2)
         return NoDivider;
     if (relativeTo && relativeTo != this)
         point = convertPointFromView(point, relativeTo);
     for (std::size_t i = 0; i < m_dividers.size(); ++i) {
-        if (gfx::pointInRect(point, KJSplitViewDividersLengthened(m_dividers[i], isHorizontal(), thickness)))
+        if (gfx::pointInRect(point, KJSplitViewDividersLengthened(m_dividers[i], axis(), thickness)))
             return i;
     }
     return NoDivider;
@@ -105,7 +90,7 @@ std::size_t KJSplitView::KJ___dividerHitBy(gfx::Point point, const ui::View* rel
 void KJSplitView::drawRect(gfx::Rect dirtyRect)
 {
     KJSplitSubview::drawRect(dirtyRect);
-    auto visible = KJ___subviews();
+    auto visible = KJ_subviews();
     if (m_dividers.empty() || visible.size() < 2)
         return;
     auto image = divider();
@@ -124,9 +109,9 @@ void KJSplitView::drawRect(gfx::Rect dirtyRect)
         drawDivider(drawn, rect, leading, trailing);
         if (image) {
             if (leadingSplit)
-                leadingSplit->KJ___drawDividersIn(*this, rect, t);
+                leadingSplit->KJ_drawDividersIn(*this, rect, t);
             if (trailingSplit)
-                trailingSplit->KJ___drawDividersIn(*this, rect, t);
+                trailingSplit->KJ_drawDividersIn(*this, rect, t);
         }
     }
 }
@@ -157,13 +142,13 @@ void KJSplitView::drawDivider(
         image->drawInRect(imageRect, {}, gfx::CompositingOperation::SourceOver, 1.0, true);
 }
 
-void KJSplitView::KJ___drawDividersIn(KJSplitView& container, gfx::Rect rect, double thickness)
+void KJSplitView::KJ_drawDividersIn(KJSplitView& container, gfx::Rect rect, double thickness)
 {
-    if (m_dividers.empty() || KJ___numberOfSubviews() < 2)
+    if (m_dividers.empty() || KJ_numberOfSubviews() < 2)
         return;
     auto image = container.divider();
     for (const auto& own : m_dividers) {
-        auto piece = KJSplitViewDividersLengthened(convertRectToView(own, &container), isHorizontal(), thickness);
+        auto piece = KJSplitViewDividersLengthened(convertRectToView(own, &container), axis(), thickness);
         piece = gfx::intersectionRect(piece, rect);
         if (!piece.isEmpty())
             container.drawDivider(image, piece, nullptr, nullptr);
@@ -176,7 +161,7 @@ void KJSplitView::resetCursorRects()
 {
     if (m_dividers.empty())
         return;
-    auto visible = KJ___subviews();
+    auto visible = KJ_subviews();
     auto d = delegate();
     if (visible.size() >= 2 && divider()) {
         auto dividerCursor = cursor(isHorizontal() ? 0 : 1);
@@ -184,7 +169,7 @@ void KJSplitView::resetCursorRects()
         for (std::size_t i = 0; i < m_dividers.size() && i + 1 < visible.size(); ++i) {
             for (auto* side : { visible[i].get(), visible[i + 1].get() }) {
                 if (side->coupledSplitView())
-                    side->asSplitView()->KJ___addCursorRectsTo(*this, m_dividers[i], t);
+                    side->asSplitView()->KJ_addCursorRectsTo(*this, m_dividers[i], t);
             }
             auto rect = m_dividers[i];
             if (d) {
@@ -199,13 +184,13 @@ void KJSplitView::resetCursorRects()
     }
 }
 
-void KJSplitView::KJ___addCursorRectsTo(KJSplitView& container, gfx::Rect rect, double thickness)
+void KJSplitView::KJ_addCursorRectsTo(KJSplitView& container, gfx::Rect rect, double thickness)
 {
-    if (m_dividers.empty() || !divider() || KJ___numberOfSubviews() < 2)
+    if (m_dividers.empty() || !divider() || KJ_numberOfSubviews() < 2)
         return;
     auto crossing = cursor(2);
     for (const auto& own : m_dividers) {
-        auto piece = KJSplitViewDividersLengthened(convertRectToView(own, &container), isHorizontal(), thickness);
+        auto piece = KJSplitViewDividersLengthened(convertRectToView(own, &container), axis(), thickness);
         piece = gfx::intersectionRect(piece, rect);
         if (!piece.isEmpty())
             container.addCursorRect(piece, crossing);
@@ -216,7 +201,7 @@ void KJSplitView::KJ___addCursorRectsTo(KJSplitView& container, gfx::Rect rect, 
 
 void KJSplitView::mouseDown(const ui::Event& event)
 {
-    auto visible = KJ___subviews();
+    auto visible = KJ_subviews();
     if (m_dividers.empty() || visible.size() < 2)
         return;
     if (actDivider() != NoDivider || !divider()) {
@@ -246,8 +231,8 @@ void KJSplitView::mouseDown(const ui::Event& event)
 
 void KJSplitView::dragDividers(const ui::Event&, std::size_t index, gfx::Point point)
 {
-    auto visible = KJ___subviews();
-    double offset = alongOf(point) - KJ___dividerOrigin(index);
+    auto visible = KJ_subviews();
+    double offset = gfx::along(point, axis()) - KJ_dividerOrigin(index);
     // Dividers of coupled nested split views under the point move along.
     struct Crossing {
         KJSplitView* view;
@@ -262,15 +247,15 @@ void KJSplitView::dragDividers(const ui::Event&, std::size_t index, gfx::Point p
         if (!side->coupledSplitView())
             continue;
         auto* nested = side->asSplitView();
-        std::size_t hit = nested->KJ___dividerHitBy(point, this, t);
+        std::size_t hit = nested->KJ_dividerHitBy(point, this, t);
         if (hit == NoDivider)
             continue;
         auto inNested = nested->convertPointFromView(point, this);
         crossings.push_back({ nested, nested->coupledSplitView(), hit,
-            nested->alongOf(inNested) - nested->KJ___dividerOrigin(hit), inNested });
+            gfx::along(inNested, nested->axis()) - nested->KJ_dividerOrigin(hit), inNested });
     }
     cursor(3)->push();
-    KJ___setDragging(true);
+    KJ_setDragging(true);
     auto start = point;
     auto& app = ui::Application::shared();
     auto container = splitView();
@@ -279,45 +264,45 @@ void KJSplitView::dragDividers(const ui::Event&, std::size_t index, gfx::Point p
             fnd::Date::distantFuture(), fnd::RunLoopMode::EventTracking, true);
         if (!next)
             break;
-        KJ___trackMouseEvent(*next, start, {}, index);
+        KJ_trackMouseEvent(*next, start, {}, index);
         for (auto& c : crossings)
-            c.view->KJ___trackMouseEvent(*next, c.start, {}, c.divider);
-        bool must = m_mustAdjust
+            c.view->KJ_trackMouseEvent(*next, c.start, {}, c.divider);
+        bool must = mustAdjust()
             || std::any_of(crossings.begin(), crossings.end(), [](const Crossing& c) { return c.view->mustAdjust(); });
         if (must) {
-            KJ___setMustClearFractions();
+            KJ_setMustClearFractions();
             for (auto& c : crossings)
-                c.view->KJ___setMustClearFractions();
+                c.view->KJ_setMustClearFractions();
             if (container)
                 container->adjustSubviews();
             else
                 adjustSubviews();
             for (auto& c : crossings)
-                c.view->adjustIfNeeded();
+                c.view->layoutSubtreeIfNeeded();
             View::display();
-            start = alongPoint(start, KJ___dividerOrigin(index) + offset);
+            start = gfx::withAlong(start, axis(), KJ_dividerOrigin(index) + offset);
             for (auto& c : crossings) {
                 if (!c.view->isCollapsed())
-                    c.start = c.view->alongPoint(c.start, c.view->KJ___dividerOrigin(c.divider) + c.offset);
+                    c.start = gfx::withAlong(c.start, c.view->axis(), c.view->KJ_dividerOrigin(c.divider) + c.offset);
             }
         }
         if (next->type() == ui::EventType::LeftMouseUp)
             break;
     }
-    KJ___setDragging(false);
+    KJ_setDragging(false);
     ui::Cursor::pop();
 }
 
 void KJSplitView::doubleClickDivider(std::size_t index)
 {
-    auto visible = KJ___subviews();
+    auto visible = KJ_subviews();
     auto& leading = *visible[index];
     auto& trailing = *visible[index + 1];
     auto* trailingPartner = m_isInScrollView ? nullptr : &trailing;
     if (leading.isCollapsed() && !trailing.isCollapsed()) {
-        KJ___tryToExpandLeading(leading, index, trailingPartner, leading.dimension());
+        KJ_tryToExpandLeading(leading, index, trailingPartner, leading.dimension());
     } else if (trailing.isCollapsed() && !leading.isCollapsed()) {
-        KJ___tryToExpandTrailing(&trailing, leading, -trailing.dimension());
+        KJ_tryToExpandTrailing(&trailing, leading, -trailing.dimension());
     } else if (!leading.isCollapsed() && !trailing.isCollapsed()) {
         KJSplitSubview* leadingCandidate = leading.canCollapse() ? &leading : nullptr;
         KJSplitSubview* trailingCandidate = trailing.canCollapse() ? &trailing : nullptr;
@@ -337,14 +322,14 @@ void KJSplitView::doubleClickDivider(std::size_t index)
         }
         bool adjusted = false;
         if (leadingCandidate) {
-            KJ___tryToShortenLeading(leading, index, trailingPartner, -leading.dimension(), false);
-            adjusted = m_mustAdjust;
+            KJ_tryToShortenLeading(leading, index, trailingPartner, -leading.dimension(), false);
+            adjusted = mustAdjust();
         }
         if (!adjusted && trailingCandidate)
-            KJ___tryToShortenTrailing(&trailing, index, leading, trailing.dimension(), false);
+            KJ_tryToShortenTrailing(&trailing, index, leading, trailing.dimension(), false);
     }
-    if (m_mustAdjust) {
-        KJ___setMustClearFractions();
+    if (mustAdjust()) {
+        KJ_setMustClearFractions();
         if (auto container = splitView())
             container->adjustSubviews();
         else
@@ -353,15 +338,15 @@ void KJSplitView::doubleClickDivider(std::size_t index)
     }
 }
 
-void KJSplitView::KJ___trackMouseEvent(const ui::Event& event, gfx::Point start, gfx::Point base, std::size_t index)
+void KJSplitView::KJ_trackMouseEvent(const ui::Event& event, gfx::Point start, gfx::Point base, std::size_t index)
 {
-    auto visible = KJ___subviews();
+    auto visible = KJ_subviews();
     if (index + 1 >= visible.size())
         return;
     auto& leading = *visible[index];
     auto& trailing = *visible[index + 1];
     auto point = convertPointFromView(event.locationInWindow(), nullptr);
-    double d = alongOf(point) - alongOf(base) - alongOf(start);
+    double d = gfx::along(point, axis()) - gfx::along(base, axis()) - gfx::along(start, axis());
     if (d == 0)
         return;
     if (d > 0) {
@@ -378,9 +363,9 @@ void KJSplitView::KJ___trackMouseEvent(const ui::Event& event, gfx::Point start,
             }
         }
         if (leading.isCollapsed())
-            KJ___tryToExpandLeading(leading, index, partner, d);
+            KJ_tryToExpandLeading(leading, index, partner, d);
         else
-            KJ___tryToShortenTrailing(partner, index, leading, d, true);
+            KJ_tryToShortenTrailing(partner, index, leading, d, true);
     } else {
         KJSplitSubview* partner = &leading;
         if (!leading.canShrink()) {
@@ -393,15 +378,15 @@ void KJSplitView::KJ___trackMouseEvent(const ui::Event& event, gfx::Point start,
         }
         KJSplitSubview* other = m_isInScrollView ? nullptr : &trailing;
         if (other && other->isCollapsed())
-            KJ___tryToExpandTrailing(other, *partner, d);
+            KJ_tryToExpandTrailing(other, *partner, d);
         else
-            KJ___tryToShortenLeading(*partner, index, other, d, true);
+            KJ_tryToShortenLeading(*partner, index, other, d, true);
     }
 }
 
 // Moving a divider.
 
-bool KJSplitView::KJ___shouldResizeWindow(
+bool KJSplitView::KJ_shouldResizeWindow(
     std::size_t divider, KJSplitSubview* leading, KJSplitSubview* trailing, bool grow)
 {
     if (m_isInScrollView)
@@ -418,7 +403,7 @@ double KJSplitView::windowRoom(bool grow) const
     auto document = scrollView ? scrollView->documentView() : nullptr;
     if (document) {
         auto f = document->frame();
-        double size = horizontal ? f.height() : f.width();
+        double size = gfx::along(f.size, axis());
         if (!grow)
             return std::max(0.0, size);
         double room = horizontal ? f.origin.y : KJSplitViewDividersHuge - f.maxX();
@@ -428,10 +413,10 @@ double KJSplitView::windowRoom(bool grow) const
     if (!w)
         return 0;
     auto f = w->frame();
-    double size = horizontal ? f.height() : f.width();
-    double maxSize = horizontal ? w->maxSize().height : w->maxSize().width;
+    double size = gfx::along(f.size, axis());
+    double maxSize = gfx::along(w->maxSize(), axis());
     if (!grow) {
-        double minSize = horizontal ? w->minSize().height : w->minSize().width;
+        double minSize = gfx::along(w->minSize(), axis());
         return std::max(0.0, size - minSize);
     }
     auto screen = ui::Screen::mainScreen();
@@ -450,11 +435,7 @@ void KJSplitView::resizeWindowBy(double change)
     auto scrollView = enclosingScrollView();
     if (auto document = scrollView ? scrollView->documentView() : nullptr) {
         auto f = document->frame();
-        if (horizontal)
-            f.size.height += change;
-        else
-            f.size.width += change;
-        document->setFrame(f);
+        document->setFrame(gfx::withLengthAlong(f, axis(), gfx::lengthAlong(f, axis()) + change));
         document->setNeedsDisplay(true);
     } else if (auto w = window()) {
         auto f = w->frame();
@@ -469,10 +450,10 @@ void KJSplitView::resizeWindowBy(double change)
     setMustAdjust();
 }
 
-void KJSplitView::KJ___tryToExpandLeading(
+void KJSplitView::KJ_tryToExpandLeading(
     KJSplitSubview& leading, std::size_t divider, KJSplitSubview* partner, double delta)
 {
-    bool useWindow = KJ___shouldResizeWindow(divider, &leading, partner, true);
+    bool useWindow = KJ_shouldResizeWindow(divider, &leading, partner, true);
     double room = useWindow ? windowRoom(true) : (partner ? partner->dimension() : KJSplitViewDividersHuge);
     if (leading.minDimension() > room)
         return;
@@ -490,7 +471,7 @@ void KJSplitView::KJ___tryToExpandLeading(
     }
 }
 
-void KJSplitView::KJ___tryToExpandTrailing(KJSplitSubview* trailing, KJSplitSubview& partner, double delta)
+void KJSplitView::KJ_tryToExpandTrailing(KJSplitSubview* trailing, KJSplitSubview& partner, double delta)
 {
     double minTrailing = trailing ? trailing->minDimension() : 0;
     double partnerDimension = partner.dimension();
@@ -509,10 +490,10 @@ void KJSplitView::KJ___tryToExpandTrailing(KJSplitSubview* trailing, KJSplitSubv
     }
 }
 
-void KJSplitView::KJ___tryToShortenLeading(
+void KJSplitView::KJ_tryToShortenLeading(
     KJSplitSubview& leading, std::size_t divider, KJSplitSubview* trailing, double delta, bool always)
 {
-    bool useWindow = KJ___shouldResizeWindow(divider, &leading, trailing, false);
+    bool useWindow = KJ_shouldResizeWindow(divider, &leading, trailing, false);
     double room = useWindow ? windowRoom(false)
                             : (trailing ? trailing->maxDimension() - trailing->dimension() : KJSplitViewDividersHuge);
     if (-delta > room) {
@@ -530,10 +511,10 @@ void KJSplitView::KJ___tryToShortenLeading(
         trailing->changeDimensionBy(-change, false, true);
 }
 
-void KJSplitView::KJ___tryToShortenTrailing(
+void KJSplitView::KJ_tryToShortenTrailing(
     KJSplitSubview* trailing, std::size_t divider, KJSplitSubview& leading, double delta, bool always)
 {
-    bool useWindow = KJ___shouldResizeWindow(divider, &leading, trailing, true);
+    bool useWindow = KJ_shouldResizeWindow(divider, &leading, trailing, true);
     double room = useWindow ? windowRoom(true) : leading.maxDimension() - leading.dimension();
     if (delta > room) {
         if (!always)

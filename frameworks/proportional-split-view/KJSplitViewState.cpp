@@ -3,7 +3,6 @@
 #include "frameworks/proportional-split-view/KJSplitView.h"
 
 #include "platform/foundation/files/UserDefaults.h"
-#include "platform/foundation/runtime/Perform.h"
 #include "platform/graphics/BitmapImageRep.h"
 #include "platform/graphics/Image.h"
 
@@ -193,15 +192,12 @@ bool KJSplitView::setStateFromString(const fnd::String& string)
         double a = std::fabs(v);
         auto f = frame();
         f.origin = {};
-        if (isHorizontal())
-            f.size.height = std::floor(a);
-        else
-            f.size.width = std::floor(a);
+        f.size = gfx::withAlong(f.size, axis(), std::floor(a));
         // Restored frames are not reports: the delegate hears of them when the adjusting sets them.
-        pane.KJ___setFrame(f, a - std::floor(a), false);
+        pane.KJ_setFrame(f, a - std::floor(a), false);
         if (!(v > 0))
-            pane.KJ___collapse();
-        pane.KJ___setHidden(hidden);
+            pane.KJ_collapse();
+        pane.KJ_setHidden(hidden);
     }
     setMustAdjust();
     return true;
@@ -307,16 +303,8 @@ bool KJSplitView::initWithCoder(fnd::Coder& coder)
     }
     m_dividerThickness = 0;
     setDividerThickness(thickness);
+    // The adjustment, and with it the check for an enclosing scroll view, runs in the layout pass once the view
+    // sits in its window.
     setMustAdjust();
-    auto weak = std::weak_ptr<KJSplitView>(std::static_pointer_cast<KJSplitView>(shared_from_this()));
-    fnd::performAfterDelay(
-        nullptr,
-        [weak] {
-            if (auto view = weak.lock()) {
-                view->viewDidMoveToSuperview();
-                view->KJ___adjustOutermostIfNeeded();
-            }
-        },
-        0.0);
     return !coder.hasFailed();
 }

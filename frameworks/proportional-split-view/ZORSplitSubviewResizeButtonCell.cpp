@@ -56,7 +56,7 @@ bool ZORSplitSubviewResizeButtonCell::trackMouse(const ui::Event& event, gfx::Re
         if (!sv)
             return std::nullopt;
         auto point = sv->convertPointFromView(e.locationInWindow(), nullptr);
-        return sv->isHorizontal() ? point.y : point.x;
+        return gfx::along(point, sv->axis());
     };
     auto last = alongAxis(event);
     for (;;) {

@@ -43,8 +43,8 @@ void ZORSplitViewToolbar::awakeFromNib()
     m_itemDelimiterEnabled = true;
     m_contentAlign = ContentAlign::BothEnds;
     m_buttons.clear();
-    m_previousToolbarRect = {};
     m_delimiterOffsets.clear();
+    setNeedsLayout();
     m_enclosingSplitView.reset();
     setAnchoredEdge(AnchoredEdge::Bottom);
     m_shouldDrawDraggingButton = false;
@@ -106,6 +106,8 @@ void ZORSplitViewToolbar::addItem(const std::shared_ptr<ZORSplitViewToolbarButto
     button->setFrame({ 0, 0, width, m_height - 1 });
     m_buttons.push_back(button);
     addSubview(button);
+    // Its place comes from the next layout.
+    setNeedsLayout();
 }
 
 void ZORSplitViewToolbar::removeItem(const std::shared_ptr<ZORSplitViewToolbarButton>& button)
@@ -153,14 +155,14 @@ void ZORSplitViewToolbar::setAnchoredEdge(AnchoredEdge edge)
 void ZORSplitViewToolbar::setItemDelimiterEnabled(bool flag)
 {
     m_itemDelimiterEnabled = flag;
-    m_previousToolbarRect = {};
+    setNeedsLayout();
     setNeedsDisplay(true);
 }
 
 void ZORSplitViewToolbar::setContentAlign(ContentAlign align)
 {
     m_contentAlign = align;
-    m_previousToolbarRect = {};
+    setNeedsLayout();
     setNeedsDisplay(true);
 }
 
@@ -249,6 +251,12 @@ void ZORSplitViewToolbar::injectEnclosingSplitView(const fnd::Notification& noti
 
 // Layout.
 
+void ZORSplitViewToolbar::layout()
+{
+    recalculateItemPositions();
+    setNeedsDisplay(true);
+}
+
 void ZORSplitViewToolbar::recalculateItemPositions()
 {
     double g = m_shouldDrawDraggingButton ? (splitViewIsVertical() ? GripAllowanceVertical : GripAllowance) : 0;
@@ -315,9 +323,6 @@ void ZORSplitViewToolbar::drawRect(gfx::Rect dirtyRect)
         double y = m_anchoredEdge == AnchoredEdge::Bottom ? bounds().height() - 1 : 0;
         context->fillRect({ dirtyRect.minX(), y, dirtyRect.width(), 1.0 });
     }
-    if (bounds() != m_previousToolbarRect)
-        recalculateItemPositions();
-    m_previousToolbarRect = bounds();
     if (m_itemDelimiterEnabled)
         drawItemDelimiter();
 }

@@ -68,8 +68,9 @@ public:
     std::shared_ptr<ZORSplitView> enclosingSplitView() const { return m_enclosingSplitView.lock(); }
     void setEnclosingSplitView(const std::shared_ptr<ZORSplitView>& splitView) { m_enclosingSplitView = splitView; }
 
-    // Places the buttons and delimiters.
+    // Places the buttons and delimiters; layout() runs it after a change of size, buttons or alignment.
     void recalculateItemPositions();
+    void layout() override;
     const std::vector<double>& delimiterOffsets() const { return m_delimiterOffsets; }
 
     // Whether the bar's own window is key: dimmed colours otherwise.
@@ -90,7 +91,6 @@ private:
     AnchoredEdge m_anchoredEdge { AnchoredEdge::Bottom };
     bool m_itemDelimiterEnabled { true };
     ContentAlign m_contentAlign { ContentAlign::BothEnds };
-    gfx::Rect m_previousToolbarRect;
     std::vector<double> m_delimiterOffsets;
     std::weak_ptr<ZORSplitView> m_enclosingSplitView;
     std::vector<std::shared_ptr<ZORSplitViewToolbarButton>> m_buttons;

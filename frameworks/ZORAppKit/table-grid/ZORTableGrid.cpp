@@ -20,8 +20,8 @@ FND_REGISTER_CLASS(ZORTableGrid, ui::Control)
 
 void ZORTableGrid::describeClass(fnd::ClassBuilder<ZORTableGrid>& c)
 {
-    c.property("allowsMultipleSelection", &ZORTableGrid::allowsMultipleSelection,
-        &ZORTableGrid::setAllowsMultipleSelection);
+    c.property(
+        "allowsMultipleSelection", &ZORTableGrid::allowsMultipleSelection, &ZORTableGrid::setAllowsMultipleSelection);
     c.property("allowsEditing", &ZORTableGrid::allowsEditing, &ZORTableGrid::setAllowsEditing);
     c.action("insertTab:", &ZORTableGrid::insertTab);
     c.action("insertBacktab:", &ZORTableGrid::insertBacktab);
@@ -111,8 +111,8 @@ void ZORTableGrid::buildParts(gfx::Rect frame)
     m_rowHeaderScrollView->contentView()->setDrawsBackground(false);
     addSubview(m_rowHeaderScrollView);
 
-    m_contentScrollView = ui::ScrollView::create(
-        { RowHeaderWidth, ColumnHeaderHeight, w - RowHeaderWidth, h - ColumnHeaderHeight });
+    m_contentScrollView
+        = ui::ScrollView::create({ RowHeaderWidth, ColumnHeaderHeight, w - RowHeaderWidth, h - ColumnHeaderHeight });
     m_contentScrollView->setAutoresizingMask(ui::AutoresizingMask::WidthSizable | ui::AutoresizingMask::HeightSizable);
     m_contentScrollView->setHasHorizontalScroller(true);
     m_contentScrollView->setHasVerticalScroller(true);
@@ -206,6 +206,8 @@ void ZORTableGrid::reloadData()
     m_contentView->setNeedsDisplay(true);
     m_columnHeaderView->setNeedsDisplay(true);
     m_rowHeaderView->setNeedsDisplay(true);
+    // The columns may have moved within an unchanged width: the resize areas follow them.
+    m_columnHeaderView->setNeedsLayout();
 }
 
 // The width store.

@@ -60,7 +60,6 @@ void ZORTableGridHeaderView::drawRect(gfx::Rect)
     const auto visible = visibleRect();
     auto content = grid->contentView();
     if (m_orientation == ZORTableGridHeaderCell::ColumnOrientation) {
-        rebuildResizeAreas();
         const auto columns = content->visibleColumnsInRect({ visible.minX(), 0, visible.width(), 1 });
         const auto& selected = *grid->selectedColumnIndexes();
         for (auto c = columns.location; c < columns.max(); ++c) {
@@ -83,6 +82,12 @@ void ZORTableGridHeaderView::drawRect(gfx::Rect)
             m_headerCell->drawWithFrame(rect, *this);
         }
     }
+}
+
+void ZORTableGridHeaderView::layout()
+{
+    ui::View::layout();
+    rebuildResizeAreas();
 }
 
 void ZORTableGridHeaderView::updateTrackingAreas()

@@ -37,8 +37,10 @@ public:
 
     bool isFlipped() const override { return true; }
     void drawRect(gfx::Rect dirtyRect) override;
-    // Resize areas cover every column header in sight, whatever part was last redrawn.
+    // Resize areas cover every column header in sight, whatever part was last redrawn; they are rebuilt when the
+    // view scrolls or changes size and, after the columns changed (the grid asks for layout), by layout().
     void updateTrackingAreas() override;
+    void layout() override;
     void mouseDown(const ui::Event& event) override;
     void mouseDragged(const ui::Event& event) override;
     void mouseUp(const ui::Event& event) override;

@@ -1,7 +1,6 @@
 #include "frameworks/ZORAppKit/text-views/ZORLineNumberRuler.h"
 
 #include "platform/foundation/archiving/Coding.h"
-#include "platform/foundation/runtime/Perform.h"
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/graphics/Image.h"
@@ -212,6 +211,16 @@ void ZORLineNumberRuler::textDidChange(const fnd::Value&)
 void ZORLineNumberRuler::invalidateLineIndices()
 {
     m_lineIndices.reset();
+    // The number of lines decides the width.
+    setNeedsLayout();
+}
+
+void ZORLineNumberRuler::layout()
+{
+    ui::RulerView::layout();
+    (void)lineIndices();
+    if (std::abs(ruleThickness() - requiredThickness()) > 1.0)
+        setRuleThickness(requiredThickness());
 }
 
 const std::vector<fnd::Index>& ZORLineNumberRuler::lineIndices()
@@ -249,20 +258,9 @@ void ZORLineNumberRuler::calculateLines()
             rows.push_back(row);
         m_lineIndices = std::move(rows);
     }
-    // A new width takes effect on the next pass of the run loop, not in the middle of drawing.
-    if (std::abs(ruleThickness() - requiredThickness()) > 1.0 && !m_thicknessPending) {
-        m_thicknessPending = true;
-        std::weak_ptr<ZORLineNumberRuler> weak = std::static_pointer_cast<ZORLineNumberRuler>(shared_from_this());
-        fnd::performAfterDelay(
-            shared_from_this(),
-            [weak] {
-                if (auto ruler = weak.lock()) {
-                    ruler->m_thicknessPending = false;
-                    ruler->setRuleThickness(ruler->requiredThickness());
-                }
-            },
-            0);
-    }
+    // A new width takes effect in the layout pass, never in the middle of drawing.
+    if (std::abs(ruleThickness() - requiredThickness()) > 1.0)
+        setNeedsLayout();
 }
 
 double ZORLineNumberRuler::requiredThickness() const

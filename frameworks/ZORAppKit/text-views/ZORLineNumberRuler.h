@@ -91,7 +91,10 @@ public:
     txt::Attributes textAttributes() const;
     txt::Attributes markerTextAttributes() const;
     double requiredThickness() const override;
+    // Counts the lines; a width that no longer fits them is asked for from the layout pass.
     void calculateLines();
+    // Takes the width the lines need.
+    void layout() override;
     void drawHashMarksAndLabelsInRect(gfx::Rect rect) override;
     void drawMarkersInRect(gfx::Rect) override { }
     bool isFlipped() const override { return true; }
@@ -111,7 +114,6 @@ private:
     gfx::ColorPtr m_backgroundColor;
     std::shared_ptr<ui::View> m_tableHeaderView;
     fnd::NotificationObserverToken m_textObserver;
-    bool m_thicknessPending { false };
 };
 
 // A line-number ruler on which a click toggles a bookmark-like marker on the line.

@@ -1,8 +1,7 @@
 #include "platform/backend/gtk/GtkBackend.h"
 
-#include "platform/backend/gtk/GtkAccessibilityBridge.h"
-
 #include "platform/backend/gtk/GnomeShortcutProvider.h"
+#include "platform/backend/gtk/GtkAccessibilityBridge.h"
 #include "platform/backend/gtk/GtkClipboardBridge.h"
 #include "platform/backend/gtk/GtkCursors.h"
 #include "platform/backend/gtk/GtkDisplayState.h"
@@ -231,6 +230,18 @@ void GtkBackend::sheetBegan(Window& sheet, Window& parent)
 void GtkBackend::beep()
 {
     gdk_display_beep(m_display->gdkDisplay());
+}
+
+std::optional<gfx::Point> GtkBackend::pointerLocation()
+{
+    return m_display->pointerOnScreen();
+}
+
+bool GtkBackend::beginWindowMove(Window& window, gfx::Point)
+{
+    // The host knows the press in the toolkit's terms (device, time, surface point), which the move needs.
+    auto* host = hostFor(window);
+    return host && host->beginMove();
 }
 
 void GtkBackend::setSystemShortcutsInhibited(Window& window, bool inhibited)

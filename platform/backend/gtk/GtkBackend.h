@@ -44,6 +44,10 @@ public:
     void beep() override;
     // Asks the X server for the keys held now (no answer without X11).
     bool isKeyDown(unsigned short keyCode) override;
+    // The X server's pointer (none without X11).
+    std::optional<gfx::Point> pointerLocation() override;
+    // The window manager's interactive move, from the window's last press.
+    bool beginWindowMove(Window& window, gfx::Point pressOnScreen) override;
     void setSystemShortcutsInhibited(Window& window, bool inhibited) override;
     fnd::Expected<void> openURL(const fnd::String& url) override;
     std::optional<DragResult> dragImage(View& view, const std::shared_ptr<gfx::Image>& image, gfx::Point imageOrigin,

@@ -8,8 +8,8 @@
 #include "platform/backend/gtk/PasteboardContentProvider.h"
 #include "platform/graphics/Image.h"
 #include "platform/ui/dragging/DropSession.h"
-#include "platform/ui/views/Event.h"
 #include "platform/ui/dragging/Pasteboard.h"
+#include "platform/ui/views/Event.h"
 #include "platform/ui/views/View.h"
 #include "platform/ui/views/Window.h"
 
@@ -219,9 +219,32 @@ std::optional<DragResult> GtkDragAndDrop::runDrag(View& view, const std::shared_
     g_signal_connect(drag, "drop-performed", G_CALLBACK(onDropPerformed), &state);
     g_signal_connect(drag, "dnd-finished", G_CALLBACK(onFinished), &state);
     g_signal_connect(drag, "cancel", G_CALLBACK(onCancel), &state);
+    // The window system moves the drag without telling its source: the source follows the pointer at the display's
+    // pace, over our windows and the empty screen alike.
+    struct Follower {
+        GtkDragAndDrop* self;
+        DraggingSource* source;
+        gfx::Image* image;
+        std::optional<gfx::Point> last;
+    } follower { this, source, keepImage.get(), mouse };
+    auto follow = +[](gpointer data) -> gboolean {
+        auto* f = static_cast<Follower*>(data);
+        auto pointer = f->self->m_backend.display().pointerOnScreen();
+        if (!pointer || pointer == f->last || !f->self->m_outgoing)
+            return G_SOURCE_CONTINUE;
+        f->last = pointer;
+        Event::setMouseLocation(*pointer);
+        if (f->source) {
+            auto grab = f->self->m_outgoing->grab;
+            f->source->draggedImageMovedTo(*f->image, { pointer->x + grab.width, pointer->y + grab.height });
+        }
+        return G_SOURCE_CONTINUE;
+    };
+    guint followTimer = g_timeout_add(16, follow, &follower);
     // The drag runs in GLib's main context, which keeps our windows (and our run loop) going.
     while (!state.finished)
         g_main_context_iteration(nullptr, TRUE);
+    g_source_remove(followTimer);
     g_signal_handlers_disconnect_by_data(drag, &state);
 
     DragResult result;

@@ -35,6 +35,21 @@ bool isSeeThrough(const Window& window)
 // Pixels at least half covered belong to the shape.
 constexpr std::uint32_t ShapeAlphaThreshold = 0x80;
 
+// The Motif window-manager hints (_MOTIF_WM_HINTS), as window managers read them: which fields count, the
+// functions offered (without the "all" bit, exactly those listed) and the decorations (with the "all" bit, all
+// but those listed).
+namespace MotifHints {
+constexpr long FlagFunctions = 1 << 0;
+constexpr long FlagDecorations = 1 << 1;
+constexpr long FunctionResize = 1 << 1;
+constexpr long FunctionMove = 1 << 2;
+constexpr long FunctionMinimize = 1 << 3;
+constexpr long FunctionMaximize = 1 << 4;
+constexpr long FunctionClose = 1 << 5;
+constexpr long DecorationAll = 1 << 0;
+constexpr long DecorationMaximize = 1 << 6;
+}
+
 }
 
 // Surface.
@@ -169,6 +184,38 @@ void GtkWindowHost::applyStyle(Window& window)
         parent = window.parentWindow();
     auto* parentHost = parent ? m_backend.hostFor(*parent) : nullptr;
     gtk_window_set_transient_for(gtkWindow, parentHost ? parentHost->gtkWindow() : nullptr);
+    applyWindowManagerHints(window, false);
+}
+
+void GtkWindowHost::applyWindowManagerHints(Window& window, bool force)
+{
+    unsigned long id = xid();
+    if (!id || m_popUp)
+        return;
+    unsigned style = window.styleMask();
+    const bool decorated = (style & WindowStyleMask::Titled) && !window.isSheet();
+    long functions = MotifHints::FunctionMove | MotifHints::FunctionMinimize;
+    if (style & WindowStyleMask::Resizable)
+        functions |= MotifHints::FunctionResize;
+    if (window.isZoomable())
+        functions |= MotifHints::FunctionMaximize;
+    if (style & WindowStyleMask::Closable)
+        functions |= MotifHints::FunctionClose;
+    long decorations = 0;
+    if (decorated)
+        decorations = MotifHints::DecorationAll | (window.isZoomable() ? 0 : MotifHints::DecorationMaximize);
+    std::array<long, 3> hints { MotifHints::FlagFunctions | MotifHints::FlagDecorations, functions, decorations };
+    if (!force && m_windowManagerHints == hints)
+        return;
+    m_windowManagerHints = hints;
+    auto& display = m_backend.display();
+    display.withErrorTrap([&] {
+        Atom atom = XInternAtom(display.xDisplay(), "_MOTIF_WM_HINTS", False);
+        // flags, functions, decorations, input mode, status: 32-bit items, handed to Xlib as longs.
+        long data[5] { hints[0], hints[1], hints[2], 0, 0 };
+        XChangeProperty(
+            display.xDisplay(), id, atom, atom, 32, PropModeReplace, reinterpret_cast<unsigned char*>(data), 5);
+    });
 }
 
 void GtkWindowHost::update(Window& window)
@@ -194,6 +241,7 @@ void GtkWindowHost::update(Window& window)
     if (!gtk_widget_get_visible(m_gtkWindow)) {
         setPositionHints();
         gtk_widget_set_visible(m_gtkWindow, TRUE);
+        applyWindowManagerHints(window, true);
         gtk_widget_grab_focus(m_canvas);
         if (window.isKeyWindow())
             focus();

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "platform/backend/gtk/GtkDisplayState.h"
+#include "platform/backend/gtk/TouchpadGestures.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/ui/views/Event.h"
 
 #include <gtk/gtk.h>
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -54,6 +56,10 @@ public:
     void update(Window& window);
     std::shared_ptr<gfx::WindowSurface> surface(Window& window);
     void flushed();
+    // The person's press on the background became a drag: the window manager moves the window from the press on
+    // (GDK moves it itself where no window manager runs). The press ends for us here; false when there is no press
+    // to hand over or the window is a pop-up no window manager moves.
+    bool beginMove();
     // Asks the desktop to raise the window and give it the keyboard.
     void focus();
     void raise();
@@ -85,6 +91,9 @@ private:
     static void onPreeditChanged(GtkIMContext*, gpointer self);
 
     void applyStyle(Window& window);
+    // The window manager's functions and title-bar buttons (Motif hints): no maximise for a window that cannot
+    // zoom. force writes them even when they look unchanged (GDK rewrites the property when a window is shown).
+    void applyWindowManagerHints(Window& window, bool force);
     void applyGeometry(Window& window);
     // A borderless window that is not opaque (a bubble, a balloon) takes input only where it draws, and on an X
     // server without a compositing manager, where alpha means nothing, it is cut to that shape as well.
@@ -96,6 +105,7 @@ private:
     // Input (GtkWindowInput.cpp).
     bool handlePointer(GdkEvent* event);
     bool handleKey(GdkEvent* event);
+    void handleTouchpad(GdkEvent* event, gfx::Point base, unsigned flags);
     void postKeyEvent(EventType type, GdkEvent* event, const fnd::String& characters, bool isRepeat);
     long clickCountFor(unsigned button, double x, double y, std::uint32_t time);
 
@@ -119,6 +129,8 @@ private:
     // The last shape given to the X server (a digest of its rectangles; 0: none).
     std::uint64_t m_shapeDigest { 0 };
     long m_presentedFrames { 0 };
+    // The Motif hints last written (flags, functions, decorations), so they are written only when they change.
+    std::optional<std::array<long, 3>> m_windowManagerHints;
 
     // Input state.
     std::set<unsigned> m_keysDown;
@@ -130,6 +142,14 @@ private:
         std::uint32_t time { 0 };
         long count { 0 };
     } m_lastClick;
+    // The last press of the left button, as the window manager's move needs it (surface coordinates).
+    struct Press {
+        GdkDevice* device { nullptr };
+        double surfaceX { 0 }, surfaceY { 0 };
+        std::uint32_t time { 0 };
+    };
+    std::optional<Press> m_lastPress;
+    TouchpadGestureConverter m_touchpad;
     GdkEvent* m_filtering { nullptr };
     std::vector<fnd::String> m_committed;
 };

@@ -3,8 +3,8 @@
 #include "platform/backend/gtk/KeyMapping.h"
 #include "platform/foundation/runtime/Clock.h"
 #include "platform/foundation/runtime/RunLoop.h"
-#include "platform/ui/views/Application.h"
 #include "platform/ui/text/TextInputClient.h"
+#include "platform/ui/views/Application.h"
 #include "platform/ui/views/Window.h"
 
 #include <cmath>
@@ -79,8 +79,8 @@ bool GtkWindowHost::handlePointer(GdkEvent* event)
         return false;
     auto type = gdk_event_get_event_type(event);
     auto point = canvasPointOfEvent(event);
-    // Scroll events carry no position; they happen where the pointer last was.
-    if (!point && type == GDK_SCROLL)
+    // Scroll and touchpad events may carry no position; they happen where the pointer last was.
+    if (!point && (type == GDK_SCROLL || type == GDK_TOUCHPAD_SWIPE || type == GDK_TOUCHPAD_PINCH))
         point = m_lastPointer;
     if (!point)
         return false;
@@ -107,6 +107,11 @@ bool GtkWindowHost::handlePointer(GdkEvent* event)
         if (press) {
             m_buttonsDown |= buttonMaskFor(button);
             gtk_widget_grab_focus(m_canvas);
+            if (button == GDK_BUTTON_PRIMARY) {
+                double x = 0, y = 0;
+                gdk_event_get_position(event, &x, &y);
+                m_lastPress = Press { gdk_event_get_device(event), x, y, gdk_event_get_time(event) };
+            }
         } else {
             m_buttonsDown &= ~buttonMaskFor(button);
         }
@@ -155,9 +160,83 @@ bool GtkWindowHost::handlePointer(GdkEvent* event)
         application.postEvent(Event::scrollEvent(base, flags, now(), number, dx, dy), false);
         return true;
     }
+    case GDK_TOUCHPAD_SWIPE:
+    case GDK_TOUCHPAD_PINCH:
+    case GDK_TOUCHPAD_HOLD:
+        handleTouchpad(event, base, flags);
+        return true;
     default:
         return false;
     }
+}
+
+void GtkWindowHost::handleTouchpad(GdkEvent* event, gfx::Point base, unsigned flags)
+{
+    TouchpadSample sample;
+    auto type = gdk_event_get_event_type(event);
+    sample.kind = type == GDK_TOUCHPAD_SWIPE ? TouchpadSample::Kind::Swipe
+        : type == GDK_TOUCHPAD_PINCH         ? TouchpadSample::Kind::Pinch
+                                             : TouchpadSample::Kind::Hold;
+    switch (gdk_touchpad_event_get_gesture_phase(event)) {
+    case GDK_TOUCHPAD_GESTURE_PHASE_BEGIN:
+        sample.phase = TouchpadSample::Phase::Begin;
+        break;
+    case GDK_TOUCHPAD_GESTURE_PHASE_UPDATE:
+        sample.phase = TouchpadSample::Phase::Update;
+        break;
+    case GDK_TOUCHPAD_GESTURE_PHASE_END:
+        sample.phase = TouchpadSample::Phase::End;
+        break;
+    case GDK_TOUCHPAD_GESTURE_PHASE_CANCEL:
+        sample.phase = TouchpadSample::Phase::Cancel;
+        break;
+    }
+    if (sample.kind != TouchpadSample::Kind::Hold)
+        gdk_touchpad_event_get_deltas(event, &sample.dx, &sample.dy);
+    if (sample.kind == TouchpadSample::Kind::Pinch) {
+        sample.scale = gdk_touchpad_event_get_pinch_scale(event);
+        sample.angleDelta = gdk_touchpad_event_get_pinch_angle_delta(event);
+    }
+    auto w = window();
+    if (!w)
+        return;
+    for (const auto& step : m_touchpad.convert(sample)) {
+        std::shared_ptr<Event> e;
+        switch (step.type) {
+        case EventType::Swipe:
+            e = Event::swipeEvent(base, flags, now(), w->windowNumber(), step.deltaX, step.deltaY);
+            break;
+        case EventType::Magnify:
+            e = Event::magnifyEvent(base, flags, now(), w->windowNumber(), step.magnification, step.phase);
+            break;
+        case EventType::Rotate:
+            e = Event::rotateEvent(base, flags, now(), w->windowNumber(), step.rotation, step.phase);
+            break;
+        default:
+            continue;
+        }
+        Application::shared().postEvent(e, false);
+    }
+}
+
+bool GtkWindowHost::beginMove()
+{
+    auto w = window();
+    GdkSurface* surface = gtk_native_get_surface(GTK_NATIVE(m_gtkWindow));
+    if (!w || m_popUp || !m_lastPress || !(m_buttonsDown & buttonMaskFor(GDK_BUTTON_PRIMARY)) || !surface
+        || !GDK_IS_TOPLEVEL(surface))
+        return false;
+    gdk_toplevel_begin_move(GDK_TOPLEVEL(surface), m_lastPress->device, GDK_BUTTON_PRIMARY, m_lastPress->surfaceX,
+        m_lastPress->surfaceY, m_lastPress->time);
+    // The window manager has the button now and takes its release: ours ends here, where the pointer was.
+    m_buttonsDown &= ~buttonMaskFor(GDK_BUTTON_PRIMARY);
+    m_lastPress.reset();
+    auto base = m_lastPointer ? basePoint(m_lastPointer->x, m_lastPointer->y) : gfx::Point {};
+    Application::shared().postEvent(
+        Event::mouseEventWithType(EventType::LeftMouseUp, base, Event::currentModifierFlags(), now(), w->windowNumber(),
+            0, m_lastClick.count, 0.0f),
+        false);
+    return true;
 }
 
 void GtkWindowHost::postKeyEvent(EventType type, GdkEvent* event, const fnd::String& characters, bool isRepeat)

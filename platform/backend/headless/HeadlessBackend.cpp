@@ -55,6 +55,7 @@ std::shared_ptr<HeadlessBackend> HeadlessBackend::install(gfx::Size screenSize)
     Application::shared().reset();
     Event::setCurrentModifierFlags(0);
     Event::setMouseLocation({});
+    Event::setPressedMouseButtons(0);
     return backend;
 }
 
@@ -85,6 +86,36 @@ void HeadlessBackend::mouseDragged(Window& window, gfx::Point point, unsigned fl
 void HeadlessBackend::mouseMoved(Window& window, gfx::Point point, unsigned flags)
 {
     post(mouseEvent(EventType::MouseMoved, window, point, flags, 0));
+}
+
+void HeadlessBackend::mouseDragged(gfx::Point screenPoint, unsigned flags)
+{
+    double now = fnd::Clock::current()->now().timeIntervalSinceReferenceDate();
+    post(Event::mouseEventWithType(EventType::LeftMouseDragged, screenPoint, flags, now, 0, ++m_eventNumber, 1, 1.0f));
+}
+
+void HeadlessBackend::mouseUp(gfx::Point screenPoint, unsigned flags)
+{
+    double now = fnd::Clock::current()->now().timeIntervalSinceReferenceDate();
+    post(Event::mouseEventWithType(EventType::LeftMouseUp, screenPoint, flags, now, 0, ++m_eventNumber, 1, 0.0f));
+}
+
+void HeadlessBackend::swipe(Window& window, gfx::Point point, double deltaX, double deltaY)
+{
+    double now = fnd::Clock::current()->now().timeIntervalSinceReferenceDate();
+    post(Event::swipeEvent(point, 0, now, window.windowNumber(), deltaX, deltaY));
+}
+
+void HeadlessBackend::magnify(Window& window, gfx::Point point, double magnification, EventPhase phase)
+{
+    double now = fnd::Clock::current()->now().timeIntervalSinceReferenceDate();
+    post(Event::magnifyEvent(point, 0, now, window.windowNumber(), magnification, phase));
+}
+
+void HeadlessBackend::rotate(Window& window, gfx::Point point, double degrees, EventPhase phase)
+{
+    double now = fnd::Clock::current()->now().timeIntervalSinceReferenceDate();
+    post(Event::rotateEvent(point, 0, now, window.windowNumber(), degrees, phase));
 }
 
 void HeadlessBackend::rightMouseDown(Window& window, gfx::Point point, unsigned flags)

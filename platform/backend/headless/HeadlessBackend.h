@@ -1,9 +1,9 @@
 #pragma once
 
 #include "platform/foundation/runtime/Error.h"
+#include "platform/ui/panels/ScriptedPanel.h"
 #include "platform/ui/views/Backend.h"
 #include "platform/ui/views/Event.h"
-#include "platform/ui/panels/ScriptedPanel.h"
 
 #include <deque>
 #include <functional>
@@ -43,11 +43,20 @@ public:
     void mouseUp(Window& window, gfx::Point point, unsigned modifierFlags = 0, long clickCount = 1);
     void mouseDragged(Window& window, gfx::Point point, unsigned modifierFlags = 0);
     void mouseMoved(Window& window, gfx::Point point, unsigned modifierFlags = 0);
+    // The same at a point of the screen, outside any window: the pointer of a drag that leaves the windows, or of a
+    // window that moves under it.
+    void mouseDragged(gfx::Point screenPoint, unsigned modifierFlags = 0);
+    void mouseUp(gfx::Point screenPoint, unsigned modifierFlags = 0);
     void rightMouseDown(Window& window, gfx::Point point, unsigned modifierFlags = 0);
     void rightMouseUp(Window& window, gfx::Point point, unsigned modifierFlags = 0);
     void scrollWheel(Window& window, gfx::Point point, double deltaX, double deltaY, unsigned modifierFlags = 0);
     // A touchpad's scroll: deltas in points.
     void preciseScrollWheel(Window& window, gfx::Point point, double deltaX, double deltaY, unsigned modifierFlags = 0);
+    // Touchpad gestures at the point: a swipe (direction -1, 0 or 1 per axis, positive to the left and up), a step
+    // of a pinch (the scale's change) and of a rotation (degrees, counterclockwise).
+    void swipe(Window& window, gfx::Point point, double deltaX, double deltaY);
+    void magnify(Window& window, gfx::Point point, double magnification, EventPhase phase = EventPhase::Changed);
+    void rotate(Window& window, gfx::Point point, double degrees, EventPhase phase = EventPhase::Changed);
     // charactersIgnoringModifiers defaults to the characters.
     void keyDown(Window& window, const fnd::String& characters, unsigned short keyCode, unsigned modifierFlags = 0,
         std::optional<fnd::String> charactersIgnoringModifiers = std::nullopt);

@@ -168,6 +168,7 @@ std::shared_ptr<Event> Application::nextEvent(EventMask mask, fnd::Date until, c
         if (dequeue) {
             m_queue.erase(it);
             m_currentEvent = event;
+            Event::noteTaken(*event);
         }
         return event;
     };
@@ -203,10 +204,7 @@ void Application::sendEvent(const Event& event)
     auto self = shared_from_this();
     m_currentEvent = std::static_pointer_cast<Event>(std::const_pointer_cast<fnd::Object>(event.shared_from_this()));
     auto window = event.window();
-    if (event.isMouseEvent() && window)
-        Event::setMouseLocation(window->convertBaseToScreen(event.locationInWindow()));
-    if (event.isMouseEvent() || event.isKeyEvent())
-        Event::setCurrentModifierFlags(event.modifierFlags());
+    Event::noteTaken(event);
     for (const auto& monitor : std::vector(m_monitors)) {
         bool stillThere = std::any_of(
             m_monitors.begin(), m_monitors.end(), [&](const Monitor& m) { return m.token == monitor.token; });
@@ -216,8 +214,6 @@ void Application::sendEvent(const Event& event)
 
     if (event.type() == EventType::KeyDown || event.type() == EventType::KeyUp
         || event.type() == EventType::FlagsChanged) {
-        if (event.type() == EventType::FlagsChanged)
-            Event::setCurrentModifierFlags(event.modifierFlags());
         auto key = keyWindow();
         if (event.type() == EventType::KeyDown
             && (event.modifierFlags() & (ModifierFlags::Command | ModifierFlags::Control))) {
@@ -459,8 +455,8 @@ void Application::windowDidClose(Window& window)
     if (!d || !m_launched || m_terminated)
         return;
     // Panels and pop-ups serve the windows people work in; they keep nothing open on their own.
-    bool anyOpen = std::any_of(m_order.begin(), m_order.end(),
-        [](const auto& w) { return !w->isClosed() && w->canBecomeMainWindow(); });
+    bool anyOpen = std::any_of(
+        m_order.begin(), m_order.end(), [](const auto& w) { return !w->isClosed() && w->canBecomeMainWindow(); });
     if (!anyOpen && d->applicationShouldTerminateAfterLastWindowClosed(*this))
         terminate();
 }
@@ -632,6 +628,7 @@ void Application::reset()
         m->setMainState(false);
     m_keyWindow.reset();
     m_mainWindow.reset();
+    m_delayedOrdering.reset();
     m_queue.clear();
     m_currentEvent.reset();
     m_modalSessions.clear();

@@ -91,6 +91,13 @@ public:
     void removeMonitor(long token);
     std::shared_ptr<Event> currentEvent() const { return m_currentEvent; }
 
+    // A press in an inactive window whose view delays the window's ordering brings the window forward at the
+    // release; called while the press is handled (a drag starting from it), this keeps the window where it is.
+    void preventWindowOrdering() { m_delayedOrdering.reset(); }
+    // Used by windows: the window waiting for its press's release to come forward.
+    void setWindowWithDelayedOrdering(const std::shared_ptr<Window>& window) { m_delayedOrdering = window; }
+    std::shared_ptr<Window> windowWithDelayedOrdering() const { return m_delayedOrdering.lock(); }
+
     // Target-action. A null target sends to the first object of the nil-target search that answers the action:
     // the key window's first responder and its chain (views, window, window delegate), then the main window's,
     // then the application and its delegate.
@@ -171,6 +178,7 @@ private:
     std::vector<std::shared_ptr<Window>> m_order;
     std::weak_ptr<Window> m_keyWindow;
     std::weak_ptr<Window> m_mainWindow;
+    std::weak_ptr<Window> m_delayedOrdering;
     std::deque<std::shared_ptr<Event>> m_queue;
     std::shared_ptr<Event> m_currentEvent;
     struct Monitor {

@@ -6,6 +6,7 @@
 #include "platform/ui/views/Forward.h"
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace gfx {
@@ -53,6 +54,17 @@ public:
     virtual void beep() { }
     // The live keyboard state: whether the key (a virtual key code) is held now, outside the event stream.
     virtual bool isKeyDown(unsigned short keyCode) { return (void)keyCode, false; }
+    // Where the pointer is on the screen now, outside the event stream; nullopt when the window system cannot say
+    // (then the events taken so far tell).
+    virtual std::optional<gfx::Point> pointerLocation() { return std::nullopt; }
+    // A press on the window's background became a drag that moves the window: a window system that moves windows
+    // itself (the window manager's interactive move) takes the press over from the screen point where it began and
+    // answers true; the release then comes as an event of its own. false leaves the move to the window, which
+    // follows the mouse's events.
+    virtual bool beginWindowMove(Window& window, gfx::Point pressOnScreen)
+    {
+        return (void)window, (void)pressOnScreen, false;
+    }
     // Lets the window take the key combinations the desktop keeps for itself while it has the keyboard (true), or
     // gives them back (false). Called through SystemShortcutPause, which pairs the calls.
     virtual void setSystemShortcutsInhibited(Window& window, bool inhibited) { (void)window, (void)inhibited; }

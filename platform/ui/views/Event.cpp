@@ -2,10 +2,14 @@
 
 #include "platform/foundation/runtime/Exception.h"
 #include "platform/ui/views/Application.h"
+#include "platform/ui/views/Backend.h"
 #include "platform/ui/views/TrackingArea.h"
 #include "platform/ui/views/Window.h"
 
 #include <fmt/format.h>
+
+#include <optional>
+#include <utility>
 
 namespace ui {
 
@@ -15,6 +19,28 @@ namespace {
 
 unsigned g_modifierFlags = 0;
 gfx::Point g_mouseLocation;
+unsigned g_pressedMouseButtons = 0;
+
+// The bit of pressedMouseButtons an event presses (true) or releases (false), if any.
+std::optional<std::pair<unsigned, bool>> eventButtonChange(EventType type)
+{
+    switch (type) {
+    case EventType::LeftMouseDown:
+        return std::pair { 1u, true };
+    case EventType::LeftMouseUp:
+        return std::pair { 1u, false };
+    case EventType::RightMouseDown:
+        return std::pair { 2u, true };
+    case EventType::RightMouseUp:
+        return std::pair { 2u, false };
+    case EventType::OtherMouseDown:
+        return std::pair { 4u, true };
+    case EventType::OtherMouseUp:
+        return std::pair { 4u, false };
+    default:
+        return std::nullopt;
+    }
+}
 
 }
 
@@ -80,6 +106,32 @@ std::shared_ptr<Event> Event::scrollEvent(
     return e;
 }
 
+std::shared_ptr<Event> Event::swipeEvent(
+    gfx::Point location, unsigned modifierFlags, double timestamp, long windowNumber, double deltaX, double deltaY)
+{
+    auto e = make(EventType::Swipe, location, modifierFlags, timestamp, windowNumber);
+    e->setDeltas(deltaX, deltaY);
+    return e;
+}
+
+std::shared_ptr<Event> Event::magnifyEvent(gfx::Point location, unsigned modifierFlags, double timestamp,
+    long windowNumber, double magnification, EventPhase phase)
+{
+    auto e = make(EventType::Magnify, location, modifierFlags, timestamp, windowNumber);
+    e->m_magnification = magnification;
+    e->m_phase = phase;
+    return e;
+}
+
+std::shared_ptr<Event> Event::rotateEvent(
+    gfx::Point location, unsigned modifierFlags, double timestamp, long windowNumber, double degrees, EventPhase phase)
+{
+    auto e = make(EventType::Rotate, location, modifierFlags, timestamp, windowNumber);
+    e->m_rotation = degrees;
+    e->m_phase = phase;
+    return e;
+}
+
 unsigned Event::currentModifierFlags()
 {
     return g_modifierFlags;
@@ -87,7 +139,30 @@ unsigned Event::currentModifierFlags()
 
 gfx::Point Event::mouseLocation()
 {
+    if (auto live = Backend::current().pointerLocation())
+        return *live;
     return g_mouseLocation;
+}
+
+unsigned Event::pressedMouseButtons()
+{
+    return g_pressedMouseButtons;
+}
+
+void Event::setPressedMouseButtons(unsigned buttons)
+{
+    g_pressedMouseButtons = buttons;
+}
+
+void Event::noteTaken(const Event& event)
+{
+    if (event.isMouseEvent() || event.isGestureEvent())
+        g_mouseLocation = event.locationOnScreen();
+    if (auto change = eventButtonChange(event.type()))
+        g_pressedMouseButtons
+            = change->second ? g_pressedMouseButtons | change->first : g_pressedMouseButtons & ~change->first;
+    if (event.isMouseEvent() || event.isKeyEvent() || event.type() == EventType::FlagsChanged)
+        g_modifierFlags = event.modifierFlags();
 }
 
 void Event::setCurrentModifierFlags(unsigned flags)
@@ -143,6 +218,19 @@ bool Event::isMouseEvent() const
 bool Event::isKeyEvent() const
 {
     return m_type == EventType::KeyDown || m_type == EventType::KeyUp;
+}
+
+bool Event::isGestureEvent() const
+{
+    return m_type == EventType::Swipe || m_type == EventType::Magnify || m_type == EventType::Rotate;
+}
+
+gfx::Point Event::locationOnScreen() const
+{
+    if (!m_windowNumber)
+        return m_location;
+    auto w = window();
+    return w ? w->convertBaseToScreen(m_location) : m_location;
 }
 
 void Event::setTrackingArea(const std::shared_ptr<TrackingArea>& area)

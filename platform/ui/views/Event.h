@@ -29,10 +29,24 @@ enum class EventType : unsigned {
     ApplicationDefined = 15,
     Periodic = 16,
     CursorUpdate = 17,
+    Rotate = 18,
     ScrollWheel = 22,
     OtherMouseDown = 25,
     OtherMouseUp = 26,
     OtherMouseDragged = 27,
+    Magnify = 30,
+    Swipe = 31,
+};
+
+// Where an event stands in a gesture, with the platform's values.
+enum class EventPhase : unsigned {
+    None = 0,
+    Began = 1,
+    Stationary = 2,
+    Changed = 4,
+    Ended = 8,
+    Cancelled = 16,
+    MayBegin = 32,
 };
 
 // Event masks are 1 << type.
@@ -61,6 +75,9 @@ constexpr EventMask ScrollWheel = eventMaskFromType(EventType::ScrollWheel);
 constexpr EventMask OtherMouseDown = eventMaskFromType(EventType::OtherMouseDown);
 constexpr EventMask OtherMouseUp = eventMaskFromType(EventType::OtherMouseUp);
 constexpr EventMask OtherMouseDragged = eventMaskFromType(EventType::OtherMouseDragged);
+constexpr EventMask Rotate = eventMaskFromType(EventType::Rotate);
+constexpr EventMask Magnify = eventMaskFromType(EventType::Magnify);
+constexpr EventMask Swipe = eventMaskFromType(EventType::Swipe);
 constexpr EventMask Any = ~EventMask(0);
 }
 
@@ -127,10 +144,23 @@ public:
         double timestamp, long windowNumber, short subtype, long data1, long data2);
     static std::shared_ptr<Event> scrollEvent(
         gfx::Point location, unsigned modifierFlags, double timestamp, long windowNumber, double deltaX, double deltaY);
+    // A touchpad gesture: a swipe (its direction in deltaX and deltaY, each -1, 0 or 1: positive to the left and
+    // up), a magnification (the factor's change: each step scales by 1 + magnification) or a rotation (degrees,
+    // positive counterclockwise), with its phase.
+    static std::shared_ptr<Event> swipeEvent(
+        gfx::Point location, unsigned modifierFlags, double timestamp, long windowNumber, double deltaX, double deltaY);
+    static std::shared_ptr<Event> magnifyEvent(gfx::Point location, unsigned modifierFlags, double timestamp,
+        long windowNumber, double magnification, EventPhase phase);
+    static std::shared_ptr<Event> rotateEvent(gfx::Point location, unsigned modifierFlags, double timestamp,
+        long windowNumber, double degrees, EventPhase phase);
 
-    // The modifier keys held right now, and the mouse on the screen, as the backend last reported them.
+    // The modifier keys held now, as the last event taken from the queue (by any loop) had them.
     static unsigned currentModifierFlags();
+    // The pointer on the screen: the window system's answer where it knows it, else where the last pointer event
+    // taken from the queue (by any loop: the main loop, a tracking or drag loop, a modal session) put it.
     static gfx::Point mouseLocation();
+    // The mouse buttons held (bit 0 the left, 1 the right, 2 the middle one), as the events taken so far tell.
+    static unsigned pressedMouseButtons();
 
     EventType type() const { return m_type; }
     EventMask mask() const { return eventMaskFromType(m_type); }
@@ -158,6 +188,10 @@ public:
     bool hasPreciseScrollingDeltas() const { return m_preciseScrolling; }
     double scrollingDeltaX() const { return m_preciseScrolling ? m_scrollingDeltaX : m_deltaX; }
     double scrollingDeltaY() const { return m_preciseScrolling ? m_scrollingDeltaY : m_deltaY; }
+    // Gestures.
+    EventPhase phase() const { return m_phase; }
+    double magnification() const { return m_magnification; }
+    double rotation() const { return m_rotation; }
     short subtype() const { return m_subtype; }
     long data1() const { return m_data1; }
     long data2() const { return m_data2; }
@@ -169,6 +203,10 @@ public:
 
     bool isMouseEvent() const;
     bool isKeyEvent() const;
+    bool isGestureEvent() const;
+    // Where the event happened on the screen (its window's base coordinates converted, or its own location when it
+    // has no window).
+    gfx::Point locationOnScreen() const;
 
     // Used by the event machinery.
     void setWindowNumber(long number) { m_windowNumber = number; }
@@ -189,6 +227,10 @@ public:
     }
     static void setCurrentModifierFlags(unsigned flags);
     static void setMouseLocation(gfx::Point screenPoint);
+    // An event was taken from the queue: the pointer's place, the held buttons and modifier keys follow it.
+    static void noteTaken(const Event& event);
+    // Forgets the held buttons (a new session, or the window system took the press over).
+    static void setPressedMouseButtons(unsigned buttons);
 
     fnd::String description() const override;
 
@@ -215,6 +257,9 @@ private:
     bool m_preciseScrolling { false };
     double m_scrollingDeltaX { 0 };
     double m_scrollingDeltaY { 0 };
+    EventPhase m_phase { EventPhase::None };
+    double m_magnification { 0 };
+    double m_rotation { 0 };
     short m_subtype { 0 };
     long m_data1 { 0 };
     long m_data2 { 0 };

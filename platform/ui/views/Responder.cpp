@@ -72,6 +72,18 @@ void Responder::scrollWheel(const Event& e)
 {
     passOn(*this, e, &Responder::scrollWheel, "scrollWheel:");
 }
+void Responder::swipeWithEvent(const Event& e)
+{
+    passOn(*this, e, &Responder::swipeWithEvent, "swipeWithEvent:");
+}
+void Responder::magnifyWithEvent(const Event& e)
+{
+    passOn(*this, e, &Responder::magnifyWithEvent, "magnifyWithEvent:");
+}
+void Responder::rotateWithEvent(const Event& e)
+{
+    passOn(*this, e, &Responder::rotateWithEvent, "rotateWithEvent:");
+}
 void Responder::keyDown(const Event& e)
 {
     passOn(*this, e, &Responder::keyDown, "keyDown:");
@@ -141,6 +153,12 @@ void Responder::dispatchEvent(const Event& event)
         return otherMouseDragged(event);
     case EventType::ScrollWheel:
         return scrollWheel(event);
+    case EventType::Swipe:
+        return swipeWithEvent(event);
+    case EventType::Magnify:
+        return magnifyWithEvent(event);
+    case EventType::Rotate:
+        return rotateWithEvent(event);
     case EventType::KeyDown:
         return keyDown(event);
     case EventType::KeyUp:

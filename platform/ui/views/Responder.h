@@ -37,6 +37,10 @@ public:
     virtual void otherMouseUp(const Event& event);
     virtual void otherMouseDragged(const Event& event);
     virtual void scrollWheel(const Event& event);
+    // Touchpad gestures.
+    virtual void swipeWithEvent(const Event& event);
+    virtual void magnifyWithEvent(const Event& event);
+    virtual void rotateWithEvent(const Event& event);
     virtual void keyDown(const Event& event);
     virtual void keyUp(const Event& event);
     virtual void flagsChanged(const Event& event);

@@ -21,6 +21,7 @@ void View::describeClass(fnd::ClassBuilder<View>& c)
     c.property("hidden", &View::isHidden, &View::setHidden);
     c.property("alphaValue", &View::alphaValue, &View::setAlphaValue);
     c.property("toolTip", &View::toolTip, &View::setToolTip);
+    c.property("acceptsTouchEvents", &View::acceptsTouchEvents, &View::setAcceptsTouchEvents);
     c.property("autoresizingMask", &View::autoresizingMask, &View::setAutoresizingMask);
     c.property("autoresizesSubviews", &View::autoresizesSubviews, &View::setAutoresizesSubviews);
     c.property("postsFrameChangedNotifications", &View::postsFrameChangedNotifications,
@@ -83,6 +84,9 @@ void View::insertSubview(const std::shared_ptr<View>& view, std::size_t index)
     view->m_superview = std::static_pointer_cast<View>(shared_from_this());
     view->setNextResponder(std::static_pointer_cast<Responder>(shared_from_this()));
     view->propagateWindow(myWindow.get());
+    // Layout it asked for before it came here is now due in this tree and window.
+    if (view->layoutIsDue())
+        view->noteLayoutDueInSubtree();
     view->viewDidMoveToSuperview();
     didAddSubview(*view);
     view->setNeedsDisplay(true);
@@ -251,6 +255,8 @@ void View::setIsRootViewOfWindow(View& view, const std::shared_ptr<Window>& wind
     view.m_superview.reset();
     view.setNextResponder(window);
     view.setWindowFromSuperview(window);
+    if (window && view.layoutIsDue())
+        window->setViewsNeedLayout(true);
 }
 
 // Geometry.
@@ -288,6 +294,8 @@ void View::setFrameSize(gfx::Size size)
 void View::frameDidChange(gfx::Rect oldFrame)
 {
     hostedLayerGeometryDidChange();
+    if (oldFrame.size != m_frame.size)
+        setNeedsLayout(true);
     if (auto parent = superview())
         parent->setNeedsDisplayInRect(gfx::unionRect(oldFrame, m_frame));
     else

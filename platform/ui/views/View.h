@@ -155,6 +155,16 @@ public:
     virtual std::shared_ptr<View> hitTest(gfx::Point point);
     bool mouseInRect(gfx::Point point, gfx::Rect rect) const;
 
+    // Layout. A view that must place its subviews (or its own parts) again asks with setNeedsLayout; a change of the
+    // frame's size asks by itself. The window's display pass lays out every view that asked, a view before its
+    // subviews, and only then draws; layoutSubtreeIfNeeded does the same now for this view and below. layout() is
+    // the hook: the default places nothing, since autoresizing already happened when the frame changed. Layout that
+    // asks for more layout runs again until it settles, a bounded number of rounds.
+    bool needsLayout() const { return m_needsLayout; }
+    void setNeedsLayout(bool flag = true);
+    virtual void layout() { }
+    void layoutSubtreeIfNeeded();
+
     // Display.
     bool needsDisplay() const { return !m_dirtyRects.empty(); }
     void setNeedsDisplay(bool flag);
@@ -219,6 +229,16 @@ public:
     // Mouse answers.
     virtual std::shared_ptr<Menu> menuForEvent(const Event& event);
     virtual bool acceptsFirstMouse(const Event* event) { return (void)event, false; }
+    // Whether a press on the view that nobody takes may move a window movable by its background: by default a view
+    // that is not opaque (the window's background shows through it).
+    virtual bool mouseDownCanMoveWindow() const { return !isOpaque(); }
+    // Whether a press on the view in an inactive window leaves the window where it is until the release, so a drag
+    // may start from it without bringing it forward (Application::preventWindowOrdering keeps it there for good).
+    virtual bool shouldDelayWindowOrderingForEvent(const Event& event) { return (void)event, false; }
+    // Whether the view wants the touchpad's single touches. The desktop's touchpad reports gestures, not single
+    // touches, so none arrive; gestures (swipe, magnify, rotate) reach the view under the pointer either way.
+    bool acceptsTouchEvents() const { return m_acceptsTouchEvents; }
+    void setAcceptsTouchEvents(bool flag) { m_acceptsTouchEvents = flag; }
     virtual bool needsPanelToBecomeKey() const { return false; }
 
     // Tool tips. The view's own tip covers its bounds (empty: none). toolTipAtPoint answers the tip at a point (view
@@ -315,6 +335,11 @@ private:
     void boundsDidChange();
     void propagateWindow(Window* window);
     void noteWindowDirty();
+    // Layout bookkeeping (ViewLayout.cpp).
+    bool layoutIsDue() const { return m_needsLayout || m_subtreeNeedsLayout; }
+    void noteLayoutDueInSubtree();
+    void layOutOnce();
+    void forgetDueLayout();
     void hostedLayerGeometryDidChange();
 
     std::weak_ptr<View> m_superview;
@@ -329,6 +354,10 @@ private:
     bool m_postsFrameChanged { true };
     bool m_postsBoundsChanged { true };
     bool m_focusLocked { false };
+    bool m_acceptsTouchEvents { false };
+    bool m_needsLayout { false };
+    // Some view below this one needs layout.
+    bool m_subtreeNeedsLayout { false };
     std::vector<gfx::Rect> m_dirtyRects;
     std::vector<gfx::Rect> m_rectsBeingDrawn;
     std::vector<std::shared_ptr<TrackingArea>> m_trackingAreas;

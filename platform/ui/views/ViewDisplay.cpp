@@ -3,9 +3,9 @@
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/BitmapImageRep.h"
 #include "platform/graphics/GraphicsContext.h"
+#include "platform/ui/detail/FocusRing.h"
 #include "platform/ui/views/ViewDrawing.h"
 #include "platform/ui/views/Window.h"
-#include "platform/ui/detail/FocusRing.h"
 
 #include <algorithm>
 #include <cmath>
@@ -164,6 +164,8 @@ void View::displayRect(gfx::Rect rect)
     auto w = window();
     if (!w || isHiddenOrHasHiddenAncestor())
         return;
+    // Nothing is drawn before it is laid out; layout may move this view, so the rect is clipped after it.
+    w->layoutIfNeeded();
     rect = gfx::intersectionRect(rect, visibleRect());
     if (rect.isEmpty())
         return;
@@ -177,6 +179,7 @@ void View::displayIfNeeded()
     auto w = window();
     if (!w)
         return;
+    w->layoutIfNeeded();
     std::vector<gfx::Rect> rects;
     std::function<void(View&)> collect = [&](View& v) {
         if (v.isHidden()) {
@@ -279,6 +282,8 @@ gfx::AffineTransform pageTransform(const View& view, gfx::Rect rect)
 
 void drawInto(View& view, gfx::GraphicsContext& context, gfx::Rect rect)
 {
+    // Also a view outside any window (an export) is laid out before it is drawn.
+    view.layoutSubtreeIfNeeded();
     gfx::CurrentContextScope scope(context.shared_from_this());
     auto page = gfx::Rect(0, 0, rect.width(), rect.height());
     drawViewTree(view, context, context.CTM(), pageTransform(view, rect), { page }, page);

@@ -6,6 +6,7 @@
 #include "platform/foundation/runtime/NotificationCenter.h"
 #include "platform/foundation/runtime/RunLoop.h"
 #include "platform/graphics/GraphicsContext.h"
+#include "platform/ui/menus/MenuItem.h"
 #include "platform/ui/views/Application.h"
 #include "platform/ui/views/Backend.h"
 #include "platform/ui/views/Event.h"
@@ -41,6 +42,7 @@ void Window::describeClass(fnd::ClassBuilder<Window>& c)
     c.action("makeKeyAndOrderFront:", &Window::makeKeyAndOrderFront);
     c.action("performClose:", &Window::performClose);
     c.action("performZoom:", &Window::performZoom);
+    c.action("validateMenuItem:", &Window::validateMenuItem);
 }
 
 namespace {
@@ -250,6 +252,35 @@ gfx::Rect Window::standardFrame()
 bool Window::isZoomed() const
 {
     return gfx::nearlyEqual(m_frame, const_cast<Window*>(this)->standardFrame(), 0.5);
+}
+
+bool Window::isZoomable() const
+{
+    return (m_styleMask & WindowStyleMask::Resizable) && isStandardWindowButtonEnabled(WindowButton::Zoom);
+}
+
+void Window::performZoom(const fnd::Value& sender)
+{
+    if (!isZoomable()) {
+        Application::shared().beep();
+        return;
+    }
+    zoom(sender);
+}
+
+bool Window::validateMenuItem(const fnd::Value& item)
+{
+    auto menuItem = item.objectAs<MenuItem>();
+    if (menuItem && menuItem->action() == fnd::Selector("performZoom:"))
+        return isZoomable();
+    return true;
+}
+
+bool Window::isMovableByWindowBackground() const
+{
+    if (isSheet())
+        return false;
+    return m_movableByWindowBackground.value_or((m_styleMask & WindowStyleMask::TexturedBackground) != 0);
 }
 
 void Window::zoom(const fnd::Value&)
@@ -850,12 +881,40 @@ std::shared_ptr<Event> Window::currentEvent() const
 
 // Display.
 
+void Window::setViewsNeedLayout(bool flag)
+{
+    m_viewsNeedLayout = flag;
+    if (flag)
+        scheduleDisplayPass();
+}
+
+void Window::layoutIfNeeded()
+{
+    auto self = shared_from_this();
+    // Each root settles its own tree; a second round serves what the toolbar's layout asked of the content or the
+    // other way round. (A tree that does not settle gives up on its own, so this ends.)
+    for (int round = 0; m_viewsNeedLayout && round < 2; ++round) {
+        m_viewsNeedLayout = false;
+        // Also a hidden toolbar: it is laid out when it is shown again.
+        for (const auto& view : { m_contentView, m_toolbarView }) {
+            if (view)
+                view->layoutSubtreeIfNeeded();
+        }
+    }
+}
+
 void Window::setViewsNeedDisplay(bool flag)
 {
     m_viewsNeedDisplay = flag;
-    if (!flag || m_displayScheduled)
+    if (flag)
+        scheduleDisplayPass();
+}
+
+void Window::scheduleDisplayPass()
+{
+    if (m_displayScheduled)
         return;
-    // Like the platform, redraw before the run loop next waits.
+    // Like the platform, lay out and redraw before the run loop next waits.
     m_displayScheduled = true;
     std::weak_ptr<Window> weak = std::static_pointer_cast<Window>(shared_from_this());
     fnd::RunLoop::main().performBeforeWaiting(
@@ -873,6 +932,7 @@ void Window::display()
 {
     if (!m_contentView)
         return;
+    layoutIfNeeded();
     m_contentView->setNeedsDisplay(false);
     if (m_toolbarView)
         m_toolbarView->setNeedsDisplay(false);
@@ -884,7 +944,10 @@ void Window::display()
 
 void Window::displayIfNeeded()
 {
-    if (!m_viewsNeedDisplay || !m_contentView)
+    if (!m_contentView)
+        return;
+    layoutIfNeeded();
+    if (!m_viewsNeedDisplay)
         return;
     m_viewsNeedDisplay = false;
     m_contentView->displayIfNeeded();

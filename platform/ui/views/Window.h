@@ -140,13 +140,19 @@ public:
     void setMaxSize(gfx::Size size) { m_maxSize = size; }
     bool showsResizeIndicator() const { return m_showsResizeIndicator; }
     void setShowsResizeIndicator(bool flag) { m_showsResizeIndicator = flag; }
-    bool isZoomable() const { return (m_styleMask & WindowStyleMask::Resizable) != 0; }
-    // Whether a standard button of the title bar is enabled (all are at first); the backend greys out a disabled one.
+    // A resizable window whose zoom button is enabled.
+    bool isZoomable() const;
+    // Whether a standard button of the title bar is enabled (all are at first); the backend takes a disabled one
+    // off the title bar (the zoom button: the window manager's maximise).
     bool isStandardWindowButtonEnabled(WindowButton button) const;
     void setStandardWindowButtonEnabled(WindowButton button, bool enabled);
     bool isZoomed() const;
+    // Toggles between the standard frame and the one before, whatever the zoom button says.
     void zoom(const fnd::Value& sender);
-    void performZoom(const fnd::Value& sender) { zoom(sender); }
+    // As if the zoom button were pressed: zooms a zoomable window, beeps otherwise. Menu items sending it are
+    // enabled only for a zoomable window.
+    void performZoom(const fnd::Value& sender);
+    bool validateMenuItem(const fnd::Value& item);
     // The delegate's frame, or the screen's visible frame.
     gfx::Rect standardFrame();
 
@@ -177,6 +183,10 @@ public:
     void setAcceptsMouseMovedEvents(bool flag) { m_acceptsMouseMovedEvents = flag; }
     bool ignoresMouseEvents() const { return m_ignoresMouseEvents; }
     void setIgnoresMouseEvents(bool flag) { m_ignoresMouseEvents = flag; }
+    // Whether a press on the background (a view whose mouseDownCanMoveWindow is true that leaves the press to the
+    // window) moves the window once it becomes a drag; textured windows are unless told otherwise. Sheets never move.
+    bool isMovableByWindowBackground() const;
+    void setMovableByWindowBackground(bool flag) { m_movableByWindowBackground = flag; }
     bool hidesOnDeactivate() const { return m_hidesOnDeactivate; }
     void setHidesOnDeactivate(bool flag) { m_hidesOnDeactivate = flag; }
     // Panels that keep working while a modal session runs answer true.
@@ -288,6 +298,13 @@ public:
 
     // Events.
     virtual void sendEvent(const Event& event);
+    // The end of the responder chain for presses: a press on the background of a window movable by its background
+    // moves it (performWindowDragWithEvent).
+    void mouseDown(const Event& event) override;
+    // Moves the window with the mouse from the press until the left button goes up. Where the window system moves
+    // windows itself (the window manager), it takes over once the press becomes a drag; otherwise each left-button
+    // event taken in the event-tracking mode moves the frame by the mouse's movement on the screen since the last.
+    void performWindowDragWithEvent(const Event& event);
     gfx::Point mouseLocationOutsideOfEventStream() const;
     std::shared_ptr<Event> currentEvent() const;
     // Whether the window takes mouse and key events now (no sheet, no other window's modal session).
@@ -298,6 +315,11 @@ public:
     gfx::Point convertScreenToBase(gfx::Point point) const;
     gfx::Rect convertRectToScreen(gfx::Rect rect) const;
     gfx::Rect convertRectFromScreen(gfx::Rect rect) const;
+
+    // Layout: the display pass first lays out the views that asked for it (View::setNeedsLayout), top-down.
+    bool viewsNeedLayout() const { return m_viewsNeedLayout; }
+    void setViewsNeedLayout(bool flag);
+    void layoutIfNeeded();
 
     // Display.
     bool viewsNeedDisplay() const { return m_viewsNeedDisplay; }
@@ -350,6 +372,8 @@ public:
 
 private:
     void applyFrame(gfx::Rect frame, bool display);
+    // Has the display pass run before the run loop next waits.
+    void scheduleDisplayPass();
     // The frame moved inside the visible frame of its screen when the window has a title bar.
     gfx::Rect frameKeptOnScreen(gfx::Rect frame) const;
     void layoutToolbarView();
@@ -358,6 +382,9 @@ private:
     void layoutContentView(gfx::Size oldSize);
     void postNotification(const fnd::String& name);
     void sendMouseToView(const Event& event);
+    // A press on an inactive window: makes it key and brings it forward unless the view under the press delays
+    // that; answers whether the press goes on to the view.
+    bool activateForPress(const std::shared_ptr<View>& view, const Event& event);
     void updateCursor(gfx::Point basePoint);
     void selectKeyView(const std::shared_ptr<View>& view, KeyViewSelectionDirection direction);
     std::shared_ptr<View> keyViewStart() const;
@@ -373,6 +400,7 @@ private:
     bool m_hasShadow { true };
     bool m_ignoresMouseEvents { false };
     bool m_hidesOnDeactivate { false };
+    std::optional<bool> m_movableByWindowBackground;
     bool m_worksWhenModal { false };
     bool m_showsResizeIndicator { true };
     unsigned m_disabledButtons { 0 };
@@ -398,6 +426,7 @@ private:
     bool m_isMain { false };
     bool m_modalBlocked { false };
     bool m_viewsNeedDisplay { false };
+    bool m_viewsNeedLayout { false };
     bool m_cursorRectsEnabled { true };
     bool m_cursorRectsValid { false };
     bool m_acceptsMouseMovedEvents { false };

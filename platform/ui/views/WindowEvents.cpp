@@ -1,6 +1,8 @@
 #include "platform/ui/views/Window.h"
 
+#include "platform/foundation/runtime/RunLoop.h"
 #include "platform/ui/views/Application.h"
+#include "platform/ui/views/Backend.h"
 #include "platform/ui/views/Event.h"
 #include "platform/ui/views/ToolTipManager.h"
 
@@ -18,7 +20,8 @@ void Window::sendEvent(const Event& event)
     auto self = std::static_pointer_cast<Window>(shared_from_this());
     ToolTipManager::shared().windowWillSendEvent(*this, event);
     auto type = event.type();
-    bool isInput = event.isMouseEvent() || event.isKeyEvent() || type == EventType::FlagsChanged;
+    bool isInput
+        = event.isMouseEvent() || event.isKeyEvent() || event.isGestureEvent() || type == EventType::FlagsChanged;
     bool toToolbar = m_toolbarTakesMouseWhileBlocked && m_toolbarView && event.isMouseEvent()
         && (gfx::pointInRect(event.locationInWindow(), m_toolbarView->frame())
             || (mouseDownView() && mouseDownView()->isDescendantOf(*m_toolbarView)));
@@ -28,7 +31,7 @@ void Window::sendEvent(const Event& event)
             Application::shared().beep();
         return;
     }
-    if (event.isMouseEvent() && m_ignoresMouseEvents)
+    if ((event.isMouseEvent() || event.isGestureEvent()) && m_ignoresMouseEvents)
         return;
 
     switch (type) {
@@ -36,18 +39,22 @@ void Window::sendEvent(const Event& event)
     case EventType::RightMouseDown:
     case EventType::OtherMouseDown: {
         std::shared_ptr<View> view = hitTestViews(event.locationInWindow());
-        if (!m_isKey && canBecomeKeyWindow() && type == EventType::LeftMouseDown && !toToolbar) {
-            makeKeyAndOrderFront();
-            // The click only activates the window unless the view takes first clicks.
-            if (!view || !view->acceptsFirstMouse(&event))
-                return;
-        }
+        if (!m_isKey && canBecomeKeyWindow() && type == EventType::LeftMouseDown && !toToolbar
+            && !activateForPress(view, event))
+            return;
         if (!view)
             return;
         if (type == EventType::LeftMouseDown && view->acceptsFirstResponder())
             makeFirstResponder(view);
         m_mouseDownView = view;
         view->dispatchEvent(event);
+        // The view's own loop may have taken the release: a delayed window comes forward now.
+        auto& application = Application::shared();
+        if (type == EventType::LeftMouseDown && application.windowWithDelayedOrdering() == self
+            && !(Event::pressedMouseButtons() & 1)) {
+            application.setWindowWithDelayedOrdering(nullptr);
+            makeKeyAndOrderFront();
+        }
         return;
     }
     case EventType::LeftMouseDragged:
@@ -66,6 +73,10 @@ void Window::sendEvent(const Event& event)
             m_mouseDownView.reset();
         if (view)
             view->dispatchEvent(event);
+        if (type == EventType::LeftMouseUp && Application::shared().windowWithDelayedOrdering() == self) {
+            Application::shared().setWindowWithDelayedOrdering(nullptr);
+            makeKeyAndOrderFront();
+        }
         return;
     }
     case EventType::MouseMoved:
@@ -75,8 +86,11 @@ void Window::sendEvent(const Event& event)
             firstResponder()->mouseMoved(event);
         return;
     case EventType::ScrollWheel:
+    case EventType::Swipe:
+    case EventType::Magnify:
+    case EventType::Rotate:
         if (auto view = hitTestViews(event.locationInWindow()))
-            view->scrollWheel(event);
+            view->dispatchEvent(event);
         return;
     case EventType::KeyDown:
     case EventType::KeyUp:
@@ -90,6 +104,54 @@ void Window::sendEvent(const Event& event)
         return;
     default:
         return;
+    }
+}
+
+bool Window::activateForPress(const std::shared_ptr<View>& view, const Event& event)
+{
+    if (view && view->shouldDelayWindowOrderingForEvent(event)) {
+        // The window comes forward at the release, unless the press starts a drag that prevents it.
+        Application::shared().setWindowWithDelayedOrdering(std::static_pointer_cast<Window>(shared_from_this()));
+        return view->acceptsFirstMouse(&event);
+    }
+    makeKeyAndOrderFront();
+    // The click only activates the window unless the view takes first clicks.
+    return view && view->acceptsFirstMouse(&event);
+}
+
+void Window::mouseDown(const Event& event)
+{
+    auto pressed = mouseDownView();
+    if (event.type() == EventType::LeftMouseDown && isMovableByWindowBackground() && pressed
+        && pressed->mouseDownCanMoveWindow()) {
+        performWindowDragWithEvent(event);
+        return;
+    }
+    Responder::mouseDown(event);
+}
+
+void Window::performWindowDragWithEvent(const Event& event)
+{
+    auto self = shared_from_this();
+    auto& application = Application::shared();
+    const gfx::Point press = event.locationOnScreen();
+    gfx::Point last = press;
+    // The pointer's place comes from the window system where it knows it: an event's place in a window that moves
+    // under it may be older than the window's last move.
+    const EventMask mask = EventMasks::LeftMouseDown | EventMasks::LeftMouseDragged | EventMasks::LeftMouseUp;
+    for (;;) {
+        auto next = application.nextEvent(mask, fnd::Date::distantFuture(), fnd::RunLoopMode::EventTracking, true);
+        // No more input will come: the window stays where the last event put it.
+        if (!next)
+            return;
+        if (next->type() == EventType::LeftMouseDragged && Backend::current().beginWindowMove(*this, press))
+            return;
+        const gfx::Point at = Event::mouseLocation();
+        if (at != last)
+            setFrameOrigin({ m_frame.minX() + at.x - last.x, m_frame.minY() + at.y - last.y });
+        last = at;
+        if (next->type() == EventType::LeftMouseUp)
+            return;
     }
 }
 

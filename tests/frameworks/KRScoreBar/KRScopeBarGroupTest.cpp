@@ -127,9 +127,9 @@ TEST(KRScopeBarGroup, LabelsAndPlaceholders)
     auto group = scene.bar->groupAtIndex(0);
     scene.bar->calcSize();
     group->setLabel(fnd::String("Show:"));
-    EXPECT_FALSE(scene.bar->groupsNeedUpdate()) << "the same label must not refresh the bar";
+    EXPECT_FALSE(scene.bar->needsLayout()) << "the same label must not refresh the bar";
     group->setLabel(fnd::String("Filter:"));
-    EXPECT_TRUE(scene.bar->groupsNeedUpdate());
+    EXPECT_TRUE(scene.bar->needsLayout());
     EXPECT_TRUE(group->showsLabel());
 
     auto fancy = std::make_shared<txt::AttributedString>(fnd::String("Fancy"));

@@ -6,9 +6,12 @@
 #include "frameworks/KRScoreBar/KRScopeBarGroup.h"
 #include "frameworks/KRScoreBar/KRScopeBarGroupHelper.h"
 
+#include "platform/graphics/GraphicsContext.h"
 #include "platform/ui/controls/PopUpButtonCell.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -160,4 +163,43 @@ TEST_F(KRScopeBarNarrowTrackingTest, OverflowChoiceSelectsInItsGroup)
     EXPECT_EQ(selection(2), std::vector<fnd::Index>({ 2 })) << "refused";
 }
 
+}
+
+// Narrowing the bar asks for layout. Drawing the bar lays nothing out; the window's next display pass does, before
+// drawing, and the tracking areas then cover exactly the buttons at their new places.
+TEST_F(KRScopeBarTrackingTest, ResizingLaysOutBeforeDrawingAndTheTrackingAreasFollow)
+{
+    const auto wide = layoutState(*scene.bar);
+    scene.bar->setFrameSize({ 330, 30 });
+    EXPECT_TRUE(scene.bar->needsLayout());
+    {
+        auto canvas = gfx::GraphicsContext::createForBitmap(900, 30);
+        gfx::CurrentContextScope scope(canvas);
+        scene.bar->drawRect(scene.bar->bounds());
+    }
+    EXPECT_EQ(layoutState(*scene.bar), wide);
+    EXPECT_TRUE(scene.bar->needsLayout());
+
+    window->display();
+    EXPECT_FALSE(scene.bar->needsLayout());
+    EXPECT_NE(layoutState(*scene.bar), wide);
+    std::vector<gfx::Rect> buttons;
+    for (const auto& helper : scene.bar->groupHelpers()) {
+        if (helper->group()->isCollapsed()) {
+            if (!helper->isPeeled())
+                buttons.push_back(helper->buttonRect());
+            continue;
+        }
+        for (std::uint64_t i = 0; i < helper->numberOfVisibleItems(); ++i)
+            buttons.push_back(helper->buttonRects().at(i));
+    }
+    if (scene.bar->showsOverflowPullDown())
+        buttons.push_back(scene.bar->overflowPullDownRect());
+    std::vector<gfx::Rect> areas;
+    for (const auto& area : scene.bar->trackingAreas())
+        areas.push_back(area->rect());
+    auto byPlace = [](const gfx::Rect& a, const gfx::Rect& b) { return a.minX() < b.minX(); };
+    std::sort(buttons.begin(), buttons.end(), byPlace);
+    std::sort(areas.begin(), areas.end(), byPlace);
+    EXPECT_EQ(areas, buttons);
 }

@@ -34,6 +34,25 @@ TEST_F(ZORWindowTest, TheFlagsRecordOnlyWhatWasSetAndLeaveTheStyleAlone)
     EXPECT_TRUE(window->isStandardWindowButtonEnabled(ui::WindowButton::Zoom));
 }
 
+// Switching zoom off is felt: Zoom leaves the window its size (it beeps), and switching it on again zooms it to the
+// screen's visible frame.
+TEST_F(ZORWindowTest, AWindowWhoseZoomIsOffDoesNotZoom)
+{
+    auto zorWindow
+        = ZORWindow::create({ 100, 100, 200, 122 }, ui::WindowStyleMask::Titled | ui::WindowStyleMask::Resizable);
+    zorWindow->orderFront();
+    const auto before = zorWindow->frame();
+    zorWindow->setCanZoom(false);
+    zorWindow->performZoom({});
+    EXPECT_EQ(zorWindow->frame(), before);
+    EXPECT_EQ(backend->beepCount(), 1);
+
+    zorWindow->setCanZoom(true);
+    zorWindow->performZoom({});
+    EXPECT_EQ(zorWindow->frame(), gfx::Rect(0, 0, 1440, 878));
+    zorWindow->close();
+}
+
 TEST_F(ZORWindowTest, AGreyWindowIsGreyAlsoWhenItsInterfaceFileSetsAnotherBackground)
 {
     auto made = ZORGreyBackgroundWindow::create({ 0, 0, 100, 100 });

@@ -208,7 +208,7 @@ TEST_F(KJSplitSubviewTest, HidingAPaneLetsTheOthersShareItsSpace)
 {
     makePanes({ 100, 100, 198 });
     pane(1)->setHidden(true);
-    EXPECT_EQ(split->KJ___numberOfSubviews(), 2u);
+    EXPECT_EQ(split->KJ_numberOfSubviews(), 2u);
     EXPECT_EQ(split->dividerRects().size(), 1u);
     EXPECT_EQ(pane(0)->frame().width() + pane(2)->frame().width(), 400);
     pane(1)->setHidden(false);

@@ -41,7 +41,7 @@ protected:
     {
         double t = view.dividerThickness();
         double at = 0;
-        auto visible = view.KJ___subviews();
+        auto visible = view.KJ_subviews();
         for (std::size_t i = 0; i < visible.size(); ++i) {
             auto& p = *visible[i];
             auto f = p.frame();
@@ -148,9 +148,9 @@ protected:
                         pane.expand();
                     split->display();
                 }
-                split->adjustIfNeeded();
+                split->layoutSubtreeIfNeeded();
                 for (const auto& v : views) {
-                    v->adjustIfNeeded();
+                    v->layoutSubtreeIfNeeded();
                     ASSERT_TRUE(wellLaidOut(*v)) << "after step " << step << ": " << what.str();
                 }
                 // Saving and restoring gives the same frames.
@@ -158,9 +158,9 @@ protected:
                 auto states = split->arrayWithStates();
                 auto savedString = split->stringWithSavedState().utf8();
                 ASSERT_TRUE(split->setStatesFromArray(states)) << what.str();
-                split->adjustIfNeeded();
+                split->layoutSubtreeIfNeeded();
                 for (const auto& v : views)
-                    v->adjustIfNeeded();
+                    v->layoutSubtreeIfNeeded();
                 ASSERT_EQ(allFrames(views), before)
                     << "after step " << step << ": " << what.str() << ", state " << savedString << ", restored "
                     << split->stringWithSavedState().utf8();

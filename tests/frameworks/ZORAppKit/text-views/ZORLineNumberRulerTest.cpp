@@ -90,7 +90,7 @@ TEST_F(LineNumberRulerTest, ThicknessGrowsWithTheDigits)
     auto two = ruler->requiredThickness();
     EXPECT_GT(two, one);
     settle();
-    EXPECT_EQ(ruler->ruleThickness(), two) << "applied on the next pass of the run loop";
+    EXPECT_EQ(ruler->ruleThickness(), two) << "applied by the layout pass before the next drawing";
     // A change of a point or less is not applied.
     ruler->setRuleThickness(two - 0.5);
     ruler->invalidateLineIndices();

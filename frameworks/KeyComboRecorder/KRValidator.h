@@ -19,7 +19,8 @@ class KRValidation {
 public:
     virtual ~KRValidation() = default;
     // True refuses the combination (flags as events carry them); a reason may be left for the message.
-    virtual bool keyComboValidator(KRValidator& validator, std::int64_t keyCode, std::uint64_t flags, fnd::String& reason)
+    virtual bool keyComboValidator(
+        KRValidator& validator, std::int64_t keyCode, std::uint64_t flags, fnd::String& reason)
     {
         (void)validator, (void)keyCode, (void)flags, (void)reason;
         return false;
@@ -45,7 +46,8 @@ public:
         std::int64_t keyCode, unsigned carbonFlags, const ui::Menu& menu, std::optional<fnd::Error>* error = nullptr);
 
     // The error of a refusal with the suggestion given.
-    static fnd::Error errorForTakenCombination(std::int64_t keyCode, unsigned carbonFlags, const fnd::String& suggestion);
+    static fnd::Error errorForTakenCombination(
+        std::int64_t keyCode, unsigned carbonFlags, const fnd::String& suggestion);
 
 private:
     std::weak_ptr<KRValidation> m_delegate;

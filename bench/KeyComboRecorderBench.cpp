@@ -1,8 +1,8 @@
 // What naming keys costs: a letter's name asks the keyboard layout every time; the reverse map names all 128 codes
 // and is rebuilt on every layout change; a recorder draws its combination on every redraw.
-#include "frameworks/shortcut-recorder/KRKeyCodeTransformer.h"
-#include "frameworks/shortcut-recorder/KRKeyCombo.h"
-#include "frameworks/shortcut-recorder/KRRecorderControl.h"
+#include "frameworks/KeyComboRecorder/KRKeyCodeTransformer.h"
+#include "frameworks/KeyComboRecorder/KRKeyCombo.h"
+#include "frameworks/KeyComboRecorder/KRRecorderControl.h"
 #include "platform/backend/headless/HeadlessBackend.h"
 #include "platform/ui/views/Window.h"
 

@@ -1,4 +1,4 @@
-#include "frameworks/shortcut-recorder/KRRecorderControl.h"
+#include "frameworks/KeyComboRecorder/KRRecorderControl.h"
 
 #include "platform/foundation/bindings/Binding.h"
 #include "platform/foundation/runtime/ClassBuilder.h"
@@ -91,8 +91,8 @@ void KRRecorderControl::viewDidMoveToWindow()
     auto& center = fnd::NotificationCenter::defaultCenter();
     center.removeObserver(m_frameObserver);
     std::weak_ptr<fnd::Object> weak = weak_from_this();
-    m_frameObserver = center.addObserverForName(ui::ViewNotification::FrameDidChange, fnd::Value(shared_from_this()),
-        [weak](const fnd::Notification&) {
+    m_frameObserver = center.addObserverForName(
+        ui::ViewNotification::FrameDidChange, fnd::Value(shared_from_this()), [weak](const fnd::Notification&) {
             if (auto self = std::static_pointer_cast<KRRecorderControl>(weak.lock()))
                 self->resetTrackingRects();
         });
@@ -202,7 +202,8 @@ void KRRecorderControl::pushValueToBinding()
     object->setValueForKeyPath(value, *keyPath.string());
 }
 
-void KRRecorderControl::takeBoundValue(const fnd::Value& value, const fnd::String& binding, const fnd::Dictionary& options)
+void KRRecorderControl::takeBoundValue(
+    const fnd::Value& value, const fnd::String& binding, const fnd::Dictionary& options)
 {
     // The value this control wrote a moment ago comes back through the binding: nothing to show anew.
     if (binding == fnd::BindingName::Value && value == objectValue())

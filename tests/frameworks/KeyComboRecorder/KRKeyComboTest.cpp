@@ -1,5 +1,5 @@
-#include "frameworks/shortcut-recorder/KRKeyCodeTransformer.h"
-#include "frameworks/shortcut-recorder/KRKeyCombo.h"
+#include "frameworks/KeyComboRecorder/KRKeyCombo.h"
+#include "frameworks/KeyComboRecorder/KRKeyCodeTransformer.h"
 
 #include "platform/ui/desktop/KeyboardLayout.h"
 
@@ -30,9 +30,8 @@ protected:
 // The five bits map one to one and back; every other bit is dropped both ways.
 TEST_F(KRKeyComboTest, FlagConversionBothWays)
 {
-    const std::pair<std::uint64_t, unsigned> bits[] = {
-        { 0x20000, 0x200 }, { 0x40000, 0x1000 }, { 0x80000, 0x800 }, { 0x100000, 0x100 }, { 0x800000, 0x800000 }
-    };
+    const std::pair<std::uint64_t, unsigned> bits[]
+        = { { 0x20000, 0x200 }, { 0x40000, 0x1000 }, { 0x80000, 0x800 }, { 0x100000, 0x100 }, { 0x800000, 0x800000 } };
     for (unsigned mask = 0; mask < 32; ++mask) {
         std::uint64_t cocoa = 0;
         unsigned carbon = 0;
@@ -69,15 +68,55 @@ TEST_F(KRKeyComboTest, GlyphsAndReadableWordsInTheirOrders)
 TEST_F(KRKeyComboTest, NamesOfEveryListedKey)
 {
     const std::pair<int, const char*> names[] = {
-        { 122, "F1" }, { 120, "F2" }, { 99, "F3" }, { 118, "F4" }, { 96, "F5" }, { 97, "F6" }, { 98, "F7" },
-        { 100, "F8" }, { 101, "F9" }, { 109, "F10" }, { 103, "F11" }, { 111, "F12" }, { 105, "F13" }, { 107, "F14" },
-        { 113, "F15" }, { 106, "F16" }, { 64, "F17" }, { 79, "F18" }, { 80, "F19" }, { 49, "Space" },
-        { 51, "\u232B" }, { 117, "\u2326" }, { 71, "\u2327" }, { 123, "\u2190" }, { 124, "\u2192" },
-        { 126, "\u2191" }, { 125, "\u2193" }, { 119, "\u2198" }, { 115, "\u2196" }, { 53, "\u238B" },
-        { 121, "\u21DF" }, { 116, "\u21DE" }, { 36, "\u21A9" }, { 76, "\u2305" }, { 48, "\u21E5" }, { 114, "?" },
+        { 122, "F1" },
+        { 120, "F2" },
+        { 99, "F3" },
+        { 118, "F4" },
+        { 96, "F5" },
+        { 97, "F6" },
+        { 98, "F7" },
+        { 100, "F8" },
+        { 101, "F9" },
+        { 109, "F10" },
+        { 103, "F11" },
+        { 111, "F12" },
+        { 105, "F13" },
+        { 107, "F14" },
+        { 113, "F15" },
+        { 106, "F16" },
+        { 64, "F17" },
+        { 79, "F18" },
+        { 80, "F19" },
+        { 49, "Space" },
+        { 51, "\u232B" },
+        { 117, "\u2326" },
+        { 71, "\u2327" },
+        { 123, "\u2190" },
+        { 124, "\u2192" },
+        { 126, "\u2191" },
+        { 125, "\u2193" },
+        { 119, "\u2198" },
+        { 115, "\u2196" },
+        { 53, "\u238B" },
+        { 121, "\u21DF" },
+        { 116, "\u21DE" },
+        { 36, "\u21A9" },
+        { 76, "\u2305" },
+        { 48, "\u21E5" },
+        { 114, "?" },
         // by the layout
-        { 0, "A" }, { 40, "K" }, { 18, "1" }, { 50, "`" }, { 82, "Pad 0" }, { 83, "Pad 1" }, { 92, "Pad 9" },
-        { 65, "Pad ." }, { 67, "Pad *" }, { 69, "Pad +" }, { 75, "Pad /" }, { 78, "Pad -" },
+        { 0, "A" },
+        { 40, "K" },
+        { 18, "1" },
+        { 50, "`" },
+        { 82, "Pad 0" },
+        { 83, "Pad 1" },
+        { 92, "Pad 9" },
+        { 65, "Pad ." },
+        { 67, "Pad *" },
+        { 69, "Pad +" },
+        { 75, "Pad /" },
+        { 78, "Pad -" },
     };
     for (auto [code, name] : names)
         EXPECT_EQ(utf8(KRKeyCodeString(code)), name) << "key code " << code;

@@ -1,6 +1,6 @@
-#include "frameworks/shortcut-recorder/KRValidator.h"
+#include "frameworks/KeyComboRecorder/KRValidator.h"
 
-#include "frameworks/shortcut-recorder/KRKeyCombo.h"
+#include "frameworks/KeyComboRecorder/KRKeyCombo.h"
 #include "platform/ui/desktop/KeyboardLayout.h"
 #include "platform/ui/desktop/SystemShortcuts.h"
 #include "platform/ui/menus/Menu.h"
@@ -16,8 +16,8 @@ namespace {
 // The four modifiers agree one by one; other bits do not count.
 bool krValidatorModifiersAgree(unsigned a, unsigned b)
 {
-    constexpr unsigned mask = KRCarbonFlags::Command | KRCarbonFlags::Option | KRCarbonFlags::Shift
-        | KRCarbonFlags::Control;
+    constexpr unsigned mask
+        = KRCarbonFlags::Command | KRCarbonFlags::Option | KRCarbonFlags::Shift | KRCarbonFlags::Control;
     return (a & mask) == (b & mask);
 }
 
@@ -69,8 +69,8 @@ std::optional<std::int64_t> krValidatorKeyCodeForKeyEquivalent(const fnd::String
         break;
     }
     if (c >= ui::FunctionKey::F1 && c < ui::FunctionKey::F1 + 19) {
-        static constexpr std::int64_t functionKeys[] = { 122, 120, 99, 118, 96, 97, 98, 100, 101, 109, 103, 111, 105,
-            107, 113, 106, 64, 79, 80 };
+        static constexpr std::int64_t functionKeys[]
+            = { 122, 120, 99, 118, 96, 97, 98, 100, 101, 109, 103, 111, 105, 107, 113, 106, 64, 79, 80 };
         return functionKeys[c - ui::FunctionKey::F1];
     }
     auto layout = ui::KeyboardLayout::current();
@@ -84,7 +84,8 @@ std::optional<std::int64_t> krValidatorKeyCodeForKeyEquivalent(const fnd::String
 
 }
 
-fnd::Error KRValidator::errorForTakenCombination(std::int64_t keyCode, unsigned carbonFlags, const fnd::String& suggestion)
+fnd::Error KRValidator::errorForTakenCombination(
+    std::int64_t keyCode, unsigned carbonFlags, const fnd::String& suggestion)
 {
     fnd::Dictionary info;
     info.set(fnd::ErrorKey::LocalizedDescription,

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "frameworks/shortcut-recorder/KRRecorderCell.h"
+#include "frameworks/KeyComboRecorder/KRRecorderCell.h"
 #include "platform/ui/controls/Control.h"
 
 class KRRecorderControl;

@@ -1,12 +1,12 @@
 #include "RecorderTestSupport.h"
 
-#include "frameworks/shortcut-recorder/KRKeyCombo.h"
-#include "frameworks/shortcut-recorder/KRValidator.h"
+#include "frameworks/KeyComboRecorder/KRKeyCombo.h"
+#include "frameworks/KeyComboRecorder/KRValidator.h"
 
 #include "platform/ui/UiTestSupport.h"
+#include "platform/ui/controls/Button.h"
 #include "platform/ui/desktop/SystemShortcuts.h"
 #include "platform/ui/menus/Menu.h"
-#include "platform/ui/controls/Button.h"
 #include "platform/ui/menus/MenuItem.h"
 #include "platform/ui/panels/Alert.h"
 #include "platform/ui/views/Application.h"
@@ -55,7 +55,8 @@ protected:
         quit->setKeyEquivalentModifierMask(ui::ModifierFlags::Command);
         auto open = file->addItemWithTitle("Open Recent", fnd::Selector("openRecent:"), "\r");
         open->setKeyEquivalentModifierMask(ui::ModifierFlags::Command);
-        auto reload = file->addItemWithTitle("Reload", fnd::Selector("reload:"), fnd::String(std::u16string(1, 0xF708)));
+        auto reload
+            = file->addItemWithTitle("Reload", fnd::Selector("reload:"), fnd::String(std::u16string(1, 0xF708)));
         reload->setKeyEquivalentModifierMask(0);
         app().setMainMenu(main);
     }

@@ -1,7 +1,7 @@
-#include "frameworks/shortcut-recorder/KRKeyCombo.h"
+#include "frameworks/KeyComboRecorder/KRKeyCombo.h"
 
 #include "frameworks/FoundationExtensions/ZORFrameworkBundle.h"
-#include "frameworks/shortcut-recorder/KRKeyCodeTransformer.h"
+#include "frameworks/KeyComboRecorder/KRKeyCodeTransformer.h"
 #include "platform/ui/desktop/KeyboardLayout.h"
 
 #include <memory>
@@ -123,7 +123,8 @@ fnd::String KRKeyCharacterForCocoaFlags(std::int64_t keyCode, std::uint64_t coco
         return KRKeyCodeString(keyCode);
     // Only Shift and Option choose the character; the other modifiers leave it as it is.
     const auto code = static_cast<unsigned short>(keyCode & 0xFFFF);
-    auto characters = layout->charactersForKeyCode(code, static_cast<unsigned>(cocoaFlags & (KRCocoaFlags::Shift | KRCocoaFlags::Option)));
+    auto characters = layout->charactersForKeyCode(
+        code, static_cast<unsigned>(cocoaFlags & (KRCocoaFlags::Shift | KRCocoaFlags::Option)));
     if (characters.isEmpty())
         return KRKeyCodeString(keyCode);
     return KRKeyCodeTransformer::firstCharacter(characters).capitalizedString();

@@ -1,10 +1,10 @@
 #include "RecorderTestSupport.h"
 
-#include "frameworks/shortcut-recorder/KRSharedImageProvider.h"
+#include "frameworks/KeyComboRecorder/KRSharedImageProvider.h"
 #include "platform/foundation/bindings/Binding.h"
 #include "platform/foundation/bindings/ValueTransformer.h"
-#include "platform/foundation/runtime/ClassBuilder.h"
 #include "platform/foundation/files/UserDefaults.h"
+#include "platform/foundation/runtime/ClassBuilder.h"
 #include "platform/graphics/Image.h"
 #include "platform/ui/interface/InterfaceFile.h"
 
@@ -14,11 +14,13 @@ namespace {
 
 using namespace krtest;
 
-
 // A model object with a "shortcut" key, to bind the recorder's value to.
 class ShortcutModel : public fnd::Object {
     FND_OBJECT(ShortcutModel)
-    static void describeClass(fnd::ClassBuilder<ShortcutModel>& c) { c.property("shortcut", &ShortcutModel::m_shortcut); }
+    static void describeClass(fnd::ClassBuilder<ShortcutModel>& c)
+    {
+        c.property("shortcut", &ShortcutModel::m_shortcut);
+    }
 
 public:
     fnd::Value m_shortcut;
@@ -100,8 +102,10 @@ TEST_F(KRRecorderControlTest, BindingPushesAndReceivesValues)
     control->unbind("value");
 
     // Through a reversible transformer.
-    fnd::Dictionary options { { fnd::BindingOption::ValueTransformer, fnd::Value(std::make_shared<WrappingTransformer>()) } };
-    model->setValueForKey(fnd::Dictionary { { "wrapped", fnd::Dictionary { { "keyCode", 3 }, { "modifierFlags", 0x80000 } } } },
+    fnd::Dictionary options { { fnd::BindingOption::ValueTransformer,
+        fnd::Value(std::make_shared<WrappingTransformer>()) } };
+    model->setValueForKey(
+        fnd::Dictionary { { "wrapped", fnd::Dictionary { { "keyCode", 3 }, { "modifierFlags", 0x80000 } } } },
         "shortcut");
     control->bind("value", *model, "shortcut", options);
     EXPECT_EQ(control->keyCombo(), (_KeyCombo { 0x80000, 3 }));
@@ -119,8 +123,8 @@ TEST_F(KRRecorderControlTest, KeysOnlyWhenFirstResponder)
     auto other = ui::View::create({ { 0, 0 }, { 10, 10 } });
     add(other);
     window->makeFirstResponder(nullptr);
-    auto space = ui::Event::keyEventWithType(ui::EventType::KeyDown, {}, 0, 0, window->windowNumber(), " ", " ", false,
-        KeyCode::Space);
+    auto space = ui::Event::keyEventWithType(
+        ui::EventType::KeyDown, {}, 0, 0, window->windowNumber(), " ", " ", false, KeyCode::Space);
     EXPECT_FALSE(control->performKeyEquivalent(*space));
     EXPECT_FALSE(cell->isRecording());
     control->keyDown(*space);
@@ -190,7 +194,8 @@ TEST_F(KRRecorderControlTest, DrawsItsStates)
 
 TEST_F(KRRecorderControlTest, ImagesAndEasing)
 {
-    for (const char* name : { "KRSnapback", "KRRemoveShortcut", "KRRemoveShortcutRollover", "KRRemoveShortcutPressed" }) {
+    for (const char* name :
+        { "KRSnapback", "KRRemoveShortcut", "KRRemoveShortcutRollover", "KRRemoveShortcutPressed" }) {
         auto image = KRSharedImageProvider::supportingImageWithName(name);
         ASSERT_TRUE(image) << name;
         EXPECT_EQ(image->size(), (gfx::Size { 14, 14 }));

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "frameworks/shortcut-recorder/KRKeyCombo.h"
-#include "frameworks/shortcut-recorder/KRValidator.h"
+#include "frameworks/KeyComboRecorder/KRKeyCombo.h"
+#include "frameworks/KeyComboRecorder/KRValidator.h"
 #include "platform/foundation/runtime/NotificationCenter.h"
 #include "platform/foundation/runtime/Perform.h"
 #include "platform/ui/controls/ActionCell.h"
@@ -105,7 +105,8 @@ public:
     ui::SystemShortcutPause::Token hotKeyModeToken() const { return m_hotKeyModeToken; }
 
     // The validator's question, passed on to the delegate with the cell.
-    bool keyComboValidator(KRValidator& validator, std::int64_t keyCode, std::uint64_t flags, fnd::String& reason) override;
+    bool keyComboValidator(
+        KRValidator& validator, std::int64_t keyCode, std::uint64_t flags, fnd::String& reason) override;
 
     // Drawing, buttons and mouse tracking.
     void drawWithFrame(gfx::Rect cellFrame, ui::View& controlView) override;

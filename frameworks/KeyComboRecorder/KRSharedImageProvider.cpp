@@ -1,4 +1,4 @@
-#include "frameworks/shortcut-recorder/KRSharedImageProvider.h"
+#include "frameworks/KeyComboRecorder/KRSharedImageProvider.h"
 
 #include "platform/graphics/AffineTransform.h"
 #include "platform/graphics/BezierPath.h"
@@ -24,7 +24,8 @@ struct KRSharedImageKind {
 // Each name with its size and drawing, looked up directly: the names are the images' own.
 const std::array<KRSharedImageKind, 4> KRSharedImageKinds { {
     { "KRSnapback", { 14, 14 }, [](gfx::Rect r) { KRSharedImageProvider::_drawKRSnapback(r); } },
-    { "KRRemoveShortcut", { 14, 14 }, [](gfx::Rect r) { KRSharedImageProvider::_drawARemoveShortcutBoxUsingRep(r, 0.75); } },
+    { "KRRemoveShortcut", { 14, 14 },
+        [](gfx::Rect r) { KRSharedImageProvider::_drawARemoveShortcutBoxUsingRep(r, 0.75); } },
     { "KRRemoveShortcutRollover", { 14, 14 },
         [](gfx::Rect r) { KRSharedImageProvider::_drawARemoveShortcutBoxUsingRep(r, 0.65); } },
     { "KRRemoveShortcutPressed", { 14, 14 },

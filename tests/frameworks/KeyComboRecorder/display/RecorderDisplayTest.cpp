@@ -1,7 +1,7 @@
 #include "GtkTestSupport.h"
 
-#include "frameworks/shortcut-recorder/KRKeyCodeTransformer.h"
-#include "frameworks/shortcut-recorder/KRRecorderControl.h"
+#include "frameworks/KeyComboRecorder/KRKeyCodeTransformer.h"
+#include "frameworks/KeyComboRecorder/KRRecorderControl.h"
 #include "platform/backend/gtk/GnomeShortcutProvider.h"
 #include "platform/foundation/runtime/NotificationCenter.h"
 #include "platform/foundation/runtime/Perform.h"
@@ -97,7 +97,8 @@ TEST_F(RecorderDisplayTest, RecordsTypedCombinationAndClears)
     ASSERT_TRUE(waitFor([&] { return !cell->isRecording(); }));
     EXPECT_EQ(recorder->keyCombo(), (_KeyCombo { Command | Shift, KeyK }));
     EXPECT_EQ(recorder->keyComboString().utf8(), "\u21E7\u2318K");
-    EXPECT_EQ(KRCocoaShortcutReadable(recorder->keyCombo().flags, recorder->keyCombo().code).utf8(), "Ctrl + Shift + K");
+    EXPECT_EQ(
+        KRCocoaShortcutReadable(recorder->keyCombo().flags, recorder->keyCombo().code).utf8(), "Ctrl + Shift + K");
     EXPECT_EQ(recorder->keyCharsIgnoringModifiers().utf8(), "K");
     EXPECT_FALSE(ui::SystemShortcutPause::isPaused(*window));
 
@@ -130,8 +131,7 @@ TEST_F(RecorderDisplayTest, RefusesDesktopShortcutWithAlert)
     // While the alert runs its modal loop: look at the screen, then answer it with Return as a person would.
     bool alertSeen = false;
     int alertLuminance = -1;
-    fnd::performAfterDelay(
-        nullptr,
+    fnd::performAfterDelay(nullptr,
         [&] {
             auto modal = ui::Application::shared().modalWindow();
             if (!modal)

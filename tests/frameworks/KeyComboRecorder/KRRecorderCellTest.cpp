@@ -10,7 +10,6 @@ namespace {
 
 using namespace krtest;
 
-
 using KRRecorderCellTest = RecorderTest;
 
 // Space starts recording; held modifiers show while recording; a combination with a modifier is taken, the delegate
@@ -61,8 +60,8 @@ TEST_F(KRRecorderCellTest, CancelKeys)
 TEST_F(KRRecorderCellTest, ModifierValidity)
 {
     startRecording();
-    EXPECT_FALSE(cell->performKeyEquivalent(*ui::Event::keyEventWithType(
-        ui::EventType::KeyDown, {}, 0, 0, window->windowNumber(), "a", "a", false, KeyA)));
+    EXPECT_FALSE(cell->performKeyEquivalent(
+        *ui::Event::keyEventWithType(ui::EventType::KeyDown, {}, 0, 0, window->windowNumber(), "a", "a", false, KeyA)));
     EXPECT_TRUE(cell->isRecording());
     EXPECT_EQ(cell->keyCombo().code, -1);
     key(std::string(1, '\0').c_str(), 122, Flags::Function, "\xEF\x9C\x84"); // F1 with the function-key bit
@@ -139,8 +138,7 @@ TEST_F(KRRecorderCellTest, AutosaveStoresAndLoads)
     EXPECT_FALSE(stored.dictionary()->contains("keyChars"));
 
     defaults.setObject(fnd::Dictionary { { "keyCode", 12 }, { "modifiers", 0x1100 } }, "KeyComboRecorder Carbon");
-    defaults.setObject(
-        fnd::Dictionary { { "keyCode", 12 }, { "modifiers", 0x1100 }, { "modifierFlags", 0x80000 } },
+    defaults.setObject(fnd::Dictionary { { "keyCode", 12 }, { "modifiers", 0x1100 }, { "modifierFlags", 0x80000 } },
         "KeyComboRecorder Both");
     struct Case {
         const char* name;

@@ -1,6 +1,6 @@
-#include "frameworks/shortcut-recorder/KRKeyCodeTransformer.h"
+#include "frameworks/KeyComboRecorder/KRKeyCodeTransformer.h"
 
-#include "frameworks/shortcut-recorder/KRKeyCombo.h"
+#include "frameworks/KeyComboRecorder/KRKeyCombo.h"
 #include "platform/foundation/runtime/NotificationCenter.h"
 #include "platform/ui/desktop/KeyboardLayout.h"
 
@@ -15,26 +15,10 @@ namespace {
 
 // Keys named by a fixed string rather than by what they type. "Space" is looked up in the string table.
 constexpr std::array<std::pair<std::int16_t, const char16_t*>, 36> KRKeyCodeSpecialKeys { {
-    { 122, u"F1" },
-    { 120, u"F2" },
-    { 99, u"F3" },
-    { 118, u"F4" },
-    { 96, u"F5" }, // 5
-    { 97, u"F6" },
-    { 98, u"F7" },
-    { 100, u"F8" },
-    { 101, u"F9" },
-    { 109, u"F10" }, // 10
-    { 103, u"F11" },
-    { 111, u"F12" },
-    { 105, u"F13" },
-    { 107, u"F14" },
-    { 113, u"F15" }, // 15
-    { 106, u"F16" },
-    { 64, u"F17" },
-    { 79, u"F18" },
-    { 80, u"F19" },
-    { 49, u"Space" }, // 20, localised
+    { 122, u"F1" }, { 120, u"F2" }, { 99, u"F3" }, { 118, u"F4" }, { 96, u"F5" }, // 5
+    { 97, u"F6" }, { 98, u"F7" }, { 100, u"F8" }, { 101, u"F9" }, { 109, u"F10" }, // 10
+    { 103, u"F11" }, { 111, u"F12" }, { 105, u"F13" }, { 107, u"F14" }, { 113, u"F15" }, // 15
+    { 106, u"F16" }, { 64, u"F17" }, { 79, u"F18" }, { 80, u"F19" }, { 49, u"Space" }, // 20, localised
     { 51, u"\u232B" }, // erase to the left
     { 117, u"\u2326" }, // erase to the right
     { 71, u"\u2327" }, // clear
@@ -54,8 +38,8 @@ constexpr std::array<std::pair<std::int16_t, const char16_t*>, 36> KRKeyCodeSpec
 } };
 static_assert(KRKeyCodeSpecialKeys.size() == 36);
 
-constexpr std::array<std::int16_t, 16> KRKeyCodeKeypadKeys { 65, 67, 69, 75, 78, 81, 82, 83, 84, 85, 86, 87, 88, 89,
-    91, 92 };
+constexpr std::array<std::int16_t, 16> KRKeyCodeKeypadKeys { 65, 67, 69, 75, 78, 81, 82, 83, 84, 85, 86, 87, 88, 89, 91,
+    92 };
 
 constexpr std::int16_t KRKeyCodeSpace = 49;
 

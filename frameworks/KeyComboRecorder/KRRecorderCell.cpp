@@ -1,4 +1,4 @@
-#include "frameworks/shortcut-recorder/KRRecorderCell.h"
+#include "frameworks/KeyComboRecorder/KRRecorderCell.h"
 
 #include "platform/foundation/bindings/UserDefaultsController.h"
 #include "platform/foundation/runtime/ClassBuilder.h"
@@ -521,7 +521,8 @@ void KRRecorderCell::encodeWithCoder(fnd::Coder& coder) const
 bool KRRecorderCell::initWithCoder(fnd::Coder& coder)
 {
     auto text = [](const fnd::Value& v) { return v.isString() ? *v.string() : fnd::String(); };
-    auto unsignedOf = [](const fnd::Value& v) -> std::uint64_t { return v.isNumber() ? v.number()->unsignedValue() : 0; };
+    auto unsignedOf
+        = [](const fnd::Value& v) -> std::uint64_t { return v.isNumber() ? v.number()->unsignedValue() : 0; };
     auto int16Of = [](const fnd::Value& v, std::int16_t fallback) {
         return v.isNumber() ? static_cast<std::int16_t>(v.number()->integerValue()) : fallback;
     };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "frameworks/shortcut-recorder/KRRecorderControl.h"
+#include "frameworks/KeyComboRecorder/KRRecorderControl.h"
 
 #include "platform/ui/UiTestSupport.h"
 #include "platform/ui/desktop/SystemShortcuts.h"

@@ -1,8 +1,8 @@
 // How the recorder cell draws itself, where its buttons lie and how it tracks the mouse over them.
 
-#include "frameworks/shortcut-recorder/KRRecorderCell.h"
+#include "frameworks/KeyComboRecorder/KRRecorderCell.h"
 
-#include "frameworks/shortcut-recorder/KRSharedImageProvider.h"
+#include "frameworks/KeyComboRecorder/KRSharedImageProvider.h"
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/Color.h"
 #include "platform/graphics/Font.h"
@@ -88,7 +88,8 @@ void KRRecorderCell::_drawText(const fnd::String& text, bool isCombination, gfx:
         { txt::FontAttributeName,
             fnd::Value(gfx::Font::systemFontOfSize(
                 isCombination ? gfx::Font::smallSystemFontSize() : gfx::Font::labelFontSize())) },
-        { txt::ForegroundColorAttributeName, fnd::Value(color->colorWithAlphaComponent(alpha * color->alphaComponent())) },
+        { txt::ForegroundColorAttributeName,
+            fnd::Value(color->colorWithAlphaComponent(alpha * color->alphaComponent())) },
         { txt::ParagraphStyleAttributeName, fnd::Value(style) },
     };
     // One line, centred in the rectangle.
@@ -303,8 +304,8 @@ bool KRRecorderCell::trackMouse(const ui::Event& event, gfx::Rect cellFrame, ui:
         } else {
             break;
         }
-        held = app.nextEvent(ui::EventMasks::LeftMouseUp | ui::EventMasks::LeftMouseDragged,
-            fnd::Date::distantFuture(), fnd::RunLoopMode::EventTracking, true);
+        held = app.nextEvent(ui::EventMasks::LeftMouseUp | ui::EventMasks::LeftMouseDragged, fnd::Date::distantFuture(),
+            fnd::RunLoopMode::EventTracking, true);
         if (!held)
             return true; // no further event: tracking ends at once
         last = held.get();

@@ -1,0 +1,262 @@
+#include "GtkTestSupport.h"
+
+#include "platform/backend/gtk/GtkWindowHost.h"
+#include "platform/backend/gtk/TouchpadGestures.h"
+
+#include <fmt/format.h>
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+
+#include <cmath>
+#include <csignal>
+#include <numbers>
+#include <optional>
+
+using namespace gtktest;
+
+namespace {
+
+// Where an X window's top left lies on the root (device pixels), as the server says.
+std::optional<std::pair<int, int>> rootPositionOf(unsigned long xid)
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (!display)
+        return std::nullopt;
+    int x = 0, y = 0;
+    ::Window child = 0;
+    bool known = XTranslateCoordinates(display, xid, DefaultRootWindow(display), 0, 0, &x, &y, &child);
+    XCloseDisplay(display);
+    return known ? std::optional(std::pair { x, y }) : std::nullopt;
+}
+
+// The Motif hints of an X window: flags, functions, decorations.
+std::optional<std::array<long, 3>> motifHintsOf(unsigned long xid)
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (!display)
+        return std::nullopt;
+    Atom atom = XInternAtom(display, "_MOTIF_WM_HINTS", True);
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    std::optional<std::array<long, 3>> hints;
+    if (atom
+        && XGetWindowProperty(display, xid, atom, 0, 5, False, AnyPropertyType, &type, &format, &count, &after, &data)
+            == Success
+        && data && format == 32 && count >= 3) {
+        auto* values = reinterpret_cast<long*>(data);
+        hints = std::array<long, 3> { values[0], values[1], values[2] };
+    }
+    if (data)
+        XFree(data);
+    XCloseDisplay(display);
+    return hints;
+}
+
+// The top-level X windows from the bottom of the stack to the top.
+std::vector<unsigned long> stackingOrder()
+{
+    std::vector<unsigned long> order;
+    Display* display = XOpenDisplay(nullptr);
+    if (!display)
+        return order;
+    ::Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) {
+        order.assign(children, children + count);
+        XFree(children);
+    }
+    XCloseDisplay(display);
+    return order;
+}
+
+// A background that leaves presses to its window, optionally delaying the window's ordering.
+class Background : public FillView {
+    FND_OBJECT(Background)
+public:
+    bool shouldDelayWindowOrderingForEvent(const ui::Event&) override { return delay; }
+    bool acceptsFirstMouse(const ui::Event*) override { return true; }
+    void mouseDown(const ui::Event& event) override
+    {
+        ++presses;
+        FillView::mouseDown(event);
+    }
+    bool delay { false };
+    int presses { 0 };
+};
+FND_REGISTER_CLASS(Background, FillView)
+
+}
+
+class WindowMoveTest : public GtkDisplayTest {
+protected:
+    std::shared_ptr<Background> background()
+    {
+        auto view = fnd::makeObject<Background>();
+        view->initWithFrame({});
+        view->fill = gfx::Color::colorWithDeviceWhite(0.85);
+        return view;
+    }
+    // A point of the window's content (y up) as root device pixels.
+    static std::string rootPoint(const ui::Window& window, gfx::Point p)
+    {
+        auto [x, y, width, height] = deviceRectOfContent(window);
+        return fmt::format("{} {}", x + int(p.x * scale()), y + height - int(p.y * scale()));
+    }
+    void run(const std::string& command) { ASSERT_EQ(runWhileServing(*backend, "xdotool " + command).status, 0); }
+};
+
+// The program knows where the pointer is from the X server, before any event about it arrived.
+TEST_F(WindowMoveTest, ThePointerIsWhereTheServerSaysAlsoBeforeAnyEvent)
+{
+    run(fmt::format("mousemove {} {}", 300 * scale(), 200 * scale()));
+    auto screen = ui::Screen::screens().front()->frame();
+    auto at = ui::Event::mouseLocation();
+    EXPECT_NEAR(at.x, 300, 1);
+    EXPECT_NEAR(at.y, screen.maxY() - 200, 1);
+}
+
+// A press on the background of a window movable by it and a drag move the window by the pointer's way: the
+// toolkit's interactive move, seen by the X server and reported back into the window's frame.
+TEST_F(WindowMoveTest, APressAndDragOnTheBackgroundMovesTheWindow)
+{
+    auto view = background();
+    auto window = showWindow({ 200, 300, 240, 160 }, view);
+    window->setMovableByWindowBackground(true);
+    auto xid = backend->hostFor(*window)->xid();
+    auto before = rootPositionOf(xid);
+    ASSERT_TRUE(before);
+    auto frameBefore = window->frame();
+
+    const auto content = deviceRectOfContent(*window);
+    const int startX = content[0] + 40 * scale(), startY = content[1] + 40 * scale();
+    // One command for the whole gesture: the window's loop runs inside the press, while the pointer moves.
+    std::vector<std::string> gesture { "xdotool", "mousemove", std::to_string(startX), std::to_string(startY),
+        "mousedown", "1", "sleep", "0.3" };
+    for (int step = 1; step <= 5; ++step)
+        for (auto part : { std::string("mousemove"), std::to_string(startX + step * 24 * scale()),
+                 std::to_string(startY + step * 10 * scale()), std::string("sleep"), std::string("0.1") })
+            gesture.push_back(part);
+    gesture.insert(gesture.end(), { "mouseup", "1" });
+    const int mover = startInBackground(gesture);
+    ASSERT_GT(mover, 0);
+    // 120 points right and 50 down (the frame's y falls by 50).
+    ASSERT_TRUE(waitFor(
+        [&] {
+            auto now = rootPositionOf(xid);
+            return now && now->first - before->first == 120 * scale() && now->second - before->second == 50 * scale();
+        },
+        5))
+        << "the X window did not follow the pointer";
+    ASSERT_TRUE(waitFor(
+        [&] { return window->frame().origin == gfx::Point(frameBefore.minX() + 120, frameBefore.minY() - 50); }, 5))
+        << "the frame did not follow the window";
+    EXPECT_EQ(window->frame().size, frameBefore.size);
+    ASSERT_TRUE(waitFor([&] { return kill(mover, 0) != 0; }, 5)) << "the gesture did not end";
+
+    // Afterwards the window takes presses as before.
+    run(fmt::format("mousemove {} click 1", rootPoint(*window, { 30, 30 })));
+    EXPECT_TRUE(waitFor([&] { return view->presses == 2; }, 5));
+}
+
+// A resizable window whose zoom button is off tells the window manager not to offer maximising, in its functions and
+// its title bar; switched on again, it offers it.
+TEST_F(WindowMoveTest, AWindowThatCannotZoomOffersNoMaximise)
+{
+    constexpr long FunctionMaximize = 1 << 4, FunctionResize = 1 << 1, DecorationAll = 1, DecorationMaximize = 1 << 6;
+    auto window = showWindow({ 200, 300, 200, 122 }, background(),
+        ui::WindowStyleMask::Titled | ui::WindowStyleMask::Closable | ui::WindowStyleMask::Resizable);
+    auto xid = backend->hostFor(*window)->xid();
+    auto shown = motifHintsOf(xid);
+    ASSERT_TRUE(shown);
+    EXPECT_TRUE((*shown)[1] & FunctionMaximize);
+
+    window->setStandardWindowButtonEnabled(ui::WindowButton::Zoom, false);
+    backend->runUntil([] { return false; }, 0.05);
+    auto off = motifHintsOf(xid);
+    ASSERT_TRUE(off);
+    EXPECT_FALSE((*off)[1] & FunctionMaximize);
+    EXPECT_TRUE((*off)[1] & FunctionResize) << "its edges still resize it";
+    EXPECT_EQ((*off)[2], DecorationAll | DecorationMaximize) << "every decoration but the maximise button";
+
+    window->setStandardWindowButtonEnabled(ui::WindowButton::Zoom, true);
+    backend->runUntil([] { return false; }, 0.05);
+    EXPECT_TRUE((*motifHintsOf(xid))[1] & FunctionMaximize);
+}
+
+// A press on a view that delays ordering leaves its window behind the other until the release; then it comes
+// forward. (No window manager runs here: on a desktop, the window manager's own raise on click comes first.)
+TEST_F(WindowMoveTest, ADelayedWindowComesForwardAtTheRelease)
+{
+    auto behindView = background();
+    behindView->delay = true;
+    auto behind = showWindow({ 200, 300, 240, 160 }, behindView);
+    auto front = showWindow({ 300, 350, 240, 160 }, background());
+    const unsigned long behindId = backend->hostFor(*behind)->xid();
+    const unsigned long frontId = backend->hostFor(*front)->xid();
+    auto above = [&](unsigned long a, unsigned long b) {
+        auto order = stackingOrder();
+        auto ia = std::find(order.begin(), order.end(), a), ib = std::find(order.begin(), order.end(), b);
+        return ia != order.end() && ib != order.end() && ia > ib;
+    };
+    ASSERT_TRUE(waitFor([&] { return above(frontId, behindId); }, 5));
+
+    run(fmt::format("mousemove {} mousedown 1", rootPoint(*behind, { 20, 20 })));
+    ASSERT_TRUE(waitFor([&] { return behindView->presses == 1; }, 5));
+    backend->runUntil([] { return false; }, 0.1);
+    EXPECT_TRUE(above(frontId, behindId)) << "raised while the button is held";
+    EXPECT_FALSE(behind->isKeyWindow());
+
+    run("mouseup 1");
+    EXPECT_TRUE(waitFor([&] { return above(behindId, frontId); }, 5)) << "not raised at the release";
+    EXPECT_TRUE(behind->isKeyWindow());
+}
+
+// The toolkit's touchpad events become ours: a swipe once the fingers lift after a long enough way, pinch steps
+// whose factors multiply to the pinch's scale, rotation in degrees counterclockwise.
+TEST(TouchpadGestureConverterTest, TouchpadEventsBecomeSwipesMagnificationsAndRotations)
+{
+    using Sample = ui::TouchpadSample;
+    ui::TouchpadGestureConverter converter;
+    auto swipe = [&](double dx, double dy) {
+        converter.convert({ Sample::Kind::Swipe, Sample::Phase::Begin });
+        converter.convert({ Sample::Kind::Swipe, Sample::Phase::Update, dx / 2, dy / 2 });
+        converter.convert({ Sample::Kind::Swipe, Sample::Phase::Update, dx / 2, dy / 2 });
+        return converter.convert({ Sample::Kind::Swipe, Sample::Phase::End });
+    };
+    auto left = swipe(-80, 10);
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_EQ(left[0].type, ui::EventType::Swipe);
+    EXPECT_EQ(left[0].deltaX, 1) << "fingers moving left swipe left: positive";
+    EXPECT_EQ(left[0].deltaY, 0);
+    auto down = swipe(10, 60);
+    ASSERT_EQ(down.size(), 1u);
+    EXPECT_EQ(down[0].deltaY, -1) << "fingers moving down (y growing) swipe down: negative";
+    EXPECT_TRUE(swipe(20, -20).empty()) << "too short a way is no swipe";
+    converter.convert({ Sample::Kind::Swipe, Sample::Phase::Begin });
+    converter.convert({ Sample::Kind::Swipe, Sample::Phase::Update, 200, 0 });
+    EXPECT_TRUE(converter.convert({ Sample::Kind::Swipe, Sample::Phase::Cancel }).empty());
+
+    // A pinch to 1.5 and back to 1.2, turning a quarter turn anticlockwise on the way.
+    auto begin = converter.convert({ Sample::Kind::Pinch, Sample::Phase::Begin, 0, 0, 1.0, 0 });
+    ASSERT_EQ(begin.size(), 1u);
+    EXPECT_EQ(begin[0].phase, ui::EventPhase::Began);
+    auto grow = converter.convert({ Sample::Kind::Pinch, Sample::Phase::Update, 0, 0, 1.5, -std::numbers::pi / 2 });
+    ASSERT_EQ(grow.size(), 3u);
+    EXPECT_NEAR(grow[0].magnification, 0.5, 1e-12);
+    EXPECT_EQ(grow[1].type, ui::EventType::Rotate);
+    EXPECT_EQ(grow[1].phase, ui::EventPhase::Began);
+    EXPECT_NEAR(grow[2].rotation, 90, 1e-9);
+    auto shrink = converter.convert({ Sample::Kind::Pinch, Sample::Phase::Update, 0, 0, 1.2, 0 });
+    ASSERT_EQ(shrink.size(), 1u);
+    EXPECT_NEAR((1 + grow[0].magnification) * (1 + shrink[0].magnification), 1.2, 1e-12);
+    auto end = converter.convert({ Sample::Kind::Pinch, Sample::Phase::End, 0, 0, 1.2, 0 });
+    ASSERT_EQ(end.size(), 2u);
+    EXPECT_EQ(end[0].type, ui::EventType::Magnify);
+    EXPECT_EQ(end[0].phase, ui::EventPhase::Ended);
+    EXPECT_EQ(end[1].type, ui::EventType::Rotate);
+    EXPECT_EQ(end[1].phase, ui::EventPhase::Ended);
+    EXPECT_TRUE(converter.convert({ Sample::Kind::Hold, Sample::Phase::Begin }).empty());
+}

@@ -23,7 +23,7 @@ gfx::Rect tableAccessibilityOnScreen(const TableView& table, gfx::Rect rect)
 // One cell of the table: what the column's cell shows for the row.
 class TableAccessibilityCell : public fnd::Object, public AccessibilityElement {
 public:
-    TableAccessibilityCell(std::weak_ptr<TableView> table, fnd::Value row, long column)
+    TableAccessibilityCell(std::weak_ptr<TableView> table, std::weak_ptr<fnd::Object> row, long column)
         : m_table(std::move(table))
         , m_row(std::move(row))
         , m_column(column)
@@ -39,12 +39,14 @@ public:
     fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override
     {
         auto table = m_table.lock();
-        auto* rowElement = accessibilityElement(m_row);
+        auto rowObject = m_row.lock();
+        auto rowValue = rowObject ? fnd::Value(rowObject) : fnd::Value();
+        auto* rowElement = accessibilityElement(rowValue);
         long row = rowElement ? accessibilityAttribute(*rowElement, Attr::Index).integerValue() : -1;
         if (!table || row < 0 || row >= table->numberOfRows() || m_column >= table->numberOfColumns())
             return {};
         if (attribute == Attr::Parent)
-            return m_row;
+            return rowValue;
         if (attribute == Attr::Window || attribute == Attr::TopLevelUIElement)
             return table->accessibilityAttributeValue(Attr::Window);
         if (attribute == Attr::Position || attribute == Attr::Size) {
@@ -64,7 +66,8 @@ public:
 
 private:
     std::weak_ptr<TableView> m_table;
-    fnd::Value m_row;
+    // The row owns its cells: a cell must not keep its row alive.
+    std::weak_ptr<fnd::Object> m_row;
     long m_column;
 };
 
@@ -113,7 +116,8 @@ public:
                 if (column >= m_cells.size())
                     m_cells.resize(column + 1);
                 if (!m_cells[column])
-                    m_cells[column] = std::make_shared<TableAccessibilityCell>(m_table, selfValue(), long(column));
+                    m_cells[column] = std::make_shared<TableAccessibilityCell>(
+                        m_table, std::const_pointer_cast<fnd::Object>(shared_from_this()), long(column));
                 cells.push_back(m_cells[column]->selfValue());
             }
             return cells;

@@ -32,12 +32,20 @@ ModuleString expandWidthPattern(std::string_view widths)
 
 }
 
-int barcodeDigitValue(char c) { return c >= '0' && c <= '9' ? c - '0' : c - 55; }
+int barcodeDigitValue(char c)
+{
+    return c >= '0' && c <= '9' ? c - '0' : c - 55;
+}
 
 int barcodeIndexOfChar(std::string_view text, char c)
 {
     auto i = text.find(c);
     return i == std::string_view::npos ? 0 : static_cast<int>(i);
+}
+
+void barcodeAppendString(std::string& destination, std::string_view source)
+{
+    destination.append(source);
 }
 
 bool barcodeIsDigitPair(std::string_view text, std::size_t index)
@@ -46,7 +54,10 @@ bool barcodeIsDigitPair(std::string_view text, std::size_t index)
     return index + 1 < text.size() && isDigit(text[index]) && isDigit(text[index + 1]);
 }
 
-char gs1DigitToChar(int value) { return static_cast<char>(value < 10 ? '0' + value : 'A' + value - 10); }
+char gs1DigitToChar(int value)
+{
+    return static_cast<char>(value < 10 ? '0' + value : 'A' + value - 10);
+}
 
 std::string gs1AIToString(int ai)
 {

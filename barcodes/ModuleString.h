@@ -23,6 +23,8 @@ ModuleString expandWidthPattern(std::string_view widths);
 int barcodeDigitValue(char c);
 // Index of the first occurrence; 0 when absent (as callers expect, absent and index 0 read alike).
 int barcodeIndexOfChar(std::string_view text, char c);
+// Appends the source to the destination, which grows as needed.
+void barcodeAppendString(std::string& destination, std::string_view source);
 // Whether the characters at index and index + 1 are both digits.
 bool barcodeIsDigitPair(std::string_view text, std::size_t index);
 // '0'..'9' for 0..9, 'A'..'Z' for 10..35.

@@ -85,13 +85,22 @@ void TBQGenericBarcode::init()
     recalculateWorkAreaSize();
 }
 
+void TBQGenericBarcode::initWithContent(const String& content)
+{
+    init();
+    setContent(content);
+}
+
 String TBQGenericBarcode::localizedBarcodeString(const String& key)
 {
     auto bundle = Bundle::bundleForClass("TBQGenericBarcode");
     return bundle ? bundle->localizedStringForKey(key, "", "BarcodeStrings") : String();
 }
 
-String TBQGenericBarcode::barcodeName() const { return {}; }
+String TBQGenericBarcode::barcodeName() const
+{
+    return {};
+}
 
 void TBQGenericBarcode::notifyWorkAreaChanged()
 {
@@ -105,7 +114,7 @@ void TBQGenericBarcode::notifyDrawingAttributeChanged()
         d->drawingAttributeChanged(*this);
 }
 
-template<typename T> void TBQGenericBarcode::forwardToAddOn(void (TBQGenericBarcode::*setter)(T), T value)
+template <typename T> void TBQGenericBarcode::forwardToAddOn(void (TBQGenericBarcode::*setter)(T), T value)
 {
     if (auto a = addOn())
         ((*a).*setter)(value);
@@ -121,7 +130,10 @@ void TBQGenericBarcode::setContent(const String& content)
     recalculateWorkAreaSize();
 }
 
-void TBQGenericBarcode::setAddOnContent(const String& addOnContent) { m_addOnContent = addOnContent; }
+void TBQGenericBarcode::setAddOnContent(const String& addOnContent)
+{
+    m_addOnContent = addOnContent;
+}
 
 bool TBQGenericBarcode::calculateChecksum() const
 {
@@ -183,7 +195,10 @@ void TBQGenericBarcode::setFont(const std::shared_ptr<gfx::Font>& font)
     recalculateWorkAreaSize();
 }
 
-double TBQGenericBarcode::fontSize() const { return m_font ? m_font->pointSize() : 0; }
+double TBQGenericBarcode::fontSize() const
+{
+    return m_font ? m_font->pointSize() : 0;
+}
 
 void TBQGenericBarcode::setFontSize(double size)
 {
@@ -301,7 +316,10 @@ void TBQGenericBarcode::setAddOn(const BarcodePtr& newAddOn)
         insertObject(newAddOn, 0);
 }
 
-bool TBQGenericBarcode::isAddOn() const { return std::dynamic_pointer_cast<TBQGenericBarcode>(parent()) != nullptr; }
+bool TBQGenericBarcode::isAddOn() const
+{
+    return std::dynamic_pointer_cast<TBQGenericBarcode>(parent()) != nullptr;
+}
 
 const gfx::Font& TBQGenericBarcode::layoutFont()
 {

@@ -24,6 +24,8 @@ public:
     static BarcodePtr barcodeWithClassName(const fnd::String& className);
 
     void init() override;
+    // The designated initializer, then the content: for a barcode just constructed, as init() is.
+    void initWithContent(const fnd::String& content);
 
     // The symbology's display name from the "BarcodeStrings" table; empty for the base class.
     virtual fnd::String barcodeName() const;
@@ -205,7 +207,7 @@ protected:
     const gfx::Font& layoutFont();
 
 private:
-    template<typename T> void forwardToAddOn(void (TBQGenericBarcode::*setter)(T), T value);
+    template <typename T> void forwardToAddOn(void (TBQGenericBarcode::*setter)(T), T value);
 
     fnd::String m_content;
     fnd::String m_addOnContent;

@@ -27,6 +27,12 @@ Value withoutObjects(const Value& value)
             out.set(key, withoutObjects(element));
         return out;
     }
+    if (auto* set = value.set()) {
+        Set out;
+        for (const Value& member : *set)
+            out.add(withoutObjects(member));
+        return out;
+    }
     return value;
 }
 

@@ -137,6 +137,10 @@ public:
     virtual bool moveObjectTo(gfx::Point point, double position, double slope, const fnd::Value& userInfo) = 0;
 };
 
+// The most objects, copies, links or line fragments one call makes: an interval, link length or line height so small
+// that more would be needed gives no result (and a logged error).
+inline constexpr double PathPlacementLimit = 100000;
+
 // The factory's objects at distances 0, interval, 2 × interval, ... up to the path's length, with the point and
 // direction there. nullopt for a path of fewer than two elements or an interval not above 0. A null factory raises
 // an invalid-argument exception.
@@ -168,7 +172,8 @@ void moveObject(const gfx::BezierPath& path, const std::shared_ptr<PathMovedObje
 // Where the horizontal line at y crosses the path (flattened coarsely): x-sorted entry and exit pairs; empty when the
 // line misses the path. A vertex on the line counts once.
 std::vector<gfx::Point> intersectingPointsWithHorizontalLineAtY(const gfx::BezierPath& path, double y);
-// Rectangles of the line height that fit inside the shape, line by line from the bounds' minimum y.
+// Rectangles of the line height that fit inside the shape, line by line from the bounds' minimum y; none when more
+// than PathPlacementLimit lines would be measured.
 std::vector<gfx::Rect> lineFragmentRectsForFixedLineheight(const gfx::BezierPath& path, double lineHeight);
 // The part of the proposed rectangle inside the shape, tested across its middle (the datum offset moves the test
 // line: -0.5 the minimum y, 0.5 the maximum), and in remainingRect what is left of it after that part. The zero

@@ -70,7 +70,14 @@ std::vector<Rect> lineFragmentRectsForFixedLineheight(const BezierPath& path, do
     fnd::assertThat(lineHeight > 0, "lineheight must be positive and greater than 0");
     std::vector<Rect> rects;
     const Rect bounds = path.bounds();
-    const auto lines = static_cast<std::int64_t>(std::floor(bounds.height() / lineHeight)) + 1;
+    const double lineCount = std::floor(bounds.height() / lineHeight) + 1;
+    // Each line flattens the path again: a tiny line height would take for ever (and NaN is no count at all).
+    if (!(lineCount <= PathPlacementLimit)) {
+        fnd::logf(fnd::LogLevel::Error, "A line height of {} would measure {} lines of the shape, more than {}.",
+            lineHeight, lineCount, PathPlacementLimit);
+        return rects;
+    }
+    const auto lines = static_cast<std::int64_t>(lineCount);
     auto previous = intersectingPointsWithHorizontalLineAtY(path, bounds.minY() + 1.0);
     for (std::int64_t i = 1; i < lines; ++i) {
         const double y = bounds.minY() + static_cast<double>(i) * lineHeight;

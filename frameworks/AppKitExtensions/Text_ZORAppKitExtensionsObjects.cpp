@@ -28,6 +28,17 @@ template <typename Factory> void requireFactory(Factory* factory, const char* wh
             fnd::String(fmt::format("{} (null) does not implement the required protocol", what)));
 }
 
+// Whether count pieces are few enough to make; a tiny interval or link length would otherwise loop for ever (or
+// until memory runs out). NaN counts as too many.
+bool withinPlacementLimit(double count, const char* what)
+{
+    if (count <= PathPlacementLimit)
+        return true;
+    fnd::logf(fnd::LogLevel::Error, "Placing {} along a path would make {} of them, more than {}; nothing is placed.",
+        what, count, PathPlacementLimit);
+    return false;
+}
+
 // Distances start, start + interval, ... up to the length, each computed afresh so that the last one lands on the
 // length exactly when it is a whole number of intervals.
 template <typename Visit> void forEachDistance(double start, double interval, double length, Visit&& visit)
@@ -48,8 +59,11 @@ std::optional<fnd::Array> placeObjectsOnPathAtInterval(
     requireFactory(factory, "Factory object");
     if (path.elementCount() < 2 || !(interval > 0))
         return std::nullopt;
+    const double length = ZORNSBezierPathExtension::length(path);
+    if (!withinPlacementLimit(std::floor(length / interval) + 1, "objects"))
+        return std::nullopt;
     fnd::Array objects;
-    forEachDistance(0, interval, ZORNSBezierPathExtension::length(path), [&](std::int64_t, double d) {
+    forEachDistance(0, interval, length, [&](std::int64_t, double d) {
         double slope = 0;
         Point p = ZORNSBezierPathExtension::pointOnPathAtLength(path, d, &slope);
         if (auto object = factory->placeObjectAtPoint(p, path, d, slope, userInfo))
@@ -76,8 +90,10 @@ PathPtr bezierPathWithPath(const BezierPath& path, const BezierPath& stamp, doub
 {
     if (path.elementCount() < 2 || !(interval > 0))
         return nullptr;
-    auto out = BezierPath::bezierPath();
     const double length = ZORNSBezierPathExtension::length(path);
+    if (!withinPlacementLimit(std::floor((length - std::min(phase, length)) / interval) + 1, "copies"))
+        return nullptr;
+    auto out = BezierPath::bezierPath();
     forEachDistance(phase, interval, length, [&](std::int64_t copy, double d) {
         double angle = 0;
         Point p = ZORNSBezierPathExtension::pointOnPathAtLength(path, d, &angle);
@@ -110,6 +126,9 @@ std::optional<fnd::Array> placeLinksOnPathWithEvenLinkLength(
     if (path.elementCount() < 2 || !(evenLinkLength > 0) || !(oddLinkLength > 0))
         return std::nullopt;
     const double total = ZORNSBezierPathExtension::length(path);
+    // An even and an odd link together cover their two lengths.
+    if (!withinPlacementLimit(std::floor(2 * total / (evenLinkLength + oddLinkLength)) + 1, "links"))
+        return std::nullopt;
     fnd::Array links;
     Point from = ZORNSBezierPathExtension::firstPoint(path);
     double distance = 0;

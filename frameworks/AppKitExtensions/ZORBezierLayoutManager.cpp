@@ -20,12 +20,14 @@ std::vector<std::shared_ptr<gfx::BezierPath>> ZORBezierLayoutManager::glyphPaths
     fnd::Index index = range.location;
     while (index < range.max()) {
         fnd::Range fragment;
-        lineFragmentRectForGlyphAtIndex(index, &fragment);
+        const gfx::Rect fragmentRect = lineFragmentRectForGlyphAtIndex(index, &fragment);
         fnd::Index end = std::min(std::max(fragment.max(), index + 1), range.max());
         for (fnd::Index glyphIndex = index; glyphIndex < end; ++glyphIndex) {
             auto path = gfx::BezierPath::bezierPath();
-            // Locations are relative to the line fragment already.
-            auto p = locationForGlyphAtIndex(glyphIndex);
+            // Locations are relative to their line fragment: with its origin added, later lines lie below the
+            // first instead of on it.
+            auto location = locationForGlyphAtIndex(glyphIndex);
+            gfx::Point p { location.x + fragmentRect.minX(), location.y + fragmentRect.minY() };
             auto glyph = glyphAtIndex(glyphIndex);
             // The font the glyph was laid out in: a fallback font's glyph numbers mean nothing in the text's font.
             if (glyph != txt::NullGlyph)

@@ -254,7 +254,7 @@ public:
     bool needsPanelToBecomeKey() const override { return true; }
     void keyDown(const ui::Event& event) override;
     void scrollWheel(const ui::Event& event) override;
-    void swipeWithEvent(const ui::Event& event);
+    void swipeWithEvent(const ui::Event& event) override;
     void mouseDown(const ui::Event& event) override;
     void mouseDragged(const ui::Event& event) override;
     void mouseUp(const ui::Event& event) override;

@@ -61,6 +61,7 @@ void QFFlowView::setDefaults()
     m_perspective = ui::Transform3D::identity();
     m_perspective.m34 = -1.0 / 1500;
     m_imageCache.removeAllObjects();
+    setAcceptsTouchEvents(true);
 }
 
 void QFFlowView::setStackedAngle(double degrees)

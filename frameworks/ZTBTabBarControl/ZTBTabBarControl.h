@@ -186,6 +186,10 @@ public:
     void mouseUp(const ui::Event& event) override;
     void resetCursorRects() override;
     bool acceptsFirstMouse(const ui::Event*) override { return true; }
+    // A press in an inactive window reaches the bar, which never moves its window, while the window stays where it
+    // is until the release.
+    bool shouldDelayWindowOrderingForEvent(const ui::Event&) override { return true; }
+    bool mouseDownCanMoveWindow() const override { return false; }
 
     // Drag source.
     ui::DragOperation draggingSourceOperationMaskForLocal(bool isLocal) override;

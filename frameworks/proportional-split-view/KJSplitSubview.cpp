@@ -588,17 +588,35 @@ std::shared_ptr<ui::View> KJSplitSubview::hitTest(gfx::Point point)
         }
     }
     m_actDivider = NoDivider;
-    return View::hitTest(point);
+    auto hit = View::hitTest(point);
+    m_canDragWindow = hit && showsWindowBackground(*hit);
+    return hit;
 }
 
 void KJSplitSubview::mouseDown(const ui::Event& event)
 {
-    auto sv = splitView();
-    if (m_actDivider == NoDivider || !sv) {
-        View::mouseDown(event);
+    if (m_actDivider == NoDivider || !splitView()) {
+        moveWindowWithMouse(event);
         return;
     }
     dragDivider(event);
+}
+
+bool KJSplitSubview::showsWindowBackground(const ui::View& hit) const
+{
+    // The window's own background shows through when no opaque view lies between the hit view and the window.
+    auto opaque = hit.opaqueAncestor();
+    auto w = window();
+    return !opaque || !w || !w->contentView() || !opaque->isDescendantOf(*w->contentView());
+}
+
+void KJSplitSubview::moveWindowWithMouse(const ui::Event& event)
+{
+    auto w = window();
+    auto coupling = couplingSplitView();
+    if (!m_canDragWindow || !w || !w->isMovableByWindowBackground() || (coupling && coupling->background()))
+        return;
+    w->performWindowDragWithEvent(event);
 }
 
 void KJSplitSubview::dragDivider(const ui::Event& event)

@@ -107,6 +107,7 @@ public:
     bool KJ_stopAnimation();
     void KJ_stepAnimation();
     std::size_t actDivider() const { return m_actDivider; }
+    bool canDragWindow() const { return m_canDragWindow; }
     gfx::Rect previous() const { return m_previous; }
     gfx::Size savedSize() const { return m_savedSize; }
 
@@ -124,6 +125,10 @@ private:
     Animation* KJ_animationData(bool create, bool resize);
     bool ownsAnimation() const;
     void dragDivider(const ui::Event& event);
+    // Whether the window's background shows at the hit view, so a press there may move the window.
+    bool showsWindowBackground(const ui::View& hit) const;
+    // A press on the pane's background of a window movable by it moves the window with the mouse.
+    void moveWindowWithMouse(const ui::Event& event);
 
     fnd::String m_identifier;
     long m_tag { 0 };

@@ -271,6 +271,11 @@ bool KJSplitView::acceptsFirstMouse(const ui::Event* event)
     return !(event && (event->modifierFlags() & ui::ModifierFlags::Command));
 }
 
+bool KJSplitView::shouldDelayWindowOrderingForEvent(const ui::Event& event)
+{
+    return (event.modifierFlags() & ui::ModifierFlags::Command) != 0;
+}
+
 // Adjusting.
 
 void KJSplitView::adjustSubviewsExcepting(KJSplitSubview* subview)

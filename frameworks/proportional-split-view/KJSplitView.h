@@ -118,6 +118,8 @@ public:
     bool isFlipped() const override { return true; }
     bool isOpaque() const override;
     bool acceptsFirstMouse(const ui::Event* event) override;
+    bool shouldDelayWindowOrderingForEvent(const ui::Event& event) override;
+    bool mouseDownCanMoveWindow() const override { return false; }
     void setFrame(gfx::Rect frame) override;
     void layout() override;
     void viewDidMoveToSuperview() override;

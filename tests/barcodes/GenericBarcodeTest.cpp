@@ -1,11 +1,13 @@
 #include "BarcodeTestSupport.h"
 #include "TestSymbologies.h"
 
+#include "barcodes/EAN13.h"
+
 #include "platform/text/LayoutManager.h"
 
-#include "platform/foundation/runtime/Exception.h"
 #include "platform/foundation/archiving/KeyedArchiver.h"
 #include "platform/foundation/archiving/KeyedUnarchiver.h"
+#include "platform/foundation/runtime/Exception.h"
 
 #include <gtest/gtest.h>
 
@@ -93,8 +95,20 @@ TEST(GenericBarcode, PipelineJoinsStartCharactersCheckAndStop)
     EXPECT_EQ(b->checksum(), String("3"));
     EXPECT_TRUE(b->calculateChecksum());
     // encode(1) S encode(2) S encode(3)
-    EXPECT_EQ(b->encodedContent(), "101" "0" "102" "0" "103");
-    EXPECT_EQ(b->completeEncodedBarcode(), "11" "0" "1010102" "0" "103" "0" "111");
+    EXPECT_EQ(b->encodedContent(),
+        "101"
+        "0"
+        "102"
+        "0"
+        "103");
+    EXPECT_EQ(b->completeEncodedBarcode(),
+        "11"
+        "0"
+        "1010102"
+        "0"
+        "103"
+        "0"
+        "111");
     // Mended: switching a mandatory check off leaves it in place rather than drawing the symbol without it.
     b->setCalculateChecksum(false);
     EXPECT_TRUE(b->calculateChecksum());
@@ -116,6 +130,24 @@ TEST(GenericBarcode, ModuleStringHelpers)
     EXPECT_EQ(gs1AIToString(3100), "(3100)");
     EXPECT_EQ(barcodeDigitValue('Z'), 35);
     EXPECT_EQ(barcodeIndexOfChar("ABC", 'Q'), 0);
+    std::string text = "(01)";
+    barcodeAppendString(text, "0950");
+    barcodeAppendString(text, "");
+    EXPECT_EQ(text, "(01)0950");
+}
+
+TEST(GenericBarcode, InitWithContentIsInitThenTheContent)
+{
+    // Constructed only: no defaults yet, as before an initializer runs.
+    auto direct = std::make_shared<EAN13>();
+    direct->initWithContent("400638133393");
+    auto byName = make("EAN13");
+    byName->setContent("400638133393");
+    EXPECT_EQ(direct->content(), String("400638133393"));
+    EXPECT_EQ(direct->checksum(), String("1")) << "4006381333931";
+    EXPECT_EQ(direct->barWidth(), 0.9354330897331238);
+    EXPECT_EQ(direct->completeEncodedBarcode(), byName->completeEncodedBarcode());
+    EXPECT_EQ(direct->workAreaSize(), byName->workAreaSize());
 }
 
 TEST(GenericBarcode, AddOnTakesTheMainBarcodesSettings)

@@ -15,9 +15,10 @@ inline std::int64_t elementOf(std::int64_t partcode)
     return (partcode >> 2) - 1;
 }
 
+// A range exception, as the path class raises, for an index that names no element.
 inline Kind kindAt(const gfx::BezierPath& path, std::int64_t index)
 {
-    return path.elementKinds()[static_cast<std::size_t>(index)];
+    return path.elementAtIndex(index);
 }
 
 // The index of the move that starts the subpath holding the element (searching backwards); -1 when none.

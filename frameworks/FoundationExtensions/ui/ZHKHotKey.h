@@ -37,7 +37,7 @@ public:
     // "<class>\n\t(key: <code>\n\tflags: (<names>)\n\tinvokes: [<target> <action>] or (block))".
     fnd::String description() const override;
 
-private:
+protected:
     std::uint16_t m_keyCode { 0 };
     std::uint64_t m_modifierFlags { 0 };
 };

@@ -3,8 +3,8 @@
 #include "platform/foundation/runtime/Clock.h"
 #include "platform/foundation/runtime/Exception.h"
 #include "platform/foundation/runtime/Log.h"
-#include "platform/ui/views/Event.h"
 #include "platform/ui/desktop/GlobalHotKeys.h"
+#include "platform/ui/views/Event.h"
 
 #include <algorithm>
 #include <mutex>
@@ -127,8 +127,10 @@ void ZHKHotKeyCenter::unregisterHotKey(const std::shared_ptr<ZHKHotKey>& hotKey)
     auto registered = std::dynamic_pointer_cast<ZHKRegisteredHotKey>(hotKey);
     if (!registered)
         throw fnd::Exception::invalidArgument("Invalid hotkey");
-    unregisterHotKeysMatchingPredicate(
-        [&](const ZHKRegisteredHotKey& candidate) { return &candidate == registered.get(); });
+    // Also a hot key made by the centre but registered on its own, outside the set.
+    auto& hotKeys = registry().hotKeys;
+    hotKeys.erase(std::remove(hotKeys.begin(), hotKeys.end(), registered), hotKeys.end());
+    registered->unregisterHotKey();
 }
 
 void ZHKHotKeyCenter::unregisterHotKeysWithTarget(const fnd::Object* target)
@@ -153,7 +155,7 @@ void ZHKHotKeyCenter::unregisterHotKeyWithKeyCode(std::uint16_t keyCode, std::ui
 
 std::vector<std::shared_ptr<ZHKRegisteredHotKey>> ZHKHotKeyCenter::registeredHotKeys() const
 {
-    return hotKeysMatchingPredicate([](const ZHKRegisteredHotKey& hotKey) { return hotKey.isRegistered(); });
+    return hotKeysMatchingPredicate([](const ZHKRegisteredHotKey& hotKey) { return !hotKey.hotKeyRef().isNil(); });
 }
 
 void ZHKHotKeyCenter::handleHotKeyReleased(std::uint32_t hotKeyID)

@@ -26,7 +26,14 @@ public:
     void setObject(fnd::Value object) { m_object = std::move(object); }
     Task task() const override { return m_task; }
     void setTask(Task task) { m_task = std::move(task); }
+    // The combination and number, for a hot key before it registers: a registered one keeps the registration it made
+    // until it is unregistered (and registering again gives it a new number).
+    void setKeyCode(std::uint16_t keyCode) { m_keyCode = keyCode; }
+    void setModifierFlags(std::uint64_t modifierFlags) { m_modifierFlags = modifierFlags; }
     std::uint32_t hotKeyID() const { return m_hotKeyID; }
+    void setHotKeyID(std::uint32_t hotKeyID) { m_hotKeyID = hotKeyID; }
+    // The registration with the window system as a value; nil when not registered.
+    fnd::Value hotKeyRef() const { return m_registration ? fnd::Value(m_registration) : fnd::Value(); }
     bool isRegistered() const { return m_registration != 0; }
     fnd::String actionString() const { return m_action ? m_action.name() : fnd::String(); }
 
@@ -57,7 +64,8 @@ public:
     bool hasRegisteredHotKeyWithKeyCode(std::uint16_t keyCode, std::uint64_t modifierFlags) const;
     std::vector<std::shared_ptr<ZHKRegisteredHotKey>> hotKeysMatchingPredicate(const Predicate& predicate) const;
     void unregisterHotKeysMatchingPredicate(const Predicate& predicate);
-    // Raises an invalid-argument exception ("Invalid hotkey") for a hot key the centre did not make.
+    // Removes the hot key from the set, if it is there, and unregisters it; raises an invalid-argument exception
+    // ("Invalid hotkey") for a hot key the centre did not make.
     void unregisterHotKey(const std::shared_ptr<ZHKHotKey>& hotKey);
     void unregisterHotKeysWithTarget(const fnd::Object* target);
     void unregisterHotKeysWithTarget(const fnd::Object* target, fnd::Selector action);

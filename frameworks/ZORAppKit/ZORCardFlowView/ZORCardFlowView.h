@@ -92,6 +92,7 @@ public:
     void layoutSublayersOfLayer(ui::Layer& layer) override;
 
     bool acceptsFirstResponder() const override { return true; }
+    bool mouseDownCanMoveWindow() const override { return false; }
     void keyDown(const ui::Event& event) override;
     void mouseDown(const ui::Event& event) override;
     void scrollWheel(const ui::Event& event) override;

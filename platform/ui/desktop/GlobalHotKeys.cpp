@@ -2,8 +2,8 @@
 
 #include "platform/foundation/runtime/Log.h"
 #include "platform/foundation/runtime/RunLoop.h"
-#include "platform/ui/views/Event.h"
 #include "platform/ui/detail/VirtualKeySyms.h"
+#include "platform/ui/views/Event.h"
 
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
@@ -17,6 +17,7 @@
 #include <poll.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace ui::GlobalHotKeys {
 
@@ -163,23 +164,32 @@ private:
             XUngrabKey(m_display, keyCode, modifiers | variant, root());
     }
 
+    // One lock order: the mutex may be held while Xlib is called (add and remove grab and sync under it, and Xlib
+    // takes the display lock inside), so this thread never waits for the mutex while it holds the display lock. It
+    // takes the key events off the connection first and matches them once the display is let go.
     void waitForKeys()
     {
         const int fd = ConnectionNumber(m_display);
+        std::vector<XKeyEvent> keys;
         for (;;) {
             // Woken by the server, and now and then for events another thread's sync already read in.
             pollfd waiting { fd, POLLIN, 0 };
             poll(&waiting, 1, 100);
+            keys.clear();
             XLockDisplay(m_display);
             while (XPending(m_display) > 0) {
                 XEvent event;
                 XNextEvent(m_display, &event);
-                if (event.type == KeyPress)
-                    pressed(event.xkey);
-                else if (event.type == KeyRelease)
-                    released(event.xkey);
+                if (event.type == KeyPress || event.type == KeyRelease)
+                    keys.push_back(event.xkey);
             }
             XUnlockDisplay(m_display);
+            for (const auto& key : keys) {
+                if (key.type == KeyPress)
+                    pressed(key);
+                else
+                    released(key);
+            }
         }
     }
 

@@ -177,6 +177,15 @@ void View::sortSubviewsUsingFunction(const std::function<ComparisonResult(const 
     accessibilityNoteChildrenChanged();
 }
 
+std::shared_ptr<View> View::opaqueAncestor() const
+{
+    for (auto view = std::const_pointer_cast<View>(std::static_pointer_cast<const View>(shared_from_this())); view;
+         view = view->superview())
+        if (view->isOpaque())
+            return view;
+    return nullptr;
+}
+
 bool View::isDescendantOf(const View& view) const
 {
     for (const View* v = this; v; v = v->m_superview.lock().get()) {

@@ -149,6 +149,9 @@ public:
     double alphaValue() const { return m_alpha; }
     void setAlphaValue(double alpha);
     virtual bool isOpaque() const { return false; }
+    // The nearest of the view and its ancestors that is opaque; nullptr when none is (the window's own background
+    // shows behind them all).
+    std::shared_ptr<View> opaqueAncestor() const;
     // The part of the bounds not clipped by the superviews.
     gfx::Rect visibleRect() const;
     // point is in the superview's coordinates; the deepest visible view under it, or nullptr.

@@ -1,7 +1,9 @@
 #include "frameworks/AppKitExtensions/Editing_ZORAppKitExtensions.h"
 
 #include "frameworks/AppKitExtensions/QFGeometry.h"
+#include "platform/foundation/runtime/Exception.h"
 #include "support/Canvas.h"
+#include "support/Raised.h"
 
 #include "PathTestSupport.h"
 
@@ -146,6 +148,12 @@ TEST(Editing_ZORAppKitExtensions, ElementBoxesSpanControlPolygons)
     ASSERT_EQ(boxes.size(), 2u) << "a first handle changes its own curve and the one before";
     EXPECT_EQ(boxes[1], (Rect { 0, 0, 10, 5 }));
     EXPECT_EQ(boundingBoxesForPartcode(*path, 8).size(), 2u) << "the next element";
+    // An index that names no element is the caller's error, reported as the path class reports it.
+    for (std::int64_t index : { std::int64_t(3), std::int64_t(-1), std::int64_t(1) << 40 }) {
+        auto e = raised([&] { boundingBoxForElement(*path, index); });
+        ASSERT_TRUE(e) << index;
+        EXPECT_EQ(e->name(), fnd::ExceptionName::Range) << index;
+    }
 
     Canvas canvas(30, 30);
     canvas.context().translateCTM(5, 10);
@@ -213,6 +221,15 @@ TEST(Editing_ZORAppKitExtensions, ConstrainedMovesSnapToTheNearestStepEitherSide
     EXPECT_EQ(referencePointForConstrainedPartcode(*wave(), 4), (Point { 10, 0 }));
     EXPECT_EQ(referencePointForConstrainedPartcode(*wave(), 9), (Point { 10, 0 })) << "a second handle: its end";
     EXPECT_EQ(referencePointForConstrainedPartcode(*wave(), 12), (Point { 10, 0 })) << "the segment's start";
+    // Partcodes of no element: past the last one (16 is element 3 of three), below the first, or any point of an
+    // empty path.
+    const std::pair<std::shared_ptr<BezierPath>, ZORPartcode> outside[]
+        = { { wave(), 16 }, { wave(), 18 }, { wave(), 2 }, { BezierPath::bezierPath(), 4 } };
+    for (const auto& [path, partcode] : outside) {
+        auto e = raised([&] { referencePointForConstrainedPartcode(*path, partcode); });
+        ASSERT_TRUE(e) << partcode;
+        EXPECT_EQ(e->name(), fnd::ExceptionName::Range) << partcode;
+    }
 }
 
 TEST(Editing_ZORAppKitExtensions, DraggingPointsCarriesTheirHandles)

@@ -1,5 +1,6 @@
 #include "frameworks/AppKitExtensions/Text_ZORAppKitExtensions.h"
 
+#include "platform/foundation/TestSupport.h"
 #include "platform/foundation/runtime/Clock.h"
 #include "platform/foundation/runtime/Exception.h"
 #include "platform/foundation/runtime/RunLoop.h"
@@ -103,6 +104,25 @@ TEST(ObjectsOnPath, StampsAreScaledTurnedAndMovedAlternately)
     EXPECT_NEAR(tapered->associatedPoints(3)[0].y, 52, 1e-6) << "half size halfway";
     EXPECT_NEAR(tapered->associatedPoints(5)[0].y, 100, 1e-6) << "nothing left at the end";
     EXPECT_EQ(bezierPathWithPath(up, arrow, 0), nullptr);
+}
+
+TEST(ObjectsOnPath, IntervalsTooSmallToEndPlaceNothing)
+{
+    testsupport::CapturedLog log;
+    const BezierPath track = line({ 0, 0 }, { 100, 0 });
+    // A million objects, copies or links would be asked for; nothing is made, and the call returns.
+    Factory factory;
+    EXPECT_FALSE(placeObjectsOnPathAtInterval(track, 1e-4, &factory, nullptr));
+    EXPECT_TRUE(factory.positions.empty());
+    EXPECT_FALSE(placeObjectsOnPathAtInterval(track, 1e-300, &factory, nullptr));
+    EXPECT_EQ(bezierPathWithObjectsOnPathAtInterval(track, 1e-300, &factory, nullptr), nullptr);
+    EXPECT_EQ(bezierPathWithPath(track, line({ 0, 0 }, { 1, 0 }), 1e-4), nullptr);
+    Links links;
+    EXPECT_FALSE(placeLinksOnPathWithEvenLinkLength(track, 1e-20, 1e-4, &links, nullptr));
+    EXPECT_TRUE(links.links.empty());
+    EXPECT_TRUE(log.contains(fnd::LogLevel::Error, "more than 100000"));
+    // A copy whose phase lies past the end still counts as none, not as a huge number.
+    EXPECT_EQ(bezierPathWithPath(track, line({ 0, 0 }, { 1, 0 }), 1, 500)->elementCount(), 0);
 }
 
 TEST(ObjectsOnPath, LinksChainAlongThePathAndStopBeforeItsEnd)

@@ -1,5 +1,7 @@
 #include "frameworks/AppKitExtensions/Text_ZORAppKitExtensions.h"
 
+#include "platform/foundation/TestSupport.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -85,6 +87,12 @@ TEST(PathCrossings, LineFragmentsOfAFixedHeightFitInsideTheShape)
     auto holes = lineFragmentRectsForFixedLineheight(ring(), 20);
     for (const auto& r : holes)
         EXPECT_FALSE(gfx::intersectsRect(r, { 40, 40, 20, 20 })) << "nothing in the hole";
+
+    // A line height so small that the lines could not be counted gives none instead of measuring for ever.
+    testsupport::CapturedLog log;
+    EXPECT_TRUE(lineFragmentRectsForFixedLineheight(*square, 1e-6).empty());
+    EXPECT_TRUE(lineFragmentRectsForFixedLineheight(*square, 1e-300).empty());
+    EXPECT_TRUE(log.contains(fnd::LogLevel::Error, "more than 100000"));
 }
 
 TEST(PathCrossings, AProposedLineGetsThePartInsideTheShape)

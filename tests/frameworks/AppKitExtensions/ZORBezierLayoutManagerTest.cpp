@@ -53,7 +53,10 @@ TEST(ZORBezierLayoutManager, OnePathPerGlyphAtItsLocationFlippedOrNot)
         EXPECT_TRUE(paths[3]->isEmpty());
         EXPECT_EQ(used, manager.usedRectForTextContainer(*text.container).size);
         for (fnd::Index i : { 0, 2, 4 }) {
-            auto p = manager.locationForGlyphAtIndex(i);
+            // In the container: the location within its line fragment, moved by the fragment's origin.
+            auto location = manager.locationForGlyphAtIndex(i);
+            auto origin = manager.lineFragmentRectForGlyphAtIndex(i).origin;
+            gfx::Point p { location.x + origin.x, location.y + origin.y };
             auto glyph = font->boundingRectForGlyph(manager.glyphAtIndex(i));
             // Without flipping the glyph stands y-up on its location; flipped, it is mirrored about it.
             gfx::Rect expected { p.x + glyph.minX(), flip ? p.y - glyph.maxY() : p.y + glyph.minY(), glyph.width(),
@@ -64,8 +67,14 @@ TEST(ZORBezierLayoutManager, OnePathPerGlyphAtItsLocationFlippedOrNot)
             EXPECT_NEAR(bounds.width(), expected.width(), 1e-6) << i << " flip " << flip;
             EXPECT_NEAR(bounds.height(), expected.height(), 1e-6) << i << " flip " << flip;
         }
-        // Locations are relative to each line fragment: the second line's glyph sits at its own fragment's baseline.
+        // Locations are relative to each line fragment: the second line's glyph sits at its own fragment's baseline,
+        // and its outline lies a line lower than the first line's, not over it.
         EXPECT_DOUBLE_EQ(manager.locationForGlyphAtIndex(4).y, font->ascender());
+        const double lineHeight = manager.lineFragmentRectForGlyphAtIndex(4).minY();
+        EXPECT_GT(lineHeight, 0);
+        EXPECT_NEAR(paths[4]->bounds().minY() - paths[0]->bounds().minY(), lineHeight, 1e-6)
+            << "H and T are equally tall, one line apart; flip " << flip;
+        EXPECT_GE(paths[4]->bounds().minY(), paths[0]->bounds().maxY()) << "the lines do not overlap; flip " << flip;
     }
 }
 

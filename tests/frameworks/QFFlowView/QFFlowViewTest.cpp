@@ -331,6 +331,23 @@ TEST_F(FlowViewTest, ClicksDoubleClicksAndTheWheelSelect)
     backend->scrollWheel(*window, windowPoint(p), 0, -3);
     backend->dispatchEvents();
     EXPECT_EQ(view->selectedIndex(), 0u);
+
+    // Touchpad swipes move by one: to the left selects the next item, to the right (or before the first) the
+    // previous; a vertical swipe moves along the same way. The view takes touches.
+    EXPECT_TRUE(view->acceptsTouchEvents());
+    backend->swipe(*window, windowPoint(p), 1, 0);
+    backend->dispatchEvents();
+    EXPECT_EQ(view->selectedIndex(), 1u);
+    backend->swipe(*window, windowPoint(p), 0, 1);
+    backend->dispatchEvents();
+    EXPECT_EQ(view->selectedIndex(), 2u);
+    backend->swipe(*window, windowPoint(p), -1, 0);
+    backend->dispatchEvents();
+    EXPECT_EQ(view->selectedIndex(), 1u);
+    view->setSelectedIndex(0);
+    backend->swipe(*window, windowPoint(p), -1, 0);
+    backend->dispatchEvents();
+    EXPECT_EQ(view->selectedIndex(), 0u);
     view->moveLeft({});
     EXPECT_EQ(view->selectedIndex(), 0u);
     backend->keyDown(*window, "x", ui::KeyCode::RightArrow);

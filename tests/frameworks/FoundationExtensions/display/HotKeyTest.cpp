@@ -1,7 +1,7 @@
 #include "frameworks/FoundationExtensions/ui/ZHKHotKeyCenter.h"
 
-#include "platform/foundation/services/Process.h"
 #include "platform/foundation/runtime/RunLoop.h"
+#include "platform/foundation/services/Process.h"
 #include "platform/ui/views/Event.h"
 
 #include "support/Raised.h"
@@ -132,6 +132,47 @@ TEST(HotKeys, TargetsGetEventAndObjectAndFallBackToTheTask)
     // A release whose hot key is gone is ignored.
     ZHKHotKeyCenter::handleHotKeyReleased(registered[0]->hotKeyID());
     EXPECT_EQ(receiver->events.size(), 1u);
+}
+
+// Whether another program could take the combination for itself: the X server refuses a grab someone holds.
+bool anotherProgramCanGrab(KeySym keysym, unsigned modifiers)
+{
+    static int refused = 0;
+    Display* other = XOpenDisplay(nullptr);
+    if (!other)
+        return false;
+    refused = 0;
+    auto previous = XSetErrorHandler([](Display*, XErrorEvent*) {
+        refused = 1;
+        return 0;
+    });
+    auto keyCode = XKeysymToKeycode(other, keysym);
+    XGrabKey(other, keyCode, modifiers, DefaultRootWindow(other), True, GrabModeAsync, GrabModeAsync);
+    XSync(other, False);
+    XSetErrorHandler(previous);
+    XCloseDisplay(other);
+    return !refused;
+}
+
+TEST(HotKeys, AHotKeyMadeOutsideTheSetTakesItsSettingsAndTheCentreRemovesIt)
+{
+    ZHKHotKeyCenter center;
+    auto hotKey = std::make_shared<ZHKRegisteredHotKey>();
+    hotKey->setKeyCode(ui::KeyCode::L);
+    hotKey->setModifierFlags(Command | Shift);
+    hotKey->setHotKeyID(77);
+    EXPECT_EQ(hotKey->hotKeyID(), 77u);
+    EXPECT_TRUE(hotKey->hotKeyRef().isNil()) << "not registered yet";
+
+    ASSERT_TRUE(hotKey->registerHotKey());
+    EXPECT_FALSE(hotKey->hotKeyRef().isNil());
+    EXPECT_NE(hotKey->hotKeyID(), 77u) << "registering numbers it afresh";
+    EXPECT_FALSE(center.hasRegisteredHotKeyWithKeyCode(ui::KeyCode::L, Command | Shift)) << "not in the set";
+    EXPECT_FALSE(anotherProgramCanGrab(XK_l, ControlMask | ShiftMask)) << "Command+Shift+L is taken";
+
+    center.unregisterHotKey(hotKey);
+    EXPECT_TRUE(hotKey->hotKeyRef().isNil());
+    EXPECT_TRUE(anotherProgramCanGrab(XK_l, ControlMask | ShiftMask)) << "the grab was let go";
 }
 
 TEST(HotKeys, ACombinationAnotherProgramHoldsCannotBeRegistered)

@@ -87,7 +87,7 @@ public:
     ~QFFlowView() override;
     static std::shared_ptr<QFFlowView> create(gfx::Rect frame = {});
     // Defaults, layers, the title "Title" and the URL drag type, for the frame.
-    void initFlowViewWithFrame(gfx::Rect frame);
+    void initWithFrame(gfx::Rect frame) override;
 
     // Geometry (defaults by setDefaults; clamps by the setters).
     double stackedAngle() const { return m_stackedAngle; }

@@ -58,7 +58,7 @@ public:
     QFTabBarView();
     ~QFTabBarView() override;
     static std::shared_ptr<QFTabBarView> create(gfx::Rect frame = {});
-    void initWithFrame(gfx::Rect frame);
+    void initWithFrame(gfx::Rect frame) override;
 
     // Style registry (QFTabStyleRegistry, which the styles fill themselves): a class is stored under its style
     // name, replacing an earlier class of that name.

@@ -77,7 +77,7 @@ public:
     ZTBTabBarControl();
     ~ZTBTabBarControl() override;
     static std::shared_ptr<ZTBTabBarControl> create(gfx::Rect frame = {});
-    void initWithFrame(gfx::Rect frame);
+    void initWithFrame(gfx::Rect frame) override;
 
     // Styles by name (ZTBTabStyleRegistry): "Aqua", "Unified", "Capsule", "Card" and "Metal"; any other name gives
     // Metal, the default.

@@ -28,7 +28,7 @@ public:
     KJSplitSubview() = default;
     ~KJSplitSubview() override;
     static std::shared_ptr<KJSplitSubview> create(gfx::Rect frame = {});
-    void initWithFrame(gfx::Rect frame);
+    void initWithFrame(gfx::Rect frame) override;
 
     // Whether some pane animates now (one at a time in the process).
     static bool animating();
@@ -119,6 +119,8 @@ protected:
     void encodeSubviewPart(fnd::Coder& coder) const;
 
 private:
+    // What initWithFrame sets besides the frame; decoding sets it too, before the archived values.
+    void setPaneDefaults(gfx::Size size);
     struct Animation;
     static std::unique_ptr<Animation>& animationRecord();
     // The record when this pane owns it; with create, a new one when the animation is long enough.

@@ -19,8 +19,7 @@ constexpr double TabDragWindowTitleBarHeight = 22.0;
 
 std::shared_ptr<TabDragView> TabDragView::create(gfx::Rect frame, std::shared_ptr<gfx::Image> image)
 {
-    auto view = fnd::makeObject<TabDragView>();
-    view->initWithFrame(frame);
+    auto view = ui::makeView<TabDragView>(frame);
     view->m_image = std::move(image);
     return view;
 }

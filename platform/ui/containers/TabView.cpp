@@ -35,9 +35,7 @@ void TabView::describeClass(fnd::ClassBuilder<TabView>& c)
 
 std::shared_ptr<TabView> TabView::create(gfx::Rect frame)
 {
-    auto view = fnd::makeObject<TabView>();
-    view->initWithFrame(frame);
-    return view;
+    return makeView<TabView>(frame);
 }
 
 void TabView::initWithFrame(gfx::Rect frame)

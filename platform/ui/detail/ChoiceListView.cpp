@@ -2,9 +2,9 @@
 
 #include "platform/graphics/BezierPath.h"
 #include "platform/ui/controls/ControlLook.h"
+#include "platform/ui/detail/PanelText.h"
 #include "platform/ui/views/Event.h"
 #include "platform/ui/views/Window.h"
-#include "platform/ui/detail/PanelText.h"
 
 #include <algorithm>
 
@@ -14,9 +14,7 @@ FND_REGISTER_CLASS(ChoiceListView, View)
 
 std::shared_ptr<ChoiceListView> ChoiceListView::create(gfx::Rect frame)
 {
-    auto view = fnd::makeObject<ChoiceListView>();
-    view->initWithFrame(frame);
-    return view;
+    return ui::makeView<ChoiceListView>(frame);
 }
 
 void ChoiceListView::setTitles(std::vector<fnd::String> titles)

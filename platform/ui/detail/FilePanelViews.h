@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/foundation/services/Places.h"
 #include "platform/foundation/runtime/Value.h"
+#include "platform/foundation/services/Places.h"
 #include "platform/ui/views/View.h"
 
 #include <functional>
@@ -116,6 +116,7 @@ public:
     // The name of the place that lists the recent files instead of a folder.
     static const fnd::String& recentPlacePath();
     static std::shared_ptr<PlacesView> create(gfx::Rect frame);
+    void initWithFrame(gfx::Rect frame) override;
     // Lists the places anew (volumes come and go).
     void reload();
     const std::vector<fnd::Places::Place>& places() const { return m_places; }

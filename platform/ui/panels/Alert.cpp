@@ -3,12 +3,12 @@
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/graphics/Image.h"
-#include "platform/ui/views/Application.h"
 #include "platform/ui/controls/Button.h"
 #include "platform/ui/controls/ControlLook.h"
-#include "platform/ui/text/TextField.h"
 #include "platform/ui/detail/FlippedView.h"
 #include "platform/ui/detail/PanelText.h"
+#include "platform/ui/text/TextField.h"
+#include "platform/ui/views/Application.h"
 
 #include <algorithm>
 #include <cmath>
@@ -203,8 +203,7 @@ void Alert::layout()
     double textWidth = width - TextLeft - AlertMargin;
     auto content = detail::FlippedView::create({ 0, 0, width, 150 });
 
-    auto iconView = fnd::makeObject<AlertIconView>();
-    iconView->initWithFrame({ AlertMargin, AlertMargin, IconSide, IconSide });
+    auto iconView = makeView<AlertIconView>({ AlertMargin, AlertMargin, IconSide, IconSide });
     iconView->image = icon();
     content->addSubview(iconView);
 

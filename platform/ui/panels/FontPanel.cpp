@@ -2,14 +2,14 @@
 
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/FontManager.h"
-#include "platform/ui/views/Application.h"
-#include "platform/ui/controls/ControlLook.h"
 #include "platform/ui/containers/ScrollView.h"
-#include "platform/ui/text/TextField.h"
+#include "platform/ui/controls/ControlLook.h"
 #include "platform/ui/detail/ChoiceListView.h"
 #include "platform/ui/detail/FlippedView.h"
 #include "platform/ui/detail/PanelText.h"
 #include "platform/ui/detail/StandardPanels.h"
+#include "platform/ui/text/TextField.h"
+#include "platform/ui/views/Application.h"
 
 #include <algorithm>
 #include <cmath>
@@ -112,8 +112,8 @@ void FontPanel::build()
     std::weak_ptr<FontPanel> weak = self;
     auto content = detail::FlippedView::create({ 0, 0, FontPanelWidth, 300 });
     setContentView(content);
-    auto preview = fnd::makeObject<FontPreviewView>();
-    preview->initWithFrame({ FontPanelMargin, FontPanelMargin, FontPanelWidth - 2 * FontPanelMargin, 56 });
+    auto preview
+        = makeView<FontPreviewView>({ FontPanelMargin, FontPanelMargin, FontPanelWidth - 2 * FontPanelMargin, 56 });
     preview->panel = self;
     m_preview = preview;
     content->addSubview(preview);

@@ -65,24 +65,14 @@ void TableView::describeClass(fnd::ClassBuilder<TableView>& c)
 
 std::shared_ptr<TableView> TableView::create(gfx::Rect frame)
 {
-    auto table = fnd::makeObject<TableView>();
-    table->initWithFrame(frame);
-    return table;
-}
-
-void TableView::init()
-{
-    Control::init();
-    if (!m_headerView)
-        setHeaderView(TableHeaderView::create());
-    if (!m_cornerView)
-        m_cornerView = detail::TableCornerView::create();
+    return makeView<TableView>(frame);
 }
 
 void TableView::initWithFrame(gfx::Rect frame)
 {
     Control::initWithFrame(frame);
-    init();
+    setHeaderView(TableHeaderView::create());
+    m_cornerView = detail::TableCornerView::create();
 }
 
 void TableView::setDataSource(const std::shared_ptr<TableViewDataSource>& dataSource)

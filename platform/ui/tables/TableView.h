@@ -82,9 +82,8 @@ public:
     TableView() = default;
     ~TableView() override;
     static std::shared_ptr<TableView> create(gfx::Rect frame = {});
-    // Both give the table its header and corner views.
-    void init();
-    void initWithFrame(gfx::Rect frame);
+    // Gives the table its header and corner views.
+    void initWithFrame(gfx::Rect frame) override;
 
     // Data source and delegate, not kept alive. Setting either reloads.
     std::shared_ptr<TableViewDataSource> dataSource() const { return m_dataSource.lock(); }

@@ -6,9 +6,9 @@
 #include "platform/graphics/Font.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/text/AttributedString.h"
-#include "platform/ui/views/Application.h"
 #include "platform/ui/controls/ControlLook.h"
 #include "platform/ui/text/TextView.h"
+#include "platform/ui/views/Application.h"
 #include "platform/ui/views/Window.h"
 
 #include <algorithm>
@@ -152,9 +152,7 @@ ComboBox::~ComboBox()
 
 std::shared_ptr<ComboBox> ComboBox::create(gfx::Rect frame)
 {
-    auto box = fnd::makeObject<ComboBox>();
-    box->initWithFrame(frame);
-    return box;
+    return makeView<ComboBox>(frame);
 }
 
 std::shared_ptr<Cell> ComboBox::makeCell() const

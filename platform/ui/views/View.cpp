@@ -38,13 +38,15 @@ View::~View() = default;
 
 std::shared_ptr<View> View::create(gfx::Rect frame)
 {
-    auto view = fnd::makeObject<View>();
-    view->initWithFrame(frame);
-    return view;
+    return makeView<View>(frame);
 }
 
 void View::initWithFrame(gfx::Rect frame)
 {
+    if (m_initialised)
+        throw fnd::Exception::internalInconsistency(
+            fnd::String("initWithFrame: a " + className().utf8() + " is already initialised"));
+    m_initialised = true;
     m_frame = frame;
     m_bounds = gfx::Rect({}, frame.size);
 }

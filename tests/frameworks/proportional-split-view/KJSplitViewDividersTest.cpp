@@ -194,8 +194,7 @@ class SolidContent : public ui::View {
 public:
     static std::shared_ptr<SolidContent> create(gfx::Rect frame)
     {
-        auto view = fnd::makeObject<SolidContent>();
-        view->initWithFrame(frame);
+        auto view = ui::makeView<SolidContent>(frame);
         return view;
     }
     bool isOpaque() const override { return true; }

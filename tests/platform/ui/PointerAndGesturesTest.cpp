@@ -81,8 +81,7 @@ class RedView : public ui::View {
 public:
     static std::shared_ptr<RedView> create(gfx::Rect frame)
     {
-        auto view = fnd::makeObject<RedView>();
-        view->initWithFrame(frame);
+        auto view = ui::makeView<RedView>(frame);
         return view;
     }
     void drawRect(gfx::Rect dirty) override
@@ -108,8 +107,7 @@ protected:
     template <typename V> std::shared_ptr<V> windowWith(unsigned style = ui::WindowStyleMask::Titled)
     {
         window = ui::Window::create({ 100, 100, 300, 200 }, style);
-        auto view = fnd::makeObject<V>();
-        view->initWithFrame({ 0, 0, 300, 200 });
+        auto view = ui::makeView<V>({ 0, 0, 300, 200 });
         window->contentView()->addSubview(view);
         window->makeKeyAndOrderFront();
         return view;
@@ -233,8 +231,7 @@ TEST_F(PointerTest, DelayedOrderingBringsTheWindowForwardAtTheRelease)
 TEST_F(PointerTest, GesturesReachTheViewUnderThePointer)
 {
     auto outer = windowWith<PressView>();
-    auto inner = fnd::makeObject<RotationView>();
-    inner->initWithFrame({ 10, 10, 100, 100 });
+    auto inner = ui::makeView<RotationView>({ 10, 10, 100, 100 });
     outer->addSubview(inner);
 
     backend->swipe(*window, { 50, 50 }, 1, 0);

@@ -94,8 +94,7 @@ class WindowMoveTest : public GtkDisplayTest {
 protected:
     std::shared_ptr<Background> background()
     {
-        auto view = fnd::makeObject<Background>();
-        view->initWithFrame({});
+        auto view = ui::makeView<Background>({});
         view->fill = gfx::Color::colorWithDeviceWhite(0.85);
         return view;
     }

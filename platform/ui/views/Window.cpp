@@ -36,6 +36,8 @@ void Window::describeClass(fnd::ClassBuilder<Window>& c)
         [](Window& w, fnd::String name) { w.setFrameAutosaveName(name); });
     c.property("worksWhenModal", &Window::worksWhenModal, &Window::setWorksWhenModal);
     c.property("initialFirstResponder", &Window::initialFirstResponder, &Window::setInitialFirstResponder);
+    // Observable, so that views can follow "toolbar.visible".
+    c.property("toolbar", &Window::toolbar);
     c.action("orderFront:", &Window::orderFront);
     c.action("orderBack:", &Window::orderBack);
     c.action("orderOut:", &Window::orderOut);
@@ -446,7 +448,12 @@ double Window::backingScaleFactor() const
 void Window::setToolbar(const std::shared_ptr<fnd::Object>& toolbar, double height)
 {
     auto content = contentRectForFrameRect(m_frame);
+    const bool changes = toolbar != m_toolbar;
+    if (changes)
+        willChangeValueForKey("toolbar");
     m_toolbar = toolbar;
+    if (changes)
+        didChangeValueForKey("toolbar");
     m_toolbarHeight = toolbar ? std::max(0.0, height) : 0;
     // The content keeps its size; the frame grows upwards by the toolbar.
     auto frame = frameRectForContentRect(content);

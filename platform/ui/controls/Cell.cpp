@@ -11,7 +11,6 @@
 #include "platform/text/TextContainer.h"
 #include "platform/ui/controls/Control.h"
 #include "platform/ui/look/ControlLook.h"
-#include "platform/ui/text/TextView.h"
 #include "platform/ui/views/Application.h"
 #include "platform/ui/views/Window.h"
 #include "platform/ui/views/detail/TrackingEvents.h"

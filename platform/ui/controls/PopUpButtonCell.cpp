@@ -77,7 +77,7 @@ void PopUpButtonCell::adoptMenu(std::shared_ptr<Menu> newMenu)
     ButtonCell::setMenu(std::move(newMenu));
     // The menu's element reads the pop-up as its parent, and its items choose through it.
     if (auto m = menu())
-        m->setAccessibilityOwner(weak_from_this().lock());
+        m->setAccessibilityOwner(std::static_pointer_cast<PopUpButtonCell>(weak_from_this().lock()));
 }
 
 void PopUpButtonCell::setMenu(std::shared_ptr<Menu> newMenu)

@@ -19,7 +19,7 @@ inline const fnd::String PopUpButtonWillPopUpNotification = "NSPopUpButtonWillPo
 //
 // Drawing: drawWithFrame → drawBorderAndBackgroundWithFrame (drawBezelWithFrame when bordered, then the arrows) →
 // drawInteriorWithFrame (the item's image and title).
-class PopUpButtonCell : public ButtonCell {
+class PopUpButtonCell : public ButtonCell, public MenuAccessibilityOwner {
     UI_CELL_OBJECT(PopUpButtonCell)
     static void describeClass(fnd::ClassBuilder<PopUpButtonCell>& c);
 
@@ -119,6 +119,14 @@ public:
     // Acts on a choice of the item as the open menu does (assistive technologies choose without opening it): a
     // choosable item is selected and its action, or the cell's, is sent.
     void chooseItemAtIndex(long index);
+    // The cell as its menu's owner: the pop-up is the menu's parent, its choice the closed menu's selected item.
+    fnd::Value menuOwnerAccessibilityElement() const override { return accessibilityRepresentative(); }
+    std::shared_ptr<MenuItem> menuOwnerChosenItem() const override { return selectedItem(); }
+    bool menuOwnerChooseItemAtIndex(long index) override
+    {
+        chooseItemAtIndex(index);
+        return true;
+    }
 
 protected:
     // The item whose title and image the button shows.

@@ -18,6 +18,18 @@ namespace ui {
 
 class Menu;
 
+// What shows a menu as its own (a pop-up button's cell), as assistive technologies see it.
+class MenuAccessibilityOwner {
+public:
+    virtual ~MenuAccessibilityOwner() = default;
+    // The element that stands for the owner, the menu's parent.
+    virtual fnd::Value menuOwnerAccessibilityElement() const = 0;
+    // The item the owner shows as chosen while the menu is closed; nullptr when it shows none.
+    virtual std::shared_ptr<MenuItem> menuOwnerChosenItem() const { return nullptr; }
+    // Chooses the item as a person would through the owner; false when the menu should perform it itself.
+    virtual bool menuOwnerChooseItemAtIndex(long /*index*/) { return false; }
+};
+
 // Optional callbacks of a menu's delegate.
 class MenuDelegate {
 public:
@@ -128,7 +140,7 @@ public:
     std::vector<fnd::String> accessibilityAttributeNames() const override;
     fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
     bool accessibilityIsIgnored() const override { return false; }
-    void setAccessibilityOwner(const std::shared_ptr<fnd::Object>& owner) { m_accessibilityOwner = owner; }
+    void setAccessibilityOwner(const std::shared_ptr<MenuAccessibilityOwner>& owner) { m_accessibilityOwner = owner; }
     bool isMainMenu() const;
 
 private:
@@ -145,7 +157,7 @@ private:
     std::shared_ptr<gfx::Font> m_font;
     double m_minimumWidth { 0 };
     std::weak_ptr<MenuItem> m_highlightedItem;
-    std::weak_ptr<fnd::Object> m_accessibilityOwner;
+    std::weak_ptr<MenuAccessibilityOwner> m_accessibilityOwner;
 };
 
 }

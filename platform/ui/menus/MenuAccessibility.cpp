@@ -1,7 +1,5 @@
 // How menus and their items answer assistive technologies.
 
-#include "platform/ui/controls/Cell.h"
-#include "platform/ui/controls/PopUpButtonCell.h"
 #include "platform/ui/menus/Menu.h"
 #include "platform/ui/menus/MenuView.h"
 #include "platform/ui/views/Application.h"
@@ -30,11 +28,8 @@ fnd::Value Menu::accessibilityAttributeValue(const fnd::String& attribute) const
     if (attribute == Attr::Parent) {
         if (auto item = m_parentItem.lock())
             return item->selfValue();
-        if (auto owner = m_accessibilityOwner.lock()) {
-            if (auto cell = std::dynamic_pointer_cast<Cell>(owner))
-                return accessibilityUnignoredAncestor(cell->accessibilityRepresentative());
-            return accessibilityUnignoredAncestor(owner->selfValue());
-        }
+        if (auto owner = m_accessibilityOwner.lock())
+            return accessibilityUnignoredAncestor(owner->menuOwnerAccessibilityElement());
         return isMainMenu() ? Application::shared().selfValue() : fnd::Value();
     }
     if (attribute == Attr::Children) {
@@ -46,8 +41,8 @@ fnd::Value Menu::accessibilityAttributeValue(const fnd::String& attribute) const
     }
     if (attribute == Attr::SelectedChildren) {
         auto item = highlightedItem();
-        if (auto popUp = std::dynamic_pointer_cast<PopUpButtonCell>(m_accessibilityOwner.lock()); popUp && !item)
-            item = popUp->selectedItem();
+        if (auto owner = m_accessibilityOwner.lock(); owner && !item)
+            item = owner->menuOwnerChosenItem();
         return item ? fnd::Array { item->selfValue() } : fnd::Array();
     }
     if (attribute == Attr::Enabled)
@@ -80,9 +75,9 @@ fnd::Value MenuItem::accessibilityAttributeValue(const fnd::String& attribute) c
         if (!owner)
             return false;
         // A pop-up's closed menu has the pop-up's choice selected; an open menu the item under the pointer.
-        auto popUp = std::dynamic_pointer_cast<PopUpButtonCell>(owner->m_accessibilityOwner.lock());
-        if (popUp && !owner->highlightedItem())
-            return popUp->selectedItem().get() == this;
+        auto menuOwner = owner->m_accessibilityOwner.lock();
+        if (menuOwner && !owner->highlightedItem())
+            return menuOwner->menuOwnerChosenItem().get() == this;
         return owner->highlightedItem().get() == this;
     }
     if (attribute == Attr::Help)
@@ -111,10 +106,8 @@ void MenuItem::accessibilityPerformAction(const fnd::String& action)
         return;
     auto self = shared_from_this();
     long index = owner->indexOfItem(*this);
-    if (auto popUp = std::dynamic_pointer_cast<PopUpButtonCell>(owner->m_accessibilityOwner.lock())) {
-        popUp->chooseItemAtIndex(index);
+    if (auto menuOwner = owner->m_accessibilityOwner.lock(); menuOwner && menuOwner->menuOwnerChooseItemAtIndex(index))
         return;
-    }
     owner->update();
     if (m_enabled)
         owner->performActionForItemAtIndex(index);

@@ -1,6 +1,5 @@
 // How a view answers assistive technologies: its place in the tree, its rectangle on the screen and its focus.
 
-#include "platform/ui/text/TextView.h"
 #include "platform/ui/views/View.h"
 #include "platform/ui/views/Window.h"
 
@@ -114,11 +113,7 @@ bool View::accessibilityHasKeyboardFocus() const
     if (first.get() == this)
         return true;
     // While a field is edited the shared field editor has the keyboard on the field's behalf.
-    auto editor = std::dynamic_pointer_cast<TextView>(first);
-    if (!editor || !editor->isFieldEditor())
-        return false;
-    auto client = std::dynamic_pointer_cast<View>(editor->delegate());
-    return client.get() == this;
+    return w->fieldEditorClientView().get() == this;
 }
 
 fnd::String View::accessibilityDescription() const

@@ -262,6 +262,8 @@ public:
 
     // The button Return presses: setting one gives its cell the key equivalent Return (and takes it from the old one).
     std::shared_ptr<ButtonCell> defaultButtonCell() const { return m_defaultButtonCell.lock(); }
+    // The control that shows the default button cell; nullptr when there is none (WindowDefaultButton.cpp).
+    View* defaultButtonView() const;
     void setDefaultButtonCell(const std::shared_ptr<ButtonCell>& cell);
     void disableKeyEquivalentForDefaultButtonCell() { m_defaultButtonKeyEnabled = false; }
     void enableKeyEquivalentForDefaultButtonCell() { m_defaultButtonKeyEnabled = true; }
@@ -279,6 +281,8 @@ public:
     void endEditingFor(const fnd::Object* client);
     // The window's own field editor seen as a view, nullptr before it is made (the text layer knows it is a view).
     View* fieldEditorView() const;
+    // The view a field editor that is the first responder edits for; nullptr when no field editor has the keyboard.
+    std::shared_ptr<View> fieldEditorClientView() const;
 
     std::shared_ptr<WindowDelegate> delegate() const { return m_delegate.lock(); }
     void setDelegate(const std::shared_ptr<WindowDelegate>& delegate) { m_delegate = delegate; }

@@ -1,7 +1,5 @@
 // How a window answers assistive technologies.
 
-#include "platform/ui/controls/ButtonCell.h"
-#include "platform/ui/text/TextView.h"
 #include "platform/ui/views/Application.h"
 #include "platform/ui/views/Window.h"
 
@@ -66,8 +64,7 @@ fnd::Value Window::accessibilityAttributeValue(const fnd::String& attribute) con
         return focused.object().get() == this ? fnd::Value() : focused;
     }
     if (attribute == Attr::DefaultButton) {
-        auto cell = defaultButtonCell();
-        auto view = cell ? cell->controlView() : nullptr;
+        auto* view = defaultButtonView();
         return view ? accessibilityUnignoredAncestor(view->selfValue()) : fnd::Value();
     }
     return AccessibilityElement::accessibilityAttributeValue(attribute);
@@ -115,11 +112,9 @@ fnd::Value Window::accessibilityHitTest(gfx::Point screenPoint) const
 
 std::shared_ptr<View> Window::accessibilityFocusedView() const
 {
-    auto view = std::dynamic_pointer_cast<View>(m_firstResponder.lock());
-    if (auto editor = std::dynamic_pointer_cast<TextView>(view); editor && editor->isFieldEditor())
-        if (auto client = std::dynamic_pointer_cast<View>(editor->delegate()))
-            return client;
-    return view;
+    if (auto client = fieldEditorClientView())
+        return client;
+    return std::dynamic_pointer_cast<View>(m_firstResponder.lock());
 }
 
 fnd::Value Window::accessibilityFocusedUIElement() const

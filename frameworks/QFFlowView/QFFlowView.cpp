@@ -120,6 +120,8 @@ void QFFlowView::setSelectedIndex(std::size_t index)
         m_scrollLayer->setNeedsLayout();
     updateSelectionInRange({ std::int64_t(index), 0 });
     selectLayerAtIndex(index);
+    if (m_backgroundElement)
+        ui::accessibilityPostNotification(*m_backgroundElement, ui::AccessibilityNotification::SelectedChildrenChanged);
     if (auto d = delegate())
         d->flowViewSelectionDidChange(*this);
     if (bindingsEnabled())

@@ -230,12 +230,13 @@ public:
     void observeValueForKeyPath(const fnd::String& keyPath, fnd::Object& object, const fnd::KeyValueChange& change,
         const void* context) override;
 
-    // Accessibility (an in-process tree of elements, one per layer that stands for something).
+    // Accessibility: a scroll area whose elements stand for its layers (the list of items, the scroll bar).
     std::shared_ptr<QFLayerAccessibilityHelper> accessibilityElementOfLayer(const ui::Layer& layer) const;
-    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const;
-    std::vector<fnd::String> accessibilityAttributeNames() const;
-    // The element under a point of the view: a layer's element, else the view itself (nullptr).
-    std::shared_ptr<QFLayerAccessibilityHelper> accessibilityHitTest(gfx::Point pointInView) const;
+    bool accessibilityIsIgnored() const override { return false; }
+    std::vector<fnd::String> accessibilityAttributeNames() const override;
+    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
+    // The element of the layer under the screen point, else the view itself.
+    fnd::Value accessibilityHitTest(gfx::Point screenPoint) const override;
 
     // Archiving: keyed coders only.
     void encodeWithCoder(fnd::Coder& coder) const override;

@@ -322,23 +322,25 @@ std::shared_ptr<ui::Layer> QFFlowView::createMovieOverlayLayerWithIndex(std::siz
         content->setValueForKey(fnd::Value(std::static_pointer_cast<fnd::Object>(overlay)), "overlayLayerKey");
         if (auto element = accessibilityElementOfLayer(*content)) {
             auto button = overlay->buttonLayer();
-            auto check = QFLayerAccessibilityHelper::layerAccesibilityHelperWithRole(
-                QFAccessibility::CheckBoxRole, element, button, std::static_pointer_cast<ui::View>(shared_from_this()));
-            check->setAttributeNames({ QFAccessibility::TitleAttribute, QFAccessibility::ValueAttribute });
-            check->setWritableAttributeNames({ QFAccessibility::ValueAttribute });
+            auto check = QFLayerAccessibilityHelper::layerAccesibilityHelperWithRole(ui::AccessibilityRole::CheckBox,
+                element, button, std::static_pointer_cast<ui::View>(shared_from_this()));
+            check->setAttributeNames({ ui::AccessibilityAttribute::Title, ui::AccessibilityAttribute::Value });
+            check->setWritableAttributeNames({ ui::AccessibilityAttribute::Value });
             std::weak_ptr<QFButtonLayer> weakButton = button;
-            check->addHandlerForAttribute(QFAccessibility::TitleAttribute, [weakButton](QFLayerAccessibilityHelper&) {
-                auto b = weakButton.lock();
-                auto bundle = fnd::Bundle::bundleWithName("QFFlowView");
-                const char* key = b && b->state() == 1 ? "Stop movie playback" : "Start movie playback";
-                return fnd::Value(bundle ? bundle->localizedStringForKey(key, {}, "QFFlowView") : fnd::String(key));
-            });
-            check->addHandlerForAttribute(QFAccessibility::ValueAttribute, [weakButton](QFLayerAccessibilityHelper&) {
-                auto b = weakButton.lock();
-                return b ? fnd::Value(b->state()) : fnd::Value();
-            });
+            check->addHandlerForAttribute(
+                ui::AccessibilityAttribute::Title, [weakButton](const QFLayerAccessibilityHelper&) {
+                    auto b = weakButton.lock();
+                    auto bundle = fnd::Bundle::bundleWithName("QFFlowView");
+                    const char* key = b && b->state() == 1 ? "Stop movie playback" : "Start movie playback";
+                    return fnd::Value(bundle ? bundle->localizedStringForKey(key, {}, "QFFlowView") : fnd::String(key));
+                });
+            check->addHandlerForAttribute(
+                ui::AccessibilityAttribute::Value, [weakButton](const QFLayerAccessibilityHelper&) {
+                    auto b = weakButton.lock();
+                    return b ? fnd::Value(b->state()) : fnd::Value();
+                });
             check->addHandlerForWritableAttribute(
-                QFAccessibility::ValueAttribute, [weakButton](QFLayerAccessibilityHelper&, const fnd::Value& value) {
+                ui::AccessibilityAttribute::Value, [weakButton](QFLayerAccessibilityHelper&, const fnd::Value& value) {
                     if (auto b = weakButton.lock())
                         b->setState(value.integerValue());
                 });

@@ -327,6 +327,7 @@ void ZORCardFlowView::setSelectionIndex(std::int64_t index)
     m_scrollLayer->layoutIfNeeded();
     m_scrollLayer->scrollToPoint({ positionOfSelectedItem(), layers[std::size_t(index)]->frame().minY() });
     m_scroller->setIntegerValue(index);
+    ui::accessibilityPostNotification(*this, ui::AccessibilityNotification::SelectedChildrenChanged);
 }
 
 void ZORCardFlowView::userSelectIndex(std::int64_t index)
@@ -414,6 +415,9 @@ void ZORCardFlowView::setContent(const fnd::Array& content)
         refreshLayer(layer);
     }
     didChangeValueForKey("content");
+    if (m_accessibilityItems.size() > m_content.size())
+        m_accessibilityItems.resize(m_content.size());
+    ui::accessibilityPostNotification(*this, ui::AccessibilityNotification::ChildrenChanged);
     m_scroller->setNumberOfIncrements(m_content.empty() ? 0 : m_content.size() - 1);
     setSelectionIndex(m_selectionIndex);
 }

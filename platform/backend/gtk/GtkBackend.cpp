@@ -1,6 +1,7 @@
 #include "platform/backend/gtk/GtkBackend.h"
 
 #include "platform/backend/gtk/GnomeShortcutProvider.h"
+#include "platform/backend/gtk/GtkAccessibilityBridge.h"
 #include "platform/backend/gtk/GtkClipboardBridge.h"
 #include "platform/backend/gtk/GtkCursors.h"
 #include "platform/backend/gtk/GtkDisplayState.h"
@@ -41,6 +42,9 @@ std::shared_ptr<GtkBackend> GtkBackend::install()
             return nullptr;
         // X11 first: windows, pop-ups and sheets are placed in screen coordinates, which Wayland does not allow.
         gdk_set_allowed_backends("x11,*");
+        // GTK's own accessibility would publish our windows as empty drawing areas; ours goes out through ATK
+        // (GtkAccessibilityBridge).
+        g_setenv("GTK_A11Y", "none", true);
         if (!gtk_init_check())
             return nullptr;
         initialised = true;
@@ -49,6 +53,7 @@ std::shared_ptr<GtkBackend> GtkBackend::install()
         return nullptr;
     auto backend = std::make_shared<GtkBackend>();
     Backend::install(backend);
+    GtkAccessibilityBridge::shared().publish();
     return backend;
 }
 

@@ -91,6 +91,7 @@ void TabView::insertTabViewItem(const std::shared_ptr<TabViewItem>& item, long i
     setNeedsDisplay(true);
     if (auto d = delegate())
         d->tabViewDidChangeNumberOfTabViewItems(*this);
+    accessibilityPostNotification(*this, AccessibilityNotification::ChildrenChanged);
     if (!selectedTabViewItem())
         selectTabViewItem(item);
 }
@@ -121,6 +122,7 @@ void TabView::removeTabViewItem(const std::shared_ptr<TabViewItem>& item)
     setNeedsDisplay(true);
     if (auto d = delegate())
         d->tabViewDidChangeNumberOfTabViewItems(*this);
+    accessibilityPostNotification(*this, AccessibilityNotification::ChildrenChanged);
 }
 
 // Selection.
@@ -148,6 +150,8 @@ void TabView::selectTabViewItem(const std::shared_ptr<TabViewItem>& item)
     setNeedsDisplay(true);
     if (d)
         d->tabViewDidSelectTabViewItem(*this, *item);
+    accessibilityPostNotification(*this, AccessibilityNotification::SelectedChildrenChanged);
+    accessibilityPostNotification(*this, AccessibilityNotification::ChildrenChanged);
 }
 
 void TabView::showSelectedView()

@@ -48,6 +48,14 @@ public:
     std::shared_ptr<View> hitTest(gfx::Point point) override;
     DragOperation draggingSourceOperationMaskForLocal(bool) override { return DragOperations::Move; }
 
+    // Accessibility: a button named by the item's label (an item with a view of its own lends it that view's
+    // element; spaces are ignored); pressing it sends the item's action.
+    std::vector<fnd::String> accessibilityAttributeNames() const override;
+    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
+    std::vector<fnd::String> accessibilityActionNames() const override;
+    void accessibilityPerformAction(const fnd::String& action) override;
+    bool accessibilityIsIgnored() const override;
+
 private:
     std::shared_ptr<ToolbarView> toolbarView() const;
 
@@ -96,6 +104,11 @@ public:
     void draggingExited(DraggingInfo& info) override;
     bool performDragOperation(DraggingInfo& info) override;
     void draggingEnded(DraggingInfo& info) override;
+
+    // Accessibility: a toolbar whose children are its items and, when shown, the overflow button.
+    std::vector<fnd::String> accessibilityAttributeNames() const override;
+    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
+    bool accessibilityIsIgnored() const override { return false; }
 
 private:
     std::weak_ptr<Toolbar> m_toolbar;

@@ -48,6 +48,12 @@ public:
     gfx::Rect focusRingMaskBounds() const override { return bounds(); }
     void drawFocusRingMask() override;
 
+    // Accessibility: a colour well whose value names its colour; pressing it opens the colour panel.
+    std::vector<fnd::String> accessibilityAttributeNames() const override;
+    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
+    std::vector<fnd::String> accessibilityActionNames() const override;
+    void accessibilityPerformAction(const fnd::String& action) override;
+
 private:
     gfx::Rect swatchRect() const;
 

@@ -18,4 +18,10 @@ void Window::setDefaultButtonCell(const std::shared_ptr<ButtonCell>& cell)
         cell->setKeyEquivalent(u"\r");
 }
 
+View* Window::defaultButtonView() const
+{
+    auto cell = defaultButtonCell();
+    return cell ? cell->controlView().get() : nullptr;
+}
+
 }

@@ -78,6 +78,9 @@ public:
     void textDidEndEditing(const fnd::Notification& notification) override;
     bool textViewDoCommandBySelector(TextView& fieldEditor, fnd::Selector selector) override;
 
+    // Accessibility: a combo box, otherwise answering as its text field does.
+    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
+
 private:
     friend class detail::ComboBoxListView;
     // Takes the item from the list: its text, the selection, the action, and the list closes.

@@ -56,6 +56,16 @@ public:
     // After the field editor's text came back: Return sends the action (or presses the default button), Tab and
     // Backtab move along the key view loop.
     void textDidEndEditing(const fnd::Notification& notification) override;
+
+    // Accessibility (TextAccessibility.cpp): static text for a label, a text field (secure for a password field)
+    // with its text, selection and caret, read from the field editor while it edits.
+    std::vector<fnd::String> accessibilityAttributeNames() const override;
+    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
+    bool accessibilityIsAttributeSettable(const fnd::String& attribute) const override;
+    void accessibilitySetValue(const fnd::Value& value, const fnd::String& attribute) override;
+    std::vector<fnd::String> accessibilityParameterizedAttributeNames() const override;
+    fnd::Value accessibilityAttributeValueForParameter(
+        const fnd::String& attribute, const fnd::Value& parameter) const override;
 };
 
 }

@@ -340,6 +340,19 @@ public:
 
     void viewDidMoveToWindow() override;
 
+    // Accessibility (TextAccessibility.cpp): a text area with its text, selection and caret, editable through the
+    // value and selected-text attributes as typing would. The field editor is ignored: the field it edits answers.
+    std::vector<fnd::String> accessibilityAttributeNames() const override;
+    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
+    bool accessibilityIsAttributeSettable(const fnd::String& attribute) const override;
+    void accessibilitySetValue(const fnd::Value& value, const fnd::String& attribute) override;
+    std::vector<fnd::String> accessibilityParameterizedAttributeNames() const override;
+    fnd::Value accessibilityAttributeValueForParameter(
+        const fnd::String& attribute, const fnd::Value& parameter) const override;
+    bool accessibilityIsIgnored() const override { return m_fieldEditor; }
+    // The element whose text this is: the edited control for the field editor, else the text view.
+    fnd::Value accessibilityTextOwner() const;
+
 protected:
     // The undoable change the user made: the delegate was asked, the old text is recorded for undo, the change is
     // made and announced. False when refused.

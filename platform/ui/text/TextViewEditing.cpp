@@ -62,6 +62,7 @@ void TextView::didChangeText()
     fnd::NotificationCenter::defaultCenter().postNotification(note);
     if (auto d = delegate())
         d->textDidChange(*note);
+    accessibilityPostNotification(accessibilityTextOwner(), AccessibilityNotification::ValueChanged);
 }
 
 txt::AttributedString TextView::attributedForInsertion(const fnd::Value& string) const

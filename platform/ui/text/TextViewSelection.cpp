@@ -64,6 +64,7 @@ void TextView::setSelectedRange(fnd::Range range, SelectionAffinity affinity, bo
         fnd::NotificationCenter::defaultCenter().postNotification(note);
         if (auto d = delegate())
             d->textViewDidChangeSelection(*note);
+        accessibilityPostNotification(accessibilityTextOwner(), AccessibilityNotification::SelectedTextChanged);
     }
     updateInsertionPointStateAndRestartTimer(true);
 }

@@ -140,6 +140,14 @@ public:
     void activateIgnoringOtherApps(bool flag);
     void deactivate();
 
+    // Accessibility (ApplicationAccessibility.cpp): the root of the tree, named after the main bundle, whose children
+    // are the windows on screen, front to back.
+    std::vector<fnd::String> accessibilityAttributeNames() const override;
+    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
+    bool accessibilityIsIgnored() const override { return false; }
+    fnd::Value accessibilityHitTest(gfx::Point screenPoint) const override;
+    fnd::Value accessibilityFocusedUIElement() const override;
+
     // Used by windows.
     void orderWindow(Window& window, int place, long otherWindowNumber);
     void windowWillClose(Window& window);

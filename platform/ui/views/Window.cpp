@@ -161,6 +161,12 @@ void Window::applyFrame(gfx::Rect frame, bool display)
         if (auto d = delegate())
             d->windowDidMove(*this);
     }
+    if (isAccessibilityObserved() && m_visible) {
+        if (moved)
+            accessibilityPostNotification(*this, AccessibilityNotification::Moved);
+        if (resized)
+            accessibilityPostNotification(*this, AccessibilityNotification::Resized);
+    }
     if (display && m_visible)
         displayIfNeeded();
 }
@@ -360,6 +366,7 @@ void Window::setTitle(const fnd::String& title)
         return;
     m_title = title;
     Backend::current().windowChanged(*this);
+    accessibilityPostNotification(*this, AccessibilityNotification::TitleChanged);
 }
 
 void Window::setDisplayScale(double scale)
@@ -554,6 +561,11 @@ void Window::orderWindow(WindowOrderingMode place, long otherWindowNumber)
     if (!wasVisible)
         applyFrame(frameKeptOnScreen(m_frame), false);
     Application::shared().orderWindow(*this, static_cast<int>(place), otherWindowNumber);
+    if (wasVisible != m_visible) {
+        if (m_visible)
+            accessibilityPostNotification(*this, AccessibilityNotification::WindowCreated);
+        accessibilityPostNotification(Application::shared(), AccessibilityNotification::ChildrenChanged);
+    }
     if (place == WindowOrderingMode::Out)
         return;
     for (auto& [child, childPlace] : m_children) {
@@ -617,6 +629,13 @@ void Window::setKeyState(bool isKey)
         becomeKeyWindow();
     else
         resignKeyWindow();
+    if (isKey) {
+        accessibilityPostNotification(*this, AccessibilityNotification::FocusedWindowChanged);
+        accessibilityPostNotification(
+            accessibilityFocusedUIElement(), AccessibilityNotification::FocusedUIElementChanged);
+    } else {
+        accessibilityPostNotification(*this, AccessibilityNotification::StateChanged);
+    }
 }
 
 void Window::setMainState(bool isMain)
@@ -628,6 +647,8 @@ void Window::setMainState(bool isMain)
         becomeMainWindow();
     else
         resignMainWindow();
+    if (isMain)
+        accessibilityPostNotification(*this, AccessibilityNotification::MainWindowChanged);
 }
 
 void Window::becomeKeyWindow()
@@ -707,6 +728,9 @@ bool Window::makeFirstResponder(const std::shared_ptr<Responder>& responder)
     if (!m_firstResponder.lock())
         m_firstResponder = responder;
     noteRing(responder);
+    if (m_isKey)
+        accessibilityPostNotification(
+            accessibilityFocusedUIElement(), AccessibilityNotification::FocusedUIElementChanged);
     return true;
 }
 
@@ -730,6 +754,7 @@ void Window::close()
     Application::shared().windowWillClose(*this);
     orderOut();
     m_closed = true;
+    accessibilityPostNotification(*this, AccessibilityNotification::UIElementDestroyed);
     Backend::current().windowClosed(*this);
     Application::shared().windowDidClose(*this);
 }

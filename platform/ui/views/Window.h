@@ -262,6 +262,8 @@ public:
 
     // The button Return presses: setting one gives its cell the key equivalent Return (and takes it from the old one).
     std::shared_ptr<ButtonCell> defaultButtonCell() const { return m_defaultButtonCell.lock(); }
+    // The control that shows the default button cell; nullptr when there is none (WindowDefaultButton.cpp).
+    View* defaultButtonView() const;
     void setDefaultButtonCell(const std::shared_ptr<ButtonCell>& cell);
     void disableKeyEquivalentForDefaultButtonCell() { m_defaultButtonKeyEnabled = false; }
     void enableKeyEquivalentForDefaultButtonCell() { m_defaultButtonKeyEnabled = true; }
@@ -279,6 +281,8 @@ public:
     void endEditingFor(const fnd::Object* client);
     // The window's own field editor seen as a view, nullptr before it is made (the text layer knows it is a view).
     View* fieldEditorView() const;
+    // The view a field editor that is the first responder edits for; nullptr when no field editor has the keyboard.
+    std::shared_ptr<View> fieldEditorClientView() const;
 
     std::shared_ptr<WindowDelegate> delegate() const { return m_delegate.lock(); }
     void setDelegate(const std::shared_ptr<WindowDelegate>& delegate) { m_delegate = delegate; }
@@ -356,6 +360,20 @@ public:
     std::shared_ptr<View> mouseDownView() const { return m_mouseDownView.lock(); }
     // Drops the pressed view when it is the view or inside it.
     void forgetMouseDownView(const View& view);
+
+    // Accessibility (WindowAccessibility.cpp): a window element (a sheet for a sheet) whose children are the elements
+    // of its toolbar view and content view; its parent is the application.
+    std::vector<fnd::String> accessibilityAttributeNames() const override;
+    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
+    bool accessibilityIsAttributeSettable(const fnd::String& attribute) const override;
+    void accessibilitySetValue(const fnd::Value& value, const fnd::String& attribute) override;
+    std::vector<fnd::String> accessibilityActionNames() const override;
+    void accessibilityPerformAction(const fnd::String& action) override;
+    bool accessibilityIsIgnored() const override { return false; }
+    fnd::Value accessibilityHitTest(gfx::Point screenPoint) const override;
+    fnd::Value accessibilityFocusedUIElement() const override;
+    // The view that has the keyboard: the first responder, or the control the field editor edits for.
+    std::shared_ptr<View> accessibilityFocusedView() const;
 
     // The backend brackets a resize the person drags with these; views hear of it.
     void beginLiveResize();

@@ -91,23 +91,27 @@ TEST_F(AuxiliaryLayerTest, ExpandAnimatesTheIndicatorOnTheClock)
 
 TEST_F(FlowViewTest, MovieOverlayShowsOnHoverAndAnswersAsACheckBox)
 {
-    useItems({ TestItem::create("m", fnd::String((folder / "clip.mp4").string()), QFFlowViewRepresentationType::Path, "Clip") });
+    useItems({ TestItem::create(
+        "m", fnd::String((folder / "clip.mp4").string()), QFFlowViewRepresentationType::Path, "Clip") });
     EXPECT_TRUE(view->imageLayerAtIndex(0)->name().utf8().ends_with("Movie"));
     auto overlay = std::dynamic_pointer_cast<QFVideoOverlayLayer>(view->createMovieOverlayLayerWithIndex(0));
     ASSERT_TRUE(overlay);
     EXPECT_EQ(view->overlayLayerAtIndex(0), overlay);
     EXPECT_TRUE(overlay->isHidden());
-    view->mouseEntered(*ui::Event::enterExitEventWithType(ui::EventType::MouseEntered, {}, 0, 0, window->windowNumber(), 0, 0, {}));
+    view->mouseEntered(
+        *ui::Event::enterExitEventWithType(ui::EventType::MouseEntered, {}, 0, 0, window->windowNumber(), 0, 0, {}));
     EXPECT_FALSE(overlay->isHidden());
-    view->mouseExited(*ui::Event::enterExitEventWithType(ui::EventType::MouseExited, {}, 0, 0, window->windowNumber(), 0, 0, {}));
+    view->mouseExited(
+        *ui::Event::enterExitEventWithType(ui::EventType::MouseExited, {}, 0, 0, window->windowNumber(), 0, 0, {}));
     EXPECT_TRUE(overlay->isHidden());
 
     auto check = overlay->buttonLayer()->valueForKey("axHelper").objectAs<QFLayerAccessibilityHelper>();
     ASSERT_TRUE(check);
-    EXPECT_EQ(check->accessibilityAttributeValue(QFAccessibility::TitleAttribute), fnd::Value("Start movie playback"));
-    check->accessibilitySetValue(1, QFAccessibility::ValueAttribute);
+    EXPECT_EQ(
+        check->accessibilityAttributeValue(ui::AccessibilityAttribute::Title), fnd::Value("Start movie playback"));
+    check->accessibilitySetValue(1, ui::AccessibilityAttribute::Value);
     EXPECT_EQ(overlay->buttonLayer()->state(), 1);
-    EXPECT_EQ(check->accessibilityAttributeValue(QFAccessibility::TitleAttribute), fnd::Value("Stop movie playback"));
+    EXPECT_EQ(check->accessibilityAttributeValue(ui::AccessibilityAttribute::Title), fnd::Value("Stop movie playback"));
 }
 
 }

@@ -557,54 +557,115 @@ TEST_F(FlowViewTest, ArchivesItsGeometryInKeyedArchivesOnly)
 
 // Accessibility and auxiliary layers.
 
-TEST_F(FlowViewTest, AccessibilityTreeAnswersQueries)
+TEST_F(FlowViewTest, AccessibilityTreeAnswersQueriesAndChangesTheSelection)
 {
-    using namespace QFAccessibility;
+    namespace A = ui::AccessibilityAttribute;
+    namespace R = ui::AccessibilityRole;
     useItems(bitmapItems(3));
-    auto children = view->accessibilityAttributeValue(ChildrenAttribute);
+    EXPECT_FALSE(view->accessibilityIsIgnored());
+    auto children = view->accessibilityAttributeValue(A::Children);
     ASSERT_TRUE(children.isArray());
     ASSERT_EQ(children.array()->size(), 2u);
+    EXPECT_EQ(view->accessibilityAttributeValue(A::Contents), children);
+    auto names = view->accessibilityAttributeNames();
+    EXPECT_NE(std::find(names.begin(), names.end(), A::Contents), names.end());
     auto list = (*children.array())[0].objectAs<QFLayerAccessibilityHelper>();
     auto bar = (*children.array())[1].objectAs<QFLayerAccessibilityHelper>();
-    EXPECT_EQ(view->accessibilityAttributeValue(RoleAttribute), fnd::Value(ScrollAreaRole));
-    EXPECT_EQ(list->accessibilityAttributeValue(RoleAttribute), fnd::Value(ListRole));
-    EXPECT_EQ(list->accessibilityAttributeValue(OrientationAttribute), fnd::Value(HorizontalOrientationValue));
-    auto selected = list->accessibilityAttributeValue(SelectedChildrenAttribute);
+    ASSERT_TRUE(list && bar);
+    EXPECT_EQ(view->accessibilityAttributeValue(A::Role), fnd::Value(R::ScrollArea));
+    EXPECT_EQ(view->accessibilityAttributeValue(A::RoleDescription), fnd::Value("scroll area"));
+    EXPECT_EQ(list->accessibilityAttributeValue(A::Role), fnd::Value(R::List));
+    EXPECT_EQ(list->accessibilityAttributeValue(A::RoleDescription), fnd::Value("list"));
+    EXPECT_EQ(list->accessibilityAttributeValue(A::Parent).object(), view);
+    EXPECT_EQ(list->accessibilityAttributeValue(A::Window).object(), window);
+    EXPECT_EQ(list->accessibilityAttributeValue(A::Orientation), fnd::Value(ui::AccessibilityOrientation::Horizontal));
+    auto selected = list->accessibilityAttributeValue(A::SelectedChildren);
     ASSERT_EQ(selected.array()->size(), 1u);
     auto first = selected.array()->front().objectAs<QFLayerAccessibilityHelper>();
-    EXPECT_EQ(first->accessibilityAttributeValue(TitleAttribute), fnd::Value("Item 0"));
-    EXPECT_TRUE(first->accessibilityAttributeValue(SelectedAttribute).boolValue());
+    EXPECT_EQ(first->accessibilityAttributeValue(A::Title), fnd::Value("Item 0"));
+    EXPECT_TRUE(first->accessibilityAttributeValue(A::Selected).boolValue());
+    EXPECT_EQ(first->accessibilityAttributeValue(A::Parent).object(), list);
+    // An item's element reads the same window as its list, through its parent.
+    EXPECT_EQ(first->accessibilityAttributeValue(A::TopLevelUIElement).object(), window);
 
+    // The knob reads 0 at the first item and 1 at the last; the selection moves through either element.
     auto knob = bar->objectInChildrenAtIndex(0);
-    EXPECT_DOUBLE_EQ(knob->accessibilityAttributeValue(ValueAttribute).doubleValue(), 0);
-    list->accessibilitySetValue(fnd::Array { fnd::Value(2) }, SelectedChildrenAttribute);
+    EXPECT_DOUBLE_EQ(knob->accessibilityAttributeValue(A::Value).doubleValue(), 0);
+    list->accessibilitySetValue(fnd::Array { fnd::Value(2) }, A::SelectedChildren);
     EXPECT_EQ(view->selectedIndex(), 2u);
-    EXPECT_DOUBLE_EQ(knob->accessibilityAttributeValue(ValueAttribute).doubleValue(), 1);
-    list->objectInChildrenAtIndex(1)->accessibilitySetValue(true, SelectedAttribute);
+    EXPECT_DOUBLE_EQ(knob->accessibilityAttributeValue(A::Value).doubleValue(), 1);
+    list->accessibilitySetValue(fnd::Array { fnd::Value(list->objectInChildrenAtIndex(0)) }, A::SelectedChildren);
+    EXPECT_EQ(view->selectedIndex(), 0u);
+    list->accessibilitySetValue(fnd::Array {}, A::SelectedChildren);
+    EXPECT_EQ(view->selectedIndex(), 0u) << "an empty array is ignored";
+    list->objectInChildrenAtIndex(1)->accessibilitySetValue(true, A::Selected);
     EXPECT_EQ(view->selectedIndex(), 1u);
-    EXPECT_TRUE(list->accessibilityIsAttributeSettable(SelectedChildrenAttribute));
-    EXPECT_FALSE(list->accessibilityIsAttributeSettable(OrientationAttribute));
+    list->objectInChildrenAtIndex(2)->accessibilitySetValue(false, A::Selected);
+    EXPECT_EQ(view->selectedIndex(), 1u) << "a false value does nothing";
+    EXPECT_TRUE(list->accessibilityIsAttributeSettable(A::SelectedChildren));
+    EXPECT_FALSE(list->accessibilityIsAttributeSettable(A::Orientation));
+    EXPECT_TRUE(list->accessibilityActionNames().empty());
+    EXPECT_TRUE(list->accessibilityActionDescription(ui::AccessibilityAction::Press).isEmpty());
+    EXPECT_EQ(list->accessibilityFocusedUIElement().object(), list);
+    EXPECT_EQ(list->description(), fnd::String("<QFLayerAccessibilityHelper> role: AXList"));
 
-    // The children attribute comes and goes with the children.
-    auto lone = QFLayerAccessibilityHelper::layerAccesibilityHelperWithRole(ImageRole, nullptr, nullptr, nullptr);
-    auto names = [&] {
-        auto n = lone->accessibilityAttributeNames();
-        return std::find(n.begin(), n.end(), ChildrenAttribute) != n.end();
-    };
-    EXPECT_FALSE(names());
-    auto child = QFLayerAccessibilityHelper::layerAccesibilityHelperWithRole(ImageRole, nullptr, nullptr, nullptr);
-    lone->addChildrenObject(child);
-    EXPECT_TRUE(names());
-    EXPECT_EQ(child->parent(), lone);
-    lone->removeObjectFromChildrenAtIndex(0);
-    EXPECT_FALSE(names());
-    EXPECT_FALSE(child->parent());
-
+    // Hit testing takes a screen point: an item's element there, the list's on the background between items.
     settle(1);
-    auto element = view->accessibilityHitTest(pointOnItem(1));
+    auto onScreen = [&](gfx::Point p) { return window->convertBaseToScreen(windowPoint(p)); };
+    auto element = ui::accessibilityElement(view->accessibilityHitTest(onScreen(pointOnItem(1))));
     ASSERT_TRUE(element);
-    EXPECT_EQ(element->accessibilityAttributeValue(TitleAttribute), fnd::Value("Item 1"));
+    EXPECT_EQ(ui::accessibilityAttribute(*element, A::Title), fnd::Value("Item 1"));
+    EXPECT_EQ(view->accessibilityHitTest(onScreen({ 2, 2 })).object(), list) << "over the background";
+    auto item = list->objectInChildrenAtIndex(1);
+    EXPECT_EQ(item->accessibilityHitTest(onScreen(pointOnItem(1))).object(), item);
+    EXPECT_EQ(item->accessibilityHitTest(onScreen({ 2, 2 })).object(), list) << "elsewhere: the parent";
 }
 
+TEST(QFLayerAccessibilityHelperTest, ChildrenKeepTheirParentAndTheChildrenAttribute)
+{
+    auto make = [](const char* role) {
+        return QFLayerAccessibilityHelper::layerAccesibilityHelperWithRole(role, nullptr, nullptr, nullptr);
+    };
+    auto listsChildren = [](const QFLayerAccessibilityHelper& e) {
+        auto n = e.accessibilityAttributeNames();
+        return std::find(n.begin(), n.end(), ui::AccessibilityAttribute::Children) != n.end();
+    };
+    auto roles = [](const std::vector<std::shared_ptr<QFLayerAccessibilityHelper>>& list) {
+        std::string text;
+        for (const auto& e : list)
+            text += e->role().utf8();
+        return text;
+    };
+    auto parent = make("P");
+    EXPECT_FALSE(listsChildren(*parent));
+    auto a = make("a"), b = make("b"), c = make("c"), d = make("d");
+    parent->addChildrenObject(a);
+    EXPECT_TRUE(listsChildren(*parent));
+    // Inserted at 0 and 2 of the growing list: b a c.
+    parent->insertChildren({ b, c }, fnd::IndexSet { 0, 2 });
+    EXPECT_EQ(roles(parent->children()), "bac");
+    parent->insertObjectInChildrenAtIndex(d, 99);
+    EXPECT_EQ(roles(parent->children()), "bacd") << "past the end appends";
+    EXPECT_EQ(roles(parent->childrenAtIndexes(fnd::IndexSet { 1, 3, 7 })), "ad");
+    for (const auto& child : parent->children())
+        EXPECT_EQ(child->parent(), parent);
+    parent->removeChildrenAtIndexes(fnd::IndexSet { 0, 2 });
+    EXPECT_EQ(roles(parent->children()), "ad");
+    EXPECT_FALSE(b->parent());
+    EXPECT_FALSE(c->parent());
+    parent->removeObjectFromChildrenAtIndex(5);
+    EXPECT_EQ(parent->countOfChildren(), 2u);
+    parent->removeObjectFromChildrenAtIndex(0);
+    parent->removeObjectFromChildrenAtIndex(0);
+    EXPECT_FALSE(listsChildren(*parent));
+    EXPECT_FALSE(d->parent());
+
+    // initWithRole sets what the class method does; the parent reads through unignored ancestors.
+    auto child = fnd::makeObject<QFLayerAccessibilityHelper>();
+    child->initWithRole(ui::AccessibilityRole::Image, parent, nullptr, nullptr);
+    EXPECT_EQ(child->accessibilityAttributeValue(ui::AccessibilityAttribute::Role), fnd::Value("AXImage"));
+    EXPECT_EQ(child->accessibilityAttributeValue(ui::AccessibilityAttribute::Parent).object(), parent);
+    EXPECT_TRUE(child->accessibilityAttributeValue(ui::AccessibilityAttribute::Position).isNil()) << "no layer";
+}
 }
 }

@@ -481,3 +481,44 @@ TEST_F(CardFlowViewTest, BrowsesAFolderOfPicturesEachShowingItsOwn)
 }
 
 }
+
+// Accessibility.
+
+TEST_F(CardFlowViewTest, TheCardsAreAListWhoseSelectionMovesThroughTheTree)
+{
+    namespace A = ui::AccessibilityAttribute;
+    view->setContent(items(4));
+    view->setSelectionIndex(1);
+    settle(3);
+    EXPECT_FALSE(view->accessibilityIsIgnored());
+    EXPECT_EQ(view->accessibilityAttributeValue(A::Role), fnd::Value("AXList"));
+    EXPECT_EQ(view->accessibilityAttributeValue(A::Orientation), fnd::Value("AXHorizontalOrientation"));
+    auto cards = *view->accessibilityAttributeValue(A::VisibleChildren).array();
+    ASSERT_EQ(cards.size(), 4u);
+    auto read = [](const fnd::Value& card, const fnd::String& name) {
+        return ui::accessibilityAttribute(*ui::accessibilityElement(card), name);
+    };
+    EXPECT_EQ(read(cards[2], A::Role), fnd::Value("AXImage"));
+    EXPECT_EQ(read(cards[2], A::Title), fnd::Value("item 2"));
+    EXPECT_EQ(read(cards[2], A::Parent).object(), view);
+    EXPECT_EQ(*view->accessibilityAttributeValue(A::SelectedChildren).array(), fnd::Array { cards[1] });
+    EXPECT_TRUE(read(cards[1], A::Selected).boolValue());
+
+    // A card's rectangle on the screen is its picture's, and hit testing finds it there.
+    auto picture = window->convertRectToScreen(view->convertRectToView(view->rectForItemAtIndex(3), nullptr));
+    EXPECT_EQ(read(cards[3], A::Position).point(), picture.origin);
+    EXPECT_EQ(read(cards[3], A::Size).size(), picture.size);
+    EXPECT_EQ(view->accessibilityHitTest(window->convertBaseToScreen(pointOnItem(3))), cards[3]);
+
+    // Selecting a card, or setting the selected children, selects as the person's choice does.
+    ui::accessibilityElement(cards[3])->accessibilitySetValue(true, A::Selected);
+    EXPECT_EQ(view->selectionIndex(), 3);
+    view->accessibilitySetValue(fnd::Array { cards[0] }, A::SelectedChildren);
+    EXPECT_EQ(view->selectionIndex(), 0);
+    EXPECT_EQ(view->accessibilityAttributeValue(A::Children).array()->front(), cards[0]) << "the same element";
+
+    // Fewer items: the cards past the end are gone from the tree.
+    view->setContent(items(2));
+    EXPECT_EQ(view->accessibilityAttributeValue(A::VisibleChildren).array()->size(), 2u);
+    EXPECT_TRUE(read(cards[3], A::Role).isNil());
+}

@@ -7,29 +7,29 @@
 #include "application/PreferencesKeys.h"
 #include "application/TessaroBarcodeView.h"
 
+#include "barcodes/TBQGeneric2DBarcode.h"
 #include "frameworks/AppKitExtensions/ZORNSTextFieldExtension.h"
 #include "frameworks/FoundationExtensions/ZORAppMeasurementNumberFormatter.h"
 #include "frameworks/FoundationExtensions/ZORApplicationMeasurementCenter.h"
-#include "frameworks/FoundationExtensions/ui/ZORCrashReporter.h"
 #include "frameworks/FoundationExtensions/ZORNumberContainer.h"
+#include "frameworks/FoundationExtensions/ui/ZORCrashReporter.h"
 #include "frameworks/ZORAppKit/ZORCenteringClipView/ZORCenteringClipView.h"
 #include "frameworks/ZORAppKit/ZORColorBackgroundView/ZORColorBackgroundView.h"
 #include "frameworks/ZORAppKit/ZORScrollView/ZORScrollView.h"
-#include "barcodes/TBQGeneric2DBarcode.h"
 #include "platform/foundation/files/Bundle.h"
+#include "platform/foundation/files/UserDefaults.h"
 #include "platform/foundation/runtime/Log.h"
 #include "platform/foundation/runtime/Perform.h"
 #include "platform/foundation/runtime/StringFormat.h"
-#include "platform/foundation/files/UserDefaults.h"
 #include "platform/graphics/Font.h"
 #include "platform/graphics/FontManager.h"
 #include "platform/ui/controls/Button.h"
-#include "platform/ui/panels/ColorPanel.h"
 #include "platform/ui/controls/ColorWell.h"
-#include "platform/ui/text/ComboBox.h"
-#include "platform/ui/menus/Menu.h"
 #include "platform/ui/controls/PopUpButton.h"
+#include "platform/ui/menus/Menu.h"
+#include "platform/ui/panels/ColorPanel.h"
 #include "platform/ui/panels/SavePanel.h"
+#include "platform/ui/text/ComboBox.h"
 #include "platform/ui/text/TextField.h"
 #include "platform/ui/views/Window.h"
 
@@ -135,6 +135,7 @@ void Lumvara_TessaroAppDelegate::describeClass(fnd::ClassBuilder<Lumvara_Tessaro
     c.action("validModesForFontPanel:", &T::validModesForFontPanel);
     c.action("validateToolbarItem:", &T::validateToolbarItem);
     c.action("exportToPasteboard:", &T::exportToPasteboard);
+    c.action("copy:", &T::copy);
     c.action("export:", &T::exportBarcode);
     c.action("fileTypePopupChanged:", &T::fileTypePopupChanged);
     c.action("colorSpacePopupChanged:", &T::colorSpacePopupChanged);
@@ -273,6 +274,8 @@ void Lumvara_TessaroAppDelegate::awakeFromNib()
     for (const auto& field : { m_contentTextField, m_addOnTextField })
         if (field)
             field->setDelegate(me);
+    for (const auto& field : sizeFields())
+        field->setDelegate(me);
 
     // Escape cancels the preferences sheet (an interface file cannot hold the Escape character).
     if (m_prefWindow && m_prefWindow->contentView())
@@ -280,8 +283,15 @@ void Lumvara_TessaroAppDelegate::awakeFromNib()
             if (auto button = std::dynamic_pointer_cast<ui::Button>(view); button && button->tag() == 0)
                 button->setKeyEquivalent(u"\x1b");
 
+    // The form closes up around the rows a symbology hides.
+    if (m_backgroundView)
+        m_formRows.capture(*m_backgroundView, { m_previewScrollView });
+
     // 9.
     setupToolbar();
+    // F6 takes the keyboard from the form to the preview to the toolbar.
+    if (m_window)
+        m_window->setKeyViewAreas({ m_backgroundView, m_previewView, m_window->toolbarView() });
     // The controls keep their column; the preview gives way when the window narrows, down to a small one.
     if (m_window) {
         const gfx::Size size = m_window->frame().size;
@@ -312,6 +322,16 @@ void Lumvara_TessaroAppDelegate::handleZORApplicationMeasurementCenterDVNAppUnit
     const fnd::Notification&)
 {
     scheduleUpdateUI(UnitChangeRefreshDelay);
+    // A field being edited would otherwise keep its text in the old unit, and the next Return would read it in the
+    // new one.
+    std::weak_ptr<Lumvara_TessaroAppDelegate> weakSelf = self();
+    fnd::performAfterDelay(
+        self(),
+        [weakSelf] {
+            if (auto delegate = weakSelf.lock())
+                delegate->showAppliedSizesInEditedFields();
+        },
+        UnitChangeRefreshDelay);
 }
 
 void Lumvara_TessaroAppDelegate::scheduleUpdateUI(double delay)
@@ -415,6 +435,8 @@ void Lumvara_TessaroAppDelegate::updateUI()
              m_chooseFontButtonLabel, m_drawCaptionButton, m_captionSectionLabel })
         if (view)
             view->setHidden(matrix);
+    if (m_backgroundView)
+        m_formRows.closeUp(*m_backgroundView);
 
     // 4. The values.
     showUnlessEditing(m_contentTextField, [&](ui::TextField& field) {

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "platform/graphics/Font.h"
-#include "platform/ui/dragging/Dragging.h"
 #include "platform/ui/containers/Toolbar.h"
+#include "platform/ui/dragging/Dragging.h"
 #include "platform/ui/views/View.h"
 
 namespace ui {
@@ -47,9 +47,17 @@ public:
     bool acceptsFirstMouse(const Event*) override { return true; }
     std::shared_ptr<View> hitTest(gfx::Point point) override;
     DragOperation draggingSourceOperationMaskForLocal(bool) override { return DragOperations::Move; }
+    // A button item takes the keyboard when the keyboard comes to the toolbar (F6), never from a click: Space and
+    // Return press it, Left, Right, Tab and Shift+Tab go to the next item.
+    bool acceptsFirstResponder() const override;
+    void keyDown(const Event& event) override;
+    void drawFocusRingMask() override;
+    gfx::Rect focusRingMaskBounds() const override { return bounds(); }
 
 private:
     std::shared_ptr<ToolbarView> toolbarView() const;
+    bool isButton() const;
+    void press();
 
     std::shared_ptr<ToolbarItem> m_item;
     bool m_pressed { false };

@@ -2,15 +2,15 @@
 
 #include "platform/foundation/runtime/CharacterSet.h"
 #include "platform/foundation/runtime/NotificationCenter.h"
-#include "platform/ui/views/Application.h"
 #include "platform/ui/controls/ColorWell.h"
 #include "platform/ui/controls/PopUpButton.h"
 #include "platform/ui/controls/SegmentedControl.h"
-#include "platform/ui/text/TextField.h"
 #include "platform/ui/detail/ColorPanelViews.h"
 #include "platform/ui/detail/FlippedView.h"
 #include "platform/ui/detail/PanelText.h"
 #include "platform/ui/detail/StandardPanels.h"
+#include "platform/ui/text/TextField.h"
+#include "platform/ui/views/Application.h"
 
 #include <algorithm>
 #include <cmath>
@@ -28,7 +28,7 @@ const bool g_wellOpensPanel = [] {
     ColorWell::setColorPanelOpener([](ColorWell& well) {
         auto panel = ColorPanel::sharedColorPanel();
         panel->setColor(well.color());
-        panel->orderFront();
+        panel->orderFrontColorPanel({});
     });
     return true;
 }();
@@ -444,7 +444,10 @@ void ColorPanel::channelFieldChanged(const fnd::Value& sender)
 
 void ColorPanel::orderFrontColorPanel(const fnd::Value&)
 {
-    orderFront();
+    detail::orderFrontBesideMainWindow(*this);
+    // The keyboard starts in the hexadecimal code, unless it is already somewhere in the panel.
+    if (!std::dynamic_pointer_cast<View>(firstResponder()))
+        makeFirstResponder(m_hexField);
 }
 
 }

@@ -2,14 +2,14 @@
 
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/FontManager.h"
-#include "platform/ui/views/Application.h"
-#include "platform/ui/controls/ControlLook.h"
 #include "platform/ui/containers/ScrollView.h"
-#include "platform/ui/text/TextField.h"
+#include "platform/ui/controls/ControlLook.h"
 #include "platform/ui/detail/ChoiceListView.h"
 #include "platform/ui/detail/FlippedView.h"
 #include "platform/ui/detail/PanelText.h"
 #include "platform/ui/detail/StandardPanels.h"
+#include "platform/ui/text/TextField.h"
+#include "platform/ui/views/Application.h"
 
 #include <algorithm>
 #include <cmath>
@@ -294,7 +294,10 @@ void FontPanel::sendChange()
 void FontPanel::orderFrontFontPanel(const fnd::Value&)
 {
     reloadValidModes();
-    orderFront();
+    detail::orderFrontBesideMainWindow(*this);
+    // The keyboard starts in the families, unless it is already somewhere in the panel.
+    if (!std::dynamic_pointer_cast<View>(firstResponder()))
+        makeFirstResponder(m_families);
 }
 
 }

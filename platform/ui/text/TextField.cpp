@@ -1,7 +1,7 @@
 #include "platform/ui/text/TextField.h"
 
-#include "platform/ui/views/Application.h"
 #include "platform/ui/text/TextView.h"
+#include "platform/ui/views/Application.h"
 #include "platform/ui/views/Window.h"
 
 namespace ui {
@@ -229,6 +229,20 @@ void TextField::mouseDown(const Event& event)
     // The window made the field first responder, which put the field editor over the text.
     if (auto editor = std::dynamic_pointer_cast<TextView>(currentEditor()))
         editor->mouseDown(event);
+}
+
+void TextField::rightMouseDown(const Event& event)
+{
+    auto self = std::static_pointer_cast<TextField>(shared_from_this());
+    auto w = window();
+    if (!isEnabled() || !isSelectable() || !w) {
+        View::rightMouseDown(event);
+        return;
+    }
+    if (!currentEditor())
+        w->makeFirstResponder(self);
+    if (auto editor = std::dynamic_pointer_cast<TextView>(currentEditor()))
+        editor->rightMouseDown(event);
 }
 
 void TextField::textDidEndEditing(const fnd::Notification& notification)

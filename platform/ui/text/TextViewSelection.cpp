@@ -8,8 +8,8 @@
 #include "platform/text/TextContainer.h"
 #include "platform/text/TextRanges.h"
 #include "platform/text/TextStorage.h"
-#include "platform/ui/views/Application.h"
 #include "platform/ui/detail/TextViewInternals.h"
+#include "platform/ui/views/Application.h"
 
 #include <algorithm>
 #include <cmath>
@@ -750,6 +750,7 @@ void describeTextViewCommands(fnd::ClassBuilder<TextView>& c)
     c.action("centerSelectionInVisibleArea:", &TextView::centerSelectionInVisibleArea);
     c.action("cut:", &TextView::cut);
     c.action("copy:", &TextView::copy);
+    c.action("showContextMenu:", &TextView::showContextMenu);
     c.action("paste:", &TextView::paste);
     c.action("pasteAsPlainText:", &TextView::pasteAsPlainText);
     c.action("pasteAsRichText:", &TextView::pasteAsRichText);

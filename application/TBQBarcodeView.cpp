@@ -1,7 +1,7 @@
 #include "application/TBQBarcodeView.h"
 
-#include "frameworks/AppKitExtensions/ZORBezierLayoutManager.h"
 #include "barcodes/TBQGeneric2DBarcode.h"
+#include "frameworks/AppKitExtensions/ZORBezierLayoutManager.h"
 #include "platform/foundation/files/Bundle.h"
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/Color.h"
@@ -71,14 +71,12 @@ TBQBarcodeView::~TBQBarcodeView() = default;
 
 std::shared_ptr<TBQBarcodeView> TBQBarcodeView::create(gfx::Rect frame)
 {
-    auto view = fnd::makeObject<TBQBarcodeView>();
-    view->initWithFrame(frame);
-    return view;
+    return ui::makeView<TBQBarcodeView>(frame);
 }
 
 std::shared_ptr<TBQBarcodeView> TBQBarcodeView::createWithBarcode(const BarcodePtr& barcode)
 {
-    auto view = fnd::makeObject<TBQBarcodeView>();
+    auto view = std::make_shared<TBQBarcodeView>();
     view->initWithBarcode(barcode);
     return view;
 }

@@ -4,14 +4,12 @@ FND_REGISTER_CLASS(TessaroBarcodeView, TBQBarcodeView)
 
 std::shared_ptr<TessaroBarcodeView> TessaroBarcodeView::create(gfx::Rect frame)
 {
-    auto view = fnd::makeObject<TessaroBarcodeView>();
-    view->initWithFrame(frame);
-    return view;
+    return ui::makeView<TessaroBarcodeView>(frame);
 }
 
 std::shared_ptr<TessaroBarcodeView> TessaroBarcodeView::createWithBarcode(const BarcodePtr& barcode)
 {
-    auto view = fnd::makeObject<TessaroBarcodeView>();
+    auto view = std::make_shared<TessaroBarcodeView>();
     view->initWithBarcode(barcode);
     return view;
 }

@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         (*w)->makeKeyAndOrderFront();
         return w;
     }();
-    auto control = fnd::makeObject<ZORSmallDateControl>();
+    auto control = std::make_shared<ZORSmallDateControl>();
     control->initWithFrame({ 10, 10, 10, 10 }, { fnd::DateOrder(data[0] % 6), pattern.separator });
     (*window)->contentView()->addSubview(control);
     control->editCell(0);

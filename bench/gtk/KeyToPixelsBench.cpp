@@ -41,7 +41,7 @@ void KeyToPixels(benchmark::State& state)
         return;
     }
     auto window = ui::Window::create({ 100, 100, 160, 100 }, ui::WindowStyleMask::Titled);
-    auto view = fnd::makeObject<FlipView>();
+    auto view = std::make_shared<FlipView>();
     view->initWithFrame({ 0, 0, 160, 100 });
     window->setContentView(view);
     window->makeKeyAndOrderFront();

@@ -116,9 +116,7 @@ KRScopeBar::~KRScopeBar()
 
 std::shared_ptr<KRScopeBar> KRScopeBar::create(gfx::Rect frame)
 {
-    auto bar = std::make_shared<KRScopeBar>();
-    bar->initWithFrame(frame);
-    return bar;
+    return ui::makeView<KRScopeBar>(frame);
 }
 
 void KRScopeBar::initWithFrame(gfx::Rect frame)

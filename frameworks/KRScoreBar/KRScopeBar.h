@@ -71,8 +71,7 @@ public:
     static std::shared_ptr<KRScopeBar> create(gfx::Rect frame = {});
     // Bars made by class name (interface files, archives) start with the same settings as initWithFrame gives;
     // an archive then sets every setting it holds.
-    void init() { initWithFrame({}); }
-    void initWithFrame(gfx::Rect frame);
+    void initWithFrame(gfx::Rect frame) override;
 
     // Delegate and data source are not kept alive.
     std::shared_ptr<fnd::Object> delegate() const { return m_delegate.lock(); }

@@ -30,16 +30,7 @@ KRRecorderControl::~KRRecorderControl()
 
 std::shared_ptr<KRRecorderControl> KRRecorderControl::create(gfx::Rect frame)
 {
-    auto control = std::make_shared<KRRecorderControl>();
-    control->initWithFrame(frame);
-    return control;
-}
-
-void KRRecorderControl::init()
-{
-    ui::Control::init();
-    adoptCell();
-    setFrameSize(frame().size);
+    return ui::makeView<KRRecorderControl>(frame);
 }
 
 void KRRecorderControl::initWithFrame(gfx::Rect frame)

@@ -34,8 +34,7 @@ public:
     KRRecorderControl() = default;
     ~KRRecorderControl() override;
     static std::shared_ptr<KRRecorderControl> create(gfx::Rect frame = {});
-    void init();
-    void initWithFrame(gfx::Rect frame);
+    void initWithFrame(gfx::Rect frame) override;
     std::shared_ptr<ui::Cell> makeCell() const override;
     static const fnd::ClassInfo& cellClass() { return KRRecorderCell::staticClassInfo(); }
     std::shared_ptr<KRRecorderCell> recorderCell() const { return std::dynamic_pointer_cast<KRRecorderCell>(cell()); }

@@ -35,7 +35,8 @@ const char* const QFFlowViewDefaultKeyPaths[3]
     = { "imageItemRepresentation", "imageItemRepresentationType", "imageItemUID" };
 
 // Archive keys, in the order they are written.
-const char* const QFFlowViewArchiveDoubles[5] = { "stackedAngle", "spacing", "selectedScale", "stackedScale", "reflectionOffset" };
+const char* const QFFlowViewArchiveDoubles[5]
+    = { "stackedAngle", "spacing", "selectedScale", "stackedScale", "reflectionOffset" };
 
 }
 
@@ -71,14 +72,12 @@ void QFFlowView::describeClass(fnd::ClassBuilder<QFFlowView>& c)
 
 std::shared_ptr<QFFlowView> QFFlowView::create(gfx::Rect frame)
 {
-    auto view = fnd::makeObject<QFFlowView>();
-    view->initFlowViewWithFrame(frame);
-    return view;
+    return ui::makeView<QFFlowView>(frame);
 }
 
-void QFFlowView::initFlowViewWithFrame(gfx::Rect frame)
+void QFFlowView::initWithFrame(gfx::Rect frame)
 {
-    initWithFrame(frame);
+    Control::initWithFrame(frame);
     m_operationQueue = std::make_shared<fnd::OperationQueue>();
     m_operationQueue->setName("QFFlowView pictures");
     m_imageCache.setTotalCostLimit(DefaultImageCacheBytes);
@@ -124,7 +123,8 @@ void QFFlowView::setSelectedIndex(std::size_t index)
     if (auto d = delegate())
         d->flowViewSelectionDidChange(*this);
     if (bindingsEnabled())
-        if (auto controller = m_contentBinding->get(fnd::BindingInfoKey::ObservedObject).objectAs<fnd::ArrayController>())
+        if (auto controller
+            = m_contentBinding->get(fnd::BindingInfoKey::ObservedObject).objectAs<fnd::ArrayController>())
             controller->setSelectionIndex(fnd::Index(index));
 }
 
@@ -607,7 +607,8 @@ void QFFlowView::observeValueForKeyPath(
     }
     if (keyPath == m_keyPaths[0] || keyPath == m_keyPaths[1] || keyPath == m_keyPaths[2]) {
         // The picture is out of date: under the identifier the item had (a changed identifier's old one).
-        auto uid = keyPath == m_keyPaths[2] && !change.oldValue.isNil() ? change.oldValue : imageUIDForItem(object.selfValue());
+        auto uid = keyPath == m_keyPaths[2] && !change.oldValue.isNil() ? change.oldValue
+                                                                        : imageUIDForItem(object.selfValue());
         if (auto key = cacheKey(uid))
             m_imageCache.removeObjectForKey(*key);
         if (m_scrollLayer)

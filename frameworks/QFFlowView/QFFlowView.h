@@ -87,7 +87,7 @@ public:
     ~QFFlowView() override;
     static std::shared_ptr<QFFlowView> create(gfx::Rect frame = {});
     // Defaults, layers, the title "Title" and the URL drag type, for the frame.
-    void initFlowViewWithFrame(gfx::Rect frame);
+    void initWithFrame(gfx::Rect frame) override;
 
     // Geometry (defaults by setDefaults; clamps by the setters).
     double stackedAngle() const { return m_stackedAngle; }
@@ -253,7 +253,7 @@ public:
     bool needsPanelToBecomeKey() const override { return true; }
     void keyDown(const ui::Event& event) override;
     void scrollWheel(const ui::Event& event) override;
-    void swipeWithEvent(const ui::Event& event);
+    void swipeWithEvent(const ui::Event& event) override;
     void mouseDown(const ui::Event& event) override;
     void mouseDragged(const ui::Event& event) override;
     void mouseUp(const ui::Event& event) override;
@@ -286,7 +286,8 @@ public:
     long numberOfPreviewItemsInPreviewPanel(ui::PreviewPanel&) override { return 1; }
     fnd::String previewPanelPreviewItemAtIndex(ui::PreviewPanel& panel, long index) override;
     bool previewPanelHandleEvent(ui::PreviewPanel& panel, const ui::Event& event) override;
-    std::optional<gfx::Rect> previewPanelSourceFrameOnScreenForPreviewItem(ui::PreviewPanel& panel, long index) override;
+    std::optional<gfx::Rect> previewPanelSourceFrameOnScreenForPreviewItem(
+        ui::PreviewPanel& panel, long index) override;
 
 private:
     friend class QFFlowViewAccess;
@@ -312,7 +313,8 @@ private:
     std::vector<fnd::String> observedItemKeyPaths() const;
     void contentArrayDidChange();
     void setupAccessibility();
-    std::shared_ptr<QFLayerAccessibilityHelper> addItemAccessibility(const std::shared_ptr<ui::Layer>& content, std::size_t index);
+    std::shared_ptr<QFLayerAccessibilityHelper> addItemAccessibility(
+        const std::shared_ptr<ui::Layer>& content, std::size_t index);
     static std::optional<fnd::String> cacheKey(const fnd::Value& uid);
 
     double m_stackedAngle { 70 };

@@ -61,6 +61,7 @@ void QFFlowView::setDefaults()
     m_perspective = ui::Transform3D::identity();
     m_perspective.m34 = -1.0 / 1500;
     m_imageCache.removeAllObjects();
+    setAcceptsTouchEvents(true);
 }
 
 void QFFlowView::setStackedAngle(double degrees)
@@ -184,7 +185,8 @@ void QFFlowView::setupLayers()
     m_backgroundLayer = ui::GradientLayer::layer();
     m_backgroundLayer->setPosition({ 0, 0 });
     m_backgroundLayer->setBounds({ { 0, 0 }, frame().size });
-    m_backgroundLayer->setAutoresizingMask(ui::LayerAutoresizingMask::WidthSizable | ui::LayerAutoresizingMask::HeightSizable);
+    m_backgroundLayer->setAutoresizingMask(
+        ui::LayerAutoresizingMask::WidthSizable | ui::LayerAutoresizingMask::HeightSizable);
     m_backgroundLayer->setLayoutManager(constraints);
     m_backgroundLayer->setColors({ QFFlowViewRGB(52, 55, 69), QFFlowViewRGB(36, 37, 48), gfx::Color::blackColor() });
     m_backgroundLayer->setLocations({ 0, 0.2, 1 });
@@ -200,7 +202,8 @@ void QFFlowView::setupLayers()
     m_itemLayers.clear();
     m_scrollLayer = ui::ScrollLayer::layer();
     m_scrollLayer->setScrollMode(ui::ScrollMode::Horizontally);
-    m_scrollLayer->setAutoresizingMask(ui::LayerAutoresizingMask::WidthSizable | ui::LayerAutoresizingMask::HeightSizable);
+    m_scrollLayer->setAutoresizingMask(
+        ui::LayerAutoresizingMask::WidthSizable | ui::LayerAutoresizingMask::HeightSizable);
     m_scrollLayer->setSublayerTransform(m_perspective);
     m_scrollLayer->setMasksToBounds(false);
     m_scrollLayer->setLayoutManager(self);
@@ -240,8 +243,8 @@ void QFFlowView::setupLayers()
     knob->setStartPoint({ 0.5, 1 });
     knob->setEndPoint({ 0.5, 0 });
     knob->setAnchorPoint({ 0.5, 0.5 });
-    knob->setColors({ QFFlowViewRGB(64, 64, 74), QFFlowViewRGB(46, 46, 58), QFFlowViewRGB(37, 37, 50),
-        QFFlowViewRGB(51, 52, 66) });
+    knob->setColors(
+        { QFFlowViewRGB(64, 64, 74), QFFlowViewRGB(46, 46, 58), QFFlowViewRGB(37, 37, 50), QFFlowViewRGB(51, 52, 66) });
     knob->setLocations({ 0, 0.5, 0.51, 1 });
     knob->setOpaque(true);
     knob->setActions(QFFlowViewNoActions({ "position", "bounds" }));
@@ -319,8 +322,8 @@ std::shared_ptr<ui::Layer> QFFlowView::createMovieOverlayLayerWithIndex(std::siz
         content->setValueForKey(fnd::Value(std::static_pointer_cast<fnd::Object>(overlay)), "overlayLayerKey");
         if (auto element = accessibilityElementOfLayer(*content)) {
             auto button = overlay->buttonLayer();
-            auto check = QFLayerAccessibilityHelper::layerAccesibilityHelperWithRole(QFAccessibility::CheckBoxRole,
-                element, button, std::static_pointer_cast<ui::View>(shared_from_this()));
+            auto check = QFLayerAccessibilityHelper::layerAccesibilityHelperWithRole(
+                QFAccessibility::CheckBoxRole, element, button, std::static_pointer_cast<ui::View>(shared_from_this()));
             check->setAttributeNames({ QFAccessibility::TitleAttribute, QFAccessibility::ValueAttribute });
             check->setWritableAttributeNames({ QFAccessibility::ValueAttribute });
             std::weak_ptr<QFButtonLayer> weakButton = button;
@@ -455,8 +458,7 @@ void QFFlowView::setFrameForLayer(ui::ReplicatorLayer& layer, std::size_t index,
     if (subs.empty())
         return;
     auto content = subs.front();
-    double d = m_selectedIndex == NotFound ? 0
-                                            : std::fabs(double(std::int64_t(index) - std::int64_t(m_selectedIndex)));
+    double d = m_selectedIndex == NotFound ? 0 : std::fabs(double(std::int64_t(index) - std::int64_t(m_selectedIndex)));
     if (index < m_selectedIndex) {
         content->setAnchorPoint({ 0, 0 });
         content->setTransform(m_leftTransform);
@@ -479,8 +481,8 @@ void QFFlowView::setFrameForLayer(ui::ReplicatorLayer& layer, std::size_t index,
     content->setFrame(boundsFromContentWithAspectRatio(aspect, { { 0, 0 }, itemSize }));
     layer.setFrame(rectForItem(index, itemSize));
     // Mirrored about the item's centre, then moved down by its height: the copy lies below the item.
-    layer.setInstanceTransform(ui::concatenated(
-        ui::Transform3D::scaling(1, -1, 1), ui::Transform3D::translation(0, -itemSize.height, 0)));
+    layer.setInstanceTransform(
+        ui::concatenated(ui::Transform3D::scaling(1, -1, 1), ui::Transform3D::translation(0, -itemSize.height, 0)));
 }
 
 void QFFlowView::setImage(const std::shared_ptr<gfx::BitmapImageRep>& image, std::size_t index)

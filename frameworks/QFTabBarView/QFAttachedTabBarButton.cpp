@@ -22,7 +22,7 @@ std::shared_ptr<ui::Cell> QFAttachedTabBarButtonCell::cloneCell() const
 std::shared_ptr<QFAttachedTabBarButton> QFAttachedTabBarButton::create(
     gfx::Rect frame, std::shared_ptr<ui::TabViewItem> item)
 {
-    auto button = fnd::makeObject<QFAttachedTabBarButton>();
+    auto button = std::make_shared<QFAttachedTabBarButton>();
     button->initWithFrame(frame, std::move(item));
     return button;
 }
@@ -35,9 +35,10 @@ void QFAttachedTabBarButton::initWithFrame(gfx::Rect frame, std::shared_ptr<ui::
     m_isInDraggedSlide = false;
 }
 
-void QFAttachedTabBarButton::initWithFrame(gfx::Rect)
+void QFAttachedTabBarButton::initWithFrame(gfx::Rect frame)
 {
-    fnd::assertThat(false, "please use designated initializer -initWithFrame:tabViewItem:");
+    // A button made by class name has no item until its bar gives it one.
+    initWithFrame(frame, nullptr);
 }
 
 std::shared_ptr<ui::Cell> QFAttachedTabBarButton::makeCell() const

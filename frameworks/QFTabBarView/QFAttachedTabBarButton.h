@@ -28,8 +28,8 @@ public:
     static std::shared_ptr<QFAttachedTabBarButton> create(gfx::Rect frame, std::shared_ptr<ui::TabViewItem> item);
     // The designated initializer.
     void initWithFrame(gfx::Rect frame, std::shared_ptr<ui::TabViewItem> item);
-    // Not to be used: raises an assertion.
-    void initWithFrame(gfx::Rect frame);
+    // Without an item (a button made by class name).
+    void initWithFrame(gfx::Rect frame) override;
     std::shared_ptr<ui::Cell> makeCell() const override;
     std::shared_ptr<QFAttachedTabBarButtonCell> attachedCell() const
     {

@@ -97,13 +97,13 @@ bool QFOverflowPopUpButtonCell::initWithCoder(fnd::Coder& coder)
 void QFOverflowPopUpButton::describeClass(fnd::ClassBuilder<QFOverflowPopUpButton>& c)
 {
     c.property("isAnimating", &QFOverflowPopUpButton::isAnimating, &QFOverflowPopUpButton::setIsAnimating);
-    c.property("secondImageAlpha", &QFOverflowPopUpButton::secondImageAlpha, &QFOverflowPopUpButton::setSecondImageAlpha);
+    c.property(
+        "secondImageAlpha", &QFOverflowPopUpButton::secondImageAlpha, &QFOverflowPopUpButton::setSecondImageAlpha);
 }
 
 std::shared_ptr<QFOverflowPopUpButton> QFOverflowPopUpButton::create(gfx::Rect frame, bool)
 {
-    auto button = fnd::makeObject<QFOverflowPopUpButton>();
-    button->initWithFrame(frame);
+    auto button = ui::makeView<QFOverflowPopUpButton>(frame);
     button->setPullsDown(true);
     button->setBezelStyle(ui::BezelStyle::RegularSquare);
     button->setBordered(false);

@@ -78,7 +78,8 @@ void QFRolloverButtonCell::encodeWithCoder(fnd::Coder& coder) const
     ui::ButtonCell::encodeWithCoder(coder);
     if (!coder.allowsKeyedCoding())
         return;
-    coder.encodeObject(m_rolloverImage ? fnd::Value(std::static_pointer_cast<fnd::Object>(m_rolloverImage)) : fnd::Value {},
+    coder.encodeObject(
+        m_rolloverImage ? fnd::Value(std::static_pointer_cast<fnd::Object>(m_rolloverImage)) : fnd::Value {},
         "rolloverImage");
     coder.encodeInteger(m_simulateClickOnMouseHovered ? 1 : 0, "simulateClickOnMouseHovered");
     coder.encodeInteger(long(m_rolloverButtonType), "rolloverButtonType");
@@ -99,8 +100,7 @@ bool QFRolloverButtonCell::initWithCoder(fnd::Coder& coder)
 
 std::shared_ptr<QFRolloverButton> QFRolloverButton::create(gfx::Rect frame)
 {
-    auto button = fnd::makeObject<QFRolloverButton>();
-    button->initWithFrame(frame);
+    auto button = ui::makeView<QFRolloverButton>(frame);
     button->setTitle("");
     return button;
 }

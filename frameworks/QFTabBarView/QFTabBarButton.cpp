@@ -32,9 +32,7 @@ fnd::Value tabBarButtonTransformed(const fnd::Value& value, const fnd::Dictionar
 
 std::shared_ptr<QFProgressIndicator> QFProgressIndicator::create(gfx::Rect frame)
 {
-    auto indicator = fnd::makeObject<QFProgressIndicator>();
-    indicator->initWithFrame(frame);
-    return indicator;
+    return ui::makeView<QFProgressIndicator>(frame);
 }
 
 void QFProgressIndicator::startAnimationLater()
@@ -76,9 +74,7 @@ QFTabBarButton::~QFTabBarButton()
 
 std::shared_ptr<QFTabBarButton> QFTabBarButton::create(gfx::Rect frame)
 {
-    auto button = fnd::makeObject<QFTabBarButton>();
-    button->initWithFrame(frame);
-    return button;
+    return ui::makeView<QFTabBarButton>(frame);
 }
 
 void QFTabBarButton::initWithFrame(gfx::Rect frame)
@@ -356,8 +352,8 @@ void QFTabBarButton::applyBoundValue(int slot, const fnd::Value& value)
             setShowObjectCount(true);
         } else if (hides->boolValue()) {
             const fnd::Value shown = value.isNumber() ? tabBarButtonTransformed(value, options) : value;
-            setShowObjectCount(!(fnd::isSelectionMarker(shown) || shown.isNil() || shown.isNull()
-                || shown.integerValue() == 0));
+            setShowObjectCount(
+                !(fnd::isSelectionMarker(shown) || shown.isNil() || shown.isNull() || shown.integerValue() == 0));
         }
         break;
     }

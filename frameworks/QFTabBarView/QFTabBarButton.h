@@ -29,9 +29,12 @@ class QFTabBarButton : public QFRolloverButton {
 public:
     ~QFTabBarButton() override;
     static std::shared_ptr<QFTabBarButton> create(gfx::Rect frame);
-    void initWithFrame(gfx::Rect frame);
+    void initWithFrame(gfx::Rect frame) override;
     std::shared_ptr<ui::Cell> makeCell() const override;
-    std::shared_ptr<QFTabBarButtonCell> tabCell() const { return std::dynamic_pointer_cast<QFTabBarButtonCell>(cell()); }
+    std::shared_ptr<QFTabBarButtonCell> tabCell() const
+    {
+        return std::dynamic_pointer_cast<QFTabBarButtonCell>(cell());
+    }
 
     std::shared_ptr<QFTabBarView> tabBarView() const;
     gfx::Rect stackingFrame() const;

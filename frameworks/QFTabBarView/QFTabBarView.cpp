@@ -56,9 +56,7 @@ QFTabBarView::~QFTabBarView()
 
 std::shared_ptr<QFTabBarView> QFTabBarView::create(gfx::Rect frame)
 {
-    auto view = fnd::makeObject<QFTabBarView>();
-    view->initWithFrame(frame);
-    return view;
+    return ui::makeView<QFTabBarView>(frame);
 }
 
 std::shared_ptr<QFTabBarView> QFTabBarView::self()

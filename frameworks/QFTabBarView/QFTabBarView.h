@@ -58,7 +58,7 @@ public:
     QFTabBarView();
     ~QFTabBarView() override;
     static std::shared_ptr<QFTabBarView> create(gfx::Rect frame = {});
-    void initWithFrame(gfx::Rect frame);
+    void initWithFrame(gfx::Rect frame) override;
 
     // Style registry (QFTabStyleRegistry, which the styles fill themselves): a class is stored under its style
     // name, replacing an earlier class of that name.
@@ -261,6 +261,10 @@ public:
     // View.
     bool isFlipped() const override { return true; }
     bool acceptsFirstMouse(const ui::Event*) override { return true; }
+    // A press in an inactive window reaches the bar, which never moves its window, while the window stays where it
+    // is until the release.
+    bool shouldDelayWindowOrderingForEvent(const ui::Event&) override { return true; }
+    bool mouseDownCanMoveWindow() const override { return false; }
     void drawRect(gfx::Rect dirtyRect) override;
     void drawBezelInRect(gfx::Rect rect);
     void drawButtonBezelsInRect(gfx::Rect rect);

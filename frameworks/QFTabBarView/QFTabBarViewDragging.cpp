@@ -91,7 +91,7 @@ std::optional<ui::DragOperation> QFTabBarView::draggingUpdated(ui::DraggingInfo&
     auto button = attachedButtonAtPoint(convertPointFromView(info.draggingLocation(), nullptr));
     if (!button)
         return ui::DragOperations::None;
-    m_spring.dragOver(button->tabViewItem());
+    m_spring.dragOver(button->tabViewItem(), info.draggingLocation());
     return ui::DragOperations::Copy;
 }
 
@@ -99,11 +99,10 @@ void QFTabBarView::fireSpring(fnd::Timer& timer)
 {
     fnd::assertThat(m_spring.isOwnTimer(timer), "Spring fired by unrecognized timer");
     auto keep = self();
-    gfx::Point mouse = ui::Event::mouseLocation();
-    if (auto w = window())
-        mouse = convertPointFromView(w->convertScreenToBase(mouse), nullptr);
-    // Nothing under the pointer: the timer stays, and the next move over a tab decides.
-    if (auto button = attachedButtonAtPoint(mouse)) {
+    // Where the drag is, as it last told the bar: it may bring no mouse events of ours (another program's drag).
+    const gfx::Point at = convertPointFromView(m_spring.dragLocation(), nullptr);
+    // Nothing under the drag: the timer stays, and the next move over a tab decides.
+    if (auto button = attachedButtonAtPoint(at)) {
         selectTabViewItem(button->tabViewItem());
         m_spring.forgetItem();
         m_spring.stop();

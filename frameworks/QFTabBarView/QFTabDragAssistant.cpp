@@ -329,6 +329,7 @@ void QFTabDragAssistant::dragDetachedButton(QFAttachedTabBarButton& button, QFTa
     // What the person sees is the drag window; the drag itself carries a transparent point.
     auto transparent = gfx::Image::imageWithSize({ 1, 1 });
     auto pasteboard = ui::Pasteboard::pasteboardWithName(ui::PasteboardName::Drag);
+    m_dragPointer.pressedAt(event.locationOnScreen());
     ui::dragImage(
         bar, transparent, origin, {}, event, pasteboard, std::static_pointer_cast<fnd::Object>(keepBar), false);
 }
@@ -337,7 +338,8 @@ void QFTabDragAssistant::draggedImageBeganAt(gfx::Point point, QFTabBarView& bar
 {
     if (!m_draggedTab)
         return;
-    tbcore::moveDragWindows(*m_draggedTab, nullptr, point, false, {});
+    m_dragPointer.imageBeganAt(point);
+    tbcore::moveDragWindows(*m_draggedTab, nullptr, point, m_dragPointer.pointerFor(point), false, {});
     m_draggedTab->window()->orderFront();
     if (!m_pasteboardItem)
         return;
@@ -360,7 +362,8 @@ void QFTabDragAssistant::draggedImageBeganAt(gfx::Point point, QFTabBarView& bar
 void QFTabDragAssistant::draggedImageMovedTo(gfx::Point point)
 {
     if (m_draggedTab)
-        tbcore::moveDragWindows(*m_draggedTab, m_draggedView.get(), point, m_centersDragWindows, m_dragWindowOffset);
+        tbcore::moveDragWindows(*m_draggedTab, m_draggedView.get(), point, m_dragPointer.pointerFor(point),
+            m_centersDragWindows, m_dragWindowOffset);
 }
 
 void QFTabDragAssistant::draggedImageEndedAt(gfx::Point point, ui::DragOperation)
@@ -386,7 +389,7 @@ void QFTabDragAssistant::draggedImageEndedAt(gfx::Point point, ui::DragOperation
                 newBar->update(false);
                 if (auto w = newBar->window()) {
                     if (m_currentTearOffStyle == 1)
-                        expandWindow(*w, ui::Event::mouseLocation());
+                        expandWindow(*w, m_dragPointer.pointerFor(point));
                     else
                         w->makeKeyAndOrderFront();
                 }
@@ -732,6 +735,8 @@ void QFTabDragAssistant::expandWindow(ui::Window& window, gfx::Point point)
     window.setFrame({ point.x - f.width() / 2, point.y + f.height() / 2 - f.height(), f.width(), f.height() }, true);
     window.setAlphaValue(0.0);
     window.makeKeyAndOrderFront();
+    // A fade-in runs to the alpha the window has when it starts (and shows it at 0 from its first frame): full.
+    window.setAlphaValue(1.0);
     auto fadeIn = ui::ViewAnimation::create(
         { { { ui::ViewAnimationKey::Target,
                 fnd::Value(std::static_pointer_cast<fnd::Object>(window.shared_from_this())) },

@@ -98,6 +98,8 @@ private:
     std::shared_ptr<QFTabDragWindowController> m_draggedTab;
     std::shared_ptr<QFTabDragWindowController> m_draggedView;
     gfx::Size m_dragWindowOffset;
+    // The drag's pointer, from where its image is.
+    tbcore::DragPointer m_dragPointer;
     std::shared_ptr<fnd::Timer> m_fadeTimer;
     bool m_fadingIn { false };
     bool m_centersDragWindows { false };

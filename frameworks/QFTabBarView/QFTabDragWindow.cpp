@@ -8,8 +8,7 @@ FND_REGISTER_CLASS(QFTabDragWindowController, tbcore::TabDragWindowController)
 
 std::shared_ptr<QFTabDragView> QFTabDragView::create(gfx::Rect frame, std::shared_ptr<gfx::Image> image)
 {
-    auto view = fnd::makeObject<QFTabDragView>();
-    view->initWithFrame(frame);
+    auto view = ui::makeView<QFTabDragView>(frame);
     view->setImage(std::move(image));
     return view;
 }

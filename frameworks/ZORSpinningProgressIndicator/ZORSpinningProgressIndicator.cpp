@@ -44,9 +44,7 @@ void ZORSpinningProgressIndicator::describeClass(fnd::ClassBuilder<ZORSpinningPr
 
 std::shared_ptr<ZORSpinningProgressIndicator> ZORSpinningProgressIndicator::create(gfx::Rect frame)
 {
-    auto view = fnd::makeObject<ZORSpinningProgressIndicator>();
-    view->initWithFrame(frame);
-    return view;
+    return ui::makeView<ZORSpinningProgressIndicator>(frame);
 }
 
 ZORSpinningProgressIndicator::~ZORSpinningProgressIndicator()

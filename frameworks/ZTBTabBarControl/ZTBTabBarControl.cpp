@@ -59,9 +59,7 @@ ZTBTabBarControl::~ZTBTabBarControl()
 
 std::shared_ptr<ZTBTabBarControl> ZTBTabBarControl::create(gfx::Rect frame)
 {
-    auto bar = fnd::makeObject<ZTBTabBarControl>();
-    bar->initWithFrame(frame);
-    return bar;
+    return ui::makeView<ZTBTabBarControl>(frame);
 }
 
 std::shared_ptr<ZTBTabBarControl> ZTBTabBarControl::self()

@@ -77,7 +77,7 @@ public:
     ZTBTabBarControl();
     ~ZTBTabBarControl() override;
     static std::shared_ptr<ZTBTabBarControl> create(gfx::Rect frame = {});
-    void initWithFrame(gfx::Rect frame);
+    void initWithFrame(gfx::Rect frame) override;
 
     // Styles by name (ZTBTabStyleRegistry): "Aqua", "Unified", "Capsule", "Card" and "Metal"; any other name gives
     // Metal, the default.
@@ -186,6 +186,10 @@ public:
     void mouseUp(const ui::Event& event) override;
     void resetCursorRects() override;
     bool acceptsFirstMouse(const ui::Event*) override { return true; }
+    // A press in an inactive window reaches the bar, which never moves its window, while the window stays where it
+    // is until the release.
+    bool shouldDelayWindowOrderingForEvent(const ui::Event&) override { return true; }
+    bool mouseDownCanMoveWindow() const override { return false; }
 
     // Drag source.
     ui::DragOperation draggingSourceOperationMaskForLocal(bool isLocal) override;

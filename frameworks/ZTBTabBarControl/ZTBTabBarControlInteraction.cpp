@@ -451,7 +451,7 @@ std::optional<ui::DragOperation> ZTBTabBarControl::draggingUpdated(ui::DraggingI
     return ui::DragOperations::Copy;
 }
 
-void ZTBTabBarControl::updateSpring(ui::DraggingInfo&, ZTBTabBarCell& cell)
+void ZTBTabBarControl::updateSpring(ui::DraggingInfo& info, ZTBTabBarCell& cell)
 {
     // The space bar held with no modifier springs at once; the key state is read live, outside the event stream.
     const unsigned modifiers = ui::Event::currentModifierFlags() & ui::ModifierFlags::DeviceIndependentMask;
@@ -459,18 +459,19 @@ void ZTBTabBarControl::updateSpring(ui::DraggingInfo&, ZTBTabBarCell& cell)
         m_spring.springNow();
         return;
     }
-    m_spring.dragOver(cell.representedObject());
+    m_spring.dragOver(cell.representedObject(), info.draggingLocation());
 }
 
 void ZTBTabBarControl::fireSpring(fnd::Timer& timer)
 {
     fnd::assertThat(m_spring.isOwnTimer(timer), "Spring fired by unrecognized timer");
     auto keep = self();
-    auto item = m_spring.item();
+    // The tab under the drag's latest place: the drag may bring no mouse events of ours (another program's).
+    auto cell = cellForPoint(convertPointFromView(m_spring.dragLocation(), nullptr));
     m_spring.forgetItem();
     m_spring.stop();
-    if (item && m_tabView)
-        m_tabView->selectTabViewItem(item);
+    if (cell && !cell->isPlaceholder() && cell->representedObject() && m_tabView)
+        m_tabView->selectTabViewItem(cell->representedObject());
 }
 
 void ZTBTabBarControl::draggingExited(ui::DraggingInfo&)

@@ -24,8 +24,7 @@ void ZTBProgressIndicator::describeClass(fnd::ClassBuilder<ZTBProgressIndicator>
 
 std::shared_ptr<ZTBRolloverButton> ZTBRolloverButton::create(gfx::Rect frame)
 {
-    auto button = fnd::makeObject<ZTBRolloverButton>();
-    button->initWithFrame(frame);
+    auto button = ui::makeView<ZTBRolloverButton>(frame);
     button->setTitle("");
     button->setImagePosition(ui::CellImagePosition::ImageOnly);
     button->setButtonType(ui::ButtonType::MomentaryChange);
@@ -100,8 +99,7 @@ ZTBOverflowPopUpButton::~ZTBOverflowPopUpButton()
 
 std::shared_ptr<ZTBOverflowPopUpButton> ZTBOverflowPopUpButton::create(gfx::Rect frame)
 {
-    auto button = fnd::makeObject<ZTBOverflowPopUpButton>();
-    button->initWithFrame(frame);
+    auto button = ui::makeView<ZTBOverflowPopUpButton>(frame);
     button->setPullsDown(true);
     button->setBezelStyle(ui::BezelStyle::RegularSquare);
     button->setBordered(false);
@@ -208,9 +206,7 @@ ZTBProgressIndicator::~ZTBProgressIndicator()
 
 std::shared_ptr<ZTBProgressIndicator> ZTBProgressIndicator::create(gfx::Rect frame)
 {
-    auto indicator = fnd::makeObject<ZTBProgressIndicator>();
-    indicator->initWithFrame(frame);
-    return indicator;
+    return ui::makeView<ZTBProgressIndicator>(frame);
 }
 
 void ZTBProgressIndicator::viewDidHide()

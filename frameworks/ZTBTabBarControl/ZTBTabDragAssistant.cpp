@@ -109,6 +109,8 @@ void ZTBTabDragAssistant::startDraggingCell(const std::shared_ptr<ZTBTabBarCell>
         m_draggedTab = ZTBTabDragWindowController::create(
             image, ui::WindowStyleMask::Borderless, unsigned(m_currentTearOffStyle));
     }
+    m_dragPointer.pressedAt(
+        mouseDownEvent ? std::optional<gfx::Point>(mouseDownEvent->locationOnScreen()) : std::nullopt);
     if (!runDrag || !mouseDownEvent)
         return;
     if (mayTearOff) {
@@ -374,11 +376,14 @@ void ZTBTabDragAssistant::expandWindow(const std::shared_ptr<ui::Window>& window
     animation->setAnimationBlockingMode(ui::AnimationBlockingMode::Nonblocking);
     animation->setCurrentProgress(0.1);
     animation->startAnimation();
-    // Our stand-in for the window server's scaling transform: the window's opacity follows the animation while it
-    // stays centred on the pointer.
+    // The window grows from its middle: shown at the animation's value of its size, as opaque as that.
+    window->setDisplayScale(animation->currentValue());
     auto timer = fnd::Timer::create(1.0 / 30.0, true, [window, animation](fnd::Timer& t) {
-        window->setAlphaValue(animation->currentValue());
+        const double v = animation->currentValue();
+        window->setDisplayScale(v);
+        window->setAlphaValue(v);
         if (!animation->isAnimating()) {
+            window->setDisplayScale(1.0);
             window->setAlphaValue(1.0);
             t.invalidate();
         }
@@ -388,8 +393,10 @@ void ZTBTabDragAssistant::expandWindow(const std::shared_ptr<ui::Window>& window
 
 void ZTBTabDragAssistant::draggingBeganAt(gfx::Point screenPoint)
 {
+    m_dragPointer.imageBeganAt(screenPoint);
     if (!m_draggedTab)
         return;
+    m_draggedTab->setDragLocation(m_dragPointer.pointerFor(screenPoint));
     auto& w = *m_draggedTab->window();
     const gfx::Rect f = w.frame();
     w.setFrame({ screenPoint.x, screenPoint.y - f.height(), f.width(), f.height() }, false);
@@ -402,15 +409,15 @@ void ZTBTabDragAssistant::draggingMovedTo(gfx::Point screenPoint)
 {
     // A drag that starts beyond the threshold may never have been over its bar as far as the drop session knows, so
     // it would never hear that the pointer left: the pointer's place decides.
+    const gfx::Point pointer = m_dragPointer.pointerFor(screenPoint);
     if (auto bar = m_destinationTabBar; bar && bar->window()) {
-        const gfx::Point mouse = ui::Event::mouseLocation();
-        const gfx::Point inBar = bar->convertPointFromView(bar->window()->convertScreenToBase(mouse), nullptr);
+        const gfx::Point inBar = bar->convertPointFromView(bar->window()->convertScreenToBase(pointer), nullptr);
         if (!gfx::pointInRect(inBar, bar->bounds()))
             draggingExitedTabBar(bar);
     }
     if (m_draggedTab)
         tbcore::moveDragWindows(
-            *m_draggedTab, m_draggedView.get(), screenPoint, m_centersDragWindows, m_dragWindowOffset);
+            *m_draggedTab, m_draggedView.get(), screenPoint, pointer, m_centersDragWindows, m_dragWindowOffset);
 }
 
 // The gap animation.
@@ -581,7 +588,7 @@ void ZTBTabDragAssistant::draggedImageEndedAt(gfx::Point screenPoint)
             newBar->update(false);
             if (auto w = newBar->window()) {
                 if (m_currentTearOffStyle != 0)
-                    expandWindow(w, ui::Event::mouseLocation());
+                    expandWindow(w, m_dragPointer.pointerFor(screenPoint));
                 else
                     w->makeKeyAndOrderFront();
             }

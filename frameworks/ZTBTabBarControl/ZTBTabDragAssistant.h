@@ -1,5 +1,6 @@
 #pragma once
 
+#include "frameworks/tab-bar-core/TabDragWindow.h"
 #include "platform/foundation/runtime/Object.h"
 #include "platform/graphics/Geometry.h"
 
@@ -71,7 +72,8 @@ public:
     void animateDrag();
     void calculateDragAnimationForTabBar(const std::shared_ptr<ZTBTabBarControl>& bar);
     void distributePlaceholdersInTabBar(const std::shared_ptr<ZTBTabBarControl>& bar);
-    void distributePlaceholdersInTabBar(const std::shared_ptr<ZTBTabBarControl>& bar, const std::shared_ptr<ZTBTabBarCell>& cell);
+    void distributePlaceholdersInTabBar(
+        const std::shared_ptr<ZTBTabBarControl>& bar, const std::shared_ptr<ZTBTabBarCell>& cell);
     void removeAllPlaceholdersFromTabBar(const std::shared_ptr<ZTBTabBarControl>& bar);
 
 private:
@@ -87,6 +89,8 @@ private:
     std::shared_ptr<tbcore::TabDragWindowController> m_draggedTab;
     std::shared_ptr<tbcore::TabDragWindowController> m_draggedView;
     gfx::Size m_dragWindowOffset;
+    // The drag's pointer, from where its image is.
+    tbcore::DragPointer m_dragPointer;
     std::shared_ptr<fnd::Timer> m_fadeTimer;
     bool m_centersDragWindows { false };
     int m_currentTearOffStyle { 0 };

@@ -8,8 +8,7 @@ FND_REGISTER_CLASS(ZTBTabDragWindowController, tbcore::TabDragWindowController)
 
 std::shared_ptr<ZTBTabDragView> ZTBTabDragView::create(gfx::Rect frame, std::shared_ptr<gfx::Image> image)
 {
-    auto view = fnd::makeObject<ZTBTabDragView>();
-    view->initWithFrame(frame);
+    auto view = ui::makeView<ZTBTabDragView>(frame);
     view->setImage(std::move(image));
     return view;
 }

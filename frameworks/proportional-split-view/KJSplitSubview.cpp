@@ -69,14 +69,17 @@ KJSplitSubview::~KJSplitSubview()
 
 std::shared_ptr<KJSplitSubview> KJSplitSubview::create(gfx::Rect frame)
 {
-    auto view = fnd::makeObject<KJSplitSubview>();
-    view->initWithFrame(frame);
-    return view;
+    return ui::makeView<KJSplitSubview>(frame);
 }
 
 void KJSplitSubview::initWithFrame(gfx::Rect frame)
 {
     View::initWithFrame(frame);
+    setPaneDefaults(frame.size);
+}
+
+void KJSplitSubview::setPaneDefaults(gfx::Size size)
+{
     m_identifier = {};
     m_tag = 0;
     m_minDimension = 1.0;
@@ -84,7 +87,7 @@ void KJSplitSubview::initWithFrame(gfx::Rect frame)
     m_fraction = 0.0;
     m_canCollapse = false;
     m_previous = {};
-    m_savedSize = frame.size;
+    m_savedSize = size;
     m_actDivider = NoDivider;
 }
 
@@ -588,17 +591,35 @@ std::shared_ptr<ui::View> KJSplitSubview::hitTest(gfx::Point point)
         }
     }
     m_actDivider = NoDivider;
-    return View::hitTest(point);
+    auto hit = View::hitTest(point);
+    m_canDragWindow = hit && showsWindowBackground(*hit);
+    return hit;
 }
 
 void KJSplitSubview::mouseDown(const ui::Event& event)
 {
-    auto sv = splitView();
-    if (m_actDivider == NoDivider || !sv) {
-        View::mouseDown(event);
+    if (m_actDivider == NoDivider || !splitView()) {
+        moveWindowWithMouse(event);
         return;
     }
     dragDivider(event);
+}
+
+bool KJSplitSubview::showsWindowBackground(const ui::View& hit) const
+{
+    // The window's own background shows through when no opaque view lies between the hit view and the window.
+    auto opaque = hit.opaqueAncestor();
+    auto w = window();
+    return !opaque || !w || !w->contentView() || !opaque->isDescendantOf(*w->contentView());
+}
+
+void KJSplitSubview::moveWindowWithMouse(const ui::Event& event)
+{
+    auto w = window();
+    auto coupling = couplingSplitView();
+    if (!m_canDragWindow || !w || !w->isMovableByWindowBackground() || (coupling && coupling->background()))
+        return;
+    w->performWindowDragWithEvent(event);
 }
 
 void KJSplitSubview::dragDivider(const ui::Event& event)
@@ -668,7 +689,8 @@ void KJSplitSubview::decodeSubviewPart(fnd::Coder& coder)
     bool collapsed = archived.origin.x >= KJSplitSubviewCollapsedMark;
     if (collapsed)
         archived.origin.x -= KJSplitSubviewCollapsedMark;
-    KJSplitSubview::initWithFrame(archived);
+    setFrame(archived);
+    setPaneDefaults(archived.size);
     if (collapsed) {
         // Not in a split view yet: the axis is unknown, so both sizes stand for the archived one. The split view
         // that takes the pane lays it out again.

@@ -28,7 +28,7 @@ public:
     KJSplitSubview() = default;
     ~KJSplitSubview() override;
     static std::shared_ptr<KJSplitSubview> create(gfx::Rect frame = {});
-    void initWithFrame(gfx::Rect frame);
+    void initWithFrame(gfx::Rect frame) override;
 
     // Whether some pane animates now (one at a time in the process).
     static bool animating();
@@ -107,6 +107,7 @@ public:
     bool KJ_stopAnimation();
     void KJ_stepAnimation();
     std::size_t actDivider() const { return m_actDivider; }
+    bool canDragWindow() const { return m_canDragWindow; }
     gfx::Rect previous() const { return m_previous; }
     gfx::Size savedSize() const { return m_savedSize; }
 
@@ -118,12 +119,18 @@ protected:
     void encodeSubviewPart(fnd::Coder& coder) const;
 
 private:
+    // What initWithFrame sets besides the frame; decoding sets it too, before the archived values.
+    void setPaneDefaults(gfx::Size size);
     struct Animation;
     static std::unique_ptr<Animation>& animationRecord();
     // The record when this pane owns it; with create, a new one when the animation is long enough.
     Animation* KJ_animationData(bool create, bool resize);
     bool ownsAnimation() const;
     void dragDivider(const ui::Event& event);
+    // Whether the window's background shows at the hit view, so a press there may move the window.
+    bool showsWindowBackground(const ui::View& hit) const;
+    // A press on the pane's background of a window movable by it moves the window with the mouse.
+    void moveWindowWithMouse(const ui::Event& event);
 
     fnd::String m_identifier;
     long m_tag { 0 };

@@ -25,9 +25,7 @@ void KJSplitView::describeClass(fnd::ClassBuilder<KJSplitView>& c)
 
 std::shared_ptr<KJSplitView> KJSplitView::create(gfx::Rect frame)
 {
-    auto view = fnd::makeObject<KJSplitView>();
-    view->initWithFrame(frame);
-    return view;
+    return ui::makeView<KJSplitView>(frame);
 }
 
 std::shared_ptr<KJSplitView> KJSplitView::create(gfx::Rect frame, std::size_t subviewCount)
@@ -269,6 +267,11 @@ std::shared_ptr<KJSplitView> KJSplitView::coupledSplitView() const
 bool KJSplitView::acceptsFirstMouse(const ui::Event* event)
 {
     return !(event && (event->modifierFlags() & ui::ModifierFlags::Command));
+}
+
+bool KJSplitView::shouldDelayWindowOrderingForEvent(const ui::Event& event)
+{
+    return (event.modifierFlags() & ui::ModifierFlags::Command) != 0;
 }
 
 // Adjusting.

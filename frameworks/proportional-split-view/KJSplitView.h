@@ -32,7 +32,7 @@ public:
     static std::shared_ptr<KJSplitView> create(gfx::Rect frame = {});
     // With that many new panes.
     static std::shared_ptr<KJSplitView> create(gfx::Rect frame, std::size_t subviewCount);
-    void initWithFrame(gfx::Rect frame);
+    void initWithFrame(gfx::Rect frame) override;
 
     std::shared_ptr<KJSplitViewDelegate> delegate() const { return m_delegate.lock(); }
     void setDelegate(const std::shared_ptr<KJSplitViewDelegate>& delegate) { m_delegate = delegate; }
@@ -118,6 +118,8 @@ public:
     bool isFlipped() const override { return true; }
     bool isOpaque() const override;
     bool acceptsFirstMouse(const ui::Event* event) override;
+    bool shouldDelayWindowOrderingForEvent(const ui::Event& event) override;
+    bool mouseDownCanMoveWindow() const override { return false; }
     void setFrame(gfx::Rect frame) override;
     void layout() override;
     void viewDidMoveToSuperview() override;

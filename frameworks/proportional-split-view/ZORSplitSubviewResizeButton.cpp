@@ -6,9 +6,7 @@ FND_REGISTER_CLASS(ZORSplitSubviewResizeButton, ui::Button)
 
 std::shared_ptr<ZORSplitSubviewResizeButton> ZORSplitSubviewResizeButton::create(gfx::Rect frame)
 {
-    auto button = fnd::makeObject<ZORSplitSubviewResizeButton>();
-    button->initWithFrame(frame);
-    return button;
+    return ui::makeView<ZORSplitSubviewResizeButton>(frame);
 }
 
 void ZORSplitSubviewResizeButton::initWithFrame(gfx::Rect frame)

@@ -12,7 +12,7 @@ class ZORSplitSubviewResizeButton : public ui::Button {
 public:
     ZORSplitSubviewResizeButton() = default;
     static std::shared_ptr<ZORSplitSubviewResizeButton> create(gfx::Rect frame = {});
-    void initWithFrame(gfx::Rect frame);
+    void initWithFrame(gfx::Rect frame) override;
     std::shared_ptr<ui::Cell> makeCell() const override;
     // The image points away from the pane's divider: right in the first pane, left in the others.
     void awakeFromNib() override;

@@ -54,9 +54,7 @@ void ZORSmallDateControl::describeClass(fnd::ClassBuilder<ZORSmallDateControl>& 
 
 std::shared_ptr<ZORSmallDateControl> ZORSmallDateControl::create(gfx::Rect frame)
 {
-    auto control = fnd::makeObject<ZORSmallDateControl>();
-    control->initWithFrame(frame);
-    return control;
+    return ui::makeView<ZORSmallDateControl>(frame);
 }
 
 ZORSmallDateControl::~ZORSmallDateControl()

@@ -32,7 +32,7 @@ public:
     ZORSmallDateControl() = default;
     ~ZORSmallDateControl() override;
     static std::shared_ptr<ZORSmallDateControl> create(gfx::Rect frame = {});
-    void initWithFrame(gfx::Rect frame);
+    void initWithFrame(gfx::Rect frame) override;
     // The order and separator come from the current locale unless given here (before the first layout).
     void initWithFrame(gfx::Rect frame, const fnd::ShortDateOrder& dateOrder);
 

@@ -18,8 +18,9 @@ SpringLoading::~SpringLoading()
     stop();
 }
 
-void SpringLoading::dragOver(const std::shared_ptr<ui::TabViewItem>& item)
+void SpringLoading::dragOver(const std::shared_ptr<ui::TabViewItem>& item, gfx::Point location)
 {
+    m_location = location;
     if (item != m_item.lock()) {
         stop();
         m_item = item;

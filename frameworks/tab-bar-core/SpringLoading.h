@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/graphics/Geometry.h"
+
 #include <functional>
 #include <memory>
 
@@ -24,8 +26,11 @@ public:
     SpringLoading(const SpringLoading&) = delete;
     SpringLoading& operator=(const SpringLoading&) = delete;
 
-    // A drag rests over the item's tab: a new item starts the delay afresh; the same item keeps its running timer.
-    void dragOver(const std::shared_ptr<ui::TabViewItem>& item);
+    // A drag is over the item's tab at the location (the drag's own, in the bar's window): a new item starts the
+    // delay afresh; the same item keeps its running timer. The bar looks under the latest location when it fires,
+    // so a drag that brings no mouse events of ours (one from another program) springs too.
+    void dragOver(const std::shared_ptr<ui::TabViewItem>& item, gfx::Point location);
+    gfx::Point dragLocation() const { return m_location; }
     // A pending spring fires at once (the space bar).
     void springNow();
     // Stops the timer (the drag left, or the spring fired); the remembered item stays until forgotten.
@@ -40,6 +45,7 @@ private:
     Fire m_fire;
     std::shared_ptr<fnd::Timer> m_timer;
     std::weak_ptr<ui::TabViewItem> m_item;
+    gfx::Point m_location;
 };
 
 }

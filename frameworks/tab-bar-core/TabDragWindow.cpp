@@ -19,8 +19,7 @@ constexpr double TabDragWindowTitleBarHeight = 22.0;
 
 std::shared_ptr<TabDragView> TabDragView::create(gfx::Rect frame, std::shared_ptr<gfx::Image> image)
 {
-    auto view = fnd::makeObject<TabDragView>();
-    view->initWithFrame(frame);
+    auto view = ui::makeView<TabDragView>(frame);
     view->m_image = std::move(image);
     return view;
 }
@@ -130,7 +129,7 @@ void TabDragWindowController::animateTimer()
     const gfx::Size to = target ? target->size() : gfx::Size {};
     const gfx::Size from = m_originalWindowFrame.size;
     const gfx::Size size { from.width + v * (to.width - from.width), from.height + v * (to.height - from.height) };
-    const gfx::Point mouse = ui::Event::mouseLocation();
+    const gfx::Point mouse = m_dragLocation;
     m_view->setFadeValue(m_showingAlternate ? 1 - v : v);
     m_window->setFrame({ mouse.x - size.width * 0.5, mouse.y - size.height * 0.5, size.width, size.height }, true);
     m_view->setNeedsDisplay(true);
@@ -143,15 +142,15 @@ void TabDragWindowController::animateTimer()
 }
 
 void moveDragWindows(TabDragWindowController& tab, TabDragWindowController* content, gfx::Point imageTopLeft,
-    bool centresOnPointer, gfx::Size contentOffset)
+    gfx::Point pointer, bool centresOnPointer, gfx::Size contentOffset)
 {
+    tab.setDragLocation(pointer);
     auto& window = *tab.window();
     const gfx::Rect f = window.frame();
     if (!centresOnPointer) {
         window.setFrame({ imageTopLeft.x, imageTopLeft.y - f.height(), f.width(), f.height() }, false);
     } else if (!tab.isAnimating()) {
-        const gfx::Point mouse = ui::Event::mouseLocation();
-        window.setFrame({ mouse.x - f.width() * 0.5, mouse.y - f.height() * 0.5, f.width(), f.height() }, false);
+        window.setFrame({ pointer.x - f.width() * 0.5, pointer.y - f.height() * 0.5, f.width(), f.height() }, false);
     }
     if (!content)
         return;

@@ -5,6 +5,7 @@
 #include "platform/ui/views/Window.h"
 
 #include <memory>
+#include <optional>
 
 namespace fnd {
 class Timer;
@@ -78,6 +79,9 @@ public:
     unsigned tearOffStyle() const { return m_tearOffStyle; }
     bool isAnimating() const { return m_animation != nullptr; }
     bool isShowingAlternate() const { return m_showingAlternate; }
+    // Where the drag's pointer is on the screen, as the drag last told: a switch keeps the window centred on it.
+    gfx::Point dragLocation() const { return m_dragLocation; }
+    void setDragLocation(gfx::Point screenPoint) { m_dragLocation = screenPoint; }
     void switchImages();
     // One step of the switch (the timer calls it every 1/30 s).
     void animateTimer();
@@ -91,13 +95,32 @@ private:
     std::shared_ptr<fnd::Timer> m_timer;
     bool m_showingAlternate { false };
     gfx::Rect m_originalWindowFrame;
+    gfx::Point m_dragLocation;
 };
 
-// Moves the drag windows with the pointer: the tab window's top left to the drag image's (screen coordinates), or,
+// Moves the drag windows with the drag (screen coordinates): the tab window's top left to the drag image's, or,
 // while the windows centre on the pointer (tear-off style 1 away from every bar), the tab window's middle to the
-// pointer unless its switch animation places it; the content window, when there is one, keeps its offset from the
-// tab window's picture.
+// drag's pointer unless its switch animation places it; the content window, when there is one, keeps its offset
+// from the tab window's picture. The tab window's controller learns where the pointer is.
 void moveDragWindows(TabDragWindowController& tab, TabDragWindowController* content, gfx::Point imageTopLeft,
-    bool centresOnPointer, gfx::Size contentOffset);
+    gfx::Point pointer, bool centresOnPointer, gfx::Size contentOffset);
+
+// Where a drag's pointer is, told by where its image is: the image keeps the offset from the pointer it had when
+// the drag began (the image's origin less the pressed point).
+class DragPointer {
+public:
+    // The drag is about to start from a press at this screen point (nullopt: none known, the image is the pointer).
+    void pressedAt(std::optional<gfx::Point> screenPoint) { m_press = screenPoint; }
+    // The drag's image began at this screen point.
+    void imageBeganAt(gfx::Point screenPoint)
+    {
+        m_grab = m_press ? gfx::Size { screenPoint.x - m_press->x, screenPoint.y - m_press->y } : gfx::Size {};
+    }
+    gfx::Point pointerFor(gfx::Point imageAt) const { return { imageAt.x - m_grab.width, imageAt.y - m_grab.height }; }
+
+private:
+    std::optional<gfx::Point> m_press;
+    gfx::Size m_grab;
+};
 
 }

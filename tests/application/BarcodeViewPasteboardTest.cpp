@@ -7,8 +7,8 @@
 #include "platform/graphics/Color.h"
 #include "platform/graphics/Image.h"
 #include "platform/graphics/PDFImageRep.h"
-#include "platform/ui/dragging/Pasteboard.h"
 #include "platform/ui/UiTestSupport.h"
+#include "platform/ui/dragging/Pasteboard.h"
 #include "platform/ui/views/Window.h"
 #include "support/Canvas.h"
 
@@ -49,7 +49,7 @@ protected:
         barcode = apptest::makeBarcode("EAN13", "400638133393");
         barcode->setShouldDrawBackground(false);
         window = ui::Window::create({ { 100, 100 }, { 300, 200 } });
-        preview = fnd::makeObject<RecordingPreview>();
+        preview = std::make_shared<RecordingPreview>();
         preview->initWithBarcode(barcode);
         preview->setFrameOrigin({ 20, 20 });
         window->contentView()->addSubview(preview);

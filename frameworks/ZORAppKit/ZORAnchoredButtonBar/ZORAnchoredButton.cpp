@@ -4,8 +4,7 @@ FND_REGISTER_CLASS(ZORAnchoredButton, ui::Button)
 
 std::shared_ptr<ZORAnchoredButton> ZORAnchoredButton::create(gfx::Rect frame, const fnd::String& title)
 {
-    auto button = fnd::makeObject<ZORAnchoredButton>();
-    button->initWithFrame({ frame.origin, { frame.width(), Height } });
+    auto button = ui::makeView<ZORAnchoredButton>({ frame.origin, { frame.width(), Height } });
     button->setTitle(title);
     return button;
 }

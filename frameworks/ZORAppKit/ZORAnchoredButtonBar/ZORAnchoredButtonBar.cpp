@@ -65,17 +65,16 @@ void ZORAnchoredButtonBar::describeClass(fnd::ClassBuilder<ZORAnchoredButtonBar>
     c.property("selectedIndex", &ZORAnchoredButtonBar::selectedIndex, &ZORAnchoredButtonBar::setSelectedIndex);
 }
 
-void ZORAnchoredButtonBar::init()
+void ZORAnchoredButtonBar::initWithFrame(gfx::Rect frame)
 {
+    View::initWithFrame(frame);
     m_isResizable = true;
     m_isAtBottom = true;
 }
 
 std::shared_ptr<ZORAnchoredButtonBar> ZORAnchoredButtonBar::create(gfx::Rect frame)
 {
-    auto bar = fnd::makeObject<ZORAnchoredButtonBar>();
-    bar->initWithFrame(frame);
-    return bar;
+    return ui::makeView<ZORAnchoredButtonBar>(frame);
 }
 
 bool ZORAnchoredButtonBar::wasBorderedBar()

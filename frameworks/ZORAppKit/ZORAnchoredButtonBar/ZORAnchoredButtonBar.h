@@ -21,7 +21,7 @@ class ZORAnchoredButtonBar : public ui::View, public fnd::Coding, public ui::Spl
 public:
     ZORAnchoredButtonBar() = default;
     // Resizable, at the bottom.
-    void init();
+    void initWithFrame(gfx::Rect frame) override;
     static std::shared_ptr<ZORAnchoredButtonBar> create(gfx::Rect frame = {});
 
     // Whether the last bar to be placed with setIsAtBottom went to the top.

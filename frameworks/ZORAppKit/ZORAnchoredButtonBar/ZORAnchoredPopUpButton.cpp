@@ -4,8 +4,7 @@ FND_REGISTER_CLASS(ZORAnchoredPopUpButton, ui::PopUpButton)
 
 std::shared_ptr<ZORAnchoredPopUpButton> ZORAnchoredPopUpButton::create(gfx::Rect frame, bool pullsDown)
 {
-    auto button = fnd::makeObject<ZORAnchoredPopUpButton>();
-    button->initWithFrame({ frame.origin, { frame.width(), Height } });
+    auto button = ui::makeView<ZORAnchoredPopUpButton>({ frame.origin, { frame.width(), Height } });
     button->setPullsDown(pullsDown);
     return button;
 }

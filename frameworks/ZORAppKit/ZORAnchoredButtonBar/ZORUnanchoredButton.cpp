@@ -5,8 +5,7 @@ FND_REGISTER_CLASS(ZORUnanchoredButtonContainer, ui::View)
 
 std::shared_ptr<ZORUnanchoredButton> ZORUnanchoredButton::create(gfx::Rect frame, const fnd::String& title)
 {
-    auto button = fnd::makeObject<ZORUnanchoredButton>();
-    button->initWithFrame({ frame.origin, { frame.width(), Height } });
+    auto button = ui::makeView<ZORUnanchoredButton>({ frame.origin, { frame.width(), Height } });
     button->setTitle(title);
     return button;
 }

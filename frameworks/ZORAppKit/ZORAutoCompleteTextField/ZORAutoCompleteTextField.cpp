@@ -30,9 +30,7 @@ bool completesAfter(const fnd::String& characters)
 
 std::shared_ptr<ZORAutoCompleteTextField> ZORAutoCompleteTextField::create(gfx::Rect frame)
 {
-    auto field = fnd::makeObject<ZORAutoCompleteTextField>();
-    field->initWithFrame(frame);
-    return field;
+    return ui::makeView<ZORAutoCompleteTextField>(frame);
 }
 
 void ZORAutoCompleteTextField::keyUp(const ui::Event& event)

@@ -53,9 +53,7 @@ void ZORCardFlowScrollerDrawButton(const gfx::BezierPath& path, gfx::Rect gloss,
 
 std::shared_ptr<ZORCardFlowScroller> ZORCardFlowScroller::create(gfx::Rect frame)
 {
-    auto scroller = fnd::makeObject<ZORCardFlowScroller>();
-    scroller->initWithFrame(frame);
-    return scroller;
+    return ui::makeView<ZORCardFlowScroller>(frame);
 }
 
 void ZORCardFlowScroller::setNumberOfIncrements(std::uint64_t increments)
@@ -94,7 +92,8 @@ gfx::Rect ZORCardFlowScroller::rectForPart(ui::ScrollerPart part) const
     case ui::ScrollerPart::DecrementLine:
         return { { 0, slot.minY() }, { ZORCardFlowScrollerButtonWidth, slot.height() } };
     case ui::ScrollerPart::IncrementLine:
-        return { { fw - ZORCardFlowScrollerButtonWidth, slot.minY() }, { ZORCardFlowScrollerButtonWidth, slot.height() } };
+        return { { fw - ZORCardFlowScrollerButtonWidth, slot.minY() },
+            { ZORCardFlowScrollerButtonWidth, slot.height() } };
     case ui::ScrollerPart::Knob: {
         float trackStart = float(ZORCardFlowScrollerButtonWidth - ZORCardFlowScrollerButtonOverlap);
         float length = float(fw - 2 * (ZORCardFlowScrollerButtonWidth - ZORCardFlowScrollerButtonOverlap));

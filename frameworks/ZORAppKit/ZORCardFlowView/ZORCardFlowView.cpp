@@ -39,7 +39,8 @@ void ZORCardFlowView::describeClass(fnd::ClassBuilder<ZORCardFlowView>& c)
         "selectedObject", [](const ZORCardFlowView& v) { return v.selectedObject(); },
         [](ZORCardFlowView& v, fnd::Value object) { v.setSelectedObject(object); });
     c.property(
-        "imageKeyPath", [](const ZORCardFlowView& v) { return v.imageKeyPath() ? fnd::Value(*v.imageKeyPath()) : fnd::Value(); },
+        "imageKeyPath",
+        [](const ZORCardFlowView& v) { return v.imageKeyPath() ? fnd::Value(*v.imageKeyPath()) : fnd::Value(); },
         [](ZORCardFlowView& v, fnd::Value path) {
             v.setImageKeyPath(path.isString() ? std::optional<fnd::String>(path.stringValue()) : std::nullopt);
         });
@@ -54,9 +55,7 @@ void ZORCardFlowView::describeClass(fnd::ClassBuilder<ZORCardFlowView>& c)
 
 std::shared_ptr<ZORCardFlowView> ZORCardFlowView::create(gfx::Rect frame)
 {
-    auto view = fnd::makeObject<ZORCardFlowView>();
-    view->initCardFlowWithFrame(frame);
-    return view;
+    return ui::makeView<ZORCardFlowView>(frame);
 }
 
 ZORCardFlowView::~ZORCardFlowView()
@@ -69,9 +68,9 @@ ZORCardFlowView::~ZORCardFlowView()
                 o->removeObserver(*this, *m_imageKeyPath, &ZORCardFlowViewImageObservationContext);
 }
 
-void ZORCardFlowView::initCardFlowWithFrame(gfx::Rect frame)
+void ZORCardFlowView::initWithFrame(gfx::Rect frame)
 {
-    initWithFrame(frame);
+    View::initWithFrame(frame);
     m_imageLoadQueue = std::make_shared<fnd::OperationQueue>();
     m_imageLoadQueue->setMaxConcurrentOperationCount(1);
     m_imageLoadQueue->setName("ZORCardFlowView pictures");
@@ -104,7 +103,8 @@ void ZORCardFlowView::initCardFlowWithFrame(gfx::Rect frame)
 
     m_scrollLayer = ui::ScrollLayer::layer();
     m_scrollLayer->setScrollMode(ui::ScrollMode::Horizontally);
-    m_scrollLayer->setAutoresizingMask(ui::LayerAutoresizingMask::WidthSizable | ui::LayerAutoresizingMask::HeightSizable);
+    m_scrollLayer->setAutoresizingMask(
+        ui::LayerAutoresizingMask::WidthSizable | ui::LayerAutoresizingMask::HeightSizable);
     m_scrollLayer->setLayoutManager(self);
     m_containerLayer->addSublayer(m_scrollLayer);
 
@@ -120,21 +120,21 @@ void ZORCardFlowView::initCardFlowWithFrame(gfx::Rect frame)
     m_gradientLayer->addSublayer(m_bottomGradientLayer);
     m_containerLayer->addSublayer(m_gradientLayer);
     using A = ui::ConstraintAttribute;
-    m_bottomGradientLayer->setConstraints({ ZORCardFlowViewConstraint(A::MaxX, A::MaxX),
-        ZORCardFlowViewConstraint(A::MinY, A::MinY), ZORCardFlowViewConstraint(A::MinX, A::MinX),
-        ZORCardFlowViewConstraint(A::MaxY, A::MinY, 1, 32) });
+    m_bottomGradientLayer->setConstraints(
+        { ZORCardFlowViewConstraint(A::MaxX, A::MaxX), ZORCardFlowViewConstraint(A::MinY, A::MinY),
+            ZORCardFlowViewConstraint(A::MinX, A::MinX), ZORCardFlowViewConstraint(A::MaxY, A::MinY, 1, 32) });
     m_bottomGradientLayer->setMasksToBounds(true);
     rebuildEdgeConstraints();
 
     setLayer(m_rootLayer);
     makeShadowAndEdgeImages();
+    // Hosting is on from the start: a view made in code draws without waiting for awakeFromNib.
+    setWantsLayer(true);
     recachePlaceholder();
 }
 
 void ZORCardFlowView::awakeFromNib()
 {
-    if (!m_rootLayer)
-        initCardFlowWithFrame(frame());
     setWantsLayer(true);
     recachePlaceholder();
 }
@@ -158,12 +158,12 @@ void ZORCardFlowView::rebuildEdgeConstraints()
 {
     using A = ui::ConstraintAttribute;
     double w = itemSize().width;
-    m_leftGradientLayer->setConstraints({ ZORCardFlowViewConstraint(A::MinX, A::MinX),
-        ZORCardFlowViewConstraint(A::MinY, A::MinY), ZORCardFlowViewConstraint(A::MaxY, A::MaxY),
-        ZORCardFlowViewConstraint(A::MaxX, A::MaxX, 0.5, -0.5 * w) });
-    m_rightGradientLayer->setConstraints({ ZORCardFlowViewConstraint(A::MaxX, A::MaxX),
-        ZORCardFlowViewConstraint(A::MinY, A::MinY), ZORCardFlowViewConstraint(A::MaxY, A::MaxY),
-        ZORCardFlowViewConstraint(A::MinX, A::MaxX, 0.5, 0.5 * w) });
+    m_leftGradientLayer->setConstraints(
+        { ZORCardFlowViewConstraint(A::MinX, A::MinX), ZORCardFlowViewConstraint(A::MinY, A::MinY),
+            ZORCardFlowViewConstraint(A::MaxY, A::MaxY), ZORCardFlowViewConstraint(A::MaxX, A::MaxX, 0.5, -0.5 * w) });
+    m_rightGradientLayer->setConstraints(
+        { ZORCardFlowViewConstraint(A::MaxX, A::MaxX), ZORCardFlowViewConstraint(A::MinY, A::MinY),
+            ZORCardFlowViewConstraint(A::MaxY, A::MaxY), ZORCardFlowViewConstraint(A::MinX, A::MaxX, 0.5, 0.5 * w) });
     m_gradientLayer->setNeedsLayout();
 }
 
@@ -292,7 +292,8 @@ void ZORCardFlowView::setSelectionIndex(std::int64_t index)
     ui::TransactionScope transaction;
     auto event = ui::Application::shared().currentEvent();
     bool slow = event && (event->modifierFlags() & SlowMotionModifierMask) != 0;
-    ui::Transaction::setValueForKey(float(slow ? SlowSelectionDuration : SelectionDuration), ui::TransactionKey::AnimationDuration);
+    ui::Transaction::setValueForKey(
+        float(slow ? SlowSelectionDuration : SelectionDuration), ui::TransactionKey::AnimationDuration);
 
     willChangeValueForKey("selectionIndex");
     m_selectionIndex = index;
@@ -346,7 +347,8 @@ void ZORCardFlowView::observeImageKeyPath(const fnd::Value& object, bool observe
     if (!o || !m_imageKeyPath)
         return;
     if (observe)
-        o->addObserver(*this, *m_imageKeyPath, fnd::KeyValueObservingOptions::None, &ZORCardFlowViewImageObservationContext);
+        o->addObserver(
+            *this, *m_imageKeyPath, fnd::KeyValueObservingOptions::None, &ZORCardFlowViewImageObservationContext);
     else
         o->removeObserver(*this, *m_imageKeyPath, &ZORCardFlowViewImageObservationContext);
 }

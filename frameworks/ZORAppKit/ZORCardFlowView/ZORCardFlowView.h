@@ -37,9 +37,8 @@ public:
     ZORCardFlowView() = default;
     ~ZORCardFlowView() override;
     static std::shared_ptr<ZORCardFlowView> create(gfx::Rect frame = {});
-    // Builds the queue, the scroller and the layer tree for the frame (create does it; a view made by class name
-    // does it in awakeFromNib).
-    void initCardFlowWithFrame(gfx::Rect frame);
+    // Builds the queue, the scroller and the layer tree for the frame, and turns layer hosting on.
+    void initWithFrame(gfx::Rect frame) override;
     // Turns layer hosting on and makes the placeholder.
     void awakeFromNib() override;
 
@@ -92,6 +91,7 @@ public:
     void layoutSublayersOfLayer(ui::Layer& layer) override;
 
     bool acceptsFirstResponder() const override { return true; }
+    bool mouseDownCanMoveWindow() const override { return false; }
     void keyDown(const ui::Event& event) override;
     void mouseDown(const ui::Event& event) override;
     void scrollWheel(const ui::Event& event) override;

@@ -31,9 +31,7 @@ double constrained(double proposed, double document, double visible)
 
 std::shared_ptr<ZORCenteringClipView> ZORCenteringClipView::create(gfx::Rect frame)
 {
-    auto view = fnd::makeObject<ZORCenteringClipView>();
-    view->initWithFrame(frame);
-    return view;
+    return ui::makeView<ZORCenteringClipView>(frame);
 }
 
 void ZORCenteringClipView::centerDocument()

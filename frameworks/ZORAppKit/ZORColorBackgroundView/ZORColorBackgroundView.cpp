@@ -33,9 +33,7 @@ ZORColorBackgroundView::ZORColorBackgroundView()
 
 std::shared_ptr<ZORColorBackgroundView> ZORColorBackgroundView::create(gfx::Rect frame)
 {
-    auto view = fnd::makeObject<ZORColorBackgroundView>();
-    view->initWithFrame(frame);
-    return view;
+    return ui::makeView<ZORColorBackgroundView>(frame);
 }
 
 void ZORColorBackgroundView::setBackgroundColor(gfx::ColorPtr color)

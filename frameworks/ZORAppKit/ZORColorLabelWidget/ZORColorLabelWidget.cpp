@@ -14,9 +14,7 @@ void ZORColorLabelWidget::describeClass(fnd::ClassBuilder<ZORColorLabelWidget>& 
 
 std::shared_ptr<ZORColorLabelWidget> ZORColorLabelWidget::create(gfx::Rect frame)
 {
-    auto widget = fnd::makeObject<ZORColorLabelWidget>();
-    widget->initWithFrame(frame);
-    return widget;
+    return ui::makeView<ZORColorLabelWidget>(frame);
 }
 
 std::shared_ptr<ui::Cell> ZORColorLabelWidget::makeCell() const

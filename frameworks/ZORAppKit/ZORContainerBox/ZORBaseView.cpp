@@ -72,9 +72,7 @@ ZORBaseView::ZORBaseView()
 
 std::shared_ptr<ZORBaseView> ZORBaseView::create(gfx::Rect frame)
 {
-    auto view = fnd::makeObject<ZORBaseView>();
-    view->initWithFrame(frame);
-    return view;
+    return ui::makeView<ZORBaseView>(frame);
 }
 
 std::shared_ptr<ZORBaseView> ZORBaseView::createWithIcon(std::shared_ptr<gfx::Image> icon, const fnd::String& text)

@@ -37,9 +37,7 @@ ZORContainerBox::ZORContainerBox()
 
 std::shared_ptr<ZORContainerBox> ZORContainerBox::create(gfx::Rect frame)
 {
-    auto box = fnd::makeObject<ZORContainerBox>();
-    box->initWithFrame(frame);
-    return box;
+    return ui::makeView<ZORContainerBox>(frame);
 }
 
 std::shared_ptr<gfx::BezierPath> ZORContainerBox::bezierPathWithLineFrom(gfx::Point from, gfx::Point to)

@@ -4,9 +4,7 @@ FND_REGISTER_CLASS(ZORContextMenuButton, ui::Button)
 
 std::shared_ptr<ZORContextMenuButton> ZORContextMenuButton::create(gfx::Rect frame)
 {
-    auto button = fnd::makeObject<ZORContextMenuButton>();
-    button->initWithFrame(frame);
-    return button;
+    return ui::makeView<ZORContextMenuButton>(frame);
 }
 
 std::shared_ptr<ui::Cell> ZORContextMenuButton::makeCell() const

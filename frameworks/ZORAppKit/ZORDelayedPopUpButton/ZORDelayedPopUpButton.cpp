@@ -4,9 +4,7 @@ FND_REGISTER_CLASS(ZORDelayedPopUpButton, ui::Button)
 
 std::shared_ptr<ZORDelayedPopUpButton> ZORDelayedPopUpButton::create(gfx::Rect frame)
 {
-    auto button = fnd::makeObject<ZORDelayedPopUpButton>();
-    button->initWithFrame(frame);
-    return button;
+    return ui::makeView<ZORDelayedPopUpButton>(frame);
 }
 
 std::shared_ptr<ZORDelayedPopUpButtonCell> ZORDelayedPopUpButton::makeDelayedCell(const fnd::String& title)

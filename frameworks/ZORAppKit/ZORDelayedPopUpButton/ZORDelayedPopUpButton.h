@@ -12,7 +12,7 @@ public:
     ZORDelayedPopUpButton() = default;
     static std::shared_ptr<ZORDelayedPopUpButton> create(gfx::Rect frame = {});
     // A cell of another class is replaced by a delayed pop-up cell with the same title.
-    void initWithFrame(gfx::Rect frame);
+    void initWithFrame(gfx::Rect frame) override;
     std::shared_ptr<ui::Cell> makeCell() const override;
     std::shared_ptr<ZORDelayedPopUpButtonCell> delayedCell() const
     {

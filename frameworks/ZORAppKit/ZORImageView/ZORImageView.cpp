@@ -38,9 +38,7 @@ void ZORImageView::describeClass(fnd::ClassBuilder<ZORImageView>& c)
 
 std::shared_ptr<ZORImageView> ZORImageView::create(gfx::Rect frame)
 {
-    auto view = fnd::makeObject<ZORImageView>();
-    view->initWithFrame(frame);
-    return view;
+    return ui::makeView<ZORImageView>(frame);
 }
 
 void ZORImageView::setImage(std::shared_ptr<gfx::Image> image)

@@ -19,14 +19,12 @@ ZORAppMeasurementTextField::~ZORAppMeasurementTextField()
 
 std::shared_ptr<ZORAppMeasurementTextField> ZORAppMeasurementTextField::create(gfx::Rect frame)
 {
-    auto field = fnd::makeObject<ZORAppMeasurementTextField>();
-    field->initWithFrame(frame);
-    return field;
+    return ui::makeView<ZORAppMeasurementTextField>(frame);
 }
 
-void ZORAppMeasurementTextField::init()
+void ZORAppMeasurementTextField::initWithFrame(gfx::Rect frame)
 {
-    ZORMeasurementTextField::init();
+    ZORMeasurementTextField::initWithFrame(frame);
     setup();
 }
 

@@ -21,7 +21,7 @@ public:
     ZORAppMeasurementTextField() = default;
     ~ZORAppMeasurementTextField() override;
     static std::shared_ptr<ZORAppMeasurementTextField> create(gfx::Rect frame = {});
-    void init();
+    void initWithFrame(gfx::Rect frame) override;
 
     std::int64_t calUnitType() const { return m_calUnitType; }
     void setCalUnitType(std::int64_t type);

@@ -4,7 +4,5 @@ FND_REGISTER_CLASS(ZORMeasurementTextField, ui::TextField)
 
 std::shared_ptr<ZORMeasurementTextField> ZORMeasurementTextField::create(gfx::Rect frame)
 {
-    auto field = fnd::makeObject<ZORMeasurementTextField>();
-    field->initWithFrame(frame);
-    return field;
+    return ui::makeView<ZORMeasurementTextField>(frame);
 }

@@ -2,8 +2,8 @@
 
 #include "frameworks/FoundationExtensions/detail/FormatPattern.h"
 
-#include "platform/foundation/runtime/ClassBuilder.h"
 #include "platform/foundation/locale/NumberFormatter.h"
+#include "platform/foundation/runtime/ClassBuilder.h"
 
 FND_REGISTER_CLASS(ZORNumberTextField, ui::TextField)
 
@@ -16,23 +16,20 @@ void ZORNumberTextField::describeClass(fnd::ClassBuilder<ZORNumberTextField>& c)
 
 std::shared_ptr<ZORNumberTextField> ZORNumberTextField::create(gfx::Rect frame)
 {
-    auto field = fnd::makeObject<ZORNumberTextField>();
-    field->initWithFrame(frame);
-    auto formatter = fnd::makeObject<fnd::NumberFormatter>();
-    formatter->setLocalizesFormat(true);
-    field->setFormatter(formatter);
-    field->m_showType = Percent;
-    field->m_numberOfDigitsAfterPoint = 4;
-    field->cell()->setWraps(true);
-    field->setNewFormatString();
-    field->setObjectValue(0);
-    return field;
+    return ui::makeView<ZORNumberTextField>(frame);
 }
 
-void ZORNumberTextField::init()
+void ZORNumberTextField::initWithFrame(gfx::Rect frame)
 {
-    ui::TextField::init();
-    cell()->setWraps(false);
+    ui::TextField::initWithFrame(frame);
+    auto formatter = fnd::makeObject<fnd::NumberFormatter>();
+    formatter->setLocalizesFormat(true);
+    setFormatter(formatter);
+    m_showType = Percent;
+    m_numberOfDigitsAfterPoint = 4;
+    cell()->setWraps(true);
+    setNewFormatString();
+    setObjectValue(0);
 }
 
 void ZORNumberTextField::setShowNumberType(std::int32_t type)

@@ -20,7 +20,7 @@ public:
 
     ZORNumberTextField() = default;
     static std::shared_ptr<ZORNumberTextField> create(gfx::Rect frame = {});
-    void init();
+    void initWithFrame(gfx::Rect frame) override;
 
     std::int32_t showNumberType() const { return m_showType; }
     void setShowNumberType(std::int32_t type);

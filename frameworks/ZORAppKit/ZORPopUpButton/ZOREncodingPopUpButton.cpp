@@ -29,10 +29,13 @@ ZOREncodingPopUpButton::~ZOREncodingPopUpButton()
 
 std::shared_ptr<ZOREncodingPopUpButton> ZOREncodingPopUpButton::create(gfx::Rect frame)
 {
-    auto button = fnd::makeObject<ZOREncodingPopUpButton>();
-    button->initWithFrame(frame);
-    button->setUp();
-    return button;
+    return ui::makeView<ZOREncodingPopUpButton>(frame);
+}
+
+void ZOREncodingPopUpButton::initWithFrame(gfx::Rect frame)
+{
+    PopUpButton::initWithFrame(frame);
+    setUp();
 }
 
 std::shared_ptr<ui::Cell> ZOREncodingPopUpButton::makeCell() const

@@ -20,6 +20,7 @@ public:
     ZOREncodingPopUpButton() = default;
     ~ZOREncodingPopUpButton() override;
     static std::shared_ptr<ZOREncodingPopUpButton> create(gfx::Rect frame = {});
+    void initWithFrame(gfx::Rect frame) override;
     std::shared_ptr<ui::Cell> makeCell() const override;
 
     // The encoding the pop-up selects when it is filled (NoEncoding: none chosen yet).

@@ -4,8 +4,7 @@ FND_REGISTER_CLASS(ZORPopUpButton, ui::PopUpButton)
 
 std::shared_ptr<ZORPopUpButton> ZORPopUpButton::create(gfx::Rect frame, bool pullsDown)
 {
-    auto button = fnd::makeObject<ZORPopUpButton>();
-    button->initWithFrame(frame);
+    auto button = ui::makeView<ZORPopUpButton>(frame);
     button->setPullsDown(pullsDown);
     return button;
 }

@@ -9,8 +9,8 @@
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/graphics/Image.h"
 #include "platform/text/AttributedString.h"
-#include "platform/ui/views/Event.h"
 #include "platform/ui/dragging/Pasteboard.h"
+#include "platform/ui/views/Event.h"
 
 #include <algorithm>
 #include <cmath>
@@ -46,9 +46,17 @@ std::shared_ptr<ZORPrefPaneIconView> ZORPrefPaneIconView::create(
     const std::shared_ptr<ZORPreferenceWindowController>& controller,
     const std::vector<std::shared_ptr<ZORPrefPaneIcon>>& icons, long columns)
 {
-    auto view = fnd::makeObject<ZORPrefPaneIconView>();
+    auto view = std::make_shared<ZORPrefPaneIconView>();
     view->initWithController(controller, icons, columns);
     return view;
+}
+
+void ZORPrefPaneIconView::initWithFrame(gfx::Rect frame)
+{
+    View::initWithFrame(frame);
+    m_iconLabelAttributes = { { txt::FontAttributeName,
+        gfx::Font::systemFontOfSize(gfx::Font::systemFontSizeForControlSize(gfx::ControlSize::Small)) } };
+    m_captionAttributes = { { txt::FontAttributeName, gfx::Font::boldSystemFontOfSize(gfx::Font::systemFontSize()) } };
 }
 
 void ZORPrefPaneIconView::initWithController(const std::shared_ptr<ZORPreferenceWindowController>& controller,
@@ -58,9 +66,6 @@ void ZORPrefPaneIconView::initWithController(const std::shared_ptr<ZORPreference
     m_prefsController = controller;
     m_icons = icons;
     m_columns = std::max(1L, columns);
-    m_iconLabelAttributes = { { txt::FontAttributeName,
-        gfx::Font::systemFontOfSize(gfx::Font::systemFontSizeForControlSize(gfx::ControlSize::Small)) } };
-    m_captionAttributes = { { txt::FontAttributeName, gfx::Font::boldSystemFontOfSize(gfx::Font::systemFontSize()) } };
     dataChanged();
 }
 

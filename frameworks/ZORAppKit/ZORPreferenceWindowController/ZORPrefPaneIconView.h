@@ -25,6 +25,7 @@ public:
     static std::shared_ptr<ZORPrefPaneIconView> create();
     static std::shared_ptr<ZORPrefPaneIconView> create(const std::shared_ptr<ZORPreferenceWindowController>& controller,
         const std::vector<std::shared_ptr<ZORPrefPaneIcon>>& icons, long columns);
+    void initWithFrame(gfx::Rect frame) override;
     void initWithController(const std::shared_ptr<ZORPreferenceWindowController>& controller,
         const std::vector<std::shared_ptr<ZORPrefPaneIcon>>& icons, long columns);
 

@@ -21,9 +21,7 @@ void ZORRoundedBox::describeClass(fnd::ClassBuilder<ZORRoundedBox>& c)
 
 std::shared_ptr<ZORRoundedBox> ZORRoundedBox::create(gfx::Rect frame)
 {
-    auto box = fnd::makeObject<ZORRoundedBox>();
-    box->initWithFrame(frame);
-    return box;
+    return ui::makeView<ZORRoundedBox>(frame);
 }
 
 void ZORRoundedBox::initWithFrame(gfx::Rect frame)

@@ -17,8 +17,7 @@ public:
     ZORRoundedBox() = default;
     static std::shared_ptr<ZORRoundedBox> create(gfx::Rect frame = {});
     // The box's defaults are set here only, so the settings of an interface file (applied afterwards) stay.
-    void init() { initWithFrame({}); }
-    void initWithFrame(gfx::Rect frame);
+    void initWithFrame(gfx::Rect frame) override;
 
     void setTitle(const fnd::String& title) override;
     bool drawsFullTitleBar() const { return m_drawsFullTitleBar; }

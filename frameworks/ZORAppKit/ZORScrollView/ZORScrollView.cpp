@@ -16,19 +16,15 @@ namespace {
 
 std::shared_ptr<ZORScrollView> ZORScrollView::create(gfx::Rect frame)
 {
-    auto view = fnd::makeObject<ZORScrollView>();
-    view->initWithFrame(frame);
-    view->setHasHorizontalScroller(true);
-    view->setHasVerticalScroller(true);
-    view->setAutoresizingMask(ui::AutoresizingMask::WidthSizable | ui::AutoresizingMask::HeightSizable);
-    view->setup();
-    return view;
+    return ui::makeView<ZORScrollView>(frame);
 }
 
-void ZORScrollView::init()
+void ZORScrollView::initWithFrame(gfx::Rect frame)
 {
-    // Made from an interface file: the base sets up its clip view first.
-    ScrollView::init();
+    ScrollView::initWithFrame(frame);
+    setHasHorizontalScroller(true);
+    setHasVerticalScroller(true);
+    setAutoresizingMask(ui::AutoresizingMask::WidthSizable | ui::AutoresizingMask::HeightSizable);
     setup();
 }
 

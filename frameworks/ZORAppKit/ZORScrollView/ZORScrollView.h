@@ -22,8 +22,8 @@ public:
     ZORScrollView() = default;
     // With both scrollers, following its superview's size.
     static std::shared_ptr<ZORScrollView> create(gfx::Rect frame = {});
-    // Made by class name (interface files): the scrollers the file sets.
-    void init();
+    // Both scrollers, sizable both ways.
+    void initWithFrame(gfx::Rect frame) override;
 
     // A slot above 3 raises "not an allowed position" and changes nothing.
     void addView(const std::shared_ptr<ui::View>& view, unsigned slot);

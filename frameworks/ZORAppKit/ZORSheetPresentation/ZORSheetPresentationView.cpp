@@ -6,9 +6,7 @@ FND_REGISTER_CLASS(ZORSheetPresentationView, ui::View)
 
 std::shared_ptr<ZORSheetPresentationView> ZORSheetPresentationView::create(gfx::Rect frame)
 {
-    auto view = fnd::makeObject<ZORSheetPresentationView>();
-    view->initWithFrame(frame);
-    return view;
+    return ui::makeView<ZORSheetPresentationView>(frame);
 }
 
 void ZORSheetPresentationView::drawRect(gfx::Rect)

@@ -3,8 +3,8 @@
 #include "frameworks/AppKitExtensions/ZORNSViewExtension.h"
 
 #include "platform/foundation/bindings/Binding.h"
-#include "platform/foundation/runtime/NotificationCenter.h"
 #include "platform/foundation/bindings/ValueTransformer.h"
+#include "platform/foundation/runtime/NotificationCenter.h"
 #include "platform/ui/controls/Control.h"
 #include "platform/ui/views/Window.h"
 
@@ -57,9 +57,7 @@ ZORTBorderedView::~ZORTBorderedView()
 
 std::shared_ptr<ZORTBorderedView> ZORTBorderedView::create(gfx::Rect frame)
 {
-    auto view = fnd::makeObject<ZORTBorderedView>();
-    view->initWithFrame(frame);
-    return view;
+    return ui::makeView<ZORTBorderedView>(frame);
 }
 
 void ZORTBorderedView::setActiveBackgroundGradient(std::shared_ptr<gfx::Gradient> gradient)

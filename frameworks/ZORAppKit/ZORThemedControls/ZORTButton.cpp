@@ -9,8 +9,7 @@ void ZORTButton::describeClass(fnd::ClassBuilder<ZORTButton>& c)
 
 std::shared_ptr<ZORTButton> ZORTButton::create(gfx::Rect frame, const fnd::String& title)
 {
-    auto button = fnd::makeObject<ZORTButton>();
-    button->initWithFrame(frame);
+    auto button = ui::makeView<ZORTButton>(frame);
     button->setTitle(title);
     return button;
 }

@@ -9,8 +9,7 @@ void ZORTPopUpButton::describeClass(fnd::ClassBuilder<ZORTPopUpButton>& c)
 
 std::shared_ptr<ZORTPopUpButton> ZORTPopUpButton::create(gfx::Rect frame, bool pullsDown)
 {
-    auto button = fnd::makeObject<ZORTPopUpButton>();
-    button->initWithFrame(frame);
+    auto button = ui::makeView<ZORTPopUpButton>(frame);
     button->setPullsDown(pullsDown);
     return button;
 }

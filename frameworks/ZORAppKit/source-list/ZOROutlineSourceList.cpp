@@ -42,14 +42,12 @@ ZOROutlineSourceList::~ZOROutlineSourceList()
 
 std::shared_ptr<ZOROutlineSourceList> ZOROutlineSourceList::create(gfx::Rect frame)
 {
-    auto list = fnd::makeObject<ZOROutlineSourceList>();
-    list->initWithFrame(frame);
-    return list;
+    return ui::makeView<ZOROutlineSourceList>(frame);
 }
 
-void ZOROutlineSourceList::init()
+void ZOROutlineSourceList::initWithFrame(gfx::Rect frame)
 {
-    ZOROutlineView::init();
+    ZOROutlineView::initWithFrame(frame);
     auto self = std::static_pointer_cast<ZOROutlineSourceList>(shared_from_this());
     OutlineView::setDelegate(self);
     OutlineView::setDataSource(self);
@@ -98,12 +96,16 @@ void ZOROutlineSourceList::subscribeDelegate()
     auto& center = fnd::NotificationCenter::defaultCenter();
     using Hook = void (ZOROutlineSourceListDelegate::*)(const fnd::Notification&);
     const std::pair<const fnd::String*, Hook> pairs[] = {
-        { &ZOROutlineSourceListNotification::SelectionIsChanging, &ZOROutlineSourceListDelegate::sourceListSelectionIsChanging },
-        { &ZOROutlineSourceListNotification::SelectionDidChange, &ZOROutlineSourceListDelegate::sourceListSelectionDidChange },
+        { &ZOROutlineSourceListNotification::SelectionIsChanging,
+            &ZOROutlineSourceListDelegate::sourceListSelectionIsChanging },
+        { &ZOROutlineSourceListNotification::SelectionDidChange,
+            &ZOROutlineSourceListDelegate::sourceListSelectionDidChange },
         { &ZOROutlineSourceListNotification::ItemWillExpand, &ZOROutlineSourceListDelegate::sourceListItemWillExpand },
         { &ZOROutlineSourceListNotification::ItemDidExpand, &ZOROutlineSourceListDelegate::sourceListItemDidExpand },
-        { &ZOROutlineSourceListNotification::ItemWillCollapse, &ZOROutlineSourceListDelegate::sourceListItemWillCollapse },
-        { &ZOROutlineSourceListNotification::ItemDidCollapse, &ZOROutlineSourceListDelegate::sourceListItemDidCollapse },
+        { &ZOROutlineSourceListNotification::ItemWillCollapse,
+            &ZOROutlineSourceListDelegate::sourceListItemWillCollapse },
+        { &ZOROutlineSourceListNotification::ItemDidCollapse,
+            &ZOROutlineSourceListDelegate::sourceListItemDidCollapse },
         { &ZOROutlineSourceListNotification::DeleteKeyPressedOnRows,
             &ZOROutlineSourceListDelegate::sourceListDeleteKeyPressedOnRows },
     };
@@ -202,8 +204,8 @@ gfx::Rect ZOROutlineSourceList::badgeRectForRow(long row)
     if (size.width <= 0)
         return {};
     const auto r = rectOfRow(row);
-    return { r.minX() + r.width() - size.width - BadgeMargin, r.minY() + r.height() / 2 - size.height / 2,
-        size.width, size.height };
+    return { r.minX() + r.width() - size.width - BadgeMargin, r.minY() + r.height() / 2 - size.height / 2, size.width,
+        size.height };
 }
 
 gfx::Rect ZOROutlineSourceList::iconRectForRow(long row)
@@ -386,7 +388,8 @@ void ZOROutlineSourceList::drawRow(long row, gfx::Rect clipRect)
             // A smaller image keeps its size, centred.
             const auto size = icon->size();
             if (size.width < iconRect.width() || size.height < iconRect.height())
-                place = { iconRect.midX() - size.width / 2, iconRect.midY() - size.height / 2, size.width, size.height };
+                place
+                    = { iconRect.midX() - size.width / 2, iconRect.midY() - size.height / 2, size.width, size.height };
             icon->drawInRect(place, {}, gfx::CompositingOperation::SourceOver, 1.0, true);
         }
     if (const auto badgeRect = badgeRectForRow(row); !badgeRect.isEmpty())
@@ -399,7 +402,8 @@ void ZOROutlineSourceList::drawBadgeForRow(long row, gfx::Rect rect)
     auto ds = dataSource();
     auto main = ui::Application::shared().mainWindow();
     const bool mainVisible = main && main->isVisible();
-    auto rgb = [](int r, int g, int b) { return gfx::Color::colorWithCalibratedRed(r / 255.0, g / 255.0, b / 255.0, 1); };
+    auto rgb
+        = [](int r, int g, int b) { return gfx::Color::colorWithCalibratedRed(r / 255.0, g / 255.0, b / 255.0, 1); };
     gfx::ColorPtr fill, text;
     if (isRowSelected(row)) {
         fill = gfx::Color::whiteColor();
@@ -407,7 +411,8 @@ void ZOROutlineSourceList::drawBadgeForRow(long row, gfx::Rect rect)
             text = gfx::Color::colorWithCalibratedWhite(170 / 255.0, 1);
         } else {
             auto w = window();
-            const bool focused = (w && w->firstResponder().get() == static_cast<ui::Responder*>(this)) || editedRow() == row;
+            const bool focused
+                = (w && w->firstResponder().get() == static_cast<ui::Responder*>(this)) || editedRow() == row;
             text = focused ? gfx::Color::keyboardFocusIndicatorColor() : rgb(153, 169, 203);
         }
     } else if (mainVisible) {

@@ -43,7 +43,7 @@ public:
     ~ZOROutlineSourceList() override;
     static std::shared_ptr<ZOROutlineSourceList> create(gfx::Rect frame = {});
     // The list becomes its own outline data source and delegate; icons are 16 × 16.
-    void init();
+    void initWithFrame(gfx::Rect frame) override;
 
     std::shared_ptr<ZOROutlineSourceListDataSource> dataSource() const { return m_secondaryDataSource.lock(); }
     // Stores it and reloads.
@@ -86,7 +86,8 @@ public:
     long outlineViewNumberOfChildrenOfItem(ui::OutlineView&, const fnd::Value& item) override;
     fnd::Value outlineViewChildOfItem(ui::OutlineView&, long index, const fnd::Value& item) override;
     bool outlineViewIsItemExpandable(ui::OutlineView&, const fnd::Value& item) override;
-    fnd::Value outlineViewObjectValueForTableColumn(ui::OutlineView&, ui::TableColumn*, const fnd::Value& item) override;
+    fnd::Value outlineViewObjectValueForTableColumn(
+        ui::OutlineView&, ui::TableColumn*, const fnd::Value& item) override;
     void outlineViewSetObjectValue(
         ui::OutlineView&, const fnd::Value& value, ui::TableColumn*, const fnd::Value& item) override;
     fnd::Value outlineViewItemForPersistentObject(ui::OutlineView&, const fnd::Value& object) override;
@@ -103,7 +104,8 @@ public:
     bool outlineViewShouldCollapseItem(ui::OutlineView&, const fnd::Value& item) override;
     std::shared_ptr<ui::Cell> outlineViewDataCellForTableColumn(
         ui::OutlineView&, ui::TableColumn*, const fnd::Value& item) override;
-    void outlineViewWillDisplayCell(ui::OutlineView&, ui::Cell& cell, ui::TableColumn*, const fnd::Value& item) override;
+    void outlineViewWillDisplayCell(
+        ui::OutlineView&, ui::Cell& cell, ui::TableColumn*, const fnd::Value& item) override;
     bool outlineViewShouldSelectItem(ui::OutlineView&, const fnd::Value& item) override;
     std::optional<fnd::IndexSet> outlineViewSelectionIndexesForProposedSelection(
         ui::OutlineView&, const fnd::IndexSet& proposed) override;

@@ -10,9 +10,7 @@ FND_REGISTER_CLASS(ZOROutlineView, ui::OutlineView)
 
 std::shared_ptr<ZOROutlineView> ZOROutlineView::create(gfx::Rect frame)
 {
-    auto view = fnd::makeObject<ZOROutlineView>();
-    view->initWithFrame(frame);
-    return view;
+    return ui::makeView<ZOROutlineView>(frame);
 }
 
 void ZOROutlineView::keyDown(const ui::Event& event)

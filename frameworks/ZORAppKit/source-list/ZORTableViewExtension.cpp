@@ -10,9 +10,7 @@ FND_REGISTER_CLASS(ZORTableViewExtension, ui::TableView)
 
 std::shared_ptr<ZORTableViewExtension> ZORTableViewExtension::create(gfx::Rect frame)
 {
-    auto table = fnd::makeObject<ZORTableViewExtension>();
-    table->initWithFrame(frame);
-    return table;
+    return ui::makeView<ZORTableViewExtension>(frame);
 }
 
 void ZORTableViewExtension::keyDown(const ui::Event& event)

@@ -27,9 +27,7 @@ ZORSplitSubview::~ZORSplitSubview()
 
 std::shared_ptr<ZORSplitSubview> ZORSplitSubview::create(gfx::Rect frame)
 {
-    auto view = fnd::makeObject<ZORSplitSubview>();
-    view->initWithFrame(frame);
-    return view;
+    return ui::makeView<ZORSplitSubview>(frame);
 }
 
 bool ZORSplitSubview::isCollapsed() const

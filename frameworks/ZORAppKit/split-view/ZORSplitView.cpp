@@ -12,9 +12,7 @@ void ZORSplitView::describeClass(fnd::ClassBuilder<ZORSplitView>& c)
 
 std::shared_ptr<ZORSplitView> ZORSplitView::create(gfx::Rect frame)
 {
-    auto view = fnd::makeObject<ZORSplitView>();
-    view->initWithFrame(frame);
-    return view;
+    return ui::makeView<ZORSplitView>(frame);
 }
 
 long ZORSplitView::indexOfSubview(const ui::View& view) const

@@ -25,20 +25,13 @@ ZORSplitViewToolbar::~ZORSplitViewToolbar()
 
 std::shared_ptr<ZORSplitViewToolbar> ZORSplitViewToolbar::create()
 {
-    auto bar = fnd::makeObject<ZORSplitViewToolbar>();
-    bar->initWithFrame({});
-    bar->commonConfiguration();
-    return bar;
+    return ui::makeView<ZORSplitViewToolbar>({});
 }
 
-void ZORSplitViewToolbar::commonConfiguration()
+// Applied once, when the bar is made: an interface file's keys and buttons, set afterwards, stay.
+void ZORSplitViewToolbar::initWithFrame(gfx::Rect frame)
 {
-    setFrame({});
-    awakeFromNib();
-}
-
-void ZORSplitViewToolbar::awakeFromNib()
-{
+    View::initWithFrame(frame);
     m_height = DefaultHeight;
     m_itemDelimiterEnabled = true;
     m_contentAlign = ContentAlign::BothEnds;

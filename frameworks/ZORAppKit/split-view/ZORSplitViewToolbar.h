@@ -35,9 +35,8 @@ public:
     ZORSplitViewToolbar() = default;
     ~ZORSplitViewToolbar() override;
     static std::shared_ptr<ZORSplitViewToolbar> create();
-    // The settings of a new bar, its frame emptied.
-    void commonConfiguration();
-    void awakeFromNib() override;
+    // The settings of a new bar (height, delimiters, alignment, bottom edge) and its window-status observers.
+    void initWithFrame(gfx::Rect frame) override;
 
     void addItem(const std::shared_ptr<ZORSplitViewToolbarButton>& button);
     void removeItem(const std::shared_ptr<ZORSplitViewToolbarButton>& button);

@@ -36,9 +36,7 @@ constexpr std::array<const char*, ZORSplitViewToolbarButton::StandardImageCount>
 
 std::shared_ptr<ZORSplitViewToolbarButton> ZORSplitViewToolbarButton::create()
 {
-    auto button = fnd::makeObject<ZORSplitViewToolbarButton>();
-    button->initWithFrame({});
-    return button;
+    return ui::makeView<ZORSplitViewToolbarButton>({});
 }
 
 void ZORSplitViewToolbarButton::initWithFrame(gfx::Rect frame)

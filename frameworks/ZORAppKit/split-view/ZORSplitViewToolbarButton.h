@@ -18,7 +18,7 @@ public:
 
     ZORSplitViewToolbarButton() = default;
     static std::shared_ptr<ZORSplitViewToolbarButton> create();
-    void initWithFrame(gfx::Rect frame);
+    void initWithFrame(gfx::Rect frame) override;
     std::shared_ptr<ui::Cell> makeCell() const override;
 
     // 0 left, 1 right.

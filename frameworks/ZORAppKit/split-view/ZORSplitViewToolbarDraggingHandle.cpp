@@ -20,9 +20,7 @@ constexpr int ZORSplitViewToolbarDraggingHandleLines = 3;
 
 std::shared_ptr<ZORSplitViewToolbarDraggingHandle> ZORSplitViewToolbarDraggingHandle::create(gfx::Rect frame)
 {
-    auto handle = fnd::makeObject<ZORSplitViewToolbarDraggingHandle>();
-    handle->initWithFrame(frame);
-    return handle;
+    return ui::makeView<ZORSplitViewToolbarDraggingHandle>(frame);
 }
 
 void ZORSplitViewToolbarDraggingHandle::setVertical(bool flag)

@@ -65,21 +65,13 @@ ZORTableGrid::~ZORTableGrid()
 
 std::shared_ptr<ZORTableGrid> ZORTableGrid::create(gfx::Rect frame)
 {
-    auto grid = std::make_shared<ZORTableGrid>();
-    grid->initWithFrame(frame);
-    return grid;
-}
-
-void ZORTableGrid::init()
-{
-    initWithFrame({ 0, 0, 400, 300 });
+    return ui::makeView<ZORTableGrid>(frame);
 }
 
 void ZORTableGrid::initWithFrame(gfx::Rect frame)
 {
     Control::initWithFrame(frame);
-    if (!m_contentView)
-        buildParts(frame);
+    buildParts(frame);
 }
 
 std::shared_ptr<ui::Cell> ZORTableGrid::makeCell() const

@@ -55,9 +55,7 @@ public:
     ZORTableGrid() = default;
     ~ZORTableGrid() override;
     static std::shared_ptr<ZORTableGrid> create(gfx::Rect frame);
-    // Interface files make the grid by name; its parts are laid out again when the frame is set.
-    void init();
-    void initWithFrame(gfx::Rect frame);
+    void initWithFrame(gfx::Rect frame) override;
     std::shared_ptr<ui::Cell> makeCell() const override;
     void awakeFromNib() override;
 

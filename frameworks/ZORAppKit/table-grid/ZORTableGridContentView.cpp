@@ -25,9 +25,7 @@ ZORTableGridContentView::~ZORTableGridContentView()
 
 std::shared_ptr<ZORTableGridContentView> ZORTableGridContentView::create(gfx::Rect frame)
 {
-    auto view = fnd::makeObject<ZORTableGridContentView>();
-    view->initWithFrame(frame);
-    return view;
+    return ui::makeView<ZORTableGridContentView>(frame);
 }
 
 void ZORTableGridContentView::initWithFrame(gfx::Rect frame)
@@ -288,8 +286,7 @@ void ZORTableGridContentView::resetCursorRects()
 void ZORTableGridContentView::startAutoscrollTimer()
 {
     stopAutoscrollTimer();
-    std::weak_ptr<ZORTableGridContentView> weak
-        = std::static_pointer_cast<ZORTableGridContentView>(shared_from_this());
+    std::weak_ptr<ZORTableGridContentView> weak = std::static_pointer_cast<ZORTableGridContentView>(shared_from_this());
     m_autoscrollTimer = fnd::Timer::scheduled(AutoscrollInterval, true, [weak](fnd::Timer&) {
         if (auto self = weak.lock())
             self->_timerAutoscrollCallback();
@@ -335,8 +332,8 @@ void ZORTableGridContentView::mouseDown(const ui::Event& event)
     const auto& columns = *grid->selectedColumnIndexes();
     const auto& rows = *grid->selectedRowIndexes();
     if (shift && grid->allowsMultipleSelection() && !columns.isEmpty() && !rows.isEmpty()) {
-        const auto c0 = grid->_stickyColumn() == ZORTableGrid::StickyRightEdge ? columns.lastIndex()
-                                                                               : columns.firstIndex();
+        const auto c0
+            = grid->_stickyColumn() == ZORTableGrid::StickyRightEdge ? columns.lastIndex() : columns.firstIndex();
         const auto r0 = grid->_stickyRow() == ZORTableGrid::StickyBottomEdge ? rows.lastIndex() : rows.firstIndex();
         const auto c1 = std::min(c0, m_mouseDownColumn), c2 = std::max(c0, m_mouseDownColumn);
         const auto r1 = std::min(r0, m_mouseDownRow), r2 = std::max(r0, m_mouseDownRow);

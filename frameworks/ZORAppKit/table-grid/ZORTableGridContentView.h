@@ -23,7 +23,7 @@ public:
     ZORTableGridContentView() = default;
     ~ZORTableGridContentView() override;
     static std::shared_ptr<ZORTableGridContentView> create(gfx::Rect frame);
-    void initWithFrame(gfx::Rect frame);
+    void initWithFrame(gfx::Rect frame) override;
 
     // The grid: the superview of the enclosing scroll view.
     std::shared_ptr<ZORTableGrid> tableGrid() const;

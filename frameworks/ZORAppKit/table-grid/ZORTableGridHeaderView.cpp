@@ -13,8 +13,7 @@ FND_REGISTER_CLASS(ZORTableGridHeaderView, ui::View)
 
 std::shared_ptr<ZORTableGridHeaderView> ZORTableGridHeaderView::create(gfx::Rect frame, int orientation)
 {
-    auto view = fnd::makeObject<ZORTableGridHeaderView>();
-    view->initWithFrame(frame);
+    auto view = ui::makeView<ZORTableGridHeaderView>(frame);
     view->setOrientation(orientation);
     return view;
 }

@@ -23,7 +23,7 @@ public:
 
     ZORTableGridHeaderView() = default;
     static std::shared_ptr<ZORTableGridHeaderView> create(gfx::Rect frame, int orientation);
-    void initWithFrame(gfx::Rect frame);
+    void initWithFrame(gfx::Rect frame) override;
 
     // The grid: the superview of the enclosing scroll view.
     std::shared_ptr<ZORTableGrid> tableGrid() const;

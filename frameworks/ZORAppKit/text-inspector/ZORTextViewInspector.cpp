@@ -39,18 +39,27 @@ ZORTextViewInspector::~ZORTextViewInspector()
 
 std::shared_ptr<ZORTextViewInspector> ZORTextViewInspector::create(gfx::Rect frame)
 {
-    auto inspector = fnd::makeObject<ZORTextViewInspector>();
-    auto storage = std::make_shared<txt::TextStorage>();
+    return ui::makeView<ZORTextViewInspector>(frame);
+}
+
+void ZORTextViewInspector::initWithFrame(gfx::Rect frame)
+{
+    // The inspector owns a text system whose layout manager lays its fields out.
+    m_storage = std::make_shared<txt::TextStorage>();
     auto manager = fnd::makeObject<ZORTextViewInspectorLayoutManager>();
     auto container = std::make_shared<txt::TextContainer>(gfx::Size { std::max(0.0, frame.width()), 1e7 });
     container->setWidthTracksTextView(true);
     manager->addTextContainer(container);
-    storage->addLayoutManager(manager);
-    inspector->m_storage = storage;
-    inspector->initWithFrame(frame, container);
-    inspector->commonInitialize();
-    inspector->awakeFromNib();
-    return inspector;
+    m_storage->addLayoutManager(manager);
+    initWithFrame(frame, container);
+}
+
+void ZORTextViewInspector::initWithFrame(gfx::Rect frame, const std::shared_ptr<txt::TextContainer>& container)
+{
+    ui::TextView::initWithFrame(frame, container);
+    commonInitialize();
+    // Made in code or by name, the inspector works at once, without waiting for awakeFromNib.
+    installLayoutCompanions();
 }
 
 void ZORTextViewInspector::commonInitialize()
@@ -72,6 +81,11 @@ void ZORTextViewInspector::commonInitialize()
 
 void ZORTextViewInspector::awakeFromNib()
 {
+    installLayoutCompanions();
+}
+
+void ZORTextViewInspector::installLayoutCompanions()
+{
     auto manager = std::dynamic_pointer_cast<ZORTextViewInspectorLayoutManager>(layoutManager());
     if (!manager && textContainer()) {
         // Loaded from an interface file with a plain layout manager: ours takes its place over the same storage.
@@ -87,7 +101,7 @@ void ZORTextViewInspector::awakeFromNib()
             setTextContainer(container);
         }
     }
-    if (manager) {
+    if (manager && !std::dynamic_pointer_cast<ZORTextViewInspectorTypesetter>(manager->typesetter())) {
         manager->setInspector(self());
         auto typesetter = fnd::makeObject<ZORTextViewInspectorTypesetter>();
         typesetter->setInspector(self());

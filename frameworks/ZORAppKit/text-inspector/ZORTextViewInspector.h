@@ -58,8 +58,13 @@ public:
     ~ZORTextViewInspector() override;
     // A ready inspector: its own layout manager and typesetter, its own delegate.
     static std::shared_ptr<ZORTextViewInspector> create(gfx::Rect frame);
+    void initWithFrame(gfx::Rect frame) override;
+    void initWithFrame(gfx::Rect frame, const std::shared_ptr<txt::TextContainer>& container) override;
     void commonInitialize();
     void awakeFromNib() override;
+    // The inspector's layout manager (in place of a plain one), its typesetter, no undo, itself as delegate; a second
+    // call changes nothing.
+    void installLayoutCompanions();
     void setupUI();
 
     // The field list.

@@ -14,9 +14,7 @@ FND_REGISTER_CLASS(URLTextView, ui::TextView)
 
 std::shared_ptr<URLTextView> URLTextView::create(gfx::Rect frame)
 {
-    auto view = fnd::makeObject<URLTextView>();
-    view->initWithFrame(frame);
-    return view;
+    return ui::makeView<URLTextView>(frame);
 }
 
 gfx::ColorPtr URLTextView::linkColor()

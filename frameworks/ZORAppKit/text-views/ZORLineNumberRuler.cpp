@@ -132,9 +132,16 @@ ZORLineNumberRuler::~ZORLineNumberRuler()
 
 std::shared_ptr<ZORLineNumberRuler> ZORLineNumberRuler::create(const std::shared_ptr<ui::View>& scrollView)
 {
-    auto ruler = fnd::makeObject<ZORLineNumberRuler>();
+    auto ruler = std::make_shared<ZORLineNumberRuler>();
     ruler->initWithScrollView(scrollView);
     return ruler;
+}
+
+void ZORLineNumberRuler::initWithFrame(gfx::Rect frame)
+{
+    ui::RulerView::initWithFrame(frame);
+    // Line numbers run down the side, also for a ruler made by class name.
+    setOrientation(ui::RulerOrientation::Vertical);
 }
 
 void ZORLineNumberRuler::initWithScrollView(const std::shared_ptr<ui::View>& scrollView)
@@ -482,14 +489,14 @@ bool ZORLineNumberRuler::initWithCoder(fnd::Coder& coder)
 std::shared_ptr<ZORLineNumberRulerWithMarker> ZORLineNumberRulerWithMarker::create(
     const std::shared_ptr<ui::View>& scrollView)
 {
-    auto ruler = fnd::makeObject<ZORLineNumberRulerWithMarker>();
+    auto ruler = std::make_shared<ZORLineNumberRulerWithMarker>();
     ruler->initWithScrollView(scrollView);
     return ruler;
 }
 
-void ZORLineNumberRulerWithMarker::initWithScrollView(const std::shared_ptr<ui::View>& scrollView)
+void ZORLineNumberRulerWithMarker::initWithFrame(gfx::Rect frame)
 {
-    ZORLineNumberRuler::initWithScrollView(scrollView);
+    ZORLineNumberRuler::initWithFrame(frame);
     m_editable = true;
 }
 

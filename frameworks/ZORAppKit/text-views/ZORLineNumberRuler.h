@@ -55,7 +55,8 @@ public:
     ZORLineNumberRuler() = default;
     ~ZORLineNumberRuler() override;
     static std::shared_ptr<ZORLineNumberRuler> create(const std::shared_ptr<ui::View>& scrollView);
-    virtual void initWithScrollView(const std::shared_ptr<ui::View>& scrollView);
+    void initWithFrame(gfx::Rect frame) override;
+    void initWithScrollView(const std::shared_ptr<ui::View>& scrollView);
     void awakeFromNib() override;
 
     std::shared_ptr<gfx::Font> font() const;
@@ -123,7 +124,7 @@ class ZORLineNumberRulerWithMarker : public ZORLineNumberRuler {
 public:
     ZORLineNumberRulerWithMarker() = default;
     static std::shared_ptr<ZORLineNumberRulerWithMarker> create(const std::shared_ptr<ui::View>& scrollView);
-    void initWithScrollView(const std::shared_ptr<ui::View>& scrollView) override;
+    void initWithFrame(gfx::Rect frame) override;
     bool isEditable() const { return m_editable; }
     void setEditable(bool flag) { m_editable = flag; }
     void setRuleThickness(double thickness) override;

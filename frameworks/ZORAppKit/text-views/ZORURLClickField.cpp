@@ -15,9 +15,7 @@ void ZORURLClickField::describeClass(fnd::ClassBuilder<ZORURLClickField>& c)
 
 std::shared_ptr<ZORURLClickField> ZORURLClickField::create(gfx::Rect frame)
 {
-    auto field = fnd::makeObject<ZORURLClickField>();
-    field->initWithFrame(frame);
-    return field;
+    return ui::makeView<ZORURLClickField>(frame);
 }
 
 void ZORURLClickField::initWithFrame(gfx::Rect frame)

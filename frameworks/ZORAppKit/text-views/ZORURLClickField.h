@@ -11,7 +11,7 @@ class ZORURLClickField : public ui::TextField, public fnd::Coding {
 public:
     ZORURLClickField() = default;
     static std::shared_ptr<ZORURLClickField> create(gfx::Rect frame = {});
-    void initWithFrame(gfx::Rect frame);
+    void initWithFrame(gfx::Rect frame) override;
 
     const fnd::String& URLString() const { return m_URLString; }
     void setURLString(const fnd::String& string) { m_URLString = string; }

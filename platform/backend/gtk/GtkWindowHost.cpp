@@ -111,6 +111,8 @@ GtkWindowHost::GtkWindowHost(GtkBackend& backend, Window& window)
 
 GtkWindowHost::~GtkWindowHost()
 {
+    if (m_recheckSource)
+        g_source_remove(m_recheckSource);
     if (m_frameClock)
         g_signal_handlers_disconnect_by_data(m_frameClock, this);
     g_signal_handlers_disconnect_by_data(m_inputMethod, this);
@@ -228,6 +230,8 @@ void GtkWindowHost::update(Window& window)
             && (window.level() > WindowLevel::Normal || window.parentWindow() || !window.isOpaque());
     }
     applyStyle(window);
+    if (window.displayScale() != m_drawnDisplayScale)
+        gtk_widget_queue_draw(m_canvas);
     if (!window.isVisible() || window.isClosed()) {
         if (gtk_widget_get_visible(m_gtkWindow)) {
             gtk_im_context_focus_out(m_inputMethod);
@@ -407,9 +411,15 @@ void GtkWindowHost::configured()
     auto reported = display.rectForRootTopLeft(double(x) / scale, double(y) / scale + menu, frame.size);
     if (gfx::nearlyEqual(reported.origin, frame.origin, 0.5))
         return;
-    bool settling = g_get_monotonic_time() - m_requestedAt < RequestSettleMicroseconds;
-    if (settling)
+    const std::int64_t sinceRequest = g_get_monotonic_time() - m_requestedAt;
+    if (sinceRequest < RequestSettleMicroseconds) {
+        // Perhaps an older state; asked again once our request has settled, so a move made meanwhile (the person
+        // dragging the window) is not lost when no later report comes.
+        if (!m_recheckSource)
+            m_recheckSource
+                = g_timeout_add(guint((RequestSettleMicroseconds - sinceRequest) / 1000 + 1), onRecheckPosition, this);
         return;
+    }
     m_appliedFrame = gfx::Rect { reported.minX(), reported.minY(), frame.width(), frame.height() + menu };
     w->setFrameOrigin(reported.origin);
 }
@@ -487,7 +497,7 @@ std::optional<gfx::Point> GtkWindowHost::canvasPointOfEvent(GdkEvent* event) con
 
 // Signals.
 
-void GtkWindowHost::onDraw(GtkDrawingArea*, cairo_t* cr, int, int, gpointer self)
+void GtkWindowHost::onDraw(GtkDrawingArea*, cairo_t* cr, int width, int height, gpointer self)
 {
     auto* host = static_cast<GtkWindowHost*>(self);
     if (!host->m_surface)
@@ -498,8 +508,25 @@ void GtkWindowHost::onDraw(GtkDrawingArea*, cairo_t* cr, int, int, gpointer self
     cairo_surface_set_device_scale(image, host->m_surface->scale(), host->m_surface->scale());
     cairo_save(cr);
     cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    auto w = host->window();
+    host->m_drawnDisplayScale = w ? w->displayScale() : 1;
+    if (host->m_drawnDisplayScale != 1) {
+        // The picture shown smaller about the middle, over the window's own ground.
+        auto ground = w->backgroundColor();
+        if (ground && ground->model() != gfx::Color::Model::Pattern)
+            cairo_set_source_rgba(cr, ground->redComponent(), ground->greenComponent(), ground->blueComponent(),
+                ground->alphaComponent());
+        else
+            cairo_set_source_rgba(cr, 0, 0, 0, 0);
+        cairo_paint(cr);
+        cairo_translate(cr, width / 2.0, height / 2.0);
+        cairo_scale(cr, host->m_drawnDisplayScale, host->m_drawnDisplayScale);
+        cairo_translate(cr, -width / 2.0, -height / 2.0);
+    }
     cairo_set_source_surface(cr, image, 0, 0);
-    cairo_paint(cr);
+    // Only the picture's own area: beyond it (a picture shown smaller) the ground stays.
+    cairo_rectangle(cr, 0, 0, width, height);
+    cairo_fill(cr);
     cairo_restore(cr);
     cairo_surface_destroy(image);
     host->m_drawnSinceFrame = true;
@@ -556,6 +583,14 @@ void GtkWindowHost::onRealize(GtkWidget*, gpointer self)
     host->m_frameClock = gtk_widget_get_frame_clock(host->m_gtkWindow);
     if (host->m_frameClock)
         g_signal_connect(host->m_frameClock, "after-paint", G_CALLBACK(onAfterPaint), host);
+}
+
+gboolean GtkWindowHost::onRecheckPosition(gpointer self)
+{
+    auto* host = static_cast<GtkWindowHost*>(self);
+    host->m_recheckSource = 0;
+    host->configured();
+    return G_SOURCE_REMOVE;
 }
 
 void GtkWindowHost::onAfterPaint(GdkFrameClock*, gpointer self)

@@ -85,6 +85,7 @@ private:
     static void onActiveChanged(GObject*, GParamSpec*, gpointer self);
     static void onRealize(GtkWidget*, gpointer self);
     static void onAfterPaint(GdkFrameClock*, gpointer self);
+    static gboolean onRecheckPosition(gpointer self);
     static gboolean onPointerEvent(GtkEventControllerLegacy*, GdkEvent* event, gpointer self);
     static gboolean onKeyEvent(GtkEventControllerLegacy*, GdkEvent* event, gpointer self);
     static void onCommit(GtkIMContext*, const char* text, gpointer self);
@@ -125,10 +126,14 @@ private:
     // What was last asked of the window system, so a report of an older state does not undo a newer request.
     std::optional<gfx::Rect> m_appliedFrame;
     std::int64_t m_requestedAt { 0 };
+    // The timer that asks for the position again once a request settled (0: none).
+    guint m_recheckSource { 0 };
     bool m_drawnSinceFrame { false };
     // The last shape given to the X server (a digest of its rectangles; 0: none).
     std::uint64_t m_shapeDigest { 0 };
     long m_presentedFrames { 0 };
+    // The display scale the canvas last painted with.
+    double m_drawnDisplayScale { 1 };
     // The Motif hints last written (flags, functions, decorations), so they are written only when they change.
     std::optional<std::array<long, 3>> m_windowManagerHints;
 

@@ -226,6 +226,8 @@ bool GtkWindowHost::beginMove()
     if (!w || m_popUp || !m_lastPress || !(m_buttonsDown & buttonMaskFor(GDK_BUTTON_PRIMARY)) || !surface
         || !GDK_IS_TOPLEVEL(surface))
         return false;
+    // From here on the window system moves the window: its reports are the person's doing, not older states.
+    m_requestedAt = 0;
     gdk_toplevel_begin_move(GDK_TOPLEVEL(surface), m_lastPress->device, GDK_BUTTON_PRIMARY, m_lastPress->surfaceX,
         m_lastPress->surfaceY, m_lastPress->time);
     // The window manager has the button now and takes its release: ours ends here, where the pointer was.

@@ -4,13 +4,16 @@
 #include "platform/foundation/runtime/RunLoop.h"
 #include "platform/foundation/runtime/Timer.h"
 #include "platform/graphics/BitmapImageRep.h"
+#include "platform/graphics/Color.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/graphics/ImageCodecs.h"
 #include "platform/ui/views/Application.h"
 #include "platform/ui/views/Window.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 namespace ui {
 
@@ -217,6 +220,17 @@ void HeadlessBackend::windowDestroyed(long windowNumber)
 
 namespace {
 
+// A colour as one premultiplied ARGB pixel (a pattern, or none, as clear).
+std::uint32_t headlessPremultiplied(const gfx::ColorPtr& color)
+{
+    if (!color || color->model() == gfx::Color::Model::Pattern)
+        return 0;
+    const double a = std::clamp(color->alphaComponent(), 0.0, 1.0);
+    auto byte = [&](double v) { return std::uint32_t(std::lround(std::clamp(v, 0.0, 1.0) * a * 255)); };
+    return std::uint32_t(std::lround(a * 255)) << 24 | byte(color->redComponent()) << 16
+        | byte(color->greenComponent()) << 8 | byte(color->blueComponent());
+}
+
 std::shared_ptr<gfx::BitmapImageRep> copyOf(gfx::ConstPixelBufferView pixels, gfx::Size points)
 {
     auto bitmap = gfx::BitmapImageRep::create(pixels.width, pixels.height, gfx::BitmapLayout::ARGB32Premultiplied);
@@ -236,6 +250,29 @@ std::shared_ptr<gfx::BitmapImageRep> HeadlessBackend::imageOfWindow(Window& wind
     window.display();
     auto surface = std::static_pointer_cast<HeadlessSurface>(surfaceForWindow(window));
     return copyOf(surface->pixels(), surface->pointSize());
+}
+
+std::shared_ptr<gfx::BitmapImageRep> HeadlessBackend::imageOfWindowAsShown(Window& window)
+{
+    auto drawn = imageOfWindow(window);
+    const double scale = window.displayScale();
+    if (!drawn || scale == 1)
+        return drawn;
+    auto from = std::as_const(*drawn).pixelBuffer();
+    auto shown = gfx::BitmapImageRep::create(from.width, from.height, gfx::BitmapLayout::ARGB32Premultiplied);
+    shown->setSize(drawn->size());
+    auto to = shown->pixelBuffer();
+    const std::uint32_t ground = headlessPremultiplied(window.backgroundColor());
+    // Each shown pixel's centre, taken back through the scale about the middle, picks the drawn pixel there.
+    const double cx = from.width / 2.0, cy = from.height / 2.0;
+    for (int y = 0; y < to.height; ++y) {
+        for (int x = 0; x < to.width; ++x) {
+            const double sx = cx + (x + 0.5 - cx) / scale, sy = cy + (y + 0.5 - cy) / scale;
+            const bool inside = sx >= 0 && sy >= 0 && sx < from.width && sy < from.height;
+            to.row(y)[x] = inside ? from.row(int(sy))[int(sx)] : ground;
+        }
+    }
+    return shown;
 }
 
 std::shared_ptr<gfx::BitmapImageRep> HeadlessBackend::imageOfView(View& view)

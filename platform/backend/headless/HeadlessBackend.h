@@ -76,6 +76,9 @@ public:
     // Pictures: the window's content redrawn, or a view drawn on its own.
     std::shared_ptr<gfx::BitmapImageRep> imageOfWindow(Window& window);
     std::shared_ptr<gfx::BitmapImageRep> imageOfView(View& view);
+    // The window's content as the screen shows it: scaled about its centre by its display scale, over its
+    // background colour.
+    std::shared_ptr<gfx::BitmapImageRep> imageOfWindowAsShown(Window& window);
     fnd::Expected<void> writePNG(Window& window, const fnd::String& path);
     fnd::Expected<void> writePNG(View& view, const fnd::String& path);
 

@@ -12,8 +12,9 @@ namespace fnd {
 class Coder;
 
 // What an archivable class implements, next to fnd::Object. An unarchiver makes the instance through the class
-// registry's factory (the default constructor, then init() where the class has one), registers it, then lets it
-// read its state, so objects that refer to each other (even in a cycle) come back as one graph.
+// registry (ClassInfo::decodingFactory: the default constructor, then init() where the class has one; or only the
+// constructor for a class whose initWithCoder runs its designated initialiser itself, as views do with the archived
+// frame), registers it, then lets it read its state, so objects that refer to each other come back as one graph.
 class Coding {
 public:
     virtual ~Coding() = default;

@@ -431,7 +431,7 @@ Value KeyedUnarchiver::objectAt(std::int64_t index)
         fail(fmt::format("objects are nested more than {} deep", KeyedFormat::MaxObjectDepth));
         return {};
     }
-    std::shared_ptr<Object> object = cls->factory ? cls->factory() : nullptr;
+    std::shared_ptr<Object> object = cls->decodingFactory ? cls->decodingFactory() : nullptr;
     auto* coding = dynamic_cast<Coding*>(object.get());
     if (!coding) {
         fail(fmt::format("objects of class {} cannot be unarchived", cls->name.utf8()));

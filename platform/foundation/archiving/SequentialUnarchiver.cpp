@@ -236,7 +236,7 @@ Value SequentialUnarchiver::readNewObject()
         fail(fmt::format("it holds an object of class {}, which this program does not know", record->name.utf8()));
         return {};
     }
-    std::shared_ptr<Object> object = record->cls->factory ? record->cls->factory() : nullptr;
+    std::shared_ptr<Object> object = record->cls->decodingFactory ? record->cls->decodingFactory() : nullptr;
     auto* coding = dynamic_cast<Coding*>(object.get());
     if (!coding) {
         fail(fmt::format("objects of class {} cannot be unarchived", record->name.utf8()));

@@ -1,8 +1,8 @@
 #include "platform/foundation/runtime/Object.h"
 
+#include "platform/foundation/detail/ObjectState.h"
 #include "platform/foundation/runtime/Exception.h"
 #include "platform/foundation/runtime/Log.h"
-#include "platform/foundation/detail/ObjectState.h"
 
 #include <fmt/format.h>
 
@@ -41,7 +41,7 @@ ClassRegistry& ClassRegistry::shared()
     return registry;
 }
 
-const ClassInfo& ClassRegistry::registerClass(const String& name, const ClassInfo* superclass, ObjectFactory factory,
+const ClassInfo& ClassRegistry::registerClass(const String& name, const ClassInfo* superclass, ClassFactories factories,
     const std::function<void(ClassInfo&)>& describe)
 {
     {
@@ -49,13 +49,15 @@ const ClassInfo& ClassRegistry::registerClass(const String& name, const ClassInf
         if (auto it = m_classes.find(name); it != m_classes.end()) {
             // Each class registers once; a second registration is another class under a taken name, whose
             // objects would silently get the first class's keys and actions.
-            log(LogLevel::Error, String("Two classes are registered under the name \"" + name.utf8()
-                                     + "\"; the later one is not created by name."));
+            log(LogLevel::Error,
+                String("Two classes are registered under the name \"" + name.utf8()
+                    + "\"; the later one is not created by name."));
             return *it->second;
         }
     }
     // Described outside the lock: a description may touch other classes.
-    auto info = std::make_unique<ClassInfo>(ClassInfo { name, superclass, std::move(factory), {} });
+    auto info = std::make_unique<ClassInfo>(ClassInfo { name, superclass, std::move(factories.factory),
+        std::move(factories.allocator), std::move(factories.decodingFactory), {} });
     if (describe)
         describe(*info);
     std::lock_guard lock(m_mutex);
@@ -91,10 +93,18 @@ std::shared_ptr<Object> ClassRegistry::create(const String& name) const
     return info->factory();
 }
 
+std::shared_ptr<Object> ClassRegistry::allocate(const String& name) const
+{
+    auto* info = find(name);
+    if (!info || !info->allocator)
+        return nullptr;
+    return info->allocator();
+}
+
 const ClassInfo& Object::staticClassInfo()
 {
-    static const ClassInfo& info
-        = ClassRegistry::shared().registerClass("NSObject", nullptr, [] { return std::make_shared<Object>(); });
+    static const ClassInfo& info = ClassRegistry::shared().registerClass(
+        "NSObject", nullptr, ClassFactories(ObjectFactory([] { return std::make_shared<Object>(); })));
     return info;
 }
 

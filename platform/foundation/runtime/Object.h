@@ -49,12 +49,40 @@ struct ClassMembers {
     std::vector<String> exposedBindings;
 };
 
-// What the runtime knows of a class: its name, its superclass and how to make an instance (empty when the class
-// cannot be made without arguments).
+// How the runtime makes instances of a class; each is empty when the class cannot be made without arguments.
+struct ClassFactories {
+    ClassFactories() = default;
+    // One function for all three (a class without initialisers of its own).
+    ClassFactories(ObjectFactory make)
+        : factory(make)
+        , allocator(make)
+        , decodingFactory(std::move(make))
+    {
+    }
+    ClassFactories(ObjectFactory factory, ObjectFactory allocator, ObjectFactory decodingFactory)
+        : factory(std::move(factory))
+        , allocator(std::move(allocator))
+        , decodingFactory(std::move(decodingFactory))
+    {
+    }
+
+    // Constructed, then the class's default initialiser `init()`: what ClassRegistry::create gives.
+    ObjectFactory factory;
+    // Constructed only: the caller runs a designated initialiser next (an interface file makes a view with the
+    // file's frame).
+    ObjectFactory allocator;
+    // What an unarchiver makes before initWithCoder: the factory, or the allocator for a class whose initWithCoder
+    // runs its designated initialiser itself (it declares `static constexpr bool initWithCoderInitialises = true`).
+    ObjectFactory decodingFactory;
+};
+
+// What the runtime knows of a class: its name, its superclass and how to make an instance.
 struct ClassInfo {
     String name;
     const ClassInfo* superclass { nullptr };
     ObjectFactory factory;
+    ObjectFactory allocator;
+    ObjectFactory decodingFactory;
     ClassMembers members {};
 
     bool isSubclassOf(const ClassInfo& other) const;
@@ -69,11 +97,14 @@ public:
     static ClassRegistry& shared();
 
     // describe fills in the members before the class is published. A name registered twice keeps the first class.
-    const ClassInfo& registerClass(const String& name, const ClassInfo* superclass, ObjectFactory factory,
+    const ClassInfo& registerClass(const String& name, const ClassInfo* superclass, ClassFactories factories,
         const std::function<void(ClassInfo&)>& describe = {});
     const ClassInfo* find(const String& name) const;
-    // nullptr when the name is unknown or the class has no factory.
+    // Constructed and initialised (ClassFactories::factory); nullptr when the name is unknown or the class cannot be
+    // made without arguments.
     std::shared_ptr<Object> create(const String& name) const;
+    // Constructed only, for a caller that runs a designated initialiser next.
+    std::shared_ptr<Object> allocate(const String& name) const;
     // Every registered class that is `base` or derives from it, by name.
     std::vector<const ClassInfo*> classesDerivedFrom(const ClassInfo& base) const;
 
@@ -244,12 +275,18 @@ template <typename T, typename... Args> std::shared_ptr<T> makeObject(Args&&... 
 
 namespace detail {
 
-template <typename T> ObjectFactory factoryFor()
+template <typename T> ClassFactories factoriesFor()
 {
-    if constexpr (std::is_default_constructible_v<T> && !std::is_abstract_v<T>)
-        return [] { return std::static_pointer_cast<Object>(makeObject<T>()); };
-    else
+    if constexpr (std::is_default_constructible_v<T> && !std::is_abstract_v<T>) {
+        ObjectFactory factory = [] { return std::static_pointer_cast<Object>(makeObject<T>()); };
+        ObjectFactory allocator = [] { return std::static_pointer_cast<Object>(std::make_shared<T>()); };
+        bool initialisesInCoder = false;
+        if constexpr (requires { T::initWithCoderInitialises; })
+            initialisesInCoder = T::initWithCoderInitialises;
+        return ClassFactories(factory, allocator, initialisesInCoder ? allocator : factory);
+    } else {
         return {};
+    }
 }
 
 }
@@ -275,7 +312,7 @@ private:
     const ::fnd::ClassInfo& Class::staticClassInfo()                                                                   \
     {                                                                                                                  \
         static const ::fnd::ClassInfo& info = ::fnd::ClassRegistry::shared().registerClass(#Class,                     \
-            &Superclass::staticClassInfo(), ::fnd::detail::factoryFor<Class>(), [](::fnd::ClassInfo& classInfo) {      \
+            &Superclass::staticClassInfo(), ::fnd::detail::factoriesFor<Class>(), [](::fnd::ClassInfo& classInfo) {    \
                 ::fnd::ClassBuilder<Class> builder(classInfo);                                                         \
                 []<typename C>(C*, ::fnd::ClassBuilder<C>& b) {                                                        \
                     if constexpr (requires { C::describeClass(b); })                                                   \

@@ -38,9 +38,7 @@ constexpr double TitleGap = 2;
 
 std::shared_ptr<Box> Box::create(gfx::Rect frame)
 {
-    auto box = fnd::makeObject<Box>();
-    box->initWithFrame(frame);
-    return box;
+    return makeView<Box>(frame);
 }
 
 void Box::initWithFrame(gfx::Rect frame)

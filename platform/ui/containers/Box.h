@@ -29,9 +29,7 @@ class Box : public View {
 public:
     Box() = default;
     static std::shared_ptr<Box> create(gfx::Rect frame = {});
-    // A box made by class name (an interface file's) gets its title cell and content view here.
-    void init() { initWithFrame({}); }
-    void initWithFrame(gfx::Rect frame);
+    void initWithFrame(gfx::Rect frame) override;
 
     BoxType boxType() const { return m_boxType; }
     void setBoxType(BoxType type);

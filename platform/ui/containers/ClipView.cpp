@@ -1,8 +1,8 @@
 #include "platform/ui/containers/ClipView.h"
 
 #include "platform/graphics/BezierPath.h"
-#include "platform/ui/views/Event.h"
 #include "platform/ui/containers/ScrollView.h"
+#include "platform/ui/views/Event.h"
 
 #include <algorithm>
 
@@ -22,9 +22,7 @@ ClipView::~ClipView()
 
 std::shared_ptr<ClipView> ClipView::create(gfx::Rect frame)
 {
-    auto view = fnd::makeObject<ClipView>();
-    view->initWithFrame(frame);
-    return view;
+    return makeView<ClipView>(frame);
 }
 
 void ClipView::initWithFrame(gfx::Rect frame)

@@ -19,9 +19,7 @@ public:
     ClipView() = default;
     ~ClipView() override;
     static std::shared_ptr<ClipView> create(gfx::Rect frame = {});
-    // For a clip view made by class name.
-    void init() { initWithFrame({}); }
-    void initWithFrame(gfx::Rect frame);
+    void initWithFrame(gfx::Rect frame) override;
 
     const std::shared_ptr<View>& documentView() const { return m_documentView; }
     virtual void setDocumentView(const std::shared_ptr<View>& view);

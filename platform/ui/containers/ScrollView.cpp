@@ -2,9 +2,9 @@
 
 #include "platform/graphics/BezierPath.h"
 #include "platform/ui/controls/ControlLook.h"
-#include "platform/ui/views/Event.h"
 #include "platform/ui/tables/TableHeaderView.h"
 #include "platform/ui/tables/TableView.h"
+#include "platform/ui/views/Event.h"
 
 #include <algorithm>
 #include <cmath>
@@ -39,9 +39,7 @@ void ScrollView::describeClass(fnd::ClassBuilder<ScrollView>& c)
 
 std::shared_ptr<ScrollView> ScrollView::create(gfx::Rect frame)
 {
-    auto view = fnd::makeObject<ScrollView>();
-    view->initWithFrame(frame);
-    return view;
+    return makeView<ScrollView>(frame);
 }
 
 void ScrollView::initWithFrame(gfx::Rect frame)

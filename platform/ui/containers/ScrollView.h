@@ -1,8 +1,8 @@
 #pragma once
 
 #include "platform/ui/containers/ClipView.h"
-#include "platform/ui/controls/ControlTypes.h"
 #include "platform/ui/containers/Scroller.h"
+#include "platform/ui/controls/ControlTypes.h"
 
 namespace ui {
 
@@ -18,9 +18,7 @@ class ScrollView : public View {
 public:
     ScrollView() = default;
     static std::shared_ptr<ScrollView> create(gfx::Rect frame = {});
-    // A scroll view made by class name (an interface file's) gets its clip view here.
-    void init() { initWithFrame({}); }
-    void initWithFrame(gfx::Rect frame);
+    void initWithFrame(gfx::Rect frame) override;
 
     // The size of the clip view for a frame size with the given scrollers and border.
     static gfx::Size contentSizeForFrameSize(gfx::Size frameSize, bool hasHorizontalScroller, bool hasVerticalScroller,

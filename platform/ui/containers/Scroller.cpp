@@ -4,8 +4,8 @@
 #include "platform/foundation/runtime/RunLoop.h"
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/GraphicsContext.h"
-#include "platform/ui/views/Application.h"
 #include "platform/ui/controls/ControlLook.h"
+#include "platform/ui/views/Application.h"
 
 #include <algorithm>
 #include <cmath>
@@ -31,9 +31,7 @@ void Scroller::describeClass(fnd::ClassBuilder<Scroller>& c)
 
 std::shared_ptr<Scroller> Scroller::create(gfx::Rect frame)
 {
-    auto scroller = fnd::makeObject<Scroller>();
-    scroller->initWithFrame(frame);
-    return scroller;
+    return makeView<Scroller>(frame);
 }
 
 void Scroller::initWithFrame(gfx::Rect frame)

@@ -31,7 +31,7 @@ class Scroller : public Control {
 public:
     Scroller() = default;
     static std::shared_ptr<Scroller> create(gfx::Rect frame = {});
-    void initWithFrame(gfx::Rect frame);
+    void initWithFrame(gfx::Rect frame) override;
 
     // The strip a scroller of the size and style takes.
     static double scrollerWidthForControlSize(ControlSize size, ScrollerStyle style);

@@ -1,11 +1,11 @@
 #include "platform/ui/containers/SplitView.h"
 
+#include "platform/foundation/files/UserDefaults.h"
 #include "platform/foundation/runtime/CharacterSet.h"
 #include "platform/foundation/runtime/RunLoop.h"
-#include "platform/foundation/files/UserDefaults.h"
 #include "platform/graphics/BezierPath.h"
-#include "platform/ui/views/Application.h"
 #include "platform/ui/controls/ControlLook.h"
+#include "platform/ui/views/Application.h"
 #include "platform/ui/views/Cursor.h"
 #include "platform/ui/views/Event.h"
 #include "platform/ui/views/Window.h"
@@ -39,9 +39,7 @@ void SplitView::describeClass(fnd::ClassBuilder<SplitView>& c)
 
 std::shared_ptr<SplitView> SplitView::create(gfx::Rect frame)
 {
-    auto view = fnd::makeObject<SplitView>();
-    view->initWithFrame(frame);
-    return view;
+    return makeView<SplitView>(frame);
 }
 
 void SplitView::initWithFrame(gfx::Rect frame)

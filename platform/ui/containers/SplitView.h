@@ -80,7 +80,7 @@ class SplitView : public View {
 public:
     SplitView() = default;
     static std::shared_ptr<SplitView> create(gfx::Rect frame = {});
-    void initWithFrame(gfx::Rect frame);
+    void initWithFrame(gfx::Rect frame) override;
 
     // Vertical dividers: the subviews are side by side.
     bool isVertical() const { return m_vertical; }

@@ -4,9 +4,9 @@
 #include "platform/graphics/BezierPath.h"
 #include "platform/ui/controls/Control.h"
 #include "platform/ui/controls/ControlLook.h"
+#include "platform/ui/detail/PanelText.h"
 #include "platform/ui/views/Event.h"
 #include "platform/ui/views/Window.h"
-#include "platform/ui/detail/PanelText.h"
 
 #include <algorithm>
 #include <cmath>
@@ -35,9 +35,7 @@ void TabView::describeClass(fnd::ClassBuilder<TabView>& c)
 
 std::shared_ptr<TabView> TabView::create(gfx::Rect frame)
 {
-    auto view = fnd::makeObject<TabView>();
-    view->initWithFrame(frame);
-    return view;
+    return makeView<TabView>(frame);
 }
 
 void TabView::initWithFrame(gfx::Rect frame)

@@ -42,7 +42,7 @@ class TabView : public View {
 public:
     TabView() = default;
     static std::shared_ptr<TabView> create(gfx::Rect frame = {});
-    void initWithFrame(gfx::Rect frame);
+    void initWithFrame(gfx::Rect frame) override;
 
     // Items.
     const std::vector<std::shared_ptr<TabViewItem>>& tabViewItems() const { return m_items; }

@@ -2,14 +2,14 @@
 
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/Image.h"
+#include "platform/ui/containers/ToolbarView.h"
 #include "platform/ui/controls/Button.h"
 #include "platform/ui/controls/ControlLook.h"
-#include "platform/ui/dragging/Pasteboard.h"
 #include "platform/ui/controls/PopUpButton.h"
-#include "platform/ui/text/TextField.h"
-#include "platform/ui/containers/ToolbarView.h"
 #include "platform/ui/detail/FlippedView.h"
 #include "platform/ui/detail/PanelText.h"
+#include "platform/ui/dragging/Pasteboard.h"
+#include "platform/ui/text/TextField.h"
 
 #include <algorithm>
 #include <cmath>
@@ -58,8 +58,7 @@ FND_REGISTER_CLASS(ToolbarPaletteItemView, View)
 std::shared_ptr<ToolbarPaletteItemView> ToolbarPaletteItemView::create(
     gfx::Rect frame, const std::shared_ptr<ToolbarItem>& item)
 {
-    auto view = fnd::makeObject<ToolbarPaletteItemView>();
-    view->initWithFrame(frame);
+    auto view = makeView<ToolbarPaletteItemView>(frame);
     view->m_item = item;
     return view;
 }
@@ -98,8 +97,7 @@ FND_REGISTER_CLASS(ToolbarDefaultSetView, View)
 std::shared_ptr<ToolbarDefaultSetView> ToolbarDefaultSetView::create(
     gfx::Rect frame, std::vector<std::shared_ptr<ToolbarItem>> items)
 {
-    auto view = fnd::makeObject<ToolbarDefaultSetView>();
-    view->initWithFrame(frame);
+    auto view = makeView<ToolbarDefaultSetView>(frame);
     view->m_items = std::move(items);
     return view;
 }

@@ -66,8 +66,7 @@ FND_REGISTER_CLASS(ToolbarItemViewer, View)
 
 std::shared_ptr<ToolbarItemViewer> ToolbarItemViewer::create(const std::shared_ptr<ToolbarItem>& item)
 {
-    auto viewer = fnd::makeObject<ToolbarItemViewer>();
-    viewer->initWithFrame({});
+    auto viewer = makeView<ToolbarItemViewer>({});
     viewer->m_item = item;
     if (item && item->view())
         viewer->addSubview(item->view());
@@ -328,21 +327,25 @@ void ToolbarView::describeClass(fnd::ClassBuilder<ToolbarView>& c)
 
 std::shared_ptr<ToolbarView> ToolbarView::create(const std::shared_ptr<Toolbar>& toolbar)
 {
-    auto view = fnd::makeObject<ToolbarView>();
-    view->initWithFrame({});
+    auto view = makeView<ToolbarView>({});
     view->m_toolbar = toolbar;
-    // Its subviews are laid out by layoutItems (from resizeSubviewsWithOldSize) whenever the window's width
-    // changes, not autoresized.
-    registerForDraggedTypes(*view, { ToolbarItemDragType, ToolbarDefaultSetDragType });
-    auto chevron = Button::create({ 0, 0, OverflowButtonWidth, 22 }, "»");
-    chevron->setBezelStyle(BezelStyle::Recessed);
-    chevron->setTarget(view);
-    chevron->setAction("showOverflowMenu:");
-    chevron->setHidden(true);
-    view->m_overflowButton = chevron;
-    view->addSubview(chevron);
     view->reloadItems();
     return view;
+}
+
+void ToolbarView::initWithFrame(gfx::Rect frame)
+{
+    View::initWithFrame(frame);
+    // Its subviews are laid out by layoutItems (from resizeSubviewsWithOldSize) whenever the window's width
+    // changes, not autoresized.
+    registerForDraggedTypes(*this, { ToolbarItemDragType, ToolbarDefaultSetDragType });
+    auto chevron = Button::create({ 0, 0, OverflowButtonWidth, 22 }, "»");
+    chevron->setBezelStyle(BezelStyle::Recessed);
+    chevron->setTarget(shared_from_this());
+    chevron->setAction("showOverflowMenu:");
+    chevron->setHidden(true);
+    m_overflowButton = chevron;
+    addSubview(chevron);
 }
 
 ToolbarMetrics ToolbarView::metrics() const

@@ -72,6 +72,8 @@ class ToolbarView : public View, public DraggingDestination {
 
 public:
     static std::shared_ptr<ToolbarView> create(const std::shared_ptr<Toolbar>& toolbar);
+    // The overflow button; the items come with the toolbar (create).
+    void initWithFrame(gfx::Rect frame) override;
 
     std::shared_ptr<Toolbar> toolbar() const { return m_toolbar.lock(); }
     ToolbarMetrics metrics() const;

@@ -31,8 +31,7 @@ void Button::describeClass(fnd::ClassBuilder<Button>& c)
 
 std::shared_ptr<Button> Button::create(gfx::Rect frame, const fnd::String& title)
 {
-    auto button = fnd::makeObject<Button>();
-    button->initWithFrame(frame);
+    auto button = makeView<Button>(frame);
     button->setTitle(title);
     return button;
 }

@@ -40,9 +40,7 @@ ColorWell::ColorPanelOpener& opener()
 
 std::shared_ptr<ColorWell> ColorWell::create(gfx::Rect frame)
 {
-    auto well = fnd::makeObject<ColorWell>();
-    well->initWithFrame(frame);
-    return well;
+    return makeView<ColorWell>(frame);
 }
 
 std::shared_ptr<ColorWell> ColorWell::activeColorWell()

@@ -52,14 +52,7 @@ void Control::describeClass(fnd::ClassBuilder<Control>& c)
 
 std::shared_ptr<Control> Control::create(gfx::Rect frame)
 {
-    auto control = fnd::makeObject<Control>();
-    control->initWithFrame(frame);
-    return control;
-}
-
-void Control::init()
-{
-    ensureCell();
+    return makeView<Control>(frame);
 }
 
 void Control::initWithFrame(gfx::Rect frame)

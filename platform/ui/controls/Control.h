@@ -50,10 +50,8 @@ class Control : public View, public TextViewDelegate {
 public:
     Control() = default;
     static std::shared_ptr<Control> create(gfx::Rect frame = {});
-    // Both make the cell when there is none yet: init() for controls made by class name, initWithFrame for the
-    // create() functions of subclasses.
-    void init();
-    void initWithFrame(gfx::Rect frame);
+    // Makes the cell (makeCell).
+    void initWithFrame(gfx::Rect frame) override;
     // The cell a new control of this class gets (an action cell here).
     virtual std::shared_ptr<Cell> makeCell() const;
 

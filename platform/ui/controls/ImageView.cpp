@@ -1,8 +1,8 @@
 #include "platform/ui/controls/ImageView.h"
 
 #include "platform/graphics/Image.h"
-#include "platform/ui/menus/MenuItem.h"
 #include "platform/ui/dragging/Pasteboard.h"
+#include "platform/ui/menus/MenuItem.h"
 
 namespace ui {
 
@@ -26,9 +26,7 @@ void ImageView::describeClass(fnd::ClassBuilder<ImageView>& c)
 
 std::shared_ptr<ImageView> ImageView::create(gfx::Rect frame)
 {
-    auto view = fnd::makeObject<ImageView>();
-    view->initWithFrame(frame);
-    return view;
+    return makeView<ImageView>(frame);
 }
 
 std::shared_ptr<ImageView> ImageView::imageViewWithImage(std::shared_ptr<gfx::Image> image)

@@ -21,9 +21,7 @@ void LevelIndicator::describeClass(fnd::ClassBuilder<LevelIndicator>& c)
 
 std::shared_ptr<LevelIndicator> LevelIndicator::create(gfx::Rect frame)
 {
-    auto indicator = fnd::makeObject<LevelIndicator>();
-    indicator->initWithFrame(frame);
-    return indicator;
+    return makeView<LevelIndicator>(frame);
 }
 
 std::shared_ptr<Cell> LevelIndicator::makeCell() const

@@ -24,8 +24,7 @@ void Matrix::describeClass(fnd::ClassBuilder<Matrix>& c)
 
 std::shared_ptr<Matrix> Matrix::create(gfx::Rect frame, const std::shared_ptr<Cell>& prototype)
 {
-    auto matrix = fnd::makeObject<Matrix>();
-    matrix->initWithFrame(frame);
+    auto matrix = makeView<Matrix>(frame);
     matrix->setPrototype(prototype);
     return matrix;
 }

@@ -27,8 +27,7 @@ void PopUpButton::describeClass(fnd::ClassBuilder<PopUpButton>& c)
 
 std::shared_ptr<PopUpButton> PopUpButton::create(gfx::Rect frame, bool pullsDown)
 {
-    auto button = fnd::makeObject<PopUpButton>();
-    button->initWithFrame(frame);
+    auto button = makeView<PopUpButton>(frame);
     button->setPullsDown(pullsDown);
     return button;
 }

@@ -5,8 +5,8 @@
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/ui/controls/ControlLook.h"
-#include "platform/ui/views/Window.h"
 #include "platform/ui/detail/ValueRange.h"
+#include "platform/ui/views/Window.h"
 
 #include <cmath>
 #include <numbers>
@@ -41,9 +41,7 @@ ProgressIndicator::~ProgressIndicator()
 
 std::shared_ptr<ProgressIndicator> ProgressIndicator::create(gfx::Rect frame)
 {
-    auto indicator = fnd::makeObject<ProgressIndicator>();
-    indicator->initWithFrame(frame);
-    return indicator;
+    return makeView<ProgressIndicator>(frame);
 }
 
 void ProgressIndicator::setStyle(ProgressIndicatorStyle style)

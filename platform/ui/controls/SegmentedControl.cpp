@@ -16,9 +16,7 @@ void SegmentedControl::describeClass(fnd::ClassBuilder<SegmentedControl>& c)
 
 std::shared_ptr<SegmentedControl> SegmentedControl::create(gfx::Rect frame)
 {
-    auto control = fnd::makeObject<SegmentedControl>();
-    control->initWithFrame(frame);
-    return control;
+    return makeView<SegmentedControl>(frame);
 }
 
 std::shared_ptr<SegmentedControl> SegmentedControl::segmentedControlWithLabels(const std::vector<fnd::String>& labels,

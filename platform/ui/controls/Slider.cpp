@@ -18,9 +18,7 @@ void Slider::describeClass(fnd::ClassBuilder<Slider>& c)
 
 std::shared_ptr<Slider> Slider::create(gfx::Rect frame)
 {
-    auto slider = fnd::makeObject<Slider>();
-    slider->initWithFrame(frame);
-    return slider;
+    return makeView<Slider>(frame);
 }
 
 std::shared_ptr<Slider> Slider::sliderWithValue(

@@ -17,9 +17,7 @@ void Stepper::describeClass(fnd::ClassBuilder<Stepper>& c)
 
 std::shared_ptr<Stepper> Stepper::create(gfx::Rect frame)
 {
-    auto stepper = fnd::makeObject<Stepper>();
-    stepper->initWithFrame(frame);
-    return stepper;
+    return makeView<Stepper>(frame);
 }
 
 std::shared_ptr<Cell> Stepper::makeCell() const

@@ -16,9 +16,7 @@ FND_REGISTER_CLASS(ChoiceListView, View)
 
 std::shared_ptr<ChoiceListView> ChoiceListView::create(gfx::Rect frame)
 {
-    auto view = fnd::makeObject<ChoiceListView>();
-    view->initWithFrame(frame);
-    return view;
+    return ui::makeView<ChoiceListView>(frame);
 }
 
 void ChoiceListView::setTitles(std::vector<fnd::String> titles)

@@ -5,8 +5,8 @@
 #include "platform/graphics/BitmapImageRep.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/graphics/Image.h"
-#include "platform/ui/views/Application.h"
 #include "platform/ui/controls/ControlLook.h"
+#include "platform/ui/views/Application.h"
 
 #include <algorithm>
 #include <cmath>
@@ -55,9 +55,7 @@ FND_REGISTER_CLASS(ColorWheelView, View)
 
 std::shared_ptr<ColorWheelView> ColorWheelView::create(gfx::Rect frame)
 {
-    auto view = fnd::makeObject<ColorWheelView>();
-    view->initWithFrame(frame);
-    return view;
+    return ui::makeView<ColorWheelView>(frame);
 }
 
 double ColorWheelView::radius() const
@@ -163,9 +161,7 @@ FND_REGISTER_CLASS(ColorChannelSlider, View)
 
 std::shared_ptr<ColorChannelSlider> ColorChannelSlider::create(gfx::Rect frame)
 {
-    auto view = fnd::makeObject<ColorChannelSlider>();
-    view->initWithFrame(frame);
-    return view;
+    return ui::makeView<ColorChannelSlider>(frame);
 }
 
 void ColorChannelSlider::setValue(double value)
@@ -236,9 +232,7 @@ FND_REGISTER_CLASS(ColorSwatchView, View)
 
 std::shared_ptr<ColorSwatchView> ColorSwatchView::create(gfx::Rect frame)
 {
-    auto view = fnd::makeObject<ColorSwatchView>();
-    view->initWithFrame(frame);
-    return view;
+    return ui::makeView<ColorSwatchView>(frame);
 }
 
 void ColorSwatchView::setColor(gfx::ColorPtr color)

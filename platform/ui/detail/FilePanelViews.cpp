@@ -53,9 +53,7 @@ FND_REGISTER_CLASS(FileListView, View)
 
 std::shared_ptr<FileListView> FileListView::create(gfx::Rect frame)
 {
-    auto view = fnd::makeObject<FileListView>();
-    view->initWithFrame(frame);
-    return view;
+    return ui::makeView<FileListView>(frame);
 }
 
 void FileListView::setEntries(std::vector<FileEntry> entries)
@@ -341,8 +339,7 @@ FND_REGISTER_CLASS(FileListHeaderView, View)
 std::shared_ptr<FileListHeaderView> FileListHeaderView::create(
     gfx::Rect frame, const std::shared_ptr<FileListView>& list)
 {
-    auto view = fnd::makeObject<FileListHeaderView>();
-    view->initWithFrame(frame);
+    auto view = ui::makeView<FileListHeaderView>(frame);
     view->m_list = list;
     return view;
 }
@@ -409,9 +406,7 @@ FND_REGISTER_CLASS(PathBarView, View)
 
 std::shared_ptr<PathBarView> PathBarView::create(gfx::Rect frame)
 {
-    auto view = fnd::makeObject<PathBarView>();
-    view->initWithFrame(frame);
-    return view;
+    return ui::makeView<PathBarView>(frame);
 }
 
 void PathBarView::setPath(const fnd::String& path)
@@ -500,10 +495,13 @@ const fnd::String& PlacesView::recentPlacePath()
 
 std::shared_ptr<PlacesView> PlacesView::create(gfx::Rect frame)
 {
-    auto view = fnd::makeObject<PlacesView>();
-    view->initWithFrame(frame);
-    view->reload();
-    return view;
+    return ui::makeView<PlacesView>(frame);
+}
+
+void PlacesView::initWithFrame(gfx::Rect frame)
+{
+    View::initWithFrame(frame);
+    reload();
 }
 
 void PlacesView::reload()

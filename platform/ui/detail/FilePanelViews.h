@@ -125,6 +125,7 @@ public:
     // The name of the place that lists the recent files instead of a folder.
     static const fnd::String& recentPlacePath();
     static std::shared_ptr<PlacesView> create(gfx::Rect frame);
+    void initWithFrame(gfx::Rect frame) override;
     // Lists the places anew (volumes come and go).
     void reload();
     const std::vector<fnd::Places::Place>& places() const { return m_places; }

@@ -6,9 +6,7 @@ FND_REGISTER_CLASS(FlippedView, View)
 
 std::shared_ptr<FlippedView> FlippedView::create(gfx::Rect frame)
 {
-    auto view = fnd::makeObject<FlippedView>();
-    view->initWithFrame(frame);
-    return view;
+    return ui::makeView<FlippedView>(frame);
 }
 
 }

@@ -8,9 +8,7 @@ FND_REGISTER_CLASS(TableCornerView, View)
 
 std::shared_ptr<TableCornerView> TableCornerView::create(gfx::Rect frame)
 {
-    auto view = fnd::makeObject<TableCornerView>();
-    view->initWithFrame(frame);
-    return view;
+    return ui::makeView<TableCornerView>(frame);
 }
 
 void TableCornerView::drawRect(gfx::Rect)

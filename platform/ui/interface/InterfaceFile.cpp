@@ -1,8 +1,8 @@
 #include "platform/ui/interface/InterfaceFile.h"
 
 #include "platform/foundation/files/Bundle.h"
-#include "platform/foundation/runtime/Exception.h"
 #include "platform/foundation/files/FileManager.h"
+#include "platform/foundation/runtime/Exception.h"
 #include "platform/graphics/Color.h"
 #include "platform/graphics/Font.h"
 #include "platform/graphics/Image.h"
@@ -180,11 +180,15 @@ private:
             auto className = attribute(node, "class");
             if (!className || className->empty())
                 return failure(InterfaceFile::MalformedError, node, "has no class");
-            auto object = fnd::ClassRegistry::shared().create(String(*className));
+            const fnd::ClassInfo* cls = fnd::ClassRegistry::shared().find(String(*className));
+            if (!cls)
+                return failure(InterfaceFile::UnknownClassError, node, "names a class that does not exist");
+            // A view goes through its designated initialiser with the file's frame, as one made in code does.
+            const bool isView = cls->isSubclassOf(View::staticClassInfo());
+            auto object
+                = isView ? (cls->allocator ? cls->allocator() : nullptr) : (cls->factory ? cls->factory() : nullptr);
             if (!object)
-                return failure(InterfaceFile::UnknownClassError, node,
-                    fnd::ClassRegistry::shared().find(String(*className)) ? "names a class that cannot be made"
-                                                                          : "names a class that does not exist");
+                return failure(InterfaceFile::UnknownClassError, node, "names a class that cannot be made");
             if (auto id = attribute(node, "id")) {
                 if (String(*id) == OwnerId || m_contents.objectsById.contains(String(*id)))
                     return failure(InterfaceFile::MalformedError, node, "repeats an id");
@@ -192,6 +196,9 @@ private:
             }
             if (auto* window = dynamic_cast<Window*>(object.get()))
                 if (auto initialised = initialiseWindow(*window, node); !initialised)
+                    return initialised;
+            if (auto* view = dynamic_cast<View*>(object.get()))
+                if (auto initialised = initialiseView(*view, node); !initialised)
                     return initialised;
             m_made[node] = object;
             m_order.push_back(object);
@@ -223,6 +230,29 @@ private:
                 return failure(InterfaceFile::InvalidValueError, child, "sets a value of the wrong kind for its key");
         }
         window.initWithContentRect(contentRect, styleMask);
+        return {};
+    }
+
+    // A view is made with the frame the file gives it (the empty rectangle without one).
+    fnd::Expected<void> initialiseView(View& view, const xmlNode* node)
+    {
+        gfx::Rect frame;
+        for (const xmlNode* child : elementChildren(node)) {
+            if (attribute(child, "key") != "frame")
+                continue;
+            if (nameOf(child) != "rect")
+                return failure(InterfaceFile::InvalidValueError, child, "sets a value of the wrong kind for its key");
+            auto value = readValue(child);
+            if (!value)
+                return std::unexpected(value.error());
+            frame = *value->rect();
+        }
+        try {
+            view.initWithFrame(frame);
+        } catch (const fnd::Exception& exception) {
+            return failure(InterfaceFile::InvalidValueError, node,
+                fmt::format("could not be made: {}", exception.reason().utf8()));
+        }
         return {};
     }
 
@@ -262,6 +292,8 @@ private:
                 return failure(InterfaceFile::MalformedError, child, "has no key");
             auto* window = dynamic_cast<Window*>(object.get());
             if (window && (*key == "contentRect" || *key == "styleMask"))
+                continue;
+            if (*key == "frame" && dynamic_cast<View*>(object.get()))
                 continue;
             auto value = readValue(child);
             if (!value)

@@ -96,11 +96,18 @@ fnd::String keyName(const fnd::String& key)
 
 std::shared_ptr<MenuView> MenuView::create(std::shared_ptr<Menu> menu)
 {
-    auto view = fnd::makeObject<MenuView>();
-    view->m_menu = std::move(menu);
-    view->m_layout = layoutMenu(*view->m_menu);
-    view->initWithFrame({ {}, view->m_layout.size });
+    auto view = makeView<MenuView>();
+    view->m_menu = menu ? std::move(menu) : Menu::create({});
+    view->relayout();
     return view;
+}
+
+void MenuView::initWithFrame(gfx::Rect frame)
+{
+    View::initWithFrame(frame);
+    // Made by name it shows an empty menu until it is given one.
+    m_menu = Menu::create({});
+    m_layout = layoutMenu(*m_menu);
 }
 
 std::shared_ptr<gfx::Font> MenuView::fontOf(const Menu& menu)

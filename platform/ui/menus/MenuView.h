@@ -19,6 +19,7 @@ class MenuView : public View {
 public:
     MenuView() = default;
     static std::shared_ptr<MenuView> create(std::shared_ptr<Menu> menu);
+    void initWithFrame(gfx::Rect frame) override;
     // Where the titles of items without indentation or image start, from the menu's left edge.
     static constexpr double TitleInset = 22;
 

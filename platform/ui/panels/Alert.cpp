@@ -207,8 +207,7 @@ void Alert::layout()
     double textWidth = width - TextLeft - AlertMargin;
     auto content = detail::FlippedView::create({ 0, 0, width, 150 });
 
-    auto iconView = fnd::makeObject<AlertIconView>();
-    iconView->initWithFrame({ AlertMargin, AlertMargin, IconSide, IconSide });
+    auto iconView = makeView<AlertIconView>({ AlertMargin, AlertMargin, IconSide, IconSide });
     iconView->image = icon();
     content->addSubview(iconView);
 

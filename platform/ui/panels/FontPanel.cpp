@@ -112,8 +112,8 @@ void FontPanel::build()
     std::weak_ptr<FontPanel> weak = self;
     auto content = detail::FlippedView::create({ 0, 0, FontPanelWidth, 300 });
     setContentView(content);
-    auto preview = fnd::makeObject<FontPreviewView>();
-    preview->initWithFrame({ FontPanelMargin, FontPanelMargin, FontPanelWidth - 2 * FontPanelMargin, 56 });
+    auto preview
+        = makeView<FontPreviewView>({ FontPanelMargin, FontPanelMargin, FontPanelWidth - 2 * FontPanelMargin, 56 });
     preview->panel = self;
     m_preview = preview;
     content->addSubview(preview);

@@ -3,9 +3,9 @@
 #include "platform/foundation/runtime/Timer.h"
 #include "platform/graphics/BitmapImageRep.h"
 #include "platform/ui/controls/ButtonCell.h"
-#include "platform/ui/views/Window.h"
 #include "platform/ui/detail/OutlineNode.h"
 #include "platform/ui/detail/OutlineViewAdapter.h"
+#include "platform/ui/views/Window.h"
 
 #include <algorithm>
 
@@ -44,32 +44,20 @@ OutlineView::~OutlineView()
 
 std::shared_ptr<OutlineView> OutlineView::create(gfx::Rect frame)
 {
-    auto outline = fnd::makeObject<OutlineView>();
-    outline->initWithFrame(frame);
-    return outline;
-}
-
-void OutlineView::init()
-{
-    TableView::init();
-    if (!m_adapter) {
-        m_adapter = std::make_shared<detail::OutlineViewAdapter>(*this);
-        TableView::setDataSource(m_adapter);
-        TableView::setDelegate(m_adapter);
-    }
-    if (!m_outlineCell) {
-        m_outlineCell = fnd::makeObject<ButtonCell>();
-        m_outlineCell->setButtonType(ButtonType::OnOff);
-        m_outlineCell->setBezelStyle(BezelStyle::Disclosure);
-        m_outlineCell->setBordered(true);
-        m_outlineCell->setTitle({});
-    }
+    return makeView<OutlineView>(frame);
 }
 
 void OutlineView::initWithFrame(gfx::Rect frame)
 {
     TableView::initWithFrame(frame);
-    init();
+    m_adapter = std::make_shared<detail::OutlineViewAdapter>(*this);
+    TableView::setDataSource(m_adapter);
+    TableView::setDelegate(m_adapter);
+    m_outlineCell = fnd::makeObject<ButtonCell>();
+    m_outlineCell->setButtonType(ButtonType::OnOff);
+    m_outlineCell->setBezelStyle(BezelStyle::Disclosure);
+    m_outlineCell->setBordered(true);
+    m_outlineCell->setTitle({});
 }
 
 void OutlineView::setDataSource(const std::shared_ptr<OutlineViewDataSource>& dataSource)

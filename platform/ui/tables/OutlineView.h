@@ -63,8 +63,7 @@ public:
     OutlineView();
     ~OutlineView() override;
     static std::shared_ptr<OutlineView> create(gfx::Rect frame = {});
-    void init();
-    void initWithFrame(gfx::Rect frame);
+    void initWithFrame(gfx::Rect frame) override;
 
     std::shared_ptr<OutlineViewDataSource> dataSource() const { return m_outlineDataSource.lock(); }
     void setDataSource(const std::shared_ptr<OutlineViewDataSource>& dataSource);

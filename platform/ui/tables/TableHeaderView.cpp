@@ -1,11 +1,11 @@
 #include "platform/ui/tables/TableHeaderView.h"
 
 #include "platform/graphics/GraphicsContext.h"
-#include "platform/ui/views/Cursor.h"
+#include "platform/ui/detail/TrackingEvents.h"
 #include "platform/ui/tables/TableHeaderCell.h"
 #include "platform/ui/tables/TableView.h"
+#include "platform/ui/views/Cursor.h"
 #include "platform/ui/views/Window.h"
-#include "platform/ui/detail/TrackingEvents.h"
 
 #include <cmath>
 
@@ -15,9 +15,7 @@ FND_REGISTER_CLASS(TableHeaderView, View)
 
 std::shared_ptr<TableHeaderView> TableHeaderView::create(gfx::Rect frame)
 {
-    auto view = fnd::makeObject<TableHeaderView>();
-    view->initWithFrame(frame);
-    return view;
+    return makeView<TableHeaderView>(frame);
 }
 
 void TableHeaderView::setTableView(const std::shared_ptr<TableView>& table)

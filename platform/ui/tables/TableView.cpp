@@ -4,9 +4,9 @@
 #include "platform/foundation/runtime/Log.h"
 #include "platform/ui/containers/ClipView.h"
 #include "platform/ui/containers/ScrollView.h"
+#include "platform/ui/detail/TableCornerView.h"
 #include "platform/ui/tables/TableHeaderView.h"
 #include "platform/ui/views/Window.h"
-#include "platform/ui/detail/TableCornerView.h"
 
 #include <algorithm>
 #include <cmath>
@@ -65,24 +65,14 @@ void TableView::describeClass(fnd::ClassBuilder<TableView>& c)
 
 std::shared_ptr<TableView> TableView::create(gfx::Rect frame)
 {
-    auto table = fnd::makeObject<TableView>();
-    table->initWithFrame(frame);
-    return table;
-}
-
-void TableView::init()
-{
-    Control::init();
-    if (!m_headerView)
-        setHeaderView(TableHeaderView::create());
-    if (!m_cornerView)
-        m_cornerView = detail::TableCornerView::create();
+    return makeView<TableView>(frame);
 }
 
 void TableView::initWithFrame(gfx::Rect frame)
 {
     Control::initWithFrame(frame);
-    init();
+    setHeaderView(TableHeaderView::create());
+    m_cornerView = detail::TableCornerView::create();
 }
 
 void TableView::setDataSource(const std::shared_ptr<TableViewDataSource>& dataSource)

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/foundation/runtime/IndexSet.h"
 #include "platform/foundation/bindings/SortDescriptor.h"
+#include "platform/foundation/runtime/IndexSet.h"
 #include "platform/ui/controls/Control.h"
 #include "platform/ui/dragging/Dragging.h"
 #include "platform/ui/tables/TableColumn.h"
@@ -82,9 +82,8 @@ public:
     TableView() = default;
     ~TableView() override;
     static std::shared_ptr<TableView> create(gfx::Rect frame = {});
-    // Both give the table its header and corner views.
-    void init();
-    void initWithFrame(gfx::Rect frame);
+    // Gives the table its header and corner views.
+    void initWithFrame(gfx::Rect frame) override;
 
     // Data source and delegate, not kept alive. Setting either reloads.
     std::shared_ptr<TableViewDataSource> dataSource() const { return m_dataSource.lock(); }

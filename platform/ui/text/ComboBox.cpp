@@ -152,9 +152,7 @@ ComboBox::~ComboBox()
 
 std::shared_ptr<ComboBox> ComboBox::create(gfx::Rect frame)
 {
-    auto box = fnd::makeObject<ComboBox>();
-    box->initWithFrame(frame);
-    return box;
+    return makeView<ComboBox>(frame);
 }
 
 std::shared_ptr<Cell> ComboBox::makeCell() const

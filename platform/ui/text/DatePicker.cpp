@@ -1,7 +1,7 @@
 #include "platform/ui/text/DatePicker.h"
 
-#include "platform/ui/views/Event.h"
 #include "platform/ui/controls/StepperCell.h"
+#include "platform/ui/views/Event.h"
 #include "platform/ui/views/Window.h"
 
 namespace ui {
@@ -25,9 +25,7 @@ void DatePicker::describeClass(fnd::ClassBuilder<DatePicker>& c)
 
 std::shared_ptr<DatePicker> DatePicker::create(gfx::Rect frame)
 {
-    auto picker = fnd::makeObject<DatePicker>();
-    picker->initWithFrame(frame);
-    return picker;
+    return makeView<DatePicker>(frame);
 }
 
 std::shared_ptr<Cell> DatePicker::makeCell() const

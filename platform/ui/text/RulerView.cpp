@@ -6,11 +6,11 @@
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/graphics/Image.h"
 #include "platform/text/AttributedString.h"
-#include "platform/ui/views/Application.h"
 #include "platform/ui/containers/ClipView.h"
-#include "platform/ui/controls/ControlLook.h"
-#include "platform/ui/views/Event.h"
 #include "platform/ui/containers/ScrollView.h"
+#include "platform/ui/controls/ControlLook.h"
+#include "platform/ui/views/Application.h"
+#include "platform/ui/views/Event.h"
 
 #include <fmt/format.h>
 
@@ -237,7 +237,7 @@ void RulerView::describeClass(fnd::ClassBuilder<RulerView>& c)
 
 std::shared_ptr<RulerView> RulerView::create(const std::shared_ptr<View>& scrollView, RulerOrientation orientation)
 {
-    auto ruler = fnd::makeObject<RulerView>();
+    auto ruler = std::make_shared<RulerView>();
     ruler->initWithScrollView(scrollView, orientation);
     return ruler;
 }

@@ -51,9 +51,7 @@ std::shared_ptr<View> SecureTextFieldCell::setUpFieldEditorAttributes(const std:
 
 std::shared_ptr<SecureTextField> SecureTextField::create(gfx::Rect frame)
 {
-    auto field = fnd::makeObject<SecureTextField>();
-    field->initWithFrame(frame);
-    return field;
+    return makeView<SecureTextField>(frame);
 }
 
 std::shared_ptr<Cell> SecureTextField::makeCell() const

@@ -24,9 +24,7 @@ void TextField::describeClass(fnd::ClassBuilder<TextField>& c)
 
 std::shared_ptr<TextField> TextField::create(gfx::Rect frame)
 {
-    auto field = fnd::makeObject<TextField>();
-    field->initWithFrame(frame);
-    return field;
+    return makeView<TextField>(frame);
 }
 
 std::shared_ptr<Cell> TextField::makeCell() const

@@ -3,10 +3,10 @@
 
 #include "platform/ui/text/TextView.h"
 
+#include "platform/foundation/model/UndoManager.h"
 #include "platform/foundation/runtime/NotificationCenter.h"
 #include "platform/foundation/runtime/RunLoop.h"
 #include "platform/foundation/runtime/Timer.h"
-#include "platform/foundation/model/UndoManager.h"
 #include "platform/graphics/Font.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/text/AttributedString.h"
@@ -15,11 +15,11 @@
 #include "platform/text/TextRanges.h"
 #include "platform/text/TextStorage.h"
 #include "platform/ui/containers/ClipView.h"
-#include "platform/ui/controls/ControlLook.h"
-#include "platform/ui/views/KeyBindings.h"
 #include "platform/ui/containers/ScrollView.h"
-#include "platform/ui/views/Window.h"
+#include "platform/ui/controls/ControlLook.h"
 #include "platform/ui/detail/TextViewInternals.h"
+#include "platform/ui/views/KeyBindings.h"
+#include "platform/ui/views/Window.h"
 
 #include <algorithm>
 #include <cmath>
@@ -57,9 +57,7 @@ void TextView::describeClass(fnd::ClassBuilder<TextView>& c)
 
 std::shared_ptr<TextView> TextView::create(gfx::Rect frame)
 {
-    auto view = fnd::makeObject<TextView>();
-    view->initWithFrame(frame);
-    return view;
+    return makeView<TextView>(frame);
 }
 
 std::shared_ptr<TextView> TextView::create(gfx::Rect frame, const std::shared_ptr<txt::TextContainer>& container)
@@ -69,26 +67,20 @@ std::shared_ptr<TextView> TextView::create(gfx::Rect frame, const std::shared_pt
     return view;
 }
 
-void TextView::init()
-{
-    initWithFrame({});
-}
-
 void TextView::initWithFrame(gfx::Rect frame)
 {
-    View::initWithFrame(frame);
-    // The view grows with its text but never below the size it was made with.
-    m_minSize = frame.size;
     auto container = std::make_shared<txt::TextContainer>(gfx::Size { std::max(0.0, frame.width()), 1e7 });
     container->setWidthTracksTextView(true);
-    setUpTextSystem(container, true);
+    initWithFrame(frame, container);
 }
 
 void TextView::initWithFrame(gfx::Rect frame, const std::shared_ptr<txt::TextContainer>& container)
 {
     View::initWithFrame(frame);
+    // The view grows with its text but never below the size it was made with.
     m_minSize = frame.size;
-    setUpTextSystem(container, false);
+    // A container no layout manager holds yet gets storage of the view's own.
+    setUpTextSystem(container, !container->layoutManager());
 }
 
 void TextView::setUpTextSystem(const std::shared_ptr<txt::TextContainer>& container, bool ownsStorage)

@@ -72,9 +72,9 @@ public:
     static std::shared_ptr<TextView> create(gfx::Rect frame = {});
     // A view showing a container another layout manager (and storage) already holds.
     static std::shared_ptr<TextView> create(gfx::Rect frame, const std::shared_ptr<txt::TextContainer>& container);
-    void init();
-    void initWithFrame(gfx::Rect frame);
-    void initWithFrame(gfx::Rect frame, const std::shared_ptr<txt::TextContainer>& container);
+    void initWithFrame(gfx::Rect frame) override;
+    // The designated initialiser with a container: initWithFrame(frame) calls it with a container of its own.
+    virtual void initWithFrame(gfx::Rect frame, const std::shared_ptr<txt::TextContainer>& container);
 
     // The text system.
     const std::shared_ptr<txt::TextContainer>& textContainer() const { return m_textContainer; }

@@ -299,9 +299,7 @@ void TokenField::describeClass(fnd::ClassBuilder<TokenField>& c)
 
 std::shared_ptr<TokenField> TokenField::create(gfx::Rect frame)
 {
-    auto field = fnd::makeObject<TokenField>();
-    field->initWithFrame(frame);
-    return field;
+    return makeView<TokenField>(frame);
 }
 
 std::shared_ptr<Cell> TokenField::makeCell() const

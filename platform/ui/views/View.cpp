@@ -35,13 +35,15 @@ View::~View() = default;
 
 std::shared_ptr<View> View::create(gfx::Rect frame)
 {
-    auto view = fnd::makeObject<View>();
-    view->initWithFrame(frame);
-    return view;
+    return makeView<View>(frame);
 }
 
 void View::initWithFrame(gfx::Rect frame)
 {
+    if (m_initialised)
+        throw fnd::Exception::internalInconsistency(
+            fnd::String("initWithFrame: a " + className().utf8() + " is already initialised"));
+    m_initialised = true;
     m_frame = frame;
     m_bounds = gfx::Rect({}, frame.size);
 }
@@ -168,6 +170,15 @@ void View::sortSubviewsUsingFunction(const std::function<ComparisonResult(const 
         sorted.push_back(m_subviews[i]);
     m_subviews = std::move(sorted);
     setNeedsDisplay(true);
+}
+
+std::shared_ptr<View> View::opaqueAncestor() const
+{
+    for (auto view = std::const_pointer_cast<View>(std::static_pointer_cast<const View>(shared_from_this())); view;
+         view = view->superview())
+        if (view->isOpaque())
+            return view;
+    return nullptr;
 }
 
 bool View::isDescendantOf(const View& view) const

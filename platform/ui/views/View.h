@@ -56,7 +56,7 @@ enum class FocusRingType { Default = 0, None = 1, Exterior = 2 };
 // A rectangle of a window's content, with its own coordinate system (bounds) inside its frame (in the superview's
 // coordinates). The bounds origin is the scroll position; the bounds scale (frame size over bounds size) is
 // cumulative through scaleUnitSquareToSize and survives frame resizes. Subviews are owned and drawn in order, the
-// first at the back. Views are made with create() (or fnd::makeObject) so that they live in a shared_ptr.
+// first at the back. Views live in a shared_ptr and are set up once by their designated initialiser, initWithFrame.
 class View : public Responder {
     FND_OBJECT(View)
     static void describeClass(fnd::ClassBuilder<View>& c);
@@ -65,8 +65,13 @@ public:
     View() = default;
     ~View() override;
     static std::shared_ptr<View> create(gfx::Rect frame = {});
-    // Subclasses made by create() of theirs call this with their frame.
-    void initWithFrame(gfx::Rect frame);
+    // The designated initialiser, run exactly once on every view: by each class's create() (makeView), by the class
+    // registry's factory (through init(), with the empty frame) and by interface files with the file's frame. A class
+    // that sets itself up overrides it and calls its superclass's first; create() adds only what its own arguments
+    // ask for. A second call is a programming error (it would build the view's parts twice).
+    virtual void initWithFrame(gfx::Rect frame);
+    void init() { initWithFrame({}); }
+    bool isInitialised() const { return m_initialised; }
 
     // Tree.
     std::shared_ptr<View> superview() const { return m_superview.lock(); }
@@ -148,6 +153,9 @@ public:
     double alphaValue() const { return m_alpha; }
     void setAlphaValue(double alpha);
     virtual bool isOpaque() const { return false; }
+    // The nearest of the view and its ancestors that is opaque; nullptr when none is (the window's own background
+    // shows behind them all).
+    std::shared_ptr<View> opaqueAncestor() const;
     // The part of the bounds not clipped by the superviews.
     gfx::Rect visibleRect() const;
     // point is in the superview's coordinates; the deepest visible view under it, or nullptr.
@@ -343,6 +351,15 @@ private:
         fnd::Value userData;
     };
     std::vector<ToolTipRect> m_toolTipRects;
+    bool m_initialised { false };
 };
+
+// A view of class T set up by its designated initialiser: what create() does.
+template <typename T> std::shared_ptr<T> makeView(gfx::Rect frame = {})
+{
+    auto view = std::make_shared<T>();
+    view->initWithFrame(frame);
+    return view;
+}
 
 }

@@ -372,6 +372,15 @@ void Window::setTitle(const fnd::String& title)
     Backend::current().windowChanged(*this);
 }
 
+void Window::setDisplayScale(double scale)
+{
+    scale = std::isfinite(scale) ? std::clamp(scale, 0.01, 1.0) : 1.0;
+    if (scale == m_displayScale)
+        return;
+    m_displayScale = scale;
+    Backend::current().windowChanged(*this);
+}
+
 void Window::setLevel(long level)
 {
     if (level == m_level)

@@ -173,6 +173,10 @@ public:
     void setLevel(long level);
     double alphaValue() const { return m_alpha; }
     void setAlphaValue(double alpha);
+    // The window system shows the window's picture scaled about its centre by this (1: as drawn; a window growing
+    // into place shows less); frame, input and drawing stay as they are. Not above 1, and above 0.
+    double displayScale() const { return m_displayScale; }
+    void setDisplayScale(double scale);
     bool isOpaque() const { return m_opaque; }
     void setOpaque(bool flag) { m_opaque = flag; }
     const gfx::ColorPtr& backgroundColor() const { return m_backgroundColor; }
@@ -394,6 +398,7 @@ private:
     fnd::String m_title;
     long m_level { WindowLevel::Normal };
     double m_alpha { 1 };
+    double m_displayScale { 1 };
     bool m_opaque { true };
     gfx::ColorPtr m_backgroundColor;
     bool m_hasShadow { true };

@@ -2,8 +2,8 @@
 
 #include "platform/foundation/runtime/RunLoop.h"
 #include "platform/graphics/GraphicsContext.h"
-#include "platform/ui/controls/Button.h"
 #include "platform/ui/UiTestSupport.h"
+#include "platform/ui/controls/Button.h"
 
 #include <cmath>
 #include <string>
@@ -110,10 +110,10 @@ public:
 TEST_F(ViewExtensionTest, ASnapshotShowsTheBoundsWithTheSubviewsAtTheBoundsSize)
 {
     auto window = ui::Window::create({ 0, 0, 300, 300 });
-    auto view = fnd::makeObject<Marked>();
+    auto view = std::make_shared<Marked>();
     view->initWithFrame({ 20, 20, 80, 60 });
     view->setBoundsOrigin({ -5, -5 }); // scrolled: the square sits 5 points in
-    auto child = fnd::makeObject<Marked>();
+    auto child = std::make_shared<Marked>();
     child->initWithFrame({ 40, 30, 20, 20 });
     view->addSubview(child);
     window->contentView()->addSubview(view);

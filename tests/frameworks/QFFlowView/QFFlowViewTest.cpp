@@ -58,7 +58,8 @@ TEST_F(FlowViewTest, RepresentationsBecomePicturesOfTheAskedSize)
     EXPECT_EQ(fromData->pixelsWide(), 30);
     EXPECT_EQ(fromData->pixelsHigh(), 15);
     EXPECT_EQ(QFFlowView::newImageFromRepresentation(bitmap, RT::CGImage, { 10, 10 }), bitmap);
-    EXPECT_FALSE(QFFlowView::newImageFromRepresentation(fnd::Data::fromString("not a picture"), RT::NSData, { 30, 30 }));
+    EXPECT_FALSE(
+        QFFlowView::newImageFromRepresentation(fnd::Data::fromString("not a picture"), RT::NSData, { 30, 30 }));
     EXPECT_FALSE(QFFlowView::newImageFromRepresentation(fnd::Value("x"), RT::QCComposition, { 30, 30 }));
 
     // A PDF page narrower than asked is scaled up by the widths; a wider one fits down with its aspect kept.
@@ -117,7 +118,8 @@ TEST_F(FlowViewTest, PicturesLoadOnTheQueueAndBadDataKeepsTheDefault)
     for (std::size_t i = 0; i < 3; ++i) {
         auto contents = view->imageLayerAtIndex(i)->contents();
         ASSERT_TRUE(contents) << i;
-        EXPECT_EQ(contents, std::dynamic_pointer_cast<TestItem>(items[i].object())->representation.objectAs<gfx::BitmapImageRep>())
+        EXPECT_EQ(contents,
+            std::dynamic_pointer_cast<TestItem>(items[i].object())->representation.objectAs<gfx::BitmapImageRep>())
             << i;
         EXPECT_NEAR(view->imageLayerAtIndex(i)->valueForKey("aspectRatioKey").doubleValue(), 64.0 / 48.0, 1e-9);
     }
@@ -153,7 +155,8 @@ TEST_F(FlowViewTest, CacheRuleReusesCloseEnoughPicturesAndRemakesSmallOnes)
     view->setImageCacheByteLimit(3 * 64 * 48 * 4);
     useItems(bitmapItems(12));
     for (std::size_t i = 0; i < 12; ++i)
-        view->cacheImage(solidBitmap(64, 48, 0xFF000000u + std::uint32_t(i)), fnd::Value(fnd::String("uid " + std::to_string(i))));
+        view->cacheImage(
+            solidBitmap(64, 48, 0xFF000000u + std::uint32_t(i)), fnd::Value(fnd::String("uid " + std::to_string(i))));
     EXPECT_LE(view->cachedImageBytes(), std::size_t(3 * 64 * 48 * 4));
     EXPECT_TRUE(view->lookupForImageUID(fnd::Value("uid 11")));
     EXPECT_FALSE(view->lookupForImageUID(fnd::Value("uid 0")));
@@ -224,8 +227,8 @@ TEST_F(FlowViewTest, LayoutOnTheVirtualClockEndsInLoadingPictures)
     EXPECT_TRUE(view->imageLayerAtIndex(2)->contents());
 
     auto size = view->itemSizeForRect(view->scrollLayer()->bounds());
-    EXPECT_DOUBLE_EQ(view->itemLayerAtIndex(2)->frame().minX(),
-        QFFlowView::horizontalOffsetForItem(2, size.width, 70, 50, 2));
+    EXPECT_DOUBLE_EQ(
+        view->itemLayerAtIndex(2)->frame().minX(), QFFlowView::horizontalOffsetForItem(2, size.width, 70, 50, 2));
     EXPECT_DOUBLE_EQ(view->scrollLayer()->bounds().minX(), view->selectedScrollPoint().x);
     EXPECT_DOUBLE_EQ(view->imageLayerAtIndex(2)->zPosition(), 200);
     EXPECT_DOUBLE_EQ(view->imageLayerAtIndex(0)->zPosition(), -200);
@@ -326,6 +329,23 @@ TEST_F(FlowViewTest, ClicksDoubleClicksAndTheWheelSelect)
     EXPECT_EQ(view->selectedIndex(), 3u) << "1 + 2.5 truncated";
     view->setSelectedIndex(0);
     backend->scrollWheel(*window, windowPoint(p), 0, -3);
+    backend->dispatchEvents();
+    EXPECT_EQ(view->selectedIndex(), 0u);
+
+    // Touchpad swipes move by one: to the left selects the next item, to the right (or before the first) the
+    // previous; a vertical swipe moves along the same way. The view takes touches.
+    EXPECT_TRUE(view->acceptsTouchEvents());
+    backend->swipe(*window, windowPoint(p), 1, 0);
+    backend->dispatchEvents();
+    EXPECT_EQ(view->selectedIndex(), 1u);
+    backend->swipe(*window, windowPoint(p), 0, 1);
+    backend->dispatchEvents();
+    EXPECT_EQ(view->selectedIndex(), 2u);
+    backend->swipe(*window, windowPoint(p), -1, 0);
+    backend->dispatchEvents();
+    EXPECT_EQ(view->selectedIndex(), 1u);
+    view->setSelectedIndex(0);
+    backend->swipe(*window, windowPoint(p), -1, 0);
     backend->dispatchEvents();
     EXPECT_EQ(view->selectedIndex(), 0u);
     view->moveLeft({});
@@ -558,7 +578,10 @@ TEST_F(FlowViewTest, AccessibilityTreeAnswersQueries)
 
     // The children attribute comes and goes with the children.
     auto lone = QFLayerAccessibilityHelper::layerAccesibilityHelperWithRole(ImageRole, nullptr, nullptr, nullptr);
-    auto names = [&] { auto n = lone->accessibilityAttributeNames(); return std::find(n.begin(), n.end(), ChildrenAttribute) != n.end(); };
+    auto names = [&] {
+        auto n = lone->accessibilityAttributeNames();
+        return std::find(n.begin(), n.end(), ChildrenAttribute) != n.end();
+    };
     EXPECT_FALSE(names());
     auto child = QFLayerAccessibilityHelper::layerAccesibilityHelperWithRole(ImageRole, nullptr, nullptr, nullptr);
     lone->addChildrenObject(child);

@@ -436,6 +436,14 @@ TEST_F(QFTabBarViewTest, AForeignDragHeldOverATabSpringsItOpenInsideTheDragLoop)
     EXPECT_EQ(a.tabView->selectedTabViewItem()->label(), fnd::String("Two"));
     runFor(1.0);
     EXPECT_EQ(a.tabView->selectedTabViewItem()->label(), fnd::String("Two"));
+
+    // Another program's drag brings no mouse events: the person's pointer, as far as this program saw it, is
+    // elsewhere; the drag's own place springs the tab under it.
+    backend->mouseMoved(*a.window, { 5, 5 });
+    backend->dispatchEvents();
+    tabbartest::holdDragFromAnotherProgram(*a.window, a.centreOf("One"), 1.0, [this](double s) { runFor(s); });
+    EXPECT_EQ(a.tabView->selectedTabViewItem()->label(), fnd::String("One"));
+    EXPECT_FALSE(a.bar->springTimer());
 }
 
 TEST_F(QFTabBarViewTest, WithoutATabViewTheBarShowsItsName)

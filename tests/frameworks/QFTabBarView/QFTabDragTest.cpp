@@ -23,10 +23,10 @@ protected:
         b.delegate->allowLeaving = true;
         settle();
         auto& center = fnd::NotificationCenter::defaultCenter();
-        tokens.push_back(center.addObserverForName(QFTabDragDidBeginNotification, {},
-            [this](const fnd::Notification&) { notices.push_back("begin"); }));
-        tokens.push_back(center.addObserverForName(QFTabDragDidEndNotification, {},
-            [this](const fnd::Notification&) { notices.push_back("end"); }));
+        tokens.push_back(center.addObserverForName(
+            QFTabDragDidBeginNotification, {}, [this](const fnd::Notification&) { notices.push_back("begin"); }));
+        tokens.push_back(center.addObserverForName(
+            QFTabDragDidEndNotification, {}, [this](const fnd::Notification&) { notices.push_back("end"); }));
     }
     ~QFTabDragTest() override
     {
@@ -218,6 +218,58 @@ TEST_F(QFTabDragTest, TearOffStyleZeroFadesTheContentWindowInAndOut)
     EXPECT_TRUE(contentVisible) << "the content window is on screen behind the tab";
     EXPECT_NEAR(contentAlphas[1], 0.0, 1e-9) << "faded out over a bar that takes the tab";
     EXPECT_EQ(b.tabLabels(), (Labels { "B1", "B2", "A2" }));
+}
+
+// With tear-off style 1 the floating miniature stays centred on the drag's pointer wherever it goes, also while its
+// switch animation runs on its timer, and the tab dropped on empty screen opens its window centred where the
+// pointer let go. The drag runs in the platform's own loop, fed by a scripted pointer.
+TEST_F(QFTabDragTest, TearOffStyleOneFollowsThePointerAndOpensWhereItWasLetGo)
+{
+    auto assistant = QFTabDragAssistant::sharedDragAssistant();
+    a.bar->setTearOffStyle(1);
+    std::vector<BarWindow> made;
+    a.delegate->makeBar = [&](gfx::Point) {
+        made.push_back(BarWindow::make({ 0, 0 }, 400, 150));
+        return made.back().bar;
+    };
+    auto onScreen = [&](gfx::Point base) { return a.window->convertBaseToScreen(base); };
+    auto centre = [](const ui::Window& w) { return gfx::Point { w.frame().midX(), w.frame().midY() }; };
+    const gfx::Point start = a.centreOf("A2");
+    const gfx::Point off { start.x + 10, start.y + 60 }, first { start.x + 200, start.y + 250 },
+        second { start.x + 420, start.y + 330 }, drop { start.x + 460, start.y + 410 };
+    std::vector<gfx::Point> midSwitch, followed;
+    backend->mouseDown(*a.window, start);
+    for (auto p : steps(start, off))
+        backend->mouseDragged(*a.window, p);
+    // In the middle of the switch to the miniature, the pointer moves on: the animation keeps the window on it.
+    backend->after(0.1, [&] {
+        backend->mouseDragged(*a.window, first);
+        backend->after(0.05, [&] {
+            midSwitch.push_back(centre(*assistant->draggedTab()->window()));
+            backend->after(0.4, [&] {
+                followed.push_back(centre(*assistant->draggedTab()->window()));
+                backend->mouseDragged(*a.window, second);
+                backend->after(0.05, [&] {
+                    followed.push_back(centre(*assistant->draggedTab()->window()));
+                    backend->mouseDragged(*a.window, drop);
+                    backend->mouseUp(*a.window, drop);
+                });
+            });
+        });
+    });
+    backend->dispatchEvents();
+    settle();
+    ASSERT_EQ(midSwitch.size(), 1u);
+    ASSERT_EQ(followed.size(), 2u);
+    EXPECT_EQ(midSwitch[0], onScreen(first)) << "the switching window is centred on the drag";
+    EXPECT_EQ(followed[0], onScreen(first));
+    EXPECT_EQ(followed[1], onScreen(second)) << "the miniature follows the drag";
+    ASSERT_EQ(made.size(), 1u);
+    EXPECT_EQ(made[0].barLabels(), (Labels { "A2" }));
+    EXPECT_EQ(centre(*made[0].window), onScreen(drop)) << "the new window opens where the pointer let go";
+    EXPECT_LT(made[0].window->alphaValue(), 0.5) << "it fades in";
+    runFor(0.5);
+    EXPECT_EQ(made[0].window->alphaValue(), 1.0) << "and ends fully opaque";
 }
 
 }

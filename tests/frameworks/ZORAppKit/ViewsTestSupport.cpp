@@ -72,7 +72,7 @@ std::uint32_t ViewsTest::pixelIn(const gfx::BitmapImageRep& image, ui::View& vie
 
 std::shared_ptr<SolidView> SolidView::create(gfx::Rect frame, gfx::ColorPtr color)
 {
-    auto view = fnd::makeObject<SolidView>();
+    auto view = std::make_shared<SolidView>();
     view->initWithFrame(frame);
     view->m_color = std::move(color);
     return view;

@@ -1,10 +1,10 @@
 #include "frameworks/ZORAppKit/ZORCardFlowView/ZORCardFlowView.h"
 
-#include "platform/ui/UiTestSupport.h"
 #include "platform/foundation/bindings/ArrayController.h"
 #include "platform/foundation/runtime/RunLoop.h"
 #include "platform/layers/LayerAnimation.h"
 #include "platform/layers/Transaction.h"
+#include "platform/ui/UiTestSupport.h"
 #include "platform/ui/views/Application.h"
 #include "platform/ui/views/Event.h"
 #include "platform/ui/views/Window.h"
@@ -101,7 +101,9 @@ protected:
     gfx::Point pointOnItem(std::int64_t index)
     {
         auto r = view->rectForItemAtIndex(index);
-        double x = index < view->selectionIndex() ? r.minX() + 4 : index > view->selectionIndex() ? r.maxX() - 4 : r.midX();
+        double x = index < view->selectionIndex() ? r.minX() + 4
+            : index > view->selectionIndex()      ? r.maxX() - 4
+                                                  : r.midX();
         return view->convertPointToView({ x, r.midY() }, nullptr);
     }
 
@@ -223,10 +225,20 @@ TEST_F(CardFlowViewTest, ArrowsReturnClicksAndTheWheelMoveTheSelection)
     EXPECT_EQ(target->selectionWhenSent[1], 1);
     EXPECT_EQ(view->selectionIndex(), 3);
 
-    // A click beside every picture changes nothing.
+    // A click beside every picture changes nothing, and a drag there does not move even a window movable by its
+    // background.
     backend->click(*window, view->convertPointToView({ 5, 395 }, nullptr));
     backend->dispatchEvents();
     EXPECT_EQ(view->selectionIndex(), 3);
+    window->setMovableByWindowBackground(true);
+    const auto frame = window->frame();
+    const auto beside = window->convertBaseToScreen(view->convertPointToView({ 5, 395 }, nullptr));
+    backend->mouseDown(*window, view->convertPointToView({ 5, 395 }, nullptr));
+    backend->mouseDragged({ beside.x + 40, beside.y + 30 });
+    backend->mouseUp({ beside.x + 40, beside.y + 30 });
+    backend->dispatchEvents();
+    EXPECT_EQ(window->frame(), frame);
+    EXPECT_FALSE(view->mouseDownCanMoveWindow());
 
     // The wheel: 0.4 is not enough; vertical wins; positive goes back.
     backend->scrollWheel(*window, p, 0, 0.4);
@@ -449,7 +461,8 @@ TEST_F(CardFlowViewTest, BrowsesAFolderOfPicturesEachShowingItsOwn)
         ASSERT_TRUE(layer->valueForKey("hasImage").boolValue()) << index;
         auto contents = layer->sublayers().front()->contents();
         auto middle = contents->pixelBuffer().pixel(int(contents->pixelsWide() / 2), int(contents->pixelsHigh() / 2));
-        EXPECT_TRUE(testsupport::pixelShowsColor(middle, pictures[index].rgb)) << index << " shows " << std::hex << middle;
+        EXPECT_TRUE(testsupport::pixelShowsColor(middle, pictures[index].rgb))
+            << index << " shows " << std::hex << middle;
     }
     for (std::int64_t index : { 3, 101, 198 }) {
         view->setSelectionIndex(index);

@@ -3,11 +3,11 @@
 #include "frameworks/ZORAppKit/ZORColorLabelWidget/ZORColorLabelColors.h"
 #include "frameworks/ZORAppKit/ZORColorLabelWidget/ZORColorLabelWidget.h"
 
-#include "platform/foundation/runtime/ClassBuilder.h"
 #include "platform/foundation/archiving/KeyedArchiver.h"
 #include "platform/foundation/archiving/KeyedUnarchiver.h"
-#include "platform/foundation/runtime/NotificationCenter.h"
 #include "platform/foundation/files/UserDefaults.h"
+#include "platform/foundation/runtime/ClassBuilder.h"
+#include "platform/foundation/runtime/NotificationCenter.h"
 #include "platform/ui/controls/SystemColors.h"
 #include "support/Canvas.h"
 
@@ -176,7 +176,7 @@ TEST_F(ZORColorLabelWidgetTest, DotsRingAndCrossDrawInTheCellsFrameWhereverItLie
         std::shared_ptr<ZORColorLabelWidgetCell> cell = fnd::makeObject<ZORColorLabelWidgetCell>();
         gfx::Rect cellFrame { 30, 0, 128, 16 };
     };
-    auto host = fnd::makeObject<Host>();
+    auto host = std::make_shared<Host>();
     host->initWithFrame({ 20, 100, 200, 16 });
     add(host);
     image = snapshot();

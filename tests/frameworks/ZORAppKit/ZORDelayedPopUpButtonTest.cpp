@@ -3,8 +3,8 @@
 #include "frameworks/ZORAppKit/ZORDelayedPopUpButton/ZORContextMenuToolbarItem.h"
 #include "frameworks/ZORAppKit/ZORDelayedPopUpButton/ZORDelayedPopUpButton.h"
 
-#include "platform/ui/menus/Menu.h"
 #include "platform/ui/containers/Toolbar.h"
+#include "platform/ui/menus/Menu.h"
 #include "platform/ui/views/Window.h"
 
 namespace {
@@ -108,7 +108,7 @@ TEST_F(ZORDelayedPopUpButtonTest, DraggingOffTheButtonCancelsIt)
 
 TEST_F(ZORDelayedPopUpButtonTest, AButtonMadeWithAnotherCellGetsADelayedOne)
 {
-    auto made = fnd::makeObject<ZORDelayedPopUpButton>();
+    auto made = std::make_shared<ZORDelayedPopUpButton>();
     made->setCell(fnd::makeObject<ui::ButtonCell>());
     made->setTitle("Kept");
     made->initWithFrame({ 0, 0, 50, 20 });
@@ -231,7 +231,7 @@ TEST_F(ZORContextMenuToolbarItemTest, WithoutADelegateTheFirstResponderMustAnswe
     item->setAction("clicked:");
     item->validate();
     EXPECT_FALSE(item->isEnabled()) << "nobody answers";
-    auto answering = fnd::makeObject<Answering>();
+    auto answering = std::make_shared<Answering>();
     answering->initWithFrame({ 100, 100, 20, 20 });
     add(answering);
     window->makeFirstResponder(answering);

@@ -124,7 +124,7 @@ public:
 
 TEST_F(ZORLabeledImageTextCellTest, RowsDrawTheirPartsAndThePillShadesTowardsWhite)
 {
-    auto plain = fnd::makeObject<Row>();
+    auto plain = std::make_shared<Row>();
     plain->initWithFrame({ 10, 120, 220, 20 });
     plain->cell = cell;
     cell->setImage(square(12, gfx::Color::blueColor()));
@@ -132,7 +132,7 @@ TEST_F(ZORLabeledImageTextCellTest, RowsDrawTheirPartsAndThePillShadesTowardsWhi
     cell->setColorLabelType(5);
     add(plain);
 
-    auto selected = fnd::makeObject<Row>();
+    auto selected = std::make_shared<Row>();
     selected->initWithFrame({ 10, 80, 220, 20 });
     selected->cell = std::dynamic_pointer_cast<ZORLabeledImageTextCell>(cell->copy());
     selected->cell->setHighlighted(true);

@@ -141,7 +141,7 @@ TEST_F(ZORSpinningProgressIndicatorTest, OnlyTheSpinningStyleIsAccepted)
 TEST_F(ZORSpinningProgressIndicatorTest, TheThreadStepsAndTheMainThreadRedraws)
 {
     spinner->removeFromSuperview();
-    auto counting = fnd::makeObject<CountingSpinner>();
+    auto counting = std::make_shared<CountingSpinner>();
     counting->initWithFrame({ 0, 0, 100, 100 });
     spinner = counting;
     add(spinner);

@@ -364,6 +364,14 @@ TEST_F(ZTBTabBarMouseTest, AForeignDragHeldOverATabSpringsItOpenInsideTheDragLoo
     backend->keyUp(*a.window, " ", 0x31);
     settle();
     EXPECT_EQ(a.tabView->selectedTabViewItem()->label(), fnd::String("A"));
+
+    // Another program's drag brings no mouse events: the person's pointer, as far as this program saw it, is
+    // elsewhere; the drag's own place springs the tab under it.
+    backend->mouseMoved(*a.window, { 5, 5 });
+    backend->dispatchEvents();
+    tabbartest::holdDragFromAnotherProgram(*a.window, a.centreOf("B"), 1.0, [this](double s) { runFor(s); });
+    EXPECT_EQ(a.tabView->selectedTabViewItem()->label(), fnd::String("B"));
+    EXPECT_FALSE(a.bar->springTimer());
 }
 
 }

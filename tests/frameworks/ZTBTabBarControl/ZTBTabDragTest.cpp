@@ -22,10 +22,10 @@ protected:
             b.addItem(label);
         settle();
         auto& center = fnd::NotificationCenter::defaultCenter();
-        tokens.push_back(center.addObserverForName(ZTBTabDragDidBeginNotification, {},
-            [this](const fnd::Notification&) { notices.push_back("begin"); }));
-        tokens.push_back(center.addObserverForName(ZTBTabDragDidEndNotification, {},
-            [this](const fnd::Notification&) { notices.push_back("end"); }));
+        tokens.push_back(center.addObserverForName(
+            ZTBTabDragDidBeginNotification, {}, [this](const fnd::Notification&) { notices.push_back("begin"); }));
+        tokens.push_back(center.addObserverForName(
+            ZTBTabDragDidEndNotification, {}, [this](const fnd::Notification&) { notices.push_back("end"); }));
     }
     ~ZTBTabDragTest() override
     {
@@ -181,6 +181,63 @@ TEST_F(ZTBTabDragTest, TheOnlyTabTornOffKeepsItsDragWindowVisible)
     ASSERT_TRUE(assistant().draggedTab());
     EXPECT_EQ(single.window->alphaValue(), 0.0);
     EXPECT_GT(assistant().draggedTab()->window()->alphaValue(), 0.0);
+}
+
+// With tear-off style 1 the floating miniature stays centred on the drag's pointer, and the tab dropped on empty
+// screen opens its window centred where the pointer let go, growing from its middle as it fades in. The drag runs
+// in the platform's own loop, fed by a scripted pointer.
+TEST_F(ZTBTabDragTest, TearOffStyleOneFollowsThePointerAndTheNewWindowGrowsWhereItWasLetGo)
+{
+    a.delegate->shouldDropOutside = true;
+    a.bar->setTearOffStyle(1);
+    std::vector<BarWindow> made;
+    a.delegate->makeBar = [&](gfx::Point) {
+        made.push_back(BarWindow::make({ 0, 0 }, 400, 150));
+        return made.back().bar;
+    };
+    auto onScreen = [&](gfx::Point base) { return a.window->convertBaseToScreen(base); };
+    auto centre = [](const ui::Window& w) { return gfx::Point { w.frame().midX(), w.frame().midY() }; };
+    const gfx::Point start = a.centreOf("A2");
+    const gfx::Point off { start.x + 10, start.y + 60 }, first { start.x + 200, start.y + 250 },
+        second { start.x + 420, start.y + 330 }, drop { start.x + 460, start.y + 410 };
+    std::vector<gfx::Point> followed;
+    std::vector<std::pair<double, double>> growth; // (display scale, alpha) of the new window
+    backend->mouseDown(*a.window, start);
+    for (auto p : steps(start, off))
+        backend->mouseDragged(*a.window, p);
+    backend->after(0.1, [&] {
+        backend->mouseDragged(*a.window, first);
+        backend->after(0.4, [&] {
+            followed.push_back(centre(*assistant().draggedTab()->window()));
+            backend->mouseDragged(*a.window, second);
+            backend->after(0.05, [&] {
+                followed.push_back(centre(*assistant().draggedTab()->window()));
+                backend->mouseDragged(*a.window, drop);
+                backend->mouseUp(*a.window, drop);
+            });
+        });
+    });
+    backend->dispatchEvents();
+    ASSERT_EQ(made.size(), 1u);
+    auto& grown = *made[0].window;
+    for (int i = 0; i < 4; ++i) {
+        growth.push_back({ grown.displayScale(), grown.alphaValue() });
+        if (i == 1)
+            uitest::keepSnapshot(backend->imageOfWindowAsShown(grown), "ztb-torn-off-window-growing");
+        runFor(0.1);
+    }
+    ASSERT_EQ(followed.size(), 2u);
+    EXPECT_EQ(followed[0], onScreen(first)) << "the miniature is centred on the drag";
+    EXPECT_EQ(followed[1], onScreen(second)) << "and follows it";
+    EXPECT_EQ(made[0].barLabels(), (Labels { "A2" }));
+    EXPECT_EQ(centre(grown), onScreen(drop)) << "the new window opens where the pointer let go";
+    EXPECT_LT(growth[0].first, 0.2) << "it starts small";
+    EXPECT_EQ(growth[0].second, 0.0) << "and unseen";
+    for (std::size_t i = 1; i + 1 < growth.size(); ++i) {
+        EXPECT_EQ(growth[i].first, growth[i].second) << "as large as it is opaque, step " << i;
+        EXPECT_LT(growth[i - 1].first, growth[i].first) << "it grows, step " << i;
+    }
+    EXPECT_EQ(growth.back(), std::make_pair(1.0, 1.0)) << "full size and opaque once grown";
 }
 
 TEST_F(ZTBTabDragTest, AScriptedPointerDragReordersTheBar)

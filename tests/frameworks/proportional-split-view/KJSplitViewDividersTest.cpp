@@ -185,3 +185,94 @@ TEST_F(KJSplitViewDividersTest, TheWindowCanGrowInsteadOfTheNeighbour)
 }
 
 }
+
+namespace {
+
+// Opaque content: the window's background does not show through it.
+class SolidContent : public ui::View {
+    FND_OBJECT(SolidContent)
+public:
+    static std::shared_ptr<SolidContent> create(gfx::Rect frame)
+    {
+        auto view = ui::makeView<SolidContent>(frame);
+        return view;
+    }
+    bool isOpaque() const override { return true; }
+};
+FND_REGISTER_CLASS(SolidContent, ui::View)
+
+// A press on a pane where the window's background shows moves a window movable by its background by the pointer's
+// way on the screen; content that is opaque, a split view with a background, or a window that does not move by its
+// background keep it in place. A press on a divider still drags the divider.
+TEST_F(KJSplitViewDividersTest, APressOnAPanesBackgroundMovesTheWindow)
+{
+    panes({ 200, 200 });
+    auto opaqueContent = SolidContent::create({ 20, 20, 50, 50 });
+    pane(1)->addSubview(opaqueContent);
+    struct Case {
+        const char* what;
+        bool movable;
+        gfx::ColorPtr background;
+        gfx::Point press; // in the split view
+        gfx::Size expectedMove;
+    };
+    const Case cases[] = {
+        { "the first pane's background", true, nullptr, { 100, 100 }, { 40, -25 } },
+        { "the second pane's background", true, nullptr, { 380, 20 }, { 40, -25 } },
+        { "opaque content in a pane", true, nullptr, { 206 + 40, 200 - 40 }, { 0, 0 } },
+        { "a window that does not move by its background", false, nullptr, { 100, 100 }, { 0, 0 } },
+        { "a split view with a background", true, gfx::Color::colorWithCalibratedWhite(0.5), { 100, 100 }, { 0, 0 } },
+    };
+    for (const auto& c : cases) {
+        window->setMovableByWindowBackground(c.movable);
+        split->setBackground(c.background);
+        auto before = window->frame();
+        auto start = window->convertBaseToScreen(split->convertPointToView(c.press, nullptr));
+        press(c.press);
+        backend->mouseDragged({ start.x + 15, start.y - 5 });
+        backend->mouseDragged({ start.x + 40, start.y - 25 });
+        backend->mouseUp({ start.x + 40, start.y - 25 });
+        dispatch();
+        EXPECT_EQ(window->frame().origin,
+            gfx::Point(before.minX() + c.expectedMove.width, before.minY() + c.expectedMove.height))
+            << c.what;
+        EXPECT_EQ(sizes(*split), "200 200") << c.what;
+    }
+
+    // Which presses may move the window is settled by the hit test.
+    window->setMovableByWindowBackground(true);
+    split->setBackground(nullptr);
+    EXPECT_TRUE(split->hitTest(split->convertPointToView({ 100, 100 }, split->superview().get())));
+    EXPECT_TRUE(pane(0)->canDragWindow());
+    pane(1)->hitTest({ 246, 160 });
+    EXPECT_FALSE(pane(1)->canDragWindow()) << "the opaque content's own background shows there";
+
+    dragDivider({ 203, 50 }, { { 233, 50 } });
+    EXPECT_EQ(sizes(*split), "230 170") << "the divider drags, the window stays";
+}
+
+// The split view never moves the window itself, takes first clicks unless Command is held, and with Command held
+// leaves its inactive window behind until the release.
+TEST_F(KJSplitViewDividersTest, CommandClicksLeaveAnInactiveWindowBehind)
+{
+    panes({ 200, 200 });
+    EXPECT_FALSE(split->mouseDownCanMoveWindow());
+    auto command = ui::Event::mouseEventWithType(
+        ui::EventType::LeftMouseDown, { 10, 10 }, ui::ModifierFlags::Command, 0, window->windowNumber(), 1, 1);
+    auto plain
+        = ui::Event::mouseEventWithType(ui::EventType::LeftMouseDown, { 10, 10 }, 0, 0, window->windowNumber(), 1, 1);
+    EXPECT_TRUE(split->shouldDelayWindowOrderingForEvent(*command));
+    EXPECT_FALSE(split->shouldDelayWindowOrderingForEvent(*plain));
+
+    auto other = ui::Window::create({ 600, 100, 200, 200 });
+    other->makeKeyAndOrderFront();
+    press({ 203, 50 }, 1, ui::ModifierFlags::Command);
+    dispatch();
+    EXPECT_EQ(app().orderedWindows().front(), other) << "behind while the button is held";
+    release({ 203, 50 });
+    dispatch();
+    EXPECT_EQ(app().orderedWindows().front(), window);
+    other->close();
+}
+
+}

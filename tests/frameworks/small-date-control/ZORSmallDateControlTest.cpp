@@ -53,7 +53,7 @@ protected:
     {
         if (control)
             control->removeFromSuperview();
-        control = fnd::makeObject<ZORSmallDateControl>();
+        control = std::make_shared<ZORSmallDateControl>();
         control->initWithFrame({ 20, 40, 10, 10 }, fnd::shortDateOrderForLocale(fnd::Locale(locale)));
         add(control);
         control->setDelegate(log);
@@ -131,7 +131,7 @@ TEST_F(ZORSmallDateControlTest, TheLocaleGivesOrderAndSeparator)
         { fnd::DateOrder::YearDayMonth, { 1, 2, 0 } },
     };
     for (const auto& [order, where] : orders) {
-        auto other = fnd::makeObject<ZORSmallDateControl>();
+        auto other = std::make_shared<ZORSmallDateControl>();
         other->initWithFrame({}, { order, "-" });
         EXPECT_EQ(other->dayLocation(), where[0]) << int(order);
         EXPECT_EQ(other->monthLocation(), where[1]) << int(order);
@@ -181,7 +181,7 @@ TEST_F(ZORSmallDateControlTest, LimitsBelongToEachControl)
 {
     control->setMonth(2);
     control->setYear(2003);
-    auto other = fnd::makeObject<ZORSmallDateControl>();
+    auto other = std::make_shared<ZORSmallDateControl>();
     other->initWithFrame({ 20, 80, 10, 10 }, { fnd::DateOrder::DayMonthYear, "." });
     add(other);
     other->setMonth(1);

@@ -12,10 +12,7 @@ using tbcore::TabDragWindowController;
 
 class TabDragWindowTest : public uitest::UiTest {
 protected:
-    void runFor(double seconds)
-    {
-        fnd::RunLoop::current().runUntilDate(clock->now().addingTimeInterval(seconds));
-    }
+    void runFor(double seconds) { fnd::RunLoop::current().runUntilDate(clock->now().addingTimeInterval(seconds)); }
     static std::shared_ptr<gfx::Image> picture(double w, double h) { return gfx::Image::imageWithSize({ w, h }); }
 };
 
@@ -44,14 +41,14 @@ TEST_F(TabDragWindowTest, OnlyTearOffStyleOneWithASecondPictureSwitches)
 
 TEST_F(TabDragWindowTest, ASwitchResizesAroundThePointerAndASecondOneTurnsBack)
 {
-    ui::Event::setMouseLocation({ 400, 300 });
     auto controller = TabDragWindowController::create(picture(120, 22), ui::WindowStyleMask::Borderless, 1);
+    controller->setDragLocation({ 400, 300 });
     controller->setAlternateImage(picture(125, 90));
     controller->switchImages();
     EXPECT_TRUE(controller->isAnimating());
     runFor(0.3);
     EXPECT_FALSE(controller->isAnimating());
-    EXPECT_EQ(controller->window()->frame(), gfx::Rect(400 - 62.5, 300 - 45, 125, 90)) << "centred on the pointer";
+    EXPECT_EQ(controller->window()->frame(), gfx::Rect(400 - 62.5, 300 - 45, 125, 90)) << "centred on the drag";
     EXPECT_NEAR(controller->window()->dragView()->fadeValue(), 0.0, 1e-6) << "the miniature shows";
 
     // Back to the tab, interrupted half-way: the reversal starts from where the window is, not from the end.

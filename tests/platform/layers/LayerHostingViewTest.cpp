@@ -31,7 +31,7 @@ protected:
     {
         backend = HeadlessBackend::install();
         window = Window::create({ 100, 100, 200, 100 });
-        view = fnd::makeObject<HostView>();
+        view = std::make_shared<HostView>();
         view->initWithFrame({ 0, 0, 200, 100 });
         window->setContentView(view);
         window->orderFront();
@@ -79,7 +79,7 @@ TEST_F(LayerHostingViewTest, AViewShowsItsLayerTreeUprightOnItsBounds)
     EXPECT_EQ(root->frame(), gfx::Rect(0, 0, 150, 80));
     EXPECT_TRUE(root->animationKeys().empty());
     // A view that wants a layer without being given one makes a plain one.
-    auto other = fnd::makeObject<HostView>();
+    auto other = std::make_shared<HostView>();
     other->initWithFrame({ 0, 0, 30, 30 });
     other->setWantsLayer(true);
     ASSERT_TRUE(other->layer());

@@ -24,7 +24,7 @@ class ProbeView : public Probing<uitest::TestView> {
 public:
     static std::shared_ptr<ProbeView> make(std::string name)
     {
-        auto v = fnd::makeObject<ProbeView>();
+        auto v = std::make_shared<ProbeView>();
         v->initWithFrame({ 0, 0, 10, 10 });
         v->name = std::move(name);
         v->takesFocus = true;

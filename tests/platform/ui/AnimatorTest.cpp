@@ -69,7 +69,7 @@ TEST(KeyAnimation, ValuesAlongTheCurveBackAndForthAndTheEnd)
 
 TEST_F(AnimatorTest, SettingAKeyThroughTheAnimatorRunsItsAnimationUntilRemoved)
 {
-    auto view = fnd::makeObject<PulsingView>();
+    auto view = std::make_shared<PulsingView>();
     view->initWithFrame({ 0, 0, 10, 10 });
     ui::Animator::setValueForKey(*view, fnd::Value(true), "pulsing");
     EXPECT_TRUE(view->pulsing) << "the model value is set at once";
@@ -98,7 +98,7 @@ TEST_F(AnimatorTest, SettingAKeyThroughTheAnimatorRunsItsAnimationUntilRemoved)
 
 TEST_F(AnimatorTest, HidingAndShowingTellTheViewOnceEach)
 {
-    auto view = fnd::makeObject<PulsingView>();
+    auto view = std::make_shared<PulsingView>();
     view->initWithFrame({ 0, 0, 10, 10 });
     view->setHidden(true);
     view->setHidden(true);

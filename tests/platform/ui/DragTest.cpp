@@ -90,13 +90,13 @@ protected:
     {
         // The source window's content spans screen x 100..400; the destination's 500..800, both at y 100..300.
         sourceWindow = ui::Window::create({ { 100, 100 }, { 300, 200 } });
-        source = fnd::makeObject<DragSourceView>();
+        source = std::make_shared<DragSourceView>();
         source->initWithFrame({ { 0, 0 }, { 300, 200 } });
         sourceWindow->contentView()->addSubview(source);
         sourceWindow->makeKeyAndOrderFront();
 
         targetWindow = ui::Window::create({ { 500, 100 }, { 300, 200 } });
-        drop = fnd::makeObject<DropView>();
+        drop = std::make_shared<DropView>();
         drop->initWithFrame({ { 50, 50 }, { 100, 100 } });
         targetWindow->contentView()->addSubview(drop);
         ui::registerForDraggedTypes(*drop, { "other", DragType });

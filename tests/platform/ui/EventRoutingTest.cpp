@@ -261,7 +261,7 @@ TEST_F(EventRoutingTest, CursorRectsSetTheirCursorAndTheDefaultOutside)
         std::shared_ptr<SettableCursor> outer, inner;
         int resets { 0 };
     };
-    auto view = fnd::makeObject<CursorView>();
+    auto view = std::make_shared<CursorView>();
     view->initWithFrame({ 0, 0, 100, 100 });
     view->outer = beam;
     view->inner = cross;
@@ -294,7 +294,7 @@ TEST_F(EventRoutingTest, KeyEquivalentsAreOfferedToTheViewsFirst)
         }
         int taken { 0 };
     };
-    auto view = fnd::makeObject<Shortcut>();
+    auto view = std::make_shared<Shortcut>();
     view->initWithFrame({ 0, 0, 10, 10 });
     view->takesFocus = true;
     right->addSubview(view);

@@ -73,7 +73,7 @@ protected:
     void SetUp() override
     {
         window = ui::Window::create({ 0, 0, 200, 100 });
-        editor = fnd::makeObject<MenuTestEditor>();
+        editor = std::make_shared<MenuTestEditor>();
         editor->initWithFrame({ 10, 10, 50, 50 });
         editor->takesFocus = true;
         window->contentView()->addSubview(editor);

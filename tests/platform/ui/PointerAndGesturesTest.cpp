@@ -1,6 +1,9 @@
 #include "UiTestSupport.h"
 
 #include "platform/foundation/runtime/RunLoop.h"
+#include "platform/graphics/BitmapImageRep.h"
+#include "platform/graphics/Color.h"
+#include "platform/graphics/GraphicsContext.h"
 #include "platform/ui/menus/MenuItem.h"
 #include "platform/ui/views/Event.h"
 #include "platform/ui/views/View.h"
@@ -72,6 +75,23 @@ public:
 };
 FND_REGISTER_CLASS(PressView, ui::View)
 
+// Fills itself with red.
+class RedView : public ui::View {
+    FND_OBJECT(RedView)
+public:
+    static std::shared_ptr<RedView> create(gfx::Rect frame)
+    {
+        auto view = ui::makeView<RedView>(frame);
+        return view;
+    }
+    void drawRect(gfx::Rect dirty) override
+    {
+        gfx::Color::colorWithDeviceRed(1, 0, 0, 1)->setFill();
+        gfx::GraphicsContext::current()->fillRect(dirty);
+    }
+};
+FND_REGISTER_CLASS(RedView, ui::View)
+
 // Takes the rotation only; the other gestures go up the chain.
 class RotationView : public ui::View {
     FND_OBJECT(RotationView)
@@ -87,8 +107,7 @@ protected:
     template <typename V> std::shared_ptr<V> windowWith(unsigned style = ui::WindowStyleMask::Titled)
     {
         window = ui::Window::create({ 100, 100, 300, 200 }, style);
-        auto view = fnd::makeObject<V>();
-        view->initWithFrame({ 0, 0, 300, 200 });
+        auto view = ui::makeView<V>({ 0, 0, 300, 200 });
         window->contentView()->addSubview(view);
         window->makeKeyAndOrderFront();
         return view;
@@ -212,8 +231,7 @@ TEST_F(PointerTest, DelayedOrderingBringsTheWindowForwardAtTheRelease)
 TEST_F(PointerTest, GesturesReachTheViewUnderThePointer)
 {
     auto outer = windowWith<PressView>();
-    auto inner = fnd::makeObject<RotationView>();
-    inner->initWithFrame({ 10, 10, 100, 100 });
+    auto inner = ui::makeView<RotationView>({ 10, 10, 100, 100 });
     outer->addSubview(inner);
 
     backend->swipe(*window, { 50, 50 }, 1, 0);
@@ -255,6 +273,32 @@ TEST_F(PointerTest, AWindowThatCannotZoomStaysItsSize)
 
     auto fixed = ui::Window::create({ 100, 100, 200, 122 }, ui::WindowStyleMask::Titled);
     EXPECT_FALSE(fixed->isZoomable()) << "a window that cannot be resized cannot zoom";
+}
+
+// A window shown at a smaller scale shows its picture about its middle over its background; its frame and content
+// stay as they are.
+TEST_F(PointerTest, AWindowShownSmallerShowsItsPictureAboutItsMiddle)
+{
+    window = ui::Window::create({ 100, 100, 200, 100 }, ui::WindowStyleMask::Borderless);
+    window->setBackgroundColor(gfx::Color::colorWithDeviceRed(0, 0, 1, 1));
+    window->contentView()->addSubview(RedView::create({ 0, 0, 200, 100 }));
+    window->orderFront();
+    const auto frame = window->frame();
+    auto pixelAt = [](const gfx::BitmapImageRep& image, int x, int y) { return image.pixelBuffer().row(y)[x]; };
+
+    window->setDisplayScale(0.5);
+    auto half = backend->imageOfWindowAsShown(*window);
+    EXPECT_EQ(pixelAt(*half, 100, 50), 0xFFFF0000u) << "the middle shows the picture";
+    EXPECT_EQ(pixelAt(*half, 51, 26), 0xFFFF0000u) << "just inside the half-size picture";
+    EXPECT_EQ(pixelAt(*half, 49, 24), 0xFF0000FFu) << "outside it, the background";
+    EXPECT_EQ(pixelAt(*half, 190, 90), 0xFF0000FFu);
+    EXPECT_EQ(window->frame(), frame);
+
+    window->setDisplayScale(1);
+    auto full = backend->imageOfWindowAsShown(*window);
+    EXPECT_EQ(pixelAt(*full, 190, 90), 0xFFFF0000u);
+    window->setDisplayScale(7);
+    EXPECT_EQ(window->displayScale(), 1) << "never above its size";
 }
 
 }

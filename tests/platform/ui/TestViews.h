@@ -19,7 +19,7 @@ class TestView : public ui::View {
 public:
     static std::shared_ptr<TestView> make(gfx::Rect frame, bool flipped = false, gfx::ColorPtr fill = nullptr)
     {
-        auto view = fnd::makeObject<TestView>();
+        auto view = std::make_shared<TestView>();
         view->initWithFrame(frame);
         view->flipped = flipped;
         view->fill = std::move(fill);

@@ -120,7 +120,7 @@ TEST_F(ViewAnimationTest, ViewsFadeThroughTheirAlphaAndAStoppedFadeOutFadesBackI
 {
     auto window = ui::Window::create({ 0, 0, 100, 100 });
     window->setBackgroundColor(gfx::Color::whiteColor());
-    auto view = fnd::makeObject<BlackView>();
+    auto view = std::make_shared<BlackView>();
     view->initWithFrame({ 0, 0, 100, 100 });
     view->setHidden(true);
     window->contentView()->addSubview(view);

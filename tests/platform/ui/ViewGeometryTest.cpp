@@ -232,7 +232,7 @@ TEST_F(ViewGeometryTest, TreeHooksAndNotificationsArriveInOrder)
         void viewDidMoveToSuperview() override { log.push_back("didMoveToSuperview"); }
         std::vector<std::string> log;
     };
-    auto view = fnd::makeObject<Hooked>();
+    auto view = std::make_shared<Hooked>();
     view->initWithFrame({ 0, 0, 10, 10 });
     root->addSubview(view);
     EXPECT_EQ(view->log,

@@ -17,8 +17,7 @@ class LayoutProbeView : public uitest::TestView {
 public:
     static std::shared_ptr<LayoutProbeView> make(const char* name, gfx::Rect frame, std::vector<std::string>& log)
     {
-        auto view = fnd::makeObject<LayoutProbeView>();
-        view->initWithFrame(frame);
+        auto view = ui::makeView<LayoutProbeView>(frame);
         view->name = name;
         view->log = &log;
         return view;

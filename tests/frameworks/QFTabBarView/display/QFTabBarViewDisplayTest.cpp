@@ -1,4 +1,5 @@
 #include "GtkTestSupport.h"
+#include "frameworks/tab-bar-core/support/DisplayDrags.h"
 
 #include "frameworks/QFTabBarView/QFAttachedTabBarButton.h"
 #include "frameworks/QFTabBarView/QFTabBarView.h"
@@ -28,7 +29,8 @@ public:
         tabView.addTabViewItem(item);
         return true;
     }
-    std::optional<bool> tabViewShouldAllowTabViewItemToLeaveTabBarView(ui::TabView&, ui::TabViewItem&, QFTabBarView&) override
+    std::optional<bool> tabViewShouldAllowTabViewItemToLeaveTabBarView(
+        ui::TabView&, ui::TabViewItem&, QFTabBarView&) override
     {
         return true;
     }
@@ -38,7 +40,12 @@ public:
     {
         return makeWindow ? makeWindow(point) : nullptr;
     }
+    std::optional<std::vector<fnd::String>> allowedDraggedTypesForTabView(ui::TabView&) override
+    {
+        return extraDragTypes;
+    }
     std::function<std::shared_ptr<QFTabBarView>(gfx::Point)> makeWindow;
+    std::optional<std::vector<fnd::String>> extraDragTypes;
     int added { 0 };
 };
 
@@ -105,7 +112,8 @@ TEST_F(QFTabBarViewDisplayTest, AddSelectReorderAndTearOffWithTheRealPointer)
     // Three tabs from the + button.
     for (int i = 0; i < 3; ++i) {
         auto add = main.bar->addTabButton();
-        xdotool("mousemove " + root(*main.window, add->convertPointToView({ add->bounds().midX(), add->bounds().midY() }, nullptr))
+        xdotool("mousemove "
+            + root(*main.window, add->convertPointToView({ add->bounds().midX(), add->bounds().midY() }, nullptr))
             + " click 1");
         ASSERT_TRUE(waitFor([&] { return main.bar->numberOfAttachedButtons() == i + 1; }, 5)) << "tab " << i + 1;
         waitFor([] { return false; }, 0.2);
@@ -129,7 +137,8 @@ TEST_F(QFTabBarViewDisplayTest, AddSelectReorderAndTearOffWithTheRealPointer)
         path += " sleep 0.03 mousemove " + root(*main.window, { from.x + (to.x - from.x) * i / 10, from.y });
     path += " sleep 0.1 mouseup 1";
     xdotool(path);
-    ASSERT_TRUE(waitFor([&] { return labels(*main.bar).back() == "Tab 1"; }, 5)) << fmt::format("{}", labels(*main.bar));
+    ASSERT_TRUE(waitFor([&] { return labels(*main.bar).back() == "Tab 1"; }, 5))
+        << fmt::format("{}", labels(*main.bar));
     EXPECT_EQ(labels(*main.bar), (std::vector<std::string> { "Tab 2", "Tab 3", "Tab 1" }));
     waitFor([] { return false; }, 0.6);
     screenshot("qftabbarview-display-2-reordered");
@@ -139,8 +148,8 @@ TEST_F(QFTabBarViewDisplayTest, AddSelectReorderAndTearOffWithTheRealPointer)
     auto assistant = QFTabDragAssistant::sharedDragAssistant();
     bool floatingWhenDropped = false;
     delegate->makeWindow = [&](gfx::Point point) {
-        floatingWhenDropped = assistant->isDragging() && assistant->draggedTab()
-            && assistant->draggedTab()->window()->isVisible();
+        floatingWhenDropped
+            = assistant->isDragging() && assistant->draggedTab() && assistant->draggedTab()->window()->isVisible();
         made.push_back(makeTabWindow({ point.x - 150, point.y - 100, 300, 150 }));
         return made.back().bar;
     };
@@ -149,7 +158,8 @@ TEST_F(QFTabBarViewDisplayTest, AddSelectReorderAndTearOffWithTheRealPointer)
     std::string tear = "xdotool mousemove " + root(*main.window, start) + " mousedown 1";
     for (int i = 1; i <= 12; ++i)
         tear += " sleep 0.03 mousemove " + root(*main.window, { start.x + i * 20, start.y + i * 15 });
-    tear += " && sleep 0.6 && { import -window root /tmp/qftabbarview-display-3-floating.png || true; } && xdotool mousemove "
+    tear += " && sleep 0.6 && { import -window root /tmp/qftabbarview-display-3-floating.png || true; } && xdotool "
+            "mousemove "
         + root(*main.window, { start.x + 260, start.y + 200 }) + " sleep 0.1 mouseup 1";
     ASSERT_EQ(runWhileServing(*backend, tear).status, 0);
     ASSERT_TRUE(waitFor([&] { return !made.empty() && made[0].bar->numberOfAttachedButtons() == 1; }, 5));
@@ -161,6 +171,85 @@ TEST_F(QFTabBarViewDisplayTest, AddSelectReorderAndTearOffWithTheRealPointer)
     screenshot("qftabbarview-display-4-torn-off");
     for (auto& w : made)
         w.window->close();
+}
+
+// Tear-off style 1: the floating miniature is centred on the real pointer at two places it rests on, and the tab let
+// go over empty screen opens its window centred where the pointer let go.
+TEST_F(QFTabBarViewDisplayTest, AStyleOneTearOffFollowsThePointerAndOpensWhereItIsLetGo)
+{
+    auto main = makeTabWindow({ 40, 250, 420, 200 });
+    for (int i = 0; i < 3; ++i)
+        delegate->addNewTabToTabView(*main.tabView);
+    ASSERT_TRUE(waitFor([&] { return main.bar->numberOfAttachedButtons() == 3; }, 5));
+    main.bar->setTearOffStyle(1);
+    auto assistant = QFTabDragAssistant::sharedDragAssistant();
+    std::vector<TabWindow> made;
+    delegate->makeWindow = [&](gfx::Point point) {
+        made.push_back(makeTabWindow({ point.x - 150, point.y - 75, 300, 150 }));
+        return made.back().bar;
+    };
+    tabbartest::FloatingSamples floating;
+    floating.start([assistant] { return assistant->draggedTab() ? assistant->draggedTab()->window() : nullptr; });
+
+    // Down out of the bar (torn off), then resting at two places, then let go over empty screen below the window.
+    const gfx::Point start = centre(*main.bar->orderedAttachedButtons()[1]);
+    const gfx::Point first { start.x + 120, start.y - 110 }, second { start.x + 220, start.y - 260 },
+        drop { start.x + 260, start.y - 330 };
+    std::string path = "xdotool mousemove " + root(*main.window, start) + " mousedown 1";
+    for (int i = 1; i <= 6; ++i)
+        path += " sleep 0.03 mousemove " + root(*main.window, { start.x, start.y - i * 12 });
+    path += " sleep 0.1 mousemove " + root(*main.window, first) + " sleep 0.8 mousemove " + root(*main.window, second)
+        + " sleep 0.5 mousemove " + root(*main.window, drop) + " sleep 0.2 mouseup 1";
+    ASSERT_EQ(runWhileServing(*backend, path).status, 0);
+    ASSERT_TRUE(waitFor([&] { return !made.empty() && !assistant->isDragging(); }, 5));
+    floating.stop();
+
+    EXPECT_TRUE(floating.centredAt(main.window->convertBaseToScreen(first)))
+        << "not centred on the pointer at the first place (" << floating.samples.size() << " samples)";
+    EXPECT_TRUE(floating.centredAt(main.window->convertBaseToScreen(second)))
+        << "not centred on the pointer at the second place";
+    const gfx::Point dropped = main.window->convertBaseToScreen(drop);
+    ASSERT_TRUE(waitFor([&] { return made[0].window->alphaValue() == 1; }, 5)) << "the new window never faded in";
+    EXPECT_NEAR(made[0].window->frame().midX(), dropped.x, 1) << "the new window opens where the pointer let go";
+    EXPECT_NEAR(made[0].window->frame().midY(), dropped.y, 1);
+    EXPECT_EQ(labels(*made[0].bar), (std::vector<std::string> { "Tab 2" }));
+    screenshot("qftabbarview-display-5-style-one-dropped");
+    for (auto& w : made)
+        w.window->close();
+}
+
+// A drag that another program started (text from a small GTK program), held over a tab, selects that tab after the
+// springing delay: the drag brings no mouse events of ours, only the window system's drop motions.
+TEST_F(QFTabBarViewDisplayTest, ADragFromAnotherProgramHeldOverATabSpringsItOpen)
+{
+    delegate->extraDragTypes = std::vector<fnd::String> { ui::PasteboardType::String };
+    auto main = makeTabWindow({ 220, 150, 400, 160 });
+    for (int i = 0; i < 3; ++i)
+        delegate->addNewTabToTabView(*main.tabView);
+    ASSERT_TRUE(waitFor([&] { return main.bar->numberOfAttachedButtons() == 3; }, 5));
+    ASSERT_EQ(main.tabView->selectedTabViewItem()->label(), fnd::String("Tab 1"));
+
+    // A press in the peer at the screen's top left and a little move begin its drag; then, in steps, to the third
+    // tab, held there for a second and a half, and back to the peer, where the drop goes (never on the bar).
+    tabbartest::DragPeer peer;
+    auto wait = [&](double seconds, std::function<bool()> condition) { return waitFor(std::move(condition), seconds); };
+    ASSERT_TRUE(peer.start(DND_PEER, "spring text", wait));
+    const int s = scale();
+    ASSERT_TRUE(peer.beginDrag(
+        s, [&](const std::string& arguments) { xdotool(arguments); }, wait))
+        << "the other program's drag never began";
+    const gfx::Point third = centre(*main.bar->orderedAttachedButtons()[2]);
+    const std::string over = root(*main.window, third);
+    std::string path = "xdotool";
+    for (int i = 1; i <= 5; ++i)
+        path += fmt::format(" mousemove {} {} sleep 0.1", (110 + i * 30) * s, (85 + i * 30) * s);
+    path
+        += " mousemove " + root(*main.window, { third.x - 4, third.y }) + " sleep 0.1 mousemove " + over + " sleep 1.5";
+    path += fmt::format(
+        " mousemove {} {} sleep 0.2 mousemove {} {} sleep 0.2 mouseup 1", 120 * s, 90 * s, 100 * s, 75 * s);
+    ASSERT_EQ(runWhileServing(*backend, path).status, 0);
+    EXPECT_TRUE(waitFor([&] { return main.tabView->selectedTabViewItem()->label() == fnd::String("Tab 3"); }, 5))
+        << "the held tab did not spring open";
 }
 
 }

@@ -57,7 +57,7 @@ protected:
     ZORTableGridDraggingTest()
     {
         grid->setFrame({ 0, 0, 400, 240 });
-        origin = fnd::makeObject<GridDragOrigin>();
+        origin = std::make_shared<GridDragOrigin>();
         origin->initWithFrame({ 300, 250, 40, 40 });
         add(origin);
         moves = fnd::NotificationCenter::defaultCenter().addObserverForName(

@@ -1,4 +1,5 @@
 #include "GtkTestSupport.h"
+#include "frameworks/tab-bar-core/support/DisplayDrags.h"
 
 #include "frameworks/ZTBTabBarControl/ZTBTabBarCell.h"
 #include "frameworks/ZTBTabBarControl/ZTBTabBarControl.h"
@@ -27,11 +28,17 @@ public:
         return true;
     }
     bool makesNewTabBars() const override { return true; }
-    std::shared_ptr<ZTBTabBarControl> tabViewNewTabBarForDraggedTabViewItem(ui::TabView&, ui::TabViewItem&, gfx::Point point) override
+    std::shared_ptr<ZTBTabBarControl> tabViewNewTabBarForDraggedTabViewItem(
+        ui::TabView&, ui::TabViewItem&, gfx::Point point) override
     {
         return makeWindow ? makeWindow(point) : nullptr;
     }
+    std::optional<std::vector<fnd::String>> allowedDraggedTypesForTabView(ui::TabView&) override
+    {
+        return extraDragTypes;
+    }
     std::function<std::shared_ptr<ZTBTabBarControl>(gfx::Point)> makeWindow;
+    std::optional<std::vector<fnd::String>> extraDragTypes;
 };
 
 struct ControlWindow {
@@ -118,9 +125,14 @@ TEST_F(ZTBTabBarControlDisplayTest, ReorderAndTearOffWithTheRealPointer)
     std::string path = "xdotool mousemove " + root(*main.window, from) + " mousedown 1";
     for (int i = 1; i <= 12; ++i)
         path += " sleep 0.04 mousemove " + root(*main.window, { from.x + (to.x - from.x) * i / 12, from.y });
-    path += " && sleep 0.5 && { import -window root /tmp/ztbtabbarcontrol-display-2-gap.png || true; } && xdotool sleep 0.1 mouseup 1";
+    path += " && sleep 0.5 && { import -window root /tmp/ztbtabbarcontrol-display-2-gap.png || true; } && xdotool "
+            "sleep 0.1 mouseup 1";
     ASSERT_EQ(runWhileServing(*backend, path).status, 0);
-    ASSERT_TRUE(waitFor([&] { return labels(*main.bar) == std::vector<std::string> { "Beta", "Gamma", "Alpha" }; }, 5))
+    ASSERT_TRUE(waitFor(
+        [&] {
+            return labels(*main.bar) == std::vector<std::string> { "Beta", "Gamma", "Alpha" };
+        },
+        5))
         << fmt::format("{}", labels(*main.bar));
     EXPECT_EQ(main.tabView->tabViewItemAtIndex(2)->label(), fnd::String("Alpha"));
     waitFor([] { return false; }, 0.5);
@@ -139,7 +151,8 @@ TEST_F(ZTBTabBarControlDisplayTest, ReorderAndTearOffWithTheRealPointer)
     std::string tear = "xdotool mousemove " + root(*main.window, start) + " mousedown 1";
     for (int i = 1; i <= 12; ++i)
         tear += " sleep 0.04 mousemove " + root(*main.window, { start.x + i * 20, start.y - i * 25 });
-    tear += " && sleep 0.5 && { import -window root /tmp/ztbtabbarcontrol-display-4-floating.png || true; } && xdotool mousemove "
+    tear += " && sleep 0.5 && { import -window root /tmp/ztbtabbarcontrol-display-4-floating.png || true; } && xdotool "
+            "mousemove "
         + root(*main.window, { start.x + 260, start.y - 320 }) + " sleep 0.1 mouseup 1";
     ASSERT_EQ(runWhileServing(*backend, tear).status, 0);
     ASSERT_TRUE(waitFor([&] { return !made.empty() && made[0].bar->cells().size() == 1; }, 5));
@@ -162,6 +175,88 @@ TEST_F(ZTBTabBarControlDisplayTest, TheBackendSeesTheSpaceBarHeld)
     EXPECT_TRUE(backend->isKeyDown(0x31));
     xdotool("keyup space");
     EXPECT_FALSE(backend->isKeyDown(0x31));
+}
+
+// Tear-off style 1: the floating miniature is centred on the real pointer at two places it rests on, and the tab let
+// go over empty screen opens its window centred where the pointer let go, grown to its full size.
+TEST_F(ZTBTabBarControlDisplayTest, AStyleOneTearOffFollowsThePointerAndOpensWhereItIsLetGo)
+{
+    auto main = makeWindow({ 40, 250, 420, 200 });
+    addTab(main, "Alpha", gfx::Color::colorWithDeviceRed(0.85, 0.9, 1.0));
+    addTab(main, "Beta", gfx::Color::colorWithDeviceRed(0.9, 1.0, 0.85));
+    addTab(main, "Gamma", gfx::Color::colorWithDeviceRed(1.0, 0.9, 0.85));
+    ASSERT_TRUE(waitFor([&] { return main.bar->cells().size() == 3; }, 5));
+    main.bar->setTearOffStyle(1);
+    waitFor([] { return false; }, 0.3);
+    auto assistant = ZTBTabDragAssistant::sharedDragAssistant();
+    std::vector<ControlWindow> made;
+    delegate->makeWindow = [&](gfx::Point point) {
+        made.push_back(makeWindow({ point.x - 150, point.y - 75, 300, 150 }));
+        return made.back().bar;
+    };
+    tabbartest::FloatingSamples floating;
+    floating.start([assistant] { return assistant->draggedTab() ? assistant->draggedTab()->window() : nullptr; });
+
+    const gfx::Point start = centre(*main.bar, "Beta");
+    const gfx::Point first { start.x + 120, start.y - 110 }, second { start.x + 220, start.y - 260 },
+        drop { start.x + 260, start.y - 330 };
+    std::string path = "xdotool mousemove " + root(*main.window, start) + " mousedown 1";
+    for (int i = 1; i <= 6; ++i)
+        path += " sleep 0.03 mousemove " + root(*main.window, { start.x, start.y - i * 12 });
+    path += " sleep 0.1 mousemove " + root(*main.window, first) + " sleep 0.8 mousemove " + root(*main.window, second)
+        + " sleep 0.5 mousemove " + root(*main.window, drop) + " sleep 0.2 mouseup 1";
+    ASSERT_EQ(runWhileServing(*backend, path).status, 0);
+    ASSERT_TRUE(waitFor([&] { return !made.empty() && !assistant->isDragging(); }, 5));
+    floating.stop();
+
+    EXPECT_TRUE(floating.centredAt(main.window->convertBaseToScreen(first)))
+        << "not centred on the pointer at the first place (" << floating.samples.size() << " samples)";
+    EXPECT_TRUE(floating.centredAt(main.window->convertBaseToScreen(second)))
+        << "not centred on the pointer at the second place";
+    const gfx::Point dropped = main.window->convertBaseToScreen(drop);
+    ASSERT_TRUE(waitFor([&] { return made[0].window->displayScale() == 1 && made[0].window->alphaValue() == 1; }, 5))
+        << "the new window never grew to its size";
+    EXPECT_NEAR(made[0].window->frame().midX(), dropped.x, 1) << "the new window opens where the pointer let go";
+    EXPECT_NEAR(made[0].window->frame().midY(), dropped.y, 1);
+    EXPECT_EQ(labels(*made[0].bar), (std::vector<std::string> { "Beta" }));
+    screenshot("ztbtabbarcontrol-display-6-style-one-dropped");
+    for (auto& w : made)
+        w.window->close();
+}
+
+// A drag that another program started (text from a small GTK program), held over a tab, selects that tab after the
+// springing delay: the drag brings no mouse events of ours, only the window system's drop motions.
+TEST_F(ZTBTabBarControlDisplayTest, ADragFromAnotherProgramHeldOverATabSpringsItOpen)
+{
+    delegate->extraDragTypes = std::vector<fnd::String> { ui::PasteboardType::String };
+    auto main = makeWindow({ 220, 150, 400, 160 });
+    addTab(main, "Alpha", gfx::Color::colorWithDeviceRed(0.85, 0.9, 1.0));
+    addTab(main, "Beta", gfx::Color::colorWithDeviceRed(0.9, 1.0, 0.85));
+    addTab(main, "Gamma", gfx::Color::colorWithDeviceRed(1.0, 0.9, 0.85));
+    ASSERT_TRUE(waitFor([&] { return main.bar->cells().size() == 3; }, 5));
+    waitFor([] { return false; }, 0.3);
+    ASSERT_EQ(main.tabView->selectedTabViewItem()->label(), fnd::String("Alpha"));
+    // A press in the peer at the screen's top left and a little move begin its drag; then, in steps, to the third
+    // tab, held there for a second and a half, and back to the peer, where the drop goes (never on the bar).
+    tabbartest::DragPeer peer;
+    auto wait = [&](double seconds, std::function<bool()> condition) { return waitFor(std::move(condition), seconds); };
+    ASSERT_TRUE(peer.start(DND_PEER, "spring text", wait));
+    const int s = scale();
+    ASSERT_TRUE(peer.beginDrag(
+        s, [&](const std::string& arguments) { xdotool(arguments); }, wait))
+        << "the other program's drag never began";
+    const gfx::Point third = centre(*main.bar, "Gamma");
+    const std::string over = root(*main.window, third);
+    std::string path = "xdotool";
+    for (int i = 1; i <= 5; ++i)
+        path += fmt::format(" mousemove {} {} sleep 0.1", (110 + i * 30) * s, (85 + i * 30) * s);
+    path
+        += " mousemove " + root(*main.window, { third.x - 4, third.y }) + " sleep 0.1 mousemove " + over + " sleep 1.5";
+    path += fmt::format(
+        " mousemove {} {} sleep 0.2 mousemove {} {} sleep 0.2 mouseup 1", 120 * s, 90 * s, 100 * s, 75 * s);
+    ASSERT_EQ(runWhileServing(*backend, path).status, 0);
+    EXPECT_TRUE(waitFor([&] { return main.tabView->selectedTabViewItem()->label() == fnd::String("Gamma"); }, 5))
+        << "the held tab did not spring open";
 }
 
 }

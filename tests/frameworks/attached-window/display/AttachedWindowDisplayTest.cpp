@@ -44,7 +44,7 @@ TEST_F(AttachedWindowDisplayTest, TheBubblePointsAtItsPointAndTheSpinnerTurns)
 {
     int s = scale();
     auto content = FillView::make({}, gfx::Color::colorWithDeviceRed(0, 0, 1, 1));
-    auto date = fnd::makeObject<ZORSmallDateControl>();
+    auto date = std::make_shared<ZORSmallDateControl>();
     date->initWithFrame({ 20, 20, 10, 10 }, { fnd::DateOrder::DayMonthYear, "." });
     content->addSubview(date);
     auto parent = showWindow({ 60, 120, 400, 300 }, content, ui::WindowStyleMask::Titled);

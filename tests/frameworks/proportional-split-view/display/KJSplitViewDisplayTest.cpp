@@ -136,4 +136,29 @@ TEST_F(KJSplitViewDisplayTest, ADoubleClickOnTheDividerCollapsesTheSmallerPane)
     shot("expanded");
 }
 
+// A press on a pane's background that becomes a drag moves a window movable by its background: the window manager's
+// move (GDK's own without one) takes the window along, its frame follows, and the panes keep their sizes.
+TEST_F(KJSplitViewDisplayTest, APressAndDragOnAPanesBackgroundMovesTheWindow)
+{
+    split->setBackground(nullptr);
+    window->setMovableByWindowBackground(true);
+    const auto before = window->frame();
+    run("mousemove " + rootPoint({ 160, 170 }) + " mousedown 1 sleep 0.2 mousemove " + rootPoint({ 130, 150 })
+        + " sleep 0.1 mousemove " + rootPoint({ 60, 120 }) + " sleep 0.1 mouseup 1");
+    // 100 points left and 50 up (the split view is flipped): the frame's y grows by 50.
+    ASSERT_TRUE(
+        waitFor([&] { return window->frame().origin == gfx::Point(before.minX() - 100, before.minY() + 50); }, 5))
+        << window->frame().minX() << " " << window->frame().minY();
+    EXPECT_EQ(paneWidth(0), 150);
+    EXPECT_EQ(paneWidth(1), 250);
+    // The X server shows the panes at the new place.
+    int s = scale();
+    ASSERT_TRUE(waitFor(
+        [&] {
+            auto moved = shot("moved");
+            return moved.width > 0 && isRed(moved.at(100 * s, 120 * s)) && isBlue(moved.at(300 * s, 120 * s));
+        },
+        5));
+}
+
 }

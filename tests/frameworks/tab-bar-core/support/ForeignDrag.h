@@ -3,11 +3,13 @@
 #include "platform/backend/headless/HeadlessBackend.h"
 #include "platform/graphics/Image.h"
 #include "platform/ui/dragging/Dragging.h"
+#include "platform/ui/dragging/DropSession.h"
 #include "platform/ui/dragging/Pasteboard.h"
 #include "platform/ui/views/Event.h"
 #include "platform/ui/views/View.h"
 #include "platform/ui/views/Window.h"
 
+#include <functional>
 #include <memory>
 
 namespace tabbartest {
@@ -48,9 +50,24 @@ inline void holdForeignDrag(
     backend.mouseDragged(window, { over.x - 1, over.y });
     backend.mouseDragged(window, over);
     // The pointer rests over the tab while the button stays down.
-    backend.after(0.01, [&window, over] { ui::Event::setMouseLocation(window.convertBaseToScreen(over)); });
     backend.after(seconds, [&backend, &window, over] { backend.mouseUp(window, over); });
     backend.dispatchEvents();
+}
+
+// Another program's drag of a file name, as the window system hands it over (a drop session, the way the GTK backend
+// drives one): it enters beside `over` (window base coordinates), rests over it for `seconds` of the test clock
+// and leaves, without a single mouse event reaching this program.
+inline void holdDragFromAnotherProgram(
+    ui::Window& window, gfx::Point over, double seconds, const std::function<void(double)>& runFor)
+{
+    auto pasteboard = ui::Pasteboard::pasteboardWithName(ui::PasteboardName::Drag);
+    pasteboard->declareTypes({ "public.file-url" });
+    pasteboard->setString("file:///tmp/dropped.txt", "public.file-url");
+    ui::DropSession session(gfx::Image::imageWithSize({ 8, 8 }), pasteboard, nullptr, ui::DragOperations::Copy, false);
+    session.moveTo(window.convertBaseToScreen({ over.x - 1, over.y }), 0);
+    session.moveTo(window.convertBaseToScreen(over), 0);
+    runFor(seconds);
+    session.exit();
 }
 
 }

@@ -142,7 +142,7 @@ protected:
 TEST_F(DragAndDropTest, DraggedPDFArrivesInAnotherProgramAsAFile)
 {
     startPeer({ "target" });
-    auto view = fnd::makeObject<PDFSourceView>();
+    auto view = std::make_shared<PDFSourceView>();
     view->initWithFrame({});
     view->fill = gfx::Color::colorWithDeviceRed(0, 0.6, 0);
     auto window = showWindow({ 300, 200, 120, 80 }, view);
@@ -166,7 +166,7 @@ TEST_F(DragAndDropTest, DraggedPDFArrivesInAnotherProgramAsAFile)
 TEST_F(DragAndDropTest, TextFromAnotherProgramIsDroppedOnOurView)
 {
     startPeer({ "source", "dropped from afar" });
-    auto view = fnd::makeObject<TextDropView>();
+    auto view = std::make_shared<TextDropView>();
     view->initWithFrame({});
     view->fill = gfx::Color::colorWithDeviceWhite(0.8);
     ui::registerForDraggedTypes(*view, { ui::PasteboardType::String });

@@ -193,7 +193,7 @@ int startInBackground(const std::vector<std::string>& arguments)
 
 std::shared_ptr<FillView> FillView::make(gfx::Rect frame, gfx::ColorPtr fill)
 {
-    auto view = fnd::makeObject<FillView>();
+    auto view = std::make_shared<FillView>();
     view->initWithFrame(frame);
     view->fill = std::move(fill);
     return view;
@@ -218,7 +218,7 @@ void KeyRecorder::describeClass(fnd::ClassBuilder<KeyRecorder>& c)
 
 std::shared_ptr<KeyRecorder> KeyRecorder::make(gfx::Rect frame)
 {
-    auto view = fnd::makeObject<KeyRecorder>();
+    auto view = std::make_shared<KeyRecorder>();
     view->initWithFrame(frame);
     view->fill = gfx::Color::colorWithDeviceWhite(0.9);
     return view;

@@ -25,7 +25,7 @@ class ModalTest : public GtkDisplayTest { };
 // A modal session waits in GLib's context like every run, so the desktop's key events reach its window.
 TEST_F(ModalTest, KeysReachAModalWindow)
 {
-    auto view = fnd::makeObject<StopOnKey>();
+    auto view = std::make_shared<StopOnKey>();
     view->initWithFrame({});
     auto window = showWindow({ 100, 100, 120, 80 }, view);
     window->makeFirstResponder(view);

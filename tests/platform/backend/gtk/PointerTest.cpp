@@ -48,7 +48,7 @@ protected:
     std::shared_ptr<ui::Window> window;
     void SetUp() override
     {
-        recorder = fnd::makeObject<PointerRecorder>();
+        recorder = std::make_shared<PointerRecorder>();
         recorder->initWithFrame({});
         recorder->fill = gfx::Color::colorWithDeviceWhite(0.9);
         window = showWindow({ 200, 200, 200, 100 }, recorder);

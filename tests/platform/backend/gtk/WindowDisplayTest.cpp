@@ -87,7 +87,7 @@ TEST_F(WindowDisplayTest, ViewsOfAWindowLandWhereTheirFramesSay)
 {
     auto content = FillView::make({}, gfx::Color::colorWithDeviceWhite(0.95));
     auto green = FillView::make({ 10, 10, 60, 30 }, gfx::Color::colorWithDeviceRed(0, 0.8, 0));
-    auto flipped = fnd::makeObject<TopStripView>();
+    auto flipped = std::make_shared<TopStripView>();
     flipped->initWithFrame({ 90, 10, 60, 60 });
     flipped->fill = gfx::Color::colorWithDeviceWhite(1);
     flipped->extra = [](FillView&) {

@@ -94,8 +94,7 @@ class WindowMoveTest : public GtkDisplayTest {
 protected:
     std::shared_ptr<Background> background()
     {
-        auto view = fnd::makeObject<Background>();
-        view->initWithFrame({});
+        auto view = ui::makeView<Background>({});
         view->fill = gfx::Color::colorWithDeviceWhite(0.85);
         return view;
     }
@@ -212,6 +211,27 @@ TEST_F(WindowMoveTest, ADelayedWindowComesForwardAtTheRelease)
     run("mouseup 1");
     EXPECT_TRUE(waitFor([&] { return above(behindId, frontId); }, 5)) << "not raised at the release";
     EXPECT_TRUE(behind->isKeyWindow());
+}
+
+// A window shown at half its scale shows its picture about its middle, over its background, on the X server.
+TEST_F(WindowMoveTest, AWindowShownSmallerShowsItsPictureAboutItsMiddle)
+{
+    auto red = FillView::make({}, gfx::Color::colorWithDeviceRed(1, 0, 0));
+    auto window = showWindow({ 200, 300, 200, 100 }, red);
+    window->setBackgroundColor(gfx::Color::colorWithDeviceRed(0, 0, 1));
+    window->setDisplayScale(0.5);
+    auto [x, y, width, height] = deviceRectOfContent(*window);
+    auto looks = [&](int px, int py, std::uint32_t rgb) {
+        auto shot = grabScreen(x, y, width, height);
+        return shot.width > 0 && shot.at(px, py) == rgb;
+    };
+    const int s = scale();
+    EXPECT_TRUE(waitFor([&] { return looks(10 * s, 10 * s, 0x0000FF); }, 5)) << "outside the half-size picture";
+    EXPECT_TRUE(looks(100 * s, 50 * s, 0xFF0000)) << "its middle";
+    EXPECT_TRUE(looks(60 * s, 30 * s, 0xFF0000)) << "just inside it";
+    grabScreen(x, y, width, height).save("window-shown-at-half.png");
+    window->setDisplayScale(1);
+    EXPECT_TRUE(waitFor([&] { return looks(10 * s, 10 * s, 0xFF0000); }, 5)) << "full size again";
 }
 
 // The toolkit's touchpad events become ours: a swipe once the fingers lift after a long enough way, pinch steps

@@ -18,7 +18,7 @@ class ColorView : public ui::View {
 public:
     static std::shared_ptr<ColorView> make(gfx::Rect frame, gfx::ColorPtr fill, bool flipped = false)
     {
-        auto view = fnd::makeObject<ColorView>();
+        auto view = std::make_shared<ColorView>();
         view->initWithFrame(frame);
         view->fill = std::move(fill);
         view->flipped = flipped;

@@ -17,7 +17,7 @@ class Document : public View {
 public:
     static std::shared_ptr<Document> make(gfx::Size size, bool flipped = true)
     {
-        auto view = fnd::makeObject<Document>();
+        auto view = std::make_shared<Document>();
         view->initWithFrame({ 0, 0, size.width, size.height });
         view->flipped = flipped;
         return view;
@@ -209,7 +209,7 @@ TEST_F(ScrollViewTest, ScrollRectToVisibleMovesNestedClipViewsInnermostFirst)
 TEST_F(ScrollViewTest, EveryScrollGoesThroughTheClipViewsConstraint)
 {
     auto s = makeScrollView();
-    auto clip = fnd::makeObject<CentringClipView>();
+    auto clip = std::make_shared<CentringClipView>();
     clip->initWithFrame({});
     s->setContentView(clip);
     EXPECT_EQ(clip->documentView(), document) << "the document moves to the new clip view";
@@ -255,7 +255,7 @@ TEST_F(ScrollViewTest, AutohidingScrollersAppearOnlyWhenTheDocumentOutgrowsTheVi
 
 TEST_F(ScrollViewTest, ASubclassTilePlacesAViewBesideTheHorizontalScrollerOnEveryLayout)
 {
-    auto s = fnd::makeObject<AccessoryScrollView>();
+    auto s = std::make_shared<AccessoryScrollView>();
     s->accessory = View::create();
     s->initWithFrame({ 20, 20, 215, 215 });
     s->addSubview(s->accessory);

@@ -59,7 +59,7 @@ using CellHookTest = ControlsTest;
 
 TEST_F(CellHookTest, OverriddenHooksAreUsed)
 {
-    auto button = fnd::makeObject<HookedButton>();
+    auto button = std::make_shared<HookedButton>();
     button->initWithFrame({ 20, 100, 160, 30 });
     button->setTitle("Title");
     button->setTarget(log);

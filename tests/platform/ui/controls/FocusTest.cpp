@@ -127,7 +127,7 @@ TEST_F(FocusTest, LoopStartsAtTheInitialViewAndGoesOnFromAnEditedField)
     EXPECT_EQ(name(), "in box");
 
     // While a field is edited the editor has the keyboard; Tab goes on from the field.
-    auto editor = fnd::makeObject<EditorView>();
+    auto editor = std::make_shared<EditorView>();
     editor->initWithFrame({});
     inBox->cell()->selectWithFrame(inBox->bounds(), *inBox, editor, nullptr, 0, 0);
     ASSERT_TRUE(window->makeFirstResponder(editor));

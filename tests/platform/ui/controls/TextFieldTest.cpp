@@ -87,7 +87,7 @@ TEST_F(TextFieldTest, FieldEditorHooksPlaceTheEditorAndTakeItsText)
     auto field = TextField::create({ 20, 100, 200, 26 });
     field->setStringValue("before");
     add(field);
-    auto editor = fnd::makeObject<FakeFieldEditor>();
+    auto editor = std::make_shared<FakeFieldEditor>();
     editor->initWithFrame({});
     field->cell()->selectWithFrame(field->bounds(), *field, editor, nullptr, 0, 6);
     ASSERT_EQ(field->currentEditor(), editor);

@@ -1,11 +1,11 @@
 #include "PanelsTestSupport.h"
 
-#include "platform/ui/panels/ColorPanel.h"
 #include "platform/ui/controls/ColorWell.h"
 #include "platform/ui/controls/PopUpButton.h"
 #include "platform/ui/controls/SegmentedControl.h"
-#include "platform/ui/text/TextField.h"
 #include "platform/ui/detail/ColorPanelViews.h"
+#include "platform/ui/panels/ColorPanel.h"
+#include "platform/ui/text/TextField.h"
 
 #include <cmath>
 
@@ -22,7 +22,7 @@ class ColorSink : public View {
 public:
     static std::shared_ptr<ColorSink> make()
     {
-        auto sink = fnd::makeObject<ColorSink>();
+        auto sink = std::make_shared<ColorSink>();
         sink->initWithFrame({ 0, 0, 10, 10 });
         return sink;
     }

@@ -1,10 +1,10 @@
 #include "TablesTestSupport.h"
 
-#include "platform/foundation/runtime/RunLoop.h"
 #include "platform/foundation/files/UserDefaults.h"
+#include "platform/foundation/runtime/RunLoop.h"
 #include "platform/graphics/Image.h"
-#include "platform/ui/tables/OutlineView.h"
 #include "platform/ui/dragging/Pasteboard.h"
+#include "platform/ui/tables/OutlineView.h"
 
 using namespace ui;
 using namespace tablestest;
@@ -345,7 +345,7 @@ TEST_F(OutlineViewTest, DropsReportTheItemAndTheChildIndex)
     outline->expandItem(fnd::Value(fruit));
     outline->expandItem(fnd::Value(apples));
     registerForDraggedTypes(*outline, { ItemType });
-    auto starter = fnd::makeObject<DragStarter>();
+    auto starter = std::make_shared<DragStarter>();
     starter->initWithFrame({ 320, 10, 70, 70 });
     window->contentView()->addSubview(starter);
     auto dropAt = [&](long row, double part) {

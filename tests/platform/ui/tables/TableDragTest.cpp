@@ -79,7 +79,7 @@ protected:
         dragSource->rows = source->rows;
         table->setDataSource(dragSource);
         table->setAllowsMultipleSelection(true);
-        square = fnd::makeObject<Square>();
+        square = std::make_shared<Square>();
         square->initWithFrame({ 320, 10, 70, 70 });
         window->contentView()->addSubview(square);
         registerForDraggedTypes(*square, { RowsType });

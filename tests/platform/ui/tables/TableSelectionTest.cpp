@@ -163,7 +163,7 @@ TEST_F(TableSelectionTest, TheDelegateFiltersWhatThePersonSelectsButNotWhatCodeS
 
 TEST_F(TableSelectionTest, ASubclassFiltersEverySelection)
 {
-    auto filtered = fnd::makeObject<NoFirstRowTable>();
+    auto filtered = std::make_shared<NoFirstRowTable>();
     filtered->initWithFrame({ 0, 0, 283, 200 });
     filtered->addTableColumn(TableColumn::create("name"));
     filtered->setAllowsMultipleSelection(true);

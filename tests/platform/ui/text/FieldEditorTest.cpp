@@ -209,7 +209,7 @@ class TwoCells : public Control {
 public:
     static std::shared_ptr<TwoCells> make(gfx::Rect frame)
     {
-        auto control = fnd::makeObject<TwoCells>();
+        auto control = std::make_shared<TwoCells>();
         control->initWithFrame(frame);
         for (auto& cell : control->cells) {
             cell = fnd::makeObject<TextFieldCell>();

@@ -15,11 +15,11 @@ FND_REGISTER_CLASS(MenuScrollView, View)
 
 std::shared_ptr<MenuScrollView> MenuScrollView::create(std::shared_ptr<MenuView> items, double maximumHeight)
 {
-    auto view = fnd::makeObject<MenuScrollView>();
     const auto size = items->frame().size;
-    view->m_scrolls = size.height > maximumHeight;
-    const double height = view->m_scrolls ? std::floor(maximumHeight) : size.height;
-    view->initWithFrame({ 0, 0, size.width, height });
+    const bool scrolls = size.height > maximumHeight;
+    const double height = scrolls ? std::floor(maximumHeight) : size.height;
+    auto view = makeView<MenuScrollView>({ 0, 0, size.width, height });
+    view->m_scrolls = scrolls;
     view->m_items = std::move(items);
     view->m_clip = detail::FlippedView::create(view->clipFrame());
     view->m_clip->addSubview(view->m_items);

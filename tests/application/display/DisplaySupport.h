@@ -86,7 +86,11 @@ inline Geometry geometryOf(unsigned long window)
 
 inline void clickAt(int x, int y)
 {
-    xdotool("mousemove " + std::to_string(x) + " " + std::to_string(y) + " click 1");
+    // xdotool moves the pointer on the first screen unless told: on the screen DISPLAY names (":5.1").
+    const std::string display = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";
+    const auto dot = display.rfind('.');
+    const std::string screen = dot == std::string::npos ? "0" : display.substr(dot + 1);
+    xdotool("mousemove --screen " + screen + " " + std::to_string(x) + " " + std::to_string(y) + " click 1");
 }
 
 // The screen's pixels, written as PNG to look at.

@@ -35,8 +35,7 @@ protected:
         second = TextField::create({ 10, 40, 200, 24 });
         form->addSubview(first);
         form->addSubview(second);
-        preview = fnd::makeObject<CopyingView>();
-        preview->initWithFrame({ 0, 0, 320, 110 });
+        preview = makeView<CopyingView>({ 0, 0, 320, 110 });
         inPreview = TextField::create({ 10, 40, 200, 24 });
         preview->addSubview(inPreview);
         add(form);

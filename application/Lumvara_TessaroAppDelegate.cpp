@@ -40,8 +40,6 @@ FND_REGISTER_CLASS(Lumvara_TessaroAppDelegate, fnd::Object)
 
 namespace {
 
-// The light grey the preview lies on: light enough that a white symbol stands out without glare.
-constexpr double PreviewBackgroundWhite = 0.87;
 // How much narrower than laid out the window may become (the preview's width).
 constexpr double MaximumPreviewShrink = 300;
 
@@ -221,7 +219,7 @@ void Lumvara_TessaroAppDelegate::awakeFromNib()
         auto oldClip = m_previewScrollView->contentView();
         auto clip = ZORCenteringClipView::create(oldClip ? oldClip->frame() : m_previewScrollView->bounds());
         m_previewScrollView->setContentView(clip);
-        m_previewScrollView->setBackgroundColor(gfx::Color::colorWithCalibratedWhite(PreviewBackgroundWhite));
+        m_previewScrollView->setBackgroundColor(gfx::Color::lightGrayColor());
         m_previewScrollView->setDrawsBackground(true);
         m_previewScrollView->setBorderType(ui::BorderType::LineBorder);
     }

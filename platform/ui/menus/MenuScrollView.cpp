@@ -2,9 +2,9 @@
 
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/GraphicsContext.h"
-#include "platform/ui/controls/ControlLook.h"
-#include "platform/ui/detail/FlippedView.h"
+#include "platform/ui/look/ControlLook.h"
 #include "platform/ui/menus/MenuView.h"
+#include "platform/ui/views/detail/FlippedView.h"
 
 #include <algorithm>
 #include <cmath>

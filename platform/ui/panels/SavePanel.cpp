@@ -6,12 +6,12 @@
 #include "platform/foundation/services/Places.h"
 #include "platform/ui/containers/ScrollView.h"
 #include "platform/ui/controls/Button.h"
-#include "platform/ui/detail/FilePanelViews.h"
-#include "platform/ui/detail/FlippedView.h"
-#include "platform/ui/detail/PanelText.h"
 #include "platform/ui/panels/Alert.h"
+#include "platform/ui/panels/detail/FilePanelViews.h"
 #include "platform/ui/text/TextField.h"
 #include "platform/ui/views/Application.h"
+#include "platform/ui/views/detail/FlippedView.h"
+#include "platform/ui/views/detail/PanelText.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,10 +2,10 @@
 // like the Edit menu's items and enabled as its validation says.
 #include "platform/ui/text/TextView.h"
 
-#include "platform/ui/detail/PanelText.h"
 #include "platform/ui/menus/Menu.h"
 #include "platform/ui/menus/MenuItem.h"
 #include "platform/ui/views/Window.h"
+#include "platform/ui/views/detail/PanelText.h"
 
 namespace ui {
 

@@ -1,8 +1,5 @@
 #include "platform/ui/views/Window.h"
 
-#include "platform/ui/controls/ButtonCell.h"
-#include "platform/ui/controls/Control.h"
-#include "platform/ui/text/TextView.h"
 #include "platform/ui/views/Event.h"
 
 #include <algorithm>
@@ -86,8 +83,11 @@ void Window::recalculateKeyViewLoop()
         return;
     auto views = viewsInReadingOrder(*m_contentView);
     // The field editor stands in for the control it edits; it is not a stop of its own.
-    if (m_fieldEditor)
-        std::erase(views, std::static_pointer_cast<View>(m_fieldEditor));
+    // (Known here as the control's current editor: the text views are a layer above the window.)
+    std::erase_if(views, [](const std::shared_ptr<View>& view) {
+        auto control = view->superview();
+        return control && control->currentEditor() == view;
+    });
     for (std::size_t i = 0; i < views.size(); ++i)
         views[i]->setNextKeyView(views[(i + 1) % views.size()]);
 }
@@ -107,10 +107,8 @@ std::shared_ptr<View> Window::keyViewStart() const
     if (!view)
         return nullptr;
     // While a field is edited the field editor has the keyboard, but the loop goes on from the field.
-    if (auto control = std::dynamic_pointer_cast<Control>(view->superview())) {
-        if (control->currentEditor() == view)
-            return control;
-    }
+    if (auto field = view->superview(); field && field->currentEditor() == view)
+        return field;
     return view;
 }
 
@@ -174,18 +172,6 @@ void Window::selectKeyViewPrecedingView(View& view)
     selectKeyView(view.previousValidKeyView(), KeyViewSelectionDirection::Previous);
 }
 
-void Window::setDefaultButtonCell(const std::shared_ptr<ButtonCell>& cell)
-{
-    auto old = m_defaultButtonCell.lock();
-    if (old == cell)
-        return;
-    if (old && old->keyEquivalent() == u"\r")
-        old->setKeyEquivalent({});
-    m_defaultButtonCell = cell;
-    if (cell)
-        cell->setKeyEquivalent(u"\r");
-}
-
 void Window::keyDown(const Event& event)
 {
     auto self = shared_from_this();
@@ -220,21 +206,6 @@ void Window::keyDown(const Event& event)
 bool Window::closesOnEscape() const
 {
     return (m_styleMask & WindowStyleMask::Utility) && (m_styleMask & WindowStyleMask::Closable);
-}
-
-bool Window::cancelOperation(const fnd::Value&)
-{
-    auto self = shared_from_this();
-    if (auto cell = cancelButtonCell(); cell && cell->isEnabled()) {
-        if (auto button = std::dynamic_pointer_cast<Control>(cell->controlView()))
-            button->performClick();
-        return true;
-    }
-    if (closesOnEscape()) {
-        performClose();
-        return true;
-    }
-    return false;
 }
 
 void Window::setKeyViewAreas(const std::vector<std::shared_ptr<View>>& areas)

@@ -8,9 +8,9 @@
 #include "platform/ui/containers/ScrollView.h"
 #include "platform/ui/controls/Button.h"
 #include "platform/ui/controls/PopUpButton.h"
-#include "platform/ui/detail/FilePanelViews.h"
 #include "platform/ui/panels/OpenPanel.h"
 #include "platform/ui/panels/SavePanel.h"
+#include "platform/ui/panels/detail/FilePanelViews.h"
 #include "platform/ui/text/TextField.h"
 
 #include <fstream>

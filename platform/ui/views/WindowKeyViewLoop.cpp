@@ -83,11 +83,8 @@ void Window::recalculateKeyViewLoop()
         return;
     auto views = viewsInReadingOrder(*m_contentView);
     // The field editor stands in for the control it edits; it is not a stop of its own.
-    // (Known here as the control's current editor: the text views are a layer above the window.)
-    std::erase_if(views, [](const std::shared_ptr<View>& view) {
-        auto control = view->superview();
-        return control && control->currentEditor() == view;
-    });
+    if (auto* editor = fieldEditorView())
+        std::erase_if(views, [editor](const auto& view) { return view.get() == editor; });
     for (std::size_t i = 0; i < views.size(); ++i)
         views[i]->setNextKeyView(views[(i + 1) % views.size()]);
 }

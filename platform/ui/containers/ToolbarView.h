@@ -47,6 +47,12 @@ public:
     bool acceptsFirstMouse(const Event*) override { return true; }
     std::shared_ptr<View> hitTest(gfx::Point point) override;
     DragOperation draggingSourceOperationMaskForLocal(bool) override { return DragOperations::Move; }
+    // A button item takes the keyboard when the keyboard comes to the toolbar (F6), never from a click: Space and
+    // Return press it, Left, Right, Tab and Shift+Tab go to the next item.
+    bool acceptsFirstResponder() const override;
+    void keyDown(const Event& event) override;
+    void drawFocusRingMask() override;
+    gfx::Rect focusRingMaskBounds() const override { return bounds(); }
 
     // Accessibility: a button named by the item's label (an item with a view of its own lends it that view's
     // element; spaces are ignored); pressing it sends the item's action.
@@ -58,6 +64,8 @@ public:
 
 private:
     std::shared_ptr<ToolbarView> toolbarView() const;
+    bool isButton() const;
+    void press();
 
     std::shared_ptr<ToolbarItem> m_item;
     bool m_pressed { false };

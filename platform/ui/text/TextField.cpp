@@ -229,6 +229,20 @@ void TextField::mouseDown(const Event& event)
         editor->mouseDown(event);
 }
 
+void TextField::rightMouseDown(const Event& event)
+{
+    auto self = std::static_pointer_cast<TextField>(shared_from_this());
+    auto w = window();
+    if (!isEnabled() || !isSelectable() || !w) {
+        View::rightMouseDown(event);
+        return;
+    }
+    if (!currentEditor())
+        w->makeFirstResponder(self);
+    if (auto editor = std::dynamic_pointer_cast<TextView>(currentEditor()))
+        editor->rightMouseDown(event);
+}
+
 void TextField::textDidEndEditing(const fnd::Notification& notification)
 {
     auto self = std::static_pointer_cast<TextField>(shared_from_this());

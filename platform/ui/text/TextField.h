@@ -53,6 +53,8 @@ public:
     // A click on a selectable field goes on to its field editor, which puts the caret there; a label passes the
     // click on.
     void mouseDown(const Event& event) override;
+    // A right click edits the field, then offers the editing menu over its text.
+    void rightMouseDown(const Event& event) override;
     // After the field editor's text came back: Return sends the action (or presses the default button), Tab and
     // Backtab move along the key view loop.
     void textDidEndEditing(const fnd::Notification& notification) override;

@@ -273,6 +273,11 @@ public:
     virtual void complete(const fnd::Value& sender);
     virtual std::vector<fnd::String> completionsForPartialWordRange(fnd::Range range, long* indexOfSelectedItem);
     virtual void insertCompletion(const fnd::String& word, fnd::Range charRange, long movement, bool isFinal);
+    // The menu a right click or the menu key (Shift+F10) opens: Cut, Copy, Paste and Select All, enabled as the
+    // Edit menu's items are.
+    std::shared_ptr<Menu> menuForEvent(const Event& event) override;
+    std::shared_ptr<Menu> standardEditingMenu();
+    void showContextMenu(const fnd::Value& sender);
     // Menu validation: cut and copy need a selection, paste something readable, undo and redo their stacks.
     bool validateUserInterfaceItem(const fnd::Value& item);
 

@@ -11,8 +11,8 @@
 #include "platform/text/RTF.h"
 #include "platform/text/TextContainer.h"
 #include "platform/text/TextStorage.h"
-#include "platform/ui/views/Application.h"
 #include "platform/ui/dragging/Pasteboard.h"
+#include "platform/ui/views/Application.h"
 #include "platform/ui/views/Window.h"
 
 #include <algorithm>
@@ -96,8 +96,15 @@ bool TextView::readSelectionFromPasteboard(Pasteboard& pasteboard, const fnd::St
     return userReplace(range, *text, { range.location + text->length(), 0 });
 }
 
-void TextView::copy(const fnd::Value&)
+void TextView::copy(const fnd::Value& sender)
 {
+    if (m_selectedRange.length == 0 && !m_secure) {
+        // With nothing selected, Copy is for whatever else around the text copies (the document, a picture).
+        if (auto other = Application::shared().targetForActionAfter(fnd::Selector("copy:"), *this)) {
+            other->perform(fnd::Selector("copy:"), sender);
+            return;
+        }
+    }
     if (m_selectedRange.length == 0 || m_secure) {
         Application::shared().beep();
         return;

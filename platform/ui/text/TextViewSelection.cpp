@@ -751,6 +751,7 @@ void describeTextViewCommands(fnd::ClassBuilder<TextView>& c)
     c.action("centerSelectionInVisibleArea:", &TextView::centerSelectionInVisibleArea);
     c.action("cut:", &TextView::cut);
     c.action("copy:", &TextView::copy);
+    c.action("showContextMenu:", &TextView::showContextMenu);
     c.action("paste:", &TextView::paste);
     c.action("pasteAsPlainText:", &TextView::pasteAsPlainText);
     c.action("pasteAsRichText:", &TextView::pasteAsRichText);

@@ -102,6 +102,10 @@ public:
     // the key window's first responder and its chain (views, window, window delegate), then the main window's,
     // then the application and its delegate.
     bool sendAction(fnd::Selector action, const std::shared_ptr<fnd::Object>& target, const fnd::Value& sender);
+    // The receiver the action would reach if the responder did not answer it: the responders after it, its window's
+    // delegate, the application and its delegate. So a responder that has nothing to do for an action (a text view
+    // asked to copy with nothing selected) can pass it on.
+    std::shared_ptr<fnd::Object> targetForActionAfter(fnd::Selector action, const Responder& responder) const;
     std::shared_ptr<fnd::Object> targetForAction(fnd::Selector action) const;
     std::shared_ptr<fnd::Object> targetForAction(
         fnd::Selector action, const std::shared_ptr<fnd::Object>& target, const fnd::Value& sender) const;

@@ -57,7 +57,12 @@ fnd::String windowFrameAutosaveKey(const fnd::String& name)
 
 }
 
-Window::~Window() = default;
+Window::~Window()
+{
+    // A window that was only ordered out (a sheet's panel, dropped by its owner) leaves nothing behind on screen.
+    if (m_windowNumber && !m_closed)
+        Backend::noteWindowDestroyed(m_windowNumber);
+}
 
 std::shared_ptr<Window> Window::create(gfx::Rect contentRect, unsigned styleMask, BackingStoreType, bool)
 {

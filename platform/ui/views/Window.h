@@ -265,6 +265,18 @@ public:
     // The control that shows the default button cell; nullptr when there is none (WindowDefaultButton.cpp).
     View* defaultButtonView() const;
     void setDefaultButtonCell(const std::shared_ptr<ButtonCell>& cell);
+    // The button Escape presses when no view takes the key (an alert's Cancel, wherever it stands).
+    std::shared_ptr<ButtonCell> cancelButtonCell() const { return m_cancelButtonCell.lock(); }
+    void setCancelButtonCell(const std::shared_ptr<ButtonCell>& cell) { m_cancelButtonCell = cell; }
+    // Escape that no view took: the cancel button's click, else a closable utility window (a panel, an About
+    // window) closes. Whether it did anything.
+    bool cancelOperation(const fnd::Value& sender = {});
+    // Closable utility windows (panels, About windows) close with Escape and Ctrl+W.
+    bool closesOnEscape() const;
+    // The parts of the window F6 moves the keyboard between (a form, a preview, the toolbar), in order; Shift+F6
+    // goes back. Each part takes the keyboard itself when it can, else its first key view in reading order.
+    void setKeyViewAreas(const std::vector<std::shared_ptr<View>>& areas);
+    bool selectNextKeyViewArea(bool forward = true);
     void disableKeyEquivalentForDefaultButtonCell() { m_defaultButtonKeyEnabled = false; }
     void enableKeyEquivalentForDefaultButtonCell() { m_defaultButtonKeyEnabled = true; }
     bool isKeyEquivalentForDefaultButtonCellEnabled() const { return m_defaultButtonKeyEnabled; }
@@ -397,6 +409,7 @@ private:
     bool activateForPress(const std::shared_ptr<View>& view, const Event& event);
     void updateCursor(gfx::Point basePoint);
     void selectKeyView(const std::shared_ptr<View>& view, KeyViewSelectionDirection direction);
+    std::shared_ptr<View> firstKeyViewIn(const std::shared_ptr<View>& area) const;
     std::shared_ptr<View> keyViewStart() const;
     bool hasKeyViewLinks() const;
 
@@ -455,6 +468,8 @@ private:
     bool m_autorecalculatesKeyViewLoop { false };
     KeyViewSelectionDirection m_keyViewSelectionDirection { KeyViewSelectionDirection::Direct };
     std::weak_ptr<ButtonCell> m_defaultButtonCell;
+    std::weak_ptr<ButtonCell> m_cancelButtonCell;
+    std::vector<std::weak_ptr<View>> m_keyViewAreas;
     std::shared_ptr<TextView> m_fieldEditor;
     bool m_defaultButtonKeyEnabled { true };
 };

@@ -1,7 +1,7 @@
 // The real program read and driven through the desktop's accessibility bus, as a screen reader reads it: a client of
 // AT-SPI (tests/support/atspi_probe.py, over pyatspi) walks its tree, the person types with xdotool, and the client
 // chooses and presses through the tree's actions.
-#include "ApplicationOnDisplay.h"
+#include "DisplaySupport.h"
 #include "support/AccessibleTree.h"
 
 using namespace appdisplay;

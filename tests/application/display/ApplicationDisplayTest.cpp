@@ -1,6 +1,6 @@
 // The real program on a real X display (the private Xvfb of scripts/with-display), used as a person uses it: picked,
 // typed into and exported with xdotool, read back with zbarimg and xclip, and closed from outside.
-#include "ApplicationOnDisplay.h"
+#include "DisplaySupport.h"
 
 using namespace appdisplay;
 
@@ -43,13 +43,14 @@ TEST_F(ApplicationOnDisplay, PickTypeExportCopyAndClose)
     ASSERT_TRUE(typed);
     EXPECT_GT(previewDarkPixels(*typed), 50) << "a QR symbol in the preview";
 
-    // Export as PNG through the save sheet, by keyboard: the name first, then three Tabs to the format, PNG.
+    // Export as PNG through the save sheet, by keyboard: the name first, then past the folder's path, the places and
+    // the file list to the format, PNG.
     clickAt(g.x + ExportItemX, g.contentTop() + ExportItemY);
     ASSERT_NE(windowNamed("Save"), 0u) << "the save sheet appears";
     pause(1);
     screenshot("save-sheet");
     xdotool("type --delay 20 code");
-    xdotool("key --delay 100 Tab Tab Tab Down");
+    xdotool("key --delay 100 Tab Tab Tab Tab Down");
     pause(0.5);
     xdotool("type --delay 50 PNG");
     xdotool("key Return");

@@ -1,39 +1,41 @@
+// The real program on the private X display of scripts/with-display: starting it with a home and settings of its
+// own, finding its windows, driving it with xdotool, reading the screen.
 #pragma once
 
-// The real program on the private X display: started with a home and settings of its own, found by its window,
-// driven with xdotool, and the screen read back.
 #include "platform/graphics/BitmapImageRep.h"
 #include "support/Command.h"
 
 #include <gtest/gtest.h>
 
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
-
-// Xlib last: its macros (None, Status) would break the headers above.
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
+#include <vector>
 
 extern char** environ;
 
-namespace appdisplay {
-
 using testsupport::runCommand;
 
+namespace appdisplay {
+
 // The main window's content, from resources/Barcodes/MainMenu.interface (points from its top left; scale 1).
-constexpr int ContentHeight = 630;
-constexpr int SymbologyPopUpX = 126 + 174 / 2, SymbologyPopUpY = ContentHeight - (559 + 26 / 2);
-constexpr int ContentFieldX = 126 + 174 / 2, ContentFieldY = ContentHeight - (527 + 24 / 2);
-constexpr int PreviewX = 320 + 520 / 2, PreviewY = ContentHeight - (20 + 590 / 2);
+constexpr int ContentHeight = 600;
+constexpr int SymbologyPopUpX = 126 + 174 / 2, SymbologyPopUpY = ContentHeight - (529 + 26 / 2);
+constexpr int ContentFieldX = 126 + 174 / 2, ContentFieldY = ContentHeight - (497 + 24 / 2);
+constexpr int PreviewX = 320 + 520 / 2, PreviewY = ContentHeight - (20 + 560 / 2);
 // The toolbar's first item, Export, sits above the content's top left.
 constexpr int ExportItemX = 28, ExportItemY = -25;
 
@@ -61,13 +63,10 @@ inline std::string xdotool(const std::string& arguments)
     return result.output;
 }
 
-// The id of the first shown top-level window with exactly this title, waiting for it (GDK's hidden leader window
-// may carry the program's name too).
+// The id of the first top-level window with exactly this title, waiting for it.
 inline unsigned long windowNamed(const std::string& title)
 {
-    auto out
-        = runCommand("timeout 20 xdotool search --sync --onlyvisible --name '^" + title + "$' 2>/dev/null | head -n1")
-              .output;
+    auto out = runCommand("timeout 20 xdotool search --sync --name '^" + title + "$' 2>/dev/null | head -n1").output;
     return out.empty() ? 0 : std::stoul(out);
 }
 
@@ -87,7 +86,11 @@ inline Geometry geometryOf(unsigned long window)
 
 inline void clickAt(int x, int y)
 {
-    xdotool("mousemove " + std::to_string(x) + " " + std::to_string(y) + " click 1");
+    // xdotool moves the pointer on the first screen unless told: on the screen DISPLAY names (":5.1").
+    const std::string display = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";
+    const auto dot = display.rfind('.');
+    const std::string screen = dot == std::string::npos ? "0" : display.substr(dot + 1);
+    xdotool("mousemove --screen " + screen + " " + std::to_string(x) + " " + std::to_string(y) + " click 1");
 }
 
 // The screen's pixels, written as PNG to look at.
@@ -160,14 +163,20 @@ protected:
         std::filesystem::remove_all(home);
     }
 
-    void start()
+    // Starts the program; `extra` entries ("LANG=de_DE.UTF-8", "DISPLAY=:5.1") replace the environment's own.
+    void start(const std::vector<std::string>& extra = {})
     {
         std::vector<std::string> variables;
+        auto replaced = [&](const std::string& entry) {
+            const auto name = entry.substr(0, entry.find('=') + 1);
+            return std::ranges::any_of(extra, [&](const std::string& e) { return e.starts_with(name); });
+        };
         for (char** e = environ; *e; ++e) {
             std::string entry(*e);
-            if (!entry.starts_with("HOME=") && !entry.starts_with("XDG_"))
+            if (!entry.starts_with("HOME=") && !entry.starts_with("XDG_") && !replaced(entry))
                 variables.push_back(entry);
         }
+        variables.insert(variables.end(), extra.begin(), extra.end());
         variables.push_back("HOME=" + home.string());
         for (const char* name : { "XDG_CONFIG_HOME", "XDG_STATE_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME" })
             variables.push_back(std::string(name) + "=" + (home / name).string());

@@ -6,6 +6,7 @@
 #include "frameworks/ZORAppKit/text-inspector/ZORTextViewInspectorCompoundField.h"
 #include "frameworks/ZORAppKit/text-inspector/ZORTextViewInspectorTextField.h"
 
+#include "platform/foundation/bindings/Binding.h"
 #include "platform/foundation/locale/Collator.h"
 #include "platform/foundation/model/EntityDescription.h"
 #include "platform/foundation/model/ManagedObjectModel.h"
@@ -109,6 +110,16 @@ void ZORTextViewInspectorField::setValid(bool flag)
     willChangeValueForKey("isValid");
     m_isValid = flag;
     didChangeValueForKey("isValid");
+}
+
+bool ZORTextViewInspectorField::shouldBeEnabledWithEditableState(bool) const
+{
+    auto info = infoForBinding("isEnabled");
+    if (!info)
+        return true;
+    auto observed = info->get(fnd::BindingInfoKey::ObservedObject).object();
+    auto keyPath = info->get(fnd::BindingInfoKey::ObservedKeyPath);
+    return !observed || !keyPath.string() || observed->valueForKeyPath(*keyPath.string()).boolValue();
 }
 
 void ZORTextViewInspectorField::setValue(const fnd::Value& value)

@@ -155,6 +155,12 @@ std::shared_ptr<ui::View> ZORTextViewInspectorDateField::viewForField()
     picker->setControlSize(ui::ControlSize::Small);
     picker->setFont(ZORTextViewInspectorKindsSmallFont());
     picker->setFocusRingType(ui::FocusRingType::None);
+    // 68 points cut the year in our font: the picker is at least as wide as the locale's widest date.
+    if (auto cell = picker->cell()) {
+        auto fitting = cell->cellSizeForBounds(picker->bounds());
+        if (fitting.width > picker->frame().width())
+            picker->setFrameSize({ fitting.width, picker->frame().height() });
+    }
     picker->setTarget(shared_from_this());
     picker->setAction("dateChanged:");
     setViewWidthShouldBeAdjusted(false);
@@ -436,9 +442,18 @@ long ZORTextViewInspectorCountryField::indexForCode(const fnd::String& code) con
     return index;
 }
 
+void ZORTextViewInspectorCountryField::removeStandInItem()
+{
+    if (auto popup = ZORTextViewInspectorKindsControl<ui::PopUpButton>(*this))
+        while (popup->numberOfItems() > static_cast<long>(m_entries.size()))
+            popup->removeItemAtIndex(popup->numberOfItems() - 1);
+}
+
 void ZORTextViewInspectorCountryField::setValue(const fnd::Value& value)
 {
     if (auto popup = ZORTextViewInspectorKindsControl<ui::PopUpButton>(*this)) {
+        if (value.string() || value.array())
+            removeStandInItem();
         if (const auto* string = value.string()) {
             popup->selectItemAtIndex(indexForCode(*string));
         } else if (const auto* array = value.array()) {
@@ -481,7 +496,9 @@ void ZORTextViewInspectorCountryField::countryPopUpButtonChanged(const fnd::Valu
     if (!popup)
         return;
     auto index = popup->indexOfSelectedItem();
+    // The stand-in text is no choice.
     if (index < 0 || static_cast<std::size_t>(index) >= m_entries.size())
         return;
+    removeStandInItem();
     takeValueFromControl(fnd::Value(m_entries[static_cast<std::size_t>(index)].first));
 }

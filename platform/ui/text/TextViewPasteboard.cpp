@@ -11,8 +11,8 @@
 #include "platform/text/RTF.h"
 #include "platform/text/TextContainer.h"
 #include "platform/text/TextStorage.h"
-#include "platform/ui/views/Application.h"
 #include "platform/ui/dragging/Pasteboard.h"
+#include "platform/ui/views/Application.h"
 #include "platform/ui/views/Window.h"
 
 #include <algorithm>
@@ -204,7 +204,7 @@ DragOperation TextView::draggingEntered(DraggingInfo& info)
 std::optional<DragOperation> TextView::draggingUpdated(DraggingInfo& info)
 {
     auto pasteboard = info.draggingPasteboard();
-    if (!m_editable || !pasteboard || !pasteboard->availableTypeFromArray(readablePasteboardTypes()))
+    if (!m_editable || !pasteboard || !pasteboard->availableTypeFromArray(acceptableDragTypes()))
         return DragOperations::None;
     auto point = convertPointFromView(info.draggingLocation(), nullptr);
     auto index = insertionIndexForViewPoint(point);
@@ -232,7 +232,8 @@ void TextView::draggingExited(DraggingInfo&)
 bool TextView::performDragOperation(DraggingInfo& info)
 {
     auto pasteboard = info.draggingPasteboard();
-    if (!pasteboard || m_dropIndex == fnd::NotFound || !m_editable)
+    if (!pasteboard || m_dropIndex == fnd::NotFound || !m_editable
+        || !pasteboard->availableTypeFromArray(acceptableDragTypes()))
         return false;
     auto self = shared_from_this();
     auto index = m_dropIndex;

@@ -130,14 +130,18 @@ void ZORTextViewInspectorField::setValue(const fnd::Value& value)
 ZORInspectorValueState ZORTextViewInspectorField::valueState() const
 {
     using State = ZORInspectorValueState;
-    if (const auto* array = m_value.array()) {
-        if (array->empty())
+    // An array or a set: one element per selected model object (of a set, any element stands for the one).
+    const auto* array = m_value.array();
+    const auto* set = m_value.set();
+    if (array || set) {
+        const std::size_t count = array ? array->size() : set->count();
+        if (count == 0)
             return State::NoSelection;
-        if (array->size() >= 2) {
+        if (count >= 2) {
             auto* text = dynamic_cast<const ZORTextViewInspectorTextField*>(this);
             return text && text->supportMultipleValues() ? State::SingleValue : State::MultipleValues;
         }
-        return array->front().isNull() ? State::NoValue : State::SingleValue;
+        return (array ? array->front() : set->anyObject()).isNull() ? State::NoValue : State::SingleValue;
     }
     if (m_value.isNil() || m_value.isNull())
         return State::NoValue;

@@ -355,14 +355,72 @@ void ZORTextViewInspectorSmallButtonField::setImage(const std::shared_ptr<gfx::I
 
 // Country and language.
 
+namespace {
+// The locale entries of a list, for the key-value coding of "countryLocales" and "languageLocales".
+template <typename Entry> fnd::Value ZORTextViewInspectorKindsLocales(const std::vector<std::shared_ptr<Entry>>& list)
+{
+    fnd::Array array;
+    for (const auto& entry : list)
+        array.push_back(fnd::Value(std::static_pointer_cast<fnd::Object>(entry)));
+    return fnd::Value(std::move(array));
+}
+
+// The entries (code, name) of locale entries.
+template <typename Entry>
+std::vector<std::pair<fnd::String, fnd::String>> ZORTextViewInspectorKindsEntriesOf(
+    const std::vector<std::shared_ptr<Entry>>& list)
+{
+    std::vector<std::pair<fnd::String, fnd::String>> entries;
+    for (const auto& entry : list)
+        entries.emplace_back(entry->localeIdentifier(), entry->displayName());
+    return entries;
+}
+}
+
 void ZORTextViewInspectorCountryField::describeClass(fnd::ClassBuilder<ZORTextViewInspectorCountryField>& c)
 {
     c.action("countryPopUpButtonChanged:", &ZORTextViewInspectorCountryField::countryPopUpButtonChanged);
+    c.property("countryLocales",
+        [](const ZORTextViewInspectorCountryField& f) { return ZORTextViewInspectorKindsLocales(f.countryLocales()); });
 }
 
 void ZORTextViewInspectorLanguageField::describeClass(fnd::ClassBuilder<ZORTextViewInspectorLanguageField>& c)
 {
     c.action("languagePopUpButtonChanged:", &ZORTextViewInspectorLanguageField::languagePopUpButtonChanged);
+    c.property("languageLocales", [](const ZORTextViewInspectorLanguageField& f) {
+        return ZORTextViewInspectorKindsLocales(f.languageLocales());
+    });
+}
+
+std::vector<std::shared_ptr<ZORCountryLocale>> ZORTextViewInspectorCountryField::countryLocales() const
+{
+    std::vector<std::shared_ptr<ZORCountryLocale>> list;
+    for (const auto& [code, name] : m_entries)
+        list.push_back(std::make_shared<ZORCountryLocale>(code));
+    return list;
+}
+
+void ZORTextViewInspectorCountryField::setCountryLocales(const std::vector<std::shared_ptr<ZORCountryLocale>>& locales)
+{
+    willChangeValueForKey("countryLocales");
+    setEntries(ZORTextViewInspectorKindsEntriesOf(locales));
+    didChangeValueForKey("countryLocales");
+}
+
+std::vector<std::shared_ptr<ZORLanguageLocale>> ZORTextViewInspectorLanguageField::languageLocales() const
+{
+    std::vector<std::shared_ptr<ZORLanguageLocale>> list;
+    for (const auto& [code, name] : entries())
+        list.push_back(std::make_shared<ZORLanguageLocale>(code));
+    return list;
+}
+
+void ZORTextViewInspectorLanguageField::setLanguageLocales(
+    const std::vector<std::shared_ptr<ZORLanguageLocale>>& locales)
+{
+    willChangeValueForKey("languageLocales");
+    setEntries(ZORTextViewInspectorKindsEntriesOf(locales));
+    didChangeValueForKey("languageLocales");
 }
 
 void ZORTextViewInspectorCountryField::initWithIdentifierAndView(const fnd::String& identifier,
@@ -386,18 +444,12 @@ std::shared_ptr<ui::View> ZORTextViewInspectorCountryField::viewForField()
 
 std::vector<std::pair<fnd::String, fnd::String>> ZORTextViewInspectorCountryField::defaultEntries() const
 {
-    std::vector<std::pair<fnd::String, fnd::String>> entries;
-    for (const auto& entry : ZORCountryLocale::supportedCountryLocalesSortedByDisplayName())
-        entries.emplace_back(entry->localeIdentifier(), entry->displayName());
-    return entries;
+    return ZORTextViewInspectorKindsEntriesOf(ZORCountryLocale::supportedCountryLocalesSortedByDisplayName());
 }
 
 std::vector<std::pair<fnd::String, fnd::String>> ZORTextViewInspectorLanguageField::defaultEntries() const
 {
-    std::vector<std::pair<fnd::String, fnd::String>> entries;
-    for (const auto& entry : ZORLanguageLocale::supportedLanguageLocalesSortedByDisplayName())
-        entries.emplace_back(entry->localeIdentifier(), entry->displayName());
-    return entries;
+    return ZORTextViewInspectorKindsEntriesOf(ZORLanguageLocale::supportedLanguageLocalesSortedByDisplayName());
 }
 
 fnd::String ZORTextViewInspectorCountryField::currentLocaleCode() const

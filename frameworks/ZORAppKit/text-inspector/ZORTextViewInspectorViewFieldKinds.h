@@ -115,6 +115,10 @@ public:
     void setValue(const fnd::Value& value) override;
     std::optional<fnd::String> notEditableReplacementString() const override;
     void countryPopUpButtonChanged(const fnd::Value& sender);
+    // The countries offered, as locale entries (by default every country with a name, sorted by it); setting them
+    // sets the entries.
+    std::vector<std::shared_ptr<ZORCountryLocale>> countryLocales() const;
+    void setCountryLocales(const std::vector<std::shared_ptr<ZORCountryLocale>>& locales);
 
 protected:
     // Upper-cased codes for countries; languages match as given.
@@ -137,6 +141,9 @@ class ZORTextViewInspectorLanguageField : public ZORTextViewInspectorCountryFiel
 public:
     ZOR_INSPECTOR_FIELD_FACTORIES(ZORTextViewInspectorLanguageField)
     void languagePopUpButtonChanged(const fnd::Value& sender) { countryPopUpButtonChanged(sender); }
+    // The languages offered, as locale entries (by default every language with a name, sorted by it).
+    std::vector<std::shared_ptr<ZORLanguageLocale>> languageLocales() const;
+    void setLanguageLocales(const std::vector<std::shared_ptr<ZORLanguageLocale>>& locales);
 
 protected:
     bool matchesUpperCased() const override { return false; }

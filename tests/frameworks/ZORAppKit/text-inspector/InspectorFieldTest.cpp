@@ -62,6 +62,11 @@ TEST(InspectorFieldBase, ValueStates)
         { fnd::Array { "a" }, State::SingleValue, State::SingleValue },
         // Elements are counted, not compared.
         { fnd::Array { "a", "a" }, State::MultipleValues, State::SingleValue },
+        // Sets follow the same rules.
+        { fnd::Set {}, State::NoSelection, State::NoSelection },
+        { fnd::Set { fnd::Null {} }, State::NoValue, State::NoValue },
+        { fnd::Set { "a" }, State::SingleValue, State::SingleValue },
+        { fnd::Set { "a", "b" }, State::MultipleValues, State::SingleValue },
     };
     for (const auto& row : rows) {
         field->setValue(row.value);

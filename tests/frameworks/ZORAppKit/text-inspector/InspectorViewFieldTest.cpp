@@ -4,6 +4,9 @@
 #include "frameworks/ZORAppKit/text-inspector/ZORTextViewInspectorLayout.h"
 #include "frameworks/ZORAppKit/text-inspector/ZORTextViewInspectorViewFieldKinds.h"
 
+#include "frameworks/FoundationExtensions/ZORCountryLocale.h"
+#include "frameworks/FoundationExtensions/ZORLanguageLocale.h"
+
 #include "platform/foundation/services/Workspace.h"
 #include "platform/text/LayoutManager.h"
 #include "platform/ui/controls/Button.h"
@@ -170,6 +173,26 @@ TEST_F(InspectorViewFieldTest, CountryValues)
     field->setValue("AT");
     EXPECT_EQ(popup->numberOfItems(), 3) << "gone once a single value shows";
     EXPECT_EQ(popup->titleOfSelectedItem(), fnd::String("Austria"));
+}
+
+TEST_F(InspectorViewFieldTest, CountryAndLanguageLocales)
+{
+    auto country = ZORTextViewInspectorCountryField::fieldWithIdentifier("c", Label::fieldLabelWithString("C"));
+    auto language = ZORTextViewInspectorLanguageField::fieldWithIdentifier("l", Label::fieldLabelWithString("L"));
+    EXPECT_GT(country->countryLocales().size(), 100u) << "every named country by default";
+    EXPECT_FALSE(language->languageLocales().empty());
+    country->setCountryLocales({ std::make_shared<ZORCountryLocale>("FR"), std::make_shared<ZORCountryLocale>("DE") });
+    auto popup = std::dynamic_pointer_cast<ui::PopUpButton>(country->view());
+    EXPECT_EQ(popup->numberOfItems(), 2);
+    EXPECT_EQ(popup->itemTitleAtIndex(1), fnd::String("Germany"));
+    auto list = country->valueForKey("countryLocales");
+    ASSERT_NE(list.array(), nullptr);
+    ASSERT_EQ(list.array()->size(), 2u);
+    EXPECT_EQ(list.array()->front().objectAs<ZORCountryLocale>()->localeIdentifier(), fnd::String("FR"));
+    language->setLanguageLocales({ std::make_shared<ZORLanguageLocale>("de") });
+    language->setValue("de");
+    EXPECT_EQ(
+        std::dynamic_pointer_cast<ui::PopUpButton>(language->view())->titleOfSelectedItem(), fnd::String("German"));
 }
 
 TEST_F(InspectorViewFieldTest, CopiesMakeTheirOwnControls)

@@ -178,7 +178,18 @@ TEST_F(TextInspectorDisplayTest, ClickTypeAndTabThroughAForm)
     ASSERT_TRUE(waitFor([&] { return !person->values.get("country").isNil(); }, 5)) << "the pop-up choice";
     EXPECT_EQ(person->values.get("country"), fnd::Value("FR"));
     waitFor([] { return false; }, 0.3);
-    grabScreen(content[0], content[1], content[2], content[3]).save("text-inspector-display-controls.png");
+    auto clicked = grabScreen(content[0], content[1], content[2], content[3]);
+    clicked.save("text-inspector-display-controls.png");
+    // The focus rings the clicks moved leave nothing behind: a full redraw shows the same pixels.
+    window->contentView()->setNeedsDisplay(true);
+    waitFor([] { return false; }, 0.3);
+    auto redrawn = grabScreen(content[0], content[1], content[2], content[3]);
+    int seams = 0;
+    for (std::size_t i = 0; i < clicked.pixels.size() && i < redrawn.pixels.size(); ++i)
+        seams += clicked.pixels[i] != redrawn.pixels[i] ? 1 : 0;
+    EXPECT_EQ(seams, 0) << "pixels a partial redraw left behind";
+    if (seams)
+        redrawn.save("text-inspector-display-controls-full.png");
 
     EXPECT_EQ(person->values.get("name"), fnd::Value("Ada Lovelace"));
     EXPECT_EQ(person->values.get("company"), fnd::Value("Analytical Engines"));

@@ -8,8 +8,8 @@
 #include "platform/foundation/runtime/NotificationCenter.h"
 #include "platform/graphics/BezierPath.h"
 #include "platform/text/Attributes.h"
+#include "platform/ui/controls/TextViewDelegate.h"
 #include "platform/ui/text/TextView.h"
-#include "platform/ui/text/TextViewDelegate.h"
 
 #include <memory>
 #include <vector>

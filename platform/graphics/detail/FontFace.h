@@ -7,9 +7,11 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace gfx::detail {
@@ -46,7 +48,10 @@ public:
 
 private:
     FontCatalog();
+    const FaceInfo* findBestMember(const fnd::String& family, int weight, int slant) const;
     std::vector<FaceInfo> m_faces;
+    mutable std::mutex m_bestMutex;
+    mutable std::map<std::tuple<std::u16string, int, int>, const FaceInfo*> m_best;
 };
 
 // An open FreeType face, shared by every Font of that face whatever its size (glyphs load unscaled). FreeType

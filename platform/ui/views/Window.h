@@ -423,6 +423,8 @@ private:
     bool m_acceptsMouseMovedEvents { false };
     std::shared_ptr<SettableCursor> m_currentCursor;
     bool m_displayScheduled { false };
+    // While the window draws: a view marked for display then is drawn on the next frame.
+    bool m_displaying { false };
     bool m_inLiveResize { false };
     std::weak_ptr<Window> m_parentWindow;
     std::vector<std::pair<std::weak_ptr<Window>, WindowOrderingMode>> m_children;

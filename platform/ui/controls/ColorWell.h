@@ -18,6 +18,7 @@ public:
     ColorWell() = default;
     static std::shared_ptr<ColorWell> create(gfx::Rect frame = {});
 
+    // nullptr: no colour, shown struck through.
     const gfx::ColorPtr& color() const { return m_color; }
     void setColor(gfx::ColorPtr color);
     bool isBordered() const { return m_bordered; }

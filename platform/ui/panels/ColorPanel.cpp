@@ -27,7 +27,8 @@ constexpr double RowHeight = 26;
 const bool g_wellOpensPanel = [] {
     ColorWell::setColorPanelOpener([](ColorWell& well) {
         auto panel = ColorPanel::sharedColorPanel();
-        panel->setColor(well.color());
+        if (well.color())
+            panel->setColor(well.color());
         panel->orderFrontColorPanel({});
     });
     return true;

@@ -153,6 +153,11 @@ bool TextField::isEditable() const
     return cell() && cell()->isEditable();
 }
 
+bool TextField::canBecomeKeyView() const
+{
+    return isEditable() && Control::canBecomeKeyView();
+}
+
 void TextField::setEditable(bool flag)
 {
     if (cell())

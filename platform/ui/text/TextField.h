@@ -44,6 +44,8 @@ public:
     void setEditable(bool flag);
     bool isSelectable() const;
     void setSelectable(bool flag);
+    // A label (selectable or not) is clicked into, never tabbed into.
+    bool canBecomeKeyView() const override;
 
     // Makes the field the first responder; its whole text is then selected in the window's field editor.
     void selectText(const fnd::Value& sender = {});

@@ -300,6 +300,8 @@ public:
     // The pasteboard.
     virtual std::vector<fnd::String> writablePasteboardTypes();
     virtual std::vector<fnd::String> readablePasteboardTypes();
+    // What a drop may bring; the types Paste reads unless a subclass refuses drops.
+    virtual std::vector<fnd::String> acceptableDragTypes() { return readablePasteboardTypes(); }
     bool writeSelectionToPasteboard(Pasteboard& pasteboard, const std::vector<fnd::String>& types);
     virtual bool writeSelectionToPasteboard(Pasteboard& pasteboard, const fnd::String& type);
     // Replaces the selection with what the pasteboard holds in the best type the view reads.

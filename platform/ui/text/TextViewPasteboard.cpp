@@ -211,7 +211,7 @@ DragOperation TextView::draggingEntered(DraggingInfo& info)
 std::optional<DragOperation> TextView::draggingUpdated(DraggingInfo& info)
 {
     auto pasteboard = info.draggingPasteboard();
-    if (!m_editable || !pasteboard || !pasteboard->availableTypeFromArray(readablePasteboardTypes()))
+    if (!m_editable || !pasteboard || !pasteboard->availableTypeFromArray(acceptableDragTypes()))
         return DragOperations::None;
     auto point = convertPointFromView(info.draggingLocation(), nullptr);
     auto index = insertionIndexForViewPoint(point);
@@ -239,7 +239,8 @@ void TextView::draggingExited(DraggingInfo&)
 bool TextView::performDragOperation(DraggingInfo& info)
 {
     auto pasteboard = info.draggingPasteboard();
-    if (!pasteboard || m_dropIndex == fnd::NotFound || !m_editable)
+    if (!pasteboard || m_dropIndex == fnd::NotFound || !m_editable
+        || !pasteboard->availableTypeFromArray(acceptableDragTypes()))
         return false;
     auto self = shared_from_this();
     auto index = m_dropIndex;

@@ -294,6 +294,9 @@ public:
     std::shared_ptr<View> previousValidKeyView() const;
     // Takes the keyboard, is shown and sits in a window.
     virtual bool canBecomeKeyView() const;
+    // Tab or Backtab leaves a view inside this one: a view that orders its own hosted controls (a form) moves the
+    // keyboard itself and answers true; by default the window's key view loop does.
+    virtual bool moveKeyboardFocusFromSubview(View&, bool /*forward*/) { return false; }
     // The window draws a ring around the shape drawFocusRingMask fills (within focusRingMaskBounds, in the view's
     // coordinates) while the view is the first responder of the key window.
     virtual FocusRingType focusRingType() const { return m_focusRingType; }

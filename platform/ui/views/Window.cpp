@@ -977,11 +977,21 @@ void Window::displayIfNeeded()
         m_toolbarView->displayIfNeeded();
 }
 
-void Window::displayRegion(const std::vector<gfx::Rect>& rects)
+void Window::displayRegion(const std::vector<gfx::Rect>& dirtyRects)
 {
     auto context = graphicsContext();
-    if (!context || !m_contentView || rects.empty())
+    if (!context || !m_contentView || dirtyRects.empty())
         return;
+    // Whole device pixels: an area clipped at a fraction of a pixel blends its edge pixels with what was drawn
+    // before, and partial redraws would leave faint lines where a full redraw leaves none.
+    const double scale = std::max(1.0, backingScaleFactor());
+    std::vector<gfx::Rect> rects;
+    rects.reserve(dirtyRects.size());
+    for (const auto& r : dirtyRects) {
+        const double minX = std::floor(r.minX() * scale) / scale, minY = std::floor(r.minY() * scale) / scale;
+        const double maxX = std::ceil(r.maxX() * scale) / scale, maxY = std::ceil(r.maxY() * scale) / scale;
+        rects.push_back({ minX, minY, maxX - minX, maxY - minY });
+    }
     auto self = shared_from_this();
     const bool wasDisplaying = std::exchange(m_displaying, true);
     struct DisplayingEnd {

@@ -60,6 +60,16 @@ std::vector<std::shared_ptr<View>> viewsInReadingOrder(View& contentView)
     return views;
 }
 
+// An ancestor of the view that leads the keyboard through its own subviews took the move.
+bool windowKeyViewAncestorMovedFocus(View& view, bool forward)
+{
+    auto keep = view.shared_from_this();
+    for (auto ancestor = view.superview(); ancestor; ancestor = ancestor->superview())
+        if (ancestor->moveKeyboardFocusFromSubview(view, forward))
+            return true;
+    return false;
+}
+
 bool isBacktab(const Event& event)
 {
     const auto& chars = event.charactersIgnoringModifiers();
@@ -124,6 +134,8 @@ void Window::selectNextKeyView(const fnd::Value&)
     if (m_autorecalculatesKeyViewLoop || !hasKeyViewLinks())
         recalculateKeyViewLoop();
     auto start = keyViewStart();
+    if (start && windowKeyViewAncestorMovedFocus(*start, true))
+        return;
     std::shared_ptr<View> next;
     if (start) {
         next = start->nextValidKeyView();
@@ -146,6 +158,8 @@ void Window::selectPreviousKeyView(const fnd::Value&)
     if (m_autorecalculatesKeyViewLoop || !hasKeyViewLinks())
         recalculateKeyViewLoop();
     auto start = keyViewStart();
+    if (start && windowKeyViewAncestorMovedFocus(*start, false))
+        return;
     std::shared_ptr<View> previous;
     if (start) {
         previous = start->previousValidKeyView();
@@ -157,6 +171,8 @@ void Window::selectPreviousKeyView(const fnd::Value&)
 
 void Window::selectKeyViewFollowingView(View& view)
 {
+    if (windowKeyViewAncestorMovedFocus(view, true))
+        return;
     if (m_autorecalculatesKeyViewLoop || !hasKeyViewLinks())
         recalculateKeyViewLoop();
     selectKeyView(view.nextValidKeyView(), KeyViewSelectionDirection::Next);
@@ -164,6 +180,8 @@ void Window::selectKeyViewFollowingView(View& view)
 
 void Window::selectKeyViewPrecedingView(View& view)
 {
+    if (windowKeyViewAncestorMovedFocus(view, false))
+        return;
     if (m_autorecalculatesKeyViewLoop || !hasKeyViewLinks())
         recalculateKeyViewLoop();
     selectKeyView(view.previousValidKeyView(), KeyViewSelectionDirection::Previous);

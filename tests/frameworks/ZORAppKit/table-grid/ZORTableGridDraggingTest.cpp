@@ -148,11 +148,11 @@ TEST_F(ZORTableGridDraggingTest, ADropInsideTheDraggedSpanKeepsTheColumnsOrRowsI
     EXPECT_EQ(moveNotes.back(), "{1 2} -> {1 2}");
     EXPECT_EQ(columns(), "{1 2}");
 
-    // Rows 3-4 onto the upper half of row 4 (grid y 59 to 64).
+    // Rows 3-4 onto the upper half of row 4 (grid y 99 to 109).
     moveNotes.clear();
     grid->setSelectedColumnIndexes(fnd::IndexSet(fnd::Range { 0, 10 }));
     grid->setSelectedRowIndexes(fnd::IndexSet(fnd::Range { 3, 2 }));
-    dragHeader(*grid->rowHeaderView(), { 20, 70 }, { 100, 61 });
+    dragHeader(*grid->rowHeaderView(), { 20, 70 }, { 100, 102 });
     EXPECT_EQ(source->moved.back(), "rows {3 4} to 4");
     EXPECT_EQ(moveNotes, (std::vector<std::string> { "{3 4} -> {3 4}" }));
     EXPECT_EQ(rows(), "{3 4}");

@@ -419,7 +419,15 @@ void ZORCardFlowView::setContent(const fnd::Array& content)
         m_accessibilityItems.resize(m_content.size());
     ui::accessibilityPostNotification(*this, ui::AccessibilityNotification::ChildrenChanged);
     m_scroller->setNumberOfIncrements(m_content.empty() ? 0 : m_content.size() - 1);
-    setSelectionIndex(m_selectionIndex);
+    // Content shrunk below the selection: the last item faces front instead of none.
+    auto last = static_cast<std::int64_t>(m_content.size()) - 1;
+    auto clamped = std::clamp<std::int64_t>(m_selectionIndex, 0, std::max<std::int64_t>(last, 0));
+    if (clamped != m_selectionIndex && m_content.empty()) {
+        willChangeValueForKey("selectionIndex");
+        m_selectionIndex = clamped;
+        didChangeValueForKey("selectionIndex");
+    }
+    setSelectionIndex(clamped);
 }
 
 std::shared_ptr<ui::Layer> ZORCardFlowView::layerAtIndex(std::int64_t index) const

@@ -45,6 +45,17 @@ TEST_F(AuxiliaryLayerTest, ButtonLayerDrawsItsStatesPictureDarkenedWhileHighligh
     EXPECT_EQ(gfx::redOf(highlighted), 0);
     button->performClick({});
     EXPECT_FALSE(button->isHighlighted());
+
+    render(button);
+    EXPECT_FALSE(button->isEnabled());
+    button->setEnabled(true);
+    EXPECT_TRUE(button->isEnabled());
+    EXPECT_TRUE(button->needsDisplay()) << "enabling redraws";
+    ASSERT_EQ(QFButtonLayer::selectedFilters().size(), 1u);
+    auto filter = QFButtonLayer::selectedFilters()[0].dictionary();
+    ASSERT_TRUE(filter);
+    EXPECT_EQ(filter->get("name"), fnd::Value("CIColorControls"));
+    EXPECT_DOUBLE_EQ(filter->get("inputBrightness").doubleValue(), -0.5);
 }
 
 TEST_F(AuxiliaryLayerTest, OverlayDrawsADiscThenARingThatFollowsItsValue)
@@ -66,6 +77,33 @@ TEST_F(AuxiliaryLayerTest, OverlayDrawsADiscThenARingThatFollowsItsValue)
     auto ringRight = auxiliaryPixelAt(*big, 31 + 19, 31 + 19);
     auto ringLeft = auxiliaryPixelAt(*big, 31 - 19, 31 + 19);
     EXPECT_GT(gfx::redOf(ringRight), gfx::redOf(ringLeft) + 60) << "the ring's quarter lies top right";
+}
+
+TEST_F(AuxiliaryLayerTest, OverlayWatchesItsVisibilityForwardsItsButtonAndEndsItsTimer)
+{
+    auto root = ui::Layer::layer();
+    auto overlay = QFVideoOverlayLayer::layer();
+    root->addSublayer(overlay);
+    // Taken out before it was ever set up: nothing to end, and no failure.
+    EXPECT_NO_THROW(overlay->removeFromSuperlayer());
+    root->addSublayer(overlay);
+    overlay->setupNotifications();
+    EXPECT_TRUE(overlay->isObservingHidden());
+    overlay->setHidden(true);
+    EXPECT_NO_THROW(overlay->removeFromSuperlayer());
+    EXPECT_FALSE(overlay->isObservingHidden());
+
+    auto target = fnd::makeObject<fnd::Object>();
+    overlay->setTarget(target);
+    overlay->setAction(fnd::Selector("play:"));
+    EXPECT_EQ(overlay->buttonLayer()->target(), target);
+    EXPECT_EQ(overlay->buttonLayer()->action(), fnd::Selector("play:"));
+    EXPECT_EQ(overlay->action(), fnd::Selector("play:"));
+
+    auto timer = fnd::Timer::create(1.0, true, [](fnd::Timer&) { });
+    overlay->setMovieUpdateTimer(timer);
+    overlay.reset();
+    EXPECT_FALSE(timer->isValid()) << "the overlay's timer ends with it";
 }
 
 TEST_F(AuxiliaryLayerTest, ExpandAnimatesTheIndicatorOnTheClock)

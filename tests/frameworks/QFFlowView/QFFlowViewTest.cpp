@@ -9,16 +9,24 @@
 #include "platform/foundation/files/FileURL.h"
 #include "platform/foundation/runtime/Exception.h"
 #include "platform/foundation/runtime/Log.h"
+#include "platform/foundation/runtime/OperationQueue.h"
+#include "platform/foundation/runtime/Thread.h"
 #include "platform/foundation/services/Workspace.h"
+#include "platform/graphics/BezierPath.h"
 #include "platform/graphics/Color.h"
 #include "platform/graphics/Image.h"
 #include "platform/graphics/PDFImageRep.h"
 #include "platform/ui/dragging/Pasteboard.h"
+#include "platform/ui/views/Animator.h"
 #include "platform/ui/views/Event.h"
 #include "support/KeyRecorder.h"
 
 #include <algorithm>
 #include <cmath>
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+#include <thread>
 
 namespace flowviewtest {
 namespace {
@@ -171,24 +179,151 @@ TEST_F(FlowViewTest, CacheRuleReusesCloseEnoughPicturesAndRemakesSmallOnes)
     EXPECT_DOUBLE_EQ(view->previewScale(), 1);
 }
 
+// Holds a worker that asks for its description until the test lets it go; on the main thread it answers at once.
+struct FlowViewWorkerGate {
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool workerInside { false };
+    bool queueDone { false };
+    bool open { false };
+    void set(bool FlowViewWorkerGate::*flag)
+    {
+        std::lock_guard lock(mutex);
+        this->*flag = true;
+        changed.notify_all();
+    }
+};
+
+// Opens the gate when the test ends, however it ends, so the fixture's wait for the queue returns.
+struct FlowViewGateOpener {
+    std::shared_ptr<FlowViewWorkerGate> gate;
+    ~FlowViewGateOpener() { gate->set(&FlowViewWorkerGate::open); }
+};
+
+// A picture drawn only when the gate opens (at once on the main thread), so its load ends after later ones.
+std::shared_ptr<gfx::Image> flowViewHeldPicture(const std::shared_ptr<FlowViewWorkerGate>& gate);
+
 TEST_F(FlowViewTest, ALatePictureDoesNotPaintAReusedLayer)
 {
-    useItems(bitmapItems(2));
-    drainPictures();
-    auto stale = solidBitmap(10, 10, 0xFF123456);
-    // A picture made for "uid 0" arrives after the items changed: index 0 now holds another item.
-    source->items = bitmapItems(3);
-    std::swap(source->items[0], source->items[2]);
+    auto gate = std::make_shared<FlowViewWorkerGate>();
+    FlowViewGateOpener opener { gate };
+    auto slow = TestItem::create("slow", fnd::Value(flowViewHeldPicture(gate)), RT::NSImage, "Slow");
+    useItems({ fnd::Value(slow), bitmapItems(2)[1] });
+    {
+        std::unique_lock lock(gate->mutex);
+        gate->changed.wait(lock, [&] { return gate->workerInside; });
+    }
+    // While the slow picture is being made, index 0 comes to hold another item, whose picture arrives first.
+    source->items = bitmapItems(2);
     view->reloadContent();
-    drainPictures();
-    auto before = view->imageLayerAtIndex(0)->contents();
-    view->cacheImage(stale, fnd::Value("uid 0"));
     auto layer = view->itemLayerAtIndex(0);
-    EXPECT_EQ(layer->valueForKey("imageItemUID"), fnd::Value("uid 2"));
-    EXPECT_EQ(view->imageLayerAtIndex(0)->contents(), before);
+    ASSERT_EQ(layer->valueForKey("imageItemUID"), fnd::Value("uid 0"));
+    auto own = std::dynamic_pointer_cast<TestItem>(source->items[0].object())
+                   ->representation.objectAs<gfx::BitmapImageRep>();
+    while (view->imageLayerAtIndex(0)->contents() != own) {
+        fnd::OperationQueue::mainQueue()->waitUntilAllOperationsAreFinished();
+        settle();
+        std::this_thread::yield();
+    }
+    gate->set(&FlowViewWorkerGate::open);
+    drainPictures();
+    EXPECT_EQ(view->imageLayerAtIndex(0)->contents(), own) << "the slow item's picture came too late";
+}
+
+std::shared_ptr<gfx::Image> flowViewHeldPicture(const std::shared_ptr<FlowViewWorkerGate>& gate)
+{
+    return gfx::Image::imageWithSize({ 64, 48 }, false, [gate](const gfx::Rect& r) {
+        if (!fnd::Thread::isMainThread()) {
+            gate->set(&FlowViewWorkerGate::workerInside);
+            std::unique_lock lock(gate->mutex);
+            gate->changed.wait(lock, [&] { return gate->open; });
+        }
+        gfx::Color::redColor()->setFill();
+        gfx::BezierPath::fillRect(r);
+        return true;
+    });
+}
+
+class FlowViewGatedUID : public fnd::Object {
+    FND_OBJECT(FlowViewGatedUID)
+public:
+    fnd::String description() const override
+    {
+        if (!fnd::Thread::isMainThread() && gate) {
+            gate->set(&FlowViewWorkerGate::workerInside);
+            std::unique_lock lock(gate->mutex);
+            gate->changed.wait(lock, [this] { return gate->open; });
+        }
+        return "gated uid";
+    }
+    std::shared_ptr<FlowViewWorkerGate> gate;
+};
+FND_REGISTER_CLASS(FlowViewGatedUID, fnd::Object)
+
+// Notes the thread it is destroyed on.
+class FlowViewDestructionWitness : public ui::View {
+    FND_OBJECT(FlowViewDestructionWitness)
+public:
+    ~FlowViewDestructionWitness() override { *destroyedOnMain = fnd::Thread::isMainThread(); }
+    std::shared_ptr<std::optional<bool>> destroyedOnMain = std::make_shared<std::optional<bool>>();
+};
+FND_REGISTER_CLASS(FlowViewDestructionWitness, ui::View)
+
+TEST_F(FlowViewTest, TheViewIsReleasedOnTheMainThreadWhileAPictureIsBeingMade)
+{
+    auto queue = view->operationQueue();
+    queue->setMaxConcurrentOperationCount(1);
+    auto gate = std::make_shared<FlowViewWorkerGate>();
+    FlowViewGateOpener opener { gate };
+    auto uid = fnd::makeObject<FlowViewGatedUID>();
+    uid->gate = gate;
+    auto witness = ui::makeView<FlowViewDestructionWitness>(gfx::Rect { 0, 0, 10, 10 });
+    auto destroyedOnMain = witness->destroyedOnMain;
+    view->addSubview(witness);
+    witness.reset();
+    useItems({ TestItem::create(fnd::Value(uid), fnd::Value(solidBitmap(64, 48, 0xFF00FF00)), RT::CGImage, "Held") });
+    queue->addOperationWithBlock([gate] { gate->set(&FlowViewWorkerGate::queueDone); });
+    {
+        std::unique_lock lock(gate->mutex);
+        gate->changed.wait(lock, [&] { return gate->workerInside || gate->queueDone; });
+    }
+    // The window lets go of the view while its picture is on the way.
+    window->makeFirstResponder(nullptr);
+    view->removeFromSuperview();
+    view.reset();
+    gate->set(&FlowViewWorkerGate::open);
+    queue->waitUntilAllOperationsAreFinished();
+    fnd::OperationQueue::mainQueue()->waitUntilAllOperationsAreFinished();
+    ASSERT_TRUE(destroyedOnMain->has_value());
+    EXPECT_TRUE(**destroyedOnMain);
+    view = QFFlowView::create({ 0, 0, 800, 400 }); // for the fixture's tear-down
 }
 
 // Layer tree and layout.
+
+TEST_F(FlowViewTest, TheAnimatorMovesSpacingAndAngleToTheirNewValues)
+{
+    ASSERT_DOUBLE_EQ(view->spacing(), 50);
+    ASSERT_DOUBLE_EQ(view->stackedAngle(), 70);
+    ui::Animator::setValueForKey(*view, fnd::Value(100.0), "spacing");
+    ui::Animator::setValueForKey(*view, fnd::Value(30.0), "stackedAngle");
+    EXPECT_DOUBLE_EQ(view->spacing(), 50) << "it starts where it was";
+    EXPECT_TRUE(ui::Animator::isAnimatingKey(*view, "spacing"));
+    settle(0.125);
+    EXPECT_NEAR(view->spacing(), 75, 2);
+    EXPECT_NEAR(view->stackedAngle(), 50, 2);
+    settle(0.2);
+    EXPECT_FALSE(ui::Animator::isAnimatingKey(*view, "spacing"));
+    EXPECT_DOUBLE_EQ(view->spacing(), 100) << "it rests at the value set";
+    EXPECT_DOUBLE_EQ(view->stackedAngle(), 30);
+    // Other keys change at once.
+    ui::Animator::setValueForKey(*view, fnd::Value(0.5), "selectedScale");
+    EXPECT_FALSE(ui::Animator::isAnimatingKey(*view, "selectedScale"));
+
+    view->setTitleFont(fnd::Value("Serif"));
+    EXPECT_EQ(view->titleLayer()->font(), fnd::Value("Serif"));
+    EXPECT_DOUBLE_EQ(view->titleLayer()->fontSize(), 18) << "the size stays its own";
+}
 
 TEST_F(FlowViewTest, GeometryFormulasAndClamps)
 {
@@ -391,16 +526,31 @@ TEST_F(FlowViewTest, DraggingTheKnobToTheFarEndSelectsTheLastItem)
     EXPECT_FALSE(view->draggingKnob());
 }
 
+// Notes the characters of the keys that reach it.
+class FlowViewKeyRecorder : public ui::View {
+    FND_OBJECT(FlowViewKeyRecorder)
+public:
+    void keyDown(const ui::Event& event) override { keys.push_back(event.characters().utf8()); }
+    std::vector<std::string> keys;
+};
+FND_REGISTER_CLASS(FlowViewKeyRecorder, ui::View)
+
 TEST_F(FlowViewTest, SpaceTogglesThePreviewPanelForFileItems)
 {
     auto png = (folder / "preview.png").string();
     ASSERT_TRUE(solidBitmap(32, 32, 0xFF00FF00)->writeToFile(fnd::String(png), gfx::BitmapImageFileType::PNG));
     useItems({ TestItem::create("p", fnd::String(png), RT::Path, "P"), bitmapItems(1)[0] });
     view->setCanControlQuickLookPanel(true);
+    // The view sits in a view that hears the keys passed on to it.
+    auto outer = ui::makeView<FlowViewKeyRecorder>(gfx::Rect { 0, 0, 800, 400 });
+    window->contentView()->addSubview(outer);
+    outer->addSubview(view);
+    window->makeFirstResponder(view);
     backend->keyDown(*window, " ", ui::KeyCode::Space);
     backend->dispatchEvents();
     auto panel = ui::PreviewPanel::sharedPreviewPanel();
     EXPECT_TRUE(panel->isVisible());
+    EXPECT_EQ(outer->keys, (std::vector<std::string> { " " })) << "the space goes on after the toggle";
     EXPECT_EQ(panel->currentPreviewItem(), fnd::fileURLWithPath(fnd::String(png)));
     EXPECT_EQ(panel->dataSource().get(), static_cast<ui::PreviewPanelDataSource*>(view.get()));
     view->togglePreviewPanel({});
@@ -488,8 +638,18 @@ TEST_F(FlowViewTest, ContentBindingFollowsTheControllerAndItsItems)
 
     view->setSelectedIndex(2);
     EXPECT_EQ(controller->selectionIndex(), 2);
+    // Items are observed from the start: the title path names the selected item's title, not the last item's.
+    view->setSelectedIndex(1);
+    view->setTitle("none");
+    view->setImageTitleKeyPath(fnd::String("imageItemTitle"));
+    EXPECT_EQ(view->title(), fnd::String("Item 1"));
+    // A picture cached under the identifier of an item that joins is not its picture.
+    auto stale = solidBitmap(5, 5, 0xFF123456);
+    view->cacheImage(stale, fnd::Value("uid 3"));
     controller->addObject(bitmapItems(4)[3]);
     EXPECT_EQ(view->numberOfItems(), 4u);
+    EXPECT_NE(view->lookupForImageUID(fnd::Value("uid 3")), stale);
+    EXPECT_EQ(view->title(), fnd::String("Item 1"));
     drainPictures();
 
     // A changed representation removes the item's cached picture.

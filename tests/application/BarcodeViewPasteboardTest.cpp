@@ -4,6 +4,10 @@
 #include "application/BarcodeExporter.h"
 #include "application/TessaroBarcodeView.h"
 
+#include "frameworks/FoundationExtensions/EditLinkData.h"
+
+#include "platform/foundation/archiving/Coding.h"
+#include "platform/foundation/archiving/KeyedUnarchiver.h"
 #include "platform/graphics/Color.h"
 #include "platform/graphics/Image.h"
 #include "platform/graphics/PDFImageRep.h"

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/graphics/Axis.h"
 #include "platform/ui/controls/Control.h"
 
 namespace ui {
@@ -73,7 +74,8 @@ public:
 private:
     // The slot without the arrows.
     gfx::Rect slotRect() const;
-    double length(gfx::Rect r) const { return isVertical() ? r.height() : r.width(); }
+    // The axis the knob moves along.
+    gfx::Axis axis() const { return isVertical() ? gfx::Axis::Y : gfx::Axis::X; }
     void sendScrollAction(ScrollerPart part);
 
     ScrollerStyle m_style { ScrollerStyle::Legacy };

@@ -2,9 +2,9 @@
 
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/GraphicsContext.h"
-#include "platform/ui/controls/ControlLook.h"
+#include "platform/ui/controls/detail/ValueRange.h"
+#include "platform/ui/look/ControlLook.h"
 #include "platform/ui/views/View.h"
-#include "platform/ui/detail/ValueRange.h"
 
 #include <cmath>
 

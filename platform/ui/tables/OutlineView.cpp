@@ -3,8 +3,8 @@
 #include "platform/foundation/runtime/Timer.h"
 #include "platform/graphics/BitmapImageRep.h"
 #include "platform/ui/controls/ButtonCell.h"
-#include "platform/ui/detail/OutlineNode.h"
-#include "platform/ui/detail/OutlineViewAdapter.h"
+#include "platform/ui/tables/detail/OutlineNode.h"
+#include "platform/ui/tables/detail/OutlineViewAdapter.h"
 #include "platform/ui/views/Window.h"
 
 #include <algorithm>

@@ -10,7 +10,7 @@
 #include "platform/graphics/BitmapImageRep.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/graphics/Image.h"
-#include "platform/ui/detail/OutlineNode.h"
+#include "platform/ui/tables/detail/OutlineNode.h"
 #include "platform/ui/views/Window.h"
 
 #include <cmath>

@@ -7,7 +7,6 @@
 #include "platform/foundation/runtime/RunLoop.h"
 #include "platform/foundation/runtime/Timer.h"
 #include "platform/graphics/GraphicsContext.h"
-#include "platform/ui/menus/MenuItem.h"
 #include "platform/ui/views/Application.h"
 #include "platform/ui/views/Backend.h"
 #include "platform/ui/views/Event.h"
@@ -264,14 +263,6 @@ void Window::performZoom(const fnd::Value& sender)
         return;
     }
     zoom(sender);
-}
-
-bool Window::validateMenuItem(const fnd::Value& item)
-{
-    auto menuItem = item.objectAs<MenuItem>();
-    if (menuItem && menuItem->action() == fnd::Selector("performZoom:"))
-        return isZoomable();
-    return true;
 }
 
 bool Window::isMovableByWindowBackground() const

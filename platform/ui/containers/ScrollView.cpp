@@ -509,7 +509,7 @@ void ScrollView::scrollerAction(const fnd::Value& sender)
     bool vertical = scroller == m_verticalScroller;
     auto b = m_contentView->bounds();
     double line = vertical ? m_verticalLineScroll : m_horizontalLineScroll;
-    double visible = vertical ? b.height() : b.width();
+    double visible = gfx::lengthAlong(b, scroller->axis());
     // A page keeps pageScroll of the old view in sight, but always moves.
     double page = std::max(line, visible - (vertical ? m_verticalPageScroll : m_horizontalPageScroll));
     double amount = 0;

@@ -39,6 +39,8 @@ public:
     static ScrollerStyle preferredScrollerStyle() { return ScrollerStyle::Legacy; }
 
     bool isVertical() const { return frame().height() > frame().width(); }
+    // The axis the knob moves along.
+    gfx::Axis axis() const { return isVertical() ? gfx::Axis::Y : gfx::Axis::X; }
     ScrollerStyle scrollerStyle() const { return m_style; }
     void setScrollerStyle(ScrollerStyle style);
     double knobProportion() const { return m_knobProportion; }
@@ -74,8 +76,6 @@ public:
 private:
     // The slot without the arrows.
     gfx::Rect slotRect() const;
-    // The axis the knob moves along.
-    gfx::Axis axis() const { return isVertical() ? gfx::Axis::Y : gfx::Axis::X; }
     void sendScrollAction(ScrollerPart part);
 
     ScrollerStyle m_style { ScrollerStyle::Legacy };

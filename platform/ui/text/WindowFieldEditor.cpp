@@ -21,6 +21,11 @@ std::shared_ptr<TextView> Window::fieldEditor(bool createFlag, const fnd::Object
     return m_fieldEditor;
 }
 
+View* Window::fieldEditorView() const
+{
+    return m_fieldEditor.get();
+}
+
 void Window::endEditingFor(const fnd::Object* client)
 {
     auto self = shared_from_this();

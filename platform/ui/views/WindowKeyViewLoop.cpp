@@ -83,8 +83,8 @@ void Window::recalculateKeyViewLoop()
         return;
     auto views = viewsInReadingOrder(*m_contentView);
     // The field editor stands in for the control it edits; it is not a stop of its own.
-    if (m_fieldEditor)
-        std::erase(views, std::static_pointer_cast<View>(m_fieldEditor));
+    if (auto* editor = fieldEditorView())
+        std::erase_if(views, [editor](const auto& view) { return view.get() == editor; });
     for (std::size_t i = 0; i < views.size(); ++i)
         views[i]->setNextKeyView(views[(i + 1) % views.size()]);
 }

@@ -92,7 +92,7 @@ void checkArchive(const std::uint8_t* bytes, std::size_t size, bool keyed)
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     // Stored combinations are read from the user defaults: a private, empty folder for them.
-    char folder[] = "/tmp/fuzz-shortcut-recorder-XXXXXX";
+    char folder[] = "/tmp/fuzz-key-combo-recorder-XXXXXX";
     if (mkdtemp(folder))
         setenv("XDG_CONFIG_HOME", folder, 1);
     return 0;

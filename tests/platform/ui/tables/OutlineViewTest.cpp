@@ -528,7 +528,8 @@ TEST_F(OutlineViewTest, RandomExpansionsKeepTheRowsThoseOfTheExpandedBranches)
             const bool shown = std::any_of(rows.begin(), rows.end(), [&](const auto& r) { return r.first == t.get(); });
             ASSERT_EQ(row >= 0, shown) << context << " " << t->name.utf8();
         }
-        if (kind != 4 && !selectedBefore.isNil() && outline->rowForItem(selectedBefore) >= 0)
+        if (kind != 4 && !selectedBefore.isNil() && outline->rowForItem(selectedBefore) >= 0) {
             ASSERT_EQ(outline->selectedRow(), outline->rowForItem(selectedBefore)) << context << " (selection)";
+        }
     }
 }

@@ -7,29 +7,29 @@
 #include "application/PreferencesKeys.h"
 #include "application/TessaroBarcodeView.h"
 
+#include "barcodes/TBQGeneric2DBarcode.h"
 #include "frameworks/AppKitExtensions/ZORNSTextFieldExtension.h"
 #include "frameworks/FoundationExtensions/ZORAppMeasurementNumberFormatter.h"
 #include "frameworks/FoundationExtensions/ZORApplicationMeasurementCenter.h"
-#include "frameworks/FoundationExtensions/ui/ZORCrashReporter.h"
 #include "frameworks/FoundationExtensions/ZORNumberContainer.h"
+#include "frameworks/FoundationExtensions/ui/ZORCrashReporter.h"
 #include "frameworks/ZORAppKit/ZORCenteringClipView/ZORCenteringClipView.h"
 #include "frameworks/ZORAppKit/ZORColorBackgroundView/ZORColorBackgroundView.h"
 #include "frameworks/ZORAppKit/ZORScrollView/ZORScrollView.h"
-#include "barcodes/TBQGeneric2DBarcode.h"
 #include "platform/foundation/files/Bundle.h"
+#include "platform/foundation/files/UserDefaults.h"
 #include "platform/foundation/runtime/Log.h"
 #include "platform/foundation/runtime/Perform.h"
 #include "platform/foundation/runtime/StringFormat.h"
-#include "platform/foundation/files/UserDefaults.h"
 #include "platform/graphics/Font.h"
 #include "platform/graphics/FontManager.h"
 #include "platform/ui/controls/Button.h"
-#include "platform/ui/panels/ColorPanel.h"
 #include "platform/ui/controls/ColorWell.h"
-#include "platform/ui/text/ComboBox.h"
-#include "platform/ui/menus/Menu.h"
 #include "platform/ui/controls/PopUpButton.h"
+#include "platform/ui/menus/Menu.h"
+#include "platform/ui/panels/ColorPanel.h"
 #include "platform/ui/panels/SavePanel.h"
+#include "platform/ui/text/ComboBox.h"
 #include "platform/ui/text/TextField.h"
 #include "platform/ui/views/Window.h"
 
@@ -40,8 +40,6 @@ FND_REGISTER_CLASS(Lumvara_TessaroAppDelegate, fnd::Object)
 
 namespace {
 
-// The light grey the preview lies on: light enough that a white symbol stands out without glare.
-constexpr double PreviewBackgroundWhite = 0.87;
 // How much narrower than laid out the window may become (the preview's width).
 constexpr double MaximumPreviewShrink = 300;
 
@@ -220,7 +218,7 @@ void Lumvara_TessaroAppDelegate::awakeFromNib()
         auto oldClip = m_previewScrollView->contentView();
         auto clip = ZORCenteringClipView::create(oldClip ? oldClip->frame() : m_previewScrollView->bounds());
         m_previewScrollView->setContentView(clip);
-        m_previewScrollView->setBackgroundColor(gfx::Color::colorWithCalibratedWhite(PreviewBackgroundWhite));
+        m_previewScrollView->setBackgroundColor(gfx::Color::lightGrayColor());
         m_previewScrollView->setDrawsBackground(true);
         m_previewScrollView->setBorderType(ui::BorderType::LineBorder);
     }

@@ -2,6 +2,7 @@
 
 #include "barcodes/TBQGeneric2DBarcode.h"
 #include "frameworks/AppKitExtensions/ZORBezierLayoutManager.h"
+#include "platform/foundation/archiving/Coding.h"
 #include "platform/foundation/files/Bundle.h"
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/Color.h"
@@ -20,6 +21,7 @@ namespace {
 // The view shares its class-name prefix with the framework, but its texts are the application's.
 const bool textsFromTheApplication = [] {
     fnd::Bundle::registerClass("TBQBarcodeView", "Barcodes");
+    fnd::setClassVersion(TBQBarcodeView::staticClassInfo(), 1);
     return true;
 }();
 

@@ -86,9 +86,15 @@ public:
         const std::shared_ptr<gfx::Font>& font, const std::shared_ptr<gfx::Color>& color, bool allowDownScale,
         bool convertToVector);
 
-    // Pasteboard and drags: the PDF of the bounds in export mode.
+    // The name the application's EditLink server goes by.
+    static constexpr const char* EditLinkServerName = "Lumvara";
+
+    // Pasteboard and drags: the PDF of the bounds in export mode, and under "EditLinkData" the EditLink dictionary
+    // whose application data is the barcode's keyed archive.
     void copy(const fnd::Value& sender);
     virtual void copyBarcode(const BarcodePtr& barcode, ui::Pasteboard& pasteboard);
+    // The EditLink dictionary of server "Lumvara" for the barcode (without application data for nullptr).
+    static fnd::Dictionary editLinkData(const BarcodePtr& barcode);
     // The PDF a copy or drag carries: the bounds drawn in export mode.
     fnd::Expected<fnd::Data> exportPDFData();
     ui::DragOperation draggingSourceOperationMaskForLocal(bool isLocal) override;

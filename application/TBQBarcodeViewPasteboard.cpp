@@ -1,12 +1,16 @@
-// The barcode view as a source of data: copies to a pasteboard and drags, both carrying the PDF of the view.
+// The barcode view as a source of data: copies to a pasteboard and drags, both carrying the PDF of the view and the
+// EditLink entry that holds the barcode itself.
 #include "application/TBQBarcodeView.h"
 
+#include "frameworks/FoundationExtensions/EditLinkData.h"
+
+#include "platform/foundation/archiving/KeyedArchiver.h"
 #include "platform/foundation/runtime/Log.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/graphics/Image.h"
 #include "platform/graphics/PDFImageRep.h"
-#include "platform/ui/views/Event.h"
 #include "platform/ui/dragging/Pasteboard.h"
+#include "platform/ui/views/Event.h"
 
 namespace {
 
@@ -29,18 +33,30 @@ fnd::Expected<fnd::Data> TBQBarcodeView::exportPDFData()
     return data;
 }
 
-// FIXME: the EditLink entry ("EditLinkData") belongs here beside the PDF once the EditLink dictionary exists; the
-// main window's preview never writes it.
-void TBQBarcodeView::copyBarcode(const BarcodePtr&, ui::Pasteboard& pasteboard)
+void TBQBarcodeView::copyBarcode(const BarcodePtr& barcode, ui::Pasteboard& pasteboard)
 {
-    auto data = exportPDFData();
-    if (!data) {
+    auto pdf = exportPDFData();
+    if (!pdf) {
         fnd::logf(fnd::LogLevel::Error, "The barcode could not be drawn as PDF: {}",
-            data.error().localizedDescription().utf8());
+            pdf.error().localizedDescription().utf8());
         return;
     }
-    pasteboard.declareTypes({ ui::PasteboardType::PDF });
-    pasteboard.setData(*data, ui::PasteboardType::PDF);
+    pasteboard.declareTypes({ ui::PasteboardType::PDF, EditLinkPboardType });
+    pasteboard.setPropertyList(fnd::Value(editLinkData(barcode)), EditLinkPboardType);
+    pasteboard.setData(*pdf, ui::PasteboardType::PDF);
+}
+
+fnd::Dictionary TBQBarcodeView::editLinkData(const BarcodePtr& barcode)
+{
+    fnd::Value archive;
+    if (barcode) {
+        if (auto data = fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(barcode)))
+            archive = fnd::Value(*data);
+        else
+            fnd::logf(fnd::LogLevel::Error, "The barcode could not be archived: {}",
+                data.error().localizedDescription().utf8());
+    }
+    return EditLinkData::editLinkDataWithServerName(fnd::String(EditLinkServerName), archive);
 }
 
 ui::DragOperation TBQBarcodeView::draggingSourceOperationMaskForLocal(bool)

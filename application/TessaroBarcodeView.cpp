@@ -1,5 +1,8 @@
 #include "application/TessaroBarcodeView.h"
 
+#include "platform/foundation/runtime/Log.h"
+#include "platform/ui/dragging/Pasteboard.h"
+
 FND_REGISTER_CLASS(TessaroBarcodeView, TBQBarcodeView)
 
 std::shared_ptr<TessaroBarcodeView> TessaroBarcodeView::create(gfx::Rect frame)
@@ -12,4 +15,16 @@ std::shared_ptr<TessaroBarcodeView> TessaroBarcodeView::createWithBarcode(const 
     auto view = std::make_shared<TessaroBarcodeView>();
     view->initWithBarcode(barcode);
     return view;
+}
+
+void TessaroBarcodeView::copyBarcode(const BarcodePtr&, ui::Pasteboard& pasteboard)
+{
+    auto pdf = exportPDFData();
+    if (!pdf) {
+        fnd::logf(fnd::LogLevel::Error, "The barcode could not be drawn as PDF: {}",
+            pdf.error().localizedDescription().utf8());
+        return;
+    }
+    pasteboard.declareTypes({ ui::PasteboardType::PDF });
+    pasteboard.setData(*pdf, ui::PasteboardType::PDF);
 }

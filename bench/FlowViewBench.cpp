@@ -3,6 +3,8 @@
 //   16 ms, a frame at 60 Hz).
 // - FlowViewScroll: the flow view stepping its selection across 1,000 items, every frame composited while the
 //   pictures are made on the worker queue; "worst_ms" is the slowest frame on the main thread.
+// - FlowViewSelectionStep: one step of the selection among 10,000 items, from the call to the first frame of its
+//   move composited (every item's layer moves, so every one of them animates); "worst_ms" is the slowest step.
 // - FlowViewMemory: 10,000 items scrolled through, the picture cache bounded; "peak_MiB" is the process's peak
 //   resident size, "cache_MiB" what the cache holds at the end.
 #include "frameworks/QFFlowView/QFFlowView.h"
@@ -157,6 +159,39 @@ void FlowViewScroll(benchmark::State& state)
     state.counters["frames"] = double(frames);
 }
 BENCHMARK(FlowViewScroll)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void FlowViewSelectionStep(benchmark::State& state)
+{
+    FlowBenchScene scene({ 1280, 500 });
+    auto view = QFFlowView::create({ 0, 0, 1280, 500 });
+    scene.window->contentView()->addSubview(view);
+    auto source = std::make_shared<FlowBenchSource>(10000);
+    view->setDataSource(source);
+    view->reloadContent();
+    view->setSelectedIndex(5000);
+    scene.settle(1);
+    view->operationQueue()->waitUntilAllOperationsAreFinished();
+    scene.settle(1);
+    double worst = 0;
+    std::size_t next = 5001;
+    for (auto _ : state) {
+        auto start = std::chrono::steady_clock::now();
+        view->setSelectedIndex(next);
+        scene.clock->advance(1.0 / 60);
+        fnd::RunLoop::current().runUntilDate(scene.clock->now());
+        double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        worst = std::max(worst, ms);
+        // The rest of the move, untimed, so every step starts from a still picture.
+        state.PauseTiming();
+        scene.settle(0.5);
+        state.ResumeTiming();
+        next = next + 1 < 5100 ? next + 1 : 5001;
+    }
+    view->operationQueue()->cancelAllOperations();
+    view->operationQueue()->waitUntilAllOperationsAreFinished();
+    state.counters["worst_ms"] = worst;
+}
+BENCHMARK(FlowViewSelectionStep)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 void FlowViewMemory(benchmark::State& state)
 {

@@ -2,8 +2,10 @@
 
 #include "frameworks/FoundationExtensions/ZORAppKitSuppressAlertsAndWarnings.h"
 
-#include "platform/foundation/runtime/Log.h"
 #include "platform/foundation/files/UserDefaults.h"
+#include "platform/foundation/runtime/AssociatedObjects.h"
+#include "platform/foundation/runtime/Lock.h"
+#include "platform/foundation/runtime/Log.h"
 #include "platform/ui/controls/Button.h"
 
 namespace ZORExtensions {
@@ -23,18 +25,40 @@ void zorBeginSheetModalForWindow(const std::shared_ptr<ui::Alert>& alert, const 
             return;
         }
     }
-    ZORAlertSheetCompletionHandlerRunner::initWithAlert(
-        alert, suppressAlertIdentifier, returnCodeOnSuppress, std::move(completionHandler))
-        ->startOnWindow(window);
+    auto runner = ZORAlertSheetCompletionHandlerRunner::initWithAlert(
+        alert, suppressAlertIdentifier, returnCodeOnSuppress, std::move(completionHandler));
+    setMyZORAlertSheetCompletionHandlerRunner(*alert, runner);
+    runner->startOnWindow(window);
+}
+
+namespace {
+
+// The runner's key among the alert's associated objects.
+const char AlertRunnerAssociationKey = 0;
+
+}
+
+std::shared_ptr<ZORAlertSheetCompletionHandlerRunner> myZORAlertSheetCompletionHandlerRunner(const ui::Alert& alert)
+{
+    auto guard = fnd::synchronize(alert);
+    return fnd::associatedObject(alert, &AlertRunnerAssociationKey).objectAs<ZORAlertSheetCompletionHandlerRunner>();
+}
+
+void setMyZORAlertSheetCompletionHandlerRunner(
+    const ui::Alert& alert, const std::shared_ptr<ZORAlertSheetCompletionHandlerRunner>& runner)
+{
+    fnd::setAssociatedObject(alert, &AlertRunnerAssociationKey, runner ? fnd::Value(runner) : fnd::Value());
 }
 
 }
+
+FND_REGISTER_CLASS(ZORAlertSheetCompletionHandlerRunner, fnd::Object)
 
 std::shared_ptr<ZORAlertSheetCompletionHandlerRunner> ZORAlertSheetCompletionHandlerRunner::initWithAlert(
     const std::shared_ptr<ui::Alert>& alert, const std::optional<fnd::String>& suppressAlertIdentifier,
     long returnCodeOnSuppress, ZORExtensions::AlertCompletionHandler completionHandler)
 {
-    auto runner = std::make_shared<ZORAlertSheetCompletionHandlerRunner>();
+    auto runner = fnd::makeObject<ZORAlertSheetCompletionHandlerRunner>();
     runner->m_alert = alert;
     runner->m_suppressIdentifier = suppressAlertIdentifier;
     runner->m_suppressReturnCode = returnCodeOnSuppress;
@@ -44,18 +68,26 @@ std::shared_ptr<ZORAlertSheetCompletionHandlerRunner> ZORAlertSheetCompletionHan
 
 void ZORAlertSheetCompletionHandlerRunner::startOnWindow(const std::shared_ptr<ui::Window>& window)
 {
-    auto self = shared_from_this();
+    auto alert = m_alert.lock();
+    if (!alert)
+        return;
+    auto self = std::static_pointer_cast<ZORAlertSheetCompletionHandlerRunner>(shared_from_this());
     if (window) {
-        m_alert->beginSheetModalForWindow(window, [self](long code) { self->alertDidEnd(*self->m_alert, code); });
+        std::weak_ptr<ui::Alert> shown = alert;
+        alert->beginSheetModalForWindow(window, [self, shown](long code) {
+            if (auto ended = shown.lock())
+                self->alertDidEnd(*ended, code);
+        });
         return;
     }
-    const long code = m_alert->runModal();
-    alertDidEnd(*m_alert, code);
+    const long code = alert->runModal();
+    alertDidEnd(*alert, code);
 }
 
 void ZORAlertSheetCompletionHandlerRunner::alertDidEnd(ui::Alert& alert, long returnCode)
 {
-    fnd::assertThat(&alert == m_alert.get(), "Got a alert different from what I expected -- This should never happen");
+    fnd::assertThat(
+        &alert == m_alert.lock().get(), "Got a alert different from what I expected -- This should never happen");
     if (m_suppressIdentifier && alert.suppressionButton()->state() == ui::ControlStateValue::On)
         ZORAppKitSuppressAlertsAndWarnings::setShowState(
             fnd::UserDefaults::standardUserDefaults(), false, *m_suppressIdentifier);

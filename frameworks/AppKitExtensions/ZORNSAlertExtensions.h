@@ -12,6 +12,8 @@
 // again" box; once that was ticked, later alerts with the identifier are not shown and their completion runs at once
 // with the code the caller chose for that case. The flags live in the user defaults
 // (ZORAppKitSuppressAlertsAndWarnings).
+class ZORAlertSheetCompletionHandlerRunner;
+
 namespace ZORExtensions {
 
 // The alert and its return code: 1 for the first button, 0 for the second, −1 for any other (or the caller's code
@@ -22,11 +24,20 @@ void zorBeginSheetModalForWindow(const std::shared_ptr<ui::Alert>& alert, const 
     const std::optional<fnd::String>& suppressAlertIdentifier, long returnCodeOnSuppress,
     AlertCompletionHandler completionHandler);
 
+// The runner attached to an alert that was begun (nullptr before, and for an alert that was suppressed). Read under
+// the alert's own lock; the alert keeps its runner for as long as it lives.
+std::shared_ptr<ZORAlertSheetCompletionHandlerRunner> myZORAlertSheetCompletionHandlerRunner(const ui::Alert& alert);
+void setMyZORAlertSheetCompletionHandlerRunner(
+    const ui::Alert& alert, const std::shared_ptr<ZORAlertSheetCompletionHandlerRunner>& runner);
+
 }
 
-// Runs one alert and hands its outcome to the completion block, recording the suppression box. It lives until the
-// alert has ended (the sheet's end handler holds it).
-class ZORAlertSheetCompletionHandlerRunner : public std::enable_shared_from_this<ZORAlertSheetCompletionHandlerRunner> {
+// Runs one alert and hands its outcome to the completion block, recording the suppression box. The alert owns its
+// runner, so the runner refers to the alert without owning it back; the sheet (or the modal run's caller) keeps the
+// alert while it is shown.
+class ZORAlertSheetCompletionHandlerRunner : public fnd::Object {
+    FND_OBJECT(ZORAlertSheetCompletionHandlerRunner)
+
 public:
     static std::shared_ptr<ZORAlertSheetCompletionHandlerRunner> initWithAlert(const std::shared_ptr<ui::Alert>& alert,
         const std::optional<fnd::String>& suppressAlertIdentifier, long returnCodeOnSuppress,
@@ -36,8 +47,10 @@ public:
     // The end of the alert, with the platform's return code (1000 for the first button, and so on).
     void alertDidEnd(ui::Alert& alert, long returnCode);
 
+    std::shared_ptr<ui::Alert> alert() const { return m_alert.lock(); }
+
 private:
-    std::shared_ptr<ui::Alert> m_alert;
+    std::weak_ptr<ui::Alert> m_alert;
     ZORExtensions::AlertCompletionHandler m_completionHandler;
     std::optional<fnd::String> m_suppressIdentifier;
     long m_suppressReturnCode { 0 };

@@ -2,7 +2,7 @@
 
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/graphics/Image.h"
-#include "platform/ui/controls/ControlLook.h"
+#include "platform/ui/look/ControlLook.h"
 
 #include <cmath>
 

@@ -10,11 +10,11 @@
 #include "platform/text/AttributedString.h"
 #include "platform/ui/controls/ButtonCell.h"
 #include "platform/ui/controls/PopUpButtonCell.h"
-#include "platform/ui/detail/TrackingEvents.h"
 #include "platform/ui/menus/Menu.h"
 #include "platform/ui/menus/MenuItem.h"
 #include "platform/ui/views/TrackingArea.h"
 #include "platform/ui/views/Window.h"
+#include "platform/ui/views/detail/TrackingEvents.h"
 
 #include <algorithm>
 #include <cmath>

@@ -51,11 +51,10 @@ std::vector<double> QFTabBarController::_generateWidthsFromAttachedButtons(
             suppress = answer.value_or(false);
         }
         button->setSuppressCloseButton(suppress);
-        // Measuring a title is the costly part of a layout: only sized-to-fit tabs need every width; the others
-        // need the first two, for a bar where only one would fit.
-        const bool needed = view.sizeButtonsToFit() || in.desiredWidths.size() < 2;
-        in.desiredWidths.push_back(needed ? button->desiredWidth() : 0);
     }
+    // Titles are measured only where the widths need them (after the close buttons are settled: they count).
+    in.desiredWidths.assign(buttons.size(), 0.0);
+    in.measure = [&buttons](std::size_t i) { return buttons[i]->desiredWidth(); };
     in.availableWidth = view.availableWidthForButtons();
     in.availableHeight = view.availableHeightForButtons();
     in.buttonHeight = view.genericButtonRect().height();

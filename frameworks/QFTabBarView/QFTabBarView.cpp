@@ -3,29 +3,10 @@
 #include "frameworks/QFTabBarView/QFAttachedTabBarButton.h"
 #include "frameworks/QFTabBarView/QFOverflowPopUpButton.h"
 #include "frameworks/QFTabBarView/QFTabBarController.h"
-#include "frameworks/QFTabBarView/QFTabBarViewExtensions.h"
-#include "frameworks/QFTabBarView/QFTabDragAssistant.h"
-#include "frameworks/tab-bar-core/TabBarGeometry.h"
 #include "frameworks/tab-bar-core/TabResources.h"
-#include "platform/foundation/runtime/Log.h"
-#include "platform/foundation/runtime/RunLoop.h"
-#include "platform/foundation/runtime/Timer.h"
-#include "platform/graphics/Color.h"
-#include "platform/graphics/Font.h"
-#include "platform/text/AttributedString.h"
-#include "platform/text/Attributes.h"
-#include "platform/text/ParagraphStyle.h"
-#include "platform/ui/dragging/Pasteboard.h"
-#include "platform/ui/menus/MenuItem.h"
-#include "platform/ui/views/Application.h"
-#include "platform/ui/views/Cursor.h"
-#include "platform/ui/views/Event.h"
-#include "platform/ui/views/ViewAnimation.h"
 #include "platform/ui/views/Window.h"
 
 #include <algorithm>
-#include <map>
-#include <unordered_map>
 
 FND_REGISTER_CLASS(QFTabBarView, ui::View)
 
@@ -52,6 +33,7 @@ QFTabBarView::~QFTabBarView()
     if (m_hideShowTabBarAnimation)
         m_hideShowTabBarAnimation->setDelegate(nullptr);
     stopObservingItems();
+    stopObservingToolbar();
 }
 
 std::shared_ptr<QFTabBarView> QFTabBarView::create(gfx::Rect frame)
@@ -62,6 +44,12 @@ std::shared_ptr<QFTabBarView> QFTabBarView::create(gfx::Rect frame)
 std::shared_ptr<QFTabBarView> QFTabBarView::self()
 {
     return std::static_pointer_cast<QFTabBarView>(shared_from_this());
+}
+
+std::shared_ptr<fnd::Bundle> QFTabBarView::bundle()
+{
+    static const auto bundle = tbcore::bundleOfClass("QFTabBarView");
+    return bundle;
 }
 
 void QFTabBarView::initWithFrame(gfx::Rect frame)
@@ -154,6 +142,8 @@ void QFTabBarView::setTabView(const std::shared_ptr<ui::TabView>& tabView)
     if (tabView == m_tabView)
         return;
     m_tabView = tabView;
+    // The delegate's extra drag types are asked for this tab view, so a delegate set first is asked again.
+    registerDraggedTypes();
     if (!tabView)
         return;
     // The bar follows its tab view as the tab view's delegate.
@@ -167,8 +157,14 @@ void QFTabBarView::setTabView(const std::shared_ptr<ui::TabView>& tabView)
 void QFTabBarView::setDelegate(const std::shared_ptr<QFTabBarViewDelegate>& delegate)
 {
     m_delegate = delegate;
+    registerDraggedTypes();
+}
+
+void QFTabBarView::registerDraggedTypes()
+{
     ui::unregisterDraggedTypes(*this);
     std::vector<fnd::String> types { QFAttachedTabBarButtonPasteboardType };
+    auto delegate = m_delegate.lock();
     if (delegate && m_tabView)
         if (auto extra = delegate->allowedDraggedTypesForTabView(*m_tabView))
             types.insert(types.end(), extra->begin(), extra->end());

@@ -8,6 +8,7 @@
 #include "platform/foundation/archiving/Coding.h"
 #include "platform/foundation/runtime/NotificationCenter.h"
 #include "platform/foundation/runtime/Range.h"
+#include "platform/graphics/Axis.h"
 #include "platform/ui/containers/TabView.h"
 #include "platform/ui/dragging/Dragging.h"
 #include "platform/ui/menus/Menu.h"
@@ -20,6 +21,8 @@
 #include <vector>
 
 namespace fnd {
+class Bundle;
+class IndexSet;
 class Timer;
 }
 namespace ui {
@@ -59,6 +62,8 @@ public:
     ~QFTabBarView() override;
     static std::shared_ptr<QFTabBarView> create(gfx::Rect frame = {});
     void initWithFrame(gfx::Rect frame) override;
+    // The bundle of the class: the family's pictures and texts.
+    static std::shared_ptr<fnd::Bundle> bundle();
 
     // Style registry (QFTabStyleRegistry, which the styles fill themselves): a class is stored under its style
     // name, replacing an earlier class of that name.
@@ -108,6 +113,8 @@ public:
     bool allowsScrubbing() const { return m_allowsScrubbing; }
     void setAllowsScrubbing(bool flag);
     QFTabBarOrientation orientation() const override { return m_orientation; }
+    // The axis the buttons run along: x for a horizontal bar, y for a vertical one.
+    gfx::Axis barAxis() const { return m_orientation == QFTabBarOrientation::Vertical ? gfx::Axis::Y : gfx::Axis::X; }
     void setOrientation(QFTabBarOrientation orientation);
     bool automaticallyAnimates() const { return m_automaticallyAnimates; }
     void setAutomaticallyAnimates(bool flag) { m_automaticallyAnimates = flag; }
@@ -145,6 +152,8 @@ public:
     // Buttons.
     std::vector<std::shared_ptr<QFAttachedTabBarButton>> attachedButtons() const;
     long numberOfAttachedButtons() const;
+    // Where the attached buttons stand among the subviews.
+    fnd::IndexSet viewIndexesOfAttachedButtons() const;
     std::vector<std::shared_ptr<QFAttachedTabBarButton>> orderedAttachedButtons() const;
     std::vector<std::shared_ptr<QFAttachedTabBarButton>> sortedAttachedButtonsUsingComparator(
         const std::function<ui::ComparisonResult(const QFAttachedTabBarButton&, const QFAttachedTabBarButton&)>&
@@ -152,6 +161,8 @@ public:
     std::shared_ptr<QFAttachedTabBarButton> lastAttachedButton() const override;
     long indexOfAttachedButton(const QFAttachedTabBarButton& button) const;
     std::shared_ptr<QFAttachedTabBarButton> selectedAttachedButton() const;
+    // The subview index of selectedAttachedButton, fnd::NotFound without one.
+    long viewIndexOfSelectedAttachedButton() const;
     std::shared_ptr<QFAttachedTabBarButton> attachedButtonForTabViewItem(const ui::TabViewItem& item) const;
     std::shared_ptr<QFAttachedTabBarButton> attachedButtonAtPoint(gfx::Point point) const;
     std::shared_ptr<QFTabBarButton> tabBarButtonAtPoint(gfx::Point point) const;
@@ -170,6 +181,7 @@ public:
         QFAttachedTabBarButton* previous, QFAttachedTabBarButton* next, bool& stop)>;
     void enumerateAttachedButtons(const std::vector<std::shared_ptr<QFAttachedTabBarButton>>& buttons, fnd::Range range,
         unsigned options, const ButtonVisitor& block);
+    void enumerateAttachedButtonsUsingBlock(const ButtonVisitor& block);
     void enumerateAttachedButtonsWithOptions(unsigned options, const ButtonVisitor& block);
     void updateTabStateMaskOfAttachedButton(
         QFAttachedTabBarButton& button, long index, QFAttachedTabBarButton* previous, QFAttachedTabBarButton* next);
@@ -199,8 +211,9 @@ public:
 
     // Update cycle.
     bool needsUpdate() const;
-    // Any number of requests before the queued pass runs give one pass.
+    // Any number of requests before the window's next layout pass give one update, in that pass (from any thread).
     void setNeedsUpdate(bool flag);
+    void layout() override;
     void update();
     void update(bool animate);
     void layoutButtons();
@@ -298,6 +311,8 @@ public:
 
 private:
     void commonInit();
+    // Our own tab drags, and whatever the delegate allows for the tab view.
+    void registerDraggedTypes();
     void _updateAddTabButton();
     void _updateOverflowPopUpButton();
     void _positionOverflowMenu();
@@ -306,6 +321,9 @@ private:
     void forEachButton(const std::function<void(QFAttachedTabBarButton&)>& visit) const;
     // The bar stops watching its items' identifiers (it is going away).
     void stopObservingItems();
+    // The window's toolbar being shown or hidden (observed as "toolbar.visible"): true when the context is that one.
+    bool observeToolbar(const void* context);
+    void stopObservingToolbar();
     void stopAnimations();
     bool isTabDrag(ui::DraggingInfo& info) const;
     std::shared_ptr<QFTabBarView> self();

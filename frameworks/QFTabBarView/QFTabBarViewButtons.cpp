@@ -5,6 +5,7 @@
 
 #include "frameworks/QFTabBarView/QFAttachedTabBarButton.h"
 #include "frameworks/QFTabBarView/QFTabBarViewExtensions.h"
+#include "platform/foundation/runtime/IndexSet.h"
 #include "platform/ui/containers/TabViewItem.h"
 
 #include <algorithm>
@@ -41,6 +42,16 @@ std::vector<std::shared_ptr<QFAttachedTabBarButton>> QFTabBarView::attachedButto
     return buttons;
 }
 
+fnd::IndexSet QFTabBarView::viewIndexesOfAttachedButtons() const
+{
+    fnd::IndexSet indexes;
+    const auto& views = subviews();
+    for (std::size_t i = 0; i < views.size(); ++i)
+        if (std::dynamic_pointer_cast<QFAttachedTabBarButton>(views[i]))
+            indexes.add(fnd::Index(i));
+    return indexes;
+}
+
 long QFTabBarView::numberOfAttachedButtons() const
 {
     return long(attachedButtons().size());
@@ -58,11 +69,12 @@ std::vector<std::shared_ptr<QFAttachedTabBarButton>> QFTabBarView::sortedAttache
 
 std::vector<std::shared_ptr<QFAttachedTabBarButton>> QFTabBarView::orderedAttachedButtons() const
 {
-    const bool vertical = m_orientation == QFTabBarOrientation::Vertical;
     if (isSliding()) {
-        return sortedAttachedButtonsUsingComparator([vertical](const auto& a, const auto& b) {
-            const double pa = vertical ? a.stackingFrame().minY() : a.stackingFrame().minX();
-            const double pb = vertical ? b.stackingFrame().minY() : b.stackingFrame().minX();
+        // By where each button rests along the bar.
+        const gfx::Axis axis = barAxis();
+        return sortedAttachedButtonsUsingComparator([axis](const auto& a, const auto& b) {
+            const double pa = gfx::minAlong(a.stackingFrame(), axis);
+            const double pb = gfx::minAlong(b.stackingFrame(), axis);
             return pa < pb ? ui::ComparisonResult::Ascending
                            : (pa > pb ? ui::ComparisonResult::Descending : ui::ComparisonResult::Same);
         });
@@ -112,6 +124,16 @@ std::shared_ptr<QFAttachedTabBarButton> QFTabBarView::selectedAttachedButton() c
             button && button->state() == ui::ControlStateValue::On)
             return button;
     return nullptr;
+}
+
+long QFTabBarView::viewIndexOfSelectedAttachedButton() const
+{
+    const auto& views = subviews();
+    for (std::size_t i = views.size(); i-- > 0;)
+        if (auto button = std::dynamic_pointer_cast<QFAttachedTabBarButton>(views[i]);
+            button && button->state() == ui::ControlStateValue::On)
+            return long(i);
+    return fnd::NotFound;
 }
 
 std::shared_ptr<QFAttachedTabBarButton> QFTabBarView::attachedButtonForTabViewItem(const ui::TabViewItem& item) const
@@ -248,6 +270,11 @@ void QFTabBarView::enumerateAttachedButtons(const std::vector<std::shared_ptr<QF
     }
 }
 
+void QFTabBarView::enumerateAttachedButtonsUsingBlock(const ButtonVisitor& block)
+{
+    enumerateAttachedButtonsWithOptions(0, block);
+}
+
 void QFTabBarView::enumerateAttachedButtonsWithOptions(unsigned options, const ButtonVisitor& block)
 {
     auto buttons = orderedAttachedButtons();
@@ -350,6 +377,8 @@ void QFTabBarView::observeValueForKeyPath(
             }
         return;
     }
+    if (observeToolbar(context))
+        return;
     ui::View::observeValueForKeyPath(keyPath, object, change, context);
 }
 

@@ -125,8 +125,10 @@ bool QFTabBarView::prepareForDragOperation(ui::DraggingInfo& info)
 
 bool QFTabBarView::performDragOperation(ui::DraggingInfo& info)
 {
-    if (isTabDrag(info))
-        return QFTabDragAssistant::sharedDragAssistant()->performDragOperation(info, *this);
+    // A tab the assistant moved is a drop that happened: answered YES (where the platform's original answered NO),
+    // so the drag source hears that its drop was taken.
+    if (isTabDrag(info) && QFTabDragAssistant::sharedDragAssistant()->performDragOperation(info, *this))
+        return true;
     auto button = attachedButtonAtPoint(convertPointFromView(info.draggingLocation(), nullptr));
     auto d = delegate();
     auto tabs = tabView();

@@ -8,6 +8,7 @@
 #include "frameworks/QFTabBarView/QFTabBarController.h"
 #include "frameworks/tab-bar-core/TabResources.h"
 #include "platform/foundation/runtime/RunLoop.h"
+#include "platform/foundation/runtime/Thread.h"
 #include "platform/ui/containers/TabViewItem.h"
 #include "platform/ui/views/ViewAnimation.h"
 #include "platform/ui/views/Window.h"
@@ -22,19 +23,33 @@ bool QFTabBarView::needsUpdate() const
 
 void QFTabBarView::setNeedsUpdate(bool flag)
 {
-    std::lock_guard guard(m_lock);
-    if (!flag) {
-        m_needsUpdate = false;
+    {
+        std::lock_guard guard(m_lock);
+        if (!flag) {
+            m_needsUpdate = false;
+            return;
+        }
+        if (m_needsUpdate)
+            return;
+        m_needsUpdate = true;
+    }
+    // The update runs in the window's layout pass, before it next draws: one pass for any number of requests.
+    if (fnd::Thread::isMainThread()) {
+        setNeedsLayout(true);
         return;
     }
-    if (m_needsUpdate)
-        return;
-    m_needsUpdate = true;
     std::weak_ptr<QFTabBarView> weak = self();
     fnd::RunLoop::main().post([weak] {
-        if (auto view = weak.lock(); view && view->needsUpdate())
-            view->update();
+        if (auto view = weak.lock())
+            view->setNeedsLayout(true);
     });
+}
+
+void QFTabBarView::layout()
+{
+    QFTabBarViewBase::layout();
+    if (needsUpdate())
+        update();
 }
 
 void QFTabBarView::update()

@@ -5,6 +5,12 @@
 #include "frameworks/QFTabBarView/QFAttachedTabBarButton.h"
 #include "platform/ui/views/Window.h"
 
+namespace {
+
+const char* const TabBarViewToolbarContext = "QFTabBarView.toolbar.visible";
+
+}
+
 void QFTabBarView::stopAnimations()
 {
     if (m_slideButtonsAnimation) {
@@ -29,8 +35,12 @@ void QFTabBarView::viewWillMoveToWindow(ui::Window* newWindow)
         center.removeObserver(m_windowObservers.back());
         m_windowObservers.pop_back();
     }
+    stopObservingToolbar();
     if (!newWindow)
         return;
+    // The looks that depend on the toolbar (Unified, and details of Metal and Lively) follow it being shown or hidden.
+    newWindow->addObserver(*this, "toolbar.visible", fnd::KeyValueObservingOptions::New, TabBarViewToolbarContext);
+    m_observedWindow = std::static_pointer_cast<ui::Window>(newWindow->shared_from_this());
     std::weak_ptr<QFTabBarView> weak = self();
     const fnd::Value object(std::static_pointer_cast<fnd::Object>(newWindow->shared_from_this()));
     auto statusChanged = [weak](const fnd::Notification&) {
@@ -49,6 +59,22 @@ void QFTabBarView::viewWillMoveToWindow(ui::Window* newWindow)
             if (auto view = weak.lock())
                 view->setNeedsDisplay(true);
         }));
+}
+
+void QFTabBarView::stopObservingToolbar()
+{
+    if (auto observed = m_observedWindow.lock())
+        observed->removeObserver(*this, "toolbar.visible", TabBarViewToolbarContext);
+    m_observedWindow.reset();
+}
+
+bool QFTabBarView::observeToolbar(const void* context)
+{
+    if (context != TabBarViewToolbarContext)
+        return false;
+    update(false);
+    setNeedsDisplay(true);
+    return true;
 }
 
 void QFTabBarView::viewDidMoveToWindow()

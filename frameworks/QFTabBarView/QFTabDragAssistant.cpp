@@ -9,6 +9,7 @@
 #include "platform/foundation/runtime/NotificationCenter.h"
 #include "platform/foundation/runtime/RunLoop.h"
 #include "platform/foundation/runtime/Timer.h"
+#include "platform/graphics/Axis.h"
 #include "platform/graphics/BitmapImageRep.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/graphics/Image.h"
@@ -32,7 +33,7 @@ constexpr double TabDragAssistantTearOffDistance = 15.0;
 
 bool tabDragIsHorizontal(const QFTabBarView& bar)
 {
-    return bar.orientation() == QFTabBarOrientation::Horizontal;
+    return bar.barAxis() == gfx::Axis::X;
 }
 
 }
@@ -68,24 +69,27 @@ ui::DragOperation QFTabDragAssistant::draggingSourceOperationMaskForLocal(bool i
 
 long QFTabDragAssistant::destinationIndexForButton(QFAttachedTabBarButton* button, gfx::Point p, QFTabBarView& bar)
 {
-    const bool horizontal = tabDragIsHorizontal(bar);
-    if (horizontal ? p.x < bar.leftMargin() : p.y < bar.topMargin())
+    const gfx::Axis axis = bar.barAxis();
+    if (gfx::along(p, axis) < (axis == gfx::Axis::X ? bar.leftMargin() : bar.topMargin()))
         return 0;
-    auto sorted = bar.sortedAttachedButtonsUsingComparator([horizontal](const auto& a, const auto& b) {
-        const double pa = horizontal ? a.stackingFrame().minX() : a.stackingFrame().minY();
-        const double pb = horizontal ? b.stackingFrame().minX() : b.stackingFrame().minY();
+    auto sorted = bar.sortedAttachedButtonsUsingComparator([axis](const auto& a, const auto& b) {
+        const double pa = gfx::minAlong(a.stackingFrame(), axis);
+        const double pb = gfx::minAlong(b.stackingFrame(), axis);
         return pa < pb ? ui::ComparisonResult::Ascending
                        : (pa > pb ? ui::ComparisonResult::Descending : ui::ComparisonResult::Same);
     });
+    // The pointer's place along the bar, across it in the bar's middle.
+    const gfx::Rect b = bar.bounds();
     const gfx::Point test
-        = horizontal ? gfx::Point { p.x, bar.bounds().midY() } : gfx::Point { bar.bounds().midX(), p.y };
+        = gfx::pointOnAxis(axis, gfx::along(p, axis), gfx::minAcross(b, axis) + gfx::lengthAcross(b, axis) / 2);
     for (std::size_t i = 0; i < sorted.size(); ++i) {
         const auto& candidate = sorted[i];
         if (!gfx::mouseInRect(test, candidate->stackingFrame(), true))
             continue;
         long answer = long(i);
-        const double mid = horizontal ? candidate->frame().midX() : candidate->frame().midY();
-        if (candidate.get() != button && mid <= (horizontal ? p.x : p.y))
+        const gfx::Rect f = candidate->frame();
+        const double mid = gfx::minAlong(f, axis) + gfx::lengthAlong(f, axis) / 2;
+        if (candidate.get() != button && mid <= gfx::along(p, axis))
             ++answer;
         return answer;
     }
@@ -96,8 +100,8 @@ long QFTabDragAssistant::destinationIndexForButton(QFAttachedTabBarButton* butto
     if (bar.destinationIndexForDraggedItem() != fnd::NotFound)
         return bar.destinationIndexForDraggedItem();
     auto last = bar.lastAttachedButton();
-    const double end = last ? (horizontal ? last->frame().maxX() : last->frame().maxY()) : 0;
-    if ((horizontal ? p.x : p.y) <= end)
+    const double end = last ? gfx::maxAlong(last->frame(), axis) : 0;
+    if (gfx::along(p, axis) <= end)
         return fnd::NotFound;
     return bar.numberOfVisibleTabViewItems();
 }
@@ -163,11 +167,11 @@ void QFTabDragAssistant::slideLoop(
                 lastDestination = current;
             }
             if (item && bar.allowsDetachedDraggingOfTabViewItem(*item)) {
+                // Pulled away across the bar: above or below a horizontal one, beside a vertical one.
                 const gfx::Rect b = bar.bounds();
-                const bool outside = tabDragIsHorizontal(bar) ? (p.y < b.minY() - TabDragAssistantTearOffDistance
-                                         || p.y > b.maxY() + TabDragAssistantTearOffDistance)
-                                                              : (p.x < b.minX() - TabDragAssistantTearOffDistance
-                                                                  || p.x > b.maxX() + TabDragAssistantTearOffDistance);
+                const gfx::Axis axis = bar.barAxis();
+                const bool outside = gfx::across(p, axis) < gfx::minAcross(b, axis) - TabDragAssistantTearOffDistance
+                    || gfx::across(p, axis) > gfx::maxAcross(b, axis) + TabDragAssistantTearOffDistance;
                 if (outside) {
                     if (auto w = bar.window())
                         m_tearOffPoint = w->convertBaseToScreen(next->locationInWindow());
@@ -214,10 +218,10 @@ long QFTabDragAssistant::moveAttachedTabBarButton(QFAttachedTabBarButton& button
         m_slideButtonsAnimation->stopAnimation();
         m_slideButtonsAnimation.reset();
     }
-    const bool horizontal = tabDragIsHorizontal(bar);
+    const gfx::Axis axis = bar.barAxis();
     auto ordered = bar.orderedAttachedButtons();
     const long n = long(ordered.size());
-    const double amount = horizontal ? button.frame().width() : button.frame().height();
+    const double amount = gfx::lengthAlong(button.frame(), axis);
     std::vector<std::shared_ptr<QFAttachedTabBarButton>> moved;
     long target = to;
     if (from < to) {
@@ -231,31 +235,19 @@ long QFTabDragAssistant::moveAttachedTabBarButton(QFAttachedTabBarButton& button
     for (const auto& other : moved) {
         if (other.get() == &button)
             continue;
-        gfx::Rect r = other->stackingFrame();
-        if (horizontal)
-            r.origin.x += from < to ? -amount : amount;
-        else
-            r.origin.y += from < to ? -amount : amount;
-        other->setStackingFrame(r);
+        other->setStackingFrame(gfx::offsetAlong(other->stackingFrame(), axis, from < to ? -amount : amount));
         other->slideAnimationWillStart();
     }
     std::erase_if(moved, [&](const auto& other) { return other.get() == &button; });
     if (!moved.empty()) {
         gfx::Rect mine = button.stackingFrame();
         const gfx::Rect sliding = button.slidingFrame();
-        if (from < to) {
-            const gfx::Rect lastMoved = moved.back()->stackingFrame();
-            if (horizontal)
-                mine.origin.x = lastMoved.maxX();
-            else
-                mine.origin.y = lastMoved.maxY();
-        } else {
-            const gfx::Rect firstMoved = moved.front()->stackingFrame();
-            if (horizontal)
-                mine.origin.x = firstMoved.minX() - sliding.width();
-            else
-                mine.origin.y = firstMoved.minY() - sliding.height();
-        }
+        // After the last button that moved up, or before the first that moved down.
+        if (from < to)
+            mine = gfx::withMinAlong(mine, axis, gfx::maxAlong(moved.back()->stackingFrame(), axis));
+        else
+            mine = gfx::withMinAlong(
+                mine, axis, gfx::minAlong(moved.front()->stackingFrame(), axis) - gfx::lengthAlong(sliding, axis));
         button.setStackingFrame(mine);
     }
     bar.updateTabStateMaskOfAttachedButtons();
@@ -625,22 +617,13 @@ void QFTabDragAssistant::beginDraggingWindow(const std::shared_ptr<QFTabPasteboa
         return;
     }
     if (m_currentTearOffStyle == 1 && m_draggedTab && !m_draggedTab->alternateImage()) {
-        std::shared_ptr<gfx::Image> image;
-        if (auto w = source->window())
-            image = miniwindowImageOfWindow(*w);
-        if (!image) {
+        auto w = source->window();
+        auto miniature = tbcore::windowMiniature(w ? miniwindowImageOfWindow(*w) : nullptr, [&] {
             unsigned mask = 0;
-            image = imageForViewOfAttachedButton(*button, *source, mask);
-        }
-        if (image && image->size().width > 0 && image->size().height > 0) {
-            const gfx::Size s = image->size();
-            const double scale = 125.0 / std::max(s.width, s.height);
-            auto miniature = gfx::Image::imageWithSize({ std::round(s.width * scale), std::round(s.height * scale) });
-            miniature->lockFocus();
-            image->drawInRect({ { 0, 0 }, miniature->size() }, {}, gfx::CompositingOperation::SourceOver, 1.0);
-            miniature->unlockFocus();
+            return imageForViewOfAttachedButton(*button, *source, mask);
+        });
+        if (miniature)
             m_draggedTab->setAlternateImage(miniature);
-        }
     }
     if (m_currentTearOffStyle == 0) {
         if (!m_draggedView) {

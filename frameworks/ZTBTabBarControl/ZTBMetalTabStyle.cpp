@@ -248,11 +248,7 @@ void ZTBMetalTabStyle::drawInteriorWithTabCell(ZTBTabBarCell& cell, ui::View* vi
     }
     if (cell.hasIcon()) {
         const gfx::Rect r = iconRectForTabCell(cell);
-        auto item = cell.representedObject();
-        auto identifier = item ? item->identifier().object() : nullptr;
-        if (identifier && identifier->classInfo().findProperty("icon"))
-            if (auto icon = identifier->valueForKey("icon").objectAs<gfx::Image>())
-                icon->drawInRect(r, {}, gfx::CompositingOperation::SourceOver, 1.0);
+        ztbstyle::drawIcon(ztbstyle::identifierImage(cell, "icon"), r);
         left += r.width() + 4.0;
     }
     gfx::Rect label { left, f.minY() + 4.0 - (selected ? 1.0 : 0.0), f.width() - (left - f.minX()) - 4.0, f.height() };

@@ -3,8 +3,6 @@
 #include "frameworks/ZTBTabBarControl/ZTBTabBarControl.h"
 #include "frameworks/ZTBTabBarControl/ZTBTabControls.h"
 #include "frameworks/tab-bar-core/TabResources.h"
-#include "platform/foundation/runtime/RunLoop.h"
-#include "platform/foundation/runtime/Timer.h"
 #include "platform/graphics/BitmapImageRep.h"
 #include "platform/graphics/Color.h"
 #include "platform/graphics/GraphicsContext.h"
@@ -243,12 +241,9 @@ void ZTBTabBarCell::stopObservingIdentifier()
 
 void ZTBTabBarCell::observeValueForKeyPath(const fnd::String&, fnd::Object&, const fnd::KeyValueChange&, const void*)
 {
-    // Not inside the change notification: on a later pass of the run loop.
-    std::weak_ptr<ZTBTabBarControl> weak = m_control;
-    fnd::Timer::scheduled(0.0, false, [weak](fnd::Timer&) {
-        if (auto control = weak.lock())
-            control->update();
-    });
+    // Not inside the change notification: in the window's next layout pass.
+    if (auto control = m_control.lock())
+        control->setNeedsUpdate();
 }
 
 void ZTBTabBarCell::encodeWithCoder(fnd::Coder& coder) const

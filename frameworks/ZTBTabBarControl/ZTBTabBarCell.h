@@ -2,6 +2,7 @@
 
 #include "platform/foundation/archiving/Coding.h"
 #include "platform/foundation/runtime/Object.h"
+#include "platform/graphics/Color.h"
 #include "platform/graphics/Geometry.h"
 #include "platform/ui/views/TrackingArea.h"
 
@@ -104,6 +105,9 @@ public:
     void setCountColor(std::shared_ptr<gfx::Color> color) { m_countColor = std::move(color); }
     bool isEdited() const { return m_isEdited; }
     void setIsEdited(bool flag) { m_isEdited = flag; }
+    // The cell's own tint; Default follows the platform's current tint.
+    gfx::ControlTint controlTint() const { return m_controlTint; }
+    void setControlTint(gfx::ControlTint tint) { m_controlTint = tint; }
 
     std::shared_ptr<txt::AttributedString> attributedStringValue() const;
     gfx::Rect indicatorRectForFrame(gfx::Rect frame) const;
@@ -158,6 +162,7 @@ private:
     long m_count { 0 };
     std::shared_ptr<gfx::Color> m_countColor;
     bool m_isEdited { false };
+    gfx::ControlTint m_controlTint { gfx::ControlTint::Default };
     std::shared_ptr<fnd::Object> m_observedIdentifier;
     std::vector<fnd::String> m_observedKeys;
 };

@@ -67,6 +67,12 @@ std::shared_ptr<ZTBTabBarControl> ZTBTabBarControl::self()
     return std::static_pointer_cast<ZTBTabBarControl>(shared_from_this());
 }
 
+std::shared_ptr<fnd::Bundle> ZTBTabBarControl::bundle()
+{
+    static const auto bundle = tbcore::bundleOfClass("ZTBTabBarControl");
+    return bundle;
+}
+
 void ZTBTabBarControl::initWithFrame(gfx::Rect frame)
 {
     ui::View::initWithFrame(frame);
@@ -530,12 +536,11 @@ void ZTBTabBarControl::viewWillMoveToWindow(ui::Window* window)
     for (const auto& name :
         { ui::WindowNotification::DidBecomeKey, ui::WindowNotification::DidResignKey, ui::WindowNotification::DidMove })
         m_windowObservers.push_back(center.addObserverForName(name, object, redisplay));
-    if (!m_awakenedFromNib)
-        // Stands for the window's first update after loading: the next pass of the run loop.
-        fnd::Timer::scheduled(0.0, false, [weak](fnd::Timer&) {
-            if (auto bar = weak.lock())
-                bar->windowDidUpdate();
-        });
+    // The window's first update after loading is its first layout pass with the bar in it.
+    if (!m_awakenedFromNib) {
+        m_windowUpdatePending = true;
+        setNeedsLayout(true);
+    }
 }
 
 void ZTBTabBarControl::viewDidMoveToWindow()

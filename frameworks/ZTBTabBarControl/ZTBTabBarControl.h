@@ -8,6 +8,7 @@
 #include "frameworks/tab-bar-core/TabOverflowMenu.h"
 #include "platform/foundation/archiving/Coding.h"
 #include "platform/foundation/runtime/NotificationCenter.h"
+#include "platform/graphics/Axis.h"
 #include "platform/ui/containers/TabView.h"
 #include "platform/ui/dragging/Dragging.h"
 #include "platform/ui/menus/Menu.h"
@@ -17,6 +18,7 @@
 #include <vector>
 
 namespace fnd {
+class Bundle;
 class Timer;
 }
 namespace ui {
@@ -78,6 +80,11 @@ public:
     ~ZTBTabBarControl() override;
     static std::shared_ptr<ZTBTabBarControl> create(gfx::Rect frame = {});
     void initWithFrame(gfx::Rect frame) override;
+    // The bundle of the class: the family's pictures and texts.
+    static std::shared_ptr<fnd::Bundle> bundle();
+    // The limits a split view's knob may give the bar: 100 to 10000 wide, 22 high.
+    gfx::Size minimumFrameSizeFromKnobPosition(gfx::Point) const { return { 100, 22 }; }
+    gfx::Size maximumFrameSizeFromKnobPosition(gfx::Point) const { return { 10000, 22 }; }
 
     // Styles by name (ZTBTabStyleRegistry): "Aqua", "Unified", "Capsule", "Card" and "Metal"; any other name gives
     // Metal, the default.
@@ -115,6 +122,8 @@ public:
     long cellOptimumWidth() const { return m_cellOptimumWidth; }
     void setCellOptimumWidth(long width) { m_cellOptimumWidth = width, update(); }
     int orientation() const override { return m_orientation; }
+    // The axis the tabs run along: x for a horizontal bar, y for a vertical one.
+    gfx::Axis barAxis() const { return m_orientation == 1 ? gfx::Axis::Y : gfx::Axis::X; }
     void setOrientation(int orientation);
     bool allowsBackgroundTabClosing() const { return m_allowsBackgroundTabClosing; }
     void setAllowsBackgroundTabClosing(bool flag) { m_allowsBackgroundTabClosing = flag; }
@@ -163,6 +172,9 @@ public:
     // Update cycle.
     void update() { update(m_automaticallyAnimates); }
     void update(bool animate);
+    // An update in the window's next layout pass (one for any number of requests).
+    void setNeedsUpdate();
+    void layout() override;
     void animateCellsStep();
     void placeView(gfx::Rect rect);
 
@@ -297,6 +309,8 @@ private:
     std::shared_ptr<ui::Event> m_lastMouseDownEvent;
     bool m_didDrag { false };
     bool m_closeClicked { false };
+    bool m_needsUpdate { false };
+    bool m_windowUpdatePending { false };
     std::weak_ptr<ZTBTabBarControlDelegate> m_delegate;
     std::vector<fnd::NotificationObserverToken> m_windowObservers;
     fnd::NotificationObserverToken m_windowUpdateObserver {};

@@ -11,6 +11,7 @@
 #include "platform/foundation/runtime/Log.h"
 #include "platform/foundation/runtime/RunLoop.h"
 #include "platform/foundation/runtime/Timer.h"
+#include "platform/graphics/Axis.h"
 #include "platform/graphics/Image.h"
 #include "platform/text/AttributedString.h"
 #include "platform/ui/containers/TabViewItem.h"
@@ -73,6 +74,25 @@ void ZTBTabBarControl::update(bool animate)
     setNeedsDisplay(true);
 }
 
+void ZTBTabBarControl::setNeedsUpdate()
+{
+    m_needsUpdate = true;
+    setNeedsLayout(true);
+}
+
+void ZTBTabBarControl::layout()
+{
+    ZTBTabBarControlBase::layout();
+    if (m_windowUpdatePending) {
+        m_windowUpdatePending = false;
+        windowDidUpdate();
+    }
+    if (!m_needsUpdate)
+        return;
+    m_needsUpdate = false;
+    update();
+}
+
 void ZTBTabBarControl::animateCellsStep()
 {
     if (!m_animation)
@@ -86,13 +106,10 @@ void ZTBTabBarControl::animateCellsStep()
         gfx::Rect f = cell.frame();
         const gfx::Rect t = m_animationTargets[i];
         const double k = running ? p : 1.0;
-        if (m_orientation == 0) {
-            f.origin.x += k * (t.minX() - f.minX());
-            f.size.width += k * (t.width() - f.width());
-        } else {
-            f.origin.y += k * (t.minY() - f.minY());
-            f.size.height += k * (t.height() - f.height());
-        }
+        const gfx::Axis axis = barAxis();
+        f = gfx::withMinAlong(f, axis, gfx::minAlong(f, axis) + k * (gfx::minAlong(t, axis) - gfx::minAlong(f, axis)));
+        f = gfx::withLengthAlong(
+            f, axis, gfx::lengthAlong(f, axis) + k * (gfx::lengthAlong(t, axis) - gfx::lengthAlong(f, axis)));
         cell.setFrame(f);
         cell.setHighlighted(gfx::pointInRect(mouse, f));
         cell.setCloseButtonOver(gfx::pointInRect(mouse, cell.closeButtonRectForFrame(f)));
@@ -177,8 +194,10 @@ void ZTBTabBarControl::hideTabBar(bool hide, bool animate)
     const gfx::Rect p = m_partnerView ? m_partnerView->frame() : (w ? w->frame() : partnerTarget);
     ShowHideValues& v = m_showHide;
     const bool vertical = m_orientation == 1;
-    auto origin = [vertical](gfx::Rect r) { return vertical ? r.minX() : r.minY(); };
-    auto size = [vertical](gfx::Rect r) { return vertical ? r.width() : r.height(); };
+    // A horizontal bar collapses along y, a vertical one along x.
+    const gfx::Axis axis = vertical ? gfx::Axis::X : gfx::Axis::Y;
+    auto origin = [axis](gfx::Rect r) { return gfx::minAlong(r, axis); };
+    auto size = [axis](gfx::Rect r) { return gfx::lengthAlong(r, axis); };
     v.myOriginalOrigin = origin(b), v.myOriginalSize = size(b);
     v.partnerOriginalOrigin = origin(p), v.partnerOriginalSize = size(p);
     v.myTargetOrigin = origin(barTarget), v.myTargetSize = size(barTarget);
@@ -200,12 +219,9 @@ void ZTBTabBarControl::animateShowHideStep()
     const double mySize = v.myOriginalSize + s * (v.myTargetSize - v.myOriginalSize);
     const double partnerOrigin = v.partnerOriginalOrigin + s * (v.partnerTargetOrigin - v.partnerOriginalOrigin);
     const double partnerSize = v.partnerOriginalSize + s * (v.partnerTargetSize - v.partnerOriginalSize);
-    auto along = [this](gfx::Rect r, double origin, double size) {
-        if (m_orientation == 0)
-            r.origin.y = origin, r.size.height = size;
-        else
-            r.origin.x = origin, r.size.width = size;
-        return r;
+    const gfx::Axis axis = m_orientation == 1 ? gfx::Axis::X : gfx::Axis::Y;
+    auto along = [axis](gfx::Rect r, double origin, double size) {
+        return gfx::withLengthAlong(gfx::withMinAlong(r, axis, origin), axis, size);
     };
     if (m_partnerView) {
         m_partnerView->setFrame(along(m_partnerView->frame(), partnerOrigin, partnerSize));
@@ -647,10 +663,9 @@ std::vector<double> ZTBTabBarController::generateWidthsFromCells(
     in.sizeToFit = control.sizeCellsToFit();
     in.useOverflowMenu = control.useOverflowMenu();
     in.showAddButton = control.showAddTabButton();
-    // Measuring titles is the costly part: fixed widths read only the first two, for a bar where one would fit.
-    in.desiredWidths.reserve(cells.size());
-    for (const auto& cell : cells)
-        in.desiredWidths.push_back(in.sizeToFit || in.desiredWidths.size() < 2 ? cell->desiredWidthOfCell() : 0.0);
+    // Titles are measured only where the widths need them.
+    in.desiredWidths.assign(cells.size(), 0.0);
+    in.measure = [&cells](std::size_t i) { return cells[i]->desiredWidthOfCell(); };
     tbcore::WidthPolicy policy;
     policy.reservesOverflowButton = false;
     policy.verticalMinimumRemainder = 17.0;

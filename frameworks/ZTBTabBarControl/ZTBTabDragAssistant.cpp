@@ -228,14 +228,12 @@ void ZTBTabDragAssistant::draggingExitedTabBar(const std::shared_ptr<ZTBTabBarCo
     }
     if (m_currentTearOffStyle == 1 && !m_draggedTab->alternateImage()) {
         auto w = bar->window();
-        auto image = w ? ui::captureWindowImage(*w) : nullptr;
-        if (image) {
-            const gfx::Size s = image->size();
-            const gfx::Size mini = s.width > s.height ? gfx::Size { 125.0, 125.0 * s.height / s.width }
-                                                      : gfx::Size { 125.0 * s.width / std::max(1.0, s.height), 125.0 };
-            image->setSize(mini);
-            m_draggedTab->setAlternateImage(image);
-        }
+        auto miniature = tbcore::windowMiniature(w ? ui::captureWindowImage(*w) : nullptr, [&] {
+            unsigned mask = 0;
+            return m_draggedCell ? imageForViewOfCell(*m_draggedCell, &mask) : nullptr;
+        });
+        if (miniature)
+            m_draggedTab->setAlternateImage(miniature);
     }
     auto source = m_sourceTabBar;
     auto sourceDelegate = source->delegate();
@@ -433,16 +431,17 @@ void ZTBTabDragAssistant::animateDrag()
 void ZTBTabDragAssistant::calculateDragAnimationForTabBar(const std::shared_ptr<ZTBTabBarControl>& bar)
 {
     auto& cells = bar->cells();
-    const bool vertical = bar->orientation() == 1;
+    const gfx::Axis axis = bar->barAxis();
     const auto& style = *bar->style();
-    double position = vertical ? style.topMarginForTabBarControl() : style.leftMarginForTabBarControl();
+    const double start = axis == gfx::Axis::Y ? style.topMarginForTabBarControl() : style.leftMarginForTabBarControl();
+    double position = start;
     const gfx::Point mouse = m_currentMouseLoc;
     std::shared_ptr<ZTBTabBarCell> target;
     bool removeFlag = true;
     if (bar == m_destinationTabBar) {
         removeFlag = false;
         // Before the first tab: along the bar's own axis (a vertical bar compares y with its top margin).
-        if (vertical ? mouse.y < style.topMarginForTabBarControl() : mouse.x < style.leftMarginForTabBarControl()) {
+        if (gfx::along(mouse, axis) < start) {
             target = cells.empty() ? nullptr : cells.front();
         } else {
             gfx::Rect r;
@@ -453,8 +452,7 @@ void ZTBTabDragAssistant::calculateDragAnimationForTabBar(const std::shared_ptr<
                 target = under;
             } else {
                 const long k = bar->indexOfCell(*under);
-                const bool before
-                    = vertical ? r.minY() + r.height() * 0.5 > mouse.y : r.minX() + r.width() * 0.5 > mouse.x;
+                const bool before = gfx::minAlong(r, axis) + gfx::lengthAlong(r, axis) * 0.5 > gfx::along(mouse, axis);
                 const long t = before ? k - 1 : k + 1;
                 if (t >= 0 && t < long(cells.size()))
                     target = cells[std::size_t(t)];
@@ -472,19 +470,13 @@ void ZTBTabDragAssistant::calculateDragAnimationForTabBar(const std::shared_ptr<
                 removeFlag = false;
             const double extent
                 = m_sineCurveWidths.empty() ? 0 : double(m_sineCurveWidths[std::size_t(cell->currentStep())]);
-            if (vertical)
-                f.size.height = extent;
-            else
-                f.size.width = extent;
+            f = gfx::withLengthAlong(f, axis, extent);
         }
-        if (vertical)
-            f.origin.y = position;
-        else
-            f.origin.x = position;
+        f = gfx::withMinAlong(f, axis, position);
         cell->setFrame(f);
         if (cell->indicator() && cell->isIndicatorShown())
             cell->indicator()->setFrame(style.indicatorRectForTabCell(*cell));
-        position += vertical ? f.height() : f.width();
+        position += gfx::lengthAlong(f, axis);
     }
     if (removeFlag) {
         std::erase(m_participatingTabBars, bar);
@@ -506,14 +498,14 @@ void ZTBTabDragAssistant::performDragOperation()
     auto item = cell->representedObject();
     auto& cells = destination->cells();
     long k = m_targetCell ? destination->indexOfCell(*m_targetCell) : -1;
+    // Without a target (dropped before the gap animation chose one) the tab takes the last gap, the one after the
+    // shown tabs: the last cell may be a tab in the overflow menu, which must not be replaced and lost.
     if (k < 0 || k >= long(cells.size()))
-        k = long(cells.size()) - 1;
-    if (k < 0) {
+        for (k = long(cells.size()) - 1; k >= 0 && !cells[std::size_t(k)]->isPlaceholder(); --k) { }
+    if (k < 0)
         cells.push_back(cell);
-        k = 0;
-    } else {
+    else
         cells[std::size_t(k)] = cell;
-    }
     cell->setControlView(destination);
     bool moved = source != destination;
     if (source == destination) {

@@ -1,5 +1,7 @@
 #include "frameworks/tab-bar-core/TabBarGeometry.h"
 
+#include "platform/graphics/Axis.h"
+
 namespace tbcore {
 
 HideShowPartner partnerPlacement(gfx::Rect bar, gfx::Rect partner, bool vertical, double thickness)
@@ -12,26 +14,24 @@ HideShowPartner partnerPlacement(gfx::Rect bar, gfx::Rect partner, bool vertical
 HideShowFrames hideShowFrames(gfx::Rect bar, gfx::Rect partner, bool vertical, HideShowPartner placement, bool hide,
     double thickness, double strip)
 {
+    // A horizontal bar gives up its height (along y), a vertical one its width (along x).
+    const gfx::Axis axis = vertical ? gfx::Axis::X : gfx::Axis::Y;
     // Positive: room the partner gains; negative: room it gives back.
     const double moved = hide ? thickness - strip : -(thickness - strip);
-    double& barOrigin = vertical ? bar.origin.x : bar.origin.y;
-    double& barSize = vertical ? bar.size.width : bar.size.height;
-    double& partnerOrigin = vertical ? partner.origin.x : partner.origin.y;
-    double& partnerSize = vertical ? partner.size.width : partner.size.height;
-    barSize -= moved;
+    auto grow
+        = [axis](gfx::Rect r, double by) { return gfx::withLengthAlong(r, axis, gfx::lengthAlong(r, axis) + by); };
+    bar = grow(bar, -moved);
     switch (placement) {
     case HideShowPartner::BarAtMaxEdge:
         // The bar keeps its far edge; the partner grows or shrinks at its own max edge.
-        barOrigin += moved;
-        partnerSize += moved;
+        bar = gfx::offsetAlong(bar, axis, moved);
+        partner = grow(partner, moved);
         break;
     case HideShowPartner::BarAtMinEdge:
-        partnerOrigin -= moved;
-        partnerSize += moved;
+        partner = grow(gfx::offsetAlong(partner, axis, -moved), moved);
         break;
     case HideShowPartner::Window:
-        partnerOrigin += moved;
-        partnerSize -= moved;
+        partner = grow(gfx::offsetAlong(partner, axis, moved), -moved);
         break;
     }
     return { bar, partner };

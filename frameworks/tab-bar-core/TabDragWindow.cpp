@@ -6,6 +6,8 @@
 #include "platform/graphics/Image.h"
 #include "platform/ui/views/Event.h"
 
+#include <cmath>
+
 namespace tbcore {
 
 FND_REGISTER_CLASS(TabDragView, ui::View)
@@ -139,6 +141,25 @@ void TabDragWindowController::animateTimer()
             m_timer->invalidate();
         m_timer.reset();
     }
+}
+
+std::shared_ptr<gfx::Image> windowMiniature(
+    const std::shared_ptr<gfx::Image>& windowImage, const std::function<std::shared_ptr<gfx::Image>()>& fallback)
+{
+    auto hasSize = [](const std::shared_ptr<gfx::Image>& image) {
+        return image && image->size().width > 0 && image->size().height > 0;
+    };
+    auto image = hasSize(windowImage) ? windowImage : fallback();
+    if (!hasSize(image))
+        return nullptr;
+    const gfx::Size s = image->size();
+    const gfx::Size size = s.width > s.height ? gfx::Size { 125.0, std::round(125.0 * s.height / s.width) }
+                                              : gfx::Size { std::round(125.0 * s.width / s.height), 125.0 };
+    auto miniature = gfx::Image::imageWithSize(size);
+    miniature->lockFocus();
+    image->drawInRect({ { 0, 0 }, size }, {}, gfx::CompositingOperation::SourceOver, 1.0);
+    miniature->unlockFocus();
+    return miniature;
 }
 
 void moveDragWindows(TabDragWindowController& tab, TabDragWindowController* content, gfx::Point imageTopLeft,

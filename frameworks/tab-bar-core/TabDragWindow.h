@@ -4,6 +4,7 @@
 #include "platform/ui/views/View.h"
 #include "platform/ui/views/Window.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -97,6 +98,12 @@ private:
     gfx::Rect m_originalWindowFrame;
     gfx::Point m_dragLocation;
 };
+
+// The picture tear-off style 1 switches to: the window's own picture or, when none can be made of it, the fallback
+// (the tab's content), redrawn 125 points on its longer side with its proportions kept; nullptr when neither
+// has a size.
+std::shared_ptr<gfx::Image> windowMiniature(
+    const std::shared_ptr<gfx::Image>& windowImage, const std::function<std::shared_ptr<gfx::Image>()>& fallback);
 
 // Moves the drag windows with the drag (screen coordinates): the tab window's top left to the drag image's, or,
 // while the windows centre on the pointer (tear-off style 1 away from every bar), the tab window's middle to the

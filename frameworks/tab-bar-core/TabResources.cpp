@@ -11,6 +11,13 @@
 
 namespace tbcore {
 
+std::shared_ptr<fnd::Bundle> bundleOfClass(const fnd::String& className)
+{
+    // The framework's classes find their resources in the framework's bundle.
+    ZORFrameworkBundle::registerClassPrefixes();
+    return fnd::Bundle::bundleForClass(className);
+}
+
 std::shared_ptr<gfx::Image> namedImage(const fnd::String& bundleClassName, const fnd::String& name)
 {
     static std::mutex lock;
@@ -20,9 +27,7 @@ std::shared_ptr<gfx::Image> namedImage(const fnd::String& bundleClassName, const
     if (auto found = cache.find(key); found != cache.end())
         return found->second;
     std::shared_ptr<gfx::Image> image;
-    // The framework's classes find their pictures in the framework's bundle.
-    ZORFrameworkBundle::registerClassPrefixes();
-    if (auto bundle = fnd::Bundle::bundleForClass(bundleClassName))
+    if (auto bundle = bundleOfClass(bundleClassName))
         image = gfx::Image::imageForResource(*bundle, name);
     cache[key] = image;
     return image;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+#include <optional>
 
 namespace tbcore {
 
@@ -55,6 +56,16 @@ WidthResult generateWidths(const WidthInputs& in, const WidthPolicy& policy)
     WidthResult result;
     auto& list = result.widths;
     const long n = long(in.desiredWidths.size());
+    // Each tab measured at most once, and only when asked for.
+    std::vector<std::optional<double>> measured(in.measure ? std::size_t(n) : 0);
+    auto desiredOf = [&](long i) {
+        if (!in.measure)
+            return in.desiredWidths[std::size_t(i)];
+        auto& slot = measured[std::size_t(i)];
+        if (!slot)
+            slot = in.measure(std::size_t(i));
+        return *slot;
+    };
     double available = in.availableWidth;
     double total = 0;
     double y = in.topMargin;
@@ -66,15 +77,14 @@ WidthResult generateWidths(const WidthInputs& in, const WidthPolicy& policy)
         if (in.vertical) {
             if (y + in.buttonHeight > in.availableHeight)
                 break;
-            if (policy.verticalMinimumRemainder > 0 && in.availableHeight - (y + in.buttonHeight) < policy.verticalMinimumRemainder
-                && i + 1 < n)
+            if (policy.verticalMinimumRemainder > 0
+                && in.availableHeight - (y + in.buttonHeight) < policy.verticalMinimumRemainder && i + 1 < n)
                 break;
             list.push_back(y);
             y += in.buttonHeight;
             continue;
         }
-        const double desired = in.desiredWidths[std::size_t(i)];
-        double w = in.sizeToFit ? std::min(desired, double(in.maxWidth)) : double(in.optimumWidth);
+        double w = in.sizeToFit ? std::min(desiredOf(i), double(in.maxWidth)) : double(in.optimumWidth);
         w = std::ceil(w);
 
         if (total + w < available) {
@@ -88,8 +98,7 @@ WidthResult generateWidths(const WidthInputs& in, const WidthPolicy& policy)
             list.assign(std::size_t(n), 0);
             const double share = std::trunc(available / double(n));
             for (long k = 0; k < n; ++k) {
-                const double d = in.desiredWidths[std::size_t(k)];
-                list[std::size_t(k)] = in.sizeToFit && d < share ? d : share;
+                list[std::size_t(k)] = in.sizeToFit && desiredOf(k) < share ? desiredOf(k) : share;
             }
             laidOut = n;
             break;
@@ -174,7 +183,7 @@ WidthResult generateWidths(const WidthInputs& in, const WidthPolicy& policy)
     // A horizontal bar of several tabs where at most one fits shows two, the first at most half the bar.
     if (!in.vertical && n >= 2 && laidOut <= 1) {
         const double a = available;
-        const double d0 = in.desiredWidths[0], d1 = in.desiredWidths[1];
+        const double d0 = desiredOf(0), d1 = desiredOf(1);
         double first = d0 < a * 0.5 ? d0 : a * 0.5;
         const double second = d1 < a - first ? d1 : a - first;
         if (first + second < a)

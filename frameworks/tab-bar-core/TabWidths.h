@@ -23,8 +23,12 @@ struct WidthPolicy {
 
 struct WidthInputs {
     bool vertical { false };
-    // One entry per tab, in order: the width it would like (title and parts); only read with sizeToFit.
+    // One entry per tab, in order: the width it would like (title and parts); only read with sizeToFit, or for the
+    // first two tabs of a bar where at most one fits.
     std::vector<double> desiredWidths;
+    // When set, asked for a tab's desired width instead of desiredWidths (which then only gives the count), and
+    // only when the widths need it: measuring a title is the costly part of a layout.
+    std::function<double(std::size_t)> measure;
     double availableWidth { 0 };
     // Vertical bars.
     double availableHeight { 0 };

@@ -44,6 +44,10 @@ constexpr double maxAlong(const Rect& r, Axis axis)
 {
     return minAlong(r, axis) + lengthAlong(r, axis);
 }
+constexpr double midAlong(const Rect& r, Axis axis)
+{
+    return minAlong(r, axis) + lengthAlong(r, axis) / 2;
+}
 constexpr double minAcross(const Rect& r, Axis axis)
 {
     return minAlong(r, crossAxis(axis));
@@ -51,6 +55,10 @@ constexpr double minAcross(const Rect& r, Axis axis)
 constexpr double lengthAcross(const Rect& r, Axis axis)
 {
     return lengthAlong(r, crossAxis(axis));
+}
+constexpr double midAcross(const Rect& r, Axis axis)
+{
+    return midAlong(r, crossAxis(axis));
 }
 constexpr double maxAcross(const Rect& r, Axis axis)
 {

@@ -388,7 +388,8 @@ void BezierPath::addClip() const
 
 void BezierPath::fillRect(const Rect& r)
 {
-    BezierPath::bezierPathWithRect(r)->fill();
+    if (auto* context = GraphicsContext::current())
+        context->fillRect(r);
 }
 
 void BezierPath::strokeRect(const Rect& r)

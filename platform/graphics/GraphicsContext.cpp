@@ -1,7 +1,7 @@
 #include "platform/graphics/GraphicsContext.h"
 
-#include "platform/foundation/runtime/Exception.h"
 #include "platform/foundation/files/FileManager.h"
+#include "platform/foundation/runtime/Exception.h"
 #include "platform/foundation/runtime/Log.h"
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/Shadow.h"
@@ -363,7 +363,9 @@ void GraphicsContext::clipToPath(const BezierPath& path)
 
 void GraphicsContext::clipToRect(const Rect& r)
 {
-    clipToPath(*BezierPath::bezierPathWithRect(r));
+    BezierPath path;
+    path.appendBezierPathWithRect(r);
+    clipToPath(path);
 }
 
 Rect GraphicsContext::clipBoundingBox() const
@@ -451,7 +453,15 @@ void GraphicsContext::strokePath(const BezierPath& path)
 
 void GraphicsContext::fillRect(const Rect& r)
 {
-    fillPath(*BezierPath::bezierPathWithRect(r));
+    auto& i = *m_impl;
+    if (!i.isLive())
+        return;
+    // Views fill their backgrounds and cells one rectangle at a time: most become pixels without a path.
+    if (i.fillRectDirectly(r, i.state().fill))
+        return;
+    BezierPath path;
+    path.appendBezierPathWithRect(r);
+    fillPath(path);
 }
 
 void GraphicsContext::fillRectUsingOperation(const Rect& r, CompositingOperation op)

@@ -7,6 +7,7 @@
 #include "platform/graphics/PixelBuffer.h"
 
 #include <array>
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -15,7 +16,9 @@
 namespace gfx {
 
 class BezierPath;
+class Font;
 class Shadow;
+using Glyph = std::uint32_t;
 
 // The platform's operator numbers, kept because callers store and pass them.
 enum class CompositingOperation {
@@ -150,6 +153,12 @@ public:
     void fillRectUsingOperation(const Rect& r, CompositingOperation op);
     void drawImage(ConstPixelBufferView image, const Rect& destination, const Rect& source, CompositingOperation op,
         double fraction, bool imageFlipped = false);
+    // Fills the glyphs of the font with the fill colour, each with its origin at its position in user space;
+    // glyphToUser maps the font's y-up glyph space around an origin to user space (a y flip in a flipped context).
+    // Glyphs are rasterised once per size and transform, hinted and antialiased as the desktop asks; documents
+    // embed the font, so the text stays selectable.
+    void showGlyphs(const Font& font, std::span<const Glyph> glyphs, std::span<const Point> positions,
+        const AffineTransform& glyphToUser = {});
     // Fills the clip area with a gradient between two points (user space) or two circles.
     void drawLinearGradient(std::span<const GradientStop> stops, Point start, Point end, unsigned options);
     void drawRadialGradient(std::span<const GradientStop> stops, Point startCenter, double startRadius, Point endCenter,

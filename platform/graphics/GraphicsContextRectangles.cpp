@@ -52,21 +52,13 @@ int nearestPixel(std::int32_t fixed)
     return (fixed + FixedPointOne / 2 - 1) >> FixedPointShift;
 }
 
-// A subpath of four points (move, three lines, close) starting at element k, point p, as Cairo's fixed-point box,
-// with the way it turns (+1 or -1); nullopt for any other shape. A side of no length changes how Cairo builds the
-// path, so it is not a box here either.
-std::optional<std::pair<FixedBox, int>> fixedBoxAt(
-    const BezierPath& path, std::size_t k, std::size_t p, const cairo_matrix_t& m)
+// Four corners in turn (a rectangle's subpath) as Cairo's fixed-point box, with the way they turn (+1 or -1);
+// nullopt for any other shape. A side of no length changes how Cairo builds the path, so it is not a box here either.
+std::optional<std::pair<FixedBox, int>> fixedBoxOf(const Point* corners, const cairo_matrix_t& m)
 {
-    using Element = BezierPathElement;
-    const auto& kinds = path.elementKinds();
-    if (k + 5 > kinds.size() || kinds[k] != Element::MoveTo || kinds[k + 1] != Element::LineTo
-        || kinds[k + 2] != Element::LineTo || kinds[k + 3] != Element::LineTo || kinds[k + 4] != Element::ClosePath)
-        return std::nullopt;
-    const auto& points = path.allPoints();
     std::int32_t x[4], y[4];
     for (int j = 0; j < 4; ++j) {
-        double dx = points[p + j].x, dy = points[p + j].y;
+        double dx = corners[j].x, dy = corners[j].y;
         // Cairo's own arithmetic, so every corner lands where its path would put it.
         cairo_matrix_transform_point(&m, &dx, &dy);
         if (!(std::fabs(dx) < FixedPointReach) || !(std::fabs(dy) < FixedPointReach))
@@ -82,6 +74,18 @@ std::optional<std::pair<FixedBox, int>> fixedBoxAt(
     return std::pair { FixedBox {
                            std::min(x[0], x[2]), std::min(y[0], y[2]), std::max(x[0], x[2]), std::max(y[0], y[2]) },
         positive ? 1 : -1 };
+}
+
+// The subpath at element k, point p, when it is a rectangle's: move, three lines, close.
+std::optional<std::pair<FixedBox, int>> fixedBoxAt(
+    const BezierPath& path, std::size_t k, std::size_t p, const cairo_matrix_t& m)
+{
+    using Element = BezierPathElement;
+    const auto& kinds = path.elementKinds();
+    if (k + 5 > kinds.size() || kinds[k] != Element::MoveTo || kinds[k + 1] != Element::LineTo
+        || kinds[k + 2] != Element::LineTo || kinds[k + 3] != Element::LineTo || kinds[k + 4] != Element::ClosePath)
+        return std::nullopt;
+    return fixedBoxOf(&path.allPoints()[p], m);
 }
 
 // Whole pixels, device space (y down), half-open.
@@ -145,6 +149,26 @@ std::uint32_t cairoPixelOf(const std::array<double, 4>& rgba)
     return *reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(one.get()));
 }
 
+// The pixel of an opaque colour, remembered for the last few colours: a table draws its cells and lines in a
+// handful of colours, one after another.
+std::uint32_t solidPixelOf(const std::array<double, 4>& rgba)
+{
+    struct Known {
+        std::array<double, 4> rgba;
+        std::uint32_t pixel;
+    };
+    thread_local std::array<Known, 8> known {};
+    thread_local std::size_t used = 0, next = 0;
+    for (std::size_t k = 0; k < used; ++k)
+        if (known[k].rgba == rgba)
+            return known[k].pixel;
+    const std::uint32_t pixel = cairoPixelOf(rgba);
+    known[next] = { rgba, pixel };
+    next = (next + 1) % known.size();
+    used = std::min(used + 1, known.size());
+    return pixel;
+}
+
 // Two pixels a store: the compiler leaves a plain loop of single pixels as it is.
 void fillPixels(std::uint32_t* first, std::uint32_t* last, std::uint32_t pixel)
 {
@@ -176,19 +200,22 @@ void GraphicsContext::Impl::noteClip(const BezierPath& path)
         clips.reset();
 }
 
-bool GraphicsContext::Impl::fillRectanglesDirectly(const BezierPath& path, const Color& color)
+// Fills count boxes, boxAt(n, matrix) giving each, straight into the pixels; false (and nothing written) when any
+// doubt leaves them to Cairo.
+template <typename BoxAt>
+bool fillBoxesDirectly(GraphicsContext::Impl& i, const Color& color, std::size_t count, BoxAt&& boxAt)
 {
-    const State& s = state();
-    if (!hasPixels() || !pixels.isValid() || !s.clipBoxes || s.alpha < 1 || !s.masks.empty() || s.shadow
-        || toCairo(s.op) != CAIRO_OPERATOR_OVER || path.windingRule() != WindingRule::NonZero
-        || path.elementKinds().size() % 5 != 0)
+    using State = GraphicsContext::Impl::State;
+    const State& s = i.state();
+    if (!i.hasPixels() || !i.pixels.isValid() || !s.clipBoxes || s.alpha < 1 || !s.masks.empty() || s.shadow
+        || toCairo(s.op) != CAIRO_OPERATOR_OVER)
         return false;
     const auto rgba = color.rgbaIfAvailable();
     if (!rgba || !((*rgba)[3] >= 1))
         return false;
     const double det = s.ctm.determinant();
-    cairo_t* c = cr.get();
-    if (det == 0 || !std::isfinite(det) || cairo_get_group_target(c) != surface.get())
+    cairo_t* c = i.cr.get();
+    if (det == 0 || !std::isfinite(det) || cairo_get_group_target(c) != i.surface.get())
         return false;
     cairo_matrix_t m;
     cairo_get_matrix(c, &m);
@@ -197,12 +224,12 @@ bool GraphicsContext::Impl::fillRectanglesDirectly(const BezierPath& path, const
 
     // Every box is checked before the first pixel is written: any doubt leaves the whole path to Cairo. Boxes
     // turned the same way make a non-zero union of them all.
-    const PixelClip clip = pixelClipOf(*s.clipBoxes, pixels.width, pixels.height);
-    std::vector<PixelBox> boxes;
-    boxes.reserve(path.elementKinds().size() / 5);
+    const PixelClip clip = pixelClipOf(*s.clipBoxes, i.pixels.width, i.pixels.height);
+    thread_local std::vector<PixelBox> boxes;
+    boxes.clear();
     int turn = 0;
-    for (std::size_t k = 0, p = 0; k < path.elementKinds().size(); k += 5, p += 4) {
-        auto box = fixedBoxAt(path, k, p, m);
+    for (std::size_t n = 0; n < count; ++n) {
+        auto box = boxAt(n, m);
         if (!box || (turn != 0 && box->second != turn))
             return false;
         turn = box->second;
@@ -218,18 +245,16 @@ bool GraphicsContext::Impl::fillRectanglesDirectly(const BezierPath& path, const
         boxes.push_back(drawn);
     }
 
-    if (!solidPixel || solidPixel->rgba != *rgba)
-        solidPixel = SolidPixel { *rgba, cairoPixelOf(*rgba) };
-    const std::uint32_t pixel = solidPixel->pixel;
-    cairo_surface_flush(surface.get());
-    PixelBox changed { pixels.width, pixels.height, 0, 0 };
+    const std::uint32_t pixel = solidPixelOf(*rgba);
+    cairo_surface_flush(i.surface.get());
+    PixelBox changed { i.pixels.width, i.pixels.height, 0, 0 };
     // Boxes on the same rows (the runs of a bar or module row) are written row by row, so memory is written in order.
     for (std::size_t first = 0, end = 0; first < boxes.size(); first = end) {
         end = first + 1;
         while (end < boxes.size() && boxes[end].y1 == boxes[first].y1 && boxes[end].y2 == boxes[first].y2)
             ++end;
         for (int y = boxes[first].y1; y < boxes[first].y2; ++y) {
-            std::uint32_t* row = pixels.row(y);
+            std::uint32_t* row = i.pixels.row(y);
             for (std::size_t b = first; b < end; ++b)
                 fillPixels(row + boxes[b].x1, row + boxes[b].x2, pixel);
         }
@@ -239,9 +264,47 @@ bool GraphicsContext::Impl::fillRectanglesDirectly(const BezierPath& path, const
     }
     if (!changed.isEmpty())
         cairo_surface_mark_dirty_rectangle(
-            surface.get(), changed.x1, changed.y1, changed.x2 - changed.x1, changed.y2 - changed.y1);
+            i.surface.get(), changed.x1, changed.y1, changed.x2 - changed.x1, changed.y2 - changed.y1);
     s_directRectangleFills.fetch_add(1, std::memory_order_relaxed);
     return true;
+}
+
+bool GraphicsContext::Impl::fillRectanglesDirectly(const BezierPath& path, const Color& color)
+{
+    if (path.windingRule() != WindingRule::NonZero || path.elementKinds().size() % 5 != 0)
+        return false;
+    return fillBoxesDirectly(*this, color, path.elementKinds().size() / 5,
+        [&](std::size_t n, const cairo_matrix_t& m) { return fixedBoxAt(path, n * 5, n * 4, m); });
+}
+
+bool GraphicsContext::Impl::fillRectDirectly(const Rect& r, const Color& color)
+{
+    // The corners in the order a rectangle's path takes them.
+    const Point corners[4]
+        = { { r.minX(), r.minY() }, { r.maxX(), r.minY() }, { r.maxX(), r.maxY() }, { r.minX(), r.maxY() } };
+    return fillBoxesDirectly(
+        *this, color, 1, [&](std::size_t, const cairo_matrix_t& m) { return fixedBoxOf(corners, m); });
+}
+
+std::optional<std::array<std::int32_t, 4>> GraphicsContext::Impl::clipBoxInFixedPoint() const
+{
+    const State& s = state();
+    if (!hasPixels() || !pixels.isValid() || !s.clipBoxes)
+        return std::nullopt;
+    // The boxes' intersection: antialiased ones as they are, the others rounded to the pixels they let through.
+    std::array<std::int32_t, 4> box { 0, 0, pixels.width * FixedPointOne, pixels.height * FixedPointOne };
+    for (const auto& c : *s.clipBoxes) {
+        FixedBox b = c.box;
+        if (!c.antialias) {
+            PixelBox exact = *pixelsOf(b, false);
+            b = { exact.x1 * FixedPointOne, exact.y1 * FixedPointOne, exact.x2 * FixedPointOne,
+                exact.y2 * FixedPointOne };
+        }
+        box = { std::max(box[0], b.x1), std::max(box[1], b.y1), std::min(box[2], b.x2), std::min(box[3], b.y2) };
+    }
+    if (box[2] <= box[0] || box[3] <= box[1])
+        box = { 0, 0, 0, 0 };
+    return box;
 }
 
 std::uint64_t detail::directRectangleFillCount()

@@ -144,12 +144,26 @@ void GraphicsContext::Impl::paintShadow(const CairoDraw& draw)
     double ox = shadow.offset.width * scaleX * s;
     double oy = -shadow.offset.height * scaleY * s;
     int margin = static_cast<int>(std::ceil(3 * sigma)) + 2;
-    int w = static_cast<int>(std::ceil(deviceWidth * s)) + 2 * margin;
-    int h = static_cast<int>(std::ceil(deviceHeight * s)) + 2 * margin;
+    // Only shadow that lands in the clip shows: the mask covers the clip's device box (scaled), plus the blur's reach.
+    double cx1 = 0, cy1 = 0, cx2 = deviceWidth, cy2 = deviceHeight;
+    cairo_save(c);
+    cairo_identity_matrix(c);
+    cairo_clip_extents(c, &cx1, &cy1, &cx2, &cy2);
+    cairo_restore(c);
+    cx1 = std::max(cx1, 0.0);
+    cy1 = std::max(cy1, 0.0);
+    cx2 = std::min(cx2, double(deviceWidth));
+    cy2 = std::min(cy2, double(deviceHeight));
+    if (cx2 <= cx1 || cy2 <= cy1)
+        return;
+    const int left = static_cast<int>(std::floor(cx1 * s)) - margin;
+    const int top = static_cast<int>(std::floor(cy1 * s)) - margin;
+    int w = static_cast<int>(std::ceil(cx2 * s)) + margin - left;
+    int h = static_cast<int>(std::ceil(cy2 * s)) + margin - top;
     if (w > 16384 || h > 16384)
         return;
 
-    // Mask pixel q shows what the shape covers at scaled device position q − offset − margin.
+    // Mask pixel q shows what the shape covers at scaled device position q + (left, top) − offset.
     CairoSurfacePtr mask(cairo_image_surface_create(CAIRO_FORMAT_A8, w, h));
     {
         CairoPtr mc(cairo_create(mask.get()));
@@ -157,8 +171,8 @@ void GraphicsContext::Impl::paintShadow(const CairoDraw& draw)
         cairo_get_matrix(c, &user);
         cairo_matrix_t place;
         cairo_matrix_init_scale(&place, s, s);
-        place.x0 = ox + margin;
-        place.y0 = oy + margin;
+        place.x0 = ox - left;
+        place.y0 = oy - top;
         cairo_matrix_t m;
         cairo_matrix_multiply(&m, &user, &place);
         cairo_set_matrix(mc.get(), &m);
@@ -173,7 +187,7 @@ void GraphicsContext::Impl::paintShadow(const CairoDraw& draw)
     cairo_scale(c, 1 / s, 1 / s);
     cairo_set_operator(c, CAIRO_OPERATOR_OVER);
     cairo_set_source_rgba(c, shadow.rgba[0], shadow.rgba[1], shadow.rgba[2], shadow.rgba[3]);
-    cairo_mask_surface(c, mask.get(), -margin, -margin);
+    cairo_mask_surface(c, mask.get(), left, top);
     cairo_restore(c);
 }
 

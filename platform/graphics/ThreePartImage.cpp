@@ -1,5 +1,6 @@
 #include "platform/graphics/ThreePartImage.h"
 
+#include "platform/graphics/Axis.h"
 #include "platform/graphics/Image.h"
 
 #include <algorithm>
@@ -32,13 +33,9 @@ void drawThreePartImage(const Rect& frame, const Image* startCap, const Image* c
     auto* context = GraphicsContext::current();
     if (!context || (!startCap && !centerFill && !endCap) || frame.width() <= 0 || frame.height() <= 0)
         return;
-    const double length = vertical ? frame.height() : frame.width();
-    auto capLength = [&](const Image* cap) {
-        if (!cap)
-            return 0.0;
-        const Size s = cap->size();
-        return std::min(vertical ? s.height : s.width, length / 2);
-    };
+    const auto axis = vertical ? Axis::Y : Axis::X;
+    const double length = lengthAlong(frame, axis);
+    auto capLength = [&](const Image* cap) { return cap ? std::min(along(cap->size(), axis), length / 2) : 0.0; };
     const double startLength = capLength(startCap);
     const double endLength = capLength(endCap);
     Rect start, middle, end;

@@ -58,6 +58,10 @@ Layer::Layer()
 
 Layer::~Layer()
 {
+    if (m_needsLayout)
+        --detail::pendingModelWork();
+    if (m_needsDisplay)
+        --detail::pendingModelWork();
     // Transactions waiting for these animations must not wait for ever; their completions run later, on the main
     // run loop, not inside this destructor.
     std::vector<std::shared_ptr<detail::CompletionGroup>> groups;
@@ -235,6 +239,9 @@ void Layer::detachFromSuperlayer()
         }
         m_formerSuperlayer = parent;
         m_superlayer.reset();
+        // Its copy belongs to the tree it left.
+        m_presentationCopy.reset();
+        m_presentationOwner = nullptr;
     }
     parent->setNeedsLayout();
     parent->treeDidChange();
@@ -647,6 +654,7 @@ void Layer::setHost(const std::shared_ptr<LayerHost>& host)
     {
         auto lock = lockLayers();
         m_host = host;
+        m_redrawRequested = false;
     }
     if (host)
         detail::noteInserted(std::static_pointer_cast<Layer>(shared_from_this()));
@@ -753,13 +761,29 @@ void Layer::treeDidChange()
     if (m_isPresentation)
         return;
     detail::noteModelChanged();
+    {
+        auto lock = lockLayers();
+        ++m_changes;
+    }
+    treeNeedsRedraw();
+}
+
+void Layer::treeNeedsRedraw()
+{
+    if (m_isPresentation)
+        return;
     std::shared_ptr<LayerHost> host;
     {
         auto lock = lockLayers();
         const Layer* root = this;
         while (auto super = root->m_superlayer.lock())
             root = super.get();
+        // Asked once until the tree is drawn: thousands of changes in one transaction tell the host once.
+        if (root->m_redrawRequested)
+            return;
         host = root->m_host.lock();
+        if (host)
+            const_cast<Layer*>(root)->m_redrawRequested = true;
     }
     if (host)
         host->layerTreeNeedsDisplay();

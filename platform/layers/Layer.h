@@ -8,6 +8,7 @@
 #include "platform/layers/Transform3D.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -326,6 +327,8 @@ private:
     void afterChange(const fnd::String& key, gfx::Rect oldBounds);
     void boundsSizeChanged(gfx::Size oldSize);
     void treeDidChange();
+    // Has the tree's host draw it again, with the model as it is (an animation moved on).
+    void treeNeedsRedraw();
 
     Properties m_p;
     std::vector<std::shared_ptr<Layer>> m_sublayers;
@@ -344,10 +347,21 @@ private:
     // Where the layer was before it was last removed, for its order-out transition.
     std::weak_ptr<Layer> m_formerSuperlayer;
     std::size_t m_formerIndex { 0 };
+    // On a hosted root: its host was told to draw it and has not yet.
+    bool m_redrawRequested { false };
     // On a root: the presentation tree last built.
     mutable std::shared_ptr<detail::PresentationCache> m_presentation;
     // On a presentation copy: the model layer, the transition state and the keys that animate now.
     std::weak_ptr<Layer> m_model;
+    // On a model layer: counts its changes. On a copy: the count it was made from, the presentation pass that last
+    // placed it, and whether a transition moved or faded it (so the next pass makes it afresh).
+    std::uint64_t m_changes { 0 };
+    // On a model layer: its copy in the last presentation tree that placed it (and that tree's cache).
+    std::shared_ptr<Layer> m_presentationCopy;
+    const detail::PresentationCache* m_presentationOwner { nullptr };
+    std::uint64_t m_madeFromChanges { 0 };
+    std::uint64_t m_presentationPass { 0 };
+    bool m_transitioned { false };
     double m_transitionOpacity { 1 };
     gfx::Size m_transitionOffset;
     std::vector<fnd::String> m_animatingKeys;

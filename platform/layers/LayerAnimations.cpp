@@ -74,8 +74,10 @@ std::shared_ptr<Layer> buildCopy(
 void applyAnimations(Layer& copy, const Layer& model, double now, detail::PresentationCache& cache)
 {
     auto& records = LayerAccess::animations(const_cast<Layer&>(model));
-    if (records.empty())
+    if (records.empty()) {
+        LayerAccess::setAnimatingKeys(copy, {});
         return;
+    }
     std::unordered_map<fnd::String, fnd::Value> modelValues;
     std::vector<fnd::String> keys;
     for (const auto& record : records) {
@@ -83,8 +85,10 @@ void applyAnimations(Layer& copy, const Layer& model, double now, detail::Presen
         if (changesWithTime(animation, now) || animation.beginTime() > now)
             cache.timeDependent = true;
         if (auto* t = dynamic_cast<const Transition*>(&animation)) {
-            if (auto f = t->fractionAt(now))
+            if (auto f = t->fractionAt(now)) {
                 applyTransition(copy, *t, *f, true);
+                LayerAccess::transitioned(copy) = true;
+            }
             continue;
         }
         auto* basic = basicOf(*record);
@@ -103,14 +107,24 @@ void applyAnimations(Layer& copy, const Layer& model, double now, detail::Presen
     LayerAccess::setAnimatingKeys(copy, std::move(keys));
 }
 
+// A copy made from the model as it is now, with its animations at the time.
+void presentModel(Layer& copy, const Layer& model, double now, detail::PresentationCache& cache)
+{
+    LayerAccess::transitioned(copy) = false;
+    LayerAccess::makePresentation(copy, model);
+    LayerAccess::madeFromChanges(copy) = LayerAccess::changes(model);
+    applyAnimations(copy, model, now, cache);
+}
+
 std::shared_ptr<Layer> buildCopy(
     const Layer& model, const std::shared_ptr<Layer>& parent, double now, detail::PresentationCache& cache)
 {
     auto copy = model.makeBlankLayer();
-    LayerAccess::makePresentation(*copy, model);
+    presentModel(*copy, model, now, cache);
     LayerAccess::setSuperlayer(*copy, parent);
-    applyAnimations(*copy, model, now, cache);
-    cache.copies.emplace(&model, copy);
+    LayerAccess::presentationPass(*copy) = cache.pass;
+    LayerAccess::presentationCopy(model) = copy;
+    LayerAccess::presentationOwner(model) = &cache;
 
     std::vector<std::shared_ptr<Layer>> children;
     for (const auto& sub : LayerAccess::sublayers(model))
@@ -122,9 +136,58 @@ std::shared_ptr<Layer> buildCopy(
         cache.timeDependent = true;
         auto leaving = buildCopy(*departure->layer, copy, now, cache);
         applyTransition(*leaving, *departure->transition, *f, false);
+        LayerAccess::transitioned(*leaving) = true;
         children.insert(children.begin() + std::ptrdiff_t(std::min(departure->index, children.size())), leaving);
     }
     LayerAccess::setSublayers(*copy, std::move(children));
+    return copy;
+}
+
+// The copy of model in the tree being brought up to date: the last pass's when only the tree holds it (the model
+// and its superlayer's copy do), brought up to date in place; else a new one. A copy someone else holds keeps the
+// moment it showed, and so does everything below it.
+std::shared_ptr<Layer> updateCopy(const Layer& model, const std::shared_ptr<Layer>& parent, double now,
+    detail::PresentationCache& cache, bool mayReuse)
+{
+    const auto& last = LayerAccess::presentationCopy(model);
+    if (!last || !mayReuse || last.use_count() > 2 || LayerAccess::presentationOwner(model) != &cache)
+        return buildCopy(model, parent, now, cache);
+    std::shared_ptr<Layer> copy = last;
+    const bool animates = !LayerAccess::animations(const_cast<Layer&>(model)).empty();
+    const bool animated = !LayerAccess::animatingKeys(*copy).empty();
+    if (LayerAccess::madeFromChanges(*copy) != LayerAccess::changes(model) || LayerAccess::transitioned(*copy)
+        || (animated && !animates)) {
+        presentModel(*copy, model, now, cache);
+    } else if (animates) {
+        // The model stands still: only what its animations showed goes back to the model's value before they
+        // show the new moment.
+        for (const auto& key : LayerAccess::animatingKeys(*copy))
+            copy->setValueForKeyPath(model.valueForKeyPath(key), key);
+        applyAnimations(*copy, model, now, cache);
+    }
+    LayerAccess::setSuperlayer(*copy, parent);
+    LayerAccess::presentationPass(*copy) = cache.pass;
+
+    const auto& modelSublayers = LayerAccess::sublayers(model);
+    auto& departures = LayerAccess::departures(const_cast<Layer&>(model));
+    const auto& previous = LayerAccess::sublayers(*copy);
+    // Hold the last pass's children while their places are decided, so none counts as held by someone else.
+    std::vector<std::shared_ptr<Layer>> children;
+    children.reserve(modelSublayers.size());
+    for (const auto& sub : modelSublayers)
+        children.push_back(updateCopy(*sub, copy, now, cache, true));
+    for (const auto& departure : departures) {
+        auto f = departure->transition->fractionAt(now);
+        if (!f)
+            continue;
+        cache.timeDependent = true;
+        auto leaving = buildCopy(*departure->layer, copy, now, cache);
+        applyTransition(*leaving, *departure->transition, *f, false);
+        LayerAccess::transitioned(*leaving) = true;
+        children.insert(children.begin() + std::ptrdiff_t(std::min(departure->index, children.size())), leaving);
+    }
+    if (children != previous)
+        LayerAccess::setSublayers(*copy, std::move(children));
     return copy;
 }
 
@@ -329,15 +392,26 @@ std::shared_ptr<Layer> LayerAccess::presentationOf(const Layer& layer)
     const double now = currentMediaTime();
     const auto generation = modelGeneration();
     auto& cache = root->m_presentation;
-    if (!cache || cache->generation != generation || (cache->timeDependent && cache->time != now)) {
-        auto fresh = std::make_shared<PresentationCache>();
-        fresh->generation = generation;
-        fresh->time = now;
-        fresh->root = buildCopy(*root, nullptr, now, *fresh);
-        cache = std::move(fresh);
+    if (!cache)
+        cache = std::make_shared<PresentationCache>();
+    if (!cache->root || cache->generation != generation || (cache->timeDependent && cache->time != now)) {
+        cache->generation = generation;
+        cache->time = now;
+        updatePresentation(*root, now, *cache);
     }
-    auto it = cache->copies.find(&layer);
-    return it == cache->copies.end() ? nullptr : it->second;
+    const auto& copy = layer.m_presentationCopy;
+    if (!copy || layer.m_presentationOwner != cache.get() || copy->m_presentationPass != cache->pass)
+        return nullptr;
+    return copy;
+}
+
+void LayerAccess::updatePresentation(const Layer& root, double now, PresentationCache& cache)
+{
+    cache.timeDependent = false;
+    ++cache.pass;
+    // The root's copy is held twice (by the root and the cache), as every other copy is (by its model and in its
+    // superlayer's copy's list).
+    cache.root = updateCopy(root, nullptr, now, cache, true);
 }
 
 void LayerAccess::makePresentation(Layer& copy, const Layer& model)

@@ -19,6 +19,7 @@ void Layer::setNeedsDisplay()
         if (m_needsDisplay)
             return;
         m_needsDisplay = true;
+        ++detail::pendingModelWork();
     }
     treeDidChange();
 }
@@ -42,6 +43,7 @@ void Layer::displayIfNeeded()
         if (!m_needsDisplay)
             return;
         m_needsDisplay = false;
+        --detail::pendingModelWork();
     }
     display();
 }

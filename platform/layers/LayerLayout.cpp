@@ -20,6 +20,7 @@ void Layer::setNeedsLayout()
         if (m_needsLayout)
             return;
         m_needsLayout = true;
+        ++detail::pendingModelWork();
     }
     if (auto manager = layoutManager())
         manager->invalidateLayoutOfLayer(*this);
@@ -43,6 +44,8 @@ void Layer::layoutIfNeeded()
         auto lock = lockLayers();
         needed = m_needsLayout;
         m_needsLayout = false;
+        if (needed)
+            --detail::pendingModelWork();
     }
     if (needed)
         layoutSublayers();

@@ -8,6 +8,7 @@
 #include "platform/layers/detail/Compositor.h"
 #include "platform/layers/detail/LayerGeometry.h"
 #include "platform/layers/detail/LayerRuntime.h"
+#include "platform/layers/detail/PlaneRasterCache.h"
 
 #include <algorithm>
 #include <cmath>
@@ -37,43 +38,56 @@ gfx::ColorPtr scaledAlpha(const gfx::ColorPtr& c, double factor)
     return c->colorWithAlphaComponent(c->alphaComponent() * factor);
 }
 
-// A bitmap in the drawing layout, converted when it has another one.
+// What is remembered about a picture while it lives (contents are not drawn into once set).
+template <typename T> struct PictureMemo {
+    std::weak_ptr<gfx::BitmapImageRep> image;
+    T value;
+};
+
+// Looks the picture up among the last few remembered, or remembers what make gives for it.
+template <typename T, typename Make>
+T rememberedFor(std::vector<PictureMemo<T>>& memo, const std::shared_ptr<gfx::BitmapImageRep>& image, Make&& make)
+{
+    std::erase_if(memo, [](const PictureMemo<T>& e) { return e.image.expired(); });
+    for (const auto& e : memo)
+        if (e.image.lock() == image)
+            return e.value;
+    T value = make();
+    memo.push_back({ image, value });
+    if (memo.size() > 64)
+        memo.erase(memo.begin());
+    return value;
+}
+
+// A bitmap in the drawing layout, converted (once per picture) when it has another one.
 std::shared_ptr<gfx::BitmapImageRep> drawable(const std::shared_ptr<gfx::BitmapImageRep>& image)
 {
     if (!image || image->pixelsWide() <= 0 || image->pixelsHigh() <= 0)
         return nullptr;
     if (image->layout() == gfx::BitmapLayout::ARGB32Premultiplied)
         return image;
-    return image->converted(gfx::BitmapLayout::ARGB32Premultiplied);
+    thread_local std::vector<PictureMemo<std::shared_ptr<gfx::BitmapImageRep>>> converted;
+    return rememberedFor(converted, image, [&] { return image->converted(gfx::BitmapLayout::ARGB32Premultiplied); });
 }
 
 // The picture inside a margin that repeats its edges, as the compositor needs; made once per picture (contents
 // are not drawn into once set).
 std::shared_ptr<gfx::BitmapImageRep> padded(const std::shared_ptr<gfx::BitmapImageRep>& image)
 {
-    struct Entry {
-        std::weak_ptr<gfx::BitmapImageRep> image;
-        std::shared_ptr<gfx::BitmapImageRep> padded;
-    };
-    thread_local std::vector<Entry> cache;
-    std::erase_if(cache, [](const Entry& e) { return e.image.expired(); });
-    for (const auto& e : cache)
-        if (e.image.lock() == image)
-            return e.padded;
-    constexpr int M = detail::SourceMargin;
-    const auto source = image->pixelBuffer();
-    auto copy = gfx::BitmapImageRep::create(
-        source.width + 2 * M, source.height + 2 * M, gfx::BitmapLayout::ARGB32Premultiplied);
-    if (!copy)
-        return nullptr;
-    auto target = copy->pixelBuffer();
-    for (int y = 0; y < source.height; ++y)
-        std::copy_n(source.row(y), source.width, target.row(y + M) + M);
-    detail::extendEdges(target);
-    cache.push_back({ image, copy });
-    if (cache.size() > 64)
-        cache.erase(cache.begin());
-    return copy;
+    thread_local std::vector<PictureMemo<std::shared_ptr<gfx::BitmapImageRep>>> cache;
+    return rememberedFor(cache, image, [&]() -> std::shared_ptr<gfx::BitmapImageRep> {
+        constexpr int M = detail::SourceMargin;
+        const auto source = image->pixelBuffer();
+        auto copy = gfx::BitmapImageRep::create(
+            source.width + 2 * M, source.height + 2 * M, gfx::BitmapLayout::ARGB32Premultiplied);
+        if (!copy)
+            return nullptr;
+        auto target = copy->pixelBuffer();
+        for (int y = 0; y < source.height; ++y)
+            std::copy_n(source.row(y), source.width, target.row(y + M) + M);
+        detail::extendEdges(target);
+        return copy;
+    });
 }
 
 // Where the contents image goes in the bounds (y up: top is maxY).
@@ -215,100 +229,66 @@ Raster makeRaster(const gfx::Rect& region, double scale, int pad)
     return r;
 }
 
-void drawPlane(const Plane& plane, gfx::PixelBufferView target, bool targetIsFlipped)
+// What the plane's raster is drawn from; nullopt when a pattern colour makes it unfit to keep.
+std::optional<detail::PlaneRasterKey> rasterKeyOf(const LayerAccess::Properties& p,
+    const std::shared_ptr<gfx::BitmapImageRep>& contents, const std::array<double, 4>& tint)
 {
-    const Layer& layer = *plane.layer;
-    const auto& p = LayerAccess::properties(layer);
-    if (plane.opacity <= 0 || p.bounds.isEmpty())
-        return;
-    if (!p.doubleSided && !detail::facesViewer(plane.toBase, p.bounds, targetIsFlipped))
-        return;
-    auto contents = drawable(p.contents);
-    const bool hasBackground = isVisibleColor(p.backgroundColor);
-    const bool hasBorder = p.borderWidth > 0 && isVisibleColor(p.borderColor);
-    if (!contents && !hasBackground && !hasBorder)
-        return;
-    const bool hasShadow = p.shadowOpacity > 0 && isVisibleColor(p.shadowColor) && !p.masksToBounds;
-    const bool tinted = plane.color != std::array<double, 4> { 1, 1, 1, 1 };
-
-    // A plain background is filled in the target directly.
-    if (!contents && !hasBorder && !hasShadow && plane.clips.empty()) {
-        auto rgba = p.backgroundColor->rgbaIfAvailable();
-        if (rgba) {
-            for (int i = 0; i < 4; ++i)
-                (*rgba)[i] *= plane.color[i];
-            (*rgba)[3] *= plane.opacity;
-            if (auto box = targetBox(plane.toBase, p.bounds, target))
-                detail::compositeSolid(*rgba,
-                    detail::projectedPolygon(plane.toBase, outlinePolygon(p.bounds, p.cornerRadius)), target, *box);
-            return;
+    detail::PlaneRasterKey key;
+    auto rgbaOf = [](const gfx::ColorPtr& color, bool& fits) -> std::optional<std::array<double, 4>> {
+        if (!isVisibleColor(color))
+            return std::nullopt;
+        auto rgba = color->rgbaIfAvailable();
+        fits = fits && rgba.has_value();
+        return rgba;
+    };
+    bool fits = true;
+    key.bounds = p.bounds;
+    key.contents = contents.get();
+    if (contents)
+        key.contentsRect = gravityRect(p, *contents);
+    key.background = rgbaOf(p.backgroundColor, fits);
+    if (p.borderWidth > 0)
+        key.border = rgbaOf(p.borderColor, fits);
+    key.borderWidth = key.border ? p.borderWidth : 0;
+    key.cornerRadius = p.cornerRadius;
+    key.masksToBounds = p.masksToBounds;
+    if (p.shadowOpacity > 0 && !p.masksToBounds) {
+        key.shadowColor = rgbaOf(p.shadowColor, fits);
+        if (key.shadowColor) {
+            key.shadowOpacity = p.shadowOpacity;
+            key.shadowRadius = p.shadowRadius;
+            key.shadowOffset = p.shadowOffset;
         }
     }
+    key.tint = tint;
+    if (!fits)
+        return std::nullopt;
+    return key;
+}
 
-    // Contents alone go straight from the image's pixels to the target.
-    if (contents && !hasBackground && !hasBorder && !hasShadow && !tinted && plane.clips.empty()) {
-        const auto rect = gravityRect(p, *contents);
-        const bool unclipped = !p.masksToBounds
-            || (p.cornerRadius <= 0 && gfx::nearlyEqual(gfx::intersectionRect(rect, p.bounds), rect, 1e-9));
-        auto source = unclipped ? padded(contents) : nullptr;
-        if (source) {
-            if (auto box = targetBox(plane.toBase, rect, target)) {
-                constexpr int M = detail::SourceMargin;
-                const auto shift = Homography::fromAffine(gfx::AffineTransform::translation(-M, -M));
-                detail::compositeProjective(source->pixelBuffer(),
-                    { double(M), double(M), double(contents->pixelsWide()), double(contents->pixelsHigh()) },
-                    concatenated(concatenated(shift, imageToRect(*contents, rect)), plane.toBase), plane.opacity,
-                    target, *box);
-            }
-            return;
-        }
-    }
-
-    gfx::Rect region = p.bounds;
-    if (contents && !p.masksToBounds)
-        region = gfx::unionRect(region, gravityRect(p, *contents));
-    if (hasShadow) {
-        const double spread = p.shadowRadius * 2 + 1;
-        auto shadowRect
-            = gfx::offsetRect(gfx::insetRect(region, -spread, -spread), p.shadowOffset.width, p.shadowOffset.height);
-        region = gfx::unionRect(region, shadowRect);
-    }
-    auto box = targetBox(plane.toBase, region, target);
-    if (!box)
-        return;
-    // Only the part of the region that reaches the target needs pixels.
-    if (auto back = plane.toBase.inverted()) {
-        const gfx::Rect shown(box->x0, box->y0, box->x1 - box->x0, box->y1 - box->y0);
-        bool inFront = true;
-        for (const auto& corner : { shown.origin, gfx::Point { shown.maxX(), shown.minY() },
-                 gfx::Point { shown.maxX(), shown.maxY() }, gfx::Point { shown.minX(), shown.maxY() } })
-            inFront = inFront && back->transformHomogeneous(corner)[2] > 0;
-        if (inFront)
-            if (auto part = detail::boundingBoxOfRect(*back, shown))
-                region = gfx::intersectionRect(region, gfx::insetRect(*part, -2, -2));
-    }
-    if (region.isEmpty())
-        return;
-    double scale = std::clamp(stretchOver(plane.toBase, region), 1.0 / 16, 8.0);
-    scale = std::min({ scale, (MaximumRasterSide - 4) / region.width(), (MaximumRasterSide - 4) / region.height() });
+// The plane drawn with Cairo into a raster of the region at the scale: clips of masking ancestors mapped into its
+// plane, the shadow its content casts, the content, then its tint and the margin of repeated edges.
+std::optional<detail::PlaneRaster> rasterOfPlane(const Plane& plane, const LayerAccess::Properties& p,
+    const std::shared_ptr<gfx::BitmapImageRep>& contents, gfx::Rect region, double scale, bool hasShadow)
+{
     constexpr int Pad = detail::SourceMargin;
     // Whole raster pixels, so the outline the compositor covers ends where the raster's content does.
     region.size
         = { std::ceil(region.width() * scale - 1e-6) / scale, std::ceil(region.height() * scale - 1e-6) / scale };
     auto raster = makeRaster(region, scale, Pad);
     if (!raster.context)
-        return;
+        return std::nullopt;
     auto& context = *raster.context;
     {
         gfx::CurrentContextScope scope(raster.context);
         for (const auto& clip : plane.clips) {
             auto back = plane.toBase.inverted();
             if (!back)
-                return;
+                return std::nullopt;
             auto polygon = detail::projectedPolygon(
                 concatenated(clip.toBase, *back), outlinePolygon(clip.bounds, clip.cornerRadius));
             if (polygon.size() < 3)
-                return;
+                return std::nullopt;
             gfx::BezierPath path;
             path.moveToPoint(polygon[0]);
             for (std::size_t i = 1; i < polygon.size(); ++i)
@@ -320,7 +300,7 @@ void drawPlane(const Plane& plane, gfx::PixelBufferView target, bool targetIsFli
             // The content as one picture, so overlapping parts cast one shadow.
             auto content = makeRaster(region, scale, Pad);
             if (!content.context)
-                return;
+                return std::nullopt;
             {
                 gfx::CurrentContextScope inner(content.context);
                 drawContent(*content.context, p, contents);
@@ -343,12 +323,121 @@ void drawPlane(const Plane& plane, gfx::PixelBufferView target, bool targetIsFli
     }
     context.flush();
     const auto pixels = raster.bitmap->pixelBuffer();
-    if (tinted)
+    if (plane.color != std::array<double, 4> { 1, 1, 1, 1 })
         detail::multiplyPixels(pixels, plane.color);
     detail::extendEdges(pixels);
+    return detail::PlaneRaster { raster.bitmap, region, scale };
+}
+
+// Draws the plane under what the planes in front of it put in the target.
+void drawPlane(const Plane& plane, gfx::PixelBufferView target, bool targetIsFlipped)
+{
+    const Layer& layer = *plane.layer;
+    const auto& p = LayerAccess::properties(layer);
+    if (plane.opacity <= 0 || p.bounds.isEmpty())
+        return;
+    if (!p.doubleSided && !detail::facesViewer(plane.toBase, p.bounds, targetIsFlipped))
+        return;
+    auto contents = drawable(p.contents);
+    const bool hasBackground = isVisibleColor(p.backgroundColor);
+    const bool hasBorder = p.borderWidth > 0 && isVisibleColor(p.borderColor);
+    if (!contents && !hasBackground && !hasBorder)
+        return;
+    const bool hasShadow = p.shadowOpacity > 0 && isVisibleColor(p.shadowColor) && !p.masksToBounds;
+
+    // A plain background is filled in the target directly.
+    if (!contents && !hasBorder && !hasShadow && plane.clips.empty()) {
+        auto rgba = p.backgroundColor->rgbaIfAvailable();
+        if (rgba) {
+            for (int i = 0; i < 4; ++i)
+                (*rgba)[i] *= plane.color[i];
+            (*rgba)[3] *= plane.opacity;
+            if (auto box = targetBox(plane.toBase, p.bounds, target)) {
+                const auto outline = detail::projectedPolygon(plane.toBase, outlinePolygon(p.bounds, p.cornerRadius));
+                detail::compositeSolid(*rgba, outline, target, *box);
+            }
+            return;
+        }
+    }
+
+    // Contents alone go straight from the image's pixels to the target (a replicator's copy tinted on the way).
+    if (contents && !hasBackground && !hasBorder && !hasShadow && plane.clips.empty()) {
+        const auto rect = gravityRect(p, *contents);
+        const bool unclipped = !p.masksToBounds
+            || (p.cornerRadius <= 0 && gfx::nearlyEqual(gfx::intersectionRect(rect, p.bounds), rect, 1e-9));
+        auto source = unclipped ? padded(contents) : nullptr;
+        if (source) {
+            if (auto box = targetBox(plane.toBase, rect, target)) {
+                constexpr int M = detail::SourceMargin;
+                const auto shift = Homography::fromAffine(gfx::AffineTransform::translation(-M, -M));
+                const auto toTarget = concatenated(concatenated(shift, imageToRect(*contents, rect)), plane.toBase);
+                detail::compositeProjective(source->pixelBuffer(),
+                    { double(M), double(M), double(contents->pixelsWide()), double(contents->pixelsHigh()) }, toTarget,
+                    plane.opacity, target, *box, plane.color);
+            }
+            return;
+        }
+    }
+
+    gfx::Rect region = p.bounds;
+    if (contents && !p.masksToBounds)
+        region = gfx::unionRect(region, gravityRect(p, *contents));
+    if (hasShadow) {
+        const double spread = p.shadowRadius * 2 + 1;
+        auto shadowRect
+            = gfx::offsetRect(gfx::insetRect(region, -spread, -spread), p.shadowOffset.width, p.shadowOffset.height);
+        region = gfx::unionRect(region, shadowRect);
+    }
+    auto box = targetBox(plane.toBase, region, target);
+    if (!box)
+        return;
+    const gfx::Rect whole = region;
+    // Only the part of the region that reaches the target needs pixels.
+    if (auto back = plane.toBase.inverted()) {
+        const gfx::Rect shown(box->x0, box->y0, box->x1 - box->x0, box->y1 - box->y0);
+        bool inFront = true;
+        for (const auto& corner : { shown.origin, gfx::Point { shown.maxX(), shown.minY() },
+                 gfx::Point { shown.maxX(), shown.maxY() }, gfx::Point { shown.minX(), shown.maxY() } })
+            inFront = inFront && back->transformHomogeneous(corner)[2] > 0;
+        if (inFront)
+            if (auto part = detail::boundingBoxOfRect(*back, shown))
+                region = gfx::intersectionRect(region, gfx::insetRect(*part, -2, -2));
+    }
+    if (region.isEmpty())
+        return;
+    double scale = std::clamp(stretchOver(plane.toBase, region), 1.0 / 16, 8.0);
+    scale = std::min({ scale, (MaximumRasterSide - 4) / region.width(), (MaximumRasterSide - 4) / region.height() });
+
+    // A plane without clips is drawn whole and kept, while what it is drawn from stays the same: moving, turning
+    // and fading it again only composites it. Its scale is rounded up to a quarter octave, so a plane growing by a
+    // little keeps its raster.
+    auto key = plane.clips.empty() ? rasterKeyOf(p, contents, plane.color) : std::nullopt;
+    auto model = key ? LayerAccess::modelOf(layer) : nullptr;
+    if (!model && key && !layer.isPresentation())
+        model = std::static_pointer_cast<Layer>(const_cast<Layer&>(layer).shared_from_this());
+    auto& cache = detail::PlaneRasterCache::forThread();
+    const detail::PlaneRaster* kept = model ? cache.find(*model, *key, scale) : nullptr;
+    std::optional<detail::PlaneRaster> made;
+    if (!kept) {
+        const double rounded = std::exp2(std::ceil(std::log2(scale) * 4) / 4);
+        const bool keep = model && whole.width() * rounded <= MaximumRasterSide - 4
+            && whole.height() * rounded <= MaximumRasterSide - 4
+            && whole.width() * whole.height() * rounded * rounded <= 4.0 * 1024 * 1024;
+        made = rasterOfPlane(plane, p, contents, keep ? whole : region, keep ? rounded : scale, hasShadow);
+        if (!made)
+            return;
+        if (keep) {
+            cache.insert(model, *key, *made, contents);
+            kept = cache.find(*model, *key, scale);
+        }
+    }
+    const detail::PlaneRaster& raster = kept ? *kept : *made;
+    constexpr int Pad = detail::SourceMargin;
+    const auto pixels = raster.pixels->pixelBuffer();
     // Raster pixels (rows from the top) to layer coordinates.
-    const Homography rasterToLayer = Homography::fromAffine({ 1 / scale, 0, 0, -1 / scale, region.minX() - Pad / scale,
-        region.minY() - Pad / scale + pixels.height / scale });
+    const Homography rasterToLayer
+        = Homography::fromAffine({ 1 / raster.scale, 0, 0, -1 / raster.scale, raster.region.minX() - Pad / raster.scale,
+            raster.region.minY() - Pad / raster.scale + pixels.height / raster.scale });
     detail::compositeProjective(pixels,
         { double(Pad), double(Pad), double(pixels.width - 2 * Pad), double(pixels.height - 2 * Pad) },
         concatenated(rasterToLayer, plane.toBase), plane.opacity, target, *box);
@@ -357,6 +446,9 @@ void drawPlane(const Plane& plane, gfx::PixelBufferView target, bool targetIsFli
 // Lays out and draws what the model needs before it is shown.
 void prepareModel(Layer& layer)
 {
+    // Nothing anywhere waits for layout or drawing (a frame of running animations): no tree needs the walk.
+    if (detail::pendingModelWork().load() == 0)
+        return;
     layer.layoutIfNeeded();
     std::vector<std::shared_ptr<Layer>> pending { std::static_pointer_cast<Layer>(layer.shared_from_this()) };
     while (!pending.empty()) {
@@ -385,6 +477,10 @@ void redisplayAnimated(Layer& layer)
 
 void renderInto(Layer& root, gfx::PixelBufferView target, const gfx::AffineTransform& superToTarget)
 {
+    {
+        auto lock = detail::lockLayers();
+        LayerAccess::treeIsDrawn(root);
+    }
     prepareModel(root);
     auto presentation = root.presentationLayer();
     if (!presentation)
@@ -395,8 +491,10 @@ void renderInto(Layer& root, gfx::PixelBufferView target, const gfx::AffineTrans
         auto lock = detail::lockLayers();
         planes = detail::collectPlanes(*presentation, Homography::fromAffine(superToTarget));
     }
-    for (const auto& plane : planes)
-        drawPlane(plane, target, true);
+    // Front to back, each plane under what is in front of it: where the planes in front have covered a pixel
+    // wholly, nothing behind is sampled.
+    for (auto plane = planes.rbegin(); plane != planes.rend(); ++plane)
+        drawPlane(*plane, target, true);
 }
 
 }

@@ -4,6 +4,8 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
+
 namespace txt {
 
 FND_REGISTER_CLASS(AttributedString, fnd::Object)
@@ -41,16 +43,30 @@ void AttributedString::checkIndex(fnd::Index index, const char* operation) const
 
 std::size_t AttributedString::runAt(fnd::Index index, fnd::Index* runStart) const
 {
-    fnd::Index start = 0;
-    for (std::size_t i = 0; i < m_runs.size(); ++i) {
-        if (index < start + m_runs[i].length) {
-            *runStart = start;
-            return i;
+    // Layout asks for every character's attributes: a text of thousands of runs must not be walked each time.
+    if (m_runStarts.size() != m_runs.size() + 1) {
+        m_runStarts.clear();
+        m_runStarts.reserve(m_runs.size() + 1);
+        fnd::Index start = 0;
+        for (const auto& run : m_runs) {
+            m_runStarts.push_back(start);
+            start += run.length;
         }
-        start += m_runs[i].length;
+        m_runStarts.push_back(start);
     }
-    *runStart = start;
-    return m_runs.size();
+    // The last run starting at or before index, unless index lies at or beyond the end.
+    if (index >= m_runStarts.back()) {
+        *runStart = m_runStarts.back();
+        return m_runs.size();
+    }
+    if (index < 0) {
+        *runStart = 0;
+        return 0;
+    }
+    auto after = std::upper_bound(m_runStarts.begin(), m_runStarts.end() - 1, index);
+    const auto i = static_cast<std::size_t>(after - m_runStarts.begin()) - 1;
+    *runStart = m_runStarts[i];
+    return i;
 }
 
 std::size_t AttributedString::split(fnd::Index index)
@@ -62,22 +78,39 @@ std::size_t AttributedString::split(fnd::Index index)
     Run tail { m_runs[i].length - (index - start), m_runs[i].attributes };
     m_runs[i].length = index - start;
     m_runs.insert(m_runs.begin() + static_cast<std::ptrdiff_t>(i) + 1, std::move(tail));
+    m_runStarts.clear();
     return i + 1;
 }
 
-void AttributedString::coalesce()
+void AttributedString::coalesce(std::size_t from, std::size_t to)
 {
-    std::vector<Run> merged;
-    merged.reserve(m_runs.size());
-    for (auto& run : m_runs) {
-        if (run.length == 0)
+    // Runs outside [from, to] were coalesced before the change and did not change: only the runs of the window,
+    // and its neighbours at both ends, may now meet equal ones.
+    from = from > 0 ? from - 1 : 0;
+    to = std::min(to + 1, m_runs.size());
+    if (from >= to)
+        return;
+    std::size_t kept = from;
+    for (std::size_t i = from; i < to; ++i) {
+        if (m_runs[i].length == 0)
             continue;
-        if (!merged.empty() && merged.back().attributes == run.attributes)
-            merged.back().length += run.length;
-        else
-            merged.push_back(std::move(run));
+        if (kept > from && m_runs[kept - 1].attributes == m_runs[i].attributes) {
+            m_runs[kept - 1].length += m_runs[i].length;
+            continue;
+        }
+        if (kept != i)
+            m_runs[kept] = std::move(m_runs[i]);
+        ++kept;
     }
-    m_runs = std::move(merged);
+    // A run before the window that the first kept one now equals.
+    if (kept > from && from > 0 && m_runs[from - 1].attributes == m_runs[from].attributes) {
+        m_runs[from - 1].length += m_runs[from].length;
+        m_runs.erase(m_runs.begin() + static_cast<std::ptrdiff_t>(from));
+        --kept;
+        --to;
+    }
+    m_runs.erase(m_runs.begin() + static_cast<std::ptrdiff_t>(kept), m_runs.begin() + static_cast<std::ptrdiff_t>(to));
+    m_runStarts.clear();
 }
 
 const Attributes& AttributedString::attributesAtIndex(fnd::Index index, fnd::Range* effectiveRange) const
@@ -166,8 +199,9 @@ void AttributedString::replaceCharactersInRange(fnd::Range range, const Attribut
     m_runs.erase(
         m_runs.begin() + static_cast<std::ptrdiff_t>(first), m_runs.begin() + static_cast<std::ptrdiff_t>(last));
     m_runs.insert(m_runs.begin() + static_cast<std::ptrdiff_t>(first), inserted.m_runs.begin(), inserted.m_runs.end());
+    m_runStarts.clear();
     m_string.replaceCharacters(range, inserted.m_string);
-    coalesce();
+    coalesce(first, first + inserted.m_runs.size());
     unsigned mask = TextStorageEdited::Characters | (inserted.length() > 0 ? TextStorageEdited::Attributes : 0);
     edited(mask, { range.location, inserted.length() }, inserted.length() - range.length);
 }
@@ -180,7 +214,7 @@ template <typename F> void AttributedString::modifyRuns(fnd::Range range, F&& ch
     auto last = split(range.max());
     for (auto i = first; i < last; ++i)
         change(m_runs[i].attributes);
-    coalesce();
+    coalesce(first, last);
     edited(TextStorageEdited::Attributes, range, 0);
 }
 

@@ -82,13 +82,18 @@ private:
     std::size_t runAt(fnd::Index index, fnd::Index* runStart) const;
     // Makes a run boundary at index; returns the index of the run starting there (runs.size() at the end).
     std::size_t split(fnd::Index index);
-    void coalesce();
+    // Merges equal neighbours and drops empty runs among runs [from, to) and their neighbours, the rest being
+    // coalesced already.
+    void coalesce(std::size_t from, std::size_t to);
     void checkRange(fnd::Range range, const char* operation) const;
     void checkIndex(fnd::Index index, const char* operation) const;
     template <typename F> void modifyRuns(fnd::Range range, F&& change);
 
     fnd::String m_string;
     std::vector<Run> m_runs;
+    // Where each run starts, and the end of the last, so runAt finds a run by binary search; cleared by every change
+    // of the runs and made again when next asked for (valid when it has one entry more than there are runs).
+    mutable std::vector<fnd::Index> m_runStarts;
 };
 
 }

@@ -56,7 +56,8 @@ void LayoutManager::drawBackgroundForGlyphRange(fnd::Range glyphRange, gfx::Poin
     Index i = range.location;
     while (i < range.max()) {
         fnd::Range run;
-        auto attributes = drawingAttributesAtIndex(i, &run);
+        Attributes scratch;
+        const auto& attributes = drawingAttributesAtIndex(i, &run, scratch);
         run = intersection(run, range);
         if (run.length == 0)
             run = { i, 1 };
@@ -123,7 +124,8 @@ void LayoutManager::drawGlyphsForGlyphRange(fnd::Range glyphRange, gfx::Point or
         while (i < paragraphRange.max()) {
             // A run: one attribute run, one font, one line.
             fnd::Range run;
-            auto attributes = drawingAttributesAtIndex(i, &run);
+            Attributes scratch;
+            const auto& attributes = drawingAttributesAtIndex(i, &run, scratch);
             run = intersection(run, paragraphRange);
             if (run.length == 0)
                 run = { i, 1 };
@@ -190,7 +192,8 @@ void LayoutManager::drawLineDecorations(fnd::Range range, gfx::Point origin, boo
     Index i = range.location;
     while (i < range.max()) {
         fnd::Range run;
-        int style = static_cast<int>(drawingAttributesAtIndex(i, &run).get(name).integerValue());
+        Attributes scratch;
+        int style = static_cast<int>(drawingAttributesAtIndex(i, &run, scratch).get(name).integerValue());
         run = intersection(run, range);
         if (style != UnderlineStyle::None) {
             l.forLinesIn(run, -1, [&](const Layout::Line& line, const Layout::Paragraph&, Index) {
@@ -213,17 +216,7 @@ void LayoutManager::showCGGlyphs(std::span<const gfx::Glyph> glyphs, std::span<c
 {
     if (!context || !font)
         return;
-    gfx::BezierPath path;
-    for (std::size_t i = 0; i < glyphs.size() && i < positions.size(); ++i) {
-        gfx::BezierPath outline;
-        font->appendOutlineOfGlyph(outline, glyphs[i]);
-        auto placed = matrix;
-        placed.tX += positions[i].x;
-        placed.tY += positions[i].y;
-        outline.transformUsingAffineTransform(placed);
-        path.appendBezierPath(outline);
-    }
-    context->fillPath(path);
+    context->showGlyphs(*font, glyphs, positions, matrix);
 }
 
 namespace {

@@ -9,6 +9,7 @@
 #include "platform/text/TextRanges.h"
 #include "platform/text/TextStorage.h"
 #include "platform/text/Typesetter.h"
+#include "platform/text/detail/ParagraphCache.h"
 #include "platform/text/detail/Shaping.h"
 
 #include <algorithm>
@@ -130,7 +131,16 @@ private:
         fnd::Index end; // after the terminator
         const ParagraphStyle* style;
         std::uint8_t level;
-        std::vector<bool> breaks; // relative to range.location
+        std::u16string_view content;
+        // Relative to range.location; found when a line first overflows (most paragraphs fit on one line).
+        mutable std::optional<std::vector<bool>> breaks;
+
+        bool mayBreakBefore(Index i) const
+        {
+            if (!breaks)
+                breaks = lineBreakOpportunities(content);
+            return (*breaks)[static_cast<std::size_t>(i - range.location)];
+        }
     };
 
     // Where the last paragraph ends (kept as a running total, so no paragraph positions are summed for it).
@@ -342,7 +352,125 @@ private:
 
     bool isSpaceAt(Index i) const { return isWhitespace(m_text[static_cast<std::size_t>(i)]); }
 
+    // A paragraph laid out before with the same text, fonts, style and width is taken from the cache and moved to
+    // where this one starts; otherwise it is laid out and remembered.
     Layout::Paragraph layoutParagraph(fnd::Range whole)
+    {
+        if (!mayReuseParagraphs() || !isCacheableText(whole))
+            return layoutParagraphAnew(whole);
+        thread_local std::vector<ParagraphRun> runs;
+        runs.clear();
+        const auto probe = probeFor(whole, runs);
+        auto& cache = ParagraphCache::forThread();
+        // A paragraph met for the first time is neither looked for nor kept.
+        if (!cache.admits(probe))
+            return layoutParagraphAnew(whole);
+        if (const auto* cached = cache.find(probe)) {
+            const auto& container = currentContainer();
+            if (m_y + cached->paragraph.height <= container.containerSize().height + 1e-9)
+                return reuse(*cached, whole);
+        }
+        auto record = layoutParagraphAnew(whole);
+        if (!m_full && !record.lines.empty())
+            cache.insert(probe, cachedCopy(record));
+        return record;
+    }
+
+    // Paragraphs depend only on themselves with one container and the plain typesetter (whose hook changes nothing).
+    bool mayReuseParagraphs() const
+    {
+        const auto* typesetter = m_manager.typesetter().get();
+        return m_manager.textContainers().size() == 1 && (!typesetter || typeid(*typesetter) == typeid(Typesetter));
+    }
+
+    // Attachments are sized by their cells where they stand: such paragraphs are laid out every time.
+    bool isCacheableText(fnd::Range whole) const
+    {
+        auto units = m_text.substr(static_cast<std::size_t>(whole.location), static_cast<std::size_t>(whole.length));
+        return units.find(AttachmentCharacter) == std::u16string_view::npos;
+    }
+
+    ParagraphProbe probeFor(fnd::Range whole, std::vector<ParagraphRun>& runs) const
+    {
+        for (Index i = whole.location; i < whole.max();) {
+            fnd::Range run;
+            const auto& attributes = m_storage.attributesAtIndex(i, &run);
+            auto font = attributes.get(FontAttributeName).objectAs<gfx::Font>();
+            if (!font)
+                font = LayoutManager::defaultFont();
+            const Index end = std::min(std::max(run.max(), i + 1), whole.max());
+            const ParagraphRun next { end - i, font->face().get(), font->pointSize(),
+                attributes.get(KernAttributeName).doubleValue(),
+                attributes.get(BaselineOffsetAttributeName).doubleValue(),
+                attributes.get(SuperscriptAttributeName).doubleValue() };
+            i = end;
+            // Runs that differ only in what layout does not read (colours, links) are one run here.
+            if (!runs.empty()) {
+                ParagraphRun joined = runs.back();
+                joined.length = next.length;
+                if (joined == next) {
+                    runs.back().length += next.length;
+                    continue;
+                }
+            }
+            runs.push_back(next);
+        }
+        const auto& container = currentContainer();
+        auto style = m_storage.attributeAtIndex(ParagraphStyleAttributeName, whole.location).objectAs<ParagraphStyle>();
+        return { m_text.substr(static_cast<std::size_t>(whole.location), static_cast<std::size_t>(whole.length)), runs,
+            style.get(), container.containerSize().width, container.lineFragmentPadding(), m_mask };
+    }
+
+    // The laid-out paragraph with its own list of the fonts its slots use.
+    CachedParagraph cachedCopy(const Layout::Paragraph& record) const
+    {
+        CachedParagraph cached { record, {} };
+        std::vector<std::int32_t> local(m_layout.fonts.size(), -1);
+        for (auto& slot : cached.paragraph.slots) {
+            if (slot.font < 0)
+                continue;
+            auto& index = local[static_cast<std::size_t>(slot.font)];
+            if (index < 0) {
+                index = static_cast<std::int32_t>(cached.fonts.size());
+                cached.fonts.push_back(m_layout.fonts[static_cast<std::size_t>(slot.font)]);
+            }
+            slot.font = index;
+        }
+        return cached;
+    }
+
+    // The cached paragraph moved to where this one starts, its lines counted as placeLine counts them.
+    Layout::Paragraph reuse(const CachedParagraph& cached, fnd::Range whole)
+    {
+        Layout::Paragraph record = cached.paragraph;
+        const Index dl = whole.location - record.layoutStart;
+        record.layoutStart = whole.location;
+        record.layoutTop = m_y;
+        // Each line stands where the last one ended, summed as placeLine sums it, so the numbers are the same to
+        // the last bit as a fresh layout's.
+        for (auto& line : record.lines) {
+            line.rect.origin.y = m_y;
+            line.usedRect.origin.y = m_y;
+            line.range.location += dl;
+            line.container = m_container;
+            m_y = line.rect.maxY();
+        }
+        record.height = m_y - record.layoutTop;
+        std::vector<std::int32_t> fonts;
+        for (const auto& font : cached.fonts)
+            fonts.push_back(fontIndex(font));
+        for (auto& slot : record.slots)
+            if (slot.font >= 0)
+                slot.font = fonts[static_cast<std::size_t>(slot.font)];
+        auto& containerRange = m_layout.containerRanges[m_container];
+        if (!m_containerHasLines)
+            containerRange = { record.lines.front().range.location, 0 };
+        containerRange.length = record.lines.back().range.max() - containerRange.location;
+        m_containerHasLines = true;
+        return record;
+    }
+
+    Layout::Paragraph layoutParagraphAnew(fnd::Range whole)
     {
         Layout::Paragraph record;
         record.length = whole.length;
@@ -369,7 +497,7 @@ private:
         p.level = bidi.paragraphLevel;
         for (Index i = p.range.location; i < p.end; ++i)
             slot(i).level = i < p.range.max() ? bidi.levels[static_cast<std::size_t>(i - p.range.location)] : p.level;
-        p.breaks = lineBreakOpportunities(content);
+        p.content = content;
         shapeParagraph(p);
 
         // Forced line breaks split the paragraph into segments; each segment wraps on its own.
@@ -407,17 +535,19 @@ private:
             Index lineEnd = end;
             if (wraps(p)) {
                 double x = 0;
-                Index lastBreak = -1;
                 for (Index i = lineStart; i < end; ++i) {
                     double w = widthAt(p, i, x, end, geometry.left, m_y);
                     if (x + w > available + 1e-9 && !isSpaceAt(i) && i > lineStart && w > 0) {
-                        bool byWord = p.style->lineBreakMode() == LineBreakMode::ByWordWrapping;
-                        lineEnd = byWord && lastBreak > lineStart ? lastBreak : i;
+                        // By word: at the last opportunity after the line's start, up to before this unit.
+                        Index lastBreak = -1;
+                        if (p.style->lineBreakMode() == LineBreakMode::ByWordWrapping)
+                            for (Index j = i; j > lineStart && lastBreak < 0; --j)
+                                if (p.mayBreakBefore(j))
+                                    lastBreak = j;
+                        lineEnd = lastBreak > lineStart ? lastBreak : i;
                         break;
                     }
                     x += w;
-                    if (i + 1 < end && p.breaks[static_cast<std::size_t>(i + 1 - p.range.location)])
-                        lastBreak = i + 1;
                 }
             }
             bool endsSegment = lineEnd >= end;

@@ -559,19 +559,27 @@ Attributes LayoutManager::temporaryAttributesAtCharacterIndex(fnd::Index index, 
 
 Attributes LayoutManager::drawingAttributesAtIndex(fnd::Index index, fnd::Range* effectiveRange) const
 {
+    Attributes scratch;
+    return drawingAttributesAtIndex(index, effectiveRange, scratch);
+}
+
+const Attributes& LayoutManager::drawingAttributesAtIndex(
+    fnd::Index index, fnd::Range* effectiveRange, Attributes& scratch) const
+{
     fnd::Range stored;
-    Attributes attributes = m_textStorage->attributesAtIndex(index, &stored);
+    const Attributes& attributes = m_textStorage->attributesAtIndex(index, &stored);
     if (m_temporaryAttributes.empty()) {
         if (effectiveRange)
             *effectiveRange = stored;
         return attributes;
     }
+    scratch = attributes;
     fnd::Range temporary;
     for (const auto& [name, value] : temporaryAttributesAtCharacterIndex(index, &temporary))
-        attributes.set(name, value);
+        scratch.set(name, value);
     if (effectiveRange)
         *effectiveRange = intersection(stored, temporary);
-    return attributes;
+    return scratch;
 }
 
 }

@@ -173,6 +173,8 @@ private:
     const Layout& layout() const;
     // The storage's attributes at the index with the temporary ones over them, and the range where both hold.
     Attributes drawingAttributesAtIndex(fnd::Index index, fnd::Range* effectiveRange) const;
+    // The same without a copy when no temporary attributes apply: the storage's own, else merged into scratch.
+    const Attributes& drawingAttributesAtIndex(fnd::Index index, fnd::Range* effectiveRange, Attributes& scratch) const;
     struct TemporaryAttribute {
         fnd::Range range;
         fnd::String name;

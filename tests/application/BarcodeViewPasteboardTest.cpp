@@ -4,6 +4,10 @@
 #include "application/BarcodeExporter.h"
 #include "application/TessaroBarcodeView.h"
 
+#include "frameworks/FoundationExtensions/EditLinkData.h"
+
+#include "platform/foundation/archiving/Coding.h"
+#include "platform/foundation/archiving/KeyedUnarchiver.h"
 #include "platform/graphics/Color.h"
 #include "platform/graphics/Image.h"
 #include "platform/graphics/PDFImageRep.h"
@@ -11,8 +15,12 @@
 #include "platform/ui/dragging/Pasteboard.h"
 #include "platform/ui/views/Window.h"
 #include "support/Canvas.h"
+#include "support/Command.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
 
 namespace {
 
@@ -183,4 +191,34 @@ TEST_F(PreviewInWindow, WithoutABarcodeNothingIsCopiedOrDragged)
     backend->mouseUp(*window, { 30, 30 });
     backend->dispatchEvents();
     EXPECT_TRUE(drag->types().empty());
+}
+
+// The exported PDF carries the caption as text another reader finds, unless the barcode draws its text as
+// outlines: then no text is there to find, only shapes.
+TEST_F(PreviewInWindow, ThePDFCarriesTheCaptionAsTextUnlessOutlinesAreChosen)
+{
+    if (!testsupport::haveTool("pdftotext"))
+        GTEST_SKIP() << "poppler-utils (pdftotext) is not installed";
+    auto textOf = [&]() {
+        auto pdf = preview->exportPDFData();
+        EXPECT_TRUE(pdf);
+        const auto path = std::filesystem::path(::testing::TempDir()) / "caption.pdf";
+        {
+            std::ofstream out(path, std::ios::binary);
+            if (pdf)
+                out.write(reinterpret_cast<const char*>(pdf->vector().data()), std::streamsize(pdf->vector().size()));
+        }
+        auto result = testsupport::runCommand("pdftotext " + path.string() + " - 2>&1");
+        EXPECT_EQ(result.status, 0) << result.output;
+        // The digits are letter-spaced: a reader may put spaces between them.
+        std::string text;
+        for (char c : result.output)
+            if (c != ' ' && c != '\n' && c != '\f')
+                text += c;
+        return text;
+    };
+    // EAN-13 of 400638133393 with its check digit 1.
+    EXPECT_NE(textOf().find("4006381333931"), std::string::npos);
+    barcode->setConvertTextToVector(true);
+    EXPECT_EQ(textOf(), "");
 }

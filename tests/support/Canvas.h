@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -41,6 +42,32 @@ public:
             out << '\n';
         }
         return out.str();
+    }
+
+    // Pixels whose alpha differs by more than threshold from every pixel within one pixel of the same place in the
+    // other canvas, counted both ways: text compared at the tolerance its rasterising needs (glyphs stand on whole
+    // pixels and hinting moves edges by up to a pixel).
+    int alphaDifferencesBeyondOnePixel(Canvas& other, int threshold = 64)
+    {
+        auto mine = *m_context->pixelBuffer();
+        auto theirs = *other.m_context->pixelBuffer();
+        const int w = std::min(mine.width, theirs.width), h = std::min(mine.height, theirs.height);
+        auto differs = [&](const gfx::PixelBufferView& a, const gfx::PixelBufferView& b, int x, int y) {
+            const int value = gfx::alphaOf(a.pixel(x, y));
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx) {
+                    const int nx = x + dx, ny = y + dy;
+                    if (nx >= 0 && ny >= 0 && nx < w && ny < h
+                        && std::abs(value - gfx::alphaOf(b.pixel(nx, ny))) <= threshold)
+                        return false;
+                }
+            return true;
+        };
+        int count = 0;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                count += (differs(mine, theirs, x, y) ? 1 : 0) + (differs(theirs, mine, x, y) ? 1 : 0);
+        return count;
     }
 
 private:

@@ -75,7 +75,8 @@ void ZORColorBackgroundView::_drawRect(gfx::Rect rect, const gfx::Color& start, 
     auto* context = gfx::GraphicsContext::current();
     auto from = start.rgbaIfAvailable();
     auto to = end.rgbaIfAvailable();
-    const int bands = rect.height() > 0 ? static_cast<int>(std::ceil(rect.height())) : 0;
+    // Whole bands only: a fraction of a point at the top stays unpainted.
+    const int bands = rect.height() > 0 ? static_cast<int>(std::trunc(rect.height())) : 0;
     if (!context || !from || !to || bands <= 0)
         return;
     std::array<float, 4> colour {};
@@ -85,7 +86,6 @@ void ZORColorBackgroundView::_drawRect(gfx::Rect rect, const gfx::Color& start, 
         step[i] = static_cast<float>(((*to)[i] - (*from)[i]) / bands);
     }
     context->saveGraphicsState();
-    context->clipToRect(rect);
     gfx::Rect band { rect.minX(), rect.minY(), rect.width(), 1.0 };
     for (int i = 0; i < bands; ++i) {
         context->setFillColor(*gfx::Color::colorWithDeviceRed(colour[0], colour[1], colour[2], colour[3]));

@@ -24,11 +24,20 @@ public:
     void setBlended(bool flag);
 
     void drawRect(gfx::Rect dirtyRect) override;
-    // The band ramp: one-point bands from the rect's bottom edge up, the first in the start colour, each next one a
-    // step of (end − start) / bands closer to the end colour. A fraction of a point left at the top gets a band of
-    // its own, cut to the rect.
+    // The band ramp: as many one-point bands as the rect has whole points of height, from its bottom edge up, the
+    // first in the start colour, each next one a step of (end − start) / bands closer to the end colour. A fraction
+    // of a point left at the top stays unpainted.
     void _drawRect(gfx::Rect rect, const gfx::Color& start, const gfx::Color& end) const;
 
+    // What an interface designer asks of it: a container that takes dropped views itself and draws itself while
+    // edited.
+    bool ibIsContainer() const { return true; }
+    bool ibSupportsInsideOutSelection() const { return true; }
+    bool ibShouldShowContainerGuides() const { return true; }
+    bool ibDrawFrameWhileResizing() const { return true; }
+    bool canEditSelf() const { return true; }
+    bool editorHandlesCaches() const { return true; }
+    ZORColorBackgroundView& ibNearestTargetForDrag() { return *this; }
     fnd::String inspectorClassName() const { return "TBQColorBackgroundViewInspector"; }
 
     void encodeWithCoder(fnd::Coder& coder) const override;

@@ -38,8 +38,10 @@ gfx::ColorPtr ZORColorLabelColors::getLabelColorAtindex(std::int64_t index)
 {
     if (index < 1 || index > 7)
         return nullptr;
-    // Colours are immutable: the copy may be the same object.
-    return sharedTBQColorLabelColors().m_colorList[static_cast<std::size_t>(index)];
+    // A copy of its own for every caller, as the table's colours are the table's.
+    const auto& colour = sharedTBQColorLabelColors().m_colorList[static_cast<std::size_t>(index)];
+    const auto rgba = colour->rgbaIfAvailable();
+    return gfx::Color::colorWithCalibratedRed((*rgba)[0], (*rgba)[1], (*rgba)[2], (*rgba)[3]);
 }
 
 gfx::ColorPtr ZORColorLabelColors::letteringColorForLabelType(std::int64_t type)

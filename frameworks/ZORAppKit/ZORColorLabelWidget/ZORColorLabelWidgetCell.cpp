@@ -4,12 +4,12 @@
 
 #include "frameworks/FoundationExtensions/ZORNSObject_Extension.h"
 
-#include "platform/foundation/runtime/NotificationCenter.h"
 #include "platform/foundation/files/UserDefaults.h"
+#include "platform/foundation/runtime/NotificationCenter.h"
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/graphics/Image.h"
-#include "platform/ui/controls/SystemColors.h"
+#include "platform/ui/look/SystemColors.h"
 #include "platform/ui/views/View.h"
 
 #include <algorithm>

@@ -173,7 +173,7 @@ gfx::Rect ZORBaseView::frameForView(const ui::View& view, long effect) const
 void ZORBaseView::drawRect(gfx::Rect dirtyRect)
 {
     ZORContainerBox::drawRect(dirtyRect);
-    if (!subviews().empty() && m_preventDrawingWithSubviews)
+    if (!subviews().empty() && m_preventDrawingWithSubviews && !m_isAnimating)
         return;
     const gfx::Rect b = bounds();
     gfx::Rect textBox = calculatedTextBoxRect();
@@ -194,4 +194,12 @@ void ZORBaseView::drawRect(gfx::Rect dirtyRect)
         m_calculatedTextBoxRect = textBox;
         m_attributedText->drawInRect(textBox);
     }
+}
+
+void ZORBaseView::pushChildView(const std::shared_ptr<ui::View>&, long, const std::function<void()>&)
+{
+}
+
+void ZORBaseView::popChildViewWithAnimationEffect(long, const std::function<void()>&)
+{
 }

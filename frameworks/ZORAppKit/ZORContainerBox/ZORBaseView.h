@@ -5,6 +5,9 @@
 #include "platform/graphics/Image.h"
 #include "platform/text/AttributedString.h"
 
+#include <functional>
+#include <vector>
+
 // A placeholder panel on a gradient: an icon and a short text ("No Content" unless told otherwise), centred, the text
 // below the icon, drawn only while the panel has no subviews.
 class ZORBaseView : public ZORContainerBox {
@@ -51,6 +54,15 @@ public:
     // of it, 4 below it (above the window's bottom bar), 5 left of it; the view's bounds for any other effect.
     gfx::Rect frameForView(const ui::View& view, long effect) const;
 
+    // Sliding child views in and out is not done by this panel: both operations leave the stack and the views as
+    // they are and call nothing, the handler included.
+    void pushChildView(
+        const std::shared_ptr<ui::View>& view, long animationEffect, const std::function<void()>& completionHandler);
+    void popChildViewWithAnimationEffect(long animationEffect, const std::function<void()>& completionHandler);
+    const std::vector<std::shared_ptr<ui::View>>& childViewStack() const { return m_childViewStack; }
+    // While a child slides, the placeholder is drawn even with subviews.
+    bool isAnimating() const { return m_isAnimating; }
+
     void drawRect(gfx::Rect dirtyRect) override;
 
 private:
@@ -63,4 +75,6 @@ private:
     double m_iconVerticalOffset { 10 };
     double m_iconTextMargin { 10 };
     bool m_preventDrawingWithSubviews { true };
+    std::vector<std::shared_ptr<ui::View>> m_childViewStack;
+    bool m_isAnimating { false };
 };

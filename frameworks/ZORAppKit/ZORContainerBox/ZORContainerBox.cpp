@@ -56,7 +56,9 @@ void ZORContainerBox::drawRect(gfx::Rect)
     const gfx::Rect b = bounds();
     context->saveGraphicsState();
     if (m_hasGradient && m_secondBackgroundColor && m_backgroundColor) {
-        gfx::Gradient::gradientWithStartingColor(*m_secondBackgroundColor, *m_backgroundColor)->drawInRect(b, 90);
+        // The gradient leaves the first column to whatever lies beneath.
+        gfx::Gradient::gradientWithStartingColor(*m_secondBackgroundColor, *m_backgroundColor)
+            ->drawInRect({ b.minX() + 1, b.minY(), b.width() - 1, b.height() }, 90);
     } else if (m_backgroundColor) {
         context->setFillColor(*m_backgroundColor);
         context->fillRectUsingOperation(b, gfx::CompositingOperation::SourceOver);

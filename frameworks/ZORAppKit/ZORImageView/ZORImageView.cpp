@@ -1,7 +1,8 @@
 #include "frameworks/ZORAppKit/ZORImageView/ZORImageView.h"
 
-#include "frameworks/ZORAppKit/ZORImageView/ZORPictureTaker.h"
 #include "frameworks/ZORAppKit/ZORSheetPresentation/ZORSheetPresentation.h"
+
+#include "platform/ui/panels/PictureTaker.h"
 
 #include "frameworks/AppKitExtensions/ZORNSBezierPathExtension.h"
 #include "frameworks/FoundationExtensions/ZORNSObject_Extension.h"
@@ -61,13 +62,16 @@ void ZORImageView::mouseDown(const ui::Event& event)
         return;
     }
     auto self = std::static_pointer_cast<ZORImageView>(shared_from_this());
-    auto taker = ZORPictureTaker::sharedPictureTaker();
+    auto taker = ui::PictureTaker::sharedPictureTaker();
     taker->setInputImage(m_image);
+    taker->setValueForKey(fnd::Value(true), ui::PictureTakerKey::AllowsVideoCapture);
+    taker->setValueForKey(fnd::Value(true), ui::PictureTakerKey::ShowEffects);
+    taker->setValueForKey(fnd::Value(true), ui::PictureTakerKey::AllowsEditing);
     ZORSheetPresentation::sharedSheetPresentation().prepareSheetPresentationForWindow(*w);
     taker->beginPictureTakerSheetForWindow(w, [self, taker](long code) { self->pictureTakerDidEnd(*taker, code); });
 }
 
-void ZORImageView::pictureTakerDidEnd(ZORPictureTaker& pictureTaker, long returnCode)
+void ZORImageView::pictureTakerDidEnd(ui::PictureTaker& pictureTaker, long returnCode)
 {
     auto self = shared_from_this();
     if (auto w = window())

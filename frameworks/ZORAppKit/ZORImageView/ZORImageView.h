@@ -6,14 +6,16 @@
 #include "platform/ui/views/View.h"
 
 #include <memory>
-
-class ZORPictureTaker;
 #include <optional>
+
+namespace ui {
+class PictureTaker;
+}
 
 // An image well: the image scaled to fit 8 points inside the bounds, centred on white with a soft shadow and a thin
 // frame, or, without an image, a dashed rounded placeholder around a grey text. A click on an editable well opens
-// the picture chooser as a sheet on its window (dimmed meanwhile); a picture chosen there replaces the image and
-// the well sends its action.
+// the picture taker as a sheet on its window (dimmed meanwhile), with camera snapshots, effects and cropping; a
+// picture taken there replaces the image and the well sends its action.
 class ZORImageView : public ui::View {
     FND_OBJECT(ZORImageView)
     static void describeClass(fnd::ClassBuilder<ZORImageView>& c);
@@ -42,7 +44,7 @@ public:
 
     void mouseDown(const ui::Event& event) override;
     // The end of the chooser's sheet: OK (1) takes its picture.
-    void pictureTakerDidEnd(ZORPictureTaker& pictureTaker, long returnCode);
+    void pictureTakerDidEnd(ui::PictureTaker& pictureTaker, long returnCode);
 
     // Where the image is drawn in the bounds (the zero rect without an image).
     gfx::Rect imageRect() const;

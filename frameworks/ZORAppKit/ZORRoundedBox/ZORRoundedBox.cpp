@@ -30,6 +30,12 @@ void ZORRoundedBox::initWithFrame(gfx::Rect frame)
     setDefaults();
 }
 
+void ZORRoundedBox::awakeFromNib()
+{
+    ui::Box::awakeFromNib();
+    setDefaults();
+}
+
 void ZORRoundedBox::setDefaults()
 {
     m_drawsTitle = true;

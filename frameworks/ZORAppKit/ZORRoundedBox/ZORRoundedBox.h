@@ -16,8 +16,11 @@ public:
 
     ZORRoundedBox() = default;
     static std::shared_ptr<ZORRoundedBox> create(gfx::Rect frame = {});
-    // The box's defaults are set here only, so the settings of an interface file (applied afterwards) stay.
     void initWithFrame(gfx::Rect frame) override;
+    // A box from an interface file takes the defaults over the file's settings (its frame and title stay).
+    void awakeFromNib() override;
+    // The tab and the outline are drawn again once a live resize ends.
+    bool preservesContentDuringLiveResize() const override { return true; }
 
     void setTitle(const fnd::String& title) override;
     bool drawsFullTitleBar() const { return m_drawsFullTitleBar; }

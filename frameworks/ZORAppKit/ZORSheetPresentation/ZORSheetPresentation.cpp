@@ -51,8 +51,9 @@ std::shared_ptr<ZORSheetPresentationView> ZORSheetPresentation::presentationView
 void ZORSheetPresentation::prepareSheetPresentationForWindow(ui::Window& window)
 {
     if (auto overlay = presentationViewForWindow(window)) {
-        // A sheet that opens again before the last one's overlay has gone: the window stays dimmed.
-        if (overlay->isFadingOut()) {
+        // A sheet that opens again before the last one's overlay has gone: the window stays dimmed, unless dimming
+        // is off, when the overlay goes as it was going.
+        if (overlay->isFadingOut() && m_useHighlightEffect) {
             auto fadeOut = overlay->fade();
             fadeOut->setDelegate(nullptr);
             fadeOut->stopAnimation();

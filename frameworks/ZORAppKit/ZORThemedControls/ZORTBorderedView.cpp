@@ -3,6 +3,7 @@
 #include "frameworks/AppKitExtensions/ZORNSViewExtension.h"
 
 #include "platform/foundation/bindings/Binding.h"
+#include "platform/foundation/bindings/SelectionMarker.h"
 #include "platform/foundation/bindings/ValueTransformer.h"
 #include "platform/foundation/runtime/NotificationCenter.h"
 #include "platform/ui/controls/Control.h"
@@ -205,7 +206,10 @@ void ZORTBorderedView::observeValueForKeyPath(
     if (change.kind != fnd::KeyValueChangeKind::Setting)
         return;
     auto value = object.valueForKeyPath(keyPath);
-    if (value.isNumber()) {
+    if (fnd::selectionMarkerKind(value) == fnd::SelectionMarker::Kind::NoSelection) {
+        // Nothing selected: nothing to be active for.
+        setActive(false);
+    } else if (value.isNumber()) {
         const auto& options = m_activeBinding->options;
         auto transformer = fnd::ValueTransformer::valueTransformerForName(
             options.get(fnd::BindingOption::ValueTransformerName).stringValue());

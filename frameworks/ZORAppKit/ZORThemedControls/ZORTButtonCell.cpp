@@ -8,6 +8,7 @@
 #include "platform/graphics/Image.h"
 #include "platform/text/AttributedString.h"
 #include "platform/text/Attributes.h"
+#include "platform/ui/controls/Matrix.h"
 #include "platform/ui/views/View.h"
 
 FND_REGISTER_CLASS(ZORTButtonCell, ui::ButtonCell)
@@ -31,6 +32,18 @@ bool isHeadsUpRow(const ui::View& view)
         return info && (info->name == u"ZORHUDTableView" || info->name == u"ZORHUDOutlineView");
     };
     return named(&view.classInfo()) || named(view.classInfo().superclass);
+}
+
+// How far the box moves up from the frame's edge to sit in the middle of its row: a matrix draws each cell in its own
+// row's frame, so the box is centred in one row's share of the matrix, not in the whole matrix.
+double checkBoxShift(const ui::View& controlView, gfx::Rect frame)
+{
+    if (isHeadsUpRow(controlView))
+        return 0;
+    const double height = controlView.bounds().height();
+    if (auto* matrix = dynamic_cast<const ui::Matrix*>(&controlView); matrix && matrix->numberOfRows() > 0)
+        return height / 2 / double(matrix->numberOfRows()) - frame.height() / 2;
+    return (height - frame.height()) / 2;
 }
 
 }
@@ -313,7 +326,7 @@ void ZORTButtonCell::drawCheckInFrame(gfx::Rect frame, bool isRadio, ui::View& c
     check.highlighted = isHighlighted();
     check.state = static_cast<long>(state());
     check.imagePosition = static_cast<long>(imagePosition());
-    check.verticalShift = isHeadsUpRow(controlView) ? 0 : (controlView.bounds().height() - frame.height()) / 2;
+    check.verticalShift = checkBoxShift(controlView, frame);
     auto titleRect = Drawing::drawCheck(*t, frame, check, isRadio);
     if (imagePosition() != CellImagePosition::ImageOnly && !title().isEmpty())
         drawTitle(*attributedTitle(), titleRect, controlView);

@@ -1,8 +1,8 @@
 #include "frameworks/ZORAppKit/source-list/ZOROutlineView.h"
 
+#include "platform/ui/controls/TextViewDelegate.h"
 #include "platform/ui/menus/Menu.h"
 #include "platform/ui/tables/TableColumn.h"
-#include "platform/ui/text/TextViewDelegate.h"
 #include "platform/ui/views/Event.h"
 #include "platform/ui/views/Window.h"
 

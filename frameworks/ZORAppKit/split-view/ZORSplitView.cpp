@@ -61,7 +61,7 @@ void ZORSplitView::expandSubview(ZORSplitSubview& pane)
     long dividers = static_cast<long>(subviews().size()) - 1;
     auto f = pane.frame();
     if (sibling && i >= s)
-        setPositionOfDivider((isVertical() ? f.minX() : f.minY()) - dividerThickness(), i - 1);
+        setPositionOfDivider(gfx::minAlong(f, axis()) - dividerThickness(), i - 1);
     else if (i < dividers)
-        setPositionOfDivider(isVertical() ? f.maxX() : f.maxY(), i);
+        setPositionOfDivider(gfx::maxAlong(f, axis()), i);
 }

@@ -3,8 +3,8 @@
 #include "frameworks/ZORAppKit/table-grid/ZORTableGridCell.h"
 
 #include "platform/foundation/runtime/Timer.h"
+#include "platform/ui/controls/TextViewDelegate.h"
 #include "platform/ui/dragging/Dragging.h"
-#include "platform/ui/text/TextViewDelegate.h"
 #include "platform/ui/views/Cursor.h"
 #include "platform/ui/views/View.h"
 

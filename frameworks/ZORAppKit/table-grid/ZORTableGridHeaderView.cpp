@@ -35,9 +35,8 @@ gfx::Rect ZORTableGridHeaderView::headerRectOfColumn(fnd::Index column) const
     auto grid = tableGrid();
     if (!grid)
         return {};
-    auto rect = grid->contentView()->rectOfColumn(column);
-    rect.size.height = ZORTableGrid::ColumnHeaderHeight;
-    return rect;
+    return gfx::withLengthAcross(
+        grid->contentView()->rectOfColumn(column), gfx::Axis::X, ZORTableGrid::ColumnHeaderHeight);
 }
 
 gfx::Rect ZORTableGridHeaderView::headerRectOfRow(fnd::Index row) const
@@ -45,9 +44,33 @@ gfx::Rect ZORTableGridHeaderView::headerRectOfRow(fnd::Index row) const
     auto grid = tableGrid();
     if (!grid)
         return {};
-    auto rect = grid->contentView()->rectOfRow(row);
-    rect.size.width = ZORTableGrid::RowHeaderWidth;
-    return rect;
+    return gfx::withLengthAcross(grid->contentView()->rectOfRow(row), gfx::Axis::Y, ZORTableGrid::RowHeaderWidth);
+}
+
+gfx::Rect ZORTableGridHeaderView::headerRectOfItem(fnd::Index item) const
+{
+    return isColumnHeader() ? headerRectOfColumn(item) : headerRectOfRow(item);
+}
+
+fnd::Index ZORTableGridHeaderView::itemAtPoint(ZORTableGrid& grid, gfx::Point inGrid) const
+{
+    return isColumnHeader() ? grid.columnAtPoint(inGrid) : grid.rowAtPoint(inGrid);
+}
+
+std::shared_ptr<const fnd::IndexSet> ZORTableGridHeaderView::selectedItems(ZORTableGrid& grid) const
+{
+    return isColumnHeader() ? grid.selectedColumnIndexes() : grid.selectedRowIndexes();
+}
+
+void ZORTableGridHeaderView::selectWholeItem(ZORTableGrid& grid, fnd::Index item)
+{
+    if (isColumnHeader()) {
+        grid.setSelectedColumnIndexes(fnd::IndexSet { item });
+        grid.setSelectedRowIndexes(fnd::IndexSet(fnd::Range { 0, grid.numberOfRows() }));
+    } else {
+        grid.setSelectedRowIndexes(fnd::IndexSet { item });
+        grid.setSelectedColumnIndexes(fnd::IndexSet(fnd::Range { 0, grid.numberOfColumns() }));
+    }
 }
 
 void ZORTableGridHeaderView::drawRect(gfx::Rect)
@@ -56,30 +79,20 @@ void ZORTableGridHeaderView::drawRect(gfx::Rect)
     if (!grid)
         return;
     m_headerCell->setOrientation(m_orientation);
+    // The items in sight: those the visible stretch along the header's axis meets.
     const auto visible = visibleRect();
+    const auto strip = gfx::rectOnAxis(axis(), gfx::minAlong(visible, axis()), 0, gfx::lengthAlong(visible, axis()), 1);
     auto content = grid->contentView();
-    if (m_orientation == ZORTableGridHeaderCell::ColumnOrientation) {
-        const auto columns = content->visibleColumnsInRect({ visible.minX(), 0, visible.width(), 1 });
-        const auto& selected = *grid->selectedColumnIndexes();
-        for (auto c = columns.location; c < columns.max(); ++c) {
-            const auto rect = headerRectOfColumn(c);
-            if (!needsToDrawRect(rect))
-                continue;
-            m_headerCell->setState(selected.contains(c) ? ui::ControlStateValue::On : ui::ControlStateValue::Off);
-            m_headerCell->setStringValue(grid->_headerStringForColumn(c));
-            m_headerCell->drawWithFrame(rect, *this);
-        }
-    } else {
-        const auto rows = content->visibleRowsInRect({ 0, visible.minY(), 1, visible.height() });
-        const auto& selected = *grid->selectedRowIndexes();
-        for (auto r = rows.location; r < rows.max(); ++r) {
-            const auto rect = headerRectOfRow(r);
-            if (!needsToDrawRect(rect))
-                continue;
-            m_headerCell->setState(selected.contains(r) ? ui::ControlStateValue::On : ui::ControlStateValue::Off);
-            m_headerCell->setStringValue(grid->_headerStringForRow(r));
-            m_headerCell->drawWithFrame(rect, *this);
-        }
+    const auto items = isColumnHeader() ? content->visibleColumnsInRect(strip) : content->visibleRowsInRect(strip);
+    const auto selected = selectedItems(*grid);
+    for (auto item = items.location; item < items.max(); ++item) {
+        const auto rect = headerRectOfItem(item);
+        if (!needsToDrawRect(rect))
+            continue;
+        m_headerCell->setState(selected->contains(item) ? ui::ControlStateValue::On : ui::ControlStateValue::Off);
+        m_headerCell->setStringValue(
+            isColumnHeader() ? grid->_headerStringForColumn(item) : grid->_headerStringForRow(item));
+        m_headerCell->drawWithFrame(rect, *this);
     }
 }
 
@@ -151,25 +164,15 @@ void ZORTableGridHeaderView::mouseDown(const ui::Event& event)
     }
     const bool extending = (event.modifierFlags() & ui::ModifierFlags::Shift) && grid->allowsMultipleSelection();
     if (event.clickCount() == 1 && !extending) {
-        const auto& columns = *grid->selectedColumnIndexes();
-        const auto& rows = *grid->selectedRowIndexes();
-        if (m_orientation == ZORTableGridHeaderCell::ColumnOrientation) {
-            m_mouseDownItem = column == fnd::NotFound ? -1 : column;
-            if (column != fnd::NotFound && columns.contains(column) && rows.count() == grid->numberOfRows()) {
-                m_shouldDragItems = true;
-            } else if (column != fnd::NotFound) {
-                grid->setSelectedColumnIndexes(fnd::IndexSet { column });
-                grid->setSelectedRowIndexes(fnd::IndexSet(fnd::Range { 0, grid->numberOfRows() }));
-            }
-        } else {
-            m_mouseDownItem = row == fnd::NotFound ? -1 : row;
-            if (row != fnd::NotFound && rows.contains(row) && columns.count() == grid->numberOfColumns()) {
-                m_shouldDragItems = true;
-            } else if (row != fnd::NotFound) {
-                grid->setSelectedRowIndexes(fnd::IndexSet { row });
-                grid->setSelectedColumnIndexes(fnd::IndexSet(fnd::Range { 0, grid->numberOfColumns() }));
-            }
-        }
+        const auto item = isColumnHeader() ? column : row;
+        // A press on a header already wholly selected may start a drag of the selection.
+        const auto whole = isColumnHeader() ? grid->selectedRowIndexes()->count() == grid->numberOfRows()
+                                            : grid->selectedColumnIndexes()->count() == grid->numberOfColumns();
+        m_mouseDownItem = item == fnd::NotFound ? -1 : item;
+        if (item != fnd::NotFound && selectedItems(*grid)->contains(item) && whole)
+            m_shouldDragItems = true;
+        else if (item != fnd::NotFound)
+            selectWholeItem(*grid, item);
     }
     grid->mouseDown(event);
 }
@@ -205,9 +208,7 @@ void ZORTableGridHeaderView::mouseDragged(const ui::Event& event)
     }
     if (m_isInDrag || m_shouldDragItems)
         return;
-    const auto inGrid = grid->convertPointFromView(p, this);
-    const auto item = m_orientation == ZORTableGridHeaderCell::ColumnOrientation ? grid->columnAtPoint(inGrid)
-                                                                                 : grid->rowAtPoint(inGrid);
+    const auto item = itemAtPoint(*grid, grid->convertPointFromView(p, this));
     if (item == fnd::NotFound)
         return;
     selectSpan(std::min(item, m_mouseDownItem), std::max(item, m_mouseDownItem));
@@ -233,13 +234,7 @@ void ZORTableGridHeaderView::mouseUp(const ui::Event&)
     auto grid = tableGrid();
     if (grid && m_shouldDragItems && !m_isInDrag && m_mouseDownItem != -1) {
         // A press on a wholly selected header, released without a drag, selects that header alone.
-        if (m_orientation == ZORTableGridHeaderCell::ColumnOrientation) {
-            grid->setSelectedColumnIndexes(fnd::IndexSet { m_mouseDownItem });
-            grid->setSelectedRowIndexes(fnd::IndexSet(fnd::Range { 0, grid->numberOfRows() }));
-        } else {
-            grid->setSelectedRowIndexes(fnd::IndexSet { m_mouseDownItem });
-            grid->setSelectedColumnIndexes(fnd::IndexSet(fnd::Range { 0, grid->numberOfColumns() }));
-        }
+        selectWholeItem(*grid, m_mouseDownItem);
     }
     resetPress();
 }

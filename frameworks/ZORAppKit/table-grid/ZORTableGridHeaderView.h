@@ -2,6 +2,7 @@
 
 #include "frameworks/ZORAppKit/table-grid/ZORTableGridHeaderCell.h"
 
+#include "platform/graphics/Axis.h"
 #include "platform/ui/views/View.h"
 
 #include <vector>
@@ -54,6 +55,14 @@ public:
     const std::vector<std::shared_ptr<ui::TrackingArea>>& resizeAreas() const { return m_resizeAreas; }
 
 private:
+    // The header's items are columns along x or rows along y; these answer for whichever they are.
+    bool isColumnHeader() const { return m_orientation == ZORTableGridHeaderCell::ColumnOrientation; }
+    gfx::Axis axis() const { return isColumnHeader() ? gfx::Axis::X : gfx::Axis::Y; }
+    gfx::Rect headerRectOfItem(fnd::Index item) const;
+    fnd::Index itemAtPoint(ZORTableGrid& grid, gfx::Point inGrid) const;
+    std::shared_ptr<const fnd::IndexSet> selectedItems(ZORTableGrid& grid) const;
+    // The item alone in the header's dimension and every item of the other: the whole column or row.
+    void selectWholeItem(ZORTableGrid& grid, fnd::Index item);
     void rebuildResizeAreas();
     void resetPress();
     void selectSpan(fnd::Index from, fnd::Index to);

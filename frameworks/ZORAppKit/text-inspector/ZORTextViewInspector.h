@@ -7,8 +7,8 @@
 
 #include "platform/graphics/BezierPath.h"
 #include "platform/text/Attributes.h"
+#include "platform/ui/controls/TextViewDelegate.h"
 #include "platform/ui/text/TextView.h"
-#include "platform/ui/text/TextViewDelegate.h"
 
 #include <memory>
 #include <vector>

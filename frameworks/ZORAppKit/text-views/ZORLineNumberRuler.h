@@ -4,7 +4,7 @@
 #include "platform/graphics/Color.h"
 #include "platform/graphics/Font.h"
 #include "platform/text/Attributes.h"
-#include "platform/ui/text/RulerView.h"
+#include "platform/ui/containers/RulerView.h"
 
 #include <map>
 #include <memory>

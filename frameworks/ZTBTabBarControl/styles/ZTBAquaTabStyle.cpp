@@ -112,7 +112,9 @@ void ZTBAquaTabStyle::drawTabCell(ZTBTabBarCell& cell)
     if (!context)
         return;
     if (cell.state() == 1) {
-        gfx::ControlTint tint = gfx::Color::currentControlTint();
+        gfx::ControlTint tint = cell.controlTint();
+        if (tint == gfx::ControlTint::Default)
+            tint = gfx::Color::currentControlTint();
         if (!ztbstyle::isInKeyWindow(control.get()))
             tint = gfx::ControlTint::Clear;
         auto picture = tint == gfx::ControlTint::Clear ? m_aquaTabBgDownNonKey
@@ -150,8 +152,7 @@ void ZTBAquaTabStyle::drawInteriorWithTabCell(ZTBTabBarCell& cell, ui::View*)
     }
     if (cell.hasIcon()) {
         const gfx::Rect r = iconRectForTabCell(cell);
-        if (auto icon = ztbstyle::identifierImage(cell, "icon"))
-            icon->drawInRect(r, {}, gfx::CompositingOperation::SourceOver, 1.0);
+        ztbstyle::drawIcon(ztbstyle::identifierImage(cell, "icon"), r);
         left += r.width() + 4.0;
     }
     gfx::Rect label { left, f.minY() + 4.0, f.width() - (left - f.minX()) - 4.0, f.height() };

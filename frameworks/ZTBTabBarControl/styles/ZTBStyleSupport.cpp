@@ -103,6 +103,16 @@ void drawImage(const std::shared_ptr<gfx::Image>& image, gfx::Rect rect)
         image->drawInRect({ rect.origin, image->size() }, {}, gfx::CompositingOperation::SourceOver, 1.0);
 }
 
+void drawIcon(const std::shared_ptr<gfx::Image>& image, gfx::Rect rect)
+{
+    if (!image)
+        return;
+    const gfx::Size s = image->size();
+    const double dx = s.width < 16.0 ? (16.0 - s.width) / 2 : 0;
+    const double dy = s.height < 16.0 ? (16.0 - s.height) / 2 : 0;
+    drawImage(image, { rect.minX() + dx, rect.minY() + dy, s.width, s.height });
+}
+
 void drawCells(ZTBTabBarControlBase& bar, gfx::Rect rect)
 {
     if (!bar.tabView()) {

@@ -42,6 +42,9 @@ void drawCounter(const ZTBTabBarCell& cell, gfx::Rect rect, const std::shared_pt
 std::shared_ptr<gfx::Image> identifierImage(const ZTBTabBarCell& cell, const char* key);
 // The picture drawn with its whole size so that its rectangle's top left is at the rect's top left.
 void drawImage(const std::shared_ptr<gfx::Image>& image, gfx::Rect rect);
+// A tab's icon at its own size in the 16-point icon rect: a smaller one is centred in it, a larger one keeps its
+// top left at the rect's.
+void drawIcon(const std::shared_ptr<gfx::Image>& image, gfx::Rect rect);
 
 // The cells of the bar that meet the rect (all while the bar animates, none moved to the overflow menu); without a
 // tab view the class name, centred, in place of the tabs.

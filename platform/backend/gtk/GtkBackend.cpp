@@ -4,6 +4,7 @@
 #include "platform/backend/gtk/GtkClipboardBridge.h"
 #include "platform/backend/gtk/GtkCursors.h"
 #include "platform/backend/gtk/GtkDisplayState.h"
+#include "platform/backend/gtk/GtkTextRendering.h"
 #include "platform/backend/gtk/GtkDragAndDrop.h"
 #include "platform/backend/gtk/GtkKeyboardLayout.h"
 #include "platform/backend/gtk/GtkMenuBar.h"
@@ -69,6 +70,7 @@ GtkBackend::GtkBackend()
     if (m_display->isX11())
         m_keyboardLayout = std::make_unique<GtkKeyboardLayout>(m_display->xDisplay());
     SystemShortcutProvider::setShared(std::make_shared<GnomeShortcutProvider>());
+    followDesktopTextRendering();
     m_display->setXEventHandler([this](const XEvent& event) {
         if (m_keyboardLayout)
             m_keyboardLayout->handleXEvent(event);

@@ -1,7 +1,7 @@
 #include "platform/backend/gtk/KeyMapping.h"
 
-#include "platform/ui/detail/VirtualKeySyms.h"
 #include "platform/ui/views/Event.h"
+#include "platform/ui/views/detail/VirtualKeySyms.h"
 
 #include <X11/keysym.h>
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/foundation/runtime/Object.h"
+#include "platform/foundation/runtime/Value.h"
 
 #include <map>
 #include <memory>
@@ -29,6 +30,9 @@ struct ObjectState {
 
     // This object's bindings by name.
     std::map<String, std::shared_ptr<BindingRecord>> bindings;
+
+    // Values attached from outside (AssociatedObjects.h), by their owners' keys.
+    std::map<const void*, Value> associations;
 };
 
 }

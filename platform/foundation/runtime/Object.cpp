@@ -124,10 +124,12 @@ Object::~Object()
     state->lifetime.reset();
     std::vector<std::shared_ptr<detail::ObservationRegistration>> registrations;
     std::map<String, std::shared_ptr<detail::BindingRecord>> bindings;
+    std::map<const void*, Value> associations;
     {
         std::lock_guard lock(state->mutex);
         registrations.swap(state->registrations);
         bindings.swap(state->bindings);
+        associations.swap(state->associations);
     }
 }
 

@@ -74,8 +74,13 @@ Expected<DesktopEntry> DesktopEntry::read(const String& path)
     auto data = FileManager::defaultManager().contentsAtPath(path);
     if (!data)
         return std::unexpected(data.error());
+    return parse(*data);
+}
+
+DesktopEntry DesktopEntry::parse(const Data& data)
+{
     DesktopEntry entry;
-    std::istringstream lines { std::string(data->view()) };
+    std::istringstream lines { std::string(data.view()) };
     std::string line;
     bool inMainGroup = false;
     while (std::getline(lines, line)) {

@@ -14,6 +14,8 @@ class DesktopEntry {
 public:
     DesktopEntry() = default;
     static Expected<DesktopEntry> read(const String& path);
+    // The keys of the [Desktop Entry] group of a file's bytes; lines that are no key are skipped.
+    static DesktopEntry parse(const Data& data);
     // Written atomically.
     Expected<void> write(const String& path) const;
 

@@ -159,6 +159,19 @@ std::vector<const FaceInfo*> FontCatalog::members(const fnd::String& family) con
 
 const FaceInfo* FontCatalog::bestMember(const fnd::String& family, int weight, int slant) const
 {
+    // Asked for every font made by name (the system font for every field and cell): the answer is kept, as the
+    // catalogue does not change.
+    std::lock_guard lock(m_bestMutex);
+    auto key = std::tuple(family.units(), weight, slant);
+    if (auto known = m_best.find(key); known != m_best.end())
+        return known->second;
+    const FaceInfo* best = findBestMember(family, weight, slant);
+    m_best.emplace(std::move(key), best);
+    return best;
+}
+
+const FaceInfo* FontCatalog::findBestMember(const fnd::String& family, int weight, int slant) const
+{
     const FaceInfo* best = nullptr;
     long bestScore = 0;
     auto listing = m_byLoweredFamily.find(lowerASCII(family));

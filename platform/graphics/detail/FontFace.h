@@ -7,9 +7,11 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <tuple>
 #include <unordered_map>
 #include <vector>
 
@@ -48,6 +50,7 @@ public:
 private:
     FontCatalog();
     void buildIndex();
+    const FaceInfo* findBestMember(const fnd::String& family, int weight, int slant) const;
 
     std::vector<FaceInfo> m_faces;
     // Name lookups run for every font made: the faces by name are found once, when the catalog is listed. Keys are
@@ -57,6 +60,8 @@ private:
     std::unordered_map<std::string, const FaceInfo*> m_byLoweredFullName;
     // Every face that lists the family among its families, in m_faces order.
     std::unordered_map<std::string, std::vector<const FaceInfo*>> m_byLoweredFamily;
+    mutable std::mutex m_bestMutex;
+    mutable std::map<std::tuple<std::u16string, int, int>, const FaceInfo*> m_best;
 };
 
 // An open FreeType face, shared by every Font of that face whatever its size (glyphs load unscaled). FreeType

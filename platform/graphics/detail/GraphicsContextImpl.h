@@ -69,12 +69,6 @@ struct GraphicsContext::Impl {
 
     std::vector<State> states;
     std::vector<std::pair<std::shared_ptr<const PatternImage>, std::shared_ptr<cairo_surface_t>>> tiles;
-    // The pixel Cairo makes of the last colour filled directly.
-    struct SolidPixel {
-        std::array<double, 4> rgba;
-        std::uint32_t pixel;
-    };
-    std::optional<SolidPixel> solidPixel;
 
     bool hasPixels() const { return target == Target::Bitmap || target == Target::Window; }
     bool isLive() const { return cr && !finished; }
@@ -94,6 +88,16 @@ struct GraphicsContext::Impl {
     // Fills a path of rectangles straight into the pixels when that gives exactly Cairo's pixels (an opaque colour,
     // an axis-aligned transform, a clip of whole pixels, no alpha, mask or shadow); false when Cairo must draw it.
     bool fillRectanglesDirectly(const BezierPath& path, const Color& color);
+    // The same for one rectangle, without making a path of it.
+    bool fillRectDirectly(const Rect& r, const Color& color);
+    // The clip as one box in Cairo's device space (y down) and its 24.8 fixed point (x1, y1, x2, y2), when it is
+    // made of axis-aligned boxes; nullopt for documents and other clips.
+    std::optional<std::array<std::int32_t, 4>> clipBoxInFixedPoint() const;
+    // Draws glyphs straight into the pixels from our own cache of rasterised glyphs, when the context would show
+    // them plainly (upright at an even scale, the plain operator, no shadow, alpha or mask, a clip of whole
+    // pixels); false when Cairo must draw them.
+    bool showGlyphsDirectly(const Font& font, std::span<const Glyph> glyphs, std::span<const Point> positions,
+        const AffineTransform& glyphToUser);
     // Keeps clipBoxes in step with a clip about to be added.
     void noteClip(const BezierPath& path);
 

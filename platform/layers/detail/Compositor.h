@@ -23,13 +23,17 @@ constexpr int SourceMargin = 8;
 // Copies the edge pixels of the inner rectangle (the buffer less SourceMargin on every side) outwards.
 void extendEdges(gfx::PixelBufferView pixels);
 
-// Composites the content rectangle of the source (in its pixel coordinates, continuous, y down) over the target
-// through a projective map to target pixel coordinates: sampled bilinearly, covered by the antialiased outline
-// of the content, with the opacity, within the box.
-void compositeProjective(gfx::ConstPixelBufferView source, const gfx::Rect& content, const Homography& sourceToTarget,
-    double opacity, gfx::PixelBufferView target, PixelBox box);
+// Planes are composited front to back: each goes under what the target holds already (what is in front of it), so
+// a pixel the planes in front cover wholly costs the planes behind nothing.
 
-// Fills a convex outline (target coordinates), antialiased, with a colour (r, g, b, a; not premultiplied).
+// Composites the content rectangle of the source (in its pixel coordinates, continuous, y down) under the target
+// through a projective map to target pixel coordinates: sampled bilinearly, multiplied by the tint (r, g, b, a) as
+// multiplyPixels does, covered by the antialiased outline of the content, with the opacity, within the box.
+void compositeProjective(gfx::ConstPixelBufferView source, const gfx::Rect& content, const Homography& sourceToTarget,
+    double opacity, gfx::PixelBufferView target, PixelBox box, const std::array<double, 4>& tint = { 1, 1, 1, 1 });
+
+// Fills a convex outline (target coordinates), antialiased, with a colour (r, g, b, a; not premultiplied), under
+// the target.
 void compositeSolid(const std::array<double, 4>& rgba, const std::vector<gfx::Point>& outline,
     gfx::PixelBufferView target, PixelBox box);
 

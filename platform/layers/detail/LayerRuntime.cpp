@@ -35,6 +35,12 @@ std::unique_lock<std::recursive_mutex> lockLayers()
     return std::unique_lock(layerMutex());
 }
 
+std::atomic<std::int64_t>& pendingModelWork()
+{
+    static std::atomic<std::int64_t> pending { 0 };
+    return pending;
+}
+
 std::uint64_t modelGeneration()
 {
     return g_generation.load(std::memory_order_acquire);

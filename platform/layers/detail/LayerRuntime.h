@@ -16,6 +16,9 @@ namespace ui::detail {
 
 std::recursive_mutex& layerMutex();
 
+// How many model layers need layout or display: while none does, a frame skips the walk that serves them.
+std::atomic<std::int64_t>& pendingModelWork();
+
 // Counts changes of any layer, so cached presentation trees know when they are stale.
 std::uint64_t modelGeneration();
 void noteModelChanged();
@@ -75,8 +78,9 @@ struct PresentationCache {
     std::uint64_t generation { 0 };
     double time { 0 };
     bool timeDependent { false };
+    // Counts the passes that brought the tree up to date; each copy remembers the last one that placed it.
+    std::uint64_t pass { 0 };
     std::shared_ptr<Layer> root;
-    std::unordered_map<const Layer*, std::shared_ptr<Layer>> copies;
 };
 
 // Tells the main run loop's animation timer to watch a layer with animations.
@@ -102,9 +106,26 @@ struct LayerAccess {
     static std::size_t formerIndex(const Layer& l) { return l.m_formerIndex; }
     static const std::vector<fnd::String>& animatingKeys(const Layer& l) { return l.m_animatingKeys; }
     static void setAnimatingKeys(Layer& l, std::vector<fnd::String> keys) { l.m_animatingKeys = std::move(keys); }
+    static std::uint64_t changes(const Layer& l) { return l.m_changes; }
+    static std::uint64_t& madeFromChanges(Layer& l) { return l.m_madeFromChanges; }
+    static std::uint64_t& presentationPass(Layer& l) { return l.m_presentationPass; }
+    static bool& transitioned(Layer& l) { return l.m_transitioned; }
+    static std::shared_ptr<Layer> modelOf(const Layer& copy) { return copy.m_model.lock(); }
+    // A model layer's copy in the presentation tree that last placed it, and which tree that was.
+    static std::shared_ptr<Layer>& presentationCopy(const Layer& model)
+    {
+        return const_cast<Layer&>(model).m_presentationCopy;
+    }
+    static const PresentationCache*& presentationOwner(const Layer& model)
+    {
+        return const_cast<Layer&>(model).m_presentationOwner;
+    }
     static void setSuperlayer(Layer& l, const std::shared_ptr<Layer>& s) { l.m_superlayer = s; }
     static void setSublayers(Layer& l, std::vector<std::shared_ptr<Layer>> s) { l.m_sublayers = std::move(s); }
     static void treeDidChange(Layer& l) { l.treeDidChange(); }
+    static void treeNeedsRedraw(Layer& l) { l.treeNeedsRedraw(); }
+    // The tree is being drawn: later changes tell its host again.
+    static void treeIsDrawn(Layer& root) { root.m_redrawRequested = false; }
 
     // The value shown now for a key: the model value with the key's animations applied.
     static fnd::Value presentedValue(Layer& layer, const fnd::String& key);
@@ -118,6 +139,10 @@ struct LayerAccess {
     // Builds (or reuses) the presentation tree of the layer's root and answers the copy of the layer.
     static std::shared_ptr<Layer> presentationOf(const Layer& layer);
     static void makePresentation(Layer& copy, const Layer& model);
+    // Brings the presentation tree of a root up to date at the time: copies of layers that did not change and do
+    // not animate are kept as they are, animating ones are updated in place, and only new layers (or copies that
+    // someone else still holds, which stay as they were) are made afresh.
+    static void updatePresentation(const Layer& root, double now, PresentationCache& cache);
     static bool flattensSublayers(const Layer& l) { return !l.preservesSublayerDepth(); }
     static void setModelTreeCommitted(Layer& layer, bool committed);
 };

@@ -1,5 +1,7 @@
 #include "platform/text/detail/Shaping.h"
 
+#include "platform/text/detail/Doorkeeper.h"
+
 #include "platform/graphics/detail/FontFace.h"
 
 #include <fontconfig/fontconfig.h>
@@ -8,8 +10,11 @@
 #include <unicode/ubrk.h>
 #include <unicode/uchar.h>
 
+#include <bit>
+#include <cstdint>
 #include <map>
 #include <mutex>
+#include <unordered_map>
 
 namespace txt::detail {
 
@@ -46,14 +51,142 @@ hb_font_t* harfBuzzFont(const gfx::detail::FontFace& face)
 
 }
 
+namespace {
+
+std::vector<ShapedGlyph> shapeWithHarfBuzz(
+    const gfx::Font& font, std::u16string_view text, std::size_t start, std::size_t length, bool rightToLeft);
+
+// HarfBuzz looks at no more than this many characters (code points) of context on either side of what it shapes.
+constexpr int ShapingContext = 5;
+
+bool isTrailingSurrogate(char16_t c)
+{
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+
+// The units of the context before start and after end: ShapingContext characters each way, a surrogate pair
+// counting once.
+std::pair<std::size_t, std::size_t> shapingContext(std::u16string_view text, std::size_t start, std::size_t end)
+{
+    std::size_t from = start;
+    for (int n = 0; n < ShapingContext && from > 0; ++n) {
+        --from;
+        if (from > 0 && isTrailingSurrogate(text[from]))
+            --from;
+    }
+    std::size_t to = end;
+    for (int n = 0; n < ShapingContext && to < text.size(); ++n) {
+        ++to;
+        if (to < text.size() && isTrailingSurrogate(text[to]))
+            ++to;
+    }
+    return { start - from, to - end };
+}
+
+// Shaped runs by face, size, direction and text with its context, per thread: a cell or field drawn again, or a
+// word met again, is not shaped again. Emptied when it holds too many.
+class ShapedRunCache {
+public:
+    static ShapedRunCache& forThread()
+    {
+        thread_local ShapedRunCache cache;
+        return cache;
+    }
+    // Clusters relative to the start of the context. A run met for the first time is not looked for.
+    std::vector<ShapedGlyph>* find(const std::u16string& key, std::size_t hash)
+    {
+        m_firstSighting = !m_seen.admits(hash);
+        if (m_firstSighting)
+            return nullptr;
+        auto at = m_runs.find(key);
+        return at == m_runs.end() ? nullptr : &at->second;
+    }
+    void clear()
+    {
+        m_runs.clear();
+        m_seen.clear();
+    }
+    // Kept from the second time a run is met.
+    void insert(std::u16string key, std::size_t, const std::vector<ShapedGlyph>& glyphs)
+    {
+        if (m_firstSighting)
+            return;
+        if (m_runs.size() >= MaximumRuns)
+            m_runs.clear();
+        m_runs.emplace(std::move(key), glyphs);
+    }
+
+private:
+    static constexpr std::size_t MaximumRuns = 16384;
+    std::unordered_map<std::u16string, std::vector<ShapedGlyph>> m_runs;
+    Doorkeeper m_seen;
+    bool m_firstSighting { false }; // of the run last looked for
+};
+
+// What a run's shaping depends on, as one string: the face, the size, the direction, where the run starts and ends
+// in the context, and the context.
+std::u16string shapedRunKey(
+    const gfx::Font& font, bool rightToLeft, std::size_t before, std::size_t length, std::u16string_view context)
+{
+    std::u16string key;
+    key.reserve(context.size() + 14);
+    auto append = [&](std::uint64_t bits) {
+        for (int i = 0; i < 4; ++i)
+            key.push_back(static_cast<char16_t>(bits >> (16 * i)));
+    };
+    append(reinterpret_cast<std::uintptr_t>(font.face().get()));
+    append(std::bit_cast<std::uint64_t>(font.pointSize()));
+    key.push_back(rightToLeft ? u'r' : u'l');
+    key.push_back(static_cast<char16_t>(before));
+    append(length);
+    key.append(context);
+    return key;
+}
+
+}
+
+void forgetShapedRuns()
+{
+    ShapedRunCache::forThread().clear();
+}
+
 std::vector<ShapedGlyph> shapeText(
     const gfx::Font& font, std::u16string_view text, std::size_t start, std::size_t length, bool rightToLeft)
 {
-    std::vector<ShapedGlyph> result;
     if (length == 0 || !font.face())
-        return result;
+        return {};
+    const auto [before, after] = shapingContext(text, start, std::min(text.size(), start + length));
+    const std::size_t from = start - before;
+    auto key = shapedRunKey(font, rightToLeft, before, length, text.substr(from, before + length + after));
+    auto& cache = ShapedRunCache::forThread();
+    std::vector<ShapedGlyph> result;
+    const std::size_t hash = std::hash<std::u16string>()(key);
+    if (auto* known = cache.find(key, hash)) {
+        result = *known;
+    } else {
+        result = shapeWithHarfBuzz(font, text.substr(from, before + length + after), before, length, rightToLeft);
+        cache.insert(std::move(key), hash, result);
+    }
+    for (auto& glyph : result)
+        glyph.cluster += static_cast<std::uint32_t>(from);
+    return result;
+}
+
+namespace {
+
+std::vector<ShapedGlyph> shapeWithHarfBuzz(
+    const gfx::Font& font, std::u16string_view text, std::size_t start, std::size_t length, bool rightToLeft)
+{
+    std::vector<ShapedGlyph> result;
     hb_font_t* hbFont = harfBuzzFont(*font.face());
-    hb_buffer_t* buffer = hb_buffer_create();
+    // One buffer per thread, emptied for each run: its storage stays allocated.
+    struct Buffer {
+        hb_buffer_t* buffer { hb_buffer_create() };
+        ~Buffer() { hb_buffer_destroy(buffer); }
+    };
+    thread_local Buffer reused;
+    hb_buffer_t* buffer = reused.buffer;
+    hb_buffer_clear_contents(buffer);
     hb_buffer_add_utf16(buffer, reinterpret_cast<const uint16_t*>(text.data()), static_cast<int>(text.size()),
         static_cast<unsigned>(start), static_cast<int>(length));
     hb_buffer_set_direction(buffer, rightToLeft ? HB_DIRECTION_RTL : HB_DIRECTION_LTR);
@@ -72,8 +205,10 @@ std::vector<ShapedGlyph> shapeText(
     for (unsigned i = 0; i < count; ++i)
         result.push_back({ infos[i].codepoint, infos[i].cluster, positions[i].x_advance * scale,
             positions[i].x_offset * scale, positions[i].y_offset * scale });
-    hb_buffer_destroy(buffer);
+    hb_buffer_clear_contents(buffer);
     return result;
+}
+
 }
 
 std::shared_ptr<gfx::Font> fallbackFontForCharacter(const gfx::Font& font, char32_t character)
@@ -128,13 +263,33 @@ std::vector<bool> lineBreakOpportunities(std::u16string_view text)
     result[text.size()] = true;
     if (text.empty())
         return result;
+    // Opening an ICU line iterator loads its rules (tens of microseconds); one per thread takes each text in turn.
+    struct LineIterator {
+        UBreakIterator* iterator { nullptr };
+        LineIterator()
+        {
+            UErrorCode status = U_ZERO_ERROR;
+            iterator = ubrk_open(UBRK_LINE, "", nullptr, 0, &status);
+            if (U_FAILURE(status))
+                iterator = nullptr;
+        }
+        ~LineIterator()
+        {
+            if (iterator)
+                ubrk_close(iterator);
+        }
+    };
+    thread_local LineIterator line;
+    if (!line.iterator)
+        return result;
     UErrorCode status = U_ZERO_ERROR;
-    UBreakIterator* it = ubrk_open(UBRK_LINE, "", text.data(), static_cast<int32_t>(text.size()), &status);
+    ubrk_setText(line.iterator, text.data(), static_cast<int32_t>(text.size()), &status);
     if (U_FAILURE(status))
         return result;
-    for (int32_t at = ubrk_first(it); at != UBRK_DONE; at = ubrk_next(it))
+    for (int32_t at = ubrk_first(line.iterator); at != UBRK_DONE; at = ubrk_next(line.iterator))
         result[static_cast<std::size_t>(at)] = true;
-    ubrk_close(it);
+    // The iterator must not keep pointing at the caller's text.
+    ubrk_setText(line.iterator, nullptr, 0, &status);
     return result;
 }
 

@@ -19,9 +19,12 @@ struct ShapedGlyph {
 };
 
 // Shapes text[start, start + length) in the font, with the rest of text as context. Ligatures are off, so
-// characters keep their own glyphs. Glyphs come in visual order (right to left text reversed).
+// characters keep their own glyphs. Glyphs come in visual order (right to left text reversed). A run shaped before
+// on this thread (same face, size, direction, text and the context HarfBuzz reads) is taken from a cache.
 std::vector<ShapedGlyph> shapeText(
     const gfx::Font& font, std::u16string_view text, std::size_t start, std::size_t length, bool rightToLeft);
+// Empties this thread's cache of shaped runs.
+void forgetShapedRuns();
 
 // An installed font at the same size that has a glyph for the character; nullptr when none has.
 std::shared_ptr<gfx::Font> fallbackFontForCharacter(const gfx::Font& font, char32_t character);

@@ -1,9 +1,7 @@
 #include "platform/ui/containers/ScrollView.h"
 
 #include "platform/graphics/BezierPath.h"
-#include "platform/ui/controls/ControlLook.h"
-#include "platform/ui/tables/TableHeaderView.h"
-#include "platform/ui/tables/TableView.h"
+#include "platform/ui/look/ControlLook.h"
 #include "platform/ui/views/Event.h"
 
 #include <algorithm>
@@ -19,6 +17,14 @@ constexpr double FitTolerance = 1e-6;
 double borderWidth(BorderType type)
 {
     return type == BorderType::NoBorder ? 0 : 1;
+}
+
+// A part the document view offers by key ("headerView", "cornerView"): tables do, and any document view may.
+std::shared_ptr<View> scrollViewDocumentPart(const std::shared_ptr<View>& document, const char* key)
+{
+    if (!document || !document->respondsTo(fnd::Selector(key)))
+        return nullptr;
+    return document->valueForKey(key).objectAs<View>();
 }
 
 }
@@ -388,14 +394,12 @@ void ScrollView::tile()
 
 std::shared_ptr<View> ScrollView::tableHeaderView() const
 {
-    auto table = std::dynamic_pointer_cast<TableView>(documentView());
-    return table ? table->headerView() : nullptr;
+    return scrollViewDocumentPart(documentView(), "headerView");
 }
 
 std::shared_ptr<View> ScrollView::tableCornerView() const
 {
-    auto table = std::dynamic_pointer_cast<TableView>(documentView());
-    return table ? table->cornerView() : nullptr;
+    return scrollViewDocumentPart(documentView(), "cornerView");
 }
 
 double ScrollView::tableHeaderHeight() const
@@ -505,7 +509,7 @@ void ScrollView::scrollerAction(const fnd::Value& sender)
     bool vertical = scroller == m_verticalScroller;
     auto b = m_contentView->bounds();
     double line = vertical ? m_verticalLineScroll : m_horizontalLineScroll;
-    double visible = vertical ? b.height() : b.width();
+    double visible = gfx::lengthAlong(b, scroller->axis());
     // A page keeps pageScroll of the old view in sight, but always moves.
     double page = std::max(line, visible - (vertical ? m_verticalPageScroll : m_horizontalPageScroll));
     double amount = 0;

@@ -110,7 +110,7 @@ private:
     void adoptScroller(const std::shared_ptr<Scroller>& scroller);
     void scrollClipBy(double dx, double dy);
     void updateScrollers();
-    // A table document's header and corner views (nullptr when the document has none).
+    // The header and corner views of a document that offers them (a table), nullptr when it does not.
     std::shared_ptr<View> tableHeaderView() const;
     std::shared_ptr<View> tableCornerView() const;
     double tableHeaderHeight() const;

@@ -4,7 +4,7 @@
 #include "platform/foundation/runtime/RunLoop.h"
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/GraphicsContext.h"
-#include "platform/ui/controls/ControlLook.h"
+#include "platform/ui/look/ControlLook.h"
 #include "platform/ui/views/Application.h"
 
 #include <algorithm>
@@ -82,21 +82,25 @@ double Scroller::knobPosition() const
 
 gfx::Rect Scroller::slotRect() const
 {
-    auto b = bounds();
-    double thickness = isVertical() ? b.width() : b.height();
+    const auto b = bounds();
+    const auto a = axis();
+    double thickness = gfx::lengthAcross(b, a);
     // Arrows only where there is room for them and a knob between.
-    if (!hasArrows() || length(b) < 3 * thickness)
+    if (!hasArrows() || gfx::lengthAlong(b, a) < 3 * thickness)
         return b;
-    if (isVertical())
-        return { b.minX(), b.minY() + thickness, b.width(), b.height() - 2 * thickness };
-    return { b.minX() + thickness, b.minY(), b.width() - 2 * thickness, b.height() };
+    return gfx::rectOnAxis(
+        a, gfx::minAlong(b, a) + thickness, gfx::minAcross(b, a), gfx::lengthAlong(b, a) - 2 * thickness, thickness);
 }
 
 gfx::Rect Scroller::rectForPart(ScrollerPart part) const
 {
-    auto b = bounds();
-    auto slot = slotRect();
-    bool vertical = isVertical();
+    const auto b = bounds();
+    const auto slot = slotRect();
+    const auto a = axis();
+    // The stretch from start to end along the axis, across the whole of `over`.
+    auto span = [a](double start, double end, gfx::Rect over) {
+        return gfx::rectOnAxis(a, start, gfx::minAcross(over, a), end - start, gfx::lengthAcross(over, a));
+    };
     switch (part) {
     case ScrollerPart::NoPart:
         return {};
@@ -105,31 +109,25 @@ gfx::Rect Scroller::rectForPart(ScrollerPart part) const
     case ScrollerPart::DecrementLine:
         if (slot == b)
             return {};
-        return vertical ? gfx::Rect { b.minX(), b.minY(), b.width(), slot.minY() - b.minY() }
-                        : gfx::Rect { b.minX(), b.minY(), slot.minX() - b.minX(), b.height() };
+        return span(gfx::minAlong(b, a), gfx::minAlong(slot, a), b);
     case ScrollerPart::IncrementLine:
         if (slot == b)
             return {};
-        return vertical ? gfx::Rect { b.minX(), slot.maxY(), b.width(), b.maxY() - slot.maxY() }
-                        : gfx::Rect { slot.maxX(), b.minY(), b.maxX() - slot.maxX(), b.height() };
+        return span(gfx::maxAlong(slot, a), gfx::maxAlong(b, a), b);
     default:
         break;
     }
     if (!usableParts())
         return {};
-    double slotLength = length(slot);
+    double slotLength = gfx::lengthAlong(slot, a);
     double knobLength = std::min(slotLength, std::max(MinimumKnobLength, std::round(m_knobProportion * slotLength)));
     double knobStart = std::round((slotLength - knobLength) * knobPosition());
-    gfx::Rect knob = vertical ? gfx::Rect { slot.minX(), slot.minY() + knobStart, slot.width(), knobLength }
-                              : gfx::Rect { slot.minX() + knobStart, slot.minY(), knobLength, slot.height() };
+    const auto knob = span(gfx::minAlong(slot, a) + knobStart, gfx::minAlong(slot, a) + knobStart + knobLength, slot);
     if (part == ScrollerPart::Knob)
         return knob;
-    if (part == ScrollerPart::DecrementPage) {
-        return vertical ? gfx::Rect { slot.minX(), slot.minY(), slot.width(), knob.minY() - slot.minY() }
-                        : gfx::Rect { slot.minX(), slot.minY(), knob.minX() - slot.minX(), slot.height() };
-    }
-    return vertical ? gfx::Rect { slot.minX(), knob.maxY(), slot.width(), slot.maxY() - knob.maxY() }
-                    : gfx::Rect { knob.maxX(), slot.minY(), slot.maxX() - knob.maxX(), slot.height() };
+    if (part == ScrollerPart::DecrementPage)
+        return span(gfx::minAlong(slot, a), gfx::minAlong(knob, a), slot);
+    return span(gfx::maxAlong(knob, a), gfx::maxAlong(slot, a), slot);
 }
 
 ScrollerPart Scroller::testPart(gfx::Point point) const
@@ -167,10 +165,7 @@ void Scroller::drawKnobSlotInRect(gfx::Rect slotRect, bool)
     // A hairline on the side that meets the content.
     auto b = bounds();
     ControlLook::borderColor()->setFill();
-    if (isVertical())
-        gfx::BezierPath::fillRect({ b.minX(), b.minY(), 1, b.height() });
-    else
-        gfx::BezierPath::fillRect({ b.minX(), b.minY(), b.width(), 1 });
+    gfx::BezierPath::fillRect(gfx::withLengthAcross(b, axis(), 1));
 }
 
 void Scroller::drawKnob()
@@ -179,13 +174,13 @@ void Scroller::drawKnob()
     if (knob.isEmpty())
         return;
     bool pressed = m_highlightedPart == ScrollerPart::Knob;
-    bool vertical = isVertical();
-    double thickness = vertical ? knob.width() : knob.height();
+    const auto a = axis();
+    double thickness = gfx::lengthAcross(knob, a);
     // Legacy knobs fill most of the strip; overlay knobs are a thin bar along the outer edge.
     double inner = m_style == ScrollerStyle::Legacy ? std::max(4.0, thickness - 8) : std::max(3.0, thickness / 2 - 1);
     double margin = m_style == ScrollerStyle::Legacy ? (thickness - inner) / 2 + 0.5 : thickness - inner - 2;
-    gfx::Rect bar = vertical ? gfx::Rect { knob.minX() + margin, knob.minY() + 2, inner, knob.height() - 4 }
-                             : gfx::Rect { knob.minX() + 2, knob.minY() + margin, knob.width() - 4, inner };
+    auto bar = gfx::rectOnAxis(
+        a, gfx::minAlong(knob, a) + 2, gfx::minAcross(knob, a) + margin, gfx::lengthAlong(knob, a) - 4, inner);
     double radius = inner / 2;
     auto path = gfx::BezierPath::bezierPathWithRoundedRect(bar, radius, radius);
     double alpha = pressed ? 0.6 : (m_style == ScrollerStyle::Legacy ? 0.38 : 0.45);
@@ -235,12 +230,12 @@ void Scroller::trackKnob(const Event& event)
 {
     auto self = shared_from_this(); // the action may take the scroller out of its view
     auto& app = Application::shared();
-    bool vertical = isVertical();
+    const auto a = axis();
     auto start = convertPointFromView(event.locationInWindow(), nullptr);
     auto knob = rectForPart(ScrollerPart::Knob);
     auto slot = slotRect();
-    double grab = vertical ? start.y - knob.minY() : start.x - knob.minX();
-    double travel = length(slot) - length(knob);
+    double grab = gfx::along(start, a) - gfx::minAlong(knob, a);
+    double travel = gfx::lengthAlong(slot, a) - gfx::lengthAlong(knob, a);
     m_highlightedPart = ScrollerPart::Knob;
     setNeedsDisplay(true);
     for (;;) {
@@ -249,7 +244,7 @@ void Scroller::trackKnob(const Event& event)
         if (!next || next->type() == EventType::LeftMouseUp)
             break;
         auto p = convertPointFromView(next->locationInWindow(), nullptr);
-        double knobStart = (vertical ? p.y - slot.minY() : p.x - slot.minX()) - grab;
+        double knobStart = gfx::along(p, a) - gfx::minAlong(slot, a) - grab;
         double value = travel > 0 ? std::clamp(knobStart / travel, 0.0, 1.0) : 0.0;
         if (value != doubleValue()) {
             setDoubleValue(value);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/graphics/Axis.h"
 #include "platform/ui/controls/Control.h"
 
 namespace ui {
@@ -38,6 +39,8 @@ public:
     static ScrollerStyle preferredScrollerStyle() { return ScrollerStyle::Legacy; }
 
     bool isVertical() const { return frame().height() > frame().width(); }
+    // The axis the knob moves along.
+    gfx::Axis axis() const { return isVertical() ? gfx::Axis::Y : gfx::Axis::X; }
     ScrollerStyle scrollerStyle() const { return m_style; }
     void setScrollerStyle(ScrollerStyle style);
     double knobProportion() const { return m_knobProportion; }
@@ -73,7 +76,6 @@ public:
 private:
     // The slot without the arrows.
     gfx::Rect slotRect() const;
-    double length(gfx::Rect r) const { return isVertical() ? r.height() : r.width(); }
     void sendScrollAction(ScrollerPart part);
 
     ScrollerStyle m_style { ScrollerStyle::Legacy };

@@ -4,7 +4,7 @@
 #include "platform/foundation/runtime/CharacterSet.h"
 #include "platform/foundation/runtime/RunLoop.h"
 #include "platform/graphics/BezierPath.h"
-#include "platform/ui/controls/ControlLook.h"
+#include "platform/ui/look/ControlLook.h"
 #include "platform/ui/views/Application.h"
 #include "platform/ui/views/Cursor.h"
 #include "platform/ui/views/Event.h"
@@ -121,7 +121,7 @@ std::vector<double> SplitView::lengths() const
 {
     std::vector<double> result;
     for (const auto& v : subviews())
-        result.push_back(isSubviewCollapsed(*v) ? 0 : length(v->frame()));
+        result.push_back(isSubviewCollapsed(*v) ? 0 : gfx::lengthAlong(v->frame(), axis()));
     return result;
 }
 
@@ -160,8 +160,7 @@ gfx::Rect SplitView::dividerRect(long index) const
         return {};
     double pos = positionOfDivider(index);
     auto b = bounds();
-    return m_vertical ? gfx::Rect { pos, b.minY(), thickness, b.height() }
-                      : gfx::Rect { b.minX(), pos, b.width(), thickness };
+    return gfx::rectOnAxis(axis(), pos, gfx::minAcross(b, axis()), thickness, gfx::lengthAcross(b, axis()));
 }
 
 // Layout.
@@ -196,13 +195,12 @@ void SplitView::applyLengths(const std::vector<double>& wanted, long dividerInde
             views[i]->setHidden(collapse);
     }
     auto b = bounds();
-    double pos = m_vertical ? b.minX() : b.minY();
+    double pos = gfx::minAlong(b, axis());
     for (std::size_t i = 0; i < views.size(); ++i) {
         auto& v = *views[i];
         if (!v.isHidden()) {
             double len = std::max(0.0, wanted[i]);
-            v.setFrame(m_vertical ? gfx::Rect { pos, b.minY(), len, b.height() }
-                                  : gfx::Rect { b.minX(), pos, b.width(), len });
+            v.setFrame(gfx::rectOnAxis(axis(), pos, gfx::minAcross(b, axis()), len, gfx::lengthAcross(b, axis())));
             pos += len;
         }
         if (i + 1 < views.size())
@@ -224,7 +222,7 @@ void SplitView::adjustSubviews()
     double dividers = 0;
     for (long i = 0; i + 1 < long(lens.size()); ++i)
         dividers += dividerThicknessAt(i);
-    double available = std::max(0.0, axisLength(bounds().size) - dividers);
+    double available = std::max(0.0, gfx::along(bounds().size, axis()) - dividers);
     double total = std::accumulate(lens.begin(), lens.end(), 0.0);
     std::vector<std::size_t> open;
     for (std::size_t i = 0; i < lens.size(); ++i) {
@@ -295,7 +293,7 @@ void SplitView::resizeSubviewsWithOldSize(gfx::Size oldSize)
     auto lens = lengths();
     if (lens.empty())
         return;
-    double delta = axisLength(bounds().size) - axisLength(oldSize);
+    double delta = gfx::along(bounds().size, axis()) - gfx::along(oldSize, axis());
     // The change goes to the subviews that take part, in proportion to their lengths.
     std::vector<std::size_t> takers;
     auto d = delegate();
@@ -405,9 +403,10 @@ long SplitView::dividerIndexAtPoint(gfx::Point p)
     for (long i = 0; i + 1 < long(subviews().size()); ++i) {
         auto drawn = dividerRect(i);
         auto effective = drawn;
-        if (!drawn.isEmpty() && length(drawn) < ThinDividerGrabWidth) {
-            double grow = (ThinDividerGrabWidth - length(drawn)) / 2;
-            effective = m_vertical ? gfx::insetRect(drawn, -grow, 0) : gfx::insetRect(drawn, 0, -grow);
+        if (!drawn.isEmpty() && gfx::lengthAlong(drawn, axis()) < ThinDividerGrabWidth) {
+            double grow = (ThinDividerGrabWidth - gfx::lengthAlong(drawn, axis())) / 2;
+            effective = gfx::withLengthAlong(
+                gfx::offsetAlong(drawn, axis(), -grow), axis(), gfx::lengthAlong(drawn, axis()) + 2 * grow);
         }
         if (d) {
             if (auto answer = d->splitViewEffectiveRectForDrawnRect(*this, effective, drawn, i))
@@ -455,8 +454,8 @@ void SplitView::trackDivider(long index, const Event& event)
 {
     auto& app = Application::shared();
     auto d = delegate();
-    auto axis = [this](gfx::Point p) { return m_vertical ? p.x : p.y; };
-    double grab = axis(convertPointFromView(event.locationInWindow(), nullptr)) - positionOfDivider(index);
+    double grab
+        = gfx::along(convertPointFromView(event.locationInWindow(), nullptr), axis()) - positionOfDivider(index);
     double min = minPossiblePositionOfDividerAtIndex(index);
     double max = maxPossiblePositionOfDividerAtIndex(index);
     double minAllowed = d ? d->splitViewConstrainMinCoordinate(*this, min, index).value_or(min) : min;
@@ -473,7 +472,7 @@ void SplitView::trackDivider(long index, const Event& event)
             fnd::RunLoopMode::EventTracking, true);
         if (!next_)
             break;
-        double proposed = axis(convertPointFromView(next_->locationInWindow(), nullptr)) - grab;
+        double proposed = gfx::along(convertPointFromView(next_->locationInWindow(), nullptr), axis()) - grab;
         double position = proposed;
         // Past a limit the subview collapses once the mouse is over half way to where it would vanish.
         if (position < minAllowed)
@@ -526,13 +525,10 @@ void SplitView::drawDividerInRect(gfx::Rect rect)
     gfx::Color::colorWithCalibratedWhite(0.96)->setFill();
     gfx::BezierPath::fillRect(rect);
     dividerColor()->setFill();
-    if (m_vertical) {
-        gfx::BezierPath::fillRect({ rect.minX(), rect.minY(), 1, rect.height() });
-        gfx::BezierPath::fillRect({ rect.maxX() - 1, rect.minY(), 1, rect.height() });
-    } else {
-        gfx::BezierPath::fillRect({ rect.minX(), rect.minY(), rect.width(), 1 });
-        gfx::BezierPath::fillRect({ rect.minX(), rect.maxY() - 1, rect.width(), 1 });
-    }
+    // A line along each long edge of the divider.
+    gfx::BezierPath::fillRect(gfx::withLengthAlong(rect, axis(), 1));
+    gfx::BezierPath::fillRect(
+        gfx::withLengthAlong(gfx::offsetAlong(rect, axis(), gfx::lengthAlong(rect, axis()) - 1), axis(), 1));
     // A dimple in the middle says it can be dragged.
     constexpr double Dimple = 4;
     gfx::Color::colorWithCalibratedWhite(0, 0.35)->setFill();

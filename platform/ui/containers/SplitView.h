@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/foundation/runtime/NotificationCenter.h"
+#include "platform/graphics/Axis.h"
 #include "platform/graphics/Color.h"
 #include "platform/ui/views/View.h"
 
@@ -84,6 +85,8 @@ public:
 
     // Vertical dividers: the subviews are side by side.
     bool isVertical() const { return m_vertical; }
+    // The axis the panes run along: x with vertical dividers, y with horizontal ones.
+    gfx::Axis axis() const { return m_vertical ? gfx::Axis::X : gfx::Axis::Y; }
     void setVertical(bool flag);
     SplitViewDividerStyle dividerStyle() const { return m_dividerStyle; }
     void setDividerStyle(SplitViewDividerStyle style);
@@ -123,9 +126,6 @@ public:
     void didAddSubview(View& subview) override;
 
 private:
-    double axisLength(gfx::Size s) const { return m_vertical ? s.width : s.height; }
-    double start(gfx::Rect r) const { return m_vertical ? r.minX() : r.minY(); }
-    double length(gfx::Rect r) const { return m_vertical ? r.width() : r.height(); }
     // The thickness divider i takes now (0 when hidden beside a collapsed subview).
     double dividerThicknessAt(long index) const;
     // Each subview's length along the axis (0 when collapsed).

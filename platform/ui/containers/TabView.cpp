@@ -3,10 +3,10 @@
 #include "platform/foundation/runtime/Exception.h"
 #include "platform/graphics/BezierPath.h"
 #include "platform/ui/controls/Control.h"
-#include "platform/ui/controls/ControlLook.h"
-#include "platform/ui/detail/PanelText.h"
+#include "platform/ui/look/ControlLook.h"
 #include "platform/ui/views/Event.h"
 #include "platform/ui/views/Window.h"
+#include "platform/ui/views/detail/PanelText.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 #include "platform/ui/containers/TabViewItem.h"
 
 #include "platform/ui/containers/TabView.h"
-#include "platform/ui/detail/PanelText.h"
+#include "platform/ui/views/detail/PanelText.h"
 
 namespace ui {
 

@@ -1,10 +1,10 @@
 #include "platform/ui/containers/Toolbar.h"
 
-#include "platform/foundation/runtime/Exception.h"
 #include "platform/foundation/files/UserDefaults.h"
-#include "platform/ui/views/Application.h"
+#include "platform/foundation/runtime/Exception.h"
 #include "platform/ui/containers/ToolbarCustomizationPalette.h"
 #include "platform/ui/containers/ToolbarView.h"
+#include "platform/ui/views/Application.h"
 #include "platform/ui/views/Window.h"
 
 #include <algorithm>
@@ -236,8 +236,10 @@ void Toolbar::setVisible(bool flag)
 {
     if (flag == m_visible)
         return;
+    willChangeValueForKey("visible");
     m_visible = flag;
     configurationChanged();
+    didChangeValueForKey("visible");
 }
 
 void Toolbar::toggleToolbarShown(const fnd::Value&)

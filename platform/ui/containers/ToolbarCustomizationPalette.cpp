@@ -4,12 +4,12 @@
 #include "platform/graphics/Image.h"
 #include "platform/ui/containers/ToolbarView.h"
 #include "platform/ui/controls/Button.h"
-#include "platform/ui/controls/ControlLook.h"
 #include "platform/ui/controls/PopUpButton.h"
-#include "platform/ui/detail/FlippedView.h"
-#include "platform/ui/detail/PanelText.h"
 #include "platform/ui/dragging/Pasteboard.h"
+#include "platform/ui/look/ControlLook.h"
 #include "platform/ui/text/TextField.h"
+#include "platform/ui/views/detail/FlippedView.h"
+#include "platform/ui/views/detail/PanelText.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,12 +2,12 @@
 
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/Image.h"
-#include "platform/ui/views/Application.h"
-#include "platform/ui/menus/MenuItem.h"
 #include "platform/ui/containers/Toolbar.h"
+#include "platform/ui/menus/MenuItem.h"
+#include "platform/ui/views/Application.h"
 #include "platform/ui/views/View.h"
-#include "platform/ui/detail/PanelText.h"
-#include "platform/ui/detail/StandardPanels.h"
+#include "platform/ui/views/detail/PanelText.h"
+#include "platform/ui/views/detail/StandardPanelActions.h"
 
 #include <cmath>
 #include <numbers>

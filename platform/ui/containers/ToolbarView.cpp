@@ -6,12 +6,12 @@
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/graphics/Image.h"
 #include "platform/ui/controls/Button.h"
-#include "platform/ui/controls/ControlLook.h"
-#include "platform/ui/detail/PanelText.h"
 #include "platform/ui/dragging/Pasteboard.h"
+#include "platform/ui/look/ControlLook.h"
 #include "platform/ui/menus/Menu.h"
 #include "platform/ui/views/Application.h"
 #include "platform/ui/views/Window.h"
+#include "platform/ui/views/detail/PanelText.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/ui/controls/ActionCell.h"
-#include "platform/ui/controls/ControlLook.h"
+#include "platform/ui/look/ControlLook.h"
 
 namespace ui {
 

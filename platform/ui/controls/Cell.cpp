@@ -9,12 +9,11 @@
 #include "platform/graphics/Image.h"
 #include "platform/text/AttributedString.h"
 #include "platform/text/TextContainer.h"
-#include "platform/ui/views/Application.h"
 #include "platform/ui/controls/Control.h"
-#include "platform/ui/controls/ControlLook.h"
-#include "platform/ui/text/TextView.h"
+#include "platform/ui/look/ControlLook.h"
+#include "platform/ui/views/Application.h"
 #include "platform/ui/views/Window.h"
-#include "platform/ui/detail/TrackingEvents.h"
+#include "platform/ui/views/detail/TrackingEvents.h"
 
 #include <algorithm>
 #include <cmath>
@@ -642,94 +641,8 @@ void Cell::performClickWithFrame(gfx::Rect frame, View& controlView)
     sendActionFromControlView();
 }
 
-// Editing.
-
-void Cell::editWithFrame(gfx::Rect frame, View& controlView, const std::shared_ptr<View>& fieldEditor,
-    const std::shared_ptr<fnd::Object>& delegate, const Event* event)
-{
-    selectWithFrame(frame, controlView, fieldEditor, delegate, 0, 0);
-    // The click that started editing places the caret.
-    if (event && m_fieldEditor.lock() == fieldEditor)
-        if (auto editor = std::dynamic_pointer_cast<TextView>(fieldEditor))
-            editor->mouseDown(*event);
-}
-
-void Cell::selectWithFrame(gfx::Rect frame, View& controlView, const std::shared_ptr<View>& fieldEditor,
-    const std::shared_ptr<fnd::Object>& delegate, fnd::Index selectionStart, fnd::Index selectionLength)
-{
-    if (!fieldEditor || m_type != CellType::Text || !isSelectable())
-        return;
-    auto self = shared_from_this();
-    auto textView = std::dynamic_pointer_cast<TextView>(fieldEditor);
-    if (textView) {
-        // The shared editor starts from a clean slate for each cell; setUpFieldEditorAttributes adds the cell's look.
-        textView->setDelegate(nullptr);
-        textView->setFieldEditor(true);
-        textView->setUsesSecureTextEntry(false);
-        textView->setRichText(m_allowsEditingTextAttributes);
-        textView->setImportsGraphics(m_importsGraphics);
-        textView->setEditable(m_editable);
-        textView->setSelectable(true);
-        textView->setTextContainerInset({});
-        textView->setHorizontallyResizable(false);
-        textView->setVerticallyResizable(false);
-    }
-    auto editor = setUpFieldEditorAttributes(fieldEditor);
-    if (!editor)
-        return;
-    m_fieldEditor = editor;
-    auto rect = titleRectForBounds(frame);
-    if (textView && editor == textView) {
-        // One line runs on sideways (the editor scrolls); wrapping text wraps at the editor's width.
-        bool singleLine = m_usesSingleLineMode || m_lineBreakMode != txt::LineBreakMode::ByWordWrapping;
-        auto container = textView->textContainer();
-        container->setLineFragmentPadding(0);
-        container->setWidthTracksTextView(!singleLine);
-        container->setContainerSize({ singleLine ? 1e7 : rect.width(), 1e7 });
-        if (m_allowsEditingTextAttributes)
-            textView->setAttributedString(*attributedStringValue());
-        else
-            textView->setString(stringValue());
-        textView->setFrame(rect);
-        textView->setBoundsOrigin({ 0, 0 });
-        controlView.addSubview(textView);
-        textView->setDelegate(std::dynamic_pointer_cast<TextViewDelegate>(delegate));
-        auto length = textView->string().length();
-        selectionStart = std::clamp<fnd::Index>(selectionStart, 0, length);
-        selectionLength = std::clamp<fnd::Index>(selectionLength, 0, length - selectionStart);
-        textView->setSelectedRange({ selectionStart, selectionLength });
-        textView->scrollRangeToVisible({ selectionStart, selectionLength });
-        if (auto w = controlView.window())
-            w->makeFirstResponder(textView);
-        controlView.setNeedsDisplay(true);
-        controlView.noteFocusRingMaskChanged(); // the control shows the ring while its editor has the keyboard
-        return;
-    }
-    // Another kind of editor offers its text as the "string" key.
-    if (editor->classInfo().findProperty("string"))
-        editor->setValueForKey(fnd::Value(stringValue()), "string");
-    editor->setFrame(rect);
-    controlView.addSubview(editor);
-    controlView.setNeedsDisplay(true);
-}
-
-void Cell::endEditing(const std::shared_ptr<View>& fieldEditor)
-{
-    auto editor = m_fieldEditor.lock();
-    if (!editor || (fieldEditor && fieldEditor != editor))
-        return;
-    m_fieldEditor.reset();
-    if (auto textView = std::dynamic_pointer_cast<TextView>(editor)) {
-        // The editor is shared: it forgets this cell's delegate and text.
-        textView->setDelegate(nullptr);
-        textView->setString({});
-        textView->setUsesSecureTextEntry(false);
-    }
-    editor->removeFromSuperview();
-    noteChanged();
-    if (auto view = controlView())
-        view->noteFocusRingMaskChanged();
-}
+// Editing (editWithFrame, selectWithFrame and endEditing set up the field editor, a text view: they are in
+// text/CellTextEditing.cpp).
 
 std::shared_ptr<View> Cell::setUpFieldEditorAttributes(const std::shared_ptr<View>& fieldEditor)
 {

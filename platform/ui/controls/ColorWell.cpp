@@ -2,7 +2,7 @@
 
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/GraphicsContext.h"
-#include "platform/ui/controls/ControlLook.h"
+#include "platform/ui/look/ControlLook.h"
 #include "platform/ui/views/Event.h"
 #include "platform/ui/views/Window.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/ui/controls/ActionCell.h"
-#include "platform/ui/text/TextViewDelegate.h"
+#include "platform/ui/controls/TextViewDelegate.h"
 #include "platform/ui/views/View.h"
 
 namespace ui {
@@ -134,7 +134,7 @@ public:
     virtual void calcSize() { }
 
     // Editing by the field editor.
-    virtual std::shared_ptr<View> currentEditor() const;
+    std::shared_ptr<View> currentEditor() const override;
     // Ends editing without taking the text; false when nothing was being edited.
     virtual bool abortEditing();
     // Takes the field editor's text into the cell now.
@@ -197,6 +197,8 @@ private:
         std::optional<fnd::String> ownPlaceholder;
     };
     void showBoundValue(const fnd::Value& value, const fnd::Dictionary& options);
+    // Text-field cells show a placeholder for markers and nil values (ControlTextBindings.cpp).
+    bool cellTakesPlaceholders() const;
     void setPlaceholderForBinding(const std::optional<fnd::String>& placeholder);
 
     std::shared_ptr<Cell> m_cell;

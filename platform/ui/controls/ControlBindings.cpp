@@ -4,8 +4,7 @@
 
 #include "platform/foundation/bindings/Binding.h"
 #include "platform/foundation/bindings/SelectionMarker.h"
-#include "platform/ui/text/TextFieldCell.h"
-#include "platform/ui/detail/BindingPlaceholders.h"
+#include "platform/ui/controls/detail/BindingPlaceholders.h"
 
 namespace ui {
 
@@ -29,7 +28,7 @@ void Control::showBoundValue(const fnd::Value& value, const fnd::Dictionary& opt
 {
     auto marker = fnd::selectionMarkerKind(value);
     auto placeholder = fnd::placeholderForBoundValue(value, options);
-    const bool isText = std::dynamic_pointer_cast<TextFieldCell>(m_cell) != nullptr;
+    const bool isText = cellTakesPlaceholders();
     m_boundDisplay.showsMarker = marker.has_value();
     if (marker && isText) {
         setPlaceholderForBinding(placeholder ? placeholder->stringValue() : defaultPlaceholder(*marker));
@@ -53,23 +52,6 @@ void Control::showBoundValue(const fnd::Value& value, const fnd::Dictionary& opt
             = !marker || (*marker == fnd::SelectionMarker::Kind::MultipleValues && editsMultiple);
         setEnabled(m_boundDisplay.enabledByBinding && m_boundDisplay.enabledByValue);
     }
-}
-
-void Control::setPlaceholderForBinding(const std::optional<fnd::String>& placeholder)
-{
-    auto cell = std::dynamic_pointer_cast<TextFieldCell>(m_cell);
-    if (!cell)
-        return;
-    if (placeholder) {
-        // The field's own placeholder comes back when the binding shows a value again.
-        if (!m_boundDisplay.ownPlaceholder)
-            m_boundDisplay.ownPlaceholder = cell->placeholderString();
-        cell->setPlaceholderString(*placeholder);
-    } else if (m_boundDisplay.ownPlaceholder) {
-        cell->setPlaceholderString(*m_boundDisplay.ownPlaceholder);
-        m_boundDisplay.ownPlaceholder.reset();
-    }
-    setNeedsDisplay(true);
 }
 
 void Control::unbind(const fnd::String& binding)

@@ -2,14 +2,12 @@
 
 #include "platform/graphics/Font.h"
 #include "platform/graphics/Geometry.h"
-#include "platform/ui/menus/MenuItem.h"
+#include "platform/ui/look/ControlState.h"
 #include "platform/ui/views/View.h"
 
 namespace ui {
 
 // The values below are the platform's: interface files, archives and callers store and compare them.
-
-using ControlSize = gfx::ControlSize;
 
 enum class CellType { Null = 0, Text = 1, Image = 2 };
 

@@ -3,7 +3,7 @@
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/graphics/Image.h"
-#include "platform/ui/controls/ControlLook.h"
+#include "platform/ui/look/ControlLook.h"
 #include "platform/ui/views/View.h"
 
 #include <cmath>

@@ -2,12 +2,12 @@
 
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/GraphicsContext.h"
+#include "platform/ui/controls/detail/ValueRange.h"
+#include "platform/ui/look/ControlLook.h"
 #include "platform/ui/views/Application.h"
-#include "platform/ui/controls/ControlLook.h"
 #include "platform/ui/views/View.h"
 #include "platform/ui/views/Window.h"
-#include "platform/ui/detail/TrackingEvents.h"
-#include "platform/ui/detail/ValueRange.h"
+#include "platform/ui/views/detail/TrackingEvents.h"
 
 #include <cmath>
 #include <numbers>

@@ -46,6 +46,11 @@ public:
     void setIntegerValue(std::int64_t value) override { setDoubleValue(static_cast<double>(value)); }
     fnd::String stringValue() const override;
     void setNextState() override { }
+    // A rating always counts as highlighted, so the places of stars not given show star outlines, never dots.
+    bool isHighlighted() const override
+    {
+        return m_style == LevelIndicatorStyle::Rating || ActionCell::isHighlighted();
+    }
     bool acceptsFirstResponder() const override { return ActionCell::acceptsFirstResponder() && isEditable(); }
 
     // The kind of fill the value has now.

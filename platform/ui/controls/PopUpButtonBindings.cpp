@@ -3,8 +3,8 @@
 #include "platform/ui/controls/PopUpButton.h"
 
 #include "platform/foundation/bindings/Binding.h"
+#include "platform/ui/controls/detail/BindingPlaceholders.h"
 #include "platform/ui/menus/MenuItem.h"
-#include "platform/ui/detail/BindingPlaceholders.h"
 
 namespace ui {
 

@@ -4,8 +4,8 @@
 #include "platform/foundation/runtime/Timer.h"
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/GraphicsContext.h"
-#include "platform/ui/controls/ControlLook.h"
-#include "platform/ui/detail/ValueRange.h"
+#include "platform/ui/controls/detail/ValueRange.h"
+#include "platform/ui/look/ControlLook.h"
 #include "platform/ui/views/Window.h"
 
 #include <cmath>

@@ -5,10 +5,10 @@
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/graphics/Image.h"
 #include "platform/text/AttributedString.h"
-#include "platform/ui/views/Application.h"
 #include "platform/ui/menus/Menu.h"
+#include "platform/ui/views/Application.h"
 #include "platform/ui/views/Window.h"
-#include "platform/ui/detail/TrackingEvents.h"
+#include "platform/ui/views/detail/TrackingEvents.h"
 
 #include <cmath>
 

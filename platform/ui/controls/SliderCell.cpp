@@ -2,9 +2,9 @@
 
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/GraphicsContext.h"
-#include "platform/ui/controls/ControlLook.h"
+#include "platform/ui/controls/detail/ValueRange.h"
+#include "platform/ui/look/ControlLook.h"
 #include "platform/ui/views/View.h"
-#include "platform/ui/detail/ValueRange.h"
 
 #include <cmath>
 
@@ -191,9 +191,8 @@ gfx::Rect SliderCell::knobRectFlipped(bool flipped) const
     double fraction = range != 0 ? (m_value - m_minValue) / range : 0;
     const double knob = knobThickness();
     double centre = along(bar, fraction, isVertical(), flipped);
-    if (!isVertical())
-        return { std::round(centre - knob / 2), std::round(bar.midY() - knob / 2), knob, knob };
-    return { std::round(bar.midX() - knob / 2), std::round(centre - knob / 2), knob, knob };
+    return gfx::rectOnAxis(
+        axis(), std::round(centre - knob / 2), std::round(gfx::midAcross(bar, axis()) - knob / 2), knob, knob);
 }
 
 double SliderCell::valueAtPoint(gfx::Point point, bool flipped) const
@@ -251,9 +250,8 @@ bool SliderCell::moveByKeyboardSteps(int steps)
 gfx::Size SliderCell::cellSizeForBounds(gfx::Rect bounds) const
 {
     double thickness = knobThickness() + 2 + (m_numberOfTickMarks > 0 ? TickArea : 0);
-    if (isVertical())
-        return { thickness, std::max(bounds.height() < 1e6 ? bounds.height() : 0.0, 100.0) };
-    return { std::max(bounds.width() < 1e6 ? bounds.width() : 0.0, 100.0), thickness };
+    double length = gfx::lengthAlong(bounds, axis());
+    return gfx::sizeOnAxis(axis(), std::max(length < 1e6 ? length : 0.0, 100.0), thickness);
 }
 
 // Drawing.
@@ -320,7 +318,7 @@ bool SliderCell::startTrackingAt(gfx::Point startPoint, View& controlView)
     m_grabOffset = 0;
     if (gfx::pointInRect(startPoint, knob)) {
         // Dragged by the knob: it keeps its place under the pointer.
-        m_grabOffset = isVertical() ? startPoint.y - knob.midY() : startPoint.x - knob.midX();
+        m_grabOffset = gfx::along(startPoint, axis()) - gfx::midAlong(knob, axis());
     } else {
         setDoubleValue(valueAtPoint(startPoint, flipped));
     }
@@ -329,11 +327,7 @@ bool SliderCell::startTrackingAt(gfx::Point startPoint, View& controlView)
 
 bool SliderCell::continueTracking(gfx::Point, gfx::Point currentPoint, View& controlView)
 {
-    gfx::Point p = currentPoint;
-    if (isVertical())
-        p.y -= m_grabOffset;
-    else
-        p.x -= m_grabOffset;
+    auto p = gfx::withAlong(currentPoint, axis(), gfx::along(currentPoint, axis()) - m_grabOffset);
     setDoubleValue(valueAtPoint(p, controlView.isFlipped()));
     return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/graphics/Axis.h"
 #include "platform/ui/controls/ActionCell.h"
 
 #include <cmath>
@@ -45,6 +46,8 @@ public:
     // Vertical is decided by the frame unless set.
     bool isVertical() const;
     void setVertical(bool flag) { m_vertical = flag; }
+    // The axis the knob moves along.
+    gfx::Axis axis() const { return isVertical() ? gfx::Axis::Y : gfx::Axis::X; }
     double knobThickness() const;
 
     // The value stays within the range (and on a tick mark when only those are allowed).

@@ -2,8 +2,8 @@
 
 #include "platform/foundation/runtime/Log.h"
 #include "platform/foundation/runtime/RunLoop.h"
-#include "platform/ui/detail/VirtualKeySyms.h"
 #include "platform/ui/views/Event.h"
+#include "platform/ui/views/detail/VirtualKeySyms.h"
 
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>

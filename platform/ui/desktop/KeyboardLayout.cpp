@@ -2,8 +2,8 @@
 
 #include "platform/foundation/runtime/Log.h"
 #include "platform/foundation/runtime/NotificationCenter.h"
-#include "platform/ui/detail/VirtualKeySyms.h"
 #include "platform/ui/views/Event.h"
+#include "platform/ui/views/detail/VirtualKeySyms.h"
 
 #include <xkbcommon/xkbcommon.h>
 
@@ -84,14 +84,16 @@ fnd::Expected<std::shared_ptr<KeyboardLayout>> KeyboardLayout::layoutWithNames(c
     auto keymap = std::make_unique<Keymap>();
     keymap->context.reset(xkb_context_new(XKB_CONTEXT_NO_ENVIRONMENT_NAMES));
     if (!keymap->context)
-        return std::unexpected(fnd::Error::make("UIKeyboardLayoutErrorDomain", 1, "The XKB context could not be made."));
+        return std::unexpected(
+            fnd::Error::make("UIKeyboardLayoutErrorDomain", 1, "The XKB context could not be made."));
     const std::string rules = names.rules.utf8(), model = names.model.utf8(), layout = names.layout.utf8(),
                       variant = names.variant.utf8(), options = names.options.utf8();
     xkb_rule_names rmlvo { rules.c_str(), model.c_str(), layout.c_str(), variant.c_str(), options.c_str() };
     keymap->keymap.reset(xkb_keymap_new_from_names(keymap->context.get(), &rmlvo, XKB_KEYMAP_COMPILE_NO_FLAGS));
     if (!keymap->keymap)
         return std::unexpected(fnd::Error::make("UIKeyboardLayoutErrorDomain", 2,
-            fnd::String("The keyboard layout \"" + layout + "\" (variant \"" + variant + "\") could not be compiled.")));
+            fnd::String(
+                "The keyboard layout \"" + layout + "\" (variant \"" + variant + "\") could not be compiled.")));
     auto maskOf = [&](const char* name) -> xkb_mod_mask_t {
         xkb_mod_index_t index = xkb_keymap_mod_get_index(keymap->keymap.get(), name);
         return index == XKB_MOD_INVALID ? 0 : xkb_mod_mask_t(1) << index;

@@ -2,11 +2,11 @@
 
 #include "platform/foundation/runtime/RunLoop.h"
 #include "platform/graphics/Image.h"
+#include "platform/ui/dragging/DropSession.h"
+#include "platform/ui/dragging/Pasteboard.h"
 #include "platform/ui/views/Application.h"
 #include "platform/ui/views/Backend.h"
-#include "platform/ui/dragging/DropSession.h"
 #include "platform/ui/views/Event.h"
-#include "platform/ui/dragging/Pasteboard.h"
 #include "platform/ui/views/View.h"
 #include "platform/ui/views/Window.h"
 
@@ -147,6 +147,13 @@ DragResult dragImage(View& view, const std::shared_ptr<gfx::Image>& image, gfx::
         return *result;
     DragSession session(image ? image : std::make_shared<gfx::Image>(), pasteboard, source);
     return session.run(imageOrigin, mouse, slideBack);
+}
+
+// A backend without drags of its own leaves them to the in-process drag (dragImage above).
+std::optional<DragResult> Backend::dragImage(View&, const std::shared_ptr<gfx::Image>&, gfx::Point, gfx::Point,
+    const std::shared_ptr<Pasteboard>&, const std::shared_ptr<fnd::Object>&, bool)
+{
+    return std::nullopt;
 }
 
 }

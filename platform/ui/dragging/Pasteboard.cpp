@@ -1,7 +1,7 @@
 #include "platform/ui/dragging/Pasteboard.h"
 
+#include "platform/ui/dragging/detail/PasteboardValues.h"
 #include "platform/ui/views/Backend.h"
-#include "platform/ui/detail/PasteboardValues.h"
 
 #include <algorithm>
 #include <atomic>

@@ -1,6 +1,6 @@
 #include "platform/ui/dragging/PasteboardItem.h"
 
-#include "platform/ui/detail/PasteboardValues.h"
+#include "platform/ui/dragging/detail/PasteboardValues.h"
 
 #include <algorithm>
 

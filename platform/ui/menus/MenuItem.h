@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/foundation/runtime/Object.h"
+#include "platform/ui/look/ControlState.h"
 
 #include <memory>
 
@@ -11,9 +12,6 @@ class Image;
 namespace ui {
 
 class Menu;
-
-// Values of an item's (and a button's) state.
-enum class ControlStateValue : int { Mixed = -1, Off = 0, On = 1 };
 
 // Modifier bits of a key equivalent, with the platform's values.
 namespace KeyEquivalentModifier {

@@ -2,8 +2,9 @@
 
 #include "platform/foundation/runtime/Clock.h"
 #include "platform/foundation/runtime/RunLoop.h"
-#include "platform/ui/views/Application.h"
 #include "platform/ui/menus/MenuView.h"
+#include "platform/ui/views/Application.h"
+#include "platform/ui/views/Backend.h"
 #include "platform/ui/views/Screen.h"
 #include "platform/ui/views/ToolTipManager.h"
 #include "platform/ui/views/Window.h"
@@ -240,6 +241,12 @@ std::optional<long> runMenuTracking(Menu& menu, gfx::Point topLeft)
     auto keep = menu.shared_from_this();
     MenuTracker tracker(menu, topLeft);
     return tracker.run();
+}
+
+// Without a window system's own menus, ours are tracked in process.
+std::optional<long> Backend::popUpMenu(Menu& menu, gfx::Point screenLocation)
+{
+    return runMenuTracking(menu, screenLocation);
 }
 
 }

@@ -6,7 +6,7 @@
 #include "platform/graphics/Image.h"
 #include "platform/text/AttributedString.h"
 #include "platform/text/ParagraphStyle.h"
-#include "platform/ui/controls/ControlLook.h"
+#include "platform/ui/look/ControlLook.h"
 #include "platform/ui/views/Event.h"
 
 #include <algorithm>
@@ -98,7 +98,7 @@ std::shared_ptr<MenuView> MenuView::create(std::shared_ptr<Menu> menu)
 {
     auto view = makeView<MenuView>();
     view->m_menu = menu ? std::move(menu) : Menu::create({});
-    view->relayout();
+    view->reloadMenu();
     return view;
 }
 
@@ -174,7 +174,7 @@ MenuView::Layout MenuView::layoutMenu(const Menu& menu)
     return layout;
 }
 
-void MenuView::relayout()
+void MenuView::reloadMenu()
 {
     m_layout = layoutMenu(*m_menu);
     setFrameSize(m_layout.size);

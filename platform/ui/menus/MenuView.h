@@ -40,8 +40,8 @@ public:
 
     const std::shared_ptr<Menu>& menu() const { return m_menu; }
     // Takes the menu's items again (after the menu changed).
-    void relayout();
-    const Layout& layout() const { return m_layout; }
+    void reloadMenu();
+    const Layout& menuLayout() const { return m_layout; }
     // The empty rect for an item that is hidden or out of range.
     gfx::Rect rectOfItemAtIndex(long index) const;
     // -1 when no item is there.

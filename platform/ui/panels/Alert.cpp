@@ -4,11 +4,11 @@
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/graphics/Image.h"
 #include "platform/ui/controls/Button.h"
-#include "platform/ui/controls/ControlLook.h"
-#include "platform/ui/detail/FlippedView.h"
-#include "platform/ui/detail/PanelText.h"
+#include "platform/ui/look/ControlLook.h"
 #include "platform/ui/text/TextField.h"
 #include "platform/ui/views/Application.h"
+#include "platform/ui/views/detail/FlippedView.h"
+#include "platform/ui/views/detail/PanelText.h"
 
 #include <algorithm>
 #include <cmath>

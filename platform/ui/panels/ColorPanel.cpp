@@ -2,15 +2,15 @@
 
 #include "platform/foundation/runtime/CharacterSet.h"
 #include "platform/foundation/runtime/NotificationCenter.h"
-#include "platform/ui/views/Application.h"
 #include "platform/ui/controls/ColorWell.h"
 #include "platform/ui/controls/PopUpButton.h"
 #include "platform/ui/controls/SegmentedControl.h"
+#include "platform/ui/panels/detail/ColorPanelViews.h"
+#include "platform/ui/panels/detail/StandardPanels.h"
 #include "platform/ui/text/TextField.h"
-#include "platform/ui/detail/ColorPanelViews.h"
-#include "platform/ui/detail/FlippedView.h"
-#include "platform/ui/detail/PanelText.h"
-#include "platform/ui/detail/StandardPanels.h"
+#include "platform/ui/views/Application.h"
+#include "platform/ui/views/detail/FlippedView.h"
+#include "platform/ui/views/detail/PanelText.h"
 
 #include <algorithm>
 #include <cmath>

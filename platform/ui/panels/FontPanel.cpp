@@ -3,13 +3,13 @@
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/FontManager.h"
 #include "platform/ui/containers/ScrollView.h"
-#include "platform/ui/controls/ControlLook.h"
-#include "platform/ui/detail/ChoiceListView.h"
-#include "platform/ui/detail/FlippedView.h"
-#include "platform/ui/detail/PanelText.h"
-#include "platform/ui/detail/StandardPanels.h"
+#include "platform/ui/look/ControlLook.h"
+#include "platform/ui/panels/detail/ChoiceListView.h"
+#include "platform/ui/panels/detail/StandardPanels.h"
 #include "platform/ui/text/TextField.h"
 #include "platform/ui/views/Application.h"
+#include "platform/ui/views/detail/FlippedView.h"
+#include "platform/ui/views/detail/PanelText.h"
 
 #include <algorithm>
 #include <cmath>

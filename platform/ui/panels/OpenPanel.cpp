@@ -1,8 +1,8 @@
 #include "platform/ui/panels/OpenPanel.h"
 
-#include "platform/ui/views/Application.h"
 #include "platform/ui/controls/Button.h"
-#include "platform/ui/detail/FilePanelViews.h"
+#include "platform/ui/panels/detail/FilePanelViews.h"
+#include "platform/ui/views/Application.h"
 
 namespace ui {
 

@@ -1,17 +1,17 @@
 #include "platform/ui/panels/SavePanel.h"
 
-#include "platform/foundation/runtime/CharacterSet.h"
 #include "platform/foundation/files/FileManager.h"
 #include "platform/foundation/files/Paths.h"
+#include "platform/foundation/runtime/CharacterSet.h"
 #include "platform/foundation/services/Places.h"
-#include "platform/ui/panels/Alert.h"
-#include "platform/ui/views/Application.h"
-#include "platform/ui/controls/Button.h"
 #include "platform/ui/containers/ScrollView.h"
+#include "platform/ui/controls/Button.h"
+#include "platform/ui/panels/Alert.h"
+#include "platform/ui/panels/detail/FilePanelViews.h"
 #include "platform/ui/text/TextField.h"
-#include "platform/ui/detail/FilePanelViews.h"
-#include "platform/ui/detail/FlippedView.h"
-#include "platform/ui/detail/PanelText.h"
+#include "platform/ui/views/Application.h"
+#include "platform/ui/views/detail/FlippedView.h"
+#include "platform/ui/views/detail/PanelText.h"
 
 #include <algorithm>
 #include <cmath>

@@ -3,8 +3,8 @@
 #include "platform/foundation/runtime/Timer.h"
 #include "platform/graphics/BitmapImageRep.h"
 #include "platform/ui/controls/ButtonCell.h"
-#include "platform/ui/detail/OutlineNode.h"
-#include "platform/ui/detail/OutlineViewAdapter.h"
+#include "platform/ui/tables/detail/OutlineNode.h"
+#include "platform/ui/tables/detail/OutlineViewAdapter.h"
 #include "platform/ui/views/Window.h"
 
 #include <algorithm>
@@ -182,6 +182,73 @@ void OutlineView::treeDidChange(const fnd::Array& selectedBefore)
 {
     auto self = shared_from_this();
     rebuildRows();
+    rowsDidChange(selectedBefore);
+}
+
+bool OutlineView::unindexDescendants(Node& node)
+{
+    bool hadRows = false;
+    auto walk = [&](auto&& self, Node& parent) -> void {
+        for (auto& child : parent.children) {
+            hadRows = hadRows || child->row >= 0;
+            auto [first, last] = m_nodesByItem.equal_range(detail::itemHash(child->item));
+            for (auto it = first; it != last; ++it)
+                if (it->second == child.get()) {
+                    m_nodesByItem.erase(it);
+                    break;
+                }
+            self(self, *child);
+        }
+    };
+    walk(walk, node);
+    return hadRows;
+}
+
+void OutlineView::nodeDidExpand(Node& node, bool descendantsHadRows, const fnd::Array& selectedBefore)
+{
+    auto self = shared_from_this();
+    std::vector<Node*> shown;
+    auto walk = [&](auto&& walk, Node& parent, bool visible) -> void {
+        for (auto& child : parent.children) {
+            child->row = -1;
+            m_nodesByItem.emplace(detail::itemHash(child->item), child.get());
+            if (visible)
+                shown.push_back(child.get());
+            walk(walk, *child, visible && child->expanded && child->loaded && isExpandableNode(*child));
+        }
+    };
+    walk(walk, node, node.expanded && node.loaded && isExpandableNode(node));
+    if (descendantsHadRows || node.row < 0 || &node == m_root.get()) {
+        rebuildRows();
+    } else {
+        // The descendants that show go in after the node; the rows after them move down.
+        const auto first = static_cast<std::size_t>(node.row + 1);
+        m_rows.insert(m_rows.begin() + static_cast<std::ptrdiff_t>(first), shown.begin(), shown.end());
+        for (std::size_t i = first; i < m_rows.size(); ++i)
+            m_rows[i]->row = static_cast<long>(i);
+    }
+    rowsDidChange(selectedBefore);
+}
+
+void OutlineView::nodeDidCollapse(Node& node, long firstRow, long afterRows, const fnd::Array& selectedBefore)
+{
+    auto self = shared_from_this();
+    if (node.row < 0 || firstRow != node.row + 1 || afterRows < firstRow
+        || afterRows > static_cast<long>(m_rows.size())) {
+        rebuildRows();
+    } else {
+        // The descendants' rows go; the rows after them move up.
+        for (long row = firstRow; row < afterRows; ++row)
+            m_rows[static_cast<std::size_t>(row)]->row = -1;
+        m_rows.erase(m_rows.begin() + firstRow, m_rows.begin() + afterRows);
+        for (std::size_t i = static_cast<std::size_t>(firstRow); i < m_rows.size(); ++i)
+            m_rows[i]->row = static_cast<long>(i);
+    }
+    rowsDidChange(selectedBefore);
+}
+
+void OutlineView::rowsDidChange(const fnd::Array& selectedBefore)
+{
     fnd::IndexSet rows;
     for (const auto& item : selectedBefore)
         if (long row = rowForItem(item); row >= 0)

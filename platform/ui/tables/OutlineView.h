@@ -146,6 +146,16 @@ private:
     // After a change of the tree: the rows again, with the selected items still selected (announced only when
     // the selected items changed).
     void treeDidChange(const fnd::Array& selectedItems);
+    // The same after one node opened or closed: only its descendants' rows come or go, and only its descendants are
+    // indexed again, so expanding many items one after another does not lay every row out again each time.
+    // Before its children are asked for again, unindexDescendants takes them out of the index (and tells whether
+    // any had a row); after, nodeDidExpand puts them back and their rows in. nodeDidCollapse is given the rows its
+    // descendants had.
+    bool unindexDescendants(Node& node);
+    void nodeDidExpand(Node& node, bool descendantsHadRows, const fnd::Array& selectedItems);
+    void nodeDidCollapse(Node& node, long firstRow, long afterRows, const fnd::Array& selectedItems);
+    // The selected items selected again in their rows, and the table told of the new row count.
+    void rowsDidChange(const fnd::Array& selectedItems);
     fnd::Array selectedItems() const;
     bool isExpandableNode(const Node& node);
     void expandNode(Node& node, bool expandChildren);

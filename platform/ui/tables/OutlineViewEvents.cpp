@@ -4,8 +4,8 @@
 
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/ui/controls/ButtonCell.h"
-#include "platform/ui/controls/ControlLook.h"
-#include "platform/ui/detail/OutlineNode.h"
+#include "platform/ui/look/ControlLook.h"
+#include "platform/ui/tables/detail/OutlineNode.h"
 
 #include <algorithm>
 

@@ -3,15 +3,15 @@
 
 #include "platform/ui/tables/OutlineView.h"
 
+#include "platform/foundation/files/UserDefaults.h"
 #include "platform/foundation/runtime/Clock.h"
 #include "platform/foundation/runtime/RunLoop.h"
 #include "platform/foundation/runtime/Timer.h"
-#include "platform/foundation/files/UserDefaults.h"
 #include "platform/graphics/BitmapImageRep.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/graphics/Image.h"
+#include "platform/ui/tables/detail/OutlineNode.h"
 #include "platform/ui/views/Window.h"
-#include "platform/ui/detail/OutlineNode.h"
 
 #include <cmath>
 
@@ -72,9 +72,10 @@ void OutlineView::expandNode(Node& node, bool expandChildren)
         Node* current = nodeForItem(item);
         if (!current)
             return;
+        const bool hadRows = unindexDescendants(*current);
         reloadSubtree(*current);
         current->expanded = true;
-        treeDidChange(selected);
+        nodeDidExpand(*current, hadRows, selected);
         if (current->row >= 0 && m_animatesExpansion) {
             long first = current->row + 1;
             long after = rowAfterDescendants(*current);
@@ -159,8 +160,9 @@ void OutlineView::collapseNode(Node& node, bool collapseChildren)
             height = shown.isEmpty() ? 0 : shown.maxY() - top;
         }
     }
+    const long firstRow = current->row + 1, afterRows = current->row >= 0 ? rowAfterDescendants(*current) : 0;
     current->expanded = false;
-    treeDidChange(selected);
+    nodeDidCollapse(*current, firstRow, afterRows, selected);
     if (snapshot && height > 0)
         startSlide(top, height, false, snapshot);
     setNeedsDisplay(true);

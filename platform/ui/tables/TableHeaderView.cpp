@@ -1,11 +1,11 @@
 #include "platform/ui/tables/TableHeaderView.h"
 
 #include "platform/graphics/GraphicsContext.h"
-#include "platform/ui/detail/TrackingEvents.h"
 #include "platform/ui/tables/TableHeaderCell.h"
 #include "platform/ui/tables/TableView.h"
 #include "platform/ui/views/Cursor.h"
 #include "platform/ui/views/Window.h"
+#include "platform/ui/views/detail/TrackingEvents.h"
 
 #include <cmath>
 

@@ -4,8 +4,8 @@
 #include "platform/foundation/runtime/Log.h"
 #include "platform/ui/containers/ClipView.h"
 #include "platform/ui/containers/ScrollView.h"
-#include "platform/ui/detail/TableCornerView.h"
 #include "platform/ui/tables/TableHeaderView.h"
+#include "platform/ui/tables/detail/TableCornerView.h"
 #include "platform/ui/views/Window.h"
 
 #include <algorithm>

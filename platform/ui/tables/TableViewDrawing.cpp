@@ -6,7 +6,7 @@
 #include "platform/graphics/Font.h"
 #include "platform/graphics/Gradient.h"
 #include "platform/graphics/GraphicsContext.h"
-#include "platform/ui/controls/ControlLook.h"
+#include "platform/ui/look/ControlLook.h"
 #include "platform/ui/text/TextFieldCell.h"
 #include "platform/ui/views/Window.h"
 

@@ -5,11 +5,11 @@
 #include "platform/foundation/runtime/RunLoop.h"
 #include "platform/graphics/BitmapImageRep.h"
 #include "platform/graphics/Image.h"
-#include "platform/ui/views/Application.h"
 #include "platform/ui/controls/ButtonCell.h"
 #include "platform/ui/dragging/Pasteboard.h"
+#include "platform/ui/views/Application.h"
 #include "platform/ui/views/Window.h"
-#include "platform/ui/detail/TrackingEvents.h"
+#include "platform/ui/views/detail/TrackingEvents.h"
 
 #include <cmath>
 

@@ -4,8 +4,8 @@
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/Font.h"
 #include "platform/graphics/GraphicsContext.h"
+#include "platform/ui/look/ControlLook.h"
 #include "platform/ui/text/ComboBox.h"
-#include "platform/ui/controls/ControlLook.h"
 
 #include <algorithm>
 #include <cmath>

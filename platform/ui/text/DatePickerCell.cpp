@@ -1,14 +1,14 @@
 #include "platform/ui/text/DatePickerCell.h"
 
-#include "platform/foundation/locale/Calendar.h"
 #include "platform/foundation/archiving/Coding.h"
+#include "platform/foundation/locale/Calendar.h"
 #include "platform/foundation/locale/DateFormatter.h"
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/Font.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/text/AttributedString.h"
-#include "platform/ui/controls/ControlLook.h"
 #include "platform/ui/controls/StepperCell.h"
+#include "platform/ui/look/ControlLook.h"
 #include "platform/ui/views/View.h"
 #include "platform/ui/views/Window.h"
 

@@ -14,10 +14,8 @@
 #include "platform/text/TextContainer.h"
 #include "platform/text/TextRanges.h"
 #include "platform/text/TextStorage.h"
-#include "platform/ui/containers/ClipView.h"
-#include "platform/ui/containers/ScrollView.h"
-#include "platform/ui/controls/ControlLook.h"
-#include "platform/ui/detail/TextViewInternals.h"
+#include "platform/ui/look/ControlLook.h"
+#include "platform/ui/text/detail/TextViewInternals.h"
 #include "platform/ui/views/KeyBindings.h"
 #include "platform/ui/views/Window.h"
 
@@ -638,17 +636,16 @@ void TextView::scrollRangeToVisible(fnd::Range range)
 
 void TextView::centerSelectionInVisibleArea(const fnd::Value&)
 {
-    // The selection's middle goes to the middle of the clip view (as far as the clip view may go).
-    auto rect = rectForCharacterRange(m_selectedRange);
-    auto scrollView = enclosingScrollView();
-    auto clip = scrollView ? scrollView->contentView() : nullptr;
-    if (!clip) {
+    if (!enclosingScrollView()) {
         scrollRangeToVisible(m_selectedRange);
         return;
     }
-    auto middle = convertPointToView({ rect.midX(), rect.midY() }, clip.get());
-    auto b = clip->bounds();
-    clip->scrollToPoint({ b.minX(), middle.y - b.height() / 2 });
+    // The selection's middle goes to the middle of the visible area (as far as the clip view may go): a rect of the
+    // visible area's size around it, scrolled into view, lines up with it.
+    auto rect = rectForCharacterRange(m_selectedRange);
+    auto visible = visibleRect();
+    scrollRectInEnclosingClipViews(
+        { visible.minX(), rect.midY() - visible.height() / 2, visible.width(), visible.height() });
 }
 
 gfx::Rect TextView::rectForCharacterRange(fnd::Range range) const

@@ -3,9 +3,9 @@
 #include "platform/graphics/Color.h"
 #include "platform/text/Attributes.h"
 #include "platform/text/ParagraphStyle.h"
+#include "platform/ui/controls/TextViewDelegate.h"
 #include "platform/ui/dragging/Dragging.h"
 #include "platform/ui/text/TextInputClient.h"
-#include "platform/ui/text/TextViewDelegate.h"
 #include "platform/ui/views/View.h"
 
 #include <memory>

@@ -3,22 +3,22 @@
 
 #include "platform/ui/text/TextView.h"
 
-#include "platform/foundation/runtime/NotificationCenter.h"
 #include "platform/foundation/model/UndoManager.h"
+#include "platform/foundation/runtime/NotificationCenter.h"
 #include "platform/text/AttributedString.h"
 #include "platform/text/LayoutManager.h"
 #include "platform/text/TextContainer.h"
 #include "platform/text/TextRanges.h"
 #include "platform/text/TextStorage.h"
+#include "platform/ui/dragging/Pasteboard.h"
+#include "platform/ui/menus/Menu.h"
+#include "platform/ui/menus/MenuItem.h"
+#include "platform/ui/text/detail/TextViewInternals.h"
 #include "platform/ui/views/Application.h"
 #include "platform/ui/views/Backend.h"
 #include "platform/ui/views/Event.h"
 #include "platform/ui/views/KeyBindings.h"
-#include "platform/ui/menus/Menu.h"
-#include "platform/ui/menus/MenuItem.h"
-#include "platform/ui/dragging/Pasteboard.h"
 #include "platform/ui/views/Window.h"
-#include "platform/ui/detail/TextViewInternals.h"
 
 #include <algorithm>
 #include <map>

@@ -8,8 +8,8 @@
 #include "platform/text/TextContainer.h"
 #include "platform/text/TextRanges.h"
 #include "platform/text/TextStorage.h"
+#include "platform/ui/text/detail/TextViewInternals.h"
 #include "platform/ui/views/Application.h"
-#include "platform/ui/detail/TextViewInternals.h"
 
 #include <algorithm>
 #include <cmath>

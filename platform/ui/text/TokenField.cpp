@@ -6,7 +6,7 @@
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/text/AttributedString.h"
 #include "platform/text/TextStorage.h"
-#include "platform/ui/controls/ControlLook.h"
+#include "platform/ui/look/ControlLook.h"
 #include "platform/ui/text/TextView.h"
 
 #include <algorithm>

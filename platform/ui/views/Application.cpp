@@ -4,6 +4,7 @@
 #include "platform/foundation/runtime/Log.h"
 #include "platform/foundation/runtime/NotificationCenter.h"
 #include "platform/foundation/runtime/RunLoop.h"
+#include "platform/ui/look/SystemColors.h"
 #include "platform/ui/views/Backend.h"
 #include "platform/ui/views/ToolTipManager.h"
 #include "platform/ui/views/Window.h"
@@ -16,7 +17,19 @@ FND_REGISTER_CLASS(Application, Responder)
 
 std::shared_ptr<Application> Application::sharedPointer()
 {
-    static std::shared_ptr<Application> app = fnd::makeObject<Application>();
+    static std::shared_ptr<Application> app = [] {
+        // The centre is made first, so it outlives the application and the observer below.
+        auto& center = fnd::NotificationCenter::defaultCenter();
+        auto made = fnd::makeObject<Application>();
+        // Everything on screen may use the system colours: it is all drawn again when they change.
+        center.addObserverForName(SystemColorsDidChangeNotification, {}, [](const fnd::Notification&) {
+            for (const auto& window : Application::shared().windows()) {
+                if (auto content = window->contentView())
+                    content->setNeedsDisplay(true);
+            }
+        });
+        return made;
+    }();
     return app;
 }
 

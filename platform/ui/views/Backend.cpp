@@ -1,8 +1,5 @@
 #include "platform/ui/views/Backend.h"
 
-#include "platform/ui/dragging/Dragging.h"
-#include "platform/ui/menus/MenuTracking.h"
-
 namespace ui {
 
 namespace {
@@ -44,16 +41,8 @@ fnd::Expected<void> Backend::openURL(const fnd::String& url)
     return std::unexpected(fnd::Error::make("ui", 2, fnd::String("No window system can open ") + url));
 }
 
-std::optional<long> Backend::popUpMenu(Menu& menu, gfx::Point screenLocation)
-{
-    return runMenuTracking(menu, screenLocation);
-}
-
-std::optional<DragResult> Backend::dragImage(View&, const std::shared_ptr<gfx::Image>&, gfx::Point, gfx::Point,
-    const std::shared_ptr<Pasteboard>&, const std::shared_ptr<fnd::Object>&, bool)
-{
-    return std::nullopt;
-}
+// Backend::popUpMenu and Backend::dragImage have their defaults beside the menus and the drags (MenuTracking.cpp,
+// Dragging.cpp).
 
 std::vector<fnd::String> Backend::clipboardTypes(const fnd::String&)
 {

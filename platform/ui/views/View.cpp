@@ -300,10 +300,22 @@ void View::frameDidChange(gfx::Rect oldFrame)
     hostedLayerGeometryDidChange();
     if (oldFrame.size != m_frame.size)
         setNeedsLayout(true);
-    if (auto parent = superview())
-        parent->setNeedsDisplayInRect(gfx::unionRect(oldFrame, m_frame));
-    else
+    if (auto parent = superview()) {
+        if (oldFrame.origin == m_frame.origin && preservesContentDuringLiveResize() && inLiveResize()) {
+            // What the old and the new frame do not share: the strips beyond the smaller width and height.
+            const double minWidth = std::min(oldFrame.width(), m_frame.width());
+            const double minHeight = std::min(oldFrame.height(), m_frame.height());
+            const double maxWidth = std::max(oldFrame.width(), m_frame.width());
+            const double maxHeight = std::max(oldFrame.height(), m_frame.height());
+            const gfx::Point o = m_frame.origin;
+            parent->setNeedsDisplayInRect({ o.x + minWidth, o.y, maxWidth - minWidth, maxHeight });
+            parent->setNeedsDisplayInRect({ o.x, o.y + minHeight, maxWidth, maxHeight - minHeight });
+        } else {
+            parent->setNeedsDisplayInRect(gfx::unionRect(oldFrame, m_frame));
+        }
+    } else {
         setNeedsDisplay(true);
+    }
     if (auto w = window())
         w->invalidateCursorRectsForView(*this);
     updateTrackingAreas();

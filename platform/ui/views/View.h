@@ -101,6 +101,10 @@ public:
     virtual void viewWillStartLiveResize() { }
     virtual void viewDidEndLiveResize() { }
     bool inLiveResize() const;
+    // A view whose drawing does not change when it only grows or shrinks at its far edges answers true: while a live
+    // resize changes its size (its origin staying put), only the area the change uncovers is drawn, and the whole
+    // view once more when the resize ends.
+    virtual bool preservesContentDuringLiveResize() const { return false; }
 
     // Geometry.
     gfx::Rect frame() const { return m_frame; }
@@ -284,6 +288,8 @@ public:
     void noteFocusRingMaskChanged() { setKeyboardFocusRingNeedsDisplayInRect(focusRingMaskBounds()); }
     // Whether the view shows its focus ring now (the key window's first responder with a ring).
     bool showsFocusRingNow() const;
+    // The field editor (a subview) editing this view's contents now, or nullptr; controls answer theirs.
+    virtual std::shared_ptr<View> currentEditor() const { return nullptr; }
 
     // The right mouse shows the context menu through the installed presenter (the menu classes install it).
     void rightMouseDown(const Event& event) override;

@@ -3,9 +3,9 @@
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/BitmapImageRep.h"
 #include "platform/graphics/GraphicsContext.h"
-#include "platform/ui/detail/FocusRing.h"
 #include "platform/ui/views/ViewDrawing.h"
 #include "platform/ui/views/Window.h"
+#include "platform/ui/views/detail/FocusRing.h"
 
 #include <algorithm>
 #include <cmath>

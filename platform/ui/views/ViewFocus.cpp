@@ -1,9 +1,7 @@
 #include "platform/ui/views/View.h"
 
-#include "platform/ui/controls/Control.h"
-
 #include "platform/ui/views/Window.h"
-#include "platform/ui/detail/FocusRing.h"
+#include "platform/ui/views/detail/FocusRing.h"
 
 #include <unordered_set>
 
@@ -72,8 +70,7 @@ bool View::showsFocusRingNow() const
         return true;
     // A control shows the ring while its field editor (a subview of it) has the keyboard.
     auto editor = std::dynamic_pointer_cast<View>(first);
-    auto control = dynamic_cast<const Control*>(this);
-    return control && editor && editor->superview().get() == this && control->currentEditor() == editor;
+    return editor && editor->superview().get() == this && currentEditor() == editor;
 }
 
 }

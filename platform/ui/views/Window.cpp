@@ -5,8 +5,8 @@
 #include "platform/foundation/runtime/Log.h"
 #include "platform/foundation/runtime/NotificationCenter.h"
 #include "platform/foundation/runtime/RunLoop.h"
+#include "platform/foundation/runtime/Timer.h"
 #include "platform/graphics/GraphicsContext.h"
-#include "platform/ui/menus/MenuItem.h"
 #include "platform/ui/views/Application.h"
 #include "platform/ui/views/Backend.h"
 #include "platform/ui/views/Event.h"
@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <cmath>
 #include <sstream>
+#include <utility>
 
 namespace ui {
 
@@ -36,6 +37,8 @@ void Window::describeClass(fnd::ClassBuilder<Window>& c)
         [](Window& w, fnd::String name) { w.setFrameAutosaveName(name); });
     c.property("worksWhenModal", &Window::worksWhenModal, &Window::setWorksWhenModal);
     c.property("initialFirstResponder", &Window::initialFirstResponder, &Window::setInitialFirstResponder);
+    // Observable, so that views can follow "toolbar.visible".
+    c.property("toolbar", &Window::toolbar);
     c.action("orderFront:", &Window::orderFront);
     c.action("orderBack:", &Window::orderBack);
     c.action("orderOut:", &Window::orderOut);
@@ -262,14 +265,6 @@ void Window::performZoom(const fnd::Value& sender)
     zoom(sender);
 }
 
-bool Window::validateMenuItem(const fnd::Value& item)
-{
-    auto menuItem = item.objectAs<MenuItem>();
-    if (menuItem && menuItem->action() == fnd::Selector("performZoom:"))
-        return isZoomable();
-    return true;
-}
-
 bool Window::isMovableByWindowBackground() const
 {
     if (isSheet())
@@ -439,7 +434,12 @@ double Window::backingScaleFactor() const
 void Window::setToolbar(const std::shared_ptr<fnd::Object>& toolbar, double height)
 {
     auto content = contentRectForFrameRect(m_frame);
+    const bool changes = toolbar != m_toolbar;
+    if (changes)
+        willChangeValueForKey("toolbar");
     m_toolbar = toolbar;
+    if (changes)
+        didChangeValueForKey("toolbar");
     m_toolbarHeight = toolbar ? std::max(0.0, height) : 0;
     // The content keeps its size; the frame grows upwards by the toolbar.
     auto frame = frameRectForContentRect(content);
@@ -898,18 +898,26 @@ void Window::scheduleDisplayPass()
 {
     if (m_displayScheduled)
         return;
-    // Like the platform, lay out and redraw before the run loop next waits.
     m_displayScheduled = true;
     std::weak_ptr<Window> weak = std::static_pointer_cast<Window>(shared_from_this());
-    fnd::RunLoop::main().performBeforeWaiting(
-        [weak] {
-            if (auto w = weak.lock()) {
-                w->m_displayScheduled = false;
-                if (w->m_visible)
-                    w->displayIfNeeded();
-            }
-        },
-        0, { fnd::RunLoopMode::Common });
+    auto display = [weak] {
+        if (auto w = weak.lock()) {
+            w->m_displayScheduled = false;
+            if (w->m_visible)
+                w->displayIfNeeded();
+        }
+    };
+    if (m_displaying) {
+        // Marked while the window draws (a view that animates itself from its drawRect): drawn on the next frame,
+        // so the run loop waits in between and the window system shows this one. Drawn again at once, it would
+        // keep the loop busy and no frame would reach the screen.
+        auto timer = fnd::Timer::create(
+            fnd::Clock::current()->now().addingTimeInterval(1.0 / 60), 0, false, [display](fnd::Timer&) { display(); });
+        fnd::RunLoop::main().addTimer(timer, fnd::RunLoopMode::Common);
+        return;
+    }
+    // Like the platform, lay out and redraw before the run loop next waits.
+    fnd::RunLoop::main().performBeforeWaiting(display, 0, { fnd::RunLoopMode::Common });
 }
 
 void Window::display()
@@ -945,6 +953,12 @@ void Window::displayRegion(const std::vector<gfx::Rect>& rects)
     if (!context || !m_contentView || rects.empty())
         return;
     auto self = shared_from_this();
+    const bool wasDisplaying = std::exchange(m_displaying, true);
+    struct DisplayingEnd {
+        Window& window;
+        bool was;
+        ~DisplayingEnd() { window.m_displaying = was; }
+    } displayingEnd { *this, wasDisplaying };
     auto content = contentRectForFrameRect(m_frame);
     auto in = Backend::current().frameInsets(m_styleMask);
     gfx::Rect contentInBase { in.left, in.bottom, content.width(), content.height() };

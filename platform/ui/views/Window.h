@@ -277,6 +277,8 @@ public:
     // Ends the field editor's editing for the client (any client when nullptr): the client hears of the end, and
     // the editor gives up the keyboard even if the client wanted it to keep it.
     void endEditingFor(const fnd::Object* client);
+    // The window's own field editor seen as a view, nullptr before it is made (the text layer knows it is a view).
+    View* fieldEditorView() const;
 
     std::shared_ptr<WindowDelegate> delegate() const { return m_delegate.lock(); }
     void setDelegate(const std::shared_ptr<WindowDelegate>& delegate) { m_delegate = delegate; }
@@ -423,6 +425,8 @@ private:
     bool m_acceptsMouseMovedEvents { false };
     std::shared_ptr<SettableCursor> m_currentCursor;
     bool m_displayScheduled { false };
+    // While the window draws: a view marked for display then is drawn on the next frame.
+    bool m_displaying { false };
     bool m_inLiveResize { false };
     std::weak_ptr<Window> m_parentWindow;
     std::vector<std::pair<std::weak_ptr<Window>, WindowOrderingMode>> m_children;

@@ -253,7 +253,12 @@ void Window::endLiveResize()
         return;
     m_inLiveResize = false;
     if (m_contentView)
-        forEachView(*m_contentView, [](View& v) { v.viewDidEndLiveResize(); });
+        forEachView(*m_contentView, [](View& v) {
+            // Views that drew only what the resize uncovered are drawn whole at their final size.
+            if (v.preservesContentDuringLiveResize())
+                v.setNeedsDisplay(true);
+            v.viewDidEndLiveResize();
+        });
 }
 
 // Cursor rects.

@@ -1,9 +1,6 @@
 #include "platform/ui/views/Window.h"
 
-#include "platform/ui/controls/ButtonCell.h"
-#include "platform/ui/controls/Control.h"
 #include "platform/ui/views/Event.h"
-#include "platform/ui/text/TextView.h"
 
 #include <algorithm>
 #include <functional>
@@ -86,8 +83,8 @@ void Window::recalculateKeyViewLoop()
         return;
     auto views = viewsInReadingOrder(*m_contentView);
     // The field editor stands in for the control it edits; it is not a stop of its own.
-    if (m_fieldEditor)
-        std::erase(views, std::static_pointer_cast<View>(m_fieldEditor));
+    if (auto* editor = fieldEditorView())
+        std::erase_if(views, [editor](const auto& view) { return view.get() == editor; });
     for (std::size_t i = 0; i < views.size(); ++i)
         views[i]->setNextKeyView(views[(i + 1) % views.size()]);
 }
@@ -107,10 +104,8 @@ std::shared_ptr<View> Window::keyViewStart() const
     if (!view)
         return nullptr;
     // While a field is edited the field editor has the keyboard, but the loop goes on from the field.
-    if (auto control = std::dynamic_pointer_cast<Control>(view->superview())) {
-        if (control->currentEditor() == view)
-            return control;
-    }
+    if (auto field = view->superview(); field && field->currentEditor() == view)
+        return field;
     return view;
 }
 
@@ -172,18 +167,6 @@ void Window::selectKeyViewPrecedingView(View& view)
     if (m_autorecalculatesKeyViewLoop || !hasKeyViewLinks())
         recalculateKeyViewLoop();
     selectKeyView(view.previousValidKeyView(), KeyViewSelectionDirection::Previous);
-}
-
-void Window::setDefaultButtonCell(const std::shared_ptr<ButtonCell>& cell)
-{
-    auto old = m_defaultButtonCell.lock();
-    if (old == cell)
-        return;
-    if (old && old->keyEquivalent() == u"\r")
-        old->setKeyEquivalent({});
-    m_defaultButtonCell = cell;
-    if (cell)
-        cell->setKeyEquivalent(u"\r");
 }
 
 void Window::keyDown(const Event& event)

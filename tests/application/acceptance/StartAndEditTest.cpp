@@ -4,13 +4,13 @@
 #include "application/Preferences.h"
 #include "application/PreferencesKeys.h"
 
-#include "frameworks/FoundationExtensions/ZORNumberContainer.h"
 #include "barcodes/TBQGeneric2DBarcode.h"
+#include "frameworks/FoundationExtensions/ZORNumberContainer.h"
 #include "platform/foundation/files/UserDefaults.h"
 #include "platform/graphics/BitmapImageRep.h"
 #include "platform/graphics/FontManager.h"
-#include "platform/ui/panels/FontPanel.h"
 #include "platform/ui/dragging/Pasteboard.h"
+#include "platform/ui/panels/FontPanel.h"
 #include "platform/ui/text/TextView.h"
 
 #include <algorithm>
@@ -56,6 +56,11 @@ TEST_F(StartAndEdit, AFreshStartShowsAnEmptyEAN13AtFullSizeAndWritesNothing)
     EXPECT_EQ(hexOf(app().barcodeColorWell()->color()), hexOf(barcode().barColor()));
     expectPreviewShowsWorkArea();
     EXPECT_TRUE(app().didFinishLaunching());
+    // The preview lies on the platform's light grey, two thirds white.
+    auto scrollBackground = app().previewScrollView()->backgroundColor()->rgbaIfAvailable();
+    ASSERT_TRUE(scrollBackground);
+    EXPECT_NEAR((*scrollBackground)[0], 2.0 / 3.0, 1e-6);
+    EXPECT_NEAR((*scrollBackground)[2], 2.0 / 3.0, 1e-6);
 
     // The 31 symbologies and 8 separators, each titled with its name.
     const auto& items = app().barcodePopupButton()->itemArray();

@@ -2,10 +2,10 @@
 
 #include "frameworks/FoundationExtensions/ZORAppKitSuppressAlertsAndWarnings.h"
 
-#include "platform/foundation/runtime/RunLoop.h"
 #include "platform/foundation/files/UserDefaults.h"
-#include "platform/ui/controls/Button.h"
+#include "platform/foundation/runtime/RunLoop.h"
 #include "platform/ui/UiTestSupport.h"
+#include "platform/ui/controls/Button.h"
 
 #include <vector>
 
@@ -100,6 +100,35 @@ TEST_F(AlertExtensionsTest, ATickedBoxSwitchesTheAlertOffAndLaterOnesAnswerAtOnc
     ZORExtensions::zorBeginSheetModalForWindow(threeButtons(), nullptr, identifier, 7, nullptr);
     EXPECT_EQ(codes.size(), 3u) << "a missing block is fine";
     EXPECT_TRUE(shown("SomeOtherWarning"));
+}
+
+TEST_F(AlertExtensionsTest, AnAlertKeepsItsRunnerPastTheSheetsEndAndLetsItGoWithItself)
+{
+    auto alert = threeButtons();
+    EXPECT_EQ(ZORExtensions::myZORAlertSheetCompletionHandlerRunner(*alert), nullptr) << "none before it is begun";
+    backend->answerNextPanel(PanelAnswer::pressing(1000));
+    ZORExtensions::zorBeginSheetModalForWindow(alert, window, std::nullopt, 5, recorder());
+    auto runner = ZORExtensions::myZORAlertSheetCompletionHandlerRunner(*alert);
+    ASSERT_NE(runner, nullptr);
+    EXPECT_EQ(runner->alert(), alert);
+    settle();
+    EXPECT_EQ(codes, (std::vector<long> { 1 }));
+    EXPECT_EQ(ZORExtensions::myZORAlertSheetCompletionHandlerRunner(*alert), runner) << "kept after the sheet ended";
+
+    // Neither keeps the other alive once the caller lets go.
+    std::weak_ptr<ZORAlertSheetCompletionHandlerRunner> watchRunner = runner;
+    std::weak_ptr<ui::Alert> watchAlert = alert;
+    runner.reset();
+    alert.reset();
+    EXPECT_TRUE(watchAlert.expired());
+    EXPECT_TRUE(watchRunner.expired());
+
+    // A suppressed alert is never run, so it gets no runner.
+    const fnd::String identifier = "RunnerlessWarning";
+    ZORAppKitSuppressAlertsAndWarnings::setShowState(fnd::UserDefaults::standardUserDefaults(), false, identifier);
+    auto suppressed = threeButtons();
+    ZORExtensions::zorBeginSheetModalForWindow(suppressed, window, identifier, 3, recorder());
+    EXPECT_EQ(ZORExtensions::myZORAlertSheetCompletionHandlerRunner(*suppressed), nullptr);
 }
 
 TEST_F(AlertExtensionsTest, TheConvenienceFunctionsBuildButtonsInOrderAndFormatTheText)

@@ -51,7 +51,10 @@ TEST_F(ViewExtensionTest, BringingToFrontMovesOnlyTheViewAndKeepsTheOthersInOrde
     EXPECT_EQ(order(*parent), "13452") << "already frontmost";
     X::zorBringToFront(*children[0]);
     EXPECT_EQ(order(*parent), "34521");
-    X::zorBringToFront(*parent) /* no superview: nothing */;
+    // Without a superview nothing moves, the view's own subviews included.
+    X::zorBringToFront(*parent);
+    EXPECT_EQ(parent->superview(), nullptr);
+    EXPECT_EQ(order(*parent), "34521");
 }
 
 TEST_F(ViewExtensionTest, DescendantsComeDepthFirstWithNestedMatchesAfterTheirAncestors)
@@ -110,11 +113,9 @@ public:
 TEST_F(ViewExtensionTest, ASnapshotShowsTheBoundsWithTheSubviewsAtTheBoundsSize)
 {
     auto window = ui::Window::create({ 0, 0, 300, 300 });
-    auto view = std::make_shared<Marked>();
-    view->initWithFrame({ 20, 20, 80, 60 });
+    auto view = ui::makeView<Marked>({ 20, 20, 80, 60 });
     view->setBoundsOrigin({ -5, -5 }); // scrolled: the square sits 5 points in
-    auto child = std::make_shared<Marked>();
-    child->initWithFrame({ 40, 30, 20, 20 });
+    auto child = ui::makeView<Marked>({ 40, 30, 20, 20 });
     view->addSubview(child);
     window->contentView()->addSubview(view);
 
@@ -175,7 +176,12 @@ TEST_F(ViewExtensionTest, OverlaysFadeInBesideTheViewAndFadeOutBeforeTheyGo)
     EXPECT_EQ(above->superview(), nullptr);
     EXPECT_EQ(parent->subviews().size(), 3u);
 
-    X::addOverlayView(*parent, View::create(), ui::WindowOrderingMode::Above); // no superview: nothing happens
+    // Beside a view without a superview there is no place for an overlay: it stays out of every tree.
+    auto stray = fnd::makeObject<HookedOverlay>();
+    X::addOverlayView(*parent, stray, ui::WindowOrderingMode::Above);
+    EXPECT_EQ(stray->superview(), nullptr);
+    EXPECT_EQ(parent->superview(), nullptr);
+    EXPECT_EQ(parent->subviews().size(), 3u);
 }
 
 }

@@ -6,9 +6,15 @@
 #include "frameworks/QFTabBarView/QFOverflowPopUpButton.h"
 #include "frameworks/QFTabBarView/QFTabBarController.h"
 #include "frameworks/QFTabBarView/QFTabBarViewExtensions.h"
+#include "frameworks/QFTabBarView/QFTabDragWindow.h"
 
 #include "platform/foundation/archiving/KeyedArchiver.h"
 #include "platform/foundation/archiving/KeyedUnarchiver.h"
+#include "platform/foundation/runtime/IndexSet.h"
+#include "platform/graphics/Image.h"
+#include "platform/ui/containers/Toolbar.h"
+#include "platform/ui/dragging/Dragging.h"
+#include "platform/ui/dragging/Pasteboard.h"
 #include "platform/ui/menus/MenuItem.h"
 #include "platform/ui/views/Event.h"
 
@@ -120,8 +126,9 @@ TEST_F(QFTabBarViewTest, SeveralOptionChangesGiveOneLayout)
     a.bar->setDisableTabClose(true);
     a.bar->setSizeButtonsToFit(false);
     EXPECT_TRUE(a.bar->needsUpdate());
+    EXPECT_TRUE(a.bar->needsLayout()) << "the update waits for the window's layout pass";
     EXPECT_EQ(a.delegate->overflowNotices, 0) << "nothing laid out yet";
-    settle();
+    a.window->layoutIfNeeded();
     EXPECT_EQ(a.delegate->overflowNotices, 2) << "one pass over the two buttons";
     EXPECT_FALSE(a.bar->needsUpdate());
     EXPECT_EQ(a.button("One")->frame().width(), 150);
@@ -201,6 +208,36 @@ TEST_F(QFTabBarViewTest, TabStateBitsTellNeighboursAndPositions)
     EXPECT_TRUE(a.button("Three")->tabState() & QFTabState::PreviousSelected);
     EXPECT_EQ(a.button("Two")->tabState() & QFTabState::PositionMask, QFTabState::PositionMiddle);
     EXPECT_FALSE(a.button("Two")->tabState() & (QFTabState::NextSelected | QFTabState::PreviousSelected));
+}
+
+TEST_F(QFTabBarViewTest, ButtonsAreFoundAmongTheSubviewsAndVisitedInOrder)
+{
+    a.addItem("One");
+    a.addItem("Two");
+    a.addItem("Three");
+    settle();
+    // The overflow and add buttons come first among the subviews; the tab buttons follow as they were added.
+    const auto& views = a.bar->subviews();
+    std::vector<fnd::Index> expected;
+    for (std::size_t i = 0; i < views.size(); ++i)
+        if (std::dynamic_pointer_cast<QFAttachedTabBarButton>(views[i]))
+            expected.push_back(fnd::Index(i));
+    ASSERT_EQ(expected.size(), 3u);
+    EXPECT_EQ(a.bar->viewIndexesOfAttachedButtons().indexes(), expected);
+    a.tabView->selectTabViewItemAtIndex(2);
+    EXPECT_EQ(a.bar->viewIndexOfSelectedAttachedButton(), long(expected[2]));
+    a.button("Three")->setState(ui::ControlStateValue::Off);
+    EXPECT_EQ(a.bar->viewIndexOfSelectedAttachedButton(), long(fnd::NotFound));
+
+    Labels visited;
+    a.bar->enumerateAttachedButtonsUsingBlock(
+        [&](QFAttachedTabBarButton& button, long index, QFAttachedTabBarButton* previous, QFAttachedTabBarButton* next,
+            bool& stop) {
+            visited.push_back(std::to_string(index) + " " + button.title().utf8() + " <"
+                + (previous ? previous->title().utf8() : "") + " >" + (next ? next->title().utf8() : ""));
+            stop = index == 1;
+        });
+    EXPECT_EQ(visited, (Labels { "0 One < >Two", "1 Two <One >Three" })) << "stops when told";
 }
 
 TEST_F(QFTabBarViewTest, TitlesBindToTheIdentifierOrTheLabel)
@@ -444,6 +481,83 @@ TEST_F(QFTabBarViewTest, AForeignDragHeldOverATabSpringsItOpenInsideTheDragLoop)
     tabbartest::holdDragFromAnotherProgram(*a.window, a.centreOf("One"), 1.0, [this](double s) { runFor(s); });
     EXPECT_EQ(a.tabView->selectedTabViewItem()->label(), fnd::String("One"));
     EXPECT_FALSE(a.bar->springTimer());
+}
+
+TEST_F(QFTabBarViewTest, ADropTheAssistantDoesNotTakeGoesToTheDelegate)
+{
+    a.addItem("One");
+    a.addItem("Two");
+    settle();
+    // A tab's pasteboard type with no tab drag under way: the assistant answers NO, the delegate decides.
+    struct Info : ui::DraggingInfo {
+        gfx::Point location;
+        std::shared_ptr<ui::Pasteboard> pasteboard = ui::Pasteboard::pasteboardWithUniqueName();
+        std::shared_ptr<ui::Window> draggingDestinationWindow() const override { return nullptr; }
+        ui::DragOperation draggingSourceOperationMask() const override { return ui::DragOperations::Move; }
+        gfx::Point draggingLocation() const override { return location; }
+        gfx::Point draggedImageLocation() const override { return location; }
+        std::shared_ptr<gfx::Image> draggedImage() const override { return nullptr; }
+        std::shared_ptr<ui::Pasteboard> draggingPasteboard() const override { return pasteboard; }
+        std::shared_ptr<fnd::Object> draggingSource() const override { return nullptr; }
+        long draggingSequenceNumber() const override { return 1; }
+    } info;
+    info.pasteboard->declareTypes({ QFAttachedTabBarButtonPasteboardType });
+    info.pasteboard->setString("Elsewhere", QFAttachedTabBarButtonPasteboardType);
+    info.location = a.centreOf("Two");
+    EXPECT_TRUE(a.bar->performDragOperation(info));
+    EXPECT_EQ(a.delegate->calls.back(), "accepted on Two");
+}
+
+TEST_F(QFTabBarViewTest, ADelegateConnectedBeforeTheTabViewKeepsItsDragTypes)
+{
+    auto bar = QFTabBarView::create({ 0, 0, 300, 22 });
+    a.delegate->extraDragTypes = std::vector<fnd::String> { "public.file-url" };
+    bar->setDelegate(a.delegate);
+    bar->setTabView(ui::TabView::create({ 0, 0, 300, 100 }));
+    const auto types = ui::registeredDraggedTypes(*bar);
+    EXPECT_NE(std::ranges::find(types, fnd::String("public.file-url")), types.end());
+    EXPECT_NE(std::ranges::find(types, QFAttachedTabBarButtonPasteboardType), types.end());
+}
+
+TEST_F(QFTabBarViewTest, ShowingOrHidingTheToolbarLaysTheBarOutAgain)
+{
+    a.addItem("One");
+    a.addItem("Two");
+    auto toolbar = ui::Toolbar::create("QFTabBarViewTestToolbar");
+    a.window->setToolbar(toolbar, 0);
+    settle();
+    for (bool visible : { false, true }) {
+        a.delegate->overflowNotices = 0;
+        toolbar->setVisible(visible);
+        EXPECT_EQ(a.delegate->overflowNotices, 2) << "laid out at once, visible " << visible;
+    }
+    // A bar that left the window no longer follows its toolbar.
+    a.bar->removeFromSuperview();
+    a.delegate->overflowNotices = 0;
+    toolbar->setVisible(false);
+    EXPECT_EQ(a.delegate->overflowNotices, 0);
+}
+
+TEST_F(QFTabBarViewTest, TheDragWindowClassesAndTheBarAreFoundByName)
+{
+    // Interface files and archives name these classes; each is the shared drag window under this family's name.
+    for (const char* name : { "QFTabDragWindow", "QFTabDragView", "QFTabDragWindowController" })
+        EXPECT_TRUE(fnd::ClassRegistry::shared().find(name)) << name;
+    auto controller = QFTabDragWindowController::create(gfx::Image::imageWithSize({ 80, 22 }), 0, 1);
+    EXPECT_EQ(controller->className(), fnd::String("QFTabDragWindowController"));
+    EXPECT_EQ(controller->window()->className(), fnd::String("QFTabDragWindow"));
+    EXPECT_EQ(controller->window()->dragView()->className(), fnd::String("QFTabDragView"));
+    EXPECT_EQ(controller->window()->frame().size, gfx::Size(80, 22));
+
+    // A button's close button finds the bar by its class, or by a base the bar has.
+    a.addItem("One");
+    settle();
+    auto close = a.button("One")->closeButton();
+    EXPECT_EQ(QFTabBarViewExtensions::superviewOfClass(*close, QFTabBarView::staticClassInfo()), a.bar);
+    EXPECT_EQ(QFTabBarViewExtensions::superviewOfClass(*close, QFTabBarButton::staticClassInfo()), a.button("One"));
+    EXPECT_EQ(QFTabBarViewExtensions::superviewOfClass<QFTabBarViewBase>(*close), a.bar);
+    EXPECT_FALSE(QFTabBarViewExtensions::superviewOfClass(*a.bar, QFTabBarButton::staticClassInfo()));
+    EXPECT_TRUE(QFTabBarView::bundle());
 }
 
 TEST_F(QFTabBarViewTest, WithoutATabViewTheBarShowsItsName)

@@ -32,6 +32,11 @@ public:
         calls.push_back("didSelect " + item.label().utf8());
     }
     void tabViewDidChangeNumberOfTabViewItems(ui::TabView&) override { calls.push_back("count"); }
+    std::optional<bool> tabViewAcceptedDraggingInfo(ui::TabView&, ui::DraggingInfo&, ui::TabViewItem& item) override
+    {
+        calls.push_back("accepted on " + item.label().utf8());
+        return true;
+    }
     std::optional<std::vector<fnd::String>> allowedDraggedTypesForTabView(ui::TabView&) override
     {
         return extraDragTypes;

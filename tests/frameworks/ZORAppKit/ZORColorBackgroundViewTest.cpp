@@ -45,7 +45,7 @@ TEST_F(ZORColorBackgroundViewTest, APlainViewCopiesItsColourAlphaIncluded)
     EXPECT_LT(gfx::redOf(pixelIn(*ramp, *view, { 50, 0.5 })), gfx::redOf(pixelIn(*ramp, *view, { 50, 59.5 })));
 }
 
-TEST_F(ZORColorBackgroundViewTest, ABlendedViewDrawsOnePointBandsUpToItsTopEdge)
+TEST_F(ZORColorBackgroundViewTest, ABlendedViewDrawsOneBandPerWholePointOfHeight)
 {
     auto view = ZORColorBackgroundView::create({ 20, 20, 20, 10.5 });
     add(view);
@@ -55,24 +55,29 @@ TEST_F(ZORColorBackgroundViewTest, ABlendedViewDrawsOnePointBandsUpToItsTopEdge)
     EXPECT_TRUE(view->needsDisplay());
     window->setBackgroundColor(gfx::Color::clearColor());
     auto image = snapshot("ZORColorBackgroundView-blended");
-    // 11 bands for 10.5 points: start = 1 % towards white, step = (60 % − 1 %) towards white / 11.
+    // 10 bands for 10.5 points: start = 1 % towards white, step = (60 % − 1 %) towards white / 10, so the top band
+    // stops one step short of the end colour.
     const double start[3] = { 0.2 * 0.99 + 0.01, 0.4 * 0.99 + 0.01, 0.6 * 0.99 + 0.01 };
     const double end[3] = { 0.2 * 0.4 + 0.6, 0.4 * 0.4 + 0.6, 0.6 * 0.4 + 0.6 };
     for (int band = 0; band < 10; ++band) {
         auto p = channels(pixelIn(*image, *view, { 10, band + 0.5 }));
         for (int c = 0; c < 3; ++c) {
-            double expected = (start[c] + (end[c] - start[c]) / 11 * band) * 255;
+            double expected = (start[c] + (end[c] - start[c]) / 10 * band) * 255;
             EXPECT_NEAR(p[c], expected, 1) << "band " << band << " channel " << c;
         }
         EXPECT_EQ(p[3], 255);
     }
-    EXPECT_NEAR(gfx::alphaOf(pixelIn(*image, *view, { 10, 10.25 })), 128, 12) << "the last half point is painted too";
-    EXPECT_EQ(gfx::alphaOf(pixelIn(*image, *view, { 10, 11.5 })), 0);
+    EXPECT_EQ(gfx::alphaOf(pixelIn(*image, *view, { 10, 10.25 })), 0) << "the last half point stays unpainted";
 
     auto thin = ZORColorBackgroundView::create({ 60, 20, 20, 0.9 });
     thin->setBlended(true);
     add(thin);
-    EXPECT_GT(gfx::alphaOf(pixelIn(*snapshot(), *thin, { 10, 0.5 })), 200) << "less than a point still shows";
+    EXPECT_EQ(gfx::alphaOf(pixelIn(*snapshot(), *thin, { 10, 0.5 })), 0) << "less than a point draws nothing";
+
+    // Interface designers drop views into it and select from the inside out.
+    EXPECT_TRUE(view->ibIsContainer() && view->ibSupportsInsideOutSelection() && view->ibShouldShowContainerGuides());
+    EXPECT_TRUE(view->ibDrawFrameWhileResizing() && view->canEditSelf() && view->editorHandlesCaches());
+    EXPECT_EQ(&view->ibNearestTargetForDrag(), view.get());
 }
 
 TEST_F(ZORColorBackgroundViewTest, SystemColoursBlendAndPatternsFillPlainly)

@@ -8,7 +8,7 @@
 #include "platform/foundation/files/UserDefaults.h"
 #include "platform/foundation/runtime/ClassBuilder.h"
 #include "platform/foundation/runtime/NotificationCenter.h"
-#include "platform/ui/controls/SystemColors.h"
+#include "platform/ui/look/SystemColors.h"
 #include "support/Canvas.h"
 
 namespace colorlabeltest {

@@ -88,7 +88,7 @@ TEST_F(ZORContainerBoxTest, ADecodedBoxKeepsItsColoursAndFlagsAndDrawsHairlines)
         "########\n");
 }
 
-TEST_F(ZORContainerBoxTest, TheGradientRunsUpFromTheSecondColourAcrossTheWholeWidth)
+TEST_F(ZORContainerBoxTest, TheGradientRunsUpFromTheSecondColourLeavingTheFirstColumn)
 {
     auto box = ZORContainerBox::create({ 0, 0, 40, 100 });
     box->setHasGradient(true);
@@ -100,8 +100,10 @@ TEST_F(ZORContainerBoxTest, TheGradientRunsUpFromTheSecondColourAcrossTheWholeWi
     auto bottom = pixels.pixel(20, 99), top = pixels.pixel(20, 0);
     EXPECT_LT(gfx::redOf(bottom), 10) << "blue at the bottom";
     EXPECT_GT(gfx::redOf(top), 245) << "white at the top";
-    for (int y : { 0, 50, 99 })
-        EXPECT_EQ(pixels.pixel(0, y), pixels.pixel(1, y)) << "the first column is filled too, row " << y;
+    for (int y : { 0, 50, 99 }) {
+        EXPECT_EQ(gfx::alphaOf(pixels.pixel(0, y)), 0) << "the first column is left alone, row " << y;
+        EXPECT_EQ(gfx::alphaOf(pixels.pixel(1, y)), 255) << "row " << y;
+    }
 }
 
 class ZORBaseViewTest : public viewstest::ViewsTest {
@@ -212,6 +214,15 @@ TEST_F(ZORBaseViewTest, ChildViewsSlideInFromTheEdgeTheEffectNames)
     EXPECT_EQ(placeholder->frameForView(*child, 4), (gfx::Rect { 0, -104, 50, 40 }));
     EXPECT_EQ(placeholder->frameForView(*child, 5), (gfx::Rect { -190, 0, 50, 40 }));
     EXPECT_EQ(placeholder->frameForView(*child, 7), child->bounds());
+
+    // Pushing and popping change nothing and call nothing.
+    bool called = false;
+    placeholder->pushChildView(child, 3, [&] { called = true; });
+    placeholder->popChildViewWithAnimationEffect(3, [&] { called = true; });
+    EXPECT_FALSE(called);
+    EXPECT_TRUE(placeholder->childViewStack().empty());
+    EXPECT_FALSE(placeholder->isAnimating());
+    EXPECT_TRUE(placeholder->subviews().empty());
 }
 
 }

@@ -2,9 +2,11 @@
 
 #include "frameworks/ZORAppKit/ZORContextMenu/ZORActionContextMenu.h"
 #include "frameworks/ZORAppKit/ZORContextMenu/ZORContextMenuButton.h"
+#include "frameworks/ZORAppKit/ZORContextMenu/ZORSharingServicePickerMenu.h"
 
 #include "platform/graphics/Image.h"
 #include "platform/ui/controls/Button.h"
+#include "platform/ui/dragging/Pasteboard.h"
 #include "platform/ui/views/Window.h"
 
 namespace {
@@ -110,6 +112,40 @@ TEST_F(ZORContextMenuTest, TheTypeChoosesTheImageAndTheBorder)
     EXPECT_FALSE(cell->isBezeled());
     cell->setType(9);
     EXPECT_FALSE(cell->image());
+}
+
+TEST_F(ZORContextMenuTest, TheSharingMenuListsEveryServiceForTheItemsOrIsNone)
+{
+    // Nothing is started: the mail program is one that answers.
+    auto previous = ui::SharingService::setProgramRunner([](const fnd::StringArray&, bool) { return 0; });
+    class Delegate : public ui::SharingServiceDelegate { };
+    auto delegate = std::make_shared<Delegate>();
+    const std::vector<fnd::Value> items { fnd::Value("A note") };
+    auto menu = ZORSharingServicePickerMenu::menuForSharingItems(items, log, "clicked:", delegate);
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->title(), u"MountainLionSharingMenu");
+    const auto services = ui::SharingService::sharingServicesForItems(items);
+    ASSERT_EQ(menu->numberOfItems(), long(services.size()));
+    ASSERT_EQ(menu->numberOfItems(), 2) << "e-mail and copy take a text";
+    for (long i = 0; i < menu->numberOfItems(); ++i) {
+        auto item = menu->itemAtIndex(i);
+        auto service = item->representedObject().objectAs<ui::SharingService>();
+        ASSERT_NE(service, nullptr);
+        EXPECT_EQ(item->title(), service->title());
+        EXPECT_EQ(item->title(), services[std::size_t(i)]->title());
+        EXPECT_EQ(item->action(), fnd::Selector("clicked:"));
+        EXPECT_EQ(item->target(), log);
+        EXPECT_TRUE(item->keyEquivalent().isEmpty());
+        EXPECT_EQ(service->delegate(), delegate);
+    }
+    // Choosing an item hands the items to its service.
+    auto copy = menu->itemAtIndex(1)->representedObject().objectAs<ui::SharingService>();
+    copy->performWithItems(items);
+    EXPECT_EQ(ui::Pasteboard::generalPasteboard()->stringForType(ui::PasteboardType::String), fnd::String("A note"));
+
+    EXPECT_EQ(ZORSharingServicePickerMenu::menuForSharingItems({ fnd::Value(7) }, log, "clicked:", delegate), nullptr)
+        << "no service takes a number: no menu rather than an empty one";
+    ui::SharingService::setProgramRunner(previous);
 }
 
 }

@@ -1,14 +1,14 @@
 #include "ViewsTestSupport.h"
 
 #include "frameworks/ZORAppKit/ZORImageView/ZORImageView.h"
-#include "frameworks/ZORAppKit/ZORImageView/ZORPictureTaker.h"
 #include "frameworks/ZORAppKit/ZORSheetPresentation/ZORSheetPresentation.h"
 
-#include "platform/foundation/runtime/ClassBuilder.h"
 #include "platform/foundation/files/UserDefaults.h"
+#include "platform/foundation/runtime/ClassBuilder.h"
 #include "platform/ui/menus/MenuItem.h"
+#include "platform/ui/panels/PictureTaker.h"
 #include "platform/ui/panels/ScriptedPanel.h"
-#include "platform/ui/detail/FilePanelViews.h"
+#include "platform/ui/panels/detail/FilePanelViews.h"
 
 #include "platform/graphics/GraphicsContext.h"
 #include "support/Canvas.h"
@@ -122,7 +122,7 @@ protected:
     }
     ~PictureTakerTest() override
     {
-        fnd::UserDefaults::standardUserDefaults().removeObjectForKey(ZORPictureTaker::RecentPicturesKey);
+        fnd::UserDefaults::standardUserDefaults().removeObjectForKey(ui::PictureTaker::RecentPicturesKey);
         std::error_code ignored;
         std::filesystem::remove_all(folder, ignored);
     }
@@ -142,7 +142,7 @@ protected:
 
     std::filesystem::path folder;
     std::shared_ptr<Receiver> receiver = fnd::makeObject<Receiver>();
-    ZORPictureTaker& taker = *ZORPictureTaker::sharedPictureTaker();
+    ui::PictureTaker& taker = *ui::PictureTaker::sharedPictureTaker();
 };
 
 TEST_F(PictureTakerTest, AChosenPictureReplacesTheImageOnADimmedWindowAndIsRemembered)
@@ -154,11 +154,16 @@ TEST_F(PictureTakerTest, AChosenPictureReplacesTheImageOnADimmedWindowAndIsRemem
     EXPECT_NE(ZORSheetPresentation::presentationViewForWindow(*window), nullptr) << "dimmed meanwhile";
     EXPECT_EQ(taker.preview()->image(), well->image()) << "the current picture in the preview";
     EXPECT_EQ(panel->allowedFileTypes().front(), "png");
+    // The well asks for the camera, the effects and editing.
+    EXPECT_TRUE(taker.allowsVideoCapture() && taker.showsEffects() && taker.allowsEditing());
+    EXPECT_NE(taker.snapshotButton(), nullptr);
+    EXPECT_NE(taker.effectsMenu(), nullptr);
+    EXPECT_TRUE(taker.preview()->isEditable());
 
     panel->setDirectory(dir());
     panel->fileList()->selectRows({ std::size_t(panel->fileList()->rowOfName("green.png")) });
     EXPECT_NE(taker.preview()->image(), well->image()) << "the selected picture previewed";
-    save(*backend->imageOfWindow(*panel), "ZORPictureTaker-panel");
+    save(*backend->imageOfWindow(*panel), "ZORImageView-picture-taker");
 
     panel->performScriptedAnswer(
         ui::PanelAnswer::pressing(ui::ModalResponse::OK).inFolder(dir()).selecting({ "red.png" }));

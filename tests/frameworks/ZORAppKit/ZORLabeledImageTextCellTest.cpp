@@ -1,5 +1,6 @@
 #include "ViewsTestSupport.h"
 
+#include "frameworks/ZORAppKit/ZORColorLabelWidget/ZORColorLabelColors.h"
 #include "frameworks/ZORAppKit/ZORLabeledImageTextCell/ZORLabeledImageTextCell.h"
 
 #include "platform/graphics/GraphicsContext.h"
@@ -97,11 +98,17 @@ TEST_F(ZORLabeledImageTextCellTest, TheLabelFillsTheRowOrBecomesAPillWhenTheRowI
 
 TEST_F(ZORLabeledImageTextCellTest, TheLabelColourFollowsTheTypeAndCopiesShareTheirPictures)
 {
+    // The table hands out a copy at every call; the cell takes one only when its type changes.
+    EXPECT_NE(ZORColorLabelColors::getLabelColorForLabelType(3), ZORColorLabelColors::getLabelColorForLabelType(3));
     cell->setColorLabelType(3);
     auto colour = cell->labelColor();
     ASSERT_NE(colour, nullptr);
     cell->setColorLabelType(3);
     EXPECT_EQ(cell->labelColor(), colour) << "the same type keeps the same colour object";
+    cell->setColorLabelType(4);
+    cell->setColorLabelType(3);
+    EXPECT_NE(cell->labelColor(), colour) << "a change of type takes a new copy";
+    EXPECT_TRUE(cell->labelColor()->isEqual(*colour));
     for (int type : { 0, 8, -1 }) {
         cell->setColorLabelType(type);
         EXPECT_EQ(cell->labelColor(), nullptr) << type;
@@ -124,16 +131,14 @@ public:
 
 TEST_F(ZORLabeledImageTextCellTest, RowsDrawTheirPartsAndThePillShadesTowardsWhite)
 {
-    auto plain = std::make_shared<Row>();
-    plain->initWithFrame({ 10, 120, 220, 20 });
+    auto plain = ui::makeView<Row>({ 10, 120, 220, 20 });
     plain->cell = cell;
     cell->setImage(square(12, gfx::Color::blueColor()));
     cell->setInfoText("42");
     cell->setColorLabelType(5);
     add(plain);
 
-    auto selected = std::make_shared<Row>();
-    selected->initWithFrame({ 10, 80, 220, 20 });
+    auto selected = ui::makeView<Row>({ 10, 80, 220, 20 });
     selected->cell = std::dynamic_pointer_cast<ZORLabeledImageTextCell>(cell->copy());
     selected->cell->setHighlighted(true);
     selected->cell->setStatusImage(nullptr);

@@ -88,7 +88,7 @@ TEST_F(ZORRoundedBoxTest, ALongTitleStaysWithinTheBoxLessItsMargins)
     EXPECT_EQ(whiteBeyond, 0) << "no letters within the right margin";
 }
 
-TEST_F(ZORRoundedBoxTest, SettingsFromAnInterfaceFileStay)
+TEST_F(ZORRoundedBoxTest, ABoxFromAnInterfaceFileTakesTheDefaultsOverTheFilesLook)
 {
     auto loaded = ui::InterfaceFile::load(fnd::Data::fromString(R"(<?xml version="1.0" encoding="UTF-8"?>
 <interface version="1">
@@ -97,17 +97,22 @@ TEST_F(ZORRoundedBoxTest, SettingsFromAnInterfaceFileStay)
     <string key="title">Loaded</string>
     <real key="borderWidth">3</real>
     <color key="titleColor" red="1" green="0" blue="0"/>
+    <color key="backgroundColor" red="0" green="0" blue="1"/>
     <bool key="drawsFullTitleBar">true</bool>
+    <bool key="selected">true</bool>
   </object>
 </interface>)"));
     ASSERT_TRUE(loaded) << loaded.error().localizedDescription().utf8();
     auto box = std::dynamic_pointer_cast<ZORRoundedBox>(loaded->objectsById.at("box"));
     ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->frame(), gfx::Rect(0, 0, 150, 60));
     EXPECT_EQ(box->title(), "Loaded");
-    EXPECT_EQ(box->borderWidth(), 3);
-    EXPECT_TRUE(box->titleColor()->isEqual(*gfx::Color::colorWithCalibratedRed(1, 0, 0)));
-    EXPECT_TRUE(box->drawsFullTitleBar());
+    EXPECT_EQ(box->borderWidth(), 2);
+    EXPECT_TRUE(box->titleColor()->isEqual(*gfx::Color::whiteColor()));
     EXPECT_TRUE(box->backgroundColor()->isEqual(*gfx::Color::colorWithCalibratedWhite(0.9)));
+    EXPECT_FALSE(box->drawsFullTitleBar());
+    EXPECT_FALSE(box->isSelected());
+    EXPECT_TRUE(box->preservesContentDuringLiveResize());
 }
 
 }

@@ -108,7 +108,13 @@ TEST_F(ZORSheetPresentationTest, WithoutTheHighlightEffectNothingDimsButEarlierO
     EXPECT_EQ(ZORSheetPresentation::presentationViewForWindow(*other), nullptr);
 
     presentation.cleanUpSheetPresentationForWindow(*window);
-    runFor(1.5);
+    runFor(0.4);
+    // Preparing while the earlier overlay fades out takes nothing back: the fade goes on and removes it.
+    presentation.prepareSheetPresentationForWindow(*window);
+    EXPECT_EQ(overlays(), 1);
+    runFor(0.2);
+    EXPECT_LT(ZORSheetPresentation::presentationViewForWindow(*window)->alphaValue(), 0.5);
+    runFor(0.5);
     EXPECT_EQ(overlays(), 0);
 }
 

@@ -4,9 +4,10 @@
 
 #include "frameworks/AppKitExtensions/Themes/ZORThemeManager.h"
 
-#include "platform/foundation/bindings/Binding.h"
 #include "platform/foundation/archiving/KeyedArchiver.h"
 #include "platform/foundation/archiving/KeyedUnarchiver.h"
+#include "platform/foundation/bindings/Binding.h"
+#include "platform/foundation/bindings/SelectionMarker.h"
 #include "platform/foundation/bindings/ValueTransformer.h"
 #include "platform/ui/controls/Button.h"
 #include "platform/ui/views/Window.h"
@@ -174,6 +175,13 @@ TEST_F(ZORTBorderedViewTest, TheActiveBindingFollowsNumbersThroughItsTransformer
         fnd::Value(fnd::ValueTransformerName::NegateBoolean) } };
     view->bind("isActive", *board, "flag", options);
     board->setValueForKey(fnd::Value(1), "flag");
+    EXPECT_FALSE(view->isActive());
+    board->setValueForKey(fnd::Value(0), "flag");
+    EXPECT_TRUE(view->isActive());
+    // Nothing selected makes the view inactive, past the transformer; the other markers are ignored.
+    board->setValueForKey(fnd::multipleValuesMarker(), "flag");
+    EXPECT_TRUE(view->isActive());
+    board->setValueForKey(fnd::noSelectionMarker(), "flag");
     EXPECT_FALSE(view->isActive());
     board->setValueForKey(fnd::Value(0), "flag");
     EXPECT_TRUE(view->isActive());

@@ -16,6 +16,7 @@
 #include "platform/graphics/Image.h"
 #include "platform/text/AttributedString.h"
 #include "platform/ui/controls/Button.h"
+#include "platform/ui/controls/Matrix.h"
 #include "platform/ui/views/Window.h"
 
 #include <cmath>
@@ -401,6 +402,36 @@ TEST_F(ZORTButtonCellTest, CheckBoxesAndRadioButtonsDrawTheirBoxWithTheTheme)
     auto radio = shot(*b, "radio-on");
     EXPECT_EQ(pixelAt(*radio, *b, { 2.2, 2.2 }), 0u);
     EXPECT_TRUE(pixelNear(pixelAt(*radio, *b, { 9.0, 9.0 }), pixelOf(theme->strokeColorForStateMask(0)), 3));
+}
+
+TEST_F(ZORTButtonCellTest, CheckBoxesInAMatrixSitInTheirOwnRows)
+{
+    auto theme = themeNamed(ZORThemeKey::FlatDark);
+    auto prototype = fnd::makeObject<ZORTButtonCell>();
+    prototype->setButtonType(ButtonType::Switch);
+    prototype->setTitle("Row");
+    prototype->setThemeKey(ZORThemeKey::FlatDark);
+    auto matrix = ui::Matrix::create({ 10, 10, 120, 62 }, prototype);
+    matrix->setCellSize({ 120, 20 });
+    matrix->setIntercellSpacing({ 0, 1 });
+    matrix->renewRows(3, 1);
+    add(matrix);
+    auto picture = shot(*matrix, "matrix");
+    auto fill = theme->gradientForStateMask(0);
+    ASSERT_TRUE(fill);
+    // Row r's frame starts at 21 r (flipped). Centred in a third of the matrix: the box moves by
+    // 62 / 2 / 3 - 20 / 2 = 1/3 from the frame's edge, plus (0.5, 0.5) and 2 down: 13 by 12 from y = 21 r + 2.83.
+    const double shift = 62.0 / 2 / 3 - 10;
+    for (int row = 0; row < 3; ++row) {
+        const double top = 21.0 * row + 0.5 + shift + 2;
+        const double y = top + 6;
+        const double t = (y - top) / 12;
+        EXPECT_TRUE(pixelNear(pixelAt(*picture, *matrix, { 5.5, y }), pixelOf(fill->interpolatedColorAtLocation(t)), 3))
+            << "row " << row;
+    }
+    // Nothing of a box outside the three rows' boxes: the column left of the titles is empty between them.
+    EXPECT_EQ(paintedPixels(*picture, *matrix, { 0, 16, 16, 4 }), 0);
+    EXPECT_EQ(paintedPixels(*picture, *matrix, { 0, 58, 16, 4 }), 0);
 }
 
 TEST_F(ZORTButtonCellTest, HighlightedBackgroundsFillGlowOrShadeTheFrame)

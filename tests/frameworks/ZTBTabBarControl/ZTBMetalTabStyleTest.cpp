@@ -2,7 +2,9 @@
 
 #include "frameworks/ZTBTabBarControl/ZTBMetalTabStyle.h"
 #include "frameworks/ZTBTabBarControl/ZTBTabControls.h"
+#include "frameworks/ZTBTabBarControl/ZTBTabDragWindow.h"
 
+#include "platform/graphics/Image.h"
 #include "platform/text/AttributedString.h"
 #include "platform/ui/menus/Menu.h"
 #include "platform/ui/menus/MenuItem.h"
@@ -79,6 +81,27 @@ TEST_F(ZTBMetalTabStyleTest, TheOverflowMenuAnswersItsOwnSizeOnly)
     a.tabView->selectTabViewItem(entry->representedObject().objectAs<ui::TabViewItem>());
     EXPECT_TRUE(a.bar->validateMenuItem(*entry));
     EXPECT_EQ(entry->state(), ui::ControlStateValue::On);
+}
+
+TEST_F(ZTBMetalTabStyleTest, TheControlsButtonsAndDragWindowsAreSetUpAsTheControlAsks)
+{
+    auto& add = *a.bar->addTabButton();
+    EXPECT_EQ(add.title(), fnd::String(""));
+    EXPECT_EQ(add.buttonCell()->buttonType(), ui::ButtonType::MomentaryChange);
+    EXPECT_EQ(add.bezelStyle(), ui::BezelStyle::ShadowlessSquare);
+    EXPECT_FALSE(add.isBordered());
+    auto& overflow = *a.bar->overflowPopUpButton();
+    EXPECT_TRUE(overflow.pullsDown());
+    EXPECT_EQ(overflow.bezelStyle(), ui::BezelStyle::RegularSquare);
+    EXPECT_EQ(overflow.preferredEdge(), gfx::RectEdge::MaxX) << "the menu opens to the right";
+    EXPECT_EQ(a.bar->minimumFrameSizeFromKnobPosition({}), gfx::Size(100, 22));
+    EXPECT_EQ(a.bar->maximumFrameSizeFromKnobPosition({}), gfx::Size(10000, 22));
+    EXPECT_TRUE(ZTBTabBarControl::bundle());
+    for (const char* name : { "ZTBTabDragWindow", "ZTBTabDragView", "ZTBTabDragWindowController" })
+        EXPECT_TRUE(fnd::ClassRegistry::shared().find(name)) << name;
+    auto controller = ZTBTabDragWindowController::create(gfx::Image::imageWithSize({ 80, 22 }), 0, 0);
+    EXPECT_EQ(controller->window()->className(), fnd::String("ZTBTabDragWindow"));
+    EXPECT_EQ(controller->window()->dragView()->className(), fnd::String("ZTBTabDragView"));
 }
 
 }

@@ -122,6 +122,24 @@ TEST_F(ZTBTabBarControlTest, CellsFollowTheIdentifiersPropertiesAndTheItemsLabel
     EXPECT_FALSE(a.cell("Plain")->isIndicatorShown());
 }
 
+TEST_F(ZTBTabBarControlTest, AModelChangeLaysTheBarOutInTheNextLayoutPass)
+{
+    a.bar->setSizeCellsToFit(true);
+    auto item = a.addItem("Doc");
+    auto model = fnd::makeObject<TabModel>();
+    item->setIdentifier(fnd::Value(std::static_pointer_cast<fnd::Object>(model)));
+    settle();
+    const double before = a.cell("Doc")->frame().width();
+    // A count makes the tab wider; the bar asks for layout and lays out once, before it next draws.
+    model->setValueForKey(fnd::Value(5L), "objectCount");
+    model->setValueForKey(fnd::Value(12L), "objectCount");
+    EXPECT_TRUE(a.bar->needsLayout());
+    EXPECT_EQ(a.cell("Doc")->frame().width(), before) << "not inside the change";
+    a.window->layoutIfNeeded();
+    EXPECT_FALSE(a.bar->needsLayout());
+    EXPECT_GE(a.cell("Doc")->frame().width(), before + 24) << "a counter of at least 20 and its 4-point gap";
+}
+
 TEST_F(ZTBTabBarControlTest, TheSpinnerTurnsAndShowsWhileTheTabIsProcessing)
 {
     auto item = a.addItem("Doc");

@@ -3,6 +3,9 @@
 #include "platform/ui/UiTestSupport.h"
 
 #include "platform/foundation/runtime/RunLoop.h"
+#include "platform/graphics/BitmapImageRep.h"
+#include "platform/graphics/Color.h"
+#include "platform/graphics/GraphicsContext.h"
 #include "platform/graphics/Image.h"
 #include "platform/ui/views/Event.h"
 
@@ -64,6 +67,44 @@ TEST_F(TabDragWindowTest, ASwitchResizesAroundThePointerAndASecondOneTurnsBack)
     EXPECT_LT(controller->window()->frame().width(), 125);
     runFor(0.3);
     EXPECT_EQ(controller->window()->frame().size, gfx::Size(125, 90));
+}
+
+}
+
+namespace {
+
+// A picture filled with one colour, so a redrawn copy can be read back.
+std::shared_ptr<gfx::Image> tabDragWindowSolid(double w, double h, gfx::ColorPtr colour)
+{
+    auto image = gfx::Image::imageWithSize({ w, h });
+    image->lockFocus();
+    colour->setFill();
+    gfx::GraphicsContext::current()->fillRect({ 0, 0, w, h });
+    image->unlockFocus();
+    return image;
+}
+
+TEST_F(TabDragWindowTest, TheMiniatureIs125PointsOnItsLongerSideAndFallsBackToTheContent)
+{
+    const auto red = gfx::Color::colorWithCalibratedRed(1, 0, 0, 1);
+    auto wide = tbcore::windowMiniature(tabDragWindowSolid(300, 200, red), [] { return nullptr; });
+    ASSERT_TRUE(wide);
+    EXPECT_EQ(wide->size(), gfx::Size(125, 83));
+    // No picture of the window: the content's picture stands in.
+    bool asked = false;
+    auto tall = tbcore::windowMiniature(nullptr, [&] {
+        asked = true;
+        return tabDragWindowSolid(50, 100, red);
+    });
+    EXPECT_TRUE(asked);
+    ASSERT_TRUE(tall);
+    EXPECT_EQ(tall->size(), gfx::Size(63, 125));
+    ASSERT_EQ(tall->representations().size(), 1u);
+    auto bitmap = std::dynamic_pointer_cast<gfx::BitmapImageRep>(tall->representations()[0]);
+    ASSERT_TRUE(bitmap);
+    EXPECT_EQ(bitmap->pixelBuffer().pixel(30, 60), 0xFFFF0000u) << "opaque red, drawn over the whole miniature";
+    EXPECT_FALSE(tbcore::windowMiniature(gfx::Image::imageWithSize({}), [] { return nullptr; }))
+        << "nothing to show without a size";
 }
 
 }

@@ -132,3 +132,38 @@ TEST(TabWidths, ShrinkStopsAtTheMinimumAndReportsTheReduction)
 }
 
 }
+
+namespace {
+
+TEST(TabWidths, TitlesAreMeasuredOnlyWhereTheWidthsNeedThem)
+{
+    struct Case {
+        const char* what;
+        int tabs;
+        double available;
+        bool sizeToFit;
+        std::vector<std::size_t> measured;
+        Widths expected;
+    };
+    // Every tab would like 60 points.
+    const Case cases[] = {
+        { "fixed widths with room for all", 3, 500, false, {}, { 130, 130, 130 } },
+        { "fixed widths where one fits: the first two", 5, 150, false, { 0, 1 }, { 90, 60 } },
+        { "sized to fit: every tab", 3, 500, true, { 0, 1, 2 }, { 60, 60, 60 } },
+    };
+    for (const auto& c : cases) {
+        auto in = horizontal(c.tabs, c.available);
+        in.sizeToFit = c.sizeToFit;
+        std::vector<std::size_t> asked;
+        in.measure = [&](std::size_t i) {
+            asked.push_back(i);
+            return 60.0;
+        };
+        tbcore::WidthPolicy policy;
+        policy.fixedWidthOverflowStops = true;
+        EXPECT_EQ(generateWidths(in, policy).widths, c.expected) << c.what;
+        EXPECT_EQ(asked, c.measured) << c.what << ": each asked once, and only those";
+    }
+}
+
+}

@@ -1,11 +1,14 @@
 #include "RuntimeModel.h"
 
+#include "platform/foundation/runtime/AssociatedObjects.h"
 #include "platform/foundation/runtime/Exception.h"
 #include "platform/foundation/runtime/IndexSet.h"
 #include "platform/foundation/runtime/KeyValueCoding.h"
 #include "platform/foundation/runtime/Log.h"
 
 #include <gtest/gtest.h>
+
+#include <thread>
 
 using namespace fnd;
 using namespace rtmodel;
@@ -277,6 +280,54 @@ TEST(Runtime, CollectionOperators)
     setValueForKey(pv, Value(7), "age");
     EXPECT_EQ(valueForKeyPath(pv, "@sum.age"), Value(21));
     EXPECT_EQ(raised([&] { valueForKeyPath(pv, "@median.age"); }).name(), ExceptionName::UndefinedKey);
+}
+
+TEST(Runtime, AssociatedObjectsLiveAsLongAsTheirObjectUnderTheirOwnKeys)
+{
+    static const char first = 0, second = 0;
+    auto owner = person("Ada", 36);
+    auto attached = person("Attached", 1);
+    std::weak_ptr<TestPerson> watch = attached;
+    EXPECT_TRUE(associatedObject(*owner, &first).isNil());
+    setAssociatedObject(*owner, &first, Value(attached));
+    setAssociatedObject(*owner, &second, Value("text"));
+    attached.reset();
+    ASSERT_FALSE(watch.expired()) << "the owner keeps it alive";
+    EXPECT_EQ(associatedObject(*owner, &first).objectAs<TestPerson>()->name(), u"Attached");
+    EXPECT_EQ(associatedObject(*owner, &second).stringValue(), u"text");
+
+    // Replacing lets the old value go; nil removes; the other key stays.
+    setAssociatedObject(*owner, &first, Value(person("Other", 2)));
+    EXPECT_TRUE(watch.expired());
+    setAssociatedObject(*owner, &first, Value());
+    EXPECT_TRUE(associatedObject(*owner, &first).isNil());
+    EXPECT_EQ(associatedObject(*owner, &second).stringValue(), u"text");
+
+    // Going with the owner.
+    auto later = person("Later", 3);
+    watch = later;
+    setAssociatedObject(*owner, &first, Value(later));
+    later.reset();
+    owner.reset();
+    EXPECT_TRUE(watch.expired());
+
+    // Writers and readers on several threads see whole values only.
+    auto shared = person("Shared", 4);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < 2000; ++i) {
+                if (t % 2) {
+                    setAssociatedObject(*shared, &first, Value(person("P", i)));
+                } else if (auto value = associatedObject(*shared, &first); !value.isNil()) {
+                    EXPECT_EQ(value.objectAs<TestPerson>()->name(), u"P");
+                }
+            }
+        });
+    for (auto& thread : threads)
+        thread.join();
+    removeAssociatedObjects(*shared);
+    EXPECT_TRUE(associatedObject(*shared, &first).isNil());
 }
 
 TEST(IndexSet, KeepsDisjointSortedRanges)

@@ -12,19 +12,21 @@ TEST(Axis, ReadsAndBuildsTheSameRectangleAlongEitherAxis)
     const Rect r { 10, 20, 30, 50 };
     struct Case {
         Axis axis;
-        double minAlong, lengthAlong, maxAlong, minAcross, lengthAcross, maxAcross;
+        double minAlong, lengthAlong, midAlong, maxAlong, minAcross, lengthAcross, midAcross, maxAcross;
     };
     const Case cases[] = {
-        { Axis::X, 10, 30, 40, 20, 50, 70 },
-        { Axis::Y, 20, 50, 70, 10, 30, 40 },
+        { Axis::X, 10, 30, 25, 40, 20, 50, 45, 70 },
+        { Axis::Y, 20, 50, 45, 70, 10, 30, 25, 40 },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.axis == Axis::X ? "along x" : "along y");
         EXPECT_EQ(minAlong(r, c.axis), c.minAlong);
         EXPECT_EQ(lengthAlong(r, c.axis), c.lengthAlong);
+        EXPECT_EQ(midAlong(r, c.axis), c.midAlong);
         EXPECT_EQ(maxAlong(r, c.axis), c.maxAlong);
         EXPECT_EQ(minAcross(r, c.axis), c.minAcross);
         EXPECT_EQ(lengthAcross(r, c.axis), c.lengthAcross);
+        EXPECT_EQ(midAcross(r, c.axis), c.midAcross);
         EXPECT_EQ(maxAcross(r, c.axis), c.maxAcross);
         EXPECT_EQ(rectOnAxis(c.axis, c.minAlong, c.minAcross, c.lengthAlong, c.lengthAcross), r);
     }

@@ -525,3 +525,33 @@ TEST(ContextPixels, ImpossibleSizesGiveNoContext)
     EXPECT_EQ(pdf->pointSize(), (Size { 10, 10 }));
     EXPECT_TRUE(pdf->finishDocument());
 }
+
+// The shadow's mask covers only the clip (and the blur's reach around it): inside the clip the pixels are those of
+// the same drawing without a clip, also where the shape casting the shadow lies outside the clip.
+TEST(ContextPixels, AClippedShadowMatchesTheUnclippedOneInsideTheClip)
+{
+    auto draw = [](Canvas& canvas, bool clipped) {
+        auto& context = canvas.context();
+        if (clipped)
+            context.clipToRect({ 30, 20, 25, 30 });
+        Shadow shadow;
+        shadow.setShadowColor(Color::colorWithDeviceRed(0, 0, 1, 0.8));
+        shadow.setShadowOffset({ 12, -7 });
+        shadow.setShadowBlurRadius(5);
+        context.setShadow(shadow);
+        context.setFillColor(*Color::colorWithDeviceRed(1, 0, 0));
+        // Most of the disc lies left of the clip; its shadow falls into it.
+        context.fillPath(*BezierPath::bezierPathWithOvalInRect({ 10, 20, 30, 30 }));
+    };
+    Canvas whole(80, 70), clipped(80, 70);
+    draw(whole, false);
+    draw(clipped, true);
+    for (int y = 0; y < 70; ++y)
+        for (int x = 0; x < 80; ++x) {
+            const bool inside = x >= 30 && x < 55 && y >= 20 && y < 50;
+            if (inside)
+                ASSERT_EQ(clipped.at(x, y), whole.at(x, y)) << "(" << x << ", " << y << ")";
+            else
+                ASSERT_EQ(clipped.alpha(x, y), 0) << "(" << x << ", " << y << ") outside the clip";
+        }
+}

@@ -41,9 +41,11 @@ std::vector<std::uint32_t> pixelsOf(GraphicsContext& context)
     return out;
 }
 
-// The scene's pixels, its rectangles filled as one path or one by one; `direct` tells whether the context filled
-// the one path itself.
-std::vector<std::uint32_t> drawScene(const RectangleScene& scene, bool asOnePath, bool* direct = nullptr)
+enum class RectangleFillWay { OnePath, PathEach, FillRectEach };
+
+// The scene's pixels, its rectangles filled as one path, one path each (Cairo's fill, even-odd), or each through
+// fillRect; `direct` tells whether the context filled any itself.
+std::vector<std::uint32_t> drawScene(const RectangleScene& scene, RectangleFillWay way, bool* direct = nullptr)
 {
     auto context = GraphicsContext::createForBitmap(scene.width, scene.height, scene.points, scene.flipped);
     // Something beneath, so that a pixel written where it should not be shows.
@@ -57,11 +59,14 @@ std::vector<std::uint32_t> drawScene(const RectangleScene& scene, bool asOnePath
     context->setShouldAntialias(scene.antialias);
     context->setFillColor(*Color::colorWithCalibratedRed(scene.rgba[0], scene.rgba[1], scene.rgba[2], scene.rgba[3]));
     const auto before = detail::directRectangleFillCount();
-    if (asOnePath) {
+    if (way == RectangleFillWay::OnePath) {
         BezierPath path;
         for (const auto& r : scene.rects)
             path.appendBezierPathWithRect(r);
         context->fillPath(path);
+    } else if (way == RectangleFillWay::FillRectEach) {
+        for (const auto& r : scene.rects)
+            context->fillRect(r);
     } else {
         for (const auto& r : scene.rects) {
             BezierPath path;
@@ -95,21 +100,27 @@ std::vector<Rect> randomRects(std::mt19937& random, const RectangleScene& scene,
 
 // Compares only when the context filled the path itself: otherwise both are Cairo's, and where an antialiased clip
 // covers a pixel in part, Cairo's one path and its separate paths differ (overlaps are composited once or twice).
+// Each rectangle through fillRect (filled directly where it can be, by Cairo where not) matches Cairo's fill of
+// each, whatever the clip.
 void expectSamePixels(const RectangleScene& scene, bool expectDirect)
 {
+    auto compare
+        = [&](const std::vector<std::uint32_t>& ours, const std::vector<std::uint32_t>& cairos, const char* way) {
+              ASSERT_EQ(ours.size(), cairos.size());
+              for (std::size_t i = 0; i < ours.size(); ++i)
+                  if (ours[i] != cairos[i]) {
+                      ADD_FAILURE() << way << ": pixel (" << i % scene.width << ", " << i / scene.width << ") is "
+                                    << std::hex << ours[i] << ", Cairo gives " << cairos[i];
+                      return;
+                  }
+          };
+    auto cairos = drawScene(scene, RectangleFillWay::PathEach);
+    compare(drawScene(scene, RectangleFillWay::FillRectEach), cairos, "fillRect");
     bool direct = false;
-    auto ours = drawScene(scene, true, &direct);
+    auto ours = drawScene(scene, RectangleFillWay::OnePath, &direct);
     EXPECT_EQ(direct, expectDirect);
-    if (!direct)
-        return;
-    auto cairos = drawScene(scene, false);
-    ASSERT_EQ(ours.size(), cairos.size());
-    for (std::size_t i = 0; i < ours.size(); ++i)
-        if (ours[i] != cairos[i]) {
-            ADD_FAILURE() << "pixel (" << i % scene.width << ", " << i / scene.width << ") is " << std::hex << ours[i]
-                          << ", Cairo gives " << cairos[i];
-            return;
-        }
+    if (direct)
+        compare(ours, cairos, "one path");
 }
 
 }
@@ -175,7 +186,7 @@ TEST(RectangleFill, ClipsOfWholeAndPartPixels)
     for (int round = 0; round < 40; ++round) {
         scene.rects = randomRects(random, scene, 4, 1.0 / 1024);
         bool direct = false;
-        drawScene(scene, true, &direct);
+        drawScene(scene, RectangleFillWay::OnePath, &direct);
         directRounds += direct ? 1 : 0;
         expectSamePixels(scene, direct);
     }

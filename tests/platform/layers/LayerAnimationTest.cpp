@@ -341,3 +341,71 @@ TEST_F(LayerAnimationTest, TheValueBagTakesAnyKeyAndKeysAreObservable)
     commit();
     EXPECT_EQ(Transaction::animationDuration(), 0.25) << "the implicit transaction ended";
 }
+
+// The presentation tree is brought up to date in place from frame to frame, but a copy someone holds keeps the
+// moment it showed, and copies follow their models' later changes.
+TEST_F(LayerAnimationTest, PresentationCopiesHeldByCallersKeepTheirMoment)
+{
+    {
+        TransactionScope transaction;
+        Transaction::setAnimationDuration(1);
+        Transaction::setAnimationTimingFunction(linear());
+        layer->setPosition({ 125, 25 });
+    }
+    advance(0.5);
+    auto held = layer->presentationLayer();
+    ASSERT_TRUE(held);
+    EXPECT_NEAR(held->position().x, 75, 1e-9);
+    advance(0.25);
+    EXPECT_NEAR(shownPosition().x, 100, 1e-9);
+    EXPECT_NEAR(held->position().x, 75, 1e-9) << "the held copy";
+    held.reset();
+    runFor(1);
+    EXPECT_EQ(shownPosition(), gfx::Point(125, 25));
+    // A change without an animation shows at once in the next copy, and a sublayer added later has one.
+    {
+        TransactionScope transaction;
+        Transaction::setDisableActions(true);
+        layer->setOpacity(0.5);
+        auto child = Layer::layer();
+        child->setFrame({ 1, 2, 3, 4 });
+        layer->addSublayer(child);
+    }
+    EXPECT_EQ(shownOpacity(), 0.5);
+    ASSERT_EQ(layer->presentationLayer()->sublayers().size(), 1u);
+    EXPECT_EQ(layer->presentationLayer()->sublayers()[0]->frame(), gfx::Rect(1, 2, 3, 4));
+    EXPECT_EQ(layer->presentationLayer()->sublayers()[0]->superlayer(), layer->presentationLayer());
+}
+
+// Hundreds of layers animating at once are stepped together and each leaves the driver when done; a layer animated
+// again afterwards is stepped again.
+TEST_F(LayerAnimationTest, ManyLayersAnimateTogetherAndEachFinishes)
+{
+    std::vector<std::shared_ptr<Layer>> layers;
+    for (int i = 0; i < 400; ++i) {
+        auto l = Layer::layer();
+        l->setFrame({ 0, 0, 10, 10 });
+        root->addSublayer(l);
+        layers.push_back(l);
+    }
+    commit();
+    {
+        TransactionScope transaction;
+        Transaction::setAnimationDuration(0.25);
+        for (std::size_t i = 0; i < layers.size(); ++i)
+            layers[i]->setZPosition(double(i + 1));
+    }
+    for (const auto& l : layers)
+        ASSERT_FALSE(l->animationKeys().empty());
+    runFor(0.5);
+    for (std::size_t i = 0; i < layers.size(); ++i) {
+        EXPECT_TRUE(layers[i]->animationKeys().empty()) << "layer " << i;
+        EXPECT_EQ(layers[i]->presentationLayer()->zPosition(), double(i + 1));
+    }
+    layers[7]->setZPosition(-1);
+    advance(0.125);
+    EXPECT_GT(layers[7]->presentationLayer()->zPosition(), -1);
+    runFor(0.5);
+    EXPECT_TRUE(layers[7]->animationKeys().empty()) << "the second animation ends too";
+    EXPECT_EQ(layers[7]->presentationLayer()->zPosition(), -1);
+}

@@ -378,3 +378,50 @@ TEST_F(LayerRenderTest, ACardTurnShowsTheFrontThenTheBackTurningTheSameWay)
     EXPECT_TRUE(near(rgbaAt(*image, 100, 100), blue));
     EXPECT_TRUE(near(rgbaAt(*image, 52, 52), blue));
 }
+
+// A plane's raster is kept from frame to frame: moving the layer shows it at its new place, and a change of what it
+// is drawn from shows at once. Planes in front blend over those behind as they are stacked, whatever order the
+// compositor fills them in.
+TEST_F(LayerRenderTest, KeptRastersFollowChangesAndStackedPlanesBlendInOrder)
+{
+    auto root = makeRoot(100, 60);
+    auto card = Layer::layer();
+    card->setFrame({ 10, 10, 30, 30 });
+    card->setBackgroundColor(rgb(0, 0, 1));
+    card->setBorderWidth(4);
+    card->setBorderColor(rgb(1, 1, 1));
+    card->setCornerRadius(3);
+    root->addSublayer(card);
+    // Half-transparent red in front of part of the card and of the black root.
+    auto veil = Layer::layer();
+    veil->setFrame({ 30, 20, 40, 10 });
+    veil->setBackgroundColor(rgb(1, 0, 0, 0.5));
+    veil->setZPosition(1);
+    root->addSublayer(veil);
+    commit();
+
+    auto first = renderLayerTreeToBitmap(*root, root->bounds());
+    EXPECT_TRUE(near(rgbaAt(*first, 20, 25), { 0, 0, 255, 255 })) << "the card's middle";
+    EXPECT_TRUE(near(rgbaAt(*first, 11, 25), { 255, 255, 255, 255 })) << "its border";
+    EXPECT_TRUE(near(rgbaAt(*first, 35, 25), { 128, 0, 127, 255 })) << "red over blue";
+    EXPECT_TRUE(near(rgbaAt(*first, 60, 25), { 128, 0, 0, 255 })) << "red over black";
+
+    {
+        TransactionScope transaction;
+        Transaction::setDisableActions(true);
+        card->setPosition({ 65, 25 });
+    }
+    auto moved = renderLayerTreeToBitmap(*root, root->bounds());
+    EXPECT_TRUE(near(rgbaAt(*moved, 20, 25), { 0, 0, 0, 255 })) << "where the card was";
+    EXPECT_TRUE(near(rgbaAt(*moved, 65, 35), { 0, 0, 255, 255 })) << "the card where it went";
+    EXPECT_TRUE(near(rgbaAt(*moved, 51, 35), { 255, 255, 255, 255 })) << "its border there";
+    EXPECT_TRUE(near(rgbaAt(*moved, 60, 25), { 128, 0, 127, 255 })) << "the veil over it now";
+
+    {
+        TransactionScope transaction;
+        Transaction::setDisableActions(true);
+        card->setBorderColor(rgb(0, 1, 0));
+    }
+    auto recoloured = renderLayerTreeToBitmap(*root, root->bounds());
+    EXPECT_TRUE(near(rgbaAt(*recoloured, 51, 35), { 0, 255, 0, 255 })) << "the new border colour";
+}

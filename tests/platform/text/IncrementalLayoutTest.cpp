@@ -1,5 +1,7 @@
 #include "TextFixture.h"
 
+#include "platform/text/detail/ParagraphCache.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
@@ -13,6 +15,8 @@ namespace {
 void expectSameLayout(
     LayoutManager& edited, TextContainer& editedContainer, const AttributedString& text, const std::string& context)
 {
+    // Laid out from nothing: no paragraph comes from the cache the edited layout may have used.
+    txt::detail::ParagraphCache::forThread().clear();
     TextSystem fresh(text, editedContainer.containerSize());
     fresh.manager->setTypesetter(edited.typesetter());
     ASSERT_EQ(edited.numberOfGlyphs(), fresh.manager->numberOfGlyphs()) << context;

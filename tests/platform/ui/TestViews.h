@@ -29,6 +29,7 @@ public:
     bool isFlipped() const override { return flipped; }
     bool acceptsFirstResponder() const override { return takesFocus; }
     bool acceptsFirstMouse(const ui::Event*) override { return takesFirstMouse; }
+    bool preservesContentDuringLiveResize() const override { return preservesContent; }
 
     void drawRect(gfx::Rect dirty) override
     {
@@ -69,6 +70,7 @@ public:
     bool flipped { false };
     bool takesFocus { false };
     bool takesFirstMouse { false };
+    bool preservesContent { false };
     gfx::ColorPtr fill;
     std::optional<gfx::Rect> probe;
     std::function<void(TestView&)> extraDrawing;

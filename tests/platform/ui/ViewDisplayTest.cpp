@@ -4,6 +4,7 @@
 #include "platform/graphics/BitmapImageRep.h"
 #include "platform/graphics/PixelBuffer.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 
@@ -113,6 +114,36 @@ TEST_F(ViewDisplayTest, OnlyTheDirtyRectsAreRedrawn)
     left->setNeedsDisplay(true);
     window->displayIfNeeded();
     EXPECT_TRUE(left->drawn.empty());
+}
+
+TEST_F(ViewDisplayTest, ALiveResizeDrawsOnlyWhatItUncoversOfAViewThatPreservesItsContent)
+{
+    left->setFrameSize({ 60, 50 });
+    right->setFrameSize({ 60, 50 });
+    window->displayIfNeeded();
+    forget();
+    left->preservesContent = true;
+    window->beginLiveResize();
+    left->setFrameSize({ 80, 70 });
+    right->setFrameSize({ 80, 70 });
+    window->displayIfNeeded();
+    auto covers = [](const std::vector<gfx::Rect>& rects, gfx::Point p) {
+        return std::ranges::any_of(rects, [&](const gfx::Rect& r) { return gfx::pointInRect(p, r); });
+    };
+    ASSERT_EQ(left->rectsBeingDrawn.size(), 1u);
+    const auto& uncovered = left->rectsBeingDrawn[0];
+    EXPECT_TRUE(covers(uncovered, { 70, 25 }) && covers(uncovered, { 30, 60 }) && covers(uncovered, { 70, 60 }));
+    EXPECT_FALSE(covers(uncovered, { 30, 25 })) << "what it drew before stays";
+    ASSERT_EQ(right->rectsBeingDrawn.size(), 1u);
+    EXPECT_TRUE(covers(right->rectsBeingDrawn[0], { 30, 25 })) << "other views draw whole";
+
+    // When the resize ends, it is drawn whole once more.
+    forget();
+    window->endLiveResize();
+    window->displayIfNeeded();
+    ASSERT_EQ(left->drawn.size(), 1u);
+    EXPECT_EQ(left->drawn[0], gfx::Rect(0, 0, 80, 70));
+    EXPECT_TRUE(right->drawn.empty());
 }
 
 TEST_F(ViewDisplayTest, DisplayRectDrawsAtOnceAndClearsWhatItCovered)

@@ -4,8 +4,10 @@
 #include "frameworks/QFTabBarView/QFTabBarButtonCell.h"
 #include "frameworks/QFTabBarView/styles/QFAquaTabStyle.h"
 #include "frameworks/QFTabBarView/styles/QFCapsuleTabStyle.h"
+#include "frameworks/tab-bar-core/TabResources.h"
 
 #include "platform/graphics/GraphicsContext.h"
+#include "platform/graphics/Image.h"
 #include "platform/ui/containers/Toolbar.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +16,7 @@
 #include <cstring>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -296,4 +299,104 @@ TEST_F(QFTabStylesRenderTest, CapsuleSwitchesChangeTheSelectedTabAndTheEdge)
     const gfx::Point nearRight { 89, v[2].maxY() + 10 }, nearLeft { 0, v[2].maxY() + 10 };
     EXPECT_NE(left.at(nearRight), right.at(nearRight));
     EXPECT_NE(left.at(nearLeft), right.at(nearLeft));
+}
+
+namespace {
+
+// A colour as the opaque pixel it shows as (8 bits a channel), and a pixel scaled channel by channel.
+struct RenderRGB {
+    int r, g, b;
+    static RenderRGB of(std::uint32_t p) { return { gfx::redOf(p), gfx::greenOf(p), gfx::blueOf(p) }; }
+    static RenderRGB of(const gfx::ColorPtr& c)
+    {
+        auto round = [](double v) { return int(std::lround(std::clamp(v, 0.0, 1.0) * 255)); };
+        return { round(c->redComponent()), round(c->greenComponent()), round(c->blueComponent()) };
+    }
+    RenderRGB scaled(double f) const
+    {
+        return { int(std::lround(r * f)), int(std::lround(g * f)), int(std::lround(b * f)) };
+    }
+    bool near(const RenderRGB& o, int tolerance = 2) const
+    {
+        return std::abs(r - o.r) <= tolerance && std::abs(g - o.g) <= tolerance && std::abs(b - o.b) <= tolerance;
+    }
+};
+
+std::ostream& operator<<(std::ostream& out, const RenderRGB& c)
+{
+    return out << "rgb(" << c.r << ", " << c.g << ", " << c.b << ")";
+}
+
+}
+
+// A 22-point strip picture of the tab bar view's bundle, upright, at the probes' row (15 points from the top).
+RenderRGB stripColour(const char* name)
+{
+    auto image = tbcore::namedImage("QFTabBarView", name);
+    auto context = gfx::GraphicsContext::createForBitmap(1, 22);
+    if (image) {
+        gfx::CurrentContextScope scope(context);
+        image->drawInRect({ 0, 0, 1, 22 }, { 0, 0, 1, 22 }, gfx::CompositingOperation::SourceOver, 1.0, true);
+    }
+    return RenderRGB::of((*context->pixelBuffer()).pixel(0, 15));
+}
+
+TEST_F(QFTabStylesRenderTest, ProbesShowTheColoursEachStateAsksFor)
+{
+    // Each style in the plain, hovered and inactive states, read in the selected tab (B), a plain one (A) and the
+    // one under the pointer (C), against the colours the looks are made of: the window background, translucent
+    // black laid over what is there (source-atop: 20 % for a bar or selected box, 10 % for a hovered tab), the
+    // Unified strip's grey (white 0.835 to 0.843, about 0.839 where probed) and Aqua's pictures.
+    const RenderRGB window = RenderRGB::of(gfx::Color::windowBackgroundColor());
+    const RenderRGB unifiedStrip = RenderRGB::of(gfx::Color::colorWithCalibratedWhite(0.839, 1.0));
+    const RenderRGB aquaStrip = stripColour("AquaTabsBackground");
+    const RenderRGB aquaSelected = stripColour(
+        gfx::Color::currentControlTint() == gfx::ControlTint::Graphite ? "AquaTabsDownGraphite" : "AquaTabsDown");
+    struct Expect {
+        const char* style;
+        const char* state;
+        std::optional<RenderRGB> selected, plain, hovered;
+    };
+    const Expect expectations[] = {
+        { "Metal", "plain", window, window.scaled(0.8), window.scaled(0.8) },
+        { "Metal", "hover", window, window.scaled(0.8), window.scaled(0.8 * 0.9) },
+        { "Metal", "inactive", window, window.scaled(0.9), window.scaled(0.9) },
+        { "Aqua", "plain", aquaSelected, aquaStrip, aquaStrip },
+        { "Aqua", "hover", aquaSelected, aquaStrip, aquaStrip.scaled(0.9) },
+        { "Aqua", "inactive", stripColour("AquaTabsDownNonKey"), aquaStrip, aquaStrip },
+        { "Unified", "plain", unifiedStrip.scaled(0.8), unifiedStrip, unifiedStrip },
+        { "Unified", "hover", unifiedStrip.scaled(0.8), unifiedStrip, unifiedStrip.scaled(0.9) },
+        { "Unified", "inactive", window.scaled(0.8), window, window },
+        { "Card", "inactive", window, {}, {} },
+        { "Lively", "inactive", {}, window, window },
+    };
+    for (const auto& e : expectations) {
+        SCOPED_TRACE(std::string(e.style) + " " + e.state);
+        const auto* look = std::find_if(std::begin(StyleLooks), std::end(StyleLooks),
+            [&](const StyleLook& l) { return e.style == std::string(l.name); });
+        ASSERT_NE(look, std::end(StyleLooks));
+        const BarPicture picture = render(*look, e.state);
+        const auto& f = frames[e.style][e.state];
+        const std::pair<const std::optional<RenderRGB>&, gfx::Rect> probes[]
+            = { { e.selected, f[1] }, { e.plain, f[0] }, { e.hovered, f[2] } };
+        const char* names[] = { "selected", "plain", "hovered" };
+        for (std::size_t i = 0; i < 3; ++i) {
+            if (!probes[i].first)
+                continue;
+            const RenderRGB seen = RenderRGB::of(picture.at(probe(probes[i].second)));
+            EXPECT_TRUE(seen.near(*probes[i].first))
+                << names[i] << " tab shows " << seen << ", not " << *probes[i].first;
+        }
+    }
+    // Under the pointer a tab darkens by the same tenth in every style with a hover fill.
+    for (const char* name : { "Metal", "Aqua", "Unified", "Capsule" }) {
+        SCOPED_TRACE(name);
+        const auto* look = std::find_if(std::begin(StyleLooks), std::end(StyleLooks),
+            [&](const StyleLook& l) { return name == std::string(l.name); });
+        const BarPicture plain = render(*look, "plain");
+        const BarPicture hover = render(*look, "hover");
+        const auto& f = frames[name]["hover"];
+        const RenderRGB before = RenderRGB::of(plain.at(probe(f[2])));
+        EXPECT_TRUE(RenderRGB::of(hover.at(probe(f[2]))).near(before.scaled(0.9)));
+    }
 }

@@ -13,6 +13,7 @@
 #include "platform/foundation/archiving/KeyedArchiver.h"
 #include "platform/foundation/archiving/KeyedUnarchiver.h"
 #include "platform/graphics/Image.h"
+#include "platform/text/AttributedString.h"
 #include "platform/ui/containers/Toolbar.h"
 
 #include <gtest/gtest.h>
@@ -312,6 +313,21 @@ TEST_F(QFTabStylesTest, LivelyLayoutRunsFromTheRightEnd)
     const gfx::Rect title = cell->titleRectForBounds(bounds);
     EXPECT_EQ(title.minX(), d.minX()) << "titles start at the left";
     EXPECT_LE(title.maxX(), counter.minX() - 4.0);
+}
+
+TEST_F(QFTabStylesTest, CountersAreFormattedUnsignedInEveryStyle)
+{
+    // A count below zero shows as the unsigned number it is, the way every counter of the family formats it.
+    a.addItem("Report");
+    for (const char* name : { "Metal", "Lively", "Aqua" }) {
+        SCOPED_TRACE(name);
+        useStyle(name);
+        auto cell = cellOf("Report");
+        cell->setObjectCount(42);
+        EXPECT_EQ(cell->attributedObjectCountStringValue()->string(), fnd::String("42"));
+        cell->setObjectCount(-1);
+        EXPECT_EQ(cell->attributedObjectCountStringValue()->string(), fnd::String("18446744073709551615"));
+    }
 }
 
 TEST_F(QFTabStylesTest, ASelectionChangeRedrawsTheWholeBarBecauseCapsReachPastTheTab)

@@ -7,14 +7,15 @@
 
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/Color.h"
-#include "platform/graphics/Image.h"
 #include "platform/graphics/GraphicsContext.h"
+#include "platform/graphics/Image.h"
 #include "platform/graphics/PixelBuffer.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <map>
 #include <string>
 
 namespace {
@@ -155,7 +156,8 @@ TEST_F(TabStyleDrawingTest, AnInactiveApplicationOrWindowChangesOnlyTheStylesTha
         bool changes;
     };
     // Metal and the capsule's picture do not follow focus; the tinted picture, the unified and the card fills do.
-    const Row rows[] = { { "Metal", false }, { "Aqua", true }, { "Unified", true }, { "Capsule", false }, { "Card", true } };
+    const Row rows[]
+        = { { "Metal", false }, { "Aqua", true }, { "Unified", true }, { "Capsule", false }, { "Card", true } };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.style);
         useStyle(row.style);
@@ -191,6 +193,25 @@ TEST_F(TabStyleDrawingTest, AVerticalCapsuleBarListsTallTabsWithTheSelectedOneLi
     EXPECT_GT(distance(at(*image, { selected->frame().midX(), selected->frame().maxY() - 3 }),
                   at(*image, { plain->frame().midX(), plain->frame().maxY() - 3 })),
         6);
+}
+
+TEST_F(TabStyleDrawingTest, SizedToFitAMetalTabIsAsWideAsItsTitleNeeds)
+{
+    // "T1" wants 6 + its width + 6 and its close button: Metal's bold title makes it a point or two wider than
+    // Unified's, nowhere near the 280-point maximum.
+    for (const auto& item : std::vector(a.tabView->tabViewItems()))
+        a.tabView->removeTabViewItem(item);
+    a.addItem("T1");
+    a.addItem("T2");
+    a.bar->setSizeCellsToFit(true);
+    std::map<std::string, double> widths;
+    for (const char* name : { "Metal", "Unified" }) {
+        useStyle(name);
+        widths[name] = a.cell("T1")->frame().width();
+        shot(std::string("sized-to-fit-") + name);
+    }
+    EXPECT_LT(widths["Metal"], 60) << "Metal T1";
+    EXPECT_NEAR(widths["Metal"], widths["Unified"], 4);
 }
 
 // The styles drawn into a bitmap of their own, outside any window.
@@ -331,6 +352,63 @@ TEST_F(TabStyleOffscreenTest, ACapsuleTabShowsItsIconInTheCloseButtonsPlaceUntil
     EXPECT_TRUE(redAtIcon());
     cell->setCloseButtonPressed(true);
     EXPECT_FALSE(redAtIcon());
+}
+
+TEST_F(TabStyleOffscreenTest, MetalAndAquaDrawASmallIconCentredAtItsOwnSize)
+{
+    auto model = fnd::makeObject<ZTBStyleIconModel>();
+    model->setIcon(gfx::Image::imageWithSize({ 8, 8 }, false, [](gfx::Rect r) {
+        gfx::Color::redColor()->setFill();
+        gfx::BezierPath::fillRect(r);
+        return true;
+    }));
+    items[0]->setIdentifier(fnd::Value(model));
+    for (const char* name : { "Metal", "Aqua" }) {
+        SCOPED_TRACE(name);
+        a.bar->setStyleNamed(name);
+        settle();
+        auto cell = a.cell("Alpha");
+        cell->setHasIcon(true);
+        const gfx::Rect icon = a.bar->style()->iconRectForTabCell(*cell);
+        ASSERT_EQ(icon.size, (gfx::Size { 16, 16 }));
+        auto context = gfx::GraphicsContext::createForBitmap(534, 22);
+        {
+            gfx::CurrentContextScope scope(context);
+            a.bar->style()->drawTabBar(*a.bar, a.bar->bounds());
+        }
+        auto red = [&](double x, double y) {
+            const auto p = (*context->pixelBuffer()).pixel(int(x), 21 - int(y));
+            return gfx::redOf(p) > 200 && gfx::greenOf(p) < 60;
+        };
+        // The 8-point icon covers the middle of its 16-point rect, 4 points in from each side, and no more.
+        EXPECT_TRUE(red(icon.minX() + 5, icon.minY() + 5));
+        EXPECT_TRUE(red(icon.maxX() - 5, icon.maxY() - 5));
+        EXPECT_FALSE(red(icon.minX() + 2, icon.minY() + 2)) << "not stretched over the whole rect";
+        EXPECT_FALSE(red(icon.maxX() - 2, icon.maxY() - 2));
+    }
+}
+
+TEST_F(TabStyleOffscreenTest, AquaTakesTheCellsOwnTintBeforeThePlatforms)
+{
+    // The selected tab's strip: graphite for a cell tinted graphite, whatever the platform's tint.
+    a.bar->setStyleNamed("Aqua");
+    a.window->makeKeyAndOrderFront();
+    settle();
+    auto cell = a.cell("Beta");
+    auto stripOf = [&](gfx::ControlTint tint) {
+        cell->setControlTint(tint);
+        auto context = gfx::GraphicsContext::createForBitmap(534, 22);
+        {
+            gfx::CurrentContextScope scope(context);
+            a.bar->style()->drawTabBar(*a.bar, a.bar->bounds());
+        }
+        return (*context->pixelBuffer()).pixel(int(cell->frame().maxX() - 6), 21 - 11);
+    };
+    const auto platform = stripOf(gfx::ControlTint::Default);
+    const auto graphite = stripOf(gfx::ControlTint::Graphite);
+    const auto blue = stripOf(gfx::ControlTint::Blue);
+    EXPECT_GT(distance(graphite, blue), 30) << "graphite and blue strips differ";
+    EXPECT_EQ(platform, gfx::Color::currentControlTint() == gfx::ControlTint::Graphite ? graphite : blue);
 }
 
 TEST_F(TabStyleOffscreenTest, TheCardBarsBottomLineRunsUnderAllButTheSelectedTab)

@@ -2,9 +2,13 @@
 
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/Font.h"
+#include "platform/graphics/TextRendering.h"
 #include "platform/text/AttributedString.h"
 
 #include <fmt/format.h>
+#include <gtk/gtk.h>
+
+#include <chrono>
 
 using namespace gtktest;
 
@@ -193,4 +197,65 @@ TEST_F(WindowDisplayTest, ClosingTheLastWindowEndsTheApplication)
     app.run();
     EXPECT_TRUE(window->isClosed());
     app.setDelegate(nullptr);
+}
+
+// A view that asks to be drawn again from inside its own drawing (an animation that paces itself by its frames)
+// is drawn once a frame, and its window keeps showing what else changes.
+TEST_F(WindowDisplayTest, AViewMarkingItselfWhileDrawingLetsItsWindowKeepShowingFrames)
+{
+    auto content = FillView::make({}, gfx::Color::colorWithDeviceWhite(1));
+    auto spinner = FillView::make({ 10, 10, 40, 40 }, gfx::Color::colorWithDeviceRed(0, 0.8, 0));
+    long spins = 0;
+    spinner->extra = [&](FillView& view) {
+        ++spins;
+        view.setNeedsDisplay(true);
+    };
+    auto label = FillView::make({ 60, 10, 40, 40 }, gfx::Color::colorWithDeviceRed(1, 0, 0));
+    content->addSubview(spinner);
+    content->addSubview(label);
+    auto window = showWindow({ 80, 80, 120, 60 }, content);
+    auto [x, y, width, height] = deviceRectOfContent(*window);
+    const int s = scale();
+    auto labelPixel = [&, x = x, y = y] { return grabScreen(x + 80 * s, y + 30 * s, 1, 1).at(0, 0); };
+    ASSERT_TRUE(waitFor([&] { return labelPixel() == Red; }));
+
+    // Other changes still reach the screen, frame after frame.
+    const long framesBefore = backend->presentedFrameCount(*window);
+    label->fill = gfx::Color::colorWithDeviceRed(0, 0, 1);
+    label->setNeedsDisplay(true);
+    EXPECT_TRUE(waitFor([&] { return labelPixel() == Blue; }, 3)) << "the window's frames stopped";
+    EXPECT_TRUE(waitFor([&] { return backend->presentedFrameCount(*window) > framesBefore + 5; }, 3))
+        << "frames presented: " << backend->presentedFrameCount(*window) - framesBefore;
+
+    // The spinner is drawn at the pace of frames, not as fast as the loop can turn.
+    const long spinsBefore = spins;
+    const auto start = std::chrono::steady_clock::now();
+    waitFor([&] { return std::chrono::steady_clock::now() - start > std::chrono::milliseconds(500); });
+    const long drawn = spins - spinsBefore;
+    EXPECT_GE(drawn, 5) << "the spinner stopped";
+    EXPECT_LE(drawn, 60) << "the spinner is drawn " << drawn << " times in half a second";
+}
+
+// The desktop's font settings, as GTK has them, choose how glyphs are rasterised, and follow the desktop's changes;
+// settings left at "default" keep fontconfig's choice.
+TEST_F(WindowDisplayTest, TheDesktopsFontSettingsChooseHowGlyphsAreRasterised)
+{
+    GtkSettings* settings = gtk_settings_get_default();
+    ASSERT_TRUE(settings);
+    int antialias = -1, hinting = -1;
+    char* style = nullptr;
+    g_object_get(
+        settings, "gtk-xft-antialias", &antialias, "gtk-xft-hinting", &hinting, "gtk-xft-hintstyle", &style, nullptr);
+    const auto before = gfx::desktopTextRendering();
+    g_object_set(settings, "gtk-xft-antialias", 0, "gtk-xft-hintstyle", "hintfull", nullptr);
+    EXPECT_EQ(gfx::desktopTextRendering(), (gfx::TextRenderingOptions { false, gfx::TextHinting::Full }));
+    g_object_set(settings, "gtk-xft-antialias", 1, "gtk-xft-hinting", 0, nullptr);
+    EXPECT_EQ(gfx::desktopTextRendering(), (gfx::TextRenderingOptions { true, gfx::TextHinting::None }));
+    // Antialiasing left at "default": fontconfig's.
+    g_object_set(settings, "gtk-xft-antialias", -1, "gtk-xft-hinting", 1, "gtk-xft-hintstyle", "hintmedium", nullptr);
+    EXPECT_EQ(gfx::desktopTextRendering(), (gfx::TextRenderingOptions { before.antialias, gfx::TextHinting::Medium }));
+    g_object_set(
+        settings, "gtk-xft-antialias", antialias, "gtk-xft-hinting", hinting, "gtk-xft-hintstyle", style, nullptr);
+    g_free(style);
+    gfx::setDesktopTextRendering(before);
 }

@@ -1,7 +1,8 @@
 #include "ControlsTestSupport.h"
 
 #include "platform/ui/controls/Button.h"
-#include "platform/ui/controls/SystemColors.h"
+#include "platform/ui/look/SystemColors.h"
+#include "platform/ui/menus/MenuItem.h"
 #include "platform/ui/text/TextField.h"
 
 #include "support/Canvas.h"

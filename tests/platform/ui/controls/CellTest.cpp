@@ -5,6 +5,7 @@
 #include "platform/foundation/locale/NumberFormatter.h"
 #include "platform/graphics/Font.h"
 #include "platform/ui/controls/Button.h"
+#include "platform/ui/menus/MenuItem.h"
 #include "platform/ui/text/TextField.h"
 
 using namespace ui;

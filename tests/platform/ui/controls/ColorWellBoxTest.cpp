@@ -3,7 +3,7 @@
 #include "platform/graphics/Font.h"
 #include "platform/ui/containers/Box.h"
 #include "platform/ui/controls/ColorWell.h"
-#include "platform/ui/controls/SystemColors.h"
+#include "platform/ui/look/SystemColors.h"
 
 #include "support/Canvas.h"
 

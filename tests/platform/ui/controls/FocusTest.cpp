@@ -2,7 +2,7 @@
 
 #include "platform/ui/containers/Box.h"
 #include "platform/ui/controls/Button.h"
-#include "platform/ui/controls/SystemColors.h"
+#include "platform/ui/look/SystemColors.h"
 #include "platform/ui/text/TextField.h"
 
 #include "support/Canvas.h"

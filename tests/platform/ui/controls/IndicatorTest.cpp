@@ -152,13 +152,20 @@ TEST_F(IndicatorTest, EditableRatingTakesWholeStars)
     key(fnd::String(std::u16string(1, FunctionKey::RightArrow)), KeyCode::RightArrow);
     EXPECT_EQ(rating->doubleValue(), 1);
 
-    // Unrated places show dots, or outlines while highlighted.
-    auto dots = snapshot("rating");
+    // A rating counts as highlighted whatever its flag, so unrated places show star outlines (reaching out to the
+    // star's points) and never the small dot in the middle; the flag changes nothing.
+    EXPECT_TRUE(rating->cell()->isHighlighted());
+    auto plain = snapshot("rating");
     rating->setHighlighted(true);
-    auto outlines = snapshot();
+    auto highlighted = snapshot();
     gfx::Rect lastStar { 20 + 56, 100, 14, 14 };
-    EXPECT_GT(differingShare(*dots, *outlines, lastStar), 0.05);
-    EXPECT_EQ(differingShare(*dots, *outlines, { 20, 100, 14, 14 }), 0) << "a given star looks the same";
+    EXPECT_EQ(differingShare(*plain, *highlighted, lastStar), 0);
+    rating->setHidden(true);
+    auto background = snapshot();
+    rating->setHidden(false);
+    // The outline's points lie near the square's edges, where a dot of 3 points in the middle never reaches.
+    EXPECT_GT(differingShare(*plain, *background, { lastStar.minX(), lastStar.minY(), 14, 4 }), 0);
+    EXPECT_GT(differingShare(*plain, *background, { lastStar.minX(), lastStar.maxY() - 4, 14, 4 }), 0);
 
     // Not editable: clicks change nothing.
     rating->setEditable(false);

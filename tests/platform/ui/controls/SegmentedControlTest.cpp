@@ -1,7 +1,7 @@
 #include "ControlsTestSupport.h"
 
 #include "platform/ui/controls/SegmentedControl.h"
-#include "platform/ui/controls/SystemColors.h"
+#include "platform/ui/look/SystemColors.h"
 
 #include "support/Canvas.h"
 

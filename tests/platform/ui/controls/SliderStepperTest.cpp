@@ -116,7 +116,15 @@ TEST_F(SliderStepperTest, SliderDrawsItsValueAndTurnsUpright)
     release(*upright, pointFor(*upright, 80));
     dispatch();
     EXPECT_NEAR(upright->doubleValue(), 80, 0.5);
-    EXPECT_LT(upright->sliderCell()->knobRectFlipped(true).midY(), 80) << "high values are near the top";
+    auto knob = upright->sliderCell()->knobRectFlipped(true);
+    EXPECT_LT(knob.midY(), 80) << "high values are near the top";
+    EXPECT_NEAR(knob.midX(), upright->sliderCell()->barRectFlipped(true).midX(), 0.5) << "centred across the bar";
+    // Grabbed below its centre, the upright knob too keeps its place under the pointer.
+    press(*upright, { knob.midX(), knob.midY() + 5 });
+    drag(*upright, { knob.midX(), pointFor(*upright, 40).y + 5 });
+    release(*upright, { knob.midX(), pointFor(*upright, 40).y + 5 });
+    dispatch();
+    EXPECT_NEAR(upright->doubleValue(), 40, 0.5);
 }
 
 TEST_F(SliderStepperTest, StepperStepsOnPressAndWhileHeld)

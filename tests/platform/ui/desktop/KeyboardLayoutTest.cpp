@@ -1,8 +1,8 @@
 #include "platform/ui/desktop/KeyboardLayout.h"
 
 #include "platform/foundation/runtime/NotificationCenter.h"
-#include "platform/ui/detail/VirtualKeySyms.h"
 #include "platform/ui/views/Event.h"
+#include "platform/ui/views/detail/VirtualKeySyms.h"
 
 #include <gtest/gtest.h>
 
@@ -39,13 +39,9 @@ TEST_F(KeyboardLayoutTest, CharactersFollowTheLayoutAndLevel)
         unsigned flags;
         const char* expected;
     } cases[] = {
-        { us, KeyCode::A, 0, "a" },
-        { us, KeyCode::A, Flags::Shift, "A" },
-        { us, KeyCode::Digit1, Flags::Shift, "!" },
-        { us, KeyCode::Keypad0, 0, "0" },
-        { us, KeyCode::Command, 0, "" }, // a modifier types nothing
-        { us, KeyCode::F5, 0, "" },
-        { de, KeyCode::Y, 0, "z" }, // the German layout swaps Y and Z
+        { us, KeyCode::A, 0, "a" }, { us, KeyCode::A, Flags::Shift, "A" }, { us, KeyCode::Digit1, Flags::Shift, "!" },
+        { us, KeyCode::Keypad0, 0, "0" }, { us, KeyCode::Command, 0, "" }, // a modifier types nothing
+        { us, KeyCode::F5, 0, "" }, { de, KeyCode::Y, 0, "z" }, // the German layout swaps Y and Z
         { de, KeyCode::Q, Flags::Alternate, "@" }, // AltGr plays Option
         { de, KeyCode::Grave, 0, "^" }, // dead circumflex, as its spacing form
         { de, KeyCode::Equal, 0, "\u00B4" }, // dead acute

@@ -3,8 +3,8 @@
 #include "platform/ui/controls/ColorWell.h"
 #include "platform/ui/controls/PopUpButton.h"
 #include "platform/ui/controls/SegmentedControl.h"
-#include "platform/ui/detail/ColorPanelViews.h"
 #include "platform/ui/panels/ColorPanel.h"
+#include "platform/ui/panels/detail/ColorPanelViews.h"
 #include "platform/ui/text/TextField.h"
 
 #include <cmath>

@@ -1,10 +1,10 @@
 #include "PanelsTestSupport.h"
 
 #include "platform/graphics/FontManager.h"
-#include "platform/ui/panels/FontPanel.h"
 #include "platform/ui/containers/ScrollView.h"
+#include "platform/ui/panels/FontPanel.h"
+#include "platform/ui/panels/detail/ChoiceListView.h"
 #include "platform/ui/text/TextField.h"
-#include "platform/ui/detail/ChoiceListView.h"
 
 #include <algorithm>
 

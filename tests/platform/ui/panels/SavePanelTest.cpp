@@ -1,17 +1,17 @@
 #include "PanelsTestSupport.h"
 
+#include "platform/foundation/TestSupport.h"
 #include "platform/foundation/files/Bundle.h"
 #include "platform/foundation/files/FileManager.h"
 #include "platform/foundation/files/Paths.h"
 #include "platform/foundation/services/Places.h"
-#include "platform/foundation/TestSupport.h"
-#include "platform/ui/controls/Button.h"
-#include "platform/ui/panels/OpenPanel.h"
-#include "platform/ui/controls/PopUpButton.h"
-#include "platform/ui/panels/SavePanel.h"
 #include "platform/ui/containers/ScrollView.h"
+#include "platform/ui/controls/Button.h"
+#include "platform/ui/controls/PopUpButton.h"
+#include "platform/ui/panels/OpenPanel.h"
+#include "platform/ui/panels/SavePanel.h"
+#include "platform/ui/panels/detail/FilePanelViews.h"
 #include "platform/ui/text/TextField.h"
-#include "platform/ui/detail/FilePanelViews.h"
 
 #include <fstream>
 #include <utime.h>

@@ -6,6 +6,9 @@
 #include "platform/ui/dragging/Pasteboard.h"
 #include "platform/ui/tables/OutlineView.h"
 
+#include <algorithm>
+#include <random>
+
 using namespace ui;
 using namespace tablestest;
 
@@ -445,4 +448,87 @@ TEST_F(OutlineViewTest, AnimatedExpansionSlidesTheRowsBelowIntoPlace)
     };
     EXPECT_FALSE(same(*closing, *still));
     EXPECT_TRUE(same(*closed, *still));
+}
+
+// Random expansions and collapses (one item, with descendants, everything), tree changes reloaded in between: after
+// each step the rows are exactly the items of the expanded branches in order, every item's row and level answer
+// for it, and the selection stays on its items.
+TEST_F(OutlineViewTest, RandomExpansionsKeepTheRowsThoseOfTheExpandedBranches)
+{
+    std::mt19937 random(31);
+    int serial = 0;
+    auto makeTree = [&](auto&& self, int depth) -> std::vector<std::shared_ptr<Thing>> {
+        std::vector<std::shared_ptr<Thing>> things;
+        const int count = depth > 3 ? 0 : int(random() % 4);
+        for (int i = 0; i < count; ++i) {
+            auto name = "n" + std::to_string(serial++);
+            auto thing = Thing::make("", self(self, depth + 1));
+            thing->name = fnd::String(name);
+            things.push_back(thing);
+        }
+        return things;
+    };
+    tree->roots = makeTree(makeTree, 0);
+    while (tree->roots.size() < 3)
+        tree->roots.push_back(Thing::make("extra", makeTree(makeTree, 1)));
+    outline->reloadData();
+
+    std::vector<std::shared_ptr<Thing>> all;
+    auto collect = [&](auto&& self, const std::vector<std::shared_ptr<Thing>>& things) -> void {
+        for (const auto& t : things) {
+            all.push_back(t);
+            self(self, t->children);
+        }
+    };
+    collect(collect, tree->roots);
+
+    // The rows the expansion state calls for, walked from the model.
+    auto expected = [&]() {
+        std::vector<std::pair<Thing*, long>> rows;
+        auto walk = [&](auto&& self, const std::vector<std::shared_ptr<Thing>>& things, long level) -> void {
+            for (const auto& t : things) {
+                rows.emplace_back(t.get(), level);
+                if (outline->isItemExpanded(fnd::Value(t)))
+                    self(self, t->children, level + 1);
+            }
+        };
+        walk(walk, tree->roots, 0);
+        return rows;
+    };
+    for (int step = 0; step < 300; ++step) {
+        const auto& target = all[random() % all.size()];
+        const fnd::Value item(target);
+        const int kind = int(random() % 6);
+        const auto selectedBefore
+            = outline->selectedRow() >= 0 ? outline->itemAtRow(outline->selectedRow()) : fnd::Value();
+        if (kind == 0)
+            outline->expandItem(item, false);
+        else if (kind == 1)
+            outline->expandItem(item, true);
+        else if (kind == 2)
+            outline->collapseItem(item, random() % 2 == 0);
+        else if (kind == 3)
+            random() % 2 ? outline->expandItem({}, true) : outline->collapseItem({}, true);
+        else if (kind == 4 && outline->numberOfRows() > 0)
+            outline->selectRowIndexes(
+                fnd::IndexSet(fnd::Index(random() % std::size_t(outline->numberOfRows()))), false);
+        else
+            outline->reloadItem(item, true);
+        const auto rows = expected();
+        const std::string context = "step " + std::to_string(step) + " kind " + std::to_string(kind) + " on "
+            + target->name.utf8() + ": " + this->rows();
+        ASSERT_EQ(outline->numberOfRows(), static_cast<long>(rows.size())) << context;
+        for (long row = 0; row < static_cast<long>(rows.size()); ++row) {
+            ASSERT_EQ(nameOf(outline->itemAtRow(row)), rows[std::size_t(row)].first->name.utf8()) << context;
+            ASSERT_EQ(outline->levelForRow(row), rows[std::size_t(row)].second) << context;
+            ASSERT_EQ(outline->rowForItem(outline->itemAtRow(row)), row) << context;
+        }
+        for (const auto& t : all) {
+            const long row = outline->rowForItem(fnd::Value(t));
+            const bool shown = std::any_of(rows.begin(), rows.end(), [&](const auto& r) { return r.first == t.get(); });
+            ASSERT_EQ(row >= 0, shown) << context << " " << t->name.utf8();
+        }
+        if (kind != 4 && !selectedBefore.isNil() && outline->rowForItem(selectedBefore) >= 0)
+            ASSERT_EQ(outline->selectedRow(), outline->rowForItem(selectedBefore)) << context << " (selection)";
+    }
 }

@@ -3,7 +3,7 @@
 #include "platform/foundation/archiving/KeyedArchiver.h"
 #include "platform/foundation/archiving/KeyedUnarchiver.h"
 #include "platform/graphics/Image.h"
-#include "platform/ui/text/RulerView.h"
+#include "platform/ui/containers/RulerView.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
 #include "TextTestSupport.h"
 
 #include "platform/ui/containers/ClipView.h"
-#include "platform/ui/text/RulerView.h"
+#include "platform/ui/containers/RulerView.h"
 #include "platform/ui/containers/ScrollView.h"
 
 using namespace ui;

@@ -147,13 +147,21 @@ TEST_F(TextInspectorDisplayTest, ClickTypeAndTabThroughAForm)
     auto content = deviceRectOfContent(*window);
     auto shot = grabScreen(content[0], content[1], content[2], content[3]);
     shot.save("text-inspector-display.png");
-    // What the keystrokes left on screen is what a full redraw shows: no traces of the edited runs' outlines.
+    // What the keystrokes left on screen is what a full redraw shows: no traces of the edited runs' outlines. Glyph
+    // edges drawn within a part of the view may differ from a full redraw's by a few levels of antialiasing; a trace
+    // differs by far more.
     inspector->setNeedsDisplay(true);
     waitFor([] { return false; }, 0.3);
     auto full = grabScreen(content[0], content[1], content[2], content[3]);
+    auto channelsApart = [](std::uint32_t a, std::uint32_t b) {
+        int most = 0;
+        for (int shift = 0; shift < 24; shift += 8)
+            most = std::max(most, std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)));
+        return most;
+    };
     int traces = 0;
     for (std::size_t i = 0; i < shot.pixels.size() && i < full.pixels.size(); ++i)
-        traces += shot.pixels[i] != full.pixels[i] ? 1 : 0;
+        traces += channelsApart(shot.pixels[i], full.pixels[i]) > 8 ? 1 : 0;
     EXPECT_EQ(traces, 0);
     if (traces)
         full.save("text-inspector-display-full.png");

@@ -1,0 +1,140 @@
+// Glyph runs drawn straight into a bitmap's or window's pixels from our own cache of rasterised glyphs. Labels,
+// cells and fields are short runs drawn plainly, and Cairo's glyph path costs more to set up for each of them than
+// the pixels do; anything else (a shadow, alpha, a turned or stretched context, a clip with partly covered pixels,
+// documents) is Cairo's.
+#include "platform/graphics/detail/GraphicsContextImpl.h"
+
+#include "platform/graphics/Font.h"
+#include "platform/graphics/TextRendering.h"
+#include "platform/graphics/detail/GlyphRaster.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace gfx {
+
+namespace {
+
+// A premultiplied pixel scaled by a coverage of 0..255, rounded as x·c/255; two channels a lane.
+std::uint32_t glyphPixelsScaled(std::uint32_t p, std::uint32_t c)
+{
+    std::uint32_t rb = (p & 0xFF00FF) * c + 0x800080;
+    rb = ((rb + ((rb >> 8) & 0xFF00FF)) >> 8) & 0xFF00FF;
+    std::uint32_t ag = ((p >> 8) & 0xFF00FF) * c + 0x800080;
+    ag = ((ag + ((ag >> 8) & 0xFF00FF)) >> 8) & 0xFF00FF;
+    return rb | (ag << 8);
+}
+
+// An 8-bit channel as Cairo makes it from a double: through 16 bits.
+std::uint32_t glyphPixelsChannel(double value)
+{
+    return std::uint32_t(std::clamp(value, 0.0, 1.0) * 65535.0 + 0.5) >> 8;
+}
+
+}
+
+bool GraphicsContext::Impl::showGlyphsDirectly(const Font& font, std::span<const Glyph> glyphs,
+    std::span<const Point> positions, const AffineTransform& glyphToUser)
+{
+    const State& s = state();
+    if (!hasPixels() || !pixels.isValid() || s.alpha < 1 || !s.masks.empty() || s.shadow
+        || s.op != CompositingOperation::SourceOver || !font.face())
+        return false;
+    const auto rgba = s.fill.rgbaIfAvailable();
+    if (!rgba)
+        return false;
+    cairo_t* c = cr.get();
+    if (cairo_get_group_target(c) != surface.get())
+        return false;
+    // A clip covering edge pixels in part is Cairo's: its coverage of them is not exactly ours, and a view drawn
+    // partly one way and partly the other would show seams.
+    const auto clip = clipBoxInFixedPoint();
+    if (!clip || (((*clip)[0] | (*clip)[1] | (*clip)[2] | (*clip)[3]) & 0xFF) != 0)
+        return false;
+    // Glyph space (y down, in ems) to Cairo's device space (y down): the font's matrix, then the context's. Only an
+    // upright, even, unmirrored map is drawn here.
+    cairo_matrix_t m;
+    cairo_get_matrix(c, &m);
+    const double size = font.pointSize();
+    const double fxx = size * glyphToUser.m11, fyx = size * glyphToUser.m12;
+    const double fxy = -size * glyphToUser.m21, fyy = -size * glyphToUser.m22;
+    const double dxx = m.xx * fxx + m.xy * fyx, dyx = m.yx * fxx + m.yy * fyx;
+    const double dxy = m.xx * fxy + m.xy * fyy, dyy = m.yx * fxy + m.yy * fyy;
+    if (!(dxx > 0) || std::abs(dyx) > 1e-9 * dxx || std::abs(dxy) > 1e-9 * dxx || std::abs(dxx - dyy) > 1e-9 * dxx
+        || dxx > detail::GlyphRasters::LargestPixelSize)
+        return false;
+
+    auto options = desktopTextRendering();
+    options.antialias = options.antialias && s.antialias;
+    const double alpha = std::clamp((*rgba)[3], 0.0, 1.0);
+    const std::uint32_t colour = glyphPixelsChannel(alpha) << 24 | glyphPixelsChannel((*rgba)[0] * alpha) << 16
+        | glyphPixelsChannel((*rgba)[1] * alpha) << 8 | glyphPixelsChannel((*rgba)[2] * alpha);
+    auto& rasters = detail::GlyphRasters::forFace(*font.face());
+    auto lock = rasters.lock();
+    const int clipX0 = (*clip)[0] >> 8, clipY0 = (*clip)[1] >> 8, clipX1 = (*clip)[2] >> 8, clipY1 = (*clip)[3] >> 8;
+    const std::size_t count = std::min(glyphs.size(), positions.size());
+    // Every glyph first: one FreeType cannot render leaves the whole run to Cairo.
+    struct Placed {
+        const detail::RasterGlyph* raster;
+        int x, y; // top left in device pixels
+    };
+    thread_local std::vector<Placed> placed;
+    placed.clear();
+    int boxX0 = clipX1, boxY0 = clipY1, boxX1 = clipX0, boxY1 = clipY0;
+    for (std::size_t k = 0; k < count; ++k) {
+        const auto* raster = rasters.glyph(glyphs[k], dxx, options);
+        if (!raster)
+            return false;
+        if (raster->width == 0 || raster->height == 0)
+            continue;
+        // Glyph origins land on whole device pixels, as Cairo puts them.
+        const double deviceX = m.xx * positions[k].x + m.xy * positions[k].y + m.x0;
+        const double deviceY = m.yx * positions[k].x + m.yy * positions[k].y + m.y0;
+        if (!(std::abs(deviceX) < 1e7 && std::abs(deviceY) < 1e7))
+            continue;
+        const int x = int(std::lround(deviceX)) + raster->left, y = int(std::lround(deviceY)) - raster->top;
+        if (x >= clipX1 || y >= clipY1 || x + raster->width <= clipX0 || y + raster->height <= clipY0)
+            continue;
+        placed.push_back({ raster, x, y });
+        boxX0 = std::min(boxX0, std::max(x, clipX0));
+        boxY0 = std::min(boxY0, std::max(y, clipY0));
+        boxX1 = std::max(boxX1, std::min(x + raster->width, clipX1));
+        boxY1 = std::max(boxY1, std::min(y + raster->height, clipY1));
+    }
+    if (placed.empty())
+        return true;
+
+    // As Cairo and pixman draw a run: the glyphs' coverage added up (saturating) into one mask, then the colour
+    // laid over through it once, so overlapping glyph edges come out alike.
+    const int w = boxX1 - boxX0, h = boxY1 - boxY0;
+    thread_local std::vector<std::uint8_t> mask;
+    mask.assign(std::size_t(w) * std::size_t(h), 0);
+    for (const auto& glyph : placed) {
+        const auto& raster = *glyph.raster;
+        const int fromX = std::max(glyph.x, boxX0), toX = std::min(glyph.x + raster.width, boxX1);
+        const int fromY = std::max(glyph.y, boxY0), toY = std::min(glyph.y + raster.height, boxY1);
+        for (int y = fromY; y < toY; ++y) {
+            const std::uint8_t* from = raster.coverage.data() + std::size_t(y - glyph.y) * std::size_t(raster.width);
+            std::uint8_t* to = mask.data() + std::size_t(y - boxY0) * std::size_t(w);
+            for (int x = fromX; x < toX; ++x)
+                to[x - boxX0] = std::uint8_t(std::min(255, to[x - boxX0] + from[x - glyph.x]));
+        }
+    }
+    cairo_surface_flush(surface.get());
+    for (int y = boxY0; y < boxY1; ++y) {
+        const std::uint8_t* coverage = mask.data() + std::size_t(y - boxY0) * std::size_t(w) - boxX0;
+        std::uint32_t* row = pixels.row(y);
+        for (int x = boxX0; x < boxX1; ++x) {
+            const std::uint32_t cover = coverage[x];
+            if (cover == 0)
+                continue;
+            const std::uint32_t source = cover == 255 ? colour : glyphPixelsScaled(colour, cover);
+            row[x] = source + glyphPixelsScaled(row[x], 255 - (source >> 24));
+        }
+    }
+    cairo_surface_mark_dirty_rectangle(surface.get(), boxX0, boxY0, w, h);
+    return true;
+}
+
+}

@@ -1,0 +1,90 @@
+#include "platform/ui/panels/detail/ChoiceListView.h"
+
+#include "platform/graphics/BezierPath.h"
+#include "platform/ui/look/ControlLook.h"
+#include "platform/ui/views/Event.h"
+#include "platform/ui/views/Window.h"
+#include "platform/ui/views/detail/PanelText.h"
+
+#include <algorithm>
+
+namespace ui::detail {
+
+FND_REGISTER_CLASS(ChoiceListView, View)
+
+std::shared_ptr<ChoiceListView> ChoiceListView::create(gfx::Rect frame)
+{
+    return ui::makeView<ChoiceListView>(frame);
+}
+
+void ChoiceListView::setTitles(std::vector<fnd::String> titles)
+{
+    m_titles = std::move(titles);
+    m_selected = -1;
+    resize();
+    setNeedsDisplay(true);
+}
+
+void ChoiceListView::resize()
+{
+    double height = RowHeight * double(m_titles.size());
+    if (auto clip = superview())
+        height = std::max(height, clip->bounds().height());
+    setFrameSize({ superview() ? superview()->bounds().width() : frame().width(), height });
+}
+
+void ChoiceListView::selectRow(long row)
+{
+    if (row < -1 || row >= long(m_titles.size()))
+        row = -1;
+    if (row == m_selected)
+        return;
+    m_selected = row;
+    setNeedsDisplay(true);
+    if (row >= 0)
+        scrollRectToVisible(rectOfRow(row));
+}
+
+long ChoiceListView::rowOfTitle(const fnd::String& title) const
+{
+    auto found = std::ranges::find(m_titles, title);
+    return found == m_titles.end() ? -1 : long(found - m_titles.begin());
+}
+
+gfx::Rect ChoiceListView::rectOfRow(long row) const
+{
+    return { 0, RowHeight * double(row), bounds().width(), RowHeight };
+}
+
+void ChoiceListView::drawRect(gfx::Rect dirty)
+{
+    static const auto font = gfx::Font::systemFontOfSize(12);
+    bool active = window() && window()->isKeyWindow();
+    gfx::Color::whiteColor()->setFill();
+    gfx::BezierPath::fillRect(dirty);
+    for (long i = 0; i < long(m_titles.size()); ++i) {
+        auto r = rectOfRow(i);
+        if (!gfx::intersectsRect(r, dirty))
+            continue;
+        bool selected = i == m_selected;
+        if (selected) {
+            ControlLook::accentColor(active)->setFill();
+            gfx::BezierPath::fillRect(r);
+        }
+        drawLabel(m_titles[std::size_t(i)], gfx::insetRect(r, 6, 0), font,
+            selected ? ControlLook::textOnAccentColor(true) : ControlLook::textColor(true));
+    }
+}
+
+void ChoiceListView::mouseDown(const Event& event)
+{
+    auto p = convertPointFromView(event.locationInWindow(), nullptr);
+    long row = long(p.y / RowHeight);
+    if (p.y < 0 || row >= long(m_titles.size()))
+        return;
+    selectRow(row);
+    if (onSelect)
+        onSelect(row);
+}
+
+}

@@ -63,7 +63,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (read->failed)
         return 0;
 
-    static const std::string path = "/tmp/fuzz_csv_" + std::to_string(getpid()) + ".csv";
+    // One file in a private folder, written anew for every input; its name is as long on every run, so that runs
+    // of the same inputs take the same paths through the code.
+    static const std::string path = [] {
+        static char folder[] = "/tmp/fuzz-csv-XXXXXX";
+        if (!mkdtemp(folder))
+            std::abort();
+        std::atexit([] {
+            std::remove((std::string(folder) + "/rows.csv").c_str());
+            rmdir(folder);
+        });
+        return std::string(folder) + "/rows.csv";
+    }();
     auto handle = fnd::FileHandle::createForWritingAtPath(path.c_str());
     if (!handle)
         return 0;

@@ -6,18 +6,12 @@
 #include "platform/foundation/archiving/KeyedArchiver.h"
 #include "platform/foundation/archiving/KeyedUnarchiver.h"
 #include "platform/foundation/runtime/Exception.h"
-#include "platform/foundation/runtime/Log.h"
 
 #include <cstdint>
 #include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size)
 {
-    static const bool quiet = [] {
-        fnd::setLogSink([](fnd::LogLevel, const fnd::String&) {});
-        return true;
-    }();
-    (void)quiet;
     auto decoded = fnd::KeyedUnarchiver::unarchiveTopLevelObjectWithData(fnd::Data(bytes, size));
     if (!decoded) {
         if (decoded.error().localizedDescription().isEmpty())

@@ -13,7 +13,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -87,15 +86,6 @@ void checkArchive(const std::uint8_t* bytes, std::size_t size, bool keyed)
         std::abort(); // the combination or a setting changed on the way round
 }
 
-}
-
-extern "C" int LLVMFuzzerInitialize(int*, char***)
-{
-    // Stored combinations are read from the user defaults: a private, empty folder for them.
-    char folder[] = "/tmp/fuzz-key-combo-recorder-XXXXXX";
-    if (mkdtemp(folder))
-        setenv("XDG_CONFIG_HOME", folder, 1);
-    return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size)

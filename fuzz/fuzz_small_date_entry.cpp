@@ -7,6 +7,7 @@
 #include "platform/ui/text/TextView.h"
 #include "platform/ui/views/Window.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -19,13 +20,15 @@ void check(bool condition)
         std::abort();
 }
 
+// A date's cells hold four characters at most: more text only repeats the same edits.
+constexpr std::size_t MostSmallDateEntryBytes = 48;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     if (size == 0)
         return 0;
-    std::string text(reinterpret_cast<const char*>(data + 1), size - 1);
+    std::string text(reinterpret_cast<const char*>(data + 1), std::min(size - 1, MostSmallDateEntryBytes));
     fnd::String string(text);
 
     auto pattern = fnd::shortDateOrderFromPattern(string);

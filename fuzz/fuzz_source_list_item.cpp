@@ -4,17 +4,11 @@
 
 #include "platform/foundation/archiving/KeyedArchiver.h"
 #include "platform/foundation/archiving/KeyedUnarchiver.h"
-#include "platform/foundation/runtime/Log.h"
 
 #include <functional>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static bool quiet = [] {
-        fnd::setLogSink([](fnd::LogLevel, const fnd::String&) {});
-        return true;
-    }();
-    (void)quiet;
     const fnd::Data bytes(reinterpret_cast<const char*>(data), size);
     auto decoded = fnd::KeyedUnarchiver::unarchiveTopLevelObjectWithData(bytes);
     if (!decoded)

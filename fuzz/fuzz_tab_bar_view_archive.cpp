@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
         if (auto bar = decoded->objectAs<QFTabBarView>())
             (void)fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(bar));
 
-    auto bar = QFTabBarView::create({ 0, 0, 300, 22 });
+    auto bar = std::make_shared<QFTabBarView>();
     fnd::KeyedUnarchiver coder(data);
     bar->initWithCoder(coder);
     if (bar->buttonMinWidth() < 0 || bar->buttonMaxWidth() < 0 || bar->buttonOptimumWidth() < 0)

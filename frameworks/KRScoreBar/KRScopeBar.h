@@ -55,7 +55,7 @@ inline const fnd::Selector SelectionDidChange { "scopeBarSelectionDidChange:" };
 // then groups collapse from the right into pop-up buttons, then items move from the right into an overflow
 // pull-down at the right end. An optional accessory view sits at the right edge. Changes ask for layout, which the
 // window runs before the bar is next drawn.
-class KRScopeBar : public ui::Control, public fnd::Coding {
+class KRScopeBar : public ui::Control {
     FND_OBJECT(KRScopeBar)
     static void describeClass(fnd::ClassBuilder<KRScopeBar>& c);
 

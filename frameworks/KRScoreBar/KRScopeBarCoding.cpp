@@ -1,16 +1,15 @@
 #include "frameworks/KRScoreBar/KRScopeBar.h"
 
-#include "frameworks/KRScoreBar/KRScopeBarArchiving.h"
 #include "frameworks/KRScoreBar/KRScopeBarGroupHelper.h"
 
-#include "platform/foundation/runtime/Log.h"
 #include "platform/graphics/Gradient.h"
 #include "platform/ui/controls/ButtonCell.h"
 #include "platform/ui/controls/PopUpButtonCell.h"
 #include "platform/ui/menus/Menu.h"
 #include "platform/ui/menus/MenuItem.h"
 
-// Keyed archive. Decoding goes through the setters; the defaults of initWithFrame are not applied.
+// Keyed archive, after the control's own data. Decoding goes through the setters, over the defaults initWithFrame
+// set (a key an archive lacks keeps its default).
 
 namespace {
 
@@ -28,6 +27,7 @@ fnd::Value krScopeBarCodingArchivable(const std::shared_ptr<fnd::Object>& object
 
 void KRScopeBar::encodeWithCoder(fnd::Coder& coder) const
 {
+    ui::Control::encodeWithCoder(coder);
     if (!coder.allowsKeyedCoding())
         return;
     coder.encodeConditionalObject(krScopeBarCodingArchivable(delegate()), "KRScopeBar delegate");
@@ -43,12 +43,8 @@ void KRScopeBar::encodeWithCoder(fnd::Coder& coder) const
     coder.encodeInt64(static_cast<std::int64_t>(m_minimumButtonWidth), "KRScopeBar minimumButtonWidth");
     coder.encodeInt64(static_cast<std::int64_t>(m_minimumPopUpWidth), "KRScopeBar minimumPopUpWidth");
     coder.encodeInt64(static_cast<std::int64_t>(m_intercellSpacing), "KRScopeBar intercellSpacing");
-    // A view that cannot archive itself is left out rather than failing the whole archive.
-    if (m_accessoryView && !dynamic_cast<const fnd::Coding*>(m_accessoryView.get()))
-        fnd::log(fnd::LogLevel::Warning,
-            "KRScopeBar: the accessory view of class " + m_accessoryView->className() + " cannot be archived.");
     coder.encodeObject(krScopeBarCodingArchivable(m_accessoryView), "KRScopeBar accessoryView");
-    coder.encodeObject(KRScopeBarArchiving::gradientToValue(m_backgroundGradient), "KRScopeBar backgroundGradient");
+    coder.encodeObject(krScopeBarCodingArchivable(m_backgroundGradient), "KRScopeBar backgroundGradient");
     coder.encodeObject(m_borderColor ? fnd::Value(m_borderColor) : fnd::Value(), "KRScopeBar borderColor");
     coder.encodeObject(m_separatorColor ? fnd::Value(m_separatorColor) : fnd::Value(), "KRScopeBar separatorColor");
     coder.encodeObject(m_labelColor ? fnd::Value(m_labelColor) : fnd::Value(), "KRScopeBar labelColor");
@@ -59,59 +55,74 @@ void KRScopeBar::encodeWithCoder(fnd::Coder& coder) const
 
 bool KRScopeBar::initWithCoder(fnd::Coder& coder)
 {
-    if (!coder.allowsKeyedCoding())
+    if (!ui::Control::initWithCoder(coder) || !coder.allowsKeyedCoding())
         return false;
-    setDelegate(coder.decodeObjectForKey("KRScopeBar delegate").object());
-    setDataSource(coder.decodeObjectForKey("KRScopeBar dataSource").object());
-    auto groups = coder.decodeObjectForKey("KRScopeBar groups");
-    if (const auto* list = groups.array()) {
-        // Only groups are taken (an archive is outside data; setGroups would raise on anything else).
-        fnd::Array kept;
-        for (const auto& element : *list) {
-            if (element.objectAs<KRScopeBarGroup>())
-                kept.push_back(element);
-        }
-        setGroups(kept);
-    }
-    if (auto cell = coder.decodeObjectForKey("KRScopeBar buttonCell").objectAs<ui::ButtonCell>())
-        setButtonCell(cell);
-    if (auto cell = coder.decodeObjectForKey("KRScopeBar popUpButtonCell").objectAs<ui::PopUpButtonCell>())
-        setPopUpButtonCell(cell);
-    if (auto cell = coder.decodeObjectForKey(KRScopeBarOverflowCellKey).objectAs<ui::PopUpButtonCell>()) {
-        // Cells archive their items' titles, not their images; the pull-down's picture is a resource of ours.
-        auto menu = cell->menu();
+    // Every object is checked for its kind: an archive is outside data.
+    auto delegateObject = coder.decodeObjectForKey("KRScopeBar delegate").object();
+    auto dataSourceObject = coder.decodeObjectForKey("KRScopeBar dataSource").object();
+    auto groups = fnd::decodeArrayOfClass<KRScopeBarGroup>(coder, "KRScopeBar groups", 10000);
+    auto buttonCell = fnd::decodeObjectOfClass<ui::ButtonCell>(coder, "KRScopeBar buttonCell");
+    auto popUpCell = fnd::decodeObjectOfClass<ui::PopUpButtonCell>(coder, "KRScopeBar popUpButtonCell");
+    auto overflowCell = fnd::decodeObjectOfClass<ui::PopUpButtonCell>(coder, KRScopeBarOverflowCellKey);
+    // Widths past anything a screen shows are damage; they would only overflow the layout's sums.
+    auto width = [&](const char* key, std::uint64_t fallback) {
+        return static_cast<std::uint64_t>(
+            fnd::decodeBoundedIntegerForKey(coder, key, 0, 100000, static_cast<std::int64_t>(fallback)));
+    };
+    auto minimumButtonWidth = width("KRScopeBar minimumButtonWidth", m_minimumButtonWidth);
+    auto minimumPopUpWidth = width("KRScopeBar minimumPopUpWidth", m_minimumPopUpWidth);
+    auto intercellSpacing = width("KRScopeBar intercellSpacing", m_intercellSpacing);
+    auto formatter = fnd::decodeObjectOfClass<fnd::Formatter>(coder, "KRScopeBar formatter");
+    auto accessory = decodeSubviewForKey<ui::View>(coder, "KRScopeBar accessoryView");
+    auto gradient = fnd::decodeObjectOfClass<gfx::Gradient>(coder, "KRScopeBar backgroundGradient");
+    auto borderColor = fnd::decodeObjectOfClass<gfx::Color>(coder, "KRScopeBar borderColor");
+    auto separatorColor = fnd::decodeObjectOfClass<gfx::Color>(coder, "KRScopeBar separatorColor");
+    auto labelColor = fnd::decodeObjectOfClass<gfx::Color>(coder, "KRScopeBar labelColor");
+    bool autoResizesGroups = !coder.containsValueForKey("KRScopeBar autoResizesGroups")
+        || coder.decodeBoolForKey("KRScopeBar autoResizesGroups");
+    bool ibInitialized = coder.decodeBoolForKey("KRScopeBar ibInitialized");
+    if (coder.hasFailed())
+        return false;
+
+    setDelegate(delegateObject);
+    setDataSource(dataSourceObject);
+    fnd::Array kept;
+    for (const auto& group : groups)
+        kept.emplace_back(group);
+    setGroups(kept);
+    if (buttonCell)
+        setButtonCell(buttonCell);
+    if (popUpCell)
+        setPopUpButtonCell(popUpCell);
+    if (overflowCell) {
+        // The pull-down's first item is the picture the bar shows; an archive without it gets ours.
+        auto menu = overflowCell->menu();
         if (!menu || menu->numberOfItems() == 0) {
             menu = ui::Menu::create("");
             menu->addItem(ui::MenuItem::create("", {}, ""));
-            cell->setMenu(menu);
+            overflowCell->setMenu(menu);
         }
         menu->setAutoenablesItems(false);
         if (!menu->itemAtIndex(0)->image())
             menu->itemAtIndex(0)->setImage(overflowImage());
-        setOverflowPullDownCell(cell);
+        setOverflowPullDownCell(overflowCell);
     }
-    // Widths past anything a screen shows are damage; they would only overflow the layout's sums.
-    auto width = [&](const char* key) {
-        return static_cast<std::uint64_t>(std::clamp<std::int64_t>(coder.decodeInt64ForKey(key), 0, 100000));
-    };
-    setMinimumButtonWidth(width("KRScopeBar minimumButtonWidth"));
-    setMinimumPopUpWidth(width("KRScopeBar minimumPopUpWidth"));
-    setIntercellSpacing(width("KRScopeBar intercellSpacing"));
-    if (auto formatter = coder.decodeObjectForKey("KRScopeBar formatter").objectAs<fnd::Formatter>())
+    setMinimumButtonWidth(minimumButtonWidth);
+    setMinimumPopUpWidth(minimumPopUpWidth);
+    setIntercellSpacing(intercellSpacing);
+    if (formatter)
         setFormatter(formatter);
-    if (auto view = coder.decodeObjectForKey("KRScopeBar accessoryView").objectAs<ui::View>();
-        view && view.get() != this)
-        setAccessoryView(view);
-    if (auto gradient
-        = KRScopeBarArchiving::gradientFromValue(coder.decodeObjectForKey("KRScopeBar backgroundGradient")))
+    if (accessory)
+        setAccessoryView(accessory);
+    if (gradient)
         setBackgroundGradient(gradient);
-    if (auto color = coder.decodeObjectForKey("KRScopeBar borderColor").objectAs<gfx::Color>())
-        setBorderColor(color);
-    if (auto color = coder.decodeObjectForKey("KRScopeBar separatorColor").objectAs<gfx::Color>())
-        setSeparatorColor(color);
-    if (auto color = coder.decodeObjectForKey("KRScopeBar labelColor").objectAs<gfx::Color>())
-        setLabelColor(color);
-    setAutoResizesGroups(coder.decodeBoolForKey("KRScopeBar autoResizesGroups"));
-    m_ibInitialized = coder.decodeBoolForKey("KRScopeBar ibInitialized");
-    return !coder.hasFailed();
+    if (borderColor)
+        setBorderColor(borderColor);
+    if (separatorColor)
+        setSeparatorColor(separatorColor);
+    if (labelColor)
+        setLabelColor(labelColor);
+    setAutoResizesGroups(autoResizesGroups);
+    m_ibInitialized = ibInitialized;
+    return true;
 }

@@ -1,7 +1,6 @@
 #include "frameworks/KRScoreBar/KRScopeBarGroup.h"
 
 #include "frameworks/KRScoreBar/KRScopeBar.h"
-#include "frameworks/KRScoreBar/KRScopeBarArchiving.h"
 #include "frameworks/KRScoreBar/KRScopeBarBundle.h"
 
 #include "platform/foundation/bindings/ArrayController.h"
@@ -438,11 +437,12 @@ void KRScopeBarGroup::encodeWithCoder(fnd::Coder& coder) const
     coder.encodeObject(text(m_identifier), "KRScopeBarGroup identifier");
     coder.encodeObject(text(m_label), "KRScopeBarGroup label");
     coder.encodeObject(
-        KRScopeBarArchiving::attributedStringToValue(m_attributedLabel), "KRScopeBarGroup attributedLabel");
+        m_attributedLabel ? fnd::Value(m_attributedLabel) : fnd::Value(), "KRScopeBarGroup attributedLabel");
     coder.encodeInt32(m_selectionStyle, "KRScopeBarGroup groupSelectionStyle");
     coder.encodeBool(m_showsSeparator, "KRScopeBarGroup showsSeparator");
     coder.encodeBool(m_showsLabel, "KRScopeBarGroup showsLabel");
-    coder.encodeObject(KRScopeBarArchiving::indexSetToValue(m_selectionIndexes), "KRScopeBarGroup selectionIndexes");
+    coder.encodeObject(
+        fnd::Value(std::make_shared<fnd::IndexSet>(m_selectionIndexes)), "KRScopeBarGroup selectionIndexes");
     auto bar = scopeBar();
     coder.encodeConditionalObject(bar ? bar->selfValue() : fnd::Value(), "KRScopeBarGroup scopeBar");
     coder.encodeObject(text(m_multipleSelectionPlaceholder), "KRScopeBarGroup multipleSelectionPlaceholder");
@@ -453,23 +453,28 @@ bool KRScopeBarGroup::initWithCoder(fnd::Coder& coder)
 {
     if (!coder.allowsKeyedCoding())
         return false;
-    auto text = [&](const char* key) -> std::optional<fnd::String> {
-        auto value = coder.decodeObjectForKey(key);
-        if (const auto* s = value.string())
-            return *s;
-        return std::nullopt;
-    };
-    m_identifier = text("KRScopeBarGroup identifier");
-    setLabel(text("KRScopeBarGroup label"));
-    setAttributedLabel(
-        KRScopeBarArchiving::attributedStringFromValue(coder.decodeObjectForKey("KRScopeBarGroup attributedLabel")));
-    setGroupSelectionStyle(coder.decodeInt32ForKey("KRScopeBarGroup groupSelectionStyle"));
-    setShowsSeparator(coder.decodeBoolForKey("KRScopeBarGroup showsSeparator"));
-    setShowsLabel(coder.decodeBoolForKey("KRScopeBarGroup showsLabel"));
-    m_scopeBar = coder.decodeObjectForKey("KRScopeBarGroup scopeBar").objectAs<KRScopeBar>();
-    setSelectionIndexes(
-        KRScopeBarArchiving::indexSetFromValue(coder.decodeObjectForKey("KRScopeBarGroup selectionIndexes")));
-    setMultipleSelectionPlaceholder(text("KRScopeBarGroup multipleSelectionPlaceholder"));
-    setNoSelectionPlaceholder(text("KRScopeBarGroup noSelectionPlaceholder"));
-    return !coder.hasFailed();
+    auto text = [&](const char* key) { return fnd::decodeOptionalStringForKey(coder, key); };
+    auto identifier = text("KRScopeBarGroup identifier");
+    auto label = text("KRScopeBarGroup label");
+    auto attributedLabel = fnd::decodeObjectOfClass<txt::AttributedString>(coder, "KRScopeBarGroup attributedLabel");
+    auto style = coder.decodeInt32ForKey("KRScopeBarGroup groupSelectionStyle");
+    bool showsSeparator = coder.decodeBoolForKey("KRScopeBarGroup showsSeparator");
+    bool showsLabel = coder.decodeBoolForKey("KRScopeBarGroup showsLabel");
+    auto bar = fnd::decodeObjectOfClass<KRScopeBar>(coder, "KRScopeBarGroup scopeBar");
+    auto selection = fnd::decodeObjectOfClass<fnd::IndexSet>(coder, "KRScopeBarGroup selectionIndexes");
+    auto multiple = text("KRScopeBarGroup multipleSelectionPlaceholder");
+    auto none = text("KRScopeBarGroup noSelectionPlaceholder");
+    if (coder.hasFailed())
+        return false;
+    m_identifier = identifier;
+    setLabel(label);
+    setAttributedLabel(attributedLabel);
+    setGroupSelectionStyle(style);
+    setShowsSeparator(showsSeparator);
+    setShowsLabel(showsLabel);
+    m_scopeBar = bar;
+    setSelectionIndexes(selection ? *selection : fnd::IndexSet());
+    setMultipleSelectionPlaceholder(multiple);
+    setNoSelectionPlaceholder(none);
+    return true;
 }

@@ -553,6 +553,8 @@ bool KRRecorderCell::initWithCoder(fnd::Coder& coder)
     if (coder.hasFailed())
         return false;
     m_allowedFlags |= KRCocoaFlags::Function;
+    // Read flags are filtered like every other: bits outside the modifiers never reach the binding.
+    m_keyCombo.flags = _filteredCocoaFlags(m_keyCombo.flags);
     _loadKeyCombo();
     return true;
 }

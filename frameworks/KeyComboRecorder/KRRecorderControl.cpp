@@ -40,6 +40,14 @@ void KRRecorderControl::initWithFrame(gfx::Rect frame)
     setFrameSize(frame.size);
 }
 
+bool KRRecorderControl::initWithCoder(fnd::Coder& coder)
+{
+    if (!ui::Control::initWithCoder(coder))
+        return false;
+    adoptCell();
+    return true;
+}
+
 void KRRecorderControl::adoptCell()
 {
     if (auto cell = recorderCell())

@@ -35,6 +35,8 @@ public:
     ~KRRecorderControl() override;
     static std::shared_ptr<KRRecorderControl> create(gfx::Rect frame = {});
     void initWithFrame(gfx::Rect frame) override;
+    // The control's archive holds the cell; decoded, the cell's delegate is the control again.
+    bool initWithCoder(fnd::Coder& coder) override;
     std::shared_ptr<ui::Cell> makeCell() const override;
     static const fnd::ClassInfo& cellClass() { return KRRecorderCell::staticClassInfo(); }
     std::shared_ptr<KRRecorderCell> recorderCell() const { return std::dynamic_pointer_cast<KRRecorderCell>(cell()); }

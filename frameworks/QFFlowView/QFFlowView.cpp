@@ -624,6 +624,9 @@ void QFFlowView::encodeWithCoder(fnd::Coder& coder) const
 {
     if (!coder.allowsKeyedCoding())
         throw fnd::Exception(fnd::ExceptionName::InvalidArchiveOperation, "Only supports NSKeyedArchiver coders");
+    ui::Control::encodeWithCoder(coder);
+    if (!coder.allowsKeyedCoding())
+        throw fnd::Exception(fnd::ExceptionName::InvalidArchiveOperation, "Only supports NSKeyedArchiver coders");
     const double values[5] = { m_stackedAngle, m_spacing, m_selectedScale, m_stackedScale, m_reflectionOffset };
     for (int i = 0; i < 5; ++i)
         coder.encodeDouble(values[i], QFFlowViewArchiveDoubles[i]);
@@ -639,13 +642,10 @@ void QFFlowView::encodeWithCoder(fnd::Coder& coder) const
 
 bool QFFlowView::initWithCoder(fnd::Coder& coder)
 {
-    if (!m_operationQueue) {
-        m_operationQueue = std::make_shared<fnd::OperationQueue>();
-        m_operationQueue->setName("QFFlowView pictures");
-    }
-    m_imageCache.setTotalCostLimit(DefaultImageCacheBytes);
+    // The control's part runs initWithFrame: the queue, the cache, the defaults, the title and the drag types.
+    if (!ui::Control::initWithCoder(coder))
+        return false;
     m_selectedIndex = NotFound;
-    setDefaults();
     if (coder.allowsKeyedCoding()) {
         // Through the setters, so decoded values are clamped as set ones are; an absent key keeps the default.
         auto decode = [&](const char* key, auto setter) {
@@ -664,25 +664,26 @@ bool QFFlowView::initWithCoder(fnd::Coder& coder)
             setShowsReflection(coder.decodeBoolForKey("showsReflection"));
         if (coder.containsValueForKey("perspective")) {
             auto matrix = coder.decodeObjectForKey("perspective");
-            if (matrix.isArray() && matrix.array()->size() == 16) {
-                double m[16];
-                bool valid = true;
-                for (std::size_t i = 0; i < 16; ++i) {
-                    const auto& v = (*matrix.array())[i];
-                    m[i] = v.isNumber() ? v.doubleValue() : NAN;
-                    valid = valid && std::isfinite(m[i]);
-                }
-                if (valid)
-                    m_perspective = { m[0], m[1], m[2], m[3], m[4], m[5], m[6], m[7], m[8], m[9], m[10], m[11], m[12],
-                        m[13], m[14], m[15] };
+            double m[16];
+            bool valid = matrix.isArray() && matrix.array()->size() == 16;
+            for (std::size_t i = 0; valid && i < 16; ++i) {
+                const auto& v = (*matrix.array())[i];
+                m[i] = v.isNumber() ? v.doubleValue() : NAN;
+                valid = std::isfinite(m[i]);
             }
+            if (!valid) {
+                fnd::failDecoding(coder, "the flow view's perspective is not sixteen numbers");
+                return false;
+            }
+            m_perspective = { m[0], m[1], m[2], m[3], m[4], m[5], m[6], m[7], m[8], m[9], m[10], m[11], m[12], m[13],
+                m[14], m[15] };
         }
         decode("scrollDuration", &QFFlowView::setScrollDuration);
         decode("itemScale", &QFFlowView::setItemScale);
         decode("previewScale", &QFFlowView::setPreviewScale);
     }
-    m_title = {};
-    m_titleSize = 18;
+    if (coder.hasFailed())
+        return false;
     setupLayers();
-    return !coder.hasFailed();
+    return true;
 }

@@ -72,8 +72,7 @@ class QFFlowView : public ui::Control,
                    public ui::DraggingDestination,
                    public ui::PreviewPanelController,
                    public ui::PreviewPanelDataSource,
-                   public ui::PreviewPanelDelegate,
-                   public fnd::Coding {
+                   public ui::PreviewPanelDelegate {
     FND_OBJECT(QFFlowView)
     static void describeClass(fnd::ClassBuilder<QFFlowView>& c);
 

@@ -47,9 +47,7 @@ void metalStrokeLine(gfx::BezierPath& path, gfx::Point a, gfx::Point b)
 
 std::shared_ptr<QFMetalTabStyle> QFMetalTabStyle::create()
 {
-    auto style = fnd::makeObject<QFMetalTabStyle>();
-    style->loadImages();
-    return style;
+    return fnd::makeObject<QFMetalTabStyle>();
 }
 
 void QFMetalTabStyle::loadImages()
@@ -287,10 +285,8 @@ void QFMetalTabStyle::encodeWithCoder(fnd::Coder& coder) const
 {
     if (!coder.allowsKeyedCoding())
         return;
-    // The bundle's own pictures are found again by name when the style is decoded; only others are written.
-    auto put = [&](const std::shared_ptr<gfx::Image>& image, const char* resource, const char* key) {
-        if (image && image != tbcore::namedImage("QFTabBarView", resource))
-            coder.encodeObject(fnd::Value(std::static_pointer_cast<fnd::Object>(image)), key);
+    auto put = [&](const std::shared_ptr<gfx::Image>& image, const char*, const char* key) {
+        coder.encodeObject(image ? fnd::Value(image) : fnd::Value(), key);
     };
     put(m_closeButton, "TabClose_Front", "metalCloseButton");
     put(m_closeButtonDown, "TabClose_Front_Pressed", "metalCloseButtonDown");
@@ -302,12 +298,11 @@ void QFMetalTabStyle::encodeWithCoder(fnd::Coder& coder) const
 
 bool QFMetalTabStyle::initWithCoder(fnd::Coder& coder)
 {
-    loadImages();
     if (!coder.allowsKeyedCoding())
         return true;
     // An archive without a picture keeps the bundle's.
     auto get = [&](std::shared_ptr<gfx::Image>& image, const char* key) {
-        if (auto decoded = coder.decodeObjectForKey(key).objectAs<gfx::Image>())
+        if (auto decoded = fnd::decodeObjectOfClass<gfx::Image>(coder, key))
             image = decoded;
     };
     get(m_closeButton, "metalCloseButton");
@@ -316,5 +311,5 @@ bool QFMetalTabStyle::initWithCoder(fnd::Coder& coder)
     get(m_closeDirtyButton, "metalCloseDirtyButton");
     get(m_closeDirtyButtonDown, "metalCloseDirtyButtonDown");
     get(m_closeDirtyButtonOver, "metalCloseDirtyButtonOver");
-    return true;
+    return !coder.hasFailed();
 }

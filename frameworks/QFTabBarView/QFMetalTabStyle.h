@@ -5,11 +5,13 @@
 
 // The default look: a translucent dark wash behind the bar, thin dividers between tabs and the selected tab as a
 // card (a rounded box in a vertical bar) in the window's background colour.
-class QFMetalTabStyle : public QFTabStyle, public fnd::Coding {
+class QFMetalTabStyle : public QFTabStyle {
     FND_OBJECT(QFMetalTabStyle)
 
 public:
     static std::shared_ptr<QFMetalTabStyle> create();
+    // The designated initialiser (what create() and the class registry run): the bundle's pictures.
+    void init() { loadImages(); }
     static fnd::String styleName() { return "Metal"; }
     fnd::String name() const override { return styleName(); }
 

@@ -89,8 +89,12 @@ bool QFOverflowPopUpButtonCell::initWithCoder(fnd::Coder& coder)
         return false;
     if (!coder.allowsKeyedCoding())
         return true;
-    setImage(coder.decodeObjectForKey("QFTabBarOverflowPopUpImage").objectAs<gfx::Image>());
-    m_secondImage = coder.decodeObjectForKey("QFTabBarOverflowPopUpSecondImage").objectAs<gfx::Image>();
+    auto image = fnd::decodeObjectOfClass<gfx::Image>(coder, "QFTabBarOverflowPopUpImage");
+    auto second = fnd::decodeObjectOfClass<gfx::Image>(coder, "QFTabBarOverflowPopUpSecondImage");
+    if (coder.hasFailed())
+        return false;
+    setImage(image);
+    m_secondImage = second;
     return true;
 }
 
@@ -103,19 +107,23 @@ void QFOverflowPopUpButton::describeClass(fnd::ClassBuilder<QFOverflowPopUpButto
 
 std::shared_ptr<QFOverflowPopUpButton> QFOverflowPopUpButton::create(gfx::Rect frame, bool)
 {
-    auto button = ui::makeView<QFOverflowPopUpButton>(frame);
-    button->setPullsDown(true);
-    button->setBezelStyle(ui::BezelStyle::RegularSquare);
-    button->setBordered(false);
-    button->setTitle("");
-    button->setPreferredEdge(ui::RectEdge::MaxY);
+    return ui::makeView<QFOverflowPopUpButton>(frame);
+}
+
+void QFOverflowPopUpButton::initWithFrame(gfx::Rect frame)
+{
+    ui::PopUpButton::initWithFrame(frame);
+    setPullsDown(true);
+    setBezelStyle(ui::BezelStyle::RegularSquare);
+    setBordered(false);
+    setTitle("");
+    setPreferredEdge(ui::RectEdge::MaxY);
     // Shared by every overflow button of the process.
-    if (auto c = button->overflowCell()) {
+    if (auto c = overflowCell()) {
         c->setImage(tbcore::namedImage("QFOverflowPopUpButtonCell", "overflowImage"));
         c->setAlternateImage(tbcore::namedImage("QFOverflowPopUpButtonCell", "overflowImagePressed"));
     }
-    button->startAnimationIfNeeded();
-    return button;
+    startAnimationIfNeeded();
 }
 
 std::shared_ptr<ui::Cell> QFOverflowPopUpButton::makeCell() const

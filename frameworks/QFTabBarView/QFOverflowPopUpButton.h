@@ -49,6 +49,8 @@ class QFOverflowPopUpButton : public ui::PopUpButton, public ui::AnimatablePrope
 public:
     // Always a pull-down, whatever the flag says.
     static std::shared_ptr<QFOverflowPopUpButton> create(gfx::Rect frame, bool pullsDown = true);
+    // A pull-down without a border or title, with the bundle's two pictures.
+    void initWithFrame(gfx::Rect frame) override;
     std::shared_ptr<ui::Cell> makeCell() const override;
     std::shared_ptr<QFOverflowPopUpButtonCell> overflowCell() const
     {

@@ -100,9 +100,13 @@ bool QFRolloverButtonCell::initWithCoder(fnd::Coder& coder)
 
 std::shared_ptr<QFRolloverButton> QFRolloverButton::create(gfx::Rect frame)
 {
-    auto button = ui::makeView<QFRolloverButton>(frame);
-    button->setTitle("");
-    return button;
+    return ui::makeView<QFRolloverButton>(frame);
+}
+
+void QFRolloverButton::initWithFrame(gfx::Rect frame)
+{
+    ui::Button::initWithFrame(frame);
+    setTitle("");
 }
 
 std::shared_ptr<ui::Cell> QFRolloverButton::makeCell() const

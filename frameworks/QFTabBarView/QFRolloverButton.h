@@ -46,6 +46,8 @@ class QFRolloverButton : public ui::Button {
 
 public:
     static std::shared_ptr<QFRolloverButton> create(gfx::Rect frame = {});
+    // Without a title.
+    void initWithFrame(gfx::Rect frame) override;
     std::shared_ptr<ui::Cell> makeCell() const override;
     std::shared_ptr<QFRolloverButtonCell> rolloverCell() const
     {

@@ -72,6 +72,35 @@ QFTabBarButton::~QFTabBarButton()
             object->removeObserver(*this, slot.keyPath, TabBarButtonObserverContext);
 }
 
+void QFTabBarButton::encodeWithCoder(fnd::Coder& coder) const
+{
+    QFRolloverButton::encodeWithCoder(coder);
+    if (!coder.allowsKeyedCoding())
+        return;
+    coder.encodeObject(m_closeButton ? fnd::Value(m_closeButton) : fnd::Value(), "closeButton");
+    coder.encodeObject(m_indicator ? fnd::Value(m_indicator) : fnd::Value(), "indicator");
+}
+
+bool QFTabBarButton::initWithCoder(fnd::Coder& coder)
+{
+    if (!QFRolloverButton::initWithCoder(coder))
+        return false;
+    auto close = coder.allowsKeyedCoding() ? decodeSubviewForKey<QFRolloverButton>(coder, "closeButton") : nullptr;
+    auto indicator = coder.allowsKeyedCoding() ? decodeSubviewForKey<QFProgressIndicator>(coder, "indicator") : nullptr;
+    if (coder.hasFailed())
+        return false;
+    // Parts the archive lacks: those initWithFrame made go back in.
+    if (close)
+        m_closeButton = close;
+    else if (m_closeButton)
+        addSubview(m_closeButton);
+    if (indicator)
+        m_indicator = indicator;
+    else if (m_indicator)
+        addSubview(m_indicator);
+    return true;
+}
+
 std::shared_ptr<QFTabBarButton> QFTabBarButton::create(gfx::Rect frame)
 {
     return ui::makeView<QFTabBarButton>(frame);

@@ -30,6 +30,9 @@ public:
     ~QFTabBarButton() override;
     static std::shared_ptr<QFTabBarButton> create(gfx::Rect frame);
     void initWithFrame(gfx::Rect frame) override;
+    // The button's data, with its close button and progress indicator named among its subviews.
+    void encodeWithCoder(fnd::Coder& coder) const override;
+    bool initWithCoder(fnd::Coder& coder) override;
     std::shared_ptr<ui::Cell> makeCell() const override;
     std::shared_ptr<QFTabBarButtonCell> tabCell() const
     {

@@ -52,8 +52,7 @@ class QFTabBarView : public QFTabBarViewBase,
                      public ui::DraggingSource,
                      public ui::DraggingDestination,
                      public ui::AnimationDelegate,
-                     public ui::MenuItemValidation,
-                     public fnd::Coding {
+                     public ui::MenuItemValidation {
     FND_OBJECT(QFTabBarView)
     static void describeClass(fnd::ClassBuilder<QFTabBarView>& c);
 
@@ -299,6 +298,9 @@ public:
     // Accessibility: the attached button under the point (view coordinates), else the bar itself.
     std::shared_ptr<ui::View> accessibilityHitTest(gfx::Point point) const;
 
+    // After the view's data (without the attached buttons, made again from the tab view): "QFtabView",
+    // "QFOverflowPopUpButton", "QFaddTabButton", "QFstyle", the options, "QFpartnerView" and "QFdelegate" (a
+    // conditional reference), in that order (QFTabBarViewArchiving.cpp).
     void encodeWithCoder(fnd::Coder& coder) const override;
     bool initWithCoder(fnd::Coder& coder) override;
 
@@ -308,6 +310,9 @@ public:
     void _synchronizeSelection();
     void _positionAddTabButton();
     void _finalizeAnimation(ui::Animation& animation);
+
+protected:
+    std::vector<std::shared_ptr<ui::View>> subviewsForCoding() const override;
 
 private:
     void commonInit();
@@ -367,6 +372,10 @@ private:
     bool m_needsUpdate { false };
     long m_destinationIndexForDraggedItem { fnd::NotFound };
     std::weak_ptr<QFTabBarViewDelegate> m_delegate;
+    // The tab view and the pending-update flag are atomic properties: a reader always gets a value some writer
+    // stored whole. Every caller runs on the main thread today, so the lock is never contended; it keeps that
+    // promise for a delegate or timer that reads them from a thread of its own. Recursive because setTabView holds
+    // it while adding the buttons, and adding a button reads tabView() again.
     mutable std::recursive_mutex m_lock;
     std::weak_ptr<ui::Window> m_observedWindow;
     std::vector<fnd::NotificationObserverToken> m_windowObservers;

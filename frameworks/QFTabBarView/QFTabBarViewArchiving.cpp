@@ -1,77 +1,129 @@
-// Archiving the tab bar view: the settings only. The tab view, the partner view and the delegate are outlets an
-// interface file connects; the delegate in particular is never kept alive by the bar.
+// Archiving the tab bar view: after the view's data, the keys in the order they are written. The attached buttons
+// are not archived: they are made again from the tab view's items, like those of a bar given its tab view in code.
+// The delegate is a conditional reference, never kept alive by the archive.
 
 #include "frameworks/QFTabBarView/QFTabBarView.h"
 
-#include "frameworks/QFTabBarView/QFTabBarController.h"
+#include "frameworks/QFTabBarView/QFAttachedTabBarButton.h"
+#include "frameworks/QFTabBarView/QFOverflowPopUpButton.h"
+#include "frameworks/QFTabBarView/QFRolloverButton.h"
 
 #include <algorithm>
 
+namespace {
+
+const char* const QFTabBarViewArchivingFlags[] = { "QFonlyShowCloseOnHover", "QFcanCloseOnlyTab", "QFdisableTabClose",
+    "QFhideForSingleTab", "QFallowsBackgroundTabClosing", "QFallowsResizing", "QFselectsTabsOnMouseDown",
+    "QFshowAddTabButton", "QFsizeButtonsToFit" };
+const char* const QFTabBarViewArchivingWidths[] = { "QFbuttonMinWidth", "QFbuttonMaxWidth", "QFbuttonOptimumWidth" };
+const char* const QFTabBarViewArchivingLastFlags[]
+    = { "QFuseOverflowMenu", "QFautomaticallyAnimates", "QFalwaysShowActiveTab" };
+
+fnd::Value qfTabBarViewArchivingObject(const std::shared_ptr<fnd::Object>& object)
+{
+    return object ? fnd::Value(object) : fnd::Value();
+}
+
+}
+
+std::vector<std::shared_ptr<ui::View>> QFTabBarView::subviewsForCoding() const
+{
+    std::vector<std::shared_ptr<ui::View>> archived;
+    for (const auto& subview : subviews())
+        if (!std::dynamic_pointer_cast<QFAttachedTabBarButton>(subview))
+            archived.push_back(subview);
+    return archived;
+}
+
 void QFTabBarView::encodeWithCoder(fnd::Coder& coder) const
 {
+    ui::View::encodeWithCoder(coder);
     if (!coder.allowsKeyedCoding())
         return;
-    if (auto coding = std::dynamic_pointer_cast<fnd::Coding>(m_style))
-        coder.encodeObject(fnd::Value(std::static_pointer_cast<fnd::Object>(m_style)), "QFstyle");
+    coder.encodeObject(qfTabBarViewArchivingObject(m_tabView), "QFtabView");
+    coder.encodeObject(qfTabBarViewArchivingObject(m_overflowPopUpButton), "QFOverflowPopUpButton");
+    coder.encodeObject(qfTabBarViewArchivingObject(m_addTabButton), "QFaddTabButton");
+    coder.encodeObject(qfTabBarViewArchivingObject(m_style), "QFstyle");
     coder.encodeInteger(long(m_orientation), "QForientation");
-    coder.encodeBool(m_onlyShowCloseOnHover, "QFonlyShowCloseOnHover");
-    coder.encodeBool(m_canCloseOnlyTab, "QFcanCloseOnlyTab");
-    coder.encodeBool(m_disableTabClose, "QFdisableTabClose");
-    coder.encodeBool(m_hideForSingleTab, "QFhideForSingleTab");
-    coder.encodeBool(m_allowsBackgroundTabClosing, "QFallowsBackgroundTabClosing");
-    coder.encodeBool(m_allowsResizing, "QFallowsResizing");
-    coder.encodeBool(m_selectsTabsOnMouseDown, "QFselectsTabsOnMouseDown");
-    coder.encodeBool(m_showAddTabButton, "QFshowAddTabButton");
-    coder.encodeBool(m_sizeButtonsToFit, "QFsizeButtonsToFit");
-    coder.encodeInteger(m_buttonMinWidth, "QFbuttonMinWidth");
-    coder.encodeInteger(m_buttonMaxWidth, "QFbuttonMaxWidth");
-    coder.encodeInteger(m_buttonOptimumWidth, "QFbuttonOptimumWidth");
+    const bool flags[] = { m_onlyShowCloseOnHover, m_canCloseOnlyTab, m_disableTabClose, m_hideForSingleTab,
+        m_allowsBackgroundTabClosing, m_allowsResizing, m_selectsTabsOnMouseDown, m_showAddTabButton,
+        m_sizeButtonsToFit };
+    for (std::size_t i = 0; i < std::size(flags); ++i)
+        coder.encodeBool(flags[i], QFTabBarViewArchivingFlags[i]);
+    const long widths[] = { m_buttonMinWidth, m_buttonMaxWidth, m_buttonOptimumWidth };
+    for (std::size_t i = 0; i < std::size(widths); ++i)
+        coder.encodeInteger(widths[i], QFTabBarViewArchivingWidths[i]);
     coder.encodeBool(m_isHidden, "QFisHidden");
-    coder.encodeBool(m_useOverflowMenu, "QFuseOverflowMenu");
-    coder.encodeBool(m_automaticallyAnimates, "QFautomaticallyAnimates");
-    coder.encodeBool(m_alwaysShowActiveTab, "QFalwaysShowActiveTab");
+    coder.encodeObject(qfTabBarViewArchivingObject(partnerView()), "QFpartnerView");
+    coder.encodeConditionalObject(
+        qfTabBarViewArchivingObject(std::dynamic_pointer_cast<fnd::Object>(delegate())), "QFdelegate");
+    const bool lastFlags[] = { m_useOverflowMenu, m_automaticallyAnimates, m_alwaysShowActiveTab };
+    for (std::size_t i = 0; i < std::size(lastFlags); ++i)
+        coder.encodeBool(lastFlags[i], QFTabBarViewArchivingLastFlags[i]);
 }
 
 bool QFTabBarView::initWithCoder(fnd::Coder& coder)
 {
-    if (!m_controller)
-        initWithFrame({});
+    // The view's part runs initWithFrame: the defaults, the style and both buttons, as in code.
+    if (!ui::View::initWithCoder(coder))
+        return false;
     if (!coder.allowsKeyedCoding())
         return true;
+    auto tabView = fnd::decodeObjectOfClass<ui::TabView>(coder, "QFtabView");
+    auto overflow = decodeSubviewForKey<QFOverflowPopUpButton>(coder, "QFOverflowPopUpButton");
+    auto add = decodeSubviewForKey<QFRolloverButton>(coder, "QFaddTabButton");
+    auto style = fnd::decodeObjectOfClass<QFTabStyle>(coder, "QFstyle");
+    auto orientation = fnd::decodeBoundedIntegerForKey(coder, "QForientation", 0, 1, long(m_orientation));
     // A key the archive lacks keeps its default.
-    auto readBool = [&](const char* key, bool& value) {
-        if (coder.containsValueForKey(key))
-            value = coder.decodeBoolForKey(key);
-    };
-    auto readLong = [&](const char* key, long& value, long minimum, long maximum) {
-        if (coder.containsValueForKey(key))
-            value = std::clamp<long>(long(coder.decodeIntegerForKey(key)), minimum, maximum);
-    };
-    if (auto style = coder.decodeObjectForKey("QFstyle").objectAs<QFTabStyle>())
+    bool* flags[] = { &m_onlyShowCloseOnHover, &m_canCloseOnlyTab, &m_disableTabClose, &m_hideForSingleTab,
+        &m_allowsBackgroundTabClosing, &m_allowsResizing, &m_selectsTabsOnMouseDown, &m_showAddTabButton,
+        &m_sizeButtonsToFit };
+    for (std::size_t i = 0; i < std::size(flags); ++i)
+        if (coder.containsValueForKey(QFTabBarViewArchivingFlags[i]))
+            *flags[i] = coder.decodeBoolForKey(QFTabBarViewArchivingFlags[i]);
+    // Widths outside what a screen could show are a damaged archive.
+    long* widths[] = { &m_buttonMinWidth, &m_buttonMaxWidth, &m_buttonOptimumWidth };
+    for (std::size_t i = 0; i < std::size(widths); ++i)
+        *widths[i]
+            = long(fnd::decodeBoundedIntegerForKey(coder, QFTabBarViewArchivingWidths[i], 0, 100000, *widths[i]));
+    if (coder.containsValueForKey("QFisHidden"))
+        m_isHidden = coder.decodeBoolForKey("QFisHidden");
+    auto partner = fnd::decodeObjectOfClass<ui::View>(coder, "QFpartnerView");
+    bool* lastFlags[] = { &m_useOverflowMenu, &m_automaticallyAnimates, &m_alwaysShowActiveTab };
+    for (std::size_t i = 0; i < std::size(lastFlags); ++i)
+        if (coder.containsValueForKey(QFTabBarViewArchivingLastFlags[i]))
+            *lastFlags[i] = coder.decodeBoolForKey(QFTabBarViewArchivingLastFlags[i]);
+    auto delegateObject = coder.decodeObjectForKey("QFdelegate").object();
+    if (coder.hasFailed())
+        return false;
+    if (partner.get() == this) {
+        fnd::failDecoding(coder, "a tab bar view cannot be its own partner");
+        return false;
+    }
+
+    m_orientation = orientation == 1 ? QFTabBarOrientation::Vertical : QFTabBarOrientation::Horizontal;
+    // The archived buttons take the place of those initWithFrame made; without them, initWithFrame's go back in.
+    if (overflow)
+        m_overflowPopUpButton = overflow;
+    else if (m_overflowPopUpButton)
+        addSubview(m_overflowPopUpButton);
+    if (add)
+        m_addTabButton = add;
+    else if (m_addTabButton)
+        addSubview(m_addTabButton);
+    if (style)
         m_style = style;
-    if (coder.containsValueForKey("QForientation"))
-        m_orientation = coder.decodeIntegerForKey("QForientation") == 1 ? QFTabBarOrientation::Vertical
-                                                                        : QFTabBarOrientation::Horizontal;
-    readBool("QFonlyShowCloseOnHover", m_onlyShowCloseOnHover);
-    readBool("QFcanCloseOnlyTab", m_canCloseOnlyTab);
-    readBool("QFdisableTabClose", m_disableTabClose);
-    readBool("QFhideForSingleTab", m_hideForSingleTab);
-    readBool("QFallowsBackgroundTabClosing", m_allowsBackgroundTabClosing);
-    readBool("QFallowsResizing", m_allowsResizing);
-    readBool("QFselectsTabsOnMouseDown", m_selectsTabsOnMouseDown);
-    readBool("QFshowAddTabButton", m_showAddTabButton);
-    readBool("QFsizeButtonsToFit", m_sizeButtonsToFit);
-    // Widths outside what a screen could show are a damaged archive: kept within sane bounds.
-    readLong("QFbuttonMinWidth", m_buttonMinWidth, 0, 100000);
-    readLong("QFbuttonMaxWidth", m_buttonMaxWidth, 0, 100000);
-    readLong("QFbuttonOptimumWidth", m_buttonOptimumWidth, 0, 100000);
-    readBool("QFisHidden", m_isHidden);
-    readBool("QFuseOverflowMenu", m_useOverflowMenu);
-    readBool("QFautomaticallyAnimates", m_automaticallyAnimates);
-    readBool("QFalwaysShowActiveTab", m_alwaysShowActiveTab);
     if (m_tabBarWidth <= 9)
         m_tabBarWidth = 120;
-    _updateAddTabButton();
-    _updateOverflowPopUpButton();
-    return coder.error() == std::nullopt;
+    setPartnerView(partner);
+    // Read last, as it is written last.
+    setDelegate(std::dynamic_pointer_cast<QFTabBarViewDelegate>(delegateObject));
+    // The tab view may still be reading its items (it refers to the bar as its delegate): the buttons are made once
+    // the whole archive is read.
+    std::weak_ptr<QFTabBarView> weak = self();
+    coder.performAfterDecoding([weak, tabView] {
+        if (auto bar = weak.lock())
+            bar->setTabView(tabView);
+    });
+    return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "frameworks/tab-bar-core/TabStyleRegistry.h"
+#include "platform/foundation/archiving/Coding.h"
 #include "platform/foundation/runtime/Object.h"
 #include "platform/graphics/Geometry.h"
 #include "platform/ui/views/Forward.h"
@@ -44,11 +45,17 @@ inline constexpr QFTabStateBits PositionMask = 0xF00;
 // A tab bar view's look (the view passes itself as the QFTabBarViewBase it is). Apart from the name every operation is
 // optional: an answer of nullopt (or false for the drawing operations) means "not implemented", and the view or the
 // cell uses its built-in answer.
-class QFTabStyle : public fnd::Object {
+//
+// Every style is archivable: by default it writes nothing and a decoded one is a new style of its class; the styles
+// with pictures or switches of their own write them.
+class QFTabStyle : public fnd::Object, public fnd::Coding {
     FND_OBJECT(QFTabStyle)
 
 public:
     virtual fnd::String name() const = 0;
+
+    void encodeWithCoder(fnd::Coder&) const override { }
+    bool initWithCoder(fnd::Coder&) override { return true; }
 
     virtual std::optional<bool> supportsOrientation(QFTabBarOrientation, QFTabBarViewBase&) { return std::nullopt; }
     virtual std::optional<double> leftMarginForTabBarView(QFTabBarViewBase&) { return std::nullopt; }

@@ -35,18 +35,21 @@ bool ztbMetalSelected(const ZTBTabBarCell& cell)
 
 std::shared_ptr<ZTBMetalTabStyle> ZTBMetalTabStyle::create()
 {
-    auto style = fnd::makeObject<ZTBMetalTabStyle>();
+    return fnd::makeObject<ZTBMetalTabStyle>();
+}
+
+void ZTBMetalTabStyle::init()
+{
     const fnd::String bundle = "ZTBTabBarControl";
-    style->m_closeButton = tbcore::namedImage(bundle, "TabClose_Front");
-    style->m_closeButtonDown = tbcore::namedImage(bundle, "TabClose_Front_Pressed");
-    style->m_closeButtonOver = tbcore::namedImage(bundle, "TabClose_Front_Rollover");
-    style->m_closeDirtyButton = tbcore::namedImage(bundle, "TabClose_Dirty");
-    style->m_closeDirtyButtonDown = tbcore::namedImage(bundle, "TabClose_Dirty_Pressed");
-    style->m_closeDirtyButtonOver = tbcore::namedImage(bundle, "TabClose_Dirty_Rollover");
-    style->m_addTabButtonImage = tbcore::namedImage(bundle, "TabNewMetal");
-    style->m_addTabButtonPressedImage = tbcore::namedImage(bundle, "TabNewMetalPressed");
-    style->m_addTabButtonRolloverImage = tbcore::namedImage(bundle, "TabNewMetalRollover");
-    return style;
+    m_closeButton = tbcore::namedImage(bundle, "TabClose_Front");
+    m_closeButtonDown = tbcore::namedImage(bundle, "TabClose_Front_Pressed");
+    m_closeButtonOver = tbcore::namedImage(bundle, "TabClose_Front_Rollover");
+    m_closeDirtyButton = tbcore::namedImage(bundle, "TabClose_Dirty");
+    m_closeDirtyButtonDown = tbcore::namedImage(bundle, "TabClose_Dirty_Pressed");
+    m_closeDirtyButtonOver = tbcore::namedImage(bundle, "TabClose_Dirty_Rollover");
+    m_addTabButtonImage = tbcore::namedImage(bundle, "TabNewMetal");
+    m_addTabButtonPressedImage = tbcore::namedImage(bundle, "TabNewMetalPressed");
+    m_addTabButtonRolloverImage = tbcore::namedImage(bundle, "TabNewMetalRollover");
 }
 
 gfx::Size ZTBMetalTabStyle::closeButtonSize() const

@@ -15,6 +15,8 @@ class ZTBMetalTabStyle : public ZTBTabStyle {
 
 public:
     static std::shared_ptr<ZTBMetalTabStyle> create();
+    // The designated initialiser (what create() and the class registry run): the bundle's pictures.
+    void init();
 
     static fnd::String styleName() { return "Metal"; }
     fnd::String name() const override { return styleName(); }

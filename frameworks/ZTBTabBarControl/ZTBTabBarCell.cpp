@@ -12,6 +12,7 @@
 #include "platform/ui/views/Event.h"
 
 #include <algorithm>
+#include <cmath>
 
 FND_REGISTER_CLASS(ZTBTabBarCell, fnd::Object)
 
@@ -43,9 +44,7 @@ std::shared_ptr<ZTBTabBarCell> ZTBTabBarCell::create(const std::shared_ptr<ZTBTa
 {
     auto cell = fnd::makeObject<ZTBTabBarCell>();
     cell->m_control = control;
-    cell->m_indicator = ZTBProgressIndicator::create({ 0, 0, 16, 16 });
-    cell->m_indicator->setStyle(ui::ProgressIndicatorStyle::Spinning);
-    cell->m_indicator->setAutoresizingMask(8);
+    cell->m_indicator = makeIndicator();
     return cell;
 }
 
@@ -246,13 +245,32 @@ void ZTBTabBarCell::observeValueForKeyPath(const fnd::String&, fnd::Object&, con
         control->setNeedsUpdate();
 }
 
+std::shared_ptr<ZTBProgressIndicator> ZTBTabBarCell::makeIndicator()
+{
+    auto indicator = ZTBProgressIndicator::create({ 0, 0, 16, 16 });
+    indicator->setStyle(ui::ProgressIndicatorStyle::Spinning);
+    indicator->setAutoresizingMask(8);
+    return indicator;
+}
+
+// The cell's own data (its title and tab view item), then the keys in the order they are written.
 void ZTBTabBarCell::encodeWithCoder(fnd::Coder& coder) const
 {
     if (!coder.allowsKeyedCoding())
         return;
+    coder.encodeObject(fnd::Value(m_title), "NSContents");
+    coder.encodeObject(m_item ? fnd::Value(m_item) : fnd::Value(), "NSRepresentedObject");
     coder.encodeRect(m_frame, "frame");
     coder.encodeSize(m_stringSize, "stringSize");
+    coder.encodeInteger(m_currentStep, "currentStep");
     coder.encodeBool(m_isPlaceholder, "isPlaceholder");
+    coder.encodeInteger(m_tabState, "tabState");
+    coder.encodeInteger(m_closeButtonTrackingTag, "closeButtonTrackingTag");
+    coder.encodeInteger(m_cellTrackingTag, "cellTrackingTag");
+    coder.encodeBool(m_closeButtonOver, "closeButtonOver");
+    coder.encodeBool(m_closeButtonPressed, "closeButtonPressed");
+    coder.encodeObject(m_indicator ? fnd::Value(m_indicator) : fnd::Value(), "indicator");
+    coder.encodeBool(m_isInOverflowMenu, "isInOverflowMenu");
     coder.encodeBool(m_hasCloseButton, "hasCloseButton");
     coder.encodeBool(m_isCloseButtonSuppressed, "isCloseButtonSuppressed");
     coder.encodeBool(m_hasIcon, "hasIcon");
@@ -263,24 +281,51 @@ void ZTBTabBarCell::encodeWithCoder(fnd::Coder& coder) const
 
 bool ZTBTabBarCell::initWithCoder(fnd::Coder& coder)
 {
-    if (!coder.allowsKeyedCoding())
+    if (!coder.allowsKeyedCoding()) {
+        m_indicator = makeIndicator();
         return true;
+    }
+    auto title = fnd::decodeStringForKey(coder, "NSContents");
+    auto item = fnd::decodeObjectOfClass<ui::TabViewItem>(coder, "NSRepresentedObject");
+    auto indicator = fnd::decodeObjectOfClass<ZTBProgressIndicator>(coder, "indicator");
     // A key that is missing keeps the initial value.
-    if (coder.containsValueForKey("frame"))
-        m_frame = coder.decodeRectForKey("frame");
-    if (coder.containsValueForKey("stringSize"))
-        m_stringSize = coder.decodeSizeForKey("stringSize");
     auto readBool = [&](const char* key, bool& into) {
         if (coder.containsValueForKey(key))
             into = coder.decodeBoolForKey(key);
     };
+    auto readLong = [&](const char* key, long& into) {
+        if (coder.containsValueForKey(key))
+            into = long(coder.decodeIntegerForKey(key));
+    };
+    if (coder.containsValueForKey("frame"))
+        m_frame = coder.decodeRectForKey("frame");
+    if (coder.containsValueForKey("stringSize"))
+        m_stringSize = coder.decodeSizeForKey("stringSize");
+    readLong("currentStep", m_currentStep);
     readBool("isPlaceholder", m_isPlaceholder);
+    readLong("tabState", m_tabState);
+    readLong("closeButtonTrackingTag", m_closeButtonTrackingTag);
+    readLong("cellTrackingTag", m_cellTrackingTag);
+    readBool("closeButtonOver", m_closeButtonOver);
+    readBool("closeButtonPressed", m_closeButtonPressed);
+    readBool("isInOverflowMenu", m_isInOverflowMenu);
     readBool("hasCloseButton", m_hasCloseButton);
     readBool("isCloseButtonSuppressed", m_isCloseButtonSuppressed);
     readBool("hasIcon", m_hasIcon);
     readBool("hasLargeImage", m_hasLargeImage);
     readBool("isEdited", m_isEdited);
-    if (coder.containsValueForKey("count"))
-        m_count = std::max<long>(0, long(coder.decodeIntegerForKey("count")));
-    return !coder.hasFailed();
+    m_count = long(fnd::decodeBoundedIntegerForKey(coder, "count", 0, 1L << 40, m_count));
+    if (coder.hasFailed())
+        return false;
+    for (double value :
+        { m_frame.minX(), m_frame.minY(), m_frame.width(), m_frame.height(), m_stringSize.width, m_stringSize.height })
+        if (!std::isfinite(value) || std::abs(value) > 1e7) {
+            fnd::failDecoding(coder, "a tab cell's frame is not a rectangle on a screen");
+            return false;
+        }
+    m_title = title;
+    m_item = item;
+    // A cell always has its indicator (the control's own code asks for it).
+    m_indicator = indicator ? indicator : makeIndicator();
+    return true;
 }

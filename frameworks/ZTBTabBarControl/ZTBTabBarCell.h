@@ -139,6 +139,8 @@ public:
     bool initWithCoder(fnd::Coder& coder) override;
 
 private:
+    static std::shared_ptr<ZTBProgressIndicator> makeIndicator();
+
     std::weak_ptr<ZTBTabBarControl> m_control;
     std::shared_ptr<ui::TabViewItem> m_item;
     fnd::String m_title;

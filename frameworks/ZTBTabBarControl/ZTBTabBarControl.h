@@ -70,8 +70,7 @@ class ZTBTabBarControl : public ZTBTabBarControlBase,
                          public ui::DraggingSource,
                          public ui::DraggingDestination,
                          public ui::ToolTipOwner,
-                         public ui::MenuItemValidation,
-                         public fnd::Coding {
+                         public ui::MenuItemValidation {
     FND_OBJECT(ZTBTabBarControl)
     static void describeClass(fnd::ClassBuilder<ZTBTabBarControl>& c);
 

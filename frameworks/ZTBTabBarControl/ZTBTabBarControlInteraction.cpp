@@ -516,69 +516,124 @@ bool ZTBTabBarControl::performDragOperation(ui::DraggingInfo& info)
     return true;
 }
 
-// Archive: the configuration, never transient state (events, timers, steps) nor the delegate.
+// Archive: after the view's data, the keys in the order they are written. Transient state is written as it is
+// (the step, the awakened flag) or as nil (a past mouse-down event has no meaning in an archive) and not read back:
+// a decoded bar is at rest. The delegate is a conditional reference, never kept alive by the archive.
+
+namespace {
+
+const char* const ZTBTabBarControlArchiveFlags[]
+    = { "ZTBcanCloseOnlyTab", "ZTBdisableTabClose", "ZTBhideForSingleTab", "ZTBallowsBackgroundTabClosing",
+          "ZTBallowsResizing", "ZTBselectsTabsOnMouseDown", "ZTBshowAddTabButton", "ZTBsizeCellsToFit" };
+const char* const ZTBTabBarControlArchiveWidths[] = { "ZTBcellMinWidth", "ZTBcellMaxWidth", "ZTBcellOptimumWidth" };
+const char* const ZTBTabBarControlArchiveLastFlags[]
+    = { "ZTBuseOverflowMenu", "ZTBautomaticallyAnimates", "ZTBalwaysShowActiveTab" };
+
+fnd::Value ztbTabBarControlArchiveObject(const std::shared_ptr<fnd::Object>& object)
+{
+    return object ? fnd::Value(object) : fnd::Value();
+}
+
+}
 
 void ZTBTabBarControl::encodeWithCoder(fnd::Coder& coder) const
 {
+    ui::View::encodeWithCoder(coder);
     if (!coder.allowsKeyedCoding())
         return;
-    coder.encodeObject(fnd::Value(m_style ? m_style->name() : DefaultStyleName), "ZTBstyle");
+    fnd::Array cells;
+    for (const auto& cell : m_cells)
+        cells.emplace_back(cell);
+    coder.encodeObject(fnd::Value(std::move(cells)), "ZTBcells");
+    coder.encodeObject(ztbTabBarControlArchiveObject(m_tabView), "ZTBtabView");
+    coder.encodeObject(ztbTabBarControlArchiveObject(m_overflowPopUpButton), "ZTBoverflowPopUpButton");
+    coder.encodeObject(ztbTabBarControlArchiveObject(m_addTabButton), "ZTBaddTabButton");
+    coder.encodeObject(ztbTabBarControlArchiveObject(m_style), "ZTBstyle");
     coder.encodeInteger(m_orientation, "ZTBorientation");
-    coder.encodeBool(m_canCloseOnlyTab, "ZTBcanCloseOnlyTab");
-    coder.encodeBool(m_disableTabClose, "ZTBdisableTabClose");
-    coder.encodeBool(m_hideForSingleTab, "ZTBhideForSingleTab");
-    coder.encodeBool(m_allowsBackgroundTabClosing, "ZTBallowsBackgroundTabClosing");
-    coder.encodeBool(m_allowsResizing, "ZTBallowsResizing");
-    coder.encodeBool(m_selectsTabsOnMouseDown, "ZTBselectsTabsOnMouseDown");
-    coder.encodeBool(m_showAddTabButton, "ZTBshowAddTabButton");
-    coder.encodeBool(m_sizeCellsToFit, "ZTBsizeCellsToFit");
-    coder.encodeInteger(m_cellMinWidth, "ZTBcellMinWidth");
-    coder.encodeInteger(m_cellMaxWidth, "ZTBcellMaxWidth");
-    coder.encodeInteger(m_cellOptimumWidth, "ZTBcellOptimumWidth");
+    const bool flags[] = { m_canCloseOnlyTab, m_disableTabClose, m_hideForSingleTab, m_allowsBackgroundTabClosing,
+        m_allowsResizing, m_selectsTabsOnMouseDown, m_showAddTabButton, m_sizeCellsToFit };
+    for (std::size_t i = 0; i < std::size(flags); ++i)
+        coder.encodeBool(flags[i], ZTBTabBarControlArchiveFlags[i]);
+    const long widths[] = { m_cellMinWidth, m_cellMaxWidth, m_cellOptimumWidth };
+    for (std::size_t i = 0; i < std::size(widths); ++i)
+        coder.encodeInteger(widths[i], ZTBTabBarControlArchiveWidths[i]);
+    coder.encodeInteger(m_currentStep, "ZTBcurrentStep");
     coder.encodeBool(m_isHidden, "ZTBisHidden");
-    coder.encodeBool(m_useOverflowMenu, "ZTBuseOverflowMenu");
-    coder.encodeBool(m_automaticallyAnimates, "ZTBautomaticallyAnimates");
-    coder.encodeBool(m_alwaysShowActiveTab, "ZTBalwaysShowActiveTab");
+    coder.encodeObject(ztbTabBarControlArchiveObject(m_partnerView), "ZTBpartnerView");
+    coder.encodeBool(m_awakenedFromNib, "ZTBawakenedFromNib");
+    coder.encodeObject(fnd::Value(), "ZTBlastMouseDownEvent");
+    coder.encodeConditionalObject(
+        ztbTabBarControlArchiveObject(std::dynamic_pointer_cast<fnd::Object>(m_delegate.lock())), "ZTBdelegate");
+    const bool lastFlags[] = { m_useOverflowMenu, m_automaticallyAnimates, m_alwaysShowActiveTab };
+    for (std::size_t i = 0; i < std::size(lastFlags); ++i)
+        coder.encodeBool(lastFlags[i], ZTBTabBarControlArchiveLastFlags[i]);
 }
 
 bool ZTBTabBarControl::initWithCoder(fnd::Coder& coder)
 {
-    if (!m_controller)
-        initWithFrame(frame());
+    // The view's part runs initWithFrame: the added properties, the dragged type, the frame observation, and the
+    // style and both buttons, as in code.
+    if (!ui::View::initWithCoder(coder))
+        return false;
     if (!coder.allowsKeyedCoding())
         return true;
-    auto readBool = [&](const char* key, bool& into) {
-        if (coder.containsValueForKey(key))
-            into = coder.decodeBoolForKey(key);
-    };
-    // Widths stay within what a layout can use; a missing key keeps the initial value.
-    auto readWidth = [&](const char* key, long& into) {
-        if (coder.containsValueForKey(key))
-            into = std::clamp<long>(long(coder.decodeIntegerForKey(key)), 0, 100000);
-    };
-    if (coder.containsValueForKey("ZTBstyle"))
-        if (auto name = coder.decodeObjectForKey("ZTBstyle"); name.isString())
-            setStyleNamed(name.stringValue());
-    if (coder.containsValueForKey("ZTBorientation"))
-        m_orientation = coder.decodeIntegerForKey("ZTBorientation") == 1 ? 1 : 0;
+    auto cells = fnd::decodeArrayOfClass<ZTBTabBarCell>(coder, "ZTBcells", 10000);
+    auto tabView = fnd::decodeObjectOfClass<ui::TabView>(coder, "ZTBtabView");
+    auto overflow = decodeSubviewForKey<ZTBOverflowPopUpButton>(coder, "ZTBoverflowPopUpButton");
+    auto add = decodeSubviewForKey<ZTBRolloverButton>(coder, "ZTBaddTabButton");
+    auto style = fnd::decodeObjectOfClass<ZTBTabStyle>(coder, "ZTBstyle");
+    auto orientation = fnd::decodeBoundedIntegerForKey(coder, "ZTBorientation", 0, 1, m_orientation);
+    // A key the archive lacks keeps the initial value.
+    bool* flags[] = { &m_canCloseOnlyTab, &m_disableTabClose, &m_hideForSingleTab, &m_allowsBackgroundTabClosing,
+        &m_allowsResizing, &m_selectsTabsOnMouseDown, &m_showAddTabButton, &m_sizeCellsToFit };
+    for (std::size_t i = 0; i < std::size(flags); ++i)
+        if (coder.containsValueForKey(ZTBTabBarControlArchiveFlags[i]))
+            *flags[i] = coder.decodeBoolForKey(ZTBTabBarControlArchiveFlags[i]);
+    // Widths stay within what a layout can use.
+    long* widths[] = { &m_cellMinWidth, &m_cellMaxWidth, &m_cellOptimumWidth };
+    for (std::size_t i = 0; i < std::size(widths); ++i)
+        *widths[i]
+            = long(fnd::decodeBoundedIntegerForKey(coder, ZTBTabBarControlArchiveWidths[i], 0, 100000, *widths[i]));
+    if (coder.containsValueForKey("ZTBisHidden"))
+        m_isHidden = coder.decodeBoolForKey("ZTBisHidden");
+    auto partner = fnd::decodeObjectOfClass<ui::View>(coder, "ZTBpartnerView");
+    auto delegateObject = coder.decodeObjectForKey("ZTBdelegate").object();
+    bool* lastFlags[] = { &m_useOverflowMenu, &m_automaticallyAnimates, &m_alwaysShowActiveTab };
+    for (std::size_t i = 0; i < std::size(lastFlags); ++i)
+        if (coder.containsValueForKey(ZTBTabBarControlArchiveLastFlags[i]))
+            *lastFlags[i] = coder.decodeBoolForKey(ZTBTabBarControlArchiveLastFlags[i]);
+    if (coder.hasFailed())
+        return false;
+    if (partner.get() == this) {
+        fnd::failDecoding(coder, "a tab bar control cannot be its own partner");
+        return false;
+    }
+
+    m_orientation = orientation;
+    if (overflow)
+        m_overflowPopUpButton = overflow;
+    else if (m_overflowPopUpButton)
+        addSubview(m_overflowPopUpButton);
+    if (add)
+        m_addTabButton = add;
+    else if (m_addTabButton)
+        addSubview(m_addTabButton);
+    if (style)
+        m_style = style;
     m_style->setOrientation(m_orientation);
-    readBool("ZTBcanCloseOnlyTab", m_canCloseOnlyTab);
-    readBool("ZTBdisableTabClose", m_disableTabClose);
-    readBool("ZTBhideForSingleTab", m_hideForSingleTab);
-    readBool("ZTBallowsBackgroundTabClosing", m_allowsBackgroundTabClosing);
-    readBool("ZTBallowsResizing", m_allowsResizing);
-    readBool("ZTBselectsTabsOnMouseDown", m_selectsTabsOnMouseDown);
-    readBool("ZTBshowAddTabButton", m_showAddTabButton);
-    readBool("ZTBsizeCellsToFit", m_sizeCellsToFit);
-    readWidth("ZTBcellMinWidth", m_cellMinWidth);
-    readWidth("ZTBcellMaxWidth", m_cellMaxWidth);
-    readWidth("ZTBcellOptimumWidth", m_cellOptimumWidth);
-    readBool("ZTBisHidden", m_isHidden);
-    readBool("ZTBuseOverflowMenu", m_useOverflowMenu);
-    readBool("ZTBautomaticallyAnimates", m_automaticallyAnimates);
-    readBool("ZTBalwaysShowActiveTab", m_alwaysShowActiveTab);
+    m_tabView = tabView;
+    m_partnerView = partner;
+    // Each cell belongs to this bar again and follows its item's identifier as a cell made in code does.
+    m_cells.clear();
+    for (const auto& cell : cells) {
+        cell->setControlView(self());
+        m_cells.push_back(cell);
+        if (auto item = cell->representedObject())
+            bindPropertiesForCell(*cell, *item);
+    }
     m_addTabButton->setHidden(!m_showAddTabButton);
-    return !coder.hasFailed();
+    setDelegate(std::dynamic_pointer_cast<ZTBTabBarControlDelegate>(delegateObject));
+    return true;
 }
 
 // Layout.

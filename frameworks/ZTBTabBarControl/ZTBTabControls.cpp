@@ -24,13 +24,44 @@ void ZTBProgressIndicator::describeClass(fnd::ClassBuilder<ZTBProgressIndicator>
 
 std::shared_ptr<ZTBRolloverButton> ZTBRolloverButton::create(gfx::Rect frame)
 {
-    auto button = ui::makeView<ZTBRolloverButton>(frame);
-    button->setTitle("");
-    button->setImagePosition(ui::CellImagePosition::ImageOnly);
-    button->setButtonType(ui::ButtonType::MomentaryChange);
-    button->setBordered(false);
-    button->setBezelStyle(ui::BezelStyle::ShadowlessSquare);
-    return button;
+    return ui::makeView<ZTBRolloverButton>(frame);
+}
+
+void ZTBRolloverButton::initWithFrame(gfx::Rect frame)
+{
+    ui::Button::initWithFrame(frame);
+    setTitle("");
+    setImagePosition(ui::CellImagePosition::ImageOnly);
+    setButtonType(ui::ButtonType::MomentaryChange);
+    setBordered(false);
+    setBezelStyle(ui::BezelStyle::ShadowlessSquare);
+}
+
+void ZTBRolloverButton::encodeWithCoder(fnd::Coder& coder) const
+{
+    ui::Button::encodeWithCoder(coder);
+    if (!coder.allowsKeyedCoding())
+        return;
+    coder.encodeObject(m_rolloverImage ? fnd::Value(m_rolloverImage) : fnd::Value(), "rolloverImage");
+    coder.encodeObject(m_usualImage ? fnd::Value(m_usualImage) : fnd::Value(), "usualImage");
+    coder.encodeInteger(m_trackingRectTag, "myTrackingRectTag");
+}
+
+bool ZTBRolloverButton::initWithCoder(fnd::Coder& coder)
+{
+    if (!ui::Button::initWithCoder(coder))
+        return false;
+    if (!coder.allowsKeyedCoding())
+        return true;
+    auto rollover = fnd::decodeObjectOfClass<gfx::Image>(coder, "rolloverImage");
+    auto usual = fnd::decodeObjectOfClass<gfx::Image>(coder, "usualImage");
+    auto tag = coder.decodeIntegerForKey("myTrackingRectTag");
+    if (coder.hasFailed())
+        return false;
+    m_rolloverImage = rollover;
+    m_usualImage = usual;
+    m_trackingRectTag = long(tag);
+    return true;
 }
 
 void ZTBRolloverButton::setUsualImage(std::shared_ptr<gfx::Image> image)
@@ -99,16 +130,47 @@ ZTBOverflowPopUpButton::~ZTBOverflowPopUpButton()
 
 std::shared_ptr<ZTBOverflowPopUpButton> ZTBOverflowPopUpButton::create(gfx::Rect frame)
 {
-    auto button = ui::makeView<ZTBOverflowPopUpButton>(frame);
-    button->setPullsDown(true);
-    button->setBezelStyle(ui::BezelStyle::RegularSquare);
-    button->setBordered(false);
-    button->setTitle("");
+    return ui::makeView<ZTBOverflowPopUpButton>(frame);
+}
+
+void ZTBOverflowPopUpButton::initWithFrame(gfx::Rect frame)
+{
+    ui::PopUpButton::initWithFrame(frame);
+    setPullsDown(true);
+    setBezelStyle(ui::BezelStyle::RegularSquare);
+    setBordered(false);
+    setTitle("");
     // The menu opens to the button's right.
-    button->setPreferredEdge(gfx::RectEdge::MaxX);
-    button->m_image = tbcore::namedImage("ZTBTabBarControl", "overflowImage");
-    button->m_downImage = tbcore::namedImage("ZTBTabBarControl", "overflowImagePressed");
-    return button;
+    setPreferredEdge(gfx::RectEdge::MaxX);
+    m_image = tbcore::namedImage("ZTBTabBarControl", "overflowImage");
+    m_downImage = tbcore::namedImage("ZTBTabBarControl", "overflowImagePressed");
+}
+
+void ZTBOverflowPopUpButton::encodeWithCoder(fnd::Coder& coder) const
+{
+    ui::PopUpButton::encodeWithCoder(coder);
+    if (!coder.allowsKeyedCoding())
+        return;
+    coder.encodeObject(m_image ? fnd::Value(m_image) : fnd::Value(), "ZTBTabBarOverflowPopUpImage");
+    coder.encodeObject(m_downImage ? fnd::Value(m_downImage) : fnd::Value(), "ZTBTabBarOverflowDownPopUpImage");
+    coder.encodeBool(m_animatingAlternateImage, "ZTBTabBarOverflowAnimatingAlternateImage");
+}
+
+bool ZTBOverflowPopUpButton::initWithCoder(fnd::Coder& coder)
+{
+    if (!ui::PopUpButton::initWithCoder(coder))
+        return false;
+    if (!coder.allowsKeyedCoding())
+        return true;
+    auto image = fnd::decodeObjectOfClass<gfx::Image>(coder, "ZTBTabBarOverflowPopUpImage");
+    auto down = fnd::decodeObjectOfClass<gfx::Image>(coder, "ZTBTabBarOverflowDownPopUpImage");
+    bool animating = coder.decodeBoolForKey("ZTBTabBarOverflowAnimatingAlternateImage");
+    if (coder.hasFailed())
+        return false;
+    m_image = image;
+    m_downImage = down;
+    setAnimatingAlternateImage(animating);
+    return true;
 }
 
 void ZTBOverflowPopUpButton::setDown(bool flag)

@@ -14,6 +14,11 @@ class ZTBRolloverButton : public ui::Button {
 
 public:
     static std::shared_ptr<ZTBRolloverButton> create(gfx::Rect frame);
+    // No title, the picture alone, momentary change, unbordered.
+    void initWithFrame(gfx::Rect frame) override;
+    // After the button's data: "rolloverImage", "usualImage", "myTrackingRectTag".
+    void encodeWithCoder(fnd::Coder& coder) const override;
+    bool initWithCoder(fnd::Coder& coder) override;
     const std::shared_ptr<gfx::Image>& usualImage() const { return m_usualImage; }
     void setUsualImage(std::shared_ptr<gfx::Image> image);
     const std::shared_ptr<gfx::Image>& rolloverImage() const { return m_rolloverImage; }
@@ -42,6 +47,12 @@ public:
     ~ZTBOverflowPopUpButton() override;
     // Always a pull-down.
     static std::shared_ptr<ZTBOverflowPopUpButton> create(gfx::Rect frame);
+    // A pull-down without a border or title, opening to the right, with the bundle's two pictures.
+    void initWithFrame(gfx::Rect frame) override;
+    // After the button's data: "ZTBTabBarOverflowPopUpImage", "ZTBTabBarOverflowDownPopUpImage",
+    // "ZTBTabBarOverflowAnimatingAlternateImage".
+    void encodeWithCoder(fnd::Coder& coder) const override;
+    bool initWithCoder(fnd::Coder& coder) override;
     static constexpr double PulseStep = double(0.033f);
     bool animatingAlternateImage() const { return m_animatingAlternateImage; }
     void setAnimatingAlternateImage(bool flag);

@@ -9,6 +9,7 @@
 #include "platform/foundation/runtime/NotificationCenter.h"
 #include "platform/foundation/runtime/RunLoop.h"
 #include "platform/foundation/runtime/Timer.h"
+
 #include "platform/graphics/BitmapImageRep.h"
 #include "platform/graphics/Image.h"
 #include "platform/ui/containers/TabViewItem.h"
@@ -18,11 +19,81 @@
 #include "platform/ui/views/Event.h"
 #include "platform/ui/views/Window.h"
 #include "platform/ui/views/WindowCapture.h"
+#include <cmath>
 
 #include <algorithm>
 #include <cmath>
 
 FND_REGISTER_CLASS(ZTBTabDragAssistant, fnd::Object)
+
+void ZTBTabDragAssistant::encodeWithCoder(fnd::Coder& coder) const
+{
+    if (!coder.allowsKeyedCoding())
+        return;
+    auto object = [](const std::shared_ptr<fnd::Object>& o) { return o ? fnd::Value(o) : fnd::Value(); };
+    coder.encodeObject(object(m_sourceTabBar), "sourceTabBar");
+    coder.encodeObject(object(m_destinationTabBar), "destinationTabBar");
+    fnd::Array bars;
+    for (const auto& bar : m_participatingTabBars)
+        bars.emplace_back(bar);
+    coder.encodeObject(fnd::Value(std::move(bars)), "participatingTabBars");
+    coder.encodeObject(object(m_draggedCell), "draggedCell");
+    coder.encodeInteger(m_draggedCellIndex, "draggedCellIndex");
+    coder.encodeBool(m_isDragging, "isDragging");
+    coder.encodeObject(fnd::Value(), "animationTimer");
+    fnd::Array widths;
+    for (long width : m_sineCurveWidths)
+        widths.emplace_back(static_cast<long long>(width));
+    coder.encodeObject(fnd::Value(std::move(widths)), "sineCurveWidths");
+    coder.encodePoint(m_currentMouseLoc, "currentMouseLoc");
+    coder.encodeObject(object(m_targetCell), "targetCell");
+}
+
+bool ZTBTabDragAssistant::initWithCoder(fnd::Coder& coder)
+{
+    if (!coder.allowsKeyedCoding())
+        return true;
+    auto source = fnd::decodeObjectOfClass<ZTBTabBarControl>(coder, "sourceTabBar");
+    auto destination = fnd::decodeObjectOfClass<ZTBTabBarControl>(coder, "destinationTabBar");
+    auto bars = fnd::decodeArrayOfClass<ZTBTabBarControl>(coder, "participatingTabBars", 10000);
+    auto dragged = fnd::decodeObjectOfClass<ZTBTabBarCell>(coder, "draggedCell");
+    auto index = coder.decodeIntegerForKey("draggedCellIndex");
+    bool dragging = coder.decodeBoolForKey("isDragging");
+    auto widths = coder.decodeObjectForKey("sineCurveWidths");
+    auto location = coder.decodePointForKey("currentMouseLoc");
+    auto target = fnd::decodeObjectOfClass<ZTBTabBarCell>(coder, "targetCell");
+    if (coder.hasFailed())
+        return false;
+    std::vector<long> table;
+    if (!widths.isNil()) {
+        const fnd::Array* list = widths.array();
+        if (!list || list->size() > 64) {
+            fnd::failDecoding(coder, "a drag assistant's width table is not a short list of numbers");
+            return false;
+        }
+        for (const auto& width : *list) {
+            if (!width.number() || width.number()->isReal() || std::abs(width.integerValue()) > 100000) {
+                fnd::failDecoding(coder, "a drag assistant's width table is not a short list of numbers");
+                return false;
+            }
+            table.push_back(long(width.integerValue()));
+        }
+    }
+    if (!std::isfinite(location.x) || !std::isfinite(location.y)) {
+        fnd::failDecoding(coder, "a drag assistant's pointer place is not a point");
+        return false;
+    }
+    m_sourceTabBar = source;
+    m_destinationTabBar = destination;
+    m_participatingTabBars = std::move(bars);
+    m_draggedCell = dragged;
+    m_draggedCellIndex = long(index);
+    m_isDragging = dragging;
+    m_sineCurveWidths = std::move(table);
+    m_currentMouseLoc = location;
+    m_targetCell = target;
+    return true;
+}
 
 const std::shared_ptr<ZTBTabDragAssistant>& ZTBTabDragAssistant::sharedDragAssistant()
 {

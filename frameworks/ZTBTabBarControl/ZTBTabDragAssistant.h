@@ -1,6 +1,7 @@
 #pragma once
 
 #include "frameworks/tab-bar-core/TabDragWindow.h"
+#include "platform/foundation/archiving/Coding.h"
 #include "platform/foundation/runtime/Object.h"
 #include "platform/graphics/Geometry.h"
 
@@ -29,10 +30,16 @@ inline const fnd::String ZTBTabDragDidEndNotification = "ZTBTabDragDidEndNotific
 
 // Runs every tab drag of the process: placeholder gaps that open under the pointer, reordering, moving a tab to
 // another bar and tearing it off into a new bar the delegate makes.
-class ZTBTabDragAssistant : public fnd::Object {
+class ZTBTabDragAssistant : public fnd::Object, public fnd::Coding {
     FND_OBJECT(ZTBTabDragAssistant)
 
 public:
+    // Keyed archives: "sourceTabBar", "destinationTabBar", "participatingTabBars", "draggedCell",
+    // "draggedCellIndex", "isDragging", "animationTimer" (always nil: a timer is not archived), "sineCurveWidths",
+    // "currentMouseLoc", "targetCell", read back into the receiver.
+    void encodeWithCoder(fnd::Coder& coder) const override;
+    bool initWithCoder(fnd::Coder& coder) override;
+
     static const std::shared_ptr<ZTBTabDragAssistant>& sharedDragAssistant();
 
     std::shared_ptr<ZTBTabBarControl> sourceTabBar() const { return m_sourceTabBar; }

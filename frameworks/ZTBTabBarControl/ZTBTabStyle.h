@@ -1,6 +1,7 @@
 #pragma once
 
 #include "frameworks/tab-bar-core/TabStyleRegistry.h"
+#include "platform/foundation/archiving/Coding.h"
 #include "platform/foundation/runtime/Object.h"
 #include "platform/graphics/Geometry.h"
 
@@ -16,12 +17,15 @@ class ZTBTabBarCell;
 class ZTBTabBarControlBase;
 
 // The look of a tab bar control: its margins and tab height, the rectangles and widths of a tab's parts, and all
-// drawing. Every style answers every operation.
-class ZTBTabStyle : public fnd::Object {
+// drawing. Every style answers every operation. Every style is archivable: by default it writes nothing and a
+// decoded one is a new style of its class; a style with pictures or switches of its own writes them.
+class ZTBTabStyle : public fnd::Object, public fnd::Coding {
     FND_OBJECT(ZTBTabStyle)
 
 public:
     virtual fnd::String name() const = 0;
+    void encodeWithCoder(fnd::Coder&) const override { }
+    bool initWithCoder(fnd::Coder&) override { return true; }
     virtual double leftMarginForTabBarControl() const = 0;
     virtual double rightMarginForTabBarControl() const = 0;
     virtual double topMarginForTabBarControl() const = 0;

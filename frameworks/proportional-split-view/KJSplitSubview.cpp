@@ -655,7 +655,7 @@ void KJSplitSubview::dragDivider(const ui::Event& event)
 
 // Coding.
 
-void KJSplitSubview::encodeSubviewPart(fnd::Coder& coder) const
+gfx::Rect KJSplitSubview::frameForCoding() const
 {
     // A collapsed pane is archived with a marked frame: moved far along x, with the size it had when last open.
     auto archived = frame();
@@ -663,8 +663,13 @@ void KJSplitSubview::encodeSubviewPart(fnd::Coder& coder) const
         archived.origin.x += KJSplitSubviewCollapsedMark;
         archived.size = m_savedSize;
     }
+    return archived;
+}
+
+void KJSplitSubview::encodeWithCoder(fnd::Coder& coder) const
+{
+    ui::View::encodeWithCoder(coder);
     if (coder.allowsKeyedCoding()) {
-        coder.encodeRect(archived, "frame");
         coder.encodeObject(fnd::Value(m_identifier), "identifier");
         coder.encodeInt64(m_tag, "tag");
         coder.encodeDouble(m_minDimension, "minDimension");
@@ -673,7 +678,6 @@ void KJSplitSubview::encodeSubviewPart(fnd::Coder& coder) const
         coder.encodeBool(m_canCollapse, "canCollapse");
         return;
     }
-    coder.encodeRect(archived);
     coder.encodeObject(fnd::Value(m_identifier));
     coder.encodeValueOfObjCType('q', fnd::Number(static_cast<long long>(m_tag)));
     coder.encodeValueOfObjCType('d', fnd::Number(m_minDimension));
@@ -682,49 +686,37 @@ void KJSplitSubview::encodeSubviewPart(fnd::Coder& coder) const
     coder.encodeValueOfObjCType('c', fnd::Number(static_cast<long long>(m_canCollapse)));
 }
 
-void KJSplitSubview::decodeSubviewPart(fnd::Coder& coder)
-{
-    bool keyed = coder.allowsKeyedCoding();
-    auto archived = keyed ? coder.decodeRectForKey("frame") : coder.decodeRect();
-    bool collapsed = archived.origin.x >= KJSplitSubviewCollapsedMark;
-    if (collapsed)
-        archived.origin.x -= KJSplitSubviewCollapsedMark;
-    setFrame(archived);
-    setPaneDefaults(archived.size);
-    if (collapsed) {
-        // Not in a split view yet: the axis is unknown, so both sizes stand for the archived one. The split view
-        // that takes the pane lays it out again.
-        setFrameSize({ 0, 0 });
-    }
-    m_previous = {};
-    if (keyed) {
-        setIdentifier(coder.decodeObjectForKey("identifier").stringValue());
-        m_tag = static_cast<long>(coder.decodeInt64ForKey("tag"));
-        double minimum = coder.decodeDoubleForKey("minDimension");
-        double maximum = coder.decodeDoubleForKey("maxDimension");
-        m_fraction = coder.decodeDoubleForKey("fraction");
-        m_canCollapse = coder.decodeBoolForKey("canCollapse");
-        setMinDimension(minimum, maximum);
-    } else {
-        setIdentifier(coder.decodeObject().stringValue());
-        m_tag = static_cast<long>(coder.decodeValueOfObjCType('q').integerValue());
-        double minimum = coder.decodeValueOfObjCType('d').doubleValue();
-        double maximum = coder.decodeValueOfObjCType('d').doubleValue();
-        m_fraction = coder.decodeValueOfObjCType('d').doubleValue();
-        m_canCollapse = coder.decodeValueOfObjCType('c').integerValue() != 0;
-        setMinDimension(minimum, maximum);
-    }
-    if (!std::isfinite(m_fraction))
-        m_fraction = 0;
-}
-
-void KJSplitSubview::encodeWithCoder(fnd::Coder& coder) const
-{
-    encodeSubviewPart(coder);
-}
-
 bool KJSplitSubview::initWithCoder(fnd::Coder& coder)
 {
-    decodeSubviewPart(coder);
-    return !coder.hasFailed();
+    // The view's part runs initWithFrame with the archived frame: the defaults, and the saved size from it.
+    if (!ui::View::initWithCoder(coder))
+        return false;
+    auto archived = frame();
+    if (archived.origin.x >= KJSplitSubviewCollapsedMark) {
+        archived.origin.x -= KJSplitSubviewCollapsedMark;
+        // Not in a split view yet: the axis is unknown, so both sizes stand for the archived one. The split view
+        // that takes the pane lays it out again.
+        setFrame({ archived.origin, { 0, 0 } });
+    }
+    m_previous = {};
+    const bool keyed = coder.allowsKeyedCoding();
+    fnd::Value identifier = keyed ? coder.decodeObjectForKey("identifier") : coder.decodeObject();
+    auto tag = keyed ? coder.decodeInt64ForKey("tag") : coder.decodeValueOfObjCType('q').integerValue();
+    double minimum = keyed ? coder.decodeDoubleForKey("minDimension") : coder.decodeValueOfObjCType('d').doubleValue();
+    double maximum = keyed ? coder.decodeDoubleForKey("maxDimension") : coder.decodeValueOfObjCType('d').doubleValue();
+    double fraction = keyed ? coder.decodeDoubleForKey("fraction") : coder.decodeValueOfObjCType('d').doubleValue();
+    bool canCollapse
+        = keyed ? coder.decodeBoolForKey("canCollapse") : coder.decodeValueOfObjCType('c').integerValue() != 0;
+    if (coder.hasFailed())
+        return false;
+    if (!identifier.isNil() && !identifier.string()) {
+        fnd::failDecoding(coder, "a split pane's identifier is not a string");
+        return false;
+    }
+    setIdentifier(identifier.stringValue());
+    m_tag = static_cast<long>(tag);
+    m_fraction = std::isfinite(fraction) ? fraction : 0;
+    m_canCollapse = canCollapse;
+    setMinDimension(std::isfinite(minimum) ? minimum : 1.0, std::isfinite(maximum) ? maximum : DefaultMaxDimension);
+    return true;
 }

@@ -14,7 +14,7 @@ class KJSplitView;
 // split view, its height in a horizontal one), collapsing to zero and expanding again (at once or animated), an
 // identifier and tag to find it by, and the rounding remainder of the last proportional adjustment. A KJSplitView is
 // itself a KJSplitSubview, so split views nest.
-class KJSplitSubview : public ui::View, public fnd::Coding {
+class KJSplitSubview : public ui::View {
     FND_OBJECT(KJSplitSubview)
     static void describeClass(fnd::ClassBuilder<KJSplitSubview>& c);
 
@@ -88,10 +88,14 @@ public:
     std::shared_ptr<ui::View> hitTest(gfx::Point point) override;
     void mouseDown(const ui::Event& event) override;
 
-    // Coding.
+    // Coding: the view's data (its frame marked while collapsed), then the pane's keys.
     void encodeWithCoder(fnd::Coder& coder) const override;
     bool initWithCoder(fnd::Coder& coder) override;
 
+protected:
+    gfx::Rect frameForCoding() const override;
+
+public:
     // Used by the split view and the animation.
     double KJ_visibleDimension() const;
     double KJ_fraction() const { return m_fraction; }
@@ -115,8 +119,6 @@ protected:
     // The axis of the split view the pane is in (x without one).
     gfx::Axis splitAxis() const;
     // Reads the pane's own part of an archive; the split view reads its part after it.
-    void decodeSubviewPart(fnd::Coder& coder);
-    void encodeSubviewPart(fnd::Coder& coder) const;
 
 private:
     // What initWithFrame sets besides the frame; decoding sets it too, before the archived values.

@@ -227,7 +227,7 @@ bool KJSplitView::setStatesFromArray(const fnd::Value& value)
 
 void KJSplitView::encodeWithCoder(fnd::Coder& coder) const
 {
-    encodeSubviewPart(coder);
+    KJSplitSubview::encodeWithCoder(coder);
     fnd::Value dividerData;
     if (m_divider) {
         if (auto tiff = m_divider->TIFFRepresentation())
@@ -259,7 +259,8 @@ void KJSplitView::encodeWithCoder(fnd::Coder& coder) const
 
 bool KJSplitView::initWithCoder(fnd::Coder& coder)
 {
-    decodeSubviewPart(coder);
+    if (!KJSplitSubview::initWithCoder(coder))
+        return false;
     setAutoresizesSubviews(false);
     m_isCoupled = true;
     m_isDragging = false;
@@ -272,7 +273,7 @@ bool KJSplitView::initWithCoder(fnd::Coder& coder)
     if (coder.allowsKeyedCoding()) {
         m_isCoupled = coder.decodeBoolForKey("isCoupled");
         delegateValue = coder.decodeObjectForKey("delegate");
-        setAutosaveName(coder.decodeObjectForKey("autosaveName").stringValue(), false);
+        setAutosaveName(fnd::decodeStringForKey(coder, "autosaveName"), false);
         dividerData = coder.decodeObjectForKey("divider");
         backgroundValue = coder.decodeObjectForKey("background");
         thickness = coder.decodeDoubleForKey("dividerThickness");
@@ -285,6 +286,13 @@ bool KJSplitView::initWithCoder(fnd::Coder& coder)
         thickness = coder.decodeValueOfObjCType('d').doubleValue();
         m_isHorizontal = coder.decodeValueOfObjCType('c').integerValue() != 0;
         m_isCoupled = coder.decodeValueOfObjCType('c').integerValue() != 0;
+    }
+    if (coder.hasFailed())
+        return false;
+    if ((!dividerData.isNil() && !dividerData.data())
+        || (!backgroundValue.isNil() && !backgroundValue.objectAs<gfx::Color>())) {
+        fnd::failDecoding(coder, "a split view's divider is not image data or its background not a colour");
+        return false;
     }
     if (auto d = std::dynamic_pointer_cast<KJSplitViewDelegate>(delegateValue.object()))
         m_delegate = d;
@@ -302,7 +310,7 @@ bool KJSplitView::initWithCoder(fnd::Coder& coder)
         }
     }
     m_dividerThickness = 0;
-    setDividerThickness(thickness);
+    setDividerThickness(std::isfinite(thickness) ? std::clamp(thickness, 0.0, 1e4) : 0.0);
     // The adjustment, and with it the check for an enclosing scroll view, runs in the layout pass once the view
     // sits in its window.
     setMustAdjust();

@@ -1,5 +1,6 @@
 #include "platform/graphics/Gradient.h"
 
+#include "platform/foundation/archiving/TypedDecoding.h"
 #include "platform/foundation/runtime/Exception.h"
 #include "platform/graphics/BezierPath.h"
 
@@ -180,6 +181,67 @@ bool Gradient::isEqual(const fnd::Object& other) const
     for (std::size_t i = 0; i < m_rgbaStops.size(); ++i)
         if (m_rgbaStops[i].location != o->m_rgbaStops[i].location || m_rgbaStops[i].rgba != o->m_rgbaStops[i].rgba)
             return false;
+    return true;
+}
+
+}
+
+namespace gfx {
+
+namespace {
+
+// More stops than any drawing needs; an archive holding more is damaged.
+constexpr std::size_t GradientArchivedStopLimit = 4096;
+
+}
+
+void Gradient::encodeWithCoder(fnd::Coder& coder) const
+{
+    fnd::Array colors;
+    fnd::Array locations;
+    for (const auto& stop : m_stops) {
+        colors.push_back(stop.color ? fnd::Value(stop.color) : fnd::Value(fnd::Null {}));
+        locations.emplace_back(stop.location);
+    }
+    if (coder.allowsKeyedCoding()) {
+        coder.encodeObject(fnd::Value(std::move(colors)), "NSColors");
+        coder.encodeObject(fnd::Value(std::move(locations)), "NSLocations");
+        coder.encodeObject(fnd::Value(m_colorSpaceName), "NSColorSpaceName");
+        return;
+    }
+    coder.encodeObject(fnd::Value(std::move(colors)));
+    coder.encodeObject(fnd::Value(std::move(locations)));
+    coder.encodeObject(fnd::Value(m_colorSpaceName));
+}
+
+bool Gradient::initWithCoder(fnd::Coder& coder)
+{
+    const bool keyed = coder.allowsKeyedCoding();
+    fnd::Value colors = keyed ? coder.decodeObjectForKey("NSColors") : coder.decodeObject();
+    fnd::Value locations = keyed ? coder.decodeObjectForKey("NSLocations") : coder.decodeObject();
+    fnd::Value space = keyed ? coder.decodeObjectForKey("NSColorSpaceName") : coder.decodeObject();
+    if (coder.hasFailed())
+        return false;
+    const fnd::Array* colorList = colors.array();
+    const fnd::Array* locationList = locations.array();
+    if (!colorList || !locationList || colorList->size() != locationList->size()
+        || colorList->size() > GradientArchivedStopLimit || (!space.isNil() && !space.string())) {
+        fnd::failDecoding(coder, "a gradient's colours and locations do not match");
+        return false;
+    }
+    std::vector<ColorStop> stops;
+    for (std::size_t i = 0; i < colorList->size(); ++i) {
+        const fnd::Value& color = (*colorList)[i];
+        auto location = (*locationList)[i].number();
+        auto object = color.objectAs<Color>();
+        if (!location || !std::isfinite(location->doubleValue()) || (!object && !color.isNull())) {
+            fnd::failDecoding(coder, "a gradient stop is not a colour at a location");
+            return false;
+        }
+        stops.push_back({ object, location->doubleValue() });
+    }
+    static_cast<Gradient&>(*this)
+        = Gradient(std::move(stops), space.string() ? *space.string() : ColorSpaceName::CalibratedRGB);
     return true;
 }
 

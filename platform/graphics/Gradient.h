@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/foundation/archiving/Coding.h"
 #include "platform/foundation/runtime/Object.h"
 #include "platform/graphics/Color.h"
 #include "platform/graphics/GraphicsContext.h"
@@ -10,8 +11,9 @@ namespace gfx {
 
 class BezierPath;
 
-// An immutable list of colour stops, interpolated in RGB, drawn through the current graphics context.
-class Gradient : public fnd::Object {
+// An immutable list of colour stops, interpolated in RGB, drawn through the current graphics context. Archived as
+// its colours, their locations and the colour space name.
+class Gradient : public fnd::Object, public fnd::Coding {
     FND_OBJECT(Gradient)
 public:
     struct ColorStop {
@@ -52,6 +54,10 @@ public:
 
     bool isEqual(const fnd::Object& other) const override;
     std::size_t hash() const override { return m_rgbaStops.size(); }
+
+    // Keyed: "NSColors", "NSLocations", "NSColorSpaceName"; sequential: the same three objects in that order.
+    void encodeWithCoder(fnd::Coder& coder) const override;
+    bool initWithCoder(fnd::Coder& coder) override;
 
 private:
     void drawAxialIn(const Rect& rect, double angle) const;

@@ -1,8 +1,8 @@
 #include "platform/graphics/Image.h"
 
 #include "platform/foundation/files/Bundle.h"
-#include "platform/foundation/runtime/Exception.h"
 #include "platform/foundation/files/FileManager.h"
+#include "platform/foundation/runtime/Exception.h"
 #include "platform/foundation/runtime/Log.h"
 #include "platform/graphics/PDFImageRep.h"
 #include "platform/graphics/SVGImageRep.h"
@@ -176,7 +176,7 @@ std::shared_ptr<Image> Image::copy() const
     return image;
 }
 
-std::shared_ptr<ImageRep> Image::bestRepresentation() const
+std::shared_ptr<ImageRep> Image::bestRepresentation(std::optional<Size> devicePixels) const
 {
     std::shared_ptr<ImageRep> best;
     for (const auto& rep : m_reps) {
@@ -185,13 +185,29 @@ std::shared_ptr<ImageRep> Image::bestRepresentation() const
         if (!best || rep->pixelsWide() * rep->pixelsHigh() > best->pixelsWide() * best->pixelsHigh())
             best = rep;
     }
+    if (!devicePixels)
+        return best;
+    // Of bitmaps at several resolutions, the smallest that still covers the pixels drawn to.
+    for (const auto& rep : m_reps)
+        if (rep->pixelsWide() >= std::floor(devicePixels->width)
+            && rep->pixelsHigh() >= std::floor(devicePixels->height)
+            && rep->pixelsWide() * rep->pixelsHigh() < best->pixelsWide() * best->pixelsHigh())
+            best = rep;
     return best;
 }
 
 void Image::drawInContext(GraphicsContext& context, const Rect& destination, const Rect& from, CompositingOperation op,
     double fraction, bool flipped) const
 {
-    auto rep = bestRepresentation();
+    auto ctm = context.CTM();
+    Size devicePixels { std::hypot(ctm.m11, ctm.m12) * std::abs(destination.width()),
+        std::hypot(ctm.m21, ctm.m22) * std::abs(destination.height()) };
+    if (!from.isEmpty() && size().width > 0 && size().height > 0) {
+        // Only part of the image lands there: the whole image would cover proportionally more pixels.
+        devicePixels.width *= size().width / from.width();
+        devicePixels.height *= size().height / from.height();
+    }
+    auto rep = bestRepresentation(devicePixels);
     if (!rep)
         return;
     // `from` is in the image's points; the rep may have another size.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/foundation/archiving/Coding.h"
 #include "platform/foundation/runtime/Error.h"
 #include "platform/graphics/BitmapImageRep.h"
 #include "platform/graphics/Color.h"
@@ -19,7 +20,9 @@ namespace gfx {
 // A picture with a size in points and one or more representations: bitmaps, vector pages (PDF, SVG) or a drawing
 // handler. Drawing picks the representation that suits the destination: a vector or handler rep when there is one,
 // else the bitmap with the most pixels.
-class Image : public fnd::Object, public PatternImage {
+// Archived with its size, flippedness and representations, each as data another program reads: a bitmap as PNG
+// (TIFF when it is CMYK), a vector page as its PDF or SVG document, a drawing handler rendered to PNG at 1x and 2x.
+class Image : public fnd::Object, public PatternImage, public fnd::Coding {
     FND_OBJECT(Image)
 public:
     using DrawingHandler = CustomImageRep::DrawingHandler;
@@ -79,11 +82,18 @@ public:
     fnd::Expected<fnd::Data> representationUsingType(
         BitmapImageFileType type, const fnd::Dictionary& properties = {}) const;
 
+    // Keyed: "NSSize", "NSFlipped", "NSRepresentations" (data), "NSRepresentationSizes"; sequential: the same four
+    // in that order.
+    void encodeWithCoder(fnd::Coder& coder) const override;
+    bool initWithCoder(fnd::Coder& coder) override;
+
     Size patternSize() const override { return size(); }
     void drawPatternTile(GraphicsContext& context) const override;
 
 private:
-    std::shared_ptr<ImageRep> bestRepresentation() const;
+    // A vector rep first; else the bitmap with the most pixels, or with devicePixels (the size drawn to, in device
+    // pixels) the smallest that covers them.
+    std::shared_ptr<ImageRep> bestRepresentation(std::optional<Size> devicePixels = std::nullopt) const;
     std::shared_ptr<BitmapImageRep> bitmapForEncoding() const;
     void drawInContext(GraphicsContext& context, const Rect& destination, const Rect& from, CompositingOperation op,
         double fraction, bool flipped) const;

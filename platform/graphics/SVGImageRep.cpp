@@ -50,6 +50,7 @@ fnd::Expected<std::shared_ptr<SVGImageRep>> SVGImageRep::imageRepWithData(const 
         return std::unexpected(detail::decodeError("SVG", "The document has no size."));
     auto rep = std::make_shared<SVGImageRep>();
     rep->m_document = std::move(document);
+    rep->m_data = data;
     rep->m_documentSize = { width, height };
     rep->setSize(rep->m_documentSize);
     rep->setHasAlpha(true);

@@ -16,6 +16,8 @@ public:
     ~SVGImageRep() override;
 
     static fnd::Expected<std::shared_ptr<SVGImageRep>> imageRepWithData(const fnd::Data& data);
+    // The document the rep was made from (archives keep it, so a decoded image draws the same vectors).
+    const fnd::Data& SVGRepresentation() const { return m_data; }
 
     void drawInRect(GraphicsContext& context, const Rect& destination, const Rect& from, CompositingOperation op,
         double fraction, bool flipped) const override;
@@ -24,6 +26,7 @@ public:
 private:
     struct Document;
     std::shared_ptr<Document> m_document;
+    fnd::Data m_data;
     Size m_documentSize;
 };
 

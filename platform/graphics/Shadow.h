@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/foundation/archiving/Coding.h"
 #include "platform/foundation/runtime/Object.h"
 #include "platform/graphics/Color.h"
 #include "platform/graphics/Geometry.h"
@@ -8,7 +9,7 @@ namespace gfx {
 
 // A drop shadow for later drawing. Offset and blur radius are in base space (points, +y up), unaffected by the
 // current transform. A new shadow is black at one third alpha, no offset, no blur.
-class Shadow : public fnd::Object {
+class Shadow : public fnd::Object, public fnd::Coding {
     FND_OBJECT(Shadow)
 public:
     Shadow();
@@ -27,6 +28,10 @@ public:
 
     bool isEqual(const fnd::Object& other) const override;
     std::size_t hash() const override { return std::hash<double>()(m_blurRadius); }
+
+    // Keyed: "NSShadowOffset" (size), "NSShadowBlurRadius", "NSShadowColor"; sequential: the same in that order.
+    void encodeWithCoder(fnd::Coder& coder) const override;
+    bool initWithCoder(fnd::Coder& coder) override;
 
 private:
     Size m_offset;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/foundation/archiving/Coding.h"
 #include "platform/foundation/runtime/Object.h"
 #include "platform/foundation/runtime/Range.h"
 #include "platform/graphics/Geometry.h"
@@ -18,7 +19,7 @@ constexpr unsigned Characters = 2;
 // Text with attribute runs, indexed in UTF-16 units. Adjacent runs with equal attributes are merged, so the
 // effective range of an index is the whole stretch where its attributes do not change. Indexes or ranges outside
 // the text raise a range exception: they are programming errors.
-class AttributedString : public fnd::Object {
+class AttributedString : public fnd::Object, public fnd::Coding {
     FND_OBJECT(AttributedString)
 public:
     AttributedString() = default;
@@ -67,6 +68,11 @@ public:
     bool isEqual(const fnd::Object& other) const override;
     std::size_t hash() const override { return m_string.hash(); }
     fnd::String description() const override;
+
+    // Keyed archives only: "NSString" and "NSAttributeRuns", an array of { "NSLength", "NSAttributes" } in text
+    // order. Attribute values an archive cannot hold (neither plain values nor archivable objects) are left out.
+    void encodeWithCoder(fnd::Coder& coder) const override;
+    bool initWithCoder(fnd::Coder& coder) override;
 
 protected:
     // Every change reports here after it is made: what changed, the range of the new text it covers, and the

@@ -84,6 +84,10 @@ public:
     // [first, first + oldCount), from where the first of them stood. False when they no longer fit the container.
     bool replace(std::size_t first, std::size_t oldCount, fnd::Range newRange)
     {
+        // The whole text is laid anew: its fonts go with the old text, or a text system reused for many strings (the
+        // one that measures and draws them) would keep every font it ever met, and look each up among them all.
+        if (first == 0 && oldCount >= m_layout.paragraphs.size())
+            m_layout.fonts.clear();
         m_layout.length = static_cast<Index>(m_text.size());
         if (first < m_layout.paragraphs.size())
             m_y = m_layout.paragraphs[first].layoutTop + m_layout.offset(first);

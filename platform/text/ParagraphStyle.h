@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/foundation/archiving/Coding.h"
 #include "platform/foundation/runtime/Object.h"
 
 #include <memory>
@@ -28,7 +29,7 @@ struct TextTab {
 
 // How paragraphs are laid out. Shared as a value: a style stored in text is not changed afterwards (copy it with
 // mutableCopy first), so layouts holding it stay valid.
-class ParagraphStyle : public fnd::Object {
+class ParagraphStyle : public fnd::Object, public fnd::Coding {
     FND_OBJECT(ParagraphStyle)
 public:
     ParagraphStyle();
@@ -76,6 +77,11 @@ public:
 
     bool isEqual(const fnd::Object& other) const override;
     std::size_t hash() const override;
+
+    // Keyed archives only: "NSAlignment", "NSLineBreakMode", "NSTabStops" (pairs of type and location), and the
+    // lengths under their names with "NS" in front ("NSHeadIndent", ...).
+    void encodeWithCoder(fnd::Coder& coder) const override;
+    bool initWithCoder(fnd::Coder& coder) override;
 
 private:
     TextAlignment m_alignment { TextAlignment::Natural };

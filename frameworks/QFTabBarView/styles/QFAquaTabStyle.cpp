@@ -59,9 +59,7 @@ QFAquaTabStyle::QFAquaTabStyle()
 
 std::shared_ptr<QFAquaTabStyle> QFAquaTabStyle::create()
 {
-    auto style = fnd::makeObject<QFAquaTabStyle>();
-    style->loadImages();
-    return style;
+    return fnd::makeObject<QFAquaTabStyle>();
 }
 
 void QFAquaTabStyle::loadImages()
@@ -148,10 +146,8 @@ void QFAquaTabStyle::encodeWithCoder(fnd::Coder& coder) const
 {
     if (!coder.allowsKeyedCoding())
         return;
-    // The bundle's pictures are found again by name; only pictures put in from outside are written.
-    auto put = [&](const std::shared_ptr<gfx::Image>& picture, const char* resource, bool flipped, const char* key) {
-        if (picture && picture != (flipped ? aquaFlipped(resource) : image(resource)))
-            coder.encodeObject(fnd::Value(std::static_pointer_cast<fnd::Object>(picture)), key);
+    auto put = [&](const std::shared_ptr<gfx::Image>& picture, const char*, bool, const char* key) {
+        coder.encodeObject(picture ? fnd::Value(picture) : fnd::Value(), key);
     };
     put(m_aquaTabBg, "AquaTabsBackground", true, "aquaTabBg");
     put(m_aquaTabBgDown, "AquaTabsDown", true, "aquaTabBgDown");
@@ -164,11 +160,10 @@ void QFAquaTabStyle::encodeWithCoder(fnd::Coder& coder) const
 
 bool QFAquaTabStyle::initWithCoder(fnd::Coder& coder)
 {
-    loadImages();
     if (!coder.allowsKeyedCoding())
         return true;
     auto get = [&](std::shared_ptr<gfx::Image>& picture, const char* key) {
-        if (auto decoded = coder.decodeObjectForKey(key).objectAs<gfx::Image>())
+        if (auto decoded = fnd::decodeObjectOfClass<gfx::Image>(coder, key))
             picture = decoded;
     };
     get(m_aquaTabBg, "aquaTabBg");
@@ -178,5 +173,5 @@ bool QFAquaTabStyle::initWithCoder(fnd::Coder& coder)
     get(m_aquaDividerDown, "aquaDividerDown");
     get(m_aquaDivider, "aquaDivider");
     m_closeImages.decode(coder, AquaCloseKeys);
-    return true;
+    return !coder.hasFailed();
 }

@@ -6,12 +6,14 @@
 
 // Tabs drawn from pictures: a strip behind the bar, a picture behind the selected tab by control tint and window
 // activity, divider pictures between tabs.
-class QFAquaTabStyle : public QFTabStyle, public fnd::Coding {
+class QFAquaTabStyle : public QFTabStyle {
     FND_OBJECT(QFAquaTabStyle)
 
 public:
     QFAquaTabStyle();
     static std::shared_ptr<QFAquaTabStyle> create();
+    // The designated initialiser (what create() and the class registry run): the bundle's pictures.
+    void init() { loadImages(); }
     static fnd::String styleName() { return "Aqua"; }
     fnd::String name() const override { return styleName(); }
 

@@ -481,5 +481,5 @@ bool QFCapsuleTabStyle::initWithCoder(fnd::Coder& coder)
     m_closeImages.decode(coder, CapsuleCloseKeys);
     m_drawsUnified = coder.decodeBoolForKey("drawsUnified");
     m_drawsRight = coder.decodeBoolForKey("drawsRight");
-    return true;
+    return !coder.hasFailed();
 }

@@ -8,7 +8,7 @@
 // counter's) place while the pointer is over a tab; the selected tab is drawn from a picture or a gradient with grey
 // edges and soft shadows. drawsUnified gives a flat gradient to match a unified toolbar; drawsRight suits a vertical
 // bar at the right edge of a window.
-class QFCapsuleTabStyle : public QFTabStyle, public fnd::Coding {
+class QFCapsuleTabStyle : public QFTabStyle {
     FND_OBJECT(QFCapsuleTabStyle)
 
 public:

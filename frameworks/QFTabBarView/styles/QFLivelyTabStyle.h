@@ -7,7 +7,7 @@
 // A horizontal bar of white cards on a fading grey strip: titles at the left, the close button at the right end with
 // the progress indicator and the counter before it. Under a toolbar that shows its baseline separator the
 // unselected tabs are flat with etched dividers.
-class QFLivelyTabStyle : public QFTabStyle, public fnd::Coding {
+class QFLivelyTabStyle : public QFTabStyle {
     FND_OBJECT(QFLivelyTabStyle)
 
 public:
@@ -41,10 +41,6 @@ public:
 
     // The card of one tab.
     void drawBezelInRect(gfx::Rect rect, unsigned capMask, QFAttachedTabBarButton& button, QFTabBarViewBase& view);
-
-    // Nothing is archived: a decoded style is a fresh one.
-    void encodeWithCoder(fnd::Coder&) const override { }
-    bool initWithCoder(fnd::Coder&) override { return true; }
 
 private:
     QFTabStyleSupport::CloseImages m_closeImages;

@@ -122,16 +122,16 @@ void CloseImages::encode(fnd::Coder& coder, const Names& keys) const
     if (!coder.allowsKeyedCoding())
         return;
     for (std::size_t i = 0; i < m_images.size(); ++i)
-        if (m_images[i] && m_images[i] != image(m_resources[i]))
-            coder.encodeObject(fnd::Value(std::static_pointer_cast<fnd::Object>(m_images[i])), keys[i]);
+        coder.encodeObject(m_images[i] ? fnd::Value(m_images[i]) : fnd::Value(), keys[i]);
 }
 
 void CloseImages::decode(fnd::Coder& coder, const Names& keys)
 {
     if (!coder.allowsKeyedCoding())
         return;
+    // A key the archive lacks keeps the bundle's picture.
     for (std::size_t i = 0; i < m_images.size(); ++i)
-        if (auto decoded = coder.decodeObjectForKey(keys[i]).objectAs<gfx::Image>())
+        if (auto decoded = fnd::decodeObjectOfClass<gfx::Image>(coder, keys[i]))
             m_images[i] = decoded;
 }
 

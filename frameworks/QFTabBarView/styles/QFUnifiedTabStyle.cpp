@@ -191,5 +191,5 @@ void QFUnifiedTabStyle::encodeWithCoder(fnd::Coder& coder) const
 bool QFUnifiedTabStyle::initWithCoder(fnd::Coder& coder)
 {
     m_closeImages.decode(coder, UnifiedCloseKeys);
-    return true;
+    return !coder.hasFailed();
 }

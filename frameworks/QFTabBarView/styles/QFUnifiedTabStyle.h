@@ -6,7 +6,7 @@
 
 // A horizontal bar that merges with the window's toolbar: a light grey strip, etched dividers, and tabs drawn as
 // grey cards under a shown toolbar or as flat shaded boxes without one.
-class QFUnifiedTabStyle : public QFTabStyle, public fnd::Coding {
+class QFUnifiedTabStyle : public QFTabStyle {
     FND_OBJECT(QFUnifiedTabStyle)
 
 public:

@@ -292,6 +292,7 @@ void ZORAnchoredButtonBar::splitViewDidResizeSubviews(const fnd::Notification& n
 
 void ZORAnchoredButtonBar::encodeWithCoder(fnd::Coder& coder) const
 {
+    ui::View::encodeWithCoder(coder);
     if (!coder.allowsKeyedCoding())
         return;
     coder.encodeBool(m_isResizable, Key::IsResizable);
@@ -302,6 +303,10 @@ void ZORAnchoredButtonBar::encodeWithCoder(fnd::Coder& coder) const
 
 bool ZORAnchoredButtonBar::initWithCoder(fnd::Coder& coder)
 {
+    if (!ui::View::initWithCoder(coder))
+        return false;
+    if (!coder.allowsKeyedCoding())
+        return true;
     m_isResizable = coder.decodeBoolForKey(Key::IsResizable);
     m_isAtBottom = coder.decodeBoolForKey(Key::IsAtBottom);
     m_handleIsRightAligned = coder.decodeBoolForKey(Key::HandleIsRightAligned);

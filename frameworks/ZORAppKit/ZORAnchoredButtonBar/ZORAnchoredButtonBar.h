@@ -14,7 +14,7 @@
 // In a vertical split view a resizable bar becomes the split view's delegate once loaded: the divider can then also
 // be dragged by a 15-point strip over the grip. Every other question goes to the bar's own split-view delegate,
 // and without one gets the split view's usual answer.
-class ZORAnchoredButtonBar : public ui::View, public fnd::Coding, public ui::SplitViewDelegate {
+class ZORAnchoredButtonBar : public ui::View, public ui::SplitViewDelegate {
     FND_OBJECT(ZORAnchoredButtonBar)
     static void describeClass(fnd::ClassBuilder<ZORAnchoredButtonBar>& c);
 

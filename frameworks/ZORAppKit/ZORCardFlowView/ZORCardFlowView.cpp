@@ -133,6 +133,31 @@ void ZORCardFlowView::initWithFrame(gfx::Rect frame)
     recachePlaceholder();
 }
 
+void ZORCardFlowView::encodeWithCoder(fnd::Coder& coder) const
+{
+    View::encodeWithCoder(coder);
+    if (coder.allowsKeyedCoding())
+        coder.encodeObject(fnd::Value(m_scroller), "ZORCardFlowViewScroller");
+}
+
+bool ZORCardFlowView::initWithCoder(fnd::Coder& coder)
+{
+    if (!View::initWithCoder(coder))
+        return false;
+    auto scroller = coder.allowsKeyedCoding()
+        ? decodeSubviewForKey<ZORCardFlowScroller>(coder, "ZORCardFlowViewScroller")
+        : nullptr;
+    if (coder.hasFailed())
+        return false;
+    if (!scroller) {
+        // An archive without it: the scroller initWithFrame made goes back in.
+        addSubview(m_scroller);
+        return true;
+    }
+    m_scroller = scroller;
+    return true;
+}
+
 void ZORCardFlowView::awakeFromNib()
 {
     setWantsLayer(true);

@@ -39,6 +39,9 @@ public:
     static std::shared_ptr<ZORCardFlowView> create(gfx::Rect frame = {});
     // Builds the queue, the scroller and the layer tree for the frame, and turns layer hosting on.
     void initWithFrame(gfx::Rect frame) override;
+    // The view's data, with the scroller named among the subviews; the layer tree is built again by initWithFrame.
+    void encodeWithCoder(fnd::Coder& coder) const override;
+    bool initWithCoder(fnd::Coder& coder) override;
     // Turns layer hosting on and makes the placeholder.
     void awakeFromNib() override;
 

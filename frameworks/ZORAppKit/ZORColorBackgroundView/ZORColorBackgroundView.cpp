@@ -99,6 +99,7 @@ void ZORColorBackgroundView::_drawRect(gfx::Rect rect, const gfx::Color& start, 
 
 void ZORColorBackgroundView::encodeWithCoder(fnd::Coder& coder) const
 {
+    ui::View::encodeWithCoder(coder);
     if (coder.allowsKeyedCoding()) {
         coder.encodeObject(fnd::Value(m_bgColor), "_bgColor");
         coder.encodeBool(m_blended, "_blended");
@@ -110,6 +111,8 @@ void ZORColorBackgroundView::encodeWithCoder(fnd::Coder& coder) const
 
 bool ZORColorBackgroundView::initWithCoder(fnd::Coder& coder)
 {
+    if (!ui::View::initWithCoder(coder))
+        return false;
     m_blended = false;
     const bool keyed = coder.allowsKeyedCoding();
     auto color = keyed ? coder.decodeObjectForKey("_bgColor") : coder.decodeObject();

@@ -10,7 +10,7 @@
 // Archived (class version 1) with the colour and the flag: keyed under "_bgColor" and "_blended", sequentially as the
 // colour and one signed char. The flag is read back only when the coder reports version 2 or more (or none) for the
 // class's earlier name, "TBQColorBackgroundView": archives of that class before version 2 held no flag.
-class ZORColorBackgroundView : public ui::View, public fnd::Coding {
+class ZORColorBackgroundView : public ui::View {
     FND_OBJECT(ZORColorBackgroundView)
     static void describeClass(fnd::ClassBuilder<ZORColorBackgroundView>& c);
 

@@ -104,6 +104,9 @@ void ZORContainerBox::strokeSide(gfx::Point from, gfx::Point to, double width, g
 
 void ZORContainerBox::encodeWithCoder(fnd::Coder& coder) const
 {
+    ui::View::encodeWithCoder(coder);
+    if (!coder.allowsKeyedCoding())
+        return;
     coder.encodeObject(fnd::Value(m_backgroundColor), "backgroundColor");
     coder.encodeObject(fnd::Value(m_borderColor), "borderColor");
     coder.encodeObject(fnd::Value(m_secondBackgroundColor), "secondBackgroundColor");
@@ -116,6 +119,8 @@ void ZORContainerBox::encodeWithCoder(fnd::Coder& coder) const
 
 bool ZORContainerBox::initWithCoder(fnd::Coder& coder)
 {
+    if (!ui::View::initWithCoder(coder))
+        return false;
     if (!coder.allowsKeyedCoding())
         return false;
     m_backgroundColor = coder.decodeObjectForKey("backgroundColor").objectAs<gfx::Color>();

@@ -11,7 +11,7 @@
 //
 // Keyed archive: the three colours and the five flags (see encodeWithCoder); line widths are not archived, so a
 // decoded box draws its lines one device pixel wide. Setters do not redisplay.
-class ZORContainerBox : public ui::View, public fnd::Coding {
+class ZORContainerBox : public ui::View {
     FND_OBJECT(ZORContainerBox)
     static void describeClass(fnd::ClassBuilder<ZORContainerBox>& c);
 

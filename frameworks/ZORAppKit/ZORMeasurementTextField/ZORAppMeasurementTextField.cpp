@@ -63,6 +63,7 @@ void ZORAppMeasurementTextField::handleZORApplicationMeasurementCenterZORAppUnit
 
 void ZORAppMeasurementTextField::encodeWithCoder(fnd::Coder& coder) const
 {
+    ZORMeasurementTextField::encodeWithCoder(coder);
     if (coder.allowsKeyedCoding())
         coder.encodeInt64(m_calUnitType, "_calUnitType");
     else
@@ -71,6 +72,8 @@ void ZORAppMeasurementTextField::encodeWithCoder(fnd::Coder& coder) const
 
 bool ZORAppMeasurementTextField::initWithCoder(fnd::Coder& coder)
 {
+    if (!ZORMeasurementTextField::initWithCoder(coder))
+        return false;
     setCalUnitType(coder.allowsKeyedCoding() ? coder.decodeInt64ForKey("_calUnitType")
                                              : coder.decodeValueOfObjCType('i').integerValue());
     setup();

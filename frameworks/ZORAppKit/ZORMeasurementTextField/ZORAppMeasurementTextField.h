@@ -13,7 +13,7 @@
 // takes the unit; the field then redisplays the same length).
 //
 // Archived under "_calUnitType" (keyed) or as one raw integer (sequential).
-class ZORAppMeasurementTextField : public ZORMeasurementTextField, public fnd::Coding {
+class ZORAppMeasurementTextField : public ZORMeasurementTextField {
     FND_OBJECT(ZORAppMeasurementTextField)
     static void describeClass(fnd::ClassBuilder<ZORAppMeasurementTextField>& c);
 

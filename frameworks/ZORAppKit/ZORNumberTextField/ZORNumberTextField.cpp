@@ -86,22 +86,25 @@ void ZORNumberTextField::awakeFromNib()
 
 void ZORNumberTextField::encodeWithCoder(fnd::Coder& coder) const
 {
+    ui::TextField::encodeWithCoder(coder);
     if (!coder.allowsKeyedCoding())
         return;
-    coder.encodeObject(fnd::Value(cell()), "cell");
     coder.encodeInt32(m_showType, "showType");
     coder.encodeInt64(m_numberOfDigitsAfterPoint, "numberOfDigitsAfterPoint");
 }
 
 bool ZORNumberTextField::initWithCoder(fnd::Coder& coder)
 {
-    if (!coder.allowsKeyedCoding())
+    if (!ui::TextField::initWithCoder(coder))
         return false;
-    if (auto decoded = coder.decodeObjectForKey("cell").objectAs<ui::Cell>())
-        setCell(decoded);
+    if (!coder.allowsKeyedCoding())
+        return true;
+    // The archived cell keeps its wrapping: a field does not change its look by being archived.
     m_showType = coder.decodeInt32ForKey("showType");
-    m_numberOfDigitsAfterPoint = static_cast<std::uint32_t>(coder.decodeInt64ForKey("numberOfDigitsAfterPoint"));
-    cell()->setWraps(false);
+    m_numberOfDigitsAfterPoint = static_cast<std::uint32_t>(
+        fnd::decodeBoundedIntegerForKey(coder, "numberOfDigitsAfterPoint", 0, 15, m_numberOfDigitsAfterPoint));
+    if (coder.hasFailed())
+        return false;
     setNewFormatString();
     return true;
 }

@@ -10,7 +10,7 @@
 // formatter its cell carries. Made in code it has a formatter, shows percent with 4 digits and wraps; made from an
 // interface file or an archive it takes the formatter and settings given there and does not wrap. Without a formatter
 // changes of show type and digits only store.
-class ZORNumberTextField : public ui::TextField, public fnd::Coding {
+class ZORNumberTextField : public ui::TextField {
     FND_OBJECT(ZORNumberTextField)
     static void describeClass(fnd::ClassBuilder<ZORNumberTextField>& c);
 
@@ -41,7 +41,8 @@ public:
     // The settings of an interface file are all set by now.
     void awakeFromNib() override;
 
-    // The cell (with its formatter), then "showType" and "numberOfDigitsAfterPoint"; keyed coders only.
+    // After the text field's data (its cell with the formatter), "showType" and "numberOfDigitsAfterPoint";
+    // keyed coders only.
     void encodeWithCoder(fnd::Coder& coder) const override;
     bool initWithCoder(fnd::Coder& coder) override;
 

@@ -226,6 +226,7 @@ void ZORTBorderedView::observeValueForKeyPath(
 
 void ZORTBorderedView::encodeWithCoder(fnd::Coder& coder) const
 {
+    ui::View::encodeWithCoder(coder);
     if (!coder.allowsKeyedCoding())
         return;
     ZORThemedControls::encodeThemeKey(coder, m_themeKey);
@@ -239,6 +240,10 @@ void ZORTBorderedView::encodeWithCoder(fnd::Coder& coder) const
 
 bool ZORTBorderedView::initWithCoder(fnd::Coder& coder)
 {
+    if (!ui::View::initWithCoder(coder))
+        return false;
+    if (!coder.allowsKeyedCoding())
+        return true;
     if (auto key = ZORThemedControls::decodeThemeKey(coder))
         m_themeKey = *key;
     m_look.borderSides = static_cast<std::uint64_t>(coder.decodeInt64ForKey(Key::BorderSides));

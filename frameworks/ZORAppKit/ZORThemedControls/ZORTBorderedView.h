@@ -17,7 +17,7 @@
 // (its flag off, or, when it respects the window state, its window not the main window). When its theme is dark,
 // the controls inside it draw on the dark background style, also those added later. Not flipped. Setting a
 // property does not redisplay. The binding "isActive" drives the active flag.
-class ZORTBorderedView : public ui::View, public fnd::Coding {
+class ZORTBorderedView : public ui::View {
     FND_OBJECT(ZORTBorderedView)
     static void describeClass(fnd::ClassBuilder<ZORTBorderedView>& c);
 

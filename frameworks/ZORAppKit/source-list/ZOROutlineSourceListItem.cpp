@@ -82,7 +82,8 @@ bool ZOROutlineSourceListItem::isDescendantOfNodeOrSelf(const ZOROutlineSourceLi
 
 bool ZOROutlineSourceListItem::isDescendantOfNodeInArray(const std::vector<Ptr>& nodes) const
 {
-    return std::any_of(nodes.begin(), nodes.end(), [&](const Ptr& node) { return isDescendantOfNodeOrSelf(node.get()); });
+    return std::any_of(
+        nodes.begin(), nodes.end(), [&](const Ptr& node) { return isDescendantOfNodeOrSelf(node.get()); });
 }
 
 std::vector<ZOROutlineSourceListItem::Ptr> ZOROutlineSourceListItem::filteredFlatObjectTreeWithPredicate(
@@ -132,8 +133,8 @@ void ZOROutlineSourceListItem::addChild(const Ptr& child)
     const auto index = fnd::Index(m_children->size()) - 1;
     if (auto d = rootObject()->delegate())
         d->outlineSourceListItemDidAddEntry(*this, *child, index);
-    fnd::NotificationCenter::defaultCenter().postNotificationName(
-        ZOROutlineSourceListItemNotification::DidAddEntry, child->selfValue(), fnd::Dictionary { { "parent", selfValue() } });
+    fnd::NotificationCenter::defaultCenter().postNotificationName(ZOROutlineSourceListItemNotification::DidAddEntry,
+        child->selfValue(), fnd::Dictionary { { "parent", selfValue() } });
 }
 
 void ZOROutlineSourceListItem::insertChild(const Ptr& child, fnd::Index index)
@@ -144,8 +145,8 @@ void ZOROutlineSourceListItem::insertChild(const Ptr& child, fnd::Index index)
     silentInsertChild(child, index);
     if (auto d = rootObject()->delegate())
         d->outlineSourceListItemDidAddEntry(*this, *child, index);
-    fnd::NotificationCenter::defaultCenter().postNotificationName(
-        ZOROutlineSourceListItemNotification::DidAddEntry, child->selfValue(), fnd::Dictionary { { "parent", selfValue() } });
+    fnd::NotificationCenter::defaultCenter().postNotificationName(ZOROutlineSourceListItemNotification::DidAddEntry,
+        child->selfValue(), fnd::Dictionary { { "parent", selfValue() } });
 }
 
 void ZOROutlineSourceListItem::removeChildAtIndex(fnd::Index index)
@@ -261,15 +262,16 @@ void ZOROutlineSourceListItem::encodeWithCoder(fnd::Coder& coder) const
 {
     coder.encodeObject(m_title.isEmpty() ? fnd::Value {} : fnd::Value(m_title), "title");
     coder.encodeObject(m_identifier.isEmpty() ? fnd::Value {} : fnd::Value(m_identifier), "identifier");
-    if (m_icon)
-        if (auto data = m_icon->TIFFRepresentation())
-            coder.encodeObject(fnd::Value(*data), "icon");
+    // Every key is written, an absent icon or child list as nil, so the archive always holds the same keys.
+    coder.encodeObject(m_icon ? fnd::Value(m_icon) : fnd::Value {}, "icon");
+    fnd::Value children;
     if (m_children) {
-        fnd::Array children;
+        fnd::Array list;
         for (const auto& child : *m_children)
-            children.push_back(child->selfValue());
-        coder.encodeObject(fnd::Value(std::move(children)), "children");
+            list.push_back(child->selfValue());
+        children = fnd::Value(std::move(list));
     }
+    coder.encodeObject(children, "children");
     coder.encodeInt64(m_badgeValue, "badgeValue");
 }
 
@@ -284,10 +286,8 @@ bool ZOROutlineSourceListItem::initWithCoder(fnd::Coder& coder)
     const auto identifier = coder.decodeObjectForKey("identifier");
     if (identifier.isString())
         setIdentifier(identifier.stringValue());
-    const auto icon = coder.decodeObjectForKey("icon");
-    if (const auto* data = icon.data())
-        if (auto image = gfx::Image::imageWithData(*data))
-            setIcon(*image);
+    if (auto icon = fnd::decodeObjectOfClass<gfx::Image>(coder, "icon"))
+        setIcon(icon);
     // Owned: an archive that lists an item below itself fails instead of making a cycle that nothing frees.
     const auto children = coder.decodeOwnedObjectForKey("children");
     if (const auto* array = children.array()) {

@@ -92,3 +92,31 @@ void ZORSplitSubview::installToolbar()
         bar->setEnclosingSplitView(split);
     addSubview(bar);
 }
+
+void ZORSplitSubview::encodeWithCoder(fnd::Coder& coder) const
+{
+    ui::View::encodeWithCoder(coder);
+    if (!coder.allowsKeyedCoding())
+        return;
+    coder.encodeBool(m_resizesWithSplitView, "resizesWithSplitView");
+    coder.encodeBool(m_isCollapsible, "isCollapsible");
+    coder.encodeInt64(m_siblingResizeMode, "siblingResizeMode");
+    coder.encodeDouble(m_minSize, "minSize");
+    coder.encodeDouble(m_maxSize, "maxSize");
+    coder.encodeObject(m_toolbar ? fnd::Value(m_toolbar) : fnd::Value(), "toolbar");
+}
+
+bool ZORSplitSubview::initWithCoder(fnd::Coder& coder)
+{
+    if (!ui::View::initWithCoder(coder) || !coder.allowsKeyedCoding())
+        return !coder.hasFailed();
+    constexpr double Largest = 1e7;
+    if (coder.containsValueForKey("resizesWithSplitView"))
+        m_resizesWithSplitView = coder.decodeBoolForKey("resizesWithSplitView");
+    m_isCollapsible = coder.decodeBoolForKey("isCollapsible");
+    m_siblingResizeMode = static_cast<long>(coder.decodeInt64ForKey("siblingResizeMode"));
+    m_minSize = fnd::decodeBoundedDoubleForKey(coder, "minSize", 0, Largest, 0);
+    m_maxSize = fnd::decodeBoundedDoubleForKey(coder, "maxSize", 0, Largest, 0);
+    m_toolbar = decodeSubviewForKey<ZORSplitViewToolbar>(coder, "toolbar");
+    return !coder.hasFailed();
+}

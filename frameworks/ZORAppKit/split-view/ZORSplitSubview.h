@@ -41,6 +41,10 @@ public:
     // Puts a toolbar along the bottom edge, shortening the last subview to make room.
     void installToolbar();
 
+    // After the view's data, the pane's settings under their key names and its toolbar (one of its subviews).
+    void encodeWithCoder(fnd::Coder& coder) const override;
+    bool initWithCoder(fnd::Coder& coder) override;
+
 private:
     bool m_resizesWithSplitView { true };
     bool m_isCollapsible { false };

@@ -32,6 +32,23 @@ bool ZORSplitView::delegateAllowsCollapse(ZORSplitSubview& pane)
     return true;
 }
 
+void ZORSplitView::encodeWithCoder(fnd::Coder& coder) const
+{
+    ui::SplitView::encodeWithCoder(coder);
+    if (coder.allowsKeyedCoding())
+        coder.encodeBool(m_hideDividersOfCollapsedSubviews, "hideDividersOfCollapsedSubviews");
+}
+
+bool ZORSplitView::initWithCoder(fnd::Coder& coder)
+{
+    if (!ui::SplitView::initWithCoder(coder))
+        return false;
+    m_hideDividersOfCollapsedSubviews = coder.allowsKeyedCoding()
+        && coder.containsValueForKey("hideDividersOfCollapsedSubviews")
+        && coder.decodeBoolForKey("hideDividersOfCollapsedSubviews");
+    return !coder.hasFailed();
+}
+
 void ZORSplitView::collapseSubview(ZORSplitSubview& pane)
 {
     long i = indexOfSubview(pane);

@@ -14,10 +14,14 @@ public:
     ZORSplitView() = default;
     static std::shared_ptr<ZORSplitView> create(gfx::Rect frame = {});
 
-    // Whether the divider beside a collapsed pane is hidden; the same default however the split view is made, and
-    // an interface file may set it.
+    // Whether the divider beside a collapsed pane is hidden: YES for a split view made with a frame, NO for one
+    // decoded from an archive that does not say (an interface file or archive may set it).
     bool hideDividersOfCollapsedSubviews() const { return m_hideDividersOfCollapsedSubviews; }
     void setHideDividersOfCollapsedSubviews(bool flag) { m_hideDividersOfCollapsedSubviews = flag; }
+
+    // After the split view's data: "hideDividersOfCollapsedSubviews".
+    void encodeWithCoder(fnd::Coder& coder) const override;
+    bool initWithCoder(fnd::Coder& coder) override;
 
     void collapseSubview(ZORSplitSubview& pane);
     void expandSubview(ZORSplitSubview& pane);

@@ -113,6 +113,18 @@ void ZORTableGrid::buildParts(gfx::Rect frame)
     m_contentScrollView->setDocumentView(m_contentView);
     addSubview(m_contentScrollView);
 
+    observeContentScrolling();
+
+    m_selectedColumnIndexes = std::make_shared<fnd::IndexSet>();
+    m_selectedRowIndexes = std::make_shared<fnd::IndexSet>();
+    m_allowsMultipleSelection = true;
+    m_stickyColumnEdge = StickyLeftEdge;
+    m_stickyRowEdge = StickyTopEdge;
+    m_shouldOverrideModifiers = false;
+}
+
+void ZORTableGrid::observeContentScrolling()
+{
     std::weak_ptr<ZORTableGrid> weak = std::static_pointer_cast<ZORTableGrid>(shared_from_this());
     auto clip = m_contentScrollView->contentView();
     clip->setPostsBoundsChangedNotifications(true);
@@ -121,13 +133,53 @@ void ZORTableGrid::buildParts(gfx::Rect frame)
             if (auto self = weak.lock())
                 self->contentViewDidScroll(note);
         });
+}
 
-    m_selectedColumnIndexes = std::make_shared<fnd::IndexSet>();
-    m_selectedRowIndexes = std::make_shared<fnd::IndexSet>();
-    m_allowsMultipleSelection = true;
-    m_stickyColumnEdge = StickyLeftEdge;
-    m_stickyRowEdge = StickyTopEdge;
-    m_shouldOverrideModifiers = false;
+void ZORTableGrid::encodeWithCoder(fnd::Coder& coder) const
+{
+    ui::Control::encodeWithCoder(coder);
+    if (!coder.allowsKeyedCoding())
+        return;
+    coder.encodeObject(fnd::Value(m_columnHeaderScrollView), "ZORTableGridColumnHeaderScrollView");
+    coder.encodeObject(fnd::Value(m_columnHeaderView), "ZORTableGridColumnHeaderView");
+    coder.encodeObject(fnd::Value(m_rowHeaderScrollView), "ZORTableGridRowHeaderScrollView");
+    coder.encodeObject(fnd::Value(m_rowHeaderView), "ZORTableGridRowHeaderView");
+    coder.encodeObject(fnd::Value(m_contentScrollView), "ZORTableGridContentScrollView");
+    coder.encodeObject(fnd::Value(m_contentView), "ZORTableGridContentView");
+}
+
+bool ZORTableGrid::initWithCoder(fnd::Coder& coder)
+{
+    if (!ui::Control::initWithCoder(coder))
+        return false;
+    if (!coder.allowsKeyedCoding()) {
+        fnd::failDecoding(coder, "a table grid is kept in keyed archives only");
+        return false;
+    }
+    auto columnScroll = decodeSubviewForKey<ui::ScrollView>(coder, "ZORTableGridColumnHeaderScrollView");
+    auto rowScroll = decodeSubviewForKey<ui::ScrollView>(coder, "ZORTableGridRowHeaderScrollView");
+    auto contentScroll = decodeSubviewForKey<ui::ScrollView>(coder, "ZORTableGridContentScrollView");
+    auto columnHeader = fnd::decodeObjectOfClass<ZORTableGridHeaderView>(coder, "ZORTableGridColumnHeaderView");
+    auto rowHeader = fnd::decodeObjectOfClass<ZORTableGridHeaderView>(coder, "ZORTableGridRowHeaderView");
+    auto content = fnd::decodeObjectOfClass<ZORTableGridContentView>(coder, "ZORTableGridContentView");
+    if (coder.hasFailed())
+        return false;
+    // Each part where the grid's own code looks for it.
+    if (!columnScroll || !rowScroll || !contentScroll || !columnHeader || !rowHeader || !content
+        || columnScroll->documentView() != columnHeader || rowScroll->documentView() != rowHeader
+        || contentScroll->documentView() != content) {
+        fnd::failDecoding(coder, "a table grid's scroll views and their documents do not match");
+        return false;
+    }
+    stopObserving();
+    m_columnHeaderScrollView = columnScroll;
+    m_rowHeaderScrollView = rowScroll;
+    m_contentScrollView = contentScroll;
+    m_columnHeaderView = columnHeader;
+    m_rowHeaderView = rowHeader;
+    m_contentView = content;
+    observeContentScrolling();
+    return true;
 }
 
 void ZORTableGrid::stopObserving()
@@ -462,26 +514,16 @@ void ZORTableGrid::setSelectedRowIndexes(const fnd::IndexSet& indexes)
 
 fnd::Data ZORTableGrid::archivedIndexSet(const fnd::IndexSet& indexes)
 {
-    fnd::Array ranges;
-    for (const auto& range : indexes.ranges())
-        ranges.push_back(fnd::Value(range));
-    return fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(std::move(ranges))).value_or(fnd::Data {});
+    return fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(std::make_shared<fnd::IndexSet>(indexes)))
+        .value_or(fnd::Data {});
 }
 
 std::optional<fnd::IndexSet> ZORTableGrid::unarchivedIndexSet(const fnd::Data& data)
 {
+    // The index set checks its own ranges when it reads them.
     auto root = fnd::KeyedUnarchiver::unarchiveTopLevelObjectWithData(data);
-    if (!root || !root->array())
+    auto indexes = root ? root->objectAs<fnd::IndexSet>() : nullptr;
+    if (!indexes)
         return std::nullopt;
-    fnd::IndexSet indexes;
-    fnd::Index end = 0;
-    for (const auto& value : *root->array()) {
-        auto range = value.range();
-        // Ranges come in order, apart, each non-empty and within the index space.
-        if (!range || range->location < end || range->length <= 0 || range->location >= fnd::NotFound - range->length)
-            return std::nullopt;
-        indexes.add(*range);
-        end = range->location + range->length;
-    }
-    return indexes;
+    return *indexes;
 }

@@ -57,6 +57,10 @@ public:
     static std::shared_ptr<ZORTableGrid> create(gfx::Rect frame);
     void initWithFrame(gfx::Rect frame) override;
     std::shared_ptr<ui::Cell> makeCell() const override;
+    // The grid keeps its data in its data source and its widths in memory; an archive holds the control's data and
+    // names the parts among its subviews (the three scroll views and the header and content views in them).
+    void encodeWithCoder(fnd::Coder& coder) const override;
+    bool initWithCoder(fnd::Coder& coder) override;
     void awakeFromNib() override;
 
     // Reads the counts and sizes the content and header views to them (zero counts give an empty content).
@@ -185,8 +189,8 @@ public:
     bool performDragOperation(ui::DraggingInfo& info) override;
     void concludeDragOperation(ui::DraggingInfo& info) override;
 
-    // The pasteboard form of a dragged set of columns or rows: a keyed archive of its ranges. Reading answers
-    // nullopt for anything that is not such an archive of valid, ordered ranges.
+    // The pasteboard form of a dragged set of columns or rows: a keyed archive of the index set. Reading answers
+    // nullopt for anything that is not such an archive of valid ranges.
     static fnd::Data archivedIndexSet(const fnd::IndexSet& indexes);
     static std::optional<fnd::IndexSet> unarchivedIndexSet(const fnd::Data& data);
 
@@ -201,6 +205,7 @@ private:
     void dragWithEvent(const ui::Event& event, bool columns);
     gfx::Point dragLocation(ui::DraggingInfo& info) const;
     std::optional<fnd::IndexSet> draggedSet(ui::DraggingInfo& info, const fnd::String& type) const;
+    void observeContentScrolling();
     void stopObserving();
     void invalidateColumnOffsets(fnd::Index fromColumn) const;
 

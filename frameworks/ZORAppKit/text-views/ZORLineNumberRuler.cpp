@@ -84,16 +84,24 @@ std::shared_ptr<ui::RulerMarker> ZORLineNumberRulerMarker::copy() const
 void ZORLineNumberRulerMarker::encodeWithCoder(fnd::Coder& coder) const
 {
     ui::RulerMarker::encodeWithCoder(coder);
-    coder.encodeObject(fnd::Value(static_cast<unsigned long long>(m_lineNumber)), "line");
+    fnd::Value line(static_cast<unsigned long long>(m_lineNumber));
+    if (coder.allowsKeyedCoding())
+        coder.encodeObject(line, "line");
+    else
+        coder.encodeObject(line);
 }
 
 bool ZORLineNumberRulerMarker::initWithCoder(fnd::Coder& coder)
 {
     if (!ui::RulerMarker::initWithCoder(coder))
         return false;
-    auto line = coder.decodeObjectForKey("line");
+    auto line = coder.allowsKeyedCoding() ? coder.decodeObjectForKey("line") : coder.decodeObject();
+    if (!line.isNil() && !line.number()) {
+        fnd::failDecoding(coder, "a line marker's line is not a number");
+        return false;
+    }
     m_lineNumber = line.number() && line.number()->doubleValue() > 0 ? line.number()->unsignedValue() : 0;
-    return true;
+    return !coder.hasFailed();
 }
 
 // Edge markers.
@@ -142,6 +150,8 @@ void ZORLineNumberRuler::initWithFrame(gfx::Rect frame)
     ui::RulerView::initWithFrame(frame);
     // Line numbers run down the side, also for a ruler made by class name.
     setOrientation(ui::RulerOrientation::Vertical);
+    // The width follows the number of lines, worked out in the first layout pass whatever frame it was made with.
+    invalidateLineIndices();
 }
 
 void ZORLineNumberRuler::initWithScrollView(const std::shared_ptr<ui::View>& scrollView)
@@ -466,22 +476,32 @@ void ZORLineNumberRuler::drawHashMarksAndLabelsInRect(gfx::Rect)
 void ZORLineNumberRuler::encodeWithCoder(fnd::Coder& coder) const
 {
     ui::RulerView::encodeWithCoder(coder);
-    coder.encodeObject(m_font ? fnd::Value(m_font) : fnd::Value(), "font");
-    coder.encodeObject(m_textColor ? fnd::Value(m_textColor) : fnd::Value(), "textColor");
-    coder.encodeObject(m_alternateTextColor ? fnd::Value(m_alternateTextColor) : fnd::Value(), "alternateTextColor");
-    coder.encodeObject(m_backgroundColor ? fnd::Value(m_backgroundColor) : fnd::Value(), "backgroundColor");
+    const fnd::Value values[]
+        = { m_font ? fnd::Value(m_font) : fnd::Value(), m_textColor ? fnd::Value(m_textColor) : fnd::Value(),
+              m_alternateTextColor ? fnd::Value(m_alternateTextColor) : fnd::Value(),
+              m_backgroundColor ? fnd::Value(m_backgroundColor) : fnd::Value() };
+    const char* const keys[] = { "font", "textColor", "alternateTextColor", "backgroundColor" };
+    for (std::size_t i = 0; i < std::size(keys); ++i) {
+        if (coder.allowsKeyedCoding())
+            coder.encodeObject(values[i], keys[i]);
+        else
+            coder.encodeObject(values[i]);
+    }
 }
 
 bool ZORLineNumberRuler::initWithCoder(fnd::Coder& coder)
 {
     if (!ui::RulerView::initWithCoder(coder))
         return false;
-    m_font = coder.decodeObjectForKey("font").objectAs<gfx::Font>();
-    m_textColor = coder.decodeObjectForKey("textColor").objectAs<gfx::Color>();
-    m_alternateTextColor = coder.decodeObjectForKey("alternateTextColor").objectAs<gfx::Color>();
-    m_backgroundColor = coder.decodeObjectForKey("backgroundColor").objectAs<gfx::Color>();
+    const bool keyed = coder.allowsKeyedCoding();
+    m_font = keyed ? fnd::decodeObjectOfClass<gfx::Font>(coder, "font") : fnd::decodeObjectOfClass<gfx::Font>(coder);
+    gfx::ColorPtr* colors[] = { &m_textColor, &m_alternateTextColor, &m_backgroundColor };
+    const char* const keys[] = { "textColor", "alternateTextColor", "backgroundColor" };
+    for (std::size_t i = 0; i < std::size(keys); ++i)
+        *colors[i] = keyed ? fnd::decodeObjectOfClass<gfx::Color>(coder, keys[i])
+                           : fnd::decodeObjectOfClass<gfx::Color>(coder);
     m_linesToMarkers.clear();
-    return true;
+    return !coder.hasFailed();
 }
 
 // The ruler with markers.

@@ -50,13 +50,23 @@ void ZORURLClickField::resetCursorRects()
 
 void ZORURLClickField::encodeWithCoder(fnd::Coder& coder) const
 {
-    coder.encodeObject(fnd::Value(m_URLString), "URLString");
+    ui::TextField::encodeWithCoder(coder);
+    if (coder.allowsKeyedCoding())
+        coder.encodeObject(fnd::Value(m_URLString), "URLString");
+    else
+        coder.encodeObject(fnd::Value(m_URLString));
 }
 
 bool ZORURLClickField::initWithCoder(fnd::Coder& coder)
 {
-    auto string = coder.decodeObjectForKey("URLString");
+    if (!ui::TextField::initWithCoder(coder))
+        return false;
+    auto string = coder.allowsKeyedCoding() ? coder.decodeObjectForKey("URLString") : coder.decodeObject();
+    if (!string.isNil() && !string.string()) {
+        fnd::failDecoding(coder, "a link field's address is not a string");
+        return false;
+    }
     m_URLString = string.string() ? *string.string() : fnd::String();
     initCell();
-    return true;
+    return !coder.hasFailed();
 }

@@ -4,7 +4,7 @@
 #include "platform/ui/text/TextField.h"
 
 // A one-line label in blue that opens its address when clicked.
-class ZORURLClickField : public ui::TextField, public fnd::Coding {
+class ZORURLClickField : public ui::TextField {
     FND_OBJECT(ZORURLClickField)
     static void describeClass(fnd::ClassBuilder<ZORURLClickField>& c);
 

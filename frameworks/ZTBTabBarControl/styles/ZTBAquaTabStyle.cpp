@@ -14,9 +14,7 @@ FND_REGISTER_CLASS(ZTBAquaTabStyle, ZTBTabStyle)
 
 std::shared_ptr<ZTBAquaTabStyle> ZTBAquaTabStyle::create()
 {
-    auto style = fnd::makeObject<ZTBAquaTabStyle>();
-    style->loadImages();
-    return style;
+    return fnd::makeObject<ZTBAquaTabStyle>();
 }
 
 void ZTBAquaTabStyle::loadImages()

@@ -58,9 +58,7 @@ void ztbCapsuleUnifiedFill(const gfx::BezierPath& path, const ui::View* tabView)
 
 std::shared_ptr<ZTBCapsuleTabStyle> ZTBCapsuleTabStyle::create()
 {
-    auto style = fnd::makeObject<ZTBCapsuleTabStyle>();
-    style->loadImages();
-    return style;
+    return fnd::makeObject<ZTBCapsuleTabStyle>();
 }
 
 void ZTBCapsuleTabStyle::loadImages()
@@ -435,21 +433,41 @@ void ZTBCapsuleTabStyle::drawTabBar(ZTBTabBarControlBase& bar, gfx::Rect rect)
     m_tabBar = nullptr;
 }
 
+// The nine pictures under their own names, then the two switches.
+namespace {
+
+const char* const ZTBCapsuleTabStylePictureKeys[]
+    = { "closeButton", "closeButtonDown", "closeButtonOver", "closeDirtyButton", "closeDirtyButtonDown",
+          "closeDirtyButtonOver", "addTabButtonImage", "addTabButtonPressedImage", "addTabButtonRolloverImage" };
+
+}
+
 void ZTBCapsuleTabStyle::encodeWithCoder(fnd::Coder& coder) const
 {
     if (!coder.allowsKeyedCoding())
         return;
+    const std::shared_ptr<gfx::Image>* pictures[] = { &m_closeButton, &m_closeButtonDown, &m_closeButtonOver,
+        &m_closeDirtyButton, &m_closeDirtyButtonDown, &m_closeDirtyButtonOver, &m_addTabButtonImage,
+        &m_addTabButtonPressedImage, &m_addTabButtonRolloverImage };
+    for (std::size_t i = 0; i < std::size(pictures); ++i)
+        coder.encodeObject(*pictures[i] ? fnd::Value(*pictures[i]) : fnd::Value(), ZTBCapsuleTabStylePictureKeys[i]);
     coder.encodeBool(m_drawsUnified, "drawsUnified");
     coder.encodeBool(m_drawsRight, "drawsRight");
 }
 
 bool ZTBCapsuleTabStyle::initWithCoder(fnd::Coder& coder)
 {
-    loadImages();
-    m_gradientImage = nullptr;
+    // Made as in code first (the bundle's pictures, the counter attributes, the gradient picture), so a picture
+    // the archive lacks is the bundle's.
     if (!coder.allowsKeyedCoding())
         return true;
+    std::shared_ptr<gfx::Image>* pictures[] = { &m_closeButton, &m_closeButtonDown, &m_closeButtonOver,
+        &m_closeDirtyButton, &m_closeDirtyButtonDown, &m_closeDirtyButtonOver, &m_addTabButtonImage,
+        &m_addTabButtonPressedImage, &m_addTabButtonRolloverImage };
+    for (std::size_t i = 0; i < std::size(pictures); ++i)
+        if (auto picture = fnd::decodeObjectOfClass<gfx::Image>(coder, ZTBCapsuleTabStylePictureKeys[i]))
+            *pictures[i] = picture;
     m_drawsUnified = coder.decodeBoolForKey("drawsUnified");
     m_drawsRight = coder.decodeBoolForKey("drawsRight");
-    return true;
+    return !coder.hasFailed();
 }

@@ -13,11 +13,13 @@ class View;
 // Capsule tabs, the only look that lays a vertical bar out as a list: 28-point tabs with an optional large picture,
 // the close button on the right and the title centred by its laid-out height. A tab's icon stands where its close
 // button is until the pointer is over the button.
-class ZTBCapsuleTabStyle : public ZTBTabStyle, public fnd::Coding {
+class ZTBCapsuleTabStyle : public ZTBTabStyle {
     FND_OBJECT(ZTBCapsuleTabStyle)
 
 public:
     static std::shared_ptr<ZTBCapsuleTabStyle> create();
+    // The designated initialiser (what create() and the class registry run): the bundle's pictures.
+    void init() { loadImages(); }
 
     static fnd::String styleName() { return "Capsule"; }
     fnd::String name() const override { return styleName(); }

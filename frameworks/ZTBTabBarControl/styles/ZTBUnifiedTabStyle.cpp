@@ -47,9 +47,7 @@ void ztbUnifiedGradient(const gfx::BezierPath& path, double start, double end)
 
 std::shared_ptr<ZTBUnifiedTabStyle> ZTBUnifiedTabStyle::create()
 {
-    auto style = fnd::makeObject<ZTBUnifiedTabStyle>();
-    style->loadImages();
-    return style;
+    return fnd::makeObject<ZTBUnifiedTabStyle>();
 }
 
 void ZTBUnifiedTabStyle::loadImages()
@@ -270,9 +268,7 @@ void ZTBUnifiedTabStyle::drawTabBar(ZTBTabBarControlBase& bar, gfx::Rect rect)
 
 std::shared_ptr<ZTBCardTabStyle> ZTBCardTabStyle::create()
 {
-    auto style = fnd::makeObject<ZTBCardTabStyle>();
-    style->loadImages();
-    return style;
+    return fnd::makeObject<ZTBCardTabStyle>();
 }
 
 gfx::Rect ZTBCardTabStyle::closeButtonRectForTabCell(const ZTBTabBarCell& cell, gfx::Rect frame) const

@@ -13,6 +13,8 @@ class ZTBUnifiedTabStyle : public ZTBTabStyle {
 
 public:
     static std::shared_ptr<ZTBUnifiedTabStyle> create();
+    // The designated initialiser (what create() and the class registry run): the bundle's pictures.
+    void init() { loadImages(); }
 
     static fnd::String styleName() { return "Unified"; }
     fnd::String name() const override { return styleName(); }

@@ -5,6 +5,7 @@
 #include "platform/foundation/runtime/Value.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 namespace fnd {
@@ -52,6 +53,9 @@ public:
     // Decoding: the version the archive records for the class (NotFound when it holds no class of that name).
     // Encoding: the class's current version (NotFound for an unknown name).
     virtual Index versionForClassName(const String& className) const = 0;
+    // How many objects are being encoded or decoded around the current call (0 at the top): classes whose coding
+    // recurses deeply (view trees) bound their own nesting by it, whatever keys the chain runs through.
+    virtual std::size_t objectNesting() const { return 0; }
 
     const std::optional<Error>& error() const { return m_error; }
     bool hasFailed() const { return m_error.has_value(); }
@@ -74,6 +78,11 @@ public:
     virtual void encodePoint(gfx::Point point, const String& key);
     virtual void encodeSize(gfx::Size size, const String& key);
     virtual void encodeRect(gfx::Rect rect, const String& key);
+
+    // A step an object takes once the whole archive is read (a tab bar that makes buttons for the items of a tab
+    // view decoded after it). A keyed unarchiver runs the steps in order when decoding finishes without a failure;
+    // other coders run a step at once.
+    virtual void performAfterDecoding(std::function<void()> step) { step(); }
 
     // Keyed decoding. A missing key gives the default.
     virtual bool containsValueForKey(const String& key) const;

@@ -51,6 +51,7 @@ public:
     bool allowsKeyedCoding() const override { return true; }
     const char* coderName() const override { return "KeyedArchiver"; }
     Index versionForClassName(const String& className) const override;
+    std::size_t objectNesting() const override { return m_entryStack.size() - 1; }
 
     using Coder::encodeConditionalObject;
     using Coder::encodeObject;

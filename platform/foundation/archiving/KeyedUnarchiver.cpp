@@ -99,6 +99,7 @@ Expected<Value> KeyedUnarchiver::unarchiveTopLevelObjectWithData(const Data& dat
     if (!unarchiver.hasFailed() && !unarchiver.containsValueForKey(String(KeyedFormat::RootKey)))
         unarchiver.fail("it holds no root object");
     Value root = unarchiver.decodeObjectForKey(String(KeyedFormat::RootKey));
+    unarchiver.finishDecoding();
     if (unarchiver.error())
         return std::unexpected(*unarchiver.error());
     return root;
@@ -108,6 +109,22 @@ Value KeyedUnarchiver::unarchiveObjectWithData(const Data& data)
 {
     auto root = unarchiveTopLevelObjectWithData(data);
     return root ? *root : Value();
+}
+
+void KeyedUnarchiver::performAfterDecoding(std::function<void()> step)
+{
+    if (!hasFailed())
+        m_afterDecoding.push_back(std::move(step));
+}
+
+void KeyedUnarchiver::finishDecoding()
+{
+    auto steps = std::move(m_afterDecoding);
+    m_afterDecoding.clear();
+    if (hasFailed())
+        return;
+    for (auto& step : steps)
+        step();
 }
 
 void KeyedUnarchiver::setClass(const ClassInfo& cls, const String& className)

@@ -26,11 +26,14 @@ public:
     const ClassInfo* classForClassName(const String& className) const;
     static const ClassInfo* globalClassForClassName(const String& className);
 
-    void finishDecoding() { }
+    // Runs the steps objects asked to take after decoding (performAfterDecoding), unless decoding failed.
+    void finishDecoding();
+    void performAfterDecoding(std::function<void()> step) override;
 
     bool allowsKeyedCoding() const override { return true; }
     const char* coderName() const override { return "KeyedUnarchiver"; }
     Index versionForClassName(const String& className) const override;
+    std::size_t objectNesting() const override { return m_entryStack.size() - 1; }
 
     bool containsValueForKey(const String& key) const override;
     Value decodeObjectForKey(const String& key) override;
@@ -70,6 +73,7 @@ private:
     // Set while decodeOwnedObjectForKey reads its value (not while the objects it makes read theirs).
     bool m_refusesObjectsBeingDecoded { false };
     std::map<String, const ClassInfo*> m_classesForNames;
+    std::vector<std::function<void()>> m_afterDecoding;
 };
 
 }

@@ -42,6 +42,7 @@ public:
     bool allowsKeyedCoding() const override { return false; }
     const char* coderName() const override { return "SequentialArchiver"; }
     Index versionForClassName(const String& className) const override;
+    std::size_t objectNesting() const override { return static_cast<std::size_t>(m_depth); }
 
     using Coder::encodeConditionalObject;
     using Coder::encodeObject;

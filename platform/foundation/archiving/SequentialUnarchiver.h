@@ -24,6 +24,7 @@ public:
     bool allowsKeyedCoding() const override { return false; }
     const char* coderName() const override { return "SequentialUnarchiver"; }
     Index versionForClassName(const String& className) const override;
+    std::size_t objectNesting() const override { return static_cast<std::size_t>(m_depth); }
 
     Value decodeObject() override;
     Number decodeValueOfObjCType(char type) override;

@@ -26,6 +26,8 @@ struct BundleRegistry {
     String mainBundleName;
     std::shared_ptr<Bundle> mainBundle;
     std::map<String, std::shared_ptr<Bundle>> byPath;
+    // Bundles found by name: the resource roots do not change while the process runs.
+    std::map<String, std::shared_ptr<Bundle>> byName;
     std::map<String, String> classes;
     std::map<String, String> prefixes;
 };
@@ -38,11 +40,14 @@ BundleRegistry& bundleRegistry()
 
 String processExecutablePath()
 {
-    char buffer[PATH_MAX];
-    auto length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    if (length <= 0)
-        return String();
-    return String(std::string_view(buffer, static_cast<std::size_t>(length)));
+    static const String path = [] {
+        char buffer[PATH_MAX];
+        auto length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+        if (length <= 0)
+            return String();
+        return String(std::string_view(buffer, static_cast<std::size_t>(length)));
+    }();
+    return path;
 }
 
 bool isFolder(const String& path)
@@ -75,9 +80,13 @@ std::shared_ptr<Bundle> bundleNamedLocked(BundleRegistry& r, const String& name)
 {
     if (name.isEmpty() || name.view().find(u'/') != std::u16string_view::npos)
         return nullptr;
+    if (auto found = r.byName.find(name); found != r.byName.end())
+        return found->second;
     for (const auto& root : Bundle::resourceRoots()) {
-        if (auto bundle = bundleAtPathLocked(r, root.stringByAppendingPathComponent(name)))
+        if (auto bundle = bundleAtPathLocked(r, root.stringByAppendingPathComponent(name))) {
+            r.byName.emplace(name, bundle);
             return bundle;
+        }
     }
     return nullptr;
 }
@@ -271,12 +280,19 @@ StringArray Bundle::localizationsInOrder() const
     StringArray found;
     if (m_path.isEmpty())
         return found;
+    // The folders a bundle holds do not change while it is in use: they are looked for once per choice of languages.
+    auto languages = preferredLanguages();
+    {
+        std::lock_guard lock(m_mutex);
+        if (auto cached = m_localizations.find(languages); cached != m_localizations.end())
+            return cached->second;
+    }
     auto consider = [&](const String& name) {
         if (std::find(found.begin(), found.end(), name) == found.end()
             && isFolder(m_path.stringByAppendingPathComponent(name + ".lproj")))
             found.push_back(name);
     };
-    for (const auto& language : preferredLanguages()) {
+    for (const auto& language : languages) {
         consider(language);
         auto text = language.utf8();
         if (auto underscore = text.find('_'); underscore != std::string::npos) {
@@ -287,6 +303,8 @@ StringArray Bundle::localizationsInOrder() const
     if (auto region = infoDictionary().get("CFBundleDevelopmentRegion"); region.isString())
         consider(*region.string());
     consider("Base");
+    std::lock_guard lock(m_mutex);
+    m_localizations.emplace(std::move(languages), found);
     return found;
 }
 

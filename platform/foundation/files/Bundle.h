@@ -97,6 +97,8 @@ private:
     mutable std::optional<Dictionary> m_info;
     // Keyed by "<language>/<table>"; a missing or malformed table is cached empty.
     mutable std::map<String, std::unique_ptr<StringsFile::Table>> m_tables;
+    // localizationsInOrder() by the preferred languages it was asked with.
+    mutable std::map<StringArray, StringArray> m_localizations;
     // Set once by load(), under the process-wide loading lock.
     std::optional<Expected<void>> m_loadResult;
     StringArray m_loadedClassNames;

@@ -1,5 +1,6 @@
 #include "platform/foundation/runtime/IndexSet.h"
 
+#include "platform/foundation/archiving/TypedDecoding.h"
 #include "platform/foundation/runtime/Exception.h"
 
 #include <algorithm>
@@ -161,6 +162,78 @@ String IndexSet::description() const
     }
     return String(
         fmt::format("[number of indexes: {} (in {} ranges), indexes: ({})]", count(), m_ranges.size(), items));
+}
+
+}
+
+namespace fnd {
+
+namespace {
+
+// Indexes an archive may hold: far past any list a program shows, and far from overflowing a range's end.
+constexpr Index IndexSetArchivedLimit = Index(1) << 48;
+constexpr std::size_t IndexSetArchivedRangeLimit = std::size_t(1) << 20;
+
+bool indexSetArchivedRangeIsSound(Range range)
+{
+    return range.location >= 0 && range.length > 0 && range.location < IndexSetArchivedLimit
+        && range.length <= IndexSetArchivedLimit - range.location;
+}
+
+}
+
+void IndexSet::encodeWithCoder(Coder& coder) const
+{
+    if (coder.allowsKeyedCoding()) {
+        Array ranges;
+        for (const auto& range : m_ranges)
+            ranges.emplace_back(range);
+        coder.encodeObject(Value(std::move(ranges)), "NSRanges");
+        return;
+    }
+    coder.encodeValueOfObjCType('q', Number(static_cast<long long>(m_ranges.size())));
+    for (const auto& range : m_ranges) {
+        coder.encodeValueOfObjCType('q', Number(static_cast<long long>(range.location)));
+        coder.encodeValueOfObjCType('q', Number(static_cast<long long>(range.length)));
+    }
+}
+
+bool IndexSet::initWithCoder(Coder& coder)
+{
+    m_ranges.clear();
+    auto refuse = [&] {
+        failDecoding(coder, "an index set holds a range outside the indexes a set can have");
+        m_ranges.clear();
+        return false;
+    };
+    if (coder.allowsKeyedCoding()) {
+        Value value = coder.decodeObjectForKey("NSRanges");
+        if (coder.hasFailed())
+            return false;
+        if (value.isNil())
+            return true;
+        const Array* ranges = value.array();
+        if (!ranges || ranges->size() > IndexSetArchivedRangeLimit)
+            return refuse();
+        for (const Value& element : *ranges) {
+            auto range = element.range();
+            if (!range || !indexSetArchivedRangeIsSound(*range))
+                return refuse();
+            add(*range);
+        }
+        return true;
+    }
+    auto count = coder.decodeValueOfObjCType('q').integerValue();
+    if (count < 0 || std::uint64_t(count) > IndexSetArchivedRangeLimit)
+        return refuse();
+    for (long long i = 0; i < count && !coder.hasFailed(); ++i) {
+        Range range { static_cast<Index>(coder.decodeValueOfObjCType('q').integerValue()),
+            static_cast<Index>(coder.decodeValueOfObjCType('q').integerValue()) };
+        if (!indexSetArchivedRangeIsSound(range))
+            return refuse();
+        add(range);
+    }
+    return !coder.hasFailed();
 }
 
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/foundation/archiving/Coding.h"
 #include "platform/foundation/runtime/Object.h"
 
 #include <functional>
@@ -9,8 +10,8 @@
 namespace fnd {
 
 // A sorted set of non-negative indexes kept as disjoint, non-adjacent ranges. An object so that it can travel in a
-// Value (selection indexes, the indexes of a to-many change), compared by content.
-class IndexSet : public Object {
+// Value (selection indexes, the indexes of a to-many change), compared by content. Archived as its ranges.
+class IndexSet : public Object, public Coding {
     FND_OBJECT(IndexSet)
 public:
     IndexSet() = default;
@@ -48,6 +49,10 @@ public:
     bool isEqual(const Object& other) const override;
     std::size_t hash() const override;
     String description() const override;
+
+    // Keyed: "NSRanges", an array of ranges; sequential: the count of ranges, then each location and length.
+    void encodeWithCoder(Coder& coder) const override;
+    bool initWithCoder(Coder& coder) override;
 
 private:
     std::vector<Range> m_ranges;

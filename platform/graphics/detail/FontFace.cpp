@@ -107,6 +107,20 @@ FontCatalog::FontCatalog()
     // A stable order, so the same name finds the same face on every run.
     std::sort(m_faces.begin(), m_faces.end(),
         [](const FaceInfo& a, const FaceInfo& b) { return std::tie(a.file, a.index) < std::tie(b.file, b.index); });
+    buildIndex();
+}
+
+void FontCatalog::buildIndex()
+{
+    for (const auto& face : m_faces) {
+        m_byPostScriptName.try_emplace(face.postScriptName.utf8(), &face);
+        m_byLoweredPostScriptName.try_emplace(lowerASCII(face.postScriptName), &face);
+        m_byLoweredFullName.try_emplace(lowerASCII(face.fullName), &face);
+        std::set<std::string> families;
+        for (const auto& family : face.families)
+            if (families.insert(lowerASCII(family)).second)
+                m_byLoweredFamily[lowerASCII(family)].push_back(&face);
+    }
 }
 
 const FontCatalog& FontCatalog::shared()
@@ -117,21 +131,16 @@ const FontCatalog& FontCatalog::shared()
 
 const FaceInfo* FontCatalog::findByPostScriptName(const fnd::String& name) const
 {
-    for (const auto& face : m_faces)
-        if (face.postScriptName == name)
-            return &face;
-    for (const auto& face : m_faces)
-        if (sameName(face.postScriptName, name))
-            return &face;
-    return nullptr;
+    if (auto exact = m_byPostScriptName.find(name.utf8()); exact != m_byPostScriptName.end())
+        return exact->second;
+    auto lowered = m_byLoweredPostScriptName.find(lowerASCII(name));
+    return lowered == m_byLoweredPostScriptName.end() ? nullptr : lowered->second;
 }
 
 const FaceInfo* FontCatalog::findByFullName(const fnd::String& name) const
 {
-    for (const auto& face : m_faces)
-        if (sameName(face.fullName, name))
-            return &face;
-    return nullptr;
+    auto found = m_byLoweredFullName.find(lowerASCII(name));
+    return found == m_byLoweredFullName.end() ? nullptr : found->second;
 }
 
 std::vector<const FaceInfo*> FontCatalog::members(const fnd::String& family) const
@@ -165,11 +174,11 @@ const FaceInfo* FontCatalog::findBestMember(const fnd::String& family, int weigh
 {
     const FaceInfo* best = nullptr;
     long bestScore = 0;
-    for (const auto& face : m_faces) {
-        bool matches = std::any_of(
-            face.families.begin(), face.families.end(), [&](const fnd::String& f) { return sameName(f, family); });
-        if (!matches)
-            continue;
+    auto listing = m_byLoweredFamily.find(lowerASCII(family));
+    if (listing == m_byLoweredFamily.end())
+        return nullptr;
+    for (const FaceInfo* member : listing->second) {
+        const auto& face = *member;
         long score = std::abs(face.weight - weight) + ((face.slant != 0) != (slant != 0) ? 1000 : 0)
             + std::abs(face.width - FC_WIDTH_NORMAL) * 20L;
         // A face whose first family is the one asked for beats one that merely lists it (a condensed face also

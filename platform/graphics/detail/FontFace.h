@@ -12,6 +12,7 @@
 #include <mutex>
 #include <string>
 #include <tuple>
+#include <unordered_map>
 #include <vector>
 
 namespace gfx::detail {
@@ -49,9 +50,18 @@ public:
 private:
     FontCatalog();
     const FaceInfo* findBestMember(const fnd::String& family, int weight, int slant) const;
+    void buildIndex();
+
     std::vector<FaceInfo> m_faces;
     mutable std::mutex m_bestMutex;
     mutable std::map<std::tuple<std::u16string, int, int>, const FaceInfo*> m_best;
+    // Name lookups run for every font made: the faces by name are found once, when the catalog is listed. Keys are
+    // UTF-8, lowered in ASCII where the lookup ignores case; each keeps the first face in m_faces order.
+    std::unordered_map<std::string, const FaceInfo*> m_byPostScriptName;
+    std::unordered_map<std::string, const FaceInfo*> m_byLoweredPostScriptName;
+    std::unordered_map<std::string, const FaceInfo*> m_byLoweredFullName;
+    // Every face that lists the family among its families, in m_faces order.
+    std::unordered_map<std::string, std::vector<const FaceInfo*>> m_byLoweredFamily;
 };
 
 // An open FreeType face, shared by every Font of that face whatever its size (glyphs load unscaled). FreeType

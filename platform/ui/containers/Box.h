@@ -30,6 +30,9 @@ public:
     Box() = default;
     static std::shared_ptr<Box> create(gfx::Rect frame = {});
     void initWithFrame(gfx::Rect frame) override;
+    // After the view's data, its parts (as references to its subviews) and settings; see ContainersCoding.cpp.
+    void encodeWithCoder(fnd::Coder& coder) const override;
+    bool initWithCoder(fnd::Coder& coder) override;
 
     BoxType boxType() const { return m_boxType; }
     void setBoxType(BoxType type);

@@ -20,6 +20,9 @@ public:
     ~ClipView() override;
     static std::shared_ptr<ClipView> create(gfx::Rect frame = {});
     void initWithFrame(gfx::Rect frame) override;
+    // After the view's data, its parts (as references to its subviews) and settings; see ContainersCoding.cpp.
+    void encodeWithCoder(fnd::Coder& coder) const override;
+    bool initWithCoder(fnd::Coder& coder) override;
 
     const std::shared_ptr<View>& documentView() const { return m_documentView; }
     virtual void setDocumentView(const std::shared_ptr<View>& view);

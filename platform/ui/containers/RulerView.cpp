@@ -211,8 +211,10 @@ void RulerMarker::encodeWithCoder(fnd::Coder& coder) const
 
 bool RulerMarker::initWithCoder(fnd::Coder& coder)
 {
-    m_location = coder.decodeDoubleForKey("Location");
-    m_image = coder.decodeObjectForKey("Image").objectAs<gfx::Image>();
+    if (!coder.allowsKeyedCoding())
+        return true;
+    m_location = fnd::decodeBoundedDoubleForKey(coder, "Location", -1e7, 1e7, 0);
+    m_image = fnd::decodeObjectOfClass<gfx::Image>(coder, "Image");
     m_imageOrigin = coder.decodeObjectForKey("ImageOrigin").point().value_or(gfx::Point {});
     m_movable = !coder.containsValueForKey("Movable") || coder.decodeBoolForKey("Movable");
     m_removable = coder.decodeBoolForKey("Removable");
@@ -574,6 +576,7 @@ void RulerView::mouseDown(const Event& event)
 
 void RulerView::encodeWithCoder(fnd::Coder& coder) const
 {
+    View::encodeWithCoder(coder);
     if (!coder.allowsKeyedCoding())
         return;
     coder.encodeInt(static_cast<int>(m_orientation), "Orientation");
@@ -586,15 +589,19 @@ void RulerView::encodeWithCoder(fnd::Coder& coder) const
 
 bool RulerView::initWithCoder(fnd::Coder& coder)
 {
-    m_orientation
-        = coder.decodeIntForKey("Orientation") == 1 ? RulerOrientation::Vertical : RulerOrientation::Horizontal;
-    if (coder.containsValueForKey("RuleThickness"))
-        m_ruleThickness = coder.decodeDoubleForKey("RuleThickness");
-    if (coder.containsValueForKey("ReservedThicknessForMarkers"))
-        m_reservedForMarkers = coder.decodeDoubleForKey("ReservedThicknessForMarkers");
-    m_reservedForAccessory = coder.decodeDoubleForKey("ReservedThicknessForAccessoryView");
-    m_originOffset = coder.decodeDoubleForKey("OriginOffset");
-    auto unitName = coder.decodeObjectForKey("MeasurementUnits").stringValue();
+    if (!View::initWithCoder(coder) || !coder.allowsKeyedCoding())
+        return !coder.hasFailed();
+    constexpr double Largest = 1e6;
+    m_orientation = fnd::decodeBoundedIntegerForKey(coder, "Orientation", 0, 1, int(m_orientation)) == 1
+        ? RulerOrientation::Vertical
+        : RulerOrientation::Horizontal;
+    m_ruleThickness = fnd::decodeBoundedDoubleForKey(coder, "RuleThickness", 0, Largest, m_ruleThickness);
+    m_reservedForMarkers
+        = fnd::decodeBoundedDoubleForKey(coder, "ReservedThicknessForMarkers", 0, Largest, m_reservedForMarkers);
+    m_reservedForAccessory = fnd::decodeBoundedDoubleForKey(
+        coder, "ReservedThicknessForAccessoryView", 0, Largest, m_reservedForAccessory);
+    m_originOffset = fnd::decodeBoundedDoubleForKey(coder, "OriginOffset", -Largest, Largest, m_originOffset);
+    auto unitName = fnd::decodeStringForKey(coder, "MeasurementUnits");
     if (!unitName.isEmpty())
         m_units = unitName;
     return !coder.hasFailed();

@@ -92,7 +92,7 @@ private:
 // from the outside in, an area for an accessory view, one for markers, then the rule with its hash marks and
 // labels in the measurement units. Its thickness across is requiredThickness; the scroll view it belongs to places
 // it and sizes it so (or, standing alone, it sets its own frame to that thickness).
-class RulerView : public View, public fnd::Coding {
+class RulerView : public View {
     FND_OBJECT(RulerView)
     static void describeClass(fnd::ClassBuilder<RulerView>& c);
 

@@ -19,6 +19,9 @@ public:
     ScrollView() = default;
     static std::shared_ptr<ScrollView> create(gfx::Rect frame = {});
     void initWithFrame(gfx::Rect frame) override;
+    // After the view's data, its parts (as references to its subviews) and settings; see ContainersCoding.cpp.
+    void encodeWithCoder(fnd::Coder& coder) const override;
+    bool initWithCoder(fnd::Coder& coder) override;
 
     // The size of the clip view for a frame size with the given scrollers and border.
     static gfx::Size contentSizeForFrameSize(gfx::Size frameSize, bool hasHorizontalScroller, bool hasVerticalScroller,

@@ -82,6 +82,10 @@ public:
     SplitView() = default;
     static std::shared_ptr<SplitView> create(gfx::Rect frame = {});
     void initWithFrame(gfx::Rect frame) override;
+    // After the view's data: "NSIsVertical", "NSDividerStyle", "NSDividerColor", "NSAutosaveName" and "NSDelegate"
+    // (conditional).
+    void encodeWithCoder(fnd::Coder& coder) const override;
+    bool initWithCoder(fnd::Coder& coder) override;
 
     // Vertical dividers: the subviews are side by side.
     bool isVertical() const { return m_vertical; }

@@ -43,6 +43,10 @@ public:
     TabView() = default;
     static std::shared_ptr<TabView> create(gfx::Rect frame = {});
     void initWithFrame(gfx::Rect frame) override;
+    // After the view's data: "NSTabViewItems", "NSSelectedTabViewItem" (one of them), "NSTabViewType",
+    // "NSDrawsBackground", "NSFont" and "NSDelegate" (conditional). The selected item's view is among the subviews.
+    void encodeWithCoder(fnd::Coder& coder) const override;
+    bool initWithCoder(fnd::Coder& coder) override;
 
     // Items.
     const std::vector<std::shared_ptr<TabViewItem>>& tabViewItems() const { return m_items; }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/foundation/archiving/Coding.h"
 #include "platform/foundation/runtime/Object.h"
 #include "platform/graphics/Geometry.h"
 #include "platform/ui/views/Forward.h"
@@ -15,7 +16,7 @@ enum class TabState { Selected = 0, Background = 1, Pressed = 2 };
 
 // One page of a tab view: a label for its tab, an identifier the program chooses (any value) and the view shown
 // while it is selected. Label and identifier are observable by key-value observing and can be bound.
-class TabViewItem : public fnd::Object {
+class TabViewItem : public fnd::Object, public fnd::Coding {
     FND_OBJECT(TabViewItem)
     static void describeClass(fnd::ClassBuilder<TabViewItem>& c);
 
@@ -24,6 +25,11 @@ public:
     static std::shared_ptr<TabViewItem> create(const fnd::Value& identifier = {});
     // The designated initializer.
     void initWithIdentifier(const fnd::Value& identifier);
+
+    // Keyed archives: "NSLabel", "NSIdentifier" (left out when it is an object no archive holds), "NSView",
+    // "NSToolTip"; the tab view sets the item's back link when it takes the item.
+    void encodeWithCoder(fnd::Coder& coder) const override;
+    bool initWithCoder(fnd::Coder& coder) override;
 
     const fnd::String& label() const { return m_label; }
     void setLabel(const fnd::String& label);

@@ -272,6 +272,27 @@ void ToolbarView::initWithFrame(gfx::Rect frame)
     addSubview(chevron);
 }
 
+void ToolbarView::encodeWithCoder(fnd::Coder& coder) const
+{
+    View::encodeWithCoder(coder);
+    if (coder.allowsKeyedCoding())
+        coder.encodeObject(fnd::Value(m_overflowButton), "NSToolbarOverflowButton");
+}
+
+bool ToolbarView::initWithCoder(fnd::Coder& coder)
+{
+    if (!View::initWithCoder(coder))
+        return false;
+    auto button = coder.allowsKeyedCoding() ? decodeSubviewForKey<Button>(coder, "NSToolbarOverflowButton") : nullptr;
+    if (coder.hasFailed())
+        return false;
+    if (button)
+        m_overflowButton = button;
+    else
+        addSubview(m_overflowButton);
+    return true;
+}
+
 ToolbarMetrics ToolbarView::metrics() const
 {
     auto t = toolbar();

@@ -66,6 +66,9 @@ public:
     static std::shared_ptr<ToolbarView> create(const std::shared_ptr<Toolbar>& toolbar);
     // The overflow button; the items come with the toolbar (create).
     void initWithFrame(gfx::Rect frame) override;
+    // The view's data, with the overflow button named among the subviews (the toolbar is not archived with it).
+    void encodeWithCoder(fnd::Coder& coder) const override;
+    bool initWithCoder(fnd::Coder& coder) override;
 
     std::shared_ptr<Toolbar> toolbar() const { return m_toolbar.lock(); }
     ToolbarMetrics metrics() const;

@@ -55,6 +55,12 @@ public:
     // The cell a new control of this class gets (an action cell here).
     virtual std::shared_ptr<Cell> makeCell() const;
 
+    // After the view's data, keyed: "NSCell" (of the class makeCell gives, or a subclass), "NSEnabled", "NSTag",
+    // "NSAction" and "NSTarget" (a conditional reference: kept only when the target is archived too); sequential: the
+    // cell alone.
+    void encodeWithCoder(fnd::Coder& coder) const override;
+    bool initWithCoder(fnd::Coder& coder) override;
+
     const std::shared_ptr<Cell>& cell() const { return m_cell; }
     virtual void setCell(const std::shared_ptr<Cell>& cell);
     // The cell an action comes from (a matrix answers the one clicked).

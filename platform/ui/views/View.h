@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/foundation/archiving/Coding.h"
+#include "platform/foundation/archiving/TypedDecoding.h"
 #include "platform/foundation/runtime/Error.h"
 #include "platform/graphics/AffineTransform.h"
 #include "platform/graphics/Geometry.h"
@@ -57,11 +59,19 @@ enum class FocusRingType { Default = 0, None = 1, Exterior = 2 };
 // coordinates). The bounds origin is the scroll position; the bounds scale (frame size over bounds size) is
 // cumulative through scaleUnitSquareToSize and survives frame resizes. Subviews are owned and drawn in order, the
 // first at the back. Views live in a shared_ptr and are set up once by their designated initialiser, initWithFrame.
-class View : public Responder {
+//
+// Archives: a view decodes through its designated initialiser (initWithCoder runs initWithFrame with the archived
+// frame, so it is set up as one made in code), then reads its keys; the subviews it archived take the place of those
+// initWithFrame made, and a class that keeps pointers to such parts takes them back from its own keys. A subclass
+// writes and reads its superclass's data first.
+class View : public Responder, public fnd::Coding {
     FND_OBJECT(View)
     static void describeClass(fnd::ClassBuilder<View>& c);
 
 public:
+    // Unarchivers only construct a view: initWithCoder initialises it.
+    static constexpr bool initWithCoderInitialises = true;
+
     View() = default;
     ~View() override;
     static std::shared_ptr<View> create(gfx::Rect frame = {});
@@ -72,6 +82,12 @@ public:
     virtual void initWithFrame(gfx::Rect frame);
     void init() { initWithFrame({}); }
     bool isInitialised() const { return m_initialised; }
+
+    // Keyed: "NSFrame", "NSBounds", "NSAutoresizingMask", "NSAutoresizesSubviews", "NSHidden", "NSToolTip" (when
+    // there is one) and "NSSubviews"; sequential: the same, in that order. Frames with numbers that are not finite or
+    // beyond ten million points, and subviews that are not views, fail the decoding.
+    void encodeWithCoder(fnd::Coder& coder) const override;
+    bool initWithCoder(fnd::Coder& coder) override;
 
     // Tree.
     std::shared_ptr<View> superview() const { return m_superview.lock(); }
@@ -310,6 +326,25 @@ public:
     void setLayer(std::shared_ptr<Layer> layer);
     bool wantsLayer() const;
     void setWantsLayer(bool flag);
+
+protected:
+    // The frame an archive records (a class may mark it, as a collapsed split pane does).
+    virtual gfx::Rect frameForCoding() const { return m_frame; }
+    // The subviews an archive records: all of them, unless a class makes some again from its own data when it is
+    // decoded (a tab bar's buttons come from its tab view).
+    virtual std::vector<std::shared_ptr<View>> subviewsForCoding() const { return m_subviews; }
+    // During initWithCoder, after the view's own data: a part of the view under the key, which must be nil or one of
+    // its subviews of class T (anything else fails the decoding).
+    template <typename T> std::shared_ptr<T> decodeSubviewForKey(fnd::Coder& coder, const fnd::String& key) const
+    {
+        auto view = fnd::decodeObjectOfClass<T>(coder, key);
+        if (view && view->superview().get() != this) {
+            fnd::failDecoding(
+                coder, "the view under the key \"" + key.utf8() + "\" is not a subview of its " + className().utf8());
+            return nullptr;
+        }
+        return view;
+    }
 
 private:
     void insertSubview(const std::shared_ptr<View>& view, std::size_t index);

@@ -146,3 +146,37 @@ TEST(KRScopeBarArchive, GroupRoundTripAndNonKeyedCoders)
 }
 
 }
+
+#include "support/KeyRecorder.h"
+
+namespace {
+
+// The bar's and the group's keys, in the order each writes them (the bar after the control's own data).
+TEST(KRScopeBarArchive, KeysAreWrittenInTheOrderOfTheirTables)
+{
+    using testsupport::KeyRecorder;
+    auto bar = KRScopeBar::create({ 0, 0, 400, 25 });
+    EXPECT_EQ(KeyRecorder::ownKeyNames<ui::Control>(*bar),
+        (std::vector<std::string> { "KRScopeBar delegate", "KRScopeBar dataSource", "KRScopeBar groups",
+            "KRScopeBar buttonCell", "KRScopeBar popUpButtonCell", "KRScopeBar overfloPullDownCell",
+            "KRScopeBar minimumButtonWidth", "KRScopeBar minimumPopUpWidth", "KRScopeBar intercellSpacing",
+            "KRScopeBar accessoryView", "KRScopeBar backgroundGradient", "KRScopeBar borderColor",
+            "KRScopeBar separatorColor", "KRScopeBar labelColor", "KRScopeBar autoResizesGroups",
+            "KRScopeBar formatter", "KRScopeBar ibInitialized" }));
+    auto group = fnd::makeObject<KRScopeBarGroup>();
+    EXPECT_EQ(KeyRecorder::keyNamesOf(*group),
+        (std::vector<std::string> { "KRScopeBarGroup identifier", "KRScopeBarGroup label",
+            "KRScopeBarGroup attributedLabel", "KRScopeBarGroup groupSelectionStyle", "KRScopeBarGroup showsSeparator",
+            "KRScopeBarGroup showsLabel", "KRScopeBarGroup selectionIndexes", "KRScopeBarGroup scopeBar",
+            "KRScopeBarGroup multipleSelectionPlaceholder", "KRScopeBarGroup noSelectionPlaceholder" }));
+    // The selection is an index set and the gradient a gradient, archived as the objects they are.
+    group->setSelectionIndexes(fnd::IndexSet { 1, 3 });
+    auto data = fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(group));
+    ASSERT_TRUE(data);
+    EXPECT_NE(krArchiveTestText(*data).find("<string>IndexSet</string>"), std::string::npos);
+    auto back = fnd::KeyedUnarchiver::unarchiveObjectWithData(*data).objectAs<KRScopeBarGroup>();
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(back->selectionIndexes(), (fnd::IndexSet { 1, 3 }));
+}
+
+}

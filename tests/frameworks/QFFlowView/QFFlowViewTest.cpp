@@ -15,7 +15,9 @@
 #include "platform/graphics/PDFImageRep.h"
 #include "platform/ui/dragging/Pasteboard.h"
 #include "platform/ui/views/Event.h"
+#include "support/KeyRecorder.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace flowviewtest {
@@ -544,6 +546,13 @@ TEST_F(FlowViewTest, ArchivesItsGeometryInKeyedArchivesOnly)
 
     fnd::SequentialArchiver sequential;
     EXPECT_THROW(view->encodeWithCoder(sequential), fnd::Exception);
+
+    EXPECT_EQ(testsupport::KeyRecorder::ownKeyNames<ui::Control>(*view),
+        (std::vector<std::string> { "stackedAngle", "spacing", "selectedScale", "stackedScale", "reflectionOffset",
+            "showsReflection", "perspective", "scrollDuration", "itemScale", "previewScale" }));
+    auto keys = testsupport::KeyRecorder::keysOf(*view);
+    EXPECT_NE(std::ranges::find(keys, testsupport::KeyRecorder::Entry { "showsReflection", "double" }), keys.end())
+        << "the switch is written as a number";
 }
 
 // Accessibility and auxiliary layers.

@@ -122,7 +122,7 @@ TEST_F(ZORColorBackgroundViewTest, ArchivesKeepColourAndFlagAndOldVersionsHaveNo
     EXPECT_TRUE(sequential->backgroundColor()->isEqual(*view->backgroundColor()));
     EXPECT_TRUE(sequential->blended());
 
-    // An archive of the class under its earlier name at version 1: the colour, and no flag after it.
+    // An archive of the class under its earlier name at version 1: the view's data, the colour, and no flag after it.
     class OldArchive : public fnd::Coder {
     public:
         bool allowsKeyedCoding() const override { return false; }
@@ -131,20 +131,25 @@ TEST_F(ZORColorBackgroundViewTest, ArchivesKeepColourAndFlagAndOldVersionsHaveNo
         {
             return name == "TBQColorBackgroundView" ? 1 : fnd::NotFound;
         }
-        fnd::Value decodeObject() override { return gfx::Color::redColor(); }
+        gfx::Rect decodeRect() override { return { 0, 0, 40, 30 }; }
+        // The view's tool tip and subviews (nil), then the colour.
+        fnd::Value decodeObject() override
+        {
+            return ++objectsRead == 3 ? fnd::Value(gfx::Color::redColor()) : fnd::Value();
+        }
         fnd::Number decodeValueOfObjCType(char) override
         {
             ++scalarsRead;
             return 1;
         }
+        int objectsRead { 0 };
         int scalarsRead { 0 };
     } old;
-    auto decoded = fnd::makeObject<ZORColorBackgroundView>();
-    decoded->setBlended(true);
+    auto decoded = std::make_shared<ZORColorBackgroundView>();
     EXPECT_TRUE(decoded->initWithCoder(old));
     EXPECT_TRUE(decoded->backgroundColor()->isEqual(*gfx::Color::redColor()));
     EXPECT_FALSE(decoded->blended());
-    EXPECT_EQ(old.scalarsRead, 0);
+    EXPECT_EQ(old.scalarsRead, 3) << "the view's mask and two flags, and no blending flag";
 }
 
 }

@@ -207,7 +207,7 @@ TEST_F(MeasurementFieldTest, NumberFieldsBuildTheirSuffixIntoTheFormatterOnlyWhe
     auto decoded = fnd::KeyedUnarchiver::unarchiveObjectWithData(*fnd::KeyedArchiver::archivedDataWithRootObject(made))
                        .objectAs<ZORNumberTextField>();
     ASSERT_NE(decoded, nullptr);
-    EXPECT_FALSE(decoded->cell()->wraps()) << "decoded";
+    EXPECT_TRUE(decoded->cell()->wraps()) << "decoded, it keeps the wrapping it was archived with";
     EXPECT_EQ(decoded->showNumberType(), 5);
     EXPECT_EQ(decoded->stringValue(), "12.5 dpi");
 }

@@ -375,3 +375,46 @@ TEST_F(ZORSplitViewToolbarTest, TheGripDrawsThreeLines)
 }
 
 }
+
+#include "platform/foundation/archiving/KeyedArchiver.h"
+#include "platform/foundation/archiving/KeyedUnarchiver.h"
+
+namespace {
+
+// Made with a frame a split view hides the dividers of collapsed panes; decoded from an archive that does not say, it
+// does not; an archive that says keeps the setting. Panes keep their settings and toolbars through an archive.
+TEST(ZORSplitViewArchive, HidingDividersDependsOnHowTheSplitViewIsMadeAndPanesKeepTheirSettings)
+{
+    auto split = ZORSplitView::create({ 0, 0, 400, 200 });
+    EXPECT_TRUE(split->hideDividersOfCollapsedSubviews());
+    auto pane = ZORSplitSubview::create({ 0, 0, 200, 200 });
+    pane->setIsCollapsible(true);
+    pane->setSiblingResizeMode(1);
+    pane->setMinSize(80);
+    pane->installToolbar();
+    split->addSubview(pane);
+    split->setVertical(true);
+
+    auto data = *fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(split));
+    auto back = fnd::KeyedUnarchiver::unarchiveObjectWithData(data).objectAs<ZORSplitView>();
+    ASSERT_NE(back, nullptr);
+    EXPECT_TRUE(back->hideDividersOfCollapsedSubviews()) << "the archive says";
+    EXPECT_TRUE(back->isVertical());
+    auto backPane = std::dynamic_pointer_cast<ZORSplitSubview>(back->subviews().at(0));
+    ASSERT_NE(backPane, nullptr);
+    EXPECT_TRUE(backPane->isCollapsible());
+    EXPECT_EQ(backPane->siblingResizeMode(), 1);
+    EXPECT_EQ(backPane->minSize(), 80);
+    ASSERT_NE(backPane->toolbar(), nullptr);
+    EXPECT_EQ(backPane->toolbar()->superview(), backPane);
+
+    std::string xml(data.view());
+    auto at = xml.find("<key>hideDividersOfCollapsedSubviews</key>");
+    ASSERT_NE(at, std::string::npos);
+    xml.replace(at, std::string("<key>hideDividersOfCollapsedSubviews</key>").size(), "<key>unrelated</key>");
+    auto silent = fnd::KeyedUnarchiver::unarchiveObjectWithData(fnd::Data::fromString(xml)).objectAs<ZORSplitView>();
+    ASSERT_NE(silent, nullptr);
+    EXPECT_FALSE(silent->hideDividersOfCollapsedSubviews());
+}
+
+}

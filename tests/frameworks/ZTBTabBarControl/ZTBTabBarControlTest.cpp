@@ -200,7 +200,7 @@ TEST_F(ZTBTabBarControlTest, AnArchiveKeepsTheOptionsAndMissingKeysKeepTheDefaul
     a.bar->encodeWithCoder(archiver);
     auto data = archiver.encodedData();
     ASSERT_TRUE(data);
-    auto decoded = fnd::makeObject<ZTBTabBarControl>();
+    auto decoded = std::make_shared<ZTBTabBarControl>();
     fnd::KeyedUnarchiver unarchiver(*data);
     ASSERT_TRUE(decoded->initWithCoder(unarchiver));
     EXPECT_FALSE(decoded->useOverflowMenu());
@@ -210,7 +210,7 @@ TEST_F(ZTBTabBarControlTest, AnArchiveKeepsTheOptionsAndMissingKeysKeepTheDefaul
     fnd::KeyedArchiver empty;
     auto emptyData = empty.encodedData();
     ASSERT_TRUE(emptyData);
-    auto bare = fnd::makeObject<ZTBTabBarControl>();
+    auto bare = std::make_shared<ZTBTabBarControl>();
     fnd::KeyedUnarchiver reader(*emptyData);
     ASSERT_TRUE(bare->initWithCoder(reader));
     EXPECT_TRUE(bare->useOverflowMenu());

@@ -226,8 +226,14 @@ TEST_F(KJSplitViewStateTest, ArchivesKeepTheSettingsAndACollapsedPane)
         ASSERT_NE(copy->background(), nullptr);
         EXPECT_NEAR(copy->background()->blueComponent(), 0.6, 1e-6);
         EXPECT_FALSE(copy->canSaveState());
+        // The panes come back inside the split view, the collapsed one collapsed.
+        ASSERT_EQ(copy->subviews().size(), split->subviews().size()) << keyed;
+        auto copiedLeft = std::dynamic_pointer_cast<KJSplitSubview>(copy->subviews()[0]);
+        ASSERT_NE(copiedLeft, nullptr);
+        EXPECT_EQ(copiedLeft->identifier(), "left");
+        EXPECT_EQ(copiedLeft->superview(), copy);
 
-        // Panes archive one by one (a view's subviews are the interface file's business).
+        // Each pane archives by itself too.
         auto paneData = keyed ? fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(pane(0)))
                               : fnd::SequentialArchiver::archivedDataWithRootObject(fnd::Value(pane(0)));
         auto left = (keyed ? fnd::KeyedUnarchiver::unarchiveObjectWithData(*paneData)
@@ -253,6 +259,26 @@ TEST_F(KJSplitViewStateTest, ArchivesKeepTheSettingsAndACollapsedPane)
         EXPECT_DOUBLE_EQ(middle->fraction(), pane(1)->fraction());
         EXPECT_TRUE(pane(1)->isCollapsed()) << "the original keeps its real frame";
     }
+}
+
+}
+
+#include "support/KeyRecorder.h"
+
+namespace {
+
+TEST(KJSplitArchiveKeys, PanesAndSplitViewsWriteTheirKeysAfterTheirSuperclasss)
+{
+    using testsupport::KeyRecorder;
+    auto split = KJSplitView::create({ 0, 0, 300, 200 }, 2);
+    auto pane = std::dynamic_pointer_cast<KJSplitSubview>(split->subviews()[0]);
+    EXPECT_EQ(KeyRecorder::ownKeyNames<ui::View>(*pane),
+        (std::vector<std::string> { "identifier", "tag", "minDimension", "maxDimension", "fraction", "canCollapse" }));
+    EXPECT_EQ(KeyRecorder::ownKeyNames<KJSplitSubview>(*split),
+        (std::vector<std::string> {
+            "delegate", "autosaveName", "divider", "background", "dividerThickness", "isHorizontal", "isCoupled" }));
+    EXPECT_EQ(KeyRecorder::keysOf(*split)[KeyRecorder::keysOf(*pane).size()].kind, "conditional object")
+        << "the delegate is a conditional reference";
 }
 
 }

@@ -103,4 +103,20 @@ TEST(AttributedStringDrawing, DrawingInARectWrapsClipsAndEndsWithAnEllipsis)
     EXPECT_GT(cut, 0) << "the second word gives way to the ellipsis\n" << canvas.picture();
 }
 
+// The text system that measures and draws strings is shared and long-lived: a font stays alive only while a string
+// that uses it is laid out, however many strings with fonts of their own went through before.
+TEST(AttributedStringDrawing, MeasuringKeepsNoFontOfAnEarlierString)
+{
+    std::weak_ptr<gfx::Font> first;
+    {
+        auto font = gfx::Font::fontWithName("DejaVu Sans", 13);
+        first = font;
+        EXPECT_GT(AttributedString("first", { { FontAttributeName, fnd::Value(font) } }).size().width, 0);
+    }
+    for (double size : { 9.0, 10.0, 11.0 })
+        (void)AttributedString(
+            "later", { { FontAttributeName, fnd::Value(gfx::Font::fontWithName("DejaVu Sans", size)) } })
+            .size();
+    EXPECT_TRUE(first.expired()) << "the first string's font outlived it";
+}
 }

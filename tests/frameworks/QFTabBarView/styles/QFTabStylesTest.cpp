@@ -15,6 +15,7 @@
 #include "platform/graphics/Image.h"
 #include "platform/text/AttributedString.h"
 #include "platform/ui/containers/Toolbar.h"
+#include "support/KeyRecorder.h"
 
 #include <gtest/gtest.h>
 
@@ -146,27 +147,39 @@ TEST_F(QFTabStylesTest, SlateClosePicturesFollowSelectionAndWindowButEditedOnesD
     }
 }
 
-TEST_F(QFTabStylesTest, ArchivesKeepWhatEachStyleArchivesAndDecodedStylesDrawWithTheBundlePictures)
+TEST_F(QFTabStylesTest, EveryStyleArchivesWhatItsLookListsAndComesBackAsTheSameLook)
 {
-    // The bundle's close pictures are found again by name after decoding.
+    using testsupport::KeyRecorder;
     auto capsule = QFCapsuleTabStyle::create();
     capsule->setDrawsUnified(true);
     capsule->setDrawsRight(true);
+    const std::vector<std::string> closeKeys { "closeButton", "closeButtonDown", "closeButtonOver", "closeDirtyButton",
+        "closeDirtyButtonDown", "closeDirtyButtonOver" };
+    auto prefixed = [&](const std::string& prefix) {
+        std::vector<std::string> keys;
+        for (const auto& key : closeKeys)
+            keys.push_back(prefix + char(std::toupper(key[0])) + key.substr(1));
+        return keys;
+    };
+    auto capsuleKeys = closeKeys;
+    capsuleKeys.insert(capsuleKeys.end(), { "drawsUnified", "drawsRight" });
+    auto aquaKeys = std::vector<std::string> { "aquaTabBg", "aquaTabBgDown", "aquaTabBgDownGraphite",
+        "aquaTabBgDownNonKey", "aquaDividerDown", "aquaDivider" };
+    for (const auto& key : prefixed("aqua"))
+        aquaKeys.push_back(key);
     struct Case {
         std::shared_ptr<QFTabStyle> style;
-        bool archivable;
+        std::vector<std::string> keys;
     };
-    const Case cases[] = { { QFMetalTabStyle::create(), true }, { QFAquaTabStyle::create(), true },
-        { QFUnifiedTabStyle::create(), true }, { capsule, true }, { QFLivelyTabStyle::create(), true },
-        { QFCardTabStyle::create(), false }, { QFSlateTabStyle::create(), false } };
+    const Case cases[] = { { QFMetalTabStyle::create(), prefixed("metal") }, { QFAquaTabStyle::create(), aquaKeys },
+        { QFUnifiedTabStyle::create(), prefixed("unified") }, { capsule, capsuleKeys },
+        { QFLivelyTabStyle::create(), {} }, { QFCardTabStyle::create(), {} }, { QFSlateTabStyle::create(), {} } };
     a.addItem("One");
     settle();
     auto cell = cellOf("One");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.style->name().utf8());
-        EXPECT_EQ(bool(std::dynamic_pointer_cast<fnd::Coding>(c.style)), c.archivable);
-        if (!c.archivable)
-            continue;
+        EXPECT_EQ(KeyRecorder::keyNamesOf(*c.style), c.keys);
         auto data = fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(c.style));
         ASSERT_TRUE(data);
         auto decoded = fnd::KeyedUnarchiver::unarchiveTopLevelObjectWithData(*data);
@@ -174,9 +187,18 @@ TEST_F(QFTabStylesTest, ArchivesKeepWhatEachStyleArchivesAndDecodedStylesDrawWit
         auto copy = decoded->objectAs<QFTabStyle>();
         ASSERT_TRUE(copy);
         EXPECT_EQ(copy->name(), c.style->name());
-        auto original = c.style->closeButtonImageOfType(0, *cell);
-        EXPECT_EQ(*copy->closeButtonImageOfType(0, *cell), *original);
-        EXPECT_EQ(*copy->closeButtonImageOfType(5, *cell), *c.style->closeButtonImageOfType(5, *cell));
+        // The pictures travel in the archive as the documents they were made from.
+        for (long type : { 0L, 5L }) {
+            auto original = c.style->closeButtonImageOfType(type, *cell);
+            auto back = copy->closeButtonImageOfType(type, *cell);
+            ASSERT_EQ(bool(original), bool(back));
+            if (original && *original) {
+                ASSERT_TRUE(*back);
+                EXPECT_EQ((*back)->size(), (*original)->size());
+                EXPECT_EQ((*back)->representations().front()->className(),
+                    (*original)->representations().front()->className());
+            }
+        }
     }
     auto data = fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(capsule));
     auto copy = fnd::KeyedUnarchiver::unarchiveTopLevelObjectWithData(*data)->objectAs<QFCapsuleTabStyle>();

@@ -4,6 +4,7 @@
 #include "platform/foundation/archiving/KeyedUnarchiver.h"
 #include "platform/foundation/archiving/PropertyList.h"
 #include "platform/graphics/BezierPath.h"
+#include "support/KeyRecorder.h"
 
 #include <gtest/gtest.h>
 
@@ -38,15 +39,15 @@ protected:
         delegate->log = &log;
         root->setDelegate(delegate);
         auto& center = fnd::NotificationCenter::defaultCenter();
-        for (const auto& name : { ZOROutlineSourceListItemNotification::DidAddEntry,
-                 ZOROutlineSourceListItemNotification::DidRemoveEntry,
-                 ZOROutlineSourceListItemNotification::AttributesChangedEntry })
+        for (const auto& name :
+            { ZOROutlineSourceListItemNotification::DidAddEntry, ZOROutlineSourceListItemNotification::DidRemoveEntry,
+                ZOROutlineSourceListItemNotification::AttributesChangedEntry })
             tokens.push_back(center.addObserverForName(name, {}, [this, name](const fnd::Notification& note) {
                 auto item = note.object().objectAs<Item>();
                 auto parent = note.userInfo().get("parent").objectAs<Item>();
                 std::string kind = name == ZOROutlineSourceListItemNotification::DidAddEntry ? "add"
-                    : name == ZOROutlineSourceListItemNotification::DidRemoveEntry            ? "remove"
-                                                                                               : "title";
+                    : name == ZOROutlineSourceListItemNotification::DidRemoveEntry           ? "remove"
+                                                                                             : "title";
                 log.push_back("note " + kind + " " + (item ? item->title().utf8() : "?")
                     + (parent ? " in " + parent->title().utf8() : ""));
             }));
@@ -70,16 +71,17 @@ TEST_F(ZOROutlineSourceListItemTest, ChangesAreMadeThenToldToTheRootDelegateThen
     group->addChild(Item::create("a"));
     group->insertChild(Item::create("b"), 0);
     group->childAtIndex(1)->setTitle("A");
-    EXPECT_EQ(log, (std::vector<std::string> {
-                       "delegate add group at 0 of 1",
-                       "note add group in root",
-                       "delegate add a at 0 of 1",
-                       "note add a in group",
-                       "delegate add b at 0 of 2",
-                       "note add b in group",
-                       "delegate title A",
-                       "note title A",
-                   }))
+    EXPECT_EQ(log,
+        (std::vector<std::string> {
+            "delegate add group at 0 of 1",
+            "note add group in root",
+            "delegate add a at 0 of 1",
+            "note add a in group",
+            "delegate add b at 0 of 2",
+            "note add b in group",
+            "delegate title A",
+            "note title A",
+        }))
         << "only the root's delegate is asked, after the tree changed";
 
     log.clear();
@@ -99,14 +101,15 @@ TEST_F(ZOROutlineSourceListItemTest, RemovingAllChildrenReportsEachAtIndexZeroTh
         group->silentAddChild(Item::create(name));
     auto a = group->childAtIndex(0);
     group->removeAllChildren();
-    EXPECT_EQ(log, (std::vector<std::string> {
-                       "delegate remove a at 0 still linked",
-                       "note remove a in group",
-                       "delegate remove b at 0 still linked",
-                       "note remove b in group",
-                       "delegate remove c at 0 still linked",
-                       "note remove c in group",
-                   }));
+    EXPECT_EQ(log,
+        (std::vector<std::string> {
+            "delegate remove a at 0 still linked",
+            "note remove a in group",
+            "delegate remove b at 0 still linked",
+            "note remove b in group",
+            "delegate remove c at 0 still linked",
+            "note remove c in group",
+        }));
     EXPECT_EQ(group->countOfChildren(), 0);
     EXPECT_EQ(a->parent(), nullptr) << "a removed child no longer points at its old parent";
     EXPECT_EQ(a->rootObject(), a);
@@ -187,6 +190,11 @@ TEST_F(ZOROutlineSourceListItemTest, AnArchiveBringsTheTreeBackAndACopyLeavesItB
     group->silentAddChild(Item::create("b", "bee"));
     root->silentAddChild(group);
 
+    // Every key is written, in this order, even for an item without icon or children.
+    const std::vector<std::string> itemKeys { "title", "identifier", "icon", "children", "badgeValue" };
+    EXPECT_EQ(testsupport::KeyRecorder::keyNamesOf(*group), itemKeys);
+    EXPECT_EQ(testsupport::KeyRecorder::keyNamesOf(*Item::create("a")), itemKeys);
+
     auto data = fnd::KeyedArchiver::archivedDataWithRootObject(itemValue(root));
     ASSERT_TRUE(data);
     log.clear();
@@ -194,7 +202,8 @@ TEST_F(ZOROutlineSourceListItemTest, AnArchiveBringsTheTreeBackAndACopyLeavesItB
     ASSERT_TRUE(back);
     auto copyRoot = back->objectAs<Item>();
     ASSERT_TRUE(copyRoot);
-    EXPECT_EQ(std::count(log.begin(), log.end(), "note title group"), 1) << "decoding sets the title through its setter";
+    EXPECT_EQ(std::count(log.begin(), log.end(), "note title group"), 1)
+        << "decoding sets the title through its setter";
     auto g = copyRoot->childAtIndex(0);
     ASSERT_TRUE(g);
     EXPECT_EQ(g->title().utf8(), "group");

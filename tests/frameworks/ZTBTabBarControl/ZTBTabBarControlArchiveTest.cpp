@@ -1,0 +1,112 @@
+#include "frameworks/ZTBTabBarControl/ZTBMetalTabStyle.h"
+#include "frameworks/ZTBTabBarControl/ZTBTabBarCell.h"
+#include "frameworks/ZTBTabBarControl/ZTBTabBarControl.h"
+#include "frameworks/ZTBTabBarControl/ZTBTabControls.h"
+#include "frameworks/ZTBTabBarControl/ZTBTabDragAssistant.h"
+#include "frameworks/ZTBTabBarControl/styles/ZTBAquaTabStyle.h"
+#include "frameworks/ZTBTabBarControl/styles/ZTBCapsuleTabStyle.h"
+#include "frameworks/ZTBTabBarControl/styles/ZTBUnifiedTabStyle.h"
+#include "platform/foundation/archiving/KeyedArchiver.h"
+#include "platform/foundation/archiving/KeyedUnarchiver.h"
+#include "platform/ui/UiTestSupport.h"
+#include "platform/ui/containers/TabView.h"
+#include "platform/ui/containers/TabViewItem.h"
+#include "support/KeyRecorder.h"
+
+// The tab bar control's archives: the control, its cells, its buttons, the drag assistant and the styles write their
+// keys in order; a control comes back with its style object, cells and tab view.
+namespace {
+
+using testsupport::KeyRecorder;
+
+class ZTBTabBarControlArchiveTest : public uitest::UiTest { };
+
+TEST_F(ZTBTabBarControlArchiveTest, EveryPartWritesItsKeysInOrder)
+{
+    auto bar = ZTBTabBarControl::create({ 0, 0, 400, 22 });
+    EXPECT_EQ(KeyRecorder::ownKeyNames<ui::View>(*bar),
+        (std::vector<std::string> { "ZTBcells", "ZTBtabView", "ZTBoverflowPopUpButton", "ZTBaddTabButton", "ZTBstyle",
+            "ZTBorientation", "ZTBcanCloseOnlyTab", "ZTBdisableTabClose", "ZTBhideForSingleTab",
+            "ZTBallowsBackgroundTabClosing", "ZTBallowsResizing", "ZTBselectsTabsOnMouseDown", "ZTBshowAddTabButton",
+            "ZTBsizeCellsToFit", "ZTBcellMinWidth", "ZTBcellMaxWidth", "ZTBcellOptimumWidth", "ZTBcurrentStep",
+            "ZTBisHidden", "ZTBpartnerView", "ZTBawakenedFromNib", "ZTBlastMouseDownEvent", "ZTBdelegate",
+            "ZTBuseOverflowMenu", "ZTBautomaticallyAnimates", "ZTBalwaysShowActiveTab" }));
+
+    // After the cell's own data (its title and item).
+    auto cell = ZTBTabBarCell::create(bar);
+    auto cellKeys = KeyRecorder::keyNamesOf(*cell);
+    ASSERT_GE(cellKeys.size(), 2u);
+    EXPECT_EQ(std::vector<std::string>(cellKeys.begin() + 2, cellKeys.end()),
+        (std::vector<std::string> { "frame", "stringSize", "currentStep", "isPlaceholder", "tabState",
+            "closeButtonTrackingTag", "cellTrackingTag", "closeButtonOver", "closeButtonPressed", "indicator",
+            "isInOverflowMenu", "hasCloseButton", "isCloseButtonSuppressed", "hasIcon", "hasLargeImage", "count",
+            "isEdited" }));
+
+    EXPECT_EQ(KeyRecorder::ownKeyNames<ui::Button>(*bar->addTabButton()),
+        (std::vector<std::string> { "rolloverImage", "usualImage", "myTrackingRectTag" }));
+    EXPECT_EQ(KeyRecorder::ownKeyNames<ui::PopUpButton>(*bar->overflowPopUpButton()),
+        (std::vector<std::string> { "ZTBTabBarOverflowPopUpImage", "ZTBTabBarOverflowDownPopUpImage",
+            "ZTBTabBarOverflowAnimatingAlternateImage" }));
+    EXPECT_EQ(KeyRecorder::keyNamesOf(*fnd::makeObject<ZTBTabDragAssistant>()),
+        (std::vector<std::string> { "sourceTabBar", "destinationTabBar", "participatingTabBars", "draggedCell",
+            "draggedCellIndex", "isDragging", "animationTimer", "sineCurveWidths", "currentMouseLoc", "targetCell" }));
+
+    EXPECT_EQ(KeyRecorder::keyNamesOf(*ZTBCapsuleTabStyle::create()),
+        (std::vector<std::string> { "closeButton", "closeButtonDown", "closeButtonOver", "closeDirtyButton",
+            "closeDirtyButtonDown", "closeDirtyButtonOver", "addTabButtonImage", "addTabButtonPressedImage",
+            "addTabButtonRolloverImage", "drawsUnified", "drawsRight" }));
+    for (const std::shared_ptr<ZTBTabStyle>& style : { std::shared_ptr<ZTBTabStyle>(ZTBMetalTabStyle::create()),
+             std::shared_ptr<ZTBTabStyle>(ZTBAquaTabStyle::create()),
+             std::shared_ptr<ZTBTabStyle>(ZTBUnifiedTabStyle::create()),
+             std::shared_ptr<ZTBTabStyle>(ZTBCardTabStyle::create()) })
+        EXPECT_TRUE(KeyRecorder::keyNamesOf(*style).empty()) << style->name().utf8();
+}
+
+TEST_F(ZTBTabBarControlArchiveTest, AControlComesBackWithItsStyleObjectCellsAndTabView)
+{
+    auto content = ui::View::create({ 0, 0, 400, 300 });
+    auto bar = ZTBTabBarControl::create({ 0, 278, 400, 22 });
+    auto tabs = ui::TabView::create({ 0, 0, 400, 278 });
+    content->addSubview(tabs);
+    content->addSubview(bar);
+    bar->setTabView(tabs);
+    tabs->setDelegate(bar);
+    for (const char* label : { "One", "Two" }) {
+        auto item = ui::TabViewItem::create(fnd::Value(fnd::String(label)));
+        item->setLabel(label);
+        tabs->addTabViewItem(item);
+    }
+    bar->awakeFromNib();
+    auto capsule = ZTBCapsuleTabStyle::create();
+    capsule->setDrawsUnified(true);
+    capsule->setDrawsRight(true);
+    bar->setStyle(capsule);
+    bar->setCellMinWidth(60);
+
+    auto data = fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(content));
+    ASSERT_TRUE(data) << data.error().localizedDescription().utf8();
+    auto back = fnd::KeyedUnarchiver::unarchiveTopLevelObjectWithData(*data);
+    ASSERT_TRUE(back) << back.error().localizedDescription().utf8();
+    auto decoded = back->objectAs<ui::View>();
+    auto decodedTabs = std::dynamic_pointer_cast<ui::TabView>(decoded->subviews().at(0));
+    auto decodedBar = std::dynamic_pointer_cast<ZTBTabBarControl>(decoded->subviews().at(1));
+    ASSERT_NE(decodedBar, nullptr);
+    auto style = std::dynamic_pointer_cast<ZTBCapsuleTabStyle>(decodedBar->style());
+    ASSERT_NE(style, nullptr) << "the style object, not only its name";
+    EXPECT_TRUE(style->drawsUnified());
+    EXPECT_TRUE(style->drawsRight());
+    EXPECT_EQ(decodedBar->cellMinWidth(), 60);
+    EXPECT_EQ(decodedBar->tabView(), decodedTabs);
+    ASSERT_EQ(decodedBar->cells().size(), 2u);
+    for (std::size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ(decodedBar->cells()[i]->controlView(), decodedBar);
+        EXPECT_EQ(decodedBar->cells()[i]->representedObject(), decodedTabs->tabViewItems()[i]);
+    }
+    EXPECT_EQ(decodedBar->currentStep(), -1) << "a decoded bar is at rest";
+    EXPECT_EQ(std::dynamic_pointer_cast<ZTBTabBarControl>(decodedTabs->delegate()), decodedBar);
+    // The titles follow the items' labels again.
+    decodedTabs->tabViewItems()[0]->setLabel("First");
+    EXPECT_EQ(decodedBar->cells()[0]->title(), "First");
+}
+
+}

@@ -63,10 +63,13 @@ inline std::string xdotool(const std::string& arguments)
     return result.output;
 }
 
-// The id of the first top-level window with exactly this title, waiting for it.
+// The id of the first shown top-level window with exactly this title, waiting for it (GDK's hidden leader window
+// may carry the program's name too).
 inline unsigned long windowNamed(const std::string& title)
 {
-    auto out = runCommand("timeout 20 xdotool search --sync --name '^" + title + "$' 2>/dev/null | head -n1").output;
+    auto out
+        = runCommand("timeout 20 xdotool search --sync --onlyvisible --name '^" + title + "$' 2>/dev/null | head -n1")
+              .output;
     return out.empty() ? 0 : std::stoul(out);
 }
 

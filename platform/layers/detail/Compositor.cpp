@@ -114,7 +114,7 @@ private:
 };
 
 // Premultiplied pixels, two channels at a time in the red-blue and alpha-green lanes.
-[[gnu::always_inline]] inline std::uint32_t lerpPixels(std::uint32_t a, std::uint32_t b, std::uint32_t w) // w in 0..256
+[[gnu::always_inline, maybe_unused]] inline std::uint32_t lerpPixels(std::uint32_t a, std::uint32_t b, std::uint32_t w) // w in 0..256
 {
     const std::uint32_t rb = ((((a & 0xFF00FF) * (256 - w)) + ((b & 0xFF00FF) * w)) >> 8) & 0xFF00FF;
     const std::uint32_t ag = (((((a >> 8) & 0xFF00FF) * (256 - w)) + (((b >> 8) & 0xFF00FF) * w)) >> 8) & 0xFF00FF;

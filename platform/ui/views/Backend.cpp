@@ -13,7 +13,8 @@ public:
 
 std::shared_ptr<Backend>& installed()
 {
-    static std::shared_ptr<Backend> backend = std::make_shared<OffscreenBackend>();
+    // Never destroyed: objects a program keeps alive past main still reach it while they are destroyed.
+    static auto& backend = *new std::shared_ptr<Backend>(std::make_shared<OffscreenBackend>());
     return backend;
 }
 

@@ -5,6 +5,7 @@
 
 #include "platform/foundation/files/Bundle.h"
 #include "platform/foundation/files/FileManager.h"
+#include "platform/foundation/locale/Locale.h"
 #include "platform/foundation/runtime/StringFormat.h"
 #include "platform/graphics/BitmapImageRep.h"
 #include "platform/graphics/Color.h"
@@ -12,6 +13,7 @@
 
 #include <fmt/format.h>
 
+#include <cerrno>
 #include <cmath>
 
 namespace {
@@ -33,19 +35,66 @@ fnd::Error exportError(const fnd::String& path, const fnd::String& reason, const
     return error;
 }
 
-// The reason of a lower-level failure: its description and, when it has one, its own reason.
-fnd::String reasonOf(const fnd::Error& error)
+// What a person would say about a file the system could not write, for the reasons people run into; nothing for
+// other failures.
+fnd::String sentenceForFileError(const fnd::Error& error, const fnd::String& path)
 {
-    fnd::String reason = error.localizedDescription();
-    fnd::String detail = error.localizedFailureReason();
-    if (!detail.isEmpty())
-        reason = reason + " " + detail;
+    if (error.domain() != fnd::ErrorDomain::POSIX)
+        return {};
+    const auto folder = path.stringByDeletingLastPathComponent();
+    const auto shown = folder.isEmpty() ? fnd::String(".") : folder;
+    switch (error.code()) {
+    case EACCES:
+    case EPERM:
+        return fnd::stringWithFormat(applicationText("ExportNoPermission"), shown);
+    case EROFS:
+        return fnd::stringWithFormat(applicationText("ExportReadOnlyDisk"), shown);
+    case ENOSPC:
+    case EDQUOT:
+        return applicationText("ExportDiskFull");
+    case ENOENT:
+    case ENOTDIR:
+        return fnd::stringWithFormat(applicationText("ExportNoFolder"), shown);
+    case ENAMETOOLONG:
+        return applicationText("ExportNameTooLong");
+    case EISDIR:
+        return fnd::stringWithFormat(applicationText("ExportIsFolder"), path.lastPathComponent());
+    default:
+        return {};
+    }
+}
+
+// The reason of a lower-level failure, once: said as a person would when it is a common file problem, else the
+// failure's own reason, else its description.
+fnd::String reasonOf(const fnd::Error& error, const fnd::String& path)
+{
+    if (auto sentence = sentenceForFileError(error, path); !sentence.isEmpty())
+        return sentence;
+    fnd::String reason = error.localizedFailureReason();
+    if (reason.isEmpty())
+        return error.localizedDescription();
+    if (!reason.hasSuffix(".") && !reason.hasSuffix("!") && !reason.hasSuffix("?"))
+        reason = reason + ".";
     return reason;
+}
+
+// 94000 as the person's locale writes it: "94,000", "94.000".
+fnd::String groupedNumber(long long number)
+{
+    auto digits = std::to_string(number);
+    const auto separator = fnd::Locale::current().groupingSeparator().utf8();
+    std::string text;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0)
+            text += separator;
+        text += digits[i];
+    }
+    return fnd::String(text);
 }
 
 fnd::Expected<void> failed(const fnd::String& path, const fnd::Error& underlying)
 {
-    return std::unexpected(exportError(path, reasonOf(underlying), underlying));
+    return std::unexpected(exportError(path, reasonOf(underlying, path), underlying));
 }
 
 fnd::Expected<void> writeDocument(const fnd::String& path, const fnd::Expected<fnd::Data>& data)
@@ -113,6 +162,27 @@ ExportFileTypeSettings BarcodeExporter::settingsForFileType(long tag)
     return {};
 }
 
+fnd::String BarcodeExporter::proposedFileName(const TBQGenericBarcode& barcode)
+{
+    constexpr std::size_t MaximumLength = 60;
+    std::u16string name = (barcode.barcodeName() + " " + barcode.content()).units();
+    for (auto& c : name)
+        if (c == u'/' || c < 0x20 || c == 0x7F)
+            c = u'_';
+    // Spaces at either end and a leading dot (a hidden file) would surprise.
+    while (!name.empty() && (name.back() == u' ' || name.back() == u'_'))
+        name.pop_back();
+    while (!name.empty() && (name.front() == u' ' || name.front() == u'.'))
+        name.erase(name.begin());
+    if (name.size() > MaximumLength) {
+        name.resize(MaximumLength);
+        // Never half of a surrogate pair.
+        if (!name.empty() && name.back() >= 0xD800 && name.back() <= 0xDBFF)
+            name.pop_back();
+    }
+    return fnd::String(name);
+}
+
 fnd::Expected<void> BarcodeExporter::exportBarcode(
     const BarcodePtr& barcode, long fileTypeTag, double resolution, long colorSpaceTag, const fnd::String& path)
 {
@@ -168,8 +238,15 @@ fnd::Expected<std::shared_ptr<gfx::BitmapImageRep>> BarcodeExporter::bitmapForBa
     const gfx::Size pixels = pixelSizeForSize(bounds.size, resolution);
     auto rep
         = gfx::BitmapImageRep::create(long(pixels.width), long(pixels.height), gfx::BitmapLayout::ARGB32Premultiplied);
-    if (!rep)
-        return cannotDraw();
+    if (!rep) {
+        // Too many pixels to hold: the person learns how many, and what makes them fewer.
+        return std::unexpected(fnd::Error::make(fnd::ErrorDomain::Cocoa, FileWriteUnknownError,
+            fnd::stringWithFormat(applicationText("ExportTooLarge"),
+                resolution == std::floor(resolution) && resolution < 1e15
+                    ? groupedNumber((long long)resolution)
+                    : fnd::String(fmt::format("{:g}", resolution)),
+                groupedNumber((long long)pixels.width), groupedNumber((long long)pixels.height))));
+    }
     // The whole pixels hold a little more than the symbol: that sliver, right and below, shows the background.
     const gfx::Size points { pixels.width / scale, pixels.height / scale };
     rep->setSize(points);

@@ -40,6 +40,9 @@ public:
     BarcodeExporter() = delete;
 
     static ExportFileTypeSettings settingsForFileType(long fileTypeTag);
+    // The name the export sheet proposes, without extension: the symbology's name and the content ("EAN-13
+    // 4006381333931"), with what a file name cannot hold replaced, at most 60 characters.
+    static fnd::String proposedFileName(const TBQGenericBarcode& barcode);
 
     // The save sheet's OK: the file type and colour space by their pop-up tags, the resolution in dots per inch.
     static fnd::Expected<void> exportBarcode(

@@ -133,6 +133,7 @@ void Lumvara_TessaroAppDelegate::describeClass(fnd::ClassBuilder<Lumvara_Tessaro
     c.action("validModesForFontPanel:", &T::validModesForFontPanel);
     c.action("validateToolbarItem:", &T::validateToolbarItem);
     c.action("exportToPasteboard:", &T::exportToPasteboard);
+    c.action("copy:", &T::copy);
     c.action("export:", &T::exportBarcode);
     c.action("fileTypePopupChanged:", &T::fileTypePopupChanged);
     c.action("colorSpacePopupChanged:", &T::colorSpacePopupChanged);
@@ -271,6 +272,8 @@ void Lumvara_TessaroAppDelegate::awakeFromNib()
     for (const auto& field : { m_contentTextField, m_addOnTextField })
         if (field)
             field->setDelegate(me);
+    for (const auto& field : sizeFields())
+        field->setDelegate(me);
 
     // Escape cancels the preferences sheet (an interface file cannot hold the Escape character).
     if (m_prefWindow && m_prefWindow->contentView())
@@ -278,8 +281,15 @@ void Lumvara_TessaroAppDelegate::awakeFromNib()
             if (auto button = std::dynamic_pointer_cast<ui::Button>(view); button && button->tag() == 0)
                 button->setKeyEquivalent(u"\x1b");
 
+    // The form closes up around the rows a symbology hides.
+    if (m_backgroundView)
+        m_formRows.capture(*m_backgroundView, { m_previewScrollView });
+
     // 9.
     setupToolbar();
+    // F6 takes the keyboard from the form to the preview to the toolbar.
+    if (m_window)
+        m_window->setKeyViewAreas({ m_backgroundView, m_previewView, m_window->toolbarView() });
     // The controls keep their column; the preview gives way when the window narrows, down to a small one.
     if (m_window) {
         const gfx::Size size = m_window->frame().size;
@@ -310,6 +320,16 @@ void Lumvara_TessaroAppDelegate::handleZORApplicationMeasurementCenterDVNAppUnit
     const fnd::Notification&)
 {
     scheduleUpdateUI(UnitChangeRefreshDelay);
+    // A field being edited would otherwise keep its text in the old unit, and the next Return would read it in the
+    // new one.
+    std::weak_ptr<Lumvara_TessaroAppDelegate> weakSelf = self();
+    fnd::performAfterDelay(
+        self(),
+        [weakSelf] {
+            if (auto delegate = weakSelf.lock())
+                delegate->showAppliedSizesInEditedFields();
+        },
+        UnitChangeRefreshDelay);
 }
 
 void Lumvara_TessaroAppDelegate::scheduleUpdateUI(double delay)
@@ -413,6 +433,8 @@ void Lumvara_TessaroAppDelegate::updateUI()
              m_chooseFontButtonLabel, m_drawCaptionButton, m_captionSectionLabel })
         if (view)
             view->setHidden(matrix);
+    if (m_backgroundView)
+        m_formRows.closeUp(*m_backgroundView);
 
     // 4. The values.
     showUnlessEditing(m_contentTextField, [&](ui::TextField& field) {

@@ -1,15 +1,17 @@
 #pragma once
 
+#include "application/FormRows.h"
+
 #include "barcodes/TBQDataEntryDelegate.h"
 #include "barcodes/TBQGenericBarcode.h"
 
 #include "platform/foundation/runtime/NotificationCenter.h"
 #include "platform/foundation/runtime/Object.h"
-#include "platform/ui/views/Application.h"
-#include "platform/ui/text/ComboBoxCell.h"
+#include "platform/ui/containers/Toolbar.h"
 #include "platform/ui/controls/Control.h"
 #include "platform/ui/menus/Menu.h"
-#include "platform/ui/containers/Toolbar.h"
+#include "platform/ui/text/ComboBoxCell.h"
+#include "platform/ui/views/Application.h"
 
 #include <memory>
 
@@ -104,6 +106,11 @@ public:
     void barcodeWidthChanged(const fnd::Value& sender);
     long validModesForFontPanel(const fnd::Value& fontPanel);
     void controlTextDidChange(const fnd::Object& notification) override;
+    // The size fields (Lumvara_TessaroAppDelegateSizeFields.cpp): text that is no length, and Escape, put the length
+    // in use back into the field.
+    bool controlDidFailToFormatString(
+        ui::Control& control, const fnd::String& string, const fnd::String& error) override;
+    bool controlDoCommandBySelector(ui::Control& control, ui::View& fieldEditor, fnd::Selector selector) override;
 
     // The size combo boxes' lists; any other combo box has none.
     long numberOfItemsInComboBox(ui::ComboBox& comboBox) override;
@@ -129,6 +136,9 @@ public:
 
     // Clipboard and export (Lumvara_TessaroAppDelegateExport.cpp).
     void exportToPasteboard(const fnd::Value& sender);
+    // The Edit menu's Copy when nothing before this in the responder chain copies (no text is selected): the
+    // barcode goes to the clipboard as the toolbar's Clipboard item puts it there.
+    void copy(const fnd::Value& sender);
     void exportBarcode(const fnd::Value& sender);
     void exportSavePanelDidEnd(ui::SavePanel& panel, long returnCode);
     void updateAccessoryViewUI();
@@ -143,7 +153,8 @@ public:
     void showAboutBox(const fnd::Value& sender);
     void showSendFeedbackDialog(const fnd::Value& sender);
     void visitURL(const fnd::Value& sender);
-    // Feedback needs a receiver and the link an address; without them their items are disabled.
+    // Feedback needs a receiver and the link an address; Export, Copy and Preferences a barcode and no open sheet;
+    // without them their items are disabled.
     bool validateMenuItem(ui::MenuItem& item) override;
     // The menu's Quit.
     void terminate(const fnd::Value& sender);
@@ -210,6 +221,14 @@ private:
     void applySize(const fnd::Value& sender, void (TBQGenericBarcode::*set)(double),
         double (TBQGenericBarcode::*get)() const, void (*used)(float), const fnd::String& key);
     void scheduleUpdateUI(double delay);
+    std::vector<std::shared_ptr<ui::TextField>> sizeFields() const;
+    // What a size field shows when it shows the barcode: the barcode's length (as its size-list entry when the list
+    // has it); nullopt for other controls or without a barcode.
+    std::optional<fnd::Value> appliedSizeOf(const ui::Control& control) const;
+    // Puts that length into the field, or into its editor while it is edited; false for other controls.
+    bool showAppliedSize(ui::Control& control);
+    // After a change of units, fields being edited show their length in the new unit too.
+    void showAppliedSizesInEditedFields();
 
     std::shared_ptr<ui::Window> m_window;
     std::shared_ptr<ZORColorBackgroundView> m_backgroundView;
@@ -256,5 +275,7 @@ private:
     bool m_didFinishLaunching { false };
     // The colour the add-on label shows now (nullopt before the first refresh).
     std::optional<bool> m_addOnLabelMarkedEnabled;
+    // The form's rows as laid out, so that hidden controls leave no hole.
+    FormRows m_formRows;
     fnd::NotificationObserverToken m_unitObserver;
 };

@@ -8,8 +8,8 @@
 
 #include "frameworks/ZORAppKit/ZORSheetPresentation/ZORSheetPresentation.h"
 #include "platform/foundation/files/UserDefaults.h"
-#include "platform/ui/panels/Alert.h"
 #include "platform/ui/controls/PopUpButton.h"
+#include "platform/ui/panels/Alert.h"
 #include "platform/ui/panels/SavePanel.h"
 #include "platform/ui/text/TextField.h"
 #include "platform/ui/views/Window.h"
@@ -45,6 +45,11 @@ void Lumvara_TessaroAppDelegate::exportToPasteboard(const fnd::Value& sender)
     m_previewView->copy(sender);
 }
 
+void Lumvara_TessaroAppDelegate::copy(const fnd::Value& sender)
+{
+    exportToPasteboard(sender);
+}
+
 void Lumvara_TessaroAppDelegate::exportBarcode(const fnd::Value&)
 {
     if (!m_window || !m_currentBarcode || m_window->attachedSheet())
@@ -54,7 +59,12 @@ void Lumvara_TessaroAppDelegate::exportBarcode(const fnd::Value&)
     selectTag(m_exportImageResolutionPopup, long(defaults().integerForKey(LMVExportResolutionTag)));
     selectTag(m_exportImageColorSpacePopup, long(defaults().integerForKey(LMVExportColorSpaceTag)));
     m_savePanel->setCanCreateDirectories(true);
+    // Where the last export went, under a name made from the barcode.
+    if (auto folder = defaults().stringForKey(LMVExportFolderKey); folder && !folder->isEmpty())
+        m_savePanel->setDirectory(*folder);
     updateAccessoryViewUI();
+    m_savePanel->setNameFieldStringValue(
+        m_savePanel->nameWithRequiredExtension(BarcodeExporter::proposedFileName(*m_currentBarcode)));
     m_savePanel->setAccessoryView(m_exportAccessoryView);
 
     ZORSheetPresentation::sharedSheetPresentation().prepareSheetPresentationForWindow(*m_window);
@@ -88,6 +98,7 @@ void Lumvara_TessaroAppDelegate::exportSavePanelDidEnd(ui::SavePanel& panel, lon
     d.setInteger(fileType, LMVExportFileTypeTag);
     d.setInteger(resolution, LMVExportResolutionTag);
     d.setInteger(colorSpace, LMVExportColorSpaceTag);
+    d.setObject(panel.path().stringByDeletingLastPathComponent(), LMVExportFolderKey);
 
     auto written
         = BarcodeExporter::exportBarcode(m_currentBarcode, fileType, double(resolution), colorSpace, panel.path());

@@ -2,14 +2,15 @@
 #include "application/Lumvara_TessaroAppDelegate.h"
 
 #include "application/AboutBox.h"
+#include "application/TessaroBarcodeView.h"
 
 #include "frameworks/FoundationExtensions/ZORApplicationMeasurementCenter.h"
 #include "frameworks/FoundationExtensions/ui/ZORFeedbackProvider.h"
 #include "frameworks/ZORAppKit/ZORSheetPresentation/ZORSheetPresentation.h"
 #include "platform/foundation/files/Bundle.h"
 #include "platform/foundation/runtime/Log.h"
-#include "platform/ui/views/Application.h"
 #include "platform/ui/controls/PopUpButton.h"
+#include "platform/ui/views/Application.h"
 #include "platform/ui/views/Window.h"
 
 namespace {
@@ -97,6 +98,13 @@ bool Lumvara_TessaroAppDelegate::validateMenuItem(ui::MenuItem& item)
         return ZORFeedbackProvider::hasReceiver();
     if (item.action() == fnd::Selector("visitURL:"))
         return !webPageAddress(className()).isEmpty();
+    const bool sheetOpen = m_window && m_window->attachedSheet();
+    if (item.action() == fnd::Selector("export:"))
+        return m_currentBarcode && m_window && !sheetOpen;
+    if (item.action() == fnd::Selector("showPreferences:"))
+        return m_prefWindow && m_window && !sheetOpen;
+    if (item.action() == fnd::Selector("copy:"))
+        return m_previewView && m_previewView->barcode();
     return true;
 }
 

@@ -15,6 +15,8 @@ inline const fnd::String LMVExportFilenameExtension = "LMVExportFilenameExtensio
 inline const fnd::String LMVExportFileTypeTag = "LMVExportFileTypeTag";
 inline const fnd::String LMVExportResolutionTag = "LMVExportResolutionTag";
 inline const fnd::String LMVExportColorSpaceTag = "LMVExportColorSpaceTag";
+// The folder the last export went to, where the next export sheet opens (not registered: absent at first).
+inline const fnd::String LMVExportFolderKey = "LMVExportFolder";
 
 // The drawing settings every new barcode starts with.
 inline const fnd::String DefaultBarcodeValueBarColorKey = "DefaultBarcodeValueBarColorKey";

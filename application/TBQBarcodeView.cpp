@@ -129,6 +129,7 @@ void TBQBarcodeView::setNeedsUpdate()
     if (auto super = superview())
         super->setNeedsDisplay(true);
     setNeedsDisplay(true);
+    ui::accessibilityPostNotification(*this, ui::AccessibilityNotification::ValueChanged);
 }
 
 bool TBQBarcodeView::becomeFirstResponder()

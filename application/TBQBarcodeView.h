@@ -104,6 +104,12 @@ public:
     // view cannot be drawn.
     std::shared_ptr<gfx::Image> dragImage();
 
+    // Accessibility (TBQBarcodeViewAccessibility.cpp): an image described by the symbology and what it encodes, or
+    // by the text shown in its place.
+    bool accessibilityIsIgnored() const override { return false; }
+    std::vector<fnd::String> accessibilityAttributeNames() const override;
+    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
+
 private:
     void drawPlaceholder(const fnd::String& text, const std::shared_ptr<gfx::Color>& color);
     // Draws the glyph range with its first glyph's baseline at baselineY, the line starting at x.

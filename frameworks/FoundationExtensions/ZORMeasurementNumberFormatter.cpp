@@ -1,5 +1,7 @@
 #include "frameworks/FoundationExtensions/ZORMeasurementNumberFormatter.h"
 
+#include <cmath>
+
 #include "frameworks/FoundationExtensions/ZORFrameworkBundle.h"
 #include "frameworks/FoundationExtensions/detail/FormatPattern.h"
 
@@ -87,27 +89,37 @@ std::expected<fnd::Value, fnd::String> ZORMeasurementNumberFormatter::getObjectV
 
 // What people type besides the exact format: another unit's suffix, no suffix, no space, fewer decimals, or the
 // point where the locale has a comma.
-std::expected<fnd::Value, fnd::String> ZORMeasurementNumberFormatter::parseLeniently(const fnd::String& string) const
+std::expected<fnd::Value, fnd::String> ZORMeasurementNumberFormatter::parseLeniently(const fnd::String& text) const
 {
+    // A name in parentheses after the length ("0.363 mm (SC 3)", a size list's entry) is no part of it.
+    fnd::String string = text.stringByTrimmingCharactersInSet(fnd::CharacterSet::whitespaceAndNewlineCharacterSet());
+    if (string.hasSuffix(")")) {
+        const auto open = string.rangeOfString("(", fnd::StringCompareOptions::Backwards);
+        if (open.location != fnd::NotFound && open.location > 0)
+            string = string.substringTo(open.location);
+    }
     ZORMeasurementUnitType unit = m_showType;
-    ZORMeasurementUnitFromSuffix(string, unit);
     auto digits = fnd::componentsJoinedByString(
-        string.componentsSeparatedByCharactersInSet(fnd::CharacterSet::letterCharacterSet()), "");
+        string.componentsSeparatedByCharactersInSet(fnd::CharacterSet::letterCharacterSet()), "")
+                      .stringByTrimmingCharactersInSet(fnd::CharacterSet::whitespaceAndNewlineCharacterSet());
+    // Letters are a unit or nothing this can read: "1e-9" is not 1 of anything, and "abc" is no length at all.
+    const bool hasLetters
+        = string.rangeOfCharacterFromSet(fnd::CharacterSet::letterCharacterSet()).location != fnd::NotFound;
+    const bool knownUnit = ZORMeasurementUnitFromSuffix(string, unit);
 
-    auto localised = scanNumber(digits, locale().decimalSeparator());
-    auto plain = scanNumber(digits, ".");
+    // The whole number or nothing: text after it is never ignored.
     std::optional<double> value;
-    if (localised && localised->readAll)
-        value = localised->value;
-    else if (plain && plain->readAll)
-        value = plain->value;
-    else if (localised)
-        value = localised->value;
-    else if (plain)
-        value = plain->value;
-    if (!value)
+    if (!hasLetters || knownUnit) {
+        auto localised = scanNumber(digits, locale().decimalSeparator());
+        auto plain = scanNumber(digits, ".");
+        if (localised && localised->readAll)
+            value = localised->value;
+        else if (plain && plain->readAll)
+            value = plain->value;
+    }
+    if (!value || !std::isfinite(*value))
         return std::unexpected(fnd::stringWithFormat(
-            textFieldText("ZORMeasurementTextFieldNotALength", "\u201c%@\u201d is not a length."), string));
+            textFieldText("ZORMeasurementTextFieldNotALength", "\u201c%@\u201d is not a length."), text));
     return fnd::Value(ZORMeasurementConvert(unit, ZORMeasurementUnit::Point, *value));
 }
 

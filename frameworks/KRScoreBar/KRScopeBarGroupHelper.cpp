@@ -78,9 +78,8 @@ bool KRScopeBarGroupHelper::usesBindings() const
 
 bool KRScopeBarGroupHelper::showsSeparatorHere() const
 {
-    // Nothing lies left of the first group to separate it from, however its flag was set (groups set in bulk keep
-    // the flag a lone group was made with).
-    return m_group && m_group->showsSeparator() && groupIndex() > 0;
+    // The group's own flag decides, the first group's too: addGroup switches it off for a first group it makes.
+    return m_group && m_group->showsSeparator();
 }
 
 double KRScopeBarGroupHelper::labelWidth() const

@@ -2,6 +2,7 @@
 
 #include "frameworks/FoundationExtensions/ZORFrameworkBundle.h"
 #include "frameworks/KeyComboRecorder/KRKeyCodeTransformer.h"
+#include "platform/foundation/locale/Locale.h"
 #include "platform/ui/desktop/KeyboardLayout.h"
 
 #include <memory>
@@ -127,5 +128,5 @@ fnd::String KRKeyCharacterForCocoaFlags(std::int64_t keyCode, std::uint64_t coco
         code, static_cast<unsigned>(cocoaFlags & (KRCocoaFlags::Shift | KRCocoaFlags::Option)));
     if (characters.isEmpty())
         return KRKeyCodeString(keyCode);
-    return KRKeyCodeTransformer::firstCharacter(characters).capitalizedString();
+    return fnd::Locale::current().capitalizedString(KRKeyCodeTransformer::firstCharacter(characters));
 }

@@ -53,6 +53,17 @@ std::shared_ptr<QFButtonLayer> QFButtonLayer::layer()
     return layer;
 }
 
+const fnd::Array& QFButtonLayer::selectedFilters()
+{
+    static const fnd::Array filters { fnd::Dictionary {
+        { "name", "CIColorControls" },
+        { "inputSaturation", 1.0 },
+        { "inputBrightness", -0.5 },
+        { "inputContrast", 1.0 },
+    } };
+    return filters;
+}
+
 void QFButtonLayer::initWithLayer(const ui::Layer& layer)
 {
     Layer::initWithLayer(layer);

@@ -28,12 +28,18 @@ public:
 
     bool isHighlighted() const { return valueForKey("highlighted").boolValue(); }
     void setHighlighted(bool flag) { setValueForKey(flag, "highlighted"); }
+    // Unset, it reads NO, as every dynamic layer value does.
+    bool isEnabled() const { return valueForKey("enabled").boolValue(); }
+    void setEnabled(bool flag) { setValueForKey(flag, "enabled"); }
     std::int64_t state() const { return valueForKey("state").integerValue(); }
     void setState(std::int64_t state) { setValueForKey(state, "state"); }
     std::uint64_t type() const { return std::uint64_t(valueForKey("type").integerValue()); }
     void setType(std::uint64_t type) { setValueForKey(std::int64_t(type), "type"); }
 
     static const std::vector<fnd::String>& keysAffectingRedisplay();
+    // The filter that would darken a selected button: colour controls with the brightness at -0.5 (the name and
+    // parameters, for a renderer with filters; the layer's own drawing darkens through a grey multiply).
+    static const fnd::Array& selectedFilters();
     bool needsDisplayForKey(const fnd::String& key) const override;
     void drawInContext(gfx::GraphicsContext& context) override;
     // Sends the action to the target with the layer, then ends the highlight.

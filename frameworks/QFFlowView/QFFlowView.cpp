@@ -19,6 +19,7 @@
 #include "platform/ui/views/Window.h"
 
 #include <cmath>
+#include <utility>
 
 FND_REGISTER_CLASS(QFFlowView, ui::Control)
 
@@ -120,6 +121,8 @@ void QFFlowView::setSelectedIndex(std::size_t index)
         m_scrollLayer->setNeedsLayout();
     updateSelectionInRange({ std::int64_t(index), 0 });
     selectLayerAtIndex(index);
+    if (m_backgroundElement)
+        ui::accessibilityPostNotification(*m_backgroundElement, ui::AccessibilityNotification::SelectedChildrenChanged);
     if (auto d = delegate())
         d->flowViewSelectionDidChange(*this);
     if (bindingsEnabled())
@@ -176,7 +179,9 @@ void QFFlowView::setHighlightedLayer(const std::shared_ptr<ui::Layer>& layer)
 void QFFlowView::keyDown(const ui::Event& event)
 {
     if (m_canControlQuickLookPanel && event.characters() == fnd::String(" ")) {
+        // The space still goes on: an enclosing responder may act on it as well.
         togglePreviewPanel({});
+        Control::keyDown(event);
         return;
     }
     switch (event.keyCode()) {
@@ -497,10 +502,18 @@ std::vector<fnd::String> QFFlowView::observedItemKeyPaths() const
 void QFFlowView::startObservingCollection(const fnd::Array& items, const std::vector<fnd::String>& keyPaths)
 {
     using O = fnd::KeyValueObservingOptions;
-    for (const auto& item : items)
-        if (auto object = item.object())
-            for (const auto& path : keyPaths)
-                object->addObserver(*this, path, O::New | O::Old, QFFlowViewItemObservationContext);
+    // The initial notifications drop pictures cached under a new item's identifier, which may be another item's.
+    const bool wasObserving = std::exchange(m_observingNewItems, true);
+    try {
+        for (const auto& item : items)
+            if (auto object = item.object())
+                for (const auto& path : keyPaths)
+                    object->addObserver(*this, path, O::New | O::Old | O::Initial, QFFlowViewItemObservationContext);
+    } catch (...) {
+        m_observingNewItems = wasObserving;
+        throw;
+    }
+    m_observingNewItems = wasObserving;
 }
 
 void QFFlowView::stopObservingCollection(const fnd::Array& items, const std::vector<fnd::String>& keyPaths)
@@ -614,7 +627,11 @@ void QFFlowView::observeValueForKeyPath(
         if (m_scrollLayer)
             m_scrollLayer->setNeedsLayout();
     } else if (keyPath == m_keyPaths[3]) {
-        setTitle(imageTitleForItem(object.selfValue()));
+        // An item only now observed shows its title when it is the selected one: every new item naming itself
+        // would leave the last one's title under another picture.
+        auto item = object.selfValue();
+        if (!m_observingNewItems || (m_selectedIndex != NotFound && imageItemForIndex(m_selectedIndex) == item))
+            setTitle(imageTitleForItem(item));
     }
 }
 

@@ -14,6 +14,7 @@
 #include "platform/layers/TextLayer.h"
 #include "platform/ui/controls/Control.h"
 #include "platform/ui/panels/PreviewPanel.h"
+#include "platform/ui/views/Animator.h"
 
 #include <cstddef>
 #include <memory>
@@ -72,7 +73,8 @@ class QFFlowView : public ui::Control,
                    public ui::DraggingDestination,
                    public ui::PreviewPanelController,
                    public ui::PreviewPanelDataSource,
-                   public ui::PreviewPanelDelegate {
+                   public ui::PreviewPanelDelegate,
+                   public ui::AnimatablePropertyContainer {
     FND_OBJECT(QFFlowView)
     static void describeClass(fnd::ClassBuilder<QFFlowView>& c);
 
@@ -198,6 +200,9 @@ public:
     void setTitle(const fnd::String& title);
     void setTitleSize(double size);
     void setTitleColor(const gfx::ColorPtr& color);
+    // A font object or a font name, as the title layer takes it; nil is the layer's default.
+    const fnd::Value& titleFont() const { return m_titleFont; }
+    void setTitleFont(const fnd::Value& font);
 
     // Interaction state.
     bool canControlQuickLookPanel() const { return m_canControlQuickLookPanel; }
@@ -230,19 +235,21 @@ public:
     void observeValueForKeyPath(const fnd::String& keyPath, fnd::Object& object, const fnd::KeyValueChange& change,
         const void* context) override;
 
-    // Accessibility (an in-process tree of elements, one per layer that stands for something).
+    // Accessibility: a scroll area whose elements stand for its layers (the list of items, the scroll bar).
     std::shared_ptr<QFLayerAccessibilityHelper> accessibilityElementOfLayer(const ui::Layer& layer) const;
-    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const;
-    std::vector<fnd::String> accessibilityAttributeNames() const;
-    // The element under a point of the view: a layer's element, else the view itself (nullptr).
-    std::shared_ptr<QFLayerAccessibilityHelper> accessibilityHitTest(gfx::Point pointInView) const;
+    bool accessibilityIsIgnored() const override { return false; }
+    std::vector<fnd::String> accessibilityAttributeNames() const override;
+    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
+    // The element of the layer under the screen point, else the view itself.
+    fnd::Value accessibilityHitTest(gfx::Point screenPoint) const override;
 
     // Archiving: keyed coders only.
     void encodeWithCoder(fnd::Coder& coder) const override;
     bool initWithCoder(fnd::Coder& coder) override;
 
-    // Animation the view's animator uses for a key: a plain one for "spacing" and "stackedAngle".
-    static std::shared_ptr<ui::LayerAnimation> defaultAnimationForKey(const fnd::String& key);
+    // Animation the view's animator runs for a key: "spacing" and "stackedAngle" go from their values before the
+    // change to the new ones over a quarter second.
+    std::optional<ui::KeyAnimation> defaultAnimationForKey(const fnd::String& key) const override;
 
     // View and control.
     std::shared_ptr<ui::Cell> makeCell() const override;
@@ -318,6 +325,9 @@ private:
 
     double m_stackedAngle { 70 };
     double m_spacing { 50 };
+    // The values before the last change, where an animator's animation starts.
+    double m_stackedAngleBeforeChange { 70 };
+    double m_spacingBeforeChange { 50 };
     double m_selectedScale { 200 };
     double m_stackedScale { -200 };
     double m_reflectionOffset { -0.4 };
@@ -346,6 +356,7 @@ private:
     std::vector<std::shared_ptr<ui::ReplicatorLayer>> m_itemLayers;
     fnd::String m_title { "Title" };
     double m_titleSize { 18 };
+    fnd::Value m_titleFont;
     gfx::ColorPtr m_titleColor;
 
     bool m_canControlQuickLookPanel { false };
@@ -356,6 +367,8 @@ private:
 
     std::optional<fnd::Dictionary> m_contentBinding;
     fnd::Array m_observedItems;
+    // Set while items are being observed: their first notifications arrive then.
+    bool m_observingNewItems { false };
     std::optional<fnd::String> m_keyPaths[4];
 
     std::shared_ptr<fnd::OperationQueue> m_operationQueue;

@@ -2,8 +2,12 @@
 
 #include "frameworks/QFFlowView/QFFlowView.h"
 #include "frameworks/QFFlowView/QFLayerAccessibilityHelper.h"
+#include "platform/ui/views/Window.h"
 
 namespace {
+
+namespace QFFlowViewAttribute = ui::AccessibilityAttribute;
+namespace QFFlowViewRole = ui::AccessibilityRole;
 
 fnd::Value QFFlowViewElementValue(const std::shared_ptr<QFLayerAccessibilityHelper>& element)
 {
@@ -19,17 +23,17 @@ std::shared_ptr<QFLayerAccessibilityHelper> QFFlowView::accessibilityElementOfLa
 
 void QFFlowView::setupAccessibility()
 {
-    using namespace QFAccessibility;
+    namespace A = QFFlowViewAttribute;
     auto self = std::static_pointer_cast<QFFlowView>(shared_from_this());
     std::weak_ptr<QFFlowView> weakSelf = self;
 
-    m_backgroundElement = QFLayerAccessibilityHelper::layerAccesibilityHelperWithRole(ListRole, self, m_backgroundLayer, self);
-    m_backgroundElement->setWritableAttributeNames({ SelectedChildrenAttribute });
-    m_backgroundElement->setAttributeNames(
-        { ChildrenAttribute, SelectedChildrenAttribute, VisibleChildrenAttribute, OrientationAttribute });
-    m_backgroundElement->addHandlerForAttribute(
-        OrientationAttribute, [](QFLayerAccessibilityHelper&) { return fnd::Value(HorizontalOrientationValue); });
-    m_backgroundElement->addHandlerForAttribute(VisibleChildrenAttribute, [weakSelf](QFLayerAccessibilityHelper& e) {
+    m_backgroundElement = QFLayerAccessibilityHelper::layerAccesibilityHelperWithRole(
+        QFFlowViewRole::List, self, m_backgroundLayer, self);
+    m_backgroundElement->setWritableAttributeNames({ A::SelectedChildren });
+    m_backgroundElement->setAttributeNames({ A::Children, A::SelectedChildren, A::VisibleChildren, A::Orientation });
+    m_backgroundElement->addHandlerForAttribute(A::Orientation,
+        [](const QFLayerAccessibilityHelper&) { return fnd::Value(ui::AccessibilityOrientation::Horizontal); });
+    m_backgroundElement->addHandlerForAttribute(A::VisibleChildren, [weakSelf](const QFLayerAccessibilityHelper& e) {
         fnd::Array visible;
         auto view = weakSelf.lock();
         if (!view)
@@ -40,7 +44,7 @@ void QFFlowView::setupAccessibility()
                 visible.push_back(QFFlowViewElementValue(child));
         return fnd::Value(visible);
     });
-    m_backgroundElement->addHandlerForAttribute(SelectedChildrenAttribute, [weakSelf](QFLayerAccessibilityHelper& e) {
+    m_backgroundElement->addHandlerForAttribute(A::SelectedChildren, [weakSelf](const QFLayerAccessibilityHelper& e) {
         fnd::Array selected;
         auto view = weakSelf.lock();
         if (view && view->selectedIndex() != NotFound)
@@ -49,25 +53,34 @@ void QFFlowView::setupAccessibility()
         return fnd::Value(selected);
     });
     m_backgroundElement->addHandlerForWritableAttribute(
-        SelectedChildrenAttribute, [weakSelf](QFLayerAccessibilityHelper&, const fnd::Value& value) {
+        A::SelectedChildren, [weakSelf](QFLayerAccessibilityHelper&, const fnd::Value& value) {
             auto view = weakSelf.lock();
             if (!view || !value.isArray() || value.array()->empty())
                 return;
-            auto index = value.array()->front().integerValue();
-            if (index >= 0)
+            // The first element: an item's element, or its index.
+            const auto& first = value.array()->front();
+            if (auto element = first.objectAs<QFLayerAccessibilityHelper>()) {
+                const auto& children = view->m_backgroundElement->children();
+                auto found = std::find(children.begin(), children.end(), element);
+                if (found != children.end())
+                    view->setSelectedIndex(std::size_t(found - children.begin()));
+                return;
+            }
+            auto index = first.integerValue();
+            if (first.isNumber() && index >= 0)
                 view->setSelectedIndex(std::size_t(index));
         });
     m_backgroundLayer->setValueForKey(QFFlowViewElementValue(m_backgroundElement), "axHelper");
 
-    m_scrollBarElement
-        = QFLayerAccessibilityHelper::layerAccesibilityHelperWithRole(ScrollBarRole, self, m_scrollBarLayer, self);
-    m_scrollBarElement->setAttributeNames({ OrientationAttribute, ChildrenAttribute });
-    m_scrollBarElement->addHandlerForAttribute(
-        OrientationAttribute, [](QFLayerAccessibilityHelper&) { return fnd::Value(HorizontalOrientationValue); });
+    m_scrollBarElement = QFLayerAccessibilityHelper::layerAccesibilityHelperWithRole(
+        QFFlowViewRole::ScrollBar, self, m_scrollBarLayer, self);
+    m_scrollBarElement->setAttributeNames({ A::Orientation, A::Children });
+    m_scrollBarElement->addHandlerForAttribute(A::Orientation,
+        [](const QFLayerAccessibilityHelper&) { return fnd::Value(ui::AccessibilityOrientation::Horizontal); });
     auto knob = QFLayerAccessibilityHelper::layerAccesibilityHelperWithRole(
-        ValueIndicatorRole, m_scrollBarElement, scrollKnobLayer(), self);
-    knob->setAttributeNames({ ValueAttribute });
-    knob->addHandlerForAttribute(ValueAttribute, [weakSelf](QFLayerAccessibilityHelper&) {
+        QFFlowViewRole::ValueIndicator, m_scrollBarElement, scrollKnobLayer(), self);
+    knob->setAttributeNames({ A::Value });
+    knob->addHandlerForAttribute(A::Value, [weakSelf](const QFLayerAccessibilityHelper&) {
         auto view = weakSelf.lock();
         // With fewer than two items the bar is hidden and the knob stands at its start.
         if (!view || view->numberOfItems() < 2 || view->selectedIndex() == NotFound)
@@ -82,24 +95,25 @@ void QFFlowView::setupAccessibility()
 std::shared_ptr<QFLayerAccessibilityHelper> QFFlowView::addItemAccessibility(
     const std::shared_ptr<ui::Layer>& content, std::size_t index)
 {
-    using namespace QFAccessibility;
+    namespace A = QFFlowViewAttribute;
     if (!m_backgroundElement)
         return nullptr;
     auto self = std::static_pointer_cast<QFFlowView>(shared_from_this());
     std::weak_ptr<QFFlowView> weakSelf = self;
-    auto element = QFLayerAccessibilityHelper::layerAccesibilityHelperWithRole(ImageRole, m_backgroundElement, content, self);
-    element->setAttributeNames({ TitleAttribute, SelectedAttribute });
-    element->setWritableAttributeNames({ SelectedAttribute });
-    element->addHandlerForAttribute(TitleAttribute, [weakSelf, index](QFLayerAccessibilityHelper&) {
+    auto element = QFLayerAccessibilityHelper::layerAccesibilityHelperWithRole(
+        QFFlowViewRole::Image, m_backgroundElement, content, self);
+    element->setAttributeNames({ A::Title, A::Selected });
+    element->setWritableAttributeNames({ A::Selected });
+    element->addHandlerForAttribute(A::Title, [weakSelf, index](const QFLayerAccessibilityHelper&) {
         auto view = weakSelf.lock();
         return view ? fnd::Value(view->titleAtIndex(index)) : fnd::Value();
     });
-    element->addHandlerForAttribute(SelectedAttribute, [weakSelf, index](QFLayerAccessibilityHelper&) {
+    element->addHandlerForAttribute(A::Selected, [weakSelf, index](const QFLayerAccessibilityHelper&) {
         auto view = weakSelf.lock();
         return fnd::Value(view && view->selectedIndex() == index);
     });
     element->addHandlerForWritableAttribute(
-        SelectedAttribute, [weakSelf, index](QFLayerAccessibilityHelper&, const fnd::Value& value) {
+        A::Selected, [weakSelf, index](QFLayerAccessibilityHelper&, const fnd::Value& value) {
             if (auto view = weakSelf.lock(); view && value.boolValue())
                 view->setSelectedIndex(index);
         });
@@ -117,33 +131,33 @@ std::shared_ptr<QFLayerAccessibilityHelper> QFFlowView::addItemAccessibility(
 
 std::vector<fnd::String> QFFlowView::accessibilityAttributeNames() const
 {
-    using namespace QFAccessibility;
-    return { RoleAttribute, RoleDescriptionAttribute, ParentAttribute, WindowAttribute, PositionAttribute,
-        SizeAttribute, ChildrenAttribute, ContentsAttribute };
+    auto names = ui::View::accessibilityAttributeNames();
+    names.push_back(QFFlowViewAttribute::Contents);
+    return names;
 }
 
 fnd::Value QFFlowView::accessibilityAttributeValue(const fnd::String& attribute) const
 {
-    using namespace QFAccessibility;
-    if (attribute == RoleAttribute)
-        return ScrollAreaRole;
-    if (attribute == RoleDescriptionAttribute)
-        return roleDescription(ScrollAreaRole);
-    if (attribute == ChildrenAttribute || attribute == ContentsAttribute)
-        return fnd::Array { QFFlowViewElementValue(m_backgroundElement), QFFlowViewElementValue(m_scrollBarElement) };
-    if (attribute == ParentAttribute)
-        return superview() ? fnd::Value(std::static_pointer_cast<fnd::Object>(superview())) : fnd::Value();
-    if (attribute == WindowAttribute)
-        return window() ? fnd::Value(std::static_pointer_cast<fnd::Object>(window())) : fnd::Value();
-    if (attribute == SizeAttribute)
-        return frame().size;
-    if (attribute == PositionAttribute)
-        return frame().origin;
-    return {};
+    namespace A = QFFlowViewAttribute;
+    if (attribute == A::Role)
+        return QFFlowViewRole::ScrollArea;
+    if (attribute == A::RoleDescription)
+        return ui::accessibilityRoleDescription(QFFlowViewRole::ScrollArea);
+    auto elements
+        = fnd::Array { QFFlowViewElementValue(m_backgroundElement), QFFlowViewElementValue(m_scrollBarElement) };
+    std::erase_if(elements, [](const fnd::Value& element) { return element.isNil(); });
+    if (attribute == A::Contents)
+        return elements;
+    if (attribute == A::Children)
+        return ui::accessibilityUnignoredChildren(elements);
+    return ui::View::accessibilityAttributeValue(attribute);
 }
 
-std::shared_ptr<QFLayerAccessibilityHelper> QFFlowView::accessibilityHitTest(gfx::Point pointInView) const
+fnd::Value QFFlowView::accessibilityHitTest(gfx::Point screenPoint) const
 {
-    auto layer = hitLayerAtPoint(pointInView);
-    return layer ? accessibilityElementOfLayer(*layer) : nullptr;
+    auto w = window();
+    auto inView = convertPointFromView(w ? w->convertScreenToBase(screenPoint) : screenPoint, nullptr);
+    auto layer = hitLayerAtPoint(inView);
+    auto element = layer ? accessibilityElementOfLayer(*layer) : nullptr;
+    return element ? QFFlowViewElementValue(element) : selfValue();
 }

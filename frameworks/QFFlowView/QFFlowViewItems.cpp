@@ -335,12 +335,13 @@ void QFFlowView::updateImageLayerAtIndex(std::size_t index)
         auto image = newImageFromRepresentation(representation, type, desired);
         if (!image)
             return;
-        if (auto self = weakSelf.lock())
-            self->cacheImage(image, uid);
+        // The worker never holds the view: a reference taken here could be the last one and destroy the view
+        // off the main thread. The picture is cached and shown on the main thread.
         fnd::OperationQueue::mainQueue()->addOperationWithBlock([weakSelf, index, uid, image] {
             auto self = weakSelf.lock();
             if (!self)
                 return;
+            self->cacheImage(image, uid);
             // After a reload the index may hold another item: only its own picture goes there.
             auto layer = self->itemLayerAtIndex(index);
             if (!layer || !(layer->valueForKey("imageItemUID") == uid))

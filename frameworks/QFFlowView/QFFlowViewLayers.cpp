@@ -68,6 +68,7 @@ void QFFlowView::setStackedAngle(double degrees)
 {
     if (degrees == m_stackedAngle)
         return;
+    m_stackedAngleBeforeChange = m_stackedAngle;
     m_stackedAngle = std::clamp(degrees, 0.0, 90.0);
     double radians = m_stackedAngle * std::numbers::pi / 180;
     m_leftTransform = ui::Transform3D::rotation(radians, 0, 1, 0);
@@ -80,6 +81,7 @@ void QFFlowView::setSpacing(double spacing)
 {
     if (spacing == m_spacing)
         return;
+    m_spacingBeforeChange = m_spacing;
     m_spacing = spacing;
     if (m_scrollLayer)
         m_scrollLayer->setNeedsLayout();
@@ -131,11 +133,21 @@ void QFFlowView::updateReflection()
     }
 }
 
-std::shared_ptr<ui::LayerAnimation> QFFlowView::defaultAnimationForKey(const fnd::String& key)
+std::optional<ui::KeyAnimation> QFFlowView::defaultAnimationForKey(const fnd::String& key) const
 {
-    if (key == fnd::String("spacing") || key == fnd::String("stackedAngle"))
-        return ui::BasicAnimation::animationWithKeyPath(key);
-    return nullptr;
+    ui::KeyAnimation animation;
+    animation.keyPath = key;
+    animation.curve = ui::AnimationCurve::Linear;
+    if (key == fnd::String("spacing")) {
+        animation.fromValue = m_spacingBeforeChange;
+        animation.toValue = m_spacing;
+    } else if (key == fnd::String("stackedAngle")) {
+        animation.fromValue = m_stackedAngleBeforeChange;
+        animation.toValue = m_stackedAngle;
+    } else {
+        return ui::AnimatablePropertyContainer::defaultAnimationForKey(key);
+    }
+    return animation;
 }
 
 // Title.
@@ -163,6 +175,18 @@ void QFFlowView::setTitleSize(double size)
     m_titleSize = size;
     if (m_titleLayer) {
         m_titleLayer->setFontSize(size);
+        setTitle(m_title);
+    }
+}
+
+void QFFlowView::setTitleFont(const fnd::Value& font)
+{
+    m_titleFont = font;
+    if (m_titleLayer) {
+        m_titleLayer->setFont(font);
+        if (!m_titleFont.isNil())
+            m_titleLayer->setFont(m_titleFont);
+        m_titleLayer->setFontSize(m_titleSize);
         setTitle(m_title);
     }
 }
@@ -322,23 +346,25 @@ std::shared_ptr<ui::Layer> QFFlowView::createMovieOverlayLayerWithIndex(std::siz
         content->setValueForKey(fnd::Value(std::static_pointer_cast<fnd::Object>(overlay)), "overlayLayerKey");
         if (auto element = accessibilityElementOfLayer(*content)) {
             auto button = overlay->buttonLayer();
-            auto check = QFLayerAccessibilityHelper::layerAccesibilityHelperWithRole(
-                QFAccessibility::CheckBoxRole, element, button, std::static_pointer_cast<ui::View>(shared_from_this()));
-            check->setAttributeNames({ QFAccessibility::TitleAttribute, QFAccessibility::ValueAttribute });
-            check->setWritableAttributeNames({ QFAccessibility::ValueAttribute });
+            auto check = QFLayerAccessibilityHelper::layerAccesibilityHelperWithRole(ui::AccessibilityRole::CheckBox,
+                element, button, std::static_pointer_cast<ui::View>(shared_from_this()));
+            check->setAttributeNames({ ui::AccessibilityAttribute::Title, ui::AccessibilityAttribute::Value });
+            check->setWritableAttributeNames({ ui::AccessibilityAttribute::Value });
             std::weak_ptr<QFButtonLayer> weakButton = button;
-            check->addHandlerForAttribute(QFAccessibility::TitleAttribute, [weakButton](QFLayerAccessibilityHelper&) {
-                auto b = weakButton.lock();
-                auto bundle = fnd::Bundle::bundleWithName("QFFlowView");
-                const char* key = b && b->state() == 1 ? "Stop movie playback" : "Start movie playback";
-                return fnd::Value(bundle ? bundle->localizedStringForKey(key, {}, "QFFlowView") : fnd::String(key));
-            });
-            check->addHandlerForAttribute(QFAccessibility::ValueAttribute, [weakButton](QFLayerAccessibilityHelper&) {
-                auto b = weakButton.lock();
-                return b ? fnd::Value(b->state()) : fnd::Value();
-            });
+            check->addHandlerForAttribute(
+                ui::AccessibilityAttribute::Title, [weakButton](const QFLayerAccessibilityHelper&) {
+                    auto b = weakButton.lock();
+                    auto bundle = fnd::Bundle::bundleWithName("QFFlowView");
+                    const char* key = b && b->state() == 1 ? "Stop movie playback" : "Start movie playback";
+                    return fnd::Value(bundle ? bundle->localizedStringForKey(key, {}, "QFFlowView") : fnd::String(key));
+                });
+            check->addHandlerForAttribute(
+                ui::AccessibilityAttribute::Value, [weakButton](const QFLayerAccessibilityHelper&) {
+                    auto b = weakButton.lock();
+                    return b ? fnd::Value(b->state()) : fnd::Value();
+                });
             check->addHandlerForWritableAttribute(
-                QFAccessibility::ValueAttribute, [weakButton](QFLayerAccessibilityHelper&, const fnd::Value& value) {
+                ui::AccessibilityAttribute::Value, [weakButton](QFLayerAccessibilityHelper&, const fnd::Value& value) {
                     if (auto b = weakButton.lock())
                         b->setState(value.integerValue());
                 });

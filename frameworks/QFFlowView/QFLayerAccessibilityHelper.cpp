@@ -1,16 +1,22 @@
 #include "frameworks/QFFlowView/QFLayerAccessibilityHelper.h"
 
-#include "platform/foundation/files/Bundle.h"
 #include "platform/layers/Layer.h"
 #include "platform/ui/views/View.h"
 #include "platform/ui/views/Window.h"
 
+#include <algorithm>
+
 FND_REGISTER_CLASS(QFLayerAccessibilityHelper, fnd::Object)
 
-fnd::String QFAccessibility::roleDescription(const fnd::String& role)
+namespace {
+
+namespace QFLayerAccessibilityAttribute = ui::AccessibilityAttribute;
+
+fnd::Value QFLayerAccessibilityHelperValueOf(const std::shared_ptr<fnd::Object>& object)
 {
-    auto bundle = fnd::Bundle::bundleWithName("QFFlowView");
-    return bundle ? bundle->localizedStringForKey(role, {}, "QFFlowView") : role;
+    return object ? fnd::Value(object) : fnd::Value();
+}
+
 }
 
 std::shared_ptr<QFLayerAccessibilityHelper> QFLayerAccessibilityHelper::layerAccesibilityHelperWithRole(
@@ -18,25 +24,60 @@ std::shared_ptr<QFLayerAccessibilityHelper> QFLayerAccessibilityHelper::layerAcc
     const std::shared_ptr<ui::View>& view)
 {
     auto helper = fnd::makeObject<QFLayerAccessibilityHelper>();
-    helper->m_role = role;
-    helper->m_parent = parent;
-    helper->m_layer = layer;
-    helper->m_view = view;
+    helper->initWithRole(role, parent, layer, view);
     return helper;
 }
+
+void QFLayerAccessibilityHelper::initWithRole(const fnd::String& role, const std::shared_ptr<fnd::Object>& parent,
+    const std::shared_ptr<ui::Layer>& layer, const std::shared_ptr<ui::View>& view)
+{
+    m_role = role;
+    m_parent = parent;
+    m_layer = layer;
+    m_view = view;
+}
+
+// Children.
 
 std::shared_ptr<QFLayerAccessibilityHelper> QFLayerAccessibilityHelper::objectInChildrenAtIndex(std::size_t index) const
 {
     return index < m_children.size() ? m_children[index] : nullptr;
 }
 
+std::vector<std::shared_ptr<QFLayerAccessibilityHelper>> QFLayerAccessibilityHelper::childrenAtIndexes(
+    const fnd::IndexSet& indexes) const
+{
+    std::vector<std::shared_ptr<QFLayerAccessibilityHelper>> children;
+    for (const auto& range : indexes.ranges())
+        for (auto i = range.location; i < range.max() && std::size_t(i) < m_children.size(); ++i)
+            children.push_back(m_children[std::size_t(i)]);
+    return children;
+}
+
 void QFLayerAccessibilityHelper::insertObjectInChildrenAtIndex(
     const std::shared_ptr<QFLayerAccessibilityHelper>& child, std::size_t index)
 {
+    if (!child)
+        return;
     index = std::min(index, m_children.size());
-    child->m_parent = std::static_pointer_cast<fnd::Object>(shared_from_this());
+    child->m_parent = shared_from_this();
     m_children.insert(m_children.begin() + std::ptrdiff_t(index), child);
-    adjustChildrenAttribute();
+    childrenDidChange();
+}
+
+void QFLayerAccessibilityHelper::insertChildren(
+    const std::vector<std::shared_ptr<QFLayerAccessibilityHelper>>& children, const fnd::IndexSet& indexes)
+{
+    std::size_t next = 0;
+    for (const auto& range : indexes.ranges())
+        for (auto i = range.location; i < range.max() && next < children.size(); ++i, ++next) {
+            if (!children[next])
+                continue;
+            children[next]->m_parent = shared_from_this();
+            auto at = std::min(std::size_t(i), m_children.size());
+            m_children.insert(m_children.begin() + std::ptrdiff_t(at), children[next]);
+        }
+    childrenDidChange();
 }
 
 void QFLayerAccessibilityHelper::removeObjectFromChildrenAtIndex(std::size_t index)
@@ -45,7 +86,20 @@ void QFLayerAccessibilityHelper::removeObjectFromChildrenAtIndex(std::size_t ind
         return;
     m_children[index]->m_parent.reset();
     m_children.erase(m_children.begin() + std::ptrdiff_t(index));
-    adjustChildrenAttribute();
+    childrenDidChange();
+}
+
+void QFLayerAccessibilityHelper::removeChildrenAtIndexes(const fnd::IndexSet& indexes)
+{
+    // From the last, so that the earlier indexes still name the same children.
+    const auto& ranges = indexes.ranges();
+    for (auto range = ranges.rbegin(); range != ranges.rend(); ++range)
+        for (auto i = range->max(); i-- > range->location;)
+            if (std::size_t(i) < m_children.size()) {
+                m_children[std::size_t(i)]->m_parent.reset();
+                m_children.erase(m_children.begin() + std::ptrdiff_t(i));
+            }
+    childrenDidChange();
 }
 
 void QFLayerAccessibilityHelper::addChildrenObject(const std::shared_ptr<QFLayerAccessibilityHelper>& child)
@@ -58,15 +112,21 @@ void QFLayerAccessibilityHelper::removeAllChildren()
     for (const auto& child : m_children)
         child->m_parent.reset();
     m_children.clear();
-    adjustChildrenAttribute();
+    childrenDidChange();
 }
 
 void QFLayerAccessibilityHelper::adjustChildrenAttribute()
 {
     if (m_children.empty())
-        m_attributeNames.erase(QFAccessibility::ChildrenAttribute);
+        m_attributeNames.erase(QFLayerAccessibilityAttribute::Children);
     else
-        m_attributeNames.insert(QFAccessibility::ChildrenAttribute);
+        m_attributeNames.insert(QFLayerAccessibilityAttribute::Children);
+}
+
+void QFLayerAccessibilityHelper::childrenDidChange()
+{
+    adjustChildrenAttribute();
+    ui::accessibilityPostNotification(*this, ui::AccessibilityNotification::ChildrenChanged);
 }
 
 void QFLayerAccessibilityHelper::addHandlerForAttribute(const fnd::String& attribute, GetHandler handler)
@@ -79,12 +139,13 @@ void QFLayerAccessibilityHelper::addHandlerForWritableAttribute(const fnd::Strin
     m_setHandlers[attribute] = std::move(handler);
 }
 
+// The protocol.
+
 std::vector<fnd::String> QFLayerAccessibilityHelper::accessibilityAttributeNames() const
 {
-    using namespace QFAccessibility;
-    static const std::vector<fnd::String> common { RoleAttribute, RoleDescriptionAttribute, ParentAttribute,
-        WindowAttribute, TopLevelUIElementAttribute, PositionAttribute, SizeAttribute, FocusedAttribute,
-        EnabledAttribute };
+    namespace A = QFLayerAccessibilityAttribute;
+    static const std::vector<fnd::String> common { A::Role, A::RoleDescription, A::Parent, A::Window,
+        A::TopLevelUIElement, A::Position, A::Size, A::Focused, A::Enabled };
     auto names = common;
     for (const auto& name : m_attributeNames)
         if (std::find(names.begin(), names.end(), name) == names.end())
@@ -92,47 +153,43 @@ std::vector<fnd::String> QFLayerAccessibilityHelper::accessibilityAttributeNames
     return names;
 }
 
-fnd::Value QFLayerAccessibilityHelper::accessibilityAttributeValue(const fnd::String& attribute)
+fnd::Value QFLayerAccessibilityHelper::accessibilityAttributeValue(const fnd::String& attribute) const
 {
-    using namespace QFAccessibility;
-    if (attribute == RoleAttribute)
+    namespace A = QFLayerAccessibilityAttribute;
+    if (attribute == A::Role)
         return m_role;
-    if (attribute == RoleDescriptionAttribute)
-        return roleDescription(m_role);
-    if (attribute == ParentAttribute)
-        return m_parent.lock();
-    if (attribute == WindowAttribute || attribute == TopLevelUIElementAttribute) {
-        auto parent = m_parent.lock();
-        if (auto element = std::dynamic_pointer_cast<QFLayerAccessibilityHelper>(parent))
-            return element->accessibilityAttributeValue(attribute);
-        auto view = std::dynamic_pointer_cast<ui::View>(parent);
-        return view ? fnd::Value(std::static_pointer_cast<fnd::Object>(view->window())) : fnd::Value();
+    if (attribute == A::RoleDescription)
+        return ui::accessibilityRoleDescription(m_role);
+    if (attribute == A::Parent)
+        return ui::accessibilityUnignoredAncestor(QFLayerAccessibilityHelperValueOf(m_parent.lock()));
+    if (attribute == A::Window || attribute == A::TopLevelUIElement) {
+        auto* parent = ui::accessibilityElement(QFLayerAccessibilityHelperValueOf(m_parent.lock()));
+        return parent ? ui::accessibilityAttribute(*parent, attribute) : fnd::Value();
     }
-    if (attribute == PositionAttribute || attribute == SizeAttribute) {
+    if (attribute == A::Position || attribute == A::Size) {
         auto layer = m_layer.lock();
         auto view = m_view.lock();
         if (!layer || !view || !view->layer())
             return {};
-        if (attribute == SizeAttribute)
-            return layer->bounds().size;
-        auto root = view->layer();
+        if (attribute == A::Size)
+            return view->convertSizeToView(layer->bounds().size, nullptr);
         auto super = layer->superlayer();
-        auto inRoot = root->convertPointFromLayer(layer->frame().origin, super.get());
+        auto inRoot = view->layer()->convertPointFromLayer(layer->frame().origin, super.get());
         if (!inRoot)
             return {};
         auto inWindow = view->convertPointToView(*inRoot, nullptr);
         auto window = view->window();
         return window ? window->convertBaseToScreen(inWindow) : inWindow;
     }
-    if (attribute == FocusedAttribute)
+    if (attribute == A::Focused)
         return m_focused;
-    if (attribute == EnabledAttribute)
+    if (attribute == A::Enabled)
         return m_enabled;
-    if (attribute == ChildrenAttribute) {
+    if (attribute == A::Children) {
         fnd::Array children;
         for (const auto& child : m_children)
-            children.push_back(fnd::Value(std::static_pointer_cast<fnd::Object>(child)));
-        return children;
+            children.push_back(fnd::Value(child));
+        return ui::accessibilityUnignoredChildren(children);
     }
     if (auto handler = m_getHandlers.find(attribute); handler != m_getHandlers.end())
         return handler->second(*this);
@@ -150,17 +207,27 @@ void QFLayerAccessibilityHelper::accessibilitySetValue(const fnd::Value& value, 
         handler->second(*this, value);
 }
 
-fnd::Value QFLayerAccessibilityHelper::accessibilityHitTest(gfx::Point pointInView)
+fnd::Value QFLayerAccessibilityHelper::accessibilityFocusedUIElement() const
+{
+    return ui::accessibilityUnignoredAncestor(selfValue());
+}
+
+fnd::Value QFLayerAccessibilityHelper::accessibilityHitTest(gfx::Point screenPoint) const
 {
     auto view = m_view.lock();
     auto root = view ? view->layer() : nullptr;
     if (root) {
+        auto window = view->window();
+        auto inWindow = window ? window->convertScreenToBase(screenPoint) : screenPoint;
+        auto inView = view->convertPointFromView(inWindow, nullptr);
         auto presentation = root->presentationLayer();
-        auto hit = presentation ? presentation->hitTest(pointInView) : nullptr;
+        auto hit = presentation ? presentation->hitTest(inView) : nullptr;
         if (hit && hit->modelLayer() == m_layer.lock())
             return selfValue();
     }
-    return m_parent.lock();
+    // The point is not over this element's layer: the element is not the answer, its nearest unignored
+    // ancestor is.
+    return ui::accessibilityUnignoredAncestor(QFLayerAccessibilityHelperValueOf(m_parent.lock()));
 }
 
 fnd::String QFLayerAccessibilityHelper::description() const

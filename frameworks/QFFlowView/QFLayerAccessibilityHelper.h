@@ -1,7 +1,9 @@
 #pragma once
 
+#include "platform/foundation/runtime/IndexSet.h"
 #include "platform/foundation/runtime/Object.h"
 #include "platform/graphics/Geometry.h"
+#include "platform/ui/accessibility/AccessibilityElement.h"
 
 #include <functional>
 #include <map>
@@ -14,51 +16,24 @@ class Layer;
 class View;
 }
 
-// Accessibility attributes and roles, with the platform's names.
-namespace QFAccessibility {
-inline const fnd::String RoleAttribute = "AXRole";
-inline const fnd::String RoleDescriptionAttribute = "AXRoleDescription";
-inline const fnd::String ParentAttribute = "AXParent";
-inline const fnd::String WindowAttribute = "AXWindow";
-inline const fnd::String TopLevelUIElementAttribute = "AXTopLevelUIElement";
-inline const fnd::String PositionAttribute = "AXPosition";
-inline const fnd::String SizeAttribute = "AXSize";
-inline const fnd::String FocusedAttribute = "AXFocused";
-inline const fnd::String EnabledAttribute = "AXEnabled";
-inline const fnd::String ChildrenAttribute = "AXChildren";
-inline const fnd::String SelectedChildrenAttribute = "AXSelectedChildren";
-inline const fnd::String VisibleChildrenAttribute = "AXVisibleChildren";
-inline const fnd::String OrientationAttribute = "AXOrientation";
-inline const fnd::String TitleAttribute = "AXTitle";
-inline const fnd::String SelectedAttribute = "AXSelected";
-inline const fnd::String ValueAttribute = "AXValue";
-inline const fnd::String ContentsAttribute = "AXContents";
-inline const fnd::String ListRole = "AXList";
-inline const fnd::String ImageRole = "AXImage";
-inline const fnd::String ScrollBarRole = "AXScrollBar";
-inline const fnd::String ValueIndicatorRole = "AXValueIndicator";
-inline const fnd::String CheckBoxRole = "AXCheckBox";
-inline const fnd::String ScrollAreaRole = "AXScrollArea";
-inline const fnd::String HorizontalOrientationValue = "AXHorizontalOrientation";
-// The role's description from the component's string table.
-fnd::String roleDescription(const fnd::String& role);
-}
-
 // An accessibility element that stands for one layer (layers are no elements themselves). It does not keep its
 // parent, layer or view alive; its children it owns. Attributes beyond the common ones are answered by handlers.
-class QFLayerAccessibilityHelper : public fnd::Object {
+class QFLayerAccessibilityHelper : public fnd::Object, public ui::AccessibilityElement {
     FND_OBJECT(QFLayerAccessibilityHelper)
 
 public:
-    using GetHandler = std::function<fnd::Value(QFLayerAccessibilityHelper&)>;
+    using GetHandler = std::function<fnd::Value(const QFLayerAccessibilityHelper&)>;
     using SetHandler = std::function<void(QFLayerAccessibilityHelper&, const fnd::Value&)>;
 
     QFLayerAccessibilityHelper() = default;
     static std::shared_ptr<QFLayerAccessibilityHelper> layerAccesibilityHelperWithRole(const fnd::String& role,
         const std::shared_ptr<fnd::Object>& parent, const std::shared_ptr<ui::Layer>& layer,
         const std::shared_ptr<ui::View>& view);
+    void initWithRole(const fnd::String& role, const std::shared_ptr<fnd::Object>& parent,
+        const std::shared_ptr<ui::Layer>& layer, const std::shared_ptr<ui::View>& view);
 
     const fnd::String& role() const { return m_role; }
+    void setRole(const fnd::String& role) { m_role = role; }
     std::shared_ptr<fnd::Object> parent() const { return m_parent.lock(); }
     void setParent(const std::shared_ptr<fnd::Object>& parent) { m_parent = parent; }
     std::shared_ptr<ui::Layer> layer() const { return m_layer.lock(); }
@@ -68,33 +43,49 @@ public:
     bool isEnabled() const { return m_enabled; }
     void setEnabled(bool flag) { m_enabled = flag; }
     const std::set<fnd::String>& attributeNames() const { return m_attributeNames; }
-    void setAttributeNames(std::set<fnd::String> names) { m_attributeNames = std::move(names); adjustChildrenAttribute(); }
+    void setAttributeNames(std::set<fnd::String> names)
+    {
+        m_attributeNames = std::move(names);
+        adjustChildrenAttribute();
+    }
     const std::set<fnd::String>& writableAttributeNames() const { return m_writableAttributeNames; }
     void setWritableAttributeNames(std::set<fnd::String> names) { m_writableAttributeNames = std::move(names); }
 
-    // Children; inserting sets the child's parent, removing clears it.
+    // Children, in the forms key-value coding knows; inserting sets each child's parent, removing clears it, and
+    // the children attribute is listed exactly while there are children. Indexes past the end are ignored.
     std::size_t countOfChildren() const { return m_children.size(); }
     std::shared_ptr<QFLayerAccessibilityHelper> objectInChildrenAtIndex(std::size_t index) const;
+    std::vector<std::shared_ptr<QFLayerAccessibilityHelper>> childrenAtIndexes(const fnd::IndexSet& indexes) const;
     const std::vector<std::shared_ptr<QFLayerAccessibilityHelper>>& children() const { return m_children; }
     void insertObjectInChildrenAtIndex(const std::shared_ptr<QFLayerAccessibilityHelper>& child, std::size_t index);
+    // The children go to the indexes in ascending order, each index counted in the list as it grows.
+    void insertChildren(
+        const std::vector<std::shared_ptr<QFLayerAccessibilityHelper>>& children, const fnd::IndexSet& indexes);
     void removeObjectFromChildrenAtIndex(std::size_t index);
+    void removeChildrenAtIndexes(const fnd::IndexSet& indexes);
     void addChildrenObject(const std::shared_ptr<QFLayerAccessibilityHelper>& child);
     void removeAllChildren();
 
     void addHandlerForAttribute(const fnd::String& attribute, GetHandler handler);
     void addHandlerForWritableAttribute(const fnd::String& attribute, SetHandler handler);
 
-    std::vector<fnd::String> accessibilityAttributeNames() const;
-    fnd::Value accessibilityAttributeValue(const fnd::String& attribute);
-    bool accessibilityIsAttributeSettable(const fnd::String& attribute) const;
-    void accessibilitySetValue(const fnd::Value& value, const fnd::String& attribute);
-    bool accessibilityIsIgnored() const { return false; }
-    // The element under a point of the view: this one when the layer hit there is its own, else its parent.
-    fnd::Value accessibilityHitTest(gfx::Point pointInView);
+    // The accessibility protocol.
+    std::vector<fnd::String> accessibilityAttributeNames() const override;
+    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
+    bool accessibilityIsAttributeSettable(const fnd::String& attribute) const override;
+    void accessibilitySetValue(const fnd::Value& value, const fnd::String& attribute) override;
+    std::vector<fnd::String> accessibilityActionNames() const override { return {}; }
+    fnd::String accessibilityActionDescription(const fnd::String&) const override { return {}; }
+    void accessibilityPerformAction(const fnd::String&) override { }
+    bool accessibilityIsIgnored() const override { return false; }
+    fnd::Value accessibilityFocusedUIElement() const override;
+    // This element when the view's layer under the screen point is its own, else its parent's unignored ancestor.
+    fnd::Value accessibilityHitTest(gfx::Point screenPoint) const override;
     fnd::String description() const override;
 
 private:
     void adjustChildrenAttribute();
+    void childrenDidChange();
 
     fnd::String m_role;
     std::weak_ptr<fnd::Object> m_parent;

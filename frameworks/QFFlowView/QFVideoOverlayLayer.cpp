@@ -14,6 +14,8 @@ FND_REGISTER_CLASS(QFVideoOverlayLayer, ui::Layer)
 namespace {
 
 constexpr double QFVideoOverlayLayerButtonSide = 40;
+const int QFVideoOverlayLayerHiddenObservationContextTag = 0;
+const void* const QFVideoOverlayLayerHiddenObservationContext = &QFVideoOverlayLayerHiddenObservationContextTag;
 
 std::shared_ptr<gfx::BitmapImageRep> QFVideoOverlayLayerPicture(const gfx::BezierPath& path)
 {
@@ -34,6 +36,74 @@ std::shared_ptr<gfx::BitmapImageRep> QFVideoOverlayLayerPicture(const gfx::Bezie
     return bitmap;
 }
 
+}
+
+QFVideoOverlayLayer::~QFVideoOverlayLayer()
+{
+    // The watch of its own key goes with the object.
+    if (m_movieUpdateTimer)
+        m_movieUpdateTimer->invalidate();
+}
+
+std::shared_ptr<fnd::Object> QFVideoOverlayLayer::target() const
+{
+    return m_buttonLayer ? m_buttonLayer->target() : nullptr;
+}
+
+void QFVideoOverlayLayer::setTarget(const std::shared_ptr<fnd::Object>& target)
+{
+    if (m_buttonLayer)
+        m_buttonLayer->setTarget(target);
+}
+
+fnd::Selector QFVideoOverlayLayer::action() const
+{
+    return m_buttonLayer ? m_buttonLayer->action() : fnd::Selector();
+}
+
+void QFVideoOverlayLayer::setAction(fnd::Selector action)
+{
+    if (m_buttonLayer)
+        m_buttonLayer->setAction(action);
+}
+
+void QFVideoOverlayLayer::setMovieUpdateTimer(std::shared_ptr<fnd::Timer> timer)
+{
+    if (m_movieUpdateTimer && m_movieUpdateTimer != timer)
+        m_movieUpdateTimer->invalidate();
+    m_movieUpdateTimer = std::move(timer);
+}
+
+void QFVideoOverlayLayer::setupNotifications()
+{
+    if (m_observingHidden)
+        return;
+    using O = fnd::KeyValueObservingOptions;
+    addObserver(*this, "hidden", O::New | O::Initial, QFVideoOverlayLayerHiddenObservationContext);
+    m_observingHidden = true;
+}
+
+void QFVideoOverlayLayer::teardownNotifications()
+{
+    if (!m_observingHidden)
+        return;
+    removeObserver(*this, "hidden", QFVideoOverlayLayerHiddenObservationContext);
+    m_observingHidden = false;
+}
+
+void QFVideoOverlayLayer::removeFromSuperlayer()
+{
+    teardownNotifications();
+    ui::Layer::removeFromSuperlayer();
+}
+
+void QFVideoOverlayLayer::observeValueForKeyPath(
+    const fnd::String& keyPath, fnd::Object& object, const fnd::KeyValueChange& change, const void* context)
+{
+    // Its own visibility changes nothing yet: the watch is where a movie player would start or stop its timer.
+    if (context == QFVideoOverlayLayerHiddenObservationContext)
+        return;
+    ui::Layer::observeValueForKeyPath(keyPath, object, change, context);
 }
 
 std::shared_ptr<QFVideoOverlayLayer> QFVideoOverlayLayer::layer()

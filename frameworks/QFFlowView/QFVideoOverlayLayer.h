@@ -2,6 +2,7 @@
 
 #include "frameworks/QFFlowView/QFButtonLayer.h"
 
+#include "platform/foundation/runtime/Timer.h"
 #include "platform/graphics/BezierPath.h"
 
 // A round play/pause indicator with a progress ring that lies over a movie item. "indicatorScale" (0: a small
@@ -14,6 +15,7 @@ public:
     static constexpr double ExpandDuration = 0.15;
 
     QFVideoOverlayLayer() = default;
+    ~QFVideoOverlayLayer() override;
     // Constraints to its superlayer's centre and the play/pause button.
     static std::shared_ptr<QFVideoOverlayLayer> layer();
 
@@ -33,6 +35,25 @@ public:
     void collapse();
     void buttonClicked(const fnd::Value&) { }
 
+    // The button's target and action are the overlay's.
+    std::shared_ptr<fnd::Object> target() const;
+    void setTarget(const std::shared_ptr<fnd::Object>& target);
+    fnd::Selector action() const;
+    void setAction(fnd::Selector action);
+
+    // A timer a movie player may hang here to refresh the ring; the overlay starts none and ends it when it goes.
+    const std::shared_ptr<fnd::Timer>& movieUpdateTimer() const { return m_movieUpdateTimer; }
+    void setMovieUpdateTimer(std::shared_ptr<fnd::Timer> timer);
+
+    // The overlay watches its own "hidden" key while set up; taking it out of its superlayer ends the watch,
+    // whether or not it was set up.
+    void setupNotifications();
+    void teardownNotifications();
+    void removeFromSuperlayer();
+    bool isObservingHidden() const { return m_observingHidden; }
+    void observeValueForKeyPath(const fnd::String& keyPath, fnd::Object& object, const fnd::KeyValueChange& change,
+        const void* context) override;
+
     fnd::Value defaultValueForKey(const fnd::String& key) const override;
     bool needsDisplayForKey(const fnd::String& key) const override;
     void drawInContext(gfx::GraphicsContext& context) override;
@@ -40,4 +61,6 @@ public:
 private:
     void animateScale(double from, double to);
     std::shared_ptr<QFButtonLayer> m_buttonLayer;
+    std::shared_ptr<fnd::Timer> m_movieUpdateTimer;
+    bool m_observingHidden { false };
 };

@@ -14,6 +14,9 @@ public:
     std::shared_ptr<ui::Cell> cloneCell() const override;
     bool isOverflowButton() const { return m_isOverflowButton; }
     void setIsOverflowButton(bool flag) { m_isOverflowButton = flag; }
+    // Accessibility: the tab's button tells through its value whether it is the selected tab (its state).
+    std::vector<fnd::String> accessibilityAttributeNames() const override;
+    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
 
 private:
     bool m_isOverflowButton { false };

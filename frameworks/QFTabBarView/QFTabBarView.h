@@ -295,8 +295,12 @@ public:
     void observeValueForKeyPath(const fnd::String& keyPath, fnd::Object& object, const fnd::KeyValueChange& change,
         const void* context) override;
 
-    // Accessibility: the attached button under the point (view coordinates), else the bar itself.
-    std::shared_ptr<ui::View> accessibilityHitTest(gfx::Point point) const;
+    // Accessibility (QFTabBarViewAccessibility.cpp): a group whose children are its tabs' buttons, in bar order. The
+    // element at a screen point is the tab under it (by geometry: the highlight is only where the mouse last was),
+    // else the bar.
+    bool accessibilityIsIgnored() const override { return false; }
+    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
+    fnd::Value accessibilityHitTest(gfx::Point screenPoint) const override;
 
     // After the view's data (without the attached buttons, made again from the tab view): "QFtabView",
     // "QFOverflowPopUpButton", "QFaddTabButton", "QFstyle", the options, "QFpartnerView" and "QFdelegate" (a

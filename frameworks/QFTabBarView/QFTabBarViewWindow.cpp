@@ -115,12 +115,3 @@ void QFTabBarView::updateTrackingAreas()
     ui::View::updateTrackingAreas();
     forEachButton([](QFAttachedTabBarButton& button) { button.updateTrackingAreas(); });
 }
-
-std::shared_ptr<ui::View> QFTabBarView::accessibilityHitTest(gfx::Point point) const
-{
-    // By geometry: the tab under the point answers, whatever is highlighted.
-    for (const auto& button : attachedButtons())
-        if (!button->isHidden() && mouseInRect(point, button->frame()))
-            return button;
-    return std::const_pointer_cast<ui::View>(std::static_pointer_cast<const ui::View>(shared_from_this()));
-}

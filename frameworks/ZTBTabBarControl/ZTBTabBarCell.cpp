@@ -204,20 +204,12 @@ std::shared_ptr<gfx::Image> ZTBTabBarCell::dragImage()
     return image;
 }
 
-fnd::String ZTBTabBarCell::accessibilityHelp() const
+void ZTBTabBarCell::setTabState(long state)
 {
-    auto control = controlView();
-    auto delegate = control ? control->delegate() : nullptr;
-    if (delegate && control->tabView())
-        if (auto word = delegate->accessibilityStringForTabView(*control->tabView(), m_count))
-            return fnd::String(m_title.utf8() + ", " + std::to_string(m_count) + " " + word->utf8());
-    return m_title;
-}
-
-void ZTBTabBarCell::accessibilityPerformPress()
-{
-    if (auto control = controlView())
-        control->tabClick(*this);
+    const bool selectionChanged = ((state ^ m_tabState) & ZTBTabState::Selected) != 0;
+    m_tabState = state;
+    if (selectionChanged)
+        ui::accessibilityPostNotification(*this, ui::AccessibilityNotification::ValueChanged);
 }
 
 void ZTBTabBarCell::observeIdentifierKey(const std::shared_ptr<fnd::Object>& identifier, const fnd::String& key)

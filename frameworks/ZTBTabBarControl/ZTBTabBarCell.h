@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ui/accessibility/AccessibilityElement.h"
 #include "platform/foundation/archiving/Coding.h"
 #include "platform/foundation/runtime/Object.h"
 #include "platform/graphics/Color.h"
@@ -37,7 +38,10 @@ inline constexpr long Single = 128;
 
 // One tab of a tab bar control: what a style needs to draw it. A placeholder (no item) stands for the gap a dragged
 // tab would fall into and grows or shrinks in steps 0 to 7. The cell owns the tracking rects the bar registers for it.
-class ZTBTabBarCell : public fnd::Object, public fnd::Coding, public ui::TrackingOwner {
+class ZTBTabBarCell : public fnd::Object,
+                      public fnd::Coding,
+                      public ui::TrackingOwner,
+                      public ui::AccessibilityElement {
     FND_OBJECT(ZTBTabBarCell)
     static void describeClass(fnd::ClassBuilder<ZTBTabBarCell>& c);
 
@@ -75,7 +79,8 @@ public:
     bool isPlaceholder() const { return m_isPlaceholder; }
     void setIsPlaceholder(bool flag) { m_isPlaceholder = flag; }
     long tabState() const { return m_tabState; }
-    void setTabState(long state) { m_tabState = state; }
+    // Assistive technologies hear when the tab becomes or stops being the selected one.
+    void setTabState(long state);
     long closeButtonTrackingTag() const { return m_closeButtonTrackingTag; }
     void setCloseButtonTrackingTag(long tag) { m_closeButtonTrackingTag = tag; }
     long cellTrackingTag() const { return m_cellTrackingTag; }
@@ -122,11 +127,18 @@ public:
     // The tab's picture for a drag (the bar's pixels, with the "pi" picture for a running indicator).
     std::shared_ptr<gfx::Image> dragImage();
 
-    // Accessibility: role, help and focus; the press action selects the tab.
-    fnd::String accessibilityRole() const { return "AXButton"; }
+    // Accessibility (ZTBTabBarControlAccessibility.cpp): a button titled with the tab's title whose value and focus
+    // tell whether it is the selected tab, with the count in its help; pressing it selects the tab. A placeholder is
+    // ignored.
+    std::vector<fnd::String> accessibilityAttributeNames() const override;
+    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
+    std::vector<fnd::String> accessibilityActionNames() const override;
+    void accessibilityPerformAction(const fnd::String& action) override;
+    bool accessibilityIsIgnored() const override { return m_isPlaceholder; }
+    fnd::Value accessibilityHitTest(gfx::Point screenPoint) const override;
+    fnd::Value accessibilityFocusedUIElement() const override;
+    // "title, 3 messages" when the control's delegate names the count, else the title.
     fnd::String accessibilityHelp() const;
-    bool accessibilityFocused() const { return (m_tabState & ZTBTabState::Selected) != 0; }
-    void accessibilityPerformPress();
 
     // The identifier properties the cell watches (a change lays the bar out again).
     void observeIdentifierKey(const std::shared_ptr<fnd::Object>& identifier, const fnd::String& key);

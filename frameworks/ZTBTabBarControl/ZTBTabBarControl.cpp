@@ -221,6 +221,7 @@ void ZTBTabBarControl::addTabViewItem(const std::shared_ptr<ui::TabViewItem>& it
     m_cells.push_back(cell);
     if (m_tabView && long(m_cells.size()) == m_tabView->numberOfTabViewItems())
         update();
+    ui::accessibilityPostNotification(*this, ui::AccessibilityNotification::ChildrenChanged);
 }
 
 void ZTBTabBarControl::removeTabForCell(const std::shared_ptr<ZTBTabBarCell>& cell)
@@ -244,6 +245,7 @@ void ZTBTabBarControl::removeTabForCell(const std::shared_ptr<ZTBTabBarCell>& ce
     cell->setCloseButtonTrackingTag(0);
     cell->setCellTrackingTag(0);
     std::erase(m_cells, cell);
+    ui::accessibilityPostNotification(*this, ui::AccessibilityNotification::ChildrenChanged);
     update();
 }
 
@@ -389,13 +391,6 @@ fnd::String ZTBTabBarControl::stringForToolTip(ui::View&, long, gfx::Point point
         if (auto tip = delegate->tabViewToolTipForTabViewItem(*m_tabView, *cell->representedObject()))
             return *tip;
     return {};
-}
-
-std::shared_ptr<ZTBTabBarCell> ZTBTabBarControl::accessibilityHitTest(gfx::Point point) const
-{
-    // By geometry, not by whichever cell was last highlighted.
-    auto cell = cellForPoint(point);
-    return cell && !cell->isPlaceholder() ? cell : nullptr;
 }
 
 // Tab view delegate.

@@ -238,8 +238,11 @@ public:
     void viewDidEndLiveResize() override;
     void observeValueForKeyPath(const fnd::String& keyPath, fnd::Object& object, const fnd::KeyValueChange& change,
         const void* context) override;
-    // The cell under the mouse (the highlighted one), else nullptr for the bar itself.
-    std::shared_ptr<ZTBTabBarCell> accessibilityHitTest(gfx::Point point) const;
+    // Accessibility (ZTBTabBarControlAccessibility.cpp): a group whose children are its tabs' cells. The element at
+    // a screen point is the cell under it (by geometry: the highlight is only where the mouse last was), else the bar.
+    bool accessibilityIsIgnored() const override { return false; }
+    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
+    fnd::Value accessibilityHitTest(gfx::Point screenPoint) const override;
 
     // Configuration only: options, style and the tab view; no events, timers, steps or the delegate.
     void encodeWithCoder(fnd::Coder& coder) const override;

@@ -315,9 +315,9 @@ void KJSplitView::doubleClickDivider(std::size_t index)
                 leadingCandidate = answer->get() == &leading ? &leading : nullptr;
                 trailingCandidate = answer->get() == &trailing ? &trailing : nullptr;
             } else if (!(leading.dimension() < trailing.dimension())) {
+                // The trailing pane stays a candidate either way: it is tried when the smaller leading one could
+                // not collapse.
                 leadingCandidate = nullptr;
-            } else {
-                trailingCandidate = nullptr;
             }
         }
         bool adjusted = false;

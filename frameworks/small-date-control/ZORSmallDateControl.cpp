@@ -158,9 +158,19 @@ void ZORSmallDateControl::setDate(fnd::Date date)
     updateCells();
 }
 
+void ZORSmallDateControl::showPart(Part part)
+{
+    auto index = indexOfPart(part);
+    if (index >= 0 && static_cast<std::size_t>(index) < m_cells.size())
+        if (auto& cell = m_cells[std::size_t(index)])
+            cell->setStringValue(stringOfPart(part));
+    setNeedsDisplay(true);
+}
+
 void ZORSmallDateControl::setDay(std::int64_t day)
 {
     m_day = day;
+    showPart(Day);
 }
 
 void ZORSmallDateControl::setMonth(std::int64_t month)
@@ -169,8 +179,9 @@ void ZORSmallDateControl::setMonth(std::int64_t month)
     m_limits[Day].maximum = daysInMonth(m_month, m_year);
     if (m_day > m_limits[Day].maximum) {
         m_day = m_limits[Day].maximum;
-        setNeedsDisplay(true);
+        showPart(Day);
     }
+    showPart(Month);
 }
 
 void ZORSmallDateControl::setYear(std::int64_t year)
@@ -179,8 +190,9 @@ void ZORSmallDateControl::setYear(std::int64_t year)
     m_limits[Day].maximum = daysInMonth(m_month, m_year);
     if (m_day > m_limits[Day].maximum) {
         m_day = m_limits[Day].maximum;
-        setNeedsDisplay(true);
+        showPart(Day);
     }
+    showPart(Year);
 }
 
 std::int64_t ZORSmallDateControl::valueOfPart(Part part) const

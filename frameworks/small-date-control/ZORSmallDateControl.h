@@ -113,6 +113,8 @@ public:
         ui::TextView& textView, fnd::Range range, const fnd::String* replacement) override;
 
 private:
+    // A part's cell shows the stored number and the control is drawn again (the field editor is left alone).
+    void showPart(Part part);
     void finishInit();
     void determineDateFormatInfo(const fnd::ShortDateOrder& info);
     void _interiorDesign();

@@ -322,6 +322,45 @@ TEST_F(ExportTest, FailuresAreErrorsNamingThePathAndLeaveFilesAlone)
     EXPECT_EQ(entries, 1);
 }
 
+TEST_F(ExportTest, ReasonsAreSaidOnceAsAPersonWouldSayThem)
+{
+    auto b = transparentEAN();
+    // The folder is gone: one sentence about it, not the system's text wrapped around itself.
+    const std::string folderPath = file("gone");
+    auto missing
+        = BarcodeExporter::exportBarcode(b, long(ExportFileType::PNG), 300, 0, fnd::String(folderPath + "/a.png"));
+    ASSERT_FALSE(missing);
+    EXPECT_EQ(
+        missing.error().localizedFailureReason().utf8(), "The folder \u201c" + folderPath + "\u201d doesn't exist.");
+
+    // Too many pixels: how many, and what to change. An EAN-13 of 0.33 mm modules is 95 modules and quiet zones
+    // wide, so at 10,000,000 dpi it is far beyond any bitmap.
+    auto huge = BarcodeExporter::exportBarcode(b, long(ExportFileType::PNG), 1e7, 0, fnd::String(file("huge.png")));
+    ASSERT_FALSE(huge);
+    const auto reason = huge.error().localizedFailureReason().utf8();
+    EXPECT_EQ(reason.find("At 10,000,000 dpi the image would be "), 0u) << reason;
+    EXPECT_NE(reason.find(" pixels"), std::string::npos) << reason;
+    EXPECT_NE(reason.find("Lower the resolution or the module width."), std::string::npos) << reason;
+    // Said once: the alert's first line names the file, the second gives this reason alone.
+    EXPECT_EQ(huge.error().localizedDescription().utf8().find("pixels"), std::string::npos);
+}
+
+TEST(ExportFileNames, TheSheetProposesTheSymbologyAndContent)
+{
+    auto ean = apptest::makeBarcode("EAN13", "400638133393");
+    EXPECT_EQ(BarcodeExporter::proposedFileName(*ean), ean->barcodeName() + " 400638133393");
+    // What a file name cannot hold goes; a long content is cut without splitting a character.
+    auto qr = apptest::makeBarcode("QR", "https://example.org/a/b\n");
+    EXPECT_EQ(BarcodeExporter::proposedFileName(*qr), qr->barcodeName() + " https:__example.org_a_b");
+    // The name and a space take the first units, the x's up to unit 58, the emoji's two units 59 and 60: cut at 60
+    // units, its first half would be left alone.
+    const auto qrName = qr->barcodeName().length();
+    auto emoji = apptest::makeBarcode("QR", std::string(58 - qrName, 'x') + "\xF0\x9F\x98\x80 more");
+    EXPECT_EQ(BarcodeExporter::proposedFileName(*emoji).length(), 59u);
+    auto empty = apptest::makeBarcode("EAN13", "");
+    EXPECT_EQ(BarcodeExporter::proposedFileName(*empty), empty->barcodeName());
+}
+
 TEST(ExportFileTypes, TheSheetShowsWhatEachTypeTakes)
 {
     struct Case {

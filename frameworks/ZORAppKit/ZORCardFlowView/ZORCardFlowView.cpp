@@ -327,6 +327,7 @@ void ZORCardFlowView::setSelectionIndex(std::int64_t index)
     m_scrollLayer->layoutIfNeeded();
     m_scrollLayer->scrollToPoint({ positionOfSelectedItem(), layers[std::size_t(index)]->frame().minY() });
     m_scroller->setIntegerValue(index);
+    ui::accessibilityPostNotification(*this, ui::AccessibilityNotification::SelectedChildrenChanged);
 }
 
 void ZORCardFlowView::userSelectIndex(std::int64_t index)
@@ -414,8 +415,19 @@ void ZORCardFlowView::setContent(const fnd::Array& content)
         refreshLayer(layer);
     }
     didChangeValueForKey("content");
+    if (m_accessibilityItems.size() > m_content.size())
+        m_accessibilityItems.resize(m_content.size());
+    ui::accessibilityPostNotification(*this, ui::AccessibilityNotification::ChildrenChanged);
     m_scroller->setNumberOfIncrements(m_content.empty() ? 0 : m_content.size() - 1);
-    setSelectionIndex(m_selectionIndex);
+    // Content shrunk below the selection: the last item faces front instead of none.
+    auto last = static_cast<std::int64_t>(m_content.size()) - 1;
+    auto clamped = std::clamp<std::int64_t>(m_selectionIndex, 0, std::max<std::int64_t>(last, 0));
+    if (clamped != m_selectionIndex && m_content.empty()) {
+        willChangeValueForKey("selectionIndex");
+        m_selectionIndex = clamped;
+        didChangeValueForKey("selectionIndex");
+    }
+    setSelectionIndex(clamped);
 }
 
 std::shared_ptr<ui::Layer> ZORCardFlowView::layerAtIndex(std::int64_t index) const

@@ -103,6 +103,17 @@ public:
     void observeValueForKeyPath(const fnd::String& keyPath, fnd::Object& object, const fnd::KeyValueChange& change,
         const void* context) override;
 
+    // Accessibility (ZORCardFlowViewAccessibility.cpp): a horizontal list whose children are the cards (images,
+    // selectable; the selection moves as a person's choice does) and then its shown subviews (the scroller).
+    bool accessibilityIsIgnored() const override { return false; }
+    std::vector<fnd::String> accessibilityAttributeNames() const override;
+    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
+    bool accessibilityIsAttributeSettable(const fnd::String& attribute) const override;
+    void accessibilitySetValue(const fnd::Value& value, const fnd::String& attribute) override;
+    fnd::Value accessibilityHitTest(gfx::Point screenPoint) const override;
+    // The element of the card at the index (the same one while the content keeps its size); nil outside.
+    fnd::Value accessibilityElementOfItem(std::int64_t index) const;
+
     // User selection: clamped into the items, then through the "selectionIndex" binding when there is one.
     void userSelectIndex(std::int64_t index);
     // Picture pipeline: marks the item as showing the placeholder and queues its load.
@@ -149,4 +160,5 @@ private:
     std::weak_ptr<fnd::Object> m_target;
     fnd::Selector m_action;
     std::uint64_t m_nextLoadGeneration { 0 };
+    mutable std::vector<std::shared_ptr<fnd::Object>> m_accessibilityItems;
 };

@@ -9,6 +9,7 @@
 #include "platform/graphics/Gradient.h"
 #include "platform/graphics/GraphicsContext.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -19,6 +20,10 @@ constexpr double ZORCardFlowViewIconHeight = 300;
 // still gets them.
 constexpr int ZORCardFlowViewEdgeSize = 256;
 constexpr int ZORCardFlowViewBottomEdgeHeight = 32;
+// The placeholder and the shadow are stretched by their layers, so an extreme item size needs no bitmap of its
+// own extent: these bounds keep the bitmaps small and always within what the platform can make.
+constexpr double ZORCardFlowViewPlaceholderMaxWidth = 8 * ZORCardFlowViewPlaceholderHeight;
+constexpr double ZORCardFlowViewShadowMaxSide = 1024;
 
 // A bitmap of the pixel size drawn by the function into a flipped context made current for the purpose.
 std::shared_ptr<gfx::BitmapImageRep> ZORCardFlowViewBitmap(
@@ -27,6 +32,8 @@ std::shared_ptr<gfx::BitmapImageRep> ZORCardFlowViewBitmap(
     if (width <= 0 || height <= 0)
         return nullptr;
     auto bitmap = gfx::BitmapImageRep::create(width, height, gfx::BitmapLayout::ARGB32Premultiplied);
+    if (!bitmap)
+        return nullptr;
     bitmap->setSize({ double(width), double(height) });
     auto pixels = bitmap->pixelBuffer();
     {
@@ -75,12 +82,13 @@ std::shared_ptr<gfx::Image> ZORCardFlowViewDefaultIcon()
 void ZORCardFlowView::makeShadowAndEdgeImages()
 {
     auto size = itemSize();
-    m_shadowImage = ZORCardFlowViewBitmap(int(std::max(1.0, size.width)), int(std::max(1.0, size.height)),
-        [&](gfx::GraphicsContext&) {
-            gfx::Gradient::gradientWithStartingColor(
-                *gfx::Color::colorWithDeviceWhite(0, 0.6), *gfx::Color::colorWithDeviceWhite(0, 1))
-                ->drawInRect({ 0, 0, size.width, size.height }, 90);
-        });
+    size = { std::clamp(size.width, 1.0, ZORCardFlowViewShadowMaxSide),
+        std::clamp(size.height, 1.0, ZORCardFlowViewShadowMaxSide) };
+    m_shadowImage = ZORCardFlowViewBitmap(int(size.width), int(size.height), [&](gfx::GraphicsContext&) {
+        gfx::Gradient::gradientWithStartingColor(
+            *gfx::Color::colorWithDeviceWhite(0, 0.6), *gfx::Color::colorWithDeviceWhite(0, 1))
+            ->drawInRect({ 0, 0, size.width, size.height }, 90);
+    });
     m_leftGradientLayer->setContents(
         ZORCardFlowViewGradientBitmap(ZORCardFlowViewEdgeSize, ZORCardFlowViewEdgeSize, 0));
     m_rightGradientLayer->setContents(
@@ -108,7 +116,10 @@ gfx::Size ZORCardFlowView::itemSize() const
 
 void ZORCardFlowView::setItemSize(gfx::Size size)
 {
-    m_itemSize = { size.width <= 0 ? DefaultItemWidth : size.width, size.height <= 0 ? DefaultItemHeight : size.height };
+    // Interface files can set any number: a side that is not a positive finite length takes the default.
+    auto usable = [](double side) { return std::isfinite(side) && side > 0; };
+    m_itemSize
+        = { usable(size.width) ? size.width : DefaultItemWidth, usable(size.height) ? size.height : DefaultItemHeight };
     rebuildContainerConstraints();
     rebuildEdgeConstraints();
     recachePlaceholder();
@@ -124,6 +135,9 @@ void ZORCardFlowView::recachePlaceholder()
 {
     auto size = itemSize();
     double P = size.width * ZORCardFlowViewPlaceholderHeight / size.height;
+    if (!std::isfinite(P))
+        P = DefaultItemWidth * ZORCardFlowViewPlaceholderHeight / DefaultItemHeight;
+    P = std::floor(std::clamp(P, 1.0, ZORCardFlowViewPlaceholderMaxWidth));
     auto icon = m_placeholderIcon ? m_placeholderIcon : ZORCardFlowViewDefaultIcon();
     m_placeholder = ZORCardFlowViewBitmap(int(P), int(ZORCardFlowViewPlaceholderHeight), [&](gfx::GraphicsContext& c) {
         // Drawn y up, as the canvas image it stands for.

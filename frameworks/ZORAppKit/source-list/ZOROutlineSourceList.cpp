@@ -499,6 +499,14 @@ bool ZOROutlineSourceList::outlineViewAcceptDrop(
     return ds && ds->sourceListAcceptDrop(*this, info, item, childIndex);
 }
 
+void ZOROutlineSourceList::draggingEnded(ui::DraggingInfo& info)
+{
+    auto self = shared_from_this();
+    ZOROutlineView::draggingEnded(info);
+    if (auto ds = dataSource())
+        ds->sourceListDraggingEnded(*this, info);
+}
+
 // As the outline's delegate.
 
 bool ZOROutlineSourceList::outlineViewIsGroupItem(ui::OutlineView&, const fnd::Value& item)

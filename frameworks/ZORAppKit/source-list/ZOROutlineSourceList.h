@@ -77,6 +77,7 @@ public:
     void keyDown(const ui::Event& event) override;
     bool performKeyEquivalent(const ui::Event& event) override;
     std::shared_ptr<ui::Menu> menuForEvent(const ui::Event& event) override;
+    void draggingEnded(ui::DraggingInfo& info) override;
     gfx::Rect frameOfOutlineCellAtRow(long row) const override;
     gfx::Rect frameOfCellAtColumn(long column, long row) const override;
     void drawRow(long row, gfx::Rect clipRect) override;

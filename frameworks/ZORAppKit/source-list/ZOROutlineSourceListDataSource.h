@@ -65,6 +65,8 @@ public:
     {
         return false;
     }
+    // A drag over the list ended, dropped or not.
+    virtual void sourceListDraggingEnded(ZOROutlineSourceList&, ui::DraggingInfo&) { }
 };
 
 // What a source list lets its delegate decide (all optional) and the notifications it passes on to it: the seven

@@ -89,17 +89,28 @@ bool ZOROutlineSourceListItem::isDescendantOfNodeInArray(const std::vector<Ptr>&
 std::vector<ZOROutlineSourceListItem::Ptr> ZOROutlineSourceListItem::filteredFlatObjectTreeWithPredicate(
     const std::function<bool(const ZOROutlineSourceListItem&)>& predicate, const fnd::ClassInfo& objectClass) const
 {
+    // A decoded tree may still hold a cycle or an item twice before its parents are set: each item is met once.
+    std::unordered_set<const ZOROutlineSourceListItem*> seen { this };
     std::vector<Ptr> result;
+    appendFilteredFlatObjectTree(predicate, objectClass, seen, result);
+    return result;
+}
+
+void ZOROutlineSourceListItem::appendFilteredFlatObjectTree(
+    const std::function<bool(const ZOROutlineSourceListItem&)>& predicate, const fnd::ClassInfo& objectClass,
+    std::unordered_set<const ZOROutlineSourceListItem*>& seen, std::vector<Ptr>& result) const
+{
     if (!m_children)
-        return result;
+        return;
+    std::vector<Ptr> fresh;
     for (const auto& child : *m_children)
+        if (child && seen.insert(child.get()).second)
+            fresh.push_back(child);
+    for (const auto& child : fresh)
         if (child->isKindOf(objectClass) && (!predicate || predicate(*child)))
             result.push_back(child);
-    for (const auto& child : *m_children) {
-        auto below = child->filteredFlatObjectTreeWithPredicate(predicate, objectClass);
-        result.insert(result.end(), below.begin(), below.end());
-    }
-    return result;
+    for (const auto& child : fresh)
+        child->appendFilteredFlatObjectTree(predicate, objectClass, seen, result);
 }
 
 // Changes.

@@ -117,6 +117,9 @@ public:
 private:
     Ptr self() { return std::static_pointer_cast<ZOROutlineSourceListItem>(shared_from_this()); }
     void setParentForTree(std::unordered_set<const ZOROutlineSourceListItem*>& seen);
+    void appendFilteredFlatObjectTree(const std::function<bool(const ZOROutlineSourceListItem&)>& predicate,
+        const fnd::ClassInfo& objectClass, std::unordered_set<const ZOROutlineSourceListItem*>& seen,
+        std::vector<Ptr>& result) const;
 
     fnd::String m_title;
     fnd::String m_identifier;

@@ -10,6 +10,7 @@
 #include "platform/ui/containers/ClipView.h"
 #include "platform/ui/containers/ScrollView.h"
 #include "platform/ui/containers/Scroller.h"
+#include "platform/ui/views/Animation.h"
 #include "platform/ui/views/Window.h"
 
 #include <algorithm>
@@ -60,6 +61,8 @@ bool ZORTableGridScrollerShown(const std::shared_ptr<ui::Scroller>& scroller)
 
 ZORTableGrid::~ZORTableGrid()
 {
+    if (m_scrollAnimation)
+        m_scrollAnimation->stopAnimation();
     stopObserving();
 }
 
@@ -382,10 +385,64 @@ fnd::Index ZORTableGrid::rowAtPoint(gfx::Point point) const
     return ZORTableGridContains(rectOfRow(row), point) ? row : fnd::NotFound;
 }
 
-void ZORTableGrid::scrollToArea(gfx::Rect area, bool)
+namespace {
+
+// Moves a clip view's origin from one point to another as the progress runs; the scroll view follows each step.
+class ZORTableGridScrollAnimation : public ui::Animation {
+    FND_OBJECT(ZORTableGridScrollAnimation)
+public:
+    std::weak_ptr<ui::ClipView> clip;
+    std::weak_ptr<ui::ScrollView> scrollView;
+    gfx::Point from;
+    gfx::Point to;
+
+    void setCurrentProgress(ui::AnimationProgress progress) override
+    {
+        ui::Animation::setCurrentProgress(progress);
+        auto c = clip.lock();
+        if (!c)
+            return;
+        const double v = currentValue();
+        c->scrollToPoint({ from.x + (to.x - from.x) * v, from.y + (to.y - from.y) * v });
+        if (auto s = scrollView.lock())
+            s->reflectScrolledClipView(*c);
+    }
+};
+
+}
+
+FND_REGISTER_CLASS(ZORTableGridScrollAnimation, ui::Animation)
+
+void ZORTableGrid::scrollToArea(gfx::Rect area, bool animate)
 {
-    m_contentScrollView->contentView()->scrollRectToVisible(
-        m_contentScrollView->contentView()->convertRectFromView(area, m_contentView.get()));
+    if (m_scrollAnimation) {
+        m_scrollAnimation->stopAnimation();
+        m_scrollAnimation = nullptr;
+    }
+    auto clip = m_contentScrollView->contentView();
+    const auto start = clip->bounds().origin;
+    clip->scrollRectToVisible(clip->convertRectFromView(area, m_contentView.get()));
+    const auto end = clip->bounds().origin;
+    if (!animate || start == end)
+        return;
+    // The platform's implicit animation: the same end point, reached over the default duration.
+    clip->scrollToPoint(start);
+    m_contentScrollView->reflectScrolledClipView(*clip);
+    auto animation = fnd::makeObject<ZORTableGridScrollAnimation>();
+    animation->clip = clip;
+    animation->scrollView = m_contentScrollView;
+    animation->from = start;
+    animation->to = end;
+    animation->setDuration(0.25);
+    animation->setAnimationCurve(ui::AnimationCurve::EaseInOut);
+    animation->setAnimationBlockingMode(ui::AnimationBlockingMode::Nonblocking);
+    m_scrollAnimation = animation;
+    animation->startAnimation();
+}
+
+bool ZORTableGrid::isScrollAnimating() const
+{
+    return m_scrollAnimation && m_scrollAnimation->isAnimating();
 }
 
 void ZORTableGrid::contentViewDidScroll(const fnd::Notification& notification)

@@ -11,6 +11,7 @@
 #include <vector>
 
 namespace ui {
+class Animation;
 class ClipView;
 class ScrollView;
 }
@@ -113,9 +114,10 @@ public:
 
     // Widens the column by the distance (never below 20 points) and the content and column header with it.
     void resizeColumnWithIndex(fnd::Index column, float distance);
-    // Scrolls the cell area so the rect (content view coordinates) shows. There is no animated scrolling here: an
-    // animated request lands at once.
+    // Scrolls the cell area so the rect (content view coordinates) shows, at once or over a quarter second (a new
+    // request takes over from a running one).
     void scrollToArea(gfx::Rect area, bool animate);
+    bool isScrollAnimating() const;
     // The headers follow the content's scrolling.
     void contentViewDidScroll(const fnd::Notification& notification);
     void viewFrameDidChange(const fnd::Notification&) { }
@@ -220,6 +222,7 @@ private:
     std::shared_ptr<ui::ScrollView> m_contentScrollView;
     std::shared_ptr<ZORTableGridContentView> m_contentView;
     fnd::NotificationObserverToken m_scrollObserver;
+    std::shared_ptr<ui::Animation> m_scrollAnimation;
     IndexSetPtr m_selectedColumnIndexes;
     IndexSetPtr m_selectedRowIndexes;
     bool m_allowsMultipleSelection { true };

@@ -217,9 +217,14 @@ bool ZORTableGrid::performDragOperation(ui::DraggingInfo& info)
             return false;
         if (!(columns ? ds->tableGridMoveColumns(*this, *set, drop) : ds->tableGridMoveRows(*this, *set, drop)))
             return false;
+        // Only the dragged indexes before the drop shift it: a drop inside the dragged span leaves the later ones
+        // in front of it.
         const auto n = set->count();
-        if (set->firstIndex() < drop)
-            drop -= n;
+        fnd::Index before = 0;
+        for (const auto& range : set->ranges())
+            if (range.location < drop)
+                before += std::min(range.length, drop - range.location);
+        drop -= before;
         fnd::IndexSet moved(fnd::Range { drop, n });
         fnd::Dictionary userInfo;
         userInfo.set(columns ? "OldColumns" : "OldRows", fnd::Value(std::make_shared<fnd::IndexSet>(*set)));

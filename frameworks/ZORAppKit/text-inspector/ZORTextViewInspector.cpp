@@ -13,6 +13,7 @@
 #include "platform/ui/controls/ButtonCell.h"
 #include "platform/ui/interface/InterfaceFile.h"
 #include "platform/ui/text/TextField.h"
+#include "platform/ui/views/StandardImages.h"
 #include "platform/ui/views/Window.h"
 
 #include <cmath>
@@ -35,6 +36,8 @@ void ZORTextViewInspector::describeClass(fnd::ClassBuilder<ZORTextViewInspector>
 ZORTextViewInspector::~ZORTextViewInspector()
 {
     stopCompletionTimer();
+    if (m_windowCloseObserver)
+        fnd::NotificationCenter::defaultCenter().removeObserver(*m_windowCloseObserver);
 }
 
 std::shared_ptr<ZORTextViewInspector> ZORTextViewInspector::create(gfx::Rect frame)
@@ -119,8 +122,20 @@ void ZORTextViewInspector::setupUI()
 void ZORTextViewInspector::viewWillMoveToWindow(ui::Window* window)
 {
     ui::TextView::viewWillMoveToWindow(window);
-    if (window)
-        window->setAcceptsMouseMovedEvents(true);
+    if (!window)
+        return;
+    window->setAcceptsMouseMovedEvents(true);
+    if (m_windowCloseObserver)
+        return;
+    // The window is matched by hand: an observer's object would keep it alive. The destructor removes the
+    // observer, so `this` outlives it.
+    m_windowCloseObserver = fnd::NotificationCenter::defaultCenter().addObserverForName(
+        ui::WindowNotification::WillClose, {}, [this](const fnd::Notification& n) {
+            if (auto current = this->window(); current && n.object().object().get() == current.get() && isEditing()) {
+                auto keep = shared_from_this();
+                endEditing();
+            }
+        });
 }
 
 // Fields.
@@ -281,7 +296,8 @@ std::shared_ptr<ui::Button> ZORTextViewInspectorRowButton(const fnd::String& ima
     button->setImagePosition(ui::CellImagePosition::ImageOnly);
     button->setBordered(true);
     button->setControlSize(ui::ControlSize::Mini);
-    button->setImage(gfx::Image::imageNamed(imageName));
+    // Made (and registered) on first use: looking the name up alone finds nothing until something made it.
+    button->setImage(ui::standardImage(imageName));
     return button;
 }
 }
@@ -339,11 +355,18 @@ void ZORTextViewInspector::removeListRow(const fnd::Value& sender)
     if (index == fnd::NotFound)
         return;
     auto controller = std::dynamic_pointer_cast<fnd::ArrayController>(list->observableController());
-    // A row standing for an object goes through the controller only: its removal notice takes the row out, once.
-    if (controller && !row->value().isNil() && index < static_cast<fnd::Index>(controller->arrangedObjects().size()))
-        controller->removeObjectAtArrangedObjectIndex(index);
-    else
-        list->removeRowAtIndex(static_cast<std::size_t>(index));
+    // A row standing for an object removes that very object (its place in the controller is not the row's, once
+    // empty rows stand between); the controller's removal notice takes the row out, once.
+    const auto object = row->listObject();
+    if (controller && !object.isNil()) {
+        const auto& arranged = controller->arrangedObjects();
+        for (std::size_t i = 0; i < arranged.size(); ++i)
+            if (object.object() ? arranged[i].object() == object.object() : arranged[i] == object) {
+                controller->removeObjectAtArrangedObjectIndex(static_cast<fnd::Index>(i));
+                return;
+            }
+    }
+    list->removeRowAtIndex(static_cast<std::size_t>(index));
 }
 
 // Attribute sets.

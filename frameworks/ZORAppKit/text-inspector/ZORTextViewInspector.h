@@ -5,6 +5,7 @@
 #include "frameworks/ZORAppKit/text-inspector/ZORTextViewInspectorTextField.h"
 #include "frameworks/ZORAppKit/text-inspector/ZORTextViewInspectorViewField.h"
 
+#include "platform/foundation/runtime/NotificationCenter.h"
 #include "platform/graphics/BezierPath.h"
 #include "platform/text/Attributes.h"
 #include "platform/ui/controls/TextViewDelegate.h"
@@ -15,6 +16,9 @@
 
 namespace fnd {
 class Timer;
+}
+namespace gfx {
+class Image;
 }
 namespace txt {
 class AttributedString;
@@ -163,10 +167,16 @@ public:
     fnd::Range textViewWillChangeSelection(ui::TextView&, fnd::Range oldRange, fnd::Range proposed) override;
     bool shouldChangeTextInRange(fnd::Range range, const fnd::String* replacement) override;
     void mouseDown(const ui::Event& event) override;
+    // The first click into an inactive inspector window starts editing there, rather than only activating it.
+    bool acceptsFirstMouse(const ui::Event*) override { return true; }
     void endEditing();
     void insertTab(const fnd::Value& sender) override;
     void insertBacktab(const fnd::Value& sender) override;
     void insertNewline(const fnd::Value& sender) override;
+    // Tab or Backtab out of a hosted control goes on to the field after (before) it.
+    bool moveKeyboardFocusFromSubview(ui::View& subview, bool forward) override;
+    // The visible field whose hosted view is, or holds, the view (a control's field editor included).
+    ZORTextViewInspectorFieldPtr fieldHostingView(const ui::View& view) const;
     fnd::Range nextEditableRange(fnd::Index location, bool forward) const;
     ZORTextViewInspectorFieldPtr nextEditableField(fnd::Index location, bool forward, fnd::Range* fieldRange) const;
     bool editableFieldAtIndex(fnd::Index index, ZORTextViewInspectorFieldPtr* field = nullptr) const;
@@ -183,7 +193,11 @@ public:
     void resetCursorRects() override;
     void drawRect(gfx::Rect dirtyRect) override;
     void viewWillMoveToWindow(ui::Window* window) override;
-    std::vector<fnd::String> readablePasteboardTypes() override { return {}; }
+    // Values are plain text, and nothing can be dropped on the form; Paste works.
+    std::vector<fnd::String> readablePasteboardTypes() override;
+    std::vector<fnd::String> acceptableDragTypes() override { return {}; }
+    using ui::TextView::readSelectionFromPasteboard;
+    bool readSelectionFromPasteboard(ui::Pasteboard& pasteboard, const fnd::String& type) override;
 
     // The raised look of the run being edited.
     void calcSelectedRect();
@@ -193,6 +207,12 @@ public:
     void drawRaisedEditorIfNecessaryInRect(gfx::Rect rect);
     gfx::BezierPath rolloverForCharacterRange(fnd::Range range) const;
     void setRollover(std::optional<gfx::BezierPath> path) { m_rollover = std::move(path); }
+    // The characters the rollover outline surrounds, redrawn in white inside it.
+    fnd::Range currentRolloverRange() const { return m_currentRolloverRange; }
+    void setCurrentRolloverRange(fnd::Range range) { m_currentRolloverRange = range; }
+    // The raised editor's frame: the path filled white under a soft shadow (while the inspector has the keyboard),
+    // its inside cleared, its edge grey; 15 points of room on every side.
+    std::shared_ptr<gfx::Image> shadowImageAroundPath(const gfx::BezierPath& path, bool focused) const;
     void drawRolloverIfNecessaryInRect(gfx::Rect rect);
 
 private:
@@ -206,6 +226,8 @@ private:
     txt::AttributedString attachmentStringHostingView(const std::shared_ptr<ui::View>& view, gfx::Size overrideSize);
     // The edited run's value goes back into its field when the edit ends by any means.
     void commitRunAt(fnd::Index start);
+    // Tab and Backtab: from the edited run, the given field or the hosted control with the keyboard.
+    void moveFocusToNextField(bool forward, ZORTextViewInspectorFieldPtr from = nullptr);
     // Whether the inspector's typesetter must lay out from the top after an edit.
     friend class ZORTextViewInspectorTypesetter;
     bool anyVisibleFieldHasMinimumHeight() const;
@@ -227,7 +249,14 @@ private:
     ZORTextViewInspectorFieldPtr m_fieldToEdit;
     std::size_t m_rebuildCount { 0 };
     bool m_replacingRun { false };
+    std::shared_ptr<gfx::Image> m_raisedEditorImage;
+    gfx::Size m_raisedEditorImageSize;
+    bool m_raisedEditorImageFocused { false };
+    // shouldChangeTextInRange replaced a whole value run itself (and answered no to the caller).
+    bool m_replacedWholeRun { false };
     std::shared_ptr<txt::TextStorage> m_storage; // the inspector owns its text system
+    // An edit still open when the window closes is written back, not lost.
+    std::optional<fnd::NotificationObserverToken> m_windowCloseObserver;
 };
 
 // The two shared views the inspector shows instead of fields, from the interface file of the same name.

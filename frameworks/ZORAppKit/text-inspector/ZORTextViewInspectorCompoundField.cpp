@@ -17,14 +17,20 @@ FND_REGISTER_CLASS(ZORTextViewInspectorURLField, ZORTextViewInspectorCompoundFie
 FND_REGISTER_CLASS(ZORTextViewInspectorEmailField, ZORTextViewInspectorURLField)
 
 std::shared_ptr<ZORTextViewInspectorCompoundField> ZORTextViewInspectorCompoundField::fieldWithPropertyMapping(
-    const fnd::Dictionary& mapping, const std::shared_ptr<fnd::EntityDescription>&)
+    const fnd::Dictionary& mapping, const std::shared_ptr<fnd::EntityDescription>& entity)
 {
     auto field = fnd::makeObject<ZORTextViewInspectorCompoundField>();
-    field->setPropertyMapping(mapping);
+    field->initWithPropertyMapping(mapping, entity);
     return field;
 }
 
-ZORTextViewInspectorFieldPtr ZORTextViewInspectorCompoundField::subFieldAtIndex(std::size_t index) const
+void ZORTextViewInspectorCompoundField::initWithPropertyMapping(
+    const fnd::Dictionary& mapping, const std::shared_ptr<fnd::EntityDescription>&)
+{
+    setPropertyMapping(mapping);
+}
+
+ZORTextViewInspectorFieldPtr ZORTextViewInspectorCompoundField::fieldAtIndex(std::size_t index) const
 {
     return index < m_subFields.size() ? m_subFields[index] : nullptr;
 }
@@ -37,12 +43,12 @@ fnd::Index ZORTextViewInspectorCompoundField::indexOfField(const ZORTextViewInsp
     return fnd::NotFound;
 }
 
-void ZORTextViewInspectorCompoundField::addSubField(const ZORTextViewInspectorFieldPtr& field)
+void ZORTextViewInspectorCompoundField::addField(const ZORTextViewInspectorFieldPtr& field)
 {
-    insertSubField(field, m_subFields.size());
+    insertField(field, m_subFields.size());
 }
 
-void ZORTextViewInspectorCompoundField::insertSubField(const ZORTextViewInspectorFieldPtr& field, std::size_t index)
+void ZORTextViewInspectorCompoundField::insertField(const ZORTextViewInspectorFieldPtr& field, std::size_t index)
 {
     if (!field)
         return;
@@ -50,7 +56,7 @@ void ZORTextViewInspectorCompoundField::insertSubField(const ZORTextViewInspecto
     field->setCompoundField(std::static_pointer_cast<ZORTextViewInspectorCompoundField>(shared_from_this()));
 }
 
-void ZORTextViewInspectorCompoundField::removeSubFieldAtIndex(std::size_t index)
+void ZORTextViewInspectorCompoundField::removeFieldAtIndex(std::size_t index)
 {
     if (index >= m_subFields.size())
         return;
@@ -58,7 +64,7 @@ void ZORTextViewInspectorCompoundField::removeSubFieldAtIndex(std::size_t index)
     m_subFields.erase(m_subFields.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
-void ZORTextViewInspectorCompoundField::removeAllSubFields()
+void ZORTextViewInspectorCompoundField::removeAllFields()
 {
     for (const auto& field : m_subFields)
         field->setCompoundField(nullptr);
@@ -114,7 +120,7 @@ void ZORTextViewInspectorURLField::build(const fnd::String& name, const std::sha
     auto text = makeForProperty<ZORTextViewInspectorTextField>(name, entity);
     text->setShouldAppendNewline(false);
     text->setValidationMethod(static_cast<ZORInspectorValidationMethod>(validation));
-    addSubField(text);
+    addField(text);
     auto button = make<ZORTextViewInspectorSmallButtonField>("button", nullptr);
     // The application may supply its own picture; the framework's stands in otherwise.
     auto image = gfx::Image::imageNamed(imageName);
@@ -126,7 +132,7 @@ void ZORTextViewInspectorURLField::build(const fnd::String& name, const std::sha
     button->setAction(action);
     button->bind("isEnabled", *text, "isValid");
     button->setViewShouldAlwaysBeVisible(true);
-    addSubField(button);
+    addField(button);
     setIdentifier(name);
 }
 
@@ -144,7 +150,7 @@ void ZORTextViewInspectorEmailField::initWithPropertyName(
 
 void ZORTextViewInspectorURLField::bindURLFieldToObject(fnd::Object& object, const fnd::String& keyPath)
 {
-    if (auto text = subFieldAtIndex(0))
+    if (auto text = fieldAtIndex(0))
         text->bind("value", object, keyPath, {});
 }
 
@@ -152,14 +158,14 @@ bool ZORTextViewInspectorURLField::shouldBeVisibleWithEditableState(bool editabl
 {
     if (!ZORTextViewInspectorCompoundField::shouldBeVisibleWithEditableState(editable))
         return false;
-    auto text = subFieldAtIndex(0);
+    auto text = fieldAtIndex(0);
     return !(text && !text->notEditableReplacementString() && text->valueState() == ZORInspectorValueState::NoValue
         && !editable);
 }
 
 std::optional<fnd::String> ZORTextViewInspectorURLField::buttonCandidate() const
 {
-    auto text = subFieldAtIndex(0);
+    auto text = fieldAtIndex(0);
     std::optional<fnd::String> candidate;
     if (text && text->valueState() == ZORInspectorValueState::SingleValue) {
         const auto& value = text->value();

@@ -11,18 +11,21 @@ class ZORTextViewInspectorCompoundField : public ZORTextViewInspectorField {
     FND_OBJECT(ZORTextViewInspectorCompoundField)
 
 public:
+    ZOR_INSPECTOR_FIELD_FACTORIES(ZORTextViewInspectorCompoundField)
     ZORTextViewInspectorCompoundField() = default;
     static std::shared_ptr<ZORTextViewInspectorCompoundField> fieldWithPropertyMapping(
         const fnd::Dictionary& mapping, const std::shared_ptr<fnd::EntityDescription>& entity);
+    // The mapping from sub-field identifiers to model properties is kept for the owner; the entity is not.
+    void initWithPropertyMapping(const fnd::Dictionary& mapping, const std::shared_ptr<fnd::EntityDescription>& entity);
 
     const std::vector<ZORTextViewInspectorFieldPtr>& allFields() const { return m_subFields; }
-    // Sub-field by index (the inspector's fieldAtIndex takes a character index instead).
-    ZORTextViewInspectorFieldPtr subFieldAtIndex(std::size_t index) const;
+    // Sub-field by index (the inspector's fieldAtCharacterIndex takes a character index).
+    ZORTextViewInspectorFieldPtr fieldAtIndex(std::size_t index) const;
     fnd::Index indexOfField(const ZORTextViewInspectorField& field) const;
-    void addSubField(const ZORTextViewInspectorFieldPtr& field);
-    void insertSubField(const ZORTextViewInspectorFieldPtr& field, std::size_t index);
-    void removeSubFieldAtIndex(std::size_t index);
-    void removeAllSubFields();
+    void addField(const ZORTextViewInspectorFieldPtr& field);
+    void insertField(const ZORTextViewInspectorFieldPtr& field, std::size_t index);
+    void removeFieldAtIndex(std::size_t index);
+    void removeAllFields();
     ZORTextViewInspectorFieldPtr fieldWithIdentifier(const fnd::String& identifier) const;
     ZORTextViewInspectorFieldPtr fieldWithView(const ui::View& view) const;
     fnd::Index indexOfFieldWithView(const ui::View& view) const;
@@ -53,6 +56,8 @@ class ZORTextViewInspectorURLField : public ZORTextViewInspectorCompoundField {
     static void describeClass(fnd::ClassBuilder<ZORTextViewInspectorURLField>& c);
 
 public:
+    ZOR_INSPECTOR_FIELD_FACTORIES(ZORTextViewInspectorURLField)
+    using ZORTextViewInspectorCompoundField::fieldWithIdentifier; // the sub-field with an identifier
     ZORTextViewInspectorURLField() = default;
     void initWithPropertyName(const fnd::String& name, const std::shared_ptr<fnd::EntityDescription>& entity) override;
     void bindURLFieldToObject(fnd::Object& object, const fnd::String& keyPath);
@@ -71,6 +76,8 @@ class ZORTextViewInspectorEmailField : public ZORTextViewInspectorURLField {
     static void describeClass(fnd::ClassBuilder<ZORTextViewInspectorEmailField>& c);
 
 public:
+    ZOR_INSPECTOR_FIELD_FACTORIES(ZORTextViewInspectorEmailField)
+    using ZORTextViewInspectorCompoundField::fieldWithIdentifier; // the sub-field with an identifier
     ZORTextViewInspectorEmailField() = default;
     void initWithPropertyName(const fnd::String& name, const std::shared_ptr<fnd::EntityDescription>& entity) override;
     void bindEmailFieldToObject(fnd::Object& object, const fnd::String& keyPath)

@@ -7,15 +7,20 @@
 
 #include "platform/foundation/runtime/Timer.h"
 #include "platform/graphics/BezierPath.h"
+#include "platform/graphics/BitmapImageRep.h"
 #include "platform/graphics/GraphicsContext.h"
+#include "platform/graphics/Image.h"
+#include "platform/graphics/Shadow.h"
 #include "platform/text/LayoutManager.h"
 #include "platform/text/TextContainer.h"
 #include "platform/text/TextStorage.h"
+#include "platform/ui/dragging/Pasteboard.h"
 #include "platform/ui/views/Cursor.h"
 #include "platform/ui/views/Event.h"
 #include "platform/ui/views/Window.h"
 
 #include <set>
+#include <utility>
 
 namespace {
 
@@ -184,6 +189,7 @@ bool ZORTextViewInspector::shouldChangeTextInRange(fnd::Range range, const fnd::
             attributes.set(name, v);
         txt::AttributedString text(empty ? *value.string() : typed, attributes);
         m_replacingRun = true;
+        m_replacedWholeRun = true;
         storage->replaceCharactersInRange(range, text);
         m_currentEditedStartLocation = range.location;
         // The caret follows the typed text; a placeholder that came back is selected whole, ready to be typed over.
@@ -201,6 +207,21 @@ bool ZORTextViewInspector::shouldChangeTextInRange(fnd::Range range, const fnd::
     m_nextInsertionIndex = range.location + (replacement ? replacement->length() : 0);
     startCompletionTimer();
     return true;
+}
+
+std::vector<fnd::String> ZORTextViewInspector::readablePasteboardTypes()
+{
+    return { ui::PasteboardType::String };
+}
+
+bool ZORTextViewInspector::readSelectionFromPasteboard(ui::Pasteboard& pasteboard, const fnd::String& type)
+{
+    m_replacedWholeRun = false;
+    // A paste over a whole value run is made by shouldChangeTextInRange itself, which then refuses the caller's
+    // change: that is a successful paste.
+    const bool read = ui::TextView::readSelectionFromPasteboard(pasteboard, type);
+    const bool replaced = std::exchange(m_replacedWholeRun, false);
+    return read || replaced;
 }
 
 void ZORTextViewInspector::mouseDown(const ui::Event& event)
@@ -403,43 +424,56 @@ bool ZORTextViewInspector::editableFieldAtIndex(fnd::Index index, ZORTextViewIns
 
 void ZORTextViewInspector::insertTab(const fnd::Value&)
 {
-    auto start = m_currentEditedStartLocation;
-    auto keep = shared_from_this();
-    endEditing();
-    auto* storage = textStorage();
-    if (!storage || storage->length() == 0)
-        return;
-    // From the top when nothing was edited.
-    fnd::Index location = start;
-    if (location == fnd::NotFound)
-        location = storage->length() - 1;
-    std::set<fnd::Index> visited;
-    fnd::Range range;
-    for (;;) {
-        auto field = nextEditableField(location, true, &range);
-        if (!field || !visited.insert(range.location).second)
-            return;
-        if (editableFieldAtIndex(range.location)) {
-            jumpToField(field);
-            return;
-        }
-        location = range.location;
-    }
+    moveFocusToNextField(true);
 }
 
 void ZORTextViewInspector::insertBacktab(const fnd::Value&)
 {
-    auto start = m_currentEditedStartLocation;
+    moveFocusToNextField(false);
+}
+
+ZORTextViewInspectorFieldPtr ZORTextViewInspector::fieldHostingView(const ui::View& view) const
+{
+    for (const auto& field : m_visibleFieldsArray)
+        if (auto viewField = std::dynamic_pointer_cast<ZORTextViewInspectorViewField>(field))
+            if (auto hosted = viewField->view(); hosted && (hosted.get() == &view || view.isDescendantOf(*hosted)))
+                return field;
+    return nullptr;
+}
+
+bool ZORTextViewInspector::moveKeyboardFocusFromSubview(ui::View& subview, bool forward)
+{
+    auto field = fieldHostingView(subview);
+    if (!field)
+        return false;
+    moveFocusToNextField(forward, field);
+    return true;
+}
+
+void ZORTextViewInspector::moveFocusToNextField(bool forward, ZORTextViewInspectorFieldPtr from)
+{
     auto keep = shared_from_this();
+    auto start = m_currentEditedStartLocation;
     endEditing();
     auto* storage = textStorage();
     if (!storage || storage->length() == 0)
         return;
-    fnd::Index location = start == fnd::NotFound ? 0 : start;
+    // A hosted control with the keyboard (a Tab it did not use reaches the inspector) is where the walk starts.
+    if (!from && start == fnd::NotFound)
+        if (auto window = this->window())
+            if (auto responder = std::dynamic_pointer_cast<ui::View>(window->firstResponder());
+                responder && responder.get() != this)
+                from = fieldHostingView(*responder);
+    if (from)
+        start = charRangeOfField(*from).location;
+    // From the top (forward) or the bottom (backward) when nothing had the focus.
+    fnd::Index location = start;
+    if (location == fnd::NotFound)
+        location = forward ? storage->length() - 1 : 0;
     std::set<fnd::Index> visited;
     fnd::Range range;
     for (;;) {
-        auto field = nextEditableField(location, false, &range);
+        auto field = nextEditableField(location, forward, &range);
         if (!field || !visited.insert(range.location).second)
             return;
         if (editableFieldAtIndex(range.location)) {
@@ -585,32 +619,66 @@ void ZORTextViewInspector::drawRaisedEditorIfNecessaryInRect(gfx::Rect)
 {
     if (m_selectedRect == gfx::Rect {})
         return;
-    auto* context = gfx::GraphicsContext::current();
-    if (!context)
+    if (!gfx::GraphicsContext::current())
         return;
     auto grown = gfx::insetRect(m_selectedRect, -2, -2);
-    gfx::Rect rect { grown.minX(), grown.minY(), std::floor(grown.width() + 0.5), std::floor(grown.height() + 0.5) };
-    gfx::GraphicsStateGuard guard;
+    gfx::Size size { std::floor(grown.width() + 0.5), std::floor(grown.height() + 0.5) };
     auto window = this->window();
-    if (window && window->isKeyWindow() && window->firstResponder().get() == this) {
-        // A soft shadow below the run, as rings fading outwards: a blur of the whole area on every keystroke
-        // would cost more than the rest of the redraw.
-        const double dy = isFlipped() ? 4.479167 : -4.479167;
-        const int rings = 6;
-        for (int i = rings; i >= 1; --i) {
-            double grow = 5.520833 * i / rings;
-            gfx::Rect ring
-                = gfx::insetRect({ rect.minX(), rect.minY() + dy * 0.5, rect.width(), rect.height() }, -grow, -grow);
-            gfx::Color::colorWithDeviceWhite(0, 0.05)->set();
-            gfx::BezierPath ringPath;
-            ringPath.appendBezierPathWithRect(ring);
-            ringPath.appendBezierPathWithRect(rect);
-            ringPath.setWindingRule(gfx::WindingRule::EvenOdd);
-            ringPath.fill();
-        }
+    const bool focused = window && window->isKeyWindow() && window->firstResponder().get() == this;
+    // One blurred image per size and focus, kept while the run keeps its size: a keystroke that does not change
+    // the run's height or width draws the kept image again.
+    if (!m_raisedEditorImage || m_raisedEditorImageSize != size || m_raisedEditorImageFocused != focused) {
+        auto path = gfx::BezierPath::bezierPathWithRect({ { 0, 0 }, size });
+        m_raisedEditorImage = shadowImageAroundPath(*path, focused);
+        m_raisedEditorImageSize = size;
+        m_raisedEditorImageFocused = focused;
+    }
+    if (!m_raisedEditorImage)
+        return;
+    auto imageSize = m_raisedEditorImage->size();
+    // Upright in the flipped text view: the shadow falls below the run on screen.
+    m_raisedEditorImage->drawInRect({ grown.minX() - 15, grown.minY() - 15, imageSize.width, imageSize.height }, {},
+        gfx::CompositingOperation::SourceOver, 1.0, true);
+}
+
+std::shared_ptr<gfx::Image> ZORTextViewInspector::shadowImageAroundPath(const gfx::BezierPath& path, bool focused) const
+{
+    auto bounds = path.bounds();
+    gfx::Size size { bounds.width() + 30, bounds.height() + 30 };
+    auto window = this->window();
+    const double scale = window ? std::max(1.0, window->backingScaleFactor()) : 1.0;
+    auto rep = gfx::BitmapImageRep::create(static_cast<long>(std::ceil(size.width * scale)),
+        static_cast<long>(std::ceil(size.height * scale)), gfx::BitmapLayout::ARGB32Premultiplied);
+    if (!rep)
+        return nullptr;
+    rep->setSize(size);
+    auto context = gfx::GraphicsContext::createForBitmap(rep->pixelBuffer(), size, false);
+    gfx::GraphicsContext::saveCurrentGraphicsState();
+    gfx::GraphicsContext::setCurrent(context);
+    context->translateCTM(15, 15);
+    if (focused) {
+        gfx::GraphicsStateGuard shadowed;
+        gfx::Shadow shadow;
+        shadow.setShadowOffset({ 0, -4.479167 });
+        shadow.setShadowBlurRadius(5.520833);
+        shadow.set();
+        gfx::Color::whiteColor()->set();
+        path.fill();
+    }
+    {
+        // The run itself stays clear: its text shows through.
+        gfx::GraphicsStateGuard clipped;
+        path.addClip();
+        gfx::Color::clearColor()->set();
+        context->fillRectUsingOperation(path.bounds(), gfx::CompositingOperation::Copy);
     }
     gfx::Color::colorWithDeviceRed(0.6f, 0.6f, 0.6f, 1.0)->set();
-    gfx::BezierPath::strokeRect(gfx::insetRect(rect, 0.5, 0.5));
+    path.stroke();
+    context->flush();
+    gfx::GraphicsContext::restoreCurrentGraphicsState();
+    auto image = gfx::Image::imageWithSize(size);
+    image->addRepresentation(rep);
+    return image;
 }
 
 gfx::BezierPath ZORTextViewInspector::rolloverForCharacterRange(fnd::Range range) const
@@ -634,4 +702,21 @@ void ZORTextViewInspector::drawRolloverIfNecessaryInRect(gfx::Rect)
         return;
     gfx::Color::grayColor()->set();
     m_rollover->fill();
+    // The text inside the outline again, in white and without its background (the text view is flipped: the
+    // point is the line's top left).
+    auto manager = layoutManager();
+    auto* storage = textStorage();
+    if (!manager || !storage || m_currentRolloverRange.location == fnd::NotFound
+        || m_currentRolloverRange.max() > storage->length() || m_currentRolloverRange.length == 0)
+        return;
+    auto text = storage->attributedSubstringFromRange(m_currentRolloverRange);
+    text.removeAttribute(txt::BackgroundColorAttributeName, { 0, text.length() });
+    text.addAttributes(rolloverAttributes(), { 0, text.length() });
+    auto glyphs = manager->glyphRangeForCharacterRange(m_currentRolloverRange);
+    auto line = manager->lineFragmentRectForGlyphAtIndex(glyphs.location);
+    auto location = manager->locationForGlyphAtIndex(glyphs.location);
+    auto origin = textContainerOrigin();
+    gfx::GraphicsStateGuard clipped;
+    m_rollover->addClip();
+    text.drawAtPoint({ origin.x + line.minX() + location.x, origin.y + line.minY() });
 }

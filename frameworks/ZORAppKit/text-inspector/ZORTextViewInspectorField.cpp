@@ -6,6 +6,7 @@
 #include "frameworks/ZORAppKit/text-inspector/ZORTextViewInspectorCompoundField.h"
 #include "frameworks/ZORAppKit/text-inspector/ZORTextViewInspectorTextField.h"
 
+#include "platform/foundation/bindings/Binding.h"
 #include "platform/foundation/locale/Collator.h"
 #include "platform/foundation/model/EntityDescription.h"
 #include "platform/foundation/model/ManagedObjectModel.h"
@@ -111,6 +112,16 @@ void ZORTextViewInspectorField::setValid(bool flag)
     didChangeValueForKey("isValid");
 }
 
+bool ZORTextViewInspectorField::shouldBeEnabledWithEditableState(bool) const
+{
+    auto info = infoForBinding("isEnabled");
+    if (!info)
+        return true;
+    auto observed = info->get(fnd::BindingInfoKey::ObservedObject).object();
+    auto keyPath = info->get(fnd::BindingInfoKey::ObservedKeyPath);
+    return !observed || !keyPath.string() || observed->valueForKeyPath(*keyPath.string()).boolValue();
+}
+
 void ZORTextViewInspectorField::setValue(const fnd::Value& value)
 {
     m_value = value;
@@ -119,14 +130,18 @@ void ZORTextViewInspectorField::setValue(const fnd::Value& value)
 ZORInspectorValueState ZORTextViewInspectorField::valueState() const
 {
     using State = ZORInspectorValueState;
-    if (const auto* array = m_value.array()) {
-        if (array->empty())
+    // An array or a set: one element per selected model object (of a set, any element stands for the one).
+    const auto* array = m_value.array();
+    const auto* set = m_value.set();
+    if (array || set) {
+        const std::size_t count = array ? array->size() : set->count();
+        if (count == 0)
             return State::NoSelection;
-        if (array->size() >= 2) {
+        if (count >= 2) {
             auto* text = dynamic_cast<const ZORTextViewInspectorTextField*>(this);
             return text && text->supportMultipleValues() ? State::SingleValue : State::MultipleValues;
         }
-        return array->front().isNull() ? State::NoValue : State::SingleValue;
+        return (array ? array->front() : set->anyObject()).isNull() ? State::NoValue : State::SingleValue;
     }
     if (m_value.isNil() || m_value.isNull())
         return State::NoValue;

@@ -30,6 +30,19 @@ public:
     }
 };
 
+// The class factories every kind of field has: a new, initialised field of exactly that kind.
+#define ZOR_INSPECTOR_FIELD_FACTORIES(Class)                                                                           \
+    static std::shared_ptr<Class> fieldWithIdentifier(                                                                 \
+        const fnd::String& identifier, ZORTextViewInspectorFieldLabelPtr label)                                        \
+    {                                                                                                                  \
+        return make<Class>(identifier, std::move(label));                                                              \
+    }                                                                                                                  \
+    static std::shared_ptr<Class> fieldWithPropertyName(                                                               \
+        const fnd::String& name, const std::shared_ptr<fnd::EntityDescription>& entity)                                \
+    {                                                                                                                  \
+        return makeForProperty<Class>(name, entity);                                                                   \
+    }
+
 // What a field shows, from its value: one value, several different ones, no selected object, or nothing.
 enum class ZORInspectorValueState : unsigned { SingleValue = 0, MultipleValues = 1, NoSelection = 2, NoValue = 3 };
 
@@ -41,6 +54,7 @@ class ZORTextViewInspectorField : public fnd::Object {
     static void describeClass(fnd::ClassBuilder<ZORTextViewInspectorField>& c);
 
 public:
+    ZOR_INSPECTOR_FIELD_FACTORIES(ZORTextViewInspectorField)
     ZORTextViewInspectorField() = default;
     ~ZORTextViewInspectorField() override;
     void init();
@@ -154,6 +168,10 @@ public:
     void setManagedObjectContext(std::shared_ptr<fnd::Object> context) { m_managedObjectContext = std::move(context); }
     std::shared_ptr<fnd::Object> dataSource() const { return m_dataSource.lock(); }
     void setDataSource(const std::shared_ptr<fnd::Object>& source) { m_dataSource = source; }
+    // The controller's object a list row stands for; nil for a row without one (added by the person, or offered
+    // for a default label). The row's value is the object's value, not the object.
+    const fnd::Value& listObject() const { return m_listObject; }
+    void setListObject(const fnd::Value& object) { m_listObject = object; }
     std::shared_ptr<ZORTextViewInspector> textViewInspector() const { return m_textViewInspector.lock(); }
     void setTextViewInspector(const std::shared_ptr<ZORTextViewInspector>& inspector)
     {
@@ -164,7 +182,9 @@ public:
     virtual bool shouldBeVisibleWithEditableState(bool editable) const;
     virtual void hasBecomeVisibleInInspector(const std::shared_ptr<ZORTextViewInspector>& inspector);
     virtual bool shouldBeEditableWithEditableState(bool editable) const { return editable; }
-    virtual bool shouldBeEnabledWithEditableState(bool) const { return true; }
+    // Yes, unless the field's "isEnabled" is bound: then what the binding says (a rebuild must not switch on a
+    // button that its validity switched off).
+    virtual bool shouldBeEnabledWithEditableState(bool editable) const;
     virtual void validate() { }
 
     void setNilValueForKey(const fnd::String& key) override;
@@ -205,6 +225,7 @@ private:
     std::weak_ptr<fnd::Object> m_dataSource;
     std::shared_ptr<ZORPopUpButton> m_labelSelectionPopup;
     std::weak_ptr<ZORTextViewInspector> m_textViewInspector;
+    fnd::Value m_listObject;
 };
 
 using ZORTextViewInspectorFieldPtr = std::shared_ptr<ZORTextViewInspectorField>;

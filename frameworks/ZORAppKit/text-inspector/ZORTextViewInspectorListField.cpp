@@ -93,7 +93,7 @@ ZORTextViewInspectorFieldPtr ZORTextViewInspectorListField::newRow(
 
 void ZORTextViewInspectorListField::insertRowSilently(const ZORTextViewInspectorFieldPtr& row, std::size_t index)
 {
-    insertSubField(row, index);
+    insertField(row, index);
 }
 
 ZORTextViewInspectorFieldPtr ZORTextViewInspectorListField::insertRowAtIndex(
@@ -121,7 +121,7 @@ void ZORTextViewInspectorListField::removeRowAtIndex(std::size_t index)
     if (!row)
         return;
     auto self = shared_from_this();
-    removeSubFieldAtIndex(index);
+    removeFieldAtIndex(index);
     if (auto d = std::dynamic_pointer_cast<ZORTextViewInspectorListFieldDelegate>(delegate()))
         d->listFieldDidRemoveRow(*this, row, index);
 }
@@ -145,7 +145,7 @@ void ZORTextViewInspectorListField::setValue(const fnd::Value& value)
     const auto* array = value.array();
     if (!array)
         return;
-    removeAllSubFields();
+    removeAllFields();
     fnd::Array elements;
     if (!array->empty() && array->front().array()) {
         for (const auto& inner : *array)
@@ -170,14 +170,28 @@ void ZORTextViewInspectorListField::setValue(const fnd::Value& value)
 
 void ZORTextViewInspectorListField::bindRow(const ZORTextViewInspectorFieldPtr& row, const fnd::Value& object)
 {
-    if (auto target = object.object()) {
+    row->setListObject(object);
+    auto target = object.object();
+    if (!target) {
+        row->setValue(object);
+        return;
+    }
+    if (std::dynamic_pointer_cast<ZORTextViewInspectorTokenListFieldItem>(row)) {
+        // A token row stands for its object as a whole: ending its edit replaces the object in the controller.
+        // The row itself shows the object's value and lets its label follow the object.
         row->bind("value", *target, "self");
-        // The row's label follows the object, so default labels its rows take are not offered twice.
-        if (!m_modelKeyPathForLabel.isEmpty())
-            row->bind("selectedRepresentedObjectOfLabel", *target, m_modelKeyPathForLabel);
+        return;
+    }
+    if (!m_modelKeyPathForValue.isEmpty()) {
+        // The row shows the object's value and writes edits back to it.
+        row->bind("value", *target, m_modelKeyPathForValue);
     } else {
+        // Without a value path the object is shown as it is; "self" cannot be written to.
         row->setValue(object);
     }
+    // The row's label follows the object, so default labels its rows take are not offered twice.
+    if (!m_modelKeyPathForLabel.isEmpty())
+        row->bind("selectedRepresentedObjectOfLabel", *target, m_modelKeyPathForLabel);
 }
 
 void ZORTextViewInspectorListField::unbindRow(const ZORTextViewInspectorFieldPtr& row)
@@ -186,6 +200,38 @@ void ZORTextViewInspectorListField::unbindRow(const ZORTextViewInspectorFieldPtr
         row->unbind("value");
     if (row->infoForBinding("selectedRepresentedObjectOfLabel"))
         row->unbind("selectedRepresentedObjectOfLabel");
+    row->setListObject({});
+}
+
+std::size_t ZORTextViewInspectorListField::numberOfObjectRowsBefore(std::size_t rowIndex) const
+{
+    const auto& rows = allRows();
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < rowIndex && i < rows.size(); ++i)
+        count += rows[i]->listObject().isNil() ? 0 : 1;
+    return count;
+}
+
+std::optional<std::size_t> ZORTextViewInspectorListField::rowIndexOfControllerIndex(std::size_t index) const
+{
+    const auto& rows = allRows();
+    std::size_t seen = 0;
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        if (!rows[i]->listObject().isNil() && seen++ == index)
+            return i;
+    return std::nullopt;
+}
+
+std::size_t ZORTextViewInspectorListField::rowIndexForInsertionAtControllerIndex(std::size_t index) const
+{
+    if (auto row = rowIndexOfControllerIndex(index))
+        return *row;
+    // After the last row that stands for an object; without any, at the controller's index.
+    const auto& rows = allRows();
+    for (std::size_t i = rows.size(); i > 0; --i)
+        if (!rows[i - 1]->listObject().isNil())
+            return i;
+    return std::min(index, rows.size());
 }
 
 void ZORTextViewInspectorListField::observeValueForKeyPath(
@@ -196,16 +242,18 @@ void ZORTextViewInspectorListField::observeValueForKeyPath(
     auto self = shared_from_this();
     const bool editable = isEditable();
     const bool enabled = isEnabled();
-    // Editing ends in every row first.
+    // Editing ends in every row first, but for the row whose ending edit caused this change.
+    const auto adopting = m_adoptingRow.lock();
     for (const auto& row : allRows())
-        if (auto viewField = std::dynamic_pointer_cast<ZORTextViewInspectorViewField>(row);
-            viewField && viewField->view())
-            if (auto window = viewField->view()->window()) {
-                auto responder = std::dynamic_pointer_cast<ui::View>(window->firstResponder());
-                // The field editor of a control being edited is a subview of it.
-                if (responder && (responder == viewField->view() || responder->isDescendantOf(*viewField->view())))
-                    window->makeFirstResponder(nullptr);
-            }
+        if (row != adopting)
+            if (auto viewField = std::dynamic_pointer_cast<ZORTextViewInspectorViewField>(row);
+                viewField && viewField->view())
+                if (auto window = viewField->view()->window()) {
+                    auto responder = std::dynamic_pointer_cast<ui::View>(window->firstResponder());
+                    // The field editor of a control being edited is a subview of it.
+                    if (responder && (responder == viewField->view() || responder->isDescendantOf(*viewField->view())))
+                        window->makeFirstResponder(nullptr);
+                }
     auto objects = controllerObjects();
     auto addWith = [&](std::size_t index, const ZORTextViewInspectorFieldLabelPtr& label) {
         auto row = newRow(editable, enabled, label);
@@ -218,6 +266,30 @@ void ZORTextViewInspectorListField::observeValueForKeyPath(
         return row;
     };
     std::vector<fnd::Index> indexes = change.indexes ? change.indexes->indexes() : std::vector<fnd::Index> {};
+    // Rows without an object stand between the others, so the controller's indexes count object rows only.
+    auto insertAt = [&](std::size_t index) {
+        if (index >= objects.size())
+            return;
+        auto adopting = m_adoptingRow.lock();
+        if (adopting && adopting->listObject().isNil() && indexOfField(*adopting) != fnd::NotFound
+            && numberOfObjectRowsBefore(static_cast<std::size_t>(indexOfField(*adopting))) == index) {
+            // The row the person typed the object into stands for it now: no second row.
+            m_adoptingRow.reset();
+            bindRow(adopting, objects[index]);
+            return;
+        }
+        if (auto row = addWith(rowIndexForInsertionAtControllerIndex(index), nullptr))
+            bindRow(row, objects[index]);
+    };
+    auto removeAt = [&](std::size_t index) {
+        auto rowIndex = rowIndexOfControllerIndex(index);
+        if (!rowIndex)
+            return;
+        auto row = rowAtIndex(*rowIndex);
+        unbindRow(row);
+        if (row != m_adoptingRow.lock())
+            removeRowAtIndex(*rowIndex);
+    };
     switch (change.kind) {
     case fnd::KeyValueChangeKind::Setting: {
         for (const auto& row : allRows())
@@ -244,28 +316,23 @@ void ZORTextViewInspectorListField::observeValueForKeyPath(
     }
     case fnd::KeyValueChangeKind::Insertion:
         for (auto index : indexes)
-            if (auto row = addWith(static_cast<std::size_t>(index), nullptr);
-                row && static_cast<std::size_t>(index) < objects.size())
-                bindRow(row, objects[static_cast<std::size_t>(index)]);
+            insertAt(static_cast<std::size_t>(index));
         break;
     case fnd::KeyValueChangeKind::Removal:
-        // The indexes count rows before the change: the highest goes first, so the others still point at theirs.
+        // The indexes count objects before the change: the highest goes first, so the others still point at theirs.
         for (auto it = indexes.rbegin(); it != indexes.rend(); ++it)
-            if (auto row = rowAtIndex(static_cast<std::size_t>(*it))) {
-                unbindRow(row);
-                removeRowAtIndex(static_cast<std::size_t>(*it));
-            }
+            removeAt(static_cast<std::size_t>(*it));
         break;
     case fnd::KeyValueChangeKind::Replacement:
-        for (auto index : indexes) {
-            if (auto row = rowAtIndex(static_cast<std::size_t>(index))) {
+        for (auto index : indexes)
+            if (auto rowIndex = rowIndexOfControllerIndex(static_cast<std::size_t>(index));
+                rowIndex && static_cast<std::size_t>(index) < objects.size()) {
+                auto row = rowAtIndex(*rowIndex);
                 unbindRow(row);
-                removeRowAtIndex(static_cast<std::size_t>(index));
+                removeRowAtIndex(*rowIndex);
+                if (auto fresh = addWith(*rowIndex, nullptr))
+                    bindRow(fresh, objects[static_cast<std::size_t>(index)]);
             }
-            if (auto row = addWith(static_cast<std::size_t>(index), nullptr);
-                row && static_cast<std::size_t>(index) < objects.size())
-                bindRow(row, objects[static_cast<std::size_t>(index)]);
-        }
         break;
     }
 }
@@ -324,20 +391,67 @@ std::optional<fnd::String> ZORTextViewInspectorTokenListFieldItem::notEditableRe
     return field ? std::optional<fnd::String>(field->stringValue()) : std::nullopt;
 }
 
-void ZORTextViewInspectorTokenListFieldItem::setValue(const fnd::Value& value)
+void ZORTextViewInspectorTokenListFieldItem::showTokens(const fnd::Value& shown)
 {
     if (auto field = tokenField()) {
-        auto list = tokenListField();
-        fnd::Value shown = value;
-        if (list && !list->modelKeyPathForValue().isEmpty())
-            if (auto object = value.object())
-                shown = object->valueForKeyPath(list->modelKeyPathForValue());
         if (shown.isNil() || shown.isNull())
             field->setObjectValue(fnd::Value(fnd::Array {}));
         else
             field->setObjectValue(shown.array() ? shown : fnd::Value(fnd::Array { shown }));
     }
+}
+
+void ZORTextViewInspectorTokenListFieldItem::setValue(const fnd::Value& value)
+{
+    fnd::Value shown = value;
+    if (auto list = tokenListField(); list && !list->modelKeyPathForValue().isEmpty())
+        if (auto object = value.object())
+            shown = object->valueForKeyPath(list->modelKeyPathForValue());
+    showTokens(shown);
     ZORTextViewInspectorViewField::setValue(value);
+}
+
+namespace {
+const fnd::String ZORTextViewInspectorTokenListFieldItemTokens = "tokens";
+const fnd::String ZORTextViewInspectorTokenListFieldItemLabel = "selectedRepresentedObjectOfLabel";
+}
+
+void ZORTextViewInspectorTokenListFieldItem::bind(
+    const fnd::String& binding, fnd::Object& observable, const fnd::String& keyPath, const fnd::Dictionary& options)
+{
+    ZORTextViewInspectorViewField::bind(binding, observable, keyPath, options);
+    auto list = tokenListField();
+    if (binding != "value" || !list)
+        return;
+    auto object = observable.valueForKeyPath(keyPath).object();
+    if (!object)
+        return;
+    if (!list->modelKeyPathForValue().isEmpty())
+        ZORTextViewInspectorViewField::bind(
+            ZORTextViewInspectorTokenListFieldItemTokens, *object, list->modelKeyPathForValue());
+    if (!list->modelKeyPathForLabel().isEmpty())
+        ZORTextViewInspectorViewField::bind(
+            ZORTextViewInspectorTokenListFieldItemLabel, *object, list->modelKeyPathForLabel());
+}
+
+void ZORTextViewInspectorTokenListFieldItem::unbind(const fnd::String& binding)
+{
+    if (binding == "value")
+        for (const auto& dependent :
+            { ZORTextViewInspectorTokenListFieldItemTokens, ZORTextViewInspectorTokenListFieldItemLabel })
+            if (infoForBinding(dependent))
+                ZORTextViewInspectorViewField::unbind(dependent);
+    ZORTextViewInspectorViewField::unbind(binding);
+}
+
+void ZORTextViewInspectorTokenListFieldItem::takeBoundValue(
+    const fnd::Value& value, const fnd::String& binding, const fnd::Dictionary& options)
+{
+    if (binding == ZORTextViewInspectorTokenListFieldItemTokens) {
+        showTokens(value);
+        return;
+    }
+    ZORTextViewInspectorViewField::takeBoundValue(value, binding, options);
 }
 
 void ZORTextViewInspectorTokenListField::initWithIdentifier(
@@ -369,32 +483,39 @@ bool ZORTextViewInspectorTokenListField::controlTextShouldEndEditing(ui::Control
     auto objectValue = token->objectValue();
     fnd::Array objects = objectValue.array() ? *objectValue.array() : fnd::Array {};
     auto index = indexOfFieldWithView(*token);
-    auto row = index == fnd::NotFound ? nullptr : subFieldAtIndex(static_cast<std::size_t>(index));
+    auto row = index == fnd::NotFound ? nullptr : fieldAtIndex(static_cast<std::size_t>(index));
     auto controller = std::dynamic_pointer_cast<fnd::ArrayController>(observableController());
     if (!row || !controller)
         return true;
+    // The controller's change may end this very edit again (its row leaving the keyboard): once is enough.
+    if (m_endingRowEdit)
+        return true;
+    // While the controller changes, the edited row takes the object's place instead of a new row.
+    struct Adopting {
+        ZORTextViewInspectorTokenListField& list;
+        ~Adopting()
+        {
+            list.m_adoptingRow.reset();
+            list.m_endingRowEdit = false;
+        }
+    } adopting { *this };
+    m_endingRowEdit = true;
     if (!objects.empty()) {
-        // Rows without a value have no object in the controller.
-        fnd::Index j = index;
-        for (fnd::Index k = 0; k < index; ++k)
-            if (subFieldAtIndex(static_cast<std::size_t>(k))->value().isNil())
-                --j;
+        m_adoptingRow = row;
+        // Rows without an object have none in the controller.
+        auto j = static_cast<fnd::Index>(numberOfObjectRowsBefore(static_cast<std::size_t>(index)));
         auto object
             = objectToInsertWithProposedObject(objects.front(), row, static_cast<std::size_t>(index), row->label());
-        if (controller->canAdd() && !(row->value() == object && !row->value().isNil())) {
-            if (!row->value().isNil()) {
+        const auto current = row->listObject();
+        if (controller->canAdd() && !(current == object && !current.isNil())) {
+            if (!current.isNil())
                 controller->removeObjectAtArrangedObjectIndex(j);
-                controller->insertObjectAtArrangedObjectIndex(object, j);
-            } else {
-                controller->insertObjectAtArrangedObjectIndex(object, j);
-            }
+            controller->insertObjectAtArrangedObjectIndex(object, j);
         }
-    } else if (!row->value().isNil() && controller->canRemove()) {
-        auto object = row->value().object();
-        if (object && (!controller->objectClass() || object->isKindOf(*controller->objectClass())))
-            controller->removeObject(row->value());
-        else if (!object)
-            controller->removeObject(row->value());
+    } else if (const auto current = row->listObject(); !current.isNil() && controller->canRemove()) {
+        auto object = current.object();
+        if (!object || !controller->objectClass() || object->isKindOf(*controller->objectClass()))
+            controller->removeObject(current);
     }
     return true;
 }

@@ -31,6 +31,8 @@ class ZORTextViewInspectorListField : public ZORTextViewInspectorCompoundField {
     FND_OBJECT(ZORTextViewInspectorListField)
 
 public:
+    ZOR_INSPECTOR_FIELD_FACTORIES(ZORTextViewInspectorListField)
+    using ZORTextViewInspectorCompoundField::fieldWithIdentifier; // the sub-field with an identifier
     ZORTextViewInspectorListField() = default;
     ~ZORTextViewInspectorListField() override;
 
@@ -42,7 +44,7 @@ public:
     bool canRemove() const;
 
     const std::vector<ZORTextViewInspectorFieldPtr>& allRows() const { return allFields(); }
-    ZORTextViewInspectorFieldPtr rowAtIndex(std::size_t index) const { return subFieldAtIndex(index); }
+    ZORTextViewInspectorFieldPtr rowAtIndex(std::size_t index) const { return fieldAtIndex(index); }
     ZORTextViewInspectorFieldPtr insertRowAtIndex(
         std::size_t index, const ZORTextViewInspectorFieldLabelPtr& label = nullptr);
     ZORTextViewInspectorFieldPtr addRow();
@@ -78,6 +80,13 @@ protected:
     // The template's copy, with the list's editable and enabled state.
     ZORTextViewInspectorFieldPtr newRow(bool editable, bool enabled, const ZORTextViewInspectorFieldLabelPtr& label);
     void insertRowSilently(const ZORTextViewInspectorFieldPtr& row, std::size_t index);
+    // The controller counts only rows that stand for an object; empty rows stand between them.
+    std::size_t numberOfObjectRowsBefore(std::size_t rowIndex) const;
+    std::optional<std::size_t> rowIndexOfControllerIndex(std::size_t index) const;
+    std::size_t rowIndexForInsertionAtControllerIndex(std::size_t index) const;
+
+    // The row whose edit is being written into the controller: the insertion it causes binds this row.
+    std::weak_ptr<ZORTextViewInspectorField> m_adoptingRow;
 
 private:
     ZORTextViewInspectorFieldPtr m_entryFieldTemplate;
@@ -93,6 +102,7 @@ class ZORTextViewInspectorTokenListFieldItem : public ZORTextViewInspectorViewFi
     FND_OBJECT(ZORTextViewInspectorTokenListFieldItem)
 
 public:
+    ZOR_INSPECTOR_FIELD_FACTORIES(ZORTextViewInspectorTokenListFieldItem)
     void initWithIdentifierAndView(const fnd::String& identifier, std::shared_ptr<ui::View> view,
         std::optional<fnd::String> placeholder, ZORTextViewInspectorFieldLabelPtr label) override;
     std::shared_ptr<ui::View> viewForField() override;
@@ -102,6 +112,16 @@ public:
     void setPlaceholder(std::optional<fnd::String> placeholder) override;
     std::optional<fnd::String> notEditableReplacementString() const override;
     void setValue(const fnd::Value& value) override;
+    // Binding "value" to a row's object also shows the object's value (the list's value path) and follows its later
+    // changes, and lets the row's label follow the object (the list's label path). Edits reach the model through
+    // the token list and its controller, never back through these bindings.
+    void bind(const fnd::String& binding, fnd::Object& observable, const fnd::String& keyPath,
+        const fnd::Dictionary& options = {}) override;
+    void unbind(const fnd::String& binding) override;
+    void takeBoundValue(const fnd::Value& value, const fnd::String& binding, const fnd::Dictionary& options) override;
+
+private:
+    void showTokens(const fnd::Value& shown);
 };
 
 // A list whose rows are token fields: ending a row's edit writes its object into the controller, and a line break
@@ -110,10 +130,15 @@ class ZORTextViewInspectorTokenListField : public ZORTextViewInspectorListField,
     FND_OBJECT(ZORTextViewInspectorTokenListField)
 
 public:
+    ZOR_INSPECTOR_FIELD_FACTORIES(ZORTextViewInspectorTokenListField)
+    using ZORTextViewInspectorCompoundField::fieldWithIdentifier; // the sub-field with an identifier
     void initWithIdentifier(const fnd::String& identifier, std::optional<fnd::String> placeholder,
         ZORTextViewInspectorFieldLabelPtr label) override;
     virtual fnd::Value objectToInsertWithProposedObject(const fnd::Value& proposed,
         const ZORTextViewInspectorFieldPtr& row, std::size_t index, const ZORTextViewInspectorFieldLabelPtr& label);
     bool controlTextShouldEndEditing(ui::Control& control, ui::View& fieldEditor) override;
     void controlTextDidChange(const fnd::Object& notification) override;
+
+private:
+    bool m_endingRowEdit { false };
 };

@@ -15,6 +15,7 @@ class ZORTextViewInspectorTextField : public ZORTextViewInspectorField {
     FND_OBJECT(ZORTextViewInspectorTextField)
 
 public:
+    ZOR_INSPECTOR_FIELD_FACTORIES(ZORTextViewInspectorTextField)
     ZORTextViewInspectorTextField() = default;
     void init();
 
@@ -64,6 +65,7 @@ class ZORTextViewInspectorIntegerField : public ZORTextViewInspectorTextField {
     FND_OBJECT(ZORTextViewInspectorIntegerField)
 
 public:
+    ZOR_INSPECTOR_FIELD_FACTORIES(ZORTextViewInspectorIntegerField)
     ZORTextViewInspectorIntegerField() = default;
     void initWithIdentifier(const fnd::String& identifier, std::optional<fnd::String> placeholder,
         ZORTextViewInspectorFieldLabelPtr label) override;

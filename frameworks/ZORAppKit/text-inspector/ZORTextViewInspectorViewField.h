@@ -13,6 +13,7 @@ class ZORTextViewInspectorViewField : public ZORTextViewInspectorField {
     FND_OBJECT(ZORTextViewInspectorViewField)
 
 public:
+    ZOR_INSPECTOR_FIELD_FACTORIES(ZORTextViewInspectorViewField)
     ZORTextViewInspectorViewField() = default;
 
     // The control for a new field of this kind; none for a plain view field.

@@ -155,6 +155,12 @@ std::shared_ptr<ui::View> ZORTextViewInspectorDateField::viewForField()
     picker->setControlSize(ui::ControlSize::Small);
     picker->setFont(ZORTextViewInspectorKindsSmallFont());
     picker->setFocusRingType(ui::FocusRingType::None);
+    // 68 points cut the year in our font: the picker is at least as wide as the locale's widest date.
+    if (auto cell = picker->cell()) {
+        auto fitting = cell->cellSizeForBounds(picker->bounds());
+        if (fitting.width > picker->frame().width())
+            picker->setFrameSize({ fitting.width, picker->frame().height() });
+    }
     picker->setTarget(shared_from_this());
     picker->setAction("dateChanged:");
     setViewWidthShouldBeAdjusted(false);
@@ -349,14 +355,72 @@ void ZORTextViewInspectorSmallButtonField::setImage(const std::shared_ptr<gfx::I
 
 // Country and language.
 
+namespace {
+// The locale entries of a list, for the key-value coding of "countryLocales" and "languageLocales".
+template <typename Entry> fnd::Value ZORTextViewInspectorKindsLocales(const std::vector<std::shared_ptr<Entry>>& list)
+{
+    fnd::Array array;
+    for (const auto& entry : list)
+        array.push_back(fnd::Value(std::static_pointer_cast<fnd::Object>(entry)));
+    return fnd::Value(std::move(array));
+}
+
+// The entries (code, name) of locale entries.
+template <typename Entry>
+std::vector<std::pair<fnd::String, fnd::String>> ZORTextViewInspectorKindsEntriesOf(
+    const std::vector<std::shared_ptr<Entry>>& list)
+{
+    std::vector<std::pair<fnd::String, fnd::String>> entries;
+    for (const auto& entry : list)
+        entries.emplace_back(entry->localeIdentifier(), entry->displayName());
+    return entries;
+}
+}
+
 void ZORTextViewInspectorCountryField::describeClass(fnd::ClassBuilder<ZORTextViewInspectorCountryField>& c)
 {
     c.action("countryPopUpButtonChanged:", &ZORTextViewInspectorCountryField::countryPopUpButtonChanged);
+    c.property("countryLocales",
+        [](const ZORTextViewInspectorCountryField& f) { return ZORTextViewInspectorKindsLocales(f.countryLocales()); });
 }
 
 void ZORTextViewInspectorLanguageField::describeClass(fnd::ClassBuilder<ZORTextViewInspectorLanguageField>& c)
 {
     c.action("languagePopUpButtonChanged:", &ZORTextViewInspectorLanguageField::languagePopUpButtonChanged);
+    c.property("languageLocales", [](const ZORTextViewInspectorLanguageField& f) {
+        return ZORTextViewInspectorKindsLocales(f.languageLocales());
+    });
+}
+
+std::vector<std::shared_ptr<ZORCountryLocale>> ZORTextViewInspectorCountryField::countryLocales() const
+{
+    std::vector<std::shared_ptr<ZORCountryLocale>> list;
+    for (const auto& [code, name] : m_entries)
+        list.push_back(std::make_shared<ZORCountryLocale>(code));
+    return list;
+}
+
+void ZORTextViewInspectorCountryField::setCountryLocales(const std::vector<std::shared_ptr<ZORCountryLocale>>& locales)
+{
+    willChangeValueForKey("countryLocales");
+    setEntries(ZORTextViewInspectorKindsEntriesOf(locales));
+    didChangeValueForKey("countryLocales");
+}
+
+std::vector<std::shared_ptr<ZORLanguageLocale>> ZORTextViewInspectorLanguageField::languageLocales() const
+{
+    std::vector<std::shared_ptr<ZORLanguageLocale>> list;
+    for (const auto& [code, name] : entries())
+        list.push_back(std::make_shared<ZORLanguageLocale>(code));
+    return list;
+}
+
+void ZORTextViewInspectorLanguageField::setLanguageLocales(
+    const std::vector<std::shared_ptr<ZORLanguageLocale>>& locales)
+{
+    willChangeValueForKey("languageLocales");
+    setEntries(ZORTextViewInspectorKindsEntriesOf(locales));
+    didChangeValueForKey("languageLocales");
 }
 
 void ZORTextViewInspectorCountryField::initWithIdentifierAndView(const fnd::String& identifier,
@@ -380,18 +444,12 @@ std::shared_ptr<ui::View> ZORTextViewInspectorCountryField::viewForField()
 
 std::vector<std::pair<fnd::String, fnd::String>> ZORTextViewInspectorCountryField::defaultEntries() const
 {
-    std::vector<std::pair<fnd::String, fnd::String>> entries;
-    for (const auto& entry : ZORCountryLocale::supportedCountryLocalesSortedByDisplayName())
-        entries.emplace_back(entry->localeIdentifier(), entry->displayName());
-    return entries;
+    return ZORTextViewInspectorKindsEntriesOf(ZORCountryLocale::supportedCountryLocalesSortedByDisplayName());
 }
 
 std::vector<std::pair<fnd::String, fnd::String>> ZORTextViewInspectorLanguageField::defaultEntries() const
 {
-    std::vector<std::pair<fnd::String, fnd::String>> entries;
-    for (const auto& entry : ZORLanguageLocale::supportedLanguageLocalesSortedByDisplayName())
-        entries.emplace_back(entry->localeIdentifier(), entry->displayName());
-    return entries;
+    return ZORTextViewInspectorKindsEntriesOf(ZORLanguageLocale::supportedLanguageLocalesSortedByDisplayName());
 }
 
 fnd::String ZORTextViewInspectorCountryField::currentLocaleCode() const
@@ -436,9 +494,18 @@ long ZORTextViewInspectorCountryField::indexForCode(const fnd::String& code) con
     return index;
 }
 
+void ZORTextViewInspectorCountryField::removeStandInItem()
+{
+    if (auto popup = ZORTextViewInspectorKindsControl<ui::PopUpButton>(*this))
+        while (popup->numberOfItems() > static_cast<long>(m_entries.size()))
+            popup->removeItemAtIndex(popup->numberOfItems() - 1);
+}
+
 void ZORTextViewInspectorCountryField::setValue(const fnd::Value& value)
 {
     if (auto popup = ZORTextViewInspectorKindsControl<ui::PopUpButton>(*this)) {
+        if (value.string() || value.array())
+            removeStandInItem();
         if (const auto* string = value.string()) {
             popup->selectItemAtIndex(indexForCode(*string));
         } else if (const auto* array = value.array()) {
@@ -481,7 +548,9 @@ void ZORTextViewInspectorCountryField::countryPopUpButtonChanged(const fnd::Valu
     if (!popup)
         return;
     auto index = popup->indexOfSelectedItem();
+    // The stand-in text is no choice.
     if (index < 0 || static_cast<std::size_t>(index) >= m_entries.size())
         return;
+    removeStandInItem();
     takeValueFromControl(fnd::Value(m_entries[static_cast<std::size_t>(index)].first));
 }

@@ -19,6 +19,7 @@ class ZORTextViewInspectorRatingField : public ZORTextViewInspectorViewField {
     static void describeClass(fnd::ClassBuilder<ZORTextViewInspectorRatingField>& c);
 
 public:
+    ZOR_INSPECTOR_FIELD_FACTORIES(ZORTextViewInspectorRatingField)
     void init();
     std::shared_ptr<ui::View> viewForField() override;
     void setValue(const fnd::Value& value) override;
@@ -31,6 +32,7 @@ class ZORTextViewInspectorColorField : public ZORTextViewInspectorViewField {
     static void describeClass(fnd::ClassBuilder<ZORTextViewInspectorColorField>& c);
 
 public:
+    ZOR_INSPECTOR_FIELD_FACTORIES(ZORTextViewInspectorColorField)
     std::shared_ptr<ui::View> viewForField() override;
     void setValue(const fnd::Value& value) override;
     void colorWellChanged(const fnd::Value& sender);
@@ -41,6 +43,7 @@ class ZORTextViewInspectorDateField : public ZORTextViewInspectorViewField {
     static void describeClass(fnd::ClassBuilder<ZORTextViewInspectorDateField>& c);
 
 public:
+    ZOR_INSPECTOR_FIELD_FACTORIES(ZORTextViewInspectorDateField)
     std::shared_ptr<ui::View> viewForField() override;
     void setValue(const fnd::Value& value) override;
     void dateChanged(const fnd::Value& sender);
@@ -52,6 +55,7 @@ class ZORTextViewInspectorCheckboxField : public ZORTextViewInspectorViewField {
     static void describeClass(fnd::ClassBuilder<ZORTextViewInspectorCheckboxField>& c);
 
 public:
+    ZOR_INSPECTOR_FIELD_FACTORIES(ZORTextViewInspectorCheckboxField)
     void initWithIdentifierAndView(const fnd::String& identifier, std::shared_ptr<ui::View> view,
         std::optional<fnd::String> placeholder, ZORTextViewInspectorFieldLabelPtr label) override;
     std::shared_ptr<ui::View> viewForField() override;
@@ -72,6 +76,7 @@ class ZORTextViewInspectorImageField : public ZORTextViewInspectorViewField {
     FND_OBJECT(ZORTextViewInspectorImageField)
 
 public:
+    ZOR_INSPECTOR_FIELD_FACTORIES(ZORTextViewInspectorImageField)
     void initWithIdentifierAndView(const fnd::String& identifier, std::shared_ptr<ui::View> view,
         std::optional<fnd::String> placeholder, ZORTextViewInspectorFieldLabelPtr label) override;
     std::shared_ptr<ui::View> viewForField() override;
@@ -86,6 +91,7 @@ class ZORTextViewInspectorSmallButtonField : public ZORTextViewInspectorViewFiel
     FND_OBJECT(ZORTextViewInspectorSmallButtonField)
 
 public:
+    ZOR_INSPECTOR_FIELD_FACTORIES(ZORTextViewInspectorSmallButtonField)
     // Made here rather than only in the initialiser, so that a copy has a button too.
     std::shared_ptr<ui::View> viewForField() override;
     void setTarget(const std::shared_ptr<fnd::Object>& target);
@@ -99,6 +105,7 @@ class ZORTextViewInspectorCountryField : public ZORTextViewInspectorViewField {
     static void describeClass(fnd::ClassBuilder<ZORTextViewInspectorCountryField>& c);
 
 public:
+    ZOR_INSPECTOR_FIELD_FACTORIES(ZORTextViewInspectorCountryField)
     void initWithIdentifierAndView(const fnd::String& identifier, std::shared_ptr<ui::View> view,
         std::optional<fnd::String> placeholder, ZORTextViewInspectorFieldLabelPtr label) override;
     std::shared_ptr<ui::View> viewForField() override;
@@ -108,6 +115,10 @@ public:
     void setValue(const fnd::Value& value) override;
     std::optional<fnd::String> notEditableReplacementString() const override;
     void countryPopUpButtonChanged(const fnd::Value& sender);
+    // The countries offered, as locale entries (by default every country with a name, sorted by it); setting them
+    // sets the entries.
+    std::vector<std::shared_ptr<ZORCountryLocale>> countryLocales() const;
+    void setCountryLocales(const std::vector<std::shared_ptr<ZORCountryLocale>>& locales);
 
 protected:
     // Upper-cased codes for countries; languages match as given.
@@ -116,6 +127,8 @@ protected:
     virtual std::vector<std::pair<fnd::String, fnd::String>> defaultEntries() const;
     // The index of the entry for a code, with the fallbacks: the current locale's, then the first.
     long indexForCode(const fnd::String& code) const;
+    // The multiple-values or no-selection text stands in one item after the entries while it is shown.
+    void removeStandInItem();
 
 private:
     std::vector<std::pair<fnd::String, fnd::String>> m_entries;
@@ -126,7 +139,11 @@ class ZORTextViewInspectorLanguageField : public ZORTextViewInspectorCountryFiel
     static void describeClass(fnd::ClassBuilder<ZORTextViewInspectorLanguageField>& c);
 
 public:
+    ZOR_INSPECTOR_FIELD_FACTORIES(ZORTextViewInspectorLanguageField)
     void languagePopUpButtonChanged(const fnd::Value& sender) { countryPopUpButtonChanged(sender); }
+    // The languages offered, as locale entries (by default every language with a name, sorted by it).
+    std::vector<std::shared_ptr<ZORLanguageLocale>> languageLocales() const;
+    void setLanguageLocales(const std::vector<std::shared_ptr<ZORLanguageLocale>>& locales);
 
 protected:
     bool matchesUpperCased() const override { return false; }

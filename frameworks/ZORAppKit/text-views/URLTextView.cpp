@@ -1,5 +1,7 @@
 #include "frameworks/ZORAppKit/text-views/URLTextView.h"
 
+#include "frameworks/FoundationExtensions/ZORFrameworkBundle.h"
+
 #include "platform/foundation/services/Workspace.h"
 #include "platform/graphics/Image.h"
 #include "platform/text/LayoutManager.h"
@@ -26,7 +28,11 @@ gfx::ColorPtr URLTextView::linkColor()
 std::shared_ptr<ui::Cursor> URLTextView::handCursor()
 {
     static const auto cursor = [] {
+        // The framework's own picture, drawn for links, unless the application named one of its own so.
         auto image = gfx::Image::imageNamed("ZORURLTextViewHand");
+        if (!image)
+            if (auto bundle = ZORFrameworkBundle::bundle())
+                image = gfx::Image::imageForResource(*bundle, "ZORURLTextViewHand");
         return image ? ui::Cursor::create(image, { 5, 0 }) : ui::Cursor::pointingHandCursor();
     }();
     return cursor;

@@ -1,6 +1,7 @@
 #include "platform/backend/gtk/GtkBackend.h"
 
 #include "platform/backend/gtk/GnomeShortcutProvider.h"
+#include "platform/backend/gtk/GtkAccessibilityBridge.h"
 #include "platform/backend/gtk/GtkClipboardBridge.h"
 #include "platform/backend/gtk/GtkCursors.h"
 #include "platform/backend/gtk/GtkDisplayState.h"
@@ -10,6 +11,7 @@
 #include "platform/backend/gtk/GtkMenuBar.h"
 #include "platform/backend/gtk/GtkWindowHost.h"
 #include "platform/backend/headless/HeadlessBackend.h"
+#include "platform/foundation/files/Bundle.h"
 #include "platform/foundation/runtime/Log.h"
 #include "platform/foundation/runtime/NotificationCenter.h"
 #include "platform/foundation/services/Workspace.h"
@@ -19,6 +21,8 @@
 #include <gdk/x11/gdkx.h>
 
 #include <cstdlib>
+
+#include <algorithm>
 
 namespace ui {
 
@@ -33,6 +37,28 @@ bool sessionHasDisplay()
 
 }
 
+namespace {
+
+// The texts GTK and the C library write for us (the shortcut labels of the menu bar, the system's reasons for a
+// failure) come in the language the program's own texts are in, so that a German desktop shows no German "Strg+Q"
+// in an English menu. Numbers and dates keep the desktop's conventions: only the messages' language changes.
+void speakTheProgramsLanguage()
+{
+    auto bundle = fnd::Bundle::mainBundle();
+    if (!bundle)
+        return;
+    for (const auto& localization : bundle->preferredLocalizations()) {
+        if (localization == fnd::String("Base"))
+            continue;
+        auto language = localization.utf8();
+        std::replace(language.begin(), language.end(), '-', '_');
+        g_setenv("LANGUAGE", language.c_str(), TRUE);
+        return;
+    }
+}
+
+}
+
 std::shared_ptr<GtkBackend> GtkBackend::install()
 {
     static bool initialised = false;
@@ -41,6 +67,10 @@ std::shared_ptr<GtkBackend> GtkBackend::install()
             return nullptr;
         // X11 first: windows, pop-ups and sheets are placed in screen coordinates, which Wayland does not allow.
         gdk_set_allowed_backends("x11,*");
+        // GTK's own accessibility would publish our windows as empty drawing areas; ours goes out through ATK
+        // (GtkAccessibilityBridge).
+        g_setenv("GTK_A11Y", "none", true);
+        speakTheProgramsLanguage();
         if (!gtk_init_check())
             return nullptr;
         initialised = true;
@@ -49,6 +79,7 @@ std::shared_ptr<GtkBackend> GtkBackend::install()
         return nullptr;
     auto backend = std::make_shared<GtkBackend>();
     Backend::install(backend);
+    GtkAccessibilityBridge::shared().publish();
     return backend;
 }
 
@@ -201,8 +232,14 @@ void GtkBackend::restack()
 
 void GtkBackend::windowClosed(Window& window)
 {
-    m_hosts.erase(window.windowNumber());
-    std::erase(m_stacking, window.windowNumber());
+    windowDestroyed(window.windowNumber());
+}
+
+void GtkBackend::windowDestroyed(long windowNumber)
+{
+    m_menuBars->windowGone(windowNumber);
+    m_hosts.erase(windowNumber);
+    std::erase(m_stacking, windowNumber);
 }
 
 void GtkBackend::windowFlushed(Window& window)

@@ -37,6 +37,7 @@ public:
     std::shared_ptr<gfx::WindowSurface> surfaceForWindow(Window& window) override;
     void windowChanged(Window& window) override;
     void windowClosed(Window& window) override;
+    void windowDestroyed(long windowNumber) override;
     void windowFlushed(Window& window) override;
     void sheetBegan(Window& sheet, Window& parent) override;
 

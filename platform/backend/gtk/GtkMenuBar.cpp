@@ -2,10 +2,10 @@
 
 #include "platform/backend/gtk/GtkBackend.h"
 #include "platform/backend/gtk/GtkWindowHost.h"
-#include "platform/ui/views/Application.h"
-#include "platform/ui/views/Event.h"
 #include "platform/ui/menus/Menu.h"
 #include "platform/ui/menus/MenuItem.h"
+#include "platform/ui/views/Application.h"
+#include "platform/ui/views/Event.h"
 #include "platform/ui/views/Window.h"
 
 #include <cctype>
@@ -183,7 +183,24 @@ GtkMenuBars::GtkMenuBars(GtkBackend& backend)
 {
 }
 
-GtkMenuBars::~GtkMenuBars() = default;
+GtkMenuBars::~GtkMenuBars()
+{
+    for (auto& [number, bar] : m_bars)
+        forget(bar);
+}
+
+void GtkMenuBars::forget(Bar& bar)
+{
+    if (bar.pendingFocusCheck)
+        g_source_remove(bar.pendingFocusCheck);
+    bar.pendingFocusCheck = 0;
+    if (bar.window) {
+        g_signal_handlers_disconnect_by_data(bar.window, this);
+        if (bar.keyController)
+            gtk_widget_remove_controller(GTK_WIDGET(bar.window), bar.keyController);
+    }
+    bar.keyController = nullptr;
+}
 
 void GtkMenuBars::refresh(Bar& bar, Menu& menu)
 {
@@ -210,6 +227,77 @@ void GtkMenuBars::onPointerEnter(GtkEventControllerMotion* controller, double, d
             bars->refresh(bar, *menu);
 }
 
+void GtkMenuBars::windowGone(long windowNumber)
+{
+    if (auto found = m_bars.find(windowNumber); found != m_bars.end()) {
+        forget(found->second);
+        m_bars.erase(found);
+    }
+}
+
+GtkMenuBars::Bar* GtkMenuBars::barOfWindow(GtkWindow* window)
+{
+    for (auto& [number, bar] : m_bars)
+        if (bar.window == window)
+            return &bar;
+    return nullptr;
+}
+
+gboolean GtkMenuBars::onWindowKey(
+    GtkEventControllerKey* controller, guint keyval, guint, GdkModifierType state, gpointer self)
+{
+    auto* bars = static_cast<GtkMenuBars*>(self);
+    const auto modifiers = state & (GDK_CONTROL_MASK | GDK_ALT_MASK | GDK_SHIFT_MASK | GDK_SUPER_MASK);
+    if (keyval != GDK_KEY_F10 || modifiers != 0)
+        return FALSE;
+    auto* window = GTK_WINDOW(gtk_event_controller_get_widget(GTK_EVENT_CONTROLLER(controller)));
+    auto menu = mainMenu();
+    if (auto* bar = bars->barOfWindow(window); bar && menu)
+        bars->refresh(*bar, *menu);
+    // GTK opens the bar itself.
+    return FALSE;
+}
+
+namespace {
+
+bool anyPopoverShown(GtkWidget* widget)
+{
+    for (auto* child = gtk_widget_get_first_child(widget); child; child = gtk_widget_get_next_sibling(child)) {
+        if (GTK_IS_POPOVER(child) && gtk_widget_get_visible(child))
+            return true;
+        if (anyPopoverShown(child))
+            return true;
+    }
+    return false;
+}
+
+}
+
+void GtkMenuBars::onFocusWidgetChanged(GObject* object, GParamSpec*, gpointer self)
+{
+    auto* bars = static_cast<GtkMenuBars*>(self);
+    auto* bar = bars->barOfWindow(GTK_WINDOW(object));
+    if (!bar || bar->pendingFocusCheck)
+        return;
+    // Once GTK is done moving the focus: the bar may be opening the next menu.
+    bar->pendingFocusCheck = g_idle_add(returnFocusIfClosed, self);
+}
+
+gboolean GtkMenuBars::returnFocusIfClosed(gpointer self)
+{
+    auto* bars = static_cast<GtkMenuBars*>(self);
+    for (auto& [number, bar] : bars->m_bars) {
+        if (!bar.pendingFocusCheck)
+            continue;
+        bar.pendingFocusCheck = 0;
+        auto* focus = gtk_window_get_focus(bar.window);
+        const bool inBar = focus && (focus == bar.widget || gtk_widget_is_ancestor(focus, bar.widget));
+        if ((inBar || !focus) && !anyPopoverShown(bar.widget))
+            gtk_widget_grab_focus(bar.canvas);
+    }
+    return G_SOURCE_REMOVE;
+}
+
 void GtkMenuBars::windowChanged(Window& window, GtkWindowHost& host)
 {
     auto menu = mainMenu();
@@ -217,6 +305,7 @@ void GtkMenuBars::windowChanged(Window& window, GtkWindowHost& host)
     auto found = m_bars.find(window.windowNumber());
     if (!wanted) {
         if (found != m_bars.end()) {
+            forget(found->second);
             host.setMenuBar(nullptr);
             m_bars.erase(found);
         }
@@ -231,10 +320,18 @@ void GtkMenuBars::windowChanged(Window& window, GtkWindowHost& host)
     bar.signature = GtkMenuModel::signature(*menu);
     bar.model->build(*menu);
     bar.widget = gtk_popover_menu_bar_new_from_model(bar.model->model());
+    bar.window = host.gtkWindow();
+    bar.canvas = host.canvas();
     gtk_widget_insert_action_group(GTK_WIDGET(host.gtkWindow()), "menubar", bar.model->actions());
     auto* motion = gtk_event_controller_motion_new();
     g_signal_connect(motion, "enter", G_CALLBACK(onPointerEnter), this);
     gtk_widget_add_controller(bar.widget, motion);
+    auto* keys = gtk_event_controller_key_new();
+    gtk_event_controller_set_propagation_phase(keys, GTK_PHASE_CAPTURE);
+    g_signal_connect(keys, "key-pressed", G_CALLBACK(onWindowKey), this);
+    gtk_widget_add_controller(GTK_WIDGET(host.gtkWindow()), keys);
+    bar.keyController = keys;
+    g_signal_connect(host.gtkWindow(), "notify::focus-widget", G_CALLBACK(onFocusWidgetChanged), this);
     host.setMenuBar(bar.widget);
     m_bars.emplace(window.windowNumber(), std::move(bar));
 }

@@ -57,14 +57,29 @@ public:
     explicit GtkMenuBars(GtkBackend& backend);
     ~GtkMenuBars();
     void windowChanged(Window& window, GtkWindowHost& host);
+    // The window's host is about to go: its bar goes first.
+    void windowGone(long windowNumber);
 
 private:
     struct Bar {
         std::unique_ptr<GtkMenuModel> model;
         GtkWidget* widget { nullptr };
+        GtkWindow* window { nullptr };
+        GtkWidget* canvas { nullptr };
         std::string signature;
+        guint pendingFocusCheck { 0 };
+        GtkEventController* keyController { nullptr };
     };
+    // Lets go of the bar's window: its signal handlers, its key controller and a pending focus check.
+    void forget(Bar& bar);
     static void onPointerEnter(GtkEventControllerMotion*, double, double, gpointer self);
+    // F10 (or any key the window sees first) opens the bar from the keyboard: its items are validated first.
+    static gboolean onWindowKey(GtkEventControllerKey*, guint keyval, guint, GdkModifierType, gpointer self);
+    // The keyboard leaves the bar for the canvas once its menus are closed (Escape, an item chosen), so that
+    // typing goes on where it was.
+    static void onFocusWidgetChanged(GObject*, GParamSpec*, gpointer self);
+    static gboolean returnFocusIfClosed(gpointer self);
+    Bar* barOfWindow(GtkWindow* window);
     void refresh(Bar& bar, Menu& menu);
 
     GtkBackend& m_backend;

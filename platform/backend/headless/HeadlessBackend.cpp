@@ -210,7 +210,12 @@ std::shared_ptr<gfx::WindowSurface> HeadlessBackend::surfaceForWindow(Window& wi
 
 void HeadlessBackend::windowClosed(Window& window)
 {
-    m_surfaces.erase(window.windowNumber());
+    windowDestroyed(window.windowNumber());
+}
+
+void HeadlessBackend::windowDestroyed(long windowNumber)
+{
+    m_surfaces.erase(windowNumber);
 }
 
 namespace {

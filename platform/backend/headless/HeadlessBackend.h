@@ -105,6 +105,9 @@ public:
     std::vector<ScreenGeometry> screens() override { return m_screens; }
     std::shared_ptr<gfx::WindowSurface> surfaceForWindow(Window& window) override;
     void windowClosed(Window& window) override;
+    void windowDestroyed(long windowNumber) override;
+    // The windows the backend keeps pixels for: every window shown and neither closed nor gone.
+    std::size_t surfaceCount() const { return m_surfaces.size(); }
     void beep() override { ++m_beeps; }
     fnd::Expected<void> openURL(const fnd::String& url) override;
     void modalSessionBegan(Window& window) override;

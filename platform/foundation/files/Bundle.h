@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/foundation/runtime/Error.h"
 #include "platform/foundation/files/StringsFile.h"
+#include "platform/foundation/runtime/Error.h"
 #include "platform/foundation/runtime/Value.h"
 
 #include <map>
@@ -50,6 +50,10 @@ public:
     // The user's languages from LANGUAGE, LC_ALL, LC_MESSAGES or LANG (the first set), each followed by its language
     // without region; "en" closes the list. "C" and "POSIX" name no language.
     static StringArray preferredLanguages();
+
+    // The localizations this bundle has, in the order its texts are looked up: the user's languages that it has,
+    // then its development region, then "Base". The first is the language the program speaks.
+    StringArray preferredLocalizations() const { return localizationsInOrder(); }
 
     const String& bundlePath() const { return m_path; }
     String bundleIdentifier() const;

@@ -2,6 +2,10 @@
 
 #include "platform/foundation/detail/ICU.h"
 
+#include "platform/foundation/runtime/CharacterSet.h"
+
+#include <unicode/casemap.h>
+#include <unicode/stringoptions.h>
 #include <unicode/uenum.h>
 #include <unicode/uloc.h>
 #include <unicode/unum.h>
@@ -90,6 +94,37 @@ String Locale::countryCode() const
 String Locale::scriptCode() const
 {
     return part(m_icuName, uloc_getScript);
+}
+
+String Locale::capitalizedString(const String& text) const
+{
+    const auto& separators = CharacterSet::whitespaceAndNewlineCharacterSet();
+    String out;
+    Index i = 0;
+    const Index n = text.length();
+    auto isSeparator = [&](Index at) { return separators.characterIsMember(text.characterAt(at)); };
+    while (i < n) {
+        Index wordStart = i;
+        while (i < n && !isSeparator(i))
+            ++i;
+        if (i > wordStart) {
+            const String word = text.substring({ wordStart, i - wordStart });
+            auto titled = detail::icuString(
+                [&](UChar* buffer, int32_t capacity, UErrorCode* status) {
+                    return icu::CaseMap::toTitle(m_icuName.c_str(),
+                        U_TITLECASE_WHOLE_STRING | U_TITLECASE_NO_BREAK_ADJUSTMENT, nullptr, detail::icuChars(word),
+                        detail::icuLength(word), buffer, capacity, nullptr, *status);
+                },
+                detail::icuLength(word) + 8);
+            out = out + (titled.isEmpty() ? word : titled);
+        }
+        Index gapStart = i;
+        while (i < n && isSeparator(i))
+            ++i;
+        if (i > gapStart)
+            out = out + text.substring({ gapStart, i - gapStart });
+    }
+    return out;
 }
 
 String Locale::decimalSeparator() const

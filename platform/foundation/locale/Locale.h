@@ -29,6 +29,10 @@ public:
     String countryCode() const;
     String scriptCode() const;
 
+    // The text with the first character of every word (a run between white space and line breaks) in title case
+    // and the rest in lower case, by this locale's rules: in Turkish "i" becomes a dotted capital I.
+    String capitalizedString(const String& text) const;
+
     String decimalSeparator() const;
     String groupingSeparator() const;
 

@@ -49,8 +49,8 @@ public:
 
 private:
     FontCatalog();
-    const FaceInfo* findBestMember(const fnd::String& family, int weight, int slant) const;
     void buildIndex();
+    const FaceInfo* findBestMember(const fnd::String& family, int weight, int slant) const;
 
     std::vector<FaceInfo> m_faces;
     mutable std::mutex m_bestMutex;

@@ -76,6 +76,11 @@ public:
     void setFrame(gfx::Rect frame) override;
     void setFrameSize(gfx::Size size) override;
 
+    // Accessibility: a group named by its title; an untitled box or a separator only groups (ignored).
+    std::vector<fnd::String> accessibilityAttributeNames() const override;
+    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
+    bool accessibilityIsIgnored() const override;
+
 private:
     bool showsTitle() const;
     double titleHeight() const;

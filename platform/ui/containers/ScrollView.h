@@ -106,6 +106,11 @@ public:
     void drawRect(gfx::Rect dirtyRect) override;
     void scrollWheel(const Event& event) override;
 
+    // Accessibility: a scroll area whose children are its document's elements and its shown scroll bars.
+    std::vector<fnd::String> accessibilityAttributeNames() const override;
+    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
+    bool accessibilityIsIgnored() const override { return false; }
+
 private:
     gfx::EdgeInsets borderInsets() const;
     // Whether each scroller shows, given the document's size (autohiding works it out for both at once).

@@ -73,6 +73,13 @@ public:
     void drawRect(gfx::Rect dirtyRect) override;
     void mouseDown(const Event& event) override;
 
+    // Accessibility: a scroll bar whose value is the knob's position (0 to 1), settable, with its orientation.
+    std::vector<fnd::String> accessibilityAttributeNames() const override;
+    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
+    bool accessibilityIsAttributeSettable(const fnd::String& attribute) const override;
+    void accessibilitySetValue(const fnd::Value& value, const fnd::String& attribute) override;
+    bool accessibilityIsIgnored() const override { return false; }
+
 private:
     // The slot without the arrows.
     gfx::Rect slotRect() const;

@@ -129,6 +129,11 @@ public:
     void resizeSubviewsWithOldSize(gfx::Size oldSize) override;
     void didAddSubview(View& subview) override;
 
+    // Accessibility: a split group of its panes, with its orientation.
+    std::vector<fnd::String> accessibilityAttributeNames() const override;
+    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
+    bool accessibilityIsIgnored() const override { return false; }
+
 private:
     // The thickness divider i takes now (0 when hidden beside a collapsed subview).
     double dividerThicknessAt(long index) const;

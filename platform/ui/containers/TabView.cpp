@@ -101,6 +101,7 @@ void TabView::insertTabViewItem(const std::shared_ptr<TabViewItem>& item, long i
     setNeedsDisplay(true);
     if (auto d = delegate())
         d->tabViewDidChangeNumberOfTabViewItems(*this);
+    accessibilityPostNotification(*this, AccessibilityNotification::ChildrenChanged);
     if (!selectedTabViewItem())
         selectTabViewItem(item);
 }
@@ -131,6 +132,7 @@ void TabView::removeTabViewItem(const std::shared_ptr<TabViewItem>& item)
     setNeedsDisplay(true);
     if (auto d = delegate())
         d->tabViewDidChangeNumberOfTabViewItems(*this);
+    accessibilityPostNotification(*this, AccessibilityNotification::ChildrenChanged);
 }
 
 // Selection.
@@ -158,6 +160,8 @@ void TabView::selectTabViewItem(const std::shared_ptr<TabViewItem>& item)
     setNeedsDisplay(true);
     if (d)
         d->tabViewDidSelectTabViewItem(*this, *item);
+    accessibilityPostNotification(*this, AccessibilityNotification::SelectedChildrenChanged);
+    accessibilityPostNotification(*this, AccessibilityNotification::ChildrenChanged);
 }
 
 void TabView::showSelectedView()

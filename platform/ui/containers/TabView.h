@@ -99,6 +99,14 @@ public:
     void mouseDown(const Event& event) override;
     void resizeSubviewsWithOldSize(gfx::Size oldSize) override;
 
+    // Accessibility: a tab group whose children are its tabs (radio buttons) and the selected item's view.
+    std::vector<fnd::String> accessibilityAttributeNames() const override;
+    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
+    bool accessibilityIsAttributeSettable(const fnd::String& attribute) const override;
+    void accessibilitySetValue(const fnd::Value& value, const fnd::String& attribute) override;
+    bool accessibilityIsIgnored() const override { return false; }
+    std::optional<gfx::Rect> accessibilityFrameOfTab(const TabViewItem& item) const;
+
 private:
     bool hasTabs() const { return long(m_type) <= long(TabViewType::RightTabsBezelBorder); }
     double tabHeight() const;

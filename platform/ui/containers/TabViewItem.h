@@ -3,6 +3,7 @@
 #include "platform/foundation/archiving/Coding.h"
 #include "platform/foundation/runtime/Object.h"
 #include "platform/graphics/Geometry.h"
+#include "platform/ui/accessibility/AccessibilityElement.h"
 #include "platform/ui/views/Forward.h"
 
 #include <memory>
@@ -16,7 +17,7 @@ enum class TabState { Selected = 0, Background = 1, Pressed = 2 };
 
 // One page of a tab view: a label for its tab, an identifier the program chooses (any value) and the view shown
 // while it is selected. Label and identifier are observable by key-value observing and can be bound.
-class TabViewItem : public fnd::Object, public fnd::Coding {
+class TabViewItem : public fnd::Object, public fnd::Coding, public AccessibilityElement {
     FND_OBJECT(TabViewItem)
     static void describeClass(fnd::ClassBuilder<TabViewItem>& c);
 
@@ -51,6 +52,13 @@ public:
     // Used by the tab view.
     void setTabView(const std::shared_ptr<TabView>& tabView) { m_tabView = tabView; }
     void setTabState(TabState state) { m_tabState = state; }
+
+    // Accessibility: a tab, a radio button whose value tells whether it is selected; pressing it selects it.
+    std::vector<fnd::String> accessibilityAttributeNames() const override;
+    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
+    std::vector<fnd::String> accessibilityActionNames() const override;
+    void accessibilityPerformAction(const fnd::String& action) override;
+    bool accessibilityIsIgnored() const override { return false; }
 
 private:
     fnd::String m_label;

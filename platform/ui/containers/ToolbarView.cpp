@@ -240,6 +240,82 @@ void ToolbarItemViewer::mouseDown(const Event& event)
     m_item->performAction();
 }
 
+bool ToolbarItemViewer::isButton() const
+{
+    return m_item && !m_item->view() && !m_item->isSpace();
+}
+
+bool ToolbarItemViewer::acceptsFirstResponder() const
+{
+    if (!isButton())
+        return false;
+    auto event = Application::shared().currentEvent();
+    return !event || !event->isMouseEvent();
+}
+
+void ToolbarItemViewer::press()
+{
+    auto self = shared_from_this();
+    auto tv = toolbarView();
+    auto toolbar = tv ? tv->toolbar() : nullptr;
+    if (!toolbar || toolbar->customizationPaletteIsRunning())
+        return;
+    toolbar->validateVisibleItems();
+    if (!m_item->isEnabled()) {
+        Application::shared().beep();
+        return;
+    }
+    m_item->performAction();
+}
+
+void ToolbarItemViewer::keyDown(const Event& event)
+{
+    const auto& chars = event.charactersIgnoringModifiers();
+    const char16_t key = chars.length() == 1 ? chars.units()[0] : 0;
+    const bool shift = event.modifierFlags() & ModifierFlags::Shift;
+    int direction = 0;
+    switch (key) {
+    case u' ':
+    case u'\r':
+    case 0x03:
+        press();
+        return;
+    case FunctionKey::RightArrow:
+    case u'\t':
+        direction = shift ? -1 : +1;
+        break;
+    case FunctionKey::LeftArrow:
+    case 0x19:
+        direction = -1;
+        break;
+    default:
+        View::keyDown(event);
+        return;
+    }
+    auto tv = toolbarView();
+    auto w = window();
+    if (!tv || !w)
+        return;
+    // The buttons in the row, left to right, wrapping round.
+    std::vector<std::shared_ptr<ToolbarItemViewer>> buttons;
+    for (const auto& sub : tv->subviews())
+        if (auto viewer = std::dynamic_pointer_cast<ToolbarItemViewer>(sub);
+            viewer && viewer->isButton() && !viewer->isHidden())
+            buttons.push_back(viewer);
+    std::ranges::sort(buttons, {}, [](const auto& viewer) { return viewer->frame().minX(); });
+    auto at = std::ranges::find(buttons, shared_from_this());
+    if (buttons.empty() || at == buttons.end())
+        return;
+    const long count = long(buttons.size());
+    const long next = ((at - buttons.begin()) + direction + count) % count;
+    w->makeFirstResponder(buttons[std::size_t(next)]);
+}
+
+void ToolbarItemViewer::drawFocusRingMask()
+{
+    gfx::BezierPath::bezierPathWithRoundedRect(gfx::insetRect(bounds(), 1, 1), 6, 6)->fill();
+}
+
 // The strip.
 
 FND_REGISTER_CLASS(ToolbarView, View)

@@ -47,9 +47,25 @@ public:
     bool acceptsFirstMouse(const Event*) override { return true; }
     std::shared_ptr<View> hitTest(gfx::Point point) override;
     DragOperation draggingSourceOperationMaskForLocal(bool) override { return DragOperations::Move; }
+    // A button item takes the keyboard when the keyboard comes to the toolbar (F6), never from a click: Space and
+    // Return press it, Left, Right, Tab and Shift+Tab go to the next item.
+    bool acceptsFirstResponder() const override;
+    void keyDown(const Event& event) override;
+    void drawFocusRingMask() override;
+    gfx::Rect focusRingMaskBounds() const override { return bounds(); }
+
+    // Accessibility: a button named by the item's label (an item with a view of its own lends it that view's
+    // element; spaces are ignored); pressing it sends the item's action.
+    std::vector<fnd::String> accessibilityAttributeNames() const override;
+    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
+    std::vector<fnd::String> accessibilityActionNames() const override;
+    void accessibilityPerformAction(const fnd::String& action) override;
+    bool accessibilityIsIgnored() const override;
 
 private:
     std::shared_ptr<ToolbarView> toolbarView() const;
+    bool isButton() const;
+    void press();
 
     std::shared_ptr<ToolbarItem> m_item;
     bool m_pressed { false };
@@ -96,6 +112,11 @@ public:
     void draggingExited(DraggingInfo& info) override;
     bool performDragOperation(DraggingInfo& info) override;
     void draggingEnded(DraggingInfo& info) override;
+
+    // Accessibility: a toolbar whose children are its items and, when shown, the overflow button.
+    std::vector<fnd::String> accessibilityAttributeNames() const override;
+    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
+    bool accessibilityIsIgnored() const override { return false; }
 
 private:
     std::weak_ptr<Toolbar> m_toolbar;

@@ -417,7 +417,11 @@ gfx::Rect ButtonCell::drawingRectForBounds(gfx::Rect bounds) const
         return bounds;
     auto pad = ControlLook::facePadding(controlSize());
     double padX = m_imagePosition == CellImagePosition::ImageOnly ? pad.height + 2 : pad.width;
-    return gfx::insetRect(bounds, std::min(padX + 2, bounds.width() / 2), std::min(pad.height, bounds.height() / 2));
+    double insetX = std::min(padX + 2, bounds.width() / 2);
+    // A narrow picture button (a list row's + and -) keeps ten points for its picture inside the face's edge.
+    if (m_imagePosition == CellImagePosition::ImageOnly)
+        insetX = std::min(insetX, std::max(2.0, (bounds.width() - 10) / 2));
+    return gfx::insetRect(bounds, insetX, std::min(pad.height, bounds.height() / 2));
 }
 
 ButtonCell::Layout ButtonCell::layoutForBounds(gfx::Rect bounds) const

@@ -117,6 +117,12 @@ public:
     void encodeWithCoder(fnd::Coder& coder) const override;
     bool initWithCoder(fnd::Coder& coder) override;
 
+    // Accessibility: a button, check box, radio button or disclosure triangle by type; toggles carry their state.
+    std::vector<fnd::String> accessibilityAttributeNames() const override;
+    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
+    std::vector<fnd::String> accessibilityActionNames() const override;
+    void accessibilityPerformAction(const fnd::String& action) override;
+
 protected:
     // Check boxes and radio buttons (types switch and radio, or the same look otherwise set up).
     bool isCheckOrRadio() const { return m_buttonType == ButtonType::Switch || m_buttonType == ButtonType::Radio; }

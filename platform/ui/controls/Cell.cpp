@@ -104,6 +104,9 @@ void Cell::noteChanged()
             control->updateCell(*this);
         else
             view->setNeedsDisplay(true);
+        // What shows changed: the value, the state, the title or whether the cell is enabled.
+        if (isAccessibilityObserved() && view->window())
+            accessibilityPostNotification(accessibilityRepresentative(), AccessibilityNotification::ValueChanged);
     }
 }
 

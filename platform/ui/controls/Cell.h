@@ -5,6 +5,7 @@
 #include "platform/graphics/Color.h"
 #include "platform/graphics/Geometry.h"
 #include "platform/text/ParagraphStyle.h"
+#include "platform/ui/accessibility/AccessibilityElement.h"
 #include "platform/ui/controls/ControlTypes.h"
 #include "platform/ui/views/Event.h"
 
@@ -45,7 +46,7 @@ private:
 // end, sends the action on mouse-up inside (or as the sendActionOn mask asks, and periodically while held when the
 // cell is continuous) and answers whether the mouse went up. Every step is virtual, and the base uses them, so a
 // subclass overriding one sees it used.
-class Cell : public fnd::Object, public fnd::Coding {
+class Cell : public fnd::Object, public fnd::Coding, public AccessibilityElement {
     FND_OBJECT(Cell)
     static void describeClass(fnd::ClassBuilder<Cell>& c);
 
@@ -239,6 +240,20 @@ public:
     std::shared_ptr<View> currentFieldEditor() const { return m_fieldEditor.lock(); }
     // Cursor rects the cell wants in its control (an I-beam over editable text).
     virtual void resetCursorRect(gfx::Rect cellFrame, View& controlView);
+
+    // Accessibility (ControlAccessibility.cpp). A text cell is static text (a text field when editable), an image
+    // cell an image; subclasses answer their own role, value and actions. A control showing one cell answers for it;
+    // cells that share a view (tabs, a matrix) are elements of their own, children of that view, which gives their
+    // frames through View::accessibilityFrameOfCell.
+    std::vector<fnd::String> accessibilityAttributeNames() const override;
+    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
+    bool accessibilityIsAttributeSettable(const fnd::String& attribute) const override;
+    void accessibilitySetValue(const fnd::Value& value, const fnd::String& attribute) override;
+    bool accessibilityIsIgnored() const override;
+    fnd::Value accessibilityHitTest(gfx::Point screenPoint) const override;
+    fnd::Value accessibilityFocusedUIElement() const override;
+    // The element that stands for the cell: its control when the control shows it alone, else the cell.
+    fnd::Value accessibilityRepresentative() const;
 
     // Keyed archiving; subclasses add their keys after calling these.
     void encodeWithCoder(fnd::Coder& coder) const override;

@@ -55,9 +55,8 @@ void ColorWell::setColorPanelOpener(ColorPanelOpener hook)
 
 void ColorWell::setColor(gfx::ColorPtr color)
 {
-    if (!color)
-        color = gfx::Color::blackColor();
-    if (m_color && m_color->isEqual(*color))
+    // nullptr is no colour (several different ones chosen, say); the well shows it struck through.
+    if (m_color == color || (m_color && color && m_color->isEqual(*color)))
         return;
     willChangeValueForKey("color");
     m_color = std::move(color);
@@ -193,7 +192,17 @@ void ColorWell::drawWellInside(gfx::Rect insideRect)
     context->saveGraphicsState();
     double radius = m_bordered ? 3 : 0;
     context->clipToPath(*gfx::BezierPath::bezierPathWithRoundedRect(insideRect, radius, radius));
-    if (m_color->alphaComponent() < 1) {
+    if (!m_color) {
+        // No colour: white, struck through from corner to corner in red.
+        context->setFillColor(*gfx::Color::whiteColor());
+        context->fillRect(insideRect);
+        gfx::BezierPath stroke;
+        stroke.moveToPoint({ insideRect.minX(), insideRect.minY() });
+        stroke.lineToPoint({ insideRect.maxX(), insideRect.maxY() });
+        stroke.setLineWidth(1.5);
+        context->setStrokeColor(*gfx::Color::redColor());
+        context->strokePath(stroke);
+    } else if (m_color->alphaComponent() < 1) {
         // A checkerboard of 4-point squares shows through.
         context->setFillColor(*gfx::Color::whiteColor());
         context->fillRect(insideRect);
@@ -203,8 +212,11 @@ void ColorWell::drawWellInside(gfx::Rect insideRect)
                 if ((int(std::floor((x - insideRect.minX()) / 4)) + int(std::floor((y - insideRect.minY()) / 4))) % 2)
                     context->fillRect({ x, y, 4, 4 });
     }
-    context->setFillColor(isEnabled() ? *m_color : *m_color->colorWithAlphaComponent(m_color->alphaComponent() * 0.5));
-    context->fillRect(insideRect);
+    if (m_color) {
+        context->setFillColor(
+            isEnabled() ? *m_color : *m_color->colorWithAlphaComponent(m_color->alphaComponent() * 0.5));
+        context->fillRect(insideRect);
+    }
     context->restoreGraphicsState();
     auto edge = gfx::BezierPath::bezierPathWithRoundedRect(gfx::insetRect(insideRect, 0.5, 0.5), radius, radius);
     edge->setLineWidth(1);

@@ -18,6 +18,7 @@ public:
     ColorWell() = default;
     static std::shared_ptr<ColorWell> create(gfx::Rect frame = {});
 
+    // nullptr: no colour, shown struck through.
     const gfx::ColorPtr& color() const { return m_color; }
     void setColor(gfx::ColorPtr color);
     bool isBordered() const { return m_bordered; }
@@ -47,6 +48,12 @@ public:
     void viewDidMoveToWindow() override;
     gfx::Rect focusRingMaskBounds() const override { return bounds(); }
     void drawFocusRingMask() override;
+
+    // Accessibility: a colour well whose value names its colour; pressing it opens the colour panel.
+    std::vector<fnd::String> accessibilityAttributeNames() const override;
+    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
+    std::vector<fnd::String> accessibilityActionNames() const override;
+    void accessibilityPerformAction(const fnd::String& action) override;
 
 private:
     gfx::Rect swatchRect() const;

@@ -177,6 +177,18 @@ public:
     void drawFocusRingMask() override;
     gfx::Rect focusRingMaskBounds() const override;
 
+    // Accessibility (ControlAccessibility.cpp): the control answers as its cell does (role, title, value, actions),
+    // with its own place in the tree, frame and focus.
+    std::vector<fnd::String> accessibilityAttributeNames() const override;
+    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
+    bool accessibilityIsAttributeSettable(const fnd::String& attribute) const override;
+    void accessibilitySetValue(const fnd::Value& value, const fnd::String& attribute) override;
+    std::vector<fnd::String> accessibilityActionNames() const override;
+    fnd::String accessibilityActionDescription(const fnd::String& action) const override;
+    void accessibilityPerformAction(const fnd::String& action) override;
+    bool accessibilityIsIgnored() const override;
+    std::optional<gfx::Rect> accessibilityFrameOfCell(const Cell& cell) const override;
+
 protected:
     // Runs the platform's loop: the cell tracks while the mouse is inside, the control waits while it is outside,
     // until the button goes up.

@@ -38,6 +38,10 @@ public:
     void encodeWithCoder(fnd::Coder& coder) const override;
     bool initWithCoder(fnd::Coder& coder) override;
 
+    // Accessibility: an image.
+    std::vector<fnd::String> accessibilityAttributeNames() const override;
+    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
+
 private:
     ImageScaling m_imageScaling { ImageScaling::ProportionallyDown };
     ImageAlignment m_imageAlignment { ImageAlignment::Center };

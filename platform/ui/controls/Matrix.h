@@ -74,6 +74,14 @@ public:
     void drawFocusRingMask() override;
     gfx::Rect focusRingMaskBounds() const override;
 
+    // Accessibility: a radio group (a group when its cells are not radio buttons) whose children are its cells.
+    std::vector<fnd::String> accessibilityAttributeNames() const override;
+    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
+    std::vector<fnd::String> accessibilityActionNames() const override { return {}; }
+    bool accessibilityIsIgnored() const override { return false; }
+    fnd::Value accessibilityHitTest(gfx::Point screenPoint) const override;
+    std::optional<gfx::Rect> accessibilityFrameOfCell(const Cell& cell) const override;
+
 private:
     long indexOf(long row, long column) const { return row * m_columns + column; }
     void adoptCell(const std::shared_ptr<Cell>& cell);

@@ -3,10 +3,10 @@
 #include "platform/foundation/runtime/NotificationCenter.h"
 #include "platform/graphics/Image.h"
 #include "platform/text/AttributedString.h"
-#include "platform/ui/views/Application.h"
-#include "platform/ui/views/Backend.h"
 #include "platform/ui/controls/Control.h"
 #include "platform/ui/menus/MenuView.h"
+#include "platform/ui/views/Application.h"
+#include "platform/ui/views/Backend.h"
 #include "platform/ui/views/Window.h"
 
 #include <cmath>
@@ -55,7 +55,7 @@ void PopUpButtonCell::initTextCell(const fnd::String& title, bool pullsDown)
     setAlignment(txt::TextAlignment::Natural);
     m_pullsDown = pullsDown;
     if (!menu())
-        ButtonCell::setMenu(Menu::create());
+        adoptMenu(Menu::create());
     if (!title.isEmpty())
         setTitle(title);
 }
@@ -66,17 +66,25 @@ std::shared_ptr<Cell> PopUpButtonCell::copy() const
     if (auto m = menu()) {
         auto menuCopy = m->copy();
         long selected = indexOfSelectedItem();
-        clone->ButtonCell::setMenu(menuCopy);
+        clone->adoptMenu(menuCopy);
         clone->m_selectedItem = selected >= 0 ? menuCopy->itemAtIndex(selected) : nullptr;
     }
     return clone;
+}
+
+void PopUpButtonCell::adoptMenu(std::shared_ptr<Menu> newMenu)
+{
+    ButtonCell::setMenu(std::move(newMenu));
+    // The menu's element reads the pop-up as its parent, and its items choose through it.
+    if (auto m = menu())
+        m->setAccessibilityOwner(std::static_pointer_cast<PopUpButtonCell>(weak_from_this().lock()));
 }
 
 void PopUpButtonCell::setMenu(std::shared_ptr<Menu> newMenu)
 {
     if (newMenu == menu())
         return;
-    ButtonCell::setMenu(std::move(newMenu));
+    adoptMenu(std::move(newMenu));
     m_selectedItem.reset();
     if (!m_pullsDown && menu() && menu()->numberOfItems() > 0)
         selectItemAtIndex(0);
@@ -157,7 +165,7 @@ void PopUpButtonCell::addItemsWithTitles(const std::vector<fnd::String>& titles)
 void PopUpButtonCell::insertItemWithTitle(const fnd::String& title, long index)
 {
     if (!menu())
-        ButtonCell::setMenu(Menu::create());
+        adoptMenu(Menu::create());
     // Titles are unique: an item with the same title moves to the new place.
     if (long existing = indexOfItemWithTitle(title); existing >= 0) {
         menu()->removeItemAtIndex(existing);
@@ -338,7 +346,7 @@ fnd::String PopUpButtonCell::title() const
 void PopUpButtonCell::setTitle(const fnd::String& title)
 {
     if (!menu())
-        ButtonCell::setMenu(Menu::create());
+        adoptMenu(Menu::create());
     if (m_pullsDown) {
         if (auto first = itemAtIndex(0))
             first->setTitle(title);
@@ -453,14 +461,21 @@ void PopUpButtonCell::attachPopUpWithFrame(gfx::Rect cellFrame, View& controlVie
     if (titleItem)
         titleItem->setHidden(titleWasHidden);
     m_tracking = false;
+    if (chosen)
+        chooseItemAtIndex(*chosen);
+}
 
-    auto item = chosen ? itemAtIndex(*chosen) : nullptr;
+void PopUpButtonCell::chooseItemAtIndex(long index)
+{
+    auto item = itemAtIndex(index);
+    auto titleItem = m_pullsDown ? itemAtIndex(0) : nullptr;
     if (!item || !item->isEnabled() || item->isSeparatorItem() || item->hasSubmenu() || item == titleItem)
         return;
-    selectItemAtIndex(*chosen);
+    auto self = shared_from_this();
+    selectItemAtIndex(index);
     if (item->action()) {
         // The choice still goes back through the control's bindings.
-        if (auto control = std::dynamic_pointer_cast<Control>(view))
+        if (auto control = std::dynamic_pointer_cast<Control>(controlView()))
             control->pushBoundValues();
         Application::shared().sendAction(item->action(), item->target(), fnd::Value(item));
     } else {
@@ -631,7 +646,7 @@ bool PopUpButtonCell::initWithCoder(fnd::Coder& coder)
                 item->setTag(static_cast<long>((*t)[i].integerValue()));
         }
     }
-    ButtonCell::setMenu(m);
+    adoptMenu(m);
     m_selectedItem.reset();
     long selected = static_cast<long>(coder.decodeIntegerForKey("SelectedIndex"));
     if (coder.containsValueForKey("SelectedIndex"))

@@ -19,7 +19,7 @@ inline const fnd::String PopUpButtonWillPopUpNotification = "NSPopUpButtonWillPo
 //
 // Drawing: drawWithFrame → drawBorderAndBackgroundWithFrame (drawBezelWithFrame when bordered, then the arrows) →
 // drawInteriorWithFrame (the item's image and title).
-class PopUpButtonCell : public ButtonCell {
+class PopUpButtonCell : public ButtonCell, public MenuAccessibilityOwner {
     UI_CELL_OBJECT(PopUpButtonCell)
     static void describeClass(fnd::ClassBuilder<PopUpButtonCell>& c);
 
@@ -110,6 +110,24 @@ public:
     void encodeWithCoder(fnd::Coder& coder) const override;
     bool initWithCoder(fnd::Coder& coder) override;
 
+    // Accessibility: a pop-up button (a menu button when it pulls down) whose value is the selected title and whose
+    // child is its menu; choosing an item of that menu selects it.
+    std::vector<fnd::String> accessibilityAttributeNames() const override;
+    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
+    std::vector<fnd::String> accessibilityActionNames() const override;
+    void accessibilityPerformAction(const fnd::String& action) override;
+    // Acts on a choice of the item as the open menu does (assistive technologies choose without opening it): a
+    // choosable item is selected and its action, or the cell's, is sent.
+    void chooseItemAtIndex(long index);
+    // The cell as its menu's owner: the pop-up is the menu's parent, its choice the closed menu's selected item.
+    fnd::Value menuOwnerAccessibilityElement() const override { return accessibilityRepresentative(); }
+    std::shared_ptr<MenuItem> menuOwnerChosenItem() const override { return selectedItem(); }
+    bool menuOwnerChooseItemAtIndex(long index) override
+    {
+        chooseItemAtIndex(index);
+        return true;
+    }
+
 protected:
     // The item whose title and image the button shows.
     std::shared_ptr<MenuItem> shownItem() const;
@@ -118,6 +136,8 @@ private:
     // Enables the items as the menu's validation would, counting the items without an action as the cell's own.
     void validateItems();
     void noteMenuChanged();
+    // Takes the menu as the cell's own (also for its accessibility).
+    void adoptMenu(std::shared_ptr<Menu> menu);
 
     bool m_pullsDown { false };
     bool m_usesItemFromMenu { true };

@@ -64,6 +64,11 @@ public:
     void drawRect(gfx::Rect dirtyRect) override;
     void viewDidMoveToWindow() override;
 
+    // Accessibility: a progress indicator with its value and range (no value while indeterminate).
+    std::vector<fnd::String> accessibilityAttributeNames() const override;
+    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
+    bool accessibilityIsIgnored() const override { return false; }
+
 private:
     double fraction() const;
 

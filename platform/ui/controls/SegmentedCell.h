@@ -83,6 +83,13 @@ public:
     fnd::String stringValue() const override { return fnd::String(std::to_string(m_selectedSegment)); }
 
     // Geometry: the segment's rect in a frame, and which segment a point is in (-1: none).
+    // Accessibility (ControlAccessibility.cpp): a radio group (a group unless one segment is chosen at a time)
+    // whose children are its segments: radio buttons, check boxes or buttons as the tracking mode makes them,
+    // pressed as a click on them would.
+    std::vector<fnd::String> accessibilityAttributeNames() const override;
+    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
+    bool accessibilityIsIgnored() const override { return false; }
+
     virtual gfx::Rect rectForSegment(long segment, gfx::Rect frame) const;
     long segmentAtPoint(gfx::Point point, gfx::Rect frame) const;
     // The width a segment needs for its content.
@@ -127,6 +134,14 @@ private:
     long m_selectedSegment { -1 };
     long m_pressedSegment { -1 };
     long m_keySegment { 0 };
+    // The segments' elements; a copy of the cell makes its own.
+    struct AccessibilitySegments {
+        AccessibilitySegments() = default;
+        AccessibilitySegments(const AccessibilitySegments&) { }
+        AccessibilitySegments& operator=(const AccessibilitySegments&) { return *this; }
+        std::vector<std::shared_ptr<fnd::Object>> elements;
+    };
+    mutable AccessibilitySegments m_accessibilitySegments;
 };
 
 }

@@ -84,6 +84,8 @@ private:
         } else if (auto box = dynamic_cast<Box*>(&view)) {
             box->setTitle(text(box->title()));
         }
+        if (auto description = view.accessibilityDescription(); !description.isEmpty())
+            view.setAccessibilityDescription(text(description));
         for (const auto& subview : view.subviews())
             object(subview);
     }

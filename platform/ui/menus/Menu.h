@@ -1,8 +1,9 @@
 #pragma once
 
 #include "platform/foundation/runtime/Object.h"
-#include "platform/ui/views/Forward.h"
+#include "platform/ui/accessibility/AccessibilityElement.h"
 #include "platform/ui/menus/MenuItem.h"
+#include "platform/ui/views/Forward.h"
 
 #include <functional>
 #include <memory>
@@ -16,6 +17,18 @@ class Font;
 namespace ui {
 
 class Menu;
+
+// What shows a menu as its own (a pop-up button's cell), as assistive technologies see it.
+class MenuAccessibilityOwner {
+public:
+    virtual ~MenuAccessibilityOwner() = default;
+    // The element that stands for the owner, the menu's parent.
+    virtual fnd::Value menuOwnerAccessibilityElement() const = 0;
+    // The item the owner shows as chosen while the menu is closed; nullptr when it shows none.
+    virtual std::shared_ptr<MenuItem> menuOwnerChosenItem() const { return nullptr; }
+    // Chooses the item as a person would through the owner; false when the menu should perform it itself.
+    virtual bool menuOwnerChooseItemAtIndex(long /*index*/) { return false; }
+};
 
 // Optional callbacks of a menu's delegate.
 class MenuDelegate {
@@ -40,7 +53,7 @@ public:
 
 // An ordered list of items. With auto-enabling on (the default), update() enables each item whose action has a
 // target that answers it and, when the target validates menu items, agrees.
-class Menu : public fnd::Object {
+class Menu : public fnd::Object, public AccessibilityElement {
     FND_OBJECT(Menu)
     static void describeClass(fnd::ClassBuilder<Menu>& c);
 
@@ -121,6 +134,15 @@ public:
     // Whether the item would be enabled by auto-enabling.
     static bool validateItem(MenuItem& item);
 
+    // Accessibility (MenuAccessibility.cpp): a menu (the menu bar for the application's main menu) whose children
+    // are its shown items. Its parent is the item that opens it, else its owner (the pop-up button showing it), else
+    // the application for the main menu.
+    std::vector<fnd::String> accessibilityAttributeNames() const override;
+    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
+    bool accessibilityIsIgnored() const override { return false; }
+    void setAccessibilityOwner(const std::shared_ptr<MenuAccessibilityOwner>& owner) { m_accessibilityOwner = owner; }
+    bool isMainMenu() const;
+
 private:
     friend class MenuItem;
 
@@ -135,6 +157,7 @@ private:
     std::shared_ptr<gfx::Font> m_font;
     double m_minimumWidth { 0 };
     std::weak_ptr<MenuItem> m_highlightedItem;
+    std::weak_ptr<MenuAccessibilityOwner> m_accessibilityOwner;
 };
 
 }

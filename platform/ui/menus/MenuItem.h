@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/foundation/runtime/Object.h"
+#include "platform/ui/accessibility/AccessibilityElement.h"
 #include "platform/ui/look/ControlState.h"
 
 #include <memory>
@@ -23,7 +24,7 @@ inline constexpr unsigned long Command = 1ul << 20;
 
 // One entry of a menu: a command (title, action and target, key equivalent), a state mark, or a separator, and
 // optionally the submenu it opens.
-class MenuItem : public fnd::Object {
+class MenuItem : public fnd::Object, public AccessibilityElement {
     FND_OBJECT(MenuItem)
     static void describeClass(fnd::ClassBuilder<MenuItem>& c);
 
@@ -77,6 +78,14 @@ public:
     void setSubmenu(std::shared_ptr<Menu> submenu);
     // The menu holding the item.
     std::shared_ptr<Menu> menu() const { return m_menu.lock(); }
+
+    // Accessibility (MenuAccessibility.cpp): a menu item (a menu bar item in the main menu) with its title, mark and
+    // key equivalent; pressing it performs its action, or chooses it in the pop-up button whose menu holds it.
+    std::vector<fnd::String> accessibilityAttributeNames() const override;
+    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
+    std::vector<fnd::String> accessibilityActionNames() const override;
+    void accessibilityPerformAction(const fnd::String& action) override;
+    bool accessibilityIsIgnored() const override { return m_hidden; }
 
 private:
     friend class Menu;

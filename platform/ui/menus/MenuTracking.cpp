@@ -2,6 +2,7 @@
 
 #include "platform/foundation/runtime/Clock.h"
 #include "platform/foundation/runtime/RunLoop.h"
+#include "platform/ui/menus/MenuScrollView.h"
 #include "platform/ui/menus/MenuView.h"
 #include "platform/ui/views/Application.h"
 #include "platform/ui/views/Backend.h"
@@ -20,6 +21,11 @@ namespace {
 constexpr double StillDistance = 3;
 // Letters typed closer together than this extend the title being looked for.
 constexpr double TypeSelectPause = 1.0;
+// While the pointer rests on a scroll arrow the menu moves this far this often.
+constexpr double ArrowScrollInterval = 0.04;
+constexpr double ArrowScrollStep = 8;
+// A wheel's notch moves a taller menu by this many points; precise (touchpad) deltas move it by themselves.
+constexpr double WheelLine = 24;
 
 gfx::Point screenLocation(const Event& event)
 {
@@ -35,14 +41,33 @@ public:
     {
         m_view = MenuView::create(std::static_pointer_cast<Menu>(menu.shared_from_this()));
         auto size = m_view->frame().size;
-        auto frame = Screen::frameKeptOnScreen({ topLeft.x, topLeft.y - size.height, size.width, size.height });
+        // A menu taller than the screen's visible frame scrolls inside it.
+        gfx::Rect wanted { topLeft.x, topLeft.y - size.height, size.width, size.height };
+        double room = size.height;
+        if (auto screen = Screen::screenForRect({ topLeft.x, topLeft.y - 1, 1, 1 }))
+            room = screen->visibleFrame().height();
+        m_scroller = MenuScrollView::create(m_view, room);
+        const double height = m_scroller->frame().height();
+        if (height < size.height) {
+            // Its top stays at the point when it can; else it lies against the visible frame's top.
+            wanted = { topLeft.x, topLeft.y - height, size.width, height };
+        }
+        auto frame = Screen::frameKeptOnScreen(wanted);
         m_window = Window::create(frame, WindowStyleMask::Borderless);
         m_window->setLevel(WindowLevel::PopUpMenu);
-        m_window->setContentView(m_view);
+        m_window->setContentView(m_scroller);
         if (auto start = menu.highlightedItem()) {
             long index = menu.indexOfItem(*start);
-            if (index >= 0 && MenuView::isChoosable(*start))
+            if (index >= 0 && MenuView::isChoosable(*start)) {
                 m_view->setHighlightedIndex(index);
+                // The item the menu opened at stays under the point when the menu had to move.
+                if (m_scroller->scrolls()) {
+                    const auto row = m_view->rectOfItemAtIndex(index);
+                    const double shift = frame.maxY() - wanted.maxY();
+                    m_scroller->setOffset(shift);
+                    m_scroller->scrollRectToShow(row);
+                }
+            }
         }
         // A menu opened by a press stays open when that press ends where it began.
         if (auto current = Application::shared().currentEvent()) {
@@ -60,16 +85,26 @@ public:
         m_window->orderFront();
         const EventMask mask = EventMasks::LeftMouseDown | EventMasks::LeftMouseUp | EventMasks::LeftMouseDragged
             | EventMasks::RightMouseDown | EventMasks::RightMouseUp | EventMasks::RightMouseDragged
-            | EventMasks::MouseMoved | EventMasks::KeyDown;
+            | EventMasks::MouseMoved | EventMasks::KeyDown | EventMasks::ScrollWheel;
         while (!m_done) {
-            auto event = app.nextEvent(mask, fnd::Date::distantFuture(), fnd::RunLoopMode::EventTracking, true);
-            if (!event)
-                break; // no more input will come
-            reportToToolTips(*event);
-            if (event->isKeyEvent())
-                key(*event);
-            else
-                mouse(*event);
+            // Resting on a scroll arrow moves the menu on, so the loop wakes up without input then.
+            const bool onArrow = m_arrow != MenuScrollView::Part::Items;
+            const auto until = onArrow ? fnd::Clock::current()->now().addingTimeInterval(ArrowScrollInterval)
+                                       : fnd::Date::distantFuture();
+            auto event = app.nextEvent(mask, until, fnd::RunLoopMode::EventTracking, true);
+            if (!event) {
+                if (!onArrow)
+                    break; // no more input will come
+                scrollFromArrow();
+            } else {
+                reportToToolTips(*event);
+                if (event->isKeyEvent())
+                    key(*event);
+                else if (event->type() == EventType::ScrollWheel)
+                    wheel(*event);
+                else
+                    mouse(*event);
+            }
             m_window->displayIfNeeded();
         }
         return m_chosen;
@@ -107,12 +142,57 @@ private:
 
     void dismiss() { m_done = true; }
 
+    gfx::Point scrollerPoint(gfx::Point screenPoint) const
+    {
+        return m_scroller->convertPointFromView(m_window->convertScreenToBase(screenPoint), nullptr);
+    }
+
     long indexAt(gfx::Point screenPoint) const
     {
-        auto inView = m_view->convertPointFromView(m_window->convertScreenToBase(screenPoint), nullptr);
-        if (!gfx::pointInRect(inView, m_view->bounds()))
+        auto inScroller = scrollerPoint(screenPoint);
+        switch (m_scroller->partAtPoint(inScroller)) {
+        case MenuScrollView::Part::Outside:
             return -2; // outside the menu
-        return m_view->indexOfItemAtPoint(inView);
+        case MenuScrollView::Part::Items:
+            return m_view->indexOfItemAtPoint(m_scroller->itemsPoint(inScroller));
+        default:
+            return -1; // on a scroll arrow
+        }
+    }
+
+    void scrollFromArrow()
+    {
+        m_scroller->scrollBy(m_arrow == MenuScrollView::Part::UpArrow ? -ArrowScrollStep : ArrowScrollStep);
+        // The item under the resting pointer changes as the menu moves.
+        if (auto pointer = lastPointer())
+            m_view->setHighlightedIndex(choosableAt(*pointer));
+    }
+
+    void wheel(const Event& event)
+    {
+        const double points
+            = event.hasPreciseScrollingDeltas() ? event.scrollingDeltaY() : event.scrollingDeltaY() * WheelLine;
+        // A turn up (positive) shows what is above.
+        m_scroller->scrollBy(-points);
+        const auto point = screenLocation(event);
+        m_lastPointer = point;
+        m_view->setHighlightedIndex(choosableAt(point));
+    }
+
+    std::optional<gfx::Point> lastPointer() const { return m_lastPointer; }
+
+    long choosableAt(gfx::Point screenPoint) const
+    {
+        long index = indexAt(screenPoint);
+        return choosable(index) ? index : -1;
+    }
+
+    // Keeps the keyboard's item in sight.
+    void highlight(long index)
+    {
+        m_view->setHighlightedIndex(index);
+        if (index >= 0)
+            m_scroller->scrollRectToShow(m_view->rectOfItemAtIndex(index));
     }
 
     bool choosable(long index) const
@@ -126,6 +206,11 @@ private:
         auto point = screenLocation(event);
         if (std::hypot(point.x - m_pressPoint.x, point.y - m_pressPoint.y) > StillDistance)
             m_moved = true;
+        m_lastPointer = point;
+        const auto part = m_scroller->partAtPoint(scrollerPoint(point));
+        m_arrow = part == MenuScrollView::Part::UpArrow || part == MenuScrollView::Part::DownArrow
+            ? part
+            : MenuScrollView::Part::Items;
         long index = indexAt(point);
         switch (event.type()) {
         case EventType::MouseMoved:
@@ -178,18 +263,18 @@ private:
         long count = m_menu.numberOfItems();
         switch (c) {
         case FunctionKey::DownArrow:
-            m_view->setHighlightedIndex(step(current < 0 ? -1 : current, +1));
+            highlight(step(current < 0 ? -1 : current, +1));
             return;
         case FunctionKey::UpArrow:
-            m_view->setHighlightedIndex(step(current < 0 ? count : current, -1));
+            highlight(step(current < 0 ? count : current, -1));
             return;
         case FunctionKey::Home:
         case FunctionKey::PageUp:
-            m_view->setHighlightedIndex(step(-1, +1));
+            highlight(step(-1, +1));
             return;
         case FunctionKey::End:
         case FunctionKey::PageDown:
-            m_view->setHighlightedIndex(step(count, -1));
+            highlight(step(count, -1));
             return;
         case u'\r':
         case 0x03:
@@ -216,7 +301,7 @@ private:
         for (long i = 0; i < count; ++i) {
             auto item = m_menu.itemAtIndex(i);
             if (choosable(i) && item->title().lowercaseString().hasPrefix(m_typed)) {
-                m_view->setHighlightedIndex(i);
+                highlight(i);
                 return;
             }
         }
@@ -224,6 +309,10 @@ private:
 
     Menu& m_menu;
     std::shared_ptr<MenuView> m_view;
+    std::shared_ptr<MenuScrollView> m_scroller;
+    // The arrow the pointer rests on (Items when on none).
+    MenuScrollView::Part m_arrow { MenuScrollView::Part::Items };
+    std::optional<gfx::Point> m_lastPointer;
     std::shared_ptr<Window> m_window;
     std::optional<long> m_chosen;
     bool m_done { false };

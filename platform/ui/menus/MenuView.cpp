@@ -218,6 +218,8 @@ void MenuView::setHighlightedIndex(long index)
     m_highlighted = index;
     setNeedsDisplayInRect(rectOfItemAtIndex(m_highlighted));
     m_menu->setHighlightedItem(index >= 0 ? m_menu->itemAtIndex(index) : nullptr);
+    if (auto item = m_menu->highlightedItem())
+        accessibilityPostNotification(*item, AccessibilityNotification::FocusedUIElementChanged);
 }
 
 void MenuView::drawRect(gfx::Rect)

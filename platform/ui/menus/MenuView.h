@@ -58,6 +58,9 @@ public:
     bool isOpaque() const override { return true; }
     void drawRect(gfx::Rect dirtyRect) override;
 
+    // Accessibility: the open menu's element stands for the view; its items tell which one is highlighted.
+    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
+
 private:
     std::shared_ptr<Menu> m_menu;
     Layout m_layout;

@@ -158,9 +158,13 @@ std::shared_ptr<Button> Alert::addButtonWithTitle(const fnd::String& title)
     auto button = Button::buttonWithTitle(title, self, "buttonPressed:");
     button->setTag(AlertReturn::FirstButton + long(m_buttons.size()));
     // The platform's keys: Return for the first button, Escape for Cancel, Command-D for Don't Save.
+    const bool isCancel = title == detail::panelText("Cancel", "Cancel");
     if (m_buttons.empty()) {
         button->setKeyEquivalent("\r");
-    } else if (title == detail::panelText("Cancel", "Cancel")) {
+        // A Cancel that is also the default (asking before something is replaced) still takes Escape.
+        if (isCancel)
+            m_cancelButton = button;
+    } else if (isCancel) {
         button->setKeyEquivalent(fnd::String(u"\x1b"));
     } else if (title == detail::panelText("Don't Save", "Don't Save")) {
         button->setKeyEquivalent("d");
@@ -260,6 +264,8 @@ void Alert::layout()
     panel->setContentView(content);
     panel->setContentSize({ width, y });
     panel->setDefaultButtonCell(m_buttons.front()->buttonCell());
+    if (auto cancel = m_cancelButton.lock())
+        panel->setCancelButtonCell(cancel->buttonCell());
     m_laidOut = true;
 }
 

@@ -80,6 +80,8 @@ private:
     AlertStyle m_style { AlertStyle::Warning };
     std::shared_ptr<gfx::Image> m_icon;
     std::vector<std::shared_ptr<Button>> m_buttons;
+    // A first button titled Cancel: Return and Escape both press it.
+    std::weak_ptr<Button> m_cancelButton;
     bool m_showsSuppressionButton { false };
     std::shared_ptr<Button> m_suppressionButton;
     std::shared_ptr<View> m_accessoryView;

@@ -27,8 +27,9 @@ constexpr double RowHeight = 26;
 const bool g_wellOpensPanel = [] {
     ColorWell::setColorPanelOpener([](ColorWell& well) {
         auto panel = ColorPanel::sharedColorPanel();
-        panel->setColor(well.color());
-        panel->orderFront();
+        if (well.color())
+            panel->setColor(well.color());
+        panel->orderFrontColorPanel({});
     });
     return true;
 }();
@@ -444,7 +445,10 @@ void ColorPanel::channelFieldChanged(const fnd::Value& sender)
 
 void ColorPanel::orderFrontColorPanel(const fnd::Value&)
 {
-    orderFront();
+    detail::orderFrontBesideMainWindow(*this);
+    // The keyboard starts in the hexadecimal code, unless it is already somewhere in the panel.
+    if (!std::dynamic_pointer_cast<View>(firstResponder()))
+        makeFirstResponder(m_hexField);
 }
 
 }

@@ -294,7 +294,10 @@ void FontPanel::sendChange()
 void FontPanel::orderFrontFontPanel(const fnd::Value&)
 {
     reloadValidModes();
-    orderFront();
+    detail::orderFrontBesideMainWindow(*this);
+    // The keyboard starts in the families, unless it is already somewhere in the panel.
+    if (!std::dynamic_pointer_cast<View>(firstResponder()))
+        makeFirstResponder(m_families);
 }
 
 }

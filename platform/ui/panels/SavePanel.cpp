@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 
 namespace ui {
 
@@ -396,13 +397,31 @@ void SavePanel::confirm()
         Application::shared().beep();
         return;
     }
-    if (typed.rangeOfString("/").location != fnd::NotFound) {
-        showError(detail::panelText("The name can't contain “/”.", "The name can't contain “/”."),
-            detail::panelText("Please choose another name.", "Please choose another name."));
+    // A typed path ("~/labels/x.png", "/tmp/x.png", "sub/x.png") names the folder too: from the home, the root or
+    // the folder shown. A path to a folder goes there.
+    const auto location = typedLocation(typed);
+    auto& files = fnd::FileManager::defaultManager();
+    bool typedFolder = false;
+    typedFolder = files.fileExists(location.full, typedFolder) && typedFolder;
+    if (location.name.isEmpty() || typedFolder) {
+        if (typedFolder) {
+            setDirectory(location.full);
+            setNameFieldStringValue({});
+            return;
+        }
+        Application::shared().beep();
         return;
     }
-    auto name = nameWithRequiredExtension(typed);
-    auto path = m_directory.stringByAppendingPathComponent(name);
+    bool folderExists = false;
+    if (!files.fileExists(location.folder, folderExists) || !folderExists) {
+        showError(
+            fnd::String::format(detail::panelText("The folder “%@” doesn't exist.", "The folder “%@” doesn't exist."),
+                std::vector<fnd::Value> { fnd::Value(location.folder) }),
+            detail::panelText("Please choose another folder.", "Please choose another folder."));
+        return;
+    }
+    auto name = nameWithRequiredExtension(location.name);
+    auto path = location.folder.stringByAppendingPathComponent(name);
     if (auto d = delegate()) {
         if (auto error = d->panelValidateURL(*this, path)) {
             showError(error->localizedDescription(), {});
@@ -431,7 +450,7 @@ void SavePanel::confirm()
     alert->setInformativeText(fnd::String::format(
         detail::panelText("A file with the same name already exists in “%@”. Replacing it will overwrite its contents.",
             "A file with the same name already exists in “%@”. Replacing it will overwrite its contents."),
-        std::vector<fnd::Value> { fnd::Value(m_directory.lastPathComponent()) }));
+        std::vector<fnd::Value> { fnd::Value(location.folder.lastPathComponent()) }));
     alert->addButtonWithTitle(detail::panelText("Cancel", "Cancel"));
     alert->addButtonWithTitle(detail::panelText("Replace", "Replace"));
     std::weak_ptr<SavePanel> weak = self;
@@ -442,6 +461,25 @@ void SavePanel::confirm()
         panel->m_chosenPath = path;
         panel->finish(ModalResponse::OK);
     });
+}
+
+SavePanel::TypedLocation SavePanel::typedLocation(const fnd::String& typed) const
+{
+    fnd::String full;
+    if (typed == fnd::String("~") || typed.hasPrefix("~/"))
+        full = fnd::Paths::homeDirectory().stringByAppendingPathComponent(typed.substringFrom(1));
+    else if (typed.hasPrefix("/"))
+        full = typed;
+    else
+        full = m_directory.stringByAppendingPathComponent(typed);
+    // "a/../b" and "./b" name the folder they lead to; a trailing "/" names the folder itself.
+    auto normal = std::filesystem::path(full.utf8()).lexically_normal().string();
+    while (normal.size() > 1 && normal.back() == '/')
+        normal.pop_back();
+    full = fnd::String(normal);
+    if (typed.hasSuffix("/"))
+        return { full, full, {} };
+    return { full, full.stringByDeletingLastPathComponent(), full.lastPathComponent() };
 }
 
 void SavePanel::cancel(const fnd::Value&)

@@ -101,6 +101,14 @@ public:
 
     // The name the file gets: the typed one, with the first allowed extension when it has none allowed.
     fnd::String nameWithRequiredExtension(const fnd::String& typed) const;
+    // What the name field holds, read as a path: the whole path, its folder and its last component (empty when
+    // the text ends with "/"). "~" starts at the home folder, "/" at the root, anything else in the folder shown.
+    struct TypedLocation {
+        fnd::String full;
+        fnd::String folder;
+        fnd::String name;
+    };
+    TypedLocation typedLocation(const fnd::String& typed) const;
 
     void performScriptedAnswer(const PanelAnswer& answer) override;
 

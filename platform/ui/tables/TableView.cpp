@@ -393,6 +393,9 @@ void TableView::noteNumberOfRowsChanged()
         m_anchorRow = -1;
     tile();
     setNeedsDisplay(true);
+    if (static_cast<long>(m_accessibilityRows.size()) > count)
+        m_accessibilityRows.resize(static_cast<std::size_t>(count));
+    accessibilityPostNotification(*this, AccessibilityNotification::RowCountChanged);
 }
 
 void TableView::noteHeightOfRowsWithIndexesChanged(const fnd::IndexSet&)

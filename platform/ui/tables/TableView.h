@@ -279,6 +279,19 @@ public:
     void concludeDragOperation(DraggingInfo& info) override;
     void draggingEnded(DraggingInfo& info) override;
 
+    // Accessibility (TableAccessibility.cpp): a table (an outline) whose children are its rows; each row is an
+    // element of its cells' elements, selectable through the rows attributes, expandable in an outline.
+    std::vector<fnd::String> accessibilityAttributeNames() const override;
+    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
+    bool accessibilityIsAttributeSettable(const fnd::String& attribute) const override;
+    void accessibilitySetValue(const fnd::Value& value, const fnd::String& attribute) override;
+    std::vector<fnd::String> accessibilityActionNames() const override { return {}; }
+    void accessibilityPerformAction(const fnd::String&) override { }
+    bool accessibilityIsIgnored() const override { return false; }
+    fnd::Value accessibilityHitTest(gfx::Point screenPoint) const override;
+    // The element standing for a row; the same one while the row exists.
+    fnd::Value accessibilityRowElement(long row) const;
+
 protected:
     void takeBoundValue(const fnd::Value& value, const fnd::String& binding, const fnd::Dictionary& options) override;
 
@@ -409,6 +422,7 @@ private:
     bool m_tiling { false };
     fnd::NotificationObserverToken m_clipFrameObserver;
     double m_lastClipWidth { -1 };
+    mutable std::vector<std::shared_ptr<fnd::Object>> m_accessibilityRows;
 };
 
 }

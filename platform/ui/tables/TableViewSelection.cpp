@@ -69,6 +69,7 @@ void TableView::replaceSelection(const fnd::IndexSet& rows, bool notify)
         } else {
             postNotification(Notice::SelectionDidChange);
         }
+        accessibilityPostNotification(*this, AccessibilityNotification::SelectedRowsChanged);
     }
     writeBackSelection();
 }

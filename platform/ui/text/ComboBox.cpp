@@ -392,6 +392,11 @@ void ComboBox::showList()
     if (m_listWindow || !w || numberOfItems() == 0)
         return;
     auto self = shared_from_this();
+    // What Escape brings back after the arrows have browsed the list.
+    if (auto editor = std::dynamic_pointer_cast<TextView>(currentEditor()))
+        m_textBeforeList = editor->string();
+    else
+        m_textBeforeList.reset();
     postNotification(ComboBoxNotification::WillPopUp);
     double height = itemHeight() * std::min(numberOfItems(), numberOfVisibleItems());
     // Right under the box, as wide as it is.
@@ -539,7 +544,13 @@ bool ComboBox::textViewDoCommandBySelector(TextView& fieldEditor, fnd::Selector 
         return true;
     }
     if (selector == fnd::Selector("cancelOperation:") && m_listWindow) {
+        // Escape leaves the list as if it had not been opened: the text before browsing comes back.
         closeList();
+        if (m_textBeforeList && fieldEditor.string() != *m_textBeforeList) {
+            fieldEditor.replaceCharactersInRange({ 0, fieldEditor.string().length() }, *m_textBeforeList);
+            fieldEditor.setSelectedRange({ 0, m_textBeforeList->length() });
+        }
+        m_textBeforeList.reset();
         return true;
     }
     return TextField::textViewDoCommandBySelector(fieldEditor, selector);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include "platform/ui/text/ComboBoxCell.h"
 #include "platform/ui/text/TextField.h"
 
@@ -78,6 +80,9 @@ public:
     void textDidEndEditing(const fnd::Notification& notification) override;
     bool textViewDoCommandBySelector(TextView& fieldEditor, fnd::Selector selector) override;
 
+    // Accessibility: a combo box, otherwise answering as its text field does.
+    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
+
 private:
     friend class detail::ComboBoxListView;
     // Takes the item from the list: its text, the selection, the action, and the list closes.
@@ -87,6 +92,8 @@ private:
     std::shared_ptr<Window> m_listWindow;
     long m_listMonitor { 0 }; // closes the list when a press lands anywhere else
     long m_highlighted { -1 };
+    // The text the field held when the list opened, while it is open.
+    std::optional<fnd::String> m_textBeforeList;
     // The change being typed adds to the end of the text, so completion may fill in the rest.
     bool m_typingAtEnd { false };
 };

@@ -153,6 +153,11 @@ bool TextField::isEditable() const
     return cell() && cell()->isEditable();
 }
 
+bool TextField::canBecomeKeyView() const
+{
+    return isEditable() && Control::canBecomeKeyView();
+}
+
 void TextField::setEditable(bool flag)
 {
     if (cell())
@@ -227,6 +232,20 @@ void TextField::mouseDown(const Event& event)
     // The window made the field first responder, which put the field editor over the text.
     if (auto editor = std::dynamic_pointer_cast<TextView>(currentEditor()))
         editor->mouseDown(event);
+}
+
+void TextField::rightMouseDown(const Event& event)
+{
+    auto self = std::static_pointer_cast<TextField>(shared_from_this());
+    auto w = window();
+    if (!isEnabled() || !isSelectable() || !w) {
+        View::rightMouseDown(event);
+        return;
+    }
+    if (!currentEditor())
+        w->makeFirstResponder(self);
+    if (auto editor = std::dynamic_pointer_cast<TextView>(currentEditor()))
+        editor->rightMouseDown(event);
 }
 
 void TextField::textDidEndEditing(const fnd::Notification& notification)

@@ -44,6 +44,8 @@ public:
     void setEditable(bool flag);
     bool isSelectable() const;
     void setSelectable(bool flag);
+    // A label (selectable or not) is clicked into, never tabbed into.
+    bool canBecomeKeyView() const override;
 
     // Makes the field the first responder; its whole text is then selected in the window's field editor.
     void selectText(const fnd::Value& sender = {});
@@ -53,9 +55,21 @@ public:
     // A click on a selectable field goes on to its field editor, which puts the caret there; a label passes the
     // click on.
     void mouseDown(const Event& event) override;
+    // A right click edits the field, then offers the editing menu over its text.
+    void rightMouseDown(const Event& event) override;
     // After the field editor's text came back: Return sends the action (or presses the default button), Tab and
     // Backtab move along the key view loop.
     void textDidEndEditing(const fnd::Notification& notification) override;
+
+    // Accessibility (TextAccessibility.cpp): static text for a label, a text field (secure for a password field)
+    // with its text, selection and caret, read from the field editor while it edits.
+    std::vector<fnd::String> accessibilityAttributeNames() const override;
+    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
+    bool accessibilityIsAttributeSettable(const fnd::String& attribute) const override;
+    void accessibilitySetValue(const fnd::Value& value, const fnd::String& attribute) override;
+    std::vector<fnd::String> accessibilityParameterizedAttributeNames() const override;
+    fnd::Value accessibilityAttributeValueForParameter(
+        const fnd::String& attribute, const fnd::Value& parameter) const override;
 };
 
 }

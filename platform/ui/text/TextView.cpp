@@ -913,7 +913,7 @@ void TextView::viewDidMoveToWindow()
         stopBlinkTimer();
         return;
     }
-    registerForDraggedTypes(*this, readablePasteboardTypes());
+    registerForDraggedTypes(*this, acceptableDragTypes());
     // The selection's colour and the caret follow the window's key status. The destructor removes the observers;
     // they match the window by hand, because an observer's object would keep the window alive.
     for (const auto& name : { WindowNotification::DidBecomeKey, WindowNotification::DidResignKey })

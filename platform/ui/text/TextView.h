@@ -273,6 +273,11 @@ public:
     virtual void complete(const fnd::Value& sender);
     virtual std::vector<fnd::String> completionsForPartialWordRange(fnd::Range range, long* indexOfSelectedItem);
     virtual void insertCompletion(const fnd::String& word, fnd::Range charRange, long movement, bool isFinal);
+    // The menu a right click or the menu key (Shift+F10) opens: Cut, Copy, Paste and Select All, enabled as the
+    // Edit menu's items are.
+    std::shared_ptr<Menu> menuForEvent(const Event& event) override;
+    std::shared_ptr<Menu> standardEditingMenu();
+    void showContextMenu(const fnd::Value& sender);
     // Menu validation: cut and copy need a selection, paste something readable, undo and redo their stacks.
     bool validateUserInterfaceItem(const fnd::Value& item);
 
@@ -295,6 +300,8 @@ public:
     // The pasteboard.
     virtual std::vector<fnd::String> writablePasteboardTypes();
     virtual std::vector<fnd::String> readablePasteboardTypes();
+    // What a drop may bring; the types Paste reads unless a subclass refuses drops.
+    virtual std::vector<fnd::String> acceptableDragTypes() { return readablePasteboardTypes(); }
     bool writeSelectionToPasteboard(Pasteboard& pasteboard, const std::vector<fnd::String>& types);
     virtual bool writeSelectionToPasteboard(Pasteboard& pasteboard, const fnd::String& type);
     // Replaces the selection with what the pasteboard holds in the best type the view reads.
@@ -339,6 +346,19 @@ public:
     void concludeDragOperation(DraggingInfo& info) override;
 
     void viewDidMoveToWindow() override;
+
+    // Accessibility (TextAccessibility.cpp): a text area with its text, selection and caret, editable through the
+    // value and selected-text attributes as typing would. The field editor is ignored: the field it edits answers.
+    std::vector<fnd::String> accessibilityAttributeNames() const override;
+    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
+    bool accessibilityIsAttributeSettable(const fnd::String& attribute) const override;
+    void accessibilitySetValue(const fnd::Value& value, const fnd::String& attribute) override;
+    std::vector<fnd::String> accessibilityParameterizedAttributeNames() const override;
+    fnd::Value accessibilityAttributeValueForParameter(
+        const fnd::String& attribute, const fnd::Value& parameter) const override;
+    bool accessibilityIsIgnored() const override { return m_fieldEditor; }
+    // The element whose text this is: the edited control for the field editor, else the text view.
+    fnd::Value accessibilityTextOwner() const;
 
 protected:
     // The undoable change the user made: the delegate was asked, the old text is recorded for undo, the change is

@@ -62,6 +62,7 @@ void TextView::didChangeText()
     fnd::NotificationCenter::defaultCenter().postNotification(note);
     if (auto d = delegate())
         d->textDidChange(*note);
+    accessibilityPostNotification(accessibilityTextOwner(), AccessibilityNotification::ValueChanged);
 }
 
 txt::AttributedString TextView::attributedForInsertion(const fnd::Value& string) const
@@ -491,6 +492,9 @@ void TextView::cancelOperation(const fnd::Value& sender)
         if (event && event->type() == EventType::KeyDown && w && w->contentView()
             && w->contentView()->performKeyEquivalent(*event))
             return;
+        // A panel closes, an alert takes its Cancel.
+        if (w && w->cancelOperation(sender))
+            return;
     }
     complete(sender);
 }
@@ -585,8 +589,19 @@ bool TextView::validateUserInterfaceItem(const fnd::Value& item)
     auto action = menuItem->action();
     if (action == fnd::Selector("cut:") || action == fnd::Selector("delete:"))
         return m_editable && m_selectedRange.length > 0 && !m_secure;
-    if (action == fnd::Selector("copy:"))
-        return m_selectedRange.length > 0 && !m_secure;
+    if (action == fnd::Selector("copy:")) {
+        if (m_secure)
+            return false;
+        if (m_selectedRange.length > 0)
+            return true;
+        // Nothing selected: Copy passes on to what else copies, and is available as that one says.
+        auto other = Application::shared().targetForActionAfter(action, *this);
+        if (!other)
+            return false;
+        if (auto* validator = dynamic_cast<MenuItemValidation*>(other.get()))
+            return validator->validateMenuItem(*menuItem);
+        return true;
+    }
     if (action == fnd::Selector("paste:") || action == fnd::Selector("pasteAsPlainText:")
         || action == fnd::Selector("pasteAsRichText:")) {
         auto pasteboard = Pasteboard::generalPasteboard();

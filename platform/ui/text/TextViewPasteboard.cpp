@@ -11,8 +11,8 @@
 #include "platform/text/RTF.h"
 #include "platform/text/TextContainer.h"
 #include "platform/text/TextStorage.h"
-#include "platform/ui/views/Application.h"
 #include "platform/ui/dragging/Pasteboard.h"
+#include "platform/ui/views/Application.h"
 #include "platform/ui/views/Window.h"
 
 #include <algorithm>
@@ -96,8 +96,15 @@ bool TextView::readSelectionFromPasteboard(Pasteboard& pasteboard, const fnd::St
     return userReplace(range, *text, { range.location + text->length(), 0 });
 }
 
-void TextView::copy(const fnd::Value&)
+void TextView::copy(const fnd::Value& sender)
 {
+    if (m_selectedRange.length == 0 && !m_secure) {
+        // With nothing selected, Copy is for whatever else around the text copies (the document, a picture).
+        if (auto other = Application::shared().targetForActionAfter(fnd::Selector("copy:"), *this)) {
+            other->perform(fnd::Selector("copy:"), sender);
+            return;
+        }
+    }
     if (m_selectedRange.length == 0 || m_secure) {
         Application::shared().beep();
         return;
@@ -204,7 +211,7 @@ DragOperation TextView::draggingEntered(DraggingInfo& info)
 std::optional<DragOperation> TextView::draggingUpdated(DraggingInfo& info)
 {
     auto pasteboard = info.draggingPasteboard();
-    if (!m_editable || !pasteboard || !pasteboard->availableTypeFromArray(readablePasteboardTypes()))
+    if (!m_editable || !pasteboard || !pasteboard->availableTypeFromArray(acceptableDragTypes()))
         return DragOperations::None;
     auto point = convertPointFromView(info.draggingLocation(), nullptr);
     auto index = insertionIndexForViewPoint(point);
@@ -232,7 +239,8 @@ void TextView::draggingExited(DraggingInfo&)
 bool TextView::performDragOperation(DraggingInfo& info)
 {
     auto pasteboard = info.draggingPasteboard();
-    if (!pasteboard || m_dropIndex == fnd::NotFound || !m_editable)
+    if (!pasteboard || m_dropIndex == fnd::NotFound || !m_editable
+        || !pasteboard->availableTypeFromArray(acceptableDragTypes()))
         return false;
     auto self = shared_from_this();
     auto index = m_dropIndex;

@@ -64,6 +64,7 @@ void TextView::setSelectedRange(fnd::Range range, SelectionAffinity affinity, bo
         fnd::NotificationCenter::defaultCenter().postNotification(note);
         if (auto d = delegate())
             d->textViewDidChangeSelection(*note);
+        accessibilityPostNotification(accessibilityTextOwner(), AccessibilityNotification::SelectedTextChanged);
     }
     updateInsertionPointStateAndRestartTimer(true);
 }
@@ -750,6 +751,7 @@ void describeTextViewCommands(fnd::ClassBuilder<TextView>& c)
     c.action("centerSelectionInVisibleArea:", &TextView::centerSelectionInVisibleArea);
     c.action("cut:", &TextView::cut);
     c.action("copy:", &TextView::copy);
+    c.action("showContextMenu:", &TextView::showContextMenu);
     c.action("paste:", &TextView::paste);
     c.action("pasteAsPlainText:", &TextView::pasteAsPlainText);
     c.action("pasteAsRichText:", &TextView::pasteAsRichText);

@@ -26,6 +26,14 @@ View* Window::fieldEditorView() const
     return m_fieldEditor.get();
 }
 
+std::shared_ptr<View> Window::fieldEditorClientView() const
+{
+    auto editor = std::dynamic_pointer_cast<TextView>(m_firstResponder.lock());
+    if (!editor || !editor->isFieldEditor())
+        return nullptr;
+    return std::dynamic_pointer_cast<View>(editor->delegate());
+}
+
 void Window::endEditingFor(const fnd::Object* client)
 {
     auto self = shared_from_this();

@@ -31,6 +31,9 @@ struct AnimatorRun {
     std::weak_ptr<void> lifetime;
     fnd::Object* object { nullptr };
     KeyAnimation animation;
+    // When the animation drives the very key that was set, its frames overwrite the value set: it is put back at
+    // the end.
+    std::optional<fnd::Value> modelValue;
     double start { 0 };
     std::shared_ptr<fnd::Timer> timer;
 };
@@ -59,7 +62,12 @@ void animatorStep(const std::pair<const fnd::Object*, std::string>& key)
         // Over: the key path rests at its model value.
         if (run.timer)
             run.timer->invalidate();
+        auto modelValue = std::move(run.modelValue);
+        auto* object = run.object;
+        auto keyPath = run.animation.keyPath;
         runs.erase(found);
+        if (alive && modelValue)
+            object->setValueForKeyPath(*modelValue, keyPath);
         return;
     }
     run.object->setValueForKeyPath(fnd::Value(*value), run.animation.keyPath);
@@ -82,6 +90,8 @@ void Animator::setValueForKey(fnd::Object& object, const fnd::Value& value, cons
     run.lifetime = object.weak_from_this();
     run.object = &object;
     run.animation = *animation;
+    if (animation->keyPath == key)
+        run.modelValue = value;
     run.start = animatorNow();
     run.timer = fnd::Timer::create(1.0 / 60.0, true, [id](fnd::Timer&) { animatorStep(id); });
     fnd::RunLoop::current().addTimer(run.timer, fnd::RunLoopMode::Common);

@@ -9,6 +9,7 @@
 #include "platform/ui/views/Backend.h"
 #include "platform/ui/views/ToolTipManager.h"
 #include "platform/ui/views/Window.h"
+#include "platform/ui/views/detail/StandardPanelActions.h"
 
 #include <algorithm>
 
@@ -300,6 +301,29 @@ std::shared_ptr<fnd::Object> Application::targetForAction(fnd::Selector action) 
         if (auto found = searchWindow(main))
             return found;
     }
+    auto self = std::const_pointer_cast<fnd::Object>(shared_from_this());
+    if (self->respondsTo(action))
+        return self;
+    if (auto d = delegateObject(delegate()); d && d->respondsTo(action))
+        return d;
+    // The shared font and colour panels come to the front for a menu's Show Fonts and Show Colours.
+    if (auto panels = detail::standardPanelActions(); panels && panels->respondsTo(action))
+        return panels;
+    return nullptr;
+}
+
+std::shared_ptr<fnd::Object> Application::targetForActionAfter(fnd::Selector action, const Responder& responder) const
+{
+    if (auto found = searchChain(responder.nextResponder(), action))
+        return found;
+    std::shared_ptr<Window> window;
+    if (auto* view = dynamic_cast<const View*>(&responder))
+        window = view->window();
+    else if (auto* w = dynamic_cast<const Window*>(&responder))
+        window = std::const_pointer_cast<Window>(std::static_pointer_cast<const Window>(w->shared_from_this()));
+    if (window)
+        if (auto d = windowDelegateObject(window->delegate()); d && d->respondsTo(action))
+            return d;
     auto self = std::const_pointer_cast<fnd::Object>(shared_from_this());
     if (self->respondsTo(action))
         return self;

@@ -103,6 +103,10 @@ public:
     // the key window's first responder and its chain (views, window, window delegate), then the main window's,
     // then the application and its delegate.
     bool sendAction(fnd::Selector action, const std::shared_ptr<fnd::Object>& target, const fnd::Value& sender);
+    // The receiver the action would reach if the responder did not answer it: the responders after it, its window's
+    // delegate, the application and its delegate. So a responder that has nothing to do for an action (a text view
+    // asked to copy with nothing selected) can pass it on.
+    std::shared_ptr<fnd::Object> targetForActionAfter(fnd::Selector action, const Responder& responder) const;
     std::shared_ptr<fnd::Object> targetForAction(fnd::Selector action) const;
     std::shared_ptr<fnd::Object> targetForAction(
         fnd::Selector action, const std::shared_ptr<fnd::Object>& target, const fnd::Value& sender) const;
@@ -140,6 +144,14 @@ public:
     bool isActive() const { return m_active; }
     void activateIgnoringOtherApps(bool flag);
     void deactivate();
+
+    // Accessibility (ApplicationAccessibility.cpp): the root of the tree, named after the main bundle, whose children
+    // are the windows on screen, front to back.
+    std::vector<fnd::String> accessibilityAttributeNames() const override;
+    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
+    bool accessibilityIsIgnored() const override { return false; }
+    fnd::Value accessibilityHitTest(gfx::Point screenPoint) const override;
+    fnd::Value accessibilityFocusedUIElement() const override;
 
     // Used by windows.
     void orderWindow(Window& window, int place, long otherWindowNumber);

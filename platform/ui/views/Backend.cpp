@@ -11,11 +11,22 @@ public:
     std::shared_ptr<gfx::WindowSurface> surfaceForWindow(Window&) override { return nullptr; }
 };
 
+// Whether the installed backend still exists: windows kept by static objects may go after it at exit.
+bool& backendAlive()
+{
+    static bool alive = false;
+    return alive;
+}
+
 std::shared_ptr<Backend>& installed()
 {
-    // Never destroyed: objects a program keeps alive past main still reach it while they are destroyed.
-    static auto& backend = *new std::shared_ptr<Backend>(std::make_shared<OffscreenBackend>());
-    return backend;
+    struct Holder {
+        std::shared_ptr<Backend> backend = std::make_shared<OffscreenBackend>();
+        Holder() { backendAlive() = true; }
+        ~Holder() { backendAlive() = false; }
+    };
+    static Holder holder;
+    return holder.backend;
 }
 
 }
@@ -23,6 +34,12 @@ std::shared_ptr<Backend>& installed()
 Backend& Backend::current()
 {
     return *installed();
+}
+
+void Backend::noteWindowDestroyed(long windowNumber)
+{
+    if (backendAlive())
+        installed()->windowDestroyed(windowNumber);
 }
 
 void Backend::install(std::shared_ptr<Backend> backend)

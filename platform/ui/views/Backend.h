@@ -47,6 +47,11 @@ public:
     virtual void windowChanged(Window& window) { (void)window; }
     // The window is closed for good.
     virtual void windowClosed(Window& window) { (void)window; }
+    // The window object is gone (a panel nobody keeps, closed or only ordered out): whatever the backend holds for
+    // its number goes too.
+    virtual void windowDestroyed(long windowNumber) { (void)windowNumber; }
+    // Tells the installed backend that a window object is gone; nothing once the backend itself is gone at exit.
+    static void noteWindowDestroyed(long windowNumber);
     // The content was drawn and may be shown.
     virtual void windowFlushed(Window& window) { (void)window; }
 

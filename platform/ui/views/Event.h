@@ -92,6 +92,7 @@ constexpr char16_t LeftArrow = 0xF702;
 constexpr char16_t RightArrow = 0xF703;
 constexpr char16_t F1 = 0xF704; // F1..F35 follow in order
 constexpr char16_t Insert = 0xF727;
+constexpr char16_t Menu = 0xF735;
 constexpr char16_t Delete = 0xF728;
 constexpr char16_t Home = 0xF729;
 constexpr char16_t Begin = 0xF72A;

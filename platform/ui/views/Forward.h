@@ -4,6 +4,7 @@ namespace ui {
 
 class Application;
 class Backend;
+class Cell;
 class Event;
 class Menu;
 class Responder;

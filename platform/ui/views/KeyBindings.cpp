@@ -77,6 +77,8 @@ constexpr Row StandardRows[] = {
     { Backtab, 0, "insertBacktab:" },
     { Backtab, ShiftKey, "insertBacktab:" },
     { Escape, 0, "cancelOperation:" },
+    { FunctionKey::Menu, 0, "showContextMenu:" },
+    { char16_t(FunctionKey::F1 + 9), ShiftKey, "showContextMenu:" },
     { u'a', CommandKey, "selectAll:" },
     { u'c', CommandKey, "copy:" },
     { u'x', CommandKey, "cut:" },

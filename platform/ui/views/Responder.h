@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/foundation/runtime/Object.h"
+#include "platform/ui/accessibility/AccessibilityElement.h"
 #include "platform/ui/views/Forward.h"
 
 #include <memory>
@@ -9,7 +10,8 @@ namespace ui {
 
 // A link in the responder chain. Input hooks pass the event up the chain by default; actions are the runtime's
 // per-class action table (declared in describeClass), so `respondsTo(action)` answers whether a responder handles it.
-class Responder : public fnd::Object {
+// Every responder (views, windows, the application) is an accessibility element.
+class Responder : public fnd::Object, public AccessibilityElement {
     FND_OBJECT(Responder)
 public:
     Responder() = default;

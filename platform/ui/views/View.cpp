@@ -28,6 +28,9 @@ void View::describeClass(fnd::ClassBuilder<View>& c)
         &View::setPostsFrameChangedNotifications);
     c.property("postsBoundsChangedNotifications", &View::postsBoundsChangedNotifications,
         &View::setPostsBoundsChangedNotifications);
+    c.property(
+        "accessibilityTitleUIElement", &View::accessibilityTitleUIElement, &View::setAccessibilityTitleUIElement);
+    c.property("accessibilityDescription", &View::accessibilityDescription, &View::setAccessibilityDescription);
     c.action("awakeFromNib", &View::awakeFromNib);
 }
 
@@ -89,6 +92,7 @@ void View::insertSubview(const std::shared_ptr<View>& view, std::size_t index)
     view->viewDidMoveToSuperview();
     didAddSubview(*view);
     view->setNeedsDisplay(true);
+    accessibilityNoteChildrenChanged();
 }
 
 void View::removeFromSuperview()
@@ -126,6 +130,7 @@ void View::removeSubviewAt(std::size_t index)
     view->setNextResponder(nullptr);
     view->propagateWindow(nullptr);
     view->viewDidMoveToSuperview();
+    accessibilityNoteChildrenChanged();
 }
 
 void View::replaceSubview(const std::shared_ptr<View>& oldView, const std::shared_ptr<View>& newView)
@@ -152,6 +157,7 @@ void View::setSubviews(const std::vector<std::shared_ptr<View>>& views)
     }
     m_subviews = views;
     setNeedsDisplay(true);
+    accessibilityNoteChildrenChanged();
 }
 
 void View::sortSubviewsUsingFunction(const std::function<ComparisonResult(const View&, const View&)>& compare)
@@ -170,6 +176,7 @@ void View::sortSubviewsUsingFunction(const std::function<ComparisonResult(const 
         sorted.push_back(m_subviews[i]);
     m_subviews = std::move(sorted);
     setNeedsDisplay(true);
+    accessibilityNoteChildrenChanged();
 }
 
 std::shared_ptr<View> View::opaqueAncestor() const
@@ -321,6 +328,12 @@ void View::frameDidChange(gfx::Rect oldFrame)
     updateTrackingAreas();
     if (m_postsFrameChanged)
         fnd::NotificationCenter::defaultCenter().postNotificationName(ViewNotification::FrameDidChange, selfValue());
+    if (isAccessibilityObserved() && window() && !accessibilityIsIgnored()) {
+        if (oldFrame.origin != m_frame.origin)
+            accessibilityPostNotification(*this, AccessibilityNotification::Moved);
+        if (oldFrame.size != m_frame.size)
+            accessibilityPostNotification(*this, AccessibilityNotification::Resized);
+    }
 }
 
 void View::setBounds(gfx::Rect bounds)
@@ -501,6 +514,7 @@ void View::setHidden(bool hidden)
         viewDidHide();
     else
         viewDidUnhide();
+    accessibilityNoteChildrenChanged();
 }
 
 bool View::inLiveResize() const

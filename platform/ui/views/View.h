@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace gfx {
@@ -293,6 +294,9 @@ public:
     std::shared_ptr<View> previousValidKeyView() const;
     // Takes the keyboard, is shown and sits in a window.
     virtual bool canBecomeKeyView() const;
+    // Tab or Backtab leaves a view inside this one: a view that orders its own hosted controls (a form) moves the
+    // keyboard itself and answers true; by default the window's key view loop does.
+    virtual bool moveKeyboardFocusFromSubview(View&, bool /*forward*/) { return false; }
     // The window draws a ring around the shape drawFocusRingMask fills (within focusRingMaskBounds, in the view's
     // coordinates) while the view is the first responder of the key window.
     virtual FocusRingType focusRingType() const { return m_focusRingType; }
@@ -327,6 +331,30 @@ public:
     bool wantsLayer() const;
     void setWantsLayer(bool flag);
 
+    // Accessibility (ViewAccessibility.cpp). A plain view is ignored: it only groups the elements of its shown
+    // subviews, which its unignored ancestor takes up. Views that stand for something answer a role and are not
+    // ignored; the parent is the unignored ancestor (the window for the root view), position and size the frame on
+    // the screen, help the tool tip.
+    std::vector<fnd::String> accessibilityAttributeNames() const override;
+    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
+    bool accessibilityIsAttributeSettable(const fnd::String& attribute) const override;
+    void accessibilitySetValue(const fnd::Value& value, const fnd::String& attribute) override;
+    bool accessibilityIsIgnored() const override;
+    fnd::Value accessibilityHitTest(gfx::Point screenPoint) const override;
+    fnd::Value accessibilityFocusedUIElement() const override;
+    // The frame of a cell the view shows, in its own coordinates; nullopt when it does not show the cell.
+    virtual std::optional<gfx::Rect> accessibilityFrameOfCell(const Cell& cell) const;
+    // The view's bounds on the screen (y up); its frame in its superview's coordinates while it has no window.
+    gfx::Rect accessibilityFrameOnScreen() const;
+    // Whether the view has the keyboard: it (or the field editor editing it) is the first responder of the key window.
+    bool accessibilityHasKeyboardFocus() const;
+    // The label read for this view: another element, usually the text beside a field (interface files connect it).
+    std::shared_ptr<View> accessibilityTitleUIElement() const { return m_accessibilityTitleUIElement.lock(); }
+    void setAccessibilityTitleUIElement(const std::shared_ptr<View>& view) { m_accessibilityTitleUIElement = view; }
+    // A description for a view whose look says what it is (an image button); kept as an override value.
+    fnd::String accessibilityDescription() const;
+    void setAccessibilityDescription(const fnd::String& description);
+
 protected:
     // The frame an archive records (a class may mark it, as a collapsed split pane does).
     virtual gfx::Rect frameForCoding() const { return m_frame; }
@@ -345,6 +373,11 @@ protected:
         }
         return view;
     }
+
+    // The children as the view itself has them: the unignored elements of its shown subviews.
+    fnd::Array accessibilityChildrenOfSubviews() const;
+    // Tells the observers that this view's unignored ancestor has other children now.
+    void accessibilityNoteChildrenChanged();
 
 private:
     void insertSubview(const std::shared_ptr<View>& view, std::size_t index);
@@ -392,6 +425,7 @@ private:
         fnd::Value userData;
     };
     std::vector<ToolTipRect> m_toolTipRects;
+    std::weak_ptr<View> m_accessibilityTitleUIElement;
     bool m_initialised { false };
 };
 

@@ -57,7 +57,12 @@ fnd::String windowFrameAutosaveKey(const fnd::String& name)
 
 }
 
-Window::~Window() = default;
+Window::~Window()
+{
+    // A window that was only ordered out (a sheet's panel, dropped by its owner) leaves nothing behind on screen.
+    if (m_windowNumber && !m_closed)
+        Backend::noteWindowDestroyed(m_windowNumber);
+}
 
 std::shared_ptr<Window> Window::create(gfx::Rect contentRect, unsigned styleMask, BackingStoreType, bool)
 {
@@ -160,6 +165,12 @@ void Window::applyFrame(gfx::Rect frame, bool display)
         postNotification(WindowNotification::DidMove);
         if (auto d = delegate())
             d->windowDidMove(*this);
+    }
+    if (isAccessibilityObserved() && m_visible) {
+        if (moved)
+            accessibilityPostNotification(*this, AccessibilityNotification::Moved);
+        if (resized)
+            accessibilityPostNotification(*this, AccessibilityNotification::Resized);
     }
     if (display && m_visible)
         displayIfNeeded();
@@ -360,6 +371,7 @@ void Window::setTitle(const fnd::String& title)
         return;
     m_title = title;
     Backend::current().windowChanged(*this);
+    accessibilityPostNotification(*this, AccessibilityNotification::TitleChanged);
 }
 
 void Window::setDisplayScale(double scale)
@@ -554,6 +566,11 @@ void Window::orderWindow(WindowOrderingMode place, long otherWindowNumber)
     if (!wasVisible)
         applyFrame(frameKeptOnScreen(m_frame), false);
     Application::shared().orderWindow(*this, static_cast<int>(place), otherWindowNumber);
+    if (wasVisible != m_visible) {
+        if (m_visible)
+            accessibilityPostNotification(*this, AccessibilityNotification::WindowCreated);
+        accessibilityPostNotification(Application::shared(), AccessibilityNotification::ChildrenChanged);
+    }
     if (place == WindowOrderingMode::Out)
         return;
     for (auto& [child, childPlace] : m_children) {
@@ -617,6 +634,13 @@ void Window::setKeyState(bool isKey)
         becomeKeyWindow();
     else
         resignKeyWindow();
+    if (isKey) {
+        accessibilityPostNotification(*this, AccessibilityNotification::FocusedWindowChanged);
+        accessibilityPostNotification(
+            accessibilityFocusedUIElement(), AccessibilityNotification::FocusedUIElementChanged);
+    } else {
+        accessibilityPostNotification(*this, AccessibilityNotification::StateChanged);
+    }
 }
 
 void Window::setMainState(bool isMain)
@@ -628,6 +652,8 @@ void Window::setMainState(bool isMain)
         becomeMainWindow();
     else
         resignMainWindow();
+    if (isMain)
+        accessibilityPostNotification(*this, AccessibilityNotification::MainWindowChanged);
 }
 
 void Window::becomeKeyWindow()
@@ -707,6 +733,9 @@ bool Window::makeFirstResponder(const std::shared_ptr<Responder>& responder)
     if (!m_firstResponder.lock())
         m_firstResponder = responder;
     noteRing(responder);
+    if (m_isKey)
+        accessibilityPostNotification(
+            accessibilityFocusedUIElement(), AccessibilityNotification::FocusedUIElementChanged);
     return true;
 }
 
@@ -730,6 +759,7 @@ void Window::close()
     Application::shared().windowWillClose(*this);
     orderOut();
     m_closed = true;
+    accessibilityPostNotification(*this, AccessibilityNotification::UIElementDestroyed);
     Backend::current().windowClosed(*this);
     Application::shared().windowDidClose(*this);
 }
@@ -947,11 +977,21 @@ void Window::displayIfNeeded()
         m_toolbarView->displayIfNeeded();
 }
 
-void Window::displayRegion(const std::vector<gfx::Rect>& rects)
+void Window::displayRegion(const std::vector<gfx::Rect>& dirtyRects)
 {
     auto context = graphicsContext();
-    if (!context || !m_contentView || rects.empty())
+    if (!context || !m_contentView || dirtyRects.empty())
         return;
+    // Whole device pixels: an area clipped at a fraction of a pixel blends its edge pixels with what was drawn
+    // before, and partial redraws would leave faint lines where a full redraw leaves none.
+    const double scale = std::max(1.0, backingScaleFactor());
+    std::vector<gfx::Rect> rects;
+    rects.reserve(dirtyRects.size());
+    for (const auto& r : dirtyRects) {
+        const double minX = std::floor(r.minX() * scale) / scale, minY = std::floor(r.minY() * scale) / scale;
+        const double maxX = std::ceil(r.maxX() * scale) / scale, maxY = std::ceil(r.maxY() * scale) / scale;
+        rects.push_back({ minX, minY, maxX - minX, maxY - minY });
+    }
     auto self = shared_from_this();
     const bool wasDisplaying = std::exchange(m_displaying, true);
     struct DisplayingEnd {

@@ -262,7 +262,21 @@ public:
 
     // The button Return presses: setting one gives its cell the key equivalent Return (and takes it from the old one).
     std::shared_ptr<ButtonCell> defaultButtonCell() const { return m_defaultButtonCell.lock(); }
+    // The control that shows the default button cell; nullptr when there is none (WindowDefaultButton.cpp).
+    View* defaultButtonView() const;
     void setDefaultButtonCell(const std::shared_ptr<ButtonCell>& cell);
+    // The button Escape presses when no view takes the key (an alert's Cancel, wherever it stands).
+    std::shared_ptr<ButtonCell> cancelButtonCell() const { return m_cancelButtonCell.lock(); }
+    void setCancelButtonCell(const std::shared_ptr<ButtonCell>& cell) { m_cancelButtonCell = cell; }
+    // Escape that no view took: the cancel button's click, else a closable utility window (a panel, an About
+    // window) closes. Whether it did anything.
+    bool cancelOperation(const fnd::Value& sender = {});
+    // Closable utility windows (panels, About windows) close with Escape and Ctrl+W.
+    bool closesOnEscape() const;
+    // The parts of the window F6 moves the keyboard between (a form, a preview, the toolbar), in order; Shift+F6
+    // goes back. Each part takes the keyboard itself when it can, else its first key view in reading order.
+    void setKeyViewAreas(const std::vector<std::shared_ptr<View>>& areas);
+    bool selectNextKeyViewArea(bool forward = true);
     void disableKeyEquivalentForDefaultButtonCell() { m_defaultButtonKeyEnabled = false; }
     void enableKeyEquivalentForDefaultButtonCell() { m_defaultButtonKeyEnabled = true; }
     bool isKeyEquivalentForDefaultButtonCellEnabled() const { return m_defaultButtonKeyEnabled; }
@@ -279,6 +293,8 @@ public:
     void endEditingFor(const fnd::Object* client);
     // The window's own field editor seen as a view, nullptr before it is made (the text layer knows it is a view).
     View* fieldEditorView() const;
+    // The view a field editor that is the first responder edits for; nullptr when no field editor has the keyboard.
+    std::shared_ptr<View> fieldEditorClientView() const;
 
     std::shared_ptr<WindowDelegate> delegate() const { return m_delegate.lock(); }
     void setDelegate(const std::shared_ptr<WindowDelegate>& delegate) { m_delegate = delegate; }
@@ -357,6 +373,20 @@ public:
     // Drops the pressed view when it is the view or inside it.
     void forgetMouseDownView(const View& view);
 
+    // Accessibility (WindowAccessibility.cpp): a window element (a sheet for a sheet) whose children are the elements
+    // of its toolbar view and content view; its parent is the application.
+    std::vector<fnd::String> accessibilityAttributeNames() const override;
+    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
+    bool accessibilityIsAttributeSettable(const fnd::String& attribute) const override;
+    void accessibilitySetValue(const fnd::Value& value, const fnd::String& attribute) override;
+    std::vector<fnd::String> accessibilityActionNames() const override;
+    void accessibilityPerformAction(const fnd::String& action) override;
+    bool accessibilityIsIgnored() const override { return false; }
+    fnd::Value accessibilityHitTest(gfx::Point screenPoint) const override;
+    fnd::Value accessibilityFocusedUIElement() const override;
+    // The view that has the keyboard: the first responder, or the control the field editor edits for.
+    std::shared_ptr<View> accessibilityFocusedView() const;
+
     // The backend brackets a resize the person drags with these; views hear of it.
     void beginLiveResize();
     void endLiveResize();
@@ -379,6 +409,7 @@ private:
     bool activateForPress(const std::shared_ptr<View>& view, const Event& event);
     void updateCursor(gfx::Point basePoint);
     void selectKeyView(const std::shared_ptr<View>& view, KeyViewSelectionDirection direction);
+    std::shared_ptr<View> firstKeyViewIn(const std::shared_ptr<View>& area) const;
     std::shared_ptr<View> keyViewStart() const;
     bool hasKeyViewLinks() const;
 
@@ -437,6 +468,8 @@ private:
     bool m_autorecalculatesKeyViewLoop { false };
     KeyViewSelectionDirection m_keyViewSelectionDirection { KeyViewSelectionDirection::Direct };
     std::weak_ptr<ButtonCell> m_defaultButtonCell;
+    std::weak_ptr<ButtonCell> m_cancelButtonCell;
+    std::vector<std::weak_ptr<View>> m_keyViewAreas;
     std::shared_ptr<TextView> m_fieldEditor;
     bool m_defaultButtonKeyEnabled { true };
 };

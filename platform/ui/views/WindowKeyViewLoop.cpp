@@ -60,6 +60,16 @@ std::vector<std::shared_ptr<View>> viewsInReadingOrder(View& contentView)
     return views;
 }
 
+// An ancestor of the view that leads the keyboard through its own subviews took the move.
+bool windowKeyViewAncestorMovedFocus(View& view, bool forward)
+{
+    auto keep = view.shared_from_this();
+    for (auto ancestor = view.superview(); ancestor; ancestor = ancestor->superview())
+        if (ancestor->moveKeyboardFocusFromSubview(view, forward))
+            return true;
+    return false;
+}
+
 bool isBacktab(const Event& event)
 {
     const auto& chars = event.charactersIgnoringModifiers();
@@ -124,6 +134,8 @@ void Window::selectNextKeyView(const fnd::Value&)
     if (m_autorecalculatesKeyViewLoop || !hasKeyViewLinks())
         recalculateKeyViewLoop();
     auto start = keyViewStart();
+    if (start && windowKeyViewAncestorMovedFocus(*start, true))
+        return;
     std::shared_ptr<View> next;
     if (start) {
         next = start->nextValidKeyView();
@@ -146,6 +158,8 @@ void Window::selectPreviousKeyView(const fnd::Value&)
     if (m_autorecalculatesKeyViewLoop || !hasKeyViewLinks())
         recalculateKeyViewLoop();
     auto start = keyViewStart();
+    if (start && windowKeyViewAncestorMovedFocus(*start, false))
+        return;
     std::shared_ptr<View> previous;
     if (start) {
         previous = start->previousValidKeyView();
@@ -157,6 +171,8 @@ void Window::selectPreviousKeyView(const fnd::Value&)
 
 void Window::selectKeyViewFollowingView(View& view)
 {
+    if (windowKeyViewAncestorMovedFocus(view, true))
+        return;
     if (m_autorecalculatesKeyViewLoop || !hasKeyViewLinks())
         recalculateKeyViewLoop();
     selectKeyView(view.nextValidKeyView(), KeyViewSelectionDirection::Next);
@@ -164,6 +180,8 @@ void Window::selectKeyViewFollowingView(View& view)
 
 void Window::selectKeyViewPrecedingView(View& view)
 {
+    if (windowKeyViewAncestorMovedFocus(view, false))
+        return;
     if (m_autorecalculatesKeyViewLoop || !hasKeyViewLinks())
         recalculateKeyViewLoop();
     selectKeyView(view.previousValidKeyView(), KeyViewSelectionDirection::Previous);
@@ -184,7 +202,70 @@ void Window::keyDown(const Event& event)
     if (!(event.modifierFlags() & (ModifierFlags::Command | ModifierFlags::Control)) && m_contentView
         && m_contentView->performKeyEquivalent(event))
         return;
+    const auto& chars = event.charactersIgnoringModifiers();
+    const char16_t key = chars.length() == 1 ? chars.units()[0] : 0;
+    const unsigned modifiers = event.modifierFlags() & (commandKeys | ModifierFlags::Shift);
+    if (key == 0x1b && modifiers == 0 && cancelOperation())
+        return;
+    // Ctrl+W closes a panel as it closes a document window elsewhere.
+    if ((key == u'w' || key == u'W') && modifiers == ModifierFlags::Command && closesOnEscape()) {
+        performClose();
+        return;
+    }
+    if (key == char16_t(FunctionKey::F1 + 5) && !(modifiers & commandKeys)
+        && selectNextKeyViewArea(!(modifiers & ModifierFlags::Shift)))
+        return;
     Responder::keyDown(event);
+}
+
+bool Window::closesOnEscape() const
+{
+    return (m_styleMask & WindowStyleMask::Utility) && (m_styleMask & WindowStyleMask::Closable);
+}
+
+void Window::setKeyViewAreas(const std::vector<std::shared_ptr<View>>& areas)
+{
+    m_keyViewAreas.assign(areas.begin(), areas.end());
+}
+
+bool Window::selectNextKeyViewArea(bool forward)
+{
+    std::vector<std::shared_ptr<View>> areas;
+    for (const auto& weak : m_keyViewAreas)
+        if (auto area = weak.lock(); area && !area->isHiddenOrHasHiddenAncestor())
+            areas.push_back(area);
+    if (areas.size() < 2)
+        return false;
+    auto self = shared_from_this();
+    // The area that holds the keyboard now; none counts as before the first.
+    const auto start = keyViewStart();
+    long current = -1;
+    for (std::size_t i = 0; i < areas.size(); ++i)
+        if (start && (start == areas[i] || start->isDescendantOf(*areas[i])))
+            current = long(i);
+    const long count = long(areas.size());
+    // From nowhere, forward starts at the first area and backward at the last.
+    const long from = current >= 0 ? current : (forward ? -1 : count);
+    for (long step = 1; step <= count; ++step) {
+        const long index = ((from + (forward ? step : -step)) % count + count) % count;
+        if (auto view = firstKeyViewIn(areas[std::size_t(index)])) {
+            selectKeyView(view, forward ? KeyViewSelectionDirection::Next : KeyViewSelectionDirection::Previous);
+            return true;
+        }
+    }
+    return false;
+}
+
+std::shared_ptr<View> Window::firstKeyViewIn(const std::shared_ptr<View>& area) const
+{
+    if (area->canBecomeKeyView())
+        return area;
+    std::vector<std::shared_ptr<View>> views;
+    appendInReadingOrder(*area, views);
+    for (const auto& view : views)
+        if (view->canBecomeKeyView())
+            return view;
+    return nullptr;
 }
 
 }

@@ -1,9 +1,9 @@
 #include "frameworks/FoundationExtensions/ZORAppMeasurementNumberFormatter.h"
 #include "frameworks/FoundationExtensions/ZORNumberContainer.h"
 
+#include "platform/foundation/TestSupport.h"
 #include "platform/foundation/archiving/KeyedArchiver.h"
 #include "platform/foundation/archiving/KeyedUnarchiver.h"
-#include "platform/foundation/TestSupport.h"
 #include "platform/foundation/files/UserDefaults.h"
 
 #include "SinglePrecision.h"
@@ -63,8 +63,7 @@ TEST(MeasurementNumberFormatter, ReadsTypedLengthsIntoPoints)
         const char* text;
         double points;
     } cases[] = {
-        { "en_US.UTF-8", Inch, "1.0000 in", 72 },
-        { "de_DE.UTF-8", Inch, "1,0000 in", 72 },
+        { "en_US.UTF-8", Inch, "1.0000 in", 72 }, { "de_DE.UTF-8", Inch, "1,0000 in", 72 },
         { "en_US.UTF-8", Inch, "2 in", 144 },
         { "en_US.UTF-8", Millimeter, "2 cm", single(2 / 0.035277777777777776) }, // another unit's suffix wins
         { "de_DE.UTF-8", Millimeter, "2,5 cm", single(2.5 / 0.035277777777777776) },
@@ -72,9 +71,9 @@ TEST(MeasurementNumberFormatter, ReadsTypedLengthsIntoPoints)
         { "de_DE.UTF-8", Millimeter, "0,33mm", 0.9354330897331238 },
         { "de_DE.UTF-8", Millimeter, "0.33", 0.9354330897331238 }, // a point where the locale has a comma
         { "en_US.UTF-8", Centimeter, "1 m", single(1 / 0.00035277777777777776) },
-        { "de_DE.UTF-8", Point, "12,5 pt", 12.5 },
-        { "en_US.UTF-8", Point, "1 in", 72 },
+        { "de_DE.UTF-8", Point, "12,5 pt", 12.5 }, { "en_US.UTF-8", Point, "1 in", 72 },
         { "en_US.UTF-8", Meter, "-0.01", single(-0.01 / 0.00035277777777777776) },
+        { "de_DE.UTF-8", Millimeter, "0,33 mm (SC 2)", 0.9354330897331238 }, // a size list's entry, with its name
     };
     for (const auto& c : cases) {
         auto parsed = formatterIn(c.locale, c.unit)->getObjectValue(c.text);
@@ -83,13 +82,14 @@ TEST(MeasurementNumberFormatter, ReadsTypedLengthsIntoPoints)
     }
 }
 
-TEST(MeasurementNumberFormatter, RefusesTextWithoutANumber)
+TEST(MeasurementNumberFormatter, RefusesTextThatIsNotWhollyALength)
 {
     auto formatter = formatterIn("en_US.UTF-8", Millimeter);
     auto empty = formatter->getObjectValue("");
     ASSERT_TRUE(empty);
     EXPECT_TRUE(empty->isNil());
-    for (const char* text : { "abc", "mm", " . ", "-" }) {
+    // Nor a number with anything after it that is not a unit: "1e-9" is not 1 millimetre.
+    for (const char* text : { "abc", "mm", " . ", "-", "1e-9", "2 apples", "1.5.5", "3 mmm" }) {
         auto parsed = formatter->getObjectValue(text);
         ASSERT_FALSE(parsed) << text << " read as " << parsed->description();
         EXPECT_NE(parsed.error().utf8().find(text), std::string::npos) << parsed.error();

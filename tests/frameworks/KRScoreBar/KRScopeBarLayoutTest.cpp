@@ -116,6 +116,54 @@ TEST(KRScopeBarLayout, HeaderAndAreas)
     EXPECT_DOUBLE_EQ(second->buttonRect().minX(), second->labelRect().maxX() + 10);
 }
 
+// The widths the layout gives the groups, worked out from their maximum and minimum widths: all at their maximum
+// when that fits the space left for groups, else each but the last showing group cut by its share of the excess in
+// proportion to its slack (rounded, halves away from zero), the last taking what is left; wholly peeled groups get 0.
+void krLayoutTestCheckWidths(KRScopeBar& bar, double width)
+{
+    const auto& helpers = bar.groupHelpers();
+    std::int64_t sumMaximum = 0, sumMinimum = 0, showing = 0;
+    for (const auto& helper : helpers) {
+        sumMaximum += std::int64_t(helper->maximumWidth());
+        sumMinimum += std::int64_t(helper->minimumWidth());
+        showing += helper->isPeeled() ? 0 : 1;
+    }
+    const auto overflow = !overflowTitles(bar).empty();
+    std::int64_t available;
+    if (!overflow) {
+        available = std::int64_t(width - 2 * KRLayoutTestM - double(helpers.size() - 1) * KRLayoutTestM);
+    } else {
+        const auto ow = std::int64_t(bar.overflowPullDownCell()->cellSize().width);
+        available = std::int64_t(
+            width - 2 * KRLayoutTestM - double(std::max<std::int64_t>(showing - 1, 0)) * KRLayoutTestM - double(ow));
+        if (sumMinimum > 0)
+            available -= 5;
+    }
+    std::size_t last = helpers.size();
+    for (std::size_t i = 0; i < helpers.size(); ++i)
+        if (!helpers[i]->isPeeled())
+            last = i;
+    const double excess = double(sumMaximum - available), slack = double(sumMaximum - sumMinimum);
+    double left = excess, x = KRLayoutTestM;
+    for (std::size_t i = 0; i < helpers.size(); ++i) {
+        const double maximum = double(helpers[i]->maximumWidth()), minimum = double(helpers[i]->minimumWidth());
+        double expected = maximum;
+        if (sumMaximum > available && !helpers[i]->isPeeled()) {
+            double cut = left;
+            if (i != last) {
+                cut = std::round((maximum - minimum) / slack * excess);
+                left -= cut;
+            }
+            expected = std::max(0.0, maximum - cut);
+        } else if (helpers[i]->isPeeled() && sumMaximum > available) {
+            expected = std::max(0.0, maximum);
+        }
+        EXPECT_DOUBLE_EQ(helpers[i]->frame().width(), expected) << "group " << i << " at width " << width;
+        EXPECT_DOUBLE_EQ(helpers[i]->frame().minX(), x) << "group " << i << " at width " << width;
+        x = std::trunc(x + expected + KRLayoutTestM);
+    }
+}
+
 // Narrowing: buttons shrink, then groups collapse from the right, then items peel into the overflow menu from the
 // right; widening again undoes each step, since every layout starts expanded and unpeeled.
 TEST(KRScopeBarLayout, NarrowingCollapsesThenPeelsAndWideningRestores)
@@ -126,9 +174,10 @@ TEST(KRScopeBarLayout, NarrowingCollapsesThenPeelsAndWideningRestores)
     std::map<int, std::vector<std::string>> menus;
     std::string previous;
     std::vector<std::string> sequence;
-    for (int width = 900; width >= 40; width -= 5) {
+    for (int width = 900; width >= 40; width -= 1) {
         krLayoutTestResize(bar, width);
         krLayoutTestCheckInvariants(bar, width);
+        krLayoutTestCheckWidths(bar, width);
         down[width] = layoutState(bar);
         menus[width] = overflowTitles(bar);
         if (down[width] != previous)
@@ -300,6 +349,24 @@ TEST(KRScopeBarLayout, GroupManagement)
     auto fresh = KRScopeBar::create({ 0, 0, 400, 30 });
     EXPECT_FALSE(fresh->addGroup()->showsSeparator()) << "the first group made by the bar has no separator";
     EXPECT_TRUE(fresh->addGroup()->showsSeparator());
+}
+
+// The first group's own flag decides whether it reserves and draws a separator (1 + 10 points before its label).
+TEST(KRScopeBarLayout, TheFirstGroupKeepsTheSeparatorItAsksFor)
+{
+    auto scene = makeScene({ 0, 0, 900, 30 });
+    auto& bar = *scene.bar;
+    krLayoutTestResize(bar, 900);
+    auto first = bar.groupHelpers().front();
+    const auto without = first->headerWidth();
+    EXPECT_EQ(first->separatorRect(), gfx::Rect {});
+    bar.groupAtIndex(0)->setShowsSeparator(true);
+    bar.reloadData();
+    krLayoutTestResize(bar, 900);
+    first = bar.groupHelpers().front();
+    EXPECT_EQ(first->headerWidth(), without + 11);
+    EXPECT_EQ(first->separatorRect().width(), 1);
+    EXPECT_NEAR(first->separatorRect().minY(), 30 * 0.18, 0.01) << "inset by 18 % of the height";
 }
 
 // A radio group that comes with no selection gets its first acceptable item; one with several keeps the lowest.

@@ -69,6 +69,7 @@ void ScopeDelegate::describeClass(fnd::ClassBuilder<ScopeDelegate>& c)
 
 bool ScopeDelegate::shouldSelect(const fnd::Value&, const fnd::Value& object)
 {
+    askedToSelect.push_back(object.stringValue().utf8());
     return std::find(refusedObjects.begin(), refusedObjects.end(), object.stringValue().utf8()) == refusedObjects.end();
 }
 
@@ -136,6 +137,8 @@ Scene makeScene(gfx::Rect frame)
         auto group = KRScopeBarGroup::create(fnd::String(ids[i]),
             i == 0 ? KRScopeBarGroupSelectionStyleRadio : (i == 1 ? KRScopeBarGroupSelectionStyleMultiple : 0));
         group->setLabel(fnd::String(labels[i]));
+        // A group made on its own shows its separator; the first one of a bar usually does not.
+        group->setShowsSeparator(i != 0);
         scene.bar->addGroup(group);
     }
     scene.bar->reloadData();

@@ -46,6 +46,8 @@ public:
     // Objects (titles) the delegate refuses to select, groups (identifiers) it keeps expanded.
     std::vector<std::string> refusedObjects;
     std::vector<std::string> keptExpanded;
+    // The objects (titles) the delegate was asked about, in order.
+    std::vector<std::string> askedToSelect;
     // Identifiers of the groups whose selection changed, with the posting bar.
     std::vector<std::string> heard;
     std::vector<const fnd::Object*> heardFrom;

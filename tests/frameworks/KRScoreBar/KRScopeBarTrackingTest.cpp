@@ -111,10 +111,15 @@ TEST_F(KRScopeBarTrackingTest, ClickSelectsAndDraggingOutCancels)
 TEST_F(KRScopeBarTrackingTest, RefusedClickChangesNothing)
 {
     scene.delegate->refusedObjects = { "Pictures" };
+    scene.delegate->askedToSelect.clear();
+    scene.delegate->heard.clear();
     moveTo(itemPoint(0, 2));
     backend->click(*window, itemPoint(0, 2));
     dispatch();
+    EXPECT_EQ(scene.delegate->askedToSelect, std::vector<std::string>({ "Pictures" }))
+        << "the click reached the item, and the delegate refused it";
     EXPECT_EQ(selection(0), std::vector<fnd::Index>({ 0 }));
+    EXPECT_TRUE(scene.delegate->heard.empty()) << "no selection change was announced";
 }
 
 // A collapsed group pops up its items; a choice selects, a refused choice keeps the selection and the hover look.

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 namespace {
 
 std::string utf8(const fnd::String& s)
@@ -136,6 +138,23 @@ TEST_F(KRKeyComboTest, KeyCharactersFollowShiftAndOption)
     EXPECT_EQ(utf8(KRKeyCharacterForCocoaFlags(122, 0)), "F1") << "a key without a character gives its name";
     useLayout("de");
     EXPECT_EQ(utf8(KRKeyCharacterForCocoaFlags(12, 0x80000)), "@") << "Option is AltGr's level";
+}
+
+// The character is capitalised by the rules of the user's language: in Turkish the capital of "i" has a dot.
+TEST_F(KRKeyComboTest, KeyCharactersAreCapitalisedForTheCurrentLocale)
+{
+    const char* before = std::getenv("LC_ALL");
+    const std::string saved = before ? before : "";
+    setenv("LC_ALL", "tr_TR.UTF-8", 1);
+    const auto turkish = KRKeyCharacterForCocoaFlags(34, 0); // the I key
+    setenv("LC_ALL", "en_US.UTF-8", 1);
+    const auto english = KRKeyCharacterForCocoaFlags(34, 0);
+    if (before)
+        setenv("LC_ALL", saved.c_str(), 1);
+    else
+        unsetenv("LC_ALL");
+    EXPECT_EQ(turkish, fnd::String(u"\u0130"));
+    EXPECT_EQ(english, fnd::String("I"));
 }
 
 // Names map back to their codes; where two keys share a name the higher code wins; the map follows the layout.

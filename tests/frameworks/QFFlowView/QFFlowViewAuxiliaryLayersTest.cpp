@@ -45,6 +45,17 @@ TEST_F(AuxiliaryLayerTest, ButtonLayerDrawsItsStatesPictureDarkenedWhileHighligh
     EXPECT_EQ(gfx::redOf(highlighted), 0);
     button->performClick({});
     EXPECT_FALSE(button->isHighlighted());
+
+    render(button);
+    EXPECT_FALSE(button->isEnabled());
+    button->setEnabled(true);
+    EXPECT_TRUE(button->isEnabled());
+    EXPECT_TRUE(button->needsDisplay()) << "enabling redraws";
+    ASSERT_EQ(QFButtonLayer::selectedFilters().size(), 1u);
+    auto filter = QFButtonLayer::selectedFilters()[0].dictionary();
+    ASSERT_TRUE(filter);
+    EXPECT_EQ(filter->get("name"), fnd::Value("CIColorControls"));
+    EXPECT_DOUBLE_EQ(filter->get("inputBrightness").doubleValue(), -0.5);
 }
 
 TEST_F(AuxiliaryLayerTest, OverlayDrawsADiscThenARingThatFollowsItsValue)
@@ -66,6 +77,33 @@ TEST_F(AuxiliaryLayerTest, OverlayDrawsADiscThenARingThatFollowsItsValue)
     auto ringRight = auxiliaryPixelAt(*big, 31 + 19, 31 + 19);
     auto ringLeft = auxiliaryPixelAt(*big, 31 - 19, 31 + 19);
     EXPECT_GT(gfx::redOf(ringRight), gfx::redOf(ringLeft) + 60) << "the ring's quarter lies top right";
+}
+
+TEST_F(AuxiliaryLayerTest, OverlayWatchesItsVisibilityForwardsItsButtonAndEndsItsTimer)
+{
+    auto root = ui::Layer::layer();
+    auto overlay = QFVideoOverlayLayer::layer();
+    root->addSublayer(overlay);
+    // Taken out before it was ever set up: nothing to end, and no failure.
+    EXPECT_NO_THROW(overlay->removeFromSuperlayer());
+    root->addSublayer(overlay);
+    overlay->setupNotifications();
+    EXPECT_TRUE(overlay->isObservingHidden());
+    overlay->setHidden(true);
+    EXPECT_NO_THROW(overlay->removeFromSuperlayer());
+    EXPECT_FALSE(overlay->isObservingHidden());
+
+    auto target = fnd::makeObject<fnd::Object>();
+    overlay->setTarget(target);
+    overlay->setAction(fnd::Selector("play:"));
+    EXPECT_EQ(overlay->buttonLayer()->target(), target);
+    EXPECT_EQ(overlay->buttonLayer()->action(), fnd::Selector("play:"));
+    EXPECT_EQ(overlay->action(), fnd::Selector("play:"));
+
+    auto timer = fnd::Timer::create(1.0, true, [](fnd::Timer&) { });
+    overlay->setMovieUpdateTimer(timer);
+    overlay.reset();
+    EXPECT_FALSE(timer->isValid()) << "the overlay's timer ends with it";
 }
 
 TEST_F(AuxiliaryLayerTest, ExpandAnimatesTheIndicatorOnTheClock)
@@ -91,23 +129,27 @@ TEST_F(AuxiliaryLayerTest, ExpandAnimatesTheIndicatorOnTheClock)
 
 TEST_F(FlowViewTest, MovieOverlayShowsOnHoverAndAnswersAsACheckBox)
 {
-    useItems({ TestItem::create("m", fnd::String((folder / "clip.mp4").string()), QFFlowViewRepresentationType::Path, "Clip") });
+    useItems({ TestItem::create(
+        "m", fnd::String((folder / "clip.mp4").string()), QFFlowViewRepresentationType::Path, "Clip") });
     EXPECT_TRUE(view->imageLayerAtIndex(0)->name().utf8().ends_with("Movie"));
     auto overlay = std::dynamic_pointer_cast<QFVideoOverlayLayer>(view->createMovieOverlayLayerWithIndex(0));
     ASSERT_TRUE(overlay);
     EXPECT_EQ(view->overlayLayerAtIndex(0), overlay);
     EXPECT_TRUE(overlay->isHidden());
-    view->mouseEntered(*ui::Event::enterExitEventWithType(ui::EventType::MouseEntered, {}, 0, 0, window->windowNumber(), 0, 0, {}));
+    view->mouseEntered(
+        *ui::Event::enterExitEventWithType(ui::EventType::MouseEntered, {}, 0, 0, window->windowNumber(), 0, 0, {}));
     EXPECT_FALSE(overlay->isHidden());
-    view->mouseExited(*ui::Event::enterExitEventWithType(ui::EventType::MouseExited, {}, 0, 0, window->windowNumber(), 0, 0, {}));
+    view->mouseExited(
+        *ui::Event::enterExitEventWithType(ui::EventType::MouseExited, {}, 0, 0, window->windowNumber(), 0, 0, {}));
     EXPECT_TRUE(overlay->isHidden());
 
     auto check = overlay->buttonLayer()->valueForKey("axHelper").objectAs<QFLayerAccessibilityHelper>();
     ASSERT_TRUE(check);
-    EXPECT_EQ(check->accessibilityAttributeValue(QFAccessibility::TitleAttribute), fnd::Value("Start movie playback"));
-    check->accessibilitySetValue(1, QFAccessibility::ValueAttribute);
+    EXPECT_EQ(
+        check->accessibilityAttributeValue(ui::AccessibilityAttribute::Title), fnd::Value("Start movie playback"));
+    check->accessibilitySetValue(1, ui::AccessibilityAttribute::Value);
     EXPECT_EQ(overlay->buttonLayer()->state(), 1);
-    EXPECT_EQ(check->accessibilityAttributeValue(QFAccessibility::TitleAttribute), fnd::Value("Stop movie playback"));
+    EXPECT_EQ(check->accessibilityAttributeValue(ui::AccessibilityAttribute::Title), fnd::Value("Stop movie playback"));
 }
 
 }

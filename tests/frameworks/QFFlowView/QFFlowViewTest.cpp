@@ -9,16 +9,24 @@
 #include "platform/foundation/files/FileURL.h"
 #include "platform/foundation/runtime/Exception.h"
 #include "platform/foundation/runtime/Log.h"
+#include "platform/foundation/runtime/OperationQueue.h"
+#include "platform/foundation/runtime/Thread.h"
 #include "platform/foundation/services/Workspace.h"
+#include "platform/graphics/BezierPath.h"
 #include "platform/graphics/Color.h"
 #include "platform/graphics/Image.h"
 #include "platform/graphics/PDFImageRep.h"
 #include "platform/ui/dragging/Pasteboard.h"
+#include "platform/ui/views/Animator.h"
 #include "platform/ui/views/Event.h"
 #include "support/KeyRecorder.h"
 
 #include <algorithm>
 #include <cmath>
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+#include <thread>
 
 namespace flowviewtest {
 namespace {
@@ -171,24 +179,151 @@ TEST_F(FlowViewTest, CacheRuleReusesCloseEnoughPicturesAndRemakesSmallOnes)
     EXPECT_DOUBLE_EQ(view->previewScale(), 1);
 }
 
+// Holds a worker that asks for its description until the test lets it go; on the main thread it answers at once.
+struct FlowViewWorkerGate {
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool workerInside { false };
+    bool queueDone { false };
+    bool open { false };
+    void set(bool FlowViewWorkerGate::*flag)
+    {
+        std::lock_guard lock(mutex);
+        this->*flag = true;
+        changed.notify_all();
+    }
+};
+
+// Opens the gate when the test ends, however it ends, so the fixture's wait for the queue returns.
+struct FlowViewGateOpener {
+    std::shared_ptr<FlowViewWorkerGate> gate;
+    ~FlowViewGateOpener() { gate->set(&FlowViewWorkerGate::open); }
+};
+
+// A picture drawn only when the gate opens (at once on the main thread), so its load ends after later ones.
+std::shared_ptr<gfx::Image> flowViewHeldPicture(const std::shared_ptr<FlowViewWorkerGate>& gate);
+
 TEST_F(FlowViewTest, ALatePictureDoesNotPaintAReusedLayer)
 {
-    useItems(bitmapItems(2));
-    drainPictures();
-    auto stale = solidBitmap(10, 10, 0xFF123456);
-    // A picture made for "uid 0" arrives after the items changed: index 0 now holds another item.
-    source->items = bitmapItems(3);
-    std::swap(source->items[0], source->items[2]);
+    auto gate = std::make_shared<FlowViewWorkerGate>();
+    FlowViewGateOpener opener { gate };
+    auto slow = TestItem::create("slow", fnd::Value(flowViewHeldPicture(gate)), RT::NSImage, "Slow");
+    useItems({ fnd::Value(slow), bitmapItems(2)[1] });
+    {
+        std::unique_lock lock(gate->mutex);
+        gate->changed.wait(lock, [&] { return gate->workerInside; });
+    }
+    // While the slow picture is being made, index 0 comes to hold another item, whose picture arrives first.
+    source->items = bitmapItems(2);
     view->reloadContent();
-    drainPictures();
-    auto before = view->imageLayerAtIndex(0)->contents();
-    view->cacheImage(stale, fnd::Value("uid 0"));
     auto layer = view->itemLayerAtIndex(0);
-    EXPECT_EQ(layer->valueForKey("imageItemUID"), fnd::Value("uid 2"));
-    EXPECT_EQ(view->imageLayerAtIndex(0)->contents(), before);
+    ASSERT_EQ(layer->valueForKey("imageItemUID"), fnd::Value("uid 0"));
+    auto own = std::dynamic_pointer_cast<TestItem>(source->items[0].object())
+                   ->representation.objectAs<gfx::BitmapImageRep>();
+    while (view->imageLayerAtIndex(0)->contents() != own) {
+        fnd::OperationQueue::mainQueue()->waitUntilAllOperationsAreFinished();
+        settle();
+        std::this_thread::yield();
+    }
+    gate->set(&FlowViewWorkerGate::open);
+    drainPictures();
+    EXPECT_EQ(view->imageLayerAtIndex(0)->contents(), own) << "the slow item's picture came too late";
+}
+
+std::shared_ptr<gfx::Image> flowViewHeldPicture(const std::shared_ptr<FlowViewWorkerGate>& gate)
+{
+    return gfx::Image::imageWithSize({ 64, 48 }, false, [gate](const gfx::Rect& r) {
+        if (!fnd::Thread::isMainThread()) {
+            gate->set(&FlowViewWorkerGate::workerInside);
+            std::unique_lock lock(gate->mutex);
+            gate->changed.wait(lock, [&] { return gate->open; });
+        }
+        gfx::Color::redColor()->setFill();
+        gfx::BezierPath::fillRect(r);
+        return true;
+    });
+}
+
+class FlowViewGatedUID : public fnd::Object {
+    FND_OBJECT(FlowViewGatedUID)
+public:
+    fnd::String description() const override
+    {
+        if (!fnd::Thread::isMainThread() && gate) {
+            gate->set(&FlowViewWorkerGate::workerInside);
+            std::unique_lock lock(gate->mutex);
+            gate->changed.wait(lock, [this] { return gate->open; });
+        }
+        return "gated uid";
+    }
+    std::shared_ptr<FlowViewWorkerGate> gate;
+};
+FND_REGISTER_CLASS(FlowViewGatedUID, fnd::Object)
+
+// Notes the thread it is destroyed on.
+class FlowViewDestructionWitness : public ui::View {
+    FND_OBJECT(FlowViewDestructionWitness)
+public:
+    ~FlowViewDestructionWitness() override { *destroyedOnMain = fnd::Thread::isMainThread(); }
+    std::shared_ptr<std::optional<bool>> destroyedOnMain = std::make_shared<std::optional<bool>>();
+};
+FND_REGISTER_CLASS(FlowViewDestructionWitness, ui::View)
+
+TEST_F(FlowViewTest, TheViewIsReleasedOnTheMainThreadWhileAPictureIsBeingMade)
+{
+    auto queue = view->operationQueue();
+    queue->setMaxConcurrentOperationCount(1);
+    auto gate = std::make_shared<FlowViewWorkerGate>();
+    FlowViewGateOpener opener { gate };
+    auto uid = fnd::makeObject<FlowViewGatedUID>();
+    uid->gate = gate;
+    auto witness = ui::makeView<FlowViewDestructionWitness>(gfx::Rect { 0, 0, 10, 10 });
+    auto destroyedOnMain = witness->destroyedOnMain;
+    view->addSubview(witness);
+    witness.reset();
+    useItems({ TestItem::create(fnd::Value(uid), fnd::Value(solidBitmap(64, 48, 0xFF00FF00)), RT::CGImage, "Held") });
+    queue->addOperationWithBlock([gate] { gate->set(&FlowViewWorkerGate::queueDone); });
+    {
+        std::unique_lock lock(gate->mutex);
+        gate->changed.wait(lock, [&] { return gate->workerInside || gate->queueDone; });
+    }
+    // The window lets go of the view while its picture is on the way.
+    window->makeFirstResponder(nullptr);
+    view->removeFromSuperview();
+    view.reset();
+    gate->set(&FlowViewWorkerGate::open);
+    queue->waitUntilAllOperationsAreFinished();
+    fnd::OperationQueue::mainQueue()->waitUntilAllOperationsAreFinished();
+    ASSERT_TRUE(destroyedOnMain->has_value());
+    EXPECT_TRUE(**destroyedOnMain);
+    view = QFFlowView::create({ 0, 0, 800, 400 }); // for the fixture's tear-down
 }
 
 // Layer tree and layout.
+
+TEST_F(FlowViewTest, TheAnimatorMovesSpacingAndAngleToTheirNewValues)
+{
+    ASSERT_DOUBLE_EQ(view->spacing(), 50);
+    ASSERT_DOUBLE_EQ(view->stackedAngle(), 70);
+    ui::Animator::setValueForKey(*view, fnd::Value(100.0), "spacing");
+    ui::Animator::setValueForKey(*view, fnd::Value(30.0), "stackedAngle");
+    EXPECT_DOUBLE_EQ(view->spacing(), 50) << "it starts where it was";
+    EXPECT_TRUE(ui::Animator::isAnimatingKey(*view, "spacing"));
+    settle(0.125);
+    EXPECT_NEAR(view->spacing(), 75, 2);
+    EXPECT_NEAR(view->stackedAngle(), 50, 2);
+    settle(0.2);
+    EXPECT_FALSE(ui::Animator::isAnimatingKey(*view, "spacing"));
+    EXPECT_DOUBLE_EQ(view->spacing(), 100) << "it rests at the value set";
+    EXPECT_DOUBLE_EQ(view->stackedAngle(), 30);
+    // Other keys change at once.
+    ui::Animator::setValueForKey(*view, fnd::Value(0.5), "selectedScale");
+    EXPECT_FALSE(ui::Animator::isAnimatingKey(*view, "selectedScale"));
+
+    view->setTitleFont(fnd::Value("Serif"));
+    EXPECT_EQ(view->titleLayer()->font(), fnd::Value("Serif"));
+    EXPECT_DOUBLE_EQ(view->titleLayer()->fontSize(), 18) << "the size stays its own";
+}
 
 TEST_F(FlowViewTest, GeometryFormulasAndClamps)
 {
@@ -391,16 +526,31 @@ TEST_F(FlowViewTest, DraggingTheKnobToTheFarEndSelectsTheLastItem)
     EXPECT_FALSE(view->draggingKnob());
 }
 
+// Notes the characters of the keys that reach it.
+class FlowViewKeyRecorder : public ui::View {
+    FND_OBJECT(FlowViewKeyRecorder)
+public:
+    void keyDown(const ui::Event& event) override { keys.push_back(event.characters().utf8()); }
+    std::vector<std::string> keys;
+};
+FND_REGISTER_CLASS(FlowViewKeyRecorder, ui::View)
+
 TEST_F(FlowViewTest, SpaceTogglesThePreviewPanelForFileItems)
 {
     auto png = (folder / "preview.png").string();
     ASSERT_TRUE(solidBitmap(32, 32, 0xFF00FF00)->writeToFile(fnd::String(png), gfx::BitmapImageFileType::PNG));
     useItems({ TestItem::create("p", fnd::String(png), RT::Path, "P"), bitmapItems(1)[0] });
     view->setCanControlQuickLookPanel(true);
+    // The view sits in a view that hears the keys passed on to it.
+    auto outer = ui::makeView<FlowViewKeyRecorder>(gfx::Rect { 0, 0, 800, 400 });
+    window->contentView()->addSubview(outer);
+    outer->addSubview(view);
+    window->makeFirstResponder(view);
     backend->keyDown(*window, " ", ui::KeyCode::Space);
     backend->dispatchEvents();
     auto panel = ui::PreviewPanel::sharedPreviewPanel();
     EXPECT_TRUE(panel->isVisible());
+    EXPECT_EQ(outer->keys, (std::vector<std::string> { " " })) << "the space goes on after the toggle";
     EXPECT_EQ(panel->currentPreviewItem(), fnd::fileURLWithPath(fnd::String(png)));
     EXPECT_EQ(panel->dataSource().get(), static_cast<ui::PreviewPanelDataSource*>(view.get()));
     view->togglePreviewPanel({});
@@ -488,8 +638,18 @@ TEST_F(FlowViewTest, ContentBindingFollowsTheControllerAndItsItems)
 
     view->setSelectedIndex(2);
     EXPECT_EQ(controller->selectionIndex(), 2);
+    // Items are observed from the start: the title path names the selected item's title, not the last item's.
+    view->setSelectedIndex(1);
+    view->setTitle("none");
+    view->setImageTitleKeyPath(fnd::String("imageItemTitle"));
+    EXPECT_EQ(view->title(), fnd::String("Item 1"));
+    // A picture cached under the identifier of an item that joins is not its picture.
+    auto stale = solidBitmap(5, 5, 0xFF123456);
+    view->cacheImage(stale, fnd::Value("uid 3"));
     controller->addObject(bitmapItems(4)[3]);
     EXPECT_EQ(view->numberOfItems(), 4u);
+    EXPECT_NE(view->lookupForImageUID(fnd::Value("uid 3")), stale);
+    EXPECT_EQ(view->title(), fnd::String("Item 1"));
     drainPictures();
 
     // A changed representation removes the item's cached picture.
@@ -557,54 +717,115 @@ TEST_F(FlowViewTest, ArchivesItsGeometryInKeyedArchivesOnly)
 
 // Accessibility and auxiliary layers.
 
-TEST_F(FlowViewTest, AccessibilityTreeAnswersQueries)
+TEST_F(FlowViewTest, AccessibilityTreeAnswersQueriesAndChangesTheSelection)
 {
-    using namespace QFAccessibility;
+    namespace A = ui::AccessibilityAttribute;
+    namespace R = ui::AccessibilityRole;
     useItems(bitmapItems(3));
-    auto children = view->accessibilityAttributeValue(ChildrenAttribute);
+    EXPECT_FALSE(view->accessibilityIsIgnored());
+    auto children = view->accessibilityAttributeValue(A::Children);
     ASSERT_TRUE(children.isArray());
     ASSERT_EQ(children.array()->size(), 2u);
+    EXPECT_EQ(view->accessibilityAttributeValue(A::Contents), children);
+    auto names = view->accessibilityAttributeNames();
+    EXPECT_NE(std::find(names.begin(), names.end(), A::Contents), names.end());
     auto list = (*children.array())[0].objectAs<QFLayerAccessibilityHelper>();
     auto bar = (*children.array())[1].objectAs<QFLayerAccessibilityHelper>();
-    EXPECT_EQ(view->accessibilityAttributeValue(RoleAttribute), fnd::Value(ScrollAreaRole));
-    EXPECT_EQ(list->accessibilityAttributeValue(RoleAttribute), fnd::Value(ListRole));
-    EXPECT_EQ(list->accessibilityAttributeValue(OrientationAttribute), fnd::Value(HorizontalOrientationValue));
-    auto selected = list->accessibilityAttributeValue(SelectedChildrenAttribute);
+    ASSERT_TRUE(list && bar);
+    EXPECT_EQ(view->accessibilityAttributeValue(A::Role), fnd::Value(R::ScrollArea));
+    EXPECT_EQ(view->accessibilityAttributeValue(A::RoleDescription), fnd::Value("scroll area"));
+    EXPECT_EQ(list->accessibilityAttributeValue(A::Role), fnd::Value(R::List));
+    EXPECT_EQ(list->accessibilityAttributeValue(A::RoleDescription), fnd::Value("list"));
+    EXPECT_EQ(list->accessibilityAttributeValue(A::Parent).object(), view);
+    EXPECT_EQ(list->accessibilityAttributeValue(A::Window).object(), window);
+    EXPECT_EQ(list->accessibilityAttributeValue(A::Orientation), fnd::Value(ui::AccessibilityOrientation::Horizontal));
+    auto selected = list->accessibilityAttributeValue(A::SelectedChildren);
     ASSERT_EQ(selected.array()->size(), 1u);
     auto first = selected.array()->front().objectAs<QFLayerAccessibilityHelper>();
-    EXPECT_EQ(first->accessibilityAttributeValue(TitleAttribute), fnd::Value("Item 0"));
-    EXPECT_TRUE(first->accessibilityAttributeValue(SelectedAttribute).boolValue());
+    EXPECT_EQ(first->accessibilityAttributeValue(A::Title), fnd::Value("Item 0"));
+    EXPECT_TRUE(first->accessibilityAttributeValue(A::Selected).boolValue());
+    EXPECT_EQ(first->accessibilityAttributeValue(A::Parent).object(), list);
+    // An item's element reads the same window as its list, through its parent.
+    EXPECT_EQ(first->accessibilityAttributeValue(A::TopLevelUIElement).object(), window);
 
+    // The knob reads 0 at the first item and 1 at the last; the selection moves through either element.
     auto knob = bar->objectInChildrenAtIndex(0);
-    EXPECT_DOUBLE_EQ(knob->accessibilityAttributeValue(ValueAttribute).doubleValue(), 0);
-    list->accessibilitySetValue(fnd::Array { fnd::Value(2) }, SelectedChildrenAttribute);
+    EXPECT_DOUBLE_EQ(knob->accessibilityAttributeValue(A::Value).doubleValue(), 0);
+    list->accessibilitySetValue(fnd::Array { fnd::Value(2) }, A::SelectedChildren);
     EXPECT_EQ(view->selectedIndex(), 2u);
-    EXPECT_DOUBLE_EQ(knob->accessibilityAttributeValue(ValueAttribute).doubleValue(), 1);
-    list->objectInChildrenAtIndex(1)->accessibilitySetValue(true, SelectedAttribute);
+    EXPECT_DOUBLE_EQ(knob->accessibilityAttributeValue(A::Value).doubleValue(), 1);
+    list->accessibilitySetValue(fnd::Array { fnd::Value(list->objectInChildrenAtIndex(0)) }, A::SelectedChildren);
+    EXPECT_EQ(view->selectedIndex(), 0u);
+    list->accessibilitySetValue(fnd::Array {}, A::SelectedChildren);
+    EXPECT_EQ(view->selectedIndex(), 0u) << "an empty array is ignored";
+    list->objectInChildrenAtIndex(1)->accessibilitySetValue(true, A::Selected);
     EXPECT_EQ(view->selectedIndex(), 1u);
-    EXPECT_TRUE(list->accessibilityIsAttributeSettable(SelectedChildrenAttribute));
-    EXPECT_FALSE(list->accessibilityIsAttributeSettable(OrientationAttribute));
+    list->objectInChildrenAtIndex(2)->accessibilitySetValue(false, A::Selected);
+    EXPECT_EQ(view->selectedIndex(), 1u) << "a false value does nothing";
+    EXPECT_TRUE(list->accessibilityIsAttributeSettable(A::SelectedChildren));
+    EXPECT_FALSE(list->accessibilityIsAttributeSettable(A::Orientation));
+    EXPECT_TRUE(list->accessibilityActionNames().empty());
+    EXPECT_TRUE(list->accessibilityActionDescription(ui::AccessibilityAction::Press).isEmpty());
+    EXPECT_EQ(list->accessibilityFocusedUIElement().object(), list);
+    EXPECT_EQ(list->description(), fnd::String("<QFLayerAccessibilityHelper> role: AXList"));
 
-    // The children attribute comes and goes with the children.
-    auto lone = QFLayerAccessibilityHelper::layerAccesibilityHelperWithRole(ImageRole, nullptr, nullptr, nullptr);
-    auto names = [&] {
-        auto n = lone->accessibilityAttributeNames();
-        return std::find(n.begin(), n.end(), ChildrenAttribute) != n.end();
-    };
-    EXPECT_FALSE(names());
-    auto child = QFLayerAccessibilityHelper::layerAccesibilityHelperWithRole(ImageRole, nullptr, nullptr, nullptr);
-    lone->addChildrenObject(child);
-    EXPECT_TRUE(names());
-    EXPECT_EQ(child->parent(), lone);
-    lone->removeObjectFromChildrenAtIndex(0);
-    EXPECT_FALSE(names());
-    EXPECT_FALSE(child->parent());
-
+    // Hit testing takes a screen point: an item's element there, the list's on the background between items.
     settle(1);
-    auto element = view->accessibilityHitTest(pointOnItem(1));
+    auto onScreen = [&](gfx::Point p) { return window->convertBaseToScreen(windowPoint(p)); };
+    auto element = ui::accessibilityElement(view->accessibilityHitTest(onScreen(pointOnItem(1))));
     ASSERT_TRUE(element);
-    EXPECT_EQ(element->accessibilityAttributeValue(TitleAttribute), fnd::Value("Item 1"));
+    EXPECT_EQ(ui::accessibilityAttribute(*element, A::Title), fnd::Value("Item 1"));
+    EXPECT_EQ(view->accessibilityHitTest(onScreen({ 2, 2 })).object(), list) << "over the background";
+    auto item = list->objectInChildrenAtIndex(1);
+    EXPECT_EQ(item->accessibilityHitTest(onScreen(pointOnItem(1))).object(), item);
+    EXPECT_EQ(item->accessibilityHitTest(onScreen({ 2, 2 })).object(), list) << "elsewhere: the parent";
 }
 
+TEST(QFLayerAccessibilityHelperTest, ChildrenKeepTheirParentAndTheChildrenAttribute)
+{
+    auto make = [](const char* role) {
+        return QFLayerAccessibilityHelper::layerAccesibilityHelperWithRole(role, nullptr, nullptr, nullptr);
+    };
+    auto listsChildren = [](const QFLayerAccessibilityHelper& e) {
+        auto n = e.accessibilityAttributeNames();
+        return std::find(n.begin(), n.end(), ui::AccessibilityAttribute::Children) != n.end();
+    };
+    auto roles = [](const std::vector<std::shared_ptr<QFLayerAccessibilityHelper>>& list) {
+        std::string text;
+        for (const auto& e : list)
+            text += e->role().utf8();
+        return text;
+    };
+    auto parent = make("P");
+    EXPECT_FALSE(listsChildren(*parent));
+    auto a = make("a"), b = make("b"), c = make("c"), d = make("d");
+    parent->addChildrenObject(a);
+    EXPECT_TRUE(listsChildren(*parent));
+    // Inserted at 0 and 2 of the growing list: b a c.
+    parent->insertChildren({ b, c }, fnd::IndexSet { 0, 2 });
+    EXPECT_EQ(roles(parent->children()), "bac");
+    parent->insertObjectInChildrenAtIndex(d, 99);
+    EXPECT_EQ(roles(parent->children()), "bacd") << "past the end appends";
+    EXPECT_EQ(roles(parent->childrenAtIndexes(fnd::IndexSet { 1, 3, 7 })), "ad");
+    for (const auto& child : parent->children())
+        EXPECT_EQ(child->parent(), parent);
+    parent->removeChildrenAtIndexes(fnd::IndexSet { 0, 2 });
+    EXPECT_EQ(roles(parent->children()), "ad");
+    EXPECT_FALSE(b->parent());
+    EXPECT_FALSE(c->parent());
+    parent->removeObjectFromChildrenAtIndex(5);
+    EXPECT_EQ(parent->countOfChildren(), 2u);
+    parent->removeObjectFromChildrenAtIndex(0);
+    parent->removeObjectFromChildrenAtIndex(0);
+    EXPECT_FALSE(listsChildren(*parent));
+    EXPECT_FALSE(d->parent());
+
+    // initWithRole sets what the class method does; the parent reads through unignored ancestors.
+    auto child = fnd::makeObject<QFLayerAccessibilityHelper>();
+    child->initWithRole(ui::AccessibilityRole::Image, parent, nullptr, nullptr);
+    EXPECT_EQ(child->accessibilityAttributeValue(ui::AccessibilityAttribute::Role), fnd::Value("AXImage"));
+    EXPECT_EQ(child->accessibilityAttributeValue(ui::AccessibilityAttribute::Parent).object(), parent);
+    EXPECT_TRUE(child->accessibilityAttributeValue(ui::AccessibilityAttribute::Position).isNil()) << "no layer";
+}
 }
 }

@@ -422,14 +422,35 @@ TEST_F(QFTabBarViewTest, TheResizeCornerIsFoundInWindowCoordinates)
     EXPECT_EQ(bar->resizeAreaCompensation(), 0);
 }
 
-TEST_F(QFTabBarViewTest, AccessibilityHitTestingUsesThePoint)
+TEST_F(QFTabBarViewTest, TheBarIsAGroupOfItsTabButtonsOneSelected)
 {
+    namespace A = ui::AccessibilityAttribute;
     a.addItem("One");
     a.addItem("Two");
+    a.addItem("Three");
     settle();
+    EXPECT_FALSE(a.bar->accessibilityIsIgnored());
+    EXPECT_EQ(a.bar->accessibilityAttributeValue(A::Role), fnd::Value("AXGroup"));
+    auto tabs = *a.bar->accessibilityAttributeValue(A::Children).array();
+    ASSERT_EQ(tabs.size(), 3u) << "the tabs only, not the add or overflow buttons";
+    std::string titles;
+    for (const auto& tab : tabs)
+        titles += ui::accessibilityAttribute(*ui::accessibilityElement(tab), A::Title).stringValue().utf8() + " ";
+    EXPECT_EQ(titles, "One Two Three ");
     auto two = a.button("Two");
-    EXPECT_EQ(a.bar->accessibilityHitTest({ two->frame().midX(), two->frame().midY() }), two);
-    EXPECT_EQ(a.bar->accessibilityHitTest({ 599, 11 }), a.bar) << "past the last tab";
+    EXPECT_EQ(two->accessibilityAttributeValue(A::Role), fnd::Value("AXButton"));
+    EXPECT_EQ(two->accessibilityAttributeValue(A::Parent).object(), a.bar);
+    EXPECT_EQ(a.button("One")->accessibilityAttributeValue(A::Value), fnd::Value(1));
+    EXPECT_EQ(two->accessibilityAttributeValue(A::Value), fnd::Value(0));
+    two->accessibilityPerformAction(ui::AccessibilityAction::Press);
+    EXPECT_EQ(a.tabView->selectedTabViewItem()->label(), fnd::String("Two"));
+    EXPECT_EQ(two->accessibilityAttributeValue(A::Value), fnd::Value(1));
+    EXPECT_EQ(a.button("One")->accessibilityAttributeValue(A::Value), fnd::Value(0));
+
+    // Hit testing takes a screen point: the tab under it, else the bar.
+    auto onScreen = [&](gfx::Point p) { return a.window->convertBaseToScreen(a.bar->convertPointToView(p, nullptr)); };
+    EXPECT_EQ(a.bar->accessibilityHitTest(onScreen({ two->frame().midX(), two->frame().midY() })).object(), two);
+    EXPECT_EQ(a.bar->accessibilityHitTest(onScreen({ 599, 11 })).object(), a.bar) << "past the last tab";
 }
 
 TEST_F(QFTabBarViewTest, SettingsSurviveAnArchiveAndMissingKeysKeepTheDefaults)

@@ -1,7 +1,11 @@
 #include "frameworks/ZORAppKit/ZORCardFlowView/ZORCardFlowView.h"
 
 #include "platform/foundation/bindings/ArrayController.h"
+#include "platform/foundation/runtime/OperationQueue.h"
 #include "platform/foundation/runtime/RunLoop.h"
+#include "platform/foundation/runtime/Thread.h"
+#include "platform/graphics/BezierPath.h"
+#include "platform/graphics/Color.h"
 #include "platform/layers/LayerAnimation.h"
 #include "platform/layers/Transaction.h"
 #include "platform/ui/UiTestSupport.h"
@@ -12,7 +16,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <condition_variable>
 #include <filesystem>
+#include <functional>
+#include <limits>
+#include <mutex>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -340,15 +349,54 @@ TEST_F(CardFlowViewTest, PicturesLoadOffTheMainThreadAndBadDataKeepsThePlacehold
 
 TEST_F(CardFlowViewTest, KeyPathChangesReloadAndALateLoadDoesNotOverwriteANewerOne)
 {
+    // The first picture is drawn only when the test lets it, so its load ends after the second one.
+    struct Gate {
+        std::mutex mutex;
+        std::condition_variable changed;
+        bool entered { false };
+        bool open { false };
+    };
+    auto gate = std::make_shared<Gate>();
+    auto release = [gate] {
+        std::lock_guard lock(gate->mutex);
+        gate->open = true;
+        gate->changed.notify_all();
+    };
+    struct ReleaseAtEnd {
+        std::function<void()> release;
+        ~ReleaseAtEnd() { release(); }
+    } releaseAtEnd { release };
+    auto slow = gfx::Image::imageWithSize({ 10, 10 }, false, [gate](const gfx::Rect& r) {
+        if (!fnd::Thread::isMainThread()) {
+            std::unique_lock lock(gate->mutex);
+            gate->entered = true;
+            gate->changed.notify_all();
+            gate->changed.wait(lock, [&] { return gate->open; });
+        }
+        gfx::Color::redColor()->setFill();
+        gfx::BezierPath::fillRect(r);
+        return true;
+    });
+    view->imageLoadQueue()->setMaxConcurrentOperationCount(2);
     auto item = fnd::makeObject<CardFlowItem>();
-    item->setPicture(fnd::Value(cardFlowSolidImage(10, 10, 0xFFFF0000)));
+    item->setPicture(fnd::Value(slow));
     view->setImageKeyPath(fnd::String("picture"));
     view->setContent({ fnd::Value(item) });
-    // The first load is still queued when the picture changes: only the second one may show.
+    {
+        std::unique_lock lock(gate->mutex);
+        gate->changed.wait(lock, [&] { return gate->entered; });
+    }
+    // The picture changes while the first one is being made: the second load finishes first.
     item->setValueForKey(fnd::Value(cardFlowSolidImage(30, 10, 0xFF00FF00)), "picture");
-    drainPictures();
     auto layer = view->itemLayers().front();
-    EXPECT_EQ(layer->sublayers().front()->contents()->pixelsWide(), 30);
+    while (!layer->valueForKey("hasImage").boolValue()) {
+        fnd::OperationQueue::mainQueue()->waitUntilAllOperationsAreFinished();
+        settle();
+        std::this_thread::yield();
+    }
+    release();
+    drainPictures();
+    EXPECT_EQ(layer->sublayers().front()->contents()->pixelsWide(), 30) << "the first picture came too late";
 
     item->setValueForKey(fnd::Value(), "picture");
     drainPictures();
@@ -379,6 +427,50 @@ TEST_F(CardFlowViewTest, PlaceholderAndItemSizes)
     EXPECT_EQ(view->itemSize(), (gfx::Size { 207, 148 }));
     view->setFrameSize({ 620, 40 });
     EXPECT_EQ(view->itemSize().height, 1);
+}
+
+TEST_F(CardFlowViewTest, ExtremeItemSizesKeepABoundedPlaceholder)
+{
+    view->setContent(items(1));
+    // A picture 1000 times wider than high would ask for a placeholder of 600 000 × 600 pixels.
+    view->setItemSize({ 1000, 1 });
+    ASSERT_TRUE(view->placeholder());
+    EXPECT_EQ(view->placeholder()->pixelsWide(), 4800);
+    EXPECT_EQ(view->placeholder()->pixelsHigh(), 600);
+    // A sliver narrower than a pixel still gets one.
+    view->setItemSize({ 1, 1000 });
+    ASSERT_TRUE(view->placeholder());
+    EXPECT_EQ(view->placeholder()->pixelsWide(), 1);
+    // Sides that are no length take the defaults.
+    view->setItemSize({ std::numeric_limits<double>::infinity(), std::nan("") });
+    EXPECT_EQ(view->itemSize(), (gfx::Size { 140, 100 }));
+    EXPECT_EQ(view->placeholder()->pixelsWide(), 840);
+    // A huge item gets its shadow without a bitmap of its size.
+    view->setItemSize({ 3e6, 3e6 });
+    ASSERT_TRUE(view->placeholder());
+    EXPECT_EQ(view->placeholder()->pixelsWide(), 600);
+    settle(1);
+    EXPECT_EQ(view->itemLayers().size(), 1u);
+}
+
+TEST_F(CardFlowViewTest, ShrinkingTheContentBelowTheSelectionSelectsTheLastItem)
+{
+    view->setContent(items(5));
+    view->setSelectionIndex(4);
+    view->setContent(items(2));
+    EXPECT_EQ(view->selectionIndex(), 1);
+    EXPECT_EQ(view->selectedObject(), fnd::Value("item 1"));
+    EXPECT_EQ(view->scroller()->integerValue(), 1);
+    settle(3);
+    // The selected picture faces front in the middle of the scroll layer.
+    EXPECT_DOUBLE_EQ(itemAt(1)->zPosition(), 0);
+    EXPECT_NEAR(itemAt(1)->frame().midX() - view->scrollLayer()->bounds().minX(), 300, 1e-3);
+
+    view->setContent({});
+    EXPECT_EQ(view->selectionIndex(), 0);
+    EXPECT_TRUE(view->selectedObject().isNil());
+    view->setContent(items(1));
+    EXPECT_EQ(view->selectedObject(), fnd::Value("item 0"));
 }
 
 // Scroller.
@@ -480,4 +572,45 @@ TEST_F(CardFlowViewTest, BrowsesAFolderOfPicturesEachShowingItsOwn)
     std::filesystem::remove_all(folder, error);
 }
 
+}
+
+// Accessibility.
+
+TEST_F(CardFlowViewTest, TheCardsAreAListWhoseSelectionMovesThroughTheTree)
+{
+    namespace A = ui::AccessibilityAttribute;
+    view->setContent(items(4));
+    view->setSelectionIndex(1);
+    settle(3);
+    EXPECT_FALSE(view->accessibilityIsIgnored());
+    EXPECT_EQ(view->accessibilityAttributeValue(A::Role), fnd::Value("AXList"));
+    EXPECT_EQ(view->accessibilityAttributeValue(A::Orientation), fnd::Value("AXHorizontalOrientation"));
+    auto cards = *view->accessibilityAttributeValue(A::VisibleChildren).array();
+    ASSERT_EQ(cards.size(), 4u);
+    auto read = [](const fnd::Value& card, const fnd::String& name) {
+        return ui::accessibilityAttribute(*ui::accessibilityElement(card), name);
+    };
+    EXPECT_EQ(read(cards[2], A::Role), fnd::Value("AXImage"));
+    EXPECT_EQ(read(cards[2], A::Title), fnd::Value("item 2"));
+    EXPECT_EQ(read(cards[2], A::Parent).object(), view);
+    EXPECT_EQ(*view->accessibilityAttributeValue(A::SelectedChildren).array(), fnd::Array { cards[1] });
+    EXPECT_TRUE(read(cards[1], A::Selected).boolValue());
+
+    // A card's rectangle on the screen is its picture's, and hit testing finds it there.
+    auto picture = window->convertRectToScreen(view->convertRectToView(view->rectForItemAtIndex(3), nullptr));
+    EXPECT_EQ(read(cards[3], A::Position).point(), picture.origin);
+    EXPECT_EQ(read(cards[3], A::Size).size(), picture.size);
+    EXPECT_EQ(view->accessibilityHitTest(window->convertBaseToScreen(pointOnItem(3))), cards[3]);
+
+    // Selecting a card, or setting the selected children, selects as the person's choice does.
+    ui::accessibilityElement(cards[3])->accessibilitySetValue(true, A::Selected);
+    EXPECT_EQ(view->selectionIndex(), 3);
+    view->accessibilitySetValue(fnd::Array { cards[0] }, A::SelectedChildren);
+    EXPECT_EQ(view->selectionIndex(), 0);
+    EXPECT_EQ(view->accessibilityAttributeValue(A::Children).array()->front(), cards[0]) << "the same element";
+
+    // Fewer items: the cards past the end are gone from the tree.
+    view->setContent(items(2));
+    EXPECT_EQ(view->accessibilityAttributeValue(A::VisibleChildren).array()->size(), 2u);
+    EXPECT_TRUE(read(cards[3], A::Role).isNil());
 }

@@ -211,7 +211,59 @@ TEST_F(ZTBTabBarControlTest, CellForPointIgnoresTheLeftMargin)
     cell->setFrame(f);
     EXPECT_FALSE(a.bar->cellForPoint({ 5, 10 }));
     EXPECT_EQ(a.bar->cellForPoint({ 15, 10 }), cell);
-    EXPECT_FALSE(a.bar->accessibilityHitTest({ 5, 10 }));
+    auto onScreen = [&](gfx::Point p) { return a.window->convertBaseToScreen(a.bar->convertPointToView(p, nullptr)); };
+    EXPECT_EQ(a.bar->accessibilityHitTest(onScreen({ 5, 10 })).object(), a.bar) << "the margin: the bar itself";
+    EXPECT_EQ(a.bar->accessibilityHitTest(onScreen({ 15, 10 })).object(), cell);
+}
+
+TEST_F(ZTBTabBarControlTest, TabsAreButtonsOfTheBarsGroupAndPressingOneSelectsIt)
+{
+    namespace A = ui::AccessibilityAttribute;
+    class CountWords : public RecordingDelegate {
+    public:
+        std::optional<fnd::String> accessibilityStringForTabView(ui::TabView&, long) override { return "messages"; }
+    };
+    auto words = std::make_shared<CountWords>();
+    a.addItem("Inbox");
+    a.addItem("Sent");
+    a.addItem("Drafts");
+    settle();
+    EXPECT_FALSE(a.bar->accessibilityIsIgnored());
+    EXPECT_EQ(a.bar->accessibilityAttributeValue(A::Role), fnd::Value("AXGroup"));
+    auto tabs = *a.bar->accessibilityAttributeValue(A::Children).array();
+    ASSERT_EQ(tabs.size(), 3u);
+    std::string titles;
+    int selected = 0;
+    for (const auto& tab : tabs) {
+        auto* element = ui::accessibilityElement(tab);
+        titles += ui::accessibilityAttribute(*element, A::Title).stringValue().utf8() + " ";
+        EXPECT_EQ(ui::accessibilityAttribute(*element, A::Role), fnd::Value("AXButton"));
+        EXPECT_EQ(ui::accessibilityAttribute(*element, A::Parent).object(), a.bar);
+        selected += int(ui::accessibilityAttribute(*element, A::Value).integerValue());
+    }
+    EXPECT_EQ(titles, "Inbox Sent Drafts ");
+    EXPECT_EQ(selected, 1) << "one tab is the selected one";
+    auto drafts = a.cell("Drafts");
+    EXPECT_EQ(drafts->accessibilityAttributeValue(A::Value), fnd::Value(0));
+    EXPECT_FALSE(drafts->accessibilityAttributeValue(A::Focused).boolValue());
+    ASSERT_EQ(drafts->accessibilityActionNames(), std::vector<fnd::String> { ui::AccessibilityAction::Press });
+    EXPECT_EQ(drafts->accessibilityActionDescription(ui::AccessibilityAction::Press), fnd::String("press"));
+    drafts->accessibilityPerformAction(ui::AccessibilityAction::Press);
+    EXPECT_EQ(a.tabView->selectedTabViewItem()->label(), fnd::String("Drafts"));
+    EXPECT_EQ(drafts->accessibilityAttributeValue(A::Value), fnd::Value(1));
+    EXPECT_TRUE(drafts->accessibilityAttributeValue(A::Focused).boolValue());
+    EXPECT_EQ(a.cell("Inbox")->accessibilityAttributeValue(A::Value), fnd::Value(0));
+
+    // Help: the title, with the count in the delegate's words when it has them.
+    drafts->setCount(3);
+    EXPECT_EQ(drafts->accessibilityAttributeValue(A::Help), fnd::Value("Drafts"));
+    a.bar->setDelegate(words);
+    EXPECT_EQ(drafts->accessibilityAttributeValue(A::Help), fnd::Value("Drafts, 3 messages"));
+
+    // A tab's rectangle on the screen is its frame through the bar and the window.
+    auto expected = a.window->convertRectToScreen(a.bar->convertRectToView(drafts->frame(), nullptr));
+    EXPECT_EQ(drafts->accessibilityAttributeValue(A::Position).point(), expected.origin);
+    EXPECT_EQ(drafts->accessibilityAttributeValue(A::Size).size(), expected.size);
 }
 
 TEST_F(ZTBTabBarControlTest, CanCloseOnlyTabLaysOutOnlyWithOneTab)

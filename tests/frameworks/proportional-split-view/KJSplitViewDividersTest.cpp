@@ -138,6 +138,17 @@ TEST_F(KJSplitViewDividersTest, DoubleClickCollapsesTheSmallerPaneUnlessTheDeleg
     EXPECT_EQ(sizes(*split), "150 250");
 }
 
+TEST_F(KJSplitViewDividersTest, DoubleClickCollapsesTheTrailingPaneWhenTheSmallerLeadingOneCannot)
+{
+    panes({ 150, 250 });
+    pane(0)->setCanCollapse(true);
+    pane(1)->setCanCollapse(true);
+    // Collapsing the leading pane would grow the trailing one to 400, past its maximum.
+    pane(1)->setMinDimension(1, 300);
+    doubleClick({ 153, 50 });
+    EXPECT_EQ(sizes(*split), "400 0");
+}
+
 TEST_F(KJSplitViewDividersTest, ADelegateCanMakeTheDividerInert)
 {
     panes({ 200, 200 });

@@ -7,6 +7,7 @@
 #include "platform/ui/text/TextField.h"
 #include "platform/ui/text/TextView.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -203,6 +204,33 @@ TEST_F(ZORSmallDateControlTest, DatesRoundTrip)
     control->setDate(date);
     EXPECT_EQ(shown(), "29.02.2024");
     EXPECT_EQ(control->date(), date);
+}
+
+// Each setter shows its number at once and draws the control again, the day clamped by a month or year too.
+TEST_F(ZORSmallDateControlTest, SettersShowTheirNumbers)
+{
+    fnd::DateComponents parts;
+    parts.year = 2024;
+    parts.month = 2;
+    parts.day = 29;
+    control->setDate(*fnd::Calendar::current().dateFromComponents(parts));
+    struct Step {
+        std::function<void()> set;
+        const char* shown;
+    };
+    const Step steps[] = {
+        { [&] { control->setDay(5); }, "05.02.2024" },
+        { [&] { control->setMonth(11); }, "05.11.2024" },
+        { [&] { control->setYear(1999); }, "05.11.1999" },
+        { [&] { control->setDay(29); }, "29.11.1999" },
+        { [&] { control->setMonth(2); }, "28.02.1999" },
+    };
+    for (const auto& step : steps) {
+        control->setNeedsDisplay(false);
+        step.set();
+        EXPECT_EQ(shown(), step.shown);
+        EXPECT_TRUE(control->needsDisplay()) << step.shown;
+    }
 }
 
 // Typing takes digits within each part's limits; a number out of range is dropped when editing ends (the old one

@@ -1,5 +1,7 @@
 #include "platform/ui/panels/detail/ChoiceListView.h"
 
+#include "platform/foundation/runtime/Clock.h"
+
 #include "platform/graphics/BezierPath.h"
 #include "platform/ui/look/ControlLook.h"
 #include "platform/ui/views/Event.h"
@@ -82,9 +84,66 @@ void ChoiceListView::mouseDown(const Event& event)
     long row = long(p.y / RowHeight);
     if (p.y < 0 || row >= long(m_titles.size()))
         return;
+    choose(row);
+}
+
+void ChoiceListView::choose(long row)
+{
+    if (row < 0 || row >= long(m_titles.size()))
+        return;
     selectRow(row);
+    scrollRectToVisible(rectOfRow(row));
     if (onSelect)
         onSelect(row);
+}
+
+void ChoiceListView::keyDown(const Event& event)
+{
+    const auto chars = event.charactersIgnoringModifiers();
+    const unsigned commandKeys = ModifierFlags::Command | ModifierFlags::Control | ModifierFlags::Alternate;
+    if (chars.length() != 1 || m_titles.empty() || (event.modifierFlags() & commandKeys)) {
+        View::keyDown(event);
+        return;
+    }
+    const long last = long(m_titles.size()) - 1;
+    const char16_t c = chars.characterAt(0);
+    switch (c) {
+    case FunctionKey::DownArrow:
+        choose(std::min(last, m_selected + 1));
+        return;
+    case FunctionKey::UpArrow:
+        choose(m_selected < 0 ? last : std::max(0L, m_selected - 1));
+        return;
+    case FunctionKey::Home:
+        choose(0);
+        return;
+    case FunctionKey::End:
+        choose(last);
+        return;
+    default:
+        break;
+    }
+    if (c <= u' ' || c == 0x7F || (c >= 0xF700 && c <= 0xF8FF)) {
+        View::keyDown(event);
+        return;
+    }
+    // Letters typed within a second of each other spell one title.
+    constexpr double TypeSelectPause = 1.0;
+    const auto now = fnd::Clock::current()->now();
+    if (now.timeIntervalSince(m_lastTyped) > TypeSelectPause)
+        m_typed = {};
+    m_lastTyped = now;
+    m_typed = m_typed + chars.lowercaseString();
+    for (long row = 0; row <= last; ++row)
+        if (m_titles[std::size_t(row)].lowercaseString().hasPrefix(m_typed)) {
+            choose(row);
+            return;
+        }
+}
+
+void ChoiceListView::drawFocusRingMask()
+{
+    gfx::BezierPath::fillRect(focusRingMaskBounds());
 }
 
 }

@@ -9,7 +9,7 @@
 namespace ui::detail {
 
 // A column of titles with one selected (the font panel's families, faces and sizes). A click selects a row and
-// tells onSelect. Flipped; it sits in a scroll view.
+// tells onSelect; so do Up, Down, Home and End, and typing the start of a title. Flipped; it sits in a scroll view.
 class ChoiceListView : public View {
     FND_OBJECT(ChoiceListView)
 public:
@@ -27,11 +27,18 @@ public:
 
     bool isFlipped() const override { return true; }
     bool acceptsFirstMouse(const Event*) override { return true; }
+    bool acceptsFirstResponder() const override { return true; }
     void drawRect(gfx::Rect dirtyRect) override;
     void mouseDown(const Event& event) override;
+    void keyDown(const Event& event) override;
+    void drawFocusRingMask() override;
+    gfx::Rect focusRingMaskBounds() const override { return visibleRect(); }
 
 private:
     void resize();
+    void choose(long row);
+    fnd::String m_typed;
+    fnd::Date m_lastTyped = fnd::Date::distantPast();
 
     std::vector<fnd::String> m_titles;
     long m_selected { -1 };

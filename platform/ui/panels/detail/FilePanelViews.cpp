@@ -1,6 +1,8 @@
 #include "platform/ui/panels/detail/FilePanelViews.h"
 
+#include "platform/foundation/files/FileManager.h"
 #include "platform/foundation/files/Paths.h"
+#include "platform/foundation/runtime/Clock.h"
 #include "platform/graphics/BezierPath.h"
 #include "platform/ui/look/ControlLook.h"
 #include "platform/ui/views/Event.h"
@@ -249,29 +251,85 @@ void FileListView::mouseDown(const Event& event)
         onOpen(m_entries[row]);
 }
 
+long FileListView::step(long from, int direction) const
+{
+    for (long row = from + direction; row >= 0 && row < long(m_entries.size()); row += direction)
+        if (m_entries[std::size_t(row)].enabled)
+            return row;
+    return from;
+}
+
 void FileListView::keyDown(const Event& event)
 {
     auto chars = event.charactersIgnoringModifiers();
-    if (chars.length() != 1 || m_entries.empty()) {
+    const unsigned commandKeys = ModifierFlags::Command | ModifierFlags::Control | ModifierFlags::Alternate;
+    if (chars.length() != 1 || m_entries.empty() || (event.modifierFlags() & commandKeys)) {
         View::keyDown(event);
         return;
     }
     long current = m_selected.empty() ? -1 : long(m_selected.front());
+    const long count = long(m_entries.size());
     char16_t c = chars.characterAt(0);
     long next = current;
-    if (c == FunctionKey::DownArrow)
-        next = std::min(long(m_entries.size()) - 1, current + 1);
-    else if (c == FunctionKey::UpArrow)
-        next = std::max(0L, current - 1);
-    else if ((c == u'\r' || c == 3) && current >= 0 && onOpen) {
-        onOpen(m_entries[std::size_t(current)]);
+    switch (c) {
+    case FunctionKey::DownArrow:
+        next = step(current, +1);
+        break;
+    case FunctionKey::UpArrow:
+        next = step(current < 0 ? count : current, -1);
+        break;
+    case FunctionKey::Home:
+    case FunctionKey::PageUp:
+        next = step(-1, +1);
+        break;
+    case FunctionKey::End:
+    case FunctionKey::PageDown:
+        next = step(count, -1);
+        break;
+    case u'\r':
+    case 3:
+        if (current >= 0 && onOpen)
+            onOpen(m_entries[std::size_t(current)]);
+        else
+            View::keyDown(event);
         return;
-    } else {
+    default:
+        if (c > u' ' && (c < 0xF700 || c > 0xF8FF) && c != 0x7F) {
+            typeSelect(chars);
+            return;
+        }
         View::keyDown(event);
         return;
     }
     if (next >= 0)
         selectRows({ std::size_t(next) });
+}
+
+void FileListView::typeSelect(const fnd::String& characters)
+{
+    // Letters typed within a second of each other spell one name.
+    constexpr double TypeSelectPause = 1.0;
+    const auto now = fnd::Clock::current()->now();
+    if (now.timeIntervalSince(m_lastTyped) > TypeSelectPause)
+        m_typed = {};
+    m_lastTyped = now;
+    m_typed = m_typed + characters.lowercaseString();
+    for (std::size_t row = 0; row < m_entries.size(); ++row) {
+        if (m_entries[row].enabled && m_entries[row].name.lowercaseString().hasPrefix(m_typed)) {
+            selectRows({ row });
+            return;
+        }
+    }
+}
+
+void FileListView::drawFocusRingMask()
+{
+    gfx::BezierPath::fillRect(focusRingMaskBounds());
+}
+
+gfx::Rect FileListView::focusRingMaskBounds() const
+{
+    return visibleRect();
 }
 
 // The header.
@@ -448,9 +506,14 @@ void PlacesView::initWithFrame(gfx::Rect frame)
 
 void PlacesView::reload()
 {
-    m_places = { { panelText("Home", "Home"), fnd::Paths::homeDirectory() },
-        { panelText("Desktop", "Desktop"), fnd::Places::desktopDirectory() },
-        { panelText("Documents", "Documents"), fnd::Paths::documentsDirectory() } };
+    m_places = { { panelText("Home", "Home"), fnd::Paths::homeDirectory() } };
+    // A desktop without these folders has nothing to go to there.
+    for (const auto& [name, path] : { std::pair { panelText("Desktop", "Desktop"), fnd::Places::desktopDirectory() },
+             std::pair { panelText("Documents", "Documents"), fnd::Paths::documentsDirectory() } }) {
+        bool isFolder = false;
+        if (path != m_places.front().path && fnd::FileManager::defaultManager().fileExists(path, isFolder) && isFolder)
+            m_places.push_back({ name, path });
+    }
     m_firstVolume = m_places.size();
     for (auto& volume : fnd::Places::mountedVolumes()) {
         if (volume.path != fnd::String("/"))
@@ -516,11 +579,49 @@ void PlacesView::mouseDown(const Event& event)
     for (std::size_t i = 0; i < m_places.size(); ++i) {
         double top = rowTop(i, m_firstVolume, m_places.size());
         if (p.y >= top && p.y < top + RowHeight) {
-            if (onNavigate)
-                onNavigate(m_places[i].path);
+            go(i);
             return;
         }
     }
+}
+
+void PlacesView::go(std::size_t index)
+{
+    if (index < m_places.size() && onNavigate)
+        onNavigate(m_places[index].path);
+}
+
+void PlacesView::keyDown(const Event& event)
+{
+    auto chars = event.charactersIgnoringModifiers();
+    if (chars.length() != 1 || m_places.empty()) {
+        View::keyDown(event);
+        return;
+    }
+    auto current = std::find_if(m_places.begin(), m_places.end(), [&](const auto& p) { return p.path == m_current; });
+    const long at = current == m_places.end() ? -1 : long(current - m_places.begin());
+    const long last = long(m_places.size()) - 1;
+    switch (chars.characterAt(0)) {
+    case FunctionKey::DownArrow:
+        go(std::size_t(std::min(last, at + 1)));
+        return;
+    case FunctionKey::UpArrow:
+        go(std::size_t(at < 0 ? last : std::max(0L, at - 1)));
+        return;
+    case FunctionKey::Home:
+        go(0);
+        return;
+    case FunctionKey::End:
+        go(std::size_t(last));
+        return;
+    default:
+        View::keyDown(event);
+    }
+}
+
+void PlacesView::drawFocusRingMask()
+{
+    gfx::BezierPath::fillRect(bounds());
 }
 
 }

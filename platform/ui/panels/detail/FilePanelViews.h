@@ -59,17 +59,26 @@ public:
     bool acceptsFirstResponder() const override { return true; }
     void drawRect(gfx::Rect dirtyRect) override;
     void mouseDown(const Event& event) override;
+    // Up, Down, Home and End move the selection over the rows that can be chosen, Return opens the row, and typing
+    // the start of a name selects the first row with that name.
     void keyDown(const Event& event) override;
+    void drawFocusRingMask() override;
+    gfx::Rect focusRingMaskBounds() const override;
 
 private:
     void sortEntries();
     void resize();
+    // The next row that can be chosen from the row in the direction; the row itself when there is none.
+    long step(long from, int direction) const;
+    void typeSelect(const fnd::String& characters);
 
     std::vector<FileEntry> m_entries;
     std::vector<std::size_t> m_selected;
     FileSortKey m_sortKey { FileSortKey::Name };
     bool m_ascending { true };
     bool m_allowsMultipleSelection { false };
+    fnd::String m_typed;
+    fnd::Date m_lastTyped = fnd::Date::distantPast();
 };
 
 // The column titles over the list; a click sorts by the column.
@@ -107,8 +116,8 @@ private:
     fnd::String m_path;
 };
 
-// The places beside the browser: the home, desktop and documents folders, the mounted volumes and the recent
-// files; a click goes there.
+// The places beside the browser: the home folder, the desktop and documents folders where they exist, the mounted
+// volumes and the recent files; a click goes there, and so do Up and Down from the keyboard.
 class PlacesView : public View {
     FND_OBJECT(PlacesView)
 public:
@@ -124,10 +133,15 @@ public:
     std::function<void(const fnd::String&)> onNavigate;
 
     bool isFlipped() const override { return true; }
+    bool acceptsFirstResponder() const override { return true; }
     void drawRect(gfx::Rect dirtyRect) override;
     void mouseDown(const Event& event) override;
+    void keyDown(const Event& event) override;
+    void drawFocusRingMask() override;
+    gfx::Rect focusRingMaskBounds() const override { return bounds(); }
 
 private:
+    void go(std::size_t index);
     std::vector<fnd::Places::Place> m_places;
     // Where the volumes start (a heading goes above them).
     std::size_t m_firstVolume { 0 };

@@ -3,9 +3,51 @@
 #include "platform/foundation/runtime/ClassBuilder.h"
 #include "platform/ui/panels/ColorPanel.h"
 #include "platform/ui/panels/FontPanel.h"
+#include "platform/ui/views/Screen.h"
+#include "platform/ui/views/Window.h"
 #include "platform/ui/views/detail/StandardPanelActions.h"
 
+#include <cmath>
+
 namespace ui::detail {
+
+void orderFrontBesideMainWindow(Window& panel)
+{
+    auto keep = panel.shared_from_this();
+    if (!panel.isVisible()) {
+        auto& app = Application::shared();
+        auto main = app.mainWindow();
+        if (!main || main.get() == &panel)
+            main = app.keyWindow();
+        if (main && main.get() != &panel && main->isVisible()) {
+            constexpr double Gap = 8;
+            constexpr double CascadeStep = 28;
+            const auto anchor = main->frame();
+            const auto size = panel.frame().size;
+            auto screen = Screen::screenForRect(anchor);
+            const auto visible = screen ? screen->visibleFrame() : anchor;
+            double x = anchor.maxX() + Gap;
+            if (x + size.width > visible.maxX() && anchor.minX() - Gap - size.width >= visible.minX())
+                x = anchor.minX() - Gap - size.width;
+            double top = anchor.maxY();
+            // Below the panels already shown there, so that none hides another.
+            for (bool moved = true; moved;) {
+                moved = false;
+                for (const auto& other : app.windows()) {
+                    if (other.get() == &panel || !other->isVisible() || !other->closesOnEscape())
+                        continue;
+                    if (std::abs(other->frame().minX() - x) < CascadeStep / 2
+                        && std::abs(other->frame().maxY() - top) < CascadeStep / 2) {
+                        top -= CascadeStep;
+                        moved = true;
+                    }
+                }
+            }
+            panel.setFrame(Screen::frameKeptOnScreen({ x, top - size.height, size.width, size.height }), false);
+        }
+    }
+    panel.makeKeyAndOrderFront();
+}
 
 namespace {
 

@@ -77,7 +77,10 @@ public:
         return itemOf(item)->icon();
     }
 
+    void sourceListDraggingEnded(ZOROutlineSourceList&, ui::DraggingInfo&) override { ++dragsEnded; }
+
     Item::Ptr root = Item::create("root");
+    int dragsEnded { 0 };
     std::map<const Item*, gfx::ColorPtr> badgeColors;
 };
 

@@ -240,6 +240,12 @@ TEST(ZOROutlineSourceListItemTree, LinkingUpATreeWithACycleOrASharedItemKeepsEac
     auto a = Item::create("a");
     root->setChildren(Item::Children { a, a });
     a->setChildren(Item::Children { root, Item::create("b") });
+    // Before the links are made, the flat list meets every item once and stops.
+    std::vector<std::string> titles;
+    for (const auto& item : root->filteredFlatObjectTreeWithPredicate({}, Item::staticClassInfo()))
+        titles.push_back(item->title().utf8());
+    EXPECT_EQ(titles, (std::vector<std::string> { "a", "b" }));
+
     root->setParentForTree();
     EXPECT_EQ(root->countOfChildren(), 1);
     ASSERT_EQ(a->countOfChildren(), 1);

@@ -35,6 +35,29 @@ TEST_F(ZOROutlineSourceListTest, GroupsAreNeverSelectedByClickKeyOrProgram)
     EXPECT_EQ(selection(), "Home Disk");
 }
 
+// A drag as the list sees it when it ends over the list.
+class SourceListEndedDrag : public ui::DraggingInfo {
+public:
+    std::shared_ptr<ui::Window> draggingDestinationWindow() const override { return nullptr; }
+    ui::DragOperation draggingSourceOperationMask() const override { return ui::DragOperations::Copy; }
+    gfx::Point draggingLocation() const override { return {}; }
+    gfx::Point draggedImageLocation() const override { return {}; }
+    std::shared_ptr<gfx::Image> draggedImage() const override { return nullptr; }
+    std::shared_ptr<ui::Pasteboard> draggingPasteboard() const override { return nullptr; }
+    std::shared_ptr<fnd::Object> draggingSource() const override { return nullptr; }
+    long draggingSequenceNumber() const override { return 7; }
+};
+
+TEST_F(ZOROutlineSourceListTest, TheDataSourceHearsThatADragEnded)
+{
+    SourceListEndedDrag drag;
+    list->draggingEnded(drag);
+    EXPECT_EQ(source->dragsEnded, 1);
+    list->setDataSource(nullptr);
+    list->draggingEnded(drag);
+    EXPECT_EQ(source->dragsEnded, 1);
+}
+
 TEST_F(ZOROutlineSourceListTest, AReloadPutsTheSelectionOnTheFirstItemBelowAGroup)
 {
     expandAll();

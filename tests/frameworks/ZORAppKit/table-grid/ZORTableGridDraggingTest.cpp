@@ -131,6 +131,33 @@ TEST_F(ZORTableGridDraggingTest, DraggedColumnsMoveWhereTheDataSourceSaysAndTheS
     EXPECT_EQ(moveNotes.size(), 2u);
 }
 
+TEST_F(ZORTableGridDraggingTest, ADropInsideTheDraggedSpanKeepsTheColumnsOrRowsInPlace)
+{
+    grid->setSelectedColumnIndexes(fnd::IndexSet(fnd::Range { 1, 3 }));
+    grid->setSelectedRowIndexes(fnd::IndexSet(fnd::Range { 0, 20 }));
+    // Columns 1-3 onto the left half of column 2 (grid x 160 to 190): index 2, one dragged column before it.
+    dragHeader(*grid->columnHeaderView(), { 90, 10 }, { 170, 100 });
+    EXPECT_EQ(source->moved, (std::vector<std::string> { "columns {1 2 3} to 2" }));
+    EXPECT_EQ(moveNotes, (std::vector<std::string> { "{1 2 3} -> {1 2 3}" }));
+    EXPECT_EQ(columns(), "{1 2 3}");
+    EXPECT_EQ(content().dropColumn(), fnd::NotFound) << "the feedback is cleared";
+
+    // Columns 1-2 onto column 2 change nothing.
+    grid->setSelectedColumnIndexes(fnd::IndexSet(fnd::Range { 1, 2 }));
+    dragHeader(*grid->columnHeaderView(), { 90, 10 }, { 170, 100 });
+    EXPECT_EQ(moveNotes.back(), "{1 2} -> {1 2}");
+    EXPECT_EQ(columns(), "{1 2}");
+
+    // Rows 3-4 onto the upper half of row 4 (grid y 99 to 109).
+    moveNotes.clear();
+    grid->setSelectedColumnIndexes(fnd::IndexSet(fnd::Range { 0, 10 }));
+    grid->setSelectedRowIndexes(fnd::IndexSet(fnd::Range { 3, 2 }));
+    dragHeader(*grid->rowHeaderView(), { 20, 70 }, { 100, 102 });
+    EXPECT_EQ(source->moved.back(), "rows {3 4} to 4");
+    EXPECT_EQ(moveNotes, (std::vector<std::string> { "{3 4} -> {3 4}" }));
+    EXPECT_EQ(rows(), "{3 4}");
+}
+
 TEST_F(ZORTableGridDraggingTest, DraggedRowsMoveAsWell)
 {
     grid->setSelectedColumnIndexes(fnd::IndexSet(fnd::Range { 0, 10 }));

@@ -1,5 +1,7 @@
 #include "TableGridTestSupport.h"
 
+#include "platform/foundation/runtime/RunLoop.h"
+
 using namespace gridtest;
 
 namespace {
@@ -60,6 +62,38 @@ TEST_F(ZORTableGridModelTest, GeometryOfTheContentTheHeadersAndTheGrid)
     EXPECT_EQ(grid->columnHeaderScrollView()->contentView()->bounds().origin.x, origin.x);
     EXPECT_EQ(grid->rowHeaderScrollView()->contentView()->bounds().origin.y, origin.y);
     EXPECT_EQ(grid->rowAtPoint({ 5, 19 }), fnd::Index(origin.y / 20));
+}
+
+TEST_F(ZORTableGridModelTest, AnAnimatedScrollGetsThereOverAQuarterSecond)
+{
+    auto clip = grid->contentScrollView()->contentView();
+    const auto cell = content().frameOfCellAtColumn(9, 19);
+    grid->scrollToArea(cell, false);
+    const auto end = clip->bounds().origin;
+    ASSERT_GT(end.y, 0);
+    grid->scrollToArea(content().frameOfCellAtColumn(0, 0), false);
+    ASSERT_EQ(clip->bounds().origin, (gfx::Point { 0, 0 }));
+
+    grid->scrollToArea(cell, true);
+    EXPECT_TRUE(grid->isScrollAnimating());
+    EXPECT_EQ(clip->bounds().origin, (gfx::Point { 0, 0 })) << "nothing jumps at the start";
+    auto runFor
+        = [&](double seconds) { fnd::RunLoop::current().runUntilDate(clock->now().addingTimeInterval(seconds)); };
+    runFor(0.125);
+    const auto halfway = clip->bounds().origin;
+    EXPECT_GT(halfway.y, 0);
+    EXPECT_LT(halfway.y, end.y);
+    EXPECT_EQ(grid->rowHeaderScrollView()->contentView()->bounds().origin.y, halfway.y) << "the headers follow";
+    runFor(0.2);
+    EXPECT_FALSE(grid->isScrollAnimating());
+    EXPECT_EQ(clip->bounds().origin, end);
+
+    // A plain request during an animated one takes over.
+    grid->scrollToArea(content().frameOfCellAtColumn(0, 0), true);
+    grid->scrollToArea(cell, false);
+    EXPECT_FALSE(grid->isScrollAnimating());
+    runFor(0.3);
+    EXPECT_EQ(clip->bounds().origin, end);
 }
 
 TEST_F(ZORTableGridModelTest, ZeroColumnsOrRowsGiveAnEmptyContent)

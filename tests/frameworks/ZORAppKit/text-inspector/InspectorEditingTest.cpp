@@ -5,7 +5,9 @@
 
 #include "platform/foundation/runtime/Clock.h"
 #include "platform/foundation/runtime/RunLoop.h"
+#include "platform/graphics/Image.h"
 #include "platform/text/LayoutManager.h"
+#include "support/Canvas.h"
 
 using namespace inspectortest;
 using Label = ZORTextViewInspectorFieldLabel;
@@ -336,4 +338,52 @@ TEST_F(InspectorEditingTest, RedrawingAfterTypingLeavesNoTraces)
                 }
             }
     EXPECT_EQ(differing, 0) << "first at " << firstX << ", " << firstY;
+}
+
+// The rollover outline is grey, and the characters inside it are drawn again in white.
+TEST_F(InspectorEditingTest, RolloverRedrawsItsTextInWhite)
+{
+    draw();
+    auto range = rangeOf("City");
+    auto outline = inspector->rolloverForCharacterRange(range);
+    inspector->setRollover(outline);
+    inspector->setCurrentRolloverRange(range);
+    auto bounds = outline.bounds();
+    Canvas canvas(int(inspector->bounds().width()), int(inspector->bounds().height()), true);
+    inspector->drawRolloverIfNecessaryInRect(inspector->bounds());
+    int white = 0, grey = 0;
+    for (int y = int(bounds.minY()) + 1; y < int(bounds.maxY()) - 1; ++y)
+        for (int x = int(bounds.minX()) + 1; x < int(bounds.maxX()) - 1; ++x) {
+            auto p = canvas.at(x, int(inspector->bounds().height()) - 1 - y);
+            if (gfx::alphaOf(p) < 250)
+                continue;
+            int level = gfx::redOf(p);
+            white += level > 240 ? 1 : 0;
+            grey += level > 100 && level < 160 ? 1 : 0;
+        }
+    EXPECT_GT(grey, 20) << "the grey outline";
+    EXPECT_GT(white, 10) << "the label's glyphs in white";
+}
+
+// The raised editor's frame: 15 points of room around the run; with the keyboard a soft shadow falls below it, the
+// inside stays clear and the edge is grey.
+TEST_F(InspectorEditingTest, TheRaisedEditorIsABlurredShadowImage)
+{
+    auto path = gfx::BezierPath::bezierPathWithRect({ 0, 0, 60, 20 });
+    for (bool focused : { true, false }) {
+        auto image = inspector->shadowImageAroundPath(*path, focused);
+        ASSERT_NE(image, nullptr);
+        EXPECT_EQ(image->size(), (gfx::Size { 90, 50 }));
+        Canvas canvas(90, 50);
+        image->drawInRect({ 0, 0, 90, 50 });
+        // y up: the run spans 15..35, the shadow falls below it.
+        EXPECT_EQ(canvas.alpha(45, 25), 0) << "the inside is clear";
+        // A one-point line on the edge at y = 15 covers half of the rows below and above it.
+        EXPECT_GT(canvas.alpha(45, 14) + canvas.alpha(45, 15), 200) << "the grey edge";
+        if (focused)
+            EXPECT_GT(canvas.alpha(45, 9), 10) << "the shadow below the run";
+        else
+            EXPECT_EQ(canvas.alpha(45, 9), 0) << "no shadow without the keyboard";
+        EXPECT_EQ(canvas.alpha(45, 45), 0) << "nothing far above the run";
+    }
 }

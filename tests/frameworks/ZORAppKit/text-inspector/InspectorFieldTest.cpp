@@ -62,6 +62,11 @@ TEST(InspectorFieldBase, ValueStates)
         { fnd::Array { "a" }, State::SingleValue, State::SingleValue },
         // Elements are counted, not compared.
         { fnd::Array { "a", "a" }, State::MultipleValues, State::SingleValue },
+        // Sets follow the same rules.
+        { fnd::Set {}, State::NoSelection, State::NoSelection },
+        { fnd::Set { fnd::Null {} }, State::NoValue, State::NoValue },
+        { fnd::Set { "a" }, State::SingleValue, State::SingleValue },
+        { fnd::Set { "a", "b" }, State::MultipleValues, State::SingleValue },
     };
     for (const auto& row : rows) {
         field->setValue(row.value);
@@ -83,10 +88,10 @@ TEST(InspectorFieldBase, Visibility)
     field->setSuppressFieldIfNotEditable(true);
     EXPECT_FALSE(field->shouldBeVisibleWithEditableState(false));
     EXPECT_TRUE(field->shouldBeVisibleWithEditableState(true));
-    compound->addSubField(field);
+    compound->addField(field);
     compound->setHidden(true);
     EXPECT_FALSE(field->shouldBeVisibleWithEditableState(true)) << "an invisible compound hides its fields";
-    compound->removeSubFieldAtIndex(0);
+    compound->removeFieldAtIndex(0);
     EXPECT_EQ(field->compoundField(), nullptr);
     EXPECT_TRUE(field->shouldBeVisibleWithEditableState(true));
     field->setHidden(true);
@@ -121,7 +126,7 @@ TEST(InspectorFieldBase, LabelMenuRules)
     auto compound = fnd::makeObject<ZORTextViewInspectorCompoundField>();
     compound->setLabelArray(field->labelArray());
     auto sub = ZORTextViewInspectorField::make<ZORTextViewInspectorTextField>("s", nullptr);
-    compound->addSubField(sub);
+    compound->addField(sub);
     EXPECT_EQ(sub->effectiveLabelArray().size(), 3u);
 }
 
@@ -181,7 +186,7 @@ TEST(InspectorFieldBase, CopyKeepsSettingsButNotTheValue)
     field->setSupportNewLine(true);
     field->setValidationMethod(ZORInspectorValidationMethod::URL);
     auto compound = fnd::makeObject<ZORTextViewInspectorCompoundField>();
-    compound->addSubField(field);
+    compound->addField(field);
     auto copied = std::dynamic_pointer_cast<ZORTextViewInspectorTextField>(field->copy());
     ASSERT_NE(copied, nullptr);
     EXPECT_TRUE(copied->value().isNil());

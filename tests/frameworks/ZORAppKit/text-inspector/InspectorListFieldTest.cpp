@@ -74,7 +74,7 @@ protected:
     {
         std::vector<fnd::Object*> objects;
         for (const auto& row : list->allRows())
-            objects.push_back(row->value().object().get());
+            objects.push_back(row->listObject().object().get());
         return objects;
     }
     std::vector<fnd::Object*> arranged() const
@@ -105,9 +105,7 @@ TEST_F(InspectorListFieldTest, EveryChangeKindOfAFakeController)
     auto titles = [&] {
         std::string out;
         for (const auto& row : list->allRows())
-            out += row->value().object()
-                ? std::static_pointer_cast<InspectorListEntry>(row->value().object())->title.utf8()
-                : "-";
+            out += row->value().isNil() ? "-" : row->value().string()->utf8();
         return out;
     };
     fake->change(Kind::Setting, {}, [&] { fake->objects = { e[0], e[1], e[2], e[3] }; });
@@ -151,7 +149,7 @@ TEST_F(InspectorListFieldTest, DefaultLabelsOfferRowsWithoutObjects)
     auto entry = InspectorListEntry::make("x", "W");
     controller->setContent(fnd::Array { entry });
     ASSERT_EQ(list->allRows().size(), 1u + 1u);
-    EXPECT_EQ(list->allRows()[0]->value().object(), entry);
+    EXPECT_EQ(list->allRows()[0]->listObject().object(), entry);
     EXPECT_TRUE(list->allRows()[1]->value().isNil());
     EXPECT_EQ(list->allRows()[1]->label()->label(), fnd::String("home"));
 }
@@ -304,4 +302,155 @@ TEST_F(InspectorListFieldTest, ALineBreakInATokenRowOpensARowBelow)
     EXPECT_TRUE(tokens->rowAtIndex(1)->value().isNil()) << "the new row comes right below";
     EXPECT_EQ(editor->string().rangeOfString(fnd::String(u"\u2028")).location, fnd::NotFound)
         << "the line break ends the token and stays out of it";
+}
+
+namespace {
+
+// A list whose rows (rating rows, as the fixture's template) stand for a, b and c, shown in an editable inspector.
+class InspectorListRowsTest : public InspectorListFieldTest {
+protected:
+    InspectorListRowsTest()
+    {
+        controller->setContent(fnd::Array { a, b, c });
+        inspector->setEditableState(true);
+        inspector->addField(list);
+    }
+    // The add (0) or remove (1) button of a row.
+    std::shared_ptr<ui::Button> buttonOfRow(std::size_t index, std::size_t which) const
+    {
+        auto views = inspector->viewsInCharacterRange(inspector->charRangeOfField(*list->rowAtIndex(index)));
+        return which < views.size() ? std::dynamic_pointer_cast<ui::Button>(views[which]) : nullptr;
+    }
+    std::string titles() const
+    {
+        std::string out;
+        for (const auto& object : arranged())
+            out += static_cast<InspectorListEntry*>(object)->title.utf8() + " ";
+        return out;
+    }
+    std::shared_ptr<InspectorListEntry> a { InspectorListEntry::make("a") }, b { InspectorListEntry::make("b") },
+        c { InspectorListEntry::make("c") };
+};
+
+// The same objects as text rows, each showing and editing its entry's title.
+class InspectorTextListTest : public InspectorListRowsTest {
+protected:
+    InspectorTextListTest()
+    {
+        auto row = ZORTextViewInspectorField::make<ZORTextViewInspectorTextField>("row", nullptr, fnd::String("title"));
+        inspector->removeAllFields();
+        controller->setContent(fnd::Array {});
+        list->setEntryFieldTemplate(row);
+        controller->setContent(fnd::Array { a, b, c });
+        inspector->addField(list);
+    }
+    fnd::Range valueRunOfRow(std::size_t index) const
+    {
+        auto range = inspector->charRangeOfField(*list->rowAtIndex(index));
+        fnd::Range run;
+        attributeAt(ZORTextInspectorAttribute::PlaceholderValue, range.max() - 1, &run);
+        return run;
+    }
+};
+
+}
+
+TEST_F(InspectorTextListTest, RowsShowAndEditTheirObjectsValue)
+{
+    // Each row shows its entry's title, not the placeholder.
+    EXPECT_EQ(text().substring(valueRunOfRow(0)), fnd::String("a"));
+    EXPECT_EQ(text().substring(valueRunOfRow(2)), fnd::String("c"));
+    // Typing into a row and pressing Return writes the title back.
+    inspector->jumpToField(list->rowAtIndex(1));
+    inspector->insertText(fnd::Value("bee"));
+    inspector->insertNewline({});
+    EXPECT_EQ(b->title, fnd::String("bee"));
+    EXPECT_EQ(rowObjects(), arranged()) << "the row still stands for its entry";
+    // A later change of the model shows in the row.
+    c->setValueForKey(fnd::Value("sea"), "title");
+    EXPECT_EQ(text().substring(valueRunOfRow(2)), fnd::String("sea"));
+    // Leaving the inspector mid-edit (the window closing) writes back too.
+    inspector->jumpToField(list->rowAtIndex(0));
+    inspector->insertText(fnd::Value("ant"));
+    window->makeFirstResponder(nullptr);
+    EXPECT_EQ(a->title, fnd::String("ant"));
+    inspector->jumpToField(list->rowAtIndex(0));
+    inspector->insertText(fnd::Value("ape"));
+    window->close();
+    EXPECT_EQ(a->title, fnd::String("ape"));
+}
+
+TEST_F(InspectorListRowsTest, MinusRemovesTheRowsOwnObject)
+{
+    // + on a's row opens an empty row below it: the rows are a, (new), b, c.
+    inspector->addListRow(fnd::Value(buttonOfRow(0, 0)));
+    ASSERT_EQ(list->allRows().size(), 4u);
+    EXPECT_TRUE(list->rowAtIndex(1)->listObject().isNil());
+    EXPECT_EQ(
+        window->firstResponder(), std::dynamic_pointer_cast<ZORTextViewInspectorViewField>(list->rowAtIndex(1))->view())
+        << "the new row takes the keyboard";
+    // − on b's row (after the empty one) removes b and b's row.
+    inspector->removeListRow(fnd::Value(buttonOfRow(2, 1)));
+    EXPECT_EQ(titles(), "a c ");
+    EXPECT_EQ(rowObjects(), (std::vector<fnd::Object*> { a.get(), nullptr, c.get() }));
+    // − on the last row removes c from the model as well.
+    inspector->removeListRow(fnd::Value(buttonOfRow(2, 1)));
+    EXPECT_EQ(titles(), "a ");
+    EXPECT_EQ(rowObjects(), (std::vector<fnd::Object*> { a.get(), nullptr }));
+    // − on the empty row removes only the row.
+    inspector->removeListRow(fnd::Value(buttonOfRow(1, 1)));
+    EXPECT_EQ(titles(), "a ");
+    EXPECT_EQ(rowObjects(), (std::vector<fnd::Object*> { a.get() }));
+    // The text holds exactly the rows left.
+    std::size_t shownRows = 0;
+    for (const auto& field : inspector->visibleFieldsArray())
+        shownRows += field->compoundField() == list ? 1 : 0;
+    EXPECT_EQ(shownRows, 1u);
+}
+
+TEST_F(InspectorListRowsTest, ControllerChangesAroundAnEmptyRowReachTheirRows)
+{
+    inspector->addListRow(fnd::Value(buttonOfRow(0, 0)));
+    // Rows a, (new), b, c: the controller's index 1 is b's row, index 2 c's.
+    controller->removeObjectAtArrangedObjectIndex(1);
+    EXPECT_EQ(rowObjects(), (std::vector<fnd::Object*> { a.get(), nullptr, c.get() }));
+    auto d = InspectorListEntry::make("d");
+    controller->insertObjectAtArrangedObjectIndex(d, 2);
+    EXPECT_EQ(rowObjects(), (std::vector<fnd::Object*> { a.get(), nullptr, c.get(), d.get() }));
+    controller->insertObjectAtArrangedObjectIndex(b, 1);
+    EXPECT_EQ(rowObjects(), (std::vector<fnd::Object*> { a.get(), nullptr, b.get(), c.get(), d.get() }));
+}
+
+TEST_F(InspectorListFieldTest, TypingIntoANewTokenRowShowsTheObjectOnce)
+{
+    auto tokens = fnd::makeObject<ZORTextViewInspectorTokenListField>();
+    tokens->initWithIdentifier("tags", fnd::String("tag"), Label::fieldLabelWithString("Tags"));
+    auto strings = fnd::makeObject<fnd::ArrayController>();
+    tokens->bindToObject(strings, "arrangedObjects", "", "");
+    strings->setContent(fnd::Array { "red", "blue" });
+    inspector->setEditableState(true);
+    inspector->addField(tokens);
+    auto editor = ui::TextView::create({});
+    auto item = [&](std::size_t index) {
+        return std::dynamic_pointer_cast<ZORTextViewInspectorTokenListFieldItem>(tokens->rowAtIndex(index));
+    };
+    // + on the first row, "green" typed into the new row, the edit ended.
+    auto plus = inspector->viewsInCharacterRange(inspector->charRangeOfField(*tokens->rowAtIndex(0))).front();
+    inspector->addListRow(fnd::Value(plus));
+    ASSERT_EQ(tokens->allRows().size(), 3u);
+    item(1)->tokenField()->setObjectValue(fnd::Value(fnd::Array { "green" }));
+    tokens->controlTextShouldEndEditing(*item(1)->tokenField(), *editor);
+    EXPECT_EQ(strings->arrangedObjects(), (fnd::Array { "red", "green", "blue" }));
+    ASSERT_EQ(tokens->allRows().size(), 3u) << "one row per object";
+    for (std::size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(tokens->rowAtIndex(i)->listObject(), strings->arrangedObjects()[i]) << "row " << i;
+    // Editing the same row again replaces its object instead of adding a second one.
+    item(1)->tokenField()->setObjectValue(fnd::Value(fnd::Array { "lime" }));
+    tokens->controlTextShouldEndEditing(*item(1)->tokenField(), *editor);
+    EXPECT_EQ(strings->arrangedObjects(), (fnd::Array { "red", "lime", "blue" }));
+    EXPECT_EQ(tokens->allRows().size(), 3u);
+    std::size_t shownRows = 0;
+    for (const auto& field : inspector->visibleFieldsArray())
+        shownRows += field->compoundField() == tokens ? 1 : 0;
+    EXPECT_EQ(shownRows, 3u);
 }

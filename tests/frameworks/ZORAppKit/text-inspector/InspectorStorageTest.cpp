@@ -91,9 +91,9 @@ TEST_F(InspectorStorageTest, CompoundFieldLabelsGoToTheFirstSubField)
     auto zip = InspectorStorageTestText("zip", nullptr);
     zip->setValue("12345");
     city->setShouldAppendNewline(false);
-    compound->addSubField(street);
-    compound->addSubField(city);
-    compound->addSubField(zip);
+    compound->addField(street);
+    compound->addField(city);
+    compound->addField(zip);
     inspector->addField(compound);
     EXPECT_EQ(shown(), "\\n\\tAddress\\tMain St\\n\\t\\tSpringfield 12345\\n");
     EXPECT_EQ(inspector->visibleFieldsArray().size(), 3u);

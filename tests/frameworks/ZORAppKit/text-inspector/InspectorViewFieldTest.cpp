@@ -4,6 +4,9 @@
 #include "frameworks/ZORAppKit/text-inspector/ZORTextViewInspectorLayout.h"
 #include "frameworks/ZORAppKit/text-inspector/ZORTextViewInspectorViewFieldKinds.h"
 
+#include "frameworks/FoundationExtensions/ZORCountryLocale.h"
+#include "frameworks/FoundationExtensions/ZORLanguageLocale.h"
+
 #include "platform/foundation/services/Workspace.h"
 #include "platform/text/LayoutManager.h"
 #include "platform/ui/controls/Button.h"
@@ -84,8 +87,18 @@ TEST_F(InspectorViewFieldTest, ColourValuesAndAction)
     EXPECT_TRUE(well->color()->isEqual(*gfx::Color::blackColor()));
     field->setValue(fnd::Value(red));
     field->setValue(fnd::Array { fnd::Null {} });
-    // The platform's well shows no colour as black.
-    EXPECT_FALSE(well->color()->isEqual(*red));
+    EXPECT_EQ(well->color(), nullptr) << "only null: no colour";
+    field->setValue(fnd::Array { fnd::Value(red), fnd::Value(gfx::Color::blueColor()) });
+    EXPECT_EQ(well->color(), nullptr) << "several: no colour";
+    // No colour is drawn white, struck through in red, not black.
+    inspector->setEditableState(true);
+    inspector->addField(field);
+    auto image = snapshot();
+    (void)image;
+    image = snapshot();
+    auto swatch = well->bounds();
+    auto corner = pixelIn(*image, *well, { swatch.midX() - swatch.width() / 4, swatch.midY() + swatch.height() / 5 });
+    EXPECT_GT(luminance(corner), 200) << "white beside the stroke";
     well->setColor(gfx::Color::blueColor());
     field->colorWellChanged({});
     ASSERT_NE(model->value.objectAs<gfx::Color>(), nullptr);
@@ -144,9 +157,42 @@ TEST_F(InspectorViewFieldTest, CountryValues)
     EXPECT_GE(popup->indexOfSelectedItem(), 0) << "the current locale's country, else the first";
     field->setValue(fnd::Array { "DE", "FR" });
     EXPECT_EQ(popup->title(), fnd::String("Multiple Values"));
+    // The stand-in text is one item while it shows, and never a choice.
+    field->setValue(fnd::Array {});
+    EXPECT_EQ(popup->title(), fnd::String("No Selection"));
+    EXPECT_EQ(popup->numberOfItems(), 3 + 1);
+    popup->selectItemAtIndex(3);
+    field->countryPopUpButtonChanged({});
+    EXPECT_TRUE(model->value.isNil()) << "choosing the stand-in writes nothing";
+    field->setValue(fnd::Array { "DE", "FR" });
     popup->selectItemAtIndex(2);
     field->countryPopUpButtonChanged({});
     EXPECT_EQ(model->value, fnd::Value("FR"));
+    EXPECT_EQ(popup->numberOfItems(), 3) << "gone once a country is chosen";
+    field->setValue(fnd::Array { "DE", "FR" });
+    field->setValue("AT");
+    EXPECT_EQ(popup->numberOfItems(), 3) << "gone once a single value shows";
+    EXPECT_EQ(popup->titleOfSelectedItem(), fnd::String("Austria"));
+}
+
+TEST_F(InspectorViewFieldTest, CountryAndLanguageLocales)
+{
+    auto country = ZORTextViewInspectorCountryField::fieldWithIdentifier("c", Label::fieldLabelWithString("C"));
+    auto language = ZORTextViewInspectorLanguageField::fieldWithIdentifier("l", Label::fieldLabelWithString("L"));
+    EXPECT_GT(country->countryLocales().size(), 100u) << "every named country by default";
+    EXPECT_FALSE(language->languageLocales().empty());
+    country->setCountryLocales({ std::make_shared<ZORCountryLocale>("FR"), std::make_shared<ZORCountryLocale>("DE") });
+    auto popup = std::dynamic_pointer_cast<ui::PopUpButton>(country->view());
+    EXPECT_EQ(popup->numberOfItems(), 2);
+    EXPECT_EQ(popup->itemTitleAtIndex(1), fnd::String("Germany"));
+    auto list = country->valueForKey("countryLocales");
+    ASSERT_NE(list.array(), nullptr);
+    ASSERT_EQ(list.array()->size(), 2u);
+    EXPECT_EQ(list.array()->front().objectAs<ZORCountryLocale>()->localeIdentifier(), fnd::String("FR"));
+    language->setLanguageLocales({ std::make_shared<ZORLanguageLocale>("de") });
+    language->setValue("de");
+    EXPECT_EQ(
+        std::dynamic_pointer_cast<ui::PopUpButton>(language->view())->titleOfSelectedItem(), fnd::String("German"));
 }
 
 TEST_F(InspectorViewFieldTest, CopiesMakeTheirOwnControls)
@@ -164,9 +210,9 @@ TEST_F(InspectorViewFieldTest, CopiesMakeTheirOwnControls)
 TEST_F(InspectorViewFieldTest, URLFieldButtonFollowsValidityAndOpens)
 {
     auto url = ZORTextViewInspectorField::makeForProperty<ZORTextViewInspectorURLField>("homepage", nullptr);
-    auto text = url->subFieldAtIndex(0);
+    auto text = url->fieldAtIndex(0);
     auto button = std::dynamic_pointer_cast<ui::Button>(
-        std::dynamic_pointer_cast<ZORTextViewInspectorViewField>(url->subFieldAtIndex(1))->view());
+        std::dynamic_pointer_cast<ZORTextViewInspectorViewField>(url->fieldAtIndex(1))->view());
     ASSERT_NE(button, nullptr);
     text->setValue("example");
     EXPECT_FALSE(button->isEnabled());
@@ -186,10 +232,57 @@ TEST_F(InspectorViewFieldTest, URLFieldButtonFollowsValidityAndOpens)
     EXPECT_TRUE(url->shouldBeVisibleWithEditableState(true));
 }
 
+// Inside an inspector the buttons keep what the address's validity says, through every rebuild.
+TEST_F(InspectorViewFieldTest, URLAndEmailButtonsInAnInspectorFollowValidity)
+{
+    auto url = ZORTextViewInspectorField::makeForProperty<ZORTextViewInspectorURLField>("homepage", nullptr);
+    auto mail = ZORTextViewInspectorField::makeForProperty<ZORTextViewInspectorEmailField>("mail", nullptr);
+    url->setEditable(true);
+    mail->setEditable(true);
+    auto buttonOf = [](ZORTextViewInspectorCompoundField& field) {
+        return std::dynamic_pointer_cast<ui::Button>(
+            std::dynamic_pointer_cast<ZORTextViewInspectorViewField>(field.fieldAtIndex(1))->view());
+    };
+    url->fieldAtIndex(0)->setValue("example");
+    mail->fieldAtIndex(0)->setValue("ada");
+    inspector->setEditableState(true);
+    inspector->addFieldsArray({ url, mail });
+    EXPECT_FALSE(buttonOf(*url)->isEnabled()) << "\"example\" is no address";
+    EXPECT_FALSE(buttonOf(*mail)->isEnabled());
+    inspector->setEditableState(false);
+    inspector->setEditableState(true);
+    EXPECT_FALSE(buttonOf(*url)->isEnabled()) << "a rebuild keeps it off";
+    // Typed valid: on, and on after a rebuild.
+    inspector->jumpToField(url->fieldAtIndex(0));
+    inspector->insertText(fnd::Value("example.org"));
+    inspector->endEditing();
+    EXPECT_TRUE(buttonOf(*url)->isEnabled());
+    inspector->recreateFieldTextStorage();
+    EXPECT_TRUE(buttonOf(*url)->isEnabled());
+    EXPECT_FALSE(buttonOf(*mail)->isEnabled());
+    url->openURLAction({});
+    EXPECT_EQ(opened, (std::vector<std::string> { "http://example.org" }));
+}
+
+TEST_F(InspectorViewFieldTest, RowButtonsShowTheirPicturesAndDatesTheirWholeYear)
+{
+    auto add = ZORTextViewInspector::addButton(), remove = ZORTextViewInspector::removeButton();
+    ASSERT_NE(add->image(), nullptr) << "the + picture on first use";
+    ASSERT_NE(remove->image(), nullptr) << "the - picture on first use";
+    EXPECT_NE(add->image(), remove->image());
+    auto date = ZORTextViewInspectorField::make<ZORTextViewInspectorDateField>("d", Label::fieldLabelWithString("D"));
+    auto picker = std::dynamic_pointer_cast<ui::DatePicker>(date->view());
+    ASSERT_NE(picker, nullptr);
+    EXPECT_GE(picker->frame().width(), picker->cell()->cellSizeForBounds(picker->bounds()).width)
+        << "day, month and the four digits of the year fit";
+    EXPECT_GE(picker->frame().width(), 68);
+    EXPECT_EQ(picker->frame().height(), 18);
+}
+
 TEST_F(InspectorViewFieldTest, EmailAddressIsEscaped)
 {
     auto mail = ZORTextViewInspectorField::makeForProperty<ZORTextViewInspectorEmailField>("mail", nullptr);
-    mail->subFieldAtIndex(0)->setValue("ada@example.org?cc=eve@example.org");
+    mail->fieldAtIndex(0)->setValue("ada@example.org?cc=eve@example.org");
     mail->writeEmailAction({});
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(opened[0], "mailto:ada@example.org%3Fcc=eve@example.org");
@@ -272,8 +365,8 @@ TEST_F(InspectorViewFieldTest, AFormDrawsItsFieldsAndTheRaisedEditor)
     name->setValue("Ada Lovelace");
     auto mail = ZORTextViewInspectorField::makeForProperty<ZORTextViewInspectorEmailField>("mail", nullptr);
     mail->setLabel(Label::fieldLabelWithString("E-mail"));
-    mail->subFieldAtIndex(0)->setLabel(nullptr);
-    mail->subFieldAtIndex(0)->setValue("ada@example.org");
+    mail->fieldAtIndex(0)->setLabel(nullptr);
+    mail->fieldAtIndex(0)->setValue("ada@example.org");
     auto rating = ZORTextViewInspectorField::make<ZORTextViewInspectorRatingField>(
         "rating", Label::fieldLabelWithString("Rating"));
     rating->setValue(3);

@@ -4,10 +4,12 @@
 #include "frameworks/ZORAppKit/text-views/ZORURLClickField.h"
 
 #include "platform/foundation/services/Workspace.h"
+#include "platform/graphics/Image.h"
 #include "platform/text/AttributedString.h"
 #include "platform/text/LayoutManager.h"
 #include "platform/text/TextContainer.h"
 #include "platform/text/TextStorage.h"
+#include "platform/ui/views/Cursor.h"
 
 namespace {
 
@@ -74,4 +76,14 @@ TEST_F(URLViewsTest, LinkOpensOnReleaseOverItOnly)
     EXPECT_EQ(view->selectedRange().length, 0);
     EXPECT_LE(view->selectedRange().location, 3);
     EXPECT_EQ(opened.size(), 1u);
+}
+
+TEST_F(URLViewsTest, LinksShowTheFrameworksOwnHand)
+{
+    auto cursor = URLTextView::handCursor();
+    ASSERT_NE(cursor, nullptr);
+    EXPECT_NE(cursor, ui::Cursor::pointingHandCursor()) << "the picture drawn for links, not the stock hand";
+    ASSERT_NE(cursor->image(), nullptr);
+    EXPECT_EQ(cursor->image()->size(), (gfx::Size { 16, 16 }));
+    EXPECT_EQ(cursor->hotSpot(), (gfx::Point { 5, 0 }));
 }

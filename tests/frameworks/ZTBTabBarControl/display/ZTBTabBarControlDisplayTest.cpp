@@ -1,5 +1,6 @@
 #include "GtkTestSupport.h"
 #include "frameworks/tab-bar-core/support/DisplayDrags.h"
+#include "support/AccessibleTree.h"
 
 #include "frameworks/ZTBTabBarControl/ZTBTabBarCell.h"
 #include "frameworks/ZTBTabBarControl/ZTBTabBarControl.h"
@@ -11,6 +12,8 @@
 
 #include <fmt/format.h>
 #include <fmt/ranges.h>
+
+#include <unistd.h>
 
 using namespace gtktest;
 
@@ -164,6 +167,48 @@ TEST_F(ZTBTabBarControlDisplayTest, ReorderAndTearOffWithTheRealPointer)
     screenshot("ztbtabbarcontrol-display-5-torn-off");
     for (auto& w : made)
         w.window->close();
+}
+
+// Read through the desktop's accessibility bus as a screen reader reads it: the bar is a panel of toggle buttons
+// titled with the tabs, the selected one checked; pressing one through the bus selects its tab.
+TEST_F(ZTBTabBarControlDisplayTest, AnAtSpiClientReadsTheTabsAndPressesOne)
+{
+    auto w = makeWindow({ 100, 300, 420, 150 });
+    w.window->setTitle("Mail");
+    addTab(w, "Inbox", gfx::Color::colorWithDeviceRed(0.85, 0.9, 1.0));
+    addTab(w, "Sent", gfx::Color::colorWithDeviceRed(0.9, 1.0, 0.85));
+    addTab(w, "Drafts", gfx::Color::colorWithDeviceRed(1.0, 0.9, 0.85));
+    ASSERT_TRUE(waitFor([&] { return w.bar->cells().size() == 3; }, 5));
+    w.tabView->selectTabViewItemAtIndex(1);
+    const std::string self = "pid:" + std::to_string(::getpid());
+
+    auto tree = testsupport::AccessibleTree::fromDump(
+        runWhileServing(*backend, testsupport::AccessibleTree::dumpCommand(self)).output);
+    const auto* frame = tree.find("frame", "Mail");
+    ASSERT_TRUE(frame) << tree.text();
+    const auto* bar = tree.findIn(*frame, [](const auto& n) { return n.role == "panel" && !n.name.size(); });
+    ASSERT_TRUE(bar) << tree.text();
+    std::vector<std::string> titles;
+    std::vector<std::string> checked;
+    for (const auto* tab : tree.childrenOf(*bar)) {
+        EXPECT_EQ(tab->role, "toggle button");
+        EXPECT_EQ(tab->actions, std::vector<std::string> { "click" });
+        titles.push_back(tab->name);
+        if (tab->has("checked"))
+            checked.push_back(tab->name);
+    }
+    EXPECT_EQ(titles, (std::vector<std::string> { "Inbox", "Sent", "Drafts" })) << tree.text();
+    EXPECT_EQ(checked, std::vector<std::string> { "Sent" });
+
+    auto pressed = runWhileServing(
+        *backend, testsupport::AccessibleTree::actionCommand(self, "toggle button", "Drafts", "click"));
+    EXPECT_EQ(pressed.status, 0) << pressed.output;
+    EXPECT_TRUE(waitFor([&] { return w.tabView->selectedTabViewItem()->label() == fnd::String("Drafts"); }, 5));
+    tree = testsupport::AccessibleTree::fromDump(
+        runWhileServing(*backend, testsupport::AccessibleTree::dumpCommand(self)).output);
+    ASSERT_TRUE(tree.find("toggle button", "Drafts"));
+    EXPECT_TRUE(tree.find("toggle button", "Drafts")->has("checked")) << tree.text();
+    EXPECT_FALSE(tree.find("toggle button", "Sent")->has("checked"));
 }
 
 // Spring-loading reads the space bar from the live keyboard state, outside the event stream.

@@ -2,8 +2,9 @@
 
 #include "platform/foundation/archiving/KeyedArchiver.h"
 #include "platform/foundation/archiving/KeyedUnarchiver.h"
-#include "platform/ui/menus/MenuView.h"
 #include "platform/ui/controls/PopUpButton.h"
+#include "platform/ui/menus/MenuScrollView.h"
+#include "platform/ui/menus/MenuView.h"
 
 using namespace ui;
 using namespace controlstest;
@@ -48,6 +49,17 @@ protected:
                 backend->keyDown(*window, k, 0);
         });
         chosen = menu->popUpMenuPositioningItem(item, at);
+    }
+
+    // Opens any menu at the point and types the keys once it is up.
+    void openAndLookAt(Menu& other, gfx::Point at, std::vector<fnd::String> keys)
+    {
+        backend->flagsChanged(*window, 0, 0);
+        backend->after(0.1, [this, keys] {
+            for (const auto& k : keys)
+                backend->keyDown(*window, k, 0);
+        });
+        chosen = other.popUpMenuPositioningItem(nullptr, at);
     }
 
     std::shared_ptr<Menu> menu;
@@ -169,6 +181,73 @@ TEST_F(MenuTrackingTest, PopUpCellsCopyTheirMenuAndArchiveTheirItems)
     EXPECT_EQ(restored->itemAtIndex(1)->state(), ControlStateValue::On);
     EXPECT_EQ(restored->indexOfItemWithTag(30), 2);
     EXPECT_EQ(restored->arrowPosition(), PopUpArrowPosition::ArrowAtBottom);
+}
+
+TEST_F(MenuTrackingTest, AMenuTallerThanTheScreenScrollsByWheelArrowsAndKeys)
+{
+    // A screen of 1366 × 768 with a panel along its top: 740 points to show menus in.
+    backend->setScreens({ { { 0, 0, 1366, 768 }, { 0, 0, 1366, 740 }, 1 } });
+    auto tall = Menu::create();
+    for (int i = 0; i < 60; ++i)
+        tall->addItemWithTitle(fnd::String("Item " + std::to_string(i)), "clicked:")->setTarget(log);
+    const auto layout = MenuView::layoutMenu(*tall);
+    ASSERT_GT(layout.size.height, 740) << "the test needs a menu taller than the screen";
+    const gfx::Point topLeft { 300, 700 };
+
+    // Where the menu went, and the item a screen point lies on once the items are moved up by `offset`.
+    gfx::Rect frame;
+    auto noteFrame = [&] {
+        for (const auto& w : app().orderedWindows())
+            if (w->level() == WindowLevel::PopUpMenu)
+                frame = w->frame();
+    };
+    auto itemAt = [&](gfx::Point screen, double offset) -> long {
+        const double y = frame.maxY() - screen.y - MenuScrollView::ArrowHeight + offset;
+        for (const auto& row : layout.rows)
+            if (y >= row.rect.minY() && y < row.rect.maxY())
+                return row.index;
+        return -1;
+    };
+    auto inBase = [&](gfx::Point screen) { return window->convertScreenToBase(screen); };
+
+    // The wheel: three notches down move the items 72 points up.
+    backend->mouseMoved(*window, inBase({ 320, 400 }));
+    backend->after(0.1, [&] {
+        noteFrame();
+        const gfx::Point middle { frame.minX() + 20, frame.midY() };
+        for (int notch = 0; notch < 3; ++notch)
+            backend->scrollWheel(*window, inBase(middle), 0, -1);
+        backend->mouseDown(*window, inBase(middle));
+        backend->mouseUp(*window, inBase(middle));
+    });
+    EXPECT_TRUE(tall->popUpMenuPositioningItem(nullptr, topLeft));
+    EXPECT_TRUE(gfx::containsRect({ 0, 0, 1366, 740 }, frame)) << gfx::stringFromRect(frame).utf8();
+    EXPECT_LE(frame.height(), 740);
+    ASSERT_EQ(log->senders.size(), 1u);
+    const gfx::Point middle { frame.minX() + 20, frame.midY() };
+    EXPECT_EQ(log->senders.back().objectAs<MenuItem>(), tall->itemAtIndex(itemAt(middle, 72)));
+
+    // Resting on the bottom arrow moves the items on while the pointer stays.
+    backend->after(0.1, [&] {
+        noteFrame();
+        backend->mouseMoved(*window, inBase({ frame.minX() + 20, frame.minY() + MenuScrollView::ArrowHeight / 2 }));
+        backend->after(0.5, [&] {
+            backend->mouseMoved(*window, inBase(middle));
+            backend->after(0.1, [&] {
+                highlighted = tall->highlightedItem();
+                backend->keyDown(*window, u"\x1b", KeyCode::Escape);
+            });
+        });
+    });
+    backend->flagsChanged(*window, 0, 0);
+    EXPECT_FALSE(tall->popUpMenuPositioningItem(nullptr, topLeft));
+    ASSERT_TRUE(highlighted);
+    // Half a second on the arrow: twelve steps of 8 points.
+    EXPECT_EQ(tall->indexOfItem(*highlighted), itemAt(middle, 96)) << "the arrow moved the items up";
+
+    // End reaches the last item, which comes into sight and is chosen.
+    openAndLookAt(*tall, topLeft, { fnd::String(std::u16string(1, FunctionKey::End)), u"\r" });
+    EXPECT_EQ(log->senders.back().objectAs<MenuItem>()->title(), u"Item 59");
 }
 
 }

@@ -1,8 +1,8 @@
 #include "PanelsTestSupport.h"
 
-#include "platform/ui/panels/Alert.h"
 #include "platform/ui/controls/Button.h"
 #include "platform/ui/controls/ControlTypes.h"
+#include "platform/ui/panels/Alert.h"
 
 using namespace ui;
 using panelstest::PanelsTest;
@@ -60,6 +60,24 @@ TEST_F(AlertTest, ReturnPressesTheFirstButtonAndEscapeCancel)
     backend->answerNextModal([&](Window& w) { backend->keyDown(w, "\r", KeyCode::Return); });
     EXPECT_EQ(plain->runModal(), AlertReturn::FirstButton);
     EXPECT_EQ(plain->buttons().size(), 1u);
+}
+
+TEST_F(AlertTest, ACancelThatIsTheDefaultAnswersEscapeToo)
+{
+    // Asking before a file is replaced: Cancel first (Return), Replace second.
+    auto ask = [] {
+        auto alert = Alert::create();
+        alert->setMessageText("\u201ccode.png\u201d already exists. Do you want to replace it?");
+        alert->addButtonWithTitle("Cancel");
+        alert->addButtonWithTitle("Replace");
+        return alert;
+    };
+    auto alert = ask();
+    backend->answerNextModal([&](Window& w) { backend->keyDown(w, fnd::String(u"\x1b"), KeyCode::Escape); });
+    EXPECT_EQ(alert->runModal(), AlertReturn::FirstButton);
+    alert = ask();
+    backend->answerNextModal([&](Window& w) { backend->keyDown(w, "\r", KeyCode::Return); });
+    EXPECT_EQ(alert->runModal(), AlertReturn::FirstButton);
 }
 
 TEST_F(AlertTest, TheSuppressionCheckBoxKeepsItsStateAfterTheAlert)

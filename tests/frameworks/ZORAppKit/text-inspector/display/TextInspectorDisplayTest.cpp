@@ -3,8 +3,10 @@
 #include "GtkTestSupport.h"
 
 #include "frameworks/ZORAppKit/text-inspector/ZORTextViewInspector.h"
+#include "frameworks/ZORAppKit/text-inspector/ZORTextViewInspectorListField.h"
 #include "frameworks/ZORAppKit/text-inspector/ZORTextViewInspectorViewFieldKinds.h"
 
+#include "platform/foundation/bindings/ArrayController.h"
 #include "platform/text/LayoutManager.h"
 #include "platform/text/TextContainer.h"
 #include "platform/text/TextStorage.h"
@@ -92,14 +94,14 @@ TEST_F(TextInspectorDisplayTest, ClickTypeAndTabThroughAForm)
     notes->setSupportNewLine(true);
     auto mail = ZORTextViewInspectorField::makeForProperty<ZORTextViewInspectorEmailField>("mail", nullptr);
     mail->setLabel(Label::fieldLabelWithString("E-mail"));
-    mail->subFieldAtIndex(0)->setLabel(nullptr);
-    mail->subFieldAtIndex(0)->setPlaceholder(fnd::String("Address"));
+    mail->fieldAtIndex(0)->setLabel(nullptr);
+    mail->fieldAtIndex(0)->setPlaceholder(fnd::String("Address"));
     mail->bindEmailFieldToObject(*person, "mail");
     mail->setEditable(true);
     auto homepage = ZORTextViewInspectorField::makeForProperty<ZORTextViewInspectorURLField>("homepage", nullptr);
     homepage->setLabel(Label::fieldLabelWithString("Homepage"));
-    homepage->subFieldAtIndex(0)->setLabel(nullptr);
-    homepage->subFieldAtIndex(0)->setPlaceholder(fnd::String("Address"));
+    homepage->fieldAtIndex(0)->setLabel(nullptr);
+    homepage->fieldAtIndex(0)->setPlaceholder(fnd::String("Address"));
     homepage->bindURLFieldToObject(*person, "homepage");
     homepage->setEditable(true);
     auto rating = field<ZORTextViewInspectorRatingField>("rating", "Rating", "");
@@ -137,7 +139,7 @@ TEST_F(TextInspectorDisplayTest, ClickTypeAndTabThroughAForm)
     xdotool("key Tab");
     ASSERT_TRUE(waitFor([&] { return inspector->activeField() == phone; }, 5));
     xdotool("key Tab");
-    ASSERT_TRUE(waitFor([&] { return inspector->activeField() == mail->subFieldAtIndex(0); }, 5))
+    ASSERT_TRUE(waitFor([&] { return inspector->activeField() == mail->fieldAtIndex(0); }, 5))
         << (inspector->activeField() ? inspector->activeField()->identifier().utf8() : std::string("none")) << " "
         << inspector->selectedRange().location << " " << fnd::Value(person->values).description().utf8();
     xdotool("type --delay 30 ada@example.org");
@@ -184,7 +186,18 @@ TEST_F(TextInspectorDisplayTest, ClickTypeAndTabThroughAForm)
     ASSERT_TRUE(waitFor([&] { return !person->values.get("country").isNil(); }, 5)) << "the pop-up choice";
     EXPECT_EQ(person->values.get("country"), fnd::Value("FR"));
     waitFor([] { return false; }, 0.3);
-    grabScreen(content[0], content[1], content[2], content[3]).save("text-inspector-display-controls.png");
+    auto clicked = grabScreen(content[0], content[1], content[2], content[3]);
+    clicked.save("text-inspector-display-controls.png");
+    // The focus rings the clicks moved leave nothing behind: a full redraw shows the same pixels.
+    window->contentView()->setNeedsDisplay(true);
+    waitFor([] { return false; }, 0.3);
+    auto redrawn = grabScreen(content[0], content[1], content[2], content[3]);
+    int seams = 0;
+    for (std::size_t i = 0; i < clicked.pixels.size() && i < redrawn.pixels.size(); ++i)
+        seams += clicked.pixels[i] != redrawn.pixels[i] ? 1 : 0;
+    EXPECT_EQ(seams, 0) << "pixels a partial redraw left behind";
+    if (seams)
+        redrawn.save("text-inspector-display-controls-full.png");
 
     EXPECT_EQ(person->values.get("name"), fnd::Value("Ada Lovelace"));
     EXPECT_EQ(person->values.get("company"), fnd::Value("Analytical Engines"));
@@ -194,7 +207,7 @@ TEST_F(TextInspectorDisplayTest, ClickTypeAndTabThroughAForm)
     EXPECT_TRUE(person->values.get("phone").isNil()) << "skipped with Tab";
     EXPECT_EQ(person->values.get("mail"), fnd::Value("ada@example.org"));
     // The mail button follows the typed address's validity.
-    auto button = std::dynamic_pointer_cast<ZORTextViewInspectorViewField>(mail->subFieldAtIndex(1))->view();
+    auto button = std::dynamic_pointer_cast<ZORTextViewInspectorViewField>(mail->fieldAtIndex(1))->view();
     EXPECT_TRUE(std::dynamic_pointer_cast<ui::Control>(button)->isEnabled());
     // The window shows something: the label column is drawn in dark grey on the white text background.
     int dark = 0;
@@ -202,4 +215,108 @@ TEST_F(TextInspectorDisplayTest, ClickTypeAndTabThroughAForm)
         for (int column = 0; column < shot.width / 4; ++column)
             dark += (shot.at(column, row) & 0xFF) < 0x80 ? 1 : 0;
     EXPECT_GT(dark, 50);
+}
+
+namespace {
+
+// A tag of the person: one row of the tag list each.
+class TextInspectorDisplayTag : public fnd::Object {
+    FND_OBJECT(TextInspectorDisplayTag)
+    static void describeClass(fnd::ClassBuilder<TextInspectorDisplayTag>& c)
+    {
+        c.property("title", &TextInspectorDisplayTag::title);
+    }
+
+public:
+    fnd::String title;
+};
+
+}
+
+FND_REGISTER_CLASS(TextInspectorDisplayTag, fnd::Object)
+
+// Tab walks every field, hosted controls included, in order and back; a list row opened with + takes typing, and
+// Return in a text row of a second list writes the row's object.
+TEST_F(TextInspectorDisplayTest, TabThroughEveryFieldAndEditListRows)
+{
+    inspector = ZORTextViewInspector::create({ 0, 0, 460, 420 });
+    inspector->setEditableState(true);
+    auto name = field<ZORTextViewInspectorTextField>("name", "Name", "Full name");
+    auto rating = field<ZORTextViewInspectorRatingField>("rating", "Rating", "");
+    rating->setValue(2);
+    auto city = field<ZORTextViewInspectorTextField>("city", "City", "City");
+    auto done = field<ZORTextViewInspectorCheckboxField>("done", "Done", "");
+    done->setValue(false);
+    auto country = field<ZORTextViewInspectorCountryField>("country", "Country", "");
+    country->setEntries({ { "AT", "Austria" }, { "FR", "France" } });
+    country->setValue("AT");
+    // Tags as text rows bound to their titles.
+    auto first = fnd::makeObject<TextInspectorDisplayTag>(), second = fnd::makeObject<TextInspectorDisplayTag>();
+    first->title = "red";
+    second->title = "blue";
+    auto tags = fnd::makeObject<fnd::ArrayController>();
+    auto list = ZORTextViewInspectorListField::fieldWithIdentifier("tags", Label::fieldLabelWithString("Tags"));
+    list->setEditable(true);
+    list->setEntryFieldTemplate(
+        ZORTextViewInspectorField::make<ZORTextViewInspectorTextField>("tag", nullptr, fnd::String("tag")));
+    list->bindToObject(tags, "arrangedObjects", "title", "");
+    tags->setContent(fnd::Array { first, second });
+    // Words as token rows, with + and - buttons.
+    auto words = fnd::makeObject<fnd::ArrayController>();
+    auto tokens = fnd::makeObject<ZORTextViewInspectorTokenListField>();
+    tokens->initWithIdentifier("words", fnd::String("word"), Label::fieldLabelWithString("Words"));
+    tokens->bindToObject(words, "arrangedObjects", "", "");
+    words->setContent(fnd::Array { "one" });
+    inspector->addFieldsArray({ name, rating, city, done, country, list, tokens });
+    window = showWindow({ 80, 80, 460, 420 }, inspector);
+    window->setTitle("Text inspector: Tab and list rows");
+    window->makeFirstResponder(inspector);
+    ASSERT_TRUE(waitFor([&] { return backend->hasKeyboardFocus(*window); })) << "the window never got the keyboard";
+    waitFor([] { return false; }, 0.3);
+    auto content = deviceRectOfContent(*window);
+    grabScreen(content[0], content[1], content[2], content[3]).save("text-inspector-display-form.png");
+
+    auto focus = [&]() -> std::string {
+        auto responder = std::dynamic_pointer_cast<ui::View>(window->firstResponder());
+        if (responder == inspector)
+            return inspector->isEditing() ? inspector->activeField()->identifier().utf8() : "inspector";
+        auto hosting = responder ? inspector->fieldHostingView(*responder) : nullptr;
+        return hosting ? hosting->identifier().utf8() : "elsewhere";
+    };
+    inspector->jumpToField(name);
+    std::vector<std::string> forward { focus() };
+    for (int i = 0; i < 8; ++i) {
+        xdotool("key Tab");
+        waitFor([] { return false; }, 0.15);
+        forward.push_back(focus());
+    }
+    EXPECT_EQ(
+        forward, (std::vector<std::string> { "name", "rating", "city", "done", "country", "tag", "tag", "", "name" }))
+        << "Tab through every field and back to the first";
+    std::vector<std::string> backward;
+    for (int i = 0; i < 3; ++i) {
+        xdotool("key shift+Tab");
+        waitFor([] { return false; }, 0.15);
+        backward.push_back(focus());
+    }
+    EXPECT_EQ(backward, (std::vector<std::string> { "", "tag", "tag" }));
+
+    // Return in a text row writes its tag's title.
+    inspector->jumpToField(list->rowAtIndex(1));
+    xdotool("type --delay 30 green");
+    xdotool("key Return");
+    ASSERT_TRUE(waitFor([&] { return second->title == fnd::String("green"); }, 5)) << "the row wrote its object";
+
+    // + on the first word's row, "two" typed into the new row, Return: the model holds it once, in one row.
+    auto range = inspector->charRangeOfField(*tokens->rowAtIndex(0));
+    auto plus = inspector->viewsInCharacterRange(range).front();
+    clickAt(screenPointOfView(*plus, { plus->bounds().midX(), plus->bounds().midY() }));
+    ASSERT_TRUE(waitFor([&] { return tokens->allRows().size() == 2; }, 5)) << "the + button opened a row";
+    xdotool("type --delay 30 two");
+    xdotool("key Tab");
+    ASSERT_TRUE(waitFor([&] { return words->arrangedObjects().size() == 2; }, 5));
+    EXPECT_EQ(words->arrangedObjects(), (fnd::Array { "one", "two" }));
+    EXPECT_EQ(tokens->allRows().size(), 2u) << "one row per word";
+    waitFor([] { return false; }, 0.3);
+    grabScreen(content[0], content[1], content[2], content[3]).save("text-inspector-display-lists.png");
 }

@@ -1,0 +1,265 @@
+// How tables and outlines answer assistive technologies: the table's children are its rows, a row's children the
+// elements of its cells. A table draws every row of a column with one cell, so rows and cells are elements of their
+// own that ask the table when they are read.
+
+#include "platform/ui/tables/OutlineView.h"
+#include "platform/ui/tables/TableColumn.h"
+#include "platform/ui/tables/TableView.h"
+#include "platform/ui/views/Window.h"
+
+namespace ui {
+
+namespace Attr = AccessibilityAttribute;
+
+namespace {
+
+gfx::Rect tableAccessibilityOnScreen(const TableView& table, gfx::Rect rect)
+{
+    auto inWindow = table.convertRectToView(rect, nullptr);
+    auto window = table.window();
+    return window ? window->convertRectToScreen(inWindow) : inWindow;
+}
+
+// One cell of the table: what the column's cell shows for the row.
+class TableAccessibilityCell : public fnd::Object, public AccessibilityElement {
+public:
+    TableAccessibilityCell(std::weak_ptr<TableView> table, std::weak_ptr<fnd::Object> row, long column)
+        : m_table(std::move(table))
+        , m_row(std::move(row))
+        , m_column(column)
+    {
+    }
+
+    std::vector<fnd::String> accessibilityAttributeNames() const override
+    {
+        return { Attr::Role, Attr::RoleDescription, Attr::Title, Attr::Value, Attr::Parent, Attr::Window,
+            Attr::TopLevelUIElement, Attr::Position, Attr::Size, Attr::Enabled };
+    }
+
+    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override
+    {
+        auto table = m_table.lock();
+        auto rowObject = m_row.lock();
+        auto rowValue = rowObject ? fnd::Value(rowObject) : fnd::Value();
+        auto* rowElement = accessibilityElement(rowValue);
+        long row = rowElement ? accessibilityAttribute(*rowElement, Attr::Index).integerValue() : -1;
+        if (!table || row < 0 || row >= table->numberOfRows() || m_column >= table->numberOfColumns())
+            return {};
+        if (attribute == Attr::Parent)
+            return rowValue;
+        if (attribute == Attr::Window || attribute == Attr::TopLevelUIElement)
+            return table->accessibilityAttributeValue(Attr::Window);
+        if (attribute == Attr::Position || attribute == Attr::Size) {
+            auto frame = tableAccessibilityOnScreen(*table, table->frameOfCellAtColumn(m_column, row));
+            return attribute == Attr::Position ? fnd::Value(frame.origin) : fnd::Value(frame.size);
+        }
+        auto cell = table->preparedCellAtColumn(m_column, row);
+        if (!cell)
+            return {};
+        if (attribute == Attr::Role || attribute == Attr::Title || attribute == Attr::Value
+            || attribute == Attr::Subrole || attribute == Attr::Enabled)
+            return cell->accessibilityAttributeValue(attribute);
+        return AccessibilityElement::accessibilityAttributeValue(attribute);
+    }
+
+    bool accessibilityIsIgnored() const override { return false; }
+
+private:
+    std::weak_ptr<TableView> m_table;
+    // The row owns its cells: a cell must not keep its row alive.
+    std::weak_ptr<fnd::Object> m_row;
+    long m_column;
+};
+
+// One row of the table.
+class TableAccessibilityRow : public fnd::Object, public AccessibilityElement {
+public:
+    TableAccessibilityRow(std::weak_ptr<TableView> table, long row)
+        : m_table(std::move(table))
+        , m_row(row)
+    {
+    }
+
+    std::vector<fnd::String> accessibilityAttributeNames() const override
+    {
+        std::vector<fnd::String> names { Attr::Role, Attr::Subrole, Attr::RoleDescription, Attr::Index, Attr::Selected,
+            Attr::Parent, Attr::Children, Attr::Window, Attr::TopLevelUIElement, Attr::Position, Attr::Size,
+            Attr::Enabled };
+        if (outline())
+            for (const auto& name : { Attr::Disclosing, Attr::DisclosureLevel })
+                names.push_back(name);
+        return names;
+    }
+
+    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override
+    {
+        auto table = m_table.lock();
+        if (!table || m_row >= table->numberOfRows())
+            return {};
+        auto tree = outline();
+        if (attribute == Attr::Role)
+            return AccessibilityRole::Row;
+        if (attribute == Attr::Subrole)
+            return tree ? AccessibilitySubrole::OutlineRow : AccessibilitySubrole::TableRow;
+        if (attribute == Attr::Index)
+            return m_row;
+        if (attribute == Attr::Selected)
+            return table->isRowSelected(m_row);
+        if (attribute == Attr::Parent)
+            return table->selfValue();
+        if (attribute == Attr::Children) {
+            fnd::Array cells;
+            const auto& columns = table->tableColumns();
+            for (std::size_t column = 0; column < columns.size(); ++column) {
+                if (columns[column]->isHidden())
+                    continue;
+                if (column >= m_cells.size())
+                    m_cells.resize(column + 1);
+                if (!m_cells[column])
+                    m_cells[column] = std::make_shared<TableAccessibilityCell>(
+                        m_table, std::const_pointer_cast<fnd::Object>(shared_from_this()), long(column));
+                cells.push_back(m_cells[column]->selfValue());
+            }
+            return cells;
+        }
+        if (attribute == Attr::Window || attribute == Attr::TopLevelUIElement)
+            return table->accessibilityAttributeValue(Attr::Window);
+        if (attribute == Attr::Position || attribute == Attr::Size) {
+            auto frame = tableAccessibilityOnScreen(*table, table->rectOfRow(m_row));
+            return attribute == Attr::Position ? fnd::Value(frame.origin) : fnd::Value(frame.size);
+        }
+        if (attribute == Attr::Enabled)
+            return table->isEnabled();
+        if (tree && attribute == Attr::Disclosing)
+            return tree->isItemExpanded(tree->itemAtRow(m_row));
+        if (tree && attribute == Attr::DisclosureLevel)
+            return tree->levelForRow(m_row);
+        return AccessibilityElement::accessibilityAttributeValue(attribute);
+    }
+
+    bool accessibilityIsAttributeSettable(const fnd::String& attribute) const override
+    {
+        auto tree = outline();
+        if (attribute == Attr::Disclosing)
+            return tree && tree->isExpandable(tree->itemAtRow(m_row));
+        return attribute == Attr::Selected && m_table.lock();
+    }
+
+    void accessibilitySetValue(const fnd::Value& value, const fnd::String& attribute) override
+    {
+        auto table = m_table.lock();
+        if (!table || m_row >= table->numberOfRows())
+            return;
+        if (attribute == Attr::Selected) {
+            if (value.boolValue())
+                table->selectRowIndexes(fnd::IndexSet(m_row), table->allowsMultipleSelection());
+            else
+                table->deselectRow(m_row);
+        } else if (attribute == Attr::Disclosing) {
+            if (auto tree = outline()) {
+                auto item = tree->itemAtRow(m_row);
+                if (value.boolValue())
+                    tree->expandItem(item);
+                else
+                    tree->collapseItem(item);
+            }
+        }
+    }
+
+    bool accessibilityIsIgnored() const override { return false; }
+
+private:
+    std::shared_ptr<OutlineView> outline() const { return std::dynamic_pointer_cast<OutlineView>(m_table.lock()); }
+
+    std::weak_ptr<TableView> m_table;
+    long m_row;
+    mutable std::vector<std::shared_ptr<TableAccessibilityCell>> m_cells;
+};
+
+}
+
+fnd::Value TableView::accessibilityRowElement(long row) const
+{
+    if (row < 0 || row >= numberOfRows())
+        return {};
+    auto index = static_cast<std::size_t>(row);
+    if (index >= m_accessibilityRows.size())
+        m_accessibilityRows.resize(index + 1);
+    if (!m_accessibilityRows[index]) {
+        auto self = std::static_pointer_cast<TableView>(std::const_pointer_cast<fnd::Object>(shared_from_this()));
+        m_accessibilityRows[index] = std::make_shared<TableAccessibilityRow>(self, row);
+    }
+    return m_accessibilityRows[index]->selfValue();
+}
+
+std::vector<fnd::String> TableView::accessibilityAttributeNames() const
+{
+    auto names = View::accessibilityAttributeNames();
+    for (const auto& name : { Attr::Rows, Attr::SelectedRows, Attr::VisibleRows, Attr::Enabled })
+        names.push_back(name);
+    return names;
+}
+
+fnd::Value TableView::accessibilityAttributeValue(const fnd::String& attribute) const
+{
+    if (attribute == Attr::Role)
+        return dynamic_cast<const OutlineView*>(this) ? AccessibilityRole::Outline : AccessibilityRole::Table;
+    if (attribute == Attr::Rows || attribute == Attr::Children) {
+        fnd::Array rows;
+        for (long row = 0; row < numberOfRows(); ++row)
+            rows.push_back(accessibilityRowElement(row));
+        return rows;
+    }
+    if (attribute == Attr::SelectedRows) {
+        fnd::Array rows;
+        for (long row = 0; row < numberOfRows(); ++row)
+            if (isRowSelected(row))
+                rows.push_back(accessibilityRowElement(row));
+        return rows;
+    }
+    if (attribute == Attr::VisibleRows) {
+        fnd::Array rows;
+        auto visible = rowsInRect(visibleRect());
+        for (auto row = visible.location; row < visible.max(); ++row)
+            rows.push_back(accessibilityRowElement(static_cast<long>(row)));
+        return rows;
+    }
+    if (attribute == Attr::Enabled)
+        return isEnabled();
+    return View::accessibilityAttributeValue(attribute);
+}
+
+bool TableView::accessibilityIsAttributeSettable(const fnd::String& attribute) const
+{
+    return attribute == Attr::SelectedRows || View::accessibilityIsAttributeSettable(attribute);
+}
+
+void TableView::accessibilitySetValue(const fnd::Value& value, const fnd::String& attribute)
+{
+    if (attribute != Attr::SelectedRows) {
+        View::accessibilitySetValue(value, attribute);
+        return;
+    }
+    const auto* rows = value.array();
+    if (!rows)
+        return;
+    fnd::IndexSet selection;
+    for (const auto& row : *rows)
+        if (auto* element = accessibilityElement(row))
+            if (accessibilityAttribute(*element, Attr::Parent).object().get() == this)
+                selection.add(accessibilityAttribute(*element, Attr::Index).integerValue());
+    selectRowIndexes(selection, false);
+}
+
+fnd::Value TableView::accessibilityHitTest(gfx::Point screenPoint) const
+{
+    if (auto w = window()) {
+        auto point = convertPointFromView(w->convertScreenToBase(screenPoint), nullptr);
+        long row = rowAtPoint(point);
+        if (row >= 0)
+            return accessibilityRowElement(row);
+    }
+    return View::accessibilityHitTest(screenPoint);
+}
+
+}

@@ -1,0 +1,80 @@
+// How the application answers assistive technologies: the root of its tree.
+
+#include "platform/foundation/files/Bundle.h"
+#include "platform/ui/views/Application.h"
+#include "platform/ui/views/Window.h"
+
+namespace ui {
+
+namespace Attr = AccessibilityAttribute;
+
+namespace {
+
+fnd::String applicationAccessibilityName()
+{
+    auto bundle = fnd::Bundle::mainBundle();
+    if (!bundle)
+        return {};
+    for (const char* key : { "CFBundleDisplayName", "CFBundleName", "CFBundleExecutable" }) {
+        auto name = bundle->objectForInfoDictionaryKey(key);
+        if (name.isString() && !name.string()->isEmpty())
+            return *name.string();
+    }
+    return {};
+}
+
+}
+
+std::vector<fnd::String> Application::accessibilityAttributeNames() const
+{
+    return { Attr::Role, Attr::RoleDescription, Attr::Title, Attr::Children, Attr::Windows, Attr::MainWindow,
+        Attr::FocusedWindow, Attr::FocusedUIElement, Attr::MenuBar, Attr::Enabled };
+}
+
+fnd::Value Application::accessibilityAttributeValue(const fnd::String& attribute) const
+{
+    if (attribute == Attr::Role)
+        return AccessibilityRole::Application;
+    if (attribute == Attr::Title)
+        return applicationAccessibilityName();
+    if (attribute == Attr::Children || attribute == Attr::Windows) {
+        fnd::Array windows;
+        for (const auto& window : m_order)
+            if (window->isVisible())
+                windows.push_back(window->selfValue());
+        return windows;
+    }
+    if (attribute == Attr::MainWindow) {
+        auto window = mainWindow();
+        return window ? window->selfValue() : fnd::Value();
+    }
+    if (attribute == Attr::FocusedWindow) {
+        auto window = keyWindow();
+        return window ? window->selfValue() : fnd::Value();
+    }
+    if (attribute == Attr::FocusedUIElement) {
+        auto window = keyWindow();
+        return window ? window->accessibilityFocusedUIElement() : fnd::Value();
+    }
+    if (attribute == Attr::MenuBar)
+        return m_mainMenu ? m_mainMenu->selfValue() : fnd::Value();
+    if (attribute == Attr::Enabled)
+        return true;
+    return AccessibilityElement::accessibilityAttributeValue(attribute);
+}
+
+fnd::Value Application::accessibilityHitTest(gfx::Point screenPoint) const
+{
+    for (const auto& window : m_order)
+        if (window->isVisible() && !window->ignoresMouseEvents() && gfx::pointInRect(screenPoint, window->frame()))
+            return window->accessibilityHitTest(screenPoint);
+    return selfValue();
+}
+
+fnd::Value Application::accessibilityFocusedUIElement() const
+{
+    auto window = keyWindow();
+    return window ? window->accessibilityFocusedUIElement() : selfValue();
+}
+
+}

@@ -1,0 +1,220 @@
+// The real program driven from the keyboard alone, on a small screen and on a German desktop, as a person would:
+// the menu bar with F10, the shortcuts, the save sheet with typed paths, the panels with Tab and Escape, fifty
+// export sheets, the type menu on a 1366 × 768 screen.
+#include "DisplaySupport.h"
+
+#include <fstream>
+#include <sstream>
+
+using namespace appdisplay;
+
+namespace {
+
+class KeyboardOnDisplay : public ApplicationOnDisplay {
+protected:
+    // Starts the program and waits for its window, painted.
+    Geometry startAndWait(const std::vector<std::string>& extra = {})
+    {
+        start(extra);
+        window = windowNamed("Barcodes");
+        EXPECT_NE(window, 0u) << "the main window appears";
+        pause(1.5);
+        return geometryOf(window);
+    }
+    void keys(const std::string& names) { xdotool("key --delay 150 " + names); }
+    // Whether a window with exactly this title is on screen now.
+    static bool shown(const std::string& title)
+    {
+        return !runCommand("xdotool search --onlyvisible --name '^" + title + "$' 2>/dev/null").output.empty();
+    }
+    // Every X window of that title, shown or hidden.
+    static int windowsNamed(const std::string& title)
+    {
+        auto out = runCommand("xdotool search --name '^" + title + "$' 2>/dev/null").output;
+        return int(std::count(out.begin(), out.end(), '\n'));
+    }
+    long residentKilobytes() const
+    {
+        std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+        std::string line;
+        while (std::getline(status, line))
+            if (line.starts_with("VmRSS:"))
+                return std::stol(line.substr(6));
+        return 0;
+    }
+    std::string clipboardTargets() { return runCommand("timeout 10 xclip -selection clipboard -o -t TARGETS").output; }
+
+    unsigned long window { 0 };
+};
+
+}
+
+TEST_F(KeyboardOnDisplay, TheMenuBarOpensWithF10AndGivesTheKeyboardBack)
+{
+    const Geometry g = startAndWait();
+    clickAt(g.x + ContentFieldX, g.contentTop() + ContentFieldY);
+    xdotool("type --delay 50 4006");
+    // F10 opens the first menu, Escape closes it: typing goes on in the field.
+    keys("F10");
+    pause(0.7);
+    screenshot("f10-menu");
+    keys("Escape");
+    pause(0.5);
+    xdotool("type --delay 50 381");
+    ASSERT_TRUE(waitFor([&] { return remembered("<string>4006381</string>"); }))
+        << "keys after the menu reach the field";
+
+    // The Edit menu opened from the keyboard has its items enabled as from the mouse: with no text selected Cut is
+    // dimmed, so the first item highlighted is Copy, which copies the barcode.
+    // (xclip stays to serve what it put there: its output must not hold the pipe the command is read from.)
+    runCommand("printf x | xclip -selection clipboard >/dev/null 2>&1");
+    keys("F10 Right Right");
+    pause(0.7);
+    screenshot("f10-edit-menu");
+    keys("Return");
+    EXPECT_TRUE(waitFor([&] { return clipboardTargets().find("application/pdf") != std::string::npos; }))
+        << clipboardTargets();
+    xdotool("type --delay 50 3");
+    EXPECT_TRUE(waitFor([&] { return remembered("<string>40063813</string>"); })) << "and the field has the keyboard";
+}
+
+TEST_F(KeyboardOnDisplay, ShortcutsTheSaveSheetWithTypedPathsAndThePanels)
+{
+    const Geometry g = startAndWait();
+    std::filesystem::create_directories(home / "sub");
+    std::filesystem::create_directories(home / "labels");
+
+    // Ctrl+E, a path from the folder shown (the home: it has no Documents folder).
+    keys("ctrl+e");
+    ASSERT_TRUE(waitFor([&] { return shown("Save"); })) << "Ctrl+E shows the save sheet";
+    pause(0.5);
+    screenshot("typed-path-sheet");
+    keys("ctrl+a");
+    xdotool("type --delay 30 sub/first");
+    keys("Return");
+    ASSERT_TRUE(waitFor([&] { return std::filesystem::exists(home / "sub/first.pdf"); })) << "saved in sub/";
+    EXPECT_TRUE(waitFor([&] { return !shown("Save"); }));
+
+    // From the home with "~", and from the root.
+    keys("ctrl+e");
+    ASSERT_TRUE(waitFor([&] { return shown("Save"); }));
+    pause(0.5);
+    keys("ctrl+a");
+    xdotool("type --delay 30 '~/labels/second'");
+    keys("Return");
+    EXPECT_TRUE(waitFor([&] { return std::filesystem::exists(home / "labels/second.pdf"); }));
+    keys("ctrl+e");
+    ASSERT_TRUE(waitFor([&] { return shown("Save"); }));
+    pause(0.5);
+    keys("ctrl+a");
+    xdotool("type --delay 30 '" + (home / "third").string() + "'");
+    keys("Return");
+    EXPECT_TRUE(waitFor([&] { return std::filesystem::exists(home / "third.pdf"); }));
+    EXPECT_TRUE(waitFor([&] { return !shown("Save"); }));
+
+    // The panels take the keyboard: Tab moves in them, Escape and Ctrl+W close them.
+    keys("ctrl+t");
+    ASSERT_TRUE(waitFor([&] { return shown("Fonts"); })) << "Ctrl+T shows the fonts";
+    pause(0.5);
+    keys("Tab Tab Down");
+    pause(0.3);
+    screenshot("fonts-panel");
+    keys("Escape");
+    EXPECT_TRUE(waitFor([&] { return !shown("Fonts"); })) << "Escape closes the fonts";
+    keys("ctrl+shift+c");
+    ASSERT_TRUE(waitFor([&] { return shown("Colours"); })) << "Ctrl+Shift+C shows the colours";
+    pause(0.5);
+    screenshot("colours-panel");
+    keys("ctrl+w");
+    EXPECT_TRUE(waitFor([&] { return !shown("Colours"); })) << "Ctrl+W closes the colours";
+
+    // Ctrl+comma: the preferences sheet, Escape cancels it; the About window closes with Escape.
+    keys("ctrl+comma");
+    ASSERT_TRUE(waitFor([&] { return shown("Preferences"); }));
+    keys("Escape");
+    EXPECT_TRUE(waitFor([&] { return !shown("Preferences"); }));
+    keys("F10 Return");
+    ASSERT_TRUE(waitFor([&] { return shown("About Barcodes"); })) << "About, the first item of the first menu";
+    pause(0.5);
+    keys("Escape");
+    EXPECT_TRUE(waitFor([&] { return !shown("About Barcodes"); }));
+
+    requestClose(window);
+    auto status = exitStatus(15);
+    ASSERT_TRUE(status);
+    EXPECT_EQ(*status, 0);
+    (void)g;
+}
+
+TEST_F(KeyboardOnDisplay, FiftyExportSheetsLeaveNoWindowAndNoMemoryBehind)
+{
+    startAndWait();
+    auto openAndCancel = [&] {
+        keys("ctrl+e");
+        EXPECT_TRUE(waitFor([&] { return shown("Save"); }));
+        keys("Escape");
+        EXPECT_TRUE(waitFor([&] { return !shown("Save"); }));
+    };
+    openAndCancel();
+    pause(1);
+    const long before = residentKilobytes();
+    for (int sheet = 0; sheet < 50; ++sheet)
+        openAndCancel();
+    pause(1);
+    const long after = residentKilobytes();
+    EXPECT_LE(windowsNamed("Save"), 1) << "a cancelled sheet leaves no hidden window";
+    // A sheet's window and surface took about 3 MB each when they stayed.
+    EXPECT_LT(after - before, 30 * 1024) << before << " kB, then " << after << " kB";
+    std::cout << "resident after one sheet " << before << " kB, after fifty more " << after << " kB\n";
+}
+
+TEST_F(KeyboardOnDisplay, OnA1366By768ScreenTheWindowFitsAndTheTypeMenuScrollsToDataMatrix)
+{
+    // The second screen of the private server is a small laptop's.
+    const std::string small = std::string(std::getenv("DISPLAY")) + ".1";
+    const std::string mine = std::getenv("DISPLAY");
+    ::setenv("DISPLAY", small.c_str(), 1);
+    struct Restore {
+        std::string value;
+        ~Restore() { ::setenv("DISPLAY", value.c_str(), 1); }
+    } restore { mine };
+    const Geometry g = startAndWait({ "DISPLAY=" + small });
+    ASSERT_NE(window, 0u);
+    EXPECT_LE(g.y + g.height, 768) << "the whole window is on the screen";
+    // The type menu, opened by a click, runs off no edge: the wheel takes it to its last item, Data Matrix.
+    clickAt(g.x + SymbologyPopUpX, g.contentTop() + SymbologyPopUpY);
+    pause(0.7);
+    screenshot("small-type-menu");
+    for (int notch = 0; notch < 40; ++notch)
+        xdotool("click 5");
+    pause(0.5);
+    auto shot = screenshot("small-type-menu-scrolled");
+    // The last item sits above the bottom arrow strip (18 points) and the menu's margin (4).
+    clickAt(g.x + SymbologyPopUpX, 768 - 18 - 4 - 10);
+    EXPECT_TRUE(waitFor([&] { return remembered("<string>DataMatrix</string>"); })) << "Data Matrix is picked";
+}
+
+TEST_F(KeyboardOnDisplay, AGermanDesktopShowsTheShortcutsInTheProgramsLanguage)
+{
+    // The first menu, open, in the program's English and on a German desktop: the same pixels ("Ctrl+Q", not
+    // "Strg+Q").
+    auto menuPixels = [&](const std::vector<std::string>& environment, const std::string& name) {
+        const Geometry g = startAndWait(environment);
+        keys("F10");
+        pause(1);
+        auto shot = screenshot(name);
+        std::vector<std::uint32_t> pixels;
+        if (shot)
+            for (int y = g.y + 30; y < g.y + 230; ++y)
+                for (int x = g.x; x < g.x + 260; ++x)
+                    pixels.push_back(pixel(*shot, x, y));
+        keys("Escape");
+        requestClose(window);
+        EXPECT_TRUE(exitStatus(15));
+        return pixels;
+    };
+    const auto english = menuPixels({ "LANG=C.UTF-8", "LC_ALL=C.UTF-8", "LANGUAGE=" }, "menu-english");
+    const auto german = menuPixels({ "LANG=de_DE.UTF-8", "LC_ALL=de_DE.UTF-8", "LANGUAGE=" }, "menu-german");
+    ASSERT_FALSE(english.empty());
+    EXPECT_TRUE(english == german) << "the German run's menu differs: see barcodes-menu-german.png";
+}

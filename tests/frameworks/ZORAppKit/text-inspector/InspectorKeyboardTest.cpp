@@ -1,0 +1,162 @@
+// The keyboard and the pasteboard in a form: Tab through text runs and hosted controls, Paste, drops, first clicks.
+#include "InspectorTestSupport.h"
+
+#include "frameworks/ZORAppKit/text-inspector/ZORTextViewInspectorViewFieldKinds.h"
+
+#include "platform/text/LayoutManager.h"
+#include "platform/ui/dragging/Dragging.h"
+#include "platform/ui/dragging/Pasteboard.h"
+#include "platform/ui/menus/MenuItem.h"
+#include "platform/ui/text/TextField.h"
+#include "platform/ui/views/Event.h"
+
+using namespace inspectortest;
+using Label = ZORTextViewInspectorFieldLabel;
+
+namespace {
+
+class InspectorKeyboardTest : public InspectorTest {
+protected:
+    InspectorKeyboardTest()
+    {
+        name = textField("name", "Name");
+        rating = ZORTextViewInspectorField::make<ZORTextViewInspectorRatingField>(
+            "rating", Label::fieldLabelWithString("Rating"));
+        city = textField("city", "City");
+        born = ZORTextViewInspectorField::make<ZORTextViewInspectorDateField>(
+            "born", Label::fieldLabelWithString("Born"));
+        born->setValue(fnd::Date::fromReferenceDate(0));
+        done = ZORTextViewInspectorField::make<ZORTextViewInspectorCheckboxField>(
+            "done", Label::fieldLabelWithString("Done"));
+        done->setValue(false);
+        country = ZORTextViewInspectorField::make<ZORTextViewInspectorCountryField>(
+            "country", Label::fieldLabelWithString("Country"));
+        country->setEntries({ { "AT", "Austria" }, { "FR", "France" } });
+        inspector->setEditableState(true);
+        inspector->addFieldsArray({ name, rating, city, born, done, country });
+        draw();
+    }
+    static std::shared_ptr<ZORTextViewInspectorTextField> textField(const char* id, const char* label)
+    {
+        return ZORTextViewInspectorField::make<ZORTextViewInspectorTextField>(
+            id, Label::fieldLabelWithString(label), fnd::String(label));
+    }
+    // Who has the keyboard: the edited text field, or the field hosting the first responder.
+    std::string focus() const
+    {
+        auto responder = std::dynamic_pointer_cast<ui::View>(window->firstResponder());
+        if (responder == inspector)
+            return inspector->isEditing() ? inspector->activeField()->identifier().utf8() : "inspector";
+        auto field = responder ? inspector->fieldHostingView(*responder) : nullptr;
+        return field ? field->identifier().utf8() : "elsewhere";
+    }
+    void tab(bool back = false)
+    {
+        backend->keyDown(*window, back ? u"\x19" : u"\t", ui::KeyCode::Tab, back ? ui::ModifierFlags::Shift : 0);
+        dispatch();
+    }
+    fnd::Range valueRun(const ZORTextViewInspectorField& field) const
+    {
+        auto range = inspector->charRangeOfField(field);
+        fnd::Range run;
+        attributeAt(ZORTextInspectorAttribute::PlaceholderValue, range.max() - 1, &run);
+        return run;
+    }
+    void clickAt(fnd::Index index)
+    {
+        auto rects = inspector->layoutManager()->rectsForCharacterRange({ index, 1 }, *inspector->textContainer());
+        ASSERT_FALSE(rects.empty());
+        auto origin = inspector->textContainerOrigin();
+        gfx::Point inView { rects[0].midX() + origin.x, rects[0].midY() + origin.y };
+        backend->click(*window, inspector->convertPointToView(inView, nullptr));
+        dispatch();
+    }
+
+    std::shared_ptr<ZORTextViewInspectorTextField> name, city;
+    std::shared_ptr<ZORTextViewInspectorRatingField> rating;
+    std::shared_ptr<ZORTextViewInspectorDateField> born;
+    std::shared_ptr<ZORTextViewInspectorCheckboxField> done;
+    std::shared_ptr<ZORTextViewInspectorCountryField> country;
+};
+
+}
+
+TEST_F(InspectorKeyboardTest, TabAndBacktabWalkEveryFieldInOrder)
+{
+    inspector->jumpToField(name);
+    // The date control takes Tab through its day, month and year before it lets go.
+    std::vector<std::string> forward;
+    for (int i = 0; i < 9; ++i) {
+        tab();
+        forward.push_back(focus());
+    }
+    EXPECT_EQ(forward,
+        (std::vector<std::string> { "rating", "city", "born", "born", "born", "done", "country", "name", "rating" }));
+    std::vector<std::string> backward;
+    for (int i = 0; i < 7; ++i) {
+        tab(true);
+        backward.push_back(focus());
+    }
+    // Backtab enters the date control at its year and walks back through month and day.
+    EXPECT_EQ(backward, (std::vector<std::string> { "name", "country", "done", "born", "born", "born", "city" }));
+}
+
+TEST_F(InspectorKeyboardTest, AStaticLabelIsNoStopOfTheWindowsLoop)
+{
+    inspector->removeFromSuperview();
+    auto label = ui::TextField::create({ 0, 280, 200, 20 });
+    label->setStringValue("A form");
+    label->setEditable(false);
+    label->setSelectable(true);
+    add(label);
+    auto entry = ui::TextField::create({ 200, 280, 200, 20 });
+    add(entry);
+    EXPECT_FALSE(label->canBecomeKeyView()) << "clicked into, never tabbed into";
+    EXPECT_TRUE(entry->canBecomeKeyView());
+    window->makeFirstResponder(nullptr);
+    window->selectNextKeyView();
+    auto first = std::dynamic_pointer_cast<ui::View>(window->firstResponder());
+    EXPECT_TRUE(first == entry || (first && first->isDescendantOf(*entry))) << "the label at the top left is skipped";
+    window->selectNextKeyView();
+    first = std::dynamic_pointer_cast<ui::View>(window->firstResponder());
+    EXPECT_TRUE(first == entry || (first && first->isDescendantOf(*entry))) << "the loop comes back to the entry";
+}
+
+TEST_F(InspectorKeyboardTest, PasteWithBothCommandsRefusesDrops)
+{
+    auto pasteboard = ui::Pasteboard::generalPasteboard();
+    pasteboard->declareTypes({ ui::PasteboardType::String });
+    ASSERT_TRUE(pasteboard->setString("Lyon", ui::PasteboardType::String));
+    const int beeps = backend->beepCount();
+    // Over a whole run (the placeholder selected): the inspector makes that change itself.
+    inspector->jumpToField(city);
+    auto item = ui::MenuItem::create("Paste", "paste:");
+    EXPECT_TRUE(inspector->validateUserInterfaceItem(fnd::Value(item))) << "the menu offers Paste";
+    inspector->paste({});
+    EXPECT_EQ(text().substring(valueRun(*city)), fnd::String("Lyon"));
+    // Into a run that holds text: at the caret.
+    inspector->pasteAsPlainText({});
+    EXPECT_EQ(text().substring(valueRun(*city)), fnd::String("LyonLyon"));
+    inspector->insertNewline({});
+    EXPECT_EQ(city->value(), fnd::Value("LyonLyon"));
+    // The whole run selected again, with the other command.
+    inspector->jumpToField(name);
+    inspector->pasteAsPlainText({});
+    inspector->endEditing();
+    EXPECT_EQ(name->value(), fnd::Value("Lyon"));
+    EXPECT_EQ(backend->beepCount(), beeps) << "a paste that worked does not beep";
+    // Nothing can be dropped on the form.
+    EXPECT_TRUE(inspector->acceptableDragTypes().empty());
+    EXPECT_TRUE(ui::registeredDraggedTypes(*inspector).empty());
+}
+
+TEST_F(InspectorKeyboardTest, TheFirstClickIntoAnInactiveWindowStartsEditing)
+{
+    auto other = ui::Window::create({ { 600, 100 }, { 200, 100 } });
+    other->makeKeyAndOrderFront();
+    ASSERT_FALSE(window->isKeyWindow());
+    clickAt(valueRun(*city).location + 1);
+    EXPECT_TRUE(window->isKeyWindow());
+    EXPECT_EQ(inspector->activeField(), city);
+    other->close();
+}

@@ -1,0 +1,415 @@
+#include "ControlsTestSupport.h"
+
+#include "platform/ui/containers/ScrollView.h"
+#include "platform/ui/containers/TabView.h"
+#include "platform/ui/containers/TabViewItem.h"
+#include "platform/ui/controls/Button.h"
+#include "platform/ui/controls/PopUpButton.h"
+#include "platform/ui/controls/SegmentedControl.h"
+#include "platform/ui/controls/Slider.h"
+#include "platform/ui/menus/Menu.h"
+#include "platform/ui/tables/TableColumn.h"
+#include "platform/ui/tables/TableView.h"
+#include "platform/ui/tables/TableViewDataSource.h"
+#include "platform/ui/text/SecureTextField.h"
+#include "platform/ui/text/TextField.h"
+#include "platform/ui/text/TextView.h"
+
+using namespace ui;
+using namespace controlstest;
+
+namespace {
+
+namespace A = AccessibilityAttribute;
+
+// Remembers what the tree announces: (notification, element) in order, and the elements destroyed.
+class AccessibilityRecorder : public AccessibilityObserver {
+public:
+    AccessibilityRecorder() { addAccessibilityObserver(this); }
+    ~AccessibilityRecorder() override { removeAccessibilityObserver(this); }
+
+    void accessibilityNotification(AccessibilityElement& element, const fnd::String& notification) override
+    {
+        heard.emplace_back(notification.utf8(), &element);
+    }
+    void accessibilityElementDestroyed(const AccessibilityElement* element) override { destroyed.push_back(element); }
+
+    bool heardAbout(const fnd::String& notification, const AccessibilityElement* element) const
+    {
+        return std::find(heard.begin(), heard.end(), std::pair(notification.utf8(), element)) != heard.end();
+    }
+
+    std::vector<std::pair<std::string, const AccessibilityElement*>> heard;
+    std::vector<const AccessibilityElement*> destroyed;
+};
+
+fnd::Value attribute(const fnd::Value& element, const fnd::String& name)
+{
+    auto* e = accessibilityElement(element);
+    return e ? accessibilityAttribute(*e, name) : fnd::Value();
+}
+
+fnd::Value attribute(const AccessibilityElement& element, const fnd::String& name)
+{
+    return accessibilityAttribute(element, name);
+}
+
+std::vector<fnd::Value> childrenOf(const fnd::Value& element)
+{
+    auto children = attribute(element, A::Children);
+    return children.isArray() ? *children.array() : std::vector<fnd::Value>();
+}
+
+// "role:title-or-value" of each child, the way a screen reader walks a window.
+std::string describeChildren(const fnd::Value& element)
+{
+    std::string text;
+    for (const auto& child : childrenOf(element)) {
+        auto role = attribute(child, A::Role).stringValue().utf8();
+        auto title = attribute(child, A::Title);
+        auto name = title.isString() && !title.string()->isEmpty() ? title : attribute(child, A::Value);
+        text += (text.empty() ? "" : " ") + role.substr(2) + ":" + name.stringValue().utf8();
+    }
+    return text;
+}
+
+class AccessibilityTest : public ControlsTest {
+protected:
+    AccessibilityRecorder recorder;
+};
+
+TEST_F(AccessibilityTest, WindowTreeFlattensGroupingViewsAndNamesEveryControl)
+{
+    window->setTitle("Form");
+    // A plain view groups a label and its field; it is left out, its children move up to the window.
+    auto group = View::create({ 10, 150, 300, 80 });
+    auto label = TextField::create({ 0, 40, 80, 20 });
+    label->setEditable(false);
+    label->setBezeled(false);
+    label->setStringValue("Content:");
+    auto field = TextField::create({ 90, 40, 200, 24 });
+    field->setStringValue("4006381");
+    field->setAccessibilityTitleUIElement(label);
+    group->addSubview(label);
+    group->addSubview(field);
+    add(group);
+    auto button = Button::create({ 10, 110, 90, 30 }, "Export");
+    add(button);
+    auto check = Button::create({ 110, 110, 90, 30 }, "Caption");
+    check->setButtonType(ButtonType::Switch);
+    check->setState(ControlStateValue::On);
+    add(check);
+    auto popUp = PopUpButton::create({ 10, 70, 150, 26 });
+    popUp->addItemsWithTitles({ "EAN-13", "QR Code" });
+    popUp->selectItemAtIndex(1);
+    add(popUp);
+    auto slider = Slider::create({ 170, 70, 140, 24 });
+    slider->setMinValue(0);
+    slider->setMaxValue(10);
+    slider->setDoubleValue(4);
+    add(slider);
+    auto hidden = Button::create({ 10, 10, 90, 30 }, "Hidden");
+    hidden->setHidden(true);
+    add(hidden);
+
+    auto w = window->selfValue();
+    EXPECT_EQ(attribute(w, A::Role), fnd::Value("AXWindow"));
+    EXPECT_EQ(attribute(w, A::Subrole), fnd::Value("AXStandardWindow"));
+    EXPECT_EQ(attribute(w, A::Title), fnd::Value("Form"));
+    EXPECT_EQ(describeChildren(w),
+        "StaticText:Content: TextField:4006381 Button:Export CheckBox:Caption PopUpButton:QR Code Slider:4");
+    EXPECT_EQ(attribute(field->selfValue(), A::Parent).object(), window) << "the group is ignored";
+    EXPECT_EQ(attribute(field->selfValue(), A::TitleUIElement).object(), label);
+    EXPECT_EQ(attribute(check->selfValue(), A::Value), fnd::Value(1));
+    EXPECT_EQ(attribute(check->selfValue(), A::RoleDescription), fnd::Value("check box"));
+    EXPECT_EQ(attribute(slider->selfValue(), A::MaxValue), fnd::Value(10.0));
+
+    // The pop-up's child is its menu, the menu's children its items, the selected one among them.
+    auto menus = childrenOf(popUp->selfValue());
+    ASSERT_EQ(menus.size(), 1u);
+    EXPECT_EQ(attribute(menus[0], A::Role), fnd::Value("AXMenu"));
+    EXPECT_EQ(attribute(menus[0], A::Parent).object(), popUp);
+    EXPECT_EQ(describeChildren(menus[0]), "MenuItem:EAN-13 MenuItem:QR Code");
+    EXPECT_EQ(attribute(childrenOf(menus[0])[1], A::MenuItemMarkChar), fnd::Value("\u2713"));
+
+    // The application is the root: its children are the windows on screen.
+    auto windows = childrenOf(app().selfValue());
+    EXPECT_NE(std::find(windows.begin(), windows.end(), w), windows.end());
+    EXPECT_EQ(attribute(w, A::Parent).object().get(), &app());
+    EXPECT_EQ(attribute(app().selfValue(), A::Role), fnd::Value("AXApplication"));
+    EXPECT_EQ(attribute(app().selfValue(), A::FocusedWindow), w);
+
+    // An override value answers before the element's own; removing it brings the own one back.
+    button->accessibilitySetOverrideValue(fnd::String("Export the barcode"), A::Description);
+    EXPECT_EQ(attribute(button->selfValue(), A::Description), fnd::Value("Export the barcode"));
+    EXPECT_EQ(button->accessibilityDescription(), fnd::String("Export the barcode"));
+    button->setAccessibilityDescription({});
+    EXPECT_TRUE(attribute(button->selfValue(), A::Description).isNil());
+}
+
+TEST_F(AccessibilityTest, ActionsPerformedThroughTheTreeChangeTheControls)
+{
+    auto button = Button::create({ 10, 180, 90, 30 }, "Export");
+    button->setTarget(log);
+    button->setAction("clicked:");
+    add(button);
+    ASSERT_EQ(button->accessibilityActionNames(), std::vector<fnd::String> { AccessibilityAction::Press });
+    EXPECT_EQ(button->accessibilityActionDescription(AccessibilityAction::Press), fnd::String("press"));
+    button->accessibilityPerformAction(AccessibilityAction::Press);
+    EXPECT_EQ(log->count("clicked"), 1);
+    button->setEnabled(false);
+    button->accessibilityPerformAction(AccessibilityAction::Press);
+    EXPECT_EQ(log->count("clicked"), 1) << "a disabled button does nothing";
+
+    auto check = Button::create({ 110, 180, 90, 30 }, "Caption");
+    check->setButtonType(ButtonType::Switch);
+    add(check);
+    check->accessibilityPerformAction(AccessibilityAction::Press);
+    EXPECT_EQ(attribute(*check, A::Value), fnd::Value(1));
+    EXPECT_EQ(check->state(), ControlStateValue::On);
+
+    // Choosing an item of the pop-up's menu selects it and sends the action, without opening the menu.
+    auto popUp = PopUpButton::create({ 10, 140, 150, 26 });
+    popUp->addItemsWithTitles({ "EAN-13", "EAN-8", "QR Code" });
+    popUp->setTarget(log);
+    popUp->setAction("clicked:");
+    add(popUp);
+    auto items = childrenOf(childrenOf(popUp->selfValue())[0]);
+    accessibilityElement(items[2])->accessibilityPerformAction(AccessibilityAction::Press);
+    EXPECT_EQ(popUp->indexOfSelectedItem(), 2);
+    EXPECT_EQ(attribute(*popUp, A::Value), fnd::Value("QR Code"));
+    EXPECT_EQ(log->count("clicked"), 2);
+
+    // A slider steps a twentieth of its range and takes a value set through the tree.
+    auto slider = Slider::create({ 170, 140, 140, 24 });
+    slider->setMinValue(0);
+    slider->setMaxValue(200);
+    slider->setDoubleValue(50);
+    add(slider);
+    slider->accessibilityPerformAction(AccessibilityAction::Increment);
+    EXPECT_DOUBLE_EQ(slider->doubleValue(), 60);
+    ASSERT_TRUE(slider->accessibilityIsAttributeSettable(A::Value));
+    slider->accessibilitySetValue(fnd::Value(195.0), A::Value);
+    slider->accessibilityPerformAction(AccessibilityAction::Increment);
+    EXPECT_DOUBLE_EQ(slider->doubleValue(), 200) << "clamped at the maximum";
+
+    // Tabs are radio buttons; pressing one selects it.
+    auto tabs = TabView::create({ 10, 10, 300, 120 });
+    for (const char* label : { "General", "Advanced" }) {
+        auto item = TabViewItem::create(fnd::String(label));
+        item->setLabel(label);
+        item->setView(View::create());
+        tabs->addTabViewItem(item);
+    }
+    add(tabs);
+    EXPECT_EQ(attribute(*tabs, A::Role), fnd::Value("AXTabGroup"));
+    auto tabElements = *attribute(*tabs, A::Tabs).array();
+    ASSERT_EQ(tabElements.size(), 2u);
+    EXPECT_EQ(attribute(tabElements[0], A::Value), fnd::Value(1));
+    EXPECT_EQ(attribute(tabElements[1], A::RoleDescription), fnd::Value("tab"));
+    accessibilityElement(tabElements[1])->accessibilityPerformAction(AccessibilityAction::Press);
+    EXPECT_EQ(tabs->selectedTabViewItem(), tabs->tabViewItems()[1]);
+    EXPECT_EQ(attribute(tabElements[0], A::Value), fnd::Value(0));
+    EXPECT_TRUE(recorder.heardAbout(AccessibilityNotification::SelectedChildrenChanged, tabs.get()));
+}
+
+TEST_F(AccessibilityTest, SegmentsAreRadioButtonsOfTheirGroupAndAPressChoosesOne)
+{
+    auto segmented = SegmentedControl::create({ 20, 100, 240, 24 });
+    segmented->setSegmentCount(3);
+    for (long i = 0; i < 3; ++i)
+        segmented->setLabel(std::vector<fnd::String> { "Left", "Centre", "Right" }[std::size_t(i)], i);
+    segmented->setSelectedSegment(0);
+    segmented->setTarget(log);
+    segmented->setAction("clicked:");
+    add(segmented);
+    EXPECT_EQ(attribute(*segmented, A::Role), fnd::Value("AXRadioGroup"));
+    EXPECT_EQ(describeChildren(segmented->selfValue()), "RadioButton:Left RadioButton:Centre RadioButton:Right");
+    auto segments = childrenOf(segmented->selfValue());
+    EXPECT_EQ(attribute(segments[0], A::Value), fnd::Value(1));
+    EXPECT_EQ(attribute(segments[2], A::Parent).object(), segmented);
+    accessibilityElement(segments[2])->accessibilityPerformAction(AccessibilityAction::Press);
+    EXPECT_EQ(segmented->selectedSegment(), 2);
+    EXPECT_EQ(log->count("clicked"), 1);
+    EXPECT_EQ(attribute(segments[0], A::Value), fnd::Value(0));
+    // Each segment lies where the cell draws it, within the control.
+    auto control = attribute(*segmented, A::Position).point();
+    auto first = attribute(segments[0], A::Position).point();
+    auto third = attribute(segments[2], A::Position).point();
+    ASSERT_TRUE(control && first && third);
+    EXPECT_GE(first->x, control->x);
+    EXPECT_GT(third->x, first->x + 100) << "segments side by side";
+}
+
+TEST_F(AccessibilityTest, TextFieldsTellTextSelectionAndFocusWhileEdited)
+{
+    auto field = TextField::create({ 20, 180, 200, 24 });
+    field->setStringValue("ab");
+    add(field);
+    EXPECT_FALSE(attribute(*field, A::Focused).boolValue());
+    EXPECT_EQ(attribute(*field, A::SelectedTextRange).range(), (fnd::Range { 2, 0 })) << "caret at the end";
+
+    // Focusing through the tree starts editing; the field, not the field editor, has the focus.
+    ASSERT_TRUE(field->accessibilityIsAttributeSettable(A::Focused));
+    field->accessibilitySetValue(true, A::Focused);
+    ASSERT_TRUE(field->currentEditor());
+    EXPECT_TRUE(attribute(*field, A::Focused).boolValue());
+    EXPECT_EQ(attribute(window->selfValue(), A::FocusedUIElement).object(), field);
+    EXPECT_TRUE(recorder.heardAbout(AccessibilityNotification::FocusedUIElementChanged, field.get()));
+    EXPECT_EQ(describeChildren(window->selfValue()), "TextField:ab") << "the field editor is ignored";
+
+    // Focusing selected the whole text: typing replaces it.
+    key("c", 8);
+    key("d", 2);
+    EXPECT_EQ(attribute(*field, A::Value), fnd::Value("cd"));
+    EXPECT_EQ(attribute(*field, A::NumberOfCharacters), fnd::Value(2));
+    EXPECT_EQ(attribute(*field, A::SelectedTextRange).range(), (fnd::Range { 2, 0 }));
+    EXPECT_TRUE(recorder.heardAbout(AccessibilityNotification::ValueChanged, field.get()));
+    EXPECT_TRUE(recorder.heardAbout(AccessibilityNotification::SelectedTextChanged, field.get()));
+
+    field->accessibilitySetValue(fnd::Range { 0, 1 }, A::SelectedTextRange);
+    EXPECT_EQ(attribute(*field, A::SelectedText), fnd::Value("c"));
+    // A value set through the tree is typed into the editor, so the field's delegate hears of it.
+    int changes = 0;
+    auto token = fnd::NotificationCenter::defaultCenter().addObserverForName(
+        ControlNotification::TextDidChange, field->selfValue(), [&](const fnd::Notification&) { ++changes; });
+    field->accessibilitySetValue(fnd::String("4006381"), A::Value);
+    fnd::NotificationCenter::defaultCenter().removeObserver(token);
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(attribute(*field, A::Value), fnd::Value("4006381"));
+    EXPECT_EQ(field->accessibilityAttributeValueForParameter(
+                  AccessibilityParameterizedAttribute::StringForRange, fnd::Range { 1, 3 }),
+        fnd::Value("006"));
+
+    // A password field tells bullets, one per character.
+    auto secret = SecureTextField::create({ 20, 140, 200, 24 });
+    secret->setStringValue("hunter");
+    add(secret);
+    EXPECT_EQ(attribute(*secret, A::Subrole), fnd::Value("AXSecureTextField"));
+    EXPECT_EQ(attribute(*secret, A::Value), fnd::Value("\u2022\u2022\u2022\u2022\u2022\u2022"));
+
+    // A text view is a text area with its own text and caret.
+    auto text = TextView::create({ 20, 20, 200, 100 });
+    text->setString("one\ntwo");
+    text->setSelectedRange({ 5, 0 });
+    add(text);
+    EXPECT_EQ(attribute(*text, A::Role), fnd::Value("AXTextArea"));
+    EXPECT_EQ(attribute(*text, A::InsertionPointLineNumber), fnd::Value(1));
+    text->accessibilitySetValue(fnd::String("X"), A::SelectedText);
+    EXPECT_EQ(text->string(), fnd::String("one\ntXwo"));
+}
+
+class AccessibilityTableSource : public TableViewDataSource {
+public:
+    long numberOfRowsInTableView(TableView&) override { return 3; }
+    fnd::Value tableViewObjectValueForTableColumn(TableView&, TableColumn* column, long row) override
+    {
+        return fnd::String(column->identifier().utf8() + std::to_string(row));
+    }
+};
+
+TEST_F(AccessibilityTest, TablesAnswerRowsOfCellsAndSelectThroughThem)
+{
+    auto source = std::make_shared<AccessibilityTableSource>();
+    auto scroll = ScrollView::create({ 10, 10, 300, 200 });
+    auto table = TableView::create({ 0, 0, 300, 200 });
+    for (const char* id : { "name", "size" })
+        table->addTableColumn(TableColumn::create(id));
+    table->setDataSource(source);
+    scroll->setDocumentView(table);
+    scroll->setHasVerticalScroller(true);
+    add(scroll);
+    table->reloadData();
+
+    EXPECT_EQ(describeChildren(window->selfValue()), "ScrollArea:");
+    auto scrollChildren = childrenOf(scroll->selfValue());
+    ASSERT_FALSE(scrollChildren.empty());
+    EXPECT_EQ(scrollChildren[0].object(), table);
+    auto rows = childrenOf(table->selfValue());
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(attribute(rows[1], A::Role), fnd::Value("AXRow"));
+    EXPECT_EQ(attribute(rows[1], A::Index), fnd::Value(1));
+    EXPECT_EQ(describeChildren(rows[1]), "TextField:name1 TextField:size1") << "the table's cells are editable";
+    EXPECT_EQ(attribute(rows[1], A::Parent).object(), table);
+    EXPECT_EQ(childrenOf(table->selfValue())[1], rows[1]) << "the same element for the same row";
+
+    // A row's frame on the screen is its rect converted through the table and the window.
+    auto rowRect = window->convertRectToScreen(table->convertRectToView(table->rectOfRow(1), nullptr));
+    EXPECT_EQ(attribute(rows[1], A::Position).point(), rowRect.origin);
+    EXPECT_EQ(attribute(rows[1], A::Size).size(), rowRect.size);
+
+    accessibilityElement(rows[2])->accessibilitySetValue(true, A::Selected);
+    EXPECT_EQ(table->selectedRow(), 2);
+    EXPECT_TRUE(recorder.heardAbout(AccessibilityNotification::SelectedRowsChanged, table.get()));
+    table->accessibilitySetValue(fnd::Array { rows[0] }, A::SelectedRows);
+    EXPECT_EQ(table->selectedRow(), 0);
+    EXPECT_EQ(*attribute(*table, A::SelectedRows).array(), fnd::Array { rows[0] });
+}
+
+TEST_F(AccessibilityTest, FramesAndHitTestingUseScreenCoordinates)
+{
+    auto button = Button::create({ 40, 60, 100, 30 }, "Export");
+    add(button);
+    // The content view is not flipped: the button's origin lies at the content's origin plus its frame's.
+    auto content = window->contentRectForFrameRect(window->frame());
+    gfx::Point expected { content.minX() + 40, content.minY() + 60 };
+    EXPECT_EQ(attribute(*button, A::Position).point(), expected);
+    EXPECT_EQ(attribute(*button, A::Size).size(), (gfx::Size { 100, 30 }));
+    EXPECT_EQ(window->accessibilityHitTest({ expected.x + 50, expected.y + 15 }).object(), button);
+    EXPECT_EQ(app().accessibilityHitTest({ expected.x + 50, expected.y + 15 }).object(), button);
+    EXPECT_EQ(window->accessibilityHitTest({ expected.x + 150, expected.y + 15 }).object(), window)
+        << "over the ignored content view: the window";
+}
+
+TEST_F(AccessibilityTest, ChangesReachObserversAndGoneElementsAreReported)
+{
+    auto button = Button::create({ 40, 60, 100, 30 }, "Export");
+    add(button);
+    EXPECT_TRUE(recorder.heardAbout(AccessibilityNotification::ChildrenChanged, window.get()))
+        << "the content view is ignored: the window's children changed";
+    button->setTitle("Save");
+    EXPECT_TRUE(recorder.heardAbout(AccessibilityNotification::ValueChanged, button.get()));
+    window->setTitle("Renamed");
+    EXPECT_TRUE(recorder.heardAbout(AccessibilityNotification::TitleChanged, window.get()));
+    button->setFrameOrigin({ 50, 60 });
+    EXPECT_TRUE(recorder.heardAbout(AccessibilityNotification::Moved, button.get()));
+
+    const AccessibilityElement* gone = button.get();
+    button->removeFromSuperview();
+    button.reset();
+    EXPECT_NE(std::find(recorder.destroyed.begin(), recorder.destroyed.end(), gone), recorder.destroyed.end());
+
+    // Nothing is posted while nobody listens.
+    removeAccessibilityObserver(&recorder);
+    EXPECT_FALSE(isAccessibilityObserved());
+    recorder.heard.clear();
+    window->setTitle("Quiet");
+    EXPECT_TRUE(recorder.heard.empty());
+    addAccessibilityObserver(&recorder);
+}
+
+TEST_F(AccessibilityTest, MainMenuIsTheMenuBarAndItsItemsPerformTheirActions)
+{
+    auto main = Menu::create("Main");
+    auto file = main->addItemWithTitle("File");
+    auto submenu = Menu::create("File");
+    auto exportItem = submenu->addItemWithTitle("Export…", "clicked:", "e");
+    exportItem->setTarget(log);
+    main->setSubmenu(submenu, *file);
+    app().setMainMenu(main);
+
+    auto bar = attribute(app().selfValue(), A::MenuBar);
+    EXPECT_EQ(bar.object(), main);
+    EXPECT_EQ(attribute(bar, A::Role), fnd::Value("AXMenuBar"));
+    EXPECT_EQ(describeChildren(bar), "MenuBarItem:File");
+    auto fileMenu = childrenOf(childrenOf(bar)[0]);
+    ASSERT_EQ(fileMenu.size(), 1u);
+    EXPECT_EQ(attribute(fileMenu[0], A::Parent).object(), file);
+    auto exportElement = childrenOf(fileMenu[0])[0];
+    EXPECT_EQ(attribute(exportElement, A::MenuItemCmdChar), fnd::Value("Ctrl+E"));
+    accessibilityElement(exportElement)->accessibilityPerformAction(AccessibilityAction::Press);
+    EXPECT_EQ(log->count("clicked"), 1);
+    app().setMainMenu(nullptr);
+}
+
+}

@@ -7,6 +7,7 @@
 #include "frameworks/tab-bar-core/TabShapes.h"
 #include "frameworks/tab-bar-core/TabWidths.h"
 #include "platform/foundation/bindings/ValueTransformer.h"
+#include "platform/foundation/runtime/Exception.h"
 #include "platform/foundation/runtime/Log.h"
 #include "platform/foundation/runtime/RunLoop.h"
 #include "platform/foundation/runtime/Timer.h"
@@ -36,6 +37,17 @@ const char* const ZTBTabBarControlIdentifierContext = "ZTBTabBarControl.identifi
 void ZTBTabBarControl::describeClass(fnd::ClassBuilder<ZTBTabBarControl>& c)
 {
     c.property("styleName", &ZTBTabBarControl::styleName, &ZTBTabBarControl::setStyleNamed);
+    c.property("tabView", &ZTBTabBarControl::tabView, &ZTBTabBarControl::setTabView);
+    c.property("partnerView", &ZTBTabBarControl::partnerView, &ZTBTabBarControl::setPartnerView);
+    c.property(
+        "delegate", [](const ZTBTabBarControl& bar) { return std::dynamic_pointer_cast<fnd::Object>(bar.delegate()); },
+        [](ZTBTabBarControl& bar, const std::shared_ptr<fnd::Object>& object) {
+            auto delegate = std::dynamic_pointer_cast<ZTBTabBarControlDelegate>(object);
+            if (object && !delegate)
+                throw fnd::Exception::invalidArgument(
+                    fnd::String(fmt::format("A {} is not a tab bar delegate.", object->className().utf8())));
+            bar.setDelegate(delegate);
+        });
 }
 
 ZTBTabBarControl::ZTBTabBarControl() = default;
@@ -385,9 +397,20 @@ fnd::String ZTBTabBarControl::stringForToolTip(ui::View&, long, gfx::Point point
 
 void ZTBTabBarControl::awakeFromNib()
 {
+    addCellsForItemsNotShown();
+}
+
+void ZTBTabBarControl::setTabView(std::shared_ptr<ui::TabView> tabView)
+{
+    m_tabView = std::move(tabView);
+    addCellsForItemsNotShown();
+}
+
+void ZTBTabBarControl::addCellsForItemsNotShown()
+{
     if (!m_tabView)
         return;
-    for (const auto& item : m_tabView->tabViewItems())
+    for (const auto& item : std::vector(m_tabView->tabViewItems()))
         if (!cellForItem(*item))
             addTabViewItem(item);
 }

@@ -95,7 +95,8 @@ public:
     void setStyleNamed(const fnd::String& name);
 
     const std::shared_ptr<ui::TabView>& tabView() const override { return m_tabView; }
-    void setTabView(std::shared_ptr<ui::TabView> tabView) { m_tabView = std::move(tabView); }
+    // The items the tab view already has show at once; later ones come through its delegate calls.
+    void setTabView(std::shared_ptr<ui::TabView> tabView);
     std::shared_ptr<ZTBTabBarControlDelegate> delegate() const { return m_delegate.lock(); }
     void setDelegate(const std::shared_ptr<ZTBTabBarControlDelegate>& delegate);
     std::shared_ptr<ui::View> partnerView() const { return m_partnerView; }
@@ -154,6 +155,7 @@ public:
     void removeTabForCell(const std::shared_ptr<ZTBTabBarCell>& cell);
     void bindPropertiesForCell(ZTBTabBarCell& cell, ui::TabViewItem& item);
     std::vector<std::shared_ptr<ui::TabViewItem>> representedTabViewItems() const;
+    void addCellsForItemsNotShown();
     std::shared_ptr<ZTBTabBarCell> cellForPoint(gfx::Point point, gfx::Rect* cellFrame = nullptr) const;
     std::shared_ptr<ZTBTabBarCell> cellForItem(const ui::TabViewItem& item) const;
     long indexOfCell(const ZTBTabBarCell& cell) const;

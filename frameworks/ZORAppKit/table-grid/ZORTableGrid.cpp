@@ -114,6 +114,8 @@ void ZORTableGrid::buildParts(gfx::Rect frame)
     m_contentScrollView->setAutohidesScrollers(true);
     m_contentView = ZORTableGridContentView::create({ 0, 0, w - RowHeaderWidth, h - ColumnHeaderHeight });
     m_contentScrollView->setDocumentView(m_contentView);
+    // A wheel step moves the cells by whole rows.
+    m_contentScrollView->setVerticalLineScroll(RowHeight);
     addSubview(m_contentScrollView);
 
     observeContentScrolling();
@@ -181,6 +183,7 @@ bool ZORTableGrid::initWithCoder(fnd::Coder& coder)
     m_columnHeaderView = columnHeader;
     m_rowHeaderView = rowHeader;
     m_contentView = content;
+    m_contentScrollView->setVerticalLineScroll(RowHeight);
     observeContentScrolling();
     return true;
 }

@@ -20,7 +20,8 @@ struct Handlers {
 
 Handlers& handlers()
 {
-    static Handlers h;
+    // Never destroyed: objects a program keeps alive past main still reach it while they are destroyed.
+    static auto& h = *new Handlers;
     return h;
 }
 

@@ -13,13 +13,15 @@ namespace {
 
 std::mutex& sinkMutex()
 {
-    static std::mutex m;
+    // Never destroyed: objects a program keeps alive past main still reach it while they are destroyed.
+    static auto& m = *new std::mutex;
     return m;
 }
 
 LogSink& sink()
 {
-    static LogSink s;
+    // Never destroyed: objects a program keeps alive past main still reach it while they are destroyed.
+    static auto& s = *new LogSink;
     return s;
 }
 

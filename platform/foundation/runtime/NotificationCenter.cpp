@@ -77,7 +77,8 @@ NotificationCenter::~NotificationCenter() = default;
 
 NotificationCenter& NotificationCenter::defaultCenter()
 {
-    static NotificationCenter center;
+    // Never destroyed: objects a program keeps alive past main still reach it while they are destroyed.
+    static auto& center = *new NotificationCenter;
     return center;
 }
 

@@ -37,7 +37,8 @@ const ActionInvoker* ClassInfo::findAction(Selector selector) const
 
 ClassRegistry& ClassRegistry::shared()
 {
-    static ClassRegistry registry;
+    // Never destroyed: objects a program keeps alive past main still reach it while they are destroyed.
+    static auto& registry = *new ClassRegistry;
     return registry;
 }
 

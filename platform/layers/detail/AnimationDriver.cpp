@@ -22,7 +22,8 @@ class AnimationDriver {
 public:
     static AnimationDriver& shared()
     {
-        static AnimationDriver driver;
+        // Never destroyed: objects a program keeps alive past main still reach it while they are destroyed.
+        static auto& driver = *new AnimationDriver;
         return driver;
     }
 

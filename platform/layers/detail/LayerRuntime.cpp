@@ -18,7 +18,8 @@ struct PendingLayout {
 
 PendingLayout& pendingLayout()
 {
-    static PendingLayout pending;
+    // Never destroyed: objects a program keeps alive past main still reach it while they are destroyed.
+    static auto& pending = *new PendingLayout;
     return pending;
 }
 
@@ -26,7 +27,8 @@ PendingLayout& pendingLayout()
 
 std::recursive_mutex& layerMutex()
 {
-    static std::recursive_mutex mutex;
+    // Never destroyed: objects a program keeps alive past main still reach it while they are destroyed.
+    static auto& mutex = *new std::recursive_mutex;
     return mutex;
 }
 

@@ -26,6 +26,16 @@ void TabView::describeClass(fnd::ClassBuilder<TabView>& c)
 {
     c.property("tabViewType", &TabView::tabViewType, &TabView::setTabViewType);
     c.property("drawsBackground", &TabView::drawsBackground, &TabView::setDrawsBackground);
+    c.property(
+        "delegate", [](const TabView& view) { return std::dynamic_pointer_cast<fnd::Object>(view.delegate()); },
+        [](TabView& view, const std::shared_ptr<fnd::Object>& object) {
+            auto delegate = std::dynamic_pointer_cast<TabViewDelegate>(object);
+            if (object && !delegate)
+                throw fnd::Exception::invalidArgument(
+                    fnd::String(fmt::format("A {} is not a tab view delegate.", object->className().utf8())));
+            view.setDelegate(delegate);
+        });
+    c.action("addTabViewItem:", &TabView::addTabViewItem);
     c.action("selectFirstTabViewItem:", &TabView::selectFirstTabViewItem);
     c.action("selectLastTabViewItem:", &TabView::selectLastTabViewItem);
     c.action("selectNextTabViewItem:", &TabView::selectNextTabViewItem);

@@ -12,6 +12,7 @@ void TabViewItem::describeClass(fnd::ClassBuilder<TabViewItem>& c)
     c.property("label", &TabViewItem::label, &TabViewItem::setLabel);
     c.property("identifier", &TabViewItem::identifier, &TabViewItem::setIdentifier);
     c.property("toolTip", &TabViewItem::toolTip, &TabViewItem::setToolTip);
+    c.property("view", &TabViewItem::view, &TabViewItem::setView);
     c.exposeBinding("label");
 }
 

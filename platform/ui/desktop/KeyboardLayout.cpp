@@ -51,7 +51,8 @@ std::mutex& keyboardLayoutCurrentMutex()
 
 std::shared_ptr<KeyboardLayout>& keyboardLayoutCurrentSlot()
 {
-    static std::shared_ptr<KeyboardLayout> current;
+    // Never destroyed: objects a program keeps alive past main still reach it while they are destroyed.
+    static auto& current = *new std::shared_ptr<KeyboardLayout>;
     return current;
 }
 

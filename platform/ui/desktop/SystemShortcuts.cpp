@@ -11,7 +11,8 @@ namespace {
 
 std::shared_ptr<SystemShortcutProvider>& systemShortcutsSharedSlot()
 {
-    static std::shared_ptr<SystemShortcutProvider> provider = std::make_shared<SystemShortcutProvider>();
+    // Never destroyed: objects a program keeps alive past main still reach it while they are destroyed.
+    static auto& provider = *new std::shared_ptr<SystemShortcutProvider>(std::make_shared<SystemShortcutProvider>());
     return provider;
 }
 

@@ -22,7 +22,8 @@ struct NamedPasteboards {
 
 NamedPasteboards& namedPasteboards()
 {
-    static NamedPasteboards pasteboards;
+    // Never destroyed: objects a program keeps alive past main still reach it while they are destroyed.
+    static auto& pasteboards = *new NamedPasteboards;
     return pasteboards;
 }
 

@@ -329,7 +329,11 @@ private:
                     return failure(InterfaceFile::InvalidValueError, child, "is not a view");
                 if (auto filled = fill(child); !filled)
                     return filled;
-                parentView->addSubview(view);
+                // A class that adds subviews its own way (wrapping them, laying them out) registers addSubview:.
+                if (parent.classInfo().findAction(selector))
+                    parent.perform(selector, Value(m_made.at(child)));
+                else
+                    parentView->addSubview(view);
             }
             return {};
         }
@@ -372,6 +376,9 @@ private:
 
     fnd::Expected<void> setKey(fnd::Object& object, const Value& value, const String& key, const xmlNode* node)
     {
+        if (const auto* property = object.classInfo().findProperty(key); property && !property->set)
+            return failure(InterfaceFile::ReadOnlyKeyError, node,
+                fmt::format("sets a key a {} has only to read", object.className().utf8()));
         try {
             if (!fits(object.valueForKey(key), value))
                 return failure(InterfaceFile::InvalidValueError, node, "sets a value of the wrong kind for its key");

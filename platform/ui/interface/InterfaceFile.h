@@ -59,6 +59,8 @@ public:
         UnknownObjectError = 4,
         InvalidValueError = 5,
         FileReadError = 6,
+        // A key the class has, but only to read.
+        ReadOnlyKeyError = 7,
     };
 
     static fnd::Expected<Contents> load(const fnd::Data& xml, const std::shared_ptr<fnd::Object>& owner = {});

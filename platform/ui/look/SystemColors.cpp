@@ -15,7 +15,8 @@ struct AccentState {
 
 AccentState& state()
 {
-    static AccentState s;
+    // Never destroyed: objects a program keeps alive past main still reach it while they are destroyed.
+    static auto& s = *new AccentState;
     return s;
 }
 

@@ -1,6 +1,7 @@
 #include "platform/ui/views/Application.h"
 
 #include "platform/foundation/runtime/Clock.h"
+#include "platform/foundation/runtime/Exception.h"
 #include "platform/foundation/runtime/Log.h"
 #include "platform/foundation/runtime/NotificationCenter.h"
 #include "platform/foundation/runtime/RunLoop.h"
@@ -18,8 +19,8 @@ FND_REGISTER_CLASS(Application, Responder)
 
 std::shared_ptr<Application> Application::sharedPointer()
 {
-    static std::shared_ptr<Application> app = [] {
-        // The centre is made first, so it outlives the application and the observer below.
+    // Never destroyed, as the notification centre: views a program keeps alive past main still reach both.
+    static auto& app = *new std::shared_ptr<Application>([] {
         auto& center = fnd::NotificationCenter::defaultCenter();
         auto made = fnd::makeObject<Application>();
         // Everything on screen may use the system colours: it is all drawn again when they change.
@@ -30,7 +31,7 @@ std::shared_ptr<Application> Application::sharedPointer()
             }
         });
         return made;
-    }();
+    }());
     return app;
 }
 
@@ -85,7 +86,7 @@ void Application::run()
         auto event = nextEvent(EventMasks::Any, fnd::Date::distantFuture(), fnd::RunLoopMode::Default, true);
         if (event) {
             idle = false;
-            sendEvent(*event);
+            deliverEvent(*event);
             continue;
         }
         // Under a virtual clock nothing can arrive once time has run out: stop instead of spinning.
@@ -247,6 +248,18 @@ void Application::sendEvent(const Event& event)
         window->sendEvent(event);
 }
 
+void Application::deliverEvent(const Event& event)
+{
+    try {
+        sendEvent(event);
+    } catch (const fnd::Exception& e) {
+        fnd::logf(fnd::LogLevel::Error, "An exception was raised while an event was handled: {}: {}", e.name().utf8(),
+            e.reason().utf8());
+    } catch (const std::exception& e) {
+        fnd::logf(fnd::LogLevel::Error, "An exception was raised while an event was handled: {}", e.what());
+    }
+}
+
 void Application::dispatchPendingEvents()
 {
     auto self = shared_from_this();
@@ -254,7 +267,7 @@ void Application::dispatchPendingEvents()
         auto event = m_queue.front();
         m_queue.pop_front();
         m_currentEvent = event;
-        sendEvent(*event);
+        deliverEvent(*event);
     }
 }
 
@@ -542,7 +555,7 @@ long Application::runModalSession(const std::shared_ptr<ModalSession>& session)
         auto event = nextEvent(EventMasks::Any, fnd::Date::distantPast(), fnd::RunLoopMode::ModalPanel, true);
         if (!event)
             break;
-        sendEvent(*event);
+        deliverEvent(*event);
     }
     return session->response.value_or(ModalResponse::Continue);
 }
@@ -564,7 +577,7 @@ long Application::runModalForWindow(const std::shared_ptr<Window>& window)
         auto event = nextEvent(EventMasks::Any, fnd::Date::distantFuture(), fnd::RunLoopMode::ModalPanel, true);
         if (event) {
             idle = false;
-            sendEvent(*event);
+            deliverEvent(*event);
             continue;
         }
         // Under a virtual clock an empty queue stays empty: end the session rather than hang.

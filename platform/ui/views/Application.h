@@ -82,7 +82,8 @@ public:
     void discardEvents(EventMask mask, const Event* before = nullptr);
     // Routes an event to its window (or the key window for keys), key equivalents first.
     virtual void sendEvent(const Event& event);
-    // Sends every queued event, one by one, without waiting.
+    // Sends every queued event, one by one, without waiting. Like run() and the modal loops, it logs an exception
+    // raised while an event is handled and goes on with the next event; sendEvent itself lets it through.
     void dispatchPendingEvents();
     // Local monitors see the events of their mask that sendEvent routes, before anyone else; a monitor answering
     // false swallows the event. Monitors added while an event is being sent see the next one.
@@ -174,6 +175,8 @@ private:
     void chooseNewKeyAndMain(Window* leaving);
     void finishTermination();
     void wakeUp();
+    // The event loops' boundary: an exception raised while the event is handled is logged and the loop goes on.
+    void deliverEvent(const Event& event);
     std::shared_ptr<fnd::Object> searchChain(const std::shared_ptr<Responder>& start, fnd::Selector action) const;
 
     std::weak_ptr<ApplicationDelegate> m_delegate;

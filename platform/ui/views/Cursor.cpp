@@ -20,7 +20,8 @@ struct CursorState {
 // Cursors belong to the main thread, as the windows do.
 CursorState& cursorState()
 {
-    static CursorState instance;
+    // Never destroyed: objects a program keeps alive past main still reach it while they are destroyed.
+    static auto& instance = *new CursorState;
     return instance;
 }
 

@@ -33,7 +33,8 @@ struct Focus {
 };
 std::vector<Focus>& focusStack()
 {
-    static std::vector<Focus> stack;
+    // Never destroyed: objects a program keeps alive past main still reach it while they are destroyed.
+    static auto& stack = *new std::vector<Focus>;
     return stack;
 }
 

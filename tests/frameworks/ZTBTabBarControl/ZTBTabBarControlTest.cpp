@@ -87,6 +87,38 @@ TEST_F(ZTBTabBarControlTest, CellsAreAppendedWhateverTheItemsIndex)
     EXPECT_TRUE(a.cell("Two")->tabState() & ZTBTabState::RightIsSelected);
 }
 
+TEST_F(ZTBTabBarControlTest, ABarConnectedToATabViewWithItemsShowsThemAtOnceAndLaterOnesAfter)
+{
+    auto tabs = ui::TabView::create({ 0, 0, 400, 178 });
+    for (const char* label : { "Codes", "Labels" }) {
+        auto item = ui::TabViewItem::create();
+        item->setLabel(label);
+        tabs->addTabViewItem(item);
+    }
+    tabs->selectTabViewItemAtIndex(1);
+    auto bar = ZTBTabBarControl::create({ 0, 178, 400, 22 });
+    a.window->contentView()->addSubview(bar);
+    bar->setTabView(tabs);
+    tabs->setDelegate(bar);
+    auto labels = [&] {
+        Labels out;
+        for (const auto& c : bar->cells())
+            out.push_back(c->stringValue().utf8());
+        return out;
+    };
+    EXPECT_EQ(labels(), (Labels { "Codes", "Labels" }));
+    settle();
+    ASSERT_EQ(bar->cells().size(), 2u);
+    EXPECT_EQ(bar->cells()[1]->state(), 1) << "the selected item's tab is the selected one";
+    EXPECT_GT(bar->cells()[0]->frame().width(), 0);
+
+    auto item = ui::TabViewItem::create();
+    item->setLabel("Sheets");
+    tabs->addTabViewItem(item);
+    bar->awakeFromNib();
+    EXPECT_EQ(labels(), (Labels { "Codes", "Labels", "Sheets" })) << "no item gets two tabs";
+}
+
 TEST_F(ZTBTabBarControlTest, RemovingAnItemTellsTheDelegateBeforeItsCellGoes)
 {
     a.addItem("One");

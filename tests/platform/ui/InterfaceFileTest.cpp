@@ -69,6 +69,7 @@ void IfWidget::describeClass(fnd::ClassBuilder<IfWidget>& c)
         "target", [](const IfWidget& w) { return w.target.lock(); },
         [](IfWidget& w, const std::shared_ptr<fnd::Object>& t) { w.target = t; });
     c.property("action", &IfWidget::action);
+    c.property("childCount", [](const IfWidget& w) { return static_cast<long>(w.children.size()); });
     c.action("addSubview:", &IfWidget::addSubview);
     c.action("awakeFromNib", &IfWidget::awakeFromNib);
 }
@@ -252,6 +253,8 @@ TEST(InterfaceFile, BrokenFilesFailNamingTheElement)
             R"(<object id="a" class="NoSuchClass"> on line 2)" },
         { "unknown key", "<object class=\"IfWidget\">\n<string key=\"colour\">red</string></object>",
             ui::InterfaceFile::UnknownKeyError, R"(<string key="colour"> on line 3)" },
+        { "read-only key", "<object class=\"IfWidget\">\n<integer key=\"childCount\">2</integer></object>",
+            ui::InterfaceFile::ReadOnlyKeyError, "sets a key a IfWidget has only to read" },
         { "key without a name", R"(<object class="IfWidget"><string>x</string></object>)",
             ui::InterfaceFile::MalformedError, "has no key" },
         { "bad integer", R"(<object class="IfWidget"><integer key="count">12a</integer></object>)",

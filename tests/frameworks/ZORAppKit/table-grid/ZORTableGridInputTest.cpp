@@ -209,3 +209,19 @@ TEST_F(ZORTableGridInputTest, DoubleClickEditsOnlyWhenAllowedAndAPressElsewhereK
 }
 
 }
+
+TEST_F(ZORTableGridInputTest, AWheelStepScrollsTheCellsAndRowHeadersByWholeRows)
+{
+    auto clip = grid->contentScrollView()->contentView();
+    const auto overCells = content().convertPointToView({ 100, 100 }, nullptr);
+    auto wheel = [&](double deltaY) {
+        backend->scrollWheel(*window, overCells, 0, deltaY);
+        dispatch();
+        return clip->bounds().origin.y;
+    };
+    // Rows are 20 points high: one step down shows row 1 at the top, two more show row 3.
+    EXPECT_DOUBLE_EQ(wheel(-1), 20);
+    EXPECT_DOUBLE_EQ(wheel(-2), 60);
+    EXPECT_DOUBLE_EQ(grid->rowHeaderView()->visibleRect().minY(), 60) << "the row headers follow";
+    EXPECT_DOUBLE_EQ(wheel(1), 40);
+}

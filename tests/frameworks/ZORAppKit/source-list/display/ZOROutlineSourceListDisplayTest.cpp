@@ -9,6 +9,8 @@
 #include "platform/ui/containers/ScrollView.h"
 #include "platform/ui/tables/TableColumn.h"
 
+#include "support/TemporaryFolder.h"
+
 #include "platform/foundation/files/FileURL.h"
 #include "platform/foundation/runtime/RunLoop.h"
 #include "platform/foundation/runtime/Timer.h"
@@ -139,7 +141,31 @@ protected:
             ::kill(peer, SIGTERM);
         if (finish)
             finish->invalidate();
+        // A drag that never began leaves the button down for the next test.
+        runWhileServing(*backend, "xdotool mouseup 1");
         GtkDisplayTest::TearDown();
+    }
+
+    // Presses on the row, pulls a little and, once the list started its drag, carries it to the device point and
+    // lets go there.
+    void dragRowTo(long row, int toX, int toY)
+    {
+        std::string steps;
+        for (int step = 1; step <= 6; ++step)
+            steps += fmt::format(" mousemove {} {} sleep 0.1", toX + step, toY + step);
+        const std::string carry = "xdotool" + steps + " mouseup 1";
+        finish = fnd::Timer::create(0.05, true, [this, carry](fnd::Timer& timer) {
+            if (!items->dragStarted)
+                return;
+            timer.invalidate();
+            startInBackground({ "/bin/sh", "-c", carry });
+        });
+        fnd::RunLoop::main().addTimer(finish, fnd::RunLoopMode::Common);
+        auto start = at(row, 80);
+        auto space = start.find(' ');
+        const int x = std::stoi(start.substr(0, space)), y = std::stoi(start.substr(space + 1));
+        startInBackground({ "xdotool", "mousemove", std::to_string(x), std::to_string(y), "mousedown", "1", "mousemove",
+            std::to_string(x + 8 * scale()), std::to_string(y + 12 * scale()) });
     }
 
     std::shared_ptr<DisplayItems> items = std::make_shared<DisplayItems>();
@@ -184,6 +210,37 @@ std::string readFile(const std::string& path)
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
+// A folder of ours that takes promised files: it names its folder when something is dropped on it.
+class DisplayFolderTarget : public ui::View, public ui::DraggingDestination {
+    FND_OBJECT(DisplayFolderTarget)
+public:
+    ui::DragOperation draggingEntered(ui::DraggingInfo&) override { return ui::DragOperations::Copy; }
+    bool performDragOperation(ui::DraggingInfo& info) override
+    {
+        names = info.namesOfPromisedFilesDroppedAtDestination(fnd::fileURLWithPath(fnd::String(folder.path())));
+        return true;
+    }
+    testsupport::TemporaryFolder folder;
+    std::vector<fnd::String> names;
+};
+FND_REGISTER_CLASS(DisplayFolderTarget, ui::View)
+
+TEST_F(ZOROutlineSourceListDisplayTest, DraggedItemsAreWrittenIntoAFolderOfOursTheyAreDroppedOn)
+{
+    auto target = std::make_shared<DisplayFolderTarget>();
+    target->initWithFrame({ 0, 0, 160, 120 });
+    ui::registerForDraggedTypes(*target, { ui::PasteboardType::FilesPromise });
+    auto folderWindow = showWindow({ 520, 260, 160, 120 }, target);
+    auto [left, top, width, height] = deviceRectOfContent(*folderWindow);
+    // The list's window takes the press as the start of a drag only while it is the key window.
+    window->makeKeyAndOrderFront();
+    ASSERT_TRUE(waitFor([&] { return window->isKeyWindow(); }));
+    dragRowTo(5, left + width / 2, top + height / 2);
+    ASSERT_TRUE(waitFor([&] { return !target->names.empty(); }, 20)) << "nothing was dropped on the folder";
+    EXPECT_EQ(target->names, std::vector<fnd::String> { "Disk.txt" });
+    EXPECT_EQ(target->folder.read("Disk.txt"), "item Disk");
+}
+
 TEST_F(ZOROutlineSourceListDisplayTest, DraggedItemsArriveInAnotherProgramAsTheFilesTheyPromise)
 {
     // The other program takes file drops at the screen's top left and reports the files it got.
@@ -193,25 +250,7 @@ TEST_F(ZOROutlineSourceListDisplayTest, DraggedItemsArriveInAnotherProgramAsTheF
     ASSERT_GT(peer, 0);
     ASSERT_TRUE(waitFor([&] { return readFile(report).find("ready") != std::string::npos; }));
 
-    // Press on Desktop, pull a little; once the list started its drag, carry it to the other program and let go.
-    const int s = scale();
-    std::string steps;
-    for (int step = 1; step <= 6; ++step)
-        steps += fmt::format(" mousemove {} {} sleep 0.1", 100 * s + step, 75 * s + step);
-    const std::string carry = "xdotool" + steps + " mouseup 1";
-    finish = fnd::Timer::create(0.05, true, [this, carry](fnd::Timer& timer) {
-        if (!items->dragStarted)
-            return;
-        timer.invalidate();
-        startInBackground({ "/bin/sh", "-c", carry });
-    });
-    fnd::RunLoop::main().addTimer(finish, fnd::RunLoopMode::Common);
-    auto start = at(2, 80);
-    auto space = start.find(' ');
-    const int x = std::stoi(start.substr(0, space)), y = std::stoi(start.substr(space + 1));
-    startInBackground({ "xdotool", "mousemove", std::to_string(x), std::to_string(y), "mousedown", "1", "mousemove",
-        std::to_string(x + 8 * s), std::to_string(y + 12 * s) });
-
+    dragRowTo(2, 100 * scale(), 75 * scale());
     ASSERT_TRUE(waitFor([&] { return readFile(report).find("file ") != std::string::npos; }, 20)) << readFile(report);
     auto lines = readFile(report);
     auto from = lines.find("file ") + 5;

@@ -151,10 +151,10 @@ static ui::DraggingSource* promisingSource(BarcodesPasteboardProvider* self)
 static std::optional<std::string> promisedFileList(BarcodesPasteboardProvider* self)
 {
     if (!*self->promisedFiles) {
+        auto keepSource = self->promiser->lock();
         auto* promiser = promisingSource(self);
         if (!promiser)
             return std::nullopt;
-        auto keep = self->promiser->lock();
         auto paths = ui::fulfilFilePromiseInNewFolder(*promiser);
         *self->promisedFiles = ui::clipboardtypes::uriListForPaths(paths);
     }

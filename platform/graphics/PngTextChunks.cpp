@@ -82,8 +82,10 @@ fnd::Data withText(const fnd::Data& png, const std::vector<std::pair<std::string
 {
     // The header chunk (IHDR) always comes first and has 13 bytes of data.
     constexpr std::size_t headerEnd = PngTextChunksSignature.size() + 12 + 13;
+    // A damaged header is left alone: the text would sit behind a chunk that readers stop at.
     if (!PngTextChunksIsPng(png) || png.length() < headerEnd || PngTextChunksBigEndian(png.bytes() + 8) != 13
-        || std::memcmp(png.bytes() + 12, "IHDR", 4) != 0)
+        || std::memcmp(png.bytes() + 12, "IHDR", 4) != 0
+        || std::uint32_t(crc32(crc32(0, nullptr, 0), png.bytes() + 12, 17)) != PngTextChunksBigEndian(png.bytes() + 29))
         return png;
     std::string chunks;
     for (const auto& [keyword, value] : text) {

@@ -15,8 +15,8 @@ namespace gfx::PngTextChunks {
 std::map<std::string, std::string> read(const fnd::Data& png);
 
 // The PNG with tEXt chunks for the pairs put right after its header chunk; the bytes unchanged when they do not start
-// as a PNG does. Keywords are 1 to 79 printable Latin-1 characters without a NUL; pairs with any other keyword are left
-// out.
+// with a PNG's signature and an intact header chunk. Keywords are 1 to 79 printable Latin-1 characters without a NUL;
+// pairs with any other keyword are left out.
 fnd::Data withText(const fnd::Data& png, const std::vector<std::pair<std::string, std::string>>& text);
 
 }

@@ -54,6 +54,10 @@ TEST(PngTextChunks, TextWrittenIntoAPictureIsReadBackAndThePictureStillDecodes)
     auto damaged = tagged;
     const_cast<std::uint8_t*>(damaged.bytes())[33 + 8 + 2] ^= 0x20; // inside the first text chunk's keyword
     EXPECT_TRUE(gfx::PngTextChunks::read(damaged).empty());
+    // Nor is text put behind a damaged header, where readers would never reach it.
+    auto badHeader = png;
+    const_cast<std::uint8_t*>(badHeader.bytes())[20] ^= 1;
+    EXPECT_EQ(gfx::PngTextChunks::withText(badHeader, { { "a", "b" } }).length(), badHeader.length());
     fnd::Data notPng("GIF89a....", 10);
     EXPECT_TRUE(gfx::PngTextChunks::read(notPng).empty());
     EXPECT_EQ(gfx::PngTextChunks::withText(notPng, { { "a", "b" } }).length(), 10u);

@@ -1,7 +1,7 @@
 // Glyph runs drawn straight into a bitmap's or window's pixels from our own cache of rasterised glyphs. Labels,
 // cells and fields are short runs drawn plainly, and Cairo's glyph path costs more to set up for each of them than
-// the pixels do; anything else (a shadow, alpha, a turned or stretched context, a clip with partly covered pixels,
-// documents) is Cairo's.
+// the pixels do; anything else (a blurred shadow, alpha, a turned or stretched context, a clip with partly covered
+// pixels, documents) is Cairo's.
 #include "platform/graphics/detail/GraphicsContextImpl.h"
 
 #include "platform/graphics/Font.h"
@@ -34,16 +34,91 @@ std::uint32_t glyphPixelsChannel(double value)
 
 }
 
+namespace {
+
+struct GlyphPixelsPlaced {
+    const detail::RasterGlyph* raster;
+    int x, y; // top left in device pixels
+};
+
+// A run's glyphs moved by (dx, dy) device pixels laid over the pixels inside the clip box in one premultiplied
+// colour. As Cairo and pixman draw a run: the glyphs' coverage added up (saturating) into one mask, then the colour
+// laid over through it once, so overlapping glyph edges come out alike.
+void glyphPixelsComposite(PixelBufferView& pixels, cairo_surface_t* surface,
+    const std::vector<GlyphPixelsPlaced>& placed, int dx, int dy, std::uint32_t colour, const int clip[4])
+{
+    int boxX0 = clip[2], boxY0 = clip[3], boxX1 = clip[0], boxY1 = clip[1];
+    for (const auto& glyph : placed) {
+        const int x = glyph.x + dx, y = glyph.y + dy;
+        if (x >= clip[2] || y >= clip[3] || x + glyph.raster->width <= clip[0] || y + glyph.raster->height <= clip[1])
+            continue;
+        boxX0 = std::min(boxX0, std::max(x, clip[0]));
+        boxY0 = std::min(boxY0, std::max(y, clip[1]));
+        boxX1 = std::max(boxX1, std::min(x + glyph.raster->width, clip[2]));
+        boxY1 = std::max(boxY1, std::min(y + glyph.raster->height, clip[3]));
+    }
+    if (boxX1 <= boxX0 || boxY1 <= boxY0)
+        return;
+    const int w = boxX1 - boxX0, h = boxY1 - boxY0;
+    thread_local std::vector<std::uint8_t> mask;
+    mask.assign(std::size_t(w) * std::size_t(h), 0);
+    for (const auto& glyph : placed) {
+        const auto& raster = *glyph.raster;
+        const int gx = glyph.x + dx, gy = glyph.y + dy;
+        const int fromX = std::max(gx, boxX0), toX = std::min(gx + raster.width, boxX1);
+        const int fromY = std::max(gy, boxY0), toY = std::min(gy + raster.height, boxY1);
+        for (int y = fromY; y < toY; ++y) {
+            const std::uint8_t* from = raster.coverage.data() + std::size_t(y - gy) * std::size_t(raster.width);
+            std::uint8_t* to = mask.data() + std::size_t(y - boxY0) * std::size_t(w);
+            for (int x = fromX; x < toX; ++x)
+                to[x - boxX0] = std::uint8_t(std::min(255, to[x - boxX0] + from[x - gx]));
+        }
+    }
+    cairo_surface_flush(surface);
+    for (int y = boxY0; y < boxY1; ++y) {
+        const std::uint8_t* coverage = mask.data() + std::size_t(y - boxY0) * std::size_t(w) - boxX0;
+        std::uint32_t* row = pixels.row(y);
+        for (int x = boxX0; x < boxX1; ++x) {
+            const std::uint32_t cover = coverage[x];
+            if (cover == 0)
+                continue;
+            const std::uint32_t source = cover == 255 ? colour : glyphPixelsScaled(colour, cover);
+            row[x] = source + glyphPixelsScaled(row[x], 255 - (source >> 24));
+        }
+    }
+    cairo_surface_mark_dirty_rectangle(surface, boxX0, boxY0, w, h);
+}
+
+std::uint32_t glyphPixelsPremultiplied(const std::array<double, 4>& rgba, double alpha)
+{
+    alpha = std::clamp(rgba[3] * alpha, 0.0, 1.0);
+    return glyphPixelsChannel(alpha) << 24 | glyphPixelsChannel(rgba[0] * alpha) << 16
+        | glyphPixelsChannel(rgba[1] * alpha) << 8 | glyphPixelsChannel(rgba[2] * alpha);
+}
+
+}
+
 bool GraphicsContext::Impl::showGlyphsDirectly(const Font& font, std::span<const Glyph> glyphs,
     std::span<const Point> positions, const AffineTransform& glyphToUser)
 {
     const State& s = state();
-    if (!hasPixels() || !pixels.isValid() || s.alpha < 1 || !s.masks.empty() || s.shadow
-        || s.op != CompositingOperation::SourceOver || !font.face())
+    if (!hasPixels() || !pixels.isValid() || s.alpha < 1 || !s.masks.empty() || s.op != CompositingOperation::SourceOver
+        || !font.face())
         return false;
     const auto rgba = s.fill.rgbaIfAvailable();
     if (!rgba)
         return false;
+    // An unblurred shadow moved by whole device pixels (an engraved label's) is the run again in the shadow's
+    // colour, laid under it: the same pixels as the shadow mask would give.
+    int shadowX = 0, shadowY = 0;
+    if (s.shadow) {
+        const double ox = s.shadow->offset.width * scaleX, oy = -s.shadow->offset.height * scaleY;
+        if (s.shadow->blurRadius != 0 || ox != std::round(ox) || oy != std::round(oy) || std::abs(ox) > 1e4
+            || std::abs(oy) > 1e4)
+            return false;
+        shadowX = int(ox);
+        shadowY = int(oy);
+    }
     cairo_t* c = cr.get();
     if (cairo_get_group_target(c) != surface.get())
         return false;
@@ -67,21 +142,13 @@ bool GraphicsContext::Impl::showGlyphsDirectly(const Font& font, std::span<const
 
     auto options = desktopTextRendering();
     options.antialias = options.antialias && s.antialias;
-    const double alpha = std::clamp((*rgba)[3], 0.0, 1.0);
-    const std::uint32_t colour = glyphPixelsChannel(alpha) << 24 | glyphPixelsChannel((*rgba)[0] * alpha) << 16
-        | glyphPixelsChannel((*rgba)[1] * alpha) << 8 | glyphPixelsChannel((*rgba)[2] * alpha);
     auto& rasters = detail::GlyphRasters::forFace(*font.face());
     auto lock = rasters.lock();
-    const int clipX0 = (*clip)[0] >> 8, clipY0 = (*clip)[1] >> 8, clipX1 = (*clip)[2] >> 8, clipY1 = (*clip)[3] >> 8;
+    const int clipBox[4] = { (*clip)[0] >> 8, (*clip)[1] >> 8, (*clip)[2] >> 8, (*clip)[3] >> 8 };
     const std::size_t count = std::min(glyphs.size(), positions.size());
     // Every glyph first: one FreeType cannot render leaves the whole run to Cairo.
-    struct Placed {
-        const detail::RasterGlyph* raster;
-        int x, y; // top left in device pixels
-    };
-    thread_local std::vector<Placed> placed;
+    thread_local std::vector<GlyphPixelsPlaced> placed;
     placed.clear();
-    int boxX0 = clipX1, boxY0 = clipY1, boxX1 = clipX0, boxY1 = clipY0;
     for (std::size_t k = 0; k < count; ++k) {
         const auto* raster = rasters.glyph(glyphs[k], dxx, options);
         if (!raster)
@@ -93,47 +160,14 @@ bool GraphicsContext::Impl::showGlyphsDirectly(const Font& font, std::span<const
         const double deviceY = m.yx * positions[k].x + m.yy * positions[k].y + m.y0;
         if (!(std::abs(deviceX) < 1e7 && std::abs(deviceY) < 1e7))
             continue;
-        const int x = int(std::lround(deviceX)) + raster->left, y = int(std::lround(deviceY)) - raster->top;
-        if (x >= clipX1 || y >= clipY1 || x + raster->width <= clipX0 || y + raster->height <= clipY0)
-            continue;
-        placed.push_back({ raster, x, y });
-        boxX0 = std::min(boxX0, std::max(x, clipX0));
-        boxY0 = std::min(boxY0, std::max(y, clipY0));
-        boxX1 = std::max(boxX1, std::min(x + raster->width, clipX1));
-        boxY1 = std::max(boxY1, std::min(y + raster->height, clipY1));
+        placed.push_back({ raster, int(std::lround(deviceX)) + raster->left, int(std::lround(deviceY)) - raster->top });
     }
     if (placed.empty())
         return true;
-
-    // As Cairo and pixman draw a run: the glyphs' coverage added up (saturating) into one mask, then the colour
-    // laid over through it once, so overlapping glyph edges come out alike.
-    const int w = boxX1 - boxX0, h = boxY1 - boxY0;
-    thread_local std::vector<std::uint8_t> mask;
-    mask.assign(std::size_t(w) * std::size_t(h), 0);
-    for (const auto& glyph : placed) {
-        const auto& raster = *glyph.raster;
-        const int fromX = std::max(glyph.x, boxX0), toX = std::min(glyph.x + raster.width, boxX1);
-        const int fromY = std::max(glyph.y, boxY0), toY = std::min(glyph.y + raster.height, boxY1);
-        for (int y = fromY; y < toY; ++y) {
-            const std::uint8_t* from = raster.coverage.data() + std::size_t(y - glyph.y) * std::size_t(raster.width);
-            std::uint8_t* to = mask.data() + std::size_t(y - boxY0) * std::size_t(w);
-            for (int x = fromX; x < toX; ++x)
-                to[x - boxX0] = std::uint8_t(std::min(255, to[x - boxX0] + from[x - glyph.x]));
-        }
-    }
-    cairo_surface_flush(surface.get());
-    for (int y = boxY0; y < boxY1; ++y) {
-        const std::uint8_t* coverage = mask.data() + std::size_t(y - boxY0) * std::size_t(w) - boxX0;
-        std::uint32_t* row = pixels.row(y);
-        for (int x = boxX0; x < boxX1; ++x) {
-            const std::uint32_t cover = coverage[x];
-            if (cover == 0)
-                continue;
-            const std::uint32_t source = cover == 255 ? colour : glyphPixelsScaled(colour, cover);
-            row[x] = source + glyphPixelsScaled(row[x], 255 - (source >> 24));
-        }
-    }
-    cairo_surface_mark_dirty_rectangle(surface.get(), boxX0, boxY0, w, h);
+    if (s.shadow)
+        glyphPixelsComposite(pixels, surface.get(), placed, shadowX, shadowY,
+            glyphPixelsPremultiplied(s.shadow->rgba, (*rgba)[3]), clipBox);
+    glyphPixelsComposite(pixels, surface.get(), placed, 0, 0, glyphPixelsPremultiplied(*rgba, 1), clipBox);
     return true;
 }
 

@@ -200,6 +200,20 @@ void GraphicsContext::Impl::noteClip(const BezierPath& path)
         clips.reset();
 }
 
+void GraphicsContext::Impl::noteClipRect(const Point (&corners)[4])
+{
+    auto& clips = state().clipBoxes;
+    if (!clips)
+        return;
+    cairo_matrix_t m;
+    cairo_get_matrix(cr.get(), &m);
+    auto box = isAxisAligned(m) ? fixedBoxOf(corners, m) : std::nullopt;
+    if (box)
+        clips->push_back({ box->first, state().antialias });
+    else
+        clips.reset();
+}
+
 // Fills count boxes, boxAt(n, matrix) giving each, straight into the pixels; false (and nothing written) when any
 // doubt leaves them to Cairo.
 template <typename BoxAt>

@@ -100,6 +100,8 @@ struct GraphicsContext::Impl {
         const AffineTransform& glyphToUser);
     // Keeps clipBoxes in step with a clip about to be added.
     void noteClip(const BezierPath& path);
+    // The same for a rectangle given as its path's four corners (user space).
+    void noteClipRect(const Point (&corners)[4]);
 
 private:
     void paintShadow(const CairoDraw& draw);

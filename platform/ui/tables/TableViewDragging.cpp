@@ -20,7 +20,7 @@ std::optional<DragOperation> TableView::draggingUpdated(DraggingInfo& info)
 
 void TableView::draggingExited(DraggingInfo& info)
 {
-    auto self = shared_from_this();
+    auto self = weak_from_this().lock();
     detail::draggingExitedThroughExtensions(*this, info, [this](DraggingInfo&) { clearDropHighlight(); });
 }
 
@@ -34,7 +34,7 @@ bool TableView::performDragOperation(DraggingInfo& info)
 
 void TableView::concludeDragOperation(DraggingInfo& info)
 {
-    auto self = shared_from_this();
+    auto self = weak_from_this().lock();
     detail::concludeDragOperationThroughExtensions(*this, info, [this](DraggingInfo&) { clearDropHighlight(); });
 }
 

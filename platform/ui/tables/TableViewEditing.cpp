@@ -135,7 +135,7 @@ void TableView::textDidChange(const fnd::Notification& notification)
 
 void TableView::textDidEndEditing(const fnd::Notification& notification)
 {
-    auto self = shared_from_this();
+    auto self = weak_from_this().lock();
     detail::textDidEndEditingThroughExtensions(
         *this, notification, [this](const fnd::Notification& note) { endEditingCell(note); });
 }

@@ -1,5 +1,7 @@
 #include "Organiser.h"
 
+#include "frameworks/FoundationExtensions/ZORCountryLocale.h"
+
 #include "platform/foundation/runtime/ClassBuilder.h"
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/Image.h"
@@ -109,7 +111,8 @@ void Organiser::awakeFromNib()
         homepage->fieldAtIndex(0)->setPlaceholder(fnd::String("Address"));
         homepage->bindURLFieldToObject(*person, "homepage");
         std::dynamic_pointer_cast<ZORTextViewInspectorCountryField>(fields.at("country"))
-            ->setEntries({ { "AT", "Austria" }, { "FR", "France" }, { "DE", "Germany" } });
+            ->setCountryLocales({ std::make_shared<ZORCountryLocale>("AT"), std::make_shared<ZORCountryLocale>("FR"),
+                std::make_shared<ZORCountryLocale>("DE") });
         auto list = std::dynamic_pointer_cast<ZORTextViewInspectorListField>(fields.at("tags"));
         list->setEntryFieldTemplate(
             ZORTextViewInspectorField::make<ZORTextViewInspectorTextField>("tag", nullptr, fnd::String("tag")));

@@ -1,14 +1,26 @@
 # One shared library per module (shared, so every class registers itself when the library loads, even when no
-# symbol of its file is referenced): every .cpp below DIR (recursively) is a source. Globbing with
-# CONFIGURE_DEPENDS lets a new file join its module without editing a shared list. EXCLUDE names subfolders of DIR
-# that are modules of their own.
+# symbol of its file is referenced; the anchor below keeps it loaded when nothing of it is): every .cpp below DIR
+# (recursively) is a source. Globbing with CONFIGURE_DEPENDS lets a new file join its module without editing a shared
+# list. EXCLUDE names subfolders of DIR that are modules of their own.
 function(barcodes_module name dir)
     cmake_parse_arguments(ARG "" "" "EXCLUDE" ${ARGN})
     file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${dir}/*.cpp)
     foreach(subfolder ${ARG_EXCLUDE})
         list(FILTER sources EXCLUDE REGEX "^${dir}/${subfolder}/")
     endforeach()
-    add_library(${name} SHARED ${sources})
+    # A program may name the library's classes only in interface files, so that nothing of it is referenced, and a
+    # linker that leaves out unreferenced shared libraries (--as-needed, the default of many distributions) would
+    # drop it with its registrations. The library defines an anchor symbol, and every target that links it compiles
+    # a reference to that symbol (an interface source), so the library is always loaded.
+    string(MAKE_C_IDENTIFIER "barcodes_module_${name}_linked" anchor)
+    set(anchor_definition ${CMAKE_CURRENT_BINARY_DIR}/${name}_anchor.cpp)
+    set(anchor_reference ${CMAKE_CURRENT_BINARY_DIR}/${name}_anchor_reference.cpp)
+    file(CONFIGURE OUTPUT ${anchor_definition}
+        CONTENT "extern \"C\" [[gnu::visibility(\"default\")]] const char ${anchor} = 0;\n")
+    file(CONFIGURE OUTPUT ${anchor_reference} CONTENT "extern \"C\" const char ${anchor};\n\
+namespace { [[gnu::used]] const void* const ${anchor}_reference = &${anchor}; }\n")
+    add_library(${name} SHARED ${sources} ${anchor_definition})
+    target_sources(${name} INTERFACE ${anchor_reference})
     set_property(GLOBAL APPEND PROPERTY BARCODES_MODULES ${name})
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
     target_compile_definitions(${name} PUBLIC BARCODES_RESOURCE_DIR="${BARCODES_RESOURCE_DIR}")

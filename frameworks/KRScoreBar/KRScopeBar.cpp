@@ -79,6 +79,16 @@ void KRScopeBar::describeClass(fnd::ClassBuilder<KRScopeBar>& c)
         return groups;
     });
     c.property("numberOfGroups", &KRScopeBar::numberOfGroups);
+    // Interface files connect these as outlets and add groups (each with its label) as children.
+    c.property("delegate", &KRScopeBar::delegate, &KRScopeBar::setDelegate);
+    c.property("dataSource", &KRScopeBar::dataSource, [](KRScopeBar& bar, const std::shared_ptr<fnd::Object>& object) {
+        if (object && !dynamic_cast<KRScopeBarDataSource*>(object.get()))
+            throw fnd::Exception::invalidArgument(
+                fnd::String(fmt::format("A {} is not a scope bar data source.", object->className().utf8())));
+        bar.setDataSource(object);
+    });
+    c.action(
+        "addGroup:", static_cast<void (KRScopeBar::*)(const std::shared_ptr<KRScopeBarGroup>&)>(&KRScopeBar::addGroup));
     c.keyPathsAffecting("numberOfGroups", { "groups" });
     c.property("minimumButtonWidth", &KRScopeBar::minimumButtonWidth, &KRScopeBar::setMinimumButtonWidth);
     c.property("minimumPopUpWidth", &KRScopeBar::minimumPopUpWidth, &KRScopeBar::setMinimumPopUpWidth);

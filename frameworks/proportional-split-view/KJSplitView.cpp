@@ -21,6 +21,7 @@ void KJSplitView::describeClass(fnd::ClassBuilder<KJSplitView>& c)
     c.property("autosaveName", &KJSplitView::autosaveName,
         [](KJSplitView& view, const fnd::String& name) { view.setAutosaveName(name, false); });
     c.property("isCoupled", &KJSplitView::isCoupled, &KJSplitView::setCoupled);
+    c.property("divider", &KJSplitView::divider, &KJSplitView::setDivider);
     // Interface files add panes through this, so they are wrapped and laid out as panes added in code.
     c.action(
         "addSubview:", static_cast<void (KJSplitView::*)(const std::shared_ptr<ui::View>&)>(&KJSplitView::addSubview));

@@ -49,6 +49,9 @@ void ZORSmallDateControl::describeClass(fnd::ClassBuilder<ZORSmallDateControl>& 
     c.property("month", &ZORSmallDateControl::month, &ZORSmallDateControl::setMonth);
     c.property("year", &ZORSmallDateControl::year, &ZORSmallDateControl::setYear);
     c.property("selected", &ZORSmallDateControl::selected, &ZORSmallDateControl::setSelected);
+    // The stepper beside the control is an outlet of interface files.
+    c.property("stepper", &ZORSmallDateControl::stepper, &ZORSmallDateControl::setStepper);
+    c.property("alignStepper", &ZORSmallDateControl::alignStepper, &ZORSmallDateControl::setAlignStepper);
     c.action("handleStepperClick:", &ZORSmallDateControl::handleStepperClick);
 }
 

@@ -17,6 +17,7 @@
 #include "platform/ui/views/Window.h"
 
 #include <cmath>
+#include <fmt/format.h>
 #include <mutex>
 
 FND_REGISTER_CLASS(ZORTextViewInspector, ui::TextView)
@@ -28,6 +29,41 @@ double ZORTextViewInspectorMinLabelWidth = 0;
 
 void ZORTextViewInspector::describeClass(fnd::ClassBuilder<ZORTextViewInspector>& c)
 {
+    // Interface files give the field list as an array or add fields one by one as children.
+    c.property(
+        "fields",
+        [](const ZORTextViewInspector& inspector) {
+            fnd::Array fields;
+            for (const auto& field : inspector.fieldsArray())
+                fields.push_back(fnd::Value(field));
+            return fields;
+        },
+        [](ZORTextViewInspector& inspector, const fnd::Array& fields) {
+            std::vector<ZORTextViewInspectorFieldPtr> list;
+            for (const auto& value : fields) {
+                auto field = value.objectAs<ZORTextViewInspectorField>();
+                if (!field)
+                    throw fnd::Exception::invalidArgument(
+                        fnd::String(fmt::format("{} is not an inspector field.", value.description().utf8())));
+                list.push_back(field);
+            }
+            inspector.removeAllFields();
+            inspector.addFieldsArray(list);
+        });
+    c.action("addField:", &ZORTextViewInspector::addField);
+    c.property("editableState", &ZORTextViewInspector::editableState, &ZORTextViewInspector::setEditableState);
+    c.property(
+        "inspectorDelegate",
+        [](const ZORTextViewInspector& inspector) {
+            return std::dynamic_pointer_cast<fnd::Object>(inspector.inspectorDelegate());
+        },
+        [](ZORTextViewInspector& inspector, const std::shared_ptr<fnd::Object>& object) {
+            auto delegate = std::dynamic_pointer_cast<ZORTextViewInspectorDelegate>(object);
+            if (object && !delegate)
+                throw fnd::Exception::invalidArgument(
+                    fnd::String(fmt::format("A {} is not an inspector delegate.", object->className().utf8())));
+            inspector.setInspectorDelegate(delegate);
+        });
     c.action("addListRow:", &ZORTextViewInspector::addListRow);
     c.action("removeListRow:", &ZORTextViewInspector::removeListRow);
     c.action("doCompletion:", &ZORTextViewInspector::doCompletion);

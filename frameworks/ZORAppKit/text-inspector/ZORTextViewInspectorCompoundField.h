@@ -59,6 +59,8 @@ public:
     ZOR_INSPECTOR_FIELD_FACTORIES(ZORTextViewInspectorURLField)
     using ZORTextViewInspectorCompoundField::fieldWithIdentifier; // the sub-field with an identifier
     ZORTextViewInspectorURLField() = default;
+    // Made by name, the field has its text and button, as one made for a property has.
+    template <typename T> static std::shared_ptr<T> makeByName() { return makeForProperty<T>(fnd::String(), nullptr); }
     void initWithPropertyName(const fnd::String& name, const std::shared_ptr<fnd::EntityDescription>& entity) override;
     void bindURLFieldToObject(fnd::Object& object, const fnd::String& keyPath);
     void openURLAction(const fnd::Value& sender);

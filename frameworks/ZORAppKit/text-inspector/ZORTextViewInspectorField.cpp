@@ -46,6 +46,16 @@ void ZORTextViewInspectorField::describeClass(fnd::ClassBuilder<ZORTextViewInspe
     c.property(
         "identifier", [](const ZORTextViewInspectorField& f) { return f.identifier(); },
         [](ZORTextViewInspectorField& f, const fnd::String& v) { f.setIdentifier(v); });
+    c.property(
+        "label", [](const ZORTextViewInspectorField& f) { return f.label(); },
+        [](ZORTextViewInspectorField& f, const std::shared_ptr<ZORTextViewInspectorFieldLabel>& v) { f.setLabel(v); });
+    c.property(
+        "placeholder", [](const ZORTextViewInspectorField& f) { return f.placeholder(); },
+        [](ZORTextViewInspectorField& f, std::optional<fnd::String> v) { f.setPlaceholder(std::move(v)); });
+    c.property(
+        "defaultPlaceholder", [](const ZORTextViewInspectorField& f) { return f.defaultPlaceholder(); },
+        [](ZORTextViewInspectorField& f, std::optional<fnd::String> v) { f.setDefaultPlaceholder(std::move(v)); });
+    c.property("isLabelHidden", &ZORTextViewInspectorField::isLabelHidden, &ZORTextViewInspectorField::setLabelHidden);
     c.action(ZORTextViewInspectorFieldLabelChanged, &ZORTextViewInspectorField::labelSelectionDidChange);
     c.exposeBinding("value");
     c.exposeBinding("isValid");

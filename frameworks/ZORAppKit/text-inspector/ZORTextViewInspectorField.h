@@ -30,8 +30,14 @@ public:
     }
 };
 
-// The class factories every kind of field has: a new, initialised field of exactly that kind.
+// The class factories every kind of field has: a new, initialised field of exactly that kind. The class registry
+// (interface files, copies) makes a field by name with createByName: initialised without identifier, label or
+// placeholder, which the file's keys then set.
 #define ZOR_INSPECTOR_FIELD_FACTORIES(Class)                                                                           \
+    static std::shared_ptr<Class> createByName()                                                                       \
+    {                                                                                                                  \
+        return makeByName<Class>();                                                                                    \
+    }                                                                                                                  \
     static std::shared_ptr<Class> fieldWithIdentifier(                                                                 \
         const fnd::String& identifier, ZORTextViewInspectorFieldLabelPtr label)                                        \
     {                                                                                                                  \
@@ -73,6 +79,9 @@ public:
         field->initWithIdentifier(identifier, std::move(placeholder), std::move(label));
         return field;
     }
+    // How a kind is made by name; kinds whose parts come from their initialiser (a URL field's text and button)
+    // declare their own.
+    template <typename T> static std::shared_ptr<T> makeByName() { return make<T>(fnd::String(), nullptr); }
     template <typename T>
     static std::shared_ptr<T> makeForProperty(
         const fnd::String& name, const std::shared_ptr<fnd::EntityDescription>& entity)

@@ -1,6 +1,21 @@
 #include "frameworks/ZORAppKit/text-inspector/ZORTextViewInspectorFieldLabel.h"
 
+#include "platform/foundation/runtime/ClassBuilder.h"
+
 FND_REGISTER_CLASS(ZORTextViewInspectorFieldLabel, fnd::Object)
+
+void ZORTextViewInspectorFieldLabel::describeClass(fnd::ClassBuilder<ZORTextViewInspectorFieldLabel>& c)
+{
+    c.property("label", &ZORTextViewInspectorFieldLabel::label, &ZORTextViewInspectorFieldLabel::setLabel);
+    c.property("representedObject", &ZORTextViewInspectorFieldLabel::representedObject,
+        &ZORTextViewInspectorFieldLabel::setRepresentedObject);
+    c.property(
+        "labelDependentPlaceholder",
+        [](const ZORTextViewInspectorFieldLabel& l) { return l.labelDependentPlaceholder(); },
+        [](ZORTextViewInspectorFieldLabel& l, std::optional<fnd::String> v) {
+            l.setLabelDependentPlaceholder(std::move(v));
+        });
+}
 
 std::shared_ptr<ZORTextViewInspectorFieldLabel> ZORTextViewInspectorFieldLabel::fieldLabelWithString(
     const fnd::String& label, const fnd::Value& representedObject)

@@ -9,6 +9,7 @@
 // phone number's "work" or "home"), and the placeholder the field shows while this label is chosen.
 class ZORTextViewInspectorFieldLabel : public fnd::Object {
     FND_OBJECT(ZORTextViewInspectorFieldLabel)
+    static void describeClass(fnd::ClassBuilder<ZORTextViewInspectorFieldLabel>& c);
 
 public:
     ZORTextViewInspectorFieldLabel() = default;

@@ -64,11 +64,15 @@ String timestampForFileName()
 UserDefaults& UserDefaults::standardUserDefaults()
 {
     // Held by a shared_ptr, so that notifications can name it as their object.
-    static const std::shared_ptr<UserDefaults> defaults = std::make_shared<UserDefaults>([] {
+    static const std::shared_ptr<UserDefaults> defaults = [] {
         auto identifier = Bundle::mainBundle()->bundleIdentifier();
-        // Without an Info.plist the program's name keeps its settings apart from other programs'.
-        return identifier.isEmpty() ? String(program_invocation_short_name) : identifier;
-    }());
+        if (!identifier.isEmpty())
+            return std::make_shared<UserDefaults>(identifier);
+        String name(program_invocation_short_name);
+        logf(LogLevel::Info, "\u201c{}\u201d has no bundle identifier: its defaults are kept in memory, not saved.",
+            name.utf8());
+        return std::make_shared<UserDefaults>(name.isEmpty() ? String("defaults") : name, InMemory {});
+    }();
     return *defaults;
 }
 
@@ -84,6 +88,11 @@ UserDefaults::UserDefaults(String suiteName, String folder)
     if (m_suiteName.isEmpty() || m_suiteName.view().find(u'/') != std::u16string_view::npos)
         throw Exception::invalidArgument(
             String(fmt::format("\u201c{}\u201d is not a defaults suite name.", m_suiteName.utf8())));
+}
+
+UserDefaults::UserDefaults(String suiteName, InMemory)
+    : m_suiteName(std::move(suiteName))
+{
 }
 
 std::optional<UserDefaults::FileStamp> UserDefaults::stampOf(const String& path)
@@ -105,6 +114,8 @@ void UserDefaults::loadIfNeeded() const
 void UserDefaults::load() const
 {
     m_loaded = true;
+    if (m_filePath.isEmpty())
+        return;
     m_persistent = Dictionary();
     m_writeBlocked = false;
     m_stamp = stampOf(m_filePath);
@@ -164,6 +175,10 @@ void UserDefaults::reloadIfChangedOnDisk() const
 
 bool UserDefaults::store()
 {
+    if (m_filePath.isEmpty()) {
+        m_dirty = false;
+        return true;
+    }
     if (m_writeBlocked) {
         // The unreadable file may have been dealt with since; try once more to set it aside.
         load();

@@ -29,12 +29,17 @@ class UserDefaults : public Object {
 public:
     static inline const String DidChangeNotification = "NSUserDefaultsDidChangeNotification";
 
-    // The application's defaults: the main bundle's identifier as suite, in $XDG_CONFIG_HOME/<identifier>/.
+    // The application's defaults: the main bundle's identifier as suite, in $XDG_CONFIG_HOME/<identifier>/. A
+    // program without an identifier keeps them in memory under its executable's name: a file named after the
+    // executable could be another program's of the same name.
     static UserDefaults& standardUserDefaults();
 
     // A suite in $XDG_CONFIG_HOME/<suite>/ (the variable read now), or in the given folder.
     explicit UserDefaults(String suiteName);
     UserDefaults(String suiteName, String folder);
+    // A suite that is never read from or written to a file.
+    struct InMemory { };
+    UserDefaults(String suiteName, InMemory);
     UserDefaults(const UserDefaults&) = delete;
     UserDefaults& operator=(const UserDefaults&) = delete;
 
@@ -78,7 +83,7 @@ public:
     Dictionary registrationDomain() const;
 
     const String& suiteName() const { return m_suiteName; }
-    // Where the persistent domain lives.
+    // Where the persistent domain lives; empty for a suite kept in memory.
     const String& filePath() const { return m_filePath; }
 
 private:

@@ -5,6 +5,7 @@
 #include "platform/foundation/runtime/Value.h"
 
 #include <atomic>
+#include <concepts>
 #include <functional>
 #include <map>
 #include <memory>
@@ -278,7 +279,18 @@ namespace detail {
 template <typename T> ClassFactories factoriesFor()
 {
     if constexpr (std::is_default_constructible_v<T> && !std::is_abstract_v<T>) {
-        ObjectFactory factory = [] { return std::static_pointer_cast<Object>(makeObject<T>()); };
+        // A class whose designated initialiser takes arguments says how it is made by name (interface files,
+        // copies by class): a static createByName() answering a new, initialised object of exactly that class.
+        ObjectFactory factory = [] {
+            if constexpr (requires {
+                              {
+                                  T::createByName()
+                                  } -> std::same_as<std::shared_ptr<T>>;
+                          })
+                return std::static_pointer_cast<Object>(T::createByName());
+            else
+                return std::static_pointer_cast<Object>(makeObject<T>());
+        };
         ObjectFactory allocator = [] { return std::static_pointer_cast<Object>(std::make_shared<T>()); };
         bool initialisesInCoder = false;
         if constexpr (requires { T::initWithCoderInitialises; })

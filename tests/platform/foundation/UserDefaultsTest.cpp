@@ -2,6 +2,7 @@
 
 #include "platform/foundation/runtime/Clock.h"
 #include "platform/foundation/runtime/Exception.h"
+#include "platform/foundation/files/Bundle.h"
 #include "platform/foundation/files/FileManager.h"
 #include "platform/foundation/runtime/NotificationCenter.h"
 #include "platform/foundation/runtime/Object.h"
@@ -246,4 +247,26 @@ TEST(UserDefaults, DelayedWritesGatherABurstOfChangesAndLoseNone)
     // The timer of the burst before is harmless once it fires.
     RunLoop::main().runUntilDate(clock->now().addingTimeInterval(1));
     EXPECT_EQ(onDisk("Content").stringValue().utf8(), "5");
+}
+
+TEST(UserDefaults, AProgramWithoutABundleIdentifierKeepsItsDefaultsInMemory)
+{
+    DefaultsFolder config;
+    ASSERT_TRUE(Bundle::mainBundle()->bundleIdentifier().isEmpty()) << "this test binary has no Info.plist";
+    auto& defaults = UserDefaults::standardUserDefaults();
+    EXPECT_EQ(defaults.suiteName().utf8(), program_invocation_short_name);
+    EXPECT_TRUE(defaults.filePath().isEmpty());
+
+    defaults.registerDefaults({ { "ShowCaption", true } });
+    defaults.setObject("Code 39", "Symbology");
+    defaults.setBool(false, "ShowCaption");
+    EXPECT_TRUE(defaults.synchronize());
+    EXPECT_EQ(defaults.stringForKey("Symbology")->utf8(), "Code 39") << "a synchronize keeps what is in memory";
+    EXPECT_FALSE(defaults.boolForKey("ShowCaption"));
+    defaults.removeObjectForKey("ShowCaption");
+    EXPECT_TRUE(defaults.boolForKey("ShowCaption"));
+    defaults.removeObjectForKey("Symbology");
+
+    std::error_code error;
+    EXPECT_TRUE(std::filesystem::is_empty(config.folder.path(), error)) << "nothing is written to the user's folder";
 }

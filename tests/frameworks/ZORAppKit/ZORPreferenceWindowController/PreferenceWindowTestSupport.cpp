@@ -3,18 +3,22 @@
 #include "frameworks/ZORAppKit/ZORPreferenceWindowController/ZORPrefPaneIconView.h"
 #include "frameworks/ZORAppKit/ZORPreferenceWindowController/detail/ZORPreferenceWindowControllerTesting.h"
 
-#include "platform/foundation/runtime/NotificationCenter.h"
 #include "platform/foundation/files/UserDefaults.h"
+#include "platform/foundation/runtime/NotificationCenter.h"
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/BitmapImageRep.h"
 #include "platform/graphics/Color.h"
 #include "platform/graphics/Image.h"
+#include "support/MainBundleIdentifier.h"
 
 #include <filesystem>
 
 namespace prefstest {
 
 namespace {
+
+// The pane and frame a restarted window comes back to are read from the defaults file.
+const testsupport::MainBundleIdentifier preferenceWindowTestBundle("org.example.preference-window-tests");
 
 std::shared_ptr<gfx::Image> iconImage(double hue)
 {

@@ -1,13 +1,14 @@
 #include "ContainersTestSupport.h"
 
-#include "platform/foundation/runtime/Exception.h"
 #include "platform/foundation/files/UserDefaults.h"
+#include "platform/foundation/runtime/Exception.h"
 #include "platform/graphics/Image.h"
-#include "platform/ui/controls/Button.h"
-#include "platform/ui/controls/PopUpButton.h"
 #include "platform/ui/containers/Toolbar.h"
 #include "platform/ui/containers/ToolbarCustomizationPalette.h"
 #include "platform/ui/containers/ToolbarView.h"
+#include "platform/ui/controls/Button.h"
+#include "platform/ui/controls/PopUpButton.h"
+#include "support/MainBundleIdentifier.h"
 
 #include <algorithm>
 
@@ -15,6 +16,9 @@ using namespace ui;
 using containerstest::ContainersTest;
 
 namespace {
+
+// Kept toolbar configurations are read back from the defaults file, as after a restart.
+const testsupport::MainBundleIdentifier toolbarTestBundle("org.example.toolbar-tests");
 
 std::shared_ptr<gfx::Image> disc(gfx::ColorPtr color)
 {

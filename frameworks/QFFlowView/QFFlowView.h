@@ -320,6 +320,10 @@ private:
     void setAttributesForItemContentLayer(const std::shared_ptr<ui::Layer>& layer, std::size_t index);
     void setFrameForLayer(ui::ReplicatorLayer& layer, std::size_t index, gfx::Size itemSize);
     void layoutItemLayersInRange(fnd::Range range);
+    void layoutShownItemLayers();
+    void showItemLayer(std::size_t index, gfx::Size itemSize);
+    bool presentationShowsItem(std::size_t index) const;
+    bool isItemShown(std::size_t index) const;
     void updateSelectionInRange(fnd::Range range);
     void beginLayoutTransaction();
     void updateReflection();
@@ -370,6 +374,11 @@ private:
     std::vector<std::shared_ptr<ui::ReplicatorLayer>> m_layerQueue;
     // The scroll layer's item layers in order, kept beside it so that a lookup by index does not copy the list.
     std::vector<std::shared_ptr<ui::ReplicatorLayer>> m_itemLayers;
+    // The items in view or moving through it, in ascending order: only these are laid out and drawn. The others are
+    // hidden and keep the place of an earlier layout until they come into view.
+    std::vector<std::size_t> m_shownItems;
+    // The selection the shown items were last laid out for: an item coming into view starts its move from there.
+    std::size_t m_laidOutSelection { NotFound };
     fnd::String m_title { "Title" };
     double m_titleSize { 18 };
     fnd::Value m_titleFont;

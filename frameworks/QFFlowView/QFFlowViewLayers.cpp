@@ -9,8 +9,10 @@
 #include "platform/layers/Transaction.h"
 #include "platform/ui/views/TrackingArea.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <utility>
 
 namespace {
 
@@ -545,11 +547,91 @@ void QFFlowView::beginLayoutTransaction()
 
 void QFFlowView::layoutItemLayersInRange(fnd::Range range)
 {
+    // Items out of view are placed when they come into view (layoutShownItemLayers).
     auto size = itemSizeForRect(m_scrollLayer->bounds());
-    auto end = std::min<std::int64_t>(range.location + range.length, std::int64_t(m_numberOfItems));
-    for (auto i = std::max<std::int64_t>(range.location, 0); i < end; ++i)
-        if (auto layer = itemLayerAtIndex(std::size_t(i)))
-            setFrameForLayer(*layer, std::size_t(i), size);
+    auto start = std::size_t(std::max<std::int64_t>(range.location, 0));
+    auto end = std::size_t(std::clamp<std::int64_t>(range.location + range.length, 0, std::int64_t(m_numberOfItems)));
+    for (auto at = std::lower_bound(m_shownItems.begin(), m_shownItems.end(), start);
+         at != m_shownItems.end() && *at < end; ++at)
+        if (auto layer = itemLayerAtIndex(*at))
+            setFrameForLayer(*layer, *at, size);
+}
+
+bool QFFlowView::isItemShown(std::size_t index) const
+{
+    return std::binary_search(m_shownItems.begin(), m_shownItems.end(), index);
+}
+
+bool QFFlowView::presentationShowsItem(std::size_t index) const
+{
+    auto layer = itemLayerAtIndex(index);
+    if (!layer || layer->isHidden())
+        return false;
+    // A layer at rest shows its model.
+    if (layer->animationKeys().empty())
+        return !layer->visibleRect().isEmpty();
+    auto shown = layer->presentationLayer();
+    return shown && !shown->visibleRect().isEmpty();
+}
+
+void QFFlowView::showItemLayer(std::size_t index, gfx::Size itemSize)
+{
+    auto layer = itemLayerAtIndex(index);
+    ui::TransactionScope transaction;
+    ui::Transaction::setDisableActions(true);
+    // Put first where the last layout would have put it, so that it moves in with its neighbours.
+    if (m_laidOutSelection != NotFound && m_laidOutSelection < m_numberOfItems) {
+        auto selected = std::exchange(m_selectedIndex, m_laidOutSelection);
+        setFrameForLayer(*layer, index, itemSize);
+        m_selectedIndex = selected;
+    }
+    layer->setHidden(false);
+}
+
+void QFFlowView::layoutShownItemLayers()
+{
+    auto size = itemSizeForRect(m_scrollLayer->bounds());
+    // What shows now: the items in view at the end of the last pass, and those still moving through the view.
+    std::vector<std::size_t> showing;
+    auto visibleEnd = std::size_t(m_visibleItems.location + m_visibleItems.length);
+    for (auto index : m_shownItems)
+        if (index < m_numberOfItems
+            && ((index >= std::size_t(m_visibleItems.location) && index < visibleEnd) || presentationShowsItem(index)))
+            showing.push_back(index);
+    m_scrollLayer->scrollToPoint(selectedScrollPoint());
+
+    // Those move to their new places, and so do the items that will be in view: outwards from the selected one
+    // (which the scroll centres) up to the first one out of view on either side. Items further out stay hidden.
+    std::vector<std::size_t> placed;
+    auto place = [&](std::size_t index) {
+        auto layer = itemLayerAtIndex(index);
+        if (!layer)
+            return false;
+        if (!std::binary_search(placed.begin(), placed.end(), index)) {
+            if (!isItemShown(index))
+                showItemLayer(index, size);
+            setFrameForLayer(*layer, index, size);
+            placed.insert(std::upper_bound(placed.begin(), placed.end(), index), index);
+        }
+        return !layer->visibleRect().isEmpty();
+    };
+    for (auto index : showing)
+        place(index);
+    if (m_selectedIndex < m_numberOfItems) {
+        place(m_selectedIndex);
+        for (auto index = m_selectedIndex + 1; index < m_numberOfItems && place(index); ++index) { }
+        for (auto index = m_selectedIndex; index > 0 && place(index - 1); --index) { }
+    }
+    {
+        ui::TransactionScope transaction;
+        ui::Transaction::setDisableActions(true);
+        for (auto index : m_shownItems)
+            if (!std::binary_search(placed.begin(), placed.end(), index))
+                if (auto layer = itemLayerAtIndex(index))
+                    layer->setHidden(true);
+    }
+    m_shownItems = std::move(placed);
+    m_laidOutSelection = m_selectedIndex;
 }
 
 void QFFlowView::layoutSublayersOfLayer(ui::Layer& layer)
@@ -557,8 +639,7 @@ void QFFlowView::layoutSublayersOfLayer(ui::Layer& layer)
     if (&layer != m_scrollLayer.get() || m_selectedIndex == NotFound)
         return;
     beginLayoutTransaction();
-    layoutItemLayersInRange({ 0, std::int64_t(m_numberOfItems) });
-    m_scrollLayer->scrollToPoint(selectedScrollPoint());
+    layoutShownItemLayers();
     ui::Transaction::commit();
     calculateVisibleItems();
     updateScrollKnob();
@@ -587,9 +668,11 @@ std::optional<std::shared_ptr<ui::LayerAction>> QFFlowView::actionForLayer(ui::L
 
 void QFFlowView::calculateVisibleItems()
 {
+    // Only shown items can be in view: the others lie beyond the first item out of view on either side.
     std::int64_t start = -1, count = 0;
-    for (const auto& layer : m_itemLayers) {
-        if (layer->visibleRect().isEmpty())
+    for (auto index : m_shownItems) {
+        auto layer = itemLayerAtIndex(index);
+        if (!layer || layer->visibleRect().isEmpty())
             continue;
         if (start < 0)
             start = layer->valueForKey("index").integerValue();
@@ -663,8 +746,12 @@ void QFFlowView::reloadContent()
             } else {
                 layer = createItemLayerWithIndex(index);
             }
+            // Shown when it comes into view.
+            layer->setHidden(true);
             m_itemLayers.push_back(layer);
         }
+        m_shownItems.clear();
+        m_laidOutSelection = NotFound;
         m_scrollLayer->setSublayers({ m_itemLayers.begin(), m_itemLayers.end() });
     }
     // The selection stays inside the items: the first one when the old one is gone, none without items.

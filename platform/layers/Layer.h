@@ -360,6 +360,10 @@ private:
     std::shared_ptr<Layer> m_presentationCopy;
     const detail::PresentationCache* m_presentationOwner { nullptr };
     std::uint64_t m_madeFromChanges { 0 };
+    // A model layer's m_changes when its copy was last brought up to date, and whether that copy then showed the
+    // model as it is (nothing animated or in transition): a pass can keep a hidden layer's copy without reading it.
+    std::uint64_t m_presentedChanges { 0 };
+    bool m_presentedStill { false };
     std::uint64_t m_presentationPass { 0 };
     bool m_transitioned { false };
     double m_transitionOpacity { 1 };

@@ -123,6 +123,7 @@ std::shared_ptr<Layer> buildCopy(
     presentModel(*copy, model, now, cache);
     LayerAccess::setSuperlayer(*copy, parent);
     LayerAccess::presentationPass(*copy) = cache.pass;
+    LayerAccess::notePresented(model, *copy);
     LayerAccess::presentationCopy(model) = copy;
     LayerAccess::presentationOwner(model) = &cache;
 
@@ -145,7 +146,8 @@ std::shared_ptr<Layer> buildCopy(
 
 // The copy of model in the tree being brought up to date: the last pass's when only the tree holds it (the model
 // and its superlayer's copy do), brought up to date in place; else a new one. A copy someone else holds keeps the
-// moment it showed, and so does everything below it.
+// moment it showed, and so does everything below it. Unless the pass is complete, a hidden layer that did not change
+// and does not animate keeps its copy and everything below it as they were, unread: nothing there is drawn.
 std::shared_ptr<Layer> updateCopy(const Layer& model, const std::shared_ptr<Layer>& parent, double now,
     detail::PresentationCache& cache, bool mayReuse)
 {
@@ -155,8 +157,8 @@ std::shared_ptr<Layer> updateCopy(const Layer& model, const std::shared_ptr<Laye
     std::shared_ptr<Layer> copy = last;
     const bool animates = !LayerAccess::animations(const_cast<Layer&>(model)).empty();
     const bool animated = !LayerAccess::animatingKeys(*copy).empty();
-    if (LayerAccess::madeFromChanges(*copy) != LayerAccess::changes(model) || LayerAccess::transitioned(*copy)
-        || (animated && !animates)) {
+    const bool unchanged = LayerAccess::madeFromChanges(*copy) == LayerAccess::changes(model);
+    if (!unchanged || LayerAccess::transitioned(*copy) || (animated && !animates)) {
         presentModel(*copy, model, now, cache);
     } else if (animates) {
         // The model stands still: only what its animations showed goes back to the model's value before they
@@ -165,17 +167,35 @@ std::shared_ptr<Layer> updateCopy(const Layer& model, const std::shared_ptr<Laye
             copy->setValueForKeyPath(model.valueForKeyPath(key), key);
         applyAnimations(*copy, model, now, cache);
     }
-    LayerAccess::setSuperlayer(*copy, parent);
+    if (!LayerAccess::hasSuperlayer(*copy, parent))
+        LayerAccess::setSuperlayer(*copy, parent);
     LayerAccess::presentationPass(*copy) = cache.pass;
+    LayerAccess::notePresented(model, *copy);
 
     const auto& modelSublayers = LayerAccess::sublayers(model);
     auto& departures = LayerAccess::departures(const_cast<Layer&>(model));
     const auto& previous = LayerAccess::sublayers(*copy);
-    // Hold the last pass's children while their places are decided, so none counts as held by someone else.
+    // The last pass's children stay in the copy's list while their places are decided, so none counts as held by
+    // someone else; a new list is made only from the first child that differs.
     std::vector<std::shared_ptr<Layer>> children;
-    children.reserve(modelSublayers.size());
-    for (const auto& sub : modelSublayers)
-        children.push_back(updateCopy(*sub, copy, now, cache, true));
+    bool differs = !departures.empty() || previous.size() != modelSublayers.size();
+    if (differs)
+        children.reserve(modelSublayers.size());
+    for (std::size_t i = 0; i < modelSublayers.size(); ++i) {
+        if (!differs && LayerAccess::keepsHiddenCopy(*modelSublayers[i], previous[i].get(), cache))
+            continue;
+        auto child = updateCopy(*modelSublayers[i], copy, now, cache, true);
+        if (!differs && previous[i] == child)
+            continue;
+        if (!differs) {
+            differs = true;
+            children.reserve(modelSublayers.size());
+            children.assign(previous.begin(), previous.begin() + std::ptrdiff_t(i));
+        }
+        children.push_back(std::move(child));
+    }
+    if (!differs)
+        return copy;
     for (const auto& departure : departures) {
         auto f = departure->transition->fractionAt(now);
         if (!f)
@@ -397,17 +417,22 @@ std::shared_ptr<Layer> LayerAccess::presentationOf(const Layer& layer)
     if (!cache->root || cache->generation != generation || (cache->timeDependent && cache->time != now)) {
         cache->generation = generation;
         cache->time = now;
-        updatePresentation(*root, now, *cache);
+        updatePresentation(*root, now, *cache, false);
     }
-    const auto& copy = layer.m_presentationCopy;
-    if (!copy || layer.m_presentationOwner != cache.get() || copy->m_presentationPass != cache->pass)
-        return nullptr;
-    return copy;
+    auto current = [&] {
+        const auto& copy = layer.m_presentationCopy;
+        return copy && layer.m_presentationOwner == cache.get() && copy->m_presentationPass == cache->pass;
+    };
+    // A layer below a hidden one that the last pass left as it was: the whole tree this time.
+    if (!current() && !cache->complete)
+        updatePresentation(*root, now, *cache, true);
+    return current() ? layer.m_presentationCopy : nullptr;
 }
 
-void LayerAccess::updatePresentation(const Layer& root, double now, PresentationCache& cache)
+void LayerAccess::updatePresentation(const Layer& root, double now, PresentationCache& cache, bool complete)
 {
     cache.timeDependent = false;
+    cache.complete = complete;
     ++cache.pass;
     // The root's copy is held twice (by the root and the cache), as every other copy is (by its model and in its
     // superlayer's copy's list).

@@ -106,19 +106,23 @@ void sortByDepth(std::vector<Unit>& units)
     units = std::move(sorted);
 }
 
-// Ascending zPosition, equal ones in sublayer order (sorted with the index as tie-break: std::stable_sort's
-// temporary buffer is deprecated in this standard library).
+// The shown sublayers in ascending zPosition, equal ones in sublayer order (sorted with the index as tie-break:
+// std::stable_sort's temporary buffer is deprecated in this standard library). Hidden ones are left out before
+// anything is worked out for them: a view that hides what is out of view keeps its frames to what it shows.
 std::vector<Layer*> sortedSublayers(const Layer& layer)
 {
     const auto& subs = LayerAccess::sublayers(layer);
-    std::vector<std::size_t> order(subs.size());
-    for (std::size_t i = 0; i < order.size(); ++i)
-        order[i] = i;
+    std::vector<std::size_t> order;
+    order.reserve(subs.size());
+    for (std::size_t i = 0; i < subs.size(); ++i)
+        if (!LayerAccess::properties(*subs[i]).hidden)
+            order.push_back(i);
     std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
         const double za = LayerAccess::properties(*subs[a]).zPosition, zb = LayerAccess::properties(*subs[b]).zPosition;
         return za < zb || (za == zb && a < b);
     });
     std::vector<Layer*> children;
+    children.reserve(order.size());
     for (auto i : order)
         children.push_back(subs[i].get());
     return children;

@@ -443,13 +443,29 @@ void drawPlane(const Plane& plane, gfx::PixelBufferView target, bool targetIsFli
         concatenated(rasterToLayer, plane.toBase), plane.opacity, target, *box);
 }
 
-// Lays out and draws what the model needs before it is shown.
+// Lays out a shown layer that needs it, then its shown sublayers: hidden ones wait until they are shown (or until
+// someone lays them out), so a tree that hides most of its layers is walked only where it shows.
+void layoutShownLayers(Layer& layer)
+{
+    LayerAccess::layoutSelfIfNeeded(layer);
+    std::vector<std::shared_ptr<Layer>> subs;
+    {
+        auto lock = detail::lockLayers();
+        for (const auto& sub : LayerAccess::sublayers(layer))
+            if (!LayerAccess::properties(*sub).hidden)
+                subs.push_back(sub);
+    }
+    for (const auto& sub : subs)
+        layoutShownLayers(*sub);
+}
+
+// Lays out and draws what the shown part of the model needs before it is shown.
 void prepareModel(Layer& layer)
 {
     // Nothing anywhere waits for layout or drawing (a frame of running animations): no tree needs the walk.
     if (detail::pendingModelWork().load() == 0)
         return;
-    layer.layoutIfNeeded();
+    layoutShownLayers(layer);
     std::vector<std::shared_ptr<Layer>> pending { std::static_pointer_cast<Layer>(layer.shared_from_this()) };
     while (!pending.empty()) {
         auto l = std::move(pending.back());
@@ -457,13 +473,14 @@ void prepareModel(Layer& layer)
         l->displayIfNeeded();
         auto lock = detail::lockLayers();
         for (const auto& sub : LayerAccess::sublayers(*l))
-            pending.push_back(sub);
+            if (!LayerAccess::properties(*sub).hidden)
+                pending.push_back(sub);
         for (const auto& departure : LayerAccess::departures(*l))
             pending.push_back(departure->layer);
     }
 }
 
-// Presentation copies whose animating keys change their drawing draw again for this frame.
+// Shown presentation copies whose animating keys change their drawing draw again for this frame.
 void redisplayAnimated(Layer& layer)
 {
     for (const auto& key : LayerAccess::animatingKeys(layer))
@@ -472,7 +489,8 @@ void redisplayAnimated(Layer& layer)
             break;
         }
     for (const auto& sub : LayerAccess::sublayers(layer))
-        redisplayAnimated(*sub);
+        if (!LayerAccess::properties(*sub).hidden)
+            redisplayAnimated(*sub);
 }
 
 void renderInto(Layer& root, gfx::PixelBufferView target, const gfx::AffineTransform& superToTarget)

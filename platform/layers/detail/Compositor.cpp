@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #if defined(__SSE2__)
@@ -114,7 +115,8 @@ private:
 };
 
 // Premultiplied pixels, two channels at a time in the red-blue and alpha-green lanes.
-[[gnu::always_inline, maybe_unused]] inline std::uint32_t lerpPixels(std::uint32_t a, std::uint32_t b, std::uint32_t w) // w in 0..256
+[[gnu::always_inline, maybe_unused]] inline std::uint32_t lerpPixels(
+    std::uint32_t a, std::uint32_t b, std::uint32_t w) // w in 0..256
 {
     const std::uint32_t rb = ((((a & 0xFF00FF) * (256 - w)) + ((b & 0xFF00FF) * w)) >> 8) & 0xFF00FF;
     const std::uint32_t ag = (((((a >> 8) & 0xFF00FF) * (256 - w)) + (((b >> 8) & 0xFF00FF) * w)) >> 8) & 0xFF00FF;
@@ -167,6 +169,26 @@ bool clampBox(PixelBox& box, const gfx::PixelBufferView& target)
     box.x1 = std::min(box.x1, target.width);
     box.y1 = std::min(box.y1, target.height);
     return !box.isEmpty();
+}
+
+// The whole-pixel offset of a map that only moves by whole pixels (an unscaled, unturned plane such as a view's
+// background), where every target pixel takes one source pixel as it is: bilinear weights and outline coverage
+// would all come out whole.
+std::optional<std::array<int, 2>> wholePixelOffset(const Homography& map, const gfx::Rect& content)
+{
+    const auto& m = map.m;
+    const double w = m[2][2];
+    auto near = [](double a, double b) { return std::abs(a - b) < 1e-9; };
+    if (!(w > 0) || !near(m[0][0], w) || !near(m[1][1], w) || !near(m[0][1], 0) || !near(m[1][0], 0)
+        || !near(m[0][2], 0) || !near(m[1][2], 0))
+        return std::nullopt;
+    const double dx = m[2][0] / w, dy = m[2][1] / w;
+    const double ox = std::round(dx), oy = std::round(dy);
+    auto whole = [](double v) { return std::abs(v - std::round(v)) < 1e-6; };
+    if (!whole(dx) || !whole(dy) || !whole(content.minX()) || !whole(content.minY()) || !whole(content.maxX())
+        || !whole(content.maxY()) || std::abs(ox) > 1e8 || std::abs(oy) > 1e8)
+        return std::nullopt;
+    return std::array<int, 2> { int(ox), int(oy) };
 }
 
 }
@@ -224,15 +246,36 @@ void compositeProjective(gfx::ConstPixelBufferView source, const gfx::Rect& cont
     const std::uint32_t opacityLevel = std::uint32_t(std::lround(std::clamp(opacity, 0.0, 1.0) * 255));
     if (opacityLevel == 0)
         return;
+    auto applyTint = [&](std::uint32_t p) __attribute__((always_inline))
+    {
+        return (((p >> 24) * tintFactors[3]) >> 8) << 24 | ((((p >> 16) & 0xFF) * tintFactors[0]) >> 8) << 16
+            | ((((p >> 8) & 0xFF) * tintFactors[1]) >> 8) << 8 | (((p & 0xFF) * tintFactors[2]) >> 8);
+    };
+
+    if (auto offset = wholePixelOffset(sourceToTarget, content)) {
+        const auto [ox, oy] = *offset;
+        const int x0 = std::max(box.x0, int(content.minX()) + ox), x1 = std::min(box.x1, int(content.maxX()) + ox);
+        const int y0 = std::max(box.y0, int(content.minY()) + oy), y1 = std::min(box.y1, int(content.maxY()) + oy);
+        for (int y = y0; y < y1; ++y) {
+            const std::uint32_t* in = source.row(y - oy) - ox;
+            std::uint32_t* out = target.row(y);
+            for (int x = x0; x < x1; ++x) {
+                const std::uint32_t front = out[x];
+                if ((front >> 24) == 255)
+                    continue;
+                std::uint32_t sample = tinted ? applyTint(in[x]) : in[x];
+                if (opacityLevel != 255)
+                    sample = scalePixel(sample, opacityLevel);
+                out[x] = under(sample, front);
+            }
+        }
+        return;
+    }
+
     std::vector<std::uint8_t> coverageRow(std::size_t(box.x1 - box.x0));
     CompositorRowCoverage rowCoverage(outline);
 
     auto compositeRows = [&]<bool Tinted>() {
-        auto applyTint = [&](std::uint32_t p) __attribute__((always_inline))
-        {
-            return (((p >> 24) * tintFactors[3]) >> 8) << 24 | ((((p >> 16) & 0xFF) * tintFactors[0]) >> 8) << 16
-                | ((((p >> 8) & 0xFF) * tintFactors[1]) >> 8) << 8 | (((p & 0xFF) * tintFactors[2]) >> 8);
-        };
         auto fetch = [&](int x, int y) { return source.row(std::clamp(y, 0, lastY))[std::clamp(x, 0, lastX)]; };
         // The source sampled bilinearly at a point in 16.16 fixed point (pixel centres at whole numbers), tinted and
         // scaled by the coverage c.

@@ -50,11 +50,15 @@ double Homography::determinant() const
 std::optional<Homography> Homography::inverted() const
 {
     const double det = determinant();
-    double scale = 0;
-    for (const auto& row : m)
-        for (double v : row)
-            scale = std::max(scale, std::abs(v));
-    if (scale == 0 || std::abs(det) <= 1e-14 * scale * scale * scale)
+    // Singular when the determinant is tiny beside the scale of the plane's own axes (the first two rows) and of
+    // where it is carried (the third): a far translation, such as a layer thousands of points along a scroll, is no
+    // collapse, while a plane seen edge-on is one.
+    double axes = 0, carried = 0;
+    for (int j = 0; j < 3; ++j) {
+        axes = std::max({ axes, std::abs(m[0][j]), std::abs(m[1][j]) });
+        carried = std::max(carried, std::abs(m[2][j]));
+    }
+    if (axes == 0 || std::abs(det) <= 1e-14 * axes * axes * std::max(axes, carried))
         return std::nullopt;
     Homography r;
     r.m[0][0] = (m[1][1] * m[2][2] - m[1][2] * m[2][1]) / det;

@@ -70,25 +70,31 @@ void noteNeedsLayout(const std::shared_ptr<Layer>& layer)
 
 void layoutPendingLayers()
 {
-    std::vector<std::weak_ptr<Layer>> layers;
-    {
-        auto& pending = pendingLayout();
-        std::lock_guard lock(pending.mutex);
-        layers.swap(pending.layers);
+    // The layers that asked, superlayers before their sublayers (so they settle first), each on its own: a tree of
+    // thousands of layers is not walked for the few that asked. Layouts that ask for more are served in later rounds.
+    for (int round = 0; round < 8; ++round) {
+        std::vector<std::weak_ptr<Layer>> layers;
+        {
+            auto& pending = pendingLayout();
+            std::lock_guard lock(pending.mutex);
+            layers.swap(pending.layers);
+        }
+        if (layers.empty())
+            return;
+        std::vector<std::pair<std::size_t, std::shared_ptr<Layer>>> due;
+        for (const auto& weak : layers) {
+            auto layer = weak.lock();
+            if (!layer)
+                continue;
+            std::size_t depth = 0;
+            for (auto super = layer->superlayer(); super; super = super->superlayer())
+                ++depth;
+            due.emplace_back(depth, std::move(layer));
+        }
+        std::stable_sort(due.begin(), due.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+        for (const auto& [depth, layer] : due)
+            LayerAccess::layoutSelfIfNeeded(*layer);
     }
-    // Each tree is laid out from its root, so superlayers settle before their sublayers.
-    std::vector<std::shared_ptr<Layer>> roots;
-    for (const auto& weak : layers) {
-        auto layer = weak.lock();
-        if (!layer)
-            continue;
-        while (auto super = layer->superlayer())
-            layer = super;
-        if (std::find(roots.begin(), roots.end(), layer) == roots.end())
-            roots.push_back(layer);
-    }
-    for (const auto& root : roots)
-        root->layoutIfNeeded();
 }
 
 fnd::Value interpolateValues(const fnd::Value& from, const fnd::Value& to, double f)

@@ -80,6 +80,9 @@ struct PresentationCache {
     bool timeDependent { false };
     // Counts the passes that brought the tree up to date; each copy remembers the last one that placed it.
     std::uint64_t pass { 0 };
+    // Whether the last pass went below hidden layers too. A frame leaves a hidden layer that did not change (and does
+    // not animate) as it was, with everything below it, until someone asks for a copy down there.
+    bool complete { false };
     std::shared_ptr<Layer> root;
 };
 
@@ -109,6 +112,21 @@ struct LayerAccess {
     static std::uint64_t changes(const Layer& l) { return l.m_changes; }
     static std::uint64_t& madeFromChanges(Layer& l) { return l.m_madeFromChanges; }
     static std::uint64_t& presentationPass(Layer& l) { return l.m_presentationPass; }
+    // The model remembers what its copy was made from (see Layer::m_presentedChanges).
+    static void notePresented(const Layer& model, const Layer& copy)
+    {
+        auto& m = const_cast<Layer&>(model);
+        m.m_presentedChanges = copy.m_madeFromChanges;
+        m.m_presentedStill = copy.m_animatingKeys.empty() && !copy.m_transitioned;
+    }
+    // Whether the pass may keep the model's copy (last, in its superlayer's copy) and everything below it unread: a
+    // hidden layer that did not change since and does not animate.
+    static bool keepsHiddenCopy(const Layer& model, const Layer* last, const PresentationCache& cache)
+    {
+        return !cache.complete && model.m_p.hidden && model.m_presentedStill
+            && model.m_presentedChanges == model.m_changes && model.m_animations.empty() && model.m_departures.empty()
+            && model.m_presentationOwner == &cache && model.m_presentationCopy.get() == last;
+    }
     static bool& transitioned(Layer& l) { return l.m_transitioned; }
     static std::shared_ptr<Layer> modelOf(const Layer& copy) { return copy.m_model.lock(); }
     // A model layer's copy in the presentation tree that last placed it, and which tree that was.
@@ -121,8 +139,24 @@ struct LayerAccess {
         return const_cast<Layer&>(model).m_presentationOwner;
     }
     static void setSuperlayer(Layer& l, const std::shared_ptr<Layer>& s) { l.m_superlayer = s; }
+    static bool hasSuperlayer(const Layer& l, const std::shared_ptr<Layer>& s)
+    {
+        return !l.m_superlayer.owner_before(s) && !s.owner_before(l.m_superlayer);
+    }
     static void setSublayers(Layer& l, std::vector<std::shared_ptr<Layer>> s) { l.m_sublayers = std::move(s); }
     static void treeDidChange(Layer& l) { l.treeDidChange(); }
+    // Lays out the layer if it needs it, not its sublayers.
+    static void layoutSelfIfNeeded(Layer& l)
+    {
+        {
+            auto lock = lockLayers();
+            if (!l.m_needsLayout)
+                return;
+            l.m_needsLayout = false;
+            --pendingModelWork();
+        }
+        l.layoutSublayers();
+    }
     static void treeNeedsRedraw(Layer& l) { l.treeNeedsRedraw(); }
     // The tree is being drawn: later changes tell its host again.
     static void treeIsDrawn(Layer& root) { root.m_redrawRequested = false; }
@@ -142,7 +176,7 @@ struct LayerAccess {
     // Brings the presentation tree of a root up to date at the time: copies of layers that did not change and do
     // not animate are kept as they are, animating ones are updated in place, and only new layers (or copies that
     // someone else still holds, which stay as they were) are made afresh.
-    static void updatePresentation(const Layer& root, double now, PresentationCache& cache);
+    static void updatePresentation(const Layer& root, double now, PresentationCache& cache, bool complete);
     static bool flattensSublayers(const Layer& l) { return !l.preservesSublayerDepth(); }
     static void setModelTreeCommitted(Layer& layer, bool committed);
 };

@@ -377,6 +377,46 @@ TEST_F(LayerAnimationTest, PresentationCopiesHeldByCallersKeepTheirMoment)
     EXPECT_EQ(layer->presentationLayer()->sublayers()[0]->superlayer(), layer->presentationLayer());
 }
 
+// Frames leave a hidden layer's copy unread while it stays as it is; what is asked of it (or below it) is still up to
+// date, and it shows again, as it now is, once unhidden.
+TEST_F(LayerAnimationTest, HiddenLayersCopiesStayCurrentWhereAskedAndShowAgainWhenUnhidden)
+{
+    auto child = Layer::layer();
+    {
+        TransactionScope transaction;
+        Transaction::setDisableActions(true);
+        layer->setBackgroundColor(layerstest::rgb(1, 0, 0));
+        child->setFrame({ 10, 10, 20, 20 });
+        child->setBackgroundColor(layerstest::rgb(0, 0, 1));
+        layer->addSublayer(child);
+        layer->setHidden(true);
+    }
+    auto frame = [&] { return renderLayerTreeToBitmap(*root, root->bounds()); };
+    EXPECT_EQ(layerstest::rgbaAt(*frame(), 20, 20)[3], 0) << "hidden with what is below it";
+    {
+        TransactionScope transaction;
+        Transaction::setDisableActions(true);
+        child->setOpacity(0.5);
+        root->setOpacity(0.9); // the root's copy is brought up to date, the hidden layer's is kept
+    }
+    EXPECT_EQ(layerstest::rgbaAt(*frame(), 20, 20)[3], 0);
+    ASSERT_TRUE(child->presentationLayer());
+    EXPECT_EQ(child->presentationLayer()->opacity(), 0.5);
+    EXPECT_EQ(child->presentationLayer()->superlayer(), layer->presentationLayer());
+    EXPECT_TRUE(layer->presentationLayer()->isHidden());
+    {
+        TransactionScope transaction;
+        Transaction::setDisableActions(true);
+        child->setBackgroundColor(layerstest::rgb(0, 1, 0));
+        layer->setHidden(false);
+    }
+    auto shown = frame();
+    // Opacities multiply down the tree: red at 0.9, then green at 0.45 over it.
+    EXPECT_TRUE(layerstest::near(layerstest::rgbaAt(*shown, 5, 5), { 230, 0, 0, 230 }));
+    EXPECT_TRUE(layerstest::near(layerstest::rgbaAt(*shown, 20, 20), { 126, 115, 0, 241 }))
+        << "green over red: " << layerstest::rgbaAt(*shown, 20, 20)[0] << " " << layerstest::rgbaAt(*shown, 20, 20)[1];
+}
+
 // Hundreds of layers animating at once are stepped together and each leaves the driver when done; a layer animated
 // again afterwards is stepped again.
 TEST_F(LayerAnimationTest, ManyLayersAnimateTogetherAndEachFinishes)

@@ -473,3 +473,42 @@ TEST_F(LayerRenderTest, EdgePixelsAreCoveredByTheShareOfThemThePlaneCovers)
     EXPECT_EQ(rgbaAt(*turned, 15, 16)[3], 255);
     EXPECT_EQ(rgbaAt(*turned, 20, 20)[3], 255);
 }
+
+TEST_F(LayerRenderTest, APicturePlacedPixelForPixelKeepsEveryPixel)
+{
+    // 4 × 3 pixels of distinct colours in a layer of 4 × 3 at (5, 7) of a 20 × 20 root: each lands on one pixel as
+    // it is (rows from the top: the first row at y up 9), and at half opacity at half its value.
+    auto picture = gfx::BitmapImageRep::create(4, 3, gfx::BitmapLayout::ARGB32Premultiplied);
+    auto source = picture->pixelBuffer();
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 4; ++x)
+            source.row(y)[x]
+                = gfx::packPixel(255, std::uint8_t(40 * x + 10), std::uint8_t(60 * y + 20), std::uint8_t(200 - 30 * x));
+    picture->setSize({ 4, 3 });
+    auto root = Layer::layer();
+    root->setFrame({ 0, 0, 20, 20 });
+    auto layer = Layer::layer();
+    layer->setFrame({ 5, 7, 4, 3 });
+    layer->setContents(picture);
+    root->addSublayer(layer);
+    for (double opacity : { 1.0, 0.5 }) {
+        {
+            TransactionScope transaction;
+            Transaction::setDisableActions(true);
+            layer->setOpacity(opacity);
+        }
+        auto image = renderLayerTreeToBitmap(*root, root->bounds());
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < 4; ++x) {
+                auto p = source.row(y)[x];
+                auto scaled = [&](int v) { return opacity == 1 ? v : int(std::lround(v * 128 / 255.0)); };
+                std::array<int, 4> expected { scaled(gfx::redOf(p)), scaled(gfx::greenOf(p)), scaled(gfx::blueOf(p)),
+                    scaled(255) };
+                EXPECT_TRUE(near(rgbaAt(*image, 5 + x, 9 - y), expected, 1))
+                    << "pixel " << x << "," << y << " at " << opacity;
+            }
+        EXPECT_EQ(rgbaAt(*image, 4, 8)[3], 0);
+        EXPECT_EQ(rgbaAt(*image, 9, 8)[3], 0);
+        EXPECT_EQ(rgbaAt(*image, 6, 10)[3], 0);
+    }
+}

@@ -63,6 +63,20 @@ TEST(Transform3DTest, FlatteningProjectsThePlaneWithThePerspectiveDivide)
     EXPECT_FALSE(h.transformPoint({ -600, 0 }));
     EXPECT_TRUE(h.preservesOrientationAt({ 0, 0 }));
     EXPECT_FALSE(detail::Homography::flattening(Transform3D::rotation(M_PI, 0, 1, 0)).preservesOrientationAt({ 0, 0 }));
+
+    // A plane far along a scroll, 200 behind the perspective's centre at x = 50,400: 100 right of that centre lands
+    // 100 / (1 + 200 / 1500) right of it, and maps back (a far translation is no collapse). Edge-on is one.
+    auto far
+        = concatenated(concatenated(Transform3D::translation(50300, 0, -200), Transform3D::translation(-50400, 0, 0)),
+            concatenated(Transform3D::perspective(1500), Transform3D::translation(50400, 0, 0)));
+    auto farPlane = detail::Homography::flattening(far);
+    auto seen = farPlane.transformPoint({ 200, 10 });
+    ASSERT_TRUE(seen);
+    EXPECT_NEAR(seen->x, 50400 + 100 / (1 + 200.0 / 1500), 1e-6);
+    auto inverse = farPlane.inverted();
+    ASSERT_TRUE(inverse);
+    EXPECT_NEAR(inverse->transformPoint(*seen)->x, 200, 1e-6);
+    EXPECT_FALSE(detail::Homography::flattening(Transform3D::rotation(M_PI / 2, 0, 1, 0)).inverted());
 }
 
 TEST(Transform3DTest, InterpolationTurnsAlongTheShorterArcAndKeepsGoingPastAHalfTurn)

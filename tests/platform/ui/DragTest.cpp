@@ -215,7 +215,10 @@ template <typename T> struct DragTestCountingAllocator {
         --*live;
         std::allocator<T>().deallocate(p, n);
     }
-    template <typename U> bool operator==(const DragTestCountingAllocator<U>& other) const { return live == other.live; }
+    template <typename U> bool operator==(const DragTestCountingAllocator<U>& other) const
+    {
+        return live == other.live;
+    }
 };
 
 TEST(DragRegistration, AViewThatIsGoneLeavesNoMemoryBehind)

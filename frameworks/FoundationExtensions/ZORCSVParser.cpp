@@ -335,18 +335,27 @@ void ZORCSVParser::decodeChunk()
     // A few bytes may be the start of a character the next chunk completes.
     if (!m_endOfStreamReached && bytes.size() <= LongestCharacter)
         return;
-    // Undecodable bytes: decode up to them, character by character, so the error names their line.
-    while (!bytes.empty()) {
-        bool decoded = false;
-        for (std::size_t length = 1; length <= std::min(bytes.size(), LongestCharacter); ++length) {
-            if (auto text = decodePrefix(length)) {
-                consume(length, std::move(*text));
-                decoded = true;
+    // Undecodable bytes: decode up to them, character by character, so the error names their line. The decoded
+    // bytes leave the buffer at once: taking each character off its front would move the rest every time, and a
+    // chunk's worth of characters before the bad bytes would cost the square of the chunk size.
+    std::size_t start = 0;
+    fnd::String decoded;
+    while (start < bytes.size()) {
+        bool found = false;
+        for (std::size_t length = 1; length <= std::min(bytes.size() - start, LongestCharacter); ++length) {
+            if (auto text = fnd::stringWithData(std::span(bytes.data() + start, length), m_fileEncodingIntern)) {
+                decoded.append(*text);
+                start += length;
+                found = true;
                 break;
             }
         }
-        if (!decoded)
+        if (!found)
             break;
+    }
+    if (start > 0) {
+        bytes.erase(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(start));
+        appendDecoded(std::move(decoded));
     }
     if (m_endOfStreamReached || bytes.size() > LongestCharacter)
         m_pendingDecodeError = true;

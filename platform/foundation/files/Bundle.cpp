@@ -7,6 +7,7 @@
 #include "platform/foundation/detail/BundleLoading.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <limits.h>
 #include <unistd.h>
@@ -206,12 +207,23 @@ StringArray Bundle::resourceRoots()
 
 StringArray Bundle::preferredLanguages()
 {
-    std::vector<std::string> names;
     auto variable = [](const char* name) {
         const char* value = std::getenv(name);
         return value ? std::string(value) : std::string();
     };
-    if (auto list = variable("LANGUAGE"); !list.empty()) {
+    // Every localized text asks for the list: it is worked out again only when the variables it comes from change.
+    struct Sources {
+        std::array<std::string, 4> values;
+        StringArray languages;
+    };
+    thread_local std::optional<Sources> last;
+    std::array<std::string, 4> values { variable("LANGUAGE"), variable("LC_ALL"), variable("LC_MESSAGES"),
+        variable("LANG") };
+    if (last && last->values == values)
+        return last->languages;
+
+    std::vector<std::string> names;
+    if (const auto& list = values[0]; !list.empty()) {
         std::size_t start = 0;
         while (start <= list.size()) {
             auto colon = list.find(':', start);
@@ -221,9 +233,9 @@ StringArray Bundle::preferredLanguages()
             start = colon + 1;
         }
     } else {
-        for (const char* name : { "LC_ALL", "LC_MESSAGES", "LANG" }) {
-            if (auto value = variable(name); !value.empty()) {
-                names.push_back(value);
+        for (std::size_t i = 1; i < values.size(); ++i) {
+            if (!values[i].empty()) {
+                names.push_back(values[i]);
                 break;
             }
         }
@@ -240,6 +252,7 @@ StringArray Bundle::preferredLanguages()
         add(language.substr(0, language.find_first_of("_-")));
     }
     add("en");
+    last = Sources { std::move(values), languages };
     return languages;
 }
 

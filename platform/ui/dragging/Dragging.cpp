@@ -114,6 +114,9 @@ private:
 
 void registerForDraggedTypes(View& view, const std::vector<fnd::String>& types)
 {
+    // The entries of views that are gone go first: each would keep its view's memory (one block with the view's
+    // count, as make_shared allocates it) for as long as the program runs.
+    std::erase_if(registrations(), [](const auto& entry) { return entry.second.view.expired(); });
     auto& registration = registrations()[&view];
     if (registration.view.lock().get() != &view)
         registration = { view.weak_from_this(), {} };

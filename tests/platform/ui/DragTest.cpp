@@ -192,4 +192,50 @@ TEST_F(DragTest, DestinationsNeedAMatchingTypeAndAWindowThatTakesTheMouse)
     EXPECT_EQ(drop->log.size(), 5u);
 }
 
+// Counts the blocks a view made through it holds: the view and its count share one, as with make_shared.
+template <typename T> struct DragTestCountingAllocator {
+    using value_type = T;
+    int* live;
+    explicit DragTestCountingAllocator(int* live)
+        : live(live)
+    {
+    }
+    template <typename U>
+    DragTestCountingAllocator(const DragTestCountingAllocator<U>& other)
+        : live(other.live)
+    {
+    }
+    T* allocate(std::size_t n)
+    {
+        ++*live;
+        return std::allocator<T>().allocate(n);
+    }
+    void deallocate(T* p, std::size_t n)
+    {
+        --*live;
+        std::allocator<T>().deallocate(p, n);
+    }
+    template <typename U> bool operator==(const DragTestCountingAllocator<U>& other) const
+    {
+        return live == other.live;
+    }
+};
+
+TEST(DragRegistration, AViewThatIsGoneLeavesNoMemoryBehind)
+{
+    int live = 0;
+    for (int i = 0; i < 3; ++i) {
+        auto view = std::allocate_shared<ui::View>(DragTestCountingAllocator<ui::View>(&live));
+        view->initWithFrame({ 0, 0, 10, 10 });
+        ui::registerForDraggedTypes(*view, { DragType });
+        EXPECT_EQ(ui::registeredDraggedTypes(*view), std::vector<fnd::String> { DragType });
+    }
+    // Registering another view clears out what the gone ones left.
+    auto other = ui::View::create({ 0, 0, 10, 10 });
+    ui::registerForDraggedTypes(*other, { DragType });
+    EXPECT_EQ(live, 0);
+    ui::unregisterDraggedTypes(*other);
+    EXPECT_TRUE(ui::registeredDraggedTypes(*other).empty());
+}
+
 }

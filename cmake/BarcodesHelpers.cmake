@@ -68,6 +68,7 @@ function(barcodes_test name dir)
     _barcodes_test_code_options(${name})
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES TIMEOUT 1200)
+    set_property(GLOBAL APPEND PROPERTY BARCODES_UNIT_TESTS ${name})
 endfunction()
 
 # A test binary that needs an X display: the whole binary runs as one CTest test on a private Xvfb server and D-Bus
@@ -105,6 +106,7 @@ function(barcodes_fuzz name source)
     target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
     target_link_options(${name} PRIVATE -fsanitize=fuzzer)
     target_link_libraries(${name} PRIVATE ${ARGN})
+    set_property(GLOBAL APPEND PROPERTY BARCODES_FUZZ_TARGETS ${name})
 endfunction()
 
 # Unity builds: each target's sources are compiled BARCODES_UNITY_BATCH_SIZE at a time in one translation unit, so the
@@ -211,4 +213,45 @@ function(barcodes_enable_unity_builds dir)
     foreach(subdir IN LISTS subdirs)
         barcodes_enable_unity_builds(${subdir})
     endforeach()
+endfunction()
+
+# Appends to the list named by RESULT every target defined in DIR and the folders below it.
+function(_barcodes_targets_below dir result)
+    get_property(targets DIRECTORY ${dir} PROPERTY BUILDSYSTEM_TARGETS)
+    set(found ${${result}} ${targets})
+    get_property(subdirs DIRECTORY ${dir} PROPERTY SUBDIRECTORIES)
+    foreach(subdir IN LISTS subdirs)
+        _barcodes_targets_below(${subdir} found)
+    endforeach()
+    set(${result} ${found} PARENT_SCOPE)
+endfunction()
+
+# ./test builds only what each of its passes runs (docs/build-and-tests.md, Build). `sanitizer_pass`: the test
+# binaries that need no display, and the fuzz targets. `optimised_pass`: everything else of the default build (every
+# library, the application, the display tests, the benchmarks), whose tests are the display tests. Every test so runs
+# in one pass; the display tests are left out of the sanitizer pass because they drive a live X server with timed
+# waits that the sanitizers' slowdown turns into a measure of the machine. A plain build still builds everything.
+function(barcodes_add_pass_targets)
+    get_property(unit_tests GLOBAL PROPERTY BARCODES_UNIT_TESTS)
+    get_property(fuzz_targets GLOBAL PROPERTY BARCODES_FUZZ_TARGETS)
+    add_custom_target(sanitizer_pass)
+    if(unit_tests OR fuzz_targets)
+        add_dependencies(sanitizer_pass ${unit_tests} ${fuzz_targets})
+    endif()
+    set(targets)
+    _barcodes_targets_below(${PROJECT_SOURCE_DIR} targets)
+    set(optimised)
+    foreach(target IN LISTS targets)
+        get_target_property(type ${target} TYPE)
+        get_target_property(excluded ${target} EXCLUDE_FROM_ALL)
+        if(NOT type MATCHES "^(EXECUTABLE|SHARED_LIBRARY|STATIC_LIBRARY|MODULE_LIBRARY)$" OR excluded
+            OR target IN_LIST unit_tests OR target IN_LIST fuzz_targets)
+            continue()
+        endif()
+        list(APPEND optimised ${target})
+    endforeach()
+    add_custom_target(optimised_pass)
+    if(optimised)
+        add_dependencies(optimised_pass ${optimised})
+    endif()
 endfunction()

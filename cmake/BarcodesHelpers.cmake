@@ -68,39 +68,58 @@ function(_barcodes_test_code_options target)
     endif()
 endfunction()
 
+# Registers the GoogleTest binary run by COMMAND (the rest of the arguments) as the CTest test NAME, or, when SHARDS
+# is 2 or more, as tests NAME_shard0... that each run every SHARDS-th case (GoogleTest's own sharding), so a slow
+# binary's cases spread over the cores. Shards start before the other tests (COST): a slow binary started last
+# would run on alone at the end.
+function(_barcodes_add_gtest name shards timeout labels)
+    if(NOT shards OR shards LESS 2)
+        add_test(NAME ${name} COMMAND ${ARGN})
+        set_tests_properties(${name} PROPERTIES TIMEOUT ${timeout} LABELS "${labels}")
+        return()
+    endif()
+    math(EXPR last "${shards} - 1")
+    foreach(index RANGE ${last})
+        add_test(NAME ${name}_shard${index} COMMAND ${ARGN})
+        set_tests_properties(${name}_shard${index} PROPERTIES TIMEOUT ${timeout} LABELS "${labels}" COST 1000
+            ENVIRONMENT "GTEST_TOTAL_SHARDS=${shards};GTEST_SHARD_INDEX=${index}")
+    endforeach()
+endfunction()
+
 # One test binary per tested module: every .cpp in DIR (not recursive) plus the given libraries. The binary runs as
-# one CTest test: a process per test case would spend more time starting (a twentieth of a second, a fifth under
-# the sanitizers) than most cases take. On failure CTest prints its output, which names the failing cases; run one
-# case alone with --gtest_filter.
+# one CTest test (SHARDS n: as n tests, see _barcodes_add_gtest): a process per test case would spend more time
+# starting (a twentieth of a second, a fifth under the sanitizers) than most cases take. On failure CTest prints its
+# output, which names the failing cases; run one case alone with --gtest_filter.
 function(barcodes_test name dir)
+    cmake_parse_arguments(ARG "" "SHARDS" "" ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS ${dir}/*.cpp)
     add_executable(${name} ${sources})
-    target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gmock GTest::gtest_main)
+    target_link_libraries(${name} PRIVATE ${ARG_UNPARSED_ARGUMENTS} GTest::gtest GTest::gmock GTest::gtest_main)
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
     _barcodes_test_code_options(${name})
-    add_test(NAME ${name} COMMAND ${name})
-    set_tests_properties(${name} PROPERTIES TIMEOUT 1200)
+    _barcodes_add_gtest(${name} "${ARG_SHARDS}" 1200 "" ${name})
+    set_property(GLOBAL APPEND PROPERTY BARCODES_UNIT_TESTS ${name})
 endfunction()
 
 # A test binary that needs an X display: the whole binary runs as one CTest test on a private Xvfb server and D-Bus
 # session (scripts/with-display), so display tests never share a screen or bus with tests running beside them.
-# SCALES n... runs it once per GDK scale factor (tests named <name>_scale<n>); the default is scale 1 alone.
+# SCALES n... runs it once per GDK scale factor (tests named <name>_scale<n>); the default is scale 1 alone. SHARDS n
+# splits each run into n tests, each on its own server (see _barcodes_add_gtest).
 function(barcodes_display_test name dir)
-    cmake_parse_arguments(ARG "" "" "SCALES" ${ARGN})
+    cmake_parse_arguments(ARG "" "SHARDS" "SCALES" ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS ${dir}/*.cpp)
     add_executable(${name} ${sources})
     target_link_libraries(${name} PRIVATE ${ARG_UNPARSED_ARGUMENTS} GTest::gtest GTest::gmock GTest::gtest_main)
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
     _barcodes_test_code_options(${name})
     if(NOT ARG_SCALES)
-        add_test(NAME ${name} COMMAND ${PROJECT_SOURCE_DIR}/scripts/with-display $<TARGET_FILE:${name}>)
-        set_tests_properties(${name} PROPERTIES TIMEOUT 600 LABELS display)
+        _barcodes_add_gtest(${name} "${ARG_SHARDS}" 600 display
+            ${PROJECT_SOURCE_DIR}/scripts/with-display $<TARGET_FILE:${name}>)
         return()
     endif()
     foreach(scale ${ARG_SCALES})
-        add_test(NAME ${name}_scale${scale}
-            COMMAND ${PROJECT_SOURCE_DIR}/scripts/with-display --scale ${scale} $<TARGET_FILE:${name}>)
-        set_tests_properties(${name}_scale${scale} PROPERTIES TIMEOUT 600 LABELS display)
+        _barcodes_add_gtest(${name}_scale${scale} "${ARG_SHARDS}" 600 display
+            ${PROJECT_SOURCE_DIR}/scripts/with-display --scale ${scale} $<TARGET_FILE:${name}>)
     endforeach()
 endfunction()
 
@@ -117,6 +136,7 @@ function(barcodes_fuzz name source)
     target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
     target_link_options(${name} PRIVATE -fsanitize=fuzzer)
     target_link_libraries(${name} PRIVATE ${ARGN})
+    set_property(GLOBAL APPEND PROPERTY BARCODES_FUZZ_TARGETS ${name})
 endfunction()
 
 # Unity builds: each target's sources are compiled BARCODES_UNITY_BATCH_SIZE at a time in one translation unit, so the
@@ -223,4 +243,45 @@ function(barcodes_enable_unity_builds dir)
     foreach(subdir IN LISTS subdirs)
         barcodes_enable_unity_builds(${subdir})
     endforeach()
+endfunction()
+
+# Appends to the list named by RESULT every target defined in DIR and the folders below it.
+function(_barcodes_targets_below dir result)
+    get_property(targets DIRECTORY ${dir} PROPERTY BUILDSYSTEM_TARGETS)
+    set(found ${${result}} ${targets})
+    get_property(subdirs DIRECTORY ${dir} PROPERTY SUBDIRECTORIES)
+    foreach(subdir IN LISTS subdirs)
+        _barcodes_targets_below(${subdir} found)
+    endforeach()
+    set(${result} ${found} PARENT_SCOPE)
+endfunction()
+
+# ./test builds only what each of its passes runs (docs/build-and-tests.md, Build). `sanitizer_pass`: the test
+# binaries that need no display, and the fuzz targets. `optimised_pass`: everything else of the default build (every
+# library, the application, the display tests, the benchmarks), whose tests are the display tests. Every test so runs
+# in one pass; the display tests are left out of the sanitizer pass because they drive a live X server with timed
+# waits that the sanitizers' slowdown turns into a measure of the machine. A plain build still builds everything.
+function(barcodes_add_pass_targets)
+    get_property(unit_tests GLOBAL PROPERTY BARCODES_UNIT_TESTS)
+    get_property(fuzz_targets GLOBAL PROPERTY BARCODES_FUZZ_TARGETS)
+    add_custom_target(sanitizer_pass)
+    if(unit_tests OR fuzz_targets)
+        add_dependencies(sanitizer_pass ${unit_tests} ${fuzz_targets})
+    endif()
+    set(targets)
+    _barcodes_targets_below(${PROJECT_SOURCE_DIR} targets)
+    set(optimised)
+    foreach(target IN LISTS targets)
+        get_target_property(type ${target} TYPE)
+        get_target_property(excluded ${target} EXCLUDE_FROM_ALL)
+        if(NOT type MATCHES "^(EXECUTABLE|SHARED_LIBRARY|STATIC_LIBRARY|MODULE_LIBRARY)$" OR excluded
+            OR target IN_LIST unit_tests OR target IN_LIST fuzz_targets)
+            continue()
+        endif()
+        list(APPEND optimised ${target})
+    endforeach()
+    add_custom_target(optimised_pass)
+    if(optimised)
+        add_dependencies(optimised_pass ${optimised})
+    endif()
 endfunction()

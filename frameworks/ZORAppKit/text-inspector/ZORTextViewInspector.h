@@ -213,6 +213,9 @@ public:
     // The raised editor's frame: the path filled white under a soft shadow (while the inspector has the keyboard),
     // its inside cleared, its edge grey; 15 points of room on every side.
     std::shared_ptr<gfx::Image> shadowImageAroundPath(const gfx::BezierPath& path, bool focused) const;
+    // The frame image the raised editor draws, kept from one drawing to the next while the run's height and the
+    // keyboard focus stay.
+    const std::shared_ptr<gfx::Image>& raisedEditorImage() const { return m_raisedEditorImage; }
     void drawRolloverIfNecessaryInRect(gfx::Rect rect);
 
 private:
@@ -250,7 +253,7 @@ private:
     std::size_t m_rebuildCount { 0 };
     bool m_replacingRun { false };
     std::shared_ptr<gfx::Image> m_raisedEditorImage;
-    gfx::Size m_raisedEditorImageSize;
+    double m_raisedEditorImageHeight { 0 };
     bool m_raisedEditorImageFocused { false };
     // shouldChangeTextInRange replaced a whole value run itself (and answered no to the caller).
     bool m_replacedWholeRun { false };

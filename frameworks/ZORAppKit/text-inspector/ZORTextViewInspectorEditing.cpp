@@ -26,6 +26,13 @@ namespace {
 
 const char16_t ZORTextViewInspectorEditingLineSeparator = 0x2028;
 
+// The room the raised editor's image leaves around the run, and how far the shadow's blur reaches into it from the
+// run's edge (three standard deviations of the 5.52-point radius come to 8.3 points). Columns further in than that
+// from both ends are all alike, so an image made around a narrow run serves any width: its ends are drawn as they
+// are and its middle column is stretched between them.
+constexpr double ZORTextViewInspectorEditingShadowRoom = 15;
+constexpr double ZORTextViewInspectorEditingShadowReach = 10;
+
 // The longest run of the attribute around the index; location NotFound when the character lacks it.
 fnd::Range ZORTextViewInspectorEditingRun(
     const txt::TextStorage& storage, const fnd::String& name, fnd::Index index, fnd::Value* value = nullptr)
@@ -625,20 +632,30 @@ void ZORTextViewInspector::drawRaisedEditorIfNecessaryInRect(gfx::Rect)
     gfx::Size size { std::floor(grown.width() + 0.5), std::floor(grown.height() + 0.5) };
     auto window = this->window();
     const bool focused = window && window->isKeyWindow() && window->firstResponder().get() == this;
-    // One blurred image per size and focus, kept while the run keeps its size: a keystroke that does not change
-    // the run's height or width draws the kept image again.
-    if (!m_raisedEditorImage || m_raisedEditorImageSize != size || m_raisedEditorImageFocused != focused) {
-        auto path = gfx::BezierPath::bezierPathWithRect({ { 0, 0 }, size });
+    // One image per height and focus: typing, which widens the run, draws the kept image again.
+    const double room = ZORTextViewInspectorEditingShadowRoom, reach = ZORTextViewInspectorEditingShadowReach;
+    if (!m_raisedEditorImage || m_raisedEditorImageHeight != size.height || m_raisedEditorImageFocused != focused) {
+        auto path = gfx::BezierPath::bezierPathWithRect({ 0, 0, 2 * reach + 1, size.height });
         m_raisedEditorImage = shadowImageAroundPath(*path, focused);
-        m_raisedEditorImageSize = size;
+        m_raisedEditorImageHeight = size.height;
         m_raisedEditorImageFocused = focused;
     }
     if (!m_raisedEditorImage)
         return;
-    auto imageSize = m_raisedEditorImage->size();
-    // Upright in the flipped text view: the shadow falls below the run on screen.
-    m_raisedEditorImage->drawInRect({ grown.minX() - 15, grown.minY() - 15, imageSize.width, imageSize.height }, {},
-        gfx::CompositingOperation::SourceOver, 1.0, true);
+    const auto imageSize = m_raisedEditorImage->size();
+    const double width = size.width + 2 * room, height = imageSize.height;
+    const double x = grown.minX() - room, y = grown.minY() - room;
+    // Each end holds the room, the edge and the blur's reach; a run narrower than two reaches shows less of them.
+    const double end = std::min(room + reach, width / 2);
+    auto part = [&](double fromX, double fromWidth, double toX, double toWidth) {
+        // Upright in the flipped text view: the shadow falls below the run on screen.
+        m_raisedEditorImage->drawInRect({ toX, y, toWidth, height }, { fromX, 0, fromWidth, height },
+            gfx::CompositingOperation::SourceOver, 1.0, true);
+    };
+    part(0, end, x, end);
+    if (width > 2 * end)
+        part(room + reach, 1, x + end, width - 2 * end);
+    part(imageSize.width - end, end, x + width - end, end);
 }
 
 std::shared_ptr<gfx::Image> ZORTextViewInspector::shadowImageAroundPath(const gfx::BezierPath& path, bool focused) const

@@ -4,6 +4,8 @@
 #include "frameworks/FoundationExtensions/ZORLanguageLocale.h"
 #include "frameworks/ZORAppKit/ZORImageView/ZORImageView.h"
 
+#include "platform/foundation/bindings/ArrayController.h"
+#include "platform/foundation/bindings/Binding.h"
 #include "platform/foundation/locale/Locale.h"
 #include "platform/graphics/Image.h"
 #include "platform/ui/controls/Button.h"
@@ -356,100 +358,113 @@ void ZORTextViewInspectorSmallButtonField::setImage(const std::shared_ptr<gfx::I
 // Country and language.
 
 namespace {
-// The locale entries of a list, for the key-value coding of "countryLocales" and "languageLocales".
-template <typename Entry> fnd::Value ZORTextViewInspectorKindsLocales(const std::vector<std::shared_ptr<Entry>>& list)
+template <typename Entry>
+fnd::Array ZORTextViewInspectorKindsArrayOfLocales(const std::vector<std::shared_ptr<Entry>>& list)
 {
     fnd::Array array;
+    array.reserve(list.size());
     for (const auto& entry : list)
-        array.push_back(fnd::Value(std::static_pointer_cast<fnd::Object>(entry)));
-    return fnd::Value(std::move(array));
+        if (entry)
+            array.push_back(fnd::Value(std::static_pointer_cast<fnd::Object>(entry)));
+    return array;
 }
 
-// The entries (code, name) of locale entries.
 template <typename Entry>
-std::vector<std::pair<fnd::String, fnd::String>> ZORTextViewInspectorKindsEntriesOf(
-    const std::vector<std::shared_ptr<Entry>>& list)
+std::vector<std::shared_ptr<Entry>> ZORTextViewInspectorKindsLocalesOfArray(const fnd::Array& array)
 {
-    std::vector<std::pair<fnd::String, fnd::String>> entries;
-    for (const auto& entry : list)
-        entries.emplace_back(entry->localeIdentifier(), entry->displayName());
-    return entries;
+    std::vector<std::shared_ptr<Entry>> list;
+    list.reserve(array.size());
+    for (const auto& element : array)
+        if (auto entry = element.objectAs<Entry>())
+            list.push_back(std::move(entry));
+    return list;
+}
+
+// Only entries of the field's own kind are offered: anything else in a list set by key has no code to give.
+fnd::Array ZORTextViewInspectorKindsLocalesOfClass(const fnd::Value& value, const fnd::ClassInfo& entryClass)
+{
+    fnd::Array kept;
+    if (const auto* array = value.array())
+        for (const auto& element : *array)
+            if (element.isObject() && element.object() && element.object()->isKindOf(entryClass))
+                kept.push_back(element);
+    return kept;
+}
+
+fnd::String ZORTextViewInspectorKindsCodeOf(const fnd::Value& entry)
+{
+    return entry.isObject() && entry.object() ? entry.object()->valueForKey("localeIdentifier").stringValue()
+                                              : fnd::String();
 }
 }
 
 void ZORTextViewInspectorCountryField::describeClass(fnd::ClassBuilder<ZORTextViewInspectorCountryField>& c)
 {
     c.action("countryPopUpButtonChanged:", &ZORTextViewInspectorCountryField::countryPopUpButtonChanged);
-    c.property("countryLocales",
-        [](const ZORTextViewInspectorCountryField& f) { return ZORTextViewInspectorKindsLocales(f.countryLocales()); });
+    c.property(
+        "countryLocales", [](const ZORTextViewInspectorCountryField& f) { return fnd::Value(f.locales()); },
+        [](ZORTextViewInspectorCountryField& f, const fnd::Value& v) {
+            f.setLocales(ZORTextViewInspectorKindsLocalesOfClass(v, f.localeClass()));
+        });
 }
 
 void ZORTextViewInspectorLanguageField::describeClass(fnd::ClassBuilder<ZORTextViewInspectorLanguageField>& c)
 {
     c.action("languagePopUpButtonChanged:", &ZORTextViewInspectorLanguageField::languagePopUpButtonChanged);
-    c.property("languageLocales", [](const ZORTextViewInspectorLanguageField& f) {
-        return ZORTextViewInspectorKindsLocales(f.languageLocales());
-    });
+    c.property(
+        "languageLocales", [](const ZORTextViewInspectorLanguageField& f) { return fnd::Value(f.locales()); },
+        [](ZORTextViewInspectorLanguageField& f, const fnd::Value& v) {
+            f.setLocales(ZORTextViewInspectorKindsLocalesOfClass(v, f.localeClass()));
+        });
 }
 
 std::vector<std::shared_ptr<ZORCountryLocale>> ZORTextViewInspectorCountryField::countryLocales() const
 {
-    std::vector<std::shared_ptr<ZORCountryLocale>> list;
-    for (const auto& [code, name] : m_entries)
-        list.push_back(std::make_shared<ZORCountryLocale>(code));
-    return list;
+    return ZORTextViewInspectorKindsLocalesOfArray<ZORCountryLocale>(m_locales);
 }
 
 void ZORTextViewInspectorCountryField::setCountryLocales(const std::vector<std::shared_ptr<ZORCountryLocale>>& locales)
 {
-    willChangeValueForKey("countryLocales");
-    setEntries(ZORTextViewInspectorKindsEntriesOf(locales));
-    didChangeValueForKey("countryLocales");
+    setLocales(ZORTextViewInspectorKindsArrayOfLocales(locales));
 }
 
 std::vector<std::shared_ptr<ZORLanguageLocale>> ZORTextViewInspectorLanguageField::languageLocales() const
 {
-    std::vector<std::shared_ptr<ZORLanguageLocale>> list;
-    for (const auto& [code, name] : entries())
-        list.push_back(std::make_shared<ZORLanguageLocale>(code));
-    return list;
+    return ZORTextViewInspectorKindsLocalesOfArray<ZORLanguageLocale>(locales());
 }
 
 void ZORTextViewInspectorLanguageField::setLanguageLocales(
     const std::vector<std::shared_ptr<ZORLanguageLocale>>& locales)
 {
-    willChangeValueForKey("languageLocales");
-    setEntries(ZORTextViewInspectorKindsEntriesOf(locales));
-    didChangeValueForKey("languageLocales");
+    setLocales(ZORTextViewInspectorKindsArrayOfLocales(locales));
 }
 
-void ZORTextViewInspectorCountryField::initWithIdentifierAndView(const fnd::String& identifier,
-    std::shared_ptr<ui::View> view, std::optional<fnd::String> placeholder, ZORTextViewInspectorFieldLabelPtr label)
+void ZORTextViewInspectorCountryField::setLocales(fnd::Array locales)
 {
-    ZORTextViewInspectorViewField::initWithIdentifierAndView(
-        identifier, std::move(view), std::move(placeholder), std::move(label));
-    setViewWidthShouldBeAdjusted(true);
-    setEntries(defaultEntries());
+    const auto key = localesKey();
+    willChangeValueForKey(key);
+    m_locales = std::move(locales);
+    didChangeValueForKey(key);
 }
 
-std::shared_ptr<ui::View> ZORTextViewInspectorCountryField::viewForField()
+const fnd::ClassInfo& ZORTextViewInspectorCountryField::localeClass() const
 {
-    auto popup = ui::PopUpButton::create({ 0, 0, 126, 21 }, false);
-    popup->setControlSize(ui::ControlSize::Small);
-    popup->setFont(ZORTextViewInspectorKindsSmallFont());
-    popup->setTarget(shared_from_this());
-    popup->setAction(matchesUpperCased() ? "countryPopUpButtonChanged:" : "languagePopUpButtonChanged:");
-    return popup;
+    return ZORCountryLocale::staticClassInfo();
 }
 
-std::vector<std::pair<fnd::String, fnd::String>> ZORTextViewInspectorCountryField::defaultEntries() const
+const fnd::ClassInfo& ZORTextViewInspectorLanguageField::localeClass() const
 {
-    return ZORTextViewInspectorKindsEntriesOf(ZORCountryLocale::supportedCountryLocalesSortedByDisplayName());
+    return ZORLanguageLocale::staticClassInfo();
 }
 
-std::vector<std::pair<fnd::String, fnd::String>> ZORTextViewInspectorLanguageField::defaultEntries() const
+fnd::Array ZORTextViewInspectorCountryField::defaultLocales() const
 {
-    return ZORTextViewInspectorKindsEntriesOf(ZORLanguageLocale::supportedLanguageLocalesSortedByDisplayName());
+    return ZORTextViewInspectorKindsArrayOfLocales(ZORCountryLocale::supportedCountryLocalesSortedByDisplayName());
+}
+
+fnd::Array ZORTextViewInspectorLanguageField::defaultLocales() const
+{
+    return ZORTextViewInspectorKindsArrayOfLocales(ZORLanguageLocale::supportedLanguageLocalesSortedByDisplayName());
 }
 
 fnd::String ZORTextViewInspectorCountryField::currentLocaleCode() const
@@ -462,69 +477,94 @@ fnd::String ZORTextViewInspectorLanguageField::currentLocaleCode() const
     return fnd::Locale::current().languageCode();
 }
 
-void ZORTextViewInspectorCountryField::setEntries(std::vector<std::pair<fnd::String, fnd::String>> entries)
+void ZORTextViewInspectorCountryField::initWithIdentifierAndView(const fnd::String& identifier,
+    std::shared_ptr<ui::View> view, std::optional<fnd::String> placeholder, ZORTextViewInspectorFieldLabelPtr label)
 {
-    m_entries = std::move(entries);
-    auto popup = ZORTextViewInspectorKindsControl<ui::PopUpButton>(*this);
-    if (!popup)
-        return;
-    // Items are added one by one, so that two entries with the same name stay two items.
-    popup->removeAllItems();
-    for (const auto& [code, name] : m_entries) {
-        popup->addItemWithTitle(name);
-        if (auto item = popup->lastItem())
-            item->setRepresentedObject(fnd::Value(code));
+    ZORTextViewInspectorViewField::initWithIdentifierAndView(
+        identifier, std::move(view), std::move(placeholder), std::move(label));
+    setViewWidthShouldBeAdjusted(true);
+
+    m_localeController = fnd::makeObject<fnd::ArrayController>();
+    m_localeController->setObjectClass(&localeClass());
+    m_localeController->bind(fnd::BindingName::ContentArray, *this, localesKey());
+    if (auto popup = ZORTextViewInspectorKindsControl<ui::PopUpButton>(*this)) {
+        const fnd::Dictionary options { { fnd::BindingOption::MultipleValuesPlaceholder, "Multiple Values" },
+            { fnd::BindingOption::AllowsEditingMultipleValuesSelection, true } };
+        popup->bind(fnd::BindingName::Content, *m_localeController, "arrangedObjects", options);
+        popup->bind(fnd::BindingName::SelectedIndex, *m_localeController, "selectionIndex", options);
+        popup->bind(fnd::BindingName::ContentObjects, *m_localeController, "arrangedObjects.self");
+        popup->bind(fnd::BindingName::ContentValues, *m_localeController, "arrangedObjects.displayName");
     }
+    // Only now, so that the pop-up fills from the list through the bindings.
+    setLocales(defaultLocales());
 }
 
-long ZORTextViewInspectorCountryField::indexForCode(const fnd::String& code) const
+std::shared_ptr<ui::View> ZORTextViewInspectorCountryField::viewForField()
 {
-    auto find = [&](const fnd::String& wanted) -> long {
-        long found = -1;
-        for (std::size_t i = 0; i < m_entries.size(); ++i)
-            if (m_entries[i].first == wanted)
-                found = static_cast<long>(i); // the last match counts
+    auto popup = ui::PopUpButton::create({ 0, 0, 126, 21 }, false);
+    popup->setControlSize(ui::ControlSize::Small);
+    popup->setFont(ZORTextViewInspectorKindsSmallFont());
+    popup->setTarget(shared_from_this());
+    popup->setAction(matchesUpperCased() ? "countryPopUpButtonChanged:" : "languagePopUpButtonChanged:");
+    return popup;
+}
+
+fnd::Value ZORTextViewInspectorCountryField::entryForCode(const fnd::String& code) const
+{
+    auto lastWith = [&](const fnd::String& wanted) -> fnd::Value {
+        fnd::Value found;
+        for (const auto& entry : m_locales)
+            if (ZORTextViewInspectorKindsCodeOf(entry) == wanted)
+                found = entry;
         return found;
     };
-    auto index = find(matchesUpperCased() ? code.uppercaseString() : code);
-    if (index < 0)
-        index = find(currentLocaleCode());
-    if (index < 0 && !m_entries.empty())
-        index = 0;
-    return index;
+    auto entry = lastWith(matchesUpperCased() ? code.uppercaseString() : code);
+    if (entry.isNil())
+        entry = lastWith(currentLocaleCode());
+    if (entry.isNil() && !m_locales.empty())
+        entry = m_locales.front();
+    return entry;
 }
 
 void ZORTextViewInspectorCountryField::removeStandInItem()
 {
-    if (auto popup = ZORTextViewInspectorKindsControl<ui::PopUpButton>(*this))
-        while (popup->numberOfItems() > static_cast<long>(m_entries.size()))
-            popup->removeItemAtIndex(popup->numberOfItems() - 1);
+    auto popup = ZORTextViewInspectorKindsControl<ui::PopUpButton>(*this);
+    if (!popup || !m_localeController)
+        return;
+    const auto count = static_cast<long>(m_localeController->arrangedObjects().size());
+    while (popup->numberOfItems() > count)
+        popup->removeItemAtIndex(popup->numberOfItems() - 1);
 }
 
 void ZORTextViewInspectorCountryField::setValue(const fnd::Value& value)
 {
-    if (auto popup = ZORTextViewInspectorKindsControl<ui::PopUpButton>(*this)) {
-        if (value.string() || value.array())
-            removeStandInItem();
-        if (const auto* string = value.string()) {
-            popup->selectItemAtIndex(indexForCode(*string));
-        } else if (const auto* array = value.array()) {
-            fnd::Array mapped;
-            for (const auto& element : *array) {
-                if (const auto* code = element.string()) {
-                    auto index = indexForCode(*code);
-                    mapped.push_back(
-                        index >= 0 ? fnd::Value(m_entries[static_cast<std::size_t>(index)].first) : fnd::Value());
-                } else {
-                    mapped.push_back(element);
-                }
+    auto popup = ZORTextViewInspectorKindsControl<ui::PopUpButton>(*this);
+    auto* controller = m_localeController.get();
+    // Selects an entry by its place, so that of two equal entries the one found is the one chosen.
+    auto select = [&](const fnd::Value& entry) {
+        const auto& arranged = controller->arrangedObjects();
+        fnd::IndexSet indexes;
+        for (std::size_t i = 0; i < arranged.size(); ++i)
+            if (entry.isObject() && arranged[i].isObject() && arranged[i].object() == entry.object()) {
+                indexes = fnd::IndexSet(i);
+                break;
             }
+        controller->setSelectionIndexes(indexes);
+    };
+    if (popup && controller && (value.string() || value.array())) {
+        removeStandInItem();
+        if (const auto* string = value.string()) {
+            select(entryForCode(*string));
+        } else {
+            fnd::Array mapped;
+            for (const auto& element : *value.array())
+                mapped.push_back(element.string() ? entryForCode(*element.string()) : element);
             auto distinct = ZORTextViewInspectorKindsDistinct(mapped);
-            if (distinct.size() == 1 && distinct.front().string()) {
-                popup->selectItemAtIndex(indexForCode(*distinct.front().string()));
+            if (distinct.size() == 1) {
+                select(distinct.front());
                 popup->setEnabled(true);
             } else {
-                popup->selectItemAtIndex(-1);
+                controller->setSelectionIndexes({});
                 popup->setTitle(ZORTextViewInspectorLocalizedString(
                     distinct.size() >= 2 ? "ZORTextViewInspectorMultipleValues" : "ZORTextViewInspectorNoSelection"));
                 popup->setEnabled(!distinct.empty());
@@ -545,12 +585,14 @@ std::optional<fnd::String> ZORTextViewInspectorCountryField::notEditableReplacem
 void ZORTextViewInspectorCountryField::countryPopUpButtonChanged(const fnd::Value&)
 {
     auto popup = ZORTextViewInspectorKindsControl<ui::PopUpButton>(*this);
-    if (!popup)
+    if (!popup || !m_localeController)
         return;
+    const auto& arranged = m_localeController->arrangedObjects();
     auto index = popup->indexOfSelectedItem();
     // The stand-in text is no choice.
-    if (index < 0 || static_cast<std::size_t>(index) >= m_entries.size())
+    if (index < 0 || static_cast<std::size_t>(index) >= arranged.size())
         return;
+    auto code = ZORTextViewInspectorKindsCodeOf(arranged[static_cast<std::size_t>(index)]);
     removeStandInItem();
-    takeValueFromControl(fnd::Value(m_entries[static_cast<std::size_t>(index)].first));
+    takeValueFromControl(fnd::Value(code));
 }

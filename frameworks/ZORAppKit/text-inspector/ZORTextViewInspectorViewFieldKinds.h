@@ -99,7 +99,8 @@ public:
     void setImage(const std::shared_ptr<gfx::Image>& image);
 };
 
-// A pop-up of countries (or languages) whose value is the chosen entry's code.
+// A pop-up of countries (or languages) whose value is the chosen entry's code. The pop-up shows the list through an
+// array controller: the controller's content is bound to the list, the pop-up's items and choice to the controller.
 class ZORTextViewInspectorCountryField : public ZORTextViewInspectorViewField {
     FND_OBJECT(ZORTextViewInspectorCountryField)
     static void describeClass(fnd::ClassBuilder<ZORTextViewInspectorCountryField>& c);
@@ -109,29 +110,34 @@ public:
     void initWithIdentifierAndView(const fnd::String& identifier, std::shared_ptr<ui::View> view,
         std::optional<fnd::String> placeholder, ZORTextViewInspectorFieldLabelPtr label) override;
     std::shared_ptr<ui::View> viewForField() override;
-    // The entries the pop-up offers: codes with their names.
-    const std::vector<std::pair<fnd::String, fnd::String>>& entries() const { return m_entries; }
-    void setEntries(std::vector<std::pair<fnd::String, fnd::String>> entries);
     void setValue(const fnd::Value& value) override;
     std::optional<fnd::String> notEditableReplacementString() const override;
     void countryPopUpButtonChanged(const fnd::Value& sender);
-    // The countries offered, as locale entries (by default every country with a name, sorted by it); setting them
-    // sets the entries.
+    // The countries offered (by default every country with a name, sorted by it).
     std::vector<std::shared_ptr<ZORCountryLocale>> countryLocales() const;
     void setCountryLocales(const std::vector<std::shared_ptr<ZORCountryLocale>>& locales);
+    // Between the list and the pop-up: its arranged objects are the items, its selection the choice.
+    const std::shared_ptr<fnd::ArrayController>& localeController() const { return m_localeController; }
 
 protected:
     // Upper-cased codes for countries; languages match as given.
     virtual bool matchesUpperCased() const { return true; }
     virtual fnd::String currentLocaleCode() const;
-    virtual std::vector<std::pair<fnd::String, fnd::String>> defaultEntries() const;
-    // The index of the entry for a code, with the fallbacks: the current locale's, then the first.
-    long indexForCode(const fnd::String& code) const;
+    // The key the list is reached by, the class of its entries and the list a new field offers.
+    virtual fnd::String localesKey() const { return "countryLocales"; }
+    virtual const fnd::ClassInfo& localeClass() const;
+    virtual fnd::Array defaultLocales() const;
+    // The list as locale entry objects; setting it is announced under localesKey(), so the controller follows.
+    const fnd::Array& locales() const { return m_locales; }
+    void setLocales(fnd::Array locales);
+    // The entry of the list for a code, with the fallbacks: the current locale's, then the first; nil without one.
+    fnd::Value entryForCode(const fnd::String& code) const;
     // The multiple-values or no-selection text stands in one item after the entries while it is shown.
     void removeStandInItem();
 
 private:
-    std::vector<std::pair<fnd::String, fnd::String>> m_entries;
+    fnd::Array m_locales;
+    std::shared_ptr<fnd::ArrayController> m_localeController;
 };
 
 class ZORTextViewInspectorLanguageField : public ZORTextViewInspectorCountryField {
@@ -141,12 +147,14 @@ class ZORTextViewInspectorLanguageField : public ZORTextViewInspectorCountryFiel
 public:
     ZOR_INSPECTOR_FIELD_FACTORIES(ZORTextViewInspectorLanguageField)
     void languagePopUpButtonChanged(const fnd::Value& sender) { countryPopUpButtonChanged(sender); }
-    // The languages offered, as locale entries (by default every language with a name, sorted by it).
+    // The languages offered (by default every language with a name, sorted by it).
     std::vector<std::shared_ptr<ZORLanguageLocale>> languageLocales() const;
     void setLanguageLocales(const std::vector<std::shared_ptr<ZORLanguageLocale>>& locales);
 
 protected:
     bool matchesUpperCased() const override { return false; }
     fnd::String currentLocaleCode() const override;
-    std::vector<std::pair<fnd::String, fnd::String>> defaultEntries() const override;
+    fnd::String localesKey() const override { return "languageLocales"; }
+    const fnd::ClassInfo& localeClass() const override;
+    fnd::Array defaultLocales() const override;
 };

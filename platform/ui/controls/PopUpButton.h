@@ -83,6 +83,8 @@ private:
     };
     void rebuildBoundItems();
     void showBoundSelection();
+    // The number of items the bound content makes.
+    std::size_t boundItemCount() const;
 
     BoundContent m_bound;
 };

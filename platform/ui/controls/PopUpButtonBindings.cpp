@@ -69,9 +69,7 @@ void PopUpButton::rebuildBoundItems()
         showBoundSelection();
         return;
     }
-    std::size_t count = m_bound.hasContent ? m_bound.content.size()
-        : m_bound.values                   ? m_bound.values->size()
-                                           : m_bound.objects->size();
+    const std::size_t count = boundItemCount();
     removeAllItems();
     auto m = menu();
     if (m_bound.placeholderTitle)
@@ -90,6 +88,14 @@ void PopUpButton::rebuildBoundItems()
         m->addItem(item);
     }
     showBoundSelection();
+}
+
+std::size_t PopUpButton::boundItemCount() const
+{
+    return m_bound.hasContent ? m_bound.content.size()
+        : m_bound.values      ? m_bound.values->size()
+        : m_bound.objects     ? m_bound.objects->size()
+                              : 0;
 }
 
 void PopUpButton::showBoundSelection()
@@ -145,6 +151,10 @@ void PopUpButton::pushBoundValues()
     if (index < 0 || (m_bound.placeholderTitle && index == 0))
         return;
     const long contentIndex = index - (m_bound.placeholderTitle ? 1 : 0);
+    // An item added besides the bound content (a title set by hand) stands for nothing in it.
+    const bool fromBindings = m_bound.hasContent || m_bound.objects || m_bound.values;
+    if (fromBindings && static_cast<std::size_t>(contentIndex) >= boundItemCount())
+        return;
     if (m_bound.selectionBinding == fnd::BindingName::SelectedIndex)
         (void)fnd::writeBackBindingValue(*this, fnd::BindingName::SelectedIndex, fnd::Value(contentIndex));
     else if (auto item = itemAtIndex(index))

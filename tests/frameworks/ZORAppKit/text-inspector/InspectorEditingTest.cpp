@@ -9,6 +9,9 @@
 #include "platform/text/LayoutManager.h"
 #include "support/Canvas.h"
 
+#include <cmath>
+#include <set>
+
 using namespace inspectortest;
 using Label = ZORTextViewInspectorFieldLabel;
 
@@ -386,4 +389,42 @@ TEST_F(InspectorEditingTest, TheRaisedEditorIsABlurredShadowImage)
             EXPECT_EQ(canvas.alpha(45, 9), 0) << "no shadow without the keyboard";
         EXPECT_EQ(canvas.alpha(45, 45), 0) << "nothing far above the run";
     }
+}
+
+// Typing widens the run but makes no new frame image: the one made when the edit began is drawn again, its ends as
+// they are and its middle stretched, and the frame looks as one made for the whole width would.
+TEST_F(InspectorEditingTest, TheRaisedEditorsImageIsMadeOnceWhileTyping)
+{
+    draw();
+    inspector->insertTab({});
+    draw();
+    std::set<const gfx::Image*> made { inspector->raisedEditorImage().get() };
+    for (const char* c = "Grace Hopper"; *c; ++c) {
+        backend->keyDown(*window, fnd::String(std::string(1, *c)), 0);
+        dispatch();
+        draw();
+        made.insert(inspector->raisedEditorImage().get());
+    }
+    EXPECT_EQ(made.size(), 1u) << "one image across twelve keystrokes";
+    ASSERT_NE(*made.begin(), nullptr);
+
+    auto selected = inspector->selectedRect();
+    ASSERT_GT(selected.width(), 60) << "the run has grown well past the image's own width";
+    const int width = int(inspector->bounds().width()), height = int(inspector->bounds().height());
+    Canvas drawn(width, height, true);
+    inspector->drawRaisedEditorIfNecessaryInRect(inspector->bounds());
+    auto grown = gfx::insetRect(selected, -2, -2);
+    gfx::Size size { std::floor(grown.width() + 0.5), std::floor(grown.height() + 0.5) };
+    auto whole = inspector->shadowImageAroundPath(*gfx::BezierPath::bezierPathWithRect({ { 0, 0 }, size }), true);
+    Canvas expected(width, height, true);
+    whole->drawInRect({ grown.minX() - 15, grown.minY() - 15, size.width + 30, size.height + 30 }, {},
+        gfx::CompositingOperation::SourceOver, 1.0, true);
+    int worst = 0, covered = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            worst = std::max(worst, std::abs(drawn.alpha(x, y) - expected.alpha(x, y)));
+            covered += expected.alpha(x, y) > 0 ? 1 : 0;
+        }
+    EXPECT_GT(covered, int(size.width) * 2) << "the frame was drawn";
+    EXPECT_LE(worst, 2) << "alpha differs from the whole-width image";
 }

@@ -1,6 +1,7 @@
 // The keyboard and the pasteboard in a form: Tab through text runs and hosted controls, Paste, drops, first clicks.
 #include "InspectorTestSupport.h"
 
+#include "frameworks/FoundationExtensions/ZORCountryLocale.h"
 #include "frameworks/ZORAppKit/text-inspector/ZORTextViewInspectorViewFieldKinds.h"
 
 #include "platform/text/LayoutManager.h"
@@ -31,7 +32,8 @@ protected:
         done->setValue(false);
         country = ZORTextViewInspectorField::make<ZORTextViewInspectorCountryField>(
             "country", Label::fieldLabelWithString("Country"));
-        country->setEntries({ { "AT", "Austria" }, { "FR", "France" } });
+        country->setCountryLocales(
+            { std::make_shared<ZORCountryLocale>("AT"), std::make_shared<ZORCountryLocale>("FR") });
         inspector->setEditableState(true);
         inspector->addFieldsArray({ name, rating, city, born, done, country });
         draw();

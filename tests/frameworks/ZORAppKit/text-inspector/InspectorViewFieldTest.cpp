@@ -7,6 +7,7 @@
 #include "frameworks/FoundationExtensions/ZORCountryLocale.h"
 #include "frameworks/FoundationExtensions/ZORLanguageLocale.h"
 
+#include "platform/foundation/bindings/ArrayController.h"
 #include "platform/foundation/services/Workspace.h"
 #include "platform/text/LayoutManager.h"
 #include "platform/ui/controls/Button.h"
@@ -149,7 +150,8 @@ TEST_F(InspectorViewFieldTest, CountryValues)
 {
     std::shared_ptr<InspectorViewFieldModel> model;
     auto field = bound<ZORTextViewInspectorCountryField>(model);
-    field->setEntries({ { "AT", "Austria" }, { "DE", "Germany" }, { "FR", "France" } });
+    field->setCountryLocales({ std::make_shared<ZORCountryLocale>("AT"), std::make_shared<ZORCountryLocale>("DE"),
+        std::make_shared<ZORCountryLocale>("FR") });
     auto popup = std::dynamic_pointer_cast<ui::PopUpButton>(field->view());
     field->setValue("de");
     EXPECT_EQ(popup->indexOfSelectedItem(), 1);
@@ -193,6 +195,59 @@ TEST_F(InspectorViewFieldTest, CountryAndLanguageLocales)
     language->setValue("de");
     EXPECT_EQ(
         std::dynamic_pointer_cast<ui::PopUpButton>(language->view())->titleOfSelectedItem(), fnd::String("German"));
+}
+
+// The pop-up shows the list through an array controller: its items are the controller's arranged entries, its
+// choice the controller's selection, and a chosen item gives the code of the entry it shows.
+TEST_F(InspectorViewFieldTest, CountryPopUpFollowsItsArrayController)
+{
+    std::shared_ptr<InspectorViewFieldModel> model;
+    auto field = bound<ZORTextViewInspectorCountryField>(model);
+    auto popup = std::dynamic_pointer_cast<ui::PopUpButton>(field->view());
+    auto controller = field->localeController();
+    ASSERT_NE(controller, nullptr);
+    EXPECT_GT(popup->numberOfItems(), 100) << "filled from the default list through the bindings";
+    auto locale = [](const char* code) { return fnd::Value(std::make_shared<ZORCountryLocale>(code)); };
+    using Titles = std::vector<fnd::String>;
+
+    // A list set by key, with a stray value that is no country, reaches the pop-up through the controller.
+    field->setValueForKey(fnd::Array { locale("FR"), locale("AT"), fnd::Value("IT"), locale("DE") }, "countryLocales");
+    EXPECT_EQ(popup->itemTitles(), (Titles { "France", "Austria", "Germany" }));
+
+    field->setValue("de");
+    EXPECT_EQ(controller->selectionIndex(), 2u);
+    EXPECT_EQ(popup->titleOfSelectedItem(), fnd::String("Germany"));
+
+    // Sorted by name: the items follow, the choice stays, and a chosen item gives its own entry's code.
+    controller->setSortDescriptors({ fnd::SortDescriptor::sortDescriptorWithKey("displayName") });
+    EXPECT_EQ(popup->itemTitles(), (Titles { "Austria", "France", "Germany" }));
+    EXPECT_EQ(popup->titleOfSelectedItem(), fnd::String("Germany"));
+    popup->popUpCell()->chooseItemAtIndex(1);
+    EXPECT_EQ(model->value, fnd::Value("FR"));
+    EXPECT_EQ(controller->selectionIndex(), 1u) << "the choice goes back to the controller";
+
+    // Several values: nothing selected, the stand-in shows; choosing it changes neither model nor controller.
+    field->setValue(fnd::Array { "DE", "at" });
+    EXPECT_TRUE(controller->selectionIndexes().isEmpty());
+    EXPECT_EQ(popup->titleOfSelectedItem(), fnd::String("Multiple Values"));
+    ASSERT_EQ(popup->numberOfItems(), 4);
+    popup->popUpCell()->chooseItemAtIndex(3);
+    EXPECT_EQ(model->value, fnd::Value("FR"));
+    EXPECT_TRUE(controller->selectionIndexes().isEmpty());
+    // One code given twice is one value.
+    field->setValue(fnd::Array { "AT", "at" });
+    EXPECT_EQ(popup->itemTitles(), (Titles { "Austria", "France", "Germany" }));
+    EXPECT_EQ(popup->titleOfSelectedItem(), fnd::String("Austria"));
+    EXPECT_TRUE(popup->isEnabled());
+
+    // Languages match their codes as given: "DE" is no language code, so the first entry (English is not listed).
+    auto language = ZORTextViewInspectorField::make<ZORTextViewInspectorLanguageField>("l", nullptr);
+    language->setLanguageLocales(
+        { std::make_shared<ZORLanguageLocale>("fr"), std::make_shared<ZORLanguageLocale>("de") });
+    language->setValue("de");
+    EXPECT_EQ(language->localeController()->selectionIndex(), 1u);
+    language->setValue("DE");
+    EXPECT_EQ(language->localeController()->selectionIndex(), 0u);
 }
 
 TEST_F(InspectorViewFieldTest, CopiesMakeTheirOwnControls)

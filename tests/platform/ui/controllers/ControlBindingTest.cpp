@@ -7,8 +7,8 @@
 #include "platform/foundation/bindings/ValueTransformer.h"
 #include "platform/graphics/BitmapImageRep.h"
 #include "platform/ui/controls/Button.h"
-#include "platform/ui/menus/MenuItem.h"
 #include "platform/ui/controls/PopUpButton.h"
+#include "platform/ui/menus/MenuItem.h"
 #include "platform/ui/text/TextField.h"
 #include "platform/ui/text/TextFieldCell.h"
 
@@ -87,6 +87,14 @@ TEST_F(ControlBindingTest, APopUpFollowsTheArrayControllerAndChoosesForIt)
     backend->answerNextPopUpMenu(3);
     click(*popUp);
     EXPECT_EQ(people->selectionIndex(), 3);
+
+    // A title set by hand adds an item that stands for nobody: choosing it leaves the controller's choice alone.
+    popUp->setTitle("Somebody else");
+    ASSERT_EQ(popUp->numberOfItems(), 5);
+    backend->answerNextPopUpMenu(4);
+    click(*popUp);
+    EXPECT_EQ(people->selectionIndex(), 3);
+    popUp->selectItemAtIndex(3);
 
     popUp->unbind(BindingName::SelectedIndex);
     people->setSelectionIndex(1);

@@ -2,6 +2,7 @@
 // model holds what was typed.
 #include "GtkTestSupport.h"
 
+#include "frameworks/FoundationExtensions/ZORCountryLocale.h"
 #include "frameworks/ZORAppKit/text-inspector/ZORTextViewInspector.h"
 #include "frameworks/ZORAppKit/text-inspector/ZORTextViewInspectorListField.h"
 #include "frameworks/ZORAppKit/text-inspector/ZORTextViewInspectorViewFieldKinds.h"
@@ -111,7 +112,8 @@ TEST_F(TextInspectorDisplayTest, ClickTypeAndTabThroughAForm)
     auto born = field<ZORTextViewInspectorDateField>("born", "Born", "");
     born->setValue(fnd::Date::fromReferenceDate(-600000000));
     auto country = field<ZORTextViewInspectorCountryField>("country", "Country", "");
-    country->setEntries({ { "AT", "Austria" }, { "FR", "France" }, { "DE", "Germany" } });
+    country->setCountryLocales({ std::make_shared<ZORCountryLocale>("AT"), std::make_shared<ZORCountryLocale>("FR"),
+        std::make_shared<ZORCountryLocale>("DE") });
     country->setValue("AT");
     inspector->addFieldsArray({ name, company, street, city, zip, phone, mail, homepage,
         ZORTextViewInspectorViewField::separatorField(), notes, rating, done, born, country });
@@ -248,7 +250,7 @@ TEST_F(TextInspectorDisplayTest, TabThroughEveryFieldAndEditListRows)
     auto done = field<ZORTextViewInspectorCheckboxField>("done", "Done", "");
     done->setValue(false);
     auto country = field<ZORTextViewInspectorCountryField>("country", "Country", "");
-    country->setEntries({ { "AT", "Austria" }, { "FR", "France" } });
+    country->setCountryLocales({ std::make_shared<ZORCountryLocale>("AT"), std::make_shared<ZORCountryLocale>("FR") });
     country->setValue("AT");
     // Tags as text rows bound to their titles.
     auto first = fnd::makeObject<TextInspectorDisplayTag>(), second = fnd::makeObject<TextInspectorDisplayTag>();

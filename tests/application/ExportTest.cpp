@@ -250,6 +250,15 @@ TEST_F(ExportTest, PdfAndEpsAreOnePageTheSizeOfTheWorkArea)
         EXPECT_NEAR(w, area.width, 0.01);
         EXPECT_NEAR(h, area.height, 0.01);
     }
+    // The exported file carries the caption as text a reader finds (the digits are letter-spaced, so a reader may
+    // put spaces between them): 400638133393 with its check digit 1.
+    if (haveTool("pdftotext")) {
+        std::string text;
+        for (char c : runCommand("pdftotext " + file("a.pdf") + " -").output)
+            if (c != ' ' && c != '\n' && c != '\f')
+                text += c;
+        EXPECT_NE(text.find("4006381333931"), std::string::npos) << text;
+    }
     std::ifstream eps(file("a.eps"));
     std::string first, line, box;
     std::getline(eps, first);

@@ -17,6 +17,7 @@
 #include "platform/ui/views/Animator.h"
 
 #include <cstddef>
+#include <map>
 #include <memory>
 #include <optional>
 #include <set>
@@ -145,17 +146,32 @@ public:
     // A path type's representation as a path (a path string, or a file URL string).
     static std::optional<fnd::String> pathOfRepresentation(const fnd::Value& representation);
 
+    // The fixed type of each representation type that has one (the types whose representation is no file).
+    static const std::map<fnd::String, fnd::String>& uniformTypesDictionary();
+
     // Pictures (thread-safe class operations; nullptr for none).
     static std::shared_ptr<gfx::BitmapImageRep> newImageFromRepresentation(
         const fnd::Value& representation, const fnd::String& type, gfx::Size size);
     static std::shared_ptr<gfx::BitmapImageRep> newImageFromURL(const fnd::String& url, gfx::Size size);
+    // The desktop's thumbnail of a file URL (or path): pictures and PDFs drawn, other files from the thumbnail
+    // cache or an installed thumbnailer, else their type's icon.
+    static std::shared_ptr<gfx::BitmapImageRep> newImageFromQuickLookURL(const fnd::String& url, gfx::Size size);
     static std::shared_ptr<gfx::BitmapImageRep> newImageFromPath(const fnd::String& path, gfx::Size size);
+    static std::shared_ptr<gfx::BitmapImageRep> newImageFromIconRefPath(const fnd::String& path, gfx::Size size);
+    static std::shared_ptr<gfx::BitmapImageRep> newImageFromNSImage(const gfx::Image& image, gfx::Size size);
+    // An icon: an icon name of the desktop's icon theme ("folder"), a content type ("text/plain", drawn as that
+    // type's icon), or an image.
+    static std::shared_ptr<gfx::BitmapImageRep> newImageFromIcon(const fnd::Value& icon, gfx::Size size);
     static std::shared_ptr<gfx::BitmapImageRep> newImageFromData(const fnd::Data& data, gfx::Size size);
+    // A decoded image source drawn at most as large as the larger side of the size; nullptr for an image without
+    // representations (a source of unknown type).
+    static std::shared_ptr<gfx::BitmapImageRep> newImageFromCGImageSource(const gfx::Image& source, gfx::Size size);
     static std::shared_ptr<gfx::BitmapImageRep> newImageFromPDFPage(
         const fnd::Value& page, gfx::Size size, bool transparentBackground);
     static std::shared_ptr<gfx::BitmapImageRep> defaultImage();
     std::shared_ptr<gfx::BitmapImageRep> defaultImageForItem(const fnd::Value& item, gfx::Size size) const;
-    // Percent by which the picture's larger side differs from the desired one; the largest float for none.
+    // Percent by which the picture differs from the desired size along the side it fits by (the width for pictures
+    // as wide as the size's aspect or wider, else the height); the largest float for none.
     static float differenceForImage(const gfx::BitmapImageRep* image, gfx::Size desired);
     void cacheImage(const std::shared_ptr<gfx::BitmapImageRep>& image, const fnd::Value& uid);
     std::shared_ptr<gfx::BitmapImageRep> lookupForImageUID(const fnd::Value& uid);

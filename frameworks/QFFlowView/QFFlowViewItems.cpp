@@ -68,7 +68,8 @@ fnd::Value QFFlowView::imageUIDForItem(const fnd::Value& item) const
 
 fnd::String QFFlowView::imageRepresentationTypeForItem(const fnd::Value& item) const
 {
-    auto type = QFFlowViewItemAttribute(item, bindingsEnabled(), imageRepresentationTypeKeyPath(), "imageItemRepresentationType");
+    auto type = QFFlowViewItemAttribute(
+        item, bindingsEnabled(), imageRepresentationTypeKeyPath(), "imageItemRepresentationType");
     return type.isString() ? type.stringValue() : fnd::String();
 }
 
@@ -88,6 +89,20 @@ fnd::String QFFlowView::imageTitleForItem(const fnd::Value& item) const
 fnd::String QFFlowView::titleAtIndex(std::size_t index) const
 {
     return imageTitleForItem(imageItemForIndex(index));
+}
+
+const std::map<fnd::String, fnd::String>& QFFlowView::uniformTypesDictionary()
+{
+    using namespace QFFlowViewRepresentationType;
+    static const std::map<fnd::String, fnd::String> types {
+        { CGImage, "public.image" },
+        { NSImage, "public.image" },
+        { NSBitmap, "public.image" },
+        { IconRef, "public.image" },
+        { PDFPage, "com.adobe.pdf" },
+        { QCComposition, "com.apple.quartz-composer-composition" },
+    };
+    return types;
 }
 
 const std::set<fnd::String>& QFFlowView::pathRepresentationTypes()
@@ -121,13 +136,8 @@ fnd::String QFFlowView::uniformTypeIdentifierAtIndex(std::size_t index) const
         // A file that is not there is known by its name.
         return fnd::Workspace::typeForMIMEType(gfx::Thumbnailer::mimeTypeForFileName(*path));
     }
-    if (type == CGImage || type == NSImage || type == NSBitmap || type == IconRef)
-        return "public.image";
-    if (type == PDFPage)
-        return "com.adobe.pdf";
-    if (type == QCComposition)
-        return "com.apple.quartz-composer-composition";
-    return {};
+    auto found = uniformTypesDictionary().find(type);
+    return found == uniformTypesDictionary().end() ? fnd::String() : found->second;
 }
 
 bool QFFlowView::isMovieAtIndex(std::size_t index) const
@@ -153,22 +163,57 @@ bool QFFlowView::isQCCompositionAtIndex(std::size_t index) const
 
 std::shared_ptr<gfx::BitmapImageRep> QFFlowView::newImageFromURL(const fnd::String& url, gfx::Size size)
 {
+    return newImageFromQuickLookURL(url, size);
+}
+
+std::shared_ptr<gfx::BitmapImageRep> QFFlowView::newImageFromQuickLookURL(const fnd::String& url, gfx::Size size)
+{
     auto path = fnd::isFileURL(url) ? fnd::pathOfFileURL(url) : std::optional<fnd::String>(url);
-    return path ? newImageFromPath(*path, size) : nullptr;
+    return path ? gfx::Thumbnailer::thumbnailOfFile(*path, size) : nullptr;
 }
 
 std::shared_ptr<gfx::BitmapImageRep> QFFlowView::newImageFromPath(const fnd::String& path, gfx::Size size)
 {
-    return gfx::Thumbnailer::thumbnailOfFile(path, size);
+    return newImageFromURL(fnd::fileURLWithPath(path), size);
+}
+
+std::shared_ptr<gfx::BitmapImageRep> QFFlowView::newImageFromIconRefPath(const fnd::String& path, gfx::Size size)
+{
+    return newImageFromPath(path, size);
+}
+
+std::shared_ptr<gfx::BitmapImageRep> QFFlowView::newImageFromNSImage(const gfx::Image& image, gfx::Size size)
+{
+    return gfx::Thumbnailer::bitmapOfImage(image, size);
+}
+
+std::shared_ptr<gfx::BitmapImageRep> QFFlowView::newImageFromIcon(const fnd::Value& icon, gfx::Size size)
+{
+    if (auto image = icon.objectAs<gfx::Image>())
+        return newImageFromNSImage(*image, size);
+    if (!icon.isString())
+        return nullptr;
+    auto name = icon.stringValue();
+    // A content type names its icon as the desktop does ("text/plain" is "text-plain", else "text-x-generic").
+    if (name.utf8().find('/') != std::string::npos)
+        return gfx::Thumbnailer::iconForMIMEType(name, size);
+    return gfx::Thumbnailer::iconNamed(name, size);
 }
 
 std::shared_ptr<gfx::BitmapImageRep> QFFlowView::newImageFromData(const fnd::Data& data, gfx::Size size)
 {
-    auto image = gfx::Image::imageWithData(data);
-    if (!image)
+    auto source = gfx::Image::imageWithData(data);
+    if (!source)
+        return nullptr;
+    return newImageFromCGImageSource(**source, size);
+}
+
+std::shared_ptr<gfx::BitmapImageRep> QFFlowView::newImageFromCGImageSource(const gfx::Image& source, gfx::Size size)
+{
+    if (source.representations().empty())
         return nullptr;
     double side = std::trunc(std::max(size.width, size.height));
-    return gfx::Thumbnailer::bitmapOfImage(**image, { side, side });
+    return gfx::Thumbnailer::bitmapOfImage(source, { side, side });
 }
 
 std::shared_ptr<gfx::BitmapImageRep> QFFlowView::newImageFromPDFPage(
@@ -198,13 +243,20 @@ std::shared_ptr<gfx::BitmapImageRep> QFFlowView::newImageFromRepresentation(
             return newImageFromPDFPage(representation, size, false);
         if (type == NSImage) {
             auto image = representation.objectAs<gfx::Image>();
-            return image ? gfx::Thumbnailer::bitmapOfImage(*image, size) : nullptr;
+            return image ? newImageFromNSImage(*image, size) : nullptr;
         }
-        if (type == NSData || type == CGImageSource)
+        if (type == CGImageSource) {
+            if (auto source = representation.objectAs<gfx::Image>())
+                return newImageFromCGImageSource(*source, size);
             return representation.isData() ? newImageFromData(*representation.data(), size) : nullptr;
+        }
+        if (type == NSData)
+            return representation.isData() ? newImageFromData(*representation.data(), size) : nullptr;
+        if (type == IconRef)
+            return newImageFromIcon(representation, size);
     } catch (const std::exception&) {
     }
-    // Compositions and platform icon references have no picture here.
+    // Compositions have no picture here.
     return nullptr;
 }
 
@@ -249,12 +301,14 @@ float QFFlowView::differenceForImage(const gfx::BitmapImageRep* image, gfx::Size
 {
     if (!image)
         return std::numeric_limits<float>::max();
-    // The larger side: a tall picture fits by its height, and comparing widths alone would call it small forever.
-    double have = std::max(image->pixelsWide(), image->pixelsHigh());
-    double want = std::max(desired.width, desired.height);
-    if (want <= 0)
+    if (desired.width <= 0 || desired.height <= 0)
         return 0;
-    return float((have - want) / want * 100);
+    // Pictures are made to fit the size with their aspect kept, so a tall one is never as wide as desired: measured
+    // by the widths alone it would count as too small and be made again at every refresh. It is measured along the
+    // side it fits by; for pictures that fill the width this is the width, as before.
+    double widthDifference = (image->pixelsWide() - desired.width) / desired.width;
+    double heightDifference = (image->pixelsHigh() - desired.height) / desired.height;
+    return float(std::max(widthDifference, heightDifference) * 100);
 }
 
 // Cache.

@@ -7,6 +7,7 @@
 #include "frameworks/QFTabBarView/QFAttachedTabBarButton.h"
 #include "frameworks/QFTabBarView/QFOverflowPopUpButton.h"
 #include "frameworks/QFTabBarView/QFRolloverButton.h"
+#include "frameworks/tab-bar-core/TabBarArchiving.h"
 
 #include <algorithm>
 
@@ -18,11 +19,6 @@ const char* const QFTabBarViewArchivingFlags[] = { "QFonlyShowCloseOnHover", "QF
 const char* const QFTabBarViewArchivingWidths[] = { "QFbuttonMinWidth", "QFbuttonMaxWidth", "QFbuttonOptimumWidth" };
 const char* const QFTabBarViewArchivingLastFlags[]
     = { "QFuseOverflowMenu", "QFautomaticallyAnimates", "QFalwaysShowActiveTab" };
-
-fnd::Value qfTabBarViewArchivingObject(const std::shared_ptr<fnd::Object>& object)
-{
-    return object ? fnd::Value(object) : fnd::Value();
-}
 
 }
 
@@ -40,26 +36,24 @@ void QFTabBarView::encodeWithCoder(fnd::Coder& coder) const
     ui::View::encodeWithCoder(coder);
     if (!coder.allowsKeyedCoding())
         return;
-    coder.encodeObject(qfTabBarViewArchivingObject(m_tabView), "QFtabView");
-    coder.encodeObject(qfTabBarViewArchivingObject(m_overflowPopUpButton), "QFOverflowPopUpButton");
-    coder.encodeObject(qfTabBarViewArchivingObject(m_addTabButton), "QFaddTabButton");
-    coder.encodeObject(qfTabBarViewArchivingObject(m_style), "QFstyle");
+    coder.encodeObject(tbcore::archivedObject(m_tabView), "QFtabView");
+    coder.encodeObject(tbcore::archivedObject(m_overflowPopUpButton), "QFOverflowPopUpButton");
+    coder.encodeObject(tbcore::archivedObject(m_addTabButton), "QFaddTabButton");
+    coder.encodeObject(tbcore::archivedObject(m_style), "QFstyle");
     coder.encodeInteger(long(m_orientation), "QForientation");
-    const bool flags[] = { m_onlyShowCloseOnHover, m_canCloseOnlyTab, m_disableTabClose, m_hideForSingleTab,
-        m_allowsBackgroundTabClosing, m_allowsResizing, m_selectsTabsOnMouseDown, m_showAddTabButton,
-        m_sizeButtonsToFit };
-    for (std::size_t i = 0; i < std::size(flags); ++i)
-        coder.encodeBool(flags[i], QFTabBarViewArchivingFlags[i]);
-    const long widths[] = { m_buttonMinWidth, m_buttonMaxWidth, m_buttonOptimumWidth };
-    for (std::size_t i = 0; i < std::size(widths); ++i)
-        coder.encodeInteger(widths[i], QFTabBarViewArchivingWidths[i]);
+    tbcore::encodeFlags(coder,
+        { m_onlyShowCloseOnHover, m_canCloseOnlyTab, m_disableTabClose, m_hideForSingleTab,
+            m_allowsBackgroundTabClosing, m_allowsResizing, m_selectsTabsOnMouseDown, m_showAddTabButton,
+            m_sizeButtonsToFit },
+        QFTabBarViewArchivingFlags);
+    tbcore::encodeWidths(
+        coder, { m_buttonMinWidth, m_buttonMaxWidth, m_buttonOptimumWidth }, QFTabBarViewArchivingWidths);
     coder.encodeBool(m_isHidden, "QFisHidden");
-    coder.encodeObject(qfTabBarViewArchivingObject(partnerView()), "QFpartnerView");
+    coder.encodeObject(tbcore::archivedObject(partnerView()), "QFpartnerView");
     coder.encodeConditionalObject(
-        qfTabBarViewArchivingObject(std::dynamic_pointer_cast<fnd::Object>(delegate())), "QFdelegate");
-    const bool lastFlags[] = { m_useOverflowMenu, m_automaticallyAnimates, m_alwaysShowActiveTab };
-    for (std::size_t i = 0; i < std::size(lastFlags); ++i)
-        coder.encodeBool(lastFlags[i], QFTabBarViewArchivingLastFlags[i]);
+        tbcore::archivedObject(std::dynamic_pointer_cast<fnd::Object>(delegate())), "QFdelegate");
+    tbcore::encodeFlags(
+        coder, { m_useOverflowMenu, m_automaticallyAnimates, m_alwaysShowActiveTab }, QFTabBarViewArchivingLastFlags);
 }
 
 bool QFTabBarView::initWithCoder(fnd::Coder& coder)
@@ -78,21 +72,11 @@ bool QFTabBarView::initWithCoder(fnd::Coder& coder)
     bool* flags[] = { &m_onlyShowCloseOnHover, &m_canCloseOnlyTab, &m_disableTabClose, &m_hideForSingleTab,
         &m_allowsBackgroundTabClosing, &m_allowsResizing, &m_selectsTabsOnMouseDown, &m_showAddTabButton,
         &m_sizeButtonsToFit };
-    for (std::size_t i = 0; i < std::size(flags); ++i)
-        if (coder.containsValueForKey(QFTabBarViewArchivingFlags[i]))
-            *flags[i] = coder.decodeBoolForKey(QFTabBarViewArchivingFlags[i]);
-    // Widths outside what a screen could show are a damaged archive.
     long* widths[] = { &m_buttonMinWidth, &m_buttonMaxWidth, &m_buttonOptimumWidth };
-    for (std::size_t i = 0; i < std::size(widths); ++i)
-        *widths[i]
-            = long(fnd::decodeBoundedIntegerForKey(coder, QFTabBarViewArchivingWidths[i], 0, 100000, *widths[i]));
-    if (coder.containsValueForKey("QFisHidden"))
-        m_isHidden = coder.decodeBoolForKey("QFisHidden");
-    auto partner = fnd::decodeObjectOfClass<ui::View>(coder, "QFpartnerView");
     bool* lastFlags[] = { &m_useOverflowMenu, &m_automaticallyAnimates, &m_alwaysShowActiveTab };
-    for (std::size_t i = 0; i < std::size(lastFlags); ++i)
-        if (coder.containsValueForKey(QFTabBarViewArchivingLastFlags[i]))
-            *lastFlags[i] = coder.decodeBoolForKey(QFTabBarViewArchivingLastFlags[i]);
+    auto partner = tbcore::decodeTabBarSettings(coder,
+        { flags, QFTabBarViewArchivingFlags, widths, QFTabBarViewArchivingWidths, &m_isHidden, "QFisHidden", lastFlags,
+            QFTabBarViewArchivingLastFlags, "QFpartnerView" });
     auto delegateObject = coder.decodeObjectForKey("QFdelegate").object();
     if (coder.hasFailed())
         return false;

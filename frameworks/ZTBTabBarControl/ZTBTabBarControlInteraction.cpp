@@ -3,6 +3,7 @@
 #include "frameworks/ZTBTabBarControl/ZTBTabBarCell.h"
 #include "frameworks/ZTBTabBarControl/ZTBTabControls.h"
 #include "frameworks/ZTBTabBarControl/ZTBTabDragAssistant.h"
+#include "frameworks/tab-bar-core/TabBarArchiving.h"
 #include "frameworks/tab-bar-core/TabBarGeometry.h"
 #include "frameworks/tab-bar-core/TabResources.h"
 #include "frameworks/tab-bar-core/TabShapes.h"
@@ -529,11 +530,6 @@ const char* const ZTBTabBarControlArchiveWidths[] = { "ZTBcellMinWidth", "ZTBcel
 const char* const ZTBTabBarControlArchiveLastFlags[]
     = { "ZTBuseOverflowMenu", "ZTBautomaticallyAnimates", "ZTBalwaysShowActiveTab" };
 
-fnd::Value ztbTabBarControlArchiveObject(const std::shared_ptr<fnd::Object>& object)
-{
-    return object ? fnd::Value(object) : fnd::Value();
-}
-
 }
 
 void ZTBTabBarControl::encodeWithCoder(fnd::Coder& coder) const
@@ -545,28 +541,25 @@ void ZTBTabBarControl::encodeWithCoder(fnd::Coder& coder) const
     for (const auto& cell : m_cells)
         cells.emplace_back(cell);
     coder.encodeObject(fnd::Value(std::move(cells)), "ZTBcells");
-    coder.encodeObject(ztbTabBarControlArchiveObject(m_tabView), "ZTBtabView");
-    coder.encodeObject(ztbTabBarControlArchiveObject(m_overflowPopUpButton), "ZTBoverflowPopUpButton");
-    coder.encodeObject(ztbTabBarControlArchiveObject(m_addTabButton), "ZTBaddTabButton");
-    coder.encodeObject(ztbTabBarControlArchiveObject(m_style), "ZTBstyle");
+    coder.encodeObject(tbcore::archivedObject(m_tabView), "ZTBtabView");
+    coder.encodeObject(tbcore::archivedObject(m_overflowPopUpButton), "ZTBoverflowPopUpButton");
+    coder.encodeObject(tbcore::archivedObject(m_addTabButton), "ZTBaddTabButton");
+    coder.encodeObject(tbcore::archivedObject(m_style), "ZTBstyle");
     coder.encodeInteger(m_orientation, "ZTBorientation");
-    const bool flags[] = { m_canCloseOnlyTab, m_disableTabClose, m_hideForSingleTab, m_allowsBackgroundTabClosing,
-        m_allowsResizing, m_selectsTabsOnMouseDown, m_showAddTabButton, m_sizeCellsToFit };
-    for (std::size_t i = 0; i < std::size(flags); ++i)
-        coder.encodeBool(flags[i], ZTBTabBarControlArchiveFlags[i]);
-    const long widths[] = { m_cellMinWidth, m_cellMaxWidth, m_cellOptimumWidth };
-    for (std::size_t i = 0; i < std::size(widths); ++i)
-        coder.encodeInteger(widths[i], ZTBTabBarControlArchiveWidths[i]);
+    tbcore::encodeFlags(coder,
+        { m_canCloseOnlyTab, m_disableTabClose, m_hideForSingleTab, m_allowsBackgroundTabClosing, m_allowsResizing,
+            m_selectsTabsOnMouseDown, m_showAddTabButton, m_sizeCellsToFit },
+        ZTBTabBarControlArchiveFlags);
+    tbcore::encodeWidths(coder, { m_cellMinWidth, m_cellMaxWidth, m_cellOptimumWidth }, ZTBTabBarControlArchiveWidths);
     coder.encodeInteger(m_currentStep, "ZTBcurrentStep");
     coder.encodeBool(m_isHidden, "ZTBisHidden");
-    coder.encodeObject(ztbTabBarControlArchiveObject(m_partnerView), "ZTBpartnerView");
+    coder.encodeObject(tbcore::archivedObject(m_partnerView), "ZTBpartnerView");
     coder.encodeBool(m_awakenedFromNib, "ZTBawakenedFromNib");
     coder.encodeObject(fnd::Value(), "ZTBlastMouseDownEvent");
     coder.encodeConditionalObject(
-        ztbTabBarControlArchiveObject(std::dynamic_pointer_cast<fnd::Object>(m_delegate.lock())), "ZTBdelegate");
-    const bool lastFlags[] = { m_useOverflowMenu, m_automaticallyAnimates, m_alwaysShowActiveTab };
-    for (std::size_t i = 0; i < std::size(lastFlags); ++i)
-        coder.encodeBool(lastFlags[i], ZTBTabBarControlArchiveLastFlags[i]);
+        tbcore::archivedObject(std::dynamic_pointer_cast<fnd::Object>(m_delegate.lock())), "ZTBdelegate");
+    tbcore::encodeFlags(
+        coder, { m_useOverflowMenu, m_automaticallyAnimates, m_alwaysShowActiveTab }, ZTBTabBarControlArchiveLastFlags);
 }
 
 bool ZTBTabBarControl::initWithCoder(fnd::Coder& coder)
@@ -586,22 +579,12 @@ bool ZTBTabBarControl::initWithCoder(fnd::Coder& coder)
     // A key the archive lacks keeps the initial value.
     bool* flags[] = { &m_canCloseOnlyTab, &m_disableTabClose, &m_hideForSingleTab, &m_allowsBackgroundTabClosing,
         &m_allowsResizing, &m_selectsTabsOnMouseDown, &m_showAddTabButton, &m_sizeCellsToFit };
-    for (std::size_t i = 0; i < std::size(flags); ++i)
-        if (coder.containsValueForKey(ZTBTabBarControlArchiveFlags[i]))
-            *flags[i] = coder.decodeBoolForKey(ZTBTabBarControlArchiveFlags[i]);
-    // Widths stay within what a layout can use.
     long* widths[] = { &m_cellMinWidth, &m_cellMaxWidth, &m_cellOptimumWidth };
-    for (std::size_t i = 0; i < std::size(widths); ++i)
-        *widths[i]
-            = long(fnd::decodeBoundedIntegerForKey(coder, ZTBTabBarControlArchiveWidths[i], 0, 100000, *widths[i]));
-    if (coder.containsValueForKey("ZTBisHidden"))
-        m_isHidden = coder.decodeBoolForKey("ZTBisHidden");
-    auto partner = fnd::decodeObjectOfClass<ui::View>(coder, "ZTBpartnerView");
-    auto delegateObject = coder.decodeObjectForKey("ZTBdelegate").object();
     bool* lastFlags[] = { &m_useOverflowMenu, &m_automaticallyAnimates, &m_alwaysShowActiveTab };
-    for (std::size_t i = 0; i < std::size(lastFlags); ++i)
-        if (coder.containsValueForKey(ZTBTabBarControlArchiveLastFlags[i]))
-            *lastFlags[i] = coder.decodeBoolForKey(ZTBTabBarControlArchiveLastFlags[i]);
+    auto partner = tbcore::decodeTabBarSettings(coder,
+        { flags, ZTBTabBarControlArchiveFlags, widths, ZTBTabBarControlArchiveWidths, &m_isHidden, "ZTBisHidden",
+            lastFlags, ZTBTabBarControlArchiveLastFlags, "ZTBpartnerView" });
+    auto delegateObject = coder.decodeObjectForKey("ZTBdelegate").object();
     if (coder.hasFailed())
         return false;
     if (partner.get() == this) {

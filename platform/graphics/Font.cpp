@@ -269,8 +269,7 @@ std::size_t Font::numberOfGlyphs() const
 
 Glyph Font::glyphForCharacter(char32_t character) const
 {
-    auto lock = m_face->lock();
-    return FT_Get_Char_Index(m_face->ftFace(), character);
+    return m_face->glyphForCharacter(character);
 }
 
 Size Font::advancementForGlyph(Glyph glyph) const

@@ -361,11 +361,25 @@ void GraphicsContext::clipToPath(const BezierPath& path)
     cairo_clip(c);
 }
 
+// The path a rectangle's BezierPath would give, without making one: text and cells clip to a rectangle each.
 void GraphicsContext::clipToRect(const Rect& r)
 {
-    BezierPath path;
-    path.appendBezierPathWithRect(r);
-    clipToPath(path);
+    auto& i = *m_impl;
+    if (!i.isLive())
+        return;
+    const Point corners[4]
+        = { { r.minX(), r.minY() }, { r.maxX(), r.minY() }, { r.maxX(), r.maxY() }, { r.minX(), r.maxY() } };
+    cairo_t* c = i.cr.get();
+    i.noteClipRect(corners);
+    cairo_new_path(c);
+    cairo_move_to(c, corners[0].x, corners[0].y);
+    for (int k = 1; k < 4; ++k)
+        cairo_line_to(c, corners[k].x, corners[k].y);
+    cairo_close_path(c);
+    // One simple contour: either rule gives the same area.
+    cairo_set_fill_rule(c, CAIRO_FILL_RULE_WINDING);
+    cairo_set_antialias(c, i.state().antialias ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
+    cairo_clip(c);
 }
 
 Rect GraphicsContext::clipBoundingBox() const

@@ -16,6 +16,10 @@
 #include <cstring>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace gfx {
 
 namespace {
@@ -169,9 +173,14 @@ std::uint32_t solidPixelOf(const std::array<double, 4>& rgba)
     return pixel;
 }
 
-// Two pixels a store: the compiler leaves a plain loop of single pixels as it is.
+// Four pixels a store where SSE2 is there, else two: the compiler leaves a plain loop of single pixels as it is.
 void fillPixels(std::uint32_t* first, std::uint32_t* last, std::uint32_t pixel)
 {
+#if defined(__SSE2__)
+    const __m128i four = _mm_set1_epi32(static_cast<int>(pixel));
+    for (; last - first >= 4; first += 4)
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(first), four);
+#endif
     const std::uint64_t pair = (std::uint64_t(pixel) << 32) | pixel;
     for (; last - first >= 2; first += 2)
         std::memcpy(first, &pair, sizeof pair);
@@ -194,6 +203,20 @@ void GraphicsContext::Impl::noteClip(const BezierPath& path)
     cairo_matrix_t m;
     cairo_get_matrix(cr.get(), &m);
     auto box = isAxisAligned(m) && path.elementKinds().size() == 5 ? fixedBoxAt(path, 0, 0, m) : std::nullopt;
+    if (box)
+        clips->push_back({ box->first, state().antialias });
+    else
+        clips.reset();
+}
+
+void GraphicsContext::Impl::noteClipRect(const Point (&corners)[4])
+{
+    auto& clips = state().clipBoxes;
+    if (!clips)
+        return;
+    cairo_matrix_t m;
+    cairo_get_matrix(cr.get(), &m);
+    auto box = isAxisAligned(m) ? fixedBoxOf(corners, m) : std::nullopt;
     if (box)
         clips->push_back({ box->first, state().antialias });
     else

@@ -5,6 +5,8 @@
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/graphics/Image.h"
 #include "platform/graphics/PDFImageRep.h"
+#include "platform/graphics/SystemThumbnailer.h"
+#include "platform/graphics/ThumbnailCache.h"
 
 #include <gio/gio.h>
 
@@ -21,7 +23,8 @@ namespace gfx {
 namespace {
 
 // Draws into a new transparent bitmap of whole pixels with a y-up context made current on this thread only.
-std::shared_ptr<BitmapImageRep> ThumbnailerDraw(int width, int height, const std::function<void(GraphicsContext&)>& draw)
+std::shared_ptr<BitmapImageRep> ThumbnailerDraw(
+    int width, int height, const std::function<void(GraphicsContext&)>& draw)
 {
     if (width <= 0 || height <= 0)
         return nullptr;
@@ -66,9 +69,14 @@ std::vector<std::filesystem::path> ThumbnailerIconFolders()
     return folders;
 }
 
-// The file of the named icon whose size comes closest above the wanted one (else the largest), or empty.
-std::optional<std::filesystem::path> ThumbnailerFindIcon(const std::string& name, double wanted)
+// The file of the named icon whose size comes closest above the wanted one (else the largest), or empty. Only the
+// content-type context is searched unless anyContext is set; a scalable picture counts as the largest size.
+std::optional<std::filesystem::path> ThumbnailerFindIcon(
+    const std::string& name, double wanted, bool anyContext = false)
 {
+    // An icon name is one path component: no folder may be reached through it.
+    if (name.empty() || name.find('/') != std::string::npos || name == "." || name == "..")
+        return std::nullopt;
     std::optional<std::filesystem::path> best;
     int bestSize = 0;
     for (const auto& theme : ThumbnailerIconFolders()) {
@@ -76,13 +84,26 @@ std::optional<std::filesystem::path> ThumbnailerFindIcon(const std::string& name
         if (!std::filesystem::is_directory(theme, error))
             continue;
         for (const auto& entry : std::filesystem::directory_iterator(theme, error)) {
-            auto file = entry.path() / "mimetypes" / (name + ".png");
-            if (!std::filesystem::exists(file, error))
+            std::vector<std::filesystem::path> contexts;
+            if (anyContext) {
+                for (const auto& context : std::filesystem::directory_iterator(entry.path(), error))
+                    contexts.push_back(context.path());
+            } else {
+                contexts.push_back(entry.path() / "mimetypes");
+            }
+            std::optional<std::filesystem::path> file;
+            for (const auto& context : contexts)
+                for (const char* extension : { ".png", ".svg" })
+                    if (!file && std::filesystem::exists(context / (name + extension), error))
+                        file = context / (name + extension);
+            if (!file)
                 continue;
-            int size = std::atoi(entry.path().filename().string().c_str());
+            int size = entry.path().filename().string().starts_with("scalable")
+                ? 4096
+                : std::atoi(entry.path().filename().string().c_str());
             bool better = !best || (bestSize < wanted && size > bestSize) || (size >= wanted && size < bestSize);
             if (better) {
-                best = file;
+                best = *file;
                 bestSize = size;
             }
         }
@@ -121,6 +142,50 @@ std::shared_ptr<BitmapImageRep> Thumbnailer::iconForMIMEType(const fnd::String& 
     if (!image)
         return nullptr;
     return bitmapOfImage(**image, size);
+}
+
+std::shared_ptr<BitmapImageRep> Thumbnailer::iconNamed(const fnd::String& name, Size size)
+{
+    auto file = ThumbnailerFindIcon(name.utf8(), std::max(size.width, size.height), true);
+    if (!file)
+        return nullptr;
+    auto image = Image::imageWithContentsOfFile(fnd::String(file->string()));
+    if (!image)
+        return nullptr;
+    return bitmapOfImage(**image, size);
+}
+
+std::shared_ptr<BitmapImageRep> Thumbnailer::desktopThumbnailOfFile(
+    const fnd::String& path, const fnd::String& mimeType, Size maxSize)
+{
+    // The program's name in the cache's failure records.
+    static const fnd::String application = "barcodes";
+    auto flavour = ThumbnailCache::flavourForSize(maxSize);
+    auto fitted = [&](const std::shared_ptr<BitmapImageRep>& picture) {
+        return picture ? bitmapOfImage(*Image::imageWithRepresentation(picture), maxSize) : nullptr;
+    };
+    // A larger flavour serves a smaller request.
+    for (int larger = int(flavour); larger <= int(ThumbnailCache::Flavour::XXLarge); ++larger)
+        if (auto cached = ThumbnailCache::lookup(path, ThumbnailCache::Flavour(larger)))
+            return fitted(cached);
+    if (ThumbnailCache::isInsideCache(path) || ThumbnailCache::hasFailed(path, application))
+        return nullptr;
+    auto thumbnailer = SystemThumbnailer::forMIMEType(mimeType);
+    if (!thumbnailer)
+        return nullptr;
+    int side = ThumbnailCache::pixels(flavour);
+    auto made = thumbnailer->thumbnail(path, ThumbnailCache::uriForPath(path), side);
+    if (!made) {
+        ThumbnailCache::recordFailure(path, application);
+        return nullptr;
+    }
+    // The cache holds pictures no larger than their flavour; a thumbnailer may write a bigger one.
+    if (made->pixelsWide() > side || made->pixelsHigh() > side)
+        made = bitmapOfImage(*Image::imageWithRepresentation(made), { double(side), double(side) });
+    if (!made)
+        return nullptr;
+    (void)ThumbnailCache::store(path, *made, flavour, mimeType);
+    return fitted(made);
 }
 
 std::shared_ptr<BitmapImageRep> Thumbnailer::bitmapOfImage(const Image& image, Size maxSize)
@@ -175,13 +240,15 @@ std::shared_ptr<BitmapImageRep> Thumbnailer::thumbnailOfFile(const fnd::String& 
     fnd::String mime = type ? fnd::Workspace::mimeTypeForType(*type) : mimeTypeForFileName(path);
     if (mime.isEmpty())
         mime = mimeTypeForFileName(path);
-    bool isPicture = type
-        && (fnd::Workspace::typeConformsTo(*type, "public.image") || *type == fnd::String("com.adobe.pdf"));
+    bool isPicture
+        = type && (fnd::Workspace::typeConformsTo(*type, "public.image") || *type == fnd::String("com.adobe.pdf"));
     if (isPicture) {
         if (auto image = Image::imageWithContentsOfFile(path)) {
             if (auto bitmap = bitmapOfImage(**image, maxSize))
                 return bitmap;
         }
+    } else if (auto thumbnail = desktopThumbnailOfFile(path, mime, maxSize)) {
+        return thumbnail;
     }
     return iconForMIMEType(mime, maxSize);
 }

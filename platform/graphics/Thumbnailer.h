@@ -12,9 +12,10 @@ class Image;
 class PDFImageRep;
 
 // Small pictures of files as a desktop shows them, made without a window: an image file's own picture (through our
-// codecs), a PDF's first page (through poppler), and for anything else the icon of its content type from the
-// freedesktop icon theme. Every result is a premultiplied ARGB32 bitmap of whole pixels; everything here is safe to
-// call off the main thread.
+// codecs), a PDF's first page (through poppler); for anything else the desktop's thumbnail (from its shared
+// thumbnail cache, else made by a thumbnailer installed on the system and stored there for every program), and
+// failing that the icon of its content type from the freedesktop icon theme. Every result is a premultiplied ARGB32
+// bitmap of whole pixels; everything here is safe to call off the main thread.
 class Thumbnailer {
 public:
     // A picture of the file that fits in maxSize (aspect kept, never enlarged past the source's own pixels for
@@ -23,6 +24,13 @@ public:
     // The icon theme's picture for a content type (a MIME type such as "image/png"), its generic family icon
     // ("image-x-generic") when the type has none, or nullptr; drawn at size.
     static std::shared_ptr<BitmapImageRep> iconForMIMEType(const fnd::String& mimeType, Size size);
+    // The icon theme's picture of an icon name ("folder", "text-x-generic"), searched in every context of the
+    // themes; nullptr when no theme has it.
+    static std::shared_ptr<BitmapImageRep> iconNamed(const fnd::String& name, Size size);
+    // The desktop's thumbnail of a file that fits in maxSize: the cached one when it is still the file's, else
+    // one made by an installed thumbnailer (then cached); nullptr when there is none.
+    static std::shared_ptr<BitmapImageRep> desktopThumbnailOfFile(
+        const fnd::String& path, const fnd::String& mimeType, Size maxSize);
     // The MIME type the file name's extension suggests ("application/octet-stream" when it suggests nothing).
     static fnd::String mimeTypeForFileName(const fnd::String& fileName);
     // The image drawn whole into a bitmap that fits maxSize with its aspect kept; nullptr for an empty image.

@@ -25,6 +25,7 @@ struct DrawingTextSystem {
         container->setLineFragmentPadding(0);
         manager->addTextContainer(container);
         storage->addLayoutManager(manager);
+        storage->setPostsEditingNotifications(false);
     }
 
     static DrawingTextSystem& forThread()

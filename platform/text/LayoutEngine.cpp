@@ -163,9 +163,11 @@ private:
         return static_cast<std::int32_t>(m_layout.fonts.size() - 1);
     }
 
-    std::shared_ptr<gfx::Font> fontAt(Index i) const
+    std::shared_ptr<gfx::Font> fontAt(Index i) const { return fontIn(m_storage.attributesAtIndex(i)); }
+
+    static std::shared_ptr<gfx::Font> fontIn(const Attributes& attributes)
     {
-        if (auto font = m_storage.attributeAtIndex(FontAttributeName, i).objectAs<gfx::Font>())
+        if (auto font = attributes.get(FontAttributeName).objectAs<gfx::Font>())
             return font;
         return LayoutManager::defaultFont();
     }
@@ -184,11 +186,24 @@ private:
         return c < 0x20 || c == 0x7F || c == 0x85 || c == 0x2028 || c == 0x2029 || c == AttachmentCharacter;
     }
 
-    // Shaping: fonts, glyphs and advances of every slot of the paragraph.
+    // Shaping: fonts, glyphs and advances of every slot of the paragraph. Attributes are read once per run.
     void shapeParagraph(const Paragraph& p)
     {
-        for (Index i = p.range.location; i < p.end; ++i)
-            slot(i).font = fontIndex(fontAt(i));
+        for (Index i = p.range.location; i < p.end;) {
+            fnd::Range run;
+            const auto& attributes = m_storage.attributesAtIndex(i, &run);
+            auto font = fontIn(attributes);
+            const auto index = fontIndex(font);
+            // Fallback fonts have the base font's size, so a run's shift holds for all of its units.
+            double shift = attributes.get(BaselineOffsetAttributeName).doubleValue();
+            if (auto superscript = attributes.get(SuperscriptAttributeName).doubleValue(); superscript != 0)
+                shift += superscript * SuperscriptStep * font->pointSize();
+            const Index end = std::min(std::max(run.max(), i + 1), p.end);
+            for (; i < end; ++i) {
+                slot(i).font = index;
+                slot(i).shift = shift;
+            }
+        }
         Index i = p.range.location;
         while (i < p.range.max()) {
             if (isSpecial(i)) {
@@ -198,22 +213,24 @@ private:
             // An item: one font (after fallback), one attribute run, one direction, no special characters.
             fnd::Range run;
             const auto& attributes = m_storage.attributesAtIndex(i, &run);
-            auto baseFont = fontAt(i);
+            const auto& baseFont = m_layout.fonts[static_cast<std::size_t>(slot(i).font)];
             auto level = slot(i).level;
             Index end = std::min(run.max(), p.range.max());
             std::shared_ptr<gfx::Font> itemFont;
             Index j = i;
             while (j < end && !isSpecial(j) && slot(j).level == level) {
                 char32_t c = m_mask ? m_mask : codePointAt(m_text, static_cast<std::size_t>(j));
-                std::shared_ptr<gfx::Font> font = baseFont;
+                const std::shared_ptr<gfx::Font>* font = &baseFont;
+                std::shared_ptr<gfx::Font> fallback;
                 if (itemFont && continuesCluster(c))
-                    font = itemFont;
+                    font = &itemFont;
                 else if (baseFont->glyphForCharacter(c) == 0 && !continuesCluster(c))
-                    if (auto fallback = fallbackFontForCharacter(*baseFont, c))
-                        font = fallback;
-                if (itemFont && font != itemFont)
+                    if ((fallback = fallbackFontForCharacter(*baseFont, c)))
+                        font = &fallback;
+                if (itemFont && *font != itemFont)
                     break;
-                itemFont = font;
+                if (!itemFont)
+                    itemFont = *font;
                 j += static_cast<Index>(codePointLength(codePointAt(m_text, static_cast<std::size_t>(j))));
             }
             j = std::min(j, end);
@@ -221,23 +238,13 @@ private:
                 maskItem(i, j, *itemFont, attributes);
             else
                 shapeItem(i, j, *itemFont, level & 1, attributes);
-            auto index = fontIndex(itemFont);
-            for (Index k = i; k < j; ++k)
-                slot(k).font = index;
+            if (itemFont != baseFont) {
+                auto index = fontIndex(itemFont);
+                for (Index k = i; k < j; ++k)
+                    slot(k).font = index;
+            }
             i = j;
         }
-        for (Index k = p.range.location; k < p.end; ++k)
-            slot(k).shift = baselineShiftAt(k);
-    }
-
-    double baselineShiftAt(Index i) const
-    {
-        const auto& attributes = m_storage.attributesAtIndex(i);
-        double shift = attributes.get(BaselineOffsetAttributeName).doubleValue();
-        if (auto superscript = attributes.get(SuperscriptAttributeName).doubleValue(); superscript != 0)
-            shift
-                += superscript * SuperscriptStep * m_layout.fonts[static_cast<std::size_t>(slot(i).font)]->pointSize();
-        return shift;
     }
 
     void shapeItem(Index from, Index to, const gfx::Font& font, bool rightToLeft, const Attributes& attributes)

@@ -71,9 +71,11 @@ void TextStorage::edited(unsigned mask, fnd::Range newRange, fnd::Index changeIn
 void TextStorage::processEditing()
 {
     auto self = weak_from_this().lock(); // observers may drop the last other reference
-    auto& center = fnd::NotificationCenter::defaultCenter();
-    center.postNotificationName(TextStorageWillProcessEditingNotification, selfValue());
-    center.postNotificationName(TextStorageDidProcessEditingNotification, selfValue());
+    if (m_postsEditingNotifications) {
+        auto& center = fnd::NotificationCenter::defaultCenter();
+        center.postNotificationName(TextStorageWillProcessEditingNotification, selfValue());
+        center.postNotificationName(TextStorageDidProcessEditingNotification, selfValue());
+    }
     for (const auto& manager : std::vector(m_layoutManagers))
         manager->textStorageEdited(m_editedMask, m_editedRange, m_changeInLength);
     m_editedMask = 0;

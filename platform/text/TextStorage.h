@@ -47,6 +47,9 @@ public:
 
     // Runs after the gathered edits; subclasses may fix attributes here (before the did-notification).
     virtual void processEditing();
+    // A storage no one else holds (the one that measures and draws strings, hundreds a frame) may skip posting the
+    // editing notifications; its layout managers still follow every edit.
+    void setPostsEditingNotifications(bool posts) { m_postsEditingNotifications = posts; }
 
 protected:
     void edited(unsigned mask, fnd::Range newRange, fnd::Index changeInLength) override;
@@ -57,6 +60,7 @@ private:
     unsigned m_editedMask { 0 };
     fnd::Range m_editedRange { fnd::Range::notFound() };
     fnd::Index m_changeInLength { 0 };
+    bool m_postsEditingNotifications { true };
 };
 
 }

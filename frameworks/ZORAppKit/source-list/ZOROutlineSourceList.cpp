@@ -485,6 +485,14 @@ bool ZOROutlineSourceList::outlineViewWriteItems(ui::OutlineView&, const fnd::Ar
     return ds && ds->sourceListWriteItems(*this, items, pasteboard);
 }
 
+std::vector<fnd::String> ZOROutlineSourceList::outlineViewNamesOfPromisedFilesDroppedAtDestination(
+    ui::OutlineView&, const fnd::String& dropDestination, const fnd::Array& items)
+{
+    auto ds = dataSource();
+    return ds ? ds->sourceListNamesOfPromisedFilesDroppedAtDestination(*this, dropDestination, items)
+              : std::vector<fnd::String> {};
+}
+
 ui::DragOperation ZOROutlineSourceList::outlineViewValidateDrop(
     ui::OutlineView&, ui::DraggingInfo& info, const fnd::Value& item, long childIndex)
 {

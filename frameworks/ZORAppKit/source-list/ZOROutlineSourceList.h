@@ -94,6 +94,8 @@ public:
     fnd::Value outlineViewItemForPersistentObject(ui::OutlineView&, const fnd::Value& object) override;
     fnd::Value outlineViewPersistentObjectForItem(ui::OutlineView&, const fnd::Value& item) override;
     bool outlineViewWriteItems(ui::OutlineView&, const fnd::Array& items, ui::Pasteboard& pasteboard) override;
+    std::vector<fnd::String> outlineViewNamesOfPromisedFilesDroppedAtDestination(
+        ui::OutlineView&, const fnd::String& dropDestination, const fnd::Array& items) override;
     ui::DragOperation outlineViewValidateDrop(
         ui::OutlineView&, ui::DraggingInfo& info, const fnd::Value& item, long childIndex) override;
     bool outlineViewAcceptDrop(

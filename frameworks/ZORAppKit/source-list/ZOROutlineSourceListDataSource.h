@@ -29,7 +29,8 @@ public:
     virtual fnd::Value sourceListObjectValueForItem(ZOROutlineSourceList&, const fnd::Value& item) = 0;
     virtual bool sourceListIsItemExpandable(ZOROutlineSourceList&, const fnd::Value& item) = 0;
 
-    virtual void sourceListSetObjectValue(ZOROutlineSourceList&, const fnd::Value& /*value*/, const fnd::Value& /*item*/)
+    virtual void sourceListSetObjectValue(
+        ZOROutlineSourceList&, const fnd::Value& /*value*/, const fnd::Value& /*item*/)
     {
     }
     virtual bool sourceListItemHasBadge(ZOROutlineSourceList&, const fnd::Value&) { return false; }
@@ -67,6 +68,13 @@ public:
     }
     // A drag over the list ended, dropped or not.
     virtual void sourceListDraggingEnded(ZOROutlineSourceList&, ui::DraggingInfo&) { }
+    // Items written as promised files were dropped where files go: write them into the folder (a file URL) and
+    // answer the names written.
+    virtual std::vector<fnd::String> sourceListNamesOfPromisedFilesDroppedAtDestination(
+        ZOROutlineSourceList&, const fnd::String& /*dropDestination*/, const fnd::Array& /*items*/)
+    {
+        return {};
+    }
 };
 
 // What a source list lets its delegate decide (all optional) and the notifications it passes on to it: the seven

@@ -7,7 +7,8 @@ namespace ui {
 class Menu;
 }
 
-// The further answers a ZOROutlineView asks of its delegate (all optional; the defaults are what happens without).
+// The further answers every outline view asks of its delegate once the framework is loaded (all optional; the defaults
+// are what happens without).
 class ZOROutlineViewDelegate : public ui::OutlineViewDelegate {
 public:
     // Delete or forward delete: true when the delegate took the key.
@@ -22,21 +23,17 @@ public:
     virtual void outlineViewConcludeDragOperation(ui::OutlineView&, ui::DraggingInfo&) { }
 };
 
-// An outline view for the framework's lists: Delete reaches the delegate, Left and Right collapse and expand the one
-// selected item and nothing else, a right click asks the delegate for the clicked cell's menu (none below the last
-// row), and Return ends an edit on the same row with the outline keeping the keyboard.
+// The framework's outline view. What it adds to outline views it adds to every outline view of the program, this
+// one included, once the framework is loaded (ZOROutlineViewExtension below): Delete reaches the delegate, Left and
+// Right collapse and expand the one selected item and nothing else, a right click asks the delegate for the clicked
+// cell's menu (none below the last row), and Return ends an edit on the same row with the outline keeping the
+// keyboard.
 class ZOROutlineView : public ui::OutlineView {
     FND_OBJECT(ZOROutlineView)
 
 public:
     ZOROutlineView() = default;
     static std::shared_ptr<ZOROutlineView> create(gfx::Rect frame = {});
-
-    void keyDown(const ui::Event& event) override;
-    std::shared_ptr<ui::Menu> menuForEvent(const ui::Event& event) override;
-    void draggingExited(ui::DraggingInfo& info) override;
-    void concludeDragOperation(ui::DraggingInfo& info) override;
-    void textDidEndEditing(const fnd::Notification& notification) override;
 
 protected:
     std::shared_ptr<ZOROutlineViewDelegate> extendedDelegate() const
@@ -45,8 +42,10 @@ protected:
     }
 };
 
-// Selection by item, for any outline view.
+// Selection by item, and the keys, menus, drops and edits above, for any outline view.
 namespace ZOROutlineViewExtension {
+// Installs the additions for every outline view; done when the framework loads, and once only however often called.
+void install();
 // The item of the selected row (nil without one).
 fnd::Value selectedItem(const ui::OutlineView& outline);
 // The items of the selected rows, in row order.

@@ -161,16 +161,20 @@ void ZORTableGridContentView::drawRect(gfx::Rect)
         const auto visible = visibleRect();
         const auto columns = visibleColumnsInRect(visible);
         const auto rows = visibleRowsInRect(visible);
-        for (auto c = columns.location; c < columns.max(); ++c)
+        const auto white = gfx::Color::whiteColor();
+        for (auto c = columns.location; c < columns.max(); ++c) {
+            const auto column = rectOfColumn(c);
             for (auto r = rows.location; r < rows.max(); ++r) {
-                const auto cellFrame = frameOfCellAtColumn(c, r);
+                const auto row = rectOfRow(r);
+                const gfx::Rect cellFrame { column.minX(), row.minY(), column.width(), row.height() };
                 if (!needsToDrawRect(cellFrame) || (c == m_editedColumn && r == m_editedRow))
                     continue;
                 auto background = grid->_backgroundColorForColumn(c, r);
                 m_cell->setObjectValue(grid->_objectValueForColumn(c, r));
                 ++m_cellsDrawn;
-                m_cell->drawWithFrame(cellFrame, *this, background ? background : gfx::Color::whiteColor());
+                m_cell->drawWithFrame(cellFrame, *this, background ? background : white);
             }
+        }
     }
     drawSelection(*grid);
     drawDropFeedback(*grid);

@@ -68,10 +68,11 @@ void ZORTextViewInspector::recreateFieldTextStorage()
         appendFieldByKind(field);
     }
     storage->addAttributes(tabStopAttributes(), { 0, storage->length() });
-    storage->endEditing();
-    // Minimum heights may have come or gone: the next layout decides afresh how much an edit lays out.
+    // Minimum heights may have come or gone: the next layout decides afresh how much an edit lays out. Dropped
+    // before the edit ends, so the text is laid out once, when the view sizes itself to it, not twice.
     if (auto manager = layoutManager())
         manager->invalidateLayout();
+    storage->endEditing();
     setNeedsDisplay(true);
     if (m_fieldToEdit) {
         auto field = m_fieldToEdit;

@@ -188,7 +188,7 @@ std::optional<DragResult> GtkDragAndDrop::runDrag(View& view, const std::shared_
     gtk_native_get_surface_transform(native, &sx, &sy);
     gtk_widget_translate_coordinates(host->canvas(), GTK_WIDGET(native), start.x, start.y, &nx, &ny);
 
-    GdkContentProvider* content = createPasteboardContentProvider(pasteboard, true);
+    GdkContentProvider* content = createPasteboardContentProvider(pasteboard, true, sourceObject);
     GdkDrag* drag = gdk_drag_begin(surface, pointer, content, actions, nx + sx, ny + sy);
     g_object_unref(content);
     if (!drag)

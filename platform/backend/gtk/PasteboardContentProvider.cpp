@@ -1,6 +1,8 @@
 #include "platform/backend/gtk/PasteboardContentProvider.h"
 
 #include "platform/backend/gtk/ClipboardTypes.h"
+#include "platform/ui/dragging/Dragging.h"
+#include "platform/ui/dragging/FilePromise.h"
 #include "platform/ui/dragging/Pasteboard.h"
 
 #include <gio/gio.h>
@@ -9,6 +11,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace ui {
 
@@ -115,6 +118,9 @@ typedef struct {
     std::shared_ptr<ui::Pasteboard>* pasteboard;
     long changeCount;
     bool offerFiles;
+    // The drag's source, when it may promise files, and the files it wrote once a program asked for them.
+    std::weak_ptr<fnd::Object>* promiser;
+    std::optional<std::string>* promisedFiles;
 } BarcodesPasteboardProvider;
 
 typedef struct {
@@ -127,7 +133,34 @@ static void barcodes_pasteboard_provider_finalize(GObject* object)
 {
     auto* self = reinterpret_cast<BarcodesPasteboardProvider*>(object);
     delete self->pasteboard;
+    delete self->promiser;
+    delete self->promisedFiles;
     G_OBJECT_CLASS(barcodes_pasteboard_provider_parent_class)->finalize(object);
+}
+
+// The drag's source when the pasteboard promises files it can write.
+static ui::DraggingSource* promisingSource(BarcodesPasteboardProvider* self)
+{
+    auto source = self->promiser->lock();
+    auto* promiser = dynamic_cast<ui::DraggingSource*>(source.get());
+    return promiser && ui::hasFilePromise(**self->pasteboard) ? promiser : nullptr;
+}
+
+// The promised files as a uri-list: written into a folder of their own the first time a program asks, and the same
+// files for every later question about this drag.
+static std::optional<std::string> promisedFileList(BarcodesPasteboardProvider* self)
+{
+    if (!*self->promisedFiles) {
+        auto keepSource = self->promiser->lock();
+        auto* promiser = promisingSource(self);
+        if (!promiser)
+            return std::nullopt;
+        auto paths = ui::fulfilFilePromiseInNewFolder(*promiser);
+        *self->promisedFiles = ui::clipboardtypes::uriListForPaths(paths);
+    }
+    if ((*self->promisedFiles)->empty())
+        return std::nullopt;
+    return *self->promisedFiles;
 }
 
 static GdkContentFormats* barcodes_pasteboard_provider_ref_formats(GdkContentProvider* provider)
@@ -143,7 +176,7 @@ static GdkContentFormats* barcodes_pasteboard_provider_ref_formats(GdkContentPro
             if (type == ui::PasteboardType::String)
                 gdk_content_formats_builder_add_mime_type(builder, "text/plain");
         }
-        if (self->offerFiles && ui::fileTypeOffered(pasteboard))
+        if (self->offerFiles && (ui::fileTypeOffered(pasteboard) || promisingSource(self)))
             gdk_content_formats_builder_add_mime_type(builder, "text/uri-list");
     }
     return gdk_content_formats_builder_free_to_formats(builder);
@@ -169,8 +202,12 @@ static void barcodes_pasteboard_provider_write_mime_type_async(GdkContentProvide
     auto& pasteboard = **self->pasteboard;
     std::optional<std::string> bytes;
     // Content replaced since this provider was made is no longer ours to give.
-    if (pasteboard.changeCount() == self->changeCount)
-        bytes = ui::bytesForMimeType(pasteboard, mimeType, self->offerFiles);
+    if (pasteboard.changeCount() == self->changeCount) {
+        if (self->offerFiles && std::string_view(mimeType) == "text/uri-list" && promisingSource(self))
+            bytes = promisedFileList(self);
+        else
+            bytes = ui::bytesForMimeType(pasteboard, mimeType, self->offerFiles);
+    }
     if (!bytes) {
         g_task_return_new_error(task, G_IO_ERROR, G_IO_ERROR_NOT_SUPPORTED, "Cannot provide %s", mimeType);
         g_object_unref(task);
@@ -201,18 +238,22 @@ static void barcodes_pasteboard_provider_init(BarcodesPasteboardProvider* self)
     self->pasteboard = nullptr;
     self->changeCount = 0;
     self->offerFiles = false;
+    self->promiser = new std::weak_ptr<fnd::Object>();
+    self->promisedFiles = new std::optional<std::string>();
 }
 }
 
 namespace ui {
 
-GdkContentProvider* createPasteboardContentProvider(const std::shared_ptr<Pasteboard>& pasteboard, bool offerFiles)
+GdkContentProvider* createPasteboardContentProvider(
+    const std::shared_ptr<Pasteboard>& pasteboard, bool offerFiles, const std::shared_ptr<fnd::Object>& source)
 {
     auto* provider
         = static_cast<BarcodesPasteboardProvider*>(g_object_new(barcodes_pasteboard_provider_get_type(), nullptr));
     provider->pasteboard = new std::shared_ptr<Pasteboard>(pasteboard);
     provider->changeCount = pasteboard->changeCount();
     provider->offerFiles = offerFiles;
+    *provider->promiser = source;
     return GDK_CONTENT_PROVIDER(provider);
 }
 

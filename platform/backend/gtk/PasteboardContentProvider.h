@@ -6,6 +6,10 @@
 #include <optional>
 #include <string>
 
+namespace fnd {
+class Object;
+}
+
 namespace ui {
 
 class Pasteboard;
@@ -14,9 +18,10 @@ class Pasteboard;
 // pasteboard for the data only when a program reads it (so an owner's promised data is made on demand). Used for
 // the clipboard and for drags. With offerFiles (drags), a PDF, PNG or TIFF without file names is offered as a file
 // too (text/uri-list), written to a fresh cache folder when a program asks for it, so a file manager takes the
-// drop as a document.
-GdkContentProvider* createPasteboardContentProvider(
-    const std::shared_ptr<Pasteboard>& pasteboard, bool offerFiles = false);
+// drop as a document. A drag whose pasteboard promises files (FilePromise.h) offers them the same way: the source
+// (a DraggingSource) writes them into a fresh cache folder the first time a program asks.
+GdkContentProvider* createPasteboardContentProvider(const std::shared_ptr<Pasteboard>& pasteboard,
+    bool offerFiles = false, const std::shared_ptr<fnd::Object>& source = nullptr);
 
 // Reads one MIME type of what another program offers, waiting for it in GLib's main context (at most a few
 // seconds); nullopt when it is not offered or does not come.

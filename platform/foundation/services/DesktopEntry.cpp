@@ -77,8 +77,9 @@ Expected<DesktopEntry> DesktopEntry::read(const String& path)
     return parse(*data);
 }
 
-DesktopEntry DesktopEntry::parse(const Data& data)
+DesktopEntry DesktopEntry::parse(const Data& data, const String& group)
 {
+    const std::string header = "[" + group.utf8() + "]";
     DesktopEntry entry;
     std::istringstream lines { std::string(data.view()) };
     std::string line;
@@ -89,7 +90,7 @@ DesktopEntry DesktopEntry::parse(const Data& data)
         if (line.empty() || line.front() == '#')
             continue;
         if (line.front() == '[') {
-            inMainGroup = line == MainGroup;
+            inMainGroup = line == header;
             continue;
         }
         auto equals = line.find('=');
@@ -155,7 +156,7 @@ bool DesktopEntry::boolean(const String& key) const
     return value(key) == std::optional<String>("true");
 }
 
-StringArray DesktopEntry::execArguments() const
+StringArray DesktopEntry::execArguments(const std::map<char, String>& fields) const
 {
     auto line = value("Exec");
     StringArray arguments;
@@ -185,8 +186,12 @@ StringArray DesktopEntry::execArguments() const
             inArgument = false;
         } else if (c == '%' && i + 1 < text.size()) {
             // Field codes stand for files or addresses given at launch; "%%" is a percent sign.
-            if (text[++i] == '%') {
+            char code = text[++i];
+            if (code == '%') {
                 current += '%';
+                inArgument = true;
+            } else if (auto field = fields.find(code); field != fields.end()) {
+                current += field->second.utf8();
                 inArgument = true;
             }
         } else {

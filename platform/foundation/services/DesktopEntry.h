@@ -14,8 +14,9 @@ class DesktopEntry {
 public:
     DesktopEntry() = default;
     static Expected<DesktopEntry> read(const String& path);
-    // The keys of the [Desktop Entry] group of a file's bytes; lines that are no key are skipped.
-    static DesktopEntry parse(const Data& data);
+    // The keys of the [Desktop Entry] group (or another group of the same format, such as a thumbnailer's
+    // [Thumbnailer Entry]) of a file's bytes; lines that are no key are skipped.
+    static DesktopEntry parse(const Data& data, const String& group = "Desktop Entry");
     // Written atomically.
     Expected<void> write(const String& path) const;
 
@@ -26,8 +27,9 @@ public:
     StringArray list(const String& key) const;
     bool boolean(const String& key) const;
 
-    // The Exec line as an argument vector, field codes (%f, %u, ...) dropped; empty when it does not parse.
-    StringArray execArguments() const;
+    // The Exec line as an argument vector, empty when it does not parse. A field code (%f, %u, ...) found in
+    // `fields` is replaced by its value where it stands; the others are dropped.
+    StringArray execArguments(const std::map<char, String>& fields = {}) const;
     // An Exec line running exactly these arguments, quoted as the desktop-entry standard asks.
     static String execLine(const StringArray& arguments);
 

@@ -1,11 +1,14 @@
 #include "platform/foundation/services/Process.h"
 
-#include "platform/foundation/files/FileManager.h"
 #include "platform/foundation/detail/PosixError.h"
+#include "platform/foundation/files/FileManager.h"
 
 #include <cerrno>
 #include <climits>
+#include <csignal>
+#include <poll.h>
 #include <spawn.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -71,6 +74,45 @@ Expected<int> run(const StringArray& arguments)
         if (errno != EINTR)
             return std::unexpected(detail::posixError(errno, "wait for", arguments.front()));
     }
+    return exitStatus(status);
+}
+
+Expected<int> run(const StringArray& arguments, std::chrono::milliseconds timeout)
+{
+    auto pid = spawn(arguments);
+    if (!pid)
+        return std::unexpected(pid.error());
+    // A process descriptor becomes readable when the child ends, so the wait needs no polling loop.
+    int descriptor = int(syscall(SYS_pidfd_open, *pid, 0));
+    auto deadline = std::chrono::steady_clock::now() + timeout;
+    int status = 0;
+    for (;;) {
+        pid_t reaped = waitpid(*pid, &status, WNOHANG);
+        if (reaped == *pid)
+            break;
+        if (reaped < 0 && errno != EINTR) {
+            if (descriptor >= 0)
+                close(descriptor);
+            return std::unexpected(detail::posixError(errno, "wait for", arguments.front()));
+        }
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) {
+            kill(*pid, SIGKILL);
+            while (waitpid(*pid, &status, 0) < 0 && errno == EINTR) { }
+            if (descriptor >= 0)
+                close(descriptor);
+            return std::unexpected(detail::posixError(ETIMEDOUT, "wait for", arguments.front()));
+        }
+        if (descriptor >= 0) {
+            pollfd entry { descriptor, POLLIN, 0 };
+            poll(&entry, 1, int(std::min<long long>(left.count(), 1000)));
+        } else {
+            // Kernels without process descriptors: look again shortly.
+            std::this_thread::sleep_for(std::min(left, std::chrono::milliseconds(10)));
+        }
+    }
+    if (descriptor >= 0)
+        close(descriptor);
     return exitStatus(status);
 }
 

@@ -3,6 +3,7 @@
 #include "platform/foundation/runtime/Error.h"
 #include "platform/foundation/runtime/String.h"
 
+#include <chrono>
 #include <sys/types.h>
 
 namespace fnd::Process {
@@ -14,6 +15,9 @@ namespace fnd::Process {
 Expected<pid_t> launch(const StringArray& arguments);
 // Starts the program and waits for it: its exit status (128 + the signal's number when a signal ended it).
 Expected<int> run(const StringArray& arguments);
+// As run, but a program still running after the timeout is killed and reported as an error (ETIMEDOUT), so a hung
+// helper cannot hold its caller for ever.
+Expected<int> run(const StringArray& arguments, std::chrono::milliseconds timeout);
 
 // The running executable (resolved from /proc/self/exe) and the arguments this process was started with.
 String executablePath();

@@ -227,6 +227,16 @@ FontFace::FontFace(const FaceInfo& info, FT_Face face)
         m_capHeight = topOf(U'H');
     if (auto* post = static_cast<TT_Postscript*>(FT_Get_Sfnt_Table(face, FT_SFNT_POST)))
         m_italicAngle = double(post->italicAngle) / 65536.0;
+    for (char32_t c = 0; c < m_latin1Glyphs.size(); ++c)
+        m_latin1Glyphs[c] = FT_Get_Char_Index(face, c);
+}
+
+FT_UInt FontFace::glyphForCharacter(char32_t character) const
+{
+    if (character < m_latin1Glyphs.size())
+        return m_latin1Glyphs[character];
+    auto guard = lock();
+    return FT_Get_Char_Index(m_face, character);
 }
 
 FontFace::~FontFace()

@@ -7,6 +7,7 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <array>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -79,6 +80,9 @@ public:
     double xHeightUnits() const { return m_xHeight; }
     double capHeightUnits() const { return m_capHeight; }
     double italicAngle() const { return m_italicAngle; }
+    // The glyph of a character (0 when the face has none); Latin-1 from a table made when the face opens, since
+    // layout asks for every character it shapes.
+    FT_UInt glyphForCharacter(char32_t character) const;
 
     FontFace(const FaceInfo& info, FT_Face face);
 
@@ -90,6 +94,7 @@ private:
     double m_xHeight { 0 };
     double m_capHeight { 0 };
     double m_italicAngle { 0 };
+    std::array<FT_UInt, 256> m_latin1Glyphs {};
 };
 
 }

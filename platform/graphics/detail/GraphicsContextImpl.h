@@ -94,12 +94,14 @@ struct GraphicsContext::Impl {
     // made of axis-aligned boxes; nullopt for documents and other clips.
     std::optional<std::array<std::int32_t, 4>> clipBoxInFixedPoint() const;
     // Draws glyphs straight into the pixels from our own cache of rasterised glyphs, when the context would show
-    // them plainly (upright at an even scale, the plain operator, no shadow, alpha or mask, a clip of whole
+    // them plainly (upright at an even scale, the plain operator, no blurred shadow, alpha or mask, a clip of whole
     // pixels); false when Cairo must draw them.
     bool showGlyphsDirectly(const Font& font, std::span<const Glyph> glyphs, std::span<const Point> positions,
         const AffineTransform& glyphToUser);
     // Keeps clipBoxes in step with a clip about to be added.
     void noteClip(const BezierPath& path);
+    // The same for a rectangle given as its path's four corners (user space).
+    void noteClipRect(const Point (&corners)[4]);
 
 private:
     void paintShadow(const CairoDraw& draw);

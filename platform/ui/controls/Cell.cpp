@@ -446,13 +446,17 @@ gfx::ColorPtr Cell::textColorForDrawing() const
 
 fnd::Dictionary Cell::textAttributes() const
 {
-    auto style = txt::ParagraphStyle::defaultParagraphStyle();
-    style->setAlignment(m_alignment);
-    style->setLineBreakMode(m_lineBreakMode);
+    // One style object for as long as it fits: a table's cell draws hundreds of values a frame. Whoever changes a
+    // style found in text changes a copy.
+    if (!m_textStyle || m_textStyle->alignment() != m_alignment || m_textStyle->lineBreakMode() != m_lineBreakMode) {
+        m_textStyle = txt::ParagraphStyle::defaultParagraphStyle();
+        m_textStyle->setAlignment(m_alignment);
+        m_textStyle->setLineBreakMode(m_lineBreakMode);
+    }
     fnd::Dictionary attributes;
     attributes.set(txt::FontAttributeName, fnd::Value(font()));
     attributes.set(txt::ForegroundColorAttributeName, fnd::Value(textColorForDrawing()));
-    attributes.set(txt::ParagraphStyleAttributeName, fnd::Value(style));
+    attributes.set(txt::ParagraphStyleAttributeName, fnd::Value(m_textStyle));
     return attributes;
 }
 

@@ -299,6 +299,8 @@ private:
     std::shared_ptr<gfx::Font> m_font;
     txt::TextAlignment m_alignment { txt::TextAlignment::Natural };
     txt::LineBreakMode m_lineBreakMode { txt::LineBreakMode::ByWordWrapping };
+    // The paragraph style of textAttributes, kept while the alignment and line break mode stay.
+    mutable std::shared_ptr<txt::ParagraphStyle> m_textStyle;
     ControlSize m_controlSize { ControlSize::Regular };
     gfx::ControlTint m_controlTint { gfx::ControlTint::Default };
     BackgroundStyle m_backgroundStyle { BackgroundStyle::Light };

@@ -49,6 +49,12 @@ public:
     }
     // When true, held modifier keys do not narrow the operation mask.
     virtual bool ignoreModifierKeysWhileDragging() { return false; }
+    // A drag that promised files (FilePromise.h) is dropped where files go: write them into the folder (a file URL)
+    // and answer their names.
+    virtual std::vector<fnd::String> namesOfPromisedFilesDroppedAtDestination(const fnd::String& dropDestination)
+    {
+        return (void)dropDestination, std::vector<fnd::String> {};
+    }
 };
 
 // What a view registered for dragged types is told while a drag passes over it.
@@ -84,6 +90,9 @@ public:
     // The object the drag started from (nullptr when it is not in this program).
     virtual std::shared_ptr<fnd::Object> draggingSource() const = 0;
     virtual long draggingSequenceNumber() const = 0;
+    // For a drag that promised files: the source of this program writes them into the folder (a file URL) and the
+    // names it wrote come back, those that would leave the folder left out. Empty when nothing was promised.
+    virtual std::vector<fnd::String> namesOfPromisedFilesDroppedAtDestination(const fnd::String& dropDestination);
 };
 
 // Views that take drops declare the pasteboard types they take; a drag goes to the deepest view under the mouse

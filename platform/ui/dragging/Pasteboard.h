@@ -28,6 +28,8 @@ inline const fnd::String PNG = "public.png";
 inline const fnd::String URL = "NSURLPboardType";
 inline const fnd::String Filenames = "NSFilenamesPboardType";
 inline const fnd::String Color = "NSColorPboardType";
+// Files the drag's source writes when a destination names their folder (see FilePromise.h).
+inline const fnd::String FilesPromise = "NSFilesPromisePboardType";
 }
 
 // Declares types without writing their data yet; the pasteboard asks for the data when a reader wants it.

@@ -135,6 +135,7 @@ private:
     struct Node;
     friend class detail::OutlineViewAdapter;
 
+    void keyDownInOutline(const Event& event);
     Node* nodeForItem(const fnd::Value& item) const;
     long outlineColumnIndex() const;
     // Asks for the node's children again, reusing the nodes of items still there (with their expansion).

@@ -34,6 +34,13 @@ public:
     // Dragging items out, and drops on an item (childIndex -1) or between its children (the nil item: the top
     // level); the data source may move the target with OutlineView::setDropItem.
     virtual bool outlineViewWriteItems(OutlineView&, const fnd::Array& /*items*/, Pasteboard&) { return false; }
+    // Items that went out as promised files were dropped where files go: write them into the folder (a file URL)
+    // and answer the names written.
+    virtual std::vector<fnd::String> outlineViewNamesOfPromisedFilesDroppedAtDestination(
+        OutlineView&, const fnd::String& /*dropDestination*/, const fnd::Array& /*items*/)
+    {
+        return {};
+    }
     virtual DragOperation outlineViewValidateDrop(
         OutlineView&, DraggingInfo&, const fnd::Value& /*item*/, long /*childIndex*/)
     {

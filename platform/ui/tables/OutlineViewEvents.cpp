@@ -5,6 +5,7 @@
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/ui/controls/ButtonCell.h"
 #include "platform/ui/look/ControlLook.h"
+#include "platform/ui/tables/TableViewExtensions.h"
 #include "platform/ui/tables/detail/OutlineNode.h"
 
 #include <algorithm>
@@ -48,10 +49,16 @@ void OutlineView::mouseDown(const Event& event)
 
 void OutlineView::keyDown(const Event& event)
 {
+    auto self = shared_from_this();
+    detail::keyDownThroughExtensions(*this, event, [this](const Event& e) { keyDownInOutline(e); });
+}
+
+void OutlineView::keyDownInOutline(const Event& event)
+{
     const auto& keys = event.charactersIgnoringModifiers();
     const char16_t key = keys.isEmpty() ? 0 : keys.units()[0];
     if (key != FunctionKey::RightArrow && key != FunctionKey::LeftArrow) {
-        TableView::keyDown(event);
+        keyDownInTable(event);
         return;
     }
     auto self = shared_from_this();

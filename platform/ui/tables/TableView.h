@@ -272,6 +272,8 @@ public:
 
     // Dragging source and destination.
     DragOperation draggingSourceOperationMaskForLocal(bool isLocal) override;
+    // The data source writes the rows being dragged.
+    std::vector<fnd::String> namesOfPromisedFilesDroppedAtDestination(const fnd::String& dropDestination) override;
     DragOperation draggingEntered(DraggingInfo& info) override;
     std::optional<DragOperation> draggingUpdated(DraggingInfo& info) override;
     void draggingExited(DraggingInfo& info) override;
@@ -294,6 +296,11 @@ public:
 
 protected:
     void takeBoundValue(const fnd::Value& value, const fnd::String& binding, const fnd::Dictionary& options) override;
+
+    // The table's own handling of a key and of the end of an edit, after the installed extensions
+    // (TableViewExtensions.h) had their say.
+    void keyDownInTable(const Event& event);
+    void endEditingCell(const fnd::Notification& notification);
 
     // Which notification a table of this kind posts; an outline view answers its own names.
     enum class Notice { SelectionDidChange, SelectionIsChanging, ColumnDidMove, ColumnDidResize };
@@ -408,6 +415,8 @@ private:
     long m_trackedRow { -1 };
     // While a drag picture is drawn: the rows it shows (nothing else is drawn).
     std::optional<fnd::IndexSet> m_dragImageRows;
+    // The rows of the drag under way, for the promised files.
+    fnd::IndexSet m_draggedRows;
 
     fnd::SortDescriptors m_sortDescriptors;
     bool m_applyingBoundSortDescriptors { false };

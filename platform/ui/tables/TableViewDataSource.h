@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/foundation/runtime/IndexSet.h"
 #include "platform/foundation/bindings/SortDescriptor.h"
+#include "platform/foundation/runtime/IndexSet.h"
 #include "platform/ui/dragging/Dragging.h"
 
 namespace ui {
@@ -29,6 +29,13 @@ public:
 
     // Dragging rows out: true when the rows were written to the pasteboard and may be dragged.
     virtual bool tableViewWriteRowsWithIndexes(TableView&, const fnd::IndexSet&, Pasteboard&) { return false; }
+    // Rows that went out as promised files (FilePromise.h) were dropped where files go: write them into the folder
+    // (a file URL) and answer the names written.
+    virtual std::vector<fnd::String> tableViewNamesOfPromisedFilesDroppedAtDestination(
+        TableView&, const fnd::String& /*dropDestination*/, const fnd::IndexSet& /*rows*/)
+    {
+        return {};
+    }
     // Dropping: the operation the drop at (row, operation) would perform; the data source may move the target with
     // TableView::setDropRow. None refuses it.
     virtual DragOperation tableViewValidateDrop(TableView&, DraggingInfo&, long /*row*/, TableViewDropOperation)

@@ -2,6 +2,8 @@
 
 #include "platform/ui/tables/TableView.h"
 
+#include "platform/ui/tables/TableViewExtensions.h"
+
 #include <algorithm>
 
 namespace ui {
@@ -16,9 +18,10 @@ std::optional<DragOperation> TableView::draggingUpdated(DraggingInfo& info)
     return validateDropAtPoint(info, convertPointFromView(info.draggingLocation(), nullptr));
 }
 
-void TableView::draggingExited(DraggingInfo&)
+void TableView::draggingExited(DraggingInfo& info)
 {
-    clearDropHighlight();
+    auto self = shared_from_this();
+    detail::draggingExitedThroughExtensions(*this, info, [this](DraggingInfo&) { clearDropHighlight(); });
 }
 
 bool TableView::performDragOperation(DraggingInfo& info)
@@ -29,9 +32,10 @@ bool TableView::performDragOperation(DraggingInfo& info)
     return acceptValidatedDrop(info);
 }
 
-void TableView::concludeDragOperation(DraggingInfo&)
+void TableView::concludeDragOperation(DraggingInfo& info)
 {
-    clearDropHighlight();
+    auto self = shared_from_this();
+    detail::concludeDragOperationThroughExtensions(*this, info, [this](DraggingInfo&) { clearDropHighlight(); });
 }
 
 void TableView::draggingEnded(DraggingInfo&)

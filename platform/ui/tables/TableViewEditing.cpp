@@ -2,8 +2,9 @@
 
 #include "platform/ui/tables/TableView.h"
 
-#include "platform/ui/views/Application.h"
+#include "platform/ui/tables/TableViewExtensions.h"
 #include "platform/ui/text/TextView.h"
+#include "platform/ui/views/Application.h"
 #include "platform/ui/views/Window.h"
 
 namespace ui {
@@ -133,6 +134,13 @@ void TableView::textDidChange(const fnd::Notification& notification)
 }
 
 void TableView::textDidEndEditing(const fnd::Notification& notification)
+{
+    auto self = shared_from_this();
+    detail::textDidEndEditingThroughExtensions(
+        *this, notification, [this](const fnd::Notification& note) { endEditingCell(note); });
+}
+
+void TableView::endEditingCell(const fnd::Notification& notification)
 {
     if (!m_editingCell)
         return;

@@ -3,6 +3,7 @@
 #include "platform/ui/tables/TableView.h"
 
 #include "platform/foundation/runtime/Clock.h"
+#include "platform/ui/tables/TableViewExtensions.h"
 #include "platform/ui/views/Window.h"
 
 #include <cmath>
@@ -12,6 +13,11 @@ namespace ui {
 void TableView::keyDown(const Event& event)
 {
     auto self = shared_from_this();
+    detail::keyDownThroughExtensions(*this, event, [this](const Event& e) { keyDownInTable(e); });
+}
+
+void TableView::keyDownInTable(const Event& event)
+{
     const auto& keys = event.charactersIgnoringModifiers();
     if (keys.isEmpty()) {
         Control::keyDown(event);

@@ -7,6 +7,7 @@
 #include "platform/graphics/Image.h"
 #include "platform/ui/controls/ButtonCell.h"
 #include "platform/ui/dragging/Pasteboard.h"
+#include "platform/ui/tables/TableViewExtensions.h"
 #include "platform/ui/views/Application.h"
 #include "platform/ui/views/Window.h"
 #include "platform/ui/views/detail/TrackingEvents.h"
@@ -223,8 +224,10 @@ bool TableView::beginRowDrag(const Event& mouseDown, long row)
         selectRowsByUser(fnd::IndexSet { row });
     gfx::Point origin;
     auto image = dragImageForRowsWithIndexes(rows, mouseDown, origin);
-    dragImage(*this, image, origin, {}, mouseDown, pasteboard,
-        std::dynamic_pointer_cast<fnd::Object>(shared_from_this()), true);
+    auto self = shared_from_this();
+    m_draggedRows = rows;
+    dragImage(*this, image, origin, {}, mouseDown, pasteboard, std::dynamic_pointer_cast<fnd::Object>(self), true);
+    m_draggedRows = {};
     return true;
 }
 
@@ -258,6 +261,14 @@ DragOperation TableView::draggingSourceOperationMaskForLocal(bool isLocal)
     return isLocal ? m_localDragMask : m_remoteDragMask;
 }
 
+std::vector<fnd::String> TableView::namesOfPromisedFilesDroppedAtDestination(const fnd::String& dropDestination)
+{
+    auto source = dataSource();
+    if (!source || m_draggedRows.isEmpty())
+        return {};
+    return source->tableViewNamesOfPromisedFilesDroppedAtDestination(*this, dropDestination, m_draggedRows);
+}
+
 void TableView::setDraggingSourceOperationMask(DragOperation mask, bool forLocal)
 {
     (forLocal ? m_localDragMask : m_remoteDragMask) = mask;
@@ -270,7 +281,8 @@ std::shared_ptr<Menu> TableView::menuForEvent(const Event& event)
     auto point = convertPointFromView(event.locationInWindow(), nullptr);
     m_clickedRow = rowAtPoint(point);
     m_clickedColumn = columnAtPoint(point);
-    return Control::menuForEvent(event);
+    return detail::menuForEventThroughExtensions(
+        *this, event, [this](const Event& e) { return Control::menuForEvent(e); });
 }
 
 }

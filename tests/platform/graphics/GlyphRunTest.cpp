@@ -206,3 +206,40 @@ TEST(GlyphRuns, GlyphsDrawnStraightIntoPixelsMatchCairos)
                                                       << " scale " << scale << " size " << size;
                 }
 }
+
+// An engraved label: an unblurred shadow moved by whole pixels is drawn straight into the pixels too (the run again
+// in the shadow's colour, under it), and comes out as Cairo's shadow mask gives it, on an opaque and a clear ground.
+TEST(GlyphRuns, UnblurredShadowsDrawnStraightIntoPixelsMatchCairos)
+{
+    auto font = Font::fontWithName("DejaVu Sans", 13);
+    const auto line = lineOf(*font, U"Column 42 \u00C4g", { 4, 12 });
+    for (double scale : { 1.0, 2.0 })
+        for (bool opaque : { true, false }) {
+            auto render = [&](bool throughCairo) {
+                auto canvas = std::make_unique<Canvas>(int(120 * scale), int(30 * scale), false, Size { 120, 30 });
+                if (opaque) {
+                    canvas->context().setFillColor(*Color::colorWithDeviceWhite(0.85, 1));
+                    canvas->context().fillRect({ 0, 0, 120, 30 });
+                }
+                if (throughCairo)
+                    canvas->context().clipToPath(*BezierPath::bezierPathWithOvalInRect({ -200, -200, 520, 430 }));
+                Shadow shadow;
+                shadow.setShadowColor(Color::colorWithDeviceWhite(1.0, 0.8));
+                shadow.setShadowOffset({ 0, -1 });
+                shadow.setShadowBlurRadius(0);
+                canvas->context().setShadow(shadow);
+                canvas->context().setFillColor(*Color::colorWithDeviceRed(0.1, 0.1, 0.3, 1));
+                canvas->context().showGlyphs(*font, line.glyphs, line.positions);
+                return canvas;
+            };
+            auto direct = render(false), cairo = render(true);
+            int inked = 0, differing = 0;
+            for (int y = 0; y < int(30 * scale); ++y)
+                for (int x = 0; x < int(120 * scale); ++x) {
+                    inked += pixelDistance(cairo->at(x, y), opaque ? cairo->at(0, 0) : 0u) > 2;
+                    differing += pixelDistance(direct->at(x, y), cairo->at(x, y)) > 2;
+                }
+            EXPECT_GT(inked, 100);
+            EXPECT_LE(differing, inked / 100) << "scale " << scale << " opaque " << opaque;
+        }
+}

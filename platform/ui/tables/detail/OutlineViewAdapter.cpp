@@ -45,6 +45,16 @@ bool OutlineViewAdapter::tableViewWriteRowsWithIndexes(TableView&, const fnd::In
     return source && source->outlineViewWriteItems(*m_outline, itemsOfRows(*m_outline, rows), pasteboard);
 }
 
+std::vector<fnd::String> OutlineViewAdapter::tableViewNamesOfPromisedFilesDroppedAtDestination(
+    TableView&, const fnd::String& dropDestination, const fnd::IndexSet& rows)
+{
+    auto source = m_outline->dataSource();
+    if (!source)
+        return {};
+    return source->outlineViewNamesOfPromisedFilesDroppedAtDestination(
+        *m_outline, dropDestination, itemsOfRows(*m_outline, rows));
+}
+
 void OutlineViewAdapter::tableViewWillDisplayCell(TableView&, Cell& cell, TableColumn* column, long row)
 {
     if (auto d = m_outline->delegate())

@@ -24,6 +24,8 @@ public:
     void tableViewSetObjectValue(TableView&, const fnd::Value& value, TableColumn* column, long row) override;
     void tableViewSortDescriptorsDidChange(TableView&, const fnd::SortDescriptors& oldDescriptors) override;
     bool tableViewWriteRowsWithIndexes(TableView&, const fnd::IndexSet& rows, Pasteboard& pasteboard) override;
+    std::vector<fnd::String> tableViewNamesOfPromisedFilesDroppedAtDestination(
+        TableView&, const fnd::String& dropDestination, const fnd::IndexSet& rows) override;
 
     // Delegate.
     void tableViewWillDisplayCell(TableView&, Cell& cell, TableColumn* column, long row) override;

@@ -55,7 +55,7 @@ struct TabWindow {
     std::shared_ptr<QFTabBarView> bar;
 };
 
-class QFTabBarViewDisplayTest : public GtkDisplayTest {
+class QFTabBarViewDisplayTest : public tabbartest::TabBarDisplayTest {
 protected:
     TabWindow makeTabWindow(gfx::Rect contentRect)
     {
@@ -73,20 +73,9 @@ protected:
         w.window = showWindow(contentRect, content);
         return w;
     }
-    // A point of a window's content (y up) as root device pixels for xdotool.
-    static std::string root(const ui::Window& window, gfx::Point p)
-    {
-        auto [x, y, width, height] = deviceRectOfContent(window);
-        const double contentHeight = window.contentRectForFrameRect(window.frame()).height();
-        return fmt::format("{} {}", x + int(p.x * scale()), y + int((contentHeight - p.y) * scale()));
-    }
     static gfx::Point centre(const QFAttachedTabBarButton& button)
     {
         return button.convertPointToView({ button.bounds().midX(), button.bounds().midY() }, nullptr);
-    }
-    void xdotool(const std::string& command)
-    {
-        ASSERT_EQ(runWhileServing(*backend, "xdotool " + command).status, 0) << command;
     }
     static std::vector<std::string> labels(const QFTabBarView& bar)
     {
@@ -95,12 +84,6 @@ protected:
             out.push_back(button->tabViewItem()->label().utf8());
         return out;
     }
-    void screenshot(const char* name)
-    {
-        const std::string path = std::string("/tmp/") + name + ".png";
-        runWhileServing(*backend, "import -window root " + path);
-    }
-
     std::shared_ptr<DisplayDelegate> delegate = std::make_shared<DisplayDelegate>();
 };
 
@@ -188,30 +171,11 @@ TEST_F(QFTabBarViewDisplayTest, AStyleOneTearOffFollowsThePointerAndOpensWhereIt
         made.push_back(makeTabWindow({ point.x - 150, point.y - 75, 300, 150 }));
         return made.back().bar;
     };
-    tabbartest::FloatingSamples floating;
-    floating.start([assistant] { return assistant->draggedTab() ? assistant->draggedTab()->window() : nullptr; });
-
     // Down out of the bar (torn off), then resting at two places, then let go over empty screen below the window.
-    const gfx::Point start = centre(*main.bar->orderedAttachedButtons()[1]);
-    const gfx::Point first { start.x + 120, start.y - 110 }, second { start.x + 220, start.y - 260 },
-        drop { start.x + 260, start.y - 330 };
-    std::string path = "xdotool mousemove " + root(*main.window, start) + " mousedown 1";
-    for (int i = 1; i <= 6; ++i)
-        path += " sleep 0.03 mousemove " + root(*main.window, { start.x, start.y - i * 12 });
-    path += " sleep 0.1 mousemove " + root(*main.window, first) + " sleep 0.8 mousemove " + root(*main.window, second)
-        + " sleep 0.5 mousemove " + root(*main.window, drop) + " sleep 0.2 mouseup 1";
-    ASSERT_EQ(runWhileServing(*backend, path).status, 0);
-    ASSERT_TRUE(waitFor([&] { return !made.empty() && !assistant->isDragging(); }, 5));
-    floating.stop();
-
-    EXPECT_TRUE(floating.centredAt(main.window->convertBaseToScreen(first)))
-        << "not centred on the pointer at the first place (" << floating.samples.size() << " samples)";
-    EXPECT_TRUE(floating.centredAt(main.window->convertBaseToScreen(second)))
-        << "not centred on the pointer at the second place";
-    const gfx::Point dropped = main.window->convertBaseToScreen(drop);
-    ASSERT_TRUE(waitFor([&] { return made[0].window->alphaValue() == 1; }, 5)) << "the new window never faded in";
-    EXPECT_NEAR(made[0].window->frame().midX(), dropped.x, 1) << "the new window opens where the pointer let go";
-    EXPECT_NEAR(made[0].window->frame().midY(), dropped.y, 1);
+    ASSERT_NO_FATAL_FAILURE(tearOffInStyleOne(*main.window, centre(*main.bar->orderedAttachedButtons()[1]),
+        { [assistant] { return assistant->draggedTab() ? assistant->draggedTab()->window() : nullptr; },
+            [&] { return made.empty() ? nullptr : made[0].window; }, [assistant] { return assistant->isDragging(); },
+            [](const ui::Window& w) { return w.alphaValue() == 1; } }));
     EXPECT_EQ(labels(*made[0].bar), (std::vector<std::string> { "Tab 2" }));
     screenshot("qftabbarview-display-5-style-one-dropped");
     for (auto& w : made)
@@ -229,25 +193,8 @@ TEST_F(QFTabBarViewDisplayTest, ADragFromAnotherProgramHeldOverATabSpringsItOpen
     ASSERT_TRUE(waitFor([&] { return main.bar->numberOfAttachedButtons() == 3; }, 5));
     ASSERT_EQ(main.tabView->selectedTabViewItem()->label(), fnd::String("Tab 1"));
 
-    // A press in the peer at the screen's top left and a little move begin its drag; then, in steps, to the third
-    // tab, held there for a second and a half, and back to the peer, where the drop goes (never on the bar).
-    tabbartest::DragPeer peer;
-    auto wait = [&](double seconds, std::function<bool()> condition) { return waitFor(std::move(condition), seconds); };
-    ASSERT_TRUE(peer.start(DND_PEER, "spring text", wait));
-    const int s = scale();
-    ASSERT_TRUE(peer.beginDrag(
-        s, [&](const std::string& arguments) { xdotool(arguments); }, wait))
-        << "the other program's drag never began";
-    const gfx::Point third = centre(*main.bar->orderedAttachedButtons()[2]);
-    const std::string over = root(*main.window, third);
-    std::string path = "xdotool";
-    for (int i = 1; i <= 5; ++i)
-        path += fmt::format(" mousemove {} {} sleep 0.1", (110 + i * 30) * s, (85 + i * 30) * s);
-    path
-        += " mousemove " + root(*main.window, { third.x - 4, third.y }) + " sleep 0.1 mousemove " + over + " sleep 1.5";
-    path += fmt::format(
-        " mousemove {} {} sleep 0.2 mousemove {} {} sleep 0.2 mouseup 1", 120 * s, 90 * s, 100 * s, 75 * s);
-    ASSERT_EQ(runWhileServing(*backend, path).status, 0);
+    ASSERT_NO_FATAL_FAILURE(
+        holdADragFromAnotherProgramOver(*main.window, centre(*main.bar->orderedAttachedButtons()[2]), DND_PEER));
     EXPECT_TRUE(waitFor([&] { return main.tabView->selectedTabViewItem()->label() == fnd::String("Tab 3"); }, 5))
         << "the held tab did not spring open";
 }

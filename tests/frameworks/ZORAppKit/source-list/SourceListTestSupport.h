@@ -5,10 +5,14 @@
 #include "frameworks/ZORAppKit/source-list/ZOROutlineSourceList.h"
 #include "frameworks/ZORAppKit/source-list/ZOROutlineSourceListItem.h"
 
+#include "platform/foundation/files/FileURL.h"
 #include "platform/ui/containers/ScrollView.h"
+#include "platform/ui/dragging/FilePromise.h"
+#include "platform/ui/dragging/Pasteboard.h"
 #include "platform/ui/tables/TableColumn.h"
 #include "platform/ui/views/Event.h"
 
+#include <fstream>
 #include <map>
 #include <set>
 #include <string>
@@ -78,6 +82,27 @@ public:
     }
 
     void sourceListDraggingEnded(ZOROutlineSourceList&, ui::DraggingInfo&) override { ++dragsEnded; }
+    // Dragged items go out as text files named by their titles, written when a destination names the folder.
+    bool sourceListWriteItems(ZOROutlineSourceList&, const fnd::Array& items, ui::Pasteboard& pasteboard) override
+    {
+        pasteboard.declareTypes({ ui::PasteboardType::String });
+        pasteboard.setString(fnd::String(std::to_string(items.size()) + " items"), ui::PasteboardType::String);
+        ui::declareFilePromise(pasteboard, { "txt" });
+        return true;
+    }
+    std::vector<fnd::String> sourceListNamesOfPromisedFilesDroppedAtDestination(
+        ZOROutlineSourceList&, const fnd::String& destination, const fnd::Array& items) override
+    {
+        std::vector<fnd::String> names;
+        auto folder = fnd::pathOfFileURL(destination);
+        for (const auto& value : items) {
+            auto item = itemOf(value);
+            names.push_back(item->title() + ".txt");
+            if (folder)
+                std::ofstream(folder->utf8() + "/" + names.back().utf8()) << "item " << item->title().utf8();
+        }
+        return names;
+    }
 
     Item::Ptr root = Item::create("root");
     int dragsEnded { 0 };

@@ -4,8 +4,8 @@
 #include "frameworks/ZORAppKit/source-list/ZORTreeExtensions.h"
 
 #include "platform/ui/menus/Menu.h"
-#include "platform/ui/text/TextView.h"
 #include "platform/ui/tables/TableViewDataSource.h"
+#include "platform/ui/text/TextView.h"
 
 using namespace sourcelisttest;
 
@@ -39,7 +39,8 @@ public:
     {
         return fnd::Value(of(item)->title());
     }
-    void outlineViewSetObjectValue(ui::OutlineView&, const fnd::Value& value, ui::TableColumn*, const fnd::Value& item) override
+    void outlineViewSetObjectValue(
+        ui::OutlineView&, const fnd::Value& value, ui::TableColumn*, const fnd::Value& item) override
     {
         of(item)->setTitle(value.stringValue());
     }
@@ -53,22 +54,44 @@ public:
         ++deletes;
         return takesDelete;
     }
-    std::shared_ptr<ui::Menu> outlineViewMenuForTableColumn(ui::OutlineView&, ui::TableColumn*, const fnd::Value& item) override
+    std::shared_ptr<ui::Menu> outlineViewMenuForTableColumn(
+        ui::OutlineView&, ui::TableColumn*, const fnd::Value& item) override
     {
         auto menu = ui::Menu::create();
         menu->setTitle(item.objectAs<Item>()->title());
         return menu;
     }
+    void outlineViewDraggingExited(ui::OutlineView&, ui::DraggingInfo&) override { drops.push_back("exited"); }
+    void outlineViewConcludeDragOperation(ui::OutlineView&, ui::DraggingInfo&) override
+    {
+        drops.push_back("concluded");
+    }
     int deletes { 0 };
     bool takesDelete { true };
+    std::vector<std::string> drops;
 };
 
-class ZOROutlineExtensionsTest : public uitest::KeyWindowTest {
+// A drag as an outline sees it when it leaves or is dropped.
+class ExtensionsTestDrag : public ui::DraggingInfo {
+public:
+    std::shared_ptr<ui::Window> draggingDestinationWindow() const override { return nullptr; }
+    ui::DragOperation draggingSourceOperationMask() const override { return ui::DragOperations::Copy; }
+    gfx::Point draggingLocation() const override { return {}; }
+    gfx::Point draggedImageLocation() const override { return {}; }
+    std::shared_ptr<gfx::Image> draggedImage() const override { return nullptr; }
+    std::shared_ptr<ui::Pasteboard> draggingPasteboard() const override { return nullptr; }
+    std::shared_ptr<fnd::Object> draggingSource() const override { return nullptr; }
+    long draggingSequenceNumber() const override { return 1; }
+};
+
+// The framework's additions hold for every outline view: a plain one of the platform (false) and the framework's
+// own subclass (true) behave alike.
+class ZOROutlineExtensionsTest : public uitest::KeyWindowTest, public ::testing::WithParamInterface<bool> {
 protected:
     ZOROutlineExtensionsTest()
         : KeyWindowTest({ 240, 200 })
     {
-        outline = ZOROutlineView::create({ 0, 0, 240, 200 });
+        outline = GetParam() ? ZOROutlineView::create({ 0, 0, 240, 200 }) : ui::OutlineView::create({ 0, 0, 240, 200 });
         auto column = ui::TableColumn::create("title");
         column->setWidth(200);
         column->setEditable(true);
@@ -88,10 +111,10 @@ protected:
 
     std::shared_ptr<FruitSource> source = std::make_shared<FruitSource>();
     std::shared_ptr<ExtendedDelegate> delegate = std::make_shared<ExtendedDelegate>();
-    std::shared_ptr<ZOROutlineView> outline;
+    std::shared_ptr<ui::OutlineView> outline;
 };
 
-TEST_F(ZOROutlineExtensionsTest, DeleteGoesToTheDelegateAndArrowsOnlyOpenAndCloseTheOneSelectedItem)
+TEST_P(ZOROutlineExtensionsTest, DeleteGoesToTheDelegateAndArrowsOnlyOpenAndCloseTheOneSelectedItem)
 {
     outline->selectRowIndexes(fnd::IndexSet { 0 }, false);
     key(u'\x7f', ui::KeyCode::Delete);
@@ -121,7 +144,7 @@ TEST_F(ZOROutlineExtensionsTest, DeleteGoesToTheDelegateAndArrowsOnlyOpenAndClos
     EXPECT_TRUE(outline->selectedRowIndexes().isEmpty());
 }
 
-TEST_F(ZOROutlineExtensionsTest, ReturnEndsAnEditOnTheSameRowAndTheOutlineKeepsTheKeyboard)
+TEST_P(ZOROutlineExtensionsTest, ReturnEndsAnEditOnTheSameRowAndTheOutlineKeepsTheKeyboard)
 {
     outline->expandItem(red());
     outline->selectRowIndexes(fnd::IndexSet { 1 }, false);
@@ -136,7 +159,7 @@ TEST_F(ZOROutlineExtensionsTest, ReturnEndsAnEditOnTheSameRowAndTheOutlineKeepsT
     EXPECT_EQ(window->firstResponder(), outline);
 }
 
-TEST_F(ZOROutlineExtensionsTest, AMenuForTheClickedCellAndNoneBelowTheLastRow)
+TEST_P(ZOROutlineExtensionsTest, AMenuForTheClickedCellAndNoneBelowTheLastRow)
 {
     auto onRow = ui::Event::mouseEventWithType(ui::EventType::RightMouseDown,
         outline->convertPointToView({ 50, outline->rectOfRow(1).midY() }, nullptr), 0, 0, window->windowNumber(), 0, 1,
@@ -147,7 +170,21 @@ TEST_F(ZOROutlineExtensionsTest, AMenuForTheClickedCellAndNoneBelowTheLastRow)
     auto below = ui::Event::mouseEventWithType(ui::EventType::RightMouseDown,
         outline->convertPointToView({ 50, 150 }, nullptr), 0, 0, window->windowNumber(), 0, 1, 1);
     EXPECT_EQ(outline->menuForEvent(*below), nullptr);
+    // The view's own menu gives way to the delegate's answer.
+    outline->setMenu(ui::Menu::create());
+    EXPECT_EQ(outline->menuForEvent(*below), nullptr);
 }
+
+TEST_P(ZOROutlineExtensionsTest, TheDelegateHearsOfDragsThatLeaveOrAreDropped)
+{
+    ExtensionsTestDrag drag;
+    outline->draggingExited(drag);
+    outline->concludeDragOperation(drag);
+    EXPECT_EQ(delegate->drops, (std::vector<std::string> { "exited", "concluded" }));
+}
+
+INSTANTIATE_TEST_SUITE_P(OutlineKinds, ZOROutlineExtensionsTest, ::testing::Bool(),
+    [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "FrameworkSubclass" : "PlainOutlineView"; });
 
 // Deletes reported to a table's delegate.
 class DeleteTaker : public fnd::Object, public ZORTableViewExtensionDelegate, public ui::TableViewDataSource {
@@ -171,7 +208,8 @@ TEST(ZORTableViewExtension, DeleteReachesTheDelegateAndColumnsFitTheirContent)
     auto taker = std::make_shared<DeleteTaker>();
     table->setDelegate(taker);
     table->setDataSource(taker);
-    auto del = ui::Event::keyEventWithType(ui::EventType::KeyDown, {}, 0, 0, 0, u"\x7f", u"\x7f", false, ui::KeyCode::Delete);
+    auto del = ui::Event::keyEventWithType(
+        ui::EventType::KeyDown, {}, 0, 0, 0, u"\x7f", u"\x7f", false, ui::KeyCode::Delete);
     table->keyDown(*del);
     EXPECT_EQ(taker->deletes, 1);
 
@@ -195,7 +233,8 @@ protected:
         controller->setChildrenKeyPath("children");
         controller->setLeafKeyPath("isLeaf");
         controller->setContent(fnd::Array {
-            fnd::Value(fnd::Dictionary { { "name", "G1" }, { "children", fnd::Array { leaf("a"), leaf("b"), leaf("c") } } }),
+            fnd::Value(
+                fnd::Dictionary { { "name", "G1" }, { "children", fnd::Array { leaf("a"), leaf("b"), leaf("c") } } }),
             fnd::Value(fnd::Dictionary { { "name", "G2" }, { "children", fnd::Array { leaf("d") } } }),
             leaf("e"),
         });
@@ -261,8 +300,7 @@ TEST_F(ZORTreeExtensionsTest, InsertionPointsSelectionWalksAndObjectLookUps)
     const auto d = nodeAtIndexPath(*controller, { 1, 0 })->representedObject();
     const auto e = nodeAtIndexPath(*controller, { 2 })->representedObject();
     const fnd::Value stranger(fnd::Dictionary { { "name", "z" } });
-    EXPECT_EQ(indexPathsToObjects(*controller, { d, stranger, e }),
-        (std::vector<fnd::IndexPath> { { 1, 0 }, { 2 } }));
+    EXPECT_EQ(indexPathsToObjects(*controller, { d, stranger, e }), (std::vector<fnd::IndexPath> { { 1, 0 }, { 2 } }));
     EXPECT_FALSE(indexPathToObject(*controller, stranger));
     EXPECT_EQ(flattenedContent(*controller).size(), 3u) << "dictionaries have no descendants of their own";
 }

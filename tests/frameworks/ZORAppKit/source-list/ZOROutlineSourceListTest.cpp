@@ -1,5 +1,7 @@
 #include "SourceListTestSupport.h"
 
+#include "support/TemporaryFolder.h"
+
 #include "platform/foundation/runtime/Log.h"
 
 using namespace sourcelisttest;
@@ -56,6 +58,51 @@ TEST_F(ZOROutlineSourceListTest, TheDataSourceHearsThatADragEnded)
     list->setDataSource(nullptr);
     list->draggingEnded(drag);
     EXPECT_EQ(source->dragsEnded, 1);
+}
+
+// A folder in another window that takes promised files: it names its folder and keeps the names it got back.
+class SourceListFolderTarget : public ui::View, public ui::DraggingDestination {
+    FND_OBJECT(SourceListFolderTarget)
+public:
+    ui::DragOperation draggingEntered(ui::DraggingInfo&) override { return ui::DragOperations::Copy; }
+    bool performDragOperation(ui::DraggingInfo& info) override
+    {
+        names = info.namesOfPromisedFilesDroppedAtDestination(fnd::fileURLWithPath(fnd::String(folder.path())));
+        return true;
+    }
+    testsupport::TemporaryFolder folder;
+    std::vector<fnd::String> names;
+};
+FND_REGISTER_CLASS(SourceListFolderTarget, ui::View)
+
+TEST_F(ZOROutlineSourceListTest, DraggedItemsAreWrittenAsFilesIntoTheFolderTheyAreDroppedOn)
+{
+    expandAll();
+    // The folder's window spans screen x 500..600, y 100..200; the list's window starts at (100, 100).
+    auto folderWindow = ui::Window::create({ { 500, 100 }, { 100, 100 } });
+    auto target = std::make_shared<SourceListFolderTarget>();
+    target->initWithFrame({ 0, 0, 100, 100 });
+    folderWindow->contentView()->addSubview(target);
+    ui::registerForDraggedTypes(*target, { ui::PasteboardType::FilesPromise });
+    folderWindow->orderFront();
+
+    list->setAllowsMultipleSelection(true);
+    click(1);
+    backend->mouseDown(*window, rowPoint(3), ui::ModifierFlags::Shift);
+    backend->mouseUp(*window, rowPoint(3), ui::ModifierFlags::Shift);
+    dispatch();
+    ASSERT_EQ(selection(), "Home Desktop Documents");
+    const auto from = rowPoint(2);
+    backend->mouseDown(*window, from);
+    backend->mouseDragged(*window, { from.x, from.y - 10 });
+    backend->mouseDragged(*window, { 440, 40 });
+    backend->mouseDragged(*window, { 450, 50 });
+    backend->mouseUp(*window, { 450, 50 });
+    dispatch();
+    EXPECT_EQ(target->names, (std::vector<fnd::String> { "Home.txt", "Desktop.txt", "Documents.txt" }));
+    EXPECT_EQ(target->folder.read("Desktop.txt"), "item Desktop");
+    EXPECT_EQ(source->dragsEnded, 0) << "the drag ended over the folder, not the list";
+    folderWindow->close();
 }
 
 TEST_F(ZOROutlineSourceListTest, AReloadPutsTheSelectionOnTheFirstItemBelowAGroup)

@@ -50,7 +50,7 @@ struct ControlWindow {
     std::shared_ptr<ZTBTabBarControl> bar;
 };
 
-class ZTBTabBarControlDisplayTest : public GtkDisplayTest {
+class ZTBTabBarControlDisplayTest : public tabbartest::TabBarDisplayTest {
 protected:
     ControlWindow makeWindow(gfx::Rect contentRect)
     {
@@ -75,12 +75,6 @@ protected:
         item->setView(FillView::make({}, std::move(colour)));
         w.tabView->addTabViewItem(item);
     }
-    static std::string root(const ui::Window& window, gfx::Point p)
-    {
-        auto [x, y, width, height] = deviceRectOfContent(window);
-        const double contentHeight = window.contentRectForFrameRect(window.frame()).height();
-        return fmt::format("{} {}", x + int(p.x * scale()), y + int((contentHeight - p.y) * scale()));
-    }
     static gfx::Point centre(const ZTBTabBarControl& bar, const std::string& label)
     {
         for (const auto& cell : bar.cells())
@@ -94,14 +88,6 @@ protected:
         for (const auto& cell : bar.cells())
             out.push_back(cell->isPlaceholder() ? "_" : cell->stringValue().utf8());
         return out;
-    }
-    void xdotool(const std::string& command)
-    {
-        ASSERT_EQ(runWhileServing(*backend, "xdotool " + command).status, 0) << command;
-    }
-    void screenshot(const char* name)
-    {
-        runWhileServing(*backend, std::string("import -window root /tmp/") + name + ".png");
     }
 
     std::shared_ptr<ControlDisplayDelegate> delegate = std::make_shared<ControlDisplayDelegate>();
@@ -239,30 +225,11 @@ TEST_F(ZTBTabBarControlDisplayTest, AStyleOneTearOffFollowsThePointerAndOpensWhe
         made.push_back(makeWindow({ point.x - 150, point.y - 75, 300, 150 }));
         return made.back().bar;
     };
-    tabbartest::FloatingSamples floating;
-    floating.start([assistant] { return assistant->draggedTab() ? assistant->draggedTab()->window() : nullptr; });
-
-    const gfx::Point start = centre(*main.bar, "Beta");
-    const gfx::Point first { start.x + 120, start.y - 110 }, second { start.x + 220, start.y - 260 },
-        drop { start.x + 260, start.y - 330 };
-    std::string path = "xdotool mousemove " + root(*main.window, start) + " mousedown 1";
-    for (int i = 1; i <= 6; ++i)
-        path += " sleep 0.03 mousemove " + root(*main.window, { start.x, start.y - i * 12 });
-    path += " sleep 0.1 mousemove " + root(*main.window, first) + " sleep 0.8 mousemove " + root(*main.window, second)
-        + " sleep 0.5 mousemove " + root(*main.window, drop) + " sleep 0.2 mouseup 1";
-    ASSERT_EQ(runWhileServing(*backend, path).status, 0);
-    ASSERT_TRUE(waitFor([&] { return !made.empty() && !assistant->isDragging(); }, 5));
-    floating.stop();
-
-    EXPECT_TRUE(floating.centredAt(main.window->convertBaseToScreen(first)))
-        << "not centred on the pointer at the first place (" << floating.samples.size() << " samples)";
-    EXPECT_TRUE(floating.centredAt(main.window->convertBaseToScreen(second)))
-        << "not centred on the pointer at the second place";
-    const gfx::Point dropped = main.window->convertBaseToScreen(drop);
-    ASSERT_TRUE(waitFor([&] { return made[0].window->displayScale() == 1 && made[0].window->alphaValue() == 1; }, 5))
-        << "the new window never grew to its size";
-    EXPECT_NEAR(made[0].window->frame().midX(), dropped.x, 1) << "the new window opens where the pointer let go";
-    EXPECT_NEAR(made[0].window->frame().midY(), dropped.y, 1);
+    ASSERT_NO_FATAL_FAILURE(tearOffInStyleOne(*main.window, centre(*main.bar, "Beta"),
+        { [assistant] { return assistant->draggedTab() ? assistant->draggedTab()->window() : nullptr; },
+            [&] { return made.empty() ? nullptr : made[0].window; }, [assistant] { return assistant->isDragging(); },
+            // Grown to its full size.
+            [](const ui::Window& w) { return w.displayScale() == 1 && w.alphaValue() == 1; } }));
     EXPECT_EQ(labels(*made[0].bar), (std::vector<std::string> { "Beta" }));
     screenshot("ztbtabbarcontrol-display-6-style-one-dropped");
     for (auto& w : made)
@@ -281,25 +248,7 @@ TEST_F(ZTBTabBarControlDisplayTest, ADragFromAnotherProgramHeldOverATabSpringsIt
     ASSERT_TRUE(waitFor([&] { return main.bar->cells().size() == 3; }, 5));
     waitFor([] { return false; }, 0.3);
     ASSERT_EQ(main.tabView->selectedTabViewItem()->label(), fnd::String("Alpha"));
-    // A press in the peer at the screen's top left and a little move begin its drag; then, in steps, to the third
-    // tab, held there for a second and a half, and back to the peer, where the drop goes (never on the bar).
-    tabbartest::DragPeer peer;
-    auto wait = [&](double seconds, std::function<bool()> condition) { return waitFor(std::move(condition), seconds); };
-    ASSERT_TRUE(peer.start(DND_PEER, "spring text", wait));
-    const int s = scale();
-    ASSERT_TRUE(peer.beginDrag(
-        s, [&](const std::string& arguments) { xdotool(arguments); }, wait))
-        << "the other program's drag never began";
-    const gfx::Point third = centre(*main.bar, "Gamma");
-    const std::string over = root(*main.window, third);
-    std::string path = "xdotool";
-    for (int i = 1; i <= 5; ++i)
-        path += fmt::format(" mousemove {} {} sleep 0.1", (110 + i * 30) * s, (85 + i * 30) * s);
-    path
-        += " mousemove " + root(*main.window, { third.x - 4, third.y }) + " sleep 0.1 mousemove " + over + " sleep 1.5";
-    path += fmt::format(
-        " mousemove {} {} sleep 0.2 mousemove {} {} sleep 0.2 mouseup 1", 120 * s, 90 * s, 100 * s, 75 * s);
-    ASSERT_EQ(runWhileServing(*backend, path).status, 0);
+    ASSERT_NO_FATAL_FAILURE(holdADragFromAnotherProgramOver(*main.window, centre(*main.bar, "Gamma"), DND_PEER));
     EXPECT_TRUE(waitFor([&] { return main.tabView->selectedTabViewItem()->label() == fnd::String("Gamma"); }, 5))
         << "the held tab did not spring open";
 }

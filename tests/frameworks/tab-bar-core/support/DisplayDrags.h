@@ -7,6 +7,7 @@
 #include "platform/ui/views/Event.h"
 #include "platform/ui/views/Window.h"
 
+#include <fmt/format.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -98,6 +99,85 @@ public:
 private:
     std::string m_report;
     int m_pid { -1 };
+};
+
+// What the display tests of both tab-bar families do with the real pointer (xdotool on a private X server).
+class TabBarDisplayTest : public gtktest::GtkDisplayTest {
+protected:
+    // A point of a window's content (y up) as root device pixels for xdotool.
+    static std::string root(const ui::Window& window, gfx::Point p)
+    {
+        auto [x, y, width, height] = gtktest::deviceRectOfContent(window);
+        const double contentHeight = window.contentRectForFrameRect(window.frame()).height();
+        return fmt::format("{} {}", x + int(p.x * scale()), y + int((contentHeight - p.y) * scale()));
+    }
+    void xdotool(const std::string& command)
+    {
+        ASSERT_EQ(gtktest::runWhileServing(*backend, "xdotool " + command).status, 0) << command;
+    }
+    // The whole screen as /tmp/<name>.png, for a person to look at.
+    void screenshot(const char* name)
+    {
+        gtktest::runWhileServing(*backend, std::string("import -window root /tmp/") + name + ".png");
+    }
+
+    // A tab torn off in style one: pressed at start (a content point of the window), pulled down out of the bar,
+    // resting at two places, then let go over empty screen below the window. The floating miniature must be centred
+    // on the pointer at both places, and the window the drop opens centred where the pointer let go.
+    struct StyleOneTearOff {
+        std::function<std::shared_ptr<ui::Window>()> floatingWindow; // the dragged tab's, while there is one
+        std::function<std::shared_ptr<ui::Window>()> openedWindow; // the one the drop opened; nullptr before
+        std::function<bool()> dragging;
+        std::function<bool(const ui::Window&)> shownInFull; // the opened window has finished appearing
+    };
+    void tearOffInStyleOne(const ui::Window& window, gfx::Point start, const StyleOneTearOff& tab)
+    {
+        FloatingSamples floating;
+        floating.start(tab.floatingWindow);
+        const gfx::Point first { start.x + 120, start.y - 110 }, second { start.x + 220, start.y - 260 },
+            drop { start.x + 260, start.y - 330 };
+        std::string path = "xdotool mousemove " + root(window, start) + " mousedown 1";
+        for (int i = 1; i <= 6; ++i)
+            path += " sleep 0.03 mousemove " + root(window, { start.x, start.y - i * 12 });
+        path += " sleep 0.1 mousemove " + root(window, first) + " sleep 0.8 mousemove " + root(window, second)
+            + " sleep 0.5 mousemove " + root(window, drop) + " sleep 0.2 mouseup 1";
+        ASSERT_EQ(gtktest::runWhileServing(*backend, path).status, 0);
+        ASSERT_TRUE(waitFor([&] { return tab.openedWindow() && !tab.dragging(); }, 5));
+        floating.stop();
+
+        EXPECT_TRUE(floating.centredAt(window.convertBaseToScreen(first)))
+            << "not centred on the pointer at the first place (" << floating.samples.size() << " samples)";
+        EXPECT_TRUE(floating.centredAt(window.convertBaseToScreen(second)))
+            << "not centred on the pointer at the second place";
+        const gfx::Point dropped = window.convertBaseToScreen(drop);
+        auto opened = tab.openedWindow();
+        ASSERT_TRUE(waitFor([&] { return tab.shownInFull(*opened); }, 5)) << "the new window never appeared in full";
+        EXPECT_NEAR(opened->frame().midX(), dropped.x, 1) << "the new window opens where the pointer let go";
+        EXPECT_NEAR(opened->frame().midY(), dropped.y, 1);
+    }
+
+    // A drag that another program (the peer) starts with a text, moved in steps to the tab (a content point of the
+    // window), held there for a second and a half, and taken back to the peer, where the drop goes (never on the
+    // bar): it brings no mouse events of ours, only the window system's drop motions.
+    void holdADragFromAnotherProgramOver(const ui::Window& window, gfx::Point tab, const std::string& peerProgram)
+    {
+        DragPeer peer;
+        auto wait
+            = [&](double seconds, std::function<bool()> condition) { return waitFor(std::move(condition), seconds); };
+        ASSERT_TRUE(peer.start(peerProgram, "spring text", wait));
+        const int s = scale();
+        ASSERT_TRUE(peer.beginDrag(
+            s, [&](const std::string& arguments) { xdotool(arguments); }, wait))
+            << "the other program's drag never began";
+        std::string path = "xdotool";
+        for (int i = 1; i <= 5; ++i)
+            path += fmt::format(" mousemove {} {} sleep 0.1", (110 + i * 30) * s, (85 + i * 30) * s);
+        path += " mousemove " + root(window, { tab.x - 4, tab.y }) + " sleep 0.1 mousemove " + root(window, tab)
+            + " sleep 1.5";
+        path += fmt::format(
+            " mousemove {} {} sleep 0.2 mousemove {} {} sleep 0.2 mouseup 1", 120 * s, 90 * s, 100 * s, 75 * s);
+        ASSERT_EQ(gtktest::runWhileServing(*backend, path).status, 0);
+    }
 };
 
 }

@@ -1,5 +1,6 @@
 // The source list in a real window through the GTK backend, worked with the real pointer (xdotool): clicks select
-// items and never groups, a click on a group's triangle closes it, and the badges are on the screen.
+// items and never groups, a click on a group's triangle closes it, the badges are on the screen, and items dragged
+// to another program arrive there as the files they promise.
 #include "GtkTestSupport.h"
 
 #include "frameworks/ZORAppKit/source-list/ZOROutlineSourceList.h"
@@ -8,7 +9,19 @@
 #include "platform/ui/containers/ScrollView.h"
 #include "platform/ui/tables/TableColumn.h"
 
+#include "support/TemporaryFolder.h"
+
+#include "platform/foundation/files/FileURL.h"
+#include "platform/foundation/runtime/RunLoop.h"
+#include "platform/foundation/runtime/Timer.h"
+#include "platform/ui/dragging/FilePromise.h"
+#include "platform/ui/dragging/Pasteboard.h"
+
 #include <fmt/format.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
 
 using namespace gtktest;
 
@@ -45,7 +58,28 @@ public:
     {
         return of(item)->badgeValue();
     }
+    // Dragged items are promised as text files named by their titles.
+    bool sourceListWriteItems(ZOROutlineSourceList&, const fnd::Array&, ui::Pasteboard& pasteboard) override
+    {
+        pasteboard.declareTypes({});
+        ui::declareFilePromise(pasteboard, { "txt" });
+        dragStarted = true;
+        return true;
+    }
+    std::vector<fnd::String> sourceListNamesOfPromisedFilesDroppedAtDestination(
+        ZOROutlineSourceList&, const fnd::String& destination, const fnd::Array& items) override
+    {
+        std::vector<fnd::String> names;
+        auto folder = fnd::pathOfFileURL(destination);
+        for (const auto& value : items) {
+            names.push_back(of(value)->title() + ".txt");
+            if (folder)
+                std::ofstream(folder->utf8() + "/" + names.back().utf8()) << "item " << of(value)->title().utf8();
+        }
+        return names;
+    }
     Item::Ptr root = Item::create("root");
+    bool dragStarted { false };
 };
 
 class ZOROutlineSourceListDisplayTest : public GtkDisplayTest {
@@ -101,7 +135,42 @@ protected:
         return item ? item->title().utf8() : "";
     }
 
+    void TearDown() override
+    {
+        if (peer > 0)
+            ::kill(peer, SIGTERM);
+        if (finish)
+            finish->invalidate();
+        // A drag that never began leaves the button down for the next test.
+        runWhileServing(*backend, "xdotool mouseup 1");
+        GtkDisplayTest::TearDown();
+    }
+
+    // Presses on the row, pulls a little and, once the list started its drag, carries it to the device point and
+    // lets go there.
+    void dragRowTo(long row, int toX, int toY)
+    {
+        std::string steps;
+        for (int step = 1; step <= 6; ++step)
+            steps += fmt::format(" mousemove {} {} sleep 0.1", toX + step, toY + step);
+        const std::string carry = "xdotool" + steps + " mouseup 1";
+        finish = fnd::Timer::create(0.05, true, [this, carry](fnd::Timer& timer) {
+            if (!items->dragStarted)
+                return;
+            timer.invalidate();
+            startInBackground({ "/bin/sh", "-c", carry });
+        });
+        fnd::RunLoop::main().addTimer(finish, fnd::RunLoopMode::Common);
+        auto start = at(row, 80);
+        auto space = start.find(' ');
+        const int x = std::stoi(start.substr(0, space)), y = std::stoi(start.substr(space + 1));
+        startInBackground({ "xdotool", "mousemove", std::to_string(x), std::to_string(y), "mousedown", "1", "mousemove",
+            std::to_string(x + 8 * scale()), std::to_string(y + 12 * scale()) });
+    }
+
     std::shared_ptr<DisplayItems> items = std::make_shared<DisplayItems>();
+    std::shared_ptr<fnd::Timer> finish;
+    int peer { -1 };
     Item::Ptr places, devices;
     std::shared_ptr<ui::ScrollView> scrollView;
     std::shared_ptr<ZOROutlineSourceList> list;
@@ -129,6 +198,67 @@ TEST_F(ZOROutlineSourceListDisplayTest, ClicksSelectItemsAndATriangleClosesItsGr
     ASSERT_TRUE(waitFor([&] { return !list->isItemExpanded(itemValue(devices)); }, 5));
     EXPECT_EQ(list->numberOfRows(), 5);
     shoot("closed");
+}
+
+}
+
+namespace {
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// A folder of ours that takes promised files: it names its folder when something is dropped on it.
+class DisplayFolderTarget : public ui::View, public ui::DraggingDestination {
+    FND_OBJECT(DisplayFolderTarget)
+public:
+    ui::DragOperation draggingEntered(ui::DraggingInfo&) override { return ui::DragOperations::Copy; }
+    bool performDragOperation(ui::DraggingInfo& info) override
+    {
+        names = info.namesOfPromisedFilesDroppedAtDestination(fnd::fileURLWithPath(fnd::String(folder.path())));
+        return true;
+    }
+    testsupport::TemporaryFolder folder;
+    std::vector<fnd::String> names;
+};
+FND_REGISTER_CLASS(DisplayFolderTarget, ui::View)
+
+TEST_F(ZOROutlineSourceListDisplayTest, DraggedItemsAreWrittenIntoAFolderOfOursTheyAreDroppedOn)
+{
+    auto target = std::make_shared<DisplayFolderTarget>();
+    target->initWithFrame({ 0, 0, 160, 120 });
+    ui::registerForDraggedTypes(*target, { ui::PasteboardType::FilesPromise });
+    auto folderWindow = showWindow({ 520, 260, 160, 120 }, target);
+    auto [left, top, width, height] = deviceRectOfContent(*folderWindow);
+    // The list's window takes the press as the start of a drag only while it is the key window.
+    window->makeKeyAndOrderFront();
+    ASSERT_TRUE(waitFor([&] { return window->isKeyWindow(); }));
+    dragRowTo(5, left + width / 2, top + height / 2);
+    ASSERT_TRUE(waitFor([&] { return !target->names.empty(); }, 20)) << "nothing was dropped on the folder";
+    EXPECT_EQ(target->names, std::vector<fnd::String> { "Disk.txt" });
+    EXPECT_EQ(target->folder.read("Disk.txt"), "item Disk");
+}
+
+TEST_F(ZOROutlineSourceListDisplayTest, DraggedItemsArriveInAnotherProgramAsTheFilesTheyPromise)
+{
+    // The other program takes file drops at the screen's top left and reports the files it got.
+    const std::string report = ::testing::TempDir() + "source-list-peer-" + std::to_string(::getpid()) + ".txt";
+    std::remove(report.c_str());
+    peer = startInBackground({ DND_PEER, "target", report });
+    ASSERT_GT(peer, 0);
+    ASSERT_TRUE(waitFor([&] { return readFile(report).find("ready") != std::string::npos; }));
+
+    dragRowTo(2, 100 * scale(), 75 * scale());
+    ASSERT_TRUE(waitFor([&] { return readFile(report).find("file ") != std::string::npos; }, 20)) << readFile(report);
+    auto lines = readFile(report);
+    auto from = lines.find("file ") + 5;
+    auto path = lines.substr(from, lines.find('\n', from) - from);
+    EXPECT_TRUE(path.ends_with("/Desktop.txt")) << path;
+    EXPECT_EQ(readFile(path), "item Desktop");
+    std::error_code ignored;
+    std::filesystem::remove_all(std::filesystem::path(path).parent_path(), ignored);
 }
 
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "SourceListPromisedFiles.h"
 #include "platform/ui/UiTestSupport.h"
 
 #include "frameworks/ZORAppKit/source-list/ZOROutlineSourceList.h"
@@ -93,15 +94,7 @@ public:
     std::vector<fnd::String> sourceListNamesOfPromisedFilesDroppedAtDestination(
         ZOROutlineSourceList&, const fnd::String& destination, const fnd::Array& items) override
     {
-        std::vector<fnd::String> names;
-        auto folder = fnd::pathOfFileURL(destination);
-        for (const auto& value : items) {
-            auto item = itemOf(value);
-            names.push_back(item->title() + ".txt");
-            if (folder)
-                std::ofstream(folder->utf8() + "/" + names.back().utf8()) << "item " << item->title().utf8();
-        }
-        return names;
+        return writePromisedItemFiles(destination, items, [this](const fnd::Value& v) { return itemOf(v); });
     }
 
     Item::Ptr root = Item::create("root");

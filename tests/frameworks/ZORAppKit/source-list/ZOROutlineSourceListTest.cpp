@@ -8,6 +8,8 @@ using namespace sourcelisttest;
 using ui::FunctionKey::DownArrow;
 using ui::FunctionKey::UpArrow;
 
+FND_REGISTER_CLASS(PromisedFilesFolder, ui::View)
+
 namespace {
 
 using ZOROutlineSourceListTest = SourceListTest;
@@ -60,27 +62,12 @@ TEST_F(ZOROutlineSourceListTest, TheDataSourceHearsThatADragEnded)
     EXPECT_EQ(source->dragsEnded, 1);
 }
 
-// A folder in another window that takes promised files: it names its folder and keeps the names it got back.
-class SourceListFolderTarget : public ui::View, public ui::DraggingDestination {
-    FND_OBJECT(SourceListFolderTarget)
-public:
-    ui::DragOperation draggingEntered(ui::DraggingInfo&) override { return ui::DragOperations::Copy; }
-    bool performDragOperation(ui::DraggingInfo& info) override
-    {
-        names = info.namesOfPromisedFilesDroppedAtDestination(fnd::fileURLWithPath(fnd::String(folder.path())));
-        return true;
-    }
-    testsupport::TemporaryFolder folder;
-    std::vector<fnd::String> names;
-};
-FND_REGISTER_CLASS(SourceListFolderTarget, ui::View)
-
 TEST_F(ZOROutlineSourceListTest, DraggedItemsAreWrittenAsFilesIntoTheFolderTheyAreDroppedOn)
 {
     expandAll();
     // The folder's window spans screen x 500..600, y 100..200; the list's window starts at (100, 100).
     auto folderWindow = ui::Window::create({ { 500, 100 }, { 100, 100 } });
-    auto target = std::make_shared<SourceListFolderTarget>();
+    auto target = std::make_shared<PromisedFilesFolder>();
     target->initWithFrame({ 0, 0, 100, 100 });
     folderWindow->contentView()->addSubview(target);
     ui::registerForDraggedTypes(*target, { ui::PasteboardType::FilesPromise });

@@ -9,6 +9,7 @@
 #include "platform/ui/containers/ScrollView.h"
 #include "platform/ui/tables/TableColumn.h"
 
+#include "frameworks/ZORAppKit/source-list/SourceListPromisedFiles.h"
 #include "support/TemporaryFolder.h"
 
 #include "platform/foundation/files/FileURL.h"
@@ -24,6 +25,8 @@
 #include <fstream>
 
 using namespace gtktest;
+
+FND_REGISTER_CLASS(PromisedFilesFolder, ui::View)
 
 namespace {
 
@@ -69,14 +72,8 @@ public:
     std::vector<fnd::String> sourceListNamesOfPromisedFilesDroppedAtDestination(
         ZOROutlineSourceList&, const fnd::String& destination, const fnd::Array& items) override
     {
-        std::vector<fnd::String> names;
-        auto folder = fnd::pathOfFileURL(destination);
-        for (const auto& value : items) {
-            names.push_back(of(value)->title() + ".txt");
-            if (folder)
-                std::ofstream(folder->utf8() + "/" + names.back().utf8()) << "item " << of(value)->title().utf8();
-        }
-        return names;
+        return sourcelisttest::writePromisedItemFiles(
+            destination, items, [this](const fnd::Value& v) { return of(v); });
     }
     Item::Ptr root = Item::create("root");
     bool dragStarted { false };
@@ -210,24 +207,9 @@ std::string readFile(const std::string& path)
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// A folder of ours that takes promised files: it names its folder when something is dropped on it.
-class DisplayFolderTarget : public ui::View, public ui::DraggingDestination {
-    FND_OBJECT(DisplayFolderTarget)
-public:
-    ui::DragOperation draggingEntered(ui::DraggingInfo&) override { return ui::DragOperations::Copy; }
-    bool performDragOperation(ui::DraggingInfo& info) override
-    {
-        names = info.namesOfPromisedFilesDroppedAtDestination(fnd::fileURLWithPath(fnd::String(folder.path())));
-        return true;
-    }
-    testsupport::TemporaryFolder folder;
-    std::vector<fnd::String> names;
-};
-FND_REGISTER_CLASS(DisplayFolderTarget, ui::View)
-
 TEST_F(ZOROutlineSourceListDisplayTest, DraggedItemsAreWrittenIntoAFolderOfOursTheyAreDroppedOn)
 {
-    auto target = std::make_shared<DisplayFolderTarget>();
+    auto target = std::make_shared<PromisedFilesFolder>();
     target->initWithFrame({ 0, 0, 160, 120 });
     ui::registerForDraggedTypes(*target, { ui::PasteboardType::FilesPromise });
     auto folderWindow = showWindow({ 520, 260, 160, 120 }, target);

@@ -86,15 +86,8 @@ bool QFTabBarView::initWithCoder(fnd::Coder& coder)
     }
 
     m_orientation = orientation == 1 ? QFTabBarOrientation::Vertical : QFTabBarOrientation::Horizontal;
-    // The archived buttons take the place of those initWithFrame made; without them, initWithFrame's go back in.
-    if (overflow)
-        m_overflowPopUpButton = overflow;
-    else if (m_overflowPopUpButton)
-        addSubview(m_overflowPopUpButton);
-    if (add)
-        m_addTabButton = add;
-    else if (m_addTabButton)
-        addSubview(m_addTabButton);
+    tbcore::adoptArchivedButton(*this, m_overflowPopUpButton, overflow);
+    tbcore::adoptArchivedButton(*this, m_addTabButton, add);
     if (style)
         m_style = style;
     if (m_tabBarWidth <= 9)

@@ -593,14 +593,8 @@ bool ZTBTabBarControl::initWithCoder(fnd::Coder& coder)
     }
 
     m_orientation = orientation;
-    if (overflow)
-        m_overflowPopUpButton = overflow;
-    else if (m_overflowPopUpButton)
-        addSubview(m_overflowPopUpButton);
-    if (add)
-        m_addTabButton = add;
-    else if (m_addTabButton)
-        addSubview(m_addTabButton);
+    tbcore::adoptArchivedButton(*this, m_overflowPopUpButton, overflow);
+    tbcore::adoptArchivedButton(*this, m_addTabButton, add);
     if (style)
         m_style = style;
     m_style->setOrientation(m_orientation);

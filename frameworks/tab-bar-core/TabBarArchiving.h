@@ -43,4 +43,15 @@ struct TabBarArchivedSettings {
 // it is no view).
 std::shared_ptr<ui::View> decodeTabBarSettings(fnd::Coder& coder, const TabBarArchivedSettings& settings);
 
+// A button the archive holds takes the place of the one the bar's initialiser made; without one, the initialiser's
+// goes back in.
+template <typename Bar, typename Button>
+void adoptArchivedButton(Bar& bar, std::shared_ptr<Button>& button, std::shared_ptr<Button> archived)
+{
+    if (archived)
+        button = std::move(archived);
+    else if (button)
+        bar.addSubview(button);
+}
+
 }

@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace ui {
 
@@ -62,6 +63,28 @@ void cellAccessibilityStep(Cell& cell, double step, double minimum, double maxim
     if (value == cell.doubleValue())
         return;
     cell.setDoubleValue(value);
+    cell.sendActionFromControlView();
+}
+
+// Sliders, steppers and level indicators answer the same value and range attributes; nullopt for any other.
+std::optional<fnd::Value> cellAccessibilityRangeValue(
+    const Cell& cell, const fnd::String& attribute, double minimum, double maximum)
+{
+    if (attribute == Attr::Value)
+        return fnd::Value(cell.doubleValue());
+    if (attribute == Attr::MinValue)
+        return fnd::Value(minimum);
+    if (attribute == Attr::MaxValue)
+        return fnd::Value(maximum);
+    return std::nullopt;
+}
+
+// A value set through accessibility is taken as the person's own change: the cell's action is sent.
+void cellAccessibilitySetNumber(Cell& cell, bool settable, const fnd::Value& value)
+{
+    if (!settable || !value.isNumber())
+        return;
+    cell.setDoubleValue(value.doubleValue());
     cell.sendActionFromControlView();
 }
 
@@ -250,12 +273,8 @@ fnd::Value SliderCell::accessibilityAttributeValue(const fnd::String& attribute)
 {
     if (attribute == Attr::Role)
         return AccessibilityRole::Slider;
-    if (attribute == Attr::Value)
-        return doubleValue();
-    if (attribute == Attr::MinValue)
-        return m_minValue;
-    if (attribute == Attr::MaxValue)
-        return m_maxValue;
+    if (auto range = cellAccessibilityRangeValue(*this, attribute, m_minValue, m_maxValue))
+        return *range;
     if (attribute == Attr::Orientation)
         return isVertical() ? AccessibilityOrientation::Vertical : AccessibilityOrientation::Horizontal;
     return Cell::accessibilityAttributeValue(attribute);
@@ -268,10 +287,7 @@ bool SliderCell::accessibilityIsAttributeSettable(const fnd::String& attribute) 
 
 void SliderCell::accessibilitySetValue(const fnd::Value& value, const fnd::String& attribute)
 {
-    if (!accessibilityIsAttributeSettable(attribute) || !value.isNumber())
-        return;
-    setDoubleValue(value.doubleValue());
-    sendActionFromControlView();
+    cellAccessibilitySetNumber(*this, accessibilityIsAttributeSettable(attribute), value);
 }
 
 std::vector<fnd::String> SliderCell::accessibilityActionNames() const
@@ -299,12 +315,8 @@ fnd::Value StepperCell::accessibilityAttributeValue(const fnd::String& attribute
 {
     if (attribute == Attr::Role)
         return AccessibilityRole::Incrementor;
-    if (attribute == Attr::Value)
-        return doubleValue();
-    if (attribute == Attr::MinValue)
-        return m_minValue;
-    if (attribute == Attr::MaxValue)
-        return m_maxValue;
+    if (auto range = cellAccessibilityRangeValue(*this, attribute, m_minValue, m_maxValue))
+        return *range;
     return Cell::accessibilityAttributeValue(attribute);
 }
 
@@ -315,10 +327,7 @@ bool StepperCell::accessibilityIsAttributeSettable(const fnd::String& attribute)
 
 void StepperCell::accessibilitySetValue(const fnd::Value& value, const fnd::String& attribute)
 {
-    if (!accessibilityIsAttributeSettable(attribute) || !value.isNumber())
-        return;
-    setDoubleValue(value.doubleValue());
-    sendActionFromControlView();
+    cellAccessibilitySetNumber(*this, accessibilityIsAttributeSettable(attribute), value);
 }
 
 std::vector<fnd::String> StepperCell::accessibilityActionNames() const
@@ -345,12 +354,8 @@ fnd::Value LevelIndicatorCell::accessibilityAttributeValue(const fnd::String& at
 {
     if (attribute == Attr::Role)
         return AccessibilityRole::LevelIndicator;
-    if (attribute == Attr::Value)
-        return doubleValue();
-    if (attribute == Attr::MinValue)
-        return m_minValue;
-    if (attribute == Attr::MaxValue)
-        return m_maxValue;
+    if (auto range = cellAccessibilityRangeValue(*this, attribute, m_minValue, m_maxValue))
+        return *range;
     return Cell::accessibilityAttributeValue(attribute);
 }
 
@@ -361,10 +366,7 @@ bool LevelIndicatorCell::accessibilityIsAttributeSettable(const fnd::String& att
 
 void LevelIndicatorCell::accessibilitySetValue(const fnd::Value& value, const fnd::String& attribute)
 {
-    if (!accessibilityIsAttributeSettable(attribute) || !value.isNumber())
-        return;
-    setDoubleValue(value.doubleValue());
-    sendActionFromControlView();
+    cellAccessibilitySetNumber(*this, accessibilityIsAttributeSettable(attribute), value);
 }
 
 // Images, colour wells, progress indicators.

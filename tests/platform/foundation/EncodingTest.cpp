@@ -106,7 +106,12 @@ TEST(StringEncoding, UndecodableOrTruncatedBytesFailInsteadOfBeingReplaced)
         EXPECT_EQ(decoded.error().code(), StringEncodingError::ReadInapplicableEncoding);
         EXPECT_EQ(decoded.error().localizedFailureReason(), String(c.reason))
             << localizedNameOfStringEncoding(c.encoding);
+        // The form without a reason fails alike, and reads what the full form reads once the bad bytes are gone.
+        EXPECT_FALSE(decodedStringWithData(std::span(c.data.bytes(), c.data.length()), c.encoding));
     }
+    const auto valid = bytes({ 0xFF, 0xFE, 0x61, 0x00, 0x3D, 0xD8, 0x00, 0xDE });
+    EXPECT_EQ(decodedStringWithData(std::span(valid.bytes(), valid.length()), StringEncoding::Unicode),
+        std::optional(String(u"a\U0001F600")));
     auto failure = stringWithData(bytes({ 0xFF }), StringEncoding::UTF8);
     EXPECT_EQ(failure.error().localizedDescription(),
         String("The data is not valid text in the encoding “Unicode (UTF-8)”."));

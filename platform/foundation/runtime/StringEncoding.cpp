@@ -13,6 +13,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace fnd {
 
@@ -142,13 +143,32 @@ Decoded decodeFailure(std::size_t offset)
     return { std::nullopt, offset, false };
 }
 
+// Opening a converter costs more than decoding a line of text: each thread keeps the decoders it opened, reset
+// before every use.
+UConverter* decoderNamed(const char* name)
+{
+    thread_local std::vector<std::pair<std::string, Converter>> opened;
+    for (auto& [openedName, converter] : opened) {
+        if (openedName == name) {
+            ucnv_reset(converter.get());
+            return converter.get();
+        }
+    }
+    Converter converter = openConverter(name);
+    if (!converter)
+        return nullptr;
+    UErrorCode status = U_ZERO_ERROR;
+    ucnv_setToUCallBack(converter.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
+    opened.emplace_back(name, std::move(converter));
+    return opened.back().second.get();
+}
+
 Decoded decodeWith(const char* converterName, std::span<const std::uint8_t> bytes)
 {
-    Converter converter = openConverter(converterName);
+    UConverter* converter = decoderNamed(converterName);
     if (!converter)
         return { std::nullopt, 0, true };
     UErrorCode status = U_ZERO_ERROR;
-    ucnv_setToUCallBack(converter.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
 
     const char* begin = reinterpret_cast<const char*>(bytes.data());
     const char* source = begin;
@@ -158,8 +178,8 @@ Decoded decodeWith(const char* converterName, std::span<const std::uint8_t> byte
     for (;;) {
         auto* target = reinterpret_cast<UChar*>(out.data() + written);
         status = U_ZERO_ERROR;
-        ucnv_toUnicode(converter.get(), &target, reinterpret_cast<UChar*>(out.data() + out.size()), &source, end,
-            nullptr, true, &status);
+        ucnv_toUnicode(converter, &target, reinterpret_cast<UChar*>(out.data() + out.size()), &source, end, nullptr,
+            true, &status);
         written = static_cast<std::size_t>(target - reinterpret_cast<UChar*>(out.data()));
         if (status != U_BUFFER_OVERFLOW_ERROR)
             break;
@@ -169,7 +189,7 @@ Decoded decodeWith(const char* converterName, std::span<const std::uint8_t> byte
         char invalid[32];
         int8_t invalidLength = sizeof invalid;
         UErrorCode ignored = U_ZERO_ERROR;
-        ucnv_getInvalidChars(converter.get(), invalid, &invalidLength, &ignored);
+        ucnv_getInvalidChars(converter, invalid, &invalidLength, &ignored);
         auto offset = static_cast<std::size_t>(source - begin);
         return decodeFailure(offset - std::min<std::size_t>(offset, U_SUCCESS(ignored) ? invalidLength : 0));
     }

@@ -216,13 +216,14 @@ void ZORCSVParser::parse()
     if (delegate)
         delegate->parserDidStartDocument(*this, m_csvFile);
 
-    fnd::String previous;
+    // Each character is looked at in place in the decoded text; only its first unit is kept for the next step.
+    char16_t previousFirst = 0;
     while (!m_error && m_state != State::Cancelled) {
         auto c = nextCharacter();
         if (!c)
             break;
-        step(*c, previous);
-        previous = std::move(*c);
+        step(*c, previousFirst);
+        previousFirst = c->front();
     }
     if (!m_error && m_state != State::Cancelled) {
         if (m_state == State::InField && !m_balancedQuotes)
@@ -282,8 +283,12 @@ void ZORCSVParser::readChunk()
 {
     if (m_endOfStreamReached)
         return;
-    std::vector<std::uint8_t> buffer(m_chunkSize);
-    auto got = m_stream->read(buffer.data(), buffer.size());
+    // The stream reads straight into the end of the undecoded bytes, with no buffer of its own per chunk.
+    auto& bytes = m_currentChunk.vector();
+    const auto kept = bytes.size();
+    bytes.resize(kept + m_chunkSize);
+    auto got = m_stream->read(bytes.data() + kept, m_chunkSize);
+    bytes.resize(kept + static_cast<std::size_t>(std::max<decltype(got)>(got, 0)));
     if (got < 0) {
         fnd::Error error = fnd::Error::make(errorDomain(), ZORCSVError::Input, "Unable to read from input stream");
         if (auto underlying = m_stream->streamError())
@@ -293,7 +298,6 @@ void ZORCSVParser::readChunk()
         m_endOfStreamReached = true;
         return;
     }
-    m_currentChunk.append(buffer.data(), static_cast<std::size_t>(got));
     if (got == 0 || m_stream->streamStatus() == fnd::StreamStatus::AtEnd)
         m_endOfStreamReached = true;
 }
@@ -377,8 +381,14 @@ void ZORCSVParser::detectLineEnd(const fnd::String& text)
     }
 }
 
-std::optional<fnd::String> ZORCSVParser::nextCharacter()
+std::optional<std::u16string_view> ZORCSVParser::nextCharacter()
 {
+    // Text already handed on is dropped now and then, so a long file does not stay in memory. It is dropped here,
+    // before the next character, because the one handed on last is a view into this text.
+    if (m_stringIndex > static_cast<fnd::Index>(m_chunkSize) && m_stringIndex * 2 > m_currentChunkString.length()) {
+        m_currentChunkString.deleteCharacters({ 0, m_stringIndex });
+        m_stringIndex = 0;
+    }
     // Read ahead once half of the decoded text is used, and keep a few units in hand, so a character sequence cut by
     // a chunk's end (CR LF, a letter and its marks) is joined before it is handed on.
     auto needsMore = [this] {
@@ -401,13 +411,10 @@ std::optional<fnd::String> ZORCSVParser::nextCharacter()
         }
         return std::nullopt;
     }
-    auto c = m_currentChunkString.substring({ m_stringIndex, characterLengthAt(m_stringIndex) });
-    m_stringIndex += c.length();
-    // Text already handed on is dropped now and then, so a long file does not stay in memory.
-    if (m_stringIndex > static_cast<fnd::Index>(m_chunkSize) && m_stringIndex * 2 > m_currentChunkString.length()) {
-        m_currentChunkString.deleteCharacters({ 0, m_stringIndex });
-        m_stringIndex = 0;
-    }
+    const auto length = characterLengthAt(m_stringIndex);
+    const auto c
+        = m_currentChunkString.view().substr(static_cast<std::size_t>(m_stringIndex), static_cast<std::size_t>(length));
+    m_stringIndex += length;
     return c;
 }
 
@@ -489,10 +496,10 @@ void ZORCSVParser::finishLine()
         m_state = State::LineNotBegun;
 }
 
-void ZORCSVParser::step(const fnd::String& c, const fnd::String& previous)
+void ZORCSVParser::step(std::u16string_view c, char16_t previousFirst)
 {
-    const char16_t first = c.characterAt(0);
-    const bool previousIsLineBreak = !previous.isEmpty() && isLineBreak(previous.characterAt(0));
+    const char16_t first = c.front();
+    const bool previousIsLineBreak = previousFirst != 0 && isLineBreak(previousFirst);
     const bool lineBreak = isLineBreak(first) && !previousIsLineBreak;
     if (isLineBreak(first))
         ++m_physicalLine;
@@ -554,7 +561,8 @@ void ZORCSVParser::step(const fnd::String& c, const fnd::String& previous)
     }
 
     if (m_state != State::InComment && m_state != State::Cancelled) {
-        m_currentField.append(c);
+        for (const char16_t unit : c)
+            m_currentField.append(unit);
         if (delimiterEndedField)
             m_carriesDelimiter = true;
     }

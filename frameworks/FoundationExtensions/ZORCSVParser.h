@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/foundation/runtime/Error.h"
 #include "platform/foundation/files/InputStream.h"
+#include "platform/foundation/runtime/Error.h"
 #include "platform/foundation/runtime/StringEncoding.h"
 
 #include <cstdint>
@@ -110,8 +110,8 @@ private:
     void detectLineEnd(const fnd::String& text);
     bool isStructural(char16_t unit) const;
     fnd::Index characterLengthAt(fnd::Index index) const;
-    std::optional<fnd::String> nextCharacter();
-    void step(const fnd::String& c, const fnd::String& previous);
+    std::optional<std::u16string_view> nextCharacter();
+    void step(std::u16string_view c, char16_t previousFirst);
     void beginLine();
     void beginField();
     void finishField();

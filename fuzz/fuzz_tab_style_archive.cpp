@@ -46,8 +46,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     auto& bar = *shared->bar;
 
     const fnd::Data data(bytes, size);
-    auto style = fnd::makeObject<ZTBCapsuleTabStyle>();
+    // Bytes that are no keyed archive at all give the decoder nothing to read: every such input would only draw the
+    // same default style.
     fnd::KeyedUnarchiver coder(data);
+    if (coder.hasFailed())
+        return 0;
+    auto style = fnd::makeObject<ZTBCapsuleTabStyle>();
     style->initWithCoder(coder);
     // Taking the style lays the bar out horizontally, then vertically.
     bar.setStyle(style);
@@ -58,7 +62,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
         gfx::CurrentContextScope scope(shared->canvas);
         style->drawTabBar(bar, bar.bounds());
     }
+    // Without its tab view the bar takes its resting style and orientation back without laying itself out; the next
+    // input's style lays it out again.
+    bar.setTabView(nullptr);
     bar.setStyle(shared->restingStyle);
     bar.setOrientation(0);
+    bar.setTabView(shared->tabView);
     return 0;
 }

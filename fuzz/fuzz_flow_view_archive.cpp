@@ -4,7 +4,9 @@
 
 #include "platform/foundation/archiving/KeyedArchiver.h"
 #include "platform/foundation/archiving/KeyedUnarchiver.h"
+#include "platform/foundation/runtime/Clock.h"
 #include "platform/foundation/runtime/Exception.h"
+#include "platform/foundation/runtime/RunLoop.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -16,19 +18,17 @@ bool flowViewArchiveInRange(double value, double low, double high)
     return std::isfinite(value) && value >= low && value <= high;
 }
 
-}
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+void flowViewArchiveRead(const std::uint8_t* data, std::size_t size)
 {
     fnd::Value root;
     try {
         root = fnd::KeyedUnarchiver::unarchiveObjectWithData(fnd::Data(data, size));
     } catch (const fnd::Exception&) {
-        return 0; // a damaged archive is refused with an exception, as documented
+        return; // a damaged archive is refused with an exception, as documented
     }
     auto view = root.objectAs<QFFlowView>();
     if (!view)
-        return 0;
+        return;
     if (!flowViewArchiveInRange(view->stackedAngle(), 0, 90) || !flowViewArchiveInRange(view->itemScale(), 0.1, 1)
         || !flowViewArchiveInRange(view->previewScale(), 0.01, 1)
         || !flowViewArchiveInRange(view->reflectionOffset(), -1, 0) || !std::isfinite(view->spacing())
@@ -42,5 +42,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!view->scrollLayer() || view->selectedIndex() != QFFlowView::NotFound)
         std::abort();
     (void)fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(view));
+}
+
+// The view's layers start implicit animations, which the animation driver watches until a frame finds them gone;
+// time moves only when a target moves it, so each input ends with a frame's worth of time and one turn of the loop,
+// as the application would take them. Otherwise every input's layers stay remembered and count against the next.
+void flowViewArchiveSettle()
+{
+    if (auto clock = std::dynamic_pointer_cast<fnd::VirtualClock>(fnd::Clock::current()))
+        clock->advance(1);
+    fnd::RunLoop::current().runMode(fnd::RunLoopMode::Default, fnd::Date::distantPast());
+}
+
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    flowViewArchiveRead(data, size);
+    flowViewArchiveSettle();
     return 0;
 }

@@ -4,6 +4,8 @@
 #include "platform/backend/headless/HeadlessBackend.h"
 #include "platform/foundation/archiving/KeyedArchiver.h"
 #include "platform/foundation/archiving/KeyedUnarchiver.h"
+#include "platform/foundation/runtime/Clock.h"
+#include "platform/foundation/runtime/RunLoop.h"
 #include "platform/ui/views/Window.h"
 
 #include <cstdint>
@@ -27,9 +29,7 @@ void viewArchiveCheckTree(const ui::View& view, int depth)
     }
 }
 
-}
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size)
+int viewArchiveRead(const std::uint8_t* bytes, std::size_t size)
 {
     // Kept for the whole run and never destroyed: at exit the runtime's own statics go first.
     static auto* window = [] {
@@ -50,11 +50,31 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     viewArchiveCheckTree(*view, 0);
     content->addSubview(view);
     viewArchiveCheck(view->window() == *window);
-    (*window)->display();
+    // Resized with the tree inside (its autoresizing runs), then drawn once: a second draw at the first size would
+    // repeat the same drawing code for every input.
     (*window)->setContentSize({ 200, 120 });
     (*window)->display();
     view->removeFromSuperview();
     (*window)->setContentSize({ 300, 200 });
     (void)fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(view));
+    return 0;
+}
+
+// Time moves only when a target moves it: each input ends with a frame's worth of time and one turn of the loop, as
+// the application would take them, so what the tree scheduled (implicit transactions, animations, displays) runs or
+// lets go of it, and no input's leftovers count against the next.
+void viewArchiveSettle()
+{
+    if (auto clock = std::dynamic_pointer_cast<fnd::VirtualClock>(fnd::Clock::current()))
+        clock->advance(1);
+    fnd::RunLoop::current().runMode(fnd::RunLoopMode::Default, fnd::Date::distantPast());
+}
+
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size)
+{
+    viewArchiveRead(bytes, size);
+    viewArchiveSettle();
     return 0;
 }

@@ -57,12 +57,13 @@ struct NotificationCenter::Entry {
         return o == value;
     }
 
-    bool matches(const Notification& n) const
+    bool matches(const NotificationName& postedName, const Value& postedObject) const
     {
-        if (!name.isEmpty() && name != n.name())
+        if (!name.isEmpty() && name != postedName)
             return false;
-        return !filtersOnAnything() || sameObject(n.object());
+        return !filtersOnAnything() || sameObject(postedObject);
     }
+    bool matches(const Notification& n) const { return matches(n.name(), n.object()); }
 
     bool filterMatches(const NotificationName& n, const Value& o) const
     {
@@ -188,6 +189,13 @@ void NotificationCenter::postNotification(const std::shared_ptr<Notification>& n
 void NotificationCenter::postNotificationName(
     const NotificationName& name, const Value& object, const Dictionary& userInfo)
 {
+    // Most posts (a view's every frame change) have no observer: they make no notification.
+    {
+        std::lock_guard lock(m_mutex);
+        if (std::none_of(m_entries.begin(), m_entries.end(),
+                [&](const std::shared_ptr<Entry>& e) { return !e->removed && e->matches(name, object); }))
+            return;
+    }
     postNotification(std::make_shared<Notification>(name, object, userInfo));
 }
 

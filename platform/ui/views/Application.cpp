@@ -367,6 +367,8 @@ bool Application::tryToPerform(fnd::Selector action, const fnd::Value& object)
 long Application::registerWindow(Window& window)
 {
     long number = m_nextWindowNumber++;
+    // A window dropped without being closed leaves an expired entry, which would keep its memory for good.
+    std::erase_if(m_windows, [](const WindowEntry& e) { return e.window.expired(); });
     m_windows.push_back({ std::static_pointer_cast<Window>(window.shared_from_this()), number });
     return number;
 }

@@ -249,10 +249,26 @@ std::shared_ptr<FontFace> FontFace::forInfo(const FaceInfo& info)
 {
     static std::mutex cacheMutex;
     static auto* cache = new std::map<std::pair<std::string, int>, std::weak_ptr<FontFace>>;
+    // The faces used last stay open after their last font is gone: text that makes and drops its fonts again and
+    // again (a document read, a label drawn) would otherwise open and parse the same font file each time.
+    constexpr std::size_t KeptFaces = 8;
+    static auto* recent = new std::vector<std::shared_ptr<FontFace>>;
+    auto keep = [](const std::shared_ptr<FontFace>& face) {
+        auto found = std::find(recent->begin(), recent->end(), face);
+        if (found == recent->end()) {
+            if (recent->size() == KeptFaces)
+                recent->pop_back();
+            recent->insert(recent->begin(), face);
+        } else {
+            std::rotate(recent->begin(), found, found + 1);
+        }
+    };
     std::lock_guard cacheGuard(cacheMutex);
     auto key = std::pair(info.file, info.index);
-    if (auto existing = (*cache)[key].lock())
+    if (auto existing = (*cache)[key].lock()) {
+        keep(existing);
         return existing;
+    }
     FT_Face face = nullptr;
     {
         std::lock_guard guard(library().mutex);
@@ -266,6 +282,7 @@ std::shared_ptr<FontFace> FontFace::forInfo(const FaceInfo& info)
     }
     auto result = std::make_shared<FontFace>(info, face);
     (*cache)[key] = result;
+    keep(result);
     return result;
 }
 

@@ -2,11 +2,12 @@
 
 #include "platform/foundation/archiving/KeyedArchiver.h"
 #include "platform/foundation/archiving/KeyedUnarchiver.h"
-#include "platform/foundation/runtime/Log.h"
 #include "platform/foundation/archiving/SequentialArchiver.h"
 #include "platform/foundation/archiving/SequentialUnarchiver.h"
+#include "platform/foundation/runtime/Log.h"
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/FontManager.h"
+#include "platform/graphics/detail/FontFace.h"
 
 #include <gtest/gtest.h>
 
@@ -326,4 +327,18 @@ TEST(Font, EqualityIsNameAndSize)
     EXPECT_FALSE(a->isEqual(*Font::fontWithName("DejaVuSans", 12.5)));
     EXPECT_FALSE(a->isEqual(*Font::fontWithName("Helvetica", 12))) << "a stand-in keeps its own name";
     EXPECT_EQ(a->hash(), Font::fontWithName("DejaVuSans", 12)->hash());
+}
+
+TEST(FontFace, RecentlyUsedFacesStayOpenUntilEightOthersFollow)
+{
+    const auto& faces = gfx::detail::FontCatalog::shared().faces();
+    ASSERT_GE(faces.size(), 10u);
+    std::weak_ptr<gfx::detail::FontFace> first = gfx::detail::FontFace::forInfo(faces[0]);
+    ASSERT_FALSE(first.expired()) << "kept although its last user dropped it";
+    auto again = gfx::detail::FontFace::forInfo(faces[0]);
+    EXPECT_EQ(again, first.lock()) << "the kept face is handed out again, not opened anew";
+    again.reset();
+    for (std::size_t i = 1; i <= 8; ++i)
+        gfx::detail::FontFace::forInfo(faces[i]);
+    EXPECT_TRUE(first.expired()) << "only the eight used last stay open";
 }

@@ -207,26 +207,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const auto& control : textControls)
         fuzzAccessibilityCheckText(*control);
 
-    // The tree is walked again only after a request that may change it.
     auto elements = fuzzAccessibilityElements(window->selfValue());
     for (std::size_t at = textEnd + 1, count = 0; at + 8 <= size && count < 32; at += 8, ++count) {
         const std::uint8_t* request = data + at;
         auto* element = ui::accessibilityElement(elements[request[0] % elements.size()]);
         std::int64_t a = request[3] | (request[4] << 8);
         std::int64_t b = request[5] | (request[6] << 8);
-        auto names = ui::accessibilityAttributeNamesWithOverrides(*element);
+        // Only a request that set a value or performed an action may have changed the tree and the texts.
+        bool changed = false;
         switch (request[1] % 6) {
         case 0:
-            for (const auto& name : names)
+            for (const auto& name : ui::accessibilityAttributeNamesWithOverrides(*element))
                 (void)ui::accessibilityAttribute(*element, name).stringValue();
             (void)element->accessibilityIsIgnored();
             (void)element->accessibilityFocusedUIElement();
             (void)ui::accessibilityUnignoredAncestor(elements[request[0] % elements.size()]);
             break;
         case 1:
-            if (!names.empty()) {
+            if (auto names = ui::accessibilityAttributeNamesWithOverrides(*element); !names.empty()) {
                 const auto& name = names[request[2] % names.size()];
-                if (element->accessibilityIsAttributeSettable(name))
+                changed = element->accessibilityIsAttributeSettable(name);
+                if (changed)
                     element->accessibilitySetValue(fuzzAccessibilityValue(request[7], a, b, text, elements), name);
             }
             break;
@@ -245,6 +246,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 const auto& action = actions[request[2] % actions.size()];
                 (void)element->accessibilityActionDescription(action);
                 element->accessibilityPerformAction(action);
+                changed = true;
             }
             break;
         }
@@ -254,16 +256,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         default:
             // A request naming an attribute the element does not have.
             (void)ui::accessibilityAttribute(*element, text);
-            if (element->accessibilityIsAttributeSettable(text))
+            changed = element->accessibilityIsAttributeSettable(text);
+            if (changed)
                 element->accessibilitySetValue(fuzzAccessibilityValue(request[7], a, b, text, elements), text);
             break;
         }
-        // Reads leave the tree and the texts as they were; the rest may change both.
-        if (request[1] % 6 == 1 || request[1] % 6 == 3 || request[1] % 6 == 5) {
+        if (changed) {
             elements = fuzzAccessibilityElements(window->selfValue());
             for (const auto& control : textControls)
                 fuzzAccessibilityCheckText(*control);
         }
     }
+    // What this input made goes with it: kept until the next input, it would read to the leak check as a leak.
+    controls->reset({});
     return 0;
 }

@@ -47,53 +47,89 @@ public:
     }
 };
 
-// Adds the controls; answers the text controls.
-std::vector<std::shared_ptr<ui::View>> fuzzAccessibilityAddControls(ui::View& content, const fnd::String& text)
-{
-    auto field = ui::TextField::create({ 10, 10, 200, 24 });
-    field->setStringValue(text);
-    content.addSubview(field);
-    auto secret = ui::SecureTextField::create({ 10, 40, 200, 24 });
-    secret->setStringValue(text);
-    content.addSubview(secret);
-    auto textView = ui::TextView::create({ 10, 70, 200, 60 });
-    textView->setString(text);
-    content.addSubview(textView);
-    auto button = ui::Button::create({ 220, 10, 90, 30 }, "Export");
-    content.addSubview(button);
-    auto check = ui::Button::create({ 220, 40, 90, 30 }, "Caption");
-    check->setButtonType(ui::ButtonType::Switch);
-    content.addSubview(check);
-    auto popUp = ui::PopUpButton::create({ 220, 70, 150, 26 });
-    popUp->addItemsWithTitles({ "EAN-13", "QR Code", text });
-    content.addSubview(popUp);
-    auto slider = ui::Slider::create({ 10, 140, 200, 24 });
-    slider->setMinValue(0);
-    slider->setMaxValue(10);
-    content.addSubview(slider);
-    auto segmented = ui::SegmentedControl::create({ 220, 140, 150, 24 });
-    segmented->setSegmentCount(3);
-    segmented->setSelectedSegment(0);
-    content.addSubview(segmented);
-    auto tabs = ui::TabView::create({ 10, 170, 300, 100 });
-    for (const char* label : { "One", "Two" }) {
-        auto item = ui::TabViewItem::create(fnd::String(label));
-        item->setView(ui::View::create());
-        tabs->addTabViewItem(item);
+// The window and its controls, made once: each input only puts its text in and resets what requests may change.
+struct FuzzAccessibilityControls {
+    std::shared_ptr<ui::Window> window;
+    gfx::Rect windowFrame;
+    std::shared_ptr<ui::TextField> field, secret;
+    std::shared_ptr<ui::TextView> textView;
+    std::shared_ptr<ui::Button> check;
+    std::shared_ptr<ui::PopUpButton> popUp;
+    std::shared_ptr<ui::Slider> slider;
+    std::shared_ptr<ui::SegmentedControl> segmented;
+    std::shared_ptr<ui::TabView> tabs;
+    std::shared_ptr<ui::ScrollView> scroll;
+    std::shared_ptr<ui::TableView> table;
+    std::shared_ptr<FuzzAccessibilityTableSource> source = std::make_shared<FuzzAccessibilityTableSource>();
+
+    FuzzAccessibilityControls()
+    {
+        window = ui::Window::create({ 0, 0, 400, 400 });
+        auto& content = *window->contentView();
+        field = ui::TextField::create({ 10, 10, 200, 24 });
+        content.addSubview(field);
+        secret = ui::SecureTextField::create({ 10, 40, 200, 24 });
+        content.addSubview(secret);
+        textView = ui::TextView::create({ 10, 70, 200, 60 });
+        content.addSubview(textView);
+        content.addSubview(ui::Button::create({ 220, 10, 90, 30 }, "Export"));
+        check = ui::Button::create({ 220, 40, 90, 30 }, "Caption");
+        check->setButtonType(ui::ButtonType::Switch);
+        content.addSubview(check);
+        popUp = ui::PopUpButton::create({ 220, 70, 150, 26 });
+        content.addSubview(popUp);
+        slider = ui::Slider::create({ 10, 140, 200, 24 });
+        slider->setMinValue(0);
+        slider->setMaxValue(10);
+        content.addSubview(slider);
+        segmented = ui::SegmentedControl::create({ 220, 140, 150, 24 });
+        segmented->setSegmentCount(3);
+        content.addSubview(segmented);
+        tabs = ui::TabView::create({ 10, 170, 300, 100 });
+        for (const char* label : { "One", "Two" }) {
+            auto item = ui::TabViewItem::create(fnd::String(label));
+            item->setView(ui::View::create());
+            tabs->addTabViewItem(item);
+        }
+        content.addSubview(tabs);
+        scroll = ui::ScrollView::create({ 10, 280, 300, 100 });
+        table = ui::TableView::create({ 0, 0, 300, 100 });
+        table->addTableColumn(ui::TableColumn::create("name"));
+        table->setDataSource(source);
+        scroll->setDocumentView(table);
+        scroll->setHasVerticalScroller(true);
+        content.addSubview(scroll);
+        table->reloadData();
+        window->makeKeyAndOrderFront();
+        windowFrame = window->frame();
+        // Drawn once here, so a click's redraw during tracking covers its control only.
+        window->displayIfNeeded();
     }
-    content.addSubview(tabs);
-    static auto* source
-        = new std::shared_ptr<FuzzAccessibilityTableSource>(std::make_shared<FuzzAccessibilityTableSource>());
-    auto scroll = ui::ScrollView::create({ 10, 280, 300, 100 });
-    auto table = ui::TableView::create({ 0, 0, 300, 100 });
-    table->addTableColumn(ui::TableColumn::create("name"));
-    table->setDataSource(*source);
-    scroll->setDocumentView(table);
-    scroll->setHasVerticalScroller(true);
-    content.addSubview(scroll);
-    table->reloadData();
-    return { field, secret, textView };
-}
+
+    // Every state a request may change goes back to where a new window of these controls starts.
+    void reset(const fnd::String& text)
+    {
+        window->makeFirstResponder(nullptr);
+        window->setFrame(windowFrame, false);
+        field->setStringValue(text);
+        secret->setStringValue(text);
+        textView->setString(text);
+        textView->setSelectedRange({ 0, 0 });
+        textView->setFrame({ 10, 70, 200, 60 });
+        check->setState(ui::ControlStateValue::Off);
+        popUp->removeAllItems();
+        popUp->addItemsWithTitles({ "EAN-13", "QR Code", text });
+        popUp->selectItemAtIndex(0);
+        slider->setDoubleValue(0);
+        segmented->setSelectedSegment(0);
+        tabs->selectTabViewItemAtIndex(0);
+        table->deselectAll();
+        scroll->contentView()->scrollToPoint({ 0, 0 });
+        scroll->reflectScrolledClipView(*scroll->contentView());
+    }
+
+    std::vector<std::shared_ptr<ui::View>> textControls() const { return { field, secret, textView }; }
+};
 
 // Every element reachable from the window, at most a few hundred.
 std::vector<fnd::Value> fuzzAccessibilityElements(const fnd::Value& root)
@@ -155,42 +191,43 @@ void fuzzAccessibilityCheckText(const ui::AccessibilityElement& element)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     // Kept for the whole run and never destroyed: at exit the runtime's own statics go first.
-    static auto* window = [] {
+    static auto* controls = [] {
         static auto* backend = new std::shared_ptr<ui::HeadlessBackend>(ui::HeadlessBackend::install());
         (void)backend;
-        auto* w = new std::shared_ptr<ui::Window>(ui::Window::create({ 0, 0, 400, 400 }));
-        (*w)->makeKeyAndOrderFront();
-        return w;
+        return new FuzzAccessibilityControls;
     }();
+    auto& window = controls->window;
 
     std::size_t textEnd = 0;
     while (textEnd < size && data[textEnd] != 0)
         ++textEnd;
     fnd::String text(std::string(reinterpret_cast<const char*>(data), textEnd));
-    auto content = ui::View::create({ 0, 0, 400, 400 });
-    (*window)->setContentView(content);
-    auto textControls = fuzzAccessibilityAddControls(*content, text);
+    controls->reset(text);
+    const auto textControls = controls->textControls();
+    for (const auto& control : textControls)
+        fuzzAccessibilityCheckText(*control);
 
-    // The tree is walked again only after a request that may change it.
-    auto elements = fuzzAccessibilityElements((*window)->selfValue());
+    auto elements = fuzzAccessibilityElements(window->selfValue());
     for (std::size_t at = textEnd + 1, count = 0; at + 8 <= size && count < 32; at += 8, ++count) {
         const std::uint8_t* request = data + at;
         auto* element = ui::accessibilityElement(elements[request[0] % elements.size()]);
         std::int64_t a = request[3] | (request[4] << 8);
         std::int64_t b = request[5] | (request[6] << 8);
-        auto names = ui::accessibilityAttributeNamesWithOverrides(*element);
+        // Only a request that set a value or performed an action may have changed the tree and the texts.
+        bool changed = false;
         switch (request[1] % 6) {
         case 0:
-            for (const auto& name : names)
+            for (const auto& name : ui::accessibilityAttributeNamesWithOverrides(*element))
                 (void)ui::accessibilityAttribute(*element, name).stringValue();
             (void)element->accessibilityIsIgnored();
             (void)element->accessibilityFocusedUIElement();
             (void)ui::accessibilityUnignoredAncestor(elements[request[0] % elements.size()]);
             break;
         case 1:
-            if (!names.empty()) {
+            if (auto names = ui::accessibilityAttributeNamesWithOverrides(*element); !names.empty()) {
                 const auto& name = names[request[2] % names.size()];
-                if (element->accessibilityIsAttributeSettable(name))
+                changed = element->accessibilityIsAttributeSettable(name);
+                if (changed)
                     element->accessibilitySetValue(fuzzAccessibilityValue(request[7], a, b, text, elements), name);
             }
             break;
@@ -209,6 +246,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 const auto& action = actions[request[2] % actions.size()];
                 (void)element->accessibilityActionDescription(action);
                 element->accessibilityPerformAction(action);
+                changed = true;
             }
             break;
         }
@@ -218,16 +256,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         default:
             // A request naming an attribute the element does not have.
             (void)ui::accessibilityAttribute(*element, text);
-            if (element->accessibilityIsAttributeSettable(text))
+            changed = element->accessibilityIsAttributeSettable(text);
+            if (changed)
                 element->accessibilitySetValue(fuzzAccessibilityValue(request[7], a, b, text, elements), text);
             break;
         }
-        if (request[1] % 6 == 1 || request[1] % 6 == 3 || request[1] % 6 == 5)
-            elements = fuzzAccessibilityElements((*window)->selfValue());
-        for (const auto& control : textControls)
-            fuzzAccessibilityCheckText(*control);
+        if (changed) {
+            elements = fuzzAccessibilityElements(window->selfValue());
+            for (const auto& control : textControls)
+                fuzzAccessibilityCheckText(*control);
+        }
     }
-    (*window)->makeFirstResponder(nullptr);
-    (*window)->setContentView(ui::View::create());
+    // What this input made goes with it: kept until the next input, it would read to the leak check as a leak.
+    controls->reset({});
     return 0;
 }

@@ -35,8 +35,9 @@ CellState stateOf(const KRRecorderCell& cell)
 void checkTransformer(const std::uint8_t* bytes, std::size_t size)
 {
     static KRKeyCodeTransformer transformer;
-    // Every two bytes a key code (the first 32 of them: more only repeat the work); the whole input also as a name.
-    for (std::size_t i = 0; i + 1 < size && i < 64; i += 2) {
+    // Every two bytes a key code, the first eight of them: each code is named on its own, so more per input only
+    // repeat the same work, and other inputs bring other codes. The whole input also as a name.
+    for (std::size_t i = 0; i + 1 < size && i < 16; i += 2) {
         const auto code = static_cast<std::int16_t>(bytes[i] | (bytes[i + 1] << 8));
         auto name = transformer.transformedValue(fnd::Value(static_cast<long long>(code)));
         (void)KRCocoaShortcutReadable(bytes[i] * 0x10000u, code);

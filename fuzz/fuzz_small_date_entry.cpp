@@ -20,8 +20,12 @@ void check(bool condition)
         std::abort();
 }
 
-// A date's cells hold four characters at most: more text only repeats the same edits.
+// A pattern is read from up to this many bytes; typing takes fewer: three cells of at most four digits and a tab
+// each, twice round. More text or more moves between the cells only repeat the same edits through the text system,
+// each of them costly under the sanitizers.
 constexpr std::size_t MostSmallDateEntryBytes = 48;
+constexpr std::size_t MostSmallDateTypedBytes = 30;
+constexpr int MostSmallDateMoves = 6;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -29,9 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0)
         return 0;
     std::string text(reinterpret_cast<const char*>(data + 1), std::min(size - 1, MostSmallDateEntryBytes));
-    fnd::String string(text);
 
-    auto pattern = fnd::shortDateOrderFromPattern(string);
+    auto pattern = fnd::shortDateOrderFromPattern(fnd::String(text));
     check(int(pattern.order) >= 0 && int(pattern.order) <= 5);
     check(!pattern.separator.isEmpty());
 
@@ -48,14 +51,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     (*window)->contentView()->addSubview(control);
     control->editCell(0);
     // Tabs move on (wrapping round), everything else arrives as one insertion per line.
+    text.resize(std::min(text.size(), MostSmallDateTypedBytes));
     std::size_t start = 0;
-    while (start <= text.size()) {
+    for (int moves = 0; start <= text.size();) {
         auto end = text.find_first_of("\t\n", start);
         if (end == std::string::npos)
             end = text.size();
         if (auto editor = std::dynamic_pointer_cast<ui::TextView>((*window)->firstResponder()))
             editor->insertText(fnd::Value(fnd::String(text.substr(start, end - start))));
         if (end < text.size()) {
+            if (++moves > MostSmallDateMoves)
+                break;
             if (auto editor = std::dynamic_pointer_cast<ui::TextView>((*window)->firstResponder()))
                 text[end] == '\t' ? editor->insertTab({}) : editor->insertBacktab({});
         }

@@ -5,7 +5,9 @@
 #include "platform/foundation/locale/Locale.h"
 #include "platform/ui/desktop/KeyboardLayout.h"
 
+#include <map>
 #include <memory>
+#include <mutex>
 
 namespace {
 
@@ -20,8 +22,29 @@ fnd::String KRKeyComboGlyph(char16_t c)
 
 fnd::String KRLocalizedString(const fnd::String& key)
 {
-    auto bundle = ZORFrameworkBundle::bundle();
-    return bundle ? bundle->localizedStringForKey(key, {}, KRKeyComboTable) : key;
+    // Every modifier and named key of a shortcut asks for its text, so the answers are kept for as long as the
+    // preferred languages stay the same (the bundle keeps its tables for the life of the process anyway).
+    struct Answers {
+        std::mutex mutex;
+        std::shared_ptr<fnd::Bundle> bundle;
+        fnd::StringArray languages;
+        std::map<fnd::String, fnd::String> byKey;
+    };
+    static auto& answers = *new Answers;
+    auto languages = fnd::Bundle::preferredLanguages();
+    std::lock_guard lock(answers.mutex);
+    if (!answers.bundle)
+        answers.bundle = ZORFrameworkBundle::bundle();
+    if (!answers.bundle)
+        return key;
+    if (languages != answers.languages) {
+        answers.byKey.clear();
+        answers.languages = std::move(languages);
+    }
+    auto found = answers.byKey.find(key);
+    if (found == answers.byKey.end())
+        found = answers.byKey.emplace(key, answers.bundle->localizedStringForKey(key, {}, KRKeyComboTable)).first;
+    return found->second;
 }
 
 fnd::String KRKeyCodeString(std::int64_t keyCode)

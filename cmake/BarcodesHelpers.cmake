@@ -58,6 +58,16 @@ function(barcodes_optimise_when_sanitized target)
     endforeach()
 endfunction()
 
+# In the sanitizer build, the whole of TARGET is compiled at -O1, coverage hooks included (it may hold readers, whose
+# branches guide the fuzzer). At -O0 every call into the standard library's templates (strings, shared pointers,
+# variants, maps) stays a call, with its own coverage counters and sanitizer checks: in the fuzz targets that drive
+# the views they took a third of each input's time. -O1 inlines them; it doubles the target's compile time.
+function(barcodes_optimise_target_when_sanitized target)
+    if(BARCODES_SANITIZE)
+        target_compile_options(${target} PRIVATE -O1)
+    endif()
+endfunction()
+
 # Test code is compiled without optimisation even in the optimised build: that halves the tests' compile time, while
 # what they exercise, the libraries, stays optimised (benchmarks measure those).
 function(_barcodes_test_code_options target)
@@ -136,6 +146,8 @@ function(barcodes_fuzz name source)
     target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
     target_link_options(${name} PRIVATE -fsanitize=fuzzer)
     target_link_libraries(${name} PRIVATE ${ARGN})
+    # Its own instances of the standard library's templates are the ones every library's calls bind to.
+    barcodes_optimise_target_when_sanitized(${name})
     set_property(GLOBAL APPEND PROPERTY BARCODES_FUZZ_TARGETS ${name})
 endfunction()
 

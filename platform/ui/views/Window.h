@@ -10,6 +10,10 @@
 #include <optional>
 #include <vector>
 
+namespace fnd {
+class Timer;
+}
+
 namespace gfx {
 class GraphicsContext;
 }
@@ -394,8 +398,12 @@ public:
 
 private:
     void applyFrame(gfx::Rect frame, bool display);
-    // Has the display pass run before the run loop next waits.
+    // Has the display pass run before the run loop next waits: it lays out, and draws unless the window has drawn
+    // already in this frame of its screen; then the drawing waits for the next frame (a window composites at most
+    // once a frame).
     void scheduleDisplayPass();
+    void runDisplayPass();
+    void holdDisplayUntil(fnd::Date due);
     // The frame moved inside the visible frame of its screen when the window has a title bar.
     gfx::Rect frameKeptOnScreen(gfx::Rect frame) const;
     void layoutToolbarView();
@@ -458,6 +466,11 @@ private:
     bool m_displayScheduled { false };
     // While the window draws: a view marked for display then is drawn on the next frame.
     bool m_displaying { false };
+    // When the window last drew, the earliest its next drawing may come when something was marked while it drew,
+    // and the timer that holds its drawing until the next frame.
+    std::optional<fnd::Date> m_lastCompositeDate;
+    std::optional<fnd::Date> m_redrawNotBefore;
+    std::shared_ptr<fnd::Timer> m_nextFrameTimer;
     bool m_inLiveResize { false };
     std::weak_ptr<Window> m_parentWindow;
     std::vector<std::pair<std::weak_ptr<Window>, WindowOrderingMode>> m_children;

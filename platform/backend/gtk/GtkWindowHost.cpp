@@ -621,6 +621,9 @@ void GtkWindowHost::onAfterPaint(GdkFrameClock*, gpointer self)
         return;
     host->m_drawnSinceFrame = false;
     ++host->m_presentedFrames;
+    // Our windows draw at most once a frame of GTK's clock: what waits for the next frame may draw now.
+    if (auto w = host->window())
+        w->noteFrameShown();
 }
 
 }

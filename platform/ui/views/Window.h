@@ -357,6 +357,10 @@ public:
     // The context drawing into this window (nullptr when the backend shows nothing).
     std::shared_ptr<gfx::GraphicsContext> graphicsContext();
     void flushWindow();
+    // Called by a backend whose window system paces its own frames (GTK's frame clock) once it has shown the
+    // window's last drawing: the next frame begins, and drawing held for it happens before the run loop waits.
+    // Without these calls the window keeps to its screen's refresh interval.
+    void noteFrameShown();
 
     // Cursor rects and tracking areas.
     void invalidateCursorRectsForView(View& view);

@@ -126,6 +126,17 @@ void Window::holdDisplayUntil(fnd::Date due)
     fnd::RunLoop::main().addTimer(m_nextFrameTimer, fnd::RunLoopMode::Common);
 }
 
+void Window::noteFrameShown()
+{
+    m_lastCompositeDate.reset();
+    m_redrawNotBefore.reset();
+    if (m_nextFrameTimer) {
+        m_nextFrameTimer->invalidate();
+        m_nextFrameTimer.reset();
+        scheduleDisplayPass();
+    }
+}
+
 void Window::display()
 {
     if (!m_contentView)

@@ -130,7 +130,7 @@ TEST_F(WindowFramePacingTest, AnAnimationWithWorkerResultsCompositesOnceEveryFra
     EXPECT_EQ(composites(), 2);
 }
 
-TEST_F(WindowFramePacingTest, FramesFollowTheRunLoopInEveryModeAndSurviveANewClock)
+TEST_F(WindowFramePacingTest, FramesFollowTheRunLoopInEveryModeTheWindowSystemAndANewClock)
 {
     // A tracking loop runs in its own mode: a held change is drawn there on the next frame too.
     parts[0]->setNeedsDisplay(true);
@@ -140,6 +140,19 @@ TEST_F(WindowFramePacingTest, FramesFollowTheRunLoopInEveryModeAndSurviveANewClo
     fnd::RunLoop::current().runInMode(
         fnd::RunLoopMode::EventTracking, clock->now().addingTimeInterval(FramePacingFrame), false);
     EXPECT_EQ(parts[1]->drawn.size(), 1u);
+    EXPECT_EQ(composites(), 1);
+
+    // A window system that paces its own frames says when it showed the last one: what was held is drawn at once.
+    forget();
+    parts[2]->setNeedsDisplay(true);
+    runPass();
+    EXPECT_EQ(composites(), 0);
+    window->noteFrameShown();
+    runPass();
+    EXPECT_EQ(parts[2]->drawn.size(), 1u);
+    EXPECT_EQ(composites(), 1);
+    window->noteFrameShown(); // nothing held: nothing drawn
+    runPass();
     EXPECT_EQ(composites(), 1);
 
     // A clock that starts over (a new one installed) does not hold the window until the old time comes again.

@@ -34,7 +34,7 @@ void DataMatrix::encodeContentIntoMatrix()
     releaseMatrixSymbol();
     initMatrixSymbol();
     setEncodingErrorString({});
-    auto symbol = DataMatrixEncoder::encode(contentForEncoding().utf8());
+    const auto& symbol = m_lastEncoding.of(contentForEncoding().utf8(), DataMatrixEncoder::encode);
     if (!symbol) {
         setEncodingErrorString(localizedBarcodeString("EEDataToLong"));
         return;

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "barcodes/TBQGeneric2DBarcode.h"
+#include "barcodes/detail/DataMatrixEncoder.h"
+#include "barcodes/detail/LastEncoding.h"
 
 // Data Matrix ECC 200 (ISO/IEC 16022), square symbols only. The encodations (ASCII, C40, Text, X12, EDIFACT,
 // Base 256) are chosen by a look-ahead over the next characters; the smallest square size that holds the result is
@@ -15,4 +17,7 @@ public:
     bool matrixBased() const override { return true; }
     _matrixSymbol* initMatrixSymbol() override;
     void encodeContentIntoMatrix() override;
+
+private:
+    LastEncoding<DataMatrixEncoder::Symbol> m_lastEncoding;
 };

@@ -27,7 +27,7 @@ void QR::encodeContentIntoMatrix()
     releaseMatrixSymbol();
     initMatrixSymbol();
     setEncodingErrorString({});
-    auto symbol = QREncoder::encode(contentForEncoding().utf8());
+    const auto& symbol = m_lastEncoding.of(contentForEncoding().utf8(), QREncoder::encode);
     if (!symbol) {
         setEncodingErrorString(localizedBarcodeString("EEDataToLong"));
         return;

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "barcodes/TBQGeneric2DBarcode.h"
+#include "barcodes/detail/LastEncoding.h"
+#include "barcodes/detail/QREncoder.h"
 
 // QR Code (ISO/IEC 18004, Model 2, versions 1 to 40). The version and the error-correction level follow from the
 // content: the smallest version that holds it at level L, then the highest level that version still holds.
@@ -13,4 +15,7 @@ public:
     fnd::Index maximumOfAllowedCharacters() const override { return 4296; }
     bool matrixBased() const override { return true; }
     void encodeContentIntoMatrix() override;
+
+private:
+    LastEncoding<QREncoder::Symbol> m_lastEncoding;
 };

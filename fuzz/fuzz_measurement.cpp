@@ -2,11 +2,15 @@
 // suffixes, in an English and a German locale) and the suffix lookup; whatever it reads must show again.
 #include "frameworks/FoundationExtensions/ZORMeasurementNumberFormatter.h"
 
+#include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
 
 namespace {
+
+// The five units and one number past them.
+constexpr std::size_t ShownUnits = 6;
 
 void check(bool condition)
 {
@@ -20,18 +24,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     if (size == 0)
         return 0;
-    static ZORMeasurementNumberFormatter english = [] {
-        ZORMeasurementNumberFormatter f;
-        f.setLocale(fnd::Locale("en_US"));
-        return f;
+    // One formatter per locale and unit shown, made once: the input picks one and only reads through it.
+    static auto formatters = [] {
+        std::array<std::array<ZORMeasurementNumberFormatter, ShownUnits>, 2> made;
+        for (std::size_t locale = 0; locale < made.size(); ++locale) {
+            for (std::size_t unit = 0; unit < ShownUnits; ++unit) {
+                auto& f = made[locale][unit];
+                f.setLocale(fnd::Locale(locale ? "de_DE" : "en_US"));
+                f.setShowType(static_cast<ZORMeasurementUnitType>(unit));
+            }
+        }
+        return made;
     }();
-    static ZORMeasurementNumberFormatter german = [] {
-        ZORMeasurementNumberFormatter f;
-        f.setLocale(fnd::Locale("de_DE"));
-        return f;
-    }();
-    auto& formatter = (data[0] & 0x80) ? german : english;
-    formatter.setShowType(data[0] % 6);
+    auto& formatter = formatters[(data[0] & 0x80) ? 1 : 0][data[0] % ShownUnits];
     fnd::String text(std::string_view(reinterpret_cast<const char*>(data + 1), size - 1));
 
     ZORMeasurementUnitType unit = 99;

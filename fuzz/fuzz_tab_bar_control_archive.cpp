@@ -27,12 +27,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     }();
 
     const fnd::Data data(bytes, size);
+    // Bytes that are no keyed archive at all give the readers nothing to read (the whole-archive read fails the same
+    // way): every such input would only build the same default bar.
+    fnd::KeyedUnarchiver coder(data);
+    if (coder.hasFailed())
+        return 0;
     if (auto decoded = fnd::KeyedUnarchiver::unarchiveTopLevelObjectWithData(data))
         if (auto bar = decoded->objectAs<ZTBTabBarControl>())
             (void)fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(bar));
 
     auto bar = std::make_shared<ZTBTabBarControl>();
-    fnd::KeyedUnarchiver coder(data);
     bar->initWithCoder(coder);
     if (bar->cellMinWidth() < 0 || bar->cellMaxWidth() < 0 || bar->cellOptimumWidth() < 0 || bar->currentStep() != -1)
         std::abort();

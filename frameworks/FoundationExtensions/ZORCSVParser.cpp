@@ -317,7 +317,7 @@ void ZORCSVParser::decodeChunk()
     if (bytes.empty() || m_pendingDecodeError)
         return;
     auto decodePrefix = [&](std::size_t length) {
-        return fnd::stringWithData(std::span(bytes.data(), length), m_fileEncodingIntern);
+        return fnd::decodedStringWithData(std::span(bytes.data(), length), m_fileEncodingIntern);
     };
     auto consume = [&](std::size_t length, fnd::String text) {
         bytes.erase(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(length));
@@ -343,7 +343,7 @@ void ZORCSVParser::decodeChunk()
     while (start < bytes.size()) {
         bool found = false;
         for (std::size_t length = 1; length <= std::min(bytes.size() - start, LongestCharacter); ++length) {
-            if (auto text = fnd::stringWithData(std::span(bytes.data() + start, length), m_fileEncodingIntern)) {
+            if (auto text = fnd::decodedStringWithData(std::span(bytes.data() + start, length), m_fileEncodingIntern)) {
                 decoded.append(*text);
                 start += length;
                 found = true;

@@ -33,11 +33,20 @@ std::optional<gfx::LengthUnit> measurementLengthUnit(ZORMeasurementUnitType type
 }
 
 // The framework bundle is the one holding the measurement formatter.
-fnd::String measurementText(const char* key)
+std::shared_ptr<fnd::Bundle> measurementBundle()
 {
     ZORFrameworkBundle::registerClassPrefixes();
-    auto bundle = fnd::Bundle::bundleForClass("ZORMeasurementNumberFormatter");
+    return fnd::Bundle::bundleForClass("ZORMeasurementNumberFormatter");
+}
+
+fnd::String measurementText(const fnd::Bundle* bundle, const char* key)
+{
     return bundle ? bundle->localizedStringForKey(key, "", "ZORMeasurementLib") : fnd::String();
+}
+
+fnd::String measurementText(const char* key)
+{
+    return measurementText(measurementBundle().get(), key);
 }
 
 }
@@ -50,7 +59,8 @@ double ZORMeasurementConvert(ZORMeasurementUnitType from, ZORMeasurementUnitType
     if (!toUnit)
         return 0;
     auto fromUnit = measurementLengthUnit(from).value_or(gfx::LengthUnit::Point);
-    return static_cast<double>(static_cast<float>(gfx::lengthFromPoints(*toUnit, gfx::lengthToPoints(fromUnit, value))));
+    return static_cast<double>(
+        static_cast<float>(gfx::lengthFromPoints(*toUnit, gfx::lengthToPoints(fromUnit, value))));
 }
 
 gfx::Rect ZORMeasurementConvertRect(ZORMeasurementUnitType from, ZORMeasurementUnitType to, gfx::Rect rect)
@@ -99,8 +109,9 @@ bool ZORMeasurementUnitFromSuffix(const fnd::String& text, ZORMeasurementUnitTyp
         return set;
     }();
     fnd::String letters = fnd::componentsJoinedByString(text.componentsSeparatedByCharactersInSet(ignored), "");
+    const auto bundle = measurementBundle();
     for (ZORMeasurementUnitType candidate = 0; candidate < MeasurementUnits.size(); ++candidate) {
-        if (ZORMeasurementUnitShortName(candidate) == letters) {
+        if (measurementText(bundle.get(), MeasurementUnits[candidate].shortNameKey) == letters) {
             type = candidate;
             return true;
         }

@@ -274,9 +274,6 @@ CachedRegex* getCachedRegex(
         return nullptr;
     }
     line.matcher.icu = line.icuRegex.get();
-    // One runaway match (a lazily repeated anchor never ends; nested quantifiers backtrack exponentially) must not
-    // freeze the program: past the limit ICU fails the match with U_REGEX_TIME_OUT, raised like any ICU failure.
-    uregex_setTimeLimit(line.matcher.icu, MatchTimeLimit, &status);
     line.matcher.captureCount = uregex_groupCount(line.matcher.icu, &status);
     recordUse(line, patternAddress);
     return &line;
@@ -350,6 +347,24 @@ fnd::Index continuationPoint(const Matcher& matcher)
     return point;
 }
 
+namespace {
+
+// One runaway match (a lazily repeated anchor never ends; nested quantifiers backtrack exponentially) must not
+// freeze the program: past the limit ICU fails the match with U_REGEX_TIME_OUT, raised like any ICU failure. The
+// limit is the calling thread's, set on every search because cached matchers serve every thread, and block
+// enumerations search on clones, which ICU makes without a limit.
+void applyTimeLimit(Matcher& matcher, UErrorCode& status)
+{
+    const std::int32_t limit = ZORRegexAdditions::matchTimeLimitForCurrentThread();
+    if (matcher.timeLimit == limit)
+        return;
+    uregex_setTimeLimit(matcher.icu, limit, &status);
+    if (U_SUCCESS(status))
+        matcher.timeLimit = limit;
+}
+
+}
+
 bool search(Matcher& matcher, fnd::Range& searchRange, bool advance, UErrorCode& status)
 {
     auto& c = cache();
@@ -365,6 +380,9 @@ bool search(Matcher& matcher, fnd::Range& searchRange, bool advance, UErrorCode&
             return false;
         }
         ++c.counters.icuSearches;
+        applyTimeLimit(matcher, status);
+        if (U_FAILURE(status))
+            return false;
         UBool matched = searchRange.location == continuationPoint(matcher)
             ? uregex_findNext(matcher.icu, &status)
             : uregex_find(matcher.icu, static_cast<int32_t>(searchRange.location - text.location), &status);
@@ -523,6 +541,22 @@ std::optional<int> lineHoldingRegex(const fnd::String& regex, ZORRegexAdditions:
 namespace ZORRegexAdditions {
 
 using namespace ZRXRegexCore;
+
+namespace {
+
+thread_local std::int32_t t_matchTimeLimit = DefaultMatchTimeLimit;
+
+}
+
+void setMatchTimeLimitForCurrentThread(std::int32_t units)
+{
+    t_matchTimeLimit = std::max<std::int32_t>(units, 0);
+}
+
+std::int32_t matchTimeLimitForCurrentThread()
+{
+    return t_matchTimeLimit;
+}
 
 void clearStringCache()
 {

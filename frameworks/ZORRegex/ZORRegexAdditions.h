@@ -67,6 +67,14 @@ inline const fnd::String ZRXICURegexEnumerationOptionsErrorKey = "ZRXICURegexEnu
 
 // --- The cache and pattern checks ---
 
+// The most work one match may take on the calling thread, in ICU's units of 10,000 matcher steps; past it the
+// search raises ZRXICURegexException (U_REGEX_TIME_OUT). The default, about 1.5 seconds, stops a runaway pattern
+// without cutting short any reasonable one; a thread that runs many untrusted patterns may lower it. 0 is no limit;
+// a negative limit counts as 0.
+inline constexpr std::int32_t DefaultMatchTimeLimit = 10000;
+void setMatchTimeLimitForCurrentThread(std::int32_t units);
+std::int32_t matchTimeLimitForCurrentThread();
+
 // Forgets every compiled pattern and every remembered subject.
 void clearStringCache();
 // Forgets the string as a subject (call it after changing a string that may be searched again).

@@ -141,8 +141,7 @@ double ZTBMetalTabStyle::minimumWidthOfTabCell(const ZTBTabBarCell& cell) const
 
 double ZTBMetalTabStyle::desiredWidthOfTabCell(const ZTBTabBarCell& cell) const
 {
-    auto text = attributedStringValueForTabCell(cell);
-    return widthOfTabCell(cell, text ? text->size().width : 0.0);
+    return widthOfTabCell(cell, tbcore::metalTitleWidth(cell.stringValue()));
 }
 
 std::shared_ptr<txt::AttributedString> ZTBMetalTabStyle::attributedObjectCountValueForTabCell(

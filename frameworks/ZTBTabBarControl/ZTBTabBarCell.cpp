@@ -68,10 +68,17 @@ std::shared_ptr<ZTBTabBarCell> ZTBTabBarCell::placeholder(
 void ZTBTabBarCell::setStringValue(const fnd::String& title)
 {
     m_title = title;
-    if (auto text = attributedStringValue())
-        m_stringSize = text->size();
+    m_stringSize.reset();
     if (auto control = controlView())
         control->update();
+}
+
+gfx::Size ZTBTabBarCell::stringSize() const
+{
+    if (!m_stringSize)
+        if (auto text = attributedStringValue())
+            m_stringSize = text->size();
+    return m_stringSize.value_or(gfx::Size {});
 }
 
 void ZTBTabBarCell::setFrame(gfx::Rect frame)
@@ -253,7 +260,7 @@ void ZTBTabBarCell::encodeWithCoder(fnd::Coder& coder) const
     coder.encodeObject(fnd::Value(m_title), "NSContents");
     coder.encodeObject(m_item ? fnd::Value(m_item) : fnd::Value(), "NSRepresentedObject");
     coder.encodeRect(m_frame, "frame");
-    coder.encodeSize(m_stringSize, "stringSize");
+    coder.encodeSize(stringSize(), "stringSize");
     coder.encodeInteger(m_currentStep, "currentStep");
     coder.encodeBool(m_isPlaceholder, "isPlaceholder");
     coder.encodeInteger(m_tabState, "tabState");
@@ -309,8 +316,8 @@ bool ZTBTabBarCell::initWithCoder(fnd::Coder& coder)
     m_count = long(fnd::decodeBoundedIntegerForKey(coder, "count", 0, 1L << 40, m_count));
     if (coder.hasFailed())
         return false;
-    for (double value :
-        { m_frame.minX(), m_frame.minY(), m_frame.width(), m_frame.height(), m_stringSize.width, m_stringSize.height })
+    for (double value : { m_frame.minX(), m_frame.minY(), m_frame.width(), m_frame.height(),
+             m_stringSize.value_or(gfx::Size {}).width, m_stringSize.value_or(gfx::Size {}).height })
         if (!std::isfinite(value) || std::abs(value) > 1e7) {
             fnd::failDecoding(coder, "a tab cell's frame is not a rectangle on a screen");
             return false;

@@ -1,13 +1,14 @@
 #pragma once
 
-#include "platform/ui/accessibility/AccessibilityElement.h"
 #include "platform/foundation/archiving/Coding.h"
 #include "platform/foundation/runtime/Object.h"
 #include "platform/graphics/Color.h"
 #include "platform/graphics/Geometry.h"
+#include "platform/ui/accessibility/AccessibilityElement.h"
 #include "platform/ui/views/TrackingArea.h"
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace gfx {
@@ -64,7 +65,7 @@ public:
     bool isHighlighted() const { return m_highlighted; }
     void setHighlighted(bool flag) { m_highlighted = flag; }
     const fnd::String& stringValue() const { return m_title; }
-    // Measures the title and lays the bar out again.
+    // Lays the bar out again; the title is measured when its size is asked for.
     void setStringValue(const fnd::String& title);
     fnd::String title() const { return m_title; }
     void setTitle(const fnd::String& title) { setStringValue(title); }
@@ -72,7 +73,8 @@ public:
     gfx::Rect frame() const { return m_frame; }
     void setFrame(gfx::Rect frame);
     double width() const { return m_frame.width(); }
-    gfx::Size stringSize() const { return m_stringSize; }
+    // The title's size in the bar's style, measured on first request after the title changes.
+    gfx::Size stringSize() const;
     long currentStep() const { return m_currentStep; }
     // Clamped to 0..7.
     void setCurrentStep(long step);
@@ -159,7 +161,7 @@ private:
     long m_state { 0 };
     bool m_highlighted { false };
     gfx::Rect m_frame;
-    gfx::Size m_stringSize;
+    mutable std::optional<gfx::Size> m_stringSize;
     long m_currentStep { 0 };
     bool m_isPlaceholder { false };
     long m_tabState { 0 };

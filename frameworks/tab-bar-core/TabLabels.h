@@ -26,4 +26,7 @@ void drawCountCapsule(gfx::Rect rect, const gfx::ColorPtr& fill, const txt::Attr
 // is selected or under the pointer, else 50 %), centred and cut at the tail.
 std::shared_ptr<txt::AttributedString> metalTitle(const fnd::String& title, bool emphasised);
 
+// The width of a Metal title, measured once per text: every layout asks it of every tab.
+double metalTitleWidth(const fnd::String& title);
+
 }

@@ -156,10 +156,42 @@ void GraphicsContext::Impl::paintShadow(const CairoDraw& draw)
     cy2 = std::min(cy2, double(deviceHeight));
     if (cx2 <= cx1 || cy2 <= cy1)
         return;
-    const int left = static_cast<int>(std::floor(cx1 * s)) - margin;
-    const int top = static_cast<int>(std::floor(cy1 * s)) - margin;
+    int left = static_cast<int>(std::floor(cx1 * s)) - margin;
+    int top = static_cast<int>(std::floor(cy1 * s)) - margin;
     int w = static_cast<int>(std::ceil(cx2 * s)) + margin - left;
     int h = static_cast<int>(std::ceil(cy2 * s)) + margin - top;
+
+    // The shape is recorded first, placed where its shadow falls (scaled device space, offset applied), so the mask
+    // and its blur cover only what the shape reaches plus the blur's spread, not the whole clip: a shadowed line or
+    // title in a large view blurs a few hundred pixels instead of the view.
+    CairoSurfacePtr recording(cairo_recording_surface_create(CAIRO_CONTENT_ALPHA, nullptr));
+    {
+        CairoPtr rc(cairo_create(recording.get()));
+        cairo_matrix_t user;
+        cairo_get_matrix(c, &user);
+        cairo_matrix_t place;
+        cairo_matrix_init_scale(&place, s, s);
+        place.x0 = ox;
+        place.y0 = oy;
+        cairo_matrix_t m;
+        cairo_matrix_multiply(&m, &user, &place);
+        cairo_set_matrix(rc.get(), &m);
+        draw(rc.get(), CAIRO_OPERATOR_OVER);
+    }
+    double inkX = 0, inkY = 0, inkW = 0, inkH = 0;
+    cairo_recording_surface_ink_extents(recording.get(), &inkX, &inkY, &inkW, &inkH);
+    if (!(inkW > 0 && inkH > 0) || !std::isfinite(inkX + inkY + inkW + inkH))
+        return;
+    const double inkLeft = std::max(double(left), std::floor(inkX) - margin);
+    const double inkTop = std::max(double(top), std::floor(inkY) - margin);
+    const double inkRight = std::min(double(left + w), std::ceil(inkX + inkW) + margin);
+    const double inkBottom = std::min(double(top + h), std::ceil(inkY + inkH) + margin);
+    if (inkRight <= inkLeft || inkBottom <= inkTop)
+        return;
+    left = static_cast<int>(inkLeft);
+    top = static_cast<int>(inkTop);
+    w = static_cast<int>(inkRight) - left;
+    h = static_cast<int>(inkBottom) - top;
     if (w > 16384 || h > 16384)
         return;
 
@@ -167,16 +199,8 @@ void GraphicsContext::Impl::paintShadow(const CairoDraw& draw)
     CairoSurfacePtr mask(cairo_image_surface_create(CAIRO_FORMAT_A8, w, h));
     {
         CairoPtr mc(cairo_create(mask.get()));
-        cairo_matrix_t user;
-        cairo_get_matrix(c, &user);
-        cairo_matrix_t place;
-        cairo_matrix_init_scale(&place, s, s);
-        place.x0 = ox - left;
-        place.y0 = oy - top;
-        cairo_matrix_t m;
-        cairo_matrix_multiply(&m, &user, &place);
-        cairo_set_matrix(mc.get(), &m);
-        draw(mc.get(), CAIRO_OPERATOR_OVER);
+        cairo_set_source_surface(mc.get(), recording.get(), -left, -top);
+        cairo_paint(mc.get());
     }
     cairo_surface_flush(mask.get());
     if (sigma > 0)

@@ -394,10 +394,16 @@ private:
         case Destination::Skip:
             return;
         }
-        auto attributes = attributesOf(s);
-        if (!m_pendingAttributes || !(*m_pendingAttributes == attributes)) {
-            flush();
-            m_pendingAttributes = std::move(attributes);
+        // Characters in a row mostly share their attributes: the dictionary is built again only when what it is
+        // made of changes.
+        auto key = characterKeyOf(s);
+        if (!m_pendingAttributes || key != m_pendingKey) {
+            auto attributes = attributesOf(s);
+            if (!m_pendingAttributes || !(*m_pendingAttributes == attributes)) {
+                flush();
+                m_pendingAttributes = std::move(attributes);
+            }
+            m_pendingKey = std::move(key);
         }
         m_pending += c;
     }
@@ -471,6 +477,30 @@ private:
         return gfx::Color::colorWithCalibratedRed(c[0] / 255.0, c[1] / 255.0, c[2] / 255.0);
     }
 
+    // Everything attributesOf reads. A colour index's entry never changes once the table has it, so the table's
+    // length stands for its content.
+    struct CharacterKey {
+        int font { 0 };
+        double size { 0 };
+        bool bold { false };
+        bool italic { false };
+        int foreground { 0 };
+        int background { 0 };
+        int underline { 0 };
+        bool strike { false };
+        int superscript { 0 };
+        double baselineOffset { 0 };
+        std::optional<fnd::String> link;
+        std::size_t colors { 0 };
+        bool operator==(const CharacterKey&) const = default;
+    };
+
+    CharacterKey characterKeyOf(const State& s) const
+    {
+        return { s.font, s.size, s.bold, s.italic, s.foreground, s.background, s.underline, s.strike, s.superscript,
+            s.baselineOffset, s.link, m_colors.size() };
+    }
+
     Attributes attributesOf(const State& s)
     {
         Attributes attributes;
@@ -505,6 +535,8 @@ private:
     AttributedString m_result;
     std::u16string m_pending;
     std::optional<Attributes> m_pendingAttributes;
+    // What m_pendingAttributes was last found equal to.
+    CharacterKey m_pendingKey;
     fnd::Index m_paragraphStart { 0 };
 };
 

@@ -117,3 +117,44 @@ TEST(MatrixBarcode, CopiesEncodeTheSameGrid)
         EXPECT_EQ(a.encodedData, b.encodedData) << className;
     }
 }
+
+TEST(MatrixBarcode, GeometryChangesKeepTheGridAndContentChangesReplaceIt)
+{
+    struct Case {
+        const char* className;
+        String tooLong;
+    };
+    const Case cases[]
+        = { { "QR", String(std::string(2954, 'a')) }, { "DataMatrix", String(std::u16string(778, u'\u00E9')) } };
+    for (const auto& c : cases) {
+        auto barcode = make2D(c.className);
+        barcode->setContent("first content");
+        const auto first = barcode->matrixSymbol()->encodedData;
+        const int firstWidth = barcode->matrixSymbol()->width;
+
+        // Bar width and quiet zone recalculate the work area over the same modules.
+        barcode->setBarWidth(3);
+        barcode->setCalcQuietZone(false);
+        EXPECT_EQ(barcode->matrixSymbol()->encodedData, first) << c.className;
+        EXPECT_DOUBLE_EQ(barcode->width(), 3.0 * firstWidth) << c.className;
+
+        // Another content gives the grid a new barcode of it has, and the first content its first grid again.
+        const String second = "a second, longer content: 0123456789 abcdefghij";
+        barcode->setContent(second);
+        auto fresh = make2D(c.className);
+        fresh->setContent(second);
+        EXPECT_EQ(barcode->matrixSymbol()->encodedData, fresh->matrixSymbol()->encodedData) << c.className;
+        EXPECT_NE(barcode->matrixSymbol()->encodedData, first) << c.className;
+        barcode->setContent("first content");
+        EXPECT_EQ(barcode->matrixSymbol()->encodedData, first) << c.className;
+
+        // Too much data: the error stays through a geometry change, and content that fits clears it.
+        barcode->setContent(c.tooLong);
+        barcode->setBarWidth(2);
+        EXPECT_FALSE(barcode->encodingErrorString().isEmpty()) << c.className;
+        EXPECT_EQ(barcode->matrixSymbol()->rows, 0) << c.className;
+        barcode->setContent("first content");
+        EXPECT_TRUE(barcode->encodingErrorString().isEmpty()) << c.className;
+        EXPECT_EQ(barcode->matrixSymbol()->encodedData, first) << c.className;
+    }
+}

@@ -31,9 +31,6 @@ inline constexpr int LookasideEntries = 64;
 inline constexpr fnd::Index FixedBufferUnits = 2048;
 // ICU takes lengths and positions as 32-bit numbers.
 inline constexpr fnd::Index IntMax = 2147483647;
-// The most work one match may take, in ICU's time units of 10,000 matcher steps (about 0.15 ms each on a current
-// machine): some 1.5 seconds, far beyond any reasonable pattern over any reasonable text.
-inline constexpr std::int32_t MatchTimeLimit = 10000;
 // An LRU word's start: rows 7, 3, 1, 0, so empty ways are taken 3, 2, 1, 0.
 inline constexpr std::uint16_t LRUStart = 0x0137;
 
@@ -65,6 +62,8 @@ struct Matcher {
     fnd::Range setToRange { fnd::Range::notFound() };
     fnd::Range lastFindRange { fnd::Range::notFound() };
     fnd::Range lastMatchRange { fnd::Range::notFound() };
+    // The time limit ICU holds for this matcher; -1 until one is given. Clones start without one.
+    std::int32_t timeLimit { -1 };
 };
 
 // One cache line.

@@ -41,18 +41,18 @@ std::shared_ptr<txt::AttributedString> counterText(const ZTBTabBarCell& cell)
 
 std::shared_ptr<txt::AttributedString> plainTitle(const ZTBTabBarCell& cell, bool centred)
 {
-    auto makeParagraph = [](bool centre) {
+    // Made once: a title is made for every layout and draw.
+    static const auto makeAttributes = [](bool centre) {
         auto p = txt::ParagraphStyle::defaultParagraphStyle()->mutableCopy();
         p->setLineBreakMode(txt::LineBreakMode::ByTruncatingTail);
         if (centre)
             p->setAlignment(txt::TextAlignment::Center);
-        return p;
+        return txt::Attributes { { txt::FontAttributeName, fnd::Value(gfx::Font::systemFontOfSize(11.0)) },
+            { txt::ParagraphStyleAttributeName, fnd::Value(p) } };
     };
-    static const auto centredParagraph = makeParagraph(true);
-    static const auto leftParagraph = makeParagraph(false);
-    return std::make_shared<txt::AttributedString>(cell.stringValue(),
-        txt::Attributes { { txt::FontAttributeName, fnd::Value(gfx::Font::systemFontOfSize(11.0)) },
-            { txt::ParagraphStyleAttributeName, fnd::Value(centred ? centredParagraph : leftParagraph) } });
+    static const txt::Attributes centredAttributes = makeAttributes(true);
+    static const txt::Attributes leftAttributes = makeAttributes(false);
+    return std::make_shared<txt::AttributedString>(cell.stringValue(), centred ? centredAttributes : leftAttributes);
 }
 
 gfx::Rect counterRect(const ZTBTabBarCell& cell, double counterPadding, double margin, double indicatorShift)

@@ -1,10 +1,10 @@
 #include "platform/foundation/files/Bundle.h"
 
-#include "platform/foundation/files/FileManager.h"
-#include "platform/foundation/runtime/Log.h"
-#include "platform/foundation/files/Paths.h"
 #include "platform/foundation/archiving/PropertyList.h"
 #include "platform/foundation/detail/BundleLoading.h"
+#include "platform/foundation/files/FileManager.h"
+#include "platform/foundation/files/Paths.h"
+#include "platform/foundation/runtime/Log.h"
 
 #include <algorithm>
 #include <array>
@@ -205,23 +205,34 @@ StringArray Bundle::resourceRoots()
     return roots;
 }
 
-StringArray Bundle::preferredLanguages()
+namespace {
+
+// Every localized text asks for the list: it is worked out again only when the variables it comes from change, and
+// finding that they did not allocates nothing.
+const StringArray& currentPreferredLanguages()
 {
-    auto variable = [](const char* name) {
-        const char* value = std::getenv(name);
-        return value ? std::string(value) : std::string();
-    };
-    // Every localized text asks for the list: it is worked out again only when the variables it comes from change.
-    struct Sources {
+    static constexpr std::array<const char*, 4> Sources { "LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG" };
+    struct Cached {
         std::array<std::string, 4> values;
         StringArray languages;
     };
-    thread_local std::optional<Sources> last;
-    std::array<std::string, 4> values { variable("LANGUAGE"), variable("LC_ALL"), variable("LC_MESSAGES"),
-        variable("LANG") };
-    if (last && last->values == values)
+    thread_local std::optional<Cached> last;
+    auto unchanged = [](const Cached& cached) {
+        for (std::size_t i = 0; i < Sources.size(); ++i) {
+            const char* value = std::getenv(Sources[i]);
+            if (cached.values[i] != (value ? value : ""))
+                return false;
+        }
+        return true;
+    };
+    if (last && unchanged(*last))
         return last->languages;
 
+    std::array<std::string, 4> values;
+    for (std::size_t i = 0; i < Sources.size(); ++i) {
+        const char* value = std::getenv(Sources[i]);
+        values[i] = value ? value : "";
+    }
     std::vector<std::string> names;
     if (const auto& list = values[0]; !list.empty()) {
         std::size_t start = 0;
@@ -252,8 +263,15 @@ StringArray Bundle::preferredLanguages()
         add(language.substr(0, language.find_first_of("_-")));
     }
     add("en");
-    last = Sources { std::move(values), languages };
-    return languages;
+    last = Cached { std::move(values), std::move(languages) };
+    return last->languages;
+}
+
+}
+
+StringArray Bundle::preferredLanguages()
+{
+    return currentPreferredLanguages();
 }
 
 String Bundle::bundleIdentifier() const
@@ -288,18 +306,19 @@ const Dictionary& Bundle::infoDictionary() const
     return *m_info;
 }
 
-StringArray Bundle::localizationsInOrder() const
+const StringArray& Bundle::localizationsInOrder() const
 {
-    StringArray found;
+    static const StringArray none;
     if (m_path.isEmpty())
-        return found;
+        return none;
     // The folders a bundle holds do not change while it is in use: they are looked for once per choice of languages.
-    auto languages = preferredLanguages();
+    const auto& languages = currentPreferredLanguages();
     {
         std::lock_guard lock(m_mutex);
         if (auto cached = m_localizations.find(languages); cached != m_localizations.end())
             return cached->second;
     }
+    StringArray found;
     auto consider = [&](const String& name) {
         if (std::find(found.begin(), found.end(), name) == found.end()
             && isFolder(m_path.stringByAppendingPathComponent(name + ".lproj")))
@@ -317,14 +336,13 @@ StringArray Bundle::localizationsInOrder() const
         consider(*region.string());
     consider("Base");
     std::lock_guard lock(m_mutex);
-    m_localizations.emplace(std::move(languages), found);
-    return found;
+    return m_localizations.emplace(languages, std::move(found)).first->second;
 }
 
 const StringsFile::Table& Bundle::table(const String& language, const String& tableName) const
 {
-    auto cacheKey = language + "/" + tableName;
-    if (auto found = m_tables.find(cacheKey); found != m_tables.end())
+    auto& byLanguage = m_tables[tableName];
+    if (auto found = byLanguage.find(language); found != byLanguage.end())
         return *found->second;
     auto table = std::make_unique<StringsFile::Table>();
     auto path = m_path.stringByAppendingPathComponent(language + ".lproj/" + tableName + ".strings");
@@ -338,13 +356,13 @@ const StringsFile::Table& Bundle::table(const String& language, const String& ta
             logf(LogLevel::Error, "The string table \u201c{}\u201d is not used: {}", path.utf8(),
                 parsed.error().localizedDescription().utf8());
     }
-    return *m_tables.emplace(cacheKey, std::move(table)).first->second;
+    return *byLanguage.emplace(language, std::move(table)).first->second;
 }
 
 String Bundle::localizedStringForKey(const String& key, const String& value, const String& tableName) const
 {
     const auto& name = tableName.isEmpty() ? DefaultTable : tableName;
-    auto localizations = localizationsInOrder();
+    const auto& localizations = localizationsInOrder();
     std::lock_guard lock(m_mutex);
     for (const auto& language : localizations) {
         const auto& entries = table(language, name);
@@ -357,7 +375,7 @@ String Bundle::localizedStringForKey(const String& key, const String& value, con
 Dictionary Bundle::localizedInfoDictionary() const
 {
     Dictionary localized;
-    auto localizations = localizationsInOrder();
+    const auto& localizations = localizationsInOrder();
     std::lock_guard lock(m_mutex);
     // The most preferred language wins, so apply the list from its end.
     for (auto language = localizations.rbegin(); language != localizations.rend(); ++language) {

@@ -94,13 +94,14 @@ public:
 
 private:
     const StringsFile::Table& table(const String& language, const String& table) const;
-    StringArray localizationsInOrder() const;
+    // Stays valid while the bundle lives: the answers are kept, never dropped.
+    const StringArray& localizationsInOrder() const;
 
     String m_path;
     mutable std::mutex m_mutex;
     mutable std::optional<Dictionary> m_info;
-    // Keyed by "<language>/<table>"; a missing or malformed table is cached empty.
-    mutable std::map<String, std::unique_ptr<StringsFile::Table>> m_tables;
+    // By table name, then language; a missing or malformed table is cached empty.
+    mutable std::map<String, std::map<String, std::unique_ptr<StringsFile::Table>>> m_tables;
     // localizationsInOrder() by the preferred languages it was asked with.
     mutable std::map<StringArray, StringArray> m_localizations;
     // Set once by load(), under the process-wide loading lock.

@@ -1,8 +1,8 @@
 #include "platform/foundation/runtime/String.h"
 
+#include "platform/foundation/detail/StringDetail.h"
 #include "platform/foundation/runtime/CharacterSet.h"
 #include "platform/foundation/runtime/Exception.h"
-#include "platform/foundation/detail/StringDetail.h"
 
 #include <unicode/casemap.h>
 #include <unicode/stringoptions.h>
@@ -17,17 +17,22 @@ namespace {
 // Decodes UTF-8; ill-formed sequences become U+FFFD so that literals and file names never throw.
 std::u16string decodeUTF8(std::string_view in)
 {
-    std::u16string out;
-    out.reserve(in.size());
+    // No sequence gives more units than it has bytes, so the units are written in place and the length set once:
+    // every literal and key becomes a String through here, and appending unit by unit costs several times more.
+    std::u16string out(in.size(), u'\0');
+    char16_t* units = out.data();
+    std::size_t n = 0;
     std::size_t i = 0;
     while (i < in.size()) {
         auto c = static_cast<unsigned char>(in[i]);
+        if (c < 0x80) {
+            units[n++] = c;
+            ++i;
+            continue;
+        }
         char32_t cp;
         int extra;
-        if (c < 0x80) {
-            cp = c;
-            extra = 0;
-        } else if ((c & 0xE0) == 0xC0) {
+        if ((c & 0xE0) == 0xC0) {
             cp = c & 0x1F;
             extra = 1;
         } else if ((c & 0xF0) == 0xE0) {
@@ -37,7 +42,7 @@ std::u16string decodeUTF8(std::string_view in)
             cp = c & 0x07;
             extra = 3;
         } else {
-            out += u'\uFFFD';
+            units[n++] = u'\uFFFD';
             ++i;
             continue;
         }
@@ -51,13 +56,20 @@ std::u16string decodeUTF8(std::string_view in)
         }
         static constexpr char32_t minimum[] = { 0, 0x80, 0x800, 0x10000 };
         if (!ok || cp < minimum[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-            out += u'\uFFFD';
+            units[n++] = u'\uFFFD';
             ++i;
             continue;
         }
-        detail::appendCodePoint(out, cp);
-        i += extra + 1;
+        if (cp < 0x10000) {
+            units[n++] = static_cast<char16_t>(cp);
+        } else {
+            cp -= 0x10000;
+            units[n++] = static_cast<char16_t>(0xD800 + (cp >> 10));
+            units[n++] = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+        }
+        i += static_cast<std::size_t>(extra) + 1;
     }
+    out.resize(n);
     return out;
 }
 

@@ -1,8 +1,8 @@
 #include "platform/foundation/runtime/StringEncoding.h"
 
-#include "platform/foundation/runtime/StringFormat.h"
 #include "platform/foundation/detail/PlatformText.h"
 #include "platform/foundation/detail/StringEncodingTable.h"
+#include "platform/foundation/runtime/StringFormat.h"
 
 #include <unicode/ucnv.h>
 #include <unicode/ucsdet.h>
@@ -13,6 +13,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace fnd {
 
@@ -128,13 +129,46 @@ Error unencodable(StringEncoding encoding, const String& string, std::size_t ind
             text("The character “%@” at index %lu has no form in it."), character, static_cast<unsigned long>(index)));
 }
 
-Expected<String> decodeWith(const char* converterName, std::span<const std::uint8_t> bytes, StringEncoding encoding)
+// A decoding before any error is made of it: readers that try many prefixes of their input (to find where a
+// character is cut) ask for no reason, and a localized reason costs more than the decoding.
+struct Decoded {
+    std::optional<String> text;
+    // Without text: where the undecodable bytes start, or that this system has no converter for the encoding.
+    std::size_t failureOffset { 0 };
+    bool unsupported { false };
+};
+
+Decoded decodeFailure(std::size_t offset)
 {
-    Converter converter = openConverter(converterName);
+    return { std::nullopt, offset, false };
+}
+
+// Opening a converter costs more than decoding a line of text: each thread keeps the decoders it opened, reset
+// before every use.
+UConverter* decoderNamed(const char* name)
+{
+    thread_local std::vector<std::pair<std::string, Converter>> opened;
+    for (auto& [openedName, converter] : opened) {
+        if (openedName == name) {
+            ucnv_reset(converter.get());
+            return converter.get();
+        }
+    }
+    Converter converter = openConverter(name);
     if (!converter)
-        return std::unexpected(unsupported(encoding, StringEncodingError::ReadInapplicableEncoding));
+        return nullptr;
     UErrorCode status = U_ZERO_ERROR;
     ucnv_setToUCallBack(converter.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
+    opened.emplace_back(name, std::move(converter));
+    return opened.back().second.get();
+}
+
+Decoded decodeWith(const char* converterName, std::span<const std::uint8_t> bytes)
+{
+    UConverter* converter = decoderNamed(converterName);
+    if (!converter)
+        return { std::nullopt, 0, true };
+    UErrorCode status = U_ZERO_ERROR;
 
     const char* begin = reinterpret_cast<const char*>(bytes.data());
     const char* source = begin;
@@ -144,8 +178,8 @@ Expected<String> decodeWith(const char* converterName, std::span<const std::uint
     for (;;) {
         auto* target = reinterpret_cast<UChar*>(out.data() + written);
         status = U_ZERO_ERROR;
-        ucnv_toUnicode(converter.get(), &target, reinterpret_cast<UChar*>(out.data() + out.size()), &source, end,
-            nullptr, true, &status);
+        ucnv_toUnicode(converter, &target, reinterpret_cast<UChar*>(out.data() + out.size()), &source, end, nullptr,
+            true, &status);
         written = static_cast<std::size_t>(target - reinterpret_cast<UChar*>(out.data()));
         if (status != U_BUFFER_OVERFLOW_ERROR)
             break;
@@ -155,13 +189,12 @@ Expected<String> decodeWith(const char* converterName, std::span<const std::uint
         char invalid[32];
         int8_t invalidLength = sizeof invalid;
         UErrorCode ignored = U_ZERO_ERROR;
-        ucnv_getInvalidChars(converter.get(), invalid, &invalidLength, &ignored);
+        ucnv_getInvalidChars(converter, invalid, &invalidLength, &ignored);
         auto offset = static_cast<std::size_t>(source - begin);
-        return std::unexpected(
-            undecodable(encoding, offset - std::min<std::size_t>(offset, U_SUCCESS(ignored) ? invalidLength : 0)));
+        return decodeFailure(offset - std::min<std::size_t>(offset, U_SUCCESS(ignored) ? invalidLength : 0));
     }
     out.resize(written);
-    return String(std::move(out));
+    return { String(std::move(out)) };
 }
 
 Expected<Data> encodeWith(const char* converterName, const String& string, StringEncoding encoding, Lossy lossy)
@@ -230,7 +263,7 @@ Expected<Data> encodeNonLossyASCII(const String& string)
     return Data(std::move(out));
 }
 
-Expected<String> decodeNonLossyASCII(std::span<const std::uint8_t> bytes)
+Decoded decodeNonLossyASCII(std::span<const std::uint8_t> bytes)
 {
     std::u16string out;
     out.reserve(bytes.size());
@@ -244,7 +277,7 @@ Expected<String> decodeNonLossyASCII(std::span<const std::uint8_t> bytes)
     for (std::size_t i = 0; i < bytes.size();) {
         std::uint8_t c = bytes[i];
         if (c >= 0x80)
-            return std::unexpected(undecodable(StringEncoding::NonLossyASCII, i));
+            return decodeFailure(i);
         if (c != '\\') {
             out += static_cast<char16_t>(c);
             ++i;
@@ -259,20 +292,20 @@ Expected<String> decodeNonLossyASCII(std::span<const std::uint8_t> bytes)
             continue;
         }
         if (first + count > bytes.size())
-            return std::unexpected(undecodable(StringEncoding::NonLossyASCII, i));
+            return decodeFailure(i);
         unsigned value = 0;
         for (std::size_t k = 0; k < count; ++k) {
             int digit = digitValue(bytes[first + k], unicode ? 16 : 8);
             if (digit < 0)
-                return std::unexpected(undecodable(StringEncoding::NonLossyASCII, i));
+                return decodeFailure(i);
             value = value * (unicode ? 16 : 8) + static_cast<unsigned>(digit);
         }
         if (value > 0xFFFF)
-            return std::unexpected(undecodable(StringEncoding::NonLossyASCII, i));
+            return decodeFailure(i);
         out += static_cast<char16_t>(value);
         i = first + count;
     }
-    return String(std::move(out));
+    return { String(std::move(out)) };
 }
 
 bool startsWith(std::span<const std::uint8_t> bytes, std::initializer_list<std::uint8_t> prefix)
@@ -398,30 +431,49 @@ Expected<Data> dataUsingEncoding(const String& string, StringEncoding encoding, 
     return encodeWith(entry->converter, string, encoding, lossy);
 }
 
-Expected<String> stringWithData(std::span<const std::uint8_t> bytes, StringEncoding encoding)
+namespace {
+
+Decoded decode(std::span<const std::uint8_t> bytes, StringEncoding encoding)
 {
     switch (encoding) {
     case StringEncoding::NonLossyASCII:
         return decodeNonLossyASCII(bytes);
     case StringEncoding::Unicode:
         if (startsWith(bytes, { 0xFF, 0xFE }))
-            return decodeWith("UTF-16LE", bytes.subspan(2), encoding);
+            return decodeWith("UTF-16LE", bytes.subspan(2));
         if (startsWith(bytes, { 0xFE, 0xFF }))
-            return decodeWith("UTF-16BE", bytes.subspan(2), encoding);
-        return decodeWith("UTF-16BE", bytes, encoding);
+            return decodeWith("UTF-16BE", bytes.subspan(2));
+        return decodeWith("UTF-16BE", bytes);
     case StringEncoding::UTF32:
         if (startsWith(bytes, { 0xFF, 0xFE, 0, 0 }))
-            return decodeWith("UTF-32LE", bytes.subspan(4), encoding);
+            return decodeWith("UTF-32LE", bytes.subspan(4));
         if (startsWith(bytes, { 0, 0, 0xFE, 0xFF }))
-            return decodeWith("UTF-32BE", bytes.subspan(4), encoding);
-        return decodeWith("UTF-32BE", bytes, encoding);
+            return decodeWith("UTF-32BE", bytes.subspan(4));
+        return decodeWith("UTF-32BE", bytes);
     default:
         break;
     }
     const auto* entry = detail::findStringEncoding(encoding);
     if (!entry || !entry->converter)
+        return { std::nullopt, 0, true };
+    return decodeWith(entry->converter, bytes);
+}
+
+}
+
+Expected<String> stringWithData(std::span<const std::uint8_t> bytes, StringEncoding encoding)
+{
+    auto decoded = decode(bytes, encoding);
+    if (decoded.text)
+        return std::move(*decoded.text);
+    if (decoded.unsupported)
         return std::unexpected(unsupported(encoding, StringEncodingError::ReadInapplicableEncoding));
-    return decodeWith(entry->converter, bytes, encoding);
+    return std::unexpected(undecodable(encoding, decoded.failureOffset));
+}
+
+std::optional<String> decodedStringWithData(std::span<const std::uint8_t> bytes, StringEncoding encoding)
+{
+    return decode(bytes, encoding).text;
 }
 
 bool canBeConvertedToEncoding(const String& string, StringEncoding encoding)

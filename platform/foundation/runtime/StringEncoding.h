@@ -152,6 +152,9 @@ inline Expected<String> stringWithData(const Data& data, StringEncoding encoding
 {
     return stringWithData(std::span(data.bytes(), data.length()), encoding);
 }
+// The same without the reason: nullopt where stringWithData fails. For readers that try many lengths of their input
+// to find where a character is cut, and would otherwise pay for a localized error at every miss.
+std::optional<String> decodedStringWithData(std::span<const std::uint8_t> bytes, StringEncoding encoding);
 bool canBeConvertedToEncoding(const String& string, StringEncoding encoding);
 
 // Charset detection. Candidates come best first, with ICU's confidence (0-100); charsets we have no number for

@@ -207,3 +207,46 @@ TEST(RegexOperations, ARunawayMatchIsStoppedAndRaisesWithinSeconds)
     }
     EXPECT_EQ(componentsSeparatedByRegex("a,b", ","), (std::vector<String> { "a", "b" }));
 }
+
+namespace {
+
+// Sets the calling thread's match limit for one test and puts the default back.
+class RegexOperationsMatchLimit {
+public:
+    explicit RegexOperationsMatchLimit(std::int32_t units) { setMatchTimeLimitForCurrentThread(units); }
+    ~RegexOperationsMatchLimit() { setMatchTimeLimitForCurrentThread(DefaultMatchTimeLimit); }
+};
+
+}
+
+TEST(RegexOperations, AThreadsOwnMatchLimitStopsEveryKindOfSearchAndZeroLiftsIt)
+{
+    // Some 2^18 backtracking steps: far below the default limit, far above a limit of one unit.
+    const String heavy = String(std::u16string(18, u'a')) + "!";
+    const String runaway = String(std::u16string(60, u'x'));
+    {
+        RegexOperationsMatchLimit limit(1);
+        auto raised = ::raised([&] { componentsSeparatedByRegex(heavy, "(a+)+$"); });
+        ASSERT_TRUE(raised);
+        EXPECT_EQ(raised->name(), ZRXICURegexException);
+        // Enumerations search on their own copy of the pattern, which must keep the limit too: without it this
+        // search would not end.
+        auto enumerated
+            = ::raised([&] { enumerateStringsMatchedByRegex(runaway, "(x+x+)+y", [](auto, auto, bool&) {}); });
+        ASSERT_TRUE(enumerated);
+        EXPECT_EQ(enumerated->name(), ZRXICURegexException);
+        auto replaced = ::raised([&] {
+            stringByReplacingOccurrencesOfRegex(
+                runaway, "(x+x+)+y", [](auto, auto, bool&) { return std::optional<String>(); });
+        });
+        ASSERT_TRUE(replaced);
+        // The cached pattern that timed out still answers reasonable searches.
+        EXPECT_EQ(componentsSeparatedByRegex("aa!", "(a+)+$"), (StringArray { "aa!" }));
+    }
+    {
+        RegexOperationsMatchLimit none(0);
+        EXPECT_EQ(componentsSeparatedByRegex(heavy, "(a+)+$"), (StringArray { heavy }));
+    }
+    // Back at the default, the same heavy search finishes.
+    EXPECT_EQ(componentsSeparatedByRegex(heavy, "(a+)+$"), (StringArray { heavy }));
+}

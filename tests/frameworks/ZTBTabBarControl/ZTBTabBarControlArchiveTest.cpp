@@ -109,4 +109,24 @@ TEST_F(ZTBTabBarControlArchiveTest, AControlComesBackWithItsStyleObjectCellsAndT
     EXPECT_EQ(decodedBar->cells()[0]->title(), "First");
 }
 
+TEST_F(ZTBTabBarControlArchiveTest, ACellStoresTheSizeOfItsCurrentTitle)
+{
+    auto bar = ZTBTabBarControl::create({ 0, 0, 400, 22 });
+    auto cell = ZTBTabBarCell::create(bar);
+    cell->setTitle("Tab");
+    const gfx::Size shortTitle = cell->stringSize();
+    EXPECT_EQ(shortTitle, bar->style()->attributedStringValueForTabCell(*cell)->size());
+    cell->setTitle("A much longer tab title");
+    EXPECT_GT(cell->stringSize().width, shortTitle.width + 40) << "the size follows the title";
+
+    // The archive holds the size of the title the cell has when it is written.
+    auto data = fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(cell));
+    ASSERT_TRUE(data);
+    auto back = fnd::KeyedUnarchiver::unarchiveTopLevelObjectWithData(*data);
+    ASSERT_TRUE(back) << back.error().localizedDescription().utf8();
+    auto decoded = back->objectAs<ZTBTabBarCell>();
+    ASSERT_NE(decoded, nullptr);
+    EXPECT_EQ(decoded->stringSize(), cell->stringSize());
+}
+
 }

@@ -106,7 +106,12 @@ TEST(StringEncoding, UndecodableOrTruncatedBytesFailInsteadOfBeingReplaced)
         EXPECT_EQ(decoded.error().code(), StringEncodingError::ReadInapplicableEncoding);
         EXPECT_EQ(decoded.error().localizedFailureReason(), String(c.reason))
             << localizedNameOfStringEncoding(c.encoding);
+        // The form without a reason fails alike, and reads what the full form reads once the bad bytes are gone.
+        EXPECT_FALSE(decodedStringWithData(std::span(c.data.bytes(), c.data.length()), c.encoding));
     }
+    const auto valid = bytes({ 0xFF, 0xFE, 0x61, 0x00, 0x3D, 0xD8, 0x00, 0xDE });
+    EXPECT_EQ(decodedStringWithData(std::span(valid.bytes(), valid.length()), StringEncoding::Unicode),
+        std::optional(String(u"a\U0001F600")));
     auto failure = stringWithData(bytes({ 0xFF }), StringEncoding::UTF8);
     EXPECT_EQ(failure.error().localizedDescription(),
         String("The data is not valid text in the encoding “Unicode (UTF-8)”."));
@@ -261,4 +266,18 @@ TEST(StringEncoding, DetectsUTF16AndLatin1Samples)
         EXPECT_EQ(stringWithData(data, *detected).value_or("failed"), text);
     }
     EXPECT_EQ(detectStringEncoding({}), std::nullopt);
+}
+
+TEST(StringEncoding, ADecodingStartsAfreshWhateverTheOneBeforeLeftBehind)
+{
+    // Shifted into JIS X 0208 and never shifted back; a sequence cut short; a failure halfway through.
+    const Data shifted = bytes({ 0x1B, 0x24, 0x42, 0x46, 0x7C });
+    EXPECT_EQ(stringWithData(shifted, StringEncoding::ISO2022JP).value_or("?"), String("日"));
+    EXPECT_EQ(stringWithData(bytes({ 0x46, 0x7C }), StringEncoding::ISO2022JP).value_or("?"), String("F|"));
+    EXPECT_FALSE(stringWithData(bytes({ 'a', 0xE2, 0x82 }), StringEncoding::UTF8));
+    EXPECT_EQ(stringWithData(bytes({ 0xAC, 'b' }), StringEncoding::UTF8).value_or("?"), String("?"));
+    EXPECT_EQ(stringWithData(bytes({ 'b' }), StringEncoding::UTF8).value_or("?"), String("b"));
+    EXPECT_FALSE(stringWithData(bytes({ 0xFF, 0xFE, 0x3D, 0xD8 }), StringEncoding::Unicode));
+    EXPECT_EQ(stringWithData(bytes({ 0xFF, 0xFE, 0x00, 0xDE }), StringEncoding::Unicode).has_value(), false);
+    EXPECT_EQ(stringWithData(bytes({ 0xFF, 0xFE, 0x61, 0x00 }), StringEncoding::Unicode).value_or("?"), String("a"));
 }

@@ -43,6 +43,30 @@ TEST(String, UTF16IndexesCountSurrogatePairsAsTwo)
         "b");
 }
 
+TEST(String, IllFormedUTF8GivesOneReplacementPerByteItCannotUse)
+{
+    struct Case {
+        const char* utf8;
+        std::u16string units;
+    };
+    const Case cases[] = {
+        { "plain ASCII", u"plain ASCII" },
+        { "\xE2\x82\xAC"
+          "1",
+            u"\u20AC1" },
+        { "a\xF0\x9F\x98\x80", u"a\U0001F600" },
+        // Cut short: the lead byte, then the continuation on its own.
+        { "a\xE2\x82", u"a\uFFFD\uFFFD" },
+        // Overlong, a surrogate, and past U+10FFFF: every byte stands for itself.
+        { "\xC0\xAFz", u"\uFFFD\uFFFDz" },
+        { "\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD" },
+        { "\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD" },
+        { "\xF8\x88", u"\uFFFD\uFFFD" },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(String(c.utf8).units(), c.units) << c.utf8;
+}
+
 TEST(String, CodePointsReadPairsAsOneAndLoneSurrogatesAsThemselves)
 {
     String s("a\xF0\x9F\x98\x80z");

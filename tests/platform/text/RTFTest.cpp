@@ -133,3 +133,26 @@ TEST(RTF, RefusesWhatIsNotRTFAndRunawayNesting)
     ASSERT_TRUE(cut.has_value());
     EXPECT_EQ(cut->string().utf8(), "half a sent");
 }
+
+TEST(RTF, RunsOfCharactersShareAttributesOnlyWhileNothingTheyAreMadeOfChanges)
+{
+    // The same colour index before and after the table that gives it a colour, and a style switched off and on
+    // again between two characters.
+    const char* rtf = R"({\rtf1 \cf1 ab{\colortbl;\red255\green0\blue0;}cd\b e\b0 f\b g})";
+    auto text = attributedStringFromRTF(fnd::Data::fromString(rtf));
+    ASSERT_TRUE(text.has_value());
+    ASSERT_EQ(text->string().utf8(), "abcdefg");
+    EXPECT_TRUE(text->attributeAtIndex(ForegroundColorAttributeName, 1).isNil());
+    auto red = text->attributeAtIndex(ForegroundColorAttributeName, 2).objectAs<gfx::Color>();
+    ASSERT_TRUE(red);
+    EXPECT_NEAR(red->redComponent(), 1, 0.01);
+    auto bold = [&](fnd::Index i) {
+        auto font = text->attributeAtIndex(FontAttributeName, i).objectAs<gfx::Font>();
+        return (gfx::FontManager::shared().traitsOfFont(*font) & gfx::FontTraitMask::Bold) != 0;
+    };
+    EXPECT_EQ(
+        (std::vector<bool> { bold(3), bold(4), bold(5), bold(6) }), (std::vector<bool> { false, true, false, true }));
+    fnd::Range run;
+    text->attributesAtIndex(2, &run);
+    EXPECT_EQ(run, (fnd::Range { 2, 2 }));
+}

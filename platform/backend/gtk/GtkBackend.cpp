@@ -248,6 +248,12 @@ void GtkBackend::windowFlushed(Window& window)
         host->flushed();
 }
 
+double GtkBackend::refreshInterval(Window& window)
+{
+    auto* host = hostFor(window);
+    return host ? host->refreshInterval() : Backend::refreshInterval(window);
+}
+
 void GtkBackend::sheetBegan(Window& sheet, Window& parent)
 {
     // The sheet hangs from the parent's top edge (the window placed it) and stays above it.

@@ -39,6 +39,7 @@ public:
     void windowClosed(Window& window) override;
     void windowDestroyed(long windowNumber) override;
     void windowFlushed(Window& window) override;
+    double refreshInterval(Window& window) override;
     void sheetBegan(Window& sheet, Window& parent) override;
 
     // Services.

@@ -440,6 +440,27 @@ void GtkWindowHost::flushed()
         applyShape(*w);
 }
 
+double GtkWindowHost::refreshInterval() const
+{
+    constexpr double usual = 1.0 / 60;
+    double seconds = 0;
+    if (m_frameClock) {
+        gint64 interval = 0, presentation = 0;
+        gdk_frame_clock_get_refresh_info(
+            m_frameClock, gdk_frame_clock_get_frame_time(m_frameClock), &interval, &presentation);
+        seconds = double(interval) / 1e6;
+    }
+    if (seconds <= 0) {
+        GdkSurface* surface = gtk_native_get_surface(GTK_NATIVE(m_gtkWindow));
+        GdkMonitor* monitor
+            = surface ? gdk_display_get_monitor_at_surface(gdk_surface_get_display(surface), surface) : nullptr;
+        if (int millihertz = monitor ? gdk_monitor_get_refresh_rate(monitor) : 0; millihertz > 0)
+            seconds = 1000.0 / millihertz;
+    }
+    // Unknown, or beyond what any screen shows: the usual rate.
+    return seconds >= 1.0 / 500 && seconds <= 1.0 / 20 ? seconds : usual;
+}
+
 void GtkWindowHost::focus()
 {
     if (m_popUp)
@@ -600,6 +621,9 @@ void GtkWindowHost::onAfterPaint(GdkFrameClock*, gpointer self)
         return;
     host->m_drawnSinceFrame = false;
     ++host->m_presentedFrames;
+    // Our windows draw at most once a frame of GTK's clock: what waits for the next frame may draw now.
+    if (auto w = host->window())
+        w->noteFrameShown();
 }
 
 }

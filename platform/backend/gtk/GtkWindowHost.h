@@ -66,6 +66,8 @@ public:
     void lower();
 
     long presentedFrames() const { return m_presentedFrames; }
+    // Seconds between two frames of the monitor showing the window, as GTK's frame clock paces them.
+    double refreshInterval() const;
     int surfaceScale() const;
 
     // The toplevel moved or changed size (an X ConfigureNotify).

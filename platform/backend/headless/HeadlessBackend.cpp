@@ -216,6 +216,18 @@ void HeadlessBackend::windowClosed(Window& window)
 void HeadlessBackend::windowDestroyed(long windowNumber)
 {
     m_surfaces.erase(windowNumber);
+    m_flushes.erase(windowNumber);
+}
+
+void HeadlessBackend::windowFlushed(Window& window)
+{
+    ++m_flushes[window.windowNumber()];
+}
+
+long HeadlessBackend::flushCount(const Window& window) const
+{
+    auto found = m_flushes.find(window.windowNumber());
+    return found == m_flushes.end() ? 0 : found->second;
 }
 
 namespace {

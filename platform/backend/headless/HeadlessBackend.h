@@ -98,6 +98,9 @@ public:
     // Records.
     int beepCount() const { return m_beeps; }
     const std::vector<fnd::String>& openedURLs() const { return m_openedURLs; }
+    // How many times the window's drawing was handed to the screen: once per display pass, and once per drawing
+    // outside one.
+    long flushCount(const Window& window) const;
     // Where each pop-up or context menu was asked to open (its top left on the screen), in order.
     const std::vector<gfx::Point>& popUpMenuLocations() const { return m_popUpMenuLocations; }
 
@@ -106,6 +109,7 @@ public:
     std::shared_ptr<gfx::WindowSurface> surfaceForWindow(Window& window) override;
     void windowClosed(Window& window) override;
     void windowDestroyed(long windowNumber) override;
+    void windowFlushed(Window& window) override;
     // The windows the backend keeps pixels for: every window shown and neither closed nor gone.
     std::size_t surfaceCount() const { return m_surfaces.size(); }
     void beep() override { ++m_beeps; }
@@ -130,6 +134,7 @@ private:
     std::vector<fnd::String> m_openedURLs;
     std::vector<gfx::Point> m_popUpMenuLocations;
     std::vector<std::shared_ptr<fnd::Timer>> m_timers;
+    std::map<long, long> m_flushes;
     int m_beeps { 0 };
     long m_eventNumber { 0 };
 };

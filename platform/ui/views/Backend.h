@@ -43,6 +43,9 @@ public:
     // Window surfaces: the pixels a window's content is drawn into (content size times the backing scale), or
     // nullptr when the backend shows nothing.
     virtual std::shared_ptr<gfx::WindowSurface> surfaceForWindow(Window& window) = 0;
+    // Seconds between two frames of the screen showing the window (its refresh interval): a window draws at most
+    // once a frame.
+    virtual double refreshInterval(Window& window) { return (void)window, 1.0 / 60; }
     // The window's frame, order, title, alpha or visibility changed.
     virtual void windowChanged(Window& window) { (void)window; }
     // The window is closed for good.

@@ -10,6 +10,10 @@
 #include <optional>
 #include <vector>
 
+namespace fnd {
+class Timer;
+}
+
 namespace gfx {
 class GraphicsContext;
 }
@@ -353,6 +357,10 @@ public:
     // The context drawing into this window (nullptr when the backend shows nothing).
     std::shared_ptr<gfx::GraphicsContext> graphicsContext();
     void flushWindow();
+    // Called by a backend whose window system paces its own frames (GTK's frame clock) once it has shown the
+    // window's last drawing: the next frame begins, and drawing held for it happens before the run loop waits.
+    // Without these calls the window keeps to its screen's refresh interval.
+    void noteFrameShown();
 
     // Cursor rects and tracking areas.
     void invalidateCursorRectsForView(View& view);
@@ -394,8 +402,12 @@ public:
 
 private:
     void applyFrame(gfx::Rect frame, bool display);
-    // Has the display pass run before the run loop next waits.
+    // Has the display pass run before the run loop next waits: it lays out, and draws unless the window has drawn
+    // already in this frame of its screen; then the drawing waits for the next frame (a window composites at most
+    // once a frame).
     void scheduleDisplayPass();
+    void runDisplayPass();
+    void holdDisplayUntil(fnd::Date due);
     // The frame moved inside the visible frame of its screen when the window has a title bar.
     gfx::Rect frameKeptOnScreen(gfx::Rect frame) const;
     void layoutToolbarView();
@@ -458,6 +470,11 @@ private:
     bool m_displayScheduled { false };
     // While the window draws: a view marked for display then is drawn on the next frame.
     bool m_displaying { false };
+    // When the window last drew, the earliest its next drawing may come when something was marked while it drew,
+    // and the timer that holds its drawing until the next frame.
+    std::optional<fnd::Date> m_lastCompositeDate;
+    std::optional<fnd::Date> m_redrawNotBefore;
+    std::shared_ptr<fnd::Timer> m_nextFrameTimer;
     bool m_inLiveResize { false };
     std::weak_ptr<Window> m_parentWindow;
     std::vector<std::pair<std::weak_ptr<Window>, WindowOrderingMode>> m_children;

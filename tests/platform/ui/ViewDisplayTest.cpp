@@ -154,6 +154,17 @@ TEST_F(ViewDisplayTest, DisplayRectDrawsAtOnceAndClearsWhatItCovered)
     EXPECT_EQ(right->drawn[0], gfx::Rect(0, 0, 50, 50));
     window->displayIfNeeded();
     EXPECT_EQ(right->drawn.size(), 1u);
+
+    // Displaying the window draws every view shown, so none of them is drawn again after it.
+    forget();
+    left->setNeedsDisplayInRect({ 0, 0, 10, 10 });
+    right->setNeedsDisplay(true);
+    window->display();
+    EXPECT_FALSE(left->needsDisplay());
+    EXPECT_FALSE(right->needsDisplay());
+    window->displayIfNeeded();
+    EXPECT_EQ(left->drawn.size(), 1u);
+    EXPECT_EQ(right->drawn.size(), 1u);
 }
 
 TEST_F(ViewDisplayTest, AWindowOfDrawnViewsHasTheExpectedPixels)

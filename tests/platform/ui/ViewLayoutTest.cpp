@@ -74,7 +74,7 @@ protected:
 }
 
 // Showing the window laid the tree out before drawing it; a later request is served by the next display pass,
-// parents before children, and every view is drawn at its laid-out frame.
+// parents before children, and every view is drawn at its laid-out frame (on the next frame of the screen).
 TEST_F(ViewLayoutTest, TheDisplayPassLaysOutTopDownBeforeDrawing)
 {
     EXPECT_EQ(panel->frame(), gfx::Rect(0, 0, 100, 100));
@@ -90,6 +90,10 @@ TEST_F(ViewLayoutTest, TheDisplayPassLaysOutTopDownBeforeDrawing)
     EXPECT_FALSE(window->viewsNeedLayout());
     EXPECT_EQ(panel->frame(), gfx::Rect(0, 0, 150, 60));
     EXPECT_EQ(child->frame(), gfx::Rect(10, 10, 130, 40));
+    // Shown in this frame already: the drawing waits for the next one, the layout did not.
+    EXPECT_EQ(log.size(), 3u);
+    clock->advance(1.0 / 60);
+    runOnce();
     std::vector<std::string> layoutsFirst { "container.layout", "panel.layout", "child.layout" };
     ASSERT_GE(log.size(), 4u) << "the pass drew nothing";
     EXPECT_EQ(std::vector<std::string>(log.begin(), log.begin() + 3), layoutsFirst);

@@ -5,8 +5,11 @@
 // - user defaults live in a private, empty folder, never the developer's own;
 // - texts are the English ones, whatever the environment's language;
 // - the log stays quiet: damaged input is the normal case here, and each complaint costs more to write than to find.
+#include "FuzzEnvironment.h"
+
 #include "platform/foundation/runtime/Clock.h"
 #include "platform/foundation/runtime/Log.h"
+#include "platform/foundation/runtime/RunLoop.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -35,4 +38,11 @@ struct FuzzEnvironment {
 
 const FuzzEnvironment fuzzEnvironment;
 
+}
+
+void fuzzEndInputAsARunLoopPass()
+{
+    if (auto clock = std::dynamic_pointer_cast<fnd::VirtualClock>(fnd::Clock::current()))
+        clock->advance(1);
+    fnd::RunLoop::current().runMode(fnd::RunLoopMode::Default, fnd::Date::distantPast());
 }

@@ -1,12 +1,12 @@
 // Reads arbitrary bytes as a keyed archive of the flow view and checks that whatever comes back keeps its settings
 // in their ranges and its perspective finite, then archives it again.
+#include "FuzzEnvironment.h"
+
 #include "frameworks/QFFlowView/QFFlowView.h"
 
 #include "platform/foundation/archiving/KeyedArchiver.h"
 #include "platform/foundation/archiving/KeyedUnarchiver.h"
-#include "platform/foundation/runtime/Clock.h"
 #include "platform/foundation/runtime/Exception.h"
-#include "platform/foundation/runtime/RunLoop.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -44,21 +44,11 @@ void flowViewArchiveRead(const std::uint8_t* data, std::size_t size)
     (void)fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(view));
 }
 
-// The view's layers start implicit animations, which the animation driver watches until a frame finds them gone;
-// time moves only when a target moves it, so each input ends with a frame's worth of time and one turn of the loop,
-// as the application would take them. Otherwise every input's layers stay remembered and count against the next.
-void flowViewArchiveSettle()
-{
-    if (auto clock = std::dynamic_pointer_cast<fnd::VirtualClock>(fnd::Clock::current()))
-        clock->advance(1);
-    fnd::RunLoop::current().runMode(fnd::RunLoopMode::Default, fnd::Date::distantPast());
-}
-
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     flowViewArchiveRead(data, size);
-    flowViewArchiveSettle();
+    fuzzEndInputAsARunLoopPass();
     return 0;
 }

@@ -1,11 +1,11 @@
 // Reads arbitrary bytes as a keyed archive of a view tree (crafted cycles, deep nesting, values of the wrong kind):
 // whatever decodes is a whole tree that can be put into a window, drawn, resized, taken out and archived again;
 // whatever does not decode is refused with an error and leaves nothing in the window.
+#include "FuzzEnvironment.h"
+
 #include "platform/backend/headless/HeadlessBackend.h"
 #include "platform/foundation/archiving/KeyedArchiver.h"
 #include "platform/foundation/archiving/KeyedUnarchiver.h"
-#include "platform/foundation/runtime/Clock.h"
-#include "platform/foundation/runtime/RunLoop.h"
 #include "platform/ui/views/Window.h"
 
 #include <cstdint>
@@ -60,21 +60,11 @@ int viewArchiveRead(const std::uint8_t* bytes, std::size_t size)
     return 0;
 }
 
-// Time moves only when a target moves it: each input ends with a frame's worth of time and one turn of the loop, as
-// the application would take them, so what the tree scheduled (implicit transactions, animations, displays) runs or
-// lets go of it, and no input's leftovers count against the next.
-void viewArchiveSettle()
-{
-    if (auto clock = std::dynamic_pointer_cast<fnd::VirtualClock>(fnd::Clock::current()))
-        clock->advance(1);
-    fnd::RunLoop::current().runMode(fnd::RunLoopMode::Default, fnd::Date::distantPast());
-}
-
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size)
 {
     viewArchiveRead(bytes, size);
-    viewArchiveSettle();
+    fuzzEndInputAsARunLoopPass();
     return 0;
 }

@@ -113,6 +113,16 @@ std::optional<std::filesystem::path> ThumbnailerFindIcon(
     return best;
 }
 
+std::shared_ptr<BitmapImageRep> ThumbnailerBitmapOfIcon(const std::optional<std::filesystem::path>& file, Size size)
+{
+    if (!file)
+        return nullptr;
+    auto image = Image::imageWithContentsOfFile(fnd::String(file->string()));
+    if (!image)
+        return nullptr;
+    return Thumbnailer::bitmapOfImage(**image, size);
+}
+
 }
 
 fnd::String Thumbnailer::mimeTypeForFileName(const fnd::String& fileName)
@@ -136,23 +146,12 @@ std::shared_ptr<BitmapImageRep> Thumbnailer::iconForMIMEType(const fnd::String& 
         auto family = mime.substr(0, mime.find('/'));
         file = ThumbnailerFindIcon(family + "-x-generic", std::max(size.width, size.height));
     }
-    if (!file)
-        return nullptr;
-    auto image = Image::imageWithContentsOfFile(fnd::String(file->string()));
-    if (!image)
-        return nullptr;
-    return bitmapOfImage(**image, size);
+    return ThumbnailerBitmapOfIcon(file, size);
 }
 
 std::shared_ptr<BitmapImageRep> Thumbnailer::iconNamed(const fnd::String& name, Size size)
 {
-    auto file = ThumbnailerFindIcon(name.utf8(), std::max(size.width, size.height), true);
-    if (!file)
-        return nullptr;
-    auto image = Image::imageWithContentsOfFile(fnd::String(file->string()));
-    if (!image)
-        return nullptr;
-    return bitmapOfImage(**image, size);
+    return ThumbnailerBitmapOfIcon(ThumbnailerFindIcon(name.utf8(), std::max(size.width, size.height), true), size);
 }
 
 std::shared_ptr<BitmapImageRep> Thumbnailer::desktopThumbnailOfFile(

@@ -9,10 +9,23 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace testsupport {
+
+// A bitmap of one premultiplied ARGB value throughout, its size in points its size in pixels.
+inline std::shared_ptr<gfx::BitmapImageRep> solidBitmap(int w, int h, std::uint32_t argb)
+{
+    auto bitmap = gfx::BitmapImageRep::create(w, h, gfx::BitmapLayout::ARGB32Premultiplied);
+    auto pixels = bitmap->pixelBuffer();
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            pixels.row(y)[x] = argb;
+    bitmap->setSize({ double(w), double(h) });
+    return bitmap;
+}
 
 // A folder of picture files in the four formats the image browsers meet most (PNG, JPEG, TIFF, PDF), each a flat
 // colour of its own with a white frame, so that a probe of a picture's middle tells which file it shows.
@@ -51,8 +64,9 @@ inline std::vector<GeneratedPicture> generatePictureFolder(const std::filesystem
             for (int y = 0; y < h; ++y)
                 for (int x = 0; x < w; ++x) {
                     bool frame = x < 4 || y < 4 || x >= w - 4 || y >= h - 4;
-                    pixels.row(y)[x] = frame ? 0xFFFFFFFFu
-                                             : gfx::packPixel(255, std::uint8_t(rgb[0]), std::uint8_t(rgb[1]), std::uint8_t(rgb[2]));
+                    pixels.row(y)[x] = frame
+                        ? 0xFFFFFFFFu
+                        : gfx::packPixel(255, std::uint8_t(rgb[0]), std::uint8_t(rgb[1]), std::uint8_t(rgb[2]));
                 }
             static const gfx::BitmapImageFileType types[3]
                 = { gfx::BitmapImageFileType::PNG, gfx::BitmapImageFileType::JPEG, gfx::BitmapImageFileType::TIFF };

@@ -17,7 +17,8 @@ void TestItem::describeClass(fnd::ClassBuilder<TestItem>& c)
     c.property("imageItemTitle", &TestItem::title);
 }
 
-std::shared_ptr<TestItem> TestItem::create(fnd::Value uid, fnd::Value representation, fnd::String type, fnd::String title)
+std::shared_ptr<TestItem> TestItem::create(
+    fnd::Value uid, fnd::Value representation, fnd::String type, fnd::String title)
 {
     auto item = fnd::makeObject<TestItem>();
     item->uid = std::move(uid);
@@ -25,17 +26,6 @@ std::shared_ptr<TestItem> TestItem::create(fnd::Value uid, fnd::Value representa
     item->type = std::move(type);
     item->title = std::move(title);
     return item;
-}
-
-std::shared_ptr<gfx::BitmapImageRep> solidBitmap(int w, int h, std::uint32_t argb)
-{
-    auto bitmap = gfx::BitmapImageRep::create(w, h, gfx::BitmapLayout::ARGB32Premultiplied);
-    auto pixels = bitmap->pixelBuffer();
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            pixels.row(y)[x] = argb;
-    bitmap->setSize({ double(w), double(h) });
-    return bitmap;
 }
 
 fnd::Data solidPDF(gfx::Size size, const gfx::Color& color)
@@ -88,7 +78,8 @@ std::vector<fnd::Value> FlowViewTest::bitmapItems(int n)
 {
     std::vector<fnd::Value> items;
     for (int i = 0; i < n; ++i) {
-        std::uint32_t argb = 0xFF000000u | (std::uint32_t(40 + 20 * (i % 10)) << 16) | (std::uint32_t(200 - 15 * (i % 10)) << 8) | 0x40u;
+        std::uint32_t argb = 0xFF000000u | (std::uint32_t(40 + 20 * (i % 10)) << 16)
+            | (std::uint32_t(200 - 15 * (i % 10)) << 8) | 0x40u;
         items.push_back(TestItem::create(fnd::String("uid " + std::to_string(i)), fnd::Value(solidBitmap(64, 48, argb)),
             QFFlowViewRepresentationType::CGImage, fnd::String("Item " + std::to_string(i))));
     }

@@ -8,6 +8,7 @@
 #include "platform/layers/Transaction.h"
 #include "platform/ui/UiTestSupport.h"
 #include "platform/ui/views/Window.h"
+#include "support/GeneratedPictures.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +23,8 @@ class TestItem : public fnd::Object {
     static void describeClass(fnd::ClassBuilder<TestItem>& c);
 
 public:
-    static std::shared_ptr<TestItem> create(fnd::Value uid, fnd::Value representation, fnd::String type, fnd::String title = {});
+    static std::shared_ptr<TestItem> create(
+        fnd::Value uid, fnd::Value representation, fnd::String type, fnd::String title = {});
     fnd::Value uid;
     fnd::Value representation;
     fnd::String type;
@@ -57,8 +59,7 @@ public:
     }
 };
 
-// A solid bitmap of w × h pixels.
-std::shared_ptr<gfx::BitmapImageRep> solidBitmap(int w, int h, std::uint32_t argb);
+using testsupport::solidBitmap;
 // A PDF page of the size in points filled with one colour, made with our drawing context.
 fnd::Data solidPDF(gfx::Size size, const gfx::Color& color);
 

@@ -9,19 +9,15 @@
 #include "platform/ui/UiTestSupport.h"
 #include "platform/ui/views/Event.h"
 
+#include "support/GeneratedPictures.h"
+
 #include <gtest/gtest.h>
 
 namespace {
 
 std::shared_ptr<gfx::Image> cardFlowPicturesSolidImage(int w, int h, std::uint32_t argb)
 {
-    auto bitmap = gfx::BitmapImageRep::create(w, h, gfx::BitmapLayout::ARGB32Premultiplied);
-    auto pixels = bitmap->pixelBuffer();
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            pixels.row(y)[x] = argb;
-    bitmap->setSize({ double(w), double(h) });
-    return gfx::Image::imageWithRepresentation(bitmap);
+    return gfx::Image::imageWithRepresentation(testsupport::solidBitmap(w, h, argb));
 }
 
 class CardFlowPicturesTest : public uitest::KeyWindowTest {
@@ -55,7 +51,10 @@ protected:
     }
     // The grey of a window pixel, and a pixel's grey over the background with a white or black at an opacity.
     static int grey(std::uint32_t p) { return gfx::greenOf(p); }
-    static double over(double background, double white, double alpha) { return white * 255 * alpha + background * (1 - alpha); }
+    static double over(double background, double white, double alpha)
+    {
+        return white * 255 * alpha + background * (1 - alpha);
+    }
 };
 
 TEST_F(CardFlowPicturesTest, ThePlaceholderIconSitsInTheMiddleTintedFromTopToBottom)
@@ -192,7 +191,8 @@ TEST_F(CardFlowPicturesTest, EmptyAndSingleItemViewsTakeEveryOperation)
     // The one item faces front in the middle of the scroll layer and shows its picture.
     auto item = view->itemLayers().front();
     EXPECT_DOUBLE_EQ(item->zPosition(), 0);
-    EXPECT_NEAR(item->frame().midX() - view->scrollLayer()->bounds().minX(), view->scrollLayer()->bounds().width() / 2, 1e-3);
+    EXPECT_NEAR(
+        item->frame().midX() - view->scrollLayer()->bounds().minX(), view->scrollLayer()->bounds().width() / 2, 1e-3);
     EXPECT_TRUE(item->valueForKey("hasImage").boolValue());
     auto r = view->rectForItemAtIndex(0);
     EXPECT_EQ(view->indexOfItemAtPoint({ r.midX(), r.midY() }), 0);

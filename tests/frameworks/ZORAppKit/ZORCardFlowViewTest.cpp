@@ -13,6 +13,8 @@
 #include "platform/ui/views/Event.h"
 #include "platform/ui/views/Window.h"
 
+#include "support/GeneratedPictures.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -28,13 +30,7 @@ namespace {
 
 std::shared_ptr<gfx::Image> cardFlowSolidImage(int w, int h, std::uint32_t argb)
 {
-    auto bitmap = gfx::BitmapImageRep::create(w, h, gfx::BitmapLayout::ARGB32Premultiplied);
-    auto pixels = bitmap->pixelBuffer();
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            pixels.row(y)[x] = argb;
-    bitmap->setSize({ double(w), double(h) });
-    return gfx::Image::imageWithRepresentation(bitmap);
+    return gfx::Image::imageWithRepresentation(testsupport::solidBitmap(w, h, argb));
 }
 
 // Records the actions it receives.
@@ -531,8 +527,6 @@ TEST_F(CardFlowViewTest, ScrollerButtonsAndKnobSelect)
 }
 
 }
-
-#include "support/GeneratedPictures.h"
 
 #include "platform/foundation/files/FileManager.h"
 

@@ -4,8 +4,12 @@
 // a text element always tells a selection that lies within its text.
 //
 // Input: the text the text controls start with, up to the first zero byte; then requests of eight bytes each:
-// element, request, which name, two 16-bit operands, the kind of value.
+// element, request, which name, two 16-bit operands, the kind of value. An input is a short exchange: only its first
+// FuzzAccessibilityMaximumRequests requests and FuzzAccessibilityMaximumText bytes of text count. Every input's cost
+// grows with both, and a long exchange mostly repeats what a few short ones reach.
 #include "platform/backend/headless/HeadlessBackend.h"
+#include "platform/text/detail/ParagraphCache.h"
+#include "platform/text/detail/Shaping.h"
 #include "platform/ui/accessibility/AccessibilityElement.h"
 #include "platform/ui/containers/ScrollView.h"
 #include "platform/ui/containers/TabView.h"
@@ -22,15 +26,20 @@
 #include "platform/ui/text/TextView.h"
 #include "platform/ui/views/Window.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <deque>
 #include <set>
 #include <string>
+#include <utility>
 
 namespace {
 
 namespace FuzzAccessibilityAttr = ui::AccessibilityAttribute;
+
+constexpr std::size_t FuzzAccessibilityMaximumRequests = 16;
+constexpr std::size_t FuzzAccessibilityMaximumText = 128;
 
 void fuzzAccessibilityCheck(bool condition)
 {
@@ -102,7 +111,7 @@ struct FuzzAccessibilityControls {
         table->reloadData();
         window->makeKeyAndOrderFront();
         windowFrame = window->frame();
-        // Drawn once here, so a click's redraw during tracking covers its control only.
+        // Laid out once here; the backend draws nothing, as no request reads pixels.
         window->displayIfNeeded();
     }
 
@@ -117,8 +126,12 @@ struct FuzzAccessibilityControls {
         textView->setSelectedRange({ 0, 0 });
         textView->setFrame({ 10, 70, 200, 60 });
         check->setState(ui::ControlStateValue::Off);
-        popUp->removeAllItems();
-        popUp->addItemsWithTitles({ "EAN-13", "QR Code", text });
+        // The items are renamed, not made again: new items each input would outlive it until the next one.
+        if (popUp->itemTitles() != std::vector<fnd::String> { "EAN-13", "QR Code", popUp->itemTitleAtIndex(2) }) {
+            popUp->removeAllItems();
+            popUp->addItemsWithTitles({ "EAN-13", "QR Code", text });
+        }
+        popUp->itemAtIndex(2)->setTitle(text);
         popUp->selectItemAtIndex(0);
         slider->setDoubleValue(0);
         segmented->setSelectedSegment(0);
@@ -193,7 +206,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Kept for the whole run and never destroyed: at exit the runtime's own statics go first.
     static auto* controls = [] {
         static auto* backend = new std::shared_ptr<ui::HeadlessBackend>(ui::HeadlessBackend::install());
-        (void)backend;
+        (*backend)->setDrawsWindows(false);
         return new FuzzAccessibilityControls;
     }();
     auto& window = controls->window;
@@ -201,19 +214,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t textEnd = 0;
     while (textEnd < size && data[textEnd] != 0)
         ++textEnd;
-    fnd::String text(std::string(reinterpret_cast<const char*>(data), textEnd));
+    fnd::String text(std::string(reinterpret_cast<const char*>(data), std::min(textEnd, FuzzAccessibilityMaximumText)));
     controls->reset(text);
     const auto textControls = controls->textControls();
     for (const auto& control : textControls)
         fuzzAccessibilityCheckText(*control);
 
     auto elements = fuzzAccessibilityElements(window->selfValue());
-    for (std::size_t at = textEnd + 1, count = 0; at + 8 <= size && count < 32; at += 8, ++count) {
+    // Only a request that set a value or performed an action may have changed the tree and the texts: the texts are
+    // checked at once, the tree walked again when the next request needs it.
+    bool treeChanged = false;
+    for (std::size_t at = textEnd + 1, count = 0; at + 8 <= size && count < FuzzAccessibilityMaximumRequests;
+         at += 8, ++count) {
         const std::uint8_t* request = data + at;
+        if (std::exchange(treeChanged, false))
+            elements = fuzzAccessibilityElements(window->selfValue());
         auto* element = ui::accessibilityElement(elements[request[0] % elements.size()]);
         std::int64_t a = request[3] | (request[4] << 8);
         std::int64_t b = request[5] | (request[6] << 8);
-        // Only a request that set a value or performed an action may have changed the tree and the texts.
         bool changed = false;
         switch (request[1] % 6) {
         case 0:
@@ -262,12 +280,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             break;
         }
         if (changed) {
-            elements = fuzzAccessibilityElements(window->selfValue());
+            treeChanged = true;
             for (const auto& control : textControls)
                 fuzzAccessibilityCheckText(*control);
         }
     }
-    // What this input made goes with it: kept until the next input, it would read to the leak check as a leak.
+    // What this input made goes with it: kept until the next input, it would read to the leak check as a leak (and
+    // libFuzzer would run the input again and scan the whole heap). That includes the layout caches' entries for
+    // its text.
     controls->reset({});
+    txt::detail::ParagraphCache::forThread().clear();
+    txt::detail::forgetShapedRuns();
     return 0;
 }

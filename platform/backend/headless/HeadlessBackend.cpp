@@ -200,6 +200,8 @@ void HeadlessBackend::after(double seconds, std::function<void()> work)
 
 std::shared_ptr<gfx::WindowSurface> HeadlessBackend::surfaceForWindow(Window& window)
 {
+    if (!m_drawsWindows)
+        return nullptr;
     // The content and the toolbar's strip above it.
     auto size = Window::contentRectForFrameRect(window.frame(), window.styleMask()).size;
     auto& surface = m_surfaces[window.windowNumber()];
@@ -261,6 +263,8 @@ std::shared_ptr<gfx::BitmapImageRep> HeadlessBackend::imageOfWindow(Window& wind
 {
     window.display();
     auto surface = std::static_pointer_cast<HeadlessSurface>(surfaceForWindow(window));
+    if (!surface)
+        return nullptr;
     return copyOf(surface->pixels(), surface->pointSize());
 }
 

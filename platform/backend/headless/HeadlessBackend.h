@@ -112,6 +112,10 @@ public:
     void windowFlushed(Window& window) override;
     // The windows the backend keeps pixels for: every window shown and neither closed nor gone.
     std::size_t surfaceCount() const { return m_surfaces.size(); }
+    // Off: windows get no surface, so they lay out but draw nothing (work that reads no pixels, such as a fuzz
+    // target driving controls, then pays for none). Takes effect for windows that have not drawn yet.
+    bool drawsWindows() const { return m_drawsWindows; }
+    void setDrawsWindows(bool flag) { m_drawsWindows = flag; }
     void beep() override { ++m_beeps; }
     fnd::Expected<void> openURL(const fnd::String& url) override;
     void modalSessionBegan(Window& window) override;
@@ -137,6 +141,7 @@ private:
     std::map<long, long> m_flushes;
     int m_beeps { 0 };
     long m_eventNumber { 0 };
+    bool m_drawsWindows { true };
 };
 
 }

@@ -210,6 +210,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return new FuzzAccessibilityControls;
     }();
     auto& window = controls->window;
+    // Every element of the tree as each input finds it, walked once: its shape does not depend on the text.
+    static const auto* restingElements = [] {
+        controls->reset({});
+        return new std::vector<fnd::Value>(fuzzAccessibilityElements(controls->window->selfValue()));
+    }();
 
     std::size_t textEnd = 0;
     while (textEnd < size && data[textEnd] != 0)
@@ -220,7 +225,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const auto& control : textControls)
         fuzzAccessibilityCheckText(*control);
 
-    auto elements = fuzzAccessibilityElements(window->selfValue());
+    auto elements = *restingElements;
     // Only a request that set a value or performed an action may have changed the tree and the texts: the texts are
     // checked at once, the tree walked again when the next request needs it.
     bool treeChanged = false;

@@ -428,6 +428,11 @@ void ZORSmallDateControl::updateCells()
             editor->setSelectedRange({ 0, text.length() });
         }
     }
+    showDateInCells();
+}
+
+void ZORSmallDateControl::showDateInCells()
+{
     for (Part part : { Day, Month, Year })
         if (auto& cell = m_cells[std::size_t(indexOfPart(part))])
             cell->setStringValue(stringOfPart(part));
@@ -510,15 +515,21 @@ void ZORSmallDateControl::editOff()
 
 bool ZORSmallDateControl::acceptNewValueInSelectedCell(const fnd::Value&)
 {
-    if (auto editor = editingTextView()) {
-        auto part = partOfCell(m_selected);
-        auto value = smallDateControlIntegerValue(editor->string());
-        auto limits = m_limits[std::size_t(part)];
-        if (value >= limits.minimum && value <= limits.maximum)
-            setValueOfPart(part, value);
-    }
+    takeEditedNumber();
     updateCells();
     return true;
+}
+
+void ZORSmallDateControl::takeEditedNumber()
+{
+    auto editor = editingTextView();
+    if (!editor)
+        return;
+    auto part = partOfCell(m_selected);
+    auto value = smallDateControlIntegerValue(editor->string());
+    auto limits = m_limits[std::size_t(part)];
+    if (value >= limits.minimum && value <= limits.maximum)
+        setValueOfPart(part, value);
 }
 
 bool ZORSmallDateControl::entryIsAllowed(Part part, fnd::Range range, const fnd::String& replacement)
@@ -574,7 +585,10 @@ void ZORSmallDateControl::textDidEndEditing(const fnd::Notification& notificatio
 {
     auto self = shared_from_this();
     auto editor = notification.object().objectAs<ui::View>();
-    acceptNewValueInSelectedCell(fnd::Value(editor));
+    // As acceptNewValueInSelectedCell, but the number goes to the cells alone: the cell empties the editor as it
+    // lets go of it, so writing the number there first (a change of text, laid out anew) would be thrown away.
+    takeEditedNumber();
+    showDateInCells();
     m_cells[std::size_t(m_selected)]->endEditing(editor);
     if (!m_notReallyTheEnd)
         postControlNotification(ui::ControlNotification::TextDidEndEditing, notification);

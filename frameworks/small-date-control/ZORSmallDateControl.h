@@ -115,6 +115,10 @@ public:
 private:
     // A part's cell shows the stored number and the control is drawn again (the field editor is left alone).
     void showPart(Part part);
+    // updateCells without the field editor: each part's cell shows its number, the stepper follows.
+    void showDateInCells();
+    // The edited cell's number, when within its part's limits, becomes the part's.
+    void takeEditedNumber();
     void finishInit();
     void determineDateFormatInfo(const fnd::ShortDateOrder& info);
     void _interiorDesign();

@@ -5,6 +5,7 @@
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/text/AttributedString.h"
 #include "platform/ui/look/ControlLook.h"
+#include "platform/ui/text/TextView.h"
 #include "platform/ui/views/View.h"
 
 #include <cmath>
@@ -207,6 +208,16 @@ std::shared_ptr<View> TextFieldCell::setUpFieldEditorAttributes(const std::share
 {
     if (!fieldEditor)
         return nullptr;
+    // The usual editor, a text view, is set up directly: this runs each time a cell starts editing, and looking the
+    // keys up and boxing the values cost more than the setting.
+    if (auto textView = std::dynamic_pointer_cast<TextView>(fieldEditor)) {
+        textView->setFont(font());
+        textView->setTextColor(textColorForDrawing());
+        textView->setBackgroundColor(backgroundColor());
+        textView->setDrawsBackground(m_drawsBackground);
+        textView->setAlignment(alignment());
+        return fieldEditor;
+    }
     auto set = [&](const char* key, const fnd::Value& value) {
         if (fieldEditor->classInfo().findProperty(key))
             fieldEditor->setValueForKey(value, key);

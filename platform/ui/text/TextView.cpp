@@ -4,6 +4,7 @@
 #include "platform/ui/text/TextView.h"
 
 #include "platform/foundation/model/UndoManager.h"
+#include "platform/foundation/runtime/Clock.h"
 #include "platform/foundation/runtime/NotificationCenter.h"
 #include "platform/foundation/runtime/RunLoop.h"
 #include "platform/foundation/runtime/Timer.h"
@@ -818,9 +819,16 @@ void TextView::updateInsertionPointStateAndRestartTimer(bool restartFlag)
 
 void TextView::restartBlinkTimer()
 {
-    stopBlinkTimer();
-    if (!shouldDrawInsertionPoint())
+    if (!shouldDrawInsertionPoint()) {
+        stopBlinkTimer();
         return;
+    }
+    // Every keystroke and caret move restarts the beat: the running timer moves its next firing rather than a new
+    // timer being made and scheduled each time.
+    if (m_blinkTimer && m_blinkTimer->isValid()) {
+        m_blinkTimer->setFireDate(fnd::Clock::current()->now().addingTimeInterval(detail::InsertionPointBlinkPeriod));
+        return;
+    }
     std::weak_ptr<TextView> weak = std::static_pointer_cast<TextView>(weak_from_this().lock());
     m_blinkTimer = fnd::Timer::create(detail::InsertionPointBlinkPeriod, true, [weak](fnd::Timer&) {
         if (auto view = weak.lock())

@@ -1,7 +1,7 @@
 #include "TextTestSupport.h"
 
-#include "platform/foundation/runtime/RunLoop.h"
 #include "platform/foundation/model/UndoManager.h"
+#include "platform/foundation/runtime/RunLoop.h"
 #include "platform/graphics/Font.h"
 #include "platform/text/AttributedString.h"
 #include "platform/text/LayoutManager.h"
@@ -200,6 +200,11 @@ TEST_F(TextViewTyping, TheCaretBlinksOnTheRunLoopAndTypingShowsIt)
     EXPECT_FALSE(view->isInsertionPointOn());
     type(u"!");
     EXPECT_TRUE(view->isInsertionPointOn()) << "typing shows the caret at once";
+    // and starts the beat again: the caret stays a whole half second, past where the old beat would hide it.
+    runFor(0.47);
+    EXPECT_TRUE(view->isInsertionPointOn());
+    runFor(0.05);
+    EXPECT_FALSE(view->isInsertionPointOn());
     // Without the keyboard there is no caret.
     window->makeFirstResponder(nullptr);
     EXPECT_FALSE(view->shouldDrawInsertionPoint());

@@ -21,7 +21,7 @@ void ZORTableGridHeaderCell::drawWithFrame(gfx::Rect cellFrame, ui::View& contro
     const double x = cellFrame.minX(), y = cellFrame.minY(), w = cellFrame.width(), h = cellFrame.height();
     auto fill = [](double white, double alpha, gfx::Rect r) {
         gfx::Color::colorWithDeviceWhite(white, alpha)->setFill();
-        gfx::BezierPath::bezierPathWithRect(r)->fill();
+        gfx::BezierPath::fillRect(r);
     };
     if (m_orientation == ColumnOrientation) {
         fill(1.0, 0.4, { x, y, 1, h });

@@ -74,12 +74,15 @@ void ZORTableGridHeaderCell::drawInteriorWithFrame(gfx::Rect cellFrame, ui::View
     if (!context)
         return;
     context->saveGraphicsState();
+    // A label wider than its column is cut at the cell's edges, not spread over its neighbours; one that fits is
+    // clipped nowhere near its ink (its own measured box, centred at half pixels, cut into its last stroke).
+    context->clipToRect(cellFrame);
     // A light engraving under the label.
     gfx::Shadow shadow;
     shadow.setShadowColor(gfx::Color::colorWithDeviceWhite(1.0, 0.8));
     shadow.setShadowOffset({ 0, -1 });
     shadow.setShadowBlurRadius(0);
     shadow.set();
-    drawText(label, labelRectForFrame(cellFrame), false);
+    label.drawAtPoint(labelRectForFrame(cellFrame).origin);
     context->restoreGraphicsState();
 }

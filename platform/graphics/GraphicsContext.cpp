@@ -79,8 +79,8 @@ void GraphicsContext::Impl::resetStates()
     if (states.empty())
         states.emplace_back();
     State fresh;
-    fresh.fill = *Color::blackColor();
-    fresh.stroke = *Color::blackColor();
+    fresh.fill = Color::blackColor();
+    fresh.stroke = Color::blackColor();
     fresh.ctm = baseTransform();
     states.back() = fresh;
     cairo_reset_clip(cr.get());
@@ -323,13 +323,25 @@ void GraphicsContext::setImageInterpolation(ImageInterpolation i)
 {
     m_impl->state().interpolation = i;
 }
+namespace {
+
+// The colour itself when something shares it (colours are made shared), else a copy.
+std::shared_ptr<const Color> sharedColor(const Color& c)
+{
+    if (auto shared = c.weak_from_this().lock())
+        return std::static_pointer_cast<const Color>(shared);
+    return std::make_shared<Color>(c);
+}
+
+}
+
 void GraphicsContext::setFillColor(const Color& c)
 {
-    m_impl->state().fill = c;
+    m_impl->state().fill = sharedColor(c);
 }
 void GraphicsContext::setStrokeColor(const Color& c)
 {
-    m_impl->state().stroke = c;
+    m_impl->state().stroke = sharedColor(c);
 }
 
 void GraphicsContext::setShadow(const Shadow& shadow)
@@ -397,7 +409,8 @@ void GraphicsContext::fillPath(const BezierPath& path)
     auto& i = *m_impl;
     if (!i.isLive() || path.isEmpty())
         return;
-    Color color = i.state().fill;
+    const auto fill = i.state().fill;
+    const Color& color = *fill;
     if (i.fillRectanglesDirectly(path, color))
         return;
     i.render([&](cairo_t* c, cairo_operator_t op) {
@@ -446,7 +459,8 @@ void GraphicsContext::strokePath(const BezierPath& path)
     auto& i = *m_impl;
     if (!i.isLive() || path.isEmpty())
         return;
-    Color color = i.state().stroke;
+    const auto stroke = i.state().stroke;
+    const Color& color = *stroke;
     i.render([&](cairo_t* c, cairo_operator_t op) {
         cairo_save(c);
         i.setSource(c, color);
@@ -471,7 +485,7 @@ void GraphicsContext::fillRect(const Rect& r)
     if (!i.isLive())
         return;
     // Views fill their backgrounds and cells one rectangle at a time: most become pixels without a path.
-    if (i.fillRectDirectly(r, i.state().fill))
+    if (i.fillRectDirectly(r, *i.state().fill))
         return;
     BezierPath path;
     path.appendBezierPathWithRect(r);

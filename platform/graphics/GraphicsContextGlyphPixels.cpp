@@ -1,36 +1,27 @@
 // Glyph runs drawn straight into a bitmap's or window's pixels from our own cache of rasterised glyphs. Labels,
 // cells and fields are short runs drawn plainly, and Cairo's glyph path costs more to set up for each of them than
-// the pixels do; anything else (a blurred shadow, alpha, a turned or stretched context, a clip with partly covered
-// pixels, documents) is Cairo's.
+// the pixels do; anything else (a blurred shadow, alpha, a turned or stretched context, glyphs reaching pixels a clip
+// covers in part, documents) is Cairo's.
 #include "platform/graphics/detail/GraphicsContextImpl.h"
 
 #include "platform/graphics/Font.h"
 #include "platform/graphics/TextRendering.h"
 #include "platform/graphics/detail/GlyphRaster.h"
+#include "platform/graphics/detail/GlyphRunCount.h"
+#include "platform/graphics/detail/PixelBlend.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <limits>
 #include <vector>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 namespace gfx {
 
 namespace {
 
-// A premultiplied pixel scaled by a coverage of 0..255, rounded as x·c/255; two channels a lane.
-std::uint32_t glyphPixelsScaled(std::uint32_t p, std::uint32_t c)
-{
-    std::uint32_t rb = (p & 0xFF00FF) * c + 0x800080;
-    rb = ((rb + ((rb >> 8) & 0xFF00FF)) >> 8) & 0xFF00FF;
-    std::uint32_t ag = ((p >> 8) & 0xFF00FF) * c + 0x800080;
-    ag = ((ag + ((ag >> 8) & 0xFF00FF)) >> 8) & 0xFF00FF;
-    return rb | (ag << 8);
-}
+std::atomic<std::uint64_t> s_directGlyphRuns { 0 };
 
 // An 8-bit channel as Cairo makes it from a double: through 16 bits.
 std::uint32_t glyphPixelsChannel(double value)
@@ -55,18 +46,10 @@ void glyphPixelsBlendRow(std::uint32_t* row, const std::uint8_t* coverage, int c
     int x = 0;
 #if defined(__SSE2__)
     const __m128i zero = _mm_setzero_si128();
-    const __m128i bias = _mm_set1_epi16(0x80);
-    const __m128i opaque = _mm_set1_epi16(255);
     // Two pixels, a channel in each 16-bit lane.
     const __m128i colours = _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(colour)), zero);
-    auto scaled = [&](__m128i v, __m128i c) {
-        const __m128i t = _mm_add_epi16(_mm_mullo_epi16(v, c), bias);
-        return _mm_srli_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), 8);
-    };
     auto over = [&](__m128i pixels, __m128i covers) {
-        const __m128i source = scaled(colours, covers);
-        const __m128i alpha = _mm_shufflehi_epi16(_mm_shufflelo_epi16(source, 0xFF), 0xFF);
-        return _mm_add_epi16(source, scaled(pixels, _mm_sub_epi16(opaque, alpha)));
+        return detail::overLanes(detail::scaledLanes(colours, covers), pixels);
     };
     for (; x + 4 <= count; x += 4) {
         std::uint32_t four;
@@ -88,8 +71,7 @@ void glyphPixelsBlendRow(std::uint32_t* row, const std::uint8_t* coverage, int c
         const std::uint32_t cover = coverage[x];
         if (cover == 0)
             continue;
-        const std::uint32_t source = cover == 255 ? colour : glyphPixelsScaled(colour, cover);
-        row[x] = source + glyphPixelsScaled(row[x], 255 - (source >> 24));
+        row[x] = detail::overPixel(cover == 255 ? colour : detail::scaledPixel(colour, cover), row[x]);
     }
 }
 
@@ -175,7 +157,7 @@ bool GraphicsContext::Impl::showGlyphsDirectly(const Font& font, std::span<const
     if (!hasPixels() || !pixels.isValid() || s.alpha < 1 || !s.masks.empty() || s.op != CompositingOperation::SourceOver
         || !font.face())
         return false;
-    const auto rgba = s.fill.rgbaIfAvailable();
+    const auto rgba = s.fill->rgbaIfAvailable();
     if (!rgba)
         return false;
     // An unblurred shadow moved by whole device pixels (an engraved label's) is the run again in the shadow's
@@ -192,10 +174,8 @@ bool GraphicsContext::Impl::showGlyphsDirectly(const Font& font, std::span<const
     cairo_t* c = cr.get();
     if (cairo_get_group_target(c) != surface.get())
         return false;
-    // A clip covering edge pixels in part is Cairo's: its coverage of them is not exactly ours, and a view drawn
-    // partly one way and partly the other would show seams.
     const auto clip = clipBoxInFixedPoint();
-    if (!clip || (((*clip)[0] | (*clip)[1] | (*clip)[2] | (*clip)[3]) & 0xFF) != 0)
+    if (!clip)
         return false;
     // Glyph space (y down, in ems) to Cairo's device space (y down): the font's matrix, then the context's. Only an
     // upright, even, unmirrored map is drawn here.
@@ -214,7 +194,17 @@ bool GraphicsContext::Impl::showGlyphsDirectly(const Font& font, std::span<const
     options.antialias = options.antialias && s.antialias;
     auto& rasters = detail::GlyphRasters::forFace(*font.face());
     auto lock = rasters.lock();
-    const int clipBox[4] = { (*clip)[0] >> 8, (*clip)[1] >> 8, (*clip)[2] >> 8, (*clip)[3] >> 8 };
+    // The pixels the clip covers wholly, and those it touches at all. Glyphs reaching a pixel it covers in part are
+    // Cairo's: its coverage of that pixel is not exactly ours, and a view drawn partly one way and partly the other
+    // would show seams. A label centred in a cell is clipped at fractions of a pixel, well clear of its ink.
+    const int clipBox[4] = { ((*clip)[0] + 0xFF) >> 8, ((*clip)[1] + 0xFF) >> 8, (*clip)[2] >> 8, (*clip)[3] >> 8 };
+    const int touched[4] = { (*clip)[0] >> 8, (*clip)[1] >> 8, ((*clip)[2] + 0xFF) >> 8, ((*clip)[3] + 0xFF) >> 8 };
+    const bool partlyCovered = !std::equal(clipBox, clipBox + 4, touched);
+    auto reachesPartPixels = [&](int x, int y, const detail::RasterGlyph& raster) {
+        const int x0 = std::max(x, touched[0]), y0 = std::max(y, touched[1]);
+        const int x1 = std::min(x + raster.width, touched[2]), y1 = std::min(y + raster.height, touched[3]);
+        return x0 < x1 && y0 < y1 && (x0 < clipBox[0] || y0 < clipBox[1] || x1 > clipBox[2] || y1 > clipBox[3]);
+    };
     const std::size_t count = std::min(glyphs.size(), positions.size());
     // Every glyph first: one FreeType cannot render leaves the whole run to Cairo.
     thread_local std::vector<GlyphPixelsPlaced> placed;
@@ -230,8 +220,15 @@ bool GraphicsContext::Impl::showGlyphsDirectly(const Font& font, std::span<const
         const double deviceY = m.yx * positions[k].x + m.yy * positions[k].y + m.y0;
         if (!(std::abs(deviceX) < 1e7 && std::abs(deviceY) < 1e7))
             continue;
-        placed.push_back({ raster, int(std::lround(deviceX)) + raster->left, int(std::lround(deviceY)) - raster->top });
+        const GlyphPixelsPlaced glyph { raster, int(std::lround(deviceX)) + raster->left,
+            int(std::lround(deviceY)) - raster->top };
+        if (partlyCovered
+            && (reachesPartPixels(glyph.x, glyph.y, *raster)
+                || (s.shadow && reachesPartPixels(glyph.x + shadowX, glyph.y + shadowY, *raster))))
+            return false;
+        placed.push_back(glyph);
     }
+    s_directGlyphRuns.fetch_add(1, std::memory_order_relaxed);
     if (placed.empty())
         return true;
     if (s.shadow)
@@ -239,6 +236,11 @@ bool GraphicsContext::Impl::showGlyphsDirectly(const Font& font, std::span<const
             glyphPixelsPremultiplied(s.shadow->rgba, (*rgba)[3]), clipBox);
     glyphPixelsComposite(pixels, surface.get(), placed, 0, 0, glyphPixelsPremultiplied(*rgba, 1), clipBox);
     return true;
+}
+
+std::uint64_t detail::directGlyphRunCount()
+{
+    return s_directGlyphRuns.load(std::memory_order_relaxed);
 }
 
 }

@@ -107,7 +107,8 @@ void GraphicsContext::showGlyphs(const Font& font, std::span<const Glyph> glyphs
         return;
     const auto rendering = desktopTextRendering();
     cairo_font_options_t* options = glyphsFontOptions(rendering, i.state().antialias);
-    const Color color = i.state().fill;
+    const auto fill = i.state().fill;
+    const Color& color = *fill;
     i.render([&](cairo_t* c, cairo_operator_t op) {
         i.setSource(c, color);
         cairo_set_operator(c, op);

@@ -1,11 +1,14 @@
 // Paths of rectangles filled straight into a bitmap's pixels. Bars and matrix modules reach the context as one path of
 // thousands of rectangles, and Cairo spends most of a large export turning it into its own path, then boxes, then
 // one fill call per box. When the outcome is whole pixels of one opaque colour, we compute the pixels Cairo would
-// (its 24.8 fixed point, its rounding without antialiasing, its clip) and write them; anything else is left to Cairo.
+// (its 24.8 fixed point, its rounding without antialiasing, its clip) and write them. A single rectangle of a
+// translucent colour (a header's highlight line) is laid over the pixels as pixman composites it. Anything else is
+// left to Cairo.
 #include "platform/graphics/detail/GraphicsContextImpl.h"
 
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/Color.h"
+#include "platform/graphics/detail/PixelBlend.h"
 #include "platform/graphics/detail/RectangleFillCount.h"
 
 #include <algorithm>
@@ -141,7 +144,7 @@ PixelClip pixelClipOf(const std::vector<GraphicsContext::Impl::ClipBox>& clips, 
     return clip;
 }
 
-// The premultiplied pixel Cairo fills with for an opaque colour, from Cairo itself.
+// The premultiplied pixel Cairo fills with for a colour, from Cairo itself (laid over nothing, it is the source).
 std::uint32_t cairoPixelOf(const std::array<double, 4>& rgba)
 {
     CairoSurfacePtr one(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1));
@@ -153,7 +156,7 @@ std::uint32_t cairoPixelOf(const std::array<double, 4>& rgba)
     return *reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(one.get()));
 }
 
-// The pixel of an opaque colour, remembered for the last few colours: a table draws its cells and lines in a
+// The pixel of a colour, remembered for the last few colours: a table draws its cells and lines in a
 // handful of colours, one after another.
 std::uint32_t solidPixelOf(const std::array<double, 4>& rgba)
 {
@@ -234,8 +237,10 @@ bool fillBoxesDirectly(GraphicsContext::Impl& i, const Color& color, std::size_t
         || toCairo(s.op) != CAIRO_OPERATOR_OVER)
         return false;
     const auto rgba = color.rgbaIfAvailable();
-    if (!rgba || !((*rgba)[3] >= 1))
+    // Overlapping boxes of a translucent colour would be laid on twice where Cairo composites their union once.
+    if (!rgba || !((*rgba)[3] > 0) || ((*rgba)[3] < 1 && count != 1))
         return false;
+    const bool opaque = (*rgba)[3] >= 1;
     const double det = s.ctm.determinant();
     cairo_t* c = i.cr.get();
     if (det == 0 || !std::isfinite(det) || cairo_get_group_target(c) != i.surface.get())
@@ -279,7 +284,10 @@ bool fillBoxesDirectly(GraphicsContext::Impl& i, const Color& color, std::size_t
         for (int y = boxes[first].y1; y < boxes[first].y2; ++y) {
             std::uint32_t* row = i.pixels.row(y);
             for (std::size_t b = first; b < end; ++b)
-                fillPixels(row + boxes[b].x1, row + boxes[b].x2, pixel);
+                if (opaque)
+                    fillPixels(row + boxes[b].x1, row + boxes[b].x2, pixel);
+                else
+                    detail::overRow(row + boxes[b].x1, boxes[b].x2 - boxes[b].x1, pixel);
         }
         for (std::size_t b = first; b < end; ++b)
             changed = { std::min(changed.x1, boxes[b].x1), std::min(changed.y1, boxes[b].y1),

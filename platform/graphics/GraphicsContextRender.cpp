@@ -373,7 +373,7 @@ void drawWithCairo(GraphicsContext& context, const std::function<void(cairo_t*)>
 void setFillSource(GraphicsContext& context, cairo_t* c)
 {
     auto& i = context.impl();
-    i.setSource(c, i.state().fill);
+    i.setSource(c, *i.state().fill);
 }
 
 }

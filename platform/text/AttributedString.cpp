@@ -5,6 +5,7 @@
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <optional>
 
 namespace txt {
 
@@ -193,7 +194,11 @@ void AttributedString::replaceCharactersInRange(fnd::Range range, const fnd::Str
 void AttributedString::replaceCharactersInRange(fnd::Range range, const AttributedString& text)
 {
     checkRange(range, "replaceCharactersInRange");
-    auto inserted = text; // text may be this very string
+    // Copied only when it is this very string: the drawing text system takes every label drawn this way.
+    std::optional<AttributedString> copy;
+    if (&text == this)
+        copy.emplace(text);
+    const AttributedString& inserted = copy ? *copy : text;
     auto first = split(range.location);
     auto last = split(range.max());
     m_runs.erase(

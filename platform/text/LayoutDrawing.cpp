@@ -112,8 +112,11 @@ void LayoutManager::drawGlyphsForGlyphRange(fnd::Range glyphRange, gfx::Point or
     std::vector<gfx::Glyph> glyphs;
     std::vector<gfx::Point> positions;
     // A long line (a one-line field holding a long text) reaches far beyond what is drawn: glyphs whose origin lies
-    // well outside the clip leave no mark, so they are not shaped into the drawing at all.
-    const gfx::Rect clip = context ? context->clipBoundingBox() : gfx::Rect {};
+    // well outside the clip leave no mark, so they are not shaped into the drawing at all. A short run (a label, a
+    // cell) is drawn whole: asking for the clip's extent would cost more than its few glyphs.
+    constexpr Index ShortRun = 256;
+    const bool cull = context && range.length > ShortRun;
+    const gfx::Rect clip = cull ? context->clipBoundingBox() : gfx::Rect {};
     for (std::size_t k = range.length > 0 ? l.paragraphAt(range.location) : l.paragraphs.size();
          k < l.paragraphs.size() && l.start(k) < range.max(); ++k) {
         const auto& p = l.paragraphs[k];
@@ -158,7 +161,7 @@ void LayoutManager::drawGlyphsForGlyphRange(fnd::Range glyphRange, gfx::Point or
                         const auto& record = p.records[slot.firstRecord + r];
                         auto position = mapping.map(line.rect.minX() + slot.x + record.dx,
                             line.rect.minY() + line.baseline - slot.shift - record.dy);
-                        if (context && !gfx::pointInRect(position, visible))
+                        if (cull && !gfx::pointInRect(position, visible))
                             continue;
                         glyphs.push_back(record.glyph);
                         positions.push_back(position);

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 FND_REGISTER_CLASS(ZORTableGridContentView, ui::View)
 
@@ -162,10 +163,15 @@ void ZORTableGridContentView::drawRect(gfx::Rect)
         const auto columns = visibleColumnsInRect(visible);
         const auto rows = visibleRowsInRect(visible);
         const auto white = gfx::Color::whiteColor();
-        for (auto c = columns.location; c < columns.max(); ++c) {
-            const auto column = rectOfColumn(c);
-            for (auto r = rows.location; r < rows.max(); ++r) {
-                const auto row = rectOfRow(r);
+        std::vector<gfx::Rect> columnRects;
+        columnRects.reserve(static_cast<std::size_t>(columns.length));
+        for (auto c = columns.location; c < columns.max(); ++c)
+            columnRects.push_back(rectOfColumn(c));
+        // Row by row: the cells of a row share the same lines of pixels, which stay at hand from one cell to the next.
+        for (auto r = rows.location; r < rows.max(); ++r) {
+            const auto row = rectOfRow(r);
+            for (auto c = columns.location; c < columns.max(); ++c) {
+                const auto& column = columnRects[static_cast<std::size_t>(c - columns.location)];
                 const gfx::Rect cellFrame { column.minX(), row.minY(), column.width(), row.height() };
                 if (!needsToDrawRect(cellFrame) || (c == m_editedColumn && r == m_editedRow))
                     continue;

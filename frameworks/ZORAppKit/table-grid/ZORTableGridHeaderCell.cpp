@@ -21,7 +21,7 @@ void ZORTableGridHeaderCell::drawWithFrame(gfx::Rect cellFrame, ui::View& contro
     const double x = cellFrame.minX(), y = cellFrame.minY(), w = cellFrame.width(), h = cellFrame.height();
     auto fill = [](double white, double alpha, gfx::Rect r) {
         gfx::Color::colorWithDeviceWhite(white, alpha)->setFill();
-        gfx::BezierPath::bezierPathWithRect(r)->fill();
+        gfx::BezierPath::fillRect(r);
     };
     if (m_orientation == ColumnOrientation) {
         fill(1.0, 0.4, { x, y, 1, h });
@@ -74,12 +74,15 @@ void ZORTableGridHeaderCell::drawInteriorWithFrame(gfx::Rect cellFrame, ui::View
     if (!context)
         return;
     context->saveGraphicsState();
+    // A label wider than its column is cut at the cell's edges, not spread over its neighbours; one that fits is
+    // clipped nowhere near its ink (its own measured box, centred at half pixels, cut into its last stroke).
+    context->clipToRect(cellFrame);
     // A light engraving under the label.
     gfx::Shadow shadow;
     shadow.setShadowColor(gfx::Color::colorWithDeviceWhite(1.0, 0.8));
     shadow.setShadowOffset({ 0, -1 });
     shadow.setShadowBlurRadius(0);
     shadow.set();
-    drawText(label, labelRectForFrame(cellFrame), false);
+    label.drawAtPoint(labelRectForFrame(cellFrame).origin);
     context->restoreGraphicsState();
 }

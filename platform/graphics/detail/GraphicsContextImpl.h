@@ -3,6 +3,7 @@
 // Private to the graphics module: the state behind a GraphicsContext.
 
 #include "platform/graphics/CairoConversions.h"
+#include "platform/graphics/Color.h"
 #include "platform/graphics/GraphicsContext.h"
 
 #include <cstdint>
@@ -34,8 +35,9 @@ struct GraphicsContext::Impl {
 
     struct State {
         AffineTransform ctm;
-        Color fill;
-        Color stroke;
+        // Shared, not copied: every saved state holds them, and a table cell saves and restores several times.
+        std::shared_ptr<const Color> fill { Color::blackColor() };
+        std::shared_ptr<const Color> stroke { Color::blackColor() };
         CompositingOperation op { CompositingOperation::SourceOver };
         double alpha { 1 };
         bool antialias { true };
@@ -85,8 +87,9 @@ struct GraphicsContext::Impl {
     void applyStrokeAttributes(cairo_t* c, const BezierPath& path, double deviceScale);
     // Runs a primitive through alpha, masks, shadow and the compositing operator.
     void render(const CairoDraw& draw);
-    // Fills a path of rectangles straight into the pixels when that gives exactly Cairo's pixels (an opaque colour,
-    // an axis-aligned transform, a clip of whole pixels, no alpha, mask or shadow); false when Cairo must draw it.
+    // Fills a path of rectangles straight into the pixels when that gives exactly Cairo's pixels (an opaque colour, or
+    // a translucent one for a single rectangle; an axis-aligned transform, a clip of whole pixels, no alpha, mask or
+    // shadow); false when Cairo must draw it.
     bool fillRectanglesDirectly(const BezierPath& path, const Color& color);
     // The same for one rectangle, without making a path of it.
     bool fillRectDirectly(const Rect& r, const Color& color);
@@ -94,8 +97,8 @@ struct GraphicsContext::Impl {
     // made of axis-aligned boxes; nullopt for documents and other clips.
     std::optional<std::array<std::int32_t, 4>> clipBoxInFixedPoint() const;
     // Draws glyphs straight into the pixels from our own cache of rasterised glyphs, when the context would show
-    // them plainly (upright at an even scale, the plain operator, no blurred shadow, alpha or mask, a clip of whole
-    // pixels); false when Cairo must draw them.
+    // them plainly (upright at an even scale, the plain operator, no blurred shadow, alpha or mask, no glyph reaching
+    // a pixel the clip covers in part); false when Cairo must draw them.
     bool showGlyphsDirectly(const Font& font, std::span<const Glyph> glyphs, std::span<const Point> positions,
         const AffineTransform& glyphToUser);
     // Keeps clipBoxes in step with a clip about to be added.

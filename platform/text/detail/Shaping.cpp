@@ -83,6 +83,51 @@ std::pair<std::size_t, std::size_t> shapingContext(std::u16string_view text, std
     return { start - from, to - end };
 }
 
+// What a run's shaping depends on, as one string: the face, the size, the direction, where the run starts and ends
+// in the context, and the context; with its hash, worked out once.
+struct ShapedRunKey {
+    std::u16string units;
+    std::size_t hash { 0 };
+};
+
+struct ShapedRunKeyView {
+    std::u16string_view units;
+    std::size_t hash;
+};
+
+struct ShapedRunKeyHash {
+    using is_transparent = void;
+    std::size_t operator()(const ShapedRunKey& key) const { return key.hash; }
+    std::size_t operator()(const ShapedRunKeyView& key) const { return key.hash; }
+};
+
+struct ShapedRunKeyEqual {
+    using is_transparent = void;
+    template <typename A, typename B> bool operator()(const A& a, const B& b) const
+    {
+        return a.hash == b.hash && std::u16string_view(a.units) == std::u16string_view(b.units);
+    }
+};
+
+// Made in a buffer of the thread's: most runs of a scrolled grid are met once, and cost no allocation for it.
+ShapedRunKeyView shapedRunKey(
+    const gfx::Font& font, bool rightToLeft, std::size_t before, std::size_t length, std::u16string_view context)
+{
+    thread_local std::u16string key;
+    key.clear();
+    auto append = [&](std::uint64_t bits) {
+        for (int i = 0; i < 4; ++i)
+            key.push_back(static_cast<char16_t>(bits >> (16 * i)));
+    };
+    append(reinterpret_cast<std::uintptr_t>(font.face().get()));
+    append(std::bit_cast<std::uint64_t>(font.pointSize()));
+    key.push_back(rightToLeft ? u'r' : u'l');
+    key.push_back(static_cast<char16_t>(before));
+    append(length);
+    key.append(context);
+    return { key, std::hash<std::u16string_view>()(key) };
+}
+
 // Shaped runs by face, size, direction and text with its context, per thread: a cell or field drawn again, or a
 // word met again, is not shaped again. Emptied when it holds too many.
 class ShapedRunCache {
@@ -93,9 +138,9 @@ public:
         return cache;
     }
     // Clusters relative to the start of the context. A run met for the first time is not looked for.
-    std::vector<ShapedGlyph>* find(const std::u16string& key, std::size_t hash)
+    const std::vector<ShapedGlyph>* find(const ShapedRunKeyView& key)
     {
-        m_firstSighting = !m_seen.admits(hash);
+        m_firstSighting = !m_seen.admits(key.hash);
         if (m_firstSighting)
             return nullptr;
         auto at = m_runs.find(key);
@@ -107,41 +152,21 @@ public:
         m_seen.clear();
     }
     // Kept from the second time a run is met.
-    void insert(std::u16string key, std::size_t, const std::vector<ShapedGlyph>& glyphs)
+    void insert(const ShapedRunKeyView& key, const std::vector<ShapedGlyph>& glyphs)
     {
         if (m_firstSighting)
             return;
         if (m_runs.size() >= MaximumRuns)
             m_runs.clear();
-        m_runs.emplace(std::move(key), glyphs);
+        m_runs.emplace(ShapedRunKey { std::u16string(key.units), key.hash }, glyphs);
     }
 
 private:
     static constexpr std::size_t MaximumRuns = 16384;
-    std::unordered_map<std::u16string, std::vector<ShapedGlyph>> m_runs;
+    std::unordered_map<ShapedRunKey, std::vector<ShapedGlyph>, ShapedRunKeyHash, ShapedRunKeyEqual> m_runs;
     Doorkeeper m_seen;
     bool m_firstSighting { false }; // of the run last looked for
 };
-
-// What a run's shaping depends on, as one string: the face, the size, the direction, where the run starts and ends
-// in the context, and the context.
-std::u16string shapedRunKey(
-    const gfx::Font& font, bool rightToLeft, std::size_t before, std::size_t length, std::u16string_view context)
-{
-    std::u16string key;
-    key.reserve(context.size() + 14);
-    auto append = [&](std::uint64_t bits) {
-        for (int i = 0; i < 4; ++i)
-            key.push_back(static_cast<char16_t>(bits >> (16 * i)));
-    };
-    append(reinterpret_cast<std::uintptr_t>(font.face().get()));
-    append(std::bit_cast<std::uint64_t>(font.pointSize()));
-    key.push_back(rightToLeft ? u'r' : u'l');
-    key.push_back(static_cast<char16_t>(before));
-    append(length);
-    key.append(context);
-    return key;
-}
 
 }
 
@@ -157,15 +182,14 @@ std::vector<ShapedGlyph> shapeText(
         return {};
     const auto [before, after] = shapingContext(text, start, std::min(text.size(), start + length));
     const std::size_t from = start - before;
-    auto key = shapedRunKey(font, rightToLeft, before, length, text.substr(from, before + length + after));
+    const auto key = shapedRunKey(font, rightToLeft, before, length, text.substr(from, before + length + after));
     auto& cache = ShapedRunCache::forThread();
     std::vector<ShapedGlyph> result;
-    const std::size_t hash = std::hash<std::u16string>()(key);
-    if (auto* known = cache.find(key, hash)) {
+    if (auto* known = cache.find(key)) {
         result = *known;
     } else {
         result = shapeWithHarfBuzz(font, text.substr(from, before + length + after), before, length, rightToLeft);
-        cache.insert(std::move(key), hash, result);
+        cache.insert(key, result);
     }
     for (auto& glyph : result)
         glyph.cluster += static_cast<std::uint32_t>(from);
@@ -173,6 +197,39 @@ std::vector<ShapedGlyph> shapeText(
 }
 
 namespace {
+
+const hb_feature_t ShapingFeatures[] = {
+    { HB_TAG('l', 'i', 'g', 'a'), 0, HB_FEATURE_GLOBAL_START, HB_FEATURE_GLOBAL_END },
+    { HB_TAG('c', 'l', 'i', 'g'), 0, HB_FEATURE_GLOBAL_START, HB_FEATURE_GLOBAL_END },
+    { HB_TAG('d', 'l', 'i', 'g'), 0, HB_FEATURE_GLOBAL_START, HB_FEATURE_GLOBAL_END },
+};
+
+// The shaping plan of a face for a direction, script and language, made once per thread: looking it up in
+// HarfBuzz's own cache for every run (as hb_shape does) took as long as shaping a short label.
+hb_shape_plan_t* shapePlan(hb_face_t* face, const hb_segment_properties_t& properties)
+{
+    struct Plan {
+        hb_face_t* face;
+        hb_segment_properties_t properties;
+        hb_shape_plan_t* plan;
+    };
+    struct Plans {
+        std::vector<Plan> made;
+        ~Plans()
+        {
+            for (auto& p : made)
+                hb_shape_plan_destroy(p.plan);
+        }
+    };
+    thread_local Plans plans;
+    for (const auto& p : plans.made)
+        if (p.face == face && hb_segment_properties_equal(&p.properties, &properties))
+            return p.plan;
+    hb_shape_plan_t* plan
+        = hb_shape_plan_create_cached(face, &properties, ShapingFeatures, std::size(ShapingFeatures), nullptr);
+    plans.made.push_back({ face, properties, plan });
+    return plan;
+}
 
 std::vector<ShapedGlyph> shapeWithHarfBuzz(
     const gfx::Font& font, std::u16string_view text, std::size_t start, std::size_t length, bool rightToLeft)
@@ -191,12 +248,10 @@ std::vector<ShapedGlyph> shapeWithHarfBuzz(
         static_cast<unsigned>(start), static_cast<int>(length));
     hb_buffer_set_direction(buffer, rightToLeft ? HB_DIRECTION_RTL : HB_DIRECTION_LTR);
     hb_buffer_guess_segment_properties(buffer);
-    static const hb_feature_t features[] = {
-        { HB_TAG('l', 'i', 'g', 'a'), 0, HB_FEATURE_GLOBAL_START, HB_FEATURE_GLOBAL_END },
-        { HB_TAG('c', 'l', 'i', 'g'), 0, HB_FEATURE_GLOBAL_START, HB_FEATURE_GLOBAL_END },
-        { HB_TAG('d', 'l', 'i', 'g'), 0, HB_FEATURE_GLOBAL_START, HB_FEATURE_GLOBAL_END },
-    };
-    hb_shape(hbFont, buffer, features, std::size(features));
+    hb_segment_properties_t properties;
+    hb_buffer_get_segment_properties(buffer, &properties);
+    hb_shape_plan_execute(
+        shapePlan(hb_font_get_face(hbFont), properties), hbFont, buffer, ShapingFeatures, std::size(ShapingFeatures));
     unsigned count = 0;
     const hb_glyph_info_t* infos = hb_buffer_get_glyph_infos(buffer, &count);
     const hb_glyph_position_t* positions = hb_buffer_get_glyph_positions(buffer, &count);

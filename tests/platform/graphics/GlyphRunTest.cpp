@@ -4,6 +4,7 @@
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/graphics/Shadow.h"
 #include "platform/graphics/TextRendering.h"
+#include "platform/graphics/detail/GlyphRunCount.h"
 
 #include "ImageTestSupport.h"
 #include "support/Canvas.h"
@@ -242,4 +243,61 @@ TEST(GlyphRuns, UnblurredShadowsDrawnStraightIntoPixelsMatchCairos)
             EXPECT_GT(inked, 100);
             EXPECT_LE(differing, inked / 100) << "scale " << scale << " opaque " << opaque;
         }
+}
+
+// A label centred in a cell is clipped at fractions of a pixel. Glyphs clear of the pixels such a clip covers in
+// part are drawn straight into the pixels and come out as Cairo's (here behind a clip that is not a rectangle,
+// inside the rectangle's); glyphs reaching them are left to Cairo, whose coverage of those pixels is its own.
+TEST(GlyphRuns, ClipsEndingInsidePixelsLeaveOnlyGlyphsClearOfThemToUs)
+{
+    auto font = Font::fontWithName("DejaVu Sans", 13);
+    const auto line = lineOf(*font, U"Row 1234 gy", { 6, 12 });
+    struct Case {
+        Rect clip;
+        bool direct;
+        const char* what;
+    };
+    const Case cases[] = {
+        { { 2.3, 3.6, 90.4, 20.7 }, true, "well around the ink" },
+        { { 2.3, 3.6, 40.45, 20.7 }, false, "cutting through a glyph" },
+        { { 2.3, 12.5, 90.4, 8.2 }, false, "cutting the descenders" },
+    };
+    for (double scale : { 1.0, 2.0 })
+        for (bool shadowed : { false, true })
+            for (const auto& c : cases) {
+                bool drawnDirectly = false;
+                auto render = [&](bool throughCairo) {
+                    auto canvas = std::make_unique<Canvas>(int(100 * scale), int(30 * scale), false, Size { 100, 30 });
+                    canvas->context().setFillColor(*Color::colorWithDeviceWhite(0.9, 1));
+                    canvas->context().fillRect({ 0, 0, 100, 30 });
+                    canvas->context().clipToRect(c.clip);
+                    if (throughCairo)
+                        canvas->context().clipToPath(*BezierPath::bezierPathWithOvalInRect({ -300, -300, 700, 630 }));
+                    if (shadowed) {
+                        Shadow shadow;
+                        shadow.setShadowColor(Color::colorWithDeviceWhite(1.0, 0.8));
+                        shadow.setShadowOffset({ 0, -1 });
+                        shadow.setShadowBlurRadius(0);
+                        canvas->context().setShadow(shadow);
+                    }
+                    canvas->context().setFillColor(*Color::colorWithDeviceRed(0.1, 0.1, 0.3, 1));
+                    const auto before = detail::directGlyphRunCount();
+                    canvas->context().showGlyphs(*font, line.glyphs, line.positions);
+                    if (!throughCairo)
+                        drawnDirectly = detail::directGlyphRunCount() > before;
+                    return canvas;
+                };
+                auto direct = render(false), cairo = render(true);
+                EXPECT_EQ(drawnDirectly, c.direct) << c.what << " scale " << scale << " shadowed " << shadowed;
+                if (!c.direct)
+                    continue;
+                int inked = 0, differing = 0;
+                for (int y = 0; y < int(30 * scale); ++y)
+                    for (int x = 0; x < int(100 * scale); ++x) {
+                        inked += pixelDistance(cairo->at(x, y), cairo->at(0, 0)) > 2;
+                        differing += pixelDistance(direct->at(x, y), cairo->at(x, y)) > 2;
+                    }
+                EXPECT_GT(inked, 100);
+                EXPECT_LE(differing, inked / 100) << c.what << " scale " << scale << " shadowed " << shadowed;
+            }
 }

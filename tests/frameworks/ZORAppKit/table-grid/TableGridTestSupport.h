@@ -44,6 +44,11 @@ public:
         else
             values[{ column, row }] = text;
     }
+    std::optional<fnd::String> tableGridHeaderStringForColumn(ZORTableGrid&, fnd::Index column) override
+    {
+        auto found = columnTitles.find(column);
+        return found == columnTitles.end() ? std::nullopt : std::optional(fnd::String(found->second));
+    }
     gfx::ColorPtr tableGridBackgroundColorForColumn(ZORTableGrid&, fnd::Index column, fnd::Index row) override
     {
         auto found = colors.find({ column, row });
@@ -79,7 +84,8 @@ public:
         moved.push_back("rows " + describe(set) + " to " + std::to_string(to));
         return moves;
     }
-    ui::DragOperation tableGridValidateDrop(ZORTableGrid&, ui::DraggingInfo&, fnd::Index column, fnd::Index row) override
+    ui::DragOperation tableGridValidateDrop(
+        ZORTableGrid&, ui::DraggingInfo&, fnd::Index column, fnd::Index row) override
     {
         validated.push_back(std::to_string(column) + "," + std::to_string(row));
         return validation;
@@ -102,6 +108,7 @@ public:
     fnd::Index rows { 20 };
     std::map<std::pair<fnd::Index, fnd::Index>, std::string> values;
     std::map<std::pair<fnd::Index, fnd::Index>, gfx::ColorPtr> colors;
+    std::map<fnd::Index, std::string> columnTitles;
     std::map<fnd::Index, float> widths;
     bool answersWidths { false };
     bool takesValues { true };
@@ -130,9 +137,9 @@ protected:
         grid->awakeFromNib();
         grid->setDataSource(source);
         grid->reloadData();
-        selectionNotes = fnd::NotificationCenter::defaultCenter().addObserverForName(
-            ZORTableGridNotification::DidChangeSelection, grid->selfValue(),
-            [this](const fnd::Notification&) { ++selectionChanges; });
+        selectionNotes
+            = fnd::NotificationCenter::defaultCenter().addObserverForName(ZORTableGridNotification::DidChangeSelection,
+                grid->selfValue(), [this](const fnd::Notification&) { ++selectionChanges; });
     }
     ~TableGridTest() override { fnd::NotificationCenter::defaultCenter().removeObserver(selectionNotes); }
 

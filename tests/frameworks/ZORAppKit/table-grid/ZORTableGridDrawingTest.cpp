@@ -121,7 +121,8 @@ TEST_F(ZORTableGridDrawingTest, HeadersShowTheirLabelsAndSelectedHeadersAreTinte
     auto image = snapshot("table-grid-headers");
     auto& columnHeaders = *grid->columnHeaderView();
     auto& rowHeaders = *grid->rowHeaderView();
-    EXPECT_TRUE(isAccent(pixelIn(*image, columnHeaders, { 75, 3 })) || !isGrey(pixelIn(*image, columnHeaders, { 75, 3 })))
+    EXPECT_TRUE(
+        isAccent(pixelIn(*image, columnHeaders, { 75, 3 })) || !isGrey(pixelIn(*image, columnHeaders, { 75, 3 })))
         << "the selected column's header is tinted";
     EXPECT_TRUE(isGrey(pixelIn(*image, columnHeaders, { 15, 3 })));
     // Some dark label pixels in the middle of header "A", and of row "1" from 6 points in.
@@ -135,6 +136,29 @@ TEST_F(ZORTableGridDrawingTest, HeadersShowTheirLabelsAndSelectedHeadersAreTinte
     EXPECT_GT(dark(columnHeaders, { 24, 3, 12, 14 }), 3);
     EXPECT_GT(dark(rowHeaders, { 6, 24, 10, 12 }), 3);
     EXPECT_EQ(dark(rowHeaders, { 0, 24, 5, 12 }), 0) << "row labels start 6 points in";
+}
+
+// A title wider than its column is cut at the column's edges: the headers beside it show none of it.
+TEST_F(ZORTableGridDrawingTest, AHeaderTitleWiderThanItsColumnStaysInsideIt)
+{
+    source->columnTitles[1] = "A title far wider than any column of this grid";
+    source->columnTitles[0] = " ";
+    source->columnTitles[2] = " ";
+    grid->reloadData();
+    auto image = snapshot("table-grid-long-title");
+    auto& headers = *grid->columnHeaderView();
+    auto darkIn = [&](gfx::Rect r) {
+        int count = 0;
+        for (double x = r.minX(); x < r.maxX(); x += 1)
+            for (double y = r.minY(); y < r.maxY(); y += 1)
+                count += luminance(pixelIn(*image, headers, { x + 0.5, y + 0.5 })) < 120;
+        return count;
+    };
+    const auto title = headers.headerRectOfColumn(1);
+    const auto before = headers.headerRectOfColumn(0), after = headers.headerRectOfColumn(2);
+    EXPECT_GT(darkIn(gfx::insetRect(title, 2, 2)), 20) << "the title shows in its own header";
+    EXPECT_EQ(darkIn(gfx::insetRect(before, 2, 2)), 0) << "nothing of it in the header before";
+    EXPECT_EQ(darkIn(gfx::insetRect(after, 2, 2)), 0) << "nothing of it in the header after";
 }
 
 }

@@ -66,16 +66,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
 
     // One file in a private folder, written anew for every input; its name is as long on every run, so that runs
-    // of the same inputs take the same paths through the code.
+    // of the same inputs take the same paths through the code. The folder is in memory where the system has one:
+    // on a disk, creating, truncating and closing the file took a sixth of each input's time.
     static const std::string path = [] {
-        static char folder[] = "/tmp/fuzz-csv-XXXXXX";
-        if (!mkdtemp(folder))
+        static char folder[] = "/dev/shm/fuzz-csv-XXXXXX";
+        static char diskFolder[] = "/tmp/fuzz-csv-XXXXXX";
+        char* made = mkdtemp(folder);
+        if (!made)
+            made = mkdtemp(diskFolder);
+        if (!made)
             std::abort();
+        static const std::string madeFolder = made;
         std::atexit([] {
-            std::remove((std::string(folder) + "/rows.csv").c_str());
-            rmdir(folder);
+            std::remove((madeFolder + "/rows.csv").c_str());
+            rmdir(madeFolder.c_str());
         });
-        return std::string(folder) + "/rows.csv";
+        return madeFolder + "/rows.csv";
     }();
     auto handle = fnd::FileHandle::createForWritingAtPath(path.c_str());
     if (!handle)
@@ -83,6 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ZORCSVExport writer(*handle);
     writer.setSeparatorType(separator);
     std::vector<fnd::Array> rows;
+    rows.reserve(read->rows.size());
     for (const auto& row : read->rows)
         rows.push_back(fnd::Array(row.begin(), row.end()));
     if (!writer.writeRows(rows))

@@ -112,12 +112,26 @@ std::shared_ptr<KJSplitSubview> KJSplitView::subviewAtPosition(std::size_t posit
 std::vector<std::shared_ptr<KJSplitSubview>> KJSplitView::KJ_subviews() const
 {
     std::vector<std::shared_ptr<KJSplitSubview>> visible;
+    visible.reserve(subviews().size());
     for (const auto& view : subviews()) {
         auto subview = std::dynamic_pointer_cast<KJSplitSubview>(view);
         if (subview && !subview->isHidden())
             visible.push_back(subview);
     }
     return visible;
+}
+
+std::size_t KJSplitView::KJ_numberOfSubviews() const
+{
+    // Counted in place: every collapse check and divider pass asks, and a list built only to be measured cost a
+    // shared pointer per pane each time.
+    std::size_t count = 0;
+    for (const auto& view : subviews()) {
+        const auto* subview = dynamic_cast<const KJSplitSubview*>(view.get());
+        if (subview && !subview->isHidden())
+            ++count;
+    }
+    return count;
 }
 
 void KJSplitView::didAddSubview(ui::View& subview)

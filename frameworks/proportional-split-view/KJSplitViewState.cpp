@@ -6,6 +6,7 @@
 #include "platform/graphics/BitmapImageRep.h"
 #include "platform/graphics/Image.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -46,9 +47,10 @@ long long KJSplitViewStateLeadingInteger(std::string_view text)
     return value;
 }
 
-std::vector<std::string_view> KJSplitViewStateComponents(std::string_view text)
+std::vector<std::string_view> KJSplitViewStateComponents(std::string_view text, std::size_t expected)
 {
     std::vector<std::string_view> parts;
+    parts.reserve(expected);
     std::size_t start = 0;
     for (;;) {
         auto blank = text.find(' ', start);
@@ -164,19 +166,27 @@ bool KJSplitView::setStateFromString(const fnd::String& string)
     auto text = string.utf8();
     if (text.empty())
         return false;
-    auto parts = KJSplitViewStateComponents(text);
-    if (parts.size() < 2)
+    // A string for another number of panes (a damaged one, or one saved before panes were added) is refused before
+    // anything is split or collected: the count and the blanks between the components must match the panes.
+    long long count = 0;
+    for (const auto& view : subviews()) {
+        if (dynamic_cast<const KJSplitSubview*>(view.get()))
+            ++count;
+    }
+    const auto blanks = static_cast<long long>(std::count(text.begin(), text.end(), ' '));
+    if (blanks < 1 || blanks != count)
         return false;
+    if (KJSplitViewStateLeadingInteger(std::string_view(text).substr(0, text.find(' '))) != count)
+        return false;
+    auto parts = KJSplitViewStateComponents(text, static_cast<std::size_t>(blanks) + 1);
     std::vector<std::shared_ptr<KJSplitSubview>> panes;
+    panes.reserve(static_cast<std::size_t>(count));
     for (const auto& view : subviews()) {
         if (auto subview = std::dynamic_pointer_cast<KJSplitSubview>(view))
             panes.push_back(subview);
     }
-    auto count = static_cast<long long>(panes.size());
-    long long declared = KJSplitViewStateLeadingInteger(parts[0]);
-    if (declared != count || static_cast<long long>(parts.size()) - 1 != count)
-        return false;
     std::vector<double> values;
+    values.reserve(panes.size());
     for (std::size_t i = 1; i < parts.size(); ++i) {
         double v = KJSplitViewStateLeadingNumber(parts[i]);
         // Infinite or undefined sizes would leave no layout at all: the string is refused like a damaged one.

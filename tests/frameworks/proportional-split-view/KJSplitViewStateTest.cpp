@@ -87,7 +87,9 @@ TEST_F(KJSplitViewStateTest, DamagedOrStaleStringsAreRefusedWithoutAChange)
     split->adjustSubviews();
     auto before = frames(*split);
     for (const char* bad : { "", "3", "2 100 200", "4 1 2 3 4", "3 100 200", "3 100  200 300", "x 1 2 3",
-             "3 inf 100 100", "3 nan 1 1", "3 100 200 300 " }) {
+             "3 inf 100 100", "3 nan 1 1", "3 100 200 300 ",
+             // As many blanks as panes, but the count is missing or wrong.
+             " 3 100 200", "2 100 200 300", "+4 1 2 3" }) {
         EXPECT_FALSE(split->setStateFromString(bad)) << '"' << bad << '"';
         EXPECT_EQ(frames(*split), before) << '"' << bad << '"';
     }

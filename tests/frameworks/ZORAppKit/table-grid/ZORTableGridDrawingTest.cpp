@@ -165,6 +165,28 @@ TEST_F(ZORTableGridDrawingTest, AHeaderTitleWiderThanItsColumnStaysInsideIt)
 
 }
 
+// A title written right to left is measured and drawn as one line from its cell's centre, like any other: laid out
+// by its natural alignment in an unbounded line it would stand a long way right of its header, out of sight.
+TEST_F(ZORTableGridDrawingTest, ARightToLeftTitleShowsCentredInItsHeader)
+{
+    source->columnTitles[1] = "\u05E9\u05DC\u05D5\u05DD"; // shalom
+    grid->reloadData();
+    auto image = snapshot("table-grid-hebrew-title");
+    auto& headers = *grid->columnHeaderView();
+    const auto title = headers.headerRectOfColumn(1);
+    auto darkIn = [&](gfx::Rect r) {
+        int count = 0;
+        for (double x = r.minX(); x < r.maxX(); x += 1)
+            for (double y = r.minY(); y < r.maxY(); y += 1)
+                count += luminance(pixelIn(*image, headers, { x + 0.5, y + 0.5 })) < 120;
+        return count;
+    };
+    // Four letters of about 7 points each, centred: dark pixels in the middle 20 points, none near the edges.
+    EXPECT_GT(darkIn({ title.midX() - 10, title.minY() + 2, 20, title.height() - 4 }), 10);
+    EXPECT_EQ(darkIn({ title.minX() + 2, title.minY() + 2, 6, title.height() - 4 }), 0);
+    EXPECT_EQ(darkIn({ title.maxX() - 8, title.minY() + 2, 6, title.height() - 4 }), 0);
+}
+
 // A row's backgrounds and lines drawn together must leave the pixels of its cells drawn one at a time: runs of one
 // colour, a translucent colour, a gap (the edited cell), at 1x and 2x, and a column half a point wide at 2x (whole
 // device pixels; between pixels the lines are one shape where separate fills would leave seams).

@@ -167,18 +167,31 @@ void ZORTableGridContentView::drawRect(gfx::Rect)
         columnRects.reserve(static_cast<std::size_t>(columns.length));
         for (auto c = columns.location; c < columns.max(); ++c)
             columnRects.push_back(rectOfColumn(c));
+        std::vector<fnd::Index> drawn;
+        std::vector<gfx::Rect> frames;
+        std::vector<gfx::ColorPtr> backgrounds;
         // Row by row: the cells of a row share the same lines of pixels, which stay at hand from one cell to the next.
+        // A row's backgrounds and lines go first, then its texts, each clipped inside its own cell.
         for (auto r = rows.location; r < rows.max(); ++r) {
             const auto row = rectOfRow(r);
+            drawn.clear();
+            frames.clear();
+            backgrounds.clear();
             for (auto c = columns.location; c < columns.max(); ++c) {
                 const auto& column = columnRects[static_cast<std::size_t>(c - columns.location)];
                 const gfx::Rect cellFrame { column.minX(), row.minY(), column.width(), row.height() };
                 if (!needsToDrawRect(cellFrame) || (c == m_editedColumn && r == m_editedRow))
                     continue;
                 auto background = grid->_backgroundColorForColumn(c, r);
-                m_cell->setObjectValue(grid->_objectValueForColumn(c, r));
+                drawn.push_back(c);
+                frames.push_back(cellFrame);
+                backgrounds.push_back(background ? std::move(background) : white);
+            }
+            ZORTableGridCell::drawBackgroundsAndGridLines(frames, backgrounds);
+            for (std::size_t k = 0; k < drawn.size(); ++k) {
+                m_cell->setObjectValue(grid->_objectValueForColumn(drawn[k], r));
                 ++m_cellsDrawn;
-                m_cell->drawWithFrame(cellFrame, *this, background ? background : white);
+                m_cell->drawInteriorWithFrame(frames[k], *this);
             }
         }
     }

@@ -27,6 +27,9 @@ public:
     gfx::Rect labelRectForFrame(gfx::Rect cellFrame) const;
 
 private:
+    // Where a label of that size goes in the frame.
+    gfx::Rect labelRectForSize(gfx::Rect cellFrame, gfx::Size size) const;
+
     int m_orientation { ColumnOrientation };
     std::shared_ptr<ui::TrackingArea> m_resizeTrackingArea;
 };

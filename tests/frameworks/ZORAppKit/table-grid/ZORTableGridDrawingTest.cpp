@@ -1,5 +1,7 @@
 #include "TableGridTestSupport.h"
 
+#include "support/Canvas.h"
+
 using namespace gridtest;
 
 namespace {
@@ -161,4 +163,64 @@ TEST_F(ZORTableGridDrawingTest, AHeaderTitleWiderThanItsColumnStaysInsideIt)
     EXPECT_EQ(darkIn(gfx::insetRect(after, 2, 2)), 0) << "nothing of it in the header after";
 }
 
+}
+
+// A title written right to left is measured and drawn as one line from its cell's centre, like any other: laid out
+// by its natural alignment in an unbounded line it would stand a long way right of its header, out of sight.
+TEST_F(ZORTableGridDrawingTest, ARightToLeftTitleShowsCentredInItsHeader)
+{
+    source->columnTitles[1] = "\u05E9\u05DC\u05D5\u05DD"; // shalom
+    grid->reloadData();
+    auto image = snapshot("table-grid-hebrew-title");
+    auto& headers = *grid->columnHeaderView();
+    const auto title = headers.headerRectOfColumn(1);
+    auto darkIn = [&](gfx::Rect r) {
+        int count = 0;
+        for (double x = r.minX(); x < r.maxX(); x += 1)
+            for (double y = r.minY(); y < r.maxY(); y += 1)
+                count += luminance(pixelIn(*image, headers, { x + 0.5, y + 0.5 })) < 120;
+        return count;
+    };
+    // Four letters of about 7 points each, centred: dark pixels in the middle 20 points, none near the edges.
+    EXPECT_GT(darkIn({ title.midX() - 10, title.minY() + 2, 20, title.height() - 4 }), 10);
+    EXPECT_EQ(darkIn({ title.minX() + 2, title.minY() + 2, 6, title.height() - 4 }), 0);
+    EXPECT_EQ(darkIn({ title.maxX() - 8, title.minY() + 2, 6, title.height() - 4 }), 0);
+}
+
+// A row's backgrounds and lines drawn together must leave the pixels of its cells drawn one at a time: runs of one
+// colour, a translucent colour, a gap (the edited cell), at 1x and 2x, and a column half a point wide at 2x (whole
+// device pixels; between pixels the lines are one shape where separate fills would leave seams).
+TEST(ZORTableGridRowDrawingTest, ARowDrawnAtOnceMatchesItsCellsDrawnOneByOne)
+{
+    const auto red = gfx::Color::colorWithDeviceRed(1, 0, 0);
+    const auto white = gfx::Color::whiteColor();
+    const auto veil = gfx::Color::colorWithDeviceRed(0, 0, 1, 0.3);
+    const double half = 0.5;
+    const std::vector<gfx::ColorPtr> colours { red, gfx::Color::colorWithDeviceRed(1, 0, 0), white, veil, veil, white };
+    auto view = ui::View::create({ 0, 0, 200, 24 });
+    auto cell = ZORTableGridCell::create();
+    for (double scale : { 1.0, 2.0 }) {
+        const double shift = scale == 2 ? half : 0;
+        const std::vector<gfx::Rect> frames { { 0, 3, 40, 17 }, { 40, 3, 30, 17 }, { 70, 3, 25 + shift, 17 },
+            { 95 + shift, 3, 20, 17 }, { 140, 3, 30, 17 }, { 170, 3, 28, 17 } };
+        const int w = int(200 * scale), h = int(24 * scale);
+        Canvas together(w, h, true, { 200, 24 });
+        ZORTableGridCell::drawBackgroundsAndGridLines(frames, colours);
+        Canvas alone(w, h, true, { 200, 24 });
+        for (std::size_t k = 0; k < frames.size(); ++k)
+            cell->drawWithFrame(frames[k], *view, colours[k]);
+        int differing = 0;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                differing += together.at(x, y) != alone.at(x, y);
+        EXPECT_EQ(differing, 0) << "at " << scale << "x";
+        // Worked out by hand at 1x (y counted from the bottom): red inside the first cell, the grey line (0.83 of
+        // white) on its right and along the row's bottom, nothing drawn in the gap.
+        if (scale == 1) {
+            EXPECT_EQ(together.at(20, 12), 0xFFFF0000u);
+            EXPECT_EQ(together.at(39, 12), 0xFFD4D4D4u);
+            EXPECT_EQ(together.at(20, 4), 0xFFD4D4D4u);
+            EXPECT_EQ(together.at(130, 12), 0u);
+        }
+    }
 }

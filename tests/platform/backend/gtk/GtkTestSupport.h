@@ -71,9 +71,9 @@ int startInBackground(const std::vector<std::string>& argv);
 // Whether a process startInBackground started has ended (an ended process nobody has reaped counts as ended).
 bool hasEnded(int pid);
 
-// A pointer gesture in stages, each an xdotool command that starts once the one before has ended and the program has
-// reached the stage's condition (the press arrived, the drag began, the destination answered). A gesture with fixed
-// pauses between its press, moves and release tells how busy the machine is: a release that comes before the
+// Input in stages, each an xdotool command that starts once the one before has ended and the program has reached the
+// stage's condition (the press arrived, the drag began, the destination answered, the modal session runs). A gesture
+// with fixed pauses between its press, moves and release tells how busy the machine is: a release that comes before the
 // destination's answer cancels the drop. A run-loop timer in the common modes drives the stages, so they go on inside
 // a press's or a drag's own loop too.
 class StagedGesture {

@@ -28,6 +28,12 @@ fnd::Data DesktopThumbnailsPng(int width, int height, std::uint32_t argb)
     return *bitmap->representationUsingType(gfx::BitmapImageFileType::PNG);
 }
 
+fs::path DesktopThumbnailsFolder()
+{
+    std::string pattern = (fs::temp_directory_path() / "desktop-thumbnails-XXXXXX").string();
+    return ::mkdtemp(pattern.data()) ? fs::path(pattern) : fs::path();
+}
+
 std::string DesktopThumbnailsText(const fs::path& path)
 {
     std::ifstream in(path);
@@ -68,13 +74,15 @@ TEST(PngTextChunks, TextWrittenIntoAPictureIsReadBackAndThePictureStillDecodes)
 class DesktopThumbnailsTest : public ::testing::Test {
 protected:
     DesktopThumbnailsTest()
-        : root(fs::temp_directory_path() / ("desktop-thumbnails-" + std::to_string(::getpid())))
+        : root(DesktopThumbnailsFolder())
     {
+        // File types come from the system's MIME database, which GLib finds through XDG_DATA_DIRS once, at its first
+        // use, and keeps: had that been while the variable named our folder, every later test of the program would
+        // find no types once the folder is gone (GLib looks again a few seconds on).
+        (void)gfx::Thumbnailer::mimeTypeForFileName("first.png");
         fs::create_directories(root / "system" / "thumbnailers");
         fs::create_directories(root / "data");
         fs::create_directories(root / "files");
-        // File types are read through the system's MIME database.
-        fs::create_directory_symlink("/usr/share/mime", root / "system" / "mime");
         for (const char* name : { "XDG_CACHE_HOME", "XDG_DATA_HOME", "XDG_DATA_DIRS" })
             if (const char* value = std::getenv(name))
                 saved.emplace_back(name, value);

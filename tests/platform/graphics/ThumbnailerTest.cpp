@@ -4,6 +4,7 @@
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/graphics/PDFImageRep.h"
 #include "platform/graphics/PixelBuffer.h"
+#include "support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -15,14 +16,9 @@ namespace {
 
 class ThumbnailerTest : public ::testing::Test {
 protected:
-    ThumbnailerTest() { std::filesystem::create_directories(folder); }
-    ~ThumbnailerTest() override
-    {
-        std::error_code error;
-        std::filesystem::remove_all(folder, error);
-    }
     fnd::String file(const char* name) { return fnd::String((folder / name).string()); }
-    std::filesystem::path folder = std::filesystem::temp_directory_path() / ("thumbnailer-" + std::to_string(::getpid()));
+    testsupport::TemporaryFolder temporary;
+    std::filesystem::path folder = temporary.path();
 };
 
 TEST_F(ThumbnailerTest, PicturesFitTheSizeWithTheirAspectAndKeepTheirPixels)
@@ -33,8 +29,11 @@ TEST_F(ThumbnailerTest, PicturesFitTheSizeWithTheirAspectAndKeepTheirPixels)
         for (int x = 0; x < 200; ++x)
             pixels.row(y)[x] = x < 100 ? 0xFFFF0000u : 0xFF0000FFu;
     bitmap->setSize({ 200, 100 });
-    for (auto type : { gfx::BitmapImageFileType::PNG, gfx::BitmapImageFileType::TIFF, gfx::BitmapImageFileType::JPEG }) {
-        auto path = file(type == gfx::BitmapImageFileType::PNG ? "a.png" : type == gfx::BitmapImageFileType::TIFF ? "a.tif" : "a.jpg");
+    for (auto type :
+        { gfx::BitmapImageFileType::PNG, gfx::BitmapImageFileType::TIFF, gfx::BitmapImageFileType::JPEG }) {
+        auto path = file(type == gfx::BitmapImageFileType::PNG ? "a.png"
+                : type == gfx::BitmapImageFileType::TIFF       ? "a.tif"
+                                                               : "a.jpg");
         ASSERT_TRUE(bitmap->writeToFile(path, type));
         auto thumbnail = gfx::Thumbnailer::thumbnailOfFile(path, { 50, 50 });
         ASSERT_TRUE(thumbnail) << path.utf8();

@@ -1,8 +1,6 @@
 #include "GtkTestSupport.h"
 
 #include "platform/backend/gtk/GtkDragAndDrop.h"
-#include "platform/foundation/runtime/RunLoop.h"
-#include "platform/foundation/runtime/Timer.h"
 #include "platform/graphics/Image.h"
 #include "platform/ui/dragging/Dragging.h"
 #include "platform/ui/dragging/Pasteboard.h"
@@ -93,10 +91,10 @@ class DragAndDropTest : public GtkDisplayTest {
 protected:
     void TearDown() override
     {
-        if (peer > 0)
-            ::kill(peer, SIGTERM);
-        if (finish)
-            finish->invalidate();
+        // Gone before the next test's peer shows at the same place.
+        if (peer > 0 && ::kill(peer, SIGTERM) == 0) {
+            EXPECT_TRUE(waitFor([&] { return hasEnded(peer); }, 20)) << "the peer outlived its test";
+        }
         GtkDisplayTest::TearDown();
     }
     // The peer program at the screen's top left; waits until it is shown.
@@ -109,31 +107,27 @@ protected:
         argv.push_back(reportPath);
         peer = startInBackground(argv);
         ASSERT_GT(peer, 0);
-        ASSERT_TRUE(waitFor([&] { return readFile(reportPath).find("ready") != std::string::npos; }));
+        ASSERT_TRUE(waitFor([&] { return report().find("ready") != std::string::npos; }, 20));
     }
+    std::string report() const { return readFile(reportPath); }
     // Presses at one root point (logical pixels) and moves a little; once `started` says the drag is under way,
-    // moves in steps to the other point and releases, as a person would. The check runs on a run-loop timer, so it
-    // also runs inside a drag's own loop.
-    void dragWithPointer(int fromX, int fromY, int toX, int toY, std::function<bool()> started)
+    // moves in steps to the other point; once `answered` says the destination has answered the drag there,
+    // releases, as a person does who sees the drop accepted before letting go.
+    void dragWithPointer(
+        int fromX, int fromY, int toX, int toY, std::function<bool()> started, std::function<bool()> answered)
     {
         int s = scale();
-        startInBackground({ "xdotool", "mousemove", std::to_string(fromX * s), std::to_string(fromY * s), "mousedown",
-            "1", "mousemove", std::to_string((fromX + 10) * s), std::to_string((fromY + 10) * s) });
-        std::ostringstream command;
-        command << "xdotool";
+        auto at = [s](int x, int y) { return std::to_string(x * s) + ' ' + std::to_string(y * s); };
+        std::string moves;
         for (int step = 1; step <= 6; ++step)
-            command << " mousemove " << (fromX + (toX - fromX) * step / 6) * s << ' '
-                    << (fromY + (toY - fromY) * step / 6) * s << " sleep 0.1";
-        command << " mouseup 1";
-        finish = fnd::Timer::create(0.05, true, [started, command = command.str()](fnd::Timer& timer) {
-            if (!started())
-                return;
-            timer.invalidate();
-            startInBackground({ "/bin/sh", "-c", command });
-        });
-        fnd::RunLoop::main().addTimer(finish, fnd::RunLoopMode::Common);
+            moves += " mousemove " + at(fromX + (toX - fromX) * step / 6, fromY + (toY - fromY) * step / 6)
+                + " sleep 0.1";
+        gesture.then("mousemove " + at(fromX, fromY) + " mousedown 1 mousemove " + at(fromX + 10, fromY + 10))
+            .then(moves, std::move(started))
+            .then("mouseup 1", std::move(answered))
+            .start();
     }
-    std::shared_ptr<fnd::Timer> finish;
+    StagedGesture gesture;
     int peer { -1 };
     std::string reportPath;
 };
@@ -148,15 +142,18 @@ TEST_F(DragAndDropTest, DraggedPDFArrivesInAnotherProgramAsAFile)
     auto window = showWindow({ 300, 200, 120, 80 }, view);
     auto screen = ui::Screen::screens().front()->frame();
     // Our window's middle, in root coordinates, to the peer's middle.
-    dragWithPointer(360, int(screen.height() - 240), 100, 75, [view] { return view->started; });
-    ASSERT_TRUE(waitFor([&] { return view->dragged; }, 20)) << "the drag never ended";
+    dragWithPointer(
+        360, int(screen.height() - 240), 100, 75, [view] { return view->started; },
+        [this] { return report().find("over") != std::string::npos; });
+    ASSERT_TRUE(waitFor([&] { return view->dragged; }, 30))
+        << "the drag never ended; stages started: " << gesture.stagesStarted() << "; the peer's report:\n"
+        << report();
     EXPECT_EQ(view->result.operation, Op::Copy);
     EXPECT_EQ(view->ended, Op::Copy);
-    ASSERT_TRUE(waitFor([&] { return readFile(reportPath).find("file ") != std::string::npos; }, 5))
-        << readFile(reportPath);
-    auto report = readFile(reportPath);
-    auto start = report.find("file ") + 5;
-    auto path = report.substr(start, report.find('\n', start) - start);
+    ASSERT_TRUE(waitFor([&] { return report().find("file ") != std::string::npos; }, 20)) << report();
+    auto lines = report();
+    auto start = lines.find("file ") + 5;
+    auto path = lines.substr(start, lines.find('\n', start) - start);
     EXPECT_NE(path.find("Dragged barcode.pdf"), std::string::npos) << path;
     EXPECT_EQ(readFile(path), view->pdf);
 }
@@ -172,9 +169,12 @@ TEST_F(DragAndDropTest, TextFromAnotherProgramIsDroppedOnOurView)
     ui::registerForDraggedTypes(*view, { ui::PasteboardType::String });
     auto window = showWindow({ 300, 200, 120, 80 }, view);
     auto screen = ui::Screen::screens().front()->frame();
-    dragWithPointer(100, 75, 360, int(screen.height() - 240),
-        [this] { return readFile(reportPath).find("dragging") != std::string::npos; });
-    ASSERT_TRUE(waitFor([&] { return !view->dropped.empty(); }, 20)) << "nothing was dropped";
+    dragWithPointer(
+        100, 75, 360, int(screen.height() - 240), [this] { return report().find("dragging") != std::string::npos; },
+        [view] { return !view->masks.empty(); });
+    ASSERT_TRUE(waitFor([&] { return !view->dropped.empty(); }, 30))
+        << "nothing was dropped; stages started: " << gesture.stagesStarted() << "; the peer's report:\n"
+        << report();
     EXPECT_EQ(view->dropped[0], "dropped from afar");
     ASSERT_FALSE(view->masks.empty());
     EXPECT_EQ(view->masks[0] & Op::Copy, Op::Copy);

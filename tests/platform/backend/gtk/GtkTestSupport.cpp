@@ -1,15 +1,19 @@
 #include "GtkTestSupport.h"
 
+#include "platform/foundation/runtime/RunLoop.h"
 #include "platform/graphics/ImageCodecs.h"
 #include "platform/ui/menus/MenuItem.h"
 
+#include <gdk/gdk.h>
 #include <gio/gio.h>
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
 #include <cmath>
+#include <csignal>
 #include <cstdlib>
+#include <fstream>
 
 namespace gtktest {
 
@@ -187,6 +191,58 @@ int startInBackground(const std::vector<std::string>& arguments)
             nullptr, nullptr, &pid, nullptr))
         return -1;
     return pid;
+}
+
+bool hasEnded(int pid)
+{
+    if (pid <= 0 || ::kill(pid, 0) != 0)
+        return true;
+    // The process was started by an intermediate child, so it belongs to whoever reaps orphans here; one that does
+    // not reap leaves a zombie, which kill() still finds.
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    std::getline(stat, line);
+    auto end = line.rfind(')');
+    return end == std::string::npos || line.size() < end + 3 || line[end + 2] == 'Z' || line[end + 2] == 'X';
+}
+
+StagedGesture::~StagedGesture()
+{
+    if (m_timer)
+        m_timer->invalidate();
+}
+
+StagedGesture& StagedGesture::then(std::string arguments, std::function<bool()> when)
+{
+    m_stages.push_back({ std::move(arguments), std::move(when) });
+    return *this;
+}
+
+void StagedGesture::start()
+{
+    m_timer = fnd::Timer::create(0.02, true, [this](fnd::Timer&) { step(); });
+    fnd::RunLoop::main().addTimer(m_timer, fnd::RunLoopMode::Common);
+}
+
+void StagedGesture::step()
+{
+    if (m_running > 0 && !hasEnded(m_running))
+        return;
+    m_running = -1;
+    if (m_next == m_stages.size()) {
+        m_timer->invalidate();
+        m_done = true;
+        return;
+    }
+    const auto& stage = m_stages[m_next];
+    if (stage.when && !stage.when())
+        return;
+    // What this program answered to the last stage (a drop status, a grab) goes to the server before the next
+    // stage's input does.
+    if (GdkDisplay* display = gdk_display_get_default())
+        gdk_display_flush(display);
+    m_running = startInBackground({ "/bin/sh", "-c", "exec xdotool " + stage.arguments });
+    ++m_next;
 }
 
 // Views.

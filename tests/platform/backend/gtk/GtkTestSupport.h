@@ -2,14 +2,15 @@
 
 #include "platform/backend/gtk/GtkBackend.h"
 #include "platform/foundation/runtime/String.h"
+#include "platform/foundation/runtime/Timer.h"
 #include "platform/graphics/BitmapImageRep.h"
 #include "platform/graphics/Color.h"
 #include "platform/graphics/GraphicsContext.h"
+#include "platform/ui/dragging/Pasteboard.h"
+#include "platform/ui/text/TextInputClient.h"
 #include "platform/ui/views/Application.h"
 #include "platform/ui/views/Event.h"
-#include "platform/ui/dragging/Pasteboard.h"
 #include "platform/ui/views/Screen.h"
-#include "platform/ui/text/TextInputClient.h"
 #include "platform/ui/views/View.h"
 #include "platform/ui/views/Window.h"
 
@@ -67,6 +68,41 @@ struct CommandOutput {
 CommandOutput runWhileServing(ui::GtkBackend& backend, const std::string& command, double seconds = 20);
 // Starts a command in the background and answers its process id.
 int startInBackground(const std::vector<std::string>& argv);
+// Whether a process startInBackground started has ended (an ended process nobody has reaped counts as ended).
+bool hasEnded(int pid);
+
+// Input in stages, each an xdotool command that starts once the one before has ended and the program has reached the
+// stage's condition (the press arrived, the drag began, the destination answered, the modal session runs). A gesture
+// with fixed pauses between its press, moves and release tells how busy the machine is: a release that comes before the
+// destination's answer cancels the drop. A run-loop timer in the common modes drives the stages, so they go on inside
+// a press's or a drag's own loop too.
+class StagedGesture {
+public:
+    StagedGesture() = default;
+    StagedGesture(const StagedGesture&) = delete;
+    StagedGesture& operator=(const StagedGesture&) = delete;
+    ~StagedGesture();
+    // xdotool's arguments, and what must hold before they run (nothing: at once).
+    StagedGesture& then(std::string arguments, std::function<bool()> when = {});
+    void start();
+    // Every stage has run and ended.
+    bool isDone() const { return m_done; }
+    // How many stages have started, to say where a gesture stopped.
+    std::size_t stagesStarted() const { return m_next; }
+
+private:
+    void step();
+
+    struct Stage {
+        std::string arguments;
+        std::function<bool()> when;
+    };
+    std::vector<Stage> m_stages;
+    std::size_t m_next { 0 };
+    int m_running { -1 };
+    bool m_done { false };
+    std::shared_ptr<fnd::Timer> m_timer;
+};
 
 // A view that fills itself with a colour and runs an optional extra drawing step.
 class FillView : public ui::View {

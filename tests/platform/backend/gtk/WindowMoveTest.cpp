@@ -82,9 +82,12 @@ public:
     {
         ++presses;
         FillView::mouseDown(event);
+        ++pressesHandled;
     }
     bool delay { false };
     int presses { 0 };
+    // Presses whose handling has returned: for a window moved by its background, once the move is under way.
+    int pressesHandled { 0 };
 };
 FND_REGISTER_CLASS(Background, FillView)
 
@@ -131,29 +134,31 @@ TEST_F(WindowMoveTest, APressAndDragOnTheBackgroundMovesTheWindow)
 
     const auto content = deviceRectOfContent(*window);
     const int startX = content[0] + 40 * scale(), startY = content[1] + 40 * scale();
-    // One command for the whole gesture: the window's loop runs inside the press, while the pointer moves.
-    std::vector<std::string> gesture { "xdotool", "mousemove", std::to_string(startX), std::to_string(startY),
-        "mousedown", "1", "sleep", "0.3" };
-    for (int step = 1; step <= 5; ++step)
-        for (auto part : { std::string("mousemove"), std::to_string(startX + step * 24 * scale()),
-                 std::to_string(startY + step * 10 * scale()), std::string("sleep"), std::string("0.1") })
-            gesture.push_back(part);
-    gesture.insert(gesture.end(), { "mouseup", "1" });
-    const int mover = startInBackground(gesture);
-    ASSERT_GT(mover, 0);
+    auto at
+        = [&](int step) { return fmt::format("{} {}", startX + step * 24 * scale(), startY + step * 10 * scale()); };
+    // The press, then the first move, which starts the window system's move; only the moves after that one are the
+    // window system's to follow.
+    StagedGesture gesture;
+    std::string rest;
+    for (int step = 2; step <= 5; ++step)
+        rest += fmt::format(" mousemove {} sleep 0.1", at(step));
+    gesture.then("mousemove " + at(0) + " mousedown 1")
+        .then("mousemove " + at(1), [&] { return view->presses == 1; })
+        .then(rest + " mouseup 1", [&] { return view->pressesHandled == 1; })
+        .start();
     // 120 points right and 50 down (the frame's y falls by 50).
     ASSERT_TRUE(waitFor(
         [&] {
             auto now = rootPositionOf(xid);
             return now && now->first - before->first == 120 * scale() && now->second - before->second == 50 * scale();
         },
-        5))
-        << "the X window did not follow the pointer";
+        30))
+        << "the X window did not follow the pointer; stages started: " << gesture.stagesStarted();
     ASSERT_TRUE(waitFor(
-        [&] { return window->frame().origin == gfx::Point(frameBefore.minX() + 120, frameBefore.minY() - 50); }, 5))
+        [&] { return window->frame().origin == gfx::Point(frameBefore.minX() + 120, frameBefore.minY() - 50); }, 30))
         << "the frame did not follow the window";
     EXPECT_EQ(window->frame().size, frameBefore.size);
-    ASSERT_TRUE(waitFor([&] { return kill(mover, 0) != 0; }, 5)) << "the gesture did not end";
+    ASSERT_TRUE(waitFor([&] { return gesture.isDone(); }, 30)) << "the gesture did not end";
 
     // Afterwards the window takes presses as before.
     run(fmt::format("mousemove {} click 1", rootPoint(*window, { 30, 30 })));

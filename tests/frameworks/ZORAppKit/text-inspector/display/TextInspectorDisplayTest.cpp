@@ -181,9 +181,19 @@ TEST_F(TextInspectorDisplayTest, ClickTypeAndTabThroughAForm)
     ASSERT_TRUE(waitFor([&] { return person->values.get("rating") != fnd::Value(2); }, 5)) << "the rating click";
     EXPECT_EQ(person->values.get("rating"), fnd::Value(4));
     // The country pop-up: opened with a click, an entry chosen by typing its start and Return.
-    // The menu tracks in a loop of its own, so the keys come from a command started before the click.
+    // The menu tracks in a loop of its own, so the keys come from stages the loop's timers start once it shows.
     auto popup = country->view();
-    startInBackground({ "/bin/sh", "-c", "sleep 1.5; xdotool type --delay 80 Fr; sleep 0.3; xdotool key Return" });
+    StagedGesture typist;
+    typist
+        .then("type --delay 80 Fr",
+            [] {
+                auto windows = ui::Application::shared().windows();
+                return std::ranges::any_of(windows, [](const std::shared_ptr<ui::Window>& w) {
+                    return w->level() == ui::WindowLevel::PopUpMenu && w->isVisible();
+                });
+            })
+        .then("key Return")
+        .start();
     clickAt(screenPointOfView(*popup, { popup->bounds().midX(), popup->bounds().midY() }));
     ASSERT_TRUE(waitFor([&] { return !person->values.get("country").isNil(); }, 5)) << "the pop-up choice";
     EXPECT_EQ(person->values.get("country"), fnd::Value("FR"));

@@ -1,6 +1,8 @@
 // Another program for the drag-and-drop tests: a GTK window at the screen's top left that either offers a drag of
 // a text ("source TEXT REPORT") or takes drops ("target REPORT"). It writes what happened to the report file:
-// "ready" once shown, "dragging" when its drag began, then what was dropped on it.
+// "ready" once shown, "dragging" when its drag began, "over" once it has answered a drag over it, then what was
+// dropped on it. "ready" and "over" are written only once the X server has what they announce (the mapped window,
+// the answer to the drag's source): a test acts on them at once.
 #include <gtk/gtk.h>
 
 #include <cstring>
@@ -16,9 +18,31 @@ void report(const std::string& line)
     std::ofstream(reportPath, std::ios::app) << line << "\n";
 }
 
+// Reports the line after the requests made so far have reached the server: from an idle callback, so that what the
+// current handler answers (a drop status is sent when its handler returns) is among them.
+void reportOnceSent(const char* line)
+{
+    g_idle_add(
+        +[](gpointer data) -> gboolean {
+            gdk_display_sync(gdk_display_get_default());
+            report(static_cast<const char*>(data));
+            return G_SOURCE_REMOVE;
+        },
+        const_cast<char*>(line));
+}
+
 void onMapped(GtkWidget*, gpointer)
 {
-    report("ready");
+    reportOnceSent("ready");
+}
+
+// What the drop target would choose by itself, copy before move, and a note that it answered.
+GdkDragAction onMotion(GtkDropTarget* target, double, double, gpointer)
+{
+    GdkDrop* drop = gtk_drop_target_get_current_drop(target);
+    GdkDragAction offered = drop ? gdk_drop_get_actions(drop) : GdkDragAction(0);
+    reportOnceSent("over");
+    return offered & GDK_ACTION_COPY ? GDK_ACTION_COPY : GdkDragAction(offered & GDK_ACTION_MOVE);
 }
 
 gboolean onDrop(GtkDropTarget*, const GValue* value, double, double, gpointer)
@@ -67,6 +91,8 @@ int main(int argc, char** argv)
         auto* drop = gtk_drop_target_new(G_TYPE_INVALID, GdkDragAction(GDK_ACTION_COPY | GDK_ACTION_MOVE));
         GType types[] = { GDK_TYPE_FILE_LIST, G_TYPE_STRING };
         gtk_drop_target_set_gtypes(drop, types, 2);
+        g_signal_connect(drop, "enter", G_CALLBACK(onMotion), nullptr);
+        g_signal_connect(drop, "motion", G_CALLBACK(onMotion), nullptr);
         g_signal_connect(drop, "drop", G_CALLBACK(onDrop), nullptr);
         gtk_widget_add_controller(area, GTK_EVENT_CONTROLLER(drop));
     }

@@ -43,7 +43,9 @@ fnd::String fieldText(const fnd::Value& value)
 
 fnd::String ZORCSVExport::escapeString(const fnd::String& value) const
 {
-    if (value.rangeOfString("\"").location != fnd::NotFound) {
+    // Searched literally: a quote that a combining mark follows is one character with it, and a search by
+    // characters would miss it, leaving a field whose quote the reader takes as an opening one.
+    if (value.rangeOfString("\"", fnd::StringCompareOptions::Literal).location != fnd::NotFound) {
         auto doubled = value.stringByReplacingOccurrencesOfString("\"", "\"\"", fnd::StringCompareOptions::Literal);
         return "\"" + doubled + "\"";
     }

@@ -403,6 +403,10 @@ TEST(CSVRoundTrip, MarksAndPrependCharactersNeverSwallowADelimiterOrQuote)
     EXPECT_EQ(hexRows(rowsOf("\"q\xD8\x80\",z\n")), hexRows({ { "q\xD8\x80", "z" } }));
     // CR LF stays one line end.
     EXPECT_EQ(rowsOf("a\r\nb\r\n"), (Rows { { "a" }, { "b" } }));
+    // A quote that a combining mark (U+035D) follows is still a quote: the writer quotes the field and doubles it.
+    const Rows marked { { "t\"\xCD\x9Dp", "x" } };
+    EXPECT_EQ(written(marked, ZORCSVSeparator::Comma, ZORCSVLineEnd::LF), "\"t\"\"\xCD\x9Dp\",x\n");
+    EXPECT_EQ(hexRows(readBack(written(marked, ZORCSVSeparator::Comma, ZORCSVLineEnd::LF), 0, 3)), hexRows(marked));
 }
 
 TEST(CSVRoundTrip, RandomRowsOfAwkwardCharactersReadBackUnchanged)

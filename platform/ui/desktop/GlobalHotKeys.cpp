@@ -6,10 +6,13 @@
 #include "platform/ui/views/detail/VirtualKeySyms.h"
 
 #include <X11/XKBlib.h>
+#include <X11/Xlib-xcb.h>
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
+#include <xcb/xproto.h>
 
-#include <atomic>
+#include <cstdint>
+#include <cstdlib>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -30,14 +33,6 @@ struct Grab {
     unsigned modifiers { 0 };
     Handler handler;
 };
-
-// Set by the error handler while grabs are made; X reports errors later, so grabs are followed by a sync.
-std::atomic<int> g_grabError { 0 };
-int recordError(Display*, XErrorEvent* event)
-{
-    g_grabError = event->error_code;
-    return 0;
-}
 
 // One connection to the X server for the grabs, with a thread that waits for key releases and hands them to the
 // main run loop.
@@ -69,13 +64,23 @@ public:
         const unsigned modifiers = xModifiers(modifierFlags);
 
         std::lock_guard lock(m_mutex);
-        g_grabError = 0;
-        auto previous = XSetErrorHandler(recordError);
+        // Each grab's answer is asked for on its own through XCB. An error handler is one for the whole process, and
+        // the listening thread may read the server's refusal after a sync has returned: the registration then took
+        // the refused combination for its own, and the refusal reached whichever handler was installed by then
+        // (Xlib's default one ends the program).
+        xcb_connection_t* connection = XGetXCBConnection(m_display);
+        std::vector<xcb_void_cookie_t> grabs;
         for (unsigned variant : lockVariants())
-            XGrabKey(m_display, keyCode, modifiers | variant, root(), True, GrabModeAsync, GrabModeAsync);
-        XSync(m_display, False);
-        XSetErrorHandler(previous);
-        if (g_grabError != 0) {
+            grabs.push_back(xcb_grab_key_checked(connection, 1, xcb_window_t(root()),
+                std::uint16_t(modifiers | variant), keyCode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+        bool refused = false;
+        for (auto grab : grabs) {
+            if (xcb_generic_error_t* error = xcb_request_check(connection, grab)) {
+                refused = true;
+                std::free(error);
+            }
+        }
+        if (refused) {
             ungrab(keyCode, modifiers);
             return std::unexpected(fnd::Error::make(
                 ErrorDomain, 3, "Another program already uses this key combination for the whole desktop."));

@@ -67,9 +67,8 @@ TEST_F(ApplicationOnDisplay, PickTypeExportCopyAndClose)
     pause(1.5);
     clickAt(g.x + PreviewX, g.contentTop() + PreviewY);
     xdotool("key ctrl+c");
-    pause(0.5);
-    auto targets = runCommand("timeout 10 xclip -selection clipboard -o -t TARGETS");
-    EXPECT_NE(targets.output.find("application/pdf"), std::string::npos) << targets.output;
+    auto targets = [] { return runCommand("timeout 10 xclip -selection clipboard -o -t TARGETS").output; };
+    EXPECT_TRUE(waitFor([&] { return targets().find("application/pdf") != std::string::npos; })) << targets();
     auto pdf = runCommand("timeout 10 xclip -selection clipboard -o -t application/pdf | head -c 5");
     EXPECT_EQ(pdf.output, "%PDF-");
 

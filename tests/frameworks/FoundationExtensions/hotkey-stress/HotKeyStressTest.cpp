@@ -145,4 +145,45 @@ TEST_F(HotKeyStress, RegisteringAndRemovingWhileAnotherKeyIsPressedNeverStalls)
     center.unregisterHotKeyWithKeyCode(ui::KeyCode::F7, 0);
 }
 
+// A combination another program holds is refused every time, also while the listener reads the keys that come in
+// meanwhile: the refusal is the X server's error for the grab, which must reach this registration whichever thread
+// reads it, never Xlib's default handler (which ends the program).
+TEST_F(HotKeyStress, ACombinationAnotherProgramHoldsIsRefusedWhileKeysArrive)
+{
+    Display* other = XOpenDisplay(nullptr);
+    ASSERT_TRUE(other);
+    XGrabKey(other, XKeysymToKeycode(other, XK_j), ControlMask | Mod1Mask, DefaultRootWindow(other), True,
+        GrabModeAsync, GrabModeAsync);
+    XSync(other, False);
+
+    ZHKHotKeyCenter center;
+    std::atomic<long> fired { 0 };
+    ASSERT_TRUE(center.registerHotKeyWithKeyCode(ui::KeyCode::F7, 0, [&](const ui::Event&) { ++fired; }));
+    std::atomic<int> rounds { 0 };
+    std::atomic<int> pressRounds { 0 };
+    int accepted = 0;
+    {
+        HotKeyStressPresser presser(XK_F7, pressRounds);
+        ASSERT_TRUE(presser.isRunning()) << "no X display for the presser";
+        HotKeyStressWatchdog watchdog(rounds);
+        for (int round = 0; round < StressRounds / 2; ++round) {
+            pressRounds = round + 1;
+            pressRounds.notify_one();
+            if (center.registerHotKeyWithKeyCode(ui::KeyCode::J,
+                    ui::ModifierFlags::Command | ui::ModifierFlags::Alternate, [](const ui::Event&) {})) {
+                ++accepted;
+                center.unregisterHotKeyWithKeyCode(
+                    ui::KeyCode::J, ui::ModifierFlags::Command | ui::ModifierFlags::Alternate);
+            }
+            rounds = round + 1;
+            if (round % 200 == 0)
+                backend->runUntil([] { return false; }, 0.002);
+        }
+    }
+    EXPECT_EQ(accepted, 0) << "registrations of a held combination that were taken for granted";
+    EXPECT_TRUE(waitFor([&] { return fired.load() > 0; }, 5));
+    center.unregisterHotKeyWithKeyCode(ui::KeyCode::F7, 0);
+    XCloseDisplay(other);
+}
+
 }

@@ -10,6 +10,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <chrono>
 #include <cmath>
 #include <csignal>
 #include <cstdlib>
@@ -116,6 +117,20 @@ Screenshot grabScreen(int x, int y, int width, int height)
             shot.pixels[std::size_t(row) * std::size_t(width) + std::size_t(column)]
                 = std::uint32_t(XGetPixel(image, column, row)) & 0xFFFFFF;
     XDestroyImage(image);
+    return shot;
+}
+
+Screenshot settledScreen(ui::GtkBackend& backend, int x, int y, int width, int height, double seconds)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    auto shot = grabScreen(x, y, width, height);
+    int alike = 1;
+    while (alike < 3 && std::chrono::steady_clock::now() < end) {
+        backend.runUntil([] { return false; }, 0.1);
+        auto next = grabScreen(x, y, width, height);
+        alike = next.pixels == shot.pixels ? alike + 1 : 1;
+        shot = std::move(next);
+    }
     return shot;
 }
 

@@ -56,6 +56,10 @@ struct Screenshot {
 };
 // The screen's pixels in the rectangle of root coordinates (device pixels).
 Screenshot grabScreen(int x, int y, int width, int height);
+// The screen's pixels in the rectangle once they have stopped changing: grabs taken while the run loop turns, until
+// three in a row a tenth of a second apart agree (at most `seconds`). A picture taken after a fixed pause may catch a
+// busy machine half way through a redraw.
+Screenshot settledScreen(ui::GtkBackend& backend, int x, int y, int width, int height, double seconds = 10);
 // The device-pixel rectangle a window's content covers on the screen: x, y (top left), width, height.
 std::array<int, 4> deviceRectOfContent(const ui::Window& window);
 

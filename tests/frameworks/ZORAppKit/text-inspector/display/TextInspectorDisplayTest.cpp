@@ -65,6 +65,26 @@ protected:
     {
         xdotool("mousemove " + std::to_string(point.first) + " " + std::to_string(point.second) + " click 1");
     }
+    // Presses one key (with its modifiers) and waits until the program has handled it: the key's release reaches
+    // the program after its press was handled.
+    void pressKey(const std::string& key)
+    {
+        int releases = 0;
+        auto monitor = ui::Application::shared().addLocalMonitorForEventsMatchingMask(
+            ui::EventMasks::KeyUp, [&](const ui::Event&) { return ++releases > 0; });
+        xdotool("key " + key);
+        EXPECT_TRUE(waitFor([&] { return releases > 0; }, 10)) << key << " never reached the program";
+        ui::Application::shared().removeMonitor(monitor);
+    }
+    // The content's pixels once a redraw asked for now has reached the screen.
+    Screenshot redrawnContent(ui::View& view)
+    {
+        auto frames = backend->presentedFrameCount(*window);
+        view.setNeedsDisplay(true);
+        EXPECT_TRUE(waitFor([&] { return backend->presentedFrameCount(*window) > frames; }, 10)) << "no redraw";
+        auto content = deviceRectOfContent(*window);
+        return settledScreen(*backend, content[0], content[1], content[2], content[3]);
+    }
     void xdotool(const std::string& arguments)
     {
         auto result = runWhileServing(*backend, "xdotool " + arguments);
@@ -147,16 +167,13 @@ TEST_F(TextInspectorDisplayTest, ClickTypeAndTabThroughAForm)
     xdotool("type --delay 30 ada@example.org");
     xdotool("key Return");
     ASSERT_TRUE(waitFor([&] { return !person->values.get("mail").isNil(); }, 5));
-    waitFor([] { return false; }, 0.3);
     auto content = deviceRectOfContent(*window);
-    auto shot = grabScreen(content[0], content[1], content[2], content[3]);
+    auto shot = settledScreen(*backend, content[0], content[1], content[2], content[3]);
     shot.save("text-inspector-display.png");
     // What the keystrokes left on screen is what a full redraw shows: no traces of the edited runs' outlines. Glyph
     // edges drawn within a part of the view may differ from a full redraw's by a few levels of antialiasing; a trace
     // differs by far more.
-    inspector->setNeedsDisplay(true);
-    waitFor([] { return false; }, 0.3);
-    auto full = grabScreen(content[0], content[1], content[2], content[3]);
+    auto full = redrawnContent(*inspector);
     auto channelsApart = [](std::uint32_t a, std::uint32_t b) {
         int most = 0;
         for (int shift = 0; shift < 24; shift += 8)
@@ -197,13 +214,11 @@ TEST_F(TextInspectorDisplayTest, ClickTypeAndTabThroughAForm)
     clickAt(screenPointOfView(*popup, { popup->bounds().midX(), popup->bounds().midY() }));
     ASSERT_TRUE(waitFor([&] { return !person->values.get("country").isNil(); }, 5)) << "the pop-up choice";
     EXPECT_EQ(person->values.get("country"), fnd::Value("FR"));
-    waitFor([] { return false; }, 0.3);
-    auto clicked = grabScreen(content[0], content[1], content[2], content[3]);
+    ASSERT_TRUE(typist.isDone() || waitFor([&] { return typist.isDone(); }, 10));
+    auto clicked = settledScreen(*backend, content[0], content[1], content[2], content[3]);
     clicked.save("text-inspector-display-controls.png");
     // The focus rings the clicks moved leave nothing behind: a full redraw shows the same pixels.
-    window->contentView()->setNeedsDisplay(true);
-    waitFor([] { return false; }, 0.3);
-    auto redrawn = grabScreen(content[0], content[1], content[2], content[3]);
+    auto redrawn = redrawnContent(*window->contentView());
     int seams = 0;
     for (std::size_t i = 0; i < clicked.pixels.size() && i < redrawn.pixels.size(); ++i)
         seams += clicked.pixels[i] != redrawn.pixels[i] ? 1 : 0;
@@ -298,8 +313,7 @@ TEST_F(TextInspectorDisplayTest, TabThroughEveryFieldAndEditListRows)
     inspector->jumpToField(name);
     std::vector<std::string> forward { focus() };
     for (int i = 0; i < 8; ++i) {
-        xdotool("key Tab");
-        waitFor([] { return false; }, 0.15);
+        pressKey("Tab");
         forward.push_back(focus());
     }
     EXPECT_EQ(
@@ -307,8 +321,7 @@ TEST_F(TextInspectorDisplayTest, TabThroughEveryFieldAndEditListRows)
         << "Tab through every field and back to the first";
     std::vector<std::string> backward;
     for (int i = 0; i < 3; ++i) {
-        xdotool("key shift+Tab");
-        waitFor([] { return false; }, 0.15);
+        pressKey("shift+Tab");
         backward.push_back(focus());
     }
     EXPECT_EQ(backward, (std::vector<std::string> { "", "tag", "tag" }));

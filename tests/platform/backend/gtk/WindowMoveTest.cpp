@@ -153,7 +153,9 @@ TEST_F(WindowMoveTest, APressAndDragOnTheBackgroundMovesTheWindow)
             return now && now->first - before->first == 120 * scale() && now->second - before->second == 50 * scale();
         },
         30))
-        << "the X window did not follow the pointer; stages started: " << gesture.stagesStarted();
+        << "the X window did not follow the pointer; stages started: " << gesture.stagesStarted() << "; moved by "
+        << (rootPositionOf(xid) ? rootPositionOf(xid)->first - before->first : -1) << ", "
+        << (rootPositionOf(xid) ? rootPositionOf(xid)->second - before->second : -1) << " device pixels";
     ASSERT_TRUE(waitFor(
         [&] { return window->frame().origin == gfx::Point(frameBefore.minX() + 120, frameBefore.minY() - 50); }, 30))
         << "the frame did not follow the window";

@@ -44,16 +44,20 @@ struct DrawingTextSystem {
 
 // Text measured or drawn without a width to align in: every line starts at the leading edge. Laid out in the
 // unbounded container as it stands, a centred line would sit half of that width away and a right-aligned one at
-// its far end, so the used rect would say where the line is, not how big the text is.
+// its far end, so the used rect would say where the line is, not how big the text is. Without a style of its own
+// a paragraph is aligned by its direction, and a right-to-left one would stand at the far end too.
 const AttributedString& leadingAligned(const AttributedString& text, std::optional<AttributedString>& copy)
 {
+    const auto& units = text.string().units();
+    // No character below Hebrew's block starts a right-to-left paragraph (the test the bidi levels make too).
+    const bool mayBeRightToLeft = std::any_of(units.begin(), units.end(), [](char16_t c) { return c >= 0x0590; });
     for (fnd::Index at = 0; at < text.length();) {
         fnd::Range run;
         auto style = text.attributeAtIndex(ParagraphStyleAttributeName, at, &run).objectAs<ParagraphStyle>();
-        if (style && style->alignment() != TextAlignment::Left) {
+        if (style ? style->alignment() != TextAlignment::Left : mayBeRightToLeft) {
             if (!copy)
                 copy.emplace(text);
-            auto leading = style->mutableCopy();
+            auto leading = style ? style->mutableCopy() : ParagraphStyle::defaultParagraphStyle();
             leading->setAlignment(TextAlignment::Left);
             copy->addAttribute(ParagraphStyleAttributeName, fnd::Value(leading), run);
         }

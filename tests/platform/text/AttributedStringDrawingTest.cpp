@@ -75,6 +75,32 @@ TEST(AttributedStringDrawing, SizeAndPointDrawingIgnoreTheAlignment)
     EXPECT_NEAR(text.boundingRectWithSize({ 100, 0 }).width(), 50 + width / 2, 1e-9);
 }
 
+// Right-to-left text in its natural alignment would stand at the far right of the unbounded line it is measured in:
+// its size would be the line's whole width and, drawn at a point, it would land out of sight.
+TEST(AttributedStringDrawing, RightToLeftTextIsMeasuredAndDrawnFromItsPoint)
+{
+    auto font = dejaVu(12);
+    const char* shalom = "\u05E9\u05DC\u05D5\u05DD";
+    const double width = advanceOf(shalom, *font);
+    ASSERT_GT(width, 20);
+    auto natural = ParagraphStyle::defaultParagraphStyle()->mutableCopy();
+    natural->setAlignment(TextAlignment::Natural);
+    for (const auto& text : { AttributedString(shalom, withFont(12)), AttributedString(shalom, withStyle(natural)) }) {
+        EXPECT_NEAR(text.size().width, width, 1e-9);
+        EXPECT_NEAR(text.boundingRectWithSize({ 0, 0 }).width(), width, 1e-9);
+        Canvas canvas(60, 30, true);
+        text.drawAtPoint({ 10, 5 });
+        int leftmost = 60, rightmost = -1;
+        for (int y = 0; y < 30; ++y)
+            for (int x = 0; x < 60; ++x)
+                if (canvas.alpha(x, y) > 128)
+                    leftmost = std::min(leftmost, x), rightmost = std::max(rightmost, x);
+        EXPECT_GE(leftmost, 10) << canvas.picture();
+        EXPECT_LE(rightmost, 10 + int(width) + 1) << canvas.picture();
+        EXPECT_GT(rightmost, 10 + int(width) / 2) << canvas.picture();
+    }
+}
+
 TEST(AttributedStringDrawing, DrawingInARectWrapsClipsAndEndsWithAnEllipsis)
 {
     auto font = dejaVu(12);

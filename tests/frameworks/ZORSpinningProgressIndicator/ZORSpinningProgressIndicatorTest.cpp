@@ -155,9 +155,15 @@ TEST_F(ZORSpinningProgressIndicatorTest, TheThreadStepsAndTheMainThreadRedraws)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     EXPECT_NE(spinner->position(), 0) << "the thread did not step";
     EXPECT_FALSE(spinner->needsDisplay()) << "the thread itself marks nothing";
+    // The thread steps before it posts its redraw, and the window draws at most once a frame: run the loop until the
+    // redraw has come through rather than once.
     int before = counting->draws;
-    fnd::RunLoop::current().runInMode(fnd::RunLoopMode::Default, fnd::Clock::current()->now(), false);
-    window->displayIfNeeded();
+    deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (counting->draws == before && std::chrono::steady_clock::now() < deadline) {
+        fnd::RunLoop::current().runInMode(fnd::RunLoopMode::Default, fnd::Clock::current()->now(), false);
+        window->displayIfNeeded();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
     EXPECT_GT(counting->draws, before) << "the posted redraw ran on the main thread";
     spinner->setUsesThreadedAnimation(false);
     EXPECT_FALSE(spinner->hasAnimationThread());

@@ -306,7 +306,8 @@ bool TabView::initWithCoder(fnd::Coder& coder)
 {
     if (!View::initWithCoder(coder) || !coder.allowsKeyedCoding())
         return !coder.hasFailed();
-    auto items = fnd::decodeArrayOfClass<TabViewItem>(coder, "NSTabViewItems", 10000);
+    // Owned: an item still being decoded is one whose view holds this tab view, which would then hold that item.
+    auto items = fnd::decodeArrayOfClass<TabViewItem>(coder, "NSTabViewItems", 10000, fnd::Ownership::Owned);
     auto selected = fnd::decodeObjectOfClass<TabViewItem>(coder, "NSSelectedTabViewItem");
     auto type = fnd::decodeBoundedIntegerForKey(coder, "NSTabViewType", 0, 6, static_cast<int>(m_type));
     bool drawsBackground

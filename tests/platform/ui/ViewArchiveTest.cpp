@@ -251,6 +251,29 @@ TEST_F(ViewArchiveTest, ATabViewItemShowingAViewThatHoldsTheTabViewIsRefused)
             }
     });
     EXPECT_FALSE(viewArchiveFailure(damaged).isEmpty()) << "the outer view accepted inside its own tab view";
+
+    // Reached first as the outer view's subview, an item showing the very tab view that holds it: whatever else is
+    // wrong with the archive, the item and the tab view held each other and the whole tree leaked.
+    auto itself = viewArchiveEdited(good, [&](fnd::Dictionary& root, fnd::Array& objects) {
+        fnd::Dictionary tabViewReference = *rootReference.dictionary(), itemReference = tabViewReference;
+        for (std::size_t i = 0; i < objects.size(); ++i) {
+            if (auto* entry = objects[i].dictionary(); entry && entry->find("NSTabViewItems"))
+                tabViewReference.set("$ref", fnd::Value(static_cast<long long>(i)));
+            else if (entry && entry->find("NSLabel"))
+                itemReference.set("$ref", fnd::Value(static_cast<long long>(i)));
+        }
+        for (auto& object : objects)
+            if (auto* entry = object.dictionary(); entry && entry->find("NSLabel")) {
+                fnd::Dictionary edited = *entry;
+                edited.set("NSView", fnd::Value(tabViewReference));
+                object = fnd::Value(edited);
+            }
+        fnd::Dictionary subviews = *root.find("NSSubviews")->dictionary();
+        const fnd::String arrayKey = subviews.begin()->first;
+        subviews.set(arrayKey, fnd::Value(fnd::Array { fnd::Value(itemReference) }));
+        root.set("NSSubviews", fnd::Value(subviews));
+    });
+    EXPECT_FALSE(viewArchiveFailure(itself).isEmpty());
 }
 
 TEST_F(ViewArchiveTest, DeepTreesAreRefusedPastTheNestingLimitWithoutExhaustingTheStack)

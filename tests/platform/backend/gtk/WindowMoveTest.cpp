@@ -9,6 +9,8 @@
 #include <X11/Xlib.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <functional>
 #include <csignal>
 #include <numbers>
 #include <optional>
@@ -81,10 +83,14 @@ public:
     void mouseDown(const ui::Event& event) override
     {
         ++presses;
+        if (beforeHandling)
+            beforeHandling();
         FillView::mouseDown(event);
         ++pressesHandled;
     }
     bool delay { false };
+    // Runs while the press is being handled, before the window sees it: the program is busy there.
+    std::function<void()> beforeHandling;
     int presses { 0 };
     // Presses whose handling has returned: for a window moved by its background, once the move is under way.
     int pressesHandled { 0 };
@@ -218,6 +224,56 @@ TEST_F(WindowMoveTest, ADelayedWindowComesForwardAtTheRelease)
     run("mouseup 1");
     EXPECT_TRUE(waitFor([&] { return above(behindId, frontId); }, 5)) << "not raised at the release";
     EXPECT_TRUE(behind->isKeyWindow());
+}
+
+// Whether a client other than this program holds the pointer: a fresh connection cannot grab it then.
+bool pointerIsGrabbed()
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (!display)
+        return false;
+    int status = XGrabPointer(display, DefaultRootWindow(display), False, ButtonPressMask, GrabModeAsync,
+        GrabModeAsync, None, None, CurrentTime);
+    XUngrabPointer(display, CurrentTime);
+    XCloseDisplay(display);
+    return status == AlreadyGrabbed;
+}
+
+// A drag the program reads only after the person let go (busy while the press was handled) is no window move: the
+// window follows the pointer's way as far as the program saw it, and nothing keeps holding the pointer.
+TEST_F(WindowMoveTest, ADragReadAfterTheReleaseLeavesNoMoveBehind)
+{
+    auto view = background();
+    auto window = showWindow({ 200, 300, 240, 160 }, view);
+    window->setMovableByWindowBackground(true);
+    auto xid = backend->hostFor(*window)->xid();
+    auto before = rootPositionOf(xid);
+    ASSERT_TRUE(before);
+    const auto content = deviceRectOfContent(*window);
+    const int s = scale();
+    const int startX = content[0] + 40 * s, startY = content[1] + 40 * s;
+    // The whole gesture reaches the server while the press is still being handled here.
+    view->beforeHandling = [&] {
+        view->beforeHandling = nullptr;
+        auto command = fmt::format("xdotool mousemove {} {} mouseup 1", startX + 24 * s, startY + 10 * s);
+        EXPECT_EQ(std::system(command.c_str()), 0);
+    };
+    run(fmt::format("mousemove {} {} mousedown 1", startX, startY));
+    ASSERT_TRUE(waitFor([&] { return view->presses == 1 && view->pressesHandled == 1; }, 10));
+    backend->runUntil([] { return false; }, 0.2);
+    EXPECT_FALSE(pointerIsGrabbed()) << "a move begun after the release still holds the pointer";
+    auto after = rootPositionOf(xid);
+    ASSERT_TRUE(after);
+    EXPECT_EQ(after->first - before->first, 24 * s);
+    EXPECT_EQ(after->second - before->second, 10 * s);
+
+    // The next press is the window's, and the window stays where it is.
+    run(fmt::format("mousemove {} {} click 1", startX + 24 * s + 40 * s, startY + 10 * s));
+    EXPECT_TRUE(waitFor([&] { return view->presses == 2; }, 5));
+    backend->runUntil([] { return false; }, 0.2);
+    auto last = rootPositionOf(xid);
+    ASSERT_TRUE(last);
+    EXPECT_EQ(last->first - before->first, 24 * s) << "the window jumped with a later move";
 }
 
 // A window shown at half its scale shows its picture about its middle, over its background, on the X server.

@@ -57,6 +57,19 @@ std::optional<std::array<long, 3>> motifHintsOf(unsigned long xid)
     return hints;
 }
 
+// Whether a client other than this program holds the pointer: a fresh connection cannot grab it then.
+bool pointerIsGrabbed()
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (!display)
+        return false;
+    int status = XGrabPointer(display, DefaultRootWindow(display), False, ButtonPressMask, GrabModeAsync,
+        GrabModeAsync, None, None, CurrentTime);
+    XUngrabPointer(display, CurrentTime);
+    XCloseDisplay(display);
+    return status == AlreadyGrabbed;
+}
+
 // The top-level X windows from the bottom of the stack to the top.
 std::vector<unsigned long> stackingOrder()
 {
@@ -161,7 +174,8 @@ TEST_F(WindowMoveTest, APressAndDragOnTheBackgroundMovesTheWindow)
         30))
         << "the X window did not follow the pointer; stages started: " << gesture.stagesStarted() << "; moved by "
         << (rootPositionOf(xid) ? rootPositionOf(xid)->first - before->first : -1) << ", "
-        << (rootPositionOf(xid) ? rootPositionOf(xid)->second - before->second : -1) << " device pixels";
+        << (rootPositionOf(xid) ? rootPositionOf(xid)->second - before->second : -1) << " device pixels; pointer "
+        << (pointerIsGrabbed() ? "still held by a move" : "free");
     ASSERT_TRUE(waitFor(
         [&] { return window->frame().origin == gfx::Point(frameBefore.minX() + 120, frameBefore.minY() - 50); }, 30))
         << "the frame did not follow the window";
@@ -224,19 +238,6 @@ TEST_F(WindowMoveTest, ADelayedWindowComesForwardAtTheRelease)
     run("mouseup 1");
     EXPECT_TRUE(waitFor([&] { return above(behindId, frontId); }, 5)) << "not raised at the release";
     EXPECT_TRUE(behind->isKeyWindow());
-}
-
-// Whether a client other than this program holds the pointer: a fresh connection cannot grab it then.
-bool pointerIsGrabbed()
-{
-    Display* display = XOpenDisplay(nullptr);
-    if (!display)
-        return false;
-    int status = XGrabPointer(display, DefaultRootWindow(display), False, ButtonPressMask, GrabModeAsync,
-        GrabModeAsync, None, None, CurrentTime);
-    XUngrabPointer(display, CurrentTime);
-    XCloseDisplay(display);
-    return status == AlreadyGrabbed;
 }
 
 // A drag the program reads only after the person let go (busy while the press was handled) is no window move: the

@@ -14,6 +14,7 @@
 #include <csignal>
 #include <numbers>
 #include <optional>
+#include <utility>
 
 using namespace gtktest;
 
@@ -96,13 +97,14 @@ public:
     void mouseDown(const ui::Event& event) override
     {
         ++presses;
-        if (beforeHandling)
-            beforeHandling();
+        // Once, for the next press only.
+        if (auto busy = std::exchange(beforeHandling, nullptr))
+            busy();
         FillView::mouseDown(event);
         ++pressesHandled;
     }
     bool delay { false };
-    // Runs while the press is being handled, before the window sees it: the program is busy there.
+    // Runs while the next press is being handled, before the window sees it: the program is busy there.
     std::function<void()> beforeHandling;
     int presses { 0 };
     // Presses whose handling has returned: for a window moved by its background, once the move is under way.
@@ -255,23 +257,23 @@ TEST_F(WindowMoveTest, ADragReadAfterTheReleaseLeavesNoMoveBehind)
     const int startX = content[0] + 40 * s, startY = content[1] + 40 * s;
     // The whole gesture reaches the server while the press is still being handled here.
     view->beforeHandling = [&] {
-        view->beforeHandling = nullptr;
         auto command = fmt::format("xdotool mousemove {} {} mouseup 1", startX + 24 * s, startY + 10 * s);
         EXPECT_EQ(std::system(command.c_str()), 0);
     };
     run(fmt::format("mousemove {} {} mousedown 1", startX, startY));
     ASSERT_TRUE(waitFor([&] { return view->presses == 1 && view->pressesHandled == 1; }, 10));
-    backend->runUntil([] { return false; }, 0.2);
+    // A move's grab is made while the press is handled: had one begun, the server would know it by now.
     EXPECT_FALSE(pointerIsGrabbed()) << "a move begun after the release still holds the pointer";
-    auto after = rootPositionOf(xid);
-    ASSERT_TRUE(after);
-    EXPECT_EQ(after->first - before->first, 24 * s);
-    EXPECT_EQ(after->second - before->second, 10 * s);
+    auto movedBy = [&](int dx, int dy) {
+        auto now = rootPositionOf(xid);
+        return now && now->first - before->first == dx && now->second - before->second == dy;
+    };
+    EXPECT_TRUE(waitFor([&] { return movedBy(24 * s, 10 * s); }, 5)) << "not moved by the pointer's way";
 
-    // The next press is the window's, and the window stays where it is.
+    // The next press is the window's, and the window stays where it is (a move still under way would take the
+    // click's motion, before its press).
     run(fmt::format("mousemove {} {} click 1", startX + 24 * s + 40 * s, startY + 10 * s));
     EXPECT_TRUE(waitFor([&] { return view->presses == 2; }, 5));
-    backend->runUntil([] { return false; }, 0.2);
     auto last = rootPositionOf(xid);
     ASSERT_TRUE(last);
     EXPECT_EQ(last->first - before->first, 24 * s) << "the window jumped with a later move";

@@ -226,6 +226,13 @@ bool GtkWindowHost::beginMove()
     if (!w || m_popUp || !m_lastPress || !(m_buttonsDown & buttonMaskFor(GDK_BUTTON_PRIMARY)) || !surface
         || !GDK_IS_TOPLEVEL(surface))
         return false;
+    // The drag may reach us after the person let go (a busy program): the release is then on its way to us or
+    // already read by the toolkit, and a move started now would keep the pointer after the button is up. The
+    // server knows whether the button is still held; if not, the press ends as an ordinary one.
+    GdkModifierType held {};
+    gdk_surface_get_device_position(surface, m_lastPress->device, nullptr, nullptr, &held);
+    if (!(held & GDK_BUTTON1_MASK))
+        return false;
     // From here on the window system moves the window: its reports are the person's doing, not older states.
     m_requestedAt = 0;
     gdk_toplevel_begin_move(GDK_TOPLEVEL(surface), m_lastPress->device, GDK_BUTTON_PRIMARY, m_lastPress->surfaceX,

@@ -9,9 +9,12 @@
 #include <X11/Xlib.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <functional>
 #include <csignal>
 #include <numbers>
 #include <optional>
+#include <utility>
 
 using namespace gtktest;
 
@@ -55,6 +58,19 @@ std::optional<std::array<long, 3>> motifHintsOf(unsigned long xid)
     return hints;
 }
 
+// Whether a client other than this program holds the pointer: a fresh connection cannot grab it then.
+bool pointerIsGrabbed()
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (!display)
+        return false;
+    int status = XGrabPointer(display, DefaultRootWindow(display), False, ButtonPressMask, GrabModeAsync,
+        GrabModeAsync, None, None, CurrentTime);
+    XUngrabPointer(display, CurrentTime);
+    XCloseDisplay(display);
+    return status == AlreadyGrabbed;
+}
+
 // The top-level X windows from the bottom of the stack to the top.
 std::vector<unsigned long> stackingOrder()
 {
@@ -81,10 +97,15 @@ public:
     void mouseDown(const ui::Event& event) override
     {
         ++presses;
+        // Once, for the next press only.
+        if (auto busy = std::exchange(beforeHandling, nullptr))
+            busy();
         FillView::mouseDown(event);
         ++pressesHandled;
     }
     bool delay { false };
+    // Runs while the next press is being handled, before the window sees it: the program is busy there.
+    std::function<void()> beforeHandling;
     int presses { 0 };
     // Presses whose handling has returned: for a window moved by its background, once the move is under way.
     int pressesHandled { 0 };
@@ -155,7 +176,8 @@ TEST_F(WindowMoveTest, APressAndDragOnTheBackgroundMovesTheWindow)
         30))
         << "the X window did not follow the pointer; stages started: " << gesture.stagesStarted() << "; moved by "
         << (rootPositionOf(xid) ? rootPositionOf(xid)->first - before->first : -1) << ", "
-        << (rootPositionOf(xid) ? rootPositionOf(xid)->second - before->second : -1) << " device pixels";
+        << (rootPositionOf(xid) ? rootPositionOf(xid)->second - before->second : -1) << " device pixels; pointer "
+        << (pointerIsGrabbed() ? "still held by a move" : "free");
     ASSERT_TRUE(waitFor(
         [&] { return window->frame().origin == gfx::Point(frameBefore.minX() + 120, frameBefore.minY() - 50); }, 30))
         << "the frame did not follow the window";
@@ -218,6 +240,43 @@ TEST_F(WindowMoveTest, ADelayedWindowComesForwardAtTheRelease)
     run("mouseup 1");
     EXPECT_TRUE(waitFor([&] { return above(behindId, frontId); }, 5)) << "not raised at the release";
     EXPECT_TRUE(behind->isKeyWindow());
+}
+
+// A drag the program reads only after the person let go (busy while the press was handled) is no window move: the
+// window follows the pointer's way as far as the program saw it, and nothing keeps holding the pointer.
+TEST_F(WindowMoveTest, ADragReadAfterTheReleaseLeavesNoMoveBehind)
+{
+    auto view = background();
+    auto window = showWindow({ 200, 300, 240, 160 }, view);
+    window->setMovableByWindowBackground(true);
+    auto xid = backend->hostFor(*window)->xid();
+    auto before = rootPositionOf(xid);
+    ASSERT_TRUE(before);
+    const auto content = deviceRectOfContent(*window);
+    const int s = scale();
+    const int startX = content[0] + 40 * s, startY = content[1] + 40 * s;
+    // The whole gesture reaches the server while the press is still being handled here.
+    view->beforeHandling = [&] {
+        auto command = fmt::format("xdotool mousemove {} {} mouseup 1", startX + 24 * s, startY + 10 * s);
+        EXPECT_EQ(std::system(command.c_str()), 0);
+    };
+    run(fmt::format("mousemove {} {} mousedown 1", startX, startY));
+    ASSERT_TRUE(waitFor([&] { return view->presses == 1 && view->pressesHandled == 1; }, 10));
+    // A move's grab is made while the press is handled: had one begun, the server would know it by now.
+    EXPECT_FALSE(pointerIsGrabbed()) << "a move begun after the release still holds the pointer";
+    auto movedBy = [&](int dx, int dy) {
+        auto now = rootPositionOf(xid);
+        return now && now->first - before->first == dx && now->second - before->second == dy;
+    };
+    EXPECT_TRUE(waitFor([&] { return movedBy(24 * s, 10 * s); }, 5)) << "not moved by the pointer's way";
+
+    // The next press is the window's, and the window stays where it is (a move still under way would take the
+    // click's motion, before its press).
+    run(fmt::format("mousemove {} {} click 1", startX + 24 * s + 40 * s, startY + 10 * s));
+    EXPECT_TRUE(waitFor([&] { return view->presses == 2; }, 5));
+    auto last = rootPositionOf(xid);
+    ASSERT_TRUE(last);
+    EXPECT_EQ(last->first - before->first, 24 * s) << "the window jumped with a later move";
 }
 
 // A window shown at half its scale shows its picture about its middle, over its background, on the X server.

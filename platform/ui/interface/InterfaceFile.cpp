@@ -218,6 +218,11 @@ private:
             const auto key = attribute(child, "key");
             if (key != "contentRect" && key != "styleMask")
                 continue;
+            // Only plain values: the window is made before the objects nested in it, so an object here (or in an
+            // array or dictionary here) would be read before it exists.
+            const auto kind = nameOf(child);
+            if (*key == "contentRect" ? kind != "rect" : kind != "integer" && kind != "real")
+                return failure(InterfaceFile::InvalidValueError, child, "sets a value of the wrong kind for its key");
             auto value = readValue(child);
             if (!value)
                 return std::unexpected(value.error());

@@ -316,6 +316,28 @@ TEST(InterfaceFile, BrokenFilesFailNamingTheElement)
 
 class InterfaceFileWindowTest : public uitest::UiTest { };
 
+// A window is made before the objects nested in it: an object given as its content rect or style mask, directly or
+// inside an array, is refused instead of being read before it exists (which ended the program).
+TEST_F(InterfaceFileWindowTest, AWindowsContentRectAndStyleMaskArePlainValues)
+{
+    const char* bodies[] = {
+        R"(<object class="Window"><object key="contentRect" class="IfWidget"/></object>)",
+        R"(<object class="Window"><array key="styleMask"><object class="IfWidget"/></array></object>)",
+        R"(<object class="Window"><string key="contentRect">0 0 10 10</string></object>)",
+    };
+    for (const char* body : bodies) {
+        auto loaded = ui::InterfaceFile::load(xml(std::string("<interface>\n") + body + "\n</interface>"));
+        ASSERT_FALSE(loaded) << body;
+        EXPECT_EQ(loaded.error().code(), ui::InterfaceFile::InvalidValueError) << body;
+        EXPECT_NE(loaded.error().localizedDescription().utf8().find("wrong kind for its key"), std::string::npos)
+            << loaded.error().localizedDescription().utf8();
+    }
+    auto plain = ui::InterfaceFile::load(xml(R"(<interface><object class="Window">
+        <rect key="contentRect" x="0" y="0" width="120" height="80"/><integer key="styleMask">3</integer>
+        </object></interface>)"));
+    ASSERT_TRUE(plain) << plain.error().localizedDescription().utf8();
+}
+
 TEST_F(InterfaceFileWindowTest, BuildsAWindowWithNestedViewsConnectedBeforeAwaking)
 {
     awakeLog().clear();

@@ -34,12 +34,18 @@ struct DrawingTextSystem {
         return system;
     }
 
+    // A text measured and then drawn comes here twice in a row: the second time its layout stands.
     LayoutManager& layOut(const AttributedString& text, gfx::Size size)
     {
+        if (laidOut && container->containerSize() == size && storage->isEqual(text))
+            return *manager;
         container->setContainerSize(size);
         storage->setAttributedString(text);
+        laidOut = true;
         return *manager;
     }
+
+    bool laidOut = false;
 };
 
 // Text measured or drawn without a width to align in: every line starts at the leading edge. Laid out in the

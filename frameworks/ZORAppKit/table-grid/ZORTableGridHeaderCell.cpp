@@ -6,10 +6,6 @@
 #include "platform/graphics/Shadow.h"
 #include "platform/text/AttributedString.h"
 #include "platform/text/Attributes.h"
-#include "platform/text/LayoutManager.h"
-#include "platform/text/ParagraphStyle.h"
-#include "platform/text/TextContainer.h"
-#include "platform/text/TextStorage.h"
 
 #include <cmath>
 
@@ -55,48 +51,24 @@ const std::shared_ptr<gfx::Font>& ZORTableGridHeaderFont()
     return font;
 }
 
-// Labels are laid out by a text system of the header's own, once each: measured to be centred and drawn from the same
-// layout, where measuring and drawing the string each laid it out again.
-struct ZORTableGridHeaderLabels {
-    std::shared_ptr<txt::TextStorage> storage = std::make_shared<txt::TextStorage>();
-    std::shared_ptr<txt::LayoutManager> manager = fnd::makeObject<txt::LayoutManager>();
-    std::shared_ptr<txt::TextContainer> container = std::make_shared<txt::TextContainer>(gfx::Size { 1e7, 1e7 });
+// The label as drawn: measured and then drawn, it is laid out once (the text system keeps the last layout).
+txt::AttributedString ZORTableGridHeaderLabel(const fnd::String& string)
+{
+    return txt::AttributedString(string,
+        fnd::Dictionary {
+            { txt::FontAttributeName, fnd::Value(ZORTableGridHeaderFont()) },
+            { txt::ForegroundColorAttributeName, fnd::Value(gfx::Color::controlTextColor()) },
+        });
+}
 
-    ZORTableGridHeaderLabels()
-    {
-        container->setLineFragmentPadding(0);
-        manager->addTextContainer(container);
-        storage->addLayoutManager(manager);
-        storage->setPostsEditingNotifications(false);
-    }
-
-    static ZORTableGridHeaderLabels& forThread()
-    {
-        thread_local ZORTableGridHeaderLabels labels;
-        return labels;
-    }
-
-    // The label in one line from the leading edge, whatever its direction: a right-to-left title in its natural
-    // alignment would stand at the far end of the unbounded line. Its size in whole points.
-    gfx::Size layOut(const fnd::String& string)
-    {
-        static const auto leading = [] {
-            auto style = txt::ParagraphStyle::defaultParagraphStyle();
-            style->setAlignment(txt::TextAlignment::Left);
-            return style;
-        }();
-        storage->setAttributedString(txt::AttributedString(string,
-            fnd::Dictionary {
-                { txt::FontAttributeName, fnd::Value(ZORTableGridHeaderFont()) },
-                { txt::ForegroundColorAttributeName, fnd::Value(gfx::Color::controlTextColor()) },
-                { txt::ParagraphStyleAttributeName, fnd::Value(leading) },
-            }));
-        if (string.isEmpty())
-            return {};
-        const auto used = manager->usedRectForTextContainer(*container);
-        return { std::ceil(used.maxX()), std::ceil(used.maxY()) };
-    }
-};
+// Its size in whole points.
+gfx::Size ZORTableGridHeaderLabelSize(const txt::AttributedString& label)
+{
+    if (label.length() == 0)
+        return {};
+    const auto size = label.size();
+    return { std::ceil(size.width), std::ceil(size.height) };
+}
 
 }
 
@@ -110,7 +82,7 @@ gfx::Rect ZORTableGridHeaderCell::labelRectForSize(gfx::Rect cellFrame, gfx::Siz
 
 gfx::Rect ZORTableGridHeaderCell::labelRectForFrame(gfx::Rect cellFrame) const
 {
-    return labelRectForSize(cellFrame, ZORTableGridHeaderLabels::forThread().layOut(stringValue()));
+    return labelRectForSize(cellFrame, ZORTableGridHeaderLabelSize(ZORTableGridHeaderLabel(stringValue())));
 }
 
 void ZORTableGridHeaderCell::drawInteriorWithFrame(gfx::Rect cellFrame, ui::View&)
@@ -119,8 +91,8 @@ void ZORTableGridHeaderCell::drawInteriorWithFrame(gfx::Rect cellFrame, ui::View
     const auto string = stringValue();
     if (!context || string.isEmpty())
         return;
-    auto& labels = ZORTableGridHeaderLabels::forThread();
-    const auto rect = labelRectForSize(cellFrame, labels.layOut(string));
+    const auto label = ZORTableGridHeaderLabel(string);
+    const auto rect = labelRectForSize(cellFrame, ZORTableGridHeaderLabelSize(label));
     context->saveGraphicsState();
     // A label wider than its column is cut at the cell's edges, not spread over its neighbours; one that fits is
     // clipped nowhere near its ink (its own measured box, centred at half pixels, cut into its last stroke).
@@ -131,12 +103,6 @@ void ZORTableGridHeaderCell::drawInteriorWithFrame(gfx::Rect cellFrame, ui::View
     shadow.setShadowOffset({ 0, -1 });
     shadow.setShadowBlurRadius(0);
     shadow.set();
-    // The point is the label's top left in a flipped view, its bottom left otherwise.
-    const auto used = labels.manager->usedRectForTextContainer(*labels.container);
-    const gfx::Point origin
-        = context->isFlipped() ? rect.origin : gfx::Point { rect.minX(), rect.minY() + used.maxY() };
-    const fnd::Range all { 0, labels.manager->numberOfGlyphs() };
-    labels.manager->drawBackgroundForGlyphRange(all, origin);
-    labels.manager->drawGlyphsForGlyphRange(all, origin);
+    label.drawAtPoint(rect.origin);
     context->restoreGraphicsState();
 }

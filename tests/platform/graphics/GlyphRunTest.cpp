@@ -56,6 +56,16 @@ std::optional<Rect> inkOf(Canvas& canvas, int width, int height)
 }
 
 // Restores the desktop's rendering choice when the test ends.
+// The light engraving header labels draw under their text: white, one point down, unblurred.
+Shadow engravingShadow()
+{
+    Shadow shadow;
+    shadow.setShadowColor(Color::colorWithDeviceWhite(1.0, 0.8));
+    shadow.setShadowOffset({ 0, -1 });
+    shadow.setShadowBlurRadius(0);
+    return shadow;
+}
+
 struct RenderingChoice {
     TextRenderingOptions saved = desktopTextRendering();
     ~RenderingChoice() { setDesktopTextRendering(saved); }
@@ -224,11 +234,7 @@ TEST(GlyphRuns, UnblurredShadowsDrawnStraightIntoPixelsMatchCairos)
                 }
                 if (throughCairo)
                     canvas->context().clipToPath(*BezierPath::bezierPathWithOvalInRect({ -200, -200, 520, 430 }));
-                Shadow shadow;
-                shadow.setShadowColor(Color::colorWithDeviceWhite(1.0, 0.8));
-                shadow.setShadowOffset({ 0, -1 });
-                shadow.setShadowBlurRadius(0);
-                canvas->context().setShadow(shadow);
+                canvas->context().setShadow(engravingShadow());
                 canvas->context().setFillColor(*Color::colorWithDeviceRed(0.1, 0.1, 0.3, 1));
                 canvas->context().showGlyphs(*font, line.glyphs, line.positions);
                 return canvas;
@@ -273,13 +279,8 @@ TEST(GlyphRuns, ClipsEndingInsidePixelsLeaveOnlyGlyphsClearOfThemToUs)
                     canvas->context().clipToRect(c.clip);
                     if (throughCairo)
                         canvas->context().clipToPath(*BezierPath::bezierPathWithOvalInRect({ -300, -300, 700, 630 }));
-                    if (shadowed) {
-                        Shadow shadow;
-                        shadow.setShadowColor(Color::colorWithDeviceWhite(1.0, 0.8));
-                        shadow.setShadowOffset({ 0, -1 });
-                        shadow.setShadowBlurRadius(0);
-                        canvas->context().setShadow(shadow);
-                    }
+                    if (shadowed)
+                        canvas->context().setShadow(engravingShadow());
                     canvas->context().setFillColor(*Color::colorWithDeviceRed(0.1, 0.1, 0.3, 1));
                     const auto before = detail::directGlyphRunCount();
                     canvas->context().showGlyphs(*font, line.glyphs, line.positions);

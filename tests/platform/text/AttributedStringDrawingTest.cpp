@@ -22,6 +22,17 @@ std::vector<std::pair<int, int>> inkedRows(Canvas& canvas, int width, int height
     return rows;
 }
 
+// The leftmost and rightmost inked columns of a canvas (width and -1 when nothing is inked).
+std::pair<int, int> inkedColumns(Canvas& canvas, int width, int height)
+{
+    int leftmost = width, rightmost = -1;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            if (canvas.alpha(x, y) > 128)
+                leftmost = std::min(leftmost, x), rightmost = std::max(rightmost, x);
+    return { leftmost, rightmost };
+}
+
 TEST(AttributedStringDrawing, TextStandsUprightWithinItsSizeInBothSpaces)
 {
     AttributedString text("T", withFont(24));
@@ -60,11 +71,7 @@ TEST(AttributedStringDrawing, SizeAndPointDrawingIgnoreTheAlignment)
         EXPECT_NEAR(text.boundingRectWithSize({ 0, 0 }).width(), width, 1e-9) << int(alignment);
         Canvas canvas(60, 30, true);
         text.drawAtPoint({ 10, 5 });
-        int leftmost = 60, rightmost = -1;
-        for (int y = 0; y < 30; ++y)
-            for (int x = 0; x < 60; ++x)
-                if (canvas.alpha(x, y) > 128)
-                    leftmost = std::min(leftmost, x), rightmost = std::max(rightmost, x);
+        const auto [leftmost, rightmost] = inkedColumns(canvas, 60, 30);
         EXPECT_GE(leftmost, 10) << int(alignment) << "\n" << canvas.picture();
         EXPECT_LE(rightmost, 10 + int(width) + 1) << int(alignment) << "\n" << canvas.picture();
     }
@@ -90,11 +97,7 @@ TEST(AttributedStringDrawing, RightToLeftTextIsMeasuredAndDrawnFromItsPoint)
         EXPECT_NEAR(text.boundingRectWithSize({ 0, 0 }).width(), width, 1e-9);
         Canvas canvas(60, 30, true);
         text.drawAtPoint({ 10, 5 });
-        int leftmost = 60, rightmost = -1;
-        for (int y = 0; y < 30; ++y)
-            for (int x = 0; x < 60; ++x)
-                if (canvas.alpha(x, y) > 128)
-                    leftmost = std::min(leftmost, x), rightmost = std::max(rightmost, x);
+        const auto [leftmost, rightmost] = inkedColumns(canvas, 60, 30);
         EXPECT_GE(leftmost, 10) << canvas.picture();
         EXPECT_LE(rightmost, 10 + int(width) + 1) << canvas.picture();
         EXPECT_GT(rightmost, 10 + int(width) / 2) << canvas.picture();

@@ -9,6 +9,15 @@ namespace {
 class ZORTableGridDrawingTest : public TableGridTest {
 protected:
     ZORTableGridDrawingTest() { window->makeFirstResponder(grid); }
+    // The dark (label) pixels of a view's rect, its own coordinates, in a window picture, sampled at point centres.
+    int darkPixelsIn(const gfx::BitmapImageRep& image, ui::View& view, gfx::Rect r)
+    {
+        int count = 0;
+        for (double x = r.minX(); x < r.maxX(); x += 1)
+            for (double y = r.minY(); y < r.maxY(); y += 1)
+                count += luminance(pixelIn(image, view, { x + 0.5, y + 0.5 })) < 120;
+        return count;
+    }
     // A pixel of the content view (its own coordinates) in a window picture.
     std::uint32_t at(const gfx::BitmapImageRep& image, gfx::Point p) { return pixelIn(image, content(), p); }
     // The accent colour (a saturated blue by default), whatever its exact shade.
@@ -128,13 +137,7 @@ TEST_F(ZORTableGridDrawingTest, HeadersShowTheirLabelsAndSelectedHeadersAreTinte
         << "the selected column's header is tinted";
     EXPECT_TRUE(isGrey(pixelIn(*image, columnHeaders, { 15, 3 })));
     // Some dark label pixels in the middle of header "A", and of row "1" from 6 points in.
-    auto dark = [&](ui::View& view, gfx::Rect r) {
-        int count = 0;
-        for (double x = r.minX(); x < r.maxX(); x += 1)
-            for (double y = r.minY(); y < r.maxY(); y += 1)
-                count += luminance(pixelIn(*image, view, { x + 0.5, y + 0.5 })) < 120;
-        return count;
-    };
+    auto dark = [&](ui::View& view, gfx::Rect r) { return darkPixelsIn(*image, view, r); };
     EXPECT_GT(dark(columnHeaders, { 24, 3, 12, 14 }), 3);
     EXPECT_GT(dark(rowHeaders, { 6, 24, 10, 12 }), 3);
     EXPECT_EQ(dark(rowHeaders, { 0, 24, 5, 12 }), 0) << "row labels start 6 points in";
@@ -149,13 +152,7 @@ TEST_F(ZORTableGridDrawingTest, AHeaderTitleWiderThanItsColumnStaysInsideIt)
     grid->reloadData();
     auto image = snapshot("table-grid-long-title");
     auto& headers = *grid->columnHeaderView();
-    auto darkIn = [&](gfx::Rect r) {
-        int count = 0;
-        for (double x = r.minX(); x < r.maxX(); x += 1)
-            for (double y = r.minY(); y < r.maxY(); y += 1)
-                count += luminance(pixelIn(*image, headers, { x + 0.5, y + 0.5 })) < 120;
-        return count;
-    };
+    auto darkIn = [&](gfx::Rect r) { return darkPixelsIn(*image, headers, r); };
     const auto title = headers.headerRectOfColumn(1);
     const auto before = headers.headerRectOfColumn(0), after = headers.headerRectOfColumn(2);
     EXPECT_GT(darkIn(gfx::insetRect(title, 2, 2)), 20) << "the title shows in its own header";
@@ -174,13 +171,7 @@ TEST_F(ZORTableGridDrawingTest, ARightToLeftTitleShowsCentredInItsHeader)
     auto image = snapshot("table-grid-hebrew-title");
     auto& headers = *grid->columnHeaderView();
     const auto title = headers.headerRectOfColumn(1);
-    auto darkIn = [&](gfx::Rect r) {
-        int count = 0;
-        for (double x = r.minX(); x < r.maxX(); x += 1)
-            for (double y = r.minY(); y < r.maxY(); y += 1)
-                count += luminance(pixelIn(*image, headers, { x + 0.5, y + 0.5 })) < 120;
-        return count;
-    };
+    auto darkIn = [&](gfx::Rect r) { return darkPixelsIn(*image, headers, r); };
     // Four letters of about 7 points each, centred: dark pixels in the middle 20 points, none near the edges.
     EXPECT_GT(darkIn({ title.midX() - 10, title.minY() + 2, 20, title.height() - 4 }), 10);
     EXPECT_EQ(darkIn({ title.minX() + 2, title.minY() + 2, 6, title.height() - 4 }), 0);

@@ -3,6 +3,7 @@
 #include "frameworks/QFTabBarView/QFTabBarButton.h"
 #include "frameworks/QFTabBarView/QFTabBarView.h"
 #include "platform/graphics/Color.h"
+#include "platform/foundation/runtime/AssociatedObjects.h"
 #include "platform/graphics/Image.h"
 #include "platform/ui/containers/TabViewItem.h"
 #include "platform/ui/views/Application.h"
@@ -10,7 +11,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <map>
 #include <mutex>
 
 FND_REGISTER_CLASS(QFTabBarItemProperties, fnd::Object)
@@ -28,33 +28,18 @@ void QFTabBarItemProperties::describeClass(fnd::ClassBuilder<QFTabBarItemPropert
 
 namespace QFTabBarViewExtensions {
 
-namespace {
-
-struct ExtensionsEntry {
-    std::weak_ptr<fnd::Object> item;
-    std::shared_ptr<QFTabBarItemProperties> properties;
-};
-
-}
-
 std::shared_ptr<QFTabBarItemProperties> properties(const ui::TabViewItem& item)
 {
+    // The item holds its properties, so they go with it. The lock makes looking up and attaching one step: two
+    // threads asking at once get the same properties.
+    static const char key = 0;
     static std::mutex lock;
-    static std::map<const ui::TabViewItem*, ExtensionsEntry> table;
     std::lock_guard guard(lock);
-    // Entries of items that are gone are dropped now and then (and one whose address was reused is replaced).
-    static std::size_t purgeAt = 64;
-    if (table.size() >= purgeAt) {
-        std::erase_if(table, [](const auto& entry) { return entry.second.item.expired(); });
-        purgeAt = std::max<std::size_t>(64, table.size() * 2);
-    }
-    auto& entry = table[&item];
-    auto alive = entry.item.lock();
-    if (!entry.properties || alive.get() != &item) {
-        entry.item = std::const_pointer_cast<fnd::Object>(item.shared_from_this());
-        entry.properties = fnd::makeObject<QFTabBarItemProperties>();
-    }
-    return entry.properties;
+    if (auto attached = fnd::associatedObject(item, &key).objectAs<QFTabBarItemProperties>())
+        return attached;
+    auto made = fnd::makeObject<QFTabBarItemProperties>();
+    fnd::setAssociatedObject(item, &key, fnd::Value(made));
+    return made;
 }
 
 bool dragShouldBeginFromMouseDown(

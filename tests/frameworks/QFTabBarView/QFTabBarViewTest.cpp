@@ -275,6 +275,23 @@ TEST_F(QFTabBarViewTest, TitlesBindToTheIdentifierOrTheLabel)
     EXPECT_FALSE(richButton->showObjectCount()) << "the item's own count is 0, which hides the counter";
 }
 
+TEST(QFTabBarItemPropertiesTest, BelongToTheirItemAndGoWithIt)
+{
+    auto first = ui::TabViewItem::create(fnd::String("First"));
+    auto second = ui::TabViewItem::create(fnd::String("Second"));
+    auto properties = QFTabBarViewExtensions::properties(*first);
+    properties->setValueForKey(fnd::Value(true), "isEdited");
+    EXPECT_EQ(QFTabBarViewExtensions::properties(*first), properties);
+    EXPECT_NE(QFTabBarViewExtensions::properties(*second), properties);
+    EXPECT_FALSE(QFTabBarViewExtensions::properties(*second)->isEdited);
+
+    // Nothing else holds them: a window's worth of closed tabs leaves nothing behind.
+    std::weak_ptr<QFTabBarItemProperties> gone = properties;
+    properties.reset();
+    first.reset();
+    EXPECT_TRUE(gone.expired());
+}
+
 TEST_F(QFTabBarViewTest, ClosingTheOnlyTabBeepsUnlessAllowed)
 {
     a.addItem("Only");

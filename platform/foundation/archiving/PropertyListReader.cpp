@@ -1,6 +1,7 @@
 #include "platform/foundation/archiving/PropertyList.h"
 
 #include "platform/foundation/detail/PropertyListText.h"
+#include "platform/foundation/detail/XmlParsingScope.h"
 
 #include <libxml/parser.h>
 #include <libxml/tree.h>
@@ -9,7 +10,6 @@
 #include <cstring>
 #include <fmt/format.h>
 #include <memory>
-#include <mutex>
 
 namespace fnd::PropertyList {
 
@@ -37,18 +37,6 @@ std::string_view nameOf(const xmlNode* node)
 
 // A declared entity could expand without bound or reach outside; property lists never need one, so parsing stops
 // at the first declaration.
-void refuseEntityDeclaration(void* context, const xmlChar*, int, const xmlChar*, const xmlChar*, xmlChar*)
-{
-    auto* parser = static_cast<xmlParserCtxt*>(context);
-    *static_cast<bool*>(parser->_private) = true;
-    xmlStopParser(parser);
-}
-
-void refuseUnparsedEntityDeclaration(void* context, const xmlChar*, const xmlChar*, const xmlChar*, const xmlChar*)
-{
-    refuseEntityDeclaration(context, nullptr, 0, nullptr, nullptr, nullptr);
-}
-
 bool isWhitespaceOnly(const xmlNode* node)
 {
     auto* content = reinterpret_cast<const char*>(node->content);
@@ -219,43 +207,6 @@ private:
     }
 };
 
-// Some parser errors (bad encodings) go to libxml2's global handlers, which print to standard error; while we
-// parse, on this thread, they go nowhere: the error is reported through the parser context instead.
-class QuietErrors {
-public:
-    QuietErrors()
-        : m_generic(xmlGenericError)
-        , m_genericContext(xmlGenericErrorContext)
-        , m_structured(xmlStructuredError)
-        , m_structuredContext(xmlStructuredErrorContext)
-    {
-        xmlSetGenericErrorFunc(nullptr, ignoreGeneric);
-        xmlSetStructuredErrorFunc(nullptr, ignoreStructured);
-    }
-    ~QuietErrors()
-    {
-        xmlSetGenericErrorFunc(m_genericContext, m_generic);
-        xmlSetStructuredErrorFunc(m_structuredContext, m_structured);
-    }
-    QuietErrors(const QuietErrors&) = delete;
-    QuietErrors& operator=(const QuietErrors&) = delete;
-
-private:
-    static void ignoreGeneric(void*, const char*, ...) { }
-    static void ignoreStructured(void*, xmlErrorPtr) { }
-
-    xmlGenericErrorFunc m_generic;
-    void* m_genericContext;
-    xmlStructuredErrorFunc m_structured;
-    void* m_structuredContext;
-};
-
-void initialiseLibxml()
-{
-    static std::once_flag once;
-    std::call_once(once, [] { xmlInitParser(); });
-}
-
 }
 
 Expected<Value> read(const Data& data)
@@ -265,21 +216,17 @@ Expected<Value> read(const Data& data)
     if (data.length() > static_cast<std::size_t>(INT_MAX))
         return std::unexpected(readError("the data is too large"));
 
-    initialiseLibxml();
-    QuietErrors quiet;
+    fnd::detail::XmlParsingScope scope;
     ContextPtr context(xmlNewParserCtxt());
     if (!context)
         return std::unexpected(readError("the XML parser could not be created"));
-    bool declaresEntity = false;
-    context->_private = &declaresEntity;
-    context->sax->entityDecl = refuseEntityDeclaration;
-    context->sax->unparsedEntityDecl = refuseUnparsedEntityDeclaration;
+    scope.refuseEntities(*context);
 
     // No entity substitution, no DTD loading, no network; errors are collected, not printed.
     int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_NOCDATA | XML_PARSE_BIG_LINES;
     DocumentPtr doc(xmlCtxtReadMemory(context.get(), reinterpret_cast<const char*>(data.bytes()),
         static_cast<int>(data.length()), nullptr, nullptr, options));
-    if (declaresEntity)
+    if (scope.entityDeclared())
         return std::unexpected(readError("the document declares entities"));
     if (!doc || !context->wellFormed) {
         const xmlError* error = xmlCtxtGetLastError(context.get());

@@ -1,5 +1,6 @@
 #include "platform/ui/interface/InterfaceFile.h"
 
+#include "platform/foundation/detail/XmlParsingScope.h"
 #include "platform/foundation/files/Bundle.h"
 #include "platform/foundation/files/FileManager.h"
 #include "platform/foundation/runtime/Exception.h"
@@ -16,7 +17,6 @@
 #include <climits>
 #include <cmath>
 #include <fmt/format.h>
-#include <mutex>
 #include <unordered_map>
 
 namespace ui {
@@ -38,25 +38,6 @@ struct ContextDeleter {
 const String OwnerId = "owner";
 // Deeper nesting is refused, so a hostile file cannot exhaust the stack.
 constexpr int MaxDepth = 256;
-
-void ignoreGeneric(void*, const char*, ...)
-{
-}
-void ignoreStructured(void*, xmlErrorPtr)
-{
-}
-
-void refuseEntityDeclaration(void* context, const xmlChar*, int, const xmlChar*, const xmlChar*, xmlChar*)
-{
-    auto* parser = static_cast<xmlParserCtxt*>(context);
-    *static_cast<bool*>(parser->_private) = true;
-    xmlStopParser(parser);
-}
-
-void refuseUnparsedEntityDeclaration(void* context, const xmlChar*, const xmlChar*, const xmlChar*, const xmlChar*)
-{
-    refuseEntityDeclaration(context, nullptr, 0, nullptr, nullptr, nullptr);
-}
 
 std::string nameOf(const xmlNode* node)
 {
@@ -636,41 +617,17 @@ fnd::Expected<Contents> InterfaceFile::load(const fnd::Data& xml, const std::sha
 {
     if (xml.length() > static_cast<std::size_t>(INT_MAX))
         return failure(MalformedError, nullptr, "the file is too large");
-    static std::once_flag once;
-    std::call_once(once, [] { xmlInitParser(); });
-
-    // libxml2 reports through process-wide handlers; silence them for this parse.
-    auto* previousGeneric = xmlGenericError;
-    auto* previousGenericContext = xmlGenericErrorContext;
-    auto previousStructured = xmlStructuredError;
-    auto* previousStructuredContext = xmlStructuredErrorContext;
-    xmlSetGenericErrorFunc(nullptr, ignoreGeneric);
-    xmlSetStructuredErrorFunc(nullptr, ignoreStructured);
-    struct Restore {
-        decltype(previousGeneric) generic;
-        void* genericContext;
-        decltype(previousStructured) structured;
-        void* structuredContext;
-        ~Restore()
-        {
-            xmlSetGenericErrorFunc(genericContext, generic);
-            xmlSetStructuredErrorFunc(structuredContext, structured);
-        }
-    } restore { previousGeneric, previousGenericContext, previousStructured, previousStructuredContext };
-
+    fnd::detail::XmlParsingScope scope;
     std::unique_ptr<xmlParserCtxt, ContextDeleter> context(xmlNewParserCtxt());
     if (!context)
         return failure(MalformedError, nullptr, "the XML parser could not be created");
-    bool declaresEntity = false;
-    context->_private = &declaresEntity;
-    context->sax->entityDecl = refuseEntityDeclaration;
-    context->sax->unparsedEntityDecl = refuseUnparsedEntityDeclaration;
+    scope.refuseEntities(*context);
     // No entity substitution, no DTD loading, no network.
     const int options
         = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_NOCDATA | XML_PARSE_BIG_LINES;
     std::unique_ptr<xmlDoc, DocumentDeleter> doc(xmlCtxtReadMemory(context.get(),
         reinterpret_cast<const char*>(xml.bytes()), static_cast<int>(xml.length()), nullptr, nullptr, options));
-    if (declaresEntity)
+    if (scope.entityDeclared())
         return failure(MalformedError, nullptr, "the file declares entities");
     if (!doc || !context->wellFormed) {
         const xmlError* error = xmlCtxtGetLastError(context.get());

@@ -197,9 +197,15 @@ void accessibilityAppendUnignored(const fnd::Value& child, fnd::Array& into, int
 
 }
 
+void accessibilityAppendUnignoredChild(const fnd::Value& child, fnd::Array& into)
+{
+    accessibilityAppendUnignored(child, into, 0);
+}
+
 fnd::Array accessibilityUnignoredChildren(const fnd::Array& children)
 {
     fnd::Array unignored;
+    unignored.reserve(children.size());
     for (const auto& child : children)
         accessibilityAppendUnignored(child, unignored, 0);
     return unignored;

@@ -161,13 +161,19 @@ struct FuzzAccessibilityControls {
 void fuzzAccessibilityElements(const fnd::Value& root, std::vector<fnd::Value>& found)
 {
     constexpr std::size_t FuzzAccessibilityMaximumElements = 300;
+    // Room for the window of controls this target makes, so neither list grows while it is walked.
+    constexpr std::size_t FuzzAccessibilityTypicalElements = 64;
     found.clear();
+    found.reserve(FuzzAccessibilityTypicalElements);
     std::vector<const ui::AccessibilityElement*> seen;
+    seen.reserve(FuzzAccessibilityTypicalElements);
     auto meet = [&](const fnd::Value& value) {
         const auto* element = ui::accessibilityElement(value);
-        if (!element || found.size() >= FuzzAccessibilityMaximumElements
-            || std::find(seen.begin(), seen.end(), element) != seen.end())
+        if (!element || found.size() >= FuzzAccessibilityMaximumElements)
             return;
+        for (const auto* known : seen)
+            if (known == element)
+                return;
         seen.push_back(element);
         found.push_back(value);
     };

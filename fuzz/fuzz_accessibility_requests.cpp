@@ -8,6 +8,7 @@
 // FuzzAccessibilityMaximumRequests requests and FuzzAccessibilityMaximumText bytes of text count. Every input's cost
 // grows with both, and a long exchange mostly repeats what a few short ones reach.
 #include "platform/backend/headless/HeadlessBackend.h"
+#include "platform/text/AttributedString.h"
 #include "platform/text/detail/ParagraphCache.h"
 #include "platform/text/detail/Shaping.h"
 #include "platform/ui/accessibility/AccessibilityElement.h"
@@ -27,10 +28,9 @@
 #include "platform/ui/views/Window.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstdlib>
-#include <deque>
-#include <set>
 #include <string>
 #include <utility>
 
@@ -115,6 +115,18 @@ struct FuzzAccessibilityControls {
         window->displayIfNeeded();
     }
 
+    // What shows the input's text: all an input that changes nothing has to put in at its start and take out at its
+    // end. The text view grows with a long text, so its frame goes back too.
+    void showText(const fnd::String& text)
+    {
+        field->setStringValue(text);
+        secret->setStringValue(text);
+        textView->setString(text);
+        textView->setSelectedRange({ 0, 0 });
+        textView->setFrame({ 10, 70, 200, 60 });
+        popUp->itemAtIndex(2)->setTitle(text);
+    }
+
     // Every state a request may change goes back to where a new window of these controls starts.
     void reset(const fnd::String& text)
     {
@@ -141,28 +153,38 @@ struct FuzzAccessibilityControls {
         scroll->reflectScrolledClipView(*scroll->contentView());
     }
 
-    std::vector<std::shared_ptr<ui::View>> textControls() const { return { field, secret, textView }; }
+    std::array<const ui::View*, 3> textControls() const { return { field.get(), secret.get(), textView.get() }; }
 };
 
-// Every element reachable from the window, at most a few hundred.
-std::vector<fnd::Value> fuzzAccessibilityElements(const fnd::Value& root)
+// Every element reachable from the window, at most a few hundred, each once, breadth first: the list itself is the
+// queue. An element is met through its parent's children only, so the walk costs one children request an element.
+void fuzzAccessibilityElements(const fnd::Value& root, std::vector<fnd::Value>& found)
 {
-    std::vector<fnd::Value> found;
-    std::set<const ui::AccessibilityElement*> seen;
-    std::deque<fnd::Value> queue { root };
-    while (!queue.empty() && found.size() < 300) {
-        auto value = queue.front();
-        queue.pop_front();
-        auto* element = ui::accessibilityElement(value);
-        if (!element || !seen.insert(element).second)
-            continue;
+    constexpr std::size_t FuzzAccessibilityMaximumElements = 300;
+    // Room for the window of controls this target makes, so neither list grows while it is walked.
+    constexpr std::size_t FuzzAccessibilityTypicalElements = 64;
+    found.clear();
+    found.reserve(FuzzAccessibilityTypicalElements);
+    std::vector<const ui::AccessibilityElement*> seen;
+    seen.reserve(FuzzAccessibilityTypicalElements);
+    auto meet = [&](const fnd::Value& value) {
+        const auto* element = ui::accessibilityElement(value);
+        if (!element || found.size() >= FuzzAccessibilityMaximumElements)
+            return;
+        for (const auto* known : seen)
+            if (known == element)
+                return;
+        seen.push_back(element);
         found.push_back(value);
+    };
+    meet(root);
+    for (std::size_t at = 0; at < found.size() && found.size() < FuzzAccessibilityMaximumElements; ++at) {
         // Children hold rows, tabs, contents and menus too.
-        auto held = ui::accessibilityAttribute(*element, FuzzAccessibilityAttr::Children);
+        auto held = ui::accessibilityAttribute(*seen[at], FuzzAccessibilityAttr::Children);
         if (const auto* array = held.array())
-            queue.insert(queue.end(), array->begin(), array->end());
+            for (const auto& child : *array)
+                meet(child);
     }
-    return found;
 }
 
 fnd::Value fuzzAccessibilityValue(
@@ -213,28 +235,37 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Every element of the tree as each input finds it, walked once: its shape does not depend on the text.
     static const auto* restingElements = [] {
         controls->reset({});
-        return new std::vector<fnd::Value>(fuzzAccessibilityElements(controls->window->selfValue()));
+        auto* found = new std::vector<fnd::Value>;
+        fuzzAccessibilityElements(controls->window->selfValue(), *found);
+        return found;
     }();
 
     std::size_t textEnd = 0;
     while (textEnd < size && data[textEnd] != 0)
         ++textEnd;
     fnd::String text(std::string(reinterpret_cast<const char*>(data), std::min(textEnd, FuzzAccessibilityMaximumText)));
-    controls->reset(text);
+    // The controls rest with no text and nothing changed (the previous input put them back): only the text goes in.
+    if (!text.isEmpty())
+        controls->showText(text);
     const auto textControls = controls->textControls();
-    for (const auto& control : textControls)
+    for (const auto* control : textControls)
         fuzzAccessibilityCheckText(*control);
 
-    auto elements = *restingElements;
+    const std::vector<fnd::Value>* elements = restingElements;
+    std::vector<fnd::Value> walked;
     // Only a request that set a value or performed an action may have changed the tree and the texts: the texts are
     // checked at once, the tree walked again when the next request needs it.
     bool treeChanged = false;
+    bool anyChanged = false;
     for (std::size_t at = textEnd + 1, count = 0; at + 8 <= size && count < FuzzAccessibilityMaximumRequests;
          at += 8, ++count) {
         const std::uint8_t* request = data + at;
-        if (std::exchange(treeChanged, false))
-            elements = fuzzAccessibilityElements(window->selfValue());
-        auto* element = ui::accessibilityElement(elements[request[0] % elements.size()]);
+        if (std::exchange(treeChanged, false)) {
+            fuzzAccessibilityElements(window->selfValue(), walked);
+            elements = &walked;
+        }
+        const auto& chosen = (*elements)[request[0] % elements->size()];
+        auto* element = ui::accessibilityElement(chosen);
         std::int64_t a = request[3] | (request[4] << 8);
         std::int64_t b = request[5] | (request[6] << 8);
         bool changed = false;
@@ -244,14 +275,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 (void)ui::accessibilityAttribute(*element, name).stringValue();
             (void)element->accessibilityIsIgnored();
             (void)element->accessibilityFocusedUIElement();
-            (void)ui::accessibilityUnignoredAncestor(elements[request[0] % elements.size()]);
+            (void)ui::accessibilityUnignoredAncestor(chosen);
             break;
         case 1:
             if (auto names = ui::accessibilityAttributeNamesWithOverrides(*element); !names.empty()) {
                 const auto& name = names[request[2] % names.size()];
                 changed = element->accessibilityIsAttributeSettable(name);
                 if (changed)
-                    element->accessibilitySetValue(fuzzAccessibilityValue(request[7], a, b, text, elements), name);
+                    element->accessibilitySetValue(fuzzAccessibilityValue(request[7], a, b, text, *elements), name);
             }
             break;
         case 2: {
@@ -259,7 +290,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (!parameterized.empty())
                 (void)element
                     ->accessibilityAttributeValueForParameter(parameterized[request[2] % parameterized.size()],
-                        fuzzAccessibilityValue(request[7], a, b, text, elements))
+                        fuzzAccessibilityValue(request[7], a, b, text, *elements))
                     .stringValue();
             break;
         }
@@ -281,19 +312,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             (void)ui::accessibilityAttribute(*element, text);
             changed = element->accessibilityIsAttributeSettable(text);
             if (changed)
-                element->accessibilitySetValue(fuzzAccessibilityValue(request[7], a, b, text, elements), text);
+                element->accessibilitySetValue(fuzzAccessibilityValue(request[7], a, b, text, *elements), text);
             break;
         }
         if (changed) {
-            treeChanged = true;
-            for (const auto& control : textControls)
+            treeChanged = anyChanged = true;
+            for (const auto* control : textControls)
                 fuzzAccessibilityCheckText(*control);
         }
     }
     // What this input made goes with it: kept until the next input, it would read to the leak check as a leak (and
     // libFuzzer would run the input again and scan the whole heap). That includes the layout caches' entries for
-    // its text.
-    controls->reset({});
+    // its text, and the layout the drawing calls keep of the last text they measured (a pop-up's menu measures its
+    // items): a text of our own takes its place, the same every time.
+    if (anyChanged)
+        controls->reset({});
+    else if (!text.isEmpty())
+        controls->showText({});
+    static const txt::AttributedString restingMeasure(fnd::String("x"));
+    (void)restingMeasure.size();
     txt::detail::ParagraphCache::forThread().clear();
     txt::detail::forgetShapedRuns();
     return 0;

@@ -197,9 +197,15 @@ void accessibilityAppendUnignored(const fnd::Value& child, fnd::Array& into, int
 
 }
 
+void accessibilityAppendUnignoredChild(const fnd::Value& child, fnd::Array& into)
+{
+    accessibilityAppendUnignored(child, into, 0);
+}
+
 fnd::Array accessibilityUnignoredChildren(const fnd::Array& children)
 {
     fnd::Array unignored;
+    unignored.reserve(children.size());
     for (const auto& child : children)
         accessibilityAppendUnignored(child, unignored, 0);
     return unignored;
@@ -243,21 +249,24 @@ fnd::String accessibilityRoleDescription(const fnd::String& role, const fnd::Str
         return fnd::String(spaced);
     };
     if (!subrole.isEmpty() && bundle) {
-        auto key = fnd::String(role.utf8() + ":" + subrole.utf8());
+        auto key = role.appending(u":").appending(subrole);
         auto text = bundle->localizedStringForKey(key, {}, "Accessibility");
         if (text != key)
             return text;
     }
-    return bundle ? bundle->localizedStringForKey(role, plain(role), "Accessibility") : plain(role);
+    // The plain reading only when the table lacks the role: every element's description asks for one.
+    auto text = bundle ? bundle->localizedStringForKey(role, {}, "Accessibility") : role;
+    return text == role ? plain(role) : text;
 }
 
 fnd::String accessibilityActionDescription(const fnd::String& action)
 {
     static const auto bundle = fnd::Bundle::bundleWithName("Foundation");
-    auto english = action.utf8().starts_with("AX") ? fnd::String(action.utf8().substr(2)) : action;
-    auto key = fnd::String("action:" + action.utf8());
+    auto key = fnd::String(u"action:").appending(action);
     auto text = bundle ? bundle->localizedStringForKey(key, {}, "Accessibility") : key;
-    return text == key ? english.lowercaseString() : text;
+    if (text != key)
+        return text;
+    return (action.view().starts_with(u"AX") ? action.substringFrom(2) : action).lowercaseString();
 }
 
 void addAccessibilityObserver(AccessibilityObserver* observer)

@@ -75,6 +75,8 @@ std::vector<std::shared_ptr<fnd::Object>> accessibilityElements(
 fnd::Value accessibilityUnignoredAncestor(const fnd::Value& element);
 // The elements with each ignored one replaced by its unignored children, recursively.
 fnd::Array accessibilityUnignoredChildren(const fnd::Array& children);
+// Appends the element, or in its place its unignored children, recursively.
+void accessibilityAppendUnignoredChild(const fnd::Value& child, fnd::Array& into);
 fnd::Array accessibilityUnignoredChildrenOfElement(const fnd::Value& element);
 // The element, or its first unignored descendant.
 fnd::Value accessibilityUnignoredDescendant(const fnd::Value& element);

@@ -44,11 +44,8 @@ fnd::Value accessibilityTextAttribute(const AccessibilityTextState& state, const
     if (attribute == Attr::VisibleCharacterRange)
         return fnd::Range { 0, length };
     if (attribute == Attr::InsertionPointLineNumber) {
-        long line = 0;
-        for (fnd::Index i = 0; i < selection.location; ++i)
-            if (state.text.characterAt(i) == u'\n')
-                ++line;
-        return line;
+        const auto& units = state.text.units();
+        return static_cast<long>(std::count(units.begin(), units.begin() + selection.location, u'\n'));
     }
     return {};
 }

@@ -157,8 +157,11 @@ void Cell::accessibilitySetValue(const fnd::Value& value, const fnd::String& att
 
 bool Cell::accessibilityIsIgnored() const
 {
-    // A cell that shows nothing a role names (a null cell of the base class) only takes room.
-    return accessibilityAttributeValue(Attr::Role) == fnd::Value(AccessibilityRole::Unknown);
+    // A cell that shows nothing a role names (a null cell of the base class) only takes room. Read for every control
+    // of every children list: the role is compared where it stands, without a value made to compare it with.
+    const auto role = accessibilityAttributeValue(Attr::Role);
+    const auto* name = role.string();
+    return name && *name == AccessibilityRole::Unknown;
 }
 
 fnd::Value Cell::accessibilityHitTest(gfx::Point screenPoint) const

@@ -53,12 +53,13 @@ public:
             auto frame = tableAccessibilityOnScreen(*table, table->frameOfCellAtColumn(m_column, row));
             return attribute == Attr::Position ? fnd::Value(frame.origin) : fnd::Value(frame.size);
         }
-        auto cell = table->preparedCellAtColumn(m_column, row);
-        if (!cell)
-            return {};
+        // Only what the column's cell shows needs it prepared for the row (a call to the data source): a walk of the
+        // tree asks every cell for its children too.
         if (attribute == Attr::Role || attribute == Attr::Title || attribute == Attr::Value
-            || attribute == Attr::Subrole || attribute == Attr::Enabled)
-            return cell->accessibilityAttributeValue(attribute);
+            || attribute == Attr::Subrole || attribute == Attr::Enabled) {
+            auto cell = table->preparedCellAtColumn(m_column, row);
+            return cell ? cell->accessibilityAttributeValue(attribute) : fnd::Value();
+        }
         return AccessibilityElement::accessibilityAttributeValue(attribute);
     }
 

@@ -6,6 +6,9 @@
 #include "platform/ui/text/TextField.h"
 #include "platform/ui/text/TextView.h"
 
+#include <algorithm>
+#include <string>
+
 namespace ui {
 
 namespace Attr = AccessibilityAttribute;
@@ -35,10 +38,7 @@ detail::AccessibilityTextState textAccessibilityStateOf(const TextView& view)
 // A password field shows bullets, and so does what it tells: one per character.
 fnd::String textAccessibilityBullets(fnd::Index length)
 {
-    fnd::String bullets;
-    for (fnd::Index i = 0; i < length; ++i)
-        bullets.append(u'\u2022');
-    return bullets;
+    return fnd::String(std::u16string(static_cast<std::size_t>(std::max<fnd::Index>(length, 0)), u'\u2022'));
 }
 
 }

@@ -131,11 +131,13 @@ void View::setAccessibilityDescription(const fnd::String& description)
 
 fnd::Array View::accessibilityChildrenOfSubviews() const
 {
+    // Straight into the one list: every children request of a window goes through here for each ignored view.
     fnd::Array children;
+    children.reserve(m_subviews.size());
     for (const auto& subview : m_subviews)
         if (!subview->isHidden())
-            children.push_back(subview->selfValue());
-    return accessibilityUnignoredChildren(children);
+            accessibilityAppendUnignoredChild(subview->selfValue(), children);
+    return children;
 }
 
 void View::accessibilityNoteChildrenChanged()

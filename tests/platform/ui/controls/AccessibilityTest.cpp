@@ -213,6 +213,31 @@ TEST_F(AccessibilityTest, ActionsPerformedThroughTheTreeChangeTheControls)
     EXPECT_TRUE(recorder.heardAbout(AccessibilityNotification::SelectedChildrenChanged, tabs.get()));
 }
 
+TEST_F(AccessibilityTest, NamesTheStringTableLacksReadPlainly)
+{
+    // Role, role with subrole and action names with and without a text of their own in the table.
+    const struct {
+        fnd::String role, subrole, expected;
+    } roles[] = {
+        { "AXButton", "", "button" },
+        { "AXRadioButton", "AXTabButton", "tab" },
+        { "AXButton", "AXNoSuchSubrole", "button" },
+        { "AXFancyWidget", "", "fancy widget" },
+        { "AXFancyWidget", "AXTabButton", "fancy widget" },
+        { "Gauge", "", "gauge" },
+    };
+    for (const auto& [role, subrole, expected] : roles)
+        EXPECT_EQ(accessibilityRoleDescription(role, subrole), expected) << role.utf8() << " " << subrole.utf8();
+    const std::pair<fnd::String, fnd::String> actions[] = {
+        { "AXPress", "press" },
+        { "AXJiggleTwice", "jiggletwice" },
+        { "Wobble", "wobble" },
+        { "AX", "" },
+    };
+    for (const auto& [action, expected] : actions)
+        EXPECT_EQ(accessibilityActionDescription(action), expected) << action.utf8();
+}
+
 TEST_F(AccessibilityTest, SegmentsAreRadioButtonsOfTheirGroupAndAPressChoosesOne)
 {
     auto segmented = SegmentedControl::create({ 20, 100, 240, 24 });

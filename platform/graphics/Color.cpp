@@ -204,7 +204,7 @@ namespace {
 struct SystemColorOverrides {
     std::mutex mutex;
     std::map<fnd::String, ColorPtr> colors;
-    // Each named colour is made once, at its first use, and then shared: colours are immutable, and drawing and
+    // Each named colour is made once, at its first use, as the prototype of what its accessor hands out: drawing and
     // editing text ask for several of them per keystroke.
     std::array<ColorPtr, std::size(NamedColors)> made;
     // The colour each accessor's name literal stood for, by the literal's address: found without comparing names.
@@ -244,7 +244,8 @@ ColorPtr Color::systemColorNamed(const fnd::String& name)
             return c;
         }
     }
-    return namedColor(name.utf8());
+    auto standard = namedColor(name.utf8());
+    return standard ? std::make_shared<Color>(*standard) : nullptr;
 }
 
 ColorPtr Color::named(const char* name)
@@ -254,8 +255,10 @@ ColorPtr Color::named(const char* name)
     std::uint64_t generation = 0;
     {
         std::lock_guard lock(table.mutex);
+        // Callers may keep what they get as their own (themes promise a new object per answer): a copy of the
+        // prototype, which saves looking the name up and building the colour.
         if (slot.first == name)
-            return slot.second;
+            return slot.second ? std::make_shared<Color>(*slot.second) : nullptr;
         generation = table.generation;
     }
     auto color = systemColorNamed(fnd::String(name));
@@ -263,7 +266,7 @@ ColorPtr Color::named(const char* name)
     // Not kept when an override came meanwhile.
     if (table.generation == generation)
         slot = { name, color };
-    return color;
+    return color ? std::make_shared<Color>(*color) : nullptr;
 }
 
 ColorPtr Color::namedColor(std::string_view name)

@@ -111,13 +111,15 @@ TEST(Color, SystemColoursAndEquality)
     EXPECT_FALSE(Color::whiteColor()->isEqual(*Color::colorWithCalibratedRed(1, 1, 1)));
 }
 
-// The standard colours are made once and handed out again: an override set later must still reach every caller.
+// The standard colours are looked up once and copied from then on: an override set later must still reach every
+// caller.
 TEST(Color, OverridesReachColoursAskedForBefore)
 {
     auto before = Color::selectedControlColor();
     ASSERT_TRUE(before);
     EXPECT_NEAR(before->redComponent(), 0.702, 1e-12);
-    EXPECT_EQ(Color::selectedControlColor(), before) << "asked for twice, made once";
+    EXPECT_NE(Color::selectedControlColor(), before) << "each request has a colour of its own";
+    EXPECT_TRUE(Color::selectedControlColor()->isEqual(*before));
 
     Color::setSystemColorOverride("selectedControlColor", Color::colorWithCalibratedRed(1, 0.5, 0));
     auto overridden = Color::selectedControlColor();

@@ -7,10 +7,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <mutex>
 #include <string_view>
+#include <utility>
 
 namespace gfx {
 
@@ -202,6 +204,13 @@ namespace {
 struct SystemColorOverrides {
     std::mutex mutex;
     std::map<fnd::String, ColorPtr> colors;
+    // Each named colour is made once, at its first use, as the prototype of what its accessor hands out: drawing and
+    // editing text ask for several of them per keystroke.
+    std::array<ColorPtr, std::size(NamedColors)> made;
+    // The colour each accessor's name literal stood for, by the literal's address: found without comparing names.
+    std::array<std::pair<const char*, ColorPtr>, 128> byLiteral;
+    // Counts the changes of overrides, which empty byLiteral.
+    std::uint64_t generation { 0 };
 };
 
 SystemColorOverrides& overrides()
@@ -220,6 +229,8 @@ void Color::setSystemColorOverride(const fnd::String& name, ColorPtr color)
         table.colors[name] = std::move(color);
     else
         table.colors.erase(name);
+    table.byLiteral.fill({});
+    ++table.generation;
 }
 
 ColorPtr Color::systemColorNamed(const fnd::String& name)
@@ -233,21 +244,45 @@ ColorPtr Color::systemColorNamed(const fnd::String& name)
             return c;
         }
     }
-    std::string utf8 = name.utf8();
-    for (const auto& entry : NamedColors) {
-        if (entry.name != utf8)
-            continue;
-        auto c = entry.grey ? colorWithCalibratedWhite(entry.r, entry.a)
-                            : colorWithCalibratedRed(entry.r, entry.g, entry.b, entry.a);
-        c->m_name = name;
-        return c;
-    }
-    return nullptr;
+    auto standard = namedColor(name.utf8());
+    return standard ? std::make_shared<Color>(*standard) : nullptr;
 }
 
 ColorPtr Color::named(const char* name)
 {
-    return systemColorNamed(fnd::String(name));
+    auto& table = overrides();
+    auto& slot = table.byLiteral[(reinterpret_cast<std::uintptr_t>(name) >> 3) % table.byLiteral.size()];
+    std::uint64_t generation = 0;
+    {
+        std::lock_guard lock(table.mutex);
+        // Callers may keep what they get as their own (themes promise a new object per answer): a copy of the
+        // prototype, which saves looking the name up and building the colour.
+        if (slot.first == name)
+            return slot.second ? std::make_shared<Color>(*slot.second) : nullptr;
+        generation = table.generation;
+    }
+    auto color = systemColorNamed(fnd::String(name));
+    std::lock_guard lock(table.mutex);
+    // Not kept when an override came meanwhile.
+    if (table.generation == generation)
+        slot = { name, color };
+    return color ? std::make_shared<Color>(*color) : nullptr;
+}
+
+ColorPtr Color::namedColor(std::string_view name)
+{
+    auto entry = std::ranges::find(NamedColors, name, &NamedColor::name);
+    if (entry == std::end(NamedColors))
+        return nullptr;
+    auto& table = overrides();
+    std::lock_guard lock(table.mutex);
+    auto& made = table.made[std::size_t(entry - std::begin(NamedColors))];
+    if (!made) {
+        made = entry->grey ? colorWithCalibratedWhite(entry->r, entry->a)
+                           : colorWithCalibratedRed(entry->r, entry->g, entry->b, entry->a);
+        made->m_name = fnd::String(name);
+    }
+    return made;
 }
 
 ColorPtr Color::blackColor()

@@ -7,6 +7,7 @@
 #include <array>
 #include <memory>
 #include <optional>
+#include <string_view>
 
 namespace gfx {
 
@@ -169,6 +170,8 @@ public:
 private:
     static ColorPtr make(Model model, const fnd::String& space, std::initializer_list<double> components, double alpha);
     static ColorPtr named(const char* name);
+    // The standard colour of the name (no override), made once and shared.
+    static ColorPtr namedColor(std::string_view name);
 
     Model m_model { Model::Gray };
     const fnd::String* m_spaceName;

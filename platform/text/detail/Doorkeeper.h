@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace txt::detail {
 
@@ -24,7 +25,8 @@ public:
         slot = tag;
         return false;
     }
-    void clear() { m_seen.fill(0); }
+    // One memset: an element-wise fill costs a checked store per slot in the instrumented builds.
+    void clear() { std::memset(m_seen.data(), 0, sizeof m_seen); }
 
 private:
     static constexpr std::size_t Slots = 16 * 1024;

@@ -151,6 +151,7 @@ public:
         m_runs.clear();
         m_seen.clear();
     }
+    std::size_t count() const { return m_runs.size(); }
     // Kept from the second time a run is met.
     void insert(const ShapedRunKeyView& key, const std::vector<ShapedGlyph>& glyphs)
     {
@@ -173,6 +174,11 @@ private:
 void forgetShapedRuns()
 {
     ShapedRunCache::forThread().clear();
+}
+
+std::size_t shapedRunCount()
+{
+    return ShapedRunCache::forThread().count();
 }
 
 std::vector<ShapedGlyph> shapeText(

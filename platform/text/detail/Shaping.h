@@ -25,6 +25,8 @@ std::vector<ShapedGlyph> shapeText(
     const gfx::Font& font, std::u16string_view text, std::size_t start, std::size_t length, bool rightToLeft);
 // Empties this thread's cache of shaped runs.
 void forgetShapedRuns();
+// How many shaped runs this thread's cache holds.
+std::size_t shapedRunCount();
 
 // An installed font at the same size that has a glyph for the character; nullptr when none has.
 std::shared_ptr<gfx::Font> fallbackFontForCharacter(const gfx::Font& font, char32_t character);

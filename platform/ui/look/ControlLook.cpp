@@ -66,7 +66,9 @@ gfx::ColorPtr accentColor(bool active)
 
 gfx::ColorPtr textColor(bool enabled)
 {
-    return black(enabled ? 0.85 : 0.85 * DisabledAlpha);
+    // Asked for by every text cell that starts editing or draws: made once (colours are immutable).
+    static const gfx::ColorPtr colors[2] = { black(0.85 * DisabledAlpha), black(0.85) };
+    return colors[enabled ? 1 : 0];
 }
 
 gfx::ColorPtr textOnAccentColor(bool enabled)

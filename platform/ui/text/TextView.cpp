@@ -481,6 +481,11 @@ txt::TextAlignment TextView::alignment() const
 
 void TextView::setAlignment(txt::TextAlignment alignment)
 {
+    // A field editor is given its cell's alignment each time it starts editing, mostly the one it has.
+    auto* current = textStorage();
+    if (m_paragraphStyle && m_paragraphStyle->alignment() == alignment && (!current || current->length() == 0)
+        && m_typingAttributes.get(txt::ParagraphStyleAttributeName).object() == m_paragraphStyle)
+        return;
     auto style = m_paragraphStyle ? m_paragraphStyle->mutableCopy() : txt::ParagraphStyle::defaultParagraphStyle();
     style->setAlignment(alignment);
     m_paragraphStyle = style;
@@ -912,18 +917,19 @@ void TextView::keyStatusChanged()
 void TextView::viewDidMoveToWindow()
 {
     View::viewDidMoveToWindow();
-    auto& center = fnd::NotificationCenter::defaultCenter();
-    for (auto token : m_windowObservers)
-        center.removeObserver(token);
-    m_windowObservers.clear();
     auto w = window();
     if (!w) {
         stopBlinkTimer();
         return;
     }
     registerForDraggedTypes(*this, acceptableDragTypes());
-    // The selection's colour and the caret follow the window's key status. The destructor removes the observers;
-    // they match the window by hand, because an observer's object would keep the window alive.
+    // The selection's colour and the caret follow the window's key status. The observers match the window the view
+    // is in when the notification comes, so they stay from the view's first window on (a field editor moves in and
+    // out of its window with every cell it edits); the destructor removes them. They match by hand, because an
+    // observer's object would keep the window alive.
+    if (!m_windowObservers.empty())
+        return;
+    auto& center = fnd::NotificationCenter::defaultCenter();
     for (const auto& name : { WindowNotification::DidBecomeKey, WindowNotification::DidResignKey })
         m_windowObservers.push_back(center.addObserverForName(name, {}, [this](const fnd::Notification& n) {
             if (auto current = window(); current && n.object().object().get() == current.get())

@@ -1,9 +1,9 @@
 #include "platform/graphics/Color.h"
-#include "platform/foundation/runtime/Exception.h"
 #include "platform/foundation/archiving/KeyedArchiver.h"
 #include "platform/foundation/archiving/KeyedUnarchiver.h"
 #include "platform/foundation/archiving/SequentialArchiver.h"
 #include "platform/foundation/archiving/SequentialUnarchiver.h"
+#include "platform/foundation/runtime/Exception.h"
 #include "platform/graphics/Gradient.h"
 #include "platform/graphics/Shadow.h"
 
@@ -109,6 +109,30 @@ TEST(Color, SystemColoursAndEquality)
     EXPECT_TRUE(Color::redColor()->isEqual(*Color::colorWithCalibratedRed(1, 0, 0)));
     EXPECT_FALSE(Color::redColor()->isEqual(*Color::colorWithDeviceRed(1, 0, 0)));
     EXPECT_FALSE(Color::whiteColor()->isEqual(*Color::colorWithCalibratedRed(1, 1, 1)));
+}
+
+// The standard colours are looked up once and copied from then on: an override set later must still reach every
+// caller.
+TEST(Color, OverridesReachColoursAskedForBefore)
+{
+    auto before = Color::selectedControlColor();
+    ASSERT_TRUE(before);
+    EXPECT_NEAR(before->redComponent(), 0.702, 1e-12);
+    EXPECT_NE(Color::selectedControlColor(), before) << "each request has a colour of its own";
+    EXPECT_TRUE(Color::selectedControlColor()->isEqual(*before));
+
+    Color::setSystemColorOverride("selectedControlColor", Color::colorWithCalibratedRed(1, 0.5, 0));
+    auto overridden = Color::selectedControlColor();
+    EXPECT_EQ(overridden->redComponent(), 1);
+    EXPECT_EQ(overridden->greenComponent(), 0.5);
+    EXPECT_EQ(overridden->colorName().utf8(), "selectedControlColor");
+    EXPECT_EQ(Color::systemColorNamed("selectedControlColor")->greenComponent(), 0.5);
+    // Other colours keep theirs.
+    EXPECT_EQ(Color::textBackgroundColor()->whiteComponent(), 1);
+
+    Color::setSystemColorOverride("selectedControlColor", nullptr);
+    EXPECT_NEAR(Color::selectedControlColor()->redComponent(), 0.702, 1e-12);
+    EXPECT_NEAR(Color::selectedControlColor()->greenComponent(), 0.843, 1e-12);
 }
 
 TEST(Gradient, StopsSortStablyAndInterpolate)

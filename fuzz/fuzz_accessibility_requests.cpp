@@ -10,7 +10,6 @@
 #include "platform/backend/headless/HeadlessBackend.h"
 #include "platform/text/AttributedString.h"
 #include "platform/text/detail/ParagraphCache.h"
-#include "platform/text/detail/Shaping.h"
 #include "platform/ui/accessibility/AccessibilityElement.h"
 #include "platform/ui/containers/ScrollView.h"
 #include "platform/ui/containers/TabView.h"
@@ -331,7 +330,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         controls->showText({});
     static const txt::AttributedString restingMeasure(fnd::String("x"));
     (void)restingMeasure.size();
-    txt::detail::ParagraphCache::forThread().clear();
-    txt::detail::forgetShapedRuns();
+    txt::detail::forgetThreadLayouts();
     return 0;
 }

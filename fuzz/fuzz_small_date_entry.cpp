@@ -5,7 +5,6 @@
 #include "platform/backend/headless/HeadlessBackend.h"
 #include "platform/foundation/locale/ShortDateOrder.h"
 #include "platform/text/detail/ParagraphCache.h"
-#include "platform/text/detail/Shaping.h"
 #include "platform/ui/text/TextView.h"
 #include "platform/ui/views/Window.h"
 
@@ -115,9 +114,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The layout caches keep a text from the second time it is met: libFuzzer's second run of an input that left
     // blocks behind would fill them, read as a leak, and cost a scan of the whole heap. What this input's text put
     // there goes with it (the caches remember which texts they met until they hold one).
-    if (auto& paragraphs = txt::detail::ParagraphCache::forThread(); paragraphs.count() > 0)
-        paragraphs.clear();
-    if (txt::detail::shapedRunCount() > 0)
-        txt::detail::forgetShapedRuns();
+    txt::detail::forgetThreadLayouts();
     return 0;
 }

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdint>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -207,10 +206,6 @@ struct SystemColorOverrides {
     // Each named colour is made once, at its first use, as the prototype of what its accessor hands out: drawing and
     // editing text ask for several of them per keystroke.
     std::array<ColorPtr, std::size(NamedColors)> made;
-    // The colour each accessor's name literal stood for, by the literal's address: found without comparing names.
-    std::array<std::pair<const char*, ColorPtr>, 128> byLiteral;
-    // Counts the changes of overrides, which empty byLiteral.
-    std::uint64_t generation { 0 };
 };
 
 SystemColorOverrides& overrides()
@@ -229,8 +224,6 @@ void Color::setSystemColorOverride(const fnd::String& name, ColorPtr color)
         table.colors[name] = std::move(color);
     else
         table.colors.erase(name);
-    table.byLiteral.fill({});
-    ++table.generation;
 }
 
 ColorPtr Color::systemColorNamed(const fnd::String& name)
@@ -250,23 +243,18 @@ ColorPtr Color::systemColorNamed(const fnd::String& name)
 
 ColorPtr Color::named(const char* name)
 {
-    auto& table = overrides();
-    auto& slot = table.byLiteral[(reinterpret_cast<std::uintptr_t>(name) >> 3) % table.byLiteral.size()];
-    std::uint64_t generation = 0;
+    // Overrides are rare: without one, the standard colour is copied from its prototype (callers may keep what they
+    // get as their own: themes promise a new object per answer), with no name built to look up.
+    bool overridden = false;
     {
+        auto& table = overrides();
         std::lock_guard lock(table.mutex);
-        // Callers may keep what they get as their own (themes promise a new object per answer): a copy of the
-        // prototype, which saves looking the name up and building the colour.
-        if (slot.first == name)
-            return slot.second ? std::make_shared<Color>(*slot.second) : nullptr;
-        generation = table.generation;
+        overridden = !table.colors.empty();
     }
-    auto color = systemColorNamed(fnd::String(name));
-    std::lock_guard lock(table.mutex);
-    // Not kept when an override came meanwhile.
-    if (table.generation == generation)
-        slot = { name, color };
-    return color ? std::make_shared<Color>(*color) : nullptr;
+    if (overridden)
+        return systemColorNamed(fnd::String(name));
+    auto standard = namedColor(name);
+    return standard ? std::make_shared<Color>(*standard) : nullptr;
 }
 
 ColorPtr Color::namedColor(std::string_view name)

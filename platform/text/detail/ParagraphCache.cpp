@@ -1,6 +1,7 @@
 #include "platform/text/detail/ParagraphCache.h"
 
 #include "platform/text/ParagraphStyle.h"
+#include "platform/text/detail/Shaping.h"
 
 #include <bit>
 #include <functional>
@@ -106,6 +107,14 @@ void ParagraphCache::clear()
     m_byHash.clear();
     m_seen.clear();
     m_units = 0;
+}
+
+void forgetThreadLayouts()
+{
+    if (auto& paragraphs = ParagraphCache::forThread(); paragraphs.count() > 0)
+        paragraphs.clear();
+    if (shapedRunCount() > 0)
+        forgetShapedRuns();
 }
 
 }

@@ -49,6 +49,11 @@ struct ParagraphProbe {
     mutable std::optional<std::size_t> knownHash {};
 };
 
+// Lets go of the paragraphs and shaped runs this thread's caches keep, when they keep any (emptying an empty cache
+// still costs a pass over its table of recently met keys). For a caller that must leave no layout behind, such as a
+// fuzz target at the end of an input.
+void forgetThreadLayouts();
+
 // A paragraph as laid out, with the fonts its slots index.
 struct CachedParagraph {
     LayoutManager::Layout::Paragraph paragraph;

@@ -46,7 +46,7 @@ KeyedUnarchiver::KeyedUnarchiver(const Data& data)
             fmt::format("The archive could not be read: {}", plist.error().localizedDescription().utf8())));
         return;
     }
-    const Dictionary* root = plist->dictionary();
+    Dictionary* root = plist->dictionary();
     const Value* format = root ? root->find(KeyedFormat::FormatKey) : nullptr;
     if (!format || !format->string() || *format->string() != String(KeyedFormat::Identifier)) {
         fail("the data is not a keyed archive");
@@ -61,16 +61,17 @@ KeyedUnarchiver::KeyedUnarchiver(const Data& data)
         fail(fmt::format("it was written in format version {}, newer than this program reads", *version));
         return;
     }
-    const Value* top = root->find(KeyedFormat::TopKey);
-    const Value* objects = root->find(KeyedFormat::ObjectsKey);
-    const Value* classes = root->find(KeyedFormat::ClassesKey);
+    Value* top = root->find(KeyedFormat::TopKey);
+    Value* objects = root->find(KeyedFormat::ObjectsKey);
+    Value* classes = root->find(KeyedFormat::ClassesKey);
     if (!top || !top->dictionary() || !objects || !objects->array() || !classes || !classes->array()) {
         fail("the top keys, objects or classes are missing");
         return;
     }
-    m_top = *top->dictionary();
-    m_objects = *objects->array();
-    m_classes = *classes->array();
+    // The parsed list is this archive's alone: its tables move in rather than being copied.
+    m_top = std::move(*top->dictionary());
+    m_objects = std::move(*objects->array());
+    m_classes = std::move(*classes->array());
 
     for (const Value& cls : m_classes) {
         const Dictionary* entry = cls.dictionary();

@@ -34,14 +34,22 @@ public:
     XmlParsingScope& operator=(const XmlParsingScope&) = delete;
 
     // A document that declares an entity stops the parse (entity expansion is the classic way to make a small file
-    // take all memory); entityDeclared() then answers true.
-    void refuseEntities(xmlParserCtxt& context)
+    // take all memory); entityDeclared() then answers true. A reader that builds its result from the parser's
+    // events passes its own state, which its handlers find again with readerOf().
+    void refuseEntities(xmlParserCtxt& context, void* reader = nullptr)
     {
-        context._private = &m_entityDeclared;
+        m_reader = reader;
+        context._private = this;
         context.sax->entityDecl = refuseEntityDeclaration;
         context.sax->unparsedEntityDecl = refuseUnparsedEntityDeclaration;
     }
     bool entityDeclared() const { return m_entityDeclared; }
+
+    // The reader given to refuseEntities(), from the context a handler is called with.
+    static void* readerOf(void* context)
+    {
+        return static_cast<XmlParsingScope*>(static_cast<xmlParserCtxt*>(context)->_private)->m_reader;
+    }
 
 private:
     static void ignoreGeneric(void*, const char*, ...) { }
@@ -49,7 +57,7 @@ private:
     static void refuseEntityDeclaration(void* context, const xmlChar*, int, const xmlChar*, const xmlChar*, xmlChar*)
     {
         auto* parser = static_cast<xmlParserCtxt*>(context);
-        *static_cast<bool*>(parser->_private) = true;
+        static_cast<XmlParsingScope*>(parser->_private)->m_entityDeclared = true;
         xmlStopParser(parser);
     }
     static void refuseUnparsedEntityDeclaration(
@@ -63,6 +71,7 @@ private:
     xmlStructuredErrorFunc m_structured;
     void* m_structuredContext;
     bool m_entityDeclared { false };
+    void* m_reader { nullptr };
 };
 
 }

@@ -162,6 +162,14 @@ void Dictionary::set(const String& key, Value value)
         m_items.insert_or_assign(key, std::move(value));
 }
 
+void Dictionary::set(String&& key, Value value)
+{
+    if (value.isNil())
+        m_items.erase(key);
+    else
+        m_items.insert_or_assign(m_items.end(), std::move(key), std::move(value));
+}
+
 std::vector<String> Dictionary::keys() const
 {
     std::vector<String> out;

@@ -163,6 +163,8 @@ public:
     Value get(const String& key) const;
     bool contains(const String& key) const { return m_items.contains(key); }
     void set(const String& key, Value value);
+    // Keys arriving in sorted order (as written) go in without a search.
+    void set(String&& key, Value value);
     void remove(const String& key) { m_items.erase(key); }
     std::vector<String> keys() const;
 

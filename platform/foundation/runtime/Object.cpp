@@ -6,6 +6,8 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
+
 namespace fnd {
 
 bool ClassInfo::isSubclassOf(const ClassInfo& other) const
@@ -161,7 +163,18 @@ bool Object::isKindOf(const String& name) const
 
 String Object::description() const
 {
-    return String(fmt::format("<{}: {}>", className().utf8(), static_cast<const void*>(this)));
+    // Straight into UTF-16: lists of elements describe every member this way.
+    char address[24];
+    auto written = fmt::format_to_n(address, sizeof address, "{}", static_cast<const void*>(this));
+    const auto& name = className().units();
+    std::u16string out;
+    out.reserve(name.size() + written.size + 4);
+    out += u'<';
+    out += name;
+    out += u": ";
+    out.append(address, address + std::min(written.size, sizeof address));
+    out += u'>';
+    return String(std::move(out));
 }
 
 Value Object::selfValue() const

@@ -6,7 +6,8 @@
 
 #include <fmt/format.h>
 
-#include <algorithm>
+#include <charconv>
+#include <cstdint>
 
 namespace fnd {
 
@@ -164,15 +165,15 @@ bool Object::isKindOf(const String& name) const
 String Object::description() const
 {
     // Straight into UTF-16: lists of elements describe every member this way.
-    char address[24];
-    auto written = fmt::format_to_n(address, sizeof address, "{}", static_cast<const void*>(this));
+    char address[2 * sizeof(std::uintptr_t)];
+    auto end = std::to_chars(address, address + sizeof address, reinterpret_cast<std::uintptr_t>(this), 16).ptr;
     const auto& name = className().units();
     std::u16string out;
-    out.reserve(name.size() + written.size + 4);
+    out.reserve(name.size() + std::size_t(end - address) + 6);
     out += u'<';
     out += name;
-    out += u": ";
-    out.append(address, address + std::min(written.size, sizeof address));
+    out += u": 0x";
+    out.append(address, end);
     out += u'>';
     return String(std::move(out));
 }

@@ -161,19 +161,26 @@ struct FuzzAccessibilityControls {
 void fuzzAccessibilityElements(const fnd::Value& root, std::vector<fnd::Value>& found)
 {
     constexpr std::size_t FuzzAccessibilityMaximumElements = 300;
-    // Room for the window of controls this target makes, so neither list grows while it is walked.
+    // Room for the window of controls this target makes, so no list grows while it is walked.
     constexpr std::size_t FuzzAccessibilityTypicalElements = 64;
     found.clear();
     found.reserve(FuzzAccessibilityTypicalElements);
-    std::vector<const ui::AccessibilityElement*> seen;
+    // The elements in the order met, and the same sorted, to tell a known one by a binary search. Kept from walk to
+    // walk: they hold plain addresses, and a fresh pair every walk cost two allocations.
+    static std::vector<const ui::AccessibilityElement*> seen, known;
+    seen.clear();
+    known.clear();
     seen.reserve(FuzzAccessibilityTypicalElements);
+    known.reserve(FuzzAccessibilityTypicalElements);
     auto meet = [&](const fnd::Value& value) {
         const auto* element = ui::accessibilityElement(value);
         if (!element || found.size() >= FuzzAccessibilityMaximumElements)
             return;
-        // A library search: a loop of our own here would count its trips into the coverage features.
-        if (std::find(seen.begin(), seen.end(), element) != seen.end())
+        // Library searches: a loop of our own here would count its trips into the coverage features.
+        auto place = std::lower_bound(known.begin(), known.end(), element);
+        if (place != known.end() && *place == element)
             return;
+        known.insert(place, element);
         seen.push_back(element);
         found.push_back(value);
     };

@@ -30,6 +30,7 @@
 #include <array>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <utility>
 
@@ -160,19 +161,26 @@ struct FuzzAccessibilityControls {
 void fuzzAccessibilityElements(const fnd::Value& root, std::vector<fnd::Value>& found)
 {
     constexpr std::size_t FuzzAccessibilityMaximumElements = 300;
-    // Room for the window of controls this target makes, so neither list grows while it is walked.
+    // Room for the window of controls this target makes, so no list grows while it is walked.
     constexpr std::size_t FuzzAccessibilityTypicalElements = 64;
     found.clear();
     found.reserve(FuzzAccessibilityTypicalElements);
-    std::vector<const ui::AccessibilityElement*> seen;
+    // The elements in the order met, and the same sorted, to tell a known one by a binary search. Kept from walk to
+    // walk: they hold plain addresses, and a fresh pair every walk cost two allocations.
+    static std::vector<const ui::AccessibilityElement*> seen, known;
+    seen.clear();
+    known.clear();
     seen.reserve(FuzzAccessibilityTypicalElements);
+    known.reserve(FuzzAccessibilityTypicalElements);
     auto meet = [&](const fnd::Value& value) {
         const auto* element = ui::accessibilityElement(value);
         if (!element || found.size() >= FuzzAccessibilityMaximumElements)
             return;
-        for (const auto* known : seen)
-            if (known == element)
-                return;
+        // Library searches: a loop of our own here would count its trips into the coverage features.
+        auto place = std::lower_bound(known.begin(), known.end(), element);
+        if (place != known.end() && *place == element)
+            return;
+        known.insert(place, element);
         seen.push_back(element);
         found.push_back(value);
     };
@@ -239,9 +247,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return found;
     }();
 
-    std::size_t textEnd = 0;
-    while (textEnd < size && data[textEnd] != 0)
-        ++textEnd;
+    const auto* zero = static_cast<const std::uint8_t*>(std::memchr(data, 0, size));
+    const std::size_t textEnd = zero ? std::size_t(zero - data) : size;
     fnd::String text(std::string(reinterpret_cast<const char*>(data), std::min(textEnd, FuzzAccessibilityMaximumText)));
     // The controls rest with no text and nothing changed (the previous input put them back): only the text goes in.
     if (!text.isEmpty())

@@ -6,6 +6,9 @@
 
 #include <fmt/format.h>
 
+#include <charconv>
+#include <cstdint>
+
 namespace fnd {
 
 bool ClassInfo::isSubclassOf(const ClassInfo& other) const
@@ -161,7 +164,18 @@ bool Object::isKindOf(const String& name) const
 
 String Object::description() const
 {
-    return String(fmt::format("<{}: {}>", className().utf8(), static_cast<const void*>(this)));
+    // Straight into UTF-16: lists of elements describe every member this way.
+    char address[2 * sizeof(std::uintptr_t)];
+    auto end = std::to_chars(address, address + sizeof address, reinterpret_cast<std::uintptr_t>(this), 16).ptr;
+    const auto& name = className().units();
+    std::u16string out;
+    out.reserve(name.size() + std::size_t(end - address) + 6);
+    out += u'<';
+    out += name;
+    out += u": 0x";
+    out.append(address, end);
+    out += u'>';
+    return String(std::move(out));
 }
 
 Value Object::selfValue() const

@@ -8,6 +8,8 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
+#include <utility>
 
 namespace fnd {
 
@@ -267,6 +269,38 @@ String Value::stringValue() const
     return description();
 }
 
+namespace {
+
+// Descriptions are read for every element of a list (an assistive technology reads whole trees as text): the pieces go
+// into one UTF-16 buffer, with no round trip through UTF-8 per element.
+template <typename List>
+String valueDescriptionOfList(const List& list, std::u16string_view open, std::u16string_view close)
+{
+    std::u16string out(open);
+    bool first = true;
+    for (auto& v : list) {
+        out += first ? u"\n    " : u",\n    ";
+        out += v.description().units();
+        first = false;
+    }
+    if (!first)
+        out += u'\n';
+    out += close;
+    return String(std::move(out));
+}
+
+// Geometry is formatted on the stack; the text is ASCII, short enough for any four doubles.
+template <typename... Args> String valueDescriptionFormatted(fmt::format_string<Args...> format, Args&&... args)
+{
+    char buffer[160];
+    auto written = fmt::format_to_n(buffer, sizeof buffer, format, std::forward<Args>(args)...);
+    if (written.size > sizeof buffer)
+        return String(fmt::format(format, std::forward<Args>(args)...));
+    return String(std::string_view(buffer, written.size));
+}
+
+}
+
 String Value::description() const
 {
     switch (type()) {
@@ -296,50 +330,41 @@ String Value::description() const
         std::strftime(buffer, sizeof buffer, "%Y-%m-%d %H:%M:%S +0000", &tm);
         return String(buffer);
     }
-    case Type::Array: {
-        std::string out = "(";
-        bool first = true;
-        for (auto& v : *array()) {
-            out += first ? "\n    " : ",\n    ";
-            out += v.description().utf8();
-            first = false;
-        }
-        return String(out + (first ? ")" : "\n)"));
-    }
+    case Type::Array:
+        return valueDescriptionOfList(*array(), u"(", u")");
     case Type::Dictionary: {
-        std::string out = "{";
-        for (auto& [k, v] : *dictionary())
-            out += "\n    " + k.utf8() + " = " + v.description().utf8() + ";";
-        return String(out + (dictionary()->isEmpty() ? "}" : "\n}"));
+        std::u16string out = u"{";
+        for (auto& [k, v] : *dictionary()) {
+            out += u"\n    ";
+            out += k.units();
+            out += u" = ";
+            out += v.description().units();
+            out += u';';
+        }
+        out += dictionary()->isEmpty() ? u"}" : u"\n}";
+        return String(std::move(out));
     }
     case Type::Range: {
         auto r = *range();
-        return String(fmt::format("{{{}, {}}}", r.location, r.length));
+        return valueDescriptionFormatted("{{{}, {}}}", r.location, r.length);
     }
     case Type::Point: {
         auto p = *point();
-        return String(fmt::format("{{{}, {}}}", p.x, p.y));
+        return valueDescriptionFormatted("{{{}, {}}}", p.x, p.y);
     }
     case Type::Size: {
         auto s = *size();
-        return String(fmt::format("{{{}, {}}}", s.width, s.height));
+        return valueDescriptionFormatted("{{{}, {}}}", s.width, s.height);
     }
     case Type::Rect: {
         auto r = *rect();
-        return String(fmt::format("{{{{{}, {}}}, {{{}, {}}}}}", r.origin.x, r.origin.y, r.size.width, r.size.height));
+        return valueDescriptionFormatted(
+            "{{{{{}, {}}}, {{{}, {}}}}}", r.origin.x, r.origin.y, r.size.width, r.size.height);
     }
     case Type::Object:
         return object()->description();
-    case Type::Set: {
-        std::string out = "{(";
-        bool first = true;
-        for (auto& v : *set()) {
-            out += first ? "\n    " : ",\n    ";
-            out += v.description().utf8();
-            first = false;
-        }
-        return String(out + (first ? ")}" : "\n)}"));
-    }
+    case Type::Set:
+        return valueDescriptionOfList(*set(), u"{(", u")}");
     }
     return {};
 }

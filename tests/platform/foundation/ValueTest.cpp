@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cstdio>
+#include <memory>
 #include <string>
 
 using namespace fnd;
@@ -72,6 +74,41 @@ TEST(Value, DatesKeepBothEpochs)
     auto d = Date::fromUnixTime(Date::IntervalBetween1970And2001);
     EXPECT_EQ(d.timeIntervalSinceReferenceDate(), 0);
     EXPECT_EQ(Value(d).description(), String("2001-01-01 00:00:00 +0000"));
+}
+
+// Lists describe their members one to a line; text beyond ASCII, nested lists and objects come through whole.
+TEST(Value, DescriptionsOfListsAndGeometry)
+{
+    auto object = std::make_shared<Object>();
+    char address[32];
+    std::snprintf(address, sizeof address, "%p", static_cast<const void*>(object.get()));
+    const std::string objectText = "<" + object->className().utf8() + ": " + address + ">";
+    EXPECT_EQ(Value(object).description().utf8(), objectText);
+
+    struct Case {
+        Value value;
+        std::string described;
+    };
+    const Case cases[] = {
+        { Value(Array {}), "()" },
+        { Value(Array { String(u"\u00E4\U0001F600"), Value(1), Value(Array {}) }),
+            "(\n    \u00E4\U0001F600,\n    1,\n    ()\n)" },
+        { Value(Array { Value(object) }), "(\n    " + objectText + "\n)" },
+        { Value(Dictionary {}), "{}" },
+        { Value([] {
+             Dictionary d;
+             d.set("k\u00FC", String("v"));
+             return d;
+         }()),
+            "{\n    k\u00FC = v;\n}" },
+        { Value(Set {}), "{()}" },
+        { Value(Set { Value(String("x")) }), "{(\n    x\n)}" },
+        { Value(Range { 3, 4 }), "{3, 4}" },
+        { Value(gfx::Point { -1.5, 2 }), "{-1.5, 2}" },
+        { Value(gfx::Rect { 1, 2, 3.5, 4 }), "{{1, 2}, {3.5, 4}}" },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.value.description().utf8(), c.described);
 }
 
 TEST(Error, UnderlyingErrorSurvivesInUserInfo)

@@ -438,3 +438,41 @@ TEST_F(AccessibilityTest, MainMenuIsTheMenuBarAndItsItemsPerformTheirActions)
 }
 
 }
+
+namespace {
+
+// Element parts at different places in their objects: after a member, and before the object part.
+class AccessibilityTestPadded : public fnd::Object, public AccessibilityElement {
+public:
+    double padding[3] {};
+};
+class AccessibilityTestElementFirst : public AccessibilityElement, public fnd::Object {
+public:
+    char padding[40] {};
+};
+class AccessibilityTestPlain : public fnd::Object { };
+
+}
+
+// An object's element part is found again and again, for objects of several kinds in turn, and plain objects have none.
+TEST(AccessibilityElementLookup, FindsTheElementPartOfEveryKindOfObject)
+{
+    auto padded = std::make_shared<AccessibilityTestPadded>();
+    auto first = std::make_shared<AccessibilityTestElementFirst>();
+    auto otherFirst = std::make_shared<AccessibilityTestElementFirst>();
+    auto plain = std::make_shared<AccessibilityTestPlain>();
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        EXPECT_EQ(accessibilityElement(fnd::Value(padded)), static_cast<AccessibilityElement*>(padded.get()));
+        EXPECT_EQ(accessibilityElement(fnd::Value(first)), static_cast<AccessibilityElement*>(first.get()));
+        EXPECT_EQ(accessibilityElement(fnd::Value(otherFirst)), static_cast<AccessibilityElement*>(otherFirst.get()));
+        EXPECT_EQ(accessibilityElement(fnd::Value(plain)), nullptr);
+        EXPECT_EQ(accessibilityElement(fnd::Value(fnd::String("AXRole"))), nullptr);
+        EXPECT_EQ(accessibilityObject(*padded).get(), static_cast<fnd::Object*>(padded.get()));
+        EXPECT_EQ(accessibilityObject(*otherFirst).get(), static_cast<fnd::Object*>(otherFirst.get()));
+    }
+    // An element that is no object stands for nothing.
+    class Bare : public AccessibilityElement { };
+    Bare bare;
+    EXPECT_EQ(accessibilityObject(bare), nullptr);
+}

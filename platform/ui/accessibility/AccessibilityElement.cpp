@@ -4,11 +4,8 @@
 #include "platform/foundation/runtime/Thread.h"
 
 #include <algorithm>
-#include <array>
 #include <atomic>
-#include <cstdint>
 #include <mutex>
-#include <typeinfo>
 
 namespace ui {
 
@@ -119,59 +116,15 @@ fnd::Value AccessibilityElement::accessibilityElementValue() const
     return object ? fnd::Value(object) : fnd::Value();
 }
 
-namespace {
-
-// Where one part of an object lies relative to another, by the object's dynamic type. Assistive technologies cross
-// between an object and its element part for every child of every list; a cross cast searches the class hierarchy
-// (comparing type names) each time, while with no virtual bases the distance is the same for every object of a type.
-// Direct-mapped, one table for each direction: a type that loses its slot is cast again.
-template <typename To, typename From> class AccessibilityCrossCasts {
-public:
-    To* cast(From* from)
-    {
-        const auto& type = typeid(*from);
-        // Type records are aligned to eight bytes; the low bits carry nothing.
-        auto& slot = m_slots[(reinterpret_cast<std::uintptr_t>(&type) >> 3) % m_slots.size()];
-        if (slot.type != &type) {
-            auto* to = dynamic_cast<To*>(from);
-            slot = { &type, to != nullptr, to ? distance(from, to) : 0 };
-        }
-        if (!slot.isKind)
-            return nullptr;
-        return reinterpret_cast<To*>(const_cast<char*>(reinterpret_cast<const char*>(from)) + slot.distance);
-    }
-
-private:
-    static std::ptrdiff_t distance(const void* from, const void* to)
-    {
-        return reinterpret_cast<const char*>(to) - reinterpret_cast<const char*>(from);
-    }
-
-    struct Slot {
-        const std::type_info* type = nullptr;
-        bool isKind = false;
-        std::ptrdiff_t distance = 0;
-    };
-    std::array<Slot, 61> m_slots {};
-};
-
-template <typename To, typename From> To* accessibilityCrossCast(From* from)
-{
-    thread_local AccessibilityCrossCasts<To, From> casts;
-    return casts.cast(from);
-}
-
-}
-
 AccessibilityElement* accessibilityElement(const fnd::Value& value)
 {
     auto object = value.object();
-    return object ? accessibilityCrossCast<AccessibilityElement>(object.get()) : nullptr;
+    return object ? dynamic_cast<AccessibilityElement*>(object.get()) : nullptr;
 }
 
 std::shared_ptr<fnd::Object> accessibilityObject(const AccessibilityElement& element)
 {
-    const auto* object = accessibilityCrossCast<const fnd::Object>(&element);
+    auto* object = dynamic_cast<const fnd::Object*>(&element);
     if (!object)
         return nullptr;
     // An element that does not live in a shared_ptr (a stack object in a test) cannot stand in a value.

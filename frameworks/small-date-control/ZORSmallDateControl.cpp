@@ -486,15 +486,33 @@ void ZORSmallDateControl::editCell(long index)
     if (auto textView = std::dynamic_pointer_cast<ui::TextView>(editor); textView && w->firstResponder() == textView)
         if (auto d = textView->delegate(); d && d.get() != static_cast<ui::TextViewDelegate*>(this))
             w->endEditingFor(nullptr);
-    // Moving from one cell to another keeps the shared editor: the old cell just lets go of it.
+    // Moving from one cell to another keeps the shared editor where it is, with the keyboard: the old cell just lets
+    // go of it, and the new one replaces its text.
     for (const auto& cell : m_cells)
         if (cell && cell->currentFieldEditor())
-            cell->endEditing(cell->currentFieldEditor());
+            cell->handOverFieldEditor(cell->currentFieldEditor());
     auto& cell = m_cells[std::size_t(index)];
     cell->selectWithFrame(m_rects[std::size_t(index)], *this, editor, self, 0, cell->stringValue().length());
+    if (cell->currentFieldEditor() != editor) {
+        takeOutUnheldEditor(editor);
+        return;
+    }
     m_isUsingFieldEditor = true;
     setSelected(index);
     updateStepperValue();
+}
+
+void ZORSmallDateControl::takeOutUnheldEditor(const std::shared_ptr<ui::View>& editor)
+{
+    if (!editor || editor->superview().get() != this)
+        return;
+    for (const auto& cell : m_cells)
+        if (cell && cell->currentFieldEditor() == editor)
+            return;
+    // Handed over but not taken (no window to edit in, or a cell that will not edit): it goes as endEditing takes it.
+    if (auto textView = std::dynamic_pointer_cast<ui::TextView>(editor))
+        textView->setString({});
+    editor->removeFromSuperview();
 }
 
 void ZORSmallDateControl::editOff()
@@ -589,7 +607,14 @@ void ZORSmallDateControl::textDidEndEditing(const fnd::Notification& notificatio
     // lets go of it, so writing the number there first (a change of text, laid out anew) would be thrown away.
     takeEditedNumber();
     showDateInCells();
-    m_cells[std::size_t(m_selected)]->endEditing(editor);
+    // A move to another cell of this control hands the editor straight over (editCell below).
+    const auto movement = notification.userInfo().get(ui::TextNotification::MovementKey).integerValue();
+    bool staysInControl = (movement == ui::TextMovement::Tab && m_selected < 2)
+        || (movement == ui::TextMovement::Backtab && m_selected > 0);
+    if (staysInControl)
+        m_cells[std::size_t(m_selected)]->handOverFieldEditor(editor);
+    else
+        m_cells[std::size_t(m_selected)]->endEditing(editor);
     if (!m_notReallyTheEnd)
         postControlNotification(ui::ControlNotification::TextDidEndEditing, notification);
     m_notReallyTheEnd = false;
@@ -597,7 +622,7 @@ void ZORSmallDateControl::textDidEndEditing(const fnd::Notification& notificatio
     m_focusedByClick = false;
 
     auto w = window();
-    switch (notification.userInfo().get(ui::TextNotification::MovementKey).integerValue()) {
+    switch (movement) {
     case ui::TextMovement::Tab:
         if (m_selected < 2) {
             editCell(m_selected + 1);
@@ -627,6 +652,8 @@ void ZORSmallDateControl::textDidEndEditing(const fnd::Notification& notificatio
     default:
         break;
     }
+    if (staysInControl)
+        takeOutUnheldEditor(editor);
 }
 
 bool ZORSmallDateControl::becomeFirstResponder()

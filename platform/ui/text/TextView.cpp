@@ -412,7 +412,7 @@ void TextView::setFont(std::shared_ptr<gfx::Font> font)
     if (!font)
         return;
     m_font = font;
-    if (auto* storage = textStorage(); storage && storage->length() > 0)
+    if (auto* storage = textStorage(); storage && storage->length() > 0 && !wholeTextHas(txt::FontAttributeName, *font))
         setFontRange(font, { 0, storage->length() });
     m_typingAttributes.set(txt::FontAttributeName, fnd::Value(font));
 }
@@ -446,10 +446,21 @@ gfx::ColorPtr TextView::textColor() const
 void TextView::setTextColor(gfx::ColorPtr color)
 {
     m_textColor = color;
-    if (auto* storage = textStorage(); storage && storage->length() > 0)
+    if (auto* storage = textStorage();
+        storage && storage->length() > 0 && !(color && wholeTextHas(txt::ForegroundColorAttributeName, *color)))
         setTextColorRange(color, { 0, storage->length() });
     if (color)
         m_typingAttributes.set(txt::ForegroundColorAttributeName, fnd::Value(color));
+}
+
+bool TextView::wholeTextHas(const fnd::String& name, const fnd::Object& value) const
+{
+    auto* storage = textStorage();
+    if (!storage || storage->length() == 0)
+        return false;
+    fnd::Range run;
+    auto current = storage->attributeAtIndex(name, 0, &run).object();
+    return run.length == storage->length() && current && (current.get() == &value || current->isEqual(value));
 }
 
 void TextView::setTextColorRange(gfx::ColorPtr color, fnd::Range range)
@@ -483,8 +494,9 @@ void TextView::setAlignment(txt::TextAlignment alignment)
 {
     // A field editor is given its cell's alignment each time it starts editing, mostly the one it has.
     auto* current = textStorage();
-    if (m_paragraphStyle && m_paragraphStyle->alignment() == alignment && (!current || current->length() == 0)
-        && m_typingAttributes.get(txt::ParagraphStyleAttributeName).object() == m_paragraphStyle)
+    if (m_paragraphStyle && m_paragraphStyle->alignment() == alignment
+        && m_typingAttributes.get(txt::ParagraphStyleAttributeName).object() == m_paragraphStyle
+        && (!current || current->length() == 0 || wholeTextHas(txt::ParagraphStyleAttributeName, *m_paragraphStyle)))
         return;
     auto style = m_paragraphStyle ? m_paragraphStyle->mutableCopy() : txt::ParagraphStyle::defaultParagraphStyle();
     style->setAlignment(alignment);

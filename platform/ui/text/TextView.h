@@ -382,6 +382,8 @@ private:
     // The layout manager took in an edit: an edit of someone else's is shown and sized for here.
     void layoutDidProcessEditing(fnd::Range range);
     void watchLayoutManager();
+    // Every character has this value of the attribute already: a setter for the whole text has nothing to change.
+    bool wholeTextHas(const fnd::String& name, const fnd::Object& value) const;
     bool scrollRectInEnclosingClipViews(gfx::Rect rect);
     void keyStatusChanged();
     void noteSelectionChanged(fnd::Range oldRange, bool stillSelecting);

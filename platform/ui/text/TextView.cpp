@@ -196,8 +196,14 @@ fnd::String TextView::string() const
 
 void TextView::setString(const fnd::String& string)
 {
-    replaceCharactersInRange({ 0, textStorage() ? textStorage()->length() : 0 },
-        txt::AttributedString(string, m_richText ? typingAttributes() : defaultAttributes()));
+    {
+        struct SettingString {
+            bool& flag;
+            ~SettingString() { flag = false; }
+        } setting { m_settingString = true };
+        replaceCharactersInRange({ 0, textStorage() ? textStorage()->length() : 0 },
+            txt::AttributedString(string, m_richText ? typingAttributes() : defaultAttributes()));
+    }
     // A new text starts a new history, with the caret at its start.
     if (m_undoManager)
         m_undoManager->removeAllActions();
@@ -245,7 +251,12 @@ void TextView::replaceCharactersInRange(fnd::Range range, const txt::AttributedS
     moved.length = std::max<fnd::Index>(0, adjust(old.max()) - moved.location);
     m_markedRange = { fnd::NotFound, 0 };
     change.finish();
-    if (moved != old)
+    if (moved == old)
+        return;
+    // A whole new text gets its selection right after: the one moved along is only kept valid till then.
+    if (m_settingString)
+        m_selectedRange = moved;
+    else
         setSelectedRange(moved, m_affinity, false);
 }
 

@@ -496,6 +496,7 @@ private:
 
     bool m_editingBegan { false };
     bool m_changingText { false }; // a change of the view's own is being made
+    bool m_settingString { false }; // the selection is set once the whole text is replaced
     bool m_endingEditing { false };
     bool m_forceEndEditing { false };
     std::weak_ptr<TextViewDelegate> m_delegate;

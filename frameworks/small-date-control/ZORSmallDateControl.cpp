@@ -12,6 +12,7 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -595,8 +596,16 @@ bool ZORSmallDateControl::keyboardStayedHere() const
         return false;
     auto first = w->firstResponder();
     auto editor = std::dynamic_pointer_cast<ui::TextView>(first);
-    return !first || first.get() == w.get() || first.get() == this
-        || (editor && editor->isFieldEditor() && !editor->superview());
+    if (!first || first.get() == w.get() || first.get() == this)
+        return true;
+    if (!editor || !editor->isFieldEditor())
+        return false;
+    // The editor this control handed over and nobody took is as good as gone.
+    auto superview = editor->superview();
+    return !superview
+        || (superview.get() == this && std::ranges::none_of(m_cells, [&](const auto& cell) {
+               return cell && cell->currentFieldEditor().get() == editor.get();
+           }));
 }
 
 void ZORSmallDateControl::textDidEndEditing(const fnd::Notification& notification)
@@ -607,11 +616,12 @@ void ZORSmallDateControl::textDidEndEditing(const fnd::Notification& notificatio
     // lets go of it, so writing the number there first (a change of text, laid out anew) would be thrown away.
     takeEditedNumber();
     showDateInCells();
-    // A move to another cell of this control hands the editor straight over (editCell below).
+    // Tab and Backtab leave the editor in place while the keyboard moves on: to another cell here (editCell below),
+    // or round the key view loop, mostly back to this control. Whoever takes the keyboard elsewhere takes the editor
+    // along; if nobody does, it goes at the end.
     const auto movement = notification.userInfo().get(ui::TextNotification::MovementKey).integerValue();
-    bool staysInControl = (movement == ui::TextMovement::Tab && m_selected < 2)
-        || (movement == ui::TextMovement::Backtab && m_selected > 0);
-    if (staysInControl)
+    bool handsOver = movement == ui::TextMovement::Tab || movement == ui::TextMovement::Backtab;
+    if (handsOver)
         m_cells[std::size_t(m_selected)]->handOverFieldEditor(editor);
     else
         m_cells[std::size_t(m_selected)]->endEditing(editor);
@@ -652,7 +662,7 @@ void ZORSmallDateControl::textDidEndEditing(const fnd::Notification& notificatio
     default:
         break;
     }
-    if (staysInControl)
+    if (handsOver)
         takeOutUnheldEditor(editor);
 }
 

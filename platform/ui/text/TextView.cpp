@@ -253,8 +253,9 @@ void TextView::replaceCharactersInRange(fnd::Range range, const txt::AttributedS
     change.finish();
     if (moved == old)
         return;
-    // A whole new text gets its selection right after: the one moved along is only kept valid till then.
-    if (m_settingString)
+    // A whole new text gets its caret at the start right after: a selection moved along elsewhere is only kept valid
+    // till then (that change is announced once); one moved there already is announced now.
+    if (m_settingString && moved != fnd::Range { 0, 0 })
         m_selectedRange = moved;
     else
         setSelectedRange(moved, m_affinity, false);

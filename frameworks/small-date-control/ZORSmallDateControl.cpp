@@ -12,6 +12,7 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -486,15 +487,33 @@ void ZORSmallDateControl::editCell(long index)
     if (auto textView = std::dynamic_pointer_cast<ui::TextView>(editor); textView && w->firstResponder() == textView)
         if (auto d = textView->delegate(); d && d.get() != static_cast<ui::TextViewDelegate*>(this))
             w->endEditingFor(nullptr);
-    // Moving from one cell to another keeps the shared editor: the old cell just lets go of it.
+    // Moving from one cell to another keeps the shared editor where it is, with the keyboard: the old cell just lets
+    // go of it, and the new one replaces its text.
     for (const auto& cell : m_cells)
         if (cell && cell->currentFieldEditor())
-            cell->endEditing(cell->currentFieldEditor());
+            cell->handOverFieldEditor(cell->currentFieldEditor());
     auto& cell = m_cells[std::size_t(index)];
     cell->selectWithFrame(m_rects[std::size_t(index)], *this, editor, self, 0, cell->stringValue().length());
+    if (cell->currentFieldEditor() != editor) {
+        takeOutUnheldEditor(editor);
+        return;
+    }
     m_isUsingFieldEditor = true;
     setSelected(index);
     updateStepperValue();
+}
+
+void ZORSmallDateControl::takeOutUnheldEditor(const std::shared_ptr<ui::View>& editor)
+{
+    if (!editor || editor->superview().get() != this)
+        return;
+    for (const auto& cell : m_cells)
+        if (cell && cell->currentFieldEditor() == editor)
+            return;
+    // Handed over but not taken (no window to edit in, or a cell that will not edit): it goes as endEditing takes it.
+    if (auto textView = std::dynamic_pointer_cast<ui::TextView>(editor))
+        textView->setString({});
+    editor->removeFromSuperview();
 }
 
 void ZORSmallDateControl::editOff()
@@ -577,8 +596,16 @@ bool ZORSmallDateControl::keyboardStayedHere() const
         return false;
     auto first = w->firstResponder();
     auto editor = std::dynamic_pointer_cast<ui::TextView>(first);
-    return !first || first.get() == w.get() || first.get() == this
-        || (editor && editor->isFieldEditor() && !editor->superview());
+    if (!first || first.get() == w.get() || first.get() == this)
+        return true;
+    if (!editor || !editor->isFieldEditor())
+        return false;
+    // The editor this control handed over and nobody took is as good as gone.
+    auto superview = editor->superview();
+    return !superview
+        || (superview.get() == this && std::ranges::none_of(m_cells, [&](const auto& cell) {
+               return cell && cell->currentFieldEditor().get() == editor.get();
+           }));
 }
 
 void ZORSmallDateControl::textDidEndEditing(const fnd::Notification& notification)
@@ -589,7 +616,15 @@ void ZORSmallDateControl::textDidEndEditing(const fnd::Notification& notificatio
     // lets go of it, so writing the number there first (a change of text, laid out anew) would be thrown away.
     takeEditedNumber();
     showDateInCells();
-    m_cells[std::size_t(m_selected)]->endEditing(editor);
+    // Tab and Backtab leave the editor in place while the keyboard moves on: to another cell here (editCell below),
+    // or round the key view loop, mostly back to this control. Whoever takes the keyboard elsewhere takes the editor
+    // along; if nobody does, it goes at the end.
+    const auto movement = notification.userInfo().get(ui::TextNotification::MovementKey).integerValue();
+    bool handsOver = movement == ui::TextMovement::Tab || movement == ui::TextMovement::Backtab;
+    if (handsOver)
+        m_cells[std::size_t(m_selected)]->handOverFieldEditor(editor);
+    else
+        m_cells[std::size_t(m_selected)]->endEditing(editor);
     if (!m_notReallyTheEnd)
         postControlNotification(ui::ControlNotification::TextDidEndEditing, notification);
     m_notReallyTheEnd = false;
@@ -597,7 +632,7 @@ void ZORSmallDateControl::textDidEndEditing(const fnd::Notification& notificatio
     m_focusedByClick = false;
 
     auto w = window();
-    switch (notification.userInfo().get(ui::TextNotification::MovementKey).integerValue()) {
+    switch (movement) {
     case ui::TextMovement::Tab:
         if (m_selected < 2) {
             editCell(m_selected + 1);
@@ -627,6 +662,8 @@ void ZORSmallDateControl::textDidEndEditing(const fnd::Notification& notificatio
     default:
         break;
     }
+    if (handsOver)
+        takeOutUnheldEditor(editor);
 }
 
 bool ZORSmallDateControl::becomeFirstResponder()

@@ -132,6 +132,7 @@ private:
     fnd::String stringOfPart(Part part) const;
     long indexOfPart(Part part) const;
     std::shared_ptr<ui::TextView> editingTextView() const;
+    void takeOutUnheldEditor(const std::shared_ptr<ui::View>& editor);
     // What the key view loop would call "the window": nobody else took the keyboard.
     bool keyboardStayedHere() const;
 

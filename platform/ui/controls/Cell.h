@@ -234,6 +234,10 @@ public:
     virtual void selectWithFrame(gfx::Rect frame, View& controlView, const std::shared_ptr<View>& fieldEditor,
         const std::shared_ptr<fnd::Object>& delegate, fnd::Index selectionStart, fnd::Index selectionLength);
     virtual void endEditing(const std::shared_ptr<View>& fieldEditor);
+    // Lets go of the field editor as endEditing does, but leaves it in the control view with its text and the
+    // keyboard, for another cell of the same control to take over at once (selectWithFrame): moving between cells
+    // then replaces the editor's text once, and the keyboard is not given up and taken back.
+    void handOverFieldEditor(const std::shared_ptr<View>& fieldEditor);
     // Prepares the shared field editor for this cell (font, alignment, colours); answers the editor to use.
     virtual std::shared_ptr<View> setUpFieldEditorAttributes(const std::shared_ptr<View>& fieldEditor);
     // The field editor while the cell is being edited, else nullptr.

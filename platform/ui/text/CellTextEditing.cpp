@@ -58,7 +58,9 @@ void Cell::selectWithFrame(gfx::Rect frame, View& controlView, const std::shared
             textView->setString(stringValue());
         textView->setFrame(rect);
         textView->setBoundsOrigin({ 0, 0 });
-        controlView.addSubview(textView);
+        // An editor handed over by another cell of this control is already in place, on top.
+        if (textView->superview().get() != &controlView || controlView.subviews().back() != textView)
+            controlView.addSubview(textView);
         textView->setDelegate(std::dynamic_pointer_cast<TextViewDelegate>(delegate));
         auto length = textView->string().length();
         selectionStart = std::clamp<fnd::Index>(selectionStart, 0, length);
@@ -92,6 +94,20 @@ void Cell::endEditing(const std::shared_ptr<View>& fieldEditor)
         textView->setUsesSecureTextEntry(false);
     }
     editor->removeFromSuperview();
+    noteChanged();
+    if (auto view = controlView())
+        view->noteFocusRingMaskChanged();
+}
+
+void Cell::handOverFieldEditor(const std::shared_ptr<View>& fieldEditor)
+{
+    auto editor = m_fieldEditor.lock();
+    if (!editor || (fieldEditor && fieldEditor != editor))
+        return;
+    m_fieldEditor.reset();
+    // The next cell sets up the rest; this cell's delegate must not hear of what happens before it does.
+    if (auto textView = std::dynamic_pointer_cast<TextView>(editor))
+        textView->setDelegate(nullptr);
     noteChanged();
     if (auto view = controlView())
         view->noteFocusRingMaskChanged();

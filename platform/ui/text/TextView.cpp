@@ -196,8 +196,14 @@ fnd::String TextView::string() const
 
 void TextView::setString(const fnd::String& string)
 {
-    replaceCharactersInRange({ 0, textStorage() ? textStorage()->length() : 0 },
-        txt::AttributedString(string, m_richText ? typingAttributes() : defaultAttributes()));
+    {
+        struct SettingString {
+            bool& flag;
+            ~SettingString() { flag = false; }
+        } setting { m_settingString = true };
+        replaceCharactersInRange({ 0, textStorage() ? textStorage()->length() : 0 },
+            txt::AttributedString(string, m_richText ? typingAttributes() : defaultAttributes()));
+    }
     // A new text starts a new history, with the caret at its start.
     if (m_undoManager)
         m_undoManager->removeAllActions();
@@ -245,7 +251,13 @@ void TextView::replaceCharactersInRange(fnd::Range range, const txt::AttributedS
     moved.length = std::max<fnd::Index>(0, adjust(old.max()) - moved.location);
     m_markedRange = { fnd::NotFound, 0 };
     change.finish();
-    if (moved != old)
+    if (moved == old)
+        return;
+    // A whole new text gets its caret at the start right after: a selection moved along elsewhere is only kept valid
+    // till then (that change is announced once); one moved there already is announced now.
+    if (m_settingString && moved != fnd::Range { 0, 0 })
+        m_selectedRange = moved;
+    else
         setSelectedRange(moved, m_affinity, false);
 }
 
@@ -412,7 +424,7 @@ void TextView::setFont(std::shared_ptr<gfx::Font> font)
     if (!font)
         return;
     m_font = font;
-    if (auto* storage = textStorage(); storage && storage->length() > 0)
+    if (auto* storage = textStorage(); storage && storage->length() > 0 && !wholeTextHas(txt::FontAttributeName, *font))
         setFontRange(font, { 0, storage->length() });
     m_typingAttributes.set(txt::FontAttributeName, fnd::Value(font));
 }
@@ -446,10 +458,21 @@ gfx::ColorPtr TextView::textColor() const
 void TextView::setTextColor(gfx::ColorPtr color)
 {
     m_textColor = color;
-    if (auto* storage = textStorage(); storage && storage->length() > 0)
+    if (auto* storage = textStorage();
+        storage && storage->length() > 0 && !(color && wholeTextHas(txt::ForegroundColorAttributeName, *color)))
         setTextColorRange(color, { 0, storage->length() });
     if (color)
         m_typingAttributes.set(txt::ForegroundColorAttributeName, fnd::Value(color));
+}
+
+bool TextView::wholeTextHas(const fnd::String& name, const fnd::Object& value) const
+{
+    auto* storage = textStorage();
+    if (!storage || storage->length() == 0)
+        return false;
+    fnd::Range run;
+    auto current = storage->attributeAtIndex(name, 0, &run).object();
+    return run.length == storage->length() && current && (current.get() == &value || current->isEqual(value));
 }
 
 void TextView::setTextColorRange(gfx::ColorPtr color, fnd::Range range)
@@ -483,8 +506,9 @@ void TextView::setAlignment(txt::TextAlignment alignment)
 {
     // A field editor is given its cell's alignment each time it starts editing, mostly the one it has.
     auto* current = textStorage();
-    if (m_paragraphStyle && m_paragraphStyle->alignment() == alignment && (!current || current->length() == 0)
-        && m_typingAttributes.get(txt::ParagraphStyleAttributeName).object() == m_paragraphStyle)
+    if (m_paragraphStyle && m_paragraphStyle->alignment() == alignment
+        && m_typingAttributes.get(txt::ParagraphStyleAttributeName).object() == m_paragraphStyle
+        && (!current || current->length() == 0 || wholeTextHas(txt::ParagraphStyleAttributeName, *m_paragraphStyle)))
         return;
     auto style = m_paragraphStyle ? m_paragraphStyle->mutableCopy() : txt::ParagraphStyle::defaultParagraphStyle();
     style->setAlignment(alignment);

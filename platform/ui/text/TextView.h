@@ -382,6 +382,8 @@ private:
     // The layout manager took in an edit: an edit of someone else's is shown and sized for here.
     void layoutDidProcessEditing(fnd::Range range);
     void watchLayoutManager();
+    // Every character has this value of the attribute already: a setter for the whole text has nothing to change.
+    bool wholeTextHas(const fnd::String& name, const fnd::Object& value) const;
     bool scrollRectInEnclosingClipViews(gfx::Rect rect);
     void keyStatusChanged();
     void noteSelectionChanged(fnd::Range oldRange, bool stillSelecting);
@@ -494,6 +496,7 @@ private:
 
     bool m_editingBegan { false };
     bool m_changingText { false }; // a change of the view's own is being made
+    bool m_settingString { false }; // the selection is set once the whole text is replaced
     bool m_endingEditing { false };
     bool m_forceEndEditing { false };
     std::weak_ptr<TextViewDelegate> m_delegate;

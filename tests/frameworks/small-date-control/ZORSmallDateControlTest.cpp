@@ -42,6 +42,23 @@ public:
     std::vector<bool> hadEditor;
 };
 
+// Takes the control out of its window when an edit ends, as a panel closing on the end of an edit would.
+class RemovingEndEditingLog : public ui::ControlTextEditingDelegate {
+public:
+    void controlTextDidEndEditing(const fnd::Object&) override
+    {
+        if (auto c = control.lock())
+            c->removeFromSuperview();
+    }
+    std::weak_ptr<ZORSmallDateControl> control;
+};
+
+// A view that takes the keyboard but edits no text.
+class KeyTakingView : public ui::View {
+public:
+    bool acceptsFirstResponder() const override { return true; }
+};
+
 class ZORSmallDateControlTest : public uitest::KeyWindowTest {
 protected:
     ZORSmallDateControlTest()
@@ -93,6 +110,15 @@ protected:
         auto r = control->rectOfCell(index);
         backend->click(*window, control->convertPointToView({ r.midX(), 4 }, nullptr));
         dispatch();
+    }
+
+    // The field editors among the control's subviews.
+    int editorsInControl() const
+    {
+        int n = 0;
+        for (const auto& view : control->subviews())
+            n += std::dynamic_pointer_cast<ui::TextView>(view) != nullptr;
+        return n;
     }
 
     std::shared_ptr<ZORSmallDateControl> control;
@@ -343,6 +369,68 @@ TEST_F(ZORSmallDateControlTest, TabAndBacktabWalkTheCellsAndLeave)
     tab(true);
     EXPECT_TRUE(control->isUsingFieldEditor());
     EXPECT_EQ(control->selected(), 2) << "entering backwards edits the last cell";
+}
+
+// Each move, within the control or round the key view loop, leaves one editor in the control with the keyboard,
+// showing the new cell's number wholly selected, and only the cell being edited holds it.
+TEST_F(ZORSmallDateControlTest, TheEditorMovesFromCellToCell)
+{
+    control->setYear(1987);
+    window->makeFirstResponder(control);
+    auto first = editor();
+    ASSERT_TRUE(first);
+    type(u"9");
+    const char* expected[] = { "01", "1987", "09", "01" };
+    const long cells[] = { 1, 2, 0, 1 };
+    for (int i = 0; i < 4; ++i) {
+        tab();
+        SCOPED_TRACE(i);
+        ASSERT_EQ(control->selected(), cells[i]);
+        EXPECT_EQ(editor(), first) << "the one shared editor keeps the keyboard";
+        EXPECT_EQ(editor()->superview(), control);
+        EXPECT_EQ(editorsInControl(), 1);
+        EXPECT_EQ(editor()->string().utf8(), expected[i]);
+        EXPECT_EQ(editor()->selectedRange(), (fnd::Range { 0, fnd::Index(std::string(expected[i]).size()) }));
+        EXPECT_EQ(editor()->delegate().get(), static_cast<ui::TextViewDelegate*>(control.get()));
+        for (long c = 0; c < 3; ++c)
+            EXPECT_EQ(control->cellAtIndex(c)->currentFieldEditor() != nullptr, c == cells[i]) << c;
+    }
+    EXPECT_EQ(shown(), "09.01.1987");
+    tab(true);
+    tab(true);
+    EXPECT_EQ(control->selected(), 2) << "back round from the first cell";
+    EXPECT_EQ(editor()->string().utf8(), "1987");
+}
+
+// Where the keyboard leaves the control, the editor leaves with it: to a view that edits no text, or when the
+// control itself is taken out of the window as the edit ends.
+TEST_F(ZORSmallDateControlTest, TheEditorGoesWhereNobodyTakesItOver)
+{
+    auto other = std::make_shared<KeyTakingView>();
+    other->initWithFrame({ 200, 80, 20, 20 });
+    add(other);
+    control->setNextKeyView(other);
+    other->setNextKeyView(control);
+    control->editCell(2);
+    auto fieldEditor = editor();
+    ASSERT_TRUE(fieldEditor);
+    tab();
+    EXPECT_EQ(window->firstResponder(), other);
+    EXPECT_FALSE(control->isUsingFieldEditor());
+    EXPECT_EQ(fieldEditor->superview(), nullptr);
+    EXPECT_EQ(editorsInControl(), 0);
+
+    auto remover = std::make_shared<RemovingEndEditingLog>();
+    remover->control = control;
+    control->setDelegate(remover);
+    control->editCell(0);
+    type(u"5");
+    tab();
+    EXPECT_EQ(control->window(), nullptr);
+    EXPECT_EQ(control->day(), 5) << "the number typed is taken";
+    EXPECT_EQ(editorsInControl(), 0) << "no editor is left behind in the control";
+    EXPECT_FALSE(control->isUsingFieldEditor());
+    EXPECT_EQ(fieldEditor->string().utf8(), "");
 }
 
 // A click on a cell edits it; a click on the caret strip under the cell being edited starts it afresh without an

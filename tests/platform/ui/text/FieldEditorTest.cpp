@@ -228,14 +228,19 @@ public:
     {
         auto editor = n.object().objectAs<TextView>();
         cells[edited]->setStringValue(editor->string());
-        cells[edited]->endEditing(editor);
-        if (n.userInfo().get(TextNotification::MovementKey).integerValue() == TextMovement::Tab && edited == 0)
+        bool toSecond = n.userInfo().get(TextNotification::MovementKey).integerValue() == TextMovement::Tab && edited == 0;
+        if (toSecond && handsOver)
+            cells[edited]->handOverFieldEditor(editor);
+        else
+            cells[edited]->endEditing(editor);
+        if (toSecond)
             editCell(1);
     }
     bool acceptsFirstResponder() const override { return true; }
 
     std::shared_ptr<TextFieldCell> cells[2];
     int edited { -1 };
+    bool handsOver { false };
 };
 FND_REGISTER_CLASS(TwoCells, Control)
 
@@ -258,6 +263,44 @@ TEST_F(FieldEditor, AControlEditsItsOwnCellsInTurnWithTheSharedEditor)
     key(u'\t', KeyCode::Tab);
     EXPECT_EQ(control->cells[1]->stringValue().utf8(), "cd");
     EXPECT_FALSE(control->cells[1]->currentFieldEditor());
+}
+
+// Handed over, the editor stays in the control with the keyboard and takes the second cell's text and look in full,
+// the text it still had from the first cell notwithstanding.
+TEST_F(FieldEditor, AHandedOverEditorTakesTheNextCellsTextAndLook)
+{
+    auto control = TwoCells::make({ 10, 250, 200, 24 });
+    control->handsOver = true;
+    control->cells[1]->setStringValue("second");
+    control->cells[1]->setFont(gfx::Font::userFontOfSize(20));
+    control->cells[1]->setAlignment(txt::TextAlignment::Right);
+    add(control);
+    control->editCell(0);
+    auto first = editor();
+    ASSERT_TRUE(first);
+    type(u"ab");
+    key(u'\t', KeyCode::Tab);
+    EXPECT_EQ(control->cells[0]->stringValue().utf8(), "ab");
+    EXPECT_FALSE(control->cells[0]->currentFieldEditor());
+    EXPECT_EQ(control->cells[1]->currentFieldEditor(), first);
+    EXPECT_EQ(editor(), first) << "the keyboard stayed with the editor";
+    int editors = 0;
+    for (const auto& view : control->subviews())
+        editors += view == first;
+    EXPECT_EQ(editors, 1);
+    EXPECT_EQ(utf8(first->string()), "second");
+    EXPECT_EQ(first->selectedRange(), (fnd::Range { 0, 6 }));
+    fnd::Range run;
+    auto font = first->textStorage()->attributeAtIndex(txt::FontAttributeName, 0, &run).objectAs<gfx::Font>();
+    ASSERT_TRUE(font);
+    EXPECT_EQ(font->pointSize(), 20);
+    EXPECT_EQ(run, (fnd::Range { 0, 6 }));
+    EXPECT_EQ(first->alignment(), txt::TextAlignment::Right);
+    EXPECT_GE(first->frame().minX(), 100);
+    type(u"cd");
+    key(u'\t', KeyCode::Tab);
+    EXPECT_EQ(control->cells[1]->stringValue().utf8(), "cd");
+    EXPECT_EQ(first->superview(), nullptr) << "the last cell's end takes the editor out";
 }
 
 TEST_F(FieldEditor, AContinuousFieldSendsItsActionWithEveryChange)

@@ -2,8 +2,10 @@
 
 #include "platform/foundation/model/UndoManager.h"
 #include "platform/foundation/runtime/RunLoop.h"
+#include "platform/graphics/Color.h"
 #include "platform/graphics/Font.h"
 #include "platform/text/AttributedString.h"
+#include "platform/text/ParagraphStyle.h"
 #include "platform/text/LayoutManager.h"
 #include "platform/text/TextContainer.h"
 #include "platform/text/TextStorage.h"
@@ -294,6 +296,61 @@ TEST_F(TextViewTyping, EditsOthersMakeToTheStorageKeepTheSelectionValid)
     EXPECT_EQ(view->selectedRange(), (fnd::Range { 0, 0 }));
     type(u"ok");
     EXPECT_EQ(utf8(view->string()), "ok");
+}
+
+// A whole new text puts the caret at its start with one announced change of the selection, whatever the selection
+// the replacement moved along.
+TEST_F(TextViewTyping, ANewTextAnnouncesOneSelectionChange)
+{
+    auto view = makeTextView("0123456789");
+    auto delegate = std::make_shared<RecordingTextDelegate>();
+    view->setSelectedRange({ 4, 0 });
+    view->setDelegate(delegate);
+    view->setString("abc");
+    EXPECT_EQ(view->selectedRange(), (fnd::Range { 0, 0 }));
+    EXPECT_EQ(delegate->selectionChanges, 1);
+    view->setString("xy");
+    EXPECT_EQ(delegate->selectionChanges, 1) << "the caret stayed at the start";
+    view->setSelectedRange({ 1, 1 });
+    delegate->selectionChanges = 0;
+    view->setString("");
+    EXPECT_EQ(view->selectedRange(), (fnd::Range { 0, 0 }));
+    EXPECT_EQ(delegate->selectionChanges, 1);
+    type(u"ok");
+    EXPECT_EQ(utf8(view->string()), "ok");
+    EXPECT_EQ(view->selectedRange(), (fnd::Range { 2, 0 }));
+}
+
+// Setting the font, colour or alignment reaches every character, also where only part of the text had them.
+TEST_F(TextViewTyping, WholeTextSettersReachTextThatHadThemInPart)
+{
+    auto view = makeTextView("abcdef");
+    view->setRichText(true);
+    auto big = gfx::Font::userFontOfSize(20);
+    auto* storage = view->textStorage();
+    storage->addAttribute(txt::FontAttributeName, fnd::Value(big), { 0, 3 });
+    view->setFont(gfx::Font::userFontOfSize(20)); // equal to what the first half has, another object
+    fnd::Range run;
+    auto font = storage->attributeAtIndex(txt::FontAttributeName, 5, &run).objectAs<gfx::Font>();
+    ASSERT_TRUE(font);
+    EXPECT_EQ(font->pointSize(), 20);
+    EXPECT_EQ(run, (fnd::Range { 0, 6 }));
+
+    auto red = gfx::Color::colorWithCalibratedRed(1, 0, 0, 1);
+    storage->addAttribute(txt::ForegroundColorAttributeName, fnd::Value(red), { 3, 3 });
+    view->setTextColor(gfx::Color::colorWithCalibratedRed(1, 0, 0, 1));
+    auto color = storage->attributeAtIndex(txt::ForegroundColorAttributeName, 0, &run).objectAs<gfx::Color>();
+    ASSERT_TRUE(color);
+    EXPECT_EQ(color->redComponent(), 1);
+    EXPECT_EQ(color->greenComponent(), 0);
+    EXPECT_EQ(run, (fnd::Range { 0, 6 }));
+
+    view->setAlignment(txt::TextAlignment::Center);
+    auto right = txt::ParagraphStyle::defaultParagraphStyle();
+    right->setAlignment(txt::TextAlignment::Right);
+    storage->addAttribute(txt::ParagraphStyleAttributeName, fnd::Value(right), { 0, 6 });
+    view->setAlignment(txt::TextAlignment::Center);
+    EXPECT_EQ(view->alignment(), txt::TextAlignment::Center) << "the view's own style was centred already, the text's not";
 }
 
 TEST_F(TextViewTyping, ASelectableViewThatIsNotEditableCopiesButTakesNoTyping)

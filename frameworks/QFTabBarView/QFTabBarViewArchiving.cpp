@@ -8,6 +8,7 @@
 #include "frameworks/QFTabBarView/QFOverflowPopUpButton.h"
 #include "frameworks/QFTabBarView/QFRolloverButton.h"
 #include "frameworks/tab-bar-core/TabBarArchiving.h"
+#include "platform/ui/containers/TabViewItem.h"
 
 #include <algorithm>
 
@@ -19,6 +20,20 @@ const char* const QFTabBarViewArchivingFlags[] = { "QFonlyShowCloseOnHover", "QF
 const char* const QFTabBarViewArchivingWidths[] = { "QFbuttonMinWidth", "QFbuttonMaxWidth", "QFbuttonOptimumWidth" };
 const char* const QFTabBarViewArchivingLastFlags[]
     = { "QFuseOverflowMenu", "QFautomaticallyAnimates", "QFalwaysShowActiveTab" };
+
+// The bar holds its tab view, which holds its subviews and its items' views: a bar among them (a page of the tab
+// view it serves, or inside one) would close a cycle of strong links that nothing ever frees.
+bool QFTabBarViewArchivingIsInsideTabView(const std::shared_ptr<ui::View>& bar, const ui::TabView& tabView)
+{
+    const auto& items = tabView.tabViewItems();
+    for (auto view = bar; view; view = view->superview()) {
+        if (view.get() == &tabView)
+            return true;
+        if (std::ranges::any_of(items, [&](const auto& item) { return item->view() == view; }))
+            return true;
+    }
+    return false;
+}
 
 }
 
@@ -96,11 +111,17 @@ bool QFTabBarView::initWithCoder(fnd::Coder& coder)
     // Read last, as it is written last.
     setDelegate(std::dynamic_pointer_cast<QFTabBarViewDelegate>(delegateObject));
     // The tab view may still be reading its items (it refers to the bar as its delegate): the buttons are made once
-    // the whole archive is read.
+    // the whole archive is read, and only then is it known where the items' views are.
     std::weak_ptr<QFTabBarView> weak = self();
-    coder.performAfterDecoding([weak, tabView] {
-        if (auto bar = weak.lock())
-            bar->setTabView(tabView);
+    coder.performAfterDecoding([weak, tabView, &coder] {
+        auto bar = weak.lock();
+        if (!bar)
+            return;
+        if (tabView && QFTabBarViewArchivingIsInsideTabView(bar, *tabView)) {
+            fnd::failDecoding(coder, "a tab bar view cannot be shown inside the tab view it serves");
+            return;
+        }
+        bar->setTabView(tabView);
     });
     return true;
 }

@@ -86,4 +86,44 @@ TEST_F(QFTabBarViewArchiveTest, ABarInALayoutComesBackWithItsTabViewPartnerStyle
     EXPECT_EQ(decodedBar->delegate(), nullptr) << "no delegate was archived with the layout";
 }
 
+
+// The bar holds its tab view, so a bar that is one of that tab view's pages, or sits inside one, would hold itself
+// for ever once decoded. The archive is refused, whether the tab view or the bar is read first.
+TEST_F(QFTabBarViewArchiveTest, ABarShownInsideTheTabViewItServesIsRefused)
+{
+    enum class Place { TabViewReadFirst, BarReadFirst, InsideAPage };
+    for (auto place : { Place::TabViewReadFirst, Place::BarReadFirst, Place::InsideAPage }) {
+        SCOPED_TRACE(int(place));
+        auto content = ui::View::create({ 0, 0, 400, 300 });
+        auto bar = QFTabBarView::create({ 0, 278, 400, 22 });
+        auto tabs = ui::TabView::create({ 0, 0, 400, 278 });
+        auto first = ui::TabViewItem::create(fnd::Value(fnd::String("A")));
+        first->setView(ui::View::create());
+        tabs->addTabViewItem(first);
+        auto second = ui::TabViewItem::create(fnd::Value(fnd::String("B")));
+        tabs->addTabViewItem(second);
+        if (place == Place::InsideAPage) {
+            auto page = ui::View::create({ 0, 0, 400, 278 });
+            page->addSubview(bar);
+            second->setView(page);
+            content->addSubview(tabs);
+        } else {
+            second->setView(bar);
+            // Read first, the tab view reads the whole bar as its delegate before its items; read first, the bar
+            // is still being read when the tab view's item refers to it.
+            content->addSubview(place == Place::TabViewReadFirst ? std::shared_ptr<ui::View>(tabs) : bar);
+            content->addSubview(place == Place::TabViewReadFirst ? std::shared_ptr<ui::View>(bar) : tabs);
+        }
+        bar->setTabView(tabs);
+        ASSERT_EQ(tabs->delegate().get(), dynamic_cast<ui::TabViewDelegate*>(bar.get()));
+
+        auto data = fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(content));
+        // Let go of the cycle this layout made, so the test itself leaves nothing behind.
+        second->setView(nullptr);
+        ASSERT_TRUE(data) << data.error().localizedDescription().utf8();
+        auto back = fnd::KeyedUnarchiver::unarchiveTopLevelObjectWithData(*data);
+        EXPECT_FALSE(back) << "a bar inside its own tab view was decoded";
+    }
+}
+
 }

@@ -8,7 +8,6 @@
 #include "frameworks/QFTabBarView/QFOverflowPopUpButton.h"
 #include "frameworks/QFTabBarView/QFRolloverButton.h"
 #include "frameworks/tab-bar-core/TabBarArchiving.h"
-#include "platform/ui/containers/TabViewItem.h"
 
 #include <algorithm>
 
@@ -20,20 +19,6 @@ const char* const QFTabBarViewArchivingFlags[] = { "QFonlyShowCloseOnHover", "QF
 const char* const QFTabBarViewArchivingWidths[] = { "QFbuttonMinWidth", "QFbuttonMaxWidth", "QFbuttonOptimumWidth" };
 const char* const QFTabBarViewArchivingLastFlags[]
     = { "QFuseOverflowMenu", "QFautomaticallyAnimates", "QFalwaysShowActiveTab" };
-
-// The bar holds its tab view, which holds its subviews and its items' views: a bar among them (a page of the tab
-// view it serves, or inside one) would close a cycle of strong links that nothing ever frees.
-bool QFTabBarViewArchivingIsInsideTabView(const std::shared_ptr<ui::View>& bar, const ui::TabView& tabView)
-{
-    const auto& items = tabView.tabViewItems();
-    for (auto view = bar; view; view = view->superview()) {
-        if (view.get() == &tabView)
-            return true;
-        if (std::ranges::any_of(items, [&](const auto& item) { return item->view() == view; }))
-            return true;
-    }
-    return false;
-}
 
 }
 
@@ -117,7 +102,7 @@ bool QFTabBarView::initWithCoder(fnd::Coder& coder)
         auto bar = weak.lock();
         if (!bar)
             return;
-        if (tabView && QFTabBarViewArchivingIsInsideTabView(bar, *tabView)) {
+        if (tabView && tbcore::isInsideItsTabView(bar, *tabView)) {
             fnd::failDecoding(coder, "a tab bar view cannot be shown inside the tab view it serves");
             return;
         }

@@ -610,6 +610,15 @@ bool ZTBTabBarControl::initWithCoder(fnd::Coder& coder)
     }
     m_addTabButton->setHidden(!m_showAddTabButton);
     setDelegate(std::dynamic_pointer_cast<ZTBTabBarControlDelegate>(delegateObject));
+    // Where the control sits is known once the whole archive is read.
+    std::weak_ptr<ZTBTabBarControl> weak = self();
+    coder.performAfterDecoding([weak, &coder] {
+        auto bar = weak.lock();
+        if (bar && bar->m_tabView && tbcore::isInsideItsTabView(bar, *bar->m_tabView)) {
+            bar->m_tabView.reset();
+            fnd::failDecoding(coder, "a tab bar control cannot be shown inside the tab view it serves");
+        }
+    });
     return true;
 }
 

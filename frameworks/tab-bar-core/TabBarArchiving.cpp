@@ -1,7 +1,11 @@
 #include "frameworks/tab-bar-core/TabBarArchiving.h"
 
 #include "platform/foundation/archiving/TypedDecoding.h"
+#include "platform/ui/containers/TabView.h"
+#include "platform/ui/containers/TabViewItem.h"
 #include "platform/ui/views/View.h"
+
+#include <algorithm>
 
 namespace tbcore {
 
@@ -34,6 +38,18 @@ void decodeTabBarFlags(fnd::Coder& coder, std::span<bool* const> flags, std::spa
             *flag = coder.decodeBoolForKey(key);
     }
 }
+}
+
+bool isInsideItsTabView(const std::shared_ptr<ui::View>& bar, const ui::TabView& tabView)
+{
+    const auto& items = tabView.tabViewItems();
+    for (auto view = bar; view; view = view->superview()) {
+        if (view.get() == &tabView)
+            return true;
+        if (std::ranges::any_of(items, [&](const auto& item) { return item->view() == view; }))
+            return true;
+    }
+    return false;
 }
 
 std::shared_ptr<ui::View> decodeTabBarSettings(fnd::Coder& coder, const TabBarArchivedSettings& settings)

@@ -11,6 +11,7 @@ class Coder;
 class Object;
 }
 namespace ui {
+class TabView;
 class View;
 }
 
@@ -42,6 +43,12 @@ struct TabBarArchivedSettings {
 // (0 to 100000) fails the coder. Answers the partner view (nullptr when there is none; the coder has failed when
 // it is no view).
 std::shared_ptr<ui::View> decodeTabBarSettings(fnd::Coder& coder, const TabBarArchivedSettings& settings);
+
+// Whether the bar sits inside the tab view it serves: the tab view itself, one of its items' views, or inside one
+// of those. A bar holds its tab view, which holds its subviews and its items' views, so such a bar would close a
+// cycle of strong links that nothing ever frees; a decoder refuses it, once the whole archive is read and every view
+// is in its place.
+bool isInsideItsTabView(const std::shared_ptr<ui::View>& bar, const ui::TabView& tabView);
 
 // A button the archive holds takes the place of the one the bar's initialiser made; without one, the initialiser's
 // goes back in.

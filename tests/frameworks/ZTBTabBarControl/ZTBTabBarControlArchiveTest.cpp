@@ -129,4 +129,33 @@ TEST_F(ZTBTabBarControlArchiveTest, ACellStoresTheSizeOfItsCurrentTitle)
     EXPECT_EQ(decoded->stringSize(), cell->stringSize());
 }
 
+// The control holds its tab view, which holds its items' views: a control among them would keep both for ever.
+TEST_F(ZTBTabBarControlArchiveTest, AControlShownInsideTheTabViewItServesIsRefused)
+{
+    for (bool insideAPage : { false, true }) {
+        SCOPED_TRACE(insideAPage);
+        auto content = ui::View::create({ 0, 0, 400, 300 });
+        auto bar = ZTBTabBarControl::create({ 0, 278, 400, 22 });
+        auto tabs = ui::TabView::create({ 0, 0, 400, 278 });
+        auto first = ui::TabViewItem::create(fnd::Value(fnd::String("A")));
+        first->setView(ui::View::create());
+        tabs->addTabViewItem(first);
+        auto second = ui::TabViewItem::create(fnd::Value(fnd::String("B")));
+        tabs->addTabViewItem(second);
+        auto page = ui::View::create({ 0, 0, 400, 278 });
+        if (insideAPage)
+            page->addSubview(bar);
+        second->setView(insideAPage ? page : std::shared_ptr<ui::View>(bar));
+        content->addSubview(tabs);
+        bar->setTabView(tabs);
+
+        auto data = fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(content));
+        // Let go of the cycle this layout made, so the test itself leaves nothing behind.
+        second->setView(nullptr);
+        ASSERT_TRUE(data) << data.error().localizedDescription().utf8();
+        auto back = fnd::KeyedUnarchiver::unarchiveTopLevelObjectWithData(*data);
+        EXPECT_FALSE(back) << "a control inside its own tab view was decoded";
+    }
+}
+
 }

@@ -503,13 +503,17 @@ void ZORSmallDateControl::editCell(long index)
     updateStepperValue();
 }
 
+bool ZORSmallDateControl::holdsUnheldEditor(const ui::View& editor) const
+{
+    return editor.superview().get() == this && std::ranges::none_of(m_cells, [&](const auto& cell) {
+        return cell && cell->currentFieldEditor().get() == &editor;
+    });
+}
+
 void ZORSmallDateControl::takeOutUnheldEditor(const std::shared_ptr<ui::View>& editor)
 {
-    if (!editor || editor->superview().get() != this)
+    if (!editor || !holdsUnheldEditor(*editor))
         return;
-    for (const auto& cell : m_cells)
-        if (cell && cell->currentFieldEditor() == editor)
-            return;
     // Handed over but not taken (no window to edit in, or a cell that will not edit): it goes as endEditing takes it.
     if (auto textView = std::dynamic_pointer_cast<ui::TextView>(editor))
         textView->setString({});
@@ -601,11 +605,7 @@ bool ZORSmallDateControl::keyboardStayedHere() const
     if (!editor || !editor->isFieldEditor())
         return false;
     // The editor this control handed over and nobody took is as good as gone.
-    auto superview = editor->superview();
-    return !superview
-        || (superview.get() == this && std::ranges::none_of(m_cells, [&](const auto& cell) {
-               return cell && cell->currentFieldEditor().get() == editor.get();
-           }));
+    return !editor->superview() || holdsUnheldEditor(*editor);
 }
 
 void ZORSmallDateControl::textDidEndEditing(const fnd::Notification& notification)

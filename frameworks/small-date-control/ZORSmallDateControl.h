@@ -132,6 +132,8 @@ private:
     fnd::String stringOfPart(Part part) const;
     long indexOfPart(Part part) const;
     std::shared_ptr<ui::TextView> editingTextView() const;
+    // The field editor sits in this control, handed over by one cell and taken by none.
+    bool holdsUnheldEditor(const ui::View& editor) const;
     void takeOutUnheldEditor(const std::shared_ptr<ui::View>& editor);
     // What the key view loop would call "the window": nobody else took the keyboard.
     bool keyboardStayedHere() const;

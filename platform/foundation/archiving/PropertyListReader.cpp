@@ -3,7 +3,6 @@
 #include "platform/foundation/detail/PropertyListText.h"
 #include "platform/foundation/detail/XmlParsingScope.h"
 
-#include <libxml/SAX2.h>
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
 
@@ -233,7 +232,7 @@ private:
                 return fail(element.keyLine, "the key \"{}\" has no value", m_values.back().string()->utf8());
             Dictionary dictionary;
             for (auto key = first; key != m_values.end(); key += 2)
-                dictionary.set(std::move(*key->string()), std::move(key[1]));
+                dictionary.set(String(*key->string()), std::move(key[1]));
             m_values.erase(first, m_values.end());
             m_values.emplace_back(std::move(dictionary));
             return;

@@ -278,6 +278,10 @@ protected:
     bool isInActiveWindow() const;
 
 private:
+    // Ends this cell's hold on the field editor (nullptr when it held another or none).
+    std::shared_ptr<View> letGoOfFieldEditor(const std::shared_ptr<View>& fieldEditor);
+    void noteFieldEditorGone();
+
     CellType m_type { CellType::Null };
     fnd::Value m_objectValue;
     bool m_hasValidObjectValue { true };

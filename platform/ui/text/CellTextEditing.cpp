@@ -83,34 +83,41 @@ void Cell::selectWithFrame(gfx::Rect frame, View& controlView, const std::shared
 
 void Cell::endEditing(const std::shared_ptr<View>& fieldEditor)
 {
-    auto editor = m_fieldEditor.lock();
-    if (!editor || (fieldEditor && fieldEditor != editor))
+    auto editor = letGoOfFieldEditor(fieldEditor);
+    if (!editor)
         return;
-    m_fieldEditor.reset();
     if (auto textView = std::dynamic_pointer_cast<TextView>(editor)) {
-        // The editor is shared: it forgets this cell's delegate and text.
-        textView->setDelegate(nullptr);
+        // The editor is shared: it forgets this cell's text.
         textView->setString({});
         textView->setUsesSecureTextEntry(false);
     }
     editor->removeFromSuperview();
-    noteChanged();
-    if (auto view = controlView())
-        view->noteFocusRingMaskChanged();
+    noteFieldEditorGone();
 }
 
 void Cell::handOverFieldEditor(const std::shared_ptr<View>& fieldEditor)
 {
+    if (letGoOfFieldEditor(fieldEditor))
+        noteFieldEditorGone();
+}
+
+std::shared_ptr<View> Cell::letGoOfFieldEditor(const std::shared_ptr<View>& fieldEditor)
+{
     auto editor = m_fieldEditor.lock();
     if (!editor || (fieldEditor && fieldEditor != editor))
-        return;
+        return nullptr;
     m_fieldEditor.reset();
-    // The next cell sets up the rest; this cell's delegate must not hear of what happens before it does.
+    // Whatever happens to the shared editor next (emptied, or taken by another cell), this cell's delegate must not
+    // hear of it.
     if (auto textView = std::dynamic_pointer_cast<TextView>(editor))
         textView->setDelegate(nullptr);
+    return editor;
+}
+
+void Cell::noteFieldEditorGone()
+{
     noteChanged();
     if (auto view = controlView())
         view->noteFocusRingMaskChanged();
 }
-
 }

@@ -88,13 +88,45 @@ double sizeOrDefault(double size, double fallback)
     return size > 0 ? size : fallback;
 }
 
-std::shared_ptr<Font> fromFamily(const fnd::String& family, int weight, double size)
+std::shared_ptr<Font> findFamilyMember(const fnd::String& family, int weight, double size)
 {
     const auto& catalog = detail::FontCatalog::shared();
     const auto* info = catalog.bestMember(family, weight, FC_SLANT_ROMAN);
     if (!info)
         return Font::fontWithName(family, size);
     return Font::fontWithName(info->postScriptName, size);
+}
+
+// The system and user fonts are asked for by every cell, field and text view that measures or draws, so the few in
+// use are made once and shared. Exact: a font never changes once made, and neither does the catalogue it was found
+// in. Bounded, as sizes can come from outside: a new size beyond the bound takes the place of the oldest.
+std::shared_ptr<Font> fromFamily(const fnd::String& family, int weight, double size)
+{
+    struct Made {
+        const fnd::String* family;
+        int weight;
+        double size;
+        std::shared_ptr<Font> font;
+    };
+    constexpr std::size_t KeptFonts = 16;
+    static std::mutex mutex;
+    static auto* made = new std::vector<Made>;
+    static std::size_t oldest = 0;
+    std::lock_guard guard(mutex);
+    auto known = std::find_if(made->begin(), made->end(),
+        [&](const Made& m) { return m.family == &family && m.weight == weight && m.size == size; });
+    if (known != made->end())
+        return known->font;
+    auto font = findFamilyMember(family, weight, size);
+    if (!font)
+        return font;
+    if (made->size() < KeptFonts) {
+        made->push_back({ &family, weight, size, font });
+    } else {
+        (*made)[oldest] = { &family, weight, size, font };
+        oldest = (oldest + 1) % KeptFonts;
+    }
+    return font;
 }
 
 }

@@ -708,6 +708,9 @@ private:
         // Line metrics from the fonts and attachments shown.
         double ascent = 0, descent = 0, leading = 0;
         bool measured = false;
+        // A run of slots in one font at one shift adds nothing after its first: the font is asked once a run.
+        std::int32_t lastFont = -1;
+        double lastShift = 0;
         for (Index i = start; i < end; ++i) {
             const auto& slot = this->slot(i);
             if (slot.hidden || (i >= contentEnd && i > start))
@@ -717,6 +720,10 @@ private:
                 descent = std::max(descent, -frame->second.minY());
                 continue;
             }
+            if (measured && slot.font == lastFont && slot.shift == lastShift)
+                continue;
+            lastFont = slot.font;
+            lastShift = slot.shift;
             const auto& font = m_layout.fontOf(slot);
             ascent = std::max(ascent, font.ascender() + slot.shift);
             descent = std::max(descent, -font.descender() - slot.shift);

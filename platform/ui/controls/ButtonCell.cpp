@@ -712,7 +712,7 @@ gfx::Rect ButtonCell::focusRingMaskBoundsForFrame(gfx::Rect cellFrame, View&) co
     }
     // A face no taller than the button's natural height, centred in frames made taller.
     auto rect = gfx::insetRect(cellFrame, 1, 1);
-    double natural = cellSize().height;
+    double natural = naturalHeight();
     if (rect.height() > natural)
         rect = { rect.minX(), std::round(rect.midY() - natural / 2), rect.width(), natural };
     return ControlLook::snapped(rect);

@@ -138,6 +138,8 @@ protected:
     gfx::Size imageSize() const;
     // The face's shape for the bezel style.
     ControlLook::FaceShape faceShape() const;
+    // The height cellSize() gives; a cell whose height does not depend on its texts answers without measuring them.
+    virtual double naturalHeight() const { return cellSize().height; }
     // The attributes of the title: the cell's font and alignment, the colour for the face and state.
     virtual fnd::Dictionary titleAttributes() const;
 

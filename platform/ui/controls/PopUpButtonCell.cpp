@@ -506,7 +506,6 @@ bool PopUpButtonCell::trackMouse(const Event&, gfx::Rect cellFrame, View& contro
 
 gfx::Size PopUpButtonCell::cellSizeForBounds(gfx::Rect) const
 {
-    auto f = font();
     double widest = 0;
     bool anyImage = false;
     auto measure = [&](const fnd::String& text) {
@@ -524,8 +523,13 @@ gfx::Size PopUpButtonCell::cellSizeForBounds(gfx::Rect) const
     auto pad = ControlLook::facePadding(controlSize());
     double imageWidth = anyImage ? 16 + 4 : 0;
     double width = widest + imageWidth + arrowStripWidth(controlSize()) + pad.width + 4;
-    double height = ControlLook::lineHeight(controlSize()) + 2 * pad.height + (isBordered() ? 4 : 0);
-    return { std::ceil(width), std::ceil(height) };
+    return { std::ceil(width), naturalHeight() };
+}
+
+double PopUpButtonCell::naturalHeight() const
+{
+    auto pad = ControlLook::facePadding(controlSize());
+    return std::ceil(ControlLook::lineHeight(controlSize()) + 2 * pad.height + (isBordered() ? 4 : 0));
 }
 
 gfx::Rect PopUpButtonCell::drawingRectForBounds(gfx::Rect bounds) const

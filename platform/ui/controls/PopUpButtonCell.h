@@ -98,6 +98,9 @@ public:
     void setNextState() override { }
 
     gfx::Size cellSizeForBounds(gfx::Rect bounds) const override;
+    // One line of the control size's height, whatever the items say: the focus ring asks it with every change of
+    // first responder, and the width would measure every item.
+    double naturalHeight() const override;
     gfx::Rect drawingRectForBounds(gfx::Rect bounds) const override;
     gfx::Rect titleRectForBounds(gfx::Rect bounds) const override;
     gfx::Rect imageRectForBounds(gfx::Rect bounds) const override;

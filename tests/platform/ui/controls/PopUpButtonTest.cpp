@@ -76,6 +76,23 @@ TEST_F(PopUpButtonTest, ItemsAndSelection)
     EXPECT_EQ(popUp->titleOfSelectedItem(), u"Date");
 }
 
+TEST_F(PopUpButtonTest, FocusRingHasTheNaturalHeightWhateverTheItems)
+{
+    // One line of 13-point DejaVu Sans (2384 of 2048 units: 15.1, rounded up to 16), twice the 4-point face padding
+    // and 4 for the border: 28, centred in a taller frame.
+    popUp->setFrame({ 40, 100, 160, 40 });
+    EXPECT_EQ(popUp->cell()->cellSize().height, 28);
+    auto ring = [&] { return popUp->cell()->focusRingMaskBoundsForFrame(popUp->bounds(), *popUp); };
+    EXPECT_EQ(ring(), (gfx::Rect { 1, 6, 158, 28 }));
+    const double shortWidth = popUp->cell()->cellSize().width;
+    popUp->addItemWithTitle("A much longer item than the others\nwith a second line");
+    EXPECT_GT(popUp->cell()->cellSize().width, shortWidth + 100) << "the width measures the items";
+    EXPECT_EQ(popUp->cell()->cellSize().height, 28);
+    EXPECT_EQ(ring(), (gfx::Rect { 1, 6, 158, 28 }));
+    popUp->setFrame({ 40, 100, 160, 20 });
+    EXPECT_EQ(ring(), (gfx::Rect { 1, 1, 158, 18 })) << "a lower frame is only inset";
+}
+
 TEST_F(PopUpButtonTest, ChoosingSelectsAndSendsTheRightAction)
 {
     auto fruit = std::make_shared<FruitTarget>();

@@ -396,12 +396,16 @@ void TextView::setUsesSecureTextEntry(bool flag)
 
 // Looks.
 
-txt::Attributes TextView::defaultAttributes() const
+txt::Attributes TextView::withDefaultAttributes(txt::Attributes attributes) const
 {
-    txt::Attributes attributes;
-    attributes.set(txt::FontAttributeName, fnd::Value(m_font ? m_font : gfx::Font::userFontOfSize(12)));
-    attributes.set(txt::ForegroundColorAttributeName, fnd::Value(m_textColor ? m_textColor : gfx::Color::textColor()));
-    if (m_paragraphStyle)
+    // Only what is missing is made: a field editor's typing attributes carry its cell's font and colour, and a
+    // default looked up only to be replaced costs a font search and a colour each time the text is set.
+    if (!attributes.contains(txt::FontAttributeName))
+        attributes.set(txt::FontAttributeName, fnd::Value(m_font ? m_font : gfx::Font::userFontOfSize(12)));
+    if (!attributes.contains(txt::ForegroundColorAttributeName))
+        attributes.set(
+            txt::ForegroundColorAttributeName, fnd::Value(m_textColor ? m_textColor : gfx::Color::textColor()));
+    if (m_paragraphStyle && !attributes.contains(txt::ParagraphStyleAttributeName))
         attributes.set(txt::ParagraphStyleAttributeName, fnd::Value(m_paragraphStyle));
     return attributes;
 }
@@ -590,12 +594,8 @@ txt::Attributes TextView::typingAttributes() const
         return m_typingAttributes;
     auto* storage = textStorage();
     txt::Attributes attributes;
-    if (!m_richText || !storage || storage->length() == 0) {
-        attributes = defaultAttributes();
-        for (const auto& [name, value] : m_typingAttributes)
-            attributes.set(name, value);
-        return attributes;
-    }
+    if (!m_richText || !storage || storage->length() == 0)
+        return withDefaultAttributes(m_typingAttributes);
     // The text before the caret (or the first character), without what belongs to one place only.
     auto at = m_selectedRange.location > 0 ? m_selectedRange.location - 1 : 0;
     at = std::min(at, storage->length() - 1);

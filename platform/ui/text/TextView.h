@@ -395,7 +395,9 @@ private:
     fnd::Index characterIndexForViewPoint(gfx::Point point) const;
     fnd::Index insertionIndexForViewPoint(gfx::Point point) const;
     txt::AttributedString attributedForInsertion(const fnd::Value& string) const;
-    txt::Attributes defaultAttributes() const;
+    txt::Attributes defaultAttributes() const { return withDefaultAttributes({}); }
+    // The attributes with the view's defaults added where they say nothing.
+    txt::Attributes withDefaultAttributes(txt::Attributes attributes) const;
     void restartBlinkTimer();
     void stopBlinkTimer();
     void blink();

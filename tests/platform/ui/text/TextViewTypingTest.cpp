@@ -240,6 +240,44 @@ TEST_F(TextViewTyping, TypedTextTakesTheTypingAttributes)
     EXPECT_EQ(fontAt(0), 12);
 }
 
+TEST_F(TextViewTyping, ANewTextTakesTheViewsLookWhereTheTypingAttributesSayNothing)
+{
+    auto view = TextView::create({ 10, 10, 200, 60 });
+    view->setRichText(true);
+    add(view);
+    auto font = [&] { return view->textStorage()->attributeAtIndex(txt::FontAttributeName, 0).objectAs<gfx::Font>(); };
+    auto color = [&] {
+        return view->textStorage()->attributeAtIndex(txt::ForegroundColorAttributeName, 0).objectAs<gfx::Color>();
+    };
+    auto setAnew = [&](const char* text) {
+        view->setString({});
+        view->setString(text);
+    };
+    // Nothing set: the user font at 12 points and the text colour.
+    setAnew("abc");
+    ASSERT_TRUE(font() && color());
+    EXPECT_EQ(font()->familyName().utf8(), "DejaVu Sans");
+    EXPECT_EQ(font()->pointSize(), 12);
+    EXPECT_TRUE(color()->isEqual(*gfx::Color::textColor()));
+    // A font of the view's own, then a colour: each keeps the other's default.
+    view->setFont(gfx::Font::fontWithName("DejaVu Serif", 15));
+    setAnew("def");
+    EXPECT_EQ(font()->familyName().utf8(), "DejaVu Serif");
+    EXPECT_EQ(font()->pointSize(), 15);
+    EXPECT_TRUE(color()->isEqual(*gfx::Color::textColor()));
+    view->setTextColor(gfx::Color::redColor());
+    setAnew("ghi");
+    EXPECT_EQ(font()->pointSize(), 15);
+    EXPECT_TRUE(color()->isEqual(*gfx::Color::redColor()));
+    // A plain-text view gives a new text its own look too.
+    view->setRichText(false);
+    view->setFont(gfx::Font::fontWithName("DejaVu Sans Mono", 11));
+    setAnew("jkl");
+    EXPECT_EQ(font()->familyName().utf8(), "DejaVu Sans Mono");
+    EXPECT_EQ(font()->pointSize(), 11);
+    EXPECT_TRUE(color()->isEqual(*gfx::Color::redColor()));
+}
+
 TEST_F(TextViewTyping, TheViewGrowsWithItsTextInsideItsInsets)
 {
     auto view = makeTextView("", { 10, 10, 100, 40 });

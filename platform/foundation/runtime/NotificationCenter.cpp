@@ -152,21 +152,24 @@ void NotificationCenter::removeObserver(NotificationObserverToken token)
     });
 }
 
-void NotificationCenter::postNotification(const std::shared_ptr<Notification>& notification)
+std::vector<std::shared_ptr<NotificationCenter::Entry>> NotificationCenter::observersOf(
+    const NotificationName& name, const Value& object)
 {
-    if (!notification)
-        return;
     std::vector<std::shared_ptr<Entry>> targets;
-    {
-        std::lock_guard lock(m_mutex);
-        // Observers that are gone leave on the way.
-        std::erase_if(
-            m_entries, [](const std::shared_ptr<Entry>& e) { return e->observerIdentity && e->observer.isGone(); });
-        for (const auto& e : m_entries) {
-            if (e->matches(*notification))
-                targets.push_back(e);
-        }
-    }
+    std::lock_guard lock(m_mutex);
+    std::copy_if(m_entries.begin(), m_entries.end(), std::back_inserter(targets),
+        [&](const std::shared_ptr<Entry>& e) { return !e->removed && e->matches(name, object); });
+    if (targets.empty())
+        return targets;
+    // Observers that are gone leave on the way (one among the targets is passed over as it is delivered to).
+    std::erase_if(
+        m_entries, [](const std::shared_ptr<Entry>& e) { return e->observerIdentity && e->observer.isGone(); });
+    return targets;
+}
+
+void NotificationCenter::deliver(
+    const std::vector<std::shared_ptr<Entry>>& targets, const std::shared_ptr<Notification>& notification)
+{
     for (const auto& entry : targets) {
         if (entry->removed)
             continue;
@@ -186,17 +189,22 @@ void NotificationCenter::postNotification(const std::shared_ptr<Notification>& n
     }
 }
 
+void NotificationCenter::postNotification(const std::shared_ptr<Notification>& notification)
+{
+    if (!notification)
+        return;
+    deliver(observersOf(notification->name(), notification->object()), notification);
+}
+
 void NotificationCenter::postNotificationName(
     const NotificationName& name, const Value& object, const Dictionary& userInfo)
 {
-    // Most posts (a view's every frame change) have no observer: they make no notification.
-    {
-        std::lock_guard lock(m_mutex);
-        if (std::none_of(m_entries.begin(), m_entries.end(),
-                [&](const std::shared_ptr<Entry>& e) { return !e->removed && e->matches(name, object); }))
-            return;
-    }
-    postNotification(std::make_shared<Notification>(name, object, userInfo));
+    // Most posts (a view's every frame change) have no observer: they make no notification. The same pass finds
+    // the observers of the others.
+    auto targets = observersOf(name, object);
+    if (targets.empty())
+        return;
+    deliver(targets, std::make_shared<Notification>(name, object, userInfo));
 }
 
 }

@@ -81,6 +81,9 @@ public:
 
 private:
     struct Entry;
+    // The observers a notification of the name and object reaches, in the order they were added; empty when none.
+    std::vector<std::shared_ptr<Entry>> observersOf(const NotificationName& name, const Value& object);
+    void deliver(const std::vector<std::shared_ptr<Entry>>& targets, const std::shared_ptr<Notification>& notification);
 
     std::mutex m_mutex;
     std::vector<std::shared_ptr<Entry>> m_entries;

@@ -165,32 +165,32 @@ void fuzzAccessibilityElements(const fnd::Value& root, std::vector<fnd::Value>& 
     constexpr std::size_t FuzzAccessibilityTypicalElements = 64;
     found.clear();
     found.reserve(FuzzAccessibilityTypicalElements);
-    // The elements in the order met, and the same sorted, to tell a known one by a binary search. Kept from walk to
-    // walk: they hold plain addresses, and a fresh pair every walk cost two allocations.
-    static std::vector<const ui::AccessibilityElement*> seen, known;
-    seen.clear();
-    known.clear();
-    seen.reserve(FuzzAccessibilityTypicalElements);
-    known.reserve(FuzzAccessibilityTypicalElements);
-    auto meet = [&](const fnd::Value& value) {
+    // The elements in the order met, and the same sorted, to tell a known one by a binary search. Plain arrays kept
+    // from walk to walk: they hold addresses only, and the vectors' inserts at -O0 cost more than the search.
+    static std::array<const ui::AccessibilityElement*, FuzzAccessibilityMaximumElements> seen, known;
+    std::size_t knownCount = 0;
+    auto meet = [&](fnd::Value&& value) {
         const auto* element = ui::accessibilityElement(value);
         if (!element || found.size() >= FuzzAccessibilityMaximumElements)
             return;
-        // Library searches: a loop of our own here would count its trips into the coverage features.
-        auto place = std::lower_bound(known.begin(), known.end(), element);
-        if (place != known.end() && *place == element)
+        // Library searches and moves: a loop of our own here would count its trips into the coverage features.
+        auto* end = known.data() + knownCount;
+        auto* place = std::lower_bound(known.data(), end, element);
+        if (place != end && *place == element)
             return;
-        known.insert(place, element);
-        seen.push_back(element);
-        found.push_back(value);
+        std::memmove(place + 1, place, std::size_t(end - place) * sizeof(*place));
+        *place = element;
+        ++knownCount;
+        seen[found.size()] = element;
+        found.push_back(std::move(value));
     };
-    meet(root);
+    meet(fnd::Value(root));
     for (std::size_t at = 0; at < found.size() && found.size() < FuzzAccessibilityMaximumElements; ++at) {
         // Children hold rows, tabs, contents and menus too.
         auto held = ui::accessibilityAttribute(*seen[at], FuzzAccessibilityAttr::Children);
-        if (const auto* array = held.array())
-            for (const auto& child : *array)
-                meet(child);
+        if (auto* array = held.array())
+            for (auto& child : *array)
+                meet(std::move(child));
     }
 }
 

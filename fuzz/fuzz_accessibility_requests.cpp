@@ -156,41 +156,49 @@ struct FuzzAccessibilityControls {
     std::array<const ui::View*, 3> textControls() const { return { field.get(), secret.get(), textView.get() }; }
 };
 
+// The elements a request may choose from, and each one's element part, told once when it is met.
+struct FuzzAccessibilityTree {
+    std::vector<fnd::Value> values;
+    std::vector<ui::AccessibilityElement*> elements;
+};
+
 // Every element reachable from the window, at most a few hundred, each once, breadth first: the list itself is the
 // queue. An element is met through its parent's children only, so the walk costs one children request an element.
-void fuzzAccessibilityElements(const fnd::Value& root, std::vector<fnd::Value>& found)
+void fuzzAccessibilityElements(const fnd::Value& root, FuzzAccessibilityTree& found)
 {
     constexpr std::size_t FuzzAccessibilityMaximumElements = 300;
     // Room for the window of controls this target makes, so no list grows while it is walked.
     constexpr std::size_t FuzzAccessibilityTypicalElements = 64;
-    found.clear();
-    found.reserve(FuzzAccessibilityTypicalElements);
-    // The elements in the order met, and the same sorted, to tell a known one by a binary search. Kept from walk to
-    // walk: they hold plain addresses, and a fresh pair every walk cost two allocations.
-    static std::vector<const ui::AccessibilityElement*> seen, known;
-    seen.clear();
-    known.clear();
-    seen.reserve(FuzzAccessibilityTypicalElements);
-    known.reserve(FuzzAccessibilityTypicalElements);
-    auto meet = [&](const fnd::Value& value) {
-        const auto* element = ui::accessibilityElement(value);
-        if (!element || found.size() >= FuzzAccessibilityMaximumElements)
+    found.values.clear();
+    found.elements.clear();
+    found.values.reserve(FuzzAccessibilityTypicalElements);
+    found.elements.reserve(FuzzAccessibilityTypicalElements);
+    // The elements met, sorted, to tell a known one by a binary search. A plain array kept from walk to walk: it
+    // holds addresses only, and a vector's insert at -O0 costs more than the search.
+    static std::array<const ui::AccessibilityElement*, FuzzAccessibilityMaximumElements> known;
+    std::size_t knownCount = 0;
+    auto meet = [&](fnd::Value&& value) {
+        auto* element = ui::accessibilityElement(value);
+        if (!element || found.values.size() >= FuzzAccessibilityMaximumElements)
             return;
-        // Library searches: a loop of our own here would count its trips into the coverage features.
-        auto place = std::lower_bound(known.begin(), known.end(), element);
-        if (place != known.end() && *place == element)
+        // Library searches and moves: a loop of our own here would count its trips into the coverage features.
+        auto* end = known.data() + knownCount;
+        auto* place = std::lower_bound(known.data(), end, element);
+        if (place != end && *place == element)
             return;
-        known.insert(place, element);
-        seen.push_back(element);
-        found.push_back(value);
+        std::memmove(place + 1, place, std::size_t(end - place) * sizeof(*place));
+        *place = element;
+        ++knownCount;
+        found.values.push_back(std::move(value));
+        found.elements.push_back(element);
     };
-    meet(root);
-    for (std::size_t at = 0; at < found.size() && found.size() < FuzzAccessibilityMaximumElements; ++at) {
+    meet(fnd::Value(root));
+    for (std::size_t at = 0; at < found.values.size() && found.values.size() < FuzzAccessibilityMaximumElements; ++at) {
         // Children hold rows, tabs, contents and menus too.
-        auto held = ui::accessibilityAttribute(*seen[at], FuzzAccessibilityAttr::Children);
-        if (const auto* array = held.array())
-            for (const auto& child : *array)
-                meet(child);
+        auto held = ui::accessibilityAttribute(*found.elements[at], FuzzAccessibilityAttr::Children);
+        if (auto* array = held.array())
+            for (auto& child : *array)
+                meet(std::move(child));
     }
 }
 
@@ -242,7 +250,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Every element of the tree as each input finds it, walked once: its shape does not depend on the text.
     static const auto* restingElements = [] {
         controls->reset({});
-        auto* found = new std::vector<fnd::Value>;
+        auto* found = new FuzzAccessibilityTree;
         fuzzAccessibilityElements(controls->window->selfValue(), *found);
         return found;
     }();
@@ -257,8 +265,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const auto* control : textControls)
         fuzzAccessibilityCheckText(*control);
 
-    const std::vector<fnd::Value>* elements = restingElements;
-    std::vector<fnd::Value> walked;
+    const FuzzAccessibilityTree* tree = restingElements;
+    FuzzAccessibilityTree walked;
     // Only a request that set a value or performed an action may have changed the tree and the texts: the texts are
     // checked at once, the tree walked again when the next request needs it.
     bool treeChanged = false;
@@ -268,10 +276,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::uint8_t* request = data + at;
         if (std::exchange(treeChanged, false)) {
             fuzzAccessibilityElements(window->selfValue(), walked);
-            elements = &walked;
+            tree = &walked;
         }
-        const auto& chosen = (*elements)[request[0] % elements->size()];
-        auto* element = ui::accessibilityElement(chosen);
+        const auto& elements = tree->values;
+        const std::size_t chosenAt = request[0] % elements.size();
+        const auto& chosen = elements[chosenAt];
+        auto* element = tree->elements[chosenAt];
         std::int64_t a = request[3] | (request[4] << 8);
         std::int64_t b = request[5] | (request[6] << 8);
         bool changed = false;
@@ -288,7 +298,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 const auto& name = names[request[2] % names.size()];
                 changed = element->accessibilityIsAttributeSettable(name);
                 if (changed)
-                    element->accessibilitySetValue(fuzzAccessibilityValue(request[7], a, b, text, *elements), name);
+                    element->accessibilitySetValue(fuzzAccessibilityValue(request[7], a, b, text, elements), name);
             }
             break;
         case 2: {
@@ -296,7 +306,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (!parameterized.empty())
                 (void)element
                     ->accessibilityAttributeValueForParameter(parameterized[request[2] % parameterized.size()],
-                        fuzzAccessibilityValue(request[7], a, b, text, *elements))
+                        fuzzAccessibilityValue(request[7], a, b, text, elements))
                     .stringValue();
             break;
         }
@@ -318,7 +328,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             (void)ui::accessibilityAttribute(*element, text);
             changed = element->accessibilityIsAttributeSettable(text);
             if (changed)
-                element->accessibilitySetValue(fuzzAccessibilityValue(request[7], a, b, text, *elements), text);
+                element->accessibilitySetValue(fuzzAccessibilityValue(request[7], a, b, text, elements), text);
             break;
         }
         if (changed) {

@@ -180,19 +180,27 @@ fnd::Value accessibilityUnignoredAncestor(const fnd::Value& element)
 
 namespace {
 
-void accessibilityAppendUnignored(const fnd::Value& child, fnd::Array& into, int depth)
+// By value: children of an answer made for this call are moved along, not copied.
+void accessibilityAppendUnignored(fnd::Value child, fnd::Array& into, int depth);
+
+void accessibilityAppendChildrenOfIgnored(const AccessibilityElement& element, fnd::Array& into, int depth)
+{
+    auto children = accessibilityAttribute(element, AccessibilityAttribute::Children);
+    if (auto* array = children.array())
+        for (auto& grandchild : *array)
+            accessibilityAppendUnignored(std::move(grandchild), into, depth + 1);
+}
+
+void accessibilityAppendUnignored(fnd::Value child, fnd::Array& into, int depth)
 {
     auto* element = accessibilityElement(child);
     if (!element || depth > AccessibilityElementMaximumDepth)
         return;
     if (!element->accessibilityIsIgnored()) {
-        into.push_back(child);
+        into.push_back(std::move(child));
         return;
     }
-    auto children = accessibilityAttribute(*element, AccessibilityAttribute::Children);
-    if (const auto* array = children.array())
-        for (const auto& grandchild : *array)
-            accessibilityAppendUnignored(grandchild, into, depth + 1);
+    accessibilityAppendChildrenOfIgnored(*element, into, depth);
 }
 
 }
@@ -200,6 +208,11 @@ void accessibilityAppendUnignored(const fnd::Value& child, fnd::Array& into, int
 void accessibilityAppendUnignoredChild(const fnd::Value& child, fnd::Array& into)
 {
     accessibilityAppendUnignored(child, into, 0);
+}
+
+void accessibilityAppendUnignoredChildrenOfIgnored(const AccessibilityElement& element, fnd::Array& into)
+{
+    accessibilityAppendChildrenOfIgnored(element, into, 0);
 }
 
 fnd::Array accessibilityUnignoredChildren(const fnd::Array& children)

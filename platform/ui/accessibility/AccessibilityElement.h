@@ -77,6 +77,8 @@ fnd::Value accessibilityUnignoredAncestor(const fnd::Value& element);
 fnd::Array accessibilityUnignoredChildren(const fnd::Array& children);
 // Appends the element, or in its place its unignored children, recursively.
 void accessibilityAppendUnignoredChild(const fnd::Value& child, fnd::Array& into);
+// Appends what stands in the place of an ignored element: its unignored children, recursively.
+void accessibilityAppendUnignoredChildrenOfIgnored(const AccessibilityElement& element, fnd::Array& into);
 fnd::Array accessibilityUnignoredChildrenOfElement(const fnd::Value& element);
 // The element, or its first unignored descendant.
 fnd::Value accessibilityUnignoredDescendant(const fnd::Value& element);

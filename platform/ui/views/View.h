@@ -348,6 +348,9 @@ public:
     gfx::Rect accessibilityFrameOnScreen() const;
     // Whether the view has the keyboard: it (or the field editor editing it) is the first responder of the key window.
     bool accessibilityHasKeyboardFocus() const;
+    // Appends the view, or in its place its unignored children, as accessibilityAppendUnignoredChild does with the
+    // view's value, without looking the view up through its value.
+    void accessibilityAppendUnignoredSelf(fnd::Array& into) const;
     // The label read for this view: another element, usually the text beside a field (interface files connect it).
     std::shared_ptr<View> accessibilityTitleUIElement() const { return m_accessibilityTitleUIElement.lock(); }
     void setAccessibilityTitleUIElement(const std::shared_ptr<View>& view) { m_accessibilityTitleUIElement = view; }
@@ -380,6 +383,8 @@ protected:
     void accessibilityNoteChildrenChanged();
 
 private:
+    void accessibilityAppendUnignoredSubviews(fnd::Array& into) const;
+
     void insertSubview(const std::shared_ptr<View>& view, std::size_t index);
     void removeSubviewAt(std::size_t index);
     void frameDidChange(gfx::Rect oldFrame);

@@ -3,6 +3,8 @@
 #include "platform/ui/views/View.h"
 #include "platform/ui/views/Window.h"
 
+#include <typeinfo>
+
 namespace ui {
 
 namespace Attr = AccessibilityAttribute;
@@ -134,10 +136,30 @@ fnd::Array View::accessibilityChildrenOfSubviews() const
     // Straight into the one list: every children request of a window goes through here for each ignored view.
     fnd::Array children;
     children.reserve(m_subviews.size());
+    accessibilityAppendUnignoredSubviews(children);
+    return children;
+}
+
+void View::accessibilityAppendUnignoredSubviews(fnd::Array& into) const
+{
     for (const auto& subview : m_subviews)
         if (!subview->isHidden())
-            accessibilityAppendUnignoredChild(subview->selfValue(), children);
-    return children;
+            subview->accessibilityAppendUnignoredSelf(into);
+}
+
+void View::accessibilityAppendUnignoredSelf(fnd::Array& into) const
+{
+    if (!accessibilityIsIgnored()) {
+        into.push_back(selfValue());
+        return;
+    }
+    // A plain view's children are its subviews' unignored elements, already what would take its place: they go in
+    // as they are, without being looked up and asked again. A subclass may answer other children, and a value set
+    // for the attribute answers in place of any view's own.
+    if (typeid(*this) == typeid(View) && !accessibilityOverrideValues().contains(Attr::Children))
+        accessibilityAppendUnignoredSubviews(into);
+    else
+        accessibilityAppendUnignoredChildrenOfIgnored(*this, into);
 }
 
 void View::accessibilityNoteChildrenChanged()

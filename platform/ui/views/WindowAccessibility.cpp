@@ -36,12 +36,14 @@ fnd::Value Window::accessibilityAttributeValue(const fnd::String& attribute) con
         return app ? app->selfValue() : fnd::Value();
     }
     if (attribute == Attr::Children) {
+        // The bars' elements, each bar in its place when it is unignored, else its unignored children.
         fnd::Array children;
+        children.reserve(1 + (m_contentView ? m_contentView->subviews().size() : 0));
         if (m_toolbarView && !m_toolbarView->isHidden())
-            children.push_back(m_toolbarView->selfValue());
+            m_toolbarView->accessibilityAppendUnignoredSelf(children);
         if (m_contentView && !m_contentView->isHidden())
-            children.push_back(m_contentView->selfValue());
-        return accessibilityUnignoredChildren(children);
+            m_contentView->accessibilityAppendUnignoredSelf(children);
+        return children;
     }
     if (attribute == Attr::Window || attribute == Attr::TopLevelUIElement)
         return selfValue();

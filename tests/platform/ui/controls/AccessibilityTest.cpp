@@ -147,6 +147,55 @@ TEST_F(AccessibilityTest, WindowTreeFlattensGroupingViewsAndNamesEveryControl)
     EXPECT_TRUE(attribute(button->selfValue(), A::Description).isNil());
 }
 
+// An ignored view that answers children of its own instead of its subviews' elements.
+class AccessibilityLendingView : public View {
+public:
+    fnd::Array lent;
+    fnd::Value accessibilityAttributeValue(const fnd::String& name) const override
+    {
+        return name == A::Children ? fnd::Value(lent) : View::accessibilityAttributeValue(name);
+    }
+};
+
+TEST_F(AccessibilityTest, IgnoredViewsGiveWayToWhatTheyAnswerAsChildrenAtAnyDepth)
+{
+    auto button = [](const char* title) { return Button::create({ 0, 0, 60, 20 }, title); };
+    auto outer = View::create({ 0, 0, 300, 200 });
+    outer->addSubview(button("One"));
+    auto inner = View::create({ 0, 0, 100, 100 });
+    inner->addSubview(button("Two"));
+    auto gone = button("Gone");
+    gone->setHidden(true);
+    inner->addSubview(gone);
+    outer->addSubview(inner);
+    auto hiddenGroup = View::create({ 0, 0, 100, 100 });
+    hiddenGroup->addSubview(button("Under a hidden view"));
+    hiddenGroup->setHidden(true);
+    outer->addSubview(hiddenGroup);
+    outer->addSubview(button("Three"));
+    add(outer);
+    // A value set for the children answers for a plain view in place of its subviews.
+    auto described = View::create({ 0, 0, 100, 100 });
+    described->addSubview(button("Own"));
+    auto lentButton = button("Lent");
+    described->accessibilitySetOverrideValue(fnd::Array { lentButton->selfValue() }, A::Children);
+    add(described);
+    auto lending = std::make_shared<AccessibilityLendingView>();
+    lending->initWithFrame({ 0, 0, 100, 100 });
+    lending->addSubview(button("Six"));
+    auto five = button("Five");
+    lending->lent = { five->selfValue() };
+    add(lending);
+
+    auto w = window->selfValue();
+    EXPECT_EQ(describeChildren(w), "Button:One Button:Two Button:Three Button:Lent Button:Five");
+
+    inner->setHidden(true);
+    described->accessibilitySetOverrideValue({}, A::Children);
+    lending->lent.clear();
+    EXPECT_EQ(describeChildren(w), "Button:One Button:Three Button:Own");
+}
+
 TEST_F(AccessibilityTest, ActionsPerformedThroughTheTreeChangeTheControls)
 {
     auto button = Button::create({ 10, 180, 90, 30 }, "Export");

@@ -4,6 +4,7 @@
 
 #include <fmt/format.h>
 
+#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
@@ -78,20 +79,55 @@ double Number::doubleValue() const
     return 0;
 }
 
+namespace {
+
+// Numbers are written as ASCII into a buffer on the stack and widened straight to UTF-16: every attribute an
+// assistive technology reads as text passes through here, and a round trip through a UTF-8 string cost allocations.
+constexpr std::size_t NumberTextCapacity = 32;
+
+// An integral double whose shortest form is its integer digits: below 2^53 (2^24 for a float) every integer is
+// exact, so no shorter decimal rounds to it, and the shortest form stays in fixed notation up to 1e16. Minus zero
+// ("-0") and everything else go through fmt.
+template <typename Real> bool numberTextIsWhole(Real value)
+{
+    constexpr Real limit = sizeof(Real) == sizeof(float) ? Real(16777216) : Real(9007199254740992.0);
+    return value > -limit && value < limit && value == std::trunc(value) && !(value == 0 && std::signbit(value));
+}
+
+template <typename Real> char* numberTextOfReal(char* out, Real value)
+{
+    if (numberTextIsWhole(value))
+        return std::to_chars(out, out + NumberTextCapacity, static_cast<std::int64_t>(value)).ptr;
+    return fmt::format_to_n(out, NumberTextCapacity, "{}", value).out;
+}
+
+String numberTextString(const char* begin, const char* end)
+{
+    return String(std::u16string(begin, end));
+}
+
+}
+
 String Number::stringValue() const
 {
+    char text[NumberTextCapacity];
+    char* end = text;
     switch (m_kind) {
     case Kind::Bool:
     case Kind::Integer:
-        return String(fmt::format("{}", m_int));
+        end = std::to_chars(text, text + sizeof text, m_int).ptr;
+        break;
     case Kind::Unsigned:
-        return String(fmt::format("{}", m_uint));
+        end = std::to_chars(text, text + sizeof text, m_uint).ptr;
+        break;
     case Kind::Float:
-        return String(fmt::format("{}", static_cast<float>(m_double)));
+        end = numberTextOfReal(text, static_cast<float>(m_double));
+        break;
     case Kind::Double:
-        return String(fmt::format("{}", m_double));
+        end = numberTextOfReal(text, m_double);
+        break;
     }
-    return {};
+    return numberTextString(text, end);
 }
 
 std::partial_ordering Number::operator<=>(const Number& other) const
@@ -289,15 +325,37 @@ String valueDescriptionOfList(const List& list, std::u16string_view open, std::u
     return String(std::move(out));
 }
 
-// Geometry is formatted on the stack; the text is ASCII, short enough for any four doubles.
-template <typename... Args> String valueDescriptionFormatted(fmt::format_string<Args...> format, Args&&... args)
-{
-    char buffer[160];
-    auto written = fmt::format_to_n(buffer, sizeof buffer, format, std::forward<Args>(args)...);
-    if (written.size > sizeof buffer)
-        return String(fmt::format(format, std::forward<Args>(args)...));
-    return String(std::string_view(buffer, written.size));
-}
+// Geometry is written on the stack as numbers do, "{a, b}", "{{x, y}, {w, h}}": ASCII, short enough for any four
+// doubles (at most 24 characters each).
+class ValueDescriptionText {
+public:
+    ValueDescriptionText& put(char c)
+    {
+        *m_end++ = c;
+        return *this;
+    }
+    ValueDescriptionText& pair(double a, double b)
+    {
+        put('{');
+        m_end = numberTextOfReal(m_end, a);
+        put(',').put(' ');
+        m_end = numberTextOfReal(m_end, b);
+        return put('}');
+    }
+    ValueDescriptionText& pair(Index a, Index b)
+    {
+        put('{');
+        m_end = std::to_chars(m_end, m_end + NumberTextCapacity, a).ptr;
+        put(',').put(' ');
+        m_end = std::to_chars(m_end, m_end + NumberTextCapacity, b).ptr;
+        return put('}');
+    }
+    String string() const { return numberTextString(m_text, m_end); }
+
+private:
+    char m_text[4 * NumberTextCapacity + 16];
+    char* m_end = m_text;
+};
 
 }
 
@@ -346,20 +404,26 @@ String Value::description() const
     }
     case Type::Range: {
         auto r = *range();
-        return valueDescriptionFormatted("{{{}, {}}}", r.location, r.length);
+        return ValueDescriptionText().pair(r.location, r.length).string();
     }
     case Type::Point: {
         auto p = *point();
-        return valueDescriptionFormatted("{{{}, {}}}", p.x, p.y);
+        return ValueDescriptionText().pair(p.x, p.y).string();
     }
     case Type::Size: {
         auto s = *size();
-        return valueDescriptionFormatted("{{{}, {}}}", s.width, s.height);
+        return ValueDescriptionText().pair(s.width, s.height).string();
     }
     case Type::Rect: {
         auto r = *rect();
-        return valueDescriptionFormatted(
-            "{{{{{}, {}}}, {{{}, {}}}}}", r.origin.x, r.origin.y, r.size.width, r.size.height);
+        return ValueDescriptionText()
+            .put('{')
+            .pair(r.origin.x, r.origin.y)
+            .put(',')
+            .put(' ')
+            .pair(r.size.width, r.size.height)
+            .put('}')
+            .string();
     }
     case Type::Object:
         return object()->description();

@@ -268,7 +268,8 @@ fnd::Value TableView::accessibilityAttributeValue(const fnd::String& attribute) 
 
 bool TableView::accessibilityIsAttributeSettable(const fnd::String& attribute) const
 {
-    return accessibilityAttributeKey(attribute) == Key::SelectedRows || View::accessibilityIsAttributeSettable(attribute);
+    return accessibilityAttributeKey(attribute) == Key::SelectedRows
+        || View::accessibilityIsAttributeSettable(attribute);
 }
 
 void TableView::accessibilitySetValue(const fnd::Value& value, const fnd::String& attribute)

@@ -308,20 +308,57 @@ String Value::stringValue() const
 namespace {
 
 // Descriptions are read for every element of a list (an assistive technology reads whole trees as text): the pieces go
-// into one UTF-16 buffer, with no round trip through UTF-8 per element.
+// into one UTF-16 buffer, with no round trip through UTF-8 per element, and text and nested lists without a string
+// of their own each.
+void valueAppendDescription(const Value& value, std::u16string& out);
+
 template <typename List>
-String valueDescriptionOfList(const List& list, std::u16string_view open, std::u16string_view close)
+void valueAppendDescriptionOfList(
+    const List& list, std::u16string_view open, std::u16string_view close, std::u16string& out)
 {
-    std::u16string out(open);
+    out += open;
     bool first = true;
     for (auto& v : list) {
         out += first ? u"\n    " : u",\n    ";
-        out += v.description().units();
+        valueAppendDescription(v, out);
         first = false;
     }
     if (!first)
         out += u'\n';
     out += close;
+}
+
+void valueAppendDescriptionOfDictionary(const Dictionary& dictionary, std::u16string& out)
+{
+    out += u'{';
+    for (auto& [k, v] : dictionary) {
+        out += u"\n    ";
+        out += k.units();
+        out += u" = ";
+        valueAppendDescription(v, out);
+        out += u';';
+    }
+    out += dictionary.isEmpty() ? u"}" : u"\n}";
+}
+
+void valueAppendDescription(const Value& value, std::u16string& out)
+{
+    if (const auto* text = value.string())
+        out += text->units();
+    else if (const auto* array = value.array())
+        valueAppendDescriptionOfList(*array, u"(", u")", out);
+    else if (const auto* set = value.set())
+        valueAppendDescriptionOfList(*set, u"{(", u")}", out);
+    else if (const auto* dictionary = value.dictionary())
+        valueAppendDescriptionOfDictionary(*dictionary, out);
+    else
+        out += value.description().units();
+}
+
+String valueDescriptionOfContainer(const Value& value)
+{
+    std::u16string out;
+    valueAppendDescription(value, out);
     return String(std::move(out));
 }
 
@@ -389,19 +426,9 @@ String Value::description() const
         return String(buffer);
     }
     case Type::Array:
-        return valueDescriptionOfList(*array(), u"(", u")");
-    case Type::Dictionary: {
-        std::u16string out = u"{";
-        for (auto& [k, v] : *dictionary()) {
-            out += u"\n    ";
-            out += k.units();
-            out += u" = ";
-            out += v.description().units();
-            out += u';';
-        }
-        out += dictionary()->isEmpty() ? u"}" : u"\n}";
-        return String(std::move(out));
-    }
+    case Type::Dictionary:
+    case Type::Set:
+        return valueDescriptionOfContainer(*this);
     case Type::Range: {
         auto r = *range();
         return ValueDescriptionText().pair(r.location, r.length).string();
@@ -427,8 +454,6 @@ String Value::description() const
     }
     case Type::Object:
         return object()->description();
-    case Type::Set:
-        return valueDescriptionOfList(*set(), u"{(", u")}");
     }
     return {};
 }

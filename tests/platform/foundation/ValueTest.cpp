@@ -102,6 +102,14 @@ TEST(Value, DescriptionsOfListsAndGeometry)
              return d;
          }()),
             "{\n    k\u00FC = v;\n}" },
+        // Containers inside containers are written in place, each at its own indentation only.
+        { Value(Array { [] {
+                           Dictionary d;
+                           d.set("a", Array { Value(1), String("x") });
+                           return Value(d);
+                       }(),
+              Value(Set {}) }),
+            "(\n    {\n    a = (\n    1,\n    x\n);\n},\n    {()}\n)" },
         { Value(Set {}), "{()}" },
         { Value(Set { Value(String("x")) }), "{(\n    x\n)}" },
         { Value(Range { 3, 4 }), "{3, 4}" },

@@ -4,6 +4,7 @@
 
 #include <fmt/format.h>
 
+#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
@@ -78,20 +79,55 @@ double Number::doubleValue() const
     return 0;
 }
 
+namespace {
+
+// Numbers are written as ASCII into a buffer on the stack and widened straight to UTF-16: every attribute an
+// assistive technology reads as text passes through here, and a round trip through a UTF-8 string cost allocations.
+constexpr std::size_t NumberTextCapacity = 32;
+
+// An integral double whose shortest form is its integer digits: below 2^53 (2^24 for a float) every integer is
+// exact, so no shorter decimal rounds to it, and the shortest form stays in fixed notation up to 1e16. Minus zero
+// ("-0") and everything else go through fmt.
+template <typename Real> bool numberTextIsWhole(Real value)
+{
+    constexpr Real limit = sizeof(Real) == sizeof(float) ? Real(16777216) : Real(9007199254740992.0);
+    return value > -limit && value < limit && value == std::trunc(value) && !(value == 0 && std::signbit(value));
+}
+
+template <typename Real> char* numberTextOfReal(char* out, Real value)
+{
+    if (numberTextIsWhole(value))
+        return std::to_chars(out, out + NumberTextCapacity, static_cast<std::int64_t>(value)).ptr;
+    return fmt::format_to_n(out, NumberTextCapacity, "{}", value).out;
+}
+
+String numberTextString(const char* begin, const char* end)
+{
+    return String(std::u16string(begin, end));
+}
+
+}
+
 String Number::stringValue() const
 {
+    char text[NumberTextCapacity];
+    char* end = text;
     switch (m_kind) {
     case Kind::Bool:
     case Kind::Integer:
-        return String(fmt::format("{}", m_int));
+        end = std::to_chars(text, text + sizeof text, m_int).ptr;
+        break;
     case Kind::Unsigned:
-        return String(fmt::format("{}", m_uint));
+        end = std::to_chars(text, text + sizeof text, m_uint).ptr;
+        break;
     case Kind::Float:
-        return String(fmt::format("{}", static_cast<float>(m_double)));
+        end = numberTextOfReal(text, static_cast<float>(m_double));
+        break;
     case Kind::Double:
-        return String(fmt::format("{}", m_double));
+        end = numberTextOfReal(text, m_double);
+        break;
     }
-    return {};
+    return numberTextString(text, end);
 }
 
 std::partial_ordering Number::operator<=>(const Number& other) const
@@ -272,32 +308,91 @@ String Value::stringValue() const
 namespace {
 
 // Descriptions are read for every element of a list (an assistive technology reads whole trees as text): the pieces go
-// into one UTF-16 buffer, with no round trip through UTF-8 per element.
+// into one UTF-16 buffer, with no round trip through UTF-8 per element, and text and nested lists without a string
+// of their own each.
+void valueAppendDescription(const Value& value, std::u16string& out);
+
 template <typename List>
-String valueDescriptionOfList(const List& list, std::u16string_view open, std::u16string_view close)
+void valueAppendDescriptionOfList(
+    const List& list, std::u16string_view open, std::u16string_view close, std::u16string& out)
 {
-    std::u16string out(open);
+    out += open;
     bool first = true;
     for (auto& v : list) {
         out += first ? u"\n    " : u",\n    ";
-        out += v.description().units();
+        valueAppendDescription(v, out);
         first = false;
     }
     if (!first)
         out += u'\n';
     out += close;
+}
+
+void valueAppendDescriptionOfDictionary(const Dictionary& dictionary, std::u16string& out)
+{
+    out += u'{';
+    for (auto& [k, v] : dictionary) {
+        out += u"\n    ";
+        out += k.units();
+        out += u" = ";
+        valueAppendDescription(v, out);
+        out += u';';
+    }
+    out += dictionary.isEmpty() ? u"}" : u"\n}";
+}
+
+void valueAppendDescription(const Value& value, std::u16string& out)
+{
+    if (const auto* text = value.string())
+        out += text->units();
+    else if (const auto* array = value.array())
+        valueAppendDescriptionOfList(*array, u"(", u")", out);
+    else if (const auto* set = value.set())
+        valueAppendDescriptionOfList(*set, u"{(", u")}", out);
+    else if (const auto* dictionary = value.dictionary())
+        valueAppendDescriptionOfDictionary(*dictionary, out);
+    else
+        out += value.description().units();
+}
+
+String valueDescriptionOfContainer(const Value& value)
+{
+    std::u16string out;
+    valueAppendDescription(value, out);
     return String(std::move(out));
 }
 
-// Geometry is formatted on the stack; the text is ASCII, short enough for any four doubles.
-template <typename... Args> String valueDescriptionFormatted(fmt::format_string<Args...> format, Args&&... args)
-{
-    char buffer[160];
-    auto written = fmt::format_to_n(buffer, sizeof buffer, format, std::forward<Args>(args)...);
-    if (written.size > sizeof buffer)
-        return String(fmt::format(format, std::forward<Args>(args)...));
-    return String(std::string_view(buffer, written.size));
-}
+// Geometry is written on the stack as numbers do, "{a, b}", "{{x, y}, {w, h}}": ASCII, short enough for any four
+// doubles (at most 24 characters each).
+class ValueDescriptionText {
+public:
+    ValueDescriptionText& put(char c)
+    {
+        *m_end++ = c;
+        return *this;
+    }
+    ValueDescriptionText& pair(double a, double b)
+    {
+        put('{');
+        m_end = numberTextOfReal(m_end, a);
+        put(',').put(' ');
+        m_end = numberTextOfReal(m_end, b);
+        return put('}');
+    }
+    ValueDescriptionText& pair(Index a, Index b)
+    {
+        put('{');
+        m_end = std::to_chars(m_end, m_end + NumberTextCapacity, a).ptr;
+        put(',').put(' ');
+        m_end = std::to_chars(m_end, m_end + NumberTextCapacity, b).ptr;
+        return put('}');
+    }
+    String string() const { return numberTextString(m_text, m_end); }
+
+private:
+    char m_text[4 * NumberTextCapacity + 16];
+    char* m_end = m_text;
+};
 
 }
 
@@ -331,40 +426,34 @@ String Value::description() const
         return String(buffer);
     }
     case Type::Array:
-        return valueDescriptionOfList(*array(), u"(", u")");
-    case Type::Dictionary: {
-        std::u16string out = u"{";
-        for (auto& [k, v] : *dictionary()) {
-            out += u"\n    ";
-            out += k.units();
-            out += u" = ";
-            out += v.description().units();
-            out += u';';
-        }
-        out += dictionary()->isEmpty() ? u"}" : u"\n}";
-        return String(std::move(out));
-    }
+    case Type::Dictionary:
+    case Type::Set:
+        return valueDescriptionOfContainer(*this);
     case Type::Range: {
         auto r = *range();
-        return valueDescriptionFormatted("{{{}, {}}}", r.location, r.length);
+        return ValueDescriptionText().pair(r.location, r.length).string();
     }
     case Type::Point: {
         auto p = *point();
-        return valueDescriptionFormatted("{{{}, {}}}", p.x, p.y);
+        return ValueDescriptionText().pair(p.x, p.y).string();
     }
     case Type::Size: {
         auto s = *size();
-        return valueDescriptionFormatted("{{{}, {}}}", s.width, s.height);
+        return ValueDescriptionText().pair(s.width, s.height).string();
     }
     case Type::Rect: {
         auto r = *rect();
-        return valueDescriptionFormatted(
-            "{{{{{}, {}}}, {{{}, {}}}}}", r.origin.x, r.origin.y, r.size.width, r.size.height);
+        return ValueDescriptionText()
+            .put('{')
+            .pair(r.origin.x, r.origin.y)
+            .put(',')
+            .put(' ')
+            .pair(r.size.width, r.size.height)
+            .put('}')
+            .string();
     }
     case Type::Object:
         return object()->description();
-    case Type::Set:
-        return valueDescriptionOfList(*set(), u"{(", u")}");
     }
     return {};
 }

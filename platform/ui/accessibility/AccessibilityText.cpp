@@ -25,58 +25,75 @@ const std::vector<fnd::String>& accessibilityTextAttributeNames()
     return names;
 }
 
-bool isAccessibilityTextAttribute(const fnd::String& attribute)
+bool isAccessibilityTextAttribute(AccessibilityAttributeKey key)
 {
-    const auto& names = accessibilityTextAttributeNames();
-    return std::find(names.begin(), names.end(), attribute) != names.end();
+    switch (key) {
+    case AccessibilityAttributeKey::NumberOfCharacters:
+    case AccessibilityAttributeKey::SelectedText:
+    case AccessibilityAttributeKey::SelectedTextRange:
+    case AccessibilityAttributeKey::InsertionPointLineNumber:
+    case AccessibilityAttributeKey::VisibleCharacterRange:
+        return true;
+    default:
+        return false;
+    }
 }
 
-fnd::Value accessibilityTextAttribute(const AccessibilityTextState& state, const fnd::String& attribute)
+fnd::Value accessibilityTextAttribute(const fnd::String& text, fnd::Range selection, AccessibilityAttributeKey key)
 {
-    const auto length = state.text.length();
-    auto selection = accessibilityTextClamped(state.selection, length);
-    if (attribute == Attr::NumberOfCharacters)
+    const auto length = text.length();
+    selection = accessibilityTextClamped(selection, length);
+    switch (key) {
+    case AccessibilityAttributeKey::NumberOfCharacters:
         return static_cast<long>(length);
-    if (attribute == Attr::SelectedTextRange)
+    case AccessibilityAttributeKey::SelectedTextRange:
         return selection;
-    if (attribute == Attr::SelectedText)
-        return state.text.substring(selection);
-    if (attribute == Attr::VisibleCharacterRange)
+    case AccessibilityAttributeKey::SelectedText:
+        return text.substring(selection);
+    case AccessibilityAttributeKey::VisibleCharacterRange:
         return fnd::Range { 0, length };
-    if (attribute == Attr::InsertionPointLineNumber) {
-        const auto& units = state.text.units();
+    case AccessibilityAttributeKey::InsertionPointLineNumber: {
+        const auto& units = text.units();
         return static_cast<long>(std::count(units.begin(), units.begin() + selection.location, u'\n'));
     }
-    return {};
+    default:
+        return {};
+    }
 }
 
 const std::vector<fnd::String>& accessibilityTextParameterizedAttributeNames()
 {
-    static const std::vector<fnd::String> names { Param::StringForRange, Param::BoundsForRange, Param::RangeForPosition };
+    static const std::vector<fnd::String> names { Param::StringForRange, Param::BoundsForRange,
+        Param::RangeForPosition };
     return names;
 }
 
 fnd::Value accessibilityTextParameterizedAttribute(
     const AccessibilityTextState& state, const fnd::String& attribute, const fnd::Value& parameter)
 {
-    if (attribute == Param::StringForRange || attribute == Param::BoundsForRange) {
+    const auto key = accessibilityAttributeKey(attribute);
+    switch (key) {
+    case AccessibilityAttributeKey::StringForRange:
+    case AccessibilityAttributeKey::BoundsForRange: {
         auto range = parameter.range();
         if (!range)
             return {};
         auto clamped = accessibilityTextClamped(*range, state.text.length());
-        if (attribute == Param::StringForRange)
+        if (key == AccessibilityAttributeKey::StringForRange)
             return state.text.substring(clamped);
         auto bounds = state.boundsOnScreen ? state.boundsOnScreen(clamped) : std::nullopt;
         return bounds ? fnd::Value(*bounds) : fnd::Value();
     }
-    if (attribute == Param::RangeForPosition) {
+    case AccessibilityAttributeKey::RangeForPosition: {
         auto point = parameter.point();
         auto index = point && state.indexAtScreenPoint ? state.indexAtScreenPoint(*point) : std::nullopt;
         if (!index || *index >= state.text.length())
             return {};
         return fnd::Range { *index, 1 };
     }
-    return {};
+    default:
+        return {};
+    }
 }
 
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/foundation/runtime/Range.h"
+#include "platform/ui/accessibility/AccessibilityAttributeKey.h"
 #include "platform/ui/accessibility/AccessibilityElement.h"
 
 #include <functional>
@@ -18,9 +19,10 @@ struct AccessibilityTextState {
     std::function<std::optional<fnd::Index>(gfx::Point)> indexAtScreenPoint;
 };
 
-// Number of characters, selected text, selected range, insertion line and visible range; nil for others.
-fnd::Value accessibilityTextAttribute(const AccessibilityTextState& state, const fnd::String& attribute);
-bool isAccessibilityTextAttribute(const fnd::String& attribute);
+// Number of characters, selected text, selected range, insertion line and visible range of a text with its
+// selection; nil for other keys. Only the text and the selection count here, so callers need not make a whole state.
+fnd::Value accessibilityTextAttribute(const fnd::String& text, fnd::Range selection, AccessibilityAttributeKey key);
+bool isAccessibilityTextAttribute(AccessibilityAttributeKey key);
 const std::vector<fnd::String>& accessibilityTextAttributeNames();
 // The string or bounds of a range, the range under a point.
 fnd::Value accessibilityTextParameterizedAttribute(

@@ -1,6 +1,7 @@
 // How the containers answer assistive technologies: tab views and their tabs, scroll views and scroll bars, split
 // views, boxes and the toolbar.
 
+#include "platform/ui/accessibility/AccessibilityAttributeKey.h"
 #include "platform/ui/containers/Box.h"
 #include "platform/ui/containers/ClipView.h"
 #include "platform/ui/containers/ScrollView.h"
@@ -18,6 +19,7 @@
 namespace ui {
 
 namespace Attr = AccessibilityAttribute;
+using Key = AccessibilityAttributeKey;
 
 namespace {
 
@@ -41,38 +43,45 @@ std::vector<fnd::String> TabView::accessibilityAttributeNames() const
 
 fnd::Value TabView::accessibilityAttributeValue(const fnd::String& attribute) const
 {
-    if (attribute == Attr::Role)
-        return AccessibilityRole::TabGroup;
-    if (attribute == Attr::Tabs) {
+    auto tabs = [this] {
         fnd::Array tabs;
-        if (hasTabs())
+        if (hasTabs()) {
+            tabs.reserve(m_items.size());
             for (const auto& item : m_items)
                 tabs.push_back(item->selfValue());
+        }
         return tabs;
-    }
-    if (attribute == Attr::Value) {
+    };
+    switch (accessibilityAttributeKey(attribute)) {
+    case Key::Role:
+        return AccessibilityRole::TabGroup;
+    case Key::Tabs:
+        return tabs();
+    case Key::Value: {
         auto selected = selectedTabViewItem();
         return selected ? selected->selfValue() : fnd::Value();
     }
-    if (attribute == Attr::Contents)
+    case Key::Contents:
         return accessibilityChildrenOfSubviews();
-    if (attribute == Attr::Children) {
-        auto children = *accessibilityAttributeValue(Attr::Tabs).array();
-        for (const auto& child : accessibilityChildrenOfSubviews())
-            children.push_back(child);
+    case Key::Children: {
+        auto children = tabs();
+        for (auto& child : accessibilityChildrenOfSubviews())
+            children.push_back(std::move(child));
         return children;
     }
-    return View::accessibilityAttributeValue(attribute);
+    default:
+        return View::accessibilityAttributeValue(attribute);
+    }
 }
 
 bool TabView::accessibilityIsAttributeSettable(const fnd::String& attribute) const
 {
-    return attribute == Attr::Value || View::accessibilityIsAttributeSettable(attribute);
+    return accessibilityAttributeKey(attribute) == Key::Value || View::accessibilityIsAttributeSettable(attribute);
 }
 
 void TabView::accessibilitySetValue(const fnd::Value& value, const fnd::String& attribute)
 {
-    if (attribute != Attr::Value) {
+    if (accessibilityAttributeKey(attribute) != Key::Value) {
         View::accessibilitySetValue(value, attribute);
         return;
     }
@@ -94,37 +103,50 @@ std::vector<fnd::String> TabViewItem::accessibilityAttributeNames() const
 
 fnd::Value TabViewItem::accessibilityAttributeValue(const fnd::String& attribute) const
 {
-    auto owner = tabView();
-    if (attribute == Attr::Role)
+    const auto key = accessibilityAttributeKey(attribute);
+    switch (key) {
+    case Key::Role:
         return AccessibilityRole::RadioButton;
-    if (attribute == Attr::Subrole)
+    case Key::Subrole:
         return AccessibilitySubrole::TabButton;
-    if (attribute == Attr::Title)
+    case Key::Title:
         return m_label;
-    if (attribute == Attr::Value)
+    case Key::Value: {
+        auto owner = tabView();
         return owner && owner->selectedTabViewItem().get() == this ? 1 : 0;
-    if (attribute == Attr::Parent)
+    }
+    case Key::Parent: {
+        auto owner = tabView();
         return owner ? owner->selfValue() : fnd::Value();
-    if (attribute == Attr::Window || attribute == Attr::TopLevelUIElement) {
+    }
+    case Key::Window:
+    case Key::TopLevelUIElement: {
+        auto owner = tabView();
         auto window = owner ? owner->window() : nullptr;
         return window ? window->selfValue() : fnd::Value();
     }
-    if (attribute == Attr::Position || attribute == Attr::Size) {
+    case Key::Position:
+    case Key::Size: {
+        auto owner = tabView();
         auto frame = owner ? owner->accessibilityFrameOfTab(*this) : std::nullopt;
         if (!frame)
             return {};
         auto onScreen = owner->convertRectToView(*frame, nullptr);
         if (auto window = owner->window())
             onScreen = window->convertRectToScreen(onScreen);
-        return attribute == Attr::Position ? fnd::Value(onScreen.origin) : fnd::Value(onScreen.size);
+        return key == Key::Position ? fnd::Value(onScreen.origin) : fnd::Value(onScreen.size);
     }
-    if (attribute == Attr::Enabled)
+    case Key::Enabled:
         return true;
-    if (attribute == Attr::Focused)
+    case Key::Focused: {
+        auto owner = tabView();
         return owner && owner->accessibilityHasKeyboardFocus() && owner->selectedTabViewItem().get() == this;
-    if (attribute == Attr::Help)
+    }
+    case Key::Help:
         return m_toolTip.isEmpty() ? fnd::Value() : fnd::Value(m_toolTip);
-    return AccessibilityElement::accessibilityAttributeValue(attribute);
+    default:
+        return AccessibilityElement::accessibilityAttributeValue(attribute);
+    }
 }
 
 std::vector<fnd::String> TabViewItem::accessibilityActionNames() const
@@ -150,20 +172,26 @@ std::vector<fnd::String> ScrollView::accessibilityAttributeNames() const
 
 fnd::Value ScrollView::accessibilityAttributeValue(const fnd::String& attribute) const
 {
-    if (attribute == Attr::Role)
-        return AccessibilityRole::ScrollArea;
-    if (attribute == Attr::Contents) {
-        auto document = documentView();
-        return document ? accessibilityUnignoredChildren({ document->selfValue() }) : fnd::Array();
-    }
     auto shownScroller = [](const std::shared_ptr<Scroller>& scroller, bool has) {
         return scroller && has && !scroller->isHidden() ? scroller->selfValue() : fnd::Value();
     };
-    if (attribute == Attr::VerticalScrollBar)
+    switch (accessibilityAttributeKey(attribute)) {
+    case Key::Role:
+        return AccessibilityRole::ScrollArea;
+    case Key::Contents: {
+        auto document = documentView();
+        fnd::Array contents;
+        if (document)
+            accessibilityAppendUnignoredChild(document->selfValue(), contents);
+        return contents;
+    }
+    case Key::VerticalScrollBar:
         return shownScroller(m_verticalScroller, m_hasVerticalScroller);
-    if (attribute == Attr::HorizontalScrollBar)
+    case Key::HorizontalScrollBar:
         return shownScroller(m_horizontalScroller, m_hasHorizontalScroller);
-    return View::accessibilityAttributeValue(attribute);
+    default:
+        return View::accessibilityAttributeValue(attribute);
+    }
 }
 
 std::vector<fnd::String> Scroller::accessibilityAttributeNames() const
@@ -175,25 +203,28 @@ std::vector<fnd::String> Scroller::accessibilityAttributeNames() const
 
 fnd::Value Scroller::accessibilityAttributeValue(const fnd::String& attribute) const
 {
-    if (attribute == Attr::Role)
+    switch (accessibilityAttributeKey(attribute)) {
+    case Key::Role:
         return AccessibilityRole::ScrollBar;
-    if (attribute == Attr::Value)
+    case Key::Value:
         return std::clamp(doubleValue(), 0.0, 1.0);
-    if (attribute == Attr::Orientation)
+    case Key::Orientation:
         return isVertical() ? AccessibilityOrientation::Vertical : AccessibilityOrientation::Horizontal;
-    if (attribute == Attr::Enabled)
+    case Key::Enabled:
         return usableParts();
-    return Control::accessibilityAttributeValue(attribute);
+    default:
+        return Control::accessibilityAttributeValue(attribute);
+    }
 }
 
 bool Scroller::accessibilityIsAttributeSettable(const fnd::String& attribute) const
 {
-    return attribute == Attr::Value && usableParts();
+    return usableParts() && accessibilityAttributeKey(attribute) == Key::Value;
 }
 
 void Scroller::accessibilitySetValue(const fnd::Value& value, const fnd::String& attribute)
 {
-    if (attribute != Attr::Value || !usableParts() || !value.isNumber())
+    if (!usableParts() || !value.isNumber() || accessibilityAttributeKey(attribute) != Key::Value)
         return;
     // As a drag of the knob would: the scroll view follows the action.
     setDoubleValue(std::clamp(value.doubleValue(), 0.0, 1.0));
@@ -211,12 +242,15 @@ std::vector<fnd::String> SplitView::accessibilityAttributeNames() const
 
 fnd::Value SplitView::accessibilityAttributeValue(const fnd::String& attribute) const
 {
-    if (attribute == Attr::Role)
+    switch (accessibilityAttributeKey(attribute)) {
+    case Key::Role:
         return AccessibilityRole::SplitGroup;
     // Vertical dividers lay the panes out side by side.
-    if (attribute == Attr::Orientation)
+    case Key::Orientation:
         return m_vertical ? AccessibilityOrientation::Horizontal : AccessibilityOrientation::Vertical;
-    return View::accessibilityAttributeValue(attribute);
+    default:
+        return View::accessibilityAttributeValue(attribute);
+    }
 }
 
 std::vector<fnd::String> Box::accessibilityAttributeNames() const
@@ -228,11 +262,14 @@ std::vector<fnd::String> Box::accessibilityAttributeNames() const
 
 fnd::Value Box::accessibilityAttributeValue(const fnd::String& attribute) const
 {
-    if (attribute == Attr::Role)
+    switch (accessibilityAttributeKey(attribute)) {
+    case Key::Role:
         return AccessibilityRole::Group;
-    if (attribute == Attr::Title)
+    case Key::Title:
         return m_titlePosition == TitlePosition::NoTitle ? fnd::Value() : fnd::Value(title());
-    return View::accessibilityAttributeValue(attribute);
+    default:
+        return View::accessibilityAttributeValue(attribute);
+    }
 }
 
 bool Box::accessibilityIsIgnored() const
@@ -251,15 +288,18 @@ std::vector<fnd::String> ToolbarItemViewer::accessibilityAttributeNames() const
 
 fnd::Value ToolbarItemViewer::accessibilityAttributeValue(const fnd::String& attribute) const
 {
-    if (attribute == Attr::Role)
+    switch (accessibilityAttributeKey(attribute)) {
+    case Key::Role:
         return AccessibilityRole::Button;
-    if (attribute == Attr::Title)
+    case Key::Title:
         return m_item->label();
-    if (attribute == Attr::Help)
+    case Key::Help:
         return m_item->toolTip().isEmpty() ? fnd::Value() : fnd::Value(m_item->toolTip());
-    if (attribute == Attr::Enabled)
+    case Key::Enabled:
         return m_item->isEnabled();
-    return View::accessibilityAttributeValue(attribute);
+    default:
+        return View::accessibilityAttributeValue(attribute);
+    }
 }
 
 std::vector<fnd::String> ToolbarItemViewer::accessibilityActionNames() const
@@ -287,7 +327,7 @@ std::vector<fnd::String> ToolbarView::accessibilityAttributeNames() const
 
 fnd::Value ToolbarView::accessibilityAttributeValue(const fnd::String& attribute) const
 {
-    if (attribute == Attr::Role)
+    if (accessibilityAttributeKey(attribute) == Key::Role)
         return AccessibilityRole::Toolbar;
     return View::accessibilityAttributeValue(attribute);
 }

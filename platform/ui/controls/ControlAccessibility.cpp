@@ -1,6 +1,7 @@
 // How cells and controls answer assistive technologies. A control stands for its one cell: the cell gives the role,
 // title, value and actions, the control its place in the tree, frame and focus.
 
+#include "platform/ui/accessibility/AccessibilityAttributeKey.h"
 #include "platform/ui/controls/ButtonCell.h"
 #include "platform/ui/controls/ColorWell.h"
 #include "platform/ui/controls/Control.h"
@@ -22,15 +23,27 @@
 namespace ui {
 
 namespace Attr = AccessibilityAttribute;
+using Key = AccessibilityAttributeKey;
 
 namespace {
 
 // The attributes a control answers itself rather than through its cell.
-bool controlAccessibilityAnswersItself(const fnd::String& attribute)
+bool controlAccessibilityAnswersItself(Key key)
 {
-    return attribute == Attr::Parent || attribute == Attr::Children || attribute == Attr::Window
-        || attribute == Attr::TopLevelUIElement || attribute == Attr::Position || attribute == Attr::Size
-        || attribute == Attr::Focused || attribute == Attr::Help || attribute == Attr::TitleUIElement;
+    switch (key) {
+    case Key::Parent:
+    case Key::Children:
+    case Key::Window:
+    case Key::TopLevelUIElement:
+    case Key::Position:
+    case Key::Size:
+    case Key::Focused:
+    case Key::Help:
+    case Key::TitleUIElement:
+        return true;
+    default:
+        return false;
+    }
 }
 
 void cellAccessibilityAddNames(std::vector<fnd::String>& names, std::initializer_list<fnd::String> more)
@@ -67,16 +80,18 @@ void cellAccessibilityStep(Cell& cell, double step, double minimum, double maxim
 }
 
 // Sliders, steppers and level indicators answer the same value and range attributes; nullopt for any other.
-std::optional<fnd::Value> cellAccessibilityRangeValue(
-    const Cell& cell, const fnd::String& attribute, double minimum, double maximum)
+std::optional<fnd::Value> cellAccessibilityRangeValue(const Cell& cell, Key key, double minimum, double maximum)
 {
-    if (attribute == Attr::Value)
+    switch (key) {
+    case Key::Value:
         return fnd::Value(cell.doubleValue());
-    if (attribute == Attr::MinValue)
+    case Key::MinValue:
         return fnd::Value(minimum);
-    if (attribute == Attr::MaxValue)
+    case Key::MaxValue:
         return fnd::Value(maximum);
-    return std::nullopt;
+    default:
+        return std::nullopt;
+    }
 }
 
 // A value set through accessibility is taken as the person's own change: the cell's action is sent.
@@ -103,8 +118,9 @@ std::vector<fnd::String> Cell::accessibilityAttributeNames() const
 
 fnd::Value Cell::accessibilityAttributeValue(const fnd::String& attribute) const
 {
-    auto view = controlView();
-    if (attribute == Attr::Role) {
+    const auto key = accessibilityAttributeKey(attribute);
+    switch (key) {
+    case Key::Role:
         switch (m_type) {
         case CellType::Text:
             return isEditable() ? AccessibilityRole::TextField : AccessibilityRole::StaticText;
@@ -114,18 +130,23 @@ fnd::Value Cell::accessibilityAttributeValue(const fnd::String& attribute) const
             break;
         }
         return AccessibilityRole::Unknown;
-    }
-    if (attribute == Attr::Value)
+    case Key::Value:
         return m_type == CellType::Text ? fnd::Value(stringValue()) : fnd::Value();
-    if (attribute == Attr::Enabled)
+    case Key::Enabled:
         return m_enabled;
-    if (attribute == Attr::Parent)
+    case Key::Parent: {
+        auto view = controlView();
         return view ? accessibilityUnignoredAncestor(view->selfValue()) : fnd::Value();
-    if (attribute == Attr::Window || attribute == Attr::TopLevelUIElement) {
+    }
+    case Key::Window:
+    case Key::TopLevelUIElement: {
+        auto view = controlView();
         auto window = view ? view->window() : nullptr;
         return window ? window->selfValue() : fnd::Value();
     }
-    if (attribute == Attr::Position || attribute == Attr::Size) {
+    case Key::Position:
+    case Key::Size: {
+        auto view = controlView();
         auto frame = view ? view->accessibilityFrameOfCell(*this) : std::nullopt;
         if (!frame)
             return {};
@@ -133,18 +154,20 @@ fnd::Value Cell::accessibilityAttributeValue(const fnd::String& attribute) const
         auto onScreen = view->convertRectToView(*frame, nullptr);
         if (window)
             onScreen = window->convertRectToScreen(onScreen);
-        return attribute == Attr::Position ? fnd::Value(onScreen.origin) : fnd::Value(onScreen.size);
+        return key == Key::Position ? fnd::Value(onScreen.origin) : fnd::Value(onScreen.size);
     }
-    if (attribute == Attr::Focused) {
-        auto control = std::dynamic_pointer_cast<Control>(view);
+    case Key::Focused: {
+        auto control = std::dynamic_pointer_cast<Control>(controlView());
         return control && control->accessibilityHasKeyboardFocus() && control->selectedCell().get() == this;
     }
-    return AccessibilityElement::accessibilityAttributeValue(attribute);
+    default:
+        return AccessibilityElement::accessibilityAttributeValue(attribute);
+    }
 }
 
 bool Cell::accessibilityIsAttributeSettable(const fnd::String& attribute) const
 {
-    return attribute == Attr::Value && m_type == CellType::Text && isEditable() && m_enabled;
+    return m_type == CellType::Text && isEditable() && m_enabled && accessibilityAttributeKey(attribute) == Key::Value;
 }
 
 void Cell::accessibilitySetValue(const fnd::Value& value, const fnd::String& attribute)
@@ -199,7 +222,8 @@ fnd::Value ButtonCell::accessibilityAttributeValue(const fnd::String& attribute)
 {
     const bool toggles = m_buttonType == ButtonType::PushOnPushOff || m_buttonType == ButtonType::Toggle
         || m_buttonType == ButtonType::OnOff;
-    if (attribute == Attr::Role) {
+    switch (accessibilityAttributeKey(attribute)) {
+    case Key::Role:
         if (m_buttonType == ButtonType::Switch)
             return AccessibilityRole::CheckBox;
         if (m_buttonType == ButtonType::Radio)
@@ -207,14 +231,15 @@ fnd::Value ButtonCell::accessibilityAttributeValue(const fnd::String& attribute)
         if (m_bezelStyle == BezelStyle::Disclosure)
             return AccessibilityRole::DisclosureTriangle;
         return AccessibilityRole::Button;
-    }
-    if (attribute == Attr::Subrole)
+    case Key::Subrole:
         return toggles ? fnd::Value(AccessibilitySubrole::Toggle) : fnd::Value();
-    if (attribute == Attr::Title)
+    case Key::Title:
         return title();
-    if (attribute == Attr::Value)
+    case Key::Value:
         return isCheckOrRadio() || toggles ? cellAccessibilityStateValue(state()) : fnd::Value();
-    return Cell::accessibilityAttributeValue(attribute);
+    default:
+        return Cell::accessibilityAttributeValue(attribute);
+    }
 }
 
 std::vector<fnd::String> ButtonCell::accessibilityActionNames() const
@@ -239,17 +264,20 @@ std::vector<fnd::String> PopUpButtonCell::accessibilityAttributeNames() const
 
 fnd::Value PopUpButtonCell::accessibilityAttributeValue(const fnd::String& attribute) const
 {
-    if (attribute == Attr::Role)
+    switch (accessibilityAttributeKey(attribute)) {
+    case Key::Role:
         return m_pullsDown ? AccessibilityRole::MenuButton : AccessibilityRole::PopUpButton;
-    if (attribute == Attr::Title)
+    case Key::Title:
         return m_pullsDown ? fnd::Value(title()) : fnd::Value();
-    if (attribute == Attr::Value)
+    case Key::Value:
         return m_pullsDown ? fnd::Value() : fnd::Value(titleOfSelectedItem());
-    if (attribute == Attr::Children) {
+    case Key::Children: {
         auto m = menu();
         return m ? fnd::Array { m->selfValue() } : fnd::Array();
     }
-    return Cell::accessibilityAttributeValue(attribute);
+    default:
+        return Cell::accessibilityAttributeValue(attribute);
+    }
 }
 
 std::vector<fnd::String> PopUpButtonCell::accessibilityActionNames() const
@@ -274,18 +302,19 @@ std::vector<fnd::String> SliderCell::accessibilityAttributeNames() const
 
 fnd::Value SliderCell::accessibilityAttributeValue(const fnd::String& attribute) const
 {
-    if (attribute == Attr::Role)
+    const auto key = accessibilityAttributeKey(attribute);
+    if (key == Key::Role)
         return AccessibilityRole::Slider;
-    if (auto range = cellAccessibilityRangeValue(*this, attribute, m_minValue, m_maxValue))
+    if (auto range = cellAccessibilityRangeValue(*this, key, m_minValue, m_maxValue))
         return *range;
-    if (attribute == Attr::Orientation)
+    if (key == Key::Orientation)
         return isVertical() ? AccessibilityOrientation::Vertical : AccessibilityOrientation::Horizontal;
     return Cell::accessibilityAttributeValue(attribute);
 }
 
 bool SliderCell::accessibilityIsAttributeSettable(const fnd::String& attribute) const
 {
-    return attribute == Attr::Value && isEnabled();
+    return isEnabled() && accessibilityAttributeKey(attribute) == Key::Value;
 }
 
 void SliderCell::accessibilitySetValue(const fnd::Value& value, const fnd::String& attribute)
@@ -316,16 +345,17 @@ std::vector<fnd::String> StepperCell::accessibilityAttributeNames() const
 
 fnd::Value StepperCell::accessibilityAttributeValue(const fnd::String& attribute) const
 {
-    if (attribute == Attr::Role)
+    const auto key = accessibilityAttributeKey(attribute);
+    if (key == Key::Role)
         return AccessibilityRole::Incrementor;
-    if (auto range = cellAccessibilityRangeValue(*this, attribute, m_minValue, m_maxValue))
+    if (auto range = cellAccessibilityRangeValue(*this, key, m_minValue, m_maxValue))
         return *range;
     return Cell::accessibilityAttributeValue(attribute);
 }
 
 bool StepperCell::accessibilityIsAttributeSettable(const fnd::String& attribute) const
 {
-    return attribute == Attr::Value && isEnabled();
+    return isEnabled() && accessibilityAttributeKey(attribute) == Key::Value;
 }
 
 void StepperCell::accessibilitySetValue(const fnd::Value& value, const fnd::String& attribute)
@@ -355,16 +385,17 @@ std::vector<fnd::String> LevelIndicatorCell::accessibilityAttributeNames() const
 
 fnd::Value LevelIndicatorCell::accessibilityAttributeValue(const fnd::String& attribute) const
 {
-    if (attribute == Attr::Role)
+    const auto key = accessibilityAttributeKey(attribute);
+    if (key == Key::Role)
         return AccessibilityRole::LevelIndicator;
-    if (auto range = cellAccessibilityRangeValue(*this, attribute, m_minValue, m_maxValue))
+    if (auto range = cellAccessibilityRangeValue(*this, key, m_minValue, m_maxValue))
         return *range;
     return Cell::accessibilityAttributeValue(attribute);
 }
 
 bool LevelIndicatorCell::accessibilityIsAttributeSettable(const fnd::String& attribute) const
 {
-    return attribute == Attr::Value && isEditable() && isEnabled();
+    return isEditable() && isEnabled() && accessibilityAttributeKey(attribute) == Key::Value;
 }
 
 void LevelIndicatorCell::accessibilitySetValue(const fnd::Value& value, const fnd::String& attribute)
@@ -383,11 +414,14 @@ std::vector<fnd::String> ImageCell::accessibilityAttributeNames() const
 
 fnd::Value ImageCell::accessibilityAttributeValue(const fnd::String& attribute) const
 {
-    if (attribute == Attr::Role)
+    switch (accessibilityAttributeKey(attribute)) {
+    case Key::Role:
         return AccessibilityRole::Image;
-    if (attribute == Attr::Value)
+    case Key::Value:
         return {};
-    return Cell::accessibilityAttributeValue(attribute);
+    default:
+        return Cell::accessibilityAttributeValue(attribute);
+    }
 }
 
 std::vector<fnd::String> ColorWell::accessibilityAttributeNames() const
@@ -399,16 +433,19 @@ std::vector<fnd::String> ColorWell::accessibilityAttributeNames() const
 
 fnd::Value ColorWell::accessibilityAttributeValue(const fnd::String& attribute) const
 {
-    if (attribute == Attr::Role)
+    switch (accessibilityAttributeKey(attribute)) {
+    case Key::Role:
         return AccessibilityRole::ColorWell;
-    if (attribute == Attr::Value) {
+    case Key::Value: {
         if (!m_color || m_color->model() == gfx::Color::Model::Pattern)
             return {};
         auto percent = [](double component) { return std::to_string(long(std::lround(component * 100))) + "%"; };
         return fnd::String("red " + percent(m_color->redComponent()) + ", green " + percent(m_color->greenComponent())
             + ", blue " + percent(m_color->blueComponent()));
     }
-    return Control::accessibilityAttributeValue(attribute);
+    default:
+        return Control::accessibilityAttributeValue(attribute);
+    }
 }
 
 std::vector<fnd::String> ColorWell::accessibilityActionNames() const
@@ -431,15 +468,18 @@ std::vector<fnd::String> ProgressIndicator::accessibilityAttributeNames() const
 
 fnd::Value ProgressIndicator::accessibilityAttributeValue(const fnd::String& attribute) const
 {
-    if (attribute == Attr::Role)
+    switch (accessibilityAttributeKey(attribute)) {
+    case Key::Role:
         return AccessibilityRole::ProgressIndicator;
-    if (attribute == Attr::Value)
+    case Key::Value:
         return m_indeterminate ? fnd::Value() : fnd::Value(m_value);
-    if (attribute == Attr::MinValue)
+    case Key::MinValue:
         return m_minValue;
-    if (attribute == Attr::MaxValue)
+    case Key::MaxValue:
         return m_maxValue;
-    return View::accessibilityAttributeValue(attribute);
+    default:
+        return View::accessibilityAttributeValue(attribute);
+    }
 }
 
 // Control.
@@ -456,12 +496,13 @@ std::vector<fnd::String> Control::accessibilityAttributeNames() const
 
 fnd::Value Control::accessibilityAttributeValue(const fnd::String& attribute) const
 {
-    if (m_cell && !controlAccessibilityAnswersItself(attribute)) {
+    const auto key = accessibilityAttributeKey(attribute);
+    if (m_cell && !controlAccessibilityAnswersItself(key)) {
         auto value = m_cell->accessibilityAttributeValue(attribute);
         if (!value.isNil())
             return value;
     }
-    if (attribute == Attr::Children && m_cell) {
+    if (key == Key::Children && m_cell) {
         // A cell with children of its own (a pop-up's menu) lends them to the control.
         auto children = m_cell->accessibilityAttributeValue(Attr::Children);
         if (children.isArray())
@@ -472,14 +513,14 @@ fnd::Value Control::accessibilityAttributeValue(const fnd::String& attribute) co
 
 bool Control::accessibilityIsAttributeSettable(const fnd::String& attribute) const
 {
-    if (attribute == Attr::Focused)
+    if (accessibilityAttributeKey(attribute) == Key::Focused)
         return View::accessibilityIsAttributeSettable(attribute) && isEnabled();
     return m_cell && m_cell->accessibilityIsAttributeSettable(attribute);
 }
 
 void Control::accessibilitySetValue(const fnd::Value& value, const fnd::String& attribute)
 {
-    if (attribute == Attr::Focused)
+    if (accessibilityAttributeKey(attribute) == Key::Focused)
         View::accessibilitySetValue(value, attribute);
     else if (m_cell)
         m_cell->accessibilitySetValue(value, attribute);
@@ -523,7 +564,8 @@ std::vector<fnd::String> Matrix::accessibilityAttributeNames() const
 
 fnd::Value Matrix::accessibilityAttributeValue(const fnd::String& attribute) const
 {
-    if (attribute == Attr::Role) {
+    switch (accessibilityAttributeKey(attribute)) {
+    case Key::Role: {
         bool radios = !m_cells.empty();
         for (const auto& cell : m_cells) {
             auto button = std::dynamic_pointer_cast<ButtonCell>(cell);
@@ -531,15 +573,17 @@ fnd::Value Matrix::accessibilityAttributeValue(const fnd::String& attribute) con
         }
         return radios ? AccessibilityRole::RadioGroup : AccessibilityRole::Group;
     }
-    if (attribute == Attr::Children) {
+    case Key::Children: {
         fnd::Array cells;
         for (const auto& cell : m_cells)
             cells.push_back(cell->selfValue());
         return accessibilityUnignoredChildren(cells);
     }
-    if (attribute == Attr::Enabled)
+    case Key::Enabled:
         return isEnabled();
-    return View::accessibilityAttributeValue(attribute);
+    default:
+        return View::accessibilityAttributeValue(attribute);
+    }
 }
 
 fnd::Value Matrix::accessibilityHitTest(gfx::Point screenPoint) const
@@ -589,39 +633,46 @@ public:
         if (!cell || m_segment >= cell->segmentCount())
             return {};
         auto mode = cell->trackingMode();
-        if (attribute == Attr::Role)
+        const auto key = accessibilityAttributeKey(attribute);
+        switch (key) {
+        case Key::Role:
             return mode == SegmentSwitchTracking::SelectOne ? AccessibilityRole::RadioButton
                 : mode == SegmentSwitchTracking::SelectAny  ? AccessibilityRole::CheckBox
                                                             : AccessibilityRole::Button;
-        if (attribute == Attr::Title)
+        case Key::Title:
             return cell->labelForSegment(m_segment);
-        if (attribute == Attr::Value)
+        case Key::Value:
             return mode == SegmentSwitchTracking::SelectOne || mode == SegmentSwitchTracking::SelectAny
                 ? fnd::Value(cell->isSelectedForSegment(m_segment) ? 1 : 0)
                 : fnd::Value();
-        if (attribute == Attr::Help) {
+        case Key::Help: {
             auto tip = cell->toolTipForSegment(m_segment);
             return tip.isEmpty() ? fnd::Value() : fnd::Value(tip);
         }
-        if (attribute == Attr::Enabled)
+        case Key::Enabled:
             return cell->isEnabled() && cell->isEnabledForSegment(m_segment);
-        if (attribute == Attr::Parent)
+        case Key::Parent:
             return accessibilityUnignoredAncestor(cell->accessibilityRepresentative());
-        auto view = cell->controlView();
-        if (attribute == Attr::Window || attribute == Attr::TopLevelUIElement) {
+        case Key::Window:
+        case Key::TopLevelUIElement: {
+            auto view = cell->controlView();
             auto window = view ? view->window() : nullptr;
             return window ? window->selfValue() : fnd::Value();
         }
-        if (attribute == Attr::Position || attribute == Attr::Size) {
+        case Key::Position:
+        case Key::Size: {
+            auto view = cell->controlView();
             auto frame = view ? view->accessibilityFrameOfCell(*cell) : std::nullopt;
             if (!frame)
                 return {};
             auto inWindow = view->convertRectToView(cell->rectForSegment(m_segment, *frame), nullptr);
             auto window = view->window();
             auto onScreen = window ? window->convertRectToScreen(inWindow) : inWindow;
-            return attribute == Attr::Position ? fnd::Value(onScreen.origin) : fnd::Value(onScreen.size);
+            return key == Key::Position ? fnd::Value(onScreen.origin) : fnd::Value(onScreen.size);
         }
-        return AccessibilityElement::accessibilityAttributeValue(attribute);
+        default:
+            return AccessibilityElement::accessibilityAttributeValue(attribute);
+        }
     }
 
     std::vector<fnd::String> accessibilityActionNames() const override { return { AccessibilityAction::Press }; }
@@ -655,12 +706,13 @@ std::vector<fnd::String> SegmentedCell::accessibilityAttributeNames() const
 
 fnd::Value SegmentedCell::accessibilityAttributeValue(const fnd::String& attribute) const
 {
-    if (attribute == Attr::Role)
+    switch (accessibilityAttributeKey(attribute)) {
+    case Key::Role:
         return m_trackingMode == SegmentSwitchTracking::SelectOne ? AccessibilityRole::RadioGroup
                                                                   : AccessibilityRole::Group;
-    if (attribute == Attr::Value)
+    case Key::Value:
         return {};
-    if (attribute == Attr::Children) {
+    case Key::Children: {
         auto& elements = m_accessibilitySegments.elements;
         elements.resize(std::size_t(segmentCount()));
         auto self = std::static_pointer_cast<SegmentedCell>(std::const_pointer_cast<fnd::Object>(shared_from_this()));
@@ -672,7 +724,9 @@ fnd::Value SegmentedCell::accessibilityAttributeValue(const fnd::String& attribu
         }
         return segments;
     }
-    return Cell::accessibilityAttributeValue(attribute);
+    default:
+        return Cell::accessibilityAttributeValue(attribute);
+    }
 }
 
 }

@@ -1,5 +1,6 @@
 // How menus and their items answer assistive technologies.
 
+#include "platform/ui/accessibility/AccessibilityAttributeKey.h"
 #include "platform/ui/menus/Menu.h"
 #include "platform/ui/menus/MenuView.h"
 #include "platform/ui/views/Application.h"
@@ -7,6 +8,7 @@
 namespace ui {
 
 namespace Attr = AccessibilityAttribute;
+using Key = AccessibilityAttributeKey;
 
 bool Menu::isMainMenu() const
 {
@@ -21,33 +23,36 @@ std::vector<fnd::String> Menu::accessibilityAttributeNames() const
 
 fnd::Value Menu::accessibilityAttributeValue(const fnd::String& attribute) const
 {
-    if (attribute == Attr::Role)
+    switch (accessibilityAttributeKey(attribute)) {
+    case Key::Role:
         return isMainMenu() ? AccessibilityRole::MenuBar : AccessibilityRole::Menu;
-    if (attribute == Attr::Title)
+    case Key::Title:
         return m_title;
-    if (attribute == Attr::Parent) {
+    case Key::Parent:
         if (auto item = m_parentItem.lock())
             return item->selfValue();
         if (auto owner = m_accessibilityOwner.lock())
             return accessibilityUnignoredAncestor(owner->menuOwnerAccessibilityElement());
         return isMainMenu() ? Application::shared().selfValue() : fnd::Value();
-    }
-    if (attribute == Attr::Children) {
+    case Key::Children: {
         fnd::Array items;
+        items.reserve(m_items.size());
         for (const auto& item : m_items)
             if (!item->isHidden())
                 items.push_back(item->selfValue());
         return items;
     }
-    if (attribute == Attr::SelectedChildren) {
+    case Key::SelectedChildren: {
         auto item = highlightedItem();
         if (auto owner = m_accessibilityOwner.lock(); owner && !item)
             item = owner->menuOwnerChosenItem();
         return item ? fnd::Array { item->selfValue() } : fnd::Array();
     }
-    if (attribute == Attr::Enabled)
+    case Key::Enabled:
         return true;
-    return AccessibilityElement::accessibilityAttributeValue(attribute);
+    default:
+        return AccessibilityElement::accessibilityAttributeValue(attribute);
+    }
 }
 
 std::vector<fnd::String> MenuItem::accessibilityAttributeNames() const
@@ -58,20 +63,25 @@ std::vector<fnd::String> MenuItem::accessibilityAttributeNames() const
 
 fnd::Value MenuItem::accessibilityAttributeValue(const fnd::String& attribute) const
 {
-    auto owner = menu();
-    if (attribute == Attr::Role)
+    switch (accessibilityAttributeKey(attribute)) {
+    case Key::Role: {
+        auto owner = menu();
         return owner && owner->isMainMenu() ? AccessibilityRole::MenuBarItem : AccessibilityRole::MenuItem;
-    if (attribute == Attr::Subrole)
+    }
+    case Key::Subrole:
         return m_isSeparator ? fnd::Value(AccessibilitySubrole::Separator) : fnd::Value();
-    if (attribute == Attr::Title)
+    case Key::Title:
         return m_title;
-    if (attribute == Attr::Parent)
+    case Key::Parent: {
+        auto owner = menu();
         return owner ? owner->selfValue() : fnd::Value();
-    if (attribute == Attr::Children)
+    }
+    case Key::Children:
         return m_submenu ? fnd::Array { m_submenu->selfValue() } : fnd::Array();
-    if (attribute == Attr::Enabled)
+    case Key::Enabled:
         return m_enabled && !m_isSeparator;
-    if (attribute == Attr::Selected) {
+    case Key::Selected: {
+        auto owner = menu();
         if (!owner)
             return false;
         // A pop-up's closed menu has the pop-up's choice selected; an open menu the item under the pointer.
@@ -80,16 +90,17 @@ fnd::Value MenuItem::accessibilityAttributeValue(const fnd::String& attribute) c
             return menuOwner->menuOwnerChosenItem().get() == this;
         return owner->highlightedItem().get() == this;
     }
-    if (attribute == Attr::Help)
+    case Key::Help:
         return m_toolTip.isEmpty() ? fnd::Value() : fnd::Value(m_toolTip);
-    if (attribute == Attr::MenuItemMarkChar) {
+    case Key::MenuItemMarkChar:
         if (m_state == ControlStateValue::On)
             return fnd::String("\u2713");
         return m_state == ControlStateValue::Mixed ? fnd::Value(fnd::String("-")) : fnd::Value();
-    }
-    if (attribute == Attr::MenuItemCmdChar)
+    case Key::MenuItemCmdChar:
         return m_keyEquivalent.isEmpty() ? fnd::Value() : fnd::Value(MenuView::keyEquivalentDisplayString(*this));
-    return AccessibilityElement::accessibilityAttributeValue(attribute);
+    default:
+        return AccessibilityElement::accessibilityAttributeValue(attribute);
+    }
 }
 
 std::vector<fnd::String> MenuItem::accessibilityActionNames() const
@@ -115,7 +126,7 @@ void MenuItem::accessibilityPerformAction(const fnd::String& action)
 
 fnd::Value MenuView::accessibilityAttributeValue(const fnd::String& attribute) const
 {
-    if (attribute == Attr::Children && m_menu)
+    if (m_menu && accessibilityAttributeKey(attribute) == Key::Children)
         return fnd::Array { m_menu->selfValue() };
     return View::accessibilityAttributeValue(attribute);
 }

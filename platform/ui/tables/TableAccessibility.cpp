@@ -2,14 +2,18 @@
 // elements of its cells. A table draws every row of a column with one cell, so rows and cells are elements of their
 // own that ask the table when they are read.
 
+#include "platform/ui/accessibility/AccessibilityAttributeKey.h"
 #include "platform/ui/tables/OutlineView.h"
 #include "platform/ui/tables/TableColumn.h"
 #include "platform/ui/tables/TableView.h"
 #include "platform/ui/views/Window.h"
 
+#include <algorithm>
+
 namespace ui {
 
 namespace Attr = AccessibilityAttribute;
+using Key = AccessibilityAttributeKey;
 
 namespace {
 
@@ -45,22 +49,31 @@ public:
         long row = rowElement ? accessibilityAttribute(*rowElement, Attr::Index).integerValue() : -1;
         if (!table || row < 0 || row >= table->numberOfRows() || m_column >= table->numberOfColumns())
             return {};
-        if (attribute == Attr::Parent)
+        const auto key = accessibilityAttributeKey(attribute);
+        switch (key) {
+        case Key::Parent:
             return rowValue;
-        if (attribute == Attr::Window || attribute == Attr::TopLevelUIElement)
+        case Key::Window:
+        case Key::TopLevelUIElement:
             return table->accessibilityAttributeValue(Attr::Window);
-        if (attribute == Attr::Position || attribute == Attr::Size) {
+        case Key::Position:
+        case Key::Size: {
             auto frame = tableAccessibilityOnScreen(*table, table->frameOfCellAtColumn(m_column, row));
-            return attribute == Attr::Position ? fnd::Value(frame.origin) : fnd::Value(frame.size);
+            return key == Key::Position ? fnd::Value(frame.origin) : fnd::Value(frame.size);
         }
         // Only what the column's cell shows needs it prepared for the row (a call to the data source): a walk of the
         // tree asks every cell for its children too.
-        if (attribute == Attr::Role || attribute == Attr::Title || attribute == Attr::Value
-            || attribute == Attr::Subrole || attribute == Attr::Enabled) {
+        case Key::Role:
+        case Key::Title:
+        case Key::Value:
+        case Key::Subrole:
+        case Key::Enabled: {
             auto cell = table->preparedCellAtColumn(m_column, row);
             return cell ? cell->accessibilityAttributeValue(attribute) : fnd::Value();
         }
-        return AccessibilityElement::accessibilityAttributeValue(attribute);
+        default:
+            return AccessibilityElement::accessibilityAttributeValue(attribute);
+        }
     }
 
     bool accessibilityIsIgnored() const override { return false; }
@@ -97,18 +110,19 @@ public:
         auto table = m_table.lock();
         if (!table || m_row >= table->numberOfRows())
             return {};
-        auto tree = outline();
-        if (attribute == Attr::Role)
+        const auto key = accessibilityAttributeKey(attribute);
+        switch (key) {
+        case Key::Role:
             return AccessibilityRole::Row;
-        if (attribute == Attr::Subrole)
-            return tree ? AccessibilitySubrole::OutlineRow : AccessibilitySubrole::TableRow;
-        if (attribute == Attr::Index)
+        case Key::Subrole:
+            return outline() ? AccessibilitySubrole::OutlineRow : AccessibilitySubrole::TableRow;
+        case Key::Index:
             return m_row;
-        if (attribute == Attr::Selected)
+        case Key::Selected:
             return table->isRowSelected(m_row);
-        if (attribute == Attr::Parent)
+        case Key::Parent:
             return table->selfValue();
-        if (attribute == Attr::Children) {
+        case Key::Children: {
             fnd::Array cells;
             const auto& columns = table->tableColumns();
             for (std::size_t column = 0; column < columns.size(); ++column) {
@@ -123,27 +137,42 @@ public:
             }
             return cells;
         }
-        if (attribute == Attr::Window || attribute == Attr::TopLevelUIElement)
+        case Key::Window:
+        case Key::TopLevelUIElement:
             return table->accessibilityAttributeValue(Attr::Window);
-        if (attribute == Attr::Position || attribute == Attr::Size) {
+        case Key::Position:
+        case Key::Size: {
             auto frame = tableAccessibilityOnScreen(*table, table->rectOfRow(m_row));
-            return attribute == Attr::Position ? fnd::Value(frame.origin) : fnd::Value(frame.size);
+            return key == Key::Position ? fnd::Value(frame.origin) : fnd::Value(frame.size);
         }
-        if (attribute == Attr::Enabled)
+        case Key::Enabled:
             return table->isEnabled();
-        if (tree && attribute == Attr::Disclosing)
-            return tree->isItemExpanded(tree->itemAtRow(m_row));
-        if (tree && attribute == Attr::DisclosureLevel)
-            return tree->levelForRow(m_row);
+        case Key::Disclosing:
+            if (auto tree = outline())
+                return tree->isItemExpanded(tree->itemAtRow(m_row));
+            break;
+        case Key::DisclosureLevel:
+            if (auto tree = outline())
+                return tree->levelForRow(m_row);
+            break;
+        default:
+            break;
+        }
         return AccessibilityElement::accessibilityAttributeValue(attribute);
     }
 
     bool accessibilityIsAttributeSettable(const fnd::String& attribute) const override
     {
-        auto tree = outline();
-        if (attribute == Attr::Disclosing)
+        switch (accessibilityAttributeKey(attribute)) {
+        case Key::Disclosing: {
+            auto tree = outline();
             return tree && tree->isExpandable(tree->itemAtRow(m_row));
-        return attribute == Attr::Selected && m_table.lock();
+        }
+        case Key::Selected:
+            return m_table.lock() != nullptr;
+        default:
+            return false;
+        }
     }
 
     void accessibilitySetValue(const fnd::Value& value, const fnd::String& attribute) override
@@ -151,12 +180,13 @@ public:
         auto table = m_table.lock();
         if (!table || m_row >= table->numberOfRows())
             return;
-        if (attribute == Attr::Selected) {
+        const auto key = accessibilityAttributeKey(attribute);
+        if (key == Key::Selected) {
             if (value.boolValue())
                 table->selectRowIndexes(fnd::IndexSet(m_row), table->allowsMultipleSelection());
             else
                 table->deselectRow(m_row);
-        } else if (attribute == Attr::Disclosing) {
+        } else if (key == Key::Disclosing) {
             if (auto tree = outline()) {
                 auto item = tree->itemAtRow(m_row);
                 if (value.boolValue())
@@ -203,41 +233,48 @@ std::vector<fnd::String> TableView::accessibilityAttributeNames() const
 
 fnd::Value TableView::accessibilityAttributeValue(const fnd::String& attribute) const
 {
-    if (attribute == Attr::Role)
+    switch (accessibilityAttributeKey(attribute)) {
+    case Key::Role:
         return dynamic_cast<const OutlineView*>(this) ? AccessibilityRole::Outline : AccessibilityRole::Table;
-    if (attribute == Attr::Rows || attribute == Attr::Children) {
+    case Key::Rows:
+    case Key::Children: {
         fnd::Array rows;
-        for (long row = 0; row < numberOfRows(); ++row)
+        const long count = numberOfRows();
+        rows.reserve(std::size_t(std::max(count, 0L)));
+        for (long row = 0; row < count; ++row)
             rows.push_back(accessibilityRowElement(row));
         return rows;
     }
-    if (attribute == Attr::SelectedRows) {
+    case Key::SelectedRows: {
         fnd::Array rows;
         for (long row = 0; row < numberOfRows(); ++row)
             if (isRowSelected(row))
                 rows.push_back(accessibilityRowElement(row));
         return rows;
     }
-    if (attribute == Attr::VisibleRows) {
+    case Key::VisibleRows: {
         fnd::Array rows;
         auto visible = rowsInRect(visibleRect());
         for (auto row = visible.location; row < visible.max(); ++row)
             rows.push_back(accessibilityRowElement(static_cast<long>(row)));
         return rows;
     }
-    if (attribute == Attr::Enabled)
+    case Key::Enabled:
         return isEnabled();
-    return View::accessibilityAttributeValue(attribute);
+    default:
+        return View::accessibilityAttributeValue(attribute);
+    }
 }
 
 bool TableView::accessibilityIsAttributeSettable(const fnd::String& attribute) const
 {
-    return attribute == Attr::SelectedRows || View::accessibilityIsAttributeSettable(attribute);
+    return accessibilityAttributeKey(attribute) == Key::SelectedRows
+        || View::accessibilityIsAttributeSettable(attribute);
 }
 
 void TableView::accessibilitySetValue(const fnd::Value& value, const fnd::String& attribute)
 {
-    if (attribute != Attr::SelectedRows) {
+    if (accessibilityAttributeKey(attribute) != Key::SelectedRows) {
         View::accessibilitySetValue(value, attribute);
         return;
     }

@@ -12,6 +12,7 @@
 namespace ui {
 
 namespace Attr = AccessibilityAttribute;
+using Key = AccessibilityAttributeKey;
 
 namespace {
 
@@ -64,35 +65,44 @@ std::vector<fnd::String> TextView::accessibilityAttributeNames() const
 
 fnd::Value TextView::accessibilityAttributeValue(const fnd::String& attribute) const
 {
-    if (attribute == Attr::Role)
+    const auto key = accessibilityAttributeKey(attribute);
+    switch (key) {
+    case Key::Role:
         return AccessibilityRole::TextArea;
-    if (attribute == Attr::Value)
+    case Key::Value:
         return string();
-    if (attribute == Attr::Enabled)
+    case Key::Enabled:
         return true;
-    if (detail::isAccessibilityTextAttribute(attribute))
-        return detail::accessibilityTextAttribute(textAccessibilityStateOf(*this), attribute);
-    return View::accessibilityAttributeValue(attribute);
+    default:
+        if (detail::isAccessibilityTextAttribute(key))
+            return detail::accessibilityTextAttribute(string(), selectedRange(), key);
+        return View::accessibilityAttributeValue(attribute);
+    }
 }
 
 bool TextView::accessibilityIsAttributeSettable(const fnd::String& attribute) const
 {
-    if (attribute == Attr::Value || attribute == Attr::SelectedText)
+    switch (accessibilityAttributeKey(attribute)) {
+    case Key::Value:
+    case Key::SelectedText:
         return isEditable();
-    if (attribute == Attr::SelectedTextRange)
+    case Key::SelectedTextRange:
         return isSelectable();
-    return View::accessibilityIsAttributeSettable(attribute);
+    default:
+        return View::accessibilityIsAttributeSettable(attribute);
+    }
 }
 
 void TextView::accessibilitySetValue(const fnd::Value& value, const fnd::String& attribute)
 {
     auto self = shared_from_this();
-    if (attribute == Attr::Value && isEditable() && value.isString()) {
+    const auto key = accessibilityAttributeKey(attribute);
+    if (key == Key::Value && isEditable() && value.isString()) {
         // As typing would: through the delegate's consent, into the undo history, announced as a change.
         insertText(value, fnd::Range { 0, string().length() });
-    } else if (attribute == Attr::SelectedText && isEditable() && value.isString()) {
+    } else if (key == Key::SelectedText && isEditable() && value.isString()) {
         insertText(value, selectedRange());
-    } else if (attribute == Attr::SelectedTextRange && isSelectable()) {
+    } else if (key == Key::SelectedTextRange && isSelectable()) {
         if (auto range = value.range())
             setSelectedRange(*range);
     } else {
@@ -115,12 +125,29 @@ fnd::Value TextView::accessibilityAttributeValueForParameter(
 
 namespace {
 
+// The text and selection a field tells: the field editor's while it edits the field.
+void textFieldAccessibilityShown(
+    const TextField& field, const std::shared_ptr<TextView>& editor, fnd::String& text, fnd::Range& selection)
+{
+    if (editor) {
+        text = editor->string();
+        selection = editor->selectedRange();
+    } else {
+        auto cell = field.cell();
+        text = cell ? cell->stringValue() : fnd::String();
+        // Not being edited, the field has no caret of its own; it would start at the end.
+        selection = { text.length(), 0 };
+    }
+    if (std::dynamic_pointer_cast<SecureTextFieldCell>(field.cell()))
+        text = textAccessibilityBullets(text.length());
+}
+
 detail::AccessibilityTextState textFieldAccessibilityState(const TextField& field)
 {
     auto editor = std::dynamic_pointer_cast<TextView>(field.currentEditor());
     detail::AccessibilityTextState state;
+    textFieldAccessibilityShown(field, editor, state.text, state.selection);
     if (editor) {
-        state = textAccessibilityStateOf(*editor);
         // The lambdas keep the editor: the state may outlive this call's hold on it.
         state.boundsOnScreen = [editor](fnd::Range range) -> std::optional<gfx::Rect> {
             return editor->window() ? std::optional(editor->firstRectForCharacterRange(range, nullptr)) : std::nullopt;
@@ -129,14 +156,7 @@ detail::AccessibilityTextState textFieldAccessibilityState(const TextField& fiel
             auto index = editor->window() ? editor->characterIndexForPoint(point) : fnd::NotFound;
             return index == fnd::NotFound ? std::nullopt : std::optional<fnd::Index>(index);
         };
-    } else {
-        auto cell = field.cell();
-        state.text = cell ? cell->stringValue() : fnd::String();
-        // Not being edited, the field has no caret of its own; it would start at the end.
-        state.selection = { state.text.length(), 0 };
     }
-    if (std::dynamic_pointer_cast<SecureTextFieldCell>(field.cell()))
-        state.text = textAccessibilityBullets(state.text.length());
     return state;
 }
 
@@ -154,42 +174,56 @@ std::vector<fnd::String> TextField::accessibilityAttributeNames() const
 
 fnd::Value TextField::accessibilityAttributeValue(const fnd::String& attribute) const
 {
-    const bool secure = std::dynamic_pointer_cast<SecureTextFieldCell>(cell()) != nullptr;
-    if (attribute == Attr::Role)
+    const auto key = accessibilityAttributeKey(attribute);
+    switch (key) {
+    case Key::Role:
         return isEditable() ? AccessibilityRole::TextField : AccessibilityRole::StaticText;
-    if (attribute == Attr::Subrole)
-        return secure ? fnd::Value(AccessibilitySubrole::SecureTextField) : fnd::Value();
-    if (attribute == Attr::Value)
-        return textFieldAccessibilityState(*this).text;
-    if (detail::isAccessibilityTextAttribute(attribute))
-        return detail::accessibilityTextAttribute(textFieldAccessibilityState(*this), attribute);
+    case Key::Subrole:
+        return std::dynamic_pointer_cast<SecureTextFieldCell>(cell())
+            ? fnd::Value(AccessibilitySubrole::SecureTextField)
+            : fnd::Value();
+    default:
+        break;
+    }
+    if (key == Key::Value || detail::isAccessibilityTextAttribute(key)) {
+        fnd::String text;
+        fnd::Range selection;
+        textFieldAccessibilityShown(*this, std::dynamic_pointer_cast<TextView>(currentEditor()), text, selection);
+        if (key == Key::Value)
+            return text;
+        return detail::accessibilityTextAttribute(text, selection, key);
+    }
     return Control::accessibilityAttributeValue(attribute);
 }
 
 bool TextField::accessibilityIsAttributeSettable(const fnd::String& attribute) const
 {
-    if (attribute == Attr::Value || attribute == Attr::SelectedText)
+    switch (accessibilityAttributeKey(attribute)) {
+    case Key::Value:
+    case Key::SelectedText:
         return isEditable() && isEnabled();
-    if (attribute == Attr::SelectedTextRange)
+    case Key::SelectedTextRange:
         return currentEditor() != nullptr;
-    return Control::accessibilityIsAttributeSettable(attribute);
+    default:
+        return Control::accessibilityIsAttributeSettable(attribute);
+    }
 }
 
 void TextField::accessibilitySetValue(const fnd::Value& value, const fnd::String& attribute)
 {
     auto self = shared_from_this();
     auto editor = std::dynamic_pointer_cast<TextView>(currentEditor());
-    if ((attribute == Attr::Value || attribute == Attr::SelectedText) && isEditable() && isEnabled()
-        && value.isString()) {
+    const auto key = accessibilityAttributeKey(attribute);
+    if ((key == Key::Value || key == Key::SelectedText) && isEditable() && isEnabled() && value.isString()) {
         if (editor) {
             // The field editor takes it as typing, so the field's delegate hears of every change.
             editor->accessibilitySetValue(value, attribute);
-        } else if (attribute == Attr::Value) {
+        } else if (key == Key::Value) {
             setStringValue(*value.string());
             sendAction(action(), target());
             accessibilityPostNotification(*this, AccessibilityNotification::ValueChanged);
         }
-    } else if (attribute == Attr::SelectedTextRange && editor) {
+    } else if (key == Key::SelectedTextRange && editor) {
         editor->accessibilitySetValue(value, attribute);
     } else {
         Control::accessibilitySetValue(value, attribute);
@@ -209,7 +243,7 @@ fnd::Value TextField::accessibilityAttributeValueForParameter(
 
 fnd::Value ComboBox::accessibilityAttributeValue(const fnd::String& attribute) const
 {
-    if (attribute == Attr::Role)
+    if (accessibilityAttributeKey(attribute) == Key::Role)
         return AccessibilityRole::ComboBox;
     return TextField::accessibilityAttributeValue(attribute);
 }

@@ -8,6 +8,7 @@
 
 #include <clocale>
 #include <cstdio>
+#include <limits>
 #include <memory>
 #include <string>
 
@@ -101,6 +102,14 @@ TEST(Value, DescriptionsOfListsAndGeometry)
              return d;
          }()),
             "{\n    k\u00FC = v;\n}" },
+        // Containers inside containers are written in place, each at its own indentation only.
+        { Value(Array { [] {
+                           Dictionary d;
+                           d.set("a", Array { Value(1), String("x") });
+                           return Value(d);
+                       }(),
+              Value(Set {}) }),
+            "(\n    {\n    a = (\n    1,\n    x\n);\n},\n    {()}\n)" },
         { Value(Set {}), "{()}" },
         { Value(Set { Value(String("x")) }), "{(\n    x\n)}" },
         { Value(Range { 3, 4 }), "{3, 4}" },
@@ -109,6 +118,54 @@ TEST(Value, DescriptionsOfListsAndGeometry)
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.value.description().utf8(), c.described);
+}
+
+// Numbers read as text in their shortest form: whole numbers as their digits up to where a double (or a float)
+// still holds every integer, beyond that and for fractions the shortest text that reads back as the same number.
+TEST(Value, NumbersDescribeThemselvesInTheirShortestForm)
+{
+    struct Case {
+        Value value;
+        std::string described;
+    };
+    const Case cases[] = {
+        { Value(true), "1" },
+        { Value(-9223372036854775807LL - 1), "-9223372036854775808" },
+        { Value(18446744073709551615ULL), "18446744073709551615" },
+        { Value(2.0), "2" },
+        { Value(-3.0), "-3" },
+        { Value(0.0), "0" },
+        { Value(-0.0), "-0" },
+        { Value(0.1), "0.1" },
+        { Value(-2.5), "-2.5" },
+        // 2^53 - 1, the last whole double below the limit, then 2^53 and a power of ten beyond.
+        { Value(9007199254740991.0), "9007199254740991" },
+        { Value(9007199254740992.0), "9007199254740992" },
+        { Value(1e15), "1000000000000000" },
+        { Value(1e16), "1e+16" },
+        { Value(1e-5), "1e-05" },
+        { Value(std::numeric_limits<double>::infinity()), "inf" },
+        { Value(-std::numeric_limits<double>::infinity()), "-inf" },
+        { Value(std::numeric_limits<double>::quiet_NaN()), "nan" },
+        // Floats keep a float's shortest form: 123456789 is the float 123456792, whose shortest form is 123456790.
+        { Value(2.5f), "2.5" },
+        { Value(0.1f), "0.1" },
+        { Value(16777215.0f), "16777215" },
+        { Value(123456789.0f), "123456790" },
+        { Value(1.0f / 3.0f), "0.33333334" },
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.value.description().utf8(), c.described);
+        EXPECT_EQ(c.value.stringValue().utf8(), c.described);
+    }
+    // Geometry spells its numbers the same way, with every edge of the form.
+    EXPECT_EQ(Value(Range { NotFound, 0 }).description().utf8(), "{9223372036854775807, 0}");
+    EXPECT_EQ(Value(gfx::Point { -0.0, 1e-5 }).description().utf8(), "{-0, 1e-05}");
+    EXPECT_EQ(Value(gfx::Size { 1e20, 0.25 }).description().utf8(), "{1e+20, 0.25}");
+    EXPECT_EQ(Value(gfx::Rect { -1.5, 9007199254740991.0, -1.7976931348623157e308, 4.9406564584124654e-324 })
+                  .description()
+                  .utf8(),
+        "{{-1.5, 9007199254740991}, {-1.7976931348623157e+308, 5e-324}}");
 }
 
 TEST(Error, UnderlyingErrorSurvivesInUserInfo)

@@ -420,6 +420,66 @@ TEST_F(AccessibilityTest, TablesAnswerRowsOfCellsAndSelectThroughThem)
     EXPECT_EQ(*attribute(*table, A::SelectedRows).array(), fnd::Array { rows[0] });
 }
 
+// Names outside the protocol, and near misses of its names, are answered by no element: nil, not settable, and a
+// value set for them changes nothing. Known names an element does not have answer nil too.
+TEST_F(AccessibilityTest, NamesAnElementDoesNotKnowAnswerNothing)
+{
+    auto field = TextField::create({ 10, 10, 200, 24 });
+    field->setStringValue("4006381");
+    add(field);
+    add(SecureTextField::create({ 10, 40, 200, 24 }));
+    add(TextView::create({ 10, 70, 200, 60 }));
+    auto check = Button::create({ 220, 40, 90, 30 }, "Caption");
+    check->setButtonType(ButtonType::Switch);
+    add(check);
+    auto popUp = PopUpButton::create({ 220, 70, 150, 26 });
+    popUp->addItemsWithTitles({ "EAN-13", "QR Code" });
+    add(popUp);
+    auto slider = Slider::create({ 10, 140, 200, 24 });
+    slider->setMaxValue(10);
+    add(slider);
+    auto segmented = SegmentedControl::create({ 220, 140, 150, 24 });
+    segmented->setSegmentCount(2);
+    add(segmented);
+    auto tabs = TabView::create({ 10, 170, 300, 100 });
+    for (const char* label : { "One", "Two" })
+        tabs->addTabViewItem(TabViewItem::create(fnd::String(label)));
+    add(tabs);
+    auto source = std::make_shared<AccessibilityTableSource>();
+    auto scroll = ScrollView::create({ 10, 280, 300, 100 });
+    auto table = TableView::create({ 0, 0, 300, 100 });
+    table->addTableColumn(TableColumn::create("name"));
+    table->setDataSource(source);
+    scroll->setDocumentView(table);
+    add(scroll);
+    table->reloadData();
+
+    std::vector<fnd::Value> elements { window->selfValue() };
+    for (std::size_t at = 0; at < elements.size() && elements.size() < 200; ++at)
+        for (const auto& child : childrenOf(elements[at]))
+            if (std::find(elements.begin(), elements.end(), child) == elements.end())
+                elements.push_back(child);
+    ASSERT_GT(elements.size(), 20u) << "rows, cells, tabs, segments and menu items are reached";
+
+    const fnd::String strangers[] = { "", "AXrole", "AXRoles", "AXRol", "AXValue ", "axValue", "AXSelectedRow",
+        "AXNumberOfCharacter", "AXStringForRange", A::Edited, A::Columns, A::Expanded, A::ValueDescription };
+    for (const auto& element : elements) {
+        auto* e = accessibilityElement(element);
+        ASSERT_TRUE(e);
+        const auto role = attribute(element, A::Role).stringValue().utf8();
+        for (const auto& name : strangers) {
+            EXPECT_TRUE(attribute(element, name).isNil()) << role << " answers " << name.utf8();
+            EXPECT_FALSE(e->accessibilityIsAttributeSettable(name)) << role << " lets " << name.utf8() << " be set";
+            e->accessibilitySetValue(fnd::String("0"), name);
+        }
+    }
+    EXPECT_EQ(field->stringValue(), fnd::String("4006381"));
+    EXPECT_EQ(check->state(), ControlStateValue::Off);
+    EXPECT_EQ(slider->doubleValue(), 0);
+    EXPECT_EQ(tabs->indexOfTabViewItem(*tabs->selectedTabViewItem()), 0);
+    EXPECT_EQ(table->selectedRow(), -1);
+}
+
 TEST_F(AccessibilityTest, FramesAndHitTestingUseScreenCoordinates)
 {
     auto button = Button::create({ 40, 60, 100, 30 }, "Export");

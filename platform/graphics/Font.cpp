@@ -103,7 +103,7 @@ std::shared_ptr<Font> findFamilyMember(const fnd::String& family, int weight, do
 std::shared_ptr<Font> fromFamily(const fnd::String& family, int weight, double size)
 {
     struct Made {
-        const fnd::String* family;
+        fnd::String family;
         int weight;
         double size;
         std::shared_ptr<Font> font;
@@ -114,16 +114,16 @@ std::shared_ptr<Font> fromFamily(const fnd::String& family, int weight, double s
     static std::size_t oldest = 0;
     std::lock_guard guard(mutex);
     auto known = std::find_if(made->begin(), made->end(),
-        [&](const Made& m) { return m.family == &family && m.weight == weight && m.size == size; });
+        [&](const Made& m) { return m.weight == weight && m.size == size && m.family == family; });
     if (known != made->end())
         return known->font;
     auto font = findFamilyMember(family, weight, size);
     if (!font)
         return font;
     if (made->size() < KeptFonts) {
-        made->push_back({ &family, weight, size, font });
+        made->push_back({ family, weight, size, font });
     } else {
-        (*made)[oldest] = { &family, weight, size, font };
+        (*made)[oldest] = { family, weight, size, font };
         oldest = (oldest + 1) % KeptFonts;
     }
     return font;

@@ -174,7 +174,7 @@ void fuzzAccessibilityElements(const fnd::Value& root, FuzzAccessibilityTree& fo
     found.values.reserve(FuzzAccessibilityTypicalElements);
     found.elements.reserve(FuzzAccessibilityTypicalElements);
     // The elements met, sorted, to tell a known one by a binary search. A plain array kept from walk to walk: it
-    // holds addresses only, and a vector's insert at -O0 costs more than the search.
+    // holds addresses only, and needs no allocation.
     static std::array<const ui::AccessibilityElement*, FuzzAccessibilityMaximumElements> known;
     std::size_t knownCount = 0;
     auto meet = [&](fnd::Value&& value) {

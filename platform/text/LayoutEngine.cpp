@@ -104,7 +104,7 @@ public:
             start = paragraph.max();
         }
         auto at = m_layout.paragraphs.begin() + static_cast<std::ptrdiff_t>(first);
-        m_layout.noteReplacedParagraphs({ at, at + static_cast<std::ptrdiff_t>(oldCount) }, laid);
+        m_layout.noteReplacedParagraphs({ at, oldCount }, laid);
         for (auto p = at; p != at + static_cast<std::ptrdiff_t>(oldCount); ++p)
             m_layout.bottom -= p->height;
         for (const auto& p : laid)
@@ -648,6 +648,7 @@ private:
         while (visibleEnd > start && isSpaceAt(visibleEnd - 1))
             --visibleEnd;
         std::vector<std::uint8_t> levels;
+        levels.reserve(static_cast<std::size_t>(end - start));
         bool mixed = false;
         for (Index i = start; i < end; ++i) {
             auto level = i < visibleEnd ? slot(i).level : p.level;
@@ -1025,7 +1026,7 @@ std::pair<double, double> Layout::usedExtentX() const
     return *m_usedExtentX;
 }
 
-void Layout::noteReplacedParagraphs(const std::vector<Paragraph>& removed, const std::vector<Paragraph>& added)
+void Layout::noteReplacedParagraphs(std::span<const Paragraph> removed, std::span<const Paragraph> added)
 {
     if (!m_usedExtentX)
         return;

@@ -4,6 +4,7 @@
 
 #include <map>
 #include <optional>
+#include <span>
 
 namespace txt {
 
@@ -74,7 +75,7 @@ struct LayoutManager::Layout {
     void invalidateSumsFrom(std::size_t k) const;
     // The left and right ends of all used rects, kept across edits that do not touch the widest paragraphs.
     std::pair<double, double> usedExtentX() const;
-    void noteReplacedParagraphs(const std::vector<Paragraph>& removed, const std::vector<Paragraph>& added);
+    void noteReplacedParagraphs(std::span<const Paragraph> removed, std::span<const Paragraph> added);
 
     // A glyph's slot, and its line as it stands now (rect and range moved to the paragraph's place).
     const Slot& slot(fnd::Index index) const;

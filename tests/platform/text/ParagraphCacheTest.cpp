@@ -1,6 +1,7 @@
 #include "TextFixture.h"
 
 #include "platform/graphics/Color.h"
+#include "platform/text/detail/Doorkeeper.h"
 #include "platform/text/detail/ParagraphCache.h"
 #include "platform/text/detail/Shaping.h"
 
@@ -189,4 +190,27 @@ TEST(ParagraphCache, ShapedRunsFromTheCacheAreThoseShapingGives)
         detail::shapeText(*font, text, start, std::max<std::size_t>(1, length - 1), rightToLeft);
         detail::shapeText(*font, text, start > 0 ? start - 1 : 0, length, rightToLeft);
     }
+}
+
+// A key is let in on its second sighting; a clear forgets every key, whether few slots were taken since the last
+// one (emptied one by one) or more than are tracked (the whole table emptied).
+TEST(Doorkeeper, AdmitsAKeyMetTwiceAndForgetsEveryKeyOnClear)
+{
+    txt::detail::Doorkeeper doorkeeper;
+    auto key = [](std::size_t i) { return (std::size_t(i + 1) << 32) | i; }; // slot i, tag i + 1
+    for (std::size_t count : { std::size_t(3), std::size_t(64), std::size_t(65), std::size_t(500) }) {
+        for (std::size_t i = 0; i < count; ++i)
+            EXPECT_FALSE(doorkeeper.admits(key(i))) << count << " keys, key " << i;
+        for (std::size_t i = 0; i < count; ++i)
+            EXPECT_TRUE(doorkeeper.admits(key(i))) << count << " keys, key " << i;
+        doorkeeper.clear();
+        for (std::size_t i = 0; i < count; ++i)
+            EXPECT_FALSE(doorkeeper.admits(key(i))) << count << " keys after a clear, key " << i;
+        doorkeeper.clear();
+    }
+    // A key that takes an occupied slot is tracked through the slot's first taker.
+    doorkeeper.admits(key(7));
+    doorkeeper.admits((std::size_t(99) << 32) | 7);
+    doorkeeper.clear();
+    EXPECT_FALSE(doorkeeper.admits((std::size_t(99) << 32) | 7));
 }

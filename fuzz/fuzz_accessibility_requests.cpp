@@ -31,6 +31,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -162,6 +163,28 @@ struct FuzzAccessibilityTree {
     std::vector<ui::AccessibilityElement*> elements;
 };
 
+// Each element's attribute names, asked once while nothing changes, as an assistive technology keeps them: an
+// element's names follow its state, which only a request that changes something moves (the tree is walked again
+// then, and the names asked again).
+class FuzzAccessibilityNames {
+public:
+    void forget(std::size_t elementCount)
+    {
+        m_names.clear();
+        m_names.resize(elementCount);
+    }
+    const std::vector<fnd::String>& of(std::size_t at, const ui::AccessibilityElement& element)
+    {
+        auto& names = m_names[at];
+        if (!names)
+            names = ui::accessibilityAttributeNamesWithOverrides(element);
+        return *names;
+    }
+
+private:
+    std::vector<std::optional<std::vector<fnd::String>>> m_names;
+};
+
 // Every element reachable from the window, at most a few hundred, each once, breadth first: the list itself is the
 // queue. An element is met through its parent's children only, so the walk costs one children request an element.
 void fuzzAccessibilityElements(const fnd::Value& root, FuzzAccessibilityTree& found)
@@ -267,6 +290,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const FuzzAccessibilityTree* tree = restingElements;
     FuzzAccessibilityTree walked;
+    FuzzAccessibilityNames names;
+    names.forget(tree->values.size());
     // Only a request that set a value or performed an action may have changed the tree and the texts: the texts are
     // checked at once, the tree walked again when the next request needs it.
     bool treeChanged = false;
@@ -277,6 +302,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (std::exchange(treeChanged, false)) {
             fuzzAccessibilityElements(window->selfValue(), walked);
             tree = &walked;
+            names.forget(tree->values.size());
         }
         const auto& elements = tree->values;
         const std::size_t chosenAt = request[0] % elements.size();
@@ -287,15 +313,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         bool changed = false;
         switch (request[1] % 6) {
         case 0:
-            for (const auto& name : ui::accessibilityAttributeNamesWithOverrides(*element))
+            for (const auto& name : names.of(chosenAt, *element))
                 (void)ui::accessibilityAttribute(*element, name).stringValue();
             (void)element->accessibilityIsIgnored();
             (void)element->accessibilityFocusedUIElement();
             (void)ui::accessibilityUnignoredAncestor(chosen);
             break;
         case 1:
-            if (auto names = ui::accessibilityAttributeNamesWithOverrides(*element); !names.empty()) {
-                const auto& name = names[request[2] % names.size()];
+            if (const auto& known = names.of(chosenAt, *element); !known.empty()) {
+                const auto& name = known[request[2] % known.size()];
                 changed = element->accessibilityIsAttributeSettable(name);
                 if (changed)
                     element->accessibilitySetValue(fuzzAccessibilityValue(request[7], a, b, text, elements), name);

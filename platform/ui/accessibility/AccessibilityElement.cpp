@@ -140,6 +140,20 @@ fnd::Value accessibilityAttribute(const AccessibilityElement& element, const fnd
     return element.accessibilityAttributeValue(attribute);
 }
 
+std::vector<fnd::String> accessibilityAttributeNameList(
+    std::initializer_list<std::reference_wrapper<const fnd::String>> names)
+{
+    return std::vector<fnd::String>(names.begin(), names.end());
+}
+
+void accessibilityAddAttributeNames(
+    std::vector<fnd::String>& names, std::initializer_list<std::reference_wrapper<const fnd::String>> more)
+{
+    for (const fnd::String& name : more)
+        if (std::find(names.begin(), names.end(), name) == names.end())
+            names.push_back(name);
+}
+
 std::vector<fnd::String> accessibilityAttributeNamesWithOverrides(const AccessibilityElement& element)
 {
     auto names = element.accessibilityAttributeNames();

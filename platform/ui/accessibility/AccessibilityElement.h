@@ -5,6 +5,8 @@
 #include "platform/graphics/Geometry.h"
 #include "platform/ui/accessibility/AccessibilityNames.h"
 
+#include <functional>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <vector>
@@ -67,6 +69,14 @@ std::shared_ptr<fnd::Object> accessibilityObject(const AccessibilityElement& ele
 // What an assistive technology reads: the override value when there is one, else the element's answer.
 fnd::Value accessibilityAttribute(const AccessibilityElement& element, const fnd::String& attribute);
 std::vector<fnd::String> accessibilityAttributeNamesWithOverrides(const AccessibilityElement& element);
+// A list of the protocol's names (AccessibilityNames.h): each is copied once, where a braced list of strings copies
+// each twice (into the list, then out of it).
+std::vector<fnd::String> accessibilityAttributeNameList(
+    std::initializer_list<std::reference_wrapper<const fnd::String>> names);
+// Adds the names the list lacks, in order: for an element that answers its base class's names and a few of its own.
+// The names are referred to, so only those added are copied.
+void accessibilityAddAttributeNames(
+    std::vector<fnd::String>& names, std::initializer_list<std::reference_wrapper<const fnd::String>> more);
 // The elements of an array attribute (children, rows, ...), in order.
 std::vector<std::shared_ptr<fnd::Object>> accessibilityElements(
     const AccessibilityElement& element, const fnd::String& attribute);

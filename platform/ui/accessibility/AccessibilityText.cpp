@@ -20,8 +20,8 @@ fnd::Range accessibilityTextClamped(fnd::Range range, fnd::Index length)
 
 const std::vector<fnd::String>& accessibilityTextAttributeNames()
 {
-    static const std::vector<fnd::String> names { Attr::NumberOfCharacters, Attr::SelectedText, Attr::SelectedTextRange,
-        Attr::InsertionPointLineNumber, Attr::VisibleCharacterRange };
+    static const auto names = accessibilityAttributeNameList({ Attr::NumberOfCharacters, Attr::SelectedText,
+        Attr::SelectedTextRange, Attr::InsertionPointLineNumber, Attr::VisibleCharacterRange });
     return names;
 }
 

@@ -21,23 +21,12 @@ namespace ui {
 namespace Attr = AccessibilityAttribute;
 using Key = AccessibilityAttributeKey;
 
-namespace {
-
-void containerAccessibilityAddNames(std::vector<fnd::String>& names, std::initializer_list<fnd::String> more)
-{
-    for (const auto& name : more)
-        if (std::find(names.begin(), names.end(), name) == names.end())
-            names.push_back(name);
-}
-
-}
-
 // Tab views.
 
 std::vector<fnd::String> TabView::accessibilityAttributeNames() const
 {
     auto names = View::accessibilityAttributeNames();
-    containerAccessibilityAddNames(names, { Attr::Tabs, Attr::Value, Attr::Contents });
+    accessibilityAddAttributeNames(names, { Attr::Tabs, Attr::Value, Attr::Contents });
     return names;
 }
 
@@ -97,8 +86,9 @@ std::optional<gfx::Rect> TabView::accessibilityFrameOfTab(const TabViewItem& ite
 
 std::vector<fnd::String> TabViewItem::accessibilityAttributeNames() const
 {
-    return { Attr::Role, Attr::Subrole, Attr::RoleDescription, Attr::Title, Attr::Value, Attr::Parent, Attr::Window,
-        Attr::TopLevelUIElement, Attr::Position, Attr::Size, Attr::Enabled, Attr::Focused, Attr::Help };
+    return accessibilityAttributeNameList(
+        { Attr::Role, Attr::Subrole, Attr::RoleDescription, Attr::Title, Attr::Value, Attr::Parent, Attr::Window,
+            Attr::TopLevelUIElement, Attr::Position, Attr::Size, Attr::Enabled, Attr::Focused, Attr::Help });
 }
 
 fnd::Value TabViewItem::accessibilityAttributeValue(const fnd::String& attribute) const
@@ -166,7 +156,7 @@ void TabViewItem::accessibilityPerformAction(const fnd::String& action)
 std::vector<fnd::String> ScrollView::accessibilityAttributeNames() const
 {
     auto names = View::accessibilityAttributeNames();
-    containerAccessibilityAddNames(names, { Attr::Contents, Attr::HorizontalScrollBar, Attr::VerticalScrollBar });
+    accessibilityAddAttributeNames(names, { Attr::Contents, Attr::HorizontalScrollBar, Attr::VerticalScrollBar });
     return names;
 }
 
@@ -197,7 +187,7 @@ fnd::Value ScrollView::accessibilityAttributeValue(const fnd::String& attribute)
 std::vector<fnd::String> Scroller::accessibilityAttributeNames() const
 {
     auto names = Control::accessibilityAttributeNames();
-    containerAccessibilityAddNames(names, { Attr::Value, Attr::Orientation });
+    accessibilityAddAttributeNames(names, { Attr::Value, Attr::Orientation });
     return names;
 }
 
@@ -236,7 +226,7 @@ void Scroller::accessibilitySetValue(const fnd::Value& value, const fnd::String&
 std::vector<fnd::String> SplitView::accessibilityAttributeNames() const
 {
     auto names = View::accessibilityAttributeNames();
-    containerAccessibilityAddNames(names, { Attr::Orientation });
+    accessibilityAddAttributeNames(names, { Attr::Orientation });
     return names;
 }
 
@@ -256,7 +246,7 @@ fnd::Value SplitView::accessibilityAttributeValue(const fnd::String& attribute) 
 std::vector<fnd::String> Box::accessibilityAttributeNames() const
 {
     auto names = View::accessibilityAttributeNames();
-    containerAccessibilityAddNames(names, { Attr::Title });
+    accessibilityAddAttributeNames(names, { Attr::Title });
     return names;
 }
 
@@ -282,7 +272,7 @@ bool Box::accessibilityIsIgnored() const
 std::vector<fnd::String> ToolbarItemViewer::accessibilityAttributeNames() const
 {
     auto names = View::accessibilityAttributeNames();
-    containerAccessibilityAddNames(names, { Attr::Title, Attr::Help });
+    accessibilityAddAttributeNames(names, { Attr::Title, Attr::Help });
     return names;
 }
 

@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <utility>
 
 namespace ui {
 
@@ -44,13 +45,6 @@ bool controlAccessibilityAnswersItself(Key key)
     default:
         return false;
     }
-}
-
-void cellAccessibilityAddNames(std::vector<fnd::String>& names, std::initializer_list<fnd::String> more)
-{
-    for (const auto& name : more)
-        if (std::find(names.begin(), names.end(), name) == names.end())
-            names.push_back(name);
 }
 
 // Check boxes and radio buttons report mixed as 2.
@@ -109,8 +103,8 @@ void cellAccessibilitySetNumber(Cell& cell, bool settable, const fnd::Value& val
 
 std::vector<fnd::String> Cell::accessibilityAttributeNames() const
 {
-    std::vector<fnd::String> names { Attr::Role, Attr::RoleDescription, Attr::Parent, Attr::Window,
-        Attr::TopLevelUIElement, Attr::Position, Attr::Size, Attr::Focused, Attr::Enabled };
+    auto names = accessibilityAttributeNameList({ Attr::Role, Attr::RoleDescription, Attr::Parent, Attr::Window,
+        Attr::TopLevelUIElement, Attr::Position, Attr::Size, Attr::Focused, Attr::Enabled });
     if (m_type == CellType::Text)
         names.push_back(Attr::Value);
     return names;
@@ -211,10 +205,10 @@ fnd::Value Cell::accessibilityRepresentative() const
 std::vector<fnd::String> ButtonCell::accessibilityAttributeNames() const
 {
     auto names = Cell::accessibilityAttributeNames();
-    cellAccessibilityAddNames(names, { Attr::Subrole, Attr::Title });
+    accessibilityAddAttributeNames(names, { Attr::Subrole, Attr::Title });
     if (isCheckOrRadio() || m_buttonType == ButtonType::PushOnPushOff || m_buttonType == ButtonType::Toggle
         || m_buttonType == ButtonType::OnOff)
-        cellAccessibilityAddNames(names, { Attr::Value });
+        accessibilityAddAttributeNames(names, { Attr::Value });
     return names;
 }
 
@@ -258,7 +252,7 @@ void ButtonCell::accessibilityPerformAction(const fnd::String& action)
 std::vector<fnd::String> PopUpButtonCell::accessibilityAttributeNames() const
 {
     auto names = Cell::accessibilityAttributeNames();
-    cellAccessibilityAddNames(names, { Attr::Title, Attr::Value, Attr::Children });
+    accessibilityAddAttributeNames(names, { Attr::Title, Attr::Value, Attr::Children });
     return names;
 }
 
@@ -296,7 +290,7 @@ void PopUpButtonCell::accessibilityPerformAction(const fnd::String& action)
 std::vector<fnd::String> SliderCell::accessibilityAttributeNames() const
 {
     auto names = Cell::accessibilityAttributeNames();
-    cellAccessibilityAddNames(names, { Attr::Value, Attr::MinValue, Attr::MaxValue, Attr::Orientation });
+    accessibilityAddAttributeNames(names, { Attr::Value, Attr::MinValue, Attr::MaxValue, Attr::Orientation });
     return names;
 }
 
@@ -339,7 +333,7 @@ void SliderCell::accessibilityPerformAction(const fnd::String& action)
 std::vector<fnd::String> StepperCell::accessibilityAttributeNames() const
 {
     auto names = Cell::accessibilityAttributeNames();
-    cellAccessibilityAddNames(names, { Attr::Value, Attr::MinValue, Attr::MaxValue });
+    accessibilityAddAttributeNames(names, { Attr::Value, Attr::MinValue, Attr::MaxValue });
     return names;
 }
 
@@ -379,7 +373,7 @@ void StepperCell::accessibilityPerformAction(const fnd::String& action)
 std::vector<fnd::String> LevelIndicatorCell::accessibilityAttributeNames() const
 {
     auto names = Cell::accessibilityAttributeNames();
-    cellAccessibilityAddNames(names, { Attr::Value, Attr::MinValue, Attr::MaxValue });
+    accessibilityAddAttributeNames(names, { Attr::Value, Attr::MinValue, Attr::MaxValue });
     return names;
 }
 
@@ -427,7 +421,7 @@ fnd::Value ImageCell::accessibilityAttributeValue(const fnd::String& attribute) 
 std::vector<fnd::String> ColorWell::accessibilityAttributeNames() const
 {
     auto names = Control::accessibilityAttributeNames();
-    cellAccessibilityAddNames(names, { Attr::Value });
+    accessibilityAddAttributeNames(names, { Attr::Value });
     return names;
 }
 
@@ -462,7 +456,7 @@ void ColorWell::accessibilityPerformAction(const fnd::String& action)
 std::vector<fnd::String> ProgressIndicator::accessibilityAttributeNames() const
 {
     auto names = View::accessibilityAttributeNames();
-    cellAccessibilityAddNames(names, { Attr::Value, Attr::MinValue, Attr::MaxValue });
+    accessibilityAddAttributeNames(names, { Attr::Value, Attr::MinValue, Attr::MaxValue });
     return names;
 }
 
@@ -488,9 +482,9 @@ std::vector<fnd::String> Control::accessibilityAttributeNames() const
 {
     auto names = View::accessibilityAttributeNames();
     if (m_cell)
-        for (const auto& name : m_cell->accessibilityAttributeNames())
+        for (auto& name : m_cell->accessibilityAttributeNames())
             if (std::find(names.begin(), names.end(), name) == names.end())
-                names.push_back(name);
+                names.push_back(std::move(name));
     return names;
 }
 
@@ -623,8 +617,8 @@ public:
 
     std::vector<fnd::String> accessibilityAttributeNames() const override
     {
-        return { Attr::Role, Attr::RoleDescription, Attr::Title, Attr::Value, Attr::Help, Attr::Enabled, Attr::Parent,
-            Attr::Window, Attr::TopLevelUIElement, Attr::Position, Attr::Size };
+        return accessibilityAttributeNameList({ Attr::Role, Attr::RoleDescription, Attr::Title, Attr::Value, Attr::Help,
+            Attr::Enabled, Attr::Parent, Attr::Window, Attr::TopLevelUIElement, Attr::Position, Attr::Size });
     }
 
     fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override
@@ -700,7 +694,7 @@ std::vector<fnd::String> SegmentedCell::accessibilityAttributeNames() const
 {
     auto names = Cell::accessibilityAttributeNames();
     std::erase(names, Attr::Value);
-    cellAccessibilityAddNames(names, { Attr::Children });
+    accessibilityAddAttributeNames(names, { Attr::Children });
     return names;
 }
 

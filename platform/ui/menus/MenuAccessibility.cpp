@@ -17,8 +17,8 @@ bool Menu::isMainMenu() const
 
 std::vector<fnd::String> Menu::accessibilityAttributeNames() const
 {
-    return { Attr::Role, Attr::RoleDescription, Attr::Title, Attr::Parent, Attr::Children, Attr::Enabled,
-        Attr::SelectedChildren };
+    return accessibilityAttributeNameList({ Attr::Role, Attr::RoleDescription, Attr::Title, Attr::Parent,
+        Attr::Children, Attr::Enabled, Attr::SelectedChildren });
 }
 
 fnd::Value Menu::accessibilityAttributeValue(const fnd::String& attribute) const
@@ -57,8 +57,8 @@ fnd::Value Menu::accessibilityAttributeValue(const fnd::String& attribute) const
 
 std::vector<fnd::String> MenuItem::accessibilityAttributeNames() const
 {
-    return { Attr::Role, Attr::Subrole, Attr::RoleDescription, Attr::Title, Attr::Parent, Attr::Children, Attr::Enabled,
-        Attr::Selected, Attr::Help, Attr::MenuItemMarkChar, Attr::MenuItemCmdChar };
+    return accessibilityAttributeNameList({ Attr::Role, Attr::Subrole, Attr::RoleDescription, Attr::Title, Attr::Parent,
+        Attr::Children, Attr::Enabled, Attr::Selected, Attr::Help, Attr::MenuItemMarkChar, Attr::MenuItemCmdChar });
 }
 
 fnd::Value MenuItem::accessibilityAttributeValue(const fnd::String& attribute) const

@@ -36,8 +36,8 @@ public:
 
     std::vector<fnd::String> accessibilityAttributeNames() const override
     {
-        return { Attr::Role, Attr::RoleDescription, Attr::Title, Attr::Value, Attr::Parent, Attr::Window,
-            Attr::TopLevelUIElement, Attr::Position, Attr::Size, Attr::Enabled };
+        return accessibilityAttributeNameList({ Attr::Role, Attr::RoleDescription, Attr::Title, Attr::Value,
+            Attr::Parent, Attr::Window, Attr::TopLevelUIElement, Attr::Position, Attr::Size, Attr::Enabled });
     }
 
     fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override
@@ -96,9 +96,9 @@ public:
 
     std::vector<fnd::String> accessibilityAttributeNames() const override
     {
-        std::vector<fnd::String> names { Attr::Role, Attr::Subrole, Attr::RoleDescription, Attr::Index, Attr::Selected,
-            Attr::Parent, Attr::Children, Attr::Window, Attr::TopLevelUIElement, Attr::Position, Attr::Size,
-            Attr::Enabled };
+        auto names = accessibilityAttributeNameList(
+            { Attr::Role, Attr::Subrole, Attr::RoleDescription, Attr::Index, Attr::Selected, Attr::Parent,
+                Attr::Children, Attr::Window, Attr::TopLevelUIElement, Attr::Position, Attr::Size, Attr::Enabled });
         if (outline())
             for (const auto& name : { Attr::Disclosing, Attr::DisclosureLevel })
                 names.push_back(name);

@@ -27,8 +27,8 @@ fnd::String applicationAccessibilityName()
 
 std::vector<fnd::String> Application::accessibilityAttributeNames() const
 {
-    return { Attr::Role, Attr::RoleDescription, Attr::Title, Attr::Children, Attr::Windows, Attr::MainWindow,
-        Attr::FocusedWindow, Attr::FocusedUIElement, Attr::MenuBar, Attr::Enabled };
+    return accessibilityAttributeNameList({ Attr::Role, Attr::RoleDescription, Attr::Title, Attr::Children,
+        Attr::Windows, Attr::MainWindow, Attr::FocusedWindow, Attr::FocusedUIElement, Attr::MenuBar, Attr::Enabled });
 }
 
 fnd::Value Application::accessibilityAttributeValue(const fnd::String& attribute) const

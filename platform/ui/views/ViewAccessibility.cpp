@@ -11,8 +11,8 @@ namespace Attr = AccessibilityAttribute;
 
 std::vector<fnd::String> View::accessibilityAttributeNames() const
 {
-    std::vector<fnd::String> names { Attr::Role, Attr::RoleDescription, Attr::Parent, Attr::Children, Attr::Window,
-        Attr::TopLevelUIElement, Attr::Position, Attr::Size, Attr::Focused, Attr::Enabled };
+    auto names = accessibilityAttributeNameList({ Attr::Role, Attr::RoleDescription, Attr::Parent, Attr::Children,
+        Attr::Window, Attr::TopLevelUIElement, Attr::Position, Attr::Size, Attr::Focused, Attr::Enabled });
     if (!m_toolTip.isEmpty())
         names.push_back(Attr::Help);
     if (accessibilityTitleUIElement())

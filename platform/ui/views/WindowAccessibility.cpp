@@ -9,9 +9,9 @@ namespace Attr = AccessibilityAttribute;
 
 std::vector<fnd::String> Window::accessibilityAttributeNames() const
 {
-    return { Attr::Role, Attr::Subrole, Attr::RoleDescription, Attr::Title, Attr::Parent, Attr::Children,
-        Attr::Position, Attr::Size, Attr::Focused, Attr::Main, Attr::Minimized, Attr::Modal, Attr::Enabled,
-        Attr::FocusedUIElement, Attr::DefaultButton };
+    return accessibilityAttributeNameList({ Attr::Role, Attr::Subrole, Attr::RoleDescription, Attr::Title, Attr::Parent,
+        Attr::Children, Attr::Position, Attr::Size, Attr::Focused, Attr::Main, Attr::Minimized, Attr::Modal,
+        Attr::Enabled, Attr::FocusedUIElement, Attr::DefaultButton });
 }
 
 fnd::Value Window::accessibilityAttributeValue(const fnd::String& attribute) const

@@ -36,6 +36,21 @@ std::optional<std::int64_t> integerIn(const Value* value)
     return value->number()->integerValue();
 }
 
+// A number meant as a 64-bit integer: whole numbers exactly, reals cut to their whole part. Beyond ±2^63 (or NaN) no
+// integer is meant.
+std::optional<std::int64_t> keyedArchiveInteger(const Number& number)
+{
+    if (number.isReal()) {
+        const double d = number.doubleValue();
+        if (!(d >= -0x1p63 && d < 0x1p63))
+            return std::nullopt;
+        return static_cast<std::int64_t>(d);
+    }
+    if (number.kind() == Number::Kind::Unsigned && number.unsignedValue() > INT64_MAX)
+        return std::nullopt;
+    return number.integerValue();
+}
+
 }
 
 KeyedUnarchiver::KeyedUnarchiver(const Data& data)
@@ -229,20 +244,10 @@ std::int64_t KeyedUnarchiver::decodeInt64ForKey(const String& key)
     const Number* number = numberSlot(key, "an integer");
     if (!number)
         return 0;
-    if (number->isReal()) {
-        double d = number->doubleValue();
-        // Beyond ±2^63 (or NaN) no integer is meant.
-        if (!(d > -9223372036854775808.0 && d < 9223372036854775808.0)) {
-            fail(fmt::format("the value under the key \"{}\" does not fit in 64 bits", key.utf8()));
-            return 0;
-        }
-        return static_cast<std::int64_t>(d);
-    }
-    if (number->kind() == Number::Kind::Unsigned && number->unsignedValue() > INT64_MAX) {
+    auto integer = keyedArchiveInteger(*number);
+    if (!integer)
         fail(fmt::format("the value under the key \"{}\" does not fit in 64 bits", key.utf8()));
-        return 0;
-    }
-    return number->integerValue();
+    return integer.value_or(0);
 }
 
 float KeyedUnarchiver::decodeFloatForKey(const String& key)
@@ -286,6 +291,34 @@ std::optional<std::vector<double>> KeyedUnarchiver::numbersIn(const Value& slot,
         numbers.push_back(element.number()->doubleValue());
     }
     return numbers;
+}
+
+// A range's ends are read as integers (the not-found location is the largest index, which no double holds); one
+// beyond the indexes, or not a number at all, is refused.
+std::optional<Range> KeyedUnarchiver::rangeIn(const Value& slot)
+{
+    const Dictionary* tagged = slot.dictionary();
+    const Value* content = tagged && tagged->count() == 1 ? tagged->find(KeyedFormat::RangeKey) : nullptr;
+    const Array* ends = content ? content->array() : nullptr;
+    if (!ends || ends->size() != 2) {
+        fail("a range is malformed");
+        return std::nullopt;
+    }
+    Index parts[2];
+    for (std::size_t i = 0; i < 2; ++i) {
+        const Number* number = (*ends)[i].number();
+        if (!number) {
+            fail("a range is malformed");
+            return std::nullopt;
+        }
+        auto integer = keyedArchiveInteger(*number);
+        if (!integer) {
+            fail(fmt::format("a range has an end ({}) beyond the indexes", number->stringValue().utf8()));
+            return std::nullopt;
+        }
+        parts[i] = *integer;
+    }
+    return Range { parts[0], parts[1] };
 }
 
 gfx::Point KeyedUnarchiver::decodePointForKey(const String& key)
@@ -387,8 +420,8 @@ Value KeyedUnarchiver::valueFrom(const Value& slot)
         return n ? Value(gfx::Rect((*n)[0], (*n)[1], (*n)[2], (*n)[3])) : Value();
     }
     if (tag == KeyedFormat::RangeKey) {
-        auto n = numbersIn(slot, tag, 2);
-        return n ? Value(Range { static_cast<Index>((*n)[0]), static_cast<Index>((*n)[1]) }) : Value();
+        auto range = rangeIn(slot);
+        return range ? Value(*range) : Value();
     }
     fail(fmt::format("a value has the unknown tag \"{}\"", tag.utf8()));
     return {};

@@ -59,6 +59,7 @@ private:
     Value objectAt(std::int64_t index);
     const ClassInfo* resolveClass(std::int64_t classIndex);
     std::optional<std::vector<double>> numbersIn(const Value& slot, const String& tag, std::size_t count);
+    std::optional<Range> rangeIn(const Value& slot);
 
     Dictionary m_top;
     Array m_objects;

@@ -232,6 +232,8 @@ std::shared_ptr<ArchiveNode> fullNode()
         Null {},
         Value(),
         Range { 3, 4 },
+        // The not-found location is the largest index, which no double holds.
+        Range { NotFound, 0 },
         gfx::Point { 1, 2 },
         gfx::Size { 3, 4 },
         gfx::Rect(5, 6, 7, 8),
@@ -586,6 +588,14 @@ TEST(Archive, TruncatedAndForeignInputGivesAnError)
         { Kind::Keyed, keyedWithRoot(Dictionary { { "$string", Data::fromString("abc") } }), "escaped string" },
         { Kind::Keyed, keyedWithRoot(Dictionary { { "$rect", Array { 1, 2, 3 } } }), "rect is malformed" },
         { Kind::Keyed, keyedWithRoot(Array { 1 }), "value is malformed" },
+        { Kind::Keyed, keyedWithRoot(Dictionary { { "$range", Array { 1 } } }), "range is malformed" },
+        { Kind::Keyed, keyedWithRoot(Dictionary { { "$range", Array { "1", 2 } } }), "range is malformed" },
+        // Past the largest index: a real that no index reaches, and an unsigned integer above it.
+        { Kind::Keyed, keyedWithRoot(Dictionary { { "$range", Array { 0x1p64, 0 } } }), "beyond the indexes" },
+        { Kind::Keyed, keyedWithRoot(Dictionary { { "$range", Array { 0, 0x1p63 } } }), "beyond the indexes" },
+        { Kind::Keyed,
+            keyedWithRoot(Dictionary { { "$range", Array { std::numeric_limits<std::uint64_t>::max(), 0 } } }),
+            "beyond the indexes" },
     };
     for (const auto& [kind, data, expected] : cases) {
         auto decoded = unarchive(kind, data);
@@ -593,6 +603,10 @@ TEST(Archive, TruncatedAndForeignInputGivesAnError)
         EXPECT_EQ(decoded.error().domain(), ErrorDomain::Cocoa);
         EXPECT_NE(messageOf(decoded).find(expected), std::string::npos) << messageOf(decoded);
     }
+    // A real end within the indexes is cut to its whole part; -2^63 is the smallest index.
+    auto cut = unarchive(Kind::Keyed, keyedWithRoot(Dictionary { { "$range", Array { 2.9, -0x1p63 } } }));
+    ASSERT_TRUE(cut) << messageOf(cut);
+    EXPECT_EQ(cut->range(), (Range { 2, std::numeric_limits<Index>::min() }));
 }
 
 TEST(Archive, KeyedArchivesHaveTheDocumentedLayout)

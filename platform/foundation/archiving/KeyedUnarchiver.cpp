@@ -27,15 +27,6 @@ GlobalClasses& globalClasses()
     return shared;
 }
 
-std::optional<std::int64_t> integerIn(const Value* value)
-{
-    if (!value || !value->number() || value->number()->isReal() || value->number()->kind() == Number::Kind::Bool)
-        return std::nullopt;
-    if (value->number()->kind() == Number::Kind::Unsigned && value->number()->unsignedValue() > INT64_MAX)
-        return std::nullopt;
-    return value->number()->integerValue();
-}
-
 // A number meant as a 64-bit integer: whole numbers exactly, reals cut to their whole part. Beyond ±2^63 (or NaN) no
 // integer is meant.
 std::optional<std::int64_t> keyedArchiveInteger(const Number& number)
@@ -51,6 +42,13 @@ std::optional<std::int64_t> keyedArchiveInteger(const Number& number)
     return number.integerValue();
 }
 
+// A whole number stored as one (a reference, a count): reals and booleans are not.
+std::optional<std::int64_t> integerIn(const Value* value)
+{
+    if (!value || !value->number() || value->number()->isReal() || value->number()->kind() == Number::Kind::Bool)
+        return std::nullopt;
+    return keyedArchiveInteger(*value->number());
+}
 }
 
 KeyedUnarchiver::KeyedUnarchiver(const Data& data)

@@ -23,8 +23,11 @@ public:
         const auto tag = static_cast<std::uint32_t>(static_cast<std::uint64_t>(hash) >> 32);
         if (slot == tag)
             return true;
-        if (slot == 0 && m_takenCount++ < m_taken.size())
-            m_taken[m_takenCount - 1] = static_cast<std::uint16_t>(index);
+        if (slot == 0) {
+            if (m_takenCount < m_taken.size())
+                m_taken[m_takenCount] = static_cast<std::uint16_t>(index);
+            ++m_takenCount;
+        }
         slot = tag;
         return false;
     }

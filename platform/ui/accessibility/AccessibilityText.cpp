@@ -63,8 +63,8 @@ fnd::Value accessibilityTextAttribute(const fnd::String& text, fnd::Range select
 
 const std::vector<fnd::String>& accessibilityTextParameterizedAttributeNames()
 {
-    static const std::vector<fnd::String> names { Param::StringForRange, Param::BoundsForRange,
-        Param::RangeForPosition };
+    static const auto names
+        = accessibilityAttributeNameList({ Param::StringForRange, Param::BoundsForRange, Param::RangeForPosition });
     return names;
 }
 

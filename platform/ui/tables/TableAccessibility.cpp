@@ -100,8 +100,7 @@ public:
             { Attr::Role, Attr::Subrole, Attr::RoleDescription, Attr::Index, Attr::Selected, Attr::Parent,
                 Attr::Children, Attr::Window, Attr::TopLevelUIElement, Attr::Position, Attr::Size, Attr::Enabled });
         if (outline())
-            for (const auto& name : { Attr::Disclosing, Attr::DisclosureLevel })
-                names.push_back(name);
+            accessibilityAddAttributeNames(names, { Attr::Disclosing, Attr::DisclosureLevel });
         return names;
     }
 

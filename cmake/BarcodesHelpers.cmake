@@ -23,7 +23,6 @@ namespace { [[gnu::used]] const void* const ${anchor}_reference = &${anchor}; }\
     target_sources(${name} INTERFACE ${anchor_reference})
     set_property(GLOBAL APPEND PROPERTY BARCODES_MODULES ${name})
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
-    target_compile_definitions(${name} PUBLIC BARCODES_RESOURCE_DIR="${BARCODES_RESOURCE_DIR}")
     # The fuzzer learns the keys and magic values an input is compared with where inputs are read: strings,
     # dictionaries, property lists and archives, all in the foundation. Elsewhere tracing every comparison costs a
     # fifth of each instrumented run (tests included) and tells it little; coverage itself stays everywhere.

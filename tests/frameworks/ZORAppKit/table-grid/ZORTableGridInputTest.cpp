@@ -155,27 +155,27 @@ TEST_F(ZORTableGridInputTest, DeleteClearsColumnByColumnThenReloads)
 // the moves and the drawing stay inside the grid.
 TEST_F(ZORTableGridInputTest, AReloadThatShrinksTheDataKeepsOnlyTheSelectedCellsThatRemain)
 {
-    const auto shrinkTo3By4 = [&] {
+    // Selects in the full 10 × 20 grid, then reloads it as 3 × 4.
+    const auto selectThenShrink = [&](fnd::Range columnRange, fnd::Range rowRange) {
+        source->columns = 10;
+        source->rows = 20;
+        grid->reloadData();
+        select(columnRange, rowRange);
         source->columns = 3;
         source->rows = 4;
         grid->reloadData();
     };
     // Columns 1-4 by rows 2-5 become columns 1-2 by rows 2-3: one notification for each set changed.
-    select({ 1, 4 }, { 2, 4 });
-    int before = selectionChanges;
-    shrinkTo3By4();
+    const int before = selectionChanges;
+    selectThenShrink({ 1, 4 }, { 2, 4 });
     EXPECT_EQ(columns(), "{1 2}");
     EXPECT_EQ(rows(), "{2 3}");
-    EXPECT_EQ(selectionChanges, before + 2);
+    EXPECT_EQ(selectionChanges, before + 4) << "two sets selected again, then two clipped";
     key(u'\x7f', ui::KeyCode::Delete);
     EXPECT_EQ(source->stored, (std::vector<std::string> { "1,2=nil", "1,3=nil", "2,2=nil", "2,3=nil" }));
 
     // A cell wholly outside leaves nothing selected, and a move has no anchor to start from.
-    source->columns = 10;
-    source->rows = 20;
-    grid->reloadData();
-    select({ 5, 1 }, { 10, 1 });
-    shrinkTo3By4();
+    selectThenShrink({ 5, 1 }, { 10, 1 });
     EXPECT_EQ(columns(), "{}");
     EXPECT_EQ(rows(), "{}");
     key(UpArrow, ui::KeyCode::UpArrow);
@@ -183,20 +183,12 @@ TEST_F(ZORTableGridInputTest, AReloadThatShrinksTheDataKeepsOnlyTheSelectedCells
     EXPECT_EQ(rows(), "{}");
 
     // Columns outside but a row inside: no cell is left, so neither set is.
-    source->columns = 10;
-    source->rows = 20;
-    grid->reloadData();
-    select({ 5, 4 }, { 1, 2 });
-    shrinkTo3By4();
+    selectThenShrink({ 5, 4 }, { 1, 2 });
     EXPECT_EQ(columns(), "{}");
     EXPECT_EQ(rows(), "{}");
 
     // Drawing a selection that reached column 8 asks no width beyond the third column.
-    source->columns = 10;
-    source->rows = 20;
-    grid->reloadData();
-    select({ 1, 8 }, { 0, 2 });
-    shrinkTo3By4();
+    selectThenShrink({ 1, 8 }, { 0, 2 });
     source->widthAsks.clear();
     window->display();
     ASSERT_FALSE(source->widthAsks.empty());

@@ -4,6 +4,7 @@
 #include "frameworks/FoundationExtensions/ZORCountryLocale.h"
 #include "frameworks/ZORAppKit/text-inspector/ZORTextViewInspectorViewFieldKinds.h"
 
+#include "platform/foundation/bindings/ArrayController.h"
 #include "platform/text/LayoutManager.h"
 #include "platform/ui/dragging/Dragging.h"
 #include "platform/ui/dragging/Pasteboard.h"
@@ -15,6 +16,24 @@ using namespace inspectortest;
 using Label = ZORTextViewInspectorFieldLabel;
 
 namespace {
+
+// A tag object: a token row shows its title.
+class InspectorKeyboardTag : public fnd::Object {
+    FND_OBJECT(InspectorKeyboardTag)
+    static void describeClass(fnd::ClassBuilder<InspectorKeyboardTag>& c)
+    {
+        c.property("title", &InspectorKeyboardTag::title);
+    }
+
+public:
+    static std::shared_ptr<InspectorKeyboardTag> make(const char* title)
+    {
+        auto tag = fnd::makeObject<InspectorKeyboardTag>();
+        tag->title = fnd::String(title);
+        return tag;
+    }
+    fnd::String title;
+};
 
 class InspectorKeyboardTest : public InspectorTest {
 protected:
@@ -43,14 +62,21 @@ protected:
         return ZORTextViewInspectorField::make<ZORTextViewInspectorTextField>(
             id, Label::fieldLabelWithString(label), fnd::String(label));
     }
-    // Who has the keyboard: the edited text field, or the field hosting the first responder.
+    // Who has the keyboard: the edited text field, or the field hosting the first responder (a list row by its
+    // identifier and index).
     std::string focus() const
     {
+        if (window->firstResponder().get() == window.get())
+            return "window";
         auto responder = std::dynamic_pointer_cast<ui::View>(window->firstResponder());
         if (responder == inspector)
             return inspector->isEditing() ? inspector->activeField()->identifier().utf8() : "inspector";
         auto field = responder ? inspector->fieldHostingView(*responder) : nullptr;
-        return field ? field->identifier().utf8() : "elsewhere";
+        if (!field)
+            return "elsewhere";
+        if (auto list = field->compoundField())
+            return list->identifier().utf8() + std::to_string(list->indexOfField(*field));
+        return field->identifier().utf8();
     }
     void tab(bool back = false)
     {
@@ -83,6 +109,8 @@ protected:
 
 }
 
+FND_REGISTER_CLASS(InspectorKeyboardTag, fnd::Object)
+
 TEST_F(InspectorKeyboardTest, TabAndBacktabWalkEveryFieldInOrder)
 {
     inspector->jumpToField(name);
@@ -101,6 +129,89 @@ TEST_F(InspectorKeyboardTest, TabAndBacktabWalkEveryFieldInOrder)
     }
     // Backtab enters the date control at its year and walks back through month and day.
     EXPECT_EQ(backward, (std::vector<std::string> { "name", "country", "done", "born", "born", "born", "city" }));
+}
+
+TEST_F(InspectorKeyboardTest, TabAndBacktabWalkTokenRowsAndTouchNoTag)
+{
+    // A token list between the name and the city, each row showing a tag's title.
+    auto maths = InspectorKeyboardTag::make("maths"), physics = InspectorKeyboardTag::make("physics");
+    auto tags = fnd::makeObject<fnd::ArrayController>();
+    auto list = ZORTextViewInspectorTokenListField::fieldWithIdentifier("tags", Label::fieldLabelWithString("Tags"));
+    list->bindToObject(tags, "arrangedObjects", "title", "");
+    tags->setContent(fnd::Array { maths, physics });
+    inspector->removeAllFields();
+    inspector->addFieldsArray({ name, list, city });
+    draw();
+    inspector->jumpToField(name);
+    std::vector<std::string> forward, backward;
+    for (int i = 0; i < 4; ++i) {
+        tab();
+        forward.push_back(focus());
+    }
+    EXPECT_EQ(forward, (std::vector<std::string> { "tags0", "tags1", "city", "name" }));
+    for (int i = 0; i < 4; ++i) {
+        tab(true);
+        backward.push_back(focus());
+    }
+    EXPECT_EQ(backward, (std::vector<std::string> { "city", "tags1", "tags0", "name" }));
+    // Passing through the rows typed nothing: the controller holds the same two tags, titles unchanged.
+    ASSERT_EQ(tags->arrangedObjects().size(), 2u);
+    EXPECT_EQ(tags->arrangedObjects()[0].object(), maths);
+    EXPECT_EQ(tags->arrangedObjects()[1].object(), physics);
+    EXPECT_EQ(maths->title, fnd::String("maths"));
+    EXPECT_EQ(physics->title, fnd::String("physics"));
+    // A row typed into and left by Tab writes its tag's title, and the keyboard goes on to the next row.
+    tab();
+    ASSERT_EQ(focus(), "tags0");
+    for (char16_t c : std::u16string(u"algebra"))
+        backend->keyDown(*window, fnd::String(std::u16string(1, c)), 0);
+    dispatch();
+    tab();
+    EXPECT_EQ(focus(), "tags1");
+    EXPECT_EQ(maths->title, fnd::String("algebra")) << "Tab selected the token, typing replaced it";
+    tab(true);
+    EXPECT_EQ(focus(), "tags0");
+}
+
+namespace {
+// Makes capitals of what was typed: the row then shows other tokens than the typed ones.
+class InspectorKeyboardCapitals : public ZORTextViewInspectorTokenListField {
+    FND_OBJECT(InspectorKeyboardCapitals)
+public:
+    fnd::Value objectToInsertWithProposedObject(const fnd::Value& proposed, const ZORTextViewInspectorFieldPtr&,
+        std::size_t, const ZORTextViewInspectorFieldLabelPtr&) override
+    {
+        return proposed.string() ? fnd::Value(proposed.string()->uppercaseString()) : proposed;
+    }
+};
+}
+FND_REGISTER_CLASS(InspectorKeyboardCapitals, ZORTextViewInspectorTokenListField)
+
+TEST_F(InspectorKeyboardTest, TabLeavesAChangedRowOfAPlainTokenListForTheNext)
+{
+    // Rows standing for strings: a changed row puts a new string in its object's place.
+    auto words = fnd::makeObject<fnd::ArrayController>();
+    auto list
+        = ZORTextViewInspectorField::make<InspectorKeyboardCapitals>("words", Label::fieldLabelWithString("Words"));
+    list->bindToObject(words, "arrangedObjects", "", "");
+    words->setContent(fnd::Array { "red", "blue" });
+    inspector->removeAllFields();
+    inspector->addFieldsArray({ name, list, city });
+    draw();
+    inspector->jumpToField(name);
+    tab();
+    ASSERT_EQ(focus(), "words0");
+    for (char16_t c : std::u16string(u"dish"))
+        backend->keyDown(*window, fnd::String(std::u16string(1, c)), 0);
+    dispatch();
+    tab();
+    EXPECT_EQ(words->arrangedObjects(), (fnd::Array { "DISH", "blue" }));
+    EXPECT_EQ(focus(), "words1");
+    tab(true);
+    EXPECT_EQ(focus(), "words0");
+    tab(true);
+    EXPECT_EQ(focus(), "name");
+    EXPECT_EQ(words->arrangedObjects(), (fnd::Array { "DISH", "blue" }));
 }
 
 TEST_F(InspectorKeyboardTest, AStaticLabelIsNoStopOfTheWindowsLoop)

@@ -1,4 +1,5 @@
 // The keyboard and the pasteboard in a form: Tab through text runs and hosted controls, Paste, drops, first clicks.
+#include "InspectorFocus.h"
 #include "InspectorTestSupport.h"
 
 #include "frameworks/FoundationExtensions/ZORCountryLocale.h"
@@ -62,26 +63,27 @@ protected:
         return ZORTextViewInspectorField::make<ZORTextViewInspectorTextField>(
             id, Label::fieldLabelWithString(label), fnd::String(label));
     }
-    // Who has the keyboard: the edited text field, or the field hosting the first responder (a list row by its
-    // identifier and index).
-    std::string focus() const
+    std::string focus() const { return focusIn(*window, *inspector); }
+    void type(const std::u16string& text)
     {
-        if (window->firstResponder().get() == window.get())
-            return "window";
-        auto responder = std::dynamic_pointer_cast<ui::View>(window->firstResponder());
-        if (responder == inspector)
-            return inspector->isEditing() ? inspector->activeField()->identifier().utf8() : "inspector";
-        auto field = responder ? inspector->fieldHostingView(*responder) : nullptr;
-        if (!field)
-            return "elsewhere";
-        if (auto list = field->compoundField())
-            return list->identifier().utf8() + std::to_string(list->indexOfField(*field));
-        return field->identifier().utf8();
+        for (char16_t c : text)
+            backend->keyDown(*window, fnd::String(std::u16string(1, c)), 0);
+        dispatch();
     }
     void tab(bool back = false)
     {
         backend->keyDown(*window, back ? u"\x19" : u"\t", ui::KeyCode::Tab, back ? ui::ModifierFlags::Shift : 0);
         dispatch();
+    }
+    // Where the keyboard is after each of a number of Tabs (or Backtabs).
+    std::vector<std::string> tabs(int count, bool back = false)
+    {
+        std::vector<std::string> stops;
+        for (int i = 0; i < count; ++i) {
+            tab(back);
+            stops.push_back(focus());
+        }
+        return stops;
     }
     fnd::Range valueRun(const ZORTextViewInspectorField& field) const
     {
@@ -115,20 +117,10 @@ TEST_F(InspectorKeyboardTest, TabAndBacktabWalkEveryFieldInOrder)
 {
     inspector->jumpToField(name);
     // The date control takes Tab through its day, month and year before it lets go.
-    std::vector<std::string> forward;
-    for (int i = 0; i < 9; ++i) {
-        tab();
-        forward.push_back(focus());
-    }
-    EXPECT_EQ(forward,
+    EXPECT_EQ(tabs(9),
         (std::vector<std::string> { "rating", "city", "born", "born", "born", "done", "country", "name", "rating" }));
-    std::vector<std::string> backward;
-    for (int i = 0; i < 7; ++i) {
-        tab(true);
-        backward.push_back(focus());
-    }
     // Backtab enters the date control at its year and walks back through month and day.
-    EXPECT_EQ(backward, (std::vector<std::string> { "name", "country", "done", "born", "born", "born", "city" }));
+    EXPECT_EQ(tabs(7, true), (std::vector<std::string> { "name", "country", "done", "born", "born", "born", "city" }));
 }
 
 TEST_F(InspectorKeyboardTest, TabAndBacktabWalkTokenRowsAndTouchNoTag)
@@ -143,17 +135,8 @@ TEST_F(InspectorKeyboardTest, TabAndBacktabWalkTokenRowsAndTouchNoTag)
     inspector->addFieldsArray({ name, list, city });
     draw();
     inspector->jumpToField(name);
-    std::vector<std::string> forward, backward;
-    for (int i = 0; i < 4; ++i) {
-        tab();
-        forward.push_back(focus());
-    }
-    EXPECT_EQ(forward, (std::vector<std::string> { "tags0", "tags1", "city", "name" }));
-    for (int i = 0; i < 4; ++i) {
-        tab(true);
-        backward.push_back(focus());
-    }
-    EXPECT_EQ(backward, (std::vector<std::string> { "city", "tags1", "tags0", "name" }));
+    EXPECT_EQ(tabs(4), (std::vector<std::string> { "tags0", "tags1", "city", "name" }));
+    EXPECT_EQ(tabs(4, true), (std::vector<std::string> { "city", "tags1", "tags0", "name" }));
     // Passing through the rows typed nothing: the controller holds the same two tags, titles unchanged.
     ASSERT_EQ(tags->arrangedObjects().size(), 2u);
     EXPECT_EQ(tags->arrangedObjects()[0].object(), maths);
@@ -163,9 +146,7 @@ TEST_F(InspectorKeyboardTest, TabAndBacktabWalkTokenRowsAndTouchNoTag)
     // A row typed into and left by Tab writes its tag's title, and the keyboard goes on to the next row.
     tab();
     ASSERT_EQ(focus(), "tags0");
-    for (char16_t c : std::u16string(u"algebra"))
-        backend->keyDown(*window, fnd::String(std::u16string(1, c)), 0);
-    dispatch();
+    type(u"algebra");
     tab();
     EXPECT_EQ(focus(), "tags1");
     EXPECT_EQ(maths->title, fnd::String("algebra")) << "Tab selected the token, typing replaced it";
@@ -201,9 +182,7 @@ TEST_F(InspectorKeyboardTest, TabLeavesAChangedRowOfAPlainTokenListForTheNext)
     inspector->jumpToField(name);
     tab();
     ASSERT_EQ(focus(), "words0");
-    for (char16_t c : std::u16string(u"dish"))
-        backend->keyDown(*window, fnd::String(std::u16string(1, c)), 0);
-    dispatch();
+    type(u"dish");
     tab();
     EXPECT_EQ(words->arrangedObjects(), (fnd::Array { "DISH", "blue" }));
     EXPECT_EQ(focus(), "words1");

@@ -1,6 +1,7 @@
 // A form of a dozen fields in a real window: a click into a value, typing, Tab from field to field, and the bound
 // model holds what was typed.
 #include "GtkTestSupport.h"
+#include "InspectorFocus.h"
 
 #include "frameworks/FoundationExtensions/ZORCountryLocale.h"
 #include "frameworks/ZORAppKit/text-inspector/ZORTextViewInspector.h"
@@ -303,28 +304,22 @@ TEST_F(TextInspectorDisplayTest, TabThroughEveryFieldAndEditListRows)
     auto content = deviceRectOfContent(*window);
     grabScreen(content[0], content[1], content[2], content[3]).save("text-inspector-display-form.png");
 
-    auto focus = [&]() -> std::string {
-        auto responder = std::dynamic_pointer_cast<ui::View>(window->firstResponder());
-        if (responder == inspector)
-            return inspector->isEditing() ? inspector->activeField()->identifier().utf8() : "inspector";
-        auto hosting = responder ? inspector->fieldHostingView(*responder) : nullptr;
-        return hosting ? hosting->identifier().utf8() : "elsewhere";
-    };
+    auto focus = [&] { return inspectortest::focusIn(*window, *inspector); };
     inspector->jumpToField(name);
     std::vector<std::string> forward { focus() };
     for (int i = 0; i < 8; ++i) {
         pressKey("Tab");
         forward.push_back(focus());
     }
-    EXPECT_EQ(
-        forward, (std::vector<std::string> { "name", "rating", "city", "done", "country", "tag", "tag", "", "name" }))
+    EXPECT_EQ(forward,
+        (std::vector<std::string> { "name", "rating", "city", "done", "country", "tags0", "tags1", "words0", "name" }))
         << "Tab through every field and back to the first";
     std::vector<std::string> backward;
     for (int i = 0; i < 3; ++i) {
         pressKey("shift+Tab");
         backward.push_back(focus());
     }
-    EXPECT_EQ(backward, (std::vector<std::string> { "", "tag", "tag" }));
+    EXPECT_EQ(backward, (std::vector<std::string> { "words0", "tags1", "tags0" }));
 
     // Return in a text row writes its tag's title.
     inspector->jumpToField(list->rowAtIndex(1));
@@ -394,19 +389,7 @@ TEST_F(TextInspectorDisplayTest, KeyboardThroughSetsIntegersAndTokenRowsKeepsThe
     window->makeFirstResponder(inspector);
     ASSERT_TRUE(waitFor([&] { return backend->hasKeyboardFocus(*window); })) << "the window never got the keyboard";
 
-    auto focus = [&]() -> std::string {
-        if (window->firstResponder().get() == window.get())
-            return "window";
-        auto responder = std::dynamic_pointer_cast<ui::View>(window->firstResponder());
-        if (responder == inspector)
-            return inspector->isEditing() ? inspector->activeField()->identifier().utf8() : "inspector";
-        auto hosting = responder ? inspector->fieldHostingView(*responder) : nullptr;
-        if (!hosting)
-            return "elsewhere";
-        if (auto list = hosting->compoundField())
-            return list->identifier().utf8() + std::to_string(list->indexOfField(*hosting));
-        return hosting->identifier().utf8();
-    };
+    auto focus = [&] { return inspectortest::focusIn(*window, *inspector); };
     auto titles = [&] {
         std::string out;
         for (const auto& object : tagController->arrangedObjects()) {
@@ -454,22 +437,20 @@ TEST_F(TextInspectorDisplayTest, KeyboardThroughSetsIntegersAndTokenRowsKeepsThe
 
     // Tab through every row and round to the top, Shift+Tab all the way back: each stop in order, never the
     // window, and passing through the rows replaces no tag.
-    std::vector<std::string> forward { focus() };
-    for (int i = 0; i < 7; ++i) {
-        pressKey("Tab");
-        forward.push_back(focus());
-        EXPECT_TRUE(tagsKept()) << "after Tab " << i << ": " << titles();
-    }
+    auto walk = [&](const std::string& key, int count) {
+        std::vector<std::string> stops;
+        for (int i = 0; i < count; ++i) {
+            pressKey(key);
+            stops.push_back(focus());
+            EXPECT_TRUE(tagsKept()) << key << " " << i << ": " << titles();
+        }
+        return stops;
+    };
+    ASSERT_EQ(focus(), "tags0");
     EXPECT_EQ(
-        forward, (std::vector<std::string> { "tags0", "tags1", "words0", "words1", "words2", "name", "city", "zip" }));
-    std::vector<std::string> backward;
-    for (int i = 0; i < 8; ++i) {
-        pressKey("shift+Tab");
-        backward.push_back(focus());
-        EXPECT_TRUE(tagsKept()) << "after Shift+Tab " << i << ": " << titles();
-    }
-    EXPECT_EQ(
-        backward, (std::vector<std::string> { "city", "name", "words2", "words1", "words0", "tags1", "tags0", "zip" }));
+        walk("Tab", 7), (std::vector<std::string> { "tags1", "words0", "words1", "words2", "name", "city", "zip" }));
+    EXPECT_EQ(walk("shift+Tab", 8),
+        (std::vector<std::string> { "city", "name", "words2", "words1", "words0", "tags1", "tags0", "zip" }));
     EXPECT_EQ(titles(), "maths physics ");
     EXPECT_EQ(words->arrangedObjects(), (fnd::Array { "red", "blue", "red" }));
 

@@ -128,6 +128,9 @@ public:
     virtual bool paddingRight() const { return true; }
     virtual bool validateGS1() const { return false; }
     virtual bool contentForValidationIsPreValidated() const { return false; }
+    // The content after the cleaning every symbology shares (case, allowed characters, cut to the maximum, padding),
+    // before any GS1 check; a pre-validated content as it stands.
+    fnd::String cleanedContentString() const;
     // The cleaned content that is encoded and shown; resets validatedErrorString first.
     virtual fnd::String validatedContentString() const;
     // The GS1 check: the reduced string with "[" for FNC1, or empty after an error (then the error text is set).

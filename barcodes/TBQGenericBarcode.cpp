@@ -251,7 +251,7 @@ void TBQGenericBarcode::setBarWidth(double width)
 
 void TBQGenericBarcode::setHeight(double height)
 {
-    if (!PositiveLength.holds(height))
+    if (!heightBound().holds(height))
         return;
     m_height = height;
     forwardToAddOn(&TBQGenericBarcode::setHeight, height);

@@ -35,9 +35,12 @@ public:
     // Module width, bar height and font size: above 0, and at least the smallest normal float, since the archive
     // keeps them in single precision and what it stores must read back.
     static constexpr LengthBound PositiveLength { std::numeric_limits<float>::min(), MaximumLength };
-    static constexpr LengthBound QuietZoneLength { 0, MaximumLength };
+    // Up to the widest automatic quiet zone, 11 module widths, which archives store as it was computed.
+    static constexpr LengthBound QuietZoneLength { 0, 11 * MaximumLength };
     static constexpr LengthBound FontOffsetLength { -MaximumLength, MaximumLength };
     static bool isQuietZone(gfx::Rect zone);
+    // The bar height: PositiveLength, unless the symbology computes it.
+    virtual LengthBound heightBound() const { return PositiveLength; }
 
     // Makes an initialised barcode of the registered class of that name; nullptr when there is none.
     static BarcodePtr barcodeWithClassName(const fnd::String& className);
@@ -128,6 +131,9 @@ public:
     virtual bool paddingRight() const { return true; }
     virtual bool validateGS1() const { return false; }
     virtual bool contentForValidationIsPreValidated() const { return false; }
+    // The content after the cleaning every symbology shares (case, allowed characters, cut to the maximum, padding),
+    // before any GS1 check; a pre-validated content as it stands.
+    fnd::String cleanedContentString() const;
     // The cleaned content that is encoded and shown; resets validatedErrorString first.
     virtual fnd::String validatedContentString() const;
     // The GS1 check: the reduced string with "[" for FNC1, or empty after an error (then the error text is set).

@@ -60,7 +60,7 @@ bool TBQGenericBarcode::initWithCoder(Coder& coder)
     // Lengths are bounded as typing bounds them. A missing one keeps its default: a module width or bar height of 0
     // would make a symbol nobody sees.
     m_barWidth = decodeLength(coder, "barWidth", PositiveLength, m_barWidth);
-    m_height = decodeLength(coder, "height", PositiveLength, m_height);
+    m_height = decodeLength(coder, "height", heightBound(), m_height);
     m_drawCaption = coder.decodeBoolForKey("drawCaption");
     m_autoCalcQuietZone = coder.decodeBoolForKey("autoCalcQuietZone");
     m_quietZoneRect = coder.decodeRectForKey("quietZoneRect");

@@ -4,6 +4,7 @@
 #include "barcodes/TBQGenericBarcode.h"
 
 #include "platform/foundation/archiving/Coding.h"
+#include "platform/foundation/archiving/KeyedArchiver.h"
 #include "platform/foundation/archiving/KeyedUnarchiver.h"
 #include "platform/foundation/archiving/PropertyList.h"
 
@@ -109,7 +110,7 @@ TEST(GenericBarcodeArchive, LengthsOutsideTheirBoundsAreRefused)
     }
     for (double v : { NaN, Infinity, -Infinity, 10000.5, -1e300 })
         cases.push_back({ "fontOffset", v, "fontOffset" });
-    for (double v : { NaN, Infinity, -0.5, 1e300 }) {
+    for (double v : { NaN, Infinity, -0.5, 110000.5 }) {
         cases.push_back({ "quietZoneRect", rect(v, 0, 0, 0), "quiet zone" });
         cases.push_back({ "quietZoneRect", rect(0, 0, 0, v), "quiet zone" });
     }
@@ -130,6 +131,37 @@ TEST(GenericBarcodeArchive, LengthsOutsideTheirBoundsAreRefused)
         EXPECT_NE(result.error().localizedDescription().utf8().find("font size"), std::string::npos)
             << result.error().localizedDescription().utf8();
     }
+}
+
+// Whatever typing makes, the archive reads back: the widest modules give automatic quiet zones of 10 or 11 module
+// widths (110,000 points), which the archive stores as they were computed.
+TEST(GenericBarcodeArchive, TheLargestTypedLengthsReadBack)
+{
+    for (const char* className : { "EAN13", "Code128", "ITF14", "QR", "DataMatrix", "Code39" }) {
+        auto b = TBQGenericBarcode::barcodeWithClassName(className);
+        ASSERT_TRUE(b) << className;
+        b->setContent("1234");
+        b->setBarWidth(TBQGenericBarcode::MaximumLength);
+        b->setHeight(TBQGenericBarcode::MaximumLength);
+        b->setFontOffset(-TBQGenericBarcode::MaximumLength);
+        b->setFontSize(TBQGenericBarcode::MaximumLength);
+        auto data = KeyedArchiver::archivedDataWithRootObject(Value(b));
+        ASSERT_TRUE(data) << className;
+        auto c = decoded(*data);
+        ASSERT_TRUE(c) << className;
+        EXPECT_EQ(c->barWidth(), TBQGenericBarcode::MaximumLength) << className;
+        EXPECT_EQ(c->quietZone(), b->quietZone()) << className;
+        EXPECT_EQ(c->workAreaSize(), b->workAreaSize()) << className;
+    }
+    // A matrix symbol without a grid (content that fits no size) has the height 0, and reads back so.
+    auto empty = TBQGenericBarcode::barcodeWithClassName("DataMatrix");
+    empty->setContent(String(std::u16string(778, u'\u00E9')));
+    ASSERT_EQ(empty->height(), 0);
+    auto data = KeyedArchiver::archivedDataWithRootObject(Value(empty));
+    ASSERT_TRUE(data);
+    auto c = decoded(*data);
+    ASSERT_TRUE(c);
+    EXPECT_EQ(c->height(), 0);
 }
 
 // A missing module width or bar height keeps the default (0.33 mm and 26.26 mm in single precision), not 0: a symbol

@@ -3,11 +3,13 @@
 #include "frameworks/QFTabBarView/QFOverflowPopUpButton.h"
 #include "frameworks/QFTabBarView/QFTabBarController.h"
 #include "frameworks/QFTabBarView/QFTabBarViewExtensions.h"
+#include "frameworks/tab-bar-core/support/NarrowBarSequence.h"
 
 #include "platform/foundation/runtime/Exception.h"
 #include "platform/foundation/runtime/Log.h"
 #include "platform/graphics/BitmapImageRep.h"
 #include "platform/graphics/Image.h"
+#include "platform/ui/interface/InterfaceFile.h"
 #include "platform/ui/menus/MenuItem.h"
 #include "platform/ui/views/Application.h"
 #include "platform/ui/views/Event.h"
@@ -194,8 +196,43 @@ TEST_F(QFTabBarButtonTest, AProcessingTabsDragImageShowsTheSpinnerPicture)
 
 TEST_F(QFTabBarButtonTest, TheDesignatedInitializerIsRequired)
 {
-    auto button = fnd::makeObject<QFAttachedTabBarButton>();
-    EXPECT_THROW(button->initWithFrame(gfx::Rect { 0, 0, 10, 10 }), fnd::Exception);
+    // Code that sets a button up itself gives it its item: the plain initializer fails its assertion and leaves the
+    // button as it was, so the designated one can still run.
+    auto button = std::make_shared<QFAttachedTabBarButton>();
+    try {
+        button->initWithFrame(gfx::Rect { 0, 0, 10, 10 });
+        ADD_FAILURE() << "initWithFrame without an item was taken";
+    } catch (const fnd::Exception& exception) {
+        EXPECT_NE(exception.reason().utf8().find("please use designated initializer -initWithFrame:tabViewItem:"),
+            std::string::npos)
+            << exception.reason().utf8();
+    }
+    EXPECT_FALSE(button->isInitialised());
+    auto item = ui::TabViewItem::create();
+    button->initWithFrame(gfx::Rect { 0, 0, 10, 10 }, item);
+    EXPECT_TRUE(button->isInitialised());
+    EXPECT_EQ(button->tabViewItem(), item);
+    EXPECT_EQ(button->frame(), (gfx::Rect { 0, 0, 10, 10 }));
+
+    // A button made by name is set up without an item: by the class registry, as an interface file makes a view
+    // (constructed, then initWithFrame with the file's frame) and from an interface file itself.
+    auto made = std::dynamic_pointer_cast<QFAttachedTabBarButton>(
+        fnd::ClassRegistry::shared().create("QFAttachedTabBarButton"));
+    ASSERT_NE(made, nullptr);
+    EXPECT_TRUE(made->isInitialised());
+    EXPECT_EQ(made->tabViewItem(), nullptr);
+    auto allocated = std::dynamic_pointer_cast<QFAttachedTabBarButton>(
+        fnd::ClassRegistry::shared().allocate("QFAttachedTabBarButton"));
+    ASSERT_NE(allocated, nullptr);
+    allocated->initWithFrame(gfx::Rect { 5, 5, 120, 22 });
+    EXPECT_EQ(allocated->frame(), (gfx::Rect { 5, 5, 120, 22 }));
+    auto loaded = ui::InterfaceFile::load(fnd::Data::fromString(R"(<interface version="1">
+  <object id="tab" class="QFAttachedTabBarButton"><rect key="frame" x="0" y="0" width="120" height="22"/></object>
+</interface>)"));
+    ASSERT_TRUE(loaded) << loaded.error().localizedDescription().utf8();
+    auto fromFile = std::dynamic_pointer_cast<QFAttachedTabBarButton>(loaded->objectsById.at("tab"));
+    ASSERT_NE(fromFile, nullptr);
+    EXPECT_EQ(fromFile->frame(), (gfx::Rect { 0, 0, 120, 22 }));
 }
 
 TEST_F(QFTabBarButtonTest, TheOverflowButtonPulsesOnlyWhileVisibleWithASecondImage)

@@ -98,6 +98,7 @@ public:
     // The items the tab view already has show at once; later ones come through its delegate calls.
     void setTabView(std::shared_ptr<ui::TabView> tabView);
     std::shared_ptr<ZTBTabBarControlDelegate> delegate() const { return m_delegate.lock(); }
+    // Registers the bar for the tab drag type and the extra types the delegate allows for the tab view.
     void setDelegate(const std::shared_ptr<ZTBTabBarControlDelegate>& delegate);
     std::shared_ptr<ui::View> partnerView() const { return m_partnerView; }
     void setPartnerView(std::shared_ptr<ui::View> view) { m_partnerView = std::move(view); }
@@ -255,6 +256,7 @@ public:
 
 private:
     void initAddedProperties();
+    void registerDraggedTypes();
     void frameDidChange();
     void finishShowHide();
     bool isTabDrag(ui::DraggingInfo& info) const;

@@ -195,8 +195,10 @@ void ZTBTabBarControl::setOrientation(int orientation)
 
 double ZTBTabBarControl::availableCellWidth() const
 {
-    return frame().width() - m_style->leftMarginForTabBarControl() - m_style->rightMarginForTabBarControl()
-        - double(m_resizeAreaCompensation);
+    // None, not less, in a bar narrower than its margins.
+    return std::max(0.0,
+        frame().width() - m_style->leftMarginForTabBarControl() - m_style->rightMarginForTabBarControl()
+            - double(m_resizeAreaCompensation));
 }
 
 gfx::Rect ZTBTabBarControl::genericCellRect() const

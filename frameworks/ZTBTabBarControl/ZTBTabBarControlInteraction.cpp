@@ -793,23 +793,23 @@ void ZTBTabBarController::setupCells(
 void ZTBTabBarController::setSelectedCell(ZTBTabBarCell& newCell)
 {
     auto& cells = m_control.cells();
-    long previous = -1;
-    for (long i = 0; i < long(cells.size()); ++i)
-        if (cells[std::size_t(i)]->state() != 0) {
-            previous = i;
-            break;
-        }
-    if (previous >= 0) {
+    const long count = long(cells.size());
+    // The selected cell, and the one before it; with no cell on (the selected tab is in the overflow menu) the
+    // search runs off the end, and the cell before is the last one.
+    long previous = 0;
+    while (previous < count && cells[std::size_t(previous)]->state() == 0)
+        ++previous;
+    if (previous < count) {
         auto& old = *cells[std::size_t(previous)];
         old.setState(0);
         old.setTabState(ZTBTabState::JustDeselected);
-        if (previous > 0 && cells[std::size_t(previous - 1)] != m_control.lastVisibleTab())
-            cells[std::size_t(previous - 1)]->setTabState(
-                cells[std::size_t(previous - 1)]->tabState() & ~ZTBTabState::RightIsSelected);
-        if (previous + 1 < long(cells.size()))
-            cells[std::size_t(previous + 1)]->setTabState(
-                cells[std::size_t(previous + 1)]->tabState() & ~ZTBTabState::LeftIsSelected);
     }
+    if (previous > 0 && cells[std::size_t(previous - 1)] != m_control.lastVisibleTab())
+        cells[std::size_t(previous - 1)]->setTabState(
+            cells[std::size_t(previous - 1)]->tabState() & ~ZTBTabState::RightIsSelected);
+    if (previous + 1 < count)
+        cells[std::size_t(previous + 1)]->setTabState(
+            cells[std::size_t(previous + 1)]->tabState() & ~ZTBTabState::LeftIsSelected);
     newCell.setState(1);
     newCell.setTabState(ZTBTabState::Selected);
     if (!newCell.isInOverflowMenu()) {
@@ -817,7 +817,7 @@ void ZTBTabBarController::setSelectedCell(ZTBTabBarCell& newCell)
         if (index > 0)
             cells[std::size_t(index - 1)]->setTabState(
                 cells[std::size_t(index - 1)]->tabState() | ZTBTabState::RightIsSelected);
-        if (index >= 0 && index < long(cells.size()) - 1)
+        if (index >= 0 && index < count - 1)
             cells[std::size_t(index + 1)]->setTabState(
                 cells[std::size_t(index + 1)]->tabState() | ZTBTabState::LeftIsSelected);
     }

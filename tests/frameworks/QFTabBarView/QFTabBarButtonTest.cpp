@@ -56,6 +56,30 @@ TEST_F(QFTabBarButtonTest, TabsThatDoNotFitGoToTheOverflowMenuWithCutTitles)
     EXPECT_EQ(entry->state(), ui::ControlStateValue::On);
 }
 
+// A bar 15 points wide has less room than its margins (10 and 10): no room, so every button shown is none wide,
+// never less, and the two-tab rule shows two of nothing.
+TEST_F(QFTabBarButtonTest, ABarNarrowerThanItsMarginsGivesNoButtonLessThanNothing)
+{
+    a.addItem("One");
+    a.addItem("Two");
+    a.addItem("Three");
+    const gfx::Rect wide = a.bar->frame();
+    a.bar->setFrame({ wide.minX(), wide.minY(), 15, wide.height() });
+    settle();
+    EXPECT_EQ(a.bar->availableWidthForButtons(), 0);
+    for (const auto& c : tabbartest::NoRoomCases) {
+        a.bar->setUseOverflowMenu(c.useOverflow);
+        a.bar->setSizeButtonsToFit(c.sizeToFit);
+        settle();
+        std::vector<double> widths;
+        for (const auto& button : a.bar->orderedAttachedButtons()) {
+            widths.push_back(button->stackingFrame().width());
+            EXPECT_EQ(button->stackingFrame().minX(), 10) << c.what << ": every button starts at the left margin";
+        }
+        EXPECT_EQ(widths, c.expected) << c.what;
+    }
+}
+
 TEST_F(QFTabBarButtonTest, CloseButtonsFollowTheOptions)
 {
     a.addItem("One");

@@ -245,7 +245,9 @@ public:
     fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
     fnd::Value accessibilityHitTest(gfx::Point screenPoint) const override;
 
-    // Configuration only: options, style and the tab view; no events, timers, steps or the delegate.
+    // After the view's data: the cells, the tab view, both buttons, the style object and every option, and the
+    // delegate as a conditional reference. The step and the awakened flag are written but not read back, and the
+    // last mouse-down event is written as nil, so a decoded bar is at rest; a missing key keeps the initial value.
     void encodeWithCoder(fnd::Coder& coder) const override;
     bool initWithCoder(fnd::Coder& coder) override;
 

@@ -481,7 +481,10 @@ void ZTBTabBarControl::updateSpring(ui::DraggingInfo& info, ZTBTabBarCell& cell)
 
 void ZTBTabBarControl::fireSpring(fnd::Timer& timer)
 {
-    fnd::assertThat(m_spring.isOwnTimer(timer), "Spring fired by unrecognized timer");
+    if (!m_spring.isOwnTimer(timer)) {
+        fnd::assertThat(false, "Spring fired by unrecognized timer " + timer.description());
+        return;
+    }
     auto keep = self();
     // The tab under the drag's latest place: the drag may bring no mouse events of ours (another program's).
     auto cell = cellForPoint(convertPointFromView(m_spring.dragLocation(), nullptr));

@@ -370,6 +370,9 @@ void QFFlowView::updateImageLayerAtIndex(std::size_t index)
     auto desired = itemSizeForRect(m_scrollLayer->frame());
     if (index != m_selectedIndex)
         desired = { desired.width * m_previewScale, desired.height * m_previewScale };
+    // Pictures are made no larger than the thumbnailer's bound (the layer scales them up): asked for the bounded
+    // size, a cached picture of that size counts as the one wanted instead of being made again at every refresh.
+    desired = gfx::Thumbnailer::boundedSize(desired);
     auto item = imageItemForIndex(index);
     auto uid = imageUIDForItem(item);
     auto representation = imageRepresentationForItem(item);

@@ -311,8 +311,13 @@ void QFFlowView::viewWillMoveToWindow(ui::Window* newWindow)
     if (newWindow && !old) {
         setupLayers();
         setupTrackingAreas();
+        // The new tree has no items yet: a view given its items before (from awakeFromNib, or on a tab page shown
+        // again) shows them at once instead of blank pages until its next reload.
+        if (m_numberOfItems > 0)
+            reloadContent();
     } else if (!newWindow && old) {
         m_operationQueue->cancelAllOperations();
+        setLayer(nullptr);
     }
 }
 
@@ -701,6 +706,9 @@ bool QFFlowView::initWithCoder(fnd::Coder& coder)
     }
     if (coder.hasFailed())
         return false;
+    // A decoded view has no title and takes no drags; the rest of initWithFrame's set-up stands.
+    m_title = fnd::String();
+    ui::unregisterDraggedTypes(*this);
     setupLayers();
     return true;
 }

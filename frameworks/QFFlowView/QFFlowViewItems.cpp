@@ -346,6 +346,9 @@ void QFFlowView::updateImages()
     if (!m_scrollLayer)
         return;
     m_operationQueue->cancelAllOperations();
+    // The items in view now: a layout transaction without animations completes (and sends this) before the pass
+    // that laid it out has counted them, and the first pass with a size would otherwise load nothing.
+    calculateVisibleItems();
     auto size = itemSizeForRect(m_scrollLayer->visibleRect());
     auto visible = m_visibleItems;
     for (std::size_t index = 0; index < m_numberOfItems; ++index) {

@@ -16,9 +16,12 @@
 #include "platform/graphics/Color.h"
 #include "platform/graphics/Image.h"
 #include "platform/graphics/PDFImageRep.h"
+#include "platform/ui/containers/TabView.h"
+#include "platform/ui/containers/TabViewItem.h"
 #include "platform/ui/dragging/Pasteboard.h"
 #include "platform/ui/views/Animator.h"
 #include "platform/ui/views/Event.h"
+#include "support/GeneratedPictures.h"
 #include "support/KeyRecorder.h"
 
 #include <algorithm>
@@ -703,6 +706,12 @@ TEST_F(FlowViewTest, ArchivesItsGeometryInKeyedArchivesOnly)
     EXPECT_DOUBLE_EQ(copy->scrollDuration(), 0.4);
     EXPECT_EQ(copy->selectedIndex(), QFFlowView::NotFound);
     EXPECT_TRUE(copy->scrollLayer());
+    // Made in code it has a title and takes URLs; decoded, neither.
+    EXPECT_EQ(view->title(), fnd::String("Title"));
+    EXPECT_EQ(ui::registeredDraggedTypes(*view), std::vector<fnd::String> { ui::PasteboardType::URL });
+    EXPECT_EQ(copy->title(), fnd::String());
+    EXPECT_EQ(copy->titleLayer()->string(), fnd::Value(fnd::String()));
+    EXPECT_TRUE(ui::registeredDraggedTypes(*copy).empty());
 
     fnd::SequentialArchiver sequential;
     EXPECT_THROW(view->encodeWithCoder(sequential), fnd::Exception);
@@ -713,6 +722,108 @@ TEST_F(FlowViewTest, ArchivesItsGeometryInKeyedArchivesOnly)
     auto keys = testsupport::KeyRecorder::keysOf(*view);
     EXPECT_NE(std::ranges::find(keys, testsupport::KeyRecorder::Entry { "showsReflection", "double" }), keys.end())
         << "the switch is written as a number";
+}
+
+// Being shown.
+
+// Each item in view shows its own picture: a picture item's is its representation itself.
+::testing::AssertionResult showsOwnPictures(QFFlowView& view, const std::vector<fnd::Value>& items)
+{
+    auto visible = view.visibleItemIndexes();
+    if (visible.length == 0)
+        return ::testing::AssertionFailure() << "no item in view";
+    for (auto i = std::size_t(visible.location); i < std::size_t(visible.location + visible.length); ++i) {
+        auto content = view.imageLayerAtIndex(i);
+        auto own = items[i].objectAs<TestItem>()->representation.objectAs<gfx::BitmapImageRep>();
+        if (!content || content->contents() != own)
+            return ::testing::AssertionFailure() << "item " << i << " shows another picture";
+    }
+    return ::testing::AssertionSuccess();
+}
+
+// Items given before the view is in a window (as awakeFromNib gives them), or while it is in one but not yet laid
+// out, show their pictures once it is shown: not blank pages, not their type's icon.
+TEST_F(FlowViewTest, ItemsGivenBeforeTheViewIsShownOrLaidOutShowTheirPictures)
+{
+    auto items = bitmapItems(6);
+    auto early = QFFlowView::create({ 0, 0, 800, 400 });
+    early->setDataSource(source);
+    source->items = items;
+    early->reloadContent();
+    view->removeFromSuperview();
+    window->contentView()->addSubview(early);
+    settle(1);
+    drainPictures();
+    EXPECT_EQ(early->scrollLayer()->sublayers().size(), 6u);
+    EXPECT_TRUE(showsOwnPictures(*early, items));
+    early->removeFromSuperview();
+
+    // Files, whose type's icon stands in until their picture is made, in a window laid out only after the reload.
+    auto pictures = testsupport::generatePictureFolder(folder / "pictures", 6);
+    std::vector<fnd::Value> files;
+    for (const auto& picture : pictures) {
+        auto path = fnd::String(picture.path.string());
+        files.push_back(TestItem::create(path, fnd::fileURLWithPath(path), RT::URL, "File"));
+    }
+    auto other = ui::Window::create({ { 50, 50 }, { 800, 400 } });
+    auto unlaid = QFFlowView::create({ 0, 0, 800, 400 });
+    other->contentView()->addSubview(unlaid);
+    unlaid->setDataSource(source);
+    source->items = files;
+    unlaid->reloadContent();
+    ASSERT_EQ(unlaid->scrollLayer()->bounds().width(), 0) << "not laid out yet";
+    other->makeKeyAndOrderFront();
+    for (int round = 0; round < 3; ++round) {
+        settle(1);
+        unlaid->operationQueue()->waitUntilAllOperationsAreFinished();
+        fnd::OperationQueue::mainQueue()->waitUntilAllOperationsAreFinished();
+    }
+    auto visible = unlaid->visibleItemIndexes();
+    ASSERT_GT(visible.length, 0);
+    for (auto i = std::size_t(visible.location); i < std::size_t(visible.location + visible.length); ++i) {
+        auto contents = unlaid->imageLayerAtIndex(i)->contents();
+        ASSERT_TRUE(contents);
+        auto middle = contents->pixelBuffer().pixel(int(contents->pixelsWide() / 2), int(contents->pixelsHigh() / 2));
+        EXPECT_TRUE(testsupport::pixelShowsColor(middle, pictures[i].rgb))
+            << "item " << i << " shows " << std::hex << middle;
+    }
+    other->close();
+}
+
+// A tab page hidden and shown again: the view drops its layer while out of the window and shows the same items,
+// selection and pictures when it comes back.
+TEST_F(FlowViewTest, ATabPageShownAgainShowsItsPictures)
+{
+    auto items = bitmapItems(6);
+    useItems(items);
+    view->setSelectedIndex(2);
+    settle(1);
+    drainPictures();
+    view->removeFromSuperview();
+    auto tabs = ui::TabView::create({ 0, 0, 800, 400 });
+    for (int i = 0; i < 2; ++i) {
+        auto page = ui::TabViewItem::create(fnd::Value(i));
+        page->setView(i == 0 ? std::static_pointer_cast<ui::View>(view) : ui::View::create());
+        tabs->addTabViewItem(page);
+    }
+    window->contentView()->addSubview(tabs);
+    tabs->selectTabViewItemAtIndex(0);
+    settle(1);
+    ASSERT_TRUE(view->window());
+    tabs->selectTabViewItemAtIndex(1);
+    settle(1);
+    EXPECT_FALSE(view->window());
+    EXPECT_FALSE(view->layer()) << "a view out of its window drops its layer";
+
+    tabs->selectTabViewItemAtIndex(0);
+    settle(1);
+    drainPictures();
+    ASSERT_EQ(view->layer(), view->backgroundLayer());
+    EXPECT_EQ(view->numberOfItems(), 6u);
+    EXPECT_EQ(view->selectedIndex(), 2u);
+    EXPECT_EQ(view->scrollLayer()->sublayers().size(), 6u);
+    EXPECT_TRUE(showsOwnPictures(*view, items));
+    EXPECT_EQ(view->title(), fnd::String("Item 2"));
 }
 
 // Accessibility and auxiliary layers.

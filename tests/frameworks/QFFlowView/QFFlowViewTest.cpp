@@ -892,6 +892,52 @@ TEST_F(FlowViewTest, AccessibilityTreeAnswersQueriesAndChangesTheSelection)
     EXPECT_EQ(item->accessibilityHitTest(onScreen({ 2, 2 })).object(), list) << "elsewhere: the parent";
 }
 
+// The view fills the content of a window at (50, 50) on the screen, y up: its layers' coordinates are the window's.
+// The list covers the view; the items in view lie inside it, left to right, the selected one centred at x 450;
+// an item far out of view lies beyond the right edge at the same height, not at some shared corner.
+TEST_F(FlowViewTest, AccessibleFramesAreWhereThePicturesShowOnTheScreen)
+{
+    namespace A = ui::AccessibilityAttribute;
+    useItems(bitmapItems(200));
+    settle(1);
+    auto list = view->accessibilityElementOfLayer(*view->backgroundLayer());
+    ASSERT_TRUE(list);
+    auto frame = [](const QFLayerAccessibilityHelper& element) {
+        auto origin = element.accessibilityAttributeValue(A::Position).point();
+        auto size = element.accessibilityAttributeValue(A::Size).size();
+        return origin && size ? gfx::Rect { *origin, *size } : gfx::Rect {};
+    };
+    EXPECT_EQ(frame(*list), (gfx::Rect { 50, 50, 800, 400 }));
+
+    auto visible = view->visibleItemIndexes();
+    ASSERT_EQ(visible.location, 0);
+    ASSERT_GE(visible.length, 3);
+    double lastX = -1;
+    for (auto i = std::size_t(0); i < std::size_t(visible.length); ++i) {
+        auto item = frame(*list->objectInChildrenAtIndex(i));
+        EXPECT_GT(item.width(), 0) << i;
+        EXPECT_GE(item.minY(), 50) << i;
+        EXPECT_LE(item.maxY(), 450) << i;
+        EXPECT_GT(item.minX(), lastX) << i;
+        lastX = item.minX();
+    }
+    EXPECT_NEAR(frame(*list->objectInChildrenAtIndex(0)).midX(), 450, 1);
+    auto far = frame(*list->objectInChildrenAtIndex(199));
+    auto farther = frame(*list->objectInChildrenAtIndex(150));
+    EXPECT_GE(farther.minX(), 850);
+    EXPECT_GT(far.minX(), farther.minX());
+    EXPECT_GE(far.minY(), 50);
+    EXPECT_LE(far.maxY(), 450);
+
+    // A click where the scroll bar shows, right of its knob (in the window's coordinates, which are the layers'
+    // here), moves to the next item.
+    auto bar = view->scrollBarLayer()->frame();
+    ASSERT_LT(bar.maxY(), 60) << "the bar lies along the bottom";
+    backend->click(*window, { bar.maxX() - 10, bar.midY() });
+    backend->dispatchEvents();
+    EXPECT_EQ(view->selectedIndex(), 1u);
+}
+
 TEST(QFLayerAccessibilityHelperTest, ChildrenKeepTheirParentAndTheChildrenAttribute)
 {
     auto make = [](const char* role) {

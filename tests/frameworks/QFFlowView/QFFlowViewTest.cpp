@@ -1,6 +1,7 @@
 #include "QFFlowViewTestSupport.h"
 
 #include "frameworks/QFFlowView/QFLayerAccessibilityHelper.h"
+#include "frameworks/ZORAppKit/ZORCardFlowView/ZORCardFlowView.h"
 
 #include "platform/foundation/archiving/KeyedArchiver.h"
 #include "platform/foundation/archiving/KeyedUnarchiver.h"
@@ -16,6 +17,7 @@
 #include "platform/graphics/Color.h"
 #include "platform/graphics/Image.h"
 #include "platform/graphics/PDFImageRep.h"
+#include "platform/ui/containers/ScrollView.h"
 #include "platform/ui/containers/TabView.h"
 #include "platform/ui/containers/TabViewItem.h"
 #include "platform/ui/dragging/Pasteboard.h"
@@ -457,18 +459,19 @@ TEST_F(FlowViewTest, ClicksDoubleClicksAndTheWheelSelect)
     backend->dispatchEvents();
     EXPECT_EQ(delegate->doubleClicks, std::vector<std::size_t> { 2 });
 
-    // Wheel: truncated toward zero; before the first item nothing happens.
-    backend->scrollWheel(*window, windowPoint(p), 0, 0.5);
-    backend->dispatchEvents();
-    EXPECT_EQ(view->selectedIndex(), 2u);
+    // Wheel: a positive delta goes back (as a scroll view shows what lies before), the index truncated toward zero;
+    // before the first item nothing happens.
     backend->scrollWheel(*window, windowPoint(p), 0, -0.5);
     backend->dispatchEvents();
-    EXPECT_EQ(view->selectedIndex(), 1u);
-    backend->scrollWheel(*window, windowPoint(p), 2.5, 1);
+    EXPECT_EQ(view->selectedIndex(), 2u) << "2 + 0.5 truncated";
+    backend->scrollWheel(*window, windowPoint(p), 0, 0.5);
+    backend->dispatchEvents();
+    EXPECT_EQ(view->selectedIndex(), 1u) << "2 - 0.5 truncated";
+    backend->scrollWheel(*window, windowPoint(p), -2.5, 1);
     backend->dispatchEvents();
     EXPECT_EQ(view->selectedIndex(), 3u) << "1 + 2.5 truncated";
     view->setSelectedIndex(0);
-    backend->scrollWheel(*window, windowPoint(p), 0, -3);
+    backend->scrollWheel(*window, windowPoint(p), 0, 3);
     backend->dispatchEvents();
     EXPECT_EQ(view->selectedIndex(), 0u);
 
@@ -493,6 +496,40 @@ TEST_F(FlowViewTest, ClicksDoubleClicksAndTheWheelSelect)
     backend->keyDown(*window, "x", ui::KeyCode::RightArrow);
     backend->dispatchEvents();
     EXPECT_EQ(view->selectedIndex(), 1u);
+}
+
+// One turn of the wheel moves a scroll view, the card-flow view and the flow view the same way: up or left (a
+// positive delta) shows what lies before, down or right what lies after.
+TEST_F(FlowViewTest, TheWheelMovesBothBrowsersTheWayAScrollViewMoves)
+{
+    auto scrollView = ui::ScrollView::create({ 0, 0, 200, 100 });
+    scrollView->setHasHorizontalScroller(true);
+    scrollView->setDocumentView(ui::View::create({ 0, 0, 2000, 80 }));
+    scrollView->contentView()->scrollToPoint({ 500, 0 });
+    auto cards = ZORCardFlowView::create({ 0, 0, 400, 300 });
+    cards->setContent({ fnd::Value("a"), fnd::Value("b"), fnd::Value("c"), fnd::Value("d") });
+    cards->setSelectionIndex(2);
+    useItems(bitmapItems(4));
+    view->setSelectedIndex(2);
+    settle(1);
+
+    auto wheel = [&](ui::View& target, double dx, double dy) {
+        target.scrollWheel(*ui::Event::scrollEvent({}, 0, 0, window->windowNumber(), dx, dy));
+    };
+    wheel(*scrollView, 1, 0);
+    EXPECT_LT(scrollView->contentView()->bounds().minX(), 500) << "left: what lies before";
+    wheel(*cards, 0, 1);
+    wheel(*view, 0, 1);
+    EXPECT_EQ(cards->selectionIndex(), 1);
+    EXPECT_EQ(view->selectedIndex(), 1u);
+    wheel(*cards, 0, -1);
+    wheel(*view, 0, -1);
+    EXPECT_EQ(cards->selectionIndex(), 2);
+    EXPECT_EQ(view->selectedIndex(), 2u);
+    wheel(*cards, -1, 0);
+    wheel(*view, -1, 0);
+    EXPECT_EQ(cards->selectionIndex(), 3);
+    EXPECT_EQ(view->selectedIndex(), 3u);
 }
 
 TEST_F(FlowViewTest, DoubleClickFallsBackToTheActionThenToOpeningTheFile)

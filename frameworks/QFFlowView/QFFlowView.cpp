@@ -10,6 +10,7 @@
 #include "platform/foundation/runtime/Exception.h"
 #include "platform/foundation/runtime/KeyValueObserving.h"
 #include "platform/foundation/runtime/Log.h"
+#include "platform/foundation/runtime/Outlet.h"
 #include "platform/foundation/services/Workspace.h"
 #include "platform/graphics/Image.h"
 #include "platform/layers/Transaction.h"
@@ -39,17 +40,6 @@ const char* const QFFlowViewDefaultKeyPaths[3]
 const char* const QFFlowViewArchiveDoubles[5]
     = { "stackedAngle", "spacing", "selectedScale", "stackedScale", "reflectionOffset" };
 
-// An outlet set from an interface file: an object of another kind is refused rather than ignored.
-template <typename Kind>
-std::shared_ptr<Kind> QFFlowViewOutletOfKind(const std::shared_ptr<fnd::Object>& object, const char* kindName)
-{
-    auto outlet = std::dynamic_pointer_cast<Kind>(object);
-    if (object && !outlet)
-        throw fnd::Exception::invalidArgument(
-            fnd::String("A " + object->className().utf8() + " is not a " + kindName + "."));
-    return outlet;
-}
-
 }
 
 void QFFlowView::describeClass(fnd::ClassBuilder<QFFlowView>& c)
@@ -70,12 +60,12 @@ void QFFlowView::describeClass(fnd::ClassBuilder<QFFlowView>& c)
     c.property(
         "dataSource", [](const QFFlowView& v) { return std::dynamic_pointer_cast<fnd::Object>(v.dataSource()); },
         [](QFFlowView& v, const std::shared_ptr<fnd::Object>& object) {
-            v.setDataSource(QFFlowViewOutletOfKind<QFFlowViewDataSource>(object, "flow view data source"));
+            v.setDataSource(fnd::outletOfKind<QFFlowViewDataSource>(object, "flow view data source"));
         });
     c.property(
         "delegate", [](const QFFlowView& v) { return std::dynamic_pointer_cast<fnd::Object>(v.delegate()); },
         [](QFFlowView& v, const std::shared_ptr<fnd::Object>& object) {
-            v.setDelegate(QFFlowViewOutletOfKind<QFFlowViewDelegate>(object, "flow view delegate"));
+            v.setDelegate(fnd::outletOfKind<QFFlowViewDelegate>(object, "flow view delegate"));
         });
     for (int i = 0; i < 4; ++i)
         c.property(

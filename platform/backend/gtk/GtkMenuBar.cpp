@@ -202,8 +202,22 @@ void GtkMenuBars::forget(Bar& bar)
     bar.keyController = nullptr;
 }
 
+namespace {
+
+// Every menu of the bar brought up to date: validation may retitle an item (Show Toolbar, Hide Toolbar).
+void updateMenuTree(Menu& menu)
+{
+    menu.update();
+    for (const auto& item : menu.itemArray())
+        if (auto submenu = item->submenu())
+            updateMenuTree(*submenu);
+}
+
+}
+
 void GtkMenuBars::refresh(Bar& bar, Menu& menu)
 {
+    updateMenuTree(menu);
     auto signature = GtkMenuModel::signature(menu);
     if (signature != bar.signature) {
         bar.signature = signature;

@@ -70,7 +70,7 @@ ToolbarConfigurationBench& toolbarConfigurationBench()
     return bench;
 }
 
-// A value of any kind from the bytes, taking what it uses off the front.
+// A value of any kind a property list holds from the bytes, taking what it uses off the front.
 fnd::Value toolbarConfigurationValue(std::span<const std::uint8_t>& bytes)
 {
     static const fnd::String identifiers[] { "Export", "Clipboard", "Gone", ui::ToolbarItemIdentifier::Separator,
@@ -78,7 +78,7 @@ fnd::Value toolbarConfigurationValue(std::span<const std::uint8_t>& bytes)
         ui::ToolbarItemIdentifier::ShowFonts, ui::ToolbarItemIdentifier::ShowColors,
         ui::ToolbarItemIdentifier::CustomizeToolbar, "" };
     if (bytes.empty())
-        return {};
+        return fnd::String("Export");
     const std::uint8_t b = bytes.front();
     bytes = bytes.subspan(1);
     switch (b % 8) {
@@ -148,6 +148,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     auto& bench = toolbarConfigurationBench();
     auto& defaults = fnd::UserDefaults::standardUserDefaults();
     auto configuration = toolbarConfigurationFromBytes({ data, size });
+    if (configuration.isNil())
+        return 0;
     defaults.setObject(configuration, ToolbarConfigurationKey);
     const auto allowed = bench.delegate->toolbarAllowedItemIdentifiers(*ui::Toolbar::create(""));
 

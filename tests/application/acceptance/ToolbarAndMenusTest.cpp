@@ -6,8 +6,6 @@
 #include "platform/ui/menus/Menu.h"
 #include "platform/ui/menus/MenuItem.h"
 
-#include <functional>
-
 using namespace acceptance;
 
 namespace {
@@ -16,22 +14,12 @@ class ToolbarAndMenus : public ApplicationTest {
 protected:
     std::shared_ptr<ui::Toolbar> toolbar() { return std::dynamic_pointer_cast<ui::Toolbar>(window().toolbar()); }
     // The main menu's item that sends the action, validated as when its menu opens.
-    std::shared_ptr<ui::MenuItem> menuItemFor(const char* action)
+    std::shared_ptr<ui::MenuItem> validatedItemFor(const char* action)
     {
-        std::function<std::shared_ptr<ui::MenuItem>(ui::Menu&)> find = [&](ui::Menu& menu) {
-            for (const auto& item : menu.itemArray()) {
-                if (item->action() == fnd::Selector(action)) {
-                    menu.update();
-                    return item;
-                }
-                if (item->submenu())
-                    if (auto found = find(*item->submenu()))
-                        return found;
-            }
-            return std::shared_ptr<ui::MenuItem>();
-        };
-        auto menu = std::dynamic_pointer_cast<ui::Menu>(ui::Application::shared().mainMenu());
-        return menu ? find(*menu) : nullptr;
+        auto item = menuItemFor(action);
+        if (item && item->menu())
+            item->menu()->update();
+        return item;
     }
     bool choose(const std::shared_ptr<ui::MenuItem>& item)
     {
@@ -52,8 +40,8 @@ protected:
 
 TEST_F(ToolbarAndMenus, TheContextMenuAndTheViewMenuArrangeHideAndShowTheToolbarAcrossARestart)
 {
-    auto shown = menuItemFor("toggleToolbarShown:");
-    auto customise = menuItemFor("runToolbarCustomizationPalette:");
+    auto shown = validatedItemFor("toggleToolbarShown:");
+    auto customise = validatedItemFor("runToolbarCustomizationPalette:");
     ASSERT_TRUE(shown && customise) << "the View menu has both";
     EXPECT_EQ(shown->menu()->title().utf8(), "View");
     EXPECT_EQ(shown->title().utf8(), "Hide Toolbar");
@@ -84,7 +72,7 @@ TEST_F(ToolbarAndMenus, TheContextMenuAndTheViewMenuArrangeHideAndShowTheToolbar
     // Hidden from the View menu, whose item then offers to show it again.
     ASSERT_TRUE(choose(shown));
     EXPECT_FALSE(toolbar()->isVisible());
-    shown = menuItemFor("toggleToolbarShown:");
+    shown = validatedItemFor("toggleToolbarShown:");
     EXPECT_EQ(shown->title().utf8(), "Show Toolbar");
 
     // The arrangement is back after a restart: hidden, text only, without Clipboard.
@@ -93,11 +81,11 @@ TEST_F(ToolbarAndMenus, TheContextMenuAndTheViewMenuArrangeHideAndShowTheToolbar
     EXPECT_FALSE(toolbar()->isVisible());
     EXPECT_EQ(toolbar()->displayMode(), ui::ToolbarDisplayMode::LabelOnly);
     EXPECT_EQ(toolbar()->itemIdentifiers(), arranged);
-    shown = menuItemFor("toggleToolbarShown:");
+    shown = validatedItemFor("toggleToolbarShown:");
     EXPECT_EQ(shown->title().utf8(), "Show Toolbar");
     ASSERT_TRUE(choose(shown));
     EXPECT_TRUE(toolbar()->isVisible());
-    EXPECT_EQ(menuItemFor("toggleToolbarShown:")->title().utf8(), "Hide Toolbar");
+    EXPECT_EQ(validatedItemFor("toggleToolbarShown:")->title().utf8(), "Hide Toolbar");
 }
 
 TEST_F(ToolbarAndMenus, WhileThePreferencesSheetIsUpTheToolbarAndTheViewMenuWait)
@@ -114,13 +102,13 @@ TEST_F(ToolbarAndMenus, WhileThePreferencesSheetIsUpTheToolbarAndTheViewMenuWait
     // Export acts on nothing while the sheet is up (the sheet keeps the window's mouse; the item its own state).
     EXPECT_FALSE(toolbarItemViewer("Export")->item()->performAction());
     EXPECT_EQ(window().attachedSheet(), app().prefWindow());
-    EXPECT_FALSE(menuItemFor("toggleToolbarShown:")->isEnabled());
-    EXPECT_FALSE(menuItemFor("runToolbarCustomizationPalette:")->isEnabled());
-    EXPECT_FALSE(menuItemFor("export:")->isEnabled());
+    EXPECT_FALSE(validatedItemFor("toggleToolbarShown:")->isEnabled());
+    EXPECT_FALSE(validatedItemFor("runToolbarCustomizationPalette:")->isEnabled());
+    EXPECT_FALSE(validatedItemFor("export:")->isEnabled());
 
     pressKey(0x1B, ui::KeyCode::Escape);
     ASSERT_FALSE(window().attachedSheet());
     wait(0.1);
     EXPECT_TRUE(toolbarItemViewer("Export")->item()->isEnabled());
-    EXPECT_TRUE(menuItemFor("toggleToolbarShown:")->isEnabled());
+    EXPECT_TRUE(validatedItemFor("toggleToolbarShown:")->isEnabled());
 }

@@ -196,11 +196,9 @@ TEST_F(InspectorInterfaceFileTest, LinkFieldsFromAFileShowPlaceholderAndBoundVal
     (void)snapshot();
     auto clickOn = [&](const char* shown) {
         auto index = inspector->textStorage()->string().rangeOfString(shown).location;
-        auto rects = inspector->layoutManager()->rectsForCharacterRange({ index, 1 }, *inspector->textContainer());
-        ASSERT_FALSE(rects.empty());
-        auto origin = inspector->textContainerOrigin();
-        gfx::Point inView { rects[0].midX() + origin.x, rects[0].midY() + origin.y };
-        backend->click(*window, inspector->convertPointToView(inView, nullptr));
+        auto point = inspectortest::characterPointInWindow(*inspector, index);
+        ASSERT_TRUE(point);
+        backend->click(*window, *point);
         dispatch();
     };
     clickOn("Mail address");

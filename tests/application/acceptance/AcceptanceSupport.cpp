@@ -12,8 +12,8 @@
 #include "platform/ui/menus/Menu.h"
 
 #include <cmath>
-#include <functional>
 #include <cstdio>
+#include <functional>
 #include <unistd.h>
 
 namespace acceptance {

@@ -9,9 +9,11 @@
 #include "platform/ui/views/Event.h"
 #include "platform/ui/containers/Toolbar.h"
 #include "platform/ui/containers/ToolbarView.h"
+#include "platform/ui/menus/Menu.h"
 
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <unistd.h>
 
 namespace acceptance {
@@ -210,6 +212,22 @@ std::shared_ptr<ui::ToolbarItemViewer> ApplicationTest::toolbarItemViewer(const 
             return viewer;
     }
     return nullptr;
+}
+
+std::shared_ptr<ui::MenuItem> ApplicationTest::menuItemFor(const char* action)
+{
+    std::function<std::shared_ptr<ui::MenuItem>(ui::Menu&)> find = [&](ui::Menu& menu) {
+        for (const auto& item : menu.itemArray()) {
+            if (item->action() == fnd::Selector(action))
+                return item;
+            if (item->submenu())
+                if (auto found = find(*item->submenu()))
+                    return found;
+        }
+        return std::shared_ptr<ui::MenuItem>();
+    };
+    auto menu = std::dynamic_pointer_cast<ui::Menu>(ui::Application::shared().mainMenu());
+    return menu ? find(*menu) : nullptr;
 }
 
 void ApplicationTest::pressToolbarItem(const fnd::String& identifier)

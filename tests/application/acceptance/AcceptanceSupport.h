@@ -9,6 +9,7 @@
 #include "platform/graphics/BitmapImageRep.h"
 #include "platform/ui/controls/Button.h"
 #include "platform/ui/controls/ColorWell.h"
+#include "platform/ui/menus/MenuItem.h"
 #include "platform/ui/text/ComboBox.h"
 #include "platform/ui/controls/PopUpButton.h"
 #include "platform/ui/panels/SavePanel.h"
@@ -70,6 +71,8 @@ protected:
     void pressToolbarItem(const fnd::String& identifier);
     // The view that shows the main window's toolbar item; nullptr when the toolbar has no such item.
     std::shared_ptr<ui::ToolbarItemViewer> toolbarItemViewer(const fnd::String& identifier);
+    // The main menu's item that sends the action, wherever it is.
+    std::shared_ptr<ui::MenuItem> menuItemFor(const char* action);
 
     // The export sheet, filled in through its controls: file type, resolution and colour space by their tags
     // (unset: as the sheet shows them), the name typed, then Save (or Cancel). Reads as what the person does:

@@ -58,6 +58,13 @@ void setState(const std::shared_ptr<ui::Button>& button, bool on)
         button->setState(state);
 }
 
+// Controls ignore a state they already have.
+void setEnabled(const std::shared_ptr<ui::Control>& control, bool enabled)
+{
+    if (control)
+        control->setEnabled(enabled);
+}
+
 void setObjectValue(ui::Control& control, const fnd::Value& value)
 {
     if (control.objectValue() != value)
@@ -174,8 +181,9 @@ Lumvara_TessaroAppDelegate::Lumvara_TessaroAppDelegate()
 
 Lumvara_TessaroAppDelegate::~Lumvara_TessaroAppDelegate()
 {
-    if (m_unitObserver)
-        fnd::NotificationCenter::defaultCenter().removeObserver(m_unitObserver);
+    for (const auto& token : { m_unitObserver, m_settingsSetAsideObserver })
+        if (token)
+            fnd::NotificationCenter::defaultCenter().removeObserver(token);
 }
 
 void Lumvara_TessaroAppDelegate::init()
@@ -309,6 +317,15 @@ void Lumvara_TessaroAppDelegate::applicationDidFinishLaunching(ui::Application&)
     setBarcodeWithClassName(defaults().stringForKey(DefaultBarcodeClassNameKey).value_or(fnd::String()));
     ZORCrashReporter::checkForCrash();
     m_didFinishLaunching = true;
+    // Settings found damaged so far (reading them above), and any found later.
+    std::weak_ptr<Lumvara_TessaroAppDelegate> weakSelf = self();
+    if (!m_settingsSetAsideObserver)
+        m_settingsSetAsideObserver = fnd::NotificationCenter::defaultCenter().addObserverForName(
+            fnd::UserDefaults::DidSetAsideDamagedFileNotification, {}, [weakSelf](const fnd::Notification&) {
+                if (auto delegate = weakSelf.lock())
+                    delegate->reportSettingsSetAside();
+            });
+    reportSettingsSetAside();
 }
 
 void Lumvara_TessaroAppDelegate::applicationWillTerminate(ui::Application&)
@@ -418,13 +435,16 @@ void Lumvara_TessaroAppDelegate::updateUI()
             m_barcodePopupButton->selectItemAtIndex(index);
     }
 
-    // 2. Everything takes input.
+    // 2. Everything takes input, but what the symbology does not offer (step 5): each control is set once, to its
+    // final state, so a control whose state stays is left alone (no redraw, no state change for assistive
+    // technologies at every keystroke).
+    const bool checksumChoice = !barcode->autoGenerateChecksum() && barcode->generateChecksumIsPossible();
+    const bool addOnOffered = barcode->supportAddOn();
     for (const auto& control : std::initializer_list<std::shared_ptr<ui::Control>> { m_contentTextField,
-             m_addOnTextField, m_modulWidthComboBox, m_barcodeHeightComboBox, m_textColorWell, m_barcodeColorWell,
-             m_backgroundColorWell, m_autoCalcQuietZoneButton, m_calculateChecksumButton, m_fontHeightComboBox,
-             m_chooseFontButton, m_drawCaptionButton, m_barcodeWidthTextField, m_drawBackgroundButton })
-        if (control)
-            control->setEnabled(true);
+             m_modulWidthComboBox, m_barcodeHeightComboBox, m_textColorWell, m_barcodeColorWell, m_backgroundColorWell,
+             m_autoCalcQuietZoneButton, m_fontHeightComboBox, m_chooseFontButton, m_drawCaptionButton,
+             m_barcodeWidthTextField, m_drawBackgroundButton })
+        setEnabled(control, true);
 
     // 3. A matrix symbol has no bar height and no caption.
     const bool matrix = std::dynamic_pointer_cast<TBQGeneric2DBarcode>(barcode) != nullptr;
@@ -461,11 +481,8 @@ void Lumvara_TessaroAppDelegate::updateUI()
     });
 
     // 5. What the symbology offers.
-    if (m_calculateChecksumButton)
-        m_calculateChecksumButton->setEnabled(
-            !barcode->autoGenerateChecksum() && barcode->generateChecksumIsPossible());
-    if (m_addOnTextField)
-        m_addOnTextField->setEnabled(barcode->supportAddOn());
+    setEnabled(m_calculateChecksumButton, checksumChoice);
+    setEnabled(m_addOnTextField, addOnOffered);
 
     // 6. The font panel shows the caption font and sends its changes here.
     auto& fonts = gfx::FontManager::shared();
@@ -485,6 +502,13 @@ void Lumvara_TessaroAppDelegate::updateUI()
     if (m_addonTextFieldLabel)
         ZORNSTextFieldExtension::markTextField(
             *m_addonTextFieldLabel, barcode->supportAddOn() ? gfx::Color::blackColor() : gfx::Color::lightGrayColor());
+
+    // 10. Export and Copy follow the content: the toolbar shows at once whether they can be used.
+    if (const bool exportable = canExportBarcode(); exportable != m_barcodeWasExportable) {
+        m_barcodeWasExportable = exportable;
+        if (auto toolbar = std::dynamic_pointer_cast<ui::Toolbar>(m_window ? m_window->toolbar() : nullptr))
+            toolbar->validateVisibleItems();
+    }
 }
 
 void Lumvara_TessaroAppDelegate::showSizeInComboBox(ui::ComboBox& comboBox, const fnd::Array& list, double value)

@@ -96,6 +96,26 @@ TEST_F(StartAndEdit, TypingUpdatesBarcodeInfoAndPreviewAtEveryKey)
     EXPECT_EQ(storedDefaults().get(DefaultBarcodeContentKey), fnd::Value("40063813339312"));
 }
 
+// A keystroke refreshes the form, but a control whose state stays is left alone: no redraw, no state change for
+// assistive technologies. EAN-13's check digit box stays disabled, Code 39's add-on field too.
+TEST_F(StartAndEdit, AKeystrokeLeavesControlsWhoseStateStaysAlone)
+{
+    for (const char* symbology : { "EAN-13", "Code 39" }) {
+        SCOPED_TRACE(symbology);
+        choose(*app().barcodePopupButton(), symbology);
+        typeInto(*app().contentTextField(), u"4006");
+        auto& still = symbology == std::string("EAN-13") ? static_cast<ui::Control&>(*app().calculateChecksumButton())
+                                                         : static_cast<ui::Control&>(*app().addOnTextField());
+        ASSERT_FALSE(still.isEnabled());
+        window().displayIfNeeded();
+        ASSERT_FALSE(still.needsDisplay());
+        typeKey(*app().contentTextField(), u'3');
+        EXPECT_EQ(barcode().content().utf8(), "40063");
+        EXPECT_FALSE(still.isEnabled());
+        EXPECT_FALSE(still.needsDisplay()) << "its state was changed and changed back";
+    }
+}
+
 TEST_F(StartAndEdit, AnAddOnWidensTheSymbolAndAnotherTypeForgetsIt)
 {
     typeInto(*app().contentTextField(), u"400638133393");

@@ -523,15 +523,44 @@ void Lumvara_TessaroAppDelegate::showSizeInComboBox(ui::ComboBox& comboBox, cons
     setObjectValue(comboBox, shown);
 }
 
+namespace {
+
+// Lines of the content: a pasted address or card has several, which the one-line field cannot show.
+long long lineCount(const fnd::String& text)
+{
+    long long lines = 1;
+    const auto& units = text.units();
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        const char16_t c = units[i];
+        if (c == u'\r' && i + 1 < units.size() && units[i + 1] == u'\n')
+            continue; // one break, counted at its \n
+        if (c == u'\n' || c == u'\r' || c == 0x2028 || c == 0x2029)
+            ++lines;
+    }
+    return lines;
+}
+
+}
+
 void Lumvara_TessaroAppDelegate::updateContentInfo()
 {
     if (!m_contentInfoTextField || !m_currentBarcode)
         return;
     const auto& barcode = *m_currentBarcode;
     const long long count = barcode.numberOfValidateContentCharacters();
+    // Content of several lines shows its first in the field: the line under it says there are more, and the field's
+    // tool tip shows them all.
+    const long long lines = lineCount(barcode.content());
     fnd::String info
         = fnd::stringWithFormat(applicationText("AllowedCharactersDisplay"), barcode.humanReadableAllowedCharacterSet())
-        + "\n" + fnd::stringWithFormat(applicationText("NumberOfValidateCharacters"), count);
+        + "\n"
+        + (lines > 1 ? fnd::stringWithFormat(applicationText("NumberOfValidateCharactersOnLines"), count, lines)
+                     : fnd::stringWithFormat(applicationText("NumberOfValidateCharacters"), count));
+    if (m_contentTextField) {
+        const auto tip = lines > 1 ? barcode.content() : fnd::String();
+        if (m_contentTextField->toolTip() != tip)
+            m_contentTextField->setToolTip(tip);
+    }
     if (const long long maximum = barcode.maximumOfAllowedCharacters(); maximum > 0)
         info = info + " \u00b7 "
             + fnd::stringWithFormat(applicationText("NumberOfCharactersLeft"), std::max(maximum - count, 0LL));

@@ -262,13 +262,17 @@ void Preferences::initialize()
     static std::once_flag once;
     std::call_once(once, [] {
         ZORNumberContainer::mapArchivedClassName();
-        fnd::Dictionary registration;
-        for (const auto& [key, value] : registeredDefaults())
-            registration.set(key, value);
-        auto& d = fnd::UserDefaults::standardUserDefaults();
-        d.registerDefaults(registration);
-        registerValueChecks(d);
+        registerIn(fnd::UserDefaults::standardUserDefaults());
     });
+}
+
+void Preferences::registerIn(fnd::UserDefaults& defaults)
+{
+    fnd::Dictionary registration;
+    for (const auto& [key, value] : registeredDefaults())
+        registration.set(key, value);
+    defaults.registerDefaults(registration);
+    registerValueChecks(defaults);
 }
 
 const std::vector<std::pair<fnd::String, fnd::Value>>& Preferences::registeredDefaults()

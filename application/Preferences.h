@@ -12,6 +12,9 @@ namespace gfx {
 class Color;
 class Font;
 }
+namespace fnd {
+class UserDefaults;
+}
 
 // The application's remembered settings: registers every key of the user defaults with its default before anything
 // else reads them, and keeps the three lists of offered sizes (font heights, module widths, bar heights), each of
@@ -24,6 +27,8 @@ public:
     // Registers the defaults, and what a stored value of each key may be, once; every other operation calls it first,
     // so the first touch does it. A stored value outside its range reads as the default.
     static void initialize();
+    // What initialize does to the standard defaults, for another defaults object (a settings file read apart).
+    static void registerIn(fnd::UserDefaults& defaults);
     // The longest size list that is read back (the lists grow by the sizes people apply).
     static constexpr std::size_t MaximumSizeListLength = 1000;
     // The export sheet's resolutions and the zoom pop-up's factors (percent): their pop-ups' tags.

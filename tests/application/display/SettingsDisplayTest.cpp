@@ -47,11 +47,21 @@ protected:
     {
         return !runCommand("xdotool search --onlyvisible --name '^" + title + "$' 2>/dev/null").output.empty();
     }
+    // Starts the program and waits for its window; where it is.
+    Geometry startOnScreen()
+    {
+        start();
+        window = newWindow();
+        pause(1);
+        return window ? geometryOf(window) : Geometry {};
+    }
     std::string settings() const
     {
         std::ifstream in(home / "XDG_CONFIG_HOME/org.barcodes.Barcodes/org.barcodes.Barcodes.plist");
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
+
+    unsigned long window { 0 };
 };
 
 }
@@ -108,11 +118,8 @@ TEST_F(SettingsOnDisplay, TwoCopiesOnOneProfileKeepEachOthersChanges)
 // before the program ends, by the signal.
 TEST_F(SettingsOnDisplay, SigtermJustAfterTypingKeepsWhatWasTyped)
 {
-    start();
-    const unsigned long window = newWindow();
-    ASSERT_NE(window, 0u);
-    pause(1);
-    const Geometry g = geometryOf(window);
+    const Geometry g = startOnScreen();
+    ASSERT_NE(window, 0u) << "the main window appears";
     const long before = previewSignature(g);
     clickAt(g.x + ContentFieldX, g.contentTop() + ContentFieldY);
     xdotool("type --delay 20 590123412345");
@@ -150,7 +157,7 @@ TEST_F(SettingsOnDisplay, TheDisplayGoingKeepsWhatWasTyped)
     })) << "the private display starts";
 
     start({ "DISPLAY=" + display });
-    const unsigned long window = newWindow({}, display);
+    window = newWindow({}, display);
     ASSERT_NE(window, 0u);
     pause(1);
     const std::string on = "DISPLAY=" + display + " ";
@@ -177,11 +184,8 @@ TEST_F(SettingsOnDisplay, TheDisplayGoingKeepsWhatWasTyped)
 // encoded brings Export back by the same keys.
 TEST_F(SettingsOnDisplay, ContentThatCannotBeEncodedCannotBeExported)
 {
-    start();
-    const unsigned long window = newWindow();
-    ASSERT_NE(window, 0u);
-    pause(1);
-    const Geometry g = geometryOf(window);
+    const Geometry g = startOnScreen();
+    ASSERT_NE(window, 0u) << "the main window appears";
     clickAt(g.x + SymbologyPopUpX, g.contentTop() + SymbologyPopUpY);
     pause(0.5);
     xdotool("type --delay 50 Codabar");

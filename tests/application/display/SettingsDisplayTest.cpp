@@ -141,6 +141,15 @@ TEST_F(SettingsOnDisplay, TheDisplayGoingKeepsWhatWasTyped)
     std::filesystem::create_directories(folder);
     const auto numberFile = folder / "display";
     pid_t server = -1;
+    // The server goes with the test, whatever its end.
+    struct ServerGuard {
+        pid_t& server;
+        ~ServerGuard()
+        {
+            if (server > 0 && ::kill(server, SIGTERM) == 0)
+                ::waitpid(server, nullptr, 0);
+        }
+    } serverGuard { server };
     {
         std::string command = "exec Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>" + numberFile.string()
             + " 2>" + (folder / "log").string();
@@ -174,6 +183,7 @@ TEST_F(SettingsOnDisplay, TheDisplayGoingKeepsWhatWasTyped)
         << "the typed content reaches the preview";
     ::kill(server, SIGTERM);
     ::waitpid(server, nullptr, 0);
+    server = -1;
     auto status = exitStatus(15);
     ASSERT_TRUE(status) << "the program ends with its display";
     EXPECT_TRUE(remembered("<string>978020137962</string>")) << settings();

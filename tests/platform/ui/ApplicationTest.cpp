@@ -197,23 +197,27 @@ TEST_F(ApplicationTest, AnImmediateTerminationAsksNoOneAndWritesWhatWaits)
     app().setDelegate(nullptr);
 }
 
-// SIGTERM reaches the main run loop of a running program, which ends as it would for Quit, and then by the signal.
-TEST_F(ApplicationTest, SigtermEndsTheRunningProgramThroughItsTermination)
+// SIGTERM or SIGHUP reaches the main run loop of a running program, which ends as it would for Quit, and then by
+// the signal.
+TEST_F(ApplicationTest, SigtermAndSighupEndTheRunningProgramThroughItsTermination)
 {
-    testsupport::TemporaryFolder folder;
-    const std::string ready = folder / "ready", ended = folder / "terminated";
-    std::string program = TERMINATION_CHILD;
-    std::string argument = folder.path();
-    char* argv[] = { program.data(), argument.data(), nullptr };
-    pid_t child = -1;
-    ASSERT_EQ(posix_spawn(&child, program.c_str(), nullptr, nullptr, argv, environ), 0);
-    // A generous wait: on a busy machine a program may take seconds to start.
-    for (int i = 0; i < 600 && !std::filesystem::exists(ready); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    ASSERT_TRUE(std::filesystem::exists(ready)) << "the child runs its loop";
-    ::kill(child, SIGTERM);
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << "status " << status;
-    EXPECT_EQ(testsupport::readFile(ended), "willTerminate") << "the termination ran before the end";
+    for (int signal : { SIGTERM, SIGHUP }) {
+        SCOPED_TRACE(signal);
+        testsupport::TemporaryFolder folder;
+        const std::string ready = folder / "ready", ended = folder / "terminated";
+        std::string program = TERMINATION_CHILD;
+        std::string argument = folder.path();
+        char* argv[] = { program.data(), argument.data(), nullptr };
+        pid_t child = -1;
+        ASSERT_EQ(posix_spawn(&child, program.c_str(), nullptr, nullptr, argv, environ), 0);
+        // A generous wait: on a busy machine a program may take seconds to start.
+        for (int i = 0; i < 600 && !std::filesystem::exists(ready); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        ASSERT_TRUE(std::filesystem::exists(ready)) << "the child runs its loop";
+        ::kill(child, signal);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << "status " << status;
+        EXPECT_EQ(testsupport::readFile(ended), "willTerminate") << "the termination ran before the end";
+    }
 }

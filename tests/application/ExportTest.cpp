@@ -306,27 +306,6 @@ TEST_F(ExportTest, ABarcodeThatShowsAnErrorIsNotWritten)
     }
 }
 
-// The export sheet's name field takes any of a format's extensions; an extension names at most one format.
-TEST_F(ExportTest, ExtensionsNameTheirFileType)
-{
-    EXPECT_EQ(BarcodeExporter::extensionsForFileType(long(ExportFileType::JPEG)),
-        (std::vector<fnd::String> { "jpg", "jpeg", "jpe" }));
-    EXPECT_EQ(BarcodeExporter::extensionsForFileType(long(ExportFileType::TIFF)),
-        (std::vector<fnd::String> { "tiff", "tif" }));
-    EXPECT_TRUE(BarcodeExporter::extensionsForFileType(7).empty());
-    for (long tag = 0; tag <= 6; ++tag) {
-        auto extensions = BarcodeExporter::extensionsForFileType(tag);
-        ASSERT_FALSE(extensions.empty()) << tag;
-        EXPECT_EQ(extensions.front(), BarcodeExporter::settingsForFileType(tag).requiredExtension) << tag;
-        for (const auto& extension : extensions)
-            EXPECT_EQ(BarcodeExporter::fileTypeForExtension(extension), tag) << extension.utf8();
-    }
-    EXPECT_EQ(BarcodeExporter::fileTypeForExtension("PNG"), long(ExportFileType::PNG));
-    EXPECT_EQ(BarcodeExporter::fileTypeForExtension("Tif"), long(ExportFileType::TIFF));
-    EXPECT_FALSE(BarcodeExporter::fileTypeForExtension("v2"));
-    EXPECT_FALSE(BarcodeExporter::fileTypeForExtension(""));
-}
-
 TEST_F(ExportTest, FailuresAreErrorsNamingThePathAndLeaveFilesAlone)
 {
     auto b = transparentEAN();

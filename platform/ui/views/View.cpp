@@ -9,8 +9,21 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace ui {
+
+namespace {
+
+// A frame's turn: about its origin, in the superview's coordinates.
+gfx::AffineTransform viewFrameTurn(gfx::Point origin, double degrees)
+{
+    return gfx::concatenated(gfx::concatenated(gfx::AffineTransform::translation(-origin.x, -origin.y),
+                                 gfx::AffineTransform::rotationByDegrees(degrees)),
+        gfx::AffineTransform::translation(origin.x, origin.y));
+}
+
+}
 
 FND_REGISTER_CLASS(View, Responder)
 
@@ -308,27 +321,24 @@ void View::setFrameRotation(double degrees)
         degrees = 0;
     if (degrees == m_frameRotation)
         return;
-    // Where the view lies in its superview: the turned bounds, before and after.
-    const auto before = transformedRect(transformToSuperview(), m_bounds);
-    m_frameRotation = degrees;
-    if (auto parent = superview())
-        parent->setNeedsDisplayInRect(gfx::unionRect(before, transformedRect(transformToSuperview(), m_bounds)));
-    else
-        setNeedsDisplay(true);
-    if (auto w = window())
-        w->invalidateCursorRectsForView(*this);
-    updateTrackingAreas();
-    if (m_postsFrameChanged)
-        fnd::NotificationCenter::defaultCenter().postNotificationName(ViewNotification::FrameDidChange, selfValue());
+    const double old = std::exchange(m_frameRotation, degrees);
+    frameDidChange(m_frame, old);
 }
 
-void View::frameDidChange(gfx::Rect oldFrame)
+void View::frameDidChange(gfx::Rect oldFrame, std::optional<double> oldRotation)
 {
     hostedLayerGeometryDidChange();
     if (oldFrame.size != m_frame.size)
         setNeedsLayout(true);
     if (auto parent = superview()) {
-        if (oldFrame.origin == m_frame.origin && preservesContentDuringLiveResize() && inLiveResize()) {
+        if (m_frameRotation != 0 || oldRotation.value_or(0) != 0) {
+            // The turned frames, before and after.
+            auto turned = [](gfx::Rect frame, double degrees) {
+                return transformedRect(viewFrameTurn(frame.origin, degrees), frame);
+            };
+            parent->setNeedsDisplayInRect(gfx::unionRect(
+                turned(oldFrame, oldRotation.value_or(m_frameRotation)), turned(m_frame, m_frameRotation)));
+        } else if (oldFrame.origin == m_frame.origin && preservesContentDuringLiveResize() && inLiveResize()) {
             // What the old and the new frame do not share: the strips beyond the smaller width and height.
             const double minWidth = std::min(oldFrame.width(), m_frame.width());
             const double minHeight = std::min(oldFrame.height(), m_frame.height());
@@ -337,16 +347,6 @@ void View::frameDidChange(gfx::Rect oldFrame)
             const gfx::Point o = m_frame.origin;
             parent->setNeedsDisplayInRect({ o.x + minWidth, o.y, maxWidth - minWidth, maxHeight });
             parent->setNeedsDisplayInRect({ o.x, o.y + minHeight, maxWidth, maxHeight - minHeight });
-        } else if (m_frameRotation != 0) {
-            // The turned frames, before and after.
-            auto turned = [this](gfx::Rect frame) {
-                const auto turn = gfx::concatenated(
-                    gfx::concatenated(gfx::AffineTransform::translation(-frame.minX(), -frame.minY()),
-                        gfx::AffineTransform::rotationByDegrees(m_frameRotation)),
-                    gfx::AffineTransform::translation(frame.minX(), frame.minY()));
-                return transformedRect(turn, frame);
-            };
-            parent->setNeedsDisplayInRect(gfx::unionRect(turned(oldFrame), turned(m_frame)));
         } else {
             parent->setNeedsDisplayInRect(gfx::unionRect(oldFrame, m_frame));
         }
@@ -447,14 +447,8 @@ gfx::AffineTransform View::transformToSuperview() const
         t = { sx, 0, 0, -sy, m_frame.origin.x - m_bounds.origin.x * sx,
             m_frame.origin.y + m_frame.size.height + m_bounds.origin.y * sy };
     }
-    if (m_frameRotation != 0) {
-        // Turned about the frame's origin, in the superview's coordinates.
-        const auto o = m_frame.origin;
-        t = gfx::concatenated(t,
-            gfx::concatenated(gfx::concatenated(gfx::AffineTransform::translation(-o.x, -o.y),
-                                  gfx::AffineTransform::rotationByDegrees(m_frameRotation)),
-                gfx::AffineTransform::translation(o.x, o.y)));
-    }
+    if (m_frameRotation != 0)
+        t = gfx::concatenated(t, viewFrameTurn(m_frame.origin, m_frameRotation));
     return t;
 }
 

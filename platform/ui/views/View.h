@@ -391,7 +391,8 @@ private:
 
     void insertSubview(const std::shared_ptr<View>& view, std::size_t index);
     void removeSubviewAt(std::size_t index);
-    void frameDidChange(gfx::Rect oldFrame);
+    // After a change of the frame or (with the rotation before it) of its turn.
+    void frameDidChange(gfx::Rect oldFrame, std::optional<double> oldRotation = std::nullopt);
     void boundsDidChange();
     void propagateWindow(Window* window);
     void noteWindowDirty();

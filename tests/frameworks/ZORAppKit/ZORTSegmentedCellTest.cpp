@@ -46,10 +46,10 @@ FND_REGISTER_CLASS(OwnSegmentsCell, ZORTSegmentedCell)
 class ZORTSegmentedCellTest : public ZORAppKitTest {
 protected:
     // Three segments 40 points wide in a control of 150 × 24, so the last one ends well inside it.
-    std::shared_ptr<ui::SegmentedControl> strip(const fnd::String& key)
+    std::shared_ptr<ui::SegmentedControl> strip(
+        const fnd::String& key, std::shared_ptr<ZORTSegmentedCell> cell = fnd::makeObject<ZORTSegmentedCell>())
     {
         auto control = ui::SegmentedControl::create({ 10, 10, 150, 24 });
-        auto cell = fnd::makeObject<ZORTSegmentedCell>();
         cell->setThemeKey(key);
         control->setCell(cell);
         control->setSegmentCount(3);
@@ -142,13 +142,8 @@ TEST_F(ZORTSegmentedCellTest, EachSegmentIsDrawnByAStepASubclassMayOverride)
 {
     for (const auto& [key, themed] :
         { std::pair(fnd::String("ZORGrayTheme"), true), std::pair(fnd::String("None"), false) }) {
-        auto control = strip(key);
         auto cell = fnd::makeObject<OwnSegmentsCell>();
-        cell->setThemeKey(key);
-        control->setCell(cell);
-        control->setSegmentCount(3);
-        for (long i = 0; i < 3; ++i)
-            control->setWidth(40, i);
+        auto control = strip(key, cell);
         auto image = shot(*control, "segments-own-" + key.utf8());
         auto frame = control->bounds();
         ASSERT_EQ(cell->drawn.size(), 3u) << key.utf8();

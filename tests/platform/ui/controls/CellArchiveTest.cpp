@@ -152,4 +152,18 @@ TEST_F(CellArchiveTest, DamagedArchivesKeepValuesInRange)
     EXPECT_EQ(restored->state(), ControlStateValue::On);
 }
 
+TEST_F(CellArchiveTest, AStepperOfAHugeRangeGivesItsValueAsASaturatedInteger)
+{
+    // A range a damaged archive may hold: the value converts to the nearest integer there is.
+    auto stepper = fnd::makeObject<StepperCell>();
+    stepper->setMinValue(-1e300);
+    stepper->setMaxValue(1e300);
+    stepper->setDoubleValue(1e300);
+    EXPECT_EQ(stepper->integerValue(), INT64_MAX);
+    stepper->setDoubleValue(-1e300);
+    EXPECT_EQ(stepper->integerValue(), INT64_MIN);
+    stepper->setDoubleValue(-41.9);
+    EXPECT_EQ(stepper->integerValue(), -41);
+}
+
 }

@@ -1,4 +1,5 @@
-// How a window answers its menu items. It lives with the menus, which the window's own layer does not know.
+// How a window answers its menu items, the toolbar's among them. It lives with the toolbar, above the menus, which the
+// window's own layer does not know.
 #include "platform/ui/views/Window.h"
 
 #include "platform/ui/containers/Toolbar.h"

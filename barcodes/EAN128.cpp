@@ -13,7 +13,10 @@ String EAN128::barcodeName() const
 
 String EAN128::caption() const
 {
-    return content().stringByReplacingOccurrencesOfString("[", "(").stringByReplacingOccurrencesOfString("]", ")");
+    // What the bars hold: the content as the cleaning left it (characters Code 128 does not take dropped, cut at 80
+    // characters), not as typed, with the identifiers' brackets shown as parentheses.
+    return cleanedContentString().stringByReplacingOccurrencesOfString("[", "(").stringByReplacingOccurrencesOfString(
+        "]", ")");
 }
 
 ModuleString EAN128::completeEncodedBarcode() const

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <fmt/format.h>
+#include <unordered_set>
 
 using namespace fnd;
 
@@ -105,8 +106,7 @@ Index TBQDataEntry::indexOfObject(const TBQDataEntry* entry) const
 
 TBQDataEntry::EntryArray TBQDataEntry::objectsInRange(Range range) const
 {
-    checkIndex(range.location, objectCount());
-    checkIndex(range.max(), objectCount());
+    checkRange(range);
     return { m_subObjects.begin() + range.location, m_subObjects.begin() + range.max() };
 }
 
@@ -145,36 +145,41 @@ TBQDataEntry::EntryArray TBQDataEntry::filteredFlatObjectTreeWithPredicate(
 
 TBQDataEntry::EntryArray TBQDataEntry::minimumNodeCoverFromNodesInArray(const EntryArray& nodes)
 {
-    EntryArray work = nodes;
-    EntryArray result;
-    auto holds = [](const EntryArray& list, const TBQDataEntry* e) {
-        return std::any_of(list.begin(), list.end(), [&](const EntryPtr& p) { return p.get() == e; });
-    };
-    auto removeFirst = [](EntryArray& list, const TBQDataEntry* e) {
-        auto it = std::find_if(list.begin(), list.end(), [&](const EntryPtr& p) { return p.get() == e; });
-        if (it != list.end())
-            list.erase(it);
-    };
-    while (!work.empty()) {
-        EntryPtr n = work.front();
-        work.erase(work.begin());
-        while (auto up = n->parent()) {
-            if (!holds(work, up.get()))
-                break;
-            removeFirst(work, n.get());
-            n = up;
+    // The given entries that no other given entry holds in its subtree, once each, in the order given: the result
+    // does not depend on that order, and an entry below a given one is never listed beside it, however far up the
+    // given one stands.
+    std::unordered_set<const TBQDataEntry*> given;
+    for (const auto& node : nodes)
+        given.insert(node.get());
+    auto coveredByAnother = [&](const TBQDataEntry& node) {
+        for (auto up = node.parent(); up; up = up->parent()) {
+            if (given.contains(up.get()))
+                return true;
         }
-        if (!n->isDescendantOfNodeInArray(result))
-            result.push_back(n);
-        removeFirst(work, n.get());
+        return false;
+    };
+    EntryArray cover;
+    std::unordered_set<const TBQDataEntry*> listed;
+    for (const auto& node : nodes) {
+        if (node && !coveredByAnother(*node) && listed.insert(node.get()).second)
+            cover.push_back(node);
     }
-    return result;
+    return cover;
 }
 
 void TBQDataEntry::checkIndex(Index index, Index limit) const
 {
     if (index < 0 || index > limit)
         throw Exception::range(String(fmt::format("index {} beyond {} entries", index, limit)));
+}
+
+void TBQDataEntry::checkRange(Range range) const
+{
+    // Written so that no sum can overflow: a negative length or one that reaches past the end is refused as such.
+    const Index count = objectCount();
+    if (range.location < 0 || range.length < 0 || range.location > count || range.length > count - range.location)
+        throw Exception::range(
+            String(fmt::format("range {{{}, {}}} beyond {} entries", range.location, range.length, count)));
 }
 
 bool TBQDataEntry::wouldOwnItselfThrough(const TBQDataEntry& entry) const
@@ -216,7 +221,10 @@ void TBQDataEntry::insertObject(const EntryPtr& entry, Index index)
         d->dataEntryDidAddEntry(*this, *entry);
 }
 
-void TBQDataEntry::addObject(const EntryPtr& entry) { insertObject(entry, objectCount()); }
+void TBQDataEntry::addObject(const EntryPtr& entry)
+{
+    insertObject(entry, objectCount());
+}
 
 void TBQDataEntry::insertObjects(const EntryArray& entries, Index index)
 {
@@ -230,7 +238,10 @@ void TBQDataEntry::insertObjects(const EntryArray& entries, Index index)
         d->dataEntryDidInsertEntrys(*this, entries, index);
 }
 
-void TBQDataEntry::addObjects(const EntryArray& entries) { insertObjects(entries, objectCount()); }
+void TBQDataEntry::addObjects(const EntryArray& entries)
+{
+    insertObjects(entries, objectCount());
+}
 
 void TBQDataEntry::removeObject(const TBQDataEntry* entry)
 {
@@ -249,8 +260,7 @@ void TBQDataEntry::removeObject(const TBQDataEntry* entry)
 
 void TBQDataEntry::removeObjectsInRange(Range range)
 {
-    checkIndex(range.location, objectCount());
-    checkIndex(range.max(), objectCount());
+    checkRange(range);
     m_subObjects.erase(m_subObjects.begin() + range.location, m_subObjects.begin() + range.max());
     updateModficationDate();
     if (auto d = rootDelegate())
@@ -311,8 +321,8 @@ bool TBQDataEntry::initWithCoder(Coder& coder)
         for (auto& child : *array) {
             auto entry = child.objectAs<TBQDataEntry>();
             if (!entry) {
-                coder.failWithError(Error::make(ErrorDomain::Cocoa, CoderError::ReadCorrupt,
-                    "A sub-entry of the archived entry is not an entry."));
+                coder.failWithError(Error::make(
+                    ErrorDomain::Cocoa, CoderError::ReadCorrupt, "A sub-entry of the archived entry is not an entry."));
                 return false;
             }
             // An entry has one place in the tree; one listed twice would make the tree's walks grow with the number

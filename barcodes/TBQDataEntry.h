@@ -51,12 +51,15 @@ public:
     EntryPtr objectAtIndex(fnd::Index index) const;
     // By identity; fnd::NotFound when absent.
     fnd::Index indexOfObject(const TBQDataEntry* entry) const;
+    // A range beyond the sub-entries (or of negative length) raises a range exception, as removal does.
     EntryArray objectsInRange(fnd::Range range) const;
     const EntryArray& subObjects() const { return m_subObjects; }
     bool isDescendantOfNode(const TBQDataEntry* node) const;
     bool isDescendantOfNodeInArray(const EntryArray& nodes) const;
     EntryArray filteredFlatObjectTreeWithPredicate(
         const std::function<bool(const TBQDataEntry&)>& predicate, const fnd::ClassInfo& objectClass) const;
+    // The smallest set of the given entries whose subtrees hold all of them: every given entry that no other given
+    // entry holds below it, once, in the order given.
     static EntryArray minimumNodeCoverFromNodesInArray(const EntryArray& nodes);
 
     // Changing the tree. Inserting an entry into itself or into one of its own sub-entries raises InvalidArgument.
@@ -86,6 +89,8 @@ protected:
 
 private:
     void checkIndex(fnd::Index index, fnd::Index limit) const;
+    // Raises a range exception unless the range lies within the sub-entries (a negative length included).
+    void checkRange(fnd::Range range) const;
     // True when `entry` is this entry, one of its ancestors, or holds this entry somewhere below it.
     bool wouldOwnItselfThrough(const TBQDataEntry& entry) const;
     void checkInsertable(const EntryPtr& entry) const;

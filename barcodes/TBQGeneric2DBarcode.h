@@ -50,6 +50,9 @@ public:
     fnd::String validatedContentString() const override;
     bool autoGenerateChecksum() const override { return true; }
     gfx::Rect autoCalcedQuietZone() const override;
+    // The height is the module size times the rows, which archives store as computed: 0 for no grid, up to the
+    // tallest grid of the widest modules.
+    LengthBound heightBound() const override { return { 0, MaximumLength * MaximumRows }; }
     void recalculateWorkAreaSize() override;
     // Sets the module size so the symbol is this wide; 0, or a grid without columns, changes nothing.
     void setWidth(double width) override;

@@ -61,6 +61,12 @@ TBQGenericBarcode::BarcodePtr TBQGenericBarcode::barcodeWithClassName(const Stri
     return std::dynamic_pointer_cast<TBQGenericBarcode>(ClassRegistry::shared().create(className));
 }
 
+bool TBQGenericBarcode::isQuietZone(gfx::Rect zone)
+{
+    return QuietZoneLength.holds(zone.origin.x) && QuietZoneLength.holds(zone.origin.y)
+        && QuietZoneLength.holds(zone.size.width) && QuietZoneLength.holds(zone.size.height);
+}
+
 void TBQGenericBarcode::init()
 {
     TBQDataEntry::init();
@@ -190,6 +196,9 @@ void TBQGenericBarcode::setConvertTextToVector(bool convert)
 
 void TBQGenericBarcode::setFont(const std::shared_ptr<gfx::Font>& font)
 {
+    // nil stays allowed: the layout puts the system font in its place.
+    if (font && !PositiveLength.holds(font->pointSize()))
+        return;
     m_font = font;
     forwardToAddOn<const std::shared_ptr<gfx::Font>&>(&TBQGenericBarcode::setFont, font);
     recalculateWorkAreaSize();
@@ -202,7 +211,7 @@ double TBQGenericBarcode::fontSize() const
 
 void TBQGenericBarcode::setFontSize(double size)
 {
-    if (!(size > 0) || !m_font)
+    if (!PositiveLength.holds(size) || !m_font)
         return;
     if (auto converted = gfx::FontManager::shared().convertFontToSize(m_font, size))
         setFont(converted);
@@ -210,6 +219,8 @@ void TBQGenericBarcode::setFontSize(double size)
 
 void TBQGenericBarcode::setFontOffset(double offset)
 {
+    if (!FontOffsetLength.holds(offset))
+        return;
     m_fontOffset = offset;
     forwardToAddOn(&TBQGenericBarcode::setFontOffset, offset);
     recalculateWorkAreaSize();
@@ -231,6 +242,8 @@ void TBQGenericBarcode::setDrawLightMarginIndicators(bool draw)
 
 void TBQGenericBarcode::setBarWidth(double width)
 {
+    if (!PositiveLength.holds(width))
+        return;
     m_barWidth = width;
     forwardToAddOn(&TBQGenericBarcode::setBarWidth, width);
     recalculateWorkAreaSize();
@@ -238,6 +251,8 @@ void TBQGenericBarcode::setBarWidth(double width)
 
 void TBQGenericBarcode::setHeight(double height)
 {
+    if (!heightBound().holds(height))
+        return;
     m_height = height;
     forwardToAddOn(&TBQGenericBarcode::setHeight, height);
     recalculateWorkAreaSize();
@@ -256,6 +271,8 @@ void TBQGenericBarcode::setWidth(double width)
 
 void TBQGenericBarcode::setQuietZone(gfx::Rect zone)
 {
+    if (!isQuietZone(zone))
+        return;
     m_quietZoneRect = zone;
     recalculateWorkAreaSize();
 }

@@ -7,6 +7,8 @@
 #include "platform/graphics/Color.h"
 #include "platform/graphics/Font.h"
 
+#include <limits>
+
 // The barcode model: content, check characters, look and layout. Every symbology is a subclass that overrides some
 // of the hooks below. Lengths are points. The model never throws on content: problems become the texts
 // validatedErrorString and encodingErrorString, which the view shows instead of the symbol.
@@ -19,6 +21,26 @@ public:
     using BarcodePtr = std::shared_ptr<TBQGenericBarcode>;
 
     static void describeClass(fnd::ClassBuilder<TBQGenericBarcode>& c);
+
+    // What a length the barcode takes may be, in points: within [minimum, maximum] (so never NaN or infinite). One
+    // bound serves every path a length comes in by: the setters (and the interface-file properties that reach them)
+    // ignore any other value, as they ignore a nil one, and an archive holding one is refused.
+    struct LengthBound {
+        double minimum;
+        double maximum;
+        constexpr bool holds(double v) const { return v >= minimum && v <= maximum; }
+    };
+    // About 3.5 m: beyond any label, and far from where the sums of the layout could overflow.
+    static constexpr double MaximumLength = 10000;
+    // Module width, bar height and font size: above 0, and at least the smallest normal float, since the archive
+    // keeps them in single precision and what it stores must read back.
+    static constexpr LengthBound PositiveLength { std::numeric_limits<float>::min(), MaximumLength };
+    // Up to the widest automatic quiet zone, 11 module widths, which archives store as it was computed.
+    static constexpr LengthBound QuietZoneLength { 0, 11 * MaximumLength };
+    static constexpr LengthBound FontOffsetLength { -MaximumLength, MaximumLength };
+    static bool isQuietZone(gfx::Rect zone);
+    // The bar height: PositiveLength, unless the symbology computes it.
+    virtual LengthBound heightBound() const { return PositiveLength; }
 
     // Makes an initialised barcode of the registered class of that name; nullptr when there is none.
     static BarcodePtr barcodeWithClassName(const fnd::String& className);
@@ -70,7 +92,8 @@ public:
     double height() const { return m_height; }
     void setHeight(double height);
     double width() const { return m_width; }
-    // Sets the module width so that the symbol is this wide; 0, or a symbol without modules, changes nothing.
+    // Sets the module width so that the symbol is this wide; 0, a symbol without modules, or a module width outside
+    // PositiveLength changes nothing.
     virtual void setWidth(double width);
     gfx::Rect quietZone() const { return m_quietZoneRect; }
     void setQuietZone(gfx::Rect zone);
@@ -108,6 +131,9 @@ public:
     virtual bool paddingRight() const { return true; }
     virtual bool validateGS1() const { return false; }
     virtual bool contentForValidationIsPreValidated() const { return false; }
+    // The content after the cleaning every symbology shares (case, allowed characters, cut to the maximum, padding),
+    // before any GS1 check; a pre-validated content as it stands.
+    fnd::String cleanedContentString() const;
     // The cleaned content that is encoded and shown; resets validatedErrorString first.
     virtual fnd::String validatedContentString() const;
     // The GS1 check: the reduced string with "[" for FNC1, or empty after an error (then the error text is set).

@@ -1,6 +1,10 @@
 // The keyed archive of a barcode, its copy, and handing the look to another barcode.
 #include "barcodes/TBQGenericBarcode.h"
 
+#include "platform/foundation/archiving/TypedDecoding.h"
+
+#include <fmt/format.h>
+
 using namespace fnd;
 
 void TBQGenericBarcode::encodeWithCoder(Coder& coder) const
@@ -24,13 +28,23 @@ void TBQGenericBarcode::encodeWithCoder(Coder& coder) const
     coder.encodeBool(m_drawLightMarginIndicators, "drawLightMarginIndicators");
 }
 
+namespace {
+
+// A length under the key, bounded as its setter bounds it, in the single precision the archive keeps; the fallback
+// when the key is missing.
+double decodeLength(Coder& coder, const String& key, TBQGenericBarcode::LengthBound bound, double fallback)
+{
+    return static_cast<float>(decodeBoundedDoubleForKey(coder, key, bound.minimum, bound.maximum, fallback));
+}
+
+}
+
 bool TBQGenericBarcode::initWithCoder(Coder& coder)
 {
     if (!TBQDataEntry::initWithCoder(coder))
         return false;
     m_content = coder.decodeObjectForKey("content").stringValue();
     m_addOnContent = coder.decodeObjectForKey("addOnContent").stringValue();
-    m_checksum = coder.decodeObjectForKey("checksum").stringValue();
     // A colour that is missing or of another kind keeps its default, so the bars never vanish.
     if (auto color = coder.decodeObjectForKey("barColor").objectAs<gfx::Color>())
         m_barColor = color;
@@ -38,24 +52,40 @@ bool TBQGenericBarcode::initWithCoder(Coder& coder)
         m_backgroundColor = color;
     // A missing font is replaced by the system font at the first layout with a caption.
     m_font = coder.decodeObjectForKey("font").objectAs<gfx::Font>();
+    if (m_font && !PositiveLength.holds(m_font->pointSize()))
+        failDecoding(coder,
+            fmt::format("the font size {} is outside {} to {}", m_font->pointSize(), PositiveLength.minimum,
+                PositiveLength.maximum));
     m_calculateChecksum = coder.decodeBoolForKey("calculateChecksum");
-    m_barWidth = coder.decodeFloatForKey("barWidth");
-    m_height = coder.decodeFloatForKey("height");
+    // Lengths are bounded as typing bounds them. A missing one keeps its default: a module width or bar height of 0
+    // would make a symbol nobody sees.
+    m_barWidth = decodeLength(coder, "barWidth", PositiveLength, m_barWidth);
+    m_height = decodeLength(coder, "height", heightBound(), m_height);
     m_drawCaption = coder.decodeBoolForKey("drawCaption");
     m_autoCalcQuietZone = coder.decodeBoolForKey("autoCalcQuietZone");
     m_quietZoneRect = coder.decodeRectForKey("quietZoneRect");
+    if (!isQuietZone(m_quietZoneRect))
+        failDecoding(coder,
+            fmt::format("a side of the quiet zone {{{}, {}, {}, {}}} is outside {} to {}", m_quietZoneRect.origin.x,
+                m_quietZoneRect.origin.y, m_quietZoneRect.size.width, m_quietZoneRect.size.height,
+                QuietZoneLength.minimum, QuietZoneLength.maximum));
 
     setShouldDrawBackground(coder.containsValueForKey("shouldDrawBackground")
             ? coder.decodeBoolForKey("shouldDrawBackground")
             : true);
     setConvertTextToVector(
         coder.containsValueForKey("convertTextToVector") ? coder.decodeBoolForKey("convertTextToVector") : false);
-    setFontOffset(coder.containsValueForKey("fontOffset") ? coder.decodeFloatForKey("fontOffset") : 0.0);
+    setFontOffset(decodeLength(coder, "fontOffset", FontOffsetLength, 0.0));
     setDrawLightMarginIndicators(coder.containsValueForKey("drawLightMarginIndicators")
             ? coder.decodeBoolForKey("drawLightMarginIndicators")
             : false);
     if (coder.hasFailed())
         return false;
+    // The check characters come from the content, as typing makes them: the stored "checksum" is not read, since one
+    // that does not belong to the content would be drawn as it stands.
+    m_checksum = String();
+    if (calculateChecksum())
+        generateChecksum();
     recalculateWorkAreaSize();
     return true;
 }

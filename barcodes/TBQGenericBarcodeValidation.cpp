@@ -48,23 +48,25 @@ String cleanContent(const TBQGenericBarcode& barcode, String text)
 
 }
 
-String TBQGenericBarcode::validatedContentString() const
+String TBQGenericBarcode::cleanedContentString() const
 {
-    setValidatedErrorString({});
-    if (validateGS1())
-        return validateGS1ContentString();
     String text = contentForValidation();
     if (contentForValidationIsPreValidated())
         return text;
     return cleanContent(*this, text);
 }
 
+String TBQGenericBarcode::validatedContentString() const
+{
+    setValidatedErrorString({});
+    if (validateGS1())
+        return validateGS1ContentString();
+    return cleanedContentString();
+}
+
 String TBQGenericBarcode::validateGS1ContentString() const
 {
-    String text = contentForValidation();
-    if (!contentForValidationIsPreValidated())
-        text = cleanContent(*this, text);
-    auto result = GS1ElementString::check(text.utf8(), contentForValidationIsPreValidated());
+    auto result = GS1ElementString::check(cleanedContentString().utf8(), contentForValidationIsPreValidated());
     if (result.ok())
         return String(result.reduced);
     String message = localizedBarcodeString(String(result.errorKey));

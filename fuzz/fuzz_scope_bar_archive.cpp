@@ -40,6 +40,7 @@ void exerciseBar(KRScopeBar& bar)
     }
     for (std::uint64_t g = 0; g < bar.numberOfGroups() && g < 64; ++g) {
         auto group = bar.groupAtIndex(g);
+        (void)group->selectedObject();
         (void)bar.preparedPopUpCellForGroup(g);
         for (std::uint64_t i = 0; i < group->numberOfObjects(); ++i)
             (void)bar.preparedButtonCellForGroup(g, i);

@@ -1,8 +1,10 @@
 // Reads arbitrary bytes as a keyed archive of a tab bar control: as a whole archive (whatever class it names) and
 // through the control's own decoder, which must keep every setting sane whatever the archive holds, then lays out a
-// few tabs with the decoded settings.
+// few tabs with the decoded settings and runs a step of the drag's gap animation over the decoded cells with a
+// decoded drag assistant's width table. A cell, however decoded, holds a step from 0 to 7.
 #include "frameworks/ZTBTabBarControl/ZTBTabBarCell.h"
 #include "frameworks/ZTBTabBarControl/ZTBTabBarControl.h"
+#include "frameworks/ZTBTabBarControl/ZTBTabDragAssistant.h"
 
 #include "platform/foundation/archiving/KeyedArchiver.h"
 #include "platform/foundation/archiving/KeyedUnarchiver.h"
@@ -48,6 +50,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     bar->update(false);
     if (long(bar->cells().size()) != (*tabView)->numberOfTabViewItems())
         std::abort();
+    for (const auto& decodedCell : bar->cells())
+        if (decodedCell->currentStep() < 0 || decodedCell->currentStep() > 7)
+            std::abort();
+
+    // The gap animation reads the width table at each placeholder's step.
+    auto assistant = std::make_shared<ZTBTabDragAssistant>();
+    fnd::KeyedUnarchiver assistantCoder(data);
+    if (assistant->initWithCoder(assistantCoder)) {
+        const auto& widths = assistant->sineCurveWidths();
+        if (!widths.empty() && widths.size() != ZTBTabDragAssistant::PlaceholderSteps)
+            std::abort();
+        assistant->distributePlaceholdersInTabBar(bar);
+        assistant->calculateDragAnimationForTabBar(bar);
+        assistant->removeAllPlaceholdersFromTabBar(bar);
+    }
 
     // A cell's own decoder.
     auto cell = ZTBTabBarCell::create(bar);

@@ -588,6 +588,17 @@ std::vector<std::uint8_t> padded(const Codewords& codewords, const SymbolSize& s
     return out;
 }
 
+std::size_t checkCodewordPosition(const SymbolSize& size, std::size_t block, std::size_t k)
+{
+    const auto blocks = static_cast<std::size_t>((size.dataCodewords + 2) / size.dataCodewordsPerBlock);
+    const std::size_t interleaved = static_cast<std::size_t>(size.dataCodewords) + block + k * blocks;
+    // ISO/IEC 16022 interleaves the largest symbol apart: each round of its check codewords begins with blocks 8 and
+    // 9, the two that hold one data codeword less, and blocks 0 to 7 follow them.
+    if (size.rows == 144 && size.columns == 144)
+        return block < 8 ? interleaved + 2 : interleaved - 8;
+    return interleaved;
+}
+
 std::vector<std::uint8_t> withErrorCorrection(const std::vector<std::uint8_t>& data, const SymbolSize& size)
 {
     const auto dataCount = static_cast<std::size_t>(size.dataCodewords);
@@ -605,7 +616,7 @@ std::vector<std::uint8_t> withErrorCorrection(const std::vector<std::uint8_t>& d
             block.push_back(data[i]);
         rs.encodeData(block, ecc);
         for (std::size_t k = 0; k < eccLength; ++k)
-            out[dataCount + b + k * blocks] = ecc[eccLength - 1 - k];
+            out[checkCodewordPosition(size, b, k)] = ecc[eccLength - 1 - k];
     }
     return out;
 }

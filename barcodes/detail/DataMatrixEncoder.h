@@ -44,6 +44,8 @@ std::optional<Codewords> encodeData(std::string_view bytes);
 const SymbolSize* sizeForCodewords(std::size_t count);
 // Pads to the size's data capacity.
 std::vector<std::uint8_t> padded(const Codewords& codewords, const SymbolSize& size);
+// Where check codeword k of a block goes among all the codewords of the symbol.
+std::size_t checkCodewordPosition(const SymbolSize& size, std::size_t block, std::size_t k);
 // Data followed by the interleaved check codewords of every block.
 std::vector<std::uint8_t> withErrorCorrection(const std::vector<std::uint8_t>& data, const SymbolSize& size);
 

@@ -4,9 +4,36 @@
 #include "frameworks/AppKitExtensions/ZORNSBezierPathExtension.h"
 #include "platform/foundation/runtime/Log.h"
 
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
 namespace ClipperExtensions {
 
 namespace {
+
+// A round join is a polygon whose step count, for the clipper's fixed tolerance (a quarter of a scaled unit), grows
+// with the square root of the offset: an offset of 1e11 took a gigabyte. Past this many steps to a full turn the
+// tolerance grows with the offset instead, so no offset costs more points than a moderate one (an arc's chords then
+// stay within 5e-6 of its radius, and offsets below some 5,000 units are drawn as before).
+constexpr double OffsetStepsPerTurn = 1000;
+constexpr double OffsetArcTolerance = 0.25;
+// A miter reaches out at most the limit times the offset; beyond this one, a sharp spike would throw its point past
+// any useful size (and past the clipper's range).
+constexpr double OffsetMiterLimitCap = 1000;
+
+// Whether every point the offset makes fits the clipper's range: the outlines' farthest coordinate plus the farthest
+// a join reaches (a miter, or a square join's corner), with room for the frame a shrinking offset adds around them.
+bool offsetStaysInRange(const ClipperLib::Paths& outlines, double delta, double miterLimit)
+{
+    double farthest = 0;
+    for (const auto& polygon : outlines) {
+        for (const auto& point : polygon)
+            farthest = std::max({ farthest, std::fabs(double(point.X)), std::fabs(double(point.Y)) });
+    }
+    constexpr double Range = static_cast<double>(ClipperLib::hiRange) / 2;
+    return std::isfinite(delta) && farthest + std::max(miterLimit, 2.0) * std::fabs(delta) + 100 < Range;
+}
 
 ClipperLib::JoinType joinTypeFor(gfx::LineJoinStyle style)
 {
@@ -73,10 +100,19 @@ PathPtr bezierPathWithOffset(const PathPtr& path, double offset, gfx::LineJoinSt
         ClipperLib::Paths outlines;
         ClipperLib::SimplifyPolygons(
             ZORClipperPathToPolygons(*path, ZORClipperScale), outlines, ClipperLib::pftEvenOdd);
-        ClipperLib::ClipperOffset offsetter(miterLimit);
+        const double delta = offset * ZORClipperScale;
+        // The clipper takes a limit below 2 (or none) as 2.
+        miterLimit = std::isfinite(miterLimit) ? std::min(miterLimit, OffsetMiterLimitCap) : 2;
+        if (!offsetStaysInRange(outlines, delta, miterLimit)) {
+            fnd::logf(fnd::LogLevel::Error, "path offset failed: an offset of {} leaves the clipper's range", offset);
+            return gfx::BezierPath::bezierPath();
+        }
+        const double arcTolerance
+            = std::max(OffsetArcTolerance, std::fabs(delta) * (1 - std::cos(std::numbers::pi / OffsetStepsPerTurn)));
+        ClipperLib::ClipperOffset offsetter(miterLimit, arcTolerance);
         offsetter.AddPaths(outlines, joinTypeFor(joinStyle), ClipperLib::etClosedPolygon);
         ClipperLib::Paths solution;
-        offsetter.Execute(solution, offset * ZORClipperScale);
+        offsetter.Execute(solution, delta);
         return ZORClipperPolygonsToPath(solution, ZORClipperScale);
     } catch (const ClipperLib::clipperException& e) {
         fnd::logf(fnd::LogLevel::Error, "path offset failed: {}", e.what());

@@ -10,6 +10,10 @@
 #include <optional>
 #include <vector>
 
+namespace fnd {
+class Timer;
+}
+
 namespace txt {
 class AttributedString;
 class LayoutManager;
@@ -163,9 +167,12 @@ std::optional<fnd::Array> placeLinksOnPathWithEvenLinkLength(
 // Moves the object along the path at the speed (units a second), 30 times a second on the current run loop (in the
 // default and event-tracking modes), until it answers false or, without looping, has reached the end. The object is
 // first moved to the start; nothing more happens for a speed not above 0 or a path of fewer than two elements. The
-// path is copied when the motion starts.
-void moveObject(const gfx::BezierPath& path, const std::shared_ptr<PathMovedObject>& object, double atSpeed, bool loop,
-    const fnd::Value& userInfo);
+// path is copied when the motion starts. An object that is no PathMovedObject raises an invalid-argument exception.
+// Answers the motion's timer, whose user info is the motion's state: "path", "speed", "userinfo" (when given),
+// "target" (the object), "path_length", "loop" and "start_time" (seconds since the reference date); nullptr when no
+// motion started.
+std::shared_ptr<fnd::Timer> moveObject(const gfx::BezierPath& path, const std::shared_ptr<fnd::Object>& object,
+    double atSpeed, bool loop, const fnd::Value& userInfo);
 
 // The path as a shape for text.
 

@@ -74,8 +74,9 @@ template <typename Draw> void forEachStyledRun(const txt::AttributedString& text
     }
 }
 
-// The font's underline thickness, or the stand-in for fonts that give none.
-double lineThickness(const gfx::Font& font)
+// The font's underline thickness, or the stand-in for fonts that give none. Only underlines take the stand-in; a
+// strikethrough keeps the font's own thickness, drawn as the thinnest line when it is none.
+double underlineThicknessOrStandIn(const gfx::Font& font)
 {
     const double thickness = font.underlineThickness();
     return thickness > 0 ? thickness : TBQUnderlineCategory::valueForInvalidUnderlineThickness(font);
@@ -88,8 +89,8 @@ struct TextLineKind {
     const char* cacheName;
 };
 
-// The run's line: from the cache, else made by `make` (given the text, the run's font, its line style and the line
-// thickness) and cached; then stroked in the run's line colour.
+// The run's line: from the cache, else made by `make` (given the text, the run's font and its line style) and cached;
+// then stroked in the run's line colour.
 template <typename Make>
 void drawTextLine(const TextLineKind& kind, txt::LayoutManager& layoutManager, fnd::Range range, double yOffset,
     fnd::Dictionary* cache, Make&& make)
@@ -102,7 +103,7 @@ void drawTextLine(const TextLineKind& kind, txt::LayoutManager& layoutManager, f
     if (!line) {
         auto font = fontAt(*text, range.location);
         const int style = static_cast<int>(text->attributeAtIndex(kind.styleName, range.location).integerValue());
-        line = make(*text, *font, style, lineThickness(*font));
+        line = make(*text, *font, style);
         if (line && cache)
             cache->set(pathKey, line);
     }
@@ -128,7 +129,7 @@ void drawUnderlinePathForLayoutManager(
     const TextLineKind underline { txt::UnderlineStyleAttributeName, txt::UnderlineColorAttributeName,
         "TBQUnderlinePath" };
     drawTextLine(underline, layoutManager, range, yOffset, cache,
-        [&](const txt::TextStorage& text, const gfx::Font&, int style, double thickness) {
+        [&](const txt::TextStorage& text, const gfx::Font& font, int style) {
             // The underline sits half the line's depth below the baseline, superscripts aside.
             auto measuring = fnd::makeObject<txt::LayoutManager>();
             const auto& shown = *layoutManager.textContainers().back();
@@ -167,8 +168,8 @@ void drawUnderlinePathForLayoutManager(
                 double firstX = layoutManager.locationForGlyphAtIndex(first).x;
                 threshold = 0.67 * (last - firstX) / static_cast<double>(range.length - 1);
             }
-            return textLinePathWithMask(
-                path, style, start, length, underlineOffset + yOffset, thickness, &breaks, threshold);
+            return textLinePathWithMask(path, style, start, length, underlineOffset + yOffset,
+                underlineThicknessOrStandIn(font), &breaks, threshold);
         });
 }
 
@@ -188,7 +189,7 @@ void drawStrikethroughPathForLayoutManager(
     const TextLineKind strikethrough { txt::StrikethroughStyleAttributeName, txt::StrikethroughColorAttributeName,
         "TBQStrikethroughPath" };
     drawTextLine(strikethrough, layoutManager, range, yOffset, cache,
-        [&](const txt::TextStorage& text, const gfx::Font& font, int style, double thickness) {
+        [&](const txt::TextStorage& text, const gfx::Font& font, int style) {
             const auto glyph = layoutManager.glyphIndexForCharacterAtIndex(range.location);
             const auto& container = *layoutManager.textContainers().back();
             gfx::Rect box = layoutManager.boundingRectForGlyphRange({ glyph, 1 }, container);
@@ -198,7 +199,7 @@ void drawStrikethroughPathForLayoutManager(
             double offset = font.xHeight() * 0.5 + (box.height() - base - laidOut.y) + yOffset;
             double start = 0, length = 0;
             pathPosition(path, &start, &length, text, range);
-            return textLinePathWithMask(path, style, start, length, offset, thickness, nullptr, 0);
+            return textLinePathWithMask(path, style, start, length, offset, font.underlineThickness(), nullptr, 0);
         });
 }
 

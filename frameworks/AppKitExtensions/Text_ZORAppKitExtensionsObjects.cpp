@@ -180,26 +180,30 @@ void motionCallback(fnd::Timer& timer, const Motion& motion)
 
 }
 
-void moveObject(const BezierPath& path, const std::shared_ptr<PathMovedObject>& object, double atSpeed, bool loop,
-    const fnd::Value& userInfo)
+std::shared_ptr<fnd::Timer> moveObject(const BezierPath& path, const std::shared_ptr<fnd::Object>& object,
+    double atSpeed, bool loop, const fnd::Value& userInfo)
 {
     fnd::assertThat(object != nullptr, "can't move a nil object");
+    auto moved = std::dynamic_pointer_cast<PathMovedObject>(object);
+    if (!moved)
+        throw fnd::Exception::invalidArgument(fnd::String(
+            fmt::format("Moved object {} does not implement the required protocol", object->description().utf8())));
     if (!(atSpeed > 0) || path.elementCount() < 2)
-        return;
+        return nullptr;
     double slope = 0;
     Point start = ZORNSBezierPathExtension::pointOnPathAtLength(path, 0, &slope);
-    if (!object->moveObjectTo(start, 0, slope, userInfo))
-        return;
+    if (!moved->moveObjectTo(start, 0, slope, userInfo))
+        return nullptr;
     auto motion = std::make_shared<Motion>();
     motion->path = path;
-    motion->target = object;
+    motion->target = moved;
     motion->userInfo = userInfo;
     motion->speed = atSpeed;
     motion->pathLength = ZORNSBezierPathExtension::length(path);
     motion->loop = loop;
     motion->startTime = fnd::Clock::current()->now();
     // The motion's state, readable from the timer.
-    fnd::Dictionary state { { "path", std::make_shared<BezierPath>(path) }, { "speed", atSpeed },
+    fnd::Dictionary state { { "path", std::make_shared<BezierPath>(path) }, { "speed", atSpeed }, { "target", object },
         { "path_length", motion->pathLength }, { "loop", loop },
         { "start_time", motion->startTime.timeIntervalSinceReferenceDate() } };
     if (userInfo)
@@ -209,6 +213,7 @@ void moveObject(const BezierPath& path, const std::shared_ptr<PathMovedObject>& 
     auto& loopHere = fnd::RunLoop::current();
     loopHere.addTimer(timer, fnd::RunLoopMode::Default);
     loopHere.addTimer(timer, fnd::RunLoopMode::EventTracking);
+    return timer;
 }
 
 }

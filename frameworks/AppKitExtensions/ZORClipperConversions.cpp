@@ -1,5 +1,6 @@
 #include "frameworks/AppKitExtensions/ZORClipperConversions.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -19,7 +20,18 @@ ClipperLib::Paths ZORClipperPathToPolygons(const gfx::BezierPath& path, double s
 {
     gfx::BezierPath scaled(path);
     scaled.transformUsingAffineTransform(gfx::AffineTransform::scaling(scale, scale));
-    const gfx::BezierPath flat = scaled.flattened(ZORClipperFlatness);
+    // A curve's segments grow with the square root of its size over the tolerance: past the point limit the
+    // tolerance grows (by the square of the excess, at least fourfold) until the outline fits, or until every curve
+    // is one segment and only the path's own elements are left.
+    double tolerance = ZORClipperFlatness;
+    gfx::BezierPath flat = scaled.flattened(tolerance);
+    for (int coarser = 0; flat.elementCount() > ZORClipperMaxPoints && coarser < 64; ++coarser) {
+        const double excess = double(flat.elementCount()) / ZORClipperMaxPoints;
+        tolerance *= std::max(4.0, excess * excess);
+        if (!std::isfinite(tolerance))
+            break;
+        flat = scaled.flattened(tolerance);
+    }
 
     ClipperLib::Paths polygons;
     ClipperLib::IntPoint start;

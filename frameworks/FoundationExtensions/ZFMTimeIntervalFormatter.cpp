@@ -3,6 +3,10 @@
 #include "frameworks/FoundationExtensions/detail/FormatterCoding.h"
 #include "frameworks/FoundationExtensions/detail/FormatterStrings.h"
 
+#include "platform/foundation/archiving/TypedDecoding.h"
+
+#include <fmt/format.h>
+
 #include <array>
 #include <cmath>
 #include <cstdlib>
@@ -246,6 +250,20 @@ bool ZFMTimeIntervalFormatter::initWithCoder(fnd::Coder& coder)
     decodeString(coder, "futureDeicticExpression", m_future);
     decodeString(coder, "deicticExpressionFormat", m_deicticFormat);
     decodeString(coder, "approximateQualifierFormat", m_approximateFormat);
+    // The formats are filled when a phrase is made, long after this: one that cannot take the phrase and the word
+    // (or the phrase alone) is refused now.
+    const struct {
+        const char* key;
+        const fnd::String& format;
+        std::size_t texts;
+    } formats[] = { { "deicticExpressionFormat", m_deicticFormat, 2 },
+        { "approximateQualifierFormat", m_approximateFormat, 1 } };
+    for (const auto& [key, format, texts] : formats) {
+        if (!ZFMFormatterStrings::isFillableFormat(format, texts)) {
+            fnd::failDecoding(coder, fmt::format("the format under the key \"{}\" does not take {} texts", key, texts));
+            return false;
+        }
+    }
     if (coder.containsValueForKey("presentTimeIntervalMargin"))
         m_presentMargin = coder.decodeDoubleForKey("presentTimeIntervalMargin");
     m_usesIdioms = coder.decodeBoolForKey("usesIdiomaticDeicticExpressions");

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/foundation/locale/Calendar.h"
 #include "platform/foundation/archiving/Coding.h"
+#include "platform/foundation/locale/Calendar.h"
 #include "platform/foundation/locale/Formatter.h"
 #include "platform/foundation/locale/Locale.h"
 
@@ -70,7 +70,8 @@ public:
     std::expected<fnd::Value, fnd::String> getObjectValue(const fnd::String& string) const override;
     std::shared_ptr<fnd::Formatter> copy() const override;
 
-    // Keyed: the locale (its identifier), the expressions and formats, the margin and the three switches.
+    // Keyed: the locale (its identifier), the expressions and formats, the margin and the three switches. A format
+    // that cannot be filled with its texts (two for the deictic format, one for the approximate one) is refused.
     void encodeWithCoder(fnd::Coder& coder) const override;
     bool initWithCoder(fnd::Coder& coder) override;
 

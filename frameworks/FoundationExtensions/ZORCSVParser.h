@@ -4,6 +4,7 @@
 #include "platform/foundation/runtime/Error.h"
 #include "platform/foundation/runtime/StringEncoding.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -80,8 +81,11 @@ public:
     std::int32_t detectedLineEnd() const { return m_detectedLineEnd; }
     bool trimSpaces() const { return m_trimSpaces; }
     void setTrimSpaces(bool trim) { m_trimSpaces = trim; }
+    // Bytes read at a time, from 1 to MaximumChunkSize: a chunk's bytes and their decoded text are held at once, so a
+    // larger size would only ask for memory the system may not have.
+    static constexpr std::uint64_t MaximumChunkSize = 16 * 1024 * 1024;
     std::uint64_t chunkSize() const { return m_chunkSize; }
-    void setChunkSize(std::uint64_t size) { m_chunkSize = size > 0 ? size : 1; }
+    void setChunkSize(std::uint64_t size) { m_chunkSize = std::clamp<std::uint64_t>(size, 1, MaximumChunkSize); }
     const fnd::Data& currentChunk() const { return m_currentChunk; }
     void setCurrentChunk(fnd::Data chunk) { m_currentChunk = std::move(chunk); }
     const std::optional<fnd::Error>& error() const { return m_error; }

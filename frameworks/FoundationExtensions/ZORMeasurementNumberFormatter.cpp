@@ -51,7 +51,7 @@ void ZORMeasurementNumberFormatter::setShowType(ZORMeasurementUnitType type)
 
 void ZORMeasurementNumberFormatter::setNumberOfDigitsAfterPoint(std::uint32_t digits)
 {
-    m_numberOfDigitsAfterPoint = digits;
+    m_numberOfDigitsAfterPoint = ZORFormatPattern::clampedDigitsAfterPoint(digits);
     setNewFormatString();
 }
 
@@ -144,9 +144,8 @@ bool ZORMeasurementNumberFormatter::initWithCoder(fnd::Coder& coder)
     if (coder.allowsKeyedCoding()) {
         if (coder.containsValueForKey("showType"))
             m_showType = static_cast<ZORMeasurementUnitType>(coder.decodeInt64ForKey("showType"));
-        if (coder.containsValueForKey("numberOfDigitsAfterPoint"))
-            m_numberOfDigitsAfterPoint
-                = static_cast<std::uint32_t>(coder.decodeInt64ForKey("numberOfDigitsAfterPoint"));
+        if (!ZORFormatPattern::decodeDigitsAfterPoint(coder, m_numberOfDigitsAfterPoint))
+            return false;
     }
     setNewFormatString();
     return true;

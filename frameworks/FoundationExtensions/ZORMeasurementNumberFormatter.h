@@ -19,6 +19,7 @@ public:
     ZORMeasurementUnitType showType() const { return m_showType; }
     void setShowType(ZORMeasurementUnitType type);
     std::uint32_t numberOfDigitsAfterPoint() const { return m_numberOfDigitsAfterPoint; }
+    // At most ZORFormatPattern::MaximumDigitsAfterPoint (15); more are taken as that many.
     void setNumberOfDigitsAfterPoint(std::uint32_t digits);
 
     // "#0", the decimals, the separator of the framework's table "ZORMeasurementTextField", then the unit's short
@@ -34,7 +35,7 @@ public:
     std::shared_ptr<fnd::Formatter> copy() const override;
 
     // After the base formatter's state, keyed coders only: "showType" and "numberOfDigitsAfterPoint"; decoding
-    // rebuilds the format, so unit and suffix always agree.
+    // rebuilds the format, so unit and suffix always agree. An archive with more than 15 digits is refused.
     void encodeWithCoder(fnd::Coder& coder) const override;
     bool initWithCoder(fnd::Coder& coder) override;
 

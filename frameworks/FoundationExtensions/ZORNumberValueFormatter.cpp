@@ -17,7 +17,7 @@ void ZORNumberValueFormatter::setShowNumberType(std::int32_t type)
 
 void ZORNumberValueFormatter::setNumberOfDigitsAfterPoint(std::uint32_t digits)
 {
-    m_numberOfDigitsAfterPoint = digits;
+    m_numberOfDigitsAfterPoint = ZORFormatPattern::clampedDigitsAfterPoint(digits);
     setNewFormatString();
 }
 
@@ -47,9 +47,8 @@ bool ZORNumberValueFormatter::initWithCoder(fnd::Coder& coder)
     if (coder.allowsKeyedCoding()) {
         if (coder.containsValueForKey("showType"))
             m_showType = coder.decodeInt32ForKey("showType");
-        if (coder.containsValueForKey("numberOfDigitsAfterPoint"))
-            m_numberOfDigitsAfterPoint
-                = static_cast<std::uint32_t>(coder.decodeInt64ForKey("numberOfDigitsAfterPoint"));
+        if (!ZORFormatPattern::decodeDigitsAfterPoint(coder, m_numberOfDigitsAfterPoint))
+            return false;
     }
     setNewFormatString();
     return true;

@@ -19,6 +19,7 @@ public:
     std::int32_t showNumberType() const { return m_showType; }
     void setShowNumberType(std::int32_t type);
     std::uint32_t numberOfDigitsAfterPoint() const { return m_numberOfDigitsAfterPoint; }
+    // At most ZORFormatPattern::MaximumDigitsAfterPoint (15); more are taken as that many.
     void setNumberOfDigitsAfterPoint(std::uint32_t digits);
 
     // "#0", the decimals, then the suffix of the show type from the framework's table "ZORNumberTextField";
@@ -27,7 +28,7 @@ public:
 
     std::shared_ptr<fnd::Formatter> copy() const override;
 
-    // Keyed coders only: "showType" and "numberOfDigitsAfterPoint".
+    // Keyed coders only: "showType" and "numberOfDigitsAfterPoint"; an archive with more than 15 digits is refused.
     void encodeWithCoder(fnd::Coder& coder) const override;
     bool initWithCoder(fnd::Coder& coder) override;
 

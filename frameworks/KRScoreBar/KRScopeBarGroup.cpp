@@ -15,6 +15,8 @@
 #include "platform/text/AttributedString.h"
 #include "platform/text/Attributes.h"
 
+#include <algorithm>
+
 FND_REGISTER_CLASS(KRScopeBarGroup, fnd::Object)
 
 namespace {
@@ -375,11 +377,17 @@ void KRScopeBarGroup::setSelectionIndexes(const fnd::IndexSet& indexes)
 
 fnd::Array KRScopeBarGroup::selectedObjects() const
 {
+    // A decoded selection may cover far more indexes than the group has objects: walk its ranges clipped to the
+    // count instead of listing every index.
     fnd::Array objects;
     const auto count = numberOfObjects();
-    for (auto index : m_selectionIndexes.indexes()) {
-        if (static_cast<std::uint64_t>(index) < count)
-            objects.push_back(objectAtIndex(static_cast<std::uint64_t>(index)));
+    for (const auto& range : m_selectionIndexes.ranges()) {
+        const auto first = static_cast<std::uint64_t>(range.location);
+        if (first >= count)
+            break;
+        const auto end = std::min(count, static_cast<std::uint64_t>(range.max()));
+        for (auto index = first; index < end; ++index)
+            objects.push_back(objectAtIndex(index));
     }
     return objects;
 }

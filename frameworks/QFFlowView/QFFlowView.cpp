@@ -39,6 +39,17 @@ const char* const QFFlowViewDefaultKeyPaths[3]
 const char* const QFFlowViewArchiveDoubles[5]
     = { "stackedAngle", "spacing", "selectedScale", "stackedScale", "reflectionOffset" };
 
+// An outlet set from an interface file: an object of another kind is refused rather than ignored.
+template <typename Kind>
+std::shared_ptr<Kind> QFFlowViewOutletOfKind(const std::shared_ptr<fnd::Object>& object, const char* kindName)
+{
+    auto outlet = std::dynamic_pointer_cast<Kind>(object);
+    if (object && !outlet)
+        throw fnd::Exception::invalidArgument(
+            fnd::String("A " + object->className().utf8() + " is not a " + kindName + "."));
+    return outlet;
+}
+
 }
 
 void QFFlowView::describeClass(fnd::ClassBuilder<QFFlowView>& c)
@@ -56,6 +67,16 @@ void QFFlowView::describeClass(fnd::ClassBuilder<QFFlowView>& c)
         "selectedIndex", [](const QFFlowView& v) { return std::uint64_t(v.selectedIndex()); },
         [](QFFlowView& v, std::uint64_t index) { v.setSelectedIndex(std::size_t(index)); });
     c.property("title", &QFFlowView::title, &QFFlowView::setTitle);
+    c.property(
+        "dataSource", [](const QFFlowView& v) { return std::dynamic_pointer_cast<fnd::Object>(v.dataSource()); },
+        [](QFFlowView& v, const std::shared_ptr<fnd::Object>& object) {
+            v.setDataSource(QFFlowViewOutletOfKind<QFFlowViewDataSource>(object, "flow view data source"));
+        });
+    c.property(
+        "delegate", [](const QFFlowView& v) { return std::dynamic_pointer_cast<fnd::Object>(v.delegate()); },
+        [](QFFlowView& v, const std::shared_ptr<fnd::Object>& object) {
+            v.setDelegate(QFFlowViewOutletOfKind<QFFlowViewDelegate>(object, "flow view delegate"));
+        });
     for (int i = 0; i < 4; ++i)
         c.property(
             QFFlowViewKeyPathNames[i],
@@ -207,14 +228,27 @@ void QFFlowView::selectByDelta(double delta)
     setSelectedIndex(std::size_t(target));
 }
 
+namespace {
+
+// The event's delta along its main axis: the horizontal one when it is the larger.
+double QFFlowViewMainDelta(const ui::Event& event)
+{
+    return std::fabs(event.deltaX()) > std::fabs(event.deltaY()) ? event.deltaX() : event.deltaY();
+}
+
+}
+
 void QFFlowView::scrollWheel(const ui::Event& event)
 {
-    selectByDelta(std::fabs(event.deltaX()) > std::fabs(event.deltaY()) ? event.deltaX() : event.deltaY());
+    // A positive delta (the wheel turned up or left) shows what lies before, as in a scroll view and the card-flow
+    // view: the previous item.
+    selectByDelta(-QFFlowViewMainDelta(event));
 }
 
 void QFFlowView::swipeWithEvent(const ui::Event& event)
 {
-    scrollWheel(event);
+    // Fingers moving left (a positive delta) move the row with them and bring the next item in.
+    selectByDelta(QFFlowViewMainDelta(event));
 }
 
 // Mouse.
@@ -311,8 +345,13 @@ void QFFlowView::viewWillMoveToWindow(ui::Window* newWindow)
     if (newWindow && !old) {
         setupLayers();
         setupTrackingAreas();
+        // The new tree has no items yet: a view given its items before (from awakeFromNib, or on a tab page shown
+        // again) shows them at once instead of blank pages until its next reload.
+        if (m_numberOfItems > 0)
+            reloadContent();
     } else if (!newWindow && old) {
         m_operationQueue->cancelAllOperations();
+        setLayer(nullptr);
     }
 }
 
@@ -701,6 +740,9 @@ bool QFFlowView::initWithCoder(fnd::Coder& coder)
     }
     if (coder.hasFailed())
         return false;
+    // A decoded view has no title and takes no drags; the rest of initWithFrame's set-up stands.
+    m_title = fnd::String();
+    ui::unregisterDraggedTypes(*this);
     setupLayers();
     return true;
 }

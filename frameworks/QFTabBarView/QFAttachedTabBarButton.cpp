@@ -35,9 +35,19 @@ void QFAttachedTabBarButton::initWithFrame(gfx::Rect frame, std::shared_ptr<ui::
     m_isInDraggedSlide = false;
 }
 
+std::shared_ptr<QFAttachedTabBarButton> QFAttachedTabBarButton::allocateByName()
+{
+    auto button = std::make_shared<QFAttachedTabBarButton>();
+    button->m_madeByName = true;
+    return button;
+}
+
 void QFAttachedTabBarButton::initWithFrame(gfx::Rect frame)
 {
-    // A button made by class name has no item until its bar gives it one.
+    if (!m_madeByName) {
+        fnd::assertThat(false, "please use designated initializer -initWithFrame:tabViewItem:");
+        return;
+    }
     initWithFrame(frame, nullptr);
 }
 

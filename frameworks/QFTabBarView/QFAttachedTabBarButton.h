@@ -29,9 +29,13 @@ class QFAttachedTabBarButton : public QFTabBarButton {
 
 public:
     static std::shared_ptr<QFAttachedTabBarButton> create(gfx::Rect frame, std::shared_ptr<ui::TabViewItem> item);
+    // A button made by name (the class registry, interface files, archives): it is set up without an item, which
+    // its bar gives it later.
+    static std::shared_ptr<QFAttachedTabBarButton> allocateByName();
     // The designated initializer.
     void initWithFrame(gfx::Rect frame, std::shared_ptr<ui::TabViewItem> item);
-    // Without an item (a button made by class name).
+    // Only a button made by name is set up without an item; code that calls this fails the assertion that names the
+    // designated initializer, and the button stays uninitialised.
     void initWithFrame(gfx::Rect frame) override;
     std::shared_ptr<ui::Cell> makeCell() const override;
     std::shared_ptr<QFAttachedTabBarButtonCell> attachedCell() const
@@ -77,6 +81,7 @@ private:
     mutable std::mutex m_itemLock;
     bool m_isInAnimatedSlide { false };
     bool m_isInDraggedSlide { false };
+    bool m_madeByName { false };
 };
 
 // Moves tab buttons from where they are to their stacking frames (0.3 s).

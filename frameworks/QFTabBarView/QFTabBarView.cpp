@@ -3,6 +3,7 @@
 #include "frameworks/QFTabBarView/QFAttachedTabBarButton.h"
 #include "frameworks/QFTabBarView/QFOverflowPopUpButton.h"
 #include "frameworks/QFTabBarView/QFTabBarController.h"
+#include "frameworks/tab-bar-core/TabBarOutlets.h"
 #include "frameworks/tab-bar-core/TabResources.h"
 #include "platform/ui/views/Window.h"
 
@@ -20,6 +21,7 @@ void QFTabBarView::describeClass(fnd::ClassBuilder<QFTabBarView>& c)
     c.property("showAddTabButton", &QFTabBarView::showAddTabButton, &QFTabBarView::setShowAddTabButton);
     c.property("sizeButtonsToFit", &QFTabBarView::sizeButtonsToFit, &QFTabBarView::setSizeButtonsToFit);
     c.property("useOverflowMenu", &QFTabBarView::useOverflowMenu, &QFTabBarView::setUseOverflowMenu);
+    tbcore::describeTabBarOutlets<QFTabBarViewDelegate>(c);
 }
 
 QFTabBarView::QFTabBarView() = default;

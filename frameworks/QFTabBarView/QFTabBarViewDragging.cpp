@@ -97,7 +97,10 @@ std::optional<ui::DragOperation> QFTabBarView::draggingUpdated(ui::DraggingInfo&
 
 void QFTabBarView::fireSpring(fnd::Timer& timer)
 {
-    fnd::assertThat(m_spring.isOwnTimer(timer), "Spring fired by unrecognized timer");
+    if (!m_spring.isOwnTimer(timer)) {
+        fnd::assertThat(false, "Spring fired by unrecognized timer " + timer.description());
+        return;
+    }
     auto keep = self();
     // Where the drag is, as it last told the bar: it may bring no mouse events of ours (another program's drag).
     const gfx::Point at = convertPointFromView(m_spring.dragLocation(), nullptr);

@@ -7,6 +7,8 @@
 #include "platform/ui/views/Application.h"
 #include "platform/ui/views/Window.h"
 
+#include <algorithm>
+
 double QFTabBarView::leftMargin()
 {
     if (m_style)
@@ -125,7 +127,8 @@ double QFTabBarView::availableWidthForButtons()
     double width = frame().width() - leftMargin() - rightMargin() - double(m_resizeAreaCompensation);
     if (m_showAddTabButton)
         width -= addTabButtonSize().width + 8.0;
-    return width;
+    // None, not less, in a bar narrower than its margins.
+    return std::max(0.0, width);
 }
 
 double QFTabBarView::availableHeightForButtons()

@@ -300,7 +300,9 @@ bool ZTBTabBarCell::initWithCoder(fnd::Coder& coder)
         m_frame = coder.decodeRectForKey("frame");
     if (coder.containsValueForKey("stringSize"))
         m_stringSize = coder.decodeSizeForKey("stringSize");
-    readLong("currentStep", m_currentStep);
+    // The step indexes the drag's width table: held to 0..7 as the setter holds it.
+    if (coder.containsValueForKey("currentStep"))
+        setCurrentStep(long(coder.decodeIntegerForKey("currentStep")));
     readBool("isPlaceholder", m_isPlaceholder);
     readLong("tabState", m_tabState);
     readLong("closeButtonTrackingTag", m_closeButtonTrackingTag);

@@ -148,7 +148,9 @@ public:
 
     void observeValueForKeyPath(const fnd::String& keyPath, fnd::Object& object, const fnd::KeyValueChange& change,
         const void* context) override;
-    // Configuration only: frame, title size, flags and count; never tracking tags, steps or the indicator.
+    // After the title and the item: the frame, the title's size, the step, the tab state, the tracking tags, the
+    // flags, the indicator and the count (not the count's colour). A missing key keeps the initial value; a step
+    // beyond 0..7 is held to it, as by setCurrentStep.
     void encodeWithCoder(fnd::Coder& coder) const override;
     bool initWithCoder(fnd::Coder& coder) override;
 

@@ -3,6 +3,7 @@
 #include "frameworks/ZTBTabBarControl/ZTBTabBarCell.h"
 #include "frameworks/ZTBTabBarControl/ZTBTabControls.h"
 #include "frameworks/ZTBTabBarControl/ZTBTabDragAssistant.h"
+#include "frameworks/tab-bar-core/TabBarOutlets.h"
 #include "frameworks/tab-bar-core/TabResources.h"
 #include "frameworks/tab-bar-core/TabShapes.h"
 #include "frameworks/tab-bar-core/TabWidths.h"
@@ -37,17 +38,7 @@ const char* const ZTBTabBarControlIdentifierContext = "ZTBTabBarControl.identifi
 void ZTBTabBarControl::describeClass(fnd::ClassBuilder<ZTBTabBarControl>& c)
 {
     c.property("styleName", &ZTBTabBarControl::styleName, &ZTBTabBarControl::setStyleNamed);
-    c.property("tabView", &ZTBTabBarControl::tabView, &ZTBTabBarControl::setTabView);
-    c.property("partnerView", &ZTBTabBarControl::partnerView, &ZTBTabBarControl::setPartnerView);
-    c.property(
-        "delegate", [](const ZTBTabBarControl& bar) { return std::dynamic_pointer_cast<fnd::Object>(bar.delegate()); },
-        [](ZTBTabBarControl& bar, const std::shared_ptr<fnd::Object>& object) {
-            auto delegate = std::dynamic_pointer_cast<ZTBTabBarControlDelegate>(object);
-            if (object && !delegate)
-                throw fnd::Exception::invalidArgument(
-                    fnd::String(fmt::format("A {} is not a tab bar delegate.", object->className().utf8())));
-            bar.setDelegate(delegate);
-        });
+    tbcore::describeTabBarOutlets<ZTBTabBarControlDelegate>(c);
 }
 
 ZTBTabBarControl::ZTBTabBarControl() = default;
@@ -154,7 +145,13 @@ std::shared_ptr<ZTBTabStyle> ZTBTabBarControl::makeTabStyleNamed(const fnd::Stri
 void ZTBTabBarControl::setDelegate(const std::shared_ptr<ZTBTabBarControlDelegate>& delegate)
 {
     m_delegate = delegate;
+    registerDraggedTypes();
+}
+
+void ZTBTabBarControl::registerDraggedTypes()
+{
     std::vector<fnd::String> types { ZTBTabBarControlItemPBType };
+    auto delegate = m_delegate.lock();
     if (delegate && m_tabView)
         if (auto extra = delegate->allowedDraggedTypesForTabView(*m_tabView))
             types.insert(types.end(), extra->begin(), extra->end());
@@ -198,8 +195,10 @@ void ZTBTabBarControl::setOrientation(int orientation)
 
 double ZTBTabBarControl::availableCellWidth() const
 {
-    return frame().width() - m_style->leftMarginForTabBarControl() - m_style->rightMarginForTabBarControl()
-        - double(m_resizeAreaCompensation);
+    // None, not less, in a bar narrower than its margins.
+    return std::max(0.0,
+        frame().width() - m_style->leftMarginForTabBarControl() - m_style->rightMarginForTabBarControl()
+            - double(m_resizeAreaCompensation));
 }
 
 gfx::Rect ZTBTabBarControl::genericCellRect() const
@@ -403,6 +402,9 @@ void ZTBTabBarControl::awakeFromNib()
 void ZTBTabBarControl::setTabView(std::shared_ptr<ui::TabView> tabView)
 {
     m_tabView = std::move(tabView);
+    // The delegate's extra drag types are asked for this tab view, so a delegate set first (an interface file
+    // connects outlets in file order) is asked again.
+    registerDraggedTypes();
     addCellsForItemsNotShown();
 }
 

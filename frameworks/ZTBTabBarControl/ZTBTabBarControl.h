@@ -98,6 +98,7 @@ public:
     // The items the tab view already has show at once; later ones come through its delegate calls.
     void setTabView(std::shared_ptr<ui::TabView> tabView);
     std::shared_ptr<ZTBTabBarControlDelegate> delegate() const { return m_delegate.lock(); }
+    // Registers the bar for the tab drag type and the extra types the delegate allows for the tab view.
     void setDelegate(const std::shared_ptr<ZTBTabBarControlDelegate>& delegate);
     std::shared_ptr<ui::View> partnerView() const { return m_partnerView; }
     void setPartnerView(std::shared_ptr<ui::View> view) { m_partnerView = std::move(view); }
@@ -244,7 +245,9 @@ public:
     fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
     fnd::Value accessibilityHitTest(gfx::Point screenPoint) const override;
 
-    // Configuration only: options, style and the tab view; no events, timers, steps or the delegate.
+    // After the view's data: the cells, the tab view, both buttons, the style object and every option, and the
+    // delegate as a conditional reference. The step and the awakened flag are written but not read back, and the
+    // last mouse-down event is written as nil, so a decoded bar is at rest; a missing key keeps the initial value.
     void encodeWithCoder(fnd::Coder& coder) const override;
     bool initWithCoder(fnd::Coder& coder) override;
 
@@ -255,6 +258,7 @@ public:
 
 private:
     void initAddedProperties();
+    void registerDraggedTypes();
     void frameDidChange();
     void finishShowHide();
     bool isTabDrag(ui::DraggingInfo& info) const;

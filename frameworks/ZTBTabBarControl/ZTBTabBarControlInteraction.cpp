@@ -481,7 +481,10 @@ void ZTBTabBarControl::updateSpring(ui::DraggingInfo& info, ZTBTabBarCell& cell)
 
 void ZTBTabBarControl::fireSpring(fnd::Timer& timer)
 {
-    fnd::assertThat(m_spring.isOwnTimer(timer), "Spring fired by unrecognized timer");
+    if (!m_spring.isOwnTimer(timer)) {
+        fnd::assertThat(false, "Spring fired by unrecognized timer " + timer.description());
+        return;
+    }
     auto keep = self();
     // The tab under the drag's latest place: the drag may bring no mouse events of ours (another program's).
     auto cell = cellForPoint(convertPointFromView(m_spring.dragLocation(), nullptr));
@@ -793,23 +796,23 @@ void ZTBTabBarController::setupCells(
 void ZTBTabBarController::setSelectedCell(ZTBTabBarCell& newCell)
 {
     auto& cells = m_control.cells();
-    long previous = -1;
-    for (long i = 0; i < long(cells.size()); ++i)
-        if (cells[std::size_t(i)]->state() != 0) {
-            previous = i;
-            break;
-        }
-    if (previous >= 0) {
+    const long count = long(cells.size());
+    // The selected cell, and the one before it; with no cell on (the selected tab is in the overflow menu) the
+    // search runs off the end, and the cell before is the last one.
+    long previous = 0;
+    while (previous < count && cells[std::size_t(previous)]->state() == 0)
+        ++previous;
+    if (previous < count) {
         auto& old = *cells[std::size_t(previous)];
         old.setState(0);
         old.setTabState(ZTBTabState::JustDeselected);
-        if (previous > 0 && cells[std::size_t(previous - 1)] != m_control.lastVisibleTab())
-            cells[std::size_t(previous - 1)]->setTabState(
-                cells[std::size_t(previous - 1)]->tabState() & ~ZTBTabState::RightIsSelected);
-        if (previous + 1 < long(cells.size()))
-            cells[std::size_t(previous + 1)]->setTabState(
-                cells[std::size_t(previous + 1)]->tabState() & ~ZTBTabState::LeftIsSelected);
     }
+    if (previous > 0 && cells[std::size_t(previous - 1)] != m_control.lastVisibleTab())
+        cells[std::size_t(previous - 1)]->setTabState(
+            cells[std::size_t(previous - 1)]->tabState() & ~ZTBTabState::RightIsSelected);
+    if (previous + 1 < count)
+        cells[std::size_t(previous + 1)]->setTabState(
+            cells[std::size_t(previous + 1)]->tabState() & ~ZTBTabState::LeftIsSelected);
     newCell.setState(1);
     newCell.setTabState(ZTBTabState::Selected);
     if (!newCell.isInOverflowMenu()) {
@@ -817,7 +820,7 @@ void ZTBTabBarController::setSelectedCell(ZTBTabBarCell& newCell)
         if (index > 0)
             cells[std::size_t(index - 1)]->setTabState(
                 cells[std::size_t(index - 1)]->tabState() | ZTBTabState::RightIsSelected);
-        if (index >= 0 && index < long(cells.size()) - 1)
+        if (index >= 0 && index < count - 1)
             cells[std::size_t(index + 1)]->setTabState(
                 cells[std::size_t(index + 1)]->tabState() | ZTBTabState::LeftIsSelected);
     }

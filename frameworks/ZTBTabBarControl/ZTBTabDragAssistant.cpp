@@ -64,16 +64,18 @@ bool ZTBTabDragAssistant::initWithCoder(fnd::Coder& coder)
     auto target = fnd::decodeObjectOfClass<ZTBTabBarCell>(coder, "targetCell");
     if (coder.hasFailed())
         return false;
+    // The table has one extent per placeholder step (0 to 7), or none outside a drag.
     std::vector<long> table;
     if (!widths.isNil()) {
         const fnd::Array* list = widths.array();
-        if (!list || list->size() > 64) {
-            fnd::failDecoding(coder, "a drag assistant's width table is not a short list of numbers");
+        if (!list || (!list->empty() && list->size() != PlaceholderSteps)) {
+            fnd::failDecoding(coder, "a drag assistant's width table is neither empty nor eight numbers");
             return false;
         }
         for (const auto& width : *list) {
-            if (!width.number() || width.number()->isReal() || std::abs(width.integerValue()) > 100000) {
-                fnd::failDecoding(coder, "a drag assistant's width table is not a short list of numbers");
+            if (!width.number() || width.number()->isReal() || width.integerValue() < 0
+                || width.integerValue() > 100000) {
+                fnd::failDecoding(coder, "a drag assistant's width table holds a width that is no tab's");
                 return false;
             }
             table.push_back(long(width.integerValue()));
@@ -115,6 +117,13 @@ std::vector<long> ZTBTabDragAssistant::widthTable(double extent, double fullExte
         table.push_back(long(extent - (std::sin(i * 0.125 * 3.1417 + 1.57085) * extent * 0.5 + extent * 0.5)));
     table.push_back(long(fullExtent));
     return table;
+}
+
+long ZTBTabDragAssistant::widthOfStep(long step) const
+{
+    if (step < 0 || std::size_t(step) >= m_sineCurveWidths.size())
+        return 0;
+    return m_sineCurveWidths[std::size_t(step)];
 }
 
 namespace {
@@ -539,9 +548,7 @@ void ZTBTabDragAssistant::calculateDragAnimationForTabBar(const std::shared_ptr<
             cell->setCurrentStep(cell->currentStep() + (cell == target ? 1 : -1));
             if (cell != target && cell->currentStep() > 0)
                 removeFlag = false;
-            const double extent
-                = m_sineCurveWidths.empty() ? 0 : double(m_sineCurveWidths[std::size_t(cell->currentStep())]);
-            f = gfx::withLengthAlong(f, axis, extent);
+            f = gfx::withLengthAlong(f, axis, double(widthOfStep(cell->currentStep())));
         }
         f = gfx::withMinAlong(f, axis, position);
         cell->setFrame(f);

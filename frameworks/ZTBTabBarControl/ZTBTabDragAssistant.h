@@ -36,7 +36,8 @@ class ZTBTabDragAssistant : public fnd::Object, public fnd::Coding {
 public:
     // Keyed archives: "sourceTabBar", "destinationTabBar", "participatingTabBars", "draggedCell",
     // "draggedCellIndex", "isDragging", "animationTimer" (always nil: a timer is not archived), "sineCurveWidths",
-    // "currentMouseLoc", "targetCell", read back into the receiver.
+    // "currentMouseLoc", "targetCell", read back into the receiver. A width table that is neither empty nor one
+    // extent (0 to 100000) per step fails the decoding.
     void encodeWithCoder(fnd::Coder& coder) const override;
     bool initWithCoder(fnd::Coder& coder) override;
 
@@ -50,6 +51,9 @@ public:
     bool isDragging() const { return m_isDragging; }
     gfx::Point currentMouseLoc() const { return m_currentMouseLoc; }
     const std::vector<long>& sineCurveWidths() const { return m_sineCurveWidths; }
+    // A placeholder's extent at a step: the table's entry, 0 outside it (no drag, or a step no table has).
+    long widthOfStep(long step) const;
+    static constexpr std::size_t PlaceholderSteps = 8;
     const std::shared_ptr<tbcore::TabDragWindowController>& draggedTab() const { return m_draggedTab; }
     // The window with the tab's content (tear-off style 0), once the pointer has left a bar.
     const std::shared_ptr<tbcore::TabDragWindowController>& draggedView() const { return m_draggedView; }

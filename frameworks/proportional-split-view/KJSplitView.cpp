@@ -232,7 +232,9 @@ double KJSplitView::dividerThickness() const
 
 void KJSplitView::setDividerThickness(double thickness)
 {
-    double value = std::max(0.0, std::floor(std::isfinite(thickness) ? thickness : 0.0));
+    // Bounded wherever it comes from (code, interface file, archive): a thicker divider would push the panes' frames
+    // beyond what an archive of the split view can hold.
+    double value = std::isfinite(thickness) ? std::floor(std::clamp(thickness, 0.0, LargestDividerThickness)) : 0.0;
     if (value != m_dividerThickness) {
         m_dividerThickness = value;
         setMustAdjust();
@@ -416,25 +418,25 @@ void KJSplitView::KJ_adjustSubviewsExcepting(KJSplitSubview* excepting)
     }
     const auto result = KJSplitLayout::solve(input);
 
-    // The panes take their places, then the rounding rest goes to the pane chosen for it and what follows moves.
+    // The panes take their places, those after the pane chosen for the rounding rest already moved by it, so each
+    // pane's frame is set once, where it ends, and the delegate hears it; then the chosen pane grows by the rest.
     const double across = gfx::across(bounds().size, axis);
+    const auto shiftOfPane
+        = [&](std::size_t i) { return result.restTaker && i > *result.restTaker ? result.rest : 0.0; };
     m_dividers.resize(n - 1);
     for (std::size_t i = 0; i + 1 < n; ++i)
-        m_dividers[i] = gfx::rectOnAxis(axis, result.dividerStarts[i], 0, input.dividerThickness, across);
+        m_dividers[i]
+            = gfx::rectOnAxis(axis, result.dividerStarts[i] + shiftOfPane(i + 1), 0, input.dividerThickness, across);
     for (std::size_t i = 0; i < n; ++i) {
         const auto& placed = result.panes[i];
-        KJ_updateFromCache(*visible[i], gfx::rectOnAxis(axis, placed.start, 0, placed.size, across), placed.size,
-            placed.fraction, result.space);
+        KJ_updateFromCache(*visible[i], gfx::rectOnAxis(axis, placed.start + shiftOfPane(i), 0, placed.size, across),
+            placed.size, placed.fraction, result.space);
     }
     if (result.restTaker) {
-        const auto taker = *result.restTaker;
-        auto& last = *visible[taker];
-        last.KJ_setFrameSize(
-            gfx::withAlong(last.frame().size, axis, result.panes[taker].size + result.rest), result.restFraction);
-        for (std::size_t i = taker; i + 1 < n; ++i)
-            m_dividers[i] = gfx::offsetAlong(m_dividers[i], axis, result.rest);
-        for (std::size_t i = taker + 1; i < n; ++i)
-            visible[i]->setFrame(gfx::offsetAlong(visible[i]->frame(), axis, result.rest));
+        auto& taker = *visible[*result.restTaker];
+        taker.KJ_setFrameSize(
+            gfx::withAlong(taker.frame().size, axis, result.panes[*result.restTaker].size + result.rest),
+            result.restFraction);
     }
 
     if (m_isInScrollView)

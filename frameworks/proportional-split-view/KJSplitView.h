@@ -58,6 +58,8 @@ public:
     void setBackground(gfx::ColorPtr color);
     std::shared_ptr<gfx::Image> divider() const;
     void setDivider(const std::shared_ptr<gfx::Image>& image);
+    // Whole points, within [0, LargestDividerThickness]; a value that is not finite counts as 0.
+    static constexpr double LargestDividerThickness = 10000;
     double dividerThickness() const;
     void setDividerThickness(double thickness);
     double KJ_dividerThickness() const { return m_dividerThickness; }

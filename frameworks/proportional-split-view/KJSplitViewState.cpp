@@ -320,7 +320,7 @@ bool KJSplitView::initWithCoder(fnd::Coder& coder)
         }
     }
     m_dividerThickness = 0;
-    setDividerThickness(std::isfinite(thickness) ? std::clamp(thickness, 0.0, 1e4) : 0.0);
+    setDividerThickness(thickness);
     // The adjustment, and with it the check for an enclosing scroll view, runs in the layout pass once the view
     // sits in its window.
     setMustAdjust();

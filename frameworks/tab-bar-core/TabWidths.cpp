@@ -66,7 +66,8 @@ WidthResult generateWidths(const WidthInputs& in, const WidthPolicy& policy)
             slot = in.measure(std::size_t(i));
         return *slot;
     };
-    double available = in.availableWidth;
+    // A bar narrower than its margins (or than the room its buttons take) has no room at all, never less than none.
+    double available = std::max(0.0, in.availableWidth);
     double total = 0;
     double y = in.topMargin;
     long laidOut = 1;
@@ -117,7 +118,7 @@ WidthResult generateWidths(const WidthInputs& in, const WidthPolicy& policy)
                 break;
             }
             // Overflow: room for the overflow button, the last tabs go to its menu.
-            available -= overflowReservation;
+            available = std::max(0.0, available - overflowReservation);
             if (i == 0) {
                 // Not even the first tab fits at the minimum: it takes what there is.
                 list.assign(1, std::max(0.0, std::trunc(available)));
@@ -154,7 +155,7 @@ WidthResult generateWidths(const WidthInputs& in, const WidthPolicy& policy)
         for (double e : list)
             sMin += std::min(std::trunc(e), m);
         if (std::min(w, m) + sMin > available) {
-            available -= overflowReservation;
+            available = std::max(0.0, available - overflowReservation);
             if (i > 0)
                 tabWidthsSpread(list, long(std::trunc(available - s)));
             laidOut = i;
@@ -190,6 +191,10 @@ WidthResult generateWidths(const WidthInputs& in, const WidthPolicy& policy)
             first = a - second;
         list = { first, second };
     }
+    // Taking back a remainder spread over the tabs may leave one below nothing in a bar with hardly any room.
+    if (!in.vertical)
+        for (double& w : list)
+            w = std::max(0.0, w);
     return result;
 }
 

@@ -222,3 +222,65 @@ TEST_F(PreviewInWindow, ThePDFCarriesTheCaptionAsTextUnlessOutlinesAreChosen)
     barcode->setConvertTextToVector(true);
     EXPECT_EQ(textOf(), "");
 }
+
+// The plain view (class version 1), unlike the main window's preview, puts the barcode itself beside the PDF: the
+// EditLink entry of server "Lumvara" whose application data is the barcode's keyed archive. Copies and drags carry
+// the same entry, and the archive reads back as the barcode.
+TEST_F(PreviewInWindow, ThePlainViewAddsTheBarcodeItselfAsEditLinkDataThatReadsBack)
+{
+    EXPECT_EQ(fnd::classVersion(TBQBarcodeView::staticClassInfo()), 1);
+    auto plain = TBQBarcodeView::createWithBarcode(barcode);
+    plain->setFrameOrigin({ 20, 20 });
+    preview->removeFromSuperview();
+    window->contentView()->addSubview(plain);
+    auto general = ui::Pasteboard::generalPasteboard();
+    general->clearContents();
+    window->makeFirstResponder(plain);
+    ASSERT_TRUE(app().sendAction("copy:", nullptr, plain));
+    EXPECT_EQ(general->types(), (std::vector<fnd::String> { ui::PasteboardType::PDF, EditLinkPboardType }));
+    auto pdf = general->dataForType(ui::PasteboardType::PDF);
+    ASSERT_TRUE(pdf);
+    EXPECT_TRUE(pdf->view().starts_with("%PDF"));
+
+    auto entry = general->propertyListForType(EditLinkPboardType);
+    ASSERT_TRUE(entry.isDictionary());
+    const auto& link = *entry.dictionary();
+    EXPECT_EQ(link.get("serverName").stringValue(), u"Lumvara");
+    EXPECT_EQ(EditLinkData::editLinkVersion(link), u"A");
+    EXPECT_EQ(EditLinkData::editLinkSuggestedRefreshRate(link), 0);
+    auto archive = EditLinkData::editLinkAppData(link);
+    ASSERT_TRUE(archive.isData());
+
+    // Read back, the archive is the barcode: an EAN-13 of the same content and look, whose exported picture a reader
+    // decodes with the check digit its content makes (400638133393 → 1).
+    auto restored = fnd::KeyedUnarchiver::unarchiveTopLevelObjectWithData(*archive.data());
+    ASSERT_TRUE(restored) << restored.error().localizedDescription().utf8();
+    auto copy = restored->objectAs<TBQGenericBarcode>();
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(copy->className(), fnd::String("EAN13"));
+    EXPECT_EQ(copy->content(), barcode->content());
+    EXPECT_EQ(copy->barWidth(), static_cast<double>(static_cast<float>(barcode->barWidth())));
+    EXPECT_FALSE(copy->shouldDrawBackground());
+    // Exported on white: without a background the picture is transparent, which a reader takes for dark.
+    copy->setShouldDrawBackground(true);
+    auto folder = apptest::scratchFolder("EditLinkData");
+    auto png = (folder / "restored.png").string();
+    ASSERT_TRUE(BarcodeExporter::exportBarcode(copy, long(ExportFileType::PNG), 300, 0, fnd::String(png)));
+    if (testsupport::haveTool("zbarimg")) {
+        auto read = testsupport::runCommand("zbarimg --quiet --raw '" + png + "' 2>/dev/null");
+        EXPECT_EQ(read.output, "4006381333931\n");
+    }
+    std::filesystem::remove_all(folder);
+
+    // A drag carries the same entry.
+    auto drag = ui::Pasteboard::pasteboardWithName(ui::PasteboardName::Drag);
+    drag->clearContents();
+    const gfx::Point middle { 20 + plain->frame().width() / 2, 20 + plain->frame().height() / 2 };
+    backend->mouseDown(*window, middle);
+    backend->mouseDragged(*window, { middle.x + 5, middle.y });
+    backend->mouseDragged(*window, { middle.x + 40, middle.y + 20 });
+    backend->mouseUp(*window, { middle.x + 40, middle.y + 20 });
+    backend->dispatchEvents();
+    EXPECT_EQ(drag->types(), (std::vector<fnd::String> { ui::PasteboardType::PDF, EditLinkPboardType }));
+    EXPECT_EQ(drag->propertyListForType(EditLinkPboardType), entry);
+}

@@ -192,6 +192,42 @@ TEST(GS1128, FNC1AfterTheStartAndAfterVariableFields)
     }
 }
 
+// The caption shows what the bars hold: the content as cleaned for encoding ("=" and "`" are no Code 128 characters
+// here, and 80 characters is the most), the identifiers in parentheses; a reader finds the same data in the bars.
+TEST(GS1128, TheCaptionSaysWhatTheBarsHold)
+{
+    const std::string long76(76, 'A');
+    struct Case {
+        std::string content;
+        std::string caption;
+        std::string bars; // as zbar reads them: FNC1 separators as GS, the leading one dropped
+    };
+    const Case cases[] = {
+        { "(10)AB=CD`EF", "(10)ABCDEF", "10ABCDEF" },
+        { "[10]AB=CD`EF", "(10)ABCDEF", "10ABCDEF" },
+        // Cut at 80 characters of the cleaned content, brackets included.
+        { "(10)" + long76 + "BCDEFG", "(10)" + long76, "10" + long76 },
+        // With brackets present, parentheses are data.
+        { "[10]A(B)C", "(10)A(B)C", "10A(B)C" },
+        { "[10]ABC[17]140704", "(10)ABC(17)140704",
+            "10ABC\x1d"
+            "17140704" },
+        { "(01)09501101530003(17)140704(10)AB-123", "(01)09501101530003(17)140704(10)AB-123",
+            "01095011015300031714070410AB-123" },
+    };
+    for (const auto& c : cases) {
+        auto b = make("EAN128", String(c.content));
+        ASSERT_TRUE(b->validatedErrorString().isEmpty()) << c.content << ": " << b->validatedErrorString().utf8();
+        EXPECT_EQ(b->caption(), String(c.caption)) << c.content;
+        auto path = DecoderCheck::scratchPath("gs1-128-caption");
+        ASSERT_TRUE(DecoderCheck::renderLinear(b->completeEncodedBarcode(), path));
+        auto read = DecoderCheck::zbarimg(path, true);
+        if (!read)
+            GTEST_SKIP() << "zbarimg is not installed";
+        EXPECT_EQ(*read, c.bars) << c.content;
+    }
+}
+
 TEST(SSCC18, CheckDigitPaddingAndCaption)
 {
     struct Case {

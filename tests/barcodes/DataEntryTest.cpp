@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace fnd;
 
 namespace {
@@ -96,17 +98,87 @@ TEST(DataEntry, OnlyTheRootsDelegateHearsOfChanges)
     EXPECT_TRUE(childDelegate->calls.empty());
 }
 
+// The cover is the smallest set of the given entries whose subtrees hold them all: the same set whatever the order
+// they come in, and never an entry beside one that holds it, however far up that one stands.
 TEST(DataEntry, MinimumNodeCoverKeepsOnlyTopmostEntries)
 {
     auto root = entry("root");
-    auto a = entry("a"), b = entry("b"), a1 = entry("a1"), a2 = entry("a2");
+    auto a = entry("a"), b = entry("b"), a1 = entry("a1"), a2 = entry("a2"), a11 = entry("a11");
     root->addObjects({ a, b });
     a->addObjects({ a1, a2 });
+    a1->addObject(a11);
     EXPECT_EQ(a1->parent(), a);
-    EXPECT_EQ(names(TBQDataEntry::minimumNodeCoverFromNodesInArray({ a1, a, b, a2 })),
-        (std::vector<std::string> { "a", "b" }));
-    EXPECT_EQ(names(TBQDataEntry::minimumNodeCoverFromNodesInArray({ a1, a2 })),
-        (std::vector<std::string> { "a1", "a2" }));
+    auto cover = [](const TBQDataEntry::EntryArray& given) {
+        return names(TBQDataEntry::minimumNodeCoverFromNodesInArray(given));
+    };
+    EXPECT_EQ(cover({ a1, a, b, a2 }), (std::vector<std::string> { "a", "b" }));
+    EXPECT_EQ(cover({ a1, a2 }), (std::vector<std::string> { "a1", "a2" }));
+    // A grandparent given after its grandchild, the parent missing: only the grandparent covers.
+    EXPECT_EQ(cover({ a11, a }), std::vector<std::string> { "a" });
+    EXPECT_EQ(cover({ a11, b, root }), std::vector<std::string> { "root" });
+    // Listed in the order given; an entry given twice once; nil entries are no entries.
+    EXPECT_EQ(cover({ b, a11, a1 }), (std::vector<std::string> { "b", "a1" }));
+    EXPECT_EQ(cover({ a2, nullptr, a2 }), std::vector<std::string> { "a2" });
+    EXPECT_TRUE(cover({}).empty());
+
+    // Every order of the same entries gives the same set.
+    TBQDataEntry::EntryArray given { a11, a2, b, a1 };
+    std::sort(given.begin(), given.end());
+    do {
+        auto result = cover(given);
+        std::sort(result.begin(), result.end());
+        EXPECT_EQ(result, (std::vector<std::string> { "a1", "a2", "b" })) << ::testing::PrintToString(names(given));
+    } while (std::next_permutation(given.begin(), given.end()));
+}
+
+// Each level lists its matching children first, then each child's own list in turn; the class and the predicate both
+// filter, and a child that does not match is still searched.
+TEST(DataEntry, FilteredFlatTreeListsEachLevelBeforeTheNext)
+{
+    auto group = [](const char* name) -> std::shared_ptr<TBQDataEntry> {
+        auto e = makeObject<TBQDataGroupEntry>();
+        e->setName(name);
+        return e;
+    };
+    auto root = entry("root");
+    auto a = group("a"), b = entry("b"), c = group("c");
+    root->addObjects({ a, b, c });
+    a->addObjects({ group("a1"), entry("a2") });
+    b->addObject(group("x"));
+    c->addObject(group("c1"));
+    auto notX = [](const TBQDataEntry& e) { return e.name() != String("x"); };
+    EXPECT_EQ(names(root->filteredFlatObjectTreeWithPredicate(notX, TBQDataGroupEntry::staticClassInfo())),
+        (std::vector<std::string> { "a", "c", "a1", "c1" }));
+    EXPECT_EQ(names(root->filteredFlatObjectTreeWithPredicate(nullptr, TBQDataEntry::staticClassInfo())),
+        (std::vector<std::string> { "a", "b", "c", "a1", "a2", "x", "c1" }));
+}
+
+// Every operation that takes a range checks it alike: one that starts outside the sub-entries, reaches past them or
+// has a negative length raises a range exception and leaves the tree as it was.
+TEST(DataEntry, RangesOutsideTheSubEntriesRaiseRangeExceptions)
+{
+    auto root = entry("root");
+    root->addObjects({ entry("a"), entry("b"), entry("c") });
+    auto raisedName = [](auto&& call) {
+        try {
+            call();
+        } catch (const Exception& e) {
+            return e.name();
+        }
+        return String("(nothing raised)");
+    };
+    const Range refused[] = { { 2, -1 }, { 0, -1 }, { 3, -3 }, { -1, 1 }, { 2, 2 }, { 4, 0 }, { 1, NotFound },
+        { NotFound, 0 }, { NotFound, NotFound } };
+    for (auto range : refused) {
+        const auto what = "{" + std::to_string(range.location) + ", " + std::to_string(range.length) + "}";
+        EXPECT_EQ(raisedName([&] { (void)root->objectsInRange(range); }), ExceptionName::Range) << what;
+        EXPECT_EQ(raisedName([&] { root->removeObjectsInRange(range); }), ExceptionName::Range) << what;
+        EXPECT_EQ(names(root->subObjects()), (std::vector<std::string> { "a", "b", "c" })) << what;
+    }
+    EXPECT_EQ(names(root->objectsInRange({ 1, 2 })), (std::vector<std::string> { "b", "c" }));
+    EXPECT_TRUE(root->objectsInRange({ 3, 0 }).empty());
+    root->removeObjectsInRange({ 0, 2 });
+    EXPECT_EQ(names(root->subObjects()), std::vector<std::string> { "c" });
 }
 
 TEST(DataEntry, ArchiveRestoresChildrenWithTheirParents)

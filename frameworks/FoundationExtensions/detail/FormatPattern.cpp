@@ -2,8 +2,11 @@
 
 #include "frameworks/FoundationExtensions/ZORFrameworkBundle.h"
 
+#include "platform/foundation/archiving/TypedDecoding.h"
 #include "platform/foundation/files/Bundle.h"
 #include "platform/foundation/locale/NumberFormatter.h"
+
+#include <algorithm>
 
 namespace ZORFormatPattern {
 
@@ -20,6 +23,18 @@ fnd::String literal(const fnd::String& text)
     }
     quoted += u'\'';
     return fnd::String(std::move(quoted));
+}
+
+std::uint32_t clampedDigitsAfterPoint(std::int64_t digits)
+{
+    return static_cast<std::uint32_t>(std::clamp<std::int64_t>(digits, 0, MaximumDigitsAfterPoint));
+}
+
+bool decodeDigitsAfterPoint(fnd::Coder& coder, std::uint32_t& digits)
+{
+    digits = static_cast<std::uint32_t>(
+        fnd::decodeBoundedIntegerForKey(coder, "numberOfDigitsAfterPoint", 0, MaximumDigitsAfterPoint, digits));
+    return !coder.hasFailed();
 }
 
 fnd::String numberPart(unsigned digitsAfterPoint)

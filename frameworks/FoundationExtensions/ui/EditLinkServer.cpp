@@ -3,16 +3,17 @@
 #include "frameworks/FoundationExtensions/ui/ZORAlertPanel.h"
 
 #include "platform/foundation/files/Bundle.h"
-#include "platform/foundation/services/DesktopEntry.h"
 #include "platform/foundation/files/FileManager.h"
 #include "platform/foundation/runtime/Log.h"
 #include "platform/foundation/runtime/ObjectBridge.h"
-#include "platform/foundation/services/Process.h"
 #include "platform/foundation/runtime/RunLoop.h"
+#include "platform/foundation/services/DesktopEntry.h"
+#include "platform/foundation/services/Process.h"
 #include "platform/ui/views/Application.h"
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <chrono>
 #include <map>
 #include <mutex>
@@ -57,6 +58,15 @@ bool declaresServer(const fnd::String& path, const fnd::String& name)
     return std::find(declared.begin(), declared.end(), name) != declared.end();
 }
 
+// A folder the search could not list: the person is told why, since the application may be in it. A folder that
+// does not exist is passed over quietly: the data folders of the desktop name many without applications.
+void presentListingError(const fnd::Error& error)
+{
+    if (error.domain() == fnd::ErrorDomain::POSIX && error.code() == ENOENT)
+        return;
+    ZORAlertPanel::create(ZORAlertPanel::Style::Warning, error.localizedDescription(), {}, {})->runModal();
+}
+
 // Walks a folder from its last entry to its first for "<identifier>.desktop" declaring the server, then its
 // subfolders, at most three levels down.
 std::optional<fnd::String> search(
@@ -64,8 +74,10 @@ std::optional<fnd::String> search(
 {
     auto& files = fnd::FileManager::defaultManager();
     auto entries = files.contentsOfDirectory(folder.stringByExpandingTildeInPath());
-    if (!entries)
+    if (!entries) {
+        presentListingError(entries.error());
         return std::nullopt;
+    }
     fnd::logf(fnd::LogLevel::Debug, "searching for {} in folder: {}", bundleIdentifier.utf8(), folder.utf8());
     for (auto it = entries->rbegin(); it != entries->rend(); ++it) {
         auto path = folder.stringByAppendingPathComponent(*it);

@@ -33,7 +33,8 @@ public:
         bool launchIfNeeded, const std::optional<fnd::String>& fallbackURL, const fnd::String& appName);
     static fnd::String busNameFor(const fnd::String& bundleIdentifier, const fnd::String& serverName);
     // The desktop entry of the application with that identifier whose "X-EditLinkServer" names the server: in the
-    // application folders first by its file name, then searched for down to three folders deep.
+    // application folders first by its file name, then searched for down to three folders deep. A folder of the search
+    // that exists but cannot be listed is reported to the person in an alert (the search goes on without it).
     static std::optional<fnd::String> desktopEntryForServer(
         const fnd::String& bundleIdentifier, const fnd::String& name);
 

@@ -9,8 +9,6 @@
 #include <algorithm>
 #include <mutex>
 
-FND_REGISTER_CLASS(ZHKRegisteredHotKey, ZHKHotKey)
-
 namespace {
 
 // The one set of registered hot keys and the next hot key number; main thread.

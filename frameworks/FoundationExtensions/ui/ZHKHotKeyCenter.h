@@ -6,11 +6,12 @@
 #include <vector>
 
 // A hot key the centre registered: what it invokes and its registration with the window system.
-// (The platform's private name for it begins with an underscore and a capital, which C++ reserves.)
+// (The platform's private name for it begins with an underscore and a capital, which C++ reserves.) Asked for its
+// class, in its description too, it answers ZHKHotKey: callers only ever see the public class.
 class ZHKRegisteredHotKey final : public ZHKHotKey {
-    FND_OBJECT(ZHKRegisteredHotKey)
-
 public:
+    const fnd::ClassInfo& classInfo() const override { return ZHKHotKey::staticClassInfo(); }
+
     ZHKRegisteredHotKey() = default;
     ZHKRegisteredHotKey(std::uint16_t keyCode, std::uint64_t modifierFlags)
         : ZHKHotKey(keyCode, modifierFlags)

@@ -55,7 +55,7 @@ public:
     explicit CloseImages(const Names& resources);
     // The picture of a close-image type; nullptr for any other value.
     std::shared_ptr<gfx::Image> imageOfType(long type) const;
-    // Writes the pictures that are not the bundle's own (those are found again by name when decoded).
+    // Writes all six pictures under their keys (nil for one the style lacks).
     void encode(fnd::Coder& coder, const Names& keys) const;
     // Reads back what the archive holds; missing keys keep the bundle's pictures.
     void decode(fnd::Coder& coder, const Names& keys);

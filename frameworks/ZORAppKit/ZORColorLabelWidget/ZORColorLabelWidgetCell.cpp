@@ -60,6 +60,15 @@ void ensureRingColours()
     colours.fill = graphite ? rgb(188, 195, 201, 0.75) : rgb(111, 166, 223, 0.75);
 }
 
+// A real number's label type: its integer part, clamped as the integer setter clamps. The clamp comes first, so a
+// number beyond any integer (a huge drag position, a stored 1e300) is never converted out of range.
+std::int64_t colorLabelTypeForDouble(double value)
+{
+    if (std::isnan(value))
+        return -1;
+    return static_cast<std::int64_t>(std::trunc(std::clamp(value, -1.0, 7.0)));
+}
+
 std::shared_ptr<gfx::Image> crossImage()
 {
     static const auto image = [] {
@@ -142,7 +151,7 @@ void ZORColorLabelWidgetCell::setStringValue(const fnd::String& string)
 
 void ZORColorLabelWidgetCell::setDoubleValue(double value)
 {
-    setIntegerValue(std::isfinite(value) ? static_cast<std::int64_t>(std::trunc(value)) : -1);
+    setIntegerValue(colorLabelTypeForDouble(value));
 }
 
 int ZORColorLabelWidgetCell::compare(const fnd::Value& other) const
@@ -199,7 +208,7 @@ void ZORColorLabelWidgetCell::pickAt(gfx::Point point, ui::View& controlView)
 {
     // Measured from the cell's own left edge, wherever the cell lies in its view.
     const double x = point.x - m_trackingFrame.minX();
-    setIntegerValue(static_cast<std::int64_t>(std::trunc(x / SlotWidth)));
+    setIntegerValue(colorLabelTypeForDouble(x / SlotWidth));
     auto control = std::static_pointer_cast<fnd::Object>(controlView.shared_from_this());
     if (control->infoForBinding("value"))
         ZORNSObject_Extension::propagateValue(*control, objectValue(), "value");

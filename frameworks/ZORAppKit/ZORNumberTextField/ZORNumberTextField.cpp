@@ -10,8 +10,14 @@ FND_REGISTER_CLASS(ZORNumberTextField, ui::TextField)
 void ZORNumberTextField::describeClass(fnd::ClassBuilder<ZORNumberTextField>& c)
 {
     c.property("showNumberType", &ZORNumberTextField::showNumberType, &ZORNumberTextField::setShowNumberType);
-    c.property("numberOfDigitsAfterPoint", &ZORNumberTextField::numberOfDigitsAfterPoint,
-        &ZORNumberTextField::setNumberOfDigitsAfterPoint);
+    // Read as a whole number of any size and clamped, so -1 or 2^40 in an interface file become 0 or the bound
+    // rather than wrapping into the 32-bit setter.
+    c.property(
+        "numberOfDigitsAfterPoint",
+        [](const ZORNumberTextField& field) { return std::int64_t { field.numberOfDigitsAfterPoint() }; },
+        [](ZORNumberTextField& field, std::int64_t digits) {
+            field.setNumberOfDigitsAfterPoint(ZORFormatPattern::clampedDigitsAfterPoint(digits));
+        });
 }
 
 std::shared_ptr<ZORNumberTextField> ZORNumberTextField::create(gfx::Rect frame)
@@ -40,7 +46,7 @@ void ZORNumberTextField::setShowNumberType(std::int32_t type)
 
 void ZORNumberTextField::setNumberOfDigitsAfterPoint(std::uint32_t digits)
 {
-    m_numberOfDigitsAfterPoint = digits;
+    m_numberOfDigitsAfterPoint = ZORFormatPattern::clampedDigitsAfterPoint(digits);
     setNewFormatString();
 }
 
@@ -81,6 +87,8 @@ void ZORNumberTextField::setMinimum(std::optional<double> minimum)
 void ZORNumberTextField::awakeFromNib()
 {
     ui::TextField::awakeFromNib();
+    // A field laid out in an interface file shows one line, as a decoded one does.
+    cell()->setWraps(false);
     setNewFormatString();
 }
 
@@ -97,14 +105,13 @@ bool ZORNumberTextField::initWithCoder(fnd::Coder& coder)
 {
     if (!ui::TextField::initWithCoder(coder))
         return false;
-    if (!coder.allowsKeyedCoding())
-        return true;
-    // The archived cell keeps its wrapping: a field does not change its look by being archived.
-    m_showType = coder.decodeInt32ForKey("showType");
-    m_numberOfDigitsAfterPoint = static_cast<std::uint32_t>(
-        fnd::decodeBoundedIntegerForKey(coder, "numberOfDigitsAfterPoint", 0, 15, m_numberOfDigitsAfterPoint));
-    if (coder.hasFailed())
-        return false;
+    if (coder.allowsKeyedCoding()) {
+        m_showType = coder.decodeInt32ForKey("showType");
+        if (!ZORFormatPattern::decodeDigitsAfterPoint(coder, m_numberOfDigitsAfterPoint))
+            return false;
+    }
+    // Only a field made in code wraps.
+    cell()->setWraps(false);
     setNewFormatString();
     return true;
 }

@@ -25,6 +25,8 @@ public:
     std::int32_t showNumberType() const { return m_showType; }
     void setShowNumberType(std::int32_t type);
     std::uint32_t numberOfDigitsAfterPoint() const { return m_numberOfDigitsAfterPoint; }
+    // At most ZORFormatPattern::MaximumDigitsAfterPoint (15); more are taken as that many, also from an interface
+    // file (where a negative count is 0).
     void setNumberOfDigitsAfterPoint(std::uint32_t digits);
     // "#0", the decimals and the show type's suffix from the framework's table "ZORNumberTextField"; localised
     // separators, no grouping. Nothing without a number formatter.
@@ -38,11 +40,11 @@ public:
 
     fnd::String inspectorClassName() const { return "ZORNumberTextFieldInspector"; }
 
-    // The settings of an interface file are all set by now.
+    // The settings of an interface file are all set by now; the field stops wrapping.
     void awakeFromNib() override;
 
     // After the text field's data (its cell with the formatter), "showType" and "numberOfDigitsAfterPoint";
-    // keyed coders only.
+    // keyed coders only. Decoding turns wrapping off and refuses more than 15 digits.
     void encodeWithCoder(fnd::Coder& coder) const override;
     bool initWithCoder(fnd::Coder& coder) override;
 

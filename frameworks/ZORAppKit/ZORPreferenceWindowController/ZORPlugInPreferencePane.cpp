@@ -6,6 +6,8 @@
 #include "platform/graphics/Image.h"
 #include "platform/ui/views/View.h"
 
+#include <exception>
+
 FND_REGISTER_CLASS(ZORPlugInPreferencePane, fnd::Object)
 
 void ZORPlugInPreferencePane::describeClass(fnd::ClassBuilder<ZORPlugInPreferencePane>& c)
@@ -80,26 +82,49 @@ std::shared_ptr<fnd::Object> ZORPlugInPreferencePane::prefPane()
 {
     if (m_prefPane || !m_pluginBundle || m_prefPaneFailed)
         return m_prefPane;
-    auto fail = [this](const std::string& why) -> std::shared_ptr<fnd::Object> {
-        m_prefPaneFailed = true;
-        fnd::logf(fnd::LogLevel::Error, "The preference pane {} cannot be set up: {}",
-            m_pluginBundle->bundlePath().utf8(), why);
+    std::shared_ptr<fnd::Object> object;
+    bool refused = false;
+    const bool ran = callPlugIn([&] {
+        object = fnd::ClassRegistry::shared().create(m_principalClassName);
+        auto* bundlePane = dynamic_cast<ZORPrefPaneBundleProtocol*>(object.get());
+        auto* pane = dynamic_cast<ZORPrefPaneProtocol*>(object.get());
+        if (!bundlePane || !pane) {
+            failPlugIn("its principal class " + m_principalClassName.utf8() + " is not a preference pane.");
+            refused = true;
+        } else if (!bundlePane->initWithBundle(m_pluginBundle)) {
+            failPlugIn("its principal class refused to initialise.");
+            refused = true;
+        } else {
+            pane->loadMainView();
+        }
+    });
+    if (!ran || refused)
         return nullptr;
-    };
-    auto object = fnd::ClassRegistry::shared().create(m_principalClassName);
-    auto* bundlePane = dynamic_cast<ZORPrefPaneBundleProtocol*>(object.get());
-    if (!bundlePane || !dynamic_cast<ZORPrefPaneProtocol*>(object.get()))
-        return fail("its principal class " + m_principalClassName.utf8() + " is not a preference pane.");
-    try {
-        if (!bundlePane->initWithBundle(m_pluginBundle))
-            return fail("its principal class refused to initialise.");
-    } catch (const fnd::Exception& e) {
-        // The plug-in's own resources are outside data: a broken one must not take the program down.
-        return fail(e.name().utf8() + ": " + e.reason().utf8());
-    }
     m_prefPane = object;
-    dynamic_cast<ZORPrefPaneProtocol&>(*object).loadMainView();
     return m_prefPane;
+}
+
+bool ZORPlugInPreferencePane::callPlugIn(const std::function<void()>& call)
+{
+    // The plug-in's code and resources are outside this program: whatever it throws, the pane is one that cannot
+    // be set up, and the program goes on without it.
+    try {
+        call();
+        return true;
+    } catch (const std::exception& e) {
+        failPlugIn(e.what());
+    } catch (...) {
+        failPlugIn("it threw an exception of an unknown type.");
+    }
+    return false;
+}
+
+void ZORPlugInPreferencePane::failPlugIn(const std::string& why)
+{
+    m_prefPane = nullptr;
+    m_prefPaneFailed = true;
+    fnd::logf(
+        fnd::LogLevel::Error, "The preference pane {} cannot be set up: {}", m_pluginBundle->bundlePath().utf8(), why);
 }
 
 ZORPrefPaneProtocol* ZORPlugInPreferencePane::pane()
@@ -127,7 +152,7 @@ void ZORPlugInPreferencePane::loadMainView()
     bool existed = m_prefPane != nullptr;
     auto* p = pane();
     if (p && existed)
-        p->loadMainView();
+        callPlugIn([p] { p->loadMainView(); });
 }
 
 void ZORPlugInPreferencePane::willSelect()

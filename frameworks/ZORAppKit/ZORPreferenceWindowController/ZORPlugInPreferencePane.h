@@ -4,6 +4,9 @@
 
 #include "platform/foundation/runtime/Object.h"
 
+#include <functional>
+#include <string>
+
 // Stands for a pane that lives in a plug-in bundle: a folder with an Info.plist, resources and a shared library
 // whose principal class is the pane. The Info keys are read at once and the library is loaded then, so that a
 // broken plug-in is refused before it is listed; the principal class is made only when the pane is first used,
@@ -25,7 +28,7 @@ public:
     const std::shared_ptr<fnd::Bundle>& bundle() const { return m_pluginBundle; }
     const std::shared_ptr<fnd::Bundle>& pluginBundle() const { return m_pluginBundle; }
     // The principal class's instance, made and sent loadMainView on first need; nullptr when it cannot be made
-    // (the reason is logged once).
+    // or throws anything while it is made or loads its view (the reason is logged once).
     std::shared_ptr<fnd::Object> prefPane();
 
     fnd::String identifier() const override { return m_identifier; }
@@ -68,6 +71,10 @@ public:
 private:
     // The instance as a pane (made on first need).
     ZORPrefPaneProtocol* pane();
+    // Runs the plug-in's code; false when it threw, which fails the plug-in.
+    bool callPlugIn(const std::function<void()>& call);
+    // Logs why the plug-in cannot be set up and drops its instance for good.
+    void failPlugIn(const std::string& why);
 
     fnd::String m_identifier;
     fnd::String m_label;

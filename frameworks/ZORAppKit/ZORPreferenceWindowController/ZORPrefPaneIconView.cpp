@@ -143,7 +143,26 @@ void ZORPrefPaneIconView::rebuild()
         m_iconListList.push_back(m_icons);
         std::stable_sort(m_iconListList.front().begin(), m_iconListList.front().end(), byTitle);
     }
+    // The icon pressed may have moved (an icon added before it, the grouping switched) or gone; its place is
+    // where it is now, and a press on an icon that is no longer there presses nothing.
+    if (m_selectedIcon && !locateIcon(m_selectedIcon, m_selectedIconCategory, m_selectedIconIndex)) {
+        m_selectedIcon = nullptr;
+        m_selectedIconCategory = m_selectedIconIndex = -1;
+    }
     calculateGeometry();
+}
+
+bool ZORPrefPaneIconView::locateIcon(const std::shared_ptr<ZORPrefPaneIcon>& icon, long& category, long& index) const
+{
+    for (std::size_t k = 0; k < m_iconListList.size(); ++k) {
+        const auto& list = m_iconListList[k];
+        if (auto found = std::find(list.begin(), list.end(), icon); found != list.end()) {
+            category = long(k);
+            index = long(found - list.begin());
+            return true;
+        }
+    }
+    return false;
 }
 
 void ZORPrefPaneIconView::sortCategories()
@@ -214,6 +233,8 @@ void ZORPrefPaneIconView::calculateGeometry()
 
 long ZORPrefPaneIconView::rowsInCategory(long category) const
 {
+    if (category < 0 || category >= long(m_iconListList.size()))
+        return 0;
     auto count = long(m_iconListList[std::size_t(category)].size());
     return (count + m_columns - 1) / m_columns;
 }
@@ -221,6 +242,7 @@ long ZORPrefPaneIconView::rowsInCategory(long category) const
 double ZORPrefPaneIconView::categoryTop(long category) const
 {
     double top = 0;
+    category = std::min(category, long(m_iconListList.size()));
     for (long k = 0; k < category; ++k)
         top += rowsInCategory(k) * double(m_iconHeight) + m_captionHeight + BandExtra;
     return top;
@@ -249,7 +271,11 @@ ZORPrefPaneIconView::IconLayout ZORPrefPaneIconView::iconLayout(long category, l
     long row = index / m_columns;
     gfx::Point position { (double(m_horizontalPadding) + m_iconSpacing) / 2 + column * double(m_iconSpacing),
         categoryTop(category) + CaptionTop + m_captionHeight + row * double(m_iconHeight) };
-    auto title = titleSize(*m_iconListList[std::size_t(category)][std::size_t(index)]);
+    // A place without an icon (asked for by a caller, or beyond the lists) has a grid position but no title.
+    gfx::Size title;
+    if (category >= 0 && category < long(m_iconListList.size()) && index >= 0
+        && index < long(m_iconListList[std::size_t(category)].size()))
+        title = titleSize(*m_iconListList[std::size_t(category)][std::size_t(index)]);
     return { position, { position.x - IconSize / 2, position.y + ImageTop, IconSize, IconSize },
         { position.x - title.width / 2, position.y + LabelTop, title.width, title.height } };
 }
@@ -393,6 +419,13 @@ void ZORPrefPaneIconView::startDrag(const ui::Event& event)
     auto self = shared_from_this();
     auto icon = std::move(m_selectedIcon);
     m_selectedIcon = nullptr;
+    // The drag starts from where the icon is now; the place saved at the press may be another icon's or none.
+    long category = -1;
+    long index = -1;
+    if (!locateIcon(icon, category, index)) {
+        setNeedsDisplay(true);
+        return;
+    }
     auto title = txt::AttributedString(icon->title(), m_iconLabelAttributes);
     auto titleSize = title.size();
     gfx::Size size { std::max(titleSize.width, IconSize), titleSize.height + 33 };
@@ -415,8 +448,6 @@ void ZORPrefPaneIconView::startDrag(const ui::Event& event)
     pasteboard->setString(icon->itemIdentifier(), IconIdentifierPasteboardType);
     display();
 
-    long category = m_selectedIconCategory;
-    long index = m_selectedIconIndex;
     auto position = positionForIconInCategoryWithIndex(category, index);
     // The image's lower left corner, in this flipped view: its top is the picture's top.
     gfx::Point at { position.x - size.width / 2, position.y + ImageTop + size.height };

@@ -88,7 +88,10 @@ private:
     IconLayout iconLayout(long category, long index) const;
     // Where category k's band starts, before the extra points the frames add.
     double categoryTop(long category) const;
+    // Rows of category k; none for a category that is not there.
     long rowsInCategory(long category) const;
+    // Where the icon is in the lists now; false when it is in none.
+    bool locateIcon(const std::shared_ptr<ZORPrefPaneIcon>& icon, long& category, long& index) const;
     gfx::Size titleSize(const ZORPrefPaneIcon& icon) const;
     fnd::String categoryDisplayName(const ZORPrefPaneIcon& icon) const;
     void dataChanged();

@@ -8,11 +8,11 @@
 #include "frameworks/FoundationExtensions/ZORFrameworkBundle.h"
 #include "platform/foundation/files/Bundle.h"
 #include "platform/foundation/files/FileManager.h"
+#include "platform/foundation/files/UserDefaults.h"
 #include "platform/foundation/runtime/Log.h"
 #include "platform/foundation/runtime/NotificationCenter.h"
-#include "platform/foundation/files/UserDefaults.h"
-#include "platform/ui/views/Application.h"
 #include "platform/ui/containers/ToolbarItem.h"
+#include "platform/ui/views/Application.h"
 
 #include <algorithm>
 #include <cmath>
@@ -32,6 +32,8 @@ namespace {
 
 const fnd::String StringTable = "ZORPreferenceWindow";
 constexpr long OverviewColumns = 7;
+// Ten million points is far beyond any arrangement of screens; a saved frame reaching further is damage.
+constexpr double LargestSavedFrameCoordinate = 1e7;
 
 struct SharedInstance {
     std::mutex mutex;
@@ -178,7 +180,11 @@ void ZORPreferenceWindowController::restoreFrame(const std::optional<fnd::String
     bool valid = false;
     if (saved) {
         std::istringstream in(saved->utf8());
-        valid = (in >> x >> y >> width >> height) && std::isfinite(x) && std::isfinite(y) && std::isfinite(height);
+        // Each number within any screen's reach, so the corner computed from them is too (two finite numbers
+        // near the largest double add up to infinity), and a size that is one.
+        auto sound = [](double v) { return std::isfinite(v) && std::abs(v) <= LargestSavedFrameCoordinate; };
+        valid = (in >> x >> y >> width >> height) && sound(x) && sound(y) && sound(width) && sound(height) && width > 0
+            && height > 0;
         if (!valid)
             fnd::log(fnd::LogLevel::Warning, "Ignoring a malformed preference window frame \"" + *saved + "\".");
     }

@@ -7,11 +7,16 @@
 
 FND_REGISTER_CLASS(ZOROutlineSourceListItem, fnd::Object)
 
+ZOROutlineSourceListItem::Ptr ZOROutlineSourceListItem::create()
+{
+    return std::make_shared<ZOROutlineSourceListItem>();
+}
+
 ZOROutlineSourceListItem::Ptr ZOROutlineSourceListItem::create(const fnd::String& title, const fnd::String& identifier)
 {
-    auto item = std::make_shared<ZOROutlineSourceListItem>();
-    item->m_title = title;
-    item->m_identifier = identifier;
+    auto item = create();
+    item->setTitle(title);
+    item->setIdentifier(identifier);
     return item;
 }
 

@@ -24,12 +24,12 @@ inline const fnd::String AttributesChangedEntry = "ZOROutlineSourceListItemAttri
 class ZOROutlineSourceListItemDelegate {
 public:
     virtual ~ZOROutlineSourceListItemDelegate() = default;
-    virtual void outlineSourceListItemDidAddEntry(ZOROutlineSourceListItem& /*parent*/,
-        ZOROutlineSourceListItem& /*child*/, fnd::Index /*index*/)
+    virtual void outlineSourceListItemDidAddEntry(
+        ZOROutlineSourceListItem& /*parent*/, ZOROutlineSourceListItem& /*child*/, fnd::Index /*index*/)
     {
     }
-    virtual void outlineSourceListItemDidRemoveEntry(ZOROutlineSourceListItem& /*parent*/,
-        ZOROutlineSourceListItem& /*child*/, fnd::Index /*index*/)
+    virtual void outlineSourceListItemDidRemoveEntry(
+        ZOROutlineSourceListItem& /*parent*/, ZOROutlineSourceListItem& /*child*/, fnd::Index /*index*/)
     {
     }
     virtual void outlineSourceListItemAttributesChanged(ZOROutlineSourceListItem&) { }
@@ -47,7 +47,9 @@ public:
     static constexpr std::int64_t NoBadge = -1;
 
     ZOROutlineSourceListItem() = default;
-    static Ptr create(const fnd::String& title = {}, const fnd::String& identifier = {});
+    // Without a title the item reports nothing; given one, it sets it as setTitle does, reporting the change.
+    static Ptr create();
+    static Ptr create(const fnd::String& title, const fnd::String& identifier = {});
 
     const fnd::String& title() const { return m_title; }
     // Reports the change (delegate, then notification).

@@ -270,6 +270,7 @@ void ZORTableGrid::reloadData()
     m_numberOfColumns = std::max<fnd::Index>(0, ds ? ds->numberOfColumnsInTableGrid(*this).value_or(0) : 0);
     m_numberOfRows = std::max<fnd::Index>(0, ds ? ds->numberOfRowsInTableGrid(*this).value_or(0) : 0);
     invalidateColumnOffsets(0);
+    clipSelectionToCounts();
     // Without a last cell the content is empty.
     const double width = m_numberOfColumns > 0 ? _offsetOfColumn(m_numberOfColumns) : 0;
     const double height = m_numberOfRows > 0 ? double(m_numberOfRows) * RowHeight : 0;
@@ -286,6 +287,32 @@ void ZORTableGrid::reloadData()
     m_rowHeaderView->setNeedsDisplay(true);
     // The columns may have moved within an unchanged width: the resize areas follow them.
     m_columnHeaderView->setNeedsLayout();
+}
+
+// Commands, drawing and the headers take the selection for cells that exist: after the data shrank, a selection
+// left as it was would clear, select and measure cells beyond the counts.
+void ZORTableGrid::clipSelectionToCounts()
+{
+    const auto clipped = [](const IndexSetPtr& indexes, fnd::Index count) -> IndexSetPtr {
+        if (!indexes || indexes->isEmpty() || indexes->lastIndex() < count)
+            return indexes;
+        auto kept = std::make_shared<fnd::IndexSet>(*indexes);
+        kept->remove(fnd::Range { count, indexes->lastIndex() + 1 - count });
+        return kept;
+    };
+    auto columns = clipped(m_selectedColumnIndexes, m_numberOfColumns);
+    auto rows = clipped(m_selectedRowIndexes, m_numberOfRows);
+    // A rectangle that lost all its columns or all its rows selects no cell.
+    const bool columnsGone = columns != m_selectedColumnIndexes && columns->isEmpty();
+    const bool rowsGone = rows != m_selectedRowIndexes && rows->isEmpty();
+    if (columnsGone && rows && !rows->isEmpty())
+        rows = std::make_shared<fnd::IndexSet>();
+    if (rowsGone && columns && !columns->isEmpty())
+        columns = std::make_shared<fnd::IndexSet>();
+    if (columns != m_selectedColumnIndexes)
+        setSelectedColumnIndexes(columns);
+    if (rows != m_selectedRowIndexes)
+        setSelectedRowIndexes(rows);
 }
 
 // The width store.

@@ -64,7 +64,8 @@ public:
     bool initWithCoder(fnd::Coder& coder) override;
     void awakeFromNib() override;
 
-    // Reads the counts and sizes the content and header views to them (zero counts give an empty content).
+    // Reads the counts and sizes the content and header views to them (zero counts give an empty content). A
+    // selection reaching past the new counts keeps only the cells that remain (none when no column or row does).
     void reloadData();
 
     std::shared_ptr<ZORTableGridDataSource> dataSource() const { return m_dataSource.lock(); }
@@ -210,6 +211,7 @@ private:
     void observeContentScrolling();
     void stopObserving();
     void invalidateColumnOffsets(fnd::Index fromColumn) const;
+    void clipSelectionToCounts();
 
     std::shared_ptr<ZORTableGridHeaderCell> m_headerCell;
     std::weak_ptr<ZORTableGridDataSource> m_dataSource;

@@ -391,16 +391,13 @@ void ZORTextViewInspector::removeListRow(const fnd::Value& sender)
     if (index == fnd::NotFound)
         return;
     auto controller = std::dynamic_pointer_cast<fnd::ArrayController>(list->observableController());
-    // A row standing for an object removes that very object (its place in the controller is not the row's, once
-    // empty rows stand between); the controller's removal notice takes the row out, once.
-    const auto object = row->listObject();
-    if (controller && !object.isNil()) {
-        const auto& arranged = controller->arrangedObjects();
-        for (std::size_t i = 0; i < arranged.size(); ++i)
-            if (object.object() ? arranged[i].object() == object.object() : arranged[i] == object) {
-                controller->removeObjectAtArrangedObjectIndex(static_cast<fnd::Index>(i));
-                return;
-            }
+    // A row standing for an object removes the object at the row's own place (equal objects may stand in other
+    // rows; empty rows between them have no place in the controller); the controller's removal notice takes the
+    // row out, once.
+    if (auto at = list->controllerIndexOfRow(static_cast<std::size_t>(index));
+        controller && at && *at < controller->arrangedObjects().size()) {
+        controller->removeObjectAtArrangedObjectIndex(static_cast<fnd::Index>(*at));
+        return;
     }
     list->removeRowAtIndex(static_cast<std::size_t>(index));
 }

@@ -43,6 +43,13 @@ public:
     // A click on a non-editable inspector: the delegate may switch it to editing.
     virtual void delegateShouldChangeEditStateForTextViewInspector(ZORTextViewInspector&) { }
     virtual void textViewInspectorDidChangedValueOfField(ZORTextViewInspector&, ZORTextViewInspectorField&) { }
+    // The text typed into a field is no value of its kind (the formatter's error says why); nothing was written and
+    // the field shows its value again. True when the delegate told the person; otherwise the inspector beeps.
+    virtual bool textViewInspectorDidFailToFormatString(ZORTextViewInspector&, ZORTextViewInspectorTextField&,
+        const fnd::String& /*string*/, const fnd::String& /*error*/)
+    {
+        return false;
+    }
 };
 
 // What the inspector shows: its fields, one shared view for no selection, or one for several selected objects.

@@ -168,7 +168,9 @@ std::optional<fnd::String> ZORTextViewInspectorURLField::buttonCandidate() const
     auto text = fieldAtIndex(0);
     std::optional<fnd::String> candidate;
     if (text && text->valueState() == ZORInspectorValueState::SingleValue) {
-        const auto& value = text->value();
+        // The address the field shows: one for several equal ones, of an array or a set alike.
+        auto shown = std::dynamic_pointer_cast<ZORTextViewInspectorTextField>(text);
+        const auto value = shown ? shown->shownValue() : text->value();
         if (const auto* string = value.string())
             candidate = *string;
         else if (const auto* array = value.array(); array && !array->empty() && array->front().string())

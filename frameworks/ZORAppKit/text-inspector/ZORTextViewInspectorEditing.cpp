@@ -15,6 +15,7 @@
 #include "platform/text/TextContainer.h"
 #include "platform/text/TextStorage.h"
 #include "platform/ui/dragging/Pasteboard.h"
+#include "platform/ui/views/Application.h"
 #include "platform/ui/views/Cursor.h"
 #include "platform/ui/views/Event.h"
 #include "platform/ui/views/Window.h"
@@ -322,12 +323,22 @@ void ZORTextViewInspector::commitRunAt(fnd::Index start)
     if ((state == ZORInspectorValueState::MultipleValues || state == ZORInspectorValueState::NoSelection)
         && text == newTextFieldValueStringForTextField(*field).string())
         return;
-    auto converted = field->valueObjectForString(text);
-    if (converted == field->value() && converted.isNil() == field->value().isNil())
-        return;
     auto keep = shared_from_this();
-    field->setValue(converted);
-    ZORNSObject_Extension::propagateValue(*field, converted, "value");
+    auto converted = field->valueObjectForString(text);
+    if (!converted) {
+        // Text the field's formatter cannot read is refused: nothing is written, and the run shows the value in use.
+        auto delegate = inspectorDelegate();
+        if (!delegate || !delegate->textViewInspectorDidFailToFormatString(*this, *field, text, converted.error()))
+            ui::Application::shared().beep();
+        updateDisplayOfTextField(*field);
+        return;
+    }
+    // What the run stood for: one value shown for several equal ones is that value, and no value at all is nil.
+    const auto before = state == ZORInspectorValueState::NoValue ? fnd::Value() : field->shownValue();
+    if (*converted == before && converted->isNil() == before.isNil())
+        return;
+    field->setValue(*converted);
+    ZORNSObject_Extension::propagateValue(*field, *converted, "value");
     if (auto delegate = inspectorDelegate())
         delegate->textViewInspectorDidChangedValueOfField(*this, *field);
     field->valueDidChangedFromTextInspector();

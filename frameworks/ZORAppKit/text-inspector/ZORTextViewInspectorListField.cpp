@@ -212,6 +212,14 @@ std::size_t ZORTextViewInspectorListField::numberOfObjectRowsBefore(std::size_t 
     return count;
 }
 
+std::optional<std::size_t> ZORTextViewInspectorListField::controllerIndexOfRow(std::size_t rowIndex) const
+{
+    const auto& rows = allRows();
+    if (rowIndex >= rows.size() || rows[rowIndex]->listObject().isNil())
+        return std::nullopt;
+    return numberOfObjectRowsBefore(rowIndex);
+}
+
 std::optional<std::size_t> ZORTextViewInspectorListField::rowIndexOfControllerIndex(std::size_t index) const
 {
     const auto& rows = allRows();
@@ -393,12 +401,31 @@ std::optional<fnd::String> ZORTextViewInspectorTokenListFieldItem::notEditableRe
 
 void ZORTextViewInspectorTokenListFieldItem::showTokens(const fnd::Value& shown)
 {
-    if (auto field = tokenField()) {
-        if (shown.isNil() || shown.isNull())
-            field->setObjectValue(fnd::Value(fnd::Array {}));
-        else
-            field->setObjectValue(shown.array() ? shown : fnd::Value(fnd::Array { shown }));
+    auto field = tokenField();
+    if (!field)
+        return;
+    const fnd::Value tokens = shown.isNil() || shown.isNull() ? fnd::Value(fnd::Array {})
+        : shown.array()                                       ? shown
+                                                              : fnd::Value(fnd::Array { shown });
+    // Setting a value aborts an edit under way, and with it the movement that ends it (a Tab would leave the
+    // keyboard with the window). The edit that ends now wrote this value to the model, which sends it back here:
+    // the field keeps tokens it shows already, and takes others once its edit has ended.
+    m_modelTokens = tokens;
+    m_pendingTokens.reset();
+    if (field->objectValue() == tokens)
+        return;
+    auto list = std::dynamic_pointer_cast<ZORTextViewInspectorTokenListField>(compoundField());
+    if (list && list->isEndingRowEdit() && field->currentEditor()) {
+        m_pendingTokens = tokens;
+        return;
     }
+    field->setObjectValue(tokens);
+}
+
+void ZORTextViewInspectorTokenListFieldItem::showPendingTokens()
+{
+    if (auto tokens = std::exchange(m_pendingTokens, std::nullopt))
+        showTokens(*tokens);
 }
 
 void ZORTextViewInspectorTokenListFieldItem::setValue(const fnd::Value& value)
@@ -500,24 +527,49 @@ bool ZORTextViewInspectorTokenListField::controlTextShouldEndEditing(ui::Control
         }
     } adopting { *this };
     m_endingRowEdit = true;
+    // Rows without an object have none in the controller.
+    const auto j = static_cast<fnd::Index>(numberOfObjectRowsBefore(static_cast<std::size_t>(index)));
+    const auto current = row->listObject();
+    // A row left as its object showed it writes nothing: passing through rows (a click, Tab or Backtab) must not
+    // replace their objects.
+    if (auto item = std::dynamic_pointer_cast<ZORTextViewInspectorTokenListFieldItem>(row);
+        item && !current.isNil() && fnd::Value(objects) == item->modelTokens())
+        return true;
+    if (auto target = current.object(); target && !objects.empty() && !modelKeyPathForValue().isEmpty()) {
+        // The row shows a value of its object: an edit changes that value, and the object stays in the controller.
+        const bool several = target->valueForKeyPath(modelKeyPathForValue()).array();
+        target->setValueForKeyPath(several ? fnd::Value(objects) : objects.front(), modelKeyPathForValue());
+        return true;
+    }
     if (!objects.empty()) {
         m_adoptingRow = row;
-        // Rows without an object have none in the controller.
-        auto j = static_cast<fnd::Index>(numberOfObjectRowsBefore(static_cast<std::size_t>(index)));
         auto object
             = objectToInsertWithProposedObject(objects.front(), row, static_cast<std::size_t>(index), row->label());
-        const auto current = row->listObject();
         if (controller->canAdd() && !(current == object && !current.isNil())) {
             if (!current.isNil())
                 controller->removeObjectAtArrangedObjectIndex(j);
             controller->insertObjectAtArrangedObjectIndex(object, j);
         }
-    } else if (const auto current = row->listObject(); !current.isNil() && controller->canRemove()) {
+    } else if (!current.isNil() && controller->canRemove()) {
+        // The row's own object, at its place: an equal one in another row stays.
         auto object = current.object();
-        if (!object || !controller->objectClass() || object->isKindOf(*controller->objectClass()))
-            controller->removeObject(current);
+        if ((!object || !controller->objectClass() || object->isKindOf(*controller->objectClass()))
+            && static_cast<std::size_t>(j) < controller->arrangedObjects().size())
+            controller->removeObjectAtArrangedObjectIndex(j);
     }
     return true;
+}
+
+void ZORTextViewInspectorTokenListField::controlTextDidEndEditing(const fnd::Object& notification)
+{
+    const auto* note = dynamic_cast<const fnd::Notification*>(&notification);
+    auto token = note ? note->object().objectAs<ui::TokenField>() : nullptr;
+    auto index = token ? indexOfFieldWithView(*token) : fnd::NotFound;
+    if (index == fnd::NotFound)
+        return;
+    if (auto item = std::dynamic_pointer_cast<ZORTextViewInspectorTokenListFieldItem>(
+            fieldAtIndex(static_cast<std::size_t>(index))))
+        item->showPendingTokens();
 }
 
 void ZORTextViewInspectorTokenListField::controlTextDidChange(const fnd::Object& notification)

@@ -52,6 +52,9 @@ public:
     void removeRow(const ZORTextViewInspectorField& row);
     void removeAllRows();
 
+    // The place in the controller of the object the row at the index stands for; nullopt for a row without one.
+    std::optional<std::size_t> controllerIndexOfRow(std::size_t rowIndex) const;
+
     bool isEnabled() const override;
     void setValue(const fnd::Value& value) override;
 
@@ -120,8 +123,16 @@ public:
     void unbind(const fnd::String& binding) override;
     void takeBoundValue(const fnd::Value& value, const fnd::String& binding, const fnd::Dictionary& options) override;
 
+    // Tokens the row's object gave while the row's own edit was ending, shown once it has ended.
+    void showPendingTokens();
+    // The tokens the row's object (or its value at the list's value path) gives, whatever the person typed since.
+    const fnd::Value& modelTokens() const { return m_modelTokens; }
+
 private:
     void showTokens(const fnd::Value& shown);
+
+    fnd::Value m_modelTokens;
+    std::optional<fnd::Value> m_pendingTokens;
 };
 
 // A list whose rows are token fields: ending a row's edit writes its object into the controller, and a line break
@@ -137,7 +148,10 @@ public:
     virtual fnd::Value objectToInsertWithProposedObject(const fnd::Value& proposed,
         const ZORTextViewInspectorFieldPtr& row, std::size_t index, const ZORTextViewInspectorFieldLabelPtr& label);
     bool controlTextShouldEndEditing(ui::Control& control, ui::View& fieldEditor) override;
+    void controlTextDidEndEditing(const fnd::Object& notification) override;
     void controlTextDidChange(const fnd::Object& notification) override;
+    // A row's edit is being written into the controller.
+    bool isEndingRowEdit() const { return m_endingRowEdit; }
 
 private:
     bool m_endingRowEdit { false };

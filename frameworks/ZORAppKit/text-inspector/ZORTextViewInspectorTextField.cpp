@@ -7,20 +7,21 @@
 #include "platform/foundation/locale/Collator.h"
 #include "platform/foundation/locale/NumberFormatter.h"
 #include "platform/foundation/runtime/CharacterSet.h"
+#include "platform/foundation/runtime/Set.h"
 
 FND_REGISTER_CLASS(ZORTextViewInspectorTextField, ZORTextViewInspectorField)
 FND_REGISTER_CLASS(ZORTextViewInspectorIntegerField, ZORTextViewInspectorTextField)
 
 namespace {
 
-// The distinct elements of a collection, in first-seen order.
-fnd::Array ZORTextViewInspectorTextFieldDistinct(const fnd::Array& array)
+// The distinct elements of an array or a set (a set's members are distinct already); nullopt for other values.
+std::optional<std::vector<fnd::Value>> ZORTextViewInspectorTextFieldElements(const fnd::Value& value)
 {
-    fnd::Array distinct;
-    for (const auto& element : array)
-        if (std::find(distinct.begin(), distinct.end(), element) == distinct.end())
-            distinct.push_back(element);
-    return distinct;
+    if (const auto* set = value.set())
+        return set->allObjects();
+    if (const auto* array = value.array())
+        return fnd::Set(*array).allObjects();
+    return std::nullopt;
 }
 
 }
@@ -36,20 +37,20 @@ void ZORTextViewInspectorTextField::setFormatter(const std::shared_ptr<fnd::Form
     m_formatter = formatter ? formatter->copy() : nullptr;
 }
 
+fnd::Value ZORTextViewInspectorTextField::shownValue() const
+{
+    if (m_supportMultipleValues)
+        return value();
+    auto elements = ZORTextViewInspectorTextFieldElements(value());
+    return elements && elements->size() == 1 ? elements->front() : value();
+}
+
 std::optional<fnd::String> ZORTextViewInspectorTextField::displayStringForValue() const
 {
-    fnd::Value shown = value();
-    if (shown.isNil())
+    // Several selected objects holding the same value show it; different values, or none, show nothing.
+    const fnd::Value shown = shownValue();
+    if (shown.isNil() || (!m_supportMultipleValues && (shown.array() || shown.set())))
         return std::nullopt;
-    if (const auto* array = shown.array(); array && !m_supportMultipleValues) {
-        // Several selected objects holding the same value show it; different values show none.
-        auto distinct = ZORTextViewInspectorTextFieldDistinct(*array);
-        if (distinct.empty())
-            return std::nullopt;
-        if (distinct.size() > 1)
-            return std::nullopt;
-        shown = distinct.front();
-    }
     if (m_formatter) {
         auto string = m_formatter->stringForObjectValue(shown);
         return string ? std::optional<fnd::String>(*string) : std::nullopt;
@@ -67,23 +68,22 @@ std::optional<fnd::String> ZORTextViewInspectorTextField::displayStringForValue(
     return fnd::componentsJoinedByString(lines, ZORNSStringExtension::stringWithCharacter(0x2028));
 }
 
-fnd::Value ZORTextViewInspectorTextField::valueObjectForString(const fnd::String& string) const
+std::expected<fnd::Value, fnd::String> ZORTextViewInspectorTextField::valueObjectForString(
+    const fnd::String& string) const
 {
     auto same = [&](const fnd::String& other) { return fnd::localizedCaseInsensitiveCompare(string, other) == 0; };
     if ((placeholder() && same(*placeholder()))
         || same(ZORTextViewInspectorLocalizedString("ZORTextViewInspectorMultipleValues")))
-        return {};
-    if (m_formatter) {
-        if (auto object = m_formatter->getObjectValue(string))
-            return *object;
-    }
+        return fnd::Value();
+    if (m_formatter)
+        return m_formatter->getObjectValue(string);
     return fnd::Value(string);
 }
 
 bool ZORTextViewInspectorTextField::isMultipleValue() const
 {
-    const auto* array = value().array();
-    return array && ZORTextViewInspectorTextFieldDistinct(*array).size() > 1;
+    auto elements = ZORTextViewInspectorTextFieldElements(value());
+    return elements && elements->size() > 1;
 }
 
 bool ZORTextViewInspectorTextField::isValueEmpty() const
@@ -97,6 +97,8 @@ bool ZORTextViewInspectorTextField::isValueEmpty() const
         return n->floatValue() == 0 && n->integerValue() == 0;
     if (const auto* a = v.array())
         return a->empty();
+    if (const auto* set = v.set())
+        return set->isEmpty();
     return false;
 }
 

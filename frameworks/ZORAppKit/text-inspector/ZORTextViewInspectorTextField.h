@@ -2,9 +2,20 @@
 
 #include "frameworks/ZORAppKit/text-inspector/ZORTextViewInspectorField.h"
 
+#include <expected>
+
 namespace fnd {
 class Formatter;
 }
+
+// The text kinds' own factory: a field with its identifier, placeholder and label.
+#define ZOR_INSPECTOR_TEXT_FIELD_FACTORIES(Class)                                                                      \
+    ZOR_INSPECTOR_FIELD_FACTORIES(Class)                                                                               \
+    static std::shared_ptr<Class> fieldWithIdentifier(const fnd::String& identifier,                                   \
+        std::optional<fnd::String> placeholder, ZORTextViewInspectorFieldLabelPtr label)                               \
+    {                                                                                                                  \
+        return make<Class>(identifier, std::move(label), std::move(placeholder));                                      \
+    }
 
 // How a text field checks what was typed.
 enum class ZORInspectorValidationMethod : int { None = 0, EMailAddress = 1, URL = 2 };
@@ -15,7 +26,7 @@ class ZORTextViewInspectorTextField : public ZORTextViewInspectorField {
     FND_OBJECT(ZORTextViewInspectorTextField)
 
 public:
-    ZOR_INSPECTOR_FIELD_FACTORIES(ZORTextViewInspectorTextField)
+    ZOR_INSPECTOR_TEXT_FIELD_FACTORIES(ZORTextViewInspectorTextField)
     ZORTextViewInspectorTextField() = default;
     void init();
 
@@ -33,11 +44,16 @@ public:
     bool supportNewLine() const { return m_supportNewLine; }
     void setSupportNewLine(bool flag) { m_supportNewLine = flag; }
 
+    // The value the shown string stands for: the value itself, but for an array or a set (without
+    // supportMultipleValues) whose elements are all equal, which stands for that one element.
+    fnd::Value shownValue() const;
     // The string the inspector shows for the value; nullopt when it shows none of its own (no value, or several
     // different ones).
     std::optional<fnd::String> displayStringForValue() const;
-    // The value for an edited string; nil when the placeholder or the multiple-values text was left as it was.
-    fnd::Value valueObjectForString(const fnd::String& string) const;
+    // The value for an edited string; nil when the placeholder or the multiple-values text was left as it was. A
+    // text the formatter cannot read gives its error: written to the model as it stands, it would put a string
+    // where a number (or whatever the formatter makes) belongs.
+    std::expected<fnd::Value, fnd::String> valueObjectForString(const fnd::String& string) const;
     bool isMultipleValue() const;
     bool isValueEmpty() const;
 
@@ -65,7 +81,7 @@ class ZORTextViewInspectorIntegerField : public ZORTextViewInspectorTextField {
     FND_OBJECT(ZORTextViewInspectorIntegerField)
 
 public:
-    ZOR_INSPECTOR_FIELD_FACTORIES(ZORTextViewInspectorIntegerField)
+    ZOR_INSPECTOR_TEXT_FIELD_FACTORIES(ZORTextViewInspectorIntegerField)
     ZORTextViewInspectorIntegerField() = default;
     void initWithIdentifier(const fnd::String& identifier, std::optional<fnd::String> placeholder,
         ZORTextViewInspectorFieldLabelPtr label) override;

@@ -279,6 +279,19 @@ namespace detail {
 template <typename T> ClassFactories factoriesFor()
 {
     if constexpr (std::is_default_constructible_v<T> && !std::is_abstract_v<T>) {
+        // A class whose objects made by name start out unlike one constructed in code (a view that refuses its
+        // plain initialiser to code) constructs them with a static allocateByName(); its objects made whole by name
+        // are that, then init().
+        ObjectFactory allocator = [] {
+            if constexpr (requires {
+                              {
+                                  T::allocateByName()
+                                  } -> std::same_as<std::shared_ptr<T>>;
+                          })
+                return std::static_pointer_cast<Object>(T::allocateByName());
+            else
+                return std::static_pointer_cast<Object>(std::make_shared<T>());
+        };
         // A class whose designated initialiser takes arguments says how it is made by name (interface files,
         // copies by class): a static createByName() answering a new, initialised object of exactly that class.
         ObjectFactory factory = [] {
@@ -288,10 +301,19 @@ template <typename T> ClassFactories factoriesFor()
                                   } -> std::same_as<std::shared_ptr<T>>;
                           })
                 return std::static_pointer_cast<Object>(T::createByName());
-            else
+            else if constexpr (
+                requires {
+                    {
+                        T::allocateByName()
+                        } -> std::same_as<std::shared_ptr<T>>;
+                }
+                && requires(T & t) { t.init(); }) {
+                auto object = T::allocateByName();
+                object->init();
+                return std::static_pointer_cast<Object>(object);
+            } else
                 return std::static_pointer_cast<Object>(makeObject<T>());
         };
-        ObjectFactory allocator = [] { return std::static_pointer_cast<Object>(std::make_shared<T>()); };
         bool initialisesInCoder = false;
         if constexpr (requires { T::initWithCoderInitialises; })
             initialisesInCoder = T::initWithCoderInitialises;

@@ -11,6 +11,8 @@
 #include <X11/keysym.h>
 #include <xcb/xproto.h>
 
+#include <algorithm>
+#include <compare>
 #include <cstdint>
 #include <cstdlib>
 #include <map>
@@ -28,9 +30,15 @@ namespace {
 
 const char* const ErrorDomain = "GlobalHotKeysErrorDomain";
 
-struct Grab {
+// A key and the X modifiers it is grabbed with.
+struct Combination {
     ::KeyCode keyCode { 0 };
     unsigned modifiers { 0 };
+    auto operator<=>(const Combination&) const = default;
+};
+
+struct RegisteredKey {
+    Combination combination;
     Handler handler;
 };
 
@@ -61,9 +69,44 @@ public:
         if (!keyCode)
             return std::unexpected(fnd::Error::make(ErrorDomain, 2,
                 fnd::String(fmt::format("The key with virtual code {} is not on this keyboard.", virtualKey))));
-        const unsigned modifiers = xModifiers(modifierFlags);
+        const Combination combination { keyCode, xModifiers(modifierFlags) };
 
         std::lock_guard lock(m_mutex);
+        // Registrations that differ only in bits X has no modifier for come to the same keys: they share one grab,
+        // made by the first and let go with the last, and a release fires each of them.
+        if (!isGrabbed(combination)) {
+            if (auto grabbed = grab(combination); !grabbed)
+                return std::unexpected(grabbed.error());
+        }
+        auto registration = m_next++;
+        m_registrations[registration] = { combination, std::move(handler) };
+        return registration;
+    }
+
+    void remove(Registration registration)
+    {
+        std::lock_guard lock(m_mutex);
+        auto found = m_registrations.find(registration);
+        if (found == m_registrations.end())
+            return;
+        const Combination combination = found->second.combination;
+        m_registrations.erase(found);
+        if (!isGrabbed(combination)) {
+            ungrab(combination);
+            XSync(m_display, False);
+        }
+    }
+
+private:
+    bool isGrabbed(const Combination& combination) const
+    {
+        return std::any_of(m_registrations.begin(), m_registrations.end(),
+            [&](const auto& entry) { return entry.second.combination == combination; });
+    }
+
+    // Called with the mutex held.
+    fnd::Expected<void> grab(const Combination& combination)
+    {
         // Each grab's answer is asked for on its own through XCB. An error handler is one for the whole process, and
         // the listening thread may read the server's refusal after a sync has returned: the registration then took
         // the refused combination for its own, and the refusal reached whichever handler was installed by then
@@ -72,36 +115,23 @@ public:
         std::vector<xcb_void_cookie_t> grabs;
         for (unsigned variant : lockVariants())
             grabs.push_back(xcb_grab_key_checked(connection, 1, xcb_window_t(root()),
-                std::uint16_t(modifiers | variant), keyCode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+                std::uint16_t(combination.modifiers | variant), combination.keyCode, XCB_GRAB_MODE_ASYNC,
+                XCB_GRAB_MODE_ASYNC));
         bool refused = false;
-        for (auto grab : grabs) {
-            if (xcb_generic_error_t* error = xcb_request_check(connection, grab)) {
+        for (auto cookie : grabs) {
+            if (xcb_generic_error_t* error = xcb_request_check(connection, cookie)) {
                 refused = true;
                 std::free(error);
             }
         }
         if (refused) {
-            ungrab(keyCode, modifiers);
+            ungrab(combination);
             return std::unexpected(fnd::Error::make(
                 ErrorDomain, 3, "Another program already uses this key combination for the whole desktop."));
         }
-        auto registration = m_next++;
-        m_grabs[registration] = { keyCode, modifiers, std::move(handler) };
-        return registration;
+        return {};
     }
 
-    void remove(Registration registration)
-    {
-        std::lock_guard lock(m_mutex);
-        auto found = m_grabs.find(registration);
-        if (found == m_grabs.end())
-            return;
-        ungrab(found->second.keyCode, found->second.modifiers);
-        XSync(m_display, False);
-        m_grabs.erase(found);
-    }
-
-private:
     explicit X11Grabber(Display* display)
         : m_display(display)
     {
@@ -163,10 +193,10 @@ private:
 
     unsigned ignoredModifiers() const { return LockMask | m_numLock | m_scrollLock; }
 
-    void ungrab(::KeyCode keyCode, unsigned modifiers)
+    void ungrab(const Combination& combination)
     {
         for (unsigned variant : lockVariants())
-            XUngrabKey(m_display, keyCode, modifiers | variant, root());
+            XUngrabKey(m_display, combination.keyCode, combination.modifiers | variant, root());
     }
 
     // One lock order: the mutex may be held while Xlib is called (add and remove grab and sync under it, and Xlib
@@ -198,40 +228,37 @@ private:
         }
     }
 
-    std::optional<Registration> matching(const XKeyEvent& key) const
+    Combination combinationOf(const XKeyEvent& key) const
     {
-        const unsigned modifiers = key.state & ~ignoredModifiers() & (ShiftMask | ControlMask | Mod1Mask | Mod4Mask);
-        for (const auto& [registration, grab] : m_grabs) {
-            if (grab.keyCode == key.keycode && grab.modifiers == modifiers)
-                return registration;
-        }
-        return std::nullopt;
+        return { static_cast<::KeyCode>(key.keycode),
+            key.state & ~ignoredModifiers() & (ShiftMask | ControlMask | Mod1Mask | Mod4Mask) };
     }
 
     // The combination is remembered when its key goes down, so it still fires when the modifiers are let go first.
     void pressed(const XKeyEvent& key)
     {
         std::lock_guard lock(m_mutex);
-        if (auto registration = matching(key))
-            m_pressed[key.keycode] = *registration;
+        if (auto combination = combinationOf(key); isGrabbed(combination))
+            m_pressed[key.keycode] = combination;
     }
 
+    // Every registration of the combination fires, in the order they were made.
     void released(const XKeyEvent& key)
     {
-        Handler handler;
+        std::vector<Handler> handlers;
         {
             std::lock_guard lock(m_mutex);
-            std::optional<Registration> registration;
+            Combination combination = combinationOf(key);
             if (auto down = m_pressed.find(key.keycode); down != m_pressed.end()) {
-                registration = down->second;
+                combination = down->second;
                 m_pressed.erase(down);
-            } else {
-                registration = matching(key);
             }
-            if (auto grab = registration ? m_grabs.find(*registration) : m_grabs.end(); grab != m_grabs.end())
-                handler = grab->second.handler;
+            for (const auto& [registration, registered] : m_registrations) {
+                if (registered.combination == combination)
+                    handlers.push_back(registered.handler);
+            }
         }
-        if (handler)
+        for (auto& handler : handlers)
             fnd::RunLoop::main().post(std::move(handler));
     }
 
@@ -239,8 +266,8 @@ private:
     unsigned m_numLock { 0 };
     unsigned m_scrollLock { 0 };
     std::mutex m_mutex;
-    std::map<Registration, Grab> m_grabs;
-    std::map<unsigned, Registration> m_pressed;
+    std::map<Registration, RegisteredKey> m_registrations;
+    std::map<unsigned, Combination> m_pressed;
     Registration m_next { 1 };
 };
 

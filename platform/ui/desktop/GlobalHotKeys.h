@@ -20,6 +20,8 @@ using Handler = std::function<void()>;
 using Registration = std::uint32_t;
 
 // Fails when there is no X11 display, the key has no key on this keyboard, or another program holds the combination.
+// Registrations of one combination (as X sees it: modifier bits it ignores do not count) share the window system's
+// grab until the last is removed, and a release fires every one of them.
 fnd::Expected<Registration> registerHotKey(unsigned short keyCode, unsigned modifierFlags, Handler onRelease);
 void unregisterHotKey(Registration registration);
 

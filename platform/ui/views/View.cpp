@@ -302,6 +302,26 @@ void View::setFrameSize(gfx::Size size)
     setFrame({ m_frame.origin, size });
 }
 
+void View::setFrameRotation(double degrees)
+{
+    if (!std::isfinite(degrees))
+        degrees = 0;
+    if (degrees == m_frameRotation)
+        return;
+    // Where the view lies in its superview: the turned bounds, before and after.
+    const auto before = transformedRect(transformToSuperview(), m_bounds);
+    m_frameRotation = degrees;
+    if (auto parent = superview())
+        parent->setNeedsDisplayInRect(gfx::unionRect(before, transformedRect(transformToSuperview(), m_bounds)));
+    else
+        setNeedsDisplay(true);
+    if (auto w = window())
+        w->invalidateCursorRectsForView(*this);
+    updateTrackingAreas();
+    if (m_postsFrameChanged)
+        fnd::NotificationCenter::defaultCenter().postNotificationName(ViewNotification::FrameDidChange, selfValue());
+}
+
 void View::frameDidChange(gfx::Rect oldFrame)
 {
     hostedLayerGeometryDidChange();
@@ -317,6 +337,16 @@ void View::frameDidChange(gfx::Rect oldFrame)
             const gfx::Point o = m_frame.origin;
             parent->setNeedsDisplayInRect({ o.x + minWidth, o.y, maxWidth - minWidth, maxHeight });
             parent->setNeedsDisplayInRect({ o.x, o.y + minHeight, maxWidth, maxHeight - minHeight });
+        } else if (m_frameRotation != 0) {
+            // The turned frames, before and after.
+            auto turned = [this](gfx::Rect frame) {
+                const auto turn = gfx::concatenated(
+                    gfx::concatenated(gfx::AffineTransform::translation(-frame.minX(), -frame.minY()),
+                        gfx::AffineTransform::rotationByDegrees(m_frameRotation)),
+                    gfx::AffineTransform::translation(frame.minX(), frame.minY()));
+                return transformedRect(turn, frame);
+            };
+            parent->setNeedsDisplayInRect(gfx::unionRect(turned(oldFrame), turned(m_frame)));
         } else {
             parent->setNeedsDisplayInRect(gfx::unionRect(oldFrame, m_frame));
         }
@@ -416,6 +446,14 @@ gfx::AffineTransform View::transformToSuperview() const
     } else {
         t = { sx, 0, 0, -sy, m_frame.origin.x - m_bounds.origin.x * sx,
             m_frame.origin.y + m_frame.size.height + m_bounds.origin.y * sy };
+    }
+    if (m_frameRotation != 0) {
+        // Turned about the frame's origin, in the superview's coordinates.
+        const auto o = m_frame.origin;
+        t = gfx::concatenated(t,
+            gfx::concatenated(gfx::concatenated(gfx::AffineTransform::translation(-o.x, -o.y),
+                                  gfx::AffineTransform::rotationByDegrees(m_frameRotation)),
+                gfx::AffineTransform::translation(o.x, o.y)));
     }
     return t;
 }
@@ -557,12 +595,14 @@ std::shared_ptr<View> View::hitTest(gfx::Point point)
     if (m_hidden)
         return nullptr;
     auto parent = superview();
-    if (!gfx::mouseInRect(point, m_frame, parent && parent->isFlipped()))
-        return nullptr;
     auto inverse = transformToSuperview().inverted();
     if (!inverse)
         return nullptr;
     auto local = inverse->transformPoint(point);
+    // A turned frame is tested where it lies: the point, turned back, in the bounds.
+    if (m_frameRotation != 0 ? !gfx::mouseInRect(local, m_bounds, isFlipped())
+                             : !gfx::mouseInRect(point, m_frame, parent && parent->isFlipped()))
+        return nullptr;
     for (auto it = m_subviews.rbegin(); it != m_subviews.rend(); ++it) {
         if (auto hit = (*it)->hitTest(local))
             return hit;

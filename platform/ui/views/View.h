@@ -132,6 +132,10 @@ public:
     virtual void setBounds(gfx::Rect bounds);
     virtual void setBoundsOrigin(gfx::Point origin);
     virtual void setBoundsSize(gfx::Size size);
+    // Degrees the frame is turned about its origin, counter-clockwise in the superview's coordinates; frame() stays
+    // the unturned rectangle. Drawing, hit testing and conversions follow the turn. Not a finite number: no turn.
+    double frameRotation() const { return m_frameRotation; }
+    virtual void setFrameRotation(double degrees);
     // Scales the unit square of the bounds: a cumulative zoom (2, 2) halves the bounds.
     virtual void scaleUnitSquareToSize(gfx::Size size);
     void translateOriginToPoint(gfx::Point point);
@@ -402,6 +406,7 @@ private:
     std::weak_ptr<Window> m_window;
     std::vector<std::shared_ptr<View>> m_subviews;
     gfx::Rect m_frame;
+    double m_frameRotation { 0 };
     gfx::Rect m_bounds;
     unsigned m_autoresizingMask { AutoresizingMask::NotSizable };
     bool m_autoresizesSubviews { true };

@@ -165,6 +165,13 @@ void Window::selectPreviousKeyView(const fnd::Value&)
         previous = start->previousValidKeyView();
     } else if (auto initial = initialFirstResponder(); initial) {
         previous = initial->canBecomeKeyView() ? initial : initial->previousValidKeyView();
+    } else if (m_contentView) {
+        // Nothing has the keyboard (the window itself may, after the view that had it went): backwards, the loop
+        // starts at the bottom right, as forwards it starts at the top left.
+        auto views = viewsInReadingOrder(*m_contentView);
+        auto last = std::find_if(views.rbegin(), views.rend(), [](const auto& v) { return v->canBecomeKeyView(); });
+        if (last != views.rend())
+            previous = *last;
     }
     selectKeyView(previous, KeyViewSelectionDirection::Previous);
 }

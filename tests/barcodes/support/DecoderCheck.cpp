@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
+#include <fstream>
 
 #include <unistd.h>
 
@@ -28,6 +30,18 @@ bool writeGray(int width, int height, const std::function<bool(int, int)>& isDar
     }
     return bitmap->writeToFile(fnd::String(path), gfx::BitmapImageFileType::PNG).has_value();
 }
+
+// Debian's zxing-cpp module is built for the system's interpreter, whichever python3 comes first on the PATH.
+constexpr const char* SystemPython = "/usr/bin/python3";
+
+// Reads a binary PGM (argument 1) and writes the bytes of every Data Matrix symbol zxing-cpp finds in it.
+constexpr const char* ZxingDataMatrixScript = R"(import sys, numpy, zxingcpp
+header, size, depth, pixels = open(sys.argv[1], 'rb').read().split(b'\n', 3)
+width, height = map(int, size.split())
+image = numpy.frombuffer(pixels, dtype=numpy.uint8).reshape(height, width)
+for symbol in zxingcpp.read_barcodes(image, formats=zxingcpp.BarcodeFormat.DataMatrix):
+    sys.stdout.buffer.write(symbol.bytes)
+)";
 
 std::optional<std::string> run(const std::string& command)
 {
@@ -88,4 +102,33 @@ std::optional<std::string> dmtxread(const std::string& pngPath)
     return run("dmtxread '" + pngPath + "' 2>/dev/null");
 }
 
+std::optional<std::string> zxingDataMatrix(const std::string& pngPath)
+{
+    const std::string python = SystemPython;
+    if (testsupport::runCommand(python + " -c 'import numpy, zxingcpp' >/dev/null 2>&1").status != 0)
+        return std::nullopt;
+    auto bitmap = gfx::BitmapImageRep::imageRepWithContentsOfFile(fnd::String(pngPath));
+    if (!bitmap)
+        return std::string("(not read: " + pngPath + ")");
+    // The module takes pixel arrays, not files: the picture goes over as grey levels.
+    const std::string pgmPath = pngPath + ".pgm";
+    const std::string scriptPath = pngPath + ".py";
+    {
+        const long width = (*bitmap)->pixelsWide(), height = (*bitmap)->pixelsHigh();
+        std::ofstream pgm(pgmPath, std::ios::binary);
+        pgm << "P5\n" << width << ' ' << height << "\n255\n";
+        std::array<unsigned, 5> samples {};
+        for (long y = 0; y < height; ++y) {
+            for (long x = 0; x < width; ++x) {
+                (*bitmap)->getPixel(samples, x, y);
+                pgm.put(static_cast<char>(samples[0]));
+            }
+        }
+        std::ofstream(scriptPath) << ZxingDataMatrixScript;
+    }
+    auto read = run(python + " '" + scriptPath + "' '" + pgmPath + "' 2>/dev/null");
+    std::filesystem::remove(pgmPath);
+    std::filesystem::remove(scriptPath);
+    return read;
+}
 }

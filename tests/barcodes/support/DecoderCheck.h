@@ -7,7 +7,7 @@
 #include <string>
 
 // Test support, not a product feature: draws symbols as plain black-on-white pixels with generous quiet zones and
-// asks an independent reader (zbarimg, dmtxread) what it sees.
+// asks an independent reader (zbarimg, dmtxread, zxing-cpp) what it sees.
 namespace DecoderCheck {
 
 // Path of a scratch PNG for this test (removed by the caller when wanted).
@@ -27,5 +27,8 @@ bool renderMatrix(int rows, int columns, const std::function<bool(int, int)>& is
 std::optional<std::string> zbarimg(const std::string& pngPath, bool raw = false, const std::string& options = {});
 // What dmtxread reads; nullopt when dmtxread is not installed.
 std::optional<std::string> dmtxread(const std::string& pngPath);
-
+// The bytes of every Data Matrix symbol the zxing-cpp reader finds (through its Python module, python3-zxing-cpp);
+// nullopt when the module is not installed. It reads the 144 × 144 symbol with its check codewords where ISO/IEC
+// 16022 places them, which dmtxread does not.
+std::optional<std::string> zxingDataMatrix(const std::string& pngPath);
 }

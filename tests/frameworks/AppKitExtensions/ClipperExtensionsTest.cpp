@@ -165,6 +165,70 @@ TEST(ClipperExtensions, ConversionsKeepOnePolygonPerSubpath)
     EXPECT_TRUE(ZORClipperPolygonsToPath({}, 10)->isEmpty());
 }
 
+// A round join's polygon takes more steps the larger the offset; past a moderate offset the steps stop growing,
+// so a huge offset costs no more points (and memory) than a moderate one, and stays as close to round.
+TEST(ClipperExtensions, HugeOffsetsMakeNoMorePointsThanModerateOnes)
+{
+    auto sq = square(0, 0, 10);
+    for (double r : { 1e4, 1e11, 1e14 }) {
+        auto grown = bezierPathWithOffset(sq, r, gfx::LineJoinStyle::Round, 10);
+        EXPECT_LE(grown->elementCount(), 1100) << r;
+        // Four sides pushed out by r, four quarter discs at the corners: 100 + 40 r + pi r^2; the corner polygons
+        // lie inside their arcs by a relative (2 pi / n)^2 / 6 of the discs' area, about 7e-6 for n = 1000 steps.
+        const double exact = 100 + 40 * r + std::numbers::pi * r * r;
+        const double area = outlinesOf(*grown).area;
+        EXPECT_LE(area, exact * (1 + 1e-12)) << r;
+        EXPECT_GE(area, exact * (1 - 1e-5)) << r;
+        EXPECT_TRUE(gfx::nearlyEqual(grown->bounds(), { -r, -r, 10 + 2 * r, 10 + 2 * r }, 1e-6 * r)) << r;
+    }
+    // A moderate offset keeps the clipper's own precision: a quarter of a tenth of a unit, about 44 steps to the
+    // turn at an offset of 10.
+    auto near = bezierPathWithOffset(sq, 10, gfx::LineJoinStyle::Round, 10);
+    EXPECT_NEAR(outlinesOf(*near).area, 100 + 400 + std::numbers::pi * 100, 0.6);
+}
+
+// Curves flatten into more segments the larger they are; a path of many huge ones comes to the clipper as a bounded
+// number of points, flattened more coarsely but still true to its shape.
+TEST(ClipperExtensions, HugeCurvesBringABoundedNumberOfPointsToTheClipper)
+{
+    BezierPath discs; // 40 discs of radius 1e9, 160 curves: 10,000 segments each at the standard tolerance
+    for (int i = 0; i < 40; ++i)
+        discs.appendBezierPathWithOvalInRect({ 3e9 * i, 0, 2e9, 2e9 });
+    auto polygons = ZORClipperPathToPolygons(discs, ZORClipperScale);
+    std::size_t points = 0;
+    for (const auto& polygon : polygons)
+        points += polygon.size();
+    EXPECT_LE(points, std::size_t(ZORClipperMaxPoints));
+    ASSERT_EQ(polygons.size(), 40u);
+    // Each a disc of (1e10 scaled units)^2 pi, to within what the oval's four cubics and the chords leave.
+    for (const auto& polygon : polygons)
+        EXPECT_NEAR(std::fabs(ClipperLib::Area(polygon)) / (std::numbers::pi * 1e20), 1, 1e-3);
+    // A disc of radius 10,000 units (1e5 scaled): its quarters' second differences are 0.46 r, so the standard
+    // tolerance of 0.01 would take sqrt(0.75 * 0.46e5 / 0.01) = 1,858 segments a quarter, 7,432 in all, which fit.
+    auto large = ZORClipperPathToPolygons(
+        *BezierPath::bezierPathWithOvalInRect({ -10000, -10000, 20000, 20000 }), ZORClipperScale);
+    ASSERT_EQ(large.size(), 1u);
+    EXPECT_NEAR(double(large[0].size()), 4 * 1858 + 1, 8);
+}
+
+TEST(ClipperExtensions, OffsetsBeyondTheClippersRangeGiveAnEmptyPath)
+{
+    auto sq = square(0, 0, 10);
+    for (double offset : { 1e18, -1e18, std::nan(""), HUGE_VAL, -HUGE_VAL }) {
+        for (auto join : { gfx::LineJoinStyle::Miter, gfx::LineJoinStyle::Round, gfx::LineJoinStyle::Bevel })
+            EXPECT_TRUE(bezierPathWithOffset(sq, offset, join, 10)->isEmpty()) << offset;
+    }
+    // A spike so sharp that an unlimited miter would reach far beyond the range is cut at a bounded length.
+    auto spike = BezierPath::bezierPath();
+    spike->moveToPoint({ 0, 0 });
+    spike->lineToPoint({ 1e9, 0.1 });
+    spike->lineToPoint({ 0, 0.2 });
+    spike->closePath();
+    auto grown = bezierPathWithOffset(spike, 1000, gfx::LineJoinStyle::Miter, 1e300);
+    ASSERT_FALSE(grown->isEmpty());
+    EXPECT_LE(grown->bounds().maxX(), 1e9 + 1000 * 1000 + 1);
+}
+
 TEST(ClipperExtensions, CoordinatesBeyondTheClippersRangeGiveAnEmptyPath)
 {
     auto huge = square(0, 0, 1e300);

@@ -4,6 +4,7 @@
 #include "platform/foundation/runtime/Clock.h"
 #include "platform/foundation/runtime/Exception.h"
 #include "platform/foundation/runtime/RunLoop.h"
+#include "platform/foundation/runtime/Timer.h"
 #include "support/Raised.h"
 
 #include "PathTestSupport.h"
@@ -149,7 +150,7 @@ TEST(ObjectsOnPath, LinksChainAlongThePathAndStopBeforeItsEnd)
     EXPECT_FALSE(placeLinksOnPathWithEvenLinkLength(*circle, 20, 0, &around, nullptr));
 }
 
-struct Mover : PathMovedObject {
+struct Mover : fnd::Object, PathMovedObject {
     std::vector<double> positions;
     std::vector<double> slopes;
     std::vector<fnd::Value> infos;
@@ -209,6 +210,35 @@ TEST_F(MotionTest, ALoopingMotionGoesRoundUntilTheObjectSaysNo)
     auto e = raised([] { moveObject(line({ 0, 0 }, { 1, 0 }), nullptr, 1, false, {}); });
     ASSERT_TRUE(e);
     EXPECT_NE(e->reason().utf8().find("can't move a nil object"), std::string::npos);
+    auto stranger = fnd::makeObject<fnd::Object>();
+    auto refused = raised([&] { moveObject(line({ 0, 0 }, { 1, 0 }), stranger, 1, false, {}); });
+    ASSERT_TRUE(refused);
+    EXPECT_EQ(refused->name(), fnd::ExceptionName::InvalidArgument);
+    EXPECT_EQ(
+        refused->reason(), "Moved object " + stranger->description() + " does not implement the required protocol");
+}
+
+// The motion's state rides on its timer: the path, speed, moved object, the caller's object, the path's length,
+// whether it loops and when it started.
+TEST_F(MotionTest, TheMotionsStateIsItsTimersUserInfo)
+{
+    auto mover = std::make_shared<Mover>();
+    auto timer = moveObject(line({ 0, 0 }, { 0, 100 }), mover, 50, false, "info");
+    ASSERT_TRUE(timer);
+    const auto* state = timer->userInfo().dictionary();
+    ASSERT_TRUE(state);
+    EXPECT_EQ(state->get("target").objectAs<Mover>(), mover);
+    EXPECT_EQ(state->get("speed"), fnd::Value(50.0));
+    EXPECT_EQ(state->get("path_length"), fnd::Value(100.0));
+    EXPECT_EQ(state->get("loop"), fnd::Value(false));
+    EXPECT_EQ(state->get("start_time"), fnd::Value(50.0)) << "the clock's time when the motion started";
+    EXPECT_EQ(state->get("userinfo"), fnd::Value("info"));
+    auto path = state->get("path").objectAs<BezierPath>();
+    ASSERT_TRUE(path);
+    EXPECT_EQ(path->elementCount(), 2);
+    EXPECT_EQ(state->count(), 7u);
+    timer->invalidate();
+    EXPECT_FALSE(moveObject(line({ 0, 0 }, { 0, 100 }), mover, 0, false, {})) << "no motion, no timer";
 }
 
 }

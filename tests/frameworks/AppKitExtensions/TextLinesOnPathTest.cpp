@@ -7,6 +7,7 @@
 #include "platform/text/TextContainer.h"
 #include "platform/text/TextStorage.h"
 #include "support/Canvas.h"
+#include "support/TemporaryFolder.h"
 
 #include "PathTestSupport.h"
 
@@ -15,8 +16,65 @@
 #include <fmt/format.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
 
 namespace {
+
+// No installed font reports an underline thickness of 0, so this program gets one of its own: a copy of DejaVu Sans
+// with the thickness in its "post" table set to 0 and its names in the "name" table changed to "Zerolined A" (the
+// same length, so no offset moves), in a folder the font configuration adds to the installed fonts. Made before any
+// other static object of the program (the shared test font among them) asks for a font.
+struct TextLinesZeroUnderlineFont {
+    static constexpr const char* Family = "Zerolined A";
+
+    TextLinesZeroUnderlineFont()
+    {
+        std::ifstream in("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", std::ios::binary);
+        std::string font((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        if (folder.path().empty() || font.size() < 12)
+            return;
+        auto be = [&](std::size_t at, int bytes) {
+            std::size_t v = 0;
+            for (int i = 0; i < bytes; ++i)
+                v = v << 8 | static_cast<unsigned char>(font[at + std::size_t(i)]);
+            return v;
+        };
+        for (std::size_t i = 0, tables = be(4, 2); i < tables; ++i) {
+            const std::size_t record = 12 + 16 * i;
+            const std::string tag = font.substr(record, 4);
+            const std::size_t offset = be(record + 8, 4), length = be(record + 12, 4);
+            if (tag == "post") {
+                font[offset + 10] = font[offset + 11] = 0; // underlineThickness, an FWord
+            } else if (tag == "name") {
+                for (auto [from, to] :
+                    { std::pair<std::string, std::string> { "DejaVu Sans", Family }, { "DejaVuSans", "ZerolinedA" } }) {
+                    for (bool wide : { false, true }) {
+                        auto encode = [wide](const std::string& ascii) {
+                            std::string out;
+                            for (char c : ascii)
+                                out += wide ? std::string { '\0', c } : std::string(1, c);
+                            return out;
+                        };
+                        const std::string a = encode(from), b = encode(to);
+                        for (auto at = font.find(a, offset);
+                             at != std::string::npos && at + a.size() <= offset + length; at = font.find(a, at + 1))
+                            font.replace(at, a.size(), b);
+                    }
+                }
+            }
+        }
+        folder.write("fonts/Zerolined.ttf", font);
+        const std::string conf = folder.write("fonts.conf",
+            "<?xml version=\"1.0\"?>\n<fontconfig><include ignore_missing=\"yes\">/etc/fonts/fonts.conf</include><dir>"
+                + folder.file("fonts") + "</dir><cachedir>" + folder.file("cache") + "</cachedir></fontconfig>\n");
+        setenv("FONTCONFIG_FILE", conf.c_str(), 1);
+    }
+    testsupport::TemporaryFolder folder;
+};
+
+__attribute__((init_priority(101))) const TextLinesZeroUnderlineFont textLinesZeroUnderlineFont;
 
 using namespace pathtest;
 using namespace Text_ZORAppKitExtensions;
@@ -203,6 +261,34 @@ TEST(TextLinesOnPath, StrikethroughsAreDrawnWithTheCallersLayoutManagerToo)
     int row = static_cast<int>(std::floor(strike->bounds().minY()));
     EXPECT_EQ(inkedAlong(canvas, row, 14, 6 + static_cast<int>(4 * advanceOf('x'))),
         static_cast<int>(4 * advanceOf('x')) - 8);
+}
+
+// A font without an underline thickness: its underlines take the stand-in, its strikethroughs keep the font's own
+// thickness (none: the thinnest line).
+TEST(TextLinesOnPath, OnlyUnderlinesTakeTheStandInThicknessOfAFontWithoutOne)
+{
+    auto zero = gfx::Font::fontWithName(TextLinesZeroUnderlineFont::Family, 24);
+    ASSERT_TRUE(zero && !zero->isFallback()) << "the test font is not installed";
+    ASSERT_EQ(zero->underlineThickness(), 0);
+    // "Helvetica" and "Times" are not installed and stand in as DejaVu Sans, whose thickness is 90 of 2048 units.
+    const double standIn = TBQUnderlineCategory::valueForInvalidUnderlineThickness(*zero);
+    EXPECT_NEAR(standIn, 90.0 / 2048 * 24, 1e-9);
+
+    const BezierPath path = line({ 10, 40 }, { 590, 40 });
+    Canvas canvas(600, 80);
+    fnd::Dictionary cache;
+    drawTextOnPath(path,
+        text("xxxx",
+            { { txt::FontAttributeName, zero }, { txt::UnderlineStyleAttributeName, 1 },
+                { txt::StrikethroughStyleAttributeName, 1 } }),
+        0, nullptr, &cache);
+    auto under = cache.get("TBQUnderlinePath_{0, 4}_0.00").objectAs<BezierPath>();
+    auto strike = cache.get("TBQStrikethroughPath_{0, 4}_0.00").objectAs<BezierPath>();
+    ASSERT_TRUE(under && strike);
+    EXPECT_NEAR(under->lineWidth(), standIn, 1e-9);
+    EXPECT_EQ(strike->lineWidth(), 0);
+    int row = static_cast<int>(std::floor(strike->bounds().minY()));
+    EXPECT_GT(inkedAlong(canvas, row, 14, 6 + static_cast<int>(4 * advanceOf('x'))), 0) << "drawn all the same";
 }
 
 TEST(TextLinesOnPath, StandInUnderlineMetricsScaleWithTheFont)

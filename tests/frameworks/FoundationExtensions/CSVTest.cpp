@@ -153,6 +153,13 @@ TEST(CSVReader, DecodesCharactersSplitAcrossChunksAndByteOrderMarks)
     const Rows expected { { "\xC3\xA4\xC3\xB6", "\xE2\x82\xAC" }, { "\xF0\x9D\x84\x9E", "x" } };
     for (std::uint64_t chunk = 1; chunk <= 9; ++chunk)
         EXPECT_EQ(parseData(text, fnd::StringEncoding::UTF8, chunk)->rows, expected) << chunk;
+    // A chunk is read into memory at once: a size no memory holds is taken as the largest, 16 MiB.
+    for (std::uint64_t chunk : { std::uint64_t { 1 } << 40, ~std::uint64_t { 0 } })
+        EXPECT_EQ(parseData(text, fnd::StringEncoding::UTF8, chunk)->rows, expected) << chunk;
+    auto parser = ZORCSVParser::initWithCSVString("a", fnd::StringEncoding::UTF8);
+    ASSERT_TRUE(parser);
+    (*parser)->setChunkSize(std::uint64_t { 1 } << 40);
+    EXPECT_EQ((*parser)->chunkSize(), 16u * 1024 * 1024);
 
     auto utf16 = [](const std::string& utf8, bool little) {
         auto units = fnd::String(utf8).units();

@@ -1,6 +1,11 @@
 #include "frameworks/FoundationExtensions/EditLinkData.h"
+#include "frameworks/FoundationExtensions/ui/EditLinkServer.h"
+#include "frameworks/FoundationExtensions/ui/ZORAlertPanel.h"
 
+#include "platform/backend/headless/HeadlessBackend.h"
 #include "platform/foundation/files/Bundle.h"
+#include "platform/ui/controls/Button.h"
+#include "platform/ui/panels/Alert.h"
 
 #include "support/Raised.h"
 #include "support/TemporaryFolder.h"
@@ -74,6 +79,39 @@ TEST_F(EditLinkDictionary, ItemKeysCountUpAndServerNamesJoinIdentifierAndName)
     EXPECT_EQ(EditLinkServerRegisteredName("org.example.maker", "Barcode"), "org.example.maker:Barcode");
     EXPECT_EQ(EditLinkMultipleItemsMenuTitle(), "Edit EditLink Items");
     EXPECT_EQ(EditLinkNoItemMenuTitle(), "Edit EditLink Item");
+}
+
+TEST_F(EditLinkDictionary, AnApplicationFolderTheSearchCannotListIsReportedAndOneThatIsMissingIsNot)
+{
+    auto backend = ui::HeadlessBackend::install();
+    const char* previous = std::getenv("XDG_DATA_HOME");
+    const std::string previousHome = previous ? previous : "";
+    // The data folder's "applications" is a file: listing it fails with "Not a directory".
+    folder.write("data/applications", "not a folder");
+    setenv("XDG_DATA_HOME", folder.file("data").c_str(), 1);
+    std::vector<fnd::String> titles;
+    backend->answerNextModal([&](ui::Window& window) {
+        auto panel = ZORAlertPanel::panelForWindow(window);
+        ASSERT_TRUE(panel);
+        titles.push_back(panel->title());
+        panel->alert()->buttons().at(0)->performClick();
+    });
+    EXPECT_FALSE(EditLinkServer::desktopEntryForServer("org.example.absent", "Barcode"));
+    EXPECT_EQ(titles,
+        std::vector<fnd::String> {
+            "Could not list the folder \u201c" + folder.file("data/applications") + "\u201d: Not a directory." });
+
+    // A data folder without applications is no failure: most of the desktop's data folders have none.
+    setenv("XDG_DATA_HOME", folder.file("empty").c_str(), 1);
+    backend->answerNextPanel(ui::PanelAnswer::pressing(ui::AlertReturn::FirstButton));
+    EXPECT_FALSE(EditLinkServer::desktopEntryForServer("org.example.absent", "Barcode"));
+    EXPECT_EQ(backend->pendingPanelAnswers(), 1u) << "no alert";
+
+    if (previous)
+        setenv("XDG_DATA_HOME", previousHome.c_str(), 1);
+    else
+        unsetenv("XDG_DATA_HOME");
+    ui::Backend::install(nullptr);
 }
 
 }

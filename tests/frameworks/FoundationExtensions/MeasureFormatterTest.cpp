@@ -4,6 +4,8 @@
 #include "frameworks/FoundationExtensions/ZFMTimeIntervalFormatter.h"
 #include "frameworks/FoundationExtensions/ZFMUnitOfInformationFormatter.h"
 
+#include "support/ArchiveEditing.h"
+
 #include <cmath>
 
 namespace {
@@ -147,6 +149,44 @@ TEST_F(TimeIntervalFormatter, ObjectValuesArchivesAndParsing)
     EXPECT_FALSE(decoded->usesApproximateQualifier());
     EXPECT_EQ(decoded->locale().localeIdentifier(), String("nl_NL"));
     EXPECT_EQ(decoded->deicticExpressionFormat(), String("%@ %@"));
+}
+
+TEST_F(TimeIntervalFormatter, ArchivedFormatsThatCannotTakeTheirTextsAreRefused)
+{
+    auto archive = fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(formatter));
+    ASSERT_TRUE(archive);
+    // 120 s in the past: the phrase "2 minutes" and the word "ago"; the approximate format takes the phrase alone.
+    const struct {
+        const char* key;
+        const char* format;
+        std::optional<const char*> shown; // nullopt: the archive is refused
+    } cases[] = {
+        { "deicticExpressionFormat", "%@ %@", "2 minutes ago" },
+        { "deicticExpressionFormat", "%2$@, %1$@", "ago, 2 minutes" },
+        { "deicticExpressionFormat", "%@", "2 minutes" },
+        { "deicticExpressionFormat", "100%% %@ %@", "100% 2 minutes ago" },
+        { "deicticExpressionFormat", "%@ %@ %@", std::nullopt },
+        { "deicticExpressionFormat", "%3$@ %@", std::nullopt },
+        { "deicticExpressionFormat", "%d %@", std::nullopt },
+        { "deicticExpressionFormat", "%@ %s", std::nullopt },
+        { "deicticExpressionFormat", "%10@ %@", std::nullopt },
+        { "deicticExpressionFormat", "%@ %@ %", std::nullopt },
+        { "approximateQualifierFormat", "about %@", "2 minutes ago" },
+        { "approximateQualifierFormat", "about %@ %@", std::nullopt },
+        { "approximateQualifierFormat", "%0$@", std::nullopt },
+    };
+    for (const auto& c : cases) {
+        auto read = fnd::KeyedUnarchiver::unarchiveTopLevelObjectWithData(
+            testsupport::withRootKey(*archive, c.key, fnd::Value(String(c.format))));
+        if (!c.shown) {
+            EXPECT_FALSE(read) << c.key << " \"" << c.format << "\"";
+            continue;
+        }
+        ASSERT_TRUE(read) << c.format << ": " << read.error().localizedDescription().utf8();
+        auto decoded = read->objectAs<ZFMTimeIntervalFormatter>();
+        ASSERT_TRUE(decoded);
+        EXPECT_EQ(decoded->stringForObjectValue(fnd::Value(-120.0)), String(*c.shown)) << c.format;
+    }
 }
 
 class UnitOfInformationFormatter : public FormatterTest {

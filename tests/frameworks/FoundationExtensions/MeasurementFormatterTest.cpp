@@ -152,8 +152,10 @@ TEST_F(AppMeasurementNumberFormatter, ShowsPresetContainersWithTheirName)
     formatter.setAppUnitType(DVNAppUnit::Line);
     auto small = ZORNumberContainer::numberContainerWithNumber(2.835, "Small");
     auto unnamed = ZORNumberContainer::numberContainerWithNumber(72, std::nullopt);
+    auto blank = ZORNumberContainer::numberContainerWithNumber(72, "");
     EXPECT_EQ(formatter.stringForObjectValue(Value(small)), fnd::String("1.0001 mm Small"));
     EXPECT_EQ(formatter.stringForObjectValue(Value(unnamed)), fnd::String("25.4000 mm"));
+    EXPECT_EQ(formatter.stringForObjectValue(Value(blank)), fnd::String("25.4000 mm")) << "no blank before no name";
 }
 
 }

@@ -1,10 +1,13 @@
 #include "frameworks/FoundationExtensions/ZOR0_1to0_100ValueTransformer.h"
+#include "frameworks/FoundationExtensions/ZORMeasurementNumberFormatter.h"
 #include "frameworks/FoundationExtensions/ZORNumberContainer.h"
 #include "frameworks/FoundationExtensions/ZORNumberValueFormatter.h"
 
 #include "platform/foundation/archiving/KeyedArchiver.h"
 #include "platform/foundation/archiving/KeyedUnarchiver.h"
 #include "platform/foundation/runtime/KeyValueCoding.h"
+
+#include "support/ArchiveEditing.h"
 
 #include <gtest/gtest.h>
 
@@ -111,6 +114,39 @@ TEST(NumberValueFormatter, KeyedArchiveKeepsTypeAndDigits)
     EXPECT_EQ(copy->showNumberType(), ZORNumberValueFormatter::Degree);
     EXPECT_EQ(copy->numberOfDigitsAfterPoint(), 1u);
     EXPECT_EQ(copy->format(), fnd::String("#0.0°"));
+}
+
+// Both number formats put one "0" per digit after the point: a count read from an archive once built a format of
+// 200,000,000 zeros (seconds and gigabytes), and -1 or 4,000,000,000 ran out of memory.
+template <typename Formatter> void checkDigitsAfterThePointAreBounded(const char* format15, const char* format0)
+{
+    const std::string name = Formatter::staticClassInfo().name.utf8();
+    auto formatter = std::make_shared<Formatter>();
+    formatter->setNumberOfDigitsAfterPoint(200'000'000);
+    EXPECT_EQ(formatter->numberOfDigitsAfterPoint(), 15u) << name;
+    EXPECT_EQ(formatter->format(), fnd::String(format15)) << name;
+    formatter->setNumberOfDigitsAfterPoint(0);
+    EXPECT_EQ(formatter->format(), fnd::String(format0)) << name;
+
+    auto archive = fnd::KeyedArchiver::archivedDataWithRootObject(Value(formatter));
+    ASSERT_TRUE(archive) << name;
+    for (double digits : { -1.0, 16.0, 200'000'000.0, 4'000'000'000.0, 1e300 }) {
+        auto damaged = testsupport::withRootKey(*archive, "numberOfDigitsAfterPoint", Value(digits));
+        auto read = fnd::KeyedUnarchiver::unarchiveTopLevelObjectWithData(damaged);
+        EXPECT_FALSE(read) << name << " with " << digits << " digits";
+        EXPECT_TRUE(fnd::KeyedUnarchiver::unarchiveObjectWithData(damaged).isNil()) << name << " " << digits;
+    }
+    auto read = fnd::KeyedUnarchiver::unarchiveTopLevelObjectWithData(
+        testsupport::withRootKey(*archive, "numberOfDigitsAfterPoint", Value(15)));
+    ASSERT_TRUE(read) << name << ": " << read.error().localizedDescription().utf8();
+    EXPECT_EQ(read->template objectAs<Formatter>()->format(), fnd::String(format15)) << name;
+}
+
+TEST(NumberValueFormatter, DigitsAfterThePointStopAtFifteenOnEveryPath)
+{
+    // "#0", a point, fifteen zeros, then the suffix: " %" for percent, " in" for inches.
+    checkDigitsAfterThePointAreBounded<ZORNumberValueFormatter>("#0.000000000000000 %", "#0 %");
+    checkDigitsAfterThePointAreBounded<ZORMeasurementNumberFormatter>("#0.000000000000000 in", "#0 in");
 }
 
 TEST(FractionTransformer, MapsFractionsToPercentagesAndBack)

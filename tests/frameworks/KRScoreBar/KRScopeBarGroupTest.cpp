@@ -6,6 +6,8 @@
 
 #include "platform/ui/controls/ButtonCell.h"
 
+#include "platform/foundation/archiving/KeyedArchiver.h"
+#include "platform/foundation/archiving/KeyedUnarchiver.h"
 #include "platform/foundation/bindings/ArrayController.h"
 #include "platform/foundation/bindings/Binding.h"
 #include "platform/foundation/runtime/Exception.h"
@@ -168,6 +170,37 @@ TEST(KRScopeBarGroup, CollapsingAsksTheDelegate)
     scene.bar->groupAtIndex(2)->setCollapsed(true);
     EXPECT_FALSE(scene.bar->groupAtIndex(1)->isCollapsed());
     EXPECT_TRUE(scene.bar->groupAtIndex(2)->isCollapsed());
+}
+
+// A decoded selection may run to the largest index an archive holds (2^48); the selected objects are only those
+// below the group's count, found without listing the selection's indexes.
+TEST(KRScopeBarGroup, SelectedObjectsOfAHugeDecodedSelectionAreTheOnesInTheGroup)
+{
+    constexpr fnd::Index archivedLimit = fnd::Index(1) << 48;
+    auto stored = KRScopeBarGroup::create(fnd::String("date"), KRScopeBarGroupSelectionStyleMultiple);
+    fnd::IndexSet selection(fnd::Index(0));
+    selection.add(fnd::Range { 2, archivedLimit - 2 });
+    stored->setSelectionIndexes(selection);
+    auto data = fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(stored));
+    ASSERT_TRUE(data);
+    auto group = fnd::KeyedUnarchiver::unarchiveObjectWithData(*data).objectAs<KRScopeBarGroup>();
+    ASSERT_TRUE(group);
+    ASSERT_EQ(group->selectionIndexes().count(), archivedLimit - 1);
+
+    // The scene's second group holds "Today", "This Week", "Older": indexes 0 and 2 are in the selection, 1 is not.
+    auto scene = makeScene({ 0, 0, 800, 30 });
+    scene.bar->removeGroupAtIndex(1);
+    scene.bar->insertGroup(group, 1);
+    auto objects = group->selectedObjects();
+    ASSERT_EQ(objects.size(), 2u);
+    EXPECT_EQ(objects[0].stringValue().utf8(), "Today");
+    EXPECT_EQ(objects[1].stringValue().utf8(), "Older");
+    EXPECT_EQ(group->selectedObject().stringValue().utf8(), "Today");
+
+    // A selection wholly past the objects selects none of them.
+    group->setSelectionIndexes(fnd::IndexSet(fnd::Range { 3, archivedLimit - 3 }));
+    EXPECT_TRUE(group->selectedObjects().empty());
+    EXPECT_TRUE(group->selectedObject().isNil());
 }
 
 // With "content" bound to an array controller, a selection made in the controller reaches the group and a click

@@ -3,11 +3,13 @@
 #include "frameworks/QFTabBarView/QFOverflowPopUpButton.h"
 #include "frameworks/QFTabBarView/QFTabBarController.h"
 #include "frameworks/QFTabBarView/QFTabBarViewExtensions.h"
+#include "frameworks/tab-bar-core/support/NarrowBarSequence.h"
 
 #include "platform/foundation/runtime/Exception.h"
 #include "platform/foundation/runtime/Log.h"
 #include "platform/graphics/BitmapImageRep.h"
 #include "platform/graphics/Image.h"
+#include "platform/ui/interface/InterfaceFile.h"
 #include "platform/ui/menus/MenuItem.h"
 #include "platform/ui/views/Application.h"
 #include "platform/ui/views/Event.h"
@@ -52,6 +54,30 @@ TEST_F(QFTabBarButtonTest, TabsThatDoNotFitGoToTheOverflowMenuWithCutTitles)
     auto entry = a.bar->controller().overflowMenu()->itemArray().back();
     EXPECT_TRUE(a.bar->validateMenuItem(*entry));
     EXPECT_EQ(entry->state(), ui::ControlStateValue::On);
+}
+
+// A bar 15 points wide has less room than its margins (10 and 10): no room, so every button shown is none wide,
+// never less, and the two-tab rule shows two of nothing.
+TEST_F(QFTabBarButtonTest, ABarNarrowerThanItsMarginsGivesNoButtonLessThanNothing)
+{
+    a.addItem("One");
+    a.addItem("Two");
+    a.addItem("Three");
+    const gfx::Rect wide = a.bar->frame();
+    a.bar->setFrame({ wide.minX(), wide.minY(), 15, wide.height() });
+    settle();
+    EXPECT_EQ(a.bar->availableWidthForButtons(), 0);
+    for (const auto& c : tabbartest::NoRoomCases) {
+        a.bar->setUseOverflowMenu(c.useOverflow);
+        a.bar->setSizeButtonsToFit(c.sizeToFit);
+        settle();
+        std::vector<double> widths;
+        for (const auto& button : a.bar->orderedAttachedButtons()) {
+            widths.push_back(button->stackingFrame().width());
+            EXPECT_EQ(button->stackingFrame().minX(), 10) << c.what << ": every button starts at the left margin";
+        }
+        EXPECT_EQ(widths, c.expected) << c.what;
+    }
 }
 
 TEST_F(QFTabBarButtonTest, CloseButtonsFollowTheOptions)
@@ -194,8 +220,43 @@ TEST_F(QFTabBarButtonTest, AProcessingTabsDragImageShowsTheSpinnerPicture)
 
 TEST_F(QFTabBarButtonTest, TheDesignatedInitializerIsRequired)
 {
-    auto button = fnd::makeObject<QFAttachedTabBarButton>();
-    EXPECT_THROW(button->initWithFrame(gfx::Rect { 0, 0, 10, 10 }), fnd::Exception);
+    // Code that sets a button up itself gives it its item: the plain initializer fails its assertion and leaves the
+    // button as it was, so the designated one can still run.
+    auto button = std::make_shared<QFAttachedTabBarButton>();
+    try {
+        button->initWithFrame(gfx::Rect { 0, 0, 10, 10 });
+        ADD_FAILURE() << "initWithFrame without an item was taken";
+    } catch (const fnd::Exception& exception) {
+        EXPECT_NE(exception.reason().utf8().find("please use designated initializer -initWithFrame:tabViewItem:"),
+            std::string::npos)
+            << exception.reason().utf8();
+    }
+    EXPECT_FALSE(button->isInitialised());
+    auto item = ui::TabViewItem::create();
+    button->initWithFrame(gfx::Rect { 0, 0, 10, 10 }, item);
+    EXPECT_TRUE(button->isInitialised());
+    EXPECT_EQ(button->tabViewItem(), item);
+    EXPECT_EQ(button->frame(), (gfx::Rect { 0, 0, 10, 10 }));
+
+    // A button made by name is set up without an item: by the class registry, as an interface file makes a view
+    // (constructed, then initWithFrame with the file's frame) and from an interface file itself.
+    auto made = std::dynamic_pointer_cast<QFAttachedTabBarButton>(
+        fnd::ClassRegistry::shared().create("QFAttachedTabBarButton"));
+    ASSERT_NE(made, nullptr);
+    EXPECT_TRUE(made->isInitialised());
+    EXPECT_EQ(made->tabViewItem(), nullptr);
+    auto allocated = std::dynamic_pointer_cast<QFAttachedTabBarButton>(
+        fnd::ClassRegistry::shared().allocate("QFAttachedTabBarButton"));
+    ASSERT_NE(allocated, nullptr);
+    allocated->initWithFrame(gfx::Rect { 5, 5, 120, 22 });
+    EXPECT_EQ(allocated->frame(), (gfx::Rect { 5, 5, 120, 22 }));
+    auto loaded = ui::InterfaceFile::load(fnd::Data::fromString(R"(<interface version="1">
+  <object id="tab" class="QFAttachedTabBarButton"><rect key="frame" x="0" y="0" width="120" height="22"/></object>
+</interface>)"));
+    ASSERT_TRUE(loaded) << loaded.error().localizedDescription().utf8();
+    auto fromFile = std::dynamic_pointer_cast<QFAttachedTabBarButton>(loaded->objectsById.at("tab"));
+    ASSERT_NE(fromFile, nullptr);
+    EXPECT_EQ(fromFile->frame(), (gfx::Rect { 0, 0, 120, 22 }));
 }
 
 TEST_F(QFTabBarButtonTest, TheOverflowButtonPulsesOnlyWhileVisibleWithASecondImage)

@@ -519,6 +519,10 @@ TEST_F(QFTabBarViewTest, AForeignDragHeldOverATabSpringsItOpenInsideTheDragLoop)
     tabbartest::holdDragFromAnotherProgram(*a.window, a.centreOf("One"), 1.0, [this](double s) { runFor(s); });
     EXPECT_EQ(a.tabView->selectedTabViewItem()->label(), fnd::String("One"));
     EXPECT_FALSE(a.bar->springTimer());
+
+    // A timer that is not the bar's own fails the assertion, which names it, and springs nothing.
+    tabbartest::expectForeignSpringTimerRefused([this](fnd::Timer& timer) { a.bar->fireSpring(timer); });
+    EXPECT_EQ(a.tabView->selectedTabViewItem()->label(), fnd::String("One"));
 }
 
 TEST_F(QFTabBarViewTest, ADropTheAssistantDoesNotTakeGoesToTheDelegate)

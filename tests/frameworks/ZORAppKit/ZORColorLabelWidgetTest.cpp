@@ -11,6 +11,8 @@
 #include "platform/ui/look/SystemColors.h"
 #include "support/Canvas.h"
 
+#include <cmath>
+
 namespace colorlabeltest {
 
 // An entry whose label a widget is bound to.
@@ -63,6 +65,22 @@ TEST(ZORColorLabelWidgetCellTest, EveryValueFormIsALabelTypeFromMinusOneToSeven)
     EXPECT_EQ(cell->colorLabelType(), -1);
     cell->setDoubleValue(3.9);
     EXPECT_EQ(cell->stringValue(), "3");
+    // Real numbers lose their fraction and are clamped like integers, however far out they lie; NaN is no label.
+    const std::pair<double, std::int64_t> reals[] = {
+        { 1e300, 7 },
+        { HUGE_VAL, 7 },
+        { 9.2e18, 7 },
+        { -1e300, -1 },
+        { -HUGE_VAL, -1 },
+        { -0.5, 0 },
+        { 7.99, 7 },
+        { std::nan(""), -1 },
+    };
+    for (const auto& [real, type] : reals) {
+        cell->setIntValue(3);
+        cell->setDoubleValue(real);
+        EXPECT_EQ(cell->colorLabelType(), type) << real;
+    }
     cell->setStringValue("6");
     EXPECT_EQ(cell->objectValue(), fnd::Value(6));
 

@@ -21,6 +21,8 @@
 #include "platform/ui/interface/InterfaceFile.h"
 #include "platform/ui/text/TextView.h"
 
+#include "support/ArchiveEditing.h"
+
 namespace measurementfieldtest {
 
 // Remembers the texts a formatter refused and why.
@@ -196,20 +198,55 @@ TEST_F(MeasurementFieldTest, NumberFieldsBuildTheirSuffixIntoTheFormatterOnlyWhe
     ASSERT_TRUE(loaded) << loaded.error().localizedDescription().utf8();
     auto bare = std::dynamic_pointer_cast<ZORNumberTextField>(loaded->objectsById.at("bare"));
     ASSERT_NE(bare, nullptr);
-    // Made by name it is set up as in code, then the file's key changes the format.
-    EXPECT_TRUE(bare->cell()->wraps()) << "from an interface file";
+    // Made by name it is set up as in code, then the file's key changes the format; only one made in code wraps.
+    EXPECT_FALSE(bare->cell()->wraps()) << "from an interface file";
     EXPECT_EQ(bare->showNumberType(), ZORNumberTextField::Degree);
     EXPECT_EQ(bare->stringValue(), "0.0000°");
     EXPECT_EQ(bare->maximum(), std::nullopt);
     auto formatted = std::dynamic_pointer_cast<ZORNumberTextField>(loaded->objectsById.at("formatted"));
     EXPECT_EQ(formatted->stringValue(), "3.00 %") << "the file's formatter takes the format once the file is loaded";
+    EXPECT_FALSE(formatted->cell()->wraps()) << "from an interface file";
 
     auto decoded = fnd::KeyedUnarchiver::unarchiveObjectWithData(*fnd::KeyedArchiver::archivedDataWithRootObject(made))
                        .objectAs<ZORNumberTextField>();
     ASSERT_NE(decoded, nullptr);
-    EXPECT_TRUE(decoded->cell()->wraps()) << "decoded, it keeps the wrapping it was archived with";
+    EXPECT_FALSE(decoded->cell()->wraps()) << "decoded from the archive of a field that wrapped";
     EXPECT_EQ(decoded->showNumberType(), 5);
     EXPECT_EQ(decoded->stringValue(), "12.5 dpi");
+}
+
+// One "0" per digit after the point goes into the format: 2,000,000,000 of them once ran out of memory loading an
+// interface file.
+TEST_F(MeasurementFieldTest, NumberFieldDigitsAfterThePointStopAtFifteenOnEveryPath)
+{
+    auto field = ZORNumberTextField::create({ 20, 120, 160, 22 });
+    auto format = [](const ZORNumberTextField& f) {
+        return std::dynamic_pointer_cast<fnd::NumberFormatter>(f.formatter())->format();
+    };
+    field->setNumberOfDigitsAfterPoint(2'000'000'000);
+    EXPECT_EQ(field->numberOfDigitsAfterPoint(), 15u);
+    EXPECT_EQ(format(*field), "#0.000000000000000 %") << "a point, fifteen zeros and the percent suffix";
+
+    auto loaded = ui::InterfaceFile::load(fnd::Data::fromString(R"(<?xml version="1.0" encoding="UTF-8"?>
+<interface version="1">
+  <object id="many" class="ZORNumberTextField"><integer key="numberOfDigitsAfterPoint">2000000000</integer></object>
+  <object id="negative" class="ZORNumberTextField"><integer key="numberOfDigitsAfterPoint">-1</integer></object>
+  <object id="huge" class="ZORNumberTextField"><real key="numberOfDigitsAfterPoint">1e300</real></object>
+  <object id="sixteen" class="ZORNumberTextField"><integer key="numberOfDigitsAfterPoint">16</integer></object>
+</interface>)"));
+    ASSERT_TRUE(loaded) << loaded.error().localizedDescription().utf8();
+    for (auto [id, digits] : { std::pair { "many", 15u }, { "negative", 0u }, { "huge", 15u }, { "sixteen", 15u } }) {
+        auto loadedField = std::dynamic_pointer_cast<ZORNumberTextField>(loaded->objectsById.at(id));
+        EXPECT_EQ(loadedField->numberOfDigitsAfterPoint(), digits) << id;
+        EXPECT_EQ(loadedField->valueForKey("numberOfDigitsAfterPoint").integerValue(), digits) << id;
+    }
+
+    auto archive = fnd::KeyedArchiver::archivedDataWithRootObject(field);
+    ASSERT_TRUE(archive);
+    for (double digits : { -1.0, 16.0, 2e9 })
+        EXPECT_FALSE(fnd::KeyedUnarchiver::unarchiveTopLevelObjectWithData(
+            testsupport::withRootKey(*archive, "numberOfDigitsAfterPoint", fnd::Value(digits))))
+            << digits << " digits in an archive";
 }
 
 TEST_F(MeasurementFieldTest, AMarkedFieldShowsItsTextInTheColourAtTheSizeOfItsControl)

@@ -34,6 +34,17 @@ public:
 
 FND_REGISTER_CLASS(IconClicks, fnd::Object)
 
+// Tells where each drag's image started, on the screen.
+class RecordingIconView : public ZORPrefPaneIconView {
+    FND_OBJECT(RecordingIconView)
+
+public:
+    void draggedImageBeganAt(gfx::Image&, gfx::Point screenPoint) override { dragsBegan.push_back(screenPoint); }
+    std::vector<gfx::Point> dragsBegan;
+};
+
+FND_REGISTER_CLASS(RecordingIconView, ZORPrefPaneIconView)
+
 struct IconEntry {
     const char* identifier;
     const char* title;
@@ -60,7 +71,8 @@ protected:
         std::vector<std::shared_ptr<ZORPrefPaneIcon>> icons;
         for (std::size_t i = 0; i < entries.size(); ++i)
             icons.push_back(makeIcon(entries[i], i));
-        view = ZORPrefPaneIconView::create(nullptr, icons, columns);
+        view = std::make_shared<RecordingIconView>();
+        view->initWithController(nullptr, icons, columns);
         view->setSortByCategory(byCategory);
         window = ui::Window::create({ 100, 100, view->frame().width(), view->frame().height() });
         window->setContentView(view);
@@ -103,7 +115,7 @@ protected:
 
     std::shared_ptr<IconClicks> clicks = fnd::makeObject<IconClicks>();
     std::map<std::string, std::uint32_t> colors;
-    std::shared_ptr<ZORPrefPaneIconView> view;
+    std::shared_ptr<RecordingIconView> view;
     std::shared_ptr<ui::Window> window;
 };
 
@@ -253,6 +265,61 @@ TEST_F(PrefPaneIconViewTest, DraggingAnIconOffersItsIdentifierToToolbars)
     EXPECT_EQ(pasteboard->stringForType("NSToolbarItemIdentifierPboardType"), icon->itemIdentifier());
     EXPECT_FALSE(view->selectedIcon());
     EXPECT_TRUE(clicks->shown.empty()) << "a drag is no click";
+}
+
+// The icons may change while the mouse is held on one (a pane added, the grouping switched, the icons removed): a
+// drag then takes the pressed icon from where it is now, or does not start when it has gone.
+TEST_F(PrefPaneIconViewTest, ADragAfterTheIconsChangedUnderThePressTakesThePressedIconFromItsNewPlace)
+{
+    auto pasteboard = ui::Pasteboard::pasteboardWithName(ui::PasteboardName::Drag);
+    auto press = [&](long category, long index) {
+        auto at
+            = view->convertPointToView(centre(view->imageFrameForIconInCategoryWithIndex(category, index)), nullptr);
+        backend->mouseDown(*window, at);
+        backend->dispatchEvents();
+        return at;
+    };
+    auto drag = [&](gfx::Point from) {
+        backend->mouseDragged(*window, { from.x + 30, from.y - 40 });
+        backend->mouseUp(*window, { from.x + 30, from.y - 40 });
+        backend->dispatchEvents();
+    };
+
+    // "Bars" leads "Appearance" (band 0) until "Axes" comes before it: it moves one column to the right.
+    makeView(ThreeCategories, true, 4);
+    auto bars = view->iconListList()[0][0];
+    ASSERT_EQ(bars->itemIdentifier(), u"bars");
+    auto from = press(0, 0);
+    view->addIcon(makeIcon({ "axes", "Axes", "Appearance" }, 20));
+    ASSERT_EQ(view->iconListList()[0][1], bars);
+    drag(from);
+    EXPECT_EQ(pasteboard->stringForType("NSToolbarItemIdentifierPboardType"), u"bars");
+    // A drag pressed on the icon in its new place starts where the first one did.
+    drag(press(0, 1));
+    ASSERT_EQ(view->dragsBegan.size(), 2u);
+    EXPECT_EQ(view->dragsBegan[0], view->dragsBegan[1]);
+
+    // "PDF" is the second icon of the last band ("Files") until the grouping goes: then it is the eighth of one list.
+    makeView(ThreeCategories, true, 4);
+    from = press(2, 1);
+    ASSERT_EQ(view->selectedIcon()->itemIdentifier(), u"pdf");
+    view->setSortByCategory(false);
+    drag(from);
+    EXPECT_EQ(pasteboard->stringForType("NSToolbarItemIdentifierPboardType"), u"pdf");
+    drag(press(0, 7));
+    ASSERT_EQ(view->dragsBegan.size(), 2u);
+    EXPECT_EQ(view->dragsBegan[0], view->dragsBegan[1]);
+
+    // Gone: nothing is dragged and nothing stays pressed.
+    makeView(ThreeCategories, true, 4);
+    pasteboard->declareTypes({ "public.utf8-plain-text" });
+    from = press(2, 1);
+    view->removeAllIcons();
+    EXPECT_FALSE(view->selectedIcon());
+    drag(from);
+    EXPECT_TRUE(view->dragsBegan.empty());
+    EXPECT_FALSE(pasteboard->stringForType("NSToolbarItemIdentifierPboardType"));
+    EXPECT_TRUE(clicks->shown.empty());
 }
 
 TEST_F(PrefPaneIconViewTest, IconsKeepAnUprightThirtyTwoPointCopyOfTheirImage)

@@ -159,3 +159,85 @@ TEST_F(ZTBTabBarControlArchiveTest, AControlShownInsideTheTabViewItServesIsRefus
 }
 
 }
+
+namespace {
+
+// The bytes of a keyed archive whose top level holds the given keys.
+fnd::Data ztbArchiveOfKeys(const std::vector<std::pair<const char*, fnd::Value>>& keys)
+{
+    fnd::KeyedArchiver archiver;
+    for (const auto& [key, value] : keys)
+        archiver.encodeObject(value, key);
+    archiver.finishEncoding();
+    auto data = archiver.encodedData();
+    EXPECT_TRUE(data);
+    return data ? *data : fnd::Data();
+}
+
+fnd::Array ztbWidths(std::initializer_list<long long> widths)
+{
+    fnd::Array array;
+    for (long long w : widths)
+        array.emplace_back(w);
+    return array;
+}
+
+}
+
+// The gap animation reads the width table at the placeholders' steps 0 to 7: a decoded table has exactly those eight
+// entries (or none, outside a drag), each a width a tab can have.
+TEST_F(ZTBTabBarControlArchiveTest, ADragAssistantTakesOnlyAWidthTableOfEightSteps)
+{
+    struct Case {
+        const char* what;
+        fnd::Array widths;
+        bool decodes;
+    };
+    // The table of a 100-point tab: 0, 4, 15, 32, 53, 73, 90, 100.
+    const std::vector<Case> cases {
+        { "none", {}, true },
+        { "eight steps", ztbWidths({ 0, 4, 15, 32, 53, 73, 90, 100 }), true },
+        { "three steps", ztbWidths({ 0, 4, 15 }), false },
+        { "seven steps", ztbWidths({ 0, 4, 15, 32, 53, 73, 90 }), false },
+        { "nine steps", ztbWidths({ 0, 4, 15, 32, 53, 73, 90, 100, 100 }), false },
+        { "a negative width", ztbWidths({ 0, 4, 15, 32, -53, 73, 90, 100 }), false },
+    };
+    for (const auto& c : cases) {
+        auto data = ztbArchiveOfKeys({ { "sineCurveWidths", fnd::Value(c.widths) } });
+        fnd::KeyedUnarchiver coder(data);
+        auto assistant = std::make_shared<ZTBTabDragAssistant>();
+        EXPECT_EQ(assistant->initWithCoder(coder), c.decodes) << c.what;
+        if (c.decodes)
+            EXPECT_EQ(assistant->sineCurveWidths().size(), c.widths.size()) << c.what;
+        else
+            EXPECT_TRUE(assistant->sineCurveWidths().empty()) << c.what << ": nothing of the archive is kept";
+    }
+    // Steps outside the table have no extent.
+    auto data = ztbArchiveOfKeys({ { "sineCurveWidths", fnd::Value(ztbWidths({ 0, 4, 15, 32, 53, 73, 90, 100 })) } });
+    fnd::KeyedUnarchiver coder(data);
+    auto assistant = std::make_shared<ZTBTabDragAssistant>();
+    ASSERT_TRUE(assistant->initWithCoder(coder));
+    EXPECT_EQ(assistant->widthOfStep(3), 32);
+    EXPECT_EQ(assistant->widthOfStep(7), 100);
+    EXPECT_EQ(assistant->widthOfStep(8), 0);
+    EXPECT_EQ(assistant->widthOfStep(-1), 0);
+}
+
+// A cell's step indexes that table: whatever an archive says, the cell holds a step from 0 to 7, as the setter
+// keeps it (-3 gives 0, 12 gives 7), and a missing key keeps the initial 0.
+TEST_F(ZTBTabBarControlArchiveTest, ADecodedCellHoldsAStepFromZeroToSeven)
+{
+    auto bar = ZTBTabBarControl::create({ 0, 0, 400, 22 });
+    const std::vector<std::pair<std::optional<long long>, long>> cases { { 12, 7 }, { -3, 0 }, { 5, 5 },
+        { 1LL << 40, 7 }, { std::nullopt, 0 } };
+    for (const auto& [archived, expected] : cases) {
+        std::vector<std::pair<const char*, fnd::Value>> keys { { "isPlaceholder", fnd::Value(true) } };
+        if (archived)
+            keys.emplace_back("currentStep", fnd::Value(*archived));
+        auto data = ztbArchiveOfKeys(keys);
+        fnd::KeyedUnarchiver coder(data);
+        auto cell = ZTBTabBarCell::create(bar);
+        ASSERT_TRUE(cell->initWithCoder(coder));
+        EXPECT_EQ(cell->currentStep(), expected) << (archived ? std::to_string(*archived) : "no key");
+    }
+}

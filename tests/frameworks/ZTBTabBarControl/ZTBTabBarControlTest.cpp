@@ -474,6 +474,10 @@ TEST_F(ZTBTabBarMouseTest, AForeignDragHeldOverATabSpringsItOpenInsideTheDragLoo
     tabbartest::holdDragFromAnotherProgram(*a.window, a.centreOf("B"), 1.0, [this](double s) { runFor(s); });
     EXPECT_EQ(a.tabView->selectedTabViewItem()->label(), fnd::String("B"));
     EXPECT_FALSE(a.bar->springTimer());
+
+    // A timer that is not the bar's own fails the assertion, which names it, and springs nothing.
+    tabbartest::expectForeignSpringTimerRefused([this](fnd::Timer& timer) { a.bar->fireSpring(timer); });
+    EXPECT_EQ(a.tabView->selectedTabViewItem()->label(), fnd::String("B"));
 }
 
 }

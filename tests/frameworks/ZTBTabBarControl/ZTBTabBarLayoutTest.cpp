@@ -1,6 +1,7 @@
 #include "ZTBTabBarControlTestSupport.h"
 
 #include "frameworks/ZTBTabBarControl/ZTBTabControls.h"
+#include "frameworks/tab-bar-core/support/NarrowBarSequence.h"
 
 #include "platform/foundation/runtime/Log.h"
 #include "platform/ui/menus/Menu.h"
@@ -72,6 +73,25 @@ TEST_F(ZTBTabBarLayoutTest, ANarrowBarOfFixedWidthsStillShowsTwoTabs)
     EXPECT_EQ(a.bar->controller().overflowMenu()->numberOfItems(), 2) << "the title entry and Tab 3";
 }
 
+// A bar 20 points wide has less room than its margins (10 and 24): no room, so every tab shown is none wide, never
+// less, and the two-tab rule shows two of nothing.
+TEST_F(ZTBTabBarLayoutTest, ABarNarrowerThanItsMarginsGivesNoTabLessThanNothing)
+{
+    addTabs(3);
+    a.bar->setFrame({ 0, 178, 20, 22 });
+    EXPECT_EQ(a.bar->availableCellWidth(), 0);
+    for (const auto& c : tabbartest::NoRoomCases) {
+        a.bar->setUseOverflowMenu(c.useOverflow);
+        a.bar->setSizeCellsToFit(c.sizeToFit);
+        a.bar->update(false);
+        EXPECT_EQ(visibleWidths(), c.expected) << c.what;
+        for (const auto& cell : a.bar->cells()) {
+            if (!cell->isInOverflowMenu())
+                EXPECT_EQ(cell->frame().minX(), 10) << c.what << ": every tab starts at the left margin";
+        }
+    }
+}
+
 TEST_F(ZTBTabBarLayoutTest, AVerticalBarDropsATabThatLeavesLessThanSeventeenPoints)
 {
     addTabs(5);
@@ -128,6 +148,36 @@ TEST_F(ZTBTabBarLayoutTest, SelectingAnOverflowedTabAddsNoNeighbourBits)
     a.bar->controller().setSelectedCell(*cells[6]);
     EXPECT_EQ(cells[4]->tabState(), before);
     EXPECT_EQ(cells[6]->tabState(), ZTBTabState::Selected);
+}
+
+// While the selected tab is in the overflow menu no cell is on: the cell before "the selected one" is then the last
+// cell, which loses its right-is-selected bit unless it is the last visible tab.
+TEST_F(ZTBTabBarLayoutTest, SelectingWithNoCellOnClearsTheLastCellsNeighbourBit)
+{
+    addTabs(7);
+    auto& cells = a.bar->cells();
+    ASSERT_TRUE(cells[6]->isInOverflowMenu());
+    for (const auto& cell : cells)
+        cell->setState(0);
+    // Last (64), right is selected (8) and selected (2): what the last cell held when it was shown and selected.
+    cells[6]->setTabState(64 | 8 | 2);
+    a.bar->controller().setSelectedCell(*cells[1]);
+    EXPECT_EQ(cells[6]->tabState(), 64 | 2);
+    EXPECT_EQ(cells[1]->tabState(), ZTBTabState::Selected);
+    EXPECT_EQ(cells[0]->tabState() & ZTBTabState::RightIsSelected, ZTBTabState::RightIsSelected);
+    EXPECT_EQ(cells[2]->tabState() & ZTBTabState::LeftIsSelected, ZTBTabState::LeftIsSelected);
+
+    // When every tab is shown, the last cell is the last visible tab and keeps its bits.
+    while (a.tabView->numberOfTabViewItems() > 3)
+        a.tabView->removeTabViewItem(a.tabView->tabViewItemAtIndex(3));
+    settle();
+    ASSERT_EQ(cells.size(), 3u);
+    ASSERT_EQ(a.bar->lastVisibleTab(), cells[2]);
+    for (const auto& cell : cells)
+        cell->setState(0);
+    cells[2]->setTabState(64 | 8);
+    a.bar->controller().setSelectedCell(*cells[0]);
+    EXPECT_EQ(cells[2]->tabState(), 64 | 8);
 }
 
 TEST_F(ZTBTabBarLayoutTest, AlwaysShowActiveTabMovesAnOverflowedTabToTheFront)

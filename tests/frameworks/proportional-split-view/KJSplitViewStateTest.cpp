@@ -8,9 +8,11 @@
 #include "platform/foundation/archiving/SequentialUnarchiver.h"
 #include "platform/foundation/files/UserDefaults.h"
 #include "platform/foundation/runtime/RunLoop.h"
+#include "platform/ui/interface/InterfaceFile.h"
 
 #include <clocale>
 #include <cstdio>
+#include <limits>
 #include <locale>
 
 namespace {
@@ -261,6 +263,60 @@ TEST_F(KJSplitViewStateTest, ArchivesKeepTheSettingsAndACollapsedPane)
         EXPECT_DOUBLE_EQ(middle->fraction(), pane(1)->fraction());
         EXPECT_TRUE(pane(1)->isCollapsed()) << "the original keeps its real frame";
     }
+}
+
+// A divider thickness is held within 0 to 10,000 whole points however it is given, so a split view always writes an
+// archive it can read back (1e300 placed the panes at 1e300 and 2e300, frames no archive reader takes).
+TEST_F(KJSplitViewStateTest, TheDividerThicknessIsBoundedOnEveryPath)
+{
+    const struct {
+        double given;
+        double kept;
+    } cases[] = { { 1e300, 10000 }, { 12345.7, 10000 }, { 9999.9, 9999 }, { -5, 0 },
+        { std::numeric_limits<double>::infinity(), 0 }, { std::numeric_limits<double>::quiet_NaN(), 0 } };
+    for (const auto& c : cases) {
+        split->setDividerThickness(c.given);
+        EXPECT_EQ(split->KJ_dividerThickness(), c.kept) << "set to " << c.given;
+    }
+
+    split->setDividerThickness(1e300);
+    split->adjustSubviews();
+    for (bool keyed : { true, false }) {
+        auto data = keyed ? fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(split))
+                          : fnd::SequentialArchiver::archivedDataWithRootObject(fnd::Value(split));
+        ASSERT_TRUE(data) << keyed;
+        auto copy = (keyed ? fnd::KeyedUnarchiver::unarchiveObjectWithData(*data)
+                           : fnd::SequentialUnarchiver::unarchiveObjectWithData(*data))
+                        .objectAs<KJSplitView>();
+        ASSERT_NE(copy, nullptr) << (keyed ? "keyed" : "sequential") << " archive of a split view set to 1e300";
+        EXPECT_EQ(copy->KJ_dividerThickness(), 10000);
+        EXPECT_EQ(copy->subviews().size(), 3u);
+    }
+
+    // An archive that holds a larger thickness gives the largest.
+    split->setDividerThickness(3);
+    auto data = fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(split));
+    ASSERT_TRUE(data);
+    std::string text(reinterpret_cast<const char*>(data->bytes()), data->length());
+    const std::string stored = "<key>dividerThickness</key>\n\t\t\t<real>3</real>";
+    auto at = text.find(stored);
+    ASSERT_NE(at, std::string::npos) << text;
+    text.replace(at, stored.size(), "<key>dividerThickness</key><real>1e300</real>");
+    auto decoded = fnd::KeyedUnarchiver::unarchiveObjectWithData(fnd::Data::fromString(text)).objectAs<KJSplitView>();
+    ASSERT_NE(decoded, nullptr);
+    EXPECT_EQ(decoded->KJ_dividerThickness(), 10000);
+
+    // So does an interface file.
+    auto loaded = ui::InterfaceFile::load(fnd::Data::fromString(R"(<interface>
+  <object id="split" class="KJSplitView">
+    <rect key="frame" x="0" y="0" width="401" height="200"/>
+    <real key="dividerThickness">1e300</real>
+  </object>
+</interface>)"));
+    ASSERT_TRUE(loaded) << loaded.error().localizedDescription().utf8();
+    auto fromFile = std::dynamic_pointer_cast<KJSplitView>(loaded->objectsById.at("split"));
+    ASSERT_NE(fromFile, nullptr);
+    EXPECT_EQ(fromFile->KJ_dividerThickness(), 10000);
 }
 
 }

@@ -194,3 +194,66 @@ TEST_F(KJSplitViewTest, FramesAreReportedOnlyWhenTheyChange)
 }
 
 }
+
+namespace {
+
+using namespace kjtest;
+
+class KJSplitViewRestTest : public SplitViewTest {
+protected:
+    struct Report {
+        std::string identifier;
+        gfx::Rect from;
+        gfx::Rect to;
+    };
+    void expectReports(const std::vector<Report>& expected)
+    {
+        ASSERT_EQ(delegate->frameReports.size(), expected.size());
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            const auto& heard = delegate->frameReports[i];
+            EXPECT_EQ(heard.identifier, expected[i].identifier) << "report " << i;
+            EXPECT_EQ(heard.from, expected[i].from) << "report " << i << " of " << heard.identifier;
+            EXPECT_EQ(heard.to, expected[i].to) << "report " << i << " of " << heard.identifier;
+        }
+    }
+};
+
+// The panes after the one given the rounding rest end moved by it; the delegate hears each one's frame once, where it
+// ends (the pane given the rest is resized afterwards, unreported).
+TEST_F(KJSplitViewRestTest, PanesAfterTheRestTakerAreReportedWhereTheyEnd)
+{
+    delegate->observeFrames = true;
+    // A collapsed last pane: 251 points for two open panes of 100 scale them by 1.255 to 125.5, rounded down to 125;
+    // the layout ends at 252, a point short of 253, which the last open pane "b" takes, so the collapsed "c" moves
+    // from 252 to 253.
+    resizeAlong(202);
+    makePanes({ 100, 100, 0 });
+    ASSERT_EQ(frames(*split), "0 0 100 200 | 101 0 100 200 | 202 0 0 200");
+    delegate->frameReports.clear();
+    resizeAlong(253);
+    EXPECT_EQ(frames(*split), "0 0 125 200 | 126 0 126 200 | 253 0 0 200");
+    EXPECT_EQ(split->dividerRects()[1], gfx::Rect(252, 0, 1, 200));
+    expectReports({ { "a", { 0, 0, 100, 200 }, { 0, 0, 125, 200 } },
+        { "b", { 101, 0, 100, 200 }, { 126, 0, 125, 200 } }, { "c", { 202, 0, 0, 200 }, { 253, 0, 0, 200 } } });
+}
+
+TEST_F(KJSplitViewRestTest, PanesAfterARestTakerInTheMiddleAreReportedWhereTheyEnd)
+{
+    delegate->observeFrames = true;
+    // "c" is held at exactly 67. 200 points for the panes scale 100 by 2/3 to 66.67: "a" and "b" round to 67, "c" is
+    // pinned at 67, and the next sweep scales the 134 of "a" and "b" to the 133 left: 66.17 each, rounded to 66.
+    // The layout ends at 201, a point short; "c" cannot take it (68 is over its maximum), so "b" grows to 67 and "c"
+    // moves from 134 to 135.
+    resizeAlong(302);
+    makePanes({ 100, 100, 100 });
+    pane(2)->setMinDimension(67, 67);
+    delegate->frameReports.clear();
+    resizeAlong(202);
+    EXPECT_EQ(frames(*split), "0 0 66 200 | 67 0 67 200 | 135 0 67 200");
+    EXPECT_EQ(split->dividerRects()[0], gfx::Rect(66, 0, 1, 200));
+    EXPECT_EQ(split->dividerRects()[1], gfx::Rect(134, 0, 1, 200));
+    expectReports({ { "a", { 0, 0, 100, 200 }, { 0, 0, 66, 200 } }, { "b", { 101, 0, 100, 200 }, { 67, 0, 66, 200 } },
+        { "c", { 202, 0, 100, 200 }, { 135, 0, 67, 200 } } });
+}
+
+}

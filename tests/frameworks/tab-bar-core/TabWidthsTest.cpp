@@ -77,6 +77,40 @@ TEST(TabWidths, TooNarrowForASingleTabStillShowsOneWithoutDividingByZero)
     EXPECT_LE(result.widths[0], 40);
 }
 
+// A bar with less room than its margins take, or than the overflow button takes, shows no tab narrower than nothing.
+TEST(TabWidths, NoRoomGivesNoTabLessThanNothing)
+{
+    struct Case {
+        const char* what;
+        double available;
+        bool sizeToFit;
+        bool useOverflow;
+        long minWidth;
+        Widths desired;
+        Widths expected;
+    };
+    const Case cases[] = {
+        // 130 does not fit in nothing, nor does a share of 100; the overflow button's 22 points leave nothing for the
+        // first tab, and two are shown, each at most half of nothing.
+        { "five points less than the margins", -5, false, true, 100, { 60, 60, 60 }, { 0, 0 } },
+        // 10 - 22 is no room either.
+        { "less room than the overflow button", 10, false, true, 100, { 60, 60, 60 }, { 0, 0 } },
+        // Every tab shows, each a third of nothing.
+        { "without an overflow menu", -5, false, false, 100, { 60, 60, 60 }, { 0, 0, 0 } },
+        // Two one-point tabs fill 2 points; the third overflows, the overflow button leaves nothing, and the 3 points
+        // the two and their gap take are taken back from them: 1 - 1 and 1 - 2, each no less than nothing.
+        { "sized to fit in two points", 2, true, true, 1, { 1, 1, 1 }, { 0, 0 } },
+    };
+    for (const auto& c : cases) {
+        auto in = horizontal(int(c.desired.size()), c.available);
+        in.desiredWidths = c.desired;
+        in.sizeToFit = c.sizeToFit;
+        in.useOverflowMenu = c.useOverflow;
+        in.minWidth = c.minWidth;
+        EXPECT_EQ(generateWidths(in).widths, c.expected) << c.what << ": " << describe(generateWidths(in).widths);
+    }
+}
+
 TEST(TabWidths, SizedToFitTakesDesiredWidthsCappedAtTheMaximum)
 {
     auto in = horizontal(3, 500);

@@ -282,6 +282,44 @@ TEST(Runtime, CollectionOperators)
     EXPECT_EQ(raised([&] { valueForKeyPath(pv, "@median.age"); }).name(), ExceptionName::UndefinedKey);
 }
 
+namespace {
+
+// A class whose objects made by name are constructed by its own allocateByName, which marks them.
+class RuntimeMadeByName : public Object {
+    FND_OBJECT(RuntimeMadeByName)
+public:
+    static std::shared_ptr<RuntimeMadeByName> allocateByName()
+    {
+        auto object = std::make_shared<RuntimeMadeByName>();
+        object->madeByName = true;
+        return object;
+    }
+    void init() { ++initialised; }
+    bool madeByName { false };
+    int initialised { 0 };
+};
+
+}
+
+FND_REGISTER_CLASS(RuntimeMadeByName, Object)
+
+TEST(Runtime, AClassMayConstructWhatIsMadeByItsName)
+{
+    auto& registry = ClassRegistry::shared();
+    // Allocated (an interface file or an unarchiver initialises it next): constructed by the class, not initialised.
+    auto allocated = std::dynamic_pointer_cast<RuntimeMadeByName>(registry.allocate("RuntimeMadeByName"));
+    ASSERT_NE(allocated, nullptr);
+    EXPECT_TRUE(allocated->madeByName);
+    EXPECT_EQ(allocated->initialised, 0);
+    // Made whole: the same, then its initialiser, once.
+    auto created = std::dynamic_pointer_cast<RuntimeMadeByName>(registry.create("RuntimeMadeByName"));
+    ASSERT_NE(created, nullptr);
+    EXPECT_TRUE(created->madeByName);
+    EXPECT_EQ(created->initialised, 1);
+    // Code that makes one itself gets a plain object.
+    EXPECT_FALSE(makeObject<RuntimeMadeByName>()->madeByName);
+}
+
 TEST(Runtime, AssociatedObjectsLiveAsLongAsTheirObjectUnderTheirOwnKeys)
 {
     static const char first = 0, second = 0;

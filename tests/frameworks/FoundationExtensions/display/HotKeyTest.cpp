@@ -175,6 +175,31 @@ TEST(HotKeys, AHotKeyMadeOutsideTheSetTakesItsSettingsAndTheCentreRemovesIt)
     EXPECT_TRUE(anotherProgramCanGrab(XK_l, ControlMask | ShiftMask)) << "the grab was let go";
 }
 
+TEST(HotKeys, CombinationsOneGrabServesBothFireAndTheGrabLastsUntilTheLastGoes)
+{
+    // The numeric-pad bit has no X modifier: both are Ctrl+F9 to the X server.
+    const auto NumericPad = ui::ModifierFlags::NumericPad;
+    ZHKHotKeyCenter center;
+    int plain = 0, keypad = 0;
+    ASSERT_TRUE(center.registerHotKeyWithKeyCode(ui::KeyCode::F9, Command, [&](const ui::Event&) { ++plain; }));
+    ASSERT_TRUE(center.registerHotKeyWithKeyCode(ui::KeyCode::F9, Command | NumericPad, [&](const ui::Event& event) {
+        EXPECT_EQ(event.modifierFlags(), Command | NumericPad) << "each with its own flags";
+        ++keypad;
+    }));
+
+    press("key", "ctrl+F9");
+    EXPECT_TRUE(runUntil([&] { return plain == 1 && keypad == 1; })) << plain << " " << keypad;
+
+    center.unregisterHotKeyWithKeyCode(ui::KeyCode::F9, Command);
+    EXPECT_FALSE(anotherProgramCanGrab(XK_F9, ControlMask)) << "still held for the numeric-pad combination";
+    press("key", "ctrl+F9");
+    EXPECT_TRUE(runUntil([&] { return keypad == 2; })) << keypad;
+    EXPECT_EQ(plain, 1);
+
+    center.unregisterHotKeyWithKeyCode(ui::KeyCode::F9, Command | NumericPad);
+    EXPECT_TRUE(anotherProgramCanGrab(XK_F9, ControlMask)) << "let go with the last";
+}
+
 TEST(HotKeys, ACombinationAnotherProgramHoldsCannotBeRegistered)
 {
     Display* other = XOpenDisplay(nullptr);

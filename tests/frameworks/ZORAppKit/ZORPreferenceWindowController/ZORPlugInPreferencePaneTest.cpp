@@ -3,8 +3,8 @@
 #include "frameworks/ZORAppKit/ZORPreferenceWindowController/ZORPlugInPreferencePane.h"
 #include "frameworks/ZORAppKit/ZORPreferenceWindowController/ZORPrefPaneIconView.h"
 
-#include "platform/foundation/files/Bundle.h"
 #include "platform/foundation/TestSupport.h"
+#include "platform/foundation/files/Bundle.h"
 #include "platform/graphics/Image.h"
 
 #include <gtest/gtest.h>
@@ -95,6 +95,38 @@ TEST_F(PreferenceWindowTest, PlugInPanesLoadAndBrokenOnesAreRefusedWithAReason)
     controller->setSortByCategory(true);
     ASSERT_TRUE(controller->selectIconViewPane());
     shot("PlugInOverview");
+}
+
+// A plug-in whose code throws anything, while its pane is made or while it loads its view, is a pane that cannot be
+// set up: it is not shown, the reason is logged once, the pane shown before stays, and the program goes on.
+TEST_F(PreferenceWindowTest, APlugInThatThrowsAnythingIsAPaneThatCannotBeSetUp)
+{
+    testsupport::CapturedLog log;
+    addPane("a", gfx::Size { 200, 100 });
+    auto window = controller->window();
+    ASSERT_EQ(controller->activePane()->identifier(), u"a");
+    const fnd::String folder = PREFS_THROWING_PLUGIN_DIR;
+    controller->addPluginsOfType("prefPane", folder);
+    const std::pair<const char*, const char*> plugIns[] = {
+        { "org.barcodes.test.throwsstandard", "the pane's settings file is damaged" },
+        { "org.barcodes.test.throwsanything", "an exception of an unknown type" },
+        { "org.barcodes.test.throwsonload", "the pane's view could not be built" },
+    };
+    for (const auto& [identifier, reason] : plugIns) {
+        auto pane = std::dynamic_pointer_cast<ZORPlugInPreferencePane>(controller->prefPaneWithIdentifier(identifier));
+        ASSERT_TRUE(pane) << identifier << ": the bundle itself loads";
+        EXPECT_FALSE(controller->selectPaneWithIdentifier(identifier)) << identifier;
+        EXPECT_EQ(controller->activePane()->identifier(), u"a") << identifier;
+        EXPECT_EQ(window->contentView(), controller->prefPaneWithIdentifier("a")->mainView()) << identifier;
+        EXPECT_TRUE(log.contains(fnd::LogLevel::Error, reason)) << identifier;
+        // Not tried again.
+        EXPECT_FALSE(pane->prefPane()) << identifier;
+        EXPECT_FALSE(pane->respondsTo("loadMainView")) << identifier;
+        std::size_t reasons = 0;
+        for (const auto& line : log.lines())
+            reasons += line.text.find(reason) != std::string::npos;
+        EXPECT_EQ(reasons, 1u) << identifier;
+    }
 }
 
 TEST_F(PreferenceWindowTest, APlugInPaneMakesItsInstanceWhenFirstSentWhatOnlyTheInstanceAnswers)

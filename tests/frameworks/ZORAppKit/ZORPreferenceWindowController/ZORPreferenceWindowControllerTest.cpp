@@ -4,9 +4,9 @@
 #include "frameworks/ZORAppKit/ZORPreferenceWindowController/detail/ZORPreferenceWindowControllerTesting.h"
 #include "frameworks/ZORAppKit/ZORWindow/ZORWindow.h"
 
-#include "platform/foundation/runtime/NotificationCenter.h"
 #include "platform/foundation/TestSupport.h"
 #include "platform/foundation/files/UserDefaults.h"
+#include "platform/foundation/runtime/NotificationCenter.h"
 #include "platform/ui/views/Application.h"
 #include "platform/ui/views/Screen.h"
 
@@ -226,14 +226,19 @@ TEST_F(PreferenceWindowTest, ASavedFrameKeepsItsTopLeftCorner)
     EXPECT_EQ(window->frame().height(), 250);
     EXPECT_EQ(window->frame().origin, gfx::Point(100, 350));
 
-    // A damaged entry is ignored: the window is centred.
-    startOver();
-    addPane("a", gfx::Size { 300, 250 - chrome });
-    fnd::UserDefaults::standardUserDefaults().setObject(
-        "100 two", ZORPreferenceWindowController::FrameDefaultsKeyPrefix + AutosaveName);
-    auto centred = controller->window();
-    auto screen = centred->screen()->visibleFrame();
-    EXPECT_NEAR(centred->frame().midX(), screen.midX(), 1);
+    // A damaged entry is ignored: the window is centred. Each number of the first is finite, but the corner they
+    // give (y + height - 250) is not; the others reach far beyond any screen or have no size.
+    for (const char* damaged : { "100 two", "0 1e308 300 1e308", "1e300 200 300 400", "100 -2e7 300 400",
+             "100 200 300 -400", "100 200 0 400", "100 200 300 nan" }) {
+        startOver();
+        addPane("a", gfx::Size { 300, 250 - chrome });
+        fnd::UserDefaults::standardUserDefaults().setObject(
+            damaged, ZORPreferenceWindowController::FrameDefaultsKeyPrefix + AutosaveName);
+        auto centred = controller->window();
+        auto screen = centred->screen()->visibleFrame();
+        EXPECT_NEAR(centred->frame().midX(), screen.midX(), 1) << damaged;
+        EXPECT_TRUE(gfx::containsRect(screen, centred->frame())) << damaged;
+    }
 }
 
 // What the person last saw comes back: the pane and the window's place, through the defaults on disk.

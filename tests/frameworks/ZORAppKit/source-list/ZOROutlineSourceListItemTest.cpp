@@ -67,9 +67,14 @@ protected:
 TEST_F(ZOROutlineSourceListItemTest, ChangesAreMadeThenToldToTheRootDelegateThenPosted)
 {
     auto group = Item::create("group");
+    auto a = Item::create("a");
+    auto b = Item::create("b");
+    auto c = Item::create("c");
+    auto d = Item::create("d");
+    log.clear();
     root->addChild(group);
-    group->addChild(Item::create("a"));
-    group->insertChild(Item::create("b"), 0);
+    group->addChild(a);
+    group->insertChild(b, 0);
     group->childAtIndex(1)->setTitle("A");
     EXPECT_EQ(log,
         (std::vector<std::string> {
@@ -85,12 +90,28 @@ TEST_F(ZOROutlineSourceListItemTest, ChangesAreMadeThenToldToTheRootDelegateThen
         << "only the root's delegate is asked, after the tree changed";
 
     log.clear();
-    group->silentAddChild(Item::create("c"));
-    group->silentInsertChild(Item::create("d"), 0);
+    group->silentAddChild(c);
+    group->silentInsertChild(d, 0);
     group->setBadgeValue(3);
     group->setIdentifier("id");
     EXPECT_TRUE(log.empty()) << "silent forms and the other setters report nothing";
     EXPECT_EQ(group->childAtIndex(0)->parent(), group);
+}
+
+// Made with a title, an item sets it as setTitle does: the change is posted (a new item is its own root and has no
+// delegate to tell). Made without one, it reports nothing.
+TEST_F(ZOROutlineSourceListItemTest, AnItemMadeWithATitleReportsItAsSetTitleDoes)
+{
+    auto plain = Item::create();
+    EXPECT_TRUE(log.empty());
+    EXPECT_TRUE(plain->title().isEmpty());
+    EXPECT_EQ(plain->badgeValue(), -1);
+
+    auto titled = Item::create("Inbox");
+    auto named = Item::create("Drafts", "drafts");
+    EXPECT_EQ(log, (std::vector<std::string> { "note title Inbox", "note title Drafts" }));
+    EXPECT_EQ(named->identifier(), "drafts");
+    EXPECT_EQ(titled->rootObject(), titled);
 }
 
 TEST_F(ZOROutlineSourceListItemTest, RemovingAllChildrenReportsEachAtIndexZeroThenUnlinksIt)
@@ -100,6 +121,7 @@ TEST_F(ZOROutlineSourceListItemTest, RemovingAllChildrenReportsEachAtIndexZeroTh
     for (const char* name : { "a", "b", "c" })
         group->silentAddChild(Item::create(name));
     auto a = group->childAtIndex(0);
+    log.clear();
     group->removeAllChildren();
     EXPECT_EQ(log,
         (std::vector<std::string> {

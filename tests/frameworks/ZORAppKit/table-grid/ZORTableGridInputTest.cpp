@@ -125,8 +125,8 @@ TEST_F(ZORTableGridInputTest, PressDragAndShiftClickSelectRectangles)
     EXPECT_EQ(columns(), "{6}");
     EXPECT_EQ(rows(), "{6}");
 
-    // A press outside every cell keeps the selection.
-    source->rows = 3;
+    // A press outside every cell keeps the selection (seven rows end 140 points down the cells, above the press).
+    source->rows = 7;
     grid->reloadData();
     press(*grid, { 200, 250 });
     release(*grid, { 200, 250 });
@@ -149,6 +149,51 @@ TEST_F(ZORTableGridInputTest, DeleteClearsColumnByColumnThenReloads)
     key(u'a', ui::KeyCode::A, ui::ModifierFlags::Command);
     EXPECT_EQ(columns(), "{0 1 2 3 4 5 6 7 8 9}") << "select all";
     EXPECT_EQ(rows().size(), std::string("{0 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19}").size());
+}
+
+// When a reload shrinks the data to 3 columns by 4 rows, the selection keeps only the cells that remain, so Delete,
+// the moves and the drawing stay inside the grid.
+TEST_F(ZORTableGridInputTest, AReloadThatShrinksTheDataKeepsOnlyTheSelectedCellsThatRemain)
+{
+    // Selects in the full 10 × 20 grid, then reloads it as 3 × 4.
+    const auto selectThenShrink = [&](fnd::Range columnRange, fnd::Range rowRange) {
+        source->columns = 10;
+        source->rows = 20;
+        grid->reloadData();
+        select(columnRange, rowRange);
+        source->columns = 3;
+        source->rows = 4;
+        grid->reloadData();
+    };
+    // Columns 1-4 by rows 2-5 become columns 1-2 by rows 2-3: one notification for each set changed.
+    const int before = selectionChanges;
+    selectThenShrink({ 1, 4 }, { 2, 4 });
+    EXPECT_EQ(columns(), "{1 2}");
+    EXPECT_EQ(rows(), "{2 3}");
+    EXPECT_EQ(selectionChanges, before + 4) << "two sets selected again, then two clipped";
+    key(u'\x7f', ui::KeyCode::Delete);
+    EXPECT_EQ(source->stored, (std::vector<std::string> { "1,2=nil", "1,3=nil", "2,2=nil", "2,3=nil" }));
+
+    // A cell wholly outside leaves nothing selected, and a move has no anchor to start from.
+    selectThenShrink({ 5, 1 }, { 10, 1 });
+    EXPECT_EQ(columns(), "{}");
+    EXPECT_EQ(rows(), "{}");
+    key(UpArrow, ui::KeyCode::UpArrow);
+    EXPECT_EQ(columns(), "{}");
+    EXPECT_EQ(rows(), "{}");
+
+    // Columns outside but a row inside: no cell is left, so neither set is.
+    selectThenShrink({ 5, 4 }, { 1, 2 });
+    EXPECT_EQ(columns(), "{}");
+    EXPECT_EQ(rows(), "{}");
+
+    // Drawing a selection that reached column 8 asks no width beyond the third column.
+    selectThenShrink({ 1, 8 }, { 0, 2 });
+    source->widthAsks.clear();
+    window->display();
+    ASSERT_FALSE(source->widthAsks.empty());
+    for (auto column : source->widthAsks)
+        EXPECT_LT(column, 3) << "width asked for column " << column;
 }
 
 TEST_F(ZORTableGridInputTest, TypedTextEditsTheCellAndReturnStoresItWithoutMovingTheSelection)

@@ -27,10 +27,17 @@ class InspectorEditingModel : public fnd::Object {
                 m.name = v;
                 ++m.writes;
             });
+        c.property(
+            "zip", [](const InspectorEditingModel& m) { return m.zip; },
+            [](InspectorEditingModel& m, const fnd::Value& v) {
+                m.zip = v;
+                ++m.writes;
+            });
     }
 
 public:
     fnd::Value name;
+    fnd::Value zip;
     int writes { 0 };
 };
 
@@ -46,9 +53,17 @@ public:
     {
         changed.push_back(field.identifier().utf8());
     }
+    bool textViewInspectorDidFailToFormatString(ZORTextViewInspector&, ZORTextViewInspectorTextField&,
+        const fnd::String& string, const fnd::String& error) override
+    {
+        refused.push_back(string.utf8() + ": " + error.utf8());
+        return tellsThePerson;
+    }
     int asked { 0 };
     bool switchOn { false };
+    bool tellsThePerson { false };
     std::vector<std::string> changed;
+    std::vector<std::string> refused;
 };
 
 class InspectorEditingTest : public InspectorTest {
@@ -214,6 +229,75 @@ TEST_F(InspectorEditingTest, CommitPushesOnceAndNotForAnEqualValue)
     EXPECT_EQ(delegate->changed, (std::vector<std::string> { "name" }));
     inspector->endEditing();
     EXPECT_EQ(model->writes, 1) << "nothing edited any more";
+}
+
+TEST_F(InspectorEditingTest, OneValueShownForSeveralIsNotWrittenBackByAVisit)
+{
+    auto model = fnd::makeObject<InspectorEditingModel>();
+    name->bind("value", *model, "name");
+    // Each shows "Paris"; a visit that types nothing leaves the model as it was and tells no delegate.
+    for (const fnd::Value& held : { fnd::Value(fnd::Array { "Paris" }), fnd::Value(fnd::Set { "Paris" }) }) {
+        model->setValueForKey(held, "name");
+        model->writes = 0;
+        EXPECT_EQ(text().substring(valueRun(*name)), fnd::String("Paris")) << held.description().utf8();
+        inspector->jumpToField(name);
+        inspector->endEditing();
+        EXPECT_EQ(model->writes, 0) << held.description().utf8();
+        EXPECT_EQ(model->name, held);
+    }
+    EXPECT_TRUE(delegate->changed.empty());
+    // A set of two different values shows the multiple-values text, which a visit does not write either.
+    model->setValueForKey(fnd::Set { "Paris", "Lyon" }, "name");
+    model->writes = 0;
+    EXPECT_EQ(text().substring(valueRun(*name)), fnd::String("Multiple Values"));
+    inspector->jumpToField(name);
+    inspector->endEditing();
+    EXPECT_EQ(model->writes, 0);
+    // Typing over the one shown value of a set writes what was typed.
+    model->setValueForKey(fnd::Set { "Paris" }, "name");
+    inspector->jumpToField(name);
+    inspector->insertText(fnd::Value("Lyon"));
+    inspector->endEditing();
+    EXPECT_EQ(model->name, fnd::Value("Lyon"));
+    EXPECT_EQ(delegate->changed, (std::vector<std::string> { "name" }));
+}
+
+TEST_F(InspectorEditingTest, AnIntegerFieldRefusesTextThatIsNoInteger)
+{
+    auto model = fnd::makeObject<InspectorEditingModel>();
+    model->zip = 12;
+    auto zip = ZORTextViewInspectorIntegerField::fieldWithIdentifier(
+        "zip", fnd::String("Postcode"), Label::fieldLabelWithString("ZIP"));
+    zip->bind("value", *model, "zip");
+    inspector->addField(zip);
+    model->writes = 0;
+    const int beeps = backend->beepCount();
+    // Letters: nothing reaches the model, the field shows 12 again, the delegate hears the formatter's error and the
+    // person a beep.
+    inspector->jumpToField(zip);
+    inspector->insertText(fnd::Value("abc"));
+    inspector->endEditing();
+    EXPECT_EQ(model->writes, 0);
+    EXPECT_EQ(model->zip, fnd::Value(12));
+    EXPECT_EQ(zip->value(), fnd::Value(12));
+    EXPECT_EQ(text().substring(valueRun(*zip)), fnd::String("12"));
+    EXPECT_EQ(delegate->refused, (std::vector<std::string> { "abc: \u201Cabc\u201D is not a valid number." }));
+    EXPECT_EQ(backend->beepCount(), beeps + 1);
+    EXPECT_TRUE(delegate->changed.empty());
+    // A delegate that told the person itself: no beep. Tab leaves the field as Return does.
+    delegate->tellsThePerson = true;
+    inspector->jumpToField(zip);
+    inspector->insertText(fnd::Value("1.5"));
+    inspector->insertTab({});
+    EXPECT_EQ(model->zip, fnd::Value(12));
+    EXPECT_EQ(backend->beepCount(), beeps + 1);
+    // A negative integer is kept as it was typed.
+    inspector->jumpToField(zip);
+    inspector->insertText(fnd::Value("-5"));
+    inspector->endEditing();
+    EXPECT_EQ(model->zip, fnd::Value(-5));
+    EXPECT_EQ(model->writes, 1);
+    EXPECT_EQ(text().substring(valueRun(*zip)), fnd::String("-5"));
 }
 
 TEST_F(InspectorEditingTest, LeavingARunByOtherMeansKeepsTheTypedValue)

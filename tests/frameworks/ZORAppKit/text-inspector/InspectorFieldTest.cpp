@@ -221,10 +221,21 @@ TEST(InspectorTextField, DisplayStrings)
         { fnd::Array { "one", "two" }, std::nullopt },
         { fnd::Array {}, std::nullopt },
         { 42, std::nullopt },
+        // A set is shown as an array is: its one value, or nothing for none or several.
+        { fnd::Set { "Paris" }, fnd::String("Paris") },
+        { fnd::Set { "Paris", "Lyon" }, std::nullopt },
+        { fnd::Set {}, std::nullopt },
     };
     for (const auto& row : rows) {
         field->setValue(row.value);
         EXPECT_EQ(field->displayStringForValue(), row.shown) << row.value.description().utf8();
+    }
+    // Several values: an array of two different elements or a set of two; two equal elements are one value.
+    const std::pair<fnd::Value, bool> multiple[] = { { fnd::Array { "x", "y" }, true }, { fnd::Set { "x", "y" }, true },
+        { fnd::Array { "x", "x" }, false }, { fnd::Set { "x" }, false }, { "x", false } };
+    for (const auto& [value, several] : multiple) {
+        field->setValue(value);
+        EXPECT_EQ(field->isMultipleValue(), several) << value.description().utf8();
     }
     // Showing a value does not change it.
     field->setValue(fnd::Array { "same", "same" });
@@ -235,14 +246,33 @@ TEST(InspectorTextField, DisplayStrings)
 TEST(InspectorTextField, ParsingEditedText)
 {
     auto field = ZORTextViewInspectorField::make<ZORTextViewInspectorTextField>("t", nullptr, "Enter a name");
-    EXPECT_TRUE(field->valueObjectForString("enter A NAME").isNil()) << "the placeholder left untouched";
-    EXPECT_TRUE(field->valueObjectForString("multiple values").isNil());
+    EXPECT_EQ(field->valueObjectForString("enter A NAME"), fnd::Value()) << "the placeholder left untouched";
+    EXPECT_EQ(field->valueObjectForString("multiple values"), fnd::Value());
     EXPECT_EQ(field->valueObjectForString("Ada"), fnd::Value("Ada"));
     auto integer = ZORTextViewInspectorField::make<ZORTextViewInspectorIntegerField>("i", nullptr);
     EXPECT_EQ(integer->valueObjectForString("42"), fnd::Value(42));
-    EXPECT_EQ(integer->valueObjectForString("abc"), fnd::Value("abc")) << "what the formatter cannot read stays text";
+    EXPECT_EQ(integer->valueObjectForString("-5"), fnd::Value(-5)) << "a negative integer is one";
+    // What the formatter cannot read is no value of the field's kind: its error, never the text as a string.
+    for (const char* text : { "abc", "1.5", "12abc" })
+        EXPECT_FALSE(integer->valueObjectForString(text).has_value()) << text;
+    EXPECT_EQ(integer->valueObjectForString("abc").error(), fnd::String(u"\u201Cabc\u201D is not a valid number."));
     integer->setValue(7);
     EXPECT_EQ(integer->displayStringForValue(), std::optional<fnd::String>("7"));
+}
+
+TEST(InspectorTextField, FactoriesWithAPlaceholder)
+{
+    auto label = Label::fieldLabelWithString("ZIP");
+    auto integer = ZORTextViewInspectorIntegerField::fieldWithIdentifier("zip", fnd::String("Postcode"), label);
+    static_assert(std::is_same_v<decltype(integer), std::shared_ptr<ZORTextViewInspectorIntegerField>>);
+    EXPECT_EQ(integer->identifier(), fnd::String("zip"));
+    EXPECT_EQ(integer->placeholder(), std::optional<fnd::String>("Postcode"));
+    EXPECT_EQ(integer->defaultPlaceholder(), std::optional<fnd::String>("Postcode"));
+    EXPECT_EQ(integer->label(), label);
+    EXPECT_EQ(integer->valueObjectForString("12"), fnd::Value(12)) << "made through the integer initialiser";
+    auto text = ZORTextViewInspectorTextField::fieldWithIdentifier("name", fnd::String("Full name"), nullptr);
+    EXPECT_EQ(text->placeholder(), std::optional<fnd::String>("Full name"));
+    EXPECT_TRUE(text->isEditable());
 }
 
 TEST(InspectorTextField, ValidityReachesTheBinding)
@@ -271,8 +301,8 @@ TEST(InspectorTextField, ValidityReachesTheBinding)
 TEST(InspectorTextField, EmptyValues)
 {
     auto field = ZORTextViewInspectorField::make<ZORTextViewInspectorTextField>("t", nullptr);
-    const std::pair<fnd::Value, bool> rows[]
-        = { { {}, true }, { " \n", true }, { 0, true }, { 0.5, false }, { fnd::Array {}, true }, { "x", false } };
+    const std::pair<fnd::Value, bool> rows[] = { { {}, true }, { " \n", true }, { 0, true }, { 0.5, false },
+        { fnd::Array {}, true }, { "x", false }, { fnd::Set {}, true }, { fnd::Set { "x" }, false } };
     for (const auto& [value, empty] : rows) {
         field->setValue(value);
         EXPECT_EQ(field->isValueEmpty(), empty) << value.description().utf8();

@@ -1,9 +1,11 @@
 // The keyboard and the pasteboard in a form: Tab through text runs and hosted controls, Paste, drops, first clicks.
+#include "InspectorFocus.h"
 #include "InspectorTestSupport.h"
 
 #include "frameworks/FoundationExtensions/ZORCountryLocale.h"
 #include "frameworks/ZORAppKit/text-inspector/ZORTextViewInspectorViewFieldKinds.h"
 
+#include "platform/foundation/bindings/ArrayController.h"
 #include "platform/text/LayoutManager.h"
 #include "platform/ui/dragging/Dragging.h"
 #include "platform/ui/dragging/Pasteboard.h"
@@ -15,6 +17,24 @@ using namespace inspectortest;
 using Label = ZORTextViewInspectorFieldLabel;
 
 namespace {
+
+// A tag object: a token row shows its title.
+class InspectorKeyboardTag : public fnd::Object {
+    FND_OBJECT(InspectorKeyboardTag)
+    static void describeClass(fnd::ClassBuilder<InspectorKeyboardTag>& c)
+    {
+        c.property("title", &InspectorKeyboardTag::title);
+    }
+
+public:
+    static std::shared_ptr<InspectorKeyboardTag> make(const char* title)
+    {
+        auto tag = fnd::makeObject<InspectorKeyboardTag>();
+        tag->title = fnd::String(title);
+        return tag;
+    }
+    fnd::String title;
+};
 
 class InspectorKeyboardTest : public InspectorTest {
 protected:
@@ -43,19 +63,27 @@ protected:
         return ZORTextViewInspectorField::make<ZORTextViewInspectorTextField>(
             id, Label::fieldLabelWithString(label), fnd::String(label));
     }
-    // Who has the keyboard: the edited text field, or the field hosting the first responder.
-    std::string focus() const
+    std::string focus() const { return focusIn(*window, *inspector); }
+    void type(const std::u16string& text)
     {
-        auto responder = std::dynamic_pointer_cast<ui::View>(window->firstResponder());
-        if (responder == inspector)
-            return inspector->isEditing() ? inspector->activeField()->identifier().utf8() : "inspector";
-        auto field = responder ? inspector->fieldHostingView(*responder) : nullptr;
-        return field ? field->identifier().utf8() : "elsewhere";
+        for (char16_t c : text)
+            backend->keyDown(*window, fnd::String(std::u16string(1, c)), 0);
+        dispatch();
     }
     void tab(bool back = false)
     {
         backend->keyDown(*window, back ? u"\x19" : u"\t", ui::KeyCode::Tab, back ? ui::ModifierFlags::Shift : 0);
         dispatch();
+    }
+    // Where the keyboard is after each of a number of Tabs (or Backtabs).
+    std::vector<std::string> tabs(int count, bool back = false)
+    {
+        std::vector<std::string> stops;
+        for (int i = 0; i < count; ++i) {
+            tab(back);
+            stops.push_back(focus());
+        }
+        return stops;
     }
     fnd::Range valueRun(const ZORTextViewInspectorField& field) const
     {
@@ -83,24 +111,86 @@ protected:
 
 }
 
+FND_REGISTER_CLASS(InspectorKeyboardTag, fnd::Object)
+
 TEST_F(InspectorKeyboardTest, TabAndBacktabWalkEveryFieldInOrder)
 {
     inspector->jumpToField(name);
     // The date control takes Tab through its day, month and year before it lets go.
-    std::vector<std::string> forward;
-    for (int i = 0; i < 9; ++i) {
-        tab();
-        forward.push_back(focus());
-    }
-    EXPECT_EQ(forward,
+    EXPECT_EQ(tabs(9),
         (std::vector<std::string> { "rating", "city", "born", "born", "born", "done", "country", "name", "rating" }));
-    std::vector<std::string> backward;
-    for (int i = 0; i < 7; ++i) {
-        tab(true);
-        backward.push_back(focus());
-    }
     // Backtab enters the date control at its year and walks back through month and day.
-    EXPECT_EQ(backward, (std::vector<std::string> { "name", "country", "done", "born", "born", "born", "city" }));
+    EXPECT_EQ(tabs(7, true), (std::vector<std::string> { "name", "country", "done", "born", "born", "born", "city" }));
+}
+
+TEST_F(InspectorKeyboardTest, TabAndBacktabWalkTokenRowsAndTouchNoTag)
+{
+    // A token list between the name and the city, each row showing a tag's title.
+    auto maths = InspectorKeyboardTag::make("maths"), physics = InspectorKeyboardTag::make("physics");
+    auto tags = fnd::makeObject<fnd::ArrayController>();
+    auto list = ZORTextViewInspectorTokenListField::fieldWithIdentifier("tags", Label::fieldLabelWithString("Tags"));
+    list->bindToObject(tags, "arrangedObjects", "title", "");
+    tags->setContent(fnd::Array { maths, physics });
+    inspector->removeAllFields();
+    inspector->addFieldsArray({ name, list, city });
+    draw();
+    inspector->jumpToField(name);
+    EXPECT_EQ(tabs(4), (std::vector<std::string> { "tags0", "tags1", "city", "name" }));
+    EXPECT_EQ(tabs(4, true), (std::vector<std::string> { "city", "tags1", "tags0", "name" }));
+    // Passing through the rows typed nothing: the controller holds the same two tags, titles unchanged.
+    ASSERT_EQ(tags->arrangedObjects().size(), 2u);
+    EXPECT_EQ(tags->arrangedObjects()[0].object(), maths);
+    EXPECT_EQ(tags->arrangedObjects()[1].object(), physics);
+    EXPECT_EQ(maths->title, fnd::String("maths"));
+    EXPECT_EQ(physics->title, fnd::String("physics"));
+    // A row typed into and left by Tab writes its tag's title, and the keyboard goes on to the next row.
+    tab();
+    ASSERT_EQ(focus(), "tags0");
+    type(u"algebra");
+    tab();
+    EXPECT_EQ(focus(), "tags1");
+    EXPECT_EQ(maths->title, fnd::String("algebra")) << "Tab selected the token, typing replaced it";
+    tab(true);
+    EXPECT_EQ(focus(), "tags0");
+}
+
+namespace {
+// Makes capitals of what was typed: the row then shows other tokens than the typed ones.
+class InspectorKeyboardCapitals : public ZORTextViewInspectorTokenListField {
+    FND_OBJECT(InspectorKeyboardCapitals)
+public:
+    fnd::Value objectToInsertWithProposedObject(const fnd::Value& proposed, const ZORTextViewInspectorFieldPtr&,
+        std::size_t, const ZORTextViewInspectorFieldLabelPtr&) override
+    {
+        return proposed.string() ? fnd::Value(proposed.string()->uppercaseString()) : proposed;
+    }
+};
+}
+FND_REGISTER_CLASS(InspectorKeyboardCapitals, ZORTextViewInspectorTokenListField)
+
+TEST_F(InspectorKeyboardTest, TabLeavesAChangedRowOfAPlainTokenListForTheNext)
+{
+    // Rows standing for strings: a changed row puts a new string in its object's place.
+    auto words = fnd::makeObject<fnd::ArrayController>();
+    auto list
+        = ZORTextViewInspectorField::make<InspectorKeyboardCapitals>("words", Label::fieldLabelWithString("Words"));
+    list->bindToObject(words, "arrangedObjects", "", "");
+    words->setContent(fnd::Array { "red", "blue" });
+    inspector->removeAllFields();
+    inspector->addFieldsArray({ name, list, city });
+    draw();
+    inspector->jumpToField(name);
+    tab();
+    ASSERT_EQ(focus(), "words0");
+    type(u"dish");
+    tab();
+    EXPECT_EQ(words->arrangedObjects(), (fnd::Array { "DISH", "blue" }));
+    EXPECT_EQ(focus(), "words1");
+    tab(true);
+    EXPECT_EQ(focus(), "words0");
+    tab(true);
+    EXPECT_EQ(focus(), "name");
+    EXPECT_EQ(words->arrangedObjects(), (fnd::Array { "DISH", "blue" }));
 }
 
 TEST_F(InspectorKeyboardTest, AStaticLabelIsNoStopOfTheWindowsLoop)

@@ -454,3 +454,76 @@ TEST_F(InspectorListFieldTest, TypingIntoANewTokenRowShowsTheObjectOnce)
         shownRows += field->compoundField() == tokens ? 1 : 0;
     EXPECT_EQ(shownRows, 3u);
 }
+
+namespace {
+
+// A token list of strings with equal ones among them, shown in an editable inspector.
+class InspectorTokenListTest : public InspectorListFieldTest {
+protected:
+    InspectorTokenListTest()
+    {
+        tokens = ZORTextViewInspectorTokenListField::fieldWithIdentifier("tags", Label::fieldLabelWithString("Tags"));
+        strings = fnd::makeObject<fnd::ArrayController>();
+        inspector->setEditableState(true);
+        inspector->addField(tokens);
+    }
+    std::shared_ptr<ZORTextViewInspectorTokenListFieldItem> item(std::size_t index) const
+    {
+        return std::dynamic_pointer_cast<ZORTextViewInspectorTokenListFieldItem>(tokens->rowAtIndex(index));
+    }
+    std::shared_ptr<ui::Button> removeButtonOfRow(std::size_t index) const
+    {
+        auto views = inspector->viewsInCharacterRange(inspector->charRangeOfField(*tokens->rowAtIndex(index)));
+        return views.size() > 1 ? std::dynamic_pointer_cast<ui::Button>(views[1]) : nullptr;
+    }
+
+    std::shared_ptr<ZORTextViewInspectorTokenListField> tokens;
+    fnd::Object* arrangedAt(std::size_t index) const
+    {
+        const auto& arranged = strings->arrangedObjects();
+        return index < arranged.size() ? arranged[index].object().get() : nullptr;
+    }
+
+    std::shared_ptr<fnd::ArrayController> strings;
+    std::shared_ptr<ui::TextView> editor { ui::TextView::create({}) };
+};
+
+}
+
+TEST_F(InspectorTokenListTest, RowsOfEqualValuesRemoveTheirOwnPlace)
+{
+    tokens->bindToObject(strings, "arrangedObjects", "", "");
+    strings->setContent(fnd::Array { "red", "blue", "red" });
+    ASSERT_EQ(tokens->allRows().size(), 3u);
+    // − on the third row takes the third "red", not the first.
+    inspector->removeListRow(fnd::Value(removeButtonOfRow(2)));
+    EXPECT_EQ(strings->arrangedObjects(), (fnd::Array { "red", "blue" }));
+    EXPECT_EQ(tokens->allRows().size(), 2u);
+    // Emptying a row takes its own place too: the second "red" of [red, blue, red] this time by its token field.
+    strings->setContent(fnd::Array { "red", "blue", "red" });
+    item(2)->tokenField()->setObjectValue(fnd::Value(fnd::Array {}));
+    tokens->controlTextShouldEndEditing(*item(2)->tokenField(), *editor);
+    EXPECT_EQ(strings->arrangedObjects(), (fnd::Array { "red", "blue" }));
+}
+
+TEST_F(InspectorTokenListTest, RowsShowingAValueOfTheirObjectEditThatValue)
+{
+    auto maths = InspectorListEntry::make("maths"), physics = InspectorListEntry::make("physics");
+    tokens->bindToObject(strings, "arrangedObjects", "title", "");
+    strings->setContent(fnd::Array { maths, physics });
+    ASSERT_EQ(tokens->allRows().size(), 2u);
+    EXPECT_EQ(item(0)->tokenField()->objectValue(), fnd::Value(fnd::Array { "maths" }));
+    auto objects = [&] { return std::vector<fnd::Object*> { arrangedAt(0), arrangedAt(1) }; };
+    // Into the row and out again, typing nothing: the controller keeps both tags, their titles unchanged.
+    tokens->controlTextShouldEndEditing(*item(0)->tokenField(), *editor);
+    ASSERT_EQ(strings->arrangedObjects().size(), 2u);
+    EXPECT_EQ(objects(), (std::vector<fnd::Object*> { maths.get(), physics.get() }));
+    EXPECT_EQ(maths->title, fnd::String("maths"));
+    // A changed row sets the title of its own tag, which stays in the controller and in its row.
+    item(1)->tokenField()->setObjectValue(fnd::Value(fnd::Array { "algebra" }));
+    tokens->controlTextShouldEndEditing(*item(1)->tokenField(), *editor);
+    EXPECT_EQ(physics->title, fnd::String("algebra"));
+    EXPECT_EQ(objects(), (std::vector<fnd::Object*> { maths.get(), physics.get() }));
+    EXPECT_EQ(tokens->rowAtIndex(1)->listObject().object(), physics);
+    EXPECT_EQ(item(1)->tokenField()->objectValue(), fnd::Value(fnd::Array { "algebra" }));
+}

@@ -276,11 +276,14 @@ TEST_F(InspectorViewFieldTest, URLFieldButtonFollowsValidityAndOpens)
     url->openURLAction({});
     text->setValue("https://example.org/a");
     url->openURLAction({});
+    // The one address of a set of selected objects.
+    text->setValue(fnd::Set { "c.org" });
+    url->openURLAction({});
     auto beeps = backend->beepCount();
     text->setValue(fnd::Array { "a.org", "b.org" });
     url->openURLAction({});
     EXPECT_EQ(backend->beepCount(), beeps + 1);
-    EXPECT_EQ(opened, (std::vector<std::string> { "http://example.org", "https://example.org/a" }));
+    EXPECT_EQ(opened, (std::vector<std::string> { "http://example.org", "https://example.org/a", "http://c.org" }));
     // Not editable and empty: text and button both leave.
     text->setValue({});
     EXPECT_FALSE(url->shouldBeVisibleWithEditableState(false));

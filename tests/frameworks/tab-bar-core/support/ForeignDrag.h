@@ -1,6 +1,8 @@
 #pragma once
 
 #include "platform/backend/headless/HeadlessBackend.h"
+#include "platform/foundation/runtime/Exception.h"
+#include "platform/foundation/runtime/Timer.h"
 #include "platform/graphics/Image.h"
 #include "platform/ui/dragging/Dragging.h"
 #include "platform/ui/dragging/DropSession.h"
@@ -9,8 +11,11 @@
 #include "platform/ui/views/View.h"
 #include "platform/ui/views/Window.h"
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <memory>
+#include <string>
 
 namespace tabbartest {
 
@@ -68,6 +73,19 @@ inline void holdDragFromAnotherProgram(
     session.moveTo(window.convertBaseToScreen(over), 0);
     runFor(seconds);
     session.exit();
+}
+
+// Fires a bar's spring with a timer of someone else's: the bar's assertion fails and its text names that timer.
+inline void expectForeignSpringTimerRefused(const std::function<void(fnd::Timer&)>& fireSpring)
+{
+    auto foreign = fnd::Timer::create(1.0, false, [](fnd::Timer&) {});
+    const std::string expected = "Spring fired by unrecognized timer " + foreign->description().utf8();
+    try {
+        fireSpring(*foreign);
+        ADD_FAILURE() << "a foreign timer fired the spring";
+    } catch (const fnd::Exception& exception) {
+        EXPECT_NE(exception.reason().utf8().find(expected), std::string::npos) << exception.reason().utf8();
+    }
 }
 
 }

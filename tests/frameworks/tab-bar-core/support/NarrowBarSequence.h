@@ -16,6 +16,21 @@
 
 namespace tabbartest {
 
+// Three tabs in a bar with no room at all (narrower than its margins), under each set of options: the widths of the
+// tabs shown. With an overflow menu at most one would fit, so two show, each at most half of nothing; without one,
+// all three share nothing.
+struct NoRoomCase {
+    const char* what;
+    bool useOverflow;
+    bool sizeToFit;
+    std::vector<double> expected;
+};
+inline const std::vector<NoRoomCase> NoRoomCases {
+    { "optimum widths", true, false, { 0, 0 } },
+    { "sized to fit", true, true, { 0, 0 } },
+    { "without an overflow menu", false, false, { 0, 0, 0 } },
+};
+
 // Random sequences over narrow bars (room for one to three tabs of the minimum width) for either tab-bar family:
 // adds, closes, selections, slides, drags to another bar, tear-offs and picks from the overflow menu, first with
 // tabs of fixed widths, then sized to fit. After every step no bar reports a problem (a tab shown zero wide, one

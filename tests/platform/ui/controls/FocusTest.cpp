@@ -61,6 +61,14 @@ TEST_F(FocusTest, TabWalksTheViewsInReadingOrder)
     EXPECT_EQ(tabs(3), "BCD");
 }
 
+TEST_F(FocusTest, BacktabWithNothingFocusedStartsAtTheEnd)
+{
+    makeGrid();
+    // The window itself has the keyboard, as when the view that had it left: Shift+Tab comes in at the bottom right.
+    window->makeFirstResponder(nullptr);
+    EXPECT_EQ(tabs(3, ModifierFlags::Shift), "FED");
+}
+
 TEST_F(FocusTest, ATallViewBesideAColumnOfRowsComesAfterTheWholeColumn)
 {
     makeGrid();

@@ -1,6 +1,7 @@
 // A form of a dozen fields in a real window: a click into a value, typing, Tab from field to field, and the bound
 // model holds what was typed.
 #include "GtkTestSupport.h"
+#include "InspectorFocus.h"
 
 #include "frameworks/FoundationExtensions/ZORCountryLocale.h"
 #include "frameworks/ZORAppKit/text-inspector/ZORTextViewInspector.h"
@@ -303,28 +304,22 @@ TEST_F(TextInspectorDisplayTest, TabThroughEveryFieldAndEditListRows)
     auto content = deviceRectOfContent(*window);
     grabScreen(content[0], content[1], content[2], content[3]).save("text-inspector-display-form.png");
 
-    auto focus = [&]() -> std::string {
-        auto responder = std::dynamic_pointer_cast<ui::View>(window->firstResponder());
-        if (responder == inspector)
-            return inspector->isEditing() ? inspector->activeField()->identifier().utf8() : "inspector";
-        auto hosting = responder ? inspector->fieldHostingView(*responder) : nullptr;
-        return hosting ? hosting->identifier().utf8() : "elsewhere";
-    };
+    auto focus = [&] { return inspectortest::focusIn(*window, *inspector); };
     inspector->jumpToField(name);
     std::vector<std::string> forward { focus() };
     for (int i = 0; i < 8; ++i) {
         pressKey("Tab");
         forward.push_back(focus());
     }
-    EXPECT_EQ(
-        forward, (std::vector<std::string> { "name", "rating", "city", "done", "country", "tag", "tag", "", "name" }))
+    EXPECT_EQ(forward,
+        (std::vector<std::string> { "name", "rating", "city", "done", "country", "tags0", "tags1", "words0", "name" }))
         << "Tab through every field and back to the first";
     std::vector<std::string> backward;
     for (int i = 0; i < 3; ++i) {
         pressKey("shift+Tab");
         backward.push_back(focus());
     }
-    EXPECT_EQ(backward, (std::vector<std::string> { "", "tag", "tag" }));
+    EXPECT_EQ(backward, (std::vector<std::string> { "words0", "tags1", "tags0" }));
 
     // Return in a text row writes its tag's title.
     inspector->jumpToField(list->rowAtIndex(1));
@@ -344,4 +339,141 @@ TEST_F(TextInspectorDisplayTest, TabThroughEveryFieldAndEditListRows)
     EXPECT_EQ(tokens->allRows().size(), 2u) << "one row per word";
     waitFor([] { return false; }, 0.3);
     grabScreen(content[0], content[1], content[2], content[3]).save("text-inspector-display-lists.png");
+}
+
+namespace {
+
+// Hears the text the integer field refused, with the formatter's reason.
+class TextInspectorDisplayDelegate : public ZORTextViewInspectorDelegate {
+public:
+    bool textViewInspectorDidFailToFormatString(
+        ZORTextViewInspector&, ZORTextViewInspectorTextField&, const fnd::String& string, const fnd::String&) override
+    {
+        refused.push_back(string.utf8());
+        return true;
+    }
+    std::vector<std::string> refused;
+};
+
+}
+
+// A form whose city holds a set, with an integer, a token list of tag objects shown by title and a token list of
+// words (two equal): typing, Tab and Shift+Tab through every field and row, a non-number, and the minus of the
+// second "red"; the model is checked after each step.
+TEST_F(TextInspectorDisplayTest, KeyboardThroughSetsIntegersAndTokenRowsKeepsTheModel)
+{
+    person->values.set("city", fnd::Set { "Paris" });
+    person->values.set("zip", 12);
+    inspector = ZORTextViewInspector::create({ 0, 0, 460, 360 });
+    inspector->setEditableState(true);
+    auto delegate = std::make_shared<TextInspectorDisplayDelegate>();
+    inspector->setInspectorDelegate(delegate);
+    auto name = field<ZORTextViewInspectorTextField>("name", "Name", "Full name");
+    auto city = field<ZORTextViewInspectorTextField>("city", "City", "City");
+    auto zip = field<ZORTextViewInspectorIntegerField>("zip", "ZIP", "Postcode");
+    auto maths = fnd::makeObject<TextInspectorDisplayTag>(), physics = fnd::makeObject<TextInspectorDisplayTag>();
+    maths->title = "maths";
+    physics->title = "physics";
+    auto tagController = fnd::makeObject<fnd::ArrayController>();
+    auto tags = ZORTextViewInspectorTokenListField::fieldWithIdentifier("tags", Label::fieldLabelWithString("Tags"));
+    tags->bindToObject(tagController, "arrangedObjects", "title", "");
+    tagController->setContent(fnd::Array { maths, physics });
+    auto words = fnd::makeObject<fnd::ArrayController>();
+    auto wordList
+        = ZORTextViewInspectorTokenListField::fieldWithIdentifier("words", Label::fieldLabelWithString("Words"));
+    wordList->bindToObject(words, "arrangedObjects", "", "");
+    words->setContent(fnd::Array { "red", "blue", "red" });
+    inspector->addFieldsArray({ name, city, zip, tags, wordList });
+    window = showWindow({ 80, 80, 460, 360 }, inspector);
+    window->setTitle("Text inspector: sets, integers and token rows");
+    window->makeFirstResponder(inspector);
+    ASSERT_TRUE(waitFor([&] { return backend->hasKeyboardFocus(*window); })) << "the window never got the keyboard";
+
+    auto focus = [&] { return inspectortest::focusIn(*window, *inspector); };
+    auto titles = [&] {
+        std::string out;
+        for (const auto& object : tagController->arrangedObjects()) {
+            auto tag = object.objectAs<TextInspectorDisplayTag>();
+            out += (tag ? tag->title.utf8() : "(" + object.description().utf8() + ")") + " ";
+        }
+        return out;
+    };
+    auto tagsKept = [&] {
+        const auto& arranged = tagController->arrangedObjects();
+        return arranged.size() == 2 && arranged[0].object() == maths && arranged[1].object() == physics;
+    };
+    auto valueRunText = [&](const ZORTextViewInspectorField& field) {
+        auto range = inspector->charRangeOfField(field);
+        fnd::Range run;
+        inspector->textStorage()->attributeAtIndexLongestEffectiveRange(
+            ZORTextInspectorAttribute::PlaceholderValue, range.max() - 1, &run, { 0, range.max() });
+        return inspector->textStorage()->string().substring(run).utf8();
+    };
+
+    // The set's one city shows; a click into it and Tab out write nothing.
+    EXPECT_EQ(valueRunText(*city), "Paris");
+    auto cityRange = inspector->charRangeOfField(*city);
+    clickAt(screenPointOfCharacter(cityRange.max() - 2));
+    ASSERT_TRUE(waitFor([&] { return inspector->activeField() == city; }, 5)) << "the click did not start editing";
+    pressKey("Tab");
+    EXPECT_EQ(focus(), "zip");
+    EXPECT_EQ(person->values.get("city"), fnd::Value(fnd::Set { "Paris" }));
+
+    // Letters in the integer field are refused: the model keeps 12 and the field shows it again.
+    xdotool("type --delay 30 abc");
+    pressKey("Tab");
+    EXPECT_EQ(focus(), "tags0");
+    EXPECT_EQ(person->values.get("zip"), fnd::Value(12));
+    EXPECT_EQ(valueRunText(*zip), "12");
+    EXPECT_EQ(delegate->refused, (std::vector<std::string> { "abc" }));
+    // Back with Shift+Tab, a negative number: kept as typed.
+    pressKey("shift+Tab");
+    EXPECT_EQ(focus(), "zip");
+    xdotool("type --delay 30 -- -5");
+    pressKey("Tab");
+    EXPECT_EQ(person->values.get("zip"), fnd::Value(-5));
+    EXPECT_EQ(valueRunText(*zip), "-5");
+    EXPECT_TRUE(tagsKept()) << titles();
+
+    // Tab through every row and round to the top, Shift+Tab all the way back: each stop in order, never the
+    // window, and passing through the rows replaces no tag.
+    auto walk = [&](const std::string& key, int count) {
+        std::vector<std::string> stops;
+        for (int i = 0; i < count; ++i) {
+            pressKey(key);
+            stops.push_back(focus());
+            EXPECT_TRUE(tagsKept()) << key << " " << i << ": " << titles();
+        }
+        return stops;
+    };
+    ASSERT_EQ(focus(), "tags0");
+    EXPECT_EQ(
+        walk("Tab", 7), (std::vector<std::string> { "tags1", "words0", "words1", "words2", "name", "city", "zip" }));
+    EXPECT_EQ(walk("shift+Tab", 8),
+        (std::vector<std::string> { "city", "name", "words2", "words1", "words0", "tags1", "tags0", "zip" }));
+    EXPECT_EQ(titles(), "maths physics ");
+    EXPECT_EQ(words->arrangedObjects(), (fnd::Array { "red", "blue", "red" }));
+
+    // A tag row typed into sets its own tag's title; the keyboard goes on to the next row.
+    pressKey("Tab");
+    ASSERT_EQ(focus(), "tags0");
+    xdotool("type --delay 30 algebra");
+    pressKey("Tab");
+    EXPECT_EQ(focus(), "tags1");
+    EXPECT_TRUE(tagsKept()) << titles();
+    EXPECT_EQ(titles(), "algebra physics ");
+
+    // The minus of the second "red" takes that one.
+    auto thirdRow = inspector->charRangeOfField(*wordList->rowAtIndex(2));
+    auto minus = inspector->viewsInCharacterRange(thirdRow).at(1);
+    clickAt(screenPointOfView(*minus, { minus->bounds().midX(), minus->bounds().midY() }));
+    ASSERT_TRUE(waitFor([&] { return words->arrangedObjects().size() == 2; }, 5)) << "the minus click";
+    EXPECT_EQ(words->arrangedObjects(), (fnd::Array { "red", "blue" }));
+    EXPECT_EQ(wordList->allRows().size(), 2u);
+    EXPECT_EQ(person->values.get("city"), fnd::Value(fnd::Set { "Paris" }));
+    EXPECT_EQ(person->values.get("zip"), fnd::Value(-5));
+    EXPECT_TRUE(person->values.get("name").isNil()) << "passed through, never typed into";
+    auto content = deviceRectOfContent(*window);
+    settledScreen(*backend, content[0], content[1], content[2], content[3])
+        .save("text-inspector-display-sets-and-tokens.png");
 }

@@ -24,6 +24,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <limits>
 #include <set>
 #include <string>
@@ -81,6 +82,24 @@ bool writeFile(const std::filesystem::path& path, std::string_view contents)
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(contents.data(), std::streamsize(contents.size()));
     return bool(out);
+}
+
+// An archive with the text of its dates taken out: objects stamp the moment they were made.
+std::string withoutDates(std::string text)
+{
+    for (auto start = text.find("<date>"); start != std::string::npos; start = text.find("<date>", start + 6))
+        if (auto end = text.find("</date>", start); end != std::string::npos)
+            text.erase(start + 6, end - start - 6);
+    return text;
+}
+
+// A seed is written again only when more than its dates changed, so running the tool twice changes nothing.
+void writeSeed(const std::filesystem::path& path, std::string_view archive)
+{
+    std::ifstream in(path, std::ios::binary);
+    const std::string old((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (!in || withoutDates(old) != withoutDates(std::string(archive)))
+        writeFile(path, archive);
 }
 
 bool writeDictionary(
@@ -151,7 +170,7 @@ void seedClass(const fnd::ClassInfo& cls, const std::filesystem::path& corpus, H
     if (!decoded)
         harvest.failures.push_back(name + ": the archive of a default instance does not read back: "
             + decoded.error().localizedDescription().utf8());
-    writeFile(corpus / fileNameOf(name), archive->view());
+    writeSeed(corpus / fileNameOf(name), archive->view());
 
     auto list = fnd::PropertyList::read(*archive);
     if (!list)

@@ -30,8 +30,8 @@ public:
     void setObjectValue(const fnd::Value& value) override { setDoubleValue(value.doubleValue()); }
     double doubleValue() const override { return m_value; }
     void setDoubleValue(double value) override;
-    // Saturated at the limits of 64 bits: a decoded range may reach far beyond them.
-    std::int64_t integerValue() const override { return fnd::Value(m_value).integerValue(); }
+    // Saturating: a range may reach beyond 64 bits.
+    std::int64_t integerValue() const override { return fnd::Number(m_value).integerValue(); }
     void setIntegerValue(std::int64_t value) override { setDoubleValue(static_cast<double>(value)); }
     fnd::String stringValue() const override;
     void setNextState() override { }

@@ -152,10 +152,30 @@ TEST_F(CellArchiveTest, DamagedArchivesKeepValuesInRange)
     EXPECT_EQ(restored->state(), ControlStateValue::On);
 }
 
-TEST_F(CellArchiveTest, AStepperOfAHugeRangeGivesItsValueAsASaturatedInteger)
+TEST_F(CellArchiveTest, AStepperTakesFiniteEndsAndAnswersAnyValueAsAnInteger)
 {
-    // A range a damaged archive may hold: the value converts to the nearest integer there is.
     auto stepper = fnd::makeObject<StepperCell>();
+    const auto archived = fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(stepper));
+    ASSERT_TRUE(archived);
+    const auto patched = [&](const std::string& key, const std::string& from, const std::string& to) {
+        auto text = std::string(archived->view());
+        auto valueAt = text.find(from, text.find("<key>" + key + "</key>"));
+        EXPECT_NE(valueAt, std::string::npos) << key;
+        return fnd::Data::fromString(text.replace(valueAt, from.size(), to));
+    };
+    // A range with a NaN or infinite end would let any value through: refused.
+    for (const auto& [key, from] : { std::pair { "MaxValue", "<real>59</real>" }, { "MinValue", "<real>0</real>" },
+             { "Increment", "<real>1</real>" } })
+        for (const char* to : { "<real>nan</real>", "<real>+infinity</real>" })
+            EXPECT_FALSE(fnd::KeyedUnarchiver::unarchiveTopLevelObjectWithData(patched(key, from, to)))
+                << key << " " << to;
+    // A NaN value is taken for the minimum, as when set.
+    auto back
+        = fnd::KeyedUnarchiver::unarchiveTopLevelObjectWithData(patched("Value", "<real>0</real>", "<real>nan</real>"));
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->objectAs<StepperCell>()->doubleValue(), 0);
+
+    // Values beyond 64 bits answer the nearest integer there is.
     stepper->setMinValue(-1e300);
     stepper->setMaxValue(1e300);
     stepper->setDoubleValue(1e300);

@@ -59,7 +59,19 @@ GtkDragAndDrop::GtkDragAndDrop(GtkBackend& backend)
 {
 }
 
-GtkDragAndDrop::~GtkDragAndDrop() = default;
+GtkDragAndDrop::~GtkDragAndDrop()
+{
+    forgetDrop();
+}
+
+void GtkDragAndDrop::forgetDrop()
+{
+    m_session.reset();
+    m_foreignOwner.reset();
+    if (m_drop)
+        g_object_unref(m_drop);
+    m_drop = nullptr;
+}
 
 void GtkDragAndDrop::attach(GtkWindowHost& host)
 {
@@ -88,8 +100,10 @@ DropSession& GtkDragAndDrop::sessionFor(GdkDrop* drop)
 {
     if (m_drop == drop && m_session)
         return *m_session;
-    m_drop = drop;
-    m_foreignOwner.reset();
+    // Held while its session lasts: a drop freed meanwhile could give its address to the next one, which would
+    // then find the old session, another drag's pasteboard and destination.
+    forgetDrop();
+    m_drop = GDK_DROP(g_object_ref(drop));
     if (gdk_drop_get_drag(drop) && m_outgoing) {
         // Our own drag: the destination sees our pasteboard, image and source object.
         m_session = std::make_unique<DropSession>(
@@ -159,9 +173,7 @@ gboolean GtkDragAndDrop::onDrop(GtkDropTargetAsync*, GdkDrop* drop, double x, do
     auto action = preferredGdkAction(operation, gdk_drop_get_actions(drop));
     bool accepted = action && session.drop();
     gdk_drop_finish(drop, accepted ? action : GdkDragAction(0));
-    self->m_session.reset();
-    self->m_drop = nullptr;
-    self->m_foreignOwner.reset();
+    self->forgetDrop();
     return accepted;
 }
 

@@ -47,6 +47,7 @@ private:
     static gboolean onDrop(GtkDropTargetAsync*, GdkDrop*, double x, double y, gpointer target);
 
     DropSession& sessionFor(GdkDrop* drop);
+    void forgetDrop();
     std::optional<gfx::Point> screenPoint(long windowNumber, double x, double y) const;
 
     GtkBackend& m_backend;

@@ -5,10 +5,10 @@
 #include "platform/backend/gtk/GtkClipboardBridge.h"
 #include "platform/backend/gtk/GtkCursors.h"
 #include "platform/backend/gtk/GtkDisplayState.h"
-#include "platform/backend/gtk/GtkTextRendering.h"
 #include "platform/backend/gtk/GtkDragAndDrop.h"
 #include "platform/backend/gtk/GtkKeyboardLayout.h"
 #include "platform/backend/gtk/GtkMenuBar.h"
+#include "platform/backend/gtk/GtkTextRendering.h"
 #include "platform/backend/gtk/GtkWindowHost.h"
 #include "platform/backend/headless/HeadlessBackend.h"
 #include "platform/foundation/files/Bundle.h"
@@ -246,6 +246,7 @@ void GtkBackend::windowFlushed(Window& window)
 {
     if (auto* host = hostFor(window))
         host->flushed();
+    m_menuBars->windowFlushed(window);
 }
 
 double GtkBackend::refreshInterval(Window& window)
@@ -263,6 +264,11 @@ void GtkBackend::sheetBegan(Window& sheet, Window& parent)
             gtk_window_set_transient_for(host->gtkWindow(), parentHost->gtkWindow());
         host->focus();
     }
+}
+
+std::optional<gfx::Rect> GtkBackend::menuBarFrame(const Window& window)
+{
+    return m_menuBars ? m_menuBars->barFrame(window) : std::nullopt;
 }
 
 // Services.

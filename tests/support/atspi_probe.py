@@ -19,7 +19,7 @@ import sys
 import time
 
 import pyatspi
-from gi.repository import GLib
+from gi.repository import Atspi, GLib
 
 
 def find_application(name, seconds=10.0):
@@ -69,8 +69,9 @@ def describe(element):
         pass
     value_text = ""
     try:
-        value_text = element.queryValue().get_text() or ""
-    except (NotImplementedError, AttributeError):
+        element.queryValue()
+        value_text = Atspi.Value.get_text(element) or ""
+    except NotImplementedError:
         pass
     relations = []
     for relation in element.getRelationSet():

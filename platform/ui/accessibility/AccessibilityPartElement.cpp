@@ -136,4 +136,11 @@ fnd::Value AccessibilityParts::element(
     return slot->selfValue();
 }
 
+fnd::Value AccessibilityParts::existingElement(long part) const
+{
+    if (part < 0 || std::size_t(part) >= m_elements.size() || !m_elements[std::size_t(part)])
+        return {};
+    return m_elements[std::size_t(part)]->selfValue();
+}
+
 }

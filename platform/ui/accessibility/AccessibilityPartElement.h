@@ -41,6 +41,8 @@ public:
         const std::shared_ptr<fnd::Object>& owner, long part, fnd::String role, fnd::String subrole = {});
 
     long part() const { return m_part; }
+    // Whether the element stands for a part of this owner (a value handed to an owner may be anyone's element).
+    bool isPartOf(const fnd::Object& owner) const { return m_owner.lock().get() == &owner; }
 
     std::vector<fnd::String> accessibilityAttributeNames() const override;
     fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
@@ -72,6 +74,8 @@ public:
     // The element of one part; nil outside 0 to count - 1.
     fnd::Value element(
         const fnd::Object& owner, long part, long count, const fnd::String& role, const fnd::String& subrole = {});
+    // The element of one part if it was made already (nil otherwise): for telling of a change no one asked about.
+    fnd::Value existingElement(long part) const;
     void clear() { m_elements.clear(); }
 
 private:

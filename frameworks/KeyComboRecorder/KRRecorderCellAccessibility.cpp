@@ -1,6 +1,7 @@
 // How the recorder answers assistive technologies: the combination in words, the prompt as help.
 
 #include "frameworks/KeyComboRecorder/KRRecorderCell.h"
+#include "frameworks/KeyComboRecorder/KRRecorderControl.h"
 #include "platform/ui/accessibility/AccessibilityAttributeKey.h"
 #include "platform/ui/views/Window.h"
 
@@ -69,4 +70,13 @@ void KRRecorderCell::_announceValue() const
 {
     if (auto view = controlView())
         ui::accessibilityPostNotification(*view, ui::AccessibilityNotification::ValueChanged);
+}
+
+fnd::Value KRRecorderControl::accessibilityAttributeValue(const fnd::String& attribute) const
+{
+    auto value = Control::accessibilityAttributeValue(attribute);
+    if (value.isNil() && ui::accessibilityAttributeKey(attribute) == RecorderKey::Help)
+        if (auto recorder = recorderCell())
+            return recorder->accessibilityAttributeValue(attribute);
+    return value;
 }

@@ -70,6 +70,19 @@ public:
         return runCommand(actionCommand(application, role, name, action)).status;
     }
 
+    // The application's events (lines "type|detail1|role|name") heard while the shell command runs and for the
+    // seconds after it starts, as a screen reader hears them.
+    static std::vector<std::string> events(const std::string& application, double seconds, const std::string& command)
+    {
+        auto result = runCommand(probe() + " events " + quoted(application) + " " + std::to_string(seconds) + " "
+            + quoted(command) + " 2>&1");
+        return split(result.output, '\n');
+    }
+    static bool heard(const std::vector<std::string>& events, const std::string& event)
+    {
+        return std::find(events.begin(), events.end(), event) != events.end();
+    }
+
     const std::vector<AccessibleNode>& nodes() const { return m_nodes; }
     // The whole dump, for failure messages.
     const std::string& text() const { return m_text; }

@@ -114,7 +114,8 @@ def listen(app, seconds, command):
             source = event.source
             if source is None or source.get_process_id() != pid:
                 return
-            lines.append("%s|%d|%s|%s" % (event.type, event.detail1, source.getRoleName(), source.name or ""))
+            name = (source.name or "").replace("\n", "\\n")
+            lines.append("%s|%d|%s|%s" % (event.type, event.detail1, source.getRoleName(), name))
         except Exception:  # an element gone while its event travelled
             pass
 

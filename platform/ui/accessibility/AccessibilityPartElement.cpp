@@ -27,10 +27,17 @@ AccessibilityPartOwner* AccessibilityPartElement::owner(const std::shared_ptr<fn
 
 std::vector<fnd::String> AccessibilityPartElement::accessibilityAttributeNames() const
 {
-    return accessibilityAttributeNameList(
-        { Attr::Role, Attr::Subrole, Attr::RoleDescription, Attr::Title, Attr::Value, Attr::ValueDescription,
-            Attr::MinValue, Attr::MaxValue, Attr::Description, Attr::Help, Attr::Enabled, Attr::Selected, Attr::Focused,
-            Attr::Parent, Attr::Window, Attr::TopLevelUIElement, Attr::Position, Attr::Size });
+    // The names a part of its role answers: an assistive technology reads every name it is given.
+    auto names = accessibilityAttributeNameList(
+        { Attr::Role, Attr::RoleDescription, Attr::Title, Attr::Description, Attr::Enabled, Attr::Selected,
+            Attr::Focused, Attr::Parent, Attr::Window, Attr::TopLevelUIElement, Attr::Position, Attr::Size });
+    if (!m_subrole.isEmpty())
+        accessibilityAddAttributeNames(names, { Attr::Subrole });
+    if (m_role == AccessibilityRole::Slider || m_role == AccessibilityRole::Incrementor)
+        accessibilityAddAttributeNames(names, { Attr::Value, Attr::ValueDescription, Attr::MinValue, Attr::MaxValue });
+    else if (m_role == AccessibilityRole::Button)
+        accessibilityAddAttributeNames(names, { Attr::Value });
+    return names;
 }
 
 fnd::Value AccessibilityPartElement::accessibilityAttributeValue(const fnd::String& attribute) const

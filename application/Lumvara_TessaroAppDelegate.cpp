@@ -566,4 +566,14 @@ void Lumvara_TessaroAppDelegate::updateContentInfo()
             + fnd::stringWithFormat(applicationText("NumberOfCharactersLeft"), std::max(maximum - count, 0LL));
     if (m_contentInfoTextField->stringValue() != info)
         m_contentInfoTextField->setStringValue(info);
+    // A refused content is told on the field itself: invalid, and described by the preview (which shows why) and
+    // the hint, so a screen reader says why where the person types.
+    if (m_contentTextField) {
+        const bool invalid = !TBQBarcodeView::errorTextOfBarcode(barcode).isEmpty();
+        fnd::Array describedBy { m_contentInfoTextField->selfValue() };
+        if (invalid && m_previewView)
+            describedBy.insert(describedBy.begin(), m_previewView->selfValue());
+        m_contentTextField->accessibilitySetOverrideValue(invalid, ui::AccessibilityAttribute::Invalid);
+        m_contentTextField->accessibilitySetOverrideValue(describedBy, ui::AccessibilityAttribute::DescribedBy);
+    }
 }

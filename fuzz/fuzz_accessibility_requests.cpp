@@ -21,6 +21,7 @@
 #include "platform/ui/tables/TableColumn.h"
 #include "platform/ui/tables/TableView.h"
 #include "platform/ui/tables/TableViewDataSource.h"
+#include "platform/ui/text/ComboBox.h"
 #include "platform/ui/text/SecureTextField.h"
 #include "platform/ui/text/TextField.h"
 #include "platform/ui/text/TextView.h"
@@ -70,6 +71,7 @@ struct FuzzAccessibilityControls {
     std::shared_ptr<ui::TabView> tabs;
     std::shared_ptr<ui::ScrollView> scroll;
     std::shared_ptr<ui::TableView> table;
+    std::shared_ptr<ui::ComboBox> combo;
     std::shared_ptr<FuzzAccessibilityTableSource> source = std::make_shared<FuzzAccessibilityTableSource>();
 
     FuzzAccessibilityControls()
@@ -110,6 +112,10 @@ struct FuzzAccessibilityControls {
         scroll->setHasVerticalScroller(true);
         content.addSubview(scroll);
         table->reloadData();
+        // A combo box whose list holds rows to choose (and any element handed to it as one of them).
+        combo = ui::ComboBox::create({ 320, 170, 70, 24 });
+        combo->addItemsWithObjectValues({ fnd::String("9"), fnd::String("10") });
+        content.addSubview(combo);
         window->makeKeyAndOrderFront();
         windowFrame = window->frame();
         // Laid out once here; the backend draws nothing, as no request reads pixels.
@@ -150,6 +156,9 @@ struct FuzzAccessibilityControls {
         segmented->setSelectedSegment(0);
         tabs->selectTabViewItemAtIndex(0);
         table->deselectAll();
+        combo->closeList();
+        combo->setStringValue({});
+        combo->deselectItemAtIndex(combo->indexOfSelectedItem());
         scroll->contentView()->scrollToPoint({ 0, 0 });
         scroll->reflectScrolledClipView(*scroll->contentView());
     }

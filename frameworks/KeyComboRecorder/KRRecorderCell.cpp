@@ -269,6 +269,7 @@ bool KRRecorderCell::_controlIsFirstResponder() const
 
 void KRRecorderCell::_tellDelegateKeyComboDidChange()
 {
+    _announceValue();
     if (auto delegate = m_delegate.lock())
         delegate->keyComboRecorderCellKeyComboDidChange(*this, m_keyCombo);
 }
@@ -415,6 +416,7 @@ void KRRecorderCell::_startRecording()
     m_isRecording = true;
     m_recordingFlags = _filteredCocoaFlags(0);
     _redrawControl();
+    _announceValue();
     _markFocusRing();
     if (m_globalHotKeys && m_hotKeyModeToken == 0) {
         if (auto window = _window())
@@ -427,6 +429,7 @@ void KRRecorderCell::_endRecording()
     m_isRecording = false;
     m_comboJustChanged = false;
     _redrawControl();
+    _announceValue();
     _markFocusRing();
     // Given back whenever one is held, even when capturing was switched off meanwhile.
     if (m_hotKeyModeToken) {

@@ -122,6 +122,15 @@ public:
     // The text drawn now (the combination, a prompt, or the held modifiers).
     fnd::String textForDisplay() const;
 
+    // Accessibility (KRRecorderCellAccessibility.cpp): a text field that cannot be typed in, whose value is the
+    // combination in words ("Ctrl + Shift + K"), empty without one, and whose help is the prompt it shows; pressing
+    // it starts recording, cancelling ends it.
+    std::vector<fnd::String> accessibilityAttributeNames() const override;
+    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
+    bool accessibilityIsAttributeSettable(const fnd::String& attribute) const override;
+    std::vector<fnd::String> accessibilityActionNames() const override;
+    void accessibilityPerformAction(const fnd::String& action) override;
+
     // Keyed and sequential archives.
     void encodeWithCoder(fnd::Coder& coder) const override;
     bool initWithCoder(fnd::Coder& coder) override;
@@ -150,6 +159,8 @@ private:
     void _createGradient();
     void _tellDelegateKeyComboDidChange();
     void _redrawControl() const;
+    // Tells assistive technologies that the combination or the prompt changed.
+    void _announceValue() const;
     void _markFocusRing() const;
     bool _controlIsFirstResponder() const;
     std::shared_ptr<ui::Window> _window() const;

@@ -78,6 +78,10 @@ public:
     // The class of the "value" binding's values.
     fnd::String valueClassForBinding(const fnd::String& binding) const;
 
+    // Accessibility (KRRecorderCellAccessibility.cpp): the cell's answers, and its prompt as the help unless the
+    // control has a tool tip.
+    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
+
     // Views and responders.
     bool isFlipped() const override { return false; }
     bool acceptsFirstResponder() const override { return true; }

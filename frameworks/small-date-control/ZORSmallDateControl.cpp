@@ -169,6 +169,7 @@ void ZORSmallDateControl::showPart(Part part)
         if (auto& cell = m_cells[std::size_t(index)])
             cell->setStringValue(stringOfPart(part));
     setNeedsDisplay(true);
+    accessibilityPartChanged(part);
 }
 
 void ZORSmallDateControl::setDay(std::int64_t day)
@@ -260,6 +261,10 @@ void ZORSmallDateControl::setSelected(long index)
     m_selected = index;
     updateStepperValue();
     setNeedsDisplay(true);
+    // The keyboard moved to another part.
+    if (accessibilityHasKeyboardFocus())
+        ui::accessibilityPostNotification(
+            m_accessibilityParts.existingElement(index), ui::AccessibilityNotification::FocusedUIElementChanged);
 }
 
 void ZORSmallDateControl::setAppearance(Appearance appearance)
@@ -435,8 +440,10 @@ void ZORSmallDateControl::updateCells()
 void ZORSmallDateControl::showDateInCells()
 {
     for (Part part : { Day, Month, Year })
-        if (auto& cell = m_cells[std::size_t(indexOfPart(part))])
+        if (auto& cell = m_cells[std::size_t(indexOfPart(part))]) {
             cell->setStringValue(stringOfPart(part));
+            accessibilityPartChanged(part);
+        }
     // A stepper left with an older day range could step past the end of the month.
     updateStepperValue();
     setNeedsDisplay(true);
@@ -448,13 +455,19 @@ void ZORSmallDateControl::updateStepperValue()
     if (!s || !m_cells[std::size_t(m_selected)])
         return;
     auto part = partOfCell(m_selected);
-    auto limits = m_limits[std::size_t(part)];
-    if (part == Day)
-        limits.maximum = daysInMonth(m_month, m_year);
+    auto limits = currentLimitsOfPart(part);
     s->setMinValue(double(limits.minimum));
     s->setMaxValue(double(limits.maximum));
     s->setIntegerValue(valueOfPart(part));
     m_stepperMidValue = s->doubleValue();
+}
+
+ZORSmallDateControl::Limits ZORSmallDateControl::currentLimitsOfPart(Part part) const
+{
+    auto limits = m_limits[std::size_t(part)];
+    if (part == Day)
+        limits.maximum = daysInMonth(m_month, m_year);
+    return limits;
 }
 
 void ZORSmallDateControl::handleStepperClick(const fnd::Value&)

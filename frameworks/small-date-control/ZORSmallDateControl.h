@@ -2,6 +2,7 @@
 
 #include "platform/foundation/locale/ShortDateOrder.h"
 #include "platform/foundation/runtime/NotificationCenter.h"
+#include "platform/ui/accessibility/AccessibilityPartElement.h"
 #include "platform/ui/controls/Control.h"
 #include "platform/ui/controls/Stepper.h"
 #include "platform/ui/text/TextFieldCell.h"
@@ -16,7 +17,7 @@
 // is edited in place with the window's field editor; only digits are taken, a number outside its part's limits is
 // dropped when editing ends, and the day is kept within the month. The delegate hears of the end of editing through
 // the control's NSControlTextDidEndEditingNotification.
-class ZORSmallDateControl : public ui::Control {
+class ZORSmallDateControl : public ui::Control, public ui::AccessibilityPartOwner {
     FND_OBJECT(ZORSmallDateControl)
     static void describeClass(fnd::ClassBuilder<ZORSmallDateControl>& c);
 
@@ -112,6 +113,19 @@ public:
     bool textViewShouldChangeTextInRange(
         ui::TextView& textView, fnd::Range range, const fnd::String* replacement) override;
 
+    // Accessibility (ZORSmallDateControlAccessibility.cpp): a date field whose value is the date as it shows, with
+    // its day, month and year as steppers in screen order, each with its value and limits; setting or stepping one
+    // is a stepper's click on that part.
+    std::vector<fnd::String> accessibilityAttributeNames() const override;
+    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
+    bool accessibilityIsAttributeSettable(const fnd::String& attribute) const override;
+    bool accessibilityIsIgnored() const override { return false; }
+    fnd::Value accessibilityPartAttributeValue(long part, ui::AccessibilityAttributeKey key) const override;
+    bool accessibilityPartIsAttributeSettable(long part, ui::AccessibilityAttributeKey key) const override;
+    void accessibilityPartSetValue(long part, ui::AccessibilityAttributeKey key, const fnd::Value& value) override;
+    std::vector<fnd::String> accessibilityPartActionNames(long part) const override;
+    void accessibilityPartPerformAction(long part, const fnd::String& action) override;
+
 private:
     // A part's cell shows the stored number and the control is drawn again (the field editor is left alone).
     void showPart(Part part);
@@ -137,6 +151,10 @@ private:
     void takeOutUnheldEditor(const std::shared_ptr<ui::View>& editor);
     // What the key view loop would call "the window": nobody else took the keyboard.
     bool keyboardStayedHere() const;
+    // A part's limits now (the day's end follows the month).
+    Limits currentLimitsOfPart(Part part) const;
+    // Tells assistive technologies that the part (and so the date) shows a new number.
+    void accessibilityPartChanged(Part part);
 
     bool m_alignStepper { true };
     bool m_notReallyTheEnd { false };
@@ -163,4 +181,5 @@ private:
     fnd::String m_dateSeparatorStr { "/" };
     // Day, month, year; the day's maximum follows the month and year.
     std::array<Limits, 3> m_limits { { { 1, -1 }, { 1, 12 }, { 1000, 9999 } } };
+    mutable ui::AccessibilityParts m_accessibilityParts;
 };

@@ -23,6 +23,11 @@ struct AccessibleNode {
     std::string value;
     std::vector<std::string> actions;
     int x { -1 }, y { -1 }, width { -1 }, height { -1 };
+    std::string description;
+    // The value in words (a colour well's colour), where the element has a value.
+    std::string valueText;
+    // "described by:label/Allowed: [0-9]", one entry per target.
+    std::vector<std::string> relations;
 
     bool has(const std::string& state) const { return std::find(states.begin(), states.end(), state) != states.end(); }
 };
@@ -63,6 +68,19 @@ public:
         const std::string& application, const std::string& role, const std::string& name, const std::string& action)
     {
         return runCommand(actionCommand(application, role, name, action)).status;
+    }
+
+    // The application's events (lines "type|detail1|role|name") heard while the shell command runs and for the
+    // seconds after it starts, as a screen reader hears them.
+    static std::vector<std::string> events(const std::string& application, double seconds, const std::string& command)
+    {
+        auto result = runCommand(probe() + " events " + quoted(application) + " " + std::to_string(seconds) + " "
+            + quoted(command) + " 2>&1");
+        return split(result.output, '\n');
+    }
+    static bool heard(const std::vector<std::string>& events, const std::string& event)
+    {
+        return std::find(events.begin(), events.end(), event) != events.end();
     }
 
     const std::vector<AccessibleNode>& nodes() const { return m_nodes; }
@@ -127,14 +145,14 @@ private:
         return parts;
     }
 
-    // "  role|name|state,state|text|value|action,action|x,y,w,h"
+    // "  role|name|state,state|text|value|action,action|x,y,w,h|description|value text|relation;relation"
     static std::optional<AccessibleNode> parse(const std::string& line)
     {
         std::size_t indent = line.find_first_not_of(' ');
         if (indent == std::string::npos)
             return std::nullopt;
         auto fields = split(line.substr(indent), '|');
-        if (fields.size() != 7)
+        if (fields.size() != 10)
             return std::nullopt;
         AccessibleNode node;
         node.depth = int(indent / 2);
@@ -145,6 +163,9 @@ private:
         node.value = fields[4];
         node.actions = fields[5].empty() ? std::vector<std::string>() : split(fields[5], ',');
         std::sscanf(fields[6].c_str(), "%d,%d,%d,%d", &node.x, &node.y, &node.width, &node.height);
+        node.description = fields[7];
+        node.valueText = fields[8];
+        node.relations = fields[9].empty() ? std::vector<std::string>() : split(fields[9], ';');
         return node;
     }
 

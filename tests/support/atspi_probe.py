@@ -4,17 +4,22 @@
   atspi_probe.py dump APP                       every element of APP's tree, one line each
   atspi_probe.py do APP ROLE NAME ACTION        performs the named action of the first element with that role and name
   atspi_probe.py settext APP ROLE NAME TEXT     sets the text of an editable element
+  atspi_probe.py events APP SECONDS COMMAND     runs the shell COMMAND once listening, then prints APP's events
 
-A dump line is: two spaces per level, then "role|name|states|text|value|actions|x,y,w,h", states and actions
-comma-separated (the text of a text element, the current value of a value element). APP is the application's name
-on the bus, or "pid:N" for the application of process N; the probe waits up to ten seconds for it to appear. Exit status 0 on success, 1 when something is not
-found, 2 on a usage error.
+A dump line is: two spaces per level, then "role|name|states|text|value|actions|x,y,w,h|description|value
+text|relations", states and actions comma-separated (the text of a text element, the current value and its text of
+a value element), relations as "type:role/name" joined by ";". An event line is "type|detail1|role|name" of the
+element the event came from. APP is the application's name on the bus, or "pid:N" for the application of process N;
+the probe waits up to ten seconds for it to appear. Exit status 0 on success, 1 when something is not found, 2 on a
+usage error.
 """
 
+import subprocess
 import sys
 import time
 
 import pyatspi
+from gi.repository import Atspi, GLib
 
 
 def find_application(name, seconds=10.0):
@@ -62,8 +67,20 @@ def describe(element):
         extents = "%d,%d,%d,%d" % (box.x, box.y, box.width, box.height)
     except NotImplementedError:
         pass
+    value_text = ""
+    try:
+        element.queryValue()
+        value_text = Atspi.Value.get_text(element) or ""
+    except NotImplementedError:
+        pass
+    relations = []
+    for relation in element.getRelationSet():
+        kind = pyatspi.relationToString(relation.getRelationType())
+        for index in range(relation.getNTargets()):
+            target = relation.getTarget(index)
+            relations.append("%s:%s/%s" % (kind, target.getRoleName(), target.name or ""))
     fields = [role, element.name or "", ",".join(state_names), text.replace("\n", "\\n"), value, ",".join(actions),
-              extents]
+              extents, element.description or "", value_text, ";".join(relations)]
     return "|".join(f.replace("|", "/").replace("\n", "\\n") for f in fields)
 
 
@@ -87,6 +104,45 @@ def find(element, role, name):
     return None
 
 
+def listen(app, seconds, command):
+    """Prints the application's events while the command runs and for the seconds after it starts."""
+    pid = app.get_process_id()
+    lines = []
+
+    def heard(event):
+        try:
+            source = event.source
+            if source is None or source.get_process_id() != pid:
+                return
+            name = (source.name or "").replace("\n", "\\n")
+            lines.append("%s|%d|%s|%s" % (event.type, event.detail1, source.getRoleName(), name))
+        except Exception:  # an element gone while its event travelled
+            pass
+
+    kinds = ["object:state-changed", "object:property-change", "object:text-changed", "object:children-changed",
+             "object:selection-changed", "focus:", "window:activate", "window:deactivate"]
+    pyatspi.Registry.registerEventListener(heard, *kinds)
+    child = []
+
+    def start():
+        child.append(subprocess.Popen(command, shell=True))
+        return False
+
+    def stop():
+        pyatspi.Registry.stop()
+        return False
+
+    # The listeners are in place once the loop runs: the command starts then.
+    GLib.timeout_add(300, start)
+    GLib.timeout_add(int(300 + seconds * 1000), stop)
+    pyatspi.Registry.start()
+    pyatspi.Registry.deregisterEventListener(heard, *kinds)
+    if child:
+        child[0].wait()
+    print("\n".join(lines))
+    return 0
+
+
 def main(arguments):
     if len(arguments) < 2:
         print(__doc__, file=sys.stderr)
@@ -101,6 +157,8 @@ def main(arguments):
         walk(app, 0, lines)
         print("\n".join(lines))
         return 0
+    if command == "events" and len(arguments) == 4:
+        return listen(app, float(arguments[2]), arguments[3])
     if command in ("do", "settext") and len(arguments) == 5:
         role, name, argument = arguments[2], arguments[3], arguments[4]
         element = find(app, role, name)

@@ -178,11 +178,11 @@ void GtkAccessibilityBridge::accessibilityNotification(AccessibilityElement& ele
             gtkaccessible::emitChanges(previous);
             g_object_unref(previous);
         }
-        // A new object already counts the focus among its states: tell it once.
-        if (fresh)
+        // A new object already counts the focus among its states, and one that kept it while something else had
+        // the keyboard (a field while a menu was open) has it again: tell it either way.
+        auto changed = fresh ? 0 : gtkaccessible::emitChanges(accessible);
+        if (!(changed & (std::uint64_t(1) << unsigned(ATK_STATE_FOCUSED))))
             atk_object_notify_state_change(accessible, ATK_STATE_FOCUSED, true);
-        else
-            gtkaccessible::emitChanges(accessible);
         return;
     }
     if (notification == AXNote::FocusedWindowChanged) {
@@ -201,6 +201,18 @@ void GtkAccessibilityBridge::accessibilityNotification(AccessibilityElement& ele
     if (notification == AXNote::WindowCreated) {
         if (auto* accessible = accessibleFor(element); accessible && ATK_IS_WINDOW(accessible))
             g_signal_emit_by_name(accessible, "create");
+        return;
+    }
+    if (notification == AXNote::MenuOpened || notification == AXNote::MenuClosed) {
+        // The menu's items show or hide with it; ATK may know them as children of the item opening the menu, with
+        // no object of the menu's own.
+        std::vector<const AccessibilityElement*> touched { &element };
+        for (const auto& item : accessibilityElements(element, AccessibilityAttribute::Children))
+            touched.push_back(dynamic_cast<const AccessibilityElement*>(item.get()));
+        touched.push_back(accessibilityElement(accessibilityAttribute(element, AccessibilityAttribute::Parent)));
+        for (const auto* each : touched)
+            if (auto* accessible = each ? existingAccessibleFor(*each) : nullptr)
+                gtkaccessible::emitChanges(accessible);
         return;
     }
     auto* accessible = existingAccessibleFor(element);
@@ -230,6 +242,10 @@ void GtkAccessibilityBridge::accessibilityNotification(AccessibilityElement& ele
         return;
     }
     gtkaccessible::emitChanges(accessible);
+    // The focused element may be described by this one (a field by its error): its description follows.
+    if (m_focused && m_focused != accessible
+        && (notification == AXNote::ValueChanged || notification == AXNote::TitleChanged))
+        gtkaccessible::emitChanges(m_focused);
 }
 
 void GtkAccessibilityBridge::accessibilityElementDestroyed(const AccessibilityElement* element)

@@ -33,6 +33,7 @@ struct State {
     // Strings handed out through ATK's const char* answers live here until asked again.
     std::vector<std::string> actionNames;
     std::vector<std::string> actionDescriptions;
+    std::string keybinding;
     std::string locale;
 };
 
@@ -60,8 +61,9 @@ Live liveElement(AtkObject* accessible);
 // The element is gone: the object answers as defunct from now on.
 void markDefunct(AtkObject* accessible);
 
-// Reads the element again and emits the changes of name, description, value, text, caret and states.
-void emitChanges(AtkObject* accessible);
+// Reads the element again and emits the changes of name, description, value, text, caret and states; answers the
+// states that changed.
+std::uint64_t emitChanges(AtkObject* accessible);
 // Reads the children again and emits each removal and addition.
 void emitChildrenChanges(AtkObject* accessible);
 
@@ -71,6 +73,11 @@ AtkRole roleFor(const AccessibilityElement& element);
 std::uint64_t statesFor(const AccessibilityElement& element);
 std::string nameFor(const AccessibilityElement& element);
 std::string descriptionFor(const AccessibilityElement& element);
+// The value in words (a colour well's colour); nullopt for an element that tells none.
+std::optional<std::string> valueTextFor(const AccessibilityElement& element);
+// The element's children and parent as ATK shows them: a submenu's items are the children of the item opening it.
+std::vector<AtkObject*> accessibleChildrenOf(const AccessibilityElement& element);
+fnd::Value accessibleParentOf(const AccessibilityElement& element);
 // ATK's name of an action ("click" for press), and back.
 std::string atkActionName(const fnd::String& action);
 // The text a text element shows (its value, or its title for a label without one).

@@ -43,6 +43,17 @@ bool isValueRole(const fnd::String& role)
         || role == AXRole::LevelIndicator || role == AXRole::ScrollBar || role == AXRole::ValueIndicator;
 }
 
+// Controls whose value is a text to read but not to edit: a colour in words, a date, a recorded shortcut.
+bool isValueTextRole(const fnd::String& role)
+{
+    return role == AXRole::ColorWell || role == AXRole::DateField;
+}
+
+bool isMenuItemRole(const fnd::String& role)
+{
+    return role == AXRole::MenuItem || role == AXRole::MenuBarItem;
+}
+
 std::uint64_t bit(AtkStateType state)
 {
     return std::uint64_t(1) << unsigned(state);
@@ -98,12 +109,13 @@ unsigned interfacesFor(const AccessibilityElement& element)
     auto role = stringAttribute(element, AXAttr::Role);
     if (!element.accessibilityActionNames().empty())
         interfaces |= Interface::Action;
-    if (isTextRole(role) || hasAttribute(element, AXAttr::NumberOfCharacters)) {
+    if (isTextRole(role) || isValueTextRole(role) || hasAttribute(element, AXAttr::NumberOfCharacters)) {
         interfaces |= Interface::Text;
         if (role != AXRole::StaticText && element.accessibilityIsAttributeSettable(AXAttr::Value))
             interfaces |= Interface::EditableText;
     }
-    if (isValueRole(role))
+    // A value told in words (a colour) is a value too: its text is the value's text.
+    if (isValueRole(role) || accessibilityAttribute(element, AXAttr::ValueDescription).isString())
         interfaces |= Interface::Value;
     if (role == AXRole::TabGroup || hasAttribute(element, AXAttr::SelectedChildren)
         || hasAttribute(element, AXAttr::SelectedRows))
@@ -117,10 +129,16 @@ AtkRole roleFor(const AccessibilityElement& element)
 {
     auto role = stringAttribute(element, AXAttr::Role);
     auto subrole = stringAttribute(element, AXAttr::Subrole);
-    // Cells of a row are table cells, whatever control draws them.
-    if (auto* parent = accessibilityElement(accessibilityAttribute(element, AXAttr::Parent)))
-        if (stringAttribute(*parent, AXAttr::Role) == AXRole::Row)
+    // Cells of a row are table cells, whatever control draws them; the rows of a list are its items.
+    if (auto* parent = accessibilityElement(accessibilityAttribute(element, AXAttr::Parent))) {
+        auto parentRole = stringAttribute(*parent, AXAttr::Role);
+        if (parentRole == AXRole::Row)
             return ATK_ROLE_TABLE_CELL;
+        if (parentRole == AXRole::List && (role == AXRole::Row || role == AXRole::StaticText))
+            return ATK_ROLE_LIST_ITEM;
+    }
+    if ((role == AXRole::Window || role == AXRole::Sheet) && subrole == AccessibilitySubrole::Alert)
+        return ATK_ROLE_ALERT;
     if (role == AXRole::Window)
         return subrole == AccessibilitySubrole::Dialog ? ATK_ROLE_DIALOG
             : subrole.isEmpty()                        ? ATK_ROLE_WINDOW
@@ -237,8 +255,10 @@ std::uint64_t statesFor(const AccessibilityElement& element)
         states |= bit(role == AXRole::TextArea ? ATK_STATE_MULTI_LINE : ATK_STATE_SINGLE_LINE);
         states |= bit(ATK_STATE_SELECTABLE_TEXT);
     }
-    if (role == AXRole::PopUpButton || role == AXRole::MenuButton)
+    if (role == AXRole::PopUpButton || role == AXRole::MenuButton || role == AXRole::ComboBox)
         states |= bit(ATK_STATE_HAS_POPUP);
+    if (accessibilityAttribute(element, AXAttr::Invalid).boolValue())
+        states |= bit(ATK_STATE_INVALID_ENTRY);
     auto orientation = stringAttribute(element, AXAttr::Orientation);
     if (orientation == AccessibilityOrientation::Horizontal)
         states |= bit(ATK_STATE_HORIZONTAL);
@@ -281,11 +301,69 @@ std::string nameFor(const AccessibilityElement& element)
 
 std::string descriptionFor(const AccessibilityElement& element)
 {
+    // The texts of the elements that describe it (an error and a hint beside a field) come first.
+    std::string described;
+    for (const auto& object : accessibilityElements(element, AXAttr::DescribedBy)) {
+        auto* describer = dynamic_cast<AccessibilityElement*>(object.get());
+        if (!describer || describer == &element)
+            continue;
+        auto text = textFor(*describer).utf8();
+        if (text.empty())
+            text = nameFor(*describer);
+        if (!text.empty())
+            described += (described.empty() ? "" : " ") + text;
+    }
+    if (!described.empty())
+        return described;
     auto help = stringAttribute(element, AXAttr::Help);
     auto description = stringAttribute(element, AXAttr::Description);
     if (!description.isEmpty() && !stringAttribute(element, AXAttr::Title).isEmpty())
         return description.utf8();
+    // A control whose value is read in words (a colour well) is described by it, as a screen reader reads a
+    // button's description but not its text.
+    if (help.isEmpty() && isValueTextRole(stringAttribute(element, AXAttr::Role)))
+        return stringAttribute(element, AXAttr::ValueDescription).utf8();
     return help.utf8();
+}
+
+std::optional<std::string> valueTextFor(const AccessibilityElement& element)
+{
+    auto words = accessibilityAttribute(element, AXAttr::ValueDescription);
+    return words.isString() ? std::optional<std::string>(words.string()->utf8()) : std::nullopt;
+}
+
+std::vector<AtkObject*> accessibleChildrenOf(const AccessibilityElement& element)
+{
+    std::vector<AtkObject*> children;
+    auto value = accessibilityAttribute(element, AXAttr::Children);
+    const auto* array = value.array();
+    if (!array)
+        return children;
+    auto unignored = accessibilityUnignoredChildren(*array);
+    // A menu item's one child is its submenu: the submenu's items are the item's children, as a desktop's menus
+    // show them (a menu holding its items), without a second menu between.
+    if (unignored.size() == 1 && isMenuItemRole(stringAttribute(element, AXAttr::Role)))
+        if (auto* submenu = accessibilityElement(unignored.front());
+            submenu && stringAttribute(*submenu, AXAttr::Role) == AXRole::Menu) {
+            auto items = accessibilityAttribute(*submenu, AXAttr::Children);
+            unignored = items.array() ? accessibilityUnignoredChildren(*items.array()) : fnd::Array();
+        }
+    for (const auto& child : unignored)
+        if (auto* accessible = accessibleForValue(child))
+            children.push_back(accessible);
+    return children;
+}
+
+fnd::Value accessibleParentOf(const AccessibilityElement& element)
+{
+    auto parent = accessibilityUnignoredAncestor(accessibilityAttribute(element, AXAttr::Parent));
+    // An item of a submenu hangs from the item that opens the submenu (see accessibleChildrenOf).
+    if (auto* menu = accessibilityElement(parent); menu && stringAttribute(*menu, AXAttr::Role) == AXRole::Menu) {
+        auto opener = accessibilityUnignoredAncestor(accessibilityAttribute(*menu, AXAttr::Parent));
+        if (auto* item = accessibilityElement(opener); item && isMenuItemRole(stringAttribute(*item, AXAttr::Role)))
+            return opener;
+    }
+    return parent;
 }
 
 std::string atkActionName(const fnd::String& action)

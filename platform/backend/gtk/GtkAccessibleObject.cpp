@@ -2,6 +2,8 @@
 // action, value, selection and window interfaces. Text is in GtkAccessibleText.cpp.
 
 #include "platform/backend/gtk/GtkAccessible.h"
+#include "platform/backend/gtk/GtkMenuBar.h"
+#include "platform/ui/menus/MenuItem.h"
 
 #include <algorithm>
 #include <cstring>
@@ -33,13 +35,7 @@ BarcodesAccessible* asAccessible(gpointer object)
 // The element's children as accessible objects (each the bridge's, borrowed).
 std::vector<AtkObject*> childAccessibles(const AccessibilityElement& element)
 {
-    std::vector<AtkObject*> children;
-    auto value = accessibilityAttribute(element, AXAttr::Children);
-    if (const auto* array = value.array())
-        for (const auto& child : accessibilityUnignoredChildren(*array))
-            if (auto* accessible = accessibleForValue(child))
-                children.push_back(accessible);
-    return children;
+    return accessibleChildrenOf(element);
 }
 
 // Remembers the children reported, holding them so the next comparison can name the ones that left.
@@ -76,7 +72,7 @@ AtkObject* accessibleGetParent(AtkObject* accessible)
     auto live = liveElement(accessible);
     if (!live)
         return nullptr;
-    return accessibleForValue(accessibilityUnignoredAncestor(accessibilityAttribute(*live.element, AXAttr::Parent)));
+    return accessibleForValue(accessibleParentOf(*live.element));
 }
 
 gint accessibleGetNChildren(AtkObject* accessible)
@@ -133,14 +129,17 @@ AtkRole accessibleGetRole(AtkObject* accessible)
     return live ? roleFor(*live.element) : ATK_ROLE_INVALID;
 }
 
-AtkRelationSet* accessibleRefRelationSet(AtkObject* accessible)
+AtkRelationSet* accessibleRefRelationSet(AtkObject* accessible_)
 {
     auto* set = atk_relation_set_new();
-    auto live = liveElement(accessible);
+    auto live = liveElement(accessible_);
     if (!live)
         return set;
     if (auto* label = accessibleForValue(accessibilityAttribute(*live.element, AXAttr::TitleUIElement)))
         atk_relation_set_add_relation_by_type(set, ATK_RELATION_LABELLED_BY, label);
+    for (const auto& describer : accessibilityElements(*live.element, AXAttr::DescribedBy))
+        if (auto* accessible = accessibleForValue(describer->selfValue()); accessible && accessible != accessible_)
+            atk_relation_set_add_relation_by_type(set, ATK_RELATION_DESCRIBED_BY, accessible);
     return set;
 }
 
@@ -266,6 +265,22 @@ const gchar* actionGetDescription(AtkAction* action, gint index)
     return state->actionDescriptions[std::size_t(index)].c_str();
 }
 
+// A menu item's shortcut as GTK's menus tell it: "mnemonic;path;accelerator", here the accelerator alone.
+const gchar* actionGetKeybinding(AtkAction* action, gint index)
+{
+    auto* accessible = ATK_OBJECT(action);
+    auto live = liveElement(accessible);
+    if (!live || index != 0)
+        return nullptr;
+    auto* item = dynamic_cast<MenuItem*>(live.element);
+    auto accelerator = item ? gtkAccelerator(*item) : std::string();
+    if (accelerator.empty())
+        return nullptr;
+    auto* state = stateOf(accessible);
+    state->keybinding = ";;" + accelerator;
+    return state->keybinding.c_str();
+}
+
 gboolean actionDoAction(AtkAction* action, gint index)
 {
     auto actions = actionsOf(ATK_OBJECT(action));
@@ -282,6 +297,7 @@ void initAction(AtkActionIface* iface)
     iface->get_localized_name = actionGetDescription;
     iface->get_description = actionGetDescription;
     iface->do_action = actionDoAction;
+    iface->get_keybinding = actionGetKeybinding;
 }
 
 // AtkValue.
@@ -340,8 +356,10 @@ void valueGetValueAndText(AtkValue* value, gdouble* number, gchar** text)
     auto current = live ? numericValueFor(*live.element) : std::nullopt;
     if (number)
         *number = current.value_or(0);
-    if (text)
-        *text = nullptr;
+    if (text) {
+        auto words = live ? valueTextFor(*live.element) : std::nullopt;
+        *text = words ? g_strdup(words->c_str()) : nullptr;
+    }
 }
 
 AtkRange* valueGetRange(AtkValue* value)
@@ -664,11 +682,11 @@ void markDefunct(AtkObject* accessible)
     atk_object_notify_state_change(accessible, ATK_STATE_DEFUNCT, true);
 }
 
-void emitChanges(AtkObject* accessible)
+std::uint64_t emitChanges(AtkObject* accessible)
 {
     auto live = liveElement(accessible);
     if (!live)
-        return;
+        return 0;
     auto& state = *stateOf(accessible);
     auto& element = *live.element;
     auto name = nameFor(element);
@@ -703,13 +721,14 @@ void emitChanges(AtkObject* accessible)
         }
     }
     auto states = statesFor(element);
-    if (states != state.states) {
-        auto changed = states ^ state.states;
+    auto changed = states ^ state.states;
+    if (changed) {
         state.states = states;
         for (unsigned bit = 0; bit < 64; ++bit)
             if (changed & (std::uint64_t(1) << bit))
                 atk_object_notify_state_change(accessible, AtkStateType(bit), (states >> bit) & 1);
     }
+    return changed;
 }
 
 void emitChildrenChanges(AtkObject* accessible)

@@ -284,6 +284,7 @@ void GtkBackend::windowFlushed(Window& window)
 {
     if (auto* host = hostFor(window))
         host->flushed();
+    m_menuBars->windowFlushed(window);
 }
 
 double GtkBackend::refreshInterval(Window& window)
@@ -301,6 +302,11 @@ void GtkBackend::sheetBegan(Window& sheet, Window& parent)
             gtk_window_set_transient_for(host->gtkWindow(), parentHost->gtkWindow());
         host->focus();
     }
+}
+
+std::optional<gfx::Rect> GtkBackend::menuBarFrame(const Window& window)
+{
+    return m_menuBars ? m_menuBars->barFrame(window) : std::nullopt;
 }
 
 // Services.

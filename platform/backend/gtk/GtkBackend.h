@@ -41,6 +41,8 @@ public:
     void windowFlushed(Window& window) override;
     double refreshInterval(Window& window) override;
     void sheetBegan(Window& sheet, Window& parent) override;
+    // Above a document window's content, where its bar shows the main menu.
+    std::optional<gfx::Rect> menuBarFrame(const Window& window) override;
 
     // Services.
     void beep() override;

@@ -8,6 +8,7 @@
 #include "platform/ui/views/Event.h"
 #include "platform/ui/views/Window.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace ui {
@@ -26,8 +27,22 @@ std::string label(const fnd::String& title)
     return text;
 }
 
+bool isDocumentWindow(const Window& window)
+{
+    unsigned style = window.styleMask();
+    return (style & WindowStyleMask::Titled) && !(style & (WindowStyleMask::Utility | WindowStyleMask::DocModal))
+        && window.level() == WindowLevel::Normal && !window.isSheet();
+}
+
+std::shared_ptr<Menu> mainMenu()
+{
+    return std::dynamic_pointer_cast<Menu>(Application::shared().mainMenu());
+}
+
+}
+
 // The shortcut text GTK shows beside an item ("<Control>c"), from our key equivalent and its modifiers.
-std::string accelerator(const MenuItem& item)
+std::string gtkAccelerator(const MenuItem& item)
 {
     auto key = item.keyEquivalent().utf8();
     if (key.empty())
@@ -51,20 +66,6 @@ std::string accelerator(const MenuItem& item)
         accel += key;
     }
     return accel;
-}
-
-bool isDocumentWindow(const Window& window)
-{
-    unsigned style = window.styleMask();
-    return (style & WindowStyleMask::Titled) && !(style & (WindowStyleMask::Utility | WindowStyleMask::DocModal))
-        && window.level() == WindowLevel::Normal && !window.isSheet();
-}
-
-std::shared_ptr<Menu> mainMenu()
-{
-    return std::dynamic_pointer_cast<Menu>(Application::shared().mainMenu());
-}
-
 }
 
 // Model.
@@ -98,7 +99,7 @@ std::string GtkMenuModel::signature(Menu& menu)
     std::string text;
     for (const auto& item : menu.itemArray()) {
         text += item->isSeparatorItem() ? "-" : item->submenu() ? item->title().utf8() : "";
-        text += '\x1f' + accelerator(*item) + (item->isHidden() ? "h" : "");
+        text += '\x1f' + gtkAccelerator(*item) + (item->isHidden() ? "h" : "");
         if (item->submenu())
             text += "{" + signature(*item->submenu()) + "}";
         text += '\x1e';
@@ -159,7 +160,7 @@ GMenuItem* GtkMenuModel::makeItem(const Entry& entry, const MenuItem& item) cons
 {
     GMenuItem* menuItem
         = g_menu_item_new(entry.label.c_str(), (m_prefix + "." + g_action_get_name(G_ACTION(entry.action))).c_str());
-    if (auto accel = accelerator(item); !accel.empty())
+    if (auto accel = gtkAccelerator(item); !accel.empty())
         g_menu_item_set_attribute(menuItem, "accel", "s", accel.c_str());
     return menuItem;
 }
@@ -183,8 +184,11 @@ void GtkMenuModel::refreshEnabledStates()
     for (auto& entry : m_entries) {
         auto item = entry.item.lock();
         bool enabled = item && item->isEnabled();
-        if (item && item->menu() && item->menu()->autoenablesItems())
+        if (item && item->menu() && item->menu()->autoenablesItems()) {
             enabled = Menu::validateItem(*item);
+            // As the menu's own update would: the item tells the tree.
+            item->setEnabled(enabled);
+        }
         g_simple_action_set_enabled(entry.action, enabled);
     }
 }
@@ -212,6 +216,8 @@ GtkMenuBars::GtkMenuBars(GtkBackend& backend)
 
 GtkMenuBars::~GtkMenuBars()
 {
+    if (m_pendingValidation)
+        g_source_remove(m_pendingValidation);
     for (auto& [number, bar] : m_bars)
         forget(bar);
 }
@@ -240,6 +246,33 @@ void updateMenuTree(Menu& menu)
             updateMenuTree(*submenu);
 }
 
+// The main menu's items a bar shows: GTK makes a bar item of each submenu.
+std::vector<std::weak_ptr<MenuItem>> gtkMenuBarItems(const Menu& menu)
+{
+    std::vector<std::weak_ptr<MenuItem>> items;
+    for (const auto& item : menu.itemArray())
+        if (!item->isHidden() && !item->isSeparatorItem() && item->submenu())
+            items.push_back(item);
+    return items;
+}
+
+// The item of the menu (or of a submenu of it, nearest first) that a model button showing the label stands for,
+// with the menus from the given one down to the item's own.
+std::shared_ptr<MenuItem> gtkMenuItemWithLabel(
+    const std::shared_ptr<Menu>& menu, const std::string& text, std::vector<std::shared_ptr<Menu>>& path)
+{
+    path.push_back(menu);
+    for (const auto& item : menu->itemArray())
+        if (!item->isHidden() && !item->isSeparatorItem() && label(item->title()) == text)
+            return item;
+    for (const auto& item : menu->itemArray())
+        if (!item->isHidden() && item->submenu())
+            if (auto found = gtkMenuItemWithLabel(item->submenu(), text, path))
+                return found;
+    path.pop_back();
+    return nullptr;
+}
+
 }
 
 void GtkMenuBars::refresh(Bar& bar, Menu& menu)
@@ -249,6 +282,7 @@ void GtkMenuBars::refresh(Bar& bar, Menu& menu)
     if (signature != bar.signature) {
         bar.signature = signature;
         bar.model->build(menu);
+        bar.barItems = gtkMenuBarItems(menu);
     } else {
         bar.model->retitle();
         bar.model->refreshEnabledStates();
@@ -266,6 +300,34 @@ void GtkMenuBars::onPointerEnter(GtkEventControllerMotion* controller, double, d
     for (auto& [number, bar] : bars->m_bars)
         if (bar.widget == widget)
             bars->refresh(bar, *menu);
+}
+
+void GtkMenuBars::windowFlushed(Window& window)
+{
+    constexpr guint ValidationDelay = 250; // milliseconds
+    if (m_pendingValidation || !isAccessibilityObserved() || !m_bars.contains(window.windowNumber()))
+        return;
+    m_pendingValidation = g_timeout_add(ValidationDelay, validateForAccessibility, this);
+}
+
+gboolean GtkMenuBars::validateForAccessibility(gpointer self)
+{
+    auto* bars = static_cast<GtkMenuBars*>(self);
+    bars->m_pendingValidation = 0;
+    if (auto menu = mainMenu())
+        for (auto& [number, bar] : bars->m_bars)
+            bars->refresh(bar, *menu);
+    return G_SOURCE_REMOVE;
+}
+
+std::optional<gfx::Rect> GtkMenuBars::barFrame(const Window& window) const
+{
+    auto found = m_bars.find(window.windowNumber());
+    if (found == m_bars.end() || !found->second.widget || !gtk_widget_get_mapped(found->second.widget))
+        return std::nullopt;
+    // The bar lies on the window's content, as wide as the window.
+    auto frame = window.frame();
+    return gfx::Rect { frame.minX(), frame.maxY(), frame.width(), double(gtk_widget_get_height(found->second.widget)) };
 }
 
 void GtkMenuBars::windowGone(long windowNumber)
@@ -314,10 +376,100 @@ bool anyPopoverShown(GtkWidget* widget)
 
 }
 
+void GtkMenuBars::trackFocus(Bar& bar)
+{
+    auto menu = mainMenu();
+    auto owner = bar.owner.lock();
+    if (!menu || !owner)
+        return;
+    auto* focus = gtk_window_get_focus(bar.window);
+    // The bar item whose menu is open (its pop-over shown), and the bar item the keyboard is on.
+    long open = -1;
+    long focusedBarItem = -1;
+    long index = 0;
+    GtkWidget* openPopover = nullptr;
+    for (auto* child = gtk_widget_get_first_child(bar.widget); child; child = gtk_widget_get_next_sibling(child)) {
+        if (focus == child)
+            focusedBarItem = index;
+        for (auto* part = gtk_widget_get_first_child(child); part; part = gtk_widget_get_next_sibling(part))
+            if (GTK_IS_POPOVER(part) && gtk_widget_get_visible(part)) {
+                open = index;
+                openPopover = part;
+            }
+        ++index;
+    }
+    auto barItem = [&](long at) {
+        return at >= 0 && std::size_t(at) < bar.barItems.size() ? bar.barItems[std::size_t(at)].lock() : nullptr;
+    };
+    if (open < 0 && focusedBarItem < 0) {
+        closeTrackedMenus(bar);
+        return;
+    }
+    // The menus open now and the item with the keyboard: a button of the open pop-over names its item by its label.
+    std::vector<std::shared_ptr<Menu>> path { menu };
+    std::shared_ptr<MenuItem> focused;
+    auto openItem = barItem(open);
+    if (openItem && openItem->submenu() && focus && openPopover && gtk_widget_is_ancestor(focus, openPopover)) {
+        gchar* text = nullptr;
+        if (g_object_class_find_property(G_OBJECT_GET_CLASS(focus), "text"))
+            g_object_get(focus, "text", &text, nullptr);
+        if (text)
+            focused = gtkMenuItemWithLabel(openItem->submenu(), text, path);
+        g_free(text);
+        if (!focused)
+            path.push_back(openItem->submenu());
+    } else if (openItem && openItem->submenu()) {
+        path.push_back(openItem->submenu());
+    }
+    // Menus no longer open close first, then the open ones open from the bar down.
+    for (const auto& weak : bar.openMenus)
+        if (auto was = weak.lock(); was && std::find(path.begin(), path.end(), was) == path.end()) {
+            was->accessibilityHighlightItem(nullptr, MenuHighlight::Select);
+            was->setAccessibilityShownInWindow(nullptr);
+        }
+    bar.openMenus.assign(path.begin(), path.end());
+    for (std::size_t level = 1; level < path.size(); ++level)
+        path[level]->setAccessibilityShownInWindow(owner);
+    // Along the path each menu has the item that opens the next selected; the last has the keyboard's item.
+    if (focusedBarItem >= 0 && open < 0) {
+        menu->accessibilityHighlightItem(barItem(focusedBarItem), MenuHighlight::Focus);
+        return;
+    }
+    menu->accessibilityHighlightItem(openItem, focused ? MenuHighlight::Select : MenuHighlight::Focus);
+    for (std::size_t level = 1; level + 1 < path.size(); ++level) {
+        auto& items = path[level]->itemArray();
+        auto opens = std::find_if(items.begin(), items.end(),
+            [&](const std::shared_ptr<MenuItem>& item) { return item->submenu() == path[level + 1]; });
+        path[level]->accessibilityHighlightItem(opens == items.end() ? nullptr : *opens, MenuHighlight::Select);
+    }
+    if (path.size() > 1)
+        path.back()->accessibilityHighlightItem(focused, MenuHighlight::Focus);
+}
+
+void GtkMenuBars::closeTrackedMenus(Bar& bar)
+{
+    auto menu = mainMenu();
+    if (bar.openMenus.empty() && !(menu && menu->highlightedItem()))
+        return;
+    for (auto it = bar.openMenus.rbegin(); it != bar.openMenus.rend(); ++it)
+        if (auto was = it->lock(); was && was != menu) {
+            was->accessibilityHighlightItem(nullptr, MenuHighlight::Select);
+            was->setAccessibilityShownInWindow(nullptr);
+        }
+    bar.openMenus.clear();
+    if (menu)
+        menu->accessibilityHighlightItem(nullptr, MenuHighlight::Select);
+    // The keyboard is back where it was: assistive technologies hear of it as they heard of the menu.
+    accessibilityPostNotification(
+        Application::shared().accessibilityFocusedUIElement(), AccessibilityNotification::FocusedUIElementChanged);
+}
+
 void GtkMenuBars::onFocusWidgetChanged(GObject* object, GParamSpec*, gpointer self)
 {
     auto* bars = static_cast<GtkMenuBars*>(self);
     auto* bar = bars->barOfWindow(GTK_WINDOW(object));
+    if (bar)
+        trackFocus(*bar);
     if (!bar || bar->pendingFocusCheck)
         return;
     // Once GTK is done moving the focus: the bar may be opening the next menu.
@@ -360,6 +512,8 @@ void GtkMenuBars::windowChanged(Window& window, GtkWindowHost& host)
     bar.model = std::make_unique<GtkMenuModel>("menubar");
     bar.signature = GtkMenuModel::signature(*menu);
     bar.model->build(*menu);
+    bar.barItems = gtkMenuBarItems(*menu);
+    bar.owner = std::static_pointer_cast<Window>(window.shared_from_this());
     bar.widget = gtk_popover_menu_bar_new_from_model(bar.model->model());
     bar.window = host.gtkWindow();
     bar.canvas = host.canvas();

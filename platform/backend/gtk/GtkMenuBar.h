@@ -17,6 +17,9 @@ class Menu;
 class MenuItem;
 class Window;
 
+// The shortcut of an item as GTK writes it ("<Control>c"); empty for an item without a key equivalent.
+std::string gtkAccelerator(const MenuItem& item);
+
 // A GTK menu model of one of our menus: every item becomes an action of a group, so picking it reaches the item,
 // and the item's enabled state follows our validation when the menu is brought up to date.
 class GtkMenuModel {
@@ -71,6 +74,12 @@ public:
     void windowChanged(Window& window, GtkWindowHost& host);
     // The window's host is about to go: its bar goes first.
     void windowGone(long windowNumber);
+    // Where the window's bar is on the screen (y up, above the window's content); nullopt without one.
+    std::optional<gfx::Rect> barFrame(const Window& window) const;
+    // The window drew: what it shows may have changed what its bar's items do. While assistive technologies
+    // listen, the items are validated again soon after (at most a few times a second), so the tree tells which
+    // are enabled before a menu opens.
+    void windowFlushed(Window& window);
 
 private:
     struct Bar {
@@ -81,6 +90,11 @@ private:
         std::string signature;
         guint pendingFocusCheck { 0 };
         GtkEventController* keyController { nullptr };
+        std::weak_ptr<Window> owner;
+        // The main menu's items the bar shows, in the bar's order.
+        std::vector<std::weak_ptr<MenuItem>> barItems;
+        // The menus open now, from the bar down, as assistive technologies were told.
+        std::vector<std::weak_ptr<Menu>> openMenus;
     };
     // Lets go of the bar's window: its signal handlers, its key controller and a pending focus check.
     void forget(Bar& bar);
@@ -93,9 +107,17 @@ private:
     static gboolean returnFocusIfClosed(gpointer self);
     Bar* barOfWindow(GtkWindow* window);
     void refresh(Bar& bar, Menu& menu);
+    // Tells the tree which of the bar's menus are open and which item has the keyboard, from GTK's focus (GTK's
+    // own accessibility is off, so the bar's menus are heard through ours).
+    static void trackFocus(Bar& bar);
+    // Every menu of the bar is closed: the tree is told, and the focus goes back to where it was.
+    static void closeTrackedMenus(Bar& bar);
+
+    static gboolean validateForAccessibility(gpointer self);
 
     GtkBackend& m_backend;
     std::map<long, Bar> m_bars;
+    guint m_pendingValidation { 0 };
 };
 
 }

@@ -51,6 +51,8 @@ constexpr auto AttributeKeyTable = [] {
         attributeKeyEntry(u"AXMinValue", K::MinValue),
         attributeKeyEntry(u"AXMaxValue", K::MaxValue),
         attributeKeyEntry(u"AXEdited", K::Edited),
+        attributeKeyEntry(u"AXInvalid", K::Invalid),
+        attributeKeyEntry(u"AXDescribedBy", K::DescribedBy),
         attributeKeyEntry(u"AXNumberOfCharacters", K::NumberOfCharacters),
         attributeKeyEntry(u"AXSelectedText", K::SelectedText),
         attributeKeyEntry(u"AXSelectedTextRange", K::SelectedTextRange),

@@ -36,6 +36,8 @@ enum class AccessibilityAttributeKey : std::uint8_t {
     MinValue,
     MaxValue,
     Edited,
+    Invalid,
+    DescribedBy,
     NumberOfCharacters,
     SelectedText,
     SelectedTextRange,

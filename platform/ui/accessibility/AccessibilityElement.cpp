@@ -103,10 +103,18 @@ bool AccessibilityElement::accessibilitySetOverrideValue(const fnd::Value& value
 {
     if (attribute.isEmpty())
         return false;
-    if (value.isNil())
-        m_overrides.erase(attribute);
-    else
+    auto found = m_overrides.find(attribute);
+    if (value.isNil()) {
+        if (found == m_overrides.end())
+            return true;
+        m_overrides.erase(found);
+    } else {
+        if (found != m_overrides.end() && found->second == value)
+            return true;
         m_overrides[attribute] = value;
+    }
+    // A program marks a field invalid or names what describes it this way: the change is told as any other.
+    accessibilityPostNotification(*this, AccessibilityNotification::StateChanged);
     return true;
 }
 

@@ -33,6 +33,10 @@ inline const fnd::String Orientation = "AXOrientation";
 inline const fnd::String MinValue = "AXMinValue";
 inline const fnd::String MaxValue = "AXMaxValue";
 inline const fnd::String Edited = "AXEdited";
+// Whether the element holds a value it cannot take (a field whose content is refused): a boolean.
+inline const fnd::String Invalid = "AXInvalid";
+// The elements whose text describes this one (the error and the hint beside a field), in reading order.
+inline const fnd::String DescribedBy = "AXDescribedBy";
 // Text.
 inline const fnd::String NumberOfCharacters = "AXNumberOfCharacters";
 inline const fnd::String SelectedText = "AXSelectedText";
@@ -131,6 +135,8 @@ inline const fnd::String Toggle = "AXToggle";
 inline const fnd::String TableRow = "AXTableRow";
 inline const fnd::String OutlineRow = "AXOutlineRow";
 inline const fnd::String Separator = "AXSeparatorMenuItem";
+// A window or sheet that tells the person something and waits for an answer (an alert), named by its message.
+inline const fnd::String Alert = "AXAlert";
 }
 
 namespace AccessibilityAction {
@@ -169,7 +175,7 @@ inline const fnd::String FocusedWindowChanged = "AXFocusedWindowChanged";
 inline const fnd::String MainWindowChanged = "AXMainWindowChanged";
 inline const fnd::String MenuOpened = "AXMenuOpened";
 inline const fnd::String MenuClosed = "AXMenuClosed";
-// The element was hidden or shown, or enabled or disabled.
+// The element was hidden or shown, enabled or disabled, or an override value of it changed.
 inline const fnd::String StateChanged = "AXStateChanged";
 }
 

@@ -62,6 +62,7 @@ void ColorWell::setColor(gfx::ColorPtr color)
     m_color = std::move(color);
     didChangeValueForKey("color");
     setNeedsDisplay(true);
+    accessibilityPostNotification(*this, AccessibilityNotification::ValueChanged);
 }
 
 void ColorWell::setBordered(bool flag)

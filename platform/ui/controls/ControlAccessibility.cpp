@@ -2,6 +2,7 @@
 // title, value and actions, the control its place in the tree, frame and focus.
 
 #include "platform/ui/accessibility/AccessibilityAttributeKey.h"
+#include "platform/ui/accessibility/AccessibilityValueText.h"
 #include "platform/ui/controls/ButtonCell.h"
 #include "platform/ui/controls/ColorWell.h"
 #include "platform/ui/controls/Control.h"
@@ -421,7 +422,7 @@ fnd::Value ImageCell::accessibilityAttributeValue(const fnd::String& attribute) 
 std::vector<fnd::String> ColorWell::accessibilityAttributeNames() const
 {
     auto names = Control::accessibilityAttributeNames();
-    accessibilityAddAttributeNames(names, { Attr::Value });
+    accessibilityAddAttributeNames(names, { Attr::Value, Attr::ValueDescription });
     return names;
 }
 
@@ -430,12 +431,11 @@ fnd::Value ColorWell::accessibilityAttributeValue(const fnd::String& attribute) 
     switch (accessibilityAttributeKey(attribute)) {
     case Key::Role:
         return AccessibilityRole::ColorWell;
-    case Key::Value: {
-        if (!m_color || m_color->model() == gfx::Color::Model::Pattern)
-            return {};
-        auto percent = [](double component) { return std::to_string(long(std::lround(component * 100))) + "%"; };
-        return fnd::String("red " + percent(m_color->redComponent()) + ", green " + percent(m_color->greenComponent())
-            + ", blue " + percent(m_color->blueComponent()));
+    case Key::Value:
+    case Key::ValueDescription: {
+        // The colour in words, as the well's text and its value's description.
+        auto words = m_color ? accessibilityColorDescription(*m_color) : fnd::String();
+        return words.isEmpty() ? fnd::Value() : fnd::Value(words);
     }
     default:
         return Control::accessibilityAttributeValue(attribute);

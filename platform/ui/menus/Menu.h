@@ -30,6 +30,9 @@ public:
     virtual bool menuOwnerChooseItemAtIndex(long /*index*/) { return false; }
 };
 
+// How a menu's highlighted item is told to assistive technologies: as the focus, or as selected only.
+enum class MenuHighlight { Focus, Select };
+
 // Optional callbacks of a menu's delegate.
 class MenuDelegate {
 public:
@@ -142,6 +145,16 @@ public:
     bool accessibilityIsIgnored() const override { return false; }
     void setAccessibilityOwner(const std::shared_ptr<MenuAccessibilityOwner>& owner) { m_accessibilityOwner = owner; }
     bool isMainMenu() const;
+    // The window the menu shows in while it is open (a pop-up menu's own window; for a menu of the desktop's menu
+    // bar, the window whose bar opened it); nullptr while it is closed. The menus the platform draws set it as they
+    // open and close, a backend that shows menus itself likewise; assistive technologies hear MenuOpened and
+    // MenuClosed. The main menu shows wherever the backend shows its bar.
+    std::shared_ptr<Window> accessibilityWindow() const;
+    void setAccessibilityShownInWindow(const std::shared_ptr<Window>& window);
+    // In a menu a backend shows itself: the item the keyboard or pointer is on now (nullptr: none), highlighted and
+    // told to assistive technologies as the focus, as the menus the platform draws tell theirs, or only as selected
+    // (the bar's item whose menu is open).
+    void accessibilityHighlightItem(const std::shared_ptr<MenuItem>& item, MenuHighlight highlight);
 
 private:
     friend class MenuItem;
@@ -158,6 +171,7 @@ private:
     double m_minimumWidth { 0 };
     std::weak_ptr<MenuItem> m_highlightedItem;
     std::weak_ptr<MenuAccessibilityOwner> m_accessibilityOwner;
+    std::weak_ptr<Window> m_shownInWindow;
 };
 
 }

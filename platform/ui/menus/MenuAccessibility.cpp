@@ -4,6 +4,8 @@
 #include "platform/ui/menus/Menu.h"
 #include "platform/ui/menus/MenuView.h"
 #include "platform/ui/views/Application.h"
+#include "platform/ui/views/Backend.h"
+#include "platform/ui/views/Window.h"
 
 namespace ui {
 
@@ -15,10 +17,41 @@ bool Menu::isMainMenu() const
     return Application::shared().mainMenu().get() == this;
 }
 
+std::shared_ptr<Window> Menu::accessibilityWindow() const
+{
+    if (isMainMenu())
+        return Application::shared().accessibilityMenuBarWindow();
+    return m_shownInWindow.lock();
+}
+
+void Menu::setAccessibilityShownInWindow(const std::shared_ptr<Window>& window)
+{
+    if (window == m_shownInWindow.lock())
+        return;
+    m_shownInWindow = window;
+    accessibilityPostNotification(
+        *this, window ? AccessibilityNotification::MenuOpened : AccessibilityNotification::MenuClosed);
+}
+
+void Menu::accessibilityHighlightItem(const std::shared_ptr<MenuItem>& item, MenuHighlight highlight)
+{
+    auto previous = highlightedItem();
+    if (item == previous)
+        return;
+    setHighlightedItem(item);
+    if (previous)
+        accessibilityPostNotification(*previous, AccessibilityNotification::StateChanged);
+    if (item)
+        accessibilityPostNotification(*item,
+            highlight == MenuHighlight::Focus ? AccessibilityNotification::FocusedUIElementChanged
+                                              : AccessibilityNotification::StateChanged);
+}
+
 std::vector<fnd::String> Menu::accessibilityAttributeNames() const
 {
-    return accessibilityAttributeNameList({ Attr::Role, Attr::RoleDescription, Attr::Title, Attr::Parent,
-        Attr::Children, Attr::Enabled, Attr::SelectedChildren });
+    return accessibilityAttributeNameList(
+        { Attr::Role, Attr::RoleDescription, Attr::Title, Attr::Parent, Attr::Children, Attr::Enabled,
+            Attr::SelectedChildren, Attr::Window, Attr::TopLevelUIElement, Attr::Position, Attr::Size });
 }
 
 fnd::Value Menu::accessibilityAttributeValue(const fnd::String& attribute) const
@@ -33,7 +66,26 @@ fnd::Value Menu::accessibilityAttributeValue(const fnd::String& attribute) const
             return item->selfValue();
         if (auto owner = m_accessibilityOwner.lock())
             return accessibilityUnignoredAncestor(owner->menuOwnerAccessibilityElement());
-        return isMainMenu() ? Application::shared().selfValue() : fnd::Value();
+        if (!isMainMenu())
+            return {};
+        // The bar lies in the window that shows it, else (no window shows one) in the application.
+        if (auto window = Application::shared().accessibilityMenuBarWindow())
+            return window->selfValue();
+        return Application::shared().selfValue();
+    case Key::Window:
+    case Key::TopLevelUIElement: {
+        auto window = accessibilityWindow();
+        return window ? window->selfValue() : fnd::Value();
+    }
+    case Key::Position:
+    case Key::Size: {
+        auto window = isMainMenu() ? accessibilityWindow() : nullptr;
+        auto frame = window ? Backend::current().menuBarFrame(*window) : std::nullopt;
+        if (!frame)
+            return {};
+        return accessibilityAttributeKey(attribute) == Key::Position ? fnd::Value(frame->origin)
+                                                                     : fnd::Value(frame->size);
+    }
     case Key::Children: {
         fnd::Array items;
         items.reserve(m_items.size());
@@ -58,7 +110,8 @@ fnd::Value Menu::accessibilityAttributeValue(const fnd::String& attribute) const
 std::vector<fnd::String> MenuItem::accessibilityAttributeNames() const
 {
     return accessibilityAttributeNameList({ Attr::Role, Attr::Subrole, Attr::RoleDescription, Attr::Title, Attr::Parent,
-        Attr::Children, Attr::Enabled, Attr::Selected, Attr::Help, Attr::MenuItemMarkChar, Attr::MenuItemCmdChar });
+        Attr::Children, Attr::Enabled, Attr::Selected, Attr::Focused, Attr::Help, Attr::MenuItemMarkChar,
+        Attr::MenuItemCmdChar, Attr::Window, Attr::TopLevelUIElement });
 }
 
 fnd::Value MenuItem::accessibilityAttributeValue(const fnd::String& attribute) const
@@ -89,6 +142,18 @@ fnd::Value MenuItem::accessibilityAttributeValue(const fnd::String& attribute) c
         if (menuOwner && !owner->highlightedItem())
             return menuOwner->menuOwnerChosenItem().get() == this;
         return owner->highlightedItem().get() == this;
+    }
+    case Key::Focused: {
+        // The item the keyboard is on while its menu is open: not the one whose own menu is open below it.
+        auto owner = menu();
+        return owner && owner->highlightedItem().get() == this && owner->accessibilityWindow() != nullptr
+            && !(m_submenu && m_submenu->accessibilityWindow());
+    }
+    case Key::Window:
+    case Key::TopLevelUIElement: {
+        auto owner = menu();
+        auto window = owner ? owner->accessibilityWindow() : nullptr;
+        return window ? window->selfValue() : fnd::Value();
     }
     case Key::Help:
         return m_toolTip.isEmpty() ? fnd::Value() : fnd::Value(m_toolTip);

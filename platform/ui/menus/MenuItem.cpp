@@ -86,6 +86,30 @@ std::shared_ptr<MenuItem> MenuItem::copy() const
     return item;
 }
 
+void MenuItem::setTitle(const fnd::String& title)
+{
+    if (title == m_title)
+        return;
+    m_title = title;
+    accessibilityPostNotification(*this, AccessibilityNotification::TitleChanged);
+}
+
+void MenuItem::setState(ControlStateValue state)
+{
+    if (state == m_state)
+        return;
+    m_state = state;
+    accessibilityPostNotification(*this, AccessibilityNotification::ValueChanged);
+}
+
+void MenuItem::setEnabled(bool enabled)
+{
+    if (enabled == m_enabled)
+        return;
+    m_enabled = enabled;
+    accessibilityPostNotification(*this, AccessibilityNotification::StateChanged);
+}
+
 void MenuItem::setIndentationLevel(long level)
 {
     m_indentationLevel = std::clamp(level, 0l, 15l);

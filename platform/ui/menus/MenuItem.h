@@ -37,7 +37,8 @@ public:
     std::shared_ptr<MenuItem> copy() const;
 
     const fnd::String& title() const { return m_title; }
-    void setTitle(const fnd::String& title) { m_title = title; }
+    // A change is told to assistive technologies (the title, the state as the value, enabling as the state).
+    void setTitle(const fnd::String& title);
     fnd::Selector action() const { return m_action; }
     void setAction(fnd::Selector action) { m_action = action; }
     // nil: the action goes to the first object of the responder chain that answers it.
@@ -55,11 +56,11 @@ public:
     const fnd::Value& representedObject() const { return m_representedObject; }
     void setRepresentedObject(const fnd::Value& object) { m_representedObject = object; }
     ControlStateValue state() const { return m_state; }
-    void setState(ControlStateValue state) { m_state = state; }
+    void setState(ControlStateValue state);
     const std::shared_ptr<gfx::Image>& image() const { return m_image; }
     void setImage(std::shared_ptr<gfx::Image> image) { m_image = std::move(image); }
     bool isEnabled() const { return m_enabled; }
-    void setEnabled(bool enabled) { m_enabled = enabled; }
+    void setEnabled(bool enabled);
     bool isHidden() const { return m_hidden; }
     void setHidden(bool hidden) { m_hidden = hidden; }
     // 0 to 15; other values are clamped.

@@ -77,12 +77,20 @@ public:
         }
     }
 
-    ~MenuTracker() { m_window->close(); }
+    ~MenuTracker()
+    {
+        m_menu.setAccessibilityShownInWindow(nullptr);
+        m_window->close();
+    }
 
     std::optional<long> run()
     {
         auto& app = Application::shared();
         m_window->orderFront();
+        // Assistive technologies hear the menu open, then the item it opened at.
+        m_menu.setAccessibilityShownInWindow(m_window);
+        if (auto item = m_menu.highlightedItem())
+            accessibilityPostNotification(*item, AccessibilityNotification::FocusedUIElementChanged);
         const EventMask mask = EventMasks::LeftMouseDown | EventMasks::LeftMouseUp | EventMasks::LeftMouseDragged
             | EventMasks::RightMouseDown | EventMasks::RightMouseUp | EventMasks::RightMouseDragged
             | EventMasks::MouseMoved | EventMasks::KeyDown | EventMasks::ScrollWheel;

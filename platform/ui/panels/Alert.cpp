@@ -3,6 +3,7 @@
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/graphics/Image.h"
+#include "platform/ui/accessibility/AccessibilityAttributeKey.h"
 #include "platform/ui/controls/Button.h"
 #include "platform/ui/look/ControlLook.h"
 #include "platform/ui/text/TextField.h"
@@ -29,6 +30,31 @@ class AlertPanel : public Window, public ScriptedPanel {
     FND_OBJECT(AlertPanel)
 public:
     std::weak_ptr<Alert> alert;
+
+    // An alert, named by its message (its window has no title of its own) and described by its informative text.
+    std::vector<fnd::String> accessibilityAttributeNames() const override
+    {
+        auto names = Window::accessibilityAttributeNames();
+        accessibilityAddAttributeNames(names, { AccessibilityAttribute::Help });
+        return names;
+    }
+
+    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override
+    {
+        auto a = alert.lock();
+        if (!a)
+            return Window::accessibilityAttributeValue(attribute);
+        switch (accessibilityAttributeKey(attribute)) {
+        case AccessibilityAttributeKey::Subrole:
+            return AccessibilitySubrole::Alert;
+        case AccessibilityAttributeKey::Title:
+            return title().isEmpty() ? a->messageText() : title();
+        case AccessibilityAttributeKey::Help:
+            return a->informativeText().isEmpty() ? fnd::Value() : fnd::Value(a->informativeText());
+        default:
+            return Window::accessibilityAttributeValue(attribute);
+        }
+    }
 
     void performScriptedAnswer(const PanelAnswer& answer) override
     {

@@ -44,6 +44,26 @@ double fieldScale(ColorPanelMode mode, std::size_t index)
     return 100;
 }
 
+// What assistive technologies call each channel (the labels show one letter).
+std::vector<fnd::String> channelAccessibilityNames(ColorPanelMode mode)
+{
+    switch (mode) {
+    case ColorPanelMode::Gray:
+        return { detail::panelText("Grey level", "Grey level") };
+    case ColorPanelMode::CMYK:
+        return { detail::panelText("Cyan", "Cyan"), detail::panelText("Magenta", "Magenta"),
+            detail::panelText("Yellow", "Yellow"), detail::panelText("Black", "Black") };
+    case ColorPanelMode::HSB:
+        return { detail::panelText("Hue", "Hue"), detail::panelText("Saturation", "Saturation"),
+            detail::panelText("Brightness", "Brightness") };
+    case ColorPanelMode::Wheel:
+        return { detail::panelText("Brightness", "Brightness") };
+    default:
+        return { detail::panelText("Red", "Red"), detail::panelText("Green", "Green"),
+            detail::panelText("Blue", "Blue") };
+    }
+}
+
 std::vector<fnd::String> channelNames(ColorPanelMode mode)
 {
     switch (mode) {
@@ -156,6 +176,11 @@ void ColorPanel::build()
     m_hexField->setTarget(self);
     m_hexField->setAction("hexFieldChanged:");
     m_swatch = detail::ColorSwatchView::create({ 0, 0, ColorPanelWidth - 2 * ColorPanelMargin, 28 });
+    // Named for assistive technologies by the labels beside them.
+    m_opacity->setAccessibilityTitleUIElement(m_opacityLabel);
+    m_opacityField->setAccessibilityTitleUIElement(m_opacityLabel);
+    m_hexField->setAccessibilityTitleUIElement(m_hexLabel);
+    m_swatch->setAccessibilityDescription(detail::panelText("Current colour", "Current colour"));
     for (const std::shared_ptr<View>& v : std::vector<std::shared_ptr<View>> { m_modeControl, m_sliderMode, m_wheel,
              m_opacity, m_opacityLabel, m_opacityField, m_hexLabel, m_hexField, m_swatch })
         contentView()->addSubview(v);
@@ -198,6 +223,7 @@ void ColorPanel::layoutPanel()
         y += 208;
     }
     auto names = channelNames(m_mode);
+    auto spokenNames = channelAccessibilityNames(m_mode);
     for (std::size_t i = 0; i < names.size(); ++i) {
         auto label = TextField::labelWithString(names[i]);
         label->setFrameOrigin({ ColorPanelMargin, y + 4 });
@@ -216,6 +242,8 @@ void ColorPanel::layoutPanel()
         field->setTag(long(i));
         field->setTarget(self);
         field->setAction("channelFieldChanged:");
+        slider->setAccessibilityDescription(spokenNames[i]);
+        field->setAccessibilityDescription(spokenNames[i]);
         content->addSubview(label);
         content->addSubview(slider);
         content->addSubview(field);

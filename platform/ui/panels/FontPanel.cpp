@@ -150,6 +150,11 @@ void FontPanel::build()
         content->addSubview(title);
         m_titles.push_back(title);
     }
+    // Each list (and the size field) is named by the title above it.
+    m_families->setAccessibilityTitleUIElement(m_titles[0]);
+    m_faces->setAccessibilityTitleUIElement(m_titles[1]);
+    m_sizes->setAccessibilityTitleUIElement(m_titles[2]);
+    m_sizeField->setAccessibilityTitleUIElement(m_titles[2]);
 
     auto families = gfx::FontManager::shared().availableFontFamilies();
     std::ranges::sort(families, [](const fnd::String& a, const fnd::String& b) {

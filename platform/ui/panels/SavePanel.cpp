@@ -83,6 +83,7 @@ void SavePanel::build()
     m_messageField->setSelectable(false);
     m_nameLabel = TextField::labelWithString(detail::panelText("Save As:", "Save As:"));
     m_nameField = TextField::create({ 0, 0, 320, 24 });
+    m_nameField->setAccessibilityTitleUIElement(m_nameLabel);
     m_pathBar = detail::PathBarView::create({ 0, 0, 100, 24 });
     m_pathBar->onNavigate = [weak](const fnd::String& folder) {
         if (auto p = weak.lock())

@@ -44,6 +44,8 @@ public:
         return row < box->numberOfItems() ? row : -1;
     }
 
+    long firstVisibleRow() const { return m_firstVisible; }
+
     void scrollToShow(long row)
     {
         auto box = m_box.lock();
@@ -266,6 +268,7 @@ void ComboBox::reloadData()
 {
     if (m_highlighted >= numberOfItems())
         m_highlighted = -1;
+    accessibilityListChanged(AccessibilityNotification::ChildrenChanged);
     if (m_listWindow) {
         // The list keeps its place but takes the new number of rows.
         closeList();
@@ -308,6 +311,7 @@ void ComboBox::selectItemAtIndex(long index)
             list->scrollToShow(index);
     }
     postNotification(ComboBoxNotification::SelectionDidChange);
+    accessibilityListChanged(AccessibilityNotification::SelectedChildrenChanged);
 }
 
 void ComboBox::selectItemWithObjectValue(const fnd::Value& object)
@@ -372,6 +376,17 @@ void ComboBox::postNotification(const fnd::String& name)
 
 // The list.
 
+std::optional<gfx::Rect> ComboBox::listRectOfItem(long index) const
+{
+    auto list
+        = m_listWindow ? std::dynamic_pointer_cast<detail::ComboBoxListView>(m_listWindow->contentView()) : nullptr;
+    if (!list || index < list->firstVisibleRow() || index >= list->firstVisibleRow() + numberOfVisibleItems()
+        || index >= numberOfItems())
+        return std::nullopt;
+    gfx::Rect row { 0, double(index - list->firstVisibleRow()) * itemHeight(), list->bounds().width(), itemHeight() };
+    return m_listWindow->convertRectToScreen(list->convertRectToView(row, nullptr));
+}
+
 void ComboBox::setHighlightedIndex(long index)
 {
     if (index == m_highlighted)
@@ -384,6 +399,7 @@ void ComboBox::setHighlightedIndex(long index)
         }
     if (index >= 0)
         postNotification(ComboBoxNotification::SelectionIsChanging);
+    accessibilityListChanged(AccessibilityNotification::FocusedUIElementChanged);
 }
 
 void ComboBox::showList()
@@ -411,6 +427,7 @@ void ComboBox::showList()
     list->scrollToShow(m_highlighted);
     w->addChildWindow(m_listWindow, WindowOrderingMode::Above);
     m_listWindow->orderFront();
+    accessibilityListChanged(AccessibilityNotification::MenuOpened);
     // A press anywhere but in the list (or on the button, which closes it itself) closes the list.
     std::weak_ptr<ComboBox> weak = std::static_pointer_cast<ComboBox>(shared_from_this());
     m_listMonitor = Application::shared().addLocalMonitorForEventsMatchingMask(
@@ -440,6 +457,7 @@ void ComboBox::closeList()
     if (auto parent = list->parentWindow())
         parent->removeChildWindow(list);
     list->close();
+    accessibilityListChanged(AccessibilityNotification::MenuClosed);
 }
 
 void ComboBox::chooseItem(long index)

@@ -8,6 +8,7 @@
 namespace ui {
 
 namespace detail {
+class ComboBoxAccessibilityList;
 class ComboBoxListView;
 }
 
@@ -80,11 +81,20 @@ public:
     void textDidEndEditing(const fnd::Notification& notification) override;
     bool textViewDoCommandBySelector(TextView& fieldEditor, fnd::Selector selector) override;
 
-    // Accessibility: a combo box, otherwise answering as its text field does.
+    // Where the list shows the item on the screen; nullopt while the list is closed or the item out of its view.
+    std::optional<gfx::Rect> listRectOfItem(long index) const;
+
+    // Accessibility (ComboBoxAccessibility.cpp): a combo box answering as its text field does, with its list as its
+    // child (a list of the items, each a row named by its text, shown while the list is open).
+    std::vector<fnd::String> accessibilityAttributeNames() const override;
     fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
 
 private:
+    friend class detail::ComboBoxAccessibilityList;
     friend class detail::ComboBoxListView;
+    // Tells assistive technologies of a change of the list, once its element exists.
+    void accessibilityListChanged(const fnd::String& notification);
+    mutable std::shared_ptr<detail::ComboBoxAccessibilityList> m_accessibilityList;
     // Takes the item from the list: its text, the selection, the action, and the list closes.
     void chooseItem(long index);
     void postNotification(const fnd::String& name);

@@ -241,11 +241,4 @@ fnd::Value TextField::accessibilityAttributeValueForParameter(
     return detail::accessibilityTextParameterizedAttribute(textFieldAccessibilityState(*this), attribute, parameter);
 }
 
-fnd::Value ComboBox::accessibilityAttributeValue(const fnd::String& attribute) const
-{
-    if (accessibilityAttributeKey(attribute) == Key::Role)
-        return AccessibilityRole::ComboBox;
-    return TextField::accessibilityAttributeValue(attribute);
-}
-
 }

@@ -156,12 +156,15 @@ public:
     void deactivate();
 
     // Accessibility (ApplicationAccessibility.cpp): the root of the tree, named after the main bundle, whose children
-    // are the windows on screen, front to back.
+    // are the windows on screen, front to back, and the main menu's bar unless a window shows it.
     std::vector<fnd::String> accessibilityAttributeNames() const override;
     fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
     bool accessibilityIsIgnored() const override { return false; }
     fnd::Value accessibilityHitTest(gfx::Point screenPoint) const override;
     fnd::Value accessibilityFocusedUIElement() const override;
+    // The window on screen that shows the main menu's bar (the backend draws one in it), preferring the main and
+    // then the key window; nullptr when none does. The bar is that window's child in the tree.
+    std::shared_ptr<Window> accessibilityMenuBarWindow() const;
 
     // Used by windows.
     void orderWindow(Window& window, int place, long otherWindowNumber);

@@ -2,6 +2,7 @@
 
 #include "platform/foundation/files/Bundle.h"
 #include "platform/ui/views/Application.h"
+#include "platform/ui/views/Backend.h"
 #include "platform/ui/views/Window.h"
 
 namespace ui {
@@ -42,6 +43,8 @@ fnd::Value Application::accessibilityAttributeValue(const fnd::String& attribute
         for (const auto& window : m_order)
             if (window->isVisible())
                 windows.push_back(window->selfValue());
+        if (attribute == Attr::Children && m_mainMenu && !accessibilityMenuBarWindow())
+            windows.push_back(m_mainMenu->selfValue());
         return windows;
     }
     if (attribute == Attr::MainWindow) {
@@ -61,6 +64,24 @@ fnd::Value Application::accessibilityAttributeValue(const fnd::String& attribute
     if (attribute == Attr::Enabled)
         return true;
     return AccessibilityElement::accessibilityAttributeValue(attribute);
+}
+
+std::shared_ptr<Window> Application::accessibilityMenuBarWindow() const
+{
+    if (!m_mainMenu)
+        return nullptr;
+    auto& backend = Backend::current();
+    auto shows = [&](const std::shared_ptr<Window>& window) {
+        return window && window->isVisible() && backend.menuBarFrame(*window).has_value();
+    };
+    if (auto main = mainWindow(); shows(main))
+        return main;
+    if (auto key = keyWindow(); shows(key))
+        return key;
+    for (const auto& window : m_order)
+        if (shows(window))
+            return window;
+    return nullptr;
 }
 
 fnd::Value Application::accessibilityHitTest(gfx::Point screenPoint) const

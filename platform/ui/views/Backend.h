@@ -86,6 +86,9 @@ public:
     // index (nullopt: dismissed). The default draws the menu ourselves in a pop-up window of its own and tracks the
     // mouse and keyboard over nextEvent (runMenuTracking).
     virtual std::optional<long> popUpMenu(Menu& menu, gfx::Point screenLocation);
+    // Where the backend shows the main menu as a bar in the window (on the screen, y up), so assistive technologies
+    // find the bar in that window; nullopt where it shows none (the headless backend shows none anywhere).
+    virtual std::optional<gfx::Rect> menuBarFrame(const Window& window) { return (void)window, std::nullopt; }
 
     // A drag the window system runs itself, so that it can leave this program: the image's origin and the mouse
     // are on the screen. nullopt leaves the drag to the in-process drag loop (the default).

@@ -1,6 +1,7 @@
 // How a window answers assistive technologies.
 
 #include "platform/ui/views/Application.h"
+#include "platform/ui/views/Backend.h"
 #include "platform/ui/views/Window.h"
 
 namespace ui {
@@ -38,7 +39,11 @@ fnd::Value Window::accessibilityAttributeValue(const fnd::String& attribute) con
     if (attribute == Attr::Children) {
         // The bars' elements, each bar in its place when it is unignored, else its unignored children.
         fnd::Array children;
-        children.reserve(1 + (m_contentView ? m_contentView->subviews().size() : 0));
+        children.reserve(2 + (m_contentView ? m_contentView->subviews().size() : 0));
+        // The main menu's bar, where the backend shows it at the window's top.
+        if (const auto& menu = Application::shared().mainMenu(); menu && Backend::current().menuBarFrame(*this)
+            && Application::shared().accessibilityMenuBarWindow().get() == this)
+            children.push_back(menu->selfValue());
         if (m_toolbarView && !m_toolbarView->isHidden())
             m_toolbarView->accessibilityAppendUnignoredSelf(children);
         if (m_contentView && !m_contentView->isHidden())

@@ -239,3 +239,48 @@ TEST_F(KRRecorderControlTest, MadeByAnInterfaceFile)
 }
 
 }
+
+// Assistive technologies read the combination in words (the control draws symbols), the prompt as help, and start
+// and cancel recording through the control's actions, hearing each change.
+TEST_F(KRRecorderControlTest, AssistiveTechnologiesReadTheCombinationInWordsAndRecordThroughActions)
+{
+    namespace A = ui::AccessibilityAttribute;
+    struct Recorder : ui::AccessibilityObserver {
+        Recorder() { ui::addAccessibilityObserver(this); }
+        ~Recorder() override { ui::removeAccessibilityObserver(this); }
+        void accessibilityNotification(ui::AccessibilityElement& element, const fnd::String& name) override
+        {
+            heard += name == ui::AccessibilityNotification::ValueChanged && &element == watched;
+        }
+        void accessibilityElementDestroyed(const ui::AccessibilityElement*) override { }
+        const ui::AccessibilityElement* watched { nullptr };
+        int heard { 0 };
+    } recorder;
+    recorder.watched = control.get();
+    control->setKeyCombo(KREmptyKeyCombo);
+    EXPECT_FALSE(control->accessibilityIsIgnored());
+    EXPECT_EQ(ui::accessibilityAttribute(*control, A::Role), fnd::Value(ui::AccessibilityRole::TextField));
+    EXPECT_EQ(ui::accessibilityAttribute(*control, A::Value), fnd::Value(fnd::String()));
+    EXPECT_EQ(ui::accessibilityAttribute(*control, A::Help), fnd::Value("Click to record shortcut"));
+    EXPECT_FALSE(control->accessibilityIsAttributeSettable(A::Value)) << "typed through recording only";
+
+    recorder.heard = 0;
+    control->setKeyCombo({ Command | Shift, KeyK });
+    // The Command flag is the Ctrl key here.
+    EXPECT_EQ(ui::accessibilityAttribute(*control, A::Value), fnd::Value("Ctrl + Shift + K"));
+    EXPECT_TRUE(ui::accessibilityAttribute(*control, A::Help).isNil()) << "the combination needs no prompt";
+    EXPECT_GE(recorder.heard, 1);
+
+    EXPECT_EQ(control->accessibilityActionNames(), std::vector<fnd::String> { ui::AccessibilityAction::Press });
+    window->makeFirstResponder(nullptr);
+    recorder.heard = 0;
+    control->accessibilityPerformAction(ui::AccessibilityAction::Press);
+    EXPECT_TRUE(cell->isRecording());
+    EXPECT_EQ(window->firstResponder(), control) << "recording needs the keyboard";
+    EXPECT_EQ(ui::accessibilityAttribute(*control, A::Help), fnd::Value("Type shortcut"));
+    EXPECT_GE(recorder.heard, 1);
+    EXPECT_EQ(control->accessibilityActionNames(), std::vector<fnd::String> { ui::AccessibilityAction::Cancel });
+    control->accessibilityPerformAction(ui::AccessibilityAction::Cancel);
+    EXPECT_FALSE(cell->isRecording());
+    EXPECT_EQ(control->keyCombo(), (_KeyCombo { Command | Shift, KeyK })) << "cancelling keeps the combination";
+}

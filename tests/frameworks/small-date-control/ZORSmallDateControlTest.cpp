@@ -494,3 +494,66 @@ TEST_F(ZORSmallDateControlTest, DrawsTheBoxTheCellsAndTheCaret)
 }
 
 }
+
+// Assistive technologies read the date as it shows and its parts as steppers in screen order, each with its limits;
+// a part set or stepped through them stays within its limits, keeps the day within the month and is heard.
+TEST_F(ZORSmallDateControlTest, AssistiveTechnologiesReadAndStepThePartsWithinTheirLimits)
+{
+    namespace A = ui::AccessibilityAttribute;
+    auto attribute = [](const fnd::Value& element, const fnd::String& name) {
+        return ui::accessibilityAttribute(*ui::accessibilityElement(element), name);
+    };
+    make("en_US");
+    control->setMonth(3);
+    control->setDay(31);
+    control->setYear(2024);
+    EXPECT_EQ(ui::accessibilityAttribute(*control, A::Role), fnd::Value(ui::AccessibilityRole::DateField));
+    EXPECT_EQ(ui::accessibilityAttribute(*control, A::Value), fnd::Value("03/31/2024"));
+    EXPECT_FALSE(control->accessibilityIsIgnored());
+    auto parts = *ui::accessibilityAttribute(*control, A::Children).array();
+    ASSERT_EQ(parts.size(), 3u);
+    // United States order: month, day, year; March has 31 days.
+    std::vector<std::string> titles;
+    for (const auto& part : parts)
+        titles.push_back(attribute(part, A::Title).stringValue().utf8());
+    EXPECT_EQ(titles, (std::vector<std::string> { "Month", "Day", "Year" }));
+    EXPECT_EQ(attribute(parts[0], A::Role), fnd::Value(ui::AccessibilityRole::Incrementor));
+    EXPECT_EQ(attribute(parts[1], A::Value), fnd::Value(31.0));
+    EXPECT_EQ(attribute(parts[1], A::MaxValue), fnd::Value(31.0));
+    EXPECT_EQ(attribute(parts[2], A::MinValue), fnd::Value(1000.0));
+
+    struct Recorder : ui::AccessibilityObserver {
+        Recorder() { ui::addAccessibilityObserver(this); }
+        ~Recorder() override { ui::removeAccessibilityObserver(this); }
+        void accessibilityNotification(ui::AccessibilityElement& element, const fnd::String& name) override
+        {
+            heard.emplace_back(name.utf8(), &element);
+        }
+        void accessibilityElementDestroyed(const ui::AccessibilityElement*) override { }
+        std::vector<std::pair<std::string, const ui::AccessibilityElement*>> heard;
+    } recorder;
+
+    // February 2024 has 29 days: the month one down pulls the day to 29, and the day's stepper ends there.
+    ui::accessibilityElement(parts[0])->accessibilityPerformAction(ui::AccessibilityAction::Decrement);
+    EXPECT_EQ(control->month(), 2);
+    EXPECT_EQ(control->day(), 29);
+    EXPECT_EQ(attribute(parts[1], A::MaxValue), fnd::Value(29.0));
+    EXPECT_EQ(shown(), "02/29/2024");
+    EXPECT_NE(std::ranges::find(recorder.heard,
+                  std::pair(ui::AccessibilityNotification::ValueChanged.utf8(),
+                      (const ui::AccessibilityElement*)control.get())),
+        recorder.heard.end());
+    // A year set beyond its limit stays at 9999; 2023 is no leap year, so the day comes down to 28.
+    ui::accessibilityElement(parts[2])->accessibilitySetValue(1e6, A::Value);
+    EXPECT_EQ(control->year(), 9999);
+    ui::accessibilityElement(parts[2])->accessibilitySetValue(2023.0, A::Value);
+    EXPECT_EQ(control->day(), 28);
+    EXPECT_EQ(ui::accessibilityAttribute(*control, A::Value), fnd::Value("02/28/2023"));
+    ui::accessibilityElement(parts[1])->accessibilityPerformAction(ui::AccessibilityAction::Increment);
+    EXPECT_EQ(control->day(), 28) << "the last day steps no further";
+    // Nothing is set while the control is disabled.
+    control->setEnabled(false);
+    EXPECT_FALSE(ui::accessibilityElement(parts[1])->accessibilityIsAttributeSettable(A::Value));
+    ui::accessibilityElement(parts[1])->accessibilitySetValue(3.0, A::Value);
+    EXPECT_EQ(control->day(), 28);
+}

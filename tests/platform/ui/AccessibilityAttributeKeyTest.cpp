@@ -44,6 +44,8 @@ TEST(AccessibilityAttributeKey, EveryNameFindsItsOwnKeyAndNoOtherNameFindsOne)
         { A::MinValue, K::MinValue },
         { A::MaxValue, K::MaxValue },
         { A::Edited, K::Edited },
+        { A::Invalid, K::Invalid },
+        { A::DescribedBy, K::DescribedBy },
         { A::NumberOfCharacters, K::NumberOfCharacters },
         { A::SelectedText, K::SelectedText },
         { A::SelectedTextRange, K::SelectedTextRange },

@@ -14,6 +14,11 @@ namespace ui::detail {
 
 FND_REGISTER_CLASS(ChoiceListView, View)
 
+ChoiceListView::ChoiceListView()
+    : RowListView(AccessibilityRole::List, AccessibilityRole::Row)
+{
+}
+
 std::shared_ptr<ChoiceListView> ChoiceListView::create(gfx::Rect frame)
 {
     return ui::makeView<ChoiceListView>(frame);
@@ -25,6 +30,7 @@ void ChoiceListView::setTitles(std::vector<fnd::String> titles)
     m_selected = -1;
     resize();
     setNeedsDisplay(true);
+    rowListChanged();
 }
 
 void ChoiceListView::resize()
@@ -45,6 +51,7 @@ void ChoiceListView::selectRow(long row)
     setNeedsDisplay(true);
     if (row >= 0)
         scrollRectToVisible(rectOfRow(row));
+    rowListSelectionChanged();
 }
 
 long ChoiceListView::rowOfTitle(const fnd::String& title) const

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/graphics/Font.h"
-#include "platform/ui/views/View.h"
+#include "platform/ui/panels/detail/RowListView.h"
 
 #include <functional>
 #include <vector>
@@ -10,9 +10,10 @@ namespace ui::detail {
 
 // A column of titles with one selected (the font panel's families, faces and sizes). A click selects a row and
 // tells onSelect; so do Up, Down, Home and End, and typing the start of a title. Flipped; it sits in a scroll view.
-class ChoiceListView : public View {
+class ChoiceListView : public RowListView {
     FND_OBJECT(ChoiceListView)
 public:
+    ChoiceListView();
     static constexpr double RowHeight = 19;
     static std::shared_ptr<ChoiceListView> create(gfx::Rect frame);
 
@@ -33,6 +34,14 @@ public:
     void keyDown(const Event& event) override;
     void drawFocusRingMask() override;
     gfx::Rect focusRingMaskBounds() const override { return visibleRect(); }
+
+protected:
+    // Accessibility: a list of its titles, the chosen one selected (named by the label the panel gives it).
+    long accessibilityRowCount() const override { return long(m_titles.size()); }
+    fnd::String accessibilityRowTitle(long row) const override { return m_titles[std::size_t(row)]; }
+    bool accessibilityRowIsSelected(long row) const override { return row == m_selected; }
+    gfx::Rect accessibilityRowRect(long row) const override { return rectOfRow(row); }
+    void accessibilityChooseRow(long row) override { choose(row); }
 
 private:
     void resize();

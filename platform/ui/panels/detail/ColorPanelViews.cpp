@@ -5,8 +5,10 @@
 #include "platform/graphics/BitmapImageRep.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/graphics/Image.h"
+#include "platform/ui/accessibility/AccessibilityValueText.h"
 #include "platform/ui/look/ControlLook.h"
 #include "platform/ui/views/Application.h"
+#include "platform/ui/views/detail/PanelText.h"
 
 #include <algorithm>
 #include <cmath>
@@ -65,9 +67,17 @@ double ColorWheelView::radius() const
 
 void ColorWheelView::setHueSaturation(double hue, double saturation)
 {
-    m_hue = std::clamp(hue, 0.0, 1.0);
-    m_saturation = std::clamp(saturation, 0.0, 1.0);
+    hue = std::clamp(hue, 0.0, 1.0);
+    saturation = std::clamp(saturation, 0.0, 1.0);
+    if (hue == m_hue && saturation == m_saturation)
+        return;
+    m_hue = hue;
+    m_saturation = saturation;
     setNeedsDisplay(true);
+    if (isAccessibilityObserved())
+        for (long part = 0; part < 2; ++part)
+            accessibilityPostNotification(m_accessibilityParts.element(*this, part, 2, AccessibilityRole::Slider),
+                AccessibilityNotification::ValueChanged);
 }
 
 void ColorWheelView::setBrightness(double brightness)
@@ -102,6 +112,105 @@ void ColorWheelView::pick(gfx::Point p, ColorChange change)
 void ColorWheelView::mouseDown(const Event& event)
 {
     trackMouse(*this, event, [this](gfx::Point p, ColorChange change) { pick(p, change); });
+}
+
+namespace {
+
+namespace ColorViewsAttr = AccessibilityAttribute;
+using ColorViewsKey = AccessibilityAttributeKey;
+
+// The wheel's two sliders: hue in degrees, saturation in per cent; the arrows step by a twenty-fourth of a turn and
+// by five per cent.
+constexpr double ColorWheelPartMaximum[] = { 360, 100 };
+constexpr double ColorWheelPartStep[] = { 15, 5 };
+
+}
+
+std::vector<fnd::String> ColorWheelView::accessibilityAttributeNames() const
+{
+    auto names = View::accessibilityAttributeNames();
+    accessibilityAddAttributeNames(names, { ColorViewsAttr::Children, ColorViewsAttr::Description });
+    return names;
+}
+
+fnd::Value ColorWheelView::accessibilityAttributeValue(const fnd::String& attribute) const
+{
+    switch (accessibilityAttributeKey(attribute)) {
+    case ColorViewsKey::Role:
+        return AccessibilityRole::Group;
+    case ColorViewsKey::Description:
+        return panelText("Colour wheel", "Colour wheel");
+    case ColorViewsKey::Children:
+        return m_accessibilityParts.elements(*this, 2, AccessibilityRole::Slider);
+    default:
+        return View::accessibilityAttributeValue(attribute);
+    }
+}
+
+fnd::Value ColorWheelView::accessibilityPartAttributeValue(long part, AccessibilityAttributeKey key) const
+{
+    if (part > 1)
+        return {};
+    switch (key) {
+    case ColorViewsKey::Title:
+        return part == 0 ? panelText("Hue", "Hue") : panelText("Saturation", "Saturation");
+    case ColorViewsKey::Value:
+        return std::round((part == 0 ? m_hue : m_saturation) * ColorWheelPartMaximum[part]);
+    case ColorViewsKey::MinValue:
+        return 0.0;
+    case ColorViewsKey::MaxValue:
+        return ColorWheelPartMaximum[part];
+    case ColorViewsKey::Enabled:
+        return true;
+    case ColorViewsKey::Position:
+    case ColorViewsKey::Size: {
+        // Both stand for the whole disk.
+        auto onScreen = accessibilityFrameOnScreen();
+        return key == ColorViewsKey::Position ? fnd::Value(onScreen.origin) : fnd::Value(onScreen.size);
+    }
+    default:
+        return {};
+    }
+}
+
+bool ColorWheelView::accessibilityPartIsAttributeSettable(long part, AccessibilityAttributeKey key) const
+{
+    return part <= 1 && key == ColorViewsKey::Value;
+}
+
+void ColorWheelView::accessibilityPartSetValue(long part, AccessibilityAttributeKey key, const fnd::Value& value)
+{
+    if (key == ColorViewsKey::Value && value.isNumber())
+        pickPart(part, value.doubleValue());
+}
+
+std::vector<fnd::String> ColorWheelView::accessibilityPartActionNames(long part) const
+{
+    if (part > 1)
+        return {};
+    return { AccessibilityAction::Increment, AccessibilityAction::Decrement };
+}
+
+void ColorWheelView::accessibilityPartPerformAction(long part, const fnd::String& action)
+{
+    if (part > 1)
+        return;
+    const double current = (part == 0 ? m_hue : m_saturation) * ColorWheelPartMaximum[part];
+    if (action == AccessibilityAction::Increment)
+        pickPart(part, current + ColorWheelPartStep[part]);
+    else if (action == AccessibilityAction::Decrement)
+        pickPart(part, current - ColorWheelPartStep[part]);
+}
+
+void ColorWheelView::pickPart(long part, double value)
+{
+    if (part > 1 || !std::isfinite(value))
+        return;
+    auto self = shared_from_this();
+    const double fraction = std::clamp(value / ColorWheelPartMaximum[part], 0.0, 1.0);
+    setHueSaturation(part == 0 ? fraction : m_hue, part == 1 ? fraction : m_saturation);
+    if (onChange)
+        onChange(m_hue, m_saturation, ColorChange::Done);
 }
 
 void ColorWheelView::drawRect(gfx::Rect)
@@ -171,6 +280,72 @@ void ColorChannelSlider::setValue(double value)
         return;
     m_value = value;
     setNeedsDisplay(true);
+    accessibilityPostNotification(*this, AccessibilityNotification::ValueChanged);
+}
+
+void ColorChannelSlider::take(double value)
+{
+    auto self = shared_from_this();
+    setValue(value);
+    if (onChange)
+        onChange(m_value, ColorChange::Done);
+}
+
+std::vector<fnd::String> ColorChannelSlider::accessibilityAttributeNames() const
+{
+    auto names = View::accessibilityAttributeNames();
+    accessibilityAddAttributeNames(names,
+        { ColorViewsAttr::Value, ColorViewsAttr::MinValue, ColorViewsAttr::MaxValue, ColorViewsAttr::Orientation });
+    return names;
+}
+
+fnd::Value ColorChannelSlider::accessibilityAttributeValue(const fnd::String& attribute) const
+{
+    switch (accessibilityAttributeKey(attribute)) {
+    case ColorViewsKey::Role:
+        return AccessibilityRole::Slider;
+    case ColorViewsKey::Value:
+        return m_value;
+    case ColorViewsKey::MinValue:
+        return 0.0;
+    case ColorViewsKey::MaxValue:
+        return 1.0;
+    case ColorViewsKey::Orientation:
+        return AccessibilityOrientation::Horizontal;
+    default:
+        return View::accessibilityAttributeValue(attribute);
+    }
+}
+
+bool ColorChannelSlider::accessibilityIsAttributeSettable(const fnd::String& attribute) const
+{
+    return accessibilityAttributeKey(attribute) == ColorViewsKey::Value
+        || View::accessibilityIsAttributeSettable(attribute);
+}
+
+void ColorChannelSlider::accessibilitySetValue(const fnd::Value& value, const fnd::String& attribute)
+{
+    if (accessibilityAttributeKey(attribute) != ColorViewsKey::Value) {
+        View::accessibilitySetValue(value, attribute);
+        return;
+    }
+    if (value.isNumber() && std::isfinite(value.doubleValue()))
+        take(value.doubleValue());
+}
+
+std::vector<fnd::String> ColorChannelSlider::accessibilityActionNames() const
+{
+    return { AccessibilityAction::Increment, AccessibilityAction::Decrement };
+}
+
+void ColorChannelSlider::accessibilityPerformAction(const fnd::String& action)
+{
+    // A twentieth of the track, as the platform's sliders step.
+    constexpr double Step = 0.05;
+    if (action == AccessibilityAction::Increment)
+        take(m_value + Step);
+    else if (action == AccessibilityAction::Decrement)
+        take(m_value - Step);
 }
 
 void ColorChannelSlider::setColorAt(std::function<gfx::ColorPtr(double)> colorAt)
@@ -237,8 +412,33 @@ std::shared_ptr<ColorSwatchView> ColorSwatchView::create(gfx::Rect frame)
 
 void ColorSwatchView::setColor(gfx::ColorPtr color)
 {
+    if (color == m_color || (color && m_color && color->isEqual(*m_color)))
+        return;
     m_color = std::move(color);
     setNeedsDisplay(true);
+    accessibilityPostNotification(*this, AccessibilityNotification::ValueChanged);
+}
+
+std::vector<fnd::String> ColorSwatchView::accessibilityAttributeNames() const
+{
+    auto names = View::accessibilityAttributeNames();
+    accessibilityAddAttributeNames(names, { ColorViewsAttr::Value, ColorViewsAttr::ValueDescription });
+    return names;
+}
+
+fnd::Value ColorSwatchView::accessibilityAttributeValue(const fnd::String& attribute) const
+{
+    switch (accessibilityAttributeKey(attribute)) {
+    case ColorViewsKey::Role:
+        return AccessibilityRole::ColorWell;
+    case ColorViewsKey::Value:
+    case ColorViewsKey::ValueDescription: {
+        auto words = m_color ? accessibilityColorDescription(*m_color) : fnd::String();
+        return words.isEmpty() ? fnd::Value() : fnd::Value(words);
+    }
+    default:
+        return View::accessibilityAttributeValue(attribute);
+    }
 }
 
 void ColorSwatchView::drawRect(gfx::Rect)

@@ -51,6 +51,11 @@ void drawFileIcon(gfx::Rect r, bool folder, bool enabled)
 
 FND_REGISTER_CLASS(FileListView, View)
 
+FileListView::FileListView()
+    : RowListView(AccessibilityRole::Table, AccessibilityRole::Row, AccessibilitySubrole::TableRow)
+{
+}
+
 std::shared_ptr<FileListView> FileListView::create(gfx::Rect frame)
 {
     return ui::makeView<FileListView>(frame);
@@ -63,6 +68,7 @@ void FileListView::setEntries(std::vector<FileEntry> entries)
     sortEntries();
     resize();
     setNeedsDisplay(true);
+    rowListChanged();
     if (onSelectionChanged)
         onSelectionChanged();
 }
@@ -96,6 +102,8 @@ void FileListView::setSort(FileSortKey key, bool ascending)
             m_selected.push_back(std::size_t(row));
     }
     setNeedsDisplay(true);
+    // The rows stand for other entries now.
+    rowListChanged();
 }
 
 void FileListView::sortEntries()
@@ -161,8 +169,33 @@ void FileListView::selectRows(std::vector<std::size_t> rows)
     setNeedsDisplay(true);
     if (!m_selected.empty())
         scrollRectToVisible(rectOfRow(m_selected.front()));
+    rowListSelectionChanged();
     if (onSelectionChanged)
         onSelectionChanged();
+}
+
+bool FileListView::accessibilityRowIsSelected(long row) const
+{
+    return std::ranges::find(m_selected, std::size_t(row)) != m_selected.end();
+}
+
+fnd::String FileListView::accessibilityRowDescription(long row) const
+{
+    // What the other columns show.
+    const auto& entry = m_entries[std::size_t(row)];
+    return formattedSize(entry) + ", " + formattedDate(entry.modified);
+}
+
+void FileListView::accessibilityPartPerformAction(long part, const fnd::String& action)
+{
+    // A press opens the row, as a double click does.
+    if (action != AccessibilityAction::Press || part < 0 || part >= long(m_entries.size())
+        || !m_entries[std::size_t(part)].enabled)
+        return;
+    auto self = shared_from_this();
+    selectRows({ std::size_t(part) });
+    if (onOpen && std::size_t(part) < m_entries.size())
+        onOpen(m_entries[std::size_t(part)]);
 }
 
 fnd::String FileListView::formattedSize(const FileEntry& entry)
@@ -415,6 +448,52 @@ void PathBarView::setPath(const fnd::String& path)
         return;
     m_path = path;
     setNeedsDisplay(true);
+    rowListChanged();
+}
+
+PathBarView::PathBarView()
+    : RowListView(AccessibilityRole::Group, AccessibilityRole::Button, AccessibilitySubrole::Toggle)
+{
+}
+
+fnd::Value PathBarView::accessibilityAttributeValue(const fnd::String& attribute) const
+{
+    if (accessibilityAttributeKey(attribute) == AccessibilityAttributeKey::Description)
+        return panelText("Folder path", "Folder path");
+    return RowListView::accessibilityAttributeValue(attribute);
+}
+
+fnd::Value PathBarView::accessibilityPartAttributeValue(long part, AccessibilityAttributeKey key) const
+{
+    // A button of each folder shown, the current folder's on.
+    if (key == AccessibilityAttributeKey::Value)
+        return part < accessibilityRowCount() ? fnd::Value(accessibilityRowIsSelected(part) ? 1 : 0) : fnd::Value();
+    if (key == AccessibilityAttributeKey::Selected)
+        return {};
+    return RowListView::accessibilityPartAttributeValue(part, key);
+}
+
+bool PathBarView::accessibilityPartIsAttributeSettable(long, AccessibilityAttributeKey) const
+{
+    return false;
+}
+
+fnd::String PathBarView::accessibilityRowTitle(long row) const
+{
+    const auto folder = segments()[std::size_t(row)].first;
+    return folder == fnd::String("/") ? folder : folder.lastPathComponent();
+}
+
+gfx::Rect PathBarView::accessibilityRowRect(long row) const
+{
+    return segments()[std::size_t(row)].second;
+}
+
+void PathBarView::accessibilityChooseRow(long row)
+{
+    auto parts = segments();
+    if (std::size_t(row) < parts.size() && onNavigate)
+        onNavigate(parts[std::size_t(row)].first);
 }
 
 std::vector<std::pair<fnd::String, gfx::Rect>> PathBarView::segments() const
@@ -493,6 +572,19 @@ const fnd::String& PlacesView::recentPlacePath()
     return recent;
 }
 
+PlacesView::PlacesView()
+    : RowListView(AccessibilityRole::List, AccessibilityRole::Row)
+{
+}
+
+fnd::Value PlacesView::accessibilityAttributeValue(const fnd::String& attribute) const
+{
+    // Named by the heading it draws over its rows.
+    if (accessibilityAttributeKey(attribute) == AccessibilityAttributeKey::Description)
+        return panelText("Places", "Places");
+    return RowListView::accessibilityAttributeValue(attribute);
+}
+
 std::shared_ptr<PlacesView> PlacesView::create(gfx::Rect frame)
 {
     return ui::makeView<PlacesView>(frame);
@@ -521,12 +613,16 @@ void PlacesView::reload()
     }
     m_places.push_back({ panelText("Recent", "Recent"), recentPlacePath() });
     setNeedsDisplay(true);
+    rowListChanged();
 }
 
 void PlacesView::setCurrentPath(const fnd::String& path)
 {
+    if (path == m_current)
+        return;
     m_current = path;
     setNeedsDisplay(true);
+    rowListSelectionChanged();
 }
 
 namespace {
@@ -571,6 +667,11 @@ void PlacesView::drawRect(gfx::Rect)
         drawLabel(m_places[i].name, { row.minX() + (recent ? 12 : 34), row.minY(), b.width() - 40, RowHeight },
             listFont(), ControlLook::textColor(true));
     }
+}
+
+gfx::Rect PlacesView::accessibilityRowRect(long row) const
+{
+    return { bounds().minX(), rowTop(std::size_t(row), m_firstVolume, m_places.size()), bounds().width(), RowHeight };
 }
 
 void PlacesView::mouseDown(const Event& event)

@@ -2,7 +2,7 @@
 
 #include "platform/foundation/runtime/Value.h"
 #include "platform/foundation/services/Places.h"
-#include "platform/ui/views/View.h"
+#include "platform/ui/panels/detail/RowListView.h"
 
 #include <functional>
 #include <vector>
@@ -24,9 +24,10 @@ enum class FileSortKey { Name, Size, Modified };
 
 // The browser's list: one row per entry with its name, size and modification date, sortable by each, with a
 // selection (one row, or several when allowed). A double click opens a row. Flipped; it sits in a scroll view.
-class FileListView : public View {
+class FileListView : public RowListView {
     FND_OBJECT(FileListView)
 public:
+    FileListView();
     static constexpr double RowHeight = 20;
     static std::shared_ptr<FileListView> create(gfx::Rect frame);
 
@@ -65,6 +66,19 @@ public:
     void drawFocusRingMask() override;
     gfx::Rect focusRingMaskBounds() const override;
 
+    // Accessibility: a table of rows named by the entries' names and described by their sizes and dates; choosing
+    // a row selects it, pressing it opens it.
+    void accessibilityPartPerformAction(long part, const fnd::String& action) override;
+
+protected:
+    long accessibilityRowCount() const override { return long(m_entries.size()); }
+    fnd::String accessibilityRowTitle(long row) const override { return m_entries[std::size_t(row)].name; }
+    bool accessibilityRowIsSelected(long row) const override;
+    bool accessibilityRowIsEnabled(long row) const override { return m_entries[std::size_t(row)].enabled; }
+    fnd::String accessibilityRowDescription(long row) const override;
+    gfx::Rect accessibilityRowRect(long row) const override { return rectOfRow(std::size_t(row)); }
+    void accessibilityChooseRow(long row) override { selectRows({ std::size_t(row) }); }
+
 private:
     void sortEntries();
     void resize();
@@ -98,9 +112,10 @@ private:
 };
 
 // The folders from the root to the current one as a row of segments; a click goes to that folder.
-class PathBarView : public View {
+class PathBarView : public RowListView {
     FND_OBJECT(PathBarView)
 public:
+    PathBarView();
     static std::shared_ptr<PathBarView> create(gfx::Rect frame);
     void setPath(const fnd::String& path);
     const fnd::String& path() const { return m_path; }
@@ -112,15 +127,29 @@ public:
     void drawRect(gfx::Rect dirtyRect) override;
     void mouseDown(const Event& event) override;
 
+    // Accessibility: a group of toggle buttons named by the folders shown, the current folder's on; pressing one
+    // goes there.
+    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
+    fnd::Value accessibilityPartAttributeValue(long part, AccessibilityAttributeKey key) const override;
+    bool accessibilityPartIsAttributeSettable(long part, AccessibilityAttributeKey key) const override;
+
+protected:
+    long accessibilityRowCount() const override { return long(segments().size()); }
+    fnd::String accessibilityRowTitle(long row) const override;
+    bool accessibilityRowIsSelected(long row) const override { return row + 1 == accessibilityRowCount(); }
+    gfx::Rect accessibilityRowRect(long row) const override;
+    void accessibilityChooseRow(long row) override;
+
 private:
     fnd::String m_path;
 };
 
 // The places beside the browser: the home folder, the desktop and documents folders where they exist, the mounted
 // volumes and the recent files; a click goes there, and so do Up and Down from the keyboard.
-class PlacesView : public View {
+class PlacesView : public RowListView {
     FND_OBJECT(PlacesView)
 public:
+    PlacesView();
     static constexpr double RowHeight = 22;
     // The name of the place that lists the recent files instead of a folder.
     static const fnd::String& recentPlacePath();
@@ -139,6 +168,17 @@ public:
     void keyDown(const Event& event) override;
     void drawFocusRingMask() override;
     gfx::Rect focusRingMaskBounds() const override { return bounds(); }
+
+    // Accessibility: a list named by its heading, of rows named by the places, the current one selected; choosing
+    // one goes there.
+    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
+
+protected:
+    long accessibilityRowCount() const override { return long(m_places.size()); }
+    fnd::String accessibilityRowTitle(long row) const override { return m_places[std::size_t(row)].name; }
+    bool accessibilityRowIsSelected(long row) const override { return m_places[std::size_t(row)].path == m_current; }
+    gfx::Rect accessibilityRowRect(long row) const override;
+    void accessibilityChooseRow(long row) override { go(std::size_t(row)); }
 
 private:
     void go(std::size_t index);

@@ -1,9 +1,11 @@
 #include "ControlsTestSupport.h"
 
+#include "platform/ui/accessibility/AccessibilityPartElement.h"
 #include "platform/ui/containers/ScrollView.h"
 #include "platform/ui/containers/TabView.h"
 #include "platform/ui/containers/TabViewItem.h"
 #include "platform/ui/controls/Button.h"
+#include "platform/ui/controls/ColorWell.h"
 #include "platform/ui/controls/PopUpButton.h"
 #include "platform/ui/controls/SegmentedControl.h"
 #include "platform/ui/controls/Slider.h"
@@ -11,6 +13,7 @@
 #include "platform/ui/tables/TableColumn.h"
 #include "platform/ui/tables/TableView.h"
 #include "platform/ui/tables/TableViewDataSource.h"
+#include "platform/ui/text/ComboBox.h"
 #include "platform/ui/text/SecureTextField.h"
 #include "platform/ui/text/TextField.h"
 #include "platform/ui/text/TextView.h"
@@ -544,6 +547,161 @@ TEST_F(AccessibilityTest, MainMenuIsTheMenuBarAndItsItemsPerformTheirActions)
     accessibilityElement(exportElement)->accessibilityPerformAction(AccessibilityAction::Press);
     EXPECT_EQ(log->count("clicked"), 1);
     app().setMainMenu(nullptr);
+}
+
+// A menu tells where it shows while open and which item the keyboard is on, as a backend's menu bar tells it: the
+// item is focused and selected, the item whose menu is open below it selected only, and every change is heard once.
+TEST_F(AccessibilityTest, MenusTellWhereTheyShowAndWhichItemTheKeyboardIsOn)
+{
+    auto main = Menu::create("Main");
+    auto file = main->addItemWithTitle("File");
+    auto submenu = Menu::create("File");
+    auto exportItem = submenu->addItemWithTitle("Export…", "clicked:", "e");
+    exportItem->setTarget(log);
+    auto quit = submenu->addItemWithTitle("Quit", "clicked:", "q");
+    main->setSubmenu(submenu, *file);
+    app().setMainMenu(main);
+
+    // No window shows a bar here: the application holds it, after its windows.
+    auto children = childrenOf(app().selfValue());
+    ASSERT_FALSE(children.empty());
+    EXPECT_EQ(children.back().object(), main);
+    EXPECT_EQ(attribute(*main, A::Parent).object().get(), &app());
+    EXPECT_TRUE(attribute(*exportItem, A::Window).isNil()) << "a closed menu shows nowhere";
+
+    submenu->setAccessibilityShownInWindow(window);
+    EXPECT_TRUE(recorder.heardAbout(AccessibilityNotification::MenuOpened, submenu.get()));
+    EXPECT_EQ(attribute(*exportItem, A::Window).object(), window);
+    main->accessibilityHighlightItem(file, MenuHighlight::Select);
+    submenu->accessibilityHighlightItem(exportItem, MenuHighlight::Focus);
+    EXPECT_TRUE(recorder.heardAbout(AccessibilityNotification::StateChanged, file.get()));
+    EXPECT_TRUE(recorder.heardAbout(AccessibilityNotification::FocusedUIElementChanged, exportItem.get()));
+    EXPECT_EQ(attribute(*exportItem, A::Focused), fnd::Value(true));
+    EXPECT_EQ(attribute(*exportItem, A::Selected), fnd::Value(true));
+    EXPECT_EQ(attribute(*file, A::Selected), fnd::Value(true));
+    EXPECT_EQ(attribute(*file, A::Focused), fnd::Value(false)) << "its menu is open below it";
+
+    // Down: the keyboard moves on; the item left loses focus and selection, and hears of it.
+    recorder.heard.clear();
+    submenu->accessibilityHighlightItem(quit, MenuHighlight::Focus);
+    EXPECT_TRUE(recorder.heardAbout(AccessibilityNotification::StateChanged, exportItem.get()));
+    EXPECT_TRUE(recorder.heardAbout(AccessibilityNotification::FocusedUIElementChanged, quit.get()));
+    EXPECT_EQ(attribute(*exportItem, A::Focused), fnd::Value(false));
+    submenu->accessibilityHighlightItem(quit, MenuHighlight::Focus);
+    EXPECT_EQ(recorder.heard.size(), 2u) << "the same item again is no change";
+
+    submenu->setAccessibilityShownInWindow(nullptr);
+    EXPECT_TRUE(recorder.heardAbout(AccessibilityNotification::MenuClosed, submenu.get()));
+    EXPECT_EQ(attribute(*quit, A::Focused), fnd::Value(false)) << "a closed menu has no focus";
+
+    // Validation that changes nothing is not heard; a change of enabling, title or mark is.
+    recorder.heard.clear();
+    exportItem->setEnabled(exportItem->isEnabled());
+    EXPECT_TRUE(recorder.heard.empty());
+    exportItem->setEnabled(!exportItem->isEnabled());
+    exportItem->setTitle("Export as PDF…");
+    exportItem->setState(ControlStateValue::On);
+    EXPECT_TRUE(recorder.heardAbout(AccessibilityNotification::StateChanged, exportItem.get()));
+    EXPECT_TRUE(recorder.heardAbout(AccessibilityNotification::TitleChanged, exportItem.get()));
+    EXPECT_TRUE(recorder.heardAbout(AccessibilityNotification::ValueChanged, exportItem.get()));
+    app().setMainMenu(nullptr);
+}
+
+// A program marks a field invalid and names what describes it through override values; each change is heard once.
+TEST_F(AccessibilityTest, OverrideValuesMarkAFieldInvalidAndAreToldOnlyWhenTheyChange)
+{
+    auto field = TextField::create({ 10, 10, 200, 24 });
+    auto hint = TextField::labelWithString("Allowed: [0-9]");
+    add(field);
+    add(hint);
+    recorder.heard.clear();
+    EXPECT_TRUE(field->accessibilitySetOverrideValue(true, A::Invalid));
+    EXPECT_TRUE(field->accessibilitySetOverrideValue(fnd::Array { hint->selfValue() }, A::DescribedBy));
+    EXPECT_EQ(attribute(*field, A::Invalid), fnd::Value(true));
+    EXPECT_EQ(attribute(*field, A::DescribedBy), fnd::Value(fnd::Array { hint->selfValue() }));
+    EXPECT_EQ(std::count(recorder.heard.begin(), recorder.heard.end(),
+                  std::pair(AccessibilityNotification::StateChanged.utf8(), (const AccessibilityElement*)field.get())),
+        2);
+    recorder.heard.clear();
+    field->accessibilitySetOverrideValue(true, A::Invalid);
+    field->accessibilitySetOverrideValue(fnd::Array { hint->selfValue() }, A::DescribedBy);
+    EXPECT_TRUE(recorder.heard.empty()) << "the same values again";
+    field->accessibilitySetOverrideValue({}, A::Invalid);
+    EXPECT_TRUE(recorder.heardAbout(AccessibilityNotification::StateChanged, field.get()));
+    EXPECT_TRUE(attribute(*field, A::Invalid).isNil());
+}
+
+// A colour well's value is its colour in words, with the opacity when it is not opaque, and it tells each change.
+TEST_F(AccessibilityTest, ColourWellsTellTheirColourInWords)
+{
+    auto well = ColorWell::create({ 10, 10, 52, 24 });
+    add(well);
+    well->setColor(gfx::Color::colorWithCalibratedRed(1, 0.5, 0, 1));
+    // 1, 0.5, 0 are 100, 50 and 0 per cent.
+    EXPECT_EQ(attribute(*well, A::Value), fnd::Value("red 100%, green 50%, blue 0%"));
+    EXPECT_EQ(attribute(*well, A::ValueDescription), fnd::Value("red 100%, green 50%, blue 0%"));
+    EXPECT_TRUE(recorder.heardAbout(AccessibilityNotification::ValueChanged, well.get()));
+    // 0.333 is 33 per cent, rounded; a quarter opaque.
+    well->setColor(gfx::Color::colorWithCalibratedRed(0, 0.333, 1, 0.25));
+    EXPECT_EQ(attribute(*well, A::Value), fnd::Value("red 0%, green 33%, blue 100%, opacity 25%"));
+    well->setColor(nullptr);
+    EXPECT_TRUE(attribute(*well, A::Value).isNil()) << "no colour, no words";
+}
+
+// A combo box holds its list: rows named by the items, the one the field shows selected, shown only while the list
+// is open; a row chosen or pressed through the tree is the person's choice.
+TEST_F(AccessibilityTest, ComboBoxesListTheirItemsAndChooseThroughThem)
+{
+    auto box = ComboBox::create({ 10, 150, 120, 24 });
+    box->addItemsWithObjectValues({ fnd::String("9"), fnd::String("10"), fnd::String("12") });
+    box->setStringValue("10");
+    box->setTarget(log);
+    box->setAction("clicked:");
+    add(box);
+
+    auto children = childrenOf(box->selfValue());
+    ASSERT_FALSE(children.empty());
+    auto list = children.back();
+    EXPECT_EQ(attribute(list, A::Role), fnd::Value(AccessibilityRole::List));
+    EXPECT_EQ(attribute(list, A::Parent).object(), box);
+    EXPECT_EQ(describeChildren(list), "Row:9 Row:10 Row:12");
+    auto rows = childrenOf(list);
+    EXPECT_EQ(attribute(list, A::SelectedChildren), fnd::Value(fnd::Array { rows[1] })) << "the text the field shows";
+    EXPECT_TRUE(attribute(list, A::Window).isNil()) << "closed, the list shows nowhere";
+    EXPECT_TRUE(attribute(rows[0], A::Position).isNil());
+
+    auto* row2 = accessibilityElement(rows[2]);
+    ASSERT_TRUE(row2->accessibilityIsAttributeSettable(A::Selected));
+    row2->accessibilitySetValue(true, A::Selected);
+    EXPECT_EQ(box->stringValue(), fnd::String("12"));
+    EXPECT_EQ(box->indexOfSelectedItem(), 2);
+    EXPECT_EQ(log->count("clicked"), 1);
+
+    // Open: the list shows in its window, each row where it is drawn, and the keyboard's row is heard.
+    box->showList();
+    ASSERT_TRUE(box->listWindow());
+    EXPECT_TRUE(recorder.heardAbout(AccessibilityNotification::MenuOpened, accessibilityElement(list)));
+    EXPECT_EQ(attribute(list, A::Window).object(), box->listWindow());
+    ASSERT_TRUE(box->listRectOfItem(0));
+    EXPECT_EQ(attribute(rows[0], A::Position).point(), box->listRectOfItem(0)->origin);
+    box->setHighlightedIndex(0);
+    EXPECT_TRUE(recorder.heardAbout(AccessibilityNotification::FocusedUIElementChanged, accessibilityElement(rows[0])));
+    EXPECT_EQ(attribute(rows[0], A::Focused), fnd::Value(true));
+    accessibilityElement(rows[1])->accessibilityPerformAction(AccessibilityAction::Press);
+    EXPECT_EQ(box->stringValue(), fnd::String("10"));
+    EXPECT_FALSE(box->isListShown()) << "a choice closes the list";
+    EXPECT_TRUE(recorder.heardAbout(AccessibilityNotification::MenuClosed, accessibilityElement(list)));
+    EXPECT_EQ(log->count("clicked"), 2);
+
+    // A row of another box is no row of this one.
+    auto other = ComboBox::create({ 10, 100, 120, 24 });
+    other->addItemsWithObjectValues({ fnd::String("a"), fnd::String("b"), fnd::String("c") });
+    add(other);
+    auto otherRows = childrenOf(childrenOf(other->selfValue()).back());
+    accessibilityElement(list)->accessibilitySetValue(fnd::Array { otherRows[2] }, A::SelectedChildren);
+    EXPECT_EQ(box->stringValue(), fnd::String("10"));
+    accessibilityElement(list)->accessibilitySetValue(fnd::Array { rows[0] }, A::SelectedChildren);
+    EXPECT_EQ(box->stringValue(), fnd::String("9"));
 }
 
 }

@@ -5,10 +5,10 @@
 #include "platform/backend/gtk/GtkClipboardBridge.h"
 #include "platform/backend/gtk/GtkCursors.h"
 #include "platform/backend/gtk/GtkDisplayState.h"
-#include "platform/backend/gtk/GtkTextRendering.h"
 #include "platform/backend/gtk/GtkDragAndDrop.h"
 #include "platform/backend/gtk/GtkKeyboardLayout.h"
 #include "platform/backend/gtk/GtkMenuBar.h"
+#include "platform/backend/gtk/GtkTextRendering.h"
 #include "platform/backend/gtk/GtkWindowHost.h"
 #include "platform/backend/headless/HeadlessBackend.h"
 #include "platform/foundation/files/Bundle.h"
@@ -254,6 +254,12 @@ double GtkBackend::refreshInterval(Window& window)
     return host ? host->refreshInterval() : Backend::refreshInterval(window);
 }
 
+bool GtkBackend::requestFrame(Window& window)
+{
+    auto* host = hostFor(window);
+    return host && host->requestFrame();
+}
+
 void GtkBackend::sheetBegan(Window& sheet, Window& parent)
 {
     // The sheet hangs from the parent's top edge (the window placed it) and stays above it.
@@ -356,6 +362,18 @@ long GtkBackend::presentedFrameCount(const Window& window) const
 {
     auto* host = hostFor(window);
     return host ? host->presentedFrames() : 0;
+}
+
+long GtkBackend::mostDrawsInAFrame(const Window& window) const
+{
+    auto* host = hostFor(window);
+    return host ? host->mostDrawsInAFrame() : 0;
+}
+
+void GtkBackend::resetDrawsInAFrame(const Window& window)
+{
+    if (auto* host = hostFor(window))
+        host->resetDrawsInAFrame();
 }
 
 int GtkBackend::surfaceScale(const Window& window) const

@@ -347,7 +347,8 @@ public:
     void setViewsNeedLayout(bool flag);
     void layoutIfNeeded();
 
-    // Display.
+    // Display. Marking views for display asks for the window's next frame; the frame draws everything marked
+    // since the last one, once (display and displayIfNeeded still draw at once when called).
     bool viewsNeedDisplay() const { return m_viewsNeedDisplay; }
     void setViewsNeedDisplay(bool flag);
     void display();
@@ -357,10 +358,8 @@ public:
     // The context drawing into this window (nullptr when the backend shows nothing).
     std::shared_ptr<gfx::GraphicsContext> graphicsContext();
     void flushWindow();
-    // Called by a backend whose window system paces its own frames (GTK's frame clock) once it has shown the
-    // window's last drawing: the next frame begins, and drawing held for it happens before the run loop waits.
-    // Without these calls the window keeps to its screen's refresh interval.
-    void noteFrameShown();
+    // A frame of the window's frame clock begins (Backend::requestFrame): lays out and draws what needs it.
+    void displayFrame();
 
     // Cursor rects and tracking areas.
     void invalidateCursorRectsForView(View& view);
@@ -402,12 +401,13 @@ public:
 
 private:
     void applyFrame(gfx::Rect frame, bool display);
-    // Has the display pass run before the run loop next waits: it lays out, and draws unless the window has drawn
-    // already in this frame of its screen; then the drawing waits for the next frame (a window composites at most
-    // once a frame).
+    // Has the display pass run before the run loop next waits: it lays out, and asks for a frame when something
+    // needs drawing (a window draws at most once a frame).
     void scheduleDisplayPass();
     void runDisplayPass();
-    void holdDisplayUntil(fnd::Date due);
+    // The frame clock of a window no window-system clock serves: frames at most once a refresh interval of the
+    // run loop's clock, the first after a quiet spell at once.
+    void requestVirtualFrame();
     // The frame moved inside the visible frame of its screen when the window has a title bar.
     gfx::Rect frameKeptOnScreen(gfx::Rect frame) const;
     void layoutToolbarView();
@@ -468,12 +468,9 @@ private:
     bool m_acceptsMouseMovedEvents { false };
     std::shared_ptr<SettableCursor> m_currentCursor;
     bool m_displayScheduled { false };
-    // While the window draws: a view marked for display then is drawn on the next frame.
-    bool m_displaying { false };
-    // When the window last drew, the earliest its next drawing may come when something was marked while it drew,
-    // and the timer that holds its drawing until the next frame.
-    std::optional<fnd::Date> m_lastCompositeDate;
-    std::optional<fnd::Date> m_redrawNotBefore;
+    // When the window last drew (a frame of its own frame clock begins no sooner than an interval later), and the
+    // timer that begins that frame.
+    std::optional<fnd::Date> m_lastDrawDate;
     std::shared_ptr<fnd::Timer> m_nextFrameTimer;
     bool m_inLiveResize { false };
     std::weak_ptr<Window> m_parentWindow;

@@ -14,9 +14,6 @@ namespace ui {
 
 namespace {
 
-// The share of a frame within which a change is drawn at once rather than on the next frame.
-constexpr double WindowDisplayFrameSlack = 1.0 / 8;
-
 void windowDisplayForgetDirtyRects(View& view)
 {
     if (view.isHidden())
@@ -59,18 +56,12 @@ void Window::setViewsNeedDisplay(bool flag)
 
 void Window::scheduleDisplayPass()
 {
-    if (m_displaying && !m_redrawNotBefore) {
-        // Marked while the window draws (a view that animates itself from its drawRect): the run loop waits for
-        // the next frame, so the window system shows this one. Drawn again at once, it would keep the loop busy
-        // and no frame would reach the screen.
-        m_redrawNotBefore = fnd::Clock::current()->now().addingTimeInterval(Backend::current().refreshInterval(*this));
-    }
     if (m_displayScheduled)
         return;
     m_displayScheduled = true;
     std::weak_ptr<Window> weak = std::static_pointer_cast<Window>(shared_from_this());
-    // Like the platform, lay out and redraw before the run loop next waits: after the timers and posted work of
-    // this pass, so that everything they changed is drawn together.
+    // Like the platform, lay out before the run loop next waits: after the timers and posted work of this pass, so
+    // that everything they changed is in place together, and ask for the frame that draws it.
     fnd::RunLoop::main().performBeforeWaiting(
         [weak] {
             if (auto w = weak.lock()) {
@@ -90,51 +81,52 @@ void Window::runDisplayPass()
     layoutIfNeeded();
     if (!m_viewsNeedDisplay)
         return;
+    // Every request until the frame begins is one frame: what changes meanwhile (a picture from a worker, the next
+    // step of an animation) is drawn with the rest, in one composite.
+    if (!Backend::current().requestFrame(*this))
+        requestVirtualFrame();
+}
+
+void Window::requestVirtualFrame()
+{
     const auto now = fnd::Clock::current()->now();
     const double interval = Backend::current().refreshInterval(*this);
-    std::optional<fnd::Date> due = m_redrawNotBefore;
-    if (m_lastCompositeDate && *m_lastCompositeDate <= now) {
-        // Drawn already in this frame: what changes until the next one (a picture from a worker, the next step of
-        // an animation) is drawn with it then, in one composite. A change this close to the next frame is drawn
-        // now: waking again so soon would draw as much.
-        const auto nextFrame = m_lastCompositeDate->addingTimeInterval(interval);
-        if (now.addingTimeInterval(interval * WindowDisplayFrameSlack) < nextFrame && (!due || *due < nextFrame))
-            due = nextFrame;
-    }
-    // A date more than a frame ahead was taken on a clock replaced since (tests install their own): not held.
-    if (due && *due > now && *due <= now.addingTimeInterval(interval)) {
-        holdDisplayUntil(*due);
-        return;
-    }
-    m_redrawNotBefore.reset();
-    displayIfNeeded();
-}
-
-void Window::holdDisplayUntil(fnd::Date due)
-{
-    if (m_nextFrameTimer && m_nextFrameTimer->isValid() && m_nextFrameTimer->fireDate() <= due)
-        return;
-    if (m_nextFrameTimer)
-        m_nextFrameTimer->invalidate();
-    std::weak_ptr<Window> weak = std::static_pointer_cast<Window>(shared_from_this());
-    m_nextFrameTimer = fnd::Timer::create(due, 0, false, [weak](fnd::Timer&) {
-        if (auto w = weak.lock()) {
-            w->m_nextFrameTimer.reset();
-            w->scheduleDisplayPass();
+    // A window that drew within the last interval (a frame, or a display called by hand) waits for the next
+    // frame; after a quiet spell the frame begins at once, so a keystroke shows before the run loop waits. A draw
+    // dated after now was taken on a clock replaced since (tests install their own): it holds nothing.
+    if (m_lastDrawDate && *m_lastDrawDate <= now) {
+        const auto due = m_lastDrawDate->addingTimeInterval(interval);
+        if (due > now) {
+            if (m_nextFrameTimer && m_nextFrameTimer->isValid() && m_nextFrameTimer->fireDate() <= due)
+                return;
+            if (m_nextFrameTimer)
+                m_nextFrameTimer->invalidate();
+            std::weak_ptr<Window> weak = std::static_pointer_cast<Window>(shared_from_this());
+            // The frame begins in the pass its timer fires in, before the loop waits, with what the rest of that
+            // pass changed.
+            m_nextFrameTimer = fnd::Timer::create(due, 0, false, [weak](fnd::Timer&) {
+                if (auto w = weak.lock()) {
+                    w->m_nextFrameTimer.reset();
+                    w->scheduleDisplayPass();
+                }
+            });
+            fnd::RunLoop::main().addTimer(m_nextFrameTimer, fnd::RunLoopMode::Common);
+            return;
         }
-    });
-    fnd::RunLoop::main().addTimer(m_nextFrameTimer, fnd::RunLoopMode::Common);
-}
-
-void Window::noteFrameShown()
-{
-    m_lastCompositeDate.reset();
-    m_redrawNotBefore.reset();
+    }
     if (m_nextFrameTimer) {
         m_nextFrameTimer->invalidate();
         m_nextFrameTimer.reset();
-        scheduleDisplayPass();
     }
+    displayFrame();
+}
+
+void Window::displayFrame()
+{
+    if (!m_visible || !m_contentView)
+        return;
+    layoutIfNeeded();
+    displayIfNeeded();
 }
 
 void Window::display()
@@ -180,13 +172,9 @@ void Window::displayRegion(const std::vector<gfx::Rect>& dirtyRects)
         rects.push_back({ minX, minY, maxX - minX, maxY - minY });
     }
     auto self = shared_from_this();
-    m_lastCompositeDate = fnd::Clock::current()->now();
-    const bool wasDisplaying = std::exchange(m_displaying, true);
-    struct DisplayingEnd {
-        Window& window;
-        bool was;
-        ~DisplayingEnd() { window.m_displaying = was; }
-    } displayingEnd { *this, wasDisplaying };
+    // A view marked while the window draws (one that animates itself from its drawRect) is drawn on the next
+    // frame, so the run loop waits in between and the window system shows this one.
+    m_lastDrawDate = fnd::Clock::current()->now();
     auto content = contentRectForFrameRect(m_frame);
     auto in = Backend::current().frameInsets(m_styleMask);
     gfx::Rect contentInBase { in.left, in.bottom, content.width(), content.height() };

@@ -16,9 +16,14 @@ class Timer;
 
 namespace gfx {
 class GraphicsContext;
+class WindowSurface;
 }
 
 namespace ui {
+
+namespace detail {
+struct WindowUnderlay;
+}
 
 // Style-mask bits with the platform's values.
 namespace WindowStyleMask {
@@ -408,6 +413,13 @@ private:
     // The frame clock of a window no window-system clock serves: frames at most once a refresh interval of the
     // run loop's clock, the first after a quiet spell at once.
     void requestVirtualFrame();
+    // The last subviews of the content view whose look is a tint (View::overlayTintColor), bottom to top; the
+    // window lays them over its drawing as it hands it to the screen (empty when the window draws them itself).
+    std::vector<std::shared_ptr<View>> contentOverlays() const;
+    // Redraws the base rects, then hands them and the rects only the tints changed in to the screen.
+    void compositeRegion(const std::vector<gfx::Rect>& redraw, const std::vector<gfx::Rect>& retint);
+    void drawRegion(
+        gfx::GraphicsContext& context, const std::vector<gfx::Rect>& rects, const std::vector<const View*>* leftOut);
     // The frame moved inside the visible frame of its screen when the window has a title bar.
     gfx::Rect frameKeptOnScreen(gfx::Rect frame) const;
     void layoutToolbarView();
@@ -479,6 +491,9 @@ private:
     std::weak_ptr<Window> m_sheetParent;
     std::function<void(long)> m_sheetHandler;
     std::shared_ptr<gfx::GraphicsContext> m_context;
+    std::shared_ptr<gfx::WindowSurface> m_surface;
+    // While tints lie over the content: the window's drawing without them, which they are laid over.
+    std::shared_ptr<detail::WindowUnderlay> m_underlay;
     bool m_autorecalculatesKeyViewLoop { false };
     KeyViewSelectionDirection m_keyViewSelectionDirection { KeyViewSelectionDirection::Direct };
     std::weak_ptr<ButtonCell> m_defaultButtonCell;

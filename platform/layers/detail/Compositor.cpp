@@ -162,12 +162,6 @@ private:
         8);
 }
 
-[[gnu::always_inline]] inline std::uint32_t bilinear(
-    const std::uint32_t* p, const std::uint32_t* q, std::uint32_t wx, std::uint32_t wy)
-{
-    return lanesPixel(bilinearLanes(p, q, wx, wy));
-}
-
 // Each lane group's alpha (lane 3 of each four) in all four of its lanes.
 [[gnu::always_inline]] inline __m128i alphaLanes(__m128i v)
 {
@@ -351,25 +345,27 @@ void compositeProjective(gfx::ConstPixelBufferView source, const gfx::Rect& cont
 
     auto compositeRows = [&]<bool Tinted>() {
         auto fetch = [&](int x, int y) { return source.row(std::clamp(y, 0, lastY))[std::clamp(x, 0, lastX)]; };
-#if defined(__SSE2__)
-        const __m128i tintLanes = _mm_setr_epi16(
-            short(tintFactors[2]), short(tintFactors[1]), short(tintFactors[0]), short(tintFactors[3]), 0, 0, 0, 0);
-        // The source sampled bilinearly at a point in 16.16 fixed point (pixel centres at whole numbers), tinted,
-        // scaled by the coverage c and put under the front pixel, all in lanes: the same numbers as sampleAt
-        // and under one after the other.
-        auto compositeAt
-            = [&](std::int64_t fx, std::int64_t fy, std::uint32_t c, std::uint32_t front) __attribute__((always_inline))
+        // The four source pixels around a point in 16.16 fixed point (pixel centres at whole numbers), blended
+        // bilinearly by `blend`.
+        auto sampled = [&](std::int64_t fx, std::int64_t fy, auto&& blend) __attribute__((always_inline))
         {
             const int x0 = int(fx >> 16), y0 = int(fy >> 16);
             const auto wx = std::uint32_t(((fx & 0xFFFF) + 128) >> 8), wy = std::uint32_t(((fy & 0xFFFF) + 128) >> 8);
-            __m128i sample;
-            if (x0 >= 0 && y0 >= 0 && x0 < lastX && y0 < lastY) [[likely]] {
-                sample = bilinearLanes(source.row(y0) + x0, source.row(y0 + 1) + x0, wx, wy);
-            } else {
-                const std::uint32_t p[2] = { fetch(x0, y0), fetch(x0 + 1, y0) };
-                const std::uint32_t q[2] = { fetch(x0, y0 + 1), fetch(x0 + 1, y0 + 1) };
-                sample = bilinearLanes(p, q, wx, wy);
-            }
+            if (x0 >= 0 && y0 >= 0 && x0 < lastX && y0 < lastY) [[likely]]
+                return blend(source.row(y0) + x0, source.row(y0 + 1) + x0, wx, wy);
+            const std::uint32_t p[2] = { fetch(x0, y0), fetch(x0 + 1, y0) };
+            const std::uint32_t q[2] = { fetch(x0, y0 + 1), fetch(x0 + 1, y0 + 1) };
+            return blend(p, q, wx, wy);
+        };
+#if defined(__SSE2__)
+        const __m128i tintLanes = _mm_setr_epi16(
+            short(tintFactors[2]), short(tintFactors[1]), short(tintFactors[0]), short(tintFactors[3]), 0, 0, 0, 0);
+        // The sample tinted, scaled by the coverage c and put under the front pixel, all in lanes: the same numbers
+        // as the steps one after the other on packed pixels.
+        auto compositeAt
+            = [&](std::int64_t fx, std::int64_t fy, std::uint32_t c, std::uint32_t front) __attribute__((always_inline))
+        {
+            __m128i sample = sampled(fx, fy, bilinearLanes);
             if constexpr (Tinted)
                 sample = _mm_srli_epi16(_mm_mullo_epi16(sample, tintLanes), 8);
             if (c != 255)
@@ -379,23 +375,13 @@ void compositeProjective(gfx::ConstPixelBufferView source, const gfx::Rect& cont
             return lanesPixel(underLanes(sample, pixelLanes(front)));
         };
 #else
-        // The source sampled bilinearly at a point in 16.16 fixed point (pixel centres at whole numbers), tinted and
-        // scaled by the coverage c.
-        auto sampleAt = [&](std::int64_t fx, std::int64_t fy, std::uint32_t c) __attribute__((always_inline))
+        auto compositeAt
+            = [&](std::int64_t fx, std::int64_t fy, std::uint32_t c, std::uint32_t front) __attribute__((always_inline))
         {
-            const int x0 = int(fx >> 16), y0 = int(fy >> 16);
-            const auto wx = std::uint32_t(((fx & 0xFFFF) + 128) >> 8), wy = std::uint32_t(((fy & 0xFFFF) + 128) >> 8);
-            std::uint32_t sample;
-            if (x0 >= 0 && y0 >= 0 && x0 < lastX && y0 < lastY) [[likely]] {
-                sample = bilinear(source.row(y0) + x0, source.row(y0 + 1) + x0, wx, wy);
-            } else {
-                const std::uint32_t p[2] = { fetch(x0, y0), fetch(x0 + 1, y0) };
-                const std::uint32_t q[2] = { fetch(x0, y0 + 1), fetch(x0 + 1, y0 + 1) };
-                sample = bilinear(p, q, wx, wy);
-            }
+            std::uint32_t sample = sampled(fx, fy, bilinear);
             if constexpr (Tinted)
                 sample = applyTint(sample);
-            return c == 255 ? sample : scalePixel(sample, c);
+            return under(c == 255 ? sample : scalePixel(sample, c), front);
         };
 #endif
         for (int y = box.y0; y < box.y1; ++y) {
@@ -429,13 +415,8 @@ void compositeProjective(gfx::ConstPixelBufferView source, const gfx::Rect& cont
                         const std::uint32_t c = coverageAt[x];
                         if (c == 0 || (out[x] >> 24) == 255 || !sourcePoint(x + 0.5, sx, sy))
                             continue;
-                        const std::int64_t fx = std::int64_t(std::floor(sx * 65536)),
-                                           fy = std::int64_t(std::floor(sy * 65536));
-#if defined(__SSE2__)
-                        out[x] = compositeAt(fx, fy, c, out[x]);
-#else
-                        out[x] = under(sampleAt(fx, fy, c), out[x]);
-#endif
+                        out[x] = compositeAt(
+                            std::int64_t(std::floor(sx * 65536)), std::int64_t(std::floor(sy * 65536)), c, out[x]);
                     }
                     continue;
                 }
@@ -449,11 +430,7 @@ void compositeProjective(gfx::ConstPixelBufferView source, const gfx::Rect& cont
                     // Where the planes in front cover wholly, nothing behind shows.
                     if (c == 0 || (front >> 24) == 255)
                         continue;
-#if defined(__SSE2__)
                     out[x] = compositeAt(fx, fy, c, front);
-#else
-                    out[x] = under(sampleAt(fx, fy, c), front);
-#endif
                 }
             }
         }

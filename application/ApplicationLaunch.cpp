@@ -3,9 +3,9 @@
 #include "application/Lumvara_TessaroAppDelegate.h"
 
 #include "platform/foundation/files/Bundle.h"
-#include "platform/ui/views/Application.h"
 #include "platform/ui/interface/InterfaceFile.h"
 #include "platform/ui/interface/InterfaceLocalization.h"
+#include "platform/ui/views/Application.h"
 #include "platform/ui/views/Window.h"
 
 fnd::Expected<LaunchedApplication> launchApplication()

@@ -13,6 +13,7 @@
 
 #include <fmt/format.h>
 
+#include <array>
 #include <cerrno>
 #include <cmath>
 
@@ -97,6 +98,16 @@ fnd::Expected<void> failed(const fnd::String& path, const fnd::Error& underlying
     return std::unexpected(exportError(path, reasonOf(underlying, path), underlying));
 }
 
+// A barcode whose symbol gives way to its error text has nothing to export: writing the text would report a failure
+// as a success.
+std::optional<fnd::Error> errorOfBarcode(const TBQGenericBarcode::BarcodePtr& barcode, const fnd::String& path)
+{
+    const auto text = barcode ? TBQBarcodeView::errorTextOfBarcode(*barcode) : fnd::String();
+    if (barcode && text.isEmpty())
+        return std::nullopt;
+    return exportError(path, fnd::stringWithFormat(applicationText("ExportBarcodeHasError"), text), std::nullopt);
+}
+
 fnd::Expected<void> writeDocument(const fnd::String& path, const fnd::Expected<fnd::Data>& data)
 {
     if (!data)
@@ -162,6 +173,40 @@ ExportFileTypeSettings BarcodeExporter::settingsForFileType(long tag)
     return {};
 }
 
+namespace {
+
+// The extensions of each file type, the required one first.
+struct FileTypeExtension {
+    const char* extension;
+    ExportFileType type;
+};
+constexpr std::array<FileTypeExtension, 11> FileTypeExtensions { {
+    { "pdf", ExportFileType::PDF }, { "eps", ExportFileType::EPS }, { "epsf", ExportFileType::EPS },
+    { "tiff", ExportFileType::TIFF }, { "tif", ExportFileType::TIFF }, { "jpg", ExportFileType::JPEG }, // 5
+    { "jpeg", ExportFileType::JPEG }, { "jpe", ExportFileType::JPEG }, { "jp2", ExportFileType::JPEG2000 },
+    { "png", ExportFileType::PNG }, { "gif", ExportFileType::GIF }, // 10
+} };
+
+}
+
+std::vector<fnd::String> BarcodeExporter::extensionsForFileType(long tag)
+{
+    std::vector<fnd::String> extensions;
+    for (const auto& entry : FileTypeExtensions)
+        if (long(entry.type) == tag)
+            extensions.emplace_back(entry.extension);
+    return extensions;
+}
+
+std::optional<long> BarcodeExporter::fileTypeForExtension(const fnd::String& extension)
+{
+    const auto lower = extension.lowercaseString();
+    for (const auto& entry : FileTypeExtensions)
+        if (lower == fnd::String(entry.extension))
+            return long(entry.type);
+    return std::nullopt;
+}
+
 fnd::String BarcodeExporter::proposedFileName(const TBQGenericBarcode& barcode)
 {
     constexpr std::size_t MaximumLength = 60;
@@ -205,12 +250,16 @@ std::shared_ptr<TBQBarcodeView> BarcodeExporter::exportViewForBarcode(const Barc
 
 fnd::Expected<void> BarcodeExporter::exportBarcodesAsPDF(const BarcodePtr& barcode, const fnd::String& path)
 {
+    if (auto error = errorOfBarcode(barcode, path))
+        return std::unexpected(*error);
     auto view = exportViewForBarcode(barcode);
     return writeDocument(path, view->dataWithPDFInsideRect(view->bounds()));
 }
 
 fnd::Expected<void> BarcodeExporter::exportBarcodesAsEPS(const BarcodePtr& barcode, const fnd::String& path)
 {
+    if (auto error = errorOfBarcode(barcode, path))
+        return std::unexpected(*error);
     auto view = exportViewForBarcode(barcode);
     return writeDocument(path, view->dataWithEPSInsideRect(view->bounds()));
 }
@@ -290,6 +339,8 @@ fnd::Expected<std::shared_ptr<gfx::BitmapImageRep>> BarcodeExporter::bitmapForBa
 fnd::Expected<void> BarcodeExporter::exportBarcodesAsImage(const BarcodePtr& barcode, const fnd::String& path,
     long imageType, double resolution, const fnd::String& colorSpaceName)
 {
+    if (auto error = errorOfBarcode(barcode, path))
+        return std::unexpected(*error);
     auto format = bitmapFormat(imageType);
     if (!format) {
         auto reason

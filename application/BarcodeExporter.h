@@ -6,6 +6,8 @@
 #include "platform/graphics/Geometry.h"
 
 #include <memory>
+#include <optional>
+#include <vector>
 
 class TBQBarcodeView;
 namespace gfx {
@@ -40,11 +42,18 @@ public:
     BarcodeExporter() = delete;
 
     static ExportFileTypeSettings settingsForFileType(long fileTypeTag);
+    // The extensions a file of the type may have, the required one first ("jpg", "jpeg", "jpe"); none for an unknown
+    // tag. A typed name ending in one of them keeps it.
+    static std::vector<fnd::String> extensionsForFileType(long fileTypeTag);
+    // The file type an extension names, in any case ("PNG", "tif"); nullopt for one no file type has.
+    static std::optional<long> fileTypeForExtension(const fnd::String& extension);
     // The name the export sheet proposes, without extension: the symbology's name and the content ("EAN-13
     // 4006381333931"), with what a file name cannot hold replaced, at most 60 characters.
     static fnd::String proposedFileName(const TBQGenericBarcode& barcode);
 
-    // The save sheet's OK: the file type and colour space by their pop-up tags, the resolution in dots per inch.
+    // The save sheet's OK: the file type and colour space by their pop-up tags, the resolution in dots per inch. A
+    // barcode that shows an error in place of its symbol is not written: its error text is no barcode, so the
+    // export fails with that text as the reason (as do the three writers below).
     static fnd::Expected<void> exportBarcode(
         const BarcodePtr& barcode, long fileTypeTag, double resolution, long colorSpaceTag, const fnd::String& path);
 

@@ -58,6 +58,13 @@ void setState(const std::shared_ptr<ui::Button>& button, bool on)
         button->setState(state);
 }
 
+// Controls ignore a state they already have.
+void setEnabled(const std::shared_ptr<ui::Control>& control, bool enabled)
+{
+    if (control)
+        control->setEnabled(enabled);
+}
+
 void setObjectValue(ui::Control& control, const fnd::Value& value)
 {
     if (control.objectValue() != value)
@@ -174,8 +181,9 @@ Lumvara_TessaroAppDelegate::Lumvara_TessaroAppDelegate()
 
 Lumvara_TessaroAppDelegate::~Lumvara_TessaroAppDelegate()
 {
-    if (m_unitObserver)
-        fnd::NotificationCenter::defaultCenter().removeObserver(m_unitObserver);
+    for (const auto& token : { m_unitObserver, m_settingsSetAsideObserver })
+        if (token)
+            fnd::NotificationCenter::defaultCenter().removeObserver(token);
 }
 
 void Lumvara_TessaroAppDelegate::init()
@@ -309,6 +317,15 @@ void Lumvara_TessaroAppDelegate::applicationDidFinishLaunching(ui::Application&)
     setBarcodeWithClassName(defaults().stringForKey(DefaultBarcodeClassNameKey).value_or(fnd::String()));
     ZORCrashReporter::checkForCrash();
     m_didFinishLaunching = true;
+    // Settings found damaged so far (reading them above), and any found later.
+    std::weak_ptr<Lumvara_TessaroAppDelegate> weakSelf = self();
+    if (!m_settingsSetAsideObserver)
+        m_settingsSetAsideObserver = fnd::NotificationCenter::defaultCenter().addObserverForName(
+            fnd::UserDefaults::DidSetAsideDamagedFileNotification, {}, [weakSelf](const fnd::Notification&) {
+                if (auto delegate = weakSelf.lock())
+                    delegate->reportSettingsSetAside();
+            });
+    reportSettingsSetAside();
 }
 
 void Lumvara_TessaroAppDelegate::applicationWillTerminate(ui::Application&)
@@ -418,13 +435,16 @@ void Lumvara_TessaroAppDelegate::updateUI()
             m_barcodePopupButton->selectItemAtIndex(index);
     }
 
-    // 2. Everything takes input.
+    // 2. Everything takes input, but what the symbology does not offer (step 5): each control is set once, to its
+    // final state, so a control whose state stays is left alone (no redraw, no state change for assistive
+    // technologies at every keystroke).
+    const bool checksumChoice = !barcode->autoGenerateChecksum() && barcode->generateChecksumIsPossible();
+    const bool addOnOffered = barcode->supportAddOn();
     for (const auto& control : std::initializer_list<std::shared_ptr<ui::Control>> { m_contentTextField,
-             m_addOnTextField, m_modulWidthComboBox, m_barcodeHeightComboBox, m_textColorWell, m_barcodeColorWell,
-             m_backgroundColorWell, m_autoCalcQuietZoneButton, m_calculateChecksumButton, m_fontHeightComboBox,
-             m_chooseFontButton, m_drawCaptionButton, m_barcodeWidthTextField, m_drawBackgroundButton })
-        if (control)
-            control->setEnabled(true);
+             m_modulWidthComboBox, m_barcodeHeightComboBox, m_textColorWell, m_barcodeColorWell, m_backgroundColorWell,
+             m_autoCalcQuietZoneButton, m_fontHeightComboBox, m_chooseFontButton, m_drawCaptionButton,
+             m_barcodeWidthTextField, m_drawBackgroundButton })
+        setEnabled(control, true);
 
     // 3. A matrix symbol has no bar height and no caption.
     const bool matrix = std::dynamic_pointer_cast<TBQGeneric2DBarcode>(barcode) != nullptr;
@@ -461,11 +481,8 @@ void Lumvara_TessaroAppDelegate::updateUI()
     });
 
     // 5. What the symbology offers.
-    if (m_calculateChecksumButton)
-        m_calculateChecksumButton->setEnabled(
-            !barcode->autoGenerateChecksum() && barcode->generateChecksumIsPossible());
-    if (m_addOnTextField)
-        m_addOnTextField->setEnabled(barcode->supportAddOn());
+    setEnabled(m_calculateChecksumButton, checksumChoice);
+    setEnabled(m_addOnTextField, addOnOffered);
 
     // 6. The font panel shows the caption font and sends its changes here.
     auto& fonts = gfx::FontManager::shared();
@@ -485,6 +502,13 @@ void Lumvara_TessaroAppDelegate::updateUI()
     if (m_addonTextFieldLabel)
         ZORNSTextFieldExtension::markTextField(
             *m_addonTextFieldLabel, barcode->supportAddOn() ? gfx::Color::blackColor() : gfx::Color::lightGrayColor());
+
+    // 10. Export and Copy follow the content: the toolbar shows at once whether they can be used.
+    if (const bool exportable = canExportBarcode(); exportable != m_barcodeWasExportable) {
+        m_barcodeWasExportable = exportable;
+        if (auto toolbar = std::dynamic_pointer_cast<ui::Toolbar>(m_window ? m_window->toolbar() : nullptr))
+            toolbar->validateVisibleItems();
+    }
 }
 
 void Lumvara_TessaroAppDelegate::showSizeInComboBox(ui::ComboBox& comboBox, const fnd::Array& list, double value)
@@ -499,15 +523,44 @@ void Lumvara_TessaroAppDelegate::showSizeInComboBox(ui::ComboBox& comboBox, cons
     setObjectValue(comboBox, shown);
 }
 
+namespace {
+
+// Lines of the content: a pasted address or card has several, which the one-line field cannot show.
+long long lineCount(const fnd::String& text)
+{
+    long long lines = 1;
+    const auto& units = text.units();
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        const char16_t c = units[i];
+        if (c == u'\r' && i + 1 < units.size() && units[i + 1] == u'\n')
+            continue; // one break, counted at its \n
+        if (c == u'\n' || c == u'\r' || c == 0x2028 || c == 0x2029)
+            ++lines;
+    }
+    return lines;
+}
+
+}
+
 void Lumvara_TessaroAppDelegate::updateContentInfo()
 {
     if (!m_contentInfoTextField || !m_currentBarcode)
         return;
     const auto& barcode = *m_currentBarcode;
     const long long count = barcode.numberOfValidateContentCharacters();
+    // Content of several lines shows its first in the field: the line under it says there are more, and the field's
+    // tool tip shows them all.
+    const long long lines = lineCount(barcode.content());
     fnd::String info
         = fnd::stringWithFormat(applicationText("AllowedCharactersDisplay"), barcode.humanReadableAllowedCharacterSet())
-        + "\n" + fnd::stringWithFormat(applicationText("NumberOfValidateCharacters"), count);
+        + "\n"
+        + (lines > 1 ? fnd::stringWithFormat(applicationText("NumberOfValidateCharactersOnLines"), count, lines)
+                     : fnd::stringWithFormat(applicationText("NumberOfValidateCharacters"), count));
+    if (m_contentTextField) {
+        const auto tip = lines > 1 ? barcode.content() : fnd::String();
+        if (m_contentTextField->toolTip() != tip)
+            m_contentTextField->setToolTip(tip);
+    }
     if (const long long maximum = barcode.maximumOfAllowedCharacters(); maximum > 0)
         info = info + " \u00b7 "
             + fnd::stringWithFormat(applicationText("NumberOfCharactersLeft"), std::max(maximum - count, 0LL));

@@ -10,6 +10,7 @@
 #include "platform/ui/containers/Toolbar.h"
 #include "platform/ui/controls/Control.h"
 #include "platform/ui/menus/Menu.h"
+#include "platform/ui/panels/SavePanel.h"
 #include "platform/ui/text/ComboBoxCell.h"
 #include "platform/ui/views/Application.h"
 
@@ -45,6 +46,7 @@ class Lumvara_TessaroAppDelegate : public fnd::Object,
                                    public ui::ComboBoxDataSource,
                                    public ui::ControlTextEditingDelegate,
                                    public ui::MenuItemValidation,
+                                   public ui::OpenSavePanelDelegate,
                                    public TBQDataEntryDelegate {
     FND_OBJECT(Lumvara_TessaroAppDelegate)
     static void describeClass(fnd::ClassBuilder<Lumvara_TessaroAppDelegate>& c);
@@ -132,9 +134,13 @@ public:
         ui::Toolbar& toolbar, const fnd::String& identifier, bool willBeInserted) override;
     std::vector<fnd::String> toolbarDefaultItemIdentifiers(ui::Toolbar& toolbar) override;
     std::vector<fnd::String> toolbarAllowedItemIdentifiers(ui::Toolbar& toolbar) override;
-    bool validateToolbarItem(const fnd::Value& item) { return (void)item, true; }
+    // The toolbar's items are valid as their menu items are (validateUserInterfaceAction).
+    bool validateToolbarItem(const fnd::Value& item);
 
     // Clipboard and export (Lumvara_TessaroAppDelegateExport.cpp).
+    // Whether the barcode can leave the application (Export, Copy, a drag): there is one, and it shows no error in
+    // place of its symbol. While it cannot, those actions are disabled and the preview says why.
+    bool canExportBarcode() const;
     void exportToPasteboard(const fnd::Value& sender);
     // The Edit menu's Copy when nothing before this in the responder chain copies (no text is selected): the
     // barcode goes to the clipboard as the toolbar's Clipboard item puts it there.
@@ -144,6 +150,9 @@ public:
     void updateAccessoryViewUI();
     void fileTypePopupChanged(const fnd::Value& sender);
     void colorSpacePopupChanged(const fnd::Value& sender);
+    // A confirmed name whose extension names another format ("label.png" while PDF is chosen) chooses that format,
+    // so the file is not named "label.png.pdf".
+    void panelUserEnteredFilename(ui::SavePanel& panel, const fnd::String& filename) override;
     // The export panel while it is shown.
     const std::shared_ptr<ui::SavePanel>& savePanel() const { return m_savePanel; }
 
@@ -153,9 +162,12 @@ public:
     void showAboutBox(const fnd::Value& sender);
     void showSendFeedbackDialog(const fnd::Value& sender);
     void visitURL(const fnd::Value& sender);
-    // Feedback needs a receiver and the link an address; Export, Copy and Preferences a barcode and no open sheet;
-    // without them their items are disabled.
+    // Feedback needs a receiver and the link an address; Export and Copy a barcode that can be exported, Export and
+    // Preferences no open sheet; without them their items are disabled.
     bool validateMenuItem(ui::MenuItem& item) override;
+    bool validateUserInterfaceAction(fnd::Selector action) const;
+    // A settings file that could not be read and was set aside is told to the person, once, in an alert.
+    void reportSettingsSetAside();
     // The menu's Quit.
     void terminate(const fnd::Value& sender);
     const std::shared_ptr<AboutBox>& aboutBox() const { return m_aboutBoxWindow; }
@@ -278,4 +290,7 @@ private:
     // The form's rows as laid out, so that hidden controls leave no hole.
     FormRows m_formRows;
     fnd::NotificationObserverToken m_unitObserver;
+    fnd::NotificationObserverToken m_settingsSetAsideObserver;
+    // Whether Export and Copy were available at the last refresh: the toolbar validates again when it changes.
+    std::optional<bool> m_barcodeWasExportable;
 };

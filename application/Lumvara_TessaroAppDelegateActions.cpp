@@ -7,14 +7,14 @@
 #include "application/TessaroBarcodeView.h"
 
 #include "frameworks/FoundationExtensions/ZORNumberContainer.h"
-#include "platform/foundation/locale/Formatter.h"
 #include "platform/foundation/files/UserDefaults.h"
+#include "platform/foundation/locale/Formatter.h"
 #include "platform/graphics/FontManager.h"
 #include "platform/ui/controls/Button.h"
 #include "platform/ui/controls/ColorWell.h"
-#include "platform/ui/text/ComboBox.h"
-#include "platform/ui/panels/FontPanel.h"
 #include "platform/ui/controls/PopUpButton.h"
+#include "platform/ui/panels/FontPanel.h"
+#include "platform/ui/text/ComboBox.h"
 #include "platform/ui/text/TextField.h"
 
 namespace {

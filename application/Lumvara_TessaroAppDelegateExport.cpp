@@ -12,6 +12,7 @@
 #include "platform/ui/panels/Alert.h"
 #include "platform/ui/panels/SavePanel.h"
 #include "platform/ui/text/TextField.h"
+#include "platform/ui/views/Application.h"
 #include "platform/ui/views/Window.h"
 
 namespace {
@@ -37,10 +38,17 @@ void showAndEnable(const std::shared_ptr<ui::Control>& control, bool shown, bool
 
 }
 
+bool Lumvara_TessaroAppDelegate::canExportBarcode() const
+{
+    return m_currentBarcode && TBQBarcodeView::errorTextOfBarcode(*m_currentBarcode).isEmpty();
+}
+
 void Lumvara_TessaroAppDelegate::exportToPasteboard(const fnd::Value& sender)
 {
-    if (!m_previewView || !m_previewView->barcode())
+    if (!m_previewView || !m_previewView->barcode() || !canExportBarcode()) {
+        ui::Application::shared().beep();
         return;
+    }
     // The view draws its PDF in export mode itself.
     m_previewView->copy(sender);
 }
@@ -52,9 +60,12 @@ void Lumvara_TessaroAppDelegate::copy(const fnd::Value& sender)
 
 void Lumvara_TessaroAppDelegate::exportBarcode(const fnd::Value&)
 {
-    if (!m_window || !m_currentBarcode || m_window->attachedSheet())
+    if (!m_window || !canExportBarcode() || m_window->attachedSheet()) {
+        ui::Application::shared().beep();
         return;
+    }
     m_savePanel = ui::SavePanel::savePanel();
+    m_savePanel->setDelegate(self());
     selectTag(m_exportFileTypePopup, long(defaults().integerForKey(LMVExportFileTypeTag)));
     selectTag(m_exportImageResolutionPopup, long(defaults().integerForKey(LMVExportResolutionTag)));
     selectTag(m_exportImageColorSpacePopup, long(defaults().integerForKey(LMVExportColorSpaceTag)));
@@ -127,12 +138,21 @@ void Lumvara_TessaroAppDelegate::updateAccessoryViewUI()
     showAndEnable(m_exportImageColorSpaceTitle, settings.colorSpaceShown, settings.colorSpaceEnabled);
     if (settings.colorSpaceResetToRGB)
         selectTag(m_exportImageColorSpacePopup, BarcodeExporter::RGBColorSpaceTag);
-    if (m_savePanel) {
-        if (settings.requiredExtension.isEmpty())
-            m_savePanel->setAllowedFileTypes({});
-        else
-            m_savePanel->setAllowedFileTypes({ settings.requiredExtension });
-    }
+    // A name may end in any of the format's extensions ("x.jpeg"); one without gets the required one.
+    if (m_savePanel)
+        m_savePanel->setAllowedFileTypes(BarcodeExporter::extensionsForFileType(fileType));
+}
+
+void Lumvara_TessaroAppDelegate::panelUserEnteredFilename(ui::SavePanel& panel, const fnd::String& filename)
+{
+    if (&panel != m_savePanel.get() || !m_exportFileTypePopup)
+        return;
+    // As a save panel does with its format pop-up: the extension typed chooses the format it names.
+    auto named = BarcodeExporter::fileTypeForExtension(filename.pathExtension());
+    if (!named || *named == selectedTag(m_exportFileTypePopup))
+        return;
+    selectTag(m_exportFileTypePopup, *named);
+    updateAccessoryViewUI();
 }
 
 void Lumvara_TessaroAppDelegate::fileTypePopupChanged(const fnd::Value&)

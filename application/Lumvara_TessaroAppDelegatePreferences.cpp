@@ -2,6 +2,7 @@
 #include "application/Lumvara_TessaroAppDelegate.h"
 
 #include "application/AboutBox.h"
+#include "application/ApplicationSupport.h"
 #include "application/TessaroBarcodeView.h"
 
 #include "frameworks/FoundationExtensions/ZORApplicationMeasurementCenter.h"
@@ -9,7 +10,10 @@
 #include "frameworks/ZORAppKit/ZORSheetPresentation/ZORSheetPresentation.h"
 #include "platform/foundation/files/Bundle.h"
 #include "platform/foundation/runtime/Log.h"
+#include "platform/foundation/runtime/StringFormat.h"
+#include "platform/ui/containers/ToolbarItem.h"
 #include "platform/ui/controls/PopUpButton.h"
+#include "platform/ui/panels/Alert.h"
 #include "platform/ui/views/Application.h"
 #include "platform/ui/views/Window.h"
 
@@ -94,18 +98,52 @@ fnd::String webPageAddress(const fnd::String& className)
 
 bool Lumvara_TessaroAppDelegate::validateMenuItem(ui::MenuItem& item)
 {
-    if (item.action() == fnd::Selector("showSendFeedbackDialog:"))
+    return validateUserInterfaceAction(item.action());
+}
+
+bool Lumvara_TessaroAppDelegate::validateToolbarItem(const fnd::Value& item)
+{
+    auto toolbarItem = item.objectAs<ui::ToolbarItem>();
+    return !toolbarItem || validateUserInterfaceAction(toolbarItem->action());
+}
+
+bool Lumvara_TessaroAppDelegate::validateUserInterfaceAction(fnd::Selector action) const
+{
+    if (action == fnd::Selector("showSendFeedbackDialog:"))
         return ZORFeedbackProvider::hasReceiver();
-    if (item.action() == fnd::Selector("visitURL:"))
+    if (action == fnd::Selector("visitURL:"))
         return !webPageAddress(className()).isEmpty();
     const bool sheetOpen = m_window && m_window->attachedSheet();
-    if (item.action() == fnd::Selector("export:"))
-        return m_currentBarcode && m_window && !sheetOpen;
-    if (item.action() == fnd::Selector("showPreferences:"))
+    if (action == fnd::Selector("export:"))
+        return canExportBarcode() && m_window && !sheetOpen;
+    if (action == fnd::Selector("showPreferences:"))
         return m_prefWindow && m_window && !sheetOpen;
-    if (item.action() == fnd::Selector("copy:"))
-        return m_previewView && m_previewView->barcode();
+    if (action == fnd::Selector("copy:") || action == fnd::Selector("exportToPasteboard:"))
+        return canExportBarcode() && m_previewView && m_previewView->barcode();
     return true;
+}
+
+void Lumvara_TessaroAppDelegate::reportSettingsSetAside()
+{
+    auto files = defaults().takeFilesSetAside();
+    for (const auto& file : files) {
+        auto alert = ui::Alert::create();
+        alert->setAlertStyle(ui::AlertStyle::Warning);
+        alert->setMessageText(applicationText("SettingsSetAsideMessage"));
+        alert->setInformativeText(fnd::stringWithFormat(
+            applicationText("SettingsSetAsideInformative"), file.path, file.reason, file.movedTo));
+        // On the window when it can take a sheet; else on its own, so the report is never dropped.
+        if (!m_window || m_window->attachedSheet() || !m_window->isVisible()) {
+            alert->runModal();
+            continue;
+        }
+        ZORSheetPresentation::sharedSheetPresentation().prepareSheetPresentationForWindow(*m_window);
+        std::weak_ptr<ui::Window> weakWindow = m_window;
+        alert->beginSheetModalForWindow(m_window, [weakWindow](long) {
+            if (auto window = weakWindow.lock())
+                ZORSheetPresentation::sharedSheetPresentation().cleanUpSheetPresentationForWindow(*window);
+        });
+    }
 }
 
 void Lumvara_TessaroAppDelegate::visitURL(const fnd::Value&)

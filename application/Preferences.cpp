@@ -4,14 +4,16 @@
 
 #include <cmath>
 
+#include "barcodes/TBQGenericBarcode.h"
+#include "frameworks/FoundationExtensions/ZORApplicationMeasurementCenter.h"
 #include "frameworks/FoundationExtensions/ZORMeasurementLib.h"
 #include "frameworks/FoundationExtensions/ZORNumberContainer.h"
 #include "platform/foundation/archiving/KeyedArchiver.h"
 #include "platform/foundation/archiving/KeyedUnarchiver.h"
-#include "platform/foundation/runtime/Log.h"
 #include "platform/foundation/archiving/SequentialArchiver.h"
 #include "platform/foundation/archiving/SequentialUnarchiver.h"
 #include "platform/foundation/files/UserDefaults.h"
+#include "platform/foundation/runtime/Log.h"
 #include "platform/graphics/Color.h"
 #include "platform/graphics/Font.h"
 #include "platform/graphics/FontManager.h"
@@ -19,6 +21,7 @@
 #include <algorithm>
 #include <array>
 #include <mutex>
+#include <span>
 
 namespace {
 
@@ -114,6 +117,89 @@ std::vector<std::pair<fnd::String, fnd::Value>> makeDefaults()
     };
 }
 
+// What a stored setting may hold. A value outside it (a damaged or hand-edited file, another version's setting)
+// reads as the registered default, told once in the log: a unit no one knows would show every length as a bare 0.
+
+bool isLength(const fnd::Value& v)
+{
+    return v.isNumber() && TBQGenericBarcode::PositiveLength.holds(v.doubleValue());
+}
+
+bool isIntegerIn(const fnd::Value& v, std::span<const int> allowed)
+{
+    return v.isNumber() && v.doubleValue() == double(v.integerValue())
+        && std::find(allowed.begin(), allowed.end(), v.integerValue()) != allowed.end();
+}
+
+bool isLengthList(const fnd::Array& list)
+{
+    return list.size() <= Preferences::MaximumSizeListLength
+        && std::all_of(list.begin(), list.end(), [](const fnd::Value& entry) {
+               auto container = entry.objectAs<ZORNumberContainer>();
+               return isLength(container ? fnd::Value(container->numberObject()) : entry);
+           });
+}
+
+bool isContainerListArchive(const fnd::Value& v)
+{
+    if (!v.isData())
+        return false;
+    auto root = fnd::KeyedUnarchiver::unarchiveTopLevelObjectWithData(*v.data());
+    return root && root->isArray() && isLengthList(*root->array());
+}
+
+template <typename T> bool isSequentialArchiveOf(const fnd::Value& v)
+{
+    return v.isData() && fnd::SequentialUnarchiver::unarchiveObjectWithData(*v.data()).objectAs<T>() != nullptr;
+}
+
+bool isCaptionFontArchive(const fnd::Value& v)
+{
+    if (!v.isData())
+        return false;
+    auto font = fnd::SequentialUnarchiver::unarchiveObjectWithData(*v.data()).objectAs<gfx::Font>();
+    return font && TBQGenericBarcode::PositiveLength.holds(font->pointSize());
+}
+
+void registerValueChecks(fnd::UserDefaults& d)
+{
+    static constexpr int FileTypes[] { 0, 1, 2, 3, 4, 5, 6 };
+    static constexpr int ColorSpaces[] { 0, 1 };
+    auto isString = [](const fnd::Value& v) { return v.isString(); };
+    auto isSwitch = [](const fnd::Value& v) { return v.isNumber(); };
+    d.registerValueCheck(
+        TBQBCFontHeightArrayKey, [](const fnd::Value& v) { return v.isArray() && isLengthList(*v.array()); });
+    d.registerValueCheck(TBQBCModulWidthArrayKey, isContainerListArchive);
+    d.registerValueCheck(TBQBCBarcodeHeightArrayKey, isContainerListArchive);
+    d.registerValueCheck(LMVExportFilenamePrefix, isString);
+    d.registerValueCheck(LMVExportFilenameExtension, isString);
+    d.registerValueCheck(LMVExportFileTypeTag, [](const fnd::Value& v) { return isIntegerIn(v, FileTypes); });
+    d.registerValueCheck(
+        LMVExportResolutionTag, [](const fnd::Value& v) { return isIntegerIn(v, Preferences::ExportResolutions); });
+    d.registerValueCheck(LMVExportColorSpaceTag, [](const fnd::Value& v) { return isIntegerIn(v, ColorSpaces); });
+    d.registerValueCheck(LMVExportFolderKey, isString);
+    d.registerValueCheck(DefaultBarcodeValueBarColorKey, isSequentialArchiveOf<gfx::Color>);
+    d.registerValueCheck(DefaultBarcodeValueBackgroundColorKey, isSequentialArchiveOf<gfx::Color>);
+    d.registerValueCheck(DefaultBarcodeValueBarWidthKey, isLength);
+    d.registerValueCheck(DefaultBarcodeValueHeightKey, isLength);
+    d.registerValueCheck(DefaultBarcodeValueFontKey, isCaptionFontArchive);
+    for (const auto& key : { DefaultBarcodeValueDrawCaptionKey, DefaultBarcodeValueAutoCalcQuietZoneKey,
+             DefaultBarcodeValueCalculateChecksumKey, DefaultBarcodeValueShouldDrawBackgroundKey })
+        d.registerValueCheck(key, isSwitch);
+    d.registerValueCheck(DefaultBarcodeContentKey, isString);
+    d.registerValueCheck(DefaultBarcodeAddOnContentKey, isString);
+    d.registerValueCheck(
+        DefaultBarcodeZoomScaleKey, [](const fnd::Value& v) { return isIntegerIn(v, Preferences::ZoomFactors); });
+    d.registerValueCheck(DefaultBarcodeClassNameKey, isString);
+    // The units of the preferences sheet, whose keys the measurement centre owns.
+    for (DVNAppUnitType type : { DVNAppUnit::Page, DVNAppUnit::Font, DVNAppUnit::Line, DVNAppUnit::TextRuler })
+        d.registerValueCheck(
+            ZORApplicationMeasurementCenter::defaultsKeyForDVNAppUnitType(type), [](const fnd::Value& v) {
+                return v.isNumber() && v.doubleValue() == double(v.integerValue()) && v.integerValue() >= 0
+                    && ZORMeasurementUnitName(ZORMeasurementUnitType(v.integerValue())).has_value();
+            });
+}
+
 fnd::UserDefaults& initializedDefaults()
 {
     Preferences::initialize();
@@ -131,12 +217,8 @@ fnd::Array containerList(const fnd::String& key)
             return std::nullopt;
         return *root->array();
     };
-    if (auto list = read(d.objectForKey(key)))
-        return *list;
-    // A stored list that cannot be read gives way to the registered one rather than to an empty menu.
-    fnd::logf(
-        fnd::LogLevel::Warning, "The stored list \u201c{}\u201d cannot be read; the preset list is used.", key.utf8());
-    return read(d.registrationDomain().get(key)).value_or(fnd::Array {});
+    // A stored list that cannot be read reads as the registered one (its check says so, once), never as an empty menu.
+    return read(d.objectForKey(key)).value_or(fnd::Array {});
 }
 
 bool listHolds(const fnd::Array& list, float value)
@@ -180,11 +262,17 @@ void Preferences::initialize()
     static std::once_flag once;
     std::call_once(once, [] {
         ZORNumberContainer::mapArchivedClassName();
-        fnd::Dictionary registration;
-        for (const auto& [key, value] : registeredDefaults())
-            registration.set(key, value);
-        fnd::UserDefaults::standardUserDefaults().registerDefaults(registration);
+        registerIn(fnd::UserDefaults::standardUserDefaults());
     });
+}
+
+void Preferences::registerIn(fnd::UserDefaults& defaults)
+{
+    fnd::Dictionary registration;
+    for (const auto& [key, value] : registeredDefaults())
+        registration.set(key, value);
+    defaults.registerDefaults(registration);
+    registerValueChecks(defaults);
 }
 
 const std::vector<std::pair<fnd::String, fnd::Value>>& Preferences::registeredDefaults()
@@ -247,14 +335,8 @@ void Preferences::setColor(const std::shared_ptr<gfx::Color>& color, const fnd::
 
 double Preferences::lengthForKey(const fnd::String& key)
 {
-    auto& d = initializedDefaults();
-    const double stored = d.floatForKey(key);
-    if (std::isfinite(stored) && stored > 0)
-        return stored;
-    const double registered = d.registrationDomain().get(key).floatValue();
-    fnd::logf(fnd::LogLevel::Warning, "The stored value {} of “{}” is not a length; {} stands in for it.",
-        stored, key.utf8(), registered);
-    return registered;
+    // The key's check has put the registered length in place of one out of range.
+    return initializedDefaults().floatForKey(key);
 }
 
 std::shared_ptr<gfx::Font> Preferences::fontForKey(const fnd::String& key)

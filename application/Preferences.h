@@ -2,6 +2,8 @@
 
 #include "platform/foundation/runtime/Value.h"
 
+#include <array>
+#include <cstddef>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -9,6 +11,9 @@
 namespace gfx {
 class Color;
 class Font;
+}
+namespace fnd {
+class UserDefaults;
 }
 
 // The application's remembered settings: registers every key of the user defaults with its default before anything
@@ -19,8 +24,16 @@ class Preferences {
 public:
     Preferences() = delete;
 
-    // Registers the defaults once; every other operation calls it first, so the first touch does it.
+    // Registers the defaults, and what a stored value of each key may be, once; every other operation calls it first,
+    // so the first touch does it. A stored value outside its range reads as the default.
     static void initialize();
+    // What initialize does to the standard defaults, for another defaults object (a settings file read apart).
+    static void registerIn(fnd::UserDefaults& defaults);
+    // The longest size list that is read back (the lists grow by the sizes people apply).
+    static constexpr std::size_t MaximumSizeListLength = 1000;
+    // The export sheet's resolutions and the zoom pop-up's factors (percent): their pop-ups' tags.
+    static constexpr std::array<int, 5> ExportResolutions { 72, 150, 300, 600, 1200 };
+    static constexpr std::array<int, 9> ZoomFactors { 25, 50, 75, 100, 150, 200, 300, 400, 800 };
     // The registered keys with their defaults, in the order of registration.
     static const std::vector<std::pair<fnd::String, fnd::Value>>& registeredDefaults();
 
@@ -35,8 +48,8 @@ public:
     static void usedModulWidth(float width);
     static void usedBarcodeHeight(float height);
 
-    // A stored length (module width, bar height): a finite number above zero, as a typed one must be. Anything else,
-    // from a damaged or hand-edited file, gives the registered default and a logged warning.
+    // A stored length (module width, bar height): one a barcode takes, as a typed one must be. Anything else, from a
+    // damaged or hand-edited file, gives the registered default and a logged warning.
     static double lengthForKey(const fnd::String& key);
 
     // Colours and fonts are stored as sequential archives of the object. A value that is missing or cannot be read

@@ -3,6 +3,7 @@
 #include "barcodes/TBQGenericBarcode.h"
 
 #include "platform/ui/dragging/Dragging.h"
+#include "platform/ui/menus/Menu.h"
 #include "platform/ui/views/View.h"
 
 #include <memory>
@@ -29,7 +30,7 @@ class Pasteboard;
 // draw in export mode: transparent instead of a checkerboard where the barcode has no background.
 //
 // Drawing only reads the barcode.
-class TBQBarcodeView : public ui::View, public ui::DraggingSource {
+class TBQBarcodeView : public ui::View, public ui::DraggingSource, public ui::MenuItemValidation {
     FND_OBJECT(TBQBarcodeView)
     static void describeClass(fnd::ClassBuilder<TBQBarcodeView>& c);
 
@@ -90,8 +91,11 @@ public:
     static constexpr const char* EditLinkServerName = "Lumvara";
 
     // Pasteboard and drags: the PDF of the bounds in export mode, and under "EditLinkData" the EditLink dictionary
-    // whose application data is the barcode's keyed archive.
+    // whose application data is the barcode's keyed archive. Only a barcode that draws leaves the view: its error
+    // text is no barcode, so then Copy is disabled (and beeps when sent) and a drag does not start.
+    bool hasExportableBarcode() const;
     void copy(const fnd::Value& sender);
+    bool validateMenuItem(ui::MenuItem& item) override;
     virtual void copyBarcode(const BarcodePtr& barcode, ui::Pasteboard& pasteboard);
     // The EditLink dictionary of server "Lumvara" for the barcode (without application data for nullptr).
     static fnd::Dictionary editLinkData(const BarcodePtr& barcode);

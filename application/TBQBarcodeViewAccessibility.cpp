@@ -25,11 +25,13 @@ fnd::Value TBQBarcodeView::accessibilityAttributeValue(const fnd::String& attrib
             : m_noBarcodeTextString;
     if (auto error = errorTextOfBarcode(*m_barcode); !error.isEmpty())
         return error;
-    // "EAN-13: 4006381333931", with the add-on after a plus; the name alone while there is no content.
+    // What the bars hold, as their caption reads (the check digit included, what the symbology drops left out), not
+    // what was typed: "EAN-13: 4006381333931", with the add-on after a plus; the name alone while there is nothing.
     auto text = m_barcode->barcodeName().utf8();
-    if (!m_barcode->content().isEmpty())
-        text += ": " + m_barcode->content().utf8();
-    if (auto addOn = m_barcode->addOn(); addOn && !addOn->content().isEmpty())
-        text += " + " + addOn->content().utf8();
+    if (auto encoded = m_barcode->caption(); !encoded.isEmpty())
+        text += ": " + encoded.utf8();
+    if (auto addOn = m_barcode->addOn())
+        if (auto encoded = addOn->caption(); !encoded.isEmpty())
+            text += " + " + encoded.utf8();
     return fnd::String(text);
 }

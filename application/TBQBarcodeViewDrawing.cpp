@@ -2,8 +2,8 @@
 // shown instead of a barcode.
 #include "application/TBQBarcodeView.h"
 
-#include "frameworks/AppKitExtensions/ZORBezierLayoutManager.h"
 #include "barcodes/TBQGeneric2DBarcode.h"
+#include "frameworks/AppKitExtensions/ZORBezierLayoutManager.h"
 #include "platform/foundation/files/Bundle.h"
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/Color.h"

@@ -10,6 +10,7 @@
 #include "platform/graphics/Image.h"
 #include "platform/graphics/PDFImageRep.h"
 #include "platform/ui/dragging/Pasteboard.h"
+#include "platform/ui/views/Application.h"
 #include "platform/ui/views/Event.h"
 
 namespace {
@@ -18,10 +19,23 @@ constexpr double DragImageOpacity = 0.5;
 
 }
 
+bool TBQBarcodeView::hasExportableBarcode() const
+{
+    return m_barcode && errorTextOfBarcode(*m_barcode).isEmpty();
+}
+
 void TBQBarcodeView::copy(const fnd::Value&)
 {
-    if (m_barcode)
-        copyBarcode(m_barcode, *ui::Pasteboard::generalPasteboard());
+    if (!hasExportableBarcode()) {
+        ui::Application::shared().beep();
+        return;
+    }
+    copyBarcode(m_barcode, *ui::Pasteboard::generalPasteboard());
+}
+
+bool TBQBarcodeView::validateMenuItem(ui::MenuItem& item)
+{
+    return item.action() != fnd::Selector("copy:") || hasExportableBarcode();
 }
 
 fnd::Expected<fnd::Data> TBQBarcodeView::exportPDFData()
@@ -83,7 +97,7 @@ std::shared_ptr<gfx::Image> TBQBarcodeView::dragImage()
 
 void TBQBarcodeView::mouseDragged(const ui::Event& event)
 {
-    if (!m_barcode) {
+    if (!hasExportableBarcode()) {
         View::mouseDragged(event);
         return;
     }

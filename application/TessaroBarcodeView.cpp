@@ -1,5 +1,8 @@
 #include "application/TessaroBarcodeView.h"
 
+#include "application/ApplicationSupport.h"
+#include "application/PreferencesKeys.h"
+
 #include "platform/foundation/runtime/Log.h"
 #include "platform/ui/dragging/Pasteboard.h"
 
@@ -27,4 +30,6 @@ void TessaroBarcodeView::copyBarcode(const BarcodePtr&, ui::Pasteboard& pasteboa
     }
     pasteboard.declareTypes({ ui::PasteboardType::PDF });
     pasteboard.setData(*pdf, ui::PasteboardType::PDF);
+    // A program that pastes only bitmaps gets the drawing at the resolution image exports use.
+    pasteboard.setImageResolution(double(defaults().integerForKey(LMVExportResolutionTag)));
 }

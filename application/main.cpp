@@ -15,6 +15,8 @@ int main()
         std::fputs("Barcodes needs a graphical session: neither DISPLAY nor WAYLAND_DISPLAY leads to one.\n", stderr);
         return 1;
     }
+    // A logout or a service manager ending the program writes what the person did first.
+    ui::Application::handleTerminationSignals();
     auto launched = launchApplication();
     if (!launched) {
         std::fprintf(stderr, "Barcodes could not start: %s\n", launched.error().localizedDescription().utf8().c_str());

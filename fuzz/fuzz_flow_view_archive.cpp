@@ -1,5 +1,5 @@
 // Reads arbitrary bytes as a keyed archive of the flow view and checks that whatever comes back keeps its settings
-// in their ranges and its perspective finite, then archives it again.
+// in their ranges and its perspective finite, has no title and takes no drags, then archives it again.
 #include "FuzzEnvironment.h"
 
 #include "frameworks/QFFlowView/QFFlowView.h"
@@ -7,6 +7,7 @@
 #include "platform/foundation/archiving/KeyedArchiver.h"
 #include "platform/foundation/archiving/KeyedUnarchiver.h"
 #include "platform/foundation/runtime/Exception.h"
+#include "platform/ui/dragging/Dragging.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -39,7 +40,9 @@ void flowViewArchiveRead(const std::uint8_t* data, std::size_t size)
              p.m43, p.m44 })
         if (!std::isfinite(m))
             std::abort();
-    if (!view->scrollLayer() || view->selectedIndex() != QFFlowView::NotFound)
+    // Decoded: no selection, no title, no drag types.
+    if (!view->scrollLayer() || view->selectedIndex() != QFFlowView::NotFound || !view->title().isEmpty()
+        || !ui::registeredDraggedTypes(*view).empty())
         std::abort();
     (void)fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(view));
 }

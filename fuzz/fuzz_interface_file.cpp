@@ -1,5 +1,6 @@
 // Loads arbitrary bytes as an interface file: any outcome but a crash, a hang or a leak is fine, and a failure
 // must carry a description.
+#include "EdgeNumbers.h"
 #include "FuzzEnvironment.h"
 
 #include "platform/ui/interface/InterfaceFile.h"
@@ -15,4 +16,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     }
     fuzzEndInputAsARunLoopPass();
     return 0;
+}
+
+// Interface files read numbers as std::from_chars does.
+extern "C" std::size_t LLVMFuzzerCustomMutator(std::uint8_t* data, std::size_t size, std::size_t maxSize, unsigned seed)
+{
+    return edgenumbers::mutate(data, size, maxSize, seed, edgenumbers::shortestSpelling);
 }

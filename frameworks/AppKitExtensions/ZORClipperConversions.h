@@ -11,9 +11,10 @@
 // results are exact to 1/scale of a unit; curves are flattened to within ZORClipperFlatness of a scaled unit.
 inline constexpr double ZORClipperScale = 10.0;
 inline constexpr double ZORClipperFlatness = 0.01;
-// The most points a path brings to the clipper, whose time and memory grow with them: a path that would flatten into
-// more (huge curves, or very many) is flattened more coarsely. Paths of everyday sizes stay far below it.
-inline constexpr std::int64_t ZORClipperMaxPoints = 100000;
+// The most points a path brings to the clipper, whose time grows with them (with the square of them where outlines
+// share edges): a path that would flatten into more (huge curves, or very many) is flattened more coarsely. A circle
+// of a radius of 10,000 units still comes within a thousandth of a unit.
+inline constexpr std::int64_t ZORClipperMaxPoints = 10000;
 
 // One polygon per subpath (an open subpath counts as closed), so holes and separate pieces keep their own outlines.
 // A coordinate the clipper cannot hold (too large, or not a number) becomes one just beyond its range, which the

@@ -12,6 +12,7 @@
 #include "platform/foundation/runtime/Exception.h"
 #include "platform/foundation/runtime/Log.h"
 #include "platform/foundation/runtime/NotificationCenter.h"
+#include "platform/foundation/runtime/Outlet.h"
 #include "platform/graphics/Font.h"
 #include "platform/graphics/Gradient.h"
 #include "platform/graphics/Image.h"
@@ -82,9 +83,7 @@ void KRScopeBar::describeClass(fnd::ClassBuilder<KRScopeBar>& c)
     // Interface files connect these as outlets and add groups (each with its label) as children.
     c.property("delegate", &KRScopeBar::delegate, &KRScopeBar::setDelegate);
     c.property("dataSource", &KRScopeBar::dataSource, [](KRScopeBar& bar, const std::shared_ptr<fnd::Object>& object) {
-        if (object && !dynamic_cast<KRScopeBarDataSource*>(object.get()))
-            throw fnd::Exception::invalidArgument(
-                fnd::String(fmt::format("A {} is not a scope bar data source.", object->className().utf8())));
+        fnd::outletOfKind<KRScopeBarDataSource>(object, "scope bar data source");
         bar.setDataSource(object);
     });
     c.action(

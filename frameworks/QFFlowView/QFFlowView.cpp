@@ -10,6 +10,7 @@
 #include "platform/foundation/runtime/Exception.h"
 #include "platform/foundation/runtime/KeyValueObserving.h"
 #include "platform/foundation/runtime/Log.h"
+#include "platform/foundation/runtime/Outlet.h"
 #include "platform/foundation/services/Workspace.h"
 #include "platform/graphics/Image.h"
 #include "platform/layers/Transaction.h"
@@ -56,6 +57,16 @@ void QFFlowView::describeClass(fnd::ClassBuilder<QFFlowView>& c)
         "selectedIndex", [](const QFFlowView& v) { return std::uint64_t(v.selectedIndex()); },
         [](QFFlowView& v, std::uint64_t index) { v.setSelectedIndex(std::size_t(index)); });
     c.property("title", &QFFlowView::title, &QFFlowView::setTitle);
+    c.property(
+        "dataSource", [](const QFFlowView& v) { return std::dynamic_pointer_cast<fnd::Object>(v.dataSource()); },
+        [](QFFlowView& v, const std::shared_ptr<fnd::Object>& object) {
+            v.setDataSource(fnd::outletOfKind<QFFlowViewDataSource>(object, "flow view data source"));
+        });
+    c.property(
+        "delegate", [](const QFFlowView& v) { return std::dynamic_pointer_cast<fnd::Object>(v.delegate()); },
+        [](QFFlowView& v, const std::shared_ptr<fnd::Object>& object) {
+            v.setDelegate(fnd::outletOfKind<QFFlowViewDelegate>(object, "flow view delegate"));
+        });
     for (int i = 0; i < 4; ++i)
         c.property(
             QFFlowViewKeyPathNames[i],
@@ -207,14 +218,27 @@ void QFFlowView::selectByDelta(double delta)
     setSelectedIndex(std::size_t(target));
 }
 
+namespace {
+
+// The event's delta along its main axis: the horizontal one when it is the larger.
+double QFFlowViewMainDelta(const ui::Event& event)
+{
+    return std::fabs(event.deltaX()) > std::fabs(event.deltaY()) ? event.deltaX() : event.deltaY();
+}
+
+}
+
 void QFFlowView::scrollWheel(const ui::Event& event)
 {
-    selectByDelta(std::fabs(event.deltaX()) > std::fabs(event.deltaY()) ? event.deltaX() : event.deltaY());
+    // A positive delta (the wheel turned up or left) shows what lies before, as in a scroll view and the card-flow
+    // view: the previous item.
+    selectByDelta(-QFFlowViewMainDelta(event));
 }
 
 void QFFlowView::swipeWithEvent(const ui::Event& event)
 {
-    scrollWheel(event);
+    // Fingers moving left (a positive delta) move the row with them and bring the next item in.
+    selectByDelta(QFFlowViewMainDelta(event));
 }
 
 // Mouse.
@@ -311,8 +335,13 @@ void QFFlowView::viewWillMoveToWindow(ui::Window* newWindow)
     if (newWindow && !old) {
         setupLayers();
         setupTrackingAreas();
+        // The new tree has no items yet: a view given its items before (from awakeFromNib, or on a tab page shown
+        // again) shows them at once instead of blank pages until its next reload.
+        if (m_numberOfItems > 0)
+            reloadContent();
     } else if (!newWindow && old) {
         m_operationQueue->cancelAllOperations();
+        setLayer(nullptr);
     }
 }
 
@@ -701,6 +730,9 @@ bool QFFlowView::initWithCoder(fnd::Coder& coder)
     }
     if (coder.hasFailed())
         return false;
+    // A decoded view has no title and takes no drags; the rest of initWithFrame's set-up stands.
+    m_title = fnd::String();
+    ui::unregisterDraggedTypes(*this);
     setupLayers();
     return true;
 }

@@ -272,6 +272,9 @@ public:
     bool acceptsFirstResponder() const override { return true; }
     bool canBecomeKeyView() const override { return true; }
     bool isOpaque() const override { return true; }
+    // Not flipped, unlike other controls: the view's points are then its layer tree's (y up), so hit tests,
+    // tracking areas, the preview panel's frame and the accessibility frames land where the pictures show.
+    bool isFlipped() const override { return false; }
     bool needsPanelToBecomeKey() const override { return true; }
     void keyDown(const ui::Event& event) override;
     void scrollWheel(const ui::Event& event) override;

@@ -117,6 +117,18 @@ std::shared_ptr<QFLayerAccessibilityHelper> QFFlowView::addItemAccessibility(
             if (auto view = weakSelf.lock(); view && value.boolValue())
                 view->setSelectedIndex(index);
         });
+    // Where the picture shows; an item out of view is hidden and keeps an old place, so it reports the place the
+    // layout gives it.
+    element->setFrameHandler([weakSelf, index](const QFLayerAccessibilityHelper&) -> std::optional<gfx::Rect> {
+        auto view = weakSelf.lock();
+        auto item = view ? view->itemLayerAtIndex(index) : nullptr;
+        if (!item)
+            return std::nullopt;
+        if (item->isHidden())
+            return view->itemFrameAtIndex(index);
+        auto content = view->imageLayerAtIndex(index);
+        return content ? std::optional(view->rectInViewForLayer(*content)) : std::nullopt;
+    });
     content->setValueForKey(QFFlowViewElementValue(element), "axHelper");
     // One element per item: a reused layer replaces its element rather than adding another.
     const auto& children = m_backgroundElement->children();

@@ -346,6 +346,9 @@ void QFFlowView::updateImages()
     if (!m_scrollLayer)
         return;
     m_operationQueue->cancelAllOperations();
+    // The items in view now: a layout transaction without animations completes (and sends this) before the pass
+    // that laid it out has counted them, and the first pass with a size would otherwise load nothing.
+    calculateVisibleItems();
     auto size = itemSizeForRect(m_scrollLayer->visibleRect());
     auto visible = m_visibleItems;
     for (std::size_t index = 0; index < m_numberOfItems; ++index) {
@@ -370,6 +373,9 @@ void QFFlowView::updateImageLayerAtIndex(std::size_t index)
     auto desired = itemSizeForRect(m_scrollLayer->frame());
     if (index != m_selectedIndex)
         desired = { desired.width * m_previewScale, desired.height * m_previewScale };
+    // Pictures are made no larger than the thumbnailer's bound (the layer scales them up): asked for the bounded
+    // size, a cached picture of that size counts as the one wanted instead of being made again at every refresh.
+    desired = gfx::Thumbnailer::boundedSize(desired);
     auto item = imageItemForIndex(index);
     auto uid = imageUIDForItem(item);
     auto representation = imageRepresentationForItem(item);

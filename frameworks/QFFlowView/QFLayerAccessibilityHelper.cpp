@@ -17,6 +17,13 @@ fnd::Value QFLayerAccessibilityHelperValueOf(const std::shared_ptr<fnd::Object>&
     return object ? fnd::Value(object) : fnd::Value();
 }
 
+// A hosted tree stays upright in a flipped view: its space is the view's mirrored in y (and the same otherwise).
+double QFLayerAccessibilityHelperMirroredY(const ui::View& view, double y)
+{
+    auto b = view.bounds();
+    return view.isFlipped() ? b.minY() + b.maxY() - y : y;
+}
+
 }
 
 std::shared_ptr<QFLayerAccessibilityHelper> QFLayerAccessibilityHelper::layerAccesibilityHelperWithRole(
@@ -167,19 +174,15 @@ fnd::Value QFLayerAccessibilityHelper::accessibilityAttributeValue(const fnd::St
         return parent ? ui::accessibilityAttribute(*parent, attribute) : fnd::Value();
     }
     if (attribute == A::Position || attribute == A::Size) {
-        auto layer = m_layer.lock();
         auto view = m_view.lock();
-        if (!layer || !view || !view->layer())
+        auto frame = frameInView();
+        if (!view || !frame)
             return {};
+        auto inWindow = view->convertRectToView(*frame, nullptr);
         if (attribute == A::Size)
-            return view->convertSizeToView(layer->bounds().size, nullptr);
-        auto super = layer->superlayer();
-        auto inRoot = view->layer()->convertPointFromLayer(layer->frame().origin, super.get());
-        if (!inRoot)
-            return {};
-        auto inWindow = view->convertPointToView(*inRoot, nullptr);
+            return inWindow.size;
         auto window = view->window();
-        return window ? window->convertBaseToScreen(inWindow) : inWindow;
+        return window ? window->convertBaseToScreen(inWindow.origin) : inWindow.origin;
     }
     if (attribute == A::Focused)
         return m_focused;
@@ -194,6 +197,20 @@ fnd::Value QFLayerAccessibilityHelper::accessibilityAttributeValue(const fnd::St
     if (auto handler = m_getHandlers.find(attribute); handler != m_getHandlers.end())
         return handler->second(*this);
     return {};
+}
+
+std::optional<gfx::Rect> QFLayerAccessibilityHelper::frameInView() const
+{
+    if (m_frameHandler)
+        return m_frameHandler(*this);
+    auto layer = m_layer.lock();
+    auto view = m_view.lock();
+    if (!layer || !view || !view->layer())
+        return std::nullopt;
+    auto shown = layer->convertRectToLayer(layer->bounds(), nullptr);
+    double top = QFLayerAccessibilityHelperMirroredY(*view, shown.maxY());
+    double bottom = QFLayerAccessibilityHelperMirroredY(*view, shown.minY());
+    return gfx::Rect { shown.minX(), std::min(top, bottom), shown.width(), shown.height() };
 }
 
 bool QFLayerAccessibilityHelper::accessibilityIsAttributeSettable(const fnd::String& attribute) const
@@ -221,7 +238,9 @@ fnd::Value QFLayerAccessibilityHelper::accessibilityHitTest(gfx::Point screenPoi
         auto inWindow = window ? window->convertScreenToBase(screenPoint) : screenPoint;
         auto inView = view->convertPointFromView(inWindow, nullptr);
         auto presentation = root->presentationLayer();
-        auto hit = presentation ? presentation->hitTest(inView) : nullptr;
+        auto hit = presentation
+            ? presentation->hitTest({ inView.x, QFLayerAccessibilityHelperMirroredY(*view, inView.y) })
+            : nullptr;
         if (hit && hit->modelLayer() == m_layer.lock())
             return selfValue();
     }

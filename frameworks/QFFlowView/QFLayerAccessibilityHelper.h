@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <vector>
 
@@ -24,6 +25,8 @@ class QFLayerAccessibilityHelper : public fnd::Object, public ui::AccessibilityE
 public:
     using GetHandler = std::function<fnd::Value(const QFLayerAccessibilityHelper&)>;
     using SetHandler = std::function<void(QFLayerAccessibilityHelper&, const fnd::Value&)>;
+    // Where the element lies in its view's coordinates, when its owner knows better than its layer.
+    using FrameHandler = std::function<std::optional<gfx::Rect>(const QFLayerAccessibilityHelper&)>;
 
     QFLayerAccessibilityHelper() = default;
     static std::shared_ptr<QFLayerAccessibilityHelper> layerAccesibilityHelperWithRole(const fnd::String& role,
@@ -68,6 +71,11 @@ public:
 
     void addHandlerForAttribute(const fnd::String& attribute, GetHandler handler);
     void addHandlerForWritableAttribute(const fnd::String& attribute, SetHandler handler);
+    void setFrameHandler(FrameHandler handler) { m_frameHandler = std::move(handler); }
+    // The element's rectangle in its view's coordinates: the frame handler's answer, else where its layer shows (its
+    // bounds through every transform of the tree, turns and perspective included). Position and size report it on
+    // the screen (position: its bottom-left corner, y up).
+    std::optional<gfx::Rect> frameInView() const;
 
     // The accessibility protocol.
     std::vector<fnd::String> accessibilityAttributeNames() const override;
@@ -96,6 +104,7 @@ private:
     std::set<fnd::String> m_attributeNames;
     std::map<fnd::String, GetHandler> m_getHandlers;
     std::map<fnd::String, SetHandler> m_setHandlers;
+    FrameHandler m_frameHandler;
     bool m_focused { false };
     bool m_enabled { true };
 };

@@ -49,7 +49,7 @@ public:
     // whether or not it was set up.
     void setupNotifications();
     void teardownNotifications();
-    void removeFromSuperlayer();
+    void removeFromSuperlayer() override;
     bool isObservingHidden() const { return m_observingHidden; }
     void observeValueForKeyPath(const fnd::String& keyPath, fnd::Object& object, const fnd::KeyValueChange& change,
         const void* context) override;

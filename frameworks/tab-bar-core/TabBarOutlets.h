@@ -1,9 +1,7 @@
 #pragma once
 
 #include "platform/foundation/runtime/ClassBuilder.h"
-#include "platform/foundation/runtime/Exception.h"
-
-#include <fmt/format.h>
+#include "platform/foundation/runtime/Outlet.h"
 
 #include <memory>
 
@@ -19,11 +17,7 @@ template <typename Delegate, typename Bar> void describeTabBarOutlets(fnd::Class
     c.property(
         "delegate", [](const Bar& bar) { return std::dynamic_pointer_cast<fnd::Object>(bar.delegate()); },
         [](Bar& bar, const std::shared_ptr<fnd::Object>& object) {
-            auto delegate = std::dynamic_pointer_cast<Delegate>(object);
-            if (object && !delegate)
-                throw fnd::Exception::invalidArgument(
-                    fnd::String(fmt::format("A {} is not a tab bar delegate.", object->className().utf8())));
-            bar.setDelegate(delegate);
+            bar.setDelegate(fnd::outletOfKind<Delegate>(object, "tab bar delegate"));
         });
 }
 

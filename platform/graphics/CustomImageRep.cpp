@@ -55,12 +55,16 @@ void CustomImageRep::drawInRect(GraphicsContext& context, const Rect& destinatio
     if (m_flipped)
         map = concatenated(AffineTransform { 1, 0, 0, -1, 0, s.height }, map);
 
-    // The handler draws into the current context, so this one is made current for it.
+    // The handler draws into the current context, so this one is made current for it, flipped as the picture is
+    // drawn (text and arcs follow the flag): whatever the context drawn into, as whole or through a bitmap.
     CurrentContextScope scope(context.shared_from_this());
     context.saveGraphicsState();
+    const bool wasFlipped = context.isFlipped();
+    context.setFlipped(m_flipped);
     context.clipToRect(destination);
     context.concatCTM(map);
     m_handler(Rect({}, s));
+    context.setFlipped(wasFlipped);
     context.restoreGraphicsState();
 }
 

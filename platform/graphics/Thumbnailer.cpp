@@ -29,6 +29,9 @@ std::shared_ptr<BitmapImageRep> ThumbnailerDraw(
     if (width <= 0 || height <= 0)
         return nullptr;
     auto bitmap = BitmapImageRep::create(width, height, BitmapLayout::ARGB32Premultiplied);
+    // A bitmap the platform cannot hold is no picture: the caller shows its placeholder.
+    if (!bitmap)
+        return nullptr;
     bitmap->setSize({ double(width), double(height) });
     {
         auto context = GraphicsContext::createForBitmap(bitmap->pixelBuffer());
@@ -125,6 +128,14 @@ std::shared_ptr<BitmapImageRep> ThumbnailerBitmapOfIcon(const std::optional<std:
 
 }
 
+Size Thumbnailer::boundedSize(Size size)
+{
+    if (!(std::isfinite(size.width) && std::isfinite(size.height) && size.width > 0 && size.height > 0))
+        return {};
+    double scale = std::min({ 1.0, MaximumSide / size.width, MaximumSide / size.height });
+    return { std::min(size.width * scale, MaximumSide), std::min(size.height * scale, MaximumSide) };
+}
+
 fnd::String Thumbnailer::mimeTypeForFileName(const fnd::String& fileName)
 {
     gboolean uncertain = false;
@@ -189,6 +200,7 @@ std::shared_ptr<BitmapImageRep> Thumbnailer::desktopThumbnailOfFile(
 
 std::shared_ptr<BitmapImageRep> Thumbnailer::bitmapOfImage(const Image& image, Size maxSize)
 {
+    maxSize = boundedSize(maxSize);
     auto source = image.size();
     // Bitmaps are not enlarged past their own pixels.
     if (!image.representations().empty()) {
@@ -206,6 +218,7 @@ std::shared_ptr<BitmapImageRep> Thumbnailer::bitmapOfImage(const Image& image, S
 
 std::shared_ptr<BitmapImageRep> Thumbnailer::bitmapOfPDFPage(const PDFImageRep& page, Size size, bool transparent)
 {
+    size = boundedSize(size);
     auto width = static_cast<unsigned>(std::max(0.0, size.width));
     auto height = static_cast<unsigned>(std::max(0.0, size.height));
     if (std::uint64_t(width) * height == 0)

@@ -133,7 +133,9 @@ public:
     void insertSublayerBelow(const std::shared_ptr<Layer>& layer, const Layer* sibling);
     void insertSublayerAbove(const std::shared_ptr<Layer>& layer, const Layer* sibling);
     void replaceSublayer(const Layer& old, const std::shared_ptr<Layer>& replacement);
-    void removeFromSuperlayer();
+    // Virtual, so that a layer that must let go of something when it leaves (an observation, a timer) does so
+    // however it is taken out: through a base reference, or by its superlayer's setSublayers and replaceSublayer.
+    virtual void removeFromSuperlayer();
     fnd::String name() const;
     void setName(const fnd::String& name);
 

@@ -2,6 +2,7 @@
 #include "ApplicationTestSupport.h"
 
 #include "application/BarcodeExporter.h"
+#include "application/TBQBarcodeView.h"
 
 #include "platform/graphics/BitmapImageRep.h"
 #include "platform/graphics/Color.h"
@@ -278,14 +279,30 @@ TEST_F(ExportTest, PdfAndEpsAreOnePageTheSizeOfTheWorkArea)
         ASSERT_TRUE(rep);
         EXPECT_NEAR((*rep)->pixelsWide(), std::ceil(area.width) * 2, 2);
     }
+}
 
-    // An erroneous barcode exports what the view shows: the error text on 160 × 160 points.
-    auto broken = apptest::makeBarcode("EAN128", "(01)123");
-    ASSERT_TRUE(
-        BarcodeExporter::exportBarcode(broken, long(ExportFileType::PDF), 300, 0, fnd::String(file("error.pdf"))));
-    if (haveTool("pdfinfo")) {
-        EXPECT_NE(runCommand("pdfinfo " + file("error.pdf")).output.find("Page size:       160 x 160 pts"),
-            std::string::npos);
+// Content a symbology cannot encode has no symbol: its red error sentence is no barcode, so no format writes it, and
+// the error says why, with the barcode's own text.
+TEST_F(ExportTest, ABarcodeThatShowsAnErrorIsNotWritten)
+{
+    struct Case {
+        const char* symbology;
+        const char* content;
+    };
+    for (const auto& c :
+        { Case { "QR", "Preis 5 \u20ac" }, Case { "EAN128", "[01]123" }, Case { "Codabar", "40156" } }) {
+        auto broken = apptest::makeBarcode(c.symbology, c.content);
+        const auto error = TBQBarcodeView::errorTextOfBarcode(*broken);
+        ASSERT_FALSE(error.isEmpty()) << c.symbology << " " << c.content;
+        for (auto type : { ExportFileType::PDF, ExportFileType::EPS, ExportFileType::PNG, ExportFileType::JPEG }) {
+            const auto path = file(std::string("error-") + c.symbology + "." + std::to_string(long(type)));
+            auto result = BarcodeExporter::exportBarcode(broken, long(type), 300, 0, fnd::String(path));
+            ASSERT_FALSE(result) << c.symbology << " as type " << long(type) << " is written";
+            EXPECT_NE(result.error().localizedDescription().utf8().find(path), std::string::npos);
+            EXPECT_NE(result.error().localizedFailureReason().utf8().find(error.utf8()), std::string::npos)
+                << result.error().localizedFailureReason().utf8();
+            EXPECT_FALSE(std::filesystem::exists(path)) << path;
+        }
     }
 }
 

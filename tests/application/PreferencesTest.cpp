@@ -211,6 +211,9 @@ TEST_F(PreferencesTest, ColoursAndFontsRoundTripAsArchives)
     EXPECT_EQ(readFont->fontName(), font->fontName());
     EXPECT_EQ(readFont->pointSize(), 15);
 
+    // A colour that cannot be read is the default colour, black.
     defaults().setObject(fnd::Data::fromString("garbage"), DefaultBarcodeValueBarColorKey);
-    EXPECT_FALSE(Preferences::colorForKey(DefaultBarcodeValueBarColorKey));
+    auto fallback = Preferences::colorForKey(DefaultBarcodeValueBarColorKey);
+    ASSERT_TRUE(fallback);
+    EXPECT_TRUE(fallback->isEqual(*gfx::Color::colorWithCalibratedRed(0, 0, 0, 1)));
 }

@@ -77,20 +77,22 @@ TEST_P(ViewClassesByName, MadeByNameInAWindowDrawsAsWhenMadeInCode)
 {
     const std::string& className = GetParam();
 
-    auto codeWindow = ui::Window::create(ViewClassesByNameContent);
-    auto codeView = registrytest::viewMadeInCode(className, ViewClassesByNameFrame);
-    ASSERT_NE(codeView, nullptr) << className << " cannot be made";
-    // Some classes fit their frame to their content or size; both ways of making them must agree.
-    const gfx::Rect codeFrame = codeView->frame();
-    codeWindow->contentView()->addSubview(codeView);
-    auto inCode = exercise(codeWindow, codeView);
-
     auto loaded = ui::InterfaceFile::load(fnd::Data::fromString(interfaceFileText()));
     ASSERT_TRUE(loaded) << className << ": " << loaded.error().localizedDescription().utf8();
     auto fileWindow = std::dynamic_pointer_cast<ui::Window>(loaded->objectsById.at("window"));
     auto fileView = std::dynamic_pointer_cast<ui::View>(loaded->objectsById.at("view"));
     ASSERT_NE(fileWindow, nullptr);
     ASSERT_NE(fileView, nullptr);
+
+    auto codeWindow = ui::Window::create(ViewClassesByNameContent);
+    auto codeView = registrytest::viewMadeInCode(className, ViewClassesByNameFrame);
+    ASSERT_NE(codeView, nullptr) << className << " cannot be made";
+    registrytest::takeValuesSetByDecoding(*codeView, *fileView);
+    // Some classes fit their frame to their content or size; both ways of making them must agree.
+    const gfx::Rect codeFrame = codeView->frame();
+    codeWindow->contentView()->addSubview(codeView);
+    auto inCode = exercise(codeWindow, codeView);
+
     EXPECT_EQ(fileView->className().utf8(), className);
     EXPECT_EQ(fileView->frame(), codeFrame) << className << " made by name has another frame";
     EXPECT_EQ(fileView->window(), fileWindow) << className << " made by name is not in its window";

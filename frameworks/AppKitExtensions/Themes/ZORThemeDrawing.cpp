@@ -316,8 +316,25 @@ gfx::Rect segmentedDrawingRect(const ZORTheme& theme, gfx::Rect platformRect)
         platformRect.height() - 3 };
 }
 
+void drawSegment(const ZORTheme& theme, gfx::Rect rect, ZORThemeStateMask gradientMask, bool isLast)
+{
+    if (auto gradient = theme.gradientForStateMask(gradientMask))
+        gradient->drawInRect(rect, 90);
+    if (auto stroke = theme.strokeColorForStateMask(0); stroke && !isLast) {
+        stroke->setStroke();
+        gfx::BezierPath::strokeLineFromPoint(
+            { rect.maxX(), rect.minY() }, { rect.maxX(), rect.minY() + rect.height() });
+    }
+}
+
+void drawSegmentOfStrip(const ZORTheme& theme, long segment, gfx::Rect rect, const SegmentStrip& strip)
+{
+    const ZORThemeStateMask mask = !strip.enabled ? State::Disabled : segment == strip.selectedSegment ? State::On : 0;
+    drawSegment(theme, rect, mask, segment + 1 >= static_cast<long>(strip.segmentRects.size()));
+}
+
 bool drawSegmentedStrip(const ZORTheme& theme, gfx::Rect r, const SegmentStrip& strip,
-    const std::function<void(long segment, gfx::Rect rect)>& drawInterior)
+    const std::function<void(long segment, gfx::Rect rect)>& drawSegment)
 {
     auto stroke = theme.strokeColorForStateMask(0);
     if (!stroke)
@@ -336,16 +353,10 @@ bool drawSegmentedStrip(const ZORTheme& theme, gfx::Rect r, const SegmentStrip& 
         long count = static_cast<long>(strip.segmentRects.size());
         for (long i = 0; i < count; ++i) {
             gfx::Rect segment = gfx::intersectionRect(strip.segmentRects[static_cast<std::size_t>(i)], r);
-            ZORThemeStateMask mask = !strip.enabled ? State::Disabled : i == strip.selectedSegment ? State::On : 0;
-            if (auto gradient = theme.gradientForStateMask(mask))
-                gradient->drawInRect(segment, 90);
-            if (i + 1 < count) {
-                stroke->setStroke();
-                gfx::BezierPath::strokeLineFromPoint(
-                    { segment.maxX(), segment.minY() }, { segment.maxX(), segment.minY() + segment.height() });
-            }
-            if (drawInterior)
-                drawInterior(i, segment);
+            if (drawSegment)
+                drawSegment(i, segment);
+            else
+                drawSegmentOfStrip(theme, i, segment, strip);
         }
     }
     strokeWithColor(*outline, stroke);

@@ -121,12 +121,16 @@ struct SegmentStrip {
     std::span<const gfx::Rect> segmentRects;
 };
 
-// The outline in the theme's stroke colour, each segment filled with the theme's gradient (on when selected) with a
-// separator after all but the last, and drawInterior called for each segment's label and image. Draws nothing and
-// answers false when the theme has no stroke colour. The outline is drawn again over the fills, so that they never
-// hide its inner half.
+// The outline in the theme's stroke colour and, clipped to it, each segment drawn by drawSegment in its rectangle
+// cut to the drawing rectangle (by default drawSegmentOfStrip). Draws nothing and answers false when the theme has no
+// stroke colour. The outline is drawn again over the segments, so that they never hide its inner half.
 bool drawSegmentedStrip(const ZORTheme& theme, gfx::Rect drawingRect, const SegmentStrip& strip,
-    const std::function<void(long segment, gfx::Rect rect)>& drawInterior = {});
+    const std::function<void(long segment, gfx::Rect rect)>& drawSegment = {});
+// One segment: filled with the theme's gradient for the mask (disabled, on when selected, else 0) and, unless it is
+// the last, a separator along its right edge in the stroke colour.
+void drawSegment(const ZORTheme& theme, gfx::Rect rect, ZORThemeStateMask gradientMask, bool isLast);
+// The segment of the strip, as drawSegmentedStrip draws it by default.
+void drawSegmentOfStrip(const ZORTheme& theme, long segment, gfx::Rect rect, const SegmentStrip& strip);
 
 // The look of a bordered view.
 struct BorderedViewLook {

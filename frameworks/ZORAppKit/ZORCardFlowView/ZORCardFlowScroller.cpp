@@ -95,8 +95,9 @@ gfx::Rect ZORCardFlowScroller::rectForPart(ui::ScrollerPart part) const
         return { { fw - ZORCardFlowScrollerButtonWidth, slot.minY() },
             { ZORCardFlowScrollerButtonWidth, slot.height() } };
     case ui::ScrollerPart::Knob: {
-        float trackStart = float(ZORCardFlowScrollerButtonWidth - ZORCardFlowScrollerButtonOverlap);
-        float length = float(fw - 2 * (ZORCardFlowScrollerButtonWidth - ZORCardFlowScrollerButtonOverlap));
+        auto track = knobTrackRect();
+        float trackStart = float(track.minX());
+        float length = float(track.width());
         float knobWidth = std::max(float(knobProportion()) * length, float(ZORCardFlowScrollerMinimumKnobWidth));
         // No increments: no steps (the knob then fills the track and is not drawn).
         float step = m_numberOfIncrements != 0 ? (length - knobWidth) / float(m_numberOfIncrements) : 0.0f;
@@ -106,6 +107,14 @@ gfx::Rect ZORCardFlowScroller::rectForPart(ui::ScrollerPart part) const
     default:
         return {};
     }
+}
+
+gfx::Rect ZORCardFlowScroller::knobTrackRect() const
+{
+    double fw = frame().width();
+    double start = ZORCardFlowScrollerButtonWidth - ZORCardFlowScrollerButtonOverlap;
+    return { { start, frame().height() - ZORCardFlowScrollerSlotHeight },
+        { float(fw - 2 * start), ZORCardFlowScrollerSlotHeight } };
 }
 
 ui::ScrollerPart ZORCardFlowScroller::testPart(gfx::Point point) const

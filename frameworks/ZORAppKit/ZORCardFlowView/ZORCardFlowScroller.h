@@ -23,6 +23,8 @@ public:
     void setIntegerValue(std::int64_t value);
 
     gfx::Rect rectForPart(ui::ScrollerPart part) const override;
+    // From the decrement button's end less its overlap (21) to the increment button's start plus it (width − 21).
+    gfx::Rect knobTrackRect() const override;
     // The point is in the scroller's coordinates. Beside the knob in the slot is no part.
     ui::ScrollerPart testPart(gfx::Point point) const override;
     void drawRect(gfx::Rect dirtyRect) override;

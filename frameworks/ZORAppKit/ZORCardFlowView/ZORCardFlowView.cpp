@@ -74,6 +74,7 @@ void ZORCardFlowView::initWithFrame(gfx::Rect frame)
     m_imageLoadQueue = std::make_shared<fnd::OperationQueue>();
     m_imageLoadQueue->setMaxConcurrentOperationCount(1);
     m_imageLoadQueue->setName("ZORCardFlowView pictures");
+    m_placeholderIcon = templateIcon();
     m_autoresizesItems = true;
     setAutoresizesSubviews(true);
 

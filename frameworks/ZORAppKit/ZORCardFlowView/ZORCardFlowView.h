@@ -65,6 +65,7 @@ public:
     void setShowsScrollbar(bool flag);
     const std::shared_ptr<ui::ViewController>& accessoryController() const { return m_accessoryController; }
     void setAccessoryController(const std::shared_ptr<ui::ViewController>& controller);
+    // The icon drawn into the placeholder: at first a preview template (an eye); nil draws none.
     const std::shared_ptr<gfx::Image>& placeholderIcon() const { return m_placeholderIcon; }
     // Only stores: the placeholder is remade by setItemSize and awakeFromNib.
     void setPlaceholderIcon(std::shared_ptr<gfx::Image> icon) { m_placeholderIcon = std::move(icon); }
@@ -125,6 +126,8 @@ private:
     std::shared_ptr<ui::Layer> layerForObject(const fnd::Value& object) const;
     // The item layer that stands at the content position.
     std::shared_ptr<ui::Layer> layerAtIndex(std::int64_t index) const;
+    // The stand-in for the platform's preview template image, made once.
+    static std::shared_ptr<gfx::Image> templateIcon();
     void rebuildContainerConstraints();
     void rebuildEdgeConstraints();
     void makeShadowAndEdgeImages();

@@ -58,8 +58,10 @@ std::shared_ptr<gfx::BitmapImageRep> ZORCardFlowViewGradientBitmap(int width, in
     });
 }
 
-// The stand-in for the platform's preview template icon: an eye, drawn in black so that only its shape counts.
-std::shared_ptr<gfx::Image> ZORCardFlowViewDefaultIcon()
+}
+
+// An eye, drawn in black so that only its shape counts.
+std::shared_ptr<gfx::Image> ZORCardFlowView::templateIcon()
 {
     static const auto icon = gfx::Image::imageWithSize({ 64, 64 }, false, [](const gfx::Rect& r) {
         gfx::Color::blackColor()->setFill();
@@ -75,8 +77,6 @@ std::shared_ptr<gfx::Image> ZORCardFlowViewDefaultIcon()
         return true;
     });
     return icon;
-}
-
 }
 
 void ZORCardFlowView::makeShadowAndEdgeImages()
@@ -126,7 +126,8 @@ void ZORCardFlowView::setItemSize(gfx::Size size)
     m_rootLayer->setNeedsLayout();
     auto layers = itemLayers();
     if (m_selectionIndex >= 0 && std::size_t(m_selectionIndex) < layers.size())
-        m_scrollLayer->scrollToPoint({ positionOfSelectedItem(), layers[std::size_t(m_selectionIndex)]->frame().minY() });
+        m_scrollLayer->scrollToPoint(
+            { positionOfSelectedItem(), layers[std::size_t(m_selectionIndex)]->frame().minY() });
 }
 
 // Placeholder.
@@ -138,7 +139,7 @@ void ZORCardFlowView::recachePlaceholder()
     if (!std::isfinite(P))
         P = DefaultItemWidth * ZORCardFlowViewPlaceholderHeight / DefaultItemHeight;
     P = std::floor(std::clamp(P, 1.0, ZORCardFlowViewPlaceholderMaxWidth));
-    auto icon = m_placeholderIcon ? m_placeholderIcon : ZORCardFlowViewDefaultIcon();
+    const auto& icon = m_placeholderIcon;
     m_placeholder = ZORCardFlowViewBitmap(int(P), int(ZORCardFlowViewPlaceholderHeight), [&](gfx::GraphicsContext& c) {
         // Drawn y up, as the canvas image it stands for.
         c.translateCTM(0, ZORCardFlowViewPlaceholderHeight);
@@ -207,10 +208,9 @@ void ZORCardFlowView::refreshLayer(const std::shared_ptr<ui::Layer>& itemLayer)
         try {
             std::shared_ptr<gfx::Image> image;
             if (source.isData()) {
-                auto decoded = gfx::Image::imageWithData(*source.data());
-                if (!decoded)
-                    return; // not a picture: the placeholder stays
-                image = *decoded;
+                // Data that is no picture is no source: the item shows the placeholder, as it says.
+                if (auto decoded = gfx::Image::imageWithData(*source.data()))
+                    image = *decoded;
             } else if (!source.isNil() && !source.isNull()) {
                 image = source.objectAs<gfx::Image>();
                 if (!image)
@@ -229,8 +229,8 @@ void ZORCardFlowView::refreshLayer(const std::shared_ptr<ui::Layer>& itemLayer)
     });
 }
 
-void ZORCardFlowView::applyPicture(
-    const std::shared_ptr<ui::Layer>& itemLayer, std::uint64_t generation, const std::shared_ptr<gfx::BitmapImageRep>& picture)
+void ZORCardFlowView::applyPicture(const std::shared_ptr<ui::Layer>& itemLayer, std::uint64_t generation,
+    const std::shared_ptr<gfx::BitmapImageRep>& picture)
 {
     if (itemLayer->valueForKey("loadGeneration").integerValue() != static_cast<std::int64_t>(generation))
         return;

@@ -78,6 +78,12 @@ void ZORCenteringClipView::setFrame(gfx::Rect frame)
     centerDocument();
 }
 
+void ZORCenteringClipView::setFrameRotation(double degrees)
+{
+    ui::ClipView::setFrameRotation(degrees);
+    centerDocument();
+}
+
 void ZORCenteringClipView::setFrameOrigin(gfx::Point origin)
 {
     ui::ClipView::setFrameOrigin(origin);

@@ -78,7 +78,21 @@ void ZORTSegmentedCell::drawWithFrame(gfx::Rect cellFrame, ui::View& controlView
     strip.selectedSegment = selectedSegment();
     strip.segmentRects = rects;
     ZORThemeDrawing::drawSegmentedStrip(*t, drawingRectForBounds(cellFrame), strip,
-        [&](long segment, gfx::Rect rect) { drawInteriorForSegment(segment, rect); });
+        [&](long segment, gfx::Rect rect) { drawSegment(segment, rect, controlView); });
+}
+
+void ZORTSegmentedCell::drawSegment(long segment, gfx::Rect frame, ui::View& controlView)
+{
+    auto t = theme();
+    if (!t) {
+        SegmentedCell::drawSegment(segment, frame, controlView);
+        return;
+    }
+    const ZORThemeStateMask mask = !isEnabled() ? ZORThemeState::Disabled
+        : segment == selectedSegment()          ? ZORThemeState::On
+                                                : 0;
+    ZORThemeDrawing::drawSegment(*t, frame, mask, segment + 1 >= segmentCount());
+    drawInteriorForSegment(segment, frame);
 }
 
 void ZORTSegmentedCell::drawInteriorForSegment(long segment, gfx::Rect frame)

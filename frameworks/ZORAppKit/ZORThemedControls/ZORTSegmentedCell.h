@@ -24,9 +24,12 @@ public:
 
     // With a theme that casts shadows, room for the shadow.
     gfx::Rect drawingRectForBounds(gfx::Rect bounds) const override;
-    // With a theme: the strip, each segment's interior drawn by drawInteriorForSegment. Nothing at all when the
-    // theme has no stroke colour.
+    // With a theme: the outline, and each segment drawn by drawSegment inside it. Nothing at all when the theme has
+    // no stroke colour.
     void drawWithFrame(gfx::Rect cellFrame, ui::View& controlView) override;
+    // With a theme: the segment filled with the theme's gradient (disabled, on when selected), a separator after all
+    // but the last, then drawInteriorForSegment. Without one, the platform's segment.
+    void drawSegment(long segment, gfx::Rect frame, ui::View& controlView) override;
     // The segment's label and image, centred in its rectangle (the label at least 3 points from the control's left
     // edge). Nothing without a theme.
     virtual void drawInteriorForSegment(long segment, gfx::Rect frame);

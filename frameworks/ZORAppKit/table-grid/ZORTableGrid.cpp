@@ -8,6 +8,7 @@
 #include "platform/foundation/archiving/KeyedArchiver.h"
 #include "platform/foundation/archiving/KeyedUnarchiver.h"
 #include "platform/foundation/runtime/Exception.h"
+#include "platform/foundation/runtime/Outlet.h"
 #include "platform/ui/containers/ClipView.h"
 #include "platform/ui/containers/ScrollView.h"
 #include "platform/ui/containers/Scroller.h"
@@ -21,20 +22,6 @@
 
 FND_REGISTER_CLASS(ZORTableGrid, ui::Control)
 
-namespace {
-
-template <typename Kind>
-std::shared_ptr<Kind> ZORTableGridOutletOfKind(const std::shared_ptr<fnd::Object>& object, const char* kindName)
-{
-    auto outlet = std::dynamic_pointer_cast<Kind>(object);
-    if (object && !outlet)
-        throw fnd::Exception::invalidArgument(
-            fnd::String(fmt::format("A {} is not a {}.", object->className().utf8(), kindName)));
-    return outlet;
-}
-
-}
-
 void ZORTableGrid::describeClass(fnd::ClassBuilder<ZORTableGrid>& c)
 {
     c.property(
@@ -45,12 +32,12 @@ void ZORTableGrid::describeClass(fnd::ClassBuilder<ZORTableGrid>& c)
         "dataSource",
         [](const ZORTableGrid& grid) { return std::dynamic_pointer_cast<fnd::Object>(grid.dataSource()); },
         [](ZORTableGrid& grid, const std::shared_ptr<fnd::Object>& object) {
-            grid.setDataSource(ZORTableGridOutletOfKind<ZORTableGridDataSource>(object, "table grid data source"));
+            grid.setDataSource(fnd::outletOfKind<ZORTableGridDataSource>(object, "table grid data source"));
         });
     c.property(
         "delegate", [](const ZORTableGrid& grid) { return std::dynamic_pointer_cast<fnd::Object>(grid.delegate()); },
         [](ZORTableGrid& grid, const std::shared_ptr<fnd::Object>& object) {
-            grid.setDelegate(ZORTableGridOutletOfKind<ZORTableGridDelegate>(object, "table grid delegate"));
+            grid.setDelegate(fnd::outletOfKind<ZORTableGridDelegate>(object, "table grid delegate"));
         });
     c.action("insertTab:", &ZORTableGrid::insertTab);
     c.action("insertBacktab:", &ZORTableGrid::insertBacktab);

@@ -106,6 +106,21 @@ void ZORTextViewInspectorCompoundField::setValueOfFieldWithIdentifier(
 void ZORTextViewInspectorURLField::describeClass(fnd::ClassBuilder<ZORTextViewInspectorURLField>& c)
 {
     c.action("openURLAction:", &ZORTextViewInspectorURLField::openURLAction);
+    // The keys an interface file sets reach the text as well: its identifier, placeholder and value.
+    c.property(
+        "identifier", [](const ZORTextViewInspectorURLField& f) { return f.identifier(); },
+        [](ZORTextViewInspectorURLField& f, const fnd::String& v) {
+            f.setIdentifier(v);
+            if (auto text = f.fieldAtIndex(0))
+                text->setIdentifier(v);
+        });
+    c.property(
+        "value",
+        [](const ZORTextViewInspectorURLField& f) {
+            auto text = f.fieldAtIndex(0);
+            return text ? text->value() : f.value();
+        },
+        [](ZORTextViewInspectorURLField& f, const fnd::Value& v) { f.setValue(v); });
 }
 
 void ZORTextViewInspectorEmailField::describeClass(fnd::ClassBuilder<ZORTextViewInspectorEmailField>& c)
@@ -113,45 +128,100 @@ void ZORTextViewInspectorEmailField::describeClass(fnd::ClassBuilder<ZORTextView
     c.action("writeEmailAction:", &ZORTextViewInspectorEmailField::writeEmailAction);
 }
 
-void ZORTextViewInspectorURLField::build(const fnd::String& name, const std::shared_ptr<fnd::EntityDescription>& entity,
-    int validation, const fnd::String& imageName, fnd::Selector action)
+void ZORTextViewInspectorURLField::init()
 {
-    ZORTextViewInspectorCompoundField::initWithPropertyName("", entity);
-    auto text = makeForProperty<ZORTextViewInspectorTextField>(name, entity);
-    text->setShouldAppendNewline(false);
-    text->setValidationMethod(static_cast<ZORInspectorValidationMethod>(validation));
-    addField(text);
+    ZORTextViewInspectorCompoundField::init();
+    setEditable(true);
+}
+
+void ZORTextViewInspectorURLField::addTextAndButton(const std::shared_ptr<ZORTextViewInspectorField>& field)
+{
+    removeAllFields();
+    if (auto text = std::dynamic_pointer_cast<ZORTextViewInspectorTextField>(field)) {
+        text->setShouldAppendNewline(false);
+        text->setValidationMethod(static_cast<ZORInspectorValidationMethod>(validationMethod()));
+    }
+    addField(field);
     auto button = make<ZORTextViewInspectorSmallButtonField>("button", nullptr);
     // The application may supply its own picture; the framework's stands in otherwise.
-    auto image = gfx::Image::imageNamed(imageName);
+    auto image = gfx::Image::imageNamed(buttonImageName());
     if (!image)
         if (auto bundle = ZORFrameworkBundle::bundle())
-            image = gfx::Image::imageForResource(*bundle, imageName);
+            image = gfx::Image::imageForResource(*bundle, buttonImageName());
     button->setImage(image);
     button->setTarget(shared_from_this());
-    button->setAction(action);
-    button->bind("isEnabled", *text, "isValid");
+    button->setAction(buttonAction());
+    button->bind("isEnabled", *field, "isValid");
     button->setViewShouldAlwaysBeVisible(true);
     addField(button);
-    setIdentifier(name);
+}
+
+void ZORTextViewInspectorURLField::initWithIdentifier(
+    const fnd::String& identifier, std::optional<fnd::String> placeholder, ZORTextViewInspectorFieldLabelPtr label)
+{
+    ZORTextViewInspectorCompoundField::initWithIdentifier(identifier, placeholder, std::move(label));
+    addTextAndButton(make<ZORTextViewInspectorTextField>(identifier, nullptr, std::move(placeholder)));
 }
 
 void ZORTextViewInspectorURLField::initWithPropertyName(
     const fnd::String& name, const std::shared_ptr<fnd::EntityDescription>& entity)
 {
-    build(name, entity, 2, "VisitUrlImage", "openURLAction:");
-}
-
-void ZORTextViewInspectorEmailField::initWithPropertyName(
-    const fnd::String& name, const std::shared_ptr<fnd::EntityDescription>& entity)
-{
-    build(name, entity, 1, "WriteEMailImage", "writeEmailAction:");
+    // The compound itself gets no label and no placeholder; the text has the property's.
+    ZORTextViewInspectorCompoundField::initWithIdentifier("", std::nullopt, nullptr);
+    setEntity(entity);
+    addTextAndButton(makeForProperty<ZORTextViewInspectorTextField>(name, entity));
+    setIdentifier(name);
 }
 
 void ZORTextViewInspectorURLField::bindURLFieldToObject(fnd::Object& object, const fnd::String& keyPath)
 {
     if (auto text = fieldAtIndex(0))
         text->bind("value", object, keyPath, {});
+}
+
+void ZORTextViewInspectorURLField::setPlaceholder(std::optional<fnd::String> placeholder)
+{
+    if (auto text = fieldAtIndex(0))
+        text->setPlaceholder(placeholder);
+    ZORTextViewInspectorCompoundField::setPlaceholder(std::move(placeholder));
+}
+
+void ZORTextViewInspectorURLField::setValue(const fnd::Value& value)
+{
+    if (auto text = fieldAtIndex(0))
+        text->setValue(value);
+    else
+        ZORTextViewInspectorCompoundField::setValue(value);
+}
+
+ZORInspectorValueState ZORTextViewInspectorURLField::valueState() const
+{
+    auto text = fieldAtIndex(0);
+    return text ? text->valueState() : ZORTextViewInspectorCompoundField::valueState();
+}
+
+void ZORTextViewInspectorURLField::bind(
+    const fnd::String& binding, fnd::Object& observable, const fnd::String& keyPath, const fnd::Dictionary& options)
+{
+    if (auto text = fieldAtIndex(0); text && binding == "value")
+        text->bind(binding, observable, keyPath, options);
+    else
+        ZORTextViewInspectorCompoundField::bind(binding, observable, keyPath, options);
+}
+
+void ZORTextViewInspectorURLField::unbind(const fnd::String& binding)
+{
+    if (auto text = fieldAtIndex(0); text && binding == "value")
+        text->unbind(binding);
+    else
+        ZORTextViewInspectorCompoundField::unbind(binding);
+}
+
+std::optional<fnd::Dictionary> ZORTextViewInspectorURLField::infoForBinding(const fnd::String& binding) const
+{
+    if (auto text = fieldAtIndex(0); text && binding == "value")
+        return text->infoForBinding(binding);
+    return ZORTextViewInspectorCompoundField::infoForBinding(binding);
 }
 
 bool ZORTextViewInspectorURLField::shouldBeVisibleWithEditableState(bool editable) const

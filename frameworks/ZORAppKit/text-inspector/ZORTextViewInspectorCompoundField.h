@@ -59,18 +59,38 @@ public:
     ZOR_INSPECTOR_FIELD_FACTORIES(ZORTextViewInspectorURLField)
     using ZORTextViewInspectorCompoundField::fieldWithIdentifier; // the sub-field with an identifier
     ZORTextViewInspectorURLField() = default;
-    // Made by name, the field has its text and button, as one made for a property has.
-    template <typename T> static std::shared_ptr<T> makeByName() { return makeForProperty<T>(fnd::String(), nullptr); }
+    // Editable, as the text it holds: the compound's editability decides its text's.
+    void init();
+    // The designated initialiser builds the text (with the identifier and placeholder) and the button, so a field
+    // made by name (an interface file) has both before the file's keys come.
+    void initWithIdentifier(const fnd::String& identifier, std::optional<fnd::String> placeholder,
+        ZORTextViewInspectorFieldLabelPtr label) override;
     void initWithPropertyName(const fnd::String& name, const std::shared_ptr<fnd::EntityDescription>& entity) override;
     void bindURLFieldToObject(fnd::Object& object, const fnd::String& keyPath);
     void openURLAction(const fnd::Value& sender);
     bool shouldBeVisibleWithEditableState(bool editable) const override;
 
+    // What is shown and edited is the text's: the placeholder, the value and its binding "value" (the keys of an
+    // interface file) go to sub-field 0.
+    void setPlaceholder(std::optional<fnd::String> placeholder) override;
+    void setValue(const fnd::Value& value) override;
+    ZORInspectorValueState valueState() const override;
+    void bind(const fnd::String& binding, fnd::Object& observable, const fnd::String& keyPath,
+        const fnd::Dictionary& options = {}) override;
+    void unbind(const fnd::String& binding) override;
+    std::optional<fnd::Dictionary> infoForBinding(const fnd::String& binding) const override;
+
 protected:
     // The text the button acts on; nullopt (after a beep) when there is no single usable one.
     std::optional<fnd::String> buttonCandidate() const;
-    void build(const fnd::String& name, const std::shared_ptr<fnd::EntityDescription>& entity, int validation,
-        const fnd::String& imageName, fnd::Selector action);
+    // The validation, picture and action of the kind.
+    virtual int validationMethod() const { return 2; }
+    virtual fnd::String buttonImageName() const { return "VisitUrlImage"; }
+    virtual fnd::Selector buttonAction() const { return "openURLAction:"; }
+
+private:
+    // Sub-fields 0 and 1: the text given and the button acting on it.
+    void addTextAndButton(const std::shared_ptr<ZORTextViewInspectorField>& text);
 };
 
 class ZORTextViewInspectorEmailField : public ZORTextViewInspectorURLField {
@@ -81,10 +101,14 @@ public:
     ZOR_INSPECTOR_FIELD_FACTORIES(ZORTextViewInspectorEmailField)
     using ZORTextViewInspectorCompoundField::fieldWithIdentifier; // the sub-field with an identifier
     ZORTextViewInspectorEmailField() = default;
-    void initWithPropertyName(const fnd::String& name, const std::shared_ptr<fnd::EntityDescription>& entity) override;
     void bindEmailFieldToObject(fnd::Object& object, const fnd::String& keyPath)
     {
         bindURLFieldToObject(object, keyPath);
     }
     void writeEmailAction(const fnd::Value& sender);
+
+protected:
+    int validationMethod() const override { return 1; }
+    fnd::String buttonImageName() const override { return "WriteEMailImage"; }
+    fnd::Selector buttonAction() const override { return "writeEmailAction:"; }
 };

@@ -48,6 +48,21 @@ std::uint64_t bit(AtkStateType state)
     return std::uint64_t(1) << unsigned(state);
 }
 
+// Whether the element is in view within its parent: a parent that names its children in view (a list whose items
+// scroll away) must name it; any other parent shows all its children.
+bool isAmongVisibleChildren(const AccessibilityElement& element)
+{
+    auto* parent = accessibilityElement(accessibilityAttribute(element, AXAttr::Parent));
+    if (!parent)
+        return true;
+    auto visible = accessibilityAttribute(*parent, AXAttr::VisibleChildren);
+    if (!visible.isArray())
+        return true;
+    const auto& children = *visible.array();
+    return std::any_of(children.begin(), children.end(),
+        [&](const fnd::Value& child) { return accessibilityElement(child) == &element; });
+}
+
 // The screen our y-up coordinates hang from: the first one; its height turns y up into y down.
 struct GtkAccessibleScreen {
     double height { 0 };
@@ -178,8 +193,10 @@ std::uint64_t statesFor(const AccessibilityElement& element)
         states |= bit(ATK_STATE_ENABLED) | bit(ATK_STATE_SENSITIVE);
     if (role != AXRole::Application)
         states |= bit(ATK_STATE_VISIBLE);
-    // Shown while its window is on screen; a menu is shown only while it is open (it then lies in a window).
-    if (auto window = accessibilityAttribute(element, AXAttr::Window).objectAs<Window>(); window && window->isVisible())
+    // Shown while its window is on screen; a menu is shown only while it is open (it then lies in a window); an
+    // item of a list only while the list has it in view.
+    if (auto window = accessibilityAttribute(element, AXAttr::Window).objectAs<Window>();
+        window && window->isVisible() && isAmongVisibleChildren(element))
         states |= bit(ATK_STATE_SHOWING);
     if (element.accessibilityIsAttributeSettable(AXAttr::Focused))
         states |= bit(ATK_STATE_FOCUSABLE);

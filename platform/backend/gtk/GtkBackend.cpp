@@ -21,6 +21,7 @@
 #include <gdk/x11/gdkx.h>
 
 #include <cstdlib>
+#include <unistd.h>
 
 #include <algorithm>
 
@@ -33,6 +34,37 @@ bool sessionHasDisplay()
     const char* x11 = std::getenv("DISPLAY");
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
     return (x11 && *x11) || (wayland && *wayland);
+}
+
+}
+
+namespace {
+
+// The display going (a logout, the X server ending) ends the process: GDK's own handler would end it at once, with
+// whatever the person did since the last write lost. Ours writes it first. Xlib ends the process if the handler
+// returns, and anything that talks to the display meanwhile comes back here: the second time goes at once.
+int (*gtkBackendPreviousIOErrorHandler)(Display*) = nullptr;
+
+[[noreturn]] void gtkBackendEndWithDisplay()
+{
+    static bool ending = false;
+    if (!ending) {
+        ending = true;
+        fnd::log(fnd::LogLevel::Warning, "The connection to the display was lost; the program ends.");
+        Application::shared().terminateImmediately();
+    }
+    _exit(1);
+}
+
+int gtkBackendDisplayLost(Display*)
+{
+    gtkBackendEndWithDisplay();
+}
+
+void gtkBackendDisplayClosed(GdkDisplay*, gboolean isError, gpointer)
+{
+    if (isError)
+        gtkBackendEndWithDisplay();
 }
 
 }
@@ -101,6 +133,9 @@ GtkBackend::GtkBackend()
     if (m_display->isX11())
         m_keyboardLayout = std::make_unique<GtkKeyboardLayout>(m_display->xDisplay());
     SystemShortcutProvider::setShared(std::make_shared<GnomeShortcutProvider>());
+    if (m_display->isX11())
+        gtkBackendPreviousIOErrorHandler = XSetIOErrorHandler(gtkBackendDisplayLost);
+    g_signal_connect(m_display->gdkDisplay(), "closed", G_CALLBACK(gtkBackendDisplayClosed), nullptr);
     followDesktopTextRendering();
     m_display->setXEventHandler([this](const XEvent& event) {
         if (m_keyboardLayout)
@@ -128,6 +163,9 @@ GtkBackend::GtkBackend()
 GtkBackend::~GtkBackend()
 {
     fnd::NotificationCenter::defaultCenter().removeObserver(m_keyObserver);
+    g_signal_handlers_disconnect_by_func(m_display->gdkDisplay(), gpointer(gtkBackendDisplayClosed), nullptr);
+    if (m_display->isX11())
+        XSetIOErrorHandler(gtkBackendPreviousIOErrorHandler);
     m_display->setXEventHandler(nullptr);
     m_menuBars.reset();
     m_hosts.clear();

@@ -4,6 +4,8 @@
 
 #include <gdk/x11/gdkx.h>
 
+#include <X11/Xatom.h>
+
 #include <algorithm>
 
 namespace ui {
@@ -63,6 +65,32 @@ void GtkDisplayState::setInputFocus(unsigned long xid) const
     // CurrentTime: GDK would use the time of the last event it saw, which the server refuses once another program
     // took the focus with a later event.
     withErrorTrap([&] { XSetInputFocus(m_xDisplay, xid, RevertToParent, CurrentTime); });
+}
+
+std::optional<bool> GtkDisplayState::xdndDropTaken(const XEvent& event) const
+{
+    if (!m_xDisplay || event.type != ClientMessage
+        || event.xclient.message_type != XInternAtom(m_xDisplay, "XdndFinished", False))
+        return std::nullopt;
+    // XDND 5: bit 0 of the second word says the drop was taken.
+    if (event.xclient.data.l[1] & 1)
+        return true;
+    long version = 5;
+    withErrorTrap([&] {
+        Atom type = 0;
+        int format = 0;
+        unsigned long count = 0, remaining = 0;
+        unsigned char* value = nullptr;
+        if (XGetWindowProperty(m_xDisplay, ::Window(event.xclient.data.l[0]),
+                XInternAtom(m_xDisplay, "XdndAware", False), 0, 1, False, XA_ATOM, &type, &format, &count, &remaining,
+                &value)
+                == Success
+            && value && format == 32 && count == 1)
+            version = *reinterpret_cast<long*>(value);
+        if (value)
+            XFree(value);
+    });
+    return version < 5;
 }
 
 GdkRectangle GtkDisplayState::primaryMonitorGeometry() const

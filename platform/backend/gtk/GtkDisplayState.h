@@ -42,6 +42,10 @@ public:
     // Where the pointer is, on our screen (nullopt off X11).
     std::optional<gfx::Point> pointerOnScreen() const;
 
+    // For a destination's answer to our drop (XdndFinished), whether it took the drop; nullopt for any other event.
+    // A destination speaking XDND before version 5 tells nothing, and counts as having taken it.
+    std::optional<bool> xdndDropTaken(const XEvent& event) const;
+
     // Runs the callback for every raw X event GDK reads (only on X11).
     void setXEventHandler(std::function<void(const XEvent&)> handler) { m_xEventHandler = std::move(handler); }
 

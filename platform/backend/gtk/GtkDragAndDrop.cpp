@@ -2,6 +2,7 @@
 
 #include "platform/backend/gtk/GtkBackend.h"
 #include "platform/backend/gtk/GtkClipboardBridge.h"
+#include "platform/backend/gtk/GtkDisplayState.h"
 #include "platform/backend/gtk/GtkTextures.h"
 #include "platform/backend/gtk/GtkWindowHost.h"
 #include "platform/backend/gtk/KeyMapping.h"
@@ -9,6 +10,7 @@
 #include "platform/graphics/Image.h"
 #include "platform/ui/dragging/DropSession.h"
 #include "platform/ui/dragging/Pasteboard.h"
+#include "platform/ui/views/Application.h"
 #include "platform/ui/views/Event.h"
 #include "platform/ui/views/View.h"
 #include "platform/ui/views/Window.h"
@@ -54,12 +56,42 @@ struct GtkDragAndDrop::Target {
     long windowNumber;
 };
 
+// A dropped drag whose destination has not answered yet.
+struct GtkDragAndDrop::Lingering {
+    GtkDragAndDrop* owner;
+    GdkDrag* drag;
+    guint timeout { 0 };
+
+    ~Lingering()
+    {
+        if (timeout)
+            g_source_remove(timeout);
+        g_signal_handlers_disconnect_by_data(drag, this);
+        // Its picture is gone already: no sliding back.
+        gdk_drag_drop_done(drag, TRUE);
+        g_object_unref(drag);
+    }
+
+    static void end(gpointer data)
+    {
+        auto* self = static_cast<Lingering*>(data);
+        self->timeout = 0;
+        std::erase_if(self->owner->m_lingering, [self](const auto& each) { return each.get() == self; });
+    }
+    // Ends from the run loop, once the signal that ended it has been emitted.
+    static void endSoon(Lingering* self)
+    {
+        g_signal_handlers_disconnect_by_data(self->drag, self);
+        if (self->timeout)
+            g_source_remove(self->timeout);
+        self->timeout = g_idle_add_once(end, self);
+    }
+};
+
 GtkDragAndDrop::GtkDragAndDrop(GtkBackend& backend)
     : m_backend(backend)
 {
 }
-
-GtkDragAndDrop::~GtkDragAndDrop() = default;
 
 void GtkDragAndDrop::attach(GtkWindowHost& host)
 {
@@ -88,8 +120,10 @@ DropSession& GtkDragAndDrop::sessionFor(GdkDrop* drop)
 {
     if (m_drop == drop && m_session)
         return *m_session;
-    m_drop = drop;
-    m_foreignOwner.reset();
+    // Held while its session lasts: a drop freed meanwhile could give its address to the next one, which would
+    // then find the old session, another drag's pasteboard and destination.
+    forgetDrop();
+    m_drop = GDK_DROP(g_object_ref(drop));
     if (gdk_drop_get_drag(drop) && m_outgoing) {
         // Our own drag: the destination sees our pasteboard, image and source object.
         m_session = std::make_unique<DropSession>(
@@ -159,10 +193,193 @@ gboolean GtkDragAndDrop::onDrop(GtkDropTargetAsync*, GdkDrop* drop, double x, do
     auto action = preferredGdkAction(operation, gdk_drop_get_actions(drop));
     bool accepted = action && session.drop();
     gdk_drop_finish(drop, accepted ? action : GdkDragAction(0));
-    self->m_session.reset();
-    self->m_drop = nullptr;
-    self->m_foreignOwner.reset();
+    self->forgetDrop();
     return accepted;
+}
+
+namespace {
+
+double secondsSince(gint64 then)
+{
+    return double(g_get_monotonic_time() - then) / 1e6;
+}
+
+bool pointerButtonHeld(GdkSurface* surface, GdkDevice* pointer)
+{
+    GdkModifierType held {};
+    gdk_surface_get_device_position(surface, pointer, nullptr, nullptr, &held);
+    return held & (GDK_BUTTON1_MASK | GDK_BUTTON2_MASK | GDK_BUTTON3_MASK);
+}
+
+// One drag from its start to its end: what the window system tells of it, and the beat at which the source
+// follows the pointer and the drag's deadlines are checked.
+class GtkDragRun {
+public:
+    // Listens to the display before the drag begins: the drag's own handler keeps the destination's answer to
+    // itself.
+    GtkDragRun(GtkBackend& backend, GdkSurface* surface, GdkDevice* pointer)
+        : m_backend(backend)
+        , m_surface(surface)
+        , m_pointer(pointer)
+    {
+        if (backend.display().isX11())
+            g_signal_connect(backend.display().gdkDisplay(), "xevent", G_CALLBACK(onXEvent), this);
+    }
+    ~GtkDragRun()
+    {
+        g_signal_handlers_disconnect_by_data(m_backend.display().gdkDisplay(), this);
+        if (m_drag)
+            g_signal_handlers_disconnect_by_data(m_drag, this);
+    }
+    GtkDragRun(const GtkDragRun&) = delete;
+    GtkDragRun& operator=(const GtkDragRun&) = delete;
+
+    // Runs the begun drag until it ends, in GLib's main context, which keeps our windows and our run loop going.
+    // The window system moves the drag without telling its source: moved hears of the pointer's place on the
+    // screen at the display's pace, over our windows and the empty screen alike.
+    void run(GdkDrag* drag, std::function<void(gfx::Point)> moved)
+    {
+        m_drag = drag;
+        m_moved = std::move(moved);
+        auto onDropPerformed = +[](GdkDrag*, GtkDragRun* self) {
+            self->m_dropped = true;
+            self->m_droppedAt = g_get_monotonic_time();
+        };
+        auto onFinished = +[](GdkDrag*, GtkDragRun* self) { self->m_answered = true; };
+        auto onCancel = +[](GdkDrag*, GdkDragCancelReason, GtkDragRun* self) { self->m_cancelled = true; };
+        g_signal_connect(drag, "drop-performed", G_CALLBACK(onDropPerformed), this);
+        g_signal_connect(drag, "dnd-finished", G_CALLBACK(onFinished), this);
+        g_signal_connect(drag, "cancel", G_CALLBACK(onCancel), this);
+        guint beat = g_timeout_add(16, onBeat, this);
+        while (!ended())
+            g_main_context_iteration(nullptr, TRUE);
+        g_source_remove(beat);
+    }
+
+    bool dropped() const { return m_dropped; }
+    bool answered() const { return m_answered; }
+    bool cancelled() const { return m_cancelled; }
+    // The destination answered that it took the drop.
+    bool taken() const { return m_dropped && m_answered && !m_refused; }
+
+private:
+    // A drop ends the drag once the destination answers, or after DropAnswerSeconds without an answer.
+    bool ended() const
+    {
+        return m_answered || m_cancelled || (m_dropped && secondsSince(m_droppedAt) >= DropAnswerSeconds);
+    }
+
+    // On X11 the destination's answer says whether it took the drop, which GDK does not pass on.
+    static gboolean onXEvent(GdkDisplay*, const XEvent* event, gpointer data)
+    {
+        auto* self = static_cast<GtkDragRun*>(data);
+        if (auto taken = self->m_backend.display().xdndDropTaken(*event); taken && !*taken)
+            self->m_refused = true;
+        return GDK_EVENT_PROPAGATE;
+    }
+
+    static gboolean onBeat(gpointer data)
+    {
+        auto* self = static_cast<GtkDragRun*>(data);
+        self->cancelIfLetGo();
+        auto pointer = self->m_backend.display().pointerOnScreen();
+        if (pointer && pointer != self->m_last) {
+            self->m_last = pointer;
+            self->m_moved(*pointer);
+        }
+        return G_SOURCE_CONTINUE;
+    }
+
+    // Cancels the drag as the window system cancels one: on Escape, held anywhere (the window system's own key
+    // handling does not see it on every server), and once the X server has seen the release for a while without
+    // the drag seeing it (a release before the drag's grab went to our window).
+    void cancelIfLetGo()
+    {
+        if (m_dropped || ended())
+            return;
+        if (m_backend.isKeyDown(KeyCode::Escape)) {
+            g_signal_emit_by_name(m_drag, "cancel", GDK_DRAG_CANCEL_USER_CANCELLED);
+            return;
+        }
+        if (pointerButtonHeld(m_surface, m_pointer))
+            m_releasedAt = 0;
+        else if (!m_releasedAt)
+            m_releasedAt = g_get_monotonic_time();
+        else if (secondsSince(m_releasedAt) >= MissedReleaseSeconds)
+            g_signal_emit_by_name(m_drag, "cancel", GDK_DRAG_CANCEL_ERROR);
+    }
+
+    GtkBackend& m_backend;
+    GdkSurface* m_surface;
+    GdkDevice* m_pointer;
+    GdkDrag* m_drag { nullptr };
+    std::function<void(gfx::Point)> m_moved;
+    std::optional<gfx::Point> m_last;
+    bool m_dropped { false };
+    bool m_answered { false };
+    bool m_cancelled { false };
+    bool m_refused { false };
+    gint64 m_droppedAt { 0 };
+    // When the X server was first seen without a button held while the drag ran (0: held).
+    gint64 m_releasedAt { 0 };
+};
+
+// Our image under the mouse, held where it was grabbed (its top left is the hot spot's origin).
+void setDragPicture(GdkDrag* drag, gfx::Image& image, int scale, gfx::Point imageOrigin, gfx::Point mouse)
+{
+    GdkTexture* texture = textureForImage(image, scale);
+    if (!texture)
+        return;
+    auto size = image.size();
+    GtkWidget* picture = gtk_picture_new_for_paintable(GDK_PAINTABLE(texture));
+    gtk_widget_set_size_request(picture, int(size.width), int(size.height));
+    gtk_drag_icon_set_child(GTK_DRAG_ICON(gtk_drag_icon_get_for_drag(drag)), picture);
+    gdk_drag_set_hotspot(drag, int(mouse.x - imageOrigin.x), int(imageOrigin.y + size.height - mouse.y));
+    g_object_unref(texture);
+}
+
+// The one operation a destination performed, of those the source allowed.
+DragOperation performedOperation(GdkDragAction selected, DragOperation mask)
+{
+    DragOperation operations = operationsForGdkActions(selected) & mask;
+    for (DragOperation one : { DragOperations::Move, DragOperations::Copy, DragOperations::Link })
+        if (operations & one)
+            return one;
+    return DragOperations::None;
+}
+
+}
+
+GtkDragAndDrop::~GtkDragAndDrop()
+{
+    forgetDrop();
+}
+
+void GtkDragAndDrop::forgetDrop()
+{
+    m_session.reset();
+    m_foreignOwner.reset();
+    if (m_drop)
+        g_object_unref(m_drop);
+    m_drop = nullptr;
+}
+
+void GtkDragAndDrop::linger(GdkDrag* drag)
+{
+    // The picture goes now: the person has let go, and the answer may never come. The drag itself stays, for the
+    // window system serves the data only while it is not done.
+    if (GdkSurface* picture = gdk_drag_get_drag_surface(drag))
+        gdk_surface_hide(picture);
+    auto& lingering = m_lingering.emplace_back(std::make_unique<Lingering>(this, drag));
+    auto onCancel = +[](GdkDrag*, GdkDragCancelReason, Lingering* self) { Lingering::endSoon(self); };
+    g_signal_connect_swapped(drag, "dnd-finished", G_CALLBACK(Lingering::endSoon), lingering.get());
+    g_signal_connect(drag, "cancel", G_CALLBACK(onCancel), lingering.get());
+    lingering->timeout = g_timeout_add_once(guint(LingerSeconds * 1000), Lingering::end, lingering.get());
+}
+
+void GtkDragAndDrop::endLingering()
+{
+    m_lingering.clear();
 }
 
 std::optional<DragResult> GtkDragAndDrop::runDrag(View& view, const std::shared_ptr<gfx::Image>& image,
@@ -171,7 +388,7 @@ std::optional<DragResult> GtkDragAndDrop::runDrag(View& view, const std::shared_
 {
     auto window = view.window();
     auto* host = window ? m_backend.hostFor(*window) : nullptr;
-    if (!host || !pasteboard || m_outgoing)
+    if (!host || !pasteboard)
         return std::nullopt;
     auto* source = dynamic_cast<DraggingSource*>(sourceObject.get());
     DragOperation mask = source ? source->draggingSourceOperationMaskForLocal(false) : DragOperations::Every;
@@ -182,85 +399,68 @@ std::optional<DragResult> GtkDragAndDrop::runDrag(View& view, const std::shared_
     GtkNative* native = GTK_NATIVE(host->gtkWindow());
     GdkSurface* surface = gtk_native_get_surface(native);
     GdkDevice* pointer = gdk_seat_get_pointer(gdk_display_get_default_seat(m_backend.display().gdkDisplay()));
+    DragResult result;
+    result.endedAt = imageOrigin;
+    result.finalImageLocation = imageOrigin;
+    // A drag asked for during another one (by a move read in its loop) ends at once, without a drop.
+    if (m_outgoing)
+        return result;
+    // The press ends for our views when the drag begins, as a drag's own loop ends it by taking its release: the
+    // moves already queued (read before the drag took the pointer) go, and later ones of the press are plain moves.
+    auto endPress = [&] {
+        host->endPressTakenByDrag();
+        Application::shared().discardEvents(EventMasks::LeftMouseDragged | EventMasks::RightMouseDragged
+            | EventMasks::OtherMouseDragged | EventMasks::LeftMouseUp | EventMasks::RightMouseUp
+            | EventMasks::OtherMouseUp);
+        Event::setPressedMouseButtons(0);
+    };
+    // Once the button is up (moves read after the release), the window system's drag would wait for a release
+    // that never comes: the drag ends at once, without a drop.
+    if (!pointerButtonHeld(surface, pointer)) {
+        endPress();
+        return result;
+    }
+    endLingering();
+
     // The drag starts where the mouse went down, in the surface's coordinates.
     auto start = host->canvasPoint(window->convertScreenToBase(mouse));
     double sx = 0, sy = 0, nx = 0, ny = 0;
     gtk_native_get_surface_transform(native, &sx, &sy);
     gtk_widget_translate_coordinates(host->canvas(), GTK_WIDGET(native), start.x, start.y, &nx, &ny);
-
+    GtkDragRun run(m_backend, surface, pointer);
     GdkContentProvider* content = createPasteboardContentProvider(pasteboard, true, sourceObject);
     GdkDrag* drag = gdk_drag_begin(surface, pointer, content, actions, nx + sx, ny + sy);
     g_object_unref(content);
     if (!drag)
         return std::nullopt;
+    endPress();
 
     auto keepImage = image ? image : std::make_shared<gfx::Image>();
-    m_outgoing
-        = Outgoing { keepImage, pasteboard, sourceObject, { imageOrigin.x - mouse.x, imageOrigin.y - mouse.y }, mask };
-    // Our image under the mouse, held where it was grabbed (its top left is the hot spot's origin).
-    if (GdkTexture* texture = textureForImage(*keepImage, m_backend.display().scale())) {
-        auto size = keepImage->size();
-        GtkWidget* picture = gtk_picture_new_for_paintable(GDK_PAINTABLE(texture));
-        gtk_widget_set_size_request(picture, int(size.width), int(size.height));
-        gtk_drag_icon_set_child(GTK_DRAG_ICON(gtk_drag_icon_get_for_drag(drag)), picture);
-        gdk_drag_set_hotspot(drag, int(mouse.x - imageOrigin.x), int(imageOrigin.y + size.height - mouse.y));
-        g_object_unref(texture);
-    }
+    const gfx::Size grab { imageOrigin.x - mouse.x, imageOrigin.y - mouse.y };
+    m_outgoing = Outgoing { keepImage, pasteboard, sourceObject, grab, mask };
+    setDragPicture(drag, *keepImage, m_backend.display().scale(), imageOrigin, mouse);
     if (source)
         source->draggedImageBeganAt(*keepImage, imageOrigin);
+    run.run(drag, [&](gfx::Point pointerAt) {
+        Event::setMouseLocation(pointerAt);
+        if (source)
+            source->draggedImageMovedTo(*keepImage, { pointerAt.x + grab.width, pointerAt.y + grab.height });
+    });
 
-    struct State {
-        bool dropped { false };
-        bool finished { false };
-    } state;
-    auto onDropPerformed = +[](GdkDrag*, State* s) { s->dropped = true; };
-    auto onFinished = +[](GdkDrag*, State* s) { s->finished = true; };
-    auto onCancel = +[](GdkDrag*, GdkDragCancelReason, State* s) { s->finished = true; };
-    g_signal_connect(drag, "drop-performed", G_CALLBACK(onDropPerformed), &state);
-    g_signal_connect(drag, "dnd-finished", G_CALLBACK(onFinished), &state);
-    g_signal_connect(drag, "cancel", G_CALLBACK(onCancel), &state);
-    // The window system moves the drag without telling its source: the source follows the pointer at the display's
-    // pace, over our windows and the empty screen alike.
-    struct Follower {
-        GtkDragAndDrop* self;
-        DraggingSource* source;
-        gfx::Image* image;
-        std::optional<gfx::Point> last;
-    } follower { this, source, keepImage.get(), mouse };
-    auto follow = +[](gpointer data) -> gboolean {
-        auto* f = static_cast<Follower*>(data);
-        auto pointer = f->self->m_backend.display().pointerOnScreen();
-        if (!pointer || pointer == f->last || !f->self->m_outgoing)
-            return G_SOURCE_CONTINUE;
-        f->last = pointer;
-        Event::setMouseLocation(*pointer);
-        if (f->source) {
-            auto grab = f->self->m_outgoing->grab;
-            f->source->draggedImageMovedTo(*f->image, { pointer->x + grab.width, pointer->y + grab.height });
-        }
-        return G_SOURCE_CONTINUE;
-    };
-    guint followTimer = g_timeout_add(16, follow, &follower);
-    // The drag runs in GLib's main context, which keeps our windows (and our run loop) going.
-    while (!state.finished)
-        g_main_context_iteration(nullptr, TRUE);
-    g_source_remove(followTimer);
-    g_signal_handlers_disconnect_by_data(drag, &state);
-
-    DragResult result;
     auto pointerAt = m_backend.display().pointerOnScreen().value_or(Event::mouseLocation());
-    result.endedAt = { pointerAt.x + m_outgoing->grab.width, pointerAt.y + m_outgoing->grab.height };
-    GdkDragAction selected = gdk_drag_get_selected_action(drag);
-    result.operation = state.dropped && selected ? operationsForGdkActions(selected) & mask : DragOperations::None;
-    // One operation, the one the destination performed.
-    for (DragOperation one : { DragOperations::Move, DragOperations::Copy, DragOperations::Link })
-        if (result.operation & one) {
-            result.operation = one;
-            break;
-        }
+    result.endedAt = { pointerAt.x + grab.width, pointerAt.y + grab.height };
+    // Only a drop the destination took has an operation: one it never confirmed may not have happened, and a
+    // source that moved its data would lose it.
+    result.operation
+        = run.taken() ? performedOperation(gdk_drag_get_selected_action(drag), mask) : DragOperations::None;
     result.slidBack = result.operation == DragOperations::None && slideBack;
     result.finalImageLocation = result.slidBack ? imageOrigin : result.endedAt;
-    g_object_unref(drag);
+    if (run.dropped() && !run.answered() && !run.cancelled()) {
+        linger(drag);
+    } else {
+        gdk_drag_drop_done(drag, run.taken());
+        g_object_unref(drag);
+    }
     m_outgoing.reset();
     if (source)
         source->draggedImageEndedAt(*keepImage, result.endedAt, result.operation);

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace ui {
 
@@ -26,6 +27,9 @@ public:
     // Makes the window's canvas a drop target.
     void attach(GtkWindowHost& host);
     // Runs a drag from the view until it is dropped or cancelled; nullopt when the window system cannot start one.
+    // The drag ends on every outcome: the destination's answer, a refusal, Escape, a release the window system
+    // missed, and a destination that does not answer in time after the drop (gone, hung, or slow), which ends it
+    // with no operation while that destination may still read the data for a while.
     std::optional<DragResult> runDrag(View& view, const std::shared_ptr<gfx::Image>& image, gfx::Point imageOrigin,
         gfx::Point mouse, const std::shared_ptr<Pasteboard>& pasteboard, const std::shared_ptr<fnd::Object>& source,
         bool slideBack);
@@ -47,6 +51,11 @@ private:
     static gboolean onDrop(GtkDropTargetAsync*, GdkDrop*, double x, double y, gpointer target);
 
     DropSession& sessionFor(GdkDrop* drop);
+    void forgetDrop();
+    // Keeps a dropped drag whose destination has not answered, so it can still read the data, until it answers,
+    // the drag is cancelled, the next drag begins or LingerSeconds pass.
+    void linger(GdkDrag* drag);
+    void endLingering();
     std::optional<gfx::Point> screenPoint(long windowNumber, double x, double y) const;
 
     GtkBackend& m_backend;
@@ -54,7 +63,17 @@ private:
     GdkDrop* m_drop { nullptr };
     std::unique_ptr<DropSession> m_session;
     std::shared_ptr<PasteboardOwner> m_foreignOwner;
+    struct Lingering;
+    std::vector<std::unique_ptr<Lingering>> m_lingering;
 };
+
+// How long a dropped drag waits for the destination's answer (it may read the data first), in seconds.
+inline constexpr double DropAnswerSeconds = 3;
+// How long a drag waits for the window system to see a release the X server has seen: a release that came before
+// the drag's grab went to our window, and the window system would wait for one more.
+inline constexpr double MissedReleaseSeconds = 1;
+// How long a drag whose destination did not answer keeps its data for that destination.
+inline constexpr double LingerSeconds = 60;
 
 // Our operations as GDK's actions and back; GDK knows copy, move and link.
 GdkDragAction gdkActionsForOperations(DragOperation operations);

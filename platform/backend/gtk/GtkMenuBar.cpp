@@ -78,17 +78,26 @@ GtkMenuModel::GtkMenuModel(const char* prefix)
 
 GtkMenuModel::~GtkMenuModel()
 {
-    for (auto& entry : m_entries)
-        g_signal_handlers_disconnect_by_data(entry.action, this);
+    forgetEntries();
     g_object_unref(m_actions);
     g_object_unref(m_model);
+}
+
+void GtkMenuModel::forgetEntries()
+{
+    for (auto& entry : m_entries) {
+        g_signal_handlers_disconnect_by_data(entry.action, this);
+        g_action_map_remove_action(G_ACTION_MAP(m_actions), g_action_get_name(G_ACTION(entry.action)));
+        g_object_unref(entry.section);
+    }
+    m_entries.clear();
 }
 
 std::string GtkMenuModel::signature(Menu& menu)
 {
     std::string text;
     for (const auto& item : menu.itemArray()) {
-        text += item->isSeparatorItem() ? "-" : item->title().utf8();
+        text += item->isSeparatorItem() ? "-" : item->submenu() ? item->title().utf8() : "";
         text += '\x1f' + accelerator(*item) + (item->isHidden() ? "h" : "");
         if (item->submenu())
             text += "{" + signature(*item->submenu()) + "}";
@@ -99,11 +108,7 @@ std::string GtkMenuModel::signature(Menu& menu)
 
 void GtkMenuModel::build(Menu& menu)
 {
-    for (auto& entry : m_entries) {
-        g_signal_handlers_disconnect_by_data(entry.action, this);
-        g_action_map_remove_action(G_ACTION_MAP(m_actions), g_action_get_name(G_ACTION(entry.action)));
-    }
-    m_entries.clear();
+    forgetEntries();
     g_menu_remove_all(m_model);
     add(m_model, menu);
     refreshEnabledStates();
@@ -139,16 +144,38 @@ void GtkMenuModel::add(GMenu* into, Menu& menu)
         GSimpleAction* action = g_simple_action_new(name.c_str(), nullptr);
         g_signal_connect(action, "activate", G_CALLBACK(onActivate), this);
         g_action_map_add_action(G_ACTION_MAP(m_actions), G_ACTION(action));
-        m_entries.push_back({ item, action });
+        const int position = g_menu_model_get_n_items(G_MENU_MODEL(section));
+        m_entries.push_back({ item, action, G_MENU(g_object_ref(section)), position, label(item->title()) });
         g_object_unref(action); // the group keeps it
-        GMenuItem* menuItem = g_menu_item_new(label(item->title()).c_str(), (m_prefix + "." + name).c_str());
-        if (auto accel = accelerator(*item); !accel.empty())
-            g_menu_item_set_attribute(menuItem, "accel", "s", accel.c_str());
+        GMenuItem* menuItem = makeItem(m_entries.back(), *item);
         g_menu_append_item(section, menuItem);
         g_object_unref(menuItem);
     }
     flush();
     g_object_unref(section);
+}
+
+GMenuItem* GtkMenuModel::makeItem(const Entry& entry, const MenuItem& item) const
+{
+    GMenuItem* menuItem
+        = g_menu_item_new(entry.label.c_str(), (m_prefix + "." + g_action_get_name(G_ACTION(entry.action))).c_str());
+    if (auto accel = accelerator(item); !accel.empty())
+        g_menu_item_set_attribute(menuItem, "accel", "s", accel.c_str());
+    return menuItem;
+}
+
+void GtkMenuModel::retitle()
+{
+    for (auto& entry : m_entries) {
+        auto item = entry.item.lock();
+        if (!item || label(item->title()) == entry.label)
+            continue;
+        entry.label = label(item->title());
+        GMenuItem* menuItem = makeItem(entry, *item);
+        g_menu_remove(entry.section, entry.position);
+        g_menu_insert_item(entry.section, entry.position, menuItem);
+        g_object_unref(menuItem);
+    }
 }
 
 void GtkMenuModel::refreshEnabledStates()
@@ -202,14 +229,28 @@ void GtkMenuBars::forget(Bar& bar)
     bar.keyController = nullptr;
 }
 
+namespace {
+
+// Every menu of the bar brought up to date: validation may retitle an item (Show Toolbar, Hide Toolbar).
+void updateMenuTree(Menu& menu)
+{
+    menu.update();
+    for (const auto& item : menu.itemArray())
+        if (auto submenu = item->submenu())
+            updateMenuTree(*submenu);
+}
+
+}
+
 void GtkMenuBars::refresh(Bar& bar, Menu& menu)
 {
+    updateMenuTree(menu);
     auto signature = GtkMenuModel::signature(menu);
     if (signature != bar.signature) {
         bar.signature = signature;
         bar.model->build(menu);
     } else {
-        menu.update();
+        bar.model->retitle();
         bar.model->refreshEnabledStates();
     }
 }

@@ -30,16 +30,28 @@ public:
     void build(Menu& menu);
     // Validates every item again and carries the results to the actions.
     void refreshEnabledStates();
+    // Gives items whose title changed (validation retitles some: Show/Hide Toolbar) their new label in place, in
+    // their own submenu: a rebuild of the whole model would take the bar's menu buttons away under a pointer that
+    // is about to press one.
+    void retitle();
     GMenuModel* model() const { return G_MENU_MODEL(m_model); }
     GActionGroup* actions() const { return G_ACTION_GROUP(m_actions); }
-    // Items, submenu titles and shortcuts in order, so a rebuild is needed only when they change.
+    // Items, submenu titles and shortcuts in order, so a rebuild is needed only when they change; the titles of
+    // items without a submenu are left out (retitle takes those).
     static std::string signature(Menu& menu);
 
 private:
     struct Entry {
         std::weak_ptr<MenuItem> item;
         GSimpleAction* action;
+        // Where the item stands in the model (a reference of ours), and the label it shows.
+        GMenu* section;
+        int position;
+        std::string label;
     };
+    void forgetEntries();
+    // A new GTK item for an entry: its label, action and shortcut.
+    GMenuItem* makeItem(const Entry& entry, const MenuItem& item) const;
     void add(GMenu* into, Menu& menu);
     static void onActivate(GSimpleAction*, GVariant*, gpointer self);
 

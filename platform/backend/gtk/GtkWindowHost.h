@@ -60,6 +60,10 @@ public:
     // (GDK moves it itself where no window manager runs). The press ends for us here; false when there is no press
     // to hand over or the window is a pop-up no window manager moves.
     bool beginMove();
+    // A drag the window system ran took the press: its moves and release go to the drag, so the press ends for us
+    // here, as a drag's own loop ends it by taking the release. Moves with the button still held (a drag cancelled
+    // with Escape) are plain moves and its release is dropped, so no view takes them for a new drag.
+    void endPressTakenByDrag();
     // Asks the desktop to raise the window and give it the keyboard.
     void focus();
     void raise();
@@ -153,6 +157,7 @@ private:
     // Input state.
     std::set<unsigned> m_keysDown;
     unsigned m_buttonsDown { 0 };
+    bool m_pressTakenByDrag { false };
     std::optional<gfx::Point> m_lastPointer;
     struct Click {
         unsigned button { 0 };

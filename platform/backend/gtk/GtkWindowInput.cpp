@@ -103,8 +103,14 @@ bool GtkWindowHost::handlePointer(GdkEvent* event)
             eventType = press ? EventType::RightMouseDown : EventType::RightMouseUp;
         else
             eventType = press ? EventType::OtherMouseDown : EventType::OtherMouseUp;
+        if (!press && m_pressTakenByDrag) {
+            m_buttonsDown &= ~buttonMaskFor(button);
+            m_pressTakenByDrag = m_buttonsDown != 0;
+            return true;
+        }
         long clicks = press ? clickCountFor(button, point->x, point->y, gdk_event_get_time(event)) : m_lastClick.count;
         if (press) {
+            m_pressTakenByDrag = false;
             m_buttonsDown |= buttonMaskFor(button);
             gtk_widget_grab_focus(m_canvas);
             if (button == GDK_BUTTON_PRIMARY) {
@@ -124,12 +130,15 @@ bool GtkWindowHost::handlePointer(GdkEvent* event)
     case GDK_LEAVE_NOTIFY: {
         // Leaving moves the mouse outside the content, so tracking areas hear of the exit.
         EventType eventType = EventType::MouseMoved;
-        if (state & GDK_BUTTON1_MASK)
-            eventType = EventType::LeftMouseDragged;
-        else if (state & GDK_BUTTON3_MASK)
-            eventType = EventType::RightMouseDragged;
-        else if (state & GDK_BUTTON2_MASK)
-            eventType = EventType::OtherMouseDragged;
+        // A press a drag took moves the mouse as a plain move until it is released.
+        if (!m_pressTakenByDrag) {
+            if (state & GDK_BUTTON1_MASK)
+                eventType = EventType::LeftMouseDragged;
+            else if (state & GDK_BUTTON3_MASK)
+                eventType = EventType::RightMouseDragged;
+            else if (state & GDK_BUTTON2_MASK)
+                eventType = EventType::OtherMouseDragged;
+        }
         application.postEvent(Event::mouseEventWithType(eventType, base, flags, now(), number, 0, 0, 0), false);
         return type == GDK_MOTION_NOTIFY;
     }
@@ -246,6 +255,13 @@ bool GtkWindowHost::beginMove()
             0, m_lastClick.count, 0.0f),
         false);
     return true;
+}
+
+void GtkWindowHost::endPressTakenByDrag()
+{
+    m_pressTakenByDrag = true;
+    m_buttonsDown = 0;
+    m_lastPress.reset();
 }
 
 void GtkWindowHost::postKeyEvent(EventType type, GdkEvent* event, const fnd::String& characters, bool isRepeat)

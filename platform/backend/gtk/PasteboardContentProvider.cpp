@@ -4,6 +4,7 @@
 #include "platform/ui/dragging/Dragging.h"
 #include "platform/ui/dragging/FilePromise.h"
 #include "platform/ui/dragging/Pasteboard.h"
+#include "platform/ui/dragging/PasteboardConversion.h"
 
 #include <gio/gio.h>
 
@@ -105,6 +106,10 @@ std::optional<std::string> bytesForMimeType(Pasteboard& pasteboard, const std::s
             return std::string(reinterpret_cast<const char*>(data->bytes()), data->length());
         }
     }
+    for (const auto& type : pasteboardconversion::convertedTypes(pasteboard))
+        if (clipboardtypes::mimeTypeForPasteboardType(type) == mime)
+            if (auto data = pasteboardconversion::convertedData(pasteboard, type))
+                return std::string(reinterpret_cast<const char*>(data->bytes()), data->length());
     return std::nullopt;
 }
 
@@ -176,6 +181,9 @@ static GdkContentFormats* barcodes_pasteboard_provider_ref_formats(GdkContentPro
             if (type == ui::PasteboardType::String)
                 gdk_content_formats_builder_add_mime_type(builder, "text/plain");
         }
+        for (const auto& type : ui::pasteboardconversion::convertedTypes(pasteboard))
+            gdk_content_formats_builder_add_mime_type(
+                builder, ui::clipboardtypes::mimeTypeForPasteboardType(type).c_str());
         if (self->offerFiles && (ui::fileTypeOffered(pasteboard) || promisingSource(self)))
             gdk_content_formats_builder_add_mime_type(builder, "text/uri-list");
     }

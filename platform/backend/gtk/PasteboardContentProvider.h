@@ -16,7 +16,8 @@ class Pasteboard;
 
 // A GDK content provider that offers a pasteboard's types to other programs under their MIME names and asks the
 // pasteboard for the data only when a program reads it (so an owner's promised data is made on demand). Used for
-// the clipboard and for drags. With offerFiles (drags), a PDF, PNG or TIFF without file names is offered as a file
+// the clipboard and for drags, with the types the pasteboard gives by conversion (PasteboardConversion.h: a PDF as
+// PNG too). With offerFiles (drags), a PDF, PNG or TIFF without file names is offered as a file
 // too (text/uri-list), written to a fresh cache folder when a program asks for it, so a file manager takes the
 // drop as a document. A drag whose pasteboard promises files (FilePromise.h) offers them the same way: the source
 // (a DraggingSource) writes them into a fresh cache folder the first time a program asks.

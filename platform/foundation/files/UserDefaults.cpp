@@ -1,21 +1,27 @@
 #include "platform/foundation/files/UserDefaults.h"
 
+#include "platform/foundation/archiving/PropertyList.h"
 #include "platform/foundation/files/Bundle.h"
-#include "platform/foundation/runtime/Exception.h"
 #include "platform/foundation/files/FileManager.h"
+#include "platform/foundation/files/Paths.h"
+#include "platform/foundation/runtime/Exception.h"
 #include "platform/foundation/runtime/Log.h"
 #include "platform/foundation/runtime/NotificationCenter.h"
-#include "platform/foundation/files/Paths.h"
-#include "platform/foundation/archiving/PropertyList.h"
 #include "platform/foundation/runtime/RunLoop.h"
 #include "platform/foundation/runtime/Timer.h"
 
 #include <fmt/format.h>
 
 #include <cerrno>
+#include <chrono>
+#include <cstring>
 #include <ctime>
 #include <errno.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 #include <utility>
 
 namespace fnd {
@@ -46,6 +52,69 @@ bool isPropertyListValue(const Value& value)
         return true;
     default:
         return false;
+    }
+}
+
+// An exclusive lock on the file beside the defaults that every writer of the suite takes around its
+// read-merge-write, held while it lives. A holder that does not let go within the wait (a stopped process) is
+// passed by: this process's changes are written rather than lost.
+class UserDefaultsFileLock {
+public:
+    explicit UserDefaultsFileLock(const String& path)
+    {
+        constexpr auto Wait = std::chrono::seconds(2);
+        constexpr auto Step = std::chrono::milliseconds(5);
+        m_fd = ::open(path.utf8().c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        if (m_fd < 0) {
+            logf(LogLevel::Warning, "The defaults lock \u201c{}\u201d could not be opened: {}", path.utf8(),
+                std::strerror(errno));
+            return;
+        }
+        const auto end = std::chrono::steady_clock::now() + Wait;
+        while (::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
+            if (errno != EWOULDBLOCK && errno != EINTR)
+                break;
+            if (std::chrono::steady_clock::now() >= end) {
+                logf(LogLevel::Warning, "Another process holds the defaults lock \u201c{}\u201d; writing without it.",
+                    path.utf8());
+                break;
+            }
+            std::this_thread::sleep_for(Step);
+        }
+    }
+    ~UserDefaultsFileLock()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd); // closing lets go of the lock
+    }
+    UserDefaultsFileLock(const UserDefaultsFileLock&) = delete;
+    UserDefaultsFileLock& operator=(const UserDefaultsFileLock&) = delete;
+
+private:
+    int m_fd { -1 };
+};
+
+// A stored value as a log line may show it: numbers and short strings in full, anything else by its kind.
+std::string describeStoredValue(const Value& value)
+{
+    constexpr Index MaximumShown = 40;
+    if (value.isNumber())
+        return value.number()->stringValue().utf8();
+    if (const auto* text = value.string(); text && text->length() <= MaximumShown)
+        return "\u201c" + text->utf8() + "\u201d";
+    switch (value.type()) {
+    case Value::Type::String:
+        return "a long text";
+    case Value::Type::Data:
+        return fmt::format("{} bytes of data", value.data()->length());
+    case Value::Type::Array:
+        return fmt::format("a list of {}", value.array()->size());
+    case Value::Type::Dictionary:
+        return "a dictionary";
+    case Value::Type::Date:
+        return "a date";
+    default:
+        return "a value";
     }
 }
 
@@ -105,42 +174,44 @@ std::optional<UserDefaults::FileStamp> UserDefaults::stampOf(const String& path)
         static_cast<std::int64_t>(info.st_size) };
 }
 
-void UserDefaults::loadIfNeeded() const
-{
-    if (!m_loaded)
-        load();
-}
-
 void UserDefaults::load() const
 {
     m_loaded = true;
     if (m_filePath.isEmpty())
         return;
-    m_persistent = Dictionary();
     m_writeBlocked = false;
-    m_stamp = stampOf(m_filePath);
-    if (!m_stamp)
-        return;
-
-    auto data = FileManager::defaultManager().contentsAtPath(m_filePath);
-    if (!data) {
-        if (data.error().code() == ENOENT) {
-            m_stamp.reset();
-            return;
+    auto read = [this]() -> Dictionary {
+        m_stamp = stampOf(m_filePath);
+        if (!m_stamp)
+            return {};
+        auto data = FileManager::defaultManager().contentsAtPath(m_filePath);
+        if (!data) {
+            if (data.error().code() == ENOENT) {
+                m_stamp.reset();
+                return {};
+            }
+            moveDamagedFileAside(data.error().localizedDescription());
+            return {};
         }
-        moveDamagedFileAside(data.error().localizedDescription());
-        return;
+        auto root = PropertyList::read(*data);
+        if (!root) {
+            moveDamagedFileAside(root.error().localizedDescription());
+            return {};
+        }
+        if (!root->isDictionary()) {
+            moveDamagedFileAside("its top level is not a dictionary");
+            return {};
+        }
+        return std::move(*root->dictionary());
+    };
+    m_persistent = read();
+    // What this process changed and has not written yet stays above what the file holds.
+    for (const auto& [key, value] : m_unwritten) {
+        if (value)
+            m_persistent.set(key, *value);
+        else
+            m_persistent.remove(key);
     }
-    auto root = PropertyList::read(*data);
-    if (!root) {
-        moveDamagedFileAside(root.error().localizedDescription());
-        return;
-    }
-    if (!root->isDictionary()) {
-        moveDamagedFileAside("its top level is not a dictionary");
-        return;
-    }
-    m_persistent = *root->dictionary();
 }
 
 void UserDefaults::moveDamagedFileAside(const String& why) const
@@ -165,25 +236,29 @@ void UserDefaults::moveDamagedFileAside(const String& why) const
         "The defaults file \u201c{}\u201d could not be read ({}); it was moved to \u201c{}\u201d and the registered "
         "values are used.",
         m_filePath.utf8(), why.utf8(), aside.utf8());
+    m_setAside.push_back({ m_filePath, aside, why });
+    // Told on the run loop, never from inside the read that found the damage.
+    RunLoop::main().post(
+        [] { NotificationCenter::defaultCenter().postNotificationName(DidSetAsideDamagedFileNotification, Value()); });
 }
 
 void UserDefaults::reloadIfChangedOnDisk() const
 {
-    if (!m_loaded || (!m_dirty && stampOf(m_filePath) != m_stamp))
+    if (!m_loaded || (!m_filePath.isEmpty() && stampOf(m_filePath) != m_stamp))
         load();
+}
+
+std::vector<UserDefaults::SetAsideFile> UserDefaults::takeFilesSetAside()
+{
+    std::lock_guard lock(m_mutex);
+    return std::exchange(m_setAside, {});
 }
 
 bool UserDefaults::store()
 {
     if (m_filePath.isEmpty()) {
-        m_dirty = false;
+        m_unwritten.clear();
         return true;
-    }
-    if (m_writeBlocked) {
-        // The unreadable file may have been dealt with since; try once more to set it aside.
-        load();
-        if (m_writeBlocked)
-            return false;
     }
     auto& files = FileManager::defaultManager();
     auto fail = [&](const Error& error) {
@@ -191,21 +266,30 @@ bool UserDefaults::store()
             error.localizedDescription().utf8());
         return false;
     };
+    if (auto made = files.createDirectory(m_filePath.stringByDeletingLastPathComponent()); !made)
+        return fail(made.error());
+    // Read, merge and write as one step among the processes sharing the file: the changes of this process go over
+    // what the file holds now, so another process's changes since the last read stay.
+    UserDefaultsFileLock lock(m_filePath + ".lock");
+    // An unreadable file that stayed in place may have been dealt with since: try once more to set it aside.
+    if (m_writeBlocked)
+        load();
+    else
+        reloadIfChangedOnDisk();
+    if (m_writeBlocked)
+        return false;
     auto data = PropertyList::writeXML(Value(m_persistent));
     if (!data)
         return fail(data.error());
-    if (auto made = files.createDirectory(m_filePath.stringByDeletingLastPathComponent()); !made)
-        return fail(made.error());
     if (auto written = files.writeAtomically(m_filePath, *data); !written)
         return fail(written.error());
-    m_dirty = false;
+    m_unwritten.clear();
     m_stamp = stampOf(m_filePath);
     return true;
 }
 
 void UserDefaults::changed()
 {
-    m_dirty = true;
     if (m_writeDelay > 0)
         scheduleDelayedWrite();
     else
@@ -242,7 +326,7 @@ void UserDefaults::setWriteDelay(double seconds)
     {
         std::lock_guard lock(m_mutex);
         m_writeDelay = seconds > 0 ? seconds : 0;
-        if (m_writeDelay > 0 || !m_dirty)
+        if (m_writeDelay > 0 || m_unwritten.empty())
             return;
     }
     // Back to writing at once: what waits is written now.
@@ -252,7 +336,7 @@ void UserDefaults::setWriteDelay(double seconds)
 bool UserDefaults::hasUnwrittenChanges() const
 {
     std::lock_guard lock(m_mutex);
-    return m_dirty;
+    return !m_unwritten.empty();
 }
 
 void UserDefaults::postChange()
@@ -275,11 +359,36 @@ void UserDefaults::registerDefaults(const Dictionary& registrationDictionary)
         m_registration.set(key, value);
 }
 
+void UserDefaults::registerValueCheck(const String& key, ValueCheck check)
+{
+    std::lock_guard lock(m_mutex);
+    m_checks[key] = std::move(check);
+    m_verdicts.erase(key);
+}
+
+const Value* UserDefaults::acceptedValue(const String& key) const
+{
+    const auto* value = m_persistent.find(key);
+    if (!value)
+        return nullptr;
+    auto check = m_checks.find(key);
+    if (check == m_checks.end() || !check->second)
+        return value;
+    if (auto known = m_verdicts.find(key); known != m_verdicts.end() && known->second.value == *value)
+        return known->second.accepted ? value : nullptr;
+    const bool accepted = check->second(*value);
+    m_verdicts[key] = { *value, accepted };
+    if (!accepted)
+        logf(LogLevel::Warning, "The stored value of \u201c{}\u201d ({}) is out of its range; the default is used.",
+            key.utf8(), describeStoredValue(*value));
+    return accepted ? value : nullptr;
+}
+
 Value UserDefaults::objectForKey(const String& key) const
 {
     std::lock_guard lock(m_mutex);
-    loadIfNeeded();
-    if (const auto* value = m_persistent.find(key))
+    reloadIfChangedOnDisk();
+    if (const auto* value = acceptedValue(key))
         return *value;
     return m_registration.get(key);
 }
@@ -354,6 +463,7 @@ void UserDefaults::setObject(const Value& value, const String& key)
     {
         std::lock_guard lock(m_mutex);
         reloadIfChangedOnDisk();
+        m_unwritten[key] = value;
         m_persistent.set(key, value);
         changed();
     }
@@ -367,6 +477,7 @@ void UserDefaults::removeObjectForKey(const String& key)
         reloadIfChangedOnDisk();
         if (!m_persistent.contains(key))
             return;
+        m_unwritten[key] = std::nullopt;
         m_persistent.remove(key);
         changed();
     }
@@ -379,7 +490,7 @@ bool UserDefaults::synchronize()
     // Nothing waits once this has run: a delayed write still pending has nothing left to do.
     if (auto timer = std::exchange(m_writeTimer, nullptr))
         timer->invalidate();
-    if (m_dirty)
+    if (!m_unwritten.empty())
         return store();
     reloadIfChangedOnDisk();
     return true;
@@ -388,17 +499,18 @@ bool UserDefaults::synchronize()
 Dictionary UserDefaults::dictionaryRepresentation() const
 {
     std::lock_guard lock(m_mutex);
-    loadIfNeeded();
+    reloadIfChangedOnDisk();
     Dictionary merged = m_registration;
     for (const auto& [key, value] : m_persistent)
-        merged.set(key, value);
+        if (acceptedValue(key))
+            merged.set(key, value);
     return merged;
 }
 
 Dictionary UserDefaults::persistentDomain() const
 {
     std::lock_guard lock(m_mutex);
-    loadIfNeeded();
+    reloadIfChangedOnDisk();
     return m_persistent;
 }
 

@@ -5,8 +5,11 @@
 #include "platform/foundation/runtime/Value.h"
 
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <mutex>
 #include <optional>
+#include <vector>
 
 namespace fnd {
 
@@ -17,7 +20,12 @@ class Timer;
 // the registered value. Every change is written to disk at once (atomically), so nothing waits for a save at quit,
 // unless a write delay is set: then the changes of that many seconds are written together by one timer on the main
 // run loop (for settings that change at every keystroke), and synchronize() writes them at once (call it at quit).
-// synchronize() also picks up changes another process wrote. A damaged file is moved aside, never dropped.
+//
+// Several processes may share the file (two copies of a program on one profile). A write takes only the keys this
+// object changed (set or removed) since its last write and lays them over what the file holds at that moment, under
+// an exclusive lock on <suite>.plist.lock beside it, so no process loses another's changes. Reads notice a file
+// another process replaced and take its values, keeping this object's own unwritten changes above them. A damaged
+// file is moved aside, never dropped, and remembered until someone takes the report (to tell the person).
 //
 // Each change posts DidChangeNotification on the default notification center, after the change is stored, on the
 // changing thread; its object is the defaults object when it is held by a shared_ptr (as the standard one is).
@@ -28,6 +36,8 @@ class UserDefaults : public Object {
     FND_OBJECT(UserDefaults)
 public:
     static inline const String DidChangeNotification = "NSUserDefaultsDidChangeNotification";
+    // Posted on the main run loop after a damaged file was moved aside; takeFilesSetAside() tells which.
+    static inline const String DidSetAsideDamagedFileNotification = "UserDefaultsDidSetAsideDamagedFileNotification";
 
     // The application's defaults: the main bundle's identifier as suite, in $XDG_CONFIG_HOME/<identifier>/. A
     // program without an identifier keeps them in memory under its executable's name: a file named after the
@@ -44,6 +54,11 @@ public:
     UserDefaults& operator=(const UserDefaults&) = delete;
 
     void registerDefaults(const Dictionary& registrationDictionary);
+    // What a stored value of the key must satisfy (a type, a range, a readable archive). A stored value that fails
+    // counts as absent: the registered value serves in its place, and a warning naming the key is logged once per
+    // such value. The stored value itself stays in the file until the key is set again.
+    using ValueCheck = std::function<bool(const Value&)>;
+    void registerValueCheck(const String& key, ValueCheck check);
 
     // nil when the key has no value in either layer.
     Value objectForKey(const String& key) const;
@@ -77,7 +92,16 @@ public:
     // Whether changes wait to be written.
     bool hasUnwrittenChanges() const;
 
-    // Both layers merged, the persistent values winning.
+    // A file that could not be read and was moved aside: where it was, where it is now and why.
+    struct SetAsideFile {
+        String path;
+        String movedTo;
+        String reason;
+    };
+    // The files set aside since the last call, each reported once.
+    std::vector<SetAsideFile> takeFilesSetAside();
+
+    // Both layers merged, the persistent values winning (where they pass their key's check).
     Dictionary dictionaryRepresentation() const;
     Dictionary persistentDomain() const;
     Dictionary registrationDomain() const;
@@ -87,10 +111,12 @@ public:
     const String& filePath() const { return m_filePath; }
 
 private:
-    void loadIfNeeded() const;
+    // Reads the file; the unwritten changes stay above what it holds.
     void load() const;
     void moveDamagedFileAside(const String& why) const;
     bool store();
+    // The stored value of the key when it passes the key's check; nullptr otherwise.
+    const Value* acceptedValue(const String& key) const;
     // Stores the change (now, or by the delayed write); the caller posts the notification once the lock is released.
     void changed();
     void scheduleDelayedWrite();
@@ -101,9 +127,19 @@ private:
 
     mutable std::recursive_mutex m_mutex;
     Dictionary m_registration;
+    // What the file held when last read or written, with the unwritten changes laid over it.
     mutable Dictionary m_persistent;
+    // The keys changed since the last write: their value, or nullopt for a removal.
+    std::map<String, std::optional<Value>> m_unwritten;
+    std::map<String, ValueCheck> m_checks;
+    // The verdict on the last stored value checked for each key, so a value is checked, and refused aloud, once.
+    struct Verdict {
+        Value value;
+        bool accepted;
+    };
+    mutable std::map<String, Verdict> m_verdicts;
+    mutable std::vector<SetAsideFile> m_setAside;
     mutable bool m_loaded { false };
-    mutable bool m_dirty { false };
     double m_writeDelay { 0 };
     // The pending delayed write; a timer someone invalidated (a run loop torn down) counts as none.
     std::shared_ptr<Timer> m_writeTimer;
@@ -120,6 +156,7 @@ private:
         bool operator==(const FileStamp&) const = default;
     };
     static std::optional<FileStamp> stampOf(const String& path);
+    // Reads the file again when another process replaced it since.
     void reloadIfChangedOnDisk() const;
     mutable std::optional<FileStamp> m_stamp;
 };

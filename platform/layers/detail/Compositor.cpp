@@ -81,16 +81,19 @@ public:
         }
         if (!(outerFrom < outerTo))
             return false;
-        first = std::max(x0, int(std::floor(outerFrom)));
-        const int end = std::min(x1, int(std::ceil(outerTo)));
+        // Clamped while still doubles: a plane far beyond the target (a view thousands of points long) has edges
+        // no int holds.
+        auto column = [&](double x) { return int(std::clamp(x, double(x0), double(x1))); };
+        first = column(std::floor(outerFrom));
+        const int end = column(std::ceil(outerTo));
         if (first >= end)
             return false;
         last = end - 1;
         // Wholly covered: [solidFrom, solidTo).
         int solidFrom = end, solidTo = end;
         if (innerFrom < innerTo) {
-            solidFrom = std::clamp(int(std::ceil(innerFrom)), first, end);
-            solidTo = std::clamp(int(std::floor(innerTo)), solidFrom, end);
+            solidFrom = std::clamp(column(std::ceil(innerFrom)), first, end);
+            solidTo = std::clamp(column(std::floor(innerTo)), solidFrom, end);
         }
         auto partly = [&](int x) {
             double sum = 0;

@@ -233,7 +233,7 @@ void Scroller::trackKnob(const Event& event)
     const auto a = axis();
     auto start = convertPointFromView(event.locationInWindow(), nullptr);
     auto knob = rectForPart(ScrollerPart::Knob);
-    auto slot = slotRect();
+    auto slot = knobTrackRect();
     double grab = gfx::along(start, a) - gfx::minAlong(knob, a);
     double travel = gfx::lengthAlong(slot, a) - gfx::lengthAlong(knob, a);
     m_highlightedPart = ScrollerPart::Knob;

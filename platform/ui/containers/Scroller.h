@@ -63,6 +63,9 @@ public:
     virtual void drawKnob();
     virtual void drawArrow(ScrollerPart arrow, bool highlight);
 
+    // The stretch the knob moves along (the slot unless a subclass lays its knob out otherwise): a dragged knob's
+    // start runs from its start to its end less the knob's length.
+    virtual gfx::Rect knobTrackRect() const { return slotRect(); }
     // Tracking: the knob follows the mouse until the button goes up; a page or arrow click repeats while held.
     virtual void trackKnob(const Event& event);
     virtual void trackScrollButtons(const Event& event);

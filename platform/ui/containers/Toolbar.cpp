@@ -2,12 +2,17 @@
 
 #include "platform/foundation/files/UserDefaults.h"
 #include "platform/foundation/runtime/Exception.h"
+#include "platform/foundation/runtime/Log.h"
 #include "platform/ui/containers/ToolbarCustomizationPalette.h"
 #include "platform/ui/containers/ToolbarView.h"
+#include "platform/ui/menus/Menu.h"
+#include "platform/ui/menus/MenuItem.h"
 #include "platform/ui/views/Application.h"
 #include "platform/ui/views/Window.h"
+#include "platform/ui/views/detail/PanelText.h"
 
 #include <algorithm>
+#include <set>
 
 namespace ui {
 
@@ -38,9 +43,16 @@ void Toolbar::describeClass(fnd::ClassBuilder<Toolbar>& c)
     c.property("selectedItemIdentifier", &Toolbar::selectedItemIdentifier, &Toolbar::setSelectedItemIdentifier);
     c.action("runCustomizationPalette:", &Toolbar::runCustomizationPalette);
     c.action("toggleToolbarShown:", &Toolbar::toggleToolbarShown);
+    c.action("changeDisplayMode:", &Toolbar::changeDisplayMode);
+    c.action("validateMenuItem:", &Toolbar::validateMenuItem);
+    c.action("windowSheetChanged:", &Toolbar::windowSheetChanged);
 }
 
-Toolbar::~Toolbar() = default;
+Toolbar::~Toolbar()
+{
+    if (m_observesSheets)
+        fnd::NotificationCenter::defaultCenter().removeObserver(*this);
+}
 
 std::shared_ptr<Toolbar> Toolbar::create(const fnd::String& identifier)
 {
@@ -84,24 +96,41 @@ void Toolbar::ensureItems() const
     std::optional<fnd::Dictionary> kept;
     if (m_autosavesConfiguration && !m_identifier.isEmpty())
         kept = fnd::UserDefaults::standardUserDefaults().dictionaryForKey(defaultsKey());
-    auto keptIdentifiers = kept ? kept->get(ItemIdentifiersKey) : fnd::Value();
-    if (keptIdentifiers.isArray()) {
-        auto allowed = self->allowedItemIdentifiers();
-        for (const auto& v : *keptIdentifiers.array()) {
-            auto id = v.stringValue();
-            // What the program no longer offers is left out.
-            if (std::ranges::find(allowed, id) != allowed.end() || isStandard(id))
-                identifiers.push_back(id);
-        }
-    } else {
+    auto list = kept ? kept->get(ItemIdentifiersKey) : fnd::Value();
+    if (list.isArray())
+        identifiers = self->keptIdentifiers(list);
+    else
         identifiers = self->defaultItemIdentifiers();
-    }
+    if (long(identifiers.size()) > MaximumItemCount)
+        identifiers.resize(std::size_t(MaximumItemCount));
     self->m_loading = true;
     for (const auto& id : identifiers) {
         if (auto item = self->makeItem(id, true))
             self->insertItem(item, long(m_items.size()));
     }
     self->m_loading = false;
+}
+
+std::vector<fnd::String> Toolbar::keptIdentifiers(const fnd::Value& list)
+{
+    std::vector<fnd::String> identifiers;
+    const auto* entries = list.array();
+    if (!entries)
+        return identifiers;
+    auto allowed = allowedItemIdentifiers();
+    std::set<fnd::String> taken;
+    for (const auto& entry : *entries) {
+        if (long(identifiers.size()) >= MaximumItemCount)
+            break;
+        const auto* id = entry.string();
+        // What the program no longer offers is left out, and so is a second copy of an item.
+        if (!id || (std::ranges::find(allowed, *id) == allowed.end() && !isStandard(*id)))
+            continue;
+        if (!ToolbarItemIdentifier::isRepeatable(*id) && !taken.insert(*id).second)
+            continue;
+        identifiers.push_back(*id);
+    }
+    return identifiers;
 }
 
 const std::vector<std::shared_ptr<ToolbarItem>>& Toolbar::items() const
@@ -162,6 +191,10 @@ void Toolbar::insertItemWithItemIdentifier(const fnd::String& identifier, long i
     if (index < 0 || index > long(m_items.size()))
         throw fnd::Exception(fnd::ExceptionName::Range,
             fnd::String::format("Index %ld is beyond the toolbar's %ld items", { index, long(m_items.size()) }));
+    if (long(m_items.size()) >= MaximumItemCount) {
+        fnd::log("A toolbar holds at most 256 items; the new one is refused.");
+        return;
+    }
     if (auto item = makeItem(identifier, true))
         insertItem(item, index);
 }
@@ -207,6 +240,8 @@ void Toolbar::setItemIdentifiers(const std::vector<fnd::String>& identifiers)
     while (!m_items.empty())
         removeItemAtIndex(long(m_items.size()) - 1);
     for (const auto& id : identifiers) {
+        if (long(m_items.size()) >= MaximumItemCount)
+            break;
         if (auto item = makeItem(id, true))
             insertItem(item, long(m_items.size()));
     }
@@ -244,6 +279,11 @@ void Toolbar::setVisible(bool flag)
 
 void Toolbar::toggleToolbarShown(const fnd::Value&)
 {
+    // The strip is where the customisation sheet drops items.
+    if (m_customizing) {
+        Application::shared().beep();
+        return;
+    }
     setVisible(!m_visible);
 }
 
@@ -281,16 +321,8 @@ void Toolbar::setConfigurationFromDictionary(const fnd::Dictionary& configuratio
     bool loading = m_loading;
     m_loading = true;
     applyModes(configuration);
-    if (auto list = configuration.get(ItemIdentifiersKey); list.isArray()) {
-        auto allowed = allowedItemIdentifiers();
-        std::vector<fnd::String> ids;
-        for (const auto& v : *list.array()) {
-            auto id = v.stringValue();
-            if (std::ranges::find(allowed, id) != allowed.end() || isStandard(id))
-                ids.push_back(id);
-        }
-        setItemIdentifiers(ids);
-    }
+    if (auto list = configuration.get(ItemIdentifiersKey); list.isArray())
+        setItemIdentifiers(keptIdentifiers(list));
     m_loading = loading;
     configurationChanged();
 }
@@ -372,6 +404,13 @@ double Toolbar::height() const
 void Toolbar::attachToWindow(const std::shared_ptr<Window>& window)
 {
     auto self = std::static_pointer_cast<Toolbar>(shared_from_this());
+    if (window && !m_observesSheets) {
+        // Any window's: the window is not kept by the centre, and the notification tells which one it is.
+        auto& centre = fnd::NotificationCenter::defaultCenter();
+        centre.addObserver(*this, "windowSheetChanged:", WindowNotification::WillBeginSheet);
+        centre.addObserver(*this, "windowSheetChanged:", WindowNotification::DidEndSheet);
+        m_observesSheets = true;
+    }
     if (auto old = m_window.lock(); old && old != window) {
         old->setToolbarView(nullptr);
         old->setToolbar(nullptr, 0);
@@ -394,6 +433,22 @@ void Toolbar::updateWindow()
     m_view->layoutItems();
 }
 
+bool Toolbar::windowHasSheet() const
+{
+    auto w = window();
+    return w && w->attachedSheet();
+}
+
+void Toolbar::windowSheetChanged(const fnd::Value& notification)
+{
+    auto posted = notification.objectAs<fnd::Notification>();
+    auto w = window();
+    if (!posted || !w || !m_view || posted->object().object() != w)
+        return;
+    // The strip validates its items as it draws, by then with the sheet in place (or gone).
+    m_view->setNeedsDisplay(true);
+}
+
 void Toolbar::validateVisibleItems()
 {
     auto self = shared_from_this();
@@ -401,6 +456,57 @@ void Toolbar::validateVisibleItems()
         if (item->autovalidates())
             item->validate();
     }
+}
+
+// The context menu.
+
+std::shared_ptr<Menu> Toolbar::contextMenu()
+{
+    if (m_customizing)
+        return nullptr;
+    auto self = std::static_pointer_cast<Toolbar>(shared_from_this());
+    auto menu = Menu::create();
+    const std::pair<ToolbarDisplayMode, fnd::String> modes[] {
+        { ToolbarDisplayMode::IconAndLabel, detail::panelText("Icon and Text", "Icon and Text") },
+        { ToolbarDisplayMode::IconOnly, detail::panelText("Icon Only", "Icon Only") },
+        { ToolbarDisplayMode::LabelOnly, detail::panelText("Text Only", "Text Only") },
+    };
+    // The default mode shows icons and labels.
+    const auto shown = m_displayMode == ToolbarDisplayMode::Default ? ToolbarDisplayMode::IconAndLabel : m_displayMode;
+    // The arrangement is the person's to change only where customisation is allowed; hiding, always.
+    if (m_allowsUserCustomization) {
+        for (const auto& [mode, title] : modes) {
+            auto item = menu->addItemWithTitle(title, "changeDisplayMode:");
+            item->setTarget(self);
+            item->setTag(long(mode));
+            item->setState(mode == shown ? ControlStateValue::On : ControlStateValue::Off);
+        }
+        menu->addItem(MenuItem::separatorItem());
+        menu->addItemWithTitle(
+                detail::panelText("Customise Toolbar…", "Customise Toolbar…"), "runCustomizationPalette:")
+            ->setTarget(self);
+    }
+    menu->addItemWithTitle(detail::panelText("Hide Toolbar", "Hide Toolbar"), "toggleToolbarShown:")->setTarget(self);
+    return menu;
+}
+
+void Toolbar::changeDisplayMode(const fnd::Value& sender)
+{
+    auto item = sender.objectAs<MenuItem>();
+    if (!item || item->tag() < long(ToolbarDisplayMode::IconAndLabel)
+        || item->tag() > long(ToolbarDisplayMode::LabelOnly))
+        return;
+    setDisplayMode(ToolbarDisplayMode(item->tag()));
+}
+
+bool Toolbar::validateMenuItem(const fnd::Value& value)
+{
+    auto item = value.objectAs<MenuItem>();
+    if (!item || windowHasSheet())
+        return false;
+    if (item->action() == fnd::Selector("runCustomizationPalette:"))
+        return m_allowsUserCustomization && !m_customizing && window();
+    return true;
 }
 
 // Customisation.

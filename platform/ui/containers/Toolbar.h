@@ -8,6 +8,8 @@
 
 namespace ui {
 
+class Menu;
+class MenuItem;
 class ToolbarView;
 class Window;
 
@@ -48,12 +50,17 @@ public:
 // A row of items shown in a window above its content (the window's content rect leaves room for it). Its items
 // come from the delegate, in the default order or in the order the person set in the customisation sheet; with
 // autosavesConfiguration the order, display and size modes and visibility are kept in the user defaults under
-// "NSToolbar Configuration <identifier>". Items are validated through the responder chain before they are drawn.
+// "NSToolbar Configuration <identifier>". Items are validated through the responder chain before they are drawn,
+// and are disabled while the window shows a sheet. A right click on it offers the display modes, Customise
+// Toolbar… and Hide Toolbar (contextMenu).
 class Toolbar : public fnd::Object {
     FND_OBJECT(Toolbar)
     static void describeClass(fnd::ClassBuilder<Toolbar>& c);
 
 public:
+    // The most items a toolbar holds: a kept configuration is read up to it, insertions beyond it are refused.
+    static constexpr long MaximumItemCount = 256;
+
     Toolbar() = default;
     ~Toolbar() override;
     static std::shared_ptr<Toolbar> create(const fnd::String& identifier);
@@ -116,12 +123,27 @@ public:
     // A fresh item for an identifier (for the palette): the standard items, else the delegate's.
     std::shared_ptr<ToolbarItem> makeItem(const fnd::String& identifier, bool willBeInserted);
 
+    // The menu a right click on the toolbar shows: the display modes (the current one checked), then Customise
+    // Toolbar… when the person may customise it, and Hide Toolbar; nullptr while the customisation sheet is up.
+    std::shared_ptr<Menu> contextMenu();
+    // The context menu's display-mode items: the sender's tag is the mode.
+    void changeDisplayMode(const fnd::Value& sender);
+    // The context menu's items wait while the window shows a sheet; Customise Toolbar… while it is not allowed.
+    bool validateMenuItem(const fnd::Value& item);
+
     // Used by the items and the view.
     void itemDidChange(ToolbarItem& item);
     void toggleToolbarShown(const fnd::Value& sender = {});
+    // Whether the toolbar's window shows a sheet (its items then wait).
+    bool windowHasSheet() const;
 
 private:
     void ensureItems() const;
+    // The identifiers of a kept configuration the toolbar takes: strings it allows (or standard ones), each of the
+    // delegate's items once, at most MaximumItemCount.
+    std::vector<fnd::String> keptIdentifiers(const fnd::Value& list);
+    // A sheet began or ended on some window: the items of ours are validated again when the strip draws.
+    void windowSheetChanged(const fnd::Value& notification);
     void insertItem(const std::shared_ptr<ToolbarItem>& item, long index);
     void configurationChanged();
     void applyModes(const fnd::Dictionary& configuration);
@@ -142,6 +164,7 @@ private:
     bool m_autosavesConfiguration { false };
     bool m_customizing { false };
     bool m_loading { false };
+    bool m_observesSheets { false };
     std::weak_ptr<Window> m_window;
     std::shared_ptr<ToolbarView> m_view;
     std::shared_ptr<Window> m_palette;

@@ -187,6 +187,11 @@ void ToolbarItem::validate()
     if (isSpace() || m_view || !m_action)
         return;
     auto self = shared_from_this();
+    // While the window shows a sheet its toolbar waits, whatever the targets say.
+    if (auto t = toolbar(); t && t->windowHasSheet()) {
+        setEnabled(false);
+        return;
+    }
     // The customise item always works on its own toolbar.
     if (m_identifier == ToolbarItemIdentifier::CustomizeToolbar) {
         auto t = toolbar();

@@ -24,6 +24,11 @@ inline const fnd::String FlexibleSpace = "NSToolbarFlexibleSpaceItem";
 inline const fnd::String ShowColors = "NSToolbarShowColorsItem";
 inline const fnd::String ShowFonts = "NSToolbarShowFontsItem";
 inline const fnd::String CustomizeToolbar = "NSToolbarCustomizeToolbarItem";
+// Separators and spaces may stand in a toolbar as often as wanted; every other item once.
+inline bool isRepeatable(const fnd::String& identifier)
+{
+    return identifier == Separator || identifier == Space || identifier == FlexibleSpace;
+}
 }
 
 // Where an item goes first when the toolbar is too narrow, with the platform's values.

@@ -484,6 +484,12 @@ void ToolbarView::viewWillDraw()
         t->validateVisibleItems();
 }
 
+std::shared_ptr<Menu> ToolbarView::menuForEvent(const Event&)
+{
+    auto t = toolbar();
+    return t ? t->contextMenu() : nullptr;
+}
+
 void ToolbarView::showOverflowMenu(const fnd::Value&)
 {
     if (m_overflow.empty())
@@ -594,9 +600,7 @@ bool ToolbarView::performDragOperation(DraggingInfo& info)
     // An item is in the toolbar once; spaces and separators as often as wanted.
     auto ids = t->itemIdentifiers();
     auto existing = std::ranges::find(ids, *identifier);
-    bool repeatable = *identifier == ToolbarItemIdentifier::Separator || *identifier == ToolbarItemIdentifier::Space
-        || *identifier == ToolbarItemIdentifier::FlexibleSpace;
-    if (existing != ids.end() && !repeatable) {
+    if (existing != ids.end() && !ToolbarItemIdentifier::isRepeatable(*identifier)) {
         long from = long(existing - ids.begin());
         t->moveItem(from, from < index ? index - 1 : index);
     } else {

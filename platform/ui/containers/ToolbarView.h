@@ -105,6 +105,8 @@ public:
     bool isFlipped() const override { return true; }
     void drawRect(gfx::Rect dirtyRect) override;
     void viewWillDraw() override;
+    // The toolbar's context menu, on the strip and on its items (which pass the right mouse on).
+    std::shared_ptr<Menu> menuForEvent(const Event& event) override;
     void resizeSubviewsWithOldSize(gfx::Size oldSize) override;
 
     DragOperation draggingEntered(DraggingInfo& info) override;

@@ -1,5 +1,6 @@
 #include "platform/ui/controls/PopUpButtonCell.h"
 
+#include "platform/foundation/archiving/TypedDecoding.h"
 #include "platform/foundation/runtime/NotificationCenter.h"
 #include "platform/graphics/Image.h"
 #include "platform/text/AttributedString.h"
@@ -652,9 +653,14 @@ bool PopUpButtonCell::initWithCoder(fnd::Coder& coder)
     }
     adoptMenu(m);
     m_selectedItem.reset();
-    long selected = static_cast<long>(coder.decodeIntegerForKey("SelectedIndex"));
-    if (coder.containsValueForKey("SelectedIndex"))
-        selectItemAtIndex(selected);
+    if (coder.containsValueForKey("SelectedIndex")) {
+        // -1 for none, else one of the items read above.
+        const std::int64_t selected = coder.decodeIntegerForKey("SelectedIndex");
+        if (selected < -1 || selected >= numberOfItems())
+            fnd::failDecoding(coder, "a pop-up's selected item is not one of its items");
+        else
+            selectItemAtIndex(static_cast<long>(selected));
+    }
     return !coder.hasFailed();
 }
 

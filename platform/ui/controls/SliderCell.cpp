@@ -1,12 +1,15 @@
 #include "platform/ui/controls/SliderCell.h"
 
+#include "platform/foundation/archiving/TypedDecoding.h"
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/ui/controls/detail/ValueRange.h"
 #include "platform/ui/look/ControlLook.h"
 #include "platform/ui/views/View.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace ui {
 
@@ -71,8 +74,11 @@ void SliderCell::setStringValue(const fnd::String& string)
     setDoubleValue(std::strtod(string.utf8().c_str(), nullptr));
 }
 
+// An end that is not finite would let any value through, so it is ignored, as decoding refuses it.
 void SliderCell::setMinValue(double value)
 {
+    if (!std::isfinite(value))
+        return;
     m_minValue = value;
     setDoubleValue(m_value);
     noteChanged();
@@ -80,6 +86,8 @@ void SliderCell::setMinValue(double value)
 
 void SliderCell::setMaxValue(double value)
 {
+    if (!std::isfinite(value))
+        return;
     m_maxValue = value;
     setDoubleValue(m_value);
     noteChanged();
@@ -94,9 +102,15 @@ void SliderCell::setContinuous(bool flag)
 
 void SliderCell::setNumberOfTickMarks(long count)
 {
-    m_numberOfTickMarks = std::max(0l, count);
+    m_numberOfTickMarks = std::clamp(count, 0l, MaximumNumberOfTickMarks);
     setDoubleValue(m_value);
     noteChanged();
+}
+
+void SliderCell::setAltIncrementValue(double value)
+{
+    if (std::isfinite(value))
+        m_altIncrementValue = std::max(0.0, value);
 }
 
 void SliderCell::setTickMarkPosition(TickMarkPosition position)
@@ -358,13 +372,16 @@ bool SliderCell::initWithCoder(fnd::Coder& coder)
 {
     if (!ActionCell::initWithCoder(coder))
         return false;
-    m_minValue = coder.decodeDoubleForKey("MinValue");
-    m_maxValue = coder.containsValueForKey("MaxValue") ? coder.decodeDoubleForKey("MaxValue") : 1;
-    m_numberOfTickMarks = std::max(0l, static_cast<long>(coder.decodeIntegerForKey("NumberOfTickMarks")));
+    constexpr double Largest = std::numeric_limits<double>::max();
+    m_minValue = fnd::decodeBoundedDoubleForKey(coder, "MinValue", -Largest, Largest, 0);
+    m_maxValue = fnd::decodeBoundedDoubleForKey(coder, "MaxValue", -Largest, Largest, 1);
+    m_numberOfTickMarks
+        = long(fnd::decodeBoundedIntegerForKey(coder, "NumberOfTickMarks", 0, MaximumNumberOfTickMarks, 0));
     m_tickMarkPosition
         = coder.decodeIntForKey("TickMarkPosition") == 1 ? TickMarkPosition::Above : TickMarkPosition::Below;
     m_allowsTickMarkValuesOnly = coder.decodeBoolForKey("AllowsTickMarkValuesOnly");
-    m_altIncrementValue = std::max(0.0, coder.decodeDoubleForKey("AltIncrementValue"));
+    m_altIncrementValue
+        = std::max(0.0, fnd::decodeBoundedDoubleForKey(coder, "AltIncrementValue", -Largest, Largest, 0));
     m_value = clampedValue(coder.decodeDoubleForKey("Value"));
     return !coder.hasFailed();
 }

@@ -31,7 +31,9 @@ public:
     void setMaxValue(double value);
     // The step of the keyboard's arrows (0: a twentieth of the range, or one tick).
     double altIncrementValue() const { return m_altIncrementValue; }
-    void setAltIncrementValue(double value) { m_altIncrementValue = std::max(0.0, value); }
+    void setAltIncrementValue(double value);
+    // Drawing walks every tick mark, so a slider takes no more than it could ever show.
+    static constexpr long MaximumNumberOfTickMarks = 10000;
     long numberOfTickMarks() const { return m_numberOfTickMarks; }
     void setNumberOfTickMarks(long count);
     TickMarkPosition tickMarkPosition() const { return m_tickMarkPosition; }

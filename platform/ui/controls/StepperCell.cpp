@@ -1,5 +1,6 @@
 #include "platform/ui/controls/StepperCell.h"
 
+#include "platform/foundation/archiving/TypedDecoding.h"
 #include "platform/foundation/runtime/Clock.h"
 #include "platform/foundation/runtime/RunLoop.h"
 #include "platform/graphics/BezierPath.h"
@@ -11,6 +12,7 @@
 #include "platform/ui/views/detail/TrackingEvents.h"
 
 #include <cmath>
+#include <limits>
 
 namespace ui {
 
@@ -222,13 +224,14 @@ bool StepperCell::initWithCoder(fnd::Coder& coder)
 {
     if (!ActionCell::initWithCoder(coder))
         return false;
-    m_minValue = coder.decodeDoubleForKey("MinValue");
-    m_maxValue = coder.containsValueForKey("MaxValue") ? coder.decodeDoubleForKey("MaxValue") : 59;
-    m_increment = coder.containsValueForKey("Increment") ? coder.decodeDoubleForKey("Increment") : 1;
+    // The ends and the step are finite: a range with a NaN end would let any value through.
+    constexpr double Largest = std::numeric_limits<double>::max();
+    m_minValue = fnd::decodeBoundedDoubleForKey(coder, "MinValue", -Largest, Largest, 0);
+    m_maxValue = fnd::decodeBoundedDoubleForKey(coder, "MaxValue", -Largest, Largest, 59);
+    m_increment = fnd::decodeBoundedDoubleForKey(coder, "Increment", -Largest, Largest, 1);
     m_valueWraps = !coder.containsValueForKey("ValueWraps") || coder.decodeBoolForKey("ValueWraps");
     m_autorepeat = !coder.containsValueForKey("Autorepeat") || coder.decodeBoolForKey("Autorepeat");
-    m_value = std::clamp(
-        coder.decodeDoubleForKey("Value"), std::min(m_minValue, m_maxValue), std::max(m_minValue, m_maxValue));
+    m_value = detail::valueInRange(coder.decodeDoubleForKey("Value"), m_minValue, m_maxValue);
     return !coder.hasFailed();
 }
 

@@ -30,7 +30,8 @@ public:
     void setObjectValue(const fnd::Value& value) override { setDoubleValue(value.doubleValue()); }
     double doubleValue() const override { return m_value; }
     void setDoubleValue(double value) override;
-    std::int64_t integerValue() const override { return static_cast<std::int64_t>(m_value); }
+    // Saturating: a range may reach beyond 64 bits.
+    std::int64_t integerValue() const override { return fnd::Number(m_value).integerValue(); }
     void setIntegerValue(std::int64_t value) override { setDoubleValue(static_cast<double>(value)); }
     fnd::String stringValue() const override;
     void setNextState() override { }

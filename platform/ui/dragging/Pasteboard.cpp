@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <map>
 #include <mutex>
 
@@ -77,6 +78,7 @@ void Pasteboard::dropOwners()
     m_owners.clear();
     m_entries.clear();
     m_items.clear();
+    m_imageResolution = DefaultImageResolution;
     for (const auto& owner : previous)
         owner->pasteboardChangedOwner(*this);
 }
@@ -113,6 +115,12 @@ long Pasteboard::clearContents()
     m_changeCount = ++nextChangeCount;
     Backend::current().clipboardChanged(m_name);
     return m_changeCount;
+}
+
+void Pasteboard::setImageResolution(double dotsPerInch)
+{
+    m_imageResolution = std::isnan(dotsPerInch) ? DefaultImageResolution
+                                                : std::clamp(dotsPerInch, MinImageResolution, MaxImageResolution);
 }
 
 std::vector<fnd::String> Pasteboard::types() const

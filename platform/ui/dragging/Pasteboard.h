@@ -86,6 +86,13 @@ public:
     // nil when there is none or it does not parse.
     fnd::Value propertyListForType(const fnd::String& type);
 
+    // The resolution, in dots per inch, at which a reader that takes only bitmaps gets a drawing this pasteboard
+    // holds (a PDF offered as PNG, PasteboardConversion.h): the writer's choice, kept until the next declaration or
+    // clearing, which go back to the default. Brought inside the limits; not a number gives the default.
+    static constexpr double DefaultImageResolution = 72, MinImageResolution = 9, MaxImageResolution = 2400;
+    double imageResolution() const { return m_imageResolution; }
+    void setImageResolution(double dotsPerInch);
+
     // Appends the items; the pasteboard keeps them alive until it is cleared or declared anew.
     bool writeObjects(const std::vector<std::shared_ptr<PasteboardItem>>& items);
     const std::vector<std::shared_ptr<PasteboardItem>>& pasteboardItems() const { return m_items; }
@@ -113,6 +120,7 @@ private:
     // Everyone who declared types since the last declaration, told when it is taken over.
     std::vector<std::weak_ptr<PasteboardOwner>> m_owners;
     std::vector<std::shared_ptr<PasteboardItem>> m_items;
+    double m_imageResolution { DefaultImageResolution };
 };
 
 }

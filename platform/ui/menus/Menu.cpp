@@ -199,6 +199,12 @@ bool Menu::validateItem(MenuItem& item)
     auto target = targetForItem(item);
     if (!target)
         return false;
+    // A window showing a sheet takes nothing else until the sheet ends: actions on it or its views wait.
+    std::shared_ptr<Window> window = std::dynamic_pointer_cast<Window>(target);
+    if (auto view = std::dynamic_pointer_cast<View>(target))
+        window = view->window();
+    if (window && window->attachedSheet())
+        return false;
     if (auto* validator = dynamic_cast<MenuItemValidation*>(target.get()))
         return validator->validateMenuItem(item);
     if (target->respondsTo(ValidateMenuItemSelector)) {

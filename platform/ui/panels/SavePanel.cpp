@@ -420,6 +420,8 @@ void SavePanel::confirm()
             detail::panelText("Please choose another folder.", "Please choose another folder."));
         return;
     }
+    if (auto d = delegate())
+        d->panelUserEnteredFilename(*this, location.name);
     auto name = nameWithRequiredExtension(location.name);
     auto path = location.folder.stringByAppendingPathComponent(name);
     if (auto d = delegate()) {

@@ -28,6 +28,9 @@ public:
     virtual ~OpenSavePanelDelegate() = default;
     // Whether the file can be chosen (nullopt: as the allowed types say).
     virtual std::optional<bool> panelShouldEnableURL(SavePanel&, const fnd::String&) { return std::nullopt; }
+    // The name the person confirmed, before the panel gives it a required extension: the delegate may change the
+    // allowed types to suit it (a name ending in another offered format's extension choosing that format).
+    virtual void panelUserEnteredFilename(SavePanel&, const fnd::String&) { }
     // A last check of the chosen file: an error keeps the panel open and is shown to the person.
     virtual std::optional<fnd::Error> panelValidateURL(SavePanel&, const fnd::String&) { return std::nullopt; }
     virtual void panelDidChangeToDirectoryURL(SavePanel&, const fnd::String&) { }

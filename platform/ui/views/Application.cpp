@@ -1,5 +1,6 @@
 #include "platform/ui/views/Application.h"
 
+#include "platform/foundation/files/UserDefaults.h"
 #include "platform/foundation/runtime/Clock.h"
 #include "platform/foundation/runtime/Exception.h"
 #include "platform/foundation/runtime/Log.h"
@@ -136,10 +137,13 @@ void Application::finishTermination()
 {
     if (m_terminated)
         return;
+    // A cell or field being edited hands its text to its owner now, or it would be lost with the window.
+    endEditingInWindows();
     post(ApplicationNotification::WillTerminate);
     if (auto d = delegate())
         d->applicationWillTerminate(*this);
     m_terminated = true;
+    fnd::UserDefaults::standardUserDefaults().synchronize();
     stop();
 }
 

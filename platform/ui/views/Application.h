@@ -69,8 +69,18 @@ public:
     void run();
     // Ends run() after the event being handled.
     void stop(const fnd::Value& sender = {});
-    // Asks the delegate, then tells everyone and ends run(); the process is not exited here (main returns).
+    // Asks the delegate, then ends the editing open in every window (a field, a table cell: its text goes to its
+    // owner), tells everyone, writes the standard user defaults and ends run(); the process is not exited here (main
+    // returns).
     void terminate(const fnd::Value& sender = {});
+    // The same end without asking anyone, for an end the program cannot refuse (a request to end from the system, the
+    // display gone): what waits to be written is written first, before anything that might fail.
+    void terminateImmediately();
+    // From now on SIGTERM and SIGHUP (a logout, a service manager stopping the program) end the program through
+    // terminateImmediately on the main run loop, and then the process ends by the signal, as it would have. The
+    // handler only writes to a pipe; a second signal, or a main thread that does not get there within a few
+    // seconds, ends the process at once. (ApplicationTermination.cpp)
+    static void handleTerminationSignals();
     // The answer to a Later reply from applicationShouldTerminate.
     void replyToApplicationShouldTerminate(bool shouldTerminate);
     bool hasTerminated() const { return m_terminated; }
@@ -174,6 +184,8 @@ private:
     bool windowsAbove(const Window& a, const Window& b) const;
     void chooseNewKeyAndMain(Window* leaving);
     void finishTermination();
+    // Ends the field editors' editing in every window, the key window's first.
+    void endEditingInWindows();
     void wakeUp();
     // The event loops' boundary: an exception raised while the event is handled is logged and the loop goes on.
     void deliverEvent(const Event& event);

@@ -9,8 +9,21 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace ui {
+
+namespace {
+
+// A frame's turn: about its origin, in the superview's coordinates.
+gfx::AffineTransform viewFrameTurn(gfx::Point origin, double degrees)
+{
+    return gfx::concatenated(gfx::concatenated(gfx::AffineTransform::translation(-origin.x, -origin.y),
+                                 gfx::AffineTransform::rotationByDegrees(degrees)),
+        gfx::AffineTransform::translation(origin.x, origin.y));
+}
+
+}
 
 FND_REGISTER_CLASS(View, Responder)
 
@@ -302,13 +315,30 @@ void View::setFrameSize(gfx::Size size)
     setFrame({ m_frame.origin, size });
 }
 
-void View::frameDidChange(gfx::Rect oldFrame)
+void View::setFrameRotation(double degrees)
+{
+    if (!std::isfinite(degrees))
+        degrees = 0;
+    if (degrees == m_frameRotation)
+        return;
+    const double old = std::exchange(m_frameRotation, degrees);
+    frameDidChange(m_frame, old);
+}
+
+void View::frameDidChange(gfx::Rect oldFrame, std::optional<double> oldRotation)
 {
     hostedLayerGeometryDidChange();
     if (oldFrame.size != m_frame.size)
         setNeedsLayout(true);
     if (auto parent = superview()) {
-        if (oldFrame.origin == m_frame.origin && preservesContentDuringLiveResize() && inLiveResize()) {
+        if (m_frameRotation != 0 || oldRotation.value_or(0) != 0) {
+            // The turned frames, before and after.
+            auto turned = [](gfx::Rect frame, double degrees) {
+                return transformedRect(viewFrameTurn(frame.origin, degrees), frame);
+            };
+            parent->setNeedsDisplayInRect(gfx::unionRect(
+                turned(oldFrame, oldRotation.value_or(m_frameRotation)), turned(m_frame, m_frameRotation)));
+        } else if (oldFrame.origin == m_frame.origin && preservesContentDuringLiveResize() && inLiveResize()) {
             // What the old and the new frame do not share: the strips beyond the smaller width and height.
             const double minWidth = std::min(oldFrame.width(), m_frame.width());
             const double minHeight = std::min(oldFrame.height(), m_frame.height());
@@ -417,6 +447,8 @@ gfx::AffineTransform View::transformToSuperview() const
         t = { sx, 0, 0, -sy, m_frame.origin.x - m_bounds.origin.x * sx,
             m_frame.origin.y + m_frame.size.height + m_bounds.origin.y * sy };
     }
+    if (m_frameRotation != 0)
+        t = gfx::concatenated(t, viewFrameTurn(m_frame.origin, m_frameRotation));
     return t;
 }
 
@@ -559,12 +591,14 @@ std::shared_ptr<View> View::hitTest(gfx::Point point)
     if (m_hidden)
         return nullptr;
     auto parent = superview();
-    if (!gfx::mouseInRect(point, m_frame, parent && parent->isFlipped()))
-        return nullptr;
     auto inverse = transformToSuperview().inverted();
     if (!inverse)
         return nullptr;
     auto local = inverse->transformPoint(point);
+    // A turned frame is tested where it lies: the point, turned back, in the bounds.
+    if (m_frameRotation != 0 ? !gfx::mouseInRect(local, m_bounds, isFlipped())
+                             : !gfx::mouseInRect(point, m_frame, parent && parent->isFlipped()))
+        return nullptr;
     for (auto it = m_subviews.rbegin(); it != m_subviews.rend(); ++it) {
         if (auto hit = (*it)->hitTest(local))
             return hit;

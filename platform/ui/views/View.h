@@ -133,6 +133,10 @@ public:
     virtual void setBounds(gfx::Rect bounds);
     virtual void setBoundsOrigin(gfx::Point origin);
     virtual void setBoundsSize(gfx::Size size);
+    // Degrees the frame is turned about its origin, counter-clockwise in the superview's coordinates; frame() stays
+    // the unturned rectangle. Drawing, hit testing and conversions follow the turn. Not a finite number: no turn.
+    double frameRotation() const { return m_frameRotation; }
+    virtual void setFrameRotation(double degrees);
     // Scales the unit square of the bounds: a cumulative zoom (2, 2) halves the bounds.
     virtual void scaleUnitSquareToSize(gfx::Size size);
     void translateOriginToPoint(gfx::Point point);
@@ -394,7 +398,8 @@ private:
 
     void insertSubview(const std::shared_ptr<View>& view, std::size_t index);
     void removeSubviewAt(std::size_t index);
-    void frameDidChange(gfx::Rect oldFrame);
+    // After a change of the frame or (with the rotation before it) of its turn.
+    void frameDidChange(gfx::Rect oldFrame, std::optional<double> oldRotation = std::nullopt);
     void boundsDidChange();
     void propagateWindow(Window* window);
     void noteWindowDirty();
@@ -409,6 +414,7 @@ private:
     std::weak_ptr<Window> m_window;
     std::vector<std::shared_ptr<View>> m_subviews;
     gfx::Rect m_frame;
+    double m_frameRotation { 0 };
     gfx::Rect m_bounds;
     unsigned m_autoresizingMask { AutoresizingMask::NotSizable };
     bool m_autoresizesSubviews { true };

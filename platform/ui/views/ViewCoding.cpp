@@ -119,7 +119,9 @@ bool View::initWithCoder(fnd::Coder& coder)
     }
     if (coder.hasFailed())
         return false;
-    if (!viewCodingRectIsSound(bounds) || bounds.width() < 0 || bounds.height() < 0 || mask < 0 || mask > 63) {
+    // A size may be negative, as the frame's may: a part laid out as "the width less its margins" in a view made
+    // without a frame is.
+    if (!viewCodingRectIsSound(bounds) || mask < 0 || mask > 63) {
         fnd::failDecoding(coder, "a view's bounds or autoresizing mask are out of range");
         return false;
     }

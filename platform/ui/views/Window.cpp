@@ -46,6 +46,8 @@ void Window::describeClass(fnd::ClassBuilder<Window>& c)
     c.action("performClose:", &Window::performClose);
     c.action("performZoom:", &Window::performZoom);
     c.action("validateMenuItem:", &Window::validateMenuItem);
+    c.action("toggleToolbarShown:", &Window::toggleToolbarShown);
+    c.action("runToolbarCustomizationPalette:", &Window::runToolbarCustomizationPalette);
 }
 
 namespace {

@@ -222,6 +222,11 @@ public:
     // While set, the mouse reaches the toolbar view even when a sheet blocks the window (the toolbar's
     // customisation sheet lets the person drag items along the toolbar).
     void setToolbarViewTakesMouseWhileBlocked(bool flag) { m_toolbarTakesMouseWhileBlocked = flag; }
+    // The menus' Show/Hide Toolbar and Customise Toolbar…, sent along the responder chain to the window: they act
+    // on its toolbar (validateMenuItem retitles the first after the toolbar's state, and disables both while the
+    // window has no toolbar or shows a sheet).
+    void toggleToolbarShown(const fnd::Value& sender);
+    void runToolbarCustomizationPalette(const fnd::Value& sender);
 
     // Content.
     const std::shared_ptr<View>& contentView() const { return m_contentView; }

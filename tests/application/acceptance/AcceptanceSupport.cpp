@@ -2,16 +2,20 @@
 
 #include "frameworks/ZORAppKit/ZORSheetPresentation/ZORSheetPresentation.h"
 #include "platform/foundation/archiving/PropertyList.h"
-#include "platform/foundation/runtime/RunLoop.h"
 #include "platform/foundation/files/UserDefaults.h"
-#include "platform/ui/views/Application.h"
-#include "platform/ui/panels/ColorPanel.h"
-#include "platform/ui/views/Event.h"
+#include "platform/foundation/runtime/RunLoop.h"
 #include "platform/ui/containers/Toolbar.h"
 #include "platform/ui/containers/ToolbarView.h"
+#include "platform/ui/menus/Menu.h"
+#include "platform/ui/panels/ColorPanel.h"
+#include "platform/ui/views/Application.h"
+#include "platform/ui/views/Event.h"
+
+#include <functional>
 
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <unistd.h>
 
 namespace acceptance {
@@ -212,6 +216,33 @@ std::shared_ptr<ui::ToolbarItemViewer> ApplicationTest::toolbarItemViewer(const 
     return nullptr;
 }
 
+std::shared_ptr<ui::MenuItem> ApplicationTest::menuItemFor(const char* action)
+{
+    std::function<std::shared_ptr<ui::MenuItem>(ui::Menu&)> find = [&](ui::Menu& menu) {
+        for (const auto& item : menu.itemArray()) {
+            if (item->action() == fnd::Selector(action))
+                return item;
+            if (item->submenu())
+                if (auto found = find(*item->submenu()))
+                    return found;
+        }
+        return std::shared_ptr<ui::MenuItem>();
+    };
+    auto menu = std::dynamic_pointer_cast<ui::Menu>(ui::Application::shared().mainMenu());
+    return menu ? find(*menu) : nullptr;
+}
+
+bool ApplicationTest::menuItemIsEnabled(const char* action)
+{
+    auto item = menuItemFor(action);
+    EXPECT_TRUE(item) << "no menu item sends " << action;
+    if (!item)
+        return false;
+    if (auto menu = item->menu())
+        menu->update();
+    return item->isEnabled();
+}
+
 void ApplicationTest::pressToolbarItem(const fnd::String& identifier)
 {
     auto viewer = toolbarItemViewer(identifier);
@@ -245,6 +276,16 @@ fnd::Dictionary ApplicationTest::storedDefaults()
 {
     fnd::UserDefaults fresh(defaults().suiteName());
     return fresh.persistentDomain();
+}
+
+std::string textsOf(ui::View& view)
+{
+    std::string texts;
+    if (auto field = dynamic_cast<ui::TextField*>(&view))
+        texts += field->stringValue().utf8() + "\n";
+    for (const auto& child : view.subviews())
+        texts += textsOf(*child);
+    return texts;
 }
 
 std::string hexOf(const gfx::ColorPtr& color)

@@ -7,13 +7,14 @@
 #include "platform/backend/headless/HeadlessBackend.h"
 #include "platform/foundation/runtime/Clock.h"
 #include "platform/graphics/BitmapImageRep.h"
+#include "platform/ui/containers/ToolbarView.h"
 #include "platform/ui/controls/Button.h"
 #include "platform/ui/controls/ColorWell.h"
-#include "platform/ui/text/ComboBox.h"
+#include "platform/ui/menus/MenuItem.h"
 #include "platform/ui/controls/PopUpButton.h"
 #include "platform/ui/panels/SavePanel.h"
+#include "platform/ui/text/ComboBox.h"
 #include "platform/ui/text/TextField.h"
-#include "platform/ui/containers/ToolbarView.h"
 #include "platform/ui/views/Window.h"
 
 #include <gtest/gtest.h>
@@ -68,6 +69,10 @@ protected:
     // Clicks the well and types the colour's hex code into the colour panel.
     void pickColour(ui::ColorWell& well, const std::string& hex);
     void pressToolbarItem(const fnd::String& identifier);
+    // The main menu's item that sends the action, wherever it is; whether it is enabled once its menu is updated,
+    // as when the menu opens or its shortcut is pressed.
+    std::shared_ptr<ui::MenuItem> menuItemFor(const char* action);
+    bool menuItemIsEnabled(const char* action);
     // The view that shows the main window's toolbar item; nullptr when the toolbar has no such item.
     std::shared_ptr<ui::ToolbarItemViewer> toolbarItemViewer(const fnd::String& identifier);
 
@@ -111,6 +116,9 @@ private:
     std::optional<LaunchedApplication> m_launched;
     std::filesystem::path m_folder;
 };
+
+// The texts of the text fields in a view and its subviews, a line each (what an alert or a sheet says).
+std::string textsOf(ui::View& view);
 
 // "#RRGGBB" of a colour.
 std::string hexOf(const gfx::ColorPtr& color);

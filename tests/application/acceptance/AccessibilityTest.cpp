@@ -96,7 +96,8 @@ TEST_F(MainWindowAccessibility, ValuesChoicesAndPressesThroughTheTreeChangeTheBa
     field->accessibilitySetValue(fnd::String("400638133393"), A::Value);
     EXPECT_EQ(barcode().content(), fnd::String("400638133393"));
     EXPECT_EQ(read(preview().selfValue(), A::Role), fnd::Value("AXImage"));
-    EXPECT_EQ(read(preview().selfValue(), A::Description), fnd::Value("EAN-13: 400638133393"));
+    // Named by what the bars hold: the check digit 1 is encoded too.
+    EXPECT_EQ(read(preview().selfValue(), A::Description), fnd::Value("EAN-13: 4006381333931"));
 
     // A symbology chosen through the pop-up's menu is the new barcode.
     auto menu = read(app().barcodePopupButton()->selfValue(), A::Children).array()->front();
@@ -111,6 +112,14 @@ TEST_F(MainWindowAccessibility, ValuesChoicesAndPressesThroughTheTreeChangeTheBa
     EXPECT_EQ(read(app().barcodePopupButton()->selfValue(), A::Value), fnd::Value("QR Code"));
     EXPECT_TRUE(read(qr, A::Selected).boolValue());
     EXPECT_EQ(read(preview().selfValue(), A::Description), fnd::Value("QR Code: 400638133393"));
+
+    // Code 128 leaves out the characters it has no place for ("=" here): the name says what it encodes.
+    choose(*app().barcodePopupButton(), "Code 128");
+    field->accessibilitySetValue(fnd::String("key=value x"), A::Value);
+    ASSERT_TRUE(barcode().validatedErrorString().isEmpty());
+    EXPECT_EQ(read(preview().selfValue(), A::Description), fnd::Value("Code 128: keyvalue x"));
+    choose(*app().barcodePopupButton(), "QR Code");
+    field->accessibilitySetValue(fnd::String("400638133393"), A::Value);
 
     // A check box pressed through the tree turns the background off.
     ASSERT_TRUE(barcode().shouldDrawBackground());

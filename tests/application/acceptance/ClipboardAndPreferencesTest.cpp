@@ -10,10 +10,10 @@
 #include "frameworks/FoundationExtensions/ZORApplicationMeasurementCenter.h"
 #include "platform/foundation/files/UserDefaults.h"
 #include "platform/graphics/PDFImageRep.h"
-#include "platform/ui/menus/Menu.h"
-#include "platform/ui/dragging/Pasteboard.h"
-#include "platform/ui/views/ToolTipManager.h"
 #include "platform/ui/containers/Toolbar.h"
+#include "platform/ui/dragging/Pasteboard.h"
+#include "platform/ui/menus/Menu.h"
+#include "platform/ui/views/ToolTipManager.h"
 #include "support/Canvas.h"
 
 using namespace acceptance;

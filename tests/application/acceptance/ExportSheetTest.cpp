@@ -11,6 +11,7 @@
 #include "support/DecoderCheck.h"
 
 #include <cmath>
+#include <cstring>
 #include <fstream>
 
 using namespace acceptance;
@@ -43,16 +44,6 @@ std::string trimmed(std::string text)
 }
 
 // Every text field's text in a window, joined: what an alert says.
-std::string textsOf(ui::View& view)
-{
-    std::string texts;
-    if (auto field = dynamic_cast<ui::TextField*>(&view))
-        texts += field->stringValue().utf8() + "\n";
-    for (const auto& child : view.subviews())
-        texts += textsOf(*child);
-    return texts;
-}
-
 class ExportSheet : public ApplicationTest {
 protected:
     ExportSheet()
@@ -301,4 +292,33 @@ TEST_F(ExportSheet, AFileThatCannotBeWrittenIsReportedWithItsPathAndReason)
     EXPECT_FALSE(window().attachedSheet());
     // Nothing half written is left behind.
     EXPECT_TRUE(std::filesystem::is_empty(scratch("")));
+}
+
+// A typed name whose extension names another format chooses that format, as a save panel does: "label.png" while
+// PDF is chosen is a PNG named label.png, never "label.png.pdf". An extension no format has gets the format's own.
+TEST_F(ExportSheet, ANameEndingInAnotherFormatsExtensionChoosesThatFormat)
+{
+    struct Case {
+        long chosen;
+        const char* typed;
+        const char* written;
+        long format;
+        const char* magic;
+    };
+    for (const auto& c : { Case { PDF, "label.png", "label.png", PNG, "\x89PNG" },
+             Case { PNG, "label.JPEG", "label.JPEG", JPEG, "\xff\xd8\xff" },
+             Case { TIFF, "label.pdf", "label.pdf", PDF, "%PDF" }, Case { PDF, "label.tif", "label.tif", TIFF, "II*" },
+             Case { PDF, "label.v2", "label.v2.pdf", PDF, "%PDF" } }) {
+        SCOPED_TRACE(c.typed);
+        auto path = exportAs(ExportChoice::as(c.chosen).named(c.typed));
+        EXPECT_EQ(path, scratch(c.written));
+        std::ifstream in(scratch(c.written), std::ios::binary);
+        std::string head(std::strlen(c.magic), '\0');
+        in.read(head.data(), std::streamsize(head.size()));
+        EXPECT_EQ(head, c.magic) << "the file is what its name says";
+        EXPECT_EQ(app().exportFileTypePopup()->selectedTag(), c.format) << "the format pop-up follows";
+        wait(1.5);
+        EXPECT_EQ(storedDefaults().get(LMVExportFileTypeTag), fnd::Value(c.format));
+    }
+    EXPECT_FALSE(std::filesystem::exists(scratch("label.png.pdf")));
 }

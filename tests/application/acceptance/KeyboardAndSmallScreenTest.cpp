@@ -20,22 +20,6 @@ namespace {
 
 class KeyboardAndSmallScreen : public ApplicationTest {
 protected:
-    // The main menu's item that sends the action, wherever it is.
-    std::shared_ptr<ui::MenuItem> menuItemFor(const char* action)
-    {
-        std::function<std::shared_ptr<ui::MenuItem>(ui::Menu&)> find = [&](ui::Menu& menu) {
-            for (const auto& item : menu.itemArray()) {
-                if (item->action() == fnd::Selector(action))
-                    return item;
-                if (item->submenu())
-                    if (auto found = find(*item->submenu()))
-                        return found;
-            }
-            return std::shared_ptr<ui::MenuItem>();
-        };
-        auto menu = std::dynamic_pointer_cast<ui::Menu>(ui::Application::shared().mainMenu());
-        return menu ? find(*menu) : nullptr;
-    }
     // The view that has the keyboard (a field for its editor).
     std::shared_ptr<ui::View> focused(ui::Window& w)
     {

@@ -96,6 +96,46 @@ TEST_F(StartAndEdit, TypingUpdatesBarcodeInfoAndPreviewAtEveryKey)
     EXPECT_EQ(storedDefaults().get(DefaultBarcodeContentKey), fnd::Value("40063813339312"));
 }
 
+// A keystroke refreshes the form, but a control whose state stays is left alone: no redraw, no state change for
+// assistive technologies. EAN-13's check digit box stays disabled, Code 39's add-on field too.
+TEST_F(StartAndEdit, AKeystrokeLeavesControlsWhoseStateStaysAlone)
+{
+    for (const char* symbology : { "EAN-13", "Code 39" }) {
+        SCOPED_TRACE(symbology);
+        choose(*app().barcodePopupButton(), symbology);
+        typeInto(*app().contentTextField(), u"4006");
+        auto& still = symbology == std::string("EAN-13") ? static_cast<ui::Control&>(*app().calculateChecksumButton())
+                                                         : static_cast<ui::Control&>(*app().addOnTextField());
+        ASSERT_FALSE(still.isEnabled());
+        window().displayIfNeeded();
+        ASSERT_FALSE(still.needsDisplay());
+        typeKey(*app().contentTextField(), u'3');
+        EXPECT_EQ(barcode().content().utf8(), "40063");
+        EXPECT_FALSE(still.isEnabled());
+        EXPECT_FALSE(still.needsDisplay()) << "its state was changed and changed back";
+    }
+}
+
+// Pasted content of several lines (a contact card for a QR Code) is encoded whole but the one-line field shows its
+// first line: the line under the field says how many there are, and the field's tool tip shows them all.
+TEST_F(StartAndEdit, PastedContentOfSeveralLinesSaysSo)
+{
+    choose(*app().barcodePopupButton(), "QR Code");
+    const fnd::String card = "BEGIN:VCARD\nFN:Ada Lovelace\r\nTEL:+44 20 1234\nEND:VCARD";
+    auto pasteboard = ui::Pasteboard::generalPasteboard();
+    pasteboard->declareTypes({ ui::PasteboardType::String });
+    pasteboard->setString(card, ui::PasteboardType::String);
+    click(*app().contentTextField());
+    pressKey(u'v', ui::KeyCode::V, ui::ModifierFlags::Command);
+    ASSERT_EQ(barcode().content(), card);
+    EXPECT_NE(infoText().find("54 characters, 4 lines \u00b7 4242 left"), std::string::npos) << infoText();
+    EXPECT_EQ(app().contentTextField()->toolTip(), card);
+    // One line again: no more said than the count.
+    typeInto(*app().contentTextField(), u"BEGIN");
+    EXPECT_EQ(infoText().find("lines"), std::string::npos) << infoText();
+    EXPECT_TRUE(app().contentTextField()->toolTip().isEmpty());
+}
+
 TEST_F(StartAndEdit, AnAddOnWidensTheSymbolAndAnotherTypeForgetsIt)
 {
     typeInto(*app().contentTextField(), u"400638133393");

@@ -96,10 +96,10 @@ inline void clickAt(int x, int y)
     xdotool("mousemove --screen " + screen + " " + std::to_string(x) + " " + std::to_string(y) + " click 1");
 }
 
-// The screen's pixels, written as PNG to look at.
-inline std::shared_ptr<gfx::BitmapImageRep> screenshot(const std::string& name)
+// The screen's pixels, written as PNG to look at; of the display named, else of DISPLAY's.
+inline std::shared_ptr<gfx::BitmapImageRep> screenshot(const std::string& name, const char* displayName = nullptr)
 {
-    Display* display = XOpenDisplay(nullptr);
+    Display* display = XOpenDisplay(displayName);
     if (!display)
         return nullptr;
     XWindowAttributes root {};
@@ -159,15 +159,21 @@ protected:
     }
     ~ApplicationOnDisplay() override
     {
-        if (pid > 0) {
-            ::kill(pid, SIGKILL);
-            ::waitpid(pid, nullptr, 0);
+        for (pid_t running : { pid, second }) {
+            if (running > 0) {
+                ::kill(running, SIGKILL);
+                ::waitpid(running, nullptr, 0);
+            }
         }
         std::filesystem::remove_all(home);
     }
 
     // Starts the program; `extra` entries ("LANG=de_DE.UTF-8", "DISPLAY=:5.1") replace the environment's own.
-    void start(const std::vector<std::string>& extra = {})
+    void start(const std::vector<std::string>& extra = {}) { pid = spawnProgram(extra); }
+    // A second copy of the program, with the same home and settings.
+    void startSecond(const std::vector<std::string>& extra = {}) { second = spawnProgram(extra); }
+
+    pid_t spawnProgram(const std::vector<std::string>& extra)
     {
         std::vector<std::string> variables;
         auto replaced = [&](const std::string& entry) {
@@ -189,17 +195,21 @@ protected:
         envp.push_back(nullptr);
         std::string program = BARCODES_APPLICATION;
         char* argv[] = { program.data(), nullptr };
-        ASSERT_EQ(posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, envp.data()), 0);
+        pid_t started = -1;
+        EXPECT_EQ(posix_spawn(&started, program.c_str(), nullptr, nullptr, argv, envp.data()), 0);
+        return started;
     }
 
-    // The exit status once the program has ended, waiting at most the time given; nullopt while it runs.
-    std::optional<int> exitStatus(double seconds)
+    // The exit status once the program has ended, waiting at most the time given; nullopt while it runs. A program
+    // ended by a signal gives 128 + the signal's number, as a shell says.
+    std::optional<int> exitStatus(double seconds) { return exitStatusOf(pid, seconds); }
+    static std::optional<int> exitStatusOf(pid_t& process, double seconds)
     {
         int status = 0;
-        bool ended = waitFor([&] { return ::waitpid(pid, &status, WNOHANG) == pid; }, seconds);
+        bool ended = waitFor([&] { return ::waitpid(process, &status, WNOHANG) == process; }, seconds);
         if (!ended)
             return std::nullopt;
-        pid = -1;
+        process = -1;
         return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     }
 
@@ -214,6 +224,7 @@ protected:
 
     std::filesystem::path home;
     pid_t pid { -1 };
+    pid_t second { -1 };
 };
 
 }

@@ -203,10 +203,12 @@ TEST(ClipperExtensions, HugeCurvesBringABoundedNumberOfPointsToTheClipper)
     // Each a disc of (1e10 scaled units)^2 pi, to within what the oval's four cubics and the chords leave.
     for (const auto& polygon : polygons)
         EXPECT_NEAR(std::fabs(ClipperLib::Area(polygon)) / (std::numbers::pi * 1e20), 1, 1e-3);
-    // A path of everyday size keeps the standard tolerance: a disc of radius 10 within a hundredth of a tenth.
-    auto small = ZORClipperPathToPolygons(*BezierPath::bezierPathWithOvalInRect({ 0, 0, 20, 20 }), ZORClipperScale);
-    ASSERT_EQ(small.size(), 1u);
-    EXPECT_GT(small[0].size(), 100u);
+    // A disc of radius 10,000 units (1e5 scaled): its quarters' second differences are 0.46 r, so the standard
+    // tolerance of 0.01 would take sqrt(0.75 * 0.46e5 / 0.01) = 1,858 segments a quarter, 7,432 in all, which fit.
+    auto large = ZORClipperPathToPolygons(
+        *BezierPath::bezierPathWithOvalInRect({ -10000, -10000, 20000, 20000 }), ZORClipperScale);
+    ASSERT_EQ(large.size(), 1u);
+    EXPECT_NEAR(double(large[0].size()), 4 * 1858 + 1, 8);
 }
 
 TEST(ClipperExtensions, OffsetsBeyondTheClippersRangeGiveAnEmptyPath)

@@ -298,8 +298,11 @@ TEST(ZORThemeDrawing, SegmentStripsFillEachSegmentAndKeepTheirOutlineWhole)
     const gfx::Rect segments[] = { { 0.5, 0.5, 30, 21 }, { 30.5, 0.5, 30, 21 }, { 60.5, 0.5, 19.5, 21 } };
     std::vector<gfx::Rect> interiors;
     CellCanvas canvas(90, 22);
-    EXPECT_TRUE(D::drawSegmentedStrip(*gray, r, { 6, true, 0, 1, segments },
-        [&](long segment, gfx::Rect rect) { interiors.resize(segment + 1, rect); }));
+    const D::SegmentStrip grayStrip { 6, true, 0, 1, segments };
+    EXPECT_TRUE(D::drawSegmentedStrip(*gray, r, grayStrip, [&](long segment, gfx::Rect rect) {
+        interiors.resize(segment + 1, rect);
+        D::drawSegmentOfStrip(*gray, segment, rect, grayStrip);
+    }));
     EXPECT_EQ(interiors, std::vector<gfx::Rect>(std::begin(segments), std::end(segments)));
     const auto outline = pixelOf(grey(0.5));
     // The outline's inner half is not covered by the fills.

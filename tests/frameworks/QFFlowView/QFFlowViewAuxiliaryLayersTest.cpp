@@ -100,7 +100,7 @@ TEST_F(AuxiliaryLayerTest, OverlayWatchesItsVisibilityForwardsItsButtonAndEndsIt
     EXPECT_EQ(overlay->buttonLayer()->action(), fnd::Selector("play:"));
     EXPECT_EQ(overlay->action(), fnd::Selector("play:"));
 
-    auto timer = fnd::Timer::create(1.0, true, [](fnd::Timer&) { });
+    auto timer = fnd::Timer::create(1.0, true, [](fnd::Timer&) {});
     overlay->setMovieUpdateTimer(timer);
     overlay.reset();
     EXPECT_FALSE(timer->isValid()) << "the overlay's timer ends with it";
@@ -130,7 +130,9 @@ TEST_F(AuxiliaryLayerTest, ExpandAnimatesTheIndicatorOnTheClock)
 TEST_F(FlowViewTest, MovieOverlayShowsOnHoverAndAnswersAsACheckBox)
 {
     useItems({ TestItem::create(
-        "m", fnd::String((folder / "clip.mp4").string()), QFFlowViewRepresentationType::Path, "Clip") });
+                   "m", fnd::String((folder / "clip.mp4").string()), QFFlowViewRepresentationType::Path, "Clip"),
+        TestItem::create(
+            "n", fnd::String((folder / "other.mp4").string()), QFFlowViewRepresentationType::Path, "Other") });
     EXPECT_TRUE(view->imageLayerAtIndex(0)->name().utf8().ends_with("Movie"));
     auto overlay = std::dynamic_pointer_cast<QFVideoOverlayLayer>(view->createMovieOverlayLayerWithIndex(0));
     ASSERT_TRUE(overlay);
@@ -150,6 +152,12 @@ TEST_F(FlowViewTest, MovieOverlayShowsOnHoverAndAnswersAsACheckBox)
     check->accessibilitySetValue(1, ui::AccessibilityAttribute::Value);
     EXPECT_EQ(overlay->buttonLayer()->state(), 1);
     EXPECT_EQ(check->accessibilityAttributeValue(ui::AccessibilityAttribute::Title), fnd::Value("Stop movie playback"));
+
+    // Moving the selection takes the overlay off its item, which ends its watch of its visibility.
+    overlay->setupNotifications();
+    view->setSelectedIndex(1);
+    EXPECT_FALSE(overlay->superlayer());
+    EXPECT_FALSE(overlay->isObservingHidden());
 }
 
 }

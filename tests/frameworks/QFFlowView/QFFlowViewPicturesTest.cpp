@@ -3,7 +3,9 @@
 #include "support/GeneratedPictures.h"
 
 #include "platform/foundation/files/FileURL.h"
+#include "platform/graphics/Color.h"
 #include "platform/graphics/Image.h"
+#include "platform/graphics/PDFImageRep.h"
 #include "platform/graphics/PngTextChunks.h"
 #include "platform/graphics/ThumbnailCache.h"
 #include "platform/ui/views/Event.h"
@@ -174,6 +176,42 @@ TEST_F(FlowViewDesktopTest, OtherFilesShowTheDesktopsThumbnailElseTheirTypesIcon
     auto second = view->imageLayerAtIndex(1)->contents();
     ASSERT_TRUE(second);
     EXPECT_EQ(middle(*second), 0xFFFFFF00u);
+}
+
+// A view so tall that its item (16,900 points square) would need a bitmap of over 1 GiB: the icon shown while a
+// file's picture is made (on the main thread) and the picture of a PDF page (on the queue) are made at the
+// thumbnailer's bound, 4,096 pixels a side, and the layer scales them up.
+TEST_F(FlowViewDesktopTest, AViewTallerThanAnyBitmapShowsBoundedPictures)
+{
+    namespace RT = QFFlowViewRepresentationType;
+    // A scalable text icon: drawn at whatever size is asked for.
+    auto scalable = desktop / "system" / "icons" / "hicolor" / "scalable" / "mimetypes";
+    std::filesystem::create_directories(scalable);
+    std::ofstream(scalable / "text-plain.svg") << "<svg xmlns='http://www.w3.org/2000/svg' width='48' height='48'>"
+                                                  "<rect width='48' height='48' fill='#0000ff'/></svg>";
+    auto page = gfx::PDFImageRep::imageRepWithData(solidPDF({ 100, 50 }, *gfx::Color::colorWithDeviceRed(1, 0, 0, 1)));
+    ASSERT_TRUE(page);
+    view->setFrameSize({ 800, 17000 });
+    settle(1);
+    ASSERT_GT(view->itemSizeForRect(view->scrollLayer()->frame()).width, 16384);
+    source->items = { TestItem::create("notes", file("notes.txt", "words"), RT::Path, "Notes"),
+        TestItem::create("page", fnd::Value(*page), RT::PDFPage, "Page") };
+    view->reloadContent();
+    ui::Transaction::flush();
+    // Before the thumbnail arrives.
+    auto icon = view->imageLayerAtIndex(0)->contents();
+    ASSERT_TRUE(icon);
+    EXPECT_EQ(icon->pixelsWide(), 4096);
+    EXPECT_EQ(middle(*icon), 0xFF0000FFu);
+
+    view->setSelectedIndex(1);
+    settle(1);
+    drainPictures();
+    auto picture = view->imageLayerAtIndex(1)->contents();
+    ASSERT_TRUE(picture);
+    EXPECT_EQ(picture->pixelsWide(), 4096);
+    EXPECT_EQ(picture->pixelsHigh(), 4096);
+    EXPECT_EQ(view->lookupForImageUID(fnd::String("page")), picture) << "made once, at the bounded size";
 }
 
 TEST_F(FlowViewTest, TypeTableAndSizeTestFollowTheRepresentation)

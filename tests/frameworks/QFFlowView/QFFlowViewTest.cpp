@@ -1,6 +1,7 @@
 #include "QFFlowViewTestSupport.h"
 
 #include "frameworks/QFFlowView/QFLayerAccessibilityHelper.h"
+#include "frameworks/ZORAppKit/ZORCardFlowView/ZORCardFlowView.h"
 
 #include "platform/foundation/archiving/KeyedArchiver.h"
 #include "platform/foundation/archiving/KeyedUnarchiver.h"
@@ -16,9 +17,13 @@
 #include "platform/graphics/Color.h"
 #include "platform/graphics/Image.h"
 #include "platform/graphics/PDFImageRep.h"
+#include "platform/ui/containers/ScrollView.h"
+#include "platform/ui/containers/TabView.h"
+#include "platform/ui/containers/TabViewItem.h"
 #include "platform/ui/dragging/Pasteboard.h"
 #include "platform/ui/views/Animator.h"
 #include "platform/ui/views/Event.h"
+#include "support/GeneratedPictures.h"
 #include "support/KeyRecorder.h"
 
 #include <algorithm>
@@ -454,18 +459,19 @@ TEST_F(FlowViewTest, ClicksDoubleClicksAndTheWheelSelect)
     backend->dispatchEvents();
     EXPECT_EQ(delegate->doubleClicks, std::vector<std::size_t> { 2 });
 
-    // Wheel: truncated toward zero; before the first item nothing happens.
-    backend->scrollWheel(*window, windowPoint(p), 0, 0.5);
-    backend->dispatchEvents();
-    EXPECT_EQ(view->selectedIndex(), 2u);
+    // Wheel: a positive delta goes back (as a scroll view shows what lies before), the index truncated toward zero;
+    // before the first item nothing happens.
     backend->scrollWheel(*window, windowPoint(p), 0, -0.5);
     backend->dispatchEvents();
-    EXPECT_EQ(view->selectedIndex(), 1u);
-    backend->scrollWheel(*window, windowPoint(p), 2.5, 1);
+    EXPECT_EQ(view->selectedIndex(), 2u) << "2 + 0.5 truncated";
+    backend->scrollWheel(*window, windowPoint(p), 0, 0.5);
+    backend->dispatchEvents();
+    EXPECT_EQ(view->selectedIndex(), 1u) << "2 - 0.5 truncated";
+    backend->scrollWheel(*window, windowPoint(p), -2.5, 1);
     backend->dispatchEvents();
     EXPECT_EQ(view->selectedIndex(), 3u) << "1 + 2.5 truncated";
     view->setSelectedIndex(0);
-    backend->scrollWheel(*window, windowPoint(p), 0, -3);
+    backend->scrollWheel(*window, windowPoint(p), 0, 3);
     backend->dispatchEvents();
     EXPECT_EQ(view->selectedIndex(), 0u);
 
@@ -490,6 +496,40 @@ TEST_F(FlowViewTest, ClicksDoubleClicksAndTheWheelSelect)
     backend->keyDown(*window, "x", ui::KeyCode::RightArrow);
     backend->dispatchEvents();
     EXPECT_EQ(view->selectedIndex(), 1u);
+}
+
+// One turn of the wheel moves a scroll view, the card-flow view and the flow view the same way: up or left (a
+// positive delta) shows what lies before, down or right what lies after.
+TEST_F(FlowViewTest, TheWheelMovesBothBrowsersTheWayAScrollViewMoves)
+{
+    auto scrollView = ui::ScrollView::create({ 0, 0, 200, 100 });
+    scrollView->setHasHorizontalScroller(true);
+    scrollView->setDocumentView(ui::View::create({ 0, 0, 2000, 80 }));
+    scrollView->contentView()->scrollToPoint({ 500, 0 });
+    auto cards = ZORCardFlowView::create({ 0, 0, 400, 300 });
+    cards->setContent({ fnd::Value("a"), fnd::Value("b"), fnd::Value("c"), fnd::Value("d") });
+    cards->setSelectionIndex(2);
+    useItems(bitmapItems(4));
+    view->setSelectedIndex(2);
+    settle(1);
+
+    auto wheel = [&](ui::View& target, double dx, double dy) {
+        target.scrollWheel(*ui::Event::scrollEvent({}, 0, 0, window->windowNumber(), dx, dy));
+    };
+    wheel(*scrollView, 1, 0);
+    EXPECT_LT(scrollView->contentView()->bounds().minX(), 500) << "left: what lies before";
+    wheel(*cards, 0, 1);
+    wheel(*view, 0, 1);
+    EXPECT_EQ(cards->selectionIndex(), 1);
+    EXPECT_EQ(view->selectedIndex(), 1u);
+    wheel(*cards, 0, -1);
+    wheel(*view, 0, -1);
+    EXPECT_EQ(cards->selectionIndex(), 2);
+    EXPECT_EQ(view->selectedIndex(), 2u);
+    wheel(*cards, -1, 0);
+    wheel(*view, -1, 0);
+    EXPECT_EQ(cards->selectionIndex(), 3);
+    EXPECT_EQ(view->selectedIndex(), 3u);
 }
 
 TEST_F(FlowViewTest, DoubleClickFallsBackToTheActionThenToOpeningTheFile)
@@ -703,6 +743,12 @@ TEST_F(FlowViewTest, ArchivesItsGeometryInKeyedArchivesOnly)
     EXPECT_DOUBLE_EQ(copy->scrollDuration(), 0.4);
     EXPECT_EQ(copy->selectedIndex(), QFFlowView::NotFound);
     EXPECT_TRUE(copy->scrollLayer());
+    // Made in code it has a title and takes URLs; decoded, neither.
+    EXPECT_EQ(view->title(), fnd::String("Title"));
+    EXPECT_EQ(ui::registeredDraggedTypes(*view), std::vector<fnd::String> { ui::PasteboardType::URL });
+    EXPECT_EQ(copy->title(), fnd::String());
+    EXPECT_EQ(copy->titleLayer()->string(), fnd::Value(fnd::String()));
+    EXPECT_TRUE(ui::registeredDraggedTypes(*copy).empty());
 
     fnd::SequentialArchiver sequential;
     EXPECT_THROW(view->encodeWithCoder(sequential), fnd::Exception);
@@ -713,6 +759,108 @@ TEST_F(FlowViewTest, ArchivesItsGeometryInKeyedArchivesOnly)
     auto keys = testsupport::KeyRecorder::keysOf(*view);
     EXPECT_NE(std::ranges::find(keys, testsupport::KeyRecorder::Entry { "showsReflection", "double" }), keys.end())
         << "the switch is written as a number";
+}
+
+// Being shown.
+
+// Each item in view shows its own picture: a picture item's is its representation itself.
+::testing::AssertionResult showsOwnPictures(QFFlowView& view, const std::vector<fnd::Value>& items)
+{
+    auto visible = view.visibleItemIndexes();
+    if (visible.length == 0)
+        return ::testing::AssertionFailure() << "no item in view";
+    for (auto i = std::size_t(visible.location); i < std::size_t(visible.location + visible.length); ++i) {
+        auto content = view.imageLayerAtIndex(i);
+        auto own = items[i].objectAs<TestItem>()->representation.objectAs<gfx::BitmapImageRep>();
+        if (!content || content->contents() != own)
+            return ::testing::AssertionFailure() << "item " << i << " shows another picture";
+    }
+    return ::testing::AssertionSuccess();
+}
+
+// Items given before the view is in a window (as awakeFromNib gives them), or while it is in one but not yet laid
+// out, show their pictures once it is shown: not blank pages, not their type's icon.
+TEST_F(FlowViewTest, ItemsGivenBeforeTheViewIsShownOrLaidOutShowTheirPictures)
+{
+    auto items = bitmapItems(6);
+    auto early = QFFlowView::create({ 0, 0, 800, 400 });
+    early->setDataSource(source);
+    source->items = items;
+    early->reloadContent();
+    view->removeFromSuperview();
+    window->contentView()->addSubview(early);
+    settle(1);
+    drainPictures();
+    EXPECT_EQ(early->scrollLayer()->sublayers().size(), 6u);
+    EXPECT_TRUE(showsOwnPictures(*early, items));
+    early->removeFromSuperview();
+
+    // Files, whose type's icon stands in until their picture is made, in a window laid out only after the reload.
+    auto pictures = testsupport::generatePictureFolder(folder / "pictures", 6);
+    std::vector<fnd::Value> files;
+    for (const auto& picture : pictures) {
+        auto path = fnd::String(picture.path.string());
+        files.push_back(TestItem::create(path, fnd::fileURLWithPath(path), RT::URL, "File"));
+    }
+    auto other = ui::Window::create({ { 50, 50 }, { 800, 400 } });
+    auto unlaid = QFFlowView::create({ 0, 0, 800, 400 });
+    other->contentView()->addSubview(unlaid);
+    unlaid->setDataSource(source);
+    source->items = files;
+    unlaid->reloadContent();
+    ASSERT_EQ(unlaid->scrollLayer()->bounds().width(), 0) << "not laid out yet";
+    other->makeKeyAndOrderFront();
+    for (int round = 0; round < 3; ++round) {
+        settle(1);
+        unlaid->operationQueue()->waitUntilAllOperationsAreFinished();
+        fnd::OperationQueue::mainQueue()->waitUntilAllOperationsAreFinished();
+    }
+    auto visible = unlaid->visibleItemIndexes();
+    ASSERT_GT(visible.length, 0);
+    for (auto i = std::size_t(visible.location); i < std::size_t(visible.location + visible.length); ++i) {
+        auto contents = unlaid->imageLayerAtIndex(i)->contents();
+        ASSERT_TRUE(contents);
+        auto middle = contents->pixelBuffer().pixel(int(contents->pixelsWide() / 2), int(contents->pixelsHigh() / 2));
+        EXPECT_TRUE(testsupport::pixelShowsColor(middle, pictures[i].rgb))
+            << "item " << i << " shows " << std::hex << middle;
+    }
+    other->close();
+}
+
+// A tab page hidden and shown again: the view drops its layer while out of the window and shows the same items,
+// selection and pictures when it comes back.
+TEST_F(FlowViewTest, ATabPageShownAgainShowsItsPictures)
+{
+    auto items = bitmapItems(6);
+    useItems(items);
+    view->setSelectedIndex(2);
+    settle(1);
+    drainPictures();
+    view->removeFromSuperview();
+    auto tabs = ui::TabView::create({ 0, 0, 800, 400 });
+    for (int i = 0; i < 2; ++i) {
+        auto page = ui::TabViewItem::create(fnd::Value(i));
+        page->setView(i == 0 ? std::static_pointer_cast<ui::View>(view) : ui::View::create());
+        tabs->addTabViewItem(page);
+    }
+    window->contentView()->addSubview(tabs);
+    tabs->selectTabViewItemAtIndex(0);
+    settle(1);
+    ASSERT_TRUE(view->window());
+    tabs->selectTabViewItemAtIndex(1);
+    settle(1);
+    EXPECT_FALSE(view->window());
+    EXPECT_FALSE(view->layer()) << "a view out of its window drops its layer";
+
+    tabs->selectTabViewItemAtIndex(0);
+    settle(1);
+    drainPictures();
+    ASSERT_EQ(view->layer(), view->backgroundLayer());
+    EXPECT_EQ(view->numberOfItems(), 6u);
+    EXPECT_EQ(view->selectedIndex(), 2u);
+    EXPECT_EQ(view->scrollLayer()->sublayers().size(), 6u);
+    EXPECT_TRUE(showsOwnPictures(*view, items));
+    EXPECT_EQ(view->title(), fnd::String("Item 2"));
 }
 
 // Accessibility and auxiliary layers.
@@ -779,6 +927,52 @@ TEST_F(FlowViewTest, AccessibilityTreeAnswersQueriesAndChangesTheSelection)
     auto item = list->objectInChildrenAtIndex(1);
     EXPECT_EQ(item->accessibilityHitTest(onScreen(pointOnItem(1))).object(), item);
     EXPECT_EQ(item->accessibilityHitTest(onScreen({ 2, 2 })).object(), list) << "elsewhere: the parent";
+}
+
+// The view fills the content of a window at (50, 50) on the screen, y up: its layers' coordinates are the window's.
+// The list covers the view; the items in view lie inside it, left to right, the selected one centred at x 450;
+// an item far out of view lies beyond the right edge at the same height, not at some shared corner.
+TEST_F(FlowViewTest, AccessibleFramesAreWhereThePicturesShowOnTheScreen)
+{
+    namespace A = ui::AccessibilityAttribute;
+    useItems(bitmapItems(200));
+    settle(1);
+    auto list = view->accessibilityElementOfLayer(*view->backgroundLayer());
+    ASSERT_TRUE(list);
+    auto frame = [](const QFLayerAccessibilityHelper& element) {
+        auto origin = element.accessibilityAttributeValue(A::Position).point();
+        auto size = element.accessibilityAttributeValue(A::Size).size();
+        return origin && size ? gfx::Rect { *origin, *size } : gfx::Rect {};
+    };
+    EXPECT_EQ(frame(*list), (gfx::Rect { 50, 50, 800, 400 }));
+
+    auto visible = view->visibleItemIndexes();
+    ASSERT_EQ(visible.location, 0);
+    ASSERT_GE(visible.length, 3);
+    double lastX = -1;
+    for (auto i = std::size_t(0); i < std::size_t(visible.length); ++i) {
+        auto item = frame(*list->objectInChildrenAtIndex(i));
+        EXPECT_GT(item.width(), 0) << i;
+        EXPECT_GE(item.minY(), 50) << i;
+        EXPECT_LE(item.maxY(), 450) << i;
+        EXPECT_GT(item.minX(), lastX) << i;
+        lastX = item.minX();
+    }
+    EXPECT_NEAR(frame(*list->objectInChildrenAtIndex(0)).midX(), 450, 1);
+    auto far = frame(*list->objectInChildrenAtIndex(199));
+    auto farther = frame(*list->objectInChildrenAtIndex(150));
+    EXPECT_GE(farther.minX(), 850);
+    EXPECT_GT(far.minX(), farther.minX());
+    EXPECT_GE(far.minY(), 50);
+    EXPECT_LE(far.maxY(), 450);
+
+    // A click where the scroll bar shows, right of its knob (in the window's coordinates, which are the layers'
+    // here), moves to the next item.
+    auto bar = view->scrollBarLayer()->frame();
+    ASSERT_LT(bar.maxY(), 60) << "the bar lies along the bottom";
+    backend->click(*window, { bar.maxX() - 10, bar.midY() });
+    backend->dispatchEvents();
+    EXPECT_EQ(view->selectedIndex(), 1u);
 }
 
 TEST(QFLayerAccessibilityHelperTest, ChildrenKeepTheirParentAndTheChildrenAttribute)

@@ -102,6 +102,24 @@ TEST_F(CardFlowPicturesTest, ThePlaceholderIconSitsInTheMiddleTintedFromTopToBot
     EXPECT_FALSE(tinted(*placeholder, 420, 410));
 }
 
+// The placeholder icon starts as the preview template (an eye, drawn 300 x 300 at (270, 150) with its pupil in the
+// middle); set to nil, the placeholder has no icon at all.
+TEST_F(CardFlowPicturesTest, ThePlaceholderIconStartsAsTheTemplateAndCanBeRemoved)
+{
+    auto view = makeView();
+    ASSERT_TRUE(view->placeholderIcon());
+    EXPECT_TRUE(tinted(*view->placeholder(), 420, 300)) << "the pupil";
+    EXPECT_FALSE(tinted(*view->placeholder(), 420, 160)) << "above the eye";
+
+    view->setPlaceholderIcon(nullptr);
+    EXPECT_TRUE(tinted(*view->placeholder(), 420, 300)) << "setting the icon alone does not remake the placeholder";
+    view->setItemSize({ 140, 100 });
+    EXPECT_FALSE(view->placeholderIcon());
+    for (int x = 270; x < 570; x += 10)
+        for (int y = 150; y < 450; y += 10)
+            ASSERT_FALSE(tinted(*view->placeholder(), x, y)) << x << ", " << y;
+}
+
 // The scroller of 400 x 16 points with four steps at step 2: slot (15, 0, 370, 16), buttons 30 wide at both ends,
 // knob 71.6 wide at x 164.2. Colours and gradients are worked out where each probe lies.
 TEST_F(CardFlowPicturesTest, TheScrollerDrawsItsSlotButtonsAndKnobInTheWindowsColours)

@@ -343,6 +343,29 @@ TEST_F(CardFlowViewTest, PicturesLoadOffTheMainThreadAndBadDataKeepsThePlacehold
     EXPECT_EQ(itemAt(0)->sublayers().front()->sublayers().front()->contents(), image(0));
 }
 
+// An item whose picture data stops decoding shows the placeholder again, as its "hasImage" says.
+TEST_F(CardFlowViewTest, DataThatStopsBeingAPictureShowsThePlaceholder)
+{
+    auto item = fnd::makeObject<CardFlowItem>();
+    auto tiff = cardFlowSolidImage(20, 20, 0xFF0000FF)->TIFFRepresentation();
+    ASSERT_TRUE(tiff);
+    item->setPicture(fnd::Value(*tiff));
+    view->setImageKeyPath(fnd::String("picture"));
+    view->setContent({ fnd::Value(item) });
+    drainPictures();
+    auto layer = itemAt(0);
+    auto image = layer->sublayers().front();
+    ASSERT_TRUE(layer->valueForKey("hasImage").boolValue());
+    ASSERT_EQ(image->contents()->pixelsWide(), 20);
+
+    item->setValueForKey(fnd::Value(fnd::Data::fromString("no picture")), "picture");
+    drainPictures();
+    EXPECT_FALSE(layer->valueForKey("hasImage").boolValue());
+    EXPECT_EQ(image->contents(), view->placeholder());
+    EXPECT_EQ(image->sublayers().front()->contents(), view->placeholder()) << "the reflection too";
+    view->setContent({});
+}
+
 TEST_F(CardFlowViewTest, KeyPathChangesReloadAndALateLoadDoesNotOverwriteANewerOne)
 {
     // The first picture is drawn only when the test lets it, so its load ends after the second one.
@@ -524,6 +547,31 @@ TEST_F(CardFlowViewTest, ScrollerButtonsAndKnobSelect)
     backend->mouseUp(*window, atScroller({ scroller->bounds().width() + 50, 8 }));
     backend->dispatchEvents();
     EXPECT_EQ(view->selectionIndex(), 4);
+}
+
+// The knob is dragged along this scroller's own track. In the 460-point scroller of a 620-point view with four
+// steps the track runs from 21 for L = 460 - 42 = 418 points, the knob is 0.2 x 418 = 83.6 wide and a drag moves
+// its start over 418 - 83.6 = 334.4 points. Grabbed 10 points into the knob at step 0 (x 31): at x 112.9 the knob
+// has gone (112.9 - 31) / 334.4 = 0.245 of the way, step floor(0.98) = 0; at x 365.4 all the way, step 4.
+TEST_F(CardFlowViewTest, TheKnobFollowsTheMouseAlongItsOwnTrack)
+{
+    view->setContent(items(5));
+    view->setShowsScrollbar(true);
+    auto scroller = view->scroller();
+    ASSERT_EQ(scroller->frame().width(), 460);
+    auto atScroller = [&](double x) { return scroller->convertPointToView({ x, 8 }, nullptr); };
+    ASSERT_NEAR(scroller->rectForPart(ui::ScrollerPart::Knob).minX(), 21, 1e-4);
+    backend->mouseDown(*window, atScroller(31));
+    backend->mouseDragged(*window, atScroller(112.9));
+    backend->mouseUp(*window, atScroller(112.9));
+    backend->dispatchEvents();
+    EXPECT_EQ(view->selectionIndex(), 0);
+    backend->mouseDown(*window, atScroller(31));
+    backend->mouseDragged(*window, atScroller(365.4));
+    backend->mouseUp(*window, atScroller(365.4));
+    backend->dispatchEvents();
+    EXPECT_EQ(view->selectionIndex(), 4);
+    EXPECT_NEAR(scroller->rectForPart(ui::ScrollerPart::Knob).maxX(), 460 - 21, 1e-3);
 }
 
 }

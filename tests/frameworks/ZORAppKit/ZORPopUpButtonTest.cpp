@@ -12,6 +12,7 @@
 #include "platform/ui/views/Window.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -71,6 +72,9 @@ TEST_F(ZORPopUpButtonTest, TheEncodingCellNeverSelectsItsLastTwoItems)
     popUp->selectItemAtIndex(9);
     EXPECT_EQ(popUp->indexOfSelectedItem(), 3);
     popUp->selectItemAtIndex(7);
+    EXPECT_EQ(popUp->indexOfSelectedItem(), 7);
+    // An index at the end of the range is beyond the items like any other.
+    popUp->selectItemAtIndex(std::numeric_limits<long>::max());
     EXPECT_EQ(popUp->indexOfSelectedItem(), 7);
 
     // Chosen from the open menu: the last item is not taken either.

@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <functional>
 
 namespace {
 
@@ -285,35 +286,37 @@ TEST_F(PrefPaneIconViewTest, ADragAfterTheIconsChangedUnderThePressTakesThePress
         backend->dispatchEvents();
     };
 
-    // "Bars" leads "Appearance" (band 0) until "Axes" comes before it: it moves one column to the right.
-    makeView(ThreeCategories, true, 4);
-    auto bars = view->iconListList()[0][0];
-    ASSERT_EQ(bars->itemIdentifier(), u"bars");
-    auto from = press(0, 0);
-    view->addIcon(makeIcon({ "axes", "Axes", "Appearance" }, 20));
-    ASSERT_EQ(view->iconListList()[0][1], bars);
-    drag(from);
-    EXPECT_EQ(pasteboard->stringForType("NSToolbarItemIdentifierPboardType"), u"bars");
-    // A drag pressed on the icon in its new place starts where the first one did.
-    drag(press(0, 1));
-    ASSERT_EQ(view->dragsBegan.size(), 2u);
-    EXPECT_EQ(view->dragsBegan[0], view->dragsBegan[1]);
-
-    // "PDF" is the second icon of the last band ("Files") until the grouping goes: then it is the eighth of one list.
-    makeView(ThreeCategories, true, 4);
-    from = press(2, 1);
-    ASSERT_EQ(view->selectedIcon()->itemIdentifier(), u"pdf");
-    view->setSortByCategory(false);
-    drag(from);
-    EXPECT_EQ(pasteboard->stringForType("NSToolbarItemIdentifierPboardType"), u"pdf");
-    drag(press(0, 7));
-    ASSERT_EQ(view->dragsBegan.size(), 2u);
-    EXPECT_EQ(view->dragsBegan[0], view->dragsBegan[1]);
+    // "Bars" leads "Appearance" (band 0) until "Axes" comes before it: it moves one column to the right. "PDF" is
+    // the second icon of the last band ("Files") until the grouping goes: then it is the eighth of one list.
+    struct Moved {
+        const char* identifier;
+        std::pair<long, long> before, after;
+        std::function<void()> change;
+    };
+    const Moved moves[] = {
+        { "bars", { 0, 0 }, { 0, 1 },
+            [&] {
+                view->addIcon(makeIcon({ "axes", "Axes", "Appearance" }, 20));
+            } },
+        { "pdf", { 2, 1 }, { 0, 7 }, [&] { view->setSortByCategory(false); } },
+    };
+    for (const auto& moved : moves) {
+        makeView(ThreeCategories, true, 4);
+        auto from = press(moved.before.first, moved.before.second);
+        ASSERT_EQ(view->selectedIcon()->itemIdentifier(), fnd::String(moved.identifier));
+        moved.change();
+        drag(from);
+        EXPECT_EQ(pasteboard->stringForType("NSToolbarItemIdentifierPboardType"), fnd::String(moved.identifier));
+        // A drag pressed on the icon in its new place starts where the first one did.
+        drag(press(moved.after.first, moved.after.second));
+        ASSERT_EQ(view->dragsBegan.size(), 2u) << moved.identifier;
+        EXPECT_EQ(view->dragsBegan[0], view->dragsBegan[1]) << moved.identifier;
+    }
 
     // Gone: nothing is dragged and nothing stays pressed.
     makeView(ThreeCategories, true, 4);
     pasteboard->declareTypes({ "public.utf8-plain-text" });
-    from = press(2, 1);
+    auto from = press(2, 1);
     view->removeAllIcons();
     EXPECT_FALSE(view->selectedIcon());
     drag(from);

@@ -176,6 +176,27 @@ TEST_F(ProgressWindowTest, WithoutWorkTheBlockGetsNoAtOnceAndAQueueEmptyBeforeSh
         "thread.");
 }
 
+// Work may be queued from any thread: the queue's count observer then starts listening on that thread, and the main
+// queue, which takes the notifications, reads what it set (the ThreadSanitizer build watches this hand-over).
+TEST_F(ProgressWindowTest, WorkQueuedFromAnotherThreadIsFollowedToo)
+{
+    controller->setupAsIndeterminateWithTitle(fnd::String("Background"), false);
+    std::shared_ptr<ZORProgressDescriptor> step;
+    std::atomic<bool> stepPublished { false };
+    std::thread([&] {
+        addWork([&](WorkOperation&) {
+            step = QF::postWillBeginProcessingWithTitle(
+                fnd::NotificationCenter::defaultCenter(), "Indexing", "3 folders", false);
+            stepPublished = true;
+            gate.pass(1);
+        });
+    }).join();
+    ASSERT_TRUE(pumpUntil([&] { return stepPublished && controller->progressDescriptors().size() == 2; }));
+    EXPECT_EQ(controller->currentProgressDescriptor(), step);
+    EXPECT_EQ(step->title(), "Indexing");
+    gate.open();
+}
+
 TEST_F(ProgressWindowTest, AModalRunEndsWithTheWorkAndAPlainWindowLeavesOtherModalSessionsAlone)
 {
     controller->setupAsIndeterminateWithTitle(fnd::String("Counting"), false);

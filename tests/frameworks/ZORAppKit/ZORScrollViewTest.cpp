@@ -68,6 +68,14 @@ TEST(ZORCenteringClipViewTest, TheDocumentIsCentredAgainAfterAZoomAndAResize)
     EXPECT_EQ(clip->bounds().origin.x, -75);
     clip->documentView()->setFrameSize({ 400, 50 });
     EXPECT_EQ(clip->bounds().origin.x, 0) << "a document grown wider scrolls from its edge";
+
+    // A turn of the frame centres again too: a document 100 x 50 in a clip view 300 x 200 sits at (-100, -75).
+    auto turned = ZORCenteringClipView::create({ 0, 0, 300, 200 });
+    turned->setDocumentView(document({ 100, 50 }));
+    turned->setBoundsOrigin({ 0, 0 });
+    turned->setFrameRotation(30);
+    EXPECT_EQ(turned->frameRotation(), 30);
+    EXPECT_EQ(turned->bounds().origin, (gfx::Point { -100, -75 }));
 }
 
 class ZORScrollViewTest : public viewstest::ViewsTest {

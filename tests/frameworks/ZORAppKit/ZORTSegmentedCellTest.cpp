@@ -27,13 +27,29 @@ public:
     gfx::ColorPtr strokeColorForStateMask(ZORThemeStateMask) const override { return nullptr; }
 };
 
+// A subclass that draws its segments itself: it notes each and leaves the middle one empty.
+class OwnSegmentsCell : public ZORTSegmentedCell {
+    UI_CELL_OBJECT(OwnSegmentsCell)
+
+public:
+    void drawSegment(long segment, gfx::Rect frame, ui::View& controlView) override
+    {
+        drawn.emplace_back(segment, frame);
+        if (segment != 1)
+            ZORTSegmentedCell::drawSegment(segment, frame, controlView);
+    }
+    std::vector<std::pair<long, gfx::Rect>> drawn;
+};
+
+FND_REGISTER_CLASS(OwnSegmentsCell, ZORTSegmentedCell)
+
 class ZORTSegmentedCellTest : public ZORAppKitTest {
 protected:
     // Three segments 40 points wide in a control of 150 × 24, so the last one ends well inside it.
-    std::shared_ptr<ui::SegmentedControl> strip(const fnd::String& key)
+    std::shared_ptr<ui::SegmentedControl> strip(
+        const fnd::String& key, std::shared_ptr<ZORTSegmentedCell> cell = fnd::makeObject<ZORTSegmentedCell>())
     {
         auto control = ui::SegmentedControl::create({ 10, 10, 150, 24 });
-        auto cell = fnd::makeObject<ZORTSegmentedCell>();
         cell->setThemeKey(key);
         control->setCell(cell);
         control->setSegmentCount(3);
@@ -116,6 +132,33 @@ TEST_F(ZORTSegmentedCellTest, SegmentsFillWithTheThemesGradientsAndSeparateAllBu
         EXPECT_TRUE(pixelNear(pixelAt(*disabled, *control, { std::floor(rect.minX()) + 4.5, 5.5 }),
             gradient ? pixelOf(gradient->interpolatedColorAtLocation(t)) : 0u, 3))
             << key.utf8();
+        control->removeFromSuperview();
+    }
+}
+
+// Each segment is drawn by drawSegment, which a subclass may take over: in its rectangle cut to the outline with a
+// theme, in its plain rectangle without one.
+TEST_F(ZORTSegmentedCellTest, EachSegmentIsDrawnByAStepASubclassMayOverride)
+{
+    for (const auto& [key, themed] :
+        { std::pair(fnd::String("ZORGrayTheme"), true), std::pair(fnd::String("None"), false) }) {
+        auto cell = fnd::makeObject<OwnSegmentsCell>();
+        auto control = strip(key, cell);
+        auto image = shot(*control, "segments-own-" + key.utf8());
+        auto frame = control->bounds();
+        ASSERT_EQ(cell->drawn.size(), 3u) << key.utf8();
+        for (long i = 0; i < 3; ++i) {
+            auto rect = cell->rectForSegment(i, frame);
+            if (themed)
+                rect = gfx::intersectionRect(rect, cell->drawingRectForBounds(frame));
+            EXPECT_EQ(cell->drawn[std::size_t(i)], std::pair(i, rect)) << key.utf8() << " segment " << i;
+        }
+        if (themed) {
+            // The first segment wears the grey theme's gradient; the middle one shows only what lies beneath.
+            auto first = cell->drawn[0].second, middle = cell->drawn[1].second;
+            EXPECT_NE(pixelAt(*image, *control, { first.midX(), 5.5 }), 0u);
+            EXPECT_EQ(paintedPixels(*image, *control, gfx::insetRect(middle, 4, 4)), 0);
+        }
         control->removeFromSuperview();
     }
 }

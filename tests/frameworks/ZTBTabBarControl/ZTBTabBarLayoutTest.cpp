@@ -86,8 +86,9 @@ TEST_F(ZTBTabBarLayoutTest, ABarNarrowerThanItsMarginsGivesNoTabLessThanNothing)
         a.bar->update(false);
         EXPECT_EQ(visibleWidths(), c.expected) << c.what;
         for (const auto& cell : a.bar->cells()) {
-            if (!cell->isInOverflowMenu())
+            if (!cell->isInOverflowMenu()) {
                 EXPECT_EQ(cell->frame().minX(), 10) << c.what << ": every tab starts at the left margin";
+            }
         }
     }
 }

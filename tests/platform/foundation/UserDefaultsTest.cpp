@@ -1,16 +1,25 @@
 #include "platform/foundation/files/UserDefaults.h"
 
-#include "platform/foundation/runtime/Clock.h"
-#include "platform/foundation/runtime/Exception.h"
+#include "platform/foundation/TestSupport.h"
+#include "platform/foundation/archiving/PropertyList.h"
 #include "platform/foundation/files/Bundle.h"
 #include "platform/foundation/files/FileManager.h"
+#include "platform/foundation/runtime/Clock.h"
+#include "platform/foundation/runtime/Exception.h"
 #include "platform/foundation/runtime/NotificationCenter.h"
 #include "platform/foundation/runtime/Object.h"
-#include "platform/foundation/archiving/PropertyList.h"
 #include "platform/foundation/runtime/RunLoop.h"
-#include "platform/foundation/TestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <thread>
 
 using namespace fnd;
 using testsupport::CapturedLog;
@@ -176,7 +185,17 @@ TEST(UserDefaults, ADamagedFileIsMovedAsideWithAWarningAndRegisteredValuesServe)
 
     defaults.setObject("QR", "Symbology");
     EXPECT_EQ(UserDefaults(Suite).stringForKey("Symbology")->utf8(), "QR") << "a fresh file replaces the damaged one";
-    EXPECT_EQ(FileManager::defaultManager().contentsOfDirectory(String(config.folder / Suite))->size(), 2u);
+    auto after = *FileManager::defaultManager().contentsOfDirectory(String(config.folder / Suite));
+    std::erase_if(after, [](const String& name) { return name.hasSuffix(".lock"); });
+    EXPECT_EQ(after.size(), 2u);
+
+    // The person hears of it once: the report names where the file went.
+    auto reports = defaults.takeFilesSetAside();
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].path.utf8(), config.file(Suite));
+    EXPECT_EQ(reports[0].movedTo.utf8(), config.folder / (std::string(Suite) + "/" + names[0].utf8()));
+    EXPECT_FALSE(reports[0].reason.isEmpty());
+    EXPECT_TRUE(defaults.takeFilesSetAside().empty()) << "each file is reported once";
 }
 
 TEST(UserDefaults, ATopLevelThatIsNotADictionaryCountsAsDamaged)
@@ -269,4 +288,112 @@ TEST(UserDefaults, AProgramWithoutABundleIdentifierKeepsItsDefaultsInMemory)
 
     std::error_code error;
     EXPECT_TRUE(std::filesystem::is_empty(config.folder.path(), error)) << "nothing is written to the user's folder";
+}
+
+// Two copies of a program on one profile, each gathering its changes for a moment: each write lays only its own
+// changed keys over what the file holds then, so neither loses what the other changed in the same second.
+TEST(UserDefaults, TwoWritersSharingAFileKeepEachOthersChanges)
+{
+    DefaultsFolder config;
+    auto clock = std::make_shared<VirtualClock>();
+    ScopedClock scopedClock(clock);
+    {
+        UserDefaults seed(Suite);
+        seed.setObject("400638133393", "Content");
+        seed.setInteger(100, "Zoom");
+        seed.setObject("EAN13", "Symbology");
+        seed.setObject("old", "Gone");
+    }
+    auto first = std::make_shared<UserDefaults>(Suite);
+    auto second = std::make_shared<UserDefaults>(Suite);
+    first->setWriteDelay(1);
+    second->setWriteDelay(1);
+    ASSERT_EQ(first->integerForKey("Zoom"), 100);
+    ASSERT_EQ(second->stringForKey("Content")->utf8(), "400638133393");
+
+    first->setObject("Preis 5", "Content");
+    first->removeObjectForKey("Gone");
+    second->setInteger(200, "Zoom");
+    ASSERT_TRUE(second->synchronize());
+    EXPECT_EQ(first->integerForKey("Zoom"), 200) << "a read takes what the other copy wrote, waiting changes aside";
+    EXPECT_EQ(first->stringForKey("Content")->utf8(), "Preis 5") << "its own waiting change stays above the file";
+    ASSERT_TRUE(first->synchronize());
+
+    UserDefaults onDisk(Suite);
+    EXPECT_EQ(onDisk.stringForKey("Content")->utf8(), "Preis 5");
+    EXPECT_EQ(onDisk.integerForKey("Zoom"), 200) << "the first copy's write kept the second copy's zoom";
+    EXPECT_EQ(onDisk.stringForKey("Symbology")->utf8(), "EAN13");
+    EXPECT_TRUE(onDisk.objectForKey("Gone").isNil()) << "a removal is a change like a value";
+
+    // The other way round: a key the second copy never touched is not written back stale by it.
+    first->setObject("QR", "Symbology");
+    ASSERT_TRUE(first->synchronize());
+    second->setInteger(300, "Zoom");
+    ASSERT_TRUE(second->synchronize());
+    UserDefaults again(Suite);
+    EXPECT_EQ(again.stringForKey("Symbology")->utf8(), "QR");
+    EXPECT_EQ(again.stringForKey("Content")->utf8(), "Preis 5");
+    EXPECT_EQ(again.integerForKey("Zoom"), 300);
+}
+
+// Every writer holds the lock beside the file from its read to its rename: a write waits while another process
+// holds it.
+TEST(UserDefaults, AWriteWaitsForTheLockBesideTheFile)
+{
+    DefaultsFolder config;
+    auto clock = std::make_shared<VirtualClock>();
+    ScopedClock scopedClock(clock);
+    auto defaults = std::make_shared<UserDefaults>(Suite);
+    defaults->setWriteDelay(1);
+    defaults->setObject("waits", "Content");
+    std::filesystem::create_directories(config.folder / Suite);
+    const std::string lockPath = config.file(Suite) + ".lock";
+    int held = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+
+    std::thread writer([&] { EXPECT_TRUE(defaults->synchronize()); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_FALSE(std::filesystem::exists(config.file(Suite))) << "nothing is written while another holds the lock";
+    ::close(held);
+    writer.join();
+    EXPECT_EQ(testsupport::readFile(config.file(Suite)).find("waits") != std::string::npos, true);
+}
+
+// A value that fails its key's check (a unit no program knows, a height of 1e30 points) reads as the registered
+// value, and the warning is logged once per such value however often it is read.
+TEST(UserDefaults, StoredValuesOutOfTheirRangeGiveTheRegisteredValueWithOneWarning)
+{
+    DefaultsFolder config;
+    {
+        UserDefaults seed(Suite);
+        seed.setInteger(17, "Unit");
+        seed.setDouble(1e30, "Height");
+        seed.setObject("pt", "Label");
+    }
+    UserDefaults defaults(Suite);
+    defaults.registerDefaults({ { "Unit", 2 }, { "Height", 74.4 } });
+    defaults.registerValueCheck("Unit", [](const Value& v) {
+        return v.isNumber() && v.doubleValue() >= 0 && v.doubleValue() <= 4 && v.doubleValue() == v.integerValue();
+    });
+    defaults.registerValueCheck("Height", [](const Value& v) { return v.isNumber() && v.doubleValue() <= 10000; });
+    CapturedLog log;
+    for (int i = 0; i < 10; ++i) {
+        EXPECT_EQ(defaults.integerForKey("Unit"), 2);
+        EXPECT_DOUBLE_EQ(defaults.doubleForKey("Height"), 74.4);
+        EXPECT_EQ(defaults.dictionaryRepresentation().get("Unit"), Value(2));
+    }
+    EXPECT_EQ(defaults.stringForKey("Label")->utf8(), "pt") << "a key without a check reads as stored";
+    auto warnings = [&] {
+        return std::ranges::count_if(log.lines(), [](const auto& l) { return l.level == LogLevel::Warning; });
+    };
+    EXPECT_EQ(warnings(), 2) << "one line for each value";
+    EXPECT_TRUE(log.contains(LogLevel::Warning, "\u201cUnit\u201d (17)"));
+
+    defaults.setInteger(3, "Unit");
+    EXPECT_EQ(defaults.integerForKey("Unit"), 3) << "a value in range reads as it is";
+    defaults.setInteger(-1, "Unit");
+    EXPECT_EQ(defaults.integerForKey("Unit"), 2);
+    EXPECT_EQ(warnings(), 3) << "a new wrong value is told again";
+    EXPECT_EQ(defaults.persistentDomain().get("Height"), Value(1e30)) << "the stored value itself stays";
 }

@@ -197,6 +197,42 @@ TEST(Image, DrawingHandlersDrawWhenDrawn)
     });
     EXPECT_EQ(alphaOf(faded->pixelBuffer()->pixel(5, 15)), 128);
     EXPECT_EQ(alphaOf(faded->pixelBuffer()->pixel(5, 5)), 0);
+    // Faded, in a flipped context (a dimmed toolbar item), from a picture drawn top down too: each the way up it
+    // is when drawn whole. The picture draws its top half (y down), which stands at the top when upright.
+    // The handler sees the context flipped as its picture is (text and arcs follow the flag), however it is drawn.
+    std::vector<bool> seenFlipped;
+    auto topDown = Image::imageWithSize({ 10, 10 }, true, [&](const Rect&) {
+        seenFlipped.push_back(GraphicsContext::current()->isFlipped());
+        Color::redColor()->setFill();
+        GraphicsContext::current()->fillRect({ 0, 0, 10, 5 });
+        return true;
+    });
+    for (bool contextFlipped : { false, true })
+        for (double fraction : { 1.0, 0.5 }) {
+            // Flipped as a flipped view draws in its window: a y-down CTM over a y-up context.
+            auto shown = drawn(20, 20, false, [&] {
+                auto& context = *GraphicsContext::current();
+                if (contextFlipped) {
+                    context.concatCTM({ 1, 0, 0, -1, 0, 20 });
+                    context.setFlipped(true);
+                }
+                topDown->drawInRect({ 0, 0, 20, 20 }, {}, CompositingOperation::SourceOver, fraction, true);
+            });
+            EXPECT_EQ(alphaOf(shown->pixelBuffer()->pixel(5, 5)), fraction == 1 ? 255 : 128)
+                << contextFlipped << " " << fraction;
+            EXPECT_EQ(alphaOf(shown->pixelBuffer()->pixel(5, 15)), 0) << contextFlipped << " " << fraction;
+        }
+    EXPECT_EQ(seenFlipped, std::vector<bool>(4, true));
+    seenFlipped.clear();
+    auto upright = Image::imageWithSize({ 10, 10 }, false, [&](const Rect&) {
+        seenFlipped.push_back(GraphicsContext::current()->isFlipped());
+        return true;
+    });
+    (void)drawn(20, 20, true, [&] { upright->drawInRect({ 0, 0, 20, 20 }); });
+    (void)drawn(20, 20, true, [&] {
+        upright->drawInRect({ 0, 0, 20, 20 }, {}, CompositingOperation::SourceOver, 0.5, true);
+    });
+    EXPECT_EQ(seenFlipped, std::vector<bool>(2, false));
 }
 
 TEST(Image, VectorPicturesDrawAtTheDestinationsResolution)

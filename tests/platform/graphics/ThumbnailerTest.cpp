@@ -1,13 +1,16 @@
 #include "platform/graphics/Thumbnailer.h"
 
+#include "platform/graphics/BezierPath.h"
 #include "platform/graphics/Color.h"
 #include "platform/graphics/GraphicsContext.h"
+#include "platform/graphics/Image.h"
 #include "platform/graphics/PDFImageRep.h"
 #include "platform/graphics/PixelBuffer.h"
 #include "support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <unistd.h>
@@ -85,6 +88,58 @@ TEST_F(ThumbnailerTest, OtherFilesShowTheirTypesIconOrNothing)
     if (broken) {
         EXPECT_LE(broken->pixelsWide(), 32);
     }
+}
+
+}
+
+namespace {
+
+// Sizes beyond what a bitmap may hold (a side above 16,384 pixels is over 1 GiB) give pictures of at most 4,096
+// pixels a side with the aspect of the request; sizes that are no length give none.
+TEST_F(ThumbnailerTest, PicturesAreBoundedToTheirLargestSide)
+{
+    auto context = gfx::GraphicsContext::createForPDF({ 100, 50 });
+    context->setFillColor(*gfx::Color::colorWithDeviceRed(0, 1, 0, 1));
+    context->fillRect({ 0, 0, 100, 50 });
+    auto data = context->finishDocument();
+    ASSERT_TRUE(data);
+    auto page = gfx::PDFImageRep::imageRepWithData(*data);
+    ASSERT_TRUE(page);
+
+    // 17,000 square becomes 4096 × 4096; the page, narrower than asked, is scaled up to fit both sides,
+    // by min(4096 / 100, 4096 / 50) = 40.96: 4096 × 2048 along the bottom (rows 2048 to 4095 from the top).
+    auto square = gfx::Thumbnailer::bitmapOfPDFPage(**page, { 17000, 17000 }, true);
+    ASSERT_TRUE(square);
+    EXPECT_EQ(square->pixelsWide(), 4096);
+    EXPECT_EQ(square->pixelsHigh(), 4096);
+    EXPECT_GT(gfx::greenOf(square->pixelBuffer().pixel(2048, 3000)), 200);
+    EXPECT_EQ(gfx::alphaOf(square->pixelBuffer().pixel(2048, 1000)), 0);
+    // 40,000 × 10,000 keeps its 4 : 1 aspect: 4096 × 1024; the page, 2 : 1, fills 2048 × 1024 from the left.
+    auto wide = gfx::Thumbnailer::bitmapOfPDFPage(**page, { 40000, 10000 }, true);
+    ASSERT_TRUE(wide);
+    EXPECT_EQ(wide->pixelsWide(), 4096);
+    EXPECT_EQ(wide->pixelsHigh(), 1024);
+    EXPECT_GT(gfx::greenOf(wide->pixelBuffer().pixel(1000, 512)), 200);
+    EXPECT_EQ(gfx::alphaOf(wide->pixelBuffer().pixel(3000, 512)), 0) << "right of the page stays clear";
+
+    // A picture drawn by code has no pixels of its own, so it is drawn at the size asked for, bounded.
+    auto drawn = gfx::Image::imageWithSize({ 20000, 10000 }, false, [](const gfx::Rect& r) {
+        gfx::Color::colorWithDeviceRed(1, 0, 0, 1)->setFill();
+        gfx::BezierPath::fillRect(r);
+        return true;
+    });
+    auto fitted = gfx::Thumbnailer::bitmapOfImage(*drawn, { 17000, 17000 });
+    ASSERT_TRUE(fitted);
+    EXPECT_EQ(fitted->pixelsWide(), 4096);
+    EXPECT_EQ(fitted->pixelsHigh(), 2048);
+    EXPECT_GT(gfx::redOf(fitted->pixelBuffer().pixel(2048, 1024)), 200);
+
+    const double nan = std::nan(""), infinity = HUGE_VAL;
+    for (gfx::Size size : { gfx::Size { nan, 10 }, gfx::Size { infinity, 10 }, gfx::Size { 10, -1 }, gfx::Size {} }) {
+        EXPECT_FALSE(gfx::Thumbnailer::bitmapOfPDFPage(**page, size, false)) << size.width << " × " << size.height;
+        EXPECT_FALSE(gfx::Thumbnailer::bitmapOfImage(*drawn, size)) << size.width << " × " << size.height;
+    }
+    EXPECT_EQ(gfx::Thumbnailer::boundedSize({ 300, 200 }), (gfx::Size { 300, 200 }));
 }
 
 }

@@ -472,6 +472,19 @@ TEST_F(LayerRenderTest, EdgePixelsAreCoveredByTheShareOfThemThePlaneCovers)
     EXPECT_EQ(rgbaAt(*turned, 13, 15)[3], 0);
     EXPECT_EQ(rgbaAt(*turned, 15, 16)[3], 255);
     EXPECT_EQ(rgbaAt(*turned, 20, 20)[3], 255);
+
+    // A plane whose edges lie billions of points out (beyond any pixel column's number) covers what it spans: the
+    // left half of the target, from x -5e9 to 20.
+    {
+        TransactionScope transaction;
+        Transaction::setDisableActions(true);
+        plane->setTransform(Transform3D::identity());
+        plane->setFrame({ -5e9, 0, 5e9 + 20, 40 });
+    }
+    auto wide = renderLayerTreeToBitmap(*root, root->bounds());
+    EXPECT_EQ(rgbaAt(*wide, 0, 20)[3], 255);
+    EXPECT_EQ(rgbaAt(*wide, 19, 20)[3], 255);
+    EXPECT_EQ(rgbaAt(*wide, 20, 20)[3], 0);
 }
 
 TEST_F(LayerRenderTest, APicturePlacedPixelForPixelKeepsEveryPixel)

@@ -53,6 +53,17 @@ public:
     int requests { 0 };
 };
 
+// Counts the times it is taken out of its superlayer, however that is reached.
+class LeavingLayer : public Layer {
+public:
+    void removeFromSuperlayer() override
+    {
+        ++removals;
+        Layer::removeFromSuperlayer();
+    }
+    int removals { 0 };
+};
+
 class LayerTreeTest : public layerstest::LayerTest { };
 
 }
@@ -89,6 +100,18 @@ TEST_F(LayerTreeTest, SublayersAreInsertedMovedAndReplacedInOrder)
     root->setSublayers({ l[1] });
     EXPECT_EQ(order(*root), "b");
     EXPECT_EQ(l[0]->superlayer(), nullptr);
+
+    // A subclass hears of its removal through a base reference and from its superlayer's own operations.
+    auto leaving = std::make_shared<LeavingLayer>();
+    root->addSublayer(leaving);
+    std::shared_ptr<Layer> base = leaving;
+    base->removeFromSuperlayer();
+    root->addSublayer(leaving);
+    root->setSublayers({ l[1] });
+    root->addSublayer(leaving);
+    root->replaceSublayer(*leaving, l[0]);
+    EXPECT_EQ(leaving->removals, 3);
+    EXPECT_EQ(leaving->superlayer(), nullptr);
 }
 
 TEST_F(LayerTreeTest, DisplayDrawsTheBoundsIntoTheContentsWhenAsked)

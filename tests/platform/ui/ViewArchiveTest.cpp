@@ -12,6 +12,7 @@
 #include "platform/ui/controls/Button.h"
 #include "platform/ui/controls/ButtonCell.h"
 #include "platform/ui/controls/ImageView.h"
+#include "platform/ui/controls/PopUpButton.h"
 #include "platform/ui/controls/Slider.h"
 #include "platform/ui/text/TextField.h"
 #include "support/KeyRecorder.h"
@@ -111,6 +112,22 @@ TEST_F(ViewArchiveTest, SubviewsComeBackWithTheirSuperviewAndTakeTheWindowTheyAr
     auto window = ui::Window::create({ 0, 0, 300, 200 });
     window->contentView()->addSubview(decoded);
     EXPECT_EQ(decodedChild->subviews()[0]->window(), window);
+}
+
+TEST_F(ViewArchiveTest, AViewLaidOutBelowZeroComesBackWithItsNegativeSize)
+{
+    // A part laid out as "the width less 40 points" in a view made without a frame is -40 wide; its bounds follow.
+    auto root = ui::View::create({ 0, 0, 0, 0 });
+    auto part = ui::View::create({ 20, 0, 60, 19 });
+    root->addSubview(part);
+    part->setFrameSize({ root->bounds().width() - 40, 19 });
+    ASSERT_EQ(part->bounds().size, (gfx::Size { -40, 19 }));
+
+    auto decoded = viewArchiveDecoded<ui::View>(viewArchiveOf(root));
+    ASSERT_NE(decoded, nullptr);
+    ASSERT_EQ(decoded->subviews().size(), 1u);
+    EXPECT_EQ(decoded->subviews()[0]->frame(), (gfx::Rect { 20, 0, -40, 19 }));
+    EXPECT_EQ(decoded->subviews()[0]->bounds(), (gfx::Rect { 0, 0, -40, 19 }));
 }
 
 TEST_F(ViewArchiveTest, AControlBringsBackItsCellAndItsTargetOnlyWhenTheTargetIsArchivedToo)
@@ -224,6 +241,27 @@ TEST_F(ViewArchiveTest, DamagedArchivesAreRefusedWithAnErrorAndNothingHalfMade)
     slider->setCell(fnd::makeObject<ui::ButtonCell>());
     auto failure = viewArchiveFailure(viewArchiveOf(slider));
     EXPECT_NE(failure.utf8().find("not a SliderCell"), std::string::npos) << failure.utf8();
+
+    // A pop-up of two items whose selection is not one of them: -1 (none) and 1 come back, 2 and the largest
+    // index are refused.
+    auto popUp = ui::PopUpButton::create({ 0, 0, 100, 20 });
+    popUp->addItemWithTitle("A");
+    popUp->addItemWithTitle("B");
+    for (std::int64_t index : { std::int64_t(-1), std::int64_t(1), std::int64_t(2), INT64_MAX }) {
+        auto edited = viewArchiveEdited(viewArchiveOf(popUp), [&](fnd::Dictionary&, fnd::Array& objects) {
+            for (auto& entry : objects)
+                if (auto* cell = entry.dictionary(); cell && cell->contains("SelectedIndex")) {
+                    fnd::Dictionary changed = *cell;
+                    changed.set("SelectedIndex", fnd::Value(static_cast<long long>(index)));
+                    entry = fnd::Value(changed);
+                }
+        });
+        failure = viewArchiveFailure(edited);
+        if (index == -1 || index == 1)
+            EXPECT_TRUE(failure.isEmpty()) << index << ": " << failure.utf8();
+        else
+            EXPECT_NE(failure.utf8().find("selected item"), std::string::npos) << index << ": " << failure.utf8();
+    }
 }
 
 TEST_F(ViewArchiveTest, ATabViewItemShowingAViewThatHoldsTheTabViewIsRefused)

@@ -70,6 +70,44 @@ TEST_F(ViewGeometryTest, PointsConvertToTheWindowForEachOrientationScaleAndScrol
     }
 }
 
+// A view turned a quarter about its frame origin (50, 20): its x axis runs up its superview, its y axis to the left,
+// so its point (10, 5) lies at (50 - 5, 20 + 10) = (45, 30), and its bounds cover (30..50, 20..120) there.
+TEST_F(ViewGeometryTest, ATurnedFrameTurnsConversionsHitTestingAndDrawing)
+{
+    auto turned = TestView::make({ 50, 20, 100, 20 }, false, gfx::Color::redColor());
+    root->addSubview(turned);
+    window->orderFront();
+    EXPECT_EQ(turned->frameRotation(), 0);
+    turned->setFrameRotation(90);
+    EXPECT_EQ(turned->frame(), gfx::Rect(50, 20, 100, 20)) << "the frame stays the unturned rectangle";
+    EXPECT_TRUE(near(turned->convertPointToView({ 10, 5 }, root.get()), { 45, 30 }));
+    EXPECT_TRUE(near(turned->convertPointFromView({ 45, 30 }, root.get()), { 10, 5 }));
+    EXPECT_TRUE(near(turned->convertRectToView(turned->bounds(), root.get()), { 30, 20, 20, 100 }));
+    EXPECT_EQ(root->hitTest({ 45, 30 }), turned);
+    EXPECT_EQ(root->hitTest({ 60, 25 }), root) << "inside the unturned frame only";
+    // A flipped view turns the same way: its y axis runs down its bounds, so its point (10, 5) is 15 from the
+    // turned frame's far side: (50 - 15, 20 + 10).
+    auto flipped = TestView::make({ 50, 20, 100, 20 }, true);
+    root->addSubview(flipped);
+    flipped->setFrameRotation(90);
+    EXPECT_TRUE(near(flipped->convertPointToView({ 10, 5 }, root.get()), { 35, 30 }));
+    flipped->removeFromSuperview();
+
+    auto image = backend->imageOfWindow(*window);
+    ASSERT_TRUE(image);
+    auto pixels = image->pixelBuffer();
+    auto redAt = [&](int x, int yUp) {
+        auto p = pixels.pixel(x, pixels.height - 1 - yUp);
+        return gfx::redOf(p) == 255 && gfx::greenOf(p) == 0 && gfx::blueOf(p) == 0;
+    };
+    EXPECT_TRUE(redAt(45, 30)) << "drawn where it turned to";
+    EXPECT_TRUE(redAt(31, 90));
+    EXPECT_FALSE(redAt(60, 25)) << "not where it was";
+
+    turned->setFrameRotation(std::nan(""));
+    EXPECT_EQ(turned->frameRotation(), 0) << "not a number: no turn";
+}
+
 TEST_F(ViewGeometryTest, NestedViewsOfMixedOrientationConvertBetweenEachOther)
 {
     auto flippedParent = TestView::make({ 10, 10, 100, 80 }, true);

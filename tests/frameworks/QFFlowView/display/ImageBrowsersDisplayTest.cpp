@@ -1,11 +1,15 @@
 #include "GtkTestSupport.h"
 
 #include "frameworks/QFFlowView/QFFlowView.h"
+#include "frameworks/QFFlowView/QFLayerAccessibilityHelper.h"
 #include "frameworks/ZORAppKit/ZORCardFlowView/ZORCardFlowView.h"
+
+#include "platform/backend/gtk/GtkAccessibilityBridge.h"
 
 #include "platform/graphics/Image.h"
 #include "platform/layers/LayerAnimation.h"
 
+#include <atk/atk.h>
 #include <fmt/format.h>
 
 #include <chrono>
@@ -31,6 +35,49 @@ std::shared_ptr<gfx::BitmapImageRep> displayPicture(int i)
     return bitmap;
 }
 
+// Items whose pictures are the display pictures, from a data source. Dictionaries answer the item keys through the
+// content binding only, so the items are plain pictures with a small class of their own.
+class DisplayPictureItem : public fnd::Object {
+public:
+    fnd::Value valueForKey(const fnd::String& key) const override
+    {
+        if (key == fnd::String("imageItemUID"))
+            return uid;
+        if (key == fnd::String("imageItemRepresentation"))
+            return picture;
+        if (key == fnd::String("imageItemRepresentationType"))
+            return QFFlowViewRepresentationType::CGImage;
+        if (key == fnd::String("imageItemTitle"))
+            return fnd::String("Picture " + uid.stringValue().utf8());
+        return Object::valueForKey(key);
+    }
+    bool respondsTo(fnd::Selector) const override { return true; }
+    fnd::Value uid;
+    fnd::Value picture;
+};
+
+class DisplayPictureSource : public QFFlowViewDataSource {
+public:
+    std::vector<fnd::Value> items;
+    std::optional<std::size_t> numberOfItemsInFlowView(QFFlowView&) override { return items.size(); }
+    std::optional<fnd::Value> flowViewItemAtIndex(QFFlowView&, std::size_t i) override
+    {
+        return i < items.size() ? items[i] : fnd::Value();
+    }
+};
+
+std::shared_ptr<DisplayPictureSource> displayPictureSource(int count)
+{
+    auto source = std::make_shared<DisplayPictureSource>();
+    for (int i = 0; i < count; ++i) {
+        auto item = std::make_shared<DisplayPictureItem>();
+        item->uid = fnd::String(std::to_string(i));
+        item->picture = fnd::Value(displayPicture(i));
+        source->items.push_back(fnd::Value(std::static_pointer_cast<fnd::Object>(item)));
+    }
+    return source;
+}
+
 // Device pixels that differ between two shots of the same area.
 int differingPixels(const Screenshot& a, const Screenshot& b)
 {
@@ -54,8 +101,8 @@ protected:
         auto [x, y, width, height] = deviceRectOfContent(window);
         (void)width, (void)height;
         int s = scale();
-        auto command = fmt::format("xdotool mousemove {} {} click 1", x + int(inContent.x * s),
-            y + int((contentHeight - inContent.y) * s));
+        auto command = fmt::format(
+            "xdotool mousemove {} {} click 1", x + int(inContent.x * s), y + int((contentHeight - inContent.y) * s));
         ASSERT_EQ(runWhileServing(*backend, command).status, 0);
     }
     Screenshot shoot(const ui::Window& window)
@@ -137,44 +184,9 @@ TEST_F(ImageBrowsersDisplayTest, CardFlowViewAnimatesKeysAndClicks)
 // Arrow keys and a click move the flow view's selection with its perspective animation.
 TEST_F(ImageBrowsersDisplayTest, FlowViewAnimatesKeysAndClicks)
 {
-    class Source : public QFFlowViewDataSource {
-    public:
-        std::vector<fnd::Value> items;
-        std::optional<std::size_t> numberOfItemsInFlowView(QFFlowView&) override { return items.size(); }
-        std::optional<fnd::Value> flowViewItemAtIndex(QFFlowView&, std::size_t i) override
-        {
-            return i < items.size() ? items[i] : fnd::Value();
-        }
-    };
     const gfx::Size size { 600, 320 };
     auto view = QFFlowView::create({ { 0, 0 }, size });
-    auto source = std::make_shared<Source>();
-    // Dictionaries answer the item keys through the content binding only, so the items are plain pictures with a
-    // small class of their own.
-    class Item : public fnd::Object {
-    public:
-        fnd::Value valueForKey(const fnd::String& key) const override
-        {
-            if (key == fnd::String("imageItemUID"))
-                return uid;
-            if (key == fnd::String("imageItemRepresentation"))
-                return picture;
-            if (key == fnd::String("imageItemRepresentationType"))
-                return QFFlowViewRepresentationType::CGImage;
-            if (key == fnd::String("imageItemTitle"))
-                return fnd::String("Picture " + uid.stringValue().utf8());
-            return Object::valueForKey(key);
-        }
-        bool respondsTo(fnd::Selector) const override { return true; }
-        fnd::Value uid;
-        fnd::Value picture;
-    };
-    for (int i = 0; i < 12; ++i) {
-        auto item = std::make_shared<Item>();
-        item->uid = fnd::String(std::to_string(i));
-        item->picture = fnd::Value(displayPicture(i));
-        source->items.push_back(fnd::Value(std::static_pointer_cast<fnd::Object>(item)));
-    }
+    auto source = displayPictureSource(12);
     view->setDataSource(source);
     view->setScrollDuration(3.0);
     auto window = showWindow({ { 100, 150 }, size }, view);
@@ -205,4 +217,53 @@ TEST_F(ImageBrowsersDisplayTest, FlowViewAnimatesKeysAndClicks)
     window->close();
 }
 
+}
+
+// What an assistive technology reads of the flow view through the desktop's bridge: the list where the view is on
+// the screen, the items in view inside it and showing, an item scrolled far away beyond its right edge and not
+// showing.
+TEST_F(ImageBrowsersDisplayTest, FlowViewItemsReadThroughTheBridgeWhereTheyShow)
+{
+    const gfx::Size size { 600, 320 };
+    auto view = QFFlowView::create({ { 0, 0 }, size });
+    auto source = displayPictureSource(40);
+    view->setDataSource(source);
+    auto window = showWindow({ { 100, 150 }, size }, view);
+    view->reloadContent();
+    ASSERT_TRUE(waitFor([&] { return view->visibleItemIndexes().length > 0; }, 10));
+    pause(1);
+    auto& bridge = ui::GtkAccessibilityBridge::shared();
+    auto listElement = view->accessibilityElementOfLayer(*view->backgroundLayer());
+    ASSERT_TRUE(listElement);
+    auto* list = bridge.accessibleFor(*listElement);
+    auto extents = [](AtkObject* object) {
+        std::array<int, 4> r {};
+        atk_component_get_extents(ATK_COMPONENT(object), &r[0], &r[1], &r[2], &r[3], ATK_XY_SCREEN);
+        return r;
+    };
+    auto showing = [](AtkObject* object) {
+        auto* set = atk_object_ref_state_set(object);
+        bool result = atk_state_set_contains_state(set, ATK_STATE_SHOWING);
+        g_object_unref(set);
+        return result;
+    };
+    auto content = deviceRectOfContent(*window);
+    EXPECT_EQ(extents(list), content);
+    EXPECT_TRUE(showing(list));
+
+    auto visible = view->visibleItemIndexes();
+    for (auto i = std::size_t(visible.location); i < std::size_t(visible.location + visible.length); ++i) {
+        auto* item = bridge.accessibleFor(*listElement->objectInChildrenAtIndex(i));
+        auto r = extents(item);
+        EXPECT_TRUE(showing(item)) << i;
+        EXPECT_GE(r[1], content[1]) << i;
+        EXPECT_LE(r[1] + r[3], content[1] + content[3]) << i;
+        EXPECT_GT(r[2], 0) << i;
+    }
+    auto selected = extents(bridge.accessibleFor(*listElement->objectInChildrenAtIndex(0)));
+    EXPECT_NEAR(selected[0] + selected[2] / 2.0, content[0] + content[2] / 2.0, 2 * scale());
+    auto* away = bridge.accessibleFor(*listElement->objectInChildrenAtIndex(39));
+    EXPECT_FALSE(showing(away));
+    EXPECT_GE(extents(away)[0], content[0] + content[2]);
+    window->close();
 }

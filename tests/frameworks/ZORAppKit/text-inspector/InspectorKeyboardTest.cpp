@@ -94,11 +94,9 @@ protected:
     }
     void clickAt(fnd::Index index)
     {
-        auto rects = inspector->layoutManager()->rectsForCharacterRange({ index, 1 }, *inspector->textContainer());
-        ASSERT_FALSE(rects.empty());
-        auto origin = inspector->textContainerOrigin();
-        gfx::Point inView { rects[0].midX() + origin.x, rects[0].midY() + origin.y };
-        backend->click(*window, inspector->convertPointToView(inView, nullptr));
+        auto point = inspectortest::characterPointInWindow(*inspector, index);
+        ASSERT_TRUE(point);
+        backend->click(*window, *point);
         dispatch();
     }
 

@@ -4,10 +4,12 @@
 
 #include "frameworks/ZORAppKit/text-inspector/ZORTextViewInspector.h"
 
+#include "platform/text/LayoutManager.h"
 #include "platform/text/TextContainer.h"
 #include "platform/text/TextStorage.h"
 #include "platform/ui/views/Window.h"
 
+#include <optional>
 #include <string>
 
 namespace inspectortest {
@@ -30,6 +32,17 @@ inline std::string visible(const fnd::String& text)
             out += fnd::String(std::u16string(1, c)).utf8();
     }
     return out;
+}
+
+// Where a click on the character at the index lands, in the inspector's window (the text laid out); nullopt when
+// the character has no place.
+inline std::optional<gfx::Point> characterPointInWindow(ZORTextViewInspector& inspector, fnd::Index index)
+{
+    auto rects = inspector.layoutManager()->rectsForCharacterRange({ index, 1 }, *inspector.textContainer());
+    if (rects.empty())
+        return std::nullopt;
+    auto origin = inspector.textContainerOrigin();
+    return inspector.convertPointToView({ rects[0].midX() + origin.x, rects[0].midY() + origin.y }, nullptr);
 }
 
 // An inspector of 400 × 300 in a key window, editable unless told otherwise.

@@ -1,8 +1,8 @@
 #include "GtkTestSupport.h"
 
 #include "platform/foundation/files/FileManager.h"
-#include "platform/ui/menus/Menu.h"
 #include "platform/ui/dragging/Pasteboard.h"
+#include "platform/ui/menus/Menu.h"
 
 #include <csignal>
 #include <fstream>
@@ -63,19 +63,36 @@ protected:
     std::vector<int> servers;
 };
 
-// Another program reads what we copied, by MIME type, and the owner makes each type only when it is read.
+// Another program reads what we copied, by MIME type, and the owner makes each type only when it is read. The
+// PDF is also offered as PNG, rendered when a program pastes it at the resolution the copy chose.
 TEST_F(ClipboardTest, OtherProgramsReadTextAndPDFWeCopied)
 {
     auto owner = std::make_shared<LazyOwner>();
     auto pasteboard = Pasteboard::generalPasteboard();
     pasteboard->declareTypes({ Type::String, Type::PDF }, owner);
+    pasteboard->setImageResolution(144);
     EXPECT_TRUE(owner->asked.empty());
 
     auto targets = runWhileServing(*backend, "xclip -selection clipboard -o -t TARGETS");
     ASSERT_EQ(targets.status, 0);
     EXPECT_NE(targets.output.find("application/pdf"), std::string::npos) << targets.output;
+    EXPECT_NE(targets.output.find("image/png"), std::string::npos) << targets.output;
     EXPECT_NE(targets.output.find("UTF8_STRING"), std::string::npos) << targets.output;
     EXPECT_TRUE(owner->asked.empty()) << "listing the types makes no data";
+
+    // The page is 100 × 50 points with a green rectangle from (10, 10) to (90, 40), y up: at 144 dpi 200 × 100
+    // pixels, the rectangle 20 pixels in from the left, right and top, 20 from the bottom.
+    auto pngPath = temporaryFile("clipboard-out.png", "");
+    auto png = runWhileServing(*backend, "xclip -selection clipboard -o -t image/png > '" + pngPath + "'");
+    EXPECT_EQ(png.status, 0);
+    auto bitmap = gfx::BitmapImageRep::imageRepWithContentsOfFile(fnd::String(pngPath));
+    ASSERT_TRUE(bitmap) << "another program pastes a PNG it can read";
+    auto pixels = (*bitmap)->converted(gfx::BitmapLayout::ARGB32Premultiplied);
+    ASSERT_EQ(pixels->pixelsWide(), 200);
+    ASSERT_EQ(pixels->pixelsHigh(), 100);
+    EXPECT_EQ(pixels->pixelBuffer().pixel(100, 50), 0xFF008000u) << "the rectangle's middle";
+    EXPECT_EQ(pixels->pixelBuffer().pixel(10, 50) >> 24, 0u) << "the page beside it";
+    EXPECT_EQ(owner->asked["NSPDFPboardType"], 1) << "the PNG is made from the PDF, asked for once";
 
     auto text = runWhileServing(*backend, "xclip -selection clipboard -o -t UTF8_STRING");
     EXPECT_EQ(text.status, 0);
@@ -89,6 +106,7 @@ TEST_F(ClipboardTest, OtherProgramsReadTextAndPDFWeCopied)
     std::string pasted((std::istreambuf_iterator<char>(in)), {});
     EXPECT_EQ(pasted, owner->pdf);
     EXPECT_EQ(owner->asked["NSPDFPboardType"], 1);
+    EXPECT_EQ(owner->asked.size(), 2u) << "nothing else was asked for";
 }
 
 // What another program copies becomes the general pasteboard's content: text pasted with Ctrl+V through the main

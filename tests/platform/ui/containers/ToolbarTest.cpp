@@ -8,6 +8,8 @@
 #include "platform/ui/containers/ToolbarView.h"
 #include "platform/ui/controls/Button.h"
 #include "platform/ui/controls/PopUpButton.h"
+#include "platform/ui/menus/Menu.h"
+#include "platform/ui/menus/MenuItem.h"
 #include "support/MainBundleIdentifier.h"
 
 #include <algorithm>
@@ -322,4 +324,182 @@ TEST_F(ToolbarTest, OutsideCustomisationItemsCannotBeDraggedAndTheDefaultSetRest
     EXPECT_EQ(ids(*toolbar).size(), 7u);
     sheet->doneButton()->performClick();
     EXPECT_FALSE(toolbar->customizationPaletteIsRunning());
+}
+
+namespace {
+
+std::vector<std::string> titlesOf(const Menu& menu)
+{
+    std::vector<std::string> titles;
+    for (const auto& item : menu.itemArray())
+        titles.push_back(item->isSeparatorItem() ? "-" : item->title().utf8());
+    return titles;
+}
+
+// A view in the content that answers copy: (as an edited text does), so a nil-targeted Copy acts on the window.
+class ToolbarTestCopier : public View {
+    FND_OBJECT(ToolbarTestCopier)
+    static void describeClass(fnd::ClassBuilder<ToolbarTestCopier>& c) { c.action("copy:", &ToolbarTestCopier::copy); }
+
+public:
+    bool acceptsFirstResponder() const override { return true; }
+    void copy(const fnd::Value&) { ++copies; }
+    int copies { 0 };
+};
+FND_REGISTER_CLASS(ToolbarTestCopier, View)
+
+}
+
+TEST_F(ToolbarTest, TheContextMenuOffersTheModesCustomisationAndHiding)
+{
+    auto toolbar = makeToolbar("ToolbarTest.ContextMenu");
+    toolbar->attachToWindow(window);
+    auto menu = toolbar->contextMenu();
+    ASSERT_TRUE(menu);
+    EXPECT_EQ(titlesOf(*menu),
+        (std::vector<std::string> {
+            "Icon and Text", "Icon Only", "Text Only", "-", "Customise Toolbar…", "Hide Toolbar" }));
+    EXPECT_EQ(menu->itemAtIndex(0)->state(), ControlStateValue::On) << "the default mode shows icon and text";
+    EXPECT_EQ(menu->itemAtIndex(1)->state(), ControlStateValue::Off);
+
+    // A right click on the strip, and one on an item, open it; the choice applies to the toolbar.
+    double full = toolbar->height();
+    backend->answerNextPopUpMenu(2);
+    backend->rightMouseDown(*window, at(*toolbar->view(), { 395, 5 }));
+    dispatch();
+    EXPECT_EQ(toolbar->displayMode(), ToolbarDisplayMode::LabelOnly);
+    EXPECT_LT(toolbar->height(), full) << "labels alone make a lower strip";
+    EXPECT_EQ(toolbar->contextMenu()->itemAtIndex(2)->state(), ControlStateValue::On);
+    auto exportViewer = viewerOf(*toolbar, "Export");
+    backend->answerNextPopUpMenu(1);
+    backend->rightMouseDown(*window, at(*exportViewer, middle(*exportViewer)));
+    dispatch();
+    EXPECT_EQ(toolbar->displayMode(), ToolbarDisplayMode::IconOnly);
+    EXPECT_TRUE(controller->actions.empty()) << "the right mouse presses no item";
+
+    // Customise Toolbar… puts the sheet up; while it is up the strip has no menu of its own.
+    exportViewer = viewerOf(*toolbar, "Export"); // a new mode lays out new viewers
+    backend->answerNextPopUpMenu(4);
+    backend->rightMouseDown(*window, at(*exportViewer, middle(*exportViewer)));
+    dispatch();
+    ASSERT_TRUE(toolbar->customizationPaletteIsRunning());
+    EXPECT_EQ(toolbar->contextMenu(), nullptr);
+    toolbar->endCustomization();
+
+    // Hide Toolbar gives the room back; the kept configuration says so.
+    backend->answerNextPopUpMenu(5);
+    backend->rightMouseDown(*window, at(*toolbar->view(), { 395, 5 }));
+    dispatch();
+    EXPECT_FALSE(toolbar->isVisible());
+    EXPECT_EQ(window->frame().height(), 322);
+    auto kept
+        = fnd::UserDefaults::standardUserDefaults().dictionaryForKey("NSToolbar Configuration ToolbarTest.ContextMenu");
+    ASSERT_TRUE(kept);
+    EXPECT_FALSE(kept->get("TB Is Shown").boolValue());
+    EXPECT_EQ(kept->get("TB Display Mode").integerValue(), 2);
+
+    // A toolbar the person may not arrange can still be hidden.
+    auto fixed = Toolbar::create("ToolbarTest.Fixed");
+    fixed->setDelegate(controller);
+    EXPECT_EQ(titlesOf(*fixed->contextMenu()), (std::vector<std::string> { "Hide Toolbar" }));
+}
+
+TEST_F(ToolbarTest, TheWindowAnswersShowHideAndCustomiseFromTheMenus)
+{
+    auto toolbar = makeToolbar("ToolbarTest.WindowMenu");
+    toolbar->attachToWindow(window);
+    // As in a View menu: nil-targeted, so they reach the key window through the responder chain.
+    auto view = Menu::create("View");
+    auto shown = view->addItemWithTitle("Show Toolbar", "toggleToolbarShown:");
+    auto customise = view->addItemWithTitle("Customise Toolbar…", "runToolbarCustomizationPalette:");
+    view->update();
+    EXPECT_EQ(shown->title().utf8(), "Hide Toolbar") << "the title says what the item will do";
+    EXPECT_TRUE(shown->isEnabled());
+    EXPECT_TRUE(customise->isEnabled());
+    EXPECT_TRUE(view->performActionForItemAtIndex(0));
+    EXPECT_FALSE(toolbar->isVisible());
+    view->update();
+    EXPECT_EQ(shown->title().utf8(), "Show Toolbar");
+    EXPECT_TRUE(view->performActionForItemAtIndex(0));
+    EXPECT_TRUE(toolbar->isVisible());
+
+    // Customising a hidden toolbar shows it first; while the sheet is up neither item is available.
+    toolbar->setVisible(false);
+    EXPECT_TRUE(view->performActionForItemAtIndex(1));
+    EXPECT_TRUE(toolbar->isVisible());
+    ASSERT_TRUE(toolbar->customizationPaletteIsRunning());
+    window->makeKeyWindow(); // the menus act on the main window, not on the sheet
+    view->update();
+    EXPECT_FALSE(shown->isEnabled());
+    EXPECT_FALSE(customise->isEnabled());
+    toolbar->endCustomization();
+
+    // A window without a toolbar offers neither.
+    toolbar->attachToWindow(nullptr);
+    view->update();
+    EXPECT_FALSE(shown->isEnabled());
+    EXPECT_FALSE(customise->isEnabled());
+}
+
+TEST_F(ToolbarTest, ItemsAndMenuItemsActingOnTheWindowWaitWhileItShowsASheet)
+{
+    auto toolbar = makeToolbar("ToolbarTest.Sheet");
+    toolbar->attachToWindow(window);
+    auto copier = makeView<ToolbarTestCopier>({ 10, 10, 50, 50 });
+    add(copier);
+    window->makeFirstResponder(copier);
+    auto edit = Menu::create("Edit");
+    auto copy = edit->addItemWithTitle("Copy", "copy:");
+    snapshot(*window, "toolbar-before-sheet");
+    auto exportViewer = viewerOf(*toolbar, "Export");
+    ASSERT_TRUE(exportViewer->item()->isEnabled());
+
+    // A sheet up: the items look and are disabled (the strip validates as it draws), the menu's Copy too.
+    auto sheet = Window::create({ 0, 0, 200, 100 }, WindowStyleMask::DocModal);
+    window->beginSheet(sheet, nullptr);
+    auto image = snapshot(*window, "toolbar-with-sheet");
+    EXPECT_FALSE(exportViewer->item()->isEnabled());
+    EXPECT_FALSE(viewerOf(*toolbar, "NSToolbarShowFontsItem")->item()->isEnabled());
+    EXPECT_FALSE(exportViewer->item()->performAction()) << "what the keyboard and assistive technology press";
+    EXPECT_TRUE(controller->actions.empty());
+    edit->update();
+    EXPECT_FALSE(copy->isEnabled());
+    EXPECT_FALSE(edit->performActionForItemAtIndex(0));
+    EXPECT_EQ(copier->copies, 0);
+
+    // The sheet gone: everything as before.
+    window->endSheet(sheet);
+    snapshot(*window, "toolbar-after-sheet");
+    EXPECT_TRUE(exportViewer->item()->isEnabled());
+    edit->update();
+    EXPECT_TRUE(copy->isEnabled());
+    EXPECT_TRUE(edit->performActionForItemAtIndex(0));
+    EXPECT_EQ(copier->copies, 1);
+}
+
+TEST_F(ToolbarTest, AKeptConfigurationIsReadWithinBounds)
+{
+    // What a damaged or hand-edited file may hold: non-strings, a second Export, and thousands of separators.
+    fnd::Array list { fnd::String("Export"), fnd::Value(7), fnd::Array {}, fnd::String("Export"),
+        fnd::String("Clipboard") };
+    for (int i = 0; i < 5000; ++i)
+        list.push_back(ToolbarItemIdentifier::Separator);
+    fnd::UserDefaults::standardUserDefaults().setObject(
+        fnd::Dictionary { { "TB Item Identifiers", list }, { "TB Display Mode", 1e300 }, { "TB Is Shown", "no" } },
+        "NSToolbar Configuration ToolbarTest.Bounds");
+    auto toolbar = makeToolbar("ToolbarTest.Bounds");
+    auto kept = ids(*toolbar);
+    ASSERT_EQ(kept.size(), 256u) << "at most 256 items";
+    EXPECT_EQ(std::vector<std::string>(kept.begin(), kept.begin() + 3),
+        (std::vector<std::string> { "Export", "Clipboard", "NSToolbarSeparatorItem" }))
+        << "an item once, non-strings left out";
+    EXPECT_EQ(toolbar->displayMode(), ToolbarDisplayMode::Default);
+    EXPECT_FALSE(toolbar->isVisible());
+
+    // The same bound for insertions, and for a configuration set directly.
+    toolbar->insertItemWithItemIdentifier(ToolbarItemIdentifier::Space, 0);
+    EXPECT_EQ(ids(*toolbar).size(), 256u);
+    EXPECT_EQ(ids(*toolbar).front(), "Export");
+    toolbar->setConfigurationFromDictionary(fnd::Dictionary { { "TB Item Identifiers", list } });
+    EXPECT_EQ(ids(*toolbar).size(), 256u);
 }

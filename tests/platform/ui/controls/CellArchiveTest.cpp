@@ -25,6 +25,16 @@ template <typename T> std::shared_ptr<T> roundTrip(const std::shared_ptr<T>& cel
     return back ? back->template objectAs<T>() : nullptr;
 }
 
+// The archive with the first `from` after the key's name replaced by `to`, as a damaged file would hold it.
+fnd::Data withValueReplaced(
+    const fnd::Data& archive, const std::string& key, const std::string& from, const std::string& to)
+{
+    auto text = std::string(archive.view());
+    auto valueAt = text.find(from, text.find("<key>" + key + "</key>"));
+    EXPECT_NE(valueAt, std::string::npos) << key;
+    return fnd::Data::fromString(text.replace(valueAt, from.size(), to));
+}
+
 using CellArchiveTest = ControlsTest;
 
 TEST_F(CellArchiveTest, EveryCellComesBackWithItsSettings)
@@ -150,6 +160,75 @@ TEST_F(CellArchiveTest, DamagedArchivesKeepValuesInRange)
     ASSERT_TRUE(restored);
     EXPECT_EQ(restored->doubleValue(), 10);
     EXPECT_EQ(restored->state(), ControlStateValue::On);
+}
+
+TEST_F(CellArchiveTest, AStepperTakesFiniteEndsAndAnswersAnyValueAsAnInteger)
+{
+    auto stepper = fnd::makeObject<StepperCell>();
+    const auto archived = fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(stepper));
+    ASSERT_TRUE(archived);
+    const auto patched = [&](const std::string& key, const std::string& from, const std::string& to) {
+        return withValueReplaced(*archived, key, from, to);
+    };
+    // A range with a NaN or infinite end would let any value through: refused.
+    for (const auto& [key, from] : { std::pair { "MaxValue", "<real>59</real>" }, { "MinValue", "<real>0</real>" },
+             { "Increment", "<real>1</real>" } })
+        for (const char* to : { "<real>nan</real>", "<real>+infinity</real>" })
+            EXPECT_FALSE(fnd::KeyedUnarchiver::unarchiveTopLevelObjectWithData(patched(key, from, to)))
+                << key << " " << to;
+    // A NaN value is taken for the minimum, as when set.
+    auto back
+        = fnd::KeyedUnarchiver::unarchiveTopLevelObjectWithData(patched("Value", "<real>0</real>", "<real>nan</real>"));
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->objectAs<StepperCell>()->doubleValue(), 0);
+
+    // Values beyond 64 bits answer the nearest integer there is.
+    stepper->setMinValue(-1e300);
+    stepper->setMaxValue(1e300);
+    stepper->setDoubleValue(1e300);
+    EXPECT_EQ(stepper->integerValue(), INT64_MAX);
+    stepper->setDoubleValue(-1e300);
+    EXPECT_EQ(stepper->integerValue(), INT64_MIN);
+    stepper->setDoubleValue(-41.9);
+    EXPECT_EQ(stepper->integerValue(), -41);
+}
+
+TEST_F(CellArchiveTest, ASliderTakesFiniteEndsAndNoMoreTickMarksThanItCanShow)
+{
+    auto slider = fnd::makeObject<SliderCell>();
+    slider->setNumberOfTickMarks(3);
+    const auto archived = fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(slider));
+    ASSERT_TRUE(archived);
+    // Drawing walks every tick mark: 2^62 of them never ends. Ends that are not finite let any value through.
+    struct Damage {
+        const char* key;
+        const char* from;
+        const char* to;
+    };
+    for (const auto& d :
+        { Damage { "NumberOfTickMarks", "<integer>3</integer>", "<integer>4611686018427387904</integer>" },
+            Damage { "NumberOfTickMarks", "<integer>3</integer>", "<integer>10001</integer>" },
+            Damage { "NumberOfTickMarks", "<integer>3</integer>", "<integer>-1</integer>" },
+            Damage { "MinValue", "<real>0</real>", "<real>nan</real>" },
+            Damage { "MaxValue", "<real>1</real>", "<real>-infinity</real>" },
+            Damage { "AltIncrementValue", "<real>0</real>", "<real>+infinity</real>" } })
+        EXPECT_FALSE(
+            fnd::KeyedUnarchiver::unarchiveTopLevelObjectWithData(withValueReplaced(*archived, d.key, d.from, d.to)))
+            << d.key << " " << d.to;
+    auto most = fnd::KeyedUnarchiver::unarchiveTopLevelObjectWithData(
+        withValueReplaced(*archived, "NumberOfTickMarks", "<integer>3</integer>", "<integer>10000</integer>"));
+    ASSERT_TRUE(most);
+    EXPECT_EQ(most->objectAs<SliderCell>()->numberOfTickMarks(), 10000);
+
+    // Set in code or from an interface file, the count is held to the same bound and a bad end is ignored.
+    slider->setNumberOfTickMarks(4611686018427387904);
+    EXPECT_EQ(slider->numberOfTickMarks(), 10000);
+    slider->setMinValue(std::nan(""));
+    slider->setMaxValue(INFINITY);
+    slider->setAltIncrementValue(-INFINITY);
+    EXPECT_EQ(slider->minValue(), 0);
+    EXPECT_EQ(slider->maxValue(), 1);
+    EXPECT_EQ(slider->altIncrementValue(), 0);
 }
 
 }

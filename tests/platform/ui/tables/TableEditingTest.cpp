@@ -3,6 +3,7 @@
 #include "platform/foundation/locale/NumberFormatter.h"
 #include "platform/ui/text/TextFieldCell.h"
 #include "platform/ui/text/TextView.h"
+#include "platform/ui/views/Application.h"
 
 using namespace ui;
 using namespace tablestest;
@@ -110,6 +111,17 @@ TEST_F(TableEditingTest, AClickElsewhereEndsTheEditKeepingWhatWasTyped)
     EXPECT_EQ(source->edits, (std::vector<std::string> { "name 1 = Aronia" }));
     EXPECT_EQ(table->currentEditor(), nullptr);
     EXPECT_EQ(selection(), "7");
+}
+
+// Quitting while a cell is edited writes what was typed, as a click elsewhere does: the quit would lose it otherwise.
+TEST_F(TableEditingTest, QuittingWhileACellIsEditedWritesTheEditBack)
+{
+    table->editColumn(0, 3, nullptr, true);
+    typeText("Blueberry");
+    EXPECT_TRUE(source->edits.empty());
+    Application::shared().terminate();
+    EXPECT_EQ(source->edits, (std::vector<std::string> { "name 3 = Blueberry" }));
+    EXPECT_EQ(table->currentEditor(), nullptr);
 }
 
 TEST_F(TableEditingTest, ACellsFormatterMustReadTheTextBeforeTheEditEnds)

@@ -1,0 +1,102 @@
+// Settings that come back wrong: values out of their range, a damaged size list, a damaged file. Each gives way to
+// the default once, said once.
+#include "AcceptanceSupport.h"
+
+#include "application/Preferences.h"
+#include "application/PreferencesKeys.h"
+
+#include "platform/foundation/TestSupport.h"
+#include "platform/foundation/files/UserDefaults.h"
+
+#include <algorithm>
+#include <fstream>
+
+using namespace acceptance;
+
+namespace {
+
+class Settings : public ApplicationTest {
+protected:
+    fnd::UserDefaults& stored() { return fnd::UserDefaults::standardUserDefaults(); }
+    // Log lines of the level that name the key.
+    static long linesNaming(const testsupport::CapturedLog& log, const fnd::String& key)
+    {
+        return std::ranges::count_if(log.lines(), [&](const auto& line) {
+            return line.level == fnd::LogLevel::Warning && line.text.find(key.utf8()) != std::string::npos;
+        });
+    }
+};
+
+}
+
+// A unit number no version knows would show every length as a bare "0.000": the default unit stands in.
+TEST_F(Settings, AStoredUnitNoOneKnowsShowsLengthsInTheDefaultUnit)
+{
+    stored().setInteger(9, "ZORICLineUnitMeasurementType");
+    stored().setInteger(-1, "ZORICFontUnitMeasurementType");
+    restart();
+    EXPECT_EQ(app().modulWidthComboBox()->stringValue().utf8(), "0.330 mm (SC 2)");
+    EXPECT_EQ(app().fontHeightComboBox()->stringValue().utf8(), "10.00 pt");
+    EXPECT_NE(app().barcodeWidthTextField()->stringValue().utf8().find(" mm"), std::string::npos)
+        << app().barcodeWidthTextField()->stringValue().utf8();
+}
+
+// A bar height of 1e30 points, a zoom and a resolution no pop-up offers, a size list that is no archive: each reads as
+// its default, and each is told in one log line however often it is read.
+TEST_F(Settings, ValuesOutOfTheirRangeFallBackToTheDefaultWithOneLogLine)
+{
+    auto& d = stored();
+    const double height = d.registrationDomain().get(DefaultBarcodeValueHeightKey).floatValue();
+    d.setDouble(1e30, DefaultBarcodeValueHeightKey);
+    d.setInteger(333, DefaultBarcodeZoomScaleKey);
+    d.setInteger(0, LMVExportResolutionTag);
+    d.setObject(fnd::Data::fromString("not an archive"), TBQBCBarcodeHeightArrayKey);
+    testsupport::CapturedLog log;
+    restart();
+    EXPECT_EQ(barcode().height(), height);
+    EXPECT_EQ(app().zoomPopupButton()->selectedTag(), 100);
+    EXPECT_LT(preview().frame().height(), 1000) << "a document of a normal height";
+    for (int i = 0; i < 10; ++i) {
+        EXPECT_EQ(Preferences::barcodeHeightArray().size(), 10u);
+        EXPECT_EQ(app().numberOfItemsInComboBox(*app().barcodeHeightComboBox()), 10);
+    }
+    pressToolbarItem(Lumvara_TessaroAppDelegate::ExportItemIdentifier);
+    EXPECT_EQ(app().exportImageResolutionPopup()->selectedTag(), 300);
+    click(*exportPanel()->cancelButton());
+    for (const auto& key : { DefaultBarcodeValueHeightKey, DefaultBarcodeZoomScaleKey, LMVExportResolutionTag,
+             TBQBCBarcodeHeightArrayKey })
+        EXPECT_EQ(linesNaming(log, key), 1) << key.utf8();
+    // Applying a height stores it, and it is read as stored.
+    typeInto(*app().barcodeHeightComboBox(), u"30");
+    pressReturn();
+    EXPECT_NEAR(barcode().height(), 30 / 25.4 * 72, 0.01);
+    EXPECT_EQ(Preferences::barcodeHeightArray().size(), 11u) << "the list, read as its default, grows by it";
+}
+
+// A file that cannot be read is moved aside (never dropped), and the person is told once where it went.
+TEST_F(Settings, ADamagedSettingsFileIsToldOnceWithWhereItWent)
+{
+    quit();
+    const std::string path = stored().filePath().utf8();
+    {
+        std::ofstream damaged(path, std::ios::trunc);
+        damaged << "<?xml version=\"1.0\"?><plist><dict><key>";
+    }
+    launch();
+    auto sheet = window().attachedSheet();
+    ASSERT_TRUE(sheet) << "an alert tells of it";
+    const auto said = textsOf(*sheet->contentView());
+    EXPECT_NE(said.find("could not be read"), std::string::npos) << said;
+    EXPECT_NE(said.find(path + ".damaged-"), std::string::npos) << "where it went: " << said;
+    pressReturn();
+    EXPECT_FALSE(window().attachedSheet());
+    restart();
+    EXPECT_FALSE(window().attachedSheet()) << "told once";
+    // What was set aside is still there, for the person to look at.
+    bool found = false;
+    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(path).parent_path()))
+        found = found
+            || entry.path().filename().string().starts_with(
+                std::filesystem::path(path).filename().string() + ".damaged-");
+    EXPECT_TRUE(found);
+}

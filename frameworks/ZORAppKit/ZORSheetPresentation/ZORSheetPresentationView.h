@@ -12,6 +12,9 @@ public:
     static std::shared_ptr<ZORSheetPresentationView> create(gfx::Rect frame);
 
     void drawRect(gfx::Rect dirtyRect) override;
+    // The dimming is a tint: over the window's content its window lays it over the drawing beneath as it fades,
+    // which then is not drawn again for every step.
+    std::shared_ptr<gfx::Color> overlayTintColor() const override;
     // Clicks go to the content beneath: while a sheet is up the window takes none anyway, and once it has ended the
     // content answers at once, also while the overlay still fades out.
     std::shared_ptr<ui::View> hitTest(gfx::Point) override { return nullptr; }

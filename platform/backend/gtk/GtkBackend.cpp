@@ -293,6 +293,12 @@ double GtkBackend::refreshInterval(Window& window)
     return host ? host->refreshInterval() : Backend::refreshInterval(window);
 }
 
+bool GtkBackend::requestFrame(Window& window)
+{
+    auto* host = hostFor(window);
+    return host && host->requestFrame();
+}
+
 void GtkBackend::sheetBegan(Window& sheet, Window& parent)
 {
     // The sheet hangs from the parent's top edge (the window placed it) and stays above it.
@@ -400,6 +406,18 @@ long GtkBackend::presentedFrameCount(const Window& window) const
 {
     auto* host = hostFor(window);
     return host ? host->presentedFrames() : 0;
+}
+
+long GtkBackend::mostDrawsInAFrame(const Window& window) const
+{
+    auto* host = hostFor(window);
+    return host ? host->mostDrawsInAFrame() : 0;
+}
+
+void GtkBackend::resetDrawsInAFrame(const Window& window)
+{
+    if (auto* host = hostFor(window))
+        host->resetDrawsInAFrame();
 }
 
 int GtkBackend::surfaceScale(const Window& window) const

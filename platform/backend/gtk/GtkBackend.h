@@ -40,6 +40,7 @@ public:
     void windowDestroyed(long windowNumber) override;
     void windowFlushed(Window& window) override;
     double refreshInterval(Window& window) override;
+    bool requestFrame(Window& window) override;
     void sheetBegan(Window& sheet, Window& parent) override;
     // Above a document window's content, where its bar shows the main menu.
     std::optional<gfx::Rect> menuBarFrame(const Window& window) override;
@@ -66,8 +67,11 @@ public:
     // For tests and benchmarks: iterates GLib's main context (and so the run loop) and sends the queued events until
     // the condition holds or the seconds of real time pass; answers the condition.
     bool runUntil(const std::function<bool()>& condition, double seconds);
-    // How many frames the window system painted of the window so far (0 for a window never shown).
+    // How many frames the window system painted of the window so far (0 for a window never shown), and the most
+    // times the window drew within one frame of its frame clock since it was shown or the count was reset.
     long presentedFrameCount(const Window& window) const;
+    long mostDrawsInAFrame(const Window& window) const;
+    void resetDrawsInAFrame(const Window& window);
     // Asks the window to close as the desktop's close button does.
     void requestClose(const Window& window);
     // Whether the desktop gives the window the keyboard now.

@@ -10,6 +10,7 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/shape.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -435,9 +436,23 @@ std::shared_ptr<gfx::WindowSurface> GtkWindowHost::surface(Window& window)
 
 void GtkWindowHost::flushed()
 {
+    if (m_frameClock) {
+        const std::int64_t frame = gdk_frame_clock_get_frame_counter(m_frameClock);
+        m_drawsInFrame = frame == m_drawFrame ? m_drawsInFrame + 1 : 1;
+        m_drawFrame = frame;
+        m_mostDrawsInAFrame = std::max(m_mostDrawsInAFrame, m_drawsInFrame);
+    }
     gtk_widget_queue_draw(m_canvas);
     if (auto w = window())
         applyShape(*w);
+}
+
+bool GtkWindowHost::requestFrame()
+{
+    if (!m_frameClock || !gtk_widget_get_mapped(m_gtkWindow))
+        return false;
+    gdk_frame_clock_request_phase(m_frameClock, GDK_FRAME_CLOCK_PHASE_UPDATE);
+    return true;
 }
 
 double GtkWindowHost::refreshInterval() const
@@ -602,8 +617,10 @@ void GtkWindowHost::onRealize(GtkWidget*, gpointer self)
     auto* host = static_cast<GtkWindowHost*>(self);
     host->prepareXWindow();
     host->m_frameClock = gtk_widget_get_frame_clock(host->m_gtkWindow);
-    if (host->m_frameClock)
+    if (host->m_frameClock) {
+        g_signal_connect(host->m_frameClock, "update", G_CALLBACK(onFrameUpdate), host);
         g_signal_connect(host->m_frameClock, "after-paint", G_CALLBACK(onAfterPaint), host);
+    }
 }
 
 gboolean GtkWindowHost::onRecheckPosition(gpointer self)
@@ -614,6 +631,15 @@ gboolean GtkWindowHost::onRecheckPosition(gpointer self)
     return G_SOURCE_REMOVE;
 }
 
+void GtkWindowHost::onFrameUpdate(GdkFrameClock*, gpointer self)
+{
+    // The window draws what changed since its last frame now, before the frame's layout and paint phases: the
+    // canvas queued for drawing here is painted in this very frame.
+    auto* host = static_cast<GtkWindowHost*>(self);
+    if (auto w = host->window())
+        w->displayFrame();
+}
+
 void GtkWindowHost::onAfterPaint(GdkFrameClock*, gpointer self)
 {
     auto* host = static_cast<GtkWindowHost*>(self);
@@ -621,9 +647,6 @@ void GtkWindowHost::onAfterPaint(GdkFrameClock*, gpointer self)
         return;
     host->m_drawnSinceFrame = false;
     ++host->m_presentedFrames;
-    // Our windows draw at most once a frame of GTK's clock: what waits for the next frame may draw now.
-    if (auto w = host->window())
-        w->noteFrameShown();
 }
 
 }

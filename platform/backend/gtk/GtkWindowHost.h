@@ -69,7 +69,13 @@ public:
     void raise();
     void lower();
 
+    // Asks GTK's frame clock for the window's next frame, whose update phase draws the window (false: the window
+    // has no frame clock or is not mapped, so GTK would not paint it).
+    bool requestFrame();
     long presentedFrames() const { return m_presentedFrames; }
+    // The most times the window's drawing was handed over within one frame of the frame clock.
+    long mostDrawsInAFrame() const { return m_mostDrawsInAFrame; }
+    void resetDrawsInAFrame() { m_drawsInFrame = m_mostDrawsInAFrame = 0; }
     // Seconds between two frames of the monitor showing the window, as GTK's frame clock paces them.
     double refreshInterval() const;
     int surfaceScale() const;
@@ -90,6 +96,7 @@ private:
     static gboolean onCloseRequest(GtkWindow*, gpointer self);
     static void onActiveChanged(GObject*, GParamSpec*, gpointer self);
     static void onRealize(GtkWidget*, gpointer self);
+    static void onFrameUpdate(GdkFrameClock*, gpointer self);
     static void onAfterPaint(GdkFrameClock*, gpointer self);
     static gboolean onRecheckPosition(gpointer self);
     static gboolean onPointerEvent(GtkEventControllerLegacy*, GdkEvent* event, gpointer self);
@@ -138,6 +145,10 @@ private:
     // The last shape given to the X server (a digest of its rectangles; 0: none).
     std::uint64_t m_shapeDigest { 0 };
     long m_presentedFrames { 0 };
+    // Drawings handed over in the frame clock's frame counted last.
+    std::int64_t m_drawFrame { -1 };
+    long m_drawsInFrame { 0 };
+    long m_mostDrawsInAFrame { 0 };
     // The display scale the canvas last painted with.
     double m_drawnDisplayScale { 1 };
     // The Motif hints last written (flags, functions, decorations), so they are written only when they change.

@@ -33,6 +33,9 @@ struct NotificationCenter::Entry {
     std::uint64_t token { 0 };
     std::function<void(const Notification&)> block;
     NotificationExecutor executor;
+    // When it was added, among all the centre's observers: the order observers of a name and of every name are
+    // called in.
+    std::uint64_t order { 0 };
 
     std::atomic<bool> removed { false };
 
@@ -47,6 +50,7 @@ struct NotificationCenter::Entry {
     }
 
     bool filtersOnAnything() const { return objectIdentity || !value.isNil(); }
+    bool isGone() const { return observerIdentity && observer.isGone(); }
 
     bool sameObject(const Value& o) const
     {
@@ -83,6 +87,35 @@ NotificationCenter& NotificationCenter::defaultCenter()
     return center;
 }
 
+void NotificationCenter::add(std::shared_ptr<Entry> entry)
+{
+    entry->order = m_nextOrder++;
+    auto& bucket = entry->name.isEmpty() ? m_anyName : m_byName[entry->name];
+    bucket.entries.push_back(std::move(entry));
+    if (bucket.entries.size() > 2 * bucket.sizeAfterSweep + 8) {
+        std::erase_if(bucket.entries, [](const std::shared_ptr<Entry>& e) { return e->isGone(); });
+        bucket.sizeAfterSweep = bucket.entries.size();
+    }
+}
+
+template <typename Predicate> void NotificationCenter::removeIf(Predicate picks)
+{
+    auto sweep = [&](Bucket& bucket) {
+        std::erase_if(bucket.entries, [&](const std::shared_ptr<Entry>& e) {
+            if (!picks(*e))
+                return false;
+            e->removed = true;
+            return true;
+        });
+        bucket.sizeAfterSweep = std::min(bucket.sizeAfterSweep, bucket.entries.size());
+    };
+    sweep(m_anyName);
+    for (auto it = m_byName.begin(); it != m_byName.end();) {
+        sweep(it->second);
+        it = it->second.entries.empty() ? m_byName.erase(it) : std::next(it);
+    }
+}
+
 void NotificationCenter::addObserver(
     Object& observer, Selector selector, const NotificationName& name, const Value& object)
 {
@@ -93,7 +126,7 @@ void NotificationCenter::addObserver(
     entry->observerIdentity = &observer;
     entry->selector = selector;
     std::lock_guard lock(m_mutex);
-    m_entries.push_back(std::move(entry));
+    add(std::move(entry));
 }
 
 NotificationObserverToken NotificationCenter::addObserverForName(const NotificationName& name, const Value& object,
@@ -107,7 +140,7 @@ NotificationObserverToken NotificationCenter::addObserverForName(const Notificat
     std::lock_guard lock(m_mutex);
     entry->token = m_nextToken++;
     NotificationObserverToken token { entry->token };
-    m_entries.push_back(std::move(entry));
+    add(std::move(entry));
     return token;
 }
 
@@ -120,23 +153,13 @@ NotificationObserverToken NotificationCenter::addObserverForName(const Notificat
 void NotificationCenter::removeObserver(const Object& observer)
 {
     std::lock_guard lock(m_mutex);
-    std::erase_if(m_entries, [&](const std::shared_ptr<Entry>& e) {
-        if (e->observerIdentity != &observer)
-            return false;
-        e->removed = true;
-        return true;
-    });
+    removeIf([&](const Entry& e) { return e.observerIdentity == &observer; });
 }
 
 void NotificationCenter::removeObserver(const Object& observer, const NotificationName& name, const Value& object)
 {
     std::lock_guard lock(m_mutex);
-    std::erase_if(m_entries, [&](const std::shared_ptr<Entry>& e) {
-        if (e->observerIdentity != &observer || !e->filterMatches(name, object))
-            return false;
-        e->removed = true;
-        return true;
-    });
+    removeIf([&](const Entry& e) { return e.observerIdentity == &observer && e.filterMatches(name, object); });
 }
 
 void NotificationCenter::removeObserver(NotificationObserverToken token)
@@ -144,12 +167,7 @@ void NotificationCenter::removeObserver(NotificationObserverToken token)
     if (!token)
         return;
     std::lock_guard lock(m_mutex);
-    std::erase_if(m_entries, [&](const std::shared_ptr<Entry>& e) {
-        if (e->token != token.id)
-            return false;
-        e->removed = true;
-        return true;
-    });
+    removeIf([&](const Entry& e) { return e.token == token.id; });
 }
 
 std::vector<std::shared_ptr<NotificationCenter::Entry>> NotificationCenter::observersOf(
@@ -157,13 +175,30 @@ std::vector<std::shared_ptr<NotificationCenter::Entry>> NotificationCenter::obse
 {
     std::vector<std::shared_ptr<Entry>> targets;
     std::lock_guard lock(m_mutex);
-    std::copy_if(m_entries.begin(), m_entries.end(), std::back_inserter(targets),
-        [&](const std::shared_ptr<Entry>& e) { return !e->removed && e->matches(name, object); });
+    auto named = name.isEmpty() ? m_byName.end() : m_byName.find(name);
+    Bucket* buckets[2] = { named == m_byName.end() ? nullptr : &named->second, &m_anyName };
+    // The two buckets' observers merged in the order they were added.
+    const std::vector<std::shared_ptr<Entry>> none;
+    const auto& a = buckets[0] ? buckets[0]->entries : none;
+    const auto& b = m_anyName.entries;
+    std::size_t i = 0, j = 0;
+    while (i < a.size() || j < b.size()) {
+        const bool fromA = j == b.size() || (i < a.size() && a[i]->order < b[j]->order);
+        const auto& e = fromA ? a[i++] : b[j++];
+        if (!e->removed && e->matches(name, object))
+            targets.push_back(e);
+    }
     if (targets.empty())
         return targets;
     // Observers that are gone leave on the way (one among the targets is passed over as it is delivered to).
-    std::erase_if(
-        m_entries, [](const std::shared_ptr<Entry>& e) { return e->observerIdentity && e->observer.isGone(); });
+    for (auto* bucket : buckets) {
+        if (!bucket)
+            continue;
+        std::erase_if(bucket->entries, [](const std::shared_ptr<Entry>& e) { return e->isGone(); });
+        bucket->sizeAfterSweep = bucket->entries.size();
+    }
+    if (named != m_byName.end() && named->second.entries.empty())
+        m_byName.erase(named);
     return targets;
 }
 

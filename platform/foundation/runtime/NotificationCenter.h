@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <unordered_map>
 #include <vector>
 
 namespace fnd {
@@ -81,13 +82,25 @@ public:
 
 private:
     struct Entry;
+    // Observers of one name (or of every name), in the order they were added. Observers that are gone leave when a
+    // post reaches the bucket, or when it has doubled since they were last looked for.
+    struct Bucket {
+        std::vector<std::shared_ptr<Entry>> entries;
+        std::size_t sizeAfterSweep { 0 };
+    };
     // The observers a notification of the name and object reaches, in the order they were added; empty when none.
     std::vector<std::shared_ptr<Entry>> observersOf(const NotificationName& name, const Value& object);
     void deliver(const std::vector<std::shared_ptr<Entry>>& targets, const std::shared_ptr<Notification>& notification);
+    void add(std::shared_ptr<Entry> entry);
+    // Removes (and marks removed) the entries the predicate picks, from every bucket.
+    template <typename Predicate> void removeIf(Predicate picks);
 
     std::mutex m_mutex;
-    std::vector<std::shared_ptr<Entry>> m_entries;
+    // A post visits only the observers of its name and those of every name.
+    std::unordered_map<NotificationName, Bucket> m_byName;
+    Bucket m_anyName;
     std::uint64_t m_nextToken { 1 };
+    std::uint64_t m_nextOrder { 1 };
 };
 
 }

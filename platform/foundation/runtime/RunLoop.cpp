@@ -1,10 +1,10 @@
 #include "platform/foundation/runtime/RunLoop.h"
 
+#include "platform/foundation/detail/ThreadSupport.h"
 #include "platform/foundation/runtime/Clock.h"
 #include "platform/foundation/runtime/Exception.h"
 #include "platform/foundation/runtime/Log.h"
 #include "platform/foundation/runtime/Timer.h"
-#include "platform/foundation/detail/ThreadSupport.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -14,6 +14,7 @@
 #include <set>
 #include <sys/eventfd.h>
 #include <unistd.h>
+#include <utility>
 
 namespace fnd {
 
@@ -330,21 +331,43 @@ bool RunLoop::runPosted(const String& mode)
         last = m_sequence;
     }
     bool handled = false;
-    for (;;) {
-        std::function<void()> work;
-        {
-            std::lock_guard lock(m_mutex);
-            auto it = std::find_if(m_posted.begin(), m_posted.end(),
-                [&](const Posted& p) { return p.sequence <= last && contains(p.modes, mode); });
-            if (it == m_posted.end())
-                break;
-            work = std::move(it->work);
-            m_posted.erase(it);
-        }
-        runGuarded("posted work", work);
+    std::uint64_t after = 0;
+    while (auto work = takePosted(mode, after, last)) {
+        runGuarded("posted work", *work);
         handled = true;
     }
     return handled;
+}
+
+std::optional<std::function<void()>> RunLoop::takePosted(const String& mode, std::uint64_t& after, std::uint64_t last)
+{
+    std::lock_guard lock(m_mutex);
+    // The search resumes after the last item this pass took (a nested run may have taken some since); each item is
+    // passed over at most once a pass, so a pass over n items costs n, not n².
+    auto it = std::lower_bound(m_posted.begin(), m_posted.end(), after + 1,
+        [](const Posted& p, std::uint64_t sequence) { return p.sequence < sequence; });
+    it = std::find_if(it, m_posted.end(),
+        [&](const Posted& p) { return p.sequence > last || (!p.taken && contains(p.modes, mode)); });
+    if (it == m_posted.end() || it->sequence > last)
+        return std::nullopt;
+    after = it->sequence;
+    auto work = std::exchange(it->work, nullptr);
+    if (it == m_posted.begin()) {
+        m_posted.pop_front();
+    } else {
+        // Behind work of another mode: marked, and dropped once it reaches the front or half the queue is marked.
+        it->taken = true;
+        ++m_postedTaken;
+    }
+    while (!m_posted.empty() && m_posted.front().taken) {
+        m_posted.pop_front();
+        --m_postedTaken;
+    }
+    if (m_postedTaken > m_posted.size() / 2) {
+        std::erase_if(m_posted, [](const Posted& p) { return p.taken; });
+        m_postedTaken = 0;
+    }
+    return work;
 }
 
 bool RunLoop::runOrdered(const String& mode)
@@ -383,7 +406,7 @@ bool RunLoop::hasImmediateWork(const String& mode) const
 {
     {
         std::lock_guard lock(m_mutex);
-        if (std::any_of(m_posted.begin(), m_posted.end(), [&](auto& p) { return contains(p.modes, mode); })
+        if (std::any_of(m_posted.begin(), m_posted.end(), [&](auto& p) { return !p.taken && contains(p.modes, mode); })
             || std::any_of(m_ordered.begin(), m_ordered.end(), [&](auto& o) { return contains(o.modes, mode); }))
             return true;
     }

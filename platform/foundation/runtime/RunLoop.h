@@ -3,6 +3,7 @@
 #include "platform/foundation/runtime/Selector.h"
 #include "platform/foundation/runtime/Value.h"
 
+#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -112,6 +113,8 @@ private:
         std::function<void()> work;
         RunLoopModes modes;
         std::uint64_t sequence;
+        // Run already, by a pass that found it behind work of another mode; left until it reaches the front.
+        bool taken { false };
     };
     struct Ordered {
         std::function<void()> work;
@@ -132,6 +135,8 @@ private:
     bool doPass(const String& mode);
     bool fireTimers(const String& mode);
     bool runPosted(const String& mode);
+    // The next posted work of the mode after the sequence `after` and up to `last`, taken out of the queue.
+    std::optional<std::function<void()>> takePosted(const String& mode, std::uint64_t& after, std::uint64_t last);
     bool runOrdered(const String& mode);
     void wait(const String& mode, Date limit);
     std::optional<Date> nextTimerDate(const String& mode) const;
@@ -141,7 +146,9 @@ private:
 
     mutable std::mutex m_mutex;
     std::vector<std::shared_ptr<Timer>> m_timers;
-    std::vector<Posted> m_posted;
+    // In posting order (sequences rise from front to back).
+    std::deque<Posted> m_posted;
+    std::size_t m_postedTaken { 0 };
     std::vector<Ordered> m_ordered;
     std::vector<DelayedPerform> m_delayedPerforms;
     std::vector<Frame> m_frames;

@@ -126,12 +126,32 @@ private:
     return rb | (ag << 8);
 }
 
+#if defined(__SSE2__)
+// A pixel's channels in four 16-bit lanes (blue, green, red, alpha), where the steps below keep them between
+// sampling and storing; and back, packed.
+[[gnu::always_inline]] inline __m128i pixelLanes(std::uint32_t p)
+{
+    return _mm_unpacklo_epi8(_mm_cvtsi32_si128(int(p)), _mm_setzero_si128());
+}
+
+[[gnu::always_inline]] inline std::uint32_t lanesPixel(__m128i v)
+{
+    return std::uint32_t(_mm_cvtsi128_si32(_mm_packus_epi16(v, v)));
+}
+
+// x · m / 255 in each lane, rounded as scalePixel does (m in 0..255, per lane).
+[[gnu::always_inline]] inline __m128i scaleLanes(__m128i v, __m128i m)
+{
+    const __m128i t = _mm_add_epi16(_mm_mullo_epi16(v, m), _mm_set1_epi16(128));
+    return _mm_srli_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), 8);
+}
+
 // Bilinear blend of the pixels p[0], p[1] (upper row) and q[0], q[1] (lower row), weights in 0..256: the same
-// numbers as lerping each row by wx and then the two by wy, with the four pixels' channels side by side.
-[[gnu::always_inline]] inline std::uint32_t bilinear(
+// numbers as lerping each row by wx and then the two by wy, with the four pixels' channels side by side. The
+// result is in the low four lanes.
+[[gnu::always_inline]] inline __m128i bilinearLanes(
     const std::uint32_t* p, const std::uint32_t* q, std::uint32_t wx, std::uint32_t wy)
 {
-#if defined(__SSE2__)
     const __m128i zero = _mm_setzero_si128();
     const __m128i upper = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)), zero);
     const __m128i lower = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(q)), zero);
@@ -140,14 +160,29 @@ private:
                                             _mm_mullo_epi16(right, _mm_set1_epi16(short(wx)))),
         8);
     const __m128i below = _mm_unpackhi_epi64(rows, rows);
-    const __m128i blended = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(rows, _mm_set1_epi16(short(256 - wy))),
-                                               _mm_mullo_epi16(below, _mm_set1_epi16(short(wy)))),
+    return _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(rows, _mm_set1_epi16(short(256 - wy))),
+                              _mm_mullo_epi16(below, _mm_set1_epi16(short(wy)))),
         8);
-    return std::uint32_t(_mm_cvtsi128_si32(_mm_packus_epi16(blended, blended)));
-#else
-    return lerpPixels(lerpPixels(p[0], p[1], wx), lerpPixels(q[0], q[1], wx), wy);
-#endif
 }
+
+// Each lane group's alpha (lane 3 of each four) in all four of its lanes.
+[[gnu::always_inline]] inline __m128i alphaLanes(__m128i v)
+{
+    return _mm_shufflehi_epi16(_mm_shufflelo_epi16(v, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
+}
+
+// under() on lanes: the destination over the source, one pixel (low lanes) or two.
+[[gnu::always_inline]] inline __m128i underLanes(__m128i source, __m128i destination)
+{
+    return _mm_add_epi16(destination, scaleLanes(source, _mm_sub_epi16(_mm_set1_epi16(255), alphaLanes(destination))));
+}
+#else
+[[gnu::always_inline]] inline std::uint32_t bilinear(
+    const std::uint32_t* p, const std::uint32_t* q, std::uint32_t wx, std::uint32_t wy)
+{
+    return lerpPixels(lerpPixels(p[0], p[1], wx), lerpPixels(q[0], q[1], wx), wy);
+}
+#endif
 
 [[gnu::always_inline]] inline std::uint32_t scalePixel(
     std::uint32_t p, std::uint32_t m) // m in 0..255, rounded as x·m/255
@@ -159,9 +194,12 @@ private:
     return rb | (ag << 8);
 }
 
-// What is in front (destination) over what goes under it (source).
+// What is in front (destination) over what goes under it (source). Nothing in front yet (most pixels, for the
+// frontmost plane over them) leaves the source as it is: x · 255 / 255.
 [[gnu::always_inline]] inline std::uint32_t under(std::uint32_t source, std::uint32_t destination)
 {
+    if (destination == 0)
+        return source;
     return destination + scalePixel(source, 255 - (destination >> 24));
 }
 
@@ -262,7 +300,37 @@ void compositeProjective(gfx::ConstPixelBufferView source, const gfx::Rect& cont
         for (int y = y0; y < y1; ++y) {
             const std::uint32_t* in = source.row(y - oy) - ox;
             std::uint32_t* out = target.row(y);
-            for (int x = x0; x < x1; ++x) {
+            int x = x0;
+#if defined(__SSE2__)
+            // Four pixels at a time, with the same numbers as one at a time: where the front is opaque its
+            // weight for what lies under is 0, where nothing is in front yet it is 255.
+            const __m128i zero = _mm_setzero_si128();
+            const __m128i alphaMask = _mm_set1_epi32(int(0xFF000000));
+            const __m128i tintLanes = _mm_setr_epi16(short(tintFactors[2]), short(tintFactors[1]),
+                short(tintFactors[0]), short(tintFactors[3]), short(tintFactors[2]), short(tintFactors[1]),
+                short(tintFactors[0]), short(tintFactors[3]));
+            const __m128i opacityLanes = _mm_set1_epi16(short(opacityLevel));
+            for (; x + 4 <= x1; x += 4) {
+                auto* at = reinterpret_cast<__m128i*>(out + x);
+                const __m128i front = _mm_loadu_si128(at);
+                if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(front, alphaMask), alphaMask)) == 0xFFFF)
+                    continue;
+                const __m128i samples = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + x));
+                __m128i low = _mm_unpacklo_epi8(samples, zero), high = _mm_unpackhi_epi8(samples, zero);
+                if (tinted) {
+                    low = _mm_srli_epi16(_mm_mullo_epi16(low, tintLanes), 8);
+                    high = _mm_srli_epi16(_mm_mullo_epi16(high, tintLanes), 8);
+                }
+                if (opacityLevel != 255) {
+                    low = scaleLanes(low, opacityLanes);
+                    high = scaleLanes(high, opacityLanes);
+                }
+                low = underLanes(low, _mm_unpacklo_epi8(front, zero));
+                high = underLanes(high, _mm_unpackhi_epi8(front, zero));
+                _mm_storeu_si128(at, _mm_packus_epi16(low, high));
+            }
+#endif
+            for (; x < x1; ++x) {
                 const std::uint32_t front = out[x];
                 if ((front >> 24) == 255)
                     continue;
@@ -280,24 +348,45 @@ void compositeProjective(gfx::ConstPixelBufferView source, const gfx::Rect& cont
 
     auto compositeRows = [&]<bool Tinted>() {
         auto fetch = [&](int x, int y) { return source.row(std::clamp(y, 0, lastY))[std::clamp(x, 0, lastX)]; };
-        // The source sampled bilinearly at a point in 16.16 fixed point (pixel centres at whole numbers), tinted and
-        // scaled by the coverage c.
-        auto sampleAt = [&](std::int64_t fx, std::int64_t fy, std::uint32_t c) __attribute__((always_inline))
+        // The four source pixels around a point in 16.16 fixed point (pixel centres at whole numbers), blended
+        // bilinearly by `blend`.
+        auto sampled = [&](std::int64_t fx, std::int64_t fy, auto&& blend) __attribute__((always_inline))
         {
             const int x0 = int(fx >> 16), y0 = int(fy >> 16);
             const auto wx = std::uint32_t(((fx & 0xFFFF) + 128) >> 8), wy = std::uint32_t(((fy & 0xFFFF) + 128) >> 8);
-            std::uint32_t sample;
-            if (x0 >= 0 && y0 >= 0 && x0 < lastX && y0 < lastY) [[likely]] {
-                sample = bilinear(source.row(y0) + x0, source.row(y0 + 1) + x0, wx, wy);
-            } else {
-                const std::uint32_t p[2] = { fetch(x0, y0), fetch(x0 + 1, y0) };
-                const std::uint32_t q[2] = { fetch(x0, y0 + 1), fetch(x0 + 1, y0 + 1) };
-                sample = bilinear(p, q, wx, wy);
-            }
+            if (x0 >= 0 && y0 >= 0 && x0 < lastX && y0 < lastY) [[likely]]
+                return blend(source.row(y0) + x0, source.row(y0 + 1) + x0, wx, wy);
+            const std::uint32_t p[2] = { fetch(x0, y0), fetch(x0 + 1, y0) };
+            const std::uint32_t q[2] = { fetch(x0, y0 + 1), fetch(x0 + 1, y0 + 1) };
+            return blend(p, q, wx, wy);
+        };
+#if defined(__SSE2__)
+        const __m128i tintLanes = _mm_setr_epi16(
+            short(tintFactors[2]), short(tintFactors[1]), short(tintFactors[0]), short(tintFactors[3]), 0, 0, 0, 0);
+        // The sample tinted, scaled by the coverage c and put under the front pixel, all in lanes: the same numbers
+        // as the steps one after the other on packed pixels.
+        auto compositeAt
+            = [&](std::int64_t fx, std::int64_t fy, std::uint32_t c, std::uint32_t front) __attribute__((always_inline))
+        {
+            __m128i sample = sampled(fx, fy, bilinearLanes);
+            if constexpr (Tinted)
+                sample = _mm_srli_epi16(_mm_mullo_epi16(sample, tintLanes), 8);
+            if (c != 255)
+                sample = scaleLanes(sample, _mm_set1_epi16(short(c)));
+            if (front == 0)
+                return lanesPixel(sample);
+            return lanesPixel(underLanes(sample, pixelLanes(front)));
+        };
+#else
+        auto compositeAt
+            = [&](std::int64_t fx, std::int64_t fy, std::uint32_t c, std::uint32_t front) __attribute__((always_inline))
+        {
+            std::uint32_t sample = sampled(fx, fy, bilinear);
             if constexpr (Tinted)
                 sample = applyTint(sample);
-            return c == 255 ? sample : scalePixel(sample, c);
+            return under(c == 255 ? sample : scalePixel(sample, c), front);
         };
+#endif
         for (int y = box.y0; y < box.y1; ++y) {
             int first, last;
             if (!rowCoverage.fill(y, box.x0, box.x1, opacityLevel, coverageRow.data(), first, last))
@@ -329,9 +418,8 @@ void compositeProjective(gfx::ConstPixelBufferView source, const gfx::Rect& cont
                         const std::uint32_t c = coverageAt[x];
                         if (c == 0 || (out[x] >> 24) == 255 || !sourcePoint(x + 0.5, sx, sy))
                             continue;
-                        out[x] = under(
-                            sampleAt(std::int64_t(std::floor(sx * 65536)), std::int64_t(std::floor(sy * 65536)), c),
-                            out[x]);
+                        out[x] = compositeAt(
+                            std::int64_t(std::floor(sx * 65536)), std::int64_t(std::floor(sy * 65536)), c, out[x]);
                     }
                     continue;
                 }
@@ -345,7 +433,7 @@ void compositeProjective(gfx::ConstPixelBufferView source, const gfx::Rect& cont
                     // Where the planes in front cover wholly, nothing behind shows.
                     if (c == 0 || (front >> 24) == 255)
                         continue;
-                    out[x] = under(sampleAt(fx, fy, c), front);
+                    out[x] = compositeAt(fx, fy, c, front);
                 }
             }
         }

@@ -269,7 +269,49 @@ void TabView::setFont(std::shared_ptr<gfx::Font> font)
 
 double TabView::tabHeight() const
 {
-    return std::ceil(detail::labelSize("Xg", font()).height) + 8;
+    tabWidths();
+    return m_measuredTabHeight;
+}
+
+const std::vector<double>& TabView::tabWidths() const
+{
+    const auto currentFont = font();
+    if (m_measuredTabHeight == 0 || currentFont->fontName() != m_measuredFontName
+        || currentFont->pointSize() != m_measuredFontSize) {
+        m_measuredFontName = currentFont->fontName();
+        m_measuredFontSize = currentFont->pointSize();
+        m_measuredTabHeight = std::ceil(detail::labelSize("Xg", currentFont).height) + 8;
+        m_measuredLabels.clear();
+    }
+    m_measuredLabels.resize(m_items.size());
+    m_tabWidths.resize(m_items.size());
+    for (std::size_t i = 0; i < m_items.size(); ++i) {
+        auto& measured = m_measuredLabels[i];
+        const auto& label = m_items[i]->label();
+        if (measured.width == 0 || measured.label != label)
+            measured = { label, std::ceil(detail::labelSize(label, currentFont).width) + 2 * TabPadding };
+        m_tabWidths[i] = measured.width;
+    }
+    return m_tabWidths;
+}
+
+std::vector<gfx::Rect> TabView::tabRects() const
+{
+    if (!hasTabs())
+        return {};
+    const auto& widths = tabWidths();
+    double total = 0;
+    for (double w : widths)
+        total += w;
+    std::vector<gfx::Rect> rects;
+    rects.reserve(widths.size());
+    const double height = m_measuredTabHeight;
+    double x = std::floor(bounds().midX() - total / 2);
+    for (double w : widths) {
+        rects.push_back({ x, bounds().minY(), w, height });
+        x += w;
+    }
+    return rects;
 }
 
 gfx::Rect TabView::contentRect() const
@@ -290,28 +332,18 @@ gfx::Rect TabView::contentRect() const
 
 gfx::Rect TabView::rectOfTabViewItem(const TabViewItem& item) const
 {
-    if (!hasTabs())
+    const long index = indexOfTabViewItem(item);
+    if (!hasTabs() || index < 0)
         return {};
-    std::vector<double> widths;
-    double total = 0;
-    for (const auto& i : m_items) {
-        widths.push_back(std::ceil(detail::labelSize(i->label(), font()).width) + 2 * TabPadding);
-        total += widths.back();
-    }
-    double x = std::floor(bounds().midX() - total / 2);
-    for (std::size_t i = 0; i < m_items.size(); ++i) {
-        if (m_items[i].get() == &item)
-            return { x, bounds().minY(), widths[i], tabHeight() };
-        x += widths[i];
-    }
-    return {};
+    return tabRects()[std::size_t(index)];
 }
 
 std::shared_ptr<TabViewItem> TabView::tabViewItemAtPoint(gfx::Point point) const
 {
-    for (const auto& item : m_items) {
-        if (gfx::mouseInRect(point, rectOfTabViewItem(*item), true))
-            return item;
+    const auto rects = tabRects();
+    for (std::size_t i = 0; i < rects.size(); ++i) {
+        if (gfx::mouseInRect(point, rects[i], true))
+            return m_items[i];
     }
     return nullptr;
 }
@@ -350,8 +382,9 @@ void TabView::drawRect(gfx::Rect)
         return;
 
     bool active = !window() || window()->isKeyWindow();
-    auto first = rectOfTabViewItem(*m_items.front());
-    auto last = rectOfTabViewItem(*m_items.back());
+    const auto rects = tabRects();
+    const auto& first = rects.front();
+    const auto& last = rects.back();
     gfx::Rect strip { first.minX(), first.minY(), last.maxX() - first.minX(), first.height() };
     // The strip hides the box line behind it.
     ControlLook::fieldBackgroundColor()->setFill();
@@ -361,7 +394,7 @@ void TabView::drawRect(gfx::Rect)
     ControlLook::drawOutlinedFace(strip, ControlLook::FaceShape::RoundedRect, ControlSize::Regular, plain);
     for (std::size_t i = 0; i < m_items.size(); ++i) {
         auto& item = *m_items[i];
-        auto r = rectOfTabViewItem(item);
+        const auto& r = rects[i];
         bool selected = item.tabState() == TabState::Selected;
         if (selected) {
             ControlLook::FaceState face;

@@ -110,6 +110,11 @@ public:
 private:
     bool hasTabs() const { return long(m_type) <= long(TabViewType::RightTabsBezelBorder); }
     double tabHeight() const;
+    // The tabs' rects, in the items' order (empty for tabless types).
+    std::vector<gfx::Rect> tabRects() const;
+    // The tabs' widths by their labels in the font: measured once for each label and font, and checked against
+    // the labels and the font at every use, so no change of either keeps an old width.
+    const std::vector<double>& tabWidths() const;
     void showSelectedView();
 
     std::vector<std::shared_ptr<TabViewItem>> m_items;
@@ -118,6 +123,16 @@ private:
     TabViewType m_type { TabViewType::TopTabsBezelBorder };
     bool m_drawsBackground { true };
     std::shared_ptr<gfx::Font> m_font;
+    struct MeasuredLabel {
+        fnd::String label;
+        double width { 0 };
+    };
+    mutable std::vector<MeasuredLabel> m_measuredLabels;
+    mutable std::vector<double> m_tabWidths;
+    // The font the labels were measured in (name and size), and its tab height.
+    mutable fnd::String m_measuredFontName;
+    mutable double m_measuredFontSize { 0 };
+    mutable double m_measuredTabHeight { 0 };
 };
 
 }

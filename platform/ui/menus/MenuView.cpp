@@ -11,6 +11,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <unordered_map>
 
 namespace ui {
 
@@ -41,11 +43,53 @@ fnd::Dictionary textAttributes(const gfx::Font& font, const gfx::ColorPtr& color
     return attributes;
 }
 
+double measuredWidthOf(const fnd::String& text, const gfx::Font& font)
+{
+    return std::ceil(txt::AttributedString(text, textAttributes(font, gfx::Color::blackColor())).size().width);
+}
+
+// The widths of the texts menus show, by font and text: a menu is laid out whenever it opens (a pop-up twice) and
+// its key equivalents are measured again as it draws, while its texts seldom change. Kept by what a width depends
+// on, so a changed title or font is measured afresh; bounded, and per thread, as the text system's layouts are.
+class MenuViewTextWidths {
+public:
+    double widthOf(const fnd::String& text, const gfx::Font& font)
+    {
+        if (text.isEmpty())
+            return 0;
+        if (!m_font || m_font->first.name != font.fontName() || m_font->first.size != font.pointSize()) {
+            m_font = &*m_widths.try_emplace({ font.fontName(), font.pointSize() }).first;
+        }
+        auto& widths = m_font->second;
+        if (auto found = widths.find(text); found != widths.end())
+            return found->second;
+        if (++m_count > MaximumTexts) {
+            m_widths.clear();
+            m_count = 1;
+            m_font = &*m_widths.try_emplace({ font.fontName(), font.pointSize() }).first;
+        }
+        return m_font->second.emplace(text, measuredWidthOf(text, font)).first->second;
+    }
+
+private:
+    static constexpr std::size_t MaximumTexts = 4096;
+    struct FontKey {
+        fnd::String name;
+        double size;
+        bool operator<(const FontKey& other) const
+        {
+            return size != other.size ? size < other.size : name.units() < other.name.units();
+        }
+    };
+    std::map<FontKey, std::unordered_map<fnd::String, double>> m_widths;
+    std::pair<const FontKey, std::unordered_map<fnd::String, double>>* m_font { nullptr };
+    std::size_t m_count { 0 };
+};
+
 double widthOf(const fnd::String& text, const gfx::Font& font)
 {
-    if (text.isEmpty())
-        return 0;
-    return std::ceil(txt::AttributedString(text, textAttributes(font, gfx::Color::blackColor())).size().width);
+    thread_local MenuViewTextWidths widths;
+    return widths.widthOf(text, font);
 }
 
 fnd::String keyName(const fnd::String& key)

@@ -46,6 +46,11 @@ public:
     // Seconds between two frames of the screen showing the window (its refresh interval): a window draws at most
     // once a frame.
     virtual double refreshInterval(Window& window) { return (void)window, 1.0 / 60; }
+    // Asks for the window's next frame from the window system's frame clock, which then calls
+    // Window::displayFrame() once when that frame begins, early enough for the frame to show what it draws; asking
+    // again before then asks for the same frame. false: no frame clock serves the window (the default, and a window
+    // the window system does not paint), so it keeps to a frame clock of its own on the run loop's clock.
+    virtual bool requestFrame(Window& window) { return (void)window, false; }
     // The window's frame, order, title, alpha or visibility changed.
     virtual void windowChanged(Window& window) { (void)window; }
     // The window is closed for good.

@@ -519,7 +519,9 @@ void View::setAlphaValue(double alpha)
     if (alpha == m_alpha)
         return;
     m_alpha = alpha;
-    if (auto parent = superview())
+    // A tint is composited over what lies beneath by its window: the view itself changed, nothing beneath it.
+    // (Drawn with the tree instead, its dirty rects redraw what lies beneath there as well.)
+    if (auto parent = superview(); parent && !overlayTintColor())
         parent->setNeedsDisplayInRect(m_frame);
     else
         setNeedsDisplay(true);

@@ -15,6 +15,7 @@
 
 namespace gfx {
 class BitmapImageRep;
+class Color;
 }
 
 namespace ui {
@@ -178,6 +179,11 @@ public:
     double alphaValue() const { return m_alpha; }
     void setAlphaValue(double alpha);
     virtual bool isOpaque() const { return false; }
+    // A view whose whole look is a colour laid over what lies beneath it (the dimming under a sheet) answers that
+    // colour, and draws it in drawRect all the same; nullptr (the default) for any other view. The last such
+    // subviews of a window's content view are laid over the window's drawing as it is handed to the screen, and
+    // a change of their alpha redraws nothing beneath them (Window::displayRegion).
+    virtual std::shared_ptr<gfx::Color> overlayTintColor() const { return nullptr; }
     // The nearest of the view and its ancestors that is opaque; nullptr when none is (the window's own background
     // shows behind them all).
     std::shared_ptr<View> opaqueAncestor() const;
@@ -387,6 +393,7 @@ protected:
     void accessibilityNoteChildrenChanged();
 
 private:
+    friend void takeDirtyRects(View& view, std::vector<gfx::Rect>& rects);
     void accessibilityAppendUnignoredSubviews(fnd::Array& into) const;
 
     void insertSubview(const std::shared_ptr<View>& view, std::size_t index);

@@ -57,7 +57,8 @@ gfx::Rect transformedRect(const gfx::AffineTransform& t, gfx::Rect r)
 namespace {
 
 void drawViewAndSubviews(View& view, gfx::GraphicsContext& context, const gfx::AffineTransform& rootCTM,
-    const gfx::AffineTransform& toTarget, const std::vector<gfx::Rect>& rects, gfx::Rect clip)
+    const gfx::AffineTransform& toTarget, const std::vector<gfx::Rect>& rects, gfx::Rect clip,
+    const std::vector<const View*>* leftOut)
 {
     auto inTarget = gfx::intersectionRect(transformedRect(toTarget, view.bounds()), clip);
     if (inTarget.isEmpty())
@@ -96,24 +97,28 @@ void drawViewAndSubviews(View& view, gfx::GraphicsContext& context, const gfx::A
     }
     auto subviews = view.subviews();
     for (const auto& sub : subviews)
-        drawViewTree(*sub, context, rootCTM, gfx::concatenated(sub->transformToSuperview(), toTarget), drawn, inTarget);
+        drawViewTree(
+            *sub, context, rootCTM, gfx::concatenated(sub->transformToSuperview(), toTarget), drawn, inTarget, leftOut);
 }
 
 }
 
 void drawViewTree(View& view, gfx::GraphicsContext& context, const gfx::AffineTransform& rootCTM,
-    const gfx::AffineTransform& toTarget, const std::vector<gfx::Rect>& rects, gfx::Rect clip)
+    const gfx::AffineTransform& toTarget, const std::vector<gfx::Rect>& rects, gfx::Rect clip,
+    const std::vector<const View*>* leftOut)
 {
     if (view.isHidden() || view.alphaValue() <= 0)
+        return;
+    if (leftOut && std::find(leftOut->begin(), leftOut->end(), &view) != leftOut->end())
         return;
     if (view.alphaValue() < 1) {
         // The alpha multiplies whatever the view and its subviews draw.
         context.saveGraphicsState();
         context.setAlpha(context.alpha() * view.alphaValue());
-        drawViewAndSubviews(view, context, rootCTM, toTarget, rects, clip);
+        drawViewAndSubviews(view, context, rootCTM, toTarget, rects, clip, leftOut);
         context.restoreGraphicsState();
     } else {
-        drawViewAndSubviews(view, context, rootCTM, toTarget, rects, clip);
+        drawViewAndSubviews(view, context, rootCTM, toTarget, rects, clip, leftOut);
     }
     // The ring goes around the view, over its neighbours, within the superview's clip.
     if (view.showsFocusRingNow())
@@ -175,6 +180,24 @@ void View::displayRect(gfx::Rect rect)
     w->displayRegion({ transformedRect(transformToBase(), rect) });
 }
 
+void takeDirtyRects(View& view, std::vector<gfx::Rect>& rects)
+{
+    if (view.isHidden())
+        return;
+    if (!view.m_dirtyRects.empty()) {
+        auto toBase = view.transformToBase();
+        auto visible = view.visibleRect();
+        for (const auto& r : view.m_dirtyRects) {
+            auto piece = gfx::intersectionRect(r, visible);
+            if (!piece.isEmpty())
+                rects.push_back(transformedRect(toBase, piece));
+        }
+        view.m_dirtyRects.clear();
+    }
+    for (const auto& sub : view.m_subviews)
+        takeDirtyRects(*sub, rects);
+}
+
 void View::displayIfNeeded()
 {
     auto w = window();
@@ -182,24 +205,7 @@ void View::displayIfNeeded()
         return;
     w->layoutIfNeeded();
     std::vector<gfx::Rect> rects;
-    std::function<void(View&)> collect = [&](View& v) {
-        if (v.isHidden()) {
-            return;
-        }
-        if (!v.m_dirtyRects.empty()) {
-            auto toBase = v.transformToBase();
-            auto visible = v.visibleRect();
-            for (const auto& r : v.m_dirtyRects) {
-                auto piece = gfx::intersectionRect(r, visible);
-                if (!piece.isEmpty())
-                    rects.push_back(transformedRect(toBase, piece));
-            }
-            v.m_dirtyRects.clear();
-        }
-        for (const auto& sub : v.m_subviews)
-            collect(*sub);
-    };
-    collect(*this);
+    takeDirtyRects(*this, rects);
     if (!rects.empty())
         w->displayRegion(rects);
 }

@@ -16,9 +16,14 @@ class Timer;
 
 namespace gfx {
 class GraphicsContext;
+class WindowSurface;
 }
 
 namespace ui {
+
+namespace detail {
+struct WindowUnderlay;
+}
 
 // Style-mask bits with the platform's values.
 namespace WindowStyleMask {
@@ -352,7 +357,8 @@ public:
     void setViewsNeedLayout(bool flag);
     void layoutIfNeeded();
 
-    // Display.
+    // Display. Marking views for display asks for the window's next frame; the frame draws everything marked
+    // since the last one, once (display and displayIfNeeded still draw at once when called).
     bool viewsNeedDisplay() const { return m_viewsNeedDisplay; }
     void setViewsNeedDisplay(bool flag);
     void display();
@@ -362,10 +368,8 @@ public:
     // The context drawing into this window (nullptr when the backend shows nothing).
     std::shared_ptr<gfx::GraphicsContext> graphicsContext();
     void flushWindow();
-    // Called by a backend whose window system paces its own frames (GTK's frame clock) once it has shown the
-    // window's last drawing: the next frame begins, and drawing held for it happens before the run loop waits.
-    // Without these calls the window keeps to its screen's refresh interval.
-    void noteFrameShown();
+    // A frame of the window's frame clock begins (Backend::requestFrame): lays out and draws what needs it.
+    void displayFrame();
 
     // Cursor rects and tracking areas.
     void invalidateCursorRectsForView(View& view);
@@ -407,12 +411,20 @@ public:
 
 private:
     void applyFrame(gfx::Rect frame, bool display);
-    // Has the display pass run before the run loop next waits: it lays out, and draws unless the window has drawn
-    // already in this frame of its screen; then the drawing waits for the next frame (a window composites at most
-    // once a frame).
+    // Has the display pass run before the run loop next waits: it lays out, and asks for a frame when something
+    // needs drawing (a window draws at most once a frame).
     void scheduleDisplayPass();
     void runDisplayPass();
-    void holdDisplayUntil(fnd::Date due);
+    // The frame clock of a window no window-system clock serves: frames at most once a refresh interval of the
+    // run loop's clock, the first after a quiet spell at once.
+    void requestVirtualFrame();
+    // The last subviews of the content view whose look is a tint (View::overlayTintColor), bottom to top; the
+    // window lays them over its drawing as it hands it to the screen (empty when the window draws them itself).
+    std::vector<std::shared_ptr<View>> contentOverlays() const;
+    // Redraws the base rects, then hands them and the rects only the tints changed in to the screen.
+    void compositeRegion(const std::vector<gfx::Rect>& redraw, const std::vector<gfx::Rect>& retint);
+    void drawRegion(
+        gfx::GraphicsContext& context, const std::vector<gfx::Rect>& rects, const std::vector<const View*>* leftOut);
     // The frame moved inside the visible frame of its screen when the window has a title bar.
     gfx::Rect frameKeptOnScreen(gfx::Rect frame) const;
     void layoutToolbarView();
@@ -473,12 +485,9 @@ private:
     bool m_acceptsMouseMovedEvents { false };
     std::shared_ptr<SettableCursor> m_currentCursor;
     bool m_displayScheduled { false };
-    // While the window draws: a view marked for display then is drawn on the next frame.
-    bool m_displaying { false };
-    // When the window last drew, the earliest its next drawing may come when something was marked while it drew,
-    // and the timer that holds its drawing until the next frame.
-    std::optional<fnd::Date> m_lastCompositeDate;
-    std::optional<fnd::Date> m_redrawNotBefore;
+    // When the window last drew (a frame of its own frame clock begins no sooner than an interval later), and the
+    // timer that begins that frame.
+    std::optional<fnd::Date> m_lastDrawDate;
     std::shared_ptr<fnd::Timer> m_nextFrameTimer;
     bool m_inLiveResize { false };
     std::weak_ptr<Window> m_parentWindow;
@@ -487,6 +496,9 @@ private:
     std::weak_ptr<Window> m_sheetParent;
     std::function<void(long)> m_sheetHandler;
     std::shared_ptr<gfx::GraphicsContext> m_context;
+    std::shared_ptr<gfx::WindowSurface> m_surface;
+    // While tints lie over the content: the window's drawing without them, which they are laid over.
+    std::shared_ptr<detail::WindowUnderlay> m_underlay;
     bool m_autorecalculatesKeyViewLoop { false };
     KeyViewSelectionDirection m_keyViewSelectionDirection { KeyViewSelectionDirection::Direct };
     std::weak_ptr<ButtonCell> m_defaultButtonCell;

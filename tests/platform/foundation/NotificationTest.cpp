@@ -203,3 +203,67 @@ TEST(NotificationCenter, PostsFromSeveralThreadsWhileObserversComeAndGo)
     EXPECT_EQ(delivered.load(), 800);
     center.removeObserver(steady);
 }
+
+TEST(NotificationCenter, RandomObserversOfManyNamesHearWhatAListOfThemAllWouldHear)
+{
+    // Observers of twelve names and of every name come and go at random (by token, by observer, or by dying);
+    // after each step a post must reach exactly what a plain list of the live observers says, in their order.
+    NotificationCenter center;
+    struct Live {
+        int id;
+        std::string name; // empty: every name
+        NotificationObserverToken token;
+        std::shared_ptr<TestCounter> observer; // selector observers
+    };
+    std::vector<Live> model;
+    std::vector<int> heard;
+    unsigned seed = 99;
+    auto next = [&seed] { return (seed = seed * 1103515245 + 12345) >> 16; };
+    auto nameOf = [](unsigned n) { return n == 0 ? std::string() : "RandomName" + std::to_string(n % 12); };
+    int nextId = 0;
+    for (int step = 0; step < 3000; ++step) {
+        const unsigned what = next() % 10;
+        if (what < 4 || model.empty()) {
+            const int id = nextId++;
+            Live live { id, nameOf(next() % 13), {}, nullptr };
+            if (next() % 2) {
+                live.token = center.addObserverForName(
+                    String(live.name), {}, [&heard, id](const Notification&) { heard.push_back(id); });
+            } else {
+                // A selector observer counts into its own counter; its id is read back through the model.
+                live.observer = std::make_shared<TestCounter>();
+                center.addObserver(*live.observer, "count:", String(live.name));
+            }
+            model.push_back(std::move(live));
+        } else if (what < 6) {
+            auto& gone = model[next() % model.size()];
+            if (gone.observer && next() % 2)
+                gone.observer.reset(); // dies without removing itself
+            else if (gone.observer)
+                center.removeObserver(*gone.observer);
+            else
+                center.removeObserver(gone.token);
+            std::erase_if(model, [&](const Live& l) { return l.id == gone.id; });
+        } else {
+            const std::string name = nameOf(1 + next() % 12);
+            std::vector<int> counts;
+            for (const auto& l : model)
+                counts.push_back(l.observer ? l.observer->seen.load() : 0);
+            heard.clear();
+            center.postNotificationName(String(name));
+            // Block observers report their ids in order; selector observers by their counters.
+            std::vector<int> blocksExpected;
+            for (const auto& l : model)
+                if ((l.name.empty() || l.name == name) && !l.observer)
+                    blocksExpected.push_back(l.id);
+            ASSERT_EQ(heard, blocksExpected) << "step " << step << ", posting " << name;
+            for (std::size_t i = 0; i < model.size(); ++i) {
+                if (!model[i].observer)
+                    continue;
+                const bool reached = model[i].name.empty() || model[i].name == name;
+                ASSERT_EQ(model[i].observer->seen.load(), counts[i] + (reached ? 1 : 0))
+                    << "step " << step << ", observer " << model[i].id << " of '" << model[i].name << "'";
+            }
+        }
+    }
+}

@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <functional>
 #include <thread>
 
 using namespace fnd;
@@ -332,6 +334,65 @@ TEST_F(RunLoopTest, PostedWorkWaitsForAMatchingModeAndKeepsItsOrder)
     EXPECT_EQ(ran, "bc");
     loop.runInMode(RunLoopMode::Default, Date::distantPast(), false);
     EXPECT_EQ(ran, "bca");
+}
+
+TEST_F(RunLoopTest, PostedWorkOfManyModesAndNestedRunsRunsOnceInOrderOfItsMode)
+{
+    // Work for the default mode, the tracking mode or both, posted in a random mix; some default work runs a nested
+    // tracking pass that takes tracking work posted before and after it. Each item runs once, in a pass of a mode
+    // it was posted for, and the items of one mode run in the order they were posted.
+    constexpr int Items = 600;
+    enum Kind { DefaultOnly, TrackingOnly, Both };
+    std::vector<Kind> kinds;
+    std::vector<int> runs(Items, 0);
+    std::vector<int> defaultOrder, trackingOrder;
+    std::vector<std::string> wrongMode;
+    unsigned seed = 1234;
+    auto next = [&seed] { return (seed = seed * 1103515245 + 12345) >> 16; };
+    std::function<void(int)> post = [&](int i) {
+        const Kind kind = Kind(next() % 3);
+        kinds.push_back(kind);
+        const bool nests = kind == DefaultOnly && next() % 8 == 0;
+        RunLoopModes modes = kind == DefaultOnly ? RunLoopModes { RunLoopMode::Default }
+            : kind == TrackingOnly               ? RunLoopModes { RunLoopMode::EventTracking }
+                                                 : RunLoopModes { RunLoopMode::Common };
+        loop.post(
+            [&, i, kind, nests] {
+                ++runs[i];
+                const auto mode = *loop.currentMode();
+                if ((kind == DefaultOnly && mode != RunLoopMode::Default)
+                    || (kind == TrackingOnly && mode != RunLoopMode::EventTracking))
+                    wrongMode.push_back(std::to_string(i));
+                if (kind != TrackingOnly)
+                    defaultOrder.push_back(i);
+                if (kind != DefaultOnly)
+                    trackingOrder.push_back(i);
+                if (nests)
+                    loop.runInMode(RunLoopMode::EventTracking, Date::distantPast(), false);
+            },
+            modes);
+    };
+    for (int i = 0; i < Items; ++i)
+        post(i);
+    for (int pass = 0; pass < 4; ++pass) {
+        loop.runInMode(pass % 2 ? RunLoopMode::EventTracking : RunLoopMode::Default, Date::distantPast(), false);
+        if (pass == 0) // more work behind what is left, as a busy program posts it
+            for (int i = 0; i < 50; ++i)
+                runs.push_back(0), post(Items + i);
+    }
+    EXPECT_TRUE(wrongMode.empty()) << "run in a mode they were not posted for: " << wrongMode.size();
+    for (std::size_t i = 0; i < runs.size(); ++i)
+        ASSERT_EQ(runs[i], 1) << "item " << i << " of kind " << kinds[i];
+    // Both-mode items may be taken by either mode's pass, but each mode's own work keeps its order.
+    auto increasing = [&](const std::vector<int>& order, Kind only) {
+        std::vector<int> own;
+        for (int i : order)
+            if (kinds[std::size_t(i)] == only)
+                own.push_back(i);
+        return std::is_sorted(own.begin(), own.end());
+    };
+    EXPECT_TRUE(increasing(defaultOrder, DefaultOnly));
+    EXPECT_TRUE(increasing(trackingOrder, TrackingOnly));
 }
 
 TEST_F(RunLoopTest, WorkThatThrowsIsReportedAndTheRestStillRuns)

@@ -2,7 +2,14 @@
 #include "UiTestSupport.h"
 
 #include "platform/foundation/runtime/Exception.h"
+#include "platform/graphics/Font.h"
+#include "platform/text/AttributedString.h"
+#include "platform/text/Attributes.h"
 #include "platform/ui/menus/Menu.h"
+#include "platform/ui/menus/MenuView.h"
+
+#include <algorithm>
+#include <cmath>
 
 namespace menutest {
 
@@ -277,6 +284,46 @@ TEST(Menu, ItemsBelongToOneMenuAndCopyDeeply)
     // Keys travel through the runtime, as interface files set them.
     item->setValueForKey(1, "state");
     EXPECT_EQ(item->state(), ui::ControlStateValue::On);
+}
+
+// A menu is measured once for each text and font it shows: what a layout finds follows every change of a title, a
+// key equivalent or the menu's font. Widths by hand: the mark column (22 points), the widest title, and 12 points at
+// the right; a key equivalent adds 28 points and its own width.
+TEST(MenuView, LayoutFollowsChangedTitlesKeysAndFonts)
+{
+    auto textWidth = [](const char* text, const std::shared_ptr<gfx::Font>& font) {
+        txt::Attributes attributes;
+        attributes.set(txt::FontAttributeName, fnd::Value(font));
+        return std::ceil(txt::AttributedString(String(text), attributes).size().width);
+    };
+    const auto menuFont = ui::MenuView::fontOf(*Menu::create());
+    auto menu = Menu::create();
+    auto item = menu->addItemWithTitle("Open");
+    menu->addItemWithTitle("Save");
+    EXPECT_EQ(ui::MenuView::layoutMenu(*menu).size.width,
+        22 + std::max(textWidth("Open", menuFont), textWidth("Save", menuFont)) + 12);
+
+    item->setTitle("Open the document named in the field");
+    EXPECT_EQ(ui::MenuView::layoutMenu(*menu).size.width,
+        22 + textWidth("Open the document named in the field", menuFont) + 12);
+
+    item->setKeyEquivalent("o");
+    EXPECT_EQ(ui::MenuView::layoutMenu(*menu).size.width,
+        22 + textWidth("Open the document named in the field", menuFont) + 28 + textWidth("Ctrl+O", menuFont) + 12);
+
+    auto large = gfx::Font::systemFontOfSize(24);
+    menu->setFont(large);
+    const auto layout = ui::MenuView::layoutMenu(*menu);
+    EXPECT_EQ(layout.size.width,
+        22 + textWidth("Open the document named in the field", large) + 28 + textWidth("Ctrl+O", large) + 12);
+    EXPECT_GT(layout.rows[0].rect.height(), ui::MenuView::layoutMenu(*Menu::create()).size.height);
+
+    // Back to what it was: the earlier measurements still hold.
+    menu->setFont(nullptr);
+    item->setTitle("Open");
+    item->setKeyEquivalent({});
+    EXPECT_EQ(ui::MenuView::layoutMenu(*menu).size.width,
+        22 + std::max(textWidth("Open", menuFont), textWidth("Save", menuFont)) + 12);
 }
 
 }

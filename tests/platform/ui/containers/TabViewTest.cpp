@@ -2,8 +2,13 @@
 
 #include "platform/foundation/runtime/Exception.h"
 #include "platform/foundation/runtime/KeyValueObserving.h"
-#include "platform/ui/controls/SegmentedControl.h"
+#include "platform/graphics/Font.h"
+#include "platform/text/AttributedString.h"
+#include "platform/text/Attributes.h"
 #include "platform/ui/containers/TabView.h"
+#include "platform/ui/controls/SegmentedControl.h"
+
+#include <cmath>
 
 using namespace ui;
 using containerstest::ColorView;
@@ -168,4 +173,39 @@ TEST_F(TabViewTest, ClickingATabSelectsItAndTablessTypesGiveTheirViewsTheBounds)
     EXPECT_EQ(exportItem->view()->frame(), (gfx::Rect { 1, 1, 358, 198 }));
     tabs->setFrameSize({ 300, 150 });
     EXPECT_EQ(exportItem->view()->frame(), (gfx::Rect { 1, 1, 298, 148 }));
+}
+
+// Tabs are measured once for each label and font: every change of a label (also of an item outside the tab view, or
+// one handed in already labelled) or of the font shows in the tabs' rects and hits. By hand: a tab is its label's
+// width rounded up plus 14 points on each side; it is as high as "Xg" in the font rounded up plus 8 points.
+TEST_F(TabViewTest, TabsFollowChangedLabelsAndFonts)
+{
+    auto tabs = makeTabView();
+    auto textSize = [](const char* text, const std::shared_ptr<gfx::Font>& font) {
+        txt::Attributes attributes;
+        attributes.set(txt::FontAttributeName, fnd::Value(font));
+        return txt::AttributedString(fnd::String(text), attributes).size();
+    };
+    auto systemFont = gfx::Font::systemFontOfSize(gfx::Font::systemFontSize());
+    auto colours = tabs->tabViewItemAtIndex(1);
+    EXPECT_EQ(tabs->rectOfTabViewItem(*colours).width(), std::ceil(textSize("Colours", systemFont).width) + 28);
+
+    colours->setLabel("Colours and Shading");
+    auto tab = tabs->rectOfTabViewItem(*colours);
+    EXPECT_EQ(tab.width(), std::ceil(textSize("Colours and Shading", systemFont).width) + 28);
+    EXPECT_EQ(tabs->tabViewItemAtPoint({ tab.maxX() - 2, tab.midY() }), colours) << "hits follow the new width";
+
+    auto large = gfx::Font::systemFontOfSize(22);
+    tabs->setFont(large);
+    tab = tabs->rectOfTabViewItem(*colours);
+    EXPECT_EQ(tab.width(), std::ceil(textSize("Colours and Shading", large).width) + 28);
+    EXPECT_EQ(tab.height(), std::ceil(textSize("Xg", large).height) + 8);
+
+    auto outside = item("Before", "later");
+    outside->setLabel("Labelled while outside");
+    tabs->insertTabViewItem(outside, 0);
+    EXPECT_EQ(
+        tabs->rectOfTabViewItem(*outside).width(), std::ceil(textSize("Labelled while outside", large).width) + 28);
+    EXPECT_EQ(tabs->rectOfTabViewItem(*colours).minX(), tabs->rectOfTabViewItem(*tabs->tabViewItemAtIndex(1)).maxX())
+        << "the tabs after it move along";
 }

@@ -1,0 +1,138 @@
+#include "TestViews.h"
+#include "UiTestSupport.h"
+
+#include "platform/foundation/runtime/RunLoop.h"
+#include "platform/graphics/PixelBuffer.h"
+#include "platform/ui/views/Backend.h"
+
+using namespace ui;
+using uitest::TestView;
+
+namespace {
+
+// A view whose look is a tint (the dimming under a sheet): it draws its colour when the tree draws it.
+class WindowTintTestOverlay : public TestView {
+public:
+    static std::shared_ptr<WindowTintTestOverlay> make(gfx::Rect frame, gfx::ColorPtr tint)
+    {
+        auto view = std::make_shared<WindowTintTestOverlay>();
+        view->initWithFrame(frame);
+        view->fill = tint;
+        return view;
+    }
+    std::shared_ptr<gfx::Color> overlayTintColor() const override { return fill; }
+};
+
+// A window 300 × 100 at the screen's scale: white ground, a blue view on the left third; the pixels are read from
+// what the window handed to the screen, without drawing it again.
+class WindowTintTest : public uitest::UiTest, public ::testing::WithParamInterface<double> {
+protected:
+    void SetUp() override
+    {
+        const double scale = GetParam();
+        backend->setScreens({ { { 0, 0, 1440, 900 }, { 0, 0, 1440, 878 }, scale } });
+        window = Window::create({ 100, 100, 300, 100 });
+        root = TestView::make({ 0, 0, 300, 100 }, false, gfx::Color::whiteColor());
+        blue = TestView::make({ 0, 0, 100, 100 }, false, gfx::Color::colorWithDeviceRed(0, 0, 1));
+        window->setContentView(root);
+        root->addSubview(blue);
+        window->orderFront();
+        ASSERT_EQ(window->backingScaleFactor(), scale);
+        clock->advance(1);
+    }
+    void nextFrame()
+    {
+        clock->advance(1.0 / 30);
+        fnd::RunLoop::current().runUntilDate(clock->now());
+    }
+    void forget()
+    {
+        root->drawn.clear();
+        blue->drawn.clear();
+    }
+    // The pixel at a window point (y up) as the surface holds it: red, green and blue as "r,g,b".
+    std::string at(double x, double y) const
+    {
+        auto surface = Backend::current().surfaceForWindow(*window);
+        auto pixels = surface->pixels();
+        const double scale = pixels.width / surface->pointSize().width;
+        const auto p = pixels.pixel(int(x * scale), pixels.height - 1 - int(y * scale));
+        return std::to_string(gfx::redOf(p)) + "," + std::to_string(gfx::greenOf(p)) + ","
+            + std::to_string(gfx::blueOf(p));
+    }
+
+    std::shared_ptr<Window> window;
+    std::shared_ptr<TestView> root, blue;
+};
+
+}
+
+// Worked by hand: 40 % black over white leaves 255 · 0.6 = 153 of each channel, over blue 153 of blue; at half the
+// view's alpha, 20 % black leaves 204.
+TEST_P(WindowTintTest, ATintIsLaidOverTheDrawingAndFadesWithoutRedrawingWhatLiesBeneath)
+{
+    // Over the top half of the window.
+    auto tint = WindowTintTestOverlay::make({ 0, 50, 300, 50 }, gfx::Color::colorWithDeviceRed(0, 0, 0, 0.4));
+    root->addSubview(tint);
+    nextFrame();
+    EXPECT_EQ(at(150, 75), "153,153,153");
+    EXPECT_EQ(at(50, 75), "0,0,153");
+    EXPECT_EQ(at(150, 25), "255,255,255") << "below the tint";
+    EXPECT_EQ(at(50, 49.5), "0,0,255") << "the row just below the tint";
+    EXPECT_TRUE(tint->drawn.empty()) << "the window lays the tint; the tree does not draw it";
+
+    // A fade step: the tint is laid again over the same drawing.
+    forget();
+    tint->setAlphaValue(0.5);
+    nextFrame();
+    EXPECT_TRUE(root->drawn.empty());
+    EXPECT_TRUE(blue->drawn.empty());
+    EXPECT_EQ(at(150, 75), "204,204,204");
+    EXPECT_EQ(at(50, 75), "0,0,204");
+    EXPECT_EQ(at(150, 25), "255,255,255");
+
+    // What changes beneath is drawn, and shows tinted where the tint lies.
+    blue->fill = gfx::Color::colorWithDeviceRed(1, 0, 0);
+    blue->setNeedsDisplay(true);
+    nextFrame();
+    EXPECT_EQ(blue->drawn.size(), 1u);
+    EXPECT_EQ(at(50, 75), "204,0,0");
+    EXPECT_EQ(at(50, 25), "255,0,0");
+
+    // A view above the tint: the tree draws the tint again, with the same pixels.
+    auto above = TestView::make({ 250, 0, 50, 20 }, false, gfx::Color::colorWithDeviceRed(0, 1, 0));
+    root->addSubview(above);
+    nextFrame();
+    EXPECT_EQ(at(150, 75), "204,204,204");
+    EXPECT_EQ(at(275, 10), "0,255,0");
+    above->removeFromSuperview();
+    nextFrame();
+    EXPECT_EQ(at(275, 10), "255,255,255");
+    EXPECT_EQ(at(275, 75), "204,204,204");
+
+    // Gone, it leaves nothing behind anywhere.
+    tint->removeFromSuperview();
+    nextFrame();
+    EXPECT_EQ(at(150, 75), "255,255,255");
+    EXPECT_EQ(at(50, 75), "255,0,0");
+    EXPECT_EQ(at(50, 25), "255,0,0");
+}
+
+// The window's own display (a snapshot, an ordering front) shows the tint too, and a tint that is hidden shows
+// nothing.
+TEST_P(WindowTintTest, AFullDisplayAndAHiddenTintShowWhatTheyShould)
+{
+    auto tint = WindowTintTestOverlay::make({ 0, 0, 300, 100 }, gfx::Color::colorWithDeviceRed(0, 0, 0, 0.4));
+    root->addSubview(tint);
+    window->display();
+    EXPECT_EQ(at(150, 50), "153,153,153");
+    EXPECT_EQ(at(50, 50), "0,0,153");
+    tint->setHidden(true);
+    nextFrame();
+    EXPECT_EQ(at(150, 50), "255,255,255");
+    tint->setHidden(false);
+    nextFrame();
+    EXPECT_EQ(at(150, 50), "153,153,153");
+}
+
+INSTANTIATE_TEST_SUITE_P(Scales, WindowTintTest, ::testing::Values(1.0, 2.0));

@@ -5,6 +5,7 @@
 #include "frameworks/FoundationExtensions/ZORFrameworkBundle.h"
 #include "frameworks/FoundationExtensions/detail/FormatPattern.h"
 
+#include "platform/foundation/archiving/TypedDecoding.h"
 #include "platform/foundation/runtime/CharacterSet.h"
 #include "platform/foundation/runtime/Scanner.h"
 #include "platform/foundation/runtime/StringFormat.h"
@@ -45,7 +46,7 @@ ZORMeasurementNumberFormatter::ZORMeasurementNumberFormatter()
 
 void ZORMeasurementNumberFormatter::setShowType(ZORMeasurementUnitType type)
 {
-    m_showType = type;
+    m_showType = type <= ZORMeasurementUnit::Inch ? type : ZORMeasurementUnit::Inch;
     setNewFormatString();
 }
 
@@ -142,10 +143,11 @@ bool ZORMeasurementNumberFormatter::initWithCoder(fnd::Coder& coder)
     if (!NumberFormatter::initWithCoder(coder))
         return false;
     if (coder.allowsKeyedCoding()) {
-        if (coder.containsValueForKey("showType"))
-            m_showType = static_cast<ZORMeasurementUnitType>(coder.decodeInt64ForKey("showType"));
+        const auto unit = fnd::decodeBoundedIntegerForKey(
+            coder, "showType", 0, ZORMeasurementUnit::Inch, static_cast<std::int64_t>(m_showType));
         if (!ZORFormatPattern::decodeDigitsAfterPoint(coder, m_numberOfDigitsAfterPoint))
             return false;
+        m_showType = static_cast<ZORMeasurementUnitType>(unit);
     }
     setNewFormatString();
     return true;

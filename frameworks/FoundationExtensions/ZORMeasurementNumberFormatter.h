@@ -17,6 +17,8 @@ public:
     ZORMeasurementNumberFormatter();
 
     ZORMeasurementUnitType showType() const { return m_showType; }
+    // A unit beyond the known ones (a stored default of a later version, say) is taken as inches, the default: its
+    // lengths would otherwise all show as 0.
     void setShowType(ZORMeasurementUnitType type);
     std::uint32_t numberOfDigitsAfterPoint() const { return m_numberOfDigitsAfterPoint; }
     // At most ZORFormatPattern::MaximumDigitsAfterPoint (15); more are taken as that many.
@@ -35,7 +37,8 @@ public:
     std::shared_ptr<fnd::Formatter> copy() const override;
 
     // After the base formatter's state, keyed coders only: "showType" and "numberOfDigitsAfterPoint"; decoding
-    // rebuilds the format, so unit and suffix always agree. An archive with more than 15 digits is refused.
+    // rebuilds the format, so unit and suffix always agree. An archive with an unknown unit or more than 15 digits is
+    // refused.
     void encodeWithCoder(fnd::Coder& coder) const override;
     bool initWithCoder(fnd::Coder& coder) override;
 

@@ -305,8 +305,8 @@ bool ZTBTabBarCell::initWithCoder(fnd::Coder& coder)
         setCurrentStep(long(coder.decodeIntegerForKey("currentStep")));
     readBool("isPlaceholder", m_isPlaceholder);
     readLong("tabState", m_tabState);
-    readLong("closeButtonTrackingTag", m_closeButtonTrackingTag);
-    readLong("cellTrackingTag", m_cellTrackingTag);
+    // "closeButtonTrackingTag" and "cellTrackingTag" named rects of the bar that wrote the archive: a decoded cell
+    // has none until its bar places it, and a tag from the archive could name another owner's rect here.
     readBool("closeButtonOver", m_closeButtonOver);
     readBool("closeButtonPressed", m_closeButtonPressed);
     readBool("isInOverflowMenu", m_isInOverflowMenu);

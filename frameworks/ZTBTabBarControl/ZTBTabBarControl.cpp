@@ -239,8 +239,8 @@ void ZTBTabBarControl::removeTabForCell(const std::shared_ptr<ZTBTabBarCell>& ce
     }
     if (cell->indicator() && cell->indicator()->superview().get() == this)
         cell->indicator()->removeFromSuperview();
-    removeTrackingRect(cell->closeButtonTrackingTag());
-    removeTrackingRect(cell->cellTrackingTag());
+    removeTrackingRectOfCell(*cell, cell->closeButtonTrackingTag());
+    removeTrackingRectOfCell(*cell, cell->cellTrackingTag());
     cell->setCloseButtonTrackingTag(0);
     cell->setCellTrackingTag(0);
     std::erase(m_cells, cell);
@@ -640,19 +640,28 @@ void ZTBTabBarControl::_setupTrackingRectsForCell(ZTBTabBarCell& cell)
     const gfx::Rect r = m_controller->cellTrackingRectAtIndex(k);
     const gfx::Point mouse = mouseInBar();
     bool inside = gfx::pointInRect(mouse, r);
-    removeTrackingRect(cell.cellTrackingTag());
+    removeTrackingRectOfCell(cell, cell.cellTrackingTag());
     cell.setCellTrackingTag(
         addTrackingRect(r, std::static_pointer_cast<ZTBTabBarCell>(cell.shared_from_this()), {}, inside));
     cell.setHighlighted(inside);
     if (cell.hasCloseButton() && !cell.isCloseButtonSuppressed()) {
         const gfx::Rect c = m_controller->closeButtonTrackingRectAtIndex(k);
         inside = gfx::pointInRect(mouse, c);
-        removeTrackingRect(cell.closeButtonTrackingTag());
+        removeTrackingRectOfCell(cell, cell.closeButtonTrackingTag());
         cell.setCloseButtonTrackingTag(
             addTrackingRect(c, std::static_pointer_cast<ZTBTabBarCell>(cell.shared_from_this()), {}, inside));
         cell.setCloseButtonOver(inside);
     }
     addToolTipRect(cell.frame(), self());
+}
+
+void ZTBTabBarControl::removeTrackingRectOfCell(const ZTBTabBarCell& cell, long tag)
+{
+    const ui::TrackingOwner* owner = &cell;
+    auto held = std::ranges::find_if(trackingAreas(),
+        [&](const auto& area) { return area->trackingNumber() == tag && area->trackingOwner().get() == owner; });
+    if (held != trackingAreas().end())
+        removeTrackingRect(tag);
 }
 
 gfx::Point ZTBTabBarControl::mouseInBar() const

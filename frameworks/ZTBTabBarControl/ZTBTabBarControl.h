@@ -257,6 +257,9 @@ public:
     void _setupTrackingRectsForCell(ZTBTabBarCell& cell);
 
 private:
+    // Removes the rect the tag names only when this bar holds it for the cell: a tag may be stale (set from
+    // outside) and must never take another owner's rect.
+    void removeTrackingRectOfCell(const ZTBTabBarCell& cell, long tag);
     void initAddedProperties();
     void registerDraggedTypes();
     void frameDidChange();

@@ -55,12 +55,11 @@ bool ZTBRolloverButton::initWithCoder(fnd::Coder& coder)
         return true;
     auto rollover = fnd::decodeObjectOfClass<gfx::Image>(coder, "rolloverImage");
     auto usual = fnd::decodeObjectOfClass<gfx::Image>(coder, "usualImage");
-    auto tag = coder.decodeIntegerForKey("myTrackingRectTag");
+    // "myTrackingRectTag" named a rect of the button that wrote the archive: a decoded button makes its own.
     if (coder.hasFailed())
         return false;
     m_rolloverImage = rollover;
     m_usualImage = usual;
-    m_trackingRectTag = long(tag);
     return true;
 }
 

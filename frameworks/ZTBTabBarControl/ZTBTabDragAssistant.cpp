@@ -601,8 +601,6 @@ void ZTBTabDragAssistant::performDragOperation()
         tabView->setDelegate(saved);
         source->update(false);
     } else {
-        source->removeTrackingRect(cell->closeButtonTrackingTag());
-        source->removeTrackingRect(cell->cellTrackingTag());
         source->removeTabForCell(cell);
         long j = 0;
         for (const auto& c : cells) {
@@ -648,8 +646,6 @@ void ZTBTabDragAssistant::draggedImageEndedAt(gfx::Point screenPoint)
         auto newBar = delegate->tabViewNewTabBarForDraggedTabViewItem(*source->tabView(), *item, screenPoint);
         if (newBar && newBar->tabView()) {
             newBar->cells().insert(newBar->cells().begin(), cell);
-            source->removeTrackingRect(cell->closeButtonTrackingTag());
-            source->removeTrackingRect(cell->cellTrackingTag());
             source->removeTabForCell(cell);
             cell->setControlView(newBar);
             newBar->bindPropertiesForCell(*cell, *item);

@@ -1,5 +1,6 @@
 #include "platform/graphics/Font.h"
 
+#include "platform/foundation/archiving/TypedDecoding.h"
 #include "platform/foundation/runtime/Log.h"
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/detail/FontFace.h"
@@ -443,6 +444,11 @@ bool Font::initWithCoder(fnd::Coder& coder)
     }
     if (coder.hasFailed() || !name.isString() || name.string()->isEmpty())
         return false;
+    // Fonts are always written with their own size, above 0.
+    if (!(size > 0 && size <= LargestPointSize)) {
+        fnd::failDecoding(coder, fmt::format("a font of {} points is no size text is set in", size));
+        return false;
+    }
     auto resolved = fontWithName(*name.string(), size);
     if (!resolved)
         return false;

@@ -34,6 +34,9 @@ public:
 
     // A size of 0 or less gives the user font size, 12. nullptr only when no font at all is installed.
     static std::shared_ptr<Font> fontWithName(const fnd::String& name, double size);
+    // The largest size read from outside (archives, interface files): larger ones are no size any text is set in, and
+    // glyph caches and layout scale with the size.
+    static constexpr double LargestPointSize = 10000;
 
     static std::shared_ptr<Font> systemFontOfSize(double size);
     static std::shared_ptr<Font> boldSystemFontOfSize(double size);
@@ -93,7 +96,8 @@ public:
     // The face file and index within it, for the text and drawing code that shape and render with the same face.
     const std::shared_ptr<detail::FontFace>& face() const { return m_face; }
 
-    // Archived as the name and the size; reading resolves the name again (falling back as fontWithName does).
+    // Archived as the name and the size; reading resolves the name again (falling back as fontWithName does). An
+    // archive whose size is not above 0 and at most LargestPointSize is refused.
     void encodeWithCoder(fnd::Coder& coder) const override;
     bool initWithCoder(fnd::Coder& coder) override;
 

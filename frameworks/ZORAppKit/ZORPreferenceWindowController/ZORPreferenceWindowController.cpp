@@ -17,7 +17,6 @@
 #include <algorithm>
 #include <cmath>
 #include <mutex>
-#include <sstream>
 
 FND_REGISTER_CLASS(ZORPreferenceWindowController, ui::WindowController)
 
@@ -32,8 +31,6 @@ namespace {
 
 const fnd::String StringTable = "ZORPreferenceWindow";
 constexpr long OverviewColumns = 7;
-// Ten million points is far beyond any arrangement of screens; a saved frame reaching further is damage.
-constexpr double LargestSavedFrameCoordinate = 1e7;
 
 struct SharedInstance {
     std::mutex mutex;
@@ -62,6 +59,12 @@ void forgetSharedPreferenceWindowController()
     std::shared_ptr<ZORPreferenceWindowController> gone;
     std::lock_guard lock(shared.mutex);
     gone.swap(shared.controller);
+}
+
+void restoreFrame(ZORPreferenceWindowController& controller, const std::optional<fnd::String>& saved)
+{
+    controller.window();
+    controller.restoreFrame(saved);
 }
 
 }
@@ -176,25 +179,16 @@ void ZORPreferenceWindowController::showRestoredSelection()
 
 void ZORPreferenceWindowController::restoreFrame(const std::optional<fnd::String>& saved)
 {
-    double x = 0, y = 0, width = 0, height = 0;
-    bool valid = false;
-    if (saved) {
-        std::istringstream in(saved->utf8());
-        // Each number within any screen's reach, so the corner computed from them is too (two finite numbers
-        // near the largest double add up to infinity), and a size that is one.
-        auto sound = [](double v) { return std::isfinite(v) && std::abs(v) <= LargestSavedFrameCoordinate; };
-        valid = (in >> x >> y >> width >> height) && sound(x) && sound(y) && sound(width) && sound(height) && width > 0
-            && height > 0;
-        if (!valid)
-            fnd::log(fnd::LogLevel::Warning, "Ignoring a malformed preference window frame \"" + *saved + "\".");
-    }
-    if (!valid) {
+    // A frame whose numbers reach beyond any screen, or without a size, is damage (ui::Window's reader).
+    auto frame = saved ? ui::Window::frameFromSavedString(*saved) : std::nullopt;
+    if (saved && !frame)
+        fnd::log(fnd::LogLevel::Warning, "Ignoring a malformed preference window frame \"" + *saved + "\".");
+    if (!frame) {
         m_zorWindow->center();
         return;
     }
     // The saved top left corner; the window keeps the size of what it shows now.
-    auto frame = m_zorWindow->frame();
-    m_zorWindow->setFrameOrigin({ x, y + height - frame.height() });
+    m_zorWindow->setFrameOrigin({ frame->minX(), frame->maxY() - m_zorWindow->frame().height() });
 }
 
 void ZORPreferenceWindowController::rememberSelection(const fnd::String& identifier)

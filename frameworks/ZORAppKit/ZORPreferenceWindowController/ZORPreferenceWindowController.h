@@ -2,10 +2,11 @@
 
 #include "frameworks/ZORAppKit/ZORPreferenceWindowController/ZORPrefPaneIcon.h"
 #include "frameworks/ZORAppKit/ZORPreferenceWindowController/ZORPrefPaneProtocol.h"
+#include "frameworks/ZORAppKit/ZORPreferenceWindowController/detail/ZORPreferenceWindowControllerTesting.h"
 
 #include "platform/ui/containers/Toolbar.h"
-#include "platform/ui/views/Window.h"
 #include "platform/ui/controllers/WindowController.h"
+#include "platform/ui/views/Window.h"
 
 #include <map>
 #include <memory>
@@ -156,6 +157,8 @@ private:
     void selectShownItem();
     void showRestoredSelection();
     void restoreFrame(const std::optional<fnd::String>& saved);
+    friend void ZORPreferenceWindowControllerTesting::restoreFrame(
+        ZORPreferenceWindowController&, const std::optional<fnd::String>&);
     void rememberSelection(const fnd::String& identifier);
     void unselectActivePaneForClosing();
 

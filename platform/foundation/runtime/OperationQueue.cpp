@@ -1,11 +1,13 @@
 #include "platform/foundation/runtime/OperationQueue.h"
 
+#include "platform/foundation/detail/ThreadPool.h"
 #include "platform/foundation/runtime/Clock.h"
 #include "platform/foundation/runtime/DispatchQueue.h"
 #include "platform/foundation/runtime/Exception.h"
 #include "platform/foundation/runtime/Log.h"
 #include "platform/foundation/runtime/RunLoop.h"
-#include "platform/foundation/detail/ThreadPool.h"
+
+#include <algorithm>
 
 namespace fnd {
 
@@ -55,9 +57,11 @@ void OperationQueue::addOperation(const std::shared_ptr<Operation>& operation)
     auto self = std::static_pointer_cast<OperationQueue>(shared_from_this());
     if (!operation || !operation->enqueue(self))
         throw Exception::invalidArgument("An operation can be queued once, and only before it has run.");
+    bool deliver = false;
     {
         std::lock_guard lock(m_mutex);
         m_operations.push_back(operation);
+        deliver = recordCount(operation);
     }
     std::weak_ptr<OperationQueue> weakSelf = self;
     for (auto& dependency : operation->dependencies()) {
@@ -66,7 +70,8 @@ void OperationQueue::addOperation(const std::shared_ptr<Operation>& operation)
                 queue->schedule();
         });
     }
-    notifyCount();
+    if (deliver)
+        deliverCounts();
     schedule();
 }
 
@@ -159,7 +164,7 @@ void OperationQueue::schedule()
         for (auto& operation : m_operations) {
             if (m_running >= limit)
                 break;
-            if (operation->isReady() && operation->claim()) {
+            if (isAnnounced(*operation) && operation->isReady() && operation->claim()) {
                 ++m_running;
                 toStart.push_back(operation);
             }
@@ -187,54 +192,81 @@ void OperationQueue::execute(const std::shared_ptr<Operation>& operation)
 
 void OperationQueue::finished(const std::shared_ptr<Operation>& operation)
 {
+    bool deliver = false;
     {
         std::lock_guard lock(m_mutex);
         std::erase(m_operations, operation);
         --m_running;
         if (m_operations.empty())
             m_emptied.notify_all();
+        // In the same hold of the lock as the change, so no other change comes between them.
+        deliver = recordCount(nullptr);
     }
-    notifyCount();
+    if (deliver)
+        deliverCounts();
     schedule();
 }
 
-void OperationQueue::notifyCount()
+bool OperationQueue::recordCount(const std::shared_ptr<Operation>& added)
 {
-    {
-        std::lock_guard lock(m_mutex);
-        m_undeliveredCounts.push_back(m_operations.size());
-        if (m_delivering)
-            return;
+    m_undeliveredCounts.push_back({ m_operations.size(), added });
+    if (!m_delivering) {
         m_delivering = true;
+        m_deliveringThread = std::this_thread::get_id();
+        return true;
     }
+    // Another thread delivers earlier changes and then this one; what was added waits for it. An observer that adds
+    // work while it hears a change is that thread: its work starts at once, or it would wait for itself.
+    if (added && m_deliveringThread != std::this_thread::get_id())
+        m_unannounced.push_back(added.get());
+    return false;
+}
+
+bool OperationQueue::isAnnounced(const Operation& operation) const
+{
+    return std::find(m_unannounced.begin(), m_unannounced.end(), &operation) == m_unannounced.end();
+}
+
+void OperationQueue::deliverCounts()
+{
     for (;;) {
-        std::size_t count;
+        CountChange change;
         std::vector<CountObserver> observers;
         {
             std::lock_guard lock(m_mutex);
             if (m_undeliveredCounts.empty()) {
                 m_delivering = false;
+                m_deliveringThread = {};
                 return;
             }
-            count = m_undeliveredCounts.front();
-            m_undeliveredCounts.erase(m_undeliveredCounts.begin());
+            change = std::move(m_undeliveredCounts.front());
+            m_undeliveredCounts.pop_front();
             for (auto& [token, observer] : m_observers)
                 observers.push_back(observer);
         }
         willChangeValueForKey("operationCount");
         {
             std::lock_guard lock(m_mutex);
-            m_reportedCount = count;
+            m_reportedCount = change.count;
         }
         didChangeValueForKey("operationCount");
         for (auto& observer : observers) {
             // One failing observer must not leave the others, or later counts, undelivered.
             try {
-                observer(count);
+                observer(change.count);
             } catch (const std::exception& e) {
                 logf(LogLevel::Error, "Exception in an operation-count observer: {}", e.what());
             }
         }
+        if (!change.added)
+            continue;
+        bool heldBack = false;
+        {
+            std::lock_guard lock(m_mutex);
+            heldBack = std::erase(m_unannounced, change.added.get()) > 0;
+        }
+        if (heldBack)
+            schedule();
     }
 }
 

@@ -5,10 +5,12 @@
 
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 namespace fnd {
@@ -42,7 +44,10 @@ public:
     static void describeClass(ClassBuilder<OperationQueue>& c);
     // Called with the new count whenever it changes, on the thread that changed it or, while another thread is
     // still telling the observers of an earlier change, on that thread. Calls never overlap and come in the order
-    // of the changes, and no lock is held during them, so an observer may queue work or wait for another thread.
+    // of the changes, every change once, and no lock is held during them, so an observer may queue work or wait for
+    // another thread. An added operation starts only once the observers have heard the count that includes it (a
+    // progress window listens before the work it shows begins); one that an observer adds while it hears a change
+    // starts at once. An observer must therefore not wait for work another thread adds meanwhile.
     using CountObserver = std::function<void(std::size_t)>;
     std::uint64_t addOperationCountObserver(CountObserver observer);
     void removeOperationCountObserver(std::uint64_t token);
@@ -64,7 +69,16 @@ private:
     void schedule();
     void execute(const std::shared_ptr<Operation>& operation);
     void finished(const std::shared_ptr<Operation>& operation);
-    void notifyCount();
+    // With the lock held: records the new count (with the operation whose adding changed it) and says whether the
+    // calling thread is to deliver it, with deliverCounts after letting go of the lock.
+    bool recordCount(const std::shared_ptr<Operation>& added);
+    void deliverCounts();
+    bool isAnnounced(const Operation& operation) const;
+
+    struct CountChange {
+        std::size_t count { 0 };
+        std::shared_ptr<Operation> added;
+    };
 
     mutable std::mutex m_mutex;
     std::condition_variable m_emptied;
@@ -74,9 +88,12 @@ private:
     String m_name;
 
     std::map<std::uint64_t, CountObserver> m_observers;
-    std::vector<std::size_t> m_undeliveredCounts;
+    std::deque<CountChange> m_undeliveredCounts;
+    // Added while another thread was delivering: held back from starting until their count is delivered.
+    std::vector<const Operation*> m_unannounced;
     std::size_t m_reportedCount { 0 };
     bool m_delivering { false };
+    std::thread::id m_deliveringThread;
     std::uint64_t m_nextToken { 0 };
 };
 

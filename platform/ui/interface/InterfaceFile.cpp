@@ -493,6 +493,8 @@ private:
             auto size = number("size");
             if (!fontName || !size)
                 return failure(InterfaceFile::InvalidValueError, node, "needs a name and a size");
+            if (*size > gfx::Font::LargestPointSize)
+                return failure(InterfaceFile::InvalidValueError, node, "has a size no text is set in");
             auto font = gfx::Font::fontWithName(String(*fontName), *size);
             if (!font)
                 return failure(InterfaceFile::InvalidValueError, node, "names no font");

@@ -308,21 +308,31 @@ fnd::String Window::stringWithSavedFrame() const
         number(m_frame.width()), number(m_frame.height())));
 }
 
-void Window::setFrameFromString(const fnd::String& string)
+std::optional<gfx::Rect> Window::frameFromSavedString(const fnd::String& string)
 {
     std::istringstream in(string.utf8());
     double values[4];
     for (double& v : values) {
-        if (!(in >> v) || !std::isfinite(v)) {
-            fnd::log(fnd::String("Ignoring a malformed window frame string: \"") + string + "\"");
-            return;
-        }
+        if (!(in >> v) || !std::isfinite(v) || std::abs(v) > LargestSavedFrameCoordinate)
+            return std::nullopt;
     }
-    if (values[2] <= 0 || values[3] <= 0) {
-        fnd::log(fnd::String("Ignoring a window frame string with an empty size: \"") + string + "\"");
+    if (values[2] <= 0 || values[3] <= 0)
+        return std::nullopt;
+    return gfx::Rect { values[0], values[1], values[2], values[3] };
+}
+
+void Window::setFrameFromString(const fnd::String& string)
+{
+    auto frame = frameFromSavedString(string);
+    if (!frame) {
+        fnd::log(fnd::String("Ignoring a malformed window frame string: \"") + string + "\"");
         return;
     }
-    applyFrame({ values[0], values[1], values[2], values[3] }, true);
+    if (auto screen = Screen::screenForRect(*frame); screen && !screen->frame().isEmpty()) {
+        frame->size.width = std::min(frame->width(), screen->frame().width());
+        frame->size.height = std::min(frame->height(), screen->frame().height());
+    }
+    applyFrame(*frame, true);
 }
 
 bool Window::setFrameAutosaveName(const fnd::String& name)

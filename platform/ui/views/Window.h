@@ -167,7 +167,15 @@ public:
 
     // Frames as "x y w h" text, kept in the user defaults under "NSWindow Frame <name>".
     fnd::String stringWithSavedFrame() const;
+    // Anyone may edit a saved frame. One that frameFromSavedString refuses is logged and leaves the frame as it is;
+    // a size larger than the screen the frame lands on is cut to that screen's size (a window's pixels follow its
+    // size).
     void setFrameFromString(const fnd::String& string);
+    // The frame of a saved-frame string: its four leading numbers, each finite and within
+    // LargestSavedFrameCoordinate of 0 (so no corner or edge computed from them overflows), with a size that is not
+    // empty; nullopt for anything else. Every reader of saved window frames goes through it.
+    static constexpr double LargestSavedFrameCoordinate = 1e7;
+    static std::optional<gfx::Rect> frameFromSavedString(const fnd::String& string);
     bool setFrameAutosaveName(const fnd::String& name);
     const fnd::String& frameAutosaveName() const { return m_frameAutosaveName; }
     void saveFrameUsingName(const fnd::String& name) const;

@@ -7,6 +7,7 @@
 #include "platform/foundation/files/UserDefaults.h"
 
 #include "SinglePrecision.h"
+#include "support/ArchiveEditing.h"
 
 #include <gtest/gtest.h>
 
@@ -94,6 +95,32 @@ TEST(MeasurementNumberFormatter, RefusesTextThatIsNotWhollyALength)
         ASSERT_FALSE(parsed) << text << " read as " << parsed->description();
         EXPECT_NE(parsed.error().utf8().find(text), std::string::npos) << parsed.error();
     }
+}
+
+// A unit beyond inches, the last one, once showed every length as 0 (a stored default of another version, or an
+// archive, can hold one): the setter takes it as inches, the default, and an archive with it is refused.
+TEST(MeasurementNumberFormatter, ShowsLengthsInAKnownUnitOnly)
+{
+    for (ZORMeasurementUnitType unknown :
+        { ZORMeasurementUnitType { 5 }, ZORMeasurementUnitType { 1 } << 63, ~ZORMeasurementUnitType {} }) {
+        auto formatter = formatterIn("en_US.UTF-8", unknown);
+        EXPECT_EQ(formatter->showType(), Inch) << unknown;
+        EXPECT_EQ(formatter->stringForObjectValue(Value(72)), fnd::String("1.0000 in")) << unknown;
+    }
+
+    auto formatter = formatterIn("en_US.UTF-8", Centimeter);
+    auto archive = fnd::KeyedArchiver::archivedDataWithRootObject(Value(formatter));
+    ASSERT_TRUE(archive);
+    for (Value unit : { Value(5), Value(-1), Value(1LL << 62), Value(1e300) }) {
+        auto damaged = testsupport::withRootKey(*archive, "showType", unit);
+        EXPECT_FALSE(fnd::KeyedUnarchiver::unarchiveTopLevelObjectWithData(damaged)) << unit.description();
+    }
+    // 72 points are 25.4 millimetres.
+    auto read = fnd::KeyedUnarchiver::unarchiveTopLevelObjectWithData(
+        testsupport::withRootKey(*archive, "showType", Value(3)));
+    ASSERT_TRUE(read) << read.error().localizedDescription().utf8();
+    EXPECT_EQ(
+        read->objectAs<ZORMeasurementNumberFormatter>()->stringForObjectValue(Value(72)), fnd::String("25.4000 mm"));
 }
 
 class AppMeasurementNumberFormatter : public ::testing::Test {

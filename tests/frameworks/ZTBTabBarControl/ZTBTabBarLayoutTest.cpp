@@ -3,6 +3,8 @@
 #include "frameworks/ZTBTabBarControl/ZTBTabControls.h"
 #include "frameworks/tab-bar-core/support/NarrowBarSequence.h"
 
+#include "platform/foundation/archiving/KeyedArchiver.h"
+#include "platform/foundation/archiving/KeyedUnarchiver.h"
 #include "platform/foundation/runtime/Log.h"
 #include "platform/ui/menus/Menu.h"
 #include "platform/ui/menus/MenuItem.h"
@@ -318,6 +320,63 @@ TEST_F(ZTBTabBarTrackingTest, TrackingEventsAreToldApartByTheirNumber)
     a.bar->setAllowsBackgroundTabClosing(false);
     EXPECT_FALSE(cell->closeButtonOver());
     EXPECT_TRUE(a.cell("A")->closeButtonOver() == a.cell("A")->closeButtonOverFlag());
+}
+
+// Tracking numbers are unique in the process, but a cell's tag can come from an archive or a setter: removing a
+// cell must never take a rect the bar holds for another cell.
+TEST_F(ZTBTabBarTrackingTest, ATabTakesAwayOnlyTheTrackingRectsHeldForIt)
+{
+    a.addItem("A");
+    a.addItem("B");
+    a.addItem("C");
+    settle();
+    auto held = [&](long tag) {
+        return std::ranges::any_of(
+            a.bar->trackingAreas(), [&](const auto& area) { return area->trackingNumber() == tag; });
+    };
+    auto b = a.cell("B");
+    const long bCell = b->cellTrackingTag();
+    const long bClose = b->closeButtonTrackingTag();
+    ASSERT_TRUE(held(bCell) && held(bClose));
+
+    // The bar lays its tabs out again after a removal and sets up fresh rects when that ends: while it animates, B
+    // has only the rects it had.
+    a.bar->setAutomaticallyAnimates(true);
+
+    // An archive holding B's numbers (forged, or written by this very bar) gives a cell without tags.
+    auto forged = ZTBTabBarCell::create(a.bar);
+    forged->setCellTrackingTag(bCell);
+    forged->setCloseButtonTrackingTag(bClose);
+    auto data = fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(forged));
+    ASSERT_TRUE(data);
+    auto read = fnd::KeyedUnarchiver::unarchiveTopLevelObjectWithData(*data);
+    ASSERT_TRUE(read) << read.error().localizedDescription().utf8();
+    auto decoded = read->objectAs<ZTBTabBarCell>();
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(decoded->cellTrackingTag(), 0);
+    EXPECT_EQ(decoded->closeButtonTrackingTag(), 0);
+    decoded->setControlView(a.bar);
+    a.bar->cells().push_back(decoded);
+    a.bar->removeTabForCell(decoded);
+    EXPECT_TRUE(held(bCell) && held(bClose)) << "a decoded cell took B's rects";
+
+    // A stale tag set on another tab leaves B's rects too; that tab's own go with it.
+    auto c = a.cell("C");
+    const long cCell = c->cellTrackingTag();
+    c->setCloseButtonTrackingTag(bClose);
+    a.bar->removeTabForCell(c);
+    EXPECT_TRUE(held(bClose)) << "C's stale close-button tag took B's rect";
+    EXPECT_FALSE(held(cCell));
+
+    // The add-tab button makes its own rect too: a decoded one holds no tag until it does.
+    auto button = a.bar->addTabButton();
+    button->resetCursorRects();
+    ASSERT_NE(button->trackingRectTag(), -1);
+    auto buttonData = fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(button));
+    ASSERT_TRUE(buttonData);
+    auto buttonRead = fnd::KeyedUnarchiver::unarchiveTopLevelObjectWithData(*buttonData);
+    ASSERT_TRUE(buttonRead) << buttonRead.error().localizedDescription().utf8();
+    EXPECT_EQ(buttonRead->objectAs<ZTBRolloverButton>()->trackingRectTag(), -1);
 }
 
 TEST_F(ZTBTabBarTrackingTest, ScrubbingWithOptionSelectsTheTabEntered)

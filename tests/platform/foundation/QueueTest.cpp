@@ -16,6 +16,8 @@
 #include <mutex>
 #include <numeric>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -414,6 +416,58 @@ TEST(OperationQueue, CountObserverMayWaitForTheMainThreadWhileItAddsWork)
     queue->addOperationWithBlock([] {});
     EXPECT_TRUE(runMainUntil([&] { return delivered == 4; }));
     EXPECT_EQ(seen, (std::vector<std::size_t> { 1, 0, 1, 0 }));
+}
+
+// While a worker still tells the count observers of an earlier change, the main thread adds work: its count is
+// handed to the worker, and the work must wait until the observers have heard it. It once started at once, so a
+// progress window that starts listening when the count rises could miss the first thing the work told it.
+TEST(OperationQueue, WorkStartsOnlyOnceTheCountObserversHaveHeardOfIt)
+{
+    auto main = OperationQueue::mainQueue();
+    ASSERT_EQ(main->operationCount(), 0u);
+    std::mutex heardMutex;
+    std::vector<std::size_t> heard;
+    Gate delivering, release;
+    bool blocked = false;
+    auto token = main->addOperationCountObserver([&](std::size_t count) {
+        {
+            std::lock_guard lock(heardMutex);
+            heard.push_back(count);
+        }
+        if (!RunLoop::isMainThread() && !std::exchange(blocked, true)) {
+            delivering.open();
+            release.wait();
+        }
+    });
+    // The worker's operation waits for one that never runs, so only the count it adds is in play.
+    auto waiting = BlockOperation::create([] {});
+    waiting->addDependency(BlockOperation::create([] {}));
+    std::thread worker([&] { main->addOperation(waiting); });
+    ASSERT_TRUE(delivering.wait());
+
+    bool ran = false;
+    std::vector<std::size_t> heardWhenItRan;
+    main->addOperationWithBlock([&] {
+        std::lock_guard lock(heardMutex);
+        heardWhenItRan = heard;
+        ran = true;
+    });
+    // The main queue's work runs in the order it is handed to the main loop: work handed over already would run
+    // before this.
+    bool passed = false;
+    DispatchQueue::main().async([&] { passed = true; });
+    EXPECT_TRUE(runMainUntil([&] { return passed; }));
+    EXPECT_FALSE(ran) << "the work started before the observers heard of it";
+
+    release.open();
+    worker.join();
+    EXPECT_TRUE(runMainUntil([&] { return ran; }));
+    EXPECT_EQ(heardWhenItRan, (std::vector<std::size_t> { 1, 2 }));
+    waiting->cancel();
+    main->waitUntilAllOperationsAreFinished();
+    main->removeOperationCountObserver(token);
+    std::lock_guard lock(heardMutex);
+    EXPECT_EQ(heard, (std::vector<std::size_t> { 1, 2, 1, 0 }));
 }
 
 TEST(OperationQueue, NotificationsObservedOnTheMainQueueArriveOnTheMainThread)

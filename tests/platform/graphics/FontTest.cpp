@@ -8,10 +8,13 @@
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/FontManager.h"
 #include "platform/graphics/detail/FontFace.h"
+#include "support/ArchiveEditing.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace gfx;
@@ -303,6 +306,32 @@ TEST(Font, ArchivesKeepNameAndSize)
             EXPECT_EQ(back->pointSize(), 10.5);
             EXPECT_TRUE(back->isEqual(*font)) << name;
         }
+    }
+}
+
+// An archive is outside data: a size no text is set in (a glyph of 1e300 points, an infinite or negative one) is
+// refused, by either archiver; the largest size, 10,000 points, still reads back.
+TEST(Font, ArchivesOfSizesNoTextIsSetInAreRefused)
+{
+    auto archives = [](double size) {
+        auto font = Font::fontWithName("DejaVuSans", size);
+        return std::pair { *fnd::KeyedArchiver::archivedDataWithRootObject(font),
+            *fnd::SequentialArchiver::archivedDataWithRootObject(font) };
+    };
+    for (double size : { 10000.0001, 20000.0, 1e300, double(INFINITY) }) {
+        auto [keyed, sequential] = archives(size);
+        EXPECT_TRUE(fnd::KeyedUnarchiver::unarchiveObjectWithData(keyed).isNil()) << size;
+        EXPECT_TRUE(fnd::SequentialUnarchiver::unarchiveObjectWithData(sequential).isNil()) << size;
+    }
+    auto [keyed, sequential] = archives(10000);
+    for (double size : { 0.0, -12.0, -double(INFINITY), double(NAN) }) {
+        auto damaged = testsupport::withRootKey(keyed, "NSSize", fnd::Value(size));
+        EXPECT_TRUE(fnd::KeyedUnarchiver::unarchiveObjectWithData(damaged).isNil()) << size;
+    }
+    for (const auto& value : { fnd::KeyedUnarchiver::unarchiveObjectWithData(keyed),
+             fnd::SequentialUnarchiver::unarchiveObjectWithData(sequential) }) {
+        ASSERT_TRUE(value.objectAs<Font>());
+        EXPECT_EQ(value.objectAs<Font>()->pointSize(), 10000);
     }
 }
 

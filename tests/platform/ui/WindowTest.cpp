@@ -1,9 +1,9 @@
 #include "TestViews.h"
 #include "UiTestSupport.h"
 
+#include "platform/foundation/files/UserDefaults.h"
 #include "platform/foundation/runtime/NotificationCenter.h"
 #include "platform/foundation/runtime/RunLoop.h"
-#include "platform/foundation/files/UserDefaults.h"
 #include "platform/ui/views/Screen.h"
 
 #include <cstdlib>
@@ -268,10 +268,21 @@ TEST_F(WindowTest, FrameStringsRoundTripAndBadOnesAreIgnored)
     w->setFrameFromString("10 20 300 200");
     EXPECT_EQ(w->frame(), gfx::Rect(10, 20, 300, 200));
     EXPECT_EQ(w->stringWithSavedFrame(), "10 20 300 200");
-    for (const char* bad : { "", "10 x 300 200", "10 20 300", "10 20 0 200", "1 2 -3 4", "nan 1 2 3" }) {
+    // Each number of "0 1e308 300 1e308" is finite, but its top edge is not; the others reach beyond ten million
+    // points, which no arrangement of screens comes near.
+    for (const char* bad : { "", "10 x 300 200", "10 20 300", "10 20 0 200", "1 2 -3 4", "nan 1 2 3",
+             "0 1e308 300 1e308", "1e300 200 300 400", "100 -2e7 300 400", "100 200 300 10000001" }) {
         w->setFrameFromString(bad);
         EXPECT_EQ(w->frame(), gfx::Rect(10, 20, 300, 200)) << "\"" << bad << "\"";
+        EXPECT_FALSE(Window::frameFromSavedString(bad)) << "\"" << bad << "\"";
     }
+    // Ten million is still a place (a window may be saved off every screen); a size is cut to the 1440 x 900
+    // screen the frame lands on.
+    w->setFrameFromString("-10000000 10000000 300 200");
+    EXPECT_EQ(w->frame(), gfx::Rect(-1e7, 1e7, 300, 200));
+    w->setFrameFromString("10 20 5000 3000");
+    EXPECT_EQ(w->frame(), gfx::Rect(10, 20, 1440, 900));
+    w->setFrameFromString("10 20 300 200");
 
     // Autosaved frames go to the defaults and come back to a window with the same name.
     auto folder = std::filesystem::temp_directory_path() / "ui-window-defaults";

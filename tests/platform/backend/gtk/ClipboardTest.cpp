@@ -42,14 +42,6 @@ public:
     std::map<std::string, int> asked;
 };
 
-std::string temporaryFile(const std::string& name, const std::string& contents)
-{
-    // Named per process: the scales run side by side.
-    auto path = std::string(::testing::TempDir()) + std::to_string(::getpid()) + "-" + name;
-    std::ofstream(path, std::ios::binary) << contents;
-    return path;
-}
-
 }
 
 class ClipboardTest : public GtkDisplayTest {
@@ -58,9 +50,22 @@ protected:
     {
         for (int pid : servers)
             ::kill(pid, SIGTERM);
+        for (const auto& path : files)
+            ::unlink(path.c_str());
         GtkDisplayTest::TearDown();
     }
+
+    std::string temporaryFile(const std::string& name, const std::string& contents)
+    {
+        // Named per process: the scales run side by side.
+        auto path = std::string(::testing::TempDir()) + std::to_string(::getpid()) + "-" + name;
+        std::ofstream(path, std::ios::binary) << contents;
+        files.push_back(path);
+        return path;
+    }
+
     std::vector<int> servers;
+    std::vector<std::string> files;
 };
 
 // Another program reads what we copied, by MIME type, and the owner makes each type only when it is read. The

@@ -446,7 +446,9 @@ bool Font::initWithCoder(fnd::Coder& coder)
         return false;
     // Fonts are always written with their own size, above 0.
     if (!(size > 0 && size <= LargestPointSize)) {
-        fnd::failDecoding(coder, fmt::format("a font of {} points is no size text is set in", size));
+        fnd::failDecoding(coder,
+            fmt::format("a font size of {} points is outside the sizes text is set in (above 0, at most {})", size,
+                LargestPointSize));
         return false;
     }
     auto resolved = fontWithName(*name.string(), size);

@@ -17,6 +17,19 @@ fnd::Error conversionError(const char* reason)
     return fnd::Error::make("ui", 1, fnd::String("The drawing cannot be made a bitmap."), fnd::String(reason));
 }
 
+// The pixels along a side of a length in points at a number of pixels a point: rounded up, less what the arithmetic
+// adds (60 points at 2400 dpi are 2000 pixels, not 2001), at least one.
+double conversionPixels(double length, double perPoint)
+{
+    return std::max(1.0, std::ceil(length * perPoint - 1e-6));
+}
+
+bool conversionFits(gfx::Size points, double perPoint, double maxPixels)
+{
+    const double wide = conversionPixels(points.width, perPoint), high = conversionPixels(points.height, perPoint);
+    return wide <= MaxSide && high <= MaxSide && wide * high <= maxPixels;
+}
+
 bool holds(const Pasteboard& pasteboard, const fnd::String& type)
 {
     auto types = pasteboard.types();
@@ -46,29 +59,49 @@ std::optional<fnd::Data> convertedData(Pasteboard& pasteboard, const fnd::String
     return *png;
 }
 
-fnd::Expected<fnd::Data> pngOfPDF(const fnd::Data& pdf, double resolution)
+fnd::Expected<BitmapSize> bitmapSize(gfx::Size points, double resolution, double maxPixels)
 {
-    auto page = gfx::PDFImageRep::imageRepWithData(pdf);
-    if (!page)
-        return std::unexpected(page.error());
-    const gfx::Size points = (*page)->bounds().size;
     if (!(points.width > 0 && points.height > 0) || !std::isfinite(points.width * points.height))
         return std::unexpected(conversionError("The page has no area."));
     double dpi = std::isnan(resolution)
         ? Pasteboard::DefaultImageResolution
         : std::clamp(resolution, Pasteboard::MinImageResolution, Pasteboard::MaxImageResolution);
-    // Rounded up, less what the arithmetic adds: 60 points at 2400 dpi are 2000 pixels, not 2001.
-    auto pixelsFor = [&](double length) { return std::max(1.0, std::ceil(length * dpi / 72 - 1e-6)); };
-    if (double area = pixelsFor(points.width) * pixelsFor(points.height); area > MaxPixels)
-        dpi *= std::sqrt(MaxPixels / area) * 0.999;
-    const double wide = pixelsFor(points.width), high = pixelsFor(points.height);
-    if (wide * high > MaxPixels)
-        return std::unexpected(conversionError("The page is too large."));
-    auto bitmap = gfx::BitmapImageRep::create(long(wide), long(high), gfx::BitmapLayout::ARGB32Premultiplied);
+    maxPixels = std::max(1.0, maxPixels);
+    double perPoint = dpi / 72;
+    if (!conversionFits(points, perPoint, maxPixels)) {
+        // Fitting only gets harder as the resolution grows, one side's pixel at a time, so the highest resolution
+        // that fits is one at which a side fills a whole number of pixels exactly: the larger of the best such
+        // resolutions for the width and for the height. A single pixel always fits.
+        auto best = [&](double length) {
+            long fits = 0, exceeds = MaxSide + 1;
+            while (exceeds - fits > 1) {
+                const long middle = fits + (exceeds - fits) / 2;
+                (conversionFits(points, double(middle) / length, maxPixels) ? fits : exceeds) = middle;
+            }
+            return double(fits) / length;
+        };
+        perPoint = std::max(best(points.width), best(points.height));
+        dpi = perPoint * 72;
+    }
+    return BitmapSize { long(conversionPixels(points.width, perPoint)), long(conversionPixels(points.height, perPoint)),
+        dpi };
+}
+
+fnd::Expected<fnd::Data> pngOfPDF(const fnd::Data& pdf, double resolution, double maxPixels)
+{
+    auto page = gfx::PDFImageRep::imageRepWithData(pdf);
+    if (!page)
+        return std::unexpected(page.error());
+    const gfx::Size points = (*page)->bounds().size;
+    auto pixels = bitmapSize(points, resolution, maxPixels);
+    if (!pixels)
+        return std::unexpected(pixels.error());
+    auto bitmap = gfx::BitmapImageRep::create(pixels->wide, pixels->high, gfx::BitmapLayout::ARGB32Premultiplied);
     if (!bitmap)
         return std::unexpected(conversionError("The bitmap cannot be made."));
     // The page fills the bitmap's whole pixels: its size in points at the resolution.
-    const gfx::Size size { wide * 72 / dpi, high * 72 / dpi };
+    const double perPoint = pixels->resolution / 72;
+    const gfx::Size size { double(pixels->wide) / perPoint, double(pixels->high) / perPoint };
     bitmap->setSize(size);
     {
         auto context = gfx::GraphicsContext::createForBitmap(bitmap->pixelBuffer(), size);

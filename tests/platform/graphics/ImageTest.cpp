@@ -278,6 +278,43 @@ TEST(Image, VectorPicturesDrawAtTheDestinationsResolution)
     EXPECT_FALSE(Image::imageWithData(fnd::Data::fromString("<svg xmlns='http://www.w3.org/2000/svg'><rect")));
 }
 
+// A PDF's object numbers size poppler's table of objects: one naming more objects than a PDF may have (8,388,607)
+// is refused wherever it names them, while large numbers elsewhere (a string, a line width) leave it readable.
+TEST(Image, APDFNamingTooManyObjectsIsRefused)
+{
+    // A page of 20 × 10 points in objects 1 to 3, the page numbered as asked, with what the cases put before the
+    // trailer and in it. No valid cross-reference table: poppler rebuilds it from the objects' headers.
+    auto pdf = [](long long page, const std::string& tail, const std::string& trailer = "") {
+        const std::string number = std::to_string(page);
+        return fnd::Data::fromString("%PDF-1.4\n1 0 obj\n<</Type/Catalog/Pages 2 0 R>>\nendobj\n"
+                                     "2 0 obj\n<</Type/Pages/Kids["
+            + number + " 0 R]/Count 1>>\nendobj\n" + number + " 0 obj\n<</Type/Page/Parent 2 0 R/MediaBox[0 0 20 10]"
+            + "/Contents 4 0 R>>\nendobj\n4 0 obj\n<</Length 33>>\nstream\nBT (123456789012) Tj 99999999.5 w\n"
+            + "endstream\nendobj\n" + tail + "trailer\n<</Root 1 0 R" + trailer + ">>\n%%EOF\n");
+    };
+    struct Case {
+        const char* name;
+        fnd::Data data;
+        bool opens;
+    };
+    const Case cases[] = {
+        { "object numbers within the limit", pdf(3, "", "/Size 5"), true },
+        { "an object numbered 9,000,000", pdf(9'000'000, ""), false },
+        { "glued to its keyword", pdf(3, "9000000 0obj\n<<>>\nendobj\n"), false },
+        { "a subsection of 9,000,000", pdf(3, "xref\n0 1\n0000000000 65535 f \n8999999 1\n0000000009 00000 n \n"),
+            false },
+        { "a trailer's size", pdf(3, "", "/Size 8388609"), false },
+        { "a stream's index", pdf(3, "5 0 obj\n<</Type/XRef/Index[0 5 8388607 2]/W[1 2 1]>>\nendobj\n"), false },
+    };
+    for (const auto& c : cases) {
+        auto rep = PDFImageRep::imageRepWithData(c.data);
+        EXPECT_EQ(bool(rep), c.opens) << c.name;
+        if (rep) {
+            EXPECT_EQ((*rep)->bounds().size, Size(20, 10)) << c.name;
+        }
+    }
+}
+
 TEST(Image, NamedImagesComeFromBundles)
 {
     gfx::test::TemporaryFolder folder;

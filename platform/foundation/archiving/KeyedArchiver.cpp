@@ -311,10 +311,13 @@ Expected<Data> KeyedArchiver::encodedData()
     root.set(KeyedFormat::TopKey, std::move(m_top));
     root.set(KeyedFormat::ObjectsKey, std::move(objects));
     root.set(KeyedFormat::ClassesKey, std::move(m_classes));
-    auto written = PropertyList::writeXML(root);
-    m_top = std::move(*root.find(KeyedFormat::TopKey)->dictionary());
-    m_classes = std::move(*root.find(KeyedFormat::ClassesKey)->array());
-    Array& writtenObjects = *root.find(KeyedFormat::ObjectsKey)->array();
+    // Handed over as a value of its own: a dictionary passed where a value is taken would be copied whole.
+    Value list(std::move(root));
+    auto written = PropertyList::writeXML(list);
+    Dictionary& back = *list.dictionary();
+    m_top = std::move(*back.find(KeyedFormat::TopKey)->dictionary());
+    m_classes = std::move(*back.find(KeyedFormat::ClassesKey)->array());
+    Array& writtenObjects = *back.find(KeyedFormat::ObjectsKey)->array();
     for (std::size_t i = 0; i < m_objects.size(); ++i)
         m_objects[i] = std::move(*writtenObjects[i].dictionary());
     if (!written)

@@ -17,10 +17,9 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
-#include <functional>
 #include <set>
 #include <span>
-#include <string_view>
+#include <utility>
 
 namespace {
 
@@ -128,7 +127,7 @@ fnd::Value toolbarConfigurationFromBytes(std::span<const std::uint8_t> bytes)
             configuration.set(keys[op % std::size(keys)], toolbarConfigurationValue(bytes));
         }
     }
-    configuration.set("TB Item Identifiers", identifiers);
+    configuration.set("TB Item Identifiers", std::move(identifiers));
     return configuration;
 }
 
@@ -158,14 +157,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     defaults.setObject(configuration, ToolbarConfigurationKey);
     static const auto allowed = bench.delegate->toolbarAllowedItemIdentifiers(*ui::Toolbar::create(""));
-    // Every arrangement is checked against the reader's rules and bound. The window, a running toolbar and a restart
-    // each make the items again (a few microseconds an item under the sanitizers, and a list may hold hundreds): they
-    // take the lists of at most 64 entries, where each of their rules shows as well, and one longer list in eight
-    // (picked by a hash of the whole input: its last bytes are often alike).
     const auto* dictionary = configuration.dictionary();
     const auto* list = dictionary ? dictionary->find("TB Item Identifiers") : nullptr;
-    const bool everyCheck = !list || !list->array() || list->array()->size() <= 64
-        || std::hash<std::string_view> {}({ reinterpret_cast<const char*>(data), size }) % 8 == 0;
 
     {
         // As at a start: the kept configuration is read when the toolbar first needs its items, in a window.
@@ -173,34 +166,31 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         toolbar->setDelegate(bench.delegate);
         toolbar->setAllowsUserCustomization(true);
         toolbar->setAutosavesConfiguration(true);
-        if (everyCheck)
-            toolbar->attachToWindow(bench.window);
+        toolbar->attachToWindow(bench.window);
         toolbarConfigurationCheckArrangement(*toolbar, allowed);
+        toolbarConfigurationCheck(toolbar->view()->viewers().size() == toolbar->items().size());
         const auto taken = toolbar->itemIdentifiers();
-        if (everyCheck) {
-            toolbarConfigurationCheck(toolbar->view()->viewers().size() == toolbar->items().size());
 
-            // Applied to a toolbar that has its items already, the same configuration gives the same arrangement.
-            auto running = ui::Toolbar::create("");
-            running->setDelegate(bench.delegate);
-            (void)running->items();
-            if (dictionary) {
-                running->setConfigurationFromDictionary(*dictionary);
-                toolbarConfigurationCheckArrangement(*running, allowed);
-                if (list && list->isArray())
-                    toolbarConfigurationCheck(running->itemIdentifiers() == taken);
-            }
-
-            // What the toolbar keeps reads back to what it shows, as after a restart.
-            toolbar->setVisible(!toolbar->isVisible());
-            auto again = ui::Toolbar::create(ToolbarConfigurationName);
-            again->setDelegate(bench.delegate);
-            again->setAutosavesConfiguration(true);
-            toolbarConfigurationCheck(again->itemIdentifiers() == taken);
-            toolbarConfigurationCheck(again->displayMode() == toolbar->displayMode());
-            toolbarConfigurationCheck(again->isVisible() == toolbar->isVisible());
-            toolbar->attachToWindow(nullptr);
+        // Applied to a toolbar that has its items already, the same configuration gives the same arrangement.
+        auto running = ui::Toolbar::create("");
+        running->setDelegate(bench.delegate);
+        (void)running->items();
+        if (dictionary) {
+            running->setConfigurationFromDictionary(*dictionary);
+            toolbarConfigurationCheckArrangement(*running, allowed);
+            if (list && list->isArray())
+                toolbarConfigurationCheck(running->itemIdentifiers() == taken);
         }
+
+        // What the toolbar keeps reads back to what it shows, as after a restart.
+        toolbar->setVisible(!toolbar->isVisible());
+        auto again = ui::Toolbar::create(ToolbarConfigurationName);
+        again->setDelegate(bench.delegate);
+        again->setAutosavesConfiguration(true);
+        toolbarConfigurationCheck(again->itemIdentifiers() == taken);
+        toolbarConfigurationCheck(again->displayMode() == toolbar->displayMode());
+        toolbarConfigurationCheck(again->isVisible() == toolbar->isVisible());
+        toolbar->attachToWindow(nullptr);
     }
     defaults.removeObjectForKey(ToolbarConfigurationKey);
     fuzzEndInputAsARunLoopPass();

@@ -309,8 +309,9 @@ TEST(ImageCodecs, DamagedDataIsAnErrorNotACrash)
             auto read = BitmapImageRep::imageRepWithData(cut);
             EXPECT_FALSE(read) << int(type) << " cut at " << fraction;
             // A JPEG cut inside its pixels says so, though its reader stops at the cut.
-            if (!read && type == T::JPEG && fraction > 0.5)
+            if (!read && type == T::JPEG && fraction > 0.5) {
                 EXPECT_EQ(read.error().localizedFailureReason(), fnd::String("The data ends before the image does."));
+            }
         }
         // Scribbled over: an error or some picture, but never a crash or a read out of bounds.
         for (std::size_t stride : { 7u, 13u, 31u }) {

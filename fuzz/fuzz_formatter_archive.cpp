@@ -140,9 +140,13 @@ public:
             return fnd::Value(fnd::String(FormatterArchiveTexts[byte() % FormatterArchiveTexts.size()]));
         case 6: {
             fnd::Array settings;
-            for (int n = byte() % 4; n > 0; --n)
-                settings.push_back(fnd::Value(fnd::Dictionary {
-                    { FormatterArchiveSettings[byte() % FormatterArchiveSettings.size()], value() } }));
+            for (int n = byte() % 4; n > 0; --n) {
+                // The value moves in after: a braced dictionary copies what it holds, nested ones at every level.
+                const fnd::String name = FormatterArchiveSettings[byte() % FormatterArchiveSettings.size()];
+                fnd::Dictionary setting { { name, fnd::Value() } };
+                *setting.find(name) = value();
+                settings.push_back(fnd::Value(std::move(setting)));
+            }
             return fnd::Value(std::move(settings));
         }
         default:

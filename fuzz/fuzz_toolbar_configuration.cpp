@@ -19,6 +19,7 @@
 #include <cstdlib>
 #include <set>
 #include <span>
+#include <utility>
 
 namespace {
 
@@ -30,6 +31,7 @@ void toolbarConfigurationCheck(bool condition)
 
 const fnd::String ToolbarConfigurationName = "Fuzz";
 const fnd::String ToolbarConfigurationKey = "NSToolbar Configuration Fuzz";
+constexpr std::size_t ToolbarConfigurationMostEntries = 4 * std::size_t(ui::Toolbar::MaximumItemCount);
 
 // The program's side: two items of its own beside the standard ones.
 class ToolbarConfigurationDelegate : public fnd::Object, public ui::ToolbarDelegate {
@@ -112,17 +114,20 @@ fnd::Value toolbarConfigurationFromBytes(std::span<const std::uint8_t> bytes)
         const std::uint8_t op = bytes.front();
         bytes = bytes.subspan(1);
         if (op < 0xE0) {
-            // Mostly identifiers, and runs of them: a byte may stand for up to 64 copies.
+            // Mostly identifiers, and runs of them: a byte may stand for up to 64 copies. Four times the toolbar's
+            // bound is list enough to cross it with any mix of refused entries; copying longer lists into and out of
+            // the defaults only cost time.
             auto value = toolbarConfigurationValue(bytes);
-            for (int i = 0; i <= (op & 0x3F) && (op & 0x40); ++i)
-                identifiers.push_back(value);
-            if (!(op & 0x40))
-                identifiers.push_back(value);
+            const std::size_t copies = (op & 0x40) ? (op & 0x3F) + 1 : 1;
+            identifiers.insert(identifiers.end(),
+                std::min(copies,
+                    ToolbarConfigurationMostEntries - std::min(identifiers.size(), ToolbarConfigurationMostEntries)),
+                value);
         } else {
             configuration.set(keys[op % std::size(keys)], toolbarConfigurationValue(bytes));
         }
     }
-    configuration.set("TB Item Identifiers", identifiers);
+    configuration.set("TB Item Identifiers", std::move(identifiers));
     return configuration;
 }
 
@@ -151,7 +156,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (configuration.isNil())
         return 0;
     defaults.setObject(configuration, ToolbarConfigurationKey);
-    const auto allowed = bench.delegate->toolbarAllowedItemIdentifiers(*ui::Toolbar::create(""));
+    static const auto allowed = bench.delegate->toolbarAllowedItemIdentifiers(*ui::Toolbar::create(""));
+    const auto* dictionary = configuration.dictionary();
+    const auto* list = dictionary ? dictionary->find("TB Item Identifiers") : nullptr;
 
     {
         // As at a start: the kept configuration is read when the toolbar first needs its items, in a window.
@@ -168,10 +175,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         auto running = ui::Toolbar::create("");
         running->setDelegate(bench.delegate);
         (void)running->items();
-        if (const auto* dictionary = configuration.dictionary()) {
+        if (dictionary) {
             running->setConfigurationFromDictionary(*dictionary);
             toolbarConfigurationCheckArrangement(*running, allowed);
-            if (dictionary->get("TB Item Identifiers").isArray())
+            if (list && list->isArray())
                 toolbarConfigurationCheck(running->itemIdentifiers() == taken);
         }
 

@@ -1,13 +1,15 @@
 #include "platform/graphics/BitmapImageRep.h"
 
-#include "platform/foundation/runtime/Exception.h"
 #include "platform/foundation/files/FileManager.h"
+#include "platform/foundation/runtime/Exception.h"
 #include "platform/graphics/detail/ImageCodecs.h"
 
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 
 namespace gfx {
 
@@ -152,8 +154,59 @@ bool BitmapImageRep::configure(long wide, long high, int samplesPerPixel, bool h
     setPixelSize(wide, high);
     setHasAlpha(hasAlpha);
     setSize({ double(wide), double(high) });
-    m_data.assign(static_cast<std::size_t>(bytesPerRow) * static_cast<std::size_t>(high), 0);
+    m_data = Pixels(static_cast<std::size_t>(bytesPerRow) * static_cast<std::size_t>(high));
     return true;
+}
+
+BitmapImageRep::Pixels::Pixels(std::size_t size)
+    : m_bytes(static_cast<std::uint8_t*>(std::calloc(std::max<std::size_t>(size, 1), 1)))
+    , m_size(size)
+{
+    if (!m_bytes)
+        throw std::bad_alloc();
+}
+
+BitmapImageRep::Pixels::Pixels(const Pixels& other)
+    : m_size(other.m_size)
+{
+    if (!other.m_bytes)
+        return;
+    m_bytes = static_cast<std::uint8_t*>(std::malloc(std::max<std::size_t>(m_size, 1)));
+    if (!m_bytes)
+        throw std::bad_alloc();
+    if (m_size)
+        std::memcpy(m_bytes, other.m_bytes, m_size);
+}
+
+BitmapImageRep::Pixels& BitmapImageRep::Pixels::operator=(const Pixels& other)
+{
+    if (this != &other) {
+        Pixels copy(other);
+        swap(copy);
+    }
+    return *this;
+}
+
+BitmapImageRep::Pixels::~Pixels()
+{
+    std::free(m_bytes);
+}
+
+namespace detail {
+
+void invertBytes(const std::uint8_t* from, std::uint8_t* to, std::size_t count)
+{
+    std::size_t i = 0;
+    for (; i + 8 <= count; i += 8) {
+        std::uint64_t eight;
+        std::memcpy(&eight, from + i, 8);
+        eight = ~eight;
+        std::memcpy(to + i, &eight, 8);
+    }
+    for (; i < count; ++i)
+        to[i] = static_cast<std::uint8_t>(255 - from[i]);
+}
+
 }
 
 std::shared_ptr<BitmapImageRep> BitmapImageRep::create(long pixelsWide, long pixelsHigh, int bitsPerSample,
@@ -305,7 +358,7 @@ bool BitmapImageRep::convertInPlace(BitmapLayout layout)
             convertRowTo(y, format, row.data(), memo);
             std::memcpy(m_data.data() + static_cast<std::size_t>(y) * rowBytes, row.data(), rowBytes);
         }
-        m_data.resize(rowBytes * static_cast<std::size_t>(pixelsHigh()));
+        m_data.shrink(rowBytes * static_cast<std::size_t>(pixelsHigh()));
     }
     m_samplesPerPixel = format.m_samplesPerPixel;
     m_bitsPerPixel = format.m_bitsPerPixel;

@@ -5,6 +5,7 @@
 #include "platform/graphics/ImageRep.h"
 #include "platform/graphics/PixelBuffer.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -139,7 +140,40 @@ private:
     fnd::String m_colorSpaceName;
     // Byte offset within a pixel of each sample in canonical order (colour components, then alpha).
     std::uint8_t m_sampleOffset[4] {};
-    std::vector<std::uint8_t> m_data;
+
+    // Zeroed pixel memory from calloc: the system hands a large block over as untouched zero pages, so a bitmap
+    // only part of which is ever written (a small frame on a large GIF screen, a decoder that stops at a fault)
+    // costs no pass over the rest.
+    class Pixels {
+    public:
+        Pixels() = default;
+        explicit Pixels(std::size_t size);
+        Pixels(const Pixels& other);
+        Pixels& operator=(const Pixels& other);
+        Pixels(Pixels&& other) noexcept { swap(other); }
+        Pixels& operator=(Pixels&& other) noexcept
+        {
+            swap(other);
+            return *this;
+        }
+        ~Pixels();
+
+        std::uint8_t* data() { return m_bytes; }
+        const std::uint8_t* data() const { return m_bytes; }
+        std::size_t size() const { return m_size; }
+        // Keeps the first `size` bytes; the memory stays the same block.
+        void shrink(std::size_t size) { m_size = std::min(size, m_size); }
+        void swap(Pixels& other) noexcept
+        {
+            std::swap(m_bytes, other.m_bytes);
+            std::swap(m_size, other.m_size);
+        }
+
+    private:
+        std::uint8_t* m_bytes { nullptr };
+        std::size_t m_size { 0 };
+    };
+    Pixels m_data;
 };
 
 }

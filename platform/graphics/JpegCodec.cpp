@@ -6,7 +6,6 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <vector>
 
 #include <jpeglib.h>
@@ -82,19 +81,8 @@ struct JpegRowSource {
             rep->convertRow(y, layout, row);
             stored = row;
         }
-        if (layout == BitmapLayout::CMYK) {
-            // 255 − v for every byte, eight bytes at a time.
-            const std::size_t bytes = std::size_t(rep->pixelsWide()) * 4;
-            std::size_t i = 0;
-            for (; i + 8 <= bytes; i += 8) {
-                std::uint64_t eight;
-                std::memcpy(&eight, stored + i, 8);
-                eight = ~eight;
-                std::memcpy(row + i, &eight, 8);
-            }
-            for (; i < bytes; ++i)
-                row[i] = static_cast<std::uint8_t>(255 - stored[i]);
-        }
+        if (layout == BitmapLayout::CMYK)
+            invertBytes(stored, row, std::size_t(rep->pixelsWide()) * 4);
         return row;
     }
 };
@@ -152,7 +140,8 @@ bool decompressHeader(ErrorManager& errors, jpeg_decompress_struct& cinfo, const
     return true;
 }
 
-// Decodes into rows already sized for width × components.
+// Decodes into rows already sized for width × components. Stops once the data has run out: a cut file is refused
+// whatever the rest would hold, so its missing rows are not filled in.
 bool decompressPixels(ErrorManager& errors, jpeg_decompress_struct& cinfo, const JpegImageInfo& info, JSAMPROW* rows)
 {
     if (setjmp(errors.jump))
@@ -160,6 +149,8 @@ bool decompressPixels(ErrorManager& errors, jpeg_decompress_struct& cinfo, const
     cinfo.out_color_space = info.cmyk ? JCS_CMYK : JCS_RGB;
     jpeg_start_decompress(&cinfo);
     while (cinfo.output_scanline < cinfo.output_height) {
+        if (errors.truncated)
+            return false;
         JDIMENSION before = cinfo.output_scanline;
         jpeg_read_scanlines(&cinfo, rows + cinfo.output_scanline, cinfo.output_height - cinfo.output_scanline);
         if (cinfo.output_scanline == before)
@@ -228,15 +219,12 @@ fnd::Expected<std::shared_ptr<BitmapImageRep>> decodeJpeg(const fnd::Data& data)
         rows[y] = rep->bitmapData() + std::size_t(y) * rep->bytesPerRow();
     bool ok = decompressPixels(errors, cinfo, info, rows.data());
     jpeg_destroy_decompress(&cinfo);
-    if (!ok)
-        return std::unexpected(decodeError("JPEG", errors.message[0] ? errors.message : "The data ends early."));
     if (errors.truncated)
         return std::unexpected(decodeError("JPEG", "The data ends before the image does."));
-    if (info.invertedCmyk) {
-        std::uint8_t* p = rep->bitmapData();
-        for (std::size_t i = 0, n = std::size_t(rep->bytesPerRow()) * info.height; i < n; ++i)
-            p[i] = static_cast<std::uint8_t>(255 - p[i]);
-    }
+    if (!ok)
+        return std::unexpected(decodeError("JPEG", errors.message[0] ? errors.message : "The data ends early."));
+    if (info.invertedCmyk)
+        invertBytes(rep->bitmapData(), rep->bitmapData(), std::size_t(rep->bytesPerRow()) * info.height);
     if (info.dpiX > 0 && info.dpiY > 0)
         applyResolution(*rep, snapResolution(info.dpiX), snapResolution(info.dpiY));
     return rep;

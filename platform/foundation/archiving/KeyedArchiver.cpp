@@ -55,7 +55,11 @@ Data utf16LittleEndian(const String& text)
 
 Value tagged(const String& tag, Value content)
 {
-    return Dictionary { { tag, std::move(content) } };
+    // Moved in: a dictionary made from a braced list copies its entries, and a nested slot's content would be
+    // copied once for every level above it.
+    Dictionary slot;
+    slot.set(tag, std::move(content));
+    return slot;
 }
 
 }
@@ -295,18 +299,27 @@ Expected<Data> KeyedArchiver::encodedData()
     finishEncoding();
     if (error())
         return std::unexpected(*error());
+    // The tables move into the list for writing and back out after it, rather than being copied: an archive may be
+    // large, and it may be asked for again.
     Array objects;
     objects.reserve(m_objects.size());
     for (auto& entry : m_objects)
-        objects.push_back(entry);
-    Dictionary root {
-        { KeyedFormat::FormatKey, String(KeyedFormat::Identifier) },
-        { KeyedFormat::FormatVersionKey, static_cast<long long>(KeyedFormat::Version) },
-        { KeyedFormat::TopKey, m_top },
-        { KeyedFormat::ObjectsKey, std::move(objects) },
-        { KeyedFormat::ClassesKey, m_classes },
-    };
-    auto written = PropertyList::writeXML(root);
+        objects.emplace_back(std::move(entry));
+    Dictionary root;
+    root.set(KeyedFormat::FormatKey, String(KeyedFormat::Identifier));
+    root.set(KeyedFormat::FormatVersionKey, static_cast<long long>(KeyedFormat::Version));
+    root.set(KeyedFormat::TopKey, std::move(m_top));
+    root.set(KeyedFormat::ObjectsKey, std::move(objects));
+    root.set(KeyedFormat::ClassesKey, std::move(m_classes));
+    // Handed over as a value of its own: a dictionary passed where a value is taken would be copied whole.
+    Value list(std::move(root));
+    auto written = PropertyList::writeXML(list);
+    Dictionary& back = *list.dictionary();
+    m_top = std::move(*back.find(KeyedFormat::TopKey)->dictionary());
+    m_classes = std::move(*back.find(KeyedFormat::ClassesKey)->array());
+    Array& writtenObjects = *back.find(KeyedFormat::ObjectsKey)->array();
+    for (std::size_t i = 0; i < m_objects.size(); ++i)
+        m_objects[i] = std::move(*writtenObjects[i].dictionary());
     if (!written)
         return std::unexpected(detail::coderError(CoderError::InvalidArchiveOperation,
             fmt::format("The archive could not be written: {}", written.error().localizedDescription().utf8())));

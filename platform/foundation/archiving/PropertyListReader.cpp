@@ -219,7 +219,8 @@ private:
             return;
         case Kind::Key:
             m_open.back().keyLine = element.line;
-            m_values.emplace_back(String(m_text));
+            m_keys.emplace_back(m_text);
+            m_values.emplace_back();
             return;
         case Kind::Array: {
             Array array(std::make_move_iterator(first), std::make_move_iterator(m_values.end()));
@@ -229,10 +230,13 @@ private:
         }
         case Kind::Dictionary: {
             if (valuesOf(element) % 2)
-                return fail(element.keyLine, "the key \"{}\" has no value", m_values.back().string()->utf8());
+                return fail(element.keyLine, "the key \"{}\" has no value", m_keys.back().utf8());
             Dictionary dictionary;
-            for (auto key = first; key != m_values.end(); key += 2)
-                dictionary.set(String(*key->string()), std::move(key[1]));
+            const auto keys = m_keys.end() - std::ptrdiff_t(valuesOf(element) / 2);
+            auto key = keys;
+            for (auto value = first + 1; value < m_values.end(); value += 2, ++key)
+                dictionary.set(std::move(*key), std::move(*value));
+            m_keys.erase(keys, m_keys.end());
             m_values.erase(first, m_values.end());
             m_values.emplace_back(std::move(dictionary));
             return;
@@ -286,8 +290,10 @@ private:
 
     xmlParserCtxt& m_context;
     std::vector<Element> m_open;
-    // The values of the open containers, innermost last.
+    // The values of the open containers, innermost last; a dictionary's key holds its place here as a nil value and
+    // waits in m_keys, from where it moves into the dictionary without a copy.
     std::vector<Value> m_values;
+    std::vector<String> m_keys;
     // The character content of the open key or leaf (neither holds elements).
     std::string m_text;
     std::optional<Value> m_result;

@@ -5,6 +5,9 @@
 
 #include <fmt/format.h>
 
+#include <iterator>
+#include <variant>
+
 namespace fnd::PropertyList {
 
 namespace {
@@ -50,13 +53,13 @@ public:
             writeNumber(*value.number(), depth);
             return {};
         case Value::Type::Data:
-            line(depth, fmt::format("<data>{}</data>", detail::encodeBase64(*value.data())));
+            element(depth, "data", detail::encodeBase64(*value.data()));
             return {};
         case Value::Type::Date: {
             auto text = detail::formatDate(*value.date());
             if (!text)
                 return fail("holds a date outside the years 0000 to 9999");
-            line(depth, fmt::format("<date>{}</date>", *text));
+            element(depth, "date", *text);
             return {};
         }
         case Value::Type::Array:
@@ -81,8 +84,9 @@ public:
     }
 
 private:
-    // Keys and indexes from the root to the value being written, for error messages.
-    std::vector<std::string> m_path;
+    // Keys and indexes from the root to the value being written, for error messages: only a failure spells them out,
+    // so writing an element allocates nothing beyond the output.
+    std::vector<std::variant<std::size_t, const String*>> m_path;
 
     void indent(int depth) { out.append(static_cast<std::size_t>(depth), '\t'); }
     void line(int depth, std::string_view text)
@@ -91,14 +95,39 @@ private:
         out += text;
         out += '\n';
     }
+    void open(std::string_view name)
+    {
+        out += '<';
+        out += name;
+        out += '>';
+    }
+    void close(std::string_view name)
+    {
+        out += "</";
+        out += name;
+        out += ">\n";
+    }
+    void element(int depth, std::string_view name, std::string_view text)
+    {
+        indent(depth);
+        open(name);
+        out += text;
+        close(name);
+    }
 
     std::unexpected<Error> fail(const std::string& what)
     {
         std::string where = "the root";
         if (!m_path.empty()) {
             where = "the value at ";
-            for (std::size_t i = 0; i < m_path.size(); ++i)
-                where += (i ? "/" : "") + m_path[i];
+            for (std::size_t i = 0; i < m_path.size(); ++i) {
+                if (i)
+                    where += '/';
+                if (const auto* index = std::get_if<std::size_t>(&m_path[i]))
+                    where += std::to_string(*index);
+                else
+                    where += std::get<const String*>(m_path[i])->utf8();
+            }
         }
         return std::unexpected(Error::make(ErrorDomain::Cocoa, WriteInvalidError,
             String(fmt::format("The property list could not be written: {} {}.", where, what))));
@@ -111,20 +140,24 @@ private:
             line(depth, number.boolValue() ? "<true/>" : "<false/>");
             break;
         case Number::Kind::Integer:
-            line(depth, fmt::format("<integer>{}</integer>", number.integerValue()));
+            indent(depth);
+            fmt::format_to(std::back_inserter(out), "<integer>{}</integer>\n", number.integerValue());
             break;
         case Number::Kind::Unsigned:
-            line(depth, fmt::format("<integer>{}</integer>", number.unsignedValue()));
+            indent(depth);
+            fmt::format_to(std::back_inserter(out), "<integer>{}</integer>\n", number.unsignedValue());
             break;
         case Number::Kind::Float:
         case Number::Kind::Double:
-            line(depth, fmt::format("<real>{}</real>", detail::formatReal(number.doubleValue())));
+            element(depth, "real", detail::formatReal(number.doubleValue()));
             break;
         }
     }
 
-    Expected<void> escape(const String& text, std::string& into)
+    // Appends the escaped text to the output.
+    Expected<void> escape(const String& text)
     {
+        std::string& into = out;
         auto units = text.view();
         for (std::size_t i = 0; i < units.size(); ++i) {
             auto [c, length] = codePointAt(units, i);
@@ -159,10 +192,11 @@ private:
 
     Expected<void> writeText(std::string_view element, const String& text, int depth)
     {
-        std::string escaped;
-        if (auto ok = escape(text, escaped); !ok)
+        indent(depth);
+        open(element);
+        if (auto ok = escape(text); !ok)
             return ok;
-        line(depth, fmt::format("<{0}>{1}</{0}>", element, escaped));
+        close(element);
         return {};
     }
 
@@ -176,7 +210,7 @@ private:
         }
         line(depth, "<array>");
         for (std::size_t i = 0; i < array.size(); ++i) {
-            m_path.push_back(std::to_string(i));
+            m_path.emplace_back(i);
             auto ok = write(array[i], depth + 1);
             m_path.pop_back();
             if (!ok)
@@ -196,7 +230,7 @@ private:
         }
         line(depth, "<dict>");
         for (const auto& [key, value] : dictionary) {
-            m_path.push_back(key.utf8());
+            m_path.emplace_back(&key);
             auto ok = writeText("key", key, depth + 1);
             if (ok)
                 ok = write(value, depth + 1);

@@ -108,11 +108,12 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b)
 
 std::string_view trimWhitespace(std::string_view text)
 {
-    while (!text.empty() && isXMLWhitespace(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && isXMLWhitespace(text.back()))
-        text.remove_suffix(1);
-    return text;
+    // Library searches: a loop of ours would count its trips through every run of indentation a document holds.
+    constexpr std::string_view whitespace = " \t\n\r";
+    const auto start = text.find_first_not_of(whitespace);
+    if (start == std::string_view::npos)
+        return {};
+    return text.substr(start, text.find_last_not_of(whitespace) - start + 1);
 }
 
 std::string encodeBase64(const Data& data)

@@ -413,17 +413,18 @@ std::optional<Data> UserDefaults::dataForKey(const String& key) const
 
 std::optional<Array> UserDefaults::arrayForKey(const String& key) const
 {
+    // The value is this call's own copy: its contents move out rather than being copied again.
     auto value = objectForKey(key);
-    if (const auto* a = value.array())
-        return *a;
+    if (auto* a = value.array())
+        return std::move(*a);
     return std::nullopt;
 }
 
 std::optional<Dictionary> UserDefaults::dictionaryForKey(const String& key) const
 {
     auto value = objectForKey(key);
-    if (const auto* d = value.dictionary())
-        return *d;
+    if (auto* d = value.dictionary())
+        return std::move(*d);
     return std::nullopt;
 }
 

@@ -1,9 +1,9 @@
 #include "platform/foundation/locale/NumberFormatter.h"
 
-#include "platform/foundation/runtime/Log.h"
-#include "platform/foundation/runtime/StringFormat.h"
 #include "platform/foundation/detail/ICU.h"
 #include "platform/foundation/detail/PlatformText.h"
+#include "platform/foundation/runtime/Log.h"
+#include "platform/foundation/runtime/StringFormat.h"
 
 #include <unicode/uchar.h>
 #include <unicode/unum.h>
@@ -148,9 +148,7 @@ std::optional<Number> numberFromDecimal(std::string_view decimal)
 
 NumberFormatter::NumberFormatter()
     : m_locale(Locale::current())
-    , m_format(nullptr, &closeNumberFormat)
 {
-    rebuild();
 }
 
 NumberFormatter::NumberFormatter(const NumberFormatter& other)
@@ -166,9 +164,16 @@ NumberFormatter::NumberFormatter(const NumberFormatter& other)
     , m_minimum(other.m_minimum)
     , m_maximum(other.m_maximum)
     , m_settings(other.m_settings)
-    , m_format(nullptr, &closeNumberFormat)
 {
-    rebuild();
+    // The same settings give the same formatter: a clone of the one already set up, when there is one.
+    if (auto* format = static_cast<UNumberFormat*>(other.m_format.load(std::memory_order_acquire))) {
+        UErrorCode status = U_ZERO_ERROR;
+        UNumberFormat* clone = unum_clone(format, &status);
+        if (U_SUCCESS(status))
+            m_format.store(clone, std::memory_order_release);
+        else
+            closeNumberFormat(clone);
+    }
 }
 
 NumberFormatter& NumberFormatter::operator=(const NumberFormatter& other)
@@ -186,20 +191,30 @@ NumberFormatter& NumberFormatter::operator=(const NumberFormatter& other)
         std::swap(m_minimum, copy.m_minimum);
         std::swap(m_maximum, copy.m_maximum);
         std::swap(m_settings, copy.m_settings);
-        std::swap(m_format, copy.m_format);
+        copy.m_format.store(m_format.exchange(copy.m_format.load()));
     }
     return *this;
 }
 
-NumberFormatter::~NumberFormatter() = default;
+NumberFormatter::~NumberFormatter()
+{
+    closeNumberFormat(static_cast<UNumberFormat*>(m_format.load()));
+}
 
 std::shared_ptr<Formatter> NumberFormatter::copy() const
 {
     return std::make_shared<NumberFormatter>(*this);
 }
 
-void NumberFormatter::rebuild()
+void NumberFormatter::settingsChanged()
 {
+    closeNumberFormat(static_cast<UNumberFormat*>(m_format.exchange(nullptr)));
+}
+
+void** NumberFormatter::icuFormat() const
+{
+    if (auto* built = m_format.load(std::memory_order_acquire))
+        return built;
     UNumberFormat* format = nullptr;
     if (!m_positiveFormat.isEmpty()) {
         if (auto pattern = icuPattern(m_positiveFormat, m_negativeFormat))
@@ -237,7 +252,13 @@ void NumberFormatter::rebuild()
         }
         }
     }
-    m_format.reset(format);
+    // Another thread may have set one up meanwhile: the first stays.
+    void** expected = nullptr;
+    if (!m_format.compare_exchange_strong(expected, format, std::memory_order_acq_rel)) {
+        closeNumberFormat(format);
+        return expected;
+    }
+    return format;
 }
 
 void NumberFormatter::record(Setting setting)
@@ -245,19 +266,19 @@ void NumberFormatter::record(Setting setting)
     std::erase_if(
         m_settings, [&](const Setting& s) { return s.kind == setting.kind && s.attribute == setting.attribute; });
     m_settings.push_back(std::move(setting));
-    rebuild();
+    settingsChanged();
 }
 
 int NumberFormatter::integerSetting(int attribute) const
 {
-    return unum_getAttribute(m_format.get(), static_cast<UNumberFormatAttribute>(attribute));
+    return unum_getAttribute(icuFormat(), static_cast<UNumberFormatAttribute>(attribute));
 }
 
 String NumberFormatter::textSetting(int attribute) const
 {
     return detail::icuString([&](UChar* buffer, int32_t capacity, UErrorCode* status) {
         return unum_getTextAttribute(
-            m_format.get(), static_cast<UNumberFormatTextAttribute>(attribute), buffer, capacity, status);
+            icuFormat(), static_cast<UNumberFormatTextAttribute>(attribute), buffer, capacity, status);
     });
 }
 
@@ -267,7 +288,7 @@ void NumberFormatter::setNumberStyle(NumberFormatterStyle style)
     m_positiveFormat = {};
     m_negativeFormat = {};
     m_settings.clear();
-    rebuild();
+    settingsChanged();
 }
 
 void NumberFormatter::setLocale(const Locale& locale)
@@ -275,14 +296,14 @@ void NumberFormatter::setLocale(const Locale& locale)
     if (locale == m_locale)
         return;
     m_locale = locale;
-    rebuild();
+    settingsChanged();
 }
 
 String NumberFormatter::format() const
 {
     if (m_positiveFormat.isEmpty()) {
         return detail::icuString([&](UChar* buffer, int32_t capacity, UErrorCode* status) {
-            return unum_toPattern(m_format.get(), false, buffer, capacity, status);
+            return unum_toPattern(icuFormat(), false, buffer, capacity, status);
         });
     }
     return m_negativeFormat.isEmpty() ? m_positiveFormat : m_positiveFormat + ";" + m_negativeFormat;
@@ -298,7 +319,7 @@ void NumberFormatter::applyFormat(const String& positive, const String& negative
     m_positiveFormat = positive;
     m_negativeFormat = negative;
     m_settings.clear();
-    rebuild();
+    settingsChanged();
 }
 
 void NumberFormatter::setFormat(const String& format)
@@ -342,7 +363,7 @@ void NumberFormatter::setLocalizesFormat(bool localizes)
     if (localizes == m_localizesFormat)
         return;
     m_localizesFormat = localizes;
-    rebuild();
+    settingsChanged();
 }
 
 bool NumberFormatter::usesGroupingSeparator() const
@@ -414,7 +435,7 @@ void NumberFormatter::setMaximumSignificantDigits(int digits)
 
 double NumberFormatter::roundingIncrement() const
 {
-    return unum_getDoubleAttribute(m_format.get(), UNUM_ROUNDING_INCREMENT);
+    return unum_getDoubleAttribute(icuFormat(), UNUM_ROUNDING_INCREMENT);
 }
 void NumberFormatter::setRoundingIncrement(double increment)
 {
@@ -424,13 +445,16 @@ void NumberFormatter::setRoundingIncrement(double increment)
 void NumberFormatter::setRoundingMode(NumberFormatterRoundingMode mode)
 {
     m_roundingMode = mode;
-    unum_setAttribute(m_format.get(), UNUM_ROUNDING_MODE, static_cast<int32_t>(mode));
+    // Independent of the other settings: a formatter already set up takes it as it is.
+    if (auto* format = static_cast<UNumberFormat*>(m_format.load()))
+        unum_setAttribute(format, UNUM_ROUNDING_MODE, static_cast<int32_t>(mode));
 }
 
 void NumberFormatter::setLenient(bool lenient)
 {
     m_lenient = lenient;
-    unum_setAttribute(m_format.get(), UNUM_LENIENT_PARSE, lenient ? 1 : 0);
+    if (auto* format = static_cast<UNumberFormat*>(m_format.load()))
+        unum_setAttribute(format, UNUM_LENIENT_PARSE, lenient ? 1 : 0);
 }
 
 String NumberFormatter::positivePrefix() const
@@ -494,10 +518,10 @@ String NumberFormatter::stringFromNumber(const Number& number) const
         if (!finite) {
             double value
                 = std::isnan(number.doubleValue()) ? std::numeric_limits<double>::quiet_NaN() : number.doubleValue();
-            return unum_formatDouble(m_format.get(), value, buffer, capacity, nullptr, status);
+            return unum_formatDouble(icuFormat(), value, buffer, capacity, nullptr, status);
         }
         return unum_formatDecimal(
-            m_format.get(), decimal.data(), static_cast<int32_t>(decimal.size()), buffer, capacity, nullptr, status);
+            icuFormat(), decimal.data(), static_cast<int32_t>(decimal.size()), buffer, capacity, nullptr, status);
     });
 }
 
@@ -522,7 +546,7 @@ std::expected<Value, String> NumberFormatter::getObjectValue(const String& strin
     UErrorCode status = U_ZERO_ERROR;
     char decimal[128];
     int32_t length = unum_parseDecimal(
-        m_format.get(), detail::icuChars(text), detail::icuLength(text), &position, decimal, sizeof decimal, &status);
+        icuFormat(), detail::icuChars(text), detail::icuLength(text), &position, decimal, sizeof decimal, &status);
     if (U_FAILURE(status) || position != text.length() || length <= 0 || length >= static_cast<int32_t>(sizeof decimal))
         return invalid();
     auto number = numberFromDecimal(std::string_view(decimal, static_cast<std::size_t>(length)));

@@ -4,6 +4,7 @@
 #include "platform/foundation/locale/Formatter.h"
 #include "platform/foundation/locale/Locale.h"
 
+#include <atomic>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -123,7 +124,7 @@ public:
     bool initWithCoder(Coder& coder) override;
 
 private:
-    // Settings made after the last format or style, replayed in order over it when the formatter is rebuilt.
+    // Settings made after the last format or style, replayed in order over it when the formatter is set up.
     struct Setting {
         enum class Kind { Integer, Real, Text } kind;
         int attribute;
@@ -131,7 +132,11 @@ private:
         String text;
     };
 
-    void rebuild();
+    // The settings changed: the ICU formatter is set up again when next needed, so a run of settings (a decoder's,
+    // a copy's refinements) sets it up once.
+    void settingsChanged();
+    // The ICU formatter for the current settings (a UNumberFormat*), set up on first use.
+    void** icuFormat() const;
     void applyFormat(const String& positive, const String& negative);
     void record(Setting setting);
     int integerSetting(int attribute) const;
@@ -149,8 +154,9 @@ private:
     std::optional<double> m_maximum;
     std::vector<Setting> m_settings;
 
-    // ICU's UNumberFormat* (a void**), kept out of this header.
-    std::unique_ptr<void*, void (*)(void**)> m_format;
+    // ICU's UNumberFormat* (a void**), kept out of this header; null until first needed after a change. Set once
+    // by whichever const call needs it first, on any thread.
+    mutable std::atomic<void**> m_format { nullptr };
 };
 
 }

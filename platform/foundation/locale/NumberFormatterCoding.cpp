@@ -55,8 +55,8 @@ void NumberFormatter::encodeWithCoder(Coder& coder) const
         { "roundingMode", static_cast<int>(m_roundingMode) },
         { "lenient", m_lenient },
         { "allowsFloats", m_allowsFloats },
-        { "settings", settings },
     };
+    state.set("settings", std::move(settings));
     if (!m_positiveFormat.isEmpty())
         state.set("positiveFormat", m_positiveFormat);
     if (!m_negativeFormat.isEmpty())
@@ -166,7 +166,7 @@ bool NumberFormatter::initWithCoder(Coder& coder)
             }
         }
     }
-    rebuild();
+    settingsChanged();
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include "platform/foundation/runtime/Error.h"
 #include "platform/graphics/ImageCodecs.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -33,6 +34,10 @@ void applyResolution(BitmapImageRep& rep, double dpiX, double dpiY);
 // Stored resolutions come back as whole numbers when they were whole before being rounded into the format's units
 // (300 dpi is 11811 pixels per metre in PNG, which reads back as 299.9994).
 double snapResolution(double dpi);
+
+// to[i] = 255 - from[i] for count bytes (from may be to): CMYK as JPEG stores it, where 0 means full ink. Lives with
+// the other pixel loops, which the sanitizer build compiles optimised.
+void invertBytes(const std::uint8_t* from, std::uint8_t* to, std::size_t count);
 
 fnd::Expected<fnd::Data> encodePng(const BitmapImageRep& rep);
 fnd::Expected<fnd::Data> encodeTiff(const BitmapImageRep& rep, TIFFCompression compression);

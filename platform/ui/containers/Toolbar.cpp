@@ -96,9 +96,9 @@ void Toolbar::ensureItems() const
     std::optional<fnd::Dictionary> kept;
     if (m_autosavesConfiguration && !m_identifier.isEmpty())
         kept = fnd::UserDefaults::standardUserDefaults().dictionaryForKey(defaultsKey());
-    auto list = kept ? kept->get(ItemIdentifiersKey) : fnd::Value();
-    if (list.isArray())
-        identifiers = self->keptIdentifiers(list);
+    const fnd::Value* list = kept ? kept->find(ItemIdentifiersKey) : nullptr;
+    if (list && list->isArray())
+        identifiers = self->keptIdentifiers(*list);
     else
         identifiers = self->defaultItemIdentifiers();
     if (long(identifiers.size()) > MaximumItemCount)
@@ -175,8 +175,10 @@ std::vector<fnd::String> Toolbar::defaultItemIdentifiers()
 void Toolbar::insertItem(const std::shared_ptr<ToolbarItem>& item, long index)
 {
     auto self = std::static_pointer_cast<Toolbar>(shared_from_this());
-    auto notification = std::make_shared<fnd::Notification>(
-        ToolbarNotification::WillAddItem, selfValue(), fnd::Dictionary { { ToolbarNotification::ItemKey, item } });
+    fnd::Dictionary userInfo;
+    userInfo.set(ToolbarNotification::ItemKey, item);
+    auto notification
+        = std::make_shared<fnd::Notification>(ToolbarNotification::WillAddItem, selfValue(), std::move(userInfo));
     if (auto d = delegate())
         d->toolbarWillAddItem(*notification);
     fnd::NotificationCenter::defaultCenter().postNotification(notification);
@@ -310,10 +312,15 @@ void Toolbar::setSelectedItemIdentifier(const fnd::String& identifier)
 fnd::Dictionary Toolbar::configurationDictionary() const
 {
     fnd::Array ids;
-    for (const auto& id : itemIdentifiers())
-        ids.push_back(id);
-    return { { ItemIdentifiersKey, ids }, { DisplayModeKey, static_cast<long long>(m_displayMode) },
-        { SizeModeKey, static_cast<long long>(m_sizeMode) }, { IsShownKey, m_visible } };
+    for (const auto& item : items())
+        ids.emplace_back(item->itemIdentifier());
+    // Set one by one: a braced list would copy the identifiers twice more.
+    fnd::Dictionary configuration;
+    configuration.set(ItemIdentifiersKey, std::move(ids));
+    configuration.set(DisplayModeKey, static_cast<long long>(m_displayMode));
+    configuration.set(SizeModeKey, static_cast<long long>(m_sizeMode));
+    configuration.set(IsShownKey, m_visible);
+    return configuration;
 }
 
 void Toolbar::setConfigurationFromDictionary(const fnd::Dictionary& configuration)
@@ -321,8 +328,8 @@ void Toolbar::setConfigurationFromDictionary(const fnd::Dictionary& configuratio
     bool loading = m_loading;
     m_loading = true;
     applyModes(configuration);
-    if (auto list = configuration.get(ItemIdentifiersKey); list.isArray())
-        setItemIdentifiers(keptIdentifiers(list));
+    if (const auto* list = configuration.find(ItemIdentifiersKey); list && list->isArray())
+        setItemIdentifiers(keptIdentifiers(*list));
     m_loading = loading;
     configurationChanged();
 }
@@ -373,8 +380,9 @@ void Toolbar::configurationChanged()
     if (m_loading)
         return;
     saveConfiguration();
+    // In a window, updateWindow lays the strip out.
     if (m_view)
-        m_view->reloadItems();
+        m_view->reloadItems(!window());
     updateWindow();
 }
 
@@ -429,8 +437,11 @@ void Toolbar::updateWindow()
     auto w = window();
     if (!w || !m_view)
         return;
+    // A new size lays the strip out as the window places it; otherwise it is laid out here.
+    const auto size = m_view->frame().size;
     w->setToolbar(shared_from_this(), height());
-    m_view->layoutItems();
+    if (m_view->frame().size == size || !m_view->autoresizesSubviews())
+        m_view->layoutItems();
 }
 
 bool Toolbar::windowHasSheet() const

@@ -90,11 +90,11 @@ void ToolbarItem::initWithItemIdentifier(const fnd::String& identifier)
 {
     m_identifier = identifier;
     if (identifier == ToolbarItemIdentifier::Separator) {
-        m_paletteLabel = detail::panelText("Separator", "Separator");
+        m_standardPaletteLabel = "Separator";
     } else if (identifier == ToolbarItemIdentifier::Space) {
-        m_paletteLabel = detail::panelText("Space", "Space");
+        m_standardPaletteLabel = "Space";
     } else if (identifier == ToolbarItemIdentifier::FlexibleSpace) {
-        m_paletteLabel = detail::panelText("Flexible Space", "Flexible Space");
+        m_standardPaletteLabel = "Flexible Space";
     } else if (identifier == ToolbarItemIdentifier::ShowColors) {
         m_label = detail::panelText("Colours", "Colours");
         m_toolTip = detail::panelText("Show the colour panel", "Show the colour panel");
@@ -115,12 +115,21 @@ void ToolbarItem::initWithItemIdentifier(const fnd::String& identifier)
     }
 }
 
+fnd::String ToolbarItem::paletteLabel() const
+{
+    // The standard labels' keys are their English texts.
+    if (m_standardPaletteLabel)
+        return detail::panelText(m_standardPaletteLabel, m_standardPaletteLabel);
+    return m_paletteLabel.isEmpty() ? m_label : m_paletteLabel;
+}
+
 std::shared_ptr<ToolbarItem> ToolbarItem::copy() const
 {
     auto item = fnd::makeObject<ToolbarItem>();
     item->m_identifier = m_identifier;
     item->m_label = m_label;
     item->m_paletteLabel = m_paletteLabel;
+    item->m_standardPaletteLabel = m_standardPaletteLabel;
     item->m_toolTip = m_toolTip;
     item->m_tag = m_tag;
     item->m_image = m_image;

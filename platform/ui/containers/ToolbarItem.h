@@ -56,8 +56,12 @@ public:
     const fnd::String& label() const { return m_label; }
     void setLabel(const fnd::String& label);
     // The label in the customisation palette (the label when empty).
-    fnd::String paletteLabel() const { return m_paletteLabel.isEmpty() ? m_label : m_paletteLabel; }
-    void setPaletteLabel(const fnd::String& label) { m_paletteLabel = label; }
+    fnd::String paletteLabel() const;
+    void setPaletteLabel(const fnd::String& label)
+    {
+        m_paletteLabel = label;
+        m_standardPaletteLabel = nullptr;
+    }
     const fnd::String& toolTip() const { return m_toolTip; }
     void setToolTip(const fnd::String& toolTip) { m_toolTip = toolTip; }
     long tag() const { return m_tag; }
@@ -107,6 +111,9 @@ private:
     std::weak_ptr<Toolbar> m_toolbar;
     fnd::String m_label;
     fnd::String m_paletteLabel;
+    // A separator's or space's palette label, looked up in the platform's texts when it is read rather than for
+    // every one made: a kept toolbar may hold hundreds of them. Null once a label is set.
+    const char* m_standardPaletteLabel { nullptr };
     fnd::String m_toolTip;
     long m_tag { 0 };
     std::shared_ptr<gfx::Image> m_image;

@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
 
 namespace ui {
 
@@ -24,6 +25,13 @@ constexpr double EdgePadding = 8;
 constexpr double ItemGap = 4;
 constexpr double ToolbarVerticalPadding = 5;
 constexpr double OverflowButtonWidth = 22;
+
+// A viewer shows its item's view as its one subview; an item given another view since needs a new viewer.
+bool ToolbarViewShowsItsItem(const ToolbarItemViewer& viewer)
+{
+    const auto& view = viewer.item()->view();
+    return view ? view->superview().get() == &viewer && viewer.subviews().size() == 1 : viewer.subviews().empty();
+}
 
 }
 
@@ -329,7 +337,8 @@ std::shared_ptr<ToolbarView> ToolbarView::create(const std::shared_ptr<Toolbar>&
 {
     auto view = makeView<ToolbarView>({});
     view->m_toolbar = toolbar;
-    view->reloadItems();
+    // Laid out where it is placed: at no size, every item would only go to the overflow menu.
+    view->reloadItems(false);
     return view;
 }
 
@@ -376,20 +385,40 @@ ToolbarMetrics ToolbarView::metrics() const
         t ? t->displayMode() : ToolbarDisplayMode::Default, t ? t->sizeMode() : ToolbarSizeMode::Default);
 }
 
-void ToolbarView::reloadItems()
+void ToolbarView::reloadItems(bool layOut)
 {
     auto self = shared_from_this();
-    for (const auto& v : m_viewers)
-        v->removeFromSuperview();
+    // A viewer whose item the toolbar still holds, with the view it showed, stays: a change of modes or of the
+    // toolbar's visibility makes no viewers anew, and a moved item takes its viewer along.
+    std::unordered_multimap<const ToolbarItem*, std::shared_ptr<ToolbarItemViewer>> previous;
+    for (auto& viewer : m_viewers)
+        previous.emplace(viewer->item().get(), std::move(viewer));
     m_viewers.clear();
     if (auto t = toolbar()) {
         for (const auto& item : t->items()) {
-            auto viewer = ToolbarItemViewer::create(item);
-            addSubview(viewer, WindowOrderingMode::Below, m_overflowButton.get());
-            m_viewers.push_back(viewer);
+            auto found = previous.find(item.get());
+            if (found != previous.end() && ToolbarViewShowsItsItem(*found->second)) {
+                m_viewers.push_back(std::move(found->second));
+                previous.erase(found);
+            } else {
+                m_viewers.push_back(ToolbarItemViewer::create(item));
+            }
         }
     }
-    layoutItems();
+    for (const auto& [item, viewer] : previous)
+        viewer->removeFromSuperview();
+    // The viewers in item order just below the overflow button, as made anew they would be; one already in its
+    // place is left there.
+    const View* above = m_overflowButton.get();
+    for (auto viewer = m_viewers.rbegin(); viewer != m_viewers.rend(); ++viewer) {
+        const auto& views = subviews();
+        auto at = std::ranges::find(views, above, &std::shared_ptr<View>::get);
+        if (at == views.begin() || at == views.end() || *(at - 1) != *viewer)
+            addSubview(*viewer, WindowOrderingMode::Below, above);
+        above = viewer->get();
+    }
+    if (layOut)
+        layoutItems();
 }
 
 void ToolbarView::layoutItems()

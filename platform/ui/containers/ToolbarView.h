@@ -88,8 +88,9 @@ public:
 
     std::shared_ptr<Toolbar> toolbar() const { return m_toolbar.lock(); }
     ToolbarMetrics metrics() const;
-    // Rebuilds the viewers from the toolbar's items and lays them out.
-    void reloadItems();
+    // Brings the viewers in line with the toolbar's items (keeping those of items still there) and lays them out,
+    // unless the caller lays the strip out next anyway.
+    void reloadItems(bool layOut = true);
     void layoutItems();
     const std::vector<std::shared_ptr<ToolbarItemViewer>>& viewers() const { return m_viewers; }
     // The items that did not fit.

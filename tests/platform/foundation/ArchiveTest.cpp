@@ -1,10 +1,10 @@
 #include "platform/foundation/archiving/Coding.h"
-#include "platform/foundation/runtime/Exception.h"
 #include "platform/foundation/archiving/KeyedArchiver.h"
 #include "platform/foundation/archiving/KeyedUnarchiver.h"
 #include "platform/foundation/archiving/PropertyList.h"
 #include "platform/foundation/archiving/SequentialArchiver.h"
 #include "platform/foundation/archiving/SequentialUnarchiver.h"
+#include "platform/foundation/runtime/Exception.h"
 
 #include "platform/foundation/ValuePrinter.h"
 
@@ -677,4 +677,6 @@ TEST(Archive, KeyedArchivesHaveTheDocumentedLayout)
         "\t</dict>\n"
         "</dict>\n"
         "</plist>\n");
+    // Asked again, the archiver writes the same.
+    EXPECT_EQ(archiver.encodedData()->view(), data->view());
 }

@@ -252,6 +252,35 @@ TEST(NumberFormatter, CopiesAreIndependent)
     EXPECT_TRUE(copy->isKindOf<Formatter>());
 }
 
+TEST(NumberFormatter, ChangesAfterUseReachTheFormatterAndCopiesInUseKeepTheirOwn)
+{
+    // ICU's formatter is set up on first use: every later change must reach it, and a copy of a formatter in use
+    // starts from its state without sharing it.
+    NumberFormatter formatter;
+    formatter.setLocale(Locale("en_US"));
+    formatter.setFormat("#0.00");
+    EXPECT_EQ(formatter.stringFromNumber(1.239), String("1.24"));
+    formatter.setRoundingMode(NumberFormatterRoundingMode::Floor);
+    EXPECT_EQ(formatter.stringFromNumber(1.239), String("1.23"));
+
+    NumberFormatter copy = formatter;
+    formatter.setMinimumFractionDigits(3);
+    EXPECT_EQ(formatter.stringFromNumber(1.2319), String("1.231"));
+    EXPECT_EQ(copy.stringFromNumber(1.2319), String("1.23"));
+    copy.setRoundingMode(NumberFormatterRoundingMode::Ceiling);
+    EXPECT_EQ(copy.stringFromNumber(1.231), String("1.24"));
+    EXPECT_EQ(formatter.stringFromNumber(1.2319), String("1.231"));
+    formatter.setLocale(Locale("de_DE"));
+    EXPECT_EQ(formatter.stringFromNumber(1.2319), String("1,231"));
+    EXPECT_EQ(formatter.minimumFractionDigits(), 3);
+
+    NumberFormatter assigned;
+    EXPECT_EQ(assigned.stringFromNumber(7), String("7"));
+    assigned = copy;
+    EXPECT_EQ(assigned.stringFromNumber(1.231), String("1.24"));
+    EXPECT_EQ(assigned.format(), String("#0.00"));
+}
+
 TEST(NumberFormatter, ArchivesKeepEverySettingInOrder)
 {
     auto original = std::make_shared<NumberFormatter>();

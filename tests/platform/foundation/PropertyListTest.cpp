@@ -117,6 +117,10 @@ TEST(PropertyList, EveryKindOfValueRoundTrips)
         { "leap day", Date::fromUnixTime(951782400) }, // 2000-02-29
         { "nested", Array { Dictionary { { "k", Array { Array { 1 } } } }, Data(), "x" } },
         { "empty containers", Array { Array {}, Dictionary {} } },
+        // Keys on either side of dictionaries nested at several depths stay with their own values.
+        { "keys around nesting",
+            Dictionary { { "a", Dictionary { { "x", Dictionary { { "p", 1 } } }, { "y", Dictionary {} } } },
+                { "b", Array { Dictionary { { "q", "s" } } } }, { "c", 3 } } },
         { "odd keys", Dictionary { { "", 1 }, { "a<b", 2 }, { "\u00e9", 3 } } },
     };
     for (const auto& [name, value] : cases)

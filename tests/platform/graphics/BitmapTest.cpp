@@ -94,6 +94,28 @@ TEST(BitmapImageRep, RefusesWhatItCannotHold)
             << c.name;
 }
 
+TEST(BitmapImageRep, NewPixelsAreZeroAndCopiesOwnTheirs)
+{
+    // Large enough for the allocator to map fresh pages, small enough for a quick test.
+    auto large = BitmapImageRep::create(1500, 1000, BitmapLayout::RGBA);
+    ASSERT_TRUE(large);
+    const std::vector<std::uint8_t> zeroRow(std::size_t(large->bytesPerRow()), 0);
+    for (long y = 0; y < large->pixelsHigh(); y += 97)
+        EXPECT_EQ(std::memcmp(large->bitmapData() + y * large->bytesPerRow(), zeroRow.data(), zeroRow.size()), 0) << y;
+
+    auto rep = BitmapImageRep::create(3, 2, BitmapLayout::RGBA);
+    rep->setPixel(std::array<unsigned, 4> { 9, 8, 7, 255 }, 1, 1);
+    auto copy = rep->copy();
+    copy->setPixel(std::array<unsigned, 4> { 1, 2, 3, 4 }, 1, 1);
+    EXPECT_EQ(pixel(*rep, 1, 1), (std::vector<unsigned> { 9, 8, 7, 255 }));
+    EXPECT_EQ(pixel(*copy, 1, 1), (std::vector<unsigned> { 1, 2, 3, 4 }));
+    // A copy of a bitmap converted into less memory holds just its rows.
+    ASSERT_TRUE(rep->convertInPlace(BitmapLayout::RGB));
+    auto narrow = rep->copy();
+    EXPECT_EQ(pixel(*narrow, 1, 1), (std::vector<unsigned> { 9, 8, 7 }));
+    EXPECT_EQ(pixel(*narrow, 0, 0), (std::vector<unsigned> { 255, 255, 255 })); // transparent goes to white
+}
+
 TEST(BitmapImageRep, ResolutionComesFromPixelAndPointSize)
 {
     // The export of a 100 by 50 point barcode at 300 dpi: 417 by 209 pixels, 100.08 by 50.16 points.

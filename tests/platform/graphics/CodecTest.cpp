@@ -306,7 +306,12 @@ TEST(ImageCodecs, DamagedDataIsAnErrorNotACrash)
         // Cut short: every format must notice that pixels are missing.
         for (double fraction : { 0.1, 0.5, 0.9 }) {
             fnd::Data cut(whole.bytes(), static_cast<std::size_t>(whole.length() * fraction));
-            EXPECT_FALSE(BitmapImageRep::imageRepWithData(cut)) << int(type) << " cut at " << fraction;
+            auto read = BitmapImageRep::imageRepWithData(cut);
+            EXPECT_FALSE(read) << int(type) << " cut at " << fraction;
+            // A JPEG cut inside its pixels says so, though its reader stops at the cut.
+            if (!read && type == T::JPEG && fraction > 0.5) {
+                EXPECT_EQ(read.error().localizedFailureReason(), fnd::String("The data ends before the image does."));
+            }
         }
         // Scribbled over: an error or some picture, but never a crash or a read out of bounds.
         for (std::size_t stride : { 7u, 13u, 31u }) {

@@ -503,3 +503,72 @@ TEST_F(ToolbarTest, AKeptConfigurationIsReadWithinBounds)
     toolbar->setConfigurationFromDictionary(fnd::Dictionary { { "TB Item Identifiers", list } });
     EXPECT_EQ(ids(*toolbar).size(), 256u);
 }
+
+TEST_F(ToolbarTest, ViewersFollowTheItemsAndOutliveChangesOfMode)
+{
+    auto toolbar = makeToolbar("ToolbarTest.Viewers");
+    toolbar->attachToWindow(window);
+    auto& strip = *toolbar->view();
+    // Each item has its viewer, in item order, all just below the overflow button.
+    auto inStep = [&] {
+        const auto& viewers = strip.viewers();
+        if (viewers.size() != toolbar->items().size())
+            return false;
+        const auto& subviews = strip.subviews();
+        auto chevron = std::ranges::find(subviews, strip.overflowButton());
+        if (chevron - subviews.begin() < long(viewers.size()))
+            return false;
+        for (std::size_t i = 0; i < viewers.size(); ++i) {
+            if (viewers[i]->item() != toolbar->items()[i] || *(chevron - long(viewers.size() - i)) != viewers[i])
+                return false;
+        }
+        return true;
+    };
+    ASSERT_TRUE(inStep());
+    const auto before = strip.viewers();
+
+    // Modes and visibility keep the viewers (and what a viewer holds, such as the keyboard).
+    toolbar->setDisplayMode(ToolbarDisplayMode::LabelOnly);
+    toolbar->setSizeMode(ToolbarSizeMode::Small);
+    toolbar->setVisible(false);
+    toolbar->setVisible(true);
+    EXPECT_EQ(strip.viewers(), before);
+    EXPECT_TRUE(inStep());
+
+    // A moved item takes its viewer along; a removed one's viewer leaves the strip; a new item gets a new one.
+    toolbar->moveItem(0, 4);
+    EXPECT_TRUE(inStep());
+    EXPECT_EQ(strip.viewers()[4], before[0]);
+    toolbar->removeItemAtIndex(1);
+    EXPECT_TRUE(inStep());
+    EXPECT_FALSE(before[2]->superview()) << "the first flexible space's viewer";
+    toolbar->insertItemWithItemIdentifier("Search", 0);
+    EXPECT_TRUE(inStep());
+    auto search = strip.viewers()[0];
+    EXPECT_EQ(std::ranges::count(before, search), 0);
+    ASSERT_TRUE(search->item()->view());
+    EXPECT_EQ(search->item()->view()->superview(), search);
+
+    // An item given another view shows it after the next reload.
+    auto other = containerstest::ColorView::make({ 0, 0, 100, 22 }, gfx::Color::blackColor());
+    search->item()->setView(other);
+    toolbar->setDisplayMode(ToolbarDisplayMode::IconAndLabel);
+    EXPECT_TRUE(inStep());
+    EXPECT_EQ(other->superview(), strip.viewers()[0]);
+}
+
+TEST_F(ToolbarTest, SpacesNameThemselvesInThePaletteUntilGivenAnotherName)
+{
+    auto separator = ToolbarItem::create(ToolbarItemIdentifier::Separator);
+    EXPECT_EQ(separator->paletteLabel().utf8(), "Separator");
+    EXPECT_EQ(ToolbarItem::create(ToolbarItemIdentifier::FlexibleSpace)->paletteLabel().utf8(), "Flexible Space");
+    EXPECT_TRUE(separator->label().isEmpty());
+    auto copy = separator->copy();
+    separator->setPaletteLabel("Divider");
+    EXPECT_EQ(separator->paletteLabel().utf8(), "Divider");
+    EXPECT_EQ(copy->paletteLabel().utf8(), "Separator");
+    EXPECT_EQ(separator->copy()->paletteLabel().utf8(), "Divider");
+    // An empty name falls back to the label, which a space has none of.
+    copy->setPaletteLabel("");
+    EXPECT_TRUE(copy->paletteLabel().isEmpty());
+}

@@ -128,6 +128,22 @@ TEST(ClipperExtensions, OffsettingASquareGrowsAndShrinksItsBounds)
     EXPECT_TRUE(bezierPathWithOffset(sq, -6, gfx::LineJoinStyle::Miter, 10)->isEmpty());
 }
 
+// A shape shrunk by more than half its narrower side is gone: every point left would lie the offset away from every
+// edge, which needs a box twice the offset wide and high. Just short of that a sliver stays.
+TEST(ClipperExtensions, ShrinkingPastHalfTheWidthLeavesNothing)
+{
+    auto disc = BezierPath::bezierPathWithOvalInRect({ 0, 0, 100, 100 }); // some 4,000 points to the clipper
+    for (auto join : { gfx::LineJoinStyle::Miter, gfx::LineJoinStyle::Round, gfx::LineJoinStyle::Bevel }) {
+        EXPECT_TRUE(bezierPathWithOffset(disc, -60, join, 10)->isEmpty()) << static_cast<int>(join);
+        EXPECT_TRUE(bezierPathWithOffset(square(0, 0, 10), -5.5, join, 10)->isEmpty()) << static_cast<int>(join);
+        // The square 10 wide shrunk by 4.5 leaves the middle square, 1 wide.
+        auto middle = bezierPathWithOffset(square(0, 0, 10), -4.5, join, 10);
+        EXPECT_TRUE(gfx::nearlyEqual(middle->bounds(), { 4.5, 4.5, 1, 1 }, 1e-9)) << static_cast<int>(join);
+    }
+    auto core = bezierPathWithOffset(disc, -49, gfx::LineJoinStyle::Round, 10);
+    EXPECT_TRUE(gfx::nearlyEqual(core->bounds(), { 49, 49, 2, 2 }, 0.15));
+}
+
 TEST(ClipperExtensions, OffsettingARingShrinksItsHole)
 {
     BezierPath ring(*square(0, 0, 30));

@@ -122,12 +122,17 @@ PathPtr bezierPathWithOffset(const PathPtr& path, double offset, gfx::LineJoinSt
     if (offset == 0)
         return path;
     try {
+        const double delta = offset * ZORClipperScale;
+        const double arcTolerance
+            = std::max(OffsetArcTolerance, std::fabs(delta) * (1 - std::cos(std::numbers::pi / OffsetStepsPerTurn)));
         // Outlines first resolved by the even-odd rule, so that holes are oriented as holes and shrink as the
-        // shape grows, whatever direction they were drawn in.
+        // shape grows, whatever direction they were drawn in. Curves are flattened more coarsely as the joins'
+        // tolerance grows with a huge offset: finer detail would not show in the result, yet every outline point
+        // pushed out so far crosses nearly every other (a curve grown by 1e13 took ten seconds).
         ClipperLib::Paths outlines;
         ClipperLib::SimplifyPolygons(
-            ZORClipperPathToPolygons(*path, ZORClipperScale), outlines, ClipperLib::pftEvenOdd);
-        const double delta = offset * ZORClipperScale;
+            ZORClipperPathToPolygons(*path, ZORClipperScale, ZORClipperFlatness * arcTolerance / OffsetArcTolerance),
+            outlines, ClipperLib::pftEvenOdd);
         // The clipper takes a limit below 2 (or none) as 2.
         miterLimit = std::isfinite(miterLimit) ? std::min(miterLimit, OffsetMiterLimitCap) : 2;
         const OffsetBounds bounds(outlines);
@@ -135,8 +140,6 @@ PathPtr bezierPathWithOffset(const PathPtr& path, double offset, gfx::LineJoinSt
             fnd::logf(fnd::LogLevel::Error, "path offset failed: an offset of {} leaves the clipper's range", offset);
             return gfx::BezierPath::bezierPath();
         }
-        const double arcTolerance
-            = std::max(OffsetArcTolerance, std::fabs(delta) * (1 - std::cos(std::numbers::pi / OffsetStepsPerTurn)));
         if (shrinkLeavesNothing(bounds, delta, arcTolerance))
             return gfx::BezierPath::bezierPath();
         ClipperLib::ClipperOffset offsetter(miterLimit, arcTolerance);

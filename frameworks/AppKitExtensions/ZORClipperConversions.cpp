@@ -16,7 +16,7 @@ ClipperLib::cInt toClipper(double v)
 
 }
 
-ClipperLib::Paths ZORClipperPathToPolygons(const gfx::BezierPath& path, double scale)
+ClipperLib::Paths ZORClipperPathToPolygons(const gfx::BezierPath& path, double scale, double flatness)
 {
     gfx::BezierPath scaled(path);
     scaled.transformUsingAffineTransform(gfx::AffineTransform::scaling(scale, scale));
@@ -24,7 +24,7 @@ ClipperLib::Paths ZORClipperPathToPolygons(const gfx::BezierPath& path, double s
     // tolerance grows (by the square of the excess, at least fourfold) until the outline fits, or until every curve
     // is one segment and only the path's own elements are left. Only counted until then: a path of huge curves
     // would otherwise be made at the fine tolerance first, hundreds of thousands of points to be thrown away.
-    double tolerance = ZORClipperFlatness;
+    double tolerance = std::isfinite(flatness) ? std::max(flatness, ZORClipperFlatness) : ZORClipperFlatness;
     std::int64_t count = scaled.flattenedElementCount(tolerance);
     for (int coarser = 0; count > ZORClipperMaxPoints && coarser < 64; ++coarser) {
         const double excess = double(count) / ZORClipperMaxPoints;

@@ -197,6 +197,15 @@ TEST(ClipperExtensions, HugeOffsetsMakeNoMorePointsThanModerateOnes)
         EXPECT_GE(area, exact * (1 - 1e-5)) << r;
         EXPECT_TRUE(gfx::nearlyEqual(grown->bounds(), { -r, -r, 10 + 2 * r, 10 + 2 * r }, 1e-6 * r)) << r;
     }
+    // A disc's curves are flattened as coarsely as those corners are rounded: radius 1,000 units at 0.01 of a tenth
+    // would be some 2,350 points, each with its own join (and each crossing the others once pushed 1e11 away); at
+    // the joins' tolerance of 1e11 * (1 - cos(pi / 1000)), about 5e5 units, each quarter is one chord. Its area:
+    // pi (1e11 + 1000)^2, to the same 1e-5 (the chords' square loses 2e-9 of it).
+    const double r = 1e11;
+    auto disc = bezierPathWithOffset(
+        BezierPath::bezierPathWithOvalInRect({ -1000, -1000, 2000, 2000 }), r, gfx::LineJoinStyle::Round, 10);
+    EXPECT_LE(disc->elementCount(), 1100);
+    EXPECT_NEAR(outlinesOf(*disc).area / (std::numbers::pi * (r + 1000) * (r + 1000)), 1, 1e-5);
     // A moderate offset keeps the clipper's own precision: a quarter of a tenth of a unit, about 44 steps to the
     // turn at an offset of 10.
     auto near = bezierPathWithOffset(sq, 10, gfx::LineJoinStyle::Round, 10);

@@ -22,17 +22,44 @@ constexpr double OffsetArcTolerance = 0.25;
 // any useful size (and past the clipper's range).
 constexpr double OffsetMiterLimitCap = 1000;
 
+// The box around the outlines.
+struct OffsetBounds {
+    double minX { INFINITY }, minY { INFINITY }, maxX { -INFINITY }, maxY { -INFINITY };
+    explicit OffsetBounds(const ClipperLib::Paths& outlines)
+    {
+        for (const auto& polygon : outlines) {
+            for (const auto& point : polygon) {
+                minX = std::min(minX, double(point.X));
+                maxX = std::max(maxX, double(point.X));
+                minY = std::min(minY, double(point.Y));
+                maxY = std::max(maxY, double(point.Y));
+            }
+        }
+    }
+    bool isEmpty() const { return minX > maxX; }
+    double farthest() const
+    {
+        return isEmpty() ? 0 : std::max({ std::fabs(minX), std::fabs(maxX), std::fabs(minY), std::fabs(maxY) });
+    }
+};
+
 // Whether every point the offset makes fits the clipper's range: the outlines' farthest coordinate plus the farthest
 // a join reaches (a miter, or a square join's corner), with room for the frame a shrinking offset adds around them.
-bool offsetStaysInRange(const ClipperLib::Paths& outlines, double delta, double miterLimit)
+bool offsetStaysInRange(const OffsetBounds& bounds, double delta, double miterLimit)
 {
-    double farthest = 0;
-    for (const auto& polygon : outlines) {
-        for (const auto& point : polygon)
-            farthest = std::max({ farthest, std::fabs(double(point.X)), std::fabs(double(point.Y)) });
-    }
     constexpr double Range = static_cast<double>(ClipperLib::hiRange) / 2;
-    return std::isfinite(delta) && farthest + std::max(miterLimit, 2.0) * std::fabs(delta) + 100 < Range;
+    return std::isfinite(delta) && bounds.farthest() + std::max(miterLimit, 2.0) * std::fabs(delta) + 100 < Range;
+}
+
+// Whether shrinking by the delta leaves nothing: a point of the result lies the offset away from every edge, short of
+// the round joins' tolerance and the rounding to integers, and no such point fits in a box less than twice that wide
+// or high. Answered here because the raw outlines of such a shrink cross one another at nearly every pair of edges
+// (a circle of a thousand points shrunk past its radius took the clipper half a million crossings), and because the
+// clipper could leave a stray speck of them behind, outside the shape it shrank (seen with specks of a few units).
+bool shrinkLeavesNothing(const OffsetBounds& bounds, double delta, double arcTolerance)
+{
+    const double narrowest = std::min(bounds.maxX - bounds.minX, bounds.maxY - bounds.minY);
+    return delta < 0 && -delta - arcTolerance - 2 > narrowest / 2;
 }
 
 ClipperLib::JoinType joinTypeFor(gfx::LineJoinStyle style)
@@ -95,20 +122,26 @@ PathPtr bezierPathWithOffset(const PathPtr& path, double offset, gfx::LineJoinSt
     if (offset == 0)
         return path;
     try {
+        const double delta = offset * ZORClipperScale;
+        const double arcTolerance
+            = std::max(OffsetArcTolerance, std::fabs(delta) * (1 - std::cos(std::numbers::pi / OffsetStepsPerTurn)));
         // Outlines first resolved by the even-odd rule, so that holes are oriented as holes and shrink as the
-        // shape grows, whatever direction they were drawn in.
+        // shape grows, whatever direction they were drawn in. Curves are flattened more coarsely as the joins'
+        // tolerance grows with a huge offset: finer detail would not show in the result, yet every outline point
+        // pushed out so far crosses nearly every other (a curve grown by 1e13 took ten seconds).
         ClipperLib::Paths outlines;
         ClipperLib::SimplifyPolygons(
-            ZORClipperPathToPolygons(*path, ZORClipperScale), outlines, ClipperLib::pftEvenOdd);
-        const double delta = offset * ZORClipperScale;
+            ZORClipperPathToPolygons(*path, ZORClipperScale, ZORClipperFlatness * arcTolerance / OffsetArcTolerance),
+            outlines, ClipperLib::pftEvenOdd);
         // The clipper takes a limit below 2 (or none) as 2.
         miterLimit = std::isfinite(miterLimit) ? std::min(miterLimit, OffsetMiterLimitCap) : 2;
-        if (!offsetStaysInRange(outlines, delta, miterLimit)) {
+        const OffsetBounds bounds(outlines);
+        if (!offsetStaysInRange(bounds, delta, miterLimit)) {
             fnd::logf(fnd::LogLevel::Error, "path offset failed: an offset of {} leaves the clipper's range", offset);
             return gfx::BezierPath::bezierPath();
         }
-        const double arcTolerance
-            = std::max(OffsetArcTolerance, std::fabs(delta) * (1 - std::cos(std::numbers::pi / OffsetStepsPerTurn)));
+        if (shrinkLeavesNothing(bounds, delta, arcTolerance))
+            return gfx::BezierPath::bezierPath();
         ClipperLib::ClipperOffset offsetter(miterLimit, arcTolerance);
         offsetter.AddPaths(outlines, joinTypeFor(joinStyle), ClipperLib::etClosedPolygon);
         ClipperLib::Paths solution;

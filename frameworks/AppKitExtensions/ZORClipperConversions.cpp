@@ -16,22 +16,25 @@ ClipperLib::cInt toClipper(double v)
 
 }
 
-ClipperLib::Paths ZORClipperPathToPolygons(const gfx::BezierPath& path, double scale)
+ClipperLib::Paths ZORClipperPathToPolygons(const gfx::BezierPath& path, double scale, double flatness)
 {
     gfx::BezierPath scaled(path);
     scaled.transformUsingAffineTransform(gfx::AffineTransform::scaling(scale, scale));
     // A curve's segments grow with the square root of its size over the tolerance: past the point limit the
     // tolerance grows (by the square of the excess, at least fourfold) until the outline fits, or until every curve
-    // is one segment and only the path's own elements are left.
-    double tolerance = ZORClipperFlatness;
-    gfx::BezierPath flat = scaled.flattened(tolerance);
-    for (int coarser = 0; flat.elementCount() > ZORClipperMaxPoints && coarser < 64; ++coarser) {
-        const double excess = double(flat.elementCount()) / ZORClipperMaxPoints;
-        tolerance *= std::max(4.0, excess * excess);
-        if (!std::isfinite(tolerance))
+    // is one segment and only the path's own elements are left. Only counted until then: a path of huge curves
+    // would otherwise be made at the fine tolerance first, hundreds of thousands of points to be thrown away.
+    double tolerance = std::isfinite(flatness) ? std::max(flatness, ZORClipperFlatness) : ZORClipperFlatness;
+    std::int64_t count = scaled.flattenedElementCount(tolerance);
+    for (int coarser = 0; count > ZORClipperMaxPoints && coarser < 64; ++coarser) {
+        const double excess = double(count) / ZORClipperMaxPoints;
+        const double coarserTolerance = tolerance * std::max(4.0, excess * excess);
+        if (!std::isfinite(coarserTolerance))
             break;
-        flat = scaled.flattened(tolerance);
+        tolerance = coarserTolerance;
+        count = scaled.flattenedElementCount(tolerance);
     }
+    const gfx::BezierPath flat = scaled.flattened(tolerance);
 
     ClipperLib::Paths polygons;
     ClipperLib::IntPoint start;

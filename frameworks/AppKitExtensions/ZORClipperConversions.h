@@ -19,6 +19,8 @@ inline constexpr std::int64_t ZORClipperMaxPoints = 10000;
 // One polygon per subpath (an open subpath counts as closed), so holes and separate pieces keep their own outlines.
 // A coordinate the clipper cannot hold (too large, or not a number) becomes one just beyond its range, which the
 // clipper then refuses with its exception.
-ClipperLib::Paths ZORClipperPathToPolygons(const gfx::BezierPath& path, double scale);
+// A caller whose result is only as exact as a coarser tolerance (a huge offset's joins) may flatten to that one.
+ClipperLib::Paths ZORClipperPathToPolygons(
+    const gfx::BezierPath& path, double scale, double flatness = ZORClipperFlatness);
 // A closed subpath per polygon (a one-point polygon gives a lone move), scaled back by 1 / scale.
 std::shared_ptr<gfx::BezierPath> ZORClipperPolygonsToPath(const ClipperLib::Paths& polygons, double scale);

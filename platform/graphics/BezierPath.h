@@ -93,6 +93,9 @@ public:
     // Curves replaced by lines within the path's flatness; moves and closes kept.
     BezierPath bezierPathByFlatteningPath() const;
     BezierPath flattened(double tolerance) const;
+    // The elements flattened(tolerance) would hold, counted without making them (a caller choosing a tolerance for a
+    // budget of points).
+    std::int64_t flattenedElementCount(double tolerance) const;
     // Tight bounds: on-curve points plus the extrema of each curve. The zero rectangle when empty.
     Rect bounds() const;
     Rect controlPointBounds() const;

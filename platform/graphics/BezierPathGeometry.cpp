@@ -129,6 +129,17 @@ BezierPath BezierPath::flattened(double tolerance) const
     return out;
 }
 
+std::int64_t BezierPath::flattenedElementCount(double tolerance) const
+{
+    if (!(tolerance > 0))
+        tolerance = 0.6;
+    std::int64_t count = 0;
+    walk(*this, [&](BezierPathElement kind, Point from, std::span<const Point> pts, Point) {
+        count += kind == BezierPathElement::CurveTo ? segmentsFor(from, pts[0], pts[1], pts[2], tolerance) : 1;
+    });
+    return count;
+}
+
 BezierPath BezierPath::bezierPathByFlatteningPath() const
 {
     if (!m_cache)

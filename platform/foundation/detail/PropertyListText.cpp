@@ -118,29 +118,26 @@ std::string_view trimWhitespace(std::string_view text)
 
 std::string encodeBase64(const Data& data)
 {
-    std::string out;
-    out.reserve((data.length() + 2) / 3 * 4);
+    // Written into place: the text of a large data value is long enough for a per-character append to show.
     const std::uint8_t* p = data.bytes();
-    std::size_t n = data.length();
+    const std::size_t n = data.length();
+    std::string out((n + 2) / 3 * 4, '=');
+    char* o = out.data();
     std::size_t i = 0;
-    for (; i + 3 <= n; i += 3) {
+    for (; i + 3 <= n; i += 3, o += 4) {
         std::uint32_t v = (p[i] << 16) | (p[i + 1] << 8) | p[i + 2];
-        out += Base64Alphabet[(v >> 18) & 63];
-        out += Base64Alphabet[(v >> 12) & 63];
-        out += Base64Alphabet[(v >> 6) & 63];
-        out += Base64Alphabet[v & 63];
+        o[0] = Base64Alphabet[(v >> 18) & 63];
+        o[1] = Base64Alphabet[(v >> 12) & 63];
+        o[2] = Base64Alphabet[(v >> 6) & 63];
+        o[3] = Base64Alphabet[v & 63];
     }
-    if (n - i == 1) {
-        std::uint32_t v = p[i] << 16;
-        out += Base64Alphabet[(v >> 18) & 63];
-        out += Base64Alphabet[(v >> 12) & 63];
-        out += "==";
-    } else if (n - i == 2) {
-        std::uint32_t v = (p[i] << 16) | (p[i + 1] << 8);
-        out += Base64Alphabet[(v >> 18) & 63];
-        out += Base64Alphabet[(v >> 12) & 63];
-        out += Base64Alphabet[(v >> 6) & 63];
-        out += '=';
+    // One or two bytes left: two or three characters, the rest of the group stays padding.
+    if (i < n) {
+        std::uint32_t v = (p[i] << 16) | (i + 1 < n ? p[i + 1] << 8 : 0);
+        o[0] = Base64Alphabet[(v >> 18) & 63];
+        o[1] = Base64Alphabet[(v >> 12) & 63];
+        if (i + 1 < n)
+            o[2] = Base64Alphabet[(v >> 6) & 63];
     }
     return out;
 }

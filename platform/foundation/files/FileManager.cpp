@@ -1,7 +1,7 @@
 #include "platform/foundation/files/FileManager.h"
 
-#include "platform/foundation/files/Paths.h"
 #include "platform/foundation/detail/PosixError.h"
+#include "platform/foundation/files/Paths.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -103,7 +103,10 @@ Expected<void> readFrom(int fd, const String& path, std::size_t maxLength, Data&
     constexpr std::size_t ChunkSize = 65536;
     auto& bytes = out.vector();
     while (bytes.size() < maxLength) {
-        auto want = std::min(ChunkSize, maxLength - bytes.size());
+        // Into the room reserved for the size the file reports (one byte more sees its end), else a chunk at a
+        // time: a chunk made ready for a small file costs more than the read.
+        const auto room = bytes.capacity() > bytes.size() ? bytes.capacity() - bytes.size() : ChunkSize;
+        auto want = std::min({ ChunkSize, maxLength - bytes.size(), room });
         auto oldSize = bytes.size();
         bytes.resize(oldSize + want);
         auto got = ::read(fd, bytes.data() + oldSize, want);
@@ -242,7 +245,7 @@ Expected<Data> FileManager::contentsAtPath(const String& path, std::size_t maxLe
         return std::unexpected(posixError(EISDIR, "read", path));
     Data data;
     if (info.st_size > 0)
-        data.vector().reserve(std::min<std::size_t>(static_cast<std::size_t>(info.st_size), maxLength));
+        data.vector().reserve(std::min<std::size_t>(static_cast<std::size_t>(info.st_size) + 1, maxLength));
     if (auto read = readFrom(file.fd, path, maxLength, data); !read)
         return std::unexpected(read.error());
     return data;

@@ -128,6 +128,22 @@ TEST(ClipperExtensions, OffsettingASquareGrowsAndShrinksItsBounds)
     EXPECT_TRUE(bezierPathWithOffset(sq, -6, gfx::LineJoinStyle::Miter, 10)->isEmpty());
 }
 
+// A shape shrunk by more than half its narrower side is gone: every point left would lie the offset away from every
+// edge, which needs a box twice the offset wide and high. Just short of that a sliver stays.
+TEST(ClipperExtensions, ShrinkingPastHalfTheWidthLeavesNothing)
+{
+    auto disc = BezierPath::bezierPathWithOvalInRect({ 0, 0, 100, 100 }); // some 4,000 points to the clipper
+    for (auto join : { gfx::LineJoinStyle::Miter, gfx::LineJoinStyle::Round, gfx::LineJoinStyle::Bevel }) {
+        EXPECT_TRUE(bezierPathWithOffset(disc, -60, join, 10)->isEmpty()) << static_cast<int>(join);
+        EXPECT_TRUE(bezierPathWithOffset(square(0, 0, 10), -5.5, join, 10)->isEmpty()) << static_cast<int>(join);
+        // The square 10 wide shrunk by 4.5 leaves the middle square, 1 wide.
+        auto middle = bezierPathWithOffset(square(0, 0, 10), -4.5, join, 10);
+        EXPECT_TRUE(gfx::nearlyEqual(middle->bounds(), { 4.5, 4.5, 1, 1 }, 1e-9)) << static_cast<int>(join);
+    }
+    auto core = bezierPathWithOffset(disc, -49, gfx::LineJoinStyle::Round, 10);
+    EXPECT_TRUE(gfx::nearlyEqual(core->bounds(), { 49, 49, 2, 2 }, 0.15));
+}
+
 TEST(ClipperExtensions, OffsettingARingShrinksItsHole)
 {
     BezierPath ring(*square(0, 0, 30));
@@ -181,6 +197,15 @@ TEST(ClipperExtensions, HugeOffsetsMakeNoMorePointsThanModerateOnes)
         EXPECT_GE(area, exact * (1 - 1e-5)) << r;
         EXPECT_TRUE(gfx::nearlyEqual(grown->bounds(), { -r, -r, 10 + 2 * r, 10 + 2 * r }, 1e-6 * r)) << r;
     }
+    // A disc's curves are flattened as coarsely as those corners are rounded: radius 1,000 units at 0.01 of a tenth
+    // would be some 2,350 points, each with its own join (and each crossing the others once pushed 1e11 away); at
+    // the joins' tolerance of 1e11 * (1 - cos(pi / 1000)), about 5e5 units, each quarter is one chord. Its area:
+    // pi (1e11 + 1000)^2, to the same 1e-5 (the chords' square loses 2e-9 of it).
+    const double r = 1e11;
+    auto disc = bezierPathWithOffset(
+        BezierPath::bezierPathWithOvalInRect({ -1000, -1000, 2000, 2000 }), r, gfx::LineJoinStyle::Round, 10);
+    EXPECT_LE(disc->elementCount(), 1100);
+    EXPECT_NEAR(outlinesOf(*disc).area / (std::numbers::pi * (r + 1000) * (r + 1000)), 1, 1e-5);
     // A moderate offset keeps the clipper's own precision: a quarter of a tenth of a unit, about 44 steps to the
     // turn at an offset of 10.
     auto near = bezierPathWithOffset(sq, 10, gfx::LineJoinStyle::Round, 10);

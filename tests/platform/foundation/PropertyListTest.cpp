@@ -77,6 +77,18 @@ TEST(PropertyList, WritesTheDocumentedXML)
         "</plist>\n");
 }
 
+// Data of every length modulo three: whole groups, then a group padded after two or three characters.
+TEST(PropertyList, DataIsWrittenAsPaddedBase64)
+{
+    const std::pair<const char*, const char*> cases[]
+        = { { "", "" }, { "a", "YQ==" }, { "ab", "YWI=" }, { "abcd", "YWJjZA==" }, { "abcde", "YWJjZGU=" } };
+    for (const auto& [bytes, text] : cases) {
+        auto written = PropertyList::writeXML(Array { Data::fromString(bytes) });
+        ASSERT_TRUE(written);
+        EXPECT_NE(written->view().find(std::string("<data>") + text + "</data>"), std::string_view::npos) << bytes;
+    }
+}
+
 TEST(PropertyList, EveryKindOfValueRoundTrips)
 {
     std::vector<std::uint8_t> allBytes(256);

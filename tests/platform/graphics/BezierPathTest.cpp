@@ -146,6 +146,31 @@ TEST(BezierPath, FlatteningStaysWithinTheFlatness)
     EXPECT_EQ(flat.back(), 'Z');
 }
 
+// The count a caller budgets with is the count it then gets. The arch from (0, 0) over (0, 10), (10, 10) to (10, 0)
+// has second differences (10, -10) and (-10, -10), 14.142 long: ceil(sqrt(0.75 * 14.142 / t)) segments, 11 at
+// t = 0.1 and 5 at the 0.6 an unusable tolerance stands for; a curve a hundred million times larger is held to
+// 10,000.
+TEST(BezierPath, FlattenedElementsAreCountedWithoutMakingThem)
+{
+    BezierPath arch;
+    arch.moveToPoint({ 0, 0 });
+    arch.curveToPoint({ 10, 0 }, { 0, 10 }, { 10, 10 });
+    arch.lineToPoint({ 5, -5 });
+    arch.closePath();
+    BezierPath huge(arch);
+    huge.transformUsingAffineTransform(AffineTransform::scaling(1e8, 1e8));
+    const BezierPath empty;
+    const struct {
+        const BezierPath& path;
+        double tolerance;
+        std::int64_t elements;
+    } cases[] = { { arch, 0.1, 14 }, { arch, 0, 8 }, { arch, NAN, 8 }, { huge, 0.1, 10003 }, { empty, 1, 0 } };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.path.flattenedElementCount(c.tolerance), c.elements) << c.tolerance;
+        EXPECT_EQ(c.path.flattened(c.tolerance).elementCount(), c.elements) << c.tolerance;
+    }
+}
+
 TEST(BezierPath, WindingRulesDecideHoles)
 {
     // Two squares one inside the other, drawn the same way round or opposite ways.

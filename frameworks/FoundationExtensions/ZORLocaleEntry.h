@@ -1,14 +1,16 @@
 #pragma once
 
-#include "platform/foundation/runtime/CharacterSet.h"
 #include "platform/foundation/locale/Collator.h"
 #include "platform/foundation/locale/Locale.h"
+#include "platform/foundation/runtime/CharacterSet.h"
 #include "platform/foundation/runtime/Object.h"
 
 #include <algorithm>
 #include <compare>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 // What the country and language entries share: an entry of a pop-up of locale codes, the code shown by its name for
@@ -41,9 +43,23 @@ public:
     }
 
 protected:
+    // A pop-up of every country names each entry several times as it fills (titles, values, sorting): ICU is asked
+    // once per code for as long as the current locale stays the same.
     static fnd::String displayNameOf(const fnd::String& code)
     {
-        return fnd::Locale::current().displayNameForKey(Key, code).value_or("");
+        static std::mutex namesMutex;
+        static fnd::String namesLocale;
+        static std::unordered_map<fnd::String, fnd::String> names;
+        auto locale = fnd::Locale::current();
+        std::lock_guard lock(namesMutex);
+        if (locale.localeIdentifier() != namesLocale) {
+            names.clear();
+            namesLocale = locale.localeIdentifier();
+        }
+        auto [found, inserted] = names.try_emplace(code);
+        if (inserted)
+            found->second = locale.displayNameForKey(Key, code).value_or("");
+        return found->second;
     }
 
     // The codes that have a non-blank name.

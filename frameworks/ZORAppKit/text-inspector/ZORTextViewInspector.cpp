@@ -178,20 +178,27 @@ void ZORTextViewInspector::viewWillMoveToWindow(ui::Window* window)
 
 void ZORTextViewInspector::addField(const ZORTextViewInspectorFieldPtr& field)
 {
-    if (!field)
+    addFieldsArray({ field });
+}
+
+// Ends as adding each field in turn would, but the text is rebuilt once rather than once per field: a list of many
+// fields would otherwise lay the whole text out again for each.
+void ZORTextViewInspector::addFieldsArray(const std::vector<ZORTextViewInspectorFieldPtr>& fields)
+{
+    bool added = false;
+    for (const auto& field : fields) {
+        if (!field)
+            continue;
+        m_fieldsArray.push_back(field);
+        if (std::dynamic_pointer_cast<ZORTextViewInspectorListField>(field))
+            field->setDelegate(shared_from_this());
+        added = true;
+    }
+    if (!added)
         return;
-    m_fieldsArray.push_back(field);
-    if (std::dynamic_pointer_cast<ZORTextViewInspectorListField>(field))
-        field->setDelegate(shared_from_this());
     updateTextFieldStorage();
     if (auto* storage = textStorage(); storage && storage->length() > 0 && m_fieldEditingCounter == 0)
         storage->addAttributes(tabStopAttributes(), { 0, storage->length() });
-}
-
-void ZORTextViewInspector::addFieldsArray(const std::vector<ZORTextViewInspectorFieldPtr>& fields)
-{
-    for (const auto& field : fields)
-        addField(field);
 }
 
 void ZORTextViewInspector::removeAllFields()

@@ -1,8 +1,8 @@
 #include "platform/foundation/bindings/Binding.h"
 
-#include "platform/foundation/runtime/Log.h"
 #include "platform/foundation/bindings/SelectionMarker.h"
 #include "platform/foundation/detail/KeyValueObservingInternals.h"
+#include "platform/foundation/runtime/Log.h"
 
 namespace fnd {
 
@@ -77,7 +77,9 @@ void Object::bind(const String& binding, Object& observable, const String& keyPa
     };
 
     auto record = std::make_shared<detail::BindingRecord>(observable, keyPath, options);
-    record->registration = detail::observe(observable, keyPath, KeyValueObservingOptions::New,
+    // The update reads the whole value itself (a change may be to part of a to-many key): a registration asked for
+    // the new value too would work it out twice.
+    record->registration = detail::observe(observable, keyPath, KeyValueObservingOptions::None,
         [update](Object& observed, const KeyValueChange&) { update(observed); });
     {
         auto& state = detail::ObjectAccess::state(*this);

@@ -12,6 +12,8 @@
 
 #include <cstdlib>
 #include <memory>
+#include <mutex>
+#include <optional>
 
 namespace fnd {
 
@@ -70,17 +72,28 @@ Locale::Locale(const String& identifier)
 
 Locale Locale::current()
 {
+    std::string_view chosen = "en_US";
     for (const char* variable : { "LC_ALL", "LC_NUMERIC", "LC_MESSAGES", "LANG" }) {
         const char* value = std::getenv(variable);
         if (!value || !*value)
             continue;
         std::string_view name(value);
         std::string_view bare = name.substr(0, name.find_first_of(".@"));
-        if (bare == "C" || bare == "POSIX")
-            break;
-        return Locale(String(name));
+        if (bare != "C" && bare != "POSIX")
+            chosen = name;
+        break;
     }
-    return Locale(String("en_US"));
+    // Asked for every name a list of countries shows: the name is canonicalised again only when the environment
+    // names another locale.
+    static std::mutex lastMutex;
+    static std::string lastName;
+    static std::optional<Locale> last;
+    std::lock_guard lock(lastMutex);
+    if (!last || lastName != chosen) {
+        last = Locale(String(chosen));
+        lastName = chosen;
+    }
+    return *last;
 }
 
 String Locale::languageCode() const

@@ -1,4 +1,5 @@
 #include "platform/ui/views/View.h"
+#include "platform/ui/views/detail/ViewCoordinates.h"
 
 #include "platform/foundation/runtime/Exception.h"
 #include "platform/foundation/runtime/NotificationCenter.h"
@@ -294,9 +295,15 @@ void View::setFrame(gfx::Rect frame)
         // Keep the bounds scale: the bounds follow the frame size in their own units.
         double sx = old.size.width != 0 && m_bounds.size.width != 0 ? m_bounds.size.width / old.size.width : 1;
         double sy = old.size.height != 0 && m_bounds.size.height != 0 ? m_bounds.size.height / old.size.height : 1;
+        // A scale kept from a frame a vanishing fraction of a point across would give bounds beyond any coordinate a
+        // view holds (or an archive reads back): there the bounds follow the frame one to one.
+        auto scaled = [](double size, double scale) {
+            double result = size * scale;
+            return std::isfinite(result) && std::abs(result) <= detail::ViewLargestCoordinate ? result : size;
+        };
         auto oldBoundsSize = m_bounds.size;
         m_frame = frame;
-        m_bounds.size = { frame.size.width * sx, frame.size.height * sy };
+        m_bounds.size = { scaled(frame.size.width, sx), scaled(frame.size.height, sy) };
         if (m_autoresizesSubviews)
             resizeSubviewsWithOldSize(oldBoundsSize);
     } else {

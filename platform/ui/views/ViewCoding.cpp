@@ -1,4 +1,5 @@
 #include "platform/ui/views/View.h"
+#include "platform/ui/views/detail/ViewCoordinates.h"
 
 #include "platform/foundation/archiving/TypedDecoding.h"
 #include "platform/foundation/runtime/Exception.h"
@@ -12,7 +13,7 @@ namespace {
 
 // Geometry an archive may hold: ten million points is far beyond any screen (and beyond the mark a collapsed split
 // pane adds to its archived frame).
-constexpr double ViewCodingLargestCoordinate = 1e7;
+constexpr double ViewCodingLargestCoordinate = detail::ViewLargestCoordinate;
 // Subviews of one view: far beyond any real layout; more is damage.
 constexpr std::size_t ViewCodingSubviewLimit = 100000;
 

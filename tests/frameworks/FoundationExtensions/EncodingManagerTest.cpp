@@ -1,17 +1,17 @@
 #include "frameworks/FoundationExtensions/ZORCountryLocale.h"
-#include "frameworks/FoundationExtensions/ui/ZOREncodingManager.h"
 #include "frameworks/FoundationExtensions/ZORLanguageLocale.h"
+#include "frameworks/FoundationExtensions/ui/ZOREncodingManager.h"
 
 #include "platform/backend/headless/HeadlessBackend.h"
 #include "platform/foundation/files/Bundle.h"
+#include "platform/foundation/files/UserDefaults.h"
 #include "platform/foundation/runtime/Log.h"
 #include "platform/foundation/runtime/NotificationCenter.h"
-#include "platform/foundation/files/UserDefaults.h"
-#include "platform/ui/views/Application.h"
-#include "platform/ui/controls/Matrix.h"
-#include "platform/ui/menus/Menu.h"
-#include "platform/ui/controls/PopUpButton.h"
 #include "platform/ui/containers/ScrollView.h"
+#include "platform/ui/controls/Matrix.h"
+#include "platform/ui/controls/PopUpButton.h"
+#include "platform/ui/menus/Menu.h"
+#include "platform/ui/views/Application.h"
 #include "platform/ui/views/Window.h"
 
 #include "DialogDriving.h"
@@ -273,6 +273,20 @@ TEST(LocaleLists, EntriesShowNamesCompareByCodeAndSortByName)
 
     auto languages = ZORLanguageLocale::supportedLanguageLocales();
     EXPECT_TRUE(std::any_of(languages.begin(), languages.end(), [](auto& l) { return l->localeIdentifier() == "fr"; }));
+    unsetenv("LC_ALL");
+}
+
+// Entry names are kept between lookups; a change of the user's locale must still show in the next one.
+TEST(LocaleLists, NamesFollowTheCurrentLocale)
+{
+    setenv("LC_ALL", "en_US.UTF-8", 1);
+    EXPECT_EQ(ZORCountryLocale("DE").displayName(), "Germany");
+    EXPECT_EQ(ZORLanguageLocale("fr").displayName(), "French");
+    setenv("LC_ALL", "de_DE.UTF-8", 1);
+    EXPECT_EQ(ZORCountryLocale("DE").displayName(), "Deutschland");
+    EXPECT_EQ(ZORLanguageLocale("fr").displayName(), "Franz\u00f6sisch");
+    setenv("LC_ALL", "en_US.UTF-8", 1);
+    EXPECT_EQ(ZORCountryLocale("DE").description(), "Germany");
     unsetenv("LC_ALL");
 }
 

@@ -55,6 +55,19 @@ TEST(Binding, BoundKeyFollowsTheObservedKeyPathUntilUnbound)
     EXPECT_FALSE(view->infoForBinding("title"));
 }
 
+// A bound view reads the observed value once per change: a list of hundreds of computed names must not be worked
+// out twice for each of its bindings.
+TEST(Binding, AChangeReadsTheObservedValueOnce)
+{
+    auto view = std::make_shared<TestView>();
+    auto model = TestPerson::make("Al", 30);
+    view->bind("title", *model, "summary");
+    const int reads = model->summaryReads;
+    model->setName("Bo");
+    EXPECT_EQ(model->summaryReads, reads + 1);
+    EXPECT_EQ(view->title, Value(model->summary()));
+}
+
 TEST(Binding, WriteBackGoesThroughAReversibleTransformer)
 {
     auto view = std::make_shared<TestView>();

@@ -50,6 +50,7 @@ void TestPerson::setName(const String& name)
 
 String TestPerson::summary() const
 {
+    ++summaryReads;
     return m_name + String(fmt::format(" ({})", age));
 }
 

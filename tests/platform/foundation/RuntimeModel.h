@@ -52,6 +52,8 @@ public:
     double height { 0 };
     bool isActive { false };
     std::shared_ptr<TestAddress> address;
+    // How often "summary" was worked out, for what observing it costs.
+    mutable int summaryReads { 0 };
     Dictionary settings;
     Array items;
     std::vector<Value> greetedBy;

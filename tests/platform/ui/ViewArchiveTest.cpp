@@ -130,6 +130,26 @@ TEST_F(ViewArchiveTest, AViewLaidOutBelowZeroComesBackWithItsNegativeSize)
     EXPECT_EQ(decoded->subviews()[0]->bounds(), (gfx::Rect { 0, 0, -40, 19 }));
 }
 
+// A frame a vanishing fraction of a point tall holding bounds 15 tall keeps a scale of 1.5e301: resized to 15 by a
+// layout, the bounds would be 15 * 15 / 1e-300 = 2.25e302 tall, which no archive holds. Past the coordinate range
+// the bounds follow the frame one to one; an ordinary scale is still kept.
+TEST_F(ViewArchiveTest, AResizeNeverScalesTheBoundsPastWhatAnArchiveHolds)
+{
+    auto vanishing = ui::View::create({ 0, 0, 10, 1e-300 });
+    vanishing->setBounds({ 0, 0, 10, 15 });
+    vanishing->setFrameSize({ 10, 15 });
+    EXPECT_EQ(vanishing->bounds().size, (gfx::Size { 10, 15 }));
+    auto decoded = viewArchiveDecoded<ui::View>(viewArchiveOf(vanishing));
+    ASSERT_NE(decoded, nullptr);
+    EXPECT_EQ(decoded->bounds().size, (gfx::Size { 10, 15 }));
+
+    // Twice as many units as points across, half as many down: 30 x 5 at a frame of 15 x 10.
+    auto zoomed = ui::View::create({ 0, 0, 10, 20 });
+    zoomed->setBounds({ 0, 0, 20, 10 });
+    zoomed->setFrameSize({ 15, 10 });
+    EXPECT_EQ(zoomed->bounds().size, (gfx::Size { 30, 5 }));
+}
+
 TEST_F(ViewArchiveTest, AControlBringsBackItsCellAndItsTargetOnlyWhenTheTargetIsArchivedToo)
 {
     auto container = ui::View::create({ 0, 0, 200, 100 });

@@ -195,6 +195,24 @@ TEST_F(InspectorStorageTest, DeferredRebuilds)
     EXPECT_EQ(inspector->rebuildCount(), before + 2);
 }
 
+// A list of fields is laid out once, not once per field, and shows as adding each in turn would; a null entry is
+// passed over and a list of nothing rebuilds nothing.
+TEST_F(InspectorStorageTest, AFieldListRebuildsOnce)
+{
+    inspector->setEditableState(true);
+    auto before = inspector->rebuildCount();
+    inspector->addFieldsArray({ InspectorStorageTestText("a", "A", "first"), nullptr,
+        InspectorStorageTestText("b", "B", "second"), InspectorStorageTestText("c", "C", "third") });
+    EXPECT_EQ(inspector->rebuildCount(), before + 1);
+    EXPECT_EQ(inspector->fieldsArray().size(), 3u);
+    EXPECT_EQ(shown(), "\\n\\tA\\tfirst\\n\\tB\\tsecond\\n\\tC\\tthird\\n");
+    inspector->addFieldsArray({ nullptr });
+    EXPECT_EQ(inspector->rebuildCount(), before + 1);
+    inspector->addField(InspectorStorageTestText("d", "D", "fourth"));
+    EXPECT_EQ(inspector->rebuildCount(), before + 2);
+    EXPECT_EQ(inspector->visibleFieldsArray().size(), 4u);
+}
+
 TEST_F(InspectorStorageTest, DisplayModes)
 {
     auto noSelection = ui::View::create({ 0, 0, 200, 50 });

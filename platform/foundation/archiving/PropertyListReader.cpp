@@ -233,9 +233,10 @@ private:
                 return fail(element.keyLine, "the key \"{}\" has no value", m_keys.back().utf8());
             Dictionary dictionary;
             const auto keys = m_keys.end() - std::ptrdiff_t(valuesOf(element) / 2);
+            // Each key left a placeholder before its value; an empty dictionary may stand where no value is held yet.
             auto key = keys;
-            for (auto value = first + 1; value < m_values.end(); value += 2, ++key)
-                dictionary.set(std::move(*key), std::move(*value));
+            for (std::size_t value = 1; value < valuesOf(element); value += 2, ++key)
+                dictionary.set(std::move(*key), std::move(first[std::ptrdiff_t(value)]));
             m_keys.erase(keys, m_keys.end());
             m_values.erase(first, m_values.end());
             m_values.emplace_back(std::move(dictionary));

@@ -170,6 +170,10 @@ TEST(PropertyList, ReadsTheFormsOtherWritersUse)
         { plist("<date>1970-01-01T00:00:00.25Z</date>"), Date::fromUnixTime(0.25) },
         { plist("<dict><key>k</key><integer>1</integer><key>k</key><integer>2</integer></dict>"),
             Dictionary { { "k", 2 } } },
+        // Empty dictionaries read before any other value is held.
+        { plist("<dict>\t</dict>"), Dictionary {} },
+        { plist("<array><dict/><dict><key>k</key><integer>7</integer></dict></array>"),
+            Array { Dictionary {}, Dictionary { { "k", 7 } } } },
         { plist("<true/>"), true },
         { plist("<false></false>"), false },
         { "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><plist><string>\xe9</string></plist>", "\u00e9" },

@@ -177,6 +177,8 @@ public:
     std::shared_ptr<gfx::BitmapImageRep> lookupForImageUID(const fnd::Value& uid);
     void updateImages();
     void updateImageLayerAtIndex(std::size_t index);
+    // The cached picture of the item, else its placeholder for the size.
+    void setKeptImageAtIndex(std::size_t index, gfx::Size size);
     const std::shared_ptr<fnd::OperationQueue>& operationQueue() const { return m_operationQueue; }
     std::size_t cachedImageCount() const { return m_imageCache.count(); }
     std::size_t cachedImageBytes() const { return m_imageCache.totalCost(); }

@@ -354,18 +354,24 @@ void QFFlowView::updateImages()
     for (std::size_t index = 0; index < m_numberOfItems; ++index) {
         bool near = visible.length > 0 && std::int64_t(index) + 1 >= visible.location
             && std::int64_t(index) <= visible.location + visible.length;
-        if (near) {
+        if (near)
             updateImageLayerAtIndex(index);
-            continue;
-        }
-        auto item = imageItemForIndex(index);
-        auto image = lookupForImageUID(imageUIDForItem(item));
-        if (!image)
-            image = defaultImageForItem(item, size);
-        if (!image)
-            image = defaultImage();
-        setImage(image, index);
+        else if (isItemShown(index))
+            setKeptImageAtIndex(index, size);
+        // Hidden items get theirs when they are shown: walking them all here as every move ends slowed the first
+        // frames of the next move by half.
     }
+}
+
+void QFFlowView::setKeptImageAtIndex(std::size_t index, gfx::Size size)
+{
+    auto item = imageItemForIndex(index);
+    auto image = lookupForImageUID(imageUIDForItem(item));
+    if (!image)
+        image = defaultImageForItem(item, size);
+    if (!image)
+        image = defaultImage();
+    setImage(image, index);
 }
 
 void QFFlowView::updateImageLayerAtIndex(std::size_t index)

@@ -585,6 +585,7 @@ void QFFlowView::showItemLayer(std::size_t index, gfx::Size itemSize)
         setFrameForLayer(*layer, index, itemSize);
         m_selectedIndex = selected;
     }
+    setKeptImageAtIndex(index, itemSizeForRect(m_scrollLayer->visibleRect()));
     layer->setHidden(false);
 }
 
@@ -627,8 +628,13 @@ void QFFlowView::layoutShownItemLayers()
         ui::Transaction::setDisableActions(true);
         for (auto index : m_shownItems)
             if (!std::binary_search(placed.begin(), placed.end(), index))
-                if (auto layer = itemLayerAtIndex(index))
+                if (auto layer = itemLayerAtIndex(index)) {
                     layer->setHidden(true);
+                    // A hidden item holds no picture, so the cache alone bounds what pictures take; it gets one
+                    // again when it is shown.
+                    if (auto content = imageLayerAtIndex(index))
+                        content->setContents(nullptr);
+                }
     }
     m_shownItems = std::move(placed);
     m_laidOutSelection = m_selectedIndex;

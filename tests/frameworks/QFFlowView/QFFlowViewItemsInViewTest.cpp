@@ -108,5 +108,34 @@ TEST_F(FlowViewItemsInViewTest, AStepAmongManyItemsAnimatesOnlyThoseInView)
     expectTheViewShowsSelection(501);
 }
 
+TEST_F(FlowViewItemsInViewTest, HiddenItemsHoldNoPictureAndShowTheirCachedOneAsTheyComeIntoView)
+{
+    useItems(bitmapItems(1000));
+    view->setSelectedIndex(540);
+    settle(1);
+    drainPictures();
+    settle(1);
+    auto uid = view->itemLayerAtIndex(540)->valueForKey("imageItemUID");
+    auto cached = view->lookupForImageUID(uid);
+    ASSERT_TRUE(cached);
+
+    // Out of view, the item lets go of its picture (the cache alone keeps pictures).
+    view->setSelectedIndex(500);
+    settle(1);
+    drainPictures();
+    settle(1);
+    ASSERT_TRUE(view->itemLayerAtIndex(540)->isHidden());
+    EXPECT_FALSE(view->imageLayerAtIndex(540)->contents());
+    EXPECT_FALSE(view->imageLayerAtIndex(0)->contents());
+
+    // Back in view, it shows the cached picture from the step's first frame, not a blank until the move ends.
+    view->setSelectedIndex(540);
+    ui::Transaction::flush();
+    ASSERT_FALSE(view->itemLayerAtIndex(540)->isHidden());
+    EXPECT_EQ(view->imageLayerAtIndex(540)->contents(), cached);
+    settle(1);
+    expectTheViewShowsSelection(540);
+}
+
 }
 }

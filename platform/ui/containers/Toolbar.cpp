@@ -154,8 +154,10 @@ std::vector<std::shared_ptr<ToolbarItem>> Toolbar::visibleItems() const
 
 std::vector<fnd::String> Toolbar::itemIdentifiers() const
 {
+    const auto& made = items();
     std::vector<fnd::String> ids;
-    for (const auto& item : items())
+    ids.reserve(made.size());
+    for (const auto& item : made)
         ids.push_back(item->itemIdentifier());
     return ids;
 }
@@ -311,8 +313,10 @@ void Toolbar::setSelectedItemIdentifier(const fnd::String& identifier)
 
 fnd::Dictionary Toolbar::configurationDictionary() const
 {
+    const auto& made = items();
     fnd::Array ids;
-    for (const auto& item : items())
+    ids.reserve(made.size());
+    for (const auto& item : made)
         ids.emplace_back(item->itemIdentifier());
     // Set one by one: a braced list would copy the identifiers twice more.
     fnd::Dictionary configuration;

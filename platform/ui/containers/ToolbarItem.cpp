@@ -156,7 +156,17 @@ void ToolbarItem::setLabel(const fnd::String& label)
     if (label == m_label)
         return;
     m_label = label;
+    m_measuredFont.reset();
     changed();
+}
+
+double ToolbarItem::labelWidth(const std::shared_ptr<gfx::Font>& font) const
+{
+    if (!font || font != m_measuredFont) {
+        m_measuredLabelWidth = detail::labelSize(m_label, font).width;
+        m_measuredFont = font;
+    }
+    return m_measuredLabelWidth;
 }
 
 void ToolbarItem::setImage(std::shared_ptr<gfx::Image> image)

@@ -8,6 +8,7 @@
 #include <memory>
 
 namespace gfx {
+class Font;
 class Image;
 }
 
@@ -55,6 +56,9 @@ public:
 
     const fnd::String& label() const { return m_label; }
     void setLabel(const fnd::String& label);
+    // The label's width in the font, measured once for each label and font: a strip of hundreds of items is laid
+    // out again whenever the window or a mode changes.
+    double labelWidth(const std::shared_ptr<gfx::Font>& font) const;
     // The label in the customisation palette (the label when empty).
     fnd::String paletteLabel() const;
     void setPaletteLabel(const fnd::String& label)
@@ -110,6 +114,8 @@ private:
     fnd::String m_identifier;
     std::weak_ptr<Toolbar> m_toolbar;
     fnd::String m_label;
+    mutable std::shared_ptr<gfx::Font> m_measuredFont;
+    mutable double m_measuredLabelWidth { 0 };
     fnd::String m_paletteLabel;
     // A separator's or space's palette label, looked up in the platform's texts when it is read rather than for
     // every one made: a kept toolbar may hold hundreds of them. Null once a label is set.

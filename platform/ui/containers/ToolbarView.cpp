@@ -33,6 +33,24 @@ bool ToolbarViewShowsItsItem(const ToolbarItemViewer& viewer)
     return view ? view->superview().get() == &viewer && viewer.subviews().size() == 1 : viewer.subviews().empty();
 }
 
+// Whether the first viewer may stay where it is: before the overflow button with only the other viewers, which go
+// in after it, in between.
+bool ToolbarViewLeadsViewers(const std::vector<std::shared_ptr<View>>& views,
+    std::vector<std::shared_ptr<View>>::const_iterator button, const ToolbarItemViewer& first,
+    const std::vector<std::shared_ptr<ToolbarItemViewer>>& viewers)
+{
+    auto at = std::ranges::find(views.begin(), button, &first, &std::shared_ptr<View>::get);
+    if (at == button)
+        return false;
+    std::vector<const View*> placed;
+    placed.reserve(viewers.size());
+    for (const auto& viewer : viewers)
+        placed.push_back(viewer.get());
+    std::ranges::sort(placed);
+    return std::all_of(
+        at + 1, button, [&](const auto& view) { return std::ranges::binary_search(placed, view.get()); });
+}
+
 }
 
 // Metrics.
@@ -43,7 +61,16 @@ ToolbarMetrics ToolbarMetrics::forModes(ToolbarDisplayMode display, ToolbarSizeM
     bool small = size == ToolbarSizeMode::Small;
     m.iconSize = small ? 16 : 24;
     m.labelFont = gfx::Font::systemFontOfSize(small ? 10 : 11);
-    m.labelHeight = std::ceil(detail::labelSize("Xg", m.labelFont).height);
+    // The line height of the two label fonts, measured once each (the metrics are asked for on every layout).
+    static auto& lineHeights = *new std::vector<std::pair<std::shared_ptr<gfx::Font>, double>>;
+    auto known = std::ranges::find(lineHeights, m.labelFont, &std::pair<std::shared_ptr<gfx::Font>, double>::first);
+    if (known == lineHeights.end()) {
+        if (lineHeights.size() >= 4)
+            lineHeights.clear();
+        lineHeights.emplace_back(m.labelFont, std::ceil(detail::labelSize("Xg", m.labelFont).height));
+        known = lineHeights.end() - 1;
+    }
+    m.labelHeight = known->second;
     m.showsIcon = display != ToolbarDisplayMode::LabelOnly;
     m.showsLabel = display != ToolbarDisplayMode::IconOnly;
     if (m.showsIcon && m.showsLabel)
@@ -62,7 +89,7 @@ double ToolbarMetrics::minimumWidthOf(const ToolbarItem& item) const
         return 12;
     if (id == ToolbarItemIdentifier::Space || id == ToolbarItemIdentifier::FlexibleSpace)
         return iconSize + 8;
-    double label = showsLabel ? detail::labelSize(item.label(), labelFont).width + 10 : 0;
+    double label = showsLabel ? item.labelWidth(labelFont) + 10 : 0;
     if (item.view())
         return std::max(item.minSize().width, label);
     return std::max(showsIcon ? iconSize + 16 : 0.0, showsLabel && !showsIcon ? label + 8 : label);
@@ -408,14 +435,30 @@ void ToolbarView::reloadItems(bool layOut)
     for (const auto& [item, viewer] : previous)
         viewer->removeFromSuperview();
     // The viewers in item order just below the overflow button, as made anew they would be; one already in its
-    // place is left there.
-    const View* above = m_overflowButton.get();
-    for (auto viewer = m_viewers.rbegin(); viewer != m_viewers.rend(); ++viewer) {
-        const auto& views = subviews();
-        auto at = std::ranges::find(views, above, &std::shared_ptr<View>::get);
-        if (at == views.begin() || at == views.end() || *(at - 1) != *viewer)
-            addSubview(*viewer, WindowOrderingMode::Below, above);
-        above = viewer->get();
+    // place is left there. They are placed front to back, each right after the one before, so a new viewer goes in
+    // next to the button at the end of the list rather than shifting every viewer placed before it.
+    const auto& views = subviews();
+    const auto button = std::ranges::find(views, m_overflowButton);
+    std::size_t next = 0;
+    const View* before = nullptr;
+    for (const auto& viewer : m_viewers) {
+        if (before && next < views.size() && views[next] == viewer) {
+            ++next;
+        } else if (!before && ToolbarViewLeadsViewers(views, button, *viewer, m_viewers)) {
+            next = std::size_t(std::ranges::find(views, viewer) - views.begin()) + 1;
+        } else {
+            // Taken out from before its place, the viewers after it move up by one.
+            const bool earlier = viewer->superview().get() == this
+                && std::ranges::find(views.begin(), views.begin() + std::ptrdiff_t(next), viewer)
+                    != views.begin() + std::ptrdiff_t(next);
+            if (before)
+                addSubview(viewer, WindowOrderingMode::Above, before);
+            else
+                addSubview(viewer, WindowOrderingMode::Below, m_overflowButton.get());
+            next
+                = before ? next + (earlier ? 0 : 1) : std::size_t(std::ranges::find(views, viewer) - views.begin()) + 1;
+        }
+        before = viewer.get();
     }
     if (layOut)
         layoutItems();

@@ -10,6 +10,7 @@
 #include "platform/ui/controls/PopUpButton.h"
 #include "platform/ui/menus/Menu.h"
 #include "platform/ui/menus/MenuItem.h"
+#include "platform/ui/views/detail/PanelText.h"
 #include "support/MainBundleIdentifier.h"
 
 #include <algorithm>
@@ -542,6 +543,15 @@ TEST_F(ToolbarTest, ViewersFollowTheItemsAndOutliveChangesOfMode)
     toolbar->removeItemAtIndex(1);
     EXPECT_TRUE(inStep());
     EXPECT_FALSE(before[2]->superview()) << "the first flexible space's viewer";
+    // Ends swapped: the last viewer goes to the front and the first to the back.
+    const auto count = long(toolbar->items().size());
+    const auto first = strip.viewers().front();
+    const auto last = strip.viewers().back();
+    toolbar->moveItem(count - 1, 0);
+    toolbar->moveItem(1, count - 1);
+    EXPECT_TRUE(inStep());
+    EXPECT_EQ(strip.viewers().front(), last);
+    EXPECT_EQ(strip.viewers().back(), first);
     toolbar->insertItemWithItemIdentifier("Search", 0);
     EXPECT_TRUE(inStep());
     auto search = strip.viewers()[0];
@@ -555,6 +565,22 @@ TEST_F(ToolbarTest, ViewersFollowTheItemsAndOutliveChangesOfMode)
     toolbar->setDisplayMode(ToolbarDisplayMode::IconAndLabel);
     EXPECT_TRUE(inStep());
     EXPECT_EQ(other->superview(), strip.viewers()[0]);
+}
+
+TEST_F(ToolbarTest, ARenamedItemIsMeasuredAgain)
+{
+    // Text only: an item is its label, 10 points of margin and 8 of bezel wide.
+    auto metrics = ToolbarMetrics::forModes(ToolbarDisplayMode::LabelOnly, ToolbarSizeMode::Regular);
+    auto item = ToolbarItem::create("Export");
+    item->setLabel("E");
+    const double narrow = metrics.minimumWidthOf(*item);
+    EXPECT_EQ(narrow, detail::labelSize("E", metrics.labelFont).width + 18);
+    item->setLabel("Export as a portable document");
+    EXPECT_EQ(metrics.minimumWidthOf(*item), detail::labelSize(item->label(), metrics.labelFont).width + 18);
+    EXPECT_GT(metrics.minimumWidthOf(*item), narrow);
+    // In the small font the same label is measured anew.
+    auto small = ToolbarMetrics::forModes(ToolbarDisplayMode::LabelOnly, ToolbarSizeMode::Small);
+    EXPECT_EQ(small.minimumWidthOf(*item), detail::labelSize(item->label(), small.labelFont).width + 18);
 }
 
 TEST_F(ToolbarTest, SpacesNameThemselvesInThePaletteUntilGivenAnotherName)

@@ -206,6 +206,15 @@ TEST(ClipperExtensions, HugeOffsetsMakeNoMorePointsThanModerateOnes)
         BezierPath::bezierPathWithOvalInRect({ -1000, -1000, 2000, 2000 }), r, gfx::LineJoinStyle::Round, 10);
     EXPECT_LE(disc->elementCount(), 1100);
     EXPECT_NEAR(outlinesOf(*disc).area / (std::numbers::pi * (r + 1000) * (r + 1000)), 1, 1e-5);
+    // Grown by its own size, an oval's curves are flattened to a ten-thousandth of the offset, 1e7 units for 1e11:
+    // a 5e10 radius then takes some 2 pi sqrt(5e10 / 2e7), about 300 chords, where the joins' tolerance alone left
+    // 7,000 (every one crossing the others once pushed out, which four equal ovals and their square took forty
+    // seconds to resolve). Each chord lies at most 1e7 inside the circle, so the 1.5e11 disc loses at most
+    // 2 * 1e7 / 1.5e11, 1.3e-4, of its area.
+    auto own = bezierPathWithOffset(
+        BezierPath::bezierPathWithOvalInRect({ 0, 0, 1e11, 1e11 }), 1e11, gfx::LineJoinStyle::Round, 10);
+    EXPECT_LE(own->elementCount(), 1500);
+    EXPECT_NEAR(outlinesOf(*own).area / (std::numbers::pi * 1.5e11 * 1.5e11), 1, 1.4e-4);
     // A moderate offset keeps the clipper's own precision: a quarter of a tenth of a unit, about 44 steps to the
     // turn at an offset of 10.
     auto near = bezierPathWithOffset(sq, 10, gfx::LineJoinStyle::Round, 10);

@@ -205,7 +205,9 @@ struct FlowViewGateOpener {
     ~FlowViewGateOpener() { gate->set(&FlowViewWorkerGate::open); }
 };
 
-// A picture drawn only when the gate opens (at once on the main thread), so its load ends after later ones.
+// A picture whose first load on a worker is drawn only when the gate opens (at once on the main thread), so it ends
+// after later ones. Only that first load waits: the view may ask again, and a process with two cores has only two
+// workers, which must not both be held.
 std::shared_ptr<gfx::Image> flowViewHeldPicture(const std::shared_ptr<FlowViewWorkerGate>& gate);
 
 TEST_F(FlowViewTest, ALatePictureDoesNotPaintAReusedLayer)
@@ -239,9 +241,12 @@ std::shared_ptr<gfx::Image> flowViewHeldPicture(const std::shared_ptr<FlowViewWo
 {
     return gfx::Image::imageWithSize({ 64, 48 }, false, [gate](const gfx::Rect& r) {
         if (!fnd::Thread::isMainThread()) {
-            gate->set(&FlowViewWorkerGate::workerInside);
             std::unique_lock lock(gate->mutex);
-            gate->changed.wait(lock, [&] { return gate->open; });
+            if (!gate->workerInside) {
+                gate->workerInside = true;
+                gate->changed.notify_all();
+                gate->changed.wait(lock, [&] { return gate->open; });
+            }
         }
         gfx::Color::redColor()->setFill();
         gfx::BezierPath::fillRect(r);

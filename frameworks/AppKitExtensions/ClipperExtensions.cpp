@@ -21,9 +21,9 @@ constexpr double OffsetArcTolerance = 0.25;
 // A miter reaches out at most the limit times the offset; beyond this one, a sharp spike would throw its point past
 // any useful size (and past the clipper's range).
 constexpr double OffsetMiterLimitCap = 1000;
-// An offset as large as the outline itself draws mostly its own round: detail below this fraction of it does not
-// show, while every flattened point pushed past the curves' radius crosses nearly every other (equal huge ovals grown
-// by their own size crossed millions of times, some forty seconds).
+// A huge offset draws mostly its own round: detail below this fraction of it does not show, while every flattened
+// point pushed past the curves' radius crosses nearly every other (equal huge ovals grown by their own size crossed
+// millions of times, some forty seconds).
 constexpr double OffsetDetailFraction = 1e-4;
 
 // The box around the outlines.
@@ -133,13 +133,10 @@ PathPtr bezierPathWithOffset(const PathPtr& path, double offset, gfx::LineJoinSt
         // shape grows, whatever direction they were drawn in. Curves are flattened more coarsely as the joins'
         // tolerance grows with a huge offset: finer detail would not show in the result, yet every outline point
         // pushed out so far crosses nearly every other (a curve grown by 1e13 took ten seconds).
-        // Past the outline's size the tolerance follows the offset too, by the offset's share of that size.
-        const gfx::Rect box = path->controlPointBounds();
-        const double extent = std::max(box.size.width, box.size.height) * ZORClipperScale;
+        // Where the joins' tolerance has grown with a huge offset, the curves' follows the offset itself.
         double flatness = ZORClipperFlatness * arcTolerance / OffsetArcTolerance;
-        if (extent > 0 && std::isfinite(extent))
-            flatness = std::max(
-                flatness, OffsetDetailFraction * std::fabs(delta) * std::min(1.0, std::fabs(delta) / extent));
+        if (arcTolerance > OffsetArcTolerance)
+            flatness = std::max(flatness, OffsetDetailFraction * std::fabs(delta));
         ClipperLib::Paths outlines;
         ClipperLib::SimplifyPolygons(
             ZORClipperPathToPolygons(*path, ZORClipperScale, flatness), outlines, ClipperLib::pftEvenOdd);

@@ -49,7 +49,7 @@ WindowFrameBench& windowFrameBench()
 bool windowFrameWithinReach(gfx::Rect frame)
 {
     for (double v : { frame.minX(), frame.minY(), frame.maxX(), frame.maxY() })
-        if (!std::isfinite(v) || std::abs(v) > 2 * ui::Window::LargestSavedFrameCoordinate)
+        if (!std::isfinite(v) || std::abs(v) > 2 * ui::detail::ViewLargestCoordinate)
             return false;
     return true;
 }
@@ -64,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (read) {
         windowFrameCheck(windowFrameWithinReach(*read) && read->width() > 0 && read->height() > 0);
         for (double v : { read->minX(), read->minY(), read->width(), read->height() })
-            windowFrameCheck(std::abs(v) <= ui::Window::LargestSavedFrameCoordinate);
+            windowFrameCheck(std::abs(v) <= ui::detail::ViewLargestCoordinate);
     }
 
     // An ordinary window takes the frame, its size cut to the screen, or keeps its own.

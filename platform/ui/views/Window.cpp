@@ -313,7 +313,7 @@ std::optional<gfx::Rect> Window::frameFromSavedString(const fnd::String& string)
     std::istringstream in(string.utf8());
     double values[4];
     for (double& v : values) {
-        if (!(in >> v) || !std::isfinite(v) || std::abs(v) > LargestSavedFrameCoordinate)
+        if (!(in >> v) || !std::isfinite(v) || std::abs(v) > detail::ViewLargestCoordinate)
             return std::nullopt;
     }
     if (values[2] <= 0 || values[3] <= 0)

@@ -4,6 +4,7 @@
 #include "platform/graphics/Geometry.h"
 #include "platform/ui/views/Responder.h"
 #include "platform/ui/views/View.h"
+#include "platform/ui/views/detail/ViewCoordinates.h"
 
 #include <functional>
 #include <memory>
@@ -172,9 +173,8 @@ public:
     // size).
     void setFrameFromString(const fnd::String& string);
     // The frame of a saved-frame string: its four leading numbers, each finite and within
-    // LargestSavedFrameCoordinate of 0 (so no corner or edge computed from them overflows), with a size that is not
+    // detail::ViewLargestCoordinate of 0 (so no corner or edge computed from them overflows), with a size that is not
     // empty; nullopt for anything else. Every reader of saved window frames goes through it.
-    static constexpr double LargestSavedFrameCoordinate = 1e7;
     static std::optional<gfx::Rect> frameFromSavedString(const fnd::String& string);
     bool setFrameAutosaveName(const fnd::String& name);
     const fnd::String& frameAutosaveName() const { return m_frameAutosaveName; }

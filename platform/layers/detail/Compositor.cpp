@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -203,6 +204,266 @@ private:
     return destination + scalePixel(source, 255 - (destination >> 24));
 }
 
+// The edge pixels of a picture repeated into a 2 × 2 block whose upper-left pixel (x0, y0) lies on or past its last
+// column or row: the upper row in clamped[0..1], the lower in clamped[2..3]. Out of line: only pixels at a
+// picture's edges come here.
+[[gnu::noinline]] void clampedBlock(
+    const std::uint8_t* data, std::ptrdiff_t stride, int width, int height, int x0, int y0, std::uint32_t* clamped)
+{
+    auto fetch = [&](int x, int y) {
+        return reinterpret_cast<const std::uint32_t*>(
+            data + std::clamp(y, 0, height - 1) * stride)[std::clamp(x, 0, width - 1)];
+    };
+    clamped[0] = fetch(x0, y0);
+    clamped[1] = fetch(x0 + 1, y0);
+    clamped[2] = fetch(x0, y0 + 1);
+    clamped[3] = fetch(x0 + 1, y0 + 1);
+}
+
+// A picture sampled bilinearly at 16.16 fixed-point positions (pixel centres at whole numbers), with the tint its
+// samples are multiplied by (blue, green, red, alpha, out of 256). Kernels copy it into locals, which stores to the
+// target cannot be taken to change.
+struct CompositorSource {
+    const std::uint8_t* data;
+    std::ptrdiff_t stride;
+    int width, height;
+    std::uint32_t tint[4];
+
+    // Whether rows, columns and the row step in pixels fit 16 bits, as the kernels that take four pixels at a time
+    // need (pictures wider or taller than 32767 pixels go one pixel at a time).
+    bool fitsGroups() const { return stride % 4 == 0 && stride / 4 <= 32767 && height <= 32767; }
+
+    // The upper and lower rows of the 2 × 2 block at the position: in the picture, or at its edges in `clamped`.
+    [[gnu::always_inline]] void block(std::int32_t fx, std::int32_t fy, std::uint32_t* clamped,
+        const std::uint32_t*& upper, const std::uint32_t*& lower) const
+    {
+        const int x0 = fx >> 16, y0 = fy >> 16;
+        if (unsigned(x0) < unsigned(width - 1) && unsigned(y0) < unsigned(height - 1)) [[likely]] {
+            const std::uint8_t* at = data + y0 * stride + std::ptrdiff_t(x0) * 4;
+            upper = reinterpret_cast<const std::uint32_t*>(at);
+            lower = reinterpret_cast<const std::uint32_t*>(at + stride);
+            return;
+        }
+        clampedBlock(data, stride, width, height, x0, y0, clamped);
+        upper = clamped;
+        lower = clamped + 2;
+    }
+};
+
+// 16.16 positions step in 32 bits: the positions themselves stay within ±30000 pixels, so wrapping in the steps
+// between (a step may not fit) leaves them exact.
+[[gnu::always_inline]] inline std::int32_t stepped(std::int32_t f, std::int32_t step, int count)
+{
+    return std::int32_t(std::uint32_t(f) + std::uint32_t(step) * std::uint32_t(count));
+}
+
+[[gnu::always_inline]] inline std::uint32_t weightOf(std::int32_t f)
+{
+    return (std::uint32_t(f & 0xFFFF) + 128) >> 8;
+}
+
+// One pixel: the sample at (fx, fy) tinted, covered by c and put under the front pixel; the front pixel as it is
+// where c is 0 or the front is opaque.
+template <bool Tinted>
+[[gnu::always_inline]] inline void compositeOne(
+    const CompositorSource& s, std::int32_t fx, std::int32_t fy, std::uint32_t c, std::uint32_t* out)
+{
+    const std::uint32_t front = *out;
+    if (c == 0 || (front >> 24) == 255)
+        return;
+    std::uint32_t clamped[4];
+    const std::uint32_t *upper, *lower;
+    s.block(fx, fy, clamped, upper, lower);
+#if defined(__SSE2__)
+    __m128i sample = bilinearLanes(upper, lower, weightOf(fx), weightOf(fy));
+    if constexpr (Tinted) {
+        const __m128i tint
+            = _mm_setr_epi16(short(s.tint[0]), short(s.tint[1]), short(s.tint[2]), short(s.tint[3]), 0, 0, 0, 0);
+        sample = _mm_srli_epi16(_mm_mullo_epi16(sample, tint), 8);
+    }
+    if (c != 255)
+        sample = scaleLanes(sample, _mm_set1_epi16(short(c)));
+    *out = front == 0 ? lanesPixel(sample) : lanesPixel(underLanes(sample, pixelLanes(front)));
+#else
+    std::uint32_t sample = bilinear(upper, lower, weightOf(fx), weightOf(fy));
+    if constexpr (Tinted)
+        sample = (((sample >> 24) * s.tint[3]) >> 8) << 24 | ((((sample >> 16) & 0xFF) * s.tint[2]) >> 8) << 16
+            | ((((sample >> 8) & 0xFF) * s.tint[1]) >> 8) << 8 | (((sample & 0xFF) * s.tint[0]) >> 8);
+    *out = under(c == 255 ? sample : scalePixel(sample, c), front);
+#endif
+}
+
+// A run of n pixels from out[0] whose source positions step linearly from (fx, fy) by (dx, dy), with their
+// coverage.
+using CompositorRunKernel = void (*)(const CompositorSource&, std::int32_t fx, std::int32_t fy, std::int32_t dx,
+    std::int32_t dy, const std::uint8_t* coverage, std::uint32_t* out, int n);
+
+template <bool Tinted>
+void compositeRunOneByOne(const CompositorSource& source, std::int32_t fx, std::int32_t fy, std::int32_t dx,
+    std::int32_t dy, const std::uint8_t* coverage, std::uint32_t* out, int n)
+{
+    const CompositorSource s = source;
+    for (int k = 0; k < n; ++k)
+        compositeOne<Tinted>(s, stepped(fx, dx, k), stepped(fy, dy, k), coverage[k], out + k);
+}
+
+#if defined(__SSE2__)
+// Four pixels at a time, two to a register: each pixel's weights, coverage and tint in its four lanes, so every
+// step works on full registers. Pixels whose coverage is 0 or whose front is opaque come out as they were (x · 0 /
+// 255 added to the front), so a group only part of which shows is composited whole; a group none of which shows is
+// skipped. The numbers are those of compositeOne.
+
+// Four values, one per 32-bit lane, in 16-bit lanes: those of pixels 0 and 1 (each in four lanes), and of 2 and 3.
+[[gnu::always_inline]] inline void spreadPairs(__m128i v, __m128i& first, __m128i& second)
+{
+    v = _mm_packs_epi32(v, v);
+    v = _mm_unpacklo_epi16(v, v);
+    first = _mm_unpacklo_epi32(v, v);
+    second = _mm_unpackhi_epi32(v, v);
+}
+
+// The weights (0..256) of four 16.16 positions.
+[[gnu::always_inline]] inline __m128i weightLanes(__m128i f)
+{
+    return _mm_srli_epi32(_mm_add_epi32(_mm_and_si128(f, _mm_set1_epi32(0xFFFF)), _mm_set1_epi32(128)), 8);
+}
+
+// Two pixels' left and right neighbours from their rows a and b (two pixels each): [a0, b0] and [a1, b1].
+[[gnu::always_inline]] inline void pairNeighbours(
+    const std::uint32_t* a, const std::uint32_t* b, __m128i& left, __m128i& right)
+{
+    const __m128i both = _mm_unpacklo_epi64(
+        _mm_loadl_epi64(reinterpret_cast<const __m128i*>(a)), _mm_loadl_epi64(reinterpret_cast<const __m128i*>(b)));
+    const __m128i sorted = _mm_shuffle_epi32(both, _MM_SHUFFLE(3, 1, 2, 0));
+    left = _mm_unpacklo_epi8(sorted, _mm_setzero_si128());
+    right = _mm_unpackhi_epi8(sorted, _mm_setzero_si128());
+}
+
+// (a · (256 − w) + b · w) / 256, with one multiply: the sum is below 2^16, so the wrapping 16-bit steps give it
+// exactly.
+[[gnu::always_inline]] inline __m128i lerpLanes(__m128i a, __m128i b, __m128i w)
+{
+    return _mm_srli_epi16(_mm_add_epi16(_mm_slli_epi16(a, 8), _mm_mullo_epi16(_mm_sub_epi16(b, a), w)), 8);
+}
+
+// Whether none of four pixels shows: coverage 0 (c: four 16-bit lanes) or an opaque front.
+[[gnu::always_inline]] inline bool allHidden(__m128i c, __m128i front)
+{
+    const __m128i zero = _mm_setzero_si128(), alpha = _mm_set1_epi32(int(0xFF000000));
+    const __m128i hidden = _mm_or_si128(
+        _mm_cmpeq_epi32(_mm_unpacklo_epi16(c, zero), zero), _mm_cmpeq_epi32(_mm_and_si128(front, alpha), alpha));
+    return _mm_movemask_epi8(hidden) == 0xFFFF;
+}
+
+// Four pixels' coverage, as it is and in 16-bit lanes.
+[[gnu::always_inline]] inline __m128i coverageLanes(const std::uint8_t* coverage, std::uint32_t& packed)
+{
+    std::memcpy(&packed, coverage, 4);
+    return _mm_unpacklo_epi8(_mm_cvtsi32_si128(int(packed)), _mm_setzero_si128());
+}
+
+// Scaling by a coverage of 255 and going under a front of 0 leave a sample as it is (x · 255 / 255 = x), so
+// groups wholly covered, or with nothing in front yet (most of them), skip those steps.
+struct CompositorGroupSteps {
+    bool covered, bare;
+    CompositorGroupSteps(std::uint32_t coverage, __m128i front)
+        : covered(coverage == 0xFFFFFFFF)
+        , bare(_mm_movemask_epi8(_mm_cmpeq_epi32(front, _mm_setzero_si128())) == 0xFFFF)
+    {
+    }
+};
+
+// The upper-left pixels of four blocks as offsets in pixels from the picture's start, when all four blocks lie
+// wholly inside it (else false). Rows, columns and the row step fit 16 bits (fitsGroups), so one multiply-add
+// finds them.
+[[gnu::always_inline]] inline bool groupOffsets(
+    __m128i vx, __m128i vy, __m128i lastX, __m128i lastY, __m128i rowStep, __m128i& offsets)
+{
+    const __m128i x0 = _mm_srai_epi32(vx, 16), y0 = _mm_srai_epi32(vy, 16);
+    const __m128i none = _mm_set1_epi32(-1);
+    const __m128i inside = _mm_and_si128(_mm_and_si128(_mm_cmpgt_epi32(x0, none), _mm_cmpgt_epi32(y0, none)),
+        _mm_and_si128(_mm_cmpgt_epi32(lastX, x0), _mm_cmpgt_epi32(lastY, y0)));
+    if (_mm_movemask_epi8(inside) != 0xFFFF)
+        return false;
+    offsets = _mm_madd_epi16(_mm_unpacklo_epi16(_mm_packs_epi32(x0, x0), _mm_packs_epi32(y0, y0)), rowStep);
+    return true;
+}
+
+template <int Lane> [[gnu::always_inline]] inline std::int32_t laneOf(__m128i v)
+{
+    return _mm_cvtsi128_si32(_mm_shuffle_epi32(v, _MM_SHUFFLE(Lane, Lane, Lane, Lane)));
+}
+
+// Four pixels whose blocks reach past the picture's edges, one at a time.
+template <bool Tinted>
+[[gnu::noinline]] void compositeGroupOneByOne(
+    const CompositorSource& s, __m128i vx, __m128i vy, const std::uint8_t* coverage, std::uint32_t* out)
+{
+    std::int32_t fx[4], fy[4];
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(fx), vx);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(fy), vy);
+    for (int j = 0; j < 4; ++j)
+        compositeOne<Tinted>(s, fx[j], fy[j], coverage[j], out + j);
+}
+
+template <bool Tinted>
+void compositeRunSSE2(const CompositorSource& source, std::int32_t fx, std::int32_t fy, std::int32_t dx,
+    std::int32_t dy, const std::uint8_t* coverage, std::uint32_t* out, int n)
+{
+    const CompositorSource s = source;
+    const auto* pixels = reinterpret_cast<const std::uint32_t*>(s.data);
+    const auto* below = reinterpret_cast<const std::uint32_t*>(s.data + s.stride);
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i tint = _mm_setr_epi16(short(s.tint[0]), short(s.tint[1]), short(s.tint[2]), short(s.tint[3]),
+        short(s.tint[0]), short(s.tint[1]), short(s.tint[2]), short(s.tint[3]));
+    const __m128i lastX = _mm_set1_epi32(s.width - 1), lastY = _mm_set1_epi32(s.height - 1);
+    const __m128i rowStep = _mm_set1_epi32(int(std::uint32_t(s.stride / 4) << 16 | 1));
+    __m128i vx = _mm_add_epi32(_mm_set1_epi32(fx), _mm_setr_epi32(0, dx, stepped(0, dx, 2), stepped(0, dx, 3)));
+    __m128i vy = _mm_add_epi32(_mm_set1_epi32(fy), _mm_setr_epi32(0, dy, stepped(0, dy, 2), stepped(0, dy, 3)));
+    const __m128i stepX = _mm_set1_epi32(stepped(0, dx, 4)), stepY = _mm_set1_epi32(stepped(0, dy, 4));
+    int k = 0;
+    for (; k + 4 <= n; k += 4, vx = _mm_add_epi32(vx, stepX), vy = _mm_add_epi32(vy, stepY)) {
+        auto* at = reinterpret_cast<__m128i*>(out + k);
+        const __m128i front = _mm_loadu_si128(at);
+        std::uint32_t packed;
+        const __m128i c = coverageLanes(coverage + k, packed);
+        if (allHidden(c, front))
+            continue;
+        const CompositorGroupSteps steps(packed, front);
+        __m128i offsets;
+        if (!groupOffsets(vx, vy, lastX, lastY, rowStep, offsets)) [[unlikely]] {
+            compositeGroupOneByOne<Tinted>(s, vx, vy, coverage + k, out + k);
+            continue;
+        }
+        __m128i wx01, wx23, wy01, wy23, c01, c23;
+        spreadPairs(weightLanes(vx), wx01, wx23);
+        spreadPairs(weightLanes(vy), wy01, wy23);
+        spreadPairs(_mm_unpacklo_epi16(c, zero), c01, c23);
+        // Two pixels at offsets a and b, under their front pixels' lanes.
+        auto pair = [&](std::int32_t a, std::int32_t b, __m128i wx, __m128i wy, __m128i cover, __m128i frontLanes)
+            __attribute__((always_inline))
+        {
+            __m128i upperLeft, upperRight, lowerLeft, lowerRight;
+            pairNeighbours(pixels + a, pixels + b, upperLeft, upperRight);
+            pairNeighbours(below + a, below + b, lowerLeft, lowerRight);
+            __m128i sample = lerpLanes(lerpLanes(upperLeft, upperRight, wx), lerpLanes(lowerLeft, lowerRight, wx), wy);
+            if constexpr (Tinted)
+                sample = _mm_srli_epi16(_mm_mullo_epi16(sample, tint), 8);
+            if (!steps.covered)
+                sample = scaleLanes(sample, cover);
+            return steps.bare ? sample : underLanes(sample, frontLanes);
+        };
+        const __m128i first
+            = pair(laneOf<0>(offsets), laneOf<1>(offsets), wx01, wy01, c01, _mm_unpacklo_epi8(front, zero));
+        const __m128i second
+            = pair(laneOf<2>(offsets), laneOf<3>(offsets), wx23, wy23, c23, _mm_unpackhi_epi8(front, zero));
+        _mm_storeu_si128(at, _mm_packus_epi16(first, second));
+    }
+    for (; k < n; ++k)
+        compositeOne<Tinted>(s, stepped(fx, dx, k), stepped(fy, dy, k), coverage[k], out + k);
+}
+#endif
+
 bool clampBox(PixelBox& box, const gfx::PixelBufferView& target)
 {
     box.x0 = std::max(box.x0, 0);
@@ -283,7 +544,6 @@ void compositeProjective(gfx::ConstPixelBufferView source, const gfx::Rect& cont
         tintFactors[i] = std::uint32_t(std::lround(std::clamp(tint[i] * tint[3], 0.0, 1.0) * 256));
     tintFactors[3] = std::uint32_t(std::lround(std::clamp(tint[3], 0.0, 1.0) * 256));
     const auto& m = inverse->m;
-    const int lastX = source.width - 1, lastY = source.height - 1;
     const std::uint32_t opacityLevel = std::uint32_t(std::lround(std::clamp(opacity, 0.0, 1.0) * 255));
     if (opacityLevel == 0)
         return;
@@ -345,48 +605,9 @@ void compositeProjective(gfx::ConstPixelBufferView source, const gfx::Rect& cont
 
     std::vector<std::uint8_t> coverageRow(std::size_t(box.x1 - box.x0));
     CompositorRowCoverage rowCoverage(outline);
-
-    auto compositeRows = [&]<bool Tinted>() {
-        auto fetch = [&](int x, int y) { return source.row(std::clamp(y, 0, lastY))[std::clamp(x, 0, lastX)]; };
-        // The four source pixels around a point in 16.16 fixed point (pixel centres at whole numbers), blended
-        // bilinearly by `blend`.
-        auto sampled = [&](std::int64_t fx, std::int64_t fy, auto&& blend) __attribute__((always_inline))
-        {
-            const int x0 = int(fx >> 16), y0 = int(fy >> 16);
-            const auto wx = std::uint32_t(((fx & 0xFFFF) + 128) >> 8), wy = std::uint32_t(((fy & 0xFFFF) + 128) >> 8);
-            if (x0 >= 0 && y0 >= 0 && x0 < lastX && y0 < lastY) [[likely]]
-                return blend(source.row(y0) + x0, source.row(y0 + 1) + x0, wx, wy);
-            const std::uint32_t p[2] = { fetch(x0, y0), fetch(x0 + 1, y0) };
-            const std::uint32_t q[2] = { fetch(x0, y0 + 1), fetch(x0 + 1, y0 + 1) };
-            return blend(p, q, wx, wy);
-        };
-#if defined(__SSE2__)
-        const __m128i tintLanes = _mm_setr_epi16(
-            short(tintFactors[2]), short(tintFactors[1]), short(tintFactors[0]), short(tintFactors[3]), 0, 0, 0, 0);
-        // The sample tinted, scaled by the coverage c and put under the front pixel, all in lanes: the same numbers
-        // as the steps one after the other on packed pixels.
-        auto compositeAt
-            = [&](std::int64_t fx, std::int64_t fy, std::uint32_t c, std::uint32_t front) __attribute__((always_inline))
-        {
-            __m128i sample = sampled(fx, fy, bilinearLanes);
-            if constexpr (Tinted)
-                sample = _mm_srli_epi16(_mm_mullo_epi16(sample, tintLanes), 8);
-            if (c != 255)
-                sample = scaleLanes(sample, _mm_set1_epi16(short(c)));
-            if (front == 0)
-                return lanesPixel(sample);
-            return lanesPixel(underLanes(sample, pixelLanes(front)));
-        };
-#else
-        auto compositeAt
-            = [&](std::int64_t fx, std::int64_t fy, std::uint32_t c, std::uint32_t front) __attribute__((always_inline))
-        {
-            std::uint32_t sample = sampled(fx, fy, bilinear);
-            if constexpr (Tinted)
-                sample = applyTint(sample);
-            return under(c == 255 ? sample : scalePixel(sample, c), front);
-        };
-#endif
+    const CompositorSource sampled { source.data, source.stride, source.width, source.height,
+        { tintFactors[2], tintFactors[1], tintFactors[0], tintFactors[3] } };
+    auto compositeRows = [&]<bool Tinted>(CompositorRunKernel runKernel) {
         for (int y = box.y0; y < box.y1; ++y) {
             int first, last;
             if (!rowCoverage.fill(y, box.x0, box.x1, opacityLevel, coverageRow.data(), first, last))
@@ -408,40 +629,51 @@ void compositeProjective(gfx::ConstPixelBufferView source, const gfx::Rect& cont
             // Exact at both ends of runs of RunLength pixels and linear in between (in 16.16 fixed point): over such
             // a run perspective bends the mapping by far less than a pixel, and no pixel pays for a division.
             constexpr int RunLength = 16;
-            for (int runStart = first; runStart <= last; runStart += RunLength) {
+            // Each run's end is the next one's start: its point is worked out once.
+            double sx0 = 0, sy0 = 0, sx1 = 0, sy1 = 0;
+            bool endInReach = sourcePoint(first + 0.5, sx0, sy0);
+            for (int runStart = first; runStart <= last; runStart += RunLength, sx0 = sx1, sy0 = sy1) {
                 const int runEnd = std::min(last + 1, runStart + RunLength);
-                double sx0, sy0, sx1, sy1;
-                if (!sourcePoint(runStart + 0.5, sx0, sy0) || !sourcePoint(runEnd + 0.5, sx1, sy1)) {
+                const bool startInReach = endInReach;
+                endInReach = sourcePoint(runEnd + 0.5, sx1, sy1);
+                if (!startInReach || !endInReach) {
                     // Near where the plane turns away: each pixel on its own.
                     for (int x = runStart; x < runEnd; ++x) {
                         double sx, sy;
                         const std::uint32_t c = coverageAt[x];
                         if (c == 0 || (out[x] >> 24) == 255 || !sourcePoint(x + 0.5, sx, sy))
                             continue;
-                        out[x] = compositeAt(
-                            std::int64_t(std::floor(sx * 65536)), std::int64_t(std::floor(sy * 65536)), c, out[x]);
+                        compositeOne<Tinted>(sampled, std::int32_t(std::floor(sx * 65536)),
+                            std::int32_t(std::floor(sy * 65536)), c, out + x);
                     }
                     continue;
                 }
                 const double steps = runEnd - runStart;
-                std::int64_t fx = std::int64_t(sx0 * 65536), fy = std::int64_t(sy0 * 65536);
-                const std::int64_t dx = std::int64_t((sx1 - sx0) * 65536 / steps);
-                const std::int64_t dy = std::int64_t((sy1 - sy0) * 65536 / steps);
-                for (int x = runStart; x < runEnd; ++x, fx += dx, fy += dy) {
-                    const std::uint32_t c = coverageAt[x];
-                    const std::uint32_t front = out[x];
-                    // Where the planes in front cover wholly, nothing behind shows.
-                    if (c == 0 || (front >> 24) == 255)
-                        continue;
-                    out[x] = compositeAt(fx, fy, c, front);
-                }
+                // A step may not fit 32 bits (a run of one pixel across the whole source); wrapped, it still
+                // lands each position exactly.
+                auto step = [](double d) { return std::int32_t(std::uint32_t(std::int64_t(d))); };
+                runKernel(sampled, std::int32_t(sx0 * 65536), std::int32_t(sy0 * 65536),
+                    step((sx1 - sx0) * 65536 / steps), step((sy1 - sy0) * 65536 / steps), coverageAt + runStart,
+                    out + runStart, runEnd - runStart);
             }
         }
     };
-    if (tinted)
-        compositeRows.template operator()<true>();
+#if defined(__SSE2__)
+    if (!sampled.fitsGroups()) {
+        if (tinted)
+            compositeRows.template operator()<true>(compositeRunOneByOne<true>);
+        else
+            compositeRows.template operator()<false>(compositeRunOneByOne<false>);
+    } else if (tinted)
+        compositeRows.template operator()<true>(compositeRunSSE2<true>);
     else
-        compositeRows.template operator()<false>();
+        compositeRows.template operator()<false>(compositeRunSSE2<false>);
+#else
+    if (tinted)
+        compositeRows.template operator()<true>(compositeRunOneByOne<true>);
+    else
+        compositeRows.template operator()<false>(compositeRunOneByOne<false>);
+#endif
 }
 
 void multiplyPixels(gfx::PixelBufferView pixels, const std::array<double, 4>& color)

@@ -1,6 +1,7 @@
 #include "platform/layers/detail/Compositor.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -56,29 +57,42 @@ public:
 
     // Fills the row's coverage (0 to level) for pixels [first, last] of the box's columns [x0, x1), into
     // row[x - x0]; false when the outline misses the row.
-    bool fill(int y, int x0, int x1, std::uint32_t level, std::uint8_t* row, int& first, int& last) const
+    bool fill(int y, int x0, int x1, std::uint32_t level, std::uint8_t* row, int& first, int& last)
     {
         if (y + 1 <= m_top || y >= m_bottom)
             return false;
-        constexpr int Lines = 16;
-        double from[Lines], to[Lines];
+        double ly[Lines], from[Lines], to[Lines];
+        for (int i = 0; i < Lines; ++i) {
+            ly[i] = y + (i + 0.5) / Lines;
+            from[i] = std::numeric_limits<double>::infinity();
+            to[i] = -from[i];
+        }
+        // Only the edges that reach the row, in their order; one that spans it wholly (most) crosses every line.
+        for (const auto& e : m_edges) {
+            if (!(e.y0 < y + 1 && e.y1 > y))
+                continue;
+            if (e.y0 <= ly[0] && ly[Lines - 1] < e.y1) {
+                for (int i = 0; i < Lines; ++i) {
+                    const double x = e.x0 + (ly[i] - e.y0) * e.slope;
+                    from[i] = std::min(from[i], x);
+                    to[i] = std::max(to[i], x);
+                }
+                continue;
+            }
+            for (int i = 0; i < Lines; ++i)
+                if (ly[i] >= e.y0 && ly[i] < e.y1) {
+                    const double x = e.x0 + (ly[i] - e.y0) * e.slope;
+                    from[i] = std::min(from[i], x);
+                    to[i] = std::max(to[i], x);
+                }
+        }
         double outerFrom = std::numeric_limits<double>::infinity(), outerTo = -outerFrom;
         double innerFrom = -outerFrom, innerTo = outerFrom;
         for (int i = 0; i < Lines; ++i) {
-            const double ly = y + (i + 0.5) / Lines;
-            double f = std::numeric_limits<double>::infinity(), t = -f;
-            for (const auto& e : m_edges)
-                if (ly >= e.y0 && ly < e.y1) {
-                    const double x = e.x0 + (ly - e.y0) * e.slope;
-                    f = std::min(f, x);
-                    t = std::max(t, x);
-                }
-            from[i] = f;
-            to[i] = t;
-            outerFrom = std::min(outerFrom, f);
-            outerTo = std::max(outerTo, t);
-            innerFrom = std::max(innerFrom, f);
-            innerTo = std::min(innerTo, t);
+            outerFrom = std::min(outerFrom, from[i]);
+            outerTo = std::max(outerTo, to[i]);
+            innerFrom = std::max(innerFrom, from[i]);
+            innerTo = std::min(innerTo, to[i]);
         }
         if (!(outerFrom < outerTo))
             return false;
@@ -96,21 +110,53 @@ public:
             solidFrom = std::clamp(column(std::ceil(innerFrom)), first, end);
             solidTo = std::clamp(column(std::floor(innerTo)), solidFrom, end);
         }
-        auto partly = [&](int x) {
-            double sum = 0;
-            for (int i = 0; i < Lines; ++i)
-                sum += std::clamp(std::min(to[i], x + 1.0) - std::max(from[i], double(x)), 0.0, 1.0);
-            return std::uint8_t(std::lround(sum / Lines * level));
-        };
-        for (int x = first; x < solidFrom; ++x)
-            row[x - x0] = partly(x);
+        partly(from, to, first, solidFrom, level, row - x0);
         std::fill(row + (solidFrom - x0), row + (solidTo - x0), std::uint8_t(level));
-        for (int x = solidTo; x < end; ++x)
-            row[x - x0] = partly(x);
+        partly(from, to, solidTo, end, level, row - x0);
         return true;
     }
 
 private:
+    static constexpr int Lines = 16;
+
+    // lround for the coverage's non-negative values, without the library call.
+    static std::uint8_t rounded(double v)
+    {
+        const auto whole = std::int32_t(v);
+        return std::uint8_t(whole + (v - whole >= 0.5));
+    }
+
+    // The pixels [a, b) that the lines cross in part: each the lengths of the lines' spans within it, added up in
+    // the lines' order, as a share of the lines, times the level. Two pixels at a time, each in its own lane with
+    // the same numbers as alone; the sums' chains of additions overlap.
+    static void partly(const double* from, const double* to, int a, int b, std::uint32_t level, std::uint8_t* at)
+    {
+        int x = a;
+#if defined(__SSE2__)
+        const __m128d zero = _mm_setzero_pd(), one = _mm_set1_pd(1), lines = _mm_set1_pd(Lines),
+                      scale = _mm_set1_pd(level);
+        for (; x + 2 <= b; x += 2) {
+            const __m128d left = _mm_setr_pd(x, x + 1), right = _mm_add_pd(left, one);
+            __m128d sum = zero;
+            for (int i = 0; i < Lines; ++i) {
+                const __m128d span
+                    = _mm_sub_pd(_mm_min_pd(_mm_set1_pd(to[i]), right), _mm_max_pd(_mm_set1_pd(from[i]), left));
+                sum = _mm_add_pd(sum, _mm_min_pd(_mm_max_pd(span, zero), one));
+            }
+            double v[2];
+            _mm_storeu_pd(v, _mm_mul_pd(_mm_div_pd(sum, lines), scale));
+            at[x] = rounded(v[0]);
+            at[x + 1] = rounded(v[1]);
+        }
+#endif
+        for (; x < b; ++x) {
+            double sum = 0;
+            for (int i = 0; i < Lines; ++i)
+                sum += std::clamp(std::min(to[i], x + 1.0) - std::max(from[i], double(x)), 0.0, 1.0);
+            at[x] = rounded(sum / Lines * level);
+        }
+    }
+
     struct Edge {
         double x0, y0, y1, slope;
     };
@@ -293,18 +339,25 @@ template <bool Tinted>
 #endif
 }
 
-// A run of n pixels from out[0] whose source positions step linearly from (fx, fy) by (dx, dy), with their
-// coverage.
-using CompositorRunKernel = void (*)(const CompositorSource&, std::int32_t fx, std::int32_t fy, std::int32_t dx,
-    std::int32_t dy, const std::uint8_t* coverage, std::uint32_t* out, int n);
+// Runs of pixels whose source positions step linearly from (fx, fy) by (dx, dy): count pixels from start.
+struct CompositorRun {
+    std::int32_t fx, fy, dx, dy;
+    int start, count;
+};
+
+// Composites a row's runs, given the row's coverage and pixels; one call a row, so the constants are set up once.
+using CompositorRowKernel = void (*)(const CompositorSource&, const CompositorRun* runs, int runCount,
+    const std::uint8_t* coverageRow, std::uint32_t* outRow);
 
 template <bool Tinted>
-void compositeRunOneByOne(const CompositorSource& source, std::int32_t fx, std::int32_t fy, std::int32_t dx,
-    std::int32_t dy, const std::uint8_t* coverage, std::uint32_t* out, int n)
+void compositeRunsOneByOne(const CompositorSource& source, const CompositorRun* runs, int runCount,
+    const std::uint8_t* coverageRow, std::uint32_t* outRow)
 {
     const CompositorSource s = source;
-    for (int k = 0; k < n; ++k)
-        compositeOne<Tinted>(s, stepped(fx, dx, k), stepped(fy, dy, k), coverage[k], out + k);
+    for (const CompositorRun* run = runs; run != runs + runCount; ++run)
+        for (int k = 0; k < run->count; ++k)
+            compositeOne<Tinted>(s, stepped(run->fx, run->dx, k), stepped(run->fy, run->dy, k),
+                coverageRow[run->start + k], outRow + run->start + k);
 }
 
 #if defined(__SSE2__)
@@ -328,13 +381,18 @@ void compositeRunOneByOne(const CompositorSource& source, std::int32_t fx, std::
     return _mm_srli_epi32(_mm_add_epi32(_mm_and_si128(f, _mm_set1_epi32(0xFFFF)), _mm_set1_epi32(128)), 8);
 }
 
+// Two pixels from a and two from b, side by side.
+[[gnu::always_inline]] inline __m128i twoPairs(const std::uint32_t* a, const std::uint32_t* b)
+{
+    return _mm_castpd_si128(_mm_loadh_pd(
+        _mm_castsi128_pd(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(a))), reinterpret_cast<const double*>(b)));
+}
+
 // Two pixels' left and right neighbours from their rows a and b (two pixels each): [a0, b0] and [a1, b1].
 [[gnu::always_inline]] inline void pairNeighbours(
     const std::uint32_t* a, const std::uint32_t* b, __m128i& left, __m128i& right)
 {
-    const __m128i both = _mm_unpacklo_epi64(
-        _mm_loadl_epi64(reinterpret_cast<const __m128i*>(a)), _mm_loadl_epi64(reinterpret_cast<const __m128i*>(b)));
-    const __m128i sorted = _mm_shuffle_epi32(both, _MM_SHUFFLE(3, 1, 2, 0));
+    const __m128i sorted = _mm_shuffle_epi32(twoPairs(a, b), _MM_SHUFFLE(3, 1, 2, 0));
     left = _mm_unpacklo_epi8(sorted, _mm_setzero_si128());
     right = _mm_unpackhi_epi8(sorted, _mm_setzero_si128());
 }
@@ -407,8 +465,8 @@ template <bool Tinted>
 }
 
 template <bool Tinted>
-void compositeRunSSE2(const CompositorSource& source, std::int32_t fx, std::int32_t fy, std::int32_t dx,
-    std::int32_t dy, const std::uint8_t* coverage, std::uint32_t* out, int n)
+void compositeRunsSSE2(const CompositorSource& source, const CompositorRun* runs, int runCount,
+    const std::uint8_t* coverageRow, std::uint32_t* outRow)
 {
     const CompositorSource s = source;
     const auto* pixels = reinterpret_cast<const std::uint32_t*>(s.data);
@@ -418,49 +476,56 @@ void compositeRunSSE2(const CompositorSource& source, std::int32_t fx, std::int3
         short(s.tint[0]), short(s.tint[1]), short(s.tint[2]), short(s.tint[3]));
     const __m128i lastX = _mm_set1_epi32(s.width - 1), lastY = _mm_set1_epi32(s.height - 1);
     const __m128i rowStep = _mm_set1_epi32(int(std::uint32_t(s.stride / 4) << 16 | 1));
-    __m128i vx = _mm_add_epi32(_mm_set1_epi32(fx), _mm_setr_epi32(0, dx, stepped(0, dx, 2), stepped(0, dx, 3)));
-    __m128i vy = _mm_add_epi32(_mm_set1_epi32(fy), _mm_setr_epi32(0, dy, stepped(0, dy, 2), stepped(0, dy, 3)));
-    const __m128i stepX = _mm_set1_epi32(stepped(0, dx, 4)), stepY = _mm_set1_epi32(stepped(0, dy, 4));
-    int k = 0;
-    for (; k + 4 <= n; k += 4, vx = _mm_add_epi32(vx, stepX), vy = _mm_add_epi32(vy, stepY)) {
-        auto* at = reinterpret_cast<__m128i*>(out + k);
-        const __m128i front = _mm_loadu_si128(at);
-        std::uint32_t packed;
-        const __m128i c = coverageLanes(coverage + k, packed);
-        if (allHidden(c, front))
-            continue;
-        const CompositorGroupSteps steps(packed, front);
-        __m128i offsets;
-        if (!groupOffsets(vx, vy, lastX, lastY, rowStep, offsets)) [[unlikely]] {
-            compositeGroupOneByOne<Tinted>(s, vx, vy, coverage + k, out + k);
-            continue;
+    for (const CompositorRun* run = runs; run != runs + runCount; ++run) {
+        const std::int32_t fx = run->fx, fy = run->fy, dx = run->dx, dy = run->dy;
+        const std::uint8_t* coverage = coverageRow + run->start;
+        std::uint32_t* out = outRow + run->start;
+        const int n = run->count;
+        __m128i vx = _mm_add_epi32(_mm_set1_epi32(fx), _mm_setr_epi32(0, dx, stepped(0, dx, 2), stepped(0, dx, 3)));
+        __m128i vy = _mm_add_epi32(_mm_set1_epi32(fy), _mm_setr_epi32(0, dy, stepped(0, dy, 2), stepped(0, dy, 3)));
+        const __m128i stepX = _mm_set1_epi32(stepped(0, dx, 4)), stepY = _mm_set1_epi32(stepped(0, dy, 4));
+        int k = 0;
+        for (; k + 4 <= n; k += 4, vx = _mm_add_epi32(vx, stepX), vy = _mm_add_epi32(vy, stepY)) {
+            auto* at = reinterpret_cast<__m128i*>(out + k);
+            const __m128i front = _mm_loadu_si128(at);
+            std::uint32_t packed;
+            const __m128i c = coverageLanes(coverage + k, packed);
+            if (allHidden(c, front))
+                continue;
+            const CompositorGroupSteps steps(packed, front);
+            __m128i offsets;
+            if (!groupOffsets(vx, vy, lastX, lastY, rowStep, offsets)) [[unlikely]] {
+                compositeGroupOneByOne<Tinted>(s, vx, vy, coverage + k, out + k);
+                continue;
+            }
+            __m128i wx01, wx23, wy01, wy23, c01, c23;
+            spreadPairs(weightLanes(vx), wx01, wx23);
+            spreadPairs(weightLanes(vy), wy01, wy23);
+            spreadPairs(_mm_unpacklo_epi16(c, zero), c01, c23);
+            // Two pixels at offsets a and b, under their front pixels' lanes.
+            auto pair = [&](std::int32_t a, std::int32_t b, __m128i wx, __m128i wy, __m128i cover, __m128i frontLanes)
+                __attribute__((always_inline))
+            {
+                __m128i upperLeft, upperRight, lowerLeft, lowerRight;
+                pairNeighbours(pixels + a, pixels + b, upperLeft, upperRight);
+                pairNeighbours(below + a, below + b, lowerLeft, lowerRight);
+                __m128i sample
+                    = lerpLanes(lerpLanes(upperLeft, upperRight, wx), lerpLanes(lowerLeft, lowerRight, wx), wy);
+                if constexpr (Tinted)
+                    sample = _mm_srli_epi16(_mm_mullo_epi16(sample, tint), 8);
+                if (!steps.covered)
+                    sample = scaleLanes(sample, cover);
+                return steps.bare ? sample : underLanes(sample, frontLanes);
+            };
+            const __m128i first
+                = pair(laneOf<0>(offsets), laneOf<1>(offsets), wx01, wy01, c01, _mm_unpacklo_epi8(front, zero));
+            const __m128i second
+                = pair(laneOf<2>(offsets), laneOf<3>(offsets), wx23, wy23, c23, _mm_unpackhi_epi8(front, zero));
+            _mm_storeu_si128(at, _mm_packus_epi16(first, second));
         }
-        __m128i wx01, wx23, wy01, wy23, c01, c23;
-        spreadPairs(weightLanes(vx), wx01, wx23);
-        spreadPairs(weightLanes(vy), wy01, wy23);
-        spreadPairs(_mm_unpacklo_epi16(c, zero), c01, c23);
-        // Two pixels at offsets a and b, under their front pixels' lanes.
-        auto pair = [&](std::int32_t a, std::int32_t b, __m128i wx, __m128i wy, __m128i cover, __m128i frontLanes)
-            __attribute__((always_inline))
-        {
-            __m128i upperLeft, upperRight, lowerLeft, lowerRight;
-            pairNeighbours(pixels + a, pixels + b, upperLeft, upperRight);
-            pairNeighbours(below + a, below + b, lowerLeft, lowerRight);
-            __m128i sample = lerpLanes(lerpLanes(upperLeft, upperRight, wx), lerpLanes(lowerLeft, lowerRight, wx), wy);
-            if constexpr (Tinted)
-                sample = _mm_srli_epi16(_mm_mullo_epi16(sample, tint), 8);
-            if (!steps.covered)
-                sample = scaleLanes(sample, cover);
-            return steps.bare ? sample : underLanes(sample, frontLanes);
-        };
-        const __m128i first
-            = pair(laneOf<0>(offsets), laneOf<1>(offsets), wx01, wy01, c01, _mm_unpacklo_epi8(front, zero));
-        const __m128i second
-            = pair(laneOf<2>(offsets), laneOf<3>(offsets), wx23, wy23, c23, _mm_unpackhi_epi8(front, zero));
-        _mm_storeu_si128(at, _mm_packus_epi16(first, second));
+        for (; k < n; ++k)
+            compositeOne<Tinted>(s, stepped(fx, dx, k), stepped(fy, dy, k), coverage[k], out + k);
     }
-    for (; k < n; ++k)
-        compositeOne<Tinted>(s, stepped(fx, dx, k), stepped(fy, dy, k), coverage[k], out + k);
 }
 #endif
 
@@ -469,21 +534,22 @@ void compositeRunSSE2(const CompositorSource& source, std::int32_t fx, std::int3
 // The same four pixels in one 256-bit register (pixels 0, 1 in the low half, 2, 3 in the high), for processors
 // that have AVX2; the build's baseline stays SSE2, and the kernel is chosen when the process starts.
 #define COMPOSITOR_AVX2 __attribute__((target("avx2")))
+#define COMPOSITOR_AVX2_INLINE __attribute__((target("avx2"), always_inline)) inline
 
 // (a · (256 − w) + b · w) / 256 as lerpLanes.
-COMPOSITOR_AVX2 [[gnu::always_inline]] inline __m256i lerpLanes256(__m256i a, __m256i b, __m256i w)
+COMPOSITOR_AVX2_INLINE __m256i lerpLanes256(__m256i a, __m256i b, __m256i w)
 {
     return _mm256_srli_epi16(
         _mm256_add_epi16(_mm256_slli_epi16(a, 8), _mm256_mullo_epi16(_mm256_sub_epi16(b, a), w)), 8);
 }
 
-COMPOSITOR_AVX2 [[gnu::always_inline]] inline __m256i scaleLanes256(__m256i v, __m256i m)
+COMPOSITOR_AVX2_INLINE __m256i scaleLanes256(__m256i v, __m256i m)
 {
     const __m256i t = _mm256_add_epi16(_mm256_mullo_epi16(v, m), _mm256_set1_epi16(128));
     return _mm256_srli_epi16(_mm256_add_epi16(t, _mm256_srli_epi16(t, 8)), 8);
 }
 
-COMPOSITOR_AVX2 [[gnu::always_inline]] inline __m256i underLanes256(__m256i source, __m256i destination)
+COMPOSITOR_AVX2_INLINE __m256i underLanes256(__m256i source, __m256i destination)
 {
     const __m256i alpha
         = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(destination, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
@@ -491,7 +557,7 @@ COMPOSITOR_AVX2 [[gnu::always_inline]] inline __m256i underLanes256(__m256i sour
 }
 
 // Four 32-bit lanes' low 16 bits, each in the four lanes of its pixel.
-COMPOSITOR_AVX2 [[gnu::always_inline]] inline __m256i spreadLanes256(__m128i v)
+COMPOSITOR_AVX2_INLINE __m256i spreadLanes256(__m128i v)
 {
     const __m256i spread = _mm256_setr_epi8(
         0, 1, 0, 1, 0, 1, 0, 1, 4, 5, 4, 5, 4, 5, 4, 5, 8, 9, 8, 9, 8, 9, 8, 9, 12, 13, 12, 13, 12, 13, 12, 13);
@@ -499,23 +565,18 @@ COMPOSITOR_AVX2 [[gnu::always_inline]] inline __m256i spreadLanes256(__m128i v)
 }
 
 // The left and right neighbours of four pixels from their rows (two pixels each).
-COMPOSITOR_AVX2 [[gnu::always_inline]] inline void neighbours256(const std::uint32_t* a, const std::uint32_t* b,
-    const std::uint32_t* c, const std::uint32_t* d, __m256i& left, __m256i& right)
+COMPOSITOR_AVX2_INLINE void neighbours256(const std::uint32_t* a, const std::uint32_t* b, const std::uint32_t* c,
+    const std::uint32_t* d, __m256i& left, __m256i& right)
 {
-    auto two = [](const std::uint32_t* p, const std::uint32_t* q) __attribute__((always_inline))
-    {
-        return _mm_castpd_si128(_mm_loadh_pd(_mm_castsi128_pd(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p))),
-            reinterpret_cast<const double*>(q)));
-    };
     const __m256i rows = _mm256_shuffle_epi32(
-        _mm256_inserti128_si256(_mm256_castsi128_si256(two(a, b)), two(c, d), 1), _MM_SHUFFLE(3, 1, 2, 0));
+        _mm256_inserti128_si256(_mm256_castsi128_si256(twoPairs(a, b)), twoPairs(c, d), 1), _MM_SHUFFLE(3, 1, 2, 0));
     left = _mm256_unpacklo_epi8(rows, _mm256_setzero_si256());
     right = _mm256_unpackhi_epi8(rows, _mm256_setzero_si256());
 }
 
 template <bool Tinted>
-COMPOSITOR_AVX2 void compositeRunAVX2(const CompositorSource& source, std::int32_t fx, std::int32_t fy, std::int32_t dx,
-    std::int32_t dy, const std::uint8_t* coverage, std::uint32_t* out, int n)
+COMPOSITOR_AVX2 void compositeRunsAVX2(const CompositorSource& source, const CompositorRun* runs, int runCount,
+    const std::uint8_t* coverageRow, std::uint32_t* outRow)
 {
     const CompositorSource s = source;
     const auto* pixels = reinterpret_cast<const std::uint32_t*>(s.data);
@@ -526,41 +587,47 @@ COMPOSITOR_AVX2 void compositeRunAVX2(const CompositorSource& source, std::int32
         short(s.tint[2]), short(s.tint[3]), short(s.tint[0]), short(s.tint[1]), short(s.tint[2]), short(s.tint[3]));
     const __m128i lastX = _mm_set1_epi32(s.width - 1), lastY = _mm_set1_epi32(s.height - 1);
     const __m128i rowStep = _mm_set1_epi32(int(std::uint32_t(s.stride / 4) << 16 | 1));
-    __m128i vx = _mm_add_epi32(_mm_set1_epi32(fx), _mm_setr_epi32(0, dx, stepped(0, dx, 2), stepped(0, dx, 3)));
-    __m128i vy = _mm_add_epi32(_mm_set1_epi32(fy), _mm_setr_epi32(0, dy, stepped(0, dy, 2), stepped(0, dy, 3)));
-    const __m128i stepX = _mm_set1_epi32(stepped(0, dx, 4)), stepY = _mm_set1_epi32(stepped(0, dy, 4));
-    int k = 0;
-    for (; k + 4 <= n; k += 4, vx = _mm_add_epi32(vx, stepX), vy = _mm_add_epi32(vy, stepY)) {
-        auto* at = reinterpret_cast<__m128i*>(out + k);
-        const __m128i front = _mm_loadu_si128(at);
-        std::uint32_t packed;
-        const __m128i c = coverageLanes(coverage + k, packed);
-        if (allHidden(c, front))
-            continue;
-        const CompositorGroupSteps steps(packed, front);
-        __m128i offsets;
-        if (!groupOffsets(vx, vy, lastX, lastY, rowStep, offsets)) [[unlikely]] {
-            compositeGroupOneByOne<Tinted>(s, vx, vy, coverage + k, out + k);
-            continue;
+    for (const CompositorRun* run = runs; run != runs + runCount; ++run) {
+        const std::int32_t fx = run->fx, fy = run->fy, dx = run->dx, dy = run->dy;
+        const std::uint8_t* coverage = coverageRow + run->start;
+        std::uint32_t* out = outRow + run->start;
+        const int n = run->count;
+        __m128i vx = _mm_add_epi32(_mm_set1_epi32(fx), _mm_setr_epi32(0, dx, stepped(0, dx, 2), stepped(0, dx, 3)));
+        __m128i vy = _mm_add_epi32(_mm_set1_epi32(fy), _mm_setr_epi32(0, dy, stepped(0, dy, 2), stepped(0, dy, 3)));
+        const __m128i stepX = _mm_set1_epi32(stepped(0, dx, 4)), stepY = _mm_set1_epi32(stepped(0, dy, 4));
+        int k = 0;
+        for (; k + 4 <= n; k += 4, vx = _mm_add_epi32(vx, stepX), vy = _mm_add_epi32(vy, stepY)) {
+            auto* at = reinterpret_cast<__m128i*>(out + k);
+            const __m128i front = _mm_loadu_si128(at);
+            std::uint32_t packed;
+            const __m128i c = coverageLanes(coverage + k, packed);
+            if (allHidden(c, front))
+                continue;
+            const CompositorGroupSteps steps(packed, front);
+            __m128i offsets;
+            if (!groupOffsets(vx, vy, lastX, lastY, rowStep, offsets)) [[unlikely]] {
+                compositeGroupOneByOne<Tinted>(s, vx, vy, coverage + k, out + k);
+                continue;
+            }
+            const std::int32_t o0 = laneOf<0>(offsets), o1 = laneOf<1>(offsets), o2 = laneOf<2>(offsets),
+                               o3 = laneOf<3>(offsets);
+            __m256i upperLeft, upperRight, lowerLeft, lowerRight;
+            neighbours256(pixels + o0, pixels + o1, pixels + o2, pixels + o3, upperLeft, upperRight);
+            neighbours256(below + o0, below + o1, below + o2, below + o3, lowerLeft, lowerRight);
+            const __m256i wx = spreadLanes256(weightLanes(vx));
+            __m256i sample = lerpLanes256(lerpLanes256(upperLeft, upperRight, wx),
+                lerpLanes256(lowerLeft, lowerRight, wx), spreadLanes256(weightLanes(vy)));
+            if constexpr (Tinted)
+                sample = _mm256_srli_epi16(_mm256_mullo_epi16(sample, tint), 8);
+            if (!steps.covered)
+                sample = scaleLanes256(sample, spreadLanes256(_mm_unpacklo_epi16(c, zero)));
+            if (!steps.bare)
+                sample = underLanes256(sample, _mm256_cvtepu8_epi16(front));
+            _mm_storeu_si128(at, _mm_packus_epi16(_mm256_castsi256_si128(sample), _mm256_extracti128_si256(sample, 1)));
         }
-        const std::int32_t o0 = laneOf<0>(offsets), o1 = laneOf<1>(offsets), o2 = laneOf<2>(offsets),
-                           o3 = laneOf<3>(offsets);
-        __m256i upperLeft, upperRight, lowerLeft, lowerRight;
-        neighbours256(pixels + o0, pixels + o1, pixels + o2, pixels + o3, upperLeft, upperRight);
-        neighbours256(below + o0, below + o1, below + o2, below + o3, lowerLeft, lowerRight);
-        const __m256i wx = spreadLanes256(weightLanes(vx));
-        __m256i sample = lerpLanes256(lerpLanes256(upperLeft, upperRight, wx), lerpLanes256(lowerLeft, lowerRight, wx),
-            spreadLanes256(weightLanes(vy)));
-        if constexpr (Tinted)
-            sample = _mm256_srli_epi16(_mm256_mullo_epi16(sample, tint), 8);
-        if (!steps.covered)
-            sample = scaleLanes256(sample, spreadLanes256(_mm_unpacklo_epi16(c, zero)));
-        if (!steps.bare)
-            sample = underLanes256(sample, _mm256_cvtepu8_epi16(front));
-        _mm_storeu_si128(at, _mm_packus_epi16(_mm256_castsi256_si128(sample), _mm256_extracti128_si256(sample, 1)));
+        for (; k < n; ++k)
+            compositeOne<Tinted>(s, stepped(fx, dx, k), stepped(fy, dy, k), coverage[k], out + k);
     }
-    for (; k < n; ++k)
-        compositeOne<Tinted>(s, stepped(fx, dx, k), stepped(fy, dy, k), coverage[k], out + k);
 }
 
 bool compositorHasAVX2()
@@ -569,6 +636,8 @@ bool compositorHasAVX2()
     return has;
 }
 #endif
+
+std::atomic<CompositorKernels> compositorKernels { CompositorKernels::Fastest };
 
 bool clampBox(PixelBox& box, const gfx::PixelBufferView& target)
 {
@@ -711,9 +780,13 @@ void compositeProjective(gfx::ConstPixelBufferView source, const gfx::Rect& cont
 
     std::vector<std::uint8_t> coverageRow(std::size_t(box.x1 - box.x0));
     CompositorRowCoverage rowCoverage(outline);
+    // Exact at both ends of runs of RunLength pixels and linear in between (in 16.16 fixed point): over such a run
+    // perspective bends the mapping by far less than a pixel, and no pixel pays for a division.
+    constexpr int RunLength = 16;
     const CompositorSource sampled { source.data, source.stride, source.width, source.height,
         { tintFactors[2], tintFactors[1], tintFactors[0], tintFactors[3] } };
-    auto compositeRows = [&]<bool Tinted>(CompositorRunKernel runKernel) {
+    auto compositeRows = [&]<bool Tinted>(CompositorRowKernel rowKernel) {
+        std::vector<CompositorRun> runs(std::size_t((box.x1 - box.x0) / RunLength + 2));
         for (int y = box.y0; y < box.y1; ++y) {
             int first, last;
             if (!rowCoverage.fill(y, box.x0, box.x1, opacityLevel, coverageRow.data(), first, last))
@@ -732,11 +805,9 @@ void compositeProjective(gfx::ConstPixelBufferView source, const gfx::Rect& cont
                 sy = v / w - 0.5;
                 return std::abs(sx) < 30000 && std::abs(sy) < 30000;
             };
-            // Exact at both ends of runs of RunLength pixels and linear in between (in 16.16 fixed point): over such
-            // a run perspective bends the mapping by far less than a pixel, and no pixel pays for a division.
-            constexpr int RunLength = 16;
             // Each run's end is the next one's start: its point is worked out once.
             double sx0 = 0, sy0 = 0, sx1 = 0, sy1 = 0;
+            int runCount = 0;
             bool endInReach = sourcePoint(first + 0.5, sx0, sy0);
             for (int runStart = first; runStart <= last; runStart += RunLength, sx0 = sx1, sy0 = sy1) {
                 const int runEnd = std::min(last + 1, runStart + RunLength);
@@ -758,37 +829,44 @@ void compositeProjective(gfx::ConstPixelBufferView source, const gfx::Rect& cont
                 // A step may not fit 32 bits (a run of one pixel across the whole source); wrapped, it still
                 // lands each position exactly.
                 auto step = [](double d) { return std::int32_t(std::uint32_t(std::int64_t(d))); };
-                runKernel(sampled, std::int32_t(sx0 * 65536), std::int32_t(sy0 * 65536),
-                    step((sx1 - sx0) * 65536 / steps), step((sy1 - sy0) * 65536 / steps), coverageAt + runStart,
-                    out + runStart, runEnd - runStart);
+                runs[std::size_t(runCount++)]
+                    = { std::int32_t(sx0 * 65536), std::int32_t(sy0 * 65536), step((sx1 - sx0) * 65536 / steps),
+                          step((sy1 - sy0) * 65536 / steps), runStart - first, runEnd - runStart };
             }
+            rowKernel(sampled, runs.data(), runCount, coverageAt + first, out + first);
         }
     };
-#if defined(__SSE2__)
-    if (!sampled.fitsGroups()) {
+    const auto kernels = compositorKernels.load(std::memory_order_relaxed);
+    if (kernels == CompositorKernels::OneByOne || !sampled.fitsGroups()) {
         if (tinted)
-            compositeRows.template operator()<true>(compositeRunOneByOne<true>);
+            compositeRows.template operator()<true>(compositeRunsOneByOne<true>);
         else
-            compositeRows.template operator()<false>(compositeRunOneByOne<false>);
+            compositeRows.template operator()<false>(compositeRunsOneByOne<false>);
     }
 #if defined(COMPOSITOR_HAS_AVX2_KERNEL)
-    else if (compositorHasAVX2()) {
+    else if (kernels == CompositorKernels::Fastest && compositorHasAVX2()) {
         if (tinted)
-            compositeRows.template operator()<true>(compositeRunAVX2<true>);
+            compositeRows.template operator()<true>(compositeRunsAVX2<true>);
         else
-            compositeRows.template operator()<false>(compositeRunAVX2<false>);
+            compositeRows.template operator()<false>(compositeRunsAVX2<false>);
     }
 #endif
+#if defined(__SSE2__)
     else if (tinted)
-        compositeRows.template operator()<true>(compositeRunSSE2<true>);
+        compositeRows.template operator()<true>(compositeRunsSSE2<true>);
     else
-        compositeRows.template operator()<false>(compositeRunSSE2<false>);
+        compositeRows.template operator()<false>(compositeRunsSSE2<false>);
 #else
-    if (tinted)
-        compositeRows.template operator()<true>(compositeRunOneByOne<true>);
+    else if (tinted)
+        compositeRows.template operator()<true>(compositeRunsOneByOne<true>);
     else
-        compositeRows.template operator()<false>(compositeRunOneByOne<false>);
+        compositeRows.template operator()<false>(compositeRunsOneByOne<false>);
 #endif
+}
+
+void useCompositorKernels(CompositorKernels kernels)
+{
+    compositorKernels.store(kernels, std::memory_order_relaxed);
 }
 
 void multiplyPixels(gfx::PixelBufferView pixels, const std::array<double, 4>& color)

@@ -32,6 +32,11 @@ void extendEdges(gfx::PixelBufferView pixels);
 void compositeProjective(gfx::ConstPixelBufferView source, const gfx::Rect& content, const Homography& sourceToTarget,
     double opacity, gfx::PixelBufferView target, PixelBox box, const std::array<double, 4>& tint = { 1, 1, 1, 1 });
 
+// The pixel loops compositeProjective picks from: the fastest the processor runs (the default), or, for tests that
+// compare each with the arithmetic above, the SSE2 baseline or one pixel at a time.
+enum class CompositorKernels { Fastest, Baseline, OneByOne };
+void useCompositorKernels(CompositorKernels kernels);
+
 // Fills a convex outline (target coordinates), antialiased, with a colour (r, g, b, a; not premultiplied), under
 // the target.
 void compositeSolid(const std::array<double, 4>& rgba, const std::vector<gfx::Point>& outline,

@@ -10,6 +10,7 @@
 #include <limits>
 #include <numbers>
 #include <random>
+#include <string>
 #include <vector>
 
 using namespace ui;
@@ -233,7 +234,26 @@ Homography compositorTestAffine(double scale, double angle, double tx, double ty
 
 }
 
-TEST(CompositorTest, projectiveCompositingGivesTheReferenceValuesOverRandomMapsTintsAndFronts)
+class CompositorKernelsTest : public ::testing::TestWithParam<CompositorKernels> {
+protected:
+    void SetUp() override { useCompositorKernels(GetParam()); }
+    void TearDown() override { useCompositorKernels(CompositorKernels::Fastest); }
+};
+
+INSTANTIATE_TEST_SUITE_P(EachKernel, CompositorKernelsTest,
+    ::testing::Values(CompositorKernels::Fastest, CompositorKernels::Baseline, CompositorKernels::OneByOne),
+    [](const auto& info) -> std::string {
+        switch (info.param) {
+        case CompositorKernels::Fastest:
+            return "Fastest";
+        case CompositorKernels::Baseline:
+            return "Baseline";
+        default:
+            return "OneByOne";
+        }
+    });
+
+TEST_P(CompositorKernelsTest, projectiveCompositingGivesTheReferenceValuesOverRandomMapsTintsAndFronts)
 {
     std::mt19937 random(2024);
     auto uniform = [&](double a, double b) { return std::uniform_real_distribution<double>(a, b)(random); };

@@ -423,7 +423,8 @@ void compositeRunsOneByOne(const CompositorSource& source, const CompositorRun* 
 // Scaling by a coverage of 255 and going under a front of 0 leave a sample as it is (x · 255 / 255 = x), so
 // groups wholly covered, or with nothing in front yet (most of them), skip those steps.
 struct CompositorGroupSteps {
-    bool covered, bare;
+    bool covered { false }, bare { false };
+    CompositorGroupSteps() = default;
     CompositorGroupSteps(std::uint32_t coverage, __m128i front)
         : covered(coverage == 0xFFFFFFFF)
         , bare(_mm_movemask_epi8(_mm_cmpeq_epi32(front, _mm_setzero_si128())) == 0xFFFF)
@@ -452,10 +453,11 @@ template <int Lane> [[gnu::always_inline]] inline std::int32_t laneOf(__m128i v)
     return _mm_cvtsi128_si32(_mm_shuffle_epi32(v, _MM_SHUFFLE(Lane, Lane, Lane, Lane)));
 }
 
-// Four pixels whose blocks reach past the picture's edges, one at a time.
+// Four pixels whose blocks reach past the picture's edges, one at a time. The source is a copy: the walk's own
+// stays out of reach of the stores to the target.
 template <bool Tinted>
 [[gnu::noinline]] void compositeGroupOneByOne(
-    const CompositorSource& s, __m128i vx, __m128i vy, const std::uint8_t* coverage, std::uint32_t* out)
+    CompositorSource s, __m128i vx, __m128i vy, const std::uint8_t* coverage, std::uint32_t* out)
 {
     std::int32_t fx[4], fy[4];
     _mm_storeu_si128(reinterpret_cast<__m128i*>(fx), vx);
@@ -463,6 +465,83 @@ template <bool Tinted>
     for (int j = 0; j < 4; ++j)
         compositeOne<Tinted>(s, fx[j], fy[j], coverage[j], out + j);
 }
+
+// A group of four pixels that shows, with its blocks inside the picture: its positions (16.16), the front
+// pixels, the coverage (16-bit lanes), the offsets of its blocks' upper-left pixels and the steps it skips.
+struct CompositorGroup {
+    __m128i vx, vy, front, coverage, offsets;
+    CompositorGroupSteps steps;
+    std::uint32_t* out;
+};
+
+// Walks a row's runs four pixels at a time for a kernel, which composites the groups it is handed. Groups none of
+// whose pixels shows are skipped; groups whose blocks reach past the picture's edges, and the pixels after a run's
+// last whole group, are composited one at a time.
+class CompositorGroups {
+public:
+    explicit CompositorGroups(const CompositorSource& s)
+        : m_source(s)
+        , m_lastX(_mm_set1_epi32(s.width - 1))
+        , m_lastY(_mm_set1_epi32(s.height - 1))
+        , m_rowStep(_mm_set1_epi32(int(std::uint32_t(s.stride / 4) << 16 | 1)))
+    {
+    }
+
+    [[gnu::always_inline]] void start(const CompositorRun& run, const std::uint8_t* coverageRow, std::uint32_t* outRow)
+    {
+        m_run = run;
+        m_coverage = coverageRow + run.start;
+        m_out = outRow + run.start;
+        m_k = 0;
+        m_vx = _mm_add_epi32(
+            _mm_set1_epi32(run.fx), _mm_setr_epi32(0, run.dx, stepped(0, run.dx, 2), stepped(0, run.dx, 3)));
+        m_vy = _mm_add_epi32(
+            _mm_set1_epi32(run.fy), _mm_setr_epi32(0, run.dy, stepped(0, run.dy, 2), stepped(0, run.dy, 3)));
+        m_stepX = _mm_set1_epi32(stepped(0, run.dx, 4));
+        m_stepY = _mm_set1_epi32(stepped(0, run.dy, 4));
+    }
+
+    // The run's next group for the kernel; false at the run's end.
+    template <bool Tinted> [[gnu::always_inline]] bool next(CompositorGroup& group)
+    {
+        for (; m_k + 4 <= m_run.count; advance()) {
+            std::uint32_t* out = m_out + m_k;
+            const __m128i front = _mm_loadu_si128(reinterpret_cast<const __m128i*>(out));
+            std::uint32_t packed;
+            const __m128i coverage = coverageLanes(m_coverage + m_k, packed);
+            if (allHidden(coverage, front))
+                continue;
+            __m128i offsets;
+            if (!groupOffsets(m_vx, m_vy, m_lastX, m_lastY, m_rowStep, offsets)) [[unlikely]] {
+                compositeGroupOneByOne<Tinted>(m_source, m_vx, m_vy, m_coverage + m_k, out);
+                continue;
+            }
+            group = { m_vx, m_vy, front, coverage, offsets, CompositorGroupSteps(packed, front), out };
+            advance();
+            return true;
+        }
+        for (; m_k < m_run.count; ++m_k)
+            compositeOne<Tinted>(m_source, stepped(m_run.fx, m_run.dx, m_k), stepped(m_run.fy, m_run.dy, m_k),
+                m_coverage[m_k], m_out + m_k);
+        return false;
+    }
+
+private:
+    [[gnu::always_inline]] void advance()
+    {
+        m_k += 4;
+        m_vx = _mm_add_epi32(m_vx, m_stepX);
+        m_vy = _mm_add_epi32(m_vy, m_stepY);
+    }
+
+    const CompositorSource m_source;
+    const __m128i m_lastX, m_lastY, m_rowStep;
+    CompositorRun m_run {};
+    const std::uint8_t* m_coverage { nullptr };
+    std::uint32_t* m_out { nullptr };
+    int m_k { 0 };
+    __m128i m_vx {}, m_vy {}, m_stepX {}, m_stepY {};
+};
 
 template <bool Tinted>
 void compositeRunsSSE2(const CompositorSource& source, const CompositorRun* runs, int runCount,
@@ -474,34 +553,15 @@ void compositeRunsSSE2(const CompositorSource& source, const CompositorRun* runs
     const __m128i zero = _mm_setzero_si128();
     const __m128i tint = _mm_setr_epi16(short(s.tint[0]), short(s.tint[1]), short(s.tint[2]), short(s.tint[3]),
         short(s.tint[0]), short(s.tint[1]), short(s.tint[2]), short(s.tint[3]));
-    const __m128i lastX = _mm_set1_epi32(s.width - 1), lastY = _mm_set1_epi32(s.height - 1);
-    const __m128i rowStep = _mm_set1_epi32(int(std::uint32_t(s.stride / 4) << 16 | 1));
+    CompositorGroups groups(s);
     for (const CompositorRun* run = runs; run != runs + runCount; ++run) {
-        const std::int32_t fx = run->fx, fy = run->fy, dx = run->dx, dy = run->dy;
-        const std::uint8_t* coverage = coverageRow + run->start;
-        std::uint32_t* out = outRow + run->start;
-        const int n = run->count;
-        __m128i vx = _mm_add_epi32(_mm_set1_epi32(fx), _mm_setr_epi32(0, dx, stepped(0, dx, 2), stepped(0, dx, 3)));
-        __m128i vy = _mm_add_epi32(_mm_set1_epi32(fy), _mm_setr_epi32(0, dy, stepped(0, dy, 2), stepped(0, dy, 3)));
-        const __m128i stepX = _mm_set1_epi32(stepped(0, dx, 4)), stepY = _mm_set1_epi32(stepped(0, dy, 4));
-        int k = 0;
-        for (; k + 4 <= n; k += 4, vx = _mm_add_epi32(vx, stepX), vy = _mm_add_epi32(vy, stepY)) {
-            auto* at = reinterpret_cast<__m128i*>(out + k);
-            const __m128i front = _mm_loadu_si128(at);
-            std::uint32_t packed;
-            const __m128i c = coverageLanes(coverage + k, packed);
-            if (allHidden(c, front))
-                continue;
-            const CompositorGroupSteps steps(packed, front);
-            __m128i offsets;
-            if (!groupOffsets(vx, vy, lastX, lastY, rowStep, offsets)) [[unlikely]] {
-                compositeGroupOneByOne<Tinted>(s, vx, vy, coverage + k, out + k);
-                continue;
-            }
+        groups.start(*run, coverageRow, outRow);
+        CompositorGroup g;
+        while (groups.next<Tinted>(g)) {
             __m128i wx01, wx23, wy01, wy23, c01, c23;
-            spreadPairs(weightLanes(vx), wx01, wx23);
-            spreadPairs(weightLanes(vy), wy01, wy23);
-            spreadPairs(_mm_unpacklo_epi16(c, zero), c01, c23);
+            spreadPairs(weightLanes(g.vx), wx01, wx23);
+            spreadPairs(weightLanes(g.vy), wy01, wy23);
+            spreadPairs(_mm_unpacklo_epi16(g.coverage, zero), c01, c23);
             // Two pixels at offsets a and b, under their front pixels' lanes.
             auto pair = [&](std::int32_t a, std::int32_t b, __m128i wx, __m128i wy, __m128i cover, __m128i frontLanes)
                 __attribute__((always_inline))
@@ -513,18 +573,16 @@ void compositeRunsSSE2(const CompositorSource& source, const CompositorRun* runs
                     = lerpLanes(lerpLanes(upperLeft, upperRight, wx), lerpLanes(lowerLeft, lowerRight, wx), wy);
                 if constexpr (Tinted)
                     sample = _mm_srli_epi16(_mm_mullo_epi16(sample, tint), 8);
-                if (!steps.covered)
+                if (!g.steps.covered)
                     sample = scaleLanes(sample, cover);
-                return steps.bare ? sample : underLanes(sample, frontLanes);
+                return g.steps.bare ? sample : underLanes(sample, frontLanes);
             };
             const __m128i first
-                = pair(laneOf<0>(offsets), laneOf<1>(offsets), wx01, wy01, c01, _mm_unpacklo_epi8(front, zero));
+                = pair(laneOf<0>(g.offsets), laneOf<1>(g.offsets), wx01, wy01, c01, _mm_unpacklo_epi8(g.front, zero));
             const __m128i second
-                = pair(laneOf<2>(offsets), laneOf<3>(offsets), wx23, wy23, c23, _mm_unpackhi_epi8(front, zero));
-            _mm_storeu_si128(at, _mm_packus_epi16(first, second));
+                = pair(laneOf<2>(g.offsets), laneOf<3>(g.offsets), wx23, wy23, c23, _mm_unpackhi_epi8(g.front, zero));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(g.out), _mm_packus_epi16(first, second));
         }
-        for (; k < n; ++k)
-            compositeOne<Tinted>(s, stepped(fx, dx, k), stepped(fy, dy, k), coverage[k], out + k);
     }
 }
 #endif
@@ -581,52 +639,31 @@ COMPOSITOR_AVX2 void compositeRunsAVX2(const CompositorSource& source, const Com
     const CompositorSource s = source;
     const auto* pixels = reinterpret_cast<const std::uint32_t*>(s.data);
     const auto* below = reinterpret_cast<const std::uint32_t*>(s.data + s.stride);
-    const __m128i zero = _mm_setzero_si128();
     const __m256i tint = _mm256_setr_epi16(short(s.tint[0]), short(s.tint[1]), short(s.tint[2]), short(s.tint[3]),
         short(s.tint[0]), short(s.tint[1]), short(s.tint[2]), short(s.tint[3]), short(s.tint[0]), short(s.tint[1]),
         short(s.tint[2]), short(s.tint[3]), short(s.tint[0]), short(s.tint[1]), short(s.tint[2]), short(s.tint[3]));
-    const __m128i lastX = _mm_set1_epi32(s.width - 1), lastY = _mm_set1_epi32(s.height - 1);
-    const __m128i rowStep = _mm_set1_epi32(int(std::uint32_t(s.stride / 4) << 16 | 1));
+    CompositorGroups groups(s);
     for (const CompositorRun* run = runs; run != runs + runCount; ++run) {
-        const std::int32_t fx = run->fx, fy = run->fy, dx = run->dx, dy = run->dy;
-        const std::uint8_t* coverage = coverageRow + run->start;
-        std::uint32_t* out = outRow + run->start;
-        const int n = run->count;
-        __m128i vx = _mm_add_epi32(_mm_set1_epi32(fx), _mm_setr_epi32(0, dx, stepped(0, dx, 2), stepped(0, dx, 3)));
-        __m128i vy = _mm_add_epi32(_mm_set1_epi32(fy), _mm_setr_epi32(0, dy, stepped(0, dy, 2), stepped(0, dy, 3)));
-        const __m128i stepX = _mm_set1_epi32(stepped(0, dx, 4)), stepY = _mm_set1_epi32(stepped(0, dy, 4));
-        int k = 0;
-        for (; k + 4 <= n; k += 4, vx = _mm_add_epi32(vx, stepX), vy = _mm_add_epi32(vy, stepY)) {
-            auto* at = reinterpret_cast<__m128i*>(out + k);
-            const __m128i front = _mm_loadu_si128(at);
-            std::uint32_t packed;
-            const __m128i c = coverageLanes(coverage + k, packed);
-            if (allHidden(c, front))
-                continue;
-            const CompositorGroupSteps steps(packed, front);
-            __m128i offsets;
-            if (!groupOffsets(vx, vy, lastX, lastY, rowStep, offsets)) [[unlikely]] {
-                compositeGroupOneByOne<Tinted>(s, vx, vy, coverage + k, out + k);
-                continue;
-            }
-            const std::int32_t o0 = laneOf<0>(offsets), o1 = laneOf<1>(offsets), o2 = laneOf<2>(offsets),
-                               o3 = laneOf<3>(offsets);
+        groups.start(*run, coverageRow, outRow);
+        CompositorGroup g;
+        while (groups.next<Tinted>(g)) {
+            const std::int32_t o0 = laneOf<0>(g.offsets), o1 = laneOf<1>(g.offsets), o2 = laneOf<2>(g.offsets),
+                               o3 = laneOf<3>(g.offsets);
             __m256i upperLeft, upperRight, lowerLeft, lowerRight;
             neighbours256(pixels + o0, pixels + o1, pixels + o2, pixels + o3, upperLeft, upperRight);
             neighbours256(below + o0, below + o1, below + o2, below + o3, lowerLeft, lowerRight);
-            const __m256i wx = spreadLanes256(weightLanes(vx));
+            const __m256i wx = spreadLanes256(weightLanes(g.vx));
             __m256i sample = lerpLanes256(lerpLanes256(upperLeft, upperRight, wx),
-                lerpLanes256(lowerLeft, lowerRight, wx), spreadLanes256(weightLanes(vy)));
+                lerpLanes256(lowerLeft, lowerRight, wx), spreadLanes256(weightLanes(g.vy)));
             if constexpr (Tinted)
                 sample = _mm256_srli_epi16(_mm256_mullo_epi16(sample, tint), 8);
-            if (!steps.covered)
-                sample = scaleLanes256(sample, spreadLanes256(_mm_unpacklo_epi16(c, zero)));
-            if (!steps.bare)
-                sample = underLanes256(sample, _mm256_cvtepu8_epi16(front));
-            _mm_storeu_si128(at, _mm_packus_epi16(_mm256_castsi256_si128(sample), _mm256_extracti128_si256(sample, 1)));
+            if (!g.steps.covered)
+                sample = scaleLanes256(sample, spreadLanes256(_mm_unpacklo_epi16(g.coverage, _mm_setzero_si128())));
+            if (!g.steps.bare)
+                sample = underLanes256(sample, _mm256_cvtepu8_epi16(g.front));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(g.out),
+                _mm_packus_epi16(_mm256_castsi256_si128(sample), _mm256_extracti128_si256(sample, 1)));
         }
-        for (; k < n; ++k)
-            compositeOne<Tinted>(s, stepped(fx, dx, k), stepped(fy, dy, k), coverage[k], out + k);
     }
 }
 

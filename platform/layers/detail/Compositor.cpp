@@ -35,6 +35,30 @@ void extendEdges(gfx::PixelBufferView pixels)
 
 namespace {
 
+std::atomic<CompositorKernels> compositorKernels { CompositorKernels::Fastest };
+
+// lround for coverage's non-negative values, without the library call.
+[[gnu::always_inline]] inline std::uint8_t coverageByte(double v)
+{
+    const auto whole = std::int32_t(v);
+    return std::uint8_t(whole + (v - whole >= 0.5));
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+#define COMPOSITOR_HAS_AVX2_KERNEL 1
+// Loops for processors that have AVX2; the build's baseline stays SSE2, and they are chosen at run time.
+#define COMPOSITOR_AVX2 __attribute__((target("avx2")))
+#define COMPOSITOR_AVX2_INLINE __attribute__((target("avx2"), always_inline)) inline
+
+bool compositorHasAVX2()
+{
+    static const bool has = __builtin_cpu_supports("avx2");
+    return has;
+}
+
+int partlyCoveredAVX2(const double* from, const double* to, int a, int b, std::uint32_t level, std::uint8_t* at);
+#endif
+
 // The antialiased coverage of a convex outline (target coordinates), a pixel row at a time: each row is cut by
 // sixteen lines across it, and each line's span covers the pixels it crosses by the length it crosses them. Pixels
 // that every line crosses wholly are covered wholly without adding anything up.
@@ -119,19 +143,17 @@ public:
 private:
     static constexpr int Lines = 16;
 
-    // lround for the coverage's non-negative values, without the library call.
-    static std::uint8_t rounded(double v)
-    {
-        const auto whole = std::int32_t(v);
-        return std::uint8_t(whole + (v - whole >= 0.5));
-    }
-
     // The pixels [a, b) that the lines cross in part: each the lengths of the lines' spans within it, added up in
     // the lines' order, as a share of the lines, times the level. Two pixels at a time, each in its own lane with
     // the same numbers as alone; the sums' chains of additions overlap.
     static void partly(const double* from, const double* to, int a, int b, std::uint32_t level, std::uint8_t* at)
     {
         int x = a;
+#if defined(COMPOSITOR_HAS_AVX2_KERNEL)
+        if (b - a >= 4 && compositorKernels.load(std::memory_order_relaxed) == CompositorKernels::Fastest
+            && compositorHasAVX2())
+            x = partlyCoveredAVX2(from, to, a, b, level, at);
+#endif
 #if defined(__SSE2__)
         const __m128d zero = _mm_setzero_pd(), one = _mm_set1_pd(1), lines = _mm_set1_pd(Lines),
                       scale = _mm_set1_pd(level);
@@ -145,15 +167,15 @@ private:
             }
             double v[2];
             _mm_storeu_pd(v, _mm_mul_pd(_mm_div_pd(sum, lines), scale));
-            at[x] = rounded(v[0]);
-            at[x + 1] = rounded(v[1]);
+            at[x] = coverageByte(v[0]);
+            at[x + 1] = coverageByte(v[1]);
         }
 #endif
         for (; x < b; ++x) {
             double sum = 0;
             for (int i = 0; i < Lines; ++i)
                 sum += std::clamp(std::min(to[i], x + 1.0) - std::max(from[i], double(x)), 0.0, 1.0);
-            at[x] = rounded(sum / Lines * level);
+            at[x] = coverageByte(sum / Lines * level);
         }
     }
 
@@ -432,20 +454,22 @@ struct CompositorGroupSteps {
     }
 };
 
-// The upper-left pixels of four blocks as offsets in pixels from the picture's start, when all four blocks lie
-// wholly inside it (else false). Rows, columns and the row step fit 16 bits (fitsGroups), so one multiply-add
-// finds them.
-[[gnu::always_inline]] inline bool groupOffsets(
-    __m128i vx, __m128i vy, __m128i lastX, __m128i lastY, __m128i rowStep, __m128i& offsets)
+// Whether the blocks of four pixels lie wholly inside the picture.
+[[gnu::always_inline]] inline bool groupInside(__m128i vx, __m128i vy, __m128i lastX, __m128i lastY)
 {
     const __m128i x0 = _mm_srai_epi32(vx, 16), y0 = _mm_srai_epi32(vy, 16);
     const __m128i none = _mm_set1_epi32(-1);
     const __m128i inside = _mm_and_si128(_mm_and_si128(_mm_cmpgt_epi32(x0, none), _mm_cmpgt_epi32(y0, none)),
         _mm_and_si128(_mm_cmpgt_epi32(lastX, x0), _mm_cmpgt_epi32(lastY, y0)));
-    if (_mm_movemask_epi8(inside) != 0xFFFF)
-        return false;
-    offsets = _mm_madd_epi16(_mm_unpacklo_epi16(_mm_packs_epi32(x0, x0), _mm_packs_epi32(y0, y0)), rowStep);
-    return true;
+    return _mm_movemask_epi8(inside) == 0xFFFF;
+}
+
+// The upper-left pixels of four blocks inside the picture as offsets in pixels from its start. Rows, columns and
+// the row step fit 16 bits (fitsGroups), so one multiply-add finds them.
+[[gnu::always_inline]] inline __m128i groupOffsets(__m128i vx, __m128i vy, __m128i rowStep)
+{
+    const __m128i x0 = _mm_srai_epi32(vx, 16), y0 = _mm_srai_epi32(vy, 16);
+    return _mm_madd_epi16(_mm_unpacklo_epi16(_mm_packs_epi32(x0, x0), _mm_packs_epi32(y0, y0)), rowStep);
 }
 
 template <int Lane> [[gnu::always_inline]] inline std::int32_t laneOf(__m128i v)
@@ -499,6 +523,13 @@ public:
             _mm_set1_epi32(run.fy), _mm_setr_epi32(0, run.dy, stepped(0, run.dy, 2), stepped(0, run.dy, 3)));
         m_stepX = _mm_set1_epi32(stepped(0, run.dx, 4));
         m_stepY = _mm_set1_epi32(stepped(0, run.dy, 4));
+        // Positions step linearly, so when the first and last pixels' blocks lie inside the picture, all do, and
+        // the groups need no check of their own.
+        auto inside = [&](int k) {
+            const int x0 = stepped(run.fx, run.dx, k) >> 16, y0 = stepped(run.fy, run.dy, k) >> 16;
+            return unsigned(x0) < unsigned(m_source.width - 1) && unsigned(y0) < unsigned(m_source.height - 1);
+        };
+        m_inside = run.count > 0 && inside(0) && inside(run.count - 1);
     }
 
     // The run's next group for the kernel; false at the run's end.
@@ -511,12 +542,12 @@ public:
             const __m128i coverage = coverageLanes(m_coverage + m_k, packed);
             if (allHidden(coverage, front))
                 continue;
-            __m128i offsets;
-            if (!groupOffsets(m_vx, m_vy, m_lastX, m_lastY, m_rowStep, offsets)) [[unlikely]] {
+            if (!m_inside && !groupInside(m_vx, m_vy, m_lastX, m_lastY)) [[unlikely]] {
                 compositeGroupOneByOne<Tinted>(m_source, m_vx, m_vy, m_coverage + m_k, out);
                 continue;
             }
-            group = { m_vx, m_vy, front, coverage, offsets, CompositorGroupSteps(packed, front), out };
+            group = { m_vx, m_vy, front, coverage, groupOffsets(m_vx, m_vy, m_rowStep),
+                CompositorGroupSteps(packed, front), out };
             advance();
             return true;
         }
@@ -540,6 +571,7 @@ private:
     const std::uint8_t* m_coverage { nullptr };
     std::uint32_t* m_out { nullptr };
     int m_k { 0 };
+    bool m_inside { false };
     __m128i m_vx {}, m_vy {}, m_stepX {}, m_stepY {};
 };
 
@@ -587,12 +619,8 @@ void compositeRunsSSE2(const CompositorSource& source, const CompositorRun* runs
 }
 #endif
 
-#if defined(__x86_64__) || defined(__i386__)
-#define COMPOSITOR_HAS_AVX2_KERNEL 1
-// The same four pixels in one 256-bit register (pixels 0, 1 in the low half, 2, 3 in the high), for processors
-// that have AVX2; the build's baseline stays SSE2, and the kernel is chosen when the process starts.
-#define COMPOSITOR_AVX2 __attribute__((target("avx2")))
-#define COMPOSITOR_AVX2_INLINE __attribute__((target("avx2"), always_inline)) inline
+#if defined(COMPOSITOR_HAS_AVX2_KERNEL)
+// The same four pixels in one 256-bit register (pixels 0, 1 in the low half, 2, 3 in the high).
 
 // (a · (256 − w) + b · w) / 256 as lerpLanes.
 COMPOSITOR_AVX2_INLINE __m256i lerpLanes256(__m256i a, __m256i b, __m256i w)
@@ -667,14 +695,30 @@ COMPOSITOR_AVX2 void compositeRunsAVX2(const CompositorSource& source, const Com
     }
 }
 
-bool compositorHasAVX2()
+// CompositorRowCoverage's part-covered pixels four at a time, from a while four remain before b; returns the pixel
+// it stopped at. The same numbers, lane by lane, as one pixel at a time.
+COMPOSITOR_AVX2 int partlyCoveredAVX2(
+    const double* from, const double* to, int a, int b, std::uint32_t level, std::uint8_t* at)
 {
-    static const bool has = __builtin_cpu_supports("avx2");
-    return has;
+    const __m256d zero = _mm256_setzero_pd(), one = _mm256_set1_pd(1), lines = _mm256_set1_pd(16),
+                  scale = _mm256_set1_pd(level);
+    int x = a;
+    for (; x + 4 <= b; x += 4) {
+        const __m256d left = _mm256_setr_pd(x, x + 1, x + 2, x + 3), right = _mm256_add_pd(left, one);
+        __m256d sum = zero;
+        for (int i = 0; i < 16; ++i) {
+            const __m256d span = _mm256_sub_pd(
+                _mm256_min_pd(_mm256_set1_pd(to[i]), right), _mm256_max_pd(_mm256_set1_pd(from[i]), left));
+            sum = _mm256_add_pd(sum, _mm256_min_pd(_mm256_max_pd(span, zero), one));
+        }
+        double v[4];
+        _mm256_storeu_pd(v, _mm256_mul_pd(_mm256_div_pd(sum, lines), scale));
+        for (int j = 0; j < 4; ++j)
+            at[x + j] = coverageByte(v[j]);
+    }
+    return x;
 }
 #endif
-
-std::atomic<CompositorKernels> compositorKernels { CompositorKernels::Fastest };
 
 bool clampBox(PixelBox& box, const gfx::PixelBufferView& target)
 {
@@ -862,13 +906,17 @@ void compositeProjective(gfx::ConstPixelBufferView source, const gfx::Rect& cont
                     }
                     continue;
                 }
-                const double steps = runEnd - runStart;
+                const int steps = runEnd - runStart;
                 // A step may not fit 32 bits (a run of one pixel across the whole source); wrapped, it still
-                // lands each position exactly.
-                auto step = [](double d) { return std::int32_t(std::uint32_t(std::int64_t(d))); };
-                runs[std::size_t(runCount++)]
-                    = { std::int32_t(sx0 * 65536), std::int32_t(sy0 * 65536), step((sx1 - sx0) * 65536 / steps),
-                          step((sy1 - sy0) * 65536 / steps), runStart - first, runEnd - runStart };
+                // lands each position exactly. Dividing by a whole run's length is multiplying by its inverse, a
+                // power of two: the same rounding of the same quotient, without a division's wait.
+                auto step = [&](double d) {
+                    d *= 65536;
+                    d = steps == RunLength ? d * (1.0 / RunLength) : d / steps;
+                    return std::int32_t(std::uint32_t(std::int64_t(d)));
+                };
+                runs[std::size_t(runCount++)] = { std::int32_t(sx0 * 65536), std::int32_t(sy0 * 65536), step(sx1 - sx0),
+                    step(sy1 - sy0), runStart - first, steps };
             }
             rowKernel(sampled, runs.data(), runCount, coverageAt + first, out + first);
         }

@@ -352,7 +352,7 @@ TEST(CompositorTest, coverageOfOutlinesIsTheAreaTheyCover)
             { 0, 0, 0, 0, 0, 0 }, { 0, 0, 0, 0, 0, 0 } }));
 }
 
-TEST(CompositorTest, coverageOfRandomOutlinesMatchesTheLinesSpans)
+TEST_P(CompositorKernelsTest, coverageOfRandomOutlinesMatchesTheLinesSpans)
 {
     // Convex outlines of three to nine corners, some reaching far beyond the target, against the sixteen lines'
     // spans summed pixel by pixel.

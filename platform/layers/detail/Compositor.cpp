@@ -56,7 +56,8 @@ bool compositorHasAVX2()
     return has;
 }
 
-int partlyCoveredAVX2(const double* from, const double* to, int a, int b, std::uint32_t level, std::uint8_t* at);
+void partlyCoveredAVX2(
+    const double* from, const double* to, const int* xs, int count, std::uint32_t level, std::uint8_t* at);
 #endif
 
 // The antialiased coverage of a convex outline (target coordinates), a pixel row at a time: each row is cut by
@@ -96,7 +97,17 @@ public:
             if (!(e.y0 < y + 1 && e.y1 > y))
                 continue;
             if (e.y0 <= ly[0] && ly[Lines - 1] < e.y1) {
-                for (int i = 0; i < Lines; ++i) {
+                int i = 0;
+#if defined(__SSE2__)
+                // Two lines at a time; minpd and maxpd take the crossing where std::min and std::max do.
+                const __m128d x0 = _mm_set1_pd(e.x0), y0 = _mm_set1_pd(e.y0), slope = _mm_set1_pd(e.slope);
+                for (; i < Lines; i += 2) {
+                    const __m128d x = _mm_add_pd(x0, _mm_mul_pd(_mm_sub_pd(_mm_loadu_pd(ly + i), y0), slope));
+                    _mm_storeu_pd(from + i, _mm_min_pd(x, _mm_loadu_pd(from + i)));
+                    _mm_storeu_pd(to + i, _mm_max_pd(x, _mm_loadu_pd(to + i)));
+                }
+#endif
+                for (; i < Lines; ++i) {
                     const double x = e.x0 + (ly[i] - e.y0) * e.slope;
                     from[i] = std::min(from[i], x);
                     to[i] = std::max(to[i], x);
@@ -134,44 +145,57 @@ public:
             solidFrom = std::clamp(column(std::ceil(innerFrom)), first, end);
             solidTo = std::clamp(column(std::floor(innerTo)), solidFrom, end);
         }
-        partly(from, to, first, solidFrom, level, row - x0);
+        if (m_partial.size() < std::size_t(end - first))
+            m_partial.resize(std::size_t(end - first));
+        int count = 0;
+        for (int x = first; x < solidFrom; ++x)
+            m_partial[std::size_t(count++)] = x;
+        for (int x = solidTo; x < end; ++x)
+            m_partial[std::size_t(count++)] = x;
+        partly(from, to, m_partial.data(), count, level, row - x0);
         std::fill(row + (solidFrom - x0), row + (solidTo - x0), std::uint8_t(level));
-        partly(from, to, solidTo, end, level, row - x0);
         return true;
     }
 
 private:
     static constexpr int Lines = 16;
 
-    // The pixels [a, b) that the lines cross in part: each the lengths of the lines' spans within it, added up in
-    // the lines' order, as a share of the lines, times the level. Two pixels at a time, each in its own lane with
-    // the same numbers as alone; the sums' chains of additions overlap.
-    static void partly(const double* from, const double* to, int a, int b, std::uint32_t level, std::uint8_t* at)
+    // The pixels xs[0 .. count) that the lines cross in part: each the lengths of the lines' spans within it,
+    // added up in the lines' order, as a share of the lines, times the level. Several pixels at a time, each in its
+    // own lane with the same numbers as alone, so that the sums' chains of additions (most of the time here)
+    // overlap: a row's part-covered pixels at both ends go together.
+    static void partly(
+        const double* from, const double* to, const int* xs, int count, std::uint32_t level, std::uint8_t* at)
     {
-        int x = a;
+        const auto kernels = compositorKernels.load(std::memory_order_relaxed);
 #if defined(COMPOSITOR_HAS_AVX2_KERNEL)
-        if (b - a >= 4 && compositorKernels.load(std::memory_order_relaxed) == CompositorKernels::Fastest
-            && compositorHasAVX2())
-            x = partlyCoveredAVX2(from, to, a, b, level, at);
-#endif
-#if defined(__SSE2__)
-        const __m128d zero = _mm_setzero_pd(), one = _mm_set1_pd(1), lines = _mm_set1_pd(Lines),
-                      scale = _mm_set1_pd(level);
-        for (; x + 2 <= b; x += 2) {
-            const __m128d left = _mm_setr_pd(x, x + 1), right = _mm_add_pd(left, one);
-            __m128d sum = zero;
-            for (int i = 0; i < Lines; ++i) {
-                const __m128d span
-                    = _mm_sub_pd(_mm_min_pd(_mm_set1_pd(to[i]), right), _mm_max_pd(_mm_set1_pd(from[i]), left));
-                sum = _mm_add_pd(sum, _mm_min_pd(_mm_max_pd(span, zero), one));
-            }
-            double v[2];
-            _mm_storeu_pd(v, _mm_mul_pd(_mm_div_pd(sum, lines), scale));
-            at[x] = coverageByte(v[0]);
-            at[x + 1] = coverageByte(v[1]);
+        if (kernels == CompositorKernels::Fastest && compositorHasAVX2()) {
+            partlyCoveredAVX2(from, to, xs, count, level, at);
+            return;
         }
 #endif
-        for (; x < b; ++x) {
+        int k = 0;
+#if defined(__SSE2__)
+        if (kernels != CompositorKernels::OneByOne) {
+            const __m128d zero = _mm_setzero_pd(), one = _mm_set1_pd(1), lines = _mm_set1_pd(Lines),
+                          scale = _mm_set1_pd(level);
+            for (; k + 2 <= count; k += 2) {
+                const __m128d left = _mm_setr_pd(xs[k], xs[k + 1]), right = _mm_add_pd(left, one);
+                __m128d sum = zero;
+                for (int i = 0; i < Lines; ++i) {
+                    const __m128d span
+                        = _mm_sub_pd(_mm_min_pd(_mm_set1_pd(to[i]), right), _mm_max_pd(_mm_set1_pd(from[i]), left));
+                    sum = _mm_add_pd(sum, _mm_min_pd(_mm_max_pd(span, zero), one));
+                }
+                double v[2];
+                _mm_storeu_pd(v, _mm_mul_pd(_mm_div_pd(sum, lines), scale));
+                at[xs[k]] = coverageByte(v[0]);
+                at[xs[k + 1]] = coverageByte(v[1]);
+            }
+        }
+#endif
+        for (; k < count; ++k) {
+            const int x = xs[k];
             double sum = 0;
             for (int i = 0; i < Lines; ++i)
                 sum += std::clamp(std::min(to[i], x + 1.0) - std::max(from[i], double(x)), 0.0, 1.0);
@@ -183,6 +207,7 @@ private:
         double x0, y0, y1, slope;
     };
     std::vector<Edge> m_edges;
+    std::vector<int> m_partial;
     double m_top { std::numeric_limits<double>::infinity() }, m_bottom { -std::numeric_limits<double>::infinity() };
 };
 
@@ -695,16 +720,18 @@ COMPOSITOR_AVX2 void compositeRunsAVX2(const CompositorSource& source, const Com
     }
 }
 
-// CompositorRowCoverage's part-covered pixels four at a time, from a while four remain before b; returns the pixel
-// it stopped at. The same numbers, lane by lane, as one pixel at a time.
-COMPOSITOR_AVX2 int partlyCoveredAVX2(
-    const double* from, const double* to, int a, int b, std::uint32_t level, std::uint8_t* at)
+// CompositorRowCoverage's part-covered pixels four at a time (the last group repeats its last pixel), with the
+// same numbers, lane by lane, as one pixel at a time.
+COMPOSITOR_AVX2 void partlyCoveredAVX2(
+    const double* from, const double* to, const int* xs, int count, std::uint32_t level, std::uint8_t* at)
 {
     const __m256d zero = _mm256_setzero_pd(), one = _mm256_set1_pd(1), lines = _mm256_set1_pd(16),
                   scale = _mm256_set1_pd(level);
-    int x = a;
-    for (; x + 4 <= b; x += 4) {
-        const __m256d left = _mm256_setr_pd(x, x + 1, x + 2, x + 3), right = _mm256_add_pd(left, one);
+    for (int k = 0; k < count; k += 4) {
+        int x[4];
+        for (int j = 0; j < 4; ++j)
+            x[j] = xs[std::min(k + j, count - 1)];
+        const __m256d left = _mm256_setr_pd(x[0], x[1], x[2], x[3]), right = _mm256_add_pd(left, one);
         __m256d sum = zero;
         for (int i = 0; i < 16; ++i) {
             const __m256d span = _mm256_sub_pd(
@@ -714,9 +741,8 @@ COMPOSITOR_AVX2 int partlyCoveredAVX2(
         double v[4];
         _mm256_storeu_pd(v, _mm256_mul_pd(_mm256_div_pd(sum, lines), scale));
         for (int j = 0; j < 4; ++j)
-            at[x + j] = coverageByte(v[j]);
+            at[x[j]] = coverageByte(v[j]);
     }
-    return x;
 }
 #endif
 

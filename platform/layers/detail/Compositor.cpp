@@ -44,7 +44,7 @@ std::atomic<CompositorKernels> compositorKernels { CompositorKernels::Fastest };
     return std::uint8_t(whole + (v - whole >= 0.5));
 }
 
-#if defined(__x86_64__) || defined(__i386__)
+#if defined(__SSE2__) && (defined(__x86_64__) || defined(__i386__))
 #define COMPOSITOR_HAS_AVX2_KERNEL 1
 // Loops for processors that have AVX2; the build's baseline stays SSE2, and they are chosen at run time.
 #define COMPOSITOR_AVX2 __attribute__((target("avx2")))

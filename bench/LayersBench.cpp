@@ -4,7 +4,8 @@
 // first), and for one where every card's turn animates, so each frame rebuilds the presentation tree.
 // The compositor alone: one 272 × 272 picture (an 8-pixel margin around 256 × 256) sampled into a 1280 × 500
 // target through a turned perspective map (as the flow view's side items are) and through a downscaling affine
-// map; "ns_per_pixel" is the time per pixel the picture's outline covers.
+// map; "ns_per_pixel" is the time per pixel the picture's outline covers. /0 runs the fastest loops the processor
+// has, /1 the SSE2 baseline's.
 #include "platform/foundation/runtime/Clock.h"
 #include "platform/graphics/BitmapImageRep.h"
 #include "platform/graphics/Color.h"
@@ -109,6 +110,9 @@ BENCHMARK(BM_CompositeAnimating)->Unit(benchmark::kMillisecond)->UseRealTime();
 // timing so every pixel is composited over nothing, as a frame's frontmost plane is.
 void compositeThrough(benchmark::State& state, const detail::Homography& map)
 {
+    // Argument 1: the SSE2 baseline's loops rather than the fastest the processor runs.
+    detail::useCompositorKernels(
+        state.range(0) ? detail::CompositorKernels::Baseline : detail::CompositorKernels::Fastest);
     constexpr int Margin = detail::SourceMargin, Width = 1280, Height = 500;
     const int side = Side + 2 * Margin;
     std::vector<std::uint32_t> sourcePixels(std::size_t(side) * side);
@@ -145,6 +149,7 @@ void compositeThrough(benchmark::State& state, const detail::Homography& map)
         seconds += elapsed.count();
         state.SetIterationTime(elapsed.count());
     }
+    detail::useCompositorKernels(detail::CompositorKernels::Fastest);
     state.counters["pixels"] = double(covered);
     state.counters["ns_per_pixel"] = seconds * 1e9 / (double(covered) * double(state.iterations()));
 }
@@ -160,7 +165,7 @@ void BM_CompositePictureTurned(benchmark::State& state)
     t = concatenated(t, Transform3D::translation(640, 250, 0));
     compositeThrough(state, detail::Homography::flattening(t));
 }
-BENCHMARK(BM_CompositePictureTurned)->Unit(benchmark::kMicrosecond)->UseManualTime();
+BENCHMARK(BM_CompositePictureTurned)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond)->UseManualTime();
 
 void BM_CompositePictureDownscaled(benchmark::State& state)
 {
@@ -172,6 +177,6 @@ void BM_CompositePictureDownscaled(benchmark::State& state)
     a.translateBy(-Side / 2.0 - detail::SourceMargin, -Side / 2.0 - detail::SourceMargin);
     compositeThrough(state, detail::Homography::fromAffine(a));
 }
-BENCHMARK(BM_CompositePictureDownscaled)->Unit(benchmark::kMicrosecond)->UseManualTime();
+BENCHMARK(BM_CompositePictureDownscaled)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond)->UseManualTime();
 
 }

@@ -54,6 +54,8 @@ TEST_F(StartAndEdit, AFreshStartShowsAnEmptyEAN13AtFullSizeAndWritesNothing)
     EXPECT_FALSE(app().calculateChecksumButton()->isEnabled());
     EXPECT_TRUE(app().addOnTextField()->isEnabled());
     EXPECT_EQ(hexOf(app().barcodeColorWell()->color()), hexOf(barcode().barColor()));
+    // The caption always draws black: its well shows that black, not the well's own white.
+    EXPECT_EQ(hexOf(app().textColorWell()->color()), "#000000");
     expectPreviewShowsWorkArea();
     EXPECT_TRUE(app().didFinishLaunching());
     // The preview lies on the platform's light grey, two thirds white.

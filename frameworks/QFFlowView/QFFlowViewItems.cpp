@@ -13,6 +13,7 @@
 #include "platform/graphics/PDFImageRep.h"
 #include "platform/graphics/Thumbnailer.h"
 
+#include <atomic>
 #include <cmath>
 #include <limits>
 
@@ -341,6 +342,14 @@ std::shared_ptr<gfx::BitmapImageRep> QFFlowView::lookupForImageUID(const fnd::Va
 
 // Pipeline.
 
+struct QFFlowView::PictureLoad {
+    // Set by the worker as it begins: a started load delivers even when the queue is cancelled.
+    std::atomic<bool> started { false };
+    // Main thread only.
+    gfx::Size size;
+    std::weak_ptr<fnd::Operation> operation;
+};
+
 void QFFlowView::updateImages()
 {
     if (!m_scrollLayer)
@@ -396,16 +405,26 @@ void QFFlowView::updateImageLayerAtIndex(std::size_t index)
     }
     if (desired.width < 1 || desired.height < 1)
         return;
+    auto key = cacheKey(uid);
+    if (key && isLoadingPicture(*key, desired))
+        return; // its picture is on the way
+    auto load = std::make_shared<PictureLoad>();
+    load->size = desired;
     std::weak_ptr<QFFlowView> weakSelf = std::static_pointer_cast<QFFlowView>(shared_from_this());
-    m_operationQueue->addOperationWithBlock([weakSelf, index, uid, representation, type, desired] {
+    auto operation = fnd::BlockOperation::create([weakSelf, index, uid, key, representation, type, desired, load] {
+        load->started = true;
         auto image = newImageFromRepresentation(representation, type, desired);
-        if (!image)
-            return;
         // The worker never holds the view: a reference taken here could be the last one and destroy the view
         // off the main thread. The picture is cached and shown on the main thread.
-        fnd::OperationQueue::mainQueue()->addOperationWithBlock([weakSelf, index, uid, image] {
+        fnd::OperationQueue::mainQueue()->addOperationWithBlock([weakSelf, index, uid, key, image, load] {
             auto self = weakSelf.lock();
             if (!self)
+                return;
+            // Delivered, even without a picture: a later refresh may ask again.
+            if (auto found = key ? self->m_pictureLoads.find(*key) : self->m_pictureLoads.end();
+                found != self->m_pictureLoads.end() && found->second == load)
+                self->m_pictureLoads.erase(found);
+            if (!image)
                 return;
             self->cacheImage(image, uid);
             // After a reload the index may hold another item: only its own picture goes there.
@@ -415,4 +434,27 @@ void QFFlowView::updateImageLayerAtIndex(std::size_t index)
             self->setImage(image, index);
         });
     });
+    load->operation = operation;
+    if (key)
+        m_pictureLoads[*key] = load;
+    m_operationQueue->addOperation(operation);
+}
+
+bool QFFlowView::isLoadingPicture(const fnd::String& key, gfx::Size size)
+{
+    auto found = m_pictureLoads.find(key);
+    if (found == m_pictureLoads.end())
+        return false;
+    const auto& load = *found->second;
+    if (!load.started) {
+        auto operation = load.operation.lock();
+        if (!operation || operation->isCancelled()) {
+            // Dropped before it began: nothing will come.
+            m_pictureLoads.erase(found);
+            return false;
+        }
+    }
+    // The picture it makes fits its size, so the cache's tolerance applies to the sizes: no side more than 10 %
+    // smaller than the one now wanted.
+    return load.size.width > size.width * 0.9 && load.size.height > size.height * 0.9;
 }

@@ -653,7 +653,7 @@ void QFFlowView::observeValueForKeyPath(
                                                                         : imageUIDForItem(object.selfValue());
         if (auto key = cacheKey(uid)) {
             m_imageCache.removeObjectForKey(*key);
-            m_pictureLoads.erase(*key); // a load on the way makes the old picture
+            forgetOutdatedPictureLoads(*key);
         }
         if (m_scrollLayer)
             m_scrollLayer->setNeedsLayout();

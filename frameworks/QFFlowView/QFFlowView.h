@@ -351,10 +351,13 @@ private:
     std::shared_ptr<QFLayerAccessibilityHelper> addItemAccessibility(
         const std::shared_ptr<ui::Layer>& content, std::size_t index);
     static std::optional<fnd::String> cacheKey(const fnd::Value& uid);
-    // A picture load on the queue, known by the cache key of its item on the main thread until it delivers.
+    // A picture load on the queue, known by the cache key of its item on the main thread until it delivers (an item
+    // may have several, of different sizes).
     struct PictureLoad;
-    // Whether a load for the key, queued or running, will bring a picture of at least the size (about).
+    // Whether a load for the key, queued or running, will bring a picture of about the size or larger.
     bool isLoadingPicture(const fnd::String& key, gfx::Size size);
+    // The item under the key changed: loads on the way neither cache nor show their pictures.
+    void forgetOutdatedPictureLoads(const fnd::String& key);
 
     double m_stackedAngle { 70 };
     double m_spacing { 50 };
@@ -412,7 +415,7 @@ private:
     std::shared_ptr<fnd::OperationQueue> m_operationQueue;
     fnd::Cache<fnd::String, std::shared_ptr<gfx::BitmapImageRep>> m_imageCache;
     // Main thread only: the loads that have not delivered yet, so that a refresh does not make a running one again.
-    std::map<fnd::String, std::shared_ptr<PictureLoad>> m_pictureLoads;
+    std::multimap<fnd::String, std::shared_ptr<PictureLoad>> m_pictureLoads;
     std::shared_ptr<QFLayerAccessibilityHelper> m_backgroundElement;
     std::shared_ptr<QFLayerAccessibilityHelper> m_scrollBarElement;
 };

@@ -341,6 +341,33 @@ TEST_F(FlowViewTest, AReloadWhileAPictureIsHeldShowsEveryItemsOwnPicture)
     EXPECT_TRUE(slowShown());
 }
 
+TEST_F(FlowViewTest, AnItemChangedWhileItsPictureIsMadeKeepsItsNewPicture)
+{
+    auto gate = std::make_shared<FlowViewWorkerGate>();
+    FlowViewGateOpener opener { gate };
+    auto slow = TestItem::create("slow", fnd::Value(flowViewHeldPicture(gate)), RT::NSImage, "Slow");
+    auto controller = std::make_shared<fnd::ArrayController>();
+    controller->setContent(fnd::Value(fnd::Array { fnd::Value(slow), bitmapItems(2)[1] }));
+    view->setDataSource(nullptr);
+    view->bind("contentArray", *controller, "arrangedObjects");
+    settle(1);
+    flowViewWaitUntilHeld(*gate);
+    // The item becomes a blue picture while its red one is being made.
+    const std::uint32_t blue = 0xFF0000FFu;
+    slow->setValueForKey(
+        fnd::Value(gfx::Image::imageWithRepresentation(solidBitmap(64, 48, blue))), "imageItemRepresentation");
+    auto middle = [](const std::shared_ptr<gfx::BitmapImageRep>& picture) {
+        return picture ? picture->pixelBuffer().pixel(picture->pixelsWide() / 2, picture->pixelsHigh() / 2) : 0u;
+    };
+    EXPECT_TRUE(
+        flowViewWaitFor([&] { return middle(view->imageLayerAtIndex(0)->contents()) == blue; }, [&] { settle(); }));
+    gate->set(&FlowViewWorkerGate::open);
+    drainPictures();
+    EXPECT_EQ(middle(view->imageLayerAtIndex(0)->contents()), blue) << "the old picture came late and replaced it";
+    EXPECT_EQ(middle(view->lookupForImageUID(fnd::Value("slow"))), blue);
+    view->unbind("contentArray");
+}
+
 std::shared_ptr<gfx::Image> flowViewHeldPicture(const std::shared_ptr<FlowViewWorkerGate>& gate)
 {
     return gfx::Image::imageWithSize({ 64, 48 }, false, [gate](const gfx::Rect& r) {

@@ -241,10 +241,11 @@ TEST_F(FlowViewTest, ALatePictureDoesNotPaintAReusedLayer)
     EXPECT_EQ(view->imageLayerAtIndex(0)->contents(), own) << "the slow item's picture came too late";
 }
 
-// Takes turns of the main queue and the run loop (step) until the condition holds, for at most five seconds.
+// Takes turns of the main queue and the run loop (step) until the condition holds, for at most half a minute (a
+// generous deadline on a busy machine).
 template <typename Condition, typename Step> bool flowViewWaitFor(Condition condition, Step step)
 {
-    auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     while (!condition()) {
         if (std::chrono::steady_clock::now() > until)
             return false;

@@ -651,8 +651,10 @@ void QFFlowView::observeValueForKeyPath(
         // The picture is out of date: under the identifier the item had (a changed identifier's old one).
         auto uid = keyPath == m_keyPaths[2] && !change.oldValue.isNil() ? change.oldValue
                                                                         : imageUIDForItem(object.selfValue());
-        if (auto key = cacheKey(uid))
+        if (auto key = cacheKey(uid)) {
             m_imageCache.removeObjectForKey(*key);
+            forgetOutdatedPictureLoads(*key);
+        }
         if (m_scrollLayer)
             m_scrollLayer->setNeedsLayout();
     } else if (keyPath == m_keyPaths[3]) {

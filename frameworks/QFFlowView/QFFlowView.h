@@ -126,7 +126,11 @@ public:
     fnd::Range visibleItemIndexes() const { return m_visibleItems; }
     std::size_t maximumNumberOfStackedVisibleItems() const { return m_maxStackedVisible; }
     std::shared_ptr<QFFlowViewDataSource> dataSource() const { return m_dataSource.lock(); }
-    void setDataSource(const std::shared_ptr<QFFlowViewDataSource>& source) { m_dataSource = source; }
+    void setDataSource(const std::shared_ptr<QFFlowViewDataSource>& source)
+    {
+        m_dataSource = source;
+        m_pictureLoads.clear(); // its identifiers may name other items
+    }
     std::shared_ptr<QFFlowViewDelegate> delegate() const { return m_delegate.lock(); }
     void setDelegate(const std::shared_ptr<QFFlowViewDelegate>& delegate) { m_delegate = delegate; }
     void reloadContent();
@@ -347,6 +351,13 @@ private:
     std::shared_ptr<QFLayerAccessibilityHelper> addItemAccessibility(
         const std::shared_ptr<ui::Layer>& content, std::size_t index);
     static std::optional<fnd::String> cacheKey(const fnd::Value& uid);
+    // A picture load on the queue, known by the cache key of its item on the main thread until it delivers (an item
+    // may have several, of different sizes).
+    struct PictureLoad;
+    // Whether a load for the key, queued or running, will bring a picture of about the size or larger.
+    bool isLoadingPicture(const fnd::String& key, gfx::Size size);
+    // The item under the key changed: loads on the way neither cache nor show their pictures.
+    void forgetOutdatedPictureLoads(const fnd::String& key);
 
     double m_stackedAngle { 70 };
     double m_spacing { 50 };
@@ -403,6 +414,8 @@ private:
 
     std::shared_ptr<fnd::OperationQueue> m_operationQueue;
     fnd::Cache<fnd::String, std::shared_ptr<gfx::BitmapImageRep>> m_imageCache;
+    // Main thread only: the loads that have not delivered yet, so that a refresh does not make a running one again.
+    std::multimap<fnd::String, std::shared_ptr<PictureLoad>> m_pictureLoads;
     std::shared_ptr<QFLayerAccessibilityHelper> m_backgroundElement;
     std::shared_ptr<QFLayerAccessibilityHelper> m_scrollBarElement;
 };

@@ -13,6 +13,8 @@
 #include "platform/graphics/PDFImageRep.h"
 #include "platform/graphics/Thumbnailer.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <limits>
 
@@ -341,6 +343,18 @@ std::shared_ptr<gfx::BitmapImageRep> QFFlowView::lookupForImageUID(const fnd::Va
 
 // Pipeline.
 
+struct QFFlowView::PictureLoad {
+    enum State : int { Queued, Started, Dropped };
+    // The worker begins a load only when the main thread has not dropped it, and the main thread drops only a
+    // cancelled one that has not begun: whichever comes first decides, so a load either delivers or is forgotten.
+    std::atomic<int> state { Queued };
+    // Main thread only.
+    gfx::Size size;
+    std::weak_ptr<fnd::Operation> operation;
+    // Its item changed after it began: the picture it makes is the old one.
+    bool outdated { false };
+};
+
 void QFFlowView::updateImages()
 {
     if (!m_scrollLayer)
@@ -396,16 +410,30 @@ void QFFlowView::updateImageLayerAtIndex(std::size_t index)
     }
     if (desired.width < 1 || desired.height < 1)
         return;
+    auto key = cacheKey(uid);
+    if (key && isLoadingPicture(*key, desired))
+        return; // its picture is on the way
+    auto load = std::make_shared<PictureLoad>();
+    load->size = desired;
     std::weak_ptr<QFFlowView> weakSelf = std::static_pointer_cast<QFFlowView>(shared_from_this());
-    m_operationQueue->addOperationWithBlock([weakSelf, index, uid, representation, type, desired] {
-        auto image = newImageFromRepresentation(representation, type, desired);
-        if (!image)
+    auto operation = fnd::BlockOperation::create([weakSelf, index, uid, key, representation, type, desired, load] {
+        if (int queued = PictureLoad::Queued; !load->state.compare_exchange_strong(queued, PictureLoad::Started))
             return;
+        auto image = newImageFromRepresentation(representation, type, desired);
         // The worker never holds the view: a reference taken here could be the last one and destroy the view
         // off the main thread. The picture is cached and shown on the main thread.
-        fnd::OperationQueue::mainQueue()->addOperationWithBlock([weakSelf, index, uid, image] {
+        fnd::OperationQueue::mainQueue()->addOperationWithBlock([weakSelf, index, uid, key, image, load] {
             auto self = weakSelf.lock();
             if (!self)
+                return;
+            // Delivered, even without a picture: a later refresh may ask again.
+            if (key) {
+                auto [first, last] = self->m_pictureLoads.equal_range(*key);
+                if (auto found = std::find_if(first, last, [&](const auto& entry) { return entry.second == load; });
+                    found != last)
+                    self->m_pictureLoads.erase(found);
+            }
+            if (!image || load->outdated)
                 return;
             self->cacheImage(image, uid);
             // After a reload the index may hold another item: only its own picture goes there.
@@ -415,4 +443,38 @@ void QFFlowView::updateImageLayerAtIndex(std::size_t index)
             self->setImage(image, index);
         });
     });
+    load->operation = operation;
+    if (key)
+        m_pictureLoads.emplace(*key, load);
+    m_operationQueue->addOperation(operation);
+}
+
+void QFFlowView::forgetOutdatedPictureLoads(const fnd::String& key)
+{
+    auto [first, last] = m_pictureLoads.equal_range(key);
+    // Arriving after the new picture, theirs would replace it.
+    for (auto entry = first; entry != last; ++entry)
+        entry->second->outdated = true;
+    m_pictureLoads.erase(first, last);
+}
+
+bool QFFlowView::isLoadingPicture(const fnd::String& key, gfx::Size size)
+{
+    auto [entry, last] = m_pictureLoads.equal_range(key);
+    bool covered = false;
+    while (entry != last) {
+        auto& load = *entry->second;
+        if (auto operation = load.operation.lock(); !operation || operation->isCancelled()) {
+            // Cancelled before it began: nothing will come.
+            if (int queued = PictureLoad::Queued; load.state.compare_exchange_strong(queued, PictureLoad::Dropped)) {
+                entry = m_pictureLoads.erase(entry);
+                continue;
+            }
+        }
+        // The picture a load makes fits its size, so the cache's tolerance applies to the sizes: no side more than
+        // 10 % smaller than the one now wanted.
+        covered = covered || (load.size.width > size.width * 0.9 && load.size.height > size.height * 0.9);
+        ++entry;
+    }
+    return covered;
 }

@@ -718,6 +718,8 @@ void QFFlowView::updateScrollKnob()
 
 void QFFlowView::reloadContent()
 {
+    // The identifiers may now name other items: their pictures are asked for again.
+    m_pictureLoads.clear();
     m_numberOfItems = 0;
     if (bindingsEnabled())
         m_numberOfItems = contentArray().size();

@@ -27,6 +27,8 @@
 #include "support/KeyRecorder.h"
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cmath>
 #include <condition_variable>
 #include <mutex>
@@ -191,6 +193,8 @@ struct FlowViewWorkerGate {
     bool workerInside { false };
     bool queueDone { false };
     bool open { false };
+    // Pictures drawn on workers, the held one included.
+    std::atomic<int> workerDraws { 0 };
     void set(bool FlowViewWorkerGate::*flag)
     {
         std::lock_guard lock(mutex);
@@ -237,10 +241,139 @@ TEST_F(FlowViewTest, ALatePictureDoesNotPaintAReusedLayer)
     EXPECT_EQ(view->imageLayerAtIndex(0)->contents(), own) << "the slow item's picture came too late";
 }
 
+// Takes turns of the main queue and the run loop (step) until the condition holds, for at most half a minute (a
+// generous deadline on a busy machine).
+template <typename Condition, typename Step> bool flowViewWaitFor(Condition condition, Step step)
+{
+    auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > until)
+            return false;
+        fnd::OperationQueue::mainQueue()->waitUntilAllOperationsAreFinished();
+        step();
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
+void flowViewWaitUntilHeld(FlowViewWorkerGate& gate)
+{
+    std::unique_lock lock(gate.mutex);
+    gate.changed.wait(lock, [&] { return gate.workerInside; });
+}
+
+TEST_F(FlowViewTest, RefreshesWhileAPictureIsMadeMakeItOnce)
+{
+    auto gate = std::make_shared<FlowViewWorkerGate>();
+    FlowViewGateOpener opener { gate };
+    auto items = bitmapItems(4);
+    items[2] = TestItem::create("slow", fnd::Value(flowViewHeldPicture(gate)), RT::NSImage, "Slow");
+    useItems(items);
+    flowViewWaitUntilHeld(*gate);
+    // The selection steps away and back, and the view refreshes once more: the slow item stays a preview, which
+    // the load under way already makes.
+    view->setSelectedIndex(1);
+    settle(1);
+    view->setSelectedIndex(0);
+    settle(1);
+    view->updateImages();
+    settle(1);
+    gate->set(&FlowViewWorkerGate::open);
+    drainPictures();
+    EXPECT_EQ(gate->workerDraws, 1) << "the slow picture was made again while it was being made";
+    auto made = view->lookupForImageUID(fnd::Value("slow"));
+    ASSERT_TRUE(made);
+    EXPECT_EQ(view->imageLayerAtIndex(2)->contents(), made);
+    EXPECT_EQ(gfx::redOf(made->pixelBuffer().pixel(made->pixelsWide() / 2, made->pixelsHigh() / 2)), 255);
+}
+
+TEST_F(FlowViewTest, ALoadDroppedBeforeItBeganIsMadeWhenItsItemComesBack)
+{
+    // One worker, held by other work: the first items' loads wait on the queue.
+    auto queue = view->operationQueue();
+    queue->setMaxConcurrentOperationCount(1);
+    auto gate = std::make_shared<FlowViewWorkerGate>();
+    FlowViewGateOpener opener { gate };
+    queue->addOperationWithBlock([gate] {
+        gate->set(&FlowViewWorkerGate::workerInside);
+        std::unique_lock lock(gate->mutex);
+        gate->changed.wait(lock, [&] { return gate->open; });
+    });
+    flowViewWaitUntilHeld(*gate);
+    auto items = bitmapItems(40);
+    useItems(items);
+    // Moving away drops their loads before they began; coming back must ask for them again.
+    view->setSelectedIndex(30);
+    settle(1);
+    view->setSelectedIndex(0);
+    settle(1);
+    gate->set(&FlowViewWorkerGate::open);
+    drainPictures();
+    for (std::size_t i = 0; i < 2; ++i)
+        EXPECT_EQ(view->imageLayerAtIndex(i)->contents(),
+            std::dynamic_pointer_cast<TestItem>(items[i].object())->representation.objectAs<gfx::BitmapImageRep>())
+            << i;
+}
+
+TEST_F(FlowViewTest, AReloadWhileAPictureIsHeldShowsEveryItemsOwnPicture)
+{
+    auto gate = std::make_shared<FlowViewWorkerGate>();
+    FlowViewGateOpener opener { gate };
+    auto slow = TestItem::create("slow", fnd::Value(flowViewHeldPicture(gate)), RT::NSImage, "Slow");
+    auto others = bitmapItems(2);
+    useItems({ fnd::Value(slow), others[1] });
+    flowViewWaitUntilHeld(*gate);
+    // A new item takes index 0 and the slow one moves to index 1 while its first picture is held there.
+    source->items = { others[0], fnd::Value(slow), others[1] };
+    view->reloadContent();
+    auto own = std::dynamic_pointer_cast<TestItem>(others[0].object())->representation.objectAs<gfx::BitmapImageRep>();
+    // The slow picture is red; the placeholder grey.
+    auto slowShown = [&] {
+        auto contents = view->imageLayerAtIndex(1)->contents();
+        return contents
+            && contents->pixelBuffer().pixel(contents->pixelsWide() / 2, contents->pixelsHigh() / 2) == 0xFFFF0000u;
+    };
+    auto step = [&] { settle(); };
+    EXPECT_TRUE(flowViewWaitFor([&] { return view->imageLayerAtIndex(0)->contents() == own; }, step));
+    EXPECT_TRUE(flowViewWaitFor(slowShown, step)) << "the moved item waited for the load made for its old place";
+    gate->set(&FlowViewWorkerGate::open);
+    drainPictures();
+    EXPECT_EQ(view->imageLayerAtIndex(0)->contents(), own);
+    EXPECT_TRUE(slowShown());
+}
+
+TEST_F(FlowViewTest, AnItemChangedWhileItsPictureIsMadeKeepsItsNewPicture)
+{
+    auto gate = std::make_shared<FlowViewWorkerGate>();
+    FlowViewGateOpener opener { gate };
+    auto slow = TestItem::create("slow", fnd::Value(flowViewHeldPicture(gate)), RT::NSImage, "Slow");
+    auto controller = std::make_shared<fnd::ArrayController>();
+    controller->setContent(fnd::Value(fnd::Array { fnd::Value(slow), bitmapItems(2)[1] }));
+    view->setDataSource(nullptr);
+    view->bind("contentArray", *controller, "arrangedObjects");
+    settle(1);
+    flowViewWaitUntilHeld(*gate);
+    // The item becomes a blue picture while its red one is being made.
+    const std::uint32_t blue = 0xFF0000FFu;
+    slow->setValueForKey(
+        fnd::Value(gfx::Image::imageWithRepresentation(solidBitmap(64, 48, blue))), "imageItemRepresentation");
+    auto middle = [](const std::shared_ptr<gfx::BitmapImageRep>& picture) {
+        return picture ? picture->pixelBuffer().pixel(picture->pixelsWide() / 2, picture->pixelsHigh() / 2) : 0u;
+    };
+    EXPECT_TRUE(
+        flowViewWaitFor([&] { return middle(view->imageLayerAtIndex(0)->contents()) == blue; }, [&] { settle(); }));
+    gate->set(&FlowViewWorkerGate::open);
+    drainPictures();
+    EXPECT_EQ(middle(view->imageLayerAtIndex(0)->contents()), blue) << "the old picture came late and replaced it";
+    EXPECT_EQ(middle(view->lookupForImageUID(fnd::Value("slow"))), blue);
+    view->unbind("contentArray");
+}
+
 std::shared_ptr<gfx::Image> flowViewHeldPicture(const std::shared_ptr<FlowViewWorkerGate>& gate)
 {
     return gfx::Image::imageWithSize({ 64, 48 }, false, [gate](const gfx::Rect& r) {
         if (!fnd::Thread::isMainThread()) {
+            ++gate->workerDraws;
             std::unique_lock lock(gate->mutex);
             if (!gate->workerInside) {
                 gate->workerInside = true;

@@ -177,6 +177,8 @@ public:
     // Percent by which the picture differs from the desired size along the side it fits by (the width for pictures
     // as wide as the size's aspect or wider, else the height); the largest float for none.
     static float differenceForImage(const gfx::BitmapImageRep* image, gfx::Size desired);
+    // The same for a picture of the given pixel size (one that is still being made).
+    static float differenceForSize(gfx::Size made, gfx::Size desired);
     void cacheImage(const std::shared_ptr<gfx::BitmapImageRep>& image, const fnd::Value& uid);
     std::shared_ptr<gfx::BitmapImageRep> lookupForImageUID(const fnd::Value& uid);
     void updateImages();

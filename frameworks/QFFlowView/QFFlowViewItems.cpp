@@ -303,13 +303,18 @@ float QFFlowView::differenceForImage(const gfx::BitmapImageRep* image, gfx::Size
 {
     if (!image)
         return std::numeric_limits<float>::max();
+    return differenceForSize({ double(image->pixelsWide()), double(image->pixelsHigh()) }, desired);
+}
+
+float QFFlowView::differenceForSize(gfx::Size made, gfx::Size desired)
+{
     if (desired.width <= 0 || desired.height <= 0)
         return 0;
     // Pictures are made to fit the size with their aspect kept, so a tall one is never as wide as desired: measured
     // by the widths alone it would count as too small and be made again at every refresh. It is measured along the
     // side it fits by; for pictures that fill the width this is the width, as before.
-    double widthDifference = (image->pixelsWide() - desired.width) / desired.width;
-    double heightDifference = (image->pixelsHigh() - desired.height) / desired.height;
+    double widthDifference = (made.width - desired.width) / desired.width;
+    double heightDifference = (made.height - desired.height) / desired.height;
     return float(std::max(widthDifference, heightDifference) * 100);
 }
 
@@ -471,9 +476,8 @@ bool QFFlowView::isLoadingPicture(const fnd::String& key, gfx::Size size)
                 continue;
             }
         }
-        // The picture a load makes fits its size, so the cache's tolerance applies to the sizes: no side more than
-        // 10 % smaller than the one now wanted.
-        covered = covered || (load.size.width > size.width * 0.9 && load.size.height > size.height * 0.9);
+        // The picture a load makes fits its size: the cache's tolerance applies to that size.
+        covered = covered || differenceForSize(load.size, size) > -10;
         ++entry;
     }
     return covered;

@@ -101,6 +101,10 @@ function(barcodes_optimise_when_sanitized target)
         list(APPEND options -fno-sanitize=fuzzer-no-link -Wno-unused-command-line-argument)
     endif()
     foreach(source ${ARGN})
+        # A moved file would otherwise leave its setting behind unnoticed, and its loops unoptimised.
+        if(NOT EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${source})
+            message(FATAL_ERROR "barcodes_optimise_when_sanitized: no source ${source} in ${CMAKE_CURRENT_SOURCE_DIR}")
+        endif()
         set_source_files_properties(${CMAKE_CURRENT_SOURCE_DIR}/${source} TARGET_DIRECTORY ${target}
             PROPERTIES COMPILE_OPTIONS "${options}" SKIP_UNITY_BUILD_INCLUSION ON)
     endforeach()
@@ -110,10 +114,11 @@ endfunction()
 # branches guide the fuzzer). At -O0 every call into the standard library's templates (strings, shared pointers,
 # variants, maps) stays a call with its own sanitizer checks and stack frame: with the foundation alone at -O0 the
 # fuzz targets that drive views or read text took 10 to 30 % longer per input, with every platform library at -O0 up
-# to twice as long, even with those instances' coverage hooks gone. -O1 inlines them; it doubles the target's compile
-# time, so it is kept to the libraries fuzz targets spend their time in: foundation, graphics, text, views, the barcode
-# engine (QR and Data Matrix mask scoring: a symbology fuzz target ran 3.7 times as fast), the foundation extensions
-# (the CSV reader: 1.9 times) and the fuzz targets themselves.
+# to twice as long, even with those instances' coverage hooks gone. -O1 inlines them; it doubles to triples the
+# target's compile time, so it is kept to the libraries whose -O1 pays for itself in ./test: foundation, graphics,
+# text, the barcode engine (QR and Data Matrix mask scoring: a symbology fuzz target ran 3.7 times as fast) and the
+# foundation extensions (the CSV reader: 1.9 times). The views library stays at -O0: at -O1 it took 180 CPU-seconds
+# more to compile, and the tests and seeded fuzz runs on two cores gained about 5 seconds.
 function(barcodes_optimise_target_when_sanitized target)
     if(BARCODES_SANITIZE)
         target_compile_options(${target} PRIVATE -O1)
@@ -122,14 +127,26 @@ endfunction()
 
 # Test code is compiled without optimisation even in the optimised build: that halves the tests' compile time, while
 # what they exercise, the libraries, stays optimised (benchmarks measure those).
-function(_barcodes_test_code_options target)
+function(_barcodes_test_compile_options target)
     target_compile_options(${target} PRIVATE $<$<CONFIG:Release>:-O0>)
     # No fuzzer runs test code: it goes without the fuzzer's coverage hooks.
     if(BARCODES_FUZZ_COVERAGE)
         target_compile_options(${target} PRIVATE -fno-sanitize=fuzzer-no-link)
         set_target_properties(${target} PROPERTIES BARCODES_TEST_CODE ON)
     endif()
+endfunction()
+
+function(_barcodes_test_code_options target)
+    _barcodes_test_compile_options(${target})
     _barcodes_link_leak_suppressions(${target})
+endfunction()
+
+# Support code that several test binaries link (the rest of the arguments are its sources): compiled once, as test
+# code, into the object library NAME, instead of once in every binary that uses it.
+function(barcodes_test_support name)
+    add_library(${name} OBJECT ${ARGN})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
+    _barcodes_test_compile_options(${name})
 endfunction()
 
 # Registers the GoogleTest binary run by COMMAND (the rest of the arguments) as the CTest test NAME, or, when SHARDS
@@ -197,11 +214,9 @@ endfunction()
 # A libFuzzer target from one source.
 function(barcodes_fuzz name source)
     add_executable(${name} ${source})
+    # A target's own code stays at -O0: at -O1 the targets took 40 CPU-seconds more to compile, and ./test's seeded
+    # runs of them gained about a second.
     target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
-    # A target's own code copies, compares and drops the values it passes around on every input: at -O0 each of
-    # those standard-library template calls stays a call with its own checks and stack frame. At -O1 the
-    # accessibility target ran a fifth faster, for a few seconds of compile time over all targets.
-    barcodes_optimise_target_when_sanitized(${name})
     target_link_options(${name} PRIVATE -fsanitize=fuzzer)
     target_link_libraries(${name} PRIVATE ${ARGN})
     _barcodes_link_leak_suppressions(${name})

@@ -7,10 +7,10 @@
 #include "platform/foundation/runtime/Perform.h"
 #include "platform/ui/desktop/KeyboardLayout.h"
 #include "platform/ui/desktop/SystemShortcuts.h"
+#include "support/TemporaryFolder.h"
 
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
 
 using namespace gtktest;
 namespace Flags = ui::ModifierFlags;
@@ -190,9 +190,11 @@ TEST(GnomeShortcutProviderTest, ReadsKeyBindingSchemas)
     EXPECT_FALSE(ui::GnomeShortcutProvider::shortcutForAccelerator("disabled"));
     EXPECT_FALSE(ui::GnomeShortcutProvider::shortcutForAccelerator(""));
 
-    const std::string folder = ::testing::TempDir() + "recorder-schemas";
-    ASSERT_EQ(std::system(("mkdir -p " + folder).c_str()), 0);
-    std::ofstream(folder + "/org.gnome.desktop.wm.keybindings.gschema.xml") << R"(<schemalist>
+    // A folder of its own: the binary runs at two scales at once, and a shared one was read while the other wrote it.
+    testsupport::TemporaryFolder schemas;
+    const std::string& folder = schemas.path();
+    ASSERT_FALSE(folder.empty());
+    schemas.write("org.gnome.desktop.wm.keybindings.gschema.xml", R"(<schemalist>
   <schema id="org.gnome.desktop.wm.keybindings" path="/org/gnome/desktop/wm/keybindings/">
     <key name="close" type="as"><default>['&lt;Alt&gt;F4']</default></key>
     <key name="switch-windows" type="as"><default>['&lt;Super&gt;Tab', '&lt;Alt&gt;Tab']</default></key>
@@ -200,7 +202,7 @@ TEST(GnomeShortcutProviderTest, ReadsKeyBindingSchemas)
     <key name="maximize" type="as"><default>['disabled']</default></key>
   </schema>
 </schemalist>
-)";
+)");
     ASSERT_EQ(std::system(("glib-compile-schemas " + folder).c_str()), 0);
     ui::GnomeShortcutProvider provider(folder);
     auto shortcuts = provider.systemShortcuts();

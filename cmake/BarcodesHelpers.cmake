@@ -117,10 +117,21 @@ endfunction()
 # to twice as long, even with those instances' coverage hooks gone. -O1 inlines them; it doubles to triples the
 # target's compile time, so it is kept to the libraries whose -O1 pays for itself in ./test: foundation, graphics,
 # text, the barcode engine (QR and Data Matrix mask scoring: a symbology fuzz target ran 3.7 times as fast) and the
-# foundation extensions (the CSV reader: 1.9 times). The views library stays at -O0: at -O1 it took 180 CPU-seconds
-# more to compile, and the tests and seeded fuzz runs on two cores gained about 5 seconds.
+# foundation extensions (the CSV reader: 1.9 times). The views library is at -O1 only where scripts/fuzz explores
+# (barcodes_optimise_target_when_exploring): in ./test's build -O1 took 180 CPU-seconds more to compile, and the tests
+# and seeded fuzz runs on two cores gained about 5 seconds.
 function(barcodes_optimise_target_when_sanitized target)
     if(BARCODES_SANITIZE)
+        target_compile_options(${target} PRIVATE -O1)
+    endif()
+endfunction()
+
+# The sanitizer build scripts/fuzz explores in (scripts/sanitizer-env) compiles TARGET at -O1 too: ./test's seeded
+# runs gain little from it, long explorations much (views library at -O0: the accessibility target ran 2.5 times
+# slower).
+option(BARCODES_FUZZ_EXPLORE "Sanitizer build for long fuzz runs: more of it at -O1" OFF)
+function(barcodes_optimise_target_when_exploring target)
+    if(BARCODES_SANITIZE AND BARCODES_FUZZ_EXPLORE)
         target_compile_options(${target} PRIVATE -O1)
     endif()
 endfunction()
@@ -214,9 +225,10 @@ endfunction()
 # A libFuzzer target from one source.
 function(barcodes_fuzz name source)
     add_executable(${name} ${source})
-    # A target's own code stays at -O0: at -O1 the targets took 40 CPU-seconds more to compile, and ./test's seeded
-    # runs of them gained about a second.
+    # A target's own code is at -O1 only where scripts/fuzz explores: in ./test's build, -O1 took 40 CPU-seconds
+    # more to compile for about a second of its seeded runs.
     target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+    barcodes_optimise_target_when_exploring(${name})
     target_link_options(${name} PRIVATE -fsanitize=fuzzer)
     target_link_libraries(${name} PRIVATE ${ARGN})
     _barcodes_link_leak_suppressions(${name})

@@ -928,7 +928,7 @@ TEST_F(FlowViewTest, ItemsGivenBeforeTheViewIsShownOrLaidOutShowTheirPictures)
     view->removeFromSuperview();
     window->contentView()->addSubview(early);
     settle(1);
-    drainPictures();
+    drainPictures(*early);
     EXPECT_EQ(early->scrollLayer()->sublayers().size(), 6u);
     EXPECT_TRUE(showsOwnPictures(*early, items));
     early->removeFromSuperview();
@@ -948,11 +948,7 @@ TEST_F(FlowViewTest, ItemsGivenBeforeTheViewIsShownOrLaidOutShowTheirPictures)
     unlaid->reloadContent();
     ASSERT_EQ(unlaid->scrollLayer()->bounds().width(), 0) << "not laid out yet";
     other->makeKeyAndOrderFront();
-    for (int round = 0; round < 3; ++round) {
-        settle(1);
-        unlaid->operationQueue()->waitUntilAllOperationsAreFinished();
-        fnd::OperationQueue::mainQueue()->waitUntilAllOperationsAreFinished();
-    }
+    drainPictures(*unlaid);
     auto visible = unlaid->visibleItemIndexes();
     ASSERT_GT(visible.length, 0);
     for (auto i = std::size_t(visible.location); i < std::size_t(visible.location + visible.length); ++i) {

@@ -3,6 +3,8 @@
 #include "platform/foundation/runtime/OperationQueue.h"
 #include "platform/graphics/Color.h"
 
+#include <chrono>
+
 #include <unistd.h>
 
 namespace flowviewtest {
@@ -65,10 +67,16 @@ void FlowViewTest::settle(double seconds)
     fnd::RunLoop::current().runUntilDate(clock->now().addingTimeInterval(seconds));
 }
 
-void FlowViewTest::drainPictures()
+void FlowViewTest::drainPictures(QFFlowView& flowView)
 {
-    for (int round = 0; round < 3; ++round) {
-        view->operationQueue()->waitUntilAllOperationsAreFinished();
+    // A round's run-loop pass can queue more loads (a preview's full picture, items laid out late): rounds go on
+    // until one begins with nothing left to make.
+    auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    for (int quietRounds = 0; quietRounds < 2 && std::chrono::steady_clock::now() < until;) {
+        bool quiet = flowView.operationQueue()->operationCount() == 0
+            && fnd::OperationQueue::mainQueue()->operationCount() == 0;
+        quietRounds = quiet ? quietRounds + 1 : 0;
+        flowView.operationQueue()->waitUntilAllOperationsAreFinished();
         fnd::OperationQueue::mainQueue()->waitUntilAllOperationsAreFinished();
         settle(1);
     }

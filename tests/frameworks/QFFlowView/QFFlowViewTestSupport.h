@@ -71,7 +71,10 @@ protected:
 
     // Commits, runs the run loop for that long (animations, completions) and lets pictures arrive.
     void settle(double seconds = 0);
-    void drainPictures();
+    // Lets the flow view's picture loads finish and arrive until none is left under way, for at most half a minute
+    // of real time: pictures are made on real threads, which a busy machine can hold back for long.
+    void drainPictures(QFFlowView& flowView);
+    void drainPictures() { drainPictures(*view); }
     // n picture items of distinct colours, with uids "uid i" and titles "Item i".
     std::vector<fnd::Value> bitmapItems(int n);
     void useItems(const std::vector<fnd::Value>& items);

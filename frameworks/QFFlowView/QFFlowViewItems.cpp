@@ -445,6 +445,9 @@ void QFFlowView::updateImageLayerAtIndex(std::size_t index)
             auto layer = self->itemLayerAtIndex(index);
             if (!layer || !(layer->valueForKey("imageItemUID") == uid))
                 return;
+            // An item that left the view while its picture was made holds none (the cache keeps it for its return).
+            if (layer->isHidden())
+                return;
             self->setImage(image, index);
         });
     });

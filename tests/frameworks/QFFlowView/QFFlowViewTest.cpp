@@ -241,6 +241,28 @@ TEST_F(FlowViewTest, ALatePictureDoesNotPaintAReusedLayer)
     EXPECT_EQ(view->imageLayerAtIndex(0)->contents(), own) << "the slow item's picture came too late";
 }
 
+TEST_F(FlowViewTest, APictureArrivingForAnItemOutOfViewIsCachedNotShown)
+{
+    auto gate = std::make_shared<FlowViewWorkerGate>();
+    FlowViewGateOpener opener { gate };
+    auto items = bitmapItems(200);
+    items[0] = TestItem::create("slow", fnd::Value(flowViewHeldPicture(gate)), RT::NSImage, "Slow");
+    useItems(items);
+    {
+        std::unique_lock lock(gate->mutex);
+        gate->changed.wait(lock, [&] { return gate->workerInside; });
+    }
+    // The first item's picture is still being made when the selection moves far away from it.
+    view->setSelectedIndex(150);
+    settle(1);
+    ASSERT_TRUE(view->itemLayerAtIndex(0)->isHidden());
+    gate->set(&FlowViewWorkerGate::open);
+    drainPictures();
+    EXPECT_TRUE(view->itemLayerAtIndex(0)->isHidden());
+    EXPECT_FALSE(view->imageLayerAtIndex(0)->contents()) << "a hidden item holds no picture";
+    EXPECT_TRUE(view->lookupForImageUID(fnd::Value("slow"))) << "the picture made is kept for the item's return";
+}
+
 // Takes turns of the main queue and the run loop (step) until the condition holds, for at most half a minute (a
 // generous deadline on a busy machine).
 template <typename Condition, typename Step> bool flowViewWaitFor(Condition condition, Step step)

@@ -13,6 +13,10 @@ FND_REGISTER_CLASS(ZORAttachedWindow, ui::Window)
 
 namespace {
 
+// The longest margin, arrow or distance taken, in points: each adds to the window's size, and with it to the pixels
+// a draw needs (an arrow five million points high asked for two gigabytes).
+constexpr float AttachedWindowLongestLength = 1000;
+
 bool attachedWindowSameColor(const gfx::ColorPtr& a, const gfx::ColorPtr& b)
 {
     if (a == b)
@@ -65,7 +69,8 @@ void ZORAttachedWindow::initWithView(const std::shared_ptr<ui::View>& view, gfx:
     m_window = window;
     m_point = point;
     m_side = std::clamp(side, 0, int(Automatic));
-    m_distance = distance;
+    m_distance
+        = std::isnan(distance) ? 0.0f : std::clamp(distance, -AttachedWindowLongestLength, AttachedWindowLongestLength);
 
     ui::Window::setBackgroundColor(gfx::Color::clearColor());
     setAlphaValue(1.0);
@@ -146,43 +151,52 @@ void ZORAttachedWindow::setBorderColor(gfx::ColorPtr color)
     _updateBackground();
 }
 
+// Every length setter passes over a value that is not a number: the window keeps the look it has.
+
 void ZORAttachedWindow::setBorderWidth(float width)
 {
-    if (width == m_borderWidth)
+    if (std::isnan(width) || width == m_borderWidth)
         return;
-    m_borderWidth = std::min(width, m_viewMargin);
+    // Not below 0 either: a border of no width is not stroked.
+    m_borderWidth = std::clamp(width, 0.0f, m_viewMargin);
     _updateBackground();
 }
 
 void ZORAttachedWindow::setViewMargin(float margin)
 {
-    if (margin == m_viewMargin)
+    if (std::isnan(margin) || margin == m_viewMargin)
         return;
-    m_viewMargin = std::max(0.0f, margin);
+    m_viewMargin = std::clamp(margin, 0.0f, AttachedWindowLongestLength);
     setCornerRadius(m_cornerRadius);
 }
 
 void ZORAttachedWindow::setArrowBaseWidth(float width)
 {
+    if (std::isnan(width))
+        return;
     float shorter = static_cast<float>(std::min(m_viewFrame.width(), m_viewFrame.height()));
     float limit = 2 * m_viewMargin + shorter - m_cornerRadius;
     if (m_drawsRoundCornerBesideArrow)
         limit -= m_cornerRadius;
-    m_arrowBaseWidth = std::min(width, limit);
+    // Not below 0 either: a negative width would turn the arrow inside out and lift the corner radius's limit.
+    m_arrowBaseWidth = std::max(0.0f, std::min(width, limit));
     _redisplay();
 }
 
 void ZORAttachedWindow::setArrowHeight(float height)
 {
-    if (height == m_arrowHeight)
+    if (std::isnan(height) || height == m_arrowHeight)
         return;
-    m_arrowHeight = height;
+    m_arrowHeight = std::clamp(height, 0.0f, AttachedWindowLongestLength);
     _redisplay();
 }
 
 void ZORAttachedWindow::setHasArrow(float flag)
 {
-    bool value = static_cast<int>(flag) != 0;
+    if (std::isnan(flag))
+        return;
+    // The whole part decides, as a flag truncated from the number would (and any size of number may come).
+    bool value = std::trunc(flag) != 0;
     if (value == m_hasArrow)
         return;
     m_hasArrow = value;
@@ -191,6 +205,8 @@ void ZORAttachedWindow::setHasArrow(float flag)
 
 void ZORAttachedWindow::setCornerRadius(float radius)
 {
+    if (std::isnan(radius))
+        return;
     float shorter = static_cast<float>(std::min(m_viewFrame.width(), m_viewFrame.height()));
     float limit = (2 * m_viewMargin + shorter - m_arrowBaseWidth) / 2;
     m_cornerRadius = std::max(0.0f, std::min(radius, limit));
@@ -199,7 +215,9 @@ void ZORAttachedWindow::setCornerRadius(float radius)
 
 void ZORAttachedWindow::setDrawsRoundCornerBesideArrow(float flag)
 {
-    bool value = static_cast<int>(flag) != 0;
+    if (std::isnan(flag))
+        return;
+    bool value = std::trunc(flag) != 0;
     if (value == m_drawsRoundCornerBesideArrow)
         return;
     m_drawsRoundCornerBesideArrow = value;

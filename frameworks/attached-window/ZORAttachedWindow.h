@@ -14,6 +14,11 @@
 // a parent. The window lays itself out around the view, draws the bubble into the pattern that is its background
 // (transparent outside the bubble), and lays itself out again when it is resized or one of its looks changes. It
 // does not follow the parent window when that moves.
+//
+// Lengths that add to the window's size are bounded where they come in, so no value makes the window, and the pixels
+// a draw needs, more than 3,000 points larger than its view: the margin and the arrow's height lie between 0 and
+// 1,000 points, the distance between -1,000 and 1,000; a length or flag that is not a number is passed over (a
+// distance that is not one is 0).
 class ZORAttachedWindow : public ui::Window {
     FND_OBJECT(ZORAttachedWindow)
     static void describeClass(fnd::ClassBuilder<ZORAttachedWindow>& c);
@@ -64,15 +69,16 @@ public:
     const gfx::ColorPtr& borderColor() const { return m_borderColor; }
     void setBorderColor(gfx::ColorPtr color);
     float borderWidth() const { return m_borderWidth; }
-    // Never more than the view margin.
+    // Between 0 and the view margin.
     void setBorderWidth(float width);
     float viewMargin() const { return m_viewMargin; }
-    // Never below 0; the corner radius is checked again.
+    // Between 0 and 1,000 points; the corner radius is checked again.
     void setViewMargin(float margin);
     float arrowBaseWidth() const { return m_arrowBaseWidth; }
-    // Limited so the arrow and the corners beside it fit along the shorter side of the view.
+    // Limited so the arrow and the corners beside it fit along the shorter side of the view; not below 0.
     void setArrowBaseWidth(float width);
     float arrowHeight() const { return m_arrowHeight; }
+    // Between 0 and 1,000 points.
     void setArrowHeight(float height);
     // 0 or 1, as a float; the window keeps the arrow's room without the arrow.
     float hasArrow() const { return m_hasArrow ? 1.0f : 0.0f; }

@@ -24,8 +24,9 @@ bool isPlainOp(cairo_operator_t op)
 std::shared_ptr<cairo_surface_t> GraphicsContext::Impl::tileFor(
     const std::shared_ptr<const PatternImage>& image, double scale)
 {
+    std::erase_if(tiles, [](const auto& tile) { return tile.first.expired(); });
     for (const auto& [key, surface] : tiles)
-        if (key == image)
+        if (key.lock() == image)
             return surface;
     Size size = image->patternSize();
     if (!(size.width > 0 && size.height > 0) || size.width * scale > 4096 || size.height * scale > 4096)

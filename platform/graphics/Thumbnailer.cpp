@@ -252,6 +252,10 @@ std::shared_ptr<BitmapImageRep> Thumbnailer::thumbnailOfFile(const fnd::String& 
     fnd::String mime = type ? fnd::Workspace::mimeTypeForType(*type) : mimeTypeForFileName(path);
     if (mime.isEmpty())
         mime = mimeTypeForFileName(path);
+    // A pipe, socket or device has no picture of its own, and a decoder or thumbnailer opening it could wait for
+    // ever: its kind's icon stands.
+    if (auto text = mime.utf8(); text.starts_with("inode/") && text != "inode/directory")
+        return iconForMIMEType(mime, maxSize);
     bool isPicture
         = type && (fnd::Workspace::typeConformsTo(*type, "public.image") || *type == fnd::String("com.adobe.pdf"));
     if (isPicture) {

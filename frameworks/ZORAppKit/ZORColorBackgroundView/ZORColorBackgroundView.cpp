@@ -3,8 +3,10 @@
 #include "platform/foundation/runtime/ClassBuilder.h"
 #include "platform/graphics/GraphicsContext.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
 
 FND_REGISTER_CLASS(ZORColorBackgroundView, ui::View)
 
@@ -48,7 +50,7 @@ void ZORColorBackgroundView::setBlended(bool flag)
     setNeedsDisplay(true);
 }
 
-void ZORColorBackgroundView::drawRect(gfx::Rect)
+void ZORColorBackgroundView::drawRect(gfx::Rect dirtyRect)
 {
     auto* context = gfx::GraphicsContext::current();
     if (!context || !m_bgColor)
@@ -60,7 +62,7 @@ void ZORColorBackgroundView::drawRect(gfx::Rect)
         auto start = m_bgColor->blendedColorWithFraction(StartWhiteness, *white);
         auto end = m_bgColor->blendedColorWithFraction(EndWhiteness, *white);
         if (start && end) {
-            _drawRect(bounds(), *start, *end);
+            drawBands(bounds(), *start, *end, gfx::intersectionRect(dirtyRect, context->clipBoundingBox()));
             return;
         }
     }
@@ -73,26 +75,41 @@ void ZORColorBackgroundView::drawRect(gfx::Rect)
 void ZORColorBackgroundView::_drawRect(gfx::Rect rect, const gfx::Color& start, const gfx::Color& end) const
 {
     auto* context = gfx::GraphicsContext::current();
+    if (context)
+        drawBands(rect, start, end, context->clipBoundingBox());
+}
+
+void ZORColorBackgroundView::drawBands(
+    gfx::Rect rect, const gfx::Color& start, const gfx::Color& end, gfx::Rect needed) const
+{
+    auto* context = gfx::GraphicsContext::current();
     auto from = start.rgbaIfAvailable();
     auto to = end.rgbaIfAvailable();
-    // Whole bands only: a fraction of a point at the top stays unpainted.
-    const int bands = rect.height() > 0 ? static_cast<int>(std::trunc(rect.height())) : 0;
-    if (!context || !from || !to || bands <= 0)
+    // Whole bands only: a fraction of a point at the top stays unpainted. Counted in doubles: a view may be taller
+    // than any integer type's range of points.
+    const double bands = rect.height() > 0 ? std::trunc(rect.height()) : 0;
+    if (!context || !from || !to || !(bands >= 1) || needed.isEmpty())
         return;
-    std::array<float, 4> colour {};
-    std::array<float, 4> step {};
-    for (int i = 0; i < 4; ++i) {
-        colour[i] = static_cast<float>((*from)[i]);
-        step[i] = static_cast<float>(((*to)[i] - (*from)[i]) / bands);
-    }
+    // The bands that meet the area to draw, and one more on each side: a band's edge may share a pixel with it.
+    const double first = std::max(0.0, std::floor(needed.minY() - rect.minY()) - 1);
+    const double last = std::min(bands - 1, std::ceil(needed.maxY() - rect.minY()));
+    if (!(first <= last))
+        return;
+    // Each band's colour is worked out from its index, so a band drawn alone has the colour it has in a whole draw;
+    // single-precision steps added up band after band drift, and stop moving at all in a tall view.
+    std::array<double, 4> step {};
+    for (int c = 0; c < 4; ++c)
+        step[c] = ((*to)[c] - (*from)[c]) / bands;
     context->saveGraphicsState();
-    gfx::Rect band { rect.minX(), rect.minY(), rect.width(), 1.0 };
-    for (int i = 0; i < bands; ++i) {
-        context->setFillColor(*gfx::Color::colorWithDeviceRed(colour[0], colour[1], colour[2], colour[3]));
-        context->fillRectUsingOperation(band, gfx::CompositingOperation::SourceOver);
-        band.origin.y += 1.0;
+    const double count = last - first + 1;
+    for (std::int64_t i = 0; static_cast<double>(i) < count; ++i) {
+        const double band = first + static_cast<double>(i);
+        std::array<double, 4> colour {};
         for (int c = 0; c < 4; ++c)
-            colour[c] += step[c];
+            colour[c] = (*from)[c] + step[c] * band;
+        context->setFillColor(*gfx::Color::colorWithDeviceRed(colour[0], colour[1], colour[2], colour[3]));
+        context->fillRectUsingOperation(
+            { rect.minX(), rect.minY() + band, rect.width(), 1.0 }, gfx::CompositingOperation::SourceOver);
     }
     context->restoreGraphicsState();
 }

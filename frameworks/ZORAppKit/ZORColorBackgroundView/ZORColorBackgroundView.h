@@ -26,7 +26,7 @@ public:
     void drawRect(gfx::Rect dirtyRect) override;
     // The band ramp: as many one-point bands as the rect has whole points of height, from its bottom edge up, the
     // first in the start colour, each next one a step of (end − start) / bands closer to the end colour. A fraction
-    // of a point left at the top stays unpainted.
+    // of a point left at the top stays unpainted. Only the bands inside the context's clip are drawn.
     void _drawRect(gfx::Rect rect, const gfx::Color& start, const gfx::Color& end) const;
 
     // What an interface designer asks of it: a container that takes dropped views itself and draws itself while
@@ -44,6 +44,9 @@ public:
     bool initWithCoder(fnd::Coder& coder) override;
 
 private:
+    // The ramp's bands that meet `needed`, each in the colour it has in the whole ramp.
+    void drawBands(gfx::Rect rect, const gfx::Color& start, const gfx::Color& end, gfx::Rect needed) const;
+
     gfx::ColorPtr m_bgColor;
     bool m_blended { false };
 };

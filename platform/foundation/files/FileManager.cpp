@@ -42,6 +42,14 @@ FileAttributes attributesFrom(const struct stat& info)
         a.type = FileType::Directory;
     else if (S_ISLNK(info.st_mode))
         a.type = FileType::SymbolicLink;
+    else if (S_ISFIFO(info.st_mode))
+        a.type = FileType::Pipe;
+    else if (S_ISSOCK(info.st_mode))
+        a.type = FileType::Socket;
+    else if (S_ISCHR(info.st_mode))
+        a.type = FileType::CharacterDevice;
+    else if (S_ISBLK(info.st_mode))
+        a.type = FileType::BlockDevice;
     a.size = static_cast<std::uint64_t>(info.st_size);
     a.permissions = info.st_mode & 07777;
     a.modificationDate
@@ -243,6 +251,24 @@ Expected<Data> FileManager::contentsAtPath(const String& path, std::size_t maxLe
     struct stat info { };
     if (fstat(file.fd, &info) == 0 && S_ISDIR(info.st_mode))
         return std::unexpected(posixError(EISDIR, "read", path));
+    Data data;
+    if (info.st_size > 0)
+        data.vector().reserve(std::min<std::size_t>(static_cast<std::size_t>(info.st_size) + 1, maxLength));
+    if (auto read = readFrom(file.fd, path, maxLength, data); !read)
+        return std::unexpected(read.error());
+    return data;
+}
+
+Expected<Data> FileManager::contentsOfRegularFileAtPath(const String& path, std::size_t maxLength) const
+{
+    FdCloser file { ::open(path.utf8().c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY) };
+    if (file.fd < 0)
+        return std::unexpected(posixError(errno, "open", path));
+    struct stat info { };
+    if (fstat(file.fd, &info) != 0)
+        return std::unexpected(posixError(errno, "read the attributes of", path));
+    if (!S_ISREG(info.st_mode))
+        return std::unexpected(posixError(S_ISDIR(info.st_mode) ? EISDIR : EINVAL, "read", path));
     Data data;
     if (info.st_size > 0)
         data.vector().reserve(std::min<std::size_t>(static_cast<std::size_t>(info.st_size) + 1, maxLength));

@@ -9,7 +9,8 @@
 
 namespace fnd {
 
-enum class FileType { Regular, Directory, SymbolicLink, Other };
+// Pipes, sockets and devices are told apart: opening one may wait for a writer or act on the device.
+enum class FileType { Regular, Directory, SymbolicLink, Pipe, Socket, CharacterDevice, BlockDevice, Other };
 
 struct FileAttributes {
     FileType type { FileType::Other };
@@ -51,6 +52,10 @@ public:
     Expected<Data> contentsAtPath(const String& path) const;
     // At most maxLength bytes from the start.
     Expected<Data> contentsAtPath(const String& path, std::size_t maxLength) const;
+    // At most maxLength bytes from the start of a regular file. Anything else is refused (EINVAL) without waiting: the
+    // path is opened without blocking and checked before a byte is read, so one that became a pipe or a device since
+    // the caller looked cannot keep it waiting.
+    Expected<Data> contentsOfRegularFileAtPath(const String& path, std::size_t maxLength) const;
 
     // Writes through a temporary file in the same folder that is synced and renamed over the target, so readers see
     // the old or the new content, never a part. On failure the temporary file is removed and the target untouched.

@@ -151,14 +151,35 @@ Expected<String> Workspace::typeOfFile(const String& path) const
     auto attributes = files.attributesOfItem(path);
     if (!attributes)
         return std::unexpected(attributes.error());
-    if (attributes->type == FileType::Directory)
+    // Only a regular file is read: opening a pipe waits for a writer, and a device may act when opened. The others
+    // are named as the shared MIME database names them.
+    switch (attributes->type) {
+    case FileType::Directory:
         return typeForMIMEType("inode/directory");
-    // The first 4 KiB are enough for every magic number in the MIME database's usual rules.
-    auto head = files.contentsAtPath(path, 4096);
-    if (!head)
-        return std::unexpected(head.error());
+    case FileType::Pipe:
+        return typeForMIMEType("inode/fifo");
+    case FileType::Socket:
+        return typeForMIMEType("inode/socket");
+    case FileType::CharacterDevice:
+        return typeForMIMEType("inode/chardevice");
+    case FileType::BlockDevice:
+        return typeForMIMEType("inode/blockdevice");
+    case FileType::Regular:
+    case FileType::SymbolicLink:
+    case FileType::Other:
+        break;
+    }
+    // The first 4 KiB are enough for every magic number in the MIME database's usual rules. Anything but a regular
+    // file is known by its name alone.
+    Data head;
+    if (attributes->type == FileType::Regular) {
+        auto read = files.contentsOfRegularFileAtPath(path, 4096);
+        if (!read)
+            return std::unexpected(read.error());
+        head = std::move(*read);
+    }
     gboolean uncertain = false;
-    GOwned<gchar> contentType(g_content_type_guess(path.utf8().c_str(), head->bytes(), head->length(), &uncertain));
+    GOwned<gchar> contentType(g_content_type_guess(path.utf8().c_str(), head.bytes(), head.length(), &uncertain));
     GOwned<gchar> mimeType(contentType ? g_content_type_get_mime_type(contentType.get()) : nullptr);
     return typeForMIMEType(String(mimeType ? mimeType.get() : "application/octet-stream"));
 }

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -70,7 +71,10 @@ struct GraphicsContext::Impl {
     bool finished { false };
 
     std::vector<State> states;
-    std::vector<std::pair<std::shared_ptr<const PatternImage>, std::shared_ptr<cairo_surface_t>>> tiles;
+    // Pattern tiles drawn at the device's resolution, each kept while its pattern lives: a window's context lasts
+    // as long as the window's size, and a window that takes a new pattern for every change of look (the attached
+    // window's bubble) would otherwise keep a tile of its own size for each one.
+    std::vector<std::pair<std::weak_ptr<const PatternImage>, std::shared_ptr<cairo_surface_t>>> tiles;
 
     bool hasPixels() const { return target == Target::Bitmap || target == Target::Window; }
     bool isLive() const { return cr && !finished; }

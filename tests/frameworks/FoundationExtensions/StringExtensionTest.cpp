@@ -5,6 +5,7 @@
 
 #include "platform/foundation/files/FileManager.h"
 #include "platform/ui/views/Event.h"
+#include "support/SpecialFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -249,6 +250,14 @@ TEST(StringExtension, TypeIdentifiersComeFromTheFileAndTheMIMEDatabase)
     EXPECT_EQ(universalTypeForFile(String(folder.string())), String("public.folder"));
     EXPECT_EQ(universalTypeForFile(String((folder / "missing").string())), std::nullopt);
     std::filesystem::remove_all(folder);
+    // A named pipe is named by its kind, never opened (which would wait for a writer).
+    testsupport::WatchedSpecialFiles special("picture.png");
+    ASSERT_TRUE(special.isReady());
+    std::optional<String> pipe;
+    EXPECT_TRUE(special.runBounded([&] { pipe = universalTypeForFile(String(special.pipe())); }));
+    EXPECT_EQ(pipe, String("inode/fifo"));
+    EXPECT_EQ(universalTypeForFile("/dev/null"), String("inode/chardevice"));
+    EXPECT_TRUE(special.opened().empty());
 
     EXPECT_TRUE(UTIConformsTo("public.png", "public.image"));
     EXPECT_TRUE(UTIConformsTo("public.png", "public.png"));

@@ -1,6 +1,7 @@
 #include "QFFlowViewTestSupport.h"
 
 #include "support/GeneratedPictures.h"
+#include "support/SpecialFiles.h"
 
 #include "platform/foundation/files/FileURL.h"
 #include "platform/graphics/Color.h"
@@ -176,6 +177,40 @@ TEST_F(FlowViewDesktopTest, OtherFilesShowTheDesktopsThumbnailElseTheirTypesIcon
     auto second = view->imageLayerAtIndex(1)->contents();
     ASSERT_TRUE(second);
     EXPECT_EQ(middle(*second), 0xFFFFFF00u);
+}
+
+// A named pipe (named as text) and a socket in the view: their type comes from their kind on the main thread, and
+// their pictures from the kind's icon on the workers, even with a thumbnailer on the desktop that claims pipes;
+// neither is opened, so nothing waits on the pipe for a writer.
+TEST_F(FlowViewDesktopTest, PipesAndSocketsAreNeverOpened)
+{
+    namespace RT = QFFlowViewRepresentationType;
+    std::ofstream(desktop / "system" / "thumbnailers" / "pipe.thumbnailer")
+        << "[Thumbnailer Entry]\nExec=" << (desktop / "text-thumbnailer.sh").string()
+        << " %i %o %s\nMimeType=inode/fifo;inode/socket;\n";
+    testsupport::WatchedSpecialFiles special("pipe.txt", "socket.txt");
+    ASSERT_TRUE(special.isReady());
+    fnd::String pipeType, socketType;
+    bool movie = true;
+    EXPECT_TRUE(special.runBounded([&] {
+        // Loading the items asks for their types already.
+        useItems({ TestItem::create("pipe", fnd::String(special.pipe()), RT::Path, "Pipe"),
+            TestItem::create(
+                "socket", fnd::fileURLWithPath(fnd::String(special.socket())), RT::QuickLookPath, "Socket") });
+        pipeType = view->uniformTypeIdentifierAtIndex(0);
+        socketType = view->uniformTypeIdentifierAtIndex(1);
+        movie = view->isMovieAtIndex(0);
+        drainPictures();
+    }));
+    EXPECT_EQ(pipeType, fnd::String("inode/fifo"));
+    EXPECT_EQ(socketType, fnd::String("inode/socket"));
+    EXPECT_FALSE(movie);
+    for (std::size_t i = 0; i < 2; ++i) {
+        auto shown = view->imageLayerAtIndex(i)->contents();
+        ASSERT_TRUE(shown) << i;
+        EXPECT_NE(gfx::greenOf(middle(*shown)), 0xC0) << i << ": no thumbnailer was given it";
+    }
+    EXPECT_EQ(special.opened(), std::vector<std::string>());
 }
 
 // A view so tall that its item (16,900 points square) would need a bitmap of over 1 GiB: the icon shown while a

@@ -6,10 +6,13 @@
 #include "platform/foundation/archiving/KeyedUnarchiver.h"
 #include "platform/foundation/archiving/SequentialArchiver.h"
 #include "platform/foundation/archiving/SequentialUnarchiver.h"
+#include "platform/ui/containers/ClipView.h"
+#include "platform/ui/containers/ScrollView.h"
 #include "support/Canvas.h"
 
 #include <cmath>
 #include <map>
+#include <utility>
 
 namespace colorbackgroundviewtest {
 
@@ -78,6 +81,68 @@ TEST_F(ZORColorBackgroundViewTest, ABlendedViewDrawsOneBandPerWholePointOfHeight
     EXPECT_TRUE(view->ibIsContainer() && view->ibSupportsInsideOutSelection() && view->ibShouldShowContainerGuides());
     EXPECT_TRUE(view->ibDrawFrameWhileResizing() && view->canEditSelf() && view->editorHandlesCaches());
     EXPECT_EQ(&view->ibNearestTargetForDrag(), view.get());
+}
+
+// A ramp drawn a piece at a time (as a scroll view or a partial redisplay asks for it) has the pixels of the same
+// region of a whole draw. The bands start a quarter point above the pixels' edges, so each pixel row is shared by two
+// bands, and the colour is translucent, so what each band adds to a shared pixel shows.
+TEST_F(ZORColorBackgroundViewTest, APartOfTheRampHasThePixelsOfTheWholeRamp)
+{
+    auto view = ZORColorBackgroundView::create({ 0, 0, 30, 120.5 });
+    view->setBackgroundColor(gfx::Color::colorWithCalibratedRed(0.2, 0.5, 0.9, 0.6));
+    view->setBlended(true);
+    view->setBoundsOrigin({ 0, 0.25 });
+    const gfx::Rect whole { 0, 0, 30, 121 };
+    auto all = view->bitmapImageRepForCachingDisplayInRect(whole);
+    view->cacheDisplayInRect(whole, *all);
+    const auto allPixels = std::as_const(*all).pixelBuffer();
+    ASSERT_NE(gfx::alphaOf(allPixels.pixel(15, 60)), 0) << "the whole ramp is drawn";
+
+    for (const gfx::Rect part : { gfx::Rect { 0, 40, 30, 20 }, gfx::Rect { 0, 0, 30, 7 }, gfx::Rect { 0, 113, 30, 8 },
+             gfx::Rect { 0, 77, 30, 1 }, gfx::Rect { 10, 3, 5, 100 } }) {
+        auto piece = view->bitmapImageRepForCachingDisplayInRect(part);
+        view->cacheDisplayInRect(part, *piece);
+        const auto pixels = std::as_const(*piece).pixelBuffer();
+        int differing = 0;
+        for (int y = 0; y < pixels.height; ++y) {
+            // Rows run from the top: the piece's top row is the whole picture's row at the piece's top edge.
+            const int wholeRow = allPixels.height - static_cast<int>(part.maxY()) + y;
+            for (int x = 0; x < pixels.width; ++x)
+                differing += pixels.pixel(x, y) != allPixels.pixel(static_cast<int>(part.minX()) + x, wholeRow);
+        }
+        EXPECT_EQ(differing, 0) << "part at y " << part.minY() << ", " << part.height() << " high";
+    }
+}
+
+// A view far taller than any window draws the part in sight, in the colours the ramp has there: band k of n has
+// start + (end − start) · k / n. Ten million points (single-precision steps added band after band no longer move
+// the colour there) and three thousand million (more bands than a 32-bit count holds).
+TEST_F(ZORColorBackgroundViewTest, ATallViewShowsTheRampsColoursWhereItIsScrolled)
+{
+    const double c[3] = { 0.3, 0.5, 0.8 };
+    for (const double height : { 10'000'000.0, 3'000'000'000.5 }) {
+        auto scrollView = ui::ScrollView::create({ 10, 10, 60, 100 });
+        auto view = ZORColorBackgroundView::create({ 0, 0, 60, height });
+        view->setBackgroundColor(gfx::Color::colorWithCalibratedRed(c[0], c[1], c[2]));
+        view->setBlended(true);
+        scrollView->setDocumentView(view);
+        add(scrollView);
+        const double bottom = std::floor(height * 0.37);
+        scrollView->contentView()->scrollToPoint({ 0, bottom });
+        ASSERT_EQ(scrollView->contentView()->bounds().minY(), bottom);
+        auto image = snapshot();
+        const double bands = std::floor(height);
+        for (const double row : { 0.0, 1.0, 50.0, 99.0 }) {
+            const double band = bottom + row;
+            auto p = channels(pixelIn(*image, *view, { 30, band + 0.5 }));
+            for (int k = 0; k < 3; ++k) {
+                const double start = c[k] * 0.99 + 0.01, end = c[k] * 0.4 + 0.6;
+                EXPECT_NEAR(p[k], (start + (end - start) * band / bands) * 255, 1)
+                    << "height " << height << ", band " << band << ", channel " << k;
+            }
+        }
+        scrollView->removeFromSuperview();
+    }
 }
 
 TEST_F(ZORColorBackgroundViewTest, SystemColoursBlendAndPatternsFillPlainly)

@@ -6,6 +6,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -223,6 +226,83 @@ TEST_F(ZORAttachedWindowTest, SettersKeepTheirLimits)
     EXPECT_EQ(window->frame().size, (gfx::Size { 100, 66 }));
     window->setArrowHeight(10);
     EXPECT_EQ(window->frame().size, (gfx::Size { 100, 60 }));
+}
+
+// Lengths that grow the window are bounded where they come in, so no value makes a draw need more pixels than a
+// bubble 1,000 points of arrow and margin larger than its view: an arrow five million points high once asked two
+// gigabytes of one draw, and one of a hundred million threw out of it. A length or flag that is not a number is
+// passed over; infinities are bounded like any other length.
+TEST_F(ZORAttachedWindowTest, HugeAndNonFiniteLengthsKeepTheWindowBounded)
+{
+    constexpr float Infinity = std::numeric_limits<float>::infinity();
+    constexpr float NaN = std::numeric_limits<float>::quiet_NaN();
+    using Setter = void (ZORAttachedWindow::*)(float);
+    using Getter = float (ZORAttachedWindow::*)() const;
+    struct Case {
+        const char* name;
+        Setter set;
+        Getter get;
+        float value;
+        float stored;
+        gfx::Size size; // with a 100 x 50 view below the point
+    };
+    const std::vector<Case> cases {
+        { "arrow height", &ZORAttachedWindow::setArrowHeight, &ZORAttachedWindow::arrowHeight, 5e6f, 1000,
+            { 104, 1054 } },
+        { "arrow height", &ZORAttachedWindow::setArrowHeight, &ZORAttachedWindow::arrowHeight, 1e8f, 1000,
+            { 104, 1054 } },
+        { "arrow height", &ZORAttachedWindow::setArrowHeight, &ZORAttachedWindow::arrowHeight, Infinity, 1000,
+            { 104, 1054 } },
+        { "arrow height", &ZORAttachedWindow::setArrowHeight, &ZORAttachedWindow::arrowHeight, -Infinity, 0,
+            { 104, 54 } },
+        { "arrow height", &ZORAttachedWindow::setArrowHeight, &ZORAttachedWindow::arrowHeight, NaN, 16, { 104, 70 } },
+        { "margin", &ZORAttachedWindow::setViewMargin, &ZORAttachedWindow::viewMargin, 3e38f, 1000, { 2100, 2066 } },
+        { "margin", &ZORAttachedWindow::setViewMargin, &ZORAttachedWindow::viewMargin, Infinity, 1000, { 2100, 2066 } },
+        { "margin", &ZORAttachedWindow::setViewMargin, &ZORAttachedWindow::viewMargin, NaN, 2, { 104, 70 } },
+        { "border", &ZORAttachedWindow::setBorderWidth, &ZORAttachedWindow::borderWidth, Infinity, 2, { 104, 70 } },
+        { "border", &ZORAttachedWindow::setBorderWidth, &ZORAttachedWindow::borderWidth, -Infinity, 0, { 104, 70 } },
+        { "border", &ZORAttachedWindow::setBorderWidth, &ZORAttachedWindow::borderWidth, NaN, 2, { 104, 70 } },
+        // 2 x 2 + 50 - 8 - 8
+        { "arrow width", &ZORAttachedWindow::setArrowBaseWidth, &ZORAttachedWindow::arrowBaseWidth, Infinity, 38,
+            { 104, 70 } },
+        { "arrow width", &ZORAttachedWindow::setArrowBaseWidth, &ZORAttachedWindow::arrowBaseWidth, -1e30f, 0,
+            { 104, 70 } },
+        { "arrow width", &ZORAttachedWindow::setArrowBaseWidth, &ZORAttachedWindow::arrowBaseWidth, NaN, 20,
+            { 104, 70 } },
+        // (2 x 2 + 50 - 20) / 2
+        { "radius", &ZORAttachedWindow::setCornerRadius, &ZORAttachedWindow::cornerRadius, Infinity, 17, { 104, 70 } },
+        { "radius", &ZORAttachedWindow::setCornerRadius, &ZORAttachedWindow::cornerRadius, NaN, 8, { 104, 70 } },
+        { "arrow flag", &ZORAttachedWindow::setHasArrow, &ZORAttachedWindow::hasArrow, NaN, 1, { 104, 70 } },
+        { "arrow flag", &ZORAttachedWindow::setHasArrow, &ZORAttachedWindow::hasArrow, 0.5f, 0, { 104, 70 } },
+        { "arrow flag", &ZORAttachedWindow::setHasArrow, &ZORAttachedWindow::hasArrow, 3e38f, 1, { 104, 70 } },
+        { "corner flag", &ZORAttachedWindow::setDrawsRoundCornerBesideArrow,
+            &ZORAttachedWindow::drawsRoundCornerBesideArrow, NaN, 1, { 104, 70 } },
+    };
+    for (const auto& c : cases) {
+        auto window = attach({ 500, 400 }, Side::Below, 5);
+        ((*window).*c.set)(c.value);
+        const auto what = std::string(c.name) + " set to " + std::to_string(c.value);
+        EXPECT_EQ(((*window).*c.get)(), c.stored) << what;
+        EXPECT_EQ(window->frame().size, c.size) << what;
+        window->display();
+        auto image = backend->imageOfWindow(*window);
+        ASSERT_NE(image, nullptr) << what;
+        EXPECT_EQ(image->size(), c.size) << what;
+        EXPECT_EQ(alphaAt(*image, c.size.width / 2, window->viewFrame().midY()), 255) << what << ": the bubble";
+        // The tip still touches the point's distance below it, wherever the arrow and margin ended up.
+        if (window->hasArrow() != 0) {
+            EXPECT_NEAR(tipOnScreen(*window).y, 395, 1e-3) << what;
+        }
+        window->close();
+    }
+
+    // The distance at creation: bounded, and 0 when it is not a number.
+    for (auto [distance, kept] : { std::pair { 1e9f, 1000.0f }, { -Infinity, -1000.0f }, { NaN, 0.0f } }) {
+        auto window = attach({ 500, 400 }, Side::Below, distance);
+        EXPECT_EQ(window->distance(), kept) << distance;
+        EXPECT_EQ(window->frame(), (gfx::Rect { 448, 400 - 70 - kept, 104, 70 })) << distance;
+        window->close();
+    }
 }
 
 // A negative radius gives square corners; without the arrow the room stays; with the corner beside an arrow not

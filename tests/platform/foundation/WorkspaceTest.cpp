@@ -1,6 +1,8 @@
 #include "platform/foundation/services/Workspace.h"
 
 #include "platform/foundation/TestSupport.h"
+#include "platform/foundation/files/FileManager.h"
+#include "support/SpecialFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -77,6 +79,41 @@ TEST(Workspace, TypeOfFileFromNameAndContent)
     }
     EXPECT_EQ(workspace.typeOfFile(String(folder.path()))->utf8(), "public.folder");
     EXPECT_FALSE(workspace.typeOfFile(String(folder / "missing")));
+}
+
+// A pipe, a socket and a device are named by their kind without being opened: opening the pipe would wait for a
+// writer that never comes.
+TEST(Workspace, TypeOfPipesSocketsAndDevicesWithoutOpeningThem)
+{
+    testsupport::WatchedSpecialFiles files("pipe.png", "socket.txt");
+    ASSERT_TRUE(files.isReady());
+    struct Case {
+        std::string path;
+        const char* type;
+    };
+    const Case cases[] = {
+        { files.pipe(), "inode/fifo" },
+        { files.socket(), "inode/socket" },
+        { "/dev/null", "inode/chardevice" },
+    };
+    auto& workspace = Workspace::sharedWorkspace();
+    for (const auto& c : cases) {
+        Expected<String> type = std::unexpected(Error());
+        EXPECT_TRUE(files.runBounded([&] { type = workspace.typeOfFile(String(c.path)); })) << c.path << " waited";
+        ASSERT_TRUE(type) << c.path;
+        EXPECT_EQ(type->utf8(), c.type) << c.path;
+    }
+    EXPECT_EQ(files.opened(), std::vector<std::string>()) << "nothing in the folder was opened";
+
+    // The pipe's contents are refused by the reader of regular files rather than waited for.
+    auto& manager = FileManager::defaultManager();
+    EXPECT_EQ(manager.typeOfItem(String(files.pipe())), FileType::Pipe);
+    EXPECT_EQ(manager.typeOfItem(String(files.socket())), FileType::Socket);
+    EXPECT_EQ(manager.typeOfItem("/dev/null"), FileType::CharacterDevice);
+    Expected<Data> read = Data();
+    EXPECT_TRUE(files.runBounded([&] { read = manager.contentsOfRegularFileAtPath(String(files.pipe()), 4096); }));
+    EXPECT_FALSE(read);
+    EXPECT_FALSE(manager.contentsOfRegularFileAtPath("/dev/null", 4096));
 }
 
 TEST(Workspace, ConformanceFollowsTheMimeDatabase)

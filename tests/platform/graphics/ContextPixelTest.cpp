@@ -434,6 +434,48 @@ TEST(ContextPixels, PatternColoursRepeatFromTheBaseOrigin)
     EXPECT_EQ(canvas.picture(), "..##..##\n..##..##\n##..##..\n##..##..\n");
 }
 
+// A context keeps each pattern's tile only while the pattern lives: one that lasts (a window's) and meets a new
+// pattern for every draw keeps no tile, and no pattern, of the draws before. A pattern made where a freed one was
+// draws its own tile.
+TEST(ContextPixels, APatternsTileGoesWithThePattern)
+{
+    struct Counted : Checker {
+        explicit Counted(int& alive, bool inverted)
+            : alive(alive)
+            , inverted(inverted)
+        {
+            ++alive;
+        }
+        ~Counted() override { --alive; }
+        void drawPatternTile(GraphicsContext& context) const override
+        {
+            if (!inverted) {
+                Checker::drawPatternTile(context);
+                return;
+            }
+            Color::blackColor()->set();
+            BezierPath::fillRect({ 2, 0, 2, 2 });
+            BezierPath::fillRect({ 0, 2, 2, 2 });
+        }
+        int& alive;
+        bool inverted;
+    };
+    Canvas canvas(4, 4);
+    int alive = 0;
+    for (int draw = 0; draw < 6; ++draw) {
+        const bool inverted = draw % 2 == 1;
+        Color::colorWithPatternImage(std::make_shared<Counted>(alive, inverted))->set();
+        BezierPath::fillRect({ 0, 0, 4, 4 });
+        EXPECT_EQ(canvas.picture(), inverted ? "##..\n##..\n..##\n..##\n" : "..##\n..##\n##..\n##..\n")
+            << "draw " << draw;
+        Color::clearColor()->set();
+        canvas.context().setCompositingOperation(CompositingOperation::Copy);
+        BezierPath::fillRect({ 0, 0, 4, 4 });
+        canvas.context().setCompositingOperation(CompositingOperation::SourceOver);
+        EXPECT_EQ(alive, 0) << "draw " << draw << ": the pattern is kept after its last use";
+    }
+}
+
 TEST(ContextPixels, CurrentContextStackRestoresContextAndState)
 {
     Canvas outer(4, 4);

@@ -6,6 +6,7 @@
 #include "platform/graphics/Image.h"
 #include "platform/graphics/PDFImageRep.h"
 #include "platform/graphics/PixelBuffer.h"
+#include "support/SpecialFiles.h"
 #include "support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
@@ -88,6 +89,25 @@ TEST_F(ThumbnailerTest, OtherFilesShowTheirTypesIconOrNothing)
     if (broken) {
         EXPECT_LE(broken->pixelsWide(), 32);
     }
+}
+
+// A named pipe (named as a picture), a socket and a device get their kind's icon, or nothing, and are never opened:
+// a decoder or thumbnailer reading the pipe would wait for a writer that never comes.
+TEST_F(ThumbnailerTest, PipesSocketsAndDevicesAreNeverOpened)
+{
+    testsupport::WatchedSpecialFiles special("pipe.png", "socket.pdf");
+    ASSERT_TRUE(special.isReady());
+    for (const std::string& path : { special.pipe(), special.socket(), std::string("/dev/null") }) {
+        std::shared_ptr<gfx::BitmapImageRep> picture;
+        EXPECT_TRUE(special.runBounded([&] {
+            picture = gfx::Thumbnailer::thumbnailOfFile(fnd::String(path), { 32, 32 });
+        })) << path
+            << " waited";
+        if (picture) {
+            EXPECT_LE(picture->pixelsWide(), 32) << path;
+        }
+    }
+    EXPECT_EQ(special.opened(), std::vector<std::string>());
 }
 
 }

@@ -279,18 +279,18 @@ TEST_F(CardFlowContentTest, ContentChangedInStepsLooksAsContentGivenAtOnce)
 
 // Many pictures: a click on any of them, or beside them all, finds what a scan of every picture finds, for a
 // selection at either end or in the middle.
-TEST_F(CardFlowContentTest, ClicksAmongThousandsOfPicturesHitWhatAScanHits)
+TEST_F(CardFlowContentTest, ClicksAmongAThousandPicturesHitWhatAScanHits)
 {
     fnd::Array content;
-    for (int i = 0; i < 3000; ++i)
+    for (int i = 0; i < 1000; ++i)
         content.push_back(fnd::String("item " + std::to_string(i)));
     view->setContent(content);
-    for (std::int64_t selected : { 0, 1, 1500, 2998, 2999 }) {
+    for (std::int64_t selected : { 0, 1, 500, 998, 999 }) {
         view->setSelectionIndex(selected);
         settle();
         for (std::int64_t i :
-            { std::int64_t(0), selected - 2, selected - 1, selected, selected + 1, selected + 2, std::int64_t(2999) }) {
-            if (i < 0 || i > 2999)
+            { std::int64_t(0), selected - 2, selected - 1, selected, selected + 1, selected + 2, std::int64_t(999) }) {
+            if (i < 0 || i > 999)
                 continue;
             auto r = view->rectForItemAtIndex(i);
             for (gfx::Point p : { gfx::Point { r.minX() + 0.5, r.midY() }, gfx::Point { r.midX(), r.midY() },

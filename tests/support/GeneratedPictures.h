@@ -80,6 +80,19 @@ inline std::vector<GeneratedPicture> generatePictureFolder(const std::filesystem
     return pictures;
 }
 
+// A PNG of 5 × 5 opaque pixels, pixel (x, y) from the top left coloured (40x + 20, 40y + 20, 100), that declares 1
+// pixel per metre: 5 m, 5 / 0.0254 × 72 = 14,173.2 points, a side.
+inline fnd::Data lowResolutionPNG()
+{
+    auto bitmap = gfx::BitmapImageRep::create(5, 5, gfx::BitmapLayout::ARGB32Premultiplied);
+    auto pixels = bitmap->pixelBuffer();
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 5; ++x)
+            pixels.row(y)[x] = gfx::packPixel(255, std::uint8_t(40 * x + 20), std::uint8_t(40 * y + 20), 100);
+    bitmap->setSize({ 5 / 0.0254 * 72, 5 / 0.0254 * 72 });
+    return *bitmap->representationUsingType(gfx::BitmapImageFileType::PNG);
+}
+
 inline bool pixelShowsColor(std::uint32_t argb, const std::array<int, 3>& rgb, int tolerance = 12)
 {
     return std::abs(gfx::redOf(argb) - rgb[0]) <= tolerance && std::abs(gfx::greenOf(argb) - rgb[1]) <= tolerance

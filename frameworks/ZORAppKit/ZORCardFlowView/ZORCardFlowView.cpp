@@ -9,6 +9,8 @@
 #include "platform/ui/views/Event.h"
 
 #include <cmath>
+#include <limits>
+#include <unordered_map>
 
 FND_REGISTER_CLASS(ZORCardFlowView, ui::View)
 
@@ -20,6 +22,14 @@ const char ZORCardFlowViewImageObservationContext = 0;
 constexpr double ZORCardFlowViewSideAngle = 0.79;
 constexpr double ZORCardFlowViewItemPerspective = -1.0 / 420;
 constexpr double ZORCardFlowViewSelectedImageZ = 100;
+
+// Content objects as keys of a hash table without copies of them: equal objects hash alike.
+struct ZORCardFlowViewObjectHash {
+    std::size_t operator()(const fnd::Value* object) const { return object->hash(); }
+};
+struct ZORCardFlowViewObjectEqual {
+    bool operator()(const fnd::Value* a, const fnd::Value* b) const { return *a == *b; }
+};
 
 ui::LayoutConstraint ZORCardFlowViewConstraint(ui::ConstraintAttribute attribute, ui::ConstraintAttribute source,
     double scale = 1, double offset = 0, const fnd::String& name = ui::ConstraintSuperlayerName)
@@ -62,9 +72,10 @@ ZORCardFlowView::~ZORCardFlowView()
 {
     if (m_imageLoadQueue)
         m_imageLoadQueue->cancelAllOperations();
+    // The observed objects are the layers' own: an equal object that replaced one in the content never was.
     if (m_imageKeyPath)
-        for (const auto& object : m_content)
-            if (auto o = object.object())
+        for (const auto& item : m_items)
+            if (auto o = item.object.object())
                 o->removeObserver(*this, *m_imageKeyPath, &ZORCardFlowViewImageObservationContext);
 }
 
@@ -195,13 +206,14 @@ void ZORCardFlowView::rebuildEdgeConstraints()
 
 // Tree of item layers.
 
-std::shared_ptr<ui::Layer> ZORCardFlowView::insertLayerInScrollLayer()
+ZORCardFlowView::Item ZORCardFlowView::insertLayerInScrollLayer(const fnd::Value& object, std::int64_t index)
 {
     auto size = itemSize();
     double w = size.width, h = size.height;
     auto item = ui::Layer::layer();
     item->setBounds({ 0, 0, w, h });
-    item->setValueForKey(static_cast<std::int64_t>(m_scrollLayer->sublayers().size()), "index");
+    item->setValueForKey(object, "representedObject");
+    item->setValueForKey(index, "index");
     auto perspective = ui::Transform3D::identity();
     perspective.m34 = ZORCardFlowViewItemPerspective;
     item->setSublayerTransform(perspective);
@@ -226,8 +238,9 @@ std::shared_ptr<ui::Layer> ZORCardFlowView::insertLayerInScrollLayer()
     shadow->setAutoresizingMask(ui::LayerAutoresizingMask::WidthSizable | ui::LayerAutoresizingMask::HeightSizable);
     reflection->addSublayer(shadow);
 
+    m_itemsLaidOut = false;
     m_scrollLayer->addSublayer(item);
-    return item;
+    return { item, image, reflection, object, index, std::nullopt };
 }
 
 std::vector<std::shared_ptr<ui::Layer>> ZORCardFlowView::itemLayers() const
@@ -237,9 +250,9 @@ std::vector<std::shared_ptr<ui::Layer>> ZORCardFlowView::itemLayers() const
 
 std::shared_ptr<ui::Layer> ZORCardFlowView::layerForObject(const fnd::Value& object) const
 {
-    for (const auto& layer : itemLayers())
-        if (layer->valueForKey("representedObject") == object)
-            return layer;
+    for (const auto& item : m_items)
+        if (item.object == object)
+            return item.layer;
     return nullptr;
 }
 
@@ -252,45 +265,66 @@ void ZORCardFlowView::layoutSublayersOfLayer(ui::Layer& layer)
     auto size = itemSize();
     float W = float(layer.bounds().width());
     float w = float(size.width), h = float(size.height);
-    auto layers = itemLayers();
-    float n = float(layers.size());
+    float n = float(m_items.size());
     float start = std::floor((W - n * w - (n - 1) * w / 10) / 2 + 12);
     auto s = m_selectionIndex;
-    for (const auto& item : layers) {
-        auto i = item->valueForKey("index").integerValue();
-        auto subs = item->sublayers();
-        if (subs.empty())
-            continue;
-        auto image = subs.front();
-        auto imageSubs = image->sublayers();
-        auto reflection = imageSubs.empty() ? nullptr : imageSubs.front();
-        double x = start + double(i) * (w + w / 10);
+    auto placementOf = [&](std::int64_t i) {
+        Placement p { start + double(i) * (w + w / 10), w, h, 0, 0 };
         if (i < s) {
-            auto d = float(s - i);
-            x += 0.75 * w * (d - 0.85f);
-            image->setTransform(m_leftTransform);
-            image->setZPosition(0);
-            item->setZPosition(-0.1 * d);
+            p.side = -1;
+            p.distance = float(s - i);
+            p.x += 0.75 * w * (p.distance - 0.85f);
         } else if (i > s) {
-            auto d = float(i - s);
-            x -= 0.75 * w * (d - 0.85f);
-            image->setTransform(m_rightTransform);
-            image->setZPosition(0);
-            item->setZPosition(-0.1 * d);
-        } else {
-            image->setTransform(ui::Transform3D::identity());
-            image->setZPosition(ZORCardFlowViewSelectedImageZ);
-            item->setZPosition(0);
+            p.side = 1;
+            p.distance = float(i - s);
+            p.x -= 0.75 * w * (p.distance - 0.85f);
         }
-        // The frame ignores the turn (it sets the bounds and the anchor's position), so it is sound on these
-        // layers.
-        item->setFrame({ x, h, w, h });
-        image->setFrame({ 0, 0, w, h });
-        if (reflection) {
-            reflection->setFrame({ 0, -h, w, h });
-            reflection->setBounds({ { 0, 0 }, reflection->bounds().size });
+        return p;
+    };
+    // Items already in place are left alone; a layer that shows a new object goes to its place without moving
+    // there from where it stood.
+    bool fresh = false;
+    for (auto& item : m_items) {
+        if (!item.placed) {
+            fresh = true;
+            continue;
         }
+        if (auto p = placementOf(item.index); p != *item.placed)
+            placeItem(item, p);
     }
+    if (fresh) {
+        ui::TransactionScope transaction;
+        ui::Transaction::setDisableActions(true);
+        for (auto& item : m_items)
+            if (!item.placed)
+                placeItem(item, placementOf(item.index));
+    }
+    m_itemsLaidOut = true;
+    m_laidOutSelection = s;
+}
+
+void ZORCardFlowView::placeItem(Item& item, const Placement& p)
+{
+    double w = p.width, h = p.height;
+    if (p.side < 0) {
+        item.image->setTransform(m_leftTransform);
+        item.image->setZPosition(0);
+        item.layer->setZPosition(-0.1 * p.distance);
+    } else if (p.side > 0) {
+        item.image->setTransform(m_rightTransform);
+        item.image->setZPosition(0);
+        item.layer->setZPosition(-0.1 * p.distance);
+    } else {
+        item.image->setTransform(ui::Transform3D::identity());
+        item.image->setZPosition(ZORCardFlowViewSelectedImageZ);
+        item.layer->setZPosition(0);
+    }
+    // The frame ignores the turn (it sets the bounds and the anchor's position), so it is sound on these layers.
+    item.layer->setFrame({ p.x, h, w, h });
+    item.image->setFrame({ 0, 0, w, h });
+    item.reflection->setFrame({ 0, -h, w, h });
+    item.reflection->setBounds({ { 0, 0 }, item.reflection->bounds().size });
+    item.placed = p;
 }
 
 float ZORCardFlowView::positionOfSelectedItem() const
@@ -298,7 +332,7 @@ float ZORCardFlowView::positionOfSelectedItem() const
     auto size = itemSize();
     float W = float(m_scrollLayer->bounds().width());
     float w = float(size.width);
-    float n = float(itemLayers().size());
+    float n = float(m_items.size());
     float s = float(m_selectionIndex);
     return std::floor((W - n * w - (n - 1) * w / 10) * 0.5f + 12) + s * (w / 10 + w) - W / 2 + w / 2;
 }
@@ -312,8 +346,7 @@ void ZORCardFlowView::refreshLayers()
 
 void ZORCardFlowView::setSelectionIndex(std::int64_t index)
 {
-    auto layers = itemLayers();
-    if (index < 0 || index >= static_cast<std::int64_t>(layers.size()))
+    if (index < 0 || index >= static_cast<std::int64_t>(m_items.size()))
         return;
     ui::TransactionScope transaction;
     auto event = ui::Application::shared().currentEvent();
@@ -326,7 +359,7 @@ void ZORCardFlowView::setSelectionIndex(std::int64_t index)
     didChangeValueForKey("selectionIndex");
     m_scrollLayer->setNeedsLayout();
     m_scrollLayer->layoutIfNeeded();
-    m_scrollLayer->scrollToPoint({ positionOfSelectedItem(), layers[std::size_t(index)]->frame().minY() });
+    m_scrollLayer->scrollToPoint({ positionOfSelectedItem(), m_items[std::size_t(index)].layer->frame().minY() });
     m_scroller->setIntegerValue(index);
     ui::accessibilityPostNotification(*this, ui::AccessibilityNotification::SelectedChildrenChanged);
 }
@@ -386,34 +419,69 @@ void ZORCardFlowView::setContent(const fnd::Array& content)
         return;
     willChangeValueForKey("content");
     m_content = content;
+    m_itemsLaidOut = false;
 
     // Layers follow positions: an object that stays keeps its layer, and equal objects at two positions get a layer
-    // each (one shared index would stack both pictures at one place and leave the other position empty).
-    auto old = itemLayers();
+    // each (one shared index would stack both pictures at one place and leave the other position empty). Each old
+    // object's positions, first to last, are chained behind a hash table, so a change costs what the two contents
+    // hold rather than their product.
+    constexpr auto None = std::numeric_limits<std::size_t>::max();
+    auto old = std::move(m_items);
+    m_items.clear();
+    std::unordered_map<const fnd::Value*, std::size_t, ZORCardFlowViewObjectHash, ZORCardFlowViewObjectEqual> firstOld;
+    firstOld.reserve(old.size());
+    std::vector<std::size_t> nextOld(old.size(), None);
+    for (std::size_t j = old.size(); j-- > 0;)
+        if (auto [it, added] = firstOld.try_emplace(&old[j].object, j); !added) {
+            nextOld[j] = it->second;
+            it->second = j;
+        }
+    std::vector<std::size_t> from(m_content.size(), None);
     std::vector<bool> kept(old.size(), false);
-    std::vector<std::shared_ptr<ui::Layer>> byPosition(m_content.size());
     for (std::size_t i = 0; i < m_content.size(); ++i)
-        for (std::size_t j = 0; j < old.size(); ++j)
-            if (!kept[j] && old[j]->valueForKey("representedObject") == m_content[i]) {
-                kept[j] = true;
-                byPosition[i] = old[j];
-                break;
-            }
+        if (auto it = firstOld.find(&m_content[i]); it != firstOld.end() && it->second != None) {
+            from[i] = it->second;
+            kept[it->second] = true;
+            it->second = nextOld[it->second];
+        }
+    // The layers of objects that left show the objects that came, in content order, so that a change that
+    // replaces objects neither makes layers nor takes them out of the scroll layer (each removal there costs a
+    // pass over its sublayers).
+    std::vector<std::size_t> freed;
     for (std::size_t j = 0; j < old.size(); ++j)
         if (!kept[j]) {
-            observeImageKeyPath(old[j]->valueForKey("representedObject"), false);
-            old[j]->removeFromSuperlayer();
+            observeImageKeyPath(old[j].object, false);
+            freed.push_back(j);
         }
+
+    std::vector<Item> items;
+    items.reserve(m_content.size());
+    std::vector<std::size_t> added;
+    std::size_t reused = 0;
     for (std::size_t i = 0; i < m_content.size(); ++i) {
-        if (byPosition[i]) {
-            byPosition[i]->setValueForKey(static_cast<std::int64_t>(i), "index");
+        auto index = static_cast<std::int64_t>(i);
+        if (from[i] != None) {
+            items.push_back(std::move(old[from[i]]));
+            if (items.back().index != index) {
+                items.back().layer->setValueForKey(index, "index");
+                items.back().index = index;
+            }
             continue;
         }
-        auto layer = insertLayerInScrollLayer();
-        layer->setValueForKey(m_content[i], "representedObject");
-        layer->setValueForKey(static_cast<std::int64_t>(i), "index");
-        observeImageKeyPath(m_content[i], true);
-        refreshLayer(layer);
+        if (reused < freed.size()) {
+            items.push_back(std::move(old[freed[reused++]]));
+            reuseItem(items.back(), m_content[i], index);
+        } else {
+            items.push_back(insertLayerInScrollLayer(m_content[i], index));
+        }
+        added.push_back(i);
+    }
+    for (; reused < freed.size(); ++reused)
+        old[freed[reused]].layer->removeFromSuperlayer();
+    m_items = std::move(items);
+    for (auto i : added) {
+        observeImageKeyPath(m_items[i].object, true);
+        refreshLayer(m_items[i].layer);
     }
     didChangeValueForKey("content");
     if (m_accessibilityItems.size() > m_content.size())
@@ -431,25 +499,44 @@ void ZORCardFlowView::setContent(const fnd::Array& content)
     setSelectionIndex(clamped);
 }
 
+void ZORCardFlowView::reuseItem(Item& item, const fnd::Value& object, std::int64_t index)
+{
+    {
+        // What the layer showed and how it moved belong to the object that left.
+        ui::TransactionScope transaction;
+        ui::Transaction::setDisableActions(true);
+        for (const auto* layer : { &item.layer, &item.image, &item.reflection })
+            (*layer)->removeAllAnimations();
+        item.image->setContents(m_placeholder);
+        item.reflection->setContents(m_placeholder);
+    }
+    item.layer->setValueForKey(object, "representedObject");
+    if (item.index != index)
+        item.layer->setValueForKey(index, "index");
+    item.object = object;
+    item.index = index;
+    item.placed.reset();
+    m_itemsLaidOut = false;
+}
+
 std::shared_ptr<ui::Layer> ZORCardFlowView::layerAtIndex(std::int64_t index) const
 {
-    for (const auto& layer : itemLayers())
-        if (layer->valueForKey("index").integerValue() == index)
-            return layer;
-    return nullptr;
+    if (index < 0 || std::size_t(index) >= m_items.size())
+        return nullptr;
+    return m_items[std::size_t(index)].layer;
 }
 
 void ZORCardFlowView::setImageKeyPath(const std::optional<fnd::String>& keyPath)
 {
     if (m_imageKeyPath) {
-        for (const auto& layer : itemLayers())
-            observeImageKeyPath(layer->valueForKey("representedObject"), false);
+        for (const auto& item : m_items)
+            observeImageKeyPath(item.object, false);
         m_imageKeyPath.reset();
     }
     m_imageKeyPath = keyPath;
-    for (const auto& layer : itemLayers()) {
-        observeImageKeyPath(layer->valueForKey("representedObject"), true);
-        refreshLayer(layer);
+    for (const auto& item : m_items) {
+        observeImageKeyPath(item.object, true);
+        refreshLayer(item.layer);
     }
 }
 
@@ -462,9 +549,9 @@ void ZORCardFlowView::observeValueForKeyPath(
     }
     // Every position that shows the object shows its new picture.
     auto changed = object.selfValue();
-    for (const auto& layer : itemLayers())
-        if (layer->valueForKey("representedObject") == changed)
-            refreshLayer(layer);
+    for (const auto& item : m_items)
+        if (item.object == changed)
+            refreshLayer(item.layer);
 }
 
 // Subviews and accessory.
@@ -607,26 +694,65 @@ void ZORCardFlowView::scrollerChange(const fnd::Value&)
 
 gfx::Rect ZORCardFlowView::rectForItemAtIndex(std::int64_t index) const
 {
-    if (index < 0 || std::size_t(index) >= m_content.size())
+    if (index < 0 || std::size_t(index) >= m_content.size() || std::size_t(index) >= m_items.size())
         return {};
-    auto item = layerAtIndex(index);
-    if (!item || item->sublayers().empty())
-        return {};
-    auto image = item->sublayers().front();
+    const auto& image = m_items[std::size_t(index)].image;
     return image->convertRectToLayer(image->frame(), m_rootLayer.get());
+}
+
+bool ZORCardFlowView::itemsStandAsLaidOut() const
+{
+    return m_itemsLaidOut && m_laidOutSelection == m_selectionIndex && m_items.size() == m_content.size();
 }
 
 std::int64_t ZORCardFlowView::indexOfItemAtPoint(gfx::Point point) const
 {
     auto count = static_cast<std::int64_t>(m_content.size());
+    auto s = m_selectionIndex;
     auto hit = [&](std::int64_t i) { return gfx::pointInRect(point, rectForItemAtIndex(i)); };
-    if (hit(m_selectionIndex))
-        return m_selectionIndex;
-    for (auto i = std::min(m_selectionIndex - 1, count - 1); i >= 0; --i)
-        if (hit(i))
-            return i;
-    for (auto i = std::max<std::int64_t>(m_selectionIndex + 1, 0); i < count; ++i)
-        if (hit(i))
-            return i;
+    if (hit(s))
+        return s;
+    std::int64_t leftEnd = std::min(s, count), rightBegin = std::max<std::int64_t>(s + 1, 0);
+    if (!itemsStandAsLaidOut()) {
+        for (auto i = leftEnd - 1; i >= 0; --i)
+            if (hit(i))
+                return i;
+        for (auto i = rightBegin; i < count; ++i)
+            if (hit(i))
+                return i;
+        return -1;
+    }
+    // As one layout pass left them, the pictures on either side of the selection are one picture turned the same
+    // way and moved along x, further right the higher the index, at the same height: their rectangles' edges rise
+    // with the index. So on the left the highest index whose left edge is not right of the point is the first
+    // picture that can hold it in the order searched (downwards; any lower one ends further left), and on the right
+    // the lowest whose right edge is right of it (upwards; any higher one begins further right). Its neighbours are
+    // tried as well, in that order, for edges that single-precision placement leaves a hair out of step.
+    constexpr std::int64_t Slack = 2;
+    auto firstWhere = [](std::int64_t lo, std::int64_t hi, const auto& isTrue) {
+        // The first index in [lo, hi) of a run of false then true, hi when none is true.
+        while (lo < hi) {
+            auto mid = lo + (hi - lo) / 2;
+            if (isTrue(mid))
+                hi = mid;
+            else
+                lo = mid + 1;
+        }
+        return lo;
+    };
+    if (leftEnd > 0) {
+        auto last
+            = firstWhere(0, leftEnd, [&](std::int64_t i) { return !(rectForItemAtIndex(i).minX() <= point.x); }) - 1;
+        for (auto i = std::min(last + Slack, leftEnd - 1); i >= std::max<std::int64_t>(last - Slack, 0); --i)
+            if (hit(i))
+                return i;
+    }
+    if (rightBegin < count) {
+        auto first
+            = firstWhere(rightBegin, count, [&](std::int64_t i) { return rectForItemAtIndex(i).maxX() > point.x; });
+        for (auto i = std::max(first - Slack, rightBegin); i <= std::min(first + Slack, count - 1); ++i)
+            if (hit(i))
+                return i;
+    }
     return -1;
 }

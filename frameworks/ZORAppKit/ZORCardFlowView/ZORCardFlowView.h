@@ -122,10 +122,37 @@ public:
     void recachePlaceholder();
 
 private:
-    std::shared_ptr<ui::Layer> insertLayerInScrollLayer();
+    // Where a layout pass put an item: its x, item size, side of the selection (-1, 0, 1) and distance from it.
+    struct Placement {
+        double x { 0 };
+        float width { 0 };
+        float height { 0 };
+        int side { 0 };
+        float distance { 0 };
+        bool operator==(const Placement&) const = default;
+    };
+    // One content position: its item layer with the picture and reflection layers under it, the object it shows,
+    // the "index" last written to the layer and where the last layout pass put it (none for a layer that shows a
+    // new object: it takes its place without animation).
+    struct Item {
+        std::shared_ptr<ui::Layer> layer;
+        std::shared_ptr<ui::Layer> image;
+        std::shared_ptr<ui::Layer> reflection;
+        fnd::Value object;
+        std::int64_t index { 0 };
+        std::optional<Placement> placed;
+    };
+
+    // A new item layer for the object at the content position, appended to the scroll layer.
+    Item insertLayerInScrollLayer(const fnd::Value& object, std::int64_t index);
+    // Gives the item of an object that left the content to a new object, as a new layer would start.
+    void reuseItem(Item& item, const fnd::Value& object, std::int64_t index);
+    void placeItem(Item& item, const Placement& placement);
     std::shared_ptr<ui::Layer> layerForObject(const fnd::Value& object) const;
     // The item layer that stands at the content position.
     std::shared_ptr<ui::Layer> layerAtIndex(std::int64_t index) const;
+    // Whether every item stands where the last layout pass put it, for the selection and count it had.
+    bool itemsStandAsLaidOut() const;
     // The stand-in for the platform's preview template image, made once.
     static std::shared_ptr<gfx::Image> templateIcon();
     void rebuildContainerConstraints();
@@ -163,5 +190,10 @@ private:
     std::weak_ptr<fnd::Object> m_target;
     fnd::Selector m_action;
     std::uint64_t m_nextLoadGeneration { 0 };
+    // The items by content position, kept in step with the scroll layer's item layers by setContent.
+    std::vector<Item> m_items;
+    // What the last layout pass placed: hit testing relies on its regular spacing while nothing has moved since.
+    bool m_itemsLaidOut { false };
+    std::int64_t m_laidOutSelection { 0 };
     mutable std::vector<std::shared_ptr<fnd::Object>> m_accessibilityItems;
 };

@@ -124,10 +124,9 @@ void ZORCardFlowView::setItemSize(gfx::Size size)
     rebuildEdgeConstraints();
     recachePlaceholder();
     m_rootLayer->setNeedsLayout();
-    auto layers = itemLayers();
-    if (m_selectionIndex >= 0 && std::size_t(m_selectionIndex) < layers.size())
+    if (m_selectionIndex >= 0 && std::size_t(m_selectionIndex) < m_items.size())
         m_scrollLayer->scrollToPoint(
-            { positionOfSelectedItem(), layers[std::size_t(m_selectionIndex)]->frame().minY() });
+            { positionOfSelectedItem(), m_items[std::size_t(m_selectionIndex)].layer->frame().minY() });
 }
 
 // Placeholder.
@@ -170,12 +169,11 @@ void ZORCardFlowView::recachePlaceholder()
         tint->drawInRect({ (P - Wi) / 2, (ZORCardFlowViewPlaceholderHeight - H) / 2, Wi, H }, {},
             gfx::CompositingOperation::SourceOver, 1.0);
     });
-    for (const auto& layer : itemLayers()) {
-        if (layer->valueForKey("hasImage").boolValue())
+    for (const auto& item : m_items) {
+        if (item.layer->valueForKey("hasImage").boolValue())
             continue;
-        auto image = layer->sublayers().front();
-        image->setContents(m_placeholder);
-        image->sublayers().front()->setContents(m_placeholder);
+        item.image->setContents(m_placeholder);
+        item.reflection->setContents(m_placeholder);
     }
 }
 

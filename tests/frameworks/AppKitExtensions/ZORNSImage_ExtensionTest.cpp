@@ -2,6 +2,8 @@
 
 #include "DrawingTestSupport.h"
 
+#include "support/GeneratedPictures.h"
+
 #include "platform/graphics/BezierPath.h"
 
 #include <gtest/gtest.h>
@@ -144,5 +146,73 @@ TEST(ZORNSImageExtension, ABitmapCopyIsTheWholeImageInTheContextsLayoutAndWorksO
     EXPECT_EQ(pixels.pixel(9, 0), argb(255, 0, 0, 255));
     EXPECT_FALSE(I::imageRefCopy(gfx::Image()));
     EXPECT_FALSE(I::imageRefCopy(*gfx::Image::imageWithSize({ 0.5, 3 }, false, [](const gfx::Rect&) { return true; })));
+}
+
+// A PNG of 5 × 5 pixels that declares 1 pixel per metre is 14,173.2 points a side: every work bitmap made from it
+// has its 5 × 5 pixels, not 14,173 a side (800 MB each), and keeps its size in points.
+TEST(ZORNSImageExtension, APictureThatDeclaresALowResolutionGetsBitmapsOfItsOwnPixels)
+{
+    auto decoded = gfx::Image::imageWithData(testsupport::lowResolutionPNG());
+    ASSERT_TRUE(decoded);
+    auto image = *decoded;
+    const double points = 5 / 0.0254 * 72;
+    ASSERT_NEAR(image->size().width, points, 0.01);
+    ASSERT_NEAR(image->size().height, points, 0.01);
+    // Pixel (x, y) from the top left is (40x + 20, 40y + 20, 100).
+    auto expected = [](int x, int y, int lower = 0) {
+        return argb(255, unsigned(40 * x + 20 - lower), unsigned(40 * y + 20 - lower), unsigned(100 - lower));
+    };
+
+    auto copy = I::imageRefCopy(*image);
+    ASSERT_TRUE(copy);
+    EXPECT_EQ(copy->pixelsWide(), 5);
+    EXPECT_EQ(copy->pixelsHigh(), 5);
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 5; ++x)
+            EXPECT_EQ(copy->pixelBuffer().pixel(x, y), expected(x, y)) << x << ", " << y;
+
+    // White lowers every sample by 1.
+    auto darkened = I::darkenedImageWithColor(*image, *Color::whiteColor());
+    ASSERT_TRUE(darkened);
+    EXPECT_NEAR(darkened->size().width, points, 0.01);
+    auto darkBitmap = std::dynamic_pointer_cast<gfx::BitmapImageRep>(darkened->representations().front());
+    ASSERT_EQ(darkBitmap->pixelsWide(), 5);
+    ASSERT_EQ(darkBitmap->pixelsHigh(), 5);
+    auto darkPixels = darkBitmap->converted(gfx::BitmapLayout::ARGB32Premultiplied);
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 5; ++x)
+            EXPECT_EQ(darkPixels->pixelBuffer().pixel(x, y), expected(x, y, 1)) << x << ", " << y;
+
+    // Tinted opaque pixels take the colour.
+    auto tinted = I::zorTintedImageWithColor(*image, *Color::blueColor());
+    EXPECT_NEAR(tinted->size().width, points, 0.01);
+    ASSERT_EQ(tinted->representations().size(), 1u);
+    auto tint = std::dynamic_pointer_cast<gfx::BitmapImageRep>(tinted->representations().front());
+    ASSERT_TRUE(tint);
+    EXPECT_EQ(tint->pixelsWide(), 5);
+    EXPECT_EQ(tint->pixelsHigh(), 5);
+    EXPECT_EQ(tint->pixelBuffer().pixel(2, 3), argb(255, 0, 0, 255));
+}
+
+// A picture drawn by code or from a vector page has no pixels of its own: its bitmap copy is bounded at 4,096 pixels
+// a side with its aspect kept, 100,000 × 50,000 points giving 4,096 × 2,048 (not 20 GB).
+TEST(ZORNSImageExtension, AHugeVectorPictureGetsABoundedBitmapCopy)
+{
+    auto image = gfx::Image::imageWithSize({ 100000, 50000 }, false, [](const gfx::Rect& r) {
+        Color::redColor()->setFill();
+        gfx::BezierPath::fillRect(r);
+        return true;
+    });
+    auto copy = I::imageRefCopy(*image);
+    ASSERT_TRUE(copy);
+    EXPECT_EQ(copy->pixelsWide(), 4096);
+    EXPECT_EQ(copy->pixelsHigh(), 2048);
+    EXPECT_EQ(copy->pixelBuffer().pixel(4095, 2047), argb(255, 255, 0, 0));
+    // A sliver keeps a pixel across: 100,000 × 2 points give 4,096 × 1.
+    auto sliver
+        = I::imageRefCopy(*gfx::Image::imageWithSize({ 100000, 2 }, false, [](const gfx::Rect&) { return true; }));
+    ASSERT_TRUE(sliver);
+    EXPECT_EQ(sliver->pixelsWide(), 4096);
+    EXPECT_EQ(sliver->pixelsHigh(), 1);
 }
 }

@@ -1,5 +1,7 @@
 // The card-flow view's own pictures: the placeholder with its icon, the scroller as drawn in a window, and views
 // of no item or one.
+#include "CardFlowTestSupport.h"
+
 #include "frameworks/ZORAppKit/ZORCardFlowView/ZORCardFlowView.h"
 
 #include "platform/foundation/runtime/OperationQueue.h"
@@ -188,8 +190,7 @@ TEST_F(CardFlowPicturesTest, EmptyAndSingleItemViewsTakeEveryOperation)
         view->setItemSize({ 140, 100 });
         (void)view->rectForItemAtIndex(0);
         (void)view->indexOfItemAtPoint({ 310, 200 });
-        view->imageLoadQueue()->waitUntilAllOperationsAreFinished();
-        fnd::OperationQueue::mainQueue()->waitUntilAllOperationsAreFinished();
+        ASSERT_TRUE(cardflowtest::drainPictures(*view)) << "pictures still loading";
         settle(3);
     };
 

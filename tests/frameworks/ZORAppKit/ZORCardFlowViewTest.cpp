@@ -1,3 +1,5 @@
+#include "CardFlowTestSupport.h"
+
 #include "frameworks/ZORAppKit/ZORCardFlowView/ZORCardFlowView.h"
 
 #include "platform/foundation/bindings/ArrayController.h"
@@ -17,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <condition_variable>
 #include <filesystem>
@@ -81,13 +84,8 @@ protected:
         ui::Transaction::flush();
         fnd::RunLoop::current().runUntilDate(clock->now().addingTimeInterval(seconds));
     }
-    // Finishes every queued load and delivers its picture on the main thread.
-    void drainPictures()
-    {
-        view->imageLoadQueue()->waitUntilAllOperationsAreFinished();
-        fnd::OperationQueue::mainQueue()->waitUntilAllOperationsAreFinished();
-        settle();
-    }
+    // Lets every queued load finish and its picture arrive, for at most half a minute.
+    void drainPictures() { ASSERT_TRUE(cardflowtest::drainPictures(*view)) << "pictures still loading"; }
     fnd::Array items(int n)
     {
         fnd::Array array;
@@ -390,7 +388,7 @@ TEST_F(CardFlowViewTest, KeyPathChangesReloadAndALateLoadDoesNotOverwriteANewerO
             std::unique_lock lock(gate->mutex);
             gate->entered = true;
             gate->changed.notify_all();
-            gate->changed.wait(lock, [&] { return gate->open; });
+            gate->changed.wait_for(lock, std::chrono::seconds(30), [&] { return gate->open; });
         }
         gfx::Color::redColor()->setFill();
         gfx::BezierPath::fillRect(r);
@@ -403,16 +401,18 @@ TEST_F(CardFlowViewTest, KeyPathChangesReloadAndALateLoadDoesNotOverwriteANewerO
     view->setContent({ fnd::Value(item) });
     {
         std::unique_lock lock(gate->mutex);
-        gate->changed.wait(lock, [&] { return gate->entered; });
+        ASSERT_TRUE(gate->changed.wait_for(lock, std::chrono::seconds(30), [&] { return gate->entered; }))
+            << "the first picture never began";
     }
     // The picture changes while the first one is being made: the second load finishes first.
     item->setValueForKey(fnd::Value(cardFlowSolidImage(30, 10, 0xFF00FF00)), "picture");
     auto layer = view->itemLayers().front();
-    while (!layer->valueForKey("hasImage").boolValue()) {
-        fnd::OperationQueue::mainQueue()->waitUntilAllOperationsAreFinished();
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!layer->valueForKey("hasImage").boolValue() && std::chrono::steady_clock::now() < until) {
         settle();
-        std::this_thread::yield();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
+    ASSERT_TRUE(layer->valueForKey("hasImage").boolValue()) << "the second picture never arrived";
     release();
     drainPictures();
     EXPECT_EQ(layer->sublayers().front()->contents()->pixelsWide(), 30) << "the first picture came too late";

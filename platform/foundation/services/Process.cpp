@@ -20,7 +20,9 @@ namespace fnd::Process {
 
 namespace {
 
-Expected<pid_t> spawn(const StringArray& arguments)
+enum class Group { Ours, Own };
+
+Expected<pid_t> spawn(const StringArray& arguments, Group group = Group::Ours)
 {
     if (arguments.empty())
         return std::unexpected(Error::make(ErrorDomain::POSIX, EINVAL, "No program to start was given."));
@@ -33,8 +35,15 @@ Expected<pid_t> spawn(const StringArray& arguments)
         argv.push_back(s.data());
     argv.push_back(nullptr);
 
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    if (group == Group::Own) {
+        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+        posix_spawnattr_setpgroup(&attributes, 0);
+    }
     pid_t pid = 0;
-    int status = posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ);
+    int status = posix_spawnp(&pid, argv[0], nullptr, &attributes, argv.data(), environ);
+    posix_spawnattr_destroy(&attributes);
     if (status != 0)
         return std::unexpected(detail::posixError(status, "start", arguments.front()));
     return pid;
@@ -79,7 +88,10 @@ Expected<int> run(const StringArray& arguments)
 
 Expected<int> run(const StringArray& arguments, std::chrono::milliseconds timeout)
 {
-    auto pid = spawn(arguments);
+    // A process group of its own, so that an overrun stops what the program started too: a shell's or a
+    // thumbnailer's children would otherwise run on, holding whatever they inherited (an output pipe a caller waits
+    // on to close).
+    auto pid = spawn(arguments, Group::Own);
     if (!pid)
         return std::unexpected(pid.error());
     // A process descriptor becomes readable when the child ends, so the wait needs no polling loop.
@@ -97,7 +109,7 @@ Expected<int> run(const StringArray& arguments, std::chrono::milliseconds timeou
         }
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) {
-            kill(*pid, SIGKILL);
+            kill(-*pid, SIGKILL);
             while (waitpid(*pid, &status, 0) < 0 && errno == EINTR) { }
             if (descriptor >= 0)
                 close(descriptor);

@@ -15,8 +15,9 @@ namespace fnd::Process {
 Expected<pid_t> launch(const StringArray& arguments);
 // Starts the program and waits for it: its exit status (128 + the signal's number when a signal ended it).
 Expected<int> run(const StringArray& arguments);
-// As run, but a program still running after the timeout is killed and reported as an error (ETIMEDOUT), so a hung
-// helper cannot hold its caller for ever.
+// As run, but a program still running after the timeout is killed, with every process it started, and reported as
+// an error (ETIMEDOUT), so a hung helper cannot hold its caller for ever. The program runs in a process group of its
+// own.
 Expected<int> run(const StringArray& arguments, std::chrono::milliseconds timeout);
 
 // The running executable (resolved from /proc/self/exe) and the arguments this process was started with.

@@ -4,6 +4,7 @@
 #include "platform/graphics/SystemThumbnailer.h"
 #include "platform/graphics/ThumbnailCache.h"
 #include "platform/graphics/Thumbnailer.h"
+#include "support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 #include <utime.h>
 
@@ -268,6 +270,27 @@ TEST(ProcessTimeout, AProgramThatOverrunsIsStoppedAndReportedAsAnError)
     auto slow = fnd::Process::run({ "/bin/sh", "-c", "sleep 30" }, std::chrono::milliseconds(50));
     EXPECT_FALSE(slow);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+
+    // What the program started goes with it: a child left running would keep what it inherited open (the output
+    // pipe of whoever ran this test) for as long as it runs.
+    testsupport::TemporaryFolder folder;
+    auto pidFile = folder.file("child");
+    auto script = "sleep 120 & echo $! > '" + pidFile + "'; wait";
+    auto parent = fnd::Process::run({ "/bin/sh", "-c", fnd::String(script) }, std::chrono::milliseconds(300));
+    EXPECT_FALSE(parent);
+    std::ifstream file(pidFile);
+    long child = 0;
+    ASSERT_TRUE(file >> child) << "the shell started no child";
+    // Killed, it is reaped by whoever adopted it: gone, or a zombie until then.
+    auto gone = [child] {
+        std::ifstream stat("/proc/" + std::to_string(child) + "/stat");
+        std::string pid, name, state;
+        return !(stat >> pid >> name >> state) || state == "Z";
+    };
+    auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!gone() && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_TRUE(gone()) << "process " << child << " still runs";
 }
 
 }

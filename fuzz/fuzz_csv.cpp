@@ -1,8 +1,11 @@
 // Reads arbitrary bytes as CSV, with the chunk size, separator and encoding chosen by the first byte. Nothing may
-// crash, the chunk size must not change the outcome, and rows read without an error, written by the CSV writer and
-// read again, must come back the same.
+// crash, the chunk size must not change the outcome, a parse started from a callback must be refused and leave the
+// running one as it was, and rows read without an error, written by the CSV writer and read again, must come back
+// the same.
 #include "frameworks/FoundationExtensions/ZORCSVExport.h"
 #include "frameworks/FoundationExtensions/ZORCSVParser.h"
+
+#include "platform/foundation/runtime/Exception.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -18,10 +21,24 @@ using Rows = std::vector<std::vector<fnd::String>>;
 class Collector : public ZORCSVParserDelegate {
 public:
     void parserDidStartLine(ZORCSVParser&, std::uint64_t) override { rows.emplace_back(); }
-    void parserDidReadField(ZORCSVParser&, const fnd::String& field) override { rows.back().push_back(field); }
+    void parserDidReadField(ZORCSVParser& parser, const fnd::String& field) override
+    {
+        rows.back().push_back(field);
+        if (triedAgain)
+            return;
+        triedAgain = true;
+        try {
+            parser.parse();
+        } catch (const fnd::Exception&) {
+            return;
+        }
+        std::fprintf(stderr, "a parse started while one ran\n");
+        std::abort();
+    }
     void parserDidFailWithError(ZORCSVParser&, const fnd::Error&) override { failed = true; }
     Rows rows;
     bool failed { false };
+    bool triedAgain { false };
 };
 
 std::shared_ptr<Collector> parse(std::shared_ptr<fnd::InputStream> stream, fnd::StringEncoding encoding,

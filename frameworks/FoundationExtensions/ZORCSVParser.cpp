@@ -202,6 +202,9 @@ void ZORCSVParser::reset()
 
 void ZORCSVParser::parse()
 {
+    // A parse started from a callback would reset the text and state the running one is working in.
+    if (m_hasStarted)
+        throw fnd::Exception::invalidArgument("You cannot start parsing while parsing has started");
     if (m_finished) {
         reset();
         if (auto opened = openStream(); !opened)
@@ -209,6 +212,16 @@ void ZORCSVParser::parse()
     }
     m_finished = true;
     m_hasStarted = true;
+    // A delegate's exception ends the parse: the parser is idle again, ready to start over.
+    struct Ending {
+        ZORCSVParser& parser;
+        ~Ending()
+        {
+            parser.m_hasStarted = false;
+            if (parser.m_stream)
+                parser.m_stream->close();
+        }
+    } ending { *this };
     auto delegate = m_delegate.lock();
 
     if (!m_error && (m_fileEncoding == fnd::StringEncoding::Unicode || m_fileEncoding == fnd::StringEncoding::UTF32))
@@ -243,9 +256,6 @@ void ZORCSVParser::parse()
     } else if (delegate) {
         delegate->parserDidEndDocument(*this, m_csvFile);
     }
-    m_hasStarted = false;
-    if (m_stream)
-        m_stream->close();
 }
 
 void ZORCSVParser::detectByteOrderMark()

@@ -94,7 +94,9 @@ public:
     void setParserDelegate(const std::shared_ptr<ZORCSVParserDelegate>& delegate) { m_delegate = delegate; }
 
     // Runs the whole parse on the calling thread. A parser that has finished a parse starts over from the beginning
-    // of its file or string.
+    // of its file or string. Called while a parse runs (from a delegate callback), it raises an invalid-argument
+    // exception, as setDelimiter does, and the running parse goes on; a delegate's exception that escapes a callback
+    // ends the parse, after which the parser is idle again.
     void parse();
     // From a delegate callback: the parse stops after the current character with the cancellation error.
     void cancelParsing();

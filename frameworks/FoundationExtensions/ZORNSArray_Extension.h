@@ -44,7 +44,7 @@ void makeObjectsPerformSelector(
 void makeObjectsPerformSelectorWithBool(const fnd::Array& array, fnd::Selector selector, bool flag);
 
 // The exact decimal sum of the numbers the selector returns (other results are skipped); 0 for none. Whole sums that
-// fit come back as integers.
+// fit come back as integers, others as the nearest double: an infinity beyond the largest one.
 fnd::Number decimalNumberSumForSelector(const fnd::Array& array, fnd::Selector selector);
 // "0. <result>", "1. <result>", ...
 std::vector<fnd::String> numberedArrayDescribedBySelector(const fnd::Array& array, fnd::Selector selector);

@@ -103,12 +103,20 @@ KeyPtr readPublicKey(const fnd::Data& pem)
     return readRSAKey(pem, PEM_read_bio_PUBKEY, "PEM_read_bio_RSA_PUBKEY");
 }
 
+// The named cipher; nullptr, logged, for a name the library does not know and for an authenticated cipher (GCM, CCM,
+// OCB, SIV, ChaCha20-Poly1305, the TLS stitched ones): its output is of no use without its tag, which a cipher text
+// here has no place for, so encrypting would report success and leave text that never decrypts.
 CipherPtr fetchCipher(const fnd::String& name)
 {
     CipherPtr cipher(EVP_CIPHER_fetch(nullptr, name.utf8().c_str(), nullptr));
     if (!cipher) {
         ERR_clear_error();
         logError(fmt::format("cannot get cipher with name {}", name.utf8()));
+        return nullptr;
+    }
+    if (EVP_CIPHER_get_flags(cipher.get()) & EVP_CIPH_FLAG_AEAD_CIPHER) {
+        logError(fmt::format("cannot get cipher with name {}: authenticated ciphers are not supported", name.utf8()));
+        return nullptr;
     }
     return cipher;
 }

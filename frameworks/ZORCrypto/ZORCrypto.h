@@ -28,6 +28,8 @@ public:
     std::optional<fnd::Data> encrypt();
     std::optional<fnd::Data> decrypt();
     // A cipher by OpenSSL's name ("aes-256-cbc", "bf-cbc", ...); nullopt names Blowfish in CBC mode. Ignored for RSA.
+    // Authenticated ciphers (GCM, CCM, OCB, ...) are refused as unknown names are: a cipher text has no place for
+    // their tag.
     std::optional<fnd::Data> encrypt(const std::optional<fnd::String>& cipherName);
     std::optional<fnd::Data> decrypt(const std::optional<fnd::String>& cipherName);
     // The named digest (nullopt: MD5) of the clear text; nullopt without a clear text or for an empty one.

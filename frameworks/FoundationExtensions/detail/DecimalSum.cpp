@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <limits>
 #include <string>
 
 namespace {
@@ -152,6 +153,11 @@ fnd::Number ZORDecimalSum::result() const
             return fnd::Number(value);
     }
     double nearest = 0;
-    std::from_chars(text.data(), text.data() + text.size(), nearest);
+    if (std::from_chars(text.data(), text.data() + text.size(), nearest).ec == std::errc::result_out_of_range) {
+        // Past the largest double the nearest is an infinity; below the smallest, a zero (digits before the point
+        // tell the two apart).
+        const bool overflow = static_cast<int>(m_digits.size()) > m_scale;
+        nearest = std::copysign(overflow ? std::numeric_limits<double>::infinity() : 0.0, m_negative ? -1.0 : 1.0);
+    }
     return fnd::Number(nearest);
 }

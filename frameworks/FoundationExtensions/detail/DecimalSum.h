@@ -10,7 +10,8 @@
 class ZORDecimalSum {
 public:
     void add(const fnd::Number& number);
-    // An integer when the sum is whole and fits 64 bits, else the double nearest to the exact sum.
+    // An integer when the sum is whole and fits 64 bits, else the double nearest to the exact sum: an infinity beyond
+    // the largest double.
     fnd::Number result() const;
 
 private:

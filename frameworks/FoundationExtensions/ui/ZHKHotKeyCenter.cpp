@@ -32,6 +32,9 @@ ZHKRegisteredHotKey::~ZHKRegisteredHotKey()
 
 bool ZHKRegisteredHotKey::registerHotKey()
 {
+    // A second registration would replace this one's handle, and the grab it holds could never be let go.
+    if (m_registration)
+        return true;
     const auto id = registry().nextID;
     auto registration = ui::GlobalHotKeys::registerHotKey(
         keyCode(), static_cast<unsigned>(modifierFlags()), [id] { ZHKHotKeyCenter::handleHotKeyReleased(id); });

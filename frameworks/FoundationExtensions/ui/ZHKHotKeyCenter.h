@@ -38,7 +38,8 @@ public:
     bool isRegistered() const { return m_registration != 0; }
     fnd::String actionString() const { return m_action ? m_action.name() : fnd::String(); }
 
-    // With the window system; failures are logged.
+    // With the window system; failures are logged. Registering a registered hot key again does nothing and answers
+    // true: it keeps its one registration and number.
     bool registerHotKey();
     void unregisterHotKey();
     // The target's action with the event and the object when the target answers it, else the task.

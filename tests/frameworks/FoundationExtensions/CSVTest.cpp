@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -250,6 +251,61 @@ TEST(CSVReader, CancellingStopsTheParseAndAFileParsesAgainFromTheStart)
     parser->parse();
     EXPECT_FALSE(again->error);
     EXPECT_EQ(again->rows, (Rows { { "a" }, { "b" }, { "c" } }));
+}
+
+// A parse started from a callback once reset the running one under its feet: the outer parse read freed text and
+// reported the document twice. It is refused as a delimiter change is, and the running parse goes on unharmed.
+TEST(CSVReader, AParseWhileOneRunsIsRefused)
+{
+    struct Reentering : RowCollector {
+        void parserDidReadField(ZORCSVParser& p, const fnd::String& field) override
+        {
+            RowCollector::parserDidReadField(p, field);
+            if (inside)
+                return;
+            inside = true;
+            auto refusal = raised([&] { p.parse(); });
+            inside = false;
+            if (!refusal)
+                return;
+            ++refusals;
+            if (letItOut)
+                throw *refusal;
+        }
+        int refusals { 0 };
+        bool letItOut { false };
+        bool inside { false };
+    };
+    // Long enough that the text goes on being read, and dropped, in chunks after the first callback.
+    std::string text = "a,b\nc\n";
+    for (int i = 0; i < 2000; ++i)
+        text += "field" + std::to_string(i) + ",x\n";
+    auto parser = *ZORCSVParser::initWithCSVString(text, fnd::StringEncoding::UTF8);
+    parser->setChunkSize(64);
+    auto reentering = std::make_shared<Reentering>();
+    parser->setParserDelegate(reentering);
+    parser->parse();
+    EXPECT_FALSE(reentering->error);
+    ASSERT_EQ(reentering->rows.size(), 2002u);
+    EXPECT_EQ(reentering->rows[0], (std::vector<std::string> { "a", "b" }));
+    EXPECT_EQ(reentering->rows[2001], (std::vector<std::string> { "field1999", "x" }));
+    EXPECT_EQ(reentering->refusals, 4003);
+    EXPECT_EQ(std::count(reentering->events.begin(), reentering->events.end(), "start"), 1);
+    EXPECT_EQ(std::count(reentering->events.begin(), reentering->events.end(), "done"), 1);
+
+    // A refusal the delegate lets out ends the parse; the parser is then idle and parses from the start again.
+    auto escaping = std::make_shared<Reentering>();
+    escaping->letItOut = true;
+    parser->setParserDelegate(escaping);
+    auto e = raised([&] { parser->parse(); });
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->name(), fnd::ExceptionName::InvalidArgument);
+    EXPECT_FALSE(raised([&] { parser->setDelimiter(","); }));
+    auto again = std::make_shared<RowCollector>();
+    parser->setParserDelegate(again);
+    parser->parse();
+    EXPECT_FALSE(again->error);
+    EXPECT_EQ(again->rows.size(), 2002u);
 }
 
 TEST(CSVReader, TrimsSpacesOnlyWhenAsked)

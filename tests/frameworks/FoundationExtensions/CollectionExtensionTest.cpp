@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace {
 
 using fnd::Value;
@@ -125,6 +127,30 @@ TEST(ArrayExtension, MapsElementsThroughSelectors)
     auto e = raised([&] { arrayByPerformingSelector(presets, "noSuchSelector"); });
     ASSERT_TRUE(e);
     EXPECT_EQ(e->name(), fnd::ExceptionName::InvalidArgument);
+}
+
+// A sum beyond the largest double once came back as 0: its nearest double is an infinity. Summed exactly, a sum
+// that passes the range on the way and comes back within it is still found.
+TEST(ArrayExtension, DecimalSumsBeyondTheRangeOfADoubleAreInfinite)
+{
+    const double infinity = std::numeric_limits<double>::infinity();
+    const double largest = std::numeric_limits<double>::max();
+    const struct {
+        fnd::Array array;
+        double sum;
+    } sums[] = {
+        { { preset(1e308, {}), preset(1e308, {}) }, infinity },
+        { { preset(-1e308, {}), preset(-1e308, {}) }, -infinity },
+        { { preset(largest, {}), preset(largest, {}), preset(-1e308, {}) }, infinity },
+        // From the last element: 1e308 + 1e308 is past the range in doubles, but the decimal sum is 1e308.
+        { { preset(-1e308, {}), preset(1e308, {}), preset(1e308, {}) }, 1e308 },
+        { { preset(largest, {}), preset(1, {}) }, largest },
+        { { preset(-largest, {}) }, -largest },
+    };
+    for (const auto& s : sums) {
+        auto sum = decimalNumberSumForSelector(s.array, "numberObject");
+        EXPECT_EQ(sum.doubleValue(), s.sum) << componentsJoinedByComma(s.array);
+    }
 }
 
 TEST(ArrayExtension, TellsIdentityFromEquality)

@@ -89,8 +89,9 @@ TEST(MeasurementNumberFormatter, RefusesTextThatIsNotWhollyALength)
     auto empty = formatter->getObjectValue("");
     ASSERT_TRUE(empty);
     EXPECT_TRUE(empty->isNil());
-    // Nor a number with anything after it that is not a unit: "1e-9" is not 1 millimetre.
-    for (const char* text : { "abc", "mm", " . ", "-", "1e-9", "2 apples", "1.5.5", "3 mmm" }) {
+    // Nor a number with anything after it that is not a unit: "1e-9" is not 1 millimetre, and where the decimal
+    // separator is a point "12,5 mm" is not 12 millimetres.
+    for (const char* text : { "abc", "mm", " . ", "-", "1e-9", "2 apples", "1.5.5", "3 mmm", "12,5 mm", "12,5" }) {
         auto parsed = formatter->getObjectValue(text);
         ASSERT_FALSE(parsed) << text << " read as " << parsed->description();
         EXPECT_NE(parsed.error().utf8().find(text), std::string::npos) << parsed.error();

@@ -1,5 +1,6 @@
 #include "frameworks/ZORCrypto/ZORCrypto.h"
 
+#include "platform/foundation/TestSupport.h"
 #include "support/Command.h"
 #include "support/TemporaryFolder.h"
 
@@ -142,6 +143,43 @@ TEST(Crypto, WrongKeySizesUnknownCiphersAndMissingInputAreErrors)
     keyless.setClearTextWithString("text");
     EXPECT_FALSE(keyless.encrypt());
     EXPECT_FALSE(ZORCrypto::getKeyDataWithLength(-1));
+}
+
+// An authenticated cipher's output is worthless without its tag, which this format has no place for: encrypting
+// with one once reported success and left cipher text that could never be decrypted. They are refused both ways,
+// as an unknown cipher is, and the texts held stay as they were.
+TEST(Crypto, AuthenticatedCiphersAreRefusedLikeUnknownOnes)
+{
+    const auto key = *ZORCrypto::getKeyDataWithLength(16);
+    for (const char* cipher :
+        { "aes-128-gcm", "aes-128-ocb", "aes-128-ccm", "aria-128-gcm", "aes-128-cbc-hmac-sha1" }) {
+        testsupport::CapturedLog log;
+        auto crypto = ZORCrypto::initWithSymmetricKey(key);
+        crypto.setClearTextWithString("kept only as cipher text");
+        crypto.setCipherText(bytes("earlier cipher text"));
+        EXPECT_FALSE(crypto.encrypt(fnd::String(cipher))) << cipher;
+        EXPECT_EQ(text(crypto.cipherTextAsData()), "earlier cipher text") << cipher;
+        EXPECT_FALSE(crypto.decrypt(fnd::String(cipher))) << cipher;
+        EXPECT_EQ(crypto.clearTextAsString(), fnd::String("kept only as cipher text")) << cipher;
+        EXPECT_TRUE(log.contains(fnd::LogLevel::Error, "cannot get cipher with name " + std::string(cipher))) << cipher;
+    }
+    // Two keys' worth, as ChaCha20-Poly1305 and the SIV modes take.
+    auto longKey = ZORCrypto::initWithSymmetricKey(*ZORCrypto::getKeyDataWithLength(32));
+    longKey.setClearTextWithString("text");
+    for (const char* cipher : { "chacha20-poly1305", "aes-128-siv" })
+        EXPECT_FALSE(longKey.encrypt(fnd::String(cipher))) << cipher;
+
+    // Unauthenticated stream and block modes still round-trip.
+    for (const char* cipher : { "aes-128-ctr", "aes-128-ofb", "aes-128-cfb" }) {
+        auto crypto = ZORCrypto::initWithSymmetricKey(key);
+        crypto.setClearTextWithString("stream modes keep working");
+        auto encrypted = crypto.encrypt(fnd::String(cipher));
+        ASSERT_TRUE(encrypted) << cipher;
+        auto back = ZORCrypto::initWithSymmetricKey(key);
+        back.setCipherText(*encrypted);
+        ASSERT_TRUE(back.decrypt(fnd::String(cipher))) << cipher;
+        EXPECT_EQ(back.clearTextAsString(), fnd::String("stream modes keep working")) << cipher;
+    }
 }
 
 TEST(Crypto, RSATransformsMatchTheOpenSSLCommandLineAndRestoreTheText)

@@ -175,6 +175,38 @@ TEST(HotKeys, AHotKeyMadeOutsideTheSetTakesItsSettingsAndTheCentreRemovesIt)
     EXPECT_TRUE(anotherProgramCanGrab(XK_l, ControlMask | ShiftMask)) << "the grab was let go";
 }
 
+// A second registration once replaced the first without removing it: with grabs shared per combination, the key
+// then stayed grabbed from every other program after the hot key was unregistered, until the process ended.
+TEST(HotKeys, RegisteringARegisteredHotKeyAgainKeepsItsOneRegistration)
+{
+    ZHKHotKeyCenter center;
+    int fired = 0;
+    ASSERT_TRUE(center.registerHotKeyWithKeyCode(ui::KeyCode::U, Command | Option, [&](const ui::Event&) { ++fired; }));
+    ASSERT_EQ(center.registeredHotKeys().size(), 1u);
+    auto hotKey = center.registeredHotKeys().front();
+    const auto number = hotKey->hotKeyID();
+    const auto registration = hotKey->hotKeyRef();
+    EXPECT_TRUE(hotKey->registerHotKey()) << "it is registered";
+    EXPECT_EQ(hotKey->hotKeyID(), number);
+    EXPECT_TRUE(hotKey->hotKeyRef() == registration) << hotKey->hotKeyRef().description().utf8();
+
+    press("key", "ctrl+alt+u");
+    ASSERT_TRUE(runUntil([&] { return fired == 1; })) << fired;
+    runUntil([&] { return fired > 1; }, 0.3);
+    EXPECT_EQ(fired, 1) << "one release, one call";
+
+    center.unregisterHotKey(hotKey);
+    EXPECT_TRUE(hotKey->hotKeyRef().isNil());
+    EXPECT_TRUE(anotherProgramCanGrab(XK_u, ControlMask | Mod1Mask)) << "the grab was let go";
+
+    // Unregistered, it registers afresh under a new number.
+    ASSERT_TRUE(hotKey->registerHotKey());
+    EXPECT_NE(hotKey->hotKeyID(), number);
+    EXPECT_FALSE(anotherProgramCanGrab(XK_u, ControlMask | Mod1Mask));
+    hotKey->unregisterHotKey();
+    EXPECT_TRUE(anotherProgramCanGrab(XK_u, ControlMask | Mod1Mask));
+}
+
 TEST(HotKeys, CombinationsOneGrabServesBothFireAndTheGrabLastsUntilTheLastGoes)
 {
     // The numeric-pad bit has no X modifier: both are Ctrl+F9 to the X server.

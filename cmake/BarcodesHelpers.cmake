@@ -11,7 +11,8 @@ function(barcodes_module name dir)
     # A program may name the library's classes only in interface files, so that nothing of it is referenced, and a
     # linker that leaves out unreferenced shared libraries (--as-needed, the default of many distributions) would
     # drop it with its registrations. The library defines an anchor symbol, and every target that links it compiles
-    # a reference to that symbol (an interface source), so the library is always loaded.
+    # a reference to that symbol (an interface source), so the library is always loaded. An installed copy carries
+    # the reference's source with its CMake package (cmake/BarcodesInstall.cmake).
     string(MAKE_C_IDENTIFIER "barcodes_module_${name}_linked" anchor)
     set(anchor_definition ${CMAKE_CURRENT_BINARY_DIR}/${name}_anchor.cpp)
     set(anchor_reference ${CMAKE_CURRENT_BINARY_DIR}/${name}_anchor_reference.cpp)
@@ -20,9 +21,14 @@ function(barcodes_module name dir)
     file(CONFIGURE OUTPUT ${anchor_reference} CONTENT "extern \"C\" const char ${anchor};\n\
 namespace { [[gnu::used]] const void* const ${anchor}_reference = &${anchor}; }\n")
     add_library(${name} SHARED ${sources} ${anchor_definition})
-    target_sources(${name} INTERFACE ${anchor_reference})
+    target_sources(${name} INTERFACE $<BUILD_INTERFACE:${anchor_reference}>
+        $<INSTALL_INTERFACE:${BARCODES_INSTALL_CMAKEDIR}/anchors/${name}_anchor_reference.cpp>)
     set_property(GLOBAL APPEND PROPERTY BARCODES_MODULES ${name})
-    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+    target_include_directories(${name} PUBLIC $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}>
+        $<INSTALL_INTERFACE:${BARCODES_INSTALL_INCLUDEDIR}>)
+    # The headers are C++23 (std::expected): a program that links the library compiles at least as that.
+    target_compile_features(${name} PUBLIC cxx_std_23)
+    _barcodes_install_module(${name} ${dir} ${anchor_reference} "${ARG_EXCLUDE}")
     # The fuzzer learns the keys and magic values an input is compared with where inputs are read: strings,
     # dictionaries, property lists and archives, all in the foundation. Elsewhere tracing every comparison costs a
     # fifth of each instrumented run (tests included) and tells it little; coverage itself stays everywhere.

@@ -9,11 +9,15 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <dlfcn.h>
 #include <limits.h>
 #include <unistd.h>
 
 #ifndef BARCODES_RESOURCE_DIR
 #define BARCODES_RESOURCE_DIR ""
+#endif
+#ifndef BARCODES_RESOURCES_FROM_LIBRARY
+#define BARCODES_RESOURCES_FROM_LIBRARY ""
 #endif
 
 namespace fnd {
@@ -55,6 +59,27 @@ bool isFolder(const String& path)
 {
     bool isDirectory = false;
     return FileManager::defaultManager().fileExists(path, isDirectory) && isDirectory;
+}
+
+// The framework's own bundles: those installed with this library (found from the library's folder, so an installed
+// copy never reads the source tree it was built from, which may be gone), else the source tree's of a build that was
+// not installed. Empty when neither is known.
+String frameworkResourceRoot()
+{
+    static const String root = [] {
+        Dl_info info {};
+        if (std::string_view(BARCODES_RESOURCES_FROM_LIBRARY).size() > 0
+            && dladdr(reinterpret_cast<const void*>(&frameworkResourceRoot), &info) != 0 && info.dli_fname) {
+            auto installed = String(info.dli_fname)
+                                 .stringByDeletingLastPathComponent()
+                                 .stringByAppendingPathComponent(BARCODES_RESOURCES_FROM_LIBRARY);
+            char resolved[PATH_MAX];
+            if (::realpath(installed.utf8().c_str(), resolved) && isFolder(String(resolved)))
+                return String(resolved);
+        }
+        return String(BARCODES_RESOURCE_DIR);
+    }();
+    return root;
 }
 
 // "de_DE.UTF-8@euro" → "de_DE"; "C" and "POSIX" → empty.
@@ -200,8 +225,8 @@ StringArray Bundle::resourceRoots()
             folder.stringByAppendingPathComponent("../share").stringByAppendingPathComponent(name + "/resources"));
         roots.push_back(folder.stringByAppendingPathComponent("resources"));
     }
-    if (std::string_view(BARCODES_RESOURCE_DIR).size() > 0)
-        roots.push_back(String(BARCODES_RESOURCE_DIR));
+    if (auto framework = frameworkResourceRoot(); !framework.isEmpty())
+        roots.push_back(framework);
     return roots;
 }
 

@@ -45,7 +45,8 @@ public:
     static void registerClassPrefix(const String& prefix, const String& bundleName);
 
     // Where bundles are looked for, in order: <executable folder>/../share/<executable name>/resources,
-    // <executable folder>/resources, then the source tree's resources folder of an uninstalled build.
+    // <executable folder>/resources, then the framework's own: share/Barcodes/resources of the prefix an installed
+    // foundation library lies in, or the source tree's resources folder of a build that was not installed.
     static StringArray resourceRoots();
     // The user's languages from LANGUAGE, LC_ALL, LC_MESSAGES or LANG (the first set), each followed by its language
     // without region; "en" closes the list. "C" and "POSIX" name no language.

@@ -1,5 +1,7 @@
 #include "GtkTestSupport.h"
 
+#include "platform/backend/gtk/GtkDisplayState.h"
+
 #include "platform/foundation/runtime/RunLoop.h"
 #include "platform/graphics/ImageCodecs.h"
 #include "platform/ui/menus/MenuItem.h"
@@ -73,6 +75,26 @@ int GtkDisplayTest::scale()
 bool GtkDisplayTest::waitFor(const std::function<bool()>& condition, double seconds)
 {
     return backend->runUntil(condition, seconds);
+}
+
+void GtkDisplayTest::syncWithServer()
+{
+    if (Display* display = backend->display().xDisplay())
+        XSync(display, False);
+}
+
+EventCount::EventCount(ui::EventMask mask)
+    : m_monitor(
+        ui::Application::shared().addLocalMonitorForEventsMatchingMask(mask, [count = m_count](const ui::Event&) {
+            ++*count;
+            return true;
+        }))
+{
+}
+
+EventCount::~EventCount()
+{
+    ui::Application::shared().removeMonitor(m_monitor);
 }
 
 std::shared_ptr<ui::Window> GtkDisplayTest::showWindow(

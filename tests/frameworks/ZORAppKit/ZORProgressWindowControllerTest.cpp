@@ -161,6 +161,8 @@ TEST_F(ProgressWindowTest, TheCancelButtonCancelsTheWorkAndLaterNotificationsAre
     EXPECT_TRUE(controller->currentProgressDescriptor()->isCancelled());
     ASSERT_TRUE(testsupport::runLoopUntil([&] { return !completions.empty(); }));
     EXPECT_EQ(completions, (std::vector<bool> { true }));
+    // The worker's late notification has been told once its operation has ended and the controller heard it end.
+    ASSERT_TRUE(drained());
     EXPECT_EQ(late->infoText(), "untouched") << "a cancelled run takes no more notifications";
 }
 

@@ -123,6 +123,7 @@ TEST_F(KJSplitViewDisplayTest, TheRealPointerDragsTheDividerOverTheResizeCursor)
 
 TEST_F(KJSplitViewDisplayTest, ADoubleClickOnTheDividerCollapsesTheSmallerPane)
 {
+    GenerousDoubleClickTime doubleClicks;
     run("mousemove " + rootPoint({ 153, 100 }) + " click --repeat 2 --delay 80 1");
     ASSERT_TRUE(waitFor([&] { return split->subviewAtPosition(0)->isCollapsed(); })) << paneWidth(0);
     EXPECT_EQ(paneWidth(1), 400);

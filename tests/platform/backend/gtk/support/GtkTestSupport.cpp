@@ -8,6 +8,7 @@
 
 #include <gdk/gdk.h>
 #include <gio/gio.h>
+#include <gtk/gtk.h>
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -95,6 +96,18 @@ EventCount::EventCount(ui::EventMask mask)
 EventCount::~EventCount()
 {
     ui::Application::shared().removeMonitor(m_monitor);
+}
+
+GenerousDoubleClickTime::GenerousDoubleClickTime()
+{
+    GtkSettings* settings = gtk_settings_get_default();
+    g_object_get(settings, "gtk-double-click-time", &m_previous, nullptr);
+    g_object_set(settings, "gtk-double-click-time", 2000, nullptr);
+}
+
+GenerousDoubleClickTime::~GenerousDoubleClickTime()
+{
+    g_object_set(gtk_settings_get_default(), "gtk-double-click-time", m_previous, nullptr);
 }
 
 std::shared_ptr<ui::Window> GtkDisplayTest::showWindow(

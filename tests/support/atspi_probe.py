@@ -14,7 +14,7 @@ A dump line is: two spaces per level, then "role|name|states|text|value|actions|
 text|relations", states and actions comma-separated (the text of a text element, the current value and its text of
 a value element), relations as "type:role/name" joined by ";". An event line is "type|detail1|role|name" of the
 element the event came from. APP is the application's name on the bus, or "pid:N" for the application of process N;
-the probe waits up to ten seconds for it to appear. Exit status 0 on success, 1 when something is not found, 2 on a
+the probe waits up to half a minute for it to appear. Exit status 0 on success, 1 when something is not found, 2 on a
 usage error.
 """
 
@@ -26,7 +26,7 @@ import pyatspi
 from gi.repository import Atspi, GLib
 
 
-def find_application(name, seconds=10.0):
+def find_application(name, seconds=30.0):
     end = time.monotonic() + seconds
     while True:
         desktop = pyatspi.Registry.getDesktop(0)

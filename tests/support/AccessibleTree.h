@@ -1,6 +1,7 @@
 #pragma once
 
 #include "support/Command.h"
+#include "support/Waiting.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -70,13 +71,22 @@ public:
         return runCommand(actionCommand(application, role, name, action)).status;
     }
 
-    // The application's events (lines "type|detail1|role|name") heard while the shell command runs and for the
-    // seconds after it starts, as a screen reader hears them.
-    static std::vector<std::string> events(const std::string& application, double seconds, const std::string& command)
+    // One step of input while the events are heard: a shell command, and the event line (as events() lists them)
+    // that must have been heard before the next step starts, or before listening ends after the last step. Input
+    // that must meet the program in a certain state (a key for an open menu) waits for the event that tells it.
+    struct EventStage {
+        std::string command;
+        std::string until;
+    };
+    // The application's events (lines "type|detail1|role|name") heard while the stages run, as a screen reader hears
+    // them: until the last stage's event has been heard, for at most the seconds.
+    static std::vector<std::string> events(const std::string& application, const std::vector<EventStage>& stages,
+        double seconds = testsupport::WaitSeconds)
     {
-        auto result = runCommand(probe() + " events " + quoted(application) + " " + std::to_string(seconds) + " "
-            + quoted(command) + " 2>&1");
-        return split(result.output, '\n');
+        std::string command = probe() + " events " + quoted(application) + " " + std::to_string(seconds);
+        for (const auto& stage : stages)
+            command += " " + quoted(stage.command) + " " + quoted(stage.until);
+        return split(runCommand(command + " 2>&1").output, '\n');
     }
     static bool heard(const std::vector<std::string>& events, const std::string& event)
     {

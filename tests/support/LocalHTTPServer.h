@@ -115,12 +115,18 @@ private:
         }
     }
 
-    // Reads until `done` says the buffer is complete; false on a closed connection or after two seconds of silence.
+    // Reads what the client sent next; false on a closed connection, once the server stops, or after half a minute
+    // of silence (a client on a loaded machine may take seconds between its connect and its request).
     bool readMore(int connection, std::string& buffer)
     {
-        pollfd waiting { connection, POLLIN, 0 };
-        if (poll(&waiting, 1, 2000) <= 0)
-            return false;
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        for (;;) {
+            if (stopping() || std::chrono::steady_clock::now() >= end)
+                return false;
+            pollfd waiting { connection, POLLIN, 0 };
+            if (poll(&waiting, 1, 20) > 0)
+                break;
+        }
         char chunk[4096];
         auto got = recv(connection, chunk, sizeof chunk, 0);
         if (got <= 0)

@@ -4,13 +4,17 @@
   atspi_probe.py dump APP                       every element of APP's tree, one line each
   atspi_probe.py do APP ROLE NAME ACTION        performs the named action of the first element with that role and name
   atspi_probe.py settext APP ROLE NAME TEXT     sets the text of an editable element
-  atspi_probe.py events APP SECONDS COMMAND     runs the shell COMMAND once listening, then prints APP's events
+  atspi_probe.py events APP SECONDS COMMAND UNTIL [COMMAND UNTIL]...
+                                                runs each shell COMMAND once listening, the one before it has ended
+                                                and the UNTIL event line of the one before has been heard (an empty
+                                                UNTIL: at once); prints APP's events once the last UNTIL has been
+                                                heard, or once SECONDS have passed
 
 A dump line is: two spaces per level, then "role|name|states|text|value|actions|x,y,w,h|description|value
 text|relations", states and actions comma-separated (the text of a text element, the current value and its text of
 a value element), relations as "type:role/name" joined by ";". An event line is "type|detail1|role|name" of the
 element the event came from. APP is the application's name on the bus, or "pid:N" for the application of process N;
-the probe waits up to ten seconds for it to appear. Exit status 0 on success, 1 when something is not found, 2 on a
+the probe waits up to half a minute for it to appear. Exit status 0 on success, 1 when something is not found, 2 on a
 usage error.
 """
 
@@ -22,7 +26,7 @@ import pyatspi
 from gi.repository import Atspi, GLib
 
 
-def find_application(name, seconds=10.0):
+def find_application(name, seconds=30.0):
     end = time.monotonic() + seconds
     while True:
         desktop = pyatspi.Registry.getDesktop(0)
@@ -104,8 +108,10 @@ def find(element, role, name):
     return None
 
 
-def listen(app, seconds, command):
-    """Prints the application's events while the command runs and for the seconds after it starts."""
+def listen(app, seconds, stages):
+    """Prints the application's events while the stages run: each stage's command starts once the one before has
+    ended and the event line the stage before waits for has been heard; listening ends once the last stage's event
+    has been heard, or after the seconds. A fixed time to listen ran out before a busy program had told its events."""
     pid = app.get_process_id()
     lines = []
 
@@ -122,23 +128,31 @@ def listen(app, seconds, command):
     kinds = ["object:state-changed", "object:property-change", "object:text-changed", "object:children-changed",
              "object:selection-changed", "focus:", "window:activate", "window:deactivate"]
     pyatspi.Registry.registerEventListener(heard, *kinds)
-    child = []
+    children = []
 
-    def start():
-        child.append(subprocess.Popen(command, shell=True))
-        return False
+    def stage_done(index):
+        until = stages[index][1]
+        return children[index].poll() is not None and (not until or until in lines)
+
+    def step():
+        if len(children) == len(stages) and stage_done(len(stages) - 1):
+            pyatspi.Registry.stop()
+            return False
+        if len(children) < len(stages) and (not children or stage_done(len(children) - 1)):
+            children.append(subprocess.Popen(stages[len(children)][0], shell=True))
+        return True
 
     def stop():
         pyatspi.Registry.stop()
         return False
 
-    # The listeners are in place once the loop runs: the command starts then.
-    GLib.timeout_add(300, start)
-    GLib.timeout_add(int(300 + seconds * 1000), stop)
+    # The listeners are in place once the loop runs: the stages start then.
+    GLib.timeout_add(50, step)
+    GLib.timeout_add(int(seconds * 1000), stop)
     pyatspi.Registry.start()
     pyatspi.Registry.deregisterEventListener(heard, *kinds)
-    if child:
-        child[0].wait()
+    for child in children:
+        child.wait()
     print("\n".join(lines))
     return 0
 
@@ -157,8 +171,9 @@ def main(arguments):
         walk(app, 0, lines)
         print("\n".join(lines))
         return 0
-    if command == "events" and len(arguments) == 4:
-        return listen(app, float(arguments[2]), arguments[3])
+    if command == "events" and len(arguments) >= 5 and len(arguments) % 2 == 1:
+        stages = list(zip(arguments[3::2], arguments[4::2]))
+        return listen(app, float(arguments[2]), stages)
     if command in ("do", "settext") and len(arguments) == 5:
         role, name, argument = arguments[2], arguments[3], arguments[4]
         element = find(app, role, name)

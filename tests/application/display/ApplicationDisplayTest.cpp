@@ -9,8 +9,7 @@ TEST_F(ApplicationOnDisplay, PickTypeExportCopyAndClose)
     start();
     const unsigned long window = windowNamed("Barcodes");
     ASSERT_NE(window, 0u) << "the main window appears";
-    pause(1);
-    const Geometry g = geometryOf(window);
+    const Geometry g = shownGeometry(window);
     ASSERT_GE(g.height, ContentHeight);
 
     auto previewDarkPixels = [&](const gfx::BitmapImageRep& shot) {
@@ -30,8 +29,9 @@ TEST_F(ApplicationOnDisplay, PickTypeExportCopyAndClose)
     })) << "the window's light background and bars in the preview";
 
     // QR Code from the symbology pop-up, by typing its name in the open menu.
+    const int menus = popUpsShown();
     clickAt(g.x + SymbologyPopUpX, g.contentTop() + SymbologyPopUpY);
-    pause(0.5);
+    ASSERT_TRUE(waitForMenu(menus, "symbology-menu")) << "the pop-up's menu opens";
     xdotool("type --delay 50 QR");
     xdotool("key Return");
     ASSERT_TRUE(waitFor([&] { return remembered("<string>QR</string>"); })) << "QR Code is chosen";
@@ -46,25 +46,30 @@ TEST_F(ApplicationOnDisplay, PickTypeExportCopyAndClose)
     // Export as PNG through the save sheet, by keyboard: the name first, then past the folder's path, the places and
     // the file list to the format, PNG.
     clickAt(g.x + ExportItemX, g.contentTop() + ExportItemY);
-    ASSERT_NE(windowNamed("Save"), 0u) << "the save sheet appears";
-    pause(1);
-    screenshot("save-sheet");
+    const unsigned long sheet = windowNamed("Save");
+    ASSERT_NE(sheet, 0u) << "the save sheet appears";
+    ASSERT_TRUE(waitFor([&] { return hasKeyboard(sheet); })) << "the sheet takes the keyboard";
+    settledScreenshot("save-sheet");
     xdotool("type --delay 20 code");
     xdotool("key --delay 100 Tab Tab Tab Tab Down");
-    pause(0.5);
+    ASSERT_TRUE(waitForMenu(menus, "save-sheet-formats")) << "Down opens the format pop-up's menu";
     xdotool("type --delay 50 PNG");
     xdotool("key Return");
-    pause(0.5);
-    screenshot("save-sheet-png");
+    ASSERT_TRUE(waitFor([&] { return popUpsShown() == menus; })) << "Return closes the menu";
+    settledScreenshot("save-sheet-png");
     xdotool("key Return");
     const auto png = home / "code.png";
+    // The file is there once the sheet has saved it, and read whole once it decodes.
     ASSERT_TRUE(waitFor([&] { return std::filesystem::exists(png); })) << "the sheet saves code.png in the home";
-    pause(0.5);
-    auto read = runCommand("zbarimg --raw -q " + png.string());
+    testsupport::CommandResult read;
+    waitFor([&] {
+        read = runCommand("zbarimg --raw -q " + png.string());
+        return read.status == 0;
+    });
     EXPECT_EQ(read.output, Address + "\n");
 
-    // Ctrl+C on the preview puts PDF on the clipboard.
-    pause(1.5);
+    // Ctrl+C on the preview puts PDF on the clipboard, once the sheet has gone and the window has the keyboard back.
+    EXPECT_TRUE(waitFor([&] { return hasKeyboard(window); })) << "the main window takes the keyboard back";
     clickAt(g.x + PreviewX, g.contentTop() + PreviewY);
     xdotool("key ctrl+c");
     auto targets = [] { return runCommand("timeout 10 xclip -selection clipboard -o -t TARGETS").output; };
@@ -74,7 +79,7 @@ TEST_F(ApplicationOnDisplay, PickTypeExportCopyAndClose)
 
     // Closing the window ends the program, which keeps what was typed.
     requestClose(window);
-    auto status = exitStatus(15);
+    auto status = exitStatus();
     ASSERT_TRUE(status) << "the program ends when its window closes";
     EXPECT_EQ(*status, 0);
     EXPECT_TRUE(remembered(Address)) << "the content is remembered";

@@ -45,7 +45,7 @@ protected:
             argv.push_back(word.data());
         argv.push_back(nullptr);
         ASSERT_EQ(posix_spawn(&peer, argv[0], nullptr, nullptr, argv.data(), environ), 0);
-        ASSERT_TRUE(waitFor([&] { return peerSaid("ready"); }, 20)) << "the peer shows";
+        ASSERT_TRUE(waitFor([&] { return peerSaid("ready"); })) << "the peer shows";
     }
     bool peerSaid(const std::string& text) const { return fileContents(report).find(text) != std::string::npos; }
 
@@ -62,7 +62,7 @@ protected:
         })) << "the content field takes typing";
     }
     // Types into the content field, replacing what it holds; true once the settings file has it.
-    bool typedAndRemembered(const std::string& text, double seconds = 15)
+    bool typedAndRemembered(const std::string& text, double seconds = testsupport::WaitSeconds)
     {
         xdotool("key ctrl+a");
         xdotool("type --delay 30 " + text);
@@ -132,7 +132,7 @@ TEST_F(DragAndCopyOnDisplay, ABarcodeDraggedToAReaderArrivesAndTheProgramGoesOn)
     ASSERT_NO_FATAL_FAILURE(startPeer({ "read", "application/pdf" }));
     ASSERT_NO_FATAL_FAILURE(startWithContent());
     ASSERT_NO_FATAL_FAILURE(dragPreviewToPeer());
-    ASSERT_TRUE(waitFor([&] { return peerSaid("read application/pdf") || peerSaid("failed"); }, 20))
+    ASSERT_TRUE(waitFor([&] { return peerSaid("read application/pdf") || peerSaid("failed"); }))
         << fileContents(report);
     EXPECT_TRUE(peerSaid("read application/pdf")) << fileContents(report);
     const auto pdf = home / "dropped.pdf";

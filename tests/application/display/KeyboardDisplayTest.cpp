@@ -12,14 +12,19 @@ namespace {
 
 class KeyboardOnDisplay : public ApplicationOnDisplay {
 protected:
-    // Starts the program and waits for its window, painted.
+    // Starts the program and waits for its window, laid out and painted.
     Geometry startAndWait(const std::vector<std::string>& extra = {})
     {
         start(extra);
         window = windowNamed("Barcodes");
         EXPECT_NE(window, 0u) << "the main window appears";
-        pause(1.5);
-        return geometryOf(window);
+        return shownGeometry(window);
+    }
+    // Waits until the window of that title is shown and has the keyboard, where the keys that follow are meant for.
+    bool shownWithKeyboard(const std::string& title)
+    {
+        const unsigned long shownWindow = windowNamed(title);
+        return shownWindow && waitFor([&] { return hasKeyboard(shownWindow); });
     }
     void keys(const std::string& names) { xdotool("key --delay 150 " + names); }
     // Whether a window with exactly this title is on screen now.
@@ -55,11 +60,11 @@ TEST_F(KeyboardOnDisplay, TheMenuBarOpensWithF10AndGivesTheKeyboardBack)
     clickAt(g.x + ContentFieldX, g.contentTop() + ContentFieldY);
     xdotool("type --delay 50 4006");
     // F10 opens the first menu, Escape closes it: typing goes on in the field.
+    const int menus = popUpsShown();
     keys("F10");
-    pause(0.7);
-    screenshot("f10-menu");
+    ASSERT_TRUE(waitForMenu(menus, "f10-menu")) << "F10 opens the first menu";
     keys("Escape");
-    pause(0.5);
+    ASSERT_TRUE(waitFor([&] { return popUpsShown() == menus; })) << "Escape closes it";
     xdotool("type --delay 50 381");
     ASSERT_TRUE(waitFor([&] { return remembered("<string>4006381</string>"); }))
         << "keys after the menu reach the field";
@@ -68,9 +73,8 @@ TEST_F(KeyboardOnDisplay, TheMenuBarOpensWithF10AndGivesTheKeyboardBack)
     // dimmed, so the first item highlighted is Copy, which copies the barcode.
     // (xclip stays to serve what it put there: its output must not hold the pipe the command is read from.)
     runCommand("printf x | xclip -selection clipboard >/dev/null 2>&1");
-    keys("F10 Right Right");
-    pause(0.7);
-    screenshot("f10-edit-menu");
+    ASSERT_TRUE(walkMenuBar({ "F10", "Right", "Right" })) << "F10 and Right twice open the Edit menu";
+    settledScreenshot("f10-edit-menu");
     keys("Return");
     EXPECT_TRUE(waitFor([&] { return clipboardTargets().find("application/pdf") != std::string::npos; }))
         << clipboardTargets();
@@ -86,9 +90,8 @@ TEST_F(KeyboardOnDisplay, ShortcutsTheSaveSheetWithTypedPathsAndThePanels)
 
     // Ctrl+E, a path from the folder shown (the home: it has no Documents folder).
     keys("ctrl+e");
-    ASSERT_TRUE(waitFor([&] { return shown("Save"); })) << "Ctrl+E shows the save sheet";
-    pause(0.5);
-    screenshot("typed-path-sheet");
+    ASSERT_TRUE(shownWithKeyboard("Save")) << "Ctrl+E shows the save sheet";
+    settledScreenshot("typed-path-sheet");
     keys("ctrl+a");
     xdotool("type --delay 30 sub/first");
     keys("Return");
@@ -97,15 +100,14 @@ TEST_F(KeyboardOnDisplay, ShortcutsTheSaveSheetWithTypedPathsAndThePanels)
 
     // From the home with "~", and from the root.
     keys("ctrl+e");
-    ASSERT_TRUE(waitFor([&] { return shown("Save"); }));
-    pause(0.5);
+    ASSERT_TRUE(shownWithKeyboard("Save"));
     keys("ctrl+a");
     xdotool("type --delay 30 '~/labels/second'");
     keys("Return");
     EXPECT_TRUE(waitFor([&] { return std::filesystem::exists(home / "labels/second.pdf"); }));
+    EXPECT_TRUE(waitFor([&] { return !shown("Save"); }));
     keys("ctrl+e");
-    ASSERT_TRUE(waitFor([&] { return shown("Save"); }));
-    pause(0.5);
+    ASSERT_TRUE(shownWithKeyboard("Save"));
     keys("ctrl+a");
     xdotool("type --delay 30 '" + (home / "third").string() + "'");
     keys("Return");
@@ -114,33 +116,32 @@ TEST_F(KeyboardOnDisplay, ShortcutsTheSaveSheetWithTypedPathsAndThePanels)
 
     // The panels take the keyboard: Tab moves in them, Escape and Ctrl+W close them.
     keys("ctrl+t");
-    ASSERT_TRUE(waitFor([&] { return shown("Fonts"); })) << "Ctrl+T shows the fonts";
-    pause(0.5);
+    ASSERT_TRUE(shownWithKeyboard("Fonts")) << "Ctrl+T shows the fonts";
     keys("Tab Tab Down");
-    pause(0.3);
-    screenshot("fonts-panel");
+    settledScreenshot("fonts-panel");
     keys("Escape");
     EXPECT_TRUE(waitFor([&] { return !shown("Fonts"); })) << "Escape closes the fonts";
     keys("ctrl+shift+c");
-    ASSERT_TRUE(waitFor([&] { return shown("Colours"); })) << "Ctrl+Shift+C shows the colours";
-    pause(0.5);
-    screenshot("colours-panel");
+    ASSERT_TRUE(shownWithKeyboard("Colours")) << "Ctrl+Shift+C shows the colours";
+    settledScreenshot("colours-panel");
     keys("ctrl+w");
     EXPECT_TRUE(waitFor([&] { return !shown("Colours"); })) << "Ctrl+W closes the colours";
 
     // Ctrl+comma: the preferences sheet, Escape cancels it; the About window closes with Escape.
     keys("ctrl+comma");
-    ASSERT_TRUE(waitFor([&] { return shown("Preferences"); }));
+    ASSERT_TRUE(shownWithKeyboard("Preferences"));
     keys("Escape");
     EXPECT_TRUE(waitFor([&] { return !shown("Preferences"); }));
-    keys("F10 Return");
-    ASSERT_TRUE(waitFor([&] { return shown("About Barcodes"); })) << "About, the first item of the first menu";
-    pause(0.5);
+    const int menus = popUpsShown();
+    keys("F10");
+    ASSERT_TRUE(waitForMenu(menus, "first-menu")) << "F10 opens the first menu";
+    keys("Return");
+    ASSERT_TRUE(shownWithKeyboard("About Barcodes")) << "About, the first item of the first menu";
     keys("Escape");
     EXPECT_TRUE(waitFor([&] { return !shown("About Barcodes"); }));
 
     requestClose(window);
-    auto status = exitStatus(15);
+    auto status = exitStatus();
     ASSERT_TRUE(status);
     EXPECT_EQ(*status, 0);
     (void)g;
@@ -149,20 +150,21 @@ TEST_F(KeyboardOnDisplay, ShortcutsTheSaveSheetWithTypedPathsAndThePanels)
 TEST_F(KeyboardOnDisplay, FiftyExportSheetsLeaveNoWindowAndNoMemoryBehind)
 {
     startAndWait();
+    // Escape once the sheet has the keyboard; the next sheet once this one has gone.
     auto openAndCancel = [&] {
         keys("ctrl+e");
-        EXPECT_TRUE(waitFor([&] { return shown("Save"); }));
+        EXPECT_TRUE(shownWithKeyboard("Save"));
         keys("Escape");
         EXPECT_TRUE(waitFor([&] { return !shown("Save"); }));
     };
     openAndCancel();
-    pause(1);
+    // Measured once the cancelled sheet's window is gone, with what it held.
+    EXPECT_TRUE(waitFor([&] { return windowsNamed("Save") <= 1; }));
     const long before = residentKilobytes();
     for (int sheet = 0; sheet < 50; ++sheet)
         openAndCancel();
-    pause(1);
+    EXPECT_TRUE(waitFor([&] { return windowsNamed("Save") <= 1; })) << "a cancelled sheet leaves no hidden window";
     const long after = residentKilobytes();
-    EXPECT_LE(windowsNamed("Save"), 1) << "a cancelled sheet leaves no hidden window";
     // A sheet's window and surface took about 3 MB each when they stayed.
     EXPECT_LT(after - before, 30 * 1024) << before << " kB, then " << after << " kB";
     std::cout << "resident after one sheet " << before << " kB, after fifty more " << after << " kB\n";
@@ -182,13 +184,13 @@ TEST_F(KeyboardOnDisplay, OnA1366By768ScreenTheWindowFitsAndTheTypeMenuScrollsTo
     ASSERT_NE(window, 0u);
     EXPECT_LE(g.y + g.height, 768) << "the whole window is on the screen";
     // The type menu, opened by a click, runs off no edge: the wheel takes it to its last item, Data Matrix.
+    const int menus = popUpsShown();
     clickAt(g.x + SymbologyPopUpX, g.contentTop() + SymbologyPopUpY);
-    pause(0.7);
-    screenshot("small-type-menu");
+    ASSERT_TRUE(waitForMenu(menus, "small-type-menu")) << "the pop-up's menu opens";
     for (int notch = 0; notch < 40; ++notch)
         xdotool("click 5");
-    pause(0.5);
-    auto shot = screenshot("small-type-menu-scrolled");
+    // The click once the menu has scrolled as far as the wheel took it.
+    settledScreenshot("small-type-menu-scrolled");
     // The last item sits above the bottom arrow strip (18 points) and the menu's margin (4).
     clickAt(g.x + SymbologyPopUpX, 768 - 18 - 4 - 10);
     EXPECT_TRUE(waitFor([&] { return remembered("<string>DataMatrix</string>"); })) << "Data Matrix is picked";
@@ -200,9 +202,10 @@ TEST_F(KeyboardOnDisplay, AGermanDesktopShowsTheShortcutsInTheProgramsLanguage)
     // "Strg+Q").
     auto menuPixels = [&](const std::vector<std::string>& environment, const std::string& name) {
         const Geometry g = startAndWait(environment);
+        const int menus = popUpsShown();
         keys("F10");
-        pause(1);
-        auto shot = screenshot(name);
+        EXPECT_TRUE(waitFor([&] { return popUpsShown() > menus; })) << "F10 opens the first menu";
+        auto shot = settledScreenshot(name);
         std::vector<std::uint32_t> pixels;
         if (shot)
             for (int y = g.y + 30; y < g.y + 230; ++y)
@@ -210,7 +213,7 @@ TEST_F(KeyboardOnDisplay, AGermanDesktopShowsTheShortcutsInTheProgramsLanguage)
                     pixels.push_back(pixel(*shot, x, y));
         keys("Escape");
         requestClose(window);
-        EXPECT_TRUE(exitStatus(15));
+        EXPECT_TRUE(exitStatus());
         return pixels;
     };
     const auto english = menuPixels({ "LANG=C.UTF-8", "LC_ALL=C.UTF-8", "LANGUAGE=" }, "menu-english");

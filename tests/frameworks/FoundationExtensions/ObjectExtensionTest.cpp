@@ -2,12 +2,13 @@
 #include "frameworks/FoundationExtensions/ZORNSObject_Extension.h"
 #include "frameworks/FoundationExtensions/ZORNumberContainer.h"
 
+#include "platform/foundation/TestSupport.h"
 #include "platform/foundation/bindings/Binding.h"
 #include "platform/foundation/runtime/Clock.h"
 #include "platform/foundation/runtime/Exception.h"
 #include "platform/foundation/runtime/KeyValueCoding.h"
-#include "platform/foundation/TestSupport.h"
 #include "support/Raised.h"
+#include "support/Waiting.h"
 
 #include <gtest/gtest.h>
 
@@ -232,9 +233,7 @@ TEST(PerformBlock, BackgroundAndQueuedBlocksRunElsewhere)
     auto queue = fnd::DispatchQueue::createSerial("fext.background");
     performBlockOnQueue([&] { ++runs; }, queue.get(), false);
     queue->sync([] {}); // the serial queue has run everything queued before
-    for (int i = 0; i < 5000 && runs < 2; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    EXPECT_EQ(runs, 2);
+    ASSERT_TRUE(testsupport::waitUntil([&] { return runs == 2; })) << runs << " of the two blocks ran";
     EXPECT_FALSE(onMain);
 
     // Not waiting on the main thread: the block runs on the main run loop's next turn.

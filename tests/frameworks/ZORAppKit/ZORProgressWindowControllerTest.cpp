@@ -7,6 +7,8 @@
 #include "platform/foundation/runtime/Log.h"
 #include "platform/ui/views/Application.h"
 
+#include "support/Waiting.h"
+
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -56,26 +58,30 @@ protected:
     ProgressWindowTest()
     {
         previousSink = fnd::setLogSink([this](fnd::LogLevel, const fnd::String& line) { logged.push_back(line); });
+        // Heard after the controller's own observer, which was added when it was made: once this one has heard a
+        // change, the controller has taken it in, the main thread's part included.
+        countObserver = controller->operationQueue()->addOperationCountObserver([this](std::size_t) { ++countsHeard; });
     }
     ~ProgressWindowTest() override
     {
         gate.open();
         gate.open();
         gate.open();
-        controller->operationQueue()->waitUntilAllOperationsAreFinished();
+        // The last change of the count may still be on its way to the controller, on a worker waiting for the main
+        // thread: it must not reach into the next test.
+        EXPECT_TRUE(drained()) << "the queue's count observers never heard it empty";
+        controller->operationQueue()->removeOperationCountObserver(countObserver);
         fnd::setLogSink(previousSink);
     }
-    // Lets the main queue take the workers' notifications until the condition holds (a few real seconds at most).
-    template <typename Condition> bool pumpUntil(Condition condition)
+    // Every operation has run and the controller has heard every change of the queue's count: its adding and its
+    // ending of each operation.
+    bool drained()
     {
-        for (int i = 0; i < 5000 && !condition(); ++i) {
-            fnd::RunLoop::current().runUntilDate(clock->now().addingTimeInterval(0.001));
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-        return condition();
+        return testsupport::runLoopUntil([&] { return countsHeard == 2 * operationsAdded; });
     }
     void addWork(std::function<void(WorkOperation&)> work)
     {
+        ++operationsAdded;
         controller->operationQueue()->addOperation(std::make_shared<WorkOperation>(std::move(work)));
     }
 
@@ -84,6 +90,9 @@ protected:
     std::vector<fnd::String> logged;
     fnd::LogSink previousSink;
     std::vector<bool> completions;
+    std::atomic<int> operationsAdded { 0 };
+    std::atomic<int> countsHeard { 0 };
+    std::uint64_t countObserver { 0 };
 };
 
 TEST_F(ProgressWindowTest, TheSheetFollowsTheNotificationsAndCompletesOnlyWhenTheWorkIsDone)
@@ -108,21 +117,23 @@ TEST_F(ProgressWindowTest, TheSheetFollowsTheNotificationsAndCompletesOnlyWhenTh
     ASSERT_NE(sheet, nullptr);
     EXPECT_EQ(window->attachedSheet(), sheet);
 
-    ASSERT_TRUE(pumpUntil([&] { return stepPublished && controller->progressDescriptors().size() == 2; }));
+    ASSERT_TRUE(
+        testsupport::runLoopUntil([&] { return stepPublished && controller->progressDescriptors().size() == 2; }));
     EXPECT_EQ(controller->currentProgressDescriptor(), step);
     EXPECT_EQ(step->title(), "Exporting") << "a descriptor without a title shows the previous one";
     EXPECT_EQ(controller->infoTextField()->stringValue(), "Writing page 1") << "bound to the current descriptor";
     EXPECT_FALSE(controller->progressIndicator()->isIndeterminate());
 
     gate.open();
-    ASSERT_TRUE(pumpUntil([&] { return controller->infoTextField()->stringValue() == "Writing page 2"; }));
+    ASSERT_TRUE(
+        testsupport::runLoopUntil([&] { return controller->infoTextField()->stringValue() == "Writing page 2"; }));
     EXPECT_EQ(controller->progressIndicator()->doubleValue(), 10) << "12 of 10 shows as full";
     EXPECT_EQ(controller->progressDescriptionTextField()->stringValue(), "2 of 10 pages");
     save(*backend->imageOfWindow(*sheet), "ZORProgressWindow-sheet");
     EXPECT_TRUE(completions.empty()) << "not done yet";
 
     gate.open();
-    ASSERT_TRUE(pumpUntil([&] { return !completions.empty(); }));
+    ASSERT_TRUE(testsupport::runLoopUntil([&] { return !completions.empty(); }));
     EXPECT_EQ(completions, (std::vector<bool> { false }));
     EXPECT_EQ(window->attachedSheet(), nullptr);
     EXPECT_TRUE(controller->progressDescriptors().empty());
@@ -148,8 +159,10 @@ TEST_F(ProgressWindowTest, TheCancelButtonCancelsTheWorkAndLaterNotificationsAre
     button->performClick();
     EXPECT_FALSE(button->isEnabled());
     EXPECT_TRUE(controller->currentProgressDescriptor()->isCancelled());
-    ASSERT_TRUE(pumpUntil([&] { return !completions.empty(); }));
+    ASSERT_TRUE(testsupport::runLoopUntil([&] { return !completions.empty(); }));
     EXPECT_EQ(completions, (std::vector<bool> { true }));
+    // The worker's late notification has been told once its operation has ended and the controller heard it end.
+    ASSERT_TRUE(drained());
     EXPECT_EQ(late->infoText(), "untouched") << "a cancelled run takes no more notifications";
 }
 
@@ -164,9 +177,7 @@ TEST_F(ProgressWindowTest, WithoutWorkTheBlockGetsNoAtOnceAndAQueueEmptyBeforeSh
     // Work that is over before anything is shown takes nothing away and calls no block.
     controller->setCompletionBlock([&](bool cancelled) { completions.push_back(cancelled); });
     addWork([](WorkOperation&) {});
-    controller->operationQueue()->waitUntilAllOperationsAreFinished();
-    for (int pass = 0; pass < 20; ++pass)
-        fnd::RunLoop::current().runUntilDate(clock->now().addingTimeInterval(0.001));
+    ASSERT_TRUE(drained()) << "the controller never heard the queue run empty";
     EXPECT_EQ(completions.size(), 1u);
 
     // Refused off the main thread.
@@ -191,7 +202,8 @@ TEST_F(ProgressWindowTest, WorkQueuedFromAnotherThreadIsFollowedToo)
             gate.pass(1);
         });
     }).join();
-    ASSERT_TRUE(pumpUntil([&] { return stepPublished && controller->progressDescriptors().size() == 2; }));
+    ASSERT_TRUE(
+        testsupport::runLoopUntil([&] { return stepPublished && controller->progressDescriptors().size() == 2; }));
     EXPECT_EQ(controller->currentProgressDescriptor(), step);
     EXPECT_EQ(step->title(), "Indexing");
     gate.open();
@@ -213,7 +225,7 @@ TEST_F(ProgressWindowTest, AModalRunEndsWithTheWorkAndAPlainWindowLeavesOtherMod
     controller->showProgressWindow();
     EXPECT_TRUE(controller->window()->isVisible());
     gate.open();
-    ASSERT_TRUE(pumpUntil([&] { return !controller->window()->isVisible(); })) << "closed when done";
+    ASSERT_TRUE(testsupport::runLoopUntil([&] { return !controller->window()->isVisible(); })) << "closed when done";
     EXPECT_EQ(app().runModalSession(session), ui::ModalResponse::Continue) << "the other session runs on";
     app().endModalSession(session);
 }

@@ -1,5 +1,6 @@
 #include "platform/ui/UiTestSupport.h"
 #include "support/Raised.h"
+#include "support/Waiting.h"
 
 #include <gmock/gmock.h>
 
@@ -7,10 +8,8 @@
 
 #include "platform/foundation/runtime/RunLoop.h"
 
-#include <chrono>
 #include <cmath>
 #include <numbers>
-#include <thread>
 
 // Counts its drawings, to see redraws the animation thread asks for.
 class CountingSpinner : public ZORSpinningProgressIndicator {
@@ -150,21 +149,17 @@ TEST_F(ZORSpinningProgressIndicatorTest, TheThreadStepsAndTheMainThreadRedraws)
     EXPECT_FALSE(spinner->hasAnimationTimer());
     EXPECT_TRUE(spinner->hasAnimationThread());
     window->displayIfNeeded();
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (spinner->position() == 0 && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    EXPECT_NE(spinner->position(), 0) << "the thread did not step";
+    EXPECT_TRUE(testsupport::waitUntil([&] { return spinner->position() != 0; })) << "the thread did not step";
     EXPECT_FALSE(spinner->needsDisplay()) << "the thread itself marks nothing";
     // The thread steps before it posts its redraw, and the window draws at most once a frame: run the loop until the
     // redraw has come through rather than once.
     int before = counting->draws;
-    deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (counting->draws == before && std::chrono::steady_clock::now() < deadline) {
-        fnd::RunLoop::current().runInMode(fnd::RunLoopMode::Default, fnd::Clock::current()->now(), false);
-        window->displayIfNeeded();
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    EXPECT_GT(counting->draws, before) << "the posted redraw ran on the main thread";
+    EXPECT_TRUE(testsupport::waitUntilTurning([&] { return counting->draws > before; },
+        [&] {
+            fnd::RunLoop::current().runInMode(fnd::RunLoopMode::Default, fnd::Clock::current()->now(), false);
+            window->displayIfNeeded();
+        }))
+        << "the posted redraw ran on the main thread";
     spinner->setUsesThreadedAnimation(false);
     EXPECT_FALSE(spinner->hasAnimationThread());
     EXPECT_TRUE(spinner->hasAnimationTimer());

@@ -5,6 +5,8 @@
 #include "platform/foundation/runtime/Thread.h"
 #include "platform/foundation/runtime/Timer.h"
 
+#include "support/Waiting.h"
+
 #include <glib.h>
 #include <gtest/gtest.h>
 
@@ -17,7 +19,7 @@ class GLibRunLoopSourceTest : public ::testing::Test {
 protected:
     GLibRunLoopSourceTest()
     {
-        m_watchdog = g_timeout_source_new_seconds(20);
+        m_watchdog = g_timeout_source_new_seconds(guint(testsupport::WaitSeconds));
         g_source_set_callback(
             m_watchdog,
             [](gpointer flag) -> gboolean {
@@ -53,7 +55,7 @@ TEST_F(GLibRunLoopSourceTest, WorkPostedFromAnotherThreadRunsInTheContext)
     bool ran = false;
     auto poster = Thread::detachNewThread([&] { RunLoop::main().post([&] { ran = RunLoop::isMainThread(); }); });
     EXPECT_TRUE(iterateUntil([&] { return ran; }));
-    EXPECT_TRUE(poster->waitUntilFinished(10));
+    EXPECT_TRUE(poster->waitUntilFinished(testsupport::WaitSeconds));
 }
 
 TEST_F(GLibRunLoopSourceTest, TimersFireWhenVirtualTimeReachesThemAndNotBefore)

@@ -1,6 +1,8 @@
 #include "platform/foundation/runtime/Lock.h"
 #include "platform/foundation/runtime/Object.h"
 
+#include "support/Waiting.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -62,8 +64,7 @@ TEST(Lock, SynchronizedIsRecursivePerObjectAndIndependentAcrossObjects)
         while (!release)
             std::this_thread::yield();
     });
-    while (!held)
-        std::this_thread::yield();
+    EXPECT_TRUE(testsupport::waitUntil([&] { return held.load(); })) << "the other thread never took its lock";
     {
         auto guard = synchronize(*object);
         SUCCEED();

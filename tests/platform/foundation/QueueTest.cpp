@@ -1,3 +1,4 @@
+#include "platform/foundation/detail/ThreadPool.h"
 #include "platform/foundation/runtime/Clock.h"
 #include "platform/foundation/runtime/DispatchQueue.h"
 #include "platform/foundation/runtime/Exception.h"
@@ -5,6 +6,8 @@
 #include "platform/foundation/runtime/NotificationCenter.h"
 #include "platform/foundation/runtime/OperationQueue.h"
 #include "platform/foundation/runtime/RunLoop.h"
+
+#include "support/Waiting.h"
 
 #include <gtest/gtest.h>
 
@@ -35,7 +38,7 @@ public:
         m_open = true;
         m_changed.notify_all();
     }
-    bool wait(double seconds = 10)
+    bool wait(double seconds = testsupport::WaitSeconds)
     {
         std::unique_lock lock(m_mutex);
         return m_changed.wait_for(lock, std::chrono::duration<double>(seconds), [&] { return m_open; });
@@ -56,10 +59,14 @@ public:
     }
     bool arriveAndWait()
     {
+        // A worker that waits for its peers tells the pool, as the library's own waits do: the pool is only as wide
+        // as the cores the process may use, and on two of them the third peer would never start.
+        detail::ThreadPool::BlockingScope blocking;
         std::unique_lock lock(m_mutex);
         if (++m_arrived >= m_needed)
             m_changed.notify_all();
-        return m_changed.wait_for(lock, std::chrono::seconds(10), [&] { return m_arrived >= m_needed; });
+        return m_changed.wait_for(
+            lock, std::chrono::duration<double>(testsupport::WaitSeconds), [&] { return m_arrived >= m_needed; });
     }
 
 private:
@@ -68,20 +75,6 @@ private:
     int m_needed;
     int m_arrived { 0 };
 };
-
-Date inSeconds(double s)
-{
-    return Clock::current()->now().addingTimeInterval(s);
-}
-
-// Runs the main loop until the predicate holds, for at most a bounded real time.
-template <typename P> bool runMainUntil(P predicate)
-{
-    auto limit = inSeconds(10);
-    while (!predicate() && Clock::current()->now() < limit)
-        RunLoop::main().runMode(RunLoopMode::Default, inSeconds(0.005));
-    return predicate();
-}
 
 TEST(DispatchQueue, SerialQueueRunsItemsOneAtATimeInOrder)
 {
@@ -198,7 +191,7 @@ TEST(DispatchQueue, SyncToTheMainQueueFromAWorkerWaitsForTheMainLoop)
         DispatchQueue::main().sync([&] { ranOnMain = RunLoop::isMainThread(); });
         returned = true;
     });
-    EXPECT_TRUE(runMainUntil([&] { return returned.load(); }));
+    EXPECT_TRUE(testsupport::runLoopUntil([&] { return returned.load(); }));
     worker.join();
     EXPECT_TRUE(ranOnMain);
 }
@@ -412,9 +405,9 @@ TEST(OperationQueue, CountObserverMayWaitForTheMainThreadWhileItAddsWork)
         ++delivered;
     });
     queue->addOperationWithBlock([] {});
-    EXPECT_TRUE(runMainUntil([&] { return delivered == 2; }));
+    EXPECT_TRUE(testsupport::runLoopUntil([&] { return delivered == 2; }));
     queue->addOperationWithBlock([] {});
-    EXPECT_TRUE(runMainUntil([&] { return delivered == 4; }));
+    EXPECT_TRUE(testsupport::runLoopUntil([&] { return delivered == 4; }));
     EXPECT_EQ(seen, (std::vector<std::size_t> { 1, 0, 1, 0 }));
 }
 
@@ -456,12 +449,12 @@ TEST(OperationQueue, WorkStartsOnlyOnceTheCountObserversHaveHeardOfIt)
     // before this.
     bool passed = false;
     DispatchQueue::main().async([&] { passed = true; });
-    EXPECT_TRUE(runMainUntil([&] { return passed; }));
+    EXPECT_TRUE(testsupport::runLoopUntil([&] { return passed; }));
     EXPECT_FALSE(ran) << "the work started before the observers heard of it";
 
     release.open();
     worker.join();
-    EXPECT_TRUE(runMainUntil([&] { return ran; }));
+    EXPECT_TRUE(testsupport::runLoopUntil([&] { return ran; }));
     EXPECT_EQ(heardWhenItRan, (std::vector<std::size_t> { 1, 2 }));
     waiting->cancel();
     main->waitUntilAllOperationsAreFinished();
@@ -492,7 +485,7 @@ TEST(OperationQueue, NotificationsObservedOnTheMainQueueArriveOnTheMainThread)
         seenWhenPostReturned = seen.size();
         posted = true;
     });
-    EXPECT_TRUE(runMainUntil([&] { return posted.load(); }));
+    EXPECT_TRUE(testsupport::runLoopUntil([&] { return posted.load(); }));
     worker->waitUntilAllOperationsAreFinished();
     EXPECT_EQ(seenWhenPostReturned, 2u);
     EXPECT_EQ(seen, (std::vector<std::pair<std::string, bool>> { { "1", true }, { "2", true } }));

@@ -6,6 +6,8 @@
 #include "platform/foundation/runtime/Thread.h"
 #include "platform/foundation/runtime/Timer.h"
 
+#include "support/Waiting.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -457,11 +459,10 @@ TEST_F(RunLoopTest, TimerOnAnotherThreadFiresWhenVirtualTimeMoves)
         ready = true;
         own.runUntilDate(at(100));
     });
-    while (!ready)
-        std::this_thread::yield();
+    ASSERT_TRUE(testsupport::waitUntil([&] { return ready.load(); }));
     clock->advance(1);
     clock->advance(1.5);
-    ASSERT_TRUE(worker->waitUntilFinished(10));
+    ASSERT_TRUE(worker->waitUntilFinished(testsupport::WaitSeconds));
     // Only this thread moves virtual time, so the worker saw 2.5 at the earliest.
     EXPECT_DOUBLE_EQ(firedAt, 2.5);
 }
@@ -477,10 +478,15 @@ TEST_F(RunLoopThreadTest, PostingFromAnotherThreadWakesTheWaitingLoop)
 {
     std::atomic<bool> ranOnMain { false };
     auto poster = Thread::detachNewThread([&] { RunLoop::main().post([&] { ranOnMain = RunLoop::isMainThread(); }); });
-    auto result = loop.runInMode(RunLoopMode::Default, inSeconds(30), true);
+    // Until this work has run: the loop returns after any work it handles, and work posted before (by code an
+    // earlier test ran) may come first.
+    auto result = RunLoop::RunResult::TimedOut;
+    const auto limit = inSeconds(testsupport::WaitSeconds);
+    while (!ranOnMain && Clock::current()->now() < limit)
+        result = loop.runInMode(RunLoopMode::Default, limit, true);
     EXPECT_EQ(result, RunLoop::RunResult::HandledSource);
     EXPECT_TRUE(ranOnMain);
-    ASSERT_TRUE(poster->waitUntilFinished(10));
+    ASSERT_TRUE(poster->waitUntilFinished(testsupport::WaitSeconds));
 }
 
 TEST_F(RunLoopThreadTest, PerformOnMainThreadAndWaitReturnsTheWorkAndItsFailure)
@@ -499,7 +505,7 @@ TEST_F(RunLoopThreadTest, PerformOnMainThreadAndWaitReturnsTheWorkAndItsFailure)
         RunLoop::main().post([&] { RunLoop::main().stop(); });
     });
     loop.runInMode(RunLoopMode::Default, inSeconds(30), false);
-    ASSERT_TRUE(worker->waitUntilFinished(10));
+    ASSERT_TRUE(worker->waitUntilFinished(testsupport::WaitSeconds));
     EXPECT_EQ(step, 42);
     EXPECT_EQ(caught, "no");
 }
@@ -515,7 +521,7 @@ TEST_F(RunLoopThreadTest, PerformOnAThreadRunsThereWhileItRunsItsLoop)
 
     performOnThread(
         *worker, [] { RunLoop::current().stop(); }, false);
-    ASSERT_TRUE(worker->waitUntilFinished(10));
+    ASSERT_TRUE(worker->waitUntilFinished(testsupport::WaitSeconds));
     int ran = 0;
     performOnThread(
         *worker, [&] { ++ran; }, true); // finished: nothing runs and nobody hangs
@@ -551,7 +557,7 @@ TEST_F(RunLoopThreadTest, ThreadsAreCancelledByFlagAndReportTheirState)
     EXPECT_THROW(worker->start(), Exception);
     EXPECT_FALSE(worker->waitUntilFinished(0.001));
     worker->cancel();
-    ASSERT_TRUE(worker->waitUntilFinished(10));
+    ASSERT_TRUE(worker->waitUntilFinished(testsupport::WaitSeconds));
     EXPECT_TRUE(sawCancel);
     EXPECT_TRUE(Thread::mainThread()->isExecuting());
     EXPECT_EQ(Thread::current(), Thread::mainThread());

@@ -10,6 +10,8 @@
 #include "platform/foundation/runtime/Object.h"
 #include "platform/foundation/runtime/RunLoop.h"
 
+#include "support/Waiting.h"
+
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -17,7 +19,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <filesystem>
 #include <thread>
 
@@ -171,10 +172,17 @@ TEST(UserDefaults, ADamagedFileIsMovedAsideWithAWarningAndRegisteredValuesServe)
     DefaultsFolder config;
     config.folder.write(std::string(Suite) + "/" + Suite + ".plist", "<?xml version=\"1.0\"?><plist><dict><key>");
     CapturedLog log;
+    int told = 0;
+    auto token = NotificationCenter::defaultCenter().addObserverForName(
+        UserDefaults::DidSetAsideDamagedFileNotification, {}, [&](const Notification&) { ++told; });
     UserDefaults defaults(Suite);
     defaults.registerDefaults({ { "Symbology", "EAN13" } });
     EXPECT_EQ(defaults.stringForKey("Symbology")->utf8(), "EAN13");
     EXPECT_TRUE(log.contains(LogLevel::Warning, "moved to"));
+    EXPECT_EQ(told, 0) << "told from inside the read that found the damage";
+    // Told on the main run loop, within this test: work left there would run in whichever test turns the loop next.
+    EXPECT_TRUE(testsupport::runLoopUntil([&] { return told == 1; }));
+    NotificationCenter::defaultCenter().removeObserver(token);
 
     auto names = *FileManager::defaultManager().contentsOfDirectory(String(config.folder / Suite));
     ASSERT_EQ(names.size(), 1u);
@@ -205,9 +213,14 @@ TEST(UserDefaults, ATopLevelThatIsNotADictionaryCountsAsDamaged)
     ASSERT_TRUE(array);
     config.folder.write(std::string(Suite) + "/" + Suite + ".plist", std::string(array->view()));
     CapturedLog log;
+    int told = 0;
+    auto token = NotificationCenter::defaultCenter().addObserverForName(
+        UserDefaults::DidSetAsideDamagedFileNotification, {}, [&](const Notification&) { ++told; });
     UserDefaults defaults(Suite);
     EXPECT_TRUE(defaults.persistentDomain().isEmpty());
     EXPECT_TRUE(log.contains(LogLevel::Warning, "not a dictionary"));
+    EXPECT_TRUE(testsupport::runLoopUntil([&] { return told == 1; })) << "set aside like any damaged file";
+    NotificationCenter::defaultCenter().removeObserver(token);
 }
 
 TEST(UserDefaults, EachChangePostsTheChangeNotificationWithTheDefaultsAsObject)
@@ -352,8 +365,20 @@ TEST(UserDefaults, AWriteWaitsForTheLockBesideTheFile)
     ASSERT_GE(held, 0);
     ASSERT_EQ(::flock(held, LOCK_EX), 0);
 
+    // The writer opens the lock file just before it asks for the lock: once this process holds the file open twice,
+    // the writer waits for the lock, and nothing may be written while it does.
+    const auto lockFile = std::filesystem::canonical(lockPath);
+    auto lockFileOpenings = [&] {
+        int openings = 0;
+        for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+            std::error_code error;
+            openings += std::filesystem::read_symlink(entry.path(), error) == lockFile;
+        }
+        return openings;
+    };
     std::thread writer([&] { EXPECT_TRUE(defaults->synchronize()); });
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_TRUE(testsupport::waitUntil([&] { return lockFileOpenings() == 2; }))
+        << "the writer never asked for the lock";
     EXPECT_FALSE(std::filesystem::exists(config.file(Suite))) << "nothing is written while another holds the lock";
     ::close(held);
     writer.join();

@@ -9,13 +9,13 @@
 #include "platform/ui/text/TextField.h"
 #include "platform/ui/text/TextView.h"
 
-#include <chrono>
+#include "support/Waiting.h"
+
 #include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <spawn.h>
 #include <sys/wait.h>
-#include <thread>
 
 extern char** environ;
 
@@ -211,9 +211,7 @@ TEST_F(ApplicationTest, SigtermAndSighupEndTheRunningProgramThroughItsTerminatio
         pid_t child = -1;
         ASSERT_EQ(posix_spawn(&child, program.c_str(), nullptr, nullptr, argv, environ), 0);
         // A generous wait: on a busy machine a program may take seconds to start.
-        for (int i = 0; i < 600 && !std::filesystem::exists(ready); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        ASSERT_TRUE(std::filesystem::exists(ready)) << "the child runs its loop";
+        ASSERT_TRUE(testsupport::waitUntil([&] { return std::filesystem::exists(ready); })) << "the child runs its loop";
         ::kill(child, signal);
         int status = 0;
         ASSERT_EQ(::waitpid(child, &status, 0), child);

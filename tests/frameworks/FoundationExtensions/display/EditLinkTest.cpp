@@ -13,6 +13,7 @@
 #include "platform/ui/dragging/Pasteboard.h"
 
 #include "support/TemporaryFolder.h"
+#include "support/Waiting.h"
 
 #include <gtest/gtest.h>
 
@@ -28,7 +29,7 @@ std::string infoPlist(const std::string& identifier, const std::string& executab
         + identifier + "</string><key>CFBundleExecutable</key><string>" + executable + "</string></dict></plist>\n";
 }
 
-template <typename Condition> bool runUntil(Condition condition, double seconds = 10)
+template <typename Condition> bool runUntil(Condition condition, double seconds = testsupport::WaitSeconds)
 {
     auto limit = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     while (!condition() && std::chrono::steady_clock::now() < limit)

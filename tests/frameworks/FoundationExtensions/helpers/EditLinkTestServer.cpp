@@ -1,6 +1,6 @@
 // A server application for the EditLink tests: started as the application of the bundle given as the first argument,
 // it publishes the server "Barcode", marks every item it is sent as edited, sends it back, and quits when the link
-// closes (or after twenty seconds).
+// closes (or after two minutes, longer than any wait of the test that talks to it).
 #include "frameworks/FoundationExtensions/ui/EditLink.h"
 
 #include "platform/foundation/files/Bundle.h"
@@ -38,7 +38,7 @@ int main(int argc, char** argv)
     auto editor = std::make_shared<Editor>();
     if (!EditLink::publishServerWithName("Barcode", editor))
         return 1;
-    auto limit = fnd::Date::now().addingTimeInterval(20);
+    auto limit = fnd::Date::now().addingTimeInterval(120);
     while (!editor->done && fnd::Date::now() < limit)
         fnd::RunLoop::main().runUntilDate(fnd::Date::now().addingTimeInterval(0.05));
     // Let the last answer leave before the process ends.

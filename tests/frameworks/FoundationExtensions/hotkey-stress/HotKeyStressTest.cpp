@@ -136,10 +136,11 @@ TEST_F(HotKeyStress, RegisteringAndRemovingWhileAnotherKeyIsPressedNeverStalls)
             if (round % 200 == 0)
                 backend->runUntil([] { return false; }, 0.002);
         }
-        EXPECT_GT(presser.presses.load(), 0);
+        // The presser follows the rounds at its own pace: at least one press once it has caught up a round.
+        EXPECT_TRUE(waitFor([&] { return presser.presses.load() > 0; })) << "no key was pressed";
     }
     // The presses reached the listener and came through to the main thread while the other key churned.
-    EXPECT_TRUE(waitFor([&] { return fired.load() > 0; }, 5));
+    EXPECT_TRUE(waitFor([&] { return fired.load() > 0; }));
     EXPECT_FALSE(center.hasRegisteredHotKeyWithKeyCode(ui::KeyCode::F8, ui::ModifierFlags::Command));
     EXPECT_TRUE(center.hasRegisteredHotKeyWithKeyCode(ui::KeyCode::F7, 0));
     center.unregisterHotKeyWithKeyCode(ui::KeyCode::F7, 0);
@@ -181,7 +182,7 @@ TEST_F(HotKeyStress, ACombinationAnotherProgramHoldsIsRefusedWhileKeysArrive)
         }
     }
     EXPECT_EQ(accepted, 0) << "registrations of a held combination that were taken for granted";
-    EXPECT_TRUE(waitFor([&] { return fired.load() > 0; }, 5));
+    EXPECT_TRUE(waitFor([&] { return fired.load() > 0; }));
     center.unregisterHotKeyWithKeyCode(ui::KeyCode::F7, 0);
     XCloseDisplay(other);
 }

@@ -102,8 +102,12 @@ TEST_F(RecorderDisplayTest, RecordsTypedCombinationAndClears)
     EXPECT_EQ(recorder->keyCharsIgnoringModifiers().utf8(), "K");
     EXPECT_FALSE(ui::SystemShortcutPause::isPaused(*window));
 
-    waitFor([] { return false; }, 0.3);
-    auto shown = shotOfRecorder();
+    // Once the combination's redraw has reached the screen.
+    Screenshot shown;
+    waitFor([&] {
+        shown = shotOfRecorder();
+        return darkPixels(shown) > 15;
+    });
     shown.save("recorder-display-recorded.png");
     EXPECT_GT(darkPixels(shown), 15) << "the combination is drawn in black";
     int s = scale();
@@ -114,8 +118,11 @@ TEST_F(RecorderDisplayTest, RecordsTypedCombinationAndClears)
 
     clickRecorderAt({ remove.midX(), remove.midY() });
     ASSERT_TRUE(waitFor([&] { return recorder->keyCombo() == KREmptyKeyCombo; })) << "the remove button clears it";
-    waitFor([] { return false; }, 0.3);
-    auto cleared = shotOfRecorder();
+    Screenshot cleared;
+    waitFor([&] {
+        cleared = shotOfRecorder();
+        return darkPixels(cleared) == 0;
+    });
     cleared.save("recorder-display-cleared.png");
     EXPECT_EQ(darkPixels(cleared), 0) << "only the grey prompt is left";
 }
@@ -128,27 +135,32 @@ TEST_F(RecorderDisplayTest, RefusesDesktopShortcutWithAlert)
     clickRecorderAt({ 60, 11 });
     ASSERT_TRUE(waitFor([&] { return cell->isRecording(); }));
 
-    // While the alert runs its modal loop: look at the screen, then answer it with Return as a person would.
+    // While the alert runs its modal loop: once it is on the screen with the keyboard, look at it, then answer it
+    // with Return as a person would. A timer of every mode looks for it, also inside the alert's own loop.
     bool alertSeen = false;
     int alertLuminance = -1;
-    fnd::performAfterDelay(nullptr,
-        [&] {
-            auto modal = ui::Application::shared().modalWindow();
-            if (!modal)
-                return;
-            alertSeen = true;
-            waitFor([] { return false; }, 0.5);
-            auto rect = deviceRectOfContent(*modal);
-            auto shot = grabScreen(0, 0, 1280, 1024);
-            shot.save("recorder-display-alert.png");
+    auto lookAtTheAlert = fnd::Timer::create(0.05, true, [&](fnd::Timer& timer) {
+        auto modal = ui::Application::shared().modalWindow();
+        if (!modal || backend->presentedFrameCount(*modal) == 0 || !backend->hasKeyboardFocus(*modal))
+            return;
+        timer.invalidate();
+        alertSeen = true;
+        auto rect = deviceRectOfContent(*modal);
+        Screenshot shot;
+        waitFor([&] {
+            shot = grabScreen(0, 0, 1280, 1024);
             alertLuminance = luminanceOf(shot.at(rect[0] + rect[2] / 2, rect[1] + 6));
-            startInBackground({ "xdotool", "key", "Return" });
-        },
-        1.0, { fnd::RunLoopMode::Common });
+            return alertLuminance > 150;
+        });
+        shot.save("recorder-display-alert.png");
+        startInBackground({ "xdotool", "key", "Return" });
+    });
+    fnd::RunLoop::main().addTimer(lookAtTheAlert, fnd::RunLoopMode::Common);
 
     xdotool("key --delay 60 ctrl+alt+t");
-    ASSERT_TRUE(waitFor([&] { return alertSeen && !ui::Application::shared().modalWindow(); }, 15))
-        << "an alert came and went";
+    const bool cameAndWent = waitFor([&] { return alertSeen && !ui::Application::shared().modalWindow(); });
+    lookAtTheAlert->invalidate();
+    ASSERT_TRUE(cameAndWent) << "an alert came and went";
     EXPECT_GT(alertLuminance, 150) << "the alert's light face on the screen";
     EXPECT_TRUE(cell->isRecording()) << "recording goes on after the refusal";
     EXPECT_TRUE(ui::SystemShortcutPause::isPaused(*window)) << "and the desktop's shortcuts still wait";
@@ -166,13 +178,13 @@ TEST_F(RecorderDisplayTest, KeyboardLayoutFollowsTheServer)
     auto token = fnd::NotificationCenter::defaultCenter().addObserverForName(
         ui::KeyboardLayoutDidChangeNotification, {}, [&](const fnd::Notification&) { ++notices; });
     ASSERT_EQ(runWhileServing(*backend, "setxkbmap -layout de").status, 0);
-    EXPECT_TRUE(waitFor([] { return ui::KeyboardLayout::current()->names().layout == "de"; }, 5));
+    EXPECT_TRUE(waitFor([] { return ui::KeyboardLayout::current()->names().layout == "de"; }));
     EXPECT_GE(notices, 1);
     EXPECT_EQ(KRKeyCodeString(16).utf8(), "Z");
     KRKeyCodeTransformer transformer;
     EXPECT_EQ(transformer.reverseTransformedValue(fnd::String("Z")).integerValue(), 16);
     ASSERT_EQ(runWhileServing(*backend, "setxkbmap -layout us").status, 0);
-    EXPECT_TRUE(waitFor([] { return ui::KeyboardLayout::current()->names().layout == "us"; }, 5));
+    EXPECT_TRUE(waitFor([] { return ui::KeyboardLayout::current()->names().layout == "us"; }));
     EXPECT_EQ(transformer.reverseTransformedValue(fnd::String("Z")).integerValue(), 6);
     fnd::NotificationCenter::defaultCenter().removeObserver(token);
 }

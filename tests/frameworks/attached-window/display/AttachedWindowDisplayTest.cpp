@@ -60,10 +60,14 @@ TEST_F(AttachedWindowDisplayTest, TheBubblePointsAtItsPointAndTheSpinnerTurns)
     bubble->orderFront();
     spinner->startAnimation();
     ASSERT_TRUE(waitFor([&] { return backend->presentedFrameCount(*bubble) > 0; })) << "the bubble was never painted";
-    waitFor([] { return false; }, 0.3);
 
     auto P = parent->convertBaseToScreen(pointInParent);
     auto frame = bubble->frame();
+    // The frame and the window's shape reach the screen a moment after the frame was presented.
+    waitFor([&] {
+        return isBubbleFill(pixelAt({ frame.minX() + 10, frame.minY() + 4 }))
+            && isParentBlue(pixelAt({ frame.minX() + 0.5, frame.minY() + 0.5 }));
+    });
     EXPECT_EQ(frame, (gfx::Rect { P.x - 26, P.y - 68, 52, 68 })) << "below the point, arrow room on top";
     EXPECT_TRUE(parent->isKeyWindow()) << "showing the bubble leaves the keyboard where it was";
 
@@ -88,26 +92,29 @@ TEST_F(AttachedWindowDisplayTest, TheBubblePointsAtItsPointAndTheSpinnerTurns)
     auto fill = pixelAt({ frame.minX() + 10, frame.minY() + 4 });
     EXPECT_TRUE(isBubbleFill(fill)) << fmt::format("{:06x}", fill);
 
-    // The spinner turns: two pictures of it a fifth of a second apart differ.
+    // The spinner turns: a later picture of it differs from this one.
     auto spinnerFrame = bubble->convertRectToScreen(spinner->convertRectToView(spinner->bounds(), nullptr));
     auto [sx, sy] = rootPixel({ spinnerFrame.minX(), spinnerFrame.maxY() });
     auto first = grabScreen(sx, sy, int(spinnerFrame.width() * s), int(spinnerFrame.height() * s));
-    waitFor([] { return false; }, 0.2);
-    auto second = grabScreen(sx, sy, int(spinnerFrame.width() * s), int(spinnerFrame.height() * s));
+    Screenshot second;
+    EXPECT_TRUE(waitFor([&] {
+        second = grabScreen(sx, sy, int(spinnerFrame.width() * s), int(spinnerFrame.height() * s));
+        return second.pixels != first.pixels;
+    })) << "the spinner stood still";
     first.save(fmt::format("attached-window-spinner1-scale{}.png", s));
     second.save(fmt::format("attached-window-spinner2-scale{}.png", s));
-    EXPECT_NE(first.pixels, second.pixels) << "the spinner stood still";
 
     // Meanwhile the window under the bubble takes typing.
     ASSERT_EQ(runWhileServing(*backend, "xdotool type --delay 30 17 && xdotool key Tab").status, 0);
-    EXPECT_TRUE(waitFor([&] { return date->day() == 17; }, 5)) << "day " << date->day();
-    EXPECT_EQ(date->selected(), 1) << "Tab went on to the month";
-    waitFor([] { return false; }, 0.1);
-    auto [px, py, pw, ph] = deviceRectOfContent(*parent);
-    grabScreen(px, py, pw, ph).save(fmt::format("attached-window-parent-scale{}.png", s));
+    // The Tab after the day: both have arrived once the month is selected.
+    EXPECT_TRUE(waitFor([&] { return date->day() == 17 && date->selected() == 1; }))
+        << "day " << date->day() << ", part " << date->selected() << " selected (Tab goes on to the month)";
 
     spinner->stopAnimation();
     EXPECT_FALSE(spinner->hasAnimationThread());
+    // Still now, so the picture settles.
+    auto [px, py, pw, ph] = deviceRectOfContent(*parent);
+    settledScreen(*backend, px, py, pw, ph).save(fmt::format("attached-window-parent-scale{}.png", s));
 }
 
 }

@@ -101,7 +101,7 @@ TEST_F(KJSplitViewDisplayTest, TheRealPointerDragsTheDividerOverTheResizeCursor)
 
     // Resting on the divider shows the left-right resize cursor, here and on the X server.
     run("mousemove " + rootPoint({ 153, 60 }) + " sleep 0.2 mousemove " + rootPoint({ 152, 62 }));
-    ASSERT_TRUE(waitFor([] { return ui::Cursor::currentCursor()->systemName() == "ew-resize"; }, 5))
+    ASSERT_TRUE(waitFor([] { return ui::Cursor::currentCursor()->systemName() == "ew-resize"; }))
         << ui::Cursor::currentCursor()->systemName().utf8();
     auto serverName = serverCursorName();
     if (!serverName.empty()) {
@@ -111,10 +111,10 @@ TEST_F(KJSplitViewDisplayTest, TheRealPointerDragsTheDividerOverTheResizeCursor)
     // Press on the divider, drag 80 points to the right in steps, release.
     run("mousemove " + rootPoint({ 153, 120 }) + " mousedown 1 mousemove " + rootPoint({ 173, 120 }) + " mousemove "
         + rootPoint({ 203, 125 }) + " mousemove " + rootPoint({ 233, 130 }) + " mouseup 1");
-    ASSERT_TRUE(waitFor([&] { return paneWidth(0) == 230 && !split->isDragging(); }, 5))
+    ASSERT_TRUE(waitFor([&] { return paneWidth(0) == 230 && !split->isDragging(); }))
         << paneWidth(0) << " " << paneWidth(1);
     EXPECT_EQ(paneWidth(1), 170);
-    ASSERT_TRUE(waitFor([&] { return isRed(shot("after-drag").at(200 * s, 120 * s)); }, 5))
+    ASSERT_TRUE(waitFor([&] { return isRed(shot("after-drag").at(200 * s, 120 * s)); }))
         << "the red pane reaches where the blue one was";
     auto after = shot("after-drag");
     EXPECT_TRUE(isBlue(after.at(300 * s, 120 * s))) << "blue stays blue further right";
@@ -123,15 +123,16 @@ TEST_F(KJSplitViewDisplayTest, TheRealPointerDragsTheDividerOverTheResizeCursor)
 
 TEST_F(KJSplitViewDisplayTest, ADoubleClickOnTheDividerCollapsesTheSmallerPane)
 {
+    GenerousDoubleClickTime doubleClicks;
     run("mousemove " + rootPoint({ 153, 100 }) + " click --repeat 2 --delay 80 1");
-    ASSERT_TRUE(waitFor([&] { return split->subviewAtPosition(0)->isCollapsed(); }, 5)) << paneWidth(0);
+    ASSERT_TRUE(waitFor([&] { return split->subviewAtPosition(0)->isCollapsed(); })) << paneWidth(0);
     EXPECT_EQ(paneWidth(1), 400);
     int s = scale();
-    ASSERT_TRUE(waitFor([&] { return isBlue(shot("collapsed").at(100 * s, 120 * s)); }, 5))
+    ASSERT_TRUE(waitFor([&] { return isBlue(shot("collapsed").at(100 * s, 120 * s)); }))
         << "blue fills the window but for the divider";
     // And a second double click on the divider, now at the left edge, opens it again.
     run("mousemove " + rootPoint({ 3, 100 }) + " click --repeat 2 --delay 80 1");
-    ASSERT_TRUE(waitFor([&] { return !split->subviewAtPosition(0)->isCollapsed(); }, 5));
+    ASSERT_TRUE(waitFor([&] { return !split->subviewAtPosition(0)->isCollapsed(); }));
     EXPECT_EQ(paneWidth(0), 150);
     shot("expanded");
 }
@@ -146,19 +147,16 @@ TEST_F(KJSplitViewDisplayTest, APressAndDragOnAPanesBackgroundMovesTheWindow)
     run("mousemove " + rootPoint({ 160, 170 }) + " mousedown 1 sleep 0.2 mousemove " + rootPoint({ 130, 150 })
         + " sleep 0.1 mousemove " + rootPoint({ 60, 120 }) + " sleep 0.1 mouseup 1");
     // 100 points left and 50 up (the split view is flipped): the frame's y grows by 50.
-    ASSERT_TRUE(
-        waitFor([&] { return window->frame().origin == gfx::Point(before.minX() - 100, before.minY() + 50); }, 5))
+    ASSERT_TRUE(waitFor([&] { return window->frame().origin == gfx::Point(before.minX() - 100, before.minY() + 50); }))
         << window->frame().minX() << " " << window->frame().minY();
     EXPECT_EQ(paneWidth(0), 150);
     EXPECT_EQ(paneWidth(1), 250);
     // The X server shows the panes at the new place.
     int s = scale();
-    ASSERT_TRUE(waitFor(
-        [&] {
-            auto moved = shot("moved");
-            return moved.width > 0 && isRed(moved.at(100 * s, 120 * s)) && isBlue(moved.at(300 * s, 120 * s));
-        },
-        5));
+    ASSERT_TRUE(waitFor([&] {
+        auto moved = shot("moved");
+        return moved.width > 0 && isRed(moved.at(100 * s, 120 * s)) && isBlue(moved.at(300 * s, 120 * s));
+    }));
 }
 
 }

@@ -67,7 +67,7 @@ public:
         m_report = ::testing::TempDir() + "drag-peer-" + std::to_string(::getpid()) + ".txt";
         std::remove(m_report.c_str());
         m_pid = gtktest::startInBackground({ program, "source", text, m_report });
-        return m_pid > 0 && wait(10, [this] { return reported("ready"); });
+        return m_pid > 0 && wait(testsupport::WaitSeconds, [this] { return reported("ready"); });
     }
     // Presses in the peer (root point 100, 75 in points) and moves a little, until its drag begins: a peer slow to
     // start under load may miss the first press. True once the drag is under way; the button stays down.
@@ -123,7 +123,9 @@ protected:
 
     // A tab torn off in style one: pressed at start (a content point of the window), pulled down out of the bar,
     // resting at two places, then let go over empty screen below the window. The floating miniature must be centred
-    // on the pointer at both places, and the window the drop opens centred where the pointer let go.
+    // on the pointer at both places, and the window the drop opens centred where the pointer let go. The pointer
+    // rests at each place until the miniature was seen centred on it (or the wait ends): a fixed rest let a busy
+    // program take the next move before it had once drawn the miniature there.
     struct StyleOneTearOff {
         std::function<std::shared_ptr<ui::Window>()> floatingWindow; // the dragged tab's, while there is one
         std::function<std::shared_ptr<ui::Window>()> openedWindow; // the one the drop opened; nullptr before
@@ -136,30 +138,38 @@ protected:
         floating.start(tab.floatingWindow);
         const gfx::Point first { start.x + 120, start.y - 110 }, second { start.x + 220, start.y - 260 },
             drop { start.x + 260, start.y - 330 };
-        std::string path = "xdotool mousemove " + root(window, start) + " mousedown 1";
+        std::string pull = "mousemove " + root(window, start) + " mousedown 1";
         for (int i = 1; i <= 6; ++i)
-            path += " sleep 0.03 mousemove " + root(window, { start.x, start.y - i * 12 });
-        path += " sleep 0.1 mousemove " + root(window, first) + " sleep 0.8 mousemove " + root(window, second)
-            + " sleep 0.5 mousemove " + root(window, drop) + " sleep 0.2 mouseup 1";
-        ASSERT_EQ(gtktest::runWhileServing(*backend, path).status, 0);
-        ASSERT_TRUE(waitFor([&] { return tab.openedWindow() && !tab.dragging(); }, 5));
+            pull += " sleep 0.03 mousemove " + root(window, { start.x, start.y - i * 12 });
+        const gfx::Point firstOnScreen = window.convertBaseToScreen(first),
+                         secondOnScreen = window.convertBaseToScreen(second),
+                         dropOnScreen = window.convertBaseToScreen(drop);
+        gtktest::StagedGesture gesture;
+        gesture.then(pull + " sleep 0.1 mousemove " + root(window, first))
+            .then("mousemove " + root(window, second), [&] { return floating.centredAt(firstOnScreen); })
+            .then("mousemove " + root(window, drop), [&] { return floating.centredAt(secondOnScreen); })
+            .then("mouseup 1", [&] { return floating.centredAt(dropOnScreen); });
+        gesture.start();
+        ASSERT_TRUE(waitFor([&] { return gesture.isDone() && tab.openedWindow() && !tab.dragging(); }))
+            << "the gesture stopped before stage " << gesture.stagesStarted() + 1 << " (" << floating.samples.size()
+            << " samples)";
         floating.stop();
 
-        EXPECT_TRUE(floating.centredAt(window.convertBaseToScreen(first)))
+        EXPECT_TRUE(floating.centredAt(firstOnScreen))
             << "not centred on the pointer at the first place (" << floating.samples.size() << " samples)";
-        EXPECT_TRUE(floating.centredAt(window.convertBaseToScreen(second)))
-            << "not centred on the pointer at the second place";
-        const gfx::Point dropped = window.convertBaseToScreen(drop);
+        EXPECT_TRUE(floating.centredAt(secondOnScreen)) << "not centred on the pointer at the second place";
         auto opened = tab.openedWindow();
-        ASSERT_TRUE(waitFor([&] { return tab.shownInFull(*opened); }, 5)) << "the new window never appeared in full";
-        EXPECT_NEAR(opened->frame().midX(), dropped.x, 1) << "the new window opens where the pointer let go";
-        EXPECT_NEAR(opened->frame().midY(), dropped.y, 1);
+        ASSERT_TRUE(waitFor([&] { return tab.shownInFull(*opened); })) << "the new window never appeared in full";
+        EXPECT_NEAR(opened->frame().midX(), dropOnScreen.x, 1) << "the new window opens where the pointer let go";
+        EXPECT_NEAR(opened->frame().midY(), dropOnScreen.y, 1);
     }
 
     // A drag that another program (the peer) starts with a text, moved in steps to the tab (a content point of the
-    // window), held there for a second and a half, and taken back to the peer, where the drop goes (never on the
-    // bar): it brings no mouse events of ours, only the window system's drop motions.
-    void holdADragFromAnotherProgramOver(const ui::Window& window, gfx::Point tab, const std::string& peerProgram)
+    // window), held there until the tab has sprung open (`sprung`, or the wait ends), and taken back to the peer,
+    // where the drop goes (never on the bar): it brings no mouse events of ours, only the window system's drop
+    // motions. A fixed hold let a busy program see the drag leave before its springing delay had run.
+    void holdADragFromAnotherProgramOver(
+        const ui::Window& window, gfx::Point tab, const std::string& peerProgram, const std::function<bool()>& sprung)
     {
         DragPeer peer;
         auto wait
@@ -169,14 +179,17 @@ protected:
         ASSERT_TRUE(peer.beginDrag(
             s, [&](const std::string& arguments) { xdotool(arguments); }, wait))
             << "the other program's drag never began";
-        std::string path = "xdotool";
+        std::string over;
         for (int i = 1; i <= 5; ++i)
-            path += fmt::format(" mousemove {} {} sleep 0.1", (110 + i * 30) * s, (85 + i * 30) * s);
-        path += " mousemove " + root(window, { tab.x - 4, tab.y }) + " sleep 0.1 mousemove " + root(window, tab)
-            + " sleep 1.5";
-        path += fmt::format(
-            " mousemove {} {} sleep 0.2 mousemove {} {} sleep 0.2 mouseup 1", 120 * s, 90 * s, 100 * s, 75 * s);
-        ASSERT_EQ(gtktest::runWhileServing(*backend, path).status, 0);
+            over += fmt::format("mousemove {} {} sleep 0.1 ", (110 + i * 30) * s, (85 + i * 30) * s);
+        over += "mousemove " + root(window, { tab.x - 4, tab.y }) + " sleep 0.1 mousemove " + root(window, tab);
+        gtktest::StagedGesture gesture;
+        gesture.then(over).then(fmt::format("mousemove {} {} sleep 0.2 mousemove {} {} sleep 0.2 mouseup 1", 120 * s,
+                                    90 * s, 100 * s, 75 * s),
+            sprung);
+        gesture.start();
+        ASSERT_TRUE(waitFor([&] { return gesture.isDone(); }))
+            << "the gesture stopped before stage " << gesture.stagesStarted() + 1;
     }
 };
 

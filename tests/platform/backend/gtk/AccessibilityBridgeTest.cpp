@@ -194,7 +194,7 @@ TEST_F(AccessibilityBridgeTest, ChangesBecomeSignalsActionsRunAfterTheCallAndGon
     auto* push = accessible(*button);
     ASSERT_TRUE(atk_action_do_action(ATK_ACTION(push), 0));
     EXPECT_EQ(button->state(), ui::ControlStateValue::Off) << "not yet";
-    EXPECT_TRUE(waitFor([&] { return button->state() == ui::ControlStateValue::On; }, 5));
+    EXPECT_TRUE(waitFor([&] { return button->state() == ui::ControlStateValue::On; }));
 
     // The button leaves and dies: its object stays valid for whoever holds it, and answers as defunct.
     g_object_ref(push);

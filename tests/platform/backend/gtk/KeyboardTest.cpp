@@ -23,7 +23,7 @@ protected:
     {
         auto result = runWhileServing(*backend, "xdotool " + arguments);
         ASSERT_EQ(result.status, 0) << "xdotool " << arguments;
-        waitFor([&] { return keyDowns(recorder).size() >= count; }, 5);
+        waitFor([&] { return keyDowns(recorder).size() >= count; });
     }
     static std::vector<KeyRecorder::Key> keyDowns(const KeyRecorder& recorder)
     {
@@ -119,7 +119,7 @@ TEST_F(KeyboardTest, CtrlShortcutsAreCommandKeyEquivalents)
     auto recorder = focusedRecorder();
     recorder->takeEquivalents = true;
     type("key ctrl+c", *recorder, 0);
-    ASSERT_TRUE(waitFor([&] { return !recorder->equivalents.empty(); }, 5));
+    ASSERT_TRUE(waitFor([&] { return !recorder->equivalents.empty(); }));
     EXPECT_EQ(recorder->equivalents[0].ignoringModifiers, "c");
     EXPECT_EQ(recorder->equivalents[0].keyCode, KeyCode::C);
     EXPECT_TRUE(recorder->equivalents[0].flags & Flags::Command);

@@ -38,26 +38,23 @@ TEST_F(ToolTipTest, TheTipShowsBelowRightOfTheRestingPointerAndGoesWhenItLeaves)
         = [&, x = x, y = y](gfx::Point p) { return fmt::format("{} {}", x + int(p.x * s), y + int((150 - p.y) * s)); };
 
     run("mousemove " + root({ 60, 100 }));
-    ASSERT_TRUE(waitFor([&] { return tips.isShown(); }, 5));
+    ASSERT_TRUE(waitFor([&] { return tips.isShown(); }));
     auto tipWindow = tips.toolTipWindow();
     EXPECT_TRUE(window->isKeyWindow()) << "the tip takes no focus";
     auto [tx, ty, tw, th] = deviceRectOfContent(*tipWindow);
     EXPECT_GT(tx, x + 60 * s) << "right of the pointer";
     EXPECT_GT(ty, y + (150 - 100) * s) << "below the pointer";
     Screenshot shot;
-    ASSERT_TRUE(waitFor(
-        [&, tx = tx, ty = ty, tw = tw, th = th] {
-            shot = grabScreen(tx, ty, tw, th);
-            return isTipGround(shot.at(3 * s, 3 * s));
-        },
-        5))
-        << "the tip is painted on the screen";
+    ASSERT_TRUE(waitFor([&, tx = tx, ty = ty, tw = tw, th = th] {
+        shot = grabScreen(tx, ty, tw, th);
+        return isTipGround(shot.at(3 * s, 3 * s));
+    })) << "the tip is painted on the screen";
     shot.save(fmt::format("gtk-tooltip-scale{}.png", s));
     grabScreen(x, y, width, height).save(fmt::format("gtk-tooltip-in-window-scale{}.png", s));
 
     run("mousemove " + root({ 260, 100 }));
-    ASSERT_TRUE(waitFor([&] { return !tips.isShown(); }, 5));
-    EXPECT_TRUE(
-        waitFor([&, tx = tx, ty = ty] { return !isTipGround(grabScreen(tx, ty, 8 * s, 8 * s).at(3 * s, 3 * s)); }, 5))
-        << "the tip's window is gone from the screen";
+    ASSERT_TRUE(waitFor([&] { return !tips.isShown(); }));
+    EXPECT_TRUE(waitFor([&, tx = tx, ty = ty] {
+        return !isTipGround(grabScreen(tx, ty, 8 * s, 8 * s).at(3 * s, 3 * s));
+    })) << "the tip's window is gone from the screen";
 }

@@ -226,8 +226,8 @@ TEST_F(WindowDisplayTest, AViewMarkingItselfWhileDrawingLetsItsWindowKeepShowing
     const long framesBefore = backend->presentedFrameCount(*window);
     label->fill = gfx::Color::colorWithDeviceRed(0, 0, 1);
     label->setNeedsDisplay(true);
-    EXPECT_TRUE(waitFor([&] { return labelPixel() == Blue; }, 3)) << "the window's frames stopped";
-    EXPECT_TRUE(waitFor([&] { return backend->presentedFrameCount(*window) > framesBefore + 5; }, 3))
+    EXPECT_TRUE(waitFor([&] { return labelPixel() == Blue; })) << "the window's frames stopped";
+    EXPECT_TRUE(waitFor([&] { return backend->presentedFrameCount(*window) > framesBefore + 5; }))
         << "frames presented: " << backend->presentedFrameCount(*window) - framesBefore;
 
     // The spinner is drawn at the pace of frames, not as fast as the loop can turn: once for each frame shown.
@@ -250,7 +250,7 @@ TEST_F(WindowDisplayTest, AViewMarkingItselfWhileDrawingLetsItsWindowKeepShowing
     backend->resetDrawsInAFrame(*window);
     const long spinsBefore = spins;
     const long framesAt = backend->presentedFrameCount(*window);
-    const bool framesCame = waitFor([&] { return backend->presentedFrameCount(*window) >= framesAt + 10; }, 10);
+    const bool framesCame = waitFor([&] { return backend->presentedFrameCount(*window) >= framesAt + 10; });
     working = false;
     worker.join();
     beat->invalidate();

@@ -78,17 +78,15 @@ TEST_F(QFTabStylesDisplayTest, OneBarPerStyleHoveredAndClickedWithTheRealPointer
         bars.push_back(s);
     }
     auto window = showWindow({ 120, 200, width, height }, content);
-    ASSERT_TRUE(waitFor(
-        [&] {
-            for (const auto& s : bars)
-                if (s.bar->numberOfAttachedButtons() != 3)
-                    return false;
-            return true;
-        },
-        5));
+    // Every bar has its buttons in place, and the window has drawn them: the pointer goes to a button's frame.
+    ASSERT_TRUE(waitFor([&] {
+        for (const auto& s : bars)
+            if (s.bar->numberOfAttachedButtons() != 3 || s.bar->isAnimating())
+                return false;
+        return !window->viewsNeedDisplay();
+    }));
     for (std::size_t i = 0; i < bars.size(); ++i)
         EXPECT_EQ(bars[i].bar->styleName(), fnd::String(StyleNames[i]));
-    waitFor([] { return false; }, 0.3);
     screenshot("qftabstyles-display-1-all-styles");
 
     // Each bar: the pointer rests on the third tab (it is hovered), then clicks it (it is selected).
@@ -97,16 +95,17 @@ TEST_F(QFTabStylesDisplayTest, OneBarPerStyleHoveredAndClickedWithTheRealPointer
         auto third = tab(bars[i], 2);
         ASSERT_TRUE(third);
         xdotool("mousemove " + root(*window, centre(*third)));
-        EXPECT_TRUE(waitFor([&] { return third->mouseHovered(); }, 5)) << "hovered";
+        EXPECT_TRUE(waitFor([&] { return third->mouseHovered(); })) << "hovered";
         if (i == 0)
             screenshot("qftabstyles-display-2-metal-hovered");
         xdotool("click 1");
-        EXPECT_TRUE(waitFor([&] { return bars[i].tabView->selectedTabViewItem()->label() == fnd::String("Three"); }, 5))
+        EXPECT_TRUE(waitFor([&] { return bars[i].tabView->selectedTabViewItem()->label() == fnd::String("Three"); }))
             << "selected by the click";
         EXPECT_EQ(bars[i].tabView->indexOfTabViewItem(*bars[i].tabView->selectedTabViewItem()), 2);
     }
     // Leave the pointer over the second tab of the last bar, so one hover shows in the picture.
-    xdotool("mousemove " + root(*window, centre(*tab(bars.back(), 1))));
-    waitFor([] { return false; }, 0.4);
+    auto second = tab(bars.back(), 1);
+    xdotool("mousemove " + root(*window, centre(*second)));
+    EXPECT_TRUE(waitFor([&] { return second->mouseHovered() && !window->viewsNeedDisplay(); })) << "hovered";
     screenshot("qftabstyles-display-3-third-tabs-selected");
 }

@@ -84,14 +84,14 @@ TEST_F(ZORSplitViewDisplayTest, TheToolbarGripDragsTheDivider)
     // Press on the grip (split view coordinates, flipped like the screen), drag 60 points right, release.
     run("mousemove " + rootPoint({ 192, 228 }) + " mousedown 1 mousemove " + rootPoint({ 212, 228 }) + " mousemove "
         + rootPoint({ 252, 226 }) + " mouseup 1");
-    ASSERT_TRUE(waitFor([&] { return panes[0]->frame().width() == 260; }, 5)) << panes[0]->frame().width();
+    ASSERT_TRUE(waitFor([&] { return panes[0]->frame().width() == 260; })) << panes[0]->frame().width();
     EXPECT_EQ(panes[0]->toolbar()->frame().width(), 260) << "the bar follows its pane";
     shot("after-grip-drag");
 
     // Past the next pane's minimum the drag stops there.
     run("mousemove " + rootPoint({ 252, 228 }) + " mousedown 1 mousemove " + rootPoint({ 300, 228 }) + " mousemove "
         + rootPoint({ 400, 228 }) + " mouseup 1");
-    ASSERT_TRUE(waitFor([&] { return panes[1]->frame().width() == 80; }, 5)) << panes[1]->frame().width();
+    ASSERT_TRUE(waitFor([&] { return panes[1]->frame().width() == 80; })) << panes[1]->frame().width();
 }
 
 }

@@ -1,11 +1,14 @@
 #include "GtkTestSupport.h"
 
+#include "platform/backend/gtk/GtkDisplayState.h"
+
 #include "platform/foundation/runtime/RunLoop.h"
 #include "platform/graphics/ImageCodecs.h"
 #include "platform/ui/menus/MenuItem.h"
 
 #include <gdk/gdk.h>
 #include <gio/gio.h>
+#include <gtk/gtk.h>
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -73,6 +76,38 @@ int GtkDisplayTest::scale()
 bool GtkDisplayTest::waitFor(const std::function<bool()>& condition, double seconds)
 {
     return backend->runUntil(condition, seconds);
+}
+
+void GtkDisplayTest::syncWithServer()
+{
+    if (Display* display = backend->display().xDisplay())
+        XSync(display, False);
+}
+
+EventCount::EventCount(ui::EventMask mask)
+    : m_monitor(
+        ui::Application::shared().addLocalMonitorForEventsMatchingMask(mask, [count = m_count](const ui::Event&) {
+            ++*count;
+            return true;
+        }))
+{
+}
+
+EventCount::~EventCount()
+{
+    ui::Application::shared().removeMonitor(m_monitor);
+}
+
+GenerousDoubleClickTime::GenerousDoubleClickTime()
+{
+    GtkSettings* settings = gtk_settings_get_default();
+    g_object_get(settings, "gtk-double-click-time", &m_previous, nullptr);
+    g_object_set(settings, "gtk-double-click-time", 2000, nullptr);
+}
+
+GenerousDoubleClickTime::~GenerousDoubleClickTime()
+{
+    g_object_set(gtk_settings_get_default(), "gtk-double-click-time", m_previous, nullptr);
 }
 
 std::shared_ptr<ui::Window> GtkDisplayTest::showWindow(

@@ -14,6 +14,8 @@
 #include "platform/ui/views/View.h"
 #include "platform/ui/views/Window.h"
 
+#include "support/Waiting.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -40,7 +42,12 @@ protected:
     // A visible window with the content rect on the screen (points, y up), shown and painted.
     std::shared_ptr<ui::Window> showWindow(gfx::Rect contentRect, const std::shared_ptr<ui::View>& content,
         unsigned style = ui::WindowStyleMask::Titled | ui::WindowStyleMask::Closable);
-    bool waitFor(const std::function<bool()>& condition, double seconds = 10);
+    // Turns the run loop until the condition holds, for at most the seconds; whether it held.
+    bool waitFor(const std::function<bool()>& condition, double seconds = testsupport::WaitSeconds);
+    // Has the X server take in every request this program made so far (a raise, a property, a grab), so that another
+    // connection (the test's own, xdotool) sees their effect. A check that something did not happen reads the server
+    // after this, not after a while.
+    static void syncWithServer();
 
     static inline std::shared_ptr<ui::GtkBackend> backend;
 };
@@ -59,7 +66,8 @@ Screenshot grabScreen(int x, int y, int width, int height);
 // The screen's pixels in the rectangle once they have stopped changing: grabs taken while the run loop turns, until
 // three in a row a tenth of a second apart agree (at most `seconds`). A picture taken after a fixed pause may catch a
 // busy machine half way through a redraw.
-Screenshot settledScreen(ui::GtkBackend& backend, int x, int y, int width, int height, double seconds = 10);
+Screenshot settledScreen(
+    ui::GtkBackend& backend, int x, int y, int width, int height, double seconds = testsupport::WaitSeconds);
 // The device-pixel rectangle a window's content covers on the screen: x, y (top left), width, height.
 std::array<int, 4> deviceRectOfContent(const ui::Window& window);
 
@@ -69,7 +77,8 @@ struct CommandOutput {
     int status { -1 };
     std::string output;
 };
-CommandOutput runWhileServing(ui::GtkBackend& backend, const std::string& command, double seconds = 20);
+CommandOutput runWhileServing(
+    ui::GtkBackend& backend, const std::string& command, double seconds = testsupport::WaitSeconds);
 // Starts a command in the background and answers its process id.
 int startInBackground(const std::vector<std::string>& argv);
 // Whether a process startInBackground started has ended (an ended process nobody has reaped counts as ended).
@@ -106,6 +115,35 @@ private:
     int m_running { -1 };
     bool m_done { false };
     std::shared_ptr<fnd::Timer> m_timer;
+};
+
+// Counts the events of a mask the application sends on, from a local monitor: that a press arrived and was handled
+// (the count is read between events), where a check that input changed nothing needs to know the input has come.
+class EventCount {
+public:
+    explicit EventCount(ui::EventMask mask);
+    ~EventCount();
+    EventCount(const EventCount&) = delete;
+    EventCount& operator=(const EventCount&) = delete;
+    long count() const { return *m_count; }
+
+private:
+    std::shared_ptr<long> m_count = std::make_shared<long>(0);
+    long m_monitor { 0 };
+};
+
+// The desktop's double-click time made a generous two seconds for the scope: a busy machine may hold xdotool up
+// between the two clicks of its double click for longer than the desktop's 400 ms, and the program then saw two
+// single clicks.
+class GenerousDoubleClickTime {
+public:
+    GenerousDoubleClickTime();
+    ~GenerousDoubleClickTime();
+    GenerousDoubleClickTime(const GenerousDoubleClickTime&) = delete;
+    GenerousDoubleClickTime& operator=(const GenerousDoubleClickTime&) = delete;
+
+private:
+    int m_previous { 0 };
 };
 
 // A view that fills itself with a colour and runs an optional extra drawing step.

@@ -93,6 +93,15 @@ fnd::String groupedNumber(long long number)
     return fnd::String(text);
 }
 
+// A whole number from 0 to below 10^15 with its digits grouped, as a person reads it; anything else (a fraction, a
+// number past any integer) in scientific notation.
+fnd::String countText(double number)
+{
+    if (number == std::floor(number) && number >= 0 && number < 1e15)
+        return groupedNumber(static_cast<long long>(number));
+    return fnd::String(fmt::format("{:g}", number));
+}
+
 fnd::Expected<void> failed(const fnd::String& path, const fnd::Error& underlying)
 {
     return std::unexpected(exportError(path, reasonOf(underlying, path), underlying));
@@ -285,16 +294,19 @@ fnd::Expected<std::shared_ptr<gfx::BitmapImageRep>> BarcodeExporter::bitmapForBa
     const gfx::Rect bounds = view->bounds();
     const double scale = resolution / PointsPerInch;
     const gfx::Size pixels = pixelSizeForSize(bounds.size, resolution);
-    auto rep
-        = gfx::BitmapImageRep::create(long(pixels.width), long(pixels.height), gfx::BitmapLayout::ARGB32Premultiplied);
+    if (!std::isfinite(pixels.width) || !std::isfinite(pixels.height))
+        return cannotDraw();
+    // Counts are checked before they become integers: a count past the integers' range has no integer to become.
+    constexpr double MaximumPixelsASide = 1e15;
+    std::shared_ptr<gfx::BitmapImageRep> rep;
+    if (pixels.width <= MaximumPixelsASide && pixels.height <= MaximumPixelsASide)
+        rep = gfx::BitmapImageRep::create(
+            long(pixels.width), long(pixels.height), gfx::BitmapLayout::ARGB32Premultiplied);
     if (!rep) {
         // Too many pixels to hold: the person learns how many, and what makes them fewer.
         return std::unexpected(fnd::Error::make(fnd::ErrorDomain::Cocoa, FileWriteUnknownError,
-            fnd::stringWithFormat(applicationText("ExportTooLarge"),
-                resolution == std::floor(resolution) && resolution < 1e15
-                    ? groupedNumber((long long)resolution)
-                    : fnd::String(fmt::format("{:g}", resolution)),
-                groupedNumber((long long)pixels.width), groupedNumber((long long)pixels.height))));
+            fnd::stringWithFormat(applicationText("ExportTooLarge"), countText(resolution), countText(pixels.width),
+                countText(pixels.height))));
     }
     // The whole pixels hold a little more than the symbol: that sliver, right and below, shows the background.
     const gfx::Size points { pixels.width / scale, pixels.height / scale };

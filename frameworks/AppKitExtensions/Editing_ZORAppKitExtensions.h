@@ -101,7 +101,8 @@ void getPathMoveToCount(const gfx::BezierPath& path, std::int64_t* moveToCount, 
 // A hash of the element kinds and the rounded points, to tell whether a path changed.
 std::uint64_t checksum(const gfx::BezierPath& path);
 
-// Editing. The constraint angle is shared by every path of the process: pi / 12 until changed.
+// Editing. The constraint angle is shared by every path of the process: pi / 12 until changed. One that is not a
+// positive finite number leaves constrained moves free.
 
 double constraintAngle();
 void setConstraintAngle(double radians);

@@ -155,13 +155,12 @@ void moveControlPointPartcode(BezierPath& path, ZORPartcode partcode, Point p, s
         }
     }
 
-    if (options & MoveConstrained) {
+    // A step that is not a positive number constrains nothing: an infinite one would put the point at NaN.
+    if (const double step = constraintAngle(); (options & MoveConstrained) && step > 0 && std::isfinite(step)) {
         Point ref = referencePointForConstrainedPartcode(path, partcode);
         double a = std::atan2(p.y - ref.y, p.x - ref.x), d = std::hypot(p.x - ref.x, p.y - ref.y);
-        double step = constraintAngle();
         // The nearest multiple of the step, on either side of zero alike.
-        if (step > 0)
-            a = step * std::round(a / step);
+        a = step * std::round(a / step);
         p = { ref.x + d * std::cos(a), ref.y + d * std::sin(a) };
     }
     if (type == Kind::ClosePath)

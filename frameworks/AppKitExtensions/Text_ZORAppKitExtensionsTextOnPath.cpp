@@ -20,6 +20,8 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <optional>
+#include <vector>
 
 using gfx::BezierPath;
 using gfx::Point;
@@ -63,6 +65,29 @@ void claimCache(fnd::Dictionary* cache, const BezierPath& path, const txt::Attri
     cache->set(ChecksumKey, fnd::Value(static_cast<unsigned long long>(sum)));
     cache->set(TextKey, std::make_shared<txt::AttributedString>(text));
     cache->set(FlippedKey, flipped);
+}
+
+// The placements a cache holds for the text laid out, or none when it holds none or holds what cannot be this
+// text's: anything but placements, a glyph the text lacks, glyphs out of order, or a place or slope that is not a
+// number. Such a cache was filled for something else (or by someone else), and the text is laid out again.
+std::optional<std::vector<std::shared_ptr<TBQPathGlyphInfo>>> cachedPlacements(
+    const fnd::Dictionary& cache, fnd::Range glyphs)
+{
+    const auto* stored = cache.find(GlyphPositionsKey);
+    if (!stored || !stored->array() || !cache.find(TextFittedKey))
+        return std::nullopt;
+    std::vector<std::shared_ptr<TBQPathGlyphInfo>> placements;
+    placements.reserve(stored->array()->size());
+    for (const auto& value : *stored->array()) {
+        auto info = value.objectAs<TBQPathGlyphInfo>();
+        if (!info || info->glyphIndex() < std::uint64_t(glyphs.location)
+            || info->glyphIndex() >= std::uint64_t(glyphs.max())
+            || (!placements.empty() && info->glyphIndex() <= placements.back()->glyphIndex())
+            || !std::isfinite(info->point().x) || !std::isfinite(info->point().y) || !std::isfinite(info->slope()))
+            return std::nullopt;
+        placements.push_back(std::move(info));
+    }
+    return placements;
 }
 
 // A layout manager of its own, as the shared one is set up, for measuring without disturbing anyone's text.
@@ -169,10 +194,9 @@ bool layoutStringOnPath(const BezierPath& path, txt::AttributedString& string, d
     auto glyphs = manager.glyphRangeForBoundingRect({ gfx::ZeroPoint, container.containerSize() }, container);
 
     if (cache) {
-        if (const auto* stored = cache->find(GlyphPositionsKey); stored && stored->array()) {
-            for (const auto& value : *stored->array())
-                if (auto info = value.objectAs<TBQPathGlyphInfo>())
-                    helper->layoutManager(manager, info->glyphIndex(), info->point(), info->slope(), yOffset);
+        if (auto placements = cachedPlacements(*cache, glyphs)) {
+            for (const auto& info : *placements)
+                helper->layoutManager(manager, info->glyphIndex(), info->point(), info->slope(), yOffset);
             return cache->get(TextFittedKey).boolValue();
         }
     }

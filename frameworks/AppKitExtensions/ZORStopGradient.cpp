@@ -288,6 +288,11 @@ std::shared_ptr<ZORStopGradient> ZORStopGradient::gradientWithBlendingMode(Blend
 
 std::shared_ptr<ZORStopGradient> ZORStopGradient::addColorStop(const gfx::Color& color, double atPosition) const
 {
+    // NaN is what the removals answer for "no stop", so a stop there could never be removed; an infinity sorts, but
+    // no shading can place it.
+    if (!std::isfinite(atPosition))
+        throw fnd::Exception::invalidArgument(fnd::String(fmt::format(
+            "-[{} addColorStop:atPosition:]: position ({}) is not a finite number", className().utf8(), atPosition)));
     auto gradient = copy();
     gradient->addElement(elementFromColor(color, atPosition));
     return gradient;

@@ -56,6 +56,7 @@ public:
     // Every stop with its alpha replaced; the blending mode is kept.
     std::shared_ptr<ZORStopGradient> gradientWithAlphaComponent(double alpha) const;
     std::shared_ptr<ZORStopGradient> gradientWithBlendingMode(BlendingMode mode) const;
+    // Raises an invalid-argument exception for a position that is not a finite number.
     std::shared_ptr<ZORStopGradient> addColorStop(const gfx::Color& color, double atPosition) const;
     // Raise a range exception naming the class when there is no such stop (positions compare exactly).
     std::shared_ptr<ZORStopGradient> removeColorStopAtIndex(std::uint64_t index) const;

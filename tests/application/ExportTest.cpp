@@ -369,6 +369,22 @@ TEST_F(ExportTest, ReasonsAreSaidOnceAsAPersonWouldSayThem)
     EXPECT_NE(reason.find("Lower the resolution or the module width."), std::string::npos) << reason;
     // Said once: the alert's first line names the file, the second gives this reason alone.
     EXPECT_EQ(huge.error().localizedDescription().utf8().find("pixels"), std::string::npos);
+
+    // Pixel counts beyond any integer are told as they are, not as whatever their conversion to one gives.
+    const gfx::Size area = b->workAreaSize();
+    for (double dpi : { 1e20, 1e300 }) {
+        auto vast = BarcodeExporter::exportBarcode(b, long(ExportFileType::PNG), dpi, 0, fnd::String(file("v.png")));
+        ASSERT_FALSE(vast) << dpi;
+        const auto said = vast.error().localizedFailureReason().utf8();
+        const auto from = said.find("would be "), by = said.find(" \u00d7 "), to = said.find(" pixels");
+        ASSERT_TRUE(from != std::string::npos && by != std::string::npos && to != std::string::npos) << said;
+        auto number = [](std::string text) {
+            std::erase(text, ',');
+            return std::strtod(text.c_str(), nullptr);
+        };
+        EXPECT_NEAR(number(said.substr(from + 9, by - from - 9)) / (area.width * dpi / 72), 1, 1e-5) << said;
+        EXPECT_NEAR(number(said.substr(by + 4, to - by - 4)) / (area.height * dpi / 72), 1, 1e-5) << said;
+    }
 }
 
 TEST(ExportFileNames, TheSheetProposesTheSymbologyAndContent)

@@ -341,10 +341,20 @@ bool drawSegmentedStrip(const ZORTheme& theme, gfx::Rect r, const SegmentStrip& 
         return false;
     auto outline = strip.segmentStyle == 1 ? gfx::BezierPath::bezierPathWithRoundedRect(r, 4, 4)
                                            : gfx::BezierPath::bezierPathWithRect(r);
-    {
+    // The outline is laid once, over the segments, so that their fills never hide its inner half and a translucent
+    // outline is not laid over itself. Its shadow goes first, on its own: only outside the line, as the line and the
+    // segments cover the rest.
+    if (strip.enabled && theme.applyShadows()) {
         gfx::GraphicsStateGuard guard;
-        if (strip.enabled && theme.applyShadows())
-            setShadow(theme.dropShadowForBackgroundStyle(strip.backgroundStyle));
+        constexpr double ShadowRoom = 1000;
+        auto outside = gfx::BezierPath::bezierPathWithRect(gfx::insetRect(r, -ShadowRoom, -ShadowRoom));
+        const gfx::Rect lineEdge = gfx::insetRect(r, -0.5, -0.5);
+        outside->appendBezierPath(strip.segmentStyle == 1
+                ? *gfx::BezierPath::bezierPathWithRoundedRect(lineEdge, 4.5, 4.5)
+                : *gfx::BezierPath::bezierPathWithRect(lineEdge));
+        outside->setWindingRule(gfx::WindingRule::EvenOdd);
+        outside->addClip();
+        setShadow(theme.dropShadowForBackgroundStyle(strip.backgroundStyle));
         strokeWithColor(*outline, stroke);
     }
     {

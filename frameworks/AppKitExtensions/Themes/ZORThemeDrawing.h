@@ -123,7 +123,8 @@ struct SegmentStrip {
 
 // The outline in the theme's stroke colour and, clipped to it, each segment drawn by drawSegment in its rectangle
 // cut to the drawing rectangle (by default drawSegmentOfStrip). Draws nothing and answers false when the theme has no
-// stroke colour. The outline is drawn again over the segments, so that they never hide its inner half.
+// stroke colour. The outline is laid once, over the segments, so that they never hide its inner half; its shadow,
+// outside the line, goes first.
 bool drawSegmentedStrip(const ZORTheme& theme, gfx::Rect drawingRect, const SegmentStrip& strip,
     const std::function<void(long segment, gfx::Rect rect)>& drawSegment = {});
 // One segment: filled with the theme's gradient for the mask (disabled, on when selected, else 0) and, unless it is

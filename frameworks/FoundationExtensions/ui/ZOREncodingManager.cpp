@@ -4,12 +4,12 @@
 
 #include "platform/foundation/files/Bundle.h"
 #include "platform/foundation/files/FileManager.h"
+#include "platform/foundation/files/UserDefaults.h"
 #include "platform/foundation/runtime/Log.h"
 #include "platform/foundation/runtime/NotificationCenter.h"
-#include "platform/foundation/files/UserDefaults.h"
 #include "platform/ui/controls/Matrix.h"
-#include "platform/ui/menus/Menu.h"
 #include "platform/ui/controls/PopUpButton.h"
+#include "platform/ui/menus/Menu.h"
 #include "platform/ui/views/Window.h"
 
 #include <algorithm>
@@ -193,7 +193,7 @@ void ZOREncodingManager::setupPopUp(ui::PopUpButton& popUp, std::uint64_t select
         separator->setTag(static_cast<long>(NoEncodingTag));
         menu->addItem(separator);
     }
-    auto customize = ui::MenuItem::create(text("Customize Encodings List\\U2026", "Customize Encodings List\u2026"));
+    auto customize = ui::MenuItem::create(text("Customize Encodings List\\U2026", "Customise Encodings List\u2026"));
     customize->setAction("showPanel:");
     customize->setTarget(self);
     customize->setTag(static_cast<long>(NoEncodingTag));

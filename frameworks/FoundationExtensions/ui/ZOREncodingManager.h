@@ -25,7 +25,7 @@ class ZOREncodingManager : public fnd::Object {
     static void describeClass(fnd::ClassBuilder<ZOREncodingManager>& c);
 
 public:
-    // The tag of items that stand for no encoding: "Automatic", the separator and "Customize".
+    // The tag of items that stand for no encoding: "Automatic", the separator and "Customise".
     static constexpr std::uint64_t NoEncodingTag = 4294967295u;
     static inline const fnd::String DefaultsKey = "Encodings";
 
@@ -51,7 +51,7 @@ public:
 
     std::vector<std::uint64_t> enabledEncodings();
     // Fills the pop-up: optionally "Automatic", the enabled encodings (plus the selected one when it is not among
-    // them and there is no default entry), a separator and "Customize Encodings List…", then selects the selected
+    // them and there is no default entry), a separator and "Customise Encodings List…", then selects the selected
     // encoding's item (else the first) and tells the pop-up whether it has a default entry.
     void setupPopUp(ui::PopUpButton& popUp, std::uint64_t selectedEncoding, bool withDefaultEntry);
     void noteEncodingListChange(bool writeDefault, bool updateList, bool postNotification);

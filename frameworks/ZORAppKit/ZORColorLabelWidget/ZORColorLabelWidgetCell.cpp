@@ -69,6 +69,15 @@ std::int64_t colorLabelTypeForDouble(double value)
     return static_cast<std::int64_t>(std::trunc(std::clamp(value, -1.0, 7.0)));
 }
 
+// An object value's label type: a number or string's integer value, except that not a number names no label, as
+// anything else that is no number does, and as it does when set as a real.
+std::int64_t colorLabelTypeForValue(const fnd::Value& value)
+{
+    if (value.isNumber() && std::isnan(value.doubleValue()))
+        return -1;
+    return value.integerValue();
+}
+
 std::shared_ptr<gfx::Image> crossImage()
 {
     static const auto image = [] {
@@ -129,12 +138,12 @@ void ZORColorLabelWidgetCell::setObjectValue(const fnd::Value& value)
         std::int64_t type = -1;
         if (!items.empty()
             && std::all_of(items.begin(), items.end(), [&](const fnd::Value& v) { return v == items[0]; }))
-            type = items[0].integerValue();
+            type = colorLabelTypeForValue(items[0]);
         setIntegerValue(type);
         return;
     }
     if (value.isString() || value.isNumber())
-        setIntegerValue(value.integerValue());
+        setIntegerValue(colorLabelTypeForValue(value));
     else
         setIntegerValue(-1);
 }

@@ -24,7 +24,7 @@ public:
     // Every value form goes through the label type, clamped to −1..7.
     fnd::Value objectValue() const override { return fnd::Value(m_colorLabelType); }
     // One element, or several equal ones, give that element; different ones give −1 (a mixed selection); a string
-    // or a number gives its integer value; anything else −1.
+    // or a number gives its integer value; anything else −1, not a number (NaN) too, as a real set directly.
     void setObjectValue(const fnd::Value& value) override;
     std::int64_t integerValue() const override { return m_colorLabelType; }
     void setIntegerValue(std::int64_t value) override;

@@ -127,17 +127,30 @@ void ZORPlugInPreferencePane::failPlugIn(const std::string& why)
         fnd::LogLevel::Error, "The preference pane {} cannot be set up: {}", m_pluginBundle->bundlePath().utf8(), why);
 }
 
-ZORPrefPaneProtocol* ZORPlugInPreferencePane::pane()
+template <typename Result, typename Call> Result ZORPlugInPreferencePane::askPlugIn(Result fallback, Call&& call)
 {
-    return dynamic_cast<ZORPrefPaneProtocol*>(prefPane().get());
+    // The instance is held for the call: a throw drops the pane's own hold on it.
+    auto instance = prefPane();
+    auto* pane = dynamic_cast<ZORPrefPaneProtocol*>(instance.get());
+    if (!pane)
+        return fallback;
+    Result result = fallback;
+    callPlugIn([&] { result = call(*pane); });
+    return result;
+}
+
+template <typename Call> void ZORPlugInPreferencePane::tellPlugIn(Call&& call)
+{
+    auto instance = prefPane();
+    if (auto* pane = dynamic_cast<ZORPrefPaneProtocol*>(instance.get()))
+        callPlugIn([&] { call(*pane); });
 }
 
 std::shared_ptr<ui::View> ZORPlugInPreferencePane::mainView()
 {
     if (!m_pluginBundle)
         return m_mainView;
-    auto* p = pane();
-    return p ? p->mainView() : nullptr;
+    return askPlugIn(std::shared_ptr<ui::View>(), [](ZORPrefPaneProtocol& p) { return p.mainView(); });
 }
 
 void ZORPlugInPreferencePane::setMainView(const std::shared_ptr<ui::View>& view)
@@ -149,76 +162,65 @@ void ZORPlugInPreferencePane::setMainView(const std::shared_ptr<ui::View>& view)
 void ZORPlugInPreferencePane::loadMainView()
 {
     // Making the instance sends it loadMainView already; a second one would build its view twice.
-    bool existed = m_prefPane != nullptr;
-    auto* p = pane();
-    if (p && existed)
-        callPlugIn([p] { p->loadMainView(); });
+    if (m_prefPane)
+        tellPlugIn([](ZORPrefPaneProtocol& p) { p.loadMainView(); });
+    else
+        prefPane();
 }
 
 void ZORPlugInPreferencePane::willSelect()
 {
-    if (auto* p = pane())
-        p->willSelect();
+    tellPlugIn([](ZORPrefPaneProtocol& p) { p.willSelect(); });
 }
 
 void ZORPlugInPreferencePane::didSelect()
 {
-    if (auto* p = pane())
-        p->didSelect();
+    tellPlugIn([](ZORPrefPaneProtocol& p) { p.didSelect(); });
 }
 
 bool ZORPlugInPreferencePane::shouldUnselect()
 {
-    auto* p = pane();
-    return p ? p->shouldUnselect() : true;
+    return askPlugIn(true, [](ZORPrefPaneProtocol& p) { return p.shouldUnselect(); });
 }
 
 void ZORPlugInPreferencePane::willUnselect()
 {
-    if (auto* p = pane())
-        p->willUnselect();
+    tellPlugIn([](ZORPrefPaneProtocol& p) { p.willUnselect(); });
 }
 
 void ZORPlugInPreferencePane::didUnselect()
 {
-    if (auto* p = pane())
-        p->didUnselect();
+    tellPlugIn([](ZORPrefPaneProtocol& p) { p.didUnselect(); });
 }
 
 std::optional<bool> ZORPlugInPreferencePane::shouldResize()
 {
-    auto* p = pane();
-    return p ? p->shouldResize() : std::nullopt;
+    return askPlugIn(std::optional<bool>(), [](ZORPrefPaneProtocol& p) { return p.shouldResize(); });
 }
 
 std::optional<gfx::Size> ZORPlugInPreferencePane::minSize()
 {
-    auto* p = pane();
-    return p ? p->minSize() : std::nullopt;
+    return askPlugIn(std::optional<gfx::Size>(), [](ZORPrefPaneProtocol& p) { return p.minSize(); });
 }
 
 std::optional<gfx::Size> ZORPlugInPreferencePane::maxSize()
 {
-    auto* p = pane();
-    return p ? p->maxSize() : std::nullopt;
+    return askPlugIn(std::optional<gfx::Size>(), [](ZORPrefPaneProtocol& p) { return p.maxSize(); });
 }
 
 std::optional<gfx::Size> ZORPlugInPreferencePane::standardSize()
 {
-    auto* p = pane();
-    return p ? p->standardSize() : std::nullopt;
+    return askPlugIn(std::optional<gfx::Size>(), [](ZORPrefPaneProtocol& p) { return p.standardSize(); });
 }
 
 std::optional<fnd::String> ZORPlugInPreferencePane::categoryDisplayName()
 {
-    auto* p = pane();
-    return p ? p->categoryDisplayName() : std::nullopt;
+    return askPlugIn(std::optional<fnd::String>(), [](ZORPrefPaneProtocol& p) { return p.categoryDisplayName(); });
 }
 
 void ZORPlugInPreferencePane::panelDidBecomeMain()
 {
-    if (auto* p = pane())
-        p->panelDidBecomeMain();
+    tellPlugIn([](ZORPrefPaneProtocol& p) { p.panelDidBecomeMain(); });
 }
 
 bool ZORPlugInPreferencePane::respondsTo(fnd::Selector selector) const
@@ -231,8 +233,11 @@ bool ZORPlugInPreferencePane::respondsTo(fnd::Selector selector) const
 fnd::Value ZORPlugInPreferencePane::perform(fnd::Selector selector, std::span<const fnd::Value> arguments)
 {
     if (!Object::respondsTo(selector)) {
-        if (auto instance = prefPane(); instance && instance->respondsTo(selector))
-            return instance->perform(selector, arguments);
+        if (auto instance = prefPane(); instance && instance->respondsTo(selector)) {
+            fnd::Value result;
+            callPlugIn([&] { result = instance->perform(selector, arguments); });
+            return result;
+        }
     }
     return Object::perform(selector, arguments);
 }

@@ -11,7 +11,8 @@
 // whose principal class is the pane. The Info keys are read at once and the library is loaded then, so that a
 // broken plug-in is refused before it is listed; the principal class is made only when the pane is first used,
 // and from then on every optional pane message and every runtime message the proxy does not answer itself goes
-// to it.
+// to it. Whatever the plug-in throws, at any of them, stays here: the plug-in is failed for good (logged once, no
+// view, no more messages) and the message answers as for a pane that does not answer it.
 class ZORPlugInPreferencePane : public fnd::Object, public ZORPrefPaneProtocol {
     FND_OBJECT(ZORPlugInPreferencePane)
     static void describeClass(fnd::ClassBuilder<ZORPlugInPreferencePane>& c);
@@ -69,8 +70,10 @@ public:
     fnd::Value perform(fnd::Selector selector, std::span<const fnd::Value> arguments) override;
 
 private:
-    // The instance as a pane (made on first need).
-    ZORPrefPaneProtocol* pane();
+    // A pane message to the instance (made on first need): its answer, or the fallback when there is no instance or
+    // the instance throws, which fails the plug-in.
+    template <typename Result, typename Call> Result askPlugIn(Result fallback, Call&& call);
+    template <typename Call> void tellPlugIn(Call&& call);
     // Runs the plug-in's code; false when it threw, which fails the plug-in.
     bool callPlugIn(const std::function<void()>& call);
     // Logs why the plug-in cannot be set up and drops its instance for good.

@@ -3,6 +3,7 @@
 #include "frameworks/ZORAppKit/ZORPreferenceWindowController/ZORPreferenceWindowController.h"
 
 #include "frameworks/AppKitExtensions/ZORNSImage_Extension.h"
+#include "platform/foundation/runtime/Exception.h"
 #include "platform/graphics/Color.h"
 #include "platform/graphics/Font.h"
 #include "platform/graphics/Geometry.h"
@@ -11,6 +12,8 @@
 #include "platform/text/AttributedString.h"
 #include "platform/ui/dragging/Pasteboard.h"
 #include "platform/ui/views/Event.h"
+
+#include <fmt/format.h>
 
 #include <algorithm>
 #include <cmath>
@@ -30,6 +33,14 @@ constexpr double CellExtra = 46;
 constexpr double CaptionTop = 5;
 constexpr double BandExtra = 9;
 constexpr double EmptyHeight = 11;
+// More columns than any overview has panes; a count past it lays out as it does, one row per category, and the row
+// arithmetic stays within its integers.
+constexpr long MaximumColumns = 1000;
+
+long boundedColumns(long columns)
+{
+    return std::clamp(columns, 1L, MaximumColumns);
+}
 
 // A toolbar takes an item identifier dragged under the first type; the second carries it by its own name.
 const fnd::String ToolbarItemDragType = "NSToolbarIndividualItemDragType";
@@ -65,7 +76,7 @@ void ZORPrefPaneIconView::initWithController(const std::shared_ptr<ZORPreference
     initWithFrame({});
     m_prefsController = controller;
     m_icons = icons;
-    m_columns = std::max(1L, columns);
+    m_columns = boundedColumns(columns);
     dataChanged();
 }
 
@@ -93,7 +104,7 @@ void ZORPrefPaneIconView::removeAllIcons()
 
 void ZORPrefPaneIconView::setColumns(long columns)
 {
-    columns = std::max(1L, columns);
+    columns = boundedColumns(columns);
     if (columns == m_columns)
         return;
     m_columns = columns;
@@ -344,6 +355,10 @@ void ZORPrefPaneIconView::drawRect(gfx::Rect)
 
 void ZORPrefPaneIconView::drawBackgroundForCategoryWithIndex(long category)
 {
+    if (category < 0 || category >= long(m_iconListList.size()))
+        throw fnd::Exception::range(
+            fnd::String(fmt::format("-[{} drawBackgroundForCategoryWithIndex:]: index ({}) beyond bounds ({})",
+                className().utf8(), category, m_iconListList.size())));
     auto* context = gfx::GraphicsContext::current();
     if (!context)
         return;

@@ -34,6 +34,7 @@ public:
     void setIcons(const std::vector<std::shared_ptr<ZORPrefPaneIcon>>& icons);
     void addIcon(const std::shared_ptr<ZORPrefPaneIcon>& icon);
     void removeAllIcons();
+    // Taken between 1 and 1,000 (any count beyond the icons gives one row per category).
     long columns() const { return m_columns; }
     void setColumns(long columns);
     bool sortByCategory() const { return m_sortByCategory; }
@@ -66,6 +67,7 @@ public:
 
     bool isFlipped() const override { return true; }
     void drawRect(gfx::Rect dirtyRect) override;
+    // Raises the range exception for a category the view does not have.
     void drawBackgroundForCategoryWithIndex(long category);
     void drawIcon(const ZORPrefPaneIcon& icon, gfx::Point position, bool highlighted);
 

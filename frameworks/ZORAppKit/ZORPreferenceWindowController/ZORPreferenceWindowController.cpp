@@ -292,12 +292,20 @@ bool ZORPreferenceWindowController::selectPaneWithIdentifier(const fnd::String& 
     if (d)
         d->willSelectPreferencePane(identifier);
     pane->willSelect();
-    m_zorWindow->setTitle(pane->label());
     (void)pane->shouldResize();
-    if (auto size = pane->minSize())
-        m_zorWindow->setMinSize(*size);
-    if (auto size = pane->maxSize())
-        m_zorWindow->setMaxSize(*size);
+    const auto minSize = pane->minSize();
+    const auto maxSize = pane->maxSize();
+    // A plug-in that failed on the way in (it threw) has let its view go: the switch is given up before the window
+    // changes, and the pane shown before stays.
+    if (pane->mainView() != view) {
+        fnd::log(fnd::LogLevel::Error, "Preference Pane \"" + identifier + "\" failed as it was selected");
+        return false;
+    }
+    m_zorWindow->setTitle(pane->label());
+    if (minSize)
+        m_zorWindow->setMinSize(*minSize);
+    if (maxSize)
+        m_zorWindow->setMaxSize(*maxSize);
     changeContentView(view);
     if (old) {
         if (d)

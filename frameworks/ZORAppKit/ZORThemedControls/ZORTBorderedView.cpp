@@ -24,6 +24,7 @@ const fnd::String PathStyle = "pathStyle";
 const fnd::String ActiveAngle = "activeBackgroundGradientAngle";
 const fnd::String InactiveAngle = "inactiveBackgroundGradientAngle";
 const fnd::String RespectWindowState = "respectWindowState";
+const fnd::String IsActive = "isActive";
 }
 
 }
@@ -236,6 +237,7 @@ void ZORTBorderedView::encodeWithCoder(fnd::Coder& coder) const
     coder.encodeDouble(m_look.activeBackgroundGradientAngle, Key::ActiveAngle);
     coder.encodeDouble(m_look.inactiveBackgroundGradientAngle, Key::InactiveAngle);
     coder.encodeBool(m_respectWindowState, Key::RespectWindowState);
+    coder.encodeBool(m_isActive, Key::IsActive);
 }
 
 bool ZORTBorderedView::initWithCoder(fnd::Coder& coder)
@@ -252,6 +254,7 @@ bool ZORTBorderedView::initWithCoder(fnd::Coder& coder)
     m_look.activeBackgroundGradientAngle = coder.decodeDoubleForKey(Key::ActiveAngle);
     m_look.inactiveBackgroundGradientAngle = coder.decodeDoubleForKey(Key::InactiveAngle);
     m_respectWindowState = coder.decodeBoolForKey(Key::RespectWindowState);
-    m_isActive = true;
+    // Archives written before the flag was kept decoded active, and still do.
+    m_isActive = !coder.containsValueForKey(Key::IsActive) || coder.decodeBoolForKey(Key::IsActive);
     return !coder.hasFailed();
 }

@@ -70,7 +70,7 @@ public:
     void observeValueForKeyPath(const fnd::String& keyPath, fnd::Object& object, const fnd::KeyValueChange& change,
         const void* context) override;
 
-    // Every setting but the gradients is archived; a decoded view starts active.
+    // Every setting but the gradients is archived, the active flag too; an archive without it decodes active.
     void encodeWithCoder(fnd::Coder& coder) const override;
     bool initWithCoder(fnd::Coder& coder) override;
 

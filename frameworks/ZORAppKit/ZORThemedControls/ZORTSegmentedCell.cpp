@@ -26,6 +26,8 @@ constexpr double MinimumLabelX = 3;
 void ZORTSegmentedCell::describeClass(fnd::ClassBuilder<ZORTSegmentedCell>& c)
 {
     c.property("themeKey", &ZORTSegmentedCell::themeKey, &ZORTSegmentedCell::setThemeKey);
+    c.action("_canAnimate", &ZORTSegmentedCell::_canAnimate);
+    c.action("_isSliderStyle", &ZORTSegmentedCell::_isSliderStyle);
 }
 
 void ZORTSegmentedCell::init()

@@ -21,6 +21,10 @@ public:
     void setSegmentStyle(ui::SegmentStyle style) override;
     // Whether any segment has a label.
     bool hasText() const;
+    // What the platform's steps ask a segmented cell, by these names: the strip never animates and never takes
+    // the slider look, which its theme does not draw.
+    bool _canAnimate() const { return false; }
+    bool _isSliderStyle() const { return false; }
 
     // With a theme that casts shadows, room for the shadow.
     gfx::Rect drawingRectForBounds(gfx::Rect bounds) const override;

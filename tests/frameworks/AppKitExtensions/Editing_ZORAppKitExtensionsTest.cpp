@@ -232,6 +232,22 @@ TEST(Editing_ZORAppKitExtensions, ConstrainedMovesSnapToTheNearestStepEitherSide
     }
 }
 
+TEST(Editing_ZORAppKitExtensions, AConstraintAngleThatIsNoNumberLeavesMovesFree)
+{
+    struct RestoreAngle {
+        double angle = constraintAngle();
+        ~RestoreAngle() { setConstraintAngle(angle); }
+    } restore;
+    for (double step : { HUGE_VAL, -HUGE_VAL, std::nan("") }) {
+        setConstraintAngle(step);
+        BezierPath path;
+        path.moveToPoint({ 5, 5 });
+        path.lineToPoint({ 15, 5 });
+        moveControlPointPartcode(path, 8, { 12, 9 }, MoveConstrained);
+        EXPECT_EQ(path.associatedPoints(1)[0], (Point { 12, 9 })) << step;
+    }
+}
+
 TEST(Editing_ZORAppKitExtensions, DraggingPointsCarriesTheirHandles)
 {
     // An end point between two curves takes both adjacent handles along.

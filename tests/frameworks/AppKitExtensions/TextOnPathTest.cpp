@@ -9,6 +9,7 @@
 #include "platform/text/TextContainer.h"
 #include "platform/text/TextStorage.h"
 #include "support/Canvas.h"
+#include "support/Raised.h"
 
 #include "PathTestSupport.h"
 
@@ -240,6 +241,39 @@ TEST(TextOnPath, ACacheServesOnePathAndOneText)
         nullptr, &cache);
     EXPECT_FALSE(cache.contains("Unrelated")) << "a changed path discards every entry";
     EXPECT_EQ(cache.get("TBQTextOnPathGlyphPositions").array()->size(), 5u);
+}
+
+// A cache the caller filled for some other text, or with something else, is laid out again: its placements would
+// draw glyphs the text does not have, or put them nowhere.
+TEST(TextOnPath, AStaleOrForeignCacheIsIgnoredAndRebuilt)
+{
+    BezierPath path = line({ 10, 20 }, { 310, 20 });
+    Canvas fresh(320, 80);
+    EXPECT_TRUE(drawTextOnPath(path, textInFont("Hi"), 0));
+    const auto drawn = fresh.picture();
+
+    const std::pair<const char*, fnd::Array> foreign[] = {
+        { "a glyph past the text", { std::make_shared<TBQPathGlyphInfo>(40, Point { 10, 20 }, 0) } },
+        { "no placement", { fnd::Value(1) } },
+        { "a point that is no number",
+            { std::make_shared<TBQPathGlyphInfo>(0, Point { std::nan(""), 20 }, 0),
+                std::make_shared<TBQPathGlyphInfo>(1, Point { 20, 20 }, 0) } },
+        { "glyphs out of order",
+            { std::make_shared<TBQPathGlyphInfo>(1, Point { 20, 20 }, 0),
+                std::make_shared<TBQPathGlyphInfo>(0, Point { 10, 20 }, 0) } },
+    };
+    for (const auto& [what, records] : foreign) {
+        Canvas canvas(320, 80);
+        fnd::Dictionary cache;
+        cache.set("TBQTextOnPathGlyphPositions", records);
+        cache.set("TBQTextOnPathTextFitted", false);
+        bool fitted = false;
+        EXPECT_FALSE(raised([&] { fitted = drawTextOnPath(path, textInFont("Hi"), 0, nullptr, &cache); })) << what;
+        EXPECT_TRUE(fitted) << what;
+        ASSERT_TRUE(cache.get("TBQTextOnPathGlyphPositions").array()) << what;
+        EXPECT_EQ(cache.get("TBQTextOnPathGlyphPositions").array()->size(), 2u) << what;
+        EXPECT_TRUE(canvas.picture() == drawn) << what << ": drawn otherwise than without a cache";
+    }
 }
 
 TEST(TextOnPath, DrawnTextStandsOnThePathInEitherOrientation)

@@ -168,6 +168,18 @@ TEST(ZORStopGradient, RemovingAStopThatIsNotThereRaisesAndChangesNothing)
     EXPECT_EQ(aqua->numberOfColorStops(), 4u);
 }
 
+// NaN stands for "no stop" in the removals, and neither it nor an infinity places a stop anywhere.
+TEST(ZORStopGradient, AStopAtAPositionThatIsNoNumberIsRefused)
+{
+    auto aqua = ZORStopGradient::aquaNormalGradient();
+    for (double position : { std::nan(""), HUGE_VAL, -HUGE_VAL }) {
+        auto refused = raised([&] { aqua->addColorStop(*Color::redColor(), position); });
+        ASSERT_TRUE(refused) << position;
+        EXPECT_EQ(refused->name(), fnd::ExceptionName::InvalidArgument) << position;
+    }
+    EXPECT_EQ(aqua->numberOfColorStops(), 4u);
+}
+
 TEST(ZORStopGradient, AxialEndsLieOnOppositeCornersOrEdges)
 {
     const gfx::Rect r { 0, 0, 200, 100 };

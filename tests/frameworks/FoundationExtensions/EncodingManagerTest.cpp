@@ -97,7 +97,7 @@ TEST_F(EncodingManager, PopUpsListTheEnabledEncodingsAroundTheSelection)
     EXPECT_EQ(items[1]->tag(), 10);
     EXPECT_EQ(items[1]->title(), fnd::localizedNameOfStringEncoding(Encoding::Unicode));
     EXPECT_TRUE(items[count + 1]->isSeparatorItem());
-    EXPECT_EQ(items.back()->title(), "Customize Encodings List\u2026");
+    EXPECT_EQ(items.back()->title(), "Customise Encodings List\u2026");
     EXPECT_EQ(items.back()->action(), fnd::Selector("showPanel:"));
     EXPECT_EQ(items.back()->tag(), NoTag);
     EXPECT_EQ(popUp->indexOfSelectedItem(), 0) << "an encoding not enabled selects Automatic";

@@ -91,6 +91,10 @@ TEST(ZORColorLabelWidgetCellTest, EveryValueFormIsALabelTypeFromMinusOneToSeven)
         { fnd::Array {}, -1 },
         { fnd::String("5"), 5 },
         { 1.0, 1 },
+        // Not a number is no label as a real set directly is, alone or as a selection.
+        { std::nan(""), -1 },
+        { fnd::Array { std::nan("") }, -1 },
+        { 1e300, 7 },
         { fnd::Dictionary {}, -1 },
         { fnd::Value(), -1 },
     };

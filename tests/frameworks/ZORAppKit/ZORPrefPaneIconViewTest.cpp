@@ -3,6 +3,7 @@
 #include "ZORAppKitTestSupport.h"
 #include "platform/ui/UiTestSupport.h"
 #include "support/Canvas.h"
+#include "support/Raised.h"
 
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/BitmapImageRep.h"
@@ -13,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <filesystem>
 #include <functional>
@@ -152,6 +154,29 @@ TEST_F(PrefPaneIconViewTest, RowsWrapAtTheColumnCountAndAnEmptyOverviewIsElevenH
     EXPECT_EQ(eighth, gfx::Point(first.x, first.y + view->iconHeight()));
     auto at = centre(view->imageFrameForIconInCategoryWithIndex(0, 7));
     EXPECT_LE(pixelDistance(pixel(*shot("EightIcons"), at), colors["a8"]), 2) << "the eighth picture is drawn there";
+}
+
+// A category the view does not have is a range error for the drawing step too, and a column count is bounded where
+// it enters: any count beyond the icons lays out as one row per category, however large.
+TEST_F(PrefPaneIconViewTest, CategoriesBeyondTheListsAreRefusedAndColumnCountsBounded)
+{
+    makeView(ThreeCategories, true, 100);
+    const auto oneRowEach = view->frame();
+    {
+        Canvas canvas(100, 100, true);
+        for (long category : { 3L, 1000L, -1L }) {
+            auto refused = raised([&] { view->drawBackgroundForCategoryWithIndex(category); });
+            ASSERT_TRUE(refused) << category;
+            EXPECT_EQ(refused->name(), fnd::ExceptionName::Range) << category;
+        }
+    }
+    for (long columns : { LONG_MAX, LONG_MAX / 2 + 1, 1L << 40 }) {
+        view->setColumns(columns);
+        EXPECT_EQ(view->frame().height(), oneRowEach.height()) << columns;
+        EXPECT_LE(view->frame().width(), 1e6) << columns;
+        EXPECT_EQ(view->positionForIconInCategoryWithIndex(0, 7).y, view->positionForIconInCategoryWithIndex(0, 0).y)
+            << columns;
+    }
 }
 
 // Drawing, hit testing and the view's size follow one layout: every icon is drawn where a click finds it, inside

@@ -211,7 +211,7 @@ TEST_F(ZORTBorderedViewTest, ADarkThemeTurnsItsControlsDarkAlsoThoseAddedLater)
     EXPECT_EQ(lightButton->cell()->backgroundStyle(), ui::BackgroundStyle::Light);
 }
 
-TEST_F(ZORTBorderedViewTest, ADecodedViewKeepsItsSettingsAndStartsActive)
+TEST_F(ZORTBorderedViewTest, ADecodedViewKeepsItsSettingsAndItsActiveFlag)
 {
     auto view = ZORTBorderedView::create({ 0, 0, 100, 50 });
     view->setThemeKey(ZORThemeKey::HUD);
@@ -220,20 +220,37 @@ TEST_F(ZORTBorderedViewTest, ADecodedViewKeepsItsSettingsAndStartsActive)
     view->setPathStyle(3);
     view->setRespectWindowState(true);
     view->setActiveBackgroundGradientAngle(45);
+    auto decoded = [](const fnd::Data& data) {
+        auto back = fnd::KeyedUnarchiver::unarchiveTopLevelObjectWithData(data);
+        EXPECT_TRUE(back) << back.error().localizedDescription();
+        return back ? back->objectAs<ZORTBorderedView>() : nullptr;
+    };
+    for (bool active : { false, true }) {
+        view->setActive(active);
+        auto data = fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(view));
+        ASSERT_TRUE(data);
+        auto restored = decoded(*data);
+        ASSERT_TRUE(restored);
+        EXPECT_EQ(restored->themeKey(), ZORThemeKey::HUD);
+        EXPECT_EQ(restored->borderSides(), Side::Bottom);
+        EXPECT_EQ(restored->borderStyle(), 2u);
+        EXPECT_EQ(restored->pathStyle(), 3u);
+        EXPECT_TRUE(restored->respectWindowState());
+        EXPECT_EQ(restored->activeBackgroundGradientAngle(), 45);
+        EXPECT_EQ(restored->isActive(), active);
+    }
+
+    // An archive without the flag (written before it was kept) starts active.
     view->setActive(false);
-    auto data = fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(view));
-    ASSERT_TRUE(data);
-    auto back = fnd::KeyedUnarchiver::unarchiveTopLevelObjectWithData(*data);
-    ASSERT_TRUE(back) << back.error().localizedDescription();
-    auto restored = back->objectAs<ZORTBorderedView>();
-    ASSERT_TRUE(restored);
-    EXPECT_EQ(restored->themeKey(), ZORThemeKey::HUD);
-    EXPECT_EQ(restored->borderSides(), Side::Bottom);
-    EXPECT_EQ(restored->borderStyle(), 2u);
-    EXPECT_EQ(restored->pathStyle(), 3u);
-    EXPECT_TRUE(restored->respectWindowState());
-    EXPECT_EQ(restored->activeBackgroundGradientAngle(), 45);
-    EXPECT_TRUE(restored->isActive());
+    std::string text(fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(view))->view());
+    const auto key = text.find("<key>isActive</key>");
+    ASSERT_NE(key, std::string::npos) << text;
+    const auto value = text.find("<false/>", key);
+    ASSERT_NE(value, std::string::npos);
+    text.erase(key, value + 8 - key);
+    auto older = decoded(fnd::Data::fromString(text));
+    ASSERT_TRUE(older) << text;
+    EXPECT_TRUE(older->isActive());
 }
 
 }

@@ -10,6 +10,7 @@
 #include "platform/foundation/runtime/Log.h"
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/Font.h"
+#include "platform/graphics/Shadow.h"
 #include "platform/text/AttributedString.h"
 #include "platform/text/Attributes.h"
 #include "platform/ui/controls/SegmentedControl.h"
@@ -25,6 +26,29 @@ namespace State = ZORThemeState;
 class OutlinelessTheme : public ZORAbstractTheme {
 public:
     gfx::ColorPtr strokeColorForStateMask(ZORThemeStateMask) const override { return nullptr; }
+};
+
+// A half-transparent black outline and no fills, so that what the outline lays down shows alone.
+class TranslucentOutlineTheme : public ZORAbstractTheme {
+public:
+    gfx::ColorPtr strokeColorForStateMask(ZORThemeStateMask) const override
+    {
+        return gfx::Color::colorWithCalibratedWhite(0, 0.5);
+    }
+    std::shared_ptr<gfx::Gradient> gradientForStateMask(ZORThemeStateMask) const override { return nullptr; }
+};
+
+// The same, casting a hard black shadow 3 points to the right.
+class ShadowedTranslucentOutlineTheme : public TranslucentOutlineTheme {
+public:
+    bool applyShadows() const override { return true; }
+    std::shared_ptr<gfx::Shadow> dropShadowForBackgroundStyle(ZORBackgroundStyle) const override
+    {
+        auto shadow = std::make_shared<gfx::Shadow>();
+        shadow->setShadowOffset({ 3, 0 });
+        shadow->setShadowColor(gfx::Color::blackColor());
+        return shadow;
+    }
 };
 
 // A subclass that draws its segments itself: it notes each and leaves the middle one empty.
@@ -169,6 +193,47 @@ TEST_F(ZORTSegmentedCellTest, AThemeWithoutAStrokeColourDrawsNothing)
     auto control = strip("ZORTSegmentedOutlineless");
     control->setLabel("Label", 0);
     EXPECT_EQ(paintedPixels(*shot(*control, "segments-outlineless"), *control, control->bounds()), 0);
+}
+
+// The outline is laid once: a half-transparent outline one point wide shows half its colour's worth of ink across
+// its left edge, which lies inside the control (laid twice, over its own first pass, it shows three quarters more),
+// in either style, and a shadow is cast outside the line without darkening it.
+TEST_F(ZORTSegmentedCellTest, TheOutlineIsStrokedOnce)
+{
+    auto& themes = ZORThemeManager::sharedThemeManager();
+    themes.setTheme(std::make_shared<TranslucentOutlineTheme>(), "ZORTSegmentedTranslucent");
+    themes.setTheme(std::make_shared<ShadowedTranslucentOutlineTheme>(), "ZORTSegmentedTranslucentShadowed");
+    for (const char* key : { "ZORTSegmentedTranslucent", "ZORTSegmentedTranslucentShadowed" }) {
+        for (auto style : { SegmentStyle::SmallSquare, SegmentStyle::Rounded }) {
+            auto control = strip(key);
+            auto cell = cellOf(*control);
+            cell->setSegmentStyle(style);
+            auto image = shot(*control, std::string(key) + "-" + std::to_string(int(style)));
+            auto r = cell->drawingRectForBounds(control->bounds());
+            ASSERT_GE(r.minX(), 2) << "the whole line lies inside the control";
+            const double y = std::floor(r.midY()) + 0.5;
+            int ink = 0;
+            for (int i = -2; i <= 2; ++i)
+                ink += int(pixelAt(*image, *control, { r.minX() + i + 0.5, y }) >> 24);
+            EXPECT_NEAR(ink, 128, 6) << key << ", style " << int(style);
+            const bool shadowed = std::string(key).ends_with("Shadowed");
+            EXPECT_EQ(pixelAt(*image, *control, { r.maxX() + 3, y }) >> 24 > 0, shadowed) << key;
+            control->removeFromSuperview();
+        }
+    }
+}
+
+// Asked by name, as the platform's steps ask a segmented cell, the cell answers that it neither animates nor slides.
+TEST_F(ZORTSegmentedCellTest, TheCellAnswersThatItNeverAnimatesNorSlides)
+{
+    auto cell = fnd::makeObject<ZORTSegmentedCell>();
+    for (auto style : { SegmentStyle::Rounded, SegmentStyle::SmallSquare }) {
+        cell->setSegmentStyle(style);
+        for (const char* selector : { "_canAnimate", "_isSliderStyle" }) {
+            ASSERT_TRUE(cell->respondsTo(selector)) << selector;
+            EXPECT_EQ(cell->perform(selector), fnd::Value(false)) << selector;
+        }
+    }
 }
 
 TEST_F(ZORTSegmentedCellTest, LabelsAndImagesAreCentredAtTheThemesAlpha)

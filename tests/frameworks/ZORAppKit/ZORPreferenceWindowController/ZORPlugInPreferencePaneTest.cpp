@@ -6,6 +6,7 @@
 #include "platform/foundation/TestSupport.h"
 #include "platform/foundation/files/Bundle.h"
 #include "platform/graphics/Image.h"
+#include "support/Raised.h"
 
 #include <gtest/gtest.h>
 
@@ -127,6 +128,55 @@ TEST_F(PreferenceWindowTest, APlugInThatThrowsAnythingIsAPaneThatCannotBeSetUp)
             reasons += line.text.find(reason) != std::string::npos;
         EXPECT_EQ(reasons, 1u) << identifier;
     }
+}
+
+// A plug-in that throws once it is set up leaves the window whole: thrown as it is about to be shown, the switch is
+// given up and the pane shown before stays; thrown once shown, it stays shown until left. Either way its reason is
+// logged once and it is not asked again.
+TEST_F(PreferenceWindowTest, APlugInThatThrowsOnTheWayInOrWhileShownLeavesTheWindowWhole)
+{
+    testsupport::CapturedLog log;
+    auto a = addPane("a", gfx::Size { 200, 100 });
+    auto window = controller->window();
+    controller->addPluginsOfType("prefPane", fnd::String(PREFS_THROWING_PLUGIN_DIR));
+    auto reasonsLogged = [&](const std::string& reason) {
+        std::size_t n = 0;
+        for (const auto& line : log.lines())
+            n += line.text.find(reason) != std::string::npos;
+        return n;
+    };
+    auto showsA = [&] {
+        return controller->activePane() == a && window->contentView() == a->mainView() && window->title() == u"a pane"
+            && controller->toolbar()->selectedItemIdentifier() == u"a";
+    };
+
+    const fnd::String onSelect = "org.barcodes.test.throwsonselect";
+    bool selected = true;
+    EXPECT_FALSE(raised([&] { selected = controller->selectPaneWithIdentifier(onSelect); }));
+    EXPECT_FALSE(selected);
+    EXPECT_TRUE(showsA());
+    EXPECT_EQ(reasonsLogged("the pane lost its settings before it was shown"), 1u);
+    EXPECT_FALSE(controller->selectPaneWithIdentifier(onSelect));
+    EXPECT_TRUE(showsA());
+
+    const fnd::String onShown = "org.barcodes.test.throwsonshown";
+    EXPECT_FALSE(raised([&] { selected = controller->selectPaneWithIdentifier(onShown); }));
+    EXPECT_TRUE(selected);
+    auto shown = controller->prefPaneWithIdentifier(onShown);
+    EXPECT_EQ(controller->activePane(), shown);
+    EXPECT_EQ(window->title(), onShown) << "labelled by its identifier";
+    EXPECT_EQ(controller->toolbar()->selectedItemIdentifier(), onShown);
+    EXPECT_EQ(reasonsLogged("the pane lost its settings once shown"), 1u);
+    // Leaving it, closing over it and the window's main state send it nothing more.
+    EXPECT_FALSE(raised([&] { controller->windowDidBecomeMain(*window); }));
+    messages->clear();
+    EXPECT_FALSE(raised([&] { selected = controller->selectPaneWithIdentifier("a"); }));
+    EXPECT_TRUE(selected);
+    EXPECT_TRUE(showsA());
+    EXPECT_EQ(*messages,
+        (std::vector<std::string> { "a.loadMainView", "a.willSelect", "a.shouldResize", "a.minSize", "a.didSelect" }));
+    EXPECT_EQ(reasonsLogged("the pane is asked after it failed"), 0u);
+    EXPECT_FALSE(controller->selectPaneWithIdentifier(onShown)) << "not shown again";
 }
 
 TEST_F(PreferenceWindowTest, APlugInPaneMakesItsInstanceWhenFirstSentWhatOnlyTheInstanceAnswers)

@@ -48,11 +48,11 @@ TEST_F(TextViewsArchiveKeys, TheLinkFieldComesBackWithItsAddressAndLookFromBothF
 
     auto ruler = ZORLineNumberRuler::create(nullptr);
     ruler->setTextColor(gfx::Color::redColor());
-    auto rulerBack = fnd::SequentialUnarchiver::unarchiveObjectWithData(
+    auto decodedRuler = fnd::SequentialUnarchiver::unarchiveObjectWithData(
         *fnd::SequentialArchiver::archivedDataWithRootObject(ruler))
-                         .objectAs<ZORLineNumberRuler>();
-    ASSERT_NE(rulerBack, nullptr);
-    EXPECT_TRUE(rulerBack->textColor()->isEqual(*gfx::Color::redColor()));
+                            .objectAs<ZORLineNumberRuler>();
+    ASSERT_NE(decodedRuler, nullptr);
+    EXPECT_TRUE(decodedRuler->textColor()->isEqual(*gfx::Color::redColor()));
 }
 
 }

@@ -165,16 +165,17 @@ TEST(LineNumberRulerCoding, RoundTrip)
     auto marker = ZORLineNumberRulerMarker::create(nullptr, 7, nullptr, {});
     auto markerData = fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(marker));
     ASSERT_TRUE(markerData.has_value());
-    auto markerBack = fnd::KeyedUnarchiver::unarchiveObjectWithData(*markerData).objectAs<ZORLineNumberRulerMarker>();
-    ASSERT_NE(markerBack, nullptr);
-    EXPECT_EQ(markerBack->lineNumber(), 7u);
+    auto decodedMarker
+        = fnd::KeyedUnarchiver::unarchiveObjectWithData(*markerData).objectAs<ZORLineNumberRulerMarker>();
+    ASSERT_NE(decodedMarker, nullptr);
+    EXPECT_EQ(decodedMarker->lineNumber(), 7u);
     auto link = ZORURLClickField::create({ 0, 0, 100, 20 });
     link->setURLString("https://example.org/");
     auto linkData = fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(link));
     ASSERT_TRUE(linkData.has_value());
-    auto linkBack = fnd::KeyedUnarchiver::unarchiveObjectWithData(*linkData).objectAs<ZORURLClickField>();
-    ASSERT_NE(linkBack, nullptr);
-    EXPECT_EQ(linkBack->URLString(), fnd::String("https://example.org/"));
+    auto decodedField = fnd::KeyedUnarchiver::unarchiveObjectWithData(*linkData).objectAs<ZORURLClickField>();
+    ASSERT_NE(decodedField, nullptr);
+    EXPECT_EQ(decodedField->URLString(), fnd::String("https://example.org/"));
     // The archives seed the fuzz target that reads them.
     if (const char* folder = std::getenv("TEXT_VIEWS_FUZZ_SEEDS")) {
         int n = 0;

@@ -1,6 +1,8 @@
 // A plug-in pane whose code throws: built once per way of throwing, each with a principal class of its own (named by
 // THROWING_PANE_CLASS), throwing a standard exception (THROWS_STANDARD) or a plain number (THROWS_ANYTHING) when it is
-// initialised with its bundle, or a framework exception when it loads its view (THROWS_ONLOAD).
+// initialised with its bundle, a framework exception when it loads its view (THROWS_ONLOAD), a standard exception as
+// it is about to be shown (THROWS_ONSELECT, from willSelect) or once it is shown (THROWS_ONSHOWN, from didSelect and
+// every later message).
 
 #include "frameworks/ZORAppKit/ZORPreferenceWindowController/ZORPrefPaneProtocol.h"
 
@@ -62,6 +64,30 @@ public:
 #endif
         m_view = ui::View::create({ 0, 0, 200, 80 });
     }
+
+#if defined(THROWS_ONSELECT)
+    void willSelect() override
+    {
+        throw std::runtime_error("the pane lost its settings before it was shown");
+    }
+#elif defined(THROWS_ONSHOWN)
+    void didSelect() override
+    {
+        throw std::runtime_error("the pane lost its settings once shown");
+    }
+    void willUnselect() override
+    {
+        throw std::runtime_error("the pane is asked after it failed");
+    }
+    void didUnselect() override
+    {
+        throw std::runtime_error("the pane is asked after it failed");
+    }
+    void panelDidBecomeMain() override
+    {
+        throw std::runtime_error("the pane is asked after it failed");
+    }
+#endif
 
 private:
     fnd::String m_identifier;

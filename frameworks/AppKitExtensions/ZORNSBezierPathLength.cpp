@@ -5,6 +5,7 @@
 #include "frameworks/AppKitExtensions/QFGeometry.h"
 #include "frameworks/AppKitExtensions/detail/CubicLength.h"
 #include "frameworks/AppKitExtensions/detail/PathElements.h"
+#include "frameworks/AppKitExtensions/detail/PathLengthCursor.h"
 
 #include <optional>
 
@@ -268,6 +269,76 @@ Point pointOnPathAtLength(const BezierPath& path, double length, double* slope)
             *slope = QFAngleBetweenPoints(ZORPathElements::onPathPoint(walked, last - 1), point);
     }
     return point;
+}
+
+}
+
+namespace ZORPathLengthCursor {
+
+using ZORCubicLength::Cubic;
+
+Cursor::Cursor(const BezierPath& path)
+    : m_path(path)
+    , m_total(ZORNSBezierPathExtension::length(path))
+    , m_walkable(!path.isEmpty() && ZORPathElements::kindAt(path, 0) == Kind::MoveTo)
+{
+}
+
+void Cursor::rewind()
+{
+    m_index = 0;
+    m_before = 0;
+    m_current = m_start = {};
+    m_elementLength.reset();
+}
+
+// Walks as trimming to the length does (trimmedToLength), without building the trimmed path: the point and slope
+// are those of the trimmed path's last element, the piece cut from the element the length ends in. The trimmed path
+// copies every element before that one, so the point before the piece is where the pen stands.
+Point Cursor::pointAtLength(double length, double* slope)
+{
+    if (!m_walkable || m_path.elementCount() < 2 || !(length > 0) || length >= m_total)
+        return ZORNSBezierPathExtension::pointOnPathAtLength(m_path, length, slope);
+    if (length < m_lastLength)
+        rewind();
+    m_lastLength = length;
+    for (; m_index < m_path.elementCount(); ++m_index, m_elementLength.reset()) {
+        auto kind = ZORPathElements::kindAt(m_path, m_index);
+        if (kind == Kind::MoveTo) {
+            m_current = m_start = m_path.associatedPoints(m_index)[0];
+            continue;
+        }
+        if (kind == Kind::CurveTo) {
+            auto pts = m_path.associatedPoints(m_index);
+            Cubic curve { m_current, pts[0], pts[1], pts[2] };
+            if (!m_elementLength)
+                m_elementLength = ZORCubicLength::length(curve, ZORNSBezierPathExtension::DefaultMaximumError);
+            if (length < m_before + *m_elementLength) {
+                auto left = ZORCubicLength::splitAtLength(
+                    curve, length - m_before, ZORNSBezierPathExtension::DefaultMaximumError)
+                                .first;
+                if (slope)
+                    *slope = QFAngleBetweenPoints(left.p2, left.p3);
+                return left.p3;
+            }
+            m_before += *m_elementLength;
+            m_current = pts[2];
+            continue;
+        }
+        Point to = kind == Kind::LineTo ? m_path.associatedPoints(m_index)[0] : m_start;
+        if (!m_elementLength)
+            m_elementLength = QFDistanceBetweenPoints(m_current, to);
+        if (length < m_before + *m_elementLength) {
+            Point p = QFInterpolatePoints(m_current, to, (length - m_before) / *m_elementLength);
+            if (slope)
+                *slope = QFAngleBetweenPoints(m_current, p);
+            return p;
+        }
+        m_before += *m_elementLength;
+        m_current = to;
+    }
+    // Not reached: the elements' lengths add up to the path's.
+    return ZORNSBezierPathExtension::pointOnPathAtLength(m_path, length, slope);
 }
 
 }

@@ -2,8 +2,10 @@
 // 1,000 vertices each through the polygon clipper, and the operations whose work once grew faster than their input
 // or output (offsets of many-toothed outlines, pieces placed along long paths, line fragments of toothed shapes).
 #include "frameworks/AppKitExtensions/ClipperExtensions.h"
+#include "frameworks/AppKitExtensions/Editing_ZORAppKitExtensions.h"
 #include "frameworks/AppKitExtensions/Text_ZORAppKitExtensions.h"
 #include "frameworks/AppKitExtensions/ZORNSBezierPathExtension.h"
+#include "platform/text/AttributedString.h"
 
 #include <benchmark/benchmark.h>
 
@@ -209,5 +211,104 @@ void BM_ThinLinesUnderComb(benchmark::State& state)
         benchmark::DoNotOptimize(Text_ZORAppKitExtensions::lineFragmentRectsForFixedLineheight(deep, 0.01).size());
 }
 BENCHMARK(BM_ThinLinesUnderComb)->Arg(500)->Arg(5000)->Unit(benchmark::kMillisecond);
+
+// Each operation at 10 and 100 times a typical path of some 100 elements (a glyph outline, a drawn shape).
+
+void BM_LengthOfPath(benchmark::State& state)
+{
+    const auto path = wanderingPath(static_cast<int>(state.range(0)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ZORNSBezierPathExtension::length(path));
+}
+BENCHMARK(BM_LengthOfPath)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+void BM_TrimPathFromCentre(benchmark::State& state)
+{
+    const auto path = std::make_shared<gfx::BezierPath>(wanderingPath(static_cast<int>(state.range(0))));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ZORNSBezierPathExtension::bezierPathByTrimmingFromCentre(path, 10)->elementCount());
+}
+BENCHMARK(BM_TrimPathFromCentre)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// A hit test of the element under a point near the path's end, and of the partcode of its last point.
+void BM_HitTestElement(benchmark::State& state)
+{
+    const auto path = wanderingPath(static_cast<int>(state.range(0)));
+    const gfx::Point p = ZORNSBezierPathExtension::lastPoint(path);
+    double t = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(Editing_ZORAppKitExtensions::elementHitByPoint(path, { p.x - 1, p.y }, 2, &t));
+        benchmark::DoNotOptimize(Editing_ZORAppKitExtensions::partcodeHitByPoint(path, p, 1));
+    }
+}
+BENCHMARK(BM_HitTestElement)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// Moving one point of the path, as a drag does at every step.
+void BM_MoveControlPoint(benchmark::State& state)
+{
+    auto path = wanderingPath(static_cast<int>(state.range(0)));
+    const auto partcode = Editing_ZORAppKitExtensions::partcodeForLastPoint(path);
+    double y = 0;
+    for (auto _ : state) {
+        Editing_ZORAppKitExtensions::moveControlPointPartcode(path, partcode, { 5, y += 0.01 }, 0);
+        benchmark::DoNotOptimize(path.elementCount());
+    }
+}
+BENCHMARK(BM_MoveControlPoint)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
+
+// A text of 100 and 1,000 characters along a path of 1,000 and 10,000 segments.
+void BM_TextOnPath(benchmark::State& state)
+{
+    const auto path = wanderingPath(static_cast<int>(state.range(0)));
+    std::string text;
+    for (int i = 0; i < state.range(0) / 10; ++i)
+        text += static_cast<char>('a' + i % 26);
+    const txt::AttributedString string(fnd::String(text), Text_ZORAppKitExtensions::textOnPathDefaultAttributes());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(Text_ZORAppKitExtensions::bezierPathWithTextOnPath(path, string, 0)->elementCount());
+}
+BENCHMARK(BM_TextOnPath)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// The crossings of one line with a comb of 1,000 and 10,000 points.
+void BM_CrossingsOfALine(benchmark::State& state)
+{
+    const auto path = comb(static_cast<int>(state.range(0)), 300, 3);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(Text_ZORAppKitExtensions::intersectingPointsWithHorizontalLineAtY(path, 150).size());
+}
+BENCHMARK(BM_CrossingsOfALine)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// The union of two wobbly polygons of 1,000 and 10,000 points each, and of two combs, whose every tooth the
+// clipper's sweep meets as a local minimum.
+void BM_UnionOfPolygons(benchmark::State& state)
+{
+    const int n = static_cast<int>(state.range(0));
+    const auto a = wobblyPolygon(n, { 0, 0 }, 0), b = wobblyPolygon(n, { 60, 10 }, 1);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ClipperExtensions::bezierPathByUnionWithPath(a, b)->elementCount());
+}
+BENCHMARK(BM_UnionOfPolygons)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+void BM_UnionOfCombs(benchmark::State& state)
+{
+    const int n = static_cast<int>(state.range(0));
+    gfx::BezierPath a = comb(n), b = comb(n);
+    b.transformUsingAffineTransform(gfx::AffineTransform::translation(0.5, 3));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ClipperExtensions::bezierPathByUnionWithPath(a, b)->elementCount());
+}
+BENCHMARK(BM_UnionOfCombs)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// Rounded rectangles made one after another into one path, as a list of cards draws them.
+void BM_RoundedRectangles(benchmark::State& state)
+{
+    for (auto _ : state) {
+        gfx::BezierPath path;
+        for (int i = 0; i < state.range(0); ++i)
+            ZORNSBezierPathExtension::appendBezierPathWithRoundedRectangle(path, { 0, i * 30.0, 200, 24 }, 6);
+        benchmark::DoNotOptimize(path.elementCount());
+    }
+}
+BENCHMARK(BM_RoundedRectangles)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 }

@@ -292,13 +292,8 @@ void Cursor::rewind()
     m_elementLength.reset();
 }
 
-// Walks as trimming to the length does (trimmedToLength), without building the trimmed path: the point and slope
-// are those of the trimmed path's last element, the piece cut from the element the length ends in. The trimmed path
-// copies every element before that one, so the point before the piece is where the pen stands.
-Point Cursor::pointAtLength(double length, double* slope)
+bool Cursor::walkTo(double length)
 {
-    if (!m_walkable || m_path.elementCount() < 2 || !(length > 0) || length >= m_total)
-        return ZORNSBezierPathExtension::pointOnPathAtLength(m_path, length, slope);
     if (length < m_lastLength)
         rewind();
     m_lastLength = length;
@@ -308,37 +303,104 @@ Point Cursor::pointAtLength(double length, double* slope)
             m_current = m_start = m_path.associatedPoints(m_index)[0];
             continue;
         }
-        if (kind == Kind::CurveTo) {
-            auto pts = m_path.associatedPoints(m_index);
-            Cubic curve { m_current, pts[0], pts[1], pts[2] };
-            if (!m_elementLength)
-                m_elementLength = ZORCubicLength::length(curve, ZORNSBezierPathExtension::DefaultMaximumError);
-            if (length < m_before + *m_elementLength) {
-                auto left = ZORCubicLength::splitAtLength(
-                    curve, length - m_before, ZORNSBezierPathExtension::DefaultMaximumError)
-                                .first;
-                if (slope)
-                    *slope = QFAngleBetweenPoints(left.p2, left.p3);
-                return left.p3;
+        if (!m_elementLength) {
+            if (kind == Kind::CurveTo) {
+                auto pts = m_path.associatedPoints(m_index);
+                m_elementLength = ZORCubicLength::length(
+                    { m_current, pts[0], pts[1], pts[2] }, ZORNSBezierPathExtension::DefaultMaximumError);
+            } else {
+                Point to = kind == Kind::LineTo ? m_path.associatedPoints(m_index)[0] : m_start;
+                m_elementLength = QFDistanceBetweenPoints(m_current, to);
             }
-            m_before += *m_elementLength;
-            m_current = pts[2];
-            continue;
         }
-        Point to = kind == Kind::LineTo ? m_path.associatedPoints(m_index)[0] : m_start;
-        if (!m_elementLength)
-            m_elementLength = QFDistanceBetweenPoints(m_current, to);
-        if (length < m_before + *m_elementLength) {
-            Point p = QFInterpolatePoints(m_current, to, (length - m_before) / *m_elementLength);
-            if (slope)
-                *slope = QFAngleBetweenPoints(m_current, p);
-            return p;
-        }
+        if (length < m_before + *m_elementLength)
+            return true;
         m_before += *m_elementLength;
-        m_current = to;
+        m_current = kind == Kind::CurveTo ? m_path.associatedPoints(m_index)[2]
+            : kind == Kind::LineTo        ? m_path.associatedPoints(m_index)[0]
+                                          : m_start;
     }
-    // Not reached: the elements' lengths add up to the path's.
-    return ZORNSBezierPathExtension::pointOnPathAtLength(m_path, length, slope);
+    return false;
+}
+
+// Walks as trimming to the length does (trimmedToLength), without building the trimmed path: the point and slope
+// are those of the trimmed path's last element, the piece cut from the element the length ends in. The trimmed path
+// copies every element before that one, so the point before the piece is where the pen stands.
+Point Cursor::pointAtLength(double length, double* slope)
+{
+    if (!m_walkable || m_path.elementCount() < 2 || !(length > 0) || length >= m_total || !walkTo(length))
+        return ZORNSBezierPathExtension::pointOnPathAtLength(m_path, length, slope);
+    auto kind = ZORPathElements::kindAt(m_path, m_index);
+    if (kind == Kind::CurveTo) {
+        auto pts = m_path.associatedPoints(m_index);
+        auto left = ZORCubicLength::splitAtLength(
+            { m_current, pts[0], pts[1], pts[2] }, length - m_before, ZORNSBezierPathExtension::DefaultMaximumError)
+                        .first;
+        if (slope)
+            *slope = QFAngleBetweenPoints(left.p2, left.p3);
+        return left.p3;
+    }
+    Point to = kind == Kind::LineTo ? m_path.associatedPoints(m_index)[0] : m_start;
+    Point p = QFInterpolatePoints(m_current, to, (length - m_before) / *m_elementLength);
+    if (slope)
+        *slope = QFAngleBetweenPoints(m_current, p);
+    return p;
+}
+
+double Cursor::lengthAfter(std::int64_t element)
+{
+    if (m_lengthsAfter.empty()) {
+        const auto count = m_path.elementCount();
+        m_lengthsAfter.assign(static_cast<std::size_t>(count) + 1, 0);
+        Point current, start;
+        std::vector<double> lengths(static_cast<std::size_t>(count), 0);
+        for (std::int64_t i = 0; i < count; ++i) {
+            auto kind = ZORPathElements::kindAt(m_path, i);
+            if (kind == Kind::MoveTo) {
+                current = start = m_path.associatedPoints(i)[0];
+            } else if (kind == Kind::CurveTo) {
+                auto pts = m_path.associatedPoints(i);
+                lengths[static_cast<std::size_t>(i)] = ZORCubicLength::length(
+                    { current, pts[0], pts[1], pts[2] }, ZORNSBezierPathExtension::DefaultMaximumError);
+                current = pts[2];
+            } else {
+                Point to = kind == Kind::LineTo ? m_path.associatedPoints(i)[0] : start;
+                lengths[static_cast<std::size_t>(i)] = QFDistanceBetweenPoints(current, to);
+                current = to;
+            }
+        }
+        for (auto i = count; i-- > 0;)
+            m_lengthsAfter[static_cast<std::size_t>(i)]
+                = m_lengthsAfter[static_cast<std::size_t>(i) + 1] + lengths[static_cast<std::size_t>(i)];
+    }
+    return m_lengthsAfter[static_cast<std::size_t>(element)];
+}
+
+// The rest begins with a move to the cut in the element the length ends in, then the rest of that element; every
+// later element keeps its length in it (a close in the cut subpath becomes a line of the same length).
+std::optional<Cursor::Rest> Cursor::restFromLength(double length)
+{
+    if (!m_walkable || !(length > 0) || !walkTo(length)) {
+        auto rest
+            = ZORNSBezierPathExtension::bezierPathByTrimmingFromLength(std::make_shared<BezierPath>(m_path), length);
+        if (rest->isEmpty())
+            return std::nullopt;
+        return Rest { rest->associatedPoints(0)[0], ZORNSBezierPathExtension::slopeStartingPath(*rest),
+            ZORNSBezierPathExtension::length(*rest) };
+    }
+    const double after = lengthAfter(m_index + 1);
+    auto kind = ZORPathElements::kindAt(m_path, m_index);
+    if (kind == Kind::CurveTo) {
+        auto pts = m_path.associatedPoints(m_index);
+        auto right = ZORCubicLength::splitAtLength(
+            { m_current, pts[0], pts[1], pts[2] }, length - m_before, ZORNSBezierPathExtension::DefaultMaximumError)
+                         .second;
+        return Rest { right.p0, QFAngleBetweenPoints(right.p0, right.p1),
+            ZORCubicLength::length(right, ZORNSBezierPathExtension::DefaultMaximumError) + after };
+    }
+    Point to = kind == Kind::LineTo ? m_path.associatedPoints(m_index)[0] : m_start;
+    Point cut = QFInterpolatePoints(m_current, to, (length - m_before) / *m_elementLength);
+    return Rest { cut, QFAngleBetweenPoints(cut, to), QFDistanceBetweenPoints(cut, to) + after };
 }
 
 }

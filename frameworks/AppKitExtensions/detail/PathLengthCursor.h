@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 // The points of a path at a series of lengths, as ZORNSBezierPathExtension::pointOnPathAtLength gives them one by one,
 // found by walking the path once while the lengths grow: each call of that function measures the path from its
@@ -18,11 +19,25 @@ public:
 
     // Exactly pointOnPathAtLength(path, length, slope).
     gfx::Point pointAtLength(double length, double* slope = nullptr);
+
+    // What is left of the path from a length on (bezierPathByTrimmingFromLength): where it starts, its direction
+    // there (slopeStartingPath) and its length; nullopt when nothing is left. The length is the sum of the same
+    // pieces taken from the end, so it may differ from measuring what is left in the last place.
+    struct Rest {
+        gfx::Point start;
+        double slope { 0 };
+        double length { 0 };
+    };
+    std::optional<Rest> restFromLength(double length);
     // The path's length (maximum error 0.1), as ZORNSBezierPathExtension::length gives it.
     double pathLength() const { return m_total; }
 
 private:
     void rewind();
+    // Walks on to the element the length ends in (the walk trimming does); false when it ends at or past the end.
+    bool walkTo(double length);
+    // The elements' lengths from each one to the end, summed from the end; made when first asked for.
+    double lengthAfter(std::int64_t element);
 
     const gfx::BezierPath& m_path;
     double m_total { 0 };
@@ -36,6 +51,7 @@ private:
     // The length of element m_index once measured (curves are measured by subdivision).
     std::optional<double> m_elementLength;
     double m_lastLength { 0 };
+    std::vector<double> m_lengthsAfter;
 };
 
 }

@@ -238,7 +238,7 @@ TEST(ObjectsOnPath, PiecesOnRandomPathsLieWhereThePointAtTheirDistanceLies)
 }
 
 // Lengths in any order (a looping motion starts again at the path's start), and at and past its ends.
-TEST(ObjectsOnPath, AWalkAlongARandomPathGivesThePointsMeasuredFromItsStart)
+TEST(ObjectsOnPath, AWalkAlongARandomPathGivesThePointsAndRestsMeasuredFromItsStart)
 {
     for (unsigned seed = 1; seed <= 100; ++seed) {
         std::mt19937 random(seed);
@@ -254,6 +254,17 @@ TEST(ObjectsOnPath, AWalkAlongARandomPathGivesThePointsMeasuredFromItsStart)
             Point expected = ZORNSBezierPathExtension::pointOnPathAtLength(path, d, &expectedSlope);
             ASSERT_EQ(p, expected) << seed << " at " << d;
             ASSERT_EQ(slope, expectedSlope) << seed << " at " << d;
+            // What is left from there, as text on the path places a glyph at its start.
+            auto rest = cursor.restFromLength(d);
+            auto trimmed
+                = ZORNSBezierPathExtension::bezierPathByTrimmingFromLength(std::make_shared<BezierPath>(path), d);
+            ASSERT_EQ(rest.has_value(), !trimmed->isEmpty()) << seed << " at " << d;
+            if (rest) {
+                ASSERT_EQ(rest->start, trimmed->associatedPoints(0)[0]) << seed << " at " << d;
+                ASSERT_EQ(rest->slope, ZORNSBezierPathExtension::slopeStartingPath(*trimmed)) << seed << " at " << d;
+                ASSERT_NEAR(rest->length, ZORNSBezierPathExtension::length(*trimmed), 1e-9 * length)
+                    << seed << " at " << d;
+            }
             d = k % 17 == 16 ? length : d + step(random);
         }
     }

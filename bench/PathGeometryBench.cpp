@@ -5,6 +5,8 @@
 #include "frameworks/AppKitExtensions/Editing_ZORAppKitExtensions.h"
 #include "frameworks/AppKitExtensions/Text_ZORAppKitExtensions.h"
 #include "frameworks/AppKitExtensions/ZORNSBezierPathExtension.h"
+#include "frameworks/AppKitExtensions/ZORShading.h"
+#include "platform/graphics/GraphicsContext.h"
 #include "platform/text/AttributedString.h"
 
 #include <benchmark/benchmark.h>
@@ -310,5 +312,51 @@ void BM_RoundedRectangles(benchmark::State& state)
     }
 }
 BENCHMARK(BM_RoundedRectangles)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+// A point put into and taken out of the path again, as an editor does at a click.
+void BM_InsertAndDeletePoint(benchmark::State& state)
+{
+    const auto path = wanderingPath(static_cast<int>(state.range(0)));
+    const gfx::Point end = ZORNSBezierPathExtension::lastPoint(path);
+    for (auto _ : state) {
+        auto inserted = Editing_ZORAppKitExtensions::insertControlPointAtPoint(path, { end.x - 1, end.y }, 2, 0);
+        auto removed = Editing_ZORAppKitExtensions::deleteControlPointForPartcode(
+            inserted, Editing_ZORAppKitExtensions::partcodeForLastPoint(*inserted));
+        benchmark::DoNotOptimize(removed->elementCount());
+    }
+}
+BENCHMARK(BM_InsertAndDeletePoint)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// An underline along a path of 1,000 and 10,000 segments with a gap every 10 units, as descenders break it.
+void BM_UnderlineWithGaps(benchmark::State& state)
+{
+    const auto path = wanderingPath(static_cast<int>(state.range(0)));
+    const double length = ZORNSBezierPathExtension::length(path);
+    std::vector<gfx::Point> breaks;
+    for (double x = 10; x + 12 < length; x += 10) {
+        breaks.push_back({ x, 0 });
+        breaks.push_back({ x + 2, 0 });
+    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(
+            Text_ZORAppKitExtensions::textLinePathWithMask(path, 1, 0, length, 2, 1, &breaks, 3)->elementCount());
+}
+BENCHMARK(BM_UnderlineWithGaps)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// A path of 1,000 and 10,000 segments filled with a shading into a bitmap.
+void BM_ShadingFill(benchmark::State& state)
+{
+    auto path = wanderingPath(static_cast<int>(state.range(0)));
+    path.closePath();
+    const auto bounds = path.bounds();
+    auto context = gfx::GraphicsContext::createForBitmap(512, 256, { bounds.maxX(), 256 }, false);
+    gfx::CurrentContextScope scope(context);
+    const auto start = gfx::Color::colorWithDeviceRed(1, 0, 0), end = gfx::Color::colorWithDeviceRed(0, 0, 1);
+    for (auto _ : state) {
+        ZORShading::linearGradientFillWithStartColor(path, *start, *end);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_ShadingFill)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 }

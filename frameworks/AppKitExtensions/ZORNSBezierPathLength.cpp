@@ -403,4 +403,105 @@ std::optional<Cursor::Rest> Cursor::restFromLength(double length)
     return Rest { cut, QFAngleBetweenPoints(cut, to), QFDistanceBetweenPoints(cut, to) + after };
 }
 
+// The rest of the path from the cut is the move to the cut, the rest of the element cut, then every later element as
+// trimming from a length copies it (a close of the cut subpath as a line back to its start, later closes as a line
+// and a close). Trimming that rest to the length walks it from the front, so only the elements the stretch covers are
+// made; only whether the stretch reaches the rest's end needs the rest's length, which is summed from the end and,
+// where that decides by a hair, measured as trimming does.
+BezierPath Cursor::stretch(double start, double length)
+{
+    const auto slow = [&] {
+        return *ZORNSBezierPathExtension::bezierPathByTrimmingFromLength(
+            std::make_shared<BezierPath>(m_path), start, length, ZORNSBezierPathExtension::DefaultMaximumError);
+    };
+    if (!m_walkable || !(start > 0) || !walkTo(start) || !(length > 0))
+        return slow();
+    BezierPath out(m_path);
+    out.removeAllPoints();
+
+    // The rest's first piece.
+    const auto kind = ZORPathElements::kindAt(m_path, m_index);
+    ZORCubicLength::Cubic piece {};
+    Point cut, to;
+    double restLength = lengthAfter(m_index + 1);
+    if (kind == Kind::CurveTo) {
+        auto pts = m_path.associatedPoints(m_index);
+        piece = ZORCubicLength::splitAtLength(
+            { m_current, pts[0], pts[1], pts[2] }, start - m_before, ZORNSBezierPathExtension::DefaultMaximumError)
+                    .second;
+        cut = piece.p0;
+        restLength += ZORCubicLength::length(piece, ZORNSBezierPathExtension::DefaultMaximumError);
+    } else {
+        to = kind == Kind::LineTo ? m_path.associatedPoints(m_index)[0] : m_start;
+        cut = QFInterpolatePoints(m_current, to, (start - m_before) / *m_elementLength);
+        restLength += QFDistanceBetweenPoints(cut, to);
+    }
+    if (std::fabs(length - restLength) <= 1e-9 * (1 + restLength))
+        return slow();
+    if (length >= restLength) {
+        // The whole rest: as trimming from the start copies it.
+        return *ZORNSBezierPathExtension::bezierPathByTrimmingFromLength(
+            std::make_shared<BezierPath>(m_path), start, ZORNSBezierPathExtension::DefaultMaximumError);
+    }
+
+    // Trimming the rest to the length (trimmedToLength), fed the rest's elements one by one.
+    double total = 0;
+    Point current = cut, subpathStart = cut;
+    out.moveToPoint(cut);
+    bool done = false;
+    auto curveTo = [&](const ZORCubicLength::Cubic& c) {
+        const double d = ZORCubicLength::length(c, ZORNSBezierPathExtension::DefaultMaximumError);
+        if (length < total + d) {
+            auto left
+                = ZORCubicLength::splitAtLength(c, length - total, ZORNSBezierPathExtension::DefaultMaximumError).first;
+            out.curveToPoint(left.p3, left.p1, left.p2);
+            done = true;
+            return;
+        }
+        out.curveToPoint(c.p3, c.p1, c.p2);
+        total += d;
+        current = c.p3;
+    };
+    auto lineTo = [&](Point p, bool isClose) {
+        const Point target = isClose ? subpathStart : p;
+        const double d = QFDistanceBetweenPoints(current, target);
+        if (length < total + d) {
+            out.lineToPoint(QFInterpolatePoints(current, target, (length - total) / d));
+            done = true;
+            return;
+        }
+        if (!isClose)
+            out.lineToPoint(target);
+        else if (!out.isEmpty())
+            out.closePath();
+        total += d;
+        current = target;
+    };
+    if (kind == Kind::CurveTo)
+        curveTo(piece);
+    else
+        lineTo(to, false);
+    // The original subpath's start, for closes after the cut; whether the rest's subpath began with its own move.
+    Point originalStart = m_start;
+    bool wholeSubpath = false;
+    for (auto i = m_index + 1; !done && i < m_path.elementCount(); ++i) {
+        const auto k = ZORPathElements::kindAt(m_path, i);
+        if (k == Kind::MoveTo) {
+            originalStart = m_path.associatedPoints(i)[0];
+            current = subpathStart = originalStart;
+            out.moveToPoint(current);
+            wholeSubpath = true;
+        } else if (k == Kind::CurveTo) {
+            auto pts = m_path.associatedPoints(i);
+            curveTo({ current, pts[0], pts[1], pts[2] });
+        } else {
+            const Point target = k == Kind::LineTo ? m_path.associatedPoints(i)[0] : originalStart;
+            lineTo(target, false);
+            if (!done && k == Kind::ClosePath && wholeSubpath)
+                lineTo(target, true);
+        }
+    }
+    return out;
+}
+
 }

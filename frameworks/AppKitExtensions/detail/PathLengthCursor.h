@@ -29,6 +29,10 @@ public:
         double length { 0 };
     };
     std::optional<Rest> restFromLength(double length);
+
+    // Exactly bezierPathByTrimmingFromLength(path, start, length, 0.1): the stretch of `length` from `start` on, built
+    // from the elements it covers instead of from a copy of the whole rest of the path.
+    gfx::BezierPath stretch(double start, double length);
     // The path's length (maximum error 0.1), as ZORNSBezierPathExtension::length gives it.
     double pathLength() const { return m_total; }
 

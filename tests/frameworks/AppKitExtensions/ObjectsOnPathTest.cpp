@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <random>
@@ -268,6 +269,43 @@ TEST(ObjectsOnPath, AWalkAlongARandomPathGivesThePointsAndRestsMeasuredFromItsSt
             d = k % 17 == 16 ? length : d + step(random);
         }
     }
+}
+
+bool sameElements(const BezierPath& a, const BezierPath& b)
+{
+    if (a.elementCount() != b.elementCount())
+        return false;
+    for (std::int64_t i = 0; i < a.elementCount(); ++i) {
+        if (a.elementAtIndex(i) != b.elementAtIndex(i))
+            return false;
+        auto p = a.associatedPoints(i), q = b.associatedPoints(i);
+        if (!std::equal(p.begin(), p.end(), q.begin(), q.end()))
+            return false;
+    }
+    return true;
+}
+
+// Stretches one after another along the path, as an underline's pieces between descender gaps: each must be the
+// path trimmed from its start to its length, element for element.
+TEST(ObjectsOnPath, StretchesAlongARandomPathAreThePathTrimmedToThem)
+{
+    int stretches = 0;
+    for (unsigned seed = 1; seed <= 100; ++seed) {
+        std::mt19937 random(seed);
+        const BezierPath path = randomPath(random, 30);
+        const auto shared = std::make_shared<BezierPath>(path);
+        const double length = ZORNSBezierPathExtension::length(path);
+        ZORPathLengthCursor::Cursor cursor(path);
+        std::uniform_real_distribution<double> step(0, length / 12), size(-length / 40, length / 6);
+        for (double from = -length / 50; from < length * 1.05; from += step(random)) {
+            const double stretch = seed % 10 == 0 ? length - from : size(random);
+            const auto expected = ZORNSBezierPathExtension::bezierPathByTrimmingFromLength(shared, from, stretch, 0.1);
+            ASSERT_TRUE(sameElements(cursor.stretch(from, stretch), *expected))
+                << seed << " from " << from << " for " << stretch;
+            ++stretches;
+        }
+    }
+    EXPECT_GT(stretches, 1000);
 }
 
 struct Mover : fnd::Object, PathMovedObject {

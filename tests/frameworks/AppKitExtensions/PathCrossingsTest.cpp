@@ -141,7 +141,7 @@ std::vector<Rect> fragmentsMeasuredOneByOne(const BezierPath& path, double lineH
 TEST(PathCrossings, LineFragmentsOfRandomShapesAreThoseMeasuredLineByLine)
 {
     std::size_t kept = 0;
-    for (unsigned seed = 1; seed <= 80; ++seed) {
+    for (unsigned seed = 1; seed <= 50; ++seed) {
         std::mt19937 random(seed);
         BezierPath path = pathtest::randomPath(random, 24);
         if (seed % 2 == 0)
@@ -152,7 +152,7 @@ TEST(PathCrossings, LineFragmentsOfRandomShapesAreThoseMeasuredLineByLine)
         ASSERT_EQ(rects, fragmentsMeasuredOneByOne(path, lineHeight)) << seed << " at " << lineHeight;
         kept += rects.size();
     }
-    EXPECT_GT(kept, 500u) << "the shapes hold lines";
+    EXPECT_GT(kept, 300u) << "the shapes hold lines";
 }
 
 // Lines across an outline of many teeth cross it at every tooth: their number bounds the work, not the lines' alone.

@@ -1,6 +1,7 @@
 #include "frameworks/AppKitExtensions/ClipperExtensions.h"
 
 #include "frameworks/AppKitExtensions/ZORClipperConversions.h"
+#include "platform/foundation/TestSupport.h"
 
 #include "PathTestSupport.h"
 
@@ -351,6 +352,28 @@ TEST(ClipperExtensions, OffsetsBeyondTheClippersRangeGiveAnEmptyPath)
     auto grown = bezierPathWithOffset(spike, 1000, gfx::LineJoinStyle::Miter, 1e300);
     ASSERT_FALSE(grown->isEmpty());
     EXPECT_LE(grown->bounds().maxX(), 1e9 + 1000 * 1000 + 1);
+}
+
+// A path of lines cannot be flattened more coarsely: past the clipper's limit of points it is refused, since unions
+// and offsets of outlines of many teeth grow with the square of their points.
+TEST(ClipperExtensions, PathsOfMorePointsThanTheClipperTakesGiveAnEmptyPath)
+{
+    BezierPath comb;
+    comb.moveToPoint({ 0, -10 });
+    for (int i = 0; i < 20000; ++i)
+        comb.lineToPoint({ double(i), (i % 2) * 10.0 });
+    comb.closePath();
+    const auto shared = std::make_shared<BezierPath>(comb);
+    testsupport::CapturedLog log;
+    EXPECT_TRUE(bezierPathByUnionWithPath(comb, *square(0, 0, 1))->isEmpty());
+    EXPECT_TRUE(bezierPathByDifferenceWithPath(*square(0, 0, 1), comb)->isEmpty());
+    EXPECT_TRUE(bezierPathWithOffset(shared, 1, gfx::LineJoinStyle::Round, 10)->isEmpty());
+    EXPECT_TRUE(log.contains(fnd::LogLevel::Error, "more points than the clipper takes"));
+    // A thousand curves are flattened more coarsely instead.
+    BezierPath discs;
+    for (int i = 0; i < 1000; ++i)
+        discs.appendBezierPathWithOvalInRect({ 3.0 * i, 0, 2, 2 });
+    EXPECT_FALSE(bezierPathByUnionWithPath(discs, *square(0, 0, 1))->isEmpty());
 }
 
 TEST(ClipperExtensions, CoordinatesBeyondTheClippersRangeGiveAnEmptyPath)

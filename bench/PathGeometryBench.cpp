@@ -1,7 +1,13 @@
-// Path geometry at scale: flattening and measuring a path of 10,000 curves and lines, and the union of two polygons of
-// 1,000 vertices each through the polygon clipper.
+// Path geometry at scale: flattening and measuring a path of 10,000 curves and lines, the union of two polygons of
+// 1,000 vertices each through the polygon clipper, and the operations whose work once grew faster than their input
+// or output (offsets of many-toothed outlines, pieces placed along long paths, line fragments of toothed shapes).
 #include "frameworks/AppKitExtensions/ClipperExtensions.h"
+#include "frameworks/AppKitExtensions/Editing_ZORAppKitExtensions.h"
+#include "frameworks/AppKitExtensions/Text_ZORAppKitExtensions.h"
 #include "frameworks/AppKitExtensions/ZORNSBezierPathExtension.h"
+#include "frameworks/AppKitExtensions/ZORShading.h"
+#include "platform/graphics/GraphicsContext.h"
+#include "platform/text/AttributedString.h"
 
 #include <benchmark/benchmark.h>
 
@@ -40,6 +46,45 @@ gfx::BezierPath wobblyPolygon(int n, gfx::Point centre, double phase)
     return path;
 }
 
+// A closed comb: `teeth` points zigzagging along the top between heights 0 and `height`, a step apart, over a base
+// 10 units deep. Its outline has teeth + 2 points.
+gfx::BezierPath comb(int teeth, double height = 10, double step = 1)
+{
+    gfx::BezierPath path;
+    path.moveToPoint({ 0, -10 });
+    for (int i = 0; i < teeth; ++i)
+        path.lineToPoint({ i * step, (i % 2) * height });
+    path.lineToPoint({ (teeth - 1) * step, -10 });
+    path.closePath();
+    return path;
+}
+
+// A path of `segments` alternating curves and lines.
+gfx::BezierPath wanderingPath(int segments)
+{
+    gfx::BezierPath path;
+    path.moveToPoint({ 0, 0 });
+    for (int i = 0; i < segments / 2; ++i) {
+        double x = i * 10.0;
+        path.curveToPoint({ x + 8, 0 }, { x + 2, 6 }, { x + 6, -6 });
+        path.lineToPoint({ x + 10, std::sin(i) * 3 });
+    }
+    return path;
+}
+
+class CountingFactory final : public Text_ZORAppKitExtensions::PathObjectFactory,
+                              public Text_ZORAppKitExtensions::PathLinkFactory {
+public:
+    fnd::Value placeObjectAtPoint(gfx::Point point, const gfx::BezierPath&, double, double, void*) override
+    {
+        return fnd::Value(point.x);
+    }
+    fnd::Value placeLinkFromPoint(gfx::Point, gfx::Point to, const gfx::BezierPath&, std::int64_t, void*) override
+    {
+        return fnd::Value(to.x);
+    }
+};
+
 void BM_FlattenLongPath(benchmark::State& state)
 {
     const auto path = longPath();
@@ -72,5 +117,246 @@ void BM_UnionOfTwoPolygons(benchmark::State& state)
         benchmark::DoNotOptimize(ClipperExtensions::bezierPathByUnionWithPath(a, b)->elementCount());
 }
 BENCHMARK(BM_UnionOfTwoPolygons)->Unit(benchmark::kMillisecond);
+
+// The comb grown by 1e4 with round joins: every tooth's join is a near half turn of the offset's radius, all of them
+// overlapping. 1,000 and 10,000 points (the most the clipper is handed).
+void BM_OffsetCombRound(benchmark::State& state)
+{
+    const auto path = std::make_shared<gfx::BezierPath>(comb(static_cast<int>(state.range(0))));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(
+            ClipperExtensions::bezierPathWithOffset(path, 1e4, gfx::LineJoinStyle::Round, 10)->elementCount());
+}
+BENCHMARK(BM_OffsetCombRound)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+void BM_OffsetCombMiter(benchmark::State& state)
+{
+    const auto path = std::make_shared<gfx::BezierPath>(comb(static_cast<int>(state.range(0))));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(
+            ClipperExtensions::bezierPathWithOffset(path, 1e4, gfx::LineJoinStyle::Miter, 10)->elementCount());
+}
+BENCHMARK(BM_OffsetCombMiter)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+void BM_OffsetCombBevel(benchmark::State& state)
+{
+    const auto path = std::make_shared<gfx::BezierPath>(comb(static_cast<int>(state.range(0))));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(
+            ClipperExtensions::bezierPathWithOffset(path, 1e4, gfx::LineJoinStyle::Bevel, 10)->elementCount());
+}
+BENCHMARK(BM_OffsetCombBevel)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// As many pieces as segments along a path of 2,000 and 20,000 segments: a small stamp, objects, links.
+double pieceInterval(const gfx::BezierPath& path, int pieces)
+{
+    return ZORNSBezierPathExtension::length(path) / pieces;
+}
+
+void BM_StampAlongPath(benchmark::State& state)
+{
+    const int segments = static_cast<int>(state.range(0));
+    const auto path = wanderingPath(segments);
+    const auto stamp = wobblyPolygon(8, { 0, 0 }, 0);
+    const double interval = pieceInterval(path, segments);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(Text_ZORAppKitExtensions::bezierPathWithPath(path, stamp, interval)->elementCount());
+}
+BENCHMARK(BM_StampAlongPath)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
+
+void BM_ObjectsAlongPath(benchmark::State& state)
+{
+    const int segments = static_cast<int>(state.range(0));
+    const auto path = wanderingPath(segments);
+    const double interval = pieceInterval(path, segments);
+    CountingFactory factory;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(
+            Text_ZORAppKitExtensions::placeObjectsOnPathAtInterval(path, interval, &factory, nullptr)->size());
+}
+BENCHMARK(BM_ObjectsAlongPath)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
+
+void BM_LinksAlongPath(benchmark::State& state)
+{
+    const int segments = static_cast<int>(state.range(0));
+    const auto path = wanderingPath(segments);
+    const double interval = pieceInterval(path, segments);
+    CountingFactory factory;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(
+            Text_ZORAppKitExtensions::placeLinksOnPathWithLinkLength(path, interval, &factory, nullptr)->size());
+}
+BENCHMARK(BM_LinksAlongPath)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
+
+// Line fragments of 31 lines across a comb of 1,000 and 10,000 points, its teeth 300 units high: every line crosses
+// every tooth.
+void BM_LineFragmentsAcrossComb(benchmark::State& state)
+{
+    const auto path = comb(static_cast<int>(state.range(0)), 300, 3);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(Text_ZORAppKitExtensions::lineFragmentRectsForFixedLineheight(path, 10).size());
+}
+BENCHMARK(BM_LineFragmentsAcrossComb)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// Lines of 0.01 over a shape 101 units high whose top edge has 500 and 5,000 teeth of 1 unit: 10,101 lines, most of
+// them below the teeth.
+void BM_ThinLinesUnderComb(benchmark::State& state)
+{
+    const int teeth = static_cast<int>(state.range(0)) * 2;
+    gfx::BezierPath deep;
+    deep.moveToPoint({ 0, -100 });
+    for (int i = 0; i < teeth; ++i)
+        deep.lineToPoint({ double(i), double(i % 2) });
+    deep.lineToPoint({ double(teeth - 1), -100 });
+    deep.closePath();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(Text_ZORAppKitExtensions::lineFragmentRectsForFixedLineheight(deep, 0.01).size());
+}
+BENCHMARK(BM_ThinLinesUnderComb)->Arg(500)->Arg(5000)->Unit(benchmark::kMillisecond);
+
+// Each operation at 10 and 100 times a typical path of some 100 elements (a glyph outline, a drawn shape).
+
+void BM_LengthOfPath(benchmark::State& state)
+{
+    const auto path = wanderingPath(static_cast<int>(state.range(0)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ZORNSBezierPathExtension::length(path));
+}
+BENCHMARK(BM_LengthOfPath)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+void BM_TrimPathFromCentre(benchmark::State& state)
+{
+    const auto path = std::make_shared<gfx::BezierPath>(wanderingPath(static_cast<int>(state.range(0))));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ZORNSBezierPathExtension::bezierPathByTrimmingFromCentre(path, 10)->elementCount());
+}
+BENCHMARK(BM_TrimPathFromCentre)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// A hit test of the element under a point near the path's end, and of the partcode of its last point.
+void BM_HitTestElement(benchmark::State& state)
+{
+    const auto path = wanderingPath(static_cast<int>(state.range(0)));
+    const gfx::Point p = ZORNSBezierPathExtension::lastPoint(path);
+    double t = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(Editing_ZORAppKitExtensions::elementHitByPoint(path, { p.x - 1, p.y }, 2, &t));
+        benchmark::DoNotOptimize(Editing_ZORAppKitExtensions::partcodeHitByPoint(path, p, 1));
+    }
+}
+BENCHMARK(BM_HitTestElement)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// Moving one point of the path, as a drag does at every step.
+void BM_MoveControlPoint(benchmark::State& state)
+{
+    auto path = wanderingPath(static_cast<int>(state.range(0)));
+    const auto partcode = Editing_ZORAppKitExtensions::partcodeForLastPoint(path);
+    double y = 0;
+    for (auto _ : state) {
+        Editing_ZORAppKitExtensions::moveControlPointPartcode(path, partcode, { 5, y += 0.01 }, 0);
+        benchmark::DoNotOptimize(path.elementCount());
+    }
+}
+BENCHMARK(BM_MoveControlPoint)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
+
+// A text of 100 and 1,000 characters along a path of 1,000 and 10,000 segments.
+void BM_TextOnPath(benchmark::State& state)
+{
+    const auto path = wanderingPath(static_cast<int>(state.range(0)));
+    std::string text;
+    for (int i = 0; i < state.range(0) / 10; ++i)
+        text += static_cast<char>('a' + i % 26);
+    const txt::AttributedString string(fnd::String(text), Text_ZORAppKitExtensions::textOnPathDefaultAttributes());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(Text_ZORAppKitExtensions::bezierPathWithTextOnPath(path, string, 0)->elementCount());
+}
+BENCHMARK(BM_TextOnPath)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// The crossings of one line with a comb of 1,000 and 10,000 points.
+void BM_CrossingsOfALine(benchmark::State& state)
+{
+    const auto path = comb(static_cast<int>(state.range(0)), 300, 3);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(Text_ZORAppKitExtensions::intersectingPointsWithHorizontalLineAtY(path, 150).size());
+}
+BENCHMARK(BM_CrossingsOfALine)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// The union of two wobbly polygons of 1,000 and 10,000 points each, and of two combs, whose every tooth the
+// clipper's sweep meets as a local minimum.
+void BM_UnionOfPolygons(benchmark::State& state)
+{
+    const int n = static_cast<int>(state.range(0));
+    const auto a = wobblyPolygon(n, { 0, 0 }, 0), b = wobblyPolygon(n, { 60, 10 }, 1);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ClipperExtensions::bezierPathByUnionWithPath(a, b)->elementCount());
+}
+BENCHMARK(BM_UnionOfPolygons)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+void BM_UnionOfCombs(benchmark::State& state)
+{
+    const int n = static_cast<int>(state.range(0));
+    gfx::BezierPath a = comb(n), b = comb(n);
+    b.transformUsingAffineTransform(gfx::AffineTransform::translation(0.5, 3));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ClipperExtensions::bezierPathByUnionWithPath(a, b)->elementCount());
+}
+BENCHMARK(BM_UnionOfCombs)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// Rounded rectangles made one after another into one path, as a list of cards draws them.
+void BM_RoundedRectangles(benchmark::State& state)
+{
+    for (auto _ : state) {
+        gfx::BezierPath path;
+        for (int i = 0; i < state.range(0); ++i)
+            ZORNSBezierPathExtension::appendBezierPathWithRoundedRectangle(path, { 0, i * 30.0, 200, 24 }, 6);
+        benchmark::DoNotOptimize(path.elementCount());
+    }
+}
+BENCHMARK(BM_RoundedRectangles)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+// A point put into and taken out of the path again, as an editor does at a click.
+void BM_InsertAndDeletePoint(benchmark::State& state)
+{
+    const auto path = wanderingPath(static_cast<int>(state.range(0)));
+    const gfx::Point end = ZORNSBezierPathExtension::lastPoint(path);
+    for (auto _ : state) {
+        auto inserted = Editing_ZORAppKitExtensions::insertControlPointAtPoint(path, { end.x - 1, end.y }, 2, 0);
+        auto removed = Editing_ZORAppKitExtensions::deleteControlPointForPartcode(
+            inserted, Editing_ZORAppKitExtensions::partcodeForLastPoint(*inserted));
+        benchmark::DoNotOptimize(removed->elementCount());
+    }
+}
+BENCHMARK(BM_InsertAndDeletePoint)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// An underline along a path of 1,000 and 10,000 segments with a gap every 10 units, as descenders break it.
+void BM_UnderlineWithGaps(benchmark::State& state)
+{
+    const auto path = wanderingPath(static_cast<int>(state.range(0)));
+    const double length = ZORNSBezierPathExtension::length(path);
+    std::vector<gfx::Point> breaks;
+    for (double x = 10; x + 12 < length; x += 10) {
+        breaks.push_back({ x, 0 });
+        breaks.push_back({ x + 2, 0 });
+    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(
+            Text_ZORAppKitExtensions::textLinePathWithMask(path, 1, 0, length, 2, 1, &breaks, 3)->elementCount());
+}
+BENCHMARK(BM_UnderlineWithGaps)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// A path of 1,000 and 10,000 segments filled with a shading into a bitmap.
+void BM_ShadingFill(benchmark::State& state)
+{
+    auto path = wanderingPath(static_cast<int>(state.range(0)));
+    path.closePath();
+    const auto bounds = path.bounds();
+    auto context = gfx::GraphicsContext::createForBitmap(512, 256, { bounds.maxX(), 256 }, false);
+    gfx::CurrentContextScope scope(context);
+    const auto start = gfx::Color::colorWithDeviceRed(1, 0, 0), end = gfx::Color::colorWithDeviceRed(0, 0, 1);
+    for (auto _ : state) {
+        ZORShading::linearGradientFillWithStartColor(path, *start, *end);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_ShadingFill)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 }

@@ -144,6 +144,8 @@ public:
 // The most objects, copies, links or line fragments one call makes: an interval, link length or line height so small
 // that more would be needed gives no result (and a logged error).
 inline constexpr double PathPlacementLimit = 100000;
+// The most elements the copies of one stamping hold together: a large stamp copied often would fill memory.
+inline constexpr double PathStampElementLimit = 2000000;
 
 // The factory's objects at distances 0, interval, 2 × interval, ... up to the path's length, with the point and
 // direction there. nullopt for a path of fewer than two elements or an interval not above 0. A null factory raises
@@ -155,7 +157,7 @@ PathPtr bezierPathWithObjectsOnPathAtInterval(
     const gfx::BezierPath& path, double interval, PathObjectFactory* factory, void* userInfo);
 // Copies of the stamp at distances phase, phase + interval, ...: each scaled (by the taper delegate), turned to the
 // path's direction and moved onto it; with alternate, every second copy turned round. nullptr for a path of fewer
-// than two elements or an interval not above 0.
+// than two elements, an interval not above 0, or copies that would hold more than PathStampElementLimit elements.
 PathPtr bezierPathWithPath(const gfx::BezierPath& path, const gfx::BezierPath& stamp, double atInterval,
     double phase = 0, bool alternate = false, PathTaperDelegate* taperDelegate = nullptr);
 // Rigid links from the path's start, each aimed at the path's point at the summed length; a link that would end past

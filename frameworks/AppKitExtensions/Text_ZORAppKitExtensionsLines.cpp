@@ -5,6 +5,7 @@
 #include "frameworks/AppKitExtensions/TBQUnderlineCategory.h"
 #include "frameworks/AppKitExtensions/ZORBezierLayoutManager.h"
 #include "frameworks/AppKitExtensions/ZORNSBezierPathExtension.h"
+#include "frameworks/AppKitExtensions/detail/PathLengthCursor.h"
 #include "frameworks/AppKitExtensions/detail/SidewaysShift.h"
 #include "frameworks/AppKitExtensions/detail/TextOrientation.h"
 #include "platform/graphics/Color.h"
@@ -244,12 +245,10 @@ PathPtr textLinePathWithMask(const BezierPath& path, int mask, double startPosit
         thickness *= 0.75;
         offset += 0.5 * thickness;
     }
-    auto track = std::make_shared<BezierPath>(path);
+    // The pieces between the gaps follow one another along the path: one walk along it finds them all.
+    ZORPathLengthCursor::Cursor along(path);
     BezierPath pieces;
-    auto addPiece = [&](double from, double pieceLength) {
-        pieces.appendBezierPath(
-            *ZORNSBezierPathExtension::bezierPathByTrimmingFromLength(track, from, pieceLength, 0.1));
-    };
+    auto addPiece = [&](double from, double pieceLength) { pieces.appendBezierPath(along.stretch(from, pieceLength)); };
     if (!descenderBreaks || descenderBreaks->empty()) {
         addPiece(startPosition, length);
     } else {

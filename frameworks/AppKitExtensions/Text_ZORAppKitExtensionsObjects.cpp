@@ -3,6 +3,7 @@
 #include "frameworks/AppKitExtensions/Text_ZORAppKitExtensions.h"
 
 #include "frameworks/AppKitExtensions/ZORNSBezierPathExtension.h"
+#include "frameworks/AppKitExtensions/detail/PathLengthCursor.h"
 #include "platform/foundation/runtime/Clock.h"
 #include "platform/foundation/runtime/Exception.h"
 #include "platform/foundation/runtime/Log.h"
@@ -11,6 +12,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <optional>
 
 using gfx::BezierPath;
 using gfx::Point;
@@ -59,13 +61,14 @@ std::optional<fnd::Array> placeObjectsOnPathAtInterval(
     requireFactory(factory, "Factory object");
     if (path.elementCount() < 2 || !(interval > 0))
         return std::nullopt;
-    const double length = ZORNSBezierPathExtension::length(path);
+    ZORPathLengthCursor::Cursor along(path);
+    const double length = along.pathLength();
     if (!withinPlacementLimit(std::floor(length / interval) + 1, "objects"))
         return std::nullopt;
     fnd::Array objects;
     forEachDistance(0, interval, length, [&](std::int64_t, double d) {
         double slope = 0;
-        Point p = ZORNSBezierPathExtension::pointOnPathAtLength(path, d, &slope);
+        Point p = along.pointAtLength(d, &slope);
         if (auto object = factory->placeObjectAtPoint(p, path, d, slope, userInfo))
             objects.push_back(std::move(object));
     });
@@ -90,13 +93,21 @@ PathPtr bezierPathWithPath(const BezierPath& path, const BezierPath& stamp, doub
 {
     if (path.elementCount() < 2 || !(interval > 0))
         return nullptr;
-    const double length = ZORNSBezierPathExtension::length(path);
-    if (!withinPlacementLimit(std::floor((length - std::min(phase, length)) / interval) + 1, "copies"))
+    ZORPathLengthCursor::Cursor along(path);
+    const double length = along.pathLength();
+    const double copies = std::floor((length - std::min(phase, length)) / interval) + 1;
+    if (!withinPlacementLimit(copies, "copies"))
         return nullptr;
+    if (!(copies * static_cast<double>(stamp.elementCount()) <= PathStampElementLimit)) {
+        fnd::logf(fnd::LogLevel::Error,
+            "Stamping a path of {} elements {} times would make more than {} elements; nothing is stamped.",
+            stamp.elementCount(), copies, PathStampElementLimit);
+        return nullptr;
+    }
     auto out = BezierPath::bezierPath();
     forEachDistance(phase, interval, length, [&](std::int64_t copy, double d) {
         double angle = 0;
-        Point p = ZORNSBezierPathExtension::pointOnPathAtLength(path, d, &angle);
+        Point p = along.pointAtLength(d, &angle);
         if (alternate && (copy & 1))
             angle += std::numbers::pi;
         // Scaled first, then turned, then moved onto the path.
@@ -125,7 +136,8 @@ std::optional<fnd::Array> placeLinksOnPathWithEvenLinkLength(
     requireFactory(factory, "Factory object");
     if (path.elementCount() < 2 || !(evenLinkLength > 0) || !(oddLinkLength > 0))
         return std::nullopt;
-    const double total = ZORNSBezierPathExtension::length(path);
+    ZORPathLengthCursor::Cursor along(path);
+    const double total = along.pathLength();
     // An even and an odd link together cover their two lengths.
     if (!withinPlacementLimit(std::floor(2 * total / (evenLinkLength + oddLinkLength)) + 1, "links"))
         return std::nullopt;
@@ -137,7 +149,7 @@ std::optional<fnd::Array> placeLinksOnPathWithEvenLinkLength(
         distance += link;
         if (distance > total)
             break;
-        Point target = ZORNSBezierPathExtension::pointOnPathAtLength(path, distance);
+        Point target = along.pointAtLength(distance);
         float a = std::atan2(static_cast<float>(target.y - from.y), static_cast<float>(target.x - from.x));
         Point to { from.x + link * std::cos(a), from.y + link * std::sin(a) };
         if (auto object = factory->placeLinkFromPoint(from, to, path, n, userInfo))
@@ -151,6 +163,8 @@ namespace {
 
 struct Motion {
     BezierPath path;
+    // Over path: a tick goes on from where the one before stopped.
+    std::optional<ZORPathLengthCursor::Cursor> along;
     std::shared_ptr<PathMovedObject> target;
     fnd::Value userInfo;
     double speed { 0 };
@@ -159,7 +173,7 @@ struct Motion {
     fnd::Date startTime;
 };
 
-void motionCallback(fnd::Timer& timer, const Motion& motion)
+void motionCallback(fnd::Timer& timer, Motion& motion)
 {
     double elapsed = fnd::Clock::current()->now().timeIntervalSince(motion.startTime);
     double d = motion.speed * elapsed;
@@ -173,7 +187,7 @@ void motionCallback(fnd::Timer& timer, const Motion& motion)
         d = std::fmod(static_cast<float>(d), static_cast<float>(motion.pathLength));
     }
     double slope = 0;
-    Point p = ZORNSBezierPathExtension::pointOnPathAtLength(motion.path, d, &slope);
+    Point p = motion.along->pointAtLength(d, &slope);
     if (!motion.target->moveObjectTo(p, d, slope, motion.userInfo) || finished)
         timer.invalidate();
 }
@@ -196,10 +210,11 @@ std::shared_ptr<fnd::Timer> moveObject(const BezierPath& path, const std::shared
         return nullptr;
     auto motion = std::make_shared<Motion>();
     motion->path = path;
+    motion->along.emplace(motion->path);
     motion->target = moved;
     motion->userInfo = userInfo;
     motion->speed = atSpeed;
-    motion->pathLength = ZORNSBezierPathExtension::length(path);
+    motion->pathLength = motion->along->pathLength();
     motion->loop = loop;
     motion->startTime = fnd::Clock::current()->now();
     // The motion's state, readable from the timer.

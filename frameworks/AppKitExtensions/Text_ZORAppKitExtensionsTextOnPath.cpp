@@ -8,6 +8,7 @@
 #include "frameworks/AppKitExtensions/TBQTextOnPathGlyphDrawer.h"
 #include "frameworks/AppKitExtensions/TBQTextOnPathMetricsHelper.h"
 #include "frameworks/AppKitExtensions/ZORNSBezierPathExtension.h"
+#include "frameworks/AppKitExtensions/detail/PathLengthCursor.h"
 #include "frameworks/AppKitExtensions/detail/TextOrientation.h"
 #include "platform/foundation/runtime/Log.h"
 #include "platform/graphics/Font.h"
@@ -202,6 +203,8 @@ bool layoutStringOnPath(const BezierPath& path, txt::AttributedString& string, d
     }
 
     auto track = std::make_shared<BezierPath>(path);
+    // Glyph after glyph along the path: one walk, not a trim from the path's start for each.
+    ZORPathLengthCursor::Cursor along(*track);
     const double side = ZORTextOrientation::textSide();
     bool fitted = true;
     fnd::Array records;
@@ -217,14 +220,18 @@ bool layoutStringOnPath(const BezierPath& path, txt::AttributedString& string, d
         if (!(h > 0))
             continue;
         double d = laidOut.x + fragment.minX() + h;
-        auto rest = ZORNSBezierPathExtension::bezierPathByTrimmingFromLength(track, d);
-        if (rest->isEmpty() || ZORNSBezierPathExtension::length(*rest) + FitTolerance < h) {
+        auto rest = along.restFromLength(d);
+        // What is left is measured from the end; where that decides the glyph by a hair, measured as trimming does.
+        if (rest && std::fabs(rest->length + FitTolerance - h) < 1e-9 * (1 + h))
+            rest->length
+                = ZORNSBezierPathExtension::length(*ZORNSBezierPathExtension::bezierPathByTrimmingFromLength(track, d));
+        if (!rest || rest->length + FitTolerance < h) {
             fnd::log(fnd::LogLevel::Info, "abort");
             fitted = false;
             break;
         }
-        Point c = rest->associatedPoints(0)[0];
-        double a = ZORNSBezierPathExtension::slopeStartingPath(*rest);
+        Point c = rest->start;
+        double a = rest->slope;
         double k = box.height() - manager.typesetter()->baselineOffsetInLayoutManager(manager, g);
         float along = static_cast<float>(a), across = static_cast<float>(a + std::numbers::pi / 2);
         // From the glyph's centre on the path: back by half its width, and across to the top of its line box.

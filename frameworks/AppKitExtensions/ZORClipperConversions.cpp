@@ -34,6 +34,8 @@ ClipperLib::Paths ZORClipperPathToPolygons(const gfx::BezierPath& path, double s
         tolerance = coarserTolerance;
         count = scaled.flattenedElementCount(tolerance);
     }
+    if (count > ZORClipperPointLimit)
+        throw ClipperLib::clipperException("the path has more points than the clipper takes");
     const gfx::BezierPath flat = scaled.flattened(tolerance);
 
     ClipperLib::Paths polygons;

@@ -15,10 +15,15 @@ inline constexpr double ZORClipperFlatness = 0.01;
 // share edges): a path that would flatten into more (huge curves, or very many) is flattened more coarsely. A circle
 // of a radius of 10,000 units still comes within a thousandth of a unit.
 inline constexpr std::int64_t ZORClipperMaxPoints = 10000;
+// The most a path brings at all: one of more lines than this, once its curves are as coarse as they go, is refused
+// with the clipper's exception. The clipper's sweep builds an outline of many teeth in time that grows with the
+// square of its points (the union of two combs of 10,000 points took a second, of 20,000 six, of 40,000 twenty-four;
+// an offset of one comb of 40,000 points seventeen), and no coarser flattening shortens a path of lines.
+inline constexpr std::int64_t ZORClipperPointLimit = 2 * ZORClipperMaxPoints;
 
 // One polygon per subpath (an open subpath counts as closed), so holes and separate pieces keep their own outlines.
 // A coordinate the clipper cannot hold (too large, or not a number) becomes one just beyond its range, which the
-// clipper then refuses with its exception.
+// clipper then refuses with its exception; a path of more than ZORClipperPointLimit points raises it here.
 // A caller whose result is only as exact as a coarser tolerance (a huge offset's joins) may flatten to that one.
 ClipperLib::Paths ZORClipperPathToPolygons(
     const gfx::BezierPath& path, double scale, double flatness = ZORClipperFlatness);

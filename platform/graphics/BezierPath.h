@@ -30,6 +30,8 @@ class BezierPath : public fnd::Object {
 public:
     // Four cubics approximate a quarter circle with their handles at this fraction of the radius.
     static constexpr double Kappa = 0.5522847498;
+    // The tolerance containsPoint flattens curves to: hit testing wants the true outline.
+    static constexpr double HitTestFlatness = 0.01;
 
     BezierPath();
     BezierPath(const BezierPath& other);

@@ -266,11 +266,10 @@ bool BezierPath::containsPoint(Point p) const
 
 bool BezierPath::containsPoint(Point p, WindingRule rule) const
 {
-    // Hit testing wants the true outline, not the drawing flatness.
     if (!m_cache)
         m_cache = std::make_unique<Cache>();
     if (!m_cache->hitPolygon)
-        m_cache->hitPolygon = std::make_unique<BezierPath>(flattened(0.01));
+        m_cache->hitPolygon = std::make_unique<BezierPath>(flattened(HitTestFlatness));
     const BezierPath& poly = *m_cache->hitPolygon;
 
     int winding = 0;

@@ -1,11 +1,15 @@
 #include "frameworks/AppKitExtensions/ClipperExtensions.h"
 
 #include "frameworks/AppKitExtensions/ZORClipperConversions.h"
+#include "platform/foundation/TestSupport.h"
+
+#include "PathTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <numbers>
+#include <random>
 
 namespace {
 
@@ -181,6 +185,93 @@ TEST(ClipperExtensions, ConversionsKeepOnePolygonPerSubpath)
     EXPECT_TRUE(ZORClipperPolygonsToPath({}, 10)->isEmpty());
 }
 
+// The offset as the clipper's own offsetter makes it in one go, from the outlines simplified strictly.
+ClipperLib::Paths offsetterResult(const BezierPath& path, double offset, ClipperLib::JoinType join, double miterLimit)
+{
+    ClipperLib::Paths outlines;
+    ClipperLib::SimplifyPolygons(ZORClipperPathToPolygons(path, ZORClipperScale), outlines, ClipperLib::pftEvenOdd);
+    ClipperLib::ClipperOffset offsetter(miterLimit, 0.25);
+    offsetter.AddPaths(outlines, join, ClipperLib::etClosedPolygon);
+    ClipperLib::Paths solution;
+    offsetter.Execute(solution, offset * ZORClipperScale);
+    return solution;
+}
+
+double areaOf(const ClipperLib::Paths& polygons)
+{
+    double area = 0;
+    for (const auto& polygon : polygons)
+        area += ClipperLib::Area(polygon);
+    return area;
+}
+
+double lengthOf(const ClipperLib::Paths& polygons)
+{
+    double length = 0;
+    for (const auto& polygon : polygons)
+        for (std::size_t i = 0; i < polygon.size(); ++i) {
+            const auto& a = polygon[i];
+            const auto& b = polygon[(i + 1) % polygon.size()];
+            length += std::hypot(double(b.X - a.X), double(b.Y - a.Y));
+        }
+    return length;
+}
+
+// The area of what the one has and the other lacks.
+double areaBeyond(const ClipperLib::Paths& one, const ClipperLib::Paths& other)
+{
+    ClipperLib::Clipper clipper;
+    clipper.AddPaths(one, ClipperLib::ptSubject, true);
+    clipper.AddPaths(other, ClipperLib::ptClip, true);
+    ClipperLib::Paths beyond;
+    clipper.Execute(ClipperLib::ctDifference, beyond, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
+    return std::fabs(areaOf(beyond));
+}
+
+// Offsets are made from the offsetter's own join points, but its pieces are united a few at a time: where edges
+// cross, the crossing is rounded to the grid of tenths in another union, so the outlines may lie a tenth apart
+// (one grid unit) along their length. What lies between them covers at most their length times a unit and a half.
+// Where the offsetter's own result was wrong (a shape grown lost some of itself, or shrunk reached outside itself,
+// as it does with some outlines nested in holes), the offset must be right instead.
+TEST(ClipperExtensions, OffsetsOfRandomPathsAreTheOffsettersWithinAGridUnit)
+{
+    const ClipperLib::JoinType joins[] = { ClipperLib::jtMiter, ClipperLib::jtRound, ClipperLib::jtSquare };
+    const gfx::LineJoinStyle styles[]
+        = { gfx::LineJoinStyle::Miter, gfx::LineJoinStyle::Round, gfx::LineJoinStyle::Bevel };
+    int compared = 0, offsetterWrong = 0;
+    for (unsigned seed = 1; seed <= 60; ++seed) {
+        std::mt19937 random(seed);
+        auto path = std::make_shared<BezierPath>(pathtest::randomPath(random, 16));
+        const int join = static_cast<int>(seed % 3);
+        double offset = std::uniform_real_distribution<double>(0.5, 25)(random);
+        if (seed % 2 == 0)
+            offset = -offset;
+        const double miterLimit = std::uniform_real_distribution<double>(2, 10)(random);
+        ClipperLib::Paths shape;
+        ClipperLib::SimplifyPolygons(ZORClipperPathToPolygons(*path, ZORClipperScale), shape, ClipperLib::pftEvenOdd);
+        const auto expected = offsetterResult(*path, offset, joins[join], miterLimit);
+        const auto made
+            = ZORClipperPathToPolygons(*bezierPathWithOffset(path, offset, styles[join], miterLimit), ZORClipperScale);
+        // Growing keeps the whole shape, shrinking stays inside it.
+        const double shapeTolerance = lengthOf(shape) + 1;
+        if (offset > 0)
+            EXPECT_LE(areaBeyond(shape, made), shapeTolerance) << seed << " offset " << offset;
+        else
+            EXPECT_LE(areaBeyond(made, shape), shapeTolerance) << seed << " offset " << offset;
+        if ((offset > 0 ? areaBeyond(shape, expected) : areaBeyond(expected, shape)) > shapeTolerance) {
+            ++offsetterWrong;
+            continue;
+        }
+        if (made.empty() && offset < 0 && std::fabs(areaOf(expected)) < 1e4)
+            continue; // a shrink that leaves at most a speck is answered without the clipper
+        const double tolerance = 1.5 * (lengthOf(expected) + lengthOf(made)) + 1;
+        EXPECT_LE(areaBeyond(expected, made) + areaBeyond(made, expected), tolerance) << seed << " offset " << offset;
+        ++compared;
+    }
+    EXPECT_GT(compared, 45);
+    EXPECT_LT(offsetterWrong, 8);
+}
+
 // A round join's polygon takes more steps the larger the offset; past a moderate offset the steps stop growing,
 // so a huge offset costs no more points (and memory) than a moderate one, and stays as close to round.
 TEST(ClipperExtensions, HugeOffsetsMakeNoMorePointsThanModerateOnes)
@@ -261,6 +352,28 @@ TEST(ClipperExtensions, OffsetsBeyondTheClippersRangeGiveAnEmptyPath)
     auto grown = bezierPathWithOffset(spike, 1000, gfx::LineJoinStyle::Miter, 1e300);
     ASSERT_FALSE(grown->isEmpty());
     EXPECT_LE(grown->bounds().maxX(), 1e9 + 1000 * 1000 + 1);
+}
+
+// A path of lines cannot be flattened more coarsely: past the clipper's limit of points it is refused, since unions
+// and offsets of outlines of many teeth grow with the square of their points.
+TEST(ClipperExtensions, PathsOfMorePointsThanTheClipperTakesGiveAnEmptyPath)
+{
+    BezierPath comb;
+    comb.moveToPoint({ 0, -10 });
+    for (int i = 0; i < 20000; ++i)
+        comb.lineToPoint({ double(i), (i % 2) * 10.0 });
+    comb.closePath();
+    const auto shared = std::make_shared<BezierPath>(comb);
+    testsupport::CapturedLog log;
+    EXPECT_TRUE(bezierPathByUnionWithPath(comb, *square(0, 0, 1))->isEmpty());
+    EXPECT_TRUE(bezierPathByDifferenceWithPath(*square(0, 0, 1), comb)->isEmpty());
+    EXPECT_TRUE(bezierPathWithOffset(shared, 1, gfx::LineJoinStyle::Round, 10)->isEmpty());
+    EXPECT_TRUE(log.contains(fnd::LogLevel::Error, "more points than the clipper takes"));
+    // A thousand curves are flattened more coarsely instead.
+    BezierPath discs;
+    for (int i = 0; i < 1000; ++i)
+        discs.appendBezierPathWithOvalInRect({ 3.0 * i, 0, 2, 2 });
+    EXPECT_FALSE(bezierPathByUnionWithPath(discs, *square(0, 0, 1))->isEmpty());
 }
 
 TEST(ClipperExtensions, CoordinatesBeyondTheClippersRangeGiveAnEmptyPath)

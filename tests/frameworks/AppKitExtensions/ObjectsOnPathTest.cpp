@@ -1,5 +1,8 @@
 #include "frameworks/AppKitExtensions/Text_ZORAppKitExtensions.h"
 
+#include "frameworks/AppKitExtensions/ZORNSBezierPathExtension.h"
+#include "frameworks/AppKitExtensions/detail/PathLengthCursor.h"
+
 #include "platform/foundation/TestSupport.h"
 #include "platform/foundation/runtime/Clock.h"
 #include "platform/foundation/runtime/Exception.h"
@@ -11,8 +14,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <random>
 
 namespace {
 
@@ -124,6 +129,15 @@ TEST(ObjectsOnPath, IntervalsTooSmallToEndPlaceNothing)
     EXPECT_TRUE(log.contains(fnd::LogLevel::Error, "more than 100000"));
     // A copy whose phase lies past the end still counts as none, not as a huge number.
     EXPECT_EQ(bezierPathWithPath(track, line({ 0, 0 }, { 1, 0 }), 1, 500)->elementCount(), 0);
+
+    // 1,001 copies of a stamp of 2,000 elements would hold over two million elements.
+    BezierPath large;
+    large.moveToPoint({ 0, 0 });
+    for (int i = 1; i < 2000; ++i)
+        large.lineToPoint({ double(i % 7), double(i % 5) });
+    EXPECT_EQ(bezierPathWithPath(track, large, 0.1), nullptr);
+    EXPECT_TRUE(log.contains(fnd::LogLevel::Error, "more than 2000000 elements"));
+    EXPECT_EQ(bezierPathWithPath(track, large, 0.2)->elementCount(), 501 * 2000) << "a million elements are made";
 }
 
 TEST(ObjectsOnPath, LinksChainAlongThePathAndStopBeforeItsEnd)
@@ -148,6 +162,150 @@ TEST(ObjectsOnPath, LinksChainAlongThePathAndStopBeforeItsEnd)
         }
     }
     EXPECT_FALSE(placeLinksOnPathWithEvenLinkLength(*circle, 20, 0, &around, nullptr));
+}
+
+// Where each piece goes, as the point at its distance alone gives it: the pieces are placed by one walk along the
+// path, which must land exactly where measuring from the start lands.
+struct Placement {
+    Point point;
+    double slope;
+};
+
+Placement placementAt(const BezierPath& path, double d)
+{
+    double slope = 0;
+    Point p = ZORNSBezierPathExtension::pointOnPathAtLength(path, d, &slope);
+    return { p, slope };
+}
+
+struct SlopeFactory : PathObjectFactory {
+    std::vector<double> positions;
+    std::vector<Placement> placements;
+    fnd::Value placeObjectAtPoint(Point p, const BezierPath&, double position, double slope, void*) override
+    {
+        positions.push_back(position);
+        placements.push_back({ p, slope });
+        return 1;
+    }
+};
+
+TEST(ObjectsOnPath, PiecesOnRandomPathsLieWhereThePointAtTheirDistanceLies)
+{
+    for (unsigned seed = 1; seed <= 60; ++seed) {
+        std::mt19937 random(seed);
+        const BezierPath path = randomPath(random);
+        const double length = ZORNSBezierPathExtension::length(path);
+        const double interval = std::uniform_real_distribution<double>(length / 150, length / 20)(random);
+
+        SlopeFactory objects;
+        ASSERT_TRUE(placeObjectsOnPathAtInterval(path, interval, &objects, nullptr)) << seed;
+        ASSERT_EQ(objects.positions.size(), static_cast<std::size_t>(std::floor(length / interval)) + 1) << seed;
+        for (std::size_t k = 0; k < objects.positions.size(); ++k) {
+            auto expected = placementAt(path, objects.positions[k]);
+            ASSERT_EQ(objects.placements[k].point, expected.point) << seed << " object " << k;
+            ASSERT_EQ(objects.placements[k].slope, expected.slope) << seed << " object " << k;
+        }
+
+        // A stamp's one point goes to each piece's point, turned by its slope.
+        BezierPath dot;
+        dot.moveToPoint({ 1, 0 });
+        const double phase = interval / 3;
+        auto stamped = bezierPathWithPath(path, dot, interval, phase);
+        ASSERT_TRUE(stamped) << seed;
+        for (std::int64_t k = 0; k < stamped->elementCount(); ++k) {
+            auto expected = placementAt(path, phase + static_cast<double>(k) * interval);
+            const double a = expected.slope;
+            Point p = stamped->associatedPoints(k)[0];
+            ASSERT_NEAR(p.x, expected.point.x + std::cos(a), 1e-9) << seed << " copy " << k;
+            ASSERT_NEAR(p.y, expected.point.y + std::sin(a), 1e-9) << seed << " copy " << k;
+        }
+
+        // Each link aims at the point at the summed length.
+        Links links;
+        ASSERT_TRUE(placeLinksOnPathWithEvenLinkLength(path, interval, interval / 2, &links, nullptr)) << seed;
+        Point from = ZORNSBezierPathExtension::firstPoint(path);
+        double distance = 0;
+        for (std::size_t n = 0; n < links.links.size(); ++n) {
+            const double link = n % 2 == 0 ? interval : interval / 2;
+            distance += link;
+            Point target = placementAt(path, distance).point;
+            float a = std::atan2(static_cast<float>(target.y - from.y), static_cast<float>(target.x - from.x));
+            Point to { from.x + link * std::cos(a), from.y + link * std::sin(a) };
+            ASSERT_EQ(links.links[n].first, from) << seed << " link " << n;
+            ASSERT_EQ(links.links[n].second, to) << seed << " link " << n;
+            from = to;
+        }
+    }
+}
+
+// Lengths in any order (a looping motion starts again at the path's start), and at and past its ends.
+TEST(ObjectsOnPath, AWalkAlongARandomPathGivesThePointsAndRestsMeasuredFromItsStart)
+{
+    for (unsigned seed = 1; seed <= 60; ++seed) {
+        std::mt19937 random(seed);
+        const BezierPath path = randomPath(random, 30);
+        const double length = ZORNSBezierPathExtension::length(path);
+        ZORPathLengthCursor::Cursor cursor(path);
+        EXPECT_EQ(cursor.pathLength(), length);
+        std::uniform_real_distribution<double> step(-length / 10, length / 8);
+        double d = -1;
+        for (int k = 0; k < 120; ++k) {
+            double slope = -7, expectedSlope = -7;
+            Point p = cursor.pointAtLength(d, &slope);
+            Point expected = ZORNSBezierPathExtension::pointOnPathAtLength(path, d, &expectedSlope);
+            ASSERT_EQ(p, expected) << seed << " at " << d;
+            ASSERT_EQ(slope, expectedSlope) << seed << " at " << d;
+            // What is left from there, as text on the path places a glyph at its start.
+            auto rest = cursor.restFromLength(d);
+            auto trimmed
+                = ZORNSBezierPathExtension::bezierPathByTrimmingFromLength(std::make_shared<BezierPath>(path), d);
+            ASSERT_EQ(rest.has_value(), !trimmed->isEmpty()) << seed << " at " << d;
+            if (rest) {
+                ASSERT_EQ(rest->start, trimmed->associatedPoints(0)[0]) << seed << " at " << d;
+                ASSERT_EQ(rest->slope, ZORNSBezierPathExtension::slopeStartingPath(*trimmed)) << seed << " at " << d;
+                ASSERT_NEAR(rest->length, ZORNSBezierPathExtension::length(*trimmed), 1e-9 * length)
+                    << seed << " at " << d;
+            }
+            d = k % 17 == 16 ? length : d + step(random);
+        }
+    }
+}
+
+bool sameElements(const BezierPath& a, const BezierPath& b)
+{
+    if (a.elementCount() != b.elementCount())
+        return false;
+    for (std::int64_t i = 0; i < a.elementCount(); ++i) {
+        if (a.elementAtIndex(i) != b.elementAtIndex(i))
+            return false;
+        auto p = a.associatedPoints(i), q = b.associatedPoints(i);
+        if (!std::equal(p.begin(), p.end(), q.begin(), q.end()))
+            return false;
+    }
+    return true;
+}
+
+// Stretches one after another along the path, as an underline's pieces between descender gaps: each must be the
+// path trimmed from its start to its length, element for element.
+TEST(ObjectsOnPath, StretchesAlongARandomPathAreThePathTrimmedToThem)
+{
+    int stretches = 0;
+    for (unsigned seed = 1; seed <= 100; ++seed) {
+        std::mt19937 random(seed);
+        const BezierPath path = randomPath(random, 30);
+        const auto shared = std::make_shared<BezierPath>(path);
+        const double length = ZORNSBezierPathExtension::length(path);
+        ZORPathLengthCursor::Cursor cursor(path);
+        std::uniform_real_distribution<double> step(0, length / 12), size(-length / 40, length / 6);
+        for (double from = -length / 50; from < length * 1.05; from += step(random)) {
+            const double stretch = seed % 10 == 0 ? length - from : size(random);
+            const auto expected = ZORNSBezierPathExtension::bezierPathByTrimmingFromLength(shared, from, stretch, 0.1);
+            ASSERT_TRUE(sameElements(cursor.stretch(from, stretch), *expected))
+                << seed << " from " << from << " for " << stretch;
+            ++stretches;
+        }
+    }
+    EXPECT_GT(stretches, 1000);
 }
 
 struct Mover : fnd::Object, PathMovedObject {

@@ -2,7 +2,12 @@
 
 #include "platform/foundation/TestSupport.h"
 
+#include "PathTestSupport.h"
+
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
 
 namespace {
 
@@ -93,6 +98,84 @@ TEST(PathCrossings, LineFragmentsOfAFixedHeightFitInsideTheShape)
     EXPECT_TRUE(lineFragmentRectsForFixedLineheight(*square, 1e-6).empty());
     EXPECT_TRUE(lineFragmentRectsForFixedLineheight(*square, 1e-300).empty());
     EXPECT_TRUE(log.contains(fnd::LogLevel::Error, "more than 100000"));
+}
+
+// The line fragments measured line by line, each line's crossings and each corner's hit test taken on the whole
+// path: what the sweeps up the outline must give.
+std::vector<Rect> fragmentsMeasuredOneByOne(const BezierPath& path, double lineHeight)
+{
+    std::vector<Rect> rects;
+    const Rect bounds = path.bounds();
+    const auto lines = static_cast<std::int64_t>(std::floor(bounds.height() / lineHeight) + 1);
+    auto previous = intersectingPointsWithHorizontalLineAtY(path, bounds.minY() + 1.0);
+    for (std::int64_t i = 1; i < lines; ++i) {
+        const double y = bounds.minY() + static_cast<double>(i) * lineHeight;
+        auto crossings = intersectingPointsWithHorizontalLineAtY(path, y);
+        if (crossings.empty())
+            continue;
+        if (!previous.empty()) {
+            const std::size_t m = std::max(previous.size(), crossings.size());
+            double left = 0;
+            for (std::size_t k = 0; k < m; ++k) {
+                double a = previous[k % previous.size()].x, b = crossings[k % crossings.size()].x;
+                if (k % 2 == 0) {
+                    left = std::max(a, b);
+                    continue;
+                }
+                double right = std::min(a, b);
+                Rect r = gfx::standardizedRect({ left, y - lineHeight, right - left, lineHeight });
+                r = { r.minX(), r.minY() + 1.0, r.width(), r.height() - 2.0 };
+                Rect probe = gfx::insetRect(r, 1e-3, 1e-3);
+                if (r.width() > 0 && path.containsPoint({ probe.minX(), probe.minY() })
+                    && path.containsPoint({ probe.maxX(), probe.minY() })
+                    && path.containsPoint({ probe.maxX(), probe.maxY() })
+                    && path.containsPoint({ probe.minX(), probe.maxY() }))
+                    rects.push_back(r);
+            }
+        }
+        previous = std::move(crossings);
+    }
+    return rects;
+}
+
+TEST(PathCrossings, LineFragmentsOfRandomShapesAreThoseMeasuredLineByLine)
+{
+    std::size_t kept = 0;
+    for (unsigned seed = 1; seed <= 50; ++seed) {
+        std::mt19937 random(seed);
+        BezierPath path = pathtest::randomPath(random, 24);
+        if (seed % 2 == 0)
+            path.setWindingRule(gfx::WindingRule::EvenOdd);
+        // Heights from a fifth of a unit (lines thinner than the two units cut off, so corners swap) to 40.
+        const double lineHeight = std::exp(std::uniform_real_distribution<double>(std::log(0.2), std::log(40))(random));
+        const auto rects = lineFragmentRectsForFixedLineheight(path, lineHeight);
+        ASSERT_EQ(rects, fragmentsMeasuredOneByOne(path, lineHeight)) << seed << " at " << lineHeight;
+        kept += rects.size();
+    }
+    EXPECT_GT(kept, 300u) << "the shapes hold lines";
+}
+
+// Lines across an outline of many teeth cross it at every tooth: their number bounds the work, not the lines' alone.
+TEST(PathCrossings, LinesCrossingTheOutlineTooOftenGiveNoFragments)
+{
+    BezierPath comb;
+    comb.moveToPoint({ 0, -10 });
+    for (int i = 0; i < 10000; ++i)
+        comb.lineToPoint({ double(i), (i % 2) * 1000.0 });
+    comb.lineToPoint({ 9999, -10 });
+    comb.closePath();
+    testsupport::CapturedLog log;
+    // 99,019 lines, nearly all of which cross 10,000 edges.
+    EXPECT_TRUE(lineFragmentRectsForFixedLineheight(comb, 0.0102).empty());
+    EXPECT_TRUE(log.contains(fnd::LogLevel::Error, "more than 10000000"));
+    // Ten lines 101 high from the base at -10: the nine that cross the teeth hold a fragment in each of the 5,000,
+    // the first in the tooth from (0, 0) over (1, 1000) to (2, 0) as wide as the tooth is at its top, y = 91.
+    const auto rects = lineFragmentRectsForFixedLineheight(comb, 101);
+    ASSERT_EQ(rects.size(), 9u * 5000u);
+    EXPECT_NEAR(rects.front().minX(), 0.091, 1e-12);
+    EXPECT_NEAR(rects.front().maxX(), 1.909, 1e-12);
+    EXPECT_EQ(rects.front().minY(), -9);
+    EXPECT_EQ(rects.front().height(), 99);
 }
 
 TEST(PathCrossings, AProposedLineGetsThePartInsideTheShape)

@@ -52,8 +52,10 @@ void Layer::describeClass(fnd::ClassBuilder<Layer>& c)
 
 Layer::Layer()
 {
-    m_p.borderColor = gfx::Color::colorWithCalibratedWhite(0, 1);
-    m_p.shadowColor = gfx::Color::colorWithCalibratedWhite(0, 1);
+    // Colours are immutable: every layer starts with the same black (a tree of thousands made two colours each).
+    static const gfx::ColorPtr black = gfx::Color::colorWithCalibratedWhite(0, 1);
+    m_p.borderColor = black;
+    m_p.shadowColor = black;
 }
 
 Layer::~Layer()
@@ -110,8 +112,11 @@ std::vector<std::shared_ptr<Layer>> Layer::sublayers() const
 
 void Layer::setSublayers(std::vector<std::shared_ptr<Layer>> layers)
 {
-    for (const auto& layer : sublayers())
-        layer->removeFromSuperlayer();
+    // From the last: each leaves from the end of the list (taking the first each time moved all the others, for
+    // every one), and each leaves from the place it had.
+    auto old = sublayers();
+    for (auto layer = old.rbegin(); layer != old.rend(); ++layer)
+        (*layer)->removeFromSuperlayer();
     for (const auto& layer : layers)
         addSublayer(layer);
 }
@@ -210,6 +215,8 @@ void Layer::insertAt(const std::shared_ptr<Layer>& layer, std::size_t index)
         }
         runsOrderIn = m_committed && !Transaction::disableActions();
         LayerAccess::setModelTreeCommitted(*layer, false);
+        if (layer->m_needsLayout || layer->m_sublayerNeedsLayout)
+            noteSublayerNeedsLayout();
     }
     for (const auto& departure : ended)
         for (const auto& group : departure->groups)
@@ -232,10 +239,11 @@ void Layer::detachFromSuperlayer()
         if (!parent)
             return;
         auto& list = parent->m_sublayers;
-        auto it = std::find_if(list.begin(), list.end(), [&](const auto& l) { return l.get() == this; });
-        if (it != list.end()) {
-            m_formerIndex = std::size_t(it - list.begin());
-            list.erase(it);
+        // Searched from the end, where a list taken apart from its end finds each at once.
+        auto it = std::find_if(list.rbegin(), list.rend(), [&](const auto& l) { return l.get() == this; });
+        if (it != list.rend()) {
+            m_formerIndex = std::size_t(list.rend() - it - 1);
+            list.erase(std::next(it).base());
         }
         m_formerSuperlayer = parent;
         m_superlayer.reset();

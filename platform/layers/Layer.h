@@ -328,6 +328,8 @@ private:
     void detachFromSuperlayer();
     void afterChange(const fnd::String& key, gfx::Rect oldBounds);
     void boundsSizeChanged(gfx::Size oldSize);
+    // Under the layer lock: the superlayers learn that a layer below them needs layout.
+    void noteSublayerNeedsLayout();
     void treeDidChange();
     // Has the tree's host draw it again, with the model as it is (an animation moved on).
     void treeNeedsRedraw();
@@ -340,6 +342,9 @@ private:
     std::weak_ptr<LayerHost> m_host;
     bool m_needsDisplay { false };
     bool m_needsLayout { false };
+    // Some layer below may need layout: layoutIfNeeded goes down only there, so a layer of thousands of sublayers
+    // that need none is not walked. It may stay set after the layer below was laid out on its own.
+    bool m_sublayerNeedsLayout { false };
     // Part of a tree that has been committed: changes may animate.
     bool m_committed { false };
     bool m_isPresentation { false };

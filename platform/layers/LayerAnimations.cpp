@@ -127,6 +127,10 @@ std::shared_ptr<Layer> buildCopy(
     LayerAccess::presentationCopy(model) = copy;
     LayerAccess::presentationOwner(model) = &cache;
 
+    // Unless the pass is complete, nothing below a hidden layer is copied: it is not drawn, and a copy asked for down
+    // there makes the pass complete (a reload of thousands of hidden items copied each twice).
+    if (LayerAccess::properties(model).hidden && !cache.complete)
+        return copy;
     std::vector<std::shared_ptr<Layer>> children;
     for (const auto& sub : LayerAccess::sublayers(model))
         children.push_back(buildCopy(*sub, copy, now, cache));
@@ -171,6 +175,9 @@ std::shared_ptr<Layer> updateCopy(const Layer& model, const std::shared_ptr<Laye
         LayerAccess::setSuperlayer(*copy, parent);
     LayerAccess::presentationPass(*copy) = cache.pass;
     LayerAccess::notePresented(model, *copy);
+    // Below a hidden layer the copies stay as they were, unread, as below one that did not change.
+    if (LayerAccess::properties(model).hidden && !cache.complete)
+        return copy;
 
     const auto& modelSublayers = LayerAccess::sublayers(model);
     auto& departures = LayerAccess::departures(const_cast<Layer&>(model));
@@ -184,6 +191,15 @@ std::shared_ptr<Layer> updateCopy(const Layer& model, const std::shared_ptr<Laye
     for (std::size_t i = 0; i < modelSublayers.size(); ++i) {
         if (!differs && LayerAccess::keepsHiddenCopy(*modelSublayers[i], previous[i].get(), cache))
             continue;
+        if (differs) {
+            // Sublayers came or went: a hidden one that stayed keeps its copy all the same (a layer that leaves
+            // loses its copy, so one this tree still owns stayed in this list).
+            const auto& kept = LayerAccess::presentationCopy(*modelSublayers[i]);
+            if (kept && LayerAccess::keepsHiddenCopy(*modelSublayers[i], kept.get(), cache)) {
+                children.push_back(kept);
+                continue;
+            }
+        }
         auto child = updateCopy(*modelSublayers[i], copy, now, cache, true);
         if (!differs && previous[i] == child)
             continue;

@@ -21,6 +21,7 @@
 #include <memory>
 #include <optional>
 #include <set>
+#include <unordered_map>
 
 class QFLayerAccessibilityHelper;
 namespace fnd {
@@ -326,9 +327,25 @@ private:
     friend class QFFlowViewAccess;
 
     void setupLayers();
-    std::shared_ptr<ui::ReplicatorLayer> createItemLayerWithIndex(std::size_t index);
+    // A new item layer for the item at the index (with its identifier); its content layer's accessibility element
+    // goes to `element`.
+    std::shared_ptr<ui::ReplicatorLayer> createItemLayerWithIndex(std::size_t index, const fnd::Value& item,
+        const fnd::Value& uid, std::shared_ptr<QFLayerAccessibilityHelper>& element);
     std::shared_ptr<ui::Layer> createImageLayer();
-    void setAttributesForItemContentLayer(const std::shared_ptr<ui::Layer>& layer, std::size_t index);
+    // The item's identifier, content name, index, actions and a new accessibility element, which it answers.
+    std::shared_ptr<QFLayerAccessibilityHelper> setAttributesForItemContentLayer(
+        const std::shared_ptr<ui::Layer>& content, std::size_t index, const fnd::Value& item, const fnd::Value& uid);
+    // An item layer for the item at the index, hidden until it comes into view: one from the reuse stack, else a new
+    // one, with a new accessibility element either way (appended to `elements`).
+    std::shared_ptr<ui::ReplicatorLayer> itemLayerForItem(
+        std::size_t index, const fnd::Value& item, std::vector<std::shared_ptr<QFLayerAccessibilityHelper>>& elements);
+    // The content layer's name for the item: "QFFlowViewContentLayer" followed by "QCComposition", "Movie" or
+    // "Image".
+    const fnd::String& contentLayerNameOfItem(const fnd::Value& item) const;
+    // The uniform type of an item of the type; the representation is read only for path types.
+    static fnd::String uniformTypeIdentifierOfType(const fnd::String& type, const fnd::Value& representation);
+    // The values "index" of the item layers from the index on, after items before them came or went.
+    void renumberItemLayers(std::size_t from);
     void setFrameForLayer(ui::ReplicatorLayer& layer, std::size_t index, gfx::Size itemSize);
     void layoutItemLayersInRange(fnd::Range range);
     void layoutShownItemLayers();
@@ -348,10 +365,23 @@ private:
     void startObservingCollection(const fnd::Array& items, const std::vector<fnd::String>& keyPaths);
     void stopObservingCollection(const fnd::Array& items, const std::vector<fnd::String>& keyPaths);
     std::vector<fnd::String> observedItemKeyPaths() const;
-    void contentArrayDidChange();
+    void contentArrayDidChange(const fnd::KeyValueChange& change);
+    // Applies an insertion, removal or replacement that the bound content announced with its indexes to the
+    // observed items and to the item layers at those indexes only. False, with nothing changed, when the change does
+    // not fit the items (everything is reloaded then).
+    bool applyContentChange(const fnd::KeyValueChange& change);
+    // The selection kept within the items, and the layout and title that follow a change of the items.
+    void finishContentChange();
+    // Observation of bound items: each object once, however often the content holds it.
+    void observeItems(const fnd::Array& items);
+    void forgetItems(const fnd::Array& items);
+    fnd::Array distinctObservedItems() const;
+    // An item's identifier, representation or type changed: its layers take its new identifier and kind.
+    void refreshLayersOfItem(const fnd::Object& item);
     void setupAccessibility();
-    std::shared_ptr<QFLayerAccessibilityHelper> addItemAccessibility(
-        const std::shared_ptr<ui::Layer>& content, std::size_t index);
+    // The element of an item's content layer, stored on the layer; it reads the item's index from the layer, so it
+    // stays right when items before it come or go. Not yet among the list's children.
+    std::shared_ptr<QFLayerAccessibilityHelper> makeItemAccessibility(const std::shared_ptr<ui::Layer>& content);
     static std::optional<fnd::String> cacheKey(const fnd::Value& uid);
     // A picture load on the queue, known by the cache key of its item on the main thread until it delivers (an item
     // may have several, of different sizes).
@@ -409,7 +439,12 @@ private:
     std::shared_ptr<ui::Layer> m_highlightedLayer;
 
     std::optional<fnd::Dictionary> m_contentBinding;
+    // The bound content as its last notification left it: the items read by index while bound.
     fnd::Array m_observedItems;
+    // How often the content holds each observed object.
+    std::unordered_map<fnd::Object*, std::size_t> m_observedItemCounts;
+    // The actions of every item content layer (their transitions are copied when they run).
+    std::optional<fnd::Dictionary> m_contentLayerActions;
     // Set while items are being observed: their first notifications arrive then.
     bool m_observingNewItems { false };
     std::optional<fnd::String> m_keyPaths[4];

@@ -92,35 +92,42 @@ void QFFlowView::setupAccessibility()
     scrollKnobLayer()->setValueForKey(QFFlowViewElementValue(knob), "axHelper");
 }
 
-std::shared_ptr<QFLayerAccessibilityHelper> QFFlowView::addItemAccessibility(
-    const std::shared_ptr<ui::Layer>& content, std::size_t index)
+std::shared_ptr<QFLayerAccessibilityHelper> QFFlowView::makeItemAccessibility(const std::shared_ptr<ui::Layer>& content)
 {
     namespace A = QFFlowViewAttribute;
     if (!m_backgroundElement)
         return nullptr;
     auto self = std::static_pointer_cast<QFFlowView>(shared_from_this());
     std::weak_ptr<QFFlowView> weakSelf = self;
+    // The item's index is its layer's at the time of asking: items before it may come or go meanwhile.
+    std::weak_ptr<ui::Layer> weakContent = content;
+    auto indexOf = [weakContent]() -> std::size_t {
+        auto layer = weakContent.lock();
+        auto index = layer ? layer->valueForKey("index").integerValue() : -1;
+        return index < 0 ? NotFound : std::size_t(index);
+    };
     auto element = QFLayerAccessibilityHelper::layerAccesibilityHelperWithRole(
         QFFlowViewRole::Image, m_backgroundElement, content, self);
     element->setAttributeNames({ A::Title, A::Selected });
     element->setWritableAttributeNames({ A::Selected });
-    element->addHandlerForAttribute(A::Title, [weakSelf, index](const QFLayerAccessibilityHelper&) {
+    element->addHandlerForAttribute(A::Title, [weakSelf, indexOf](const QFLayerAccessibilityHelper&) {
         auto view = weakSelf.lock();
-        return view ? fnd::Value(view->titleAtIndex(index)) : fnd::Value();
+        return view ? fnd::Value(view->titleAtIndex(indexOf())) : fnd::Value();
     });
-    element->addHandlerForAttribute(A::Selected, [weakSelf, index](const QFLayerAccessibilityHelper&) {
+    element->addHandlerForAttribute(A::Selected, [weakSelf, indexOf](const QFLayerAccessibilityHelper&) {
         auto view = weakSelf.lock();
-        return fnd::Value(view && view->selectedIndex() == index);
+        return fnd::Value(view && indexOf() != NotFound && view->selectedIndex() == indexOf());
     });
     element->addHandlerForWritableAttribute(
-        A::Selected, [weakSelf, index](QFLayerAccessibilityHelper&, const fnd::Value& value) {
+        A::Selected, [weakSelf, indexOf](QFLayerAccessibilityHelper&, const fnd::Value& value) {
             if (auto view = weakSelf.lock(); view && value.boolValue())
-                view->setSelectedIndex(index);
+                view->setSelectedIndex(indexOf());
         });
     // Where the picture shows; an item out of view is hidden and keeps an old place, so it reports the place the
     // layout gives it.
-    element->setFrameHandler([weakSelf, index](const QFLayerAccessibilityHelper&) -> std::optional<gfx::Rect> {
+    element->setFrameHandler([weakSelf, indexOf](const QFLayerAccessibilityHelper&) -> std::optional<gfx::Rect> {
         auto view = weakSelf.lock();
+        auto index = indexOf();
         auto item = view ? view->itemLayerAtIndex(index) : nullptr;
         if (!item)
             return std::nullopt;
@@ -130,14 +137,6 @@ std::shared_ptr<QFLayerAccessibilityHelper> QFFlowView::addItemAccessibility(
         return content ? std::optional(view->rectInViewForLayer(*content)) : std::nullopt;
     });
     content->setValueForKey(QFFlowViewElementValue(element), "axHelper");
-    // One element per item: a reused layer replaces its element rather than adding another.
-    const auto& children = m_backgroundElement->children();
-    if (index < children.size()) {
-        m_backgroundElement->removeObjectFromChildrenAtIndex(index);
-        m_backgroundElement->insertObjectInChildrenAtIndex(element, index);
-    } else {
-        m_backgroundElement->addChildrenObject(element);
-    }
     return element;
 }
 

@@ -52,11 +52,10 @@ fnd::Value QFFlowView::imageItemForIndex(std::size_t index) const
 {
     if (index == NotFound)
         return {};
-    if (bindingsEnabled()) {
-        auto items = contentArray();
-        if (index < items.size())
-            return items[index];
-    }
+    // Bound, the items are the content as its last notification left it: reading the controller's array here
+    // copied all of it for every item.
+    if (bindingsEnabled() && index < m_observedItems.size())
+        return m_observedItems[index];
     if (auto source = dataSource())
         if (auto item = source->flowViewItemAtIndex(const_cast<QFFlowView&>(*this), index))
             return *item;
@@ -126,11 +125,15 @@ std::optional<fnd::String> QFFlowView::pathOfRepresentation(const fnd::Value& re
 
 fnd::String QFFlowView::uniformTypeIdentifierAtIndex(std::size_t index) const
 {
-    using namespace QFFlowViewRepresentationType;
     auto item = imageItemForIndex(index);
     auto type = imageRepresentationTypeForItem(item);
+    return uniformTypeIdentifierOfType(type, isPathType(type) ? imageRepresentationForItem(item) : fnd::Value());
+}
+
+fnd::String QFFlowView::uniformTypeIdentifierOfType(const fnd::String& type, const fnd::Value& representation)
+{
     if (isPathType(type)) {
-        auto path = pathOfRepresentation(imageRepresentationForItem(item));
+        auto path = pathOfRepresentation(representation);
         if (!path)
             return {};
         if (auto uti = fnd::Workspace::sharedWorkspace().typeOfFile(*path))
@@ -150,15 +153,34 @@ bool QFFlowView::isMovieAtIndex(std::size_t index) const
 
 bool QFFlowView::isQCCompositionAtIndex(std::size_t index) const
 {
-    // No renderer for compositions exists here: they are known by their type or their file's extension.
-    auto item = imageItemForIndex(index);
+    return contentLayerNameOfItem(imageItemForIndex(index)).utf8().ends_with("QCComposition");
+}
+
+const fnd::String& QFFlowView::contentLayerNameOfItem(const fnd::Value& item) const
+{
+    static const fnd::String composition(QFFlowViewLayerName::Content.utf8() + "QCComposition");
+    static const fnd::String movie(QFFlowViewLayerName::Content.utf8() + "Movie");
+    static const fnd::String image(QFFlowViewLayerName::Content.utf8() + "Image");
+    // The fixed types that are movies, asked once: a reload asks this of every item.
+    static const std::set<fnd::String> movieTypes = [] {
+        std::set<fnd::String> types;
+        for (const auto& [type, uti] : uniformTypesDictionary())
+            if (fnd::Workspace::typeConformsTo(uti, "public.movie"))
+                types.insert(type);
+        return types;
+    }();
     auto type = imageRepresentationTypeForItem(item);
     if (type == QFFlowViewRepresentationType::QCComposition)
-        return true;
+        return composition;
     if (!isPathType(type))
-        return false;
-    auto path = pathOfRepresentation(imageRepresentationForItem(item));
-    return path && path->utf8().ends_with(".qtz");
+        return movieTypes.contains(type) ? movie : image;
+    auto representation = imageRepresentationForItem(item);
+    // No renderer for compositions exists here: they are known by their type or their file's extension.
+    auto path = pathOfRepresentation(representation);
+    if (path && path->utf8().ends_with(".qtz"))
+        return composition;
+    auto uti = uniformTypeIdentifierOfType(type, representation);
+    return !uti.isEmpty() && fnd::Workspace::typeConformsTo(uti, "public.movie") ? movie : image;
 }
 
 // Pictures.

@@ -289,51 +289,58 @@ std::shared_ptr<ui::GradientLayer> QFFlowView::scrollKnobLayer() const
     return std::dynamic_pointer_cast<ui::GradientLayer>(m_scrollBarLayer->sublayers().front());
 }
 
-std::shared_ptr<ui::ReplicatorLayer> QFFlowView::createItemLayerWithIndex(std::size_t index)
+std::shared_ptr<ui::ReplicatorLayer> QFFlowView::createItemLayerWithIndex(std::size_t index, const fnd::Value& item,
+    const fnd::Value& uid, std::shared_ptr<QFLayerAccessibilityHelper>& element)
 {
-    auto item = std::make_shared<QFFlowViewItemLayer>();
-    item->setFrame({ 0, 0, 100, 100 });
-    item->setInstanceCount(m_showsReflection ? 2 : 1);
-    item->setInstanceRedOffset(m_reflectionOffset);
-    item->setInstanceGreenOffset(m_reflectionOffset);
-    item->setInstanceBlueOffset(m_reflectionOffset);
-    item->setPreservesDepth(true);
-    item->setValueForKey(imageUIDForItem(imageItemForIndex(index)), "imageItemUID");
-    item->setValueForKey(std::int64_t(index), "index");
+    auto layer = std::make_shared<QFFlowViewItemLayer>();
+    layer->setFrame({ 0, 0, 100, 100 });
+    layer->setInstanceCount(m_showsReflection ? 2 : 1);
+    layer->setInstanceRedOffset(m_reflectionOffset);
+    layer->setInstanceGreenOffset(m_reflectionOffset);
+    layer->setInstanceBlueOffset(m_reflectionOffset);
+    layer->setPreservesDepth(true);
+    layer->setValueForKey(uid, "imageItemUID");
+    layer->setValueForKey(std::int64_t(index), "index");
+    // Set up before it joins its item layer, so that no change of it travels up the tree.
     auto content = createImageLayer();
-    item->addSublayer(content);
-    setAttributesForItemContentLayer(content, index);
-    return item;
+    element = setAttributesForItemContentLayer(content, index, item, uid);
+    layer->addSublayer(content);
+    return layer;
 }
 
 std::shared_ptr<ui::Layer> QFFlowView::createImageLayer()
 {
+    static const fnd::String name(QFFlowViewLayerName::Content.utf8() + "Image");
     auto content = ui::Layer::layer();
-    content->setName(fnd::String(QFFlowViewLayerName::Content.utf8() + "Image"));
+    content->setName(name);
     content->setContentsGravity(ui::ContentsGravity::ResizeAspect);
     content->setLayoutManager(ui::ConstraintLayoutManager::layoutManager());
     return content;
 }
 
-void QFFlowView::setAttributesForItemContentLayer(const std::shared_ptr<ui::Layer>& content, std::size_t index)
+std::shared_ptr<QFLayerAccessibilityHelper> QFFlowView::setAttributesForItemContentLayer(
+    const std::shared_ptr<ui::Layer>& content, std::size_t index, const fnd::Value& item, const fnd::Value& uid)
 {
-    content->setValueForKey(imageUIDForItem(imageItemForIndex(index)), "imageItemUID");
-    const char* kind = isQCCompositionAtIndex(index) ? "QCComposition" : isMovieAtIndex(index) ? "Movie" : "Image";
-    content->setName(fnd::String(QFFlowViewLayerName::Content.utf8() + kind));
+    content->setValueForKey(uid, "imageItemUID");
+    content->setName(contentLayerNameOfItem(item));
     content->setValueForKey(std::int64_t(index), "index");
-    auto reveal = std::make_shared<ui::Transition>();
-    reveal->setType(ui::TransitionType::Reveal);
-    reveal->setDuration(0.5);
-    auto fade = std::make_shared<ui::Transition>();
-    fade->setType(ui::TransitionType::Fade);
-    fade->setDuration(0.5);
-    fnd::Dictionary actions;
-    actions.set("onOrderIn", fnd::Value(std::static_pointer_cast<fnd::Object>(reveal)));
-    actions.set("onOrderOut", fnd::Value(std::static_pointer_cast<fnd::Object>(fade)));
-    actions.set("contents", fnd::Null {});
-    actions.set("bounds", fnd::Null {});
-    content->setActions(actions);
-    addItemAccessibility(content, index);
+    if (!m_contentLayerActions) {
+        // One dictionary for every item: a layer runs a copy of the transition it finds there.
+        auto reveal = std::make_shared<ui::Transition>();
+        reveal->setType(ui::TransitionType::Reveal);
+        reveal->setDuration(0.5);
+        auto fade = std::make_shared<ui::Transition>();
+        fade->setType(ui::TransitionType::Fade);
+        fade->setDuration(0.5);
+        fnd::Dictionary actions;
+        actions.set("onOrderIn", fnd::Value(std::static_pointer_cast<fnd::Object>(reveal)));
+        actions.set("onOrderOut", fnd::Value(std::static_pointer_cast<fnd::Object>(fade)));
+        actions.set("contents", fnd::Null {});
+        actions.set("bounds", fnd::Null {});
+        m_contentLayerActions = std::move(actions);
+    }
+    content->setActions(*m_contentLayerActions);
+    return makeItemAccessibility(content);
 }
 
 std::shared_ptr<ui::Layer> QFFlowView::createMovieOverlayLayerWithIndex(std::size_t index)
@@ -722,7 +729,7 @@ void QFFlowView::reloadContent()
     m_pictureLoads.clear();
     m_numberOfItems = 0;
     if (bindingsEnabled())
-        m_numberOfItems = contentArray().size();
+        m_numberOfItems = m_observedItems.size();
     else if (auto source = dataSource()) {
         // A source that answers the count but gives no items yields none.
         auto count = source->numberOfItemsInFlowView(*this).value_or(0);
@@ -739,29 +746,61 @@ void QFFlowView::reloadContent()
         // The accessibility list is rebuilt with the items rather than growing at every reload.
         if (m_backgroundElement)
             m_backgroundElement->removeAllChildren();
-        for (std::size_t index = 0; index < m_numberOfItems; ++index) {
-            std::shared_ptr<ui::ReplicatorLayer> layer;
-            if (!m_layerQueue.empty()) {
-                layer = m_layerQueue.back();
-                m_layerQueue.pop_back();
-                layer->setValueForKey(std::int64_t(index), "index");
-                layer->setValueForKey(imageUIDForItem(imageItemForIndex(index)), "imageItemUID");
-                auto content = layer->sublayers().front();
-                for (const auto& sub : content->sublayers())
-                    sub->removeFromSuperlayer();
-                content->setValueForKey(fnd::Value(), "overlayLayerKey");
-                setAttributesForItemContentLayer(content, index);
-            } else {
-                layer = createItemLayerWithIndex(index);
-            }
-            // Shown when it comes into view.
-            layer->setHidden(true);
-            m_itemLayers.push_back(layer);
-        }
+        m_itemLayers.reserve(m_numberOfItems);
+        std::vector<std::shared_ptr<QFLayerAccessibilityHelper>> elements;
+        elements.reserve(m_numberOfItems);
+        for (std::size_t index = 0; index < m_numberOfItems; ++index)
+            m_itemLayers.push_back(itemLayerForItem(index, imageItemForIndex(index), elements));
         m_shownItems.clear();
         m_laidOutSelection = NotFound;
         m_scrollLayer->setSublayers({ m_itemLayers.begin(), m_itemLayers.end() });
+        // All at once: the list announces one change, not one per item.
+        if (m_backgroundElement && !elements.empty())
+            m_backgroundElement->insertChildren(elements, fnd::IndexSet(fnd::Range { 0, fnd::Index(elements.size()) }));
     }
+    finishContentChange();
+}
+
+std::shared_ptr<ui::ReplicatorLayer> QFFlowView::itemLayerForItem(
+    std::size_t index, const fnd::Value& item, std::vector<std::shared_ptr<QFLayerAccessibilityHelper>>& elements)
+{
+    auto uid = imageUIDForItem(item);
+    std::shared_ptr<ui::ReplicatorLayer> layer;
+    std::shared_ptr<QFLayerAccessibilityHelper> element;
+    if (m_layerQueue.empty()) {
+        layer = createItemLayerWithIndex(index, item, uid, element);
+    } else {
+        layer = m_layerQueue.back();
+        m_layerQueue.pop_back();
+        layer->setValueForKey(std::int64_t(index), "index");
+        layer->setValueForKey(uid, "imageItemUID");
+        auto content = layer->sublayers().front();
+        for (const auto& sub : content->sublayers())
+            sub->removeFromSuperlayer();
+        content->setValueForKey(fnd::Value(), "overlayLayerKey");
+        content->setContents(nullptr);
+        element = setAttributesForItemContentLayer(content, index, item, uid);
+    }
+    if (element)
+        elements.push_back(std::move(element));
+    // Shown when it comes into view.
+    layer->setHidden(true);
+    return layer;
+}
+
+void QFFlowView::renumberItemLayers(std::size_t from)
+{
+    for (auto index = from; index < m_itemLayers.size(); ++index) {
+        const auto& layer = m_itemLayers[index];
+        if (layer->valueForKey("index").integerValue() == std::int64_t(index))
+            continue;
+        layer->setValueForKey(std::int64_t(index), "index");
+        layer->sublayers().front()->setValueForKey(std::int64_t(index), "index");
+    }
+}
+
+void QFFlowView::finishContentChange()
+{
     // The selection stays inside the items: the first one when the old one is gone, none without items.
     if (m_numberOfItems == 0)
         m_selectedIndex = NotFound;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/foundation/runtime/KeyValueObserving.h"
 #include "platform/foundation/detail/ObjectState.h"
+#include "platform/foundation/runtime/KeyValueObserving.h"
 
 #include <functional>
 #include <memory>
@@ -29,14 +29,30 @@ public:
 
 class PathObservation;
 
+// Something a path observation reports to: the registration at the top, or the observation of a longer path.
+class ChangeSink {
+public:
+    enum class Link {
+        Own, // the key itself changed (directly or through a key it depends on)
+        Rest // something further along the path changed
+    };
+    virtual ~ChangeSink() = default;
+    virtual void childWillChange(Link link, const ChangeInfo& change) = 0;
+    virtual void childDidChange(Link link, const ChangeInfo& change) = 0;
+};
+
 // One addObserver (or binding): the observed object's key path, with what to tell whom. Owned by the observed
 // object's state; removal marks it inactive so that a notification already under way skips it.
-class ObservationRegistration : public std::enable_shared_from_this<ObservationRegistration> {
+class ObservationRegistration : public ChangeSink, public std::enable_shared_from_this<ObservationRegistration> {
 public:
+    // Without one, the observer (below) hears the change through observeValueForKeyPath with the context.
     using Deliver = std::function<void(Object& observed, const KeyValueChange& change)>;
 
     ObservationRegistration(Object& observed, String keyPath, KeyValueObservingOptions options, Deliver deliver);
-    ~ObservationRegistration();
+    ~ObservationRegistration() override;
+
+    void childWillChange(Link, const ChangeInfo& change) override { willChange(change); }
+    void childDidChange(Link, const ChangeInfo& change) override { didChange(change); }
 
     void start();
     void stop();

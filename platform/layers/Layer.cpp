@@ -621,13 +621,14 @@ void Layer::addConstraint(const LayoutConstraint& constraint)
 
 fnd::Dictionary Layer::actions() const
 {
-    return read(m_p.actions);
+    auto lock = lockLayers();
+    return m_p.actions.get();
 }
 
 void Layer::setActions(fnd::Dictionary actions)
 {
     auto lock = lockLayers();
-    m_p.actions = std::move(actions);
+    m_p.actions.assign(std::move(actions));
 }
 
 std::shared_ptr<LayerAction> Layer::actionForKey(const fnd::String& key)
@@ -714,12 +715,14 @@ void Layer::changeProperty(
     }
     gfx::Rect oldBounds;
     bool committed = false;
+    bool animates = false;
     {
         auto lock = lockLayers();
         if (!differs())
             return;
         oldBounds = m_p.bounds;
         committed = m_committed;
+        animates = !m_animations.empty();
     }
     std::shared_ptr<LayerAction> action;
     fnd::Value previous;
@@ -737,7 +740,7 @@ void Layer::changeProperty(
         fnd::Dictionary arguments;
         arguments.set(LayerActionPreviousValueKey, previous);
         action->runActionForKey(key, *this, arguments);
-    } else {
+    } else if (animates) {
         LayerAccess::cancelActionAnimations(*this, key);
     }
     afterChange(key, oldBounds);
@@ -746,7 +749,8 @@ void Layer::changeProperty(
 
 void Layer::afterChange(const fnd::String& key, gfx::Rect oldBounds)
 {
-    if (key == "bounds") {
+    static const fnd::String boundsKey("bounds");
+    if (key == boundsKey) {
         auto now = bounds();
         if (now.size != oldBounds.size)
             boundsSizeChanged(oldBounds.size);

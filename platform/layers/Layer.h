@@ -292,6 +292,39 @@ protected:
 private:
     friend struct detail::LayerAccess;
 
+    // A dictionary that copies share until one of them changes it: a presentation copy of a layer reads its
+    // model's values without copying them. Used under the layer lock.
+    class SharedDictionary {
+    public:
+        const fnd::Value* find(const fnd::String& key) const { return m_d ? m_d->find(key) : nullptr; }
+        const fnd::Dictionary& get() const
+        {
+            static const fnd::Dictionary empty;
+            return m_d ? *m_d : empty;
+        }
+        void assign(fnd::Dictionary d)
+        {
+            m_d = d.isEmpty() ? nullptr : std::make_shared<fnd::Dictionary>(std::move(d));
+        }
+        void set(const fnd::String& key, fnd::Value value) { own().set(key, std::move(value)); }
+        void remove(const fnd::String& key)
+        {
+            if (m_d && m_d->contains(key))
+                own().remove(key);
+        }
+
+    private:
+        fnd::Dictionary& own()
+        {
+            if (!m_d)
+                m_d = std::make_shared<fnd::Dictionary>();
+            else if (m_d.use_count() > 1)
+                m_d = std::make_shared<fnd::Dictionary>(*m_d);
+            return *m_d;
+        }
+        std::shared_ptr<fnd::Dictionary> m_d;
+    };
+
     struct Properties {
         fnd::String name;
         gfx::Rect bounds;
@@ -320,8 +353,8 @@ private:
         bool needsDisplayOnBoundsChange { false };
         unsigned autoresizingMask { LayerAutoresizingMask::NotSizable };
         std::vector<LayoutConstraint> constraints;
-        fnd::Dictionary actions;
-        fnd::Dictionary bag;
+        SharedDictionary actions;
+        SharedDictionary bag;
     };
 
     void insertAt(const std::shared_ptr<Layer>& layer, std::size_t index);

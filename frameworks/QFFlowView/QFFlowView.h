@@ -455,4 +455,6 @@ private:
     std::multimap<fnd::String, std::shared_ptr<PictureLoad>> m_pictureLoads;
     std::shared_ptr<QFLayerAccessibilityHelper> m_backgroundElement;
     std::shared_ptr<QFLayerAccessibilityHelper> m_scrollBarElement;
+    // The attribute names and handlers every item's element shares.
+    std::shared_ptr<QFLayerAccessibilityHelper> m_itemElementAnswers;
 };

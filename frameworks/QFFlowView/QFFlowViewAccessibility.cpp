@@ -94,48 +94,55 @@ void QFFlowView::setupAccessibility()
 
 std::shared_ptr<QFLayerAccessibilityHelper> QFFlowView::makeItemAccessibility(const std::shared_ptr<ui::Layer>& content)
 {
-    namespace A = QFFlowViewAttribute;
     if (!m_backgroundElement)
         return nullptr;
     auto self = std::static_pointer_cast<QFFlowView>(shared_from_this());
-    std::weak_ptr<QFFlowView> weakSelf = self;
-    // The item's index is its layer's at the time of asking: items before it may come or go meanwhile.
-    std::weak_ptr<ui::Layer> weakContent = content;
-    auto indexOf = [weakContent]() -> std::size_t {
-        auto layer = weakContent.lock();
-        auto index = layer ? layer->valueForKey("index").integerValue() : -1;
-        return index < 0 ? NotFound : std::size_t(index);
-    };
+    if (!m_itemElementAnswers) {
+        // Every item answers alike, for the item its layer holds: the handlers are made once and shared.
+        namespace A = QFFlowViewAttribute;
+        std::weak_ptr<QFFlowView> weakSelf = self;
+        // The item's index is its layer's at the time of asking: items before it may come or go meanwhile.
+        auto indexOf = [](const QFLayerAccessibilityHelper& element) -> std::size_t {
+            auto layer = element.layer();
+            auto index = layer ? layer->valueForKey("index").integerValue() : -1;
+            return index < 0 ? NotFound : std::size_t(index);
+        };
+        auto answers = fnd::makeObject<QFLayerAccessibilityHelper>();
+        answers->setAttributeNames({ A::Title, A::Selected });
+        answers->setWritableAttributeNames({ A::Selected });
+        answers->addHandlerForAttribute(A::Title, [weakSelf, indexOf](const QFLayerAccessibilityHelper& element) {
+            auto view = weakSelf.lock();
+            return view ? fnd::Value(view->titleAtIndex(indexOf(element))) : fnd::Value();
+        });
+        answers->addHandlerForAttribute(A::Selected, [weakSelf, indexOf](const QFLayerAccessibilityHelper& element) {
+            auto view = weakSelf.lock();
+            auto index = indexOf(element);
+            return fnd::Value(view && index != NotFound && view->selectedIndex() == index);
+        });
+        answers->addHandlerForWritableAttribute(
+            A::Selected, [weakSelf, indexOf](QFLayerAccessibilityHelper& element, const fnd::Value& value) {
+                if (auto view = weakSelf.lock(); view && value.boolValue())
+                    view->setSelectedIndex(indexOf(element));
+            });
+        // Where the picture shows; an item out of view is hidden and keeps an old place, so it reports the place the
+        // layout gives it.
+        answers->setFrameHandler(
+            [weakSelf, indexOf](const QFLayerAccessibilityHelper& element) -> std::optional<gfx::Rect> {
+                auto view = weakSelf.lock();
+                auto index = indexOf(element);
+                auto item = view ? view->itemLayerAtIndex(index) : nullptr;
+                if (!item)
+                    return std::nullopt;
+                if (item->isHidden())
+                    return view->itemFrameAtIndex(index);
+                auto content = view->imageLayerAtIndex(index);
+                return content ? std::optional(view->rectInViewForLayer(*content)) : std::nullopt;
+            });
+        m_itemElementAnswers = answers;
+    }
     auto element = QFLayerAccessibilityHelper::layerAccesibilityHelperWithRole(
         QFFlowViewRole::Image, m_backgroundElement, content, self);
-    element->setAttributeNames({ A::Title, A::Selected });
-    element->setWritableAttributeNames({ A::Selected });
-    element->addHandlerForAttribute(A::Title, [weakSelf, indexOf](const QFLayerAccessibilityHelper&) {
-        auto view = weakSelf.lock();
-        return view ? fnd::Value(view->titleAtIndex(indexOf())) : fnd::Value();
-    });
-    element->addHandlerForAttribute(A::Selected, [weakSelf, indexOf](const QFLayerAccessibilityHelper&) {
-        auto view = weakSelf.lock();
-        return fnd::Value(view && indexOf() != NotFound && view->selectedIndex() == indexOf());
-    });
-    element->addHandlerForWritableAttribute(
-        A::Selected, [weakSelf, indexOf](QFLayerAccessibilityHelper&, const fnd::Value& value) {
-            if (auto view = weakSelf.lock(); view && value.boolValue())
-                view->setSelectedIndex(indexOf());
-        });
-    // Where the picture shows; an item out of view is hidden and keeps an old place, so it reports the place the
-    // layout gives it.
-    element->setFrameHandler([weakSelf, indexOf](const QFLayerAccessibilityHelper&) -> std::optional<gfx::Rect> {
-        auto view = weakSelf.lock();
-        auto index = indexOf();
-        auto item = view ? view->itemLayerAtIndex(index) : nullptr;
-        if (!item)
-            return std::nullopt;
-        if (item->isHidden())
-            return view->itemFrameAtIndex(index);
-        auto content = view->imageLayerAtIndex(index);
-        return content ? std::optional(view->rectInViewForLayer(*content)) : std::nullopt;
-    });
+    element->answerAs(*m_itemElementAnswers);
     content->setValueForKey(QFFlowViewElementValue(element), "axHelper");
     return element;
 }

@@ -43,7 +43,9 @@ public:
 
 // One addObserver (or binding): the observed object's key path, with what to tell whom. Owned by the observed
 // object's state; removal marks it inactive so that a notification already under way skips it.
-class ObservationRegistration : public ChangeSink, public std::enable_shared_from_this<ObservationRegistration> {
+class ObservationRegistration : public ChangeSink,
+                                public KeyListener,
+                                public std::enable_shared_from_this<ObservationRegistration> {
 public:
     // Without one, the observer (below) hears the change through observeValueForKeyPath with the context.
     using Deliver = std::function<void(Object& observed, const KeyValueChange& change)>;
@@ -57,8 +59,8 @@ public:
     void start();
     void stop();
 
-    void willChange(const ChangeInfo& change);
-    void didChange(const ChangeInfo& change);
+    void willChange(const ChangeInfo& change) override;
+    void didChange(const ChangeInfo& change) override;
     void deliverInitial();
 
     const String& keyPath() const { return m_keyPath; }
@@ -75,6 +77,9 @@ private:
     KeyValueObservingOptions m_options;
     Deliver m_deliver;
     std::shared_ptr<PathObservation> m_root;
+    // Listens to the observed object's key itself, with no path observation between: a single key that depends on
+    // no other (the usual case, which a view observing thousands of items makes thousands of).
+    bool m_listensDirectly { false };
     std::mutex m_mutex;
     std::vector<Value> m_pendingOld; // one entry per open will/did pair
     std::atomic<bool> m_active { true };

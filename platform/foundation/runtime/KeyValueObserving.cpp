@@ -169,13 +169,50 @@ ObservationRegistration::ObservationRegistration(
 {
 }
 
-ObservationRegistration::~ObservationRegistration() = default;
+namespace {
+
+// Takes out of the object's listeners of the key the entries that are gone, and `listener` when given.
+void forgetListeners(const WeakObjectRef& object, const String& key, const KeyListener* listener)
+{
+    auto target = object.lock();
+    if (!target)
+        return;
+    auto* state = ObjectAccess::existingState(*target);
+    if (!state)
+        return;
+    std::lock_guard lock(state->mutex);
+    if (auto it = state->listeners.find(key); it != state->listeners.end()) {
+        std::erase_if(it->second, [listener](const auto& weak) {
+            auto held = weak.lock();
+            return !held || held.get() == listener;
+        });
+        if (it->second.empty())
+            state->listeners.erase(it);
+    }
+}
+
+}
+
+ObservationRegistration::~ObservationRegistration()
+{
+    // Its entry in the listeners has expired with it.
+    if (m_listensDirectly)
+        forgetListeners(m_observed, m_keyPath, nullptr);
+}
 
 void ObservationRegistration::start()
 {
     auto observed = m_observed.lock();
     if (!observed)
         return;
+    if (m_keyPath.units().find(u'.') == std::u16string::npos
+        && observed->keyPathsForValuesAffectingValueForKey(m_keyPath).empty()) {
+        auto& state = ObjectAccess::state(*observed);
+        std::lock_guard lock(state.mutex);
+        state.listeners[m_keyPath].push_back(std::weak_ptr<KeyListener>(weak_from_this()));
+        m_listensDirectly = true;
+        return;
+    }
     m_root = std::make_shared<PathObservation>(
         *observed, m_keyPath, std::weak_ptr<ChangeSink>(weak_from_this()), ChangeSink::Link::Own);
     m_root->attach(*observed, {});
@@ -184,6 +221,8 @@ void ObservationRegistration::start()
 void ObservationRegistration::stop()
 {
     m_active = false;
+    if (m_listensDirectly)
+        forgetListeners(m_observed, m_keyPath, this);
     std::shared_ptr<PathObservation> root;
     std::lock_guard lock(m_mutex);
     root = std::move(m_root);

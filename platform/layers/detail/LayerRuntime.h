@@ -104,6 +104,11 @@ struct LayerAccess {
     static bool& needsDisplay(Layer& l) { return l.m_needsDisplay; }
     static bool& needsLayout(Layer& l) { return l.m_needsLayout; }
     static bool& committed(Layer& l) { return l.m_committed; }
+    static bool isCommitted(const Layer& l)
+    {
+        auto lock = lockLayers();
+        return l.m_committed;
+    }
     static std::shared_ptr<LayerHost> host(const Layer& l) { return l.m_host.lock(); }
     static std::weak_ptr<Layer> formerSuperlayer(const Layer& l) { return l.m_formerSuperlayer; }
     static std::size_t formerIndex(const Layer& l) { return l.m_formerIndex; }

@@ -733,8 +733,8 @@ bool QFFlowView::applyContentChange(const fnd::KeyValueChange& change)
         for (std::size_t i = 0; i < items.size(); ++i) {
             if (next < indexes.size() && indexes[next] == i)
                 ++next;
-            else
-                items[to++] = std::move(items[i]);
+            else if (to++ != i)
+                items[to - 1] = std::move(items[i]);
         }
         items.resize(to);
         break;

@@ -390,6 +390,9 @@ private:
     bool isLoadingPicture(const fnd::String& key, gfx::Size size);
     // The item under the key changed: loads on the way neither cache nor show their pictures.
     void forgetOutdatedPictureLoads(const fnd::String& key);
+    // A picture made for the identifier (loaded for the item at the index) goes to the shown items that hold it.
+    void showDeliveredPicture(
+        const std::shared_ptr<gfx::BitmapImageRep>& image, const fnd::Value& uid, std::size_t index);
 
     double m_stackedAngle { 70 };
     double m_spacing { 50 };

@@ -6,6 +6,7 @@
 #include "platform/foundation/files/Bundle.h"
 #include "platform/foundation/files/FileURL.h"
 #include "platform/foundation/runtime/Exception.h"
+#include "platform/foundation/runtime/KeyValueCoding.h"
 #include "platform/foundation/services/Workspace.h"
 #include "platform/graphics/Gradient.h"
 #include "platform/graphics/GraphicsContext.h"
@@ -20,18 +21,18 @@
 
 namespace {
 
-// Reads an item attribute: through the key path when the content is bound and the path is set, else the item's
-// own key when its class declares one, else nil.
+// Reads an item attribute: through the key path when the content is bound and the path is set (an object's, or a
+// value's such as a dictionary's), else the item's own key when its class declares one, else nil.
 fnd::Value QFFlowViewItemAttribute(
     const fnd::Value& item, bool bound, const std::optional<fnd::String>& keyPath, const char* key)
 {
-    auto object = item.object();
-    if (!object)
+    if (item.isNil() || item.isNull())
         return {};
     try {
         if (bound && keyPath)
-            return object->valueForKeyPath(*keyPath);
-        if (object->respondsTo(fnd::Selector(key)))
+            return fnd::valueForKeyPath(item, *keyPath);
+        auto object = item.object();
+        if (object && object->respondsTo(fnd::Selector(key)))
             return object->valueForKey(key);
     } catch (const fnd::Exception&) {
     }
@@ -463,17 +464,35 @@ void QFFlowView::updateImageLayerAtIndex(std::size_t index)
             if (!image || load->outdated)
                 return;
             self->cacheImage(image, uid);
-            // After a reload the index may hold another item: only its own picture goes there.
-            auto layer = self->itemLayerAtIndex(index);
-            if (!layer || !(layer->valueForKey("imageItemUID") == uid))
-                return;
-            self->setImage(image, index);
+            self->showDeliveredPicture(image, uid, index);
         });
     });
     load->operation = operation;
     if (key)
         m_pictureLoads.emplace(*key, load);
     m_operationQueue->addOperation(operation);
+}
+
+void QFFlowView::showDeliveredPicture(
+    const std::shared_ptr<gfx::BitmapImageRep>& image, const fnd::Value& uid, std::size_t index)
+{
+    // Every shown item under the identifier takes it: items that came or went since the load began moved the item
+    // to another index, and an item held twice (or two items of one identifier) was loaded once. Another item now at
+    // the load's index does not.
+    auto holds = [&](std::size_t at) {
+        auto layer = itemLayerAtIndex(at);
+        return layer && layer->valueForKey("imageItemUID") == uid;
+    };
+    bool shownThere = false;
+    for (auto at : m_shownItems) {
+        shownThere = shownThere || at == index;
+        if (holds(at))
+            setImage(image, at);
+    }
+    // Before the first layout nothing is shown yet; the load's own item takes it as before.
+    if (!shownThere && holds(index))
+        if (auto layer = itemLayerAtIndex(index); layer && !layer->isHidden())
+            setImage(image, index);
 }
 
 void QFFlowView::forgetOutdatedPictureLoads(const fnd::String& key)

@@ -631,6 +631,12 @@ void Layer::setActions(fnd::Dictionary actions)
     m_p.actions.assign(std::move(actions));
 }
 
+void Layer::shareActions(std::shared_ptr<const fnd::Dictionary> actions)
+{
+    auto lock = lockLayers();
+    m_p.actions.share(std::move(actions));
+}
+
 std::shared_ptr<LayerAction> Layer::actionForKey(const fnd::String& key)
 {
     fnd::Value entry;

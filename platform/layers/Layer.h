@@ -255,6 +255,9 @@ public:
     // Values are actions (LayerAnimation objects) or Null for "no action".
     fnd::Dictionary actions() const;
     void setActions(fnd::Dictionary actions);
+    // One dictionary for many layers made alike, which they share rather than copy (its actions are copied when they
+    // run, so sharing them is safe).
+    void shareActions(std::shared_ptr<const fnd::Dictionary> actions);
     // The actions dictionary, then the delegate, then defaultActionForKey; nullptr for none.
     virtual std::shared_ptr<LayerAction> actionForKey(const fnd::String& key);
     // A basic animation for the animatable keys of the class (geometry, opacity, colours, border, corner radius,
@@ -305,6 +308,11 @@ private:
         void assign(fnd::Dictionary d)
         {
             m_d = d.isEmpty() ? nullptr : std::make_shared<fnd::Dictionary>(std::move(d));
+        }
+        // Shared with its other holders: it is copied before any change (none while they hold it).
+        void share(std::shared_ptr<const fnd::Dictionary> d)
+        {
+            m_d = std::const_pointer_cast<fnd::Dictionary>(std::move(d));
         }
         void set(const fnd::String& key, fnd::Value value) { own().set(key, std::move(value)); }
         void remove(const fnd::String& key)

@@ -446,8 +446,8 @@ private:
     fnd::Array m_observedItems;
     // How often the content holds each observed object.
     std::unordered_map<fnd::Object*, std::size_t> m_observedItemCounts;
-    // The actions of every item content layer (their transitions are copied when they run).
-    std::optional<fnd::Dictionary> m_contentLayerActions;
+    // The actions every item content layer shares (their transitions are copied when they run).
+    std::shared_ptr<const fnd::Dictionary> m_contentLayerActions;
     // Set while items are being observed: their first notifications arrive then.
     bool m_observingNewItems { false };
     std::optional<fnd::String> m_keyPaths[4];

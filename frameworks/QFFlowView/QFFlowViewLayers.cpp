@@ -325,7 +325,7 @@ std::shared_ptr<QFLayerAccessibilityHelper> QFFlowView::setAttributesForItemCont
     content->setName(contentLayerNameOfItem(item));
     content->setValueForKey(std::int64_t(index), "index");
     if (!m_contentLayerActions) {
-        // One dictionary for every item: a layer runs a copy of the transition it finds there.
+        // One dictionary for every item, shared: a layer runs a copy of the transition it finds there.
         auto reveal = std::make_shared<ui::Transition>();
         reveal->setType(ui::TransitionType::Reveal);
         reveal->setDuration(0.5);
@@ -337,9 +337,9 @@ std::shared_ptr<QFLayerAccessibilityHelper> QFFlowView::setAttributesForItemCont
         actions.set("onOrderOut", fnd::Value(std::static_pointer_cast<fnd::Object>(fade)));
         actions.set("contents", fnd::Null {});
         actions.set("bounds", fnd::Null {});
-        m_contentLayerActions = std::move(actions);
+        m_contentLayerActions = std::make_shared<const fnd::Dictionary>(std::move(actions));
     }
-    content->setActions(*m_contentLayerActions);
+    content->shareActions(m_contentLayerActions);
     return makeItemAccessibility(content);
 }
 

@@ -837,20 +837,25 @@ bool QFFlowView::applyContentChange(const fnd::KeyValueChange& change)
     return true;
 }
 
-void QFFlowView::refreshLayersOfItem(const fnd::Object& item)
+void QFFlowView::refreshChangedItemLayers()
 {
+    if (m_changedItems.empty())
+        return;
+    auto changed = std::exchange(m_changedItems, {});
+    if (!bindingsEnabled())
+        return;
     ui::TransactionScope transaction;
     ui::Transaction::setDisableActions(true);
     for (std::size_t index = 0; index < m_observedItems.size() && index < m_itemLayers.size(); ++index) {
-        if (m_observedItems[index].objectPointer() != &item)
+        const auto& item = m_observedItems[index];
+        if (!changed.contains(item.objectPointer()))
             continue;
         const auto& layer = m_itemLayers[index];
-        const auto& value = m_observedItems[index];
-        auto uid = imageUIDForItem(value);
+        auto uid = imageUIDForItem(item);
         layer->setValueForKey(uid, "imageItemUID");
         auto content = layer->sublayers().front();
         content->setValueForKey(uid, "imageItemUID");
-        content->setName(contentLayerNameOfItem(value));
+        content->setName(contentLayerNameOfItem(item));
     }
 }
 
@@ -877,9 +882,10 @@ void QFFlowView::observeValueForKeyPath(
                 forgetOutdatedPictureLoads(*key);
             }
         }
-        // A joining item's layers are made for it as they are now.
+        // Its layers take its new identifier and kind at the layout this asks for (a joining item's are made for it
+        // as it is now).
         if (!m_observingNewItems && bindingsEnabled())
-            refreshLayersOfItem(object);
+            m_changedItems.insert(&object);
         if (m_scrollLayer)
             m_scrollLayer->setNeedsLayout();
     } else if (keyPath == m_keyPaths[3]) {

@@ -22,6 +22,7 @@
 #include <optional>
 #include <set>
 #include <unordered_map>
+#include <unordered_set>
 
 class QFLayerAccessibilityHelper;
 namespace fnd {
@@ -376,8 +377,10 @@ private:
     void observeItems(const fnd::Array& items);
     void forgetItems(const fnd::Array& items);
     fnd::Array distinctObservedItems() const;
-    // An item's identifier, representation or type changed: its layers take its new identifier and kind.
-    void refreshLayersOfItem(const fnd::Object& item);
+    // The items whose identifier, representation or type changed since the last layout take their new identifier
+    // and kind on their layers: one walk of the items for however many changed (a walk for each change made a change
+    // of every item take time growing with the square of their number).
+    void refreshChangedItemLayers();
     void setupAccessibility();
     // The element of an item's content layer, stored on the layer; it reads the item's index from the layer, so it
     // stays right when items before it come or go. Not yet among the list's children.
@@ -446,6 +449,9 @@ private:
     fnd::Array m_observedItems;
     // How often the content holds each observed object.
     std::unordered_map<fnd::Object*, std::size_t> m_observedItemCounts;
+    // Observed objects whose identifier, representation or type changed since the last layout (compared, never
+    // followed: one that went meanwhile is only looked for).
+    std::unordered_set<const fnd::Object*> m_changedItems;
     // The actions every item content layer shares (their transitions are copied when they run).
     std::shared_ptr<const fnd::Dictionary> m_contentLayerActions;
     // Set while items are being observed: their first notifications arrive then.

@@ -649,7 +649,10 @@ void QFFlowView::layoutShownItemLayers()
 
 void QFFlowView::layoutSublayersOfLayer(ui::Layer& layer)
 {
-    if (&layer != m_scrollLayer.get() || m_selectedIndex == NotFound)
+    if (&layer != m_scrollLayer.get())
+        return;
+    refreshChangedItemLayers();
+    if (m_selectedIndex == NotFound)
         return;
     beginLayoutTransaction();
     layoutShownItemLayers();
@@ -727,6 +730,8 @@ void QFFlowView::reloadContent()
 {
     // The identifiers may now name other items: their pictures are asked for again.
     m_pictureLoads.clear();
+    // Every item's layers are made for it as it is now.
+    m_changedItems.clear();
     m_numberOfItems = 0;
     if (bindingsEnabled())
         m_numberOfItems = m_observedItems.size();

@@ -729,6 +729,17 @@ void Layer::changeProperty(
         oldBounds = m_p.bounds;
         committed = m_committed;
         animates = !m_animations.empty();
+        // A layer being set up (in no tree, with no host, animation or observer) has no action to run and no one to
+        // tell but itself: the change is stored under this lock (a view that makes thousands of layers sets each up
+        // key by key).
+        if (!committed && !animates && !mayHaveObservers() && m_superlayer.expired() && m_host.expired()) {
+            store();
+            ++m_changes;
+            lock.unlock();
+            detail::noteModelChanged();
+            afterOwnChange(key, oldBounds);
+            return;
+        }
     }
     std::shared_ptr<LayerAction> action;
     fnd::Value previous;
@@ -753,7 +764,7 @@ void Layer::changeProperty(
     didChangeValueForKey(key);
 }
 
-void Layer::afterChange(const fnd::String& key, gfx::Rect oldBounds)
+void Layer::afterOwnChange(const fnd::String& key, gfx::Rect oldBounds)
 {
     static const fnd::String boundsKey("bounds");
     if (key == boundsKey) {
@@ -763,6 +774,11 @@ void Layer::afterChange(const fnd::String& key, gfx::Rect oldBounds)
     }
     if (needsDisplayForKey(key))
         setNeedsDisplay();
+}
+
+void Layer::afterChange(const fnd::String& key, gfx::Rect oldBounds)
+{
+    afterOwnChange(key, oldBounds);
     treeDidChange();
 }
 

@@ -368,6 +368,8 @@ private:
     void insertAt(const std::shared_ptr<Layer>& layer, std::size_t index);
     void detachFromSuperlayer();
     void afterChange(const fnd::String& key, gfx::Rect oldBounds);
+    // What a change means to the layer itself: a new size lays out and may redraw it, a key that shows redraws it.
+    void afterOwnChange(const fnd::String& key, gfx::Rect oldBounds);
     void boundsSizeChanged(gfx::Size oldSize);
     // Under the layer lock: the superlayers learn that a layer below them needs layout.
     void noteSublayerNeedsLayout();

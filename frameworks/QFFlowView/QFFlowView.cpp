@@ -767,11 +767,11 @@ bool QFFlowView::applyContentChange(const fnd::KeyValueChange& change)
                 auto layer = m_itemLayers[index];
                 const auto& item = m_observedItems[index];
                 auto uid = imageUIDForItem(item);
-                layer->setValueForKey(uid, "imageItemUID");
+                layer->setValueForKey(uid, QFFlowViewLayerKey::UID);
                 auto content = layer->sublayers().front();
                 for (const auto& sub : content->sublayers())
                     sub->removeFromSuperlayer();
-                content->setValueForKey(fnd::Value(), "overlayLayerKey");
+                content->setValueForKey(fnd::Value(), QFFlowViewLayerKey::Overlay);
                 auto element = setAttributesForItemContentLayer(content, index, item, uid);
                 if (m_backgroundElement) {
                     m_backgroundElement->removeObjectFromChildrenAtIndex(index);
@@ -852,9 +852,9 @@ void QFFlowView::refreshChangedItemLayers()
             continue;
         const auto& layer = m_itemLayers[index];
         auto uid = imageUIDForItem(item);
-        layer->setValueForKey(uid, "imageItemUID");
+        layer->setValueForKey(uid, QFFlowViewLayerKey::UID);
         auto content = layer->sublayers().front();
-        content->setValueForKey(uid, "imageItemUID");
+        content->setValueForKey(uid, QFFlowViewLayerKey::UID);
         content->setName(contentLayerNameOfItem(item));
     }
 }

@@ -57,6 +57,15 @@ inline const fnd::String Content = "QFFlowViewContentLayer";
 inline const fnd::String Overlay = "QFFlowViewOverlayLayerName";
 }
 
+// Keys of the values the flow view keeps on its layers (made once: a reload sets them on thousands of layers).
+namespace QFFlowViewLayerKey {
+inline const fnd::String Index = "index";
+inline const fnd::String UID = "imageItemUID";
+inline const fnd::String AccessibilityElement = "axHelper";
+inline const fnd::String AspectRatio = "aspectRatioKey";
+inline const fnd::String Overlay = "overlayLayerKey";
+}
+
 // The layer of one item: its picture and, as the replicator's second instance, the reflection.
 class QFFlowViewItemLayer : public ui::ReplicatorLayer {
     UI_LAYER_OBJECT(QFFlowViewItemLayer)

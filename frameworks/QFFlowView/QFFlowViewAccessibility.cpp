@@ -18,7 +18,7 @@ fnd::Value QFFlowViewElementValue(const std::shared_ptr<QFLayerAccessibilityHelp
 
 std::shared_ptr<QFLayerAccessibilityHelper> QFFlowView::accessibilityElementOfLayer(const ui::Layer& layer) const
 {
-    return layer.valueForKey("axHelper").objectAs<QFLayerAccessibilityHelper>();
+    return layer.valueForKey(QFFlowViewLayerKey::AccessibilityElement).objectAs<QFLayerAccessibilityHelper>();
 }
 
 void QFFlowView::setupAccessibility()
@@ -70,7 +70,8 @@ void QFFlowView::setupAccessibility()
             if (first.isNumber() && index >= 0)
                 view->setSelectedIndex(std::size_t(index));
         });
-    m_backgroundLayer->setValueForKey(QFFlowViewElementValue(m_backgroundElement), "axHelper");
+    m_backgroundLayer->setValueForKey(
+        QFFlowViewElementValue(m_backgroundElement), QFFlowViewLayerKey::AccessibilityElement);
 
     m_scrollBarElement = QFLayerAccessibilityHelper::layerAccesibilityHelperWithRole(
         QFFlowViewRole::ScrollBar, self, m_scrollBarLayer, self);
@@ -88,8 +89,9 @@ void QFFlowView::setupAccessibility()
         return fnd::Value(double(view->selectedIndex()) / double(view->numberOfItems() - 1));
     });
     m_scrollBarElement->addChildrenObject(knob);
-    m_scrollBarLayer->setValueForKey(QFFlowViewElementValue(m_scrollBarElement), "axHelper");
-    scrollKnobLayer()->setValueForKey(QFFlowViewElementValue(knob), "axHelper");
+    m_scrollBarLayer->setValueForKey(
+        QFFlowViewElementValue(m_scrollBarElement), QFFlowViewLayerKey::AccessibilityElement);
+    scrollKnobLayer()->setValueForKey(QFFlowViewElementValue(knob), QFFlowViewLayerKey::AccessibilityElement);
 }
 
 std::shared_ptr<QFLayerAccessibilityHelper> QFFlowView::makeItemAccessibility(const std::shared_ptr<ui::Layer>& content)
@@ -104,7 +106,7 @@ std::shared_ptr<QFLayerAccessibilityHelper> QFFlowView::makeItemAccessibility(co
         // The item's index is its layer's at the time of asking: items before it may come or go meanwhile.
         auto indexOf = [](const QFLayerAccessibilityHelper& element) -> std::size_t {
             auto layer = element.layer();
-            auto index = layer ? layer->valueForKey("index").integerValue() : -1;
+            auto index = layer ? layer->valueForKey(QFFlowViewLayerKey::Index).integerValue() : -1;
             return index < 0 ? NotFound : std::size_t(index);
         };
         auto answers = fnd::makeObject<QFLayerAccessibilityHelper>();
@@ -143,7 +145,7 @@ std::shared_ptr<QFLayerAccessibilityHelper> QFFlowView::makeItemAccessibility(co
     auto element = QFLayerAccessibilityHelper::layerAccesibilityHelperWithRole(
         QFFlowViewRole::Image, m_backgroundElement, content, self);
     element->answerAs(*m_itemElementAnswers);
-    content->setValueForKey(QFFlowViewElementValue(element), "axHelper");
+    content->setValueForKey(QFFlowViewElementValue(element), QFFlowViewLayerKey::AccessibilityElement);
     return element;
 }
 

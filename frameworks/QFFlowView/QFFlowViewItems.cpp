@@ -21,22 +21,57 @@
 
 namespace {
 
+// An item key of the item protocol, as a key and a selector (made once: a reload reads every item's).
+struct QFFlowViewItemKey {
+    fnd::String key;
+    fnd::Selector selector;
+    explicit QFFlowViewItemKey(const char* name)
+        : key(name)
+        , selector(key)
+    {
+    }
+};
+
 // Reads an item attribute: through the key path when the content is bound and the path is set (an object's, or a
 // value's such as a dictionary's), else the item's own key when its class declares one, else nil.
 fnd::Value QFFlowViewItemAttribute(
-    const fnd::Value& item, bool bound, const std::optional<fnd::String>& keyPath, const char* key)
+    const fnd::Value& item, bool bound, const std::optional<fnd::String>& keyPath, const QFFlowViewItemKey& key)
 {
     if (item.isNil() || item.isNull())
         return {};
     try {
         if (bound && keyPath)
             return fnd::valueForKeyPath(item, *keyPath);
-        auto object = item.object();
-        if (object && object->respondsTo(fnd::Selector(key)))
-            return object->valueForKey(key);
+        auto* object = item.objectPointer();
+        if (object && object->respondsTo(key.selector))
+            return object->valueForKey(key.key);
     } catch (const fnd::Exception&) {
     }
     return {};
+}
+
+const QFFlowViewItemKey& QFFlowViewUIDKey()
+{
+    static const QFFlowViewItemKey key("imageItemUID");
+    return key;
+}
+
+const QFFlowViewItemKey& QFFlowViewTypeKey()
+{
+    static const QFFlowViewItemKey key("imageItemRepresentationType");
+    return key;
+}
+
+const QFFlowViewItemKey& QFFlowViewRepresentationKey()
+{
+    static const QFFlowViewItemKey key("imageItemRepresentation");
+    return key;
+}
+
+const QFFlowViewItemKey& QFFlowViewTitleKey()
+{
+    static const QFFlowViewItemKey key("imageItemTitle");
+    return key;
 }
 
 fnd::String QFFlowViewLocalized(const char* key)
@@ -65,24 +100,24 @@ fnd::Value QFFlowView::imageItemForIndex(std::size_t index) const
 
 fnd::Value QFFlowView::imageUIDForItem(const fnd::Value& item) const
 {
-    return QFFlowViewItemAttribute(item, bindingsEnabled(), imageUIDKeyPath(), "imageItemUID");
+    return QFFlowViewItemAttribute(item, bindingsEnabled(), imageUIDKeyPath(), QFFlowViewUIDKey());
 }
 
 fnd::String QFFlowView::imageRepresentationTypeForItem(const fnd::Value& item) const
 {
-    auto type = QFFlowViewItemAttribute(
-        item, bindingsEnabled(), imageRepresentationTypeKeyPath(), "imageItemRepresentationType");
+    auto type = QFFlowViewItemAttribute(item, bindingsEnabled(), imageRepresentationTypeKeyPath(), QFFlowViewTypeKey());
     return type.isString() ? type.stringValue() : fnd::String();
 }
 
 fnd::Value QFFlowView::imageRepresentationForItem(const fnd::Value& item) const
 {
-    return QFFlowViewItemAttribute(item, bindingsEnabled(), imageRepresentationKeyPath(), "imageItemRepresentation");
+    return QFFlowViewItemAttribute(
+        item, bindingsEnabled(), imageRepresentationKeyPath(), QFFlowViewRepresentationKey());
 }
 
 fnd::String QFFlowView::imageTitleForItem(const fnd::Value& item) const
 {
-    auto title = QFFlowViewItemAttribute(item, bindingsEnabled(), imageTitleKeyPath(), "imageItemTitle");
+    auto title = QFFlowViewItemAttribute(item, bindingsEnabled(), imageTitleKeyPath(), QFFlowViewTitleKey());
     if (title.isString())
         return title.stringValue();
     return QFFlowViewLocalized("Untitled item");
@@ -481,7 +516,7 @@ void QFFlowView::showDeliveredPicture(
     // the load's index does not.
     auto holds = [&](std::size_t at) {
         auto layer = itemLayerAtIndex(at);
-        return layer && layer->valueForKey("imageItemUID") == uid;
+        return layer && layer->valueForKey(QFFlowViewLayerKey::UID) == uid;
     };
     bool shownThere = false;
     for (auto at : m_shownItems) {

@@ -299,8 +299,8 @@ std::shared_ptr<ui::ReplicatorLayer> QFFlowView::createItemLayerWithIndex(std::s
     layer->setInstanceGreenOffset(m_reflectionOffset);
     layer->setInstanceBlueOffset(m_reflectionOffset);
     layer->setPreservesDepth(true);
-    layer->setValueForKey(uid, "imageItemUID");
-    layer->setValueForKey(std::int64_t(index), "index");
+    layer->setValueForKey(uid, QFFlowViewLayerKey::UID);
+    layer->setValueForKey(std::int64_t(index), QFFlowViewLayerKey::Index);
     // Set up before it joins its item layer, so that no change of it travels up the tree.
     auto content = createImageLayer();
     element = setAttributesForItemContentLayer(content, index, item, uid);
@@ -321,9 +321,9 @@ std::shared_ptr<ui::Layer> QFFlowView::createImageLayer()
 std::shared_ptr<QFLayerAccessibilityHelper> QFFlowView::setAttributesForItemContentLayer(
     const std::shared_ptr<ui::Layer>& content, std::size_t index, const fnd::Value& item, const fnd::Value& uid)
 {
-    content->setValueForKey(uid, "imageItemUID");
+    content->setValueForKey(uid, QFFlowViewLayerKey::UID);
     content->setName(contentLayerNameOfItem(item));
-    content->setValueForKey(std::int64_t(index), "index");
+    content->setValueForKey(std::int64_t(index), QFFlowViewLayerKey::Index);
     if (!m_contentLayerActions) {
         // One dictionary for every item, shared: a layer runs a copy of the transition it finds there.
         auto reveal = std::make_shared<ui::Transition>();
@@ -347,12 +347,13 @@ std::shared_ptr<ui::Layer> QFFlowView::createMovieOverlayLayerWithIndex(std::siz
 {
     auto overlay = QFVideoOverlayLayer::layer();
     overlay->setName(QFFlowViewLayerName::Overlay);
-    overlay->setValueForKey(std::int64_t(index), "index");
+    overlay->setValueForKey(std::int64_t(index), QFFlowViewLayerKey::Index);
     overlay->setFrame({ 0, 0, 60, 60 });
     overlay->setHidden(true);
     if (auto content = imageLayerAtIndex(index)) {
         content->addSublayer(overlay);
-        content->setValueForKey(fnd::Value(std::static_pointer_cast<fnd::Object>(overlay)), "overlayLayerKey");
+        content->setValueForKey(
+            fnd::Value(std::static_pointer_cast<fnd::Object>(overlay)), QFFlowViewLayerKey::Overlay);
         if (auto element = accessibilityElementOfLayer(*content)) {
             auto button = overlay->buttonLayer();
             auto check = QFLayerAccessibilityHelper::layerAccesibilityHelperWithRole(ui::AccessibilityRole::CheckBox,
@@ -377,7 +378,8 @@ std::shared_ptr<ui::Layer> QFFlowView::createMovieOverlayLayerWithIndex(std::siz
                     if (auto b = weakButton.lock())
                         b->setState(value.integerValue());
                 });
-            button->setValueForKey(fnd::Value(std::static_pointer_cast<fnd::Object>(check)), "axHelper");
+            button->setValueForKey(
+                fnd::Value(std::static_pointer_cast<fnd::Object>(check)), QFFlowViewLayerKey::AccessibilityElement);
             element->addChildrenObject(check);
         }
     }
@@ -405,10 +407,10 @@ std::shared_ptr<ui::Layer> QFFlowView::overlayLayerAtIndex(std::size_t index) co
     auto content = imageLayerAtIndex(index);
     if (!content)
         return nullptr;
-    if (auto overlay = content->valueForKey("overlayLayerKey").objectAs<ui::Layer>())
+    if (auto overlay = content->valueForKey(QFFlowViewLayerKey::Overlay).objectAs<ui::Layer>())
         return overlay;
     for (const auto& sub : content->sublayers())
-        if (auto overlay = sub->valueForKey("overlayLayerKey").objectAs<ui::Layer>())
+        if (auto overlay = sub->valueForKey(QFFlowViewLayerKey::Overlay).objectAs<ui::Layer>())
             return overlay;
     return nullptr;
 }
@@ -427,7 +429,7 @@ std::size_t QFFlowView::indexOfItemAtPoint(gfx::Point point) const
     auto hit = hitLayerAtPoint(point);
     if (!hit || !hit->name().utf8().starts_with(QFFlowViewLayerName::Content.utf8()))
         return NotFound;
-    auto index = hit->valueForKey("index").integerValue();
+    auto index = hit->valueForKey(QFFlowViewLayerKey::Index).integerValue();
     return index < 0 ? NotFound : std::size_t(index);
 }
 
@@ -510,7 +512,7 @@ void QFFlowView::setFrameForLayer(ui::ReplicatorLayer& layer, std::size_t index,
         content->setZPosition(m_selectedScale);
         layer.setZPosition(m_stackedScale);
     }
-    double aspect = content->valueForKey("aspectRatioKey").doubleValue();
+    double aspect = content->valueForKey(QFFlowViewLayerKey::AspectRatio).doubleValue();
     if (!(aspect > 0))
         aspect = 1;
     content->setFrame(boundsFromContentWithAspectRatio(aspect, { { 0, 0 }, itemSize }));
@@ -529,7 +531,7 @@ void QFFlowView::setImage(const std::shared_ptr<gfx::BitmapImageRep>& image, std
     if (!item || !content || image->pixelsHigh() == 0)
         return;
     double aspect = double(image->pixelsWide()) / double(image->pixelsHigh());
-    content->setValueForKey(aspect, "aspectRatioKey");
+    content->setValueForKey(aspect, QFFlowViewLayerKey::AspectRatio);
     content->setFrame(boundsFromContentWithAspectRatio(aspect, item->bounds()));
     content->setContents(image);
 }
@@ -691,7 +693,7 @@ void QFFlowView::calculateVisibleItems()
         if (!layer || layer->visibleRect().isEmpty())
             continue;
         if (start < 0)
-            start = layer->valueForKey("index").integerValue();
+            start = layer->valueForKey(QFFlowViewLayerKey::Index).integerValue();
         ++count;
     }
     if (count == 0) {
@@ -777,12 +779,12 @@ std::shared_ptr<ui::ReplicatorLayer> QFFlowView::itemLayerForItem(
     } else {
         layer = m_layerQueue.back();
         m_layerQueue.pop_back();
-        layer->setValueForKey(std::int64_t(index), "index");
-        layer->setValueForKey(uid, "imageItemUID");
+        layer->setValueForKey(std::int64_t(index), QFFlowViewLayerKey::Index);
+        layer->setValueForKey(uid, QFFlowViewLayerKey::UID);
         auto content = layer->sublayers().front();
         for (const auto& sub : content->sublayers())
             sub->removeFromSuperlayer();
-        content->setValueForKey(fnd::Value(), "overlayLayerKey");
+        content->setValueForKey(fnd::Value(), QFFlowViewLayerKey::Overlay);
         content->setContents(nullptr);
         element = setAttributesForItemContentLayer(content, index, item, uid);
     }
@@ -797,10 +799,10 @@ void QFFlowView::renumberItemLayers(std::size_t from)
 {
     for (auto index = from; index < m_itemLayers.size(); ++index) {
         const auto& layer = m_itemLayers[index];
-        if (layer->valueForKey("index").integerValue() == std::int64_t(index))
+        if (layer->valueForKey(QFFlowViewLayerKey::Index).integerValue() == std::int64_t(index))
             continue;
-        layer->setValueForKey(std::int64_t(index), "index");
-        layer->sublayers().front()->setValueForKey(std::int64_t(index), "index");
+        layer->setValueForKey(std::int64_t(index), QFFlowViewLayerKey::Index);
+        layer->sublayers().front()->setValueForKey(std::int64_t(index), QFFlowViewLayerKey::Index);
     }
 }
 

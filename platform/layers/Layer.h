@@ -416,6 +416,9 @@ private:
     bool m_presentedStill { false };
     std::uint64_t m_presentationPass { 0 };
     bool m_transitioned { false };
+    // On a copy: made for a hidden layer without its values (nothing reads a hidden copy); it is filled in when its
+    // layer shows or someone asks for it.
+    bool m_sketch { false };
     double m_transitionOpacity { 1 };
     gfx::Size m_transitionOffset;
     std::vector<fnd::String> m_animatingKeys;

@@ -104,7 +104,7 @@ QFFlowView::~QFFlowView()
 {
     if (m_operationQueue)
         m_operationQueue->cancelAllOperations();
-    stopObservingCollection(m_observedItems, observedItemKeyPaths());
+    stopObservingCollection(distinctObservedItems(), observedItemKeyPaths());
     if (m_contentBinding)
         if (auto controller = m_contentBinding->get(fnd::BindingInfoKey::ObservedObject).object())
             controller->removeObserver(*this, m_contentBinding->get(fnd::BindingInfoKey::ObservedKeyPath).stringValue(),
@@ -350,8 +350,9 @@ void QFFlowView::viewWillMoveToSuperview(ui::View* superview)
     Control::viewWillMoveToSuperview(superview);
     if (superview || !this->superview())
         return;
-    stopObservingCollection(m_observedItems, observedItemKeyPaths());
+    stopObservingCollection(distinctObservedItems(), observedItemKeyPaths());
     m_observedItems.clear();
+    m_observedItemCounts.clear();
     unbind(QFFlowViewContentArrayBinding);
 }
 
@@ -562,11 +563,43 @@ void QFFlowView::setKeyPath(int which, const std::optional<fnd::String>& path)
 {
     if (path == m_keyPaths[which])
         return;
+    auto items = distinctObservedItems();
     if (m_keyPaths[which])
-        stopObservingCollection(m_observedItems, { *m_keyPaths[which] });
+        stopObservingCollection(items, { *m_keyPaths[which] });
     m_keyPaths[which] = path;
     if (path)
-        startObservingCollection(m_observedItems, { *path });
+        startObservingCollection(items, { *path });
+}
+
+fnd::Array QFFlowView::distinctObservedItems() const
+{
+    fnd::Array items;
+    items.reserve(m_observedItemCounts.size());
+    for (const auto& [object, count] : m_observedItemCounts)
+        items.push_back(object->selfValue());
+    return items;
+}
+
+void QFFlowView::observeItems(const fnd::Array& items)
+{
+    fnd::Array joining;
+    for (const auto& item : items)
+        if (auto* object = item.objectPointer(); object && m_observedItemCounts[object]++ == 0)
+            joining.push_back(item);
+    startObservingCollection(joining, observedItemKeyPaths());
+}
+
+void QFFlowView::forgetItems(const fnd::Array& items)
+{
+    fnd::Array leaving;
+    for (const auto& item : items) {
+        auto found = m_observedItemCounts.find(item.objectPointer());
+        if (found == m_observedItemCounts.end() || --found->second > 0)
+            continue;
+        m_observedItemCounts.erase(found);
+        leaving.push_back(item);
+    }
+    stopObservingCollection(leaving, observedItemKeyPaths());
 }
 
 void QFFlowView::bind(
@@ -603,8 +636,9 @@ void QFFlowView::unbind(const fnd::String& binding)
     if (auto controller = m_contentBinding->get(fnd::BindingInfoKey::ObservedObject).object())
         controller->removeObserver(*this, m_contentBinding->get(fnd::BindingInfoKey::ObservedKeyPath).stringValue(),
             QFFlowViewContentArrayObservationContext);
-    stopObservingCollection(m_observedItems, observedItemKeyPaths());
+    stopObservingCollection(distinctObservedItems(), observedItemKeyPaths());
     m_observedItems.clear();
+    m_observedItemCounts.clear();
     m_contentBinding.reset();
     setNeedsDisplay(true);
 }
@@ -616,31 +650,220 @@ std::optional<fnd::Dictionary> QFFlowView::infoForBinding(const fnd::String& bin
     return Control::infoForBinding(binding);
 }
 
-void QFFlowView::contentArrayDidChange()
+void QFFlowView::contentArrayDidChange(const fnd::KeyValueChange& change)
 {
-    auto items = contentArray();
-    auto contains = [](const fnd::Array& array, const fnd::Value& v) {
-        return std::any_of(array.begin(), array.end(), [&](const fnd::Value& x) { return x.object() == v.object(); });
-    };
-    fnd::Array added, removed;
-    for (const auto& item : items)
-        if (!contains(m_observedItems, item))
-            added.push_back(item);
-    for (const auto& item : m_observedItems)
-        if (!contains(items, item))
-            removed.push_back(item);
-    auto paths = observedItemKeyPaths();
-    startObservingCollection(added, paths);
-    stopObservingCollection(removed, paths);
-    m_observedItems = items;
+    // An insertion, removal or replacement touches only its items: rebuilding every item's layer for one added
+    // object made a growing collection slower with every object.
+    if (applyContentChange(change))
+        return;
+    // The items are read from the new content as they join (their first notifications look at the selected one).
+    auto previous = std::exchange(m_observedItems, contentArray());
+    observeItems(m_observedItems);
+    forgetItems(previous);
     reloadContent();
+}
+
+namespace {
+
+// Elements of the content are the same when they are the same object, or equal values.
+bool QFFlowViewSameItem(const fnd::Value& a, const fnd::Value& b)
+{
+    if (a.isObject() || b.isObject())
+        return a.objectPointer() == b.objectPointer();
+    return a == b;
+}
+
+// Whether the values a change reports for its indexes are the items there.
+bool QFFlowViewItemsAt(const fnd::Array& items, const std::vector<std::size_t>& indexes, const fnd::Value& values)
+{
+    const auto* array = values.array();
+    if (!array || array->size() != indexes.size())
+        return false;
+    for (std::size_t i = 0; i < indexes.size(); ++i)
+        if (!QFFlowViewSameItem(items[indexes[i]], (*array)[i]))
+            return false;
+    return true;
+}
+
+// An index after the items at `inserted` (ascending, indexes in the new content) came.
+std::size_t QFFlowViewIndexAfterInsertion(std::size_t index, const std::vector<std::size_t>& inserted)
+{
+    for (auto place : inserted) {
+        if (place > index)
+            break;
+        ++index;
+    }
+    return index;
+}
+
+}
+
+bool QFFlowView::applyContentChange(const fnd::KeyValueChange& change)
+{
+    using Kind = fnd::KeyValueChangeKind;
+    if (change.kind == Kind::Setting || !change.indexes || change.indexes->isEmpty() || !m_scrollLayer
+        || m_numberOfItems != m_observedItems.size())
+        return false;
+    std::vector<std::size_t> indexes;
+    for (auto index : change.indexes->indexes())
+        indexes.push_back(std::size_t(index));
+    // The change is applied to the items as the last notification left them, with the values it reports; a change
+    // that does not fit them (a notification missed) reloads the content instead.
+    auto& items = m_observedItems;
+    fnd::Array joining, leaving;
+    switch (change.kind) {
+    case Kind::Insertion: {
+        const auto* added = change.newValue.array();
+        if (!added || added->size() != indexes.size() || indexes.back() >= items.size() + indexes.size())
+            return false;
+        joining = *added;
+        fnd::Array merged;
+        merged.reserve(items.size() + indexes.size());
+        std::size_t next = 0, kept = 0;
+        for (std::size_t i = 0; i < items.size() + indexes.size(); ++i)
+            merged.push_back(next < indexes.size() && indexes[next] == i ? joining[next++] : std::move(items[kept++]));
+        items = std::move(merged);
+        break;
+    }
+    case Kind::Removal: {
+        if (indexes.back() >= items.size() || !QFFlowViewItemsAt(items, indexes, change.oldValue))
+            return false;
+        leaving = *change.oldValue.array();
+        std::size_t next = 0, to = 0;
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            if (next < indexes.size() && indexes[next] == i)
+                ++next;
+            else if (to++ != i)
+                items[to - 1] = std::move(items[i]);
+        }
+        items.resize(to);
+        break;
+    }
+    case Kind::Replacement: {
+        const auto* added = change.newValue.array();
+        if (!added || indexes.back() >= items.size() || !QFFlowViewItemsAt(items, indexes, change.oldValue)
+            || added->size() != indexes.size())
+            return false;
+        leaving = *change.oldValue.array();
+        joining = *added;
+        for (std::size_t i = 0; i < indexes.size(); ++i)
+            items[indexes[i]] = joining[i];
+        break;
+    }
+    case Kind::Setting:
+        return false;
+    }
+
+    observeItems(joining);
+    forgetItems(leaving);
+    m_numberOfItems = m_observedItems.size();
+    auto selectedLayer = itemLayerAtIndex(m_selectedIndex);
+    auto visibleSize = itemSizeForRect(m_scrollLayer->visibleRect());
+    {
+        ui::TransactionScope transaction;
+        ui::Transaction::setDisableActions(true);
+        if (change.kind == Kind::Replacement) {
+            for (auto index : indexes) {
+                auto layer = m_itemLayers[index];
+                const auto& item = m_observedItems[index];
+                auto uid = imageUIDForItem(item);
+                layer->setValueForKey(uid, QFFlowViewLayerKey::UID);
+                auto content = layer->sublayers().front();
+                for (const auto& sub : content->sublayers())
+                    sub->removeFromSuperlayer();
+                content->setValueForKey(fnd::Value(), QFFlowViewLayerKey::Overlay);
+                auto element = setAttributesForItemContentLayer(content, index, item, uid);
+                if (m_backgroundElement) {
+                    m_backgroundElement->removeObjectFromChildrenAtIndex(index);
+                    m_backgroundElement->insertObjectInChildrenAtIndex(element, index);
+                }
+                // A shown item shows the new item's picture as far as it is known; the refresh after the layout
+                // asks for the rest.
+                if (isItemShown(index))
+                    setKeptImageAtIndex(index, visibleSize);
+            }
+        } else if (change.kind == Kind::Removal) {
+            for (auto index = indexes.rbegin(); index != indexes.rend(); ++index) {
+                auto layer = m_itemLayers[*index];
+                m_itemLayers.erase(m_itemLayers.begin() + std::ptrdiff_t(*index));
+                layer->removeFromSuperlayer();
+                layer->sublayers().front()->setContents(nullptr);
+                m_layerQueue.push_back(layer);
+            }
+            if (m_backgroundElement)
+                m_backgroundElement->removeChildrenAtIndexes(*change.indexes);
+            // The shown items that stay, under their new indexes.
+            std::vector<std::size_t> shown;
+            std::size_t gone = 0;
+            for (auto index : m_shownItems) {
+                while (gone < indexes.size() && indexes[gone] < index)
+                    ++gone;
+                if (gone < indexes.size() && indexes[gone] == index)
+                    continue;
+                shown.push_back(index - gone);
+            }
+            m_shownItems = std::move(shown);
+            if (m_laidOutSelection != NotFound) {
+                auto below = std::size_t(
+                    std::lower_bound(indexes.begin(), indexes.end(), m_laidOutSelection) - indexes.begin());
+                m_laidOutSelection -= below;
+            }
+            renumberItemLayers(indexes.front());
+        } else {
+            std::vector<std::shared_ptr<QFLayerAccessibilityHelper>> elements;
+            for (auto index : indexes) {
+                auto layer = itemLayerForItem(index, m_observedItems[index], elements);
+                m_itemLayers.insert(m_itemLayers.begin() + std::ptrdiff_t(index), layer);
+                m_scrollLayer->insertSublayer(layer, index);
+            }
+            if (m_backgroundElement)
+                m_backgroundElement->insertChildren(elements, *change.indexes);
+            for (auto& index : m_shownItems)
+                index = QFFlowViewIndexAfterInsertion(index, indexes);
+            if (m_laidOutSelection != NotFound)
+                m_laidOutSelection = QFFlowViewIndexAfterInsertion(m_laidOutSelection, indexes);
+            renumberItemLayers(indexes.front());
+        }
+    }
+    // The selection keeps its index, as a reload keeps it; an item that leaves it loses its selection marks.
+    if (selectedLayer && itemLayerAtIndex(m_selectedIndex) != selectedLayer)
+        if (auto content = selectedLayer->sublayers().front()) {
+            ui::TransactionScope transaction;
+            ui::Transaction::setDisableActions(true);
+            for (const auto& sub : content->sublayers())
+                sub->removeFromSuperlayer();
+        }
+    finishContentChange();
+    return true;
+}
+
+void QFFlowView::refreshChangedItemLayers()
+{
+    if (m_changedItems.empty())
+        return;
+    auto changed = std::exchange(m_changedItems, {});
+    if (!bindingsEnabled())
+        return;
+    ui::TransactionScope transaction;
+    ui::Transaction::setDisableActions(true);
+    for (std::size_t index = 0; index < m_observedItems.size() && index < m_itemLayers.size(); ++index) {
+        const auto& item = m_observedItems[index];
+        if (!changed.contains(item.objectPointer()))
+            continue;
+        const auto& layer = m_itemLayers[index];
+        auto uid = imageUIDForItem(item);
+        layer->setValueForKey(uid, QFFlowViewLayerKey::UID);
+        auto content = layer->sublayers().front();
+        content->setValueForKey(uid, QFFlowViewLayerKey::UID);
+        content->setName(contentLayerNameOfItem(item));
+    }
 }
 
 void QFFlowView::observeValueForKeyPath(
     const fnd::String& keyPath, fnd::Object& object, const fnd::KeyValueChange& change, const void* context)
 {
     if (context == QFFlowViewContentArrayObservationContext) {
-        contentArrayDidChange();
+        contentArrayDidChange(change);
         return;
     }
     if (context != QFFlowViewItemObservationContext) {
@@ -648,13 +871,21 @@ void QFFlowView::observeValueForKeyPath(
         return;
     }
     if (keyPath == m_keyPaths[0] || keyPath == m_keyPaths[1] || keyPath == m_keyPaths[2]) {
-        // The picture is out of date: under the identifier the item had (a changed identifier's old one).
-        auto uid = keyPath == m_keyPaths[2] && !change.oldValue.isNil() ? change.oldValue
-                                                                        : imageUIDForItem(object.selfValue());
-        if (auto key = cacheKey(uid)) {
-            m_imageCache.removeObjectForKey(*key);
-            forgetOutdatedPictureLoads(*key);
+        // The picture is out of date: under the identifier the item had (a changed identifier's old one). A joining
+        // item drops one cached under its identifier for another item; with none cached or on its way there is
+        // nothing to drop (thousands of items join at a bind).
+        if (!m_observingNewItems || !m_pictureLoads.empty() || m_imageCache.count() > 0) {
+            auto uid = keyPath == m_keyPaths[2] && !change.oldValue.isNil() ? change.oldValue
+                                                                            : imageUIDForItem(object.selfValue());
+            if (auto key = cacheKey(uid)) {
+                m_imageCache.removeObjectForKey(*key);
+                forgetOutdatedPictureLoads(*key);
+            }
         }
+        // Its layers take its new identifier and kind at the layout this asks for (a joining item's are made for it
+        // as it is now).
+        if (!m_observingNewItems && bindingsEnabled())
+            m_changedItems.insert(&object);
         if (m_scrollLayer)
             m_scrollLayer->setNeedsLayout();
     } else if (keyPath == m_keyPaths[3]) {

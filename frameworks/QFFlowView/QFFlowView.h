@@ -21,6 +21,8 @@
 #include <memory>
 #include <optional>
 #include <set>
+#include <unordered_map>
+#include <unordered_set>
 
 class QFLayerAccessibilityHelper;
 namespace fnd {
@@ -53,6 +55,15 @@ inline const fnd::String ScrollBar = "QFFlowViewScrollBarLayerName";
 inline const fnd::String ScrollKnob = "QFFlowViewScrollKnobLayerName";
 inline const fnd::String Content = "QFFlowViewContentLayer";
 inline const fnd::String Overlay = "QFFlowViewOverlayLayerName";
+}
+
+// Keys of the values the flow view keeps on its layers (made once: a reload sets them on thousands of layers).
+namespace QFFlowViewLayerKey {
+inline const fnd::String Index = "index";
+inline const fnd::String UID = "imageItemUID";
+inline const fnd::String AccessibilityElement = "axHelper";
+inline const fnd::String AspectRatio = "aspectRatioKey";
+inline const fnd::String Overlay = "overlayLayerKey";
 }
 
 // The layer of one item: its picture and, as the replicator's second instance, the reflection.
@@ -326,9 +337,25 @@ private:
     friend class QFFlowViewAccess;
 
     void setupLayers();
-    std::shared_ptr<ui::ReplicatorLayer> createItemLayerWithIndex(std::size_t index);
+    // A new item layer for the item at the index (with its identifier); its content layer's accessibility element
+    // goes to `element`.
+    std::shared_ptr<ui::ReplicatorLayer> createItemLayerWithIndex(std::size_t index, const fnd::Value& item,
+        const fnd::Value& uid, std::shared_ptr<QFLayerAccessibilityHelper>& element);
     std::shared_ptr<ui::Layer> createImageLayer();
-    void setAttributesForItemContentLayer(const std::shared_ptr<ui::Layer>& layer, std::size_t index);
+    // The item's identifier, content name, index, actions and a new accessibility element, which it answers.
+    std::shared_ptr<QFLayerAccessibilityHelper> setAttributesForItemContentLayer(
+        const std::shared_ptr<ui::Layer>& content, std::size_t index, const fnd::Value& item, const fnd::Value& uid);
+    // An item layer for the item at the index, hidden until it comes into view: one from the reuse stack, else a new
+    // one, with a new accessibility element either way (appended to `elements`).
+    std::shared_ptr<ui::ReplicatorLayer> itemLayerForItem(
+        std::size_t index, const fnd::Value& item, std::vector<std::shared_ptr<QFLayerAccessibilityHelper>>& elements);
+    // The content layer's name for the item: "QFFlowViewContentLayer" followed by "QCComposition", "Movie" or
+    // "Image".
+    const fnd::String& contentLayerNameOfItem(const fnd::Value& item) const;
+    // The uniform type of an item of the type; the representation is read only for path types.
+    static fnd::String uniformTypeIdentifierOfType(const fnd::String& type, const fnd::Value& representation);
+    // The values "index" of the item layers from the index on, after items before them came or went.
+    void renumberItemLayers(std::size_t from);
     void setFrameForLayer(ui::ReplicatorLayer& layer, std::size_t index, gfx::Size itemSize);
     void layoutItemLayersInRange(fnd::Range range);
     void layoutShownItemLayers();
@@ -348,10 +375,25 @@ private:
     void startObservingCollection(const fnd::Array& items, const std::vector<fnd::String>& keyPaths);
     void stopObservingCollection(const fnd::Array& items, const std::vector<fnd::String>& keyPaths);
     std::vector<fnd::String> observedItemKeyPaths() const;
-    void contentArrayDidChange();
+    void contentArrayDidChange(const fnd::KeyValueChange& change);
+    // Applies an insertion, removal or replacement that the bound content announced with its indexes to the
+    // observed items and to the item layers at those indexes only. False, with nothing changed, when the change does
+    // not fit the items (everything is reloaded then).
+    bool applyContentChange(const fnd::KeyValueChange& change);
+    // The selection kept within the items, and the layout and title that follow a change of the items.
+    void finishContentChange();
+    // Observation of bound items: each object once, however often the content holds it.
+    void observeItems(const fnd::Array& items);
+    void forgetItems(const fnd::Array& items);
+    fnd::Array distinctObservedItems() const;
+    // The items whose identifier, representation or type changed since the last layout take their new identifier
+    // and kind on their layers: one walk of the items for however many changed (a walk for each change made a change
+    // of every item take time growing with the square of their number).
+    void refreshChangedItemLayers();
     void setupAccessibility();
-    std::shared_ptr<QFLayerAccessibilityHelper> addItemAccessibility(
-        const std::shared_ptr<ui::Layer>& content, std::size_t index);
+    // The element of an item's content layer, stored on the layer; it reads the item's index from the layer, so it
+    // stays right when items before it come or go. Not yet among the list's children.
+    std::shared_ptr<QFLayerAccessibilityHelper> makeItemAccessibility(const std::shared_ptr<ui::Layer>& content);
     static std::optional<fnd::String> cacheKey(const fnd::Value& uid);
     // A picture load on the queue, known by the cache key of its item on the main thread until it delivers (an item
     // may have several, of different sizes).
@@ -360,6 +402,9 @@ private:
     bool isLoadingPicture(const fnd::String& key, gfx::Size size);
     // The item under the key changed: loads on the way neither cache nor show their pictures.
     void forgetOutdatedPictureLoads(const fnd::String& key);
+    // A picture made for the identifier (loaded for the item at the index) goes to the shown items that hold it.
+    void showDeliveredPicture(
+        const std::shared_ptr<gfx::BitmapImageRep>& image, const fnd::Value& uid, std::size_t index);
 
     double m_stackedAngle { 70 };
     double m_spacing { 50 };
@@ -409,7 +454,15 @@ private:
     std::shared_ptr<ui::Layer> m_highlightedLayer;
 
     std::optional<fnd::Dictionary> m_contentBinding;
+    // The bound content as its last notification left it: the items read by index while bound.
     fnd::Array m_observedItems;
+    // How often the content holds each observed object.
+    std::unordered_map<fnd::Object*, std::size_t> m_observedItemCounts;
+    // Observed objects whose identifier, representation or type changed since the last layout (compared, never
+    // followed: one that went meanwhile is only looked for).
+    std::unordered_set<const fnd::Object*> m_changedItems;
+    // The actions every item content layer shares (their transitions are copied when they run).
+    std::shared_ptr<const fnd::Dictionary> m_contentLayerActions;
     // Set while items are being observed: their first notifications arrive then.
     bool m_observingNewItems { false };
     std::optional<fnd::String> m_keyPaths[4];
@@ -420,4 +473,6 @@ private:
     std::multimap<fnd::String, std::shared_ptr<PictureLoad>> m_pictureLoads;
     std::shared_ptr<QFLayerAccessibilityHelper> m_backgroundElement;
     std::shared_ptr<QFLayerAccessibilityHelper> m_scrollBarElement;
+    // The attribute names and handlers every item's element shares.
+    std::shared_ptr<QFLayerAccessibilityHelper> m_itemElementAnswers;
 };

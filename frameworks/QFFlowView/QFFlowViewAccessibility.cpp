@@ -18,7 +18,7 @@ fnd::Value QFFlowViewElementValue(const std::shared_ptr<QFLayerAccessibilityHelp
 
 std::shared_ptr<QFLayerAccessibilityHelper> QFFlowView::accessibilityElementOfLayer(const ui::Layer& layer) const
 {
-    return layer.valueForKey("axHelper").objectAs<QFLayerAccessibilityHelper>();
+    return layer.valueForKey(QFFlowViewLayerKey::AccessibilityElement).objectAs<QFLayerAccessibilityHelper>();
 }
 
 void QFFlowView::setupAccessibility()
@@ -70,7 +70,8 @@ void QFFlowView::setupAccessibility()
             if (first.isNumber() && index >= 0)
                 view->setSelectedIndex(std::size_t(index));
         });
-    m_backgroundLayer->setValueForKey(QFFlowViewElementValue(m_backgroundElement), "axHelper");
+    m_backgroundLayer->setValueForKey(
+        QFFlowViewElementValue(m_backgroundElement), QFFlowViewLayerKey::AccessibilityElement);
 
     m_scrollBarElement = QFLayerAccessibilityHelper::layerAccesibilityHelperWithRole(
         QFFlowViewRole::ScrollBar, self, m_scrollBarLayer, self);
@@ -88,56 +89,63 @@ void QFFlowView::setupAccessibility()
         return fnd::Value(double(view->selectedIndex()) / double(view->numberOfItems() - 1));
     });
     m_scrollBarElement->addChildrenObject(knob);
-    m_scrollBarLayer->setValueForKey(QFFlowViewElementValue(m_scrollBarElement), "axHelper");
-    scrollKnobLayer()->setValueForKey(QFFlowViewElementValue(knob), "axHelper");
+    m_scrollBarLayer->setValueForKey(
+        QFFlowViewElementValue(m_scrollBarElement), QFFlowViewLayerKey::AccessibilityElement);
+    scrollKnobLayer()->setValueForKey(QFFlowViewElementValue(knob), QFFlowViewLayerKey::AccessibilityElement);
 }
 
-std::shared_ptr<QFLayerAccessibilityHelper> QFFlowView::addItemAccessibility(
-    const std::shared_ptr<ui::Layer>& content, std::size_t index)
+std::shared_ptr<QFLayerAccessibilityHelper> QFFlowView::makeItemAccessibility(const std::shared_ptr<ui::Layer>& content)
 {
-    namespace A = QFFlowViewAttribute;
     if (!m_backgroundElement)
         return nullptr;
     auto self = std::static_pointer_cast<QFFlowView>(shared_from_this());
-    std::weak_ptr<QFFlowView> weakSelf = self;
+    if (!m_itemElementAnswers) {
+        // Every item answers alike, for the item its layer holds: the handlers are made once and shared.
+        namespace A = QFFlowViewAttribute;
+        std::weak_ptr<QFFlowView> weakSelf = self;
+        // The item's index is its layer's at the time of asking: items before it may come or go meanwhile.
+        auto indexOf = [](const QFLayerAccessibilityHelper& element) -> std::size_t {
+            auto layer = element.layer();
+            auto index = layer ? layer->valueForKey(QFFlowViewLayerKey::Index).integerValue() : -1;
+            return index < 0 ? NotFound : std::size_t(index);
+        };
+        auto answers = fnd::makeObject<QFLayerAccessibilityHelper>();
+        answers->setAttributeNames({ A::Title, A::Selected });
+        answers->setWritableAttributeNames({ A::Selected });
+        answers->addHandlerForAttribute(A::Title, [weakSelf, indexOf](const QFLayerAccessibilityHelper& element) {
+            auto view = weakSelf.lock();
+            return view ? fnd::Value(view->titleAtIndex(indexOf(element))) : fnd::Value();
+        });
+        answers->addHandlerForAttribute(A::Selected, [weakSelf, indexOf](const QFLayerAccessibilityHelper& element) {
+            auto view = weakSelf.lock();
+            auto index = indexOf(element);
+            return fnd::Value(view && index != NotFound && view->selectedIndex() == index);
+        });
+        answers->addHandlerForWritableAttribute(
+            A::Selected, [weakSelf, indexOf](QFLayerAccessibilityHelper& element, const fnd::Value& value) {
+                if (auto view = weakSelf.lock(); view && value.boolValue())
+                    view->setSelectedIndex(indexOf(element));
+            });
+        // Where the picture shows; an item out of view is hidden and keeps an old place, so it reports the place the
+        // layout gives it.
+        answers->setFrameHandler(
+            [weakSelf, indexOf](const QFLayerAccessibilityHelper& element) -> std::optional<gfx::Rect> {
+                auto view = weakSelf.lock();
+                auto index = indexOf(element);
+                auto item = view ? view->itemLayerAtIndex(index) : nullptr;
+                if (!item)
+                    return std::nullopt;
+                if (item->isHidden())
+                    return view->itemFrameAtIndex(index);
+                auto content = view->imageLayerAtIndex(index);
+                return content ? std::optional(view->rectInViewForLayer(*content)) : std::nullopt;
+            });
+        m_itemElementAnswers = answers;
+    }
     auto element = QFLayerAccessibilityHelper::layerAccesibilityHelperWithRole(
         QFFlowViewRole::Image, m_backgroundElement, content, self);
-    element->setAttributeNames({ A::Title, A::Selected });
-    element->setWritableAttributeNames({ A::Selected });
-    element->addHandlerForAttribute(A::Title, [weakSelf, index](const QFLayerAccessibilityHelper&) {
-        auto view = weakSelf.lock();
-        return view ? fnd::Value(view->titleAtIndex(index)) : fnd::Value();
-    });
-    element->addHandlerForAttribute(A::Selected, [weakSelf, index](const QFLayerAccessibilityHelper&) {
-        auto view = weakSelf.lock();
-        return fnd::Value(view && view->selectedIndex() == index);
-    });
-    element->addHandlerForWritableAttribute(
-        A::Selected, [weakSelf, index](QFLayerAccessibilityHelper&, const fnd::Value& value) {
-            if (auto view = weakSelf.lock(); view && value.boolValue())
-                view->setSelectedIndex(index);
-        });
-    // Where the picture shows; an item out of view is hidden and keeps an old place, so it reports the place the
-    // layout gives it.
-    element->setFrameHandler([weakSelf, index](const QFLayerAccessibilityHelper&) -> std::optional<gfx::Rect> {
-        auto view = weakSelf.lock();
-        auto item = view ? view->itemLayerAtIndex(index) : nullptr;
-        if (!item)
-            return std::nullopt;
-        if (item->isHidden())
-            return view->itemFrameAtIndex(index);
-        auto content = view->imageLayerAtIndex(index);
-        return content ? std::optional(view->rectInViewForLayer(*content)) : std::nullopt;
-    });
-    content->setValueForKey(QFFlowViewElementValue(element), "axHelper");
-    // One element per item: a reused layer replaces its element rather than adding another.
-    const auto& children = m_backgroundElement->children();
-    if (index < children.size()) {
-        m_backgroundElement->removeObjectFromChildrenAtIndex(index);
-        m_backgroundElement->insertObjectInChildrenAtIndex(element, index);
-    } else {
-        m_backgroundElement->addChildrenObject(element);
-    }
+    element->answerAs(*m_itemElementAnswers);
+    content->setValueForKey(QFFlowViewElementValue(element), QFFlowViewLayerKey::AccessibilityElement);
     return element;
 }
 

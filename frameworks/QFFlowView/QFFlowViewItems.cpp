@@ -6,6 +6,7 @@
 #include "platform/foundation/files/Bundle.h"
 #include "platform/foundation/files/FileURL.h"
 #include "platform/foundation/runtime/Exception.h"
+#include "platform/foundation/runtime/KeyValueCoding.h"
 #include "platform/foundation/services/Workspace.h"
 #include "platform/graphics/Gradient.h"
 #include "platform/graphics/GraphicsContext.h"
@@ -20,22 +21,57 @@
 
 namespace {
 
-// Reads an item attribute: through the key path when the content is bound and the path is set, else the item's
-// own key when its class declares one, else nil.
+// An item key of the item protocol, as a key and a selector (made once: a reload reads every item's).
+struct QFFlowViewItemKey {
+    fnd::String key;
+    fnd::Selector selector;
+    explicit QFFlowViewItemKey(const char* name)
+        : key(name)
+        , selector(key)
+    {
+    }
+};
+
+// Reads an item attribute: through the key path when the content is bound and the path is set (an object's, or a
+// value's such as a dictionary's), else the item's own key when its class declares one, else nil.
 fnd::Value QFFlowViewItemAttribute(
-    const fnd::Value& item, bool bound, const std::optional<fnd::String>& keyPath, const char* key)
+    const fnd::Value& item, bool bound, const std::optional<fnd::String>& keyPath, const QFFlowViewItemKey& key)
 {
-    auto object = item.object();
-    if (!object)
+    if (item.isNil() || item.isNull())
         return {};
     try {
         if (bound && keyPath)
-            return object->valueForKeyPath(*keyPath);
-        if (object->respondsTo(fnd::Selector(key)))
-            return object->valueForKey(key);
+            return fnd::valueForKeyPath(item, *keyPath);
+        auto* object = item.objectPointer();
+        if (object && object->respondsTo(key.selector))
+            return object->valueForKey(key.key);
     } catch (const fnd::Exception&) {
     }
     return {};
+}
+
+const QFFlowViewItemKey& QFFlowViewUIDKey()
+{
+    static const QFFlowViewItemKey key("imageItemUID");
+    return key;
+}
+
+const QFFlowViewItemKey& QFFlowViewTypeKey()
+{
+    static const QFFlowViewItemKey key("imageItemRepresentationType");
+    return key;
+}
+
+const QFFlowViewItemKey& QFFlowViewRepresentationKey()
+{
+    static const QFFlowViewItemKey key("imageItemRepresentation");
+    return key;
+}
+
+const QFFlowViewItemKey& QFFlowViewTitleKey()
+{
+    static const QFFlowViewItemKey key("imageItemTitle");
+    return key;
 }
 
 fnd::String QFFlowViewLocalized(const char* key)
@@ -52,11 +88,10 @@ fnd::Value QFFlowView::imageItemForIndex(std::size_t index) const
 {
     if (index == NotFound)
         return {};
-    if (bindingsEnabled()) {
-        auto items = contentArray();
-        if (index < items.size())
-            return items[index];
-    }
+    // Bound, the items are the content as its last notification left it: reading the controller's array here
+    // copied all of it for every item.
+    if (bindingsEnabled() && index < m_observedItems.size())
+        return m_observedItems[index];
     if (auto source = dataSource())
         if (auto item = source->flowViewItemAtIndex(const_cast<QFFlowView&>(*this), index))
             return *item;
@@ -65,24 +100,24 @@ fnd::Value QFFlowView::imageItemForIndex(std::size_t index) const
 
 fnd::Value QFFlowView::imageUIDForItem(const fnd::Value& item) const
 {
-    return QFFlowViewItemAttribute(item, bindingsEnabled(), imageUIDKeyPath(), "imageItemUID");
+    return QFFlowViewItemAttribute(item, bindingsEnabled(), imageUIDKeyPath(), QFFlowViewUIDKey());
 }
 
 fnd::String QFFlowView::imageRepresentationTypeForItem(const fnd::Value& item) const
 {
-    auto type = QFFlowViewItemAttribute(
-        item, bindingsEnabled(), imageRepresentationTypeKeyPath(), "imageItemRepresentationType");
+    auto type = QFFlowViewItemAttribute(item, bindingsEnabled(), imageRepresentationTypeKeyPath(), QFFlowViewTypeKey());
     return type.isString() ? type.stringValue() : fnd::String();
 }
 
 fnd::Value QFFlowView::imageRepresentationForItem(const fnd::Value& item) const
 {
-    return QFFlowViewItemAttribute(item, bindingsEnabled(), imageRepresentationKeyPath(), "imageItemRepresentation");
+    return QFFlowViewItemAttribute(
+        item, bindingsEnabled(), imageRepresentationKeyPath(), QFFlowViewRepresentationKey());
 }
 
 fnd::String QFFlowView::imageTitleForItem(const fnd::Value& item) const
 {
-    auto title = QFFlowViewItemAttribute(item, bindingsEnabled(), imageTitleKeyPath(), "imageItemTitle");
+    auto title = QFFlowViewItemAttribute(item, bindingsEnabled(), imageTitleKeyPath(), QFFlowViewTitleKey());
     if (title.isString())
         return title.stringValue();
     return QFFlowViewLocalized("Untitled item");
@@ -126,11 +161,15 @@ std::optional<fnd::String> QFFlowView::pathOfRepresentation(const fnd::Value& re
 
 fnd::String QFFlowView::uniformTypeIdentifierAtIndex(std::size_t index) const
 {
-    using namespace QFFlowViewRepresentationType;
     auto item = imageItemForIndex(index);
     auto type = imageRepresentationTypeForItem(item);
+    return uniformTypeIdentifierOfType(type, isPathType(type) ? imageRepresentationForItem(item) : fnd::Value());
+}
+
+fnd::String QFFlowView::uniformTypeIdentifierOfType(const fnd::String& type, const fnd::Value& representation)
+{
     if (isPathType(type)) {
-        auto path = pathOfRepresentation(imageRepresentationForItem(item));
+        auto path = pathOfRepresentation(representation);
         if (!path)
             return {};
         if (auto uti = fnd::Workspace::sharedWorkspace().typeOfFile(*path))
@@ -150,15 +189,34 @@ bool QFFlowView::isMovieAtIndex(std::size_t index) const
 
 bool QFFlowView::isQCCompositionAtIndex(std::size_t index) const
 {
-    // No renderer for compositions exists here: they are known by their type or their file's extension.
-    auto item = imageItemForIndex(index);
+    return contentLayerNameOfItem(imageItemForIndex(index)).utf8().ends_with("QCComposition");
+}
+
+const fnd::String& QFFlowView::contentLayerNameOfItem(const fnd::Value& item) const
+{
+    static const fnd::String composition(QFFlowViewLayerName::Content.utf8() + "QCComposition");
+    static const fnd::String movie(QFFlowViewLayerName::Content.utf8() + "Movie");
+    static const fnd::String image(QFFlowViewLayerName::Content.utf8() + "Image");
+    // The fixed types that are movies, asked once: a reload asks this of every item.
+    static const std::set<fnd::String> movieTypes = [] {
+        std::set<fnd::String> types;
+        for (const auto& [type, uti] : uniformTypesDictionary())
+            if (fnd::Workspace::typeConformsTo(uti, "public.movie"))
+                types.insert(type);
+        return types;
+    }();
     auto type = imageRepresentationTypeForItem(item);
     if (type == QFFlowViewRepresentationType::QCComposition)
-        return true;
+        return composition;
     if (!isPathType(type))
-        return false;
-    auto path = pathOfRepresentation(imageRepresentationForItem(item));
-    return path && path->utf8().ends_with(".qtz");
+        return movieTypes.contains(type) ? movie : image;
+    auto representation = imageRepresentationForItem(item);
+    // No renderer for compositions exists here: they are known by their type or their file's extension.
+    auto path = pathOfRepresentation(representation);
+    if (path && path->utf8().ends_with(".qtz"))
+        return composition;
+    auto uti = uniformTypeIdentifierOfType(type, representation);
+    return !uti.isEmpty() && fnd::Workspace::typeConformsTo(uti, "public.movie") ? movie : image;
 }
 
 // Pictures.
@@ -441,20 +499,35 @@ void QFFlowView::updateImageLayerAtIndex(std::size_t index)
             if (!image || load->outdated)
                 return;
             self->cacheImage(image, uid);
-            // After a reload the index may hold another item: only its own picture goes there.
-            auto layer = self->itemLayerAtIndex(index);
-            if (!layer || !(layer->valueForKey("imageItemUID") == uid))
-                return;
-            // An item that left the view while its picture was made holds none (the cache keeps it for its return).
-            if (layer->isHidden())
-                return;
-            self->setImage(image, index);
+            self->showDeliveredPicture(image, uid, index);
         });
     });
     load->operation = operation;
     if (key)
         m_pictureLoads.emplace(*key, load);
     m_operationQueue->addOperation(operation);
+}
+
+void QFFlowView::showDeliveredPicture(
+    const std::shared_ptr<gfx::BitmapImageRep>& image, const fnd::Value& uid, std::size_t index)
+{
+    // Every shown item under the identifier takes it: items that came or went since the load began moved the item
+    // to another index, and an item held twice (or two items of one identifier) was loaded once. Another item now at
+    // the load's index does not.
+    auto holds = [&](std::size_t at) {
+        auto layer = itemLayerAtIndex(at);
+        return layer && layer->valueForKey(QFFlowViewLayerKey::UID) == uid;
+    };
+    bool shownThere = false;
+    for (auto at : m_shownItems) {
+        shownThere = shownThere || at == index;
+        if (holds(at))
+            setImage(image, at);
+    }
+    // Before the first layout nothing is shown yet; the load's own item takes it as before.
+    if (!shownThere && holds(index))
+        if (auto layer = itemLayerAtIndex(index); layer && !layer->isHidden())
+            setImage(image, index);
 }
 
 void QFFlowView::forgetOutdatedPictureLoads(const fnd::String& key)

@@ -289,63 +289,71 @@ std::shared_ptr<ui::GradientLayer> QFFlowView::scrollKnobLayer() const
     return std::dynamic_pointer_cast<ui::GradientLayer>(m_scrollBarLayer->sublayers().front());
 }
 
-std::shared_ptr<ui::ReplicatorLayer> QFFlowView::createItemLayerWithIndex(std::size_t index)
+std::shared_ptr<ui::ReplicatorLayer> QFFlowView::createItemLayerWithIndex(std::size_t index, const fnd::Value& item,
+    const fnd::Value& uid, std::shared_ptr<QFLayerAccessibilityHelper>& element)
 {
-    auto item = std::make_shared<QFFlowViewItemLayer>();
-    item->setFrame({ 0, 0, 100, 100 });
-    item->setInstanceCount(m_showsReflection ? 2 : 1);
-    item->setInstanceRedOffset(m_reflectionOffset);
-    item->setInstanceGreenOffset(m_reflectionOffset);
-    item->setInstanceBlueOffset(m_reflectionOffset);
-    item->setPreservesDepth(true);
-    item->setValueForKey(imageUIDForItem(imageItemForIndex(index)), "imageItemUID");
-    item->setValueForKey(std::int64_t(index), "index");
+    auto layer = std::make_shared<QFFlowViewItemLayer>();
+    layer->setFrame({ 0, 0, 100, 100 });
+    layer->setInstanceCount(m_showsReflection ? 2 : 1);
+    layer->setInstanceRedOffset(m_reflectionOffset);
+    layer->setInstanceGreenOffset(m_reflectionOffset);
+    layer->setInstanceBlueOffset(m_reflectionOffset);
+    layer->setPreservesDepth(true);
+    layer->setValueForKey(uid, QFFlowViewLayerKey::UID);
+    layer->setValueForKey(std::int64_t(index), QFFlowViewLayerKey::Index);
+    // Set up before it joins its item layer, so that no change of it travels up the tree.
     auto content = createImageLayer();
-    item->addSublayer(content);
-    setAttributesForItemContentLayer(content, index);
-    return item;
+    element = setAttributesForItemContentLayer(content, index, item, uid);
+    layer->addSublayer(content);
+    return layer;
 }
 
 std::shared_ptr<ui::Layer> QFFlowView::createImageLayer()
 {
+    static const fnd::String name(QFFlowViewLayerName::Content.utf8() + "Image");
     auto content = ui::Layer::layer();
-    content->setName(fnd::String(QFFlowViewLayerName::Content.utf8() + "Image"));
+    content->setName(name);
     content->setContentsGravity(ui::ContentsGravity::ResizeAspect);
     content->setLayoutManager(ui::ConstraintLayoutManager::layoutManager());
     return content;
 }
 
-void QFFlowView::setAttributesForItemContentLayer(const std::shared_ptr<ui::Layer>& content, std::size_t index)
+std::shared_ptr<QFLayerAccessibilityHelper> QFFlowView::setAttributesForItemContentLayer(
+    const std::shared_ptr<ui::Layer>& content, std::size_t index, const fnd::Value& item, const fnd::Value& uid)
 {
-    content->setValueForKey(imageUIDForItem(imageItemForIndex(index)), "imageItemUID");
-    const char* kind = isQCCompositionAtIndex(index) ? "QCComposition" : isMovieAtIndex(index) ? "Movie" : "Image";
-    content->setName(fnd::String(QFFlowViewLayerName::Content.utf8() + kind));
-    content->setValueForKey(std::int64_t(index), "index");
-    auto reveal = std::make_shared<ui::Transition>();
-    reveal->setType(ui::TransitionType::Reveal);
-    reveal->setDuration(0.5);
-    auto fade = std::make_shared<ui::Transition>();
-    fade->setType(ui::TransitionType::Fade);
-    fade->setDuration(0.5);
-    fnd::Dictionary actions;
-    actions.set("onOrderIn", fnd::Value(std::static_pointer_cast<fnd::Object>(reveal)));
-    actions.set("onOrderOut", fnd::Value(std::static_pointer_cast<fnd::Object>(fade)));
-    actions.set("contents", fnd::Null {});
-    actions.set("bounds", fnd::Null {});
-    content->setActions(actions);
-    addItemAccessibility(content, index);
+    content->setValueForKey(uid, QFFlowViewLayerKey::UID);
+    content->setName(contentLayerNameOfItem(item));
+    content->setValueForKey(std::int64_t(index), QFFlowViewLayerKey::Index);
+    if (!m_contentLayerActions) {
+        // One dictionary for every item, shared: a layer runs a copy of the transition it finds there.
+        auto reveal = std::make_shared<ui::Transition>();
+        reveal->setType(ui::TransitionType::Reveal);
+        reveal->setDuration(0.5);
+        auto fade = std::make_shared<ui::Transition>();
+        fade->setType(ui::TransitionType::Fade);
+        fade->setDuration(0.5);
+        fnd::Dictionary actions;
+        actions.set("onOrderIn", fnd::Value(std::static_pointer_cast<fnd::Object>(reveal)));
+        actions.set("onOrderOut", fnd::Value(std::static_pointer_cast<fnd::Object>(fade)));
+        actions.set("contents", fnd::Null {});
+        actions.set("bounds", fnd::Null {});
+        m_contentLayerActions = std::make_shared<const fnd::Dictionary>(std::move(actions));
+    }
+    content->shareActions(m_contentLayerActions);
+    return makeItemAccessibility(content);
 }
 
 std::shared_ptr<ui::Layer> QFFlowView::createMovieOverlayLayerWithIndex(std::size_t index)
 {
     auto overlay = QFVideoOverlayLayer::layer();
     overlay->setName(QFFlowViewLayerName::Overlay);
-    overlay->setValueForKey(std::int64_t(index), "index");
+    overlay->setValueForKey(std::int64_t(index), QFFlowViewLayerKey::Index);
     overlay->setFrame({ 0, 0, 60, 60 });
     overlay->setHidden(true);
     if (auto content = imageLayerAtIndex(index)) {
         content->addSublayer(overlay);
-        content->setValueForKey(fnd::Value(std::static_pointer_cast<fnd::Object>(overlay)), "overlayLayerKey");
+        content->setValueForKey(
+            fnd::Value(std::static_pointer_cast<fnd::Object>(overlay)), QFFlowViewLayerKey::Overlay);
         if (auto element = accessibilityElementOfLayer(*content)) {
             auto button = overlay->buttonLayer();
             auto check = QFLayerAccessibilityHelper::layerAccesibilityHelperWithRole(ui::AccessibilityRole::CheckBox,
@@ -370,7 +378,8 @@ std::shared_ptr<ui::Layer> QFFlowView::createMovieOverlayLayerWithIndex(std::siz
                     if (auto b = weakButton.lock())
                         b->setState(value.integerValue());
                 });
-            button->setValueForKey(fnd::Value(std::static_pointer_cast<fnd::Object>(check)), "axHelper");
+            button->setValueForKey(
+                fnd::Value(std::static_pointer_cast<fnd::Object>(check)), QFFlowViewLayerKey::AccessibilityElement);
             element->addChildrenObject(check);
         }
     }
@@ -398,10 +407,10 @@ std::shared_ptr<ui::Layer> QFFlowView::overlayLayerAtIndex(std::size_t index) co
     auto content = imageLayerAtIndex(index);
     if (!content)
         return nullptr;
-    if (auto overlay = content->valueForKey("overlayLayerKey").objectAs<ui::Layer>())
+    if (auto overlay = content->valueForKey(QFFlowViewLayerKey::Overlay).objectAs<ui::Layer>())
         return overlay;
     for (const auto& sub : content->sublayers())
-        if (auto overlay = sub->valueForKey("overlayLayerKey").objectAs<ui::Layer>())
+        if (auto overlay = sub->valueForKey(QFFlowViewLayerKey::Overlay).objectAs<ui::Layer>())
             return overlay;
     return nullptr;
 }
@@ -420,7 +429,7 @@ std::size_t QFFlowView::indexOfItemAtPoint(gfx::Point point) const
     auto hit = hitLayerAtPoint(point);
     if (!hit || !hit->name().utf8().starts_with(QFFlowViewLayerName::Content.utf8()))
         return NotFound;
-    auto index = hit->valueForKey("index").integerValue();
+    auto index = hit->valueForKey(QFFlowViewLayerKey::Index).integerValue();
     return index < 0 ? NotFound : std::size_t(index);
 }
 
@@ -503,7 +512,7 @@ void QFFlowView::setFrameForLayer(ui::ReplicatorLayer& layer, std::size_t index,
         content->setZPosition(m_selectedScale);
         layer.setZPosition(m_stackedScale);
     }
-    double aspect = content->valueForKey("aspectRatioKey").doubleValue();
+    double aspect = content->valueForKey(QFFlowViewLayerKey::AspectRatio).doubleValue();
     if (!(aspect > 0))
         aspect = 1;
     content->setFrame(boundsFromContentWithAspectRatio(aspect, { { 0, 0 }, itemSize }));
@@ -522,7 +531,7 @@ void QFFlowView::setImage(const std::shared_ptr<gfx::BitmapImageRep>& image, std
     if (!item || !content || image->pixelsHigh() == 0)
         return;
     double aspect = double(image->pixelsWide()) / double(image->pixelsHigh());
-    content->setValueForKey(aspect, "aspectRatioKey");
+    content->setValueForKey(aspect, QFFlowViewLayerKey::AspectRatio);
     content->setFrame(boundsFromContentWithAspectRatio(aspect, item->bounds()));
     content->setContents(image);
 }
@@ -642,7 +651,10 @@ void QFFlowView::layoutShownItemLayers()
 
 void QFFlowView::layoutSublayersOfLayer(ui::Layer& layer)
 {
-    if (&layer != m_scrollLayer.get() || m_selectedIndex == NotFound)
+    if (&layer != m_scrollLayer.get())
+        return;
+    refreshChangedItemLayers();
+    if (m_selectedIndex == NotFound)
         return;
     beginLayoutTransaction();
     layoutShownItemLayers();
@@ -681,7 +693,7 @@ void QFFlowView::calculateVisibleItems()
         if (!layer || layer->visibleRect().isEmpty())
             continue;
         if (start < 0)
-            start = layer->valueForKey("index").integerValue();
+            start = layer->valueForKey(QFFlowViewLayerKey::Index).integerValue();
         ++count;
     }
     if (count == 0) {
@@ -720,9 +732,11 @@ void QFFlowView::reloadContent()
 {
     // The identifiers may now name other items: their pictures are asked for again.
     m_pictureLoads.clear();
+    // Every item's layers are made for it as it is now.
+    m_changedItems.clear();
     m_numberOfItems = 0;
     if (bindingsEnabled())
-        m_numberOfItems = contentArray().size();
+        m_numberOfItems = m_observedItems.size();
     else if (auto source = dataSource()) {
         // A source that answers the count but gives no items yields none.
         auto count = source->numberOfItemsInFlowView(*this).value_or(0);
@@ -739,29 +753,61 @@ void QFFlowView::reloadContent()
         // The accessibility list is rebuilt with the items rather than growing at every reload.
         if (m_backgroundElement)
             m_backgroundElement->removeAllChildren();
-        for (std::size_t index = 0; index < m_numberOfItems; ++index) {
-            std::shared_ptr<ui::ReplicatorLayer> layer;
-            if (!m_layerQueue.empty()) {
-                layer = m_layerQueue.back();
-                m_layerQueue.pop_back();
-                layer->setValueForKey(std::int64_t(index), "index");
-                layer->setValueForKey(imageUIDForItem(imageItemForIndex(index)), "imageItemUID");
-                auto content = layer->sublayers().front();
-                for (const auto& sub : content->sublayers())
-                    sub->removeFromSuperlayer();
-                content->setValueForKey(fnd::Value(), "overlayLayerKey");
-                setAttributesForItemContentLayer(content, index);
-            } else {
-                layer = createItemLayerWithIndex(index);
-            }
-            // Shown when it comes into view.
-            layer->setHidden(true);
-            m_itemLayers.push_back(layer);
-        }
+        m_itemLayers.reserve(m_numberOfItems);
+        std::vector<std::shared_ptr<QFLayerAccessibilityHelper>> elements;
+        elements.reserve(m_numberOfItems);
+        for (std::size_t index = 0; index < m_numberOfItems; ++index)
+            m_itemLayers.push_back(itemLayerForItem(index, imageItemForIndex(index), elements));
         m_shownItems.clear();
         m_laidOutSelection = NotFound;
         m_scrollLayer->setSublayers({ m_itemLayers.begin(), m_itemLayers.end() });
+        // All at once: the list announces one change, not one per item.
+        if (m_backgroundElement && !elements.empty())
+            m_backgroundElement->insertChildren(elements, fnd::IndexSet(fnd::Range { 0, fnd::Index(elements.size()) }));
     }
+    finishContentChange();
+}
+
+std::shared_ptr<ui::ReplicatorLayer> QFFlowView::itemLayerForItem(
+    std::size_t index, const fnd::Value& item, std::vector<std::shared_ptr<QFLayerAccessibilityHelper>>& elements)
+{
+    auto uid = imageUIDForItem(item);
+    std::shared_ptr<ui::ReplicatorLayer> layer;
+    std::shared_ptr<QFLayerAccessibilityHelper> element;
+    if (m_layerQueue.empty()) {
+        layer = createItemLayerWithIndex(index, item, uid, element);
+    } else {
+        layer = m_layerQueue.back();
+        m_layerQueue.pop_back();
+        layer->setValueForKey(std::int64_t(index), QFFlowViewLayerKey::Index);
+        layer->setValueForKey(uid, QFFlowViewLayerKey::UID);
+        auto content = layer->sublayers().front();
+        for (const auto& sub : content->sublayers())
+            sub->removeFromSuperlayer();
+        content->setValueForKey(fnd::Value(), QFFlowViewLayerKey::Overlay);
+        content->setContents(nullptr);
+        element = setAttributesForItemContentLayer(content, index, item, uid);
+    }
+    if (element)
+        elements.push_back(std::move(element));
+    // Shown when it comes into view.
+    layer->setHidden(true);
+    return layer;
+}
+
+void QFFlowView::renumberItemLayers(std::size_t from)
+{
+    for (auto index = from; index < m_itemLayers.size(); ++index) {
+        const auto& layer = m_itemLayers[index];
+        if (layer->valueForKey(QFFlowViewLayerKey::Index).integerValue() == std::int64_t(index))
+            continue;
+        layer->setValueForKey(std::int64_t(index), QFFlowViewLayerKey::Index);
+        layer->sublayers().front()->setValueForKey(std::int64_t(index), QFFlowViewLayerKey::Index);
+    }
+}
+
+void QFFlowView::finishContentChange()
+{
     // The selection stays inside the items: the first one when the old one is gone, none without items.
     if (m_numberOfItems == 0)
         m_selectedIndex = NotFound;

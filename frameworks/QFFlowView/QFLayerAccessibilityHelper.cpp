@@ -122,12 +122,36 @@ void QFLayerAccessibilityHelper::removeAllChildren()
     childrenDidChange();
 }
 
+const QFLayerAccessibilityHelper::Answers& QFLayerAccessibilityHelper::answers() const
+{
+    static const Answers none;
+    return m_answers ? *m_answers : none;
+}
+
+QFLayerAccessibilityHelper::Answers& QFLayerAccessibilityHelper::ownAnswers()
+{
+    if (!m_answers)
+        m_answers = std::make_shared<Answers>();
+    else if (m_answers.use_count() > 1)
+        m_answers = std::make_shared<Answers>(*m_answers);
+    return *m_answers;
+}
+
+void QFLayerAccessibilityHelper::answerAs(const QFLayerAccessibilityHelper& other)
+{
+    m_answers = other.m_answers;
+    adjustChildrenAttribute();
+}
+
 void QFLayerAccessibilityHelper::adjustChildrenAttribute()
 {
+    // Changed only when it differs, so that shared answers stay shared.
+    if (answers().attributeNames.contains(QFLayerAccessibilityAttribute::Children) == !m_children.empty())
+        return;
     if (m_children.empty())
-        m_attributeNames.erase(QFLayerAccessibilityAttribute::Children);
+        ownAnswers().attributeNames.erase(QFLayerAccessibilityAttribute::Children);
     else
-        m_attributeNames.insert(QFLayerAccessibilityAttribute::Children);
+        ownAnswers().attributeNames.insert(QFLayerAccessibilityAttribute::Children);
 }
 
 void QFLayerAccessibilityHelper::childrenDidChange()
@@ -138,12 +162,12 @@ void QFLayerAccessibilityHelper::childrenDidChange()
 
 void QFLayerAccessibilityHelper::addHandlerForAttribute(const fnd::String& attribute, GetHandler handler)
 {
-    m_getHandlers[attribute] = std::move(handler);
+    ownAnswers().getHandlers[attribute] = std::move(handler);
 }
 
 void QFLayerAccessibilityHelper::addHandlerForWritableAttribute(const fnd::String& attribute, SetHandler handler)
 {
-    m_setHandlers[attribute] = std::move(handler);
+    ownAnswers().setHandlers[attribute] = std::move(handler);
 }
 
 // The protocol.
@@ -154,7 +178,7 @@ std::vector<fnd::String> QFLayerAccessibilityHelper::accessibilityAttributeNames
     static const std::vector<fnd::String> common { A::Role, A::RoleDescription, A::Parent, A::Window,
         A::TopLevelUIElement, A::Position, A::Size, A::Focused, A::Enabled };
     auto names = common;
-    for (const auto& name : m_attributeNames)
+    for (const auto& name : answers().attributeNames)
         if (std::find(names.begin(), names.end(), name) == names.end())
             names.push_back(name);
     return names;
@@ -194,15 +218,16 @@ fnd::Value QFLayerAccessibilityHelper::accessibilityAttributeValue(const fnd::St
             children.push_back(fnd::Value(child));
         return ui::accessibilityUnignoredChildren(children);
     }
-    if (auto handler = m_getHandlers.find(attribute); handler != m_getHandlers.end())
+    const auto& handlers = answers().getHandlers;
+    if (auto handler = handlers.find(attribute); handler != handlers.end())
         return handler->second(*this);
     return {};
 }
 
 std::optional<gfx::Rect> QFLayerAccessibilityHelper::frameInView() const
 {
-    if (m_frameHandler)
-        return m_frameHandler(*this);
+    if (const auto& handler = answers().frameHandler)
+        return handler(*this);
     auto layer = m_layer.lock();
     auto view = m_view.lock();
     if (!layer || !view || !view->layer())
@@ -215,13 +240,17 @@ std::optional<gfx::Rect> QFLayerAccessibilityHelper::frameInView() const
 
 bool QFLayerAccessibilityHelper::accessibilityIsAttributeSettable(const fnd::String& attribute) const
 {
-    return m_writableAttributeNames.contains(attribute);
+    return answers().writableAttributeNames.contains(attribute);
 }
 
 void QFLayerAccessibilityHelper::accessibilitySetValue(const fnd::Value& value, const fnd::String& attribute)
 {
-    if (auto handler = m_setHandlers.find(attribute); handler != m_setHandlers.end())
-        handler->second(*this, value);
+    // A copy: the handler may change the element's answers.
+    const auto& handlers = answers().setHandlers;
+    if (auto handler = handlers.find(attribute); handler != handlers.end()) {
+        auto run = handler->second;
+        run(*this, value);
+    }
 }
 
 fnd::Value QFLayerAccessibilityHelper::accessibilityFocusedUIElement() const

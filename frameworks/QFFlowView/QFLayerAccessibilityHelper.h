@@ -45,14 +45,20 @@ public:
     void setFocused(bool flag) { m_focused = flag; }
     bool isEnabled() const { return m_enabled; }
     void setEnabled(bool flag) { m_enabled = flag; }
-    const std::set<fnd::String>& attributeNames() const { return m_attributeNames; }
+    const std::set<fnd::String>& attributeNames() const { return answers().attributeNames; }
     void setAttributeNames(std::set<fnd::String> names)
     {
-        m_attributeNames = std::move(names);
+        ownAnswers().attributeNames = std::move(names);
         adjustChildrenAttribute();
     }
-    const std::set<fnd::String>& writableAttributeNames() const { return m_writableAttributeNames; }
-    void setWritableAttributeNames(std::set<fnd::String> names) { m_writableAttributeNames = std::move(names); }
+    const std::set<fnd::String>& writableAttributeNames() const { return answers().writableAttributeNames; }
+    void setWritableAttributeNames(std::set<fnd::String> names)
+    {
+        ownAnswers().writableAttributeNames = std::move(names);
+    }
+    // Answers what the other element answers (its attribute names and handlers, which take the element they answer
+    // for), sharing them until either changes its own: a list of thousands of alike items makes them once.
+    void answerAs(const QFLayerAccessibilityHelper& other);
 
     // Children, in the forms key-value coding knows; inserting sets each child's parent, removing clears it, and
     // the children attribute is listed exactly while there are children. Indexes past the end are ignored.
@@ -71,7 +77,7 @@ public:
 
     void addHandlerForAttribute(const fnd::String& attribute, GetHandler handler);
     void addHandlerForWritableAttribute(const fnd::String& attribute, SetHandler handler);
-    void setFrameHandler(FrameHandler handler) { m_frameHandler = std::move(handler); }
+    void setFrameHandler(FrameHandler handler) { ownAnswers().frameHandler = std::move(handler); }
     // The element's rectangle in its view's coordinates: the frame handler's answer, else where its layer shows (its
     // bounds through every transform of the tree, turns and perspective included). Position and size report it on
     // the screen (position: its bottom-left corner, y up).
@@ -92,6 +98,17 @@ public:
     fnd::String description() const override;
 
 private:
+    // What the element answers beyond the common attributes.
+    struct Answers {
+        std::set<fnd::String> writableAttributeNames;
+        std::set<fnd::String> attributeNames;
+        std::map<fnd::String, GetHandler> getHandlers;
+        std::map<fnd::String, SetHandler> setHandlers;
+        FrameHandler frameHandler;
+    };
+    const Answers& answers() const;
+    // The element's own answers, copied first when they are shared.
+    Answers& ownAnswers();
     void adjustChildrenAttribute();
     void childrenDidChange();
 
@@ -100,11 +117,8 @@ private:
     std::weak_ptr<ui::Layer> m_layer;
     std::weak_ptr<ui::View> m_view;
     std::vector<std::shared_ptr<QFLayerAccessibilityHelper>> m_children;
-    std::set<fnd::String> m_writableAttributeNames;
-    std::set<fnd::String> m_attributeNames;
-    std::map<fnd::String, GetHandler> m_getHandlers;
-    std::map<fnd::String, SetHandler> m_setHandlers;
-    FrameHandler m_frameHandler;
+    // Nothing beyond the common attributes while null.
+    std::shared_ptr<Answers> m_answers;
     bool m_focused { false };
     bool m_enabled { true };
 };

@@ -52,8 +52,10 @@ void Layer::describeClass(fnd::ClassBuilder<Layer>& c)
 
 Layer::Layer()
 {
-    m_p.borderColor = gfx::Color::colorWithCalibratedWhite(0, 1);
-    m_p.shadowColor = gfx::Color::colorWithCalibratedWhite(0, 1);
+    // Colours are immutable: every layer starts with the same black (a tree of thousands made two colours each).
+    static const gfx::ColorPtr black = gfx::Color::colorWithCalibratedWhite(0, 1);
+    m_p.borderColor = black;
+    m_p.shadowColor = black;
 }
 
 Layer::~Layer()
@@ -110,8 +112,11 @@ std::vector<std::shared_ptr<Layer>> Layer::sublayers() const
 
 void Layer::setSublayers(std::vector<std::shared_ptr<Layer>> layers)
 {
-    for (const auto& layer : sublayers())
-        layer->removeFromSuperlayer();
+    // From the last: each leaves from the end of the list (taking the first each time moved all the others, for
+    // every one), and each leaves from the place it had.
+    auto old = sublayers();
+    for (auto layer = old.rbegin(); layer != old.rend(); ++layer)
+        (*layer)->removeFromSuperlayer();
     for (const auto& layer : layers)
         addSublayer(layer);
 }
@@ -210,6 +215,8 @@ void Layer::insertAt(const std::shared_ptr<Layer>& layer, std::size_t index)
         }
         runsOrderIn = m_committed && !Transaction::disableActions();
         LayerAccess::setModelTreeCommitted(*layer, false);
+        if (layer->m_needsLayout || layer->m_sublayerNeedsLayout)
+            noteSublayerNeedsLayout();
     }
     for (const auto& departure : ended)
         for (const auto& group : departure->groups)
@@ -232,10 +239,11 @@ void Layer::detachFromSuperlayer()
         if (!parent)
             return;
         auto& list = parent->m_sublayers;
-        auto it = std::find_if(list.begin(), list.end(), [&](const auto& l) { return l.get() == this; });
-        if (it != list.end()) {
-            m_formerIndex = std::size_t(it - list.begin());
-            list.erase(it);
+        // Searched from the end, where a list taken apart from its end finds each at once.
+        auto it = std::find_if(list.rbegin(), list.rend(), [&](const auto& l) { return l.get() == this; });
+        if (it != list.rend()) {
+            m_formerIndex = std::size_t(list.rend() - it - 1);
+            list.erase(std::next(it).base());
         }
         m_formerSuperlayer = parent;
         m_superlayer.reset();
@@ -613,13 +621,20 @@ void Layer::addConstraint(const LayoutConstraint& constraint)
 
 fnd::Dictionary Layer::actions() const
 {
-    return read(m_p.actions);
+    auto lock = lockLayers();
+    return m_p.actions.get();
 }
 
 void Layer::setActions(fnd::Dictionary actions)
 {
     auto lock = lockLayers();
-    m_p.actions = std::move(actions);
+    m_p.actions.assign(std::move(actions));
+}
+
+void Layer::shareActions(std::shared_ptr<const fnd::Dictionary> actions)
+{
+    auto lock = lockLayers();
+    m_p.actions.share(std::move(actions));
 }
 
 std::shared_ptr<LayerAction> Layer::actionForKey(const fnd::String& key)
@@ -706,12 +721,25 @@ void Layer::changeProperty(
     }
     gfx::Rect oldBounds;
     bool committed = false;
+    bool animates = false;
     {
         auto lock = lockLayers();
         if (!differs())
             return;
         oldBounds = m_p.bounds;
         committed = m_committed;
+        animates = !m_animations.empty();
+        // A layer being set up (in no tree, with no host, animation or observer) has no action to run and no one to
+        // tell but itself: the change is stored under this lock (a view that makes thousands of layers sets each up
+        // key by key).
+        if (!committed && !animates && !mayHaveObservers() && m_superlayer.expired() && m_host.expired()) {
+            store();
+            ++m_changes;
+            lock.unlock();
+            detail::noteModelChanged();
+            afterOwnChange(key, oldBounds);
+            return;
+        }
     }
     std::shared_ptr<LayerAction> action;
     fnd::Value previous;
@@ -729,22 +757,28 @@ void Layer::changeProperty(
         fnd::Dictionary arguments;
         arguments.set(LayerActionPreviousValueKey, previous);
         action->runActionForKey(key, *this, arguments);
-    } else {
+    } else if (animates) {
         LayerAccess::cancelActionAnimations(*this, key);
     }
     afterChange(key, oldBounds);
     didChangeValueForKey(key);
 }
 
-void Layer::afterChange(const fnd::String& key, gfx::Rect oldBounds)
+void Layer::afterOwnChange(const fnd::String& key, gfx::Rect oldBounds)
 {
-    if (key == "bounds") {
+    static const fnd::String boundsKey("bounds");
+    if (key == boundsKey) {
         auto now = bounds();
         if (now.size != oldBounds.size)
             boundsSizeChanged(oldBounds.size);
     }
     if (needsDisplayForKey(key))
         setNeedsDisplay();
+}
+
+void Layer::afterChange(const fnd::String& key, gfx::Rect oldBounds)
+{
+    afterOwnChange(key, oldBounds);
     treeDidChange();
 }
 

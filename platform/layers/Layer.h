@@ -255,6 +255,9 @@ public:
     // Values are actions (LayerAnimation objects) or Null for "no action".
     fnd::Dictionary actions() const;
     void setActions(fnd::Dictionary actions);
+    // One dictionary for many layers made alike, which they share rather than copy (its actions are copied when they
+    // run, so sharing them is safe).
+    void shareActions(std::shared_ptr<const fnd::Dictionary> actions);
     // The actions dictionary, then the delegate, then defaultActionForKey; nullptr for none.
     virtual std::shared_ptr<LayerAction> actionForKey(const fnd::String& key);
     // A basic animation for the animatable keys of the class (geometry, opacity, colours, border, corner radius,
@@ -292,6 +295,44 @@ protected:
 private:
     friend struct detail::LayerAccess;
 
+    // A dictionary that copies share until one of them changes it: a presentation copy of a layer reads its
+    // model's values without copying them. Used under the layer lock.
+    class SharedDictionary {
+    public:
+        const fnd::Value* find(const fnd::String& key) const { return m_d ? m_d->find(key) : nullptr; }
+        const fnd::Dictionary& get() const
+        {
+            static const fnd::Dictionary empty;
+            return m_d ? *m_d : empty;
+        }
+        void assign(fnd::Dictionary d)
+        {
+            m_d = d.isEmpty() ? nullptr : std::make_shared<fnd::Dictionary>(std::move(d));
+        }
+        // Shared with its other holders: it is copied before any change (none while they hold it).
+        void share(std::shared_ptr<const fnd::Dictionary> d)
+        {
+            m_d = std::const_pointer_cast<fnd::Dictionary>(std::move(d));
+        }
+        void set(const fnd::String& key, fnd::Value value) { own().set(key, std::move(value)); }
+        void remove(const fnd::String& key)
+        {
+            if (m_d && m_d->contains(key))
+                own().remove(key);
+        }
+
+    private:
+        fnd::Dictionary& own()
+        {
+            if (!m_d)
+                m_d = std::make_shared<fnd::Dictionary>();
+            else if (m_d.use_count() > 1)
+                m_d = std::make_shared<fnd::Dictionary>(*m_d);
+            return *m_d;
+        }
+        std::shared_ptr<fnd::Dictionary> m_d;
+    };
+
     struct Properties {
         fnd::String name;
         gfx::Rect bounds;
@@ -320,14 +361,18 @@ private:
         bool needsDisplayOnBoundsChange { false };
         unsigned autoresizingMask { LayerAutoresizingMask::NotSizable };
         std::vector<LayoutConstraint> constraints;
-        fnd::Dictionary actions;
-        fnd::Dictionary bag;
+        SharedDictionary actions;
+        SharedDictionary bag;
     };
 
     void insertAt(const std::shared_ptr<Layer>& layer, std::size_t index);
     void detachFromSuperlayer();
     void afterChange(const fnd::String& key, gfx::Rect oldBounds);
+    // What a change means to the layer itself: a new size lays out and may redraw it, a key that shows redraws it.
+    void afterOwnChange(const fnd::String& key, gfx::Rect oldBounds);
     void boundsSizeChanged(gfx::Size oldSize);
+    // Under the layer lock: the superlayers learn that a layer below them needs layout.
+    void noteSublayerNeedsLayout();
     void treeDidChange();
     // Has the tree's host draw it again, with the model as it is (an animation moved on).
     void treeNeedsRedraw();
@@ -340,6 +385,9 @@ private:
     std::weak_ptr<LayerHost> m_host;
     bool m_needsDisplay { false };
     bool m_needsLayout { false };
+    // Some layer below may need layout: layoutIfNeeded goes down only there, so a layer of thousands of sublayers
+    // that need none is not walked. It may stay set after the layer below was laid out on its own.
+    bool m_sublayerNeedsLayout { false };
     // Part of a tree that has been committed: changes may animate.
     bool m_committed { false };
     bool m_isPresentation { false };
@@ -368,6 +416,9 @@ private:
     bool m_presentedStill { false };
     std::uint64_t m_presentationPass { 0 };
     bool m_transitioned { false };
+    // On a copy: made for a hidden layer without its values (nothing reads a hidden copy); it is filled in when its
+    // layer shows or someone asks for it.
+    bool m_sketch { false };
     double m_transitionOpacity { 1 };
     gfx::Size m_transitionOffset;
     std::vector<fnd::String> m_animatingKeys;

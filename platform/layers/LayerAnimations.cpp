@@ -116,10 +116,28 @@ void presentModel(Layer& copy, const Layer& model, double now, detail::Presentat
     applyAnimations(copy, model, now, cache);
 }
 
+// Whether a pass may leave the layer's copy a sketch: a hidden layer, with nothing running on it, in a pass that is not
+// complete.
+bool maySketch(const Layer& model, const detail::PresentationCache& cache)
+{
+    return !cache.complete && LayerAccess::properties(model).hidden
+        && LayerAccess::animations(const_cast<Layer&>(model)).empty()
+        && LayerAccess::departures(const_cast<Layer&>(model)).empty();
+}
+
 std::shared_ptr<Layer> buildCopy(
     const Layer& model, const std::shared_ptr<Layer>& parent, double now, detail::PresentationCache& cache)
 {
     auto copy = model.makeBlankLayer();
+    if (maySketch(model, cache)) {
+        // Only what tells the walks to pass it by; it is not current, so asking for it makes the pass complete.
+        LayerAccess::makeSketch(*copy, model);
+        LayerAccess::setSuperlayer(*copy, parent);
+        LayerAccess::notePresented(model, *copy);
+        LayerAccess::presentationCopy(model) = copy;
+        LayerAccess::presentationOwner(model) = &cache;
+        return copy;
+    }
     presentModel(*copy, model, now, cache);
     LayerAccess::setSuperlayer(*copy, parent);
     LayerAccess::presentationPass(*copy) = cache.pass;
@@ -127,6 +145,10 @@ std::shared_ptr<Layer> buildCopy(
     LayerAccess::presentationCopy(model) = copy;
     LayerAccess::presentationOwner(model) = &cache;
 
+    // Unless the pass is complete, nothing below a hidden layer is copied: it is not drawn, and a copy asked for down
+    // there makes the pass complete (a reload of thousands of hidden items copied each twice).
+    if (LayerAccess::properties(model).hidden && !cache.complete)
+        return copy;
     std::vector<std::shared_ptr<Layer>> children;
     for (const auto& sub : LayerAccess::sublayers(model))
         children.push_back(buildCopy(*sub, copy, now, cache));
@@ -155,6 +177,15 @@ std::shared_ptr<Layer> updateCopy(const Layer& model, const std::shared_ptr<Laye
     if (!last || !mayReuse || last.use_count() > 2 || LayerAccess::presentationOwner(model) != &cache)
         return buildCopy(model, parent, now, cache);
     std::shared_ptr<Layer> copy = last;
+    if (LayerAccess::sketch(*copy)) {
+        if (maySketch(model, cache)) {
+            LayerAccess::madeFromChanges(*copy) = LayerAccess::changes(model);
+            LayerAccess::notePresented(model, *copy);
+            return copy;
+        }
+        LayerAccess::sketch(*copy) = false;
+        presentModel(*copy, model, now, cache);
+    }
     const bool animates = !LayerAccess::animations(const_cast<Layer&>(model)).empty();
     const bool animated = !LayerAccess::animatingKeys(*copy).empty();
     const bool unchanged = LayerAccess::madeFromChanges(*copy) == LayerAccess::changes(model);
@@ -171,6 +202,9 @@ std::shared_ptr<Layer> updateCopy(const Layer& model, const std::shared_ptr<Laye
         LayerAccess::setSuperlayer(*copy, parent);
     LayerAccess::presentationPass(*copy) = cache.pass;
     LayerAccess::notePresented(model, *copy);
+    // Below a hidden layer the copies stay as they were, unread, as below one that did not change.
+    if (LayerAccess::properties(model).hidden && !cache.complete)
+        return copy;
 
     const auto& modelSublayers = LayerAccess::sublayers(model);
     auto& departures = LayerAccess::departures(const_cast<Layer&>(model));
@@ -184,6 +218,15 @@ std::shared_ptr<Layer> updateCopy(const Layer& model, const std::shared_ptr<Laye
     for (std::size_t i = 0; i < modelSublayers.size(); ++i) {
         if (!differs && LayerAccess::keepsHiddenCopy(*modelSublayers[i], previous[i].get(), cache))
             continue;
+        if (differs) {
+            // Sublayers came or went: a hidden one that stayed keeps its copy all the same (a layer that leaves
+            // loses its copy, so one this tree still owns stayed in this list).
+            const auto& kept = LayerAccess::presentationCopy(*modelSublayers[i]);
+            if (kept && LayerAccess::keepsHiddenCopy(*modelSublayers[i], kept.get(), cache)) {
+                children.push_back(kept);
+                continue;
+            }
+        }
         auto child = updateCopy(*modelSublayers[i], copy, now, cache, true);
         if (!differs && previous[i] == child)
             continue;
@@ -437,6 +480,15 @@ void LayerAccess::updatePresentation(const Layer& root, double now, Presentation
     // The root's copy is held twice (by the root and the cache), as every other copy is (by its model and in its
     // superlayer's copy's list).
     cache.root = updateCopy(root, nullptr, now, cache, true);
+}
+
+void LayerAccess::makeSketch(Layer& copy, const Layer& model)
+{
+    copy.m_isPresentation = true;
+    copy.m_sketch = true;
+    copy.m_model = std::const_pointer_cast<Layer>(std::static_pointer_cast<const Layer>(model.weak_from_this().lock()));
+    copy.m_p.hidden = true;
+    copy.m_madeFromChanges = model.m_changes;
 }
 
 void LayerAccess::makePresentation(Layer& copy, const Layer& model)

@@ -21,6 +21,8 @@ void Layer::setNeedsLayout()
             return;
         m_needsLayout = true;
         ++detail::pendingModelWork();
+        if (auto super = m_superlayer.lock())
+            super->noteSublayerNeedsLayout();
     }
     if (auto manager = layoutManager())
         manager->invalidateLayoutOfLayer(*this);
@@ -32,6 +34,13 @@ void Layer::setNeedsLayout()
 bool Layer::needsLayout() const
 {
     return read(m_needsLayout);
+}
+
+void Layer::noteSublayerNeedsLayout()
+{
+    for (auto layer = std::static_pointer_cast<Layer>(shared_from_this()); layer && !layer->m_sublayerNeedsLayout;
+         layer = layer->m_superlayer.lock())
+        layer->m_sublayerNeedsLayout = true;
 }
 
 void Layer::layoutIfNeeded()
@@ -49,7 +58,17 @@ void Layer::layoutIfNeeded()
     }
     if (needed)
         layoutSublayers();
-    for (const auto& sub : sublayers())
+    // Only the sublayers that need layout, or have some below them that do (the layout above may have asked).
+    std::vector<std::shared_ptr<Layer>> due;
+    {
+        auto lock = lockLayers();
+        if (!std::exchange(m_sublayerNeedsLayout, false))
+            return;
+        for (const auto& sub : m_sublayers)
+            if (sub->m_needsLayout || sub->m_sublayerNeedsLayout)
+                due.push_back(sub);
+    }
+    for (const auto& sub : due)
         sub->layoutIfNeeded();
 }
 

@@ -67,8 +67,9 @@ void commitTop()
     t_frames.pop_back();
     if (t_frames.empty()) {
         // The outermost transaction: what it inserted is now part of a shown tree, and layouts are due.
+        // A layer already committed was reached through one inserted above it, with everything below it.
         for (const auto& weak : frame.inserted)
-            if (auto layer = weak.lock())
+            if (auto layer = weak.lock(); layer && !detail::LayerAccess::isCommitted(*layer))
                 detail::LayerAccess::setModelTreeCommitted(*layer, true);
         if (fnd::RunLoop::isMainThread())
             detail::layoutPendingLayers();

@@ -1,10 +1,10 @@
 #include "platform/foundation/bindings/ArrayController.h"
 
 #include "platform/foundation/bindings/Binding.h"
-#include "platform/foundation/runtime/Exception.h"
-#include "platform/foundation/runtime/KeyValueCoding.h"
 #include "platform/foundation/detail/ControllerElements.h"
 #include "platform/foundation/detail/KeyValueObservingInternals.h"
+#include "platform/foundation/runtime/Exception.h"
+#include "platform/foundation/runtime/KeyValueCoding.h"
 
 #include <fmt/format.h>
 
@@ -82,6 +82,25 @@ Index findElement(const Array& array, const Value& element, std::vector<bool>& t
         }
     }
     return NotFound;
+}
+
+// Whether `longer` without the elements at the indexes is `shorter`, compared as Array's == compares, without
+// making that copy.
+bool equalWithoutIndexes(const Array& longer, const IndexSet& indexes, const Array& shorter)
+{
+    if (indexes.isEmpty() || indexes.lastIndex() >= static_cast<Index>(longer.size())
+        || longer.size() - static_cast<std::size_t>(indexes.count()) != shorter.size())
+        return false;
+    std::size_t kept = 0, from = 0;
+    for (const auto& range : indexes.ranges()) {
+        const auto to = static_cast<std::size_t>(range.location);
+        if (!std::equal(longer.begin() + std::ptrdiff_t(from), longer.begin() + std::ptrdiff_t(to),
+                shorter.begin() + std::ptrdiff_t(kept)))
+            return false;
+        kept += to - from;
+        from = static_cast<std::size_t>(range.max());
+    }
+    return std::equal(longer.begin() + std::ptrdiff_t(from), longer.end(), shorter.begin() + std::ptrdiff_t(kept));
 }
 
 Array withoutIndexes(const Array& array, const IndexSet& indexes)
@@ -180,12 +199,9 @@ bool ArrayController::hintHolds(const Array& arranged, const Hint& hint) const
 {
     switch (hint.kind) {
     case KeyValueChangeKind::Insertion:
-        return !hint.indexes.isEmpty() && arranged.size() == m_arranged.size() + hint.indexes.count()
-            && hint.indexes.lastIndex() < static_cast<Index>(arranged.size())
-            && withoutIndexes(arranged, hint.indexes) == m_arranged;
+        return equalWithoutIndexes(arranged, hint.indexes, m_arranged);
     case KeyValueChangeKind::Removal:
-        return !hint.indexes.isEmpty() && hint.indexes.lastIndex() < static_cast<Index>(m_arranged.size())
-            && withoutIndexes(m_arranged, hint.indexes) == arranged;
+        return equalWithoutIndexes(m_arranged, hint.indexes, arranged);
     case KeyValueChangeKind::Replacement:
         return !hint.indexes.isEmpty() && arranged.size() == m_arranged.size()
             && hint.indexes.lastIndex() < static_cast<Index>(arranged.size())

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "platform/foundation/bindings/SortDescriptor.h"
-#include "platform/foundation/runtime/Value.h"
 #include "platform/foundation/detail/KeyValueObservingInternals.h"
+#include "platform/foundation/runtime/Value.h"
 
 #include <algorithm>
 #include <functional>
@@ -14,7 +14,7 @@ namespace fnd::detail {
 inline bool sameElement(const Value& a, const Value& b)
 {
     if (a.isObject() && b.isObject())
-        return a.object() == b.object();
+        return a.objectPointer() == b.objectPointer();
     return a == b;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/foundation/runtime/KeyValueObserving.h"
 #include "platform/foundation/detail/ObjectState.h"
+#include "platform/foundation/runtime/KeyValueObserving.h"
 
 #include <functional>
 #include <memory>
@@ -29,20 +29,38 @@ public:
 
 class PathObservation;
 
+// Something a path observation reports to: the registration at the top, or the observation of a longer path.
+class ChangeSink {
+public:
+    enum class Link {
+        Own, // the key itself changed (directly or through a key it depends on)
+        Rest // something further along the path changed
+    };
+    virtual ~ChangeSink() = default;
+    virtual void childWillChange(Link link, const ChangeInfo& change) = 0;
+    virtual void childDidChange(Link link, const ChangeInfo& change) = 0;
+};
+
 // One addObserver (or binding): the observed object's key path, with what to tell whom. Owned by the observed
 // object's state; removal marks it inactive so that a notification already under way skips it.
-class ObservationRegistration : public std::enable_shared_from_this<ObservationRegistration> {
+class ObservationRegistration : public ChangeSink,
+                                public KeyListener,
+                                public std::enable_shared_from_this<ObservationRegistration> {
 public:
+    // Without one, the observer (below) hears the change through observeValueForKeyPath with the context.
     using Deliver = std::function<void(Object& observed, const KeyValueChange& change)>;
 
     ObservationRegistration(Object& observed, String keyPath, KeyValueObservingOptions options, Deliver deliver);
-    ~ObservationRegistration();
+    ~ObservationRegistration() override;
+
+    void childWillChange(Link, const ChangeInfo& change) override { willChange(change); }
+    void childDidChange(Link, const ChangeInfo& change) override { didChange(change); }
 
     void start();
     void stop();
 
-    void willChange(const ChangeInfo& change);
-    void didChange(const ChangeInfo& change);
+    void willChange(const ChangeInfo& change) override;
+    void didChange(const ChangeInfo& change) override;
     void deliverInitial();
 
     const String& keyPath() const { return m_keyPath; }
@@ -59,6 +77,9 @@ private:
     KeyValueObservingOptions m_options;
     Deliver m_deliver;
     std::shared_ptr<PathObservation> m_root;
+    // Listens to the observed object's key itself, with no path observation between: a single key that depends on
+    // no other (the usual case, which a view observing thousands of items makes thousands of).
+    bool m_listensDirectly { false };
     std::mutex m_mutex;
     std::vector<Value> m_pendingOld; // one entry per open will/did pair
     std::atomic<bool> m_active { true };

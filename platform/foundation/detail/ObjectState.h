@@ -18,8 +18,9 @@ class BindingRecord;
 // What an object carries once it is observed, bound or referenced weakly from outside a shared_ptr.
 struct ObjectState {
     std::mutex mutex;
-    // Expires when the object is destroyed: how weak references see an object that is not in a shared_ptr go.
-    std::shared_ptr<int> lifetime = std::make_shared<int>(0);
+    // Expires when the object is destroyed: how weak references see an object that is not in a shared_ptr go. Made
+    // when the first such reference is (under the mutex): most states are of observed objects in shared_ptrs.
+    std::shared_ptr<int> lifetime;
 
     // Observations of this object's keys, in the order they were added.
     std::unordered_map<String, std::vector<std::weak_ptr<KeyListener>>> listeners;

@@ -464,7 +464,8 @@ Value Object::valueForKey(const String& key) const
 {
     if (auto* property = classInfo().findProperty(key))
         return property->get(*this);
-    if (key == String("self"))
+    static const String selfKey("self");
+    if (key == selfKey)
         return selfValue();
     return valueForUndefinedKey(key);
 }
@@ -496,6 +497,9 @@ void Object::setValueForKey(const Value& value, const String& key)
 
 Value Object::valueForKeyPath(const String& keyPath) const
 {
+    // A single key, the usual path, is not copied apart.
+    if (keyPath.units().find(u'.') == std::u16string::npos)
+        return valueForKey(keyPath);
     auto [first, rest] = detail::splitFirstKey(keyPath);
     Value v = valueForKey(first);
     return rest.isEmpty() ? v : fnd::valueForKeyPath(v, rest);
@@ -503,6 +507,10 @@ Value Object::valueForKeyPath(const String& keyPath) const
 
 void Object::setValueForKeyPath(const Value& value, const String& keyPath)
 {
+    if (keyPath.units().find(u'.') == std::u16string::npos) {
+        setValueForKey(value, keyPath);
+        return;
+    }
     auto [first, rest] = detail::splitFirstKey(keyPath);
     if (rest.isEmpty()) {
         setValueForKey(value, first);

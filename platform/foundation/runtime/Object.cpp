@@ -125,7 +125,10 @@ Object::~Object()
     if (!state)
         return;
     // Weak references must see this object as gone before its observations come apart.
-    state->lifetime.reset();
+    {
+        std::lock_guard lock(state->mutex);
+        state->lifetime.reset();
+    }
     std::vector<std::shared_ptr<detail::ObservationRegistration>> registrations;
     std::map<String, std::shared_ptr<detail::BindingRecord>> bindings;
     std::map<const void*, Value> associations;
@@ -150,7 +153,11 @@ detail::ObjectState& Object::state() const
 
 std::weak_ptr<void> Object::lifetimeToken() const
 {
-    return state().lifetime;
+    auto& s = state();
+    std::lock_guard lock(s.mutex);
+    if (!s.lifetime)
+        s.lifetime = std::make_shared<int>(0);
+    return s.lifetime;
 }
 
 bool Object::isKindOf(const String& name) const
@@ -247,8 +254,10 @@ std::vector<String> Object::exposedBindings() const
 WeakObjectRef::WeakObjectRef(const Object& object)
     : m_identity(const_cast<Object*>(&object))
 {
-    if (auto owned = object.weak_from_this().lock()) {
-        m_shared = std::const_pointer_cast<Object>(owned);
+    // Owned by a shared_ptr when its weak reference has not expired: taking only that reference costs one count
+    // rather than three (observing thousands of objects makes several of these for each).
+    if (auto owned = const_cast<Object&>(object).weak_from_this(); !owned.expired()) {
+        m_shared = std::move(owned);
         m_isShared = true;
     } else {
         m_lifetime = object.lifetimeToken();

@@ -221,6 +221,8 @@ protected:
     // untransformed), with the binding's options. The default puts the options' placeholder in place of a marker
     // or null and sets the key named like the binding through key-value coding; controls show markers their own way.
     virtual void takeBoundValue(const Value& value, const String& binding, const Dictionary& options);
+    // False while nothing has observed, bound or weakly referred to the object: a change then has no one to tell.
+    bool mayHaveObservers() const { return existingState() != nullptr; }
 
 private:
     friend struct detail::ObjectAccess;

@@ -461,8 +461,8 @@ String Value::description() const
 bool Value::operator==(const Value& other) const
 {
     if (isObject() && other.isObject()) {
-        auto a = object();
-        auto b = other.object();
+        auto* a = objectPointer();
+        auto* b = other.objectPointer();
         return a == b || a->isEqual(*b);
     }
     return m_storage == other.m_storage;

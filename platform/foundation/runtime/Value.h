@@ -315,6 +315,12 @@ public:
     std::optional<gfx::Size> size() const;
     std::optional<gfx::Rect> rect() const;
     std::shared_ptr<Object> object() const;
+    // The object held, without taking a reference (identity tests over many values); nullptr for none.
+    Object* objectPointer() const
+    {
+        auto* o = std::get_if<std::shared_ptr<Object>>(&m_storage);
+        return o ? o->get() : nullptr;
+    }
     template <typename T> std::shared_ptr<T> objectAs() const { return std::dynamic_pointer_cast<T>(object()); }
 
     // Loose conversions as the platform's value accessors make them: numbers from numbers and numeric strings,

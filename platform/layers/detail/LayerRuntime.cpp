@@ -82,14 +82,18 @@ void layoutPendingLayers()
         if (layers.empty())
             return;
         std::vector<std::pair<std::size_t, std::shared_ptr<Layer>>> due;
-        for (const auto& weak : layers) {
-            auto layer = weak.lock();
-            if (!layer)
-                continue;
-            std::size_t depth = 0;
-            for (auto super = layer->superlayer(); super; super = super->superlayer())
-                ++depth;
-            due.emplace_back(depth, std::move(layer));
+        {
+            // One lock for the walk; a layer laid out since it asked (by a layoutIfNeeded above it) is passed over.
+            auto lock = lockLayers();
+            for (const auto& weak : layers) {
+                auto layer = weak.lock();
+                if (!layer || !LayerAccess::needsLayout(*layer))
+                    continue;
+                std::size_t depth = 0;
+                for (auto super = LayerAccess::superlayer(*layer); super; super = LayerAccess::superlayer(*super))
+                    ++depth;
+                due.emplace_back(depth, std::move(layer));
+            }
         }
         std::stable_sort(due.begin(), due.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
         for (const auto& [depth, layer] : due)

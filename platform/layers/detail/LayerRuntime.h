@@ -104,6 +104,11 @@ struct LayerAccess {
     static bool& needsDisplay(Layer& l) { return l.m_needsDisplay; }
     static bool& needsLayout(Layer& l) { return l.m_needsLayout; }
     static bool& committed(Layer& l) { return l.m_committed; }
+    static bool isCommitted(const Layer& l)
+    {
+        auto lock = lockLayers();
+        return l.m_committed;
+    }
     static std::shared_ptr<LayerHost> host(const Layer& l) { return l.m_host.lock(); }
     static std::weak_ptr<Layer> formerSuperlayer(const Layer& l) { return l.m_formerSuperlayer; }
     static std::size_t formerIndex(const Layer& l) { return l.m_formerIndex; }
@@ -173,6 +178,9 @@ struct LayerAccess {
     // Builds (or reuses) the presentation tree of the layer's root and answers the copy of the layer.
     static std::shared_ptr<Layer> presentationOf(const Layer& layer);
     static void makePresentation(Layer& copy, const Layer& model);
+    static bool& sketch(Layer& copy) { return copy.m_sketch; }
+    // A copy of a hidden layer with nothing of the layer but that it is hidden.
+    static void makeSketch(Layer& copy, const Layer& model);
     // Brings the presentation tree of a root up to date at the time: copies of layers that did not change and do
     // not animate are kept as they are, animating ones are updated in place, and only new layers (or copies that
     // someone else still holds, which stay as they were) are made afresh.

@@ -80,11 +80,7 @@ TEST_F(FlowViewTest, DataSourceAndDelegateAreConnectedFromAnInterfaceFile)
 
     auto fileWindow = std::dynamic_pointer_cast<ui::Window>(loaded->objectsById.at("window"));
     fileWindow->makeKeyAndOrderFront();
-    for (int round = 0; round < 3; ++round) {
-        settle(1);
-        flow->operationQueue()->waitUntilAllOperationsAreFinished();
-        fnd::OperationQueue::mainQueue()->waitUntilAllOperationsAreFinished();
-    }
+    drainPictures(*flow);
     auto own = owner->items[0].objectAs<TestItem>()->representation.objectAs<gfx::BitmapImageRep>();
     EXPECT_EQ(flow->imageLayerAtIndex(0)->contents(), own);
     // The delegate heard the reload select the first item, then this.

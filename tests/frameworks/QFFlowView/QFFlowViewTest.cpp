@@ -181,7 +181,7 @@ TEST_F(FlowViewTest, CacheRuleReusesCloseEnoughPicturesAndRemakesSmallOnes)
     // A new preview scale empties the cache.
     view->setPreviewScale(0.5);
     view->operationQueue()->cancelAllOperations();
-    view->operationQueue()->waitUntilAllOperationsAreFinished();
+    EXPECT_TRUE(waitForOperations(*view->operationQueue()));
     view->setPreviewScale(5);
     EXPECT_DOUBLE_EQ(view->previewScale(), 1);
 }
@@ -214,16 +214,41 @@ struct FlowViewGateOpener {
 // workers, which must not both be held.
 std::shared_ptr<gfx::Image> flowViewHeldPicture(const std::shared_ptr<FlowViewWorkerGate>& gate);
 
+// Takes turns of the main queue and the run loop (step) until the condition holds, for at most half a minute (a
+// generous deadline on a busy machine).
+template <typename Condition, typename Step> bool flowViewWaitFor(Condition condition, Step step)
+{
+    auto until = std::chrono::steady_clock::now() + RealTimeBound;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > until)
+            return false;
+        fnd::OperationQueue::mainQueue()->waitUntilAllOperationsAreFinished();
+        step();
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
+// Waits until the gate's flag is set, for at most half a minute; false when it is not.
+bool flowViewWaitForGate(FlowViewWorkerGate& gate, bool FlowViewWorkerGate::*flag)
+{
+    std::unique_lock lock(gate.mutex);
+    return gate.changed.wait_for(lock, RealTimeBound, [&] { return gate.*flag; });
+}
+
+// Until a worker is held at the gate.
+bool flowViewWaitUntilHeld(FlowViewWorkerGate& gate)
+{
+    return flowViewWaitForGate(gate, &FlowViewWorkerGate::workerInside);
+}
+
 TEST_F(FlowViewTest, ALatePictureDoesNotPaintAReusedLayer)
 {
     auto gate = std::make_shared<FlowViewWorkerGate>();
     FlowViewGateOpener opener { gate };
     auto slow = TestItem::create("slow", fnd::Value(flowViewHeldPicture(gate)), RT::NSImage, "Slow");
     useItems({ fnd::Value(slow), bitmapItems(2)[1] });
-    {
-        std::unique_lock lock(gate->mutex);
-        gate->changed.wait(lock, [&] { return gate->workerInside; });
-    }
+    ASSERT_TRUE(flowViewWaitUntilHeld(*gate));
     // While the slow picture is being made, index 0 comes to hold another item, whose picture arrives first.
     source->items = bitmapItems(2);
     view->reloadContent();
@@ -231,11 +256,8 @@ TEST_F(FlowViewTest, ALatePictureDoesNotPaintAReusedLayer)
     ASSERT_EQ(layer->valueForKey("imageItemUID"), fnd::Value("uid 0"));
     auto own = std::dynamic_pointer_cast<TestItem>(source->items[0].object())
                    ->representation.objectAs<gfx::BitmapImageRep>();
-    while (view->imageLayerAtIndex(0)->contents() != own) {
-        fnd::OperationQueue::mainQueue()->waitUntilAllOperationsAreFinished();
-        settle();
-        std::this_thread::yield();
-    }
+    EXPECT_TRUE(flowViewWaitFor([&] { return view->imageLayerAtIndex(0)->contents() == own; }, [&] { settle(); }))
+        << "the new item's picture did not arrive";
     gate->set(&FlowViewWorkerGate::open);
     drainPictures();
     EXPECT_EQ(view->imageLayerAtIndex(0)->contents(), own) << "the slow item's picture came too late";
@@ -248,10 +270,7 @@ TEST_F(FlowViewTest, APictureArrivingForAnItemOutOfViewIsCachedNotShown)
     auto items = bitmapItems(200);
     items[0] = TestItem::create("slow", fnd::Value(flowViewHeldPicture(gate)), RT::NSImage, "Slow");
     useItems(items);
-    {
-        std::unique_lock lock(gate->mutex);
-        gate->changed.wait(lock, [&] { return gate->workerInside; });
-    }
+    ASSERT_TRUE(flowViewWaitUntilHeld(*gate));
     // The first item's picture is still being made when the selection moves far away from it.
     view->setSelectedIndex(150);
     settle(1);
@@ -263,27 +282,6 @@ TEST_F(FlowViewTest, APictureArrivingForAnItemOutOfViewIsCachedNotShown)
     EXPECT_TRUE(view->lookupForImageUID(fnd::Value("slow"))) << "the picture made is kept for the item's return";
 }
 
-// Takes turns of the main queue and the run loop (step) until the condition holds, for at most half a minute (a
-// generous deadline on a busy machine).
-template <typename Condition, typename Step> bool flowViewWaitFor(Condition condition, Step step)
-{
-    auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > until)
-            return false;
-        fnd::OperationQueue::mainQueue()->waitUntilAllOperationsAreFinished();
-        step();
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
-}
-
-void flowViewWaitUntilHeld(FlowViewWorkerGate& gate)
-{
-    std::unique_lock lock(gate.mutex);
-    gate.changed.wait(lock, [&] { return gate.workerInside; });
-}
-
 TEST_F(FlowViewTest, RefreshesWhileAPictureIsMadeMakeItOnce)
 {
     auto gate = std::make_shared<FlowViewWorkerGate>();
@@ -291,7 +289,7 @@ TEST_F(FlowViewTest, RefreshesWhileAPictureIsMadeMakeItOnce)
     auto items = bitmapItems(4);
     items[2] = TestItem::create("slow", fnd::Value(flowViewHeldPicture(gate)), RT::NSImage, "Slow");
     useItems(items);
-    flowViewWaitUntilHeld(*gate);
+    ASSERT_TRUE(flowViewWaitUntilHeld(*gate));
     // The selection steps away and back, and the view refreshes once more: the slow item stays a preview, which
     // the load under way already makes.
     view->setSelectedIndex(1);
@@ -319,9 +317,9 @@ TEST_F(FlowViewTest, ALoadDroppedBeforeItBeganIsMadeWhenItsItemComesBack)
     queue->addOperationWithBlock([gate] {
         gate->set(&FlowViewWorkerGate::workerInside);
         std::unique_lock lock(gate->mutex);
-        gate->changed.wait(lock, [&] { return gate->open; });
+        gate->changed.wait_for(lock, RealTimeBound, [&] { return gate->open; });
     });
-    flowViewWaitUntilHeld(*gate);
+    ASSERT_TRUE(flowViewWaitUntilHeld(*gate));
     auto items = bitmapItems(40);
     useItems(items);
     // Moving away drops their loads before they began; coming back must ask for them again.
@@ -344,7 +342,7 @@ TEST_F(FlowViewTest, AReloadWhileAPictureIsHeldShowsEveryItemsOwnPicture)
     auto slow = TestItem::create("slow", fnd::Value(flowViewHeldPicture(gate)), RT::NSImage, "Slow");
     auto others = bitmapItems(2);
     useItems({ fnd::Value(slow), others[1] });
-    flowViewWaitUntilHeld(*gate);
+    ASSERT_TRUE(flowViewWaitUntilHeld(*gate));
     // A new item takes index 0 and the slow one moves to index 1 while its first picture is held there.
     source->items = { others[0], fnd::Value(slow), others[1] };
     view->reloadContent();
@@ -374,7 +372,7 @@ TEST_F(FlowViewTest, AnItemChangedWhileItsPictureIsMadeKeepsItsNewPicture)
     view->setDataSource(nullptr);
     view->bind("contentArray", *controller, "arrangedObjects");
     settle(1);
-    flowViewWaitUntilHeld(*gate);
+    ASSERT_TRUE(flowViewWaitUntilHeld(*gate));
     // The item becomes a blue picture while its red one is being made.
     const std::uint32_t blue = 0xFF0000FFu;
     slow->setValueForKey(
@@ -400,7 +398,7 @@ std::shared_ptr<gfx::Image> flowViewHeldPicture(const std::shared_ptr<FlowViewWo
             if (!gate->workerInside) {
                 gate->workerInside = true;
                 gate->changed.notify_all();
-                gate->changed.wait(lock, [&] { return gate->open; });
+                gate->changed.wait_for(lock, RealTimeBound, [&] { return gate->open; });
             }
         }
         gfx::Color::redColor()->setFill();
@@ -417,7 +415,7 @@ public:
         if (!fnd::Thread::isMainThread() && gate) {
             gate->set(&FlowViewWorkerGate::workerInside);
             std::unique_lock lock(gate->mutex);
-            gate->changed.wait(lock, [this] { return gate->open; });
+            gate->changed.wait_for(lock, RealTimeBound, [this] { return gate->open; });
         }
         return "gated uid";
     }
@@ -450,16 +448,17 @@ TEST_F(FlowViewTest, TheViewIsReleasedOnTheMainThreadWhileAPictureIsBeingMade)
     queue->addOperationWithBlock([gate] { gate->set(&FlowViewWorkerGate::queueDone); });
     {
         std::unique_lock lock(gate->mutex);
-        gate->changed.wait(lock, [&] { return gate->workerInside || gate->queueDone; });
+        ASSERT_TRUE(gate->changed.wait_for(lock, RealTimeBound, [&] { return gate->workerInside || gate->queueDone; }))
+            << "the view's picture load never began";
     }
     // The window lets go of the view while its picture is on the way.
     window->makeFirstResponder(nullptr);
     view->removeFromSuperview();
     view.reset();
     gate->set(&FlowViewWorkerGate::open);
-    queue->waitUntilAllOperationsAreFinished();
-    fnd::OperationQueue::mainQueue()->waitUntilAllOperationsAreFinished();
-    ASSERT_TRUE(destroyedOnMain->has_value());
+    EXPECT_TRUE(waitForOperations(*queue));
+    // The load's main-queue part lets go of the last reference.
+    ASSERT_TRUE(flowViewWaitFor([&] { return destroyedOnMain->has_value(); }, [] {})) << "the view was never released";
     EXPECT_TRUE(**destroyedOnMain);
     view = QFFlowView::create({ 0, 0, 800, 400 }); // for the fixture's tear-down
 }

@@ -4,6 +4,7 @@
 #include "platform/graphics/Color.h"
 
 #include <chrono>
+#include <thread>
 
 #include <unistd.h>
 
@@ -53,10 +54,21 @@ FlowViewTest::FlowViewTest()
     settle();
 }
 
+bool waitForOperations(fnd::OperationQueue& queue)
+{
+    auto until = std::chrono::steady_clock::now() + RealTimeBound;
+    while (queue.operationCount() > 0) {
+        if (std::chrono::steady_clock::now() > until)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
 FlowViewTest::~FlowViewTest()
 {
     view->operationQueue()->cancelAllOperations();
-    view->operationQueue()->waitUntilAllOperationsAreFinished();
+    EXPECT_TRUE(waitForOperations(*view->operationQueue())) << "the view's picture loads did not end";
     std::error_code error;
     std::filesystem::remove_all(folder, error);
 }
@@ -71,12 +83,12 @@ void FlowViewTest::drainPictures(QFFlowView& flowView)
 {
     // A round's run-loop pass can queue more loads (a preview's full picture, items laid out late): rounds go on
     // until one begins with nothing left to make.
-    auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    auto until = std::chrono::steady_clock::now() + RealTimeBound;
     for (int quietRounds = 0; quietRounds < 2 && std::chrono::steady_clock::now() < until;) {
         bool quiet = flowView.operationQueue()->operationCount() == 0
             && fnd::OperationQueue::mainQueue()->operationCount() == 0;
         quietRounds = quiet ? quietRounds + 1 : 0;
-        flowView.operationQueue()->waitUntilAllOperationsAreFinished();
+        waitForOperations(*flowView.operationQueue());
         fnd::OperationQueue::mainQueue()->waitUntilAllOperationsAreFinished();
         settle(1);
     }

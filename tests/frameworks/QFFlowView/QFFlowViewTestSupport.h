@@ -2,6 +2,7 @@
 
 #include "frameworks/QFFlowView/QFFlowView.h"
 
+#include "platform/foundation/runtime/OperationQueue.h"
 #include "platform/foundation/runtime/RunLoop.h"
 #include "platform/graphics/BitmapImageRep.h"
 #include "platform/graphics/GraphicsContext.h"
@@ -12,10 +13,17 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <memory>
 
 namespace flowviewtest {
+
+// What a wait for work on real threads allows: a busy machine can hold a thread back for long.
+inline constexpr std::chrono::seconds RealTimeBound { 30 };
+
+// Waits until the queue has no operation left, at most RealTimeBound; false when some are still there.
+bool waitForOperations(fnd::OperationQueue& queue);
 
 // An item that answers the item protocol through its declared keys.
 class TestItem : public fnd::Object {

@@ -229,3 +229,21 @@ TEST(KVO, DependencyCyclesDoNotRecurse)
     m->setValueForKey(2, "left");
     EXPECT_EQ(describeAll(*r), (Lines { "left: 1 (null) -> 0", "left: 1 (null) -> 2" }));
 }
+
+// An observer removed and added again, beside another of the same key, hears each change once; removed, it hears
+// nothing more, and the other goes on hearing.
+TEST(KVO, ObserversAddedAndRemovedAgainHearEachChangeOnce)
+{
+    auto p = TestPerson::make("Al", 30);
+    auto steady = std::make_shared<Recorder>();
+    auto coming = std::make_shared<Recorder>();
+    p->addObserver(*steady, "age", Options::New);
+    for (int round = 0; round < 3; ++round) {
+        p->addObserver(*coming, "age", Options::New);
+        p->setValueForKey(40 + round, "age");
+        p->removeObserver(*coming, "age");
+    }
+    p->setValueForKey(50, "age");
+    EXPECT_EQ(describeAll(*coming), (Lines { "age: 1 (null) -> 40", "age: 1 (null) -> 41", "age: 1 (null) -> 42" }));
+    EXPECT_EQ(steady->seen.size(), 4u);
+}

@@ -417,6 +417,75 @@ TEST_F(LayerAnimationTest, HiddenLayersCopiesStayCurrentWhereAskedAndShowAgainWh
         << "green over red: " << layerstest::rgbaAt(*shown, 20, 20)[0] << " " << layerstest::rgbaAt(*shown, 20, 20)[1];
 }
 
+// A layer hidden from the start is copied for a frame without what lies below it, and keeps its copy while layers
+// beside it come and go; what is asked below it, and what it shows once unhidden, is as it is now.
+TEST_F(LayerAnimationTest, ALayerHiddenFromTheStartShowsWhatIsBelowItAsItIsNowWhenAskedOrShown)
+{
+    auto hidden = Layer::layer();
+    auto child = Layer::layer();
+    {
+        TransactionScope transaction;
+        Transaction::setDisableActions(true);
+        hidden->setFrame({ 0, 0, 40, 40 });
+        hidden->setHidden(true);
+        child->setFrame({ 10, 10, 20, 20 });
+        child->setBackgroundColor(layerstest::rgb(0, 0, 1));
+        hidden->addSublayer(child);
+        root->addSublayer(hidden);
+    }
+    auto frame = [&] { return renderLayerTreeToBitmap(*root, root->bounds()); };
+    EXPECT_EQ(layerstest::rgbaAt(*frame(), 20, 20)[3], 0);
+    {
+        TransactionScope transaction;
+        Transaction::setDisableActions(true);
+        root->insertSublayer(Layer::layer(), 0);
+        child->setOpacity(0.5);
+    }
+    EXPECT_EQ(layerstest::rgbaAt(*frame(), 20, 20)[3], 0);
+    {
+        TransactionScope transaction;
+        Transaction::setDisableActions(true);
+        root->sublayers().front()->removeFromSuperlayer();
+        root->addSublayer(Layer::layer());
+    }
+    EXPECT_EQ(layerstest::rgbaAt(*frame(), 20, 20)[3], 0);
+    ASSERT_TRUE(hidden->presentationLayer());
+    EXPECT_EQ(hidden->presentationLayer()->frame(), gfx::Rect(0, 0, 40, 40)) << "the hidden layer's copy as it is";
+    EXPECT_TRUE(hidden->presentationLayer()->isHidden());
+    ASSERT_TRUE(child->presentationLayer());
+    EXPECT_EQ(child->presentationLayer()->opacity(), 0.5);
+    EXPECT_EQ(child->presentationLayer()->frame(), gfx::Rect(10, 10, 20, 20));
+    EXPECT_EQ(child->presentationLayer()->superlayer(), hidden->presentationLayer());
+    {
+        TransactionScope transaction;
+        Transaction::setDisableActions(true);
+        hidden->setHidden(false);
+    }
+    EXPECT_TRUE(layerstest::near(layerstest::rgbaAt(*frame(), 20, 20), { 0, 0, 128, 128 }))
+        << "half blue: " << layerstest::rgbaAt(*frame(), 20, 20)[2] << " " << layerstest::rgbaAt(*frame(), 20, 20)[3];
+}
+
+// A hidden layer copied for a frame is, asked for right after that frame, as the layer is.
+TEST_F(LayerAnimationTest, AHiddenLayerAskedForAfterItsFirstFrameIsAsItIs)
+{
+    auto hidden = Layer::layer();
+    {
+        TransactionScope transaction;
+        Transaction::setDisableActions(true);
+        hidden->setFrame({ 5, 6, 7, 8 });
+        hidden->setOpacity(0.25);
+        hidden->setHidden(true);
+        root->addSublayer(hidden);
+    }
+    (void)renderLayerTreeToBitmap(*root, root->bounds());
+    auto shown = hidden->presentationLayer();
+    ASSERT_TRUE(shown);
+    EXPECT_EQ(shown->frame(), gfx::Rect(5, 6, 7, 8));
+    EXPECT_EQ(shown->opacity(), 0.25);
+    EXPECT_TRUE(shown->isHidden());
+    EXPECT_EQ(shown->modelLayer(), hidden);
+}
+
 // Hundreds of layers animating at once are stepped together and each leaves the driver when done; a layer animated
 // again afterwards is stepped again.
 TEST_F(LayerAnimationTest, ManyLayersAnimateTogetherAndEachFinishes)

@@ -4,6 +4,8 @@
 #include "platform/layers/ConstraintLayoutManager.h"
 #include "platform/layers/TextLayer.h"
 
+#include <map>
+
 using namespace ui;
 
 namespace {
@@ -147,4 +149,51 @@ TEST_F(LayerLayoutTest, AutoresizingFollowsTheSuperlayerAndLayoutGoesToTheManage
     commit();
     EXPECT_FALSE(fill->needsLayout());
     EXPECT_EQ(fillCounter->layouts, 2);
+}
+
+// layoutIfNeeded lays out every layer below that asked, however deep and however it joined the tree, and no other: a
+// layer of thousands of sublayers that need nothing is not walked for the one that does.
+TEST_F(LayerLayoutTest, LayoutIfNeededReachesEveryLayerBelowThatAskedAndNoOther)
+{
+    auto root = Layer::layer();
+    auto middle = Layer::layer();
+    auto deep = Layer::layer();
+    auto sibling = Layer::layer();
+    root->addSublayer(middle);
+    middle->addSublayer(deep);
+    root->addSublayer(sibling);
+    std::map<std::string, std::shared_ptr<Counter>> counters;
+    for (auto [name, layer] :
+        { std::pair { "root", root }, { "middle", middle }, { "deep", deep }, { "sibling", sibling } }) {
+        counters[name] = std::make_shared<Counter>();
+        layer->setDelegate(counters[name]);
+    }
+    auto layouts = [&] {
+        std::string text;
+        for (const auto& [name, counter] : counters)
+            text += name + " " + std::to_string(counter->layouts) + " ";
+        return text;
+    };
+    root->layoutIfNeeded();
+    EXPECT_EQ(layouts(), "deep 0 middle 1 root 1 sibling 0 ") << "the layers that took sublayers";
+
+    deep->setNeedsLayout();
+    root->layoutIfNeeded();
+    EXPECT_EQ(layouts(), "deep 1 middle 1 root 1 sibling 0 ");
+
+    // A layer that asked before it joined is laid out through its new superlayer, which asked by taking it.
+    auto late = Layer::layer();
+    counters["late"] = std::make_shared<Counter>();
+    late->setDelegate(counters["late"]);
+    late->setNeedsLayout();
+    deep->addSublayer(late);
+    root->layoutIfNeeded();
+    EXPECT_EQ(layouts(), "deep 2 late 1 middle 1 root 1 sibling 0 ");
+
+    // Laid out on its own at a commit, it is not laid out again from above.
+    late->setNeedsLayout();
+    commit();
+    EXPECT_EQ(layouts(), "deep 2 late 2 middle 1 root 1 sibling 0 ");
+    root->layoutIfNeeded();
+    EXPECT_EQ(layouts(), "deep 2 late 2 middle 1 root 1 sibling 0 ");
 }

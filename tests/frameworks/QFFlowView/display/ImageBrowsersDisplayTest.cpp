@@ -12,7 +12,9 @@
 #include <atk/atk.h>
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <chrono>
+#include <functional>
 #include <thread>
 
 using namespace gtktest;
@@ -88,13 +90,31 @@ int differingPixels(const Screenshot& a, const Screenshot& b)
     return count;
 }
 
+// Layers whose animations have all ended.
+bool layersAtRest(const std::vector<std::shared_ptr<ui::Layer>>& layers)
+{
+    return std::all_of(layers.begin(), layers.end(), [](const auto& layer) { return layer->animationKeys().empty(); });
+}
+
+bool cardFlowAtRest(const ZORCardFlowView& view)
+{
+    return layersAtRest(view.itemLayers());
+}
+
+bool flowViewAtRest(const QFFlowView& view)
+{
+    std::vector<std::shared_ptr<ui::Layer>> layers;
+    for (std::size_t i = 0; i < view.numberOfItems(); ++i) {
+        layers.push_back(view.itemLayerAtIndex(i));
+        layers.push_back(view.imageLayerAtIndex(i));
+    }
+    return layersAtRest(layers);
+}
+
 class ImageBrowsersDisplayTest : public GtkDisplayTest {
 protected:
-    // Lets the main context run for a while (animations and pictures move on the real clock).
-    void pause(double seconds)
-    {
-        waitFor([] { return false; }, seconds);
-    }
+    // What a wait for the view on the real clock allows: a loaded machine draws its frames late.
+    static constexpr double Bound = 30;
     void key(const std::string& keys) { ASSERT_EQ(runWhileServing(*backend, "xdotool key " + keys).status, 0); }
     void click(const ui::Window& window, gfx::Point inContent, double contentHeight)
     {
@@ -110,15 +130,23 @@ protected:
         auto [x, y, width, height] = deviceRectOfContent(window);
         return grabScreen(x, y, width, height);
     }
-    // Two shots a little apart while something moves; on a loaded machine the first pair may fall between two
-    // frames, so a few pairs are tried. Answers the pair that differs most.
-    std::pair<Screenshot, Screenshot> shootWhileMoving(const ui::Window& window)
+    // Two shots while something moves, the second once the window has presented two more frames and the moving
+    // value (`moving`, read from the view's presentation) has changed; on a loaded machine a pair may still fall
+    // between two frames, so a few pairs are tried. Answers the pair that differs most.
+    std::pair<Screenshot, Screenshot> shootWhileMoving(
+        const ui::Window& window, const std::function<fnd::Value()>& moving)
     {
         std::pair<Screenshot, Screenshot> best;
         int bestDifference = -1;
         for (int attempt = 0; attempt < 12; ++attempt) {
             auto early = shoot(window);
-            pause(0.15);
+            auto frames = backend->presentedFrameCount(window);
+            auto before = moving();
+            if (!waitFor([&] { return backend->presentedFrameCount(window) > frames + 1 && !(moving() == before); },
+                    Bound)) {
+                ADD_FAILURE() << "nothing moved";
+                return { early, shoot(window) };
+            }
             auto later = shoot(window);
             int difference = differingPixels(early, later);
             if (difference > bestDifference) {
@@ -146,37 +174,44 @@ TEST_F(ImageBrowsersDisplayTest, CardFlowViewAnimatesKeysAndClicks)
     auto empty = shoot(*window);
     view->setContent(content);
     window->makeFirstResponder(view);
-    ASSERT_TRUE(waitFor([&] {
-        for (const auto& layer : view->itemLayers())
-            if (!layer->valueForKey("hasImage").boolValue())
-                return false;
-        return true;
-    })) << "the pictures did not arrive";
+    ASSERT_TRUE(waitFor(
+        [&] {
+            for (const auto& layer : view->itemLayers())
+                if (!layer->valueForKey("hasImage").boolValue())
+                    return false;
+            return true;
+        },
+        Bound))
+        << "the pictures did not arrive";
     // On a loaded machine the first frames with pictures may take a while to reach the screen.
-    ASSERT_TRUE(waitFor([&] { return differingPixels(empty, shoot(*window)) > 20000; }, 20)) << "no pictures on screen";
-    pause(1);
+    ASSERT_TRUE(waitFor([&] { return differingPixels(empty, shoot(*window)) > 20000; }, Bound))
+        << "no pictures on screen";
+    ASSERT_TRUE(waitFor([&] { return cardFlowAtRest(*view); }, Bound));
     shoot(*window).save("cardflow-start.png");
 
     // Shift slows the move down to 2.1 s, so two shots land inside it.
     key("shift+Right");
-    ASSERT_TRUE(waitFor([&] { return view->selectionIndex() == 1; }, 5));
+    ASSERT_TRUE(waitFor([&] { return view->selectionIndex() == 1; }, Bound));
     auto animation = view->itemLayers().front()->animationForKey("position");
-    auto [early, later] = shootWhileMoving(*window);
+    auto [early, later] = shootWhileMoving(*window, [&] {
+        auto shown = view->itemLayers().front()->presentationLayer();
+        return shown ? fnd::Value(shown->position()) : fnd::Value();
+    });
     early.save("cardflow-mid-1.png");
     later.save("cardflow-mid-2.png");
     EXPECT_EQ(view->selectionIndex(), 1);
     EXPECT_GT(differingPixels(early, later), 2000)
         << "the pictures move between the two shots; animation " << (animation ? animation->duration() : -1.0);
-    pause(2);
+    ASSERT_TRUE(waitFor([&] { return cardFlowAtRest(*view); }, Bound));
     key("Right");
-    pause(1.2);
-    EXPECT_EQ(view->selectionIndex(), 2);
+    EXPECT_TRUE(waitFor([&] { return view->selectionIndex() == 2; }, Bound)) << "selection " << view->selectionIndex();
+    ASSERT_TRUE(waitFor([&] { return cardFlowAtRest(*view); }, Bound));
 
     // A click on the part of the next picture that shows selects it.
     auto r = view->rectForItemAtIndex(3);
     click(*window, { std::min(r.maxX(), size.width) - 10, r.midY() }, size.height);
-    ASSERT_TRUE(waitFor([&] { return view->selectionIndex() == 3; }, 5)) << "selection " << view->selectionIndex();
-    pause(1.2);
+    ASSERT_TRUE(waitFor([&] { return view->selectionIndex() == 3; }, Bound)) << "selection " << view->selectionIndex();
+    ASSERT_TRUE(waitFor([&] { return cardFlowAtRest(*view); }, Bound));
     shoot(*window).save("cardflow-final.png");
     window->close();
 }
@@ -193,25 +228,30 @@ TEST_F(ImageBrowsersDisplayTest, FlowViewAnimatesKeysAndClicks)
     auto empty = shoot(*window);
     view->reloadContent();
     window->makeFirstResponder(view);
-    ASSERT_TRUE(waitFor([&] { return differingPixels(empty, shoot(*window)) > 20000; }, 20)) << "no pictures on screen";
-    pause(3);
+    ASSERT_TRUE(waitFor([&] { return differingPixels(empty, shoot(*window)) > 20000; }, Bound))
+        << "no pictures on screen";
+    ASSERT_TRUE(waitFor([&] { return flowViewAtRest(*view); }, Bound));
     shoot(*window).save("flowview-start.png");
 
     key("Right");
-    ASSERT_TRUE(waitFor([&] { return view->selectedIndex() == 1; }, 5));
-    auto [early, later] = shootWhileMoving(*window);
+    ASSERT_TRUE(waitFor([&] { return view->selectedIndex() == 1; }, Bound));
+    // The row scrolls the selected item to the middle.
+    auto [early, later] = shootWhileMoving(*window, [&] {
+        auto shown = view->scrollLayer()->presentationLayer();
+        return shown ? fnd::Value(shown->bounds().origin) : fnd::Value();
+    });
     early.save("flowview-mid-1.png");
     later.save("flowview-mid-2.png");
     EXPECT_EQ(view->selectedIndex(), 1u);
     EXPECT_GT(differingPixels(early, later), 2000) << "the pictures move between the two shots";
-    pause(3);
+    ASSERT_TRUE(waitFor([&] { return flowViewAtRest(*view); }, Bound));
 
     view->setScrollDuration(0.4);
     auto content = view->imageLayerAtIndex(2);
     auto r = view->rectInViewForLayer(*content);
     click(*window, { std::min(r.maxX(), size.width) - 8, r.midY() }, size.height);
-    ASSERT_TRUE(waitFor([&] { return view->selectedIndex() == 2; }, 5)) << "selection " << view->selectedIndex();
-    pause(1.5);
+    ASSERT_TRUE(waitFor([&] { return view->selectedIndex() == 2; }, Bound)) << "selection " << view->selectedIndex();
+    ASSERT_TRUE(waitFor([&] { return flowViewAtRest(*view); }, Bound));
     shoot(*window).save("flowview-final.png");
     EXPECT_EQ(view->title(), fnd::String("Picture 2"));
     window->close();
@@ -230,8 +270,8 @@ TEST_F(ImageBrowsersDisplayTest, FlowViewItemsReadThroughTheBridgeWhereTheyShow)
     view->setDataSource(source);
     auto window = showWindow({ { 100, 150 }, size }, view);
     view->reloadContent();
-    ASSERT_TRUE(waitFor([&] { return view->visibleItemIndexes().length > 0; }, 10));
-    pause(1);
+    ASSERT_TRUE(waitFor([&] { return view->visibleItemIndexes().length > 0; }, Bound));
+    ASSERT_TRUE(waitFor([&] { return flowViewAtRest(*view); }, Bound));
     auto& bridge = ui::GtkAccessibilityBridge::shared();
     auto listElement = view->accessibilityElementOfLayer(*view->backgroundLayer());
     ASSERT_TRUE(listElement);

@@ -1,0 +1,373 @@
+// A view bound to an array controller follows insertions, removals and replacements by changing only the items they
+// touch: what it shows after each change must be what a view bound afresh to the same content shows, and what a
+// view given the same items by a data source shows.
+#include "QFFlowViewTestSupport.h"
+
+#include "frameworks/QFFlowView/QFLayerAccessibilityHelper.h"
+
+#include "platform/foundation/bindings/ArrayController.h"
+
+#include <algorithm>
+#include <random>
+#include <sstream>
+
+namespace flowviewtest {
+namespace {
+
+namespace RT = QFFlowViewRepresentationType;
+namespace A = ui::AccessibilityAttribute;
+
+class FlowViewBoundContentTest : public FlowViewTest {
+protected:
+    FlowViewBoundContentTest()
+    {
+        reference = ui::Window::create({ { 900, 50 }, { 800, 400 } });
+        view->setDataSource(nullptr);
+        view->setImageTitleKeyPath(fnd::String("imageItemTitle"));
+    }
+
+    // A picture of its own for each number.
+    static std::shared_ptr<gfx::BitmapImageRep> picture(int n)
+    {
+        return solidBitmap(64, 48,
+            0xFF000000u | (std::uint32_t(37 * n % 256) << 16) | (std::uint32_t(91 * n % 256) << 8)
+                | std::uint32_t(53 * n % 256));
+    }
+    fnd::Value objectItem()
+    {
+        ++made;
+        return TestItem::create(fnd::String("o" + std::to_string(made)), fnd::Value(picture(made)), RT::CGImage,
+            fnd::String("Object " + std::to_string(made)));
+    }
+    // A value item: a dictionary answers the item keys through the content binding's key paths.
+    fnd::Value dictionaryItem()
+    {
+        ++made;
+        return fnd::Dictionary { { "imageItemUID", fnd::String("d" + std::to_string(made)) },
+            { "imageItemRepresentation", fnd::Value(picture(made)) }, { "imageItemRepresentationType", RT::CGImage },
+            { "imageItemTitle", fnd::String("Dictionary " + std::to_string(made)) } };
+    }
+
+    // A view in the reference window, bound to the controller with the same selection as the view under test.
+    std::shared_ptr<QFFlowView> freshView(fnd::ArrayController& controller)
+    {
+        auto fresh = QFFlowView::create({ 0, 0, 800, 400 });
+        reference->contentView()->addSubview(fresh);
+        fresh->setImageTitleKeyPath(fnd::String("imageItemTitle"));
+        fresh->bind("contentArray", controller, "arrangedObjects");
+        if (view->selectedIndex() != QFFlowView::NotFound)
+            fresh->setSelectedIndex(view->selectedIndex());
+        return fresh;
+    }
+
+    // Everything a view shows of its items that the other shows too, as a list of differences. The view's title
+    // follows a renamed item even when it is not the selected one, so it is compared only when asked.
+    static std::string differences(
+        QFFlowView& tested, QFFlowView& expected, const fnd::Array& items, bool compareTitle = true)
+    {
+        std::ostringstream out;
+        auto differ = [&](const std::string& what) { out << what << "; "; };
+        auto n = expected.numberOfItems();
+        if (tested.numberOfItems() != n || items.size() != n) {
+            out << "items " << tested.numberOfItems() << " instead of " << n;
+            return out.str();
+        }
+        if (tested.selectedIndex() != expected.selectedIndex())
+            differ("selection " + std::to_string(tested.selectedIndex()));
+        if (compareTitle && tested.title() != expected.title())
+            differ("title " + tested.title().utf8());
+        auto sublayers = tested.scrollLayer()->sublayers();
+        if (sublayers.size() != n)
+            differ("scroll layer holds " + std::to_string(sublayers.size()) + " layers");
+        auto list = tested.accessibilityElementOfLayer(*tested.backgroundLayer());
+        auto expectedList = expected.accessibilityElementOfLayer(*expected.backgroundLayer());
+        if (!list || list->countOfChildren() != n)
+            differ("accessible list of " + std::to_string(list ? list->countOfChildren() : 0));
+        for (std::size_t i = 0; i < n; ++i) {
+            const std::string at = " at " + std::to_string(i);
+            const auto& item = items[i];
+            auto own = tested.imageItemForIndex(i);
+            if (!(item.isObject() ? own.objectPointer() == item.objectPointer() : own == item))
+                differ("item" + at);
+            if (tested.titleAtIndex(i) != expected.titleAtIndex(i))
+                differ("title" + at + ": " + tested.titleAtIndex(i).utf8());
+            auto layer = tested.itemLayerAtIndex(i);
+            auto content = tested.imageLayerAtIndex(i);
+            auto expectedContent = expected.imageLayerAtIndex(i);
+            if (!layer || !content || !expectedContent) {
+                differ("no layers" + at);
+                continue;
+            }
+            if (i < sublayers.size() && sublayers[i] != layer)
+                differ("scroll layer order" + at);
+            if (layer->valueForKey("index") != fnd::Value(std::int64_t(i))
+                || content->valueForKey("index") != fnd::Value(std::int64_t(i)))
+                differ("index value" + at);
+            auto uid = expected.itemLayerAtIndex(i)->valueForKey("imageItemUID");
+            if (layer->valueForKey("imageItemUID") != uid || content->valueForKey("imageItemUID") != uid)
+                differ("identifier" + at + ": " + layer->valueForKey("imageItemUID").description().utf8());
+            if (content->name() != expectedContent->name())
+                differ("content layer name" + at + ": " + content->name().utf8());
+            // A hidden item holds no picture (the cache alone keeps them).
+            if (layer->isHidden() && content->contents())
+                differ("hidden layer with a picture" + at);
+            if (list && i < list->countOfChildren() && expectedList) {
+                auto element = list->objectInChildrenAtIndex(i);
+                if (element->layer() != content)
+                    differ("accessible element's layer" + at);
+                if (element->accessibilityAttributeValue(A::Title)
+                    != expectedList->objectInChildrenAtIndex(i)->accessibilityAttributeValue(A::Title))
+                    differ("accessible title" + at);
+                if (element->accessibilityAttributeValue(A::Selected).boolValue() != (i == tested.selectedIndex()))
+                    differ("accessible selection" + at);
+            }
+        }
+        // The items in view: the same ones, in the same places, with the same pictures.
+        auto visible = tested.visibleItemIndexes();
+        if (visible.location != expected.visibleItemIndexes().location
+            || visible.length != expected.visibleItemIndexes().length) {
+            differ("items in view from " + std::to_string(visible.location) + ", " + std::to_string(visible.length));
+            return out.str();
+        }
+        for (auto i = std::size_t(visible.location); i < std::size_t(visible.location + visible.length); ++i) {
+            const std::string at = " at " + std::to_string(i);
+            auto layer = tested.itemLayerAtIndex(i);
+            auto other = expected.itemLayerAtIndex(i);
+            if (layer->isHidden() || layer->frame() != other->frame() || layer->zPosition() != other->zPosition())
+                differ("place" + at);
+            auto content = tested.imageLayerAtIndex(i);
+            auto otherContent = expected.imageLayerAtIndex(i);
+            if (content->frame() != otherContent->frame())
+                differ("picture frame" + at);
+            if (!content->contents() || content->contents() != otherContent->contents()) {
+                auto describe = [](const std::shared_ptr<gfx::BitmapImageRep>& p) {
+                    if (!p)
+                        return std::string("none");
+                    if (p == QFFlowView::defaultImage())
+                        return std::string("the default");
+                    std::ostringstream text;
+                    text << p->pixelsWide() << " x " << p->pixelsHigh() << " of " << std::hex
+                         << p->pixelBuffer().pixel(1, 1);
+                    return text.str();
+                };
+                differ("picture" + at + ": " + describe(content->contents()) + " instead of "
+                    + describe(otherContent->contents()));
+            }
+        }
+        return out.str();
+    }
+
+    // The view under test against a view bound afresh to the same content, once both are at rest.
+    std::string differencesFromFreshView(fnd::ArrayController& controller, bool compareTitle = true)
+    {
+        auto fresh = freshView(controller);
+        settle(1);
+        drainPictures(*view);
+        drainPictures(*fresh);
+        auto found = differences(*view, *fresh, controller.arrangedObjects(), compareTitle);
+        fresh->removeFromSuperview();
+        return found;
+    }
+
+    std::shared_ptr<ui::Window> reference;
+    int made { 0 };
+};
+
+// Changes of every kind at random places, from a fixed seed: after each one the view shows what a view bound to the
+// content afresh shows (its items, layers, identifiers, titles, accessible elements, selection and pictures).
+TEST_F(FlowViewBoundContentTest, RandomChangesLeaveTheViewAsAFreshBindingShowsIt)
+{
+    const unsigned seed = 20261209;
+    std::mt19937 random(seed);
+    auto pick = [&](std::size_t count) { return std::uniform_int_distribution<std::size_t>(0, count - 1)(random); };
+    auto controller = std::make_shared<fnd::ArrayController>();
+    controller->setSelectsInsertedObjects(false);
+    fnd::Array content;
+    for (int i = 0; i < 24; ++i)
+        content.push_back(i % 3 == 2 ? dictionaryItem() : objectItem());
+    controller->setContent(fnd::Value(content));
+    view->bind("contentArray", *controller, "arrangedObjects");
+    settle(1);
+    ASSERT_EQ(differencesFromFreshView(*controller), "");
+
+    auto objectIndexes = [&] {
+        std::vector<std::size_t> found;
+        const auto& items = controller->arrangedObjects();
+        for (std::size_t i = 0; i < items.size(); ++i)
+            if (items[i].isObject())
+                found.push_back(i);
+        return found;
+    };
+    auto dictionaryIndexes = [&] {
+        std::vector<std::size_t> found;
+        const auto& items = controller->arrangedObjects();
+        for (std::size_t i = 0; i < items.size(); ++i)
+            if (items[i].isDictionary())
+                found.push_back(i);
+        return found;
+    };
+    for (int step = 0; step < 70; ++step) {
+        auto count = controller->arrangedObjects().size();
+        std::string done;
+        bool renamed = false;
+        switch (pick(10)) {
+        case 0: {
+            auto at = pick(count + 1);
+            // Now and then an object the content holds already.
+            auto objects = objectIndexes();
+            auto item = !objects.empty() && pick(3) == 0 ? controller->arrangedObjects()[objects[pick(objects.size())]]
+                                                         : objectItem();
+            controller->insertObjectAtArrangedObjectIndex(item, fnd::Index(at));
+            done = "insert an object at " + std::to_string(at);
+            break;
+        }
+        case 1: {
+            auto at = pick(count + 1);
+            controller->insertObjectAtArrangedObjectIndex(dictionaryItem(), fnd::Index(at));
+            done = "insert a dictionary at " + std::to_string(at);
+            break;
+        }
+        case 2: {
+            // Several at once, at places in the content afterwards.
+            auto k = 1 + pick(3);
+            fnd::IndexSet places;
+            while (std::size_t(places.count()) < k)
+                places.add(fnd::Index(pick(count + k)));
+            fnd::Array items;
+            for (std::size_t i = 0; i < k; ++i)
+                items.push_back(pick(2) ? objectItem() : dictionaryItem());
+            controller->insertObjectsAtArrangedObjectIndexes(items, places);
+            done = "insert at " + places.description().utf8();
+            break;
+        }
+        case 3:
+            controller->addObject(objectItem());
+            done = "add an object";
+            break;
+        case 4:
+        case 5: {
+            if (count == 0)
+                continue;
+            fnd::IndexSet gone { fnd::Index(pick(count)) };
+            if (pick(2))
+                gone.add(fnd::Index(pick(count)));
+            controller->removeObjectsAtArrangedObjectIndexes(gone);
+            done = "remove " + gone.description().utf8();
+            break;
+        }
+        case 6: {
+            // A dictionary is a value: the controller replaces it with its changed copy.
+            auto dictionaries = dictionaryIndexes();
+            if (dictionaries.empty())
+                continue;
+            auto at = dictionaries[pick(dictionaries.size())];
+            controller->setSelectionIndex(fnd::Index(at));
+            const char* keys[] = { "imageItemTitle", "imageItemUID", "imageItemRepresentation" };
+            auto key = keys[pick(3)];
+            ++made;
+            fnd::Value value = std::string_view(key) == "imageItemRepresentation"
+                ? fnd::Value(picture(made))
+                : fnd::Value(fnd::String("changed " + std::to_string(made)));
+            controller->setValueForKeyPath(value, fnd::String(std::string("selection.") + key));
+            done = std::string("replace the dictionary's ") + key + " at " + std::to_string(at);
+            break;
+        }
+        case 7: {
+            auto objects = objectIndexes();
+            if (objects.empty())
+                continue;
+            auto at = objects[pick(objects.size())];
+            auto item = controller->arrangedObjects()[at].objectAs<TestItem>();
+            ++made;
+            switch (pick(4)) {
+            case 0:
+                item->setValueForKey(fnd::String("changed o" + std::to_string(made)), "imageItemUID");
+                done = "change the identifier";
+                break;
+            case 1:
+                item->setValueForKey(fnd::Value(picture(made)), "imageItemRepresentation");
+                done = "change the picture";
+                break;
+            case 2:
+                // A composition shows the default picture and names its content layer so.
+                item->setValueForKey(
+                    item->type == RT::CGImage ? RT::QCComposition : RT::CGImage, "imageItemRepresentationType");
+                done = "change the type";
+                break;
+            default:
+                item->setValueForKey(fnd::String("Renamed " + std::to_string(made)), "imageItemTitle");
+                done = "change the title";
+                renamed = true;
+                break;
+            }
+            done += " of the object at " + std::to_string(at);
+            break;
+        }
+        case 8:
+            if (count == 0)
+                continue;
+            view->setSelectedIndex(pick(count));
+            done = "select " + std::to_string(view->selectedIndex());
+            break;
+        default: {
+            auto shuffled = controller->arrangedObjects();
+            std::shuffle(shuffled.begin(), shuffled.end(), random);
+            controller->setContent(fnd::Value(shuffled));
+            done = "set shuffled content";
+            break;
+        }
+        }
+        settle(1);
+        EXPECT_EQ(differencesFromFreshView(*controller, !renamed), "")
+            << "step " << step << " (" << done << "), seed " << seed;
+        if (HasFailure())
+            break;
+    }
+    view->unbind("contentArray");
+}
+
+// The bound view shows the items, titles, selection and pictures that a view given the same items by a data source
+// shows, as the content grows and shrinks around the selection.
+TEST_F(FlowViewBoundContentTest, ABoundViewShowsWhatADataSourceShows)
+{
+    auto controller = std::make_shared<fnd::ArrayController>();
+    controller->setSelectsInsertedObjects(false);
+    fnd::Array content;
+    for (int i = 0; i < 40; ++i)
+        content.push_back(objectItem());
+    controller->setContent(fnd::Value(content));
+    view->bind("contentArray", *controller, "arrangedObjects");
+    auto sourced = QFFlowView::create({ 0, 0, 800, 400 });
+    reference->contentView()->addSubview(sourced);
+    sourced->setDataSource(source);
+    auto compare = [&](const char* after) {
+        source->items.assign(controller->arrangedObjects().begin(), controller->arrangedObjects().end());
+        sourced->reloadContent();
+        if (view->selectedIndex() != QFFlowView::NotFound)
+            sourced->setSelectedIndex(view->selectedIndex());
+        settle(1);
+        drainPictures(*view);
+        drainPictures(*sourced);
+        EXPECT_EQ(differences(*view, *sourced, controller->arrangedObjects()), "") << "after " << after;
+    };
+    compare("binding");
+    view->setSelectedIndex(20);
+    compare("selecting the twentieth");
+    EXPECT_EQ(controller->selectionIndex(), 20) << "the selection reaches the controller";
+    controller->insertObjectAtArrangedObjectIndex(objectItem(), 5);
+    compare("an insertion before the selection");
+    controller->addObject(objectItem());
+    compare("an addition");
+    controller->removeObjectAtArrangedObjectIndex(20);
+    compare("the selected item's removal");
+    controller->removeObjectsAtArrangedObjectIndexes(fnd::IndexSet(fnd::Range { 0, 10 }));
+    compare("a removal of ten before the selection");
+    controller->removeObjectsAtArrangedObjectIndexes(
+        fnd::IndexSet(fnd::Range { 0, fnd::Index(controller->arrangedObjects().size()) - 3 }));
+    compare("a removal past the selection");
+    EXPECT_EQ(view->selectedIndex(), 0u) << "a selection past the items moves to the first";
+    view->unbind("contentArray");
+}
+
+}
+}

@@ -6,6 +6,8 @@
 #include "platform/foundation/runtime/Thread.h"
 #include "platform/foundation/runtime/Timer.h"
 
+#include "platform/foundation/TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -402,6 +404,35 @@ TEST_F(RunLoopTest, WorkThatThrowsIsReportedAndTheRestStillRuns)
     loop.post([&] { ran += "after"; });
     loop.runInMode(RunLoopMode::Default, Date::distantPast(), false);
     EXPECT_EQ(ran, "after");
+}
+
+TEST_F(RunLoopTest, ATimerWhoseActionThrowsIsDoneWithThatFiring)
+{
+    // Only the first firing of each throws: a timer left on its date would fire again at once.
+    testsupport::CapturedLog log;
+    std::vector<double> beats, shots;
+    auto repeating = Timer::create(1.0, true, [&](Timer&) {
+        beats.push_back(elapsed());
+        if (beats.size() == 1)
+            throw Exception::invalidArgument("the first beat");
+    });
+    loop.addTimer(repeating, RunLoopMode::Default);
+    auto oneShot = timerAt(
+        0.5,
+        [&](Timer&) {
+            shots.push_back(elapsed());
+            if (shots.size() == 1)
+                throw std::runtime_error("the shot");
+        },
+        RunLoopMode::Default);
+    loop.runUntilDate(at(3.5));
+    EXPECT_EQ(beats, (std::vector<double> { 1, 2, 3 }));
+    EXPECT_EQ(shots, (std::vector<double> { 0.5 }));
+    EXPECT_FALSE(oneShot->isValid());
+    EXPECT_TRUE(repeating->isValid());
+    EXPECT_TRUE(log.contains(LogLevel::Error, "the first beat"));
+    EXPECT_TRUE(log.contains(LogLevel::Error, "the shot"));
+    repeating->invalidate();
 }
 
 TEST_F(RunLoopTest, OrderedSelectorPerformRunsOnceBeforeTheLoopWaits)

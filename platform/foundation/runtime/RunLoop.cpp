@@ -136,6 +136,10 @@ void RunLoop::addTimer(const std::shared_ptr<Timer>& timer, const String& mode)
     timer->attach(shared_from_this(), mode, sequence);
     {
         std::lock_guard lock(m_mutex);
+        // Invalidated by another thread since the check above: that invalidation has already taken it out of this
+        // list, so put in now it would stay for good.
+        if (!timer->isValid())
+            return;
         if (std::find(m_timers.begin(), m_timers.end(), timer) == m_timers.end())
             m_timers.push_back(timer);
     }
@@ -302,22 +306,29 @@ bool RunLoop::doPass(const String& mode)
 bool RunLoop::fireTimers(const String& mode)
 {
     auto now = Clock::current()->now();
-    std::vector<std::shared_ptr<Timer>> due;
+    struct Due {
+        std::shared_ptr<Timer> timer;
+        Date fireDate;
+    };
+    std::vector<Due> due;
     {
         std::lock_guard lock(m_mutex);
         for (auto& timer : m_timers) {
-            if (timer->runsIn(mode) && timer->fireDate() <= now)
-                due.push_back(timer);
+            if (!timer->runsIn(mode))
+                continue;
+            if (auto date = timer->fireDate(); date <= now)
+                due.push_back({ timer, date });
         }
     }
-    std::sort(due.begin(), due.end(), [](auto& a, auto& b) {
-        auto da = a->fireDate(), db = b->fireDate();
-        return da != db ? da < db : a->m_sequence < b->m_sequence;
+    // By the dates read above: another thread may move a timer meanwhile, and a sort whose order changes as it
+    // sorts may run off its range.
+    std::sort(due.begin(), due.end(), [](const Due& a, const Due& b) {
+        return a.fireDate != b.fireDate ? a.fireDate < b.fireDate : a.timer->m_sequence < b.timer->m_sequence;
     });
-    for (auto& timer : due) {
+    for (auto& entry : due) {
         // An earlier action may have invalidated or moved this one, or a nested run fired it already.
-        if (timer->runsIn(mode))
-            runGuarded("a timer", [&] { timer->fireFromLoop(now); });
+        if (entry.timer->runsIn(mode))
+            runGuarded("a timer", [&] { entry.timer->fireFromLoop(now); });
     }
     return !due.empty();
 }

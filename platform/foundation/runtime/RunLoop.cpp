@@ -233,26 +233,34 @@ RunLoop::RunResult RunLoop::runInMode(const String& mode, Date limit, bool retur
     for (;;) {
         acknowledgeWakeUps();
         bool handled = doPass(mode);
-        bool stopped;
-        {
-            std::lock_guard lock(m_mutex);
-            stopped = m_frames[depth - 1].stopped;
-        }
-        if (stopped) {
-            result = RunResult::Stopped;
-            break;
-        }
-        if (handled && returnAfterSourceHandled) {
-            result = RunResult::HandledSource;
+        if (auto ends = runEnds(depth, handled, returnAfterSourceHandled)) {
+            result = *ends;
             break;
         }
         if (Clock::current()->now() >= limit)
             break;
         wait(mode, limit);
+        // The outside event loop may have run this run's work, or stopped it, while it waited.
+        if (auto ends = runEnds(depth, false, returnAfterSourceHandled)) {
+            result = *ends;
+            break;
+        }
     }
     std::lock_guard lock(m_mutex);
     m_frames.pop_back();
     return result;
+}
+
+std::optional<RunLoop::RunResult> RunLoop::runEnds(std::size_t depth, bool handled, bool returnAfterSourceHandled)
+{
+    std::lock_guard lock(m_mutex);
+    auto& frame = m_frames[depth - 1];
+    handled = std::exchange(frame.handledOutside, false) || handled;
+    if (frame.stopped)
+        return RunResult::Stopped;
+    if (handled && returnAfterSourceHandled)
+        return RunResult::HandledSource;
+    return std::nullopt;
 }
 
 bool RunLoop::runMode(const String& mode, Date beforeDate)
@@ -435,20 +443,22 @@ void RunLoop::wait(const String& mode, Date limit)
         deadline = *next;
 
     std::optional<double> timeout;
+    if (!clock->isVirtual())
+        timeout = std::max(0.0, deadline.timeIntervalSince(clock->now()));
+    if (m_willWaitHook)
+        m_willWaitHook();
     if (clock->isVirtual()) {
         auto& virtualClock = static_cast<VirtualClock&>(*clock);
         if (virtualClock.isDrivenFrom(std::this_thread::get_id())) {
-            virtualClock.advanceTo(deadline);
+            // Work handed over since the check above comes first: a sleep would have ended at once for it.
+            if (!hasPendingWakeUp())
+                virtualClock.advanceTo(deadline);
             return;
         }
-    } else {
-        timeout = std::max(0.0, deadline.timeIntervalSince(clock->now()));
     }
 
     if (m_waiter) {
-        m_waiting = true;
         m_waiter->waitForWork(timeout);
-        m_waiting = false;
         return;
     }
     pollfd fd { m_wakeFd, POLLIN, 0 };
@@ -489,7 +499,13 @@ std::optional<double> RunLoop::secondsUntilDue() const
 bool RunLoop::runDueWork()
 {
     acknowledgeWakeUps();
-    return doPass(activeMode());
+    bool handled = doPass(activeMode());
+    if (handled) {
+        std::lock_guard lock(m_mutex);
+        if (!m_frames.empty())
+            m_frames.back().handledOutside = true;
+    }
+    return handled;
 }
 
 void RunLoop::wakeUp()
@@ -505,9 +521,20 @@ void RunLoop::acknowledgeWakeUps()
     while (read(m_wakeFd, &count, sizeof count) > 0) { }
 }
 
+bool RunLoop::hasPendingWakeUp() const
+{
+    pollfd fd { m_wakeFd, POLLIN, 0 };
+    return poll(&fd, 1, 0) > 0 && (fd.revents & POLLIN);
+}
+
 void RunLoop::setWaiter(RunLoopWaiter* waiter)
 {
     m_waiter = waiter;
+}
+
+void RunLoop::setWillWaitHook(std::function<void()> hook)
+{
+    m_willWaitHook = std::move(hook);
 }
 
 }

@@ -343,14 +343,15 @@ private:
             return;
         }
         case 7: {
-            // A tracking loop: a nested run in another mode, where default-mode work waits for it to end.
+            // A tracking loop or a modal session: a nested run in another mode, where default-mode work waits.
             handedOver();
             const double due = now();
             const double length = delay / 4;
-            m_loop.post([this, due, length] {
+            const fnd::String nested = std::uniform_int_distribution(0, 1)(random) ? fnd::RunLoopMode::EventTracking
+                                                                                   : fnd::RunLoopMode::ModalPanel;
+            m_loop.post([this, due, length, nested] {
                 ran(due, "work that runs a nested run");
-                m_loop.runInMode(
-                    fnd::RunLoopMode::EventTracking, fnd::Clock::current()->now().addingTimeInterval(length), false);
+                m_loop.runInMode(nested, fnd::Clock::current()->now().addingTimeInterval(length), false);
             });
             return;
         }

@@ -27,7 +27,7 @@ TEST(RunLoopWakeUpTest, ARepeatingTimerInTheCommonModesKeepsItsBeatThroughBursts
     auto report = runloopstress::run(RunLoop::main(), options);
     EXPECT_TRUE(report.stalls.empty()) << report.describe();
     EXPECT_EQ(report.late, 0) << report.describe();
-    EXPECT_GT(report.beats, 3 * report.rounds) << report.describe();
+    EXPECT_GE(report.beats, 3 * report.rounds) << report.describe();
 }
 
 // GLib's own sources in the context the loop waits in: timeouts that end its poll early or late, and a callback
@@ -79,7 +79,7 @@ TEST(RunLoopWakeUpTest, ALoopWaitingInAGLibContextNeverSleepsThroughDueWork)
         EXPECT_TRUE(report.stalls.empty()) << report.describe();
         EXPECT_EQ(report.late, 0) << report.describe();
         EXPECT_EQ(report.ran, report.handedOver) << report.describe();
-        EXPECT_GT(report.beats, 3 * report.rounds) << report.describe();
+        EXPECT_GE(report.beats, 3 * report.rounds) << report.describe();
     }
     while (g_main_context_iteration(context, FALSE)) { }
     g_main_context_unref(context);

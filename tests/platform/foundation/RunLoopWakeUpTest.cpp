@@ -45,7 +45,7 @@ public:
             ? g_timeout_source_new(guint(std::uniform_int_distribution(0, 20)(random)))
             : g_idle_source_new();
         if (std::uniform_int_distribution(0, 1)(random)) {
-            g_source_set_callback(source, &GLibNoise::iterateNested, this, nullptr);
+            g_source_set_callback(source, &GLibNoise::iterateNested, m_context, nullptr);
         } else {
             g_source_set_callback(
                 source, [](gpointer) -> gboolean { return G_SOURCE_REMOVE; }, nullptr, nullptr);
@@ -55,11 +55,11 @@ public:
     }
 
 private:
-    static gboolean iterateNested(gpointer self)
+    // Given the context, which outlives what is left of these sources once the noise has gone.
+    static gboolean iterateNested(gpointer context)
     {
-        auto* noise = static_cast<GLibNoise*>(self);
         for (int i = 0; i < 3; ++i)
-            g_main_context_iteration(noise->m_context, FALSE);
+            g_main_context_iteration(static_cast<GMainContext*>(context), FALSE);
         return G_SOURCE_REMOVE;
     }
 

@@ -4,6 +4,7 @@
 
 #include "platform/foundation/files/Bundle.h"
 #include "platform/foundation/files/FileManager.h"
+#include "platform/foundation/runtime/Clock.h"
 #include "platform/foundation/runtime/Log.h"
 #include "platform/foundation/runtime/ObjectBridge.h"
 #include "platform/foundation/runtime/RunLoop.h"
@@ -257,7 +258,8 @@ std::optional<EditLinkServer::Remote> EditLinkServer::EditLinkServerWithName(con
     while (std::chrono::steady_clock::now() < limit) {
         if (fnd::ObjectBridge::nameHasOwner(remote.busName))
             return remote;
-        fnd::RunLoop::current().runUntilDate(fnd::Date::now().addingTimeInterval(0.05));
+        // On the run loop's clock: the wall clock's date may lie hours away from it (a suspend, a clock set).
+        fnd::RunLoop::current().runUntilDate(fnd::Clock::current()->now().addingTimeInterval(0.05));
     }
     fnd::logf(fnd::LogLevel::Error, "The EditLink server {} of {} did not start within {} seconds.", name.utf8(),
         bundleIdentifier.utf8(), LaunchWait);

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace fnd {
 
@@ -12,6 +13,8 @@ namespace {
 struct LoopSource {
     GSource base;
     RunLoop* loop;
+    // The dispatch depth (g_main_depth) at which a run of the loop waits in the context, or -1.
+    int waitDepth;
 };
 
 // GLib wants milliseconds as an int; round up so a timer is never polled for just before it is due.
@@ -41,11 +44,13 @@ gboolean check(GSource* source)
 
 gboolean dispatch(GSource* source, GSourceFunc, gpointer)
 {
-    auto* loop = reinterpret_cast<LoopSource*>(source)->loop;
-    // While a nested run waits in this context, that run does the work itself once the iteration returns, so it
-    // can tell whether it handled something.
-    if (!loop->isWaiting())
-        loop->runDueWork();
+    auto* loopSource = reinterpret_cast<LoopSource*>(source);
+    // In the iteration a run waits in, that run does the work itself once the iteration returns. In an iteration
+    // nested in a callback of that one (a handler that waits for something by iterating the context), the run
+    // cannot get back before the callback returns, and the callback may wait for this very work: it runs here,
+    // and counts for the waiting run.
+    if (loopSource->waitDepth < 0 || g_main_depth() != loopSource->waitDepth + 1)
+        loopSource->loop->runDueWork();
     return G_SOURCE_CONTINUE;
 }
 
@@ -61,6 +66,7 @@ public:
     {
         m_source = g_source_new(&sourceFuncs, sizeof(LoopSource));
         reinterpret_cast<LoopSource*>(m_source)->loop = m_loop.get();
+        reinterpret_cast<LoopSource*>(m_source)->waitDepth = -1;
         g_source_set_name(m_source, "fnd::RunLoop");
         // Run-loop work may run nested loops that iterate this context again.
         g_source_set_can_recurse(m_source, TRUE);
@@ -79,8 +85,12 @@ public:
 
     void waitForWork(std::optional<double>) override
     {
+        // Runs nest (a tracking loop in a handler): each waits at its own depth, and the outer one's comes back.
+        auto& waitDepth = reinterpret_cast<LoopSource*>(m_source)->waitDepth;
+        const int outer = std::exchange(waitDepth, g_main_depth());
         // The source's prepare gives the context the same deadline, so one blocking iteration is enough.
         g_main_context_iteration(m_context, TRUE);
+        waitDepth = outer;
     }
 
 private:

@@ -136,6 +136,10 @@ void RunLoop::addTimer(const std::shared_ptr<Timer>& timer, const String& mode)
     timer->attach(shared_from_this(), mode, sequence);
     {
         std::lock_guard lock(m_mutex);
+        // Invalidated by another thread since the check above: that invalidation has already taken it out of this
+        // list, so put in now it would stay for good.
+        if (!timer->isValid())
+            return;
         if (std::find(m_timers.begin(), m_timers.end(), timer) == m_timers.end())
             m_timers.push_back(timer);
     }
@@ -229,26 +233,34 @@ RunLoop::RunResult RunLoop::runInMode(const String& mode, Date limit, bool retur
     for (;;) {
         acknowledgeWakeUps();
         bool handled = doPass(mode);
-        bool stopped;
-        {
-            std::lock_guard lock(m_mutex);
-            stopped = m_frames[depth - 1].stopped;
-        }
-        if (stopped) {
-            result = RunResult::Stopped;
-            break;
-        }
-        if (handled && returnAfterSourceHandled) {
-            result = RunResult::HandledSource;
+        if (auto ends = runEnds(depth, handled, returnAfterSourceHandled)) {
+            result = *ends;
             break;
         }
         if (Clock::current()->now() >= limit)
             break;
         wait(mode, limit);
+        // The outside event loop may have run this run's work, or stopped it, while it waited.
+        if (auto ends = runEnds(depth, false, returnAfterSourceHandled)) {
+            result = *ends;
+            break;
+        }
     }
     std::lock_guard lock(m_mutex);
     m_frames.pop_back();
     return result;
+}
+
+std::optional<RunLoop::RunResult> RunLoop::runEnds(std::size_t depth, bool handled, bool returnAfterSourceHandled)
+{
+    std::lock_guard lock(m_mutex);
+    auto& frame = m_frames[depth - 1];
+    handled = std::exchange(frame.handledOutside, false) || handled;
+    if (frame.stopped)
+        return RunResult::Stopped;
+    if (handled && returnAfterSourceHandled)
+        return RunResult::HandledSource;
+    return std::nullopt;
 }
 
 bool RunLoop::runMode(const String& mode, Date beforeDate)
@@ -302,22 +314,29 @@ bool RunLoop::doPass(const String& mode)
 bool RunLoop::fireTimers(const String& mode)
 {
     auto now = Clock::current()->now();
-    std::vector<std::shared_ptr<Timer>> due;
+    struct Due {
+        std::shared_ptr<Timer> timer;
+        Date fireDate;
+    };
+    std::vector<Due> due;
     {
         std::lock_guard lock(m_mutex);
         for (auto& timer : m_timers) {
-            if (timer->runsIn(mode) && timer->fireDate() <= now)
-                due.push_back(timer);
+            if (!timer->runsIn(mode))
+                continue;
+            if (auto date = timer->fireDate(); date <= now)
+                due.push_back({ timer, date });
         }
     }
-    std::sort(due.begin(), due.end(), [](auto& a, auto& b) {
-        auto da = a->fireDate(), db = b->fireDate();
-        return da != db ? da < db : a->m_sequence < b->m_sequence;
+    // By the dates read above: another thread may move a timer meanwhile, and a sort whose order changes as it
+    // sorts may run off its range.
+    std::sort(due.begin(), due.end(), [](const Due& a, const Due& b) {
+        return a.fireDate != b.fireDate ? a.fireDate < b.fireDate : a.timer->m_sequence < b.timer->m_sequence;
     });
-    for (auto& timer : due) {
+    for (auto& entry : due) {
         // An earlier action may have invalidated or moved this one, or a nested run fired it already.
-        if (timer->runsIn(mode))
-            runGuarded("a timer", [&] { timer->fireFromLoop(now); });
+        if (entry.timer->runsIn(mode))
+            runGuarded("a timer", [&] { entry.timer->fireFromLoop(now); });
     }
     return !due.empty();
 }
@@ -424,20 +443,22 @@ void RunLoop::wait(const String& mode, Date limit)
         deadline = *next;
 
     std::optional<double> timeout;
+    if (!clock->isVirtual())
+        timeout = std::max(0.0, deadline.timeIntervalSince(clock->now()));
+    if (m_willWaitHook)
+        m_willWaitHook();
     if (clock->isVirtual()) {
         auto& virtualClock = static_cast<VirtualClock&>(*clock);
         if (virtualClock.isDrivenFrom(std::this_thread::get_id())) {
-            virtualClock.advanceTo(deadline);
+            // Work handed over since the check above comes first: a sleep would have ended at once for it.
+            if (!hasPendingWakeUp())
+                virtualClock.advanceTo(deadline);
             return;
         }
-    } else {
-        timeout = std::max(0.0, deadline.timeIntervalSince(clock->now()));
     }
 
     if (m_waiter) {
-        m_waiting = true;
         m_waiter->waitForWork(timeout);
-        m_waiting = false;
         return;
     }
     pollfd fd { m_wakeFd, POLLIN, 0 };
@@ -478,7 +499,13 @@ std::optional<double> RunLoop::secondsUntilDue() const
 bool RunLoop::runDueWork()
 {
     acknowledgeWakeUps();
-    return doPass(activeMode());
+    bool handled = doPass(activeMode());
+    if (handled) {
+        std::lock_guard lock(m_mutex);
+        if (!m_frames.empty())
+            m_frames.back().handledOutside = true;
+    }
+    return handled;
 }
 
 void RunLoop::wakeUp()
@@ -494,9 +521,20 @@ void RunLoop::acknowledgeWakeUps()
     while (read(m_wakeFd, &count, sizeof count) > 0) { }
 }
 
+bool RunLoop::hasPendingWakeUp() const
+{
+    pollfd fd { m_wakeFd, POLLIN, 0 };
+    return poll(&fd, 1, 0) > 0 && (fd.revents & POLLIN);
+}
+
 void RunLoop::setWaiter(RunLoopWaiter* waiter)
 {
     m_waiter = waiter;
+}
+
+void RunLoop::setWillWaitHook(std::function<void()> hook)
+{
+    m_willWaitHook = std::move(hook);
 }
 
 }

@@ -81,7 +81,8 @@ public:
 
     // For an outside event loop (GLib): the mode work is done in right now (the innermost run's, else default),
     // how long until something is due in it (nullopt: nothing is, until woken), and one non-blocking pass over what
-    // is due. The wake-up descriptor becomes readable whenever the answer to secondsUntilDue may have changed.
+    // is due. The wake-up descriptor becomes readable whenever the answer to secondsUntilDue may have changed. What
+    // runDueWork handles while a run waits counts as handled by that run.
     String activeMode() const;
     std::optional<double> secondsUntilDue() const;
     bool runDueWork();
@@ -91,8 +92,9 @@ public:
     void acknowledgeWakeUps();
     // Replaces the built-in poll while this loop waits (nullptr restores it). The waiter must outlive its use.
     void setWaiter(RunLoopWaiter* waiter);
-    // True while the loop is blocked in a waiter, so an outside dispatch can leave the work to the waiting run.
-    bool isWaiting() const { return m_waiting; }
+    // For tests: runs on the loop's thread each time the loop has settled how long it waits, just before it blocks
+    // (or moves a virtual clock it drives), the moment where work handed over must still wake it.
+    void setWillWaitHook(std::function<void()> hook);
 
     // Delayed performs are timers the loop keeps with the identity of their request, for cancellation.
     struct PerformIdentity {
@@ -126,6 +128,8 @@ private:
         String mode;
         Date limit;
         bool stopped { false };
+        // An outside event loop ran this run's work while it waited (runDueWork).
+        bool handledOutside { false };
     };
     struct DelayedPerform {
         std::shared_ptr<Timer> timer;
@@ -133,12 +137,15 @@ private:
     };
 
     bool doPass(const String& mode);
+    // How the run at that depth ends now, if it does: stopped, or it handled a source and returns after one.
+    std::optional<RunResult> runEnds(std::size_t depth, bool handled, bool returnAfterSourceHandled);
     bool fireTimers(const String& mode);
     bool runPosted(const String& mode);
     // The next posted work of the mode after the sequence `after` and up to `last`, taken out of the queue.
     std::optional<std::function<void()>> takePosted(const String& mode, std::uint64_t& after, std::uint64_t last);
     bool runOrdered(const String& mode);
     void wait(const String& mode, Date limit);
+    bool hasPendingWakeUp() const;
     std::optional<Date> nextTimerDate(const String& mode) const;
     bool hasImmediateWork(const String& mode) const;
     void removeTimer(const Timer* timer);
@@ -155,7 +162,7 @@ private:
     std::uint64_t m_sequence { 0 };
     int m_wakeFd { -1 };
     RunLoopWaiter* m_waiter { nullptr };
-    bool m_waiting { false };
+    std::function<void()> m_willWaitHook;
 };
 
 }

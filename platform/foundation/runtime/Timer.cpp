@@ -143,29 +143,33 @@ void Timer::fireFromLoop(Date now)
     }
     // The loop's reference may be dropped by the action (invalidate); keep the timer alive through the call.
     auto self = shared_from_this();
-    {
-        struct FiringEnds {
-            Timer& timer;
-            ~FiringEnds()
-            {
-                std::lock_guard lock(timer.m_mutex);
-                timer.m_firing = false;
-            }
-        } firingEnds { *this };
+    try {
         if (action)
             action(*this);
+    } catch (...) {
+        // The loop reports it; the timer is done with this date all the same, or it stays due and fires every pass.
+        firingEnded(scheduledFor, now);
+        throw;
     }
-    if (!m_repeats) {
-        invalidate();
-        return;
+    firingEnded(scheduledFor, now);
+}
+
+void Timer::firingEnded(Date scheduledFor, Date now)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_firing = false;
+        if (m_repeats) {
+            // The action may have moved the fire date itself; that wins.
+            if (!m_valid || m_fireDate != scheduledFor)
+                return;
+            auto after = std::max(Clock::current()->now(), now);
+            auto beats = std::floor(after.timeIntervalSince(scheduledFor) / m_interval) + 1;
+            m_fireDate = scheduledFor.addingTimeInterval(beats * m_interval);
+            return;
+        }
     }
-    std::lock_guard lock(m_mutex);
-    // The action may have moved the fire date itself; that wins.
-    if (!m_valid || m_fireDate != scheduledFor)
-        return;
-    auto after = std::max(Clock::current()->now(), now);
-    auto beats = std::floor(after.timeIntervalSince(scheduledFor) / m_interval) + 1;
-    m_fireDate = scheduledFor.addingTimeInterval(beats * m_interval);
+    invalidate();
 }
 
 }

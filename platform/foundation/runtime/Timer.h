@@ -48,6 +48,8 @@ private:
     bool runsIn(const String& mode) const;
     // Called by the loop when the fire date has passed.
     void fireFromLoop(Date now);
+    // After the action fired for that date, even when it threw: a one-shot timer is done, a repeating one moves on.
+    void firingEnded(Date scheduledFor, Date now);
 
     mutable std::mutex m_mutex;
     Date m_fireDate;

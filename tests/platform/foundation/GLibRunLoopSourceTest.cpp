@@ -10,6 +10,11 @@
 #include <glib.h>
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <optional>
+#include <thread>
+#include <utility>
+
 using namespace fnd;
 
 namespace {
@@ -56,6 +61,93 @@ TEST_F(GLibRunLoopSourceTest, WorkPostedFromAnotherThreadRunsInTheContext)
     auto poster = Thread::detachNewThread([&] { RunLoop::main().post([&] { ran = RunLoop::isMainThread(); }); });
     EXPECT_TRUE(iterateUntil([&] { return ran; }));
     EXPECT_TRUE(poster->waitUntilFinished(testsupport::WaitSeconds));
+}
+
+// A callback of the iteration a run waits in that waits for something by iterating the context itself, as a
+// synchronous clipboard read in a drop handler does: the run cannot get back before the callback returns, so the
+// loop's work due meanwhile runs in the callback's iterations, and counts for the waiting run.
+TEST_F(GLibRunLoopSourceTest, WorkDueWhileACallbackIteratesTheContextRunsThereForTheWaitingRun)
+{
+    auto loop = RunLoop::mainShared();
+    GLibRunLoopSource source(loop, m_context);
+    bool timerFired = false, postRan = false;
+    std::optional<std::pair<bool, bool>> seen;
+    auto timer = Timer::create(0.01, false, [&](Timer&) { timerFired = true; });
+    loop->addTimer(timer, RunLoopMode::Default);
+    struct Waiting {
+        std::function<void()> body;
+    } waiting { [&] {
+        loop->post([&] { postRan = true; });
+        const gint64 deadline = g_get_monotonic_time() + 10 * G_USEC_PER_SEC;
+        while (!(timerFired && postRan) && g_get_monotonic_time() < deadline) {
+            if (!g_main_context_iteration(m_context, FALSE))
+                g_usleep(500);
+        }
+        seen = { timerFired, postRan };
+    } };
+    GSource* callback = g_idle_source_new();
+    g_source_set_callback(
+        callback,
+        [](gpointer data) -> gboolean {
+            static_cast<Waiting*>(data)->body();
+            return G_SOURCE_REMOVE;
+        },
+        &waiting, nullptr);
+    g_source_attach(callback, m_context);
+    g_source_unref(callback);
+    auto result = loop->runInMode(RunLoopMode::Default, Clock::current()->now().addingTimeInterval(30), true);
+    ASSERT_TRUE(seen);
+    EXPECT_TRUE(seen->first) << "the timer, due while the callback waited, did not fire in its iterations";
+    EXPECT_TRUE(seen->second) << "the post, handed over while the callback waited, did not run in its iterations";
+    EXPECT_EQ(result, RunLoop::RunResult::HandledSource);
+}
+
+// Work handed over while GLib prepares its poll, after the loop's source has given its timeout: the poll must still
+// end for it.
+TEST_F(GLibRunLoopSourceTest, WorkHandedOverAfterTheLoopsSourceIsPreparedEndsThePoll)
+{
+    auto loop = RunLoop::mainShared();
+    GLibRunLoopSource source(loop, m_context);
+    auto stop = [&](Timer&) { loop->stop(); };
+    auto far = Timer::create(Clock::current()->now().addingTimeInterval(1000), 0, false, stop);
+    loop->addTimer(far, RunLoopMode::Default);
+    struct Case {
+        const char* what;
+        std::function<void()> handOver;
+    };
+    const std::vector<Case> cases {
+        { "a post", [&] { loop->post([&] { loop->stop(); }); } },
+        { "a timer added", [&] { loop->addTimer(Timer::create(0.0, false, stop), RunLoopMode::Default); } },
+        { "a timer moved to now", [&] { far->setFireDate(Clock::current()->now()); } },
+        { "a stop", [&] { loop->stop(); } },
+    };
+    // Prepared after the loop's source, which comes first by priority; hands over once, from another thread.
+    struct Late {
+        GSource base;
+        const std::function<void()>* handOver;
+        bool handed;
+    };
+    static GSourceFuncs lateFuncs = { [](GSource* source, gint* timeout) -> gboolean {
+                                         auto* late = reinterpret_cast<Late*>(source);
+                                         if (!std::exchange(late->handed, true))
+                                             std::thread(*late->handOver).join();
+                                         *timeout = -1;
+                                         return FALSE;
+                                     },
+        nullptr, [](GSource*, GSourceFunc, gpointer) -> gboolean { return G_SOURCE_CONTINUE; }, nullptr, nullptr,
+        nullptr };
+    for (const auto& c : cases) {
+        GSource* late = g_source_new(&lateFuncs, sizeof(Late));
+        reinterpret_cast<Late*>(late)->handOver = &c.handOver;
+        reinterpret_cast<Late*>(late)->handed = false;
+        g_source_set_priority(late, G_PRIORITY_LOW);
+        g_source_attach(late, m_context);
+        auto result = loop->runInMode(RunLoopMode::Default, Clock::current()->now().addingTimeInterval(30), false);
+        EXPECT_EQ(result, RunLoop::RunResult::Stopped) << c.what;
+        EXPECT_TRUE(reinterpret_cast<Late*>(late)->handed) << c.what;
+        g_source_destroy(late);
+        g_source_unref(late);
+    }
 }
 
 TEST_F(GLibRunLoopSourceTest, TimersFireWhenVirtualTimeReachesThemAndNotBefore)

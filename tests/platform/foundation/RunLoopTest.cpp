@@ -6,6 +6,7 @@
 #include "platform/foundation/runtime/Thread.h"
 #include "platform/foundation/runtime/Timer.h"
 
+#include "platform/foundation/TestSupport.h"
 #include "support/Waiting.h"
 
 #include <gtest/gtest.h>
@@ -406,6 +407,52 @@ TEST_F(RunLoopTest, WorkThatThrowsIsReportedAndTheRestStillRuns)
     EXPECT_EQ(ran, "after");
 }
 
+TEST_F(RunLoopTest, ATimerWhoseActionThrowsIsDoneWithThatFiring)
+{
+    // Only the first firing of each throws: a timer left on its date would fire again at once.
+    testsupport::CapturedLog log;
+    std::vector<double> beats, shots;
+    auto repeating = Timer::create(1.0, true, [&](Timer&) {
+        beats.push_back(elapsed());
+        if (beats.size() == 1)
+            throw Exception::invalidArgument("the first beat");
+    });
+    loop.addTimer(repeating, RunLoopMode::Default);
+    auto oneShot = timerAt(
+        0.5,
+        [&](Timer&) {
+            shots.push_back(elapsed());
+            if (shots.size() == 1)
+                throw std::runtime_error("the shot");
+        },
+        RunLoopMode::Default);
+    loop.runUntilDate(at(3.5));
+    EXPECT_EQ(beats, (std::vector<double> { 1, 2, 3 }));
+    EXPECT_EQ(shots, (std::vector<double> { 0.5 }));
+    EXPECT_FALSE(oneShot->isValid());
+    EXPECT_TRUE(repeating->isValid());
+    EXPECT_TRUE(log.contains(LogLevel::Error, "the first beat"));
+    EXPECT_TRUE(log.contains(LogLevel::Error, "the shot"));
+    repeating->invalidate();
+}
+
+TEST_F(RunLoopTest, WorkHandedOverAsTheLoopGoesToSleepRunsBeforeVirtualTimeJumps)
+{
+    std::vector<std::string> order;
+    timerAt(
+        10, [&](Timer&) { order.push_back("timer@" + std::to_string(int(elapsed()))); }, RunLoopMode::Default);
+    // Another thread posts once the loop has found nothing to do and settled on jumping to the timer.
+    bool handed = false;
+    loop.setWillWaitHook([&] {
+        if (std::exchange(handed, true))
+            return;
+        std::thread([&] { loop.post([&] { order.push_back("posted@" + std::to_string(int(elapsed()))); }); }).join();
+    });
+    loop.runUntilDate(at(20));
+    loop.setWillWaitHook(nullptr);
+    EXPECT_EQ(order, (std::vector<std::string> { "posted@0", "timer@10" }));
+}
+
 TEST_F(RunLoopTest, OrderedSelectorPerformRunsOnceBeforeTheLoopWaits)
 {
     auto recorder = std::make_shared<PerformRecorder>();
@@ -487,6 +534,42 @@ TEST_F(RunLoopThreadTest, PostingFromAnotherThreadWakesTheWaitingLoop)
     EXPECT_EQ(result, RunLoop::RunResult::HandledSource);
     EXPECT_TRUE(ranOnMain);
     ASSERT_TRUE(poster->waitUntilFinished(testsupport::WaitSeconds));
+}
+
+// What another thread hands over once the loop has settled how long to sleep, just before it blocks: each must end
+// the sleep, or the run would sleep on until its limit.
+TEST_F(RunLoopThreadTest, WorkHandedOverJustBeforeTheLoopBlocksWakesIt)
+{
+    auto stop = [this](Timer&) { loop.stop(); };
+    auto far = Timer::create(inSeconds(1000), 0, false, stop);
+    auto tracking = Timer::create(inSeconds(0), 0, false, stop);
+    loop.addTimer(far, RunLoopMode::Default);
+    loop.addTimer(tracking, RunLoopMode::EventTracking);
+    struct Case {
+        const char* what;
+        std::function<void()> handOver;
+    };
+    const std::vector<Case> cases {
+        { "a post", [&] { loop.post([&] { loop.stop(); }); } },
+        { "a timer added", [&] { loop.addTimer(Timer::create(0.0, false, stop), RunLoopMode::Default); } },
+        { "a timer moved to now", [&] { far->setFireDate(inSeconds(0)); } },
+        { "a due timer added for the running mode", [&] { loop.addTimer(tracking, RunLoopMode::Default); } },
+        { "an ordered perform", [&] { loop.performBeforeWaiting([&] { loop.stop(); }, 0, { RunLoopMode::Common }); } },
+        { "a stop", [&] { loop.stop(); } },
+    };
+    for (const auto& c : cases) {
+        bool handed = false;
+        loop.setWillWaitHook([&] {
+            if (!std::exchange(handed, true))
+                std::thread(c.handOver).join();
+        });
+        auto result = loop.runInMode(RunLoopMode::Default, inSeconds(30), false);
+        EXPECT_EQ(result, RunLoop::RunResult::Stopped) << c.what;
+        EXPECT_TRUE(handed) << c.what;
+    }
+    loop.setWillWaitHook(nullptr);
+    far->invalidate();
+    tracking->invalidate();
 }
 
 TEST_F(RunLoopThreadTest, PerformOnMainThreadAndWaitReturnsTheWorkAndItsFailure)

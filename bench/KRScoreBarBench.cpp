@@ -1,10 +1,20 @@
-// Relayout of a scope bar of 10 groups of 10 items across 100 widths, from wide enough for everything down to a
-// bar where most items live in the overflow menu. The time per layout is what a window resize costs per frame.
+// A scope bar of 3 groups of 5 items (a typical search scope: where, what kind, when), grown to ten and a hundred
+// times as many groups of 5, and to 3 groups of ten and a hundred times as many items. The bar is 800 points wide,
+// so the larger bars collapse groups and peel items into the overflow menu, as a narrow window does.
+//
+// Filling (reading every item and laying the bar out), one step of a window resize (the layout at the next width),
+// a click choosing an item, the hover that finds the item under the pointer, drawing the bar, and adding and
+// removing a group.
+#include "bench/CollectionSizes.h"
+
 #include "frameworks/KRScoreBar/KRScopeBar.h"
 #include "frameworks/KRScoreBar/KRScopeBarGroup.h"
+#include "frameworks/KRScoreBar/KRScopeBarGroupHelper.h"
 
+#include "platform/graphics/BitmapImageRep.h"
 #include "platform/ui/controls/PopUpButtonCell.h"
 #include "platform/ui/menus/Menu.h"
+#include "platform/ui/views/Event.h"
 
 #include <benchmark/benchmark.h>
 
@@ -13,79 +23,188 @@
 
 namespace {
 
+constexpr long KRScoreBarBenchTypicalGroups = 3;
+constexpr long KRScoreBarBenchTypicalItems = 5;
+
 class KRScoreBarBenchSource : public fnd::Object, public KRScopeBarDataSource {
 public:
-    std::uint64_t scopeBarNumberOfObjectsInScopeBarGroup(KRScopeBar&, std::uint64_t) override { return 10; }
+    KRScoreBarBenchSource(long groups, long items)
+        : m_items(items)
+    {
+        const char* words[] = { "All", "Documents", "Pictures", "Music", "Movies", "Mail", "Contacts", "Events",
+            "Presentations", "Spreadsheets" };
+        for (long group = 0; group < groups; ++group)
+            for (long item = 0; item < items; ++item)
+                titles.push_back(fnd::String(std::string(words[item % 10]) + " " + std::to_string(group)));
+    }
+    std::uint64_t scopeBarNumberOfObjectsInScopeBarGroup(KRScopeBar&, std::uint64_t group) override
+    {
+        return group * std::uint64_t(m_items) < titles.size() ? std::uint64_t(m_items) : 0;
+    }
     fnd::Value scopeBarValueForObjectInGroup(KRScopeBar&, std::uint64_t group, std::uint64_t index) override
     {
-        return fnd::Value(titles[group * 10 + index]);
+        return fnd::Value(titles[group * std::uint64_t(m_items) + index]);
     }
     std::vector<fnd::String> titles;
+
+private:
+    long m_items;
 };
 
-std::shared_ptr<KRScopeBar> KRScoreBarBenchBar(const std::shared_ptr<KRScoreBarBenchSource>& source)
+std::shared_ptr<KRScopeBarGroup> KRScoreBarBenchGroup(long group)
 {
-    const char* words[] = { "All", "Documents", "Pictures", "Music", "Movies", "Mail", "Contacts", "Events",
-        "Presentations", "Spreadsheets" };
-    for (int group = 0; group < 10; ++group)
-        for (int item = 0; item < 10; ++item)
-            source->titles.push_back(fnd::String(std::string(words[item]) + " " + std::to_string(group)));
-    auto bar = KRScopeBar::create({ 0, 0, 8000, 30 });
-    bar->setDataSource(source);
-    for (int group = 0; group < 10; ++group) {
-        auto g = KRScopeBarGroup::create(fnd::String("g" + std::to_string(group)),
-            group % 2 ? KRScopeBarGroupSelectionStyleMultiple : KRScopeBarGroupSelectionStyleRadio);
-        g->setLabel(fnd::String("Group " + std::to_string(group) + ":"));
-        bar->addGroup(g);
+    auto g = KRScopeBarGroup::create(fnd::String("g" + std::to_string(group)),
+        group % 2 ? KRScopeBarGroupSelectionStyleMultiple : KRScopeBarGroupSelectionStyleRadio);
+    g->setLabel(fnd::String("Group " + std::to_string(group) + ":"));
+    return g;
+}
+
+struct KRScoreBarBenchSetup {
+    std::shared_ptr<KRScoreBarBenchSource> source;
+    std::shared_ptr<KRScopeBar> bar;
+
+    KRScoreBarBenchSetup(long groups, long items)
+        : source(std::make_shared<KRScoreBarBenchSource>(groups + 1, items))
+    {
+        bar = KRScopeBar::create({ 0, 0, 800, 30 });
+        bar->setDataSource(source);
+        for (long group = 0; group < groups; ++group)
+            bar->addGroup(KRScoreBarBenchGroup(group));
+        bar->reloadData();
+        bar->calcSize();
     }
-    bar->reloadData();
-    return bar;
-}
+    std::size_t overflowItems() const
+    {
+        auto cell = bar->overflowPullDownCell();
+        return cell && cell->menu() ? std::size_t(cell->menu()->numberOfItems() - 1) : 0;
+    }
+};
 
-std::size_t KRScoreBarBenchOverflowItems(KRScopeBar& bar)
+// (groups, items per group): more groups of the typical size, then more items in the typical number of groups.
+void sizes(benchmark::internal::Benchmark* b)
 {
-    auto cell = bar.overflowPullDownCell();
-    return cell && cell->menu() ? std::size_t(cell->menu()->numberOfItems() - 1) : 0;
+    for (long factor : { 1, 10, 100 })
+        b->Args({ KRScoreBarBenchTypicalGroups * factor, KRScoreBarBenchTypicalItems });
+    for (long factor : { 10, 100 })
+        b->Args({ KRScoreBarBenchTypicalGroups, KRScoreBarBenchTypicalItems * factor });
+    b->ArgNames({ "groups", "items" })->Unit(benchmark::kMicrosecond);
 }
 
+long itemsOf(const benchmark::State& state)
+{
+    return state.range(0) * state.range(1);
+}
+
+// Reading every item and the first layout.
+void KRScoreBarFill(benchmark::State& state)
+{
+    for (auto _ : state) {
+        KRScoreBarBenchSetup setup(state.range(0), state.range(1));
+        benchmark::DoNotOptimize(setup.bar->overflowPullDownRect());
+    }
+    collectionsizes::perItem(state, double(itemsOf(state)));
+}
+BENCHMARK(KRScoreBarFill)->Apply(sizes);
+
+// A window resize: the layout at each of 20 widths from 800 down to 420 points and back.
 void KRScoreBarRelayout(benchmark::State& state)
 {
-    auto source = std::make_shared<KRScoreBarBenchSource>();
-    auto bar = KRScoreBarBenchBar(source);
-
+    KRScoreBarBenchSetup setup(state.range(0), state.range(1));
     std::vector<double> widths;
-    for (int i = 0; i < 100; ++i)
-        widths.push_back(9000 - i * 88.0); // 9000 down to 288 points
-    // The range covers every stage: all expanded, shrunk, collapsed, and items in the overflow menu.
-    bar->setFrameSize({ widths.back(), 30 });
-    bar->calcSize();
-    state.counters["overflow_items_at_narrowest"] = double(KRScoreBarBenchOverflowItems(*bar));
+    for (int i = 0; i < 20; ++i)
+        widths.push_back(800 - i * 20.0);
+    for (int i = 19; i >= 0; --i)
+        widths.push_back(800 - i * 20.0);
     std::size_t next = 0;
     for (auto _ : state) {
-        bar->setFrameSize({ widths[next], 30 });
+        setup.bar->setFrameSize({ widths[next], 30 });
         next = (next + 1) % widths.size();
-        bar->adjustSubviews();
-        bar->calcSize();
-        benchmark::DoNotOptimize(bar->overflowPullDownRect());
+        setup.bar->calcSize();
     }
-    state.SetItemsProcessed(state.iterations());
-    state.counters["us_per_layout"] = benchmark::Counter(
-        double(state.iterations()) * 1e-6, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    setup.bar->setFrameSize({ 800, 30 });
+    setup.bar->calcSize();
+    state.counters["overflow_items"] = double(setup.overflowItems());
 }
-BENCHMARK(KRScoreBarRelayout)->Unit(benchmark::kMicrosecond);
+BENCHMARK(KRScoreBarRelayout)->Apply(sizes);
 
-// The worst width of the range: nearly every item is peeled into the overflow menu on each layout.
-void KRScoreBarRelayoutNarrowest(benchmark::State& state)
+// A click choosing the second item of the first group and then the first, each followed by the layout.
+void KRScoreBarSelect(benchmark::State& state)
 {
-    auto source = std::make_shared<KRScoreBarBenchSource>();
-    auto bar = KRScoreBarBenchBar(source);
-    bar->setFrameSize({ 288, 30 });
+    KRScoreBarBenchSetup setup(state.range(0), state.range(1));
+    auto group = setup.bar->groupAtIndex(0);
     for (auto _ : state) {
-        bar->adjustSubviews();
-        bar->calcSize();
+        group->didClickObject(1);
+        setup.bar->calcSize();
+        group->didClickObject(0);
+        setup.bar->calcSize();
     }
-    state.counters["overflow_items"] = double(KRScoreBarBenchOverflowItems(*bar));
 }
-BENCHMARK(KRScoreBarRelayoutNarrowest)->Unit(benchmark::kMicrosecond);
+BENCHMARK(KRScoreBarSelect)->Apply(sizes);
+
+// The pointer entering the first group (its second item, or its pop-up when the layout collapsed it): the bar
+// finds the group and the item under it.
+void KRScoreBarHover(benchmark::State& state)
+{
+    KRScoreBarBenchSetup setup(state.range(0), state.range(1));
+    const auto& helper = setup.bar->groupHelpers().front();
+    const auto rect = helper->buttonRects().size() >= 2 ? helper->buttonRects()[1] : helper->buttonRect();
+    auto event = ui::Event::enterExitEventWithType(
+        ui::EventType::MouseEntered, gfx::Point { rect.midX(), rect.midY() }, 0, 0, 0, 0, 0, {});
+    for (auto _ : state) {
+        setup.bar->mouseEntered(*event);
+        if (!helper->trackingCell()) {
+            state.SkipWithError("the pointer found no item");
+            break;
+        }
+        setup.bar->mouseExited(*event);
+    }
+}
+BENCHMARK(KRScoreBarHover)->Apply(sizes);
+
+void KRScoreBarDraw(benchmark::State& state)
+{
+    KRScoreBarBenchSetup setup(state.range(0), state.range(1));
+    const auto bounds = setup.bar->bounds();
+    auto bitmap = setup.bar->bitmapImageRepForCachingDisplayInRect(bounds);
+    for (auto _ : state)
+        setup.bar->cacheDisplayInRect(bounds, *bitmap);
+}
+BENCHMARK(KRScoreBarDraw)->Apply(sizes);
+
+// Adding a group at the end and the layout that follows; removing it is not timed.
+void KRScoreBarAddGroup(benchmark::State& state)
+{
+    KRScoreBarBenchSetup setup(state.range(0), state.range(1));
+    const long index = state.range(0);
+    for (auto _ : state) {
+        auto group = KRScoreBarBenchGroup(index);
+        setup.bar->addGroup(group);
+        setup.bar->reloadDataForGroup(std::uint64_t(index));
+        setup.bar->calcSize();
+        state.PauseTiming();
+        setup.bar->removeGroup(group);
+        setup.bar->calcSize();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(KRScoreBarAddGroup)->Apply(sizes);
+
+// Removing the last group and the layout that follows; putting it back is not timed.
+void KRScoreBarRemoveGroup(benchmark::State& state)
+{
+    KRScoreBarBenchSetup setup(state.range(0), state.range(1));
+    const auto index = std::uint64_t(state.range(0) - 1);
+    for (auto _ : state) {
+        auto group = setup.bar->groupAtIndex(index);
+        setup.bar->removeGroupAtIndex(index);
+        setup.bar->calcSize();
+        state.PauseTiming();
+        setup.bar->addGroup(group);
+        setup.bar->reloadDataForGroup(index);
+        setup.bar->calcSize();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(KRScoreBarRemoveGroup)->Apply(sizes);
 
 }

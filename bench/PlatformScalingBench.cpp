@@ -5,19 +5,11 @@
 //   handful a busy window has), in fire-date order.
 // - NotificationPost: one post of a name among 1,000 observers of 100 names (ten each, and five of every name):
 //   only the ten of that name and the five of every name should be visited.
-// - MenuLayout: the layout of a menu of 200 items with titles and key equivalents, as a pop-up asks for it each time
-//   it opens; MenuDraw: the open menu drawn whole.
-// - TabViewDraw: a tab view of 50 tabs drawn whole, and TabViewHitTest: the tab under a point (each click and tip).
+// Menus, tab views and the other collections are measured at three sizes in PlatformCollectionsBench.
 #include "platform/foundation/runtime/Clock.h"
 #include "platform/foundation/runtime/NotificationCenter.h"
 #include "platform/foundation/runtime/RunLoop.h"
 #include "platform/foundation/runtime/Timer.h"
-#include "platform/graphics/BitmapImageRep.h"
-#include "platform/ui/containers/TabView.h"
-#include "platform/ui/containers/TabViewItem.h"
-#include "platform/ui/menus/Menu.h"
-#include "platform/ui/menus/MenuItem.h"
-#include "platform/ui/menus/MenuView.h"
 
 #include <benchmark/benchmark.h>
 
@@ -104,75 +96,5 @@ void NotificationPost(benchmark::State& state)
     state.counters["heard_per_post"] = double(heard) / double(state.iterations());
 }
 BENCHMARK(NotificationPost)->Unit(benchmark::kMicrosecond);
-
-std::shared_ptr<ui::Menu> platformScalingMenu()
-{
-    auto menu = ui::Menu::create();
-    const char* keys = "abcdefghijklmnopqrstuvwxyz";
-    for (int i = 0; i < 200; ++i) {
-        if (i % 20 == 19) {
-            menu->addItem(ui::MenuItem::separatorItem());
-            continue;
-        }
-        auto item = ui::MenuItem::create(fnd::String("Menu item number " + std::to_string(i) + " of the long menu"), {},
-            i % 3 == 0 ? fnd::String(std::string(1, keys[i % 26])) : fnd::String());
-        menu->addItem(item);
-    }
-    return menu;
-}
-
-void MenuLayout(benchmark::State& state)
-{
-    auto menu = platformScalingMenu();
-    for (auto _ : state) {
-        auto layout = ui::MenuView::layoutMenu(*menu);
-        benchmark::DoNotOptimize(layout);
-    }
-}
-BENCHMARK(MenuLayout)->Unit(benchmark::kMicrosecond);
-
-void MenuDraw(benchmark::State& state)
-{
-    auto view = ui::MenuView::create(platformScalingMenu());
-    auto bounds = view->bounds();
-    auto bitmap = view->bitmapImageRepForCachingDisplayInRect(bounds);
-    for (auto _ : state)
-        view->cacheDisplayInRect(bounds, *bitmap);
-    state.counters["height"] = bounds.height();
-}
-BENCHMARK(MenuDraw)->Unit(benchmark::kMillisecond);
-
-std::shared_ptr<ui::TabView> platformScalingTabView()
-{
-    auto tabView = ui::TabView::create({ 0, 0, 5000, 300 });
-    for (int i = 0; i < 50; ++i) {
-        auto item = ui::TabViewItem::create();
-        item->setLabel(fnd::String("Tab number " + std::to_string(i)));
-        tabView->addTabViewItem(item);
-    }
-    return tabView;
-}
-
-void TabViewDraw(benchmark::State& state)
-{
-    auto tabView = platformScalingTabView();
-    auto bounds = gfx::Rect { 0, 0, 5000, 40 };
-    auto bitmap = tabView->bitmapImageRepForCachingDisplayInRect(bounds);
-    for (auto _ : state)
-        tabView->cacheDisplayInRect(bounds, *bitmap);
-}
-BENCHMARK(TabViewDraw)->Unit(benchmark::kMillisecond);
-
-void TabViewHitTest(benchmark::State& state)
-{
-    auto tabView = platformScalingTabView();
-    auto last = tabView->rectOfTabViewItem(*tabView->tabViewItems().back());
-    gfx::Point point { last.midX(), last.midY() };
-    for (auto _ : state) {
-        auto item = tabView->tabViewItemAtPoint(point);
-        benchmark::DoNotOptimize(item);
-    }
-}
-BENCHMARK(TabViewHitTest)->Unit(benchmark::kMicrosecond);
 
 }

@@ -1,12 +1,20 @@
-// A tab bar control with 500 tabs: one layout pass over all of them, and one tick of the placeholder gap animation
-// while a tab is dragged across the bar.
+// A tab bar control with 20 tabs (a typical window of documents), 200 and 2,000, each in two bars: one wide enough
+// for every tab at its optimum width, and one 1,000 points wide, where all but the first few tabs live in the
+// overflow menu. What a person does with tabs: opening one, closing one, choosing one (by a click or from the
+// overflow menu), moving one, the layout pass, a click's hit test, one tick of the placeholder gap animation while a
+// tab is dragged across the bar, and drawing the bar.
+#include "bench/CollectionSizes.h"
+
 #include "frameworks/ZTBTabBarControl/ZTBTabBarCell.h"
 #include "frameworks/ZTBTabBarControl/ZTBTabBarControl.h"
+#include "frameworks/ZTBTabBarControl/ZTBTabControls.h"
 #include "frameworks/ZTBTabBarControl/ZTBTabDragAssistant.h"
 
 #include "platform/backend/headless/HeadlessBackend.h"
+#include "platform/graphics/BitmapImageRep.h"
 #include "platform/ui/containers/TabView.h"
 #include "platform/ui/containers/TabViewItem.h"
+#include "platform/ui/menus/Menu.h"
 #include "platform/ui/views/Window.h"
 
 #include <benchmark/benchmark.h>
@@ -15,29 +23,32 @@
 
 namespace {
 
+constexpr long TabBarControlBenchTypicalTabs = 20;
+
 struct TabBarControlBenchSetup {
     std::shared_ptr<ui::HeadlessBackend> backend = ui::HeadlessBackend::install();
     std::shared_ptr<ui::Window> window;
     std::shared_ptr<ui::TabView> tabView;
     std::shared_ptr<ZTBTabBarControl> bar;
+    long made { 0 };
 
-    explicit TabBarControlBenchSetup(int tabs)
+    // fits: wide enough for every tab at its optimum width; else a 1,000-point window.
+    TabBarControlBenchSetup(long tabs, bool fits)
     {
-        // Wide enough for every tab at its optimum width, so all 500 are laid out in the bar.
-        const double width = tabs * 130.0 + 100;
+        const double width = fits ? double(tabs) * 130.0 + 100 : 1000;
         window = ui::Window::create({ { 0, 0 }, { width, 200 } });
         tabView = ui::TabView::create({ 0, 0, width, 178 });
+        // The bar shows the tabs; the tab view only the selected page.
+        tabView->setTabViewType(ui::TabViewType::NoTabsNoBorder);
         bar = ZTBTabBarControl::create({ 0, 178, width, 22 });
         window->contentView()->addSubview(tabView);
         window->contentView()->addSubview(bar);
         bar->setTabView(tabView);
         tabView->setDelegate(bar);
-        for (int i = 0; i < tabs; ++i) {
-            auto item = ui::TabViewItem::create();
-            item->setLabel(fnd::String("Tab " + std::to_string(i)));
-            tabView->addTabViewItem(item);
-        }
+        for (long i = 0; i < tabs; ++i)
+            tabView->addTabViewItem(newItem());
         bar->update(false);
+        window->layoutIfNeeded();
     }
     ~TabBarControlBenchSetup()
     {
@@ -46,31 +57,188 @@ struct TabBarControlBenchSetup {
         window->close();
         ui::Backend::install(nullptr);
     }
+    std::shared_ptr<ui::TabViewItem> newItem()
+    {
+        auto item = ui::TabViewItem::create();
+        item->setLabel(fnd::String("Tab " + std::to_string(made++)));
+        return item;
+    }
+    std::shared_ptr<ui::TabViewItem> item(long index) const { return tabView->tabViewItemAtIndex(index); }
 };
 
-void BM_ControlLayoutOf500Tabs(benchmark::State& state)
+bool fitsArgument(const benchmark::State& state)
 {
-    TabBarControlBenchSetup setup(500);
+    return state.range(1) != 0;
+}
+
+void sizes(benchmark::internal::Benchmark* b)
+{
+    collectionsizes::threeSizes(b, TabBarControlBenchTypicalTabs, { 1, 0 });
+    b->ArgNames({ "tabs", "fits" })->Unit(benchmark::kMicrosecond);
+}
+
+// Filling the bar: a window restored with its tabs, added one after another to the tab view the bar serves.
+void TabBarControlFill(benchmark::State& state)
+{
+    const long tabs = state.range(0);
+    for (auto _ : state) {
+        TabBarControlBenchSetup setup(tabs, fitsArgument(state));
+        benchmark::DoNotOptimize(setup.bar->numberOfVisibleTabs());
+    }
+    collectionsizes::perItem(state, double(tabs));
+}
+BENCHMARK(TabBarControlFill)->Apply(sizes);
+
+// Opening one tab at the end and the window's layout pass; closing it again is not timed.
+void TabBarControlAddOne(benchmark::State& state)
+{
+    TabBarControlBenchSetup setup(state.range(0), fitsArgument(state));
+    for (auto _ : state) {
+        auto item = setup.newItem();
+        setup.tabView->addTabViewItem(item);
+        setup.window->layoutIfNeeded();
+        state.PauseTiming();
+        setup.tabView->removeTabViewItem(item);
+        setup.window->layoutIfNeeded();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(TabBarControlAddOne)->Apply(sizes);
+
+// Closing the first tab and the window's layout pass; putting it back is not timed.
+void TabBarControlRemoveOne(benchmark::State& state)
+{
+    TabBarControlBenchSetup setup(state.range(0), fitsArgument(state));
+    for (auto _ : state) {
+        auto item = setup.item(0);
+        setup.tabView->removeTabViewItem(item);
+        setup.window->layoutIfNeeded();
+        state.PauseTiming();
+        setup.tabView->insertTabViewItem(item, 0);
+        setup.window->layoutIfNeeded();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(TabBarControlRemoveOne)->Apply(sizes);
+
+// Choosing the first tab and then the third by clicking their cells.
+void TabBarControlSelect(benchmark::State& state)
+{
+    TabBarControlBenchSetup setup(state.range(0), fitsArgument(state));
+    auto first = setup.bar->cells()[0], third = setup.bar->cells()[2];
+    for (auto _ : state) {
+        setup.bar->tabClick(*first);
+        setup.window->layoutIfNeeded();
+        setup.bar->tabClick(*third);
+        setup.window->layoutIfNeeded();
+    }
+}
+BENCHMARK(TabBarControlSelect)->Apply(sizes);
+
+// Choosing the last tab from the overflow menu, then the first tab.
+void TabBarControlSelectFromOverflowMenu(benchmark::State& state)
+{
+    TabBarControlBenchSetup setup(state.range(0), false);
+    auto first = setup.bar->cells()[0];
+    auto menu = setup.bar->controller().overflowMenu();
+    if (!menu) {
+        state.SkipWithError("no overflow menu");
+        return;
+    }
+    for (auto _ : state) {
+        auto current = setup.bar->controller().overflowMenu();
+        setup.bar->overflowMenuAction(*current->itemAtIndex(current->numberOfItems() - 1));
+        setup.window->layoutIfNeeded();
+        setup.bar->tabClick(*first);
+        setup.window->layoutIfNeeded();
+    }
+    state.counters["menu_items"] = double(menu->numberOfItems());
+}
+BENCHMARK(TabBarControlSelectFromOverflowMenu)
+    ->Apply([](benchmark::internal::Benchmark* b) { collectionsizes::threeSizes(b, TabBarControlBenchTypicalTabs); })
+    ->ArgName("tabs")
+    ->Unit(benchmark::kMicrosecond);
+
+// Moving the first tab to the end of the tab view and back.
+void TabBarControlMove(benchmark::State& state)
+{
+    TabBarControlBenchSetup setup(state.range(0), fitsArgument(state));
+    for (auto _ : state) {
+        auto item = setup.item(0);
+        setup.tabView->removeTabViewItem(item);
+        setup.tabView->addTabViewItem(item);
+        setup.window->layoutIfNeeded();
+        setup.tabView->removeTabViewItem(item);
+        setup.tabView->insertTabViewItem(item, 0);
+        setup.window->layoutIfNeeded();
+    }
+}
+BENCHMARK(TabBarControlMove)->Apply(sizes);
+
+// The update pass an option change asks for: the layout, the overflow menu, the tracking rects.
+void TabBarControlUpdate(benchmark::State& state)
+{
+    TabBarControlBenchSetup setup(state.range(0), fitsArgument(state));
+    for (auto _ : state)
+        setup.bar->update(false);
+    state.counters["visible"] = double(setup.bar->numberOfVisibleTabs());
+}
+BENCHMARK(TabBarControlUpdate)->Apply(sizes);
+
+void TabBarControlLayout(benchmark::State& state)
+{
+    TabBarControlBenchSetup setup(state.range(0), fitsArgument(state));
     for (auto _ : state)
         setup.bar->controller().layoutCells();
     state.counters["visible"] = double(setup.bar->numberOfVisibleTabs());
 }
-BENCHMARK(BM_ControlLayoutOf500Tabs)->Unit(benchmark::kMicrosecond);
+BENCHMARK(TabBarControlLayout)->Apply(sizes);
 
-void BM_OneGapTickAcross500Tabs(benchmark::State& state)
+// The cell under a click on the middle visible cell.
+void TabBarControlHitTest(benchmark::State& state)
 {
-    TabBarControlBenchSetup setup(500);
+    TabBarControlBenchSetup setup(state.range(0), fitsArgument(state));
+    auto middle = setup.bar->cells()[std::size_t(setup.bar->numberOfVisibleTabs() / 2)];
+    const auto frame = middle->frame();
+    const gfx::Point point { frame.midX(), frame.midY() };
+    if (setup.bar->cellForPoint(point) != middle) {
+        state.SkipWithError("the click finds another cell");
+        return;
+    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(setup.bar->cellForPoint(point));
+}
+BENCHMARK(TabBarControlHitTest)->Apply(sizes);
+
+// One tick of the gap animation while the eleventh tab (or the first, in the narrow bar) is dragged along the bar.
+void TabBarControlDragTick(benchmark::State& state)
+{
+    TabBarControlBenchSetup setup(state.range(0), fitsArgument(state));
     auto assistant = ZTBTabDragAssistant::sharedDragAssistant();
-    assistant->startDraggingCell(setup.bar->cells()[10], setup.bar, nullptr, false);
+    const long visible = setup.bar->numberOfVisibleTabs();
+    assistant->startDraggingCell(
+        setup.bar->cells()[std::size_t(std::min(10L, visible - 1))], setup.bar, nullptr, false);
+    const double end = double(visible) * 130.0;
     double x = 20;
     for (auto _ : state) {
-        // The pointer moves along the bar, so gaps keep opening and closing.
-        x = x > 60000 ? 20 : x + 97;
+        // The pointer moves along the tabs shown, so gaps keep opening and closing.
+        x = x > end ? 20 : x + 97;
         assistant->draggingUpdatedInTabBar(setup.bar, { x, 10 });
         assistant->animateDrag();
     }
     state.counters["cells"] = double(setup.bar->cells().size());
 }
-BENCHMARK(BM_OneGapTickAcross500Tabs)->Unit(benchmark::kMicrosecond);
+BENCHMARK(TabBarControlDragTick)->Apply(sizes);
+
+// Drawing the 1,000 points of the bar a window shows (the first tabs).
+void TabBarControlDraw(benchmark::State& state)
+{
+    TabBarControlBenchSetup setup(state.range(0), fitsArgument(state));
+    const gfx::Rect shown { 0, 0, 1000, setup.bar->bounds().height() };
+    auto bitmap = setup.bar->bitmapImageRepForCachingDisplayInRect(shown);
+    for (auto _ : state)
+        setup.bar->cacheDisplayInRect(shown, *bitmap);
+}
+BENCHMARK(TabBarControlDraw)->Apply(sizes);
 
 }

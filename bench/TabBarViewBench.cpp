@@ -1,12 +1,20 @@
-// A tab bar view with 500 tabs: one layout pass over all of them, and one step of a tab dragged across the bar (the
-// destination under the pointer and the layout that opens the gap there).
+// A tab bar view with 20 tabs (a typical window of documents), 200 and 2,000, each in two bars: one wide enough for
+// every tab at its minimum width (every tab has a button), and one 1,000 points wide, where all but the first few
+// tabs live in the overflow menu. What a person does with tabs: opening one (the bar's update pass), closing one,
+// choosing one (by a click or from the overflow menu), moving one, the layout pass, a click's hit test, one step of
+// a tab dragged across the bar, and drawing the bar.
+#include "bench/CollectionSizes.h"
+
 #include "frameworks/QFTabBarView/QFAttachedTabBarButton.h"
+#include "frameworks/QFTabBarView/QFOverflowPopUpButton.h"
 #include "frameworks/QFTabBarView/QFTabBarView.h"
 #include "frameworks/QFTabBarView/QFTabDragAssistant.h"
 
 #include "platform/backend/headless/HeadlessBackend.h"
+#include "platform/graphics/BitmapImageRep.h"
 #include "platform/ui/containers/TabView.h"
 #include "platform/ui/containers/TabViewItem.h"
+#include "platform/ui/menus/MenuItem.h"
 #include "platform/ui/views/Window.h"
 
 #include <benchmark/benchmark.h>
@@ -15,54 +23,202 @@
 
 namespace {
 
+constexpr long TabBarViewBenchTypicalTabs = 20;
+
 struct TabBarBenchSetup {
     std::shared_ptr<ui::HeadlessBackend> backend = ui::HeadlessBackend::install();
     std::shared_ptr<ui::Window> window;
     std::shared_ptr<ui::TabView> tabView;
     std::shared_ptr<QFTabBarView> bar;
+    long made { 0 };
 
-    explicit TabBarBenchSetup(int tabs)
+    // fits: wide enough for every tab at its minimum width, so all have buttons; else a 1,000-point window.
+    TabBarBenchSetup(long tabs, bool fits)
     {
-        // Wide enough for every tab at its minimum width, so all 500 have buttons.
-        const double width = tabs * 100.0 + 40;
+        const double width = fits ? double(tabs) * 100.0 + 40 : 1000;
         window = ui::Window::create({ { 0, 0 }, { width, 200 } });
         tabView = ui::TabView::create({ 0, 0, width, 178 });
+        // The bar shows the tabs; the tab view only the selected page.
+        tabView->setTabViewType(ui::TabViewType::NoTabsNoBorder);
         bar = QFTabBarView::create({ 0, 178, width, 22 });
         window->contentView()->addSubview(tabView);
         window->contentView()->addSubview(bar);
         bar->setTabView(tabView);
-        for (int i = 0; i < tabs; ++i) {
-            auto item = ui::TabViewItem::create();
-            item->setLabel(fnd::String("Tab " + std::to_string(i)));
-            tabView->addTabViewItem(item);
-        }
-        bar->update(false);
+        for (long i = 0; i < tabs; ++i)
+            tabView->addTabViewItem(newItem());
+        window->layoutIfNeeded();
     }
     ~TabBarBenchSetup()
     {
         window->close();
         ui::Backend::install(nullptr);
     }
+    std::shared_ptr<ui::TabViewItem> newItem()
+    {
+        auto item = ui::TabViewItem::create();
+        item->setLabel(fnd::String("Tab " + std::to_string(made++)));
+        return item;
+    }
+    std::shared_ptr<ui::TabViewItem> item(long index) const { return tabView->tabViewItemAtIndex(index); }
 };
 
-void BM_LayoutOf500Tabs(benchmark::State& state)
+bool fitsArgument(const benchmark::State& state)
 {
-    TabBarBenchSetup setup(500);
+    return state.range(1) != 0;
+}
+
+void sizes(benchmark::internal::Benchmark* b)
+{
+    collectionsizes::threeSizes(b, TabBarViewBenchTypicalTabs, { 1, 0 });
+    b->ArgNames({ "tabs", "fits" })->Unit(benchmark::kMicrosecond);
+}
+
+// Filling the bar: a window restored with its tabs, every item added before one update pass.
+void TabBarViewFill(benchmark::State& state)
+{
+    const long tabs = state.range(0);
+    for (auto _ : state) {
+        TabBarBenchSetup setup(tabs, fitsArgument(state));
+        benchmark::DoNotOptimize(setup.bar->numberOfAttachedButtons());
+    }
+    collectionsizes::perItem(state, double(tabs));
+}
+BENCHMARK(TabBarViewFill)->Apply(sizes);
+
+// Opening one tab at the end and the update pass that follows; closing it again is not timed.
+void TabBarViewAddOne(benchmark::State& state)
+{
+    TabBarBenchSetup setup(state.range(0), fitsArgument(state));
+    for (auto _ : state) {
+        auto item = setup.newItem();
+        setup.tabView->addTabViewItem(item);
+        setup.window->layoutIfNeeded();
+        state.PauseTiming();
+        setup.tabView->removeTabViewItem(item);
+        setup.window->layoutIfNeeded();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(TabBarViewAddOne)->Apply(sizes);
+
+// Closing the first tab and the update pass that follows; putting it back is not timed.
+void TabBarViewRemoveOne(benchmark::State& state)
+{
+    TabBarBenchSetup setup(state.range(0), fitsArgument(state));
+    for (auto _ : state) {
+        auto item = setup.item(0);
+        setup.tabView->removeTabViewItem(item);
+        setup.window->layoutIfNeeded();
+        state.PauseTiming();
+        setup.tabView->insertTabViewItem(item, 0);
+        setup.window->layoutIfNeeded();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(TabBarViewRemoveOne)->Apply(sizes);
+
+// Choosing the first tab and then the third by clicking their buttons.
+void TabBarViewSelect(benchmark::State& state)
+{
+    TabBarBenchSetup setup(state.range(0), fitsArgument(state));
+    auto buttons = setup.bar->orderedAttachedButtons();
+    auto first = fnd::Value(buttons[0]), third = fnd::Value(buttons[2]);
+    for (auto _ : state) {
+        setup.bar->_didClickTabButton(first);
+        setup.window->layoutIfNeeded();
+        setup.bar->_didClickTabButton(third);
+        setup.window->layoutIfNeeded();
+    }
+}
+BENCHMARK(TabBarViewSelect)->Apply(sizes);
+
+// Choosing the last tab from the overflow menu (the bar pins it to its last button), then the first tab.
+void TabBarViewSelectFromOverflowMenu(benchmark::State& state)
+{
+    TabBarBenchSetup setup(state.range(0), false);
+    auto menu = setup.bar->overflowPopUpButton()->menu();
+    auto last = menu ? menu->itemAtIndex(menu->numberOfItems() - 1) : nullptr;
+    auto first = fnd::Value(setup.bar->orderedAttachedButtons()[0]);
+    if (!last) {
+        state.SkipWithError("no overflow menu");
+        return;
+    }
+    for (auto _ : state) {
+        setup.bar->_overflowMenuAction(fnd::Value(last));
+        setup.window->layoutIfNeeded();
+        setup.bar->_didClickTabButton(first);
+        setup.window->layoutIfNeeded();
+    }
+    state.counters["menu_items"] = double(menu->numberOfItems());
+}
+BENCHMARK(TabBarViewSelectFromOverflowMenu)
+    ->Apply([](benchmark::internal::Benchmark* b) { collectionsizes::threeSizes(b, TabBarViewBenchTypicalTabs); })
+    ->ArgName("tabs")
+    ->Unit(benchmark::kMicrosecond);
+
+// Moving the first tab to the end of the tab view and back.
+void TabBarViewMove(benchmark::State& state)
+{
+    TabBarBenchSetup setup(state.range(0), fitsArgument(state));
+    for (auto _ : state) {
+        auto item = setup.item(0);
+        setup.bar->moveTabViewItem(item, setup.tabView->numberOfTabViewItems() - 1);
+        setup.window->layoutIfNeeded();
+        setup.bar->moveTabViewItem(item, 0);
+        setup.window->layoutIfNeeded();
+    }
+}
+BENCHMARK(TabBarViewMove)->Apply(sizes);
+
+// The whole update pass (buttons made for items without one, the layout, the overflow menu), as an option change
+// asks for.
+void TabBarViewUpdate(benchmark::State& state)
+{
+    TabBarBenchSetup setup(state.range(0), fitsArgument(state));
+    for (auto _ : state)
+        setup.bar->update(false);
+    state.counters["buttons"] = double(setup.bar->numberOfAttachedButtons());
+}
+BENCHMARK(TabBarViewUpdate)->Apply(sizes);
+
+void TabBarViewLayout(benchmark::State& state)
+{
+    TabBarBenchSetup setup(state.range(0), fitsArgument(state));
     for (auto _ : state)
         setup.bar->layoutButtons();
     state.counters["buttons"] = double(setup.bar->numberOfAttachedButtons());
 }
-BENCHMARK(BM_LayoutOf500Tabs)->Unit(benchmark::kMicrosecond);
+BENCHMARK(TabBarViewLayout)->Apply(sizes);
 
-void BM_OneDragStepAcross500Tabs(benchmark::State& state)
+// The button under a click on the middle button shown.
+void TabBarViewHitTest(benchmark::State& state)
 {
-    TabBarBenchSetup setup(500);
+    TabBarBenchSetup setup(state.range(0), fitsArgument(state));
+    const auto buttons = setup.bar->orderedAttachedButtons();
+    const auto middle = buttons[buttons.size() / 2];
+    const auto frame = middle->frame();
+    const gfx::Point point { frame.midX(), frame.midY() };
+    if (setup.bar->tabBarButtonAtPoint(point) != middle) {
+        state.SkipWithError("the click finds another button");
+        return;
+    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(setup.bar->tabBarButtonAtPoint(point));
+}
+BENCHMARK(TabBarViewHitTest)->Apply(sizes);
+
+// One step of the first tab dragged across the bar: the destination under the pointer and the layout that opens
+// the gap there.
+void TabBarViewDragStep(benchmark::State& state)
+{
+    TabBarBenchSetup setup(state.range(0), fitsArgument(state));
     auto assistant = QFTabDragAssistant::sharedDragAssistant();
     auto dragged = setup.bar->orderedAttachedButtons().front();
+    const double end = setup.bar->orderedAttachedButtons().back()->frame().maxX();
     double x = 150;
     for (auto _ : state) {
-        // The pointer moves on by a tab's width, wrapping at the end of the bar.
-        x = x + 100 > setup.bar->frame().width() ? 150 : x + 100;
+        // The pointer moves on by a tab's width, wrapping at the end of the buttons.
+        x = x + 100 > end ? 150 : x + 100;
         const long index = assistant->destinationIndexForButton(dragged.get(), { x, 11 }, *setup.bar);
         setup.bar->setDestinationIndexForDraggedItem(index);
         setup.bar->layoutButtons();
@@ -70,6 +226,17 @@ void BM_OneDragStepAcross500Tabs(benchmark::State& state)
     }
     setup.bar->setDestinationIndexForDraggedItem(fnd::NotFound);
 }
-BENCHMARK(BM_OneDragStepAcross500Tabs)->Unit(benchmark::kMicrosecond);
+BENCHMARK(TabBarViewDragStep)->Apply(sizes);
+
+// Drawing the 1,000 points of the bar a window shows (the first tabs).
+void TabBarViewDraw(benchmark::State& state)
+{
+    TabBarBenchSetup setup(state.range(0), fitsArgument(state));
+    const gfx::Rect shown { 0, 0, 1000, setup.bar->bounds().height() };
+    auto bitmap = setup.bar->bitmapImageRepForCachingDisplayInRect(shown);
+    for (auto _ : state)
+        setup.bar->cacheDisplayInRect(shown, *bitmap);
+}
+BENCHMARK(TabBarViewDraw)->Apply(sizes);
 
 }

@@ -304,9 +304,18 @@ void KRScopeBar::insertGroup(const std::shared_ptr<KRScopeBarGroup>& group, std:
     group->setScopeBar(selfPointer());
     m_groups.insert(
         m_groups.begin() + static_cast<std::ptrdiff_t>(index), KRScopeBarGroupHelper::create(group, selfPointer()));
+    m_groupIndexesValid = false;
     didChangeValueForKey("groups");
-    // The data source answers by group index, which has moved for some groups.
-    invalidateCellMetrics();
+    groupsDidChange(index, m_groups.size());
+}
+
+void KRScopeBar::groupsDidChange(std::uint64_t first, std::uint64_t last)
+{
+    m_groupIndexesValid = false;
+    // The data source answers by group index, which has moved for these groups.
+    for (auto i = first; i <= last && i < m_groups.size(); ++i)
+        m_groups[i]->invalidateCellMetrics();
+    adjustSubviews();
 }
 
 void KRScopeBar::removeGroup(const std::shared_ptr<KRScopeBarGroup>& group)
@@ -327,9 +336,9 @@ void KRScopeBar::removeGroupAtIndex(std::uint64_t index)
     willChangeValueForKey("groups");
     helper->group()->setScopeBar(nullptr);
     m_groups.erase(m_groups.begin() + static_cast<std::ptrdiff_t>(index));
+    m_groupIndexesValid = false;
     didChangeValueForKey("groups");
-    // The data source answers by group index, which has moved for some groups.
-    invalidateCellMetrics();
+    groupsDidChange(index, m_groups.size());
 }
 
 void KRScopeBar::setGroups(const fnd::Array& groups)
@@ -348,6 +357,7 @@ void KRScopeBar::setGroups(const fnd::Array& groups)
     for (const auto& helper : m_groups)
         helper->group()->setScopeBar(nullptr);
     m_groups.clear();
+    m_groupIndexesValid = false;
     m_trackingGroup.reset();
     didChangeValueForKey("groups");
     for (const auto& group : incoming)
@@ -362,9 +372,9 @@ void KRScopeBar::moveGroupWithIndex(std::uint64_t originalIndex, std::uint64_t d
     auto helper = m_groups[originalIndex];
     m_groups.erase(m_groups.begin() + static_cast<std::ptrdiff_t>(originalIndex));
     m_groups.insert(m_groups.begin() + static_cast<std::ptrdiff_t>(destinationIndex), helper);
+    m_groupIndexesValid = false;
     didChangeValueForKey("groups");
-    // The data source answers by group index, which has moved for some groups.
-    invalidateCellMetrics();
+    groupsDidChange(std::min(originalIndex, destinationIndex), std::max(originalIndex, destinationIndex));
 }
 
 std::shared_ptr<KRScopeBarGroup> KRScopeBar::groupAtIndex(std::uint64_t index) const
@@ -375,11 +385,24 @@ std::shared_ptr<KRScopeBarGroup> KRScopeBar::groupAtIndex(std::uint64_t index) c
 
 fnd::Index KRScopeBar::indexOfGroup(const KRScopeBarGroup& group) const
 {
-    for (std::size_t i = 0; i < m_groups.size(); ++i) {
-        if (m_groups[i]->group().get() == &group)
-            return static_cast<fnd::Index>(i);
+    constexpr std::size_t ScannedGroups = 8;
+    if (m_groups.size() <= ScannedGroups) {
+        for (std::size_t i = 0; i < m_groups.size(); ++i) {
+            if (m_groups[i]->group().get() == &group)
+                return static_cast<fnd::Index>(i);
+        }
+        return fnd::NotFound;
     }
-    return fnd::NotFound;
+    if (!m_groupIndexesValid) {
+        m_groupIndexes.clear();
+        m_groupIndexes.reserve(m_groups.size());
+        // The first place of a group wins, as a scan from the front finds it.
+        for (std::size_t i = 0; i < m_groups.size(); ++i)
+            m_groupIndexes.emplace(m_groups[i]->group().get(), static_cast<fnd::Index>(i));
+        m_groupIndexesValid = true;
+    }
+    auto found = m_groupIndexes.find(&group);
+    return found == m_groupIndexes.end() ? fnd::NotFound : found->second;
 }
 
 std::shared_ptr<KRScopeBarGroup> KRScopeBar::groupWithIdentifier(const fnd::String& identifier) const

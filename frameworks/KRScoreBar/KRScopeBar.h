@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 namespace gfx {
@@ -177,6 +178,9 @@ private:
     std::shared_ptr<KRScopeBar> selfPointer() { return std::static_pointer_cast<KRScopeBar>(shared_from_this()); }
     static std::shared_ptr<gfx::Image> loadOverflowImage();
     void checkGroupIndex(std::uint64_t index, const char* reason) const;
+    // After the groups changed: the index of each group is found again when next asked, and the groups whose index
+    // moved (from first to last, inclusive) measure their cells again, since the data source answers by index.
+    void groupsDidChange(std::uint64_t first, std::uint64_t last);
     void resetSelectionForGroup_(std::uint64_t index);
     void updateGroup(std::uint64_t index);
 
@@ -199,6 +203,9 @@ private:
     std::uint64_t m_minimumPopUpWidth { 0 };
     std::uint64_t m_intercellSpacing { 0 };
     std::vector<std::shared_ptr<KRScopeBarGroupHelper>> m_groups;
+    // Each group's index, made again after a change of the groups: every item's cell asks for its group's index.
+    mutable std::unordered_map<const KRScopeBarGroup*, fnd::Index> m_groupIndexes;
+    mutable bool m_groupIndexesValid { false };
     std::shared_ptr<gfx::Gradient> m_backgroundGradient;
     gfx::ColorPtr m_borderColor;
     gfx::ColorPtr m_separatorColor;

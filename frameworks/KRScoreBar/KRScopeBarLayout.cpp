@@ -123,15 +123,20 @@ void KRScopeBar::peelOffItemsToFitInWidth_(std::int64_t width)
     }
     const auto spacing = static_cast<std::int64_t>(sideMargin());
     auto target = width;
+    // Each peeled item goes in at index 1 (below the image item), so the items read left to right. The menu is
+    // not shown while this runs: the items are gathered in the order they go in and put in place at the end, each
+    // at the end of the menu, rather than each moving every item after index 1.
+    std::vector<std::shared_ptr<ui::MenuItem>> insertedAtOne;
+    // The sum of the minimum widths changes only by what the peeled group's minimum width changes.
+    auto sum = static_cast<std::int64_t>(sumOfMinimumWidthForAllGroups_());
     for (std::size_t i = m_groups.size(); i-- > 0;) {
         const auto& helper = m_groups[i];
-        std::int64_t sum = 0;
         for (;;) {
+            const auto before = helper->minimumWidth();
             auto items = helper->peelOffNextItem();
-            // In reverse at index 1, so that they read left to right below the image item.
-            for (auto it = items.rbegin(); it != items.rend(); ++it)
-                menu->insertItem(*it, std::min<long>(1, menu->numberOfItems()));
-            sum = static_cast<std::int64_t>(sumOfMinimumWidthForAllGroups_());
+            // In reverse, so that they read left to right below the image item.
+            insertedAtOne.insert(insertedAtOne.end(), items.rbegin(), items.rend());
+            sum = static_cast<std::int64_t>(static_cast<std::uint64_t>(sum) - before + helper->minimumWidth());
             if (items.empty() || sum <= target)
                 break;
         }
@@ -141,7 +146,18 @@ void KRScopeBar::peelOffItemsToFitInWidth_(std::int64_t width)
             break;
         // A separator only between groups, never above the first group's items.
         if (i != 0)
-            menu->insertItem(ui::MenuItem::separatorItem(), std::min<long>(1, menu->numberOfItems()));
+            insertedAtOne.push_back(ui::MenuItem::separatorItem());
+    }
+    if (!insertedAtOne.empty()) {
+        // Into a menu without items the first goes at index 0, the others after it.
+        std::size_t first = 0;
+        if (menu->numberOfItems() == 0) {
+            menu->insertItem(insertedAtOne.front(), 0);
+            first = 1;
+        }
+        long at = 1;
+        for (auto it = insertedAtOne.rbegin(); it != insertedAtOne.rend() - std::ptrdiff_t(first); ++it)
+            menu->insertItem(*it, at++);
     }
     m_overflowPullDownCell->setMenu(menu);
 }

@@ -150,10 +150,7 @@ void QFTabBarView::setTabView(const std::shared_ptr<ui::TabView>& tabView)
         return;
     // The bar follows its tab view as the tab view's delegate.
     tabView->setDelegate(std::static_pointer_cast<ui::TabViewDelegate>(self()));
-    auto visible = visibleTabViewItems();
-    for (const auto& item : tabView->tabViewItems())
-        if (std::ranges::find(visible, item) == visible.end())
-            addAttachedButtonForTabViewItem(item);
+    insertAttachedButtonsForItemsWithoutOne(false);
 }
 
 void QFTabBarView::setDelegate(const std::shared_ptr<QFTabBarViewDelegate>& delegate)

@@ -328,6 +328,12 @@ private:
     void _beginResizingWithMouseDownEvent(const ui::Event& event);
     void frameDidChange();
     void forEachButton(const std::function<void(QFAttachedTabBarButton&)>& visit) const;
+    // A button for the item, placed after the last button (insertAttachedButtonForTabViewItem with that button).
+    std::shared_ptr<QFAttachedTabBarButton> makeAttachedButtonForTabViewItem(
+        const std::shared_ptr<ui::TabViewItem>& item, long index, const std::shared_ptr<QFAttachedTabBarButton>& last);
+    // A button for each item of the tab view that has none, in the items' order (the dragged item's left out when
+    // asked): what setTabView and the update pass do.
+    void insertAttachedButtonsForItemsWithoutOne(bool skipDraggedItem);
     // The bar stops watching its items' identifiers (it is going away).
     void stopObservingItems();
     // The window's toolbar being shown or hidden (observed as "toolbar.visible"): true when the context is that one.

@@ -9,7 +9,7 @@
 #include "platform/ui/containers/TabViewItem.h"
 
 #include <algorithm>
-#include <unordered_map>
+#include <unordered_set>
 
 namespace {
 
@@ -79,19 +79,13 @@ std::vector<std::shared_ptr<QFAttachedTabBarButton>> QFTabBarView::orderedAttach
                            : (pa > pb ? ui::ComparisonResult::Descending : ui::ComparisonResult::Same);
         });
     }
-    // Each button's item index is looked up once, not at every comparison; buttons whose item left the tab view
-    // go last.
-    std::unordered_map<const ui::TabViewItem*, long> indexes;
-    if (auto tabs = tabView()) {
-        const auto& items = tabs->tabViewItems();
-        indexes.reserve(items.size());
-        for (std::size_t i = 0; i < items.size(); ++i)
-            indexes.emplace(items[i].get(), long(i));
-    }
+    // Each button's item index is looked up once, not at every comparison, and by the tab view's own index, so
+    // the buttons shown cost the same among few tabs or many; buttons whose item left the tab view go last.
+    auto tabs = tabView();
     std::vector<std::pair<long, std::shared_ptr<QFAttachedTabBarButton>>> keyed;
     for (auto& button : attachedButtons()) {
-        auto found = indexes.find(button->tabViewItem().get());
-        keyed.emplace_back(found == indexes.end() ? long(fnd::NotFound) : found->second, std::move(button));
+        auto item = button->tabViewItem();
+        keyed.emplace_back(tabs && item ? tabs->indexOfTabViewItem(*item) : long(fnd::NotFound), std::move(button));
     }
     std::stable_sort(keyed.begin(), keyed.end(), [](const auto& x, const auto& y) { return x.first < y.first; });
     std::vector<std::shared_ptr<QFAttachedTabBarButton>> ordered;
@@ -167,7 +161,12 @@ std::shared_ptr<QFTabBarButton> QFTabBarView::tabBarButtonAtPoint(gfx::Point poi
 
 void QFTabBarView::insertAttachedButtonForTabViewItem(const std::shared_ptr<ui::TabViewItem>& item, long index)
 {
-    auto last = lastAttachedButton();
+    makeAttachedButtonForTabViewItem(item, index, lastAttachedButton());
+}
+
+std::shared_ptr<QFAttachedTabBarButton> QFTabBarView::makeAttachedButtonForTabViewItem(
+    const std::shared_ptr<ui::TabViewItem>& item, long index, const std::shared_ptr<QFAttachedTabBarButton>& last)
+{
     const gfx::Rect generic = genericButtonRect();
     gfx::Rect start;
     if (m_orientation == QFTabBarOrientation::Horizontal)
@@ -183,6 +182,37 @@ void QFTabBarView::insertAttachedButtonForTabViewItem(const std::shared_ptr<ui::
     if (auto tabs = tabView(); tabs && tabs->indexOfTabViewItem(*item) == long(fnd::NotFound)) {
         tabs->insertTabViewItem(item, std::clamp<long>(index, 0, tabs->numberOfTabViewItems()));
         tabs->selectTabViewItem(item);
+    }
+    return button;
+}
+
+void QFTabBarView::insertAttachedButtonsForItemsWithoutOne(bool skipDraggedItem)
+{
+    auto tabs = tabView();
+    if (!tabs)
+        return;
+    std::unordered_set<const ui::TabViewItem*> shown;
+    for (const auto& item : visibleTabViewItems())
+        shown.insert(item.get());
+    auto dragged = skipDraggedItem ? attachedTabBarButtonForDraggedItems() : nullptr;
+    // The last button along the bar follows each new one (they come in item order and go after the buttons of
+    // earlier items), so the buttons are not sorted again for every new button. While buttons slide the order is
+    // their places on the bar, which a new button does not take yet: that order is asked for each time.
+    const bool sliding = isSliding();
+    auto last = lastAttachedButton();
+    auto keyOf = [&](const QFAttachedTabBarButton& button) {
+        auto item = button.tabViewItem();
+        return item ? tabs->indexOfTabViewItem(*item) : long(fnd::NotFound);
+    };
+    const auto items = tabs->tabViewItems();
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (shown.contains(items[i].get()))
+            continue;
+        if (dragged && dragged->tabViewItem() == items[i])
+            continue;
+        auto button = makeAttachedButtonForTabViewItem(items[i], long(i), sliding ? lastAttachedButton() : last);
+        if (!last || keyOf(*last) <= keyOf(*button))
+            last = button;
     }
 }
 

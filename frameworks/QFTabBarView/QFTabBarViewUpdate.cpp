@@ -89,18 +89,7 @@ void QFTabBarView::update(bool animate)
         removeAttachedButton(*button);
     }
     // Items without a button get one.
-    if (tabs) {
-        auto visible = visibleTabViewItems();
-        auto dragged = attachedTabBarButtonForDraggedItems();
-        const auto items = tabs->tabViewItems();
-        for (std::size_t i = 0; i < items.size(); ++i) {
-            if (std::ranges::find(visible, items[i]) != visible.end())
-                continue;
-            if (dragging && dragged && dragged->tabViewItem() == items[i])
-                continue;
-            insertAttachedButtonForTabViewItem(items[i], long(i));
-        }
-    }
+    insertAttachedButtonsForItemsWithoutOne(dragging);
     layoutButtons();
 
     const auto& menu = m_controller->overflowMenu();

@@ -26,6 +26,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+#include <unordered_set>
 
 FND_REGISTER_CLASS(ZTBTabBarControl, ui::View)
 
@@ -412,26 +413,46 @@ void ZTBTabBarControl::addCellsForItemsNotShown()
 {
     if (!m_tabView)
         return;
-    for (const auto& item : std::vector(m_tabView->tabViewItems()))
-        if (!cellForItem(*item))
-            addTabViewItem(item);
+    addCellsForItemsNotShown(std::vector(m_tabView->tabViewItems()));
+}
+
+void ZTBTabBarControl::addCellsForItemsNotShown(const std::vector<std::shared_ptr<ui::TabViewItem>>& items)
+{
+    // The items the cells show, known at once rather than by a search of the cells for each item. Each new cell
+    // is added to them; should anything else change the cells meanwhile (a delegate the update calls), they are
+    // read again.
+    std::unordered_set<const ui::TabViewItem*> shown;
+    auto readCells = [&] {
+        shown.clear();
+        for (const auto& cell : m_cells)
+            if (auto item = cell->representedObject())
+                shown.insert(item.get());
+    };
+    readCells();
+    for (const auto& item : items) {
+        if (shown.contains(item.get()))
+            continue;
+        const auto before = m_cells.size();
+        addTabViewItem(item);
+        if (m_cells.size() == before + 1 && m_cells.back()->representedObject() == item)
+            shown.insert(item.get());
+        else
+            readCells();
+    }
 }
 
 void ZTBTabBarControl::tabViewDidChangeNumberOfTabViewItems(ui::TabView& tabView)
 {
     auto delegate = this->delegate();
-    const auto& items = tabView.tabViewItems();
     for (const auto& cell : std::vector(m_cells)) {
         auto item = cell->representedObject();
-        if (!item || std::find(items.begin(), items.end(), item) != items.end())
+        if (!item || tabView.indexOfTabViewItem(*item) != long(fnd::NotFound))
             continue;
         if (delegate)
             delegate->tabViewDidCloseTabViewItem(tabView, *item);
         removeTabForCell(cell);
     }
-    for (const auto& item : std::vector(items))
-        if (!cellForItem(*item))
-            addTabViewItem(item);
+    addCellsForItemsNotShown(std::vector(tabView.tabViewItems()));
     if (delegate)
         delegate->tabViewDidChangeNumberOfTabViewItems(tabView);
     if (m_addTabButton->window())
@@ -636,7 +657,11 @@ void ZTBTabBarControl::_checkWindowFrame()
 
 void ZTBTabBarControl::_setupTrackingRectsForCell(ZTBTabBarCell& cell)
 {
-    const long k = indexOfCell(cell);
+    _setupTrackingRectsForCell(cell, indexOfCell(cell));
+}
+
+void ZTBTabBarControl::_setupTrackingRectsForCell(ZTBTabBarCell& cell, long k)
+{
     const gfx::Rect r = m_controller->cellTrackingRectAtIndex(k);
     const gfx::Point mouse = mouseInBar();
     bool inside = gfx::pointInRect(mouse, r);
@@ -658,9 +683,7 @@ void ZTBTabBarControl::_setupTrackingRectsForCell(ZTBTabBarCell& cell)
 void ZTBTabBarControl::removeTrackingRectOfCell(const ZTBTabBarCell& cell, long tag)
 {
     const ui::TrackingOwner* owner = &cell;
-    auto held = std::ranges::find_if(trackingAreas(),
-        [&](const auto& area) { return area->trackingNumber() == tag && area->trackingOwner().get() == owner; });
-    if (held != trackingAreas().end())
+    if (auto held = trackingAreaWithNumber(tag); held && held->trackingOwner().get() == owner)
         removeTrackingRect(tag);
 }
 

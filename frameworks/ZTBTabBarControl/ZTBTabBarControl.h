@@ -157,6 +157,8 @@ public:
     void bindPropertiesForCell(ZTBTabBarCell& cell, ui::TabViewItem& item);
     std::vector<std::shared_ptr<ui::TabViewItem>> representedTabViewItems() const;
     void addCellsForItemsNotShown();
+    // A cell, appended, for each of the items (in their order) that no cell shows.
+    void addCellsForItemsNotShown(const std::vector<std::shared_ptr<ui::TabViewItem>>& items);
     std::shared_ptr<ZTBTabBarCell> cellForPoint(gfx::Point point, gfx::Rect* cellFrame = nullptr) const;
     std::shared_ptr<ZTBTabBarCell> cellForItem(const ui::TabViewItem& item) const;
     long indexOfCell(const ZTBTabBarCell& cell) const;
@@ -255,6 +257,8 @@ public:
     void _positionOverflowMenu();
     void _checkWindowFrame();
     void _setupTrackingRectsForCell(ZTBTabBarCell& cell);
+    // The same for the cell at the index, where the caller walks the cells (each would be looked for otherwise).
+    void _setupTrackingRectsForCell(ZTBTabBarCell& cell, long index);
 
 private:
     // Removes the rect the tag names only when this bar holds it for the cell: a tag may be stale (set from

@@ -68,7 +68,7 @@ void ZTBTabBarControl::update(bool animate)
     for (long i = 0; i < long(m_cells.size()); ++i) {
         m_cells[std::size_t(i)]->setFrame(m_controller->cellFrameAtIndex(i));
         if (!m_cells[std::size_t(i)]->isInOverflowMenu())
-            _setupTrackingRectsForCell(*m_cells[std::size_t(i)]);
+            _setupTrackingRectsForCell(*m_cells[std::size_t(i)], i);
     }
     m_addTabButton->setFrame(m_controller->addButtonRect());
     m_addTabButton->setHidden(!m_showAddTabButton);
@@ -124,11 +124,9 @@ void ZTBTabBarControl::animateCellsStep()
         m_animationTimer->invalidate();
         m_animationTimer.reset();
         m_animation.reset();
-        for (const auto& cell : std::vector(m_cells)) {
-            if (cell->isInOverflowMenu())
-                break;
-            _setupTrackingRectsForCell(*cell);
-        }
+        const auto cells = m_cells;
+        for (std::size_t i = 0; i < cells.size() && !cells[i]->isInOverflowMenu(); ++i)
+            _setupTrackingRectsForCell(*cells[i], long(i));
     }
     setNeedsDisplay(true);
 }

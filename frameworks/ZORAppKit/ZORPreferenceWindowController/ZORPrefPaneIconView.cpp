@@ -93,7 +93,31 @@ void ZORPrefPaneIconView::addIcon(const std::shared_ptr<ZORPrefPaneIcon>& icon)
     if (!icon)
         return;
     m_icons.push_back(icon);
-    dataChanged();
+    // Titles and categories may have changed since the lists were made (an icon's setters tell no one): then
+    // they are made again.
+    bool unchanged = m_groupsValid && m_groupedKeys.size() + 1 == m_icons.size();
+    for (std::size_t i = 0; unchanged && i < m_groupedKeys.size(); ++i)
+        unchanged = m_icons[i]->title() == m_groupedKeys[i].first && m_icons[i]->category() == m_groupedKeys[i].second;
+    if (!unchanged) {
+        dataChanged();
+        return;
+    }
+    m_groupedKeys.emplace_back(icon->title(), icon->category());
+    // The lists a rebuild would make: the new icon is the last of its category (of all icons without grouping),
+    // so sorting by title puts it after the titles that sort with or before it; a new category comes last.
+    auto byTitle = [](const auto& a, const auto& b) { return a->caseInsensitiveCompare(*b) < 0; };
+    auto group = m_groups.end();
+    if (m_sortByCategory)
+        group = std::find_if(m_groups.begin(), m_groups.end(),
+            [&](const auto& list) { return list.front()->category() == icon->category(); });
+    else if (!m_groups.empty())
+        group = m_groups.begin();
+    if (group == m_groups.end())
+        m_groups.push_back({ icon });
+    else
+        group->insert(std::upper_bound(group->begin(), group->end(), icon, byTitle), icon);
+    arrangeGroups();
+    setNeedsDisplay(true);
 }
 
 void ZORPrefPaneIconView::removeAllIcons()
@@ -136,24 +160,35 @@ void ZORPrefPaneIconView::dataChanged()
 
 void ZORPrefPaneIconView::rebuild()
 {
-    m_iconListList.clear();
+    m_groups.clear();
     auto byTitle = [](const auto& a, const auto& b) { return a->caseInsensitiveCompare(*b) < 0; };
     if (m_sortByCategory) {
         for (const auto& icon : m_icons) {
-            auto group = std::find_if(m_iconListList.begin(), m_iconListList.end(),
+            auto group = std::find_if(m_groups.begin(), m_groups.end(),
                 [&](const auto& list) { return list.front()->category() == icon->category(); });
-            if (group == m_iconListList.end())
-                m_iconListList.push_back({ icon });
+            if (group == m_groups.end())
+                m_groups.push_back({ icon });
             else
                 group->push_back(icon);
         }
-        for (auto& list : m_iconListList)
+        for (auto& list : m_groups)
             std::stable_sort(list.begin(), list.end(), byTitle);
-        sortCategories();
     } else if (!m_icons.empty()) {
-        m_iconListList.push_back(m_icons);
-        std::stable_sort(m_iconListList.front().begin(), m_iconListList.front().end(), byTitle);
+        m_groups.push_back(m_icons);
+        std::stable_sort(m_groups.front().begin(), m_groups.front().end(), byTitle);
     }
+    m_groupedKeys.clear();
+    for (const auto& icon : m_icons)
+        m_groupedKeys.emplace_back(icon->title(), icon->category());
+    m_groupsValid = true;
+    arrangeGroups();
+}
+
+void ZORPrefPaneIconView::arrangeGroups()
+{
+    m_iconListList = m_groups;
+    if (m_sortByCategory)
+        sortCategories();
     // The icon pressed may have moved (an icon added before it, the grouping switched) or gone; its place is
     // where it is now, and a press on an icon that is no longer there presses nothing.
     if (m_selectedIcon && !locateIcon(m_selectedIcon, m_selectedIconCategory, m_selectedIconIndex)) {
@@ -330,7 +365,12 @@ std::shared_ptr<ZORPrefPaneIcon> ZORPrefPaneIconView::iconAt(
 
 gfx::Size ZORPrefPaneIconView::titleSize(const ZORPrefPaneIcon& icon) const
 {
-    return txt::AttributedString(icon.title(), m_iconLabelAttributes).size();
+    // Each layout measures every title; a title is measured once (the label attributes never change).
+    auto found = m_titleSizes.find(icon.title());
+    if (found == m_titleSizes.end())
+        found = m_titleSizes.emplace(icon.title(), txt::AttributedString(icon.title(), m_iconLabelAttributes).size())
+                    .first;
+    return found->second;
 }
 
 fnd::String ZORPrefPaneIconView::categoryDisplayName(const ZORPrefPaneIcon& icon) const

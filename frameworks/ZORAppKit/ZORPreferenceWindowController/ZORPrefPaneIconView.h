@@ -6,6 +6,7 @@
 #include "platform/ui/dragging/Dragging.h"
 #include "platform/ui/views/View.h"
 
+#include <unordered_map>
 #include <vector>
 
 class ZORPreferenceWindowController;
@@ -97,6 +98,9 @@ private:
     gfx::Size titleSize(const ZORPrefPaneIcon& icon) const;
     fnd::String categoryDisplayName(const ZORPrefPaneIcon& icon) const;
     void dataChanged();
+    // The lists as they are shown, from m_groups: the categories in order, the pressed icon found again, the
+    // geometry.
+    void arrangeGroups();
     void startDrag(const ui::Event& event);
 
     std::weak_ptr<ZORPreferenceWindowController> m_prefsController;
@@ -104,6 +108,13 @@ private:
     bool m_sortByCategory { false };
     std::optional<std::vector<fnd::String>> m_categorySortOrder;
     std::vector<std::vector<std::shared_ptr<ZORPrefPaneIcon>>> m_iconListList;
+    // The lists before the categories are put in order: in the order categories first appear, each sorted by
+    // title. Kept so that an icon added takes its place without every list being sorted again.
+    std::vector<std::vector<std::shared_ptr<ZORPrefPaneIcon>>> m_groups;
+    bool m_groupsValid { false };
+    // Each icon's title and category when the lists were made.
+    std::vector<std::pair<fnd::String, fnd::String>> m_groupedKeys;
+    mutable std::unordered_map<fnd::String, gfx::Size> m_titleSizes;
     long m_columns { 7 };
     float m_iconSpacing { 32 };
     float m_iconHeight { 0 };

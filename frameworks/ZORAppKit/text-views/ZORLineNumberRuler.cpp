@@ -16,6 +16,7 @@
 #include "platform/ui/text/TextView.h"
 #include "platform/ui/views/Event.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -319,10 +320,33 @@ fnd::Index ZORLineNumberRuler::lineNumberForLocation(double location)
             return fnd::NotFound;
         const auto& starts = lineIndices();
         const double top = text->textContainerOrigin().y;
+        auto rectsOfLine = [&](std::size_t i) { return manager->rectsForCharacterRange({ starts[i], 0 }, *container); };
+        auto spans = [&](const std::vector<gfx::Rect>& rects) {
+            return std::ranges::any_of(
+                rects, [&](const gfx::Rect& rect) { return y >= rect.minY() + top && y < rect.maxY() + top; });
+        };
+        // The lines stand one below the other, so the first line whose rect spans y is the last one whose rect
+        // starts at or above y: found by halving, a click costs the same in a long text as in a short one. A
+        // line without a rect leaves the order unknown; then each line is asked in turn.
+        std::size_t low = 0, high = starts.size();
+        bool ordered = true;
+        while (low < high) {
+            const std::size_t mid = low + (high - low) / 2;
+            const auto rects = rectsOfLine(mid);
+            if (rects.empty()) {
+                ordered = false;
+                break;
+            }
+            if (rects.front().minY() + top <= y)
+                low = mid + 1;
+            else
+                high = mid;
+        }
+        if (ordered)
+            return low > 0 && spans(rectsOfLine(low - 1)) ? static_cast<fnd::Index>(low) : fnd::NotFound;
         for (std::size_t i = 0; i < starts.size(); ++i)
-            for (const auto& rect : manager->rectsForCharacterRange({ starts[i], 0 }, *container))
-                if (y >= rect.minY() + top && y < rect.maxY() + top)
-                    return static_cast<fnd::Index>(i + 1);
+            if (spans(rectsOfLine(i)))
+                return static_cast<fnd::Index>(i + 1);
         return fnd::NotFound;
     }
     if (auto table = std::dynamic_pointer_cast<ui::TableView>(client)) {

@@ -114,22 +114,59 @@ Array withoutIndexes(const Array& array, const IndexSet& indexes)
     return out;
 }
 
+// Where the elements of an array are, so that finding many of them costs a look-up each rather than a scan each:
+// objects by identity, other values by a scan as before. Each place is taken once, the first free one first, as
+// findElement does.
+class ElementPlaces {
+public:
+    explicit ElementPlaces(const Array& array)
+        : m_array(array)
+        , m_taken(array.size(), false)
+    {
+        m_objects.reserve(array.size());
+        for (std::size_t i = 0; i < array.size(); ++i)
+            if (auto object = array[i].object())
+                m_objects.emplace_back(object.get(), i);
+        // By object, each object's places in order.
+        std::sort(m_objects.begin(), m_objects.end());
+    }
+
+    Index take(const Value& element)
+    {
+        auto object = element.object();
+        if (!object)
+            return findElement(m_array, element, m_taken);
+        const auto* key = object.get();
+        auto it = std::lower_bound(m_objects.begin(), m_objects.end(), key,
+            [](const auto& entry, const Object* o) { return entry.first < o; });
+        for (; it != m_objects.end() && it->first == key; ++it) {
+            if (m_taken[it->second])
+                continue;
+            m_taken[it->second] = true;
+            return static_cast<Index>(it->second);
+        }
+        return NotFound;
+    }
+
+private:
+    const Array& m_array;
+    std::vector<bool> m_taken;
+    std::vector<std::pair<const Object*, std::size_t>> m_objects;
+};
+
 // Indexes after the given ones were removed from the array they point into.
 IndexSet shiftedForRemoval(const IndexSet& indexes, const IndexSet& removed)
 {
+    // Both run upwards: the removed indexes below each kept one are counted on the way.
+    const auto gone = removed.indexes();
+    std::size_t below = 0;
     IndexSet out;
     indexes.enumerate([&](Index i, bool&) {
-        if (removed.contains(i))
-            return;
-        Index below = 0;
-        removed.enumerate([&](Index r, bool& stop) {
-            if (r >= i) {
-                stop = true;
-                return;
-            }
+        while (below < gone.size() && gone[below] < i)
             ++below;
-        });
-        out.add(i - below);
+        if (below < gone.size() && gone[below] == i)
+            return;
+        out.add(i - static_cast<Index>(below));
     });
     return out;
 }
@@ -137,16 +174,16 @@ IndexSet shiftedForRemoval(const IndexSet& indexes, const IndexSet& removed)
 // Indexes after objects were inserted at the given places (places in the array afterwards).
 IndexSet shiftedForInsertion(const IndexSet& indexes, const IndexSet& inserted)
 {
-    std::vector<Index> moved = indexes.indexes();
-    inserted.enumerate([&](Index place, bool&) {
-        for (auto& i : moved) {
-            if (i >= place)
-                ++i;
-        }
-    });
+    // Each index moves up by the places at or below it once it has moved by the places before: counted on the way
+    // up, since a higher index moves past at least the places a lower one did.
+    const auto places = inserted.indexes();
+    std::size_t passed = 0;
     IndexSet out;
-    for (auto i : moved)
-        out.add(i);
+    indexes.enumerate([&](Index i, bool&) {
+        while (passed < places.size() && places[passed] <= i + static_cast<Index>(passed))
+            ++passed;
+        out.add(i + static_cast<Index>(passed));
+    });
     return out;
 }
 
@@ -178,9 +215,11 @@ Array ArrayController::arrangeObjects(const Array& objects) const
 IndexSet ArrayController::indexesOfObjects(const Array& objects, const Array& in) const
 {
     IndexSet indexes;
-    std::vector<bool> taken(in.size(), false);
+    if (objects.empty())
+        return indexes;
+    ElementPlaces places(in);
     for (const auto& object : objects) {
-        auto i = findElement(in, object, taken);
+        auto i = places.take(object);
         if (i != NotFound)
             indexes.add(i);
     }
@@ -199,27 +238,33 @@ bool ArrayController::hintHolds(const Array& arranged, const Hint& hint) const
 {
     switch (hint.kind) {
     case KeyValueChangeKind::Insertion:
-        return equalWithoutIndexes(arranged, hint.indexes, m_arranged);
+        return hint.exact ? !hint.indexes.isEmpty() && hint.indexes.lastIndex() < static_cast<Index>(arranged.size())
+                && arranged.size() == m_arranged.size() + static_cast<std::size_t>(hint.indexes.count())
+                          : equalWithoutIndexes(arranged, hint.indexes, m_arranged);
     case KeyValueChangeKind::Removal:
-        return equalWithoutIndexes(m_arranged, hint.indexes, arranged);
+        return hint.exact ? !hint.indexes.isEmpty() && hint.indexes.lastIndex() < static_cast<Index>(m_arranged.size())
+                && arranged.size() + static_cast<std::size_t>(hint.indexes.count()) == m_arranged.size()
+                          : equalWithoutIndexes(m_arranged, hint.indexes, arranged);
     case KeyValueChangeKind::Replacement:
         return !hint.indexes.isEmpty() && arranged.size() == m_arranged.size()
             && hint.indexes.lastIndex() < static_cast<Index>(arranged.size())
-            && withoutIndexes(arranged, hint.indexes) == withoutIndexes(m_arranged, hint.indexes);
+            && (hint.exact || withoutIndexes(arranged, hint.indexes) == withoutIndexes(m_arranged, hint.indexes));
     case KeyValueChangeKind::Setting:
         break;
     }
     return false;
 }
 
-void ArrayController::commit(Array content, Array arranged, IndexSet selection, const Hint& hint, Origin origin)
+void ArrayController::commit(
+    std::optional<Array> content, std::optional<Array> arranged, IndexSet selection, const Hint& hint, Origin origin)
 {
-    const bool contentChanged = !(content == m_contentArray);
-    const bool arrangedChanged = !(arranged == m_arranged) || hint.kind == KeyValueChangeKind::Replacement;
+    const bool contentChanged = content && !(*content == m_contentArray);
+    const bool arrangedChanged
+        = (arranged && !(*arranged == m_arranged)) || hint.kind == KeyValueChangeKind::Replacement;
     const bool selectionChanged = !(selection == m_selection);
     if (!contentChanged && !arrangedChanged && !selectionChanged)
         return;
-    const bool useHint = arrangedChanged && hintHolds(arranged, hint);
+    const bool useHint = arrangedChanged && hintHolds(arranged ? *arranged : m_arranged, hint);
 
     if (contentChanged)
         willChangeValueForKey("content");
@@ -232,8 +277,10 @@ void ArrayController::commit(Array content, Array arranged, IndexSet selection, 
     if (selectionChanged)
         willChangeValueForKey("selectionIndexes");
 
-    m_contentArray = std::move(content);
-    m_arranged = std::move(arranged);
+    if (content)
+        m_contentArray = std::move(*content);
+    if (arranged)
+        m_arranged = std::move(*arranged);
     m_selection = std::move(selection);
     if (contentChanged)
         updateRearrangeObservations();
@@ -273,7 +320,7 @@ void ArrayController::rearrangeObjects()
 {
     Array arranged = arrangeObjects(m_contentArray);
     IndexSet selection = settledSelection(indexesOfObjects(selectedObjects(), arranged), arranged.size(), 0);
-    commit(m_contentArray, std::move(arranged), std::move(selection), {}, Origin::Controller);
+    commit(std::nullopt, std::move(arranged), std::move(selection), {}, Origin::Controller);
 }
 
 void ArrayController::setSortDescriptors(const SortDescriptors& descriptors)
@@ -314,7 +361,7 @@ bool ArrayController::setSelectionIndexes(const IndexSet& indexes)
     IndexSet selection = indexesBelowCount(indexes, m_arranged.size());
     if (selection == m_selection)
         return false;
-    commit(m_contentArray, m_arranged, std::move(selection), {}, Origin::Controller);
+    commit(std::nullopt, std::nullopt, std::move(selection), {}, Origin::Controller);
     return true;
 }
 
@@ -439,7 +486,7 @@ void ArrayController::insertObjectsAtArrangedObjectIndexes(const Array& objects,
         }
     }
 
-    Hint hint { KeyValueChangeKind::Insertion, indexes };
+    Hint hint { KeyValueChangeKind::Insertion, indexes, !m_automaticallyRearranges };
     IndexSet inserted = indexes;
     if (m_automaticallyRearranges) {
         arranged = arrangeObjects(content);
@@ -464,11 +511,11 @@ void ArrayController::removeObject(const Value& object)
 void ArrayController::removeObjects(const Array& objects)
 {
     // Objects in the arrangement go by arranged index; ones the arrangement leaves out only leave the content.
-    std::vector<bool> taken(m_arranged.size(), false);
+    ElementPlaces places(m_arranged);
     IndexSet arrangedIndexes;
     Array hidden;
     for (const auto& object : objects) {
-        auto i = findElement(m_arranged, object, taken);
+        auto i = places.take(object);
         if (i != NotFound)
             arrangedIndexes.add(i);
         else
@@ -477,7 +524,7 @@ void ArrayController::removeObjects(const Array& objects)
     if (!arrangedIndexes.isEmpty())
         removeObjectsAtArrangedObjectIndexes(arrangedIndexes);
     if (!hidden.empty())
-        commit(withoutIndexes(m_contentArray, indexesOfObjects(hidden, m_contentArray)), m_arranged, m_selection, {},
+        commit(withoutIndexes(m_contentArray, indexesOfObjects(hidden, m_contentArray)), std::nullopt, m_selection, {},
             Origin::Controller);
 }
 
@@ -506,8 +553,8 @@ void ArrayController::removeObjectsAtArrangedObjectIndexes(const IndexSet& index
     if (!selection.isEmpty() || m_selection.isEmpty())
         preferred = 0;
     selection = settledSelection(std::move(selection), arranged.size(), preferred);
-    commit(std::move(content), std::move(arranged), std::move(selection), { KeyValueChangeKind::Removal, indexes },
-        Origin::Controller);
+    commit(std::move(content), std::move(arranged), std::move(selection),
+        { KeyValueChangeKind::Removal, indexes, true }, Origin::Controller);
 }
 
 void ArrayController::remove(const Value&)
@@ -541,7 +588,7 @@ void ArrayController::setValueForKeyPathOfSelection(const Value& value, const St
     });
     if (replaced.isEmpty())
         return;
-    commit(std::move(content), std::move(arranged), m_selection, { KeyValueChangeKind::Replacement, replaced },
+    commit(std::move(content), std::move(arranged), m_selection, { KeyValueChangeKind::Replacement, replaced, true },
         Origin::Controller);
     if (m_automaticallyRearranges)
         rearrangeObjects();

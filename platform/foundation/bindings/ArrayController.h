@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/foundation/runtime/IndexSet.h"
 #include "platform/foundation/bindings/ObjectController.h"
 #include "platform/foundation/bindings/SortDescriptor.h"
+#include "platform/foundation/runtime/IndexSet.h"
 
 namespace fnd {
 
@@ -92,10 +92,16 @@ private:
     struct Hint {
         KeyValueChangeKind kind { KeyValueChangeKind::Setting };
         IndexSet indexes;
+        // The arrangement was made from the old one by this very change, so the hint holds without comparing the
+        // arrangements element by element.
+        bool exact { false };
     };
 
-    // Announces and stores a new state; only what differs is announced.
-    void commit(Array content, Array arranged, IndexSet selection, const Hint& hint, Origin origin);
+    // Announces and stores a new state; only what differs is announced. nullopt stands for a content or
+    // arrangement that stays as it is (neither copied nor compared, which a selection among many objects would pay
+    // for).
+    void commit(std::optional<Array> content, std::optional<Array> arranged, IndexSet selection, const Hint& hint,
+        Origin origin);
     bool hintHolds(const Array& arranged, const Hint& hint) const;
     // A selection within count, with avoidsEmptySelection applied (preferring the index given).
     IndexSet settledSelection(IndexSet selection, std::size_t count, Index preferred) const;

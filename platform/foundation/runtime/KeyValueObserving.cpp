@@ -81,7 +81,7 @@ public:
     void didChange(const ChangeInfo& change) override
     {
         if (auto object = m_object.lock())
-            rewire(*object);
+            rewire(*object, &change);
         report(true, ownChange(change));
     }
 
@@ -120,31 +120,136 @@ private:
             did ? sink->childDidChange(m_role, change) : sink->childWillChange(m_role, change);
     }
 
-    void rewire(Object& object)
+    // Observes the rest of the path on the key's value again. After an insertion, removal or replacement in an
+    // array the elements that stayed keep their observations and only the changed places get new ones; the same
+    // objects in the same places are observed either way.
+    void rewire(Object& object, const ChangeInfo* change = nullptr)
     {
         if (m_rest.isEmpty())
             return;
         std::vector<std::shared_ptr<PathObservation>> next;
+        std::vector<const Object*> targets;
         Value value = object.valueForKey(m_key);
         bool throughArray = false;
+        // The observations being replaced live until their replacements are made, as they did when every one was
+        // made again.
+        std::vector<std::shared_ptr<PathObservation>> old;
+        std::vector<const Object*> oldTargets;
+        bool wasThroughArray = false;
+        {
+            std::lock_guard lock(m_mutex);
+            old = std::move(m_next);
+            oldTargets = std::move(m_targets);
+            wasThroughArray = m_throughArray;
+        }
         if (auto target = value.object()) {
             next.push_back(makeChild(*target, m_rest, Link::Rest, m_chain, m_viaDependent));
+            targets.push_back(target.get());
         } else if (auto* array = value.array(); array && m_rest.units().front() != u'@') {
             // A path through an array follows the rest on every element that is an object, so that
             // "arrangedObjects.name" hears a renamed element (collection operators stay with the array).
             throughArray = true;
-            next.reserve(array->size());
-            for (const auto& element : *array) {
-                if (auto target = element.object())
-                    next.push_back(makeChild(*target, m_rest, Link::Rest, m_chain, m_viaDependent));
+            if (!(change && wasThroughArray && keepStayingElements(*array, *change, old, oldTargets, next, targets))) {
+                next.clear();
+                targets.clear();
+                next.reserve(array->size());
+                targets.reserve(array->size());
+                for (const auto& element : *array)
+                    observeElement(element, next, targets);
             }
         }
-        std::vector<std::shared_ptr<PathObservation>> old;
         {
             std::lock_guard lock(m_mutex);
-            old = std::exchange(m_next, std::move(next));
+            std::swap(m_next, next);
+            m_targets = std::move(targets);
             m_throughArray = throughArray;
         }
+    }
+
+    // An element's observation (none for an element that is not an object), in the element's place.
+    void observeElement(
+        const Value& element, std::vector<std::shared_ptr<PathObservation>>& next, std::vector<const Object*>& targets)
+    {
+        auto target = element.object();
+        next.push_back(target ? makeChild(*target, m_rest, Link::Rest, m_chain, m_viaDependent) : nullptr);
+        targets.push_back(target.get());
+    }
+
+    // Moves the observations of the elements that stayed from old into next, in their new places, and makes ones
+    // for the changed places. False, with next as it was, when the array does not hold what the change says: the
+    // caller then observes every element again.
+    bool keepStayingElements(const Array& array, const ChangeInfo& change,
+        std::vector<std::shared_ptr<PathObservation>>& old, const std::vector<const Object*>& oldTargets,
+        std::vector<std::shared_ptr<PathObservation>>& next, std::vector<const Object*>& targets)
+    {
+        if (!change.indexes || change.kind == KeyValueChangeKind::Setting || old.size() != oldTargets.size())
+            return false;
+        const auto changed = change.indexes->indexes();
+        const std::size_t count = changed.size();
+        if (count > 0 && changed.back() < 0)
+            return false;
+        const std::size_t before = oldTargets.size();
+        const std::size_t after = array.size();
+        const bool insertion = change.kind == KeyValueChangeKind::Insertion;
+        const bool removal = change.kind == KeyValueChangeKind::Removal;
+        if ((insertion && after != before + count) || (removal && after + count != before)
+            || (!insertion && !removal && after != before)
+            || (count > 0 && std::size_t(changed.back()) >= (insertion ? after : before)))
+            return false;
+        // Each element that stayed must be the object that was in its old place.
+        auto stayed = [&](std::size_t newPlace, std::size_t oldPlace) {
+            return array[newPlace].object().get() == oldTargets[oldPlace];
+        };
+        std::size_t k = 0;
+        if (removal) {
+            for (std::size_t j = 0, i = 0; j < before; ++j) {
+                if (k < count && std::size_t(changed[k]) == j) {
+                    ++k;
+                    continue;
+                }
+                if (!stayed(i++, j))
+                    return false;
+            }
+        } else {
+            for (std::size_t i = 0, j = 0; i < after; ++i) {
+                const bool isChanged = k < count && std::size_t(changed[k]) == i;
+                if (isChanged)
+                    ++k;
+                if (isChanged && insertion)
+                    continue;
+                if (!isChanged && !stayed(i, j))
+                    return false;
+                ++j;
+            }
+        }
+        next.reserve(after);
+        targets.reserve(after);
+        k = 0;
+        if (removal) {
+            for (std::size_t j = 0; j < before; ++j) {
+                if (k < count && std::size_t(changed[k]) == j) {
+                    ++k;
+                    continue;
+                }
+                next.push_back(std::move(old[j]));
+                targets.push_back(oldTargets[j]);
+            }
+            return true;
+        }
+        for (std::size_t i = 0, j = 0; i < after; ++i) {
+            const bool isChanged = k < count && std::size_t(changed[k]) == i;
+            if (isChanged) {
+                ++k;
+                observeElement(array[i], next, targets);
+                if (!insertion)
+                    ++j;
+                continue;
+            }
+            next.push_back(std::move(old[j]));
+            targets.push_back(oldTargets[j]);
+            ++j;
+        }
+        return true;
     }
 
     WeakObjectRef m_object;
@@ -157,6 +262,8 @@ private:
     std::vector<std::shared_ptr<PathObservation>> m_dependents;
     std::mutex m_mutex;
     std::vector<std::shared_ptr<PathObservation>> m_next;
+    // The object each of m_next observes (nullptr where it observes nothing).
+    std::vector<const Object*> m_targets;
     std::atomic<bool> m_throughArray { false };
 };
 

@@ -5,6 +5,7 @@
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 
 namespace fnd {
@@ -87,33 +88,89 @@ NotificationCenter& NotificationCenter::defaultCenter()
     return center;
 }
 
+NotificationCenter::Bucket* NotificationCenter::bucketOf(const Entry& entry)
+{
+    if (entry.name.isEmpty())
+        return &m_anyName;
+    auto found = m_byName.find(entry.name);
+    return found == m_byName.end() ? nullptr : &found->second;
+}
+
+NotificationCenter::List* NotificationCenter::listOf(const Entry& entry)
+{
+    auto* bucket = bucketOf(entry);
+    if (!bucket)
+        return nullptr;
+    if (!entry.objectIdentity)
+        return &bucket->others;
+    auto found = bucket->byObject.find(entry.objectIdentity);
+    return found == bucket->byObject.end() ? nullptr : &found->second;
+}
+
+void NotificationCenter::forgetObserverEntry(const Entry& entry)
+{
+    if (entry.token)
+        m_byToken.erase(entry.token);
+    if (!entry.observerIdentity)
+        return;
+    auto found = m_byObserver.find(entry.observerIdentity);
+    if (found == m_byObserver.end())
+        return;
+    std::erase_if(found->second, [&](const std::shared_ptr<Entry>& e) { return e.get() == &entry; });
+    if (found->second.empty())
+        m_byObserver.erase(found);
+}
+
+void NotificationCenter::sweep(Bucket& bucket, const Object* object, List& list)
+{
+    std::erase_if(list.entries, [&](const std::shared_ptr<Entry>& e) {
+        if (e->removed)
+            return true;
+        if (!e->isGone())
+            return false;
+        e->removed = true;
+        forgetObserverEntry(*e);
+        return true;
+    });
+    list.removed = 0;
+    list.sizeAfterSweep = list.entries.size();
+    if (object && list.entries.empty())
+        bucket.byObject.erase(object);
+}
+
 void NotificationCenter::add(std::shared_ptr<Entry> entry)
 {
     entry->order = m_nextOrder++;
     auto& bucket = entry->name.isEmpty() ? m_anyName : m_byName[entry->name];
-    bucket.entries.push_back(std::move(entry));
-    if (bucket.entries.size() > 2 * bucket.sizeAfterSweep + 8) {
-        std::erase_if(bucket.entries, [](const std::shared_ptr<Entry>& e) { return e->isGone(); });
-        bucket.sizeAfterSweep = bucket.entries.size();
-    }
+    const Object* object = entry->objectIdentity;
+    auto& list = object ? bucket.byObject[object] : bucket.others;
+    if (entry->token)
+        m_byToken.emplace(entry->token, entry);
+    if (entry->observerIdentity)
+        m_byObserver[entry->observerIdentity].push_back(entry);
+    list.entries.push_back(std::move(entry));
+    // The new entry's observer is alive, so the list keeps at least that entry.
+    if (list.entries.size() > 2 * list.sizeAfterSweep + 8)
+        sweep(bucket, object, list);
 }
 
-template <typename Predicate> void NotificationCenter::removeIf(Predicate picks)
+void NotificationCenter::remove(const std::shared_ptr<Entry>& entry)
 {
-    auto sweep = [&](Bucket& bucket) {
-        std::erase_if(bucket.entries, [&](const std::shared_ptr<Entry>& e) {
-            if (!picks(*e))
-                return false;
-            e->removed = true;
-            return true;
-        });
-        bucket.sizeAfterSweep = std::min(bucket.sizeAfterSweep, bucket.entries.size());
-    };
-    sweep(m_anyName);
-    for (auto it = m_byName.begin(); it != m_byName.end();) {
-        sweep(it->second);
-        it = it->second.entries.empty() ? m_byName.erase(it) : std::next(it);
-    }
+    if (entry->removed)
+        return;
+    entry->removed = true;
+    if (entry->token)
+        m_byToken.erase(entry->token);
+    auto* bucket = bucketOf(*entry);
+    auto* list = bucket ? listOf(*entry) : nullptr;
+    if (!list)
+        return;
+    if (2 * ++list->removed <= list->entries.size())
+        return;
+    const NotificationName name = entry->name;
+    sweep(*bucket, entry->objectIdentity, *list);
+    if (bucket != &m_anyName && bucket->isEmpty())
+        m_byName.erase(name);
 }
 
 void NotificationCenter::addObserver(
@@ -153,13 +210,34 @@ NotificationObserverToken NotificationCenter::addObserverForName(const Notificat
 void NotificationCenter::removeObserver(const Object& observer)
 {
     std::lock_guard lock(m_mutex);
-    removeIf([&](const Entry& e) { return e.observerIdentity == &observer; });
+    auto found = m_byObserver.find(&observer);
+    if (found == m_byObserver.end())
+        return;
+    auto entries = std::move(found->second);
+    m_byObserver.erase(found);
+    for (const auto& entry : entries)
+        remove(entry);
 }
 
 void NotificationCenter::removeObserver(const Object& observer, const NotificationName& name, const Value& object)
 {
     std::lock_guard lock(m_mutex);
-    removeIf([&](const Entry& e) { return e.observerIdentity == &observer && e.filterMatches(name, object); });
+    auto found = m_byObserver.find(&observer);
+    if (found == m_byObserver.end())
+        return;
+    auto entries = std::move(found->second);
+    m_byObserver.erase(found);
+    std::vector<std::shared_ptr<Entry>> kept;
+    for (const auto& entry : entries) {
+        if (entry->filterMatches(name, object))
+            remove(entry);
+        else
+            kept.push_back(entry);
+    }
+    if (!kept.empty()) {
+        auto& now = m_byObserver[&observer];
+        now.insert(now.begin(), kept.begin(), kept.end());
+    }
 }
 
 void NotificationCenter::removeObserver(NotificationObserverToken token)
@@ -167,7 +245,11 @@ void NotificationCenter::removeObserver(NotificationObserverToken token)
     if (!token)
         return;
     std::lock_guard lock(m_mutex);
-    removeIf([&](const Entry& e) { return e.token == token.id; });
+    auto found = m_byToken.find(token.id);
+    if (found == m_byToken.end())
+        return;
+    auto entry = found->second;
+    remove(entry);
 }
 
 std::vector<std::shared_ptr<NotificationCenter::Entry>> NotificationCenter::observersOf(
@@ -175,29 +257,49 @@ std::vector<std::shared_ptr<NotificationCenter::Entry>> NotificationCenter::obse
 {
     std::vector<std::shared_ptr<Entry>> targets;
     std::lock_guard lock(m_mutex);
+    // Only objects are told apart by identity; a post about anything else reaches the observers without an object
+    // filter and those filtering on a plain value.
+    std::shared_ptr<Object> posted = object.isObject() ? object.object() : nullptr;
+    const Object* identity = posted.get();
+    struct Visit {
+        Bucket* bucket;
+        const Object* object;
+        List* list;
+        std::size_t next;
+    };
+    std::array<Visit, 4> visits;
+    std::size_t count = 0;
+    auto visit = [&](Bucket& bucket) {
+        if (identity)
+            if (auto found = bucket.byObject.find(identity); found != bucket.byObject.end())
+                visits[count++] = { &bucket, identity, &found->second, 0 };
+        visits[count++] = { &bucket, nullptr, &bucket.others, 0 };
+    };
     auto named = name.isEmpty() ? m_byName.end() : m_byName.find(name);
-    Bucket* buckets[2] = { named == m_byName.end() ? nullptr : &named->second, &m_anyName };
-    // The two buckets' observers merged in the order they were added.
-    const std::vector<std::shared_ptr<Entry>> none;
-    const auto& a = buckets[0] ? buckets[0]->entries : none;
-    const auto& b = m_anyName.entries;
-    std::size_t i = 0, j = 0;
-    while (i < a.size() || j < b.size()) {
-        const bool fromA = j == b.size() || (i < a.size() && a[i]->order < b[j]->order);
-        const auto& e = fromA ? a[i++] : b[j++];
+    if (named != m_byName.end())
+        visit(named->second);
+    visit(m_anyName);
+    // The lists' observers merged in the order they were added.
+    for (;;) {
+        Visit* first = nullptr;
+        for (std::size_t i = 0; i < count; ++i) {
+            auto& v = visits[i];
+            if (v.next < v.list->entries.size()
+                && (!first || v.list->entries[v.next]->order < first->list->entries[first->next]->order))
+                first = &v;
+        }
+        if (!first)
+            break;
+        const auto& e = first->list->entries[first->next++];
         if (!e->removed && e->matches(name, object))
             targets.push_back(e);
     }
     if (targets.empty())
         return targets;
     // Observers that are gone leave on the way (one among the targets is passed over as it is delivered to).
-    for (auto* bucket : buckets) {
-        if (!bucket)
-            continue;
-        std::erase_if(bucket->entries, [](const std::shared_ptr<Entry>& e) { return e->isGone(); });
-        bucket->sizeAfterSweep = bucket->entries.size();
-    }
-    if (named != m_byName.end() && named->second.entries.empty())
+    for (std::size_t i = count; i-- > 0;)
+        sweep(*visits[i].bucket, visits[i].object, *visits[i].list);
+    if (named != m_byName.end() && named->second.isEmpty())
         m_byName.erase(named);
     return targets;
 }

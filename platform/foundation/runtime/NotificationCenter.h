@@ -82,23 +82,40 @@ public:
 
 private:
     struct Entry;
-    // Observers of one name (or of every name), in the order they were added. Observers that are gone leave when a
-    // post reaches the bucket, or when it has doubled since they were last looked for.
-    struct Bucket {
+    // Observers in the order they were added. Removed ones and ones whose observer is gone stay as dead weight
+    // until they outnumber the living or a post passes them, so that removing one observer costs the same among
+    // many as among few.
+    struct List {
         std::vector<std::shared_ptr<Entry>> entries;
+        std::size_t removed { 0 };
         std::size_t sizeAfterSweep { 0 };
+    };
+    // The observers of one name (or of every name): those that filter on an object, by that object, and the rest
+    // (no filter, or a plain value). A post about an object visits only that object's observers and the rest.
+    struct Bucket {
+        std::unordered_map<const Object*, List> byObject;
+        List others;
+        bool isEmpty() const { return byObject.empty() && others.entries.empty(); }
     };
     // The observers a notification of the name and object reaches, in the order they were added; empty when none.
     std::vector<std::shared_ptr<Entry>> observersOf(const NotificationName& name, const Value& object);
     void deliver(const std::vector<std::shared_ptr<Entry>>& targets, const std::shared_ptr<Notification>& notification);
     void add(std::shared_ptr<Entry> entry);
-    // Removes (and marks removed) the entries the predicate picks, from every bucket.
-    template <typename Predicate> void removeIf(Predicate picks);
+    // The bucket and list an entry stands in; nullptr when they are gone.
+    Bucket* bucketOf(const Entry& entry);
+    List* listOf(const Entry& entry);
+    // Marks the entry removed, takes it out of the token and observer indexes, and lets its list shrink.
+    void remove(const std::shared_ptr<Entry>& entry);
+    // Drops removed and gone entries from the list, and the list and its bucket when they end up empty.
+    void sweep(Bucket& bucket, const Object* object, List& list);
+    void forgetObserverEntry(const Entry& entry);
 
     std::mutex m_mutex;
-    // A post visits only the observers of its name and those of every name.
     std::unordered_map<NotificationName, Bucket> m_byName;
     Bucket m_anyName;
+    // Block observers by token, selector observers by observer: what the removals look up.
+    std::unordered_map<std::uint64_t, std::shared_ptr<Entry>> m_byToken;
+    std::unordered_map<const Object*, std::vector<std::shared_ptr<Entry>>> m_byObserver;
     std::uint64_t m_nextToken { 1 };
     std::uint64_t m_nextOrder { 1 };
 };

@@ -330,6 +330,7 @@ bool TabView::initWithCoder(fnd::Coder& coder)
         item->setTabState(item == selected ? TabState::Selected : TabState::Background);
     }
     m_items = std::move(items);
+    itemsDidChange();
     m_selected = selected;
     m_type = static_cast<TabViewType>(type);
     m_drawsBackground = drawsBackground;

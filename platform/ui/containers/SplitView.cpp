@@ -163,6 +163,25 @@ gfx::Rect SplitView::dividerRect(long index) const
     return gfx::rectOnAxis(axis(), pos, gfx::minAcross(b, axis()), thickness, gfx::lengthAcross(b, axis()));
 }
 
+std::vector<gfx::Rect> SplitView::dividerRects() const
+{
+    // dividerRect for each divider, with the lengths found once and the positions summed on the way, in the order
+    // positionOfDivider sums them.
+    const auto lens = lengths();
+    const auto b = bounds();
+    std::vector<gfx::Rect> rects;
+    double pos = 0;
+    for (long i = 0; i + 1 < long(lens.size()); ++i) {
+        pos += lens[std::size_t(i)];
+        const double thickness = dividerThicknessAt(i);
+        rects.push_back(thickness <= 0
+                ? gfx::Rect {}
+                : gfx::rectOnAxis(axis(), pos, gfx::minAcross(b, axis()), thickness, gfx::lengthAcross(b, axis())));
+        pos += thickness;
+    }
+    return rects;
+}
+
 // Layout.
 
 void SplitView::postResize(const fnd::String& name, long dividerIndex)
@@ -400,8 +419,9 @@ bool SplitView::restoreAutosavedPositions()
 long SplitView::dividerIndexAtPoint(gfx::Point p)
 {
     auto d = delegate();
-    for (long i = 0; i + 1 < long(subviews().size()); ++i) {
-        auto drawn = dividerRect(i);
+    const auto rects = dividerRects();
+    for (long i = 0; i < long(rects.size()); ++i) {
+        auto drawn = rects[std::size_t(i)];
         auto effective = drawn;
         if (!drawn.isEmpty() && gfx::lengthAlong(drawn, axis()) < ThinDividerGrabWidth) {
             double grow = (ThinDividerGrabWidth - gfx::lengthAlong(drawn, axis())) / 2;
@@ -497,22 +517,18 @@ void SplitView::trackDivider(long index, const Event& event)
 void SplitView::resetCursorRects()
 {
     auto cursor = m_vertical ? Cursor::resizeLeftRightCursor() : Cursor::resizeUpDownCursor();
-    for (long i = 0; i + 1 < long(subviews().size()); ++i) {
-        auto r = dividerRect(i);
+    for (const auto& r : dividerRects())
         if (!r.isEmpty())
             addCursorRect(r, cursor);
-    }
 }
 
 // Drawing.
 
 void SplitView::drawRect(gfx::Rect)
 {
-    for (long i = 0; i + 1 < long(subviews().size()); ++i) {
-        auto r = dividerRect(i);
+    for (const auto& r : dividerRects())
         if (!r.isEmpty() && needsToDrawRect(r))
             drawDividerInRect(r);
-    }
 }
 
 void SplitView::drawDividerInRect(gfx::Rect rect)

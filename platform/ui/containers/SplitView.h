@@ -139,6 +139,8 @@ private:
     double dividerThicknessAt(long index) const;
     // Each subview's length along the axis (0 when collapsed).
     std::vector<double> lengths() const;
+    // Every divider's rect (dividerRect of each index), in one pass over the subviews.
+    std::vector<gfx::Rect> dividerRects() const;
     // Sets the subview frames from lengths; a zero length collapses a subview the delegate allows to.
     void applyLengths(const std::vector<double>& lengths, long dividerIndex);
     bool canCollapse(View& subview);

@@ -64,11 +64,24 @@ std::shared_ptr<TabViewItem> TabView::tabViewItemAtIndex(long index) const
 
 long TabView::indexOfTabViewItem(const TabViewItem& item) const
 {
-    for (std::size_t i = 0; i < m_items.size(); ++i) {
-        if (m_items[i].get() == &item)
-            return long(i);
+    constexpr std::size_t ScannedItems = 8;
+    if (m_items.size() <= ScannedItems) {
+        for (std::size_t i = 0; i < m_items.size(); ++i) {
+            if (m_items[i].get() == &item)
+                return long(i);
+        }
+        return long(fnd::NotFound);
     }
-    return long(fnd::NotFound);
+    if (!m_itemIndexesValid) {
+        m_itemIndexes.clear();
+        m_itemIndexes.reserve(m_items.size());
+        // The first place of an item wins, as a scan from the front finds it.
+        for (std::size_t i = 0; i < m_items.size(); ++i)
+            m_itemIndexes.emplace(m_items[i].get(), long(i));
+        m_itemIndexesValid = true;
+    }
+    auto found = m_itemIndexes.find(&item);
+    return found == m_itemIndexes.end() ? long(fnd::NotFound) : found->second;
 }
 
 long TabView::indexOfTabViewItemWithIdentifier(const fnd::Value& identifier) const
@@ -96,6 +109,7 @@ void TabView::insertTabViewItem(const std::shared_ptr<TabViewItem>& item, long i
     if (auto old = item->tabView())
         old->removeTabViewItem(item);
     m_items.insert(m_items.begin() + index, item);
+    itemsDidChange();
     item->setTabView(self);
     item->setTabState(TabState::Background);
     setNeedsDisplay(true);
@@ -127,6 +141,7 @@ void TabView::removeTabViewItem(const std::shared_ptr<TabViewItem>& item)
     if (index < 0 || index >= numberOfTabViewItems())
         return;
     m_items.erase(m_items.begin() + index);
+    itemsDidChange();
     item->setTabView(nullptr);
     item->setTabState(TabState::Background);
     setNeedsDisplay(true);
@@ -361,7 +376,7 @@ void TabView::resizeSubviewsWithOldSize(gfx::Size oldSize)
 
 // Drawing and the mouse.
 
-void TabView::drawRect(gfx::Rect)
+void TabView::drawRect(gfx::Rect dirtyRect)
 {
     auto b = bounds();
     if (m_type == TabViewType::NoTabsNoBorder)
@@ -395,6 +410,10 @@ void TabView::drawRect(gfx::Rect)
     for (std::size_t i = 0; i < m_items.size(); ++i) {
         auto& item = *m_items[i];
         const auto& r = rects[i];
+        // A tab draws only inside its rect: those outside the dirty rect are left out, so a redraw costs the tabs
+        // in it.
+        if (!gfx::intersectsRect(r, dirtyRect))
+            continue;
         bool selected = item.tabState() == TabState::Selected;
         if (selected) {
             ControlLook::FaceState face;

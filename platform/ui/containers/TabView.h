@@ -5,6 +5,7 @@
 #include "platform/ui/views/View.h"
 
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 namespace ui {
@@ -117,7 +118,13 @@ private:
     const std::vector<double>& tabWidths() const;
     void showSelectedView();
 
+    // After any change of the items the index map is made again when next asked: a bar of many tabs asks for the
+    // index of every tab it lays out.
+    void itemsDidChange() { m_itemIndexesValid = false; }
+
     std::vector<std::shared_ptr<TabViewItem>> m_items;
+    mutable std::unordered_map<const TabViewItem*, long> m_itemIndexes;
+    mutable bool m_itemIndexesValid { false };
     std::weak_ptr<TabViewItem> m_selected;
     std::weak_ptr<TabViewDelegate> m_delegate;
     TabViewType m_type { TabViewType::TopTabsBezelBorder };

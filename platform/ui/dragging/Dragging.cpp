@@ -22,10 +22,12 @@ struct Registration {
     std::vector<fnd::String> types;
 };
 
-// Keyed by address; an entry whose view is gone (or replaced by another at the same address) does not count.
+// Keyed by address; an entry whose view is gone (or replaced by another at the same address) does not count. A
+// view takes its entry away as it goes, so the table holds only views that are alive. Never destroyed: views a
+// program keeps past main still reach it while they are destroyed.
 std::map<const View*, Registration>& registrations()
 {
-    static std::map<const View*, Registration> table;
+    static auto& table = *new std::map<const View*, Registration>;
     return table;
 }
 
@@ -114,9 +116,6 @@ private:
 
 void registerForDraggedTypes(View& view, const std::vector<fnd::String>& types)
 {
-    // The entries of views that are gone go first: each would keep its view's memory (one block with the view's
-    // count, as make_shared allocates it) for as long as the program runs.
-    std::erase_if(registrations(), [](const auto& entry) { return entry.second.view.expired(); });
     auto& registration = registrations()[&view];
     if (registration.view.lock().get() != &view)
         registration = { view.weak_from_this(), {} };
@@ -128,6 +127,18 @@ void registerForDraggedTypes(View& view, const std::vector<fnd::String>& types)
 void unregisterDraggedTypes(View& view)
 {
     registrations().erase(&view);
+}
+
+namespace detail {
+
+void forgetDraggedTypes(const View& view)
+{
+    // Every view goes through here: the table is searched only when it holds anything.
+    auto& table = registrations();
+    if (!table.empty())
+        table.erase(&view);
+}
+
 }
 
 std::vector<fnd::String> registeredDraggedTypes(const View& view)

@@ -101,6 +101,11 @@ void registerForDraggedTypes(View& view, const std::vector<fnd::String>& types);
 void unregisterDraggedTypes(View& view);
 std::vector<fnd::String> registeredDraggedTypes(const View& view);
 
+namespace detail {
+// A view going away takes its registration with it (the view's destructor calls this).
+void forgetDraggedTypes(const View& view);
+}
+
 // What became of a drag.
 struct DragResult {
     DragOperation operation { DragOperations::None };

@@ -1,10 +1,12 @@
 #include "platform/ui/views/View.h"
+
 #include "platform/ui/views/detail/ViewCoordinates.h"
 
 #include "platform/foundation/runtime/Exception.h"
 #include "platform/foundation/runtime/NotificationCenter.h"
 #include "platform/layers/Autoresizing.h"
 #include "platform/layers/Layer.h"
+#include "platform/ui/dragging/Dragging.h"
 #include "platform/ui/views/ViewDrawing.h"
 #include "platform/ui/views/Window.h"
 
@@ -48,7 +50,12 @@ void View::describeClass(fnd::ClassBuilder<View>& c)
     c.action("awakeFromNib", &View::awakeFromNib);
 }
 
-View::~View() = default;
+View::~View()
+{
+    // Its registration would keep the view's memory (one block with its count, as make_shared allocates it) for as
+    // long as the program runs.
+    detail::forgetDraggedTypes(*this);
+}
 
 std::shared_ptr<View> View::create(gfx::Rect frame)
 {

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 namespace gfx {
@@ -240,7 +241,9 @@ public:
     void cacheDisplayInRect(gfx::Rect rect, gfx::BitmapImageRep& bitmap);
 
     // Tracking areas and cursor rects.
-    const std::vector<std::shared_ptr<TrackingArea>>& trackingAreas() const { return m_trackingAreas; }
+    const std::vector<std::shared_ptr<TrackingArea>>& trackingAreas() const;
+    // The view's area with the tracking number (the tag of addTrackingRect); nullptr when it has none.
+    std::shared_ptr<TrackingArea> trackingAreaWithNumber(long number) const;
     void addTrackingArea(const std::shared_ptr<TrackingArea>& area);
     void removeTrackingArea(const std::shared_ptr<TrackingArea>& area);
     // Sent when the visible rect may have changed, so areas tied to geometry can be rebuilt.
@@ -429,7 +432,13 @@ private:
     bool m_subtreeNeedsLayout { false };
     std::vector<gfx::Rect> m_dirtyRects;
     std::vector<gfx::Rect> m_rectsBeingDrawn;
-    std::vector<std::shared_ptr<TrackingArea>> m_trackingAreas;
+    // Tracking areas in the order they were added. A removal leaves a hole that the next reader of the list closes
+    // up, so a view that replaces the rects of its parts one by one pays for each part once, not once per part.
+    mutable std::vector<std::shared_ptr<TrackingArea>> m_trackingAreas;
+    mutable std::size_t m_trackingAreaHoles { 0 };
+    // Each area's place in that list, and the areas by tracking number.
+    mutable std::unordered_map<const TrackingArea*, std::size_t> m_trackingAreaSlots;
+    std::unordered_multimap<long, const TrackingArea*> m_trackingAreasByNumber;
     std::vector<CursorRect> m_cursorRects;
     std::weak_ptr<View> m_nextKeyView;
     std::weak_ptr<View> m_previousKeyView;

@@ -7,6 +7,7 @@
 #include "platform/ui/views/ToolTipManager.h"
 
 #include <functional>
+#include <optional>
 
 namespace ui {
 
@@ -186,6 +187,21 @@ void Window::updateTrackingAreas(gfx::Point basePoint, const Event& cause)
     };
     std::vector<Change> exits, enters, moves;
     forEachView(rootViews(), [&](View& view) {
+        // Whether the view shows, where the pointer is in it and what of it is visible: the same for all its areas,
+        // found once (each walks up the superviews).
+        std::optional<bool> shown;
+        gfx::Point local;
+        gfx::Rect visible;
+        auto placePointer = [&] {
+            if (!shown) {
+                shown = !view.isHiddenOrHasHiddenAncestor();
+                if (*shown) {
+                    local = view.convertPointFromView(basePoint, nullptr);
+                    visible = view.visibleRect();
+                }
+            }
+            return *shown;
+        };
         for (const auto& area : view.trackingAreas()) {
             unsigned o = area->options();
             if (dragging && !(o & TrackingOptions::EnabledDuringMouseDrag))
@@ -194,10 +210,9 @@ void Window::updateTrackingAreas(gfx::Point basePoint, const Event& cause)
                 || ((o & TrackingOptions::ActiveInActiveApp) && Application::shared().isActive())
                 || ((o & TrackingOptions::ActiveWhenFirstResponder) && first.get() == &view);
             bool inside = false;
-            if (active && !view.isHiddenOrHasHiddenAncestor()) {
-                auto local = view.convertPointFromView(basePoint, nullptr);
-                auto rect = (o & TrackingOptions::InVisibleRect) ? view.visibleRect() : area->rect();
-                inside = view.mouseInRect(local, gfx::intersectionRect(rect, view.visibleRect()));
+            if (active && placePointer()) {
+                auto rect = (o & TrackingOptions::InVisibleRect) ? visible : area->rect();
+                inside = view.mouseInRect(local, gfx::intersectionRect(rect, visible));
             }
             if (inside != area->isInside()) {
                 area->setInside(inside);

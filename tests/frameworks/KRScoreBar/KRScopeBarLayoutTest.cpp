@@ -15,6 +15,7 @@
 
 #include <cmath>
 #include <map>
+#include <random>
 
 namespace {
 
@@ -472,6 +473,84 @@ TEST(KRScopeBarLayout, MadeByClassName)
     EXPECT_EQ(e->name().utf8(), "KRScopeBarException");
     EXPECT_EQ(e->reason().utf8(),
         "An instance of an KRScopeBarGroupHelper was initialized using init instead of initWithGroup:inScopeBar:");
+}
+
+// Groups inserted, removed and moved at random, and items changed in the data source followed by a reload of that
+// group only. The data source answers by place, whichever group stands there, so a group that moved shows other
+// items. After each step the bar lays out, at a width where most items overflow, exactly as a bar made afresh from
+// the same groups in the same order does (frames, what is peeled, the overflow menu): no group keeps cell sizes
+// measured at a place it no longer has.
+TEST(KRScopeBarLayout, GroupChangesLayOutAsAFreshBarDoes)
+{
+    for (unsigned seed = 1; seed <= 6; ++seed) {
+        std::mt19937 random(seed);
+        auto source = std::make_shared<krtest::ScopeSource>();
+        std::vector<std::shared_ptr<KRScopeBarGroup>> groups;
+        int made = 0;
+        auto newItems = [&] {
+            std::vector<std::string> list;
+            for (unsigned i = 0; i < 1 + random() % 4; ++i)
+                list.push_back(std::string(1 + random() % 12, char('a' + random() % 26)));
+            return list;
+        };
+        auto newGroup = [&] {
+            auto group = KRScopeBarGroup::create(fnd::String("g" + std::to_string(made)),
+                random() % 2 ? KRScopeBarGroupSelectionStyleMultiple : KRScopeBarGroupSelectionStyleRadio);
+            group->setLabel(fnd::String("Group " + std::to_string(made++) + ":"));
+            return group;
+        };
+        auto bar = KRScopeBar::create({ 0, 0, 700, 30 });
+        bar->setDataSource(source);
+        for (int step = 0; step < 60; ++step) {
+            const unsigned what = random() % 4;
+            if (what == 0 || groups.size() < 2) {
+                const auto at = random() % (groups.size() + 1);
+                groups.insert(groups.begin() + std::ptrdiff_t(at), newGroup());
+                while (source->items.size() < groups.size())
+                    source->items.push_back(newItems());
+                bar->insertGroup(groups[at], at);
+                bar->reloadDataForGroup(at);
+            } else if (what == 1) {
+                const auto at = random() % groups.size();
+                bar->removeGroupAtIndex(at);
+                groups.erase(groups.begin() + std::ptrdiff_t(at));
+            } else if (what == 2) {
+                const auto from = random() % groups.size(), to = random() % groups.size();
+                auto group = groups[from];
+                groups.erase(groups.begin() + std::ptrdiff_t(from));
+                groups.insert(groups.begin() + std::ptrdiff_t(to), group);
+                bar->moveGroupWithIndex(from, to);
+            } else {
+                const auto at = random() % groups.size();
+                source->items[at] = newItems();
+                bar->reloadDataForGroup(at);
+            }
+            bar->calcSize();
+            auto fresh = KRScopeBar::create({ 0, 0, 700, 30 });
+            fresh->setDataSource(source);
+            for (const auto& group : groups) {
+                auto copy = KRScopeBarGroup::create(group->identifier(), group->groupSelectionStyle());
+                copy->setLabel(group->label());
+                fresh->addGroup(copy);
+            }
+            fresh->reloadData();
+            // The same selections, which the titles of pop-ups show.
+            for (std::size_t i = 0; i < groups.size(); ++i)
+                fresh->groupAtIndex(i)->setSelectionIndexes(groups[i]->selectionIndexes());
+            fresh->calcSize();
+            ASSERT_EQ(layoutState(*bar), layoutState(*fresh)) << "seed " << seed << " step " << step;
+            ASSERT_EQ(overflowTitles(*bar), overflowTitles(*fresh)) << "seed " << seed << " step " << step;
+            for (std::size_t i = 0; i < groups.size(); ++i) {
+                ASSERT_EQ(bar->indexOfGroup(*groups[i]), fnd::Index(i)) << "seed " << seed << " step " << step;
+                ASSERT_EQ(bar->groupHelpers()[i]->frame(), fresh->groupHelpers()[i]->frame())
+                    << "seed " << seed << " step " << step << " group " << i;
+                // A collapsed group keeps the item rects of its last expanded layout, which it does not use.
+                if (!groups[i]->isCollapsed())
+                    ASSERT_EQ(bar->groupHelpers()[i]->buttonRects(), fresh->groupHelpers()[i]->buttonRects())
+                        << "seed " << seed << " step " << step << " group " << i;
+            }
+        }
+    }
 }
 
 }

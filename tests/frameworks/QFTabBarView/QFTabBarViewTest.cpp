@@ -18,6 +18,9 @@
 #include "platform/ui/menus/MenuItem.h"
 #include "platform/ui/views/Event.h"
 
+#include <map>
+#include <random>
+
 namespace {
 
 using namespace qftest;
@@ -656,6 +659,78 @@ TEST_F(QFTabBarResizeTest, AVerticalBarResizesWithinItsLimitsFromQueuedEvents)
     EXPECT_EQ(bar->frame().width(), 230);
     EXPECT_EQ(tabs->frame(), gfx::Rect(230, 0, 370, 200)) << "the partner gives and takes the same";
     EXPECT_FALSE(bar->isResizing());
+}
+
+}
+
+namespace {
+
+// Items added (several at a time, at random places) and removed between animated update passes, in a bar wide
+// enough for all and in one where most overflow: each new button starts where the last button along the bar ends
+// at the moment it is made, as a search of the buttons in bar order for each new button finds it; and after the
+// pass the buttons shown are the tab view's first items, in its order (the last may stand for the selected item).
+TEST_F(QFTabBarViewTest, NewButtonsStartAfterTheLastButtonAsASearchForEachWouldFind)
+{
+    for (unsigned seed = 1; seed <= 8; ++seed) {
+        std::mt19937 random(seed);
+        auto w = BarWindow::make({ 100, 100 }, seed % 2 ? 5000 : 600);
+        int made = 0;
+        for (int round = 0; round < 25; ++round) {
+            w.bar->update(false);
+            for (int i = 0; i < int(random() % 3) && w.tabView->numberOfTabViewItems() > 1; ++i)
+                w.tabView->removeTabViewItem(
+                    w.tabView->tabViewItemAtIndex(long(random() % std::size_t(w.tabView->numberOfTabViewItems()))));
+            std::vector<std::shared_ptr<ui::TabViewItem>> added;
+            for (int i = 0; i < 1 + int(random() % 6); ++i) {
+                auto item = ui::TabViewItem::create();
+                item->setLabel(fnd::String("T" + std::to_string(made++)));
+                w.tabView->insertTabViewItem(item, long(random() % std::size_t(w.tabView->numberOfTabViewItems() + 1)));
+                added.push_back(item);
+            }
+            // The search for each new button: the last along the bar is the one of the highest item index, the
+            // later made of equals, among the buttons whose items are still there (the pass removes the others
+            // first).
+            struct Placed {
+                long index;
+                gfx::Rect frame;
+            };
+            std::vector<Placed> placed;
+            for (const auto& button : w.bar->attachedButtons())
+                if (auto item = button->tabViewItem();
+                    item && w.tabView->indexOfTabViewItem(*item) != long(fnd::NotFound))
+                    placed.push_back({ w.tabView->indexOfTabViewItem(*item), button->frame() });
+            std::map<const ui::TabViewItem*, double> expectedStart;
+            const auto& items = w.tabView->tabViewItems();
+            for (long index = 0; index < long(items.size()); ++index) {
+                if (!std::ranges::count(added, items[std::size_t(index)]))
+                    continue;
+                const Placed* last = nullptr;
+                for (const auto& p : placed)
+                    if (!last || p.index >= last->index)
+                        last = &p;
+                const double start = last ? last->frame.maxX() : 0;
+                expectedStart[items[std::size_t(index)].get()] = start;
+                placed.push_back({ index, { start, 0, 30, 0 } });
+            }
+            w.bar->update(true);
+            for (const auto& button : w.bar->attachedButtons()) {
+                auto found = expectedStart.find(button->tabViewItem().get());
+                if (found == expectedStart.end())
+                    continue;
+                EXPECT_EQ(button->frame().minX(), found->second) << "seed " << seed << " round " << round;
+                EXPECT_EQ(button->frame().width(), 30);
+            }
+            // The last button shown may stand for the selected item when that one overflowed.
+            w.bar->update(false);
+            auto labels = w.barLabels();
+            ASSERT_FALSE(labels.empty());
+            labels.pop_back();
+            auto tabs = w.tabLabels();
+            tabs.resize(labels.size());
+            ASSERT_EQ(labels, tabs) << "seed " << seed << " round " << round;
+        }
+        w.window->close();
+    }
 }
 
 }

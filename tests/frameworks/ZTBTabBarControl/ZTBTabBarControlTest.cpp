@@ -9,6 +9,8 @@
 #include "platform/foundation/archiving/KeyedUnarchiver.h"
 #include "platform/ui/views/Event.h"
 
+#include <random>
+
 namespace {
 
 using namespace ztbtest;
@@ -478,6 +480,58 @@ TEST_F(ZTBTabBarMouseTest, AForeignDragHeldOverATabSpringsItOpenInsideTheDragLoo
     // A timer that is not the bar's own fails the assertion, which names it, and springs nothing.
     tabbartest::expectForeignSpringTimerRefused([this](fnd::Timer& timer) { a.bar->fireSpring(timer); });
     EXPECT_EQ(a.tabView->selectedTabViewItem()->label(), fnd::String("B"));
+}
+
+}
+
+namespace {
+
+// Items added, inserted, removed and moved through the tab view at random, in a bar of up to forty tabs: the cells
+// follow the rule (a removed item's cell goes, a new item's cell is appended), each item has one cell, and every
+// cell shown has its tracking rect, found by its tag and owned by the cell.
+TEST_F(ZTBTabBarControlTest, CellsFollowRandomChangesOfManyItems)
+{
+    for (unsigned seed = 1; seed <= 6; ++seed) {
+        std::mt19937 random(seed);
+        auto w = BarWindow::make({ 100, 100 }, 2000);
+        std::vector<std::string> model;
+        int made = 0;
+        for (int step = 0; step < 120; ++step) {
+            const long count = w.tabView->numberOfTabViewItems();
+            const unsigned what = random() % 4;
+            if (what == 0 || count < 2) {
+                const auto label = "T" + std::to_string(made++);
+                auto item = ui::TabViewItem::create();
+                item->setLabel(fnd::String(label));
+                w.tabView->insertTabViewItem(item, long(random() % std::size_t(count + 1)));
+                model.push_back(label);
+            } else if (what == 1 && count < 40) {
+                w.addItem("T" + std::to_string(made));
+                model.push_back("T" + std::to_string(made++));
+            } else if (what == 2) {
+                auto item = w.tabView->tabViewItemAtIndex(long(random() % std::size_t(count)));
+                std::erase(model, item->label().utf8());
+                w.tabView->removeTabViewItem(item);
+            } else {
+                // Out and in again: its cell goes to the end.
+                auto item = w.tabView->tabViewItemAtIndex(long(random() % std::size_t(count)));
+                w.tabView->removeTabViewItem(item);
+                w.tabView->insertTabViewItem(item, long(random() % std::size_t(count)));
+                std::erase(model, item->label().utf8());
+                model.push_back(item->label().utf8());
+            }
+            ASSERT_EQ(w.barLabels(), model) << "seed " << seed << " step " << step;
+            for (const auto& cell : w.bar->cells()) {
+                if (cell->isInOverflowMenu())
+                    break;
+                auto area = w.bar->trackingAreaWithNumber(cell->cellTrackingTag());
+                ASSERT_TRUE(area) << "seed " << seed << " step " << step;
+                EXPECT_EQ(area->trackingOwner().get(), static_cast<ui::TrackingOwner*>(cell.get()));
+                EXPECT_EQ(std::ranges::count(w.bar->trackingAreas(), area), 1);
+            }
+        }
+        w.window->close();
+    }
 }
 
 }

@@ -2,10 +2,13 @@
 
 #include "platform/foundation/bindings/ArrayController.h"
 #include "platform/foundation/bindings/Binding.h"
-#include "platform/foundation/runtime/Exception.h"
 #include "platform/foundation/bindings/SelectionMarker.h"
+#include "platform/foundation/runtime/Exception.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
 
 using namespace fnd;
 using namespace rtmodel;
@@ -323,4 +326,112 @@ TEST(ObjectController, OneContentObjectIsTheSelectionAndAddsAndRemovesThroughIts
     settings->setContent(Dictionary { { "unit", "mm" } });
     settings->setValueForKeyPath("pt", "selection.unit");
     EXPECT_EQ(settings->content(), Value(Dictionary { { "unit", "pt" } }));
+}
+
+TEST(ArrayControllerRandom, SelectionsFollowTheirObjectsThroughRandomChanges)
+{
+    // Objects (some of them more than once, some plain values) inserted, removed, and given as new content at
+    // random, with a random selection: the selection must stay on the same places of a plain list of the arranged
+    // objects, and new content must select, for each object selected before (in order), its first place not
+    // taken yet, as a scan from the front finds it.
+    for (unsigned seed = 1; seed <= 10; ++seed) {
+        std::mt19937 random(seed);
+        std::vector<std::shared_ptr<TestPerson>> people;
+        for (int i = 0; i < 15; ++i)
+            people.push_back(TestPerson::make(String("P" + std::to_string(i))));
+        auto element = [&]() -> Value {
+            return random() % 5 == 0 ? Value(int(random() % 4)) : Value(people[random() % people.size()]);
+        };
+        auto same = [](const Value& a, const Value& b) {
+            return a.isObject() && b.isObject() ? a.object() == b.object() : a == b;
+        };
+        auto controller = std::make_shared<ArrayController>();
+        controller->setAvoidsEmptySelection(false);
+        controller->setSelectsInsertedObjects(false);
+        Array arranged;
+        std::vector<bool> selected;
+        auto check = [&](int step) {
+            ASSERT_EQ(controller->arrangedObjects(), arranged) << "seed " << seed << " step " << step;
+            IndexSet expected;
+            for (std::size_t i = 0; i < selected.size(); ++i)
+                if (selected[i])
+                    expected.add(Index(i));
+            ASSERT_EQ(controller->selectionIndexes(), expected) << "seed " << seed << " step " << step;
+        };
+        for (int step = 0; step < 300; ++step) {
+            const unsigned what = random() % 10;
+            if (what < 4) {
+                // Some objects at new places (places in the array afterwards).
+                const auto n = 1 + random() % 4;
+                std::vector<bool> isNew;
+                Array objects;
+                IndexSet places;
+                Array next = arranged;
+                std::vector<bool> nextSelected = selected;
+                for (unsigned i = 0; i < n; ++i) {
+                    const auto at = random() % (next.size() + 1);
+                    IndexSet moved;
+                    places.enumerate([&](Index index, bool&) { moved.add(index >= Index(at) ? index + 1 : index); });
+                    moved.add(Index(at));
+                    places = moved;
+                    next.insert(next.begin() + std::ptrdiff_t(at), element());
+                    nextSelected.insert(nextSelected.begin() + std::ptrdiff_t(at), false);
+                }
+                places.enumerate([&](Index index, bool&) { objects.push_back(next[std::size_t(index)]); });
+                controller->insertObjectsAtArrangedObjectIndexes(objects, places);
+                arranged = next;
+                selected = nextSelected;
+            } else if (what < 6 && !arranged.empty()) {
+                IndexSet gone;
+                for (unsigned i = 0; i < 1 + random() % 4; ++i)
+                    gone.add(Index(random() % arranged.size()));
+                controller->removeObjectsAtArrangedObjectIndexes(gone);
+                Array next;
+                std::vector<bool> nextSelected;
+                for (std::size_t i = 0; i < arranged.size(); ++i)
+                    if (!gone.contains(Index(i))) {
+                        next.push_back(arranged[i]);
+                        nextSelected.push_back(selected[i]);
+                    }
+                arranged = next;
+                selected = nextSelected;
+            } else if (what < 8) {
+                IndexSet chosen;
+                for (std::size_t i = 0; i < arranged.size(); ++i)
+                    if (random() % 3 == 0)
+                        chosen.add(Index(i));
+                controller->setSelectionIndexes(chosen);
+                for (std::size_t i = 0; i < selected.size(); ++i)
+                    selected[i] = chosen.contains(Index(i));
+            } else {
+                // New content: the old objects shuffled, some dropped and some added.
+                Array next;
+                for (const auto& v : arranged)
+                    if (random() % 4 != 0)
+                        next.push_back(v);
+                for (unsigned i = 0; i < random() % 4; ++i)
+                    next.push_back(element());
+                std::shuffle(next.begin(), next.end(), random);
+                std::vector<bool> taken(next.size(), false);
+                std::vector<bool> nextSelected(next.size(), false);
+                for (std::size_t i = 0; i < arranged.size(); ++i) {
+                    if (!selected[i])
+                        continue;
+                    for (std::size_t j = 0; j < next.size(); ++j)
+                        if (!taken[j] && same(next[j], arranged[i])) {
+                            taken[j] = nextSelected[j] = true;
+                            break;
+                        }
+                }
+                // The same content again changes nothing.
+                const bool changes = !(next == controller->contentArray());
+                controller->setContent(Value(next));
+                if (changes) {
+                    arranged = next;
+                    selected = nextSelected;
+                }
+            }
+            check(step);
+        }
+    }
 }

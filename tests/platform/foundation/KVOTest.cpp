@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+
 using namespace fnd;
 using namespace rtmodel;
 
@@ -246,4 +249,90 @@ TEST(KVO, ObserversAddedAndRemovedAgainHearEachChangeOnce)
     p->setValueForKey(50, "age");
     EXPECT_EQ(describeAll(*coming), (Lines { "age: 1 (null) -> 40", "age: 1 (null) -> 41", "age: 1 (null) -> 42" }));
     EXPECT_EQ(steady->seen.size(), 4u);
+}
+
+TEST(KVO, APathThroughAnArrayHearsTheSameElementsAfterEveryChangeAsAFreshObservation)
+{
+    // "items.city" through an array that is changed at random by insertions, removals, replacements and settings,
+    // each announced with its indexes, and now and then announced wrongly (the array changed otherwise than the
+    // indexes say). After each change a city is changed: the observation that followed every change must hear it
+    // exactly when an observation made afresh does, which is exactly when the address is in the array.
+    for (unsigned seed = 1; seed <= 12; ++seed) {
+        std::mt19937 random(seed);
+        std::vector<std::shared_ptr<TestAddress>> pool;
+        for (int i = 0; i < 12; ++i)
+            pool.push_back(TestAddress::make(String("City " + std::to_string(i))));
+        auto element = [&]() -> Value {
+            // Mostly addresses, some more than once, and now and then a plain value.
+            if (random() % 6 == 0)
+                return Value(int(random() % 100));
+            return Value(pool[random() % pool.size()]);
+        };
+        auto p = TestPerson::make("Al", 30);
+        auto kept = std::make_shared<Recorder>();
+        p->addObserver(*kept, "items.city");
+        for (int step = 0; step < 150; ++step) {
+            auto& items = p->items;
+            const auto count = items.size();
+            const unsigned what = random() % 10;
+            IndexSet indexes;
+            ChangeKind kind = ChangeKind::Setting;
+            Array next = items;
+            if (what < 4) {
+                kind = ChangeKind::Insertion;
+                const auto n = 1 + random() % 3;
+                for (unsigned i = 0; i < n; ++i) {
+                    const auto at = random() % (next.size() + 1);
+                    next.insert(next.begin() + std::ptrdiff_t(at), element());
+                    // Places are those in the array afterwards: the ones at or after this one move on.
+                    IndexSet moved;
+                    indexes.enumerate([&](Index index, bool&) { moved.add(index >= Index(at) ? index + 1 : index); });
+                    moved.add(Index(at));
+                    indexes = moved;
+                }
+            } else if (what < 7 && count > 0) {
+                kind = ChangeKind::Removal;
+                for (unsigned i = 0; i < 1 + random() % 3; ++i)
+                    indexes.add(Index(random() % count));
+                Array left;
+                for (std::size_t i = 0; i < count; ++i)
+                    if (!indexes.contains(Index(i)))
+                        left.push_back(items[i]);
+                next = left;
+            } else if (what < 9 && count > 0) {
+                kind = ChangeKind::Replacement;
+                for (unsigned i = 0; i < 1 + random() % 2; ++i) {
+                    const auto at = random() % count;
+                    indexes.add(Index(at));
+                    next[at] = element();
+                }
+            } else {
+                next.clear();
+                for (unsigned i = 0; i < random() % 8; ++i)
+                    next.push_back(element());
+            }
+            if (kind != ChangeKind::Setting && random() % 8 == 0 && !next.empty())
+                next[random() % next.size()] = element(); // announced wrongly: one more place changed
+            if (kind == ChangeKind::Setting) {
+                p->willChangeValueForKey("items");
+                items = next;
+                p->didChangeValueForKey("items");
+            } else {
+                p->willChange(kind, indexes, "items");
+                items = next;
+                p->didChange(kind, indexes, "items");
+            }
+            auto fresh = std::make_shared<Recorder>();
+            p->addObserver(*fresh, "items.city");
+            const auto& changed = pool[random() % pool.size()];
+            // Once for each place the address holds in the array.
+            const auto places = std::ranges::count_if(items, [&](const Value& v) { return v.object() == changed; });
+            kept->seen.clear();
+            changed->setValueForKey(Value(String("Elsewhere " + std::to_string(step))), "city");
+            ASSERT_EQ(kept->seen.size(), fresh->seen.size()) << "seed " << seed << " step " << step;
+            ASSERT_EQ(fresh->seen.size(), std::size_t(places)) << "seed " << seed << " step " << step;
+            p->removeObserver(*fresh, "items.city");
+        }
+        p->removeObserver(*kept, "items.city");
+    }
 }

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <map>
+#include <random>
 #include <thread>
 
 using namespace fnd;
@@ -264,6 +266,122 @@ TEST(NotificationCenter, RandomObserversOfManyNamesHearWhatAListOfThemAllWouldHe
                 ASSERT_EQ(model[i].observer->seen.load(), counts[i] + (reached ? 1 : 0))
                     << "step " << step << ", observer " << model[i].id << " of '" << model[i].name << "'";
             }
+        }
+    }
+}
+
+TEST(NotificationCenter, RandomObserversOfObjectsHearWhatAListOfThemAllWouldHear)
+{
+    // Observers filter on a name (or none) and on one of a few objects, a plain value or nothing; they leave by
+    // token, by observer (all of its observations, or those of a name, or of a name and object), by dying, or
+    // because the object they filter on died. Each post about some object (or value, or nothing) must reach exactly
+    // what a plain list of the live observers says, in the order they came.
+    for (unsigned seed = 1; seed <= 8; ++seed) {
+        NotificationCenter center;
+        std::vector<std::shared_ptr<TestAddress>> objects;
+        for (int i = 0; i < 5; ++i)
+            objects.push_back(std::make_shared<TestAddress>());
+        struct Live {
+            int id;
+            std::string name;
+            int filter; // -1 none, 0..4 an object, 5 the value 7
+            NotificationObserverToken token;
+            std::shared_ptr<TestCounter> observer;
+        };
+        std::vector<Live> model;
+        std::vector<int> heard;
+        std::mt19937 random(seed);
+        auto nameOf = [](unsigned n) { return n == 0 ? std::string() : "ObjectName" + std::to_string(n % 3); };
+        constexpr int Dead = -2;
+        // The value an observation filters on; nil for none (and for a dead object, which no value names).
+        auto filterValue = [&](int filter) {
+            return filter < 0 ? Value() : filter == 5 ? Value(7) : Value(objects[std::size_t(filter)]);
+        };
+        auto matches = [&](const Live& l, const std::string& name, int posted) {
+            if (!l.name.empty() && l.name != name)
+                return false;
+            return l.filter == -1 || (l.filter != Dead && l.filter == posted);
+        };
+        int nextId = 0;
+        for (int step = 0; step < 2000; ++step) {
+            const unsigned what = random() % 12;
+            if (what < 5 || model.empty()) {
+                Live live { nextId++, nameOf(random() % 4), int(random() % 7) - 1, {}, nullptr };
+                if (live.filter >= 0 && live.filter < 5 && !objects[std::size_t(live.filter)])
+                    objects[std::size_t(live.filter)] = std::make_shared<TestAddress>();
+                if (random() % 2) {
+                    const int id = live.id;
+                    live.token = center.addObserverForName(String(live.name), filterValue(live.filter),
+                        [&heard, id](const Notification&) { heard.push_back(id); });
+                } else {
+                    // Now and then one more observation of an observer that has some already.
+                    std::vector<std::shared_ptr<TestCounter>> observers;
+                    for (const auto& l : model)
+                        if (l.observer)
+                            observers.push_back(l.observer);
+                    live.observer = !observers.empty() && random() % 3 == 0 ? observers[random() % observers.size()]
+                                                                            : std::make_shared<TestCounter>();
+                    center.addObserver(*live.observer, "count:", String(live.name), filterValue(live.filter));
+                }
+                model.push_back(std::move(live));
+            } else if (what < 8) {
+                const auto gone = model[random() % model.size()];
+                const unsigned how = random() % 4;
+                if (!gone.observer) {
+                    center.removeObserver(gone.token);
+                    std::erase_if(model, [&](const Live& l) { return l.id == gone.id; });
+                } else if (how == 0) {
+                    // Dies without removing itself: every observation of it ends.
+                    std::erase_if(model, [&](const Live& l) { return l.observer == gone.observer; });
+                } else if (how == 1) {
+                    center.removeObserver(*gone.observer);
+                    std::erase_if(model, [&](const Live& l) { return l.observer == gone.observer; });
+                } else {
+                    // Those of its observations that the name (and with how 3 the object) picks.
+                    const std::string name = how == 2 ? gone.name : nameOf(random() % 4);
+                    const Value object = how == 3 ? filterValue(gone.filter) : Value();
+                    center.removeObserver(*gone.observer, String(name), object);
+                    std::erase_if(model, [&](const Live& l) {
+                        return l.observer == gone.observer && (name.empty() || l.name == name)
+                            && (object.isNil() || (l.filter == gone.filter && l.filter != Dead));
+                    });
+                }
+            } else if (what < 9) {
+                objects[random() % objects.size()].reset();
+            } else {
+                const std::string name = nameOf(1 + random() % 3);
+                // One of the objects (or a later one at its place), nothing, or the values 7 and 8.
+                const int posted = int(random() % 8) - 1;
+                Value object;
+                if (posted >= 0 && posted < 5) {
+                    if (!objects[std::size_t(posted)])
+                        objects[std::size_t(posted)] = std::make_shared<TestAddress>();
+                    object = Value(objects[std::size_t(posted)]);
+                } else if (posted >= 5) {
+                    object = Value(posted == 5 ? 7 : 8);
+                }
+                // A selector observer hears a post once for each of its observations the post matches.
+                std::map<TestCounter*, int> expectedCounts;
+                for (const auto& l : model)
+                    if (l.observer)
+                        expectedCounts.emplace(l.observer.get(), l.observer->seen.load());
+                for (const auto& l : model)
+                    if (l.observer && matches(l, name, posted))
+                        ++expectedCounts[l.observer.get()];
+                heard.clear();
+                center.postNotificationName(String(name), object);
+                std::vector<int> blocksExpected;
+                for (const auto& l : model)
+                    if (!l.observer && matches(l, name, posted))
+                        blocksExpected.push_back(l.id);
+                ASSERT_EQ(heard, blocksExpected) << "seed " << seed << " step " << step << ", posting " << name;
+                for (const auto& [observer, count] : expectedCounts)
+                    ASSERT_EQ(observer->seen.load(), count) << "seed " << seed << " step " << step;
+            }
+            // An observation whose object died never matches again, even an object made later in its place.
+            for (auto& l : model)
+                if (l.filter >= 0 && l.filter < 5 && !objects[std::size_t(l.filter)])
+                    l.filter = Dead;
         }
     }
 }

@@ -4,6 +4,7 @@
 #include "platform/ui/views/TrackingArea.h"
 #include "platform/ui/views/View.h"
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -23,8 +24,14 @@ public:
 // Not a responder: a cell-like part of a view.
 class PartOwner : public ui::TrackingOwner {
 public:
-    void mouseEntered(const ui::Event& event) override { log.push_back("enter " + std::to_string(event.trackingNumber())); }
-    void mouseExited(const ui::Event& event) override { log.push_back("exit " + std::to_string(event.trackingNumber())); }
+    void mouseEntered(const ui::Event& event) override
+    {
+        log.push_back("enter " + std::to_string(event.trackingNumber()));
+    }
+    void mouseExited(const ui::Event& event) override
+    {
+        log.push_back("exit " + std::to_string(event.trackingNumber()));
+    }
     std::vector<std::string> log;
 };
 
@@ -78,6 +85,76 @@ TEST_F(ToolTipAndTrackingOwnerTest, TrackingRectsWithOwnersThatAreNotViews)
     backend->mouseMoved(*window, { 30, 30 });
     dispatch();
     EXPECT_EQ(part->log.size(), 2u) << "removed by its tag";
+}
+
+// Areas added, removed (as areas and by tag) and looked up at random, against a plain list: the view keeps the same
+// areas in the same order, finds each by its number, and the pointer enters exactly the areas a model says.
+TEST_F(ToolTipAndTrackingOwnerTest, TrackingAreasFollowAPlainListThroughRandomChanges)
+{
+    auto view = ui::View::create({ 0, 0, 300, 200 });
+    add(view);
+    auto part = std::make_shared<PartOwner>();
+    std::vector<std::shared_ptr<ui::TrackingArea>> model;
+    for (unsigned seed = 1; seed <= 20; ++seed) {
+        std::mt19937 random(seed);
+        for (int step = 0; step < 200; ++step) {
+            const auto pick
+                = [&] { return model[std::uniform_int_distribution<std::size_t>(0, model.size() - 1)(random)]; };
+            switch (random() % 5) {
+            case 0:
+            case 1: {
+                const double x = double(random() % 29) * 10;
+                const long tag = view->addTrackingRect({ x, 0, 10, 200 }, part, {}, false);
+                model.push_back(view->trackingAreaWithNumber(tag));
+                ASSERT_TRUE(model.back()) << "seed " << seed << " step " << step;
+                break;
+            }
+            case 2:
+                if (!model.empty()) {
+                    auto area = pick();
+                    view->removeTrackingRect(area->trackingNumber());
+                    std::erase(model, area);
+                }
+                break;
+            case 3:
+                if (!model.empty()) {
+                    auto area = pick();
+                    view->removeTrackingArea(area);
+                    std::erase(model, area);
+                    view->removeTrackingArea(area); // a second time: nothing left to remove
+                }
+                break;
+            default:
+                if (!model.empty()) {
+                    auto area = pick();
+                    view->addTrackingArea(area); // already there: not added twice
+                    EXPECT_EQ(view->trackingAreaWithNumber(area->trackingNumber()), area) << "seed " << seed;
+                }
+                break;
+            }
+            if (step % 20 == 0)
+                ASSERT_EQ(view->trackingAreas(), model) << "seed " << seed << " step " << step;
+        }
+        ASSERT_EQ(view->trackingAreas(), model) << "seed " << seed;
+        // The pointer resting in the last column enters exactly the areas there.
+        const auto entered = [&] {
+            long count = 0;
+            for (const auto& area : model)
+                count += area->rect().minX() == 280 ? 1 : 0;
+            return count;
+        }();
+        part->log.clear();
+        backend->mouseMoved(*window, { 285, 100 });
+        dispatch();
+        EXPECT_EQ(long(part->log.size()), entered) << "seed " << seed;
+        backend->mouseMoved(*window, { 5, 5 });
+        dispatch();
+        for (const auto& area : std::vector(model))
+            view->removeTrackingRect(area->trackingNumber());
+        model.clear();
+        EXPECT_TRUE(view->trackingAreas().empty());
+        EXPECT_EQ(view->trackingAreaWithNumber(12345678), nullptr);
+    }
 }
 
 }

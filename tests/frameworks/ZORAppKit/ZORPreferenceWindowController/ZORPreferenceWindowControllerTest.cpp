@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 using namespace prefstest;
 using Strings = std::vector<std::string>;
 
@@ -296,4 +298,59 @@ TEST_F(PreferenceWindowTest, TheSharedControllerHasAnAutosaveNameAndOpensOnTheOv
     EXPECT_FALSE(zorWindow->canZoom()) << "the overview does not zoom";
     window->close();
     forgetDefaults(ZORPreferenceWindowController::DefaultAutosaveName);
+}
+
+namespace {
+
+// Icons added one at a time (titles that sort together regardless of case, equal titles, categories new and old;
+// now and then an icon's title or category changed in between), with the grouping, the category order and the
+// columns switched at random: after each step the overview lays out exactly as one given all its icons at once.
+TEST(ZORPrefPaneIconViewRandom, IconsAddedOneByOneLayOutAsAllAtOnce)
+{
+    const char* titles[] = { "General", "general", "Fonts", "Accounts", "accounts", "Zoom", "Mail", "Printing" };
+    const char* categories[] = { "Personal", "System", "Internet", "Other" };
+    for (unsigned seed = 1; seed <= 8; ++seed) {
+        std::mt19937 random(seed);
+        auto view = ZORPrefPaneIconView::create();
+        std::vector<std::shared_ptr<ZORPrefPaneIcon>> icons;
+        bool edited = false;
+        for (int step = 0; step < 60; ++step) {
+            const unsigned what = random() % 10;
+            if (what < 6) {
+                auto icon = ZORPrefPaneIcon::create(
+                    fnd::String("icon" + std::to_string(step)), nullptr, titles[random() % std::size(titles)]);
+                icon->setCategory(categories[random() % std::size(categories)]);
+                icons.push_back(icon);
+                view->addIcon(icon);
+            } else if (what == 6 && !icons.empty()) {
+                icons[random() % icons.size()]->setTitle(titles[random() % std::size(titles)]);
+            } else if (what == 7 && !icons.empty()) {
+                icons[random() % icons.size()]->setCategory(categories[random() % std::size(categories)]);
+            } else if (what == 8) {
+                view->setSortByCategory(!view->sortByCategory());
+                if (random() % 2)
+                    view->setCategorySortOrder(std::vector<fnd::String> { "System", "Other" });
+            } else {
+                view->setColumns(2 + long(random() % 6));
+            }
+            // A changed title or category shows after the next icon added (the view is not told of it).
+            if (what == 6 || what == 7)
+                edited = true;
+            else if (what < 6)
+                edited = false;
+            if (edited)
+                continue;
+            auto fresh = ZORPrefPaneIconView::create();
+            fresh->setSortByCategory(view->sortByCategory());
+            fresh->setCategorySortOrder(view->categorySortOrder());
+            fresh->setColumns(view->columns());
+            fresh->setIcons(icons);
+            ASSERT_EQ(view->iconListList(), fresh->iconListList()) << "seed " << seed << " step " << step;
+            ASSERT_EQ(view->frame(), fresh->frame()) << "seed " << seed << " step " << step;
+            ASSERT_EQ(view->iconSpacing(), fresh->iconSpacing()) << "seed " << seed << " step " << step;
+            ASSERT_EQ(view->horizontalPadding(), fresh->horizontalPadding()) << "seed " << seed << " step " << step;
+        }
+    }
+}
+
 }

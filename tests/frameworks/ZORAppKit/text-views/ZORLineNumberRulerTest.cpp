@@ -16,6 +16,8 @@
 #include "platform/ui/containers/ScrollView.h"
 #include "platform/ui/text/TextView.h"
 
+#include <random>
+
 namespace {
 
 class LineNumberRulerTest : public uitest::KeyWindowTest {
@@ -182,5 +184,42 @@ TEST(LineNumberRulerCoding, RoundTrip)
         for (const auto* archive : { &*data, &*markerData, &*linkData })
             (void)fnd::FileManager::defaultManager().writeAtomically(
                 fnd::String(std::string(folder) + "/seed" + std::to_string(++n) + ".keyed"), *archive);
+    }
+}
+
+// Texts of random lines (empty ones, long ones that wrap, with and without a final line break) looked up at random
+// heights, scrolled anywhere: the line found is the first whose start's rect spans the height, as asking every line
+// in turn finds it.
+TEST_F(LineNumberRulerTest, ALineIsFoundAtAHeightAsAskingEveryLineWould)
+{
+    for (unsigned seed = 1; seed <= 6; ++seed) {
+        std::mt19937 random(seed);
+        std::string s;
+        const int lines = 5 + int(random() % 300);
+        for (int i = 0; i < lines; ++i) {
+            s += std::string(random() % 4 == 0 ? 0 : 1 + random() % (random() % 5 == 0 ? 120 : 30), 'w');
+            if (i + 1 < lines || random() % 2)
+                s += "\n";
+        }
+        text->setString(fnd::String(s));
+        const auto& starts = ruler->lineIndices();
+        auto manager = text->layoutManager();
+        auto container = text->textContainer();
+        const double bottom = manager->usedRectForTextContainer(*container).maxY() + 40;
+        scroll->contentView()->scrollToPoint({ 0, double(random() % std::max(1, int(bottom) - 200)) });
+        scroll->reflectScrolledClipView(*scroll->contentView());
+        const double scrolled = scroll->contentView()->bounds().minY();
+        const double top = text->textContainerOrigin().y;
+        for (int probe = 0; probe < 60; ++probe) {
+            const double location = double(random() % 2400) / 10 - 20;
+            const double y = location + scrolled;
+            fnd::Index expected = fnd::NotFound;
+            for (std::size_t i = 0; i < starts.size() && expected == fnd::NotFound; ++i)
+                for (const auto& rect : manager->rectsForCharacterRange({ starts[i], 0 }, *container))
+                    if (y >= rect.minY() + top && y < rect.maxY() + top)
+                        expected = fnd::Index(i + 1);
+            EXPECT_EQ(ruler->lineNumberForLocation(location), expected)
+                << "seed " << seed << " at " << location << " scrolled " << scrolled;
+        }
     }
 }

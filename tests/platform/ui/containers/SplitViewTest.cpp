@@ -1,10 +1,11 @@
 #include "ContainersTestSupport.h"
 
 #include "platform/foundation/files/UserDefaults.h"
-#include "platform/ui/views/Cursor.h"
 #include "platform/ui/containers/SplitView.h"
+#include "platform/ui/views/Cursor.h"
 
 #include <cmath>
+#include <random>
 
 using namespace ui;
 using containerstest::ContainersTest;
@@ -205,4 +206,43 @@ TEST_F(SplitViewTest, TheDividerShowsTheResizeCursorAndADimple)
     EXPECT_LT(luminance(pixelIn(*image, *s, { divider.midX(), divider.midY() })), 180) << "the dimple";
     EXPECT_GT(luminance(pixelIn(*image, *s, { divider.midX(), 10 })), 230) << "the divider's face";
     EXPECT_LT(luminance(pixelIn(*image, *s, { divider.minX() + 0.5, 10 })), 230) << "its edge line";
+}
+
+// Panes of random lengths, some collapsed with the dividers beside them hidden: every divider is drawn at its
+// dividerRect, shows the resize cursor there, and a press on it drags that divider.
+TEST_F(SplitViewTest, EveryDividerIsDrawnTrackedAndHitWhereItsRectSays)
+{
+    for (unsigned seed = 1; seed <= 6; ++seed) {
+        std::mt19937 random(seed);
+        auto split = SplitView::create({ 0, 0, 390, 100 });
+        split->setVertical(true);
+        split->setDelegate(rules);
+        const int panes = 2 + int(random() % 10);
+        for (int i = 0; i < panes; ++i)
+            split->addSubview(containerstest::ColorView::make(
+                { 0, 0, double(10 + random() % 40), 100 }, gfx::Color::colorWithCalibratedRed(0.2, 0.3, 0.9)));
+        for (const auto& pane : split->subviews())
+            if (random() % 4 == 0)
+                pane->setHidden(true);
+        split->adjustSubviews();
+        add(split);
+        auto image = snapshot(*window, "split-view-random");
+        for (long i = 0; i + 1 < panes; ++i) {
+            const auto r = split->dividerRect(i);
+            if (r.isEmpty())
+                continue;
+            EXPECT_GT(luminance(pixelIn(*image, *split, { r.midX(), 10 })), 230) << "seed " << seed << " divider " << i;
+            backend->mouseMoved(*window, at(*split, { r.midX(), 50 }));
+            dispatch();
+            EXPECT_EQ(Cursor::currentCursor(), Cursor::resizeLeftRightCursor()) << "seed " << seed << " divider " << i;
+            rules->resizes.clear();
+            const double before = split->positionOfDivider(i);
+            dragDivider(*split, r.midX(), { r.midX() - 4, r.midX() - 8 });
+            if (split->positionOfDivider(i) != before)
+                EXPECT_EQ(rules->resizes.back(), i) << "seed " << seed << " divider " << i;
+            split->adjustSubviews();
+            image = snapshot(*window, "split-view-random");
+        }
+        split->removeFromSuperview();
+    }
 }

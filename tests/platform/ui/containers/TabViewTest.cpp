@@ -9,6 +9,7 @@
 #include "platform/ui/controls/SegmentedControl.h"
 
 #include <cmath>
+#include <random>
 
 using namespace ui;
 using containerstest::ColorView;
@@ -208,4 +209,62 @@ TEST_F(TabViewTest, TabsFollowChangedLabelsAndFonts)
         tabs->rectOfTabViewItem(*outside).width(), std::ceil(textSize("Labelled while outside", large).width) + 28);
     EXPECT_EQ(tabs->rectOfTabViewItem(*colours).minX(), tabs->rectOfTabViewItem(*tabs->tabViewItemAtIndex(1)).maxX())
         << "the tabs after it move along";
+}
+
+// Items inserted, removed and moved at random: every item's index is its place in the item list, and an item that
+// left is not found, whether the tab view holds few items (scanned) or many (looked up).
+TEST_F(TabViewTest, IndexesFollowRandomChangesOfTheItems)
+{
+    auto tabs = TabView::create({ 0, 0, 360, 200 });
+    std::vector<std::shared_ptr<TabViewItem>> all;
+    for (int i = 0; i < 40; ++i)
+        all.push_back(item(("Tab " + std::to_string(i)).c_str(), ("tab" + std::to_string(i)).c_str()));
+    for (unsigned seed = 1; seed <= 10; ++seed) {
+        std::mt19937 random(seed);
+        for (int step = 0; step < 300; ++step) {
+            const auto& chosen = all[random() % all.size()];
+            const long count = tabs->numberOfTabViewItems();
+            if (chosen->tabView() != tabs)
+                tabs->insertTabViewItem(chosen, long(random() % std::size_t(count + 1)));
+            else if (random() % 2)
+                tabs->removeTabViewItem(chosen);
+            else {
+                // Moved: out and in again somewhere else.
+                auto keep = chosen;
+                tabs->removeTabViewItem(keep);
+                tabs->insertTabViewItem(keep, long(random() % std::size_t(count)));
+            }
+            for (const auto& candidate : all) {
+                const auto& items = tabs->tabViewItems();
+                const auto place = std::ranges::find(items, candidate);
+                const long expected = place == items.end() ? long(fnd::NotFound) : long(place - items.begin());
+                ASSERT_EQ(tabs->indexOfTabViewItem(*candidate), expected)
+                    << "seed " << seed << " step " << step << " with " << items.size() << " items";
+            }
+        }
+    }
+}
+
+// A redraw of part of the tab strip draws only the tabs in it: its pixels are those of a redraw of the whole view.
+TEST_F(TabViewTest, APartOfTheTabStripDrawsAsTheWholeDoes)
+{
+    auto tabs = TabView::create({ 0, 0, 1200, 120 });
+    for (int i = 0; i < 12; ++i)
+        tabs->addTabViewItem(item(("Tab number " + std::to_string(i)).c_str(), ("tab" + std::to_string(i)).c_str()));
+    tabs->selectTabViewItemAtIndex(5);
+    const auto fifth = tabs->rectOfTabViewItem(*tabs->tabViewItemAtIndex(5));
+    // The whole height, so the rows of both pictures match.
+    const gfx::Rect part { std::floor(fifth.minX()) - 30, 0, std::ceil(fifth.width()) + 60, 120 };
+    auto whole = tabs->bitmapImageRepForCachingDisplayInRect(tabs->bounds());
+    tabs->cacheDisplayInRect(tabs->bounds(), *whole);
+    auto piece = tabs->bitmapImageRepForCachingDisplayInRect(part);
+    tabs->cacheDisplayInRect(part, *piece);
+    const auto wholePixels = whole->pixelBuffer();
+    const auto piecePixels = piece->pixelBuffer();
+    ASSERT_EQ(piecePixels.height, wholePixels.height);
+    int differing = 0;
+    for (int y = 0; y < piecePixels.height; ++y)
+        for (int x = 0; x < piecePixels.width; ++x)
+            differing += piecePixels.pixel(x, y) != wholePixels.pixel(x + int(part.minX()), y) ? 1 : 0;
+    EXPECT_EQ(differing, 0) << "of " << piecePixels.width * piecePixels.height << " pixels";
 }

@@ -48,6 +48,8 @@ TEST_F(KRRecorderControlTest, SizeIsFixedInHeight)
     EXPECT_EQ(control->frame().size, (gfx::Size { 50, 22 }));
     control->setFrameSize({ 120, 10 });
     EXPECT_EQ(control->frame().size, (gfx::Size { 120, 22 }));
+    control->setFrameSize({ std::nan(""), 10 });
+    EXPECT_EQ(control->frame().size, (gfx::Size { 50, 22 })) << "a width that is not a number takes the least";
 }
 
 // The value is a dictionary; a combination the cell shows as empty has none, and key-only combinations, where they

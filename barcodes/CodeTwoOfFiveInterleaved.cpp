@@ -30,11 +30,24 @@ String CodeTwoOfFiveInterleaved::barcodeName() const
     return localizedBarcodeString("Code2/5Interleaved");
 }
 
-ModuleString CodeTwoOfFiveInterleaved::encodedContent() const
+std::string CodeTwoOfFiveInterleaved::dataDigits() const
 {
     std::string digits = contentForEncoding().utf8();
     if (calculateChecksum())
         digits += checksum().utf8();
+    return digits;
+}
+
+String CodeTwoOfFiveInterleaved::caption() const
+{
+    // The fixed-length members always carry an even count; plain content of an odd count shows the bars' "0" too.
+    String text = CodeTwoOfFiveIndustrial::caption();
+    return dataDigits().size() % 2 != 0 ? String("0") + text : text;
+}
+
+ModuleString CodeTwoOfFiveInterleaved::encodedContent() const
+{
+    std::string digits = dataDigits();
     if (digits.size() % 2 != 0)
         digits.insert(digits.begin(), '0');
     ModuleString out;

@@ -208,6 +208,23 @@ void TBQDataEntry::checkInsertable(const EntryPtr& entry) const
     if (wouldOwnItselfThrough(*entry))
         throw Exception::invalidArgument(String(fmt::format(
             "cannot insert the entry \"{}\" into itself or into one of its own sub-entries", entry->name().utf8())));
+    // An entry has one place: listed twice, the tree would write an archive that its reader refuses. One that was
+    // removed keeps its parent link but is no longer listed, and may go in again.
+    if (auto holder = entry->parent(); holder && holder->indexOfObject(entry.get()) != NotFound)
+        throw Exception::invalidArgument(
+            String(fmt::format("cannot insert the entry \"{}\": it is already a sub-entry of \"{}\"",
+                entry->name().utf8(), holder->name().utf8())));
+}
+
+void TBQDataEntry::checkInsertable(const EntryArray& entries) const
+{
+    std::unordered_set<const TBQDataEntry*> listed;
+    for (auto& e : entries) {
+        checkInsertable(e);
+        if (!listed.insert(e.get()).second)
+            throw Exception::invalidArgument(
+                String(fmt::format("cannot insert the entry \"{}\" twice", e->name().utf8())));
+    }
 }
 
 void TBQDataEntry::insertObject(const EntryPtr& entry, Index index)
@@ -229,8 +246,7 @@ void TBQDataEntry::addObject(const EntryPtr& entry)
 void TBQDataEntry::insertObjects(const EntryArray& entries, Index index)
 {
     checkIndex(index, objectCount());
-    for (auto& e : entries)
-        checkInsertable(e);
+    checkInsertable(entries);
     m_subObjects.insert(m_subObjects.begin() + index, entries.begin(), entries.end());
     setParentPointerForSubObjectTree();
     updateModficationDate();

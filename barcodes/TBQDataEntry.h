@@ -62,7 +62,8 @@ public:
     // entry holds below it, once, in the order given.
     static EntryArray minimumNodeCoverFromNodesInArray(const EntryArray& nodes);
 
-    // Changing the tree. Inserting an entry into itself or into one of its own sub-entries raises InvalidArgument.
+    // Changing the tree. Inserting an entry into itself or into one of its own sub-entries, or one that another
+    // entry (or this one) lists already, or the same entry twice, raises InvalidArgument and changes nothing.
     void insertObject(const EntryPtr& entry, fnd::Index index);
     void addObject(const EntryPtr& entry);
     void insertObjects(const EntryArray& entries, fnd::Index index);
@@ -86,6 +87,9 @@ protected:
     // Copies what the entry level copies into a fresh instance of this class.
     void copyEntryInto(TBQDataEntry& copy) const;
     EntryArray& mutableSubObjects() { return m_subObjects; }
+    // Raise InvalidArgument for what insertObject or insertObjects would refuse.
+    void checkInsertable(const EntryPtr& entry) const;
+    void checkInsertable(const EntryArray& entries) const;
 
 private:
     void checkIndex(fnd::Index index, fnd::Index limit) const;
@@ -93,7 +97,6 @@ private:
     void checkRange(fnd::Range range) const;
     // True when `entry` is this entry, one of its ancestors, or holds this entry somewhere below it.
     bool wouldOwnItselfThrough(const TBQDataEntry& entry) const;
-    void checkInsertable(const EntryPtr& entry) const;
 
     EntryArray m_subObjects;
     fnd::String m_itemName;

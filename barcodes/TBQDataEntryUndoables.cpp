@@ -12,11 +12,14 @@ void nameAction(UndoManager& undo) { undo.setActionName(undo.isUndoing() ? undo.
 
 }
 
+// Each change is made before its inverse is registered: a change the tree refuses raises and leaves no action
+// behind that would raise in turn when undone.
+
 void dataEntryAddEntry(UndoManager& undo, const EntryPtr& entry, const EntryPtr& child)
 {
+    entry->addObject(child);
     undo.registerUndo([&undo, entry, child] { dataEntryRemoveEntry(undo, entry, child); });
     nameAction(undo);
-    entry->addObject(child);
 }
 
 void dataEntryAddEntrys(UndoManager& undo, const EntryPtr& entry, const EntryArray& children)
@@ -26,36 +29,35 @@ void dataEntryAddEntrys(UndoManager& undo, const EntryPtr& entry, const EntryArr
 
 void dataEntryInsertEntryAtIndex(UndoManager& undo, const EntryPtr& entry, const EntryPtr& child, Index index)
 {
+    entry->insertObject(child, index);
     undo.registerUndo([&undo, entry, child] { dataEntryRemoveEntry(undo, entry, child); });
     nameAction(undo);
-    entry->insertObject(child, index);
 }
 
 void dataEntryInsertEntrysAtIndex(UndoManager& undo, const EntryPtr& entry, const EntryArray& children, Index index)
 {
+    entry->insertObjects(children, index);
     Range inserted { index, static_cast<Index>(children.size()) };
     undo.registerUndo([&undo, entry, inserted] { dataEntryRemoveEntrysInRange(undo, entry, inserted); });
     nameAction(undo);
-    entry->insertObjects(children, index);
 }
 
 void dataEntryRemoveEntry(UndoManager& undo, const EntryPtr& entry, const EntryPtr& child)
 {
     Index index = entry->indexOfObject(child.get());
+    entry->removeObject(child.get());
     if (index != NotFound)
         undo.registerUndo([&undo, entry, child, index] { dataEntryInsertEntryAtIndex(undo, entry, child, index); });
     nameAction(undo);
-    entry->removeObject(child.get());
 }
 
 void dataEntryRemoveEntrysInRange(UndoManager& undo, const EntryPtr& entry, Range range)
 {
     EntryArray removed = entry->objectsInRange(range);
-    undo.registerUndo([&undo, entry, removed, range] {
-        dataEntryInsertEntrysAtIndex(undo, entry, removed, range.location);
-    });
-    nameAction(undo);
     entry->removeObjectsInRange(range);
+    undo.registerUndo(
+        [&undo, entry, removed, range] { dataEntryInsertEntrysAtIndex(undo, entry, removed, range.location); });
+    nameAction(undo);
 }
 
 }

@@ -4,8 +4,9 @@
 
 #include "platform/foundation/model/UndoManager.h"
 
-// Tree changes a document can undo: each registers its inverse with the document's undo manager, names the action,
-// then changes the tree. The undo manager stands for the document that owns it.
+// Tree changes a document can undo: each changes the tree, then registers its inverse with the document's undo
+// manager and names the action; a change the tree refuses raises and registers nothing. The undo manager stands for
+// the document that owns it.
 namespace TBQDataEntryUndoables {
 
 void dataEntryAddEntry(fnd::UndoManager& undo, const TBQDataEntry::EntryPtr& entry, const TBQDataEntry::EntryPtr& child);

@@ -327,7 +327,13 @@ TBQGenericBarcode::BarcodePtr TBQGenericBarcode::addOn() const
 
 void TBQGenericBarcode::setAddOn(const BarcodePtr& newAddOn)
 {
-    if (auto current = addOn())
+    auto current = addOn();
+    if (newAddOn && newAddOn == current)
+        return;
+    // An add-on another barcode holds is refused before the present one goes.
+    if (newAddOn)
+        checkInsertable(newAddOn);
+    if (current)
         removeObject(current.get());
     if (newAddOn)
         insertObject(newAddOn, 0);

@@ -116,6 +116,7 @@ public:
 
     // Add-on: sub-entry 0 of a main barcode.
     BarcodePtr addOn() const;
+    // An add-on that another barcode holds raises InvalidArgument, and the present add-on stays.
     void setAddOn(const BarcodePtr& addOn);
     bool isAddOn() const;
     bool hadAddOn() const { return addOn() != nullptr; }

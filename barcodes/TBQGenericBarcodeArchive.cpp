@@ -110,6 +110,11 @@ TBQDataEntry::EntryPtr TBQGenericBarcode::copy() const
     c.m_convertTextToVector = m_convertTextToVector;
     c.m_fontOffset = m_fontOffset;
     c.m_drawLightMarginIndicators = m_drawLightMarginIndicators;
+    // Each sub-entry was copied, and laid out, before it was added here: as a barcode of its own, with the left
+    // light-margin indicator that an add-on goes without. Laid out again now that it is one.
+    for (const auto& child : c.subObjects())
+        if (auto barcode = std::dynamic_pointer_cast<TBQGenericBarcode>(child))
+            barcode->recalculateWorkAreaSize();
     c.recalculateWorkAreaSize();
     return entry;
 }

@@ -110,4 +110,7 @@ void UPCEANMasterCode::updateAddOnForText(const String& text)
         setAddOn(created);
     }
     addOn()->setContent(text);
+    // With an add-on beside it, the main symbol leaves out its right light-margin indicator: laid out again, so its
+    // work area no longer keeps the indicator's room between the two.
+    recalculateWorkAreaSize();
 }

@@ -190,8 +190,10 @@ void KRRecorderCell::setStyle(int style)
 
 fnd::Value KRRecorderCell::objectValue() const
 {
-    // A key pressed alone is a combination too (with allowsKeyOnly), so only a missing key gives nil.
-    if (m_keyCombo.code == -1)
+    // Nil whenever the cell shows no combination ("Click to record shortcut"): no key, a key without a name, or a
+    // key without modifiers where key-only combinations are not allowed. With allowsKeyOnly a key pressed alone is a
+    // combination too, and has its value.
+    if (_isEmpty())
         return {};
     fnd::Dictionary value;
     auto characters = keyCharsIgnoringModifiers();

@@ -3,6 +3,8 @@
 #include "frameworks/KeyComboRecorder/KRRecorderCell.h"
 #include "platform/ui/controls/Control.h"
 
+#include <cmath>
+
 class KRRecorderControl;
 
 // What the control asks and tells its delegate; each answered only where the delegate overrides it.
@@ -109,7 +111,11 @@ protected:
 
 private:
     void adoptCell();
-    static gfx::Size fixedSize(gfx::Size size) { return { std::max(size.width, 50.0), 22.0 }; }
+    // At least 50 points wide (a width that is not a number, which std::max lets through, takes 50), 22 high.
+    static gfx::Size fixedSize(gfx::Size size)
+    {
+        return { std::isnan(size.width) ? 50.0 : std::max(size.width, 50.0), 22.0 };
+    }
     // Writes the value through the "value" binding, as the cell reports a change.
     void pushValueToBinding();
 

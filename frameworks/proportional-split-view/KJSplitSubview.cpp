@@ -208,6 +208,9 @@ double KJSplitSubview::dimension() const
 
 void KJSplitSubview::setDimension(double value)
 {
+    // std::clamp lets NaN through, which would become the pane's frame: a dimension that is not a number is ignored.
+    if (std::isnan(value))
+        return;
     value = std::clamp(value, m_minDimension, m_maxDimension);
     auto sv = splitView();
     if (isCollapsed()) {

@@ -5,6 +5,7 @@
 #include "platform/foundation/files/UserDefaults.h"
 #include "platform/graphics/BitmapImageRep.h"
 #include "platform/graphics/Image.h"
+#include "platform/ui/views/detail/ViewCoordinates.h"
 
 #include <algorithm>
 #include <charconv>
@@ -199,7 +200,9 @@ bool KJSplitView::setStateFromString(const fnd::String& string)
         auto& pane = *panes[i];
         double v = values[i];
         bool hidden = !parts[i + 1].empty() && parts[i + 1].back() == 'H';
-        double a = std::fabs(v);
+        // Bounded as every frame a view reads (archives, saved window frames): a hidden pane 1e308 wide, which no
+        // layout touches, made an archive that reported success and could not be read back.
+        double a = std::min(std::fabs(v), ui::detail::ViewLargestCoordinate);
         auto f = frame();
         f.origin = {};
         f.size = gfx::withAlong(f.size, axis(), std::floor(a));

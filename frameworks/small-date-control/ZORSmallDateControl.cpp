@@ -140,8 +140,11 @@ fnd::String ZORSmallDateControl::yearString(std::int64_t year)
     return fnd::String(fmt::format("{}", year));
 }
 
-fnd::Date ZORSmallDateControl::date() const
+std::optional<fnd::Date> ZORSmallDateControl::date() const
 {
+    // The 31st of February, set before its month was, is no date: the lenient calendar would make it 3 March.
+    if (m_day < 1 || m_day > daysInMonth(m_month, m_year))
+        return std::nullopt;
     fnd::DateComponents parts;
     parts.year = m_year;
     parts.month = m_month;
@@ -149,16 +152,19 @@ fnd::Date ZORSmallDateControl::date() const
     parts.hour = 0;
     parts.minute = 0;
     parts.second = 0;
-    return fnd::Calendar::current().dateFromComponents(parts).value_or(fnd::Date {});
+    // A fallback date would be taken for one the control shows.
+    return fnd::Calendar::current().dateFromComponents(parts);
 }
 
 void ZORSmallDateControl::setDate(fnd::Date date)
 {
     namespace Unit = fnd::CalendarUnit;
     auto parts = fnd::Calendar::current().components(Unit::Year | Unit::Month | Unit::Day, date);
-    setDay(parts.day.value_or(1));
-    setMonth(parts.month.value_or(1));
+    // Year and month first: the day is kept within the month it goes into, so the 31st must not meet the shorter
+    // month shown before.
     setYear(parts.year.value_or(2000));
+    setMonth(parts.month.value_or(1));
+    setDay(parts.day.value_or(1));
     updateCells();
 }
 
@@ -174,13 +180,16 @@ void ZORSmallDateControl::showPart(Part part)
 
 void ZORSmallDateControl::setDay(std::int64_t day)
 {
-    m_day = day;
+    // Within the longest month, so that a day set before its month (code, keys, interface files in any order) is
+    // kept; the month and year setters pull it down to their month's end.
+    m_day = std::clamp<std::int64_t>(day, m_limits[Day].minimum, LongestMonth);
     showPart(Day);
 }
 
 void ZORSmallDateControl::setMonth(std::int64_t month)
 {
-    m_month = month;
+    // A month outside the year had no days: the day became 0, and the date a fallback.
+    m_month = std::clamp(month, m_limits[Month].minimum, m_limits[Month].maximum);
     m_limits[Day].maximum = daysInMonth(m_month, m_year);
     if (m_day > m_limits[Day].maximum) {
         m_day = m_limits[Day].maximum;
@@ -191,7 +200,7 @@ void ZORSmallDateControl::setMonth(std::int64_t month)
 
 void ZORSmallDateControl::setYear(std::int64_t year)
 {
-    m_year = year;
+    m_year = std::clamp(year, m_limits[Year].minimum, m_limits[Year].maximum);
     m_limits[Day].maximum = daysInMonth(m_month, m_year);
     if (m_day > m_limits[Day].maximum) {
         m_day = m_limits[Day].maximum;

@@ -43,13 +43,16 @@ public:
     static fnd::String monthString(std::int64_t month);
     static fnd::String yearString(std::int64_t year);
 
-    // The date at midnight in the current time zone; setting it takes day, month and year in the default zone.
-    fnd::Date date() const;
+    // The date at midnight in the current time zone; nullopt when the parts make no date (a day past the end of its
+    // month, set before the month was). Setting it takes day, month and year in the default zone.
+    std::optional<fnd::Date> date() const;
     void setDate(fnd::Date date);
     std::int64_t day() const { return m_day; }
     std::int64_t month() const { return m_month; }
     std::int64_t year() const { return m_year; }
-    // Stored as given.
+    // Each setter keeps its part within its range whatever it is given (code, the "day", "month" and "year" keys,
+    // interface files): the day within 1 to 31 (any month's), the month within 1 to 12, the year within 1000 to 9999.
+    static constexpr std::int64_t LongestMonth = 31;
     void setDay(std::int64_t day);
     // Both recompute the day's maximum and pull the day down to it.
     void setMonth(std::int64_t month);

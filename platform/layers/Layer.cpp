@@ -8,6 +8,7 @@
 #include "platform/layers/detail/LayerRuntime.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace ui {
 
@@ -494,6 +495,9 @@ double Layer::opacity() const
 
 void Layer::setOpacity(double opacity)
 {
+    // std::clamp lets NaN through: an opacity that is not a number is ignored (here and for the shadow's).
+    if (std::isnan(opacity))
+        return;
     // Presentation copies take in-between values as they come; the model keeps 0..1.
     setProperty("opacity", m_p.opacity, m_isPresentation ? opacity : std::clamp(opacity, 0.0, 1.0));
 }
@@ -515,6 +519,8 @@ double Layer::shadowOpacity() const
 
 void Layer::setShadowOpacity(double opacity)
 {
+    if (std::isnan(opacity))
+        return;
     setProperty("shadowOpacity", m_p.shadowOpacity, m_isPresentation ? opacity : std::clamp(opacity, 0.0, 1.0));
 }
 

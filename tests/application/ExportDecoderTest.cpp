@@ -159,3 +159,19 @@ TEST_F(ExportDecoder, FromPDFRasterisedByPoppler)
     // pdftoppm -singlefile writes <root>.png.
     readEverySymbol(ExportFileType::PDF, "pdf", 0, "pdftoppm -r 300 -png -singlefile", "png");
 }
+
+// Plain Interleaved 2 of 5 pairs its digits: an odd count (here the content and its check digit 8) begins with a
+// "0" in the bars, and the caption shows it.
+TEST_F(ExportDecoder, AnInterleavedCaptionShowsWhatTheBarsHold)
+{
+    const Symbol odd { "CodeTwoOfFiveInterleaved", "1234", true, "012348" };
+    auto b = make(odd);
+    auto path = (folder / "interleaved.png").string();
+    auto written = BarcodeExporter::exportBarcode(b, long(ExportFileType::PNG), 300, 0, fnd::String(path));
+    ASSERT_TRUE(written) << written.error().localizedDescription().utf8();
+    auto seen = read(odd, path);
+    if (!seen)
+        GTEST_SKIP() << "zbarimg is missing";
+    EXPECT_EQ(sortedLines(*seen), sortedLines(odd.read));
+    EXPECT_EQ(b->caption().utf8(), odd.read);
+}

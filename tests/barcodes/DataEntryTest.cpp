@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 using namespace fnd;
 
@@ -206,7 +207,7 @@ TEST(DataEntry, ArchiveRestoresChildrenWithTheirParents)
 }
 
 // An entry never comes to own itself: inserting it into itself or below itself is refused and leaves the tree as it
-// was, whether the link up is a parent link or a second listing of the same entry elsewhere.
+// was, whether the link up is a parent link or a listing without one (a filtered root shows entries owned elsewhere).
 TEST(DataEntry, InsertionRefusesTheEntryItselfAndItsAncestors)
 {
     auto root = entry("root");
@@ -214,18 +215,17 @@ TEST(DataEntry, InsertionRefusesTheEntryItselfAndItsAncestors)
     auto grandchild = entry("grandchild");
     root->addObject(child);
     child->addObject(grandchild);
-    auto other = entry("other");
-    // Listed under a second parent: its parent link now names `other` only.
-    other->addObject(grandchild);
+    auto shown = makeObject<LMVFilteredDataEntryRoot>();
+    shown->setName("shown");
+    shown->addFilteredObjects({ child });
 
-    // (into, inserted): itself; `child` and `root` hold it below them although its parent link names `other`; an
-    // ancestor by parent link.
+    // (into, inserted): itself; ancestors by parent link; `shown`, which lists `child` without being its parent.
     const std::vector<std::pair<std::shared_ptr<TBQDataEntry>, std::shared_ptr<TBQDataEntry>>> refused {
         { grandchild, grandchild },
         { grandchild, child },
         { grandchild, root },
-        { grandchild, other },
         { child, root },
+        { child, shown },
     };
     for (const auto& [into, inserted] : refused) {
         const auto before = names(into->subObjects());
@@ -235,11 +235,84 @@ TEST(DataEntry, InsertionRefusesTheEntryItselfAndItsAncestors)
             << inserted->name().utf8() << " into " << into->name().utf8();
         EXPECT_EQ(names(into->subObjects()), before) << "the refused insertion changed " << into->name().utf8();
     }
-    EXPECT_EQ(grandchild->rootObject(), other);
+    EXPECT_EQ(grandchild->rootObject(), root);
     EXPECT_EQ(child->rootObject(), root);
     // A sibling or a separate tree may still go in.
     child->addObject(entry("sibling"));
     EXPECT_EQ(names(child->subObjects()), (std::vector<std::string> { "grandchild", "sibling" }));
+}
+
+// An entry has one place in a tree: inserted twice, or under a second parent, the tree would write an archive that
+// its reader refuses ("appears twice"). Such insertions are refused and change nothing; a removed entry, which keeps
+// its parent link, may go in again.
+TEST(DataEntry, AnEntryListedAlreadyIsRefused)
+{
+    auto root = entry("root"), other = entry("other"), a = entry("a"), b = entry("b");
+    root->addObject(a);
+    const std::vector<std::pair<const char*, std::function<void()>>> refused {
+        { "again into its parent", [&] { root->addObject(a); } },
+        { "again into its parent, in an array",
+            [&] {
+                root->insertObjects({ b, a }, 0);
+            } },
+        { "under a second parent", [&] { other->insertObject(a, 0); } },
+        { "under a second parent, in an array", [&] { other->addObjects({ a }); } },
+        { "twice in one array",
+            [&] {
+                other->addObjects({ b, b });
+            } },
+    };
+    for (const auto& [what, insert] : refused) {
+        try {
+            insert();
+            ADD_FAILURE() << what << " was accepted";
+        } catch (const Exception& e) {
+            EXPECT_EQ(e.name(), ExceptionName::InvalidArgument) << what;
+        }
+        EXPECT_EQ(names(root->subObjects()), std::vector<std::string> { "a" }) << what;
+        EXPECT_TRUE(other->subObjects().empty()) << what;
+        EXPECT_EQ(a->parent(), root) << what;
+        EXPECT_EQ(b->parent(), nullptr) << what;
+    }
+
+    root->removeObject(a.get());
+    EXPECT_EQ(a->parent(), root) << "removal leaves the parent link";
+    other->addObjects({ a, b });
+    EXPECT_EQ(a->parent(), other);
+    root->addObject(other);
+    auto data = KeyedArchiver::archivedDataWithRootObject(Value(root));
+    ASSERT_TRUE(data) << data.error().localizedDescription();
+    auto decoded = KeyedUnarchiver::unarchiveTopLevelObjectWithData(*data);
+    ASSERT_TRUE(decoded) << decoded.error().localizedDescription();
+    auto back = decoded->objectAs<TBQDataEntry>();
+    ASSERT_TRUE(back);
+    EXPECT_EQ(names(back->objectAtIndex(0)->subObjects()), (std::vector<std::string> { "a", "b" }));
+}
+
+// An add-on has one main barcode: one that belongs to another is refused, and both keep their own.
+TEST(DataEntry, AnAddOnOfAnotherBarcodeIsRefused)
+{
+    auto first = TBQGenericBarcode::barcodeWithClassName("EAN13");
+    auto second = TBQGenericBarcode::barcodeWithClassName("EAN13");
+    first->setContent("400638133393");
+    second->setContent("400638133393");
+    first->setAddOnContent("12");
+    second->setAddOnContent("12345");
+    auto firstAddOn = first->addOn(), secondAddOn = second->addOn();
+    ASSERT_TRUE(firstAddOn && secondAddOn);
+    EXPECT_THROW(second->setAddOn(firstAddOn), Exception);
+    EXPECT_EQ(first->addOn(), firstAddOn);
+    EXPECT_EQ(second->addOn(), secondAddOn);
+    EXPECT_EQ(second->objectCount(), 1);
+    EXPECT_EQ(firstAddOn->parent(), first);
+    second->setAddOn(secondAddOn);
+    EXPECT_EQ(second->addOn(), secondAddOn) << "its own add-on again changes nothing";
+    EXPECT_EQ(second->objectCount(), 1);
+    for (const auto& main : { first, second }) {
+        auto data = KeyedArchiver::archivedDataWithRootObject(Value(main));
+        ASSERT_TRUE(data) << data.error().localizedDescription();
+        EXPECT_TRUE(KeyedUnarchiver::unarchiveTopLevelObjectWithData(*data));
+    }
 }
 
 // An archive whose "subObjects" name the entry itself, one that contains it, or an entry already placed elsewhere
@@ -307,4 +380,43 @@ TEST(DataEntry, UndoableTreeChangesReverseExactly)
     undo.undo();
     EXPECT_EQ(names(root->subObjects()), std::vector<std::string> { "b" });
     EXPECT_EQ(b->parent(), root);
+}
+
+// A change the tree refuses raises and leaves nothing to undo: an inverse registered for it would raise in turn, or
+// take away what was there before.
+TEST(DataEntry, ARefusedUndoableChangeRegistersNothing)
+{
+    UndoManager undo;
+    auto root = entry("root"), other = entry("other"), a = entry("a"), b = entry("b");
+    root->addObject(a);
+    const std::vector<std::pair<const char*, std::function<void()>>> refused {
+        { "add of an entry placed elsewhere", [&] { TBQDataEntryUndoables::dataEntryAddEntry(undo, other, a); } },
+        { "insert of an entry into itself",
+            [&] { TBQDataEntryUndoables::dataEntryInsertEntryAtIndex(undo, a, a, 0); } },
+        { "insert at an index beyond the end",
+            [&] { TBQDataEntryUndoables::dataEntryInsertEntryAtIndex(undo, other, b, 3); } },
+        { "insert of an array holding an entry placed elsewhere",
+            [&] {
+                TBQDataEntryUndoables::dataEntryInsertEntrysAtIndex(undo, other, { b, a }, 0);
+            } },
+        { "add of an array holding an entry twice",
+            [&] {
+                TBQDataEntryUndoables::dataEntryAddEntrys(undo, other, { b, b });
+            } },
+        { "removal of a range beyond the end",
+            [&] {
+                TBQDataEntryUndoables::dataEntryRemoveEntrysInRange(undo, root, { 0, 2 });
+            } },
+    };
+    for (const auto& [what, change] : refused) {
+        EXPECT_THROW(change(), Exception) << what;
+        EXPECT_FALSE(undo.canUndo()) << what << " left an action to undo";
+    }
+    EXPECT_EQ(names(root->subObjects()), std::vector<std::string> { "a" });
+    EXPECT_TRUE(other->subObjects().empty());
+
+    TBQDataEntryUndoables::dataEntryAddEntry(undo, other, b);
+    EXPECT_TRUE(undo.canUndo());
+    undo.undo();
+    EXPECT_TRUE(other->subObjects().empty());
 }

@@ -70,7 +70,11 @@ TEST(TwoOfFive, InterleavedPairsWithLeadingZero)
     b->setCalculateChecksum(true); // 12348 is odd: 012348
     EXPECT_EQ(b->completeEncodedBarcode(), InterleavedStart + Pair01 + Pair23 + Pair48 + InterleavedStop)
         << describe(*b);
-    EXPECT_EQ(b->caption(), String("12348"));
+    EXPECT_EQ(b->caption(), String("012348")) << "the caption shows the 0 the bars begin with";
+    b->setCalculateChecksum(false);
+    EXPECT_EQ(b->caption(), String("1234"));
+    b->setContent("123");
+    EXPECT_EQ(b->caption(), String("0123"));
 
     auto i = makeSymbol<CodeTwoOfFiveInterleaved>("CodeTwoOfFiveInterleaved");
     EXPECT_TRUE(i->_getBarForDigit('0', 0));

@@ -179,6 +179,32 @@ TEST(UPCEAN, AddOnFollowsTheAddOnText)
     EXPECT_FALSE(upce->addOn()) << "UPC-E takes no add-on";
 }
 
+// With light-margin indicators on, a main symbol with an add-on leaves out its right indicator, and the add-on its
+// left one. Laying either out again from its own settings changes nothing: attaching an add-on lays the main symbol
+// out anew, and a copy's add-on is laid out as an add-on (copied before it was attached, it kept room for the left
+// indicator, a font's bounding width: 2.47 points of the default font).
+TEST(UPCEAN, MainSymbolAndAddOnAreLaidOutAsAPairAlsoWhenCopied)
+{
+    for (const char* text : { "12", "12345" }) {
+        auto source = make("EAN13", "400638133393");
+        source->setDrawLightMarginIndicators(true);
+        source->setAddOnContent(text);
+        ASSERT_TRUE(source->addOn());
+        const auto mainSize = source->workAreaSize();
+        source->recalculateWorkAreaSize();
+        EXPECT_EQ(source->workAreaSize(), mainSize) << text << ": the main symbol kept its right indicator's room";
+        auto copy = std::dynamic_pointer_cast<TBQGenericBarcode>(source->copy());
+        ASSERT_TRUE(copy && copy->addOn());
+        EXPECT_TRUE(copy->addOn()->drawLightMarginIndicators());
+        EXPECT_EQ(copy->addOn()->workAreaSize(), source->addOn()->workAreaSize()) << text;
+        EXPECT_EQ(copy->workAreaSize(), source->workAreaSize()) << text;
+        // Laid out afresh from its own settings, the copied add-on keeps its size.
+        const auto size = copy->addOn()->workAreaSize();
+        copy->addOn()->recalculateWorkAreaSize();
+        EXPECT_EQ(copy->addOn()->workAreaSize(), size) << text;
+    }
+}
+
 TEST(UPCEAN, GuardBarsReachBelowTheDataBars)
 {
     struct Case {

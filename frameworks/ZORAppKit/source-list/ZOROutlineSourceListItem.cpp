@@ -1,11 +1,32 @@
 #include "frameworks/ZORAppKit/source-list/ZOROutlineSourceListItem.h"
 
+#include "platform/foundation/runtime/Exception.h"
 #include "platform/foundation/runtime/NotificationCenter.h"
 
 #include <algorithm>
+#include <fmt/format.h>
 #include <unordered_set>
 
 FND_REGISTER_CLASS(ZOROutlineSourceListItem, fnd::Object)
+
+ZOROutlineSourceListItem::~ZOROutlineSourceListItem()
+{
+    // Each item would free its children inside its own destruction, one stack frame per level. Children held by
+    // nobody else are taken apart here instead, their own children moved onto the list before they go.
+    if (!m_children)
+        return;
+    Children pending = std::move(*m_children);
+    m_children.reset();
+    while (!pending.empty()) {
+        Ptr item = std::move(pending.back());
+        pending.pop_back();
+        if (item && item.use_count() == 1 && item->m_children) {
+            for (auto& child : *item->m_children)
+                pending.push_back(std::move(child));
+            item->m_children.reset();
+        }
+    }
+}
 
 ZOROutlineSourceListItem::Ptr ZOROutlineSourceListItem::create()
 {
@@ -28,6 +49,27 @@ void ZOROutlineSourceListItem::setTitle(const fnd::String& title)
         d->outlineSourceListItemAttributesChanged(*this);
     fnd::NotificationCenter::defaultCenter().postNotificationName(
         ZOROutlineSourceListItemNotification::AttributesChangedEntry, selfValue());
+}
+
+void ZOROutlineSourceListItem::setParent(const Ptr& parent)
+{
+    if (parent)
+        parent->checkAdoptable(self());
+    m_parent = parent;
+}
+
+void ZOROutlineSourceListItem::checkAdoptable(const Ptr& child) const
+{
+    if (!child)
+        return;
+    for (auto* walk = this; walk;) {
+        if (walk == child.get())
+            throw fnd::Exception::invalidArgument(fnd::String(fmt::format(
+                "ZOROutlineSourceListItem: cannot place the item \"{}\" under itself or one of its own descendants",
+                child->title().utf8())));
+        auto up = walk->parent();
+        walk = up.get();
+    }
 }
 
 ZOROutlineSourceListItem::Ptr ZOROutlineSourceListItem::rootObject()
@@ -94,28 +136,29 @@ bool ZOROutlineSourceListItem::isDescendantOfNodeInArray(const std::vector<Ptr>&
 std::vector<ZOROutlineSourceListItem::Ptr> ZOROutlineSourceListItem::filteredFlatObjectTreeWithPredicate(
     const std::function<bool(const ZOROutlineSourceListItem&)>& predicate, const fnd::ClassInfo& objectClass) const
 {
-    // A decoded tree may still hold a cycle or an item twice before its parents are set: each item is met once.
+    // Each item visited gives its matching children, then each child is visited in turn, depth first: walked with a
+    // stack of its own, so a tree of any depth can be listed. A decoded tree may still hold a cycle or an item twice
+    // before its parents are set: each item is met once.
     std::unordered_set<const ZOROutlineSourceListItem*> seen { this };
     std::vector<Ptr> result;
-    appendFilteredFlatObjectTree(predicate, objectClass, seen, result);
+    std::vector<const ZOROutlineSourceListItem*> pending { this };
+    std::vector<const ZOROutlineSourceListItem*> fresh;
+    while (!pending.empty()) {
+        const auto* item = pending.back();
+        pending.pop_back();
+        if (!item->m_children)
+            continue;
+        fresh.clear();
+        for (const auto& child : *item->m_children) {
+            if (!child || !seen.insert(child.get()).second)
+                continue;
+            fresh.push_back(child.get());
+            if (child->isKindOf(objectClass) && (!predicate || predicate(*child)))
+                result.push_back(child);
+        }
+        pending.insert(pending.end(), fresh.rbegin(), fresh.rend());
+    }
     return result;
-}
-
-void ZOROutlineSourceListItem::appendFilteredFlatObjectTree(
-    const std::function<bool(const ZOROutlineSourceListItem&)>& predicate, const fnd::ClassInfo& objectClass,
-    std::unordered_set<const ZOROutlineSourceListItem*>& seen, std::vector<Ptr>& result) const
-{
-    if (!m_children)
-        return;
-    std::vector<Ptr> fresh;
-    for (const auto& child : *m_children)
-        if (child && seen.insert(child.get()).second)
-            fresh.push_back(child);
-    for (const auto& child : fresh)
-        if (child->isKindOf(objectClass) && (!predicate || predicate(*child)))
-            result.push_back(child);
-    for (const auto& child : fresh)
-        child->appendFilteredFlatObjectTree(predicate, objectClass, seen, result);
 }
 
 // Changes.
@@ -124,6 +167,7 @@ void ZOROutlineSourceListItem::silentAddChild(const Ptr& child)
 {
     if (!child)
         return;
+    checkAdoptable(child);
     if (!m_children)
         m_children.emplace();
     child->m_parent = self();
@@ -134,6 +178,7 @@ void ZOROutlineSourceListItem::silentInsertChild(const Ptr& child, fnd::Index in
 {
     if (!child)
         return;
+    checkAdoptable(child);
     if (!m_children)
         m_children.emplace();
     index = std::clamp<fnd::Index>(index, 0, fnd::Index(m_children->size()));
@@ -204,21 +249,28 @@ void ZOROutlineSourceListItem::removeAllChildren()
 
 void ZOROutlineSourceListItem::setParentForTree()
 {
-    std::unordered_set<const ZOROutlineSourceListItem*> seen { this };
-    setParentForTree(seen);
-}
-
-void ZOROutlineSourceListItem::setParentForTree(std::unordered_set<const ZOROutlineSourceListItem*>& seen)
-{
-    if (!m_children)
-        return;
     // An archive may name one item twice in the tree, or an ancestor among its children: such an item stays where
-    // it was met first, so the tree stays a tree.
-    std::erase_if(*m_children, [&](const Ptr& child) { return !child || !seen.insert(child.get()).second; });
-    auto me = self();
-    for (const auto& child : *m_children) {
-        child->m_parent = me;
-        child->setParentForTree(seen);
+    // it was met first, so the tree stays a tree. This item's own ancestors count as met, so none of them is
+    // linked below it. Walked with a stack of its own, so a tree of any depth can be linked.
+    std::unordered_set<const ZOROutlineSourceListItem*> seen;
+    for (const auto* walk = this; walk;) {
+        seen.insert(walk);
+        auto up = walk->parent();
+        walk = up.get();
+    }
+    std::vector<ZOROutlineSourceListItem*> pending { this };
+    while (!pending.empty()) {
+        auto* item = pending.back();
+        pending.pop_back();
+        if (!item->m_children)
+            continue;
+        std::erase_if(*item->m_children, [&](const Ptr& child) { return !child || !seen.insert(child.get()).second; });
+        auto me = item->self();
+        for (const auto& child : *item->m_children)
+            child->m_parent = me;
+        // The first child's subtree next: items are met in the order of a depth-first walk.
+        for (auto it = item->m_children->rbegin(); it != item->m_children->rend(); ++it)
+            pending.push_back(it->get());
     }
 }
 

@@ -7,7 +7,6 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <unordered_set>
 #include <vector>
 
 class ZOROutlineSourceListItem;
@@ -47,6 +46,8 @@ public:
     static constexpr std::int64_t NoBadge = -1;
 
     ZOROutlineSourceListItem() = default;
+    // Lets go of the subtree one level at a time: a chain of any depth is freed without deep recursion.
+    ~ZOROutlineSourceListItem() override;
     // Without a title the item reports nothing; given one, it sets it as setTitle does, reporting the change.
     static Ptr create();
     static Ptr create(const fnd::String& title, const fnd::String& identifier = {});
@@ -63,7 +64,9 @@ public:
     void setBadgeValue(std::int64_t value) { m_badgeValue = value; }
     // The item whose children hold this one; nullptr at the root.
     Ptr parent() const { return m_parent.lock(); }
-    void setParent(const Ptr& parent) { m_parent = parent; }
+    // An item under itself or under one of its own descendants raises InvalidArgument: the parent links would
+    // circle, and rootObject would never return.
+    void setParent(const Ptr& parent);
     std::shared_ptr<ZOROutlineSourceListItemDelegate> delegate() const { return m_delegate.lock(); }
     void setDelegate(const std::shared_ptr<ZOROutlineSourceListItemDelegate>& delegate) { m_delegate = delegate; }
     // nullopt until a first child is added (or childEnumerator made the list).
@@ -92,7 +95,9 @@ public:
     std::vector<Ptr> filteredFlatObjectTreeWithPredicate(
         const std::function<bool(const ZOROutlineSourceListItem&)>& predicate, const fnd::ClassInfo& objectClass) const;
 
-    // Reported changes. A removal reports first, then lets go of the child's parent link.
+    // Reported changes. A removal reports first, then lets go of the child's parent link. Adding or inserting an
+    // item under itself or under one of its own descendants raises InvalidArgument and changes nothing (silent forms
+    // alike).
     void addChild(const Ptr& child);
     void insertChild(const Ptr& child, fnd::Index index);
     // An index outside the children, or an item that is no child, changes nothing.
@@ -118,10 +123,8 @@ public:
 
 private:
     Ptr self() { return std::static_pointer_cast<ZOROutlineSourceListItem>(shared_from_this()); }
-    void setParentForTree(std::unordered_set<const ZOROutlineSourceListItem*>& seen);
-    void appendFilteredFlatObjectTree(const std::function<bool(const ZOROutlineSourceListItem&)>& predicate,
-        const fnd::ClassInfo& objectClass, std::unordered_set<const ZOROutlineSourceListItem*>& seen,
-        std::vector<Ptr>& result) const;
+    // Raises InvalidArgument when `child` is this item or one of its ancestors.
+    void checkAdoptable(const Ptr& child) const;
 
     fnd::String m_title;
     fnd::String m_identifier;

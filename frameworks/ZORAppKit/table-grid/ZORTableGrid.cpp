@@ -62,6 +62,13 @@ fnd::String ZORTableGridWidthKey(fnd::Index column)
     return fnd::String("column" + std::to_string(column));
 }
 
+// Every width the grid keeps, from the data source or a resize: what is not a finite width of at least the minimum
+// takes the minimum. A NaN width made the grid's width NaN, and then no click found a cell.
+float ZORTableGridColumnWidth(float width)
+{
+    return std::isfinite(width) && width >= ZORTableGrid::MinimumColumnWidth ? width : ZORTableGrid::MinimumColumnWidth;
+}
+
 bool ZORTableGridContains(gfx::Rect rect, gfx::Point point)
 {
     return point.x >= rect.minX() && point.x < rect.maxX() && point.y >= rect.minY() && point.y < rect.maxY();
@@ -315,9 +322,10 @@ float ZORTableGrid::_setWidthForColumn(fnd::Index column) const
 {
     auto ds = m_dataSource.lock();
     auto* self = const_cast<ZORTableGrid*>(this);
-    if (auto width = ds ? ds->tableGridSetWidthForColumn(*self, column) : std::nullopt) {
-        m_columnWidths.set(ZORTableGridWidthKey(column), fnd::Value(*width));
-        return *width;
+    if (auto answer = ds ? ds->tableGridSetWidthForColumn(*self, column) : std::nullopt) {
+        const float width = ZORTableGridColumnWidth(*answer);
+        m_columnWidths.set(ZORTableGridWidthKey(column), fnd::Value(width));
+        return width;
     }
     return DefaultColumnWidth;
 }
@@ -346,9 +354,7 @@ void ZORTableGrid::invalidateColumnOffsets(fnd::Index fromColumn) const
 void ZORTableGrid::resizeColumnWithIndex(fnd::Index column, float distance)
 {
     const float oldWidth = _widthForColumn(column);
-    float width = oldWidth + distance;
-    if (width < MinimumColumnWidth)
-        width = MinimumColumnWidth;
+    const float width = ZORTableGridColumnWidth(oldWidth + distance);
     m_columnWidths.set(ZORTableGridWidthKey(column), fnd::Value(width));
     invalidateColumnOffsets(column);
     // The views grow by what the column really grew, so they keep matching the columns at the clamp.

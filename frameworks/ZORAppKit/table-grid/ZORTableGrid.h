@@ -113,7 +113,8 @@ public:
     fnd::Index columnAtPoint(gfx::Point point) const;
     fnd::Index rowAtPoint(gfx::Point point) const;
 
-    // Widens the column by the distance (never below 20 points) and the content and column header with it.
+    // Widens the column by the distance (never below 20 points; a width that is not a finite number takes 20) and the
+    // content and column header with it.
     void resizeColumnWithIndex(fnd::Index column, float distance);
     // Scrolls the cell area so the rect (content view coordinates) shows, at once or over a quarter second (a new
     // request takes over from a running one).

@@ -43,8 +43,8 @@ public:
     // Header texts; without an answer columns read "A", "B", ... and rows "1", "2", ...
     virtual std::optional<fnd::String> tableGridHeaderStringForColumn(ZORTableGrid&, fnd::Index) { return std::nullopt; }
     virtual std::optional<fnd::String> tableGridHeaderStringForRow(ZORTableGrid&, fnd::Index) { return std::nullopt; }
-    // The width of a column, asked once: the grid keeps the answer (60 without one, not kept). The name is the
-    // protocol's, although it is a question.
+    // The width of a column, asked once: the grid keeps the answer (60 without one, not kept; an answer that is not a
+    // finite width of at least 20 is kept as 20). The name is the protocol's, although it is a question.
     virtual std::optional<float> tableGridSetWidthForColumn(ZORTableGrid&, fnd::Index) { return std::nullopt; }
 
     // Dragging whole columns or rows by their headers: true when the indexes were written and the drag may start.

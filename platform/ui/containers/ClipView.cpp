@@ -5,6 +5,7 @@
 #include "platform/ui/views/Event.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace ui {
 
@@ -125,6 +126,11 @@ gfx::Point ClipView::constrainScrollPoint(gfx::Point proposed)
 {
     auto doc = documentRect();
     auto b = bounds();
+    // std::clamp lets NaN through: a coordinate that is not a number keeps the one the view has.
+    if (std::isnan(proposed.x))
+        proposed.x = b.minX();
+    if (std::isnan(proposed.y))
+        proposed.y = b.minY();
     return { std::clamp(proposed.x, doc.minX(), std::max(doc.minX(), doc.maxX() - b.width())),
         std::clamp(proposed.y, doc.minY(), std::max(doc.minY(), doc.maxY() - b.height())) };
 }

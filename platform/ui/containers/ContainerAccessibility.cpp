@@ -15,6 +15,7 @@
 #include "platform/ui/views/Window.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace ui {
 
@@ -214,7 +215,9 @@ bool Scroller::accessibilityIsAttributeSettable(const fnd::String& attribute) co
 
 void Scroller::accessibilitySetValue(const fnd::Value& value, const fnd::String& attribute)
 {
-    if (!usableParts() || !value.isNumber() || accessibilityAttributeKey(attribute) != Key::Value)
+    // A number that is no number would pass std::clamp and put the knob nowhere.
+    if (!usableParts() || !value.isNumber() || std::isnan(value.doubleValue())
+        || accessibilityAttributeKey(attribute) != Key::Value)
         return;
     // As a drag of the knob would: the scroll view follows the action.
     setDoubleValue(std::clamp(value.doubleValue(), 0.0, 1.0));

@@ -269,6 +269,9 @@ void SplitView::adjustSubviews()
 
 void SplitView::setPositionOfDivider(double position, long index)
 {
+    // std::clamp below lets NaN through: a position that is not a number moves nothing.
+    if (std::isnan(position))
+        return;
     auto lens = lengths();
     if (index < 0 || index + 1 >= long(lens.size()))
         return;

@@ -1,5 +1,6 @@
 #include "platform/ui/controls/LevelIndicatorCell.h"
 
+#include "platform/foundation/archiving/TypedDecoding.h"
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/ui/controls/detail/ValueRange.h"
@@ -10,6 +11,7 @@
 #include "platform/ui/views/detail/TrackingEvents.h"
 
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 namespace ui {
@@ -82,6 +84,9 @@ void LevelIndicatorCell::setLevelIndicatorStyle(LevelIndicatorStyle style)
 
 void LevelIndicatorCell::setMinValue(double value)
 {
+    // An end that is not finite would let any value through the range (std::clamp lets NaN through): ignored.
+    if (!std::isfinite(value))
+        return;
     m_minValue = value;
     setDoubleValue(m_value);
     noteChanged();
@@ -89,6 +94,8 @@ void LevelIndicatorCell::setMinValue(double value)
 
 void LevelIndicatorCell::setMaxValue(double value)
 {
+    if (!std::isfinite(value))
+        return;
     m_maxValue = value;
     setDoubleValue(m_value);
     noteChanged();
@@ -96,12 +103,16 @@ void LevelIndicatorCell::setMaxValue(double value)
 
 void LevelIndicatorCell::setWarningValue(double value)
 {
+    if (!std::isfinite(value))
+        return;
     m_warningValue = value;
     noteChanged();
 }
 
 void LevelIndicatorCell::setCriticalValue(double value)
 {
+    if (!std::isfinite(value))
+        return;
     m_criticalValue = value;
     noteChanged();
 }
@@ -359,16 +370,17 @@ bool LevelIndicatorCell::initWithCoder(fnd::Coder& coder)
     if (!ActionCell::initWithCoder(coder))
         return false;
     m_style = static_cast<LevelIndicatorStyle>(std::clamp(coder.decodeIntForKey("LevelIndicatorStyle"), 0, 3));
-    m_minValue = coder.decodeDoubleForKey("MinValue");
-    m_maxValue = coder.containsValueForKey("MaxValue") ? coder.decodeDoubleForKey("MaxValue") : 2;
-    m_warningValue = coder.decodeDoubleForKey("WarningValue");
-    m_criticalValue = coder.decodeDoubleForKey("CriticalValue");
+    // Finite ends and marks, as the setters keep them; a value that is not a number takes the minimum.
+    constexpr double Largest = std::numeric_limits<double>::max();
+    m_minValue = fnd::decodeBoundedDoubleForKey(coder, "MinValue", -Largest, Largest, 0);
+    m_maxValue = fnd::decodeBoundedDoubleForKey(coder, "MaxValue", -Largest, Largest, 2);
+    m_warningValue = fnd::decodeBoundedDoubleForKey(coder, "WarningValue", -Largest, Largest, 0);
+    m_criticalValue = fnd::decodeBoundedDoubleForKey(coder, "CriticalValue", -Largest, Largest, 0);
     m_numberOfTickMarks = std::max(0l, static_cast<long>(coder.decodeIntegerForKey("NumberOfTickMarks")));
     m_numberOfMajorTickMarks = std::max(0l, static_cast<long>(coder.decodeIntegerForKey("NumberOfMajorTickMarks")));
     m_tickMarkPosition
         = coder.decodeIntForKey("TickMarkPosition") == 1 ? TickMarkPosition::Above : TickMarkPosition::Below;
-    m_value = std::clamp(
-        coder.decodeDoubleForKey("Value"), std::min(m_minValue, m_maxValue), std::max(m_minValue, m_maxValue));
+    m_value = detail::valueInRange(coder.decodeDoubleForKey("Value"), m_minValue, m_maxValue);
     return !coder.hasFailed();
 }
 

@@ -65,6 +65,9 @@ void ProgressIndicator::setIndeterminate(bool flag)
 
 void ProgressIndicator::setMinValue(double value)
 {
+    // An end that is not finite makes every fraction NaN, as a value that is not finite would: ignored.
+    if (!std::isfinite(value))
+        return;
     m_minValue = value;
     setDoubleValue(m_value);
     setNeedsDisplay(true);
@@ -72,6 +75,8 @@ void ProgressIndicator::setMinValue(double value)
 
 void ProgressIndicator::setMaxValue(double value)
 {
+    if (!std::isfinite(value))
+        return;
     m_maxValue = value;
     setDoubleValue(m_value);
     setNeedsDisplay(true);

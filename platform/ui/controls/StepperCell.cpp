@@ -48,12 +48,17 @@ fnd::String StepperCell::stringValue() const
 
 void StepperCell::setMinValue(double value)
 {
+    // An end that is not finite would let any value through the range, as an archive's is refused: ignored.
+    if (!std::isfinite(value))
+        return;
     m_minValue = value;
     setDoubleValue(m_value);
 }
 
 void StepperCell::setMaxValue(double value)
 {
+    if (!std::isfinite(value))
+        return;
     m_maxValue = value;
     setDoubleValue(m_value);
 }

@@ -82,6 +82,9 @@ std::shared_ptr<Cell> TableColumn::dataCellForRow(long) const
 
 void TableColumn::setWidth(double width)
 {
+    // Widths that are not numbers are ignored: std::clamp and std::max let NaN through, or take it for 0.
+    if (std::isnan(width))
+        return;
     width = std::clamp(width, m_minWidth, std::max(m_minWidth, m_maxWidth));
     if (width == m_width)
         return;
@@ -93,6 +96,8 @@ void TableColumn::setWidth(double width)
 
 void TableColumn::setMinWidth(double width)
 {
+    if (std::isnan(width))
+        return;
     m_minWidth = std::max(0.0, width);
     if (m_width < m_minWidth)
         setWidth(m_minWidth);
@@ -100,6 +105,8 @@ void TableColumn::setMinWidth(double width)
 
 void TableColumn::setMaxWidth(double width)
 {
+    if (std::isnan(width))
+        return;
     m_maxWidth = std::max(0.0, width);
     if (m_width > m_maxWidth)
         setWidth(m_maxWidth);

@@ -114,6 +114,9 @@ void Animation::setProgressMarks(std::vector<AnimationProgress> marks)
 
 void Animation::addProgressMark(AnimationProgress mark)
 {
+    // A mark that is not a number would pass std::clamp and break the marks' order; it is never reached anyway.
+    if (std::isnan(mark))
+        return;
     mark = std::clamp<AnimationProgress>(mark, 0, 1);
     if (std::ranges::find(m_progressMarks, mark) != m_progressMarks.end())
         return;

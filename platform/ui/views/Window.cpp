@@ -428,6 +428,9 @@ double Window::contentBorderThicknessForEdge(gfx::RectEdge edge) const
 
 void Window::setContentBorderThickness(double thickness, gfx::RectEdge edge)
 {
+    // std::max and std::clamp let NaN through: values that are not numbers are ignored here and in setAlphaValue.
+    if (std::isnan(thickness))
+        return;
     thickness = std::max(thickness, 0.0);
     if (edge == gfx::RectEdge::MinY)
         m_contentBorderBottom = thickness;
@@ -437,6 +440,8 @@ void Window::setContentBorderThickness(double thickness, gfx::RectEdge edge)
 
 void Window::setAlphaValue(double alpha)
 {
+    if (std::isnan(alpha))
+        return;
     alpha = std::clamp(alpha, 0.0, 1.0);
     if (alpha == m_alpha)
         return;

@@ -48,9 +48,12 @@ TEST_F(KRRecorderControlTest, SizeIsFixedInHeight)
     EXPECT_EQ(control->frame().size, (gfx::Size { 50, 22 }));
     control->setFrameSize({ 120, 10 });
     EXPECT_EQ(control->frame().size, (gfx::Size { 120, 22 }));
+    control->setFrameSize({ std::nan(""), 10 });
+    EXPECT_EQ(control->frame().size, (gfx::Size { 50, 22 })) << "a width that is not a number takes the least";
 }
 
-// The value is a dictionary; only a missing key gives none, so key-only combinations reach bindings.
+// The value is a dictionary; a combination the cell shows as empty has none, and key-only combinations, where they
+// are allowed, reach bindings.
 TEST_F(KRRecorderControlTest, ValueDictionary)
 {
     EXPECT_TRUE(control->objectValue().isNil());
@@ -69,6 +72,30 @@ TEST_F(KRRecorderControlTest, ValueDictionary)
     control->setObjectValue(fnd::Dictionary { { "keyCode", 0 } });
     EXPECT_EQ(control->keyCombo(), KREmptyKeyCombo) << "both numbers are needed";
     EXPECT_EQ(control->valueClassForBinding("value").utf8(), "NSDictionary");
+}
+
+// What the cell shows as "Click to record shortcut" has no value: a key without modifiers where key-only
+// combinations are not allowed, and a key code that names no key.
+TEST_F(KRRecorderControlTest, ACombinationShownAsEmptyHasNoValue)
+{
+    control->setAllowsKeyOnly(false);
+    const std::vector<std::pair<const char*, _KeyCombo>> empty {
+        { "A without modifiers", { 0, KeyA } },
+        { "command with key code -5", { Command, -5 } },
+        { "command with no key", { Command, -1 } },
+    };
+    for (const auto& [what, combo] : empty) {
+        control->setKeyCombo(combo);
+        EXPECT_TRUE(control->keyComboString().isEmpty()) << what;
+        EXPECT_TRUE(control->objectValue().isNil()) << what;
+    }
+    control->setObjectValue(fnd::Dictionary { { "keyCode", 0 }, { "modifierFlags", 0 } });
+    EXPECT_TRUE(control->objectValue().isNil()) << "keyCode 0 without modifiers";
+
+    control->setKeyCombo({ Command, KeyA });
+    EXPECT_FALSE(control->keyComboString().isEmpty());
+    ASSERT_TRUE(control->objectValue().isDictionary());
+    EXPECT_EQ(control->objectValue().dictionary()->get("keyCode").integerValue(), KeyA);
 }
 
 TEST_F(KRRecorderControlTest, AllowsKeyOnlyResetsEscapeKeysRecord)

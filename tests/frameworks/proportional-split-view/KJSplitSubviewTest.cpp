@@ -3,6 +3,8 @@
 
 #include "platform/foundation/runtime/RunLoop.h"
 
+#include <limits>
+
 namespace {
 
 using namespace kjtest;
@@ -44,6 +46,17 @@ TEST_F(KJSplitSubviewTest, ChangesBelowOnePointDoNothing)
     EXPECT_EQ(sizes(*split), "200 200");
     auto lone = KJSplitSubview::create({ 0, 0, 50, 50 });
     EXPECT_EQ(lone->changeDimensionBy(20, true, false), 0) << "outside a split view";
+}
+
+// A dimension that is not a number changes nothing: std::clamp let it through into the pane's frame.
+TEST_F(KJSplitSubviewTest, ADimensionThatIsNoNumberChangesNothing)
+{
+    makePanes({ 200, 200 });
+    const auto before = frames(*split);
+    pane(0)->setDimension(std::numeric_limits<double>::quiet_NaN());
+    split->adjustSubviews();
+    EXPECT_EQ(frames(*split), before);
+    EXPECT_EQ(sizes(*split), "200 200");
 }
 
 TEST_F(KJSplitSubviewTest, ShrinkingCollapsesBelowFortyFivePercentOfTheMinimum)

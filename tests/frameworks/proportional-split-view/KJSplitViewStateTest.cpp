@@ -105,6 +105,37 @@ TEST_F(KJSplitViewStateTest, DamagedOrStaleStringsAreRefusedWithoutAChange)
     EXPECT_EQ(pane(1)->frame().width(), 300);
 }
 
+// A damaged settings file can hold any number: sizes are bounded to ten million points, as every frame a view reads,
+// so what such a string leaves, here a hidden pane that no layout touches, archives and reads back (1e308 wide, the
+// archive reported success and could not be read).
+TEST_F(KJSplitViewStateTest, HugeSizesInAStateStringAreBoundedSoTheLayoutArchives)
+{
+    for (bool collapsible : { false, true }) {
+        pane(2)->setCanCollapse(collapsible);
+        ASSERT_TRUE(split->setStateFromString("3 1e308 1e308 -1e308H"));
+        split->layoutSubtreeIfNeeded();
+        EXPECT_TRUE(pane(2)->isHidden());
+        EXPECT_EQ(pane(2)->isCollapsed(), collapsible);
+        // Open, it keeps the bounded size; collapsed, it opens to at most its largest dimension.
+        EXPECT_EQ(pane(2)->dimension(), collapsible ? 1e6 : 1e7);
+        for (std::size_t i = 0; i < 3; ++i)
+            EXPECT_LE(pane(i)->frame().maxX(), 1e7) << "pane " << i;
+        EXPECT_EQ(split->stringWithSavedState(), collapsible ? "3 250 250 -1e+06H" : "3 250 250 1e+07H");
+
+        for (bool keyed : { true, false }) {
+            auto data = keyed ? fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(split))
+                              : fnd::SequentialArchiver::archivedDataWithRootObject(fnd::Value(split));
+            ASSERT_TRUE(data) << keyed;
+            auto copy = (keyed ? fnd::KeyedUnarchiver::unarchiveObjectWithData(*data)
+                               : fnd::SequentialUnarchiver::unarchiveObjectWithData(*data))
+                            .objectAs<KJSplitView>();
+            ASSERT_NE(copy, nullptr) << (keyed ? "keyed" : "sequential") << " archive after a state of 1e308, "
+                                     << (collapsible ? "collapsible" : "not collapsible");
+            ASSERT_EQ(copy->subviews().size(), 3u);
+        }
+    }
+}
+
 TEST_F(KJSplitViewStateTest, LayoutsAreSavedUnderTheNameOnceARestoreWasTried)
 {
     EXPECT_EQ(KJSplitView::defaultsKeyForName("Main", false), "KJSplitView V Main");

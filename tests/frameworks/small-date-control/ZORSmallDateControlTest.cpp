@@ -232,6 +232,58 @@ TEST_F(ZORSmallDateControlTest, DatesRoundTrip)
     EXPECT_EQ(control->date(), date);
 }
 
+// Every setter keeps its part within its range, through code and keys alike: a month of 13 had pulled the day down
+// to 0 (the days of no month), and the date was then a fallback (1 January 2001) reported as the date.
+TEST_F(ZORSmallDateControlTest, SettersKeepTheirPartsWithinRange)
+{
+    const std::vector<std::tuple<const char*, std::function<void()>, const char*>> steps {
+        { "month 13", [&] { control->setMonth(13); }, "01.12.2000" },
+        { "month 0", [&] { control->setMonth(0); }, "01.01.2000" },
+        { "month 13 through its key", [&] { control->setValueForKey(fnd::Value(13), "month"); }, "01.12.2000" },
+        { "month -7 through its key", [&] { control->setValueForKey(fnd::Value(-7), "month"); }, "01.01.2000" },
+        { "day 0", [&] { control->setDay(0); }, "01.01.2000" },
+        { "day 99", [&] { control->setDay(99); }, "31.01.2000" },
+        { "day -1 through its key", [&] { control->setValueForKey(fnd::Value(-1), "day"); }, "01.01.2000" },
+        { "year 10^12", [&] { control->setYear(1'000'000'000'000); }, "01.01.9999" },
+        { "year 5 through its key", [&] { control->setValueForKey(fnd::Value(5), "year"); }, "01.01.1000" },
+    };
+    for (const auto& [what, set, expected] : steps) {
+        set();
+        EXPECT_EQ(shown(), expected) << what;
+        auto date = control->date();
+        ASSERT_TRUE(date) << what;
+        auto parts = fnd::Calendar::current().components(
+            fnd::CalendarUnit::Year | fnd::CalendarUnit::Month | fnd::CalendarUnit::Day, *date);
+        EXPECT_EQ(parts.day, control->day()) << what;
+        EXPECT_EQ(parts.month, control->month()) << what;
+        EXPECT_EQ(parts.year, control->year()) << what;
+    }
+}
+
+// A day set before its month may lie past that month's end (the month and year setters pull it down); until then
+// the parts make no date, and date() says so rather than answer the day the calendar would roll over to.
+TEST_F(ZORSmallDateControlTest, PartsThatMakeNoDateHaveNoDate)
+{
+    control->setYear(2003);
+    control->setMonth(2);
+    control->setDay(31);
+    EXPECT_EQ(shown(), "31.02.2003");
+    EXPECT_FALSE(control->date()) << "the 31st of February";
+    control->setMonth(3);
+    ASSERT_TRUE(control->date());
+    EXPECT_EQ(shown(), "31.03.2003");
+
+    // A whole date is taken year first: 29 February 2024 set while 2003 shows keeps its day.
+    fnd::DateComponents leapDay;
+    leapDay.year = 2024;
+    leapDay.month = 2;
+    leapDay.day = 29;
+    const auto date = *fnd::Calendar::current().dateFromComponents(leapDay);
+    control->setDate(date);
+    EXPECT_EQ(shown(), "29.02.2024");
+    EXPECT_EQ(control->date(), date);
+}
+
 // Each setter shows its number at once and draws the control again, the day clamped by a month or year too.
 TEST_F(ZORSmallDateControlTest, SettersShowTheirNumbers)
 {

@@ -5,6 +5,8 @@
 #include "platform/layers/LayerAnimation.h"
 #include "platform/layers/TextLayer.h"
 
+#include <limits>
+
 using namespace ui;
 
 namespace {
@@ -112,6 +114,20 @@ TEST_F(LayerTreeTest, SublayersAreInsertedMovedAndReplacedInOrder)
     root->replaceSublayer(*leaving, l[0]);
     EXPECT_EQ(leaving->removals, 3);
     EXPECT_EQ(leaving->superlayer(), nullptr);
+}
+
+// An opacity that is not a number is ignored: std::clamp let it through into the model layer, and NaN drew nothing.
+TEST_F(LayerTreeTest, OpacitiesThatAreNoNumbersAreIgnored)
+{
+    auto layer = Layer::layer();
+    layer->setOpacity(0.5);
+    layer->setShadowOpacity(0.25);
+    layer->setOpacity(std::numeric_limits<double>::quiet_NaN());
+    layer->setShadowOpacity(std::numeric_limits<double>::quiet_NaN());
+    EXPECT_EQ(layer->opacity(), 0.5);
+    EXPECT_EQ(layer->shadowOpacity(), 0.25);
+    layer->setOpacity(3);
+    EXPECT_EQ(layer->opacity(), 1) << "still kept within 0 to 1";
 }
 
 TEST_F(LayerTreeTest, DisplayDrawsTheBoundsIntoTheContentsWhenAsked)

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace {
 
 using ui::Animation;
@@ -88,6 +90,18 @@ TEST_F(AnimationTest, NonblockingRunsOnTheClockAndPassesMarks)
     EXPECT_EQ(delegate->events,
         (std::vector<std::string> {
             "mark 0.250000 at 0.300000", "mark 0.750000 at 0.800000", "mark 1.000000 at 1.000000", "end@1.000000" }));
+}
+
+// A progress mark that is not a number is left out: std::clamp let it through, and each one was added again and
+// broke the marks' order.
+TEST_F(AnimationTest, MarksThatAreNoNumbersAreLeftOut)
+{
+    constexpr float NaN = std::numeric_limits<float>::quiet_NaN();
+    auto animation = Animation::create(1.0, AnimationCurve::Linear);
+    animation->setProgressMarks({ 0.75f, NaN, 0.25f });
+    animation->addProgressMark(NaN);
+    animation->addProgressMark(0.5f);
+    EXPECT_EQ(animation->progressMarks(), (std::vector<float> { 0.25f, 0.5f, 0.75f }));
 }
 
 TEST_F(AnimationTest, BlockingReturnsAtTheEndAndStopsEarlyWhenAsked)

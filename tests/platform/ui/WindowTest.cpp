@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <limits>
 
 using namespace ui;
 using uitest::TestView;
@@ -244,6 +245,19 @@ TEST_F(WindowTest, FramesContentRectsLevelsAndChildren)
     EXPECT_TRUE(titled->isZoomed());
     titled->zoom({});
     EXPECT_EQ(titled->frame(), before);
+}
+
+// A transparency or content border that is not a number is ignored: std::clamp and std::max let NaN through.
+TEST_F(WindowTest, AlphaAndContentBordersThatAreNoNumbersAreIgnored)
+{
+    auto w = Window::create({ 10, 20, 300, 200 });
+    w->setAlphaValue(0.5);
+    w->setContentBorderThickness(12, gfx::RectEdge::MinY);
+    constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
+    w->setAlphaValue(NaN);
+    w->setContentBorderThickness(NaN, gfx::RectEdge::MinY);
+    EXPECT_EQ(w->alphaValue(), 0.5);
+    EXPECT_EQ(w->contentBorderThicknessForEdge(gfx::RectEdge::MinY), 12);
 }
 
 TEST_F(WindowTest, AnimatedResizingStepsAlongTheClock)

@@ -5,6 +5,7 @@
 #include "platform/foundation/archiving/PropertyList.h"
 #include "platform/graphics/BezierPath.h"
 #include "support/KeyRecorder.h"
+#include "support/Raised.h"
 
 #include <gtest/gtest.h>
 
@@ -177,6 +178,42 @@ TEST_F(ZOROutlineSourceListItemTest, NavigationBadgesAndIdentifiers)
     EXPECT_EQ(titles, (std::vector<std::string> { "first", "leaf" }));
 }
 
+// A drop handler that moves a group onto its own child: the parent links would circle and rootObject() would never
+// return. Every way of placing an item under itself or a descendant is refused before anything changes.
+TEST_F(ZOROutlineSourceListItemTest, PlacingAnItemUnderItselfOrItsDescendantIsRefused)
+{
+    auto group = Item::create("group"), child = Item::create("child"), grandchild = Item::create("grandchild");
+    root->addChild(group);
+    group->addChild(child);
+    child->addChild(grandchild);
+    log.clear();
+    const std::vector<std::pair<const char*, std::function<void()>>> moves {
+        { "addChild of itself", [&] { group->addChild(group); } },
+        { "addChild onto its child", [&] { child->addChild(group); } },
+        { "insertChild onto its grandchild", [&] { grandchild->insertChild(group, 0); } },
+        { "silentAddChild of the root onto a grandchild", [&] { grandchild->silentAddChild(root); } },
+        { "silentInsertChild of itself", [&] { child->silentInsertChild(child, 0); } },
+        { "setParent to its own child", [&] { group->setParent(child); } },
+    };
+    for (const auto& [what, move] : moves) {
+        auto error = raised(move);
+        ASSERT_TRUE(error) << what;
+        EXPECT_EQ(error->name(), fnd::ExceptionName::InvalidArgument) << what;
+        EXPECT_EQ(root->rootObject(), root) << what;
+        EXPECT_EQ(grandchild->rootObject(), root) << what;
+        EXPECT_EQ(group->countOfChildren(), 1) << what;
+        EXPECT_EQ(child->countOfChildren(), 1) << what;
+        EXPECT_EQ(grandchild->countOfChildren(), 0) << what;
+        EXPECT_EQ(group->parent(), root) << what;
+    }
+    EXPECT_TRUE(log.empty()) << "a refused change reports nothing";
+
+    // Moving the grandchild up beside its grandparent is fine.
+    child->removeChild(grandchild.get());
+    root->addChild(grandchild);
+    EXPECT_EQ(grandchild->parent(), root);
+}
+
 TEST_F(ZOROutlineSourceListItemTest, TheMinimumCoverKeepsOnlyTheTopmostNodes)
 {
     auto g = Item::create("g"), p = Item::create("p"), c = Item::create("c"), other = Item::create("other");
@@ -333,6 +370,39 @@ TEST(ZOROutlineSourceListItemTree, AnArchivedItemListedBelowItselfFailsAndLeaves
             EXPECT_TRUE(item.expired()) << what << ": an item outlived the failed decode";
     }
     center.removeObserver(token);
+}
+
+}
+
+namespace {
+
+// A chain built in code, each item the only child of the one before: listing, linking and freeing it walk its depth
+// with stacks of their own, where one stack frame per level ran out of stack.
+TEST(ZOROutlineSourceListItemTree, AChainAHundredThousandDeepIsListedLinkedAndFreed)
+{
+    constexpr int Depth = 100'000;
+    // Built from the bottom up: each new item is a root, so the check that it is no descendant of its child is short.
+    auto root = Item::create();
+    root->setBadgeValue(Depth - 1);
+    std::weak_ptr<Item> deepest = root;
+    for (int i = Depth - 2; i >= 0; --i) {
+        auto above = Item::create();
+        above->setBadgeValue(i);
+        above->silentAddChild(root);
+        root = above;
+    }
+    auto evens = root->filteredFlatObjectTreeWithPredicate(
+        [](const Item& item) { return item.badgeValue() % 2 == 0; }, Item::staticClassInfo());
+    ASSERT_EQ(evens.size(), std::size_t(Depth / 2 - 1)) << "badges 2, 4, ..., 99,998";
+    EXPECT_EQ(evens.front()->badgeValue(), 2);
+    EXPECT_EQ(evens.back()->badgeValue(), Depth - 2);
+    evens.clear();
+
+    root->setParentForTree();
+    EXPECT_EQ(deepest.lock()->rootObject(), root);
+
+    root.reset();
+    EXPECT_TRUE(deepest.expired());
 }
 
 }

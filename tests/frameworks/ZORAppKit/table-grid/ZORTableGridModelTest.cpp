@@ -2,6 +2,8 @@
 
 #include "platform/foundation/runtime/RunLoop.h"
 
+#include <limits>
+
 using namespace gridtest;
 
 namespace {
@@ -174,6 +176,39 @@ TEST_F(ZORTableGridModelTest, WidthsAreAskedOnceAndKeptAndResizingStopsAtTwentyP
     source->answersWidths = false;
     grid->resizeColumnWithIndex(12, -100);
     EXPECT_EQ(grid->_widthForColumn(12), 20);
+}
+
+// A width that is not a finite number of at least 20 points, from the data source or a resize, is taken as 20: a NaN
+// width made the grid's width NaN, and no click selected anything.
+TEST_F(ZORTableGridModelTest, WidthsThatAreNoFiniteWidthOfTwentyPointsTakeTwenty)
+{
+    constexpr float NaN = std::numeric_limits<float>::quiet_NaN();
+    constexpr float Infinity = std::numeric_limits<float>::infinity();
+    source->widths = { { 0, NaN }, { 1, Infinity }, { 2, -Infinity }, { 3, -5 }, { 4, 10 }, { 5, 20 }, { 6, 25 } };
+    source->answersWidths = true;
+    grid->reloadData();
+    for (fnd::Index column = 0; column < 5; ++column)
+        EXPECT_EQ(grid->_widthForColumn(column), 20) << "column " << column;
+    EXPECT_EQ(grid->_widthForColumn(6), 25);
+    // Six columns of 20, one of 25 and three of 60 (the data source's answer for the others).
+    EXPECT_EQ(content().frame().width(), 6 * 20 + 25 + 3 * 60);
+
+    // Resizes by what is not a number take 20 too; the views follow the change.
+    const double headerBefore = grid->columnHeaderView()->frame().width();
+    const std::vector<std::pair<fnd::Index, float>> resizes { { 6, NaN }, { 7, Infinity }, { 8, -Infinity },
+        { 9, NaN } };
+    for (const auto& [column, distance] : resizes) {
+        grid->resizeColumnWithIndex(column, distance);
+        EXPECT_EQ(grid->_widthForColumn(column), 20) << "column " << column << " by " << distance;
+    }
+    EXPECT_EQ(content().frame().width(), 10 * 20) << "ten columns of 20";
+    EXPECT_EQ(grid->columnHeaderView()->frame().width(), headerBefore - (25 + 3 * 60 - 4 * 20));
+
+    clickCell(4, 2);
+    EXPECT_EQ(columns(), "{4}");
+    EXPECT_EQ(rows(), "{2}");
+    clickCell(9, 0);
+    EXPECT_EQ(columns(), "{9}");
 }
 
 TEST_F(ZORTableGridModelTest, EachSetChangedPostsOneNotificationAndTheVerySameSetNone)

@@ -5,6 +5,7 @@
 #include "platform/ui/containers/ScrollView.h"
 
 #include <cmath>
+#include <limits>
 
 using namespace ui;
 using containerstest::ContainersTest;
@@ -231,6 +232,27 @@ TEST_F(ScrollViewTest, EveryScrollGoesThroughTheClipViewsConstraint)
     auto inside
         = Event::mouseEventWithType(EventType::LeftMouseDragged, at(*clip, { 0, 400 }), 0, 0, window->windowNumber());
     EXPECT_FALSE(document->autoscroll(*inside));
+}
+
+// A scroll to a coordinate that is not a number keeps that coordinate where it was (the constraint's std::clamp let
+// NaN through into the bounds), and an assistive technology setting a scroller to NaN moves nothing.
+TEST_F(ScrollViewTest, CoordinatesThatAreNoNumbersScrollNowhere)
+{
+    constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
+    auto s = makeScrollView();
+    auto clip = s->contentView();
+    clip->scrollToPoint({ 30, 40 });
+    clip->scrollToPoint({ NaN, 100 });
+    EXPECT_EQ(origin(*s), (gfx::Point { 30, 100 }));
+    clip->scrollToPoint({ 50, NaN });
+    EXPECT_EQ(origin(*s), (gfx::Point { 50, 100 }));
+
+    auto scroller = s->verticalScroller();
+    ASSERT_TRUE(scroller);
+    const double before = scroller->doubleValue();
+    scroller->accessibilitySetValue(fnd::Value(NaN), "AXValue");
+    EXPECT_EQ(scroller->doubleValue(), before);
+    EXPECT_EQ(origin(*s), (gfx::Point { 50, 100 }));
 }
 
 TEST_F(ScrollViewTest, AutohidingScrollersAppearOnlyWhenTheDocumentOutgrowsTheView)

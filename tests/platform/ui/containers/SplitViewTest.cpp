@@ -5,6 +5,7 @@
 #include "platform/ui/views/Cursor.h"
 
 #include <cmath>
+#include <limits>
 #include <random>
 
 using namespace ui;
@@ -142,6 +143,16 @@ TEST_F(SplitViewTest, DraggingPastHalfWayCollapsesAndExpandingReturnsToTheKeptFr
     EXPECT_FALSE(s->isSubviewCollapsed(*s->subviews()[2]));
     EXPECT_EQ(pane(*s, 1), (gfx::Rect { 103, 0, 148, 100 }));
     EXPECT_EQ(pane(*s, 2), (gfx::Rect { 260, 0, 40, 100 }));
+}
+
+// A divider position that is not a number moves nothing: std::clamp let it through into the panes' frames.
+TEST_F(SplitViewTest, ADividerPositionThatIsNoNumberMovesNothing)
+{
+    auto s = makeSplitView(rules);
+    const auto before = std::vector<gfx::Rect> { pane(*s, 0), pane(*s, 1), pane(*s, 2) };
+    s->setPositionOfDivider(std::numeric_limits<double>::quiet_NaN(), 0);
+    s->setPositionOfDivider(std::numeric_limits<double>::quiet_NaN(), 1);
+    EXPECT_EQ((std::vector<gfx::Rect> { pane(*s, 0), pane(*s, 1), pane(*s, 2) }), before);
 }
 
 TEST_F(SplitViewTest, AutosavedPositionsAndCollapsedPanesComeBackUnderTheSameName)

@@ -4,12 +4,14 @@
 #include "platform/foundation/archiving/KeyedUnarchiver.h"
 #include "platform/ui/controls/ImageCell.h"
 #include "platform/ui/controls/LevelIndicatorCell.h"
+#include "platform/ui/controls/ProgressIndicator.h"
 #include "platform/ui/controls/SegmentedCell.h"
 #include "platform/ui/controls/SliderCell.h"
 #include "platform/ui/controls/StepperCell.h"
 #include "platform/ui/text/TextFieldCell.h"
 
 #include <functional>
+#include <limits>
 
 using namespace ui;
 using namespace controlstest;
@@ -191,6 +193,69 @@ TEST_F(CellArchiveTest, AStepperTakesFiniteEndsAndAnswersAnyValueAsAnInteger)
     EXPECT_EQ(stepper->integerValue(), INT64_MIN);
     stepper->setDoubleValue(-41.9);
     EXPECT_EQ(stepper->integerValue(), -41);
+}
+
+// A level indicator's ends and marks are finite numbers, as a slider's and a stepper's are: an archive holding NaN
+// or an infinity there is refused (std::clamp let any value through such a range), and a value that is not a number
+// is taken for the minimum.
+TEST_F(CellArchiveTest, ALevelIndicatorTakesFiniteEndsAndMarks)
+{
+    auto cell = fnd::makeObject<LevelIndicatorCell>();
+    cell->setMaxValue(10);
+    cell->setWarningValue(6);
+    cell->setCriticalValue(8);
+    cell->setDoubleValue(3);
+    const auto archived = fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(cell));
+    ASSERT_TRUE(archived);
+    const auto patched = [&](const std::string& key, const std::string& from, const std::string& to) {
+        return withValueReplaced(*archived, key, from, to);
+    };
+    for (const auto& [key, from] : { std::pair { "MinValue", "<real>0</real>" }, { "MaxValue", "<real>10</real>" },
+             { "WarningValue", "<real>6</real>" }, { "CriticalValue", "<real>8</real>" } })
+        for (const char* to : { "<real>nan</real>", "<real>-infinity</real>" })
+            EXPECT_FALSE(fnd::KeyedUnarchiver::unarchiveTopLevelObjectWithData(patched(key, from, to)))
+                << key << " " << to;
+    auto back
+        = fnd::KeyedUnarchiver::unarchiveTopLevelObjectWithData(patched("Value", "<real>3</real>", "<real>nan</real>"));
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->objectAs<LevelIndicatorCell>()->doubleValue(), 0);
+}
+
+// Setting an end that is not a finite number changes nothing, for every control that keeps a value in a range: a NaN
+// end let any value through the range, or made every fraction NaN.
+TEST_F(CellArchiveTest, EndsThatAreNoFiniteNumbersAreIgnoredBySetters)
+{
+    constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
+    constexpr double Infinity = std::numeric_limits<double>::infinity();
+    auto level = fnd::makeObject<LevelIndicatorCell>();
+    auto stepper = fnd::makeObject<StepperCell>();
+    auto progress = ProgressIndicator::create({ 0, 0, 100, 20 });
+    for (double end : { NaN, Infinity, -Infinity }) {
+        level->setMinValue(end);
+        level->setMaxValue(end);
+        level->setWarningValue(end);
+        level->setCriticalValue(end);
+        EXPECT_EQ(level->minValue(), 0) << end;
+        EXPECT_EQ(level->maxValue(), 2) << end;
+        EXPECT_EQ(level->warningValue(), 0) << end;
+        EXPECT_EQ(level->criticalValue(), 0) << end;
+        level->setDoubleValue(5);
+        EXPECT_EQ(level->doubleValue(), 2) << end;
+
+        stepper->setMinValue(end);
+        stepper->setMaxValue(end);
+        EXPECT_EQ(stepper->minValue(), 0) << end;
+        EXPECT_EQ(stepper->maxValue(), 59) << end;
+        stepper->setDoubleValue(100);
+        EXPECT_EQ(stepper->doubleValue(), 59) << end;
+
+        progress->setMinValue(end);
+        progress->setMaxValue(end);
+        EXPECT_EQ(progress->minValue(), 0) << end;
+        EXPECT_EQ(progress->maxValue(), 100) << end;
+        progress->setDoubleValue(150);
+        EXPECT_EQ(progress->doubleValue(), 100) << end;
+    }
 }
 
 TEST_F(CellArchiveTest, ASliderTakesFiniteEndsAndNoMoreTickMarksThanItCanShow)

@@ -3,6 +3,8 @@
 #include "platform/ui/containers/ClipView.h"
 #include "platform/ui/tables/TableHeaderView.h"
 
+#include <limits>
+
 using namespace ui;
 using namespace tablestest;
 
@@ -35,6 +37,24 @@ TEST_F(TableViewTest, RowsColumnsAndCellsHaveTheirPlacesWithTheSpacingBetweenCel
     EXPECT_EQ(table->rectOfColumn(1).minX(), 0);
     EXPECT_EQ(table->columnAtPoint({ 5, 5 }), 1);
     EXPECT_TRUE(table->frameOfCellAtColumn(0, 0).isEmpty());
+}
+
+// A column width, minimum or maximum that is not a number changes nothing: std::clamp let NaN through into the
+// width, and std::max took a NaN maximum for 0, which then squeezed the column to its minimum.
+TEST_F(TableViewTest, ColumnWidthsThatAreNoNumbersChangeNothing)
+{
+    auto column = table->tableColumns()[1];
+    column->setMinWidth(10);
+    column->setMaxWidth(500);
+    column->setWidth(120);
+    constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
+    column->setWidth(NaN);
+    column->setMinWidth(NaN);
+    column->setMaxWidth(NaN);
+    EXPECT_EQ(column->width(), 120);
+    EXPECT_EQ(column->minWidth(), 10);
+    EXPECT_EQ(column->maxWidth(), 500);
+    EXPECT_EQ(table->rectOfColumn(1), gfx::Rect(123, 0, 123, table->bounds().height()));
 }
 
 TEST_F(TableViewTest, TheDelegatesRowHeightsAndGroupRowsShapeTheRows)

@@ -116,6 +116,9 @@ private:
 
 void registerForDraggedTypes(View& view, const std::vector<fnd::String>& types)
 {
+    // A view going away takes its registration with it: one block with its count, as make_shared allocates it,
+    // would otherwise stay held for as long as the program runs.
+    detail::setViewGoneHandler(&detail::forgetDraggedTypes);
     auto& registration = registrations()[&view];
     if (registration.view.lock().get() != &view)
         registration = { view.weak_from_this(), {} };

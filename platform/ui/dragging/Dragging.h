@@ -102,7 +102,7 @@ void unregisterDraggedTypes(View& view);
 std::vector<fnd::String> registeredDraggedTypes(const View& view);
 
 namespace detail {
-// A view going away takes its registration with it (the view's destructor calls this).
+// A view going away takes its registration with it (called from the view's destructor once a view registered).
 void forgetDraggedTypes(const View& view);
 }
 

@@ -6,11 +6,11 @@
 #include "platform/foundation/runtime/NotificationCenter.h"
 #include "platform/layers/Autoresizing.h"
 #include "platform/layers/Layer.h"
-#include "platform/ui/dragging/Dragging.h"
 #include "platform/ui/views/ViewDrawing.h"
 #include "platform/ui/views/Window.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <utility>
 
@@ -50,11 +50,19 @@ void View::describeClass(fnd::ClassBuilder<View>& c)
     c.action("awakeFromNib", &View::awakeFromNib);
 }
 
+namespace {
+std::atomic<detail::ViewGoneHandler> g_viewGoneHandler { nullptr };
+}
+
+void detail::setViewGoneHandler(ViewGoneHandler handler)
+{
+    g_viewGoneHandler.store(handler);
+}
+
 View::~View()
 {
-    // Its registration would keep the view's memory (one block with its count, as make_shared allocates it) for as
-    // long as the program runs.
-    detail::forgetDraggedTypes(*this);
+    if (auto handler = g_viewGoneHandler.load())
+        handler(*this);
 }
 
 std::shared_ptr<View> View::create(gfx::Rect frame)

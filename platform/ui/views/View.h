@@ -24,6 +24,10 @@ namespace ui {
 class Layer;
 namespace detail {
 struct ViewLayerHosting;
+// Called with every view as it goes, once a module above that keeps per-view records (the dragged-types table) has
+// set it: the view's memory would otherwise stay held by the record for as long as the program runs.
+using ViewGoneHandler = void (*)(const View&);
+void setViewGoneHandler(ViewGoneHandler handler);
 }
 
 // Gives the text of a tool-tip rectangle when the tip is about to show.

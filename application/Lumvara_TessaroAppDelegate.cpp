@@ -561,9 +561,9 @@ void Lumvara_TessaroAppDelegate::updateContentInfo()
         if (m_contentTextField->toolTip() != tip)
             m_contentTextField->setToolTip(tip);
     }
-    if (const long long maximum = barcode.maximumOfAllowedCharacters(); maximum > 0)
-        info = info + " \u00b7 "
-            + fnd::stringWithFormat(applicationText("NumberOfCharactersLeft"), std::max(maximum - count, 0LL));
+    // The room the symbology really has for more of what is typed: none beside a content that is too long.
+    if (const auto left = barcode.numberOfCharactersLeft())
+        info = info + " \u00b7 " + fnd::stringWithFormat(applicationText("NumberOfCharactersLeft"), (long long)*left);
     if (m_contentInfoTextField->stringValue() != info)
         m_contentInfoTextField->setStringValue(info);
     // A refused content is told on the field itself: invalid, and described by the preview (which shows why) and

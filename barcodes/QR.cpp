@@ -2,6 +2,8 @@
 
 #include "barcodes/detail/QREncoder.h"
 
+#include <algorithm>
+
 using namespace fnd;
 
 FND_REGISTER_CLASS(QR, TBQGeneric2DBarcode)
@@ -20,6 +22,39 @@ CharacterSet QR::allowedCharacterSet() const
 String QR::humanReadableAllowedCharacterSet() const
 {
     return localizedBarcodeString("UnicodeLatin");
+}
+
+std::optional<Index> QR::numberOfCharactersLeft() const
+{
+    auto left = TBQGeneric2DBarcode::numberOfCharactersLeft();
+    if (!left || *left == 0)
+        return left;
+    // More of what the content holds: a two-byte letter where it has one, else a one-byte character outside the
+    // alphanumeric set, else an alphanumeric character, else a digit.
+    const std::string bytes = cleanedContentString().utf8();
+    const bool digits = !bytes.empty() && std::ranges::all_of(bytes, [](char c) { return c >= '0' && c <= '9'; });
+    const bool alphanumeric = !bytes.empty() && std::ranges::all_of(bytes, QREncoder::isAlphanumeric);
+    const bool twoBytes = std::ranges::any_of(bytes, [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    const std::string_view more = twoBytes ? "\u00e9" : digits ? "0" : alphanumeric ? "A" : "a";
+    std::string grown;
+    auto fits = [&](Index count) {
+        grown = bytes;
+        for (Index i = 0; i < count; ++i)
+            grown += more;
+        return QREncoder::versionForBits(QREncoder::estimatedBits(QREncoder::modeMarks(grown))) != 0;
+    };
+    if (!fits(0))
+        return 0;
+    // The most that fit, by halves: each character added costs bits.
+    Index low = 0, high = *left;
+    while (low < high) {
+        const Index middle = low + (high - low + 1) / 2;
+        if (fits(middle))
+            low = middle;
+        else
+            high = middle - 1;
+    }
+    return low;
 }
 
 void QR::encodeContentIntoMatrix()

@@ -48,6 +48,8 @@ public:
 
     // Reports characters outside the allowed set instead of dropping them unnoticed.
     fnd::String validatedContentString() const override;
+    // None while the content is more than the largest symbol holds.
+    std::optional<fnd::Index> numberOfCharactersLeft() const override;
     bool autoGenerateChecksum() const override { return true; }
     gfx::Rect autoCalcedQuietZone() const override;
     // The height is the module size times the rows, which archives store as computed: 0 for no grid, up to the

@@ -268,6 +268,11 @@ int dataCodewords(int version, Level level)
     return TotalCodewords[v] - ErrorCorrectionBlocks[l][v] * EccCodewordsPerBlock[l][v];
 }
 
+bool isAlphanumeric(char c)
+{
+    return AlphanumericSet.find(c) != std::string_view::npos;
+}
+
 std::string modeMarks(std::string_view bytes)
 {
     std::string marks;

@@ -42,42 +42,51 @@ std::optional<Index> DataMatrix::numberOfCharactersLeft() const
     // lower-case letters.
     const String content = cleanedContentString();
     const std::string bytes = content.utf8();
-    std::string more = "a";
-    std::size_t mostCodewords = 0;
-    std::set<char32_t> seen;
     constexpr int Run = 12; // a whole number of C40 triples, EDIFACT quadruples and digit pairs
-    for (std::size_t i = 0; i < content.units().size(); ++i) {
-        const char32_t unit = content.units()[i];
-        if (!seen.insert(unit).second)
-            continue;
-        const std::string character = String(std::u16string(1, content.units()[i])).utf8();
+    auto codewordsOfRun = [](const std::string& character, int length) -> std::size_t {
         std::string run;
-        for (int n = 0; n < Run; ++n)
+        for (int n = 0; n < length; ++n)
             run += character;
         const auto codewords = DataMatrixEncoder::encodeData(run);
-        if (codewords && codewords->values.size() > mostCodewords) {
-            mostCodewords = codewords->values.size();
+        return codewords ? codewords->values.size() : 0;
+    };
+    std::string more = "a";
+    std::size_t mostCodewords = codewordsOfRun(more, Run);
+    std::set<char16_t> seen;
+    for (char16_t unit : content.units()) {
+        if (!seen.insert(unit).second)
+            continue;
+        const std::string character = String(std::u16string(1, unit)).utf8();
+        if (const auto codewords = codewordsOfRun(character, Run); codewords > mostCodewords || seen.size() == 1) {
+            mostCodewords = codewords;
             more = character;
         }
     }
-    std::string grown;
-    auto fits = [&](Index count) {
-        grown = bytes;
-        for (Index i = 0; i < count; ++i)
-            grown += more;
-        return DataMatrixEncoder::encodeData(grown).has_value();
-    };
-    if (!fits(0))
+    const auto used = DataMatrixEncoder::encodeData(bytes);
+    if (!used)
         return 0;
-    Index low = 0, high = *left;
-    while (low < high) {
-        const Index middle = low + (high - low + 1) / 2;
-        if (fits(middle))
-            low = middle;
-        else
-            high = middle - 1;
-    }
-    return low;
+    std::string grown = bytes;
+    for (Index i = 0; i < *left; ++i)
+        grown += more;
+    auto encodedWith = [&](Index count) {
+        return DataMatrixEncoder::encodeData(
+            std::string_view(grown.data(), bytes.size() + static_cast<std::size_t>(count) * more.size()));
+    };
+    auto fits = [&](Index count) { return encodedWith(count).has_value(); };
+    // A guess from the codewords left and what each more of the character costs in a long run (its latch paid).
+    constexpr int LongRun = 10 * Run;
+    const double codewordsEach = static_cast<double>(codewordsOfRun(more, Run + LongRun) - mostCodewords) / LongRun;
+    const auto free
+        = static_cast<double>(DataMatrixEncoder::MaximumDataCodewords) - static_cast<double>(used->values.size());
+    if (!(codewordsEach > 0))
+        return mostThatFit(*left, *left, fits);
+    // Aimed a little short, so it lands inside and says how far off it was: one step on from there is within a few.
+    auto guess = std::min<Index>(*left, static_cast<Index>(free / codewordsEach * 0.95));
+    if (const auto landed = encodedWith(guess))
+        guess += static_cast<Index>(
+            (static_cast<double>(DataMatrixEncoder::MaximumDataCodewords) - static_cast<double>(landed->values.size()))
+            / codewordsEach);
+    return mostThatFit(guess, *left, fits);
 }
 
 void DataMatrix::encodeContentIntoMatrix()

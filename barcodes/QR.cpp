@@ -36,25 +36,21 @@ std::optional<Index> QR::numberOfCharactersLeft() const
     const bool alphanumeric = !bytes.empty() && std::ranges::all_of(bytes, QREncoder::isAlphanumeric);
     const bool twoBytes = std::ranges::any_of(bytes, [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
     const std::string_view more = twoBytes ? "\u00e9" : digits ? "0" : alphanumeric ? "A" : "a";
-    std::string grown;
+    std::string grown = bytes;
+    for (Index i = 0; i < *left; ++i)
+        grown += more;
     auto fits = [&](Index count) {
-        grown = bytes;
-        for (Index i = 0; i < count; ++i)
-            grown += more;
-        return QREncoder::versionForBits(QREncoder::estimatedBits(QREncoder::modeMarks(grown))) != 0;
+        const std::string_view part(grown.data(), bytes.size() + static_cast<std::size_t>(count) * more.size());
+        return QREncoder::versionForBits(QREncoder::estimatedBits(QREncoder::modeMarks(part))) != 0;
     };
     if (!fits(0))
         return 0;
-    // The most that fit, by halves: each character added costs bits.
-    Index low = 0, high = *left;
-    while (low < high) {
-        const Index middle = low + (high - low + 1) / 2;
-        if (fits(middle))
-            low = middle;
-        else
-            high = middle - 1;
-    }
-    return low;
+    // A guess from the bits left and a character's cost in its mode (a byte 8 bits, two alphanumeric characters 11,
+    // three digits 10) after a segment header of at most 20 bits.
+    const double bitsEach = twoBytes ? 16 : digits ? 10.0 / 3 : alphanumeric ? 5.5 : 8;
+    const int free = QREncoder::dataCodewords(QREncoder::MaximumVersion, QREncoder::Level::L) * 8
+        - QREncoder::estimatedBits(QREncoder::modeMarks(bytes));
+    return mostThatFit(static_cast<Index>((free - 20) / bitsEach), *left, fits);
 }
 
 void QR::encodeContentIntoMatrix()

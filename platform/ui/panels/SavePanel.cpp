@@ -32,6 +32,33 @@ bool sameExtension(const fnd::String& a, const fnd::String& b)
     return a.compare(b, fnd::StringCompareOptions::CaseInsensitive) == 0;
 }
 
+// A typed or pasted name as a person means it: the one-line field shows no line break, tab or other control
+// character, so none reaches the file's name. A run of line breaks and tabs keeps the words apart as one space
+// ("Batch 12" and "Line A" on two lines name "Batch 12 Line A"), any other control character goes, and blanks at
+// either end are trimmed (a cell copied from a spreadsheet ends in a line break).
+fnd::String typedName(const fnd::String& typed)
+{
+    auto breaks = [](char16_t c) {
+        return c == u'\n' || c == u'\r' || c == u'\t' || c == u'\v' || c == u'\f' || c == 0x85 || c == 0x2028
+            || c == 0x2029;
+    };
+    std::u16string name;
+    bool inBreak = false;
+    for (char16_t c : typed.units()) {
+        if (breaks(c)) {
+            if (!inBreak)
+                name += u' ';
+            inBreak = true;
+            continue;
+        }
+        inBreak = false;
+        if (c < 0x20 || (c >= 0x7F && c <= 0x9F))
+            continue;
+        name += c;
+    }
+    return fnd::String(std::move(name)).stringByTrimmingCharactersInSet(fnd::CharacterSet::whitespaceCharacterSet());
+}
+
 }
 
 FND_REGISTER_CLASS(SavePanel, Window)
@@ -393,7 +420,10 @@ void SavePanel::ok(const fnd::Value&)
 void SavePanel::confirm()
 {
     auto self = std::static_pointer_cast<SavePanel>(shared_from_this());
-    auto typed = nameFieldStringValue().stringByTrimmingCharactersInSet(fnd::CharacterSet::whitespaceCharacterSet());
+    auto typed = typedName(nameFieldStringValue());
+    // The field shows the name the file gets, should the panel stay (a question, an error).
+    if (typed != nameFieldStringValue())
+        setNameFieldStringValue(typed);
     if (typed.isEmpty() || m_showingRecent) {
         Application::shared().beep();
         return;
@@ -537,7 +567,7 @@ void SavePanel::newFolder(const fnd::Value&)
         auto panel = weak.lock();
         if (!panel || code != AlertReturn::FirstButton)
             return;
-        auto name = field->stringValue().stringByTrimmingCharactersInSet(fnd::CharacterSet::whitespaceCharacterSet());
+        auto name = typedName(field->stringValue());
         if (name.isEmpty() || name.rangeOfString("/").location != fnd::NotFound || name == fnd::String(".")
             || name == fnd::String("..")) {
             Application::shared().beep();

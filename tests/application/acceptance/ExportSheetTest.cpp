@@ -6,6 +6,7 @@
 
 #include "frameworks/ZORAppKit/ZORSheetPresentation/ZORSheetPresentation.h"
 #include "platform/foundation/files/UserDefaults.h"
+#include "platform/ui/dragging/Pasteboard.h"
 #include "platform/ui/panels/Alert.h"
 #include "support/Command.h"
 #include "support/DecoderCheck.h"
@@ -292,6 +293,29 @@ TEST_F(ExportSheet, AFileThatCannotBeWrittenIsReportedWithItsPathAndReason)
     EXPECT_FALSE(window().attachedSheet());
     // Nothing half written is left behind.
     EXPECT_TRUE(std::filesystem::is_empty(scratch("")));
+}
+
+// A name pasted into the sheet with a line break (a spreadsheet cell, two lines of a label) names a file without
+// one: the break between words is a space, the one at the end goes.
+TEST_F(ExportSheet, ANamePastedWithLineBreaksNamesAFileWithout)
+{
+    pressToolbarItem(Lumvara_TessaroAppDelegate::ExportItemIdentifier);
+    auto panel = app().savePanel();
+    ASSERT_TRUE(panel);
+    chooseTag(*app().exportFileTypePopup(), PNG);
+    panel->setDirectory(fnd::String(scratch("")));
+    auto pasteboard = ui::Pasteboard::generalPasteboard();
+    pasteboard->declareTypes({ ui::PasteboardType::String });
+    pasteboard->setString("Batch 12\nShelf A\n", ui::PasteboardType::String);
+    click(*panel->nameField());
+    pressKey(u'a', ui::KeyCode::A, ui::ModifierFlags::Command);
+    pressKey(u'v', ui::KeyCode::V, ui::ModifierFlags::Command);
+    pressReturn();
+    EXPECT_FALSE(window().attachedSheet()) << "saved";
+    EXPECT_EQ(panel->path().utf8(), scratch("Batch 12 Shelf A.png"));
+    EXPECT_TRUE(std::filesystem::exists(scratch("Batch 12 Shelf A.png")));
+    for (const auto& entry : std::filesystem::directory_iterator(scratch("")))
+        EXPECT_EQ(entry.path().filename().string().find('\n'), std::string::npos) << entry.path();
 }
 
 // A typed name whose extension names another format chooses that format, as a save panel does: "label.png" while

@@ -11,6 +11,7 @@
 #include "support/Command.h"
 #include "support/DecoderCheck.h"
 
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <fstream>
@@ -293,6 +294,25 @@ TEST_F(ExportSheet, AFileThatCannotBeWrittenIsReportedWithItsPathAndReason)
     EXPECT_FALSE(window().attachedSheet());
     // Nothing half written is left behind.
     EXPECT_TRUE(std::filesystem::is_empty(scratch("")));
+}
+
+// An export killed mid-write left its hidden temporary file in the folder: the next export there removes it. A
+// temporary file just written (a second copy of the program exporting now) and other programs' files stay.
+TEST_F(ExportSheet, TheNextExportRemovesWhatAKilledExportLeftInTheFolder)
+{
+    const std::string left = scratch(".label.png.tmp-Xq3Zt9"), fresh = scratch(".other.png.tmp-Fr35hA"),
+                      theirs = scratch(".label.png.swp"), visible = scratch("notes.tmp-Ab12Cd");
+    for (const auto& path : { left, fresh, theirs, visible })
+        std::ofstream(path) << std::string(4096, 'x');
+    const auto hourAgo = std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
+    for (const auto& path : { left, theirs, visible })
+        std::filesystem::last_write_time(path, hourAgo);
+
+    exportAs(ExportChoice::as(PNG).named("code"));
+    EXPECT_TRUE(std::filesystem::exists(scratch("code.png")));
+    EXPECT_FALSE(std::filesystem::exists(left)) << "what the killed export left is gone";
+    for (const auto& path : { fresh, theirs, visible })
+        EXPECT_TRUE(std::filesystem::exists(path)) << path;
 }
 
 // A name pasted into the sheet with a line break (a spreadsheet cell, two lines of a label) names a file without

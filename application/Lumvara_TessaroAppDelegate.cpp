@@ -181,7 +181,7 @@ Lumvara_TessaroAppDelegate::Lumvara_TessaroAppDelegate()
 
 Lumvara_TessaroAppDelegate::~Lumvara_TessaroAppDelegate()
 {
-    for (const auto& token : { m_unitObserver, m_settingsSetAsideObserver })
+    for (const auto& token : { m_unitObserver, m_settingsSetAsideObserver, m_settingsNotSavedObserver })
         if (token)
             fnd::NotificationCenter::defaultCenter().removeObserver(token);
 }
@@ -326,6 +326,13 @@ void Lumvara_TessaroAppDelegate::applicationDidFinishLaunching(ui::Application&)
                     delegate->reportSettingsSetAside();
             });
     reportSettingsSetAside();
+    if (!m_settingsNotSavedObserver)
+        m_settingsNotSavedObserver = fnd::NotificationCenter::defaultCenter().addObserverForName(
+            fnd::UserDefaults::DidFailToWriteNotification, {}, [weakSelf](const fnd::Notification&) {
+                if (auto delegate = weakSelf.lock())
+                    delegate->reportSettingsNotSaved();
+            });
+    reportSettingsNotSaved();
 }
 
 void Lumvara_TessaroAppDelegate::applicationWillTerminate(ui::Application&)

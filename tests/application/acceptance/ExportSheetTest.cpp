@@ -8,6 +8,7 @@
 #include "platform/foundation/files/UserDefaults.h"
 #include "platform/ui/dragging/Pasteboard.h"
 #include "platform/ui/panels/Alert.h"
+#include "platform/ui/text/TextView.h"
 #include "support/Command.h"
 #include "support/DecoderCheck.h"
 
@@ -330,6 +331,10 @@ TEST_F(ExportSheet, ANamePastedWithLineBreaksNamesAFileWithout)
     click(*panel->nameField());
     pressKey(u'a', ui::KeyCode::A, ui::ModifierFlags::Command);
     pressKey(u'v', ui::KeyCode::V, ui::ModifierFlags::Command);
+    auto editor = std::dynamic_pointer_cast<ui::TextView>(panel->nameField()->currentEditor());
+    ASSERT_TRUE(editor);
+    EXPECT_EQ(editor->string().utf8(), "Batch 12 Shelf A ") << "the field shows the name the file gets";
+    EXPECT_EQ(editor->selectedRange(), fnd::Range(17, 0));
     pressReturn();
     EXPECT_FALSE(window().attachedSheet()) << "saved";
     EXPECT_EQ(panel->path().utf8(), scratch("Batch 12 Shelf A.png"));

@@ -296,9 +296,11 @@ Expected<void> FileManager::writeAtomically(const String& path, const Data& data
         fd = mkostemp(temporary.data(), O_CLOEXEC);
         if (fd < 0)
             return std::unexpected(posixError(errno, "create a temporary file beside", path));
-        while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) { } // a file system without locks writes unlocked
-        struct stat opened {
-        }, named {};
+        // A file system without locks writes unlocked.
+        while (::flock(fd, LOCK_EX) != 0 && errno == EINTR)
+            continue;
+        struct stat opened { };
+        struct stat named { };
         const bool stillNamed = fstat(fd, &opened) == 0 && lstat(temporary.c_str(), &named) == 0
             && opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
         if (!stillNamed && attempt < 8) {

@@ -35,8 +35,7 @@ bool sameExtension(const fnd::String& a, const fnd::String& b)
 
 // A typed or pasted name as a person means it: the one-line field shows no line break, tab or other control
 // character, so none reaches the file's name. A run of line breaks and tabs keeps the words apart as one space
-// ("Batch 12" and "Line A" on two lines name "Batch 12 Line A"), any other control character goes, and blanks at
-// either end are trimmed (a cell copied from a spreadsheet ends in a line break).
+// ("Batch 12" and "Line A" on two lines name "Batch 12 Line A"), any other control character goes.
 fnd::String withoutControlCharacters(const fnd::String& typed)
 {
     auto breaks = [](char16_t c) {
@@ -60,6 +59,7 @@ fnd::String withoutControlCharacters(const fnd::String& typed)
     return fnd::String(std::move(name));
 }
 
+// The name confirmed: blanks at either end go too (a cell copied from a spreadsheet ends in a line break).
 fnd::String typedName(const fnd::String& typed)
 {
     return withoutControlCharacters(typed).stringByTrimmingCharactersInSet(fnd::CharacterSet::whitespaceCharacterSet());

@@ -291,12 +291,11 @@ void View::setFrame(gfx::Rect frame)
     if (frame == m_frame)
         return;
     auto old = m_frame;
-    // A size set by anyone but autoresizing starts afresh.
-    if (frame.size != old.size)
-        m_autoresizingShortfall = {};
     if (frame.size != old.size) {
-        // Keep the bounds scale: the bounds follow the frame size in their own units.
-        // A frame that was empty takes the scale it had before it was.
+        // A size set by anyone but autoresizing owes nothing from before (autoresizing sets what it owes after).
+        m_autoresizingShortfall = {};
+        // Keep the bounds scale: the bounds follow the frame size in their own units; a frame that was empty takes
+        // the scale it had before.
         auto scaleOf = [](double boundsLength, double frameLength, double whileEmpty) {
             if (frameLength != 0 && boundsLength != 0)
                 return boundsLength / frameLength;

@@ -6,6 +6,7 @@
 #include "platform/foundation/files/Bundle.h"
 #include "platform/foundation/files/FileManager.h"
 #include "platform/foundation/locale/Locale.h"
+#include "platform/foundation/runtime/Log.h"
 #include "platform/foundation/runtime/StringFormat.h"
 #include "platform/graphics/BitmapImageRep.h"
 #include "platform/graphics/Color.h"
@@ -117,10 +118,23 @@ std::optional<fnd::Error> errorOfBarcode(const TBQGenericBarcode::BarcodePtr& ba
     return exportError(path, fnd::stringWithFormat(applicationText("ExportBarcodeHasError"), text), std::nullopt);
 }
 
+// An export killed mid-write (the program ended, the machine switched off) left its hidden temporary file in the
+// folder: the next export there takes it away, and with it the room it took. Only files of this program's atomic
+// writes, unwritten for a while and held by no writer at work, so a second copy exporting here keeps its own.
+void removeLeftTemporaryFiles(const fnd::String& path)
+{
+    const auto folder = path.stringByDeletingLastPathComponent();
+    auto removed = fnd::FileManager::defaultManager().removeStaleTemporaryFiles(folder.isEmpty() ? "." : folder);
+    if (removed && *removed > 0)
+        fnd::logf(fnd::LogLevel::Info, "Removed {} temporary file(s) an interrupted export left in \u201c{}\u201d.",
+            *removed, folder.utf8());
+}
+
 fnd::Expected<void> writeDocument(const fnd::String& path, const fnd::Expected<fnd::Data>& data)
 {
     if (!data)
         return failed(path, data.error());
+    removeLeftTemporaryFiles(path);
     if (auto written = fnd::FileManager::defaultManager().writeAtomically(path, *data); !written)
         return failed(path, written.error());
     return {};
@@ -363,6 +377,7 @@ fnd::Expected<void> BarcodeExporter::exportBarcodesAsImage(const BarcodePtr& bar
     auto rep = bitmapForBarcode(barcode, resolution, colorSpace, format->flattenAlpha);
     if (!rep)
         return failed(path, rep.error());
+    removeLeftTemporaryFiles(path);
     if (auto written = (*rep)->writeToFile(path, format->type, format->properties); !written)
         return failed(path, written.error());
     return {};

@@ -181,7 +181,7 @@ Lumvara_TessaroAppDelegate::Lumvara_TessaroAppDelegate()
 
 Lumvara_TessaroAppDelegate::~Lumvara_TessaroAppDelegate()
 {
-    for (const auto& token : { m_unitObserver, m_settingsSetAsideObserver })
+    for (const auto& token : { m_unitObserver, m_settingsSetAsideObserver, m_settingsNotSavedObserver })
         if (token)
             fnd::NotificationCenter::defaultCenter().removeObserver(token);
 }
@@ -326,6 +326,13 @@ void Lumvara_TessaroAppDelegate::applicationDidFinishLaunching(ui::Application&)
                     delegate->reportSettingsSetAside();
             });
     reportSettingsSetAside();
+    if (!m_settingsNotSavedObserver)
+        m_settingsNotSavedObserver = fnd::NotificationCenter::defaultCenter().addObserverForName(
+            fnd::UserDefaults::DidFailToWriteNotification, {}, [weakSelf](const fnd::Notification&) {
+                if (auto delegate = weakSelf.lock())
+                    delegate->reportSettingsNotSaved();
+            });
+    reportSettingsNotSaved();
 }
 
 void Lumvara_TessaroAppDelegate::applicationWillTerminate(ui::Application&)
@@ -561,9 +568,9 @@ void Lumvara_TessaroAppDelegate::updateContentInfo()
         if (m_contentTextField->toolTip() != tip)
             m_contentTextField->setToolTip(tip);
     }
-    if (const long long maximum = barcode.maximumOfAllowedCharacters(); maximum > 0)
-        info = info + " \u00b7 "
-            + fnd::stringWithFormat(applicationText("NumberOfCharactersLeft"), std::max(maximum - count, 0LL));
+    // The room the symbology really has for more of what is typed: none beside a content that is too long.
+    if (const auto left = barcode.numberOfCharactersLeft())
+        info = info + " \u00b7 " + fnd::stringWithFormat(applicationText("NumberOfCharactersLeft"), (long long)*left);
     if (m_contentInfoTextField->stringValue() != info)
         m_contentInfoTextField->setStringValue(info);
     // A refused content is told on the field itself: invalid, and described by the preview (which shows why) and

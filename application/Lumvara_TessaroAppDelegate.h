@@ -168,6 +168,9 @@ public:
     bool validateUserInterfaceAction(fnd::Selector action) const;
     // A settings file that could not be read and was set aside is told to the person, once, in an alert.
     void reportSettingsSetAside();
+    // Settings that could not be written (a read-only folder, a full disk) are told alike, once until they can be
+    // written again; the changes serve meanwhile and each later change tries again.
+    void reportSettingsNotSaved();
     // The menu's Quit.
     void terminate(const fnd::Value& sender);
     const std::shared_ptr<AboutBox>& aboutBox() const { return m_aboutBoxWindow; }
@@ -210,6 +213,8 @@ public:
 
 private:
     std::shared_ptr<Lumvara_TessaroAppDelegate> self();
+    // An alert about the settings: on the window when it can take a sheet, else on its own.
+    void showSettingsAlert(const fnd::String& message, const fnd::String& informative);
     // The preview redraws when the changed barcode is its barcode or that barcode's add-on.
     void barcodeChanged(TBQGenericBarcode& barcode);
     // The list a size combo box offers; nullopt for any other combo box.
@@ -291,6 +296,7 @@ private:
     FormRows m_formRows;
     fnd::NotificationObserverToken m_unitObserver;
     fnd::NotificationObserverToken m_settingsSetAsideObserver;
+    fnd::NotificationObserverToken m_settingsNotSavedObserver;
     // Whether Export and Copy were available at the last refresh: the toolbar validates again when it changes.
     std::optional<bool> m_barcodeWasExportable;
 };

@@ -123,26 +123,41 @@ bool Lumvara_TessaroAppDelegate::validateUserInterfaceAction(fnd::Selector actio
     return true;
 }
 
+void Lumvara_TessaroAppDelegate::showSettingsAlert(const fnd::String& message, const fnd::String& informative)
+{
+    auto alert = ui::Alert::create();
+    alert->setAlertStyle(ui::AlertStyle::Warning);
+    alert->setMessageText(message);
+    alert->setInformativeText(informative);
+    // On the window when it can take a sheet; else on its own, so the report is never dropped.
+    if (!m_window || m_window->attachedSheet() || !m_window->isVisible()) {
+        alert->runModal();
+        return;
+    }
+    ZORSheetPresentation::sharedSheetPresentation().prepareSheetPresentationForWindow(*m_window);
+    std::weak_ptr<ui::Window> weakWindow = m_window;
+    alert->beginSheetModalForWindow(m_window, [weakWindow](long) {
+        if (auto window = weakWindow.lock())
+            ZORSheetPresentation::sharedSheetPresentation().cleanUpSheetPresentationForWindow(*window);
+    });
+}
+
 void Lumvara_TessaroAppDelegate::reportSettingsSetAside()
 {
-    auto files = defaults().takeFilesSetAside();
-    for (const auto& file : files) {
-        auto alert = ui::Alert::create();
-        alert->setAlertStyle(ui::AlertStyle::Warning);
-        alert->setMessageText(applicationText("SettingsSetAsideMessage"));
-        alert->setInformativeText(fnd::stringWithFormat(
-            applicationText("SettingsSetAsideInformative"), file.path, file.reason, file.movedTo));
-        // On the window when it can take a sheet; else on its own, so the report is never dropped.
-        if (!m_window || m_window->attachedSheet() || !m_window->isVisible()) {
-            alert->runModal();
-            continue;
-        }
-        ZORSheetPresentation::sharedSheetPresentation().prepareSheetPresentationForWindow(*m_window);
-        std::weak_ptr<ui::Window> weakWindow = m_window;
-        alert->beginSheetModalForWindow(m_window, [weakWindow](long) {
-            if (auto window = weakWindow.lock())
-                ZORSheetPresentation::sharedSheetPresentation().cleanUpSheetPresentationForWindow(*window);
-        });
+    for (const auto& file : defaults().takeFilesSetAside())
+        showSettingsAlert(applicationText("SettingsSetAsideMessage"),
+            fnd::stringWithFormat(
+                applicationText("SettingsSetAsideInformative"), file.path, file.reason, file.movedTo));
+}
+
+void Lumvara_TessaroAppDelegate::reportSettingsNotSaved()
+{
+    for (const auto& failure : defaults().takeWriteFailures()) {
+        auto reason = failure.error.localizedFailureReason();
+        if (reason.isEmpty())
+            reason = failure.error.localizedDescription();
+        showSettingsAlert(applicationText("SettingsNotSavedMessage"),
+            fnd::stringWithFormat(applicationText("SettingsNotSavedInformative"), failure.path, reason));
     }
 }
 

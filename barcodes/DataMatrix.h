@@ -14,6 +14,9 @@ public:
     fnd::CharacterSet allowedCharacterSet() const override;
     fnd::String humanReadableAllowedCharacterSet() const override;
     fnd::Index maximumOfAllowedCharacters() const override { return 2335; }
+    // The room of the 144 x 144 symbol for more of the content's costliest kind of character (two-byte letters, other
+    // ASCII characters, letters and space, digits), within the maximum. Empty content counts as letters.
+    std::optional<fnd::Index> numberOfCharactersLeft() const override;
     bool matrixBased() const override { return true; }
     _matrixSymbol* initMatrixSymbol() override;
     void encodeContentIntoMatrix() override;

@@ -13,6 +13,10 @@ public:
     fnd::CharacterSet allowedCharacterSet() const override;
     fnd::String humanReadableAllowedCharacterSet() const override;
     fnd::Index maximumOfAllowedCharacters() const override { return 4296; }
+    // The room of version 40-L in the mode the content needs (7089 digits, 4296 alphanumeric characters, 2953
+    // bytes), within the maximum: more digits where the content is digits, fewer characters where each takes two
+    // bytes. Empty content counts as text of one-byte characters.
+    std::optional<fnd::Index> numberOfCharactersLeft() const override;
     bool matrixBased() const override { return true; }
     void encodeContentIntoMatrix() override;
 

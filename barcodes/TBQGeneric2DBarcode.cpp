@@ -87,6 +87,14 @@ String TBQGeneric2DBarcode::validatedContentString() const
     return cleaned;
 }
 
+std::optional<Index> TBQGeneric2DBarcode::numberOfCharactersLeft() const
+{
+    auto left = TBQGenericBarcode::numberOfCharactersLeft();
+    if (left && !encodingErrorString().isEmpty())
+        return 0;
+    return left;
+}
+
 gfx::Rect TBQGeneric2DBarcode::autoCalcedQuietZone() const
 {
     double v = 4 * barWidth();

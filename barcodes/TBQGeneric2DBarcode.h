@@ -2,6 +2,7 @@
 
 #include "barcodes/TBQGenericBarcode.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -48,6 +49,8 @@ public:
 
     // Reports characters outside the allowed set instead of dropping them unnoticed.
     fnd::String validatedContentString() const override;
+    // None while the content is more than the largest symbol holds.
+    std::optional<fnd::Index> numberOfCharactersLeft() const override;
     bool autoGenerateChecksum() const override { return true; }
     gfx::Rect autoCalcedQuietZone() const override;
     // The height is the module size times the rows, which archives store as computed: 0 for no grid, up to the
@@ -69,6 +72,41 @@ public:
     bool isModuleSetWithY(int y, int x) const;
 
 protected:
+    // The most characters, up to the limit, whose addition still fits, where fits(0) holds and each one more costs
+    // room: from a guess, by steps that double until the answer is bracketed, then by halves. A close guess (the
+    // room over a character's cost) takes a few trials where halving from the limit takes a dozen.
+    template <typename Fits> static fnd::Index mostThatFit(fnd::Index guess, fnd::Index limit, Fits fits)
+    {
+        guess = std::clamp<fnd::Index>(guess, 0, limit);
+        fnd::Index low = 0; // fits
+        fnd::Index high = limit + 1; // does not fit, or past the limit
+        if (fits(guess)) {
+            low = guess;
+            for (fnd::Index step = 1; low < limit; step *= 2) {
+                const fnd::Index next = std::min(limit, low + step);
+                if (!fits(next)) {
+                    high = next;
+                    break;
+                }
+                low = next;
+            }
+        } else {
+            high = guess;
+            for (fnd::Index step = 1; high - step > 0; step *= 2) {
+                if (fits(high - step)) {
+                    low = high - step;
+                    break;
+                }
+                high -= step;
+            }
+        }
+        while (high - low > 1) {
+            const fnd::Index middle = low + (high - low) / 2;
+            (fits(middle) ? low : high) = middle;
+        }
+        return low;
+    }
+
     // Copies a finished grid of rows x columns into a fresh record: dark where isDark(row, column).
     template <typename IsDark> void storeGrid(int rows, int columns, IsDark isDark)
     {

@@ -8,6 +8,7 @@
 #include "platform/graphics/Font.h"
 
 #include <limits>
+#include <optional>
 
 // The barcode model: content, check characters, look and layout. Every symbology is a subclass that overrides some
 // of the hooks below. Lengths are points. The model never throws on content: problems become the texts
@@ -140,6 +141,10 @@ public:
     // The GS1 check: the reduced string with "[" for FNC1, or empty after an error (then the error text is set).
     fnd::String validateGS1ContentString() const;
     fnd::Index numberOfValidateContentCharacters() const;
+    // How many more characters the content takes: the maximum less the count, never below 0, where the symbology
+    // has a maximum (nullopt where it has none). A symbology whose room depends on what the content holds answers
+    // for characters of the kind the content needs, so the room it promises is there.
+    virtual std::optional<fnd::Index> numberOfCharactersLeft() const;
 
     // Encoding
     virtual ModuleString encodedContent() const;

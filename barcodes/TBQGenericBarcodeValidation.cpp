@@ -76,6 +76,14 @@ String TBQGenericBarcode::validateGS1ContentString() const
     return {};
 }
 
+std::optional<Index> TBQGenericBarcode::numberOfCharactersLeft() const
+{
+    const Index maximum = maximumOfAllowedCharacters();
+    if (maximum <= 0)
+        return std::nullopt;
+    return std::max<Index>(maximum - numberOfValidateContentCharacters(), 0);
+}
+
 Index TBQGenericBarcode::numberOfValidateContentCharacters() const
 {
     auto allowed = allowedCharacterSet();

@@ -50,6 +50,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int i = 0; i < barcode->numberOfCaptionStrings(); ++i)
         (void)barcode->captionStringWithIndex(i);
     (void)barcode->headline();
+    // The room the line under the content field promises: within the maximum, none while the content fits no symbol.
+    if (const auto left = barcode->numberOfCharactersLeft()) {
+        if (*left < 0 || *left > barcode->maximumOfAllowedCharacters())
+            std::abort();
+    }
     barcode->setWidth(100);
     if (size >= 9) {
         double length = 0;

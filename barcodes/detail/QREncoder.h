@@ -30,6 +30,8 @@ inline int symbolSize(int version)
     return 17 + 4 * version;
 }
 
+// Whether the byte is one of the 45 characters of alphanumeric mode.
+bool isAlphanumeric(char c);
 // One mark per byte: 'N' numeric, 'A' alphanumeric, 'B' byte, short numeric and alphanumeric runs merged away.
 std::string modeMarks(std::string_view bytes);
 // Bits the marked data need at most (with the longest character counts).

@@ -221,6 +221,40 @@ TEST(DataMatrix, TooLongContentReportsInsteadOfEncoding)
     EXPECT_EQ(barcode->matrixSymbol()->shapeOption, 100);
 }
 
+// The room left is that of the 144 x 144 symbol (1558 data codewords) for more of the content's costliest
+// character, within the 2335 characters the symbology takes.
+TEST(DataMatrix, CharactersLeftAreTheRoomForMoreOfTheContentsCostliestKind)
+{
+    struct Case {
+        const char* what;
+        String content;
+        Index left;
+    };
+    const Case cases[] = {
+        // One ASCII codeword each: 1558 - 1000.
+        { "tildes", String(std::string(1000, '~')), 558 },
+        // 1000 digits in 500 pairs and a tilde leave 1057 codewords for tildes.
+        { "digits and a tilde", String(std::string(1000, '7') + "~"), 1057 },
+        // Digits fit 3116, but the symbology takes 2335 characters.
+        { "digits", String(std::string(2000, '7')), 335 },
+        // Base 256: latch and a two-codeword length leave 1555 bytes, 1000 taken: 277 letters of two bytes more.
+        { "two-byte letters", String(std::u16string(500, u'\u00E9')), 277 },
+        { "too long", String(std::string(1600, '~')), 0 },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto barcode = makeDataMatrix(c.content);
+        EXPECT_EQ(barcode->numberOfCharactersLeft(), c.left);
+        EXPECT_EQ(barcode->encodingErrorString().isEmpty(), c.left > 0);
+    }
+    auto fits
+        = [](const std::string& content) { return makeDataMatrix(String(content))->encodingErrorString().isEmpty(); };
+    EXPECT_TRUE(fits(std::string(1558, '~')));
+    EXPECT_FALSE(fits(std::string(1559, '~')));
+    EXPECT_TRUE(fits(std::string(1000, '7') + std::string(1058, '~')));
+    EXPECT_FALSE(fits(std::string(1000, '7') + std::string(1059, '~')));
+}
+
 TEST(DataMatrix, IndependentReadersReadEverySquareSize)
 {
     for (const auto& size : DataMatrixEncoder::SymbolSizes) {

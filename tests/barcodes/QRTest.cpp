@@ -265,6 +265,52 @@ TEST(QR, BarcodeFillsTheGridOrReportsTooLong)
     EXPECT_EQ(barcode->matrixSymbol()->rows, 21);
 }
 
+// The room left is that of the largest symbol (version 40-L) in the mode the content needs: 7089 digits, 4296
+// alphanumeric characters, 2953 bytes, and never more than the 4296 characters the symbology takes.
+TEST(QR, CharactersLeftAreTheRoomOfTheModeTheContentNeeds)
+{
+    struct Case {
+        const char* what;
+        std::string content;
+        Index left;
+    };
+    std::string accented;
+    for (int i = 0; i < 1000; ++i)
+        accented += "\u00e9"; // two bytes each
+    const Case cases[] = {
+        { "empty: text of one-byte characters", "", 2953 },
+        { "bytes", std::string(2900, 'a'), 53 },
+        { "bytes, full", std::string(2953, 'a'), 0 },
+        { "bytes, too many", std::string(3000, 'a'), 0 },
+        { "alphanumeric", std::string(4000, 'A'), 296 },
+        { "alphanumeric, full", std::string(4296, 'A'), 0 },
+        { "HELLO WORLD", "HELLO WORLD", 4296 - 11 },
+        // 7089 digits fit, but the symbology takes 4296 characters.
+        { "digits", std::string(4000, '7'), 296 },
+        // (2953 - 2000) / 2 more two-byte characters.
+        { "two-byte characters", accented, 476 },
+        // A byte segment of 1000 (4 + 16 + 8000 bits) and a numeric one of 1500 digits (4 + 14 + 5000 bits) leave
+        // 10610 of 23648 bits: a new byte segment of 4 + 16 + 8k bits holds 1323 more.
+        { "bytes, then digits", std::string(1000, 'a') + std::string(1500, '0'), 1323 },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto barcode = makeQR(String(c.content));
+        EXPECT_EQ(barcode->numberOfCharactersLeft(), c.left);
+        // What is left fits, one more does not (or the symbology takes no more characters).
+        const bool fits = barcode->encodingErrorString().isEmpty() && barcode->validatedErrorString().isEmpty();
+        EXPECT_EQ(fits, c.content.size() != 3000);
+    }
+    auto more = [](std::string content, char added, std::size_t count) {
+        return makeQR(String(content + std::string(count, added)))->encodingErrorString().isEmpty();
+    };
+    const std::string mixed = std::string(1000, 'a') + std::string(1500, '0');
+    EXPECT_TRUE(more(mixed, 'a', 1323));
+    EXPECT_FALSE(more(mixed, 'a', 1324));
+    EXPECT_TRUE(more(std::string(2900, 'a'), 'b', 53));
+    EXPECT_FALSE(more(std::string(2900, 'a'), 'b', 54));
+}
+
 TEST(QR, ZbarReadsEveryVersionClassLevelAndMode)
 {
     std::vector<std::string> contents = {

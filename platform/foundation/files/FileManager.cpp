@@ -6,10 +6,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
 #include <memory>
 #include <string>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -283,11 +285,29 @@ Expected<void> FileManager::writeAtomically(const String& path, const Data& data
     auto parent = path.stringByDeletingLastPathComponent();
     const std::string folder = parent.isEmpty() ? std::string(".") : parent.utf8();
     auto name = path.lastPathComponent().utf8();
-    auto temporary = (folder == "/" ? std::string("/") : folder + "/") + "." + name + ".tmp-XXXXXX";
+    const auto pattern = (folder == "/" ? std::string("/") : folder + "/") + "." + name + ".tmp-XXXXXX";
 
-    int fd = mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0)
-        return std::unexpected(posixError(errno, "create a temporary file beside", path));
+    // Locked while it lives, so that removeStaleTemporaryFiles (another export to this folder, from this process or
+    // another) passes it by. A cleaner that took the file between its making and the lock removed it: make another.
+    std::string temporary;
+    int fd = -1;
+    for (int attempt = 0; fd < 0; ++attempt) {
+        temporary = pattern;
+        fd = mkostemp(temporary.data(), O_CLOEXEC);
+        if (fd < 0)
+            return std::unexpected(posixError(errno, "create a temporary file beside", path));
+        // A file system without locks writes unlocked.
+        while (::flock(fd, LOCK_EX) != 0 && errno == EINTR)
+            continue;
+        struct stat opened { };
+        struct stat named { };
+        const bool stillNamed = fstat(fd, &opened) == 0 && lstat(temporary.c_str(), &named) == 0
+            && opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
+        if (!stillNamed && attempt < 8) {
+            ::close(fd);
+            fd = -1;
+        }
+    }
 
     auto fail = [&](const char* doing) -> Expected<void> {
         int code = errno;
@@ -305,21 +325,66 @@ Expected<void> FileManager::writeAtomically(const String& path, const Data& data
         return fail("write");
     if (fsync(fd) != 0)
         return fail("sync");
-    if (::close(fd) != 0) {
-        int code = errno;
-        ::unlink(temporary.c_str());
-        return std::unexpected(posixError(code, "write", path));
-    }
-    if (::rename(temporary.c_str(), target.c_str()) != 0) {
-        int code = errno;
-        ::unlink(temporary.c_str());
-        return std::unexpected(posixError(code, "replace", path));
-    }
+    // Renamed while still locked; closing after the sync loses nothing, and lets go of the lock.
+    if (::rename(temporary.c_str(), target.c_str()) != 0)
+        return fail("replace");
+    ::close(fd);
     // Make the rename itself durable.
     FdCloser dir { ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC) };
     if (dir.fd >= 0)
         fsync(dir.fd);
     return {};
+}
+
+bool FileManager::isAtomicWriteTemporaryName(std::string_view name)
+{
+    // "." + the target's name + ".tmp-" + the six letters and digits mkostemp puts in place of "XXXXXX".
+    constexpr std::string_view Infix = ".tmp-";
+    constexpr std::size_t Random = 6;
+    if (name.size() < 1 + 1 + Infix.size() + Random || name.front() != '.')
+        return false;
+    if (name.substr(name.size() - Random - Infix.size(), Infix.size()) != Infix)
+        return false;
+    return std::all_of(name.end() - Random, name.end(),
+        [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'); });
+}
+
+Expected<std::size_t> FileManager::removeStaleTemporaryFiles(const String& folder, double minimumAge) const
+{
+    const auto text = folder.isEmpty() ? std::string(".") : folder.utf8();
+    FdCloser dir { ::open(text.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC) };
+    if (dir.fd < 0)
+        return std::unexpected(posixError(errno, "open the folder", folder));
+    auto names = listNames(text);
+    if (!names)
+        return std::unexpected(names.error());
+    struct timespec now { };
+    clock_gettime(CLOCK_REALTIME, &now);
+    std::size_t removed = 0;
+    for (const auto& name : *names) {
+        if (!isAtomicWriteTemporaryName(name))
+            continue;
+        FdCloser file { ::openat(dir.fd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC) };
+        struct stat opened { };
+        if (file.fd < 0 || fstat(file.fd, &opened) != 0)
+            continue;
+        const double unwritten = static_cast<double>(now.tv_sec - opened.st_mtim.tv_sec)
+            + static_cast<double>(now.tv_nsec - opened.st_mtim.tv_nsec) / 1e9;
+        if (!S_ISREG(opened.st_mode) || opened.st_uid != geteuid() || opened.st_nlink != 1
+            || !(unwritten >= minimumAge))
+            continue;
+        // A writer at work holds the lock; a file system without locks keeps its files (nothing tells who writes).
+        if (::flock(file.fd, LOCK_EX | LOCK_NB) != 0)
+            continue;
+        // Still the file opened under that name: a writer that finished renamed it away.
+        struct stat named { };
+        if (fstatat(dir.fd, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) != 0 || named.st_dev != opened.st_dev
+            || named.st_ino != opened.st_ino)
+            continue;
+        if (::unlinkat(dir.fd, name.c_str(), 0) == 0)
+            ++removed;
+    }
+    return removed;
 }
 
 Expected<void> FileManager::createDirectory(const String& path, Intermediates intermediates) const

@@ -66,8 +66,10 @@ public:
         constexpr auto Step = std::chrono::milliseconds(5);
         m_fd = ::open(path.utf8().c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
         if (m_fd < 0) {
-            logf(LogLevel::Warning, "The defaults lock \u201c{}\u201d could not be opened: {}", path.utf8(),
-                std::strerror(errno));
+            // Where no file can be made the write fails as well, and that failure is told.
+            if (errno != EACCES && errno != EPERM && errno != EROFS && errno != ENOSPC && errno != EDQUOT)
+                logf(LogLevel::Warning, "The defaults lock \u201c{}\u201d could not be opened: {}", path.utf8(),
+                    std::strerror(errno));
             return;
         }
         const auto end = std::chrono::steady_clock::now() + Wait;
@@ -225,6 +227,10 @@ void UserDefaults::moveDamagedFileAside(const String& why) const
     if (auto moved = files.moveItem(m_filePath, aside); !moved) {
         // Writing now would replace the only copy of the user's settings: keep them in memory only.
         m_writeBlocked = true;
+        m_writeBlockedBecause = Error::make(ErrorDomain::POSIX, moved.error().code(),
+            String(fmt::format("The settings file \u201c{}\u201d could not be read ({}) nor moved aside ({}).",
+                m_filePath.utf8(), why.utf8(), moved.error().localizedFailureReason().utf8())),
+            moved.error().localizedFailureReason());
         logf(LogLevel::Error,
             "The defaults file \u201c{}\u201d could not be read ({}) nor moved aside ({}); changes "
             "will not be saved.",
@@ -254,6 +260,35 @@ std::vector<UserDefaults::SetAsideFile> UserDefaults::takeFilesSetAside()
     return std::exchange(m_setAside, {});
 }
 
+std::vector<UserDefaults::WriteFailure> UserDefaults::takeWriteFailures()
+{
+    std::lock_guard lock(m_mutex);
+    return std::exchange(m_writeFailures, {});
+}
+
+bool UserDefaults::lastWriteFailed() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_writeFailing;
+}
+
+bool UserDefaults::writeFailed(const Error& error)
+{
+    // Each change tries again; the person hears of the first failure, not of every keystroke after it.
+    if (m_writeFailing)
+        return false;
+    m_writeFailing = true;
+    logf(LogLevel::Error,
+        "The defaults could not be saved to \u201c{}\u201d: {} Changes are kept in memory and written at the next "
+        "change that can be.",
+        m_filePath.utf8(), error.localizedDescription().utf8());
+    m_writeFailures.push_back({ m_filePath, error });
+    // Told on the run loop, never from inside the change that failed.
+    RunLoop::main().post(
+        [] { NotificationCenter::defaultCenter().postNotificationName(DidFailToWriteNotification, Value()); });
+    return false;
+}
+
 bool UserDefaults::store()
 {
     if (m_filePath.isEmpty()) {
@@ -261,11 +296,7 @@ bool UserDefaults::store()
         return true;
     }
     auto& files = FileManager::defaultManager();
-    auto fail = [&](const Error& error) {
-        logf(LogLevel::Error, "The defaults could not be saved to \u201c{}\u201d: {}", m_filePath.utf8(),
-            error.localizedDescription().utf8());
-        return false;
-    };
+    auto fail = [&](const Error& error) { return writeFailed(error); };
     if (auto made = files.createDirectory(m_filePath.stringByDeletingLastPathComponent()); !made)
         return fail(made.error());
     // Read, merge and write as one step among the processes sharing the file: the changes of this process go over
@@ -277,7 +308,8 @@ bool UserDefaults::store()
     else
         reloadIfChangedOnDisk();
     if (m_writeBlocked)
-        return false;
+        return fail(m_writeBlockedBecause.value_or(Error::make(ErrorDomain::POSIX, EIO,
+            String(fmt::format("The settings file \u201c{}\u201d could not be read.", m_filePath.utf8())))));
     auto data = PropertyList::writeXML(Value(m_persistent));
     if (!data)
         return fail(data.error());
@@ -285,6 +317,8 @@ bool UserDefaults::store()
         return fail(written.error());
     m_unwritten.clear();
     m_stamp = stampOf(m_filePath);
+    if (std::exchange(m_writeFailing, false))
+        logf(LogLevel::Info, "The defaults were saved to \u201c{}\u201d again.", m_filePath.utf8());
     return true;
 }
 

@@ -25,7 +25,9 @@ class Timer;
 // object changed (set or removed) since its last write and lays them over what the file holds at that moment, under
 // an exclusive lock on <suite>.plist.lock beside it, so no process loses another's changes. Reads notice a file
 // another process replaced and take its values, keeping this object's own unwritten changes above them. A damaged
-// file is moved aside, never dropped, and remembered until someone takes the report (to tell the person).
+// file is moved aside, never dropped, and remembered until someone takes the report (to tell the person). A write
+// that fails (a read-only folder, a full disk) keeps the changes in memory, where they serve, and each later change
+// tries again; the first failure after a good write is remembered until someone takes the report, and logged.
 //
 // Each change posts DidChangeNotification on the default notification center, after the change is stored, on the
 // changing thread; its object is the defaults object when it is held by a shared_ptr (as the standard one is).
@@ -38,6 +40,8 @@ public:
     static inline const String DidChangeNotification = "NSUserDefaultsDidChangeNotification";
     // Posted on the main run loop after a damaged file was moved aside; takeFilesSetAside() tells which.
     static inline const String DidSetAsideDamagedFileNotification = "UserDefaultsDidSetAsideDamagedFileNotification";
+    // Posted on the main run loop when a write fails after the last one went well; takeWriteFailures() tells why.
+    static inline const String DidFailToWriteNotification = "UserDefaultsDidFailToWriteNotification";
 
     // The application's defaults: the main bundle's identifier as suite, in $XDG_CONFIG_HOME/<identifier>/. A
     // program without an identifier keeps them in memory under its executable's name: a file named after the
@@ -101,6 +105,16 @@ public:
     // The files set aside since the last call, each reported once.
     std::vector<SetAsideFile> takeFilesSetAside();
 
+    // A write of the file that failed: the file and why. One is kept for each run of failed writes, the first.
+    struct WriteFailure {
+        String path;
+        Error error;
+    };
+    // The failures since the last call, each reported once.
+    std::vector<WriteFailure> takeWriteFailures();
+    // Whether the last write failed (the changes since wait in memory).
+    bool lastWriteFailed() const;
+
     // Both layers merged, the persistent values winning (where they pass their key's check).
     Dictionary dictionaryRepresentation() const;
     Dictionary persistentDomain() const;
@@ -115,6 +129,8 @@ private:
     void load() const;
     void moveDamagedFileAside(const String& why) const;
     bool store();
+    // Remembers and announces the first failure of a run of them; later ones of the run are only counted.
+    bool writeFailed(const Error& error);
     // The stored value of the key when it passes the key's check; nullptr otherwise.
     const Value* acceptedValue(const String& key) const;
     // Stores the change (now, or by the delayed write); the caller posts the notification once the lock is released.
@@ -143,8 +159,12 @@ private:
     double m_writeDelay { 0 };
     // The pending delayed write; a timer someone invalidated (a run loop torn down) counts as none.
     std::shared_ptr<Timer> m_writeTimer;
-    // Set when a file that could not be read stayed in place: writing would then destroy it.
+    // Set when a file that could not be read stayed in place: writing would then destroy it. Why it stayed.
     mutable bool m_writeBlocked { false };
+    mutable std::optional<Error> m_writeBlockedBecause;
+    // Whether the last write failed, and the failures not yet taken.
+    bool m_writeFailing { false };
+    std::vector<WriteFailure> m_writeFailures;
     // The version of the file last read or written: an atomic replace gives a new inode, an edit in place a new
     // time or size.
     struct FileStamp {

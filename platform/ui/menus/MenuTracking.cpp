@@ -195,6 +195,12 @@ private:
         return choosable(index) ? index : -1;
     }
 
+    // Whether a title is being typed: a key went to type-select within the pause.
+    bool typeSelectRuns() const
+    {
+        return !m_typed.isEmpty() && fnd::Clock::current()->now().timeIntervalSince(m_lastKey) <= TypeSelectPause;
+    }
+
     // Keeps the keyboard's item in sight.
     void highlight(long index)
     {
@@ -269,6 +275,9 @@ private:
         char16_t c = chars.length() > 0 ? chars.units()[0] : 0;
         long current = m_view->highlightedIndex();
         long count = m_menu.numberOfItems();
+        // Moving by keys ends a search: the next letter starts a new one, and Space chooses.
+        if (c >= 0xF700 && c <= 0xF8FF)
+            m_typed = {};
         switch (c) {
         case FunctionKey::DownArrow:
             highlight(step(current < 0 ? -1 : current, +1));
@@ -284,9 +293,13 @@ private:
         case FunctionKey::PageDown:
             highlight(step(count, -1));
             return;
+        case u' ':
+            // Titles hold spaces: while a title is being typed ("Code 128"), the space is part of it.
+            if (typeSelectRuns())
+                break;
+            [[fallthrough]];
         case u'\r':
         case 0x03:
-        case u' ':
             if (choosable(current))
                 choose(current);
             else
@@ -302,7 +315,7 @@ private:
             return;
         // Type to select: the first item whose title starts with what was typed.
         auto now = fnd::Clock::current()->now();
-        if (now.timeIntervalSince(m_lastKey) > TypeSelectPause)
+        if (!typeSelectRuns())
             m_typed = {};
         m_lastKey = now;
         m_typed = m_typed + chars.lowercaseString();

@@ -9,6 +9,7 @@
 #include "platform/ui/panels/Alert.h"
 #include "platform/ui/panels/detail/FilePanelViews.h"
 #include "platform/ui/text/TextField.h"
+#include "platform/ui/text/TextView.h"
 #include "platform/ui/views/Application.h"
 #include "platform/ui/views/detail/FlippedView.h"
 #include "platform/ui/views/detail/PanelText.h"
@@ -30,6 +31,38 @@ constexpr double HeaderHeight = 22;
 bool sameExtension(const fnd::String& a, const fnd::String& b)
 {
     return a.compare(b, fnd::StringCompareOptions::CaseInsensitive) == 0;
+}
+
+// A typed or pasted name as a person means it: the one-line field shows no line break, tab or other control
+// character, so none reaches the file's name. A run of line breaks and tabs keeps the words apart as one space
+// ("Batch 12" and "Line A" on two lines name "Batch 12 Line A"), any other control character goes.
+fnd::String withoutControlCharacters(const fnd::String& typed)
+{
+    auto breaks = [](char16_t c) {
+        return c == u'\n' || c == u'\r' || c == u'\t' || c == u'\v' || c == u'\f' || c == 0x85 || c == 0x2028
+            || c == 0x2029;
+    };
+    std::u16string name;
+    bool inBreak = false;
+    for (char16_t c : typed.units()) {
+        if (breaks(c)) {
+            if (!inBreak)
+                name += u' ';
+            inBreak = true;
+            continue;
+        }
+        inBreak = false;
+        if (c < 0x20 || (c >= 0x7F && c <= 0x9F))
+            continue;
+        name += c;
+    }
+    return fnd::String(std::move(name));
+}
+
+// The name confirmed: blanks at either end go too (a cell copied from a spreadsheet ends in a line break).
+fnd::String typedName(const fnd::String& typed)
+{
+    return withoutControlCharacters(typed).stringByTrimmingCharactersInSet(fnd::CharacterSet::whitespaceCharacterSet());
 }
 
 }
@@ -84,6 +117,7 @@ void SavePanel::build()
     m_nameLabel = TextField::labelWithString(detail::panelText("Save As:", "Save As:"));
     m_nameField = TextField::create({ 0, 0, 320, 24 });
     m_nameField->setAccessibilityTitleUIElement(m_nameLabel);
+    m_nameField->setDelegate(self);
     m_pathBar = detail::PathBarView::create({ 0, 0, 100, 24 });
     m_pathBar->onNavigate = [weak](const fnd::String& folder) {
         if (auto p = weak.lock())
@@ -393,7 +427,10 @@ void SavePanel::ok(const fnd::Value&)
 void SavePanel::confirm()
 {
     auto self = std::static_pointer_cast<SavePanel>(shared_from_this());
-    auto typed = nameFieldStringValue().stringByTrimmingCharactersInSet(fnd::CharacterSet::whitespaceCharacterSet());
+    auto typed = typedName(nameFieldStringValue());
+    // The field shows the name the file gets, should the panel stay (a question, an error).
+    if (typed != nameFieldStringValue())
+        setNameFieldStringValue(typed);
     if (typed.isEmpty() || m_showingRecent) {
         Application::shared().beep();
         return;
@@ -464,6 +501,24 @@ void SavePanel::confirm()
         panel->m_chosenPath = path;
         panel->finish(ModalResponse::OK);
     });
+}
+
+void SavePanel::controlTextDidChange(const fnd::Object& notification)
+{
+    const auto* note = dynamic_cast<const fnd::Notification*>(&notification);
+    auto editor = note ? note->userInfo().get(ControlNotification::FieldEditorKey).objectAs<TextView>() : nullptr;
+    if (!editor || note->object().objectAs<TextField>() != m_nameField)
+        return;
+    // Pasted lines show as one line with the breaks unseen: the field shows the name they make, the caret where it
+    // was in it. Ends are trimmed only when the name is confirmed: a space typed last starts the next word.
+    const auto text = editor->string();
+    const auto cleaned = withoutControlCharacters(text);
+    if (cleaned == text)
+        return;
+    const auto caret = std::min(text.length(), editor->selectedRange().location + editor->selectedRange().length);
+    const auto cleanedCaret = withoutControlCharacters(text.substringTo(caret)).length();
+    editor->setString(cleaned);
+    editor->setSelectedRange({ std::min(cleanedCaret, cleaned.length()), 0 });
 }
 
 SavePanel::TypedLocation SavePanel::typedLocation(const fnd::String& typed) const
@@ -537,7 +592,7 @@ void SavePanel::newFolder(const fnd::Value&)
         auto panel = weak.lock();
         if (!panel || code != AlertReturn::FirstButton)
             return;
-        auto name = field->stringValue().stringByTrimmingCharactersInSet(fnd::CharacterSet::whitespaceCharacterSet());
+        auto name = typedName(field->stringValue());
         if (name.isEmpty() || name.rangeOfString("/").location != fnd::NotFound || name == fnd::String(".")
             || name == fnd::String("..")) {
             Application::shared().beep();

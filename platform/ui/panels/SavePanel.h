@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ui/controls/Control.h"
 #include "platform/ui/panels/ScriptedPanel.h"
 #include "platform/ui/views/Window.h"
 
@@ -40,9 +41,10 @@ public:
 // A panel for choosing where to save a file, our own: places beside a folder browser (a sortable list with name,
 // size and date, a path bar above), the name field, an accessory view under the browser, "New Folder", hidden files
 // on request, and Cancel and Save. A name without an allowed extension gets the first allowed one; choosing a file
-// that exists asks before it is replaced. Runs application-modally (runModal) or as a sheet. Paths stand for the
-// platform's file URLs.
-class SavePanel : public Window, public ScriptedPanel {
+// that exists asks before it is replaced. A name holds no control character: a line break or tab between words is a
+// space, others go, as soon as they are typed or pasted. Runs application-modally (runModal) or as a sheet. Paths stand
+// for the platform's file URLs.
+class SavePanel : public Window, public ScriptedPanel, public ControlTextEditingDelegate {
     FND_OBJECT(SavePanel)
     static void describeClass(fnd::ClassBuilder<SavePanel>& c);
 
@@ -114,6 +116,8 @@ public:
     TypedLocation typedLocation(const fnd::String& typed) const;
 
     void performScriptedAnswer(const PanelAnswer& answer) override;
+    // The name field's text as it is typed or pasted: what the one-line field cannot show goes at once (below).
+    void controlTextDidChange(const fnd::Object& notification) override;
 
 protected:
     void init();

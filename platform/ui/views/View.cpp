@@ -307,9 +307,18 @@ void View::setFrame(gfx::Rect frame)
         return;
     auto old = m_frame;
     if (frame.size != old.size) {
-        // Keep the bounds scale: the bounds follow the frame size in their own units.
-        double sx = old.size.width != 0 && m_bounds.size.width != 0 ? m_bounds.size.width / old.size.width : 1;
-        double sy = old.size.height != 0 && m_bounds.size.height != 0 ? m_bounds.size.height / old.size.height : 1;
+        // A size set by anyone but autoresizing owes nothing from before (autoresizing sets what it owes after).
+        m_autoresizingShortfall = {};
+        // Keep the bounds scale: the bounds follow the frame size in their own units; a frame that was empty takes
+        // the scale it had before.
+        auto scaleOf = [](double boundsLength, double frameLength, double whileEmpty) {
+            if (frameLength != 0 && boundsLength != 0)
+                return boundsLength / frameLength;
+            return frameLength == 0 && whileEmpty > 0 ? whileEmpty : 1.0;
+        };
+        double sx = scaleOf(m_bounds.size.width, old.size.width, m_scaleWhileEmpty.width);
+        double sy = scaleOf(m_bounds.size.height, old.size.height, m_scaleWhileEmpty.height);
+        m_scaleWhileEmpty = { frame.size.width == 0 ? sx : 0, frame.size.height == 0 ? sy : 0 };
         // A scale kept from a frame a vanishing fraction of a point across would give bounds beyond any coordinate a
         // view holds (or an archive reads back): there the bounds follow the frame one to one.
         auto scaled = [](double size, double scale) {
@@ -410,6 +419,11 @@ void View::scaleUnitSquareToSize(gfx::Size size)
 {
     if (size.width <= 0 || size.height <= 0)
         return;
+    // Empty bounds keep no scale: the one the frame gets when it grows is kept aside.
+    if (m_frame.size.width == 0)
+        m_scaleWhileEmpty.width = (m_scaleWhileEmpty.width > 0 ? m_scaleWhileEmpty.width : 1) / size.width;
+    if (m_frame.size.height == 0)
+        m_scaleWhileEmpty.height = (m_scaleWhileEmpty.height > 0 ? m_scaleWhileEmpty.height : 1) / size.height;
     setBounds({ { m_bounds.origin.x / size.width, m_bounds.origin.y / size.height },
         { m_bounds.size.width / size.width, m_bounds.size.height / size.height } });
 }
@@ -450,8 +464,15 @@ void View::resizeWithOldSuperviewSize(gfx::Size oldSize)
     auto parent = superview();
     if (!parent || m_autoresizingMask == AutoresizingMask::NotSizable)
         return;
-    auto frame = autoresizedFrame(m_frame, m_autoresizingMask, oldSize, parent->bounds().size);
+    // From the size the view would have had without the stop at zero; what is still below zero is kept.
+    gfx::Rect from = m_frame;
+    from.size.width -= m_autoresizingShortfall.width;
+    from.size.height -= m_autoresizingShortfall.height;
+    auto frame = autoresizedFrameBelowZero(from, m_autoresizingMask, oldSize, parent->bounds().size);
+    const gfx::Size shortfall { std::max(0.0, -frame.size.width), std::max(0.0, -frame.size.height) };
+    frame.size = { std::max(0.0, frame.size.width), std::max(0.0, frame.size.height) };
     setFrame(frame);
+    m_autoresizingShortfall = shortfall;
 }
 
 // Conversions.

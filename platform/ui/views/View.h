@@ -424,6 +424,12 @@ private:
     double m_frameRotation { 0 };
     gfx::Rect m_bounds;
     unsigned m_autoresizingMask { AutoresizingMask::NotSizable };
+    // How far autoresizing took the frame's size below zero on each axis (it stops at zero): given back before the
+    // view grows again, so a superview that shrinks past the view's room and grows back restores its frame.
+    gfx::Size m_autoresizingShortfall;
+    // The bounds' scale (bounds over frame) on an axis where the frame is empty, which the bounds cannot hold: it
+    // comes back when the frame grows (a zoomed clip view keeps its zoom through a window of no width). 0: none.
+    gfx::Size m_scaleWhileEmpty;
     bool m_autoresizesSubviews { true };
     bool m_hidden { false };
     double m_alpha { 1 };

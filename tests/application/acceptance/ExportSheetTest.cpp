@@ -6,10 +6,13 @@
 
 #include "frameworks/ZORAppKit/ZORSheetPresentation/ZORSheetPresentation.h"
 #include "platform/foundation/files/UserDefaults.h"
+#include "platform/ui/dragging/Pasteboard.h"
 #include "platform/ui/panels/Alert.h"
+#include "platform/ui/text/TextView.h"
 #include "support/Command.h"
 #include "support/DecoderCheck.h"
 
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <fstream>
@@ -292,6 +295,52 @@ TEST_F(ExportSheet, AFileThatCannotBeWrittenIsReportedWithItsPathAndReason)
     EXPECT_FALSE(window().attachedSheet());
     // Nothing half written is left behind.
     EXPECT_TRUE(std::filesystem::is_empty(scratch("")));
+}
+
+// An export killed mid-write left its hidden temporary file in the folder: the next export there removes it. A
+// temporary file just written (a second copy of the program exporting now) and other programs' files stay.
+TEST_F(ExportSheet, TheNextExportRemovesWhatAKilledExportLeftInTheFolder)
+{
+    const std::string left = scratch(".label.png.tmp-Xq3Zt9"), fresh = scratch(".other.png.tmp-Fr35hA"),
+                      theirs = scratch(".label.png.swp"), visible = scratch("notes.tmp-Ab12Cd");
+    for (const auto& path : { left, fresh, theirs, visible })
+        std::ofstream(path) << std::string(4096, 'x');
+    const auto hourAgo = std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
+    for (const auto& path : { left, theirs, visible })
+        std::filesystem::last_write_time(path, hourAgo);
+
+    exportAs(ExportChoice::as(PNG).named("code"));
+    EXPECT_TRUE(std::filesystem::exists(scratch("code.png")));
+    EXPECT_FALSE(std::filesystem::exists(left)) << "what the killed export left is gone";
+    for (const auto& path : { fresh, theirs, visible })
+        EXPECT_TRUE(std::filesystem::exists(path)) << path;
+}
+
+// A name pasted into the sheet with a line break (a spreadsheet cell, two lines of a label) names a file without
+// one: the break between words is a space, the one at the end goes.
+TEST_F(ExportSheet, ANamePastedWithLineBreaksNamesAFileWithout)
+{
+    pressToolbarItem(Lumvara_TessaroAppDelegate::ExportItemIdentifier);
+    auto panel = app().savePanel();
+    ASSERT_TRUE(panel);
+    chooseTag(*app().exportFileTypePopup(), PNG);
+    panel->setDirectory(fnd::String(scratch("")));
+    auto pasteboard = ui::Pasteboard::generalPasteboard();
+    pasteboard->declareTypes({ ui::PasteboardType::String });
+    pasteboard->setString("Batch 12\nShelf A\n", ui::PasteboardType::String);
+    click(*panel->nameField());
+    pressKey(u'a', ui::KeyCode::A, ui::ModifierFlags::Command);
+    pressKey(u'v', ui::KeyCode::V, ui::ModifierFlags::Command);
+    auto editor = std::dynamic_pointer_cast<ui::TextView>(panel->nameField()->currentEditor());
+    ASSERT_TRUE(editor);
+    EXPECT_EQ(editor->string().utf8(), "Batch 12 Shelf A ") << "the field shows the name the file gets";
+    EXPECT_EQ(editor->selectedRange(), fnd::Range(17, 0));
+    pressReturn();
+    EXPECT_FALSE(window().attachedSheet()) << "saved";
+    EXPECT_EQ(panel->path().utf8(), scratch("Batch 12 Shelf A.png"));
+    EXPECT_TRUE(std::filesystem::exists(scratch("Batch 12 Shelf A.png")));
+    for (const auto& entry : std::filesystem::directory_iterator(scratch("")))
+        EXPECT_EQ(entry.path().filename().string().find('\n'), std::string::npos) << entry.path();
 }
 
 // A typed name whose extension names another format chooses that format, as a save panel does: "label.png" while

@@ -5,6 +5,7 @@
 #include "application/PreferencesKeys.h"
 
 #include "frameworks/FoundationExtensions/ZORApplicationMeasurementCenter.h"
+#include "frameworks/ZORAppKit/ZORScrollView/ZORScrollView.h"
 #include "platform/foundation/files/UserDefaults.h"
 #include "platform/ui/dragging/Pasteboard.h"
 #include "platform/ui/menus/Menu.h"
@@ -189,6 +190,71 @@ TEST_F(KeyboardAndSmallScreen, TheFormClosesUpAroundTheRowsAMatrixSymbolHides)
     EXPECT_EQ(app().drawBackgroundButton()->frame().minY(), backgroundY);
     // The window fits a 768-point screen with a title bar and a desktop's top bar.
     EXPECT_LE(window().minSize().height + 37 + 32, 768);
+}
+
+// A tiling window manager gives the window less room than its minimum (down to nothing); grown again, its layout is
+// the one a window opened at that size has, at any zoom: the preview fits the window, with its scroll bars and
+// zoom pop-up inside it.
+TEST_F(KeyboardAndSmallScreen, TheLayoutComesBackFromASizeBelowTheMinimum)
+{
+    struct Placed {
+        std::string path;
+        gfx::Rect frame;
+        gfx::Rect bounds;
+        bool hidden;
+    };
+    std::function<void(ui::View&, const std::string&, std::vector<Placed>&)> collect
+        = [&](ui::View& view, const std::string& path, std::vector<Placed>& out) {
+              out.push_back({ path + view.className().utf8(), view.frame(), view.bounds(), view.isHidden() });
+              long i = 0;
+              for (const auto& sub : view.subviews())
+                  collect(*sub, path + view.className().utf8() + "/" + std::to_string(i++) + "/", out);
+          };
+    auto layout = [&] {
+        std::vector<Placed> out;
+        collect(*window().contentView(), "", out);
+        return out;
+    };
+    auto describe = [](const Placed& p) {
+        return p.path + " " + gfx::stringFromRect(p.frame).utf8() + " " + gfx::stringFromRect(p.bounds).utf8();
+    };
+    auto near = [](gfx::Rect a, gfx::Rect b) {
+        return std::abs(a.minX() - b.minX()) < 1e-6 && std::abs(a.minY() - b.minY()) < 1e-6
+            && std::abs(a.width() - b.width()) < 1e-6 && std::abs(a.height() - b.height()) < 1e-6;
+    };
+
+    for (long zoom : { 100, 200, 50 }) {
+        SCOPED_TRACE(zoom);
+        chooseTag(*app().zoomPopupButton(), zoom);
+        typeInto(*app().contentTextField(), u"400638133393");
+        // A window that opens at the size compared with.
+        restart();
+        const gfx::Rect opened = window().frame();
+        const gfx::Rect wide { opened.origin, { opened.width() + 140, opened.height() + 60 } };
+        window().setFrame(wide, true);
+        wait(0.1);
+        const auto fresh = layout();
+        const auto preview = app().previewScrollView()->frame();
+        ASSERT_LE(preview.maxX(), window().contentView()->bounds().maxX());
+
+        for (gfx::Size small :
+            { gfx::Size { opened.width() - 400, opened.height() }, gfx::Size { 250, 300 }, gfx::Size { 1, 1 } }) {
+            SCOPED_TRACE(gfx::stringFromSize(small).utf8());
+            window().setFrame({ opened.origin, small }, true);
+            wait(0.1);
+            window().setFrame(wide, true);
+            wait(0.1);
+            const auto after = layout();
+            ASSERT_EQ(after.size(), fresh.size());
+            for (std::size_t i = 0; i < fresh.size(); ++i) {
+                EXPECT_EQ(after[i].path, fresh[i].path);
+                EXPECT_TRUE(near(after[i].frame, fresh[i].frame) && near(after[i].bounds, fresh[i].bounds))
+                    << "now " << describe(after[i]) << "\nfresh " << describe(fresh[i]);
+                EXPECT_EQ(after[i].hidden, fresh[i].hidden) << describe(after[i]);
+            }
+            EXPECT_EQ(app().scaleFactor(), zoom / 100.0);
+        }
+    }
 }
 
 TEST_F(KeyboardAndSmallScreen, ExportSheetsOpenedAndCancelledLeaveNoWindowBehind)

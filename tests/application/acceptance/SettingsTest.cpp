@@ -7,6 +7,7 @@
 
 #include "platform/foundation/TestSupport.h"
 #include "platform/foundation/files/UserDefaults.h"
+#include "support/ReadOnlyFolder.h"
 
 #include <algorithm>
 #include <fstream>
@@ -99,4 +100,37 @@ TEST_F(Settings, ADamagedSettingsFileIsToldOnceWithWhereItWent)
             || entry.path().filename().string().starts_with(
                 std::filesystem::path(path).filename().string() + ".damaged-");
     EXPECT_TRUE(found);
+}
+
+// Settings that cannot be saved (here a read-only settings folder) are told once, in an alert on the window as a
+// damaged file is; what is typed keeps working, and the next change that can be saved saves it all.
+TEST_F(Settings, SettingsThatCannotBeSavedAreToldOnceAndSavedWhenTheyCanBe)
+{
+    typeInto(*app().contentTextField(), u"1");
+    wait(1.5);
+    ASSERT_EQ(storedDefaults().get(DefaultBarcodeContentKey), fnd::Value("1"));
+    const std::string path = stored().filePath().utf8();
+    {
+        testsupport::ReadOnlyFolder readOnly(std::filesystem::path(path).parent_path().string());
+        typeInto(*app().contentTextField(), u"4006");
+        wait(1.5);
+        auto sheet = window().attachedSheet();
+        ASSERT_TRUE(sheet) << "an alert tells of it";
+        const auto said = textsOf(*sheet->contentView());
+        EXPECT_NE(said.find("could not be saved"), std::string::npos) << said;
+        EXPECT_NE(said.find(path), std::string::npos) << "which file: " << said;
+        pressReturn();
+        EXPECT_FALSE(window().attachedSheet());
+        EXPECT_EQ(barcode().content().utf8(), "4006") << "the content serves";
+        typeKey(*app().contentTextField(), u'3');
+        wait(1.5);
+        EXPECT_FALSE(window().attachedSheet()) << "told once, not at every change";
+        EXPECT_EQ(storedDefaults().get(DefaultBarcodeContentKey), fnd::Value("1"));
+    }
+    typeKey(*app().contentTextField(), u'8');
+    wait(1.5);
+    EXPECT_EQ(storedDefaults().get(DefaultBarcodeContentKey), fnd::Value("400638")) << "saved at the next change";
+    EXPECT_FALSE(window().attachedSheet());
+    restart();
+    EXPECT_EQ(barcode().content().utf8(), "400638");
 }

@@ -118,6 +118,34 @@ TEST_F(StartAndEdit, AKeystrokeLeavesControlsWhoseStateStaysAlone)
     }
 }
 
+// The line under the field never promises room the symbol does not have: a QR Code holds 2953 bytes of text, so
+// 3000 letters pasted are too long, with none left, and 2900 leave 53.
+TEST_F(StartAndEdit, TheRoomLeftIsWhatTheSymbolHoldsOfTheContentsKind)
+{
+    choose(*app().barcodePopupButton(), "QR Code");
+    auto paste = [&](const std::string& text) {
+        auto pasteboard = ui::Pasteboard::generalPasteboard();
+        pasteboard->declareTypes({ ui::PasteboardType::String });
+        pasteboard->setString(fnd::String(text), ui::PasteboardType::String);
+        click(*app().contentTextField());
+        pressKey(u'a', ui::KeyCode::A, ui::ModifierFlags::Command);
+        pressKey(u'v', ui::KeyCode::V, ui::ModifierFlags::Command);
+        ASSERT_EQ(barcode().content().length(), fnd::Index(text.size()));
+    };
+    std::string letters;
+    for (int i = 0; i < 300; ++i)
+        letters += "abcdefghij";
+    paste(letters);
+    EXPECT_FALSE(app().canExportBarcode()) << "the preview shows that the content is too long";
+    EXPECT_NE(infoText().find("3000 characters \u00b7 0 left"), std::string::npos) << infoText();
+    paste(letters.substr(0, 2900));
+    EXPECT_TRUE(app().canExportBarcode());
+    EXPECT_NE(infoText().find("2900 characters \u00b7 53 left"), std::string::npos) << infoText();
+    // Digits and capitals go in their own modes: 4296 characters are taken, whichever fits more.
+    paste(std::string(4000, '7'));
+    EXPECT_NE(infoText().find("4000 characters \u00b7 296 left"), std::string::npos) << infoText();
+}
+
 // Pasted content of several lines (a contact card for a QR Code) is encoded whole but the one-line field shows its
 // first line: the line under the field says how many there are, and the field's tool tip shows them all.
 TEST_F(StartAndEdit, PastedContentOfSeveralLinesSaysSo)
@@ -130,7 +158,9 @@ TEST_F(StartAndEdit, PastedContentOfSeveralLinesSaysSo)
     click(*app().contentTextField());
     pressKey(u'v', ui::KeyCode::V, ui::ModifierFlags::Command);
     ASSERT_EQ(barcode().content(), card);
-    EXPECT_NE(infoText().find("54 characters, 4 lines \u00b7 4242 left"), std::string::npos) << infoText();
+    // The card needs byte mode: after its segments (437 bits), a byte segment of 20 + 8k bits holds 2898 more of the
+    // largest symbol's 23648 bits.
+    EXPECT_NE(infoText().find("54 characters, 4 lines \u00b7 2898 left"), std::string::npos) << infoText();
     EXPECT_EQ(app().contentTextField()->toolTip(), card);
     // One line again: no more said than the count.
     typeInto(*app().contentTextField(), u"BEGIN");

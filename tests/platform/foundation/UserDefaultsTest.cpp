@@ -10,15 +10,19 @@
 #include "platform/foundation/runtime/Object.h"
 #include "platform/foundation/runtime/RunLoop.h"
 
+#include "support/ReadOnlyFolder.h"
 #include "support/Waiting.h"
 
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <thread>
 
@@ -204,6 +208,75 @@ TEST(UserDefaults, ADamagedFileIsMovedAsideWithAWarningAndRegisteredValuesServe)
     EXPECT_EQ(reports[0].movedTo.utf8(), config.folder / (std::string(Suite) + "/" + names[0].utf8()));
     EXPECT_FALSE(reports[0].reason.isEmpty());
     EXPECT_TRUE(defaults.takeFilesSetAside().empty()) << "each file is reported once";
+}
+
+// Settings that cannot be written (a read-only folder, a disk that is full) are not lost in silence: the changes
+// serve from memory, the first failure is kept for the person to be told and logged once, every later change tries
+// again, and the first write that can be takes them all. A failure after that is told again.
+TEST(UserDefaults, AWriteThatFailsIsToldOnceAndTheNextChangeThatCanWritesEverything)
+{
+    DefaultsFolder config;
+    auto clock = std::make_shared<VirtualClock>();
+    ScopedClock scopedClock(clock);
+    auto defaults = std::make_shared<UserDefaults>(Suite);
+    auto onDisk = [&](const char* key) { return UserDefaults(Suite).objectForKey(key); };
+    int posted = 0;
+    auto token = NotificationCenter::defaultCenter().addObserverForName(
+        UserDefaults::DidFailToWriteNotification, {}, [&](const Notification&) { ++posted; });
+    auto deliver = [&] { RunLoop::main().runUntilDate(clock->now().addingTimeInterval(0.01)); };
+    defaults->setObject("first", "Content");
+    const std::string folder = config.folder / Suite;
+
+    {
+        CapturedLog log;
+        testsupport::ReadOnlyFolder readOnly(folder);
+        defaults->setObject("second", "Content");
+        defaults->setObject("third", "Content");
+        defaults->setObject("A", "Symbology");
+        deliver();
+        EXPECT_EQ(defaults->stringForKey("Content")->utf8(), "third") << "the change serves from memory";
+        EXPECT_TRUE(defaults->hasUnwrittenChanges());
+        EXPECT_TRUE(defaults->lastWriteFailed());
+        EXPECT_EQ(onDisk("Content").stringValue().utf8(), "first");
+        EXPECT_EQ(posted, 1) << "told once, not at every change";
+        auto failures = defaults->takeWriteFailures();
+        ASSERT_EQ(failures.size(), 1u);
+        EXPECT_EQ(failures[0].path.utf8(), config.file(Suite));
+        EXPECT_EQ(failures[0].error.code(), EACCES);
+        EXPECT_TRUE(defaults->takeWriteFailures().empty());
+        const auto lines = log.lines();
+        EXPECT_EQ(std::ranges::count_if(lines, [](const auto& line) { return line.level == LogLevel::Error; }), 1);
+        EXPECT_EQ(std::ranges::count_if(lines, [](const auto& line) { return line.level == LogLevel::Warning; }), 0)
+            << "nothing more about the lock beside the file";
+    }
+
+    // Writable again: the next change writes every change that waited.
+    defaults->setObject("fourth", "Other");
+    EXPECT_FALSE(defaults->hasUnwrittenChanges());
+    EXPECT_FALSE(defaults->lastWriteFailed());
+    EXPECT_EQ(onDisk("Content").stringValue().utf8(), "third");
+    EXPECT_EQ(onDisk("Symbology").stringValue().utf8(), "A");
+    EXPECT_EQ(onDisk("Other").stringValue().utf8(), "fourth");
+
+    // A disk that fills up half way through a write is a new failure, told again; the file keeps what it had.
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old {};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit small = old;
+    small.rlim_cur = 64;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    defaults->setObject(String(std::string(1000, 'x')), "Content");
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    deliver();
+    EXPECT_EQ(posted, 2);
+    auto failures = defaults->takeWriteFailures();
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0].error.code(), EFBIG);
+    EXPECT_EQ(onDisk("Content").stringValue().utf8(), "third");
+    EXPECT_TRUE(defaults->synchronize()) << "at quit, what waits is written";
+    EXPECT_EQ(onDisk("Content").stringValue().utf8(), std::string(1000, 'x'));
+    NotificationCenter::defaultCenter().removeObserver(token);
 }
 
 TEST(UserDefaults, ATopLevelThatIsNotADictionaryCountsAsDamaged)

@@ -4,6 +4,9 @@
 #include "platform/foundation/runtime/Exception.h"
 #include "platform/foundation/runtime/NotificationCenter.h"
 
+#include <cmath>
+#include <random>
+
 using namespace ui;
 using uitest::TestView;
 
@@ -207,6 +210,79 @@ TEST_F(ViewGeometryTest, AutoresizingSharesTheChangeAmongTheFlexibleParts)
     inner->setAutoresizingMask(WidthSizable);
     zoomed->setFrameSize({ 200, 100 });
     EXPECT_TRUE(near(inner->frame(), { 0, 0, 100, 50 }));
+}
+
+// A superview made smaller than a subview's room (a window under its minimum) empties the subview, and growing back
+// gives the subview the frame it had: what the size went below zero is kept and given back first.
+TEST_F(ViewGeometryTest, AutoresizingPastAnEmptyViewComesBackToTheSameFrame)
+{
+    using namespace AutoresizingMask;
+    auto parent = TestView::make({ 0, 0, 860, 600 });
+    auto preview = TestView::make({ 320, 20, 520, 560 });
+    auto column = TestView::make({ 20, 500, 280, 24 });
+    parent->addSubview(preview);
+    parent->addSubview(column);
+    preview->setAutoresizingMask(WidthSizable | HeightSizable);
+    column->setAutoresizingMask(MinYMargin);
+    parent->setFrameSize({ 250, 30 });
+    EXPECT_TRUE(near(preview->frame(), { 320, 20, 0, 0 })) << "empty, never negative";
+    parent->setFrameSize({ 100, 10 });
+    parent->setFrameSize({ 860, 600 });
+    EXPECT_TRUE(near(preview->frame(), { 320, 20, 520, 560 }));
+    EXPECT_TRUE(near(column->frame(), { 20, 500, 280, 24 }));
+    parent->setFrameSize({ 1000, 700 });
+    EXPECT_TRUE(near(preview->frame(), { 320, 20, 660, 660 }));
+
+    // A size someone sets starts afresh: nothing is owed from before.
+    parent->setFrameSize({ 300, 600 });
+    preview->setFrameSize({ 10, 560 });
+    parent->setFrameSize({ 400, 600 });
+    EXPECT_TRUE(near(preview->frame(), { 320, 20, 110, 560 }));
+}
+
+// Steps of a superview's size, through sizes too small for the subview, end where one step to the last size ends.
+TEST_F(ViewGeometryTest, AutoresizingInStepsMatchesOneStepToTheSameSize)
+{
+    using namespace AutoresizingMask;
+    std::mt19937 random(20240611);
+    std::uniform_real_distribution<double> size(0, 400);
+    // One flexible part per axis, any of them: the change goes to it whole, so the path does not matter.
+    const unsigned xParts[] = { MinXMargin, WidthSizable, MaxXMargin };
+    const unsigned yParts[] = { MinYMargin, HeightSizable, MaxYMargin };
+    for (int round = 0; round < 200; ++round) {
+        const unsigned mask = xParts[random() % 3] | yParts[random() % 3];
+        const gfx::Rect start { 30, 40, 90, 60 };
+        auto stepped = TestView::make({ 0, 0, 200, 150 });
+        auto child = TestView::make(start);
+        stepped->addSubview(child);
+        child->setAutoresizingMask(mask);
+        gfx::Size last;
+        for (int step = 0; step < 12; ++step) {
+            last = { std::floor(size(random)), std::floor(size(random)) };
+            stepped->setFrameSize(last);
+        }
+        auto once = TestView::make({ 0, 0, 200, 150 });
+        auto rebuilt = TestView::make(start);
+        once->addSubview(rebuilt);
+        rebuilt->setAutoresizingMask(mask);
+        once->setFrameSize(last);
+        ASSERT_TRUE(near(child->frame(), rebuilt->frame())) << "round " << round << ", mask " << mask;
+    }
+}
+
+// A zoomed view keeps its zoom through a frame of no size, and a zoom set while it has none.
+TEST_F(ViewGeometryTest, TheBoundsScaleOutlivesAnEmptyFrame)
+{
+    auto clip = TestView::make({ 0, 0, 200, 100 });
+    clip->scaleUnitSquareToSize({ 2, 2 });
+    clip->setFrameSize({ 0, 0 });
+    EXPECT_EQ(clip->bounds().size, gfx::Size(0, 0));
+    clip->setFrameSize({ 300, 100 });
+    EXPECT_EQ(clip->bounds().size, gfx::Size(150, 50));
+    clip->setFrameSize({ 0, 100 });
+    clip->scaleUnitSquareToSize({ 2, 2 });
+    clip->setFrameSize({ 400, 100 });
+    EXPECT_EQ(clip->bounds().size, gfx::Size(100, 25)) << "four times, across and up";
 }
 
 TEST_F(ViewGeometryTest, WindowResizeAutoresizesTheContent)

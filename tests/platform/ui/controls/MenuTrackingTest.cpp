@@ -100,9 +100,70 @@ TEST_F(MenuTrackingTest, KeyboardChoosesAndActs)
     ASSERT_EQ(log->senders.size(), 1u);
     EXPECT_EQ(log->senders.back().objectAs<MenuItem>()->title(), u"Third") << "End goes to the last enabled item";
 
-    // Typing picks by title; a pause starts the typing over.
-    openAndLook(nullptr, { 300, 500 }, { u"s", u" " });
+    // Typing picks by title; Return takes it.
+    openAndLook(nullptr, { 300, 500 }, { u"s", u"\r" });
     EXPECT_EQ(log->senders.back().objectAs<MenuItem>()->title(), u"Second");
+}
+
+// Space chooses the highlighted item, unless a type-ahead search runs: then it is part of the title typed, so "Code
+// 128" typed reaches Code 128, not Code 11 at "Code ". After a pause the search is over and Space chooses again.
+TEST_F(MenuTrackingTest, SpaceExtendsATypeAheadSearchAndChoosesOtherwise)
+{
+    auto types = Menu::create();
+    for (const char* title : { "Codabar", "Code 11", "Code 39", "Code 128", "QR Code" })
+        types->addItemWithTitle(title, "clicked:")->setTarget(log);
+    // Keys typed once the menu is up, each after its delay (seconds since the one before).
+    auto typeIntoMenu = [&](std::vector<std::pair<double, fnd::String>> keys) {
+        // Each key is queued once the one before was read, so the delays are the pauses between keys.
+        auto next = std::make_shared<std::function<void(std::size_t)>>();
+        *next = [this, keys, weakNext = std::weak_ptr(next)](std::size_t i) {
+            if (i == keys.size())
+                return;
+            backend->after(keys[i].first, [this, keys, i, weakNext] {
+                backend->keyDown(*window, keys[i].second, 0);
+                if (auto more = weakNext.lock())
+                    (*more)(i + 1);
+            });
+        };
+        backend->flagsChanged(*window, 0, 0);
+        (*next)(0);
+        chosen = types->popUpMenuPositioningItem(nullptr, { 300, 500 });
+    };
+    auto typed = [](const char* text) {
+        std::vector<std::pair<double, fnd::String>> keys;
+        for (const char* c = text; *c; ++c)
+            keys.emplace_back(0.1, fnd::String(std::string(1, *c)));
+        return keys;
+    };
+    auto chosenTitle = [&] { return log->senders.back().objectAs<MenuItem>()->title().utf8(); };
+
+    auto keys = typed("Code 128");
+    keys.emplace_back(0.1, u"\r");
+    typeIntoMenu(keys);
+    ASSERT_TRUE(chosen) << "Space did not end the menu while the title was typed";
+    EXPECT_EQ(chosenTitle(), "Code 128");
+    EXPECT_EQ(log->senders.size(), 1u);
+
+    // "Code 39" after "Code " highlighted Code 11.
+    keys = typed("code 3");
+    keys.emplace_back(0.1, u"\r");
+    typeIntoMenu(keys);
+    EXPECT_EQ(chosenTitle(), "Code 39");
+
+    // No search: Space chooses the highlighted item, as before; so it does once the typing has paused.
+    const auto down = fnd::String(std::u16string(1, FunctionKey::DownArrow));
+    typeIntoMenu({ { 0.1, down }, { 0.1, down }, { 0.1, u" " } });
+    EXPECT_TRUE(chosen);
+    EXPECT_EQ(chosenTitle(), "Code 11");
+    typeIntoMenu({ { 0.1, u"q" }, { 1.5, u" " } });
+    EXPECT_TRUE(chosen);
+    EXPECT_EQ(chosenTitle(), "QR Code");
+    // Moving by keys ends the search too.
+    const auto up = fnd::String(std::u16string(1, FunctionKey::UpArrow));
+    typeIntoMenu({ { 0.1, u"q" }, { 0.1, up }, { 0.1, u" " } });
+    EXPECT_TRUE(chosen);
+    EXPECT_EQ(chosenTitle(), "Code 128");
+    EXPECT_EQ(log->senders.size(), 5u);
 }
 
 TEST_F(MenuTrackingTest, TheMouseHighlightsAndOnlyChoosableItemsAreTaken)

@@ -1,8 +1,8 @@
 #include "ControlsTestSupport.h"
 
 #include "platform/graphics/Font.h"
-#include "platform/ui/menus/MenuView.h"
 #include "platform/ui/controls/PopUpButton.h"
+#include "platform/ui/menus/MenuView.h"
 
 #include "support/Canvas.h"
 
@@ -182,11 +182,11 @@ TEST_F(PopUpButtonTest, ClickOpensAndKeyboardChooses)
     dispatch();
     EXPECT_EQ(popUp->titleOfSelectedItem(), u"Banana") << "past the disabled item and the separator";
 
-    // Typing the start of a title goes there.
+    // Typing the start of a title goes there; Return takes it (a space would be typed into the title).
     press(*popUp, { 80, 14 });
     release(*popUp, { 80, 14 });
     backend->keyDown(*window, "d", KeyCode::D);
-    backend->keyDown(*window, u" ", KeyCode::Space);
+    backend->keyDown(*window, u"\r", KeyCode::Return);
     dispatch();
     EXPECT_EQ(popUp->titleOfSelectedItem(), u"Date");
 

@@ -319,6 +319,51 @@ TEST_F(SavePanelTest, OpenPanelsChooseAFileByDoubleClickAndCancelWithEscape)
     EXPECT_EQ(panel->runModal(), ModalResponse::Cancel);
 }
 
+// A name pasted from a spreadsheet or a text ends in a line break, or holds several lines: characters no one sees in
+// the one-line field never reach the file's name. Line breaks and tabs between words become a space, other control
+// characters go, and what is left at either end is trimmed.
+TEST_F(SavePanelTest, ControlCharactersTypedOrPastedAreNotPartOfTheName)
+{
+    auto panel = SavePanel::savePanel();
+    panel->setAllowedFileTypes({ "pdf" });
+    struct Case {
+        std::u16string typed;
+        const char* saved;
+    };
+    for (const auto& c : { Case { u"4006381333931\n", "4006381333931.pdf" },
+             Case { u"Batch 12\r\nLine A", "Batch 12 Line A.pdf" }, Case { u"\tTab\tbetween\n\n", "Tab between.pdf" },
+             Case { u"bell\u0007 and \u007f delete", "bell and  delete.pdf" },
+             Case { u"next\u0085line\u2028and\u2029paragraph", "next line and paragraph.pdf" },
+             Case { u"esc\u001b[0m.pdf", "esc[0m.pdf" } }) {
+        SCOPED_TRACE(fnd::String(c.typed).utf8());
+        backend->answerNextPanel(PanelAnswer::pressing(ModalResponse::OK).inFolder(dir()).typing(fnd::String(c.typed)));
+        EXPECT_EQ(exportWith(panel), ModalResponse::OK);
+        EXPECT_EQ(panel->path().utf8(), folder / c.saved);
+        EXPECT_TRUE(std::filesystem::exists(folder / c.saved));
+    }
+    for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
+        const auto name = entry.path().filename().string();
+        EXPECT_TRUE(std::ranges::none_of(name, [](char c) { return static_cast<unsigned char>(c) < 0x20; })) << name;
+    }
+
+    // Nothing but control characters is no name: the panel stays.
+    panel->setDirectory(dir());
+    panel->setNameFieldStringValue(u"\n\t\u0007");
+    std::vector<long> codes;
+    panel->beginSheetModalForWindow(window, [&](long code) { codes.push_back(code); });
+    panel->okButton()->performClick();
+    EXPECT_TRUE(codes.empty());
+    panel->cancel({});
+
+    // A new folder's name is cleaned alike.
+    panel->setCanCreateDirectories(true);
+    panel->makeKeyAndOrderFront();
+    backend->answerNextPanel(PanelAnswer::pressing(1000).typing(u"Labels\nMay\n"));
+    panel->newFolderButton()->performClick();
+    settle();
+    EXPECT_TRUE(std::filesystem::is_directory(folder / "Labels May"));
+}
+
 TEST_F(SavePanelTest, TypedPathsNameTheFolderTooAndAFolderIsEntered)
 {
     auto panel = SavePanel::savePanel();

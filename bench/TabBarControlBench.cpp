@@ -3,50 +3,28 @@
 // overflow menu. What a person does with tabs: opening one, closing one, choosing one (by a click or from the
 // overflow menu), moving one, the layout pass, a click's hit test, one tick of the placeholder gap animation while a
 // tab is dragged across the bar, and drawing the bar.
-#include "bench/CollectionSizes.h"
+#include "bench/TabBarBenchWindow.h"
 
 #include "frameworks/ZTBTabBarControl/ZTBTabBarCell.h"
 #include "frameworks/ZTBTabBarControl/ZTBTabBarControl.h"
 #include "frameworks/ZTBTabBarControl/ZTBTabControls.h"
 #include "frameworks/ZTBTabBarControl/ZTBTabDragAssistant.h"
 
-#include "platform/backend/headless/HeadlessBackend.h"
-#include "platform/graphics/BitmapImageRep.h"
-#include "platform/ui/containers/TabView.h"
-#include "platform/ui/containers/TabViewItem.h"
 #include "platform/ui/menus/Menu.h"
-#include "platform/ui/views/Window.h"
-
-#include <benchmark/benchmark.h>
-
-#include <string>
 
 namespace {
 
 constexpr long TabBarControlBenchTypicalTabs = 20;
 
-struct TabBarControlBenchSetup {
-    std::shared_ptr<ui::HeadlessBackend> backend = ui::HeadlessBackend::install();
-    std::shared_ptr<ui::Window> window;
-    std::shared_ptr<ui::TabView> tabView;
-    std::shared_ptr<ZTBTabBarControl> bar;
-    long made { 0 };
+using tabbarbench::fitsArgument;
 
+struct TabBarControlBenchSetup : tabbarbench::Window<ZTBTabBarControl> {
     // fits: wide enough for every tab at its optimum width; else a 1,000-point window.
     TabBarControlBenchSetup(long tabs, bool fits)
+        : Window(fits ? double(tabs) * 130.0 + 100 : 1000)
     {
-        const double width = fits ? double(tabs) * 130.0 + 100 : 1000;
-        window = ui::Window::create({ { 0, 0 }, { width, 200 } });
-        tabView = ui::TabView::create({ 0, 0, width, 178 });
-        // The bar shows the tabs; the tab view only the selected page.
-        tabView->setTabViewType(ui::TabViewType::NoTabsNoBorder);
-        bar = ZTBTabBarControl::create({ 0, 178, width, 22 });
-        window->contentView()->addSubview(tabView);
-        window->contentView()->addSubview(bar);
-        bar->setTabView(tabView);
         tabView->setDelegate(bar);
-        for (long i = 0; i < tabs; ++i)
-            tabView->addTabViewItem(newItem());
+        fill(tabs);
         bar->update(false);
         window->layoutIfNeeded();
     }
@@ -54,27 +32,12 @@ struct TabBarControlBenchSetup {
     {
         ZTBTabDragAssistant::sharedDragAssistant()->finishDrag();
         tabView->setDelegate(nullptr);
-        window->close();
-        ui::Backend::install(nullptr);
     }
-    std::shared_ptr<ui::TabViewItem> newItem()
-    {
-        auto item = ui::TabViewItem::create();
-        item->setLabel(fnd::String("Tab " + std::to_string(made++)));
-        return item;
-    }
-    std::shared_ptr<ui::TabViewItem> item(long index) const { return tabView->tabViewItemAtIndex(index); }
 };
-
-bool fitsArgument(const benchmark::State& state)
-{
-    return state.range(1) != 0;
-}
 
 void sizes(benchmark::internal::Benchmark* b)
 {
-    collectionsizes::threeSizes(b, TabBarControlBenchTypicalTabs, { 1, 0 });
-    b->ArgNames({ "tabs", "fits" })->Unit(benchmark::kMicrosecond);
+    tabbarbench::sizes(b, TabBarControlBenchTypicalTabs);
 }
 
 // Filling the bar: a window restored with its tabs, added one after another to the tab view the bar serves.
@@ -89,37 +52,8 @@ void TabBarControlFill(benchmark::State& state)
 }
 BENCHMARK(TabBarControlFill)->Apply(sizes);
 
-// Opening one tab at the end and the window's layout pass; closing it again is not timed.
-void TabBarControlAddOne(benchmark::State& state)
-{
-    TabBarControlBenchSetup setup(state.range(0), fitsArgument(state));
-    for (auto _ : state) {
-        auto item = setup.newItem();
-        setup.tabView->addTabViewItem(item);
-        setup.window->layoutIfNeeded();
-        state.PauseTiming();
-        setup.tabView->removeTabViewItem(item);
-        setup.window->layoutIfNeeded();
-        state.ResumeTiming();
-    }
-}
-BENCHMARK(TabBarControlAddOne)->Apply(sizes);
-
-// Closing the first tab and the window's layout pass; putting it back is not timed.
-void TabBarControlRemoveOne(benchmark::State& state)
-{
-    TabBarControlBenchSetup setup(state.range(0), fitsArgument(state));
-    for (auto _ : state) {
-        auto item = setup.item(0);
-        setup.tabView->removeTabViewItem(item);
-        setup.window->layoutIfNeeded();
-        state.PauseTiming();
-        setup.tabView->insertTabViewItem(item, 0);
-        setup.window->layoutIfNeeded();
-        state.ResumeTiming();
-    }
-}
-BENCHMARK(TabBarControlRemoveOne)->Apply(sizes);
+BENCHMARK(tabbarbench::addOne<TabBarControlBenchSetup>)->Name("TabBarControlAddOne")->Apply(sizes);
+BENCHMARK(tabbarbench::removeOne<TabBarControlBenchSetup>)->Name("TabBarControlRemoveOne")->Apply(sizes);
 
 // Choosing the first tab and then the third by clicking their cells.
 void TabBarControlSelect(benchmark::State& state)
@@ -230,15 +164,6 @@ void TabBarControlDragTick(benchmark::State& state)
 }
 BENCHMARK(TabBarControlDragTick)->Apply(sizes);
 
-// Drawing the 1,000 points of the bar a window shows (the first tabs).
-void TabBarControlDraw(benchmark::State& state)
-{
-    TabBarControlBenchSetup setup(state.range(0), fitsArgument(state));
-    const gfx::Rect shown { 0, 0, 1000, setup.bar->bounds().height() };
-    auto bitmap = setup.bar->bitmapImageRepForCachingDisplayInRect(shown);
-    for (auto _ : state)
-        setup.bar->cacheDisplayInRect(shown, *bitmap);
-}
-BENCHMARK(TabBarControlDraw)->Apply(sizes);
+BENCHMARK(tabbarbench::draw<TabBarControlBenchSetup>)->Name("TabBarControlDraw")->Apply(sizes);
 
 }

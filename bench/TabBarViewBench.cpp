@@ -3,74 +3,34 @@
 // tabs live in the overflow menu. What a person does with tabs: opening one (the bar's update pass), closing one,
 // choosing one (by a click or from the overflow menu), moving one, the layout pass, a click's hit test, one step of
 // a tab dragged across the bar, and drawing the bar.
-#include "bench/CollectionSizes.h"
+#include "bench/TabBarBenchWindow.h"
 
 #include "frameworks/QFTabBarView/QFAttachedTabBarButton.h"
 #include "frameworks/QFTabBarView/QFOverflowPopUpButton.h"
 #include "frameworks/QFTabBarView/QFTabBarView.h"
 #include "frameworks/QFTabBarView/QFTabDragAssistant.h"
 
-#include "platform/backend/headless/HeadlessBackend.h"
-#include "platform/graphics/BitmapImageRep.h"
-#include "platform/ui/containers/TabView.h"
-#include "platform/ui/containers/TabViewItem.h"
 #include "platform/ui/menus/MenuItem.h"
-#include "platform/ui/views/Window.h"
-
-#include <benchmark/benchmark.h>
-
-#include <string>
 
 namespace {
 
 constexpr long TabBarViewBenchTypicalTabs = 20;
 
-struct TabBarBenchSetup {
-    std::shared_ptr<ui::HeadlessBackend> backend = ui::HeadlessBackend::install();
-    std::shared_ptr<ui::Window> window;
-    std::shared_ptr<ui::TabView> tabView;
-    std::shared_ptr<QFTabBarView> bar;
-    long made { 0 };
+using tabbarbench::fitsArgument;
 
+struct TabBarBenchSetup : tabbarbench::Window<QFTabBarView> {
     // fits: wide enough for every tab at its minimum width, so all have buttons; else a 1,000-point window.
     TabBarBenchSetup(long tabs, bool fits)
+        : Window(fits ? double(tabs) * 100.0 + 40 : 1000)
     {
-        const double width = fits ? double(tabs) * 100.0 + 40 : 1000;
-        window = ui::Window::create({ { 0, 0 }, { width, 200 } });
-        tabView = ui::TabView::create({ 0, 0, width, 178 });
-        // The bar shows the tabs; the tab view only the selected page.
-        tabView->setTabViewType(ui::TabViewType::NoTabsNoBorder);
-        bar = QFTabBarView::create({ 0, 178, width, 22 });
-        window->contentView()->addSubview(tabView);
-        window->contentView()->addSubview(bar);
-        bar->setTabView(tabView);
-        for (long i = 0; i < tabs; ++i)
-            tabView->addTabViewItem(newItem());
+        fill(tabs);
         window->layoutIfNeeded();
     }
-    ~TabBarBenchSetup()
-    {
-        window->close();
-        ui::Backend::install(nullptr);
-    }
-    std::shared_ptr<ui::TabViewItem> newItem()
-    {
-        auto item = ui::TabViewItem::create();
-        item->setLabel(fnd::String("Tab " + std::to_string(made++)));
-        return item;
-    }
-    std::shared_ptr<ui::TabViewItem> item(long index) const { return tabView->tabViewItemAtIndex(index); }
 };
-
-bool fitsArgument(const benchmark::State& state)
-{
-    return state.range(1) != 0;
-}
 
 void sizes(benchmark::internal::Benchmark* b)
 {
-    collectionsizes::threeSizes(b, TabBarViewBenchTypicalTabs, { 1, 0 });
-    b->ArgNames({ "tabs", "fits" })->Unit(benchmark::kMicrosecond);
+    tabbarbench::sizes(b, TabBarViewBenchTypicalTabs);
 }
 
 // Filling the bar: a window restored with its tabs, every item added before one update pass.
@@ -85,37 +45,9 @@ void TabBarViewFill(benchmark::State& state)
 }
 BENCHMARK(TabBarViewFill)->Apply(sizes);
 
-// Opening one tab at the end and the update pass that follows; closing it again is not timed.
-void TabBarViewAddOne(benchmark::State& state)
-{
-    TabBarBenchSetup setup(state.range(0), fitsArgument(state));
-    for (auto _ : state) {
-        auto item = setup.newItem();
-        setup.tabView->addTabViewItem(item);
-        setup.window->layoutIfNeeded();
-        state.PauseTiming();
-        setup.tabView->removeTabViewItem(item);
-        setup.window->layoutIfNeeded();
-        state.ResumeTiming();
-    }
-}
-BENCHMARK(TabBarViewAddOne)->Apply(sizes);
-
-// Closing the first tab and the update pass that follows; putting it back is not timed.
-void TabBarViewRemoveOne(benchmark::State& state)
-{
-    TabBarBenchSetup setup(state.range(0), fitsArgument(state));
-    for (auto _ : state) {
-        auto item = setup.item(0);
-        setup.tabView->removeTabViewItem(item);
-        setup.window->layoutIfNeeded();
-        state.PauseTiming();
-        setup.tabView->insertTabViewItem(item, 0);
-        setup.window->layoutIfNeeded();
-        state.ResumeTiming();
-    }
-}
-BENCHMARK(TabBarViewRemoveOne)->Apply(sizes);
+// The bar's update pass follows the tab view's change within the layout pass.
+BENCHMARK(tabbarbench::addOne<TabBarBenchSetup>)->Name("TabBarViewAddOne")->Apply(sizes);
+BENCHMARK(tabbarbench::removeOne<TabBarBenchSetup>)->Name("TabBarViewRemoveOne")->Apply(sizes);
 
 // Choosing the first tab and then the third by clicking their buttons.
 void TabBarViewSelect(benchmark::State& state)
@@ -228,15 +160,6 @@ void TabBarViewDragStep(benchmark::State& state)
 }
 BENCHMARK(TabBarViewDragStep)->Apply(sizes);
 
-// Drawing the 1,000 points of the bar a window shows (the first tabs).
-void TabBarViewDraw(benchmark::State& state)
-{
-    TabBarBenchSetup setup(state.range(0), fitsArgument(state));
-    const gfx::Rect shown { 0, 0, 1000, setup.bar->bounds().height() };
-    auto bitmap = setup.bar->bitmapImageRepForCachingDisplayInRect(shown);
-    for (auto _ : state)
-        setup.bar->cacheDisplayInRect(shown, *bitmap);
-}
-BENCHMARK(TabBarViewDraw)->Apply(sizes);
+BENCHMARK(tabbarbench::draw<TabBarBenchSetup>)->Name("TabBarViewDraw")->Apply(sizes);
 
 }

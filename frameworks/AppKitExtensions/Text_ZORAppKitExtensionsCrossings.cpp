@@ -89,10 +89,10 @@ CrossingSegment crossingSegment(Point a, Point b)
     return { a, b, std::min(a.y, b.y), std::max(a.y, b.y) };
 }
 
-// The segments intersectingPointsWithHorizontalLineAtY tests: every line and close of the flattened path.
-std::vector<CrossingSegment> outlineSegments(const BezierPath& flat)
+// Calls edge(from, to) for every line and close of a flattened path, in order.
+template <class Edge>
+void forEachOutlineEdge(const BezierPath& flat, Edge&& edge)
 {
-    std::vector<CrossingSegment> segments;
     Point current, start;
     for (std::int64_t i = 0; i < flat.elementCount(); ++i) {
         auto kind = flat.elementKinds()[static_cast<std::size_t>(i)];
@@ -101,9 +101,16 @@ std::vector<CrossingSegment> outlineSegments(const BezierPath& flat)
             continue;
         }
         Point to = kind == gfx::BezierPathElement::ClosePath ? start : flat.associatedPoints(i).back();
-        segments.push_back(crossingSegment(current, to));
+        edge(current, to);
         current = to;
     }
+}
+
+// The segments intersectingPointsWithHorizontalLineAtY tests: every line and close of the flattened path.
+std::vector<CrossingSegment> outlineSegments(const BezierPath& flat)
+{
+    std::vector<CrossingSegment> segments;
+    forEachOutlineEdge(flat, [&](Point from, Point to) { segments.push_back(crossingSegment(from, to)); });
     return segments;
 }
 
@@ -247,17 +254,7 @@ std::vector<Point> intersectingPointsWithHorizontalLineAtY(const BezierPath& pat
         if (gfx::pointInRect(p, room))
             points.push_back(p);
     };
-    Point current, start;
-    for (std::int64_t i = 0; i < flat.elementCount(); ++i) {
-        auto kind = flat.elementKinds()[static_cast<std::size_t>(i)];
-        if (kind == gfx::BezierPathElement::MoveTo) {
-            current = start = flat.associatedPoints(i)[0];
-            continue;
-        }
-        Point to = kind == gfx::BezierPathElement::ClosePath ? start : flat.associatedPoints(i).back();
-        cross(current, to);
-        current = to;
-    }
+    forEachOutlineEdge(flat, cross);
     std::sort(points.begin(), points.end(), [](Point a, Point b) { return ZORComparePointsByX(a, b) < 0; });
     if (points.size() % 2 == 1)
         points.pop_back();

@@ -21,6 +21,26 @@ bool inChain(const Chain& chain, const Object* object, const String& key)
     return std::any_of(chain.begin(), chain.end(), [&](const auto& p) { return p.first == object && p.second == key; });
 }
 
+// Takes out of the object's listeners of the key the entries that are gone, and `listener` when given.
+void forgetListeners(const WeakObjectRef& object, const String& key, const KeyListener* listener)
+{
+    auto target = object.lock();
+    if (!target)
+        return;
+    auto* state = ObjectAccess::existingState(*target);
+    if (!state)
+        return;
+    std::lock_guard lock(state->mutex);
+    if (auto it = state->listeners.find(key); it != state->listeners.end()) {
+        std::erase_if(it->second, [listener](const auto& weak) {
+            auto held = weak.lock();
+            return !held || held.get() == listener;
+        });
+        if (it->second.empty())
+            state->listeners.erase(it);
+    }
+}
+
 }
 
 // Observes one key of one object and, through the value of that key, the rest of the path. When the key changes
@@ -38,22 +58,8 @@ public:
         std::tie(m_key, m_rest) = splitFirstKey(path);
     }
 
-    ~PathObservation() override
-    {
-        // The listener entry is weak and already expired: clear it out of the object's table.
-        auto object = m_object.lock();
-        if (!object)
-            return;
-        auto* state = ObjectAccess::existingState(*object);
-        if (!state)
-            return;
-        std::lock_guard lock(state->mutex);
-        if (auto it = state->listeners.find(m_key); it != state->listeners.end()) {
-            std::erase_if(it->second, [](const auto& w) { return w.expired(); });
-            if (it->second.empty())
-                state->listeners.erase(it);
-        }
-    }
+    // The listener entry is weak and already expired: clear it out of the object's table.
+    ~PathObservation() override { forgetListeners(m_object, m_key, nullptr); }
 
     void attach(Object& object, const Chain& chain)
     {
@@ -274,30 +280,6 @@ ObservationRegistration::ObservationRegistration(
     , m_options(options)
     , m_deliver(std::move(deliver))
 {
-}
-
-namespace {
-
-// Takes out of the object's listeners of the key the entries that are gone, and `listener` when given.
-void forgetListeners(const WeakObjectRef& object, const String& key, const KeyListener* listener)
-{
-    auto target = object.lock();
-    if (!target)
-        return;
-    auto* state = ObjectAccess::existingState(*target);
-    if (!state)
-        return;
-    std::lock_guard lock(state->mutex);
-    if (auto it = state->listeners.find(key); it != state->listeners.end()) {
-        std::erase_if(it->second, [listener](const auto& weak) {
-            auto held = weak.lock();
-            return !held || held.get() == listener;
-        });
-        if (it->second.empty())
-            state->listeners.erase(it);
-    }
-}
-
 }
 
 ObservationRegistration::~ObservationRegistration()

@@ -140,6 +140,7 @@ void QFTabDragAssistant::slideLoop(
     bar.updateTabStateMaskOfAttachedButton(button, current);
     QFTabBarViewExtensions::orderFront(button);
     long lastDestination = fnd::NotFound;
+    bool itemLeft = false;
     std::shared_ptr<ui::Event> first;
     auto& application = ui::Application::shared();
     auto delegate = bar.delegate();
@@ -186,7 +187,10 @@ void QFTabDragAssistant::slideLoop(
         // Released within the bar.
         m_isSliding = false;
         button.setIsInDraggedSlide(false);
-        if (bar.indexOfTabViewItem(item.get()) != current) {
+        if (item && bar.indexOfTabViewItem(item.get()) == fnd::NotFound) {
+            // The program closed the tab meanwhile: it is not moved back in; its button goes once the drag is over.
+            itemLeft = true;
+        } else if (bar.indexOfTabViewItem(item.get()) != current) {
             bar.moveTabViewItem(item, current);
             bar.update(false);
         } else if (lastDestination == current && lastDestination != fnd::NotFound) {
@@ -205,6 +209,8 @@ void QFTabDragAssistant::slideLoop(
     // The drag ends here: nothing left the bar.
     fnd::NotificationCenter::defaultCenter().postNotificationName(QFTabDragDidEndNotification);
     m_pasteboardItem.reset();
+    if (itemLeft)
+        bar.update(false);
     bar.updateTabStateMaskOfAttachedButtons();
     bar.setNeedsDisplay(true);
 }
@@ -368,8 +374,10 @@ void QFTabDragAssistant::draggedImageEndedAt(gfx::Point point, ui::DragOperation
     auto tabItem = button ? button->tabViewItem() : nullptr;
     auto delegate = source ? source->delegate() : nullptr;
     auto sourceTabs = source ? source->tabView() : nullptr;
-    bool putBack = true;
-    if (!m_destinationTabBar && delegate && sourceTabs && tabItem) {
+    // A tab the program closed while it was carried goes nowhere.
+    const bool itemLeft = tabItem && sourceTabs && sourceTabs->indexOfTabViewItem(*tabItem) == long(fnd::NotFound);
+    bool putBack = !itemLeft;
+    if (!itemLeft && !m_destinationTabBar && delegate && sourceTabs && tabItem) {
         if (auto answer = delegate->tabViewNewTabBarViewForDraggedTabViewItem(*sourceTabs, *tabItem, point)) {
             if (auto newBar = *answer) {
                 putBack = false;
@@ -395,12 +403,8 @@ void QFTabDragAssistant::draggedImageEndedAt(gfx::Point point, ui::DragOperation
         // Back where it came from; its item never left the tab view.
         source->addSubview(button);
         button->setStyle(source->style());
-        if (tabItem) {
+        if (tabItem)
             source->bindPropertiesOfAttachedButton(*button, *tabItem);
-            auto tabs = source->tabView();
-            if (tabs && tabs->indexOfTabViewItem(*tabItem) == long(fnd::NotFound))
-                tabs->insertTabViewItem(tabItem, std::clamp<long>(item->sourceIndex, 0, tabs->numberOfTabViewItems()));
-        }
         source->update(false);
     }
     fnd::NotificationCenter::defaultCenter().postNotificationName(QFTabDragDidEndNotification);
@@ -520,7 +524,9 @@ bool QFTabDragAssistant::performDragOperation(ui::DraggingInfo& info, QFTabBarVi
     long index = destinationIndexForButton(button.get(), p, *destination);
     if (index == fnd::NotFound)
         index = destination->destinationIndexForDraggedItem();
-    bool accepted = index != fnd::NotFound && tabItem;
+    // A tab the program closed while it was carried is not taken.
+    bool accepted
+        = index != fnd::NotFound && tabItem && !(source && source->indexOfTabViewItem(tabItem.get()) == fnd::NotFound);
     auto delegate = destination->delegate();
     auto tabs = destination->tabView();
     if (accepted && delegate && tabs)

@@ -50,7 +50,11 @@ public:
     {
         return std::nullopt;
     }
-    virtual void tabViewAcceptedDraggingInfo(ui::TabView&, ui::DraggingInfo&, ui::TabViewItem*) { }
+    // A drop of another kind on the bar (on a tab, or on none): whether the delegate took it.
+    virtual std::optional<bool> tabViewAcceptedDraggingInfo(ui::TabView&, ui::DraggingInfo&, ui::TabViewItem*)
+    {
+        return std::nullopt;
+    }
     virtual void tabViewTabBarDidHide(ui::TabView&, ZTBTabBarControl&) { }
     virtual void tabViewTabBarDidUnhide(ui::TabView&, ZTBTabBarControl&) { }
     virtual std::optional<double> desiredWidthForVerticalTabBar(ZTBTabBarControl&) { return std::nullopt; }

@@ -443,6 +443,10 @@ ui::DragOperation ZTBTabBarControl::draggingEntered(ui::DraggingInfo& info)
 {
     if (!isTabDrag(info))
         return ui::DragOperations::None;
+    // Another program's drag may offer the tab type too (the window system's bridge names unknown types so): with
+    // no tab drag of ours running there is no tab to place, and placeholders would stay for good.
+    if (!ZTBTabDragAssistant::sharedDragAssistant()->isDragging())
+        return ui::DragOperations::None;
     if (ztbDropRefused(*this, info))
         return ui::DragOperations::None;
     ZTBTabDragAssistant::sharedDragAssistant()->draggingEnteredTabBar(
@@ -454,7 +458,7 @@ std::optional<ui::DragOperation> ZTBTabBarControl::draggingUpdated(ui::DraggingI
 {
     const gfx::Point p = convertPointFromView(info.draggingLocation(), nullptr);
     if (isTabDrag(info)) {
-        if (ztbDropRefused(*this, info))
+        if (!ZTBTabDragAssistant::sharedDragAssistant()->isDragging() || ztbDropRefused(*this, info))
             return ui::DragOperations::None;
         ZTBTabDragAssistant::sharedDragAssistant()->draggingUpdatedInTabBar(self(), p);
         return ui::DragOperations::Move;
@@ -507,15 +511,17 @@ bool ZTBTabBarControl::prepareForDragOperation(ui::DraggingInfo& info)
 
 bool ZTBTabBarControl::performDragOperation(ui::DraggingInfo& info)
 {
+    // YES only for a drop that was taken: the source may delete what it moved when told so.
     if (isTabDrag(info)) {
-        ZTBTabDragAssistant::sharedDragAssistant()->performDragOperation();
-        return true;
+        auto assistant = ZTBTabDragAssistant::sharedDragAssistant();
+        return assistant->isDragging() && assistant->performDragOperation();
     }
-    if (auto delegate = this->delegate(); delegate && m_tabView) {
-        auto cell = cellForPoint(convertPointFromView(info.draggingLocation(), nullptr));
-        delegate->tabViewAcceptedDraggingInfo(*m_tabView, info, cell ? cell->representedObject().get() : nullptr);
-    }
-    return true;
+    auto delegate = this->delegate();
+    if (!delegate || !m_tabView)
+        return false;
+    auto cell = cellForPoint(convertPointFromView(info.draggingLocation(), nullptr));
+    return delegate->tabViewAcceptedDraggingInfo(*m_tabView, info, cell ? cell->representedObject().get() : nullptr)
+        .value_or(false);
 }
 
 // Archive: after the view's data, the keys in the order they are written. Transient state is written as it is

@@ -322,7 +322,9 @@ void ZTBTabDragAssistant::draggingExitedTabBar(const std::shared_ptr<ZTBTabBarCo
         // The only tab leaves: its window steps aside, but the dragged tab stays in sight.
         if (auto w = source->window())
             w->setAlphaValue(0.0);
-        m_draggedTab->window()->setAlphaValue(0.75);
+        // Style 0 shows the content window (the delegate's picture has the tab drawn on it); the tab window over it
+        // stays unseen.
+        m_draggedTab->window()->setAlphaValue(m_currentTearOffStyle == 0 && m_draggedView ? 0.0 : 0.75);
         if (m_currentTearOffStyle == 0 && m_draggedView)
             m_draggedView->window()->setAlphaValue(0.75);
         if (m_currentTearOffStyle != 0) {
@@ -564,14 +566,18 @@ void ZTBTabDragAssistant::calculateDragAnimationForTabBar(const std::shared_ptr<
 
 // Drops.
 
-void ZTBTabDragAssistant::performDragOperation()
+bool ZTBTabDragAssistant::performDragOperation()
 {
     auto destination = m_destinationTabBar;
     auto source = m_sourceTabBar;
     auto cell = m_draggedCell;
     if (!destination || !source || !cell) {
         finishDrag();
-        return;
+        return false;
+    }
+    if (draggedTabHasLeft()) {
+        endDragOfDepartedTab();
+        return false;
     }
     auto item = cell->representedObject();
     auto& cells = destination->cells();
@@ -629,12 +635,36 @@ void ZTBTabDragAssistant::performDragOperation()
             delegate->tabViewDidDropTabViewItem(*source->tabView(), *item, *destination);
     ztbPost(ZTBTabDragDidEndNotification);
     finishDrag();
+    return true;
+}
+
+bool ZTBTabDragAssistant::draggedTabHasLeft() const
+{
+    auto item = m_draggedCell ? m_draggedCell->representedObject() : nullptr;
+    auto tabs = m_sourceTabBar ? m_sourceTabBar->tabView() : nullptr;
+    return !item || !tabs || tabs->indexOfTabViewItem(*item) == long(fnd::NotFound);
+}
+
+void ZTBTabDragAssistant::endDragOfDepartedTab()
+{
+    // The program closed the tab while it was carried: its cell goes with its item instead of coming back.
+    if (m_sourceTabBar && m_draggedCell)
+        m_sourceTabBar->removeTabForCell(m_draggedCell);
+    if (m_sourceTabBar)
+        if (auto w = m_sourceTabBar->window())
+            w->setAlphaValue(1.0);
+    ztbPost(ZTBTabDragDidEndNotification);
+    finishDrag();
 }
 
 void ZTBTabDragAssistant::draggedImageEndedAt(gfx::Point screenPoint)
 {
     if (!m_isDragging)
         return;
+    if (draggedTabHasLeft()) {
+        endDragOfDepartedTab();
+        return;
+    }
     auto source = m_sourceTabBar;
     auto cell = m_draggedCell;
     auto item = cell ? cell->representedObject() : nullptr;

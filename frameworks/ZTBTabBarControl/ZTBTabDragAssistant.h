@@ -75,7 +75,8 @@ public:
     void draggingEnteredTabBar(const std::shared_ptr<ZTBTabBarControl>& bar, gfx::Point point);
     void draggingUpdatedInTabBar(const std::shared_ptr<ZTBTabBarControl>& bar, gfx::Point point);
     void draggingExitedTabBar(const std::shared_ptr<ZTBTabBarControl>& bar);
-    void performDragOperation();
+    // Drops the tab on the destination bar; answers whether it took it.
+    bool performDragOperation();
     void draggedImageEndedAt(gfx::Point screenPoint);
     void finishDrag();
 
@@ -89,6 +90,9 @@ public:
 
 private:
     std::shared_ptr<gfx::Image> imageForViewOfCell(ZTBTabBarCell& cell, unsigned* styleMask);
+    // Whether the dragged tab's item is no longer in its source tab view (the program closed it meanwhile).
+    bool draggedTabHasLeft() const;
+    void endDragOfDepartedTab();
     void startFade(bool in);
 
     std::shared_ptr<ZTBTabBarControl> m_sourceTabBar;

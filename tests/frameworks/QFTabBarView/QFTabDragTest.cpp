@@ -155,6 +155,69 @@ TEST_F(QFTabDragTest, WithoutANewBarTheTabReturnsToItsPlace)
     EXPECT_EQ(a.button("A1")->superview(), a.bar);
 }
 
+// The program closes the tab while the person drags it: sliding along its bar, dropped on another bar, let go over
+// empty screen with or without a delegate that makes new bars. The drag ends and the tab stays closed.
+TEST_F(QFTabDragTest, ATabClosedWhileDraggedDoesNotComeBack)
+{
+    using Points = std::vector<gfx::Point>;
+    auto closeThenRelease = [&](const std::string& label, const Points& before, const Points& after) {
+        auto item = a.button(label)->tabViewItem();
+        const gfx::Point start = a.centreOf(label);
+        backend->mouseDown(*a.window, start);
+        for (auto p : before)
+            backend->mouseDragged(*a.window, p);
+        backend->after(0.05, [&, item, after] {
+            a.tabView->removeTabViewItem(item);
+            for (auto p : after)
+                backend->mouseDragged(*a.window, p);
+            backend->mouseUp(*a.window, after.empty() ? before.back() : after.back());
+        });
+        backend->dispatchEvents();
+        settle();
+        EXPECT_FALSE(QFTabDragAssistant::sharedDragAssistant()->pasteboardItem()) << label;
+        EXPECT_FALSE(QFTabDragAssistant::sharedDragAssistant()->isDragging()) << label;
+    };
+    for (const char* label : { "A4", "A5", "A6" })
+        a.addItem(label);
+    settle();
+
+    // Sliding: past A3, then closed and let go.
+    gfx::Point start = a.centreOf("A1");
+    closeThenRelease("A1", steps(start, { a.centreOf("A3").x + 20, start.y }), {});
+    EXPECT_EQ(a.tabLabels(), (Labels { "A2", "A3", "A4", "A5", "A6" }));
+    EXPECT_EQ(a.barLabels(), (Labels { "A2", "A3", "A4", "A5", "A6" }));
+    EXPECT_NE(a.tabView->selectedTabViewItem()->label(), fnd::String("A1"));
+
+    // Torn off and carried onto b's bar.
+    start = a.centreOf("A2");
+    const gfx::Point above { start.x, 200 + 40 };
+    closeThenRelease("A2", steps(start, above), steps(above, inA(b, { b.centreOf("B1").x + 30, b.centreOf("B1").y })));
+    EXPECT_EQ(b.tabLabels(), (Labels { "B1", "B2" }));
+    EXPECT_EQ(b.barLabels(), (Labels { "B1", "B2" }));
+    EXPECT_EQ(a.barLabels(), (Labels { "A3", "A4", "A5", "A6" }));
+
+    // Let go over empty screen: without a new bar, and with a delegate that makes one.
+    const gfx::Point away = inA(a, { 300, 600 });
+    start = a.centreOf("A3");
+    closeThenRelease("A3", steps(start, { start.x, 200 + 40 }), steps({ start.x, 200 + 40 }, away));
+    EXPECT_EQ(a.tabLabels(), (Labels { "A4", "A5", "A6" }));
+    EXPECT_EQ(a.barLabels(), (Labels { "A4", "A5", "A6" }));
+    std::vector<BarWindow> made;
+    a.delegate->makeBar = [&](gfx::Point) {
+        made.push_back(BarWindow::make({ 900, 600 }, 400, 150));
+        return made.back().bar;
+    };
+    start = a.centreOf("A4");
+    closeThenRelease("A4", steps(start, { start.x, 200 + 40 }), steps({ start.x, 200 + 40 }, away));
+    EXPECT_TRUE(made.empty());
+    EXPECT_EQ(a.tabLabels(), (Labels { "A5", "A6" }));
+    EXPECT_EQ(a.barLabels(), (Labels { "A5", "A6" }));
+
+    EXPECT_EQ(notices, (Labels { "begin", "end", "begin", "end", "begin", "end", "begin", "end" }));
+    for (const auto& call : a.delegate->calls)
+        EXPECT_NE(call.rfind("didDrop", 0), 0u) << call;
+}
+
 TEST_F(QFTabDragTest, ATabThatMayNotLeaveOnlySlides)
 {
     a.delegate->allowLeaving = false;

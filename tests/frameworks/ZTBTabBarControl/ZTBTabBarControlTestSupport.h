@@ -25,6 +25,8 @@ public:
     std::optional<bool> shouldDrop;
     std::optional<bool> shouldDropOutside;
     std::optional<bool> shouldClose;
+    // The answer to a drop of another kind on a tab (nullopt: the delegate does not take such drops).
+    std::optional<bool> acceptsDrop;
     std::function<std::shared_ptr<ZTBTabBarControl>(gfx::Point)> makeBar;
     // Pasteboard types the bar also takes (spring-loading).
     std::optional<std::vector<fnd::String>> extraDragTypes;
@@ -60,6 +62,11 @@ public:
     void tabViewDidDropTabViewItem(ui::TabView&, ui::TabViewItem& item, ZTBTabBarControl&) override
     {
         calls.push_back("didDrop " + item.label().utf8());
+    }
+    std::optional<bool> tabViewAcceptedDraggingInfo(ui::TabView&, ui::DraggingInfo&, ui::TabViewItem* item) override
+    {
+        calls.push_back("accepted " + (item ? item->label().utf8() : std::string("nothing")));
+        return acceptsDrop;
     }
     void tabViewTabBarDidHide(ui::TabView&, ZTBTabBarControl&) override { calls.push_back("didHide"); }
     void tabViewTabBarDidUnhide(ui::TabView&, ZTBTabBarControl&) override { calls.push_back("didUnhide"); }

@@ -2,6 +2,9 @@
 
 #include "frameworks/tab-bar-core/TabDragWindow.h"
 #include "platform/foundation/runtime/NotificationCenter.h"
+#include "platform/graphics/Image.h"
+#include "platform/ui/dragging/DropSession.h"
+#include "platform/ui/dragging/Pasteboard.h"
 
 #include <random>
 #include <set>
@@ -168,19 +171,143 @@ TEST_F(ZTBTabDragTest, ATornOffTabGoesToTheDelegatesNewBar)
     EXPECT_FALSE(assistant().draggedTab());
 }
 
-TEST_F(ZTBTabDragTest, TheOnlyTabTornOffKeepsItsDragWindowVisible)
+// The only tab of a window whose delegate makes new bars: the window steps aside as the drag begins. With tear-off
+// style 1 the tab's own window shows the miniature; with style 0 the content window (the tab drawn on its content)
+// shows at 0.75 and the tab window, which would lie over it, not at all.
+TEST_F(ZTBTabDragTest, TheOnlyTabTornOffShowsOneDragWindow)
 {
-    auto single = BarWindow::make({ 600, 100 });
-    single.addItem("S");
+    for (int style : { 1, 0 }) {
+        SCOPED_TRACE(style);
+        auto single = BarWindow::make({ 600, 100 });
+        single.addItem("S");
+        settle();
+        single.delegate->shouldDropOutside = true;
+        single.delegate->makeBar = [&](gfx::Point p) { return BarWindow::make(p).bar; };
+        single.bar->setTearOffStyle(style);
+        assistant().startDraggingCell(single.cell("S"), single.bar, nullptr, false);
+        assistant().draggingBeganAt({ 650, 150 });
+        ASSERT_TRUE(assistant().draggedTab());
+        EXPECT_EQ(single.window->alphaValue(), 0.0);
+        if (style == 1) {
+            EXPECT_GT(assistant().draggedTab()->window()->alphaValue(), 0.0);
+        } else {
+            EXPECT_EQ(assistant().draggedTab()->window()->alphaValue(), 0.0);
+            ASSERT_TRUE(assistant().draggedView());
+            EXPECT_EQ(assistant().draggedView()->window()->alphaValue(), 0.75);
+        }
+        assistant().finishDrag();
+    }
+}
+
+// Another program's drag offering the tab type (the window system's bridge gives any type it does not know that
+// name) is no tab drag while none runs: the bar refuses it, takes no drop from it and keeps laying itself out.
+TEST_F(ZTBTabDragTest, ADragOfTheTabTypeFromAnotherProgramIsRefusedWhileNoTabDragRuns)
+{
+    auto pasteboard = ui::Pasteboard::pasteboardWithName(ui::PasteboardName::Drag);
+    pasteboard->declareTypes({ ZTBTabBarControlItemPBType });
+    pasteboard->setString("0", ZTBTabBarControlItemPBType);
+    auto onScreen = [&](const std::string& label) { return a.window->convertBaseToScreen(a.centreOf(label)); };
+    auto foreignDrag = [&] {
+        return ui::DropSession(
+            gfx::Image::imageWithSize({ 8, 8 }), pasteboard, nullptr, ui::DragOperations::Every, false);
+    };
+    auto passing = foreignDrag();
+    EXPECT_EQ(passing.moveTo(onScreen("A1"), 0), ui::DragOperations::None);
+    EXPECT_EQ(passing.moveTo(onScreen("A2"), 0), ui::DragOperations::None);
+    runFor(0.5);
+    passing.exit();
+    EXPECT_EQ(a.barLabels(), (Labels { "A1", "A2", "A3" }));
+    EXPECT_FALSE(assistant().isParticipating(*a.bar));
+
+    // The bar follows later changes: A3 closed and A4 added, A4 takes A3's place, the 10-point left margin and two
+    // tabs of the optimum width, 130, in.
+    a.tabView->removeTabViewItem(a.cell("A3")->representedObject());
+    a.addItem("A4");
     settle();
-    single.delegate->shouldDropOutside = true;
-    single.delegate->makeBar = [&](gfx::Point p) { return BarWindow::make(p).bar; };
-    single.bar->setTearOffStyle(1);
-    assistant().startDraggingCell(single.cell("S"), single.bar, nullptr, false);
-    assistant().draggingBeganAt({ 650, 150 });
-    ASSERT_TRUE(assistant().draggedTab());
-    EXPECT_EQ(single.window->alphaValue(), 0.0);
-    EXPECT_GT(assistant().draggedTab()->window()->alphaValue(), 0.0);
+    EXPECT_EQ(a.barLabels(), (Labels { "A1", "A2", "A4" }));
+    EXPECT_EQ(a.cell("A1")->frame().minX(), 10);
+    EXPECT_EQ(a.cell("A4")->frame().minX(), 270);
+
+    auto dropped = foreignDrag();
+    dropped.moveTo(onScreen("A4"), 0);
+    EXPECT_FALSE(dropped.drop());
+    EXPECT_EQ(a.tabLabels(), (Labels { "A1", "A2", "A4" }));
+    EXPECT_EQ(notices, Labels {});
+}
+
+// A drop of another kind on a tab goes to the delegate, and the bar answers whether the delegate took it: no when
+// the delegate takes no such drops (a source told yes may delete what it moved).
+TEST_F(ZTBTabDragTest, ADropOfAnotherKindIsTakenOnlyWhenTheDelegateTakesIt)
+{
+    a.delegate->extraDragTypes = std::vector<fnd::String> { "public.file-url" };
+    a.bar->setDelegate(a.delegate);
+    auto pasteboard = ui::Pasteboard::pasteboardWithName(ui::PasteboardName::Drag);
+    pasteboard->declareTypes({ "public.file-url" });
+    pasteboard->setString("file:///tmp/dropped.txt", "public.file-url");
+    const gfx::Point onA2 = a.window->convertBaseToScreen(a.centreOf("A2"));
+    for (auto answer : { std::optional<bool>(), std::optional<bool>(false), std::optional<bool>(true) }) {
+        a.delegate->acceptsDrop = answer;
+        a.delegate->calls.clear();
+        ui::DropSession session(
+            gfx::Image::imageWithSize({ 8, 8 }), pasteboard, nullptr, ui::DragOperations::Copy, false);
+        session.moveTo(onA2, 0);
+        EXPECT_EQ(session.moveTo(onA2, 0), ui::DragOperations::Copy);
+        EXPECT_EQ(session.drop(), answer == true) << (answer ? int(*answer) : -1);
+        EXPECT_EQ(a.delegate->calls, (Labels { "accepted A2" }));
+    }
+}
+
+// The program closes the tab while it is dragged: wherever the drag ends (its own bar, another bar, outside every
+// bar with a delegate that makes new bars) the tab stays closed, the drop takes nothing and answers so, and each bar
+// shows what its tab view holds.
+TEST_F(ZTBTabDragTest, ATabClosedWhileDraggedEndsItsDragWithoutComingBack)
+{
+    auto startThenClose = [&](const std::string& label) {
+        auto item = a.cell(label)->representedObject();
+        start(a, label);
+        a.tabView->removeTabViewItem(item);
+    };
+    startThenClose("A2");
+    assistant().draggingUpdatedInTabBar(a.bar, over(a, "A3", 20));
+    ticks(8);
+    EXPECT_FALSE(assistant().performDragOperation());
+    EXPECT_EQ(a.tabLabels(), (Labels { "A1", "A3" }));
+    EXPECT_EQ(a.barLabels(), (Labels { "A1", "A3" }));
+    EXPECT_FALSE(assistant().isDragging());
+
+    // Onto b, dropped through b's own drop: nothing taken, so the source hears no move.
+    startThenClose("A3");
+    ui::DropSession session(gfx::Image::imageWithSize({ 8, 8 }),
+        ui::Pasteboard::pasteboardWithName(ui::PasteboardName::Drag), a.bar, ui::DragOperations::Move, true);
+    assistant().draggingExitedTabBar(a.bar);
+    EXPECT_EQ(session.moveTo(b.window->convertBaseToScreen(b.centreOf("B1")), 0), ui::DragOperations::Move);
+    ticks(8);
+    EXPECT_FALSE(session.drop());
+    EXPECT_EQ(b.tabLabels(), (Labels { "B1", "B2" }));
+    EXPECT_EQ(b.barLabels(), (Labels { "B1", "B2" }));
+    EXPECT_EQ(a.barLabels(), (Labels { "A1" }));
+
+    // Let go outside every bar: no new bar is asked for, and the cell does not come back either.
+    std::vector<BarWindow> made;
+    a.delegate->shouldDropOutside = true;
+    a.delegate->makeBar = [&](gfx::Point p) {
+        made.push_back(BarWindow::make(p));
+        return made.back().bar;
+    };
+    startThenClose("A1");
+    assistant().draggingExitedTabBar(a.bar);
+    assistant().draggedImageEndedAt({ 700, 300 });
+    EXPECT_TRUE(made.empty());
+    EXPECT_EQ(a.tabLabels(), Labels {});
+    EXPECT_EQ(a.barLabels(), Labels {});
+    a.addItem("A5");
+    settle();
+    EXPECT_EQ(a.barLabels(), (Labels { "A5" }));
+    EXPECT_EQ(a.cell("A5")->frame().minX(), 10);
+
+    EXPECT_EQ(notices, (Labels { "begin", "end", "begin", "end", "begin", "end" }));
+    for (const auto& call : a.delegate->calls)
+        EXPECT_NE(call.rfind("didDrop", 0), 0u) << call;
 }
 
 // With tear-off style 1 the floating miniature stays centred on the drag's pointer, and the tab dropped on empty

@@ -8,6 +8,7 @@
 #include "frameworks/KRScoreBar/KRScopeBarGroup.h"
 #include "frameworks/KRScoreBar/KRScopeBarGroupHelper.h"
 
+#include "platform/text/AttributedString.h"
 #include "platform/ui/accessibility/AccessibilityAttributeKey.h"
 #include "platform/ui/controls/ButtonCell.h"
 #include "platform/ui/views/Window.h"
@@ -170,8 +171,10 @@ fnd::Value KRScopeBarAccessibilityGroup::accessibilityAttributeValue(const fnd::
                                                                                   : ui::AccessibilityRole::Group;
     case Key::Title: {
         // The label the group shows ("Show:" names the group "Show"), else its identifier.
-        if (group->label() && !group->label()->isEmpty()) {
-            auto label = group->label()->utf8();
+        if (auto shown = group->explicitAttributedLabel() ? group->explicitAttributedLabel()->string()
+                                                          : group->label().value_or(fnd::String());
+            !shown.isEmpty()) {
+            auto label = shown.utf8();
             while (!label.empty() && (label.back() == ':' || label.back() == ' '))
                 label.pop_back();
             return fnd::String(label);

@@ -316,6 +316,7 @@ void KRScopeBar::groupsDidChange(std::uint64_t first, std::uint64_t last)
     for (auto i = first; i <= last && i < m_groups.size(); ++i)
         m_groups[i]->invalidateCellMetrics();
     adjustSubviews();
+    ui::accessibilityPostNotification(*this, ui::AccessibilityNotification::ChildrenChanged);
 }
 
 void KRScopeBar::removeGroup(const std::shared_ptr<KRScopeBarGroup>& group)

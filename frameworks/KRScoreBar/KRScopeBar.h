@@ -1,5 +1,6 @@
 #pragma once
 
+#include "frameworks/KRScoreBar/KRScopeBarAccessibility.h"
 #include "frameworks/KRScoreBar/KRScopeBarGroup.h"
 
 #include "platform/foundation/archiving/Coding.h"
@@ -174,6 +175,18 @@ public:
     void encodeWithCoder(fnd::Coder& coder) const override;
     bool initWithCoder(fnd::Coder& coder) override;
 
+    // Assistive technologies read a tool bar of the groups' buttons (KRScopeBarAccessibility.cpp).
+    std::vector<fnd::String> accessibilityAttributeNames() const override;
+    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
+    bool accessibilityIsAttributeSettable(const fnd::String& attribute) const override
+    {
+        return ui::View::accessibilityIsAttributeSettable(attribute);
+    }
+    std::vector<fnd::String> accessibilityActionNames() const override { return {}; }
+    bool accessibilityIsIgnored() const override { return false; }
+    // The group's selection changed: its items' states are told.
+    void accessibilityTellSelectionChanged(const KRScopeBarGroup& group);
+
 private:
     std::shared_ptr<KRScopeBar> selfPointer() { return std::static_pointer_cast<KRScopeBar>(shared_from_this()); }
     static std::shared_ptr<gfx::Image> loadOverflowImage();
@@ -225,4 +238,5 @@ private:
     bool m_delegateImplementsShouldExpand { false };
     bool m_delegateRegistered { false };
     bool m_ibInitialized { false };
+    mutable KRScopeBarAccessibilityGroups m_accessibilityGroups;
 };

@@ -368,6 +368,7 @@ void KRScopeBarGroup::setSelectionIndexes(const fnd::IndexSet& indexes)
     bar->reloadDataForGroup(static_cast<std::uint64_t>(index));
     if (!changed)
         return;
+    bar->accessibilityTellSelectionChanged(*this);
     fnd::Dictionary userInfo;
     if (m_identifier)
         userInfo.set(KRGroupIdentifierKey, fnd::Value(*m_identifier));

@@ -433,6 +433,22 @@ void ZOROutlineSourceList::drawBadgeForRow(long row, gfx::Rect rect)
     label.drawAtPoint({ rect.midX() - size.width / 2, rect.midY() - size.height / 2 });
 }
 
+fnd::String ZOROutlineSourceList::accessibilityTitleOfRow(long row)
+{
+    auto ds = conformingDataSource(false);
+    auto title = ds ? ds->sourceListObjectValueForItem(*this, itemAtRow(row)) : fnd::Value();
+    return title.isString() ? *title.string() : fnd::String();
+}
+
+fnd::String ZOROutlineSourceList::accessibilityDescriptionOfRow(long row)
+{
+    const auto item = itemAtRow(row);
+    if (item.isNil() || !itemHasBadge(item))
+        return {};
+    // The number the badge shows.
+    return fnd::String(std::to_string(badgeValueForItem(item)));
+}
+
 // As the outline's data source.
 
 long ZOROutlineSourceList::outlineViewNumberOfChildrenOfItem(ui::OutlineView&, const fnd::Value& item)

@@ -82,6 +82,9 @@ public:
     gfx::Rect frameOfCellAtColumn(long column, long row) const override;
     void drawRow(long row, gfx::Rect clipRect) override;
     void drawBadgeForRow(long row, gfx::Rect rect);
+    // Assistive technologies hear a row by its title, and its badge's number as its description.
+    fnd::String accessibilityTitleOfRow(long row) override;
+    fnd::String accessibilityDescriptionOfRow(long row) override;
 
     // As the outline's data source.
     long outlineViewNumberOfChildrenOfItem(ui::OutlineView&, const fnd::Value& item) override;

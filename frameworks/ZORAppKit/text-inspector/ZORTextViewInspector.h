@@ -135,6 +135,8 @@ public:
     bool insertField(const ZORTextViewInspectorFieldPtr& field, fnd::Index characterIndex, std::size_t visibleRowIndex);
     bool insertViewField(const std::shared_ptr<ZORTextViewInspectorViewField>& field, fnd::Index characterIndex,
         std::size_t visibleRowIndex);
+    // Names a control it hosts for assistive technologies by the field's label (ZORTextViewInspectorAccessibility.cpp).
+    void nameHostedView(const ZORTextViewInspectorViewField& field, ui::View& view) const;
     txt::AttributedString newTextFieldValueStringForTextField(const ZORTextViewInspectorTextField& field) const;
     void updateDisplayOfTextField(ZORTextViewInspectorTextField& field);
     fnd::Range charRangeOfField(const ZORTextViewInspectorField& field) const;

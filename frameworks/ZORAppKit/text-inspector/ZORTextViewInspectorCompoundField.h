@@ -80,6 +80,10 @@ public:
     void unbind(const fnd::String& binding) override;
     std::optional<fnd::Dictionary> infoForBinding(const fnd::String& binding) const override;
 
+    // What assistive technologies call the button: what it does, with the field's label
+    // (ZORTextViewInspectorAccessibility.cpp).
+    fnd::String accessibilityNameOfButton() const;
+
 protected:
     // The text the button acts on; nullopt (after a beep) when there is no single usable one.
     std::optional<fnd::String> buttonCandidate() const;
@@ -87,6 +91,8 @@ protected:
     virtual int validationMethod() const { return 2; }
     virtual fnd::String buttonImageName() const { return "VisitUrlImage"; }
     virtual fnd::Selector buttonAction() const { return "openURLAction:"; }
+    // The string table's key of the button's name; with "Labelled" appended, the key of the name with a label.
+    virtual fnd::String buttonAccessibilityKey() const { return "ZORTextViewInspectorOpenURL"; }
 
 private:
     // Sub-fields 0 and 1: the text given and the button acting on it.
@@ -111,4 +117,5 @@ protected:
     int validationMethod() const override { return 1; }
     fnd::String buttonImageName() const override { return "WriteEMailImage"; }
     fnd::Selector buttonAction() const override { return "writeEmailAction:"; }
+    fnd::String buttonAccessibilityKey() const override { return "ZORTextViewInspectorWriteEMail"; }
 };

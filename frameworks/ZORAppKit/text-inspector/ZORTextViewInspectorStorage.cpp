@@ -258,6 +258,7 @@ bool ZORTextViewInspector::insertViewField(
                 { { txt::AttachmentAttributeName, fnd::Value(std::static_pointer_cast<fnd::Object>(attachment)) } }));
         view->setHidden(true);
         addSubview(view);
+        nameHostedView(*field, *view);
     }
     built.addAttribute(ZORTextInspectorAttribute::Field, fieldObject, { 0, built.length() });
     built.appendAttributedString(ZORTextViewInspectorStoragePlain(field->shouldAppendNewline() ? "\n" : " "));

@@ -9,10 +9,25 @@
 #include "platform/foundation/runtime/CharacterSet.h"
 #include "platform/foundation/runtime/Set.h"
 
+#include <algorithm>
+#include <cctype>
+
 FND_REGISTER_CLASS(ZORTextViewInspectorTextField, ZORTextViewInspectorField)
 FND_REGISTER_CLASS(ZORTextViewInspectorIntegerField, ZORTextViewInspectorTextField)
 
 namespace {
+
+// "scheme://" followed by something: a letter, then letters, digits, "+", "-" or ".", before the "://".
+bool ZORTextViewInspectorTextFieldHasScheme(const fnd::String& text)
+{
+    const auto utf8 = text.utf8();
+    const auto colon = utf8.find("://");
+    if (colon == std::string::npos || colon == 0 || colon + 3 >= utf8.size()
+        || !std::isalpha(static_cast<unsigned char>(utf8[0])))
+        return false;
+    return std::all_of(utf8.begin(), utf8.begin() + std::ptrdiff_t(colon),
+        [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '+' || c == '-' || c == '.'; });
+}
 
 // The distinct elements of an array or a set (a set's members are distinct already); nullopt for other values.
 std::optional<std::vector<fnd::Value>> ZORTextViewInspectorTextFieldElements(const fnd::Value& value)
@@ -114,7 +129,9 @@ void ZORTextViewInspectorTextField::validate()
         valid = ZORNSStringExtension::validateEMailAddress(shown);
         break;
     case ZORInspectorValidationMethod::URL:
-        valid = ZORNSStringExtension::validateURL(shown);
+        // An address with its scheme written out is one to open whatever its host ("http://localhost:8080",
+        // "file:///srv/pictures"): the check for a dot is for addresses typed without one.
+        valid = ZORNSStringExtension::validateURL(shown) || ZORTextViewInspectorTextFieldHasScheme(shown);
         break;
     }
     setValid(valid);

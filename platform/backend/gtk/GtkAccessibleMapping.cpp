@@ -60,18 +60,29 @@ std::uint64_t bit(AtkStateType state)
 }
 
 // Whether the element is in view within its parent: a parent that names its children in view (a list whose items
-// scroll away) must name it; any other parent shows all its children.
+// scroll away) must name it, a table its rows among the rows in view, and a row must be in view for its cells; any
+// other parent shows all its children.
 bool isAmongVisibleChildren(const AccessibilityElement& element)
 {
     auto* parent = accessibilityElement(accessibilityAttribute(element, AXAttr::Parent));
     if (!parent)
         return true;
-    auto visible = accessibilityAttribute(*parent, AXAttr::VisibleChildren);
-    if (!visible.isArray())
-        return true;
-    const auto& children = *visible.array();
-    return std::any_of(children.begin(), children.end(),
-        [&](const fnd::Value& child) { return accessibilityElement(child) == &element; });
+    auto named = [&](const fnd::String& attribute) {
+        auto visible = accessibilityAttribute(*parent, attribute);
+        if (!visible.isArray())
+            return true;
+        const auto& children = *visible.array();
+        return std::any_of(children.begin(), children.end(),
+            [&](const fnd::Value& child) { return accessibilityElement(child) == &element; });
+    };
+    if (!named(AXAttr::VisibleChildren))
+        return false;
+    const auto role = stringAttribute(element, AXAttr::Role);
+    if (role == AXRole::Row)
+        return named(AXAttr::VisibleRows);
+    if (stringAttribute(*parent, AXAttr::Role) == AXRole::Row)
+        return isAmongVisibleChildren(*parent);
+    return true;
 }
 
 // The screen our y-up coordinates hang from: the first one; its height turns y up into y down.

@@ -96,9 +96,9 @@ public:
 
     std::vector<fnd::String> accessibilityAttributeNames() const override
     {
-        auto names = accessibilityAttributeNameList(
-            { Attr::Role, Attr::Subrole, Attr::RoleDescription, Attr::Index, Attr::Selected, Attr::Parent,
-                Attr::Children, Attr::Window, Attr::TopLevelUIElement, Attr::Position, Attr::Size, Attr::Enabled });
+        auto names = accessibilityAttributeNameList({ Attr::Role, Attr::Subrole, Attr::RoleDescription, Attr::Title,
+            Attr::Description, Attr::Index, Attr::Selected, Attr::Parent, Attr::Children, Attr::Window,
+            Attr::TopLevelUIElement, Attr::Position, Attr::Size, Attr::Enabled });
         if (outline())
             accessibilityAddAttributeNames(names, { Attr::Disclosing, Attr::DisclosureLevel });
         return names;
@@ -115,6 +115,12 @@ public:
             return AccessibilityRole::Row;
         case Key::Subrole:
             return outline() ? AccessibilitySubrole::OutlineRow : AccessibilitySubrole::TableRow;
+        case Key::Title:
+        case Key::Description: {
+            auto text = key == Key::Title ? table->accessibilityTitleOfRow(m_row)
+                                          : table->accessibilityDescriptionOfRow(m_row);
+            return text.isEmpty() ? fnd::Value() : fnd::Value(text);
+        }
         case Key::Index:
             return m_row;
         case Key::Selected:

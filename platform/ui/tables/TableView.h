@@ -293,6 +293,10 @@ public:
     fnd::Value accessibilityHitTest(gfx::Point screenPoint) const override;
     // The element standing for a row; the same one while the row exists.
     fnd::Value accessibilityRowElement(long row) const;
+    // A row's name and description as people hear them (empty: none), for a table that draws what names a row
+    // itself (a source list's titles and badges). Asked only for rows that exist.
+    virtual fnd::String accessibilityTitleOfRow(long row) { return (void)row, fnd::String(); }
+    virtual fnd::String accessibilityDescriptionOfRow(long row) { return (void)row, fnd::String(); }
 
 protected:
     void takeBoundValue(const fnd::Value& value, const fnd::String& binding, const fnd::Dictionary& options) override;

@@ -193,8 +193,8 @@ TEST_F(ApplicationAccessibility, AnInvalidContentIsToldOnTheField)
 }
 
 // The colour wells tell their colours; the Fonts panel's lists hold their rows; the save sheet's name field is
-// labelled and its files, places and path are listed; the alert that asks before replacing a file is named by its
-// question.
+// labelled and its files (in a named table), places and path are listed; the alert that asks before replacing a file is
+// named by its question.
 TEST_F(ApplicationAccessibility, ColourWellsFontListsTheSaveSheetAndAnAlertReadThroughTheBus)
 {
     // What the save sheet lists: the program's home, with a file of the name it proposes.
@@ -231,6 +231,10 @@ TEST_F(ApplicationAccessibility, ColourWellsFontListsTheSaveSheetAndAnAlertReadT
     EXPECT_EQ(name->relations, std::vector<std::string> { "labelled by:label/Save As:" });
     const auto* file = tree.find("table row", "EAN-13.pdf");
     ASSERT_TRUE(file);
+    // The table of files is named by what it lists.
+    const auto* files = tree.find("table", "Files");
+    ASSERT_TRUE(files) << tree.text();
+    EXPECT_TRUE(tree.findIn(*files, [](const auto& n) { return n.name == "EAN-13.pdf"; }));
     EXPECT_TRUE(file->description.starts_with("4 bytes, ")) << file->description;
     EXPECT_TRUE(tree.find("table row", "labels"));
     const auto* places = tree.find("list", "Places");

@@ -61,6 +61,11 @@ std::shared_ptr<FileListView> FileListView::create(gfx::Rect frame)
     return ui::makeView<FileListView>(frame);
 }
 
+fnd::String FileListView::accessibilityListName() const
+{
+    return panelText("Files", "Files");
+}
+
 void FileListView::setEntries(std::vector<FileEntry> entries)
 {
     m_entries = std::move(entries);
@@ -456,11 +461,9 @@ PathBarView::PathBarView()
 {
 }
 
-fnd::Value PathBarView::accessibilityAttributeValue(const fnd::String& attribute) const
+fnd::String PathBarView::accessibilityListName() const
 {
-    if (accessibilityAttributeKey(attribute) == AccessibilityAttributeKey::Description)
-        return panelText("Folder path", "Folder path");
-    return RowListView::accessibilityAttributeValue(attribute);
+    return panelText("Folder path", "Folder path");
 }
 
 fnd::Value PathBarView::accessibilityPartAttributeValue(long part, AccessibilityAttributeKey key) const
@@ -577,12 +580,10 @@ PlacesView::PlacesView()
 {
 }
 
-fnd::Value PlacesView::accessibilityAttributeValue(const fnd::String& attribute) const
+fnd::String PlacesView::accessibilityListName() const
 {
-    // Named by the heading it draws over its rows.
-    if (accessibilityAttributeKey(attribute) == AccessibilityAttributeKey::Description)
-        return panelText("Places", "Places");
-    return RowListView::accessibilityAttributeValue(attribute);
+    // The heading it draws over its rows.
+    return panelText("Places", "Places");
 }
 
 std::shared_ptr<PlacesView> PlacesView::create(gfx::Rect frame)

@@ -66,11 +66,12 @@ public:
     void drawFocusRingMask() override;
     gfx::Rect focusRingMaskBounds() const override;
 
-    // Accessibility: a table of rows named by the entries' names and described by their sizes and dates; choosing
-    // a row selects it, pressing it opens it.
+    // Accessibility: a table "Files" of rows named by the entries' names and described by their sizes and dates;
+    // choosing a row selects it, pressing it opens it.
     void accessibilityPartPerformAction(long part, const fnd::String& action) override;
 
 protected:
+    fnd::String accessibilityListName() const override;
     long accessibilityRowCount() const override { return long(m_entries.size()); }
     fnd::String accessibilityRowTitle(long row) const override { return m_entries[std::size_t(row)].name; }
     bool accessibilityRowIsSelected(long row) const override;
@@ -127,13 +128,13 @@ public:
     void drawRect(gfx::Rect dirtyRect) override;
     void mouseDown(const Event& event) override;
 
-    // Accessibility: a group of toggle buttons named by the folders shown, the current folder's on; pressing one
-    // goes there.
-    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
+    // Accessibility: a group "Folder path" of toggle buttons named by the folders shown, the current folder's on;
+    // pressing one goes there.
     fnd::Value accessibilityPartAttributeValue(long part, AccessibilityAttributeKey key) const override;
     bool accessibilityPartIsAttributeSettable(long part, AccessibilityAttributeKey key) const override;
 
 protected:
+    fnd::String accessibilityListName() const override;
     long accessibilityRowCount() const override { return long(segments().size()); }
     fnd::String accessibilityRowTitle(long row) const override;
     bool accessibilityRowIsSelected(long row) const override { return row + 1 == accessibilityRowCount(); }
@@ -171,9 +172,9 @@ public:
 
     // Accessibility: a list named by its heading, of rows named by the places, the current one selected; choosing
     // one goes there.
-    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
 
 protected:
+    fnd::String accessibilityListName() const override;
     long accessibilityRowCount() const override { return long(m_places.size()); }
     fnd::String accessibilityRowTitle(long row) const override { return m_places[std::size_t(row)].name; }
     bool accessibilityRowIsSelected(long row) const override { return m_places[std::size_t(row)].path == m_current; }

@@ -27,6 +27,8 @@ std::vector<fnd::String> RowListView::accessibilityAttributeNames() const
 {
     auto names = View::accessibilityAttributeNames();
     accessibilityAddAttributeNames(names, { Attr::Children, Attr::SelectedChildren, Attr::VisibleChildren });
+    if (!accessibilityListName().isEmpty())
+        accessibilityAddAttributeNames(names, { Attr::Description });
     return names;
 }
 
@@ -36,6 +38,10 @@ fnd::Value RowListView::accessibilityAttributeValue(const fnd::String& attribute
     switch (accessibilityAttributeKey(attribute)) {
     case Key::Role:
         return m_listRole;
+    case Key::Description: {
+        auto name = accessibilityListName();
+        return name.isEmpty() ? fnd::Value() : fnd::Value(name);
+    }
     case Key::Children:
         return m_rows.elements(*this, count, m_role, m_subrole);
     case Key::SelectedChildren: {

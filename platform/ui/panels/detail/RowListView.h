@@ -34,6 +34,8 @@ protected:
     virtual void accessibilityChooseRow(long row) = 0;
     virtual bool accessibilityRowIsEnabled(long row) const { return (void)row, true; }
     virtual fnd::String accessibilityRowDescription(long row) const { return (void)row, fnd::String(); }
+    // What the list is called (the heading it draws, what it lists), as its description; empty for none.
+    virtual fnd::String accessibilityListName() const { return {}; }
 
     // The rows are others now (new elements stand for them) / the selection moved: assistive technologies are told.
     void rowListChanged();

@@ -1,5 +1,6 @@
 #include "GtkTestSupport.h"
 #include "KRScopeBarScene.h"
+#include "support/AccessibleTree.h"
 
 #include "frameworks/KRScoreBar/KRScopeBar.h"
 #include "frameworks/KRScoreBar/KRScopeBarGroup.h"
@@ -12,6 +13,8 @@
 #include <cstdlib>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 using namespace gtktest;
 
@@ -103,4 +106,79 @@ TEST_F(KRScopeBarDisplayTest, LayoutStatesOnScreenMatchTheOffscreenDrawing)
                 << ", offscreen " << fmt::format("{:06x}", drawn);
         }
     }
+}
+
+// Read through the desktop's accessibility bus as a screen reader reads it: the bar is a named tool bar of its groups,
+// each named by its label and holding its items' buttons with their titles, the selected ones checked (radio buttons
+// where one item is chosen, toggle buttons where several may be); pressing a button through the bus selects it.
+TEST_F(KRScopeBarDisplayTest, AnAtSpiClientReadsTheGroupsAndPressesAnItem)
+{
+    auto content = FillView::make({}, gfx::Color::colorWithDeviceWhite(0.92));
+    auto scene = krtest::makeScene({ 0, 15, 900, 30 });
+    scene.bar->groupAtIndex(0)->setSelectionIndexes(fnd::IndexSet { 0 });
+    scene.bar->groupAtIndex(1)->setSelectionIndexes(fnd::IndexSet { 1 });
+    content->addSubview(scene.bar);
+    auto window = showWindow({ 40, 60, 900, 60 }, content);
+    window->setTitle("Pictures");
+    ASSERT_EQ(krtest::layoutState(*scene.bar), "E3 E3 E3");
+    const std::string self = "pid:" + std::to_string(::getpid());
+    auto read = [&] {
+        return testsupport::AccessibleTree::fromDump(
+            runWhileServing(*backend, testsupport::AccessibleTree::dumpCommand(self)).output);
+    };
+
+    auto tree = read();
+    const auto* frame = tree.find("frame", "Pictures");
+    ASSERT_TRUE(frame) << tree.text();
+    const auto* bar = tree.findIn(*frame, [](const auto& n) { return n.role == "tool bar"; });
+    ASSERT_TRUE(bar) << tree.text();
+    EXPECT_EQ(bar->name, "Scope bar");
+    struct Expected {
+        std::string group;
+        std::string buttonRole;
+        std::vector<std::string> titles;
+        std::vector<std::string> checked;
+    };
+    const std::vector<Expected> expected {
+        { "Show", "radio button", { "All", "Documents", "Pictures" }, { "All" } },
+        { "Date", "toggle button", { "Today", "This Week", "Older" }, { "This Week" } },
+        // A group of one choice starts with its first item chosen.
+        { "Sort", "radio button", { "Name", "Kind", "Size" }, { "Name" } },
+    };
+    auto groups = tree.childrenOf(*bar);
+    ASSERT_EQ(groups.size(), expected.size()) << tree.text();
+    for (std::size_t g = 0; g < expected.size(); ++g) {
+        EXPECT_EQ(groups[g]->role, "panel");
+        EXPECT_EQ(groups[g]->name, expected[g].group);
+        std::vector<std::string> titles;
+        std::vector<std::string> checked;
+        int left = -1;
+        for (const auto* button : tree.childrenOf(*groups[g])) {
+            EXPECT_EQ(button->role, expected[g].buttonRole) << button->name;
+            EXPECT_EQ(button->actions, std::vector<std::string> { "click" }) << button->name;
+            EXPECT_TRUE(button->has("showing")) << button->name;
+            // In the bar's row, left to right.
+            EXPECT_GT(button->x, left) << button->name;
+            EXPECT_GE(button->y, bar->y) << button->name;
+            EXPECT_LE(button->y + button->height, bar->y + bar->height) << button->name;
+            left = button->x;
+            titles.push_back(button->name);
+            if (button->has("checked"))
+                checked.push_back(button->name);
+        }
+        EXPECT_EQ(titles, expected[g].titles) << expected[g].group;
+        EXPECT_EQ(checked, expected[g].checked) << expected[g].group;
+    }
+
+    const auto asked = scene.delegate->askedToSelect.size();
+    auto pressed = runWhileServing(
+        *backend, testsupport::AccessibleTree::actionCommand(self, "radio button", "Pictures", "click"));
+    EXPECT_EQ(pressed.status, 0) << pressed.output;
+    EXPECT_TRUE(waitFor([&] { return scene.bar->groupAtIndex(0)->selectionIndexes() == fnd::IndexSet { 2 }; }));
+    ASSERT_EQ(scene.delegate->askedToSelect.size(), asked + 1);
+    EXPECT_EQ(scene.delegate->askedToSelect.back(), "Pictures") << "the delegate was asked";
+    tree = read();
+    ASSERT_TRUE(tree.find("radio button", "Pictures")) << tree.text();
+    EXPECT_TRUE(tree.find("radio button", "Pictures")->has("checked"));
+    EXPECT_FALSE(tree.find("radio button", "All")->has("checked"));
 }

@@ -273,6 +273,13 @@ TEST_F(InspectorViewFieldTest, URLFieldButtonFollowsValidityAndOpens)
     EXPECT_FALSE(button->isEnabled());
     text->setValue("example.org");
     EXPECT_TRUE(button->isEnabled());
+    // A scheme written out makes an address of a host without a dot; the scheme alone is none.
+    for (const auto& [address, opens] : { std::pair { "http://localhost:8080", true }, { "file:///srv/pictures", true },
+             { "https://", false }, { "://example", false }, { "my pictures://x", false } }) {
+        text->setValue(address);
+        EXPECT_EQ(button->isEnabled(), opens) << address;
+    }
+    text->setValue("example.org");
     url->openURLAction({});
     text->setValue("https://example.org/a");
     url->openURLAction({});

@@ -10,6 +10,7 @@
 #include "platform/ui/tables/TableColumn.h"
 
 #include "frameworks/ZORAppKit/source-list/SourceListPromisedFiles.h"
+#include "support/AccessibleTree.h"
 #include "support/TemporaryFolder.h"
 
 #include "platform/foundation/files/FileURL.h"
@@ -23,6 +24,8 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+
+#include <unistd.h>
 
 using namespace gtktest;
 
@@ -197,6 +200,73 @@ TEST_F(ZOROutlineSourceListDisplayTest, ClicksSelectItemsAndATriangleClosesItsGr
     ASSERT_TRUE(waitFor([&] { return !list->isItemExpanded(itemValue(devices)); }));
     EXPECT_EQ(list->numberOfRows(), 5);
     shoot("closed");
+}
+
+// Read through the desktop's accessibility bus as a screen reader reads it: every row is named by its title and
+// tells its badge's number, and only the rows inside the scroll view's visible rectangle (and their cells) are
+// showing; a row scrolled into view shows, one scrolled out does not.
+TEST_F(ZOROutlineSourceListDisplayTest, AnAtSpiClientHearsTitlesAndBadgesAndOnlyTheRowsInView)
+{
+    for (int i = 1; i <= 30; ++i)
+        places->silentAddChild(Item::create(fnd::String(fmt::format("Folder {}", i))));
+    list->reloadData();
+    list->expandItem(itemValue(places));
+    list->expandItem(itemValue(devices));
+    window->setTitle("Sidebar");
+    ASSERT_EQ(list->numberOfRows(), 37);
+    const std::string self = "pid:" + std::to_string(::getpid());
+    auto read = [&] {
+        return testsupport::AccessibleTree::fromDump(
+            runWhileServing(*backend, testsupport::AccessibleTree::dumpCommand(self)).output);
+    };
+
+    auto tree = read();
+    const auto* outline = tree.find("tree table", "");
+    ASSERT_TRUE(outline) << tree.text();
+    auto rows = tree.childrenOf(*outline);
+    ASSERT_EQ(rows.size(), 37u) << tree.text();
+    std::vector<std::string> names;
+    for (const auto* row : rows)
+        names.push_back(row->name);
+    EXPECT_EQ(std::vector<std::string>(names.begin(), names.begin() + 5),
+        (std::vector<std::string> { "Places", "Home", "Desktop", "Documents", "Folder 1" }));
+    EXPECT_EQ(std::vector<std::string>(names.end() - 3, names.end()),
+        (std::vector<std::string> { "Devices", "Disk", "Stick" }));
+    EXPECT_EQ(rows[2]->description, "7");
+    EXPECT_EQ(rows[35]->description, "128");
+    EXPECT_EQ(rows[1]->description, "");
+
+    // The rows the scroll view shows, worked out from the list's own geometry: those that meet its visible rectangle.
+    const double rowHeight = list->rectOfRow(1).minY() - list->rectOfRow(0).minY();
+    ASSERT_GT(rowHeight, 0);
+    const long inView = long(std::ceil(260 / rowHeight));
+    ASSERT_LT(inView, 30) << "the list must reach far below its scroll view";
+    auto showing = [&](const testsupport::AccessibleTree& t) {
+        std::vector<std::string> shown;
+        for (const auto* row : t.childrenOf(*t.find("tree table", "")))
+            if (row->has("showing")) {
+                shown.push_back(row->name);
+                for (const auto* cell : t.childrenOf(*row))
+                    EXPECT_TRUE(cell->has("showing")) << row->name;
+            } else {
+                for (const auto* cell : t.childrenOf(*row))
+                    EXPECT_FALSE(cell->has("showing")) << row->name << "'s cell";
+            }
+        return shown;
+    };
+    auto shown = showing(tree);
+    ASSERT_EQ(long(shown.size()), inView) << fmt::format("{}", fmt::join(shown, ", "));
+    EXPECT_EQ(shown.front(), "Places");
+
+    // Scrolled to the end: the last rows show, the first do not.
+    list->scrollRowToVisible(36);
+    ASSERT_TRUE(waitFor([&] { return gfx::intersectsRect(list->rectOfRow(36), list->visibleRect()); }));
+    tree = read();
+    shown = showing(tree);
+    ASSERT_FALSE(shown.empty());
+    EXPECT_EQ(shown.back(), "Stick");
+    EXPECT_TRUE(std::ranges::find(shown, "Places") == shown.end()) << fmt::format("{}", fmt::join(shown, ", "));
+    EXPECT_LE(long(shown.size()), inView + 1);
 }
 
 }

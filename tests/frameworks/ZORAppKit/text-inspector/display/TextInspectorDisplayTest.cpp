@@ -2,6 +2,7 @@
 // model holds what was typed.
 #include "GtkTestSupport.h"
 #include "InspectorFocus.h"
+#include "support/AccessibleTree.h"
 
 #include "frameworks/FoundationExtensions/ZORCountryLocale.h"
 #include "frameworks/ZORAppKit/text-inspector/ZORTextViewInspector.h"
@@ -12,6 +13,8 @@
 #include "platform/text/LayoutManager.h"
 #include "platform/text/TextContainer.h"
 #include "platform/text/TextStorage.h"
+
+#include <unistd.h>
 
 using namespace gtktest;
 using Label = ZORTextViewInspectorFieldLabel;
@@ -24,7 +27,7 @@ class TextInspectorDisplayPerson : public fnd::Object {
     static void describeClass(fnd::ClassBuilder<TextInspectorDisplayPerson>& c)
     {
         for (const char* key : { "name", "company", "street", "city", "zip", "phone", "mail", "homepage", "notes",
-                 "rating", "done", "born", "country" })
+                 "rating", "done", "born", "country", "colour", "blog" })
             c.property(
                 key, [key](const TextInspectorDisplayPerson& p) { return p.values.get(key); },
                 [key](TextInspectorDisplayPerson& p, const fnd::Value& v) { p.values.set(key, v); });
@@ -476,4 +479,66 @@ TEST_F(TextInspectorDisplayTest, KeyboardThroughSetsIntegersAndTokenRowsKeepsThe
     auto content = deviceRectOfContent(*window);
     settledScreen(*backend, content[0], content[1], content[2], content[3])
         .save("text-inspector-display-sets-and-tokens.png");
+}
+
+// Read through the desktop's accessibility bus as a screen reader reads it: the controls the inspector hosts are named
+// by their fields' labels (the colour well by its label, a URL field's button by what it opens), and the button that
+// opens an address is enabled while its field holds one (with its scheme, also one without a dot).
+TEST_F(TextInspectorDisplayTest, AnAtSpiClientHearsTheHostedControlsByTheirFieldsLabels)
+{
+    person->values.set("homepage", "https://d.example");
+    person->values.set("colour", fnd::Value(gfx::Color::colorWithDeviceRed(1, 0.5, 0, 1)));
+    inspector = ZORTextViewInspector::create({ 0, 0, 420, 200 });
+    inspector->setEditableState(true);
+    auto name = field<ZORTextViewInspectorTextField>("name", "Name", "Full name");
+    auto colour = field<ZORTextViewInspectorColorField>("colour", "Label colour", "");
+    auto url = [&](const char* key, const char* label) {
+        auto made = ZORTextViewInspectorField::makeForProperty<ZORTextViewInspectorURLField>(key, nullptr);
+        made->setLabel(Label::fieldLabelWithString(label));
+        made->fieldAtIndex(0)->setLabel(nullptr);
+        made->fieldAtIndex(0)->setPlaceholder(fnd::String("Address"));
+        made->bindURLFieldToObject(*person, key);
+        made->setEditable(true);
+        return made;
+    };
+    auto homepage = url("homepage", "Homepage");
+    auto blog = url("blog", "Blog");
+    inspector->addFieldsArray({ name, colour, homepage, blog });
+    window = showWindow({ 80, 80, 420, 200 }, inspector);
+    window->setTitle("Picture");
+    const std::string self = "pid:" + std::to_string(::getpid());
+    auto read = [&] {
+        return testsupport::AccessibleTree::fromDump(
+            runWhileServing(*backend, testsupport::AccessibleTree::dumpCommand(self)).output);
+    };
+
+    auto tree = read();
+    const auto* well = tree.find("push button", "Label colour");
+    ASSERT_TRUE(well) << tree.text();
+    EXPECT_EQ(well->valueText, "red 100%, green 50%, blue 0%");
+    const auto* open = tree.find("push button", "Open Homepage");
+    ASSERT_TRUE(open) << tree.text();
+    EXPECT_TRUE(open->has("enabled")) << "there is an address to open";
+    EXPECT_EQ(open->actions, std::vector<std::string> { "click" });
+    const auto* openBlog = tree.find("push button", "Open Blog");
+    ASSERT_TRUE(openBlog) << tree.text();
+    EXPECT_FALSE(openBlog->has("enabled")) << "no address to open";
+    for (const auto& node : tree.nodes())
+        if (node.role == "push button")
+            EXPECT_FALSE(node.name.empty()) << tree.text();
+
+    // An address given to the empty field enables its button; taken away, the button is disabled again.
+    person->setValueForKey(fnd::String("blog.example"), "blog");
+    tree = read();
+    ASSERT_TRUE(tree.find("push button", "Open Blog")) << tree.text();
+    EXPECT_TRUE(tree.find("push button", "Open Blog")->has("enabled"));
+    person->setValueForKey(fnd::Value(), "homepage");
+    tree = read();
+    ASSERT_TRUE(tree.find("push button", "Open Homepage")) << tree.text();
+    EXPECT_FALSE(tree.find("push button", "Open Homepage")->has("enabled"));
+    // An address without a dot is one to open too.
+    person->setValueForKey(fnd::String("http://localhost:8080"), "homepage");
+    tree = read();
+    ASSERT_TRUE(tree.find("push button", "Open Homepage")) << tree.text();
+    EXPECT_TRUE(tree.find("push button", "Open Homepage")->has("enabled"));
 }

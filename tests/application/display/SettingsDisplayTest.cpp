@@ -14,19 +14,21 @@ namespace {
 class SettingsOnDisplay : public ApplicationOnDisplay {
 protected:
     // A shown main window of the program other than those given (GTK leaves the window's process unnamed), waiting
-    // for it; on the display named, else on DISPLAY's.
+    // for it; on the display named, else on DISPLAY's. A whole program starting on a loaded machine gets a minute.
     static unsigned long newWindow(const std::vector<unsigned long>& known = {}, const std::string& display = {})
     {
         const std::string prefix = display.empty() ? std::string() : "DISPLAY=" + display + " ";
         unsigned long found = 0;
-        waitFor([&] {
-            std::istringstream ids(
-                runCommand(prefix + "xdotool search --onlyvisible --name '^Barcodes$' 2>/dev/null").output);
-            for (unsigned long id = 0; ids >> id;)
-                if (std::find(known.begin(), known.end(), id) == known.end())
-                    found = id;
-            return found != 0;
-        });
+        waitFor(
+            [&] {
+                std::istringstream ids(
+                    runCommand(prefix + "xdotool search --onlyvisible --name '^Barcodes$' 2>/dev/null").output);
+                for (unsigned long id = 0; ids >> id;)
+                    if (std::find(known.begin(), known.end(), id) == known.end())
+                        found = id;
+                return found != 0;
+            },
+            2 * testsupport::WaitSeconds);
         return found;
     }
     // The sum of the preview's pixels: it changes when the symbol does.

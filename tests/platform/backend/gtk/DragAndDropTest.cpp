@@ -121,13 +121,13 @@ protected:
         argv.push_back(reportPath);
         peer = startInBackground(argv);
         ASSERT_GT(peer, 0);
-        ASSERT_TRUE(waitFor([&] { return report().find("ready") != std::string::npos; }, 20));
+        ASSERT_TRUE(waitFor([&] { return report().find("ready") != std::string::npos; }));
     }
     // Gone before the next peer shows at the same place.
     void stopPeer()
     {
         if (peer > 0 && ::kill(peer, SIGTERM) == 0) {
-            EXPECT_TRUE(waitFor([&] { return hasEnded(peer); }, 20)) << "the peer outlived its test";
+            EXPECT_TRUE(waitFor([&] { return hasEnded(peer); })) << "the peer outlived its test";
         }
         peer = -1;
     }
@@ -221,7 +221,7 @@ TEST_F(DragAndDropTest, DraggedPDFArrivesInAnotherProgramAsAFile)
     ASSERT_NO_FATAL_FAILURE(dragSourceToPeer());
     EXPECT_EQ(source->result.operation, Op::Copy);
     EXPECT_EQ(source->ended, Op::Copy);
-    ASSERT_TRUE(waitFor([&] { return peerSaid("file "); }, 20)) << report();
+    ASSERT_TRUE(waitFor([&] { return peerSaid("file "); })) << report();
     auto lines = report();
     auto start = lines.find("file ") + 5;
     auto path = lines.substr(start, lines.find('\n', start) - start);
@@ -240,7 +240,7 @@ TEST_F(DragAndDropTest, AnotherProgramReadsEachTypeTheDragOffers)
         startPeer({ "read", mime });
         showSourceWindow();
         ASSERT_NO_FATAL_FAILURE(dragSourceToPeer());
-        ASSERT_TRUE(waitFor([&] { return peerSaid("read " + mime) || peerSaid("failed"); }, 20)) << report();
+        ASSERT_TRUE(waitFor([&] { return peerSaid("read " + mime) || peerSaid("failed"); })) << report();
         EXPECT_TRUE(peerSaid("read " + mime)) << report();
         EXPECT_EQ(source->result.operation, Op::Copy);
         auto data = readFile(reportPath + ".data");
@@ -288,7 +288,7 @@ TEST_F(DragAndDropTest, ADropNobodyAnswersEndsInTimeAndIsStillServedLater)
     EXPECT_EQ(source->result.operation, Op::None);
     EXPECT_FALSE(pictureOverPeer()) << "the drag's picture stays on the screen";
     expectInputTakenAgain();
-    ASSERT_TRUE(waitFor([&] { return peerSaid("read application/pdf") || peerSaid("failed"); }, 20)) << report();
+    ASSERT_TRUE(waitFor([&] { return peerSaid("read application/pdf") || peerSaid("failed"); })) << report();
     EXPECT_TRUE(peerSaid("read application/pdf")) << report();
     EXPECT_EQ(readFile(reportPath + ".data"), source->pdf);
 }

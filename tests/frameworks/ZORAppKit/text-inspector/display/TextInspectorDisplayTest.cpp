@@ -524,8 +524,7 @@ TEST_F(TextInspectorDisplayTest, AnAtSpiClientHearsTheHostedControlsByTheirField
     ASSERT_TRUE(openBlog) << tree.text();
     EXPECT_FALSE(openBlog->has("enabled")) << "no address to open";
     for (const auto& node : tree.nodes())
-        if (node.role == "push button")
-            EXPECT_FALSE(node.name.empty()) << tree.text();
+        EXPECT_TRUE(node.role != "push button" || !node.name.empty()) << tree.text();
 
     // An address given to the empty field enables its button; taken away, the button is disabled again.
     person->setValueForKey(fnd::String("blog.example"), "blog");

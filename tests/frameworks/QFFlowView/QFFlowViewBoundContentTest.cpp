@@ -315,8 +315,7 @@ TEST_F(FlowViewBoundContentTest, RandomChangesLeaveTheViewAsAFreshBindingShowsIt
         }
         }
         settle(1);
-        EXPECT_EQ(differencesFromFreshView(*controller), "")
-            << "step " << step << " (" << done << "), seed " << seed;
+        EXPECT_EQ(differencesFromFreshView(*controller), "") << "step " << step << " (" << done << "), seed " << seed;
         if (HasFailure())
             break;
     }

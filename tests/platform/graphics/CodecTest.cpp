@@ -326,8 +326,7 @@ TEST(ImageCodecs, XpmPicturesAreReadAndTheirHeadersChecked)
         { "3 2 3 1", "\"rg\",\n\".gr\"" }, // a row too short
         { "3 2 9 1", "\"rg.\",\n\".gr\"" }, // colours missing (the rows stand in for them)
         { "3 2 3 0", "\"rg.\",\n\".gr\"" }, // no characters a pixel
-        { "3 2 3 40", "\"rg.\",\n\".gr\"" },
-        { "3 two 3 1", "\"rg.\",\n\".gr\"" },
+        { "3 2 3 40", "\"rg.\",\n\".gr\"" }, { "3 two 3 1", "\"rg.\",\n\".gr\"" },
         { "3 2 3 1", "\"rg.\",\n\".gr" }, // a string never closed
     };
     for (auto [header, rows] : refused)

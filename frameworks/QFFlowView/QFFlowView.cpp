@@ -104,6 +104,7 @@ QFFlowView::~QFFlowView()
 {
     if (m_operationQueue)
         m_operationQueue->cancelAllOperations();
+    stopObservingTitle();
     stopObservingCollection(distinctObservedItems(), observedItemKeyPaths());
     if (m_contentBinding)
         if (auto controller = m_contentBinding->get(fnd::BindingInfoKey::ObservedObject).object())
@@ -340,7 +341,14 @@ void QFFlowView::viewWillMoveToWindow(ui::Window* newWindow)
         if (m_numberOfItems > 0)
             reloadContent();
     } else if (!newWindow && old) {
-        m_operationQueue->cancelAllOperations();
+        // Out of every window nothing shows, so it keeps no pictures (a view on each tab page kept a full cache
+        // each, for good); coming back, the reload loads them again.
+        dropPictures();
+        // The tree it leaves holds them too, until the view comes back and builds a new one.
+        for (const auto* layers : { &m_itemLayers, &m_layerQueue })
+            for (const auto& layer : *layers)
+                if (!layer->sublayers().empty())
+                    layer->sublayers().front()->setContents(nullptr);
         setLayer(nullptr);
     }
 }
@@ -350,6 +358,7 @@ void QFFlowView::viewWillMoveToSuperview(ui::View* superview)
     Control::viewWillMoveToSuperview(superview);
     if (superview || !this->superview())
         return;
+    stopObservingTitle();
     stopObservingCollection(distinctObservedItems(), observedItemKeyPaths());
     m_observedItems.clear();
     m_observedItemCounts.clear();
@@ -569,6 +578,9 @@ void QFFlowView::setKeyPath(int which, const std::optional<fnd::String>& path)
     m_keyPaths[which] = path;
     if (path)
         startObservingCollection(items, { *path });
+    // A title key path takes over following the selected item's title, or hands it back.
+    if (which == 3)
+        observeTitleOfItem(imageItemForIndex(m_selectedIndex));
 }
 
 fnd::Array QFFlowView::distinctObservedItems() const
@@ -866,6 +878,11 @@ void QFFlowView::observeValueForKeyPath(
         contentArrayDidChange(change);
         return;
     }
+    if (context == titleObservationContext()) {
+        if (m_selectedIndex != NotFound && imageItemForIndex(m_selectedIndex).objectPointer() == &object)
+            setTitle(imageTitleForItem(object.selfValue()));
+        return;
+    }
     if (context != QFFlowViewItemObservationContext) {
         Control::observeValueForKeyPath(keyPath, object, change, context);
         return;
@@ -889,11 +906,10 @@ void QFFlowView::observeValueForKeyPath(
         if (m_scrollLayer)
             m_scrollLayer->setNeedsLayout();
     } else if (keyPath == m_keyPaths[3]) {
-        // An item only now observed shows its title when it is the selected one: every new item naming itself
-        // would leave the last one's title under another picture.
-        auto item = object.selfValue();
-        if (!m_observingNewItems || (m_selectedIndex != NotFound && imageItemForIndex(m_selectedIndex) == item))
-            setTitle(imageTitleForItem(item));
+        // Only the selected item's title shows: another item renamed (or naming itself as it joins) would put its
+        // title under the selected picture.
+        if (m_selectedIndex != NotFound && imageItemForIndex(m_selectedIndex).objectPointer() == &object)
+            setTitle(imageTitleForItem(object.selfValue()));
     }
 }
 

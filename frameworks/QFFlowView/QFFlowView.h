@@ -102,15 +102,16 @@ public:
     // Defaults, layers, the title "Title" and the URL drag type, for the frame.
     void initWithFrame(gfx::Rect frame) override;
 
-    // Geometry (defaults by setDefaults; clamps by the setters).
+    // Geometry (defaults by setDefaults; clamps by the setters). NaN changes nothing, nor does an infinity where
+    // no bound clamps it.
     double stackedAngle() const { return m_stackedAngle; }
     void setStackedAngle(double degrees);
     double spacing() const { return m_spacing; }
     void setSpacing(double spacing);
     double selectedScale() const { return m_selectedScale; }
-    void setSelectedScale(double z) { m_selectedScale = z; }
+    void setSelectedScale(double z);
     double stackedScale() const { return m_stackedScale; }
-    void setStackedScale(double z) { m_stackedScale = z; }
+    void setStackedScale(double z);
     double reflectionOffset() const { return m_reflectionOffset; }
     void setReflectionOffset(double offset);
     bool showsReflection() const { return m_showsReflection; }
@@ -120,10 +121,10 @@ public:
     double previewScale() const { return m_previewScale; }
     void setPreviewScale(double scale);
     double scrollDuration() const { return m_scrollDuration; }
-    void setScrollDuration(double seconds) { m_scrollDuration = seconds; }
+    void setScrollDuration(double seconds);
     // Read when the scroll layer is made.
     ui::Transform3D perspective() const { return m_perspective; }
-    void setPerspective(const ui::Transform3D& transform) { m_perspective = transform; }
+    void setPerspective(const ui::Transform3D& transform);
     const ui::Transform3D& leftTransform() const { return m_leftTransform; }
     const ui::Transform3D& rightTransform() const { return m_rightTransform; }
     void setDefaults();
@@ -391,6 +392,12 @@ private:
     // of every item take time growing with the square of their number).
     void refreshChangedItemLayers();
     void setupAccessibility();
+    // The caption: the selected item's title, followed as it changes. The selected item is observed at its title
+    // key unless the bound items are all observed at a title key path already; `item` is the selected one.
+    void showSelectedTitle();
+    void observeTitleOfItem(const fnd::Value& item);
+    void stopObservingTitle();
+    static const void* titleObservationContext();
     // The element of an item's content layer, stored on the layer; it reads the item's index from the layer, so it
     // stays right when items before it come or go. Not yet among the list's children.
     std::shared_ptr<QFLayerAccessibilityHelper> makeItemAccessibility(const std::shared_ptr<ui::Layer>& content);
@@ -400,6 +407,8 @@ private:
     struct PictureLoad;
     // Whether a load for the key, queued or running, will bring a picture of about the size or larger.
     bool isLoadingPicture(const fnd::String& key, gfx::Size size);
+    // Cancels the loads, forgets those under way (they neither cache nor show their pictures) and empties the cache.
+    void dropPictures();
     // The item under the key changed: loads on the way neither cache nor show their pictures.
     void forgetOutdatedPictureLoads(const fnd::String& key);
     // A picture made for the identifier (loaded for the item at the index) goes to the shown items that hold it.
@@ -466,6 +475,8 @@ private:
     // Set while items are being observed: their first notifications arrive then.
     bool m_observingNewItems { false };
     std::optional<fnd::String> m_keyPaths[4];
+    // The selected item while it is observed at its title key.
+    fnd::WeakObjectRef m_titleObservedItem;
 
     std::shared_ptr<fnd::OperationQueue> m_operationQueue;
     fnd::Cache<fnd::String, std::shared_ptr<gfx::BitmapImageRep>> m_imageCache;

@@ -74,6 +74,9 @@ const QFFlowViewItemKey& QFFlowViewTitleKey()
     return key;
 }
 
+// Compared by identity, as the other observation contexts.
+const char QFFlowViewTitleObservationContext[] = "QFFlowViewSelectedItemTitleObservationContext";
+
 fnd::String QFFlowViewLocalized(const char* key)
 {
     auto bundle = fnd::Bundle::bundleWithName("QFFlowView");
@@ -126,6 +129,48 @@ fnd::String QFFlowView::imageTitleForItem(const fnd::Value& item) const
 fnd::String QFFlowView::titleAtIndex(std::size_t index) const
 {
     return imageTitleForItem(imageItemForIndex(index));
+}
+
+// The caption.
+
+void QFFlowView::showSelectedTitle()
+{
+    auto item = imageItemForIndex(m_selectedIndex);
+    setTitle(m_selectedIndex == NotFound ? fnd::String() : imageTitleForItem(item));
+    observeTitleOfItem(item);
+}
+
+void QFFlowView::observeTitleOfItem(const fnd::Value& item)
+{
+    const fnd::Object* wanted = nullptr;
+    if (!(bindingsEnabled() && imageTitleKeyPath()))
+        if (auto* object = item.objectPointer(); object && object->respondsTo(QFFlowViewTitleKey().selector))
+            wanted = object;
+    if (wanted == m_titleObservedItem.identity() && (!wanted || !m_titleObservedItem.isGone()))
+        return;
+    stopObservingTitle();
+    if (!wanted)
+        return;
+    item.objectPointer()->addObserver(
+        *this, QFFlowViewTitleKey().key, fnd::KeyValueObservingOptions::None, QFFlowViewTitleObservationContext);
+    m_titleObservedItem = fnd::WeakObjectRef(*item.objectPointer());
+}
+
+const void* QFFlowView::titleObservationContext()
+{
+    return QFFlowViewTitleObservationContext;
+}
+
+void QFFlowView::stopObservingTitle()
+{
+    // An item that went has taken its observation with it.
+    if (auto item = m_titleObservedItem.lock()) {
+        try {
+            item->removeObserver(*this, QFFlowViewTitleKey().key, QFFlowViewTitleObservationContext);
+        } catch (const fnd::Exception&) {
+        }
+    }
+    m_titleObservedItem = {};
 }
 
 const std::map<fnd::String, fnd::String>& QFFlowView::uniformTypesDictionary()
@@ -420,7 +465,8 @@ struct QFFlowView::PictureLoad {
 
 void QFFlowView::updateImages()
 {
-    if (!m_scrollLayer)
+    // Out of every window nothing shows and nothing is kept (a change of the items there still lays them out).
+    if (!m_scrollLayer || !window())
         return;
     m_operationQueue->cancelAllOperations();
     // The items in view now: a layout transaction without animations completes (and sends this) before the pass
@@ -528,6 +574,16 @@ void QFFlowView::showDeliveredPicture(
     if (!shownThere && holds(index))
         if (auto layer = itemLayerAtIndex(index); layer && !layer->isHidden())
             setImage(image, index);
+}
+
+void QFFlowView::dropPictures()
+{
+    m_operationQueue->cancelAllOperations();
+    // Loads under way neither cache nor show what they make.
+    for (auto& entry : m_pictureLoads)
+        entry.second->outdated = true;
+    m_pictureLoads.clear();
+    m_imageCache.removeAllObjects();
 }
 
 void QFFlowView::forgetOutdatedPictureLoads(const fnd::String& key)

@@ -68,7 +68,8 @@ void QFFlowView::setDefaults()
 
 void QFFlowView::setStackedAngle(double degrees)
 {
-    if (degrees == m_stackedAngle)
+    // std::clamp passes NaN through, and a NaN angle turns every side item into nothing; infinities clamp.
+    if (std::isnan(degrees) || degrees == m_stackedAngle)
         return;
     m_stackedAngleBeforeChange = m_stackedAngle;
     m_stackedAngle = std::clamp(degrees, 0.0, 90.0);
@@ -81,7 +82,8 @@ void QFFlowView::setStackedAngle(double degrees)
 
 void QFFlowView::setSpacing(double spacing)
 {
-    if (spacing == m_spacing)
+    // Unbounded, so a value that is no length (which would place every item nowhere) leaves it as it is.
+    if (!std::isfinite(spacing) || spacing == m_spacing)
         return;
     m_spacingBeforeChange = m_spacing;
     m_spacing = spacing;
@@ -89,9 +91,37 @@ void QFFlowView::setSpacing(double spacing)
         m_scrollLayer->setNeedsLayout();
 }
 
+void QFFlowView::setSelectedScale(double z)
+{
+    if (std::isfinite(z))
+        m_selectedScale = z;
+}
+
+void QFFlowView::setStackedScale(double z)
+{
+    if (std::isfinite(z))
+        m_stackedScale = z;
+}
+
+void QFFlowView::setScrollDuration(double seconds)
+{
+    if (std::isfinite(seconds))
+        m_scrollDuration = seconds;
+}
+
+void QFFlowView::setPerspective(const ui::Transform3D& transform)
+{
+    const auto& t = transform;
+    for (double m : { t.m11, t.m12, t.m13, t.m14, t.m21, t.m22, t.m23, t.m24, t.m31, t.m32, t.m33, t.m34, t.m41, t.m42,
+             t.m43, t.m44 })
+        if (!std::isfinite(m))
+            return;
+    m_perspective = transform;
+}
+
 void QFFlowView::setReflectionOffset(double offset)
 {
-    if (offset == m_reflectionOffset)
+    if (std::isnan(offset) || offset == m_reflectionOffset)
         return;
     m_reflectionOffset = std::clamp(offset, -1.0, 0.0);
     updateReflection();
@@ -107,7 +137,7 @@ void QFFlowView::setShowsReflection(bool flag)
 
 void QFFlowView::setItemScale(double scale)
 {
-    if (scale == m_itemScale)
+    if (std::isnan(scale) || scale == m_itemScale)
         return;
     m_itemScale = std::clamp(scale, 0.1, 1.0);
     if (m_scrollLayer)
@@ -116,7 +146,7 @@ void QFFlowView::setItemScale(double scale)
 
 void QFFlowView::setPreviewScale(double scale)
 {
-    if (scale == m_previewScale)
+    if (std::isnan(scale) || scale == m_previewScale)
         return;
     m_previewScale = std::clamp(scale, 0.01, 1.0);
     m_imageCache.removeAllObjects();
@@ -174,6 +204,9 @@ void QFFlowView::setTitle(const fnd::String& title)
 
 void QFFlowView::setTitleSize(double size)
 {
+    // The title's height places the row of items above it: a size that is no length would leave no row.
+    if (!std::isfinite(size) || size < 0)
+        return;
     m_titleSize = size;
     if (m_titleLayer) {
         m_titleLayer->setFontSize(size);
@@ -674,7 +707,7 @@ void QFFlowView::updateSelectionInRange(fnd::Range range)
     ui::Transaction::commit();
     calculateVisibleItems();
     updateScrollKnob();
-    setTitle(m_selectedIndex == NotFound ? fnd::String() : titleAtIndex(m_selectedIndex));
+    showSelectedTitle();
 }
 
 std::optional<std::shared_ptr<ui::LayerAction>> QFFlowView::actionForLayer(ui::Layer& layer, const fnd::String&)

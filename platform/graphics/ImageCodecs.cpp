@@ -61,8 +61,11 @@ fnd::Expected<std::shared_ptr<BitmapImageRep>> decodeImage(const fnd::Data& data
         return decodeJpeg2000(data);
     if (bytes.starts_with("GIF87a") || bytes.starts_with("GIF89a"))
         return decodeGif(data);
+    if (bytes.starts_with("/* XPM */"))
+        return decodeXpm(data);
     return std::unexpected(fnd::Error::make(fnd::ErrorDomain::Cocoa, FileReadCorruptFileError,
-        "The data is not an image in a known format.", "Only PNG, TIFF, JPEG, JPEG 2000 and GIF images can be read."));
+        "The data is not an image in a known format.",
+        "Only PNG, TIFF, JPEG, JPEG 2000, GIF and XPM images can be read."));
 }
 
 }

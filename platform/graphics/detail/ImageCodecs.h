@@ -50,6 +50,8 @@ fnd::Expected<std::shared_ptr<BitmapImageRep>> decodeTiff(const fnd::Data& data)
 fnd::Expected<std::shared_ptr<BitmapImageRep>> decodeJpeg(const fnd::Data& data);
 fnd::Expected<std::shared_ptr<BitmapImageRep>> decodeJpeg2000(const fnd::Data& data);
 fnd::Expected<std::shared_ptr<BitmapImageRep>> decodeGif(const fnd::Data& data);
+// Through the desktop's image library (gdk-pixbuf), which reads XPM's colour names.
+fnd::Expected<std::shared_ptr<BitmapImageRep>> decodeXpm(const fnd::Data& data);
 
 // Picks the decoder by the data's signature.
 fnd::Expected<std::shared_ptr<BitmapImageRep>> decodeImage(const fnd::Data& data);

@@ -31,6 +31,7 @@
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
+#include <limits>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -124,6 +125,20 @@ TEST_F(FlowViewTest, FilesArePicturedByType)
     EXPECT_EQ(gfx::greenOf(picture->pixelBuffer().pixel(20, 10)), 255);
     // Anything else shows its type's icon (when the icon theme has one) and never fails.
     (void)QFFlowView::newImageFromRepresentation(fnd::String(text.string()), RT::QuickLookPath, { 64, 64 });
+
+    // An XPM picture, which the desktop's image library reads, shows itself rather than an icon.
+    auto xpm = folder / "tiny.xpm";
+    f = std::fopen(xpm.c_str(), "w");
+    std::fputs("/* XPM */\nstatic char * tiny[] = {\n\"4 2 2 1\",\n\"r c red\",\n\". c None\",\n\"rr..\",\n"
+               "\"rr..\"};\n",
+        f);
+    std::fclose(f);
+    picture = QFFlowView::newImageFromRepresentation(fnd::String(xpm.string()), RT::Path, { 40, 40 });
+    ASSERT_TRUE(picture);
+    EXPECT_EQ(picture->pixelsWide(), 4) << "a picture is not enlarged past its pixels";
+    EXPECT_EQ(picture->pixelsHigh(), 2);
+    EXPECT_EQ(picture->pixelBuffer().pixel(0, 0), 0xFFFF0000u);
+    EXPECT_EQ(gfx::alphaOf(picture->pixelBuffer().pixel(3, 1)), 0);
 }
 
 TEST_F(FlowViewTest, PicturesLoadOnTheQueueAndBadDataKeepsTheDefault)
@@ -511,6 +526,63 @@ TEST_F(FlowViewTest, GeometryFormulasAndClamps)
     EXPECT_EQ(view->itemSizeForRect({ 0, 0, 10, 250 }), (gfx::Size { 20, 20 }));
 }
 
+// A number that is no number leaves a setting as it was; an infinity goes to the bound the setting has, and leaves an
+// unbounded one as it was. A NaN angle, spacing or scale once placed every item nowhere.
+TEST_F(FlowViewTest, GeometryRefusesNumbersThatAreNoNumbers)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN(), infinity = std::numeric_limits<double>::infinity();
+    struct Setting {
+        const char* name;
+        void (QFFlowView::*set)(double);
+        double (QFFlowView::*get)() const;
+        double good, afterInfinity, afterMinusInfinity;
+    };
+    const Setting settings[] = {
+        { "stackedAngle", &QFFlowView::setStackedAngle, &QFFlowView::stackedAngle, 45, 90, 0 },
+        { "reflectionOffset", &QFFlowView::setReflectionOffset, &QFFlowView::reflectionOffset, -0.5, 0, -1 },
+        { "itemScale", &QFFlowView::setItemScale, &QFFlowView::itemScale, 0.5, 1, 0.1 },
+        { "previewScale", &QFFlowView::setPreviewScale, &QFFlowView::previewScale, 0.5, 1, 0.01 },
+        { "spacing", &QFFlowView::setSpacing, &QFFlowView::spacing, 30, 30, 30 },
+        { "selectedScale", &QFFlowView::setSelectedScale, &QFFlowView::selectedScale, 150, 150, 150 },
+        { "stackedScale", &QFFlowView::setStackedScale, &QFFlowView::stackedScale, -150, -150, -150 },
+        { "scrollDuration", &QFFlowView::setScrollDuration, &QFFlowView::scrollDuration, 0.3, 0.3, 0.3 },
+    };
+    for (const auto& setting : settings) {
+        const std::pair<double, double> cases[]
+            = { { nan, setting.good }, { infinity, setting.afterInfinity }, { -infinity, setting.afterMinusInfinity } };
+        for (auto [given, expected] : cases) {
+            (view.get()->*setting.set)(setting.good);
+            (view.get()->*setting.set)(given);
+            EXPECT_EQ((view.get()->*setting.get)(), expected) << setting.name << " set to " << given;
+        }
+        // Through key-value coding too, as an interface file or a binding sets it.
+        (view.get()->*setting.set)(setting.good);
+        view->setValueForKey(nan, setting.name);
+        EXPECT_EQ((view.get()->*setting.get)(), setting.good) << setting.name << " set to NaN by its key";
+    }
+    auto perspective = view->perspective();
+    auto broken = perspective;
+    broken.m34 = nan;
+    view->setPerspective(broken);
+    EXPECT_EQ(view->perspective().m34, perspective.m34);
+
+    // After every one of them was given NaN, the items still show where they belong.
+    useItems(bitmapItems(3));
+    view->setSelectedIndex(1);
+    for (const auto& setting : settings)
+        (view.get()->*setting.set)(nan);
+    view->setSpacing(nan);
+    view->setTitleSize(nan);
+    EXPECT_DOUBLE_EQ(view->titleLayer()->fontSize(), 18);
+    settle(1);
+    EXPECT_EQ(view->visibleItemIndexes().length, 3);
+    // The last settings above: angle 45 (factor 0.5), spacing 30, item scale 0.5, selection 1.
+    double side = view->itemLayerAtIndex(1)->frame().width();
+    ASSERT_GT(side, 0);
+    EXPECT_DOUBLE_EQ(view->itemLayerAtIndex(1)->frame().minX(), side * 0.5 + 30 + side * 0.5);
+    EXPECT_DOUBLE_EQ(view->itemLayerAtIndex(2)->frame().minX(), 2 * (side * 0.5 + 30) + side);
+}
+
 TEST_F(FlowViewTest, LayoutOnTheVirtualClockEndsInLoadingPictures)
 {
     auto items = bitmapItems(5);
@@ -862,6 +934,53 @@ TEST_F(FlowViewTest, ContentBindingFollowsTheControllerAndItsItems)
     EXPECT_FALSE(view->infoForBinding("contentArray"));
 }
 
+// The caption follows a title change that the selected item announces by key-value observation, whether the item
+// came from the data source or from a bound controller (with or without a title key path); another item's change
+// leaves it alone.
+TEST_F(FlowViewTest, TheCaptionFollowsTheSelectedItemsTitle)
+{
+    auto rename = [](const fnd::Value& item, const char* title) {
+        item.object()->setValueForKey(fnd::String(title), "imageItemTitle");
+    };
+    auto items = bitmapItems(3);
+    useItems(items);
+    view->setSelectedIndex(1);
+    settle(1);
+    ASSERT_EQ(view->title(), fnd::String("Item 1"));
+    rename(items[1], "Renamed one");
+    EXPECT_EQ(view->title(), fnd::String("Renamed one")) << "a data-source item";
+    EXPECT_EQ(view->titleLayer()->string(), fnd::Value("Renamed one"));
+    rename(items[0], "Renamed zero");
+    EXPECT_EQ(view->title(), fnd::String("Renamed one")) << "an item not selected";
+    view->setSelectedIndex(0);
+    settle(1);
+    EXPECT_EQ(view->title(), fnd::String("Renamed zero"));
+    rename(items[1], "Renamed again");
+    EXPECT_EQ(view->title(), fnd::String("Renamed zero")) << "the item selected before";
+
+    for (bool titleKeyPath : { false, true }) {
+        SCOPED_TRACE(titleKeyPath ? "bound, with a title key path" : "bound, without a title key path");
+        auto controller = std::make_shared<fnd::ArrayController>();
+        fnd::Array bound;
+        for (auto& item : bitmapItems(3))
+            bound.push_back(item);
+        controller->setContent(fnd::Value(bound));
+        auto boundView = QFFlowView::create({ 0, 0, 800, 400 });
+        window->contentView()->addSubview(boundView);
+        if (titleKeyPath)
+            boundView->setImageTitleKeyPath(fnd::String("imageItemTitle"));
+        boundView->bind("contentArray", *controller, "arrangedObjects");
+        boundView->setSelectedIndex(2);
+        settle(1);
+        ASSERT_EQ(boundView->title(), fnd::String("Item 2"));
+        rename(bound[2], "Renamed two");
+        EXPECT_EQ(boundView->title(), fnd::String("Renamed two"));
+        rename(bound[0], "Renamed zero");
+        EXPECT_EQ(boundView->title(), fnd::String("Renamed two")) << "an item not selected";
+        boundView->removeFromSuperview();
+    }
+}
+
 TEST_F(FlowViewTest, ContentBindingNeedsAnArrayController)
 {
     struct Recorder : fnd::AssertionHandler {
@@ -984,14 +1103,37 @@ TEST_F(FlowViewTest, ItemsGivenBeforeTheViewIsShownOrLaidOutShowTheirPictures)
 
 // A tab page hidden and shown again: the view drops its layer while out of the window and shows the same items,
 // selection and pictures when it comes back.
-TEST_F(FlowViewTest, ATabPageShownAgainShowsItsPictures)
+// A view out of every window keeps no pictures, neither in its cache nor on its layers, and a picture still being made
+// as it leaves is not kept either (a view on each of 200 tab pages kept 128 MiB each); shown again, it loads them.
+TEST_F(FlowViewTest, AViewOutOfItsWindowKeepsNoPicturesAndShowsThemWhenShownAgain)
 {
+    auto gate = std::make_shared<FlowViewWorkerGate>();
+    FlowViewGateOpener opener { gate };
     auto items = bitmapItems(6);
+    items[3] = TestItem::create("slow", fnd::Value(flowViewHeldPicture(gate)), RT::NSImage, "Slow");
     useItems(items);
     view->setSelectedIndex(2);
     settle(1);
-    drainPictures();
+    ASSERT_TRUE(flowViewWaitUntilHeld(*gate));
+    ASSERT_TRUE(flowViewWaitFor([&] { return view->cachedImageCount() >= 3; }, [&] { settle(); }));
+    auto holdsNoPictures = [&] {
+        if (view->cachedImageCount() != 0 || view->cachedImageBytes() != 0)
+            return ::testing::AssertionFailure() << view->cachedImageCount() << " pictures cached";
+        for (std::size_t i = 0; i < items.size(); ++i)
+            if (auto content = view->imageLayerAtIndex(i);
+                content && content->contents() && content->contents() != QFFlowView::defaultImage())
+                return ::testing::AssertionFailure() << "item " << i << " holds its picture";
+        return ::testing::AssertionSuccess();
+    };
+
     view->removeFromSuperview();
+    EXPECT_TRUE(holdsNoPictures()) << "removed from its window";
+    // The slow picture, made after the view left, is not kept.
+    gate->set(&FlowViewWorkerGate::open);
+    ASSERT_TRUE(waitForOperations(*view->operationQueue()));
+    settle();
+    EXPECT_TRUE(holdsNoPictures()) << "after the picture under way was made";
+
     auto tabs = ui::TabView::create({ 0, 0, 800, 400 });
     for (int i = 0; i < 2; ++i) {
         auto page = ui::TabViewItem::create(fnd::Value(i));
@@ -1001,11 +1143,14 @@ TEST_F(FlowViewTest, ATabPageShownAgainShowsItsPictures)
     window->contentView()->addSubview(tabs);
     tabs->selectTabViewItemAtIndex(0);
     settle(1);
+    drainPictures();
     ASSERT_TRUE(view->window());
+    EXPECT_GT(view->cachedImageCount(), 0u);
     tabs->selectTabViewItemAtIndex(1);
     settle(1);
     EXPECT_FALSE(view->window());
     EXPECT_FALSE(view->layer()) << "a view out of its window drops its layer";
+    EXPECT_TRUE(holdsNoPictures()) << "on a tab page not shown";
 
     tabs->selectTabViewItemAtIndex(0);
     settle(1);
@@ -1014,7 +1159,15 @@ TEST_F(FlowViewTest, ATabPageShownAgainShowsItsPictures)
     EXPECT_EQ(view->numberOfItems(), 6u);
     EXPECT_EQ(view->selectedIndex(), 2u);
     EXPECT_EQ(view->scrollLayer()->sublayers().size(), 6u);
-    EXPECT_TRUE(showsOwnPictures(*view, items));
+    auto visible = view->visibleItemIndexes();
+    ASSERT_GT(visible.length, 0);
+    for (auto i = std::size_t(visible.location); i < std::size_t(visible.location + visible.length); ++i) {
+        auto shown = view->imageLayerAtIndex(i)->contents();
+        if (i == 3)
+            EXPECT_TRUE(shown && shown != QFFlowView::defaultImage()) << "the slow item's picture is made again";
+        else
+            EXPECT_EQ(shown, items[i].objectAs<TestItem>()->representation.objectAs<gfx::BitmapImageRep>()) << i;
+    }
     EXPECT_EQ(view->title(), fnd::String("Item 2"));
 }
 

@@ -297,6 +297,42 @@ TEST(ImageCodecs, FailedWritesLeaveNoFile)
     EXPECT_EQ(std::filesystem::file_size(kept), before);
 }
 
+// XPM, read through the desktop's image library: colours by value and by name, "None" transparent. The library trusts
+// the header, so one announcing more than the data holds is refused before anything is made.
+TEST(ImageCodecs, XpmPicturesAreReadAndTheirHeadersChecked)
+{
+    auto xpm = [](std::string_view header, std::string_view rows) {
+        return fnd::Data::fromString("/* XPM */\nstatic char * tiny[] = {\n/* width height colours chars */\n\""
+            + std::string(header) + "\",\n\"r c red\",\n\"g c #00FF00\",\n\". c None\",\n" + std::string(rows)
+            + "};\n");
+    };
+    auto read = BitmapImageRep::imageRepWithData(xpm("3 2 3 1", "\"rg.\",\n\".gr\""));
+    ASSERT_TRUE(read) << read.error().localizedFailureReason().utf8();
+    const auto& rep = **read;
+    ASSERT_EQ(rep.pixelsWide(), 3);
+    ASSERT_EQ(rep.pixelsHigh(), 2);
+    auto rgba = [&](int x, int y) {
+        const std::uint8_t* p = rep.bitmapData() + y * rep.bytesPerRow() + x * rep.bitsPerPixel() / 8;
+        return std::vector<int> { p[0], p[1], p[2], p[3] };
+    };
+    EXPECT_EQ(rgba(0, 0), (std::vector<int> { 255, 0, 0, 255 }));
+    EXPECT_EQ(rgba(1, 0), (std::vector<int> { 0, 255, 0, 255 }));
+    EXPECT_EQ(rgba(2, 0)[3], 0) << "None is transparent";
+    EXPECT_EQ(rgba(2, 1), (std::vector<int> { 255, 0, 0, 255 }));
+
+    const std::pair<const char*, const char*> refused[] = {
+        { "8000 8000 3 1", "\"rg.\"" }, // far more pixels than the data holds
+        { "3 3 3 1", "\"rg.\",\n\".gr\"" }, // a row missing
+        { "3 2 3 1", "\"rg\",\n\".gr\"" }, // a row too short
+        { "3 2 9 1", "\"rg.\",\n\".gr\"" }, // colours missing (the rows stand in for them)
+        { "3 2 3 0", "\"rg.\",\n\".gr\"" }, // no characters a pixel
+        { "3 2 3 40", "\"rg.\",\n\".gr\"" }, { "3 two 3 1", "\"rg.\",\n\".gr\"" },
+        { "3 2 3 1", "\"rg.\",\n\".gr" }, // a string never closed
+    };
+    for (auto [header, rows] : refused)
+        EXPECT_FALSE(BitmapImageRep::imageRepWithData(xpm(header, rows))) << header << " / " << rows;
+}
+
 TEST(ImageCodecs, DamagedDataIsAnErrorNotACrash)
 {
     using T = BitmapImageFileType;

@@ -159,46 +159,87 @@ TEST_F(ZTBTabBarControlDisplayTest, ReorderAndTearOffWithTheRealPointer)
         w.window->close();
 }
 
-// Read through the desktop's accessibility bus as a screen reader reads it: the bar is a panel of toggle buttons
-// titled with the tabs, the selected one checked; pressing one through the bus selects its tab.
+// Read through the desktop's accessibility bus as a screen reader reads it: the bar is a page tab list named "Tabs"
+// of page tabs titled with the tabs, the selected one selected, each with its close button; tabs that do not fit
+// are not showing (the pull-down, a push button, lists them); no tab has the focus while another window has the
+// keyboard (nor while this one has: the bar never takes it). Pressing a tab through the bus selects it; pressing
+// a close button closes its tab.
 TEST_F(ZTBTabBarControlDisplayTest, AnAtSpiClientReadsTheTabsAndPressesOne)
 {
     auto w = makeWindow({ 100, 300, 420, 150 });
     w.window->setTitle("Mail");
-    addTab(w, "Inbox", gfx::Color::colorWithDeviceRed(0.85, 0.9, 1.0));
-    addTab(w, "Sent", gfx::Color::colorWithDeviceRed(0.9, 1.0, 0.85));
-    addTab(w, "Drafts", gfx::Color::colorWithDeviceRed(1.0, 0.9, 0.85));
-    ASSERT_TRUE(waitFor([&] { return w.bar->cells().size() == 3; }));
+    for (const char* label : { "Inbox", "Sent", "Drafts", "Archive", "Junk", "Outbox", "Flagged", "Notes" })
+        addTab(w, label, gfx::Color::colorWithDeviceRed(0.85, 0.9, 1.0));
+    ASSERT_TRUE(waitFor([&] { return w.bar->cells().size() == 8 && isSettled(w); }));
     w.tabView->selectTabViewItemAtIndex(1);
+    std::vector<std::string> overflowed;
+    for (const auto& cell : w.bar->cells())
+        if (cell->isInOverflowMenu())
+            overflowed.push_back(cell->stringValue().utf8());
+    ASSERT_FALSE(overflowed.empty()) << "eight tabs overflow a 420-point bar";
+    // Another window has the keyboard.
+    auto other = showWindow({ 600, 300, 200, 100 }, FillView::make({}, gfx::Color::colorWithDeviceWhite(0.8)));
+    other->setTitle("Other");
+    ASSERT_TRUE(waitFor([&] { return other->isKeyWindow() && backend->hasKeyboardFocus(*other); }));
     const std::string self = "pid:" + std::to_string(::getpid());
 
     auto tree = testsupport::AccessibleTree::fromDump(
         runWhileServing(*backend, testsupport::AccessibleTree::dumpCommand(self)).output);
     const auto* frame = tree.find("frame", "Mail");
     ASSERT_TRUE(frame) << tree.text();
-    const auto* bar = tree.findIn(*frame, [](const auto& n) { return n.role == "panel" && !n.name.size(); });
+    // The tab view below the bar is a page tab list too, without a name.
+    const auto* bar = tree.findIn(*frame, [](const auto& n) { return n.role == "page tab list" && n.name == "Tabs"; });
     ASSERT_TRUE(bar) << tree.text();
-    std::vector<std::string> titles;
-    std::vector<std::string> checked;
-    for (const auto* tab : tree.childrenOf(*bar)) {
-        EXPECT_EQ(tab->role, "toggle button");
-        EXPECT_EQ(tab->actions, std::vector<std::string> { "click" });
-        titles.push_back(tab->name);
-        if (tab->has("checked"))
-            checked.push_back(tab->name);
+    std::vector<std::string> titles, selected, showing, focused, closers;
+    bool pullDown = false;
+    for (const auto* child : tree.childrenOf(*bar)) {
+        if (child->role == "push button" && child->name == "More tabs") {
+            pullDown = child->has("showing");
+            continue;
+        }
+        EXPECT_EQ(child->role, "page tab") << child->name;
+        EXPECT_EQ(child->actions, std::vector<std::string> { "click" });
+        titles.push_back(child->name);
+        if (child->has("selected"))
+            selected.push_back(child->name);
+        if (child->has("showing")) {
+            showing.push_back(child->name);
+            EXPECT_LT(child->x, (100 + 420) * scale()) << child->name << " shows beyond the window";
+        }
+        if (child->has("focused"))
+            focused.push_back(child->name);
+        for (const auto* close : tree.childrenOf(*child))
+            if (close->role == "push button")
+                closers.push_back(close->name);
     }
-    EXPECT_EQ(titles, (std::vector<std::string> { "Inbox", "Sent", "Drafts" })) << tree.text();
-    EXPECT_EQ(checked, std::vector<std::string> { "Sent" });
+    EXPECT_EQ(titles,
+        (std::vector<std::string> { "Inbox", "Sent", "Drafts", "Archive", "Junk", "Outbox", "Flagged", "Notes" }))
+        << tree.text();
+    EXPECT_EQ(selected, std::vector<std::string> { "Sent" });
+    EXPECT_TRUE(focused.empty()) << fmt::format("{}", focused);
+    EXPECT_TRUE(pullDown) << "the pull-down is a push button named \"More tabs\"" << tree.text();
+    ASSERT_EQ(showing.size() + overflowed.size(), titles.size()) << fmt::format("{} / {}", showing, overflowed);
+    for (const auto& name : overflowed)
+        EXPECT_EQ(std::ranges::count(showing, name), 0) << name << " is in the overflow menu";
+    ASSERT_FALSE(closers.empty()) << tree.text();
+    EXPECT_EQ(closers[0], "Close Inbox");
+    EXPECT_EQ(closers.size(), showing.size()) << "a close button on every tab in the bar";
 
-    auto pressed = runWhileServing(
-        *backend, testsupport::AccessibleTree::actionCommand(self, "toggle button", "Drafts", "click"));
+    auto pressed
+        = runWhileServing(*backend, testsupport::AccessibleTree::actionCommand(self, "page tab", "Drafts", "click"));
     EXPECT_EQ(pressed.status, 0) << pressed.output;
     EXPECT_TRUE(waitFor([&] { return w.tabView->selectedTabViewItem()->label() == fnd::String("Drafts"); }));
     tree = testsupport::AccessibleTree::fromDump(
         runWhileServing(*backend, testsupport::AccessibleTree::dumpCommand(self)).output);
-    ASSERT_TRUE(tree.find("toggle button", "Drafts"));
-    EXPECT_TRUE(tree.find("toggle button", "Drafts")->has("checked")) << tree.text();
-    EXPECT_FALSE(tree.find("toggle button", "Sent")->has("checked"));
+    ASSERT_TRUE(tree.find("page tab", "Drafts"));
+    EXPECT_TRUE(tree.find("page tab", "Drafts")->has("selected")) << tree.text();
+    EXPECT_FALSE(tree.find("page tab", "Sent")->has("selected"));
+
+    auto closed = runWhileServing(
+        *backend, testsupport::AccessibleTree::actionCommand(self, "push button", "Close Inbox", "click"));
+    EXPECT_EQ(closed.status, 0) << closed.output;
+    EXPECT_TRUE(waitFor([&] { return w.tabView->numberOfTabViewItems() == 7; }));
+    other->close();
 }
 
 // Spring-loading reads the space bar from the live keyboard state, outside the event stream.

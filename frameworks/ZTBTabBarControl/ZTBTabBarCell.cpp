@@ -3,6 +3,7 @@
 #include "frameworks/ZTBTabBarControl/ZTBTabBarControl.h"
 #include "frameworks/ZTBTabBarControl/ZTBTabControls.h"
 #include "frameworks/tab-bar-core/TabResources.h"
+#include "platform/graphics/BezierPath.h"
 #include "platform/graphics/BitmapImageRep.h"
 #include "platform/graphics/Color.h"
 #include "platform/graphics/GraphicsContext.h"
@@ -10,6 +11,7 @@
 #include "platform/text/AttributedString.h"
 #include "platform/ui/containers/TabViewItem.h"
 #include "platform/ui/views/Event.h"
+#include "platform/ui/views/Window.h"
 
 #include <algorithm>
 #include <cmath>
@@ -195,10 +197,20 @@ std::shared_ptr<gfx::Image> ZTBTabBarCell::dragImage()
     const gfx::Rect r
         = control->style() ? control->style()->dragRectForTabCell(*this, control->orientation()) : gfx::Rect {};
     auto image = gfx::Image::imageWithSize(gfx::Size { std::max(1.0, r.width()), std::max(1.0, r.height()) });
-    auto bitmap = r.isEmpty() ? nullptr : control->bitmapImageRepForCachingDisplayInRect(r);
+    // The tab as the window shows it: styles shade the bar over what lies beneath it, so the picture is taken of
+    // the window's views over its background, not of the bar alone (which would leave the tab see-through).
+    auto window = control->window();
+    std::shared_ptr<ui::View> shown = window ? window->contentView() : nullptr;
+    ui::View& source = shown ? *shown : *control;
+    const gfx::Rect taken = shown ? shown->convertRectFromView(r, control.get()) : r;
+    auto bitmap = r.isEmpty() ? nullptr : source.bitmapImageRepForCachingDisplayInRect(taken);
     image->lockFocus();
+    if (auto background = window ? window->backgroundColor() : nullptr; background && bitmap) {
+        background->setFill();
+        gfx::BezierPath::fillRect({ { 0, 0 }, r.size });
+    }
     if (bitmap) {
-        control->cacheDisplayInRect(r, *bitmap);
+        source.cacheDisplayInRect(taken, *bitmap);
         auto captured = gfx::Image::imageWithRepresentation(bitmap);
         captured->setSize(r.size);
         captured->drawAtPoint({ 0, 0 }, {}, gfx::CompositingOperation::SourceOver, 1.0);

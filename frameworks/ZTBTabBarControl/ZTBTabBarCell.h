@@ -5,6 +5,7 @@
 #include "platform/graphics/Color.h"
 #include "platform/graphics/Geometry.h"
 #include "platform/ui/accessibility/AccessibilityElement.h"
+#include "platform/ui/accessibility/AccessibilityPartElement.h"
 #include "platform/ui/views/TrackingArea.h"
 
 #include <memory>
@@ -42,7 +43,8 @@ inline constexpr long Single = 128;
 class ZTBTabBarCell : public fnd::Object,
                       public fnd::Coding,
                       public ui::TrackingOwner,
-                      public ui::AccessibilityElement {
+                      public ui::AccessibilityElement,
+                      public ui::AccessibilityPartOwner {
     FND_OBJECT(ZTBTabBarCell)
     static void describeClass(fnd::ClassBuilder<ZTBTabBarCell>& c);
 
@@ -129,9 +131,10 @@ public:
     // The tab's picture for a drag (the bar's pixels, with the "pi" picture for a running indicator).
     std::shared_ptr<gfx::Image> dragImage();
 
-    // Accessibility (ZTBTabBarControlAccessibility.cpp): a button titled with the tab's title whose value and focus
-    // tell whether it is the selected tab, with the count in its help; pressing it selects the tab. A placeholder is
-    // ignored.
+    // Accessibility (ZTBTabBarControlAccessibility.cpp): a page tab titled with the tab's title whose value tells
+    // whether it is the selected tab, with the count in its help; pressing it selects the tab. It has the focus only
+    // while it is the selected tab and its bar has the keyboard. Its close button, while shown, is a push button of
+    // its own ("Close <title>") that closes the tab. A placeholder is ignored.
     std::vector<fnd::String> accessibilityAttributeNames() const override;
     fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
     std::vector<fnd::String> accessibilityActionNames() const override;
@@ -141,6 +144,9 @@ public:
     fnd::Value accessibilityFocusedUIElement() const override;
     // "title, 3 messages" when the control's delegate names the count, else the title.
     fnd::String accessibilityHelp() const;
+    fnd::Value accessibilityPartAttributeValue(long part, ui::AccessibilityAttributeKey key) const override;
+    std::vector<fnd::String> accessibilityPartActionNames(long part) const override;
+    void accessibilityPartPerformAction(long part, const fnd::String& action) override;
 
     // The identifier properties the cell watches (a change lays the bar out again).
     void observeIdentifierKey(const std::shared_ptr<fnd::Object>& identifier, const fnd::String& key);
@@ -174,6 +180,8 @@ private:
     std::shared_ptr<ZTBProgressIndicator> m_indicator;
     bool m_isInOverflowMenu { false };
     bool m_hasCloseButton { true };
+    // The close button's element, the same on every walk.
+    mutable ui::AccessibilityParts m_closeButtonElement;
     bool m_isCloseButtonSuppressed { false };
     bool m_hasIcon { false };
     bool m_hasLargeImage { false };

@@ -30,6 +30,8 @@ public:
     void resetCursorRects() override;
     void mouseEntered(const ui::Event& event) override;
     void mouseExited(const ui::Event& event) override;
+    // A push button named "New tab" (it shows only a picture).
+    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
     void viewWillMoveToWindow(ui::Window* window) override;
     void viewDidMoveToWindow() override;
 
@@ -66,6 +68,8 @@ public:
     void viewDidHide() override;
     void viewDidUnhide() override;
     void drawRect(gfx::Rect dirtyRect) override;
+    // A push button named "More tabs" that opens a menu (it shows only a picture).
+    fnd::Value accessibilityAttributeValue(const fnd::String& attribute) const override;
 
 private:
     void startPulse();

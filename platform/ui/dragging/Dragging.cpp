@@ -2,6 +2,7 @@
 
 #include "platform/foundation/runtime/RunLoop.h"
 #include "platform/graphics/Image.h"
+#include "platform/ui/dragging/DragImageWindow.h"
 #include "platform/ui/dragging/DropSession.h"
 #include "platform/ui/dragging/Pasteboard.h"
 #include "platform/ui/views/Application.h"
@@ -67,6 +68,8 @@ public:
     {
         m_drop.setImageOffset({ imageOrigin.x - mouse.x, imageOrigin.y - mouse.y });
         m_mouse = mouse;
+        // The picture follows the mouse until the release, held where it was grabbed.
+        auto picture = std::make_unique<DragImageWindow>(m_image, imageOrigin);
         if (m_sourceCallbacks)
             m_sourceCallbacks->draggedImageBeganAt(*m_image, imageOrigin);
 
@@ -88,11 +91,13 @@ public:
             // A release where the last drag left the mouse drops without another update.
             if (!released || m_mouse != previous || m_modifiers != previousModifiers) {
                 m_drop.moveTo(m_mouse, m_modifiers);
+                picture->moveTo(m_drop.imageLocationOnScreen());
                 if (m_sourceCallbacks)
                     m_sourceCallbacks->draggedImageMovedTo(*m_image, m_drop.imageLocationOnScreen());
             }
         }
 
+        picture.reset();
         DragResult result;
         result.endedAt = m_drop.imageLocationOnScreen();
         const bool accepted = released && m_drop.drop();

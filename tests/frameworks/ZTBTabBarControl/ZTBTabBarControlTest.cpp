@@ -218,7 +218,7 @@ TEST_F(ZTBTabBarControlTest, CellForPointIgnoresTheLeftMargin)
     EXPECT_EQ(a.bar->accessibilityHitTest(onScreen({ 15, 10 })).object(), cell);
 }
 
-TEST_F(ZTBTabBarControlTest, TabsAreButtonsOfTheBarsGroupAndPressingOneSelectsIt)
+TEST_F(ZTBTabBarControlTest, TabsArePageTabsOfTheBarsNamedListAndPressingOneSelectsIt)
 {
     namespace A = ui::AccessibilityAttribute;
     class CountWords : public RecordingDelegate {
@@ -230,31 +230,37 @@ TEST_F(ZTBTabBarControlTest, TabsAreButtonsOfTheBarsGroupAndPressingOneSelectsIt
     a.addItem("Sent");
     a.addItem("Drafts");
     settle();
+    a.window->makeKeyAndOrderFront();
     EXPECT_FALSE(a.bar->accessibilityIsIgnored());
-    EXPECT_EQ(a.bar->accessibilityAttributeValue(A::Role), fnd::Value("AXGroup"));
+    EXPECT_EQ(a.bar->accessibilityAttributeValue(A::Role), fnd::Value("AXTabGroup"));
+    EXPECT_EQ(a.bar->accessibilityAttributeValue(A::Description), fnd::Value("Tabs"));
     auto tabs = *a.bar->accessibilityAttributeValue(A::Children).array();
-    ASSERT_EQ(tabs.size(), 3u);
+    ASSERT_EQ(tabs.size(), 3u) << "three tabs; the pull-down and the add-tab button are hidden";
     std::string titles;
     int selected = 0;
     for (const auto& tab : tabs) {
         auto* element = ui::accessibilityElement(tab);
         titles += ui::accessibilityAttribute(*element, A::Title).stringValue().utf8() + " ";
-        EXPECT_EQ(ui::accessibilityAttribute(*element, A::Role), fnd::Value("AXButton"));
+        EXPECT_EQ(ui::accessibilityAttribute(*element, A::Role), fnd::Value("AXRadioButton"));
+        EXPECT_EQ(ui::accessibilityAttribute(*element, A::Subrole), fnd::Value("AXTabButton"));
         EXPECT_EQ(ui::accessibilityAttribute(*element, A::Parent).object(), a.bar);
         selected += int(ui::accessibilityAttribute(*element, A::Value).integerValue());
     }
     EXPECT_EQ(titles, "Inbox Sent Drafts ");
     EXPECT_EQ(selected, 1) << "one tab is the selected one";
+    EXPECT_EQ(a.bar->accessibilityAttributeValue(A::Value).object(), a.cell("Inbox")) << "the list's selected tab";
     auto drafts = a.cell("Drafts");
     EXPECT_EQ(drafts->accessibilityAttributeValue(A::Value), fnd::Value(0));
-    EXPECT_FALSE(drafts->accessibilityAttributeValue(A::Focused).boolValue());
     ASSERT_EQ(drafts->accessibilityActionNames(), std::vector<fnd::String> { ui::AccessibilityAction::Press });
     EXPECT_EQ(drafts->accessibilityActionDescription(ui::AccessibilityAction::Press), fnd::String("press"));
     drafts->accessibilityPerformAction(ui::AccessibilityAction::Press);
     EXPECT_EQ(a.tabView->selectedTabViewItem()->label(), fnd::String("Drafts"));
     EXPECT_EQ(drafts->accessibilityAttributeValue(A::Value), fnd::Value(1));
-    EXPECT_TRUE(drafts->accessibilityAttributeValue(A::Focused).boolValue());
+    EXPECT_EQ(a.bar->accessibilityAttributeValue(A::Value).object(), drafts);
     EXPECT_EQ(a.cell("Inbox")->accessibilityAttributeValue(A::Value), fnd::Value(0));
+    // The bar never takes the keyboard: the selected tab of the key window is not where typing goes.
+    ASSERT_TRUE(a.window->isKeyWindow());
+    EXPECT_FALSE(drafts->accessibilityAttributeValue(A::Focused).boolValue());
 
     // Help: the title, with the count in the delegate's words when it has them.
     drafts->setCount(3);
@@ -266,6 +272,56 @@ TEST_F(ZTBTabBarControlTest, TabsAreButtonsOfTheBarsGroupAndPressingOneSelectsIt
     auto expected = a.window->convertRectToScreen(a.bar->convertRectToView(drafts->frame(), nullptr));
     EXPECT_EQ(drafts->accessibilityAttributeValue(A::Position).point(), expected.origin);
     EXPECT_EQ(drafts->accessibilityAttributeValue(A::Size).size(), expected.size);
+
+    // Its close button is a push button of its own, in the close button's place, that closes the tab.
+    auto closers = *drafts->accessibilityAttributeValue(A::Children).array();
+    ASSERT_EQ(closers.size(), 1u);
+    auto* close = ui::accessibilityElement(closers[0]);
+    EXPECT_EQ(ui::accessibilityAttribute(*close, A::Role), fnd::Value("AXButton"));
+    EXPECT_EQ(ui::accessibilityAttribute(*close, A::Title), fnd::Value("Close Drafts"));
+    EXPECT_EQ(ui::accessibilityAttribute(*close, A::Parent).object(), drafts);
+    auto closeRect = a.window->convertRectToScreen(
+        a.bar->convertRectToView(drafts->closeButtonRectForFrame(drafts->frame()), nullptr));
+    EXPECT_EQ(ui::accessibilityAttribute(*close, A::Position).point(), closeRect.origin);
+    EXPECT_EQ(closers, *drafts->accessibilityAttributeValue(A::Children).array()) << "the same element every walk";
+    close->accessibilityPerformAction(ui::AccessibilityAction::Press);
+    settle();
+    EXPECT_EQ(a.tabLabels(), (std::vector<std::string> { "Inbox", "Sent" }));
+}
+
+// Tabs that do not fit are in the pull-down's menu: not in view in the bar, found where the pull-down is, without a
+// close button; the pull-down is a named push button that opens a menu.
+TEST_F(ZTBTabBarControlTest, TabsInTheOverflowMenuAreOutOfViewAndThePullDownIsNamed)
+{
+    namespace A = ui::AccessibilityAttribute;
+    for (int i = 1; i <= 12; ++i)
+        a.addItem("Tab " + std::to_string(i));
+    settle();
+    std::vector<std::shared_ptr<ZTBTabBarCell>> hidden;
+    for (const auto& cell : a.bar->cells())
+        if (cell->isInOverflowMenu())
+            hidden.push_back(cell);
+    ASSERT_FALSE(hidden.empty()) << "twelve tabs overflow a 534-point bar";
+    const auto& overflow = a.bar->overflowPopUpButton();
+    ASSERT_FALSE(overflow->isHidden());
+
+    auto children = *a.bar->accessibilityAttributeValue(A::Children).array();
+    auto inView = *a.bar->accessibilityAttributeValue(A::VisibleChildren).array();
+    EXPECT_EQ(children.size(), 13u) << "twelve tabs and the pull-down";
+    EXPECT_EQ(inView.size(), 13u - hidden.size());
+    ASSERT_FALSE(children.empty());
+    EXPECT_EQ(children.back().object(), overflow);
+    EXPECT_EQ(inView.back().object(), overflow);
+    EXPECT_EQ(overflow->accessibilityAttributeValue(A::Role), fnd::Value("AXMenuButton"));
+    EXPECT_EQ(overflow->accessibilityAttributeValue(A::Description), fnd::Value("More tabs"));
+
+    const auto pullDown = a.window->convertRectToScreen(overflow->convertRectToView(overflow->bounds(), nullptr));
+    for (const auto& cell : hidden) {
+        const auto label = cell->stringValue().utf8();
+        EXPECT_TRUE(std::ranges::none_of(inView, [&](const fnd::Value& v) { return v.object() == cell; })) << label;
+        EXPECT_EQ(cell->accessibilityAttributeValue(A::Position).point(), pullDown.origin) << label;
+        EXPECT_TRUE(cell->accessibilityAttributeValue(A::Children).array()->empty()) << label;
+    }
 }
 
 TEST_F(ZTBTabBarControlTest, CanCloseOnlyTabLaysOutOnlyWithOneTab)

@@ -1,6 +1,7 @@
 #include "UiTestSupport.h"
 
 #include "platform/graphics/Image.h"
+#include "platform/ui/dragging/DragImageWindow.h"
 #include "platform/ui/dragging/Dragging.h"
 #include "platform/ui/dragging/Pasteboard.h"
 #include "platform/ui/views/View.h"
@@ -21,11 +22,22 @@ public:
         auto pasteboard = ui::Pasteboard::pasteboardWithName(ui::PasteboardName::Drag);
         pasteboard->declareTypes({ DragType });
         pasteboard->setString("payload", DragType);
-        result = ui::dragImage(*this, std::make_shared<gfx::Image>(), { 10, 10 }, {}, event, pasteboard,
+        result = ui::dragImage(*this, image, { 10, 10 }, {}, event, pasteboard,
             std::static_pointer_cast<fnd::Object>(shared_from_this()), slideBack);
     }
     DragOperation draggingSourceOperationMaskForLocal(bool) override { return mask; }
-    void draggedImageBeganAt(gfx::Image&, gfx::Point p) override { log.push_back(fmt("began", p)); }
+    void draggedImageBeganAt(gfx::Image&, gfx::Point p) override
+    {
+        log.push_back(fmt("began", p));
+        notePicture();
+    }
+    void draggedImageMovedTo(gfx::Image&, gfx::Point) override { notePicture(); }
+    // Where the window showing the drag's picture is, as the drag goes.
+    void notePicture()
+    {
+        picture = ui::draggedImageWindow();
+        pictureFrames.push_back(picture && picture->isVisible() ? picture->frame() : gfx::Rect {});
+    }
     void draggedImageEndedAt(gfx::Image&, gfx::Point p, DragOperation op) override
     {
         log.push_back(fmt("ended", p) + " op " + std::to_string(op));
@@ -37,8 +49,11 @@ public:
 
     DragOperation mask { Op::Copy | Op::Move };
     bool slideBack { true };
+    std::shared_ptr<gfx::Image> image = std::make_shared<gfx::Image>();
     ui::DragResult result;
     std::vector<std::string> log;
+    std::shared_ptr<ui::Window> picture;
+    std::vector<gfx::Rect> pictureFrames;
 };
 FND_REGISTER_CLASS(DragSourceView, ui::View)
 
@@ -172,6 +187,30 @@ TEST_F(DragTest, NothingAcceptsAndTheImageSlidesBack)
     dragThrough({ { 460, 400 } });
     EXPECT_FALSE(source->result.slidBack);
     EXPECT_EQ(source->result.finalImageLocation, (gfx::Point { 550, 490 }));
+}
+
+// The picture follows the mouse in a window of its own, held where it was grabbed, over our windows and the empty
+// screen, and goes with the release; the window under it still takes the drop.
+TEST_F(DragTest, ThePictureFollowsTheMouseInAWindowOfItsOwn)
+{
+    source->image = gfx::Image::imageWithSize({ 40, 20 });
+    dragThrough({ { 30, 30 }, { 460, 60 }, { 460, 400 }, { 470, 70 } });
+    // Pressed at screen (120, 120), the image's corner at (110, 110): 10 below and left of the mouse.
+    EXPECT_EQ(source->pictureFrames,
+        (std::vector<gfx::Rect> { { 110, 110, 40, 20 }, { 120, 120, 40, 20 }, { 550, 150, 40, 20 },
+            { 550, 490, 40, 20 }, { 560, 160, 40, 20 } }));
+    EXPECT_EQ(drop->log.back(), "ended") << "the picture under the mouse hid the destination";
+    EXPECT_EQ(source->result.operation, Op::Copy);
+    ASSERT_TRUE(source->picture);
+    EXPECT_FALSE(source->picture->isVisible());
+    EXPECT_EQ(ui::draggedImageWindow(), nullptr);
+    EXPECT_GT(source->picture->level(), sourceWindow->level()) << "the picture goes above the windows";
+
+    // A picture without a size shows nothing.
+    source->image = std::make_shared<gfx::Image>();
+    source->pictureFrames.clear();
+    dragThrough({ { 30, 30 } });
+    EXPECT_EQ(source->pictureFrames, (std::vector<gfx::Rect> { {}, {} }));
 }
 
 TEST_F(DragTest, DestinationsNeedAMatchingTypeAndAWindowThatTakesTheMouse)

@@ -9,9 +9,12 @@
 
 #include "platform/ui/containers/TabView.h"
 #include "platform/ui/containers/TabViewItem.h"
+#include "platform/ui/dragging/DragImageWindow.h"
 
 #include <fmt/format.h>
 #include <fmt/ranges.h>
+
+#include <chrono>
 
 #include <unistd.h>
 
@@ -26,9 +29,9 @@ public:
     {
         return true;
     }
-    std::optional<bool> tabViewShouldDropTabViewItem(ui::TabView&, ui::TabViewItem&, ZTBTabBarControl*) override
+    std::optional<bool> tabViewShouldDropTabViewItem(ui::TabView&, ui::TabViewItem&, ZTBTabBarControl* bar) override
     {
-        return true;
+        return bar || tearsOff;
     }
     bool makesNewTabBars() const override { return true; }
     std::shared_ptr<ZTBTabBarControl> tabViewNewTabBarForDraggedTabViewItem(
@@ -42,6 +45,7 @@ public:
     }
     std::function<std::shared_ptr<ZTBTabBarControl>(gfx::Point)> makeWindow;
     std::optional<std::vector<fnd::String>> extraDragTypes;
+    bool tearsOff { true };
 };
 
 struct ControlWindow {
@@ -155,46 +159,87 @@ TEST_F(ZTBTabBarControlDisplayTest, ReorderAndTearOffWithTheRealPointer)
         w.window->close();
 }
 
-// Read through the desktop's accessibility bus as a screen reader reads it: the bar is a panel of toggle buttons
-// titled with the tabs, the selected one checked; pressing one through the bus selects its tab.
+// Read through the desktop's accessibility bus as a screen reader reads it: the bar is a page tab list named "Tabs"
+// of page tabs titled with the tabs, the selected one selected, each with its close button; tabs that do not fit
+// are not showing (the pull-down, a push button, lists them); no tab has the focus while another window has the
+// keyboard (nor while this one has: the bar never takes it). Pressing a tab through the bus selects it; pressing
+// a close button closes its tab.
 TEST_F(ZTBTabBarControlDisplayTest, AnAtSpiClientReadsTheTabsAndPressesOne)
 {
     auto w = makeWindow({ 100, 300, 420, 150 });
     w.window->setTitle("Mail");
-    addTab(w, "Inbox", gfx::Color::colorWithDeviceRed(0.85, 0.9, 1.0));
-    addTab(w, "Sent", gfx::Color::colorWithDeviceRed(0.9, 1.0, 0.85));
-    addTab(w, "Drafts", gfx::Color::colorWithDeviceRed(1.0, 0.9, 0.85));
-    ASSERT_TRUE(waitFor([&] { return w.bar->cells().size() == 3; }));
+    for (const char* label : { "Inbox", "Sent", "Drafts", "Archive", "Junk", "Outbox", "Flagged", "Notes" })
+        addTab(w, label, gfx::Color::colorWithDeviceRed(0.85, 0.9, 1.0));
+    ASSERT_TRUE(waitFor([&] { return w.bar->cells().size() == 8 && isSettled(w); }));
     w.tabView->selectTabViewItemAtIndex(1);
+    std::vector<std::string> overflowed;
+    for (const auto& cell : w.bar->cells())
+        if (cell->isInOverflowMenu())
+            overflowed.push_back(cell->stringValue().utf8());
+    ASSERT_FALSE(overflowed.empty()) << "eight tabs overflow a 420-point bar";
+    // Another window has the keyboard.
+    auto other = showWindow({ 600, 300, 200, 100 }, FillView::make({}, gfx::Color::colorWithDeviceWhite(0.8)));
+    other->setTitle("Other");
+    ASSERT_TRUE(waitFor([&] { return other->isKeyWindow() && backend->hasKeyboardFocus(*other); }));
     const std::string self = "pid:" + std::to_string(::getpid());
 
     auto tree = testsupport::AccessibleTree::fromDump(
         runWhileServing(*backend, testsupport::AccessibleTree::dumpCommand(self)).output);
     const auto* frame = tree.find("frame", "Mail");
     ASSERT_TRUE(frame) << tree.text();
-    const auto* bar = tree.findIn(*frame, [](const auto& n) { return n.role == "panel" && !n.name.size(); });
+    // The tab view below the bar is a page tab list too, without a name.
+    const auto* bar = tree.findIn(*frame, [](const auto& n) { return n.role == "page tab list" && n.name == "Tabs"; });
     ASSERT_TRUE(bar) << tree.text();
-    std::vector<std::string> titles;
-    std::vector<std::string> checked;
-    for (const auto* tab : tree.childrenOf(*bar)) {
-        EXPECT_EQ(tab->role, "toggle button");
-        EXPECT_EQ(tab->actions, std::vector<std::string> { "click" });
-        titles.push_back(tab->name);
-        if (tab->has("checked"))
-            checked.push_back(tab->name);
+    std::vector<std::string> titles, selected, showing, focused, closers;
+    bool pullDown = false;
+    for (const auto* child : tree.childrenOf(*bar)) {
+        if (child->role == "push button" && child->name == "More tabs") {
+            pullDown = child->has("showing");
+            continue;
+        }
+        EXPECT_EQ(child->role, "page tab") << child->name;
+        EXPECT_EQ(child->actions, std::vector<std::string> { "click" });
+        titles.push_back(child->name);
+        if (child->has("selected"))
+            selected.push_back(child->name);
+        if (child->has("showing")) {
+            showing.push_back(child->name);
+            EXPECT_LT(child->x, (100 + 420) * scale()) << child->name << " shows beyond the window";
+        }
+        if (child->has("focused"))
+            focused.push_back(child->name);
+        for (const auto* close : tree.childrenOf(*child))
+            if (close->role == "push button")
+                closers.push_back(close->name);
     }
-    EXPECT_EQ(titles, (std::vector<std::string> { "Inbox", "Sent", "Drafts" })) << tree.text();
-    EXPECT_EQ(checked, std::vector<std::string> { "Sent" });
+    EXPECT_EQ(titles,
+        (std::vector<std::string> { "Inbox", "Sent", "Drafts", "Archive", "Junk", "Outbox", "Flagged", "Notes" }))
+        << tree.text();
+    EXPECT_EQ(selected, std::vector<std::string> { "Sent" });
+    EXPECT_TRUE(focused.empty()) << fmt::format("{}", focused);
+    EXPECT_TRUE(pullDown) << "the pull-down is a push button named \"More tabs\"" << tree.text();
+    ASSERT_EQ(showing.size() + overflowed.size(), titles.size()) << fmt::format("{} / {}", showing, overflowed);
+    for (const auto& name : overflowed)
+        EXPECT_EQ(std::ranges::count(showing, name), 0) << name << " is in the overflow menu";
+    ASSERT_FALSE(closers.empty()) << tree.text();
+    EXPECT_EQ(closers[0], "Close Inbox");
+    EXPECT_EQ(closers.size(), showing.size()) << "a close button on every tab in the bar";
 
-    auto pressed = runWhileServing(
-        *backend, testsupport::AccessibleTree::actionCommand(self, "toggle button", "Drafts", "click"));
+    auto pressed
+        = runWhileServing(*backend, testsupport::AccessibleTree::actionCommand(self, "page tab", "Drafts", "click"));
     EXPECT_EQ(pressed.status, 0) << pressed.output;
     EXPECT_TRUE(waitFor([&] { return w.tabView->selectedTabViewItem()->label() == fnd::String("Drafts"); }));
     tree = testsupport::AccessibleTree::fromDump(
         runWhileServing(*backend, testsupport::AccessibleTree::dumpCommand(self)).output);
-    ASSERT_TRUE(tree.find("toggle button", "Drafts"));
-    EXPECT_TRUE(tree.find("toggle button", "Drafts")->has("checked")) << tree.text();
-    EXPECT_FALSE(tree.find("toggle button", "Sent")->has("checked"));
+    ASSERT_TRUE(tree.find("page tab", "Drafts"));
+    EXPECT_TRUE(tree.find("page tab", "Drafts")->has("selected")) << tree.text();
+    EXPECT_FALSE(tree.find("page tab", "Sent")->has("selected"));
+
+    auto closed = runWhileServing(
+        *backend, testsupport::AccessibleTree::actionCommand(self, "push button", "Close Inbox", "click"));
+    EXPECT_EQ(closed.status, 0) << closed.output;
+    EXPECT_TRUE(waitFor([&] { return w.tabView->numberOfTabViewItems() == 7; }));
+    other->close();
 }
 
 // Spring-loading reads the space bar from the live keyboard state, outside the event stream.
@@ -250,6 +295,90 @@ TEST_F(ZTBTabBarControlDisplayTest, ADragFromAnotherProgramHeldOverATabSpringsIt
     ASSERT_NO_FATAL_FAILURE(holdADragFromAnotherProgramOver(*main.window, centre(*main.bar, "Gamma"), DND_PEER, sprung))
         << "the held tab did not spring open";
     EXPECT_TRUE(sprung());
+}
+
+// Without leave to tear tabs off, the drag's own picture of the tab follows the pointer, held where it was pressed,
+// over the window and beyond it on empty screen, and goes with the release: the screen under the pointer shows the
+// tab's label as the bar showed it under the press.
+TEST_F(ZTBTabBarControlDisplayTest, ADraggedTabsPictureFollowsThePointerUntilTheRelease)
+{
+    delegate->tearsOff = false;
+    auto main = makeWindow({ 100, 300, 560, 200 });
+    addTab(main, "Alpha", gfx::Color::colorWithDeviceRed(0.85, 0.9, 1.0));
+    addTab(main, "Beta", gfx::Color::colorWithDeviceRed(0.9, 1.0, 0.85));
+    addTab(main, "Gamma", gfx::Color::colorWithDeviceRed(1.0, 0.9, 0.85));
+    ASSERT_TRUE(waitFor([&] { return main.bar->cells().size() == 3 && isSettled(main); }));
+
+    // 40 by 10 points around a content point, in root device pixels.
+    const int s = scale();
+    const auto [wx, wy, ww, wh] = deviceRectOfContent(*main.window);
+    auto patch = [&](gfx::Point p) {
+        return std::array<int, 4> { wx + int((p.x - 20) * s), wy + int((200 - p.y - 5) * s), 40 * s, 10 * s };
+    };
+    auto grab = [&](gfx::Point p) {
+        auto [x, y, w, h] = patch(p);
+        return grabScreen(x, y, w, h);
+    };
+    auto settled = [&](gfx::Point p) {
+        auto [x, y, w, h] = patch(p);
+        return settledScreen(*backend, x, y, w, h);
+    };
+    auto sameShare = [](const Screenshot& a, const Screenshot& b) {
+        long same = 0;
+        for (std::size_t i = 0; i < a.pixels.size() && i < b.pixels.size(); ++i) {
+            const std::uint32_t p = a.pixels[i], q = b.pixels[i];
+            bool near = true;
+            for (int shift : { 0, 8, 16 })
+                near = near && std::abs(int((p >> shift) & 0xff) - int((q >> shift) & 0xff)) <= 8;
+            same += near;
+        }
+        return a.pixels.empty() ? 0.0 : double(same) / double(a.pixels.size());
+    };
+    const gfx::Point press = centre(*main.bar, "Beta");
+    const gfx::Point inside { press.x + 150, 80 }, outside { press.x + 100, -60 };
+    // Under the pointer, as the tab looks when it is pressed.
+    xdotool("mousemove " + root(*main.window, press));
+    const Screenshot tab = settled(press);
+    const Screenshot emptyScreen = settled(outside);
+    ASSERT_LT(sameShare(tab, emptyScreen), 0.5) << "the empty screen looks like the tab";
+
+    // Each place is held until the picture was seen there, or for the longest wait: the release must come, as the
+    // drag's own loop holds the test until it does.
+    double bestInside = 0, bestOutside = 0;
+    auto shownAt = [&](gfx::Point p, double& best) {
+        return [&, p, deadline = std::optional<std::chrono::steady_clock::time_point> {}]() mutable {
+            const auto now = std::chrono::steady_clock::now();
+            if (!deadline)
+                deadline = now
+                    + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                        std::chrono::duration<double>(testsupport::WaitSeconds));
+            if (auto window = ui::draggedImageWindow(); window && window->isVisible())
+                best = std::max(best, sameShare(grab(p), tab));
+            return best >= 0.9 || now > *deadline;
+        };
+    };
+    std::string pull = "mousemove " + root(*main.window, press) + " mousedown 1";
+    for (int i = 1; i <= 8; ++i)
+        pull += " sleep 0.03 mousemove "
+            + root(*main.window, { press.x + (inside.x - press.x) * i / 8, press.y + (inside.y - press.y) * i / 8 });
+    std::string away;
+    for (int i = 1; i <= 6; ++i)
+        away += " sleep 0.03 mousemove "
+            + root(
+                *main.window, { inside.x + (outside.x - inside.x) * i / 6, inside.y + (outside.y - inside.y) * i / 6 });
+    gtktest::StagedGesture gesture;
+    gesture.then(pull).then(away, shownAt(inside, bestInside)).then("mouseup 1", shownAt(outside, bestOutside));
+    gesture.start();
+    const auto assistant = ZTBTabDragAssistant::sharedDragAssistant();
+    ASSERT_TRUE(waitFor([&] { return gesture.isDone() && !assistant->isDragging(); }))
+        << "the gesture stopped before stage " << gesture.stagesStarted() + 1 << "; the picture matched the tab at "
+        << bestInside << " inside the window and " << bestOutside << " outside";
+    EXPECT_GE(bestInside, 0.9) << "no picture of the tab at the pointer over the window";
+    EXPECT_GE(bestOutside, 0.9) << "no picture of the tab at the pointer over empty screen";
+    EXPECT_EQ(ui::draggedImageWindow(), nullptr);
+    EXPECT_TRUE(waitFor([&] { return sameShare(settled(outside), emptyScreen) > 0.99; }))
+        << "the picture stayed after the release";
+    EXPECT_EQ(labels(*main.bar), (std::vector<std::string> { "Alpha", "Beta", "Gamma" }));
 }
 
 }

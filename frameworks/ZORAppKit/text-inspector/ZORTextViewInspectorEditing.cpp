@@ -334,8 +334,8 @@ void ZORTextViewInspector::commitRunAt(fnd::Index start)
     // A run showing its placeholder stands for no value; any typed text is converted as typed.
     const bool showsPlaceholder
         = !storage->attributeAtIndex(ZORTextInspectorAttribute::ShowsPlaceholder, run.location).isNil();
-    auto converted = showsPlaceholder ? std::expected<fnd::Value, fnd::String>(fnd::Value())
-                                      : field->valueObjectForString(text);
+    auto converted
+        = showsPlaceholder ? std::expected<fnd::Value, fnd::String>(fnd::Value()) : field->valueObjectForString(text);
     if (!converted) {
         // Text the field's formatter cannot read is refused: nothing is written, and the run shows the value in use.
         auto delegate = inspectorDelegate();

@@ -115,8 +115,7 @@ void ZORTextViewInspector::rebuildCharactersOfField(const ZORTextViewInspectorFi
     // An edit in this field keeps what was typed: its run goes back over the new value run.
     std::optional<txt::AttributedString> typed;
     fnd::Range selectedInRun { fnd::NotFound, 0 };
-    if (isEditing() && m_currentEditedStartLocation >= range.location
-        && m_currentEditedStartLocation < range.max()) {
+    if (isEditing() && m_currentEditedStartLocation >= range.location && m_currentEditedStartLocation < range.max()) {
         auto run = currentEditingCharRange();
         if (run.location != fnd::NotFound) {
             typed = storage->attributedSubstringFromRange(run);
@@ -185,7 +184,8 @@ void ZORTextViewInspector::refreshRemoveButtonsOfList(ZORTextViewInspectorListFi
     // Whether the controller can remove may change with its content: rows whose minus button it decides follow.
     const auto rows = list.allRows();
     for (const auto& row : rows)
-        if (visibleIndexOf(*row) < m_visibleFieldsArray.size() && removeButtonShownChanges(*row, charRangeOfField(*row)))
+        if (visibleIndexOf(*row) < m_visibleFieldsArray.size()
+            && removeButtonShownChanges(*row, charRangeOfField(*row)))
             rebuildCharactersOfField(row);
 }
 

@@ -83,8 +83,7 @@ protected:
         list->setEditable(true);
         ZORTextViewInspectorFieldPtr row;
         if (layout.textRows) {
-            row = ZORTextViewInspectorField::make<ZORTextViewInspectorTextField>(
-                "row", nullptr, fnd::String("Entry"));
+            row = ZORTextViewInspectorField::make<ZORTextViewInspectorTextField>("row", nullptr, fnd::String("Entry"));
         } else {
             row = ZORTextViewInspectorField::make<ZORTextViewInspectorRatingField>("row", nullptr);
         }
@@ -143,9 +142,10 @@ protected:
                 out += " p:" + placeholder.string()->utf8();
             if (!storage->attributeAtIndex(ZORTextInspectorAttribute::ShowsPlaceholder, i).isNil())
                 out += " shown";
-            auto attachment = storage->attributeAtIndex(txt::AttachmentAttributeName, i).objectAs<txt::TextAttachment>();
+            auto attachment
+                = storage->attributeAtIndex(txt::AttachmentAttributeName, i).objectAs<txt::TextAttachment>();
             if (auto cell = attachment ? std::dynamic_pointer_cast<ZORTextViewInspectorViewTextAttachmentCell>(
-                                             attachment->attachmentCell())
+                                attachment->attachmentCell())
                                        : nullptr) {
                 auto button = std::dynamic_pointer_cast<ui::Button>(cell->view());
                 if (auto field = std::dynamic_pointer_cast<ZORTextViewInspectorFieldTextAttachmentCell>(cell))
@@ -266,9 +266,8 @@ protected:
             if (objects == 0)
                 return fmt::format("{}: nothing to remove", number);
             auto at = pick(objects);
-            if (edited && edited->compoundField() == list && list->controllerIndexOfRow(static_cast<std::size_t>(
-                                                                 list->indexOfField(*edited)))
-                    == at)
+            if (edited && edited->compoundField() == list
+                && list->controllerIndexOfRow(static_cast<std::size_t>(list->indexOfField(*edited))) == at)
                 edited = nullptr; // its row goes, and the object with it
             controller->removeObjectAtArrangedObjectIndex(static_cast<fnd::Index>(at));
             return fmt::format("{}: controller removes {}", number, at);

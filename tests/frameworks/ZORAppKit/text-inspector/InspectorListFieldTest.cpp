@@ -593,7 +593,8 @@ TEST_F(InspectorListFieldTest, TextRowsFollowTheControllerWithTheirButtonsAndKee
     controller->insertObjectAtArrangedObjectIndex(InspectorListEntry::make("z"), 0);
     inspector->endEditing();
     EXPECT_EQ(controller->arrangedObjects().at(2).objectAs<InspectorListEntry>()->title, fnd::String("c"));
-    EXPECT_EQ(InspectorListFieldRebuilt(*inspector), "\\n[o]\\tEntries\\tz\\n[o] [o]\\t\\ta\\n[o] [o]\\t\\tc\\n\\tNotes\\tkept\\n");
+    EXPECT_EQ(InspectorListFieldRebuilt(*inspector),
+        "\\n[o]\\tEntries\\tz\\n[o] [o]\\t\\ta\\n[o] [o]\\t\\tc\\n\\tNotes\\tkept\\n");
 }
 
 TEST_F(InspectorListFieldTest, AControllerFilledBeforeBindingShowsItsRows)

@@ -10,6 +10,8 @@
 
 #include <algorithm>
 #include <functional>
+#include <unordered_map>
+#include <unordered_set>
 
 std::size_t ZORTextViewInspector::visibleIndexOf(const ZORTextViewInspectorField& field) const
 {
@@ -55,6 +57,9 @@ fnd::Range ZORTextViewInspector::charactersOfShownField(const ZORTextViewInspect
 std::optional<std::size_t> ZORTextViewInspector::visibleIndexForRebuild(const ZORTextViewInspectorField& field) const
 {
     // The fields in the order a rebuild appends them: the visible one met last before the field precedes it.
+    std::unordered_map<const ZORTextViewInspectorField*, std::size_t> shown;
+    for (std::size_t i = 0; i < m_visibleFieldsArray.size(); ++i)
+        shown.emplace(m_visibleFieldsArray[i].get(), i);
     std::optional<std::size_t> before;
     std::function<bool(const std::vector<ZORTextViewInspectorFieldPtr>&)> walk
         = [&](const std::vector<ZORTextViewInspectorFieldPtr>& fields) {
@@ -68,8 +73,8 @@ std::optional<std::size_t> ZORTextViewInspector::visibleIndexForRebuild(const ZO
                           return true;
                       continue;
                   }
-                  if (auto at = visibleIndexOf(*each); at < m_visibleFieldsArray.size())
-                      before = at;
+                  if (auto at = shown.find(each.get()); at != shown.end())
+                      before = at->second;
               }
               return false;
           };
@@ -181,12 +186,24 @@ bool ZORTextViewInspector::removeButtonShownChanges(ZORTextViewInspectorField& r
 
 void ZORTextViewInspector::refreshRemoveButtonsOfList(ZORTextViewInspectorListField& list)
 {
-    // Whether the controller can remove may change with its content: rows whose minus button it decides follow.
+    // Whether the controller can remove changes with its content (and its selection): every row whose minus button
+    // that decides follows. One pass over the text finds the rows showing one.
+    auto* storage = textStorage();
+    if (!storage)
+        return;
+    std::unordered_set<const fnd::Object*> withMinus;
+    for (const auto& view : viewsInCharacterRange({ 0, storage->length() }))
+        if (auto button = std::dynamic_pointer_cast<ui::Button>(view);
+            button && button->cell() && button->action() == fnd::Selector("removeListRow:"))
+            withMinus.insert(button->cell()->representedObject().object().get());
+    std::unordered_set<const ZORTextViewInspectorField*> shown;
+    for (const auto& field : m_visibleFieldsArray)
+        shown.insert(field.get());
     const auto rows = list.allRows();
-    for (const auto& row : rows)
-        if (visibleIndexOf(*row) < m_visibleFieldsArray.size()
-            && removeButtonShownChanges(*row, charRangeOfField(*row)))
-            rebuildCharactersOfField(row);
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        if (shown.contains(rows[i].get())
+            && withMinus.contains(rows[i].get()) != shouldDisplayRemoveButtonForListField(list, *rows[i], i))
+            rebuildCharactersOfField(rows[i]);
 }
 
 void ZORTextViewInspector::updateDisplayOfTextField(ZORTextViewInspectorTextField& field)

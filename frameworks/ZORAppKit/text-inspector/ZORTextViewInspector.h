@@ -11,6 +11,7 @@
 #include "platform/ui/controls/TextViewDelegate.h"
 #include "platform/ui/text/TextView.h"
 
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -290,6 +291,9 @@ private:
     std::shared_ptr<gfx::Image> m_raisedEditorImage;
     double m_raisedEditorImageHeight { 0 };
     bool m_raisedEditorImageFocused { false };
+    // Per shown list, whether its controller could remove when its rows were built: the minus buttons of rows with
+    // a value follow that answer.
+    std::map<std::weak_ptr<fnd::Object>, bool, std::owner_less<>> m_listRemoveAnswers;
     // shouldChangeTextInRange replaced a whole value run itself (and answered no to the caller).
     bool m_replacedWholeRun { false };
     std::shared_ptr<txt::TextStorage> m_storage; // the inspector owns its text system

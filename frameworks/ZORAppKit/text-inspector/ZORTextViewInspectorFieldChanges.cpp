@@ -45,7 +45,22 @@ fnd::Range ZORTextViewInspector::charactersOfShownField(const ZORTextViewInspect
     auto index = visibleIndexOf(field);
     if (!storage || index == m_visibleFieldsArray.size())
         return { fnd::NotFound, 0 };
-    auto range = charRangeOfField(field);
+    // Fields in the later half of the text are found from its end: rows added to a list low in the form, one after
+    // another, do not walk the whole text each.
+    fnd::Range range { fnd::NotFound, 0 };
+    if (index * 2 < m_visibleFieldsArray.size()) {
+        range = charRangeOfField(field);
+    } else {
+        for (fnd::Index i = storage->length() - 1; i >= 0;) {
+            fnd::Range run;
+            auto value = storage->attributeAtIndex(ZORTextInspectorAttribute::Field, i, &run);
+            if (value.object().get() == &field) {
+                range = run;
+                break;
+            }
+            i = run.location - 1;
+        }
+    }
     // A field may have no characters of its own (no label, an empty value): it stands at its place.
     if (range.location == fnd::NotFound)
         range = { characterIndexForVisibleIndex(index), 0 };
@@ -186,11 +201,16 @@ bool ZORTextViewInspector::removeButtonShownChanges(ZORTextViewInspectorField& r
 
 void ZORTextViewInspector::refreshRemoveButtonsOfList(ZORTextViewInspectorListField& list)
 {
-    // Whether the controller can remove changes with its content (and its selection): every row whose minus button
-    // that decides follows. One pass over the text finds the rows showing one.
+    // Whether the controller can remove changes with its content (and its selection): when it did, every row whose
+    // minus button that decides follows. One pass over the list's characters finds the rows showing one.
     auto* storage = textStorage();
     if (!storage)
         return;
+    const bool canRemove = list.canRemove();
+    const auto key = std::weak_ptr<fnd::Object>(list.shared_from_this());
+    if (auto known = m_listRemoveAnswers.find(key); known != m_listRemoveAnswers.end() && known->second == canRemove)
+        return;
+    m_listRemoveAnswers[key] = canRemove;
     std::unordered_set<const fnd::Object*> withMinus;
     for (const auto& view : viewsInCharacterRange({ 0, storage->length() }))
         if (auto button = std::dynamic_pointer_cast<ui::Button>(view);

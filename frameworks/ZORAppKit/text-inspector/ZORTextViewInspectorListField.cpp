@@ -137,9 +137,10 @@ void ZORTextViewInspectorListField::removeRow(const ZORTextViewInspectorField& r
 
 void ZORTextViewInspectorListField::removeAllRows()
 {
+    // From the last: the rows left keep their first row, which a shown list would otherwise build again each time.
     auto rows = allRows();
-    for (const auto& row : rows)
-        removeRow(*row);
+    for (auto row = rows.rbegin(); row != rows.rend(); ++row)
+        removeRow(**row);
 }
 
 void ZORTextViewInspectorListField::setValue(const fnd::Value& value)

@@ -58,6 +58,7 @@ void ZORTextViewInspector::recreateFieldTextStorage()
     if (!storage)
         return;
     ++m_rebuildCount;
+    m_listRemoveAnswers.clear();
     storage->beginEditing();
     m_visibleFieldsArray.clear();
     removeSubviewsAndEmptyTextStorage();
@@ -335,6 +336,8 @@ bool ZORTextViewInspector::appendCompoundField(const std::shared_ptr<ZORTextView
             sub->setDelegate(shared_from_this());
         appendFieldByKind(sub);
     }
+    if (auto list = std::dynamic_pointer_cast<ZORTextViewInspectorListField>(field))
+        m_listRemoveAnswers[field] = list->canRemove();
     field->hasBecomeVisibleInInspector(self());
     return true;
 }

@@ -11,6 +11,7 @@
 #include "platform/ui/controls/TextViewDelegate.h"
 #include "platform/ui/text/TextView.h"
 
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -32,6 +33,8 @@ namespace ZORTextInspectorAttribute {
 inline const fnd::String Field = "ZORTextInspectorFieldAttributeName";
 inline const fnd::String PlaceholderValue = "PlaceholderValueAttributeName";
 inline const fnd::String Label = "LabelAttributeName";
+// Over a value run that shows its placeholder (grey, selected whole), never over typed text, whatever it reads.
+inline const fnd::String ShowsPlaceholder = "ZORTextInspectorShowsPlaceholderAttributeName";
 }
 
 class ZORTextViewInspector;
@@ -135,6 +138,8 @@ public:
     bool insertField(const ZORTextViewInspectorFieldPtr& field, fnd::Index characterIndex, std::size_t visibleRowIndex);
     bool insertViewField(const std::shared_ptr<ZORTextViewInspectorViewField>& field, fnd::Index characterIndex,
         std::size_t visibleRowIndex);
+    bool insertTextField(const std::shared_ptr<ZORTextViewInspectorTextField>& field, fnd::Index characterIndex,
+        std::size_t visibleRowIndex);
     // Names a control it hosts for assistive technologies by the field's label (ZORTextViewInspectorAccessibility.cpp).
     void nameHostedView(const ZORTextViewInspectorViewField& field, ui::View& view) const;
     txt::AttributedString newTextFieldValueStringForTextField(const ZORTextViewInspectorTextField& field) const;
@@ -234,6 +239,30 @@ private:
     }
     // Appends by the field's kind; false for kinds the inspector does not show.
     bool appendFieldByKind(const ZORTextViewInspectorFieldPtr& field);
+    // The characters a rebuild gives a field, its line break or blank included (its hosted views become subviews);
+    // `previousEndsLine`: the visible field before it ends its line.
+    txt::AttributedString charactersOfTextField(
+        const std::shared_ptr<ZORTextViewInspectorTextField>& field, bool previousEndsLine);
+    std::optional<txt::AttributedString> charactersOfViewField(
+        const std::shared_ptr<ZORTextViewInspectorViewField>& field, bool previousEndsLine);
+    // The + and - buttons that open a list row, for any kind of row.
+    txt::AttributedString listRowButtons(const ZORTextViewInspectorFieldPtr& field);
+    bool previousVisibleEndsLine(std::size_t visibleIndex) const;
+    std::size_t visibleIndexOf(const ZORTextViewInspectorField& field) const;
+    // Where the characters of the field at the visible index begin (or would begin).
+    fnd::Index characterIndexForVisibleIndex(std::size_t visibleIndex) const;
+    // A shown field's characters, its line break or blank included (empty at its place for a field without any).
+    fnd::Range charactersOfShownField(const ZORTextViewInspectorField& field) const;
+    // The place in the visible list a rebuild would give the field; nullopt when a rebuild would not show it.
+    std::optional<std::size_t> visibleIndexForRebuild(const ZORTextViewInspectorField& field) const;
+    // Changes characters outside the edited run: the edit keeps its field, its run and its selection.
+    void replaceCharactersKeepingEdit(fnd::Range range, const txt::AttributedString& with);
+    // Builds a shown field's characters again in place; an edit in it goes on, what was typed kept or (for a new
+    // value of the field) replaced by the value.
+    void rebuildCharactersOfField(const ZORTextViewInspectorFieldPtr& field, bool keepTyped = true);
+    // Whether a list row shows a minus button where its value now decides otherwise.
+    bool removeButtonShownChanges(ZORTextViewInspectorField& row, fnd::Range range) const;
+    void refreshRemoveButtonsOfList(ZORTextViewInspectorListField& list);
     // A hosted view at one attachment character, hidden until its cell is drawn.
     txt::AttributedString attachmentStringHostingView(const std::shared_ptr<ui::View>& view, gfx::Size overrideSize);
     // The edited run's value goes back into its field when the edit ends by any means.
@@ -264,6 +293,9 @@ private:
     std::shared_ptr<gfx::Image> m_raisedEditorImage;
     double m_raisedEditorImageHeight { 0 };
     bool m_raisedEditorImageFocused { false };
+    // Per shown list, whether its controller could remove when its rows were built: the minus buttons of rows with
+    // a value follow that answer.
+    std::map<std::weak_ptr<fnd::Object>, bool, std::owner_less<>> m_listRemoveAnswers;
     // shouldChangeTextInRange replaced a whole value run itself (and answered no to the caller).
     bool m_replacedWholeRun { false };
     std::shared_ptr<txt::TextStorage> m_storage; // the inspector owns its text system

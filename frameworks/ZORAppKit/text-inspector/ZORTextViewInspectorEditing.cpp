@@ -97,6 +97,8 @@ txt::Attributes ZORTextViewInspector::typingAttributes() const
                  text.get()))
             attributes.set(name, value);
     }
+    // Typed text is a value, whatever it reads like.
+    attributes.remove(ZORTextInspectorAttribute::ShowsPlaceholder);
     return attributes;
 }
 
@@ -138,8 +140,10 @@ fnd::Range ZORTextViewInspector::validateProposedRange(fnd::Range proposed, bool
                                                   : fnd::Range { fnd::NotFound, 0 };
     if (run.location != fnd::NotFound && proposed.location >= run.location && proposed.max() <= run.max()) {
         fnd::Range answer = run;
-        auto shown = storage->string().substring(run);
-        if (value.string() && shown != *value.string() && run.location == m_currentEditedStartLocation) {
+        // The mark, not the text, tells a shown placeholder: typed text may begin with the placeholder's words.
+        const bool showsValue
+            = storage->attributeAtIndex(ZORTextInspectorAttribute::ShowsPlaceholder, run.location).isNil();
+        if (value.string() && showsValue && run.location == m_currentEditedStartLocation) {
             auto from = std::max(original.location, run.location);
             auto to = std::min(original.max(), run.max());
             answer = { std::min(from, run.max()), std::max<fnd::Index>(0, to - from) };
@@ -190,6 +194,9 @@ bool ZORTextViewInspector::shouldChangeTextInRange(fnd::Range range, const fnd::
         const fnd::String typed = replacement ? *replacement : fnd::String();
         const bool empty = typed.isEmpty();
         auto attributes = storage->attributesAtIndex(range.location);
+        attributes.remove(ZORTextInspectorAttribute::ShowsPlaceholder);
+        if (empty)
+            attributes.set(ZORTextInspectorAttribute::ShowsPlaceholder, fnd::Value(true));
         const auto extra = empty
             ? placeholderValueAttributesWithValue(*value.string(), fieldAtCharacterIndex(range.location).get())
             : typingAttributes();
@@ -324,7 +331,11 @@ void ZORTextViewInspector::commitRunAt(fnd::Index start)
         && text == newTextFieldValueStringForTextField(*field).string())
         return;
     auto keep = shared_from_this();
-    auto converted = field->valueObjectForString(text);
+    // A run showing its placeholder stands for no value; any typed text is converted as typed.
+    const bool showsPlaceholder
+        = !storage->attributeAtIndex(ZORTextInspectorAttribute::ShowsPlaceholder, run.location).isNil();
+    auto converted
+        = showsPlaceholder ? std::expected<fnd::Value, fnd::String>(fnd::Value()) : field->valueObjectForString(text);
     if (!converted) {
         // Text the field's formatter cannot read is refused: nothing is written, and the run shows the value in use.
         auto delegate = inspectorDelegate();

@@ -35,8 +35,10 @@ void ZORTextViewInspectorListField::bindToObject(const std::shared_ptr<fnd::Obje
         return;
     if (controller->managedObjectContext())
         setManagedObjectContext(controller->managedObjectContext());
-    controller->addObserver(
-        *this, "arrangedObjects", fnd::KeyValueObservingOptions::New | fnd::KeyValueObservingOptions::Old);
+    // The content the controller holds already gives the rows at once, as if it had just been set.
+    controller->addObserver(*this, "arrangedObjects",
+        fnd::KeyValueObservingOptions::New | fnd::KeyValueObservingOptions::Old
+            | fnd::KeyValueObservingOptions::Initial);
 }
 
 void ZORTextViewInspectorListField::unbindController()
@@ -135,9 +137,10 @@ void ZORTextViewInspectorListField::removeRow(const ZORTextViewInspectorField& r
 
 void ZORTextViewInspectorListField::removeAllRows()
 {
+    // From the last: the rows left keep their first row, which a shown list would otherwise build again each time.
     auto rows = allRows();
-    for (const auto& row : rows)
-        removeRow(*row);
+    for (auto row = rows.rbegin(); row != rows.rend(); ++row)
+        removeRow(**row);
 }
 
 void ZORTextViewInspectorListField::setValue(const fnd::Value& value)
@@ -263,12 +266,16 @@ void ZORTextViewInspectorListField::observeValueForKeyPath(
                         window->makeFirstResponder(nullptr);
                 }
     auto objects = controllerObjects();
-    auto addWith = [&](std::size_t index, const ZORTextViewInspectorFieldLabelPtr& label) {
+    // A row is bound to its object before the inspector hears of it: it is shown with its value and buttons.
+    auto addWith = [&](std::size_t index, const ZORTextViewInspectorFieldLabelPtr& label,
+                       const std::optional<fnd::Value>& object = std::nullopt) {
         auto row = newRow(editable, enabled, label);
         if (!row)
             return ZORTextViewInspectorFieldPtr {};
         index = std::min(index, allRows().size());
         insertRowSilently(row, index);
+        if (object)
+            bindRow(row, *object);
         if (auto d = std::dynamic_pointer_cast<ZORTextViewInspectorListFieldDelegate>(delegate()))
             d->listFieldDidInsertRow(*this, row, index);
         return row;
@@ -286,8 +293,7 @@ void ZORTextViewInspectorListField::observeValueForKeyPath(
             bindRow(adopting, objects[index]);
             return;
         }
-        if (auto row = addWith(rowIndexForInsertionAtControllerIndex(index), nullptr))
-            bindRow(row, objects[index]);
+        addWith(rowIndexForInsertionAtControllerIndex(index), nullptr, objects[index]);
     };
     auto removeAt = [&](std::size_t index) {
         auto rowIndex = rowIndexOfControllerIndex(index);
@@ -306,10 +312,9 @@ void ZORTextViewInspectorListField::observeValueForKeyPath(
         if (!objects.empty()) {
             auto remaining = m_defaultLabels;
             for (const auto& object : objects) {
-                auto row = addWith(allRows().size(), nullptr);
+                auto row = addWith(allRows().size(), nullptr, object);
                 if (!row)
                     continue;
-                bindRow(row, object);
                 std::erase(remaining, row->label());
             }
             for (const auto& label : remaining)
@@ -338,8 +343,7 @@ void ZORTextViewInspectorListField::observeValueForKeyPath(
                 auto row = rowAtIndex(*rowIndex);
                 unbindRow(row);
                 removeRowAtIndex(*rowIndex);
-                if (auto fresh = addWith(*rowIndex, nullptr))
-                    bindRow(fresh, objects[static_cast<std::size_t>(index)]);
+                addWith(*rowIndex, nullptr, objects[static_cast<std::size_t>(index)]);
             }
         break;
     }

@@ -58,6 +58,7 @@ void ZORTextViewInspector::recreateFieldTextStorage()
     if (!storage)
         return;
     ++m_rebuildCount;
+    m_listRemoveAnswers.clear();
     storage->beginEditing();
     m_visibleFieldsArray.clear();
     removeSubviewsAndEmptyTextStorage();
@@ -111,7 +112,47 @@ txt::AttributedString ZORTextViewInspector::attachmentStringHostingView(
 bool ZORTextViewInspector::appendTextField(const std::shared_ptr<ZORTextViewInspectorTextField>& field)
 {
     auto* storage = textStorage();
+    storage->appendAttributedString(charactersOfTextField(field, previousVisibleEndsLine(m_visibleFieldsArray.size())));
+    m_visibleFieldsArray.push_back(field);
+    field->hasBecomeVisibleInInspector(self());
+    return true;
+}
+
+bool ZORTextViewInspector::previousVisibleEndsLine(std::size_t visibleIndex) const
+{
+    return visibleIndex > 0 && visibleIndex <= m_visibleFieldsArray.size()
+        && m_visibleFieldsArray[visibleIndex - 1]->shouldAppendNewline();
+}
+
+txt::AttributedString ZORTextViewInspector::listRowButtons(const ZORTextViewInspectorFieldPtr& field)
+{
     txt::AttributedString built;
+    auto list = std::dynamic_pointer_cast<ZORTextViewInspectorListField>(field->compoundField());
+    if (!list)
+        return built;
+    auto fieldObject = fnd::Value(std::static_pointer_cast<fnd::Object>(field));
+    auto rowIndex = static_cast<std::size_t>(std::max<fnd::Index>(0, list->indexOfField(*field)));
+    auto hostButton = [&](const std::shared_ptr<ui::Button>& button, const char* action) {
+        if (button->cell())
+            button->cell()->setRepresentedObject(fieldObject);
+        button->setTarget(shared_from_this());
+        button->setAction(action);
+        built.appendAttributedString(attachmentStringHostingView(button, { 1, button->frame().height() }));
+    };
+    if (shouldDisplayAddButtonForListField(*list, *field, rowIndex))
+        hostButton(addButton(), "addListRow:");
+    if (shouldDisplayRemoveButtonForListField(*list, *field, rowIndex)) {
+        built.appendAttributedString(ZORTextViewInspectorStoragePlain(" "));
+        hostButton(removeButton(), "removeListRow:");
+    }
+    return built;
+}
+
+txt::AttributedString ZORTextViewInspector::charactersOfTextField(
+    const std::shared_ptr<ZORTextViewInspectorTextField>& field, bool previousEndsLine)
+{
+    // A text field in a list gets the row buttons a view field there gets.
+    auto built = listRowButtons(field);
     auto compound = field->compoundField();
     if (!field->isLabelHidden() && field->shouldDisplayLabelMenu()) {
         auto popup = field->labelSelectionPopup();
@@ -127,15 +168,27 @@ bool ZORTextViewInspector::appendTextField(const std::shared_ptr<ZORTextViewInsp
         built.appendAttributedString(ZORTextViewInspectorStoragePlain(ZORTextViewInspectorStorageTab));
         built.appendAttributedString(ZORTextViewInspectorStoragePlain(compound->label()->label(), labelAttributes()));
         built.appendAttributedString(ZORTextViewInspectorStoragePlain(ZORTextViewInspectorStorageTab));
-    } else if (!m_visibleFieldsArray.empty() && m_visibleFieldsArray.back()->shouldAppendNewline()) {
+    } else if (previousEndsLine) {
         built.appendAttributedString(ZORTextViewInspectorStoragePlain("\t\t"));
     }
     built.appendAttributedString(newTextFieldValueStringForTextField(*field));
     built.addAttribute(ZORTextInspectorAttribute::Field, fnd::Value(std::static_pointer_cast<fnd::Object>(field)),
         { 0, built.length() });
     built.appendAttributedString(ZORTextViewInspectorStoragePlain(field->shouldAppendNewline() ? "\n" : " "));
-    storage->appendAttributedString(built);
-    m_visibleFieldsArray.push_back(field);
+    return built;
+}
+
+bool ZORTextViewInspector::insertTextField(
+    const std::shared_ptr<ZORTextViewInspectorTextField>& field, fnd::Index characterIndex, std::size_t visibleRowIndex)
+{
+    auto* storage = textStorage();
+    if (!storage)
+        return false;
+    visibleRowIndex = std::min(visibleRowIndex, m_visibleFieldsArray.size());
+    auto built = charactersOfTextField(field, previousVisibleEndsLine(visibleRowIndex));
+    built.addAttributes(tabStopAttributes(), { 0, built.length() });
+    replaceCharactersKeepingEdit({ std::clamp<fnd::Index>(characterIndex, 0, storage->length()), 0 }, built);
+    m_visibleFieldsArray.insert(m_visibleFieldsArray.begin() + static_cast<std::ptrdiff_t>(visibleRowIndex), field);
     field->hasBecomeVisibleInInspector(self());
     return true;
 }
@@ -157,9 +210,15 @@ txt::AttributedString ZORTextViewInspector::newTextFieldValueStringForTextField(
     if (shown && !shown->isEmpty() && (!replacement || m_editableState))
         return txt::AttributedString(*shown, typingAttributesForPlaceholderValue(field.placeholder(), &field));
     if (m_editableState || !replacement) {
-        if (field.placeholder())
-            return txt::AttributedString(
-                *field.placeholder(), placeholderValueAttributesWithValue(field.placeholder(), &field));
+        if (field.placeholder()) {
+            // Marked, so that typed text reading like the placeholder is never taken for it.
+            auto attributes = placeholderValueAttributesWithValue(field.placeholder(), &field);
+            attributes.set(ZORTextInspectorAttribute::ShowsPlaceholder, fnd::Value(true));
+            return txt::AttributedString(*field.placeholder(), attributes);
+        }
+        // A read-only field shows what its value is: nothing, when it has none.
+        if (!field.isEditable())
+            return txt::AttributedString("", typingAttributesForPlaceholderValue(std::nullopt, &field));
         return txt::AttributedString("missing placeholder", placeholderValueAttributesWithValue(std::nullopt, &field));
     }
     return txt::AttributedString(*replacement, typingAttributesForPlaceholderValue(field.placeholder(), &field));
@@ -176,40 +235,41 @@ bool ZORTextViewInspector::insertField(
 {
     if (auto view = std::dynamic_pointer_cast<ZORTextViewInspectorViewField>(field))
         return insertViewField(view, characterIndex, visibleRowIndex);
+    // Lists of text fields get their rows one at a time as well.
+    if (auto text = std::dynamic_pointer_cast<ZORTextViewInspectorTextField>(field))
+        return insertTextField(text, characterIndex, visibleRowIndex);
     return false;
 }
 
 bool ZORTextViewInspector::insertViewField(
     const std::shared_ptr<ZORTextViewInspectorViewField>& field, fnd::Index characterIndex, std::size_t visibleRowIndex)
 {
-    auto view = field->view();
     auto* storage = textStorage();
-    if (!view || !storage)
+    if (!field->view() || !storage)
         return false;
+    visibleRowIndex = std::min(visibleRowIndex, m_visibleFieldsArray.size());
+    auto built = charactersOfViewField(field, previousVisibleEndsLine(visibleRowIndex));
+    if (!built)
+        return false;
+    replaceCharactersKeepingEdit({ std::clamp<fnd::Index>(characterIndex, 0, storage->length()), 0 }, *built);
+    m_visibleFieldsArray.insert(m_visibleFieldsArray.begin() + static_cast<std::ptrdiff_t>(visibleRowIndex), field);
+    field->hasBecomeVisibleInInspector(self());
+    return true;
+}
+
+std::optional<txt::AttributedString> ZORTextViewInspector::charactersOfViewField(
+    const std::shared_ptr<ZORTextViewInspectorViewField>& field, bool previousEndsLine)
+{
+    auto view = field->view();
+    if (!view)
+        return std::nullopt;
     auto container = textContainer();
     double padding = container ? container->lineFragmentPadding() : 0;
     double containerWidth = container ? container->containerSize().width : frame().width();
     double valueWidth = containerWidth - m_maxLabelWidth - padding - 10;
     double fullWidth = containerWidth - 2 * padding;
-    txt::AttributedString built;
-    auto list = std::dynamic_pointer_cast<ZORTextViewInspectorListField>(field->compoundField());
+    auto built = listRowButtons(field);
     auto fieldObject = fnd::Value(std::static_pointer_cast<fnd::Object>(field));
-    if (list) {
-        auto rowIndex = static_cast<std::size_t>(std::max<fnd::Index>(0, list->indexOfField(*field)));
-        auto hostButton = [&](const std::shared_ptr<ui::Button>& button, const char* action) {
-            if (button->cell())
-                button->cell()->setRepresentedObject(fieldObject);
-            button->setTarget(shared_from_this());
-            button->setAction(action);
-            built.appendAttributedString(attachmentStringHostingView(button, { 1, button->frame().height() }));
-        };
-        if (shouldDisplayAddButtonForListField(*list, *field, rowIndex))
-            hostButton(addButton(), "addListRow:");
-        if (shouldDisplayRemoveButtonForListField(*list, *field, rowIndex)) {
-            built.appendAttributedString(ZORTextViewInspectorStoragePlain(" "));
-            hostButton(removeButton(), "removeListRow:");
-        }
-    }
     auto compound = field->compoundField();
     if (!field->isLabelHidden() && field->shouldDisplayLabelMenu() && m_editableState) {
         auto popup = field->labelSelectionPopup();
@@ -228,8 +288,7 @@ bool ZORTextViewInspector::insertViewField(
         built.appendAttributedString(ZORTextViewInspectorStoragePlain(ZORTextViewInspectorStorageTab));
         built.appendAttributedString(ZORTextViewInspectorStoragePlain(compound->label()->label(), labelAttributes()));
         built.appendAttributedString(ZORTextViewInspectorStoragePlain(ZORTextViewInspectorStorageTab));
-    } else if (!field->isSeparator() && visibleRowIndex > 0 && visibleRowIndex <= m_visibleFieldsArray.size()
-        && m_visibleFieldsArray[visibleRowIndex - 1]->shouldAppendNewline()) {
+    } else if (!field->isSeparator() && previousEndsLine) {
         built.appendAttributedString(ZORTextViewInspectorStoragePlain("\t\t"));
     }
     if (!m_editableState && !field->isSeparator() && !field->viewShouldAlwaysBeVisible()) {
@@ -263,14 +322,7 @@ bool ZORTextViewInspector::insertViewField(
     built.addAttribute(ZORTextInspectorAttribute::Field, fieldObject, { 0, built.length() });
     built.appendAttributedString(ZORTextViewInspectorStoragePlain(field->shouldAppendNewline() ? "\n" : " "));
     built.addAttributes(tabStopAttributes(), { 0, built.length() });
-    characterIndex = std::clamp<fnd::Index>(characterIndex, 0, storage->length());
-    storage->beginEditing();
-    storage->insertAttributedString(built, characterIndex);
-    storage->endEditing();
-    visibleRowIndex = std::min(visibleRowIndex, m_visibleFieldsArray.size());
-    m_visibleFieldsArray.insert(m_visibleFieldsArray.begin() + static_cast<std::ptrdiff_t>(visibleRowIndex), field);
-    field->hasBecomeVisibleInInspector(self());
-    return true;
+    return built;
 }
 
 bool ZORTextViewInspector::appendCompoundField(const std::shared_ptr<ZORTextViewInspectorCompoundField>& field)
@@ -285,27 +337,10 @@ bool ZORTextViewInspector::appendCompoundField(const std::shared_ptr<ZORTextView
             sub->setDelegate(shared_from_this());
         appendFieldByKind(sub);
     }
+    if (auto list = std::dynamic_pointer_cast<ZORTextViewInspectorListField>(field))
+        m_listRemoveAnswers[field] = list->canRemove();
     field->hasBecomeVisibleInInspector(self());
     return true;
-}
-
-void ZORTextViewInspector::updateDisplayOfTextField(ZORTextViewInspectorTextField& field)
-{
-    auto* storage = textStorage();
-    if (!storage)
-        return;
-    auto range = charRangeOfField(field);
-    if (range.location == fnd::NotFound)
-        return;
-    auto run
-        = ZORNSTextStorageExtensions::rangeForAttribute(*storage, ZORTextInspectorAttribute::PlaceholderValue, range);
-    if (run.location == fnd::NotFound)
-        return;
-    auto replacement = newTextFieldValueStringForTextField(field);
-    replacement.addAttribute(ZORTextInspectorAttribute::Field,
-        fnd::Value(std::static_pointer_cast<fnd::Object>(field.shared_from_this())), { 0, replacement.length() });
-    replacement.addAttributes(tabStopAttributes(), { 0, replacement.length() });
-    storage->replaceCharactersInRange(run, replacement);
 }
 
 fnd::Range ZORTextViewInspector::charRangeOfField(const ZORTextViewInspectorField& field) const
@@ -345,71 +380,6 @@ void ZORTextViewInspector::removeSubviewsAndEmptyTextStorage()
         view->removeFromSuperview();
     if (auto* storage = textStorage())
         storage->replaceCharactersInRange({ 0, storage->length() }, fnd::String("\n"));
-}
-
-void ZORTextViewInspector::listFieldDidInsertRow(
-    ZORTextViewInspectorListField& list, const ZORTextViewInspectorFieldPtr& row, std::size_t index)
-{
-    if (m_fieldEditingCounter > 0)
-        return;
-    auto* storage = textStorage();
-    if (!storage)
-        return;
-    auto paragraphEnd = [&](const ZORTextViewInspectorField& field) {
-        auto range = charRangeOfField(field);
-        return range.location == fnd::NotFound ? storage->length()
-                                               : txt::paragraphRangeForRange(storage->string(), range).max();
-    };
-    auto visibleIndexOf = [&](const ZORTextViewInspectorField& field) -> std::size_t {
-        for (std::size_t i = 0; i < m_visibleFieldsArray.size(); ++i)
-            if (m_visibleFieldsArray[i].get() == &field)
-                return i;
-        return m_visibleFieldsArray.size();
-    };
-    row->setEditable(list.isEditable());
-    if (list.allRows().size() == 1) {
-        ZORTextViewInspectorFieldPtr previous;
-        if (m_fieldsArray.empty() || m_fieldsArray.front().get() != &list)
-            previous = previousVisibleFieldForField(list);
-        if (previous) {
-            if (auto compound = std::dynamic_pointer_cast<ZORTextViewInspectorCompoundField>(previous);
-                compound && !compound->allFields().empty())
-                previous = compound->allFields().back();
-            insertField(row, paragraphEnd(*previous), visibleIndexOf(*previous) + 1);
-        } else {
-            insertField(row, 0, 0);
-        }
-    } else if (index > 0) {
-        auto before = list.rowAtIndex(index - 1);
-        insertField(row, paragraphEnd(*before), visibleIndexOf(*before) + 1);
-    } else {
-        auto after = list.rowAtIndex(1);
-        auto range = charRangeOfField(*after);
-        insertField(row, range.location == fnd::NotFound ? storage->length() : range.location, visibleIndexOf(*after));
-    }
-    setNeedsDisplay(true);
-}
-
-void ZORTextViewInspector::listFieldDidRemoveRow(
-    ZORTextViewInspectorListField&, const ZORTextViewInspectorFieldPtr& row, std::size_t)
-{
-    if (m_fieldEditingCounter > 0)
-        return;
-    auto* storage = textStorage();
-    auto range = charRangeOfField(*row);
-    if (!storage || range.location == fnd::NotFound)
-        return;
-    if (row->shouldAppendNewline())
-        range = txt::paragraphRangeForRange(storage->string(), range);
-    if (isEditing() && m_currentEditedStartLocation >= range.location)
-        endEditing();
-    storage->beginEditing();
-    for (const auto& view : viewsInCharacterRange(range))
-        view->removeFromSuperview();
-    storage->deleteCharactersInRange(range);
-    storage->endEditing();
-    std::erase(m_visibleFieldsArray, row);
-    setNeedsDisplay(true);
 }
 
 ZORTextViewInspectorFieldPtr ZORTextViewInspector::previousVisibleFieldForField(

@@ -510,3 +510,73 @@ TEST_F(InspectorEditingTest, TheRaisedEditorsImageIsMadeOnceWhileTyping)
     EXPECT_GT(covered, int(size.width) * 2) << "the frame was drawn";
     EXPECT_LE(worst, 2) << "alpha differs from the whole-width image";
 }
+
+TEST_F(InspectorEditingTest, ModelChangesBeforeTheEditedRunKeepWhatWasTyped)
+{
+    auto model = fnd::makeObject<InspectorEditingModel>();
+    model->name = "Ada";
+    name->bind("value", *model, "name");
+    notes->bind("value", *model, "zip");
+    // A longer name moves the notes on: the edit goes with them, and Tab writes what was typed.
+    inspector->jumpToField(notes);
+    inspector->insertText(fnd::Value("typed by the person"));
+    model->setValueForKey(fnd::Value("Ada, Countess of Lovelace"), "name");
+    EXPECT_EQ(inspector->activeField(), notes);
+    EXPECT_EQ(inspector->selectedRange(), (fnd::Range { 78, 0 })) << "the caret stays after the typed text";
+    inspector->insertText(fnd::Value("!"));
+    inspector->insertTab({});
+    EXPECT_EQ(model->zip, fnd::Value("typed by the person!"));
+    // A shorter name moves them back.
+    inspector->jumpToField(notes);
+    inspector->insertText(fnd::Value("second"));
+    model->setValueForKey(fnd::Value("Al"), "name");
+    EXPECT_EQ(inspector->currentEditingCharRange(), (fnd::Range { 36, 6 }));
+    inspector->endEditing();
+    EXPECT_EQ(model->zip, fnd::Value("second"));
+    inspector->recreateFieldTextStorage();
+    EXPECT_EQ(shown(), "\\n\\tName\\tAl\\n\\tCity\\tEnter a city\\n\\tNotes\\tsecond\\n");
+}
+
+TEST_F(InspectorEditingTest, TypedTextBeginningWithThePlaceholderIsKeptWhole)
+{
+    auto file = make("file", "File", "File name");
+    auto url = ZORTextViewInspectorField::make<ZORTextViewInspectorURLField>(
+        "url", Label::fieldLabelWithString("Address"), fnd::String("https://"));
+    inspector->addFieldsArray({ file, url });
+    auto urlText = std::dynamic_pointer_cast<ZORTextViewInspectorTextField>(url->allFields().at(0));
+    ASSERT_TRUE(urlText);
+    // Key by key: after "File name" the run reads like its placeholder, and the next key must not replace it.
+    auto typeKeys = [&](const ZORTextViewInspectorFieldPtr& field, const std::u16string& keys) {
+        inspector->jumpToField(field);
+        for (char16_t key : keys)
+            inspector->insertText(fnd::Value(fnd::String(std::u16string(1, key))));
+        inspector->insertTab({});
+    };
+    typeKeys(file, u"File name-copy.xpm");
+    EXPECT_EQ(file->value(), fnd::Value("File name-copy.xpm"));
+    typeKeys(urlText, u"https://d.example");
+    EXPECT_EQ(urlText->value(), fnd::Value("https://d.example"));
+    // The placeholder itself, shown grey, still stands for no value.
+    inspector->jumpToField(city);
+    inspector->insertTab({});
+    EXPECT_TRUE(city->value().isNil());
+}
+
+TEST_F(InspectorEditingTest, AReadOnlyValueFollowsTheModel)
+{
+    auto model = fnd::makeObject<InspectorEditingModel>();
+    auto zip = ZORTextViewInspectorField::make<ZORTextViewInspectorIntegerField>(
+        "zip", Label::fieldLabelWithString("Zip"), std::nullopt);
+    zip->setEditable(false);
+    zip->bind("value", *model, "zip");
+    inspector->addField(zip);
+    // No value and no placeholder: nothing is shown, not a developer's reminder.
+    EXPECT_EQ(shown(), "\\n\\tName\\tAda\\n\\tCity\\tEnter a city\\n\\tNotes\\tNotes\\n\\tZip\\t\\n");
+    for (int value : { 42, 7 }) {
+        model->setValueForKey(fnd::Value(value), "zip");
+        EXPECT_EQ(shown(),
+            "\\n\\tName\\tAda\\n\\tCity\\tEnter a city\\n\\tNotes\\tNotes\\n\\tZip\\t" + std::to_string(value) + "\\n");
+    }
+    model->setValueForKey(fnd::Value(), "zip");
+    EXPECT_EQ(shown(), "\\n\\tName\\tAda\\n\\tCity\\tEnter a city\\n\\tNotes\\tNotes\\n\\tZip\\t\\n");
+}

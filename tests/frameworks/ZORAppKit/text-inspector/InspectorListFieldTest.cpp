@@ -527,3 +527,94 @@ TEST_F(InspectorTokenListTest, RowsShowingAValueOfTheirObjectEditThatValue)
     EXPECT_EQ(tokens->rowAtIndex(1)->listObject().object(), physics);
     EXPECT_EQ(item(1)->tokenField()->objectValue(), fnd::Value(fnd::Array { "algebra" }));
 }
+
+// The text a rebuild gives, to compare a row change with.
+static std::string InspectorListFieldRebuilt(ZORTextViewInspector& inspector)
+{
+    inspector.recreateFieldTextStorage();
+    return visible(inspector.textStorage()->string());
+}
+
+TEST_F(InspectorListFieldTest, RowsOnTheLineOfTheFieldBeforeComeAndGoAsARebuildShowsThem)
+{
+    auto name = ZORTextViewInspectorField::make<ZORTextViewInspectorTextField>(
+        "name", Label::fieldLabelWithString("Name"), fnd::String("Name"));
+    name->setValue("Ada");
+    name->setShouldAppendNewline(false);
+    auto city = ZORTextViewInspectorField::make<ZORTextViewInspectorTextField>(
+        "city", Label::fieldLabelWithString("City"), fnd::String("Enter a city"));
+    auto a = InspectorListEntry::make("a"), b = InspectorListEntry::make("b");
+    controller->setContent(fnd::Array { a });
+    inspector->setEditableState(true);
+    inspector->addFieldsArray({ name, list, city });
+    // The first row shares the name's line; it has the list's label and no minus button.
+    const std::string one = "\\n\\tName\\tAda [o]\\tEntries\\t[o]\\n\\tCity\\tEnter a city\\n";
+    EXPECT_EQ(shown(), one);
+    // A new first row goes before the old one, which loses the label and gains a minus button.
+    controller->insertObjectAtArrangedObjectIndex(b, 0);
+    const std::string two = "\\n\\tName\\tAda [o]\\tEntries\\t[o]\\n[o] [o]\\t\\t[o]\\n\\tCity\\tEnter a city\\n";
+    EXPECT_EQ(shown(), two);
+    EXPECT_EQ(inspector->visibleFieldsArray(),
+        (std::vector<ZORTextViewInspectorFieldPtr> { name, list->rowAtIndex(0), list->rowAtIndex(1), city }));
+    EXPECT_EQ(InspectorListFieldRebuilt(*inspector), two);
+    // Removing object 0 leaves the name's characters; the row left becomes the first.
+    controller->removeObjectAtArrangedObjectIndex(0);
+    EXPECT_EQ(shown(), one);
+    EXPECT_EQ(inspector->charRangeOfField(*name), (fnd::Range { 1, 9 }));
+    EXPECT_EQ(inspector->visibleFieldsArray(),
+        (std::vector<ZORTextViewInspectorFieldPtr> { name, list->rowAtIndex(0), city }));
+    // The last row going leaves the city's line as a rebuild has it.
+    controller->removeObjectAtArrangedObjectIndex(0);
+    EXPECT_EQ(shown(), "\\n\\tName\\tAda \\tCity\\tEnter a city\\n");
+    EXPECT_EQ(InspectorListFieldRebuilt(*inspector), "\\n\\tName\\tAda \\tCity\\tEnter a city\\n");
+}
+
+TEST_F(InspectorListFieldTest, TextRowsFollowTheControllerWithTheirButtonsAndKeepAnEditBelow)
+{
+    auto notes = ZORTextViewInspectorField::make<ZORTextViewInspectorTextField>(
+        "notes", Label::fieldLabelWithString("Notes"), fnd::String("Notes"));
+    list->setEntryFieldTemplate(
+        ZORTextViewInspectorField::make<ZORTextViewInspectorTextField>("row", nullptr, fnd::String("Entry")));
+    controller->setContent(fnd::Array { InspectorListEntry::make("a") });
+    inspector->setEditableState(true);
+    inspector->addFieldsArray({ list, notes });
+    EXPECT_EQ(shown(), "\\n[o]\\tEntries\\ta\\n\\tNotes\\tNotes\\n");
+    // Typing into the notes while an object comes in above them: a row with + and -, and the typing kept.
+    inspector->jumpToField(notes);
+    inspector->insertText(fnd::Value("kept"));
+    controller->addObject(InspectorListEntry::make("b"));
+    EXPECT_EQ(shown(), "\\n[o]\\tEntries\\ta\\n[o] [o]\\t\\tb\\n\\tNotes\\tkept\\n");
+    EXPECT_EQ(inspector->activeField(), notes);
+    inspector->endEditing();
+    EXPECT_EQ(notes->value(), fnd::Value("kept"));
+    // A row's edit goes to its object.
+    inspector->jumpToField(list->rowAtIndex(1));
+    inspector->insertText(fnd::Value("c"));
+    controller->insertObjectAtArrangedObjectIndex(InspectorListEntry::make("z"), 0);
+    inspector->endEditing();
+    EXPECT_EQ(controller->arrangedObjects().at(2).objectAs<InspectorListEntry>()->title, fnd::String("c"));
+    EXPECT_EQ(InspectorListFieldRebuilt(*inspector),
+        "\\n[o]\\tEntries\\tz\\n[o] [o]\\t\\ta\\n[o] [o]\\t\\tc\\n\\tNotes\\tkept\\n");
+}
+
+TEST_F(InspectorListFieldTest, AControllerFilledBeforeBindingShowsItsRows)
+{
+    auto a = InspectorListEntry::make("a"), b = InspectorListEntry::make("b");
+    auto filled = fnd::makeObject<fnd::ArrayController>();
+    filled->setContent(fnd::Array { a, b });
+    inspector->setEditableState(true);
+    inspector->addField(list);
+    // Bound while in the inspector: its rows come at once.
+    list->bindToObject(filled, "arrangedObjects", "title", "");
+    EXPECT_EQ(rowObjects(), (std::vector<fnd::Object*> { a.get(), b.get() }));
+    EXPECT_EQ(shown(), "\\n[o]\\tEntries\\t[o]\\n[o] [o]\\t\\t[o]\\n");
+    // Bound before it is shown: the first rebuild shows them.
+    auto other = fnd::makeObject<ZORTextViewInspectorListField>();
+    other->initWithIdentifier("other", std::nullopt, Label::fieldLabelWithString("Other"));
+    other->setEntryFieldTemplate(
+        ZORTextViewInspectorField::make<ZORTextViewInspectorTextField>("row", nullptr, fnd::String("Entry")));
+    other->bindToObject(filled, "arrangedObjects", "title", "");
+    inspector->removeAllFields();
+    inspector->addField(other);
+    EXPECT_EQ(shown(), "\\n\\tOther\\ta\\n\\t\\tb\\n");
+}

@@ -156,10 +156,20 @@ const Attributes& AttributedString::attributesAtIndexLongestEffectiveRange(
 fnd::Value AttributedString::attributeAtIndexLongestEffectiveRange(
     const fnd::String& name, fnd::Index index, fnd::Range* longestRange, fnd::Range rangeLimit) const
 {
-    fnd::Range effective;
-    auto value = attributeAtIndex(name, index, &effective);
-    if (longestRange)
-        *longestRange = intersection(effective, rangeLimit);
+    checkIndex(index, "attributeAtIndexLongestEffectiveRange");
+    fnd::Index start = 0;
+    auto i = runAt(index, &start);
+    auto value = m_runs[i].attributes.get(name);
+    if (longestRange) {
+        // The walk stops at the limit: most runs share an absent attribute (no link), and a caller going run by run
+        // through a part of a long text would otherwise walk the whole text at every step.
+        fnd::Index lo = start, hi = start + m_runs[i].length;
+        for (auto j = i; j > 0 && lo > rangeLimit.location && m_runs[j - 1].attributes.get(name) == value; --j)
+            lo -= m_runs[j - 1].length;
+        for (auto j = i + 1; j < m_runs.size() && hi < rangeLimit.max() && m_runs[j].attributes.get(name) == value; ++j)
+            hi += m_runs[j].length;
+        *longestRange = intersection({ lo, hi - lo }, rangeLimit);
+    }
     return value;
 }
 

@@ -5,6 +5,7 @@
 #include "frameworks/QFTabBarView/QFTabBarViewDelegate.h"
 #include "frameworks/QFTabBarView/QFTabBarViewExtensions.h"
 #include "frameworks/tab-bar-core/TabBarGeometry.h"
+#include "frameworks/tab-bar-core/TabNesting.h"
 #include "platform/foundation/runtime/Log.h"
 #include "platform/foundation/runtime/NotificationCenter.h"
 #include "platform/foundation/runtime/RunLoop.h"
@@ -436,6 +437,8 @@ ui::DragOperation QFTabDragAssistant::draggingEntered(ui::DraggingInfo& info, QF
     auto delegate = bar.delegate();
     auto tabs = bar.tabView();
     auto tabItem = item->attachedTabBarButton->tabViewItem();
+    if (tabItem && tbcore::liesInsideTabPage(bar, *tabItem))
+        return ui::DragOperations::None;
     if (delegate && tabs && tabItem && !delegate->tabViewValidateDrop(*tabs, info, *tabItem, index, bar).value_or(true))
         return ui::DragOperations::None;
     if (m_draggedTab || m_draggedView)
@@ -460,7 +463,7 @@ ui::DragOperation QFTabDragAssistant::draggingUpdated(ui::DraggingInfo& info, QF
     auto delegate = bar.delegate();
     auto tabs = bar.tabView();
     auto tabItem = item->attachedTabBarButton->tabViewItem();
-    bool refused = index == fnd::NotFound;
+    bool refused = index == fnd::NotFound || (tabItem && tbcore::liesInsideTabPage(bar, *tabItem));
     if (!refused && delegate && tabs && tabItem)
         refused = !delegate->tabViewValidateDrop(*tabs, info, *tabItem, index, bar).value_or(true);
     const long previous = bar.destinationIndexForDraggedItem();

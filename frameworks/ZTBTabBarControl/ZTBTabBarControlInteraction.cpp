@@ -5,6 +5,7 @@
 #include "frameworks/ZTBTabBarControl/ZTBTabDragAssistant.h"
 #include "frameworks/tab-bar-core/TabBarArchiving.h"
 #include "frameworks/tab-bar-core/TabBarGeometry.h"
+#include "frameworks/tab-bar-core/TabNesting.h"
 #include "frameworks/tab-bar-core/TabResources.h"
 #include "frameworks/tab-bar-core/TabShapes.h"
 #include "frameworks/tab-bar-core/TabWidths.h"
@@ -431,6 +432,8 @@ bool ztbDropRefused(ZTBTabBarControl& bar, ui::DraggingInfo& info)
 {
     auto delegate = bar.delegate();
     auto cell = ZTBTabDragAssistant::sharedDragAssistant()->draggedCell();
+    if (cell && cell->representedObject() && tbcore::liesInsideTabPage(bar, *cell->representedObject()))
+        return true;
     auto source = std::dynamic_pointer_cast<ZTBTabBarControl>(info.draggingSource());
     if (!delegate || !cell || !cell->representedObject() || !source || !source->tabView())
         return false;

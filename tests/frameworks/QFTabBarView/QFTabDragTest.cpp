@@ -155,6 +155,44 @@ TEST_F(QFTabDragTest, WithoutANewBarTheTabReturnsToItsPlace)
     EXPECT_EQ(a.button("A1")->superview(), a.bar);
 }
 
+// A bar inside the dragged tab's own page refuses the tab: taken there, the page would go inside itself, leave
+// every window and hold itself for good. The tab stays where it was.
+TEST_F(QFTabDragTest, ABarInsideTheDraggedTabsOwnPageRefusesIt)
+{
+    auto pageItem = a.button("A2")->tabViewItem();
+    auto page = ui::View::create({ 0, 0, 534, 170 });
+    pageItem->setView(page);
+    a.tabView->selectTabViewItem(pageItem);
+    auto innerTabs = ui::TabView::create({ 0, 0, 534, 60 });
+    innerTabs->setTabViewType(ui::TabViewType::NoTabsNoBorder);
+    auto inner = QFTabBarView::create({ 0, 60, 534, 22 });
+    page->addSubview(innerTabs);
+    page->addSubview(inner);
+    inner->setTabView(innerTabs);
+    auto c1 = ui::TabViewItem::create();
+    c1->setLabel(fnd::String("C1"));
+    innerTabs->addTabViewItem(c1);
+    settle();
+    ASSERT_EQ(page->window(), a.window);
+
+    const gfx::Point start = a.centreOf("A2");
+    const gfx::Point above { start.x, 200 + 40 };
+    const gfx::Point overInner = inner->convertPointToView({ 400, 11 }, nullptr);
+    backend->mouseDown(*a.window, start);
+    for (auto p : operator_plus(steps(start, above), steps(above, overInner)))
+        backend->mouseDragged(*a.window, p);
+    backend->mouseUp(*a.window, overInner);
+    backend->dispatchEvents();
+    settle();
+
+    EXPECT_FALSE(QFTabDragAssistant::sharedDragAssistant()->isDragging());
+    EXPECT_EQ(a.tabLabels(), (Labels { "A1", "A2", "A3" }));
+    EXPECT_EQ(innerTabs->numberOfTabViewItems(), 1);
+    EXPECT_EQ(page->window(), a.window);
+    for (const auto& call : a.delegate->calls)
+        EXPECT_NE(call.rfind("didDrop", 0), 0u) << call;
+}
+
 // The program closes the tab while the person drags it: sliding along its bar, dropped on another bar, let go over
 // empty screen with or without a delegate that makes new bars. The drag ends and the tab stays closed.
 TEST_F(QFTabDragTest, ATabClosedWhileDraggedDoesNotComeBack)

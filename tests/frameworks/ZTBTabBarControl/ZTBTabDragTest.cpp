@@ -310,6 +310,55 @@ TEST_F(ZTBTabDragTest, ATabClosedWhileDraggedEndsItsDragWithoutComingBack)
         EXPECT_NE(call.rfind("didDrop", 0), 0u) << call;
 }
 
+// A bar inside the dragged tab's own page refuses the tab: taken there, the page would go inside itself, leave
+// every window and hold itself for good. Another tab may still be dropped there.
+TEST_F(ZTBTabDragTest, ABarInsideTheDraggedTabsOwnPageRefusesIt)
+{
+    auto page = ui::View::create({ 0, 0, 534, 178 });
+    auto pageItem = a.cell("A2")->representedObject();
+    pageItem->setView(page);
+    a.tabView->selectTabViewItem(pageItem);
+    auto innerTabs = ui::TabView::create({ 0, 0, 534, 100 });
+    innerTabs->setTabViewType(ui::TabViewType::NoTabsNoBorder);
+    auto inner = ZTBTabBarControl::create({ 0, 100, 534, 22 });
+    page->addSubview(innerTabs);
+    page->addSubview(inner);
+    inner->setTabView(innerTabs);
+    innerTabs->setDelegate(inner);
+    auto c1 = ui::TabViewItem::create();
+    c1->setLabel(fnd::String("C1"));
+    innerTabs->addTabViewItem(c1);
+    settle();
+    ASSERT_EQ(page->window(), a.window);
+    const gfx::Point overInner = a.window->convertBaseToScreen(inner->convertPointToView({ 300, 11 }, nullptr));
+
+    auto dropOnInner = [&](const std::string& label) {
+        start(a, label);
+        ui::DropSession session(gfx::Image::imageWithSize({ 8, 8 }),
+            ui::Pasteboard::pasteboardWithName(ui::PasteboardName::Drag), a.bar, ui::DragOperations::Move, true);
+        assistant().draggingExitedTabBar(a.bar);
+        const auto answer = session.moveTo(overInner, 0);
+        ticks(8);
+        const bool taken = session.drop();
+        if (assistant().isDragging())
+            assistant().draggedImageEndedAt(overInner);
+        settle();
+        return std::pair { answer, taken };
+    };
+
+    EXPECT_EQ(dropOnInner("A2"), std::pair(ui::DragOperation(ui::DragOperations::None), false));
+    EXPECT_EQ(a.tabLabels(), (Labels { "A1", "A2", "A3" }));
+    EXPECT_EQ(a.barLabels(), (Labels { "A1", "A2", "A3" }));
+    EXPECT_EQ(innerTabs->numberOfTabViewItems(), 1);
+    EXPECT_EQ(page->window(), a.window);
+    EXPECT_FALSE(assistant().isDragging());
+
+    EXPECT_EQ(dropOnInner("A3"), std::pair(ui::DragOperation(ui::DragOperations::Move), true));
+    EXPECT_EQ(a.tabLabels(), (Labels { "A1", "A2" }));
+    ASSERT_EQ(innerTabs->numberOfTabViewItems(), 2);
+    innerTabs->setDelegate(nullptr);
+}
+
 // With tear-off style 1 the floating miniature stays centred on the drag's pointer, and the tab dropped on empty
 // screen opens its window centred where the pointer let go, growing from its middle as it fades in. The drag runs
 // in the platform's own loop, fed by a scripted pointer.

@@ -142,6 +142,8 @@ public:
         std::size_t visibleRowIndex);
     // Names a control it hosts for assistive technologies by the field's label (ZORTextViewInspectorAccessibility.cpp).
     void nameHostedView(const ZORTextViewInspectorViewField& field, ui::View& view) const;
+    // Names a list row's + or - button by the list's label.
+    static void nameListRowButton(const ZORTextViewInspectorField& list, ui::View& button, bool adds);
     txt::AttributedString newTextFieldValueStringForTextField(const ZORTextViewInspectorTextField& field) const;
     void updateDisplayOfTextField(ZORTextViewInspectorTextField& field);
     fnd::Range charRangeOfField(const ZORTextViewInspectorField& field) const;

@@ -45,3 +45,13 @@ void ZORTextViewInspector::nameHostedView(const ZORTextViewInspectorViewField& f
     view.accessibilitySetOverrideValue(
         name.isEmpty() ? fnd::Value() : fnd::Value(name), ui::AccessibilityAttribute::Description);
 }
+
+void ZORTextViewInspector::nameListRowButton(const ZORTextViewInspectorField& list, ui::View& button, bool adds)
+{
+    const fnd::String key = adds ? "ZORTextViewInspectorAddRow" : "ZORTextViewInspectorRemoveRow";
+    auto label = ZORTextViewInspectorAccessibilityLabel(list);
+    auto name = label.isEmpty()
+        ? ZORTextViewInspectorLocalizedString(key)
+        : fnd::String::format(ZORTextViewInspectorLocalizedString(key + "Labelled"), { fnd::Value(label) });
+    button.accessibilitySetOverrideValue(fnd::Value(name), ui::AccessibilityAttribute::Description);
+}

@@ -132,18 +132,19 @@ txt::AttributedString ZORTextViewInspector::listRowButtons(const ZORTextViewInsp
         return built;
     auto fieldObject = fnd::Value(std::static_pointer_cast<fnd::Object>(field));
     auto rowIndex = static_cast<std::size_t>(std::max<fnd::Index>(0, list->indexOfField(*field)));
-    auto hostButton = [&](const std::shared_ptr<ui::Button>& button, const char* action) {
+    auto hostButton = [&](const std::shared_ptr<ui::Button>& button, const char* action, bool adds) {
         if (button->cell())
             button->cell()->setRepresentedObject(fieldObject);
         button->setTarget(shared_from_this());
         button->setAction(action);
         built.appendAttributedString(attachmentStringHostingView(button, { 1, button->frame().height() }));
+        nameListRowButton(*list, *button, adds);
     };
     if (shouldDisplayAddButtonForListField(*list, *field, rowIndex))
-        hostButton(addButton(), "addListRow:");
+        hostButton(addButton(), "addListRow:", true);
     if (shouldDisplayRemoveButtonForListField(*list, *field, rowIndex)) {
         built.appendAttributedString(ZORTextViewInspectorStoragePlain(" "));
-        hostButton(removeButton(), "removeListRow:");
+        hostButton(removeButton(), "removeListRow:", false);
     }
     return built;
 }

@@ -6,6 +6,8 @@
 #include "platform/foundation/bindings/ArrayController.h"
 #include "platform/foundation/runtime/IndexSet.h"
 #include "platform/foundation/runtime/NotificationCenter.h"
+#include "platform/ui/accessibility/AccessibilityElement.h"
+#include "platform/ui/accessibility/AccessibilityNames.h"
 #include "platform/ui/controls/Button.h"
 #include "platform/ui/controls/Cell.h"
 #include "platform/ui/text/TextView.h"
@@ -226,6 +228,14 @@ TEST_F(InspectorListFieldTest, RowButtonsAndTheirActions)
     inspector->addField(list);
     // Every row has the add button; all but the first the remove button.
     EXPECT_EQ(shown(), "\\n[o]\\tEntries\\t[o]\\n[o] [o]\\t\\t[o]\\n[o] [o]\\t\\t[o]\\n");
+    // Assistive technologies hear the buttons by the list's label.
+    auto description = [](const std::shared_ptr<ui::View>& view) {
+        return ui::accessibilityAttribute(*view, ui::AccessibilityAttribute::Description).stringValue().utf8();
+    };
+    auto secondRowViews = inspector->viewsInCharacterRange(inspector->charRangeOfField(*list->rowAtIndex(1)));
+    ASSERT_GE(secondRowViews.size(), 2u);
+    EXPECT_EQ(description(secondRowViews[0]), "Add to Entries");
+    EXPECT_EQ(description(secondRowViews[1]), "Remove from Entries");
     // The add button of the last row inserts at 3 and puts the focus there.
     auto addOfLast = inspector->viewsInCharacterRange(inspector->charRangeOfField(*list->rowAtIndex(2))).front();
     inspector->addListRow(fnd::Value(addOfLast));

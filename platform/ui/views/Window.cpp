@@ -438,6 +438,26 @@ void Window::setContentBorderThickness(double thickness, gfx::RectEdge edge)
         m_contentBorderTop = thickness;
 }
 
+namespace {
+
+gfx::Size windowSizeLimit(gfx::Size proposed, gfx::Size current)
+{
+    auto dimension = [](double value, double kept) { return std::isnan(value) ? kept : std::clamp(value, 0.0, 1e7); };
+    return { dimension(proposed.width, current.width), dimension(proposed.height, current.height) };
+}
+
+}
+
+void Window::setMinSize(gfx::Size size)
+{
+    m_minSize = windowSizeLimit(size, m_minSize);
+}
+
+void Window::setMaxSize(gfx::Size size)
+{
+    m_maxSize = windowSizeLimit(size, m_maxSize);
+}
+
 void Window::setAlphaValue(double alpha)
 {
     if (std::isnan(alpha))

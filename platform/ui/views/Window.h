@@ -144,10 +144,12 @@ public:
     // Seconds an animated resize to the frame takes.
     double animationResizeTime(gfx::Rect newFrame) const;
     void center();
+    // The limits are held between 0 and 10,000,000 points, where frames are; a dimension that is not a number keeps
+    // the value it had (the backend turns them into whole pixels).
     gfx::Size minSize() const { return m_minSize; }
-    void setMinSize(gfx::Size size) { m_minSize = size; }
+    void setMinSize(gfx::Size size);
     gfx::Size maxSize() const { return m_maxSize; }
-    void setMaxSize(gfx::Size size) { m_maxSize = size; }
+    void setMaxSize(gfx::Size size);
     bool showsResizeIndicator() const { return m_showsResizeIndicator; }
     void setShowsResizeIndicator(bool flag) { m_showsResizeIndicator = flag; }
     // A resizable window whose zoom button is enabled.

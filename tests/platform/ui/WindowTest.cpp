@@ -247,8 +247,9 @@ TEST_F(WindowTest, FramesContentRectsLevelsAndChildren)
     EXPECT_EQ(titled->frame(), before);
 }
 
-// A transparency or content border that is not a number is ignored: std::clamp and std::max let NaN through.
-TEST_F(WindowTest, AlphaAndContentBordersThatAreNoNumbersAreIgnored)
+// A transparency, content border or size limit that is not a number is ignored: std::clamp and std::max let NaN
+// through.
+TEST_F(WindowTest, AlphaContentBordersAndSizeLimitsThatAreNoNumbersAreIgnored)
 {
     auto w = Window::create({ 10, 20, 300, 200 });
     w->setAlphaValue(0.5);
@@ -258,6 +259,14 @@ TEST_F(WindowTest, AlphaAndContentBordersThatAreNoNumbersAreIgnored)
     w->setContentBorderThickness(NaN, gfx::RectEdge::MinY);
     EXPECT_EQ(w->alphaValue(), 0.5);
     EXPECT_EQ(w->contentBorderThicknessForEdge(gfx::RectEdge::MinY), 12);
+
+    // Size limits keep a dimension that is no number and hold the rest within a frame's 0 to 10,000,000 points: the
+    // backend makes whole pixels of them, which NaN or 1e300 made undefined.
+    w->setMinSize({ 200, 100 });
+    w->setMinSize({ NaN, 1e300 });
+    EXPECT_EQ(w->minSize(), (gfx::Size { 200, 1e7 }));
+    w->setMaxSize({ std::numeric_limits<double>::infinity(), -5 });
+    EXPECT_EQ(w->maxSize(), (gfx::Size { 1e7, 0 }));
 }
 
 TEST_F(WindowTest, AnimatedResizingStepsAlongTheClock)

@@ -159,27 +159,35 @@ inline Geometry shownGeometry(unsigned long window, const std::string& display =
     return g;
 }
 
+// Calls visit(window, attributes) for every shown child of the root window on DISPLAY's screen.
+template <typename Visit> void forEachShownTopLevel(Visit&& visit)
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (!display)
+        return;
+    ::Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) {
+        for (unsigned i = 0; i < count; ++i) {
+            XWindowAttributes attributes {};
+            if (XGetWindowAttributes(display, children[i], &attributes) && attributes.map_state == IsViewable)
+                visit(children[i], attributes);
+        }
+        XFree(children);
+    }
+    XCloseDisplay(display);
+}
+
 // The pop-up windows shown now on DISPLAY's screen, and how many: menus (the pop-up buttons', the menu bar's, a context
 // menu) and sheets are windows of their own that no window manager places, taller than a tool tip. A menu opened by a
 // click or a key is one more of them; one closed, one fewer.
 inline std::vector<Geometry> popUps()
 {
     std::vector<Geometry> shown;
-    Display* display = XOpenDisplay(nullptr);
-    if (!display)
-        return shown;
-    ::Window root = 0, parent = 0, *children = nullptr;
-    unsigned count = 0;
-    if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) {
-        for (unsigned i = 0; i < count; ++i) {
-            XWindowAttributes attributes {};
-            if (XGetWindowAttributes(display, children[i], &attributes) && attributes.override_redirect
-                && attributes.map_state == IsViewable && attributes.height >= 50)
-                shown.push_back({ attributes.x, attributes.y, attributes.width, attributes.height });
-        }
-        XFree(children);
-    }
-    XCloseDisplay(display);
+    forEachShownTopLevel([&](::Window, const XWindowAttributes& attributes) {
+        if (attributes.override_redirect && attributes.height >= 50)
+            shown.push_back({ attributes.x, attributes.y, attributes.width, attributes.height });
+    });
     return shown;
 }
 inline int popUpsShown()
@@ -192,20 +200,7 @@ inline int popUpsShown()
 inline std::vector<unsigned long> shownWindows()
 {
     std::vector<unsigned long> shown;
-    Display* display = XOpenDisplay(nullptr);
-    if (!display)
-        return shown;
-    ::Window root = 0, parent = 0, *children = nullptr;
-    unsigned count = 0;
-    if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) {
-        for (unsigned i = 0; i < count; ++i) {
-            XWindowAttributes attributes {};
-            if (XGetWindowAttributes(display, children[i], &attributes) && attributes.map_state == IsViewable)
-                shown.push_back(children[i]);
-        }
-        XFree(children);
-    }
-    XCloseDisplay(display);
+    forEachShownTopLevel([&](::Window window, const XWindowAttributes&) { shown.push_back(window); });
     return shown;
 }
 

@@ -25,6 +25,7 @@
 #include "platform/ui/views/Event.h"
 #include "support/GeneratedPictures.h"
 #include "support/KeyRecorder.h"
+#include "support/Waiting.h"
 
 #include <algorithm>
 #include <atomic>
@@ -233,15 +234,10 @@ std::shared_ptr<gfx::Image> flowViewHeldPicture(const std::shared_ptr<FlowViewWo
 // generous deadline on a busy machine).
 template <typename Condition, typename Step> bool flowViewWaitFor(Condition condition, Step step)
 {
-    auto until = std::chrono::steady_clock::now() + RealTimeBound;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > until)
-            return false;
+    return testsupport::waitUntilTurning(condition, [&] {
         fnd::OperationQueue::mainQueue()->waitUntilAllOperationsAreFinished();
         step();
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
+    });
 }
 
 // Waits until the gate's flag is set, for at most half a minute; false when it is not.

@@ -1,5 +1,7 @@
 #include "QFFlowViewTestSupport.h"
 
+#include "support/Waiting.h"
+
 #include "platform/foundation/runtime/OperationQueue.h"
 #include "platform/graphics/Color.h"
 
@@ -56,13 +58,7 @@ FlowViewTest::FlowViewTest()
 
 bool waitForOperations(fnd::OperationQueue& queue)
 {
-    auto until = std::chrono::steady_clock::now() + RealTimeBound;
-    while (queue.operationCount() > 0) {
-        if (std::chrono::steady_clock::now() > until)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
+    return testsupport::waitUntil([&] { return queue.operationCount() == 0; });
 }
 
 FlowViewTest::~FlowViewTest()

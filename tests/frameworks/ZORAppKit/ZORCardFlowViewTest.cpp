@@ -16,6 +16,7 @@
 #include "platform/ui/views/Window.h"
 
 #include "support/GeneratedPictures.h"
+#include "support/Waiting.h"
 
 #include <gtest/gtest.h>
 
@@ -407,12 +408,9 @@ TEST_F(CardFlowViewTest, KeyPathChangesReloadAndALateLoadDoesNotOverwriteANewerO
     // The picture changes while the first one is being made: the second load finishes first.
     item->setValueForKey(fnd::Value(cardFlowSolidImage(30, 10, 0xFF00FF00)), "picture");
     auto layer = view->itemLayers().front();
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (!layer->valueForKey("hasImage").boolValue() && std::chrono::steady_clock::now() < until) {
-        settle();
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    ASSERT_TRUE(layer->valueForKey("hasImage").boolValue()) << "the second picture never arrived";
+    ASSERT_TRUE(testsupport::waitUntilTurning(
+        [&] { return layer->valueForKey("hasImage").boolValue(); }, [&] { settle(); }))
+        << "the second picture never arrived";
     release();
     drainPictures();
     EXPECT_EQ(layer->sublayers().front()->contents()->pixelsWide(), 30) << "the first picture came too late";

@@ -78,7 +78,7 @@ TEST_F(GLibRunLoopSourceTest, WorkDueWhileACallbackIteratesTheContextRunsThereFo
         std::function<void()> body;
     } waiting { [&] {
         loop->post([&] { postRan = true; });
-        const gint64 deadline = g_get_monotonic_time() + 10 * G_USEC_PER_SEC;
+        const gint64 deadline = g_get_monotonic_time() + gint64(testsupport::WaitSeconds) * G_USEC_PER_SEC;
         while (!(timerFired && postRan) && g_get_monotonic_time() < deadline) {
             if (!g_main_context_iteration(m_context, FALSE))
                 g_usleep(500);

@@ -119,8 +119,9 @@ std::optional<fnd::Error> errorOfBarcode(const TBQGenericBarcode::BarcodePtr& ba
 }
 
 // An export killed mid-write (the program ended, the machine switched off) left its hidden temporary file in the
-// folder: the next export there takes it away, and with it the room it took. Only files of this program's atomic
-// writes, unwritten for a while and held by no writer at work, so a second copy exporting here keeps its own.
+// folder: the next export there takes it away, and with it the room it took. Only files the atomic writer made and
+// tagged as its own (a person's file stays, whatever its name), unwritten for a while and held by no writer at work,
+// so a second copy exporting here keeps its own.
 void removeLeftTemporaryFiles(const fnd::String& path)
 {
     const auto folder = path.stringByDeletingLastPathComponent();

@@ -1,11 +1,13 @@
 #include "platform/foundation/files/FileManager.h"
 
+#include "platform/foundation/detail/AtomicWriteTemporaryName.h"
 #include "platform/foundation/detail/PosixError.h"
 #include "platform/foundation/files/Paths.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
@@ -284,28 +286,27 @@ Expected<void> FileManager::writeAtomically(const String& path, const Data& data
     auto target = path.utf8();
     auto parent = path.stringByDeletingLastPathComponent();
     const std::string folder = parent.isEmpty() ? std::string(".") : parent.utf8();
-    auto name = path.lastPathComponent().utf8();
-    const auto pattern = (folder == "/" ? std::string("/") : folder + "/") + "." + name + ".tmp-XXXXXX";
-
+    const long nameMax = ::pathconf(folder.c_str(), _PC_NAME_MAX);
+    const auto prefix = folder == "/" ? std::string("/") : folder + "/";
+    std::string temporary
+        = prefix + detail::atomicWriteCreationName(path.lastPathComponent().utf8(), nameMax > 0 ? nameMax : NAME_MAX);
+    int fd = mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0)
+        return std::unexpected(posixError(errno, "create a temporary file beside", path));
     // Locked while it lives, so that removeStaleTemporaryFiles (another export to this folder, from this process or
-    // another) passes it by. A cleaner that took the file between its making and the lock removed it: make another.
-    std::string temporary;
-    int fd = -1;
-    for (int attempt = 0; fd < 0; ++attempt) {
-        temporary = pattern;
-        fd = mkostemp(temporary.data(), O_CLOEXEC);
-        if (fd < 0)
-            return std::unexpected(posixError(errno, "create a temporary file beside", path));
-        // A file system without locks writes unlocked.
-        while (::flock(fd, LOCK_EX) != 0 && errno == EINTR)
-            continue;
-        struct stat opened { };
-        struct stat named { };
-        const bool stillNamed = fstat(fd, &opened) == 0 && lstat(temporary.c_str(), &named) == 0
-            && opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
-        if (!stillNamed && attempt < 8) {
-            ::close(fd);
-            fd = -1;
+    // another) passes it by. A file system without locks writes unlocked.
+    while (::flock(fd, LOCK_EX) != 0 && errno == EINTR)
+        continue;
+    // Only now, locked, does it take the tagged name that the clean-up looks for. Where it cannot be renamed without
+    // the risk of replacing a file, it keeps the name it was made under, which no clean-up ever takes.
+    if (const auto made = detail::fileIdentity(fd)) {
+        const auto madeName = temporary.substr(prefix.size());
+        const auto tagged = prefix + detail::atomicWriteTaggedName(madeName, *made);
+        if (::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, tagged.c_str(), RENAME_NOREPLACE) == 0)
+            temporary = tagged;
+        else if ((errno == EINVAL || errno == ENOSYS) && ::link(temporary.c_str(), tagged.c_str()) == 0) {
+            ::unlink(temporary.c_str());
+            temporary = tagged;
         }
     }
 
@@ -336,19 +337,6 @@ Expected<void> FileManager::writeAtomically(const String& path, const Data& data
     return {};
 }
 
-bool FileManager::isAtomicWriteTemporaryName(std::string_view name)
-{
-    // "." + the target's name + ".tmp-" + the six letters and digits mkostemp puts in place of "XXXXXX".
-    constexpr std::string_view Infix = ".tmp-";
-    constexpr std::size_t Random = 6;
-    if (name.size() < 1 + 1 + Infix.size() + Random || name.front() != '.')
-        return false;
-    if (name.substr(name.size() - Random - Infix.size(), Infix.size()) != Infix)
-        return false;
-    return std::all_of(name.end() - Random, name.end(),
-        [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'); });
-}
-
 Expected<std::size_t> FileManager::removeStaleTemporaryFiles(const String& folder, double minimumAge) const
 {
     const auto text = folder.isEmpty() ? std::string(".") : folder.utf8();
@@ -362,11 +350,15 @@ Expected<std::size_t> FileManager::removeStaleTemporaryFiles(const String& folde
     clock_gettime(CLOCK_REALTIME, &now);
     std::size_t removed = 0;
     for (const auto& name : *names) {
-        if (!isAtomicWriteTemporaryName(name))
+        if (!detail::hasAtomicWriteTemporaryForm(name))
             continue;
         FdCloser file { ::openat(dir.fd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC) };
         struct stat opened { };
         if (file.fd < 0 || fstat(file.fd, &opened) != 0)
+            continue;
+        // Only a file the writer made and named itself: the name's tag must be that of this very file.
+        const auto identity = detail::fileIdentity(file.fd);
+        if (!identity || !detail::isAtomicWriteTemporaryFile(name, *identity))
             continue;
         const double unwritten = static_cast<double>(now.tv_sec - opened.st_mtim.tv_sec)
             + static_cast<double>(now.tv_nsec - opened.st_mtim.tv_nsec) / 1e9;

@@ -60,18 +60,18 @@ public:
 
     // Writes through a temporary file in the same folder that is synced and renamed over the target, so readers see
     // the old or the new content, never a part. On failure the temporary file is removed and the target untouched.
-    // The temporary file, ".<name>.tmp-XXXXXX", is locked (flock) from its making until it is renamed.
+    // The temporary file is locked (flock) from its making until it is renamed; once locked it takes a name that ties
+    // it to itself (detail/AtomicWriteTemporaryName.h), ".<name>.partial-XXXXXX-<tag>", the name cut to fit.
     Expected<void> writeAtomically(const String& path, const Data& data) const;
     // Seconds a temporary file of writeAtomically must have gone unwritten before it counts as left behind.
     static constexpr double StaleTemporaryFileAge = 60;
-    // Removes from the folder the temporary files writeAtomically left when its process was killed mid-write: named
-    // as it names them, regular, of this user, unwritten for minimumAge seconds and not locked, so a write still at
-    // work (in this process or another, a second copy of the program exporting to the same folder) keeps its file
-    // and another program's files never match. Returns how many went.
+    // Removes from the folder the temporary files writeAtomically left when its process was killed mid-write: files
+    // it made and tagged itself (the tag in the name is that of the very file, so no one else's file matches,
+    // whatever its name), regular, of this user, with one link, unwritten for minimumAge seconds and not locked, so a
+    // write still at work (in this process or another, a second copy of the program exporting to the same folder)
+    // keeps its file. Returns how many went.
     Expected<std::size_t> removeStaleTemporaryFiles(
         const String& folder, double minimumAge = StaleTemporaryFileAge) const;
-    // Whether a file name is one writeAtomically gives its temporary files.
-    static bool isAtomicWriteTemporaryName(std::string_view name);
 
     Expected<void> createDirectory(const String& path, Intermediates intermediates = Intermediates::Yes) const;
     // Removes a file, or a folder with everything in it.

@@ -11,11 +11,13 @@
 #include "platform/ui/text/TextView.h"
 #include "support/Command.h"
 #include "support/DecoderCheck.h"
+#include "support/InterruptedAtomicWrite.h"
 
 #include <chrono>
 #include <cmath>
 #include <cstring>
 #include <fstream>
+#include <set>
 
 using namespace acceptance;
 using testsupport::haveTool;
@@ -297,23 +299,50 @@ TEST_F(ExportSheet, AFileThatCannotBeWrittenIsReportedWithItsPathAndReason)
     EXPECT_TRUE(std::filesystem::is_empty(scratch("")));
 }
 
-// An export killed mid-write left its hidden temporary file in the folder: the next export there removes it. A
-// temporary file just written (a second copy of the program exporting now) and other programs' files stay.
-TEST_F(ExportSheet, TheNextExportRemovesWhatAKilledExportLeftInTheFolder)
+namespace {
+
+// What an export killed mid-write leaves in the folder: the path of its one hidden temporary file.
+std::string exportSheetLeftoverOfKilledWrite(const std::string& target)
 {
-    const std::string left = scratch(".label.png.tmp-Xq3Zt9"), fresh = scratch(".other.png.tmp-Fr35hA"),
-                      theirs = scratch(".label.png.swp"), visible = scratch("notes.tmp-Ab12Cd");
-    for (const auto& path : { left, fresh, theirs, visible })
-        std::ofstream(path) << std::string(4096, 'x');
+    const auto folder = std::filesystem::path(target).parent_path();
+    std::set<std::string> before;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        before.insert(entry.path().filename().string());
+    EXPECT_TRUE(testsupport::killAtomicWriteOf(INTERRUPTED_ATOMIC_WRITE, target));
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        if (!before.contains(entry.path().filename().string()))
+            return (folder / entry.path().filename()).string();
+    ADD_FAILURE() << "the killed write left no temporary file";
+    return {};
+}
+
+}
+
+// An export killed mid-write left its hidden temporary file in the folder: the next export there removes it. A
+// person's files stay however their names look (a hidden backup of notes, a copy an editor named like a temporary
+// file), and so does a temporary file just written (a second copy of the program exporting now).
+TEST_F(ExportSheet, TheNextExportRemovesWhatAKilledExportLeftAndNothingOfThePersons)
+{
+    const auto left = exportSheetLeftoverOfKilledWrite(scratch("label.png"));
+    const auto fresh = exportSheetLeftoverOfKilledWrite(scratch("other.png"));
+    const std::vector<std::pair<std::string, std::string>> persons { { scratch(".notes.txt.tmp-backup"), "my notes" },
+        { scratch(".notes.odt.tmp-Ab12Cd"), "draft" }, { scratch(".label.png.swp"), "swap" },
+        { scratch("notes.tmp-Ab12Cd"), "visible" } };
+    for (const auto& [path, text] : persons)
+        std::ofstream(path) << text;
     const auto hourAgo = std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
-    for (const auto& path : { left, theirs, visible })
+    std::filesystem::last_write_time(left, hourAgo);
+    for (const auto& [path, text] : persons)
         std::filesystem::last_write_time(path, hourAgo);
 
     exportAs(ExportChoice::as(PNG).named("code"));
     EXPECT_TRUE(std::filesystem::exists(scratch("code.png")));
     EXPECT_FALSE(std::filesystem::exists(left)) << "what the killed export left is gone";
-    for (const auto& path : { fresh, theirs, visible })
-        EXPECT_TRUE(std::filesystem::exists(path)) << path;
+    EXPECT_TRUE(std::filesystem::exists(fresh)) << "a write that may be at work keeps its file";
+    for (const auto& [path, text] : persons) {
+        std::ifstream in(path);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), text) << path;
+    }
 }
 
 // A name pasted into the sheet with a line break (a spreadsheet cell, two lines of a label) names a file without

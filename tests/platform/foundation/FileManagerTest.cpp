@@ -7,18 +7,11 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <csignal>
 #include <fcntl.h>
-#include <spawn.h>
-#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
-
-extern char** environ;
 
 using namespace fnd;
 using testsupport::ScopedEnvironment;
@@ -130,85 +123,6 @@ TEST(FileManager, FailedAtomicWriteLeavesTheOldFileAndNoPartialFile)
     auto missingFolder = files.writeAtomically(String(folder / "absent/file"), Data::fromString("data"));
     ASSERT_FALSE(missingFolder);
     EXPECT_EQ(missingFolder.error().code(), ENOENT);
-}
-
-// A write killed half way leaves its hidden temporary file; a later clean of the folder removes it once nothing has
-// written to it for a while, and leaves alone what is not such a file of this program's, or is still being written.
-TEST(FileManager, TemporaryFilesLeftByAKilledWriteGoAndOthersStay)
-{
-    TemporaryFolder folder;
-    auto& files = FileManager::defaultManager();
-    std::string program = INTERRUPTED_ATOMIC_WRITE;
-    std::string target = folder / "label.png";
-    char* argv[] = { program.data(), target.data(), nullptr };
-    pid_t child = -1;
-    ASSERT_EQ(posix_spawn(&child, program.c_str(), nullptr, nullptr, argv, environ), 0);
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << "status " << status;
-    auto left = *files.contentsOfDirectory(String(folder.path()));
-    ASSERT_EQ(left.size(), 1u) << "the killed write left its temporary file";
-    const std::string leftover = left[0].utf8();
-    EXPECT_TRUE(leftover.starts_with(".label.png.tmp-")) << leftover;
-    EXPECT_TRUE(FileManager::isAtomicWriteTemporaryName(leftover));
-
-    // Just written: it may belong to a write still at work elsewhere (a second copy of the program).
-    EXPECT_EQ(*files.removeStaleTemporaryFiles(String(folder.path())), 0u);
-    const time_t hourAgo = time(nullptr) - 3600;
-    setModificationTime(folder / leftover, hourAgo);
-
-    // What must stay, however old: other names, other kinds, a file with a second name, one a writer holds locked.
-    const std::vector<std::string> kept { "label.png", ".label.png.tmp-Ab12C", "label.png.tmp-Ab12Cd",
-        ".label.png.tmp-Ab12C!", ".label.png.swp", ".tmp-Ab12Cd", ".linked.tmp-Ab12Cd", ".held.png.tmp-Qq11Ww" };
-    for (const auto& name : kept)
-        folder.write(name, "x");
-    ASSERT_EQ(link((folder / ".linked.tmp-Ab12Cd").c_str(), (folder / "second-name").c_str()), 0);
-    std::filesystem::create_directory(folder / ".folder.tmp-Ab12Cd");
-    std::filesystem::create_symlink(folder / ".held.png.tmp-Qq11Ww", folder / ".symlink.tmp-Ab12Cd");
-    for (const auto& name : std::filesystem::directory_iterator(folder.path()))
-        setModificationTime(name.path(), hourAgo);
-    int held = open((folder / ".held.png.tmp-Qq11Ww").c_str(), O_RDONLY | O_CLOEXEC);
-    ASSERT_GE(held, 0);
-    ASSERT_EQ(flock(held, LOCK_EX), 0);
-
-    EXPECT_EQ(*files.removeStaleTemporaryFiles(String(folder.path())), 1u);
-    EXPECT_FALSE(std::filesystem::exists(folder / leftover));
-    for (const auto& name : kept)
-        EXPECT_TRUE(std::filesystem::exists(folder / name)) << name;
-    EXPECT_TRUE(std::filesystem::is_directory(folder / ".folder.tmp-Ab12Cd"));
-    EXPECT_TRUE(std::filesystem::is_symlink(folder / ".symlink.tmp-Ab12Cd"));
-    // Its writer gone, the held file goes at the next clean.
-    close(held);
-    EXPECT_EQ(*files.removeStaleTemporaryFiles(String(folder.path())), 1u);
-    EXPECT_FALSE(std::filesystem::exists(folder / ".held.png.tmp-Qq11Ww"));
-    EXPECT_FALSE(files.removeStaleTemporaryFiles(String(folder / "absent")));
-}
-
-// Two writers to one folder: one cleaning it (with no wait at all) while the other writes never takes the other's
-// temporary file, so every write lands.
-TEST(FileManager, AWriteAtWorkKeepsItsTemporaryFileWhileTheFolderIsCleaned)
-{
-    TemporaryFolder folder;
-    auto& files = FileManager::defaultManager();
-    std::atomic<bool> done { false };
-    std::atomic<int> failed { 0 };
-    std::thread writer([&] {
-        const Data data(std::vector<std::uint8_t>(256 * 1024, 'w'));
-        for (int i = 0; i < 100; ++i)
-            if (!files.writeAtomically(String(folder / "label.png"), data))
-                ++failed;
-        done = true;
-    });
-    long cleans = 0;
-    while (!done) {
-        (void)files.removeStaleTemporaryFiles(String(folder.path()), 0);
-        ++cleans;
-    }
-    writer.join();
-    EXPECT_EQ(failed, 0) << "in " << cleans << " cleans";
-    EXPECT_EQ(*files.contentsOfDirectory(String(folder.path())), StringArray { "label.png" });
-    ASSERT_TRUE(std::filesystem::exists(folder / "label.png"));
-    EXPECT_EQ(std::filesystem::file_size(folder / "label.png"), 256u * 1024u);
 }
 
 TEST(FileManager, DeepEnumerationGivesRelativePathsDatesAndDoesNotFollowLinkedFolders)

@@ -87,6 +87,9 @@ public:
     // Application delegate.
     void applicationDidFinishLaunching(ui::Application& application) override;
     bool applicationShouldTerminateAfterLastWindowClosed(ui::Application&) override { return true; }
+    // Settings that cannot be saved when the person quits (or closes the window, which quits) are told first, as
+    // while running: Don't Quit stays (the window comes back if it was closed), Quit Anyway ends without them.
+    ui::TerminateReply applicationShouldTerminate(ui::Application& application) override;
     // Writes the defaults that still wait, so nothing typed is lost.
     void applicationWillTerminate(ui::Application& application) override;
 
@@ -215,6 +218,8 @@ private:
     std::shared_ptr<Lumvara_TessaroAppDelegate> self();
     // An alert about the settings: on the window when it can take a sheet, else on its own.
     void showSettingsAlert(const fnd::String& message, const fnd::String& informative);
+    // Whether the window can show an alert as a sheet now.
+    bool windowCanTakeSheet() const;
     // The preview redraws when the changed barcode is its barcode or that barcode's add-on.
     void barcodeChanged(TBQGenericBarcode& barcode);
     // The list a size combo box offers; nullopt for any other combo box.
@@ -297,6 +302,8 @@ private:
     fnd::NotificationObserverToken m_unitObserver;
     fnd::NotificationObserverToken m_settingsSetAsideObserver;
     fnd::NotificationObserverToken m_settingsNotSavedObserver;
+    // While the question whether to quit without the settings waits for its answer.
+    bool m_askingToQuit { false };
     // Whether Export and Copy were available at the last refresh: the toolbar validates again when it changes.
     std::optional<bool> m_barcodeWasExportable;
 };

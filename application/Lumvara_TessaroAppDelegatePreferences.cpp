@@ -123,6 +123,11 @@ bool Lumvara_TessaroAppDelegate::validateUserInterfaceAction(fnd::Selector actio
     return true;
 }
 
+bool Lumvara_TessaroAppDelegate::windowCanTakeSheet() const
+{
+    return m_window && m_window->isVisible() && !m_window->attachedSheet();
+}
+
 void Lumvara_TessaroAppDelegate::showSettingsAlert(const fnd::String& message, const fnd::String& informative)
 {
     auto alert = ui::Alert::create();
@@ -130,7 +135,7 @@ void Lumvara_TessaroAppDelegate::showSettingsAlert(const fnd::String& message, c
     alert->setMessageText(message);
     alert->setInformativeText(informative);
     // On the window when it can take a sheet; else on its own, so the report is never dropped.
-    if (!m_window || m_window->attachedSheet() || !m_window->isVisible()) {
+    if (!windowCanTakeSheet()) {
         alert->runModal();
         return;
     }
@@ -150,15 +155,83 @@ void Lumvara_TessaroAppDelegate::reportSettingsSetAside()
                 applicationText("SettingsSetAsideInformative"), file.path, file.reason, file.movedTo));
 }
 
+namespace {
+
+fnd::String settingsFailureReason(const fnd::Error& error)
+{
+    auto reason = error.localizedFailureReason();
+    return reason.isEmpty() ? error.localizedDescription() : reason;
+}
+
+// Don't Quit comes first, so Return stays.
+constexpr long QuitAnywayButton = ui::AlertReturn::SecondButton;
+
+}
+
 void Lumvara_TessaroAppDelegate::reportSettingsNotSaved()
 {
-    for (const auto& failure : defaults().takeWriteFailures()) {
-        auto reason = failure.error.localizedFailureReason();
-        if (reason.isEmpty())
-            reason = failure.error.localizedDescription();
+    for (const auto& failure : defaults().takeWriteFailures())
         showSettingsAlert(applicationText("SettingsNotSavedMessage"),
-            fnd::stringWithFormat(applicationText("SettingsNotSavedInformative"), failure.path, reason));
+            fnd::stringWithFormat(
+                applicationText("SettingsNotSavedInformative"), failure.path, settingsFailureReason(failure.error)));
+}
+
+ui::TerminateReply Lumvara_TessaroAppDelegate::applicationShouldTerminate(ui::Application&)
+{
+    // Asked already: the answer to that question decides.
+    if (m_askingToQuit)
+        return ui::TerminateReply::Cancel;
+    // What a field being edited holds is a change too, saved with the rest.
+    if (m_window && !m_window->isClosed())
+        m_window->endEditingFor(nullptr);
+    if (defaults().synchronize())
+        return ui::TerminateReply::Now;
+    // Told here; the report the failed write posted for the running program finds nothing left to tell.
+    auto failures = defaults().takeWriteFailures();
+    const auto failure = failures.empty() ? defaults().currentWriteFailure() : std::optional(failures.front());
+    auto alert = ui::Alert::create();
+    alert->setAlertStyle(ui::AlertStyle::Warning);
+    alert->setMessageText(applicationText("SettingsNotSavedMessage"));
+    alert->setInformativeText(fnd::stringWithFormat(applicationText("SettingsNotSavedAtQuitInformative"),
+        failure ? failure->path : defaults().filePath(),
+        failure ? settingsFailureReason(failure->error) : fnd::String()));
+    alert->addButtonWithTitle(applicationText("DontQuitButton"));
+    alert->addButtonWithTitle(applicationText("QuitAnywayButton"));
+    m_askingToQuit = true;
+    if (windowCanTakeSheet()) {
+        ZORSheetPresentation::sharedSheetPresentation().prepareSheetPresentationForWindow(*m_window);
+        // The answer goes to the application once this has answered Later; one given at once (an alert that could
+        // not be a sheet ran on its own) is the answer itself.
+        struct Question {
+            bool waiting { false };
+            std::optional<bool> quit;
+        };
+        auto question = std::make_shared<Question>();
+        std::weak_ptr<Lumvara_TessaroAppDelegate> weakSelf = self();
+        alert->beginSheetModalForWindow(m_window, [weakSelf, question](long code) {
+            if (auto delegate = weakSelf.lock()) {
+                delegate->m_askingToQuit = false;
+                if (delegate->m_window)
+                    ZORSheetPresentation::sharedSheetPresentation().cleanUpSheetPresentationForWindow(
+                        *delegate->m_window);
+            }
+            question->quit = code == QuitAnywayButton;
+            if (question->waiting)
+                ui::Application::shared().replyToApplicationShouldTerminate(*question->quit);
+        });
+        if (question->quit)
+            return *question->quit ? ui::TerminateReply::Now : ui::TerminateReply::Cancel;
+        question->waiting = true;
+        return ui::TerminateReply::Later;
     }
+    const long code = alert->runModal();
+    m_askingToQuit = false;
+    if (code == QuitAnywayButton)
+        return ui::TerminateReply::Now;
+    // Closing the window asked to quit: it comes back to the person who stays.
+    if (m_window && !m_window->isVisible())
+        m_window->makeKeyAndOrderFront();
+    return ui::TerminateReply::Cancel;
 }
 
 void Lumvara_TessaroAppDelegate::visitURL(const fnd::Value&)

@@ -269,6 +269,12 @@ std::vector<UserDefaults::WriteFailure> UserDefaults::takeWriteFailures()
 bool UserDefaults::lastWriteFailed() const
 {
     std::lock_guard lock(m_mutex);
+    return m_writeFailing.has_value();
+}
+
+std::optional<UserDefaults::WriteFailure> UserDefaults::currentWriteFailure() const
+{
+    std::lock_guard lock(m_mutex);
     return m_writeFailing;
 }
 
@@ -277,7 +283,7 @@ bool UserDefaults::writeFailed(const Error& error)
     // Each change tries again; the person hears of the first failure, not of every keystroke after it.
     if (m_writeFailing)
         return false;
-    m_writeFailing = true;
+    m_writeFailing = WriteFailure { m_filePath, error };
     logf(LogLevel::Error,
         "The defaults could not be saved to \u201c{}\u201d: {} Changes are kept in memory and written at the next "
         "change that can be.",
@@ -317,7 +323,7 @@ bool UserDefaults::store()
         return fail(written.error());
     m_unwritten.clear();
     m_stamp = stampOf(m_filePath);
-    if (std::exchange(m_writeFailing, false))
+    if (std::exchange(m_writeFailing, std::nullopt))
         logf(LogLevel::Info, "The defaults were saved to \u201c{}\u201d again.", m_filePath.utf8());
     return true;
 }

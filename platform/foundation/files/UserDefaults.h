@@ -114,6 +114,9 @@ public:
     std::vector<WriteFailure> takeWriteFailures();
     // Whether the last write failed (the changes since wait in memory).
     bool lastWriteFailed() const;
+    // The first failure of the run of failed writes going on (also once its report was taken); nullopt once a write
+    // went well. What a program tells at quit, when the changes waiting would be lost.
+    std::optional<WriteFailure> currentWriteFailure() const;
 
     // Both layers merged, the persistent values winning (where they pass their key's check).
     Dictionary dictionaryRepresentation() const;
@@ -163,7 +166,8 @@ private:
     mutable bool m_writeBlocked { false };
     mutable std::optional<Error> m_writeBlockedBecause;
     // Whether the last write failed, and the failures not yet taken.
-    bool m_writeFailing { false };
+    // The first failure of the run going on; nullopt while writes go well.
+    std::optional<WriteFailure> m_writeFailing;
     std::vector<WriteFailure> m_writeFailures;
     // The version of the file last read or written: an atomic replace gives a new inode, an edit in place a new
     // time or size.

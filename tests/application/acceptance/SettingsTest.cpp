@@ -7,6 +7,7 @@
 
 #include "platform/foundation/TestSupport.h"
 #include "platform/foundation/files/UserDefaults.h"
+#include "platform/ui/panels/Alert.h"
 #include "support/ReadOnlyFolder.h"
 
 #include <algorithm>
@@ -25,6 +26,18 @@ protected:
         return std::ranges::count_if(log.lines(), [&](const auto& line) {
             return line.level == fnd::LogLevel::Warning && line.text.find(key.utf8()) != std::string::npos;
         });
+    }
+    // The titles of the push buttons in a view and its subviews, in order.
+    static std::string buttonTitlesOf(ui::View& view)
+    {
+        std::string titles;
+        if (auto button = dynamic_cast<ui::Button*>(&view); button && !button->title().isEmpty())
+            titles += button->title().utf8();
+        for (const auto& child : view.subviews()) {
+            const auto inner = buttonTitlesOf(*child);
+            titles += titles.empty() || inner.empty() ? inner : ", " + inner;
+        }
+        return titles;
     }
 };
 
@@ -133,4 +146,66 @@ TEST_F(Settings, SettingsThatCannotBeSavedAreToldOnceAndSavedWhenTheyCanBe)
     EXPECT_FALSE(window().attachedSheet());
     restart();
     EXPECT_EQ(barcode().content().utf8(), "400638");
+}
+
+// Settings that cannot be saved when the person quits (a change made with the settings folder read-only, then Quit
+// at once) are told before the program ends, as they are while it runs: the person may stay, put the folder right
+// and quit again (then they are saved), or quit anyway. Closing the window quits too, and asks alike.
+TEST_F(Settings, QuittingWithSettingsThatCannotBeSavedAsksFirstAndMayStay)
+{
+    typeInto(*app().contentTextField(), u"1");
+    wait(1.5);
+    const std::string path = stored().filePath().utf8();
+    {
+        testsupport::ReadOnlyFolder readOnly(std::filesystem::path(path).parent_path().string());
+        typeInto(*app().contentTextField(), u"4006");
+        pressKey(u'q', ui::KeyCode::Q, ui::ModifierFlags::Command);
+        EXPECT_FALSE(ui::Application::shared().hasTerminated()) << "the person is asked first";
+        auto sheet = window().attachedSheet();
+        ASSERT_TRUE(sheet) << "an alert tells of it";
+        const auto said = textsOf(*sheet->contentView());
+        EXPECT_NE(said.find("could not be saved"), std::string::npos) << said;
+        EXPECT_NE(said.find(path), std::string::npos) << "which file: " << said;
+        EXPECT_EQ(buttonTitlesOf(*sheet->contentView()), "Don’t Quit, Quit Anyway");
+        pressReturn();
+        EXPECT_FALSE(window().attachedSheet());
+        EXPECT_FALSE(ui::Application::shared().hasTerminated()) << "Return stays";
+        wait(1.5);
+        EXPECT_FALSE(window().attachedSheet()) << "told once";
+
+        // The close button quits as well; the window comes back to a person who stays.
+        backend->answerNextPanel(ui::PanelAnswer::pressing(ui::AlertReturn::FirstButton));
+        window().performClose();
+        wait(0.1);
+        EXPECT_EQ(backend->pendingPanelAnswers(), 0u) << "asked";
+        EXPECT_FALSE(ui::Application::shared().hasTerminated());
+        EXPECT_TRUE(window().isVisible()) << "the window is back";
+        EXPECT_EQ(barcode().content().utf8(), "4006");
+    }
+    // The folder put right, Quit saves and ends without a word.
+    pressKey(u'q', ui::KeyCode::Q, ui::ModifierFlags::Command);
+    EXPECT_TRUE(ui::Application::shared().hasTerminated());
+    EXPECT_FALSE(window().attachedSheet());
+    EXPECT_EQ(storedDefaults().get(DefaultBarcodeContentKey), fnd::Value("4006"));
+}
+
+// Quit Anyway ends the program without the changes that could not be saved, also when the failure was told already
+// while it ran; the next start has the settings last saved.
+TEST_F(Settings, QuitAnywayEndsWithoutTheUnsavedChanges)
+{
+    typeInto(*app().contentTextField(), u"1");
+    wait(1.5);
+    {
+        testsupport::ReadOnlyFolder readOnly(std::filesystem::path(stored().filePath().utf8()).parent_path().string());
+        typeInto(*app().contentTextField(), u"4006");
+        wait(1.5);
+        ASSERT_TRUE(window().attachedSheet()) << "told while running";
+        pressReturn();
+        backend->answerNextPanel(ui::PanelAnswer::pressing(ui::AlertReturn::SecondButton));
+        pressKey(u'q', ui::KeyCode::Q, ui::ModifierFlags::Command);
+        wait(0.1);
+        EXPECT_EQ(backend->pendingPanelAnswers(), 0u) << "asked again at quit";
+        EXPECT_TRUE(ui::Application::shared().hasTerminated());
+    }
+    EXPECT_EQ(storedDefaults().get(DefaultBarcodeContentKey), fnd::Value("1"));
 }

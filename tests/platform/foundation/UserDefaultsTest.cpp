@@ -244,6 +244,9 @@ TEST(UserDefaults, AWriteThatFailsIsToldOnceAndTheNextChangeThatCanWritesEveryth
         EXPECT_EQ(failures[0].path.utf8(), config.file(Suite));
         EXPECT_EQ(failures[0].error.code(), EACCES);
         EXPECT_TRUE(defaults->takeWriteFailures().empty());
+        const auto current = defaults->currentWriteFailure();
+        ASSERT_TRUE(current) << "still known once its report was taken (to tell at quit)";
+        EXPECT_EQ(current->error.code(), EACCES);
         const auto lines = log.lines();
         EXPECT_EQ(std::ranges::count_if(lines, [](const auto& line) { return line.level == LogLevel::Error; }), 1);
         EXPECT_EQ(std::ranges::count_if(lines, [](const auto& line) { return line.level == LogLevel::Warning; }), 0)
@@ -254,6 +257,7 @@ TEST(UserDefaults, AWriteThatFailsIsToldOnceAndTheNextChangeThatCanWritesEveryth
     defaults->setObject("fourth", "Other");
     EXPECT_FALSE(defaults->hasUnwrittenChanges());
     EXPECT_FALSE(defaults->lastWriteFailed());
+    EXPECT_FALSE(defaults->currentWriteFailure());
     EXPECT_EQ(onDisk("Content").stringValue().utf8(), "third");
     EXPECT_EQ(onDisk("Symbology").stringValue().utf8(), "A");
     EXPECT_EQ(onDisk("Other").stringValue().utf8(), "fourth");

@@ -33,7 +33,7 @@ public:
         std::int32_t drawnRows { 0 };
         // Columns.
         std::int32_t width { 0 };
-        // The drawn symbol height in row units; the view sets it when it is 0.
+        // The symbol height in row units that rows of height 0 share; 0 leaves the view its default. Only read.
         std::int32_t height { 0 };
         std::array<std::array<std::uint8_t, BytesPerRow>, MaximumRows> encodedData {};
         std::array<std::int32_t, MaximumRows> rowHeight {};

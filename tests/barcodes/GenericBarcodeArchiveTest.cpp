@@ -165,18 +165,22 @@ TEST(GenericBarcodeArchive, TheLargestTypedLengthsReadBack)
 }
 
 // A missing module width or bar height keeps the default (0.33 mm and 26.26 mm in single precision), not 0: a symbol
-// of width 0 is one nobody sees.
-TEST(GenericBarcodeArchive, MissingLengthsKeepTheirDefaults)
+// of width 0 is one nobody sees. So does a colour that is missing or is no colour: no colour would draw no bars.
+TEST(GenericBarcodeArchive, MissingLengthsAndColoursKeepTheirDefaults)
 {
     auto keys = ean13Keys();
     keys.remove("barWidth");
     keys.remove("height");
     keys.remove("fontOffset");
+    keys.set("backgroundColor", "white");
     auto b = decoded(barcodeArchive(EAN13Hierarchy, keys));
     ASSERT_TRUE(b);
     EXPECT_EQ(b->barWidth(), 0.9354330897331238);
     EXPECT_EQ(b->height(), 74.43779754638672);
     EXPECT_EQ(b->fontOffset(), 0);
+    ASSERT_TRUE(b->barColor() && b->backgroundColor());
+    EXPECT_TRUE(b->barColor()->isEqual(*gfx::Color::colorWithCalibratedRed(0, 0, 0, 1)));
+    EXPECT_TRUE(b->backgroundColor()->isEqual(*gfx::Color::colorWithCalibratedRed(1, 1, 1, 1)));
 }
 
 // The check characters of a decoded barcode are those its content makes, as when the content is typed; the stored

@@ -269,6 +269,9 @@ private:
     txt::AttributedString attachmentStringHostingView(const std::shared_ptr<ui::View>& view, gfx::Size overrideSize);
     // The edited run's value goes back into its field when the edit ends by any means.
     void commitRunAt(fnd::Index start);
+    // Whether a value run's text (and its placeholder mark) is what the field's value shows: nothing typed there.
+    bool runShowsValueOfTextField(
+        const ZORTextViewInspectorTextField& field, const fnd::String& text, bool showsPlaceholder) const;
     // Tab and Backtab: from the edited run, the given field or the hosted control with the keyboard.
     void moveFocusToNextField(bool forward, ZORTextViewInspectorFieldPtr from = nullptr);
     // Whether the inspector's typesetter must lay out from the top after an edit.

@@ -312,6 +312,15 @@ void ZORTextViewInspector::noteEditedRunChanged()
         setNeedsDisplayInRect(area(m_selectedRect));
 }
 
+bool ZORTextViewInspector::runShowsValueOfTextField(
+    const ZORTextViewInspectorTextField& field, const fnd::String& text, bool showsPlaceholder) const
+{
+    auto shown = newTextFieldValueStringForTextField(field);
+    const bool shownIsPlaceholder
+        = shown.length() > 0 && !shown.attributeAtIndex(ZORTextInspectorAttribute::ShowsPlaceholder, 0).isNil();
+    return text == shown.string() && showsPlaceholder == shownIsPlaceholder;
+}
+
 void ZORTextViewInspector::commitRunAt(fnd::Index start)
 {
     auto* storage = textStorage();
@@ -324,16 +333,16 @@ void ZORTextViewInspector::commitRunAt(fnd::Index start)
     if (run.location == fnd::NotFound || !field)
         return;
     auto text = storage->string().substring(run);
-    auto state = field->valueState();
-    // Several different values or no selected object: the text there is the inspector's own until the person
-    // types, and leaving it must not write it (or nothing) over every selected object.
-    if ((state == ZORInspectorValueState::MultipleValues || state == ZORInspectorValueState::NoSelection)
-        && text == newTextFieldValueStringForTextField(*field).string())
-        return;
-    auto keep = shared_from_this();
-    // A run showing its placeholder stands for no value; any typed text is converted as typed.
     const bool showsPlaceholder
         = !storage->attributeAtIndex(ZORTextInspectorAttribute::ShowsPlaceholder, run.location).isNil();
+    // A run still showing what the field's value gives was not typed into. What is shown is not always the value
+    // (lines joined, blank lines and a last line break dropped, a fraction rounded, the placeholder for a value
+    // without a text of its own, the multiple-values text): written back, it would change the model.
+    if (runShowsValueOfTextField(*field, text, showsPlaceholder))
+        return;
+    const auto state = field->valueState();
+    auto keep = shared_from_this();
+    // A run showing its placeholder stands for no value; any typed text is converted as typed.
     auto converted
         = showsPlaceholder ? std::expected<fnd::Value, fnd::String>(fnd::Value()) : field->valueObjectForString(text);
     if (!converted) {

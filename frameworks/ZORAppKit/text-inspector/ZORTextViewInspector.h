@@ -186,6 +186,9 @@ public:
     // The first click into an inactive inspector window starts editing there, rather than only activating it.
     bool acceptsFirstMouse(const ui::Event*) override { return true; }
     void endEditing();
+    // Ends the edit when it is in the field (what was typed is written to the object it was typed for): the field
+    // is about to stand for another object, or stops taking edits.
+    void endEditingOfField(const ZORTextViewInspectorField& field);
     void insertTab(const fnd::Value& sender) override;
     void insertBacktab(const fnd::Value& sender) override;
     void insertNewline(const fnd::Value& sender) override;
@@ -269,6 +272,8 @@ private:
     txt::AttributedString attachmentStringHostingView(const std::shared_ptr<ui::View>& view, gfx::Size overrideSize);
     // The edited run's value goes back into its field when the edit ends by any means.
     void commitRunAt(fnd::Index start);
+    // Whether the field whose value run is at the index takes edits.
+    bool runTakesEdits(fnd::Index index) const;
     // Whether a value run's text (and its placeholder mark) is what the field's value shows: nothing typed there.
     bool runShowsValueOfTextField(
         const ZORTextViewInspectorTextField& field, const fnd::String& text, bool showsPlaceholder) const;
@@ -303,6 +308,9 @@ private:
     std::map<std::weak_ptr<fnd::Object>, bool, std::owner_less<>> m_listRemoveAnswers;
     // shouldChangeTextInRange replaced a whole value run itself (and answered no to the caller).
     bool m_replacedWholeRun { false };
+    // An edit's value is being written back: the field hears of its own value changing then, and must not end the
+    // edit a second time.
+    bool m_committing { false };
     std::shared_ptr<txt::TextStorage> m_storage; // the inspector owns its text system
     // An edit still open when the window closes is written back, not lost.
     std::optional<fnd::NotificationObserverToken> m_windowCloseObserver;

@@ -151,6 +151,15 @@ void ZORTextViewInspectorTextField::setValue(const fnd::Value& value)
         inspector->updateDisplayOfTextField(*this);
 }
 
+void ZORTextViewInspectorTextField::setEditable(bool flag)
+{
+    // What was typed while the field took edits is kept; the keys after it go nowhere.
+    if (!flag)
+        if (auto inspector = textViewInspector())
+            inspector->endEditingOfField(*this);
+    ZORTextViewInspectorField::setEditable(flag);
+}
+
 std::vector<fnd::String> ZORTextViewInspectorTextField::completionsForPartialString(const fnd::String&, long*)
 {
     return {};

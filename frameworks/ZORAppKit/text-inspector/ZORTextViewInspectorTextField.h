@@ -61,6 +61,8 @@ public:
     // The inspector's call after the person changed the value.
     virtual void valueDidChangedFromTextInspector();
     void setValue(const fnd::Value& value) override;
+    // An edit in the field ends before it stops taking edits.
+    void setEditable(bool flag) override;
     virtual std::vector<fnd::String> completionsForPartialString(const fnd::String& partial, long* indexOfSelectedItem);
     bool shouldBeVisibleWithEditableState(bool editable) const override;
 

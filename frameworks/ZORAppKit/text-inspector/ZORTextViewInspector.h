@@ -146,6 +146,9 @@ public:
     static void nameListRowButton(const ZORTextViewInspectorField& list, ui::View& button, bool adds);
     txt::AttributedString newTextFieldValueStringForTextField(const ZORTextViewInspectorTextField& field) const;
     void updateDisplayOfTextField(ZORTextViewInspectorTextField& field);
+    // After a field's value changed: its characters as a rebuild would give them, the field shown or left out
+    // (with the other parts of a URL or e-mail field) where its visibility follows the value.
+    void updateDisplayOfField(ZORTextViewInspectorField& field);
     fnd::Range charRangeOfField(const ZORTextViewInspectorField& field) const;
     std::vector<std::shared_ptr<ui::View>> viewsInCharacterRange(fnd::Range range) const;
     void removeSubviewsAndEmptyTextStorage();
@@ -242,6 +245,8 @@ private:
     {
         return std::static_pointer_cast<ZORTextViewInspector>(shared_from_this());
     }
+    // The field and its sub-fields know the inspector, shown or not: a value arriving later may show them.
+    void adoptField(const ZORTextViewInspectorFieldPtr& field);
     // Appends by the field's kind; false for kinds the inspector does not show.
     bool appendFieldByKind(const ZORTextViewInspectorFieldPtr& field);
     // The characters a rebuild gives a field, its line break or blank included (its hosted views become subviews);
@@ -265,6 +270,10 @@ private:
     // Builds a shown field's characters again in place; an edit in it goes on, what was typed kept or (for a new
     // value of the field) replaced by the value.
     void rebuildCharactersOfField(const ZORTextViewInspectorFieldPtr& field, bool keepTyped = true);
+    void updateShownStateOfField(const ZORTextViewInspectorFieldPtr& field);
+    // Puts a field's characters in at the place a rebuild gives it, or takes them out.
+    void showField(const ZORTextViewInspectorFieldPtr& field, std::size_t visibleIndex);
+    void removeShownField(const ZORTextViewInspectorFieldPtr& field);
     // Whether a list row shows a minus button where its value now decides otherwise.
     bool removeButtonShownChanges(ZORTextViewInspectorField& row, fnd::Range range) const;
     void refreshRemoveButtonsOfList(ZORTextViewInspectorListField& list);

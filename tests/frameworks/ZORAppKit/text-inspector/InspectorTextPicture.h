@@ -29,29 +29,33 @@ inline std::string textPicture(const ZORTextViewInspector& inspector)
     std::string out;
     auto* storage = inspector.textStorage();
     const auto& text = storage->string();
-    for (fnd::Index i = 0; i < storage->length(); ++i) {
-        out += visible(text.substring({ i, 1 }));
-        out += "{" + id(inspector.fieldAtCharacterIndex(i).get());
-        auto placeholder = storage->attributeAtIndex(ZORTextInspectorAttribute::PlaceholderValue, i);
-        if (placeholder.string())
-            out += " p:" + placeholder.string()->utf8();
-        if (!storage->attributeAtIndex(ZORTextInspectorAttribute::ShowsPlaceholder, i).isNil())
-            out += " shown";
-        if (auto colour = storage->attributeAtIndex(txt::ForegroundColorAttributeName, i).objectAs<gfx::Color>();
-            colour && colour->isEqual(*gfx::Color::grayColor()))
-            out += " grey";
-        auto attachment = storage->attributeAtIndex(txt::AttachmentAttributeName, i).objectAs<txt::TextAttachment>();
+    const auto grey = gfx::Color::grayColor();
+    // Run by run: what stands over the characters of a run is read once.
+    for (fnd::Index start = 0; start < storage->length();) {
+        fnd::Range run;
+        const auto& attributes = storage->attributesAtIndex(start, &run);
+        std::string over = id(attributes.get(ZORTextInspectorAttribute::Field).object().get());
+        if (auto placeholder = attributes.get(ZORTextInspectorAttribute::PlaceholderValue); placeholder.string())
+            over += " p:" + placeholder.string()->utf8();
+        if (!attributes.get(ZORTextInspectorAttribute::ShowsPlaceholder).isNil())
+            over += " shown";
+        if (auto colour = attributes.get(txt::ForegroundColorAttributeName).objectAs<gfx::Color>();
+            colour && colour->isEqual(*grey))
+            over += " grey";
+        auto attachment = attributes.get(txt::AttachmentAttributeName).objectAs<txt::TextAttachment>();
         if (auto cell = attachment
                 ? std::dynamic_pointer_cast<ZORTextViewInspectorViewTextAttachmentCell>(attachment->attachmentCell())
                 : nullptr) {
             auto button = std::dynamic_pointer_cast<ui::Button>(cell->view());
             if (auto field = std::dynamic_pointer_cast<ZORTextViewInspectorFieldTextAttachmentCell>(cell))
-                out += " hosts " + id(field->field().get());
+                over += " hosts " + id(field->field().get());
             else if (button && button->cell())
-                out += " " + button->action().name().utf8() + " "
+                over += " " + button->action().name().utf8() + " "
                     + id(button->cell()->representedObject().object().get());
         }
-        out += "}";
+        for (auto i = run.location; i < run.max(); ++i)
+            out += visible(text.substring({ i, 1 })) + "{" + over + "}";
+        start = run.max();
     }
     out += "\nvisible:";
     for (const auto& field : inspector.visibleFieldsArray())

@@ -137,7 +137,7 @@ protected:
             each->setEditableState(editable);
             each->addFieldsArray(form());
         }
-        for (int step = 1; step <= 150 && !HasFailure(); ++step) {
+        for (int step = 1; step <= 100 && !HasFailure(); ++step) {
             const auto& keys = InspectorValueUpdateKeys();
             std::string what;
             if (pick(5) == 0) {
@@ -173,8 +173,9 @@ FND_REGISTER_CLASS(InspectorValueUpdateEntry, fnd::Object)
 
 TEST_F(InspectorValueUpdateTest, ValuesComingAndGoingShowAsARebuildShowsThem)
 {
+    // 2 states x 2 seeds x 100 steps, each compared with a rebuild.
     for (bool editable : { false, true })
-        for (unsigned seed : { 1u, 2u, 3u })
+        for (unsigned seed : { 1u, 2u })
             run(editable, seed);
 }
 

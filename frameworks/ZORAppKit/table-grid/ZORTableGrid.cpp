@@ -264,6 +264,7 @@ void ZORTableGrid::reloadData()
     m_numberOfColumns = std::max<fnd::Index>(0, ds ? ds->numberOfColumnsInTableGrid(*this).value_or(0) : 0);
     m_numberOfRows = std::max<fnd::Index>(0, ds ? ds->numberOfRowsInTableGrid(*this).value_or(0) : 0);
     invalidateColumnOffsets(0);
+    m_contentView->endEditingOfCellOutsideCounts();
     clipSelectionToCounts();
     // Without a last cell the content is empty.
     const double width = m_numberOfColumns > 0 ? _offsetOfColumn(m_numberOfColumns) : 0;

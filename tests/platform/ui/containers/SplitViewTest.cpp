@@ -251,8 +251,9 @@ TEST_F(SplitViewTest, EveryDividerIsDrawnTrackedAndHitWhereItsRectSays)
             rules->resizes.clear();
             const double before = split->positionOfDivider(i);
             dragDivider(*split, r.midX(), { r.midX() - 4, r.midX() - 8 });
-            if (split->positionOfDivider(i) != before)
+            if (split->positionOfDivider(i) != before) {
                 EXPECT_EQ(rules->resizes.back(), i) << "seed " << seed << " divider " << i;
+            }
             split->adjustSubviews();
             image = snapshot(*window, "split-view-random");
         }

@@ -459,6 +459,24 @@ void ZORTableGridContentView::textDidEndEditing(const fnd::Notification& notific
     setNeedsDisplay(true);
 }
 
+void ZORTableGridContentView::endEditingOfCellOutsideCounts()
+{
+    auto self = shared_from_this();
+    auto grid = tableGrid();
+    if (!grid || m_editedColumn == fnd::NotFound
+        || (m_editedColumn < grid->numberOfColumns() && m_editedRow < grid->numberOfRows()))
+        return;
+    // Forgotten first, so the end of the field editor's editing stores nothing.
+    m_editedColumn = m_editedRow = fnd::NotFound;
+    auto w = window();
+    const auto editor = grid->currentEditor();
+    const bool editorHadKeyboard = w && editor && w->firstResponder() == editor;
+    grid->abortEditing();
+    if (editorHadKeyboard)
+        w->makeFirstResponder(grid);
+    setNeedsDisplay(true);
+}
+
 // Drags over the cells.
 
 ui::DragOperation ZORTableGridContentView::draggingEntered(ui::DraggingInfo& info)

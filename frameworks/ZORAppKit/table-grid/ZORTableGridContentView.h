@@ -44,6 +44,9 @@ public:
     void mouseUp(const ui::Event& event) override;
     void editSelectedCell(const fnd::Value& sender);
     void textDidEndEditing(const fnd::Notification& notification) override;
+    // Ends an edit whose cell is no longer within the grid's counts without storing what was typed: the data source
+    // has no such cell any more. An edit of a cell that remains goes on.
+    void endEditingOfCellOutsideCounts();
     void _timerAutoscrollCallback();
 
     // Drags over the cells go to the grid; entering starts the autoscroll timer, leaving or ending stops it.

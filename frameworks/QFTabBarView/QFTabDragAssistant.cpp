@@ -187,7 +187,9 @@ void QFTabDragAssistant::slideLoop(
             }
             continue;
         }
-        // Released within the bar.
+        // Released within the bar, where the button rests among the others: tabs the program added or closed while
+        // it slid move that place from the index the slide last gave it.
+        current = bar.indexOfAttachedButton(button);
         m_isSliding = false;
         button.setIsInDraggedSlide(false);
         if (m_origin.hasDeparted(bar.tabView().get())) {

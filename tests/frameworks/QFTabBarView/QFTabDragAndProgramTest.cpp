@@ -160,6 +160,31 @@ TEST_F(QFTabDragAndProgramTest, TheOnlyTabPutBackBringsItsWindowBack)
     EXPECT_EQ(plain.barLabels(), (Labels { "P1" }));
 }
 
+// The program closes an earlier tab while a person slides one along the bar: the tab lands where it was let go, in
+// the tab view as on the bar, and the bar lays out the tabs in that order.
+TEST_F(QFTabDragAndProgramTest, ATabSlidWhileTheProgramClosesAnotherLandsWhereItWasLetGo)
+{
+    for (const char* label : { "A4", "A5" })
+        a.addItem(label);
+    settle();
+    const gfx::Point from = a.centreOf("A5");
+    const gfx::Point to { a.centreOf("A3").x + 40, from.y };
+    backend->mouseDown(*a.window, from);
+    for (auto p : steps(from, to))
+        backend->mouseDragged(*a.window, p);
+    backend->after(0.05, [&, item = a.button("A1")->tabViewItem()] {
+        a.tabView->removeTabViewItem(item);
+        backend->after(0.05, [&] { backend->mouseUp(*a.window, to); });
+    });
+    backend->dispatchEvents();
+    settle();
+    runFor(0.5);
+    EXPECT_EQ(a.tabLabels(), (Labels { "A2", "A3", "A5", "A4" }));
+    EXPECT_EQ(a.barLabels(), (Labels { "A2", "A3", "A5", "A4" }));
+    EXPECT_EQ(minXs(a), (std::vector<double> { 10, 140, 270, 400 }));
+    EXPECT_EQ(count(a.delegate->calls, "didDetach A1"), 1);
+}
+
 // The program closes a tab a person has torn off: its delegate hears it detached once the drag has ended, once,
 // wherever it was let go. A tab closed while it slides, or beside the drag, is told once too; a tab moved to
 // another bar, or put back, is not told at all.

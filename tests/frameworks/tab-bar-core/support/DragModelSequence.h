@@ -1,7 +1,5 @@
 #pragma once
 
-#include "frameworks/tab-bar-core/TabDragOrigin.h"
-
 #include "platform/backend/headless/HeadlessBackend.h"
 #include "platform/ui/containers/TabView.h"
 #include "platform/ui/containers/TabViewItem.h"
@@ -28,7 +26,6 @@ namespace tabbartest {
 struct TabLayout {
     std::vector<std::pair<std::string, gfx::Rect>> shown;
     std::vector<std::string> overflowed;
-    bool operator==(const TabLayout&) const = default;
 };
 
 inline std::string describe(const TabLayout& layout)
@@ -128,6 +125,16 @@ private:
         return w;
     }
 
+    // The bar whose place on the screen holds the point, in a window in sight (the windows never overlap).
+    BarWindow* barAt(gfx::Point screenPoint)
+    {
+        for (const auto& w : m_windows)
+            if (!w->window->isClosed() && w->window->isVisible()
+                && gfx::pointInRect(
+                    screenPoint, w->window->convertRectToScreen(w->bar->convertRectToView(w->bar->bounds(), nullptr))))
+                return w.get();
+        return nullptr;
+    }
     std::vector<BarWindow*> barsWithTabViews(bool withTabs)
     {
         std::vector<BarWindow*> bars;
@@ -328,7 +335,7 @@ private:
         auto& backend = headless();
         auto window = source.window;
         bool released = false;
-        Bar* under = nullptr;
+        BarWindow* under = nullptr;
         bool sourceKeptItsTabView = true;
         ui::TabView* const from = source.bar->tabView().get();
         std::function<void(std::size_t)> stage = [&](std::size_t i) {
@@ -343,7 +350,7 @@ private:
                     return;
                 }
                 const gfx::Point last = stages.back().back();
-                under = tbcore::barUnderScreenPoint<Bar>(window->convertBaseToScreen(last)).get();
+                under = barAt(window->convertBaseToScreen(last));
                 sourceKeptItsTabView = source.bar->tabView().get() == from;
                 backend.mouseUp(*window, last);
                 released = true;
@@ -361,8 +368,8 @@ private:
         // Where the dragged tab must be now.
         const std::string dragLabel = dragged ? dragged->label().utf8() : std::string();
         if (dragged && model.where.count(dragLabel) && sourceKeptItsTabView) {
-            if (under && under->tabView())
-                model.where[dragLabel] = under->tabView().get();
+            if (under && under->bar->tabView())
+                model.where[dragLabel] = under->bar->tabView().get();
             else if (!under && m_madeBar)
                 model.where[dragLabel] = m_madeBar->tabView.get();
         }

@@ -240,6 +240,8 @@ public:
     void startDraggingAttachedTabBarButton(QFAttachedTabBarButton& button, const ui::Event& event);
     std::shared_ptr<QFAttachedTabBarButton> attachedTabBarButtonForDraggedItems() const;
     bool isSliding() const;
+    // A tab of this bar slides along it (another bar's slide leaves this one in its tabs' order).
+    bool isSlidingHere() const;
     bool isDragging() const;
     bool allowsDetachedDraggingOfTabViewItem(ui::TabViewItem& item);
     ui::DragOperation draggingSourceOperationMaskForLocal(bool isLocal) override;

@@ -5,6 +5,7 @@
 
 #include "frameworks/QFTabBarView/QFAttachedTabBarButton.h"
 #include "frameworks/QFTabBarView/QFTabBarViewExtensions.h"
+#include "frameworks/tab-bar-core/TabDragOrigin.h"
 #include "platform/foundation/runtime/IndexSet.h"
 #include "platform/ui/containers/TabViewItem.h"
 
@@ -69,7 +70,7 @@ std::vector<std::shared_ptr<QFAttachedTabBarButton>> QFTabBarView::sortedAttache
 
 std::vector<std::shared_ptr<QFAttachedTabBarButton>> QFTabBarView::orderedAttachedButtons() const
 {
-    if (isSliding()) {
+    if (isSlidingHere()) {
         // By where each button rests along the bar.
         const gfx::Axis axis = barAxis();
         return sortedAttachedButtonsUsingComparator([axis](const auto& a, const auto& b) {
@@ -174,6 +175,9 @@ std::shared_ptr<QFAttachedTabBarButton> QFTabBarView::makeAttachedButtonForTabVi
     else
         start = { generic.minX(), last ? last->frame().maxY() : 0, last ? last->frame().width() : 0, 0 };
     auto button = QFAttachedTabBarButton::create(start, item);
+    // It rests where it starts, after the last button, until it is laid out: buttons sliding along the bar are
+    // ordered by where they rest.
+    button->setStackingFrame(start);
     button->setRolloverButtonType(1);
     button->setSimulateClickOnMouseHovered(m_allowsScrubbing);
     button->setStyle(m_style);
@@ -195,21 +199,18 @@ void QFTabBarView::insertAttachedButtonsForItemsWithoutOne(bool skipDraggedItem)
     for (const auto& item : visibleTabViewItems())
         shown.insert(item.get());
     auto dragged = skipDraggedItem ? attachedTabBarButtonForDraggedItems() : nullptr;
+    const auto items = tabs->tabViewItems();
+    const auto lacking = tbcore::itemsLackingTabs(items, shown, dragged ? dragged->tabViewItem().get() : nullptr);
     // The last button along the bar follows each new one (they come in item order and go after the buttons of
     // earlier items), so the buttons are not sorted again for every new button. While buttons slide the order is
     // their places on the bar, which a new button does not take yet: that order is asked for each time.
-    const bool sliding = isSliding();
+    const bool sliding = isSlidingHere();
     auto last = lastAttachedButton();
     auto keyOf = [&](const QFAttachedTabBarButton& button) {
         auto item = button.tabViewItem();
         return item ? tabs->indexOfTabViewItem(*item) : long(fnd::NotFound);
     };
-    const auto items = tabs->tabViewItems();
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        if (shown.contains(items[i].get()))
-            continue;
-        if (dragged && dragged->tabViewItem() == items[i])
-            continue;
+    for (const std::size_t i : lacking) {
         auto button = makeAttachedButtonForTabViewItem(items[i], long(i), sliding ? lastAttachedButton() : last);
         if (!last || keyOf(*last) <= keyOf(*button))
             last = button;

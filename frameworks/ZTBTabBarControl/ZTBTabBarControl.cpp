@@ -4,6 +4,7 @@
 #include "frameworks/ZTBTabBarControl/ZTBTabControls.h"
 #include "frameworks/ZTBTabBarControl/ZTBTabDragAssistant.h"
 #include "frameworks/tab-bar-core/TabBarOutlets.h"
+#include "frameworks/tab-bar-core/TabDragOrigin.h"
 #include "frameworks/tab-bar-core/TabResources.h"
 #include "frameworks/tab-bar-core/TabShapes.h"
 #include "frameworks/tab-bar-core/TabWidths.h"
@@ -219,6 +220,9 @@ void ZTBTabBarControl::addTabViewItem(const std::shared_ptr<ui::TabViewItem>& it
         cell->setFrame({ generic.minX(), last.maxY(), last.width(), 0 });
     bindPropertiesForCell(*cell, *item);
     m_cells.push_back(cell);
+    // While a tab is dragged over the bar its tabs stand between placeholders: a new one gets its gap after it.
+    if (m_cells.front()->isPlaceholder())
+        m_cells.push_back(ZTBTabBarCell::placeholder(cell->frame(), false, self()));
     if (m_tabView && long(m_cells.size()) == m_tabView->numberOfTabViewItems())
         update();
     ui::accessibilityPostNotification(*this, ui::AccessibilityNotification::ChildrenChanged);
@@ -406,6 +410,13 @@ void ZTBTabBarControl::setTabView(std::shared_ptr<ui::TabView> tabView)
     // The delegate's extra drag types are asked for this tab view, so a delegate set first (an interface file
     // connects outlets in file order) is asked again.
     registerDraggedTypes();
+    // The tabs of the tab view the bar showed before go (nothing was closed): left, they could never be laid out,
+    // selected or closed again.
+    for (const auto& cell : std::vector(m_cells)) {
+        auto item = cell->representedObject();
+        if (item && (!m_tabView || m_tabView->indexOfTabViewItem(*item) == long(fnd::NotFound)))
+            removeTabForCell(cell);
+    }
     addCellsForItemsNotShown();
 }
 
@@ -429,7 +440,13 @@ void ZTBTabBarControl::addCellsForItemsNotShown(const std::vector<std::shared_pt
                 shown.insert(item.get());
     };
     readCells();
-    for (const auto& item : items) {
+    // A tab dragged from this bar has its cell on the way (a placeholder holds its place): it gets no second one.
+    auto assistant = ZTBTabDragAssistant::sharedDragAssistant();
+    const ui::TabViewItem* carried = nullptr;
+    if (assistant->isDragging() && assistant->sourceTabBar().get() == this && assistant->draggedCell())
+        carried = assistant->draggedCell()->representedObject().get();
+    for (const std::size_t i : tbcore::itemsLackingTabs(items, shown, carried)) {
+        const auto& item = items[i];
         if (shown.contains(item.get()))
             continue;
         const auto before = m_cells.size();
@@ -444,6 +461,12 @@ void ZTBTabBarControl::addCellsForItemsNotShown(const std::vector<std::shared_pt
 void ZTBTabBarControl::tabViewDidChangeNumberOfTabViewItems(ui::TabView& tabView)
 {
     auto delegate = this->delegate();
+    // A tab view the bar no longer shows (still naming it its delegate) changes no tab of the bar.
+    if (&tabView != m_tabView.get()) {
+        if (delegate)
+            delegate->tabViewDidChangeNumberOfTabViewItems(tabView);
+        return;
+    }
     for (const auto& cell : std::vector(m_cells)) {
         auto item = cell->representedObject();
         if (!item || tabView.indexOfTabViewItem(*item) != long(fnd::NotFound))

@@ -70,9 +70,13 @@ bool TBQGenericBarcode::initWithCoder(Coder& coder)
                 m_quietZoneRect.origin.y, m_quietZoneRect.size.width, m_quietZoneRect.size.height,
                 QuietZoneLength.minimum, QuietZoneLength.maximum));
 
-    setShouldDrawBackground(coder.containsValueForKey("shouldDrawBackground")
-            ? coder.decodeBoolForKey("shouldDrawBackground")
-            : true);
+    // Reading is no change: the setters below forward to the add-on and lay out, which would date this barcode and
+    // its add-ons at the moment they were read; they keep the dates the archive holds.
+    std::vector<std::pair<TBQGenericBarcode*, Date>> archivedDates;
+    for (auto* barcode = this; barcode; barcode = barcode->addOn().get())
+        archivedDates.emplace_back(barcode, barcode->modificationDate());
+    setShouldDrawBackground(
+        coder.containsValueForKey("shouldDrawBackground") ? coder.decodeBoolForKey("shouldDrawBackground") : true);
     setConvertTextToVector(
         coder.containsValueForKey("convertTextToVector") ? coder.decodeBoolForKey("convertTextToVector") : false);
     setFontOffset(decodeLength(coder, "fontOffset", FontOffsetLength, 0.0));
@@ -87,6 +91,8 @@ bool TBQGenericBarcode::initWithCoder(Coder& coder)
     if (calculateChecksum())
         generateChecksum();
     recalculateWorkAreaSize();
+    for (const auto& [barcode, date] : archivedDates)
+        barcode->setModificationDate(date);
     return true;
 }
 

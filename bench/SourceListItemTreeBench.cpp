@@ -1,5 +1,7 @@
 // Source list items as a tree on their own: building a tree of groups of 100 items with the silent forms (each
 // insertion checks that the item is no ancestor of its new parent), listing it flat with a predicate, and freeing it.
+// Two more shapes measure the check that an added item does not hold its new parent below itself: a chain built from the
+// bottom, each item added to a new parent holding it all, and a group of 100 moved into a sibling group and back.
 // A typical source list holds about 1,000 items; 10,000 and 100,000 are ten and a hundred times that.
 #include "frameworks/ZORAppKit/source-list/ZOROutlineSourceListItem.h"
 
@@ -66,6 +68,37 @@ void sourceListItemTreeFree(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
+void sourceListItemTreeBuildChainFromBottom(benchmark::State& state)
+{
+    for (auto _ : state) {
+        auto top = Item::create();
+        for (int i = 1; i < state.range(0); ++i) {
+            auto above = Item::create();
+            above->silentAddChild(top);
+            top = std::move(above);
+        }
+        benchmark::DoNotOptimize(top.get());
+        state.PauseTiming();
+        top.reset();
+        state.ResumeTiming();
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+void sourceListItemTreeMoveGroup(benchmark::State& state)
+{
+    auto root = makeTree(int(state.range(0)));
+    auto moved = root->childAtIndex(0);
+    auto sibling = root->childAtIndex(root->countOfChildren() - 1);
+    for (auto _ : state) {
+        root->removeChild(moved.get());
+        sibling->silentAddChild(moved);
+        sibling->removeChild(moved.get());
+        root->silentInsertChild(moved, 0);
+    }
+    state.SetItemsProcessed(state.iterations() * 2);
+}
+
 }
 
 BENCHMARK(sourceListItemTreeBuild)
@@ -82,6 +115,18 @@ BENCHMARK(sourceListItemTreeFlatten)
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK(sourceListItemTreeFree)
     ->Name("SourceListItemTree/Free")
+    ->Arg(1'000)
+    ->Arg(10'000)
+    ->Arg(100'000)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(sourceListItemTreeBuildChainFromBottom)
+    ->Name("SourceListItemTree/BuildChainFromBottom")
+    ->Arg(1'000)
+    ->Arg(10'000)
+    ->Arg(100'000)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(sourceListItemTreeMoveGroup)
+    ->Name("SourceListItemTree/MoveGroup")
     ->Arg(1'000)
     ->Arg(10'000)
     ->Arg(100'000)

@@ -15,16 +15,24 @@ ZOROutlineSourceListItem::~ZOROutlineSourceListItem()
     // nobody else are taken apart here instead, their own children moved onto the list before they go.
     if (!m_children)
         return;
-    Children pending = std::move(*m_children);
-    m_children.reset();
+    Children pending;
+    auto letGo = [&pending](ZOROutlineSourceListItem& holder) {
+        for (auto& child : *holder.m_children) {
+            if (!child)
+                continue;
+            // Only a child that outlives this list needs its count; one held by nothing else goes next.
+            if (child.use_count() > 1)
+                --child->m_holders;
+            pending.push_back(std::move(child));
+        }
+        holder.m_children.reset();
+    };
+    letGo(*this);
     while (!pending.empty()) {
         Ptr item = std::move(pending.back());
         pending.pop_back();
-        if (item && item.use_count() == 1 && item->m_children) {
-            for (auto& child : *item->m_children)
-                pending.push_back(std::move(child));
-            item->m_children.reset();
-        }
+        if (item.use_count() == 1 && item->m_children)
+            letGo(*item);
     }
 }
 
@@ -70,6 +78,52 @@ void ZOROutlineSourceListItem::checkAdoptable(const Ptr& child) const
         auto up = walk->parent();
         walk = up.get();
     }
+}
+
+void ZOROutlineSourceListItem::checkListable(const Ptr& child) const
+{
+    // A loop through the lists needs this item below `child`: none when `child` has no children, or when no list
+    // holds this item. Otherwise `child`'s subtree is searched, each item once (an item may stand in several lists).
+    bool closesLoop = child.get() == this;
+    if (!closesLoop && child->hasChildren() && m_holders > 0) {
+        std::unordered_set<const ZOROutlineSourceListItem*> seen;
+        std::vector<const ZOROutlineSourceListItem*> pending { child.get() };
+        while (!pending.empty() && !closesLoop) {
+            const auto* item = pending.back();
+            pending.pop_back();
+            if (!item->m_children)
+                continue;
+            for (const auto& below : *item->m_children) {
+                if (below.get() == this) {
+                    closesLoop = true;
+                    break;
+                }
+                if (below && seen.insert(below.get()).second)
+                    pending.push_back(below.get());
+            }
+        }
+    }
+    if (closesLoop)
+        throw fnd::Exception::invalidArgument(fnd::String(fmt::format(
+            "ZOROutlineSourceListItem: cannot list the item \"{}\" under \"{}\", which it holds below itself",
+            child->title().utf8(), m_title.utf8())));
+}
+
+void ZOROutlineSourceListItem::setChildren(std::optional<Children> children)
+{
+    if (children) {
+        for (const auto& child : *children)
+            if (child)
+                checkListable(child);
+        for (const auto& child : *children)
+            if (child)
+                ++child->m_holders;
+    }
+    if (m_children)
+        for (const auto& child : *m_children)
+            if (child)
+                --child->m_holders;
+    m_children = std::move(children);
 }
 
 ZOROutlineSourceListItem::Ptr ZOROutlineSourceListItem::rootObject()
@@ -168,10 +222,12 @@ void ZOROutlineSourceListItem::silentAddChild(const Ptr& child)
     if (!child)
         return;
     checkAdoptable(child);
+    checkListable(child);
     if (!m_children)
         m_children.emplace();
     child->m_parent = self();
     m_children->push_back(child);
+    ++child->m_holders;
 }
 
 void ZOROutlineSourceListItem::silentInsertChild(const Ptr& child, fnd::Index index)
@@ -179,11 +235,13 @@ void ZOROutlineSourceListItem::silentInsertChild(const Ptr& child, fnd::Index in
     if (!child)
         return;
     checkAdoptable(child);
+    checkListable(child);
     if (!m_children)
         m_children.emplace();
     index = std::clamp<fnd::Index>(index, 0, fnd::Index(m_children->size()));
     child->m_parent = self();
     m_children->insert(m_children->begin() + index, child);
+    ++child->m_holders;
 }
 
 void ZOROutlineSourceListItem::addChild(const Ptr& child)
@@ -217,6 +275,7 @@ void ZOROutlineSourceListItem::removeChildAtIndex(fnd::Index index)
         return;
     auto keep = shared_from_this();
     m_children->erase(m_children->begin() + index);
+    --child->m_holders;
     if (auto d = rootObject()->delegate())
         d->outlineSourceListItemDidRemoveEntry(*this, *child, index);
     fnd::NotificationCenter::defaultCenter().postNotificationName(ZOROutlineSourceListItemNotification::DidRemoveEntry,
@@ -264,7 +323,13 @@ void ZOROutlineSourceListItem::setParentForTree()
         pending.pop_back();
         if (!item->m_children)
             continue;
-        std::erase_if(*item->m_children, [&](const Ptr& child) { return !child || !seen.insert(child.get()).second; });
+        std::erase_if(*item->m_children, [&](const Ptr& child) {
+            if (child && seen.insert(child.get()).second)
+                return false;
+            if (child)
+                --child->m_holders;
+            return true;
+        });
         auto me = item->self();
         for (const auto& child : *item->m_children)
             child->m_parent = me;

@@ -71,7 +71,9 @@ public:
     void setDelegate(const std::shared_ptr<ZOROutlineSourceListItemDelegate>& delegate) { m_delegate = delegate; }
     // nullopt until a first child is added (or childEnumerator made the list).
     const std::optional<Children>& children() const { return m_children; }
-    void setChildren(std::optional<Children> children) { m_children = std::move(children); }
+    // Sets no parent links. A list holding this item, or one that holds it below itself, raises InvalidArgument and
+    // changes nothing.
+    void setChildren(std::optional<Children> children);
 
     bool hasBadge() const { return m_badgeValue >= 0; }
     bool hasChildren() const { return m_children && !m_children->empty(); }
@@ -97,7 +99,7 @@ public:
 
     // Reported changes. A removal reports first, then lets go of the child's parent link. Adding or inserting an
     // item under itself or under one of its own descendants raises InvalidArgument and changes nothing (silent forms
-    // alike).
+    // alike), whether it is a descendant by parent links or only through child lists (an item may stand in several).
     void addChild(const Ptr& child);
     void insertChild(const Ptr& child, fnd::Index index);
     // An index outside the children, or an item that is no child, changes nothing.
@@ -125,6 +127,9 @@ private:
     Ptr self() { return std::static_pointer_cast<ZOROutlineSourceListItem>(shared_from_this()); }
     // Raises InvalidArgument when `child` is this item or one of its ancestors.
     void checkAdoptable(const Ptr& child) const;
+    // Raises InvalidArgument when `child` is this item or holds it somewhere below itself: listing it here would
+    // close a loop through the child lists.
+    void checkListable(const Ptr& child) const;
 
     fnd::String m_title;
     fnd::String m_identifier;
@@ -133,4 +138,7 @@ private:
     std::weak_ptr<ZOROutlineSourceListItem> m_parent;
     std::weak_ptr<ZOROutlineSourceListItemDelegate> m_delegate;
     std::optional<Children> m_children;
+    // How many child lists hold this item. One that none holds heads its tree: no item below another can hold it,
+    // so adding below it needs no search.
+    std::size_t m_holders { 0 };
 };

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <set>
 #include <sstream>
 
 namespace {
@@ -97,10 +98,13 @@ const std::vector<Setting>& numericSettings()
 class FlowViewExtremeSettingsTest : public FlowViewTest {
 protected:
     // The archive reads back to a view that archives the same again and, put in the window in place of the
-    // fixture's view with the same items, keeps every frame finite; where `mustShow`, the selected item is in view
-    // a second later, with its own picture when its move has ended by then (else its placeholder).
+    // fixture's view and given the same items, keeps every frame finite; where `mustShow`, the first item, which the
+    // reload selects, shows: its own picture, or its placeholder while a long first move holds the pictures back.
     ::testing::AssertionResult readsBack(const fnd::Data& archive, const std::string& what, bool mustShow = true)
     {
+        // Extremes cut to one bound archive alike: each archive is read back once.
+        if (!m_readBack.insert(archive.vector()).second)
+            return ::testing::AssertionSuccess();
         auto copy = fnd::KeyedUnarchiver::unarchiveObjectWithData(archive).objectAs<QFFlowView>();
         if (!copy)
             return ::testing::AssertionFailure() << what << ": the archive does not read back";
@@ -112,17 +116,16 @@ protected:
         window->contentView()->addSubview(copy);
         copy->setDataSource(source);
         copy->reloadContent();
-        copy->setSelectedIndex(1);
-        settle(1);
-        const bool moveEnded = copy->scrollDuration() < 1;
-        if (mustShow && moveEnded)
+        if (mustShow)
             drainPictures(*copy);
+        else
+            settle();
         auto frames = framesAreFinite(*copy);
         auto visible = copy->visibleItemIndexes();
-        auto shown = copy->imageLayerAtIndex(1);
-        const auto picture = source->items[1].objectAs<TestItem>()->representation.objectAs<gfx::BitmapImageRep>();
-        const bool selectedShows = visible.location <= 1 && visible.location + visible.length > 1 && shown
-            && (moveEnded ? shown->contents() == picture : shown->contents() != nullptr);
+        auto shown = copy->imageLayerAtIndex(0);
+        const auto picture = source->items[0].objectAs<TestItem>()->representation.objectAs<gfx::BitmapImageRep>();
+        const bool selectedShows = copy->selectedIndex() == 0 && visible.location == 0 && visible.length > 0 && shown
+            && (copy->scrollDuration() < 1 ? shown->contents() == picture : shown->contents() != nullptr);
         copy->removeFromSuperview();
         copy->operationQueue()->cancelAllOperations();
         waitForOperations(*copy->operationQueue());
@@ -133,6 +136,9 @@ protected:
             return ::testing::AssertionFailure() << what << ", read back: the selected item does not show its picture";
         return ::testing::AssertionSuccess();
     }
+
+private:
+    std::set<std::vector<std::uint8_t>> m_readBack;
 };
 
 // Every numeric setting, set to each extreme (by its setter and by its key), leaves the view's frames finite; its
@@ -154,7 +160,7 @@ TEST_F(FlowViewExtremeSettingsTest, ExtremeSettingsKeepFramesFiniteAndArchivesRe
                     view->setValueForKey(value, setting.key);
                 else
                     setting.set(*view, value);
-                settle(1);
+                settle();
                 EXPECT_TRUE(framesAreFinite(*view)) << what.str();
                 if (byKey)
                     continue; // the key reaches the same setter: its archive is the same

@@ -404,6 +404,8 @@ private:
     // The element of an item's content layer, stored on the layer; it reads the item's index from the layer, so it
     // stays right when items before it come or go. Not yet among the list's children.
     std::shared_ptr<QFLayerAccessibilityHelper> makeItemAccessibility(const std::shared_ptr<ui::Layer>& content);
+    // The item's element's frame in the view: where its picture shows.
+    std::optional<gfx::Rect> accessibilityFrameOfItem(std::size_t index) const;
     static std::optional<fnd::String> cacheKey(const fnd::Value& uid);
     // A picture load on the queue, known by the cache key of its item on the main thread until it delivers (an item
     // may have several, of different sizes).

@@ -14,6 +14,7 @@
 
 #include <cmath>
 #include <limits>
+#include <set>
 #include <sstream>
 
 namespace {
@@ -81,7 +82,7 @@ protected:
         made->setSelectionIndex(1);
         return made;
     }
-    void settle(double seconds)
+    void settle(double seconds = 0)
     {
         ui::Transaction::flush();
         fnd::RunLoop::current().runUntilDate(clock->now().addingTimeInterval(seconds));
@@ -92,6 +93,9 @@ protected:
         auto archive = fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(view));
         if (!archive)
             return ::testing::AssertionFailure() << what << ": not archived";
+        // The item size and the selection are not archived: each distinct archive is read back once.
+        if (!m_readBack.insert(archive->vector()).second)
+            return ::testing::AssertionSuccess();
         auto copy = fnd::KeyedUnarchiver::unarchiveObjectWithData(*archive).objectAs<ZORCardFlowView>();
         if (!copy)
             return ::testing::AssertionFailure() << what << ": the archive does not read back";
@@ -102,7 +106,7 @@ protected:
         copy->awakeFromNib();
         copy->setContent(view->content());
         copy->setSelectionIndex(1);
-        settle(1);
+        settle();
         auto frames = framesAreFinite(*copy);
         const bool laidOut = copy->itemLayers().size() == 3 && !copy->rectForItemAtIndex(1).isEmpty();
         copy->removeFromSuperview();
@@ -116,6 +120,9 @@ protected:
 
     std::shared_ptr<ui::Window> window;
     std::shared_ptr<ZORCardFlowView> view;
+
+private:
+    std::set<std::vector<std::uint8_t>> m_readBack;
 };
 
 // Either side of the item size, or both, at each extreme, set by the setter or by key, in a view whose items keep
@@ -139,12 +146,12 @@ TEST_F(CardFlowExtremeSettingsTest, ExtremeItemSizesKeepFramesFinite)
                     view->removeFromSuperview();
                     view = makeView();
                     view->setAutoresizesItems(autoresizes);
-                    settle(1);
+                    settle();
                     if (byKey)
                         view->setValueForKey(size, "itemSize");
                     else
                         view->setItemSize(size);
-                    settle(1);
+                    settle();
                     EXPECT_TRUE(framesAreFinite(*view)) << what.str();
                     EXPECT_TRUE(readsBack(what.str()));
                 }
@@ -162,11 +169,11 @@ TEST_F(CardFlowExtremeSettingsTest, ExtremeSelectionsKeepFramesFinite)
         what << "selection " << value;
         view->setSelectionIndex(1);
         view->setValueForKey(value, "selectionIndex");
-        settle(1);
+        settle();
         EXPECT_EQ(view->selectionIndex(), value == 0 || std::isnan(value) ? 0 : 1) << what.str();
         EXPECT_TRUE(framesAreFinite(*view)) << what.str();
         view->userSelectIndex(fnd::Value(value).integerValue());
-        settle(1);
+        settle();
         EXPECT_TRUE(framesAreFinite(*view)) << what.str();
         EXPECT_TRUE(readsBack(what.str()));
     }

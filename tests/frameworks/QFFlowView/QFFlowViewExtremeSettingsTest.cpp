@@ -8,6 +8,7 @@
 #include "platform/graphics/Font.h"
 #include "platform/layers/LayerAnimation.h"
 #include "support/ArchiveEditing.h"
+#include "support/FiniteLayerFrames.h"
 
 #include <cmath>
 #include <functional>
@@ -26,32 +27,11 @@ using T = ui::Transform3D;
 constexpr double T::*PerspectiveEntries[16] = { &T::m11, &T::m12, &T::m13, &T::m14, &T::m21, &T::m22, &T::m23, &T::m24,
     &T::m31, &T::m32, &T::m33, &T::m34, &T::m41, &T::m42, &T::m43, &T::m44 };
 
-std::string describe(const gfx::Rect& r)
-{
-    std::ostringstream out;
-    out << "(" << r.minX() << ", " << r.minY() << ", " << r.width() << ", " << r.height() << ")";
-    return out.str();
-}
+using testsupport::collectUnfiniteFrames;
+using testsupport::describeRect;
+using testsupport::rectIsFinite;
 
-bool rectIsFinite(const gfx::Rect& r)
-{
-    return std::isfinite(r.minX()) && std::isfinite(r.minY()) && std::isfinite(r.width()) && std::isfinite(r.height());
-}
-
-// Every layer below `layer`: its frame, bounds, position and depth, and where its plane lands in the root's space
-// (through the turns and the perspective) are finite.
-void collectUnfiniteFrames(const ui::Layer& layer, const ui::Layer& root, std::ostringstream& out)
-{
-    const auto where = [&] { return layer.name().isEmpty() ? std::string("a layer") : layer.name().utf8(); };
-    if (!rectIsFinite(layer.frame()) || !rectIsFinite(layer.bounds()) || !std::isfinite(layer.position().x)
-        || !std::isfinite(layer.position().y) || !std::isfinite(layer.zPosition()))
-        out << where() << " has frame " << describe(layer.frame()) << ", z " << layer.zPosition() << "; ";
-    if (auto shown = layer.convertRectToLayer(layer.bounds(), &root); !rectIsFinite(shown))
-        out << where() << " shows at " << describe(shown) << "; ";
-    for (const auto& sublayer : layer.sublayers())
-        collectUnfiniteFrames(*sublayer, root, out);
-}
-
+// Every layer of the view's tree, where it shows, and each item's frame and picture are finite.
 ::testing::AssertionResult framesAreFinite(QFFlowView& view)
 {
     std::ostringstream out;
@@ -59,9 +39,9 @@ void collectUnfiniteFrames(const ui::Layer& layer, const ui::Layer& root, std::o
         collectUnfiniteFrames(*root, *root, out);
     for (std::size_t i = 0; i < view.numberOfItems(); ++i) {
         if (!rectIsFinite(view.itemFrameAtIndex(i)))
-            out << "item " << i << "'s frame is " << describe(view.itemFrameAtIndex(i)) << "; ";
+            out << "item " << i << "'s frame is " << describeRect(view.itemFrameAtIndex(i)) << "; ";
         if (auto content = view.imageLayerAtIndex(i); content && !rectIsFinite(view.rectInViewForLayer(*content)))
-            out << "item " << i << " shows at " << describe(view.rectInViewForLayer(*content)) << "; ";
+            out << "item " << i << " shows at " << describeRect(view.rectInViewForLayer(*content)) << "; ";
     }
     if (out.str().empty())
         return ::testing::AssertionSuccess();

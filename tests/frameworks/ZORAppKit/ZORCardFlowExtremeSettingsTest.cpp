@@ -10,6 +10,8 @@
 #include "platform/ui/UiTestSupport.h"
 #include "platform/ui/views/Window.h"
 
+#include "support/FiniteLayerFrames.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -23,28 +25,9 @@ constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double Infinity = std::numeric_limits<double>::infinity();
 constexpr double ExtremePool[] = { NaN, Infinity, -Infinity, 1e308, -1e308, 0, -1, 1e7 };
 
-std::string describe(const gfx::Rect& r)
-{
-    std::ostringstream out;
-    out << "(" << r.minX() << ", " << r.minY() << ", " << r.width() << ", " << r.height() << ")";
-    return out.str();
-}
-
-bool rectIsFinite(const gfx::Rect& r)
-{
-    return std::isfinite(r.minX()) && std::isfinite(r.minY()) && std::isfinite(r.width()) && std::isfinite(r.height());
-}
-
-void collectUnfiniteFrames(const ui::Layer& layer, const ui::Layer& root, std::ostringstream& out)
-{
-    const auto where = [&] { return layer.name().isEmpty() ? std::string("a layer") : layer.name().utf8(); };
-    if (!rectIsFinite(layer.frame()) || !rectIsFinite(layer.bounds()) || !std::isfinite(layer.zPosition()))
-        out << where() << " has frame " << describe(layer.frame()) << ", z " << layer.zPosition() << "; ";
-    if (auto shown = layer.convertRectToLayer(layer.bounds(), &root); !rectIsFinite(shown))
-        out << where() << " shows at " << describe(shown) << "; ";
-    for (const auto& sublayer : layer.sublayers())
-        collectUnfiniteFrames(*sublayer, root, out);
-}
+using testsupport::collectUnfiniteFrames;
+using testsupport::describeRect;
+using testsupport::rectIsFinite;
 
 // Every layer of the view's tree, where it shows, and each picture's rectangle are finite; the items are laid out.
 ::testing::AssertionResult framesAreFinite(ZORCardFlowView& view)
@@ -57,7 +40,7 @@ void collectUnfiniteFrames(const ui::Layer& layer, const ui::Layer& root, std::o
         out << "item size " << size.width << " × " << size.height << "; ";
     for (std::int64_t i = 0; i < std::int64_t(view.content().size()); ++i)
         if (!rectIsFinite(view.rectForItemAtIndex(i)))
-            out << "item " << i << " at " << describe(view.rectForItemAtIndex(i)) << "; ";
+            out << "item " << i << " at " << describeRect(view.rectForItemAtIndex(i)) << "; ";
     if (!std::isfinite(view.positionOfSelectedItem()))
         out << "scrolled to " << view.positionOfSelectedItem() << "; ";
     if (out.str().empty())

@@ -97,7 +97,8 @@ VisitTest::VisitTest()
 
 void VisitTest::makeWindow()
 {
-    window = ui::Window::create({ { 100, 100 }, { 420, 320 } });
+    window = ui::Window::create(
+        { { 100, 100 }, { 420, 320 } }, ui::WindowStyleMask::Titled | ui::WindowStyleMask::Closable);
     above = ui::TextField::create({ 20, 280, 200, 24 });
     below = ui::TextField::create({ 20, 10, 200, 24 });
     window->contentView()->addSubview(above);
@@ -188,8 +189,9 @@ void VisitTest::leave(ui::View& view, VisitExit exit)
 
 void VisitTest::closeWindow()
 {
+    // As the person closes it (the close button).
     if (window && window->isVisible())
-        window->close();
+        window->performClose();
     backend->dispatchEvents();
 }
 

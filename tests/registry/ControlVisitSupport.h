@@ -48,8 +48,8 @@ enum class VisitEntry { Program, Tab, Backtab, Click };
 enum class VisitExit { Tab, Backtab, Click, Return, WindowCloses };
 inline const char* const VisitEntryNames[] = { "the program", "Tab", "Backtab", "a click" };
 inline const char* const VisitExitNames[] = { "Tab", "Backtab", "a click elsewhere", "Return", "the window closing" };
-inline constexpr VisitExit AllVisitExits[] = { VisitExit::Tab, VisitExit::Backtab, VisitExit::Click,
-    VisitExit::Return, VisitExit::WindowCloses };
+inline constexpr VisitExit AllVisitExits[]
+    = { VisitExit::Tab, VisitExit::Backtab, VisitExit::Click, VisitExit::Return, VisitExit::WindowCloses };
 
 // The seed (BARCODES_VISIT_SEED, else 1) and the number of rounds (BARCODES_VISIT_ROUNDS, else 1) of a run; a longer
 // run tries more ways in for every value and exit.

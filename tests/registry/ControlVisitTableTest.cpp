@@ -281,9 +281,8 @@ TEST_P(ControlVisitTable, TypingIntoACellStillWritesOnce)
 {
     for (auto source : sources()) {
         for (auto exit : AllVisitExits) {
-            auto what = fmt::format(
-                "{} ({}), out by {}", GetParam(), ControlVisitRowSourceNames[static_cast<int>(source)],
-                VisitExitNames[static_cast<int>(exit)]);
+            auto what = fmt::format("{} ({}), out by {}", GetParam(),
+                ControlVisitRowSourceNames[static_cast<int>(source)], VisitExitNames[static_cast<int>(exit)]);
             makeWindow();
             auto view = makeTable(source, fnd::Value(3.7));
             ASSERT_TRUE(view) << what;

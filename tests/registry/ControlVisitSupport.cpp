@@ -50,6 +50,8 @@ std::vector<VisitValue> visitValues()
         { "text with a token separator", fnd::Value("a, b") },
         { "text with spaces around it", fnd::Value("  padded  ") },
         { "an array", fnd::Value(fnd::Array { "a", "b" }) },
+        { "several values (the selection of two models)", fnd::Value("Paris"), VisitHolder::SeveralSelected },
+        { "no selection", fnd::Value("Paris"), VisitHolder::NothingSelected },
     };
 }
 

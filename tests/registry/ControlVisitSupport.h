@@ -31,13 +31,21 @@ public:
 
 inline const char* const VisitPlaceholder = "Enter a value";
 
+// Where the bound value comes from: the model itself, or the selection of a controller holding two models (both
+// selected, holding different values: the control shows the multiple-values marker; none selected: the
+// no-selection marker).
+enum class VisitHolder { Model, SeveralSelected, NothingSelected };
+
 struct VisitValue {
     const char* what;
     fnd::Value value;
+    VisitHolder holder { VisitHolder::Model };
 };
 
 // The ordinary values, then the awkward ones: what a control shows for them is not what it holds.
 std::vector<VisitValue> visitValues();
+// What the second model of a controller holds beside the value.
+inline const char* const VisitOtherValue = "Lyon";
 
 // Whether the model still holds exactly the value: same kind (an integer is not a real) and equal.
 bool sameValue(const fnd::Value& a, const fnd::Value& b);

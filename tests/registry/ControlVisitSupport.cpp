@@ -91,6 +91,12 @@ int visitRounds()
     return rounds ? std::max(1, std::atoi(rounds)) : 1;
 }
 
+VisitExit visitExitFor(std::size_t valueIndex, int round, unsigned start)
+{
+    constexpr std::size_t count = std::size(AllVisitExits);
+    return AllVisitExits[(valueIndex + start + static_cast<std::size_t>(round)) % count];
+}
+
 VisitTest::VisitTest()
 {
     // Nothing here depends on pixels; the windows need not be drawn.

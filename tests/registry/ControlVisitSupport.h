@@ -59,10 +59,12 @@ inline const char* const VisitExitNames[] = { "Tab", "Backtab", "a click elsewhe
 inline constexpr VisitExit AllVisitExits[]
     = { VisitExit::Tab, VisitExit::Backtab, VisitExit::Click, VisitExit::Return, VisitExit::WindowCloses };
 
-// The seed (BARCODES_VISIT_SEED, else 1) and the number of rounds (BARCODES_VISIT_ROUNDS, else 1) of a run; a longer
-// run tries more ways in for every value and exit.
+// The seed (BARCODES_VISIT_SEED, else 1) and the number of rounds (BARCODES_VISIT_ROUNDS, else 1) of a run.
 unsigned visitSeed();
 int visitRounds();
+// The way out of the visit to the value at that index in that round: a round leaves each value one way, the values
+// by turns (from a seeded start) every way, so five rounds leave every value every way.
+VisitExit visitExitFor(std::size_t valueIndex, int round, unsigned start);
 
 // A window with a text field above and below the place of the visited view, so Tab, Backtab and a click have
 // somewhere to go; the window is key.

@@ -303,9 +303,11 @@ TEST(ControlVisitEntries, EveryClassThatBindsAValueHasAnEntry)
         ASSERT_TRUE(view) << name;
         EXPECT_FALSE(view->acceptsFirstResponder()) << name << " takes the keyboard now: visit it";
     }
-    // No entry stays for a class that is gone.
-    for (const auto& [name, entry] : entries)
+    // No entry stays for a class that is gone, and one that visits nothing says why.
+    for (const auto& [name, entry] : entries) {
         EXPECT_TRUE(fnd::ClassRegistry::shared().find(fnd::String(name))) << name << " is no registered class";
+        EXPECT_TRUE(!entry.setUps.empty() || entry.notVisitedBecause) << name << " is neither visited nor excused";
+    }
 }
 
 TEST_P(ControlVisit, AVisitThatTypesNothingWritesNothing)

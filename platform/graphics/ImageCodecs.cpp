@@ -60,10 +60,22 @@ double snapResolution(double dpi)
     return std::abs(dpi - whole) < 0.01 ? whole : dpi;
 }
 
+double writableResolution(double dpi)
+{
+    return std::isnan(dpi) ? 72.0 : std::min(dpi, MaxResolution);
+}
+
+Size writableResolution(Size dpi)
+{
+    return { writableResolution(dpi.width), writableResolution(dpi.height) };
+}
+
 void applyResolution(BitmapImageRep& rep, double dpiX, double dpiY)
 {
     if (!(dpiX > 0) || !(dpiY > 0) || !std::isfinite(dpiX) || !std::isfinite(dpiY))
         return;
+    dpiX = std::min(dpiX, MaxResolution);
+    dpiY = std::min(dpiY, MaxResolution);
     rep.setSize({ double(rep.pixelsWide()) * 72.0 / dpiX, double(rep.pixelsHigh()) * 72.0 / dpiY });
 }
 

@@ -191,6 +191,23 @@ TEST(ImageCodecs, AFactorThatIsNoNumberGivesTheDefaultQuality)
         EXPECT_EQ(encode(*rep, type, notANumber), encode(*rep, type)) << int(type);
 }
 
+// A picture whose point size is next to nothing has a resolution past what any format holds (a decoded file may say
+// 10^78 dpi). Every type writes it as the highest it holds, 10^8 dpi (JPEG's density stops at 65535), and reads back
+// at that: a number no integer holds was cast into one (undefined), and PNG and GIF wrote a resolution of nothing.
+TEST(ImageCodecs, AResolutionPastEveryFormatIsWrittenAsTheHighestTheyHold)
+{
+    using T = BitmapImageFileType;
+    auto rep = makePattern(BitmapLayout::RGB);
+    rep->setSize({ 1e-298, 1e-298 });
+    for (auto type : writableBitmapImageFileTypes()) {
+        auto decoded = BitmapImageRep::imageRepWithData(encode(*rep, type, Lossless));
+        ASSERT_TRUE(decoded) << int(type);
+        const double highest = type == T::JPEG ? 65535 : 1e8;
+        EXPECT_NEAR((*decoded)->resolution().width, highest, highest * 1e-6) << int(type);
+        EXPECT_NEAR((*decoded)->resolution().height, highest, highest * 1e-6) << int(type);
+    }
+}
+
 TEST(ImageCodecs, GifQuantisesRichPictures)
 {
     // 64 × 64 distinct colours: more than a palette holds, so the median cut must keep every pixel close.

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,9 @@ std::string fuzzNameSourcesRead(const std::filesystem::path& path)
     std::ifstream in(path, std::ios::binary);
     return { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
 }
+
+// The classes this binary registers for its own cases; the fuzz targets link only the libraries.
+const std::set<std::string> FuzzNameSourcesTestClasses { "ControlVisitRows", "VisitModel" };
 
 class FuzzNameSources : public uitest::UiTest { };
 
@@ -34,6 +38,8 @@ TEST_F(FuzzNameSources, TheSeedsAndDictionariesHoldEveryRegisteredClassAndName)
     std::vector<std::string> missing;
     for (const auto* cls : fnd::ClassRegistry::shared().classesDerivedFrom(fnd::Object::staticClassInfo())) {
         const std::string name = cls->name.utf8();
+        if (FuzzNameSourcesTestClasses.contains(name))
+            continue;
         if (!holds(interfaceWords, "class=\"" + fuzznames::xmlEscaped(name) + "\""))
             missing.push_back("interface_file.dict lacks the class " + name);
         if (fuzznames::seedableInstance(*cls)

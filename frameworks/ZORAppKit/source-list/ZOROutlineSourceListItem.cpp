@@ -159,17 +159,19 @@ void ZOROutlineSourceListItem::checkListable(const Ptr& child) const
 void ZOROutlineSourceListItem::setChildren(std::optional<Children> children)
 {
     if (children) {
+        for (const auto& child : *children) {
+            // Every reader of the list (the lookups, the archive, the reports) takes its entries for items.
+            if (!child)
+                throw fnd::Exception::invalidArgument(fnd::String(fmt::format(
+                    "ZOROutlineSourceListItem: the children of \"{}\" cannot include nil", m_title.utf8())));
+            checkListable(child);
+        }
         for (const auto& child : *children)
-            if (child)
-                checkListable(child);
-        for (const auto& child : *children)
-            if (child)
-                ++child->m_holders;
+            ++child->m_holders;
     }
     if (m_children)
         for (const auto& child : *m_children)
-            if (child)
-                --child->m_holders;
+            --child->m_holders;
     m_children = std::move(children);
 }
 
@@ -314,6 +316,8 @@ void ZOROutlineSourceListItem::addChild(const Ptr& child)
 {
     if (!child)
         return;
+    // The delegate told may drop this item from its tree; the report still names it.
+    auto keep = shared_from_this();
     silentAddChild(child);
     const auto index = fnd::Index(m_children->size()) - 1;
     if (auto d = rootObject()->delegate())
@@ -326,6 +330,7 @@ void ZOROutlineSourceListItem::insertChild(const Ptr& child, fnd::Index index)
 {
     if (!child)
         return;
+    auto keep = shared_from_this();
     index = std::clamp<fnd::Index>(index, 0, countOfChildren());
     silentInsertChild(child, index);
     if (auto d = rootObject()->delegate())

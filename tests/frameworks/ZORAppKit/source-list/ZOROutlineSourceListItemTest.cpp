@@ -220,6 +220,71 @@ TEST_F(ZOROutlineSourceListItemTest, PlacingAnItemUnderItselfOrItsDescendantIsRe
     EXPECT_EQ(grandchild->parent(), root);
 }
 
+// A child list is a list of items: a nil in it was read as an item by the lookup by identifier and by the archive.
+TEST_F(ZOROutlineSourceListItemTest, AChildListWithANilItemIsRefused)
+{
+    auto group = Item::create("group"), kept = Item::create("kept");
+    kept->setIdentifier("k");
+    group->silentAddChild(kept);
+    for (const auto& list : { Item::Children { nullptr }, Item::Children { Item::create("new"), nullptr } }) {
+        auto error = raised([&] { group->setChildren(list); });
+        ASSERT_TRUE(error) << "a list of " << list.size() << " with a nil was accepted";
+        EXPECT_EQ(error->name(), fnd::ExceptionName::InvalidArgument);
+        ASSERT_EQ(group->countOfChildren(), 1);
+        EXPECT_EQ(group->childAtIndex(0), kept);
+    }
+    EXPECT_EQ(group->childWithIdentifier("k"), kept);
+    EXPECT_EQ(group->childWithIdentifier("none"), nullptr);
+    auto data = fnd::KeyedArchiver::archivedDataWithRootObject(itemValue(group));
+    ASSERT_TRUE(data);
+    // An empty list is a list.
+    group->setChildren(Item::Children {});
+    EXPECT_FALSE(group->hasChildren());
+    EXPECT_EQ(kept->parent(), group) << "setChildren sets no parent links";
+}
+
+// The root's delegate may drop the very item that reported: a delegate that removes the group a child was added to
+// frees it while the add is still being reported.
+TEST_F(ZOROutlineSourceListItemTest, AnItemFreedByTheDelegateItToldFinishesItsReport)
+{
+    class DroppingDelegate : public ZOROutlineSourceListItemDelegate {
+    public:
+        void outlineSourceListItemDidAddEntry(Item& parent, Item&, fnd::Index) override { root->removeChild(&parent); }
+        void outlineSourceListItemDidRemoveEntry(Item& parent, Item& child, fnd::Index) override
+        {
+            if (&parent == root.get())
+                heard.push_back("removed " + child.title().utf8());
+        }
+        Item::Ptr root;
+        std::vector<std::string> heard;
+    };
+    auto dropping = std::make_shared<DroppingDelegate>();
+    dropping->root = root;
+    root->setDelegate(dropping);
+    const std::vector<std::pair<const char*, std::function<void(Item&, const Item::Ptr&)>>> adds {
+        { "addChild", [](Item& group, const Item::Ptr& child) { group.addChild(child); } },
+        { "insertChild", [](Item& group, const Item::Ptr& child) { group.insertChild(child, 0); } },
+    };
+    for (const auto& [what, add] : adds) {
+        std::weak_ptr<Item> group;
+        auto child = Item::create("child");
+        {
+            auto made = Item::create("group");
+            root->silentAddChild(made);
+            group = made;
+        }
+        // Only root's list holds the group while it reports.
+        Item* reporting = group.lock().get();
+        log.clear();
+        add(*reporting, child);
+        EXPECT_TRUE(group.expired()) << what;
+        EXPECT_EQ(root->countOfChildren(), 0) << what;
+        EXPECT_EQ(log, (std::vector<std::string> { "note remove group in root", "note add child in group" })) << what;
+    }
+    EXPECT_EQ(dropping->heard, (std::vector<std::string> { "removed group", "removed group" }));
+    dropping->root.reset();
+}
+
 // An item may stand in two child lists (b under a and under z); its parent link names only the last. Adding a
 // below c, which b holds, would close the loop a, b, c, a through the child lists, where the parent links c, b, z
 // show none: the loop would never be freed and z's archive would not read back. Every form of adding refuses it and

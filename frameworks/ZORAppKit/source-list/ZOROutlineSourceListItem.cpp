@@ -413,33 +413,44 @@ void ZOROutlineSourceListItem::setParentForTree()
 std::vector<ZOROutlineSourceListItem::Ptr> ZOROutlineSourceListItem::minimumNodeCoverFromNodesInArray(
     const std::vector<Ptr>& nodes)
 {
-    auto remaining = nodes;
+    // The nodes still to take, by identity. Taking a node takes every copy of it, and of each node the climb passes,
+    // so the next node to take is the next in the given order that is still here: sets instead of searches of the
+    // list keep a selection of 100,000 siblings linear (it took seconds).
+    std::unordered_set<const ZOROutlineSourceListItem*> remaining;
+    for (const auto& node : nodes)
+        if (node)
+            remaining.insert(node.get());
     std::vector<Ptr> cover;
-    auto removeFrom = [](std::vector<Ptr>& list, const ZOROutlineSourceListItem* node) {
-        list.erase(std::remove_if(list.begin(), list.end(), [&](const Ptr& p) { return p.get() == node; }), list.end());
+    std::unordered_set<const ZOROutlineSourceListItem*> covering;
+    auto coveredFrom = [&](const ZOROutlineSourceListItem* start) {
+        for (auto* walk = start; walk;) {
+            if (covering.contains(walk))
+                return true;
+            auto up = walk->parent();
+            walk = up.get();
+        }
+        return false;
     };
-    auto holds = [](const std::vector<Ptr>& list, const ZOROutlineSourceListItem* node) {
-        return std::any_of(list.begin(), list.end(), [&](const Ptr& p) { return p.get() == node; });
-    };
-    while (!remaining.empty()) {
-        auto node = remaining.front();
-        remaining.erase(remaining.begin());
-        if (!node)
+    for (const auto& given : nodes) {
+        if (!given || !remaining.contains(given.get()))
             continue;
-        for (auto up = node->parent(); up && holds(remaining, up.get()); up = node->parent()) {
-            removeFrom(remaining, node.get());
+        auto node = given;
+        for (auto up = node->parent(); up && remaining.contains(up.get()); up = node->parent()) {
+            remaining.erase(node.get());
             node = up;
         }
-        if (!node->isDescendantOfNodeInArray(cover))
+        if (!coveredFrom(node.get())) {
             cover.push_back(node);
-        removeFrom(remaining, node.get());
+            covering.insert(node.get());
+        }
+        remaining.erase(node.get());
+        remaining.erase(given.get());
     }
     // A node whose ancestor (not its parent) came later was kept before that ancestor: drop what is covered.
     std::vector<Ptr> pruned;
     for (const auto& node : cover) {
-        const bool covered = std::any_of(cover.begin(), cover.end(),
-            [&](const Ptr& other) { return other != node && node->isDescendantOfNodeOrSelf(other.get()); });
-        if (!covered)
+        auto up = node->parent();
+        if (!coveredFrom(up.get()))
             pruned.push_back(node);
     }
     return pruned;

@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+
 using namespace sourcelisttest;
 
 namespace {
@@ -369,6 +372,66 @@ TEST_F(ZOROutlineSourceListItemTest, TheMinimumCoverKeepsOnlyTheTopmostNodes)
     EXPECT_EQ(titles(Item::minimumNodeCoverFromNodesInArray({ c, other, g })), "other g ");
     EXPECT_EQ(titles(Item::minimumNodeCoverFromNodesInArray({ c, c })), "c ");
     EXPECT_TRUE(Item::minimumNodeCoverFromNodesInArray({}).empty());
+}
+
+// The cover step by step as it is defined: take the first node left, climb while its parent is left (taking each node
+// passed), keep the node reached unless a kept one holds it, then drop every kept node another kept one holds.
+std::vector<Item::Ptr> sourceListItemCoverStepByStep(const std::vector<Item::Ptr>& nodes)
+{
+    auto remaining = nodes;
+    std::vector<Item::Ptr> cover;
+    auto take
+        = [&](const Item* node) { std::erase_if(remaining, [&](const Item::Ptr& p) { return p.get() == node; }); };
+    auto holds = [&](const Item* node) {
+        return std::any_of(remaining.begin(), remaining.end(), [&](const Item::Ptr& p) { return p.get() == node; });
+    };
+    while (!remaining.empty()) {
+        auto node = remaining.front();
+        remaining.erase(remaining.begin());
+        if (!node)
+            continue;
+        for (auto up = node->parent(); up && holds(up.get()); up = node->parent()) {
+            take(node.get());
+            node = up;
+        }
+        if (!node->isDescendantOfNodeInArray(cover))
+            cover.push_back(node);
+        take(node.get());
+    }
+    std::vector<Item::Ptr> pruned;
+    for (const auto& node : cover)
+        if (std::none_of(cover.begin(), cover.end(),
+                [&](const Item::Ptr& other) { return other != node && node->isDescendantOfNodeOrSelf(other.get()); }))
+            pruned.push_back(node);
+    return pruned;
+}
+
+// Random selections (repeats, nils and ancestors in any order) of random trees: the cover is the step-by-step one,
+// order included.
+TEST(ZOROutlineSourceListItemTree, TheMinimumCoverOfRandomSelectionsIsTheStepByStepOne)
+{
+    for (unsigned seed = 1; seed <= 200; ++seed) {
+        std::mt19937 random(seed);
+        auto pick = [&](std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(random); };
+        std::vector<Item::Ptr> items { Item::create("0") };
+        const std::size_t count = 2 + pick(30);
+        for (std::size_t i = 1; i < count; ++i) {
+            items.push_back(Item::create(fnd::String(std::to_string(i))));
+            items[pick(i)]->silentAddChild(items.back());
+        }
+        std::vector<Item::Ptr> selection;
+        for (std::size_t n = pick(2 * count); n > 0; --n)
+            selection.push_back(pick(12) == 0 ? nullptr : items[pick(count)]);
+        auto names = [](const std::vector<Item::Ptr>& list) {
+            std::string text;
+            for (const auto& item : list)
+                text += (item ? item->title().utf8() : "nil") + " ";
+            return text;
+        };
+        EXPECT_EQ(
+            names(Item::minimumNodeCoverFromNodesInArray(selection)), names(sourceListItemCoverStepByStep(selection)))
+            << "seed " << seed << ", selection " << names(selection);
+    }
 }
 
 TEST_F(ZOROutlineSourceListItemTest, AnArchiveBringsTheTreeBackAndACopyLeavesItBehind)

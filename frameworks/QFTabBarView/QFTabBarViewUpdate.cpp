@@ -148,8 +148,12 @@ void QFTabBarView::_synchronizeSelection()
             selected = last;
         }
     }
-    for (const auto& button : attachedButtons()) {
-        button->setTabState(button->tabState() & ~(QFTabState::PreviousSelected | QFTabState::NextSelected));
+    // In bar order, which is kept between changes, rather than picked from the subviews each time.
+    const auto buttons = isSlidingHere() ? attachedButtons() : buttonsInItemOrder();
+    for (const auto& button : buttons) {
+        // Only the selected tab's neighbours carry these bits: the others are not set again (and redrawn).
+        if (const auto bits = button->tabState(); bits & (QFTabState::PreviousSelected | QFTabState::NextSelected))
+            button->setTabState(bits & ~(QFTabState::PreviousSelected | QFTabState::NextSelected));
         const auto state = button == selected ? ui::ControlStateValue::On : ui::ControlStateValue::Off;
         if (button->state() != state)
             button->setState(state);

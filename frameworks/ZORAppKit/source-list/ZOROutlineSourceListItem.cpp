@@ -4,13 +4,38 @@
 #include "platform/foundation/runtime/NotificationCenter.h"
 
 #include <algorithm>
+#include <atomic>
 #include <fmt/format.h>
 #include <unordered_set>
 
 FND_REGISTER_CLASS(ZOROutlineSourceListItem, fnd::Object)
 
+namespace {
+
+// Moves on whenever a change may alter the roots of items other than the one changed. Starts above 0, the epoch of an
+// item whose root was never looked up. Atomic only so that trees used on different threads stay sound; a move by
+// another thread merely makes this thread's roots be looked up again.
+std::atomic<std::uint64_t> sourceListItemEpoch { 1 };
+
+std::uint64_t sourceListItemCurrentEpoch()
+{
+    return sourceListItemEpoch.load(std::memory_order_relaxed);
+}
+
+void sourceListItemNewEpoch()
+{
+    sourceListItemEpoch.fetch_add(1, std::memory_order_relaxed);
+}
+
+}
+
 ZOROutlineSourceListItem::~ZOROutlineSourceListItem()
 {
+    // The items linked to this one become roots.
+    if (m_linkedChildren > 0)
+        sourceListItemNewEpoch();
+    if (auto up = m_parent.lock())
+        --up->m_linkedChildren;
     // Each item would free its children inside its own destruction, one stack frame per level. Children held by
     // nobody else are taken apart here instead, their own children moved onto the list before they go.
     if (!m_children)
@@ -63,12 +88,34 @@ void ZOROutlineSourceListItem::setParent(const Ptr& parent)
 {
     if (parent)
         parent->checkAdoptable(self());
+    linkParent(parent);
+}
+
+void ZOROutlineSourceListItem::linkParent(const Ptr& parent)
+{
+    auto old = m_parent.lock();
+    if (old == parent) {
+        m_parent = parent; // may have named an item since freed
+        return;
+    }
+    if (old)
+        --old->m_linkedChildren;
+    if (parent)
+        ++parent->m_linkedChildren;
     m_parent = parent;
+    // Only the items linked below this one find their root through it.
+    if (m_linkedChildren > 0)
+        sourceListItemNewEpoch();
+    else
+        m_rootEpoch = 0;
 }
 
 void ZOROutlineSourceListItem::checkAdoptable(const Ptr& child) const
 {
     if (!child)
+        return;
+    // An item no other names as its parent is on no other item's way to the root: only this item itself is refused.
+    if (child.get() != this && child->m_linkedChildren == 0)
         return;
     for (auto* walk = this; walk;) {
         if (walk == child.get())
@@ -112,26 +159,47 @@ void ZOROutlineSourceListItem::checkListable(const Ptr& child) const
 void ZOROutlineSourceListItem::setChildren(std::optional<Children> children)
 {
     if (children) {
+        for (const auto& child : *children) {
+            // Every reader of the list (the lookups, the archive, the reports) takes its entries for items.
+            if (!child)
+                throw fnd::Exception::invalidArgument(fnd::String(fmt::format(
+                    "ZOROutlineSourceListItem: the children of \"{}\" cannot include nil", m_title.utf8())));
+            checkListable(child);
+        }
         for (const auto& child : *children)
-            if (child)
-                checkListable(child);
-        for (const auto& child : *children)
-            if (child)
-                ++child->m_holders;
+            ++child->m_holders;
     }
     if (m_children)
         for (const auto& child : *m_children)
-            if (child)
-                --child->m_holders;
+            --child->m_holders;
     m_children = std::move(children);
 }
 
 ZOROutlineSourceListItem::Ptr ZOROutlineSourceListItem::rootObject()
 {
-    auto node = self();
-    while (auto up = node->parent())
-        node = up;
-    return node;
+    // Climbs to the first item whose remembered root is current (or the root itself), then leaves that root with
+    // every item passed: after a move, each item's climb is paid once.
+    const auto now = sourceListItemCurrentEpoch();
+    ZOROutlineSourceListItem* top = this;
+    Ptr root;
+    while (!root) {
+        if (top->m_rootEpoch == now)
+            root = top->m_root.lock();
+        if (root)
+            break;
+        auto up = top->parent();
+        if (!up)
+            root = top->self();
+        else
+            top = up.get(); // held by its own owners, not by this walk
+    }
+    for (auto* walk = this;; walk = walk->m_parent.lock().get()) {
+        walk->m_root = root;
+        walk->m_rootEpoch = now;
+        if (walk == top)
+            break;
+    }
+    return root;
 }
 
 ZOROutlineSourceListItem::Ptr ZOROutlineSourceListItem::childAtIndex(fnd::Index index) const
@@ -225,7 +293,7 @@ void ZOROutlineSourceListItem::silentAddChild(const Ptr& child)
     checkListable(child);
     if (!m_children)
         m_children.emplace();
-    child->m_parent = self();
+    child->linkParent(self());
     m_children->push_back(child);
     ++child->m_holders;
 }
@@ -239,7 +307,7 @@ void ZOROutlineSourceListItem::silentInsertChild(const Ptr& child, fnd::Index in
     if (!m_children)
         m_children.emplace();
     index = std::clamp<fnd::Index>(index, 0, fnd::Index(m_children->size()));
-    child->m_parent = self();
+    child->linkParent(self());
     m_children->insert(m_children->begin() + index, child);
     ++child->m_holders;
 }
@@ -248,6 +316,8 @@ void ZOROutlineSourceListItem::addChild(const Ptr& child)
 {
     if (!child)
         return;
+    // The delegate told may drop this item from its tree; the report still names it.
+    auto keep = shared_from_this();
     silentAddChild(child);
     const auto index = fnd::Index(m_children->size()) - 1;
     if (auto d = rootObject()->delegate())
@@ -260,6 +330,7 @@ void ZOROutlineSourceListItem::insertChild(const Ptr& child, fnd::Index index)
 {
     if (!child)
         return;
+    auto keep = shared_from_this();
     index = std::clamp<fnd::Index>(index, 0, countOfChildren());
     silentInsertChild(child, index);
     if (auto d = rootObject()->delegate())
@@ -282,7 +353,7 @@ void ZOROutlineSourceListItem::removeChildAtIndex(fnd::Index index)
         child->selfValue(), fnd::Dictionary { { "parent", selfValue() } });
     // Those told could still ask the child where it was; afterwards it belongs to no tree.
     if (child->parent().get() == this)
-        child->m_parent.reset();
+        child->linkParent(nullptr);
 }
 
 void ZOROutlineSourceListItem::removeChild(const ZOROutlineSourceListItem* child)
@@ -332,7 +403,7 @@ void ZOROutlineSourceListItem::setParentForTree()
         });
         auto me = item->self();
         for (const auto& child : *item->m_children)
-            child->m_parent = me;
+            child->linkParent(me);
         // The first child's subtree next: items are met in the order of a depth-first walk.
         for (auto it = item->m_children->rbegin(); it != item->m_children->rend(); ++it)
             pending.push_back(it->get());
@@ -342,33 +413,44 @@ void ZOROutlineSourceListItem::setParentForTree()
 std::vector<ZOROutlineSourceListItem::Ptr> ZOROutlineSourceListItem::minimumNodeCoverFromNodesInArray(
     const std::vector<Ptr>& nodes)
 {
-    auto remaining = nodes;
+    // The nodes still to take, by identity. Taking a node takes every copy of it, and of each node the climb passes,
+    // so the next node to take is the next in the given order that is still here: sets instead of searches of the
+    // list keep a selection of 100,000 siblings linear (it took seconds).
+    std::unordered_set<const ZOROutlineSourceListItem*> remaining;
+    for (const auto& node : nodes)
+        if (node)
+            remaining.insert(node.get());
     std::vector<Ptr> cover;
-    auto removeFrom = [](std::vector<Ptr>& list, const ZOROutlineSourceListItem* node) {
-        list.erase(std::remove_if(list.begin(), list.end(), [&](const Ptr& p) { return p.get() == node; }), list.end());
+    std::unordered_set<const ZOROutlineSourceListItem*> covering;
+    auto coveredFrom = [&](const ZOROutlineSourceListItem* start) {
+        for (auto* walk = start; walk;) {
+            if (covering.contains(walk))
+                return true;
+            auto up = walk->parent();
+            walk = up.get();
+        }
+        return false;
     };
-    auto holds = [](const std::vector<Ptr>& list, const ZOROutlineSourceListItem* node) {
-        return std::any_of(list.begin(), list.end(), [&](const Ptr& p) { return p.get() == node; });
-    };
-    while (!remaining.empty()) {
-        auto node = remaining.front();
-        remaining.erase(remaining.begin());
-        if (!node)
+    for (const auto& given : nodes) {
+        if (!given || !remaining.contains(given.get()))
             continue;
-        for (auto up = node->parent(); up && holds(remaining, up.get()); up = node->parent()) {
-            removeFrom(remaining, node.get());
+        auto node = given;
+        for (auto up = node->parent(); up && remaining.contains(up.get()); up = node->parent()) {
+            remaining.erase(node.get());
             node = up;
         }
-        if (!node->isDescendantOfNodeInArray(cover))
+        if (!coveredFrom(node.get())) {
             cover.push_back(node);
-        removeFrom(remaining, node.get());
+            covering.insert(node.get());
+        }
+        remaining.erase(node.get());
+        remaining.erase(given.get());
     }
     // A node whose ancestor (not its parent) came later was kept before that ancestor: drop what is covered.
     std::vector<Ptr> pruned;
     for (const auto& node : cover) {
-        const bool covered = std::any_of(cover.begin(), cover.end(),
-            [&](const Ptr& other) { return other != node && node->isDescendantOfNodeOrSelf(other.get()); });
-        if (!covered)
+        auto up = node->parent();
+        if (!coveredFrom(up.get()))
             pruned.push_back(node);
     }
     return pruned;

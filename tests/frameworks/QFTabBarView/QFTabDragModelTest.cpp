@@ -81,11 +81,22 @@ protected:
     ui::HeadlessBackend& headless() override { return *backend; }
     void runFor(double seconds) override { TabBarTest::runFor(seconds); }
     void settleBars() override { settle(); }
+    void closeThroughBar(BarWindow& w, const std::shared_ptr<ui::TabViewItem>& item) override
+    {
+        if (auto button = w.bar->attachedButtonForTabViewItem(*item))
+            w.bar->_didClickCloseButton(fnd::Value(button->closeButton()));
+    }
 };
 
 TEST_F(QFTabDragModelTest, EveryTabEndsWhereTheModelSaysWhateverTheProgramDoesDuringTheDrag)
 {
     runDragModelSequences(12);
+}
+
+TEST_F(QFTabDragModelTest, TheButtonsFollowingTheProgramsChangesAreLaidOutAsAFreshBarsAre)
+{
+    for (unsigned seed = 1; seed <= 3; ++seed)
+        runChangeSequence(seed, 60);
 }
 
 }

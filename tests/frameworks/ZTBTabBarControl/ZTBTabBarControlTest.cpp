@@ -429,6 +429,8 @@ TEST_F(ZTBTabBarControlTest, HidingTakesFourStepsAndShowingGivesTheRoomBack)
     const gfx::Rect partner = a.tabView->frame();
     a.bar->setHideForSingleTab(true);
     a.tabView->removeTabViewItem(a.tabView->tabViewItemAtIndex(1));
+    // The bar hides in the window's layout pass, where the removal is laid out.
+    a.window->layoutIfNeeded();
     EXPECT_TRUE(a.bar->isTabBarHidden());
     EXPECT_EQ(a.bar->currentStep(), 0);
     std::vector<double> heights;
@@ -616,6 +618,7 @@ TEST_F(ZTBTabBarControlTest, CellsFollowRandomChangesOfManyItems)
                 model.push_back(item->label().utf8());
             }
             ASSERT_EQ(w.barLabels(), model) << "seed " << seed << " step " << step;
+            w.window->layoutIfNeeded();
             for (const auto& cell : w.bar->cells()) {
                 if (cell->isInOverflowMenu())
                     break;

@@ -51,11 +51,22 @@ protected:
     ui::HeadlessBackend& headless() override { return *backend; }
     void runFor(double seconds) override { TabBarControlTest::runFor(seconds); }
     void settleBars() override { settle(); }
+    void closeThroughBar(BarWindow& w, const std::shared_ptr<ui::TabViewItem>& item) override
+    {
+        if (auto cell = w.bar->cellForItem(*item))
+            w.bar->closeTabClick(*cell);
+    }
 };
 
 TEST_F(ZTBTabDragModelTest, EveryTabEndsWhereTheModelSaysWhateverTheProgramDoesDuringTheDrag)
 {
     runDragModelSequences(12);
+}
+
+TEST_F(ZTBTabDragModelTest, TheCellsFollowingTheProgramsChangesAreLaidOutAsAFreshBarsAre)
+{
+    for (unsigned seed = 1; seed <= 3; ++seed)
+        runChangeSequence(seed, 60);
 }
 
 }

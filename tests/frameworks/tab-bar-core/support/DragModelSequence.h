@@ -82,6 +82,59 @@ protected:
     virtual ui::HeadlessBackend& headless() = 0;
     virtual void runFor(double seconds) = 0;
     virtual void settleBars() = 0;
+    // Closes the tab as a click on its close button does (the bar may have no tab of its own for it yet).
+    virtual void closeThroughBar(BarWindow& w, const std::shared_ptr<ui::TabViewItem>& item) = 0;
+
+    // A seeded sequence of the program's changes to one bar without drags, some with no layout pass between them
+    // (the bar follows each change as it comes and lays out once per pass): tabs added at the end or put anywhere,
+    // removed, closed through the bar, moved and selected. After each layout pass the bar is laid out as a fresh bar
+    // with the same tabs in the same order is, frames and order alike.
+    void runChangeSequence(unsigned seed, int steps)
+    {
+        m_random.seed(seed);
+        auto w = makeBarWindow({ 40, 300, 620, 200 });
+        int made = 0;
+        auto newItem = [&] {
+            auto item = ui::TabViewItem::create();
+            item->setLabel(fnd::String("C" + std::to_string(made++)));
+            return item;
+        };
+        for (int step = 0; step < steps && !::testing::Test::HasFailure(); ++step) {
+            auto& tabs = *w.tabView;
+            const long count = tabs.numberOfTabViewItems();
+            const int what = count < 2 ? 0 : pick(6);
+            if (what == 0) {
+                tabs.addTabViewItem(newItem());
+            } else if (what == 1) {
+                tabs.insertTabViewItem(newItem(), long(pick(int(count) + 1)));
+            } else if (what == 2) {
+                tabs.removeTabViewItem(tabs.tabViewItemAtIndex(long(pick(int(count)))));
+            } else if (what == 3) {
+                if (auto selected = tabs.selectedTabViewItem())
+                    closeThroughBar(w, selected);
+            } else if (what == 4) {
+                auto item = tabs.tabViewItemAtIndex(long(pick(int(count))));
+                tabs.removeTabViewItem(item);
+                tabs.insertTabViewItem(item, long(pick(int(count))));
+            } else {
+                tabs.selectTabViewItem(tabs.tabViewItemAtIndex(long(pick(int(count)))));
+            }
+            // Now and then several changes come before the window's next layout pass.
+            if (pick(3) == 0)
+                continue;
+            settleBars();
+            const std::string where = "seed " + std::to_string(seed) + " step " + std::to_string(step) + ": ";
+            const auto items = barItems(w);
+            std::multiset<std::string> inBar, inTabView;
+            for (const auto& item : items)
+                inBar.insert(item ? item->label().utf8() : "?");
+            for (const auto& item : tabs.tabViewItems())
+                inTabView.insert(item->label().utf8());
+            EXPECT_EQ(inBar, inTabView) << where << "the bar shows every tab once";
+            EXPECT_EQ(describe(layoutOf(w)), describe(freshLayout(w))) << where << "the bar lays itself out again";
+        }
+        w.window->close();
+    }
 
 private:
     enum class Kind { Slide, Move, Tear, Back };

@@ -160,6 +160,12 @@ void QFFlowView::replaceItemLayers(const std::vector<std::size_t>& indexes, cons
         const auto& layer = m_itemLayers[index];
         const auto& item = m_observedItems[index];
         auto uid = imageUIDForItem(item);
+        // A value replaced by its changed copy keeps its identifier: the picture cached for the item that left, or
+        // on its way, is out of date (as a changed object's is).
+        if (auto key = cacheKey(layer->valueForKey(QFFlowViewLayerKey::UID))) {
+            m_imageCache.removeObjectForKey(*key);
+            forgetOutdatedPictureLoads(*key);
+        }
         layer->setValueForKey(uid, QFFlowViewLayerKey::UID);
         auto content = layer->sublayers().front();
         for (const auto& sub : content->sublayers())

@@ -6,6 +6,7 @@
 #include "frameworks/QFFlowView/QFLayerAccessibilityHelper.h"
 
 #include "platform/foundation/bindings/ArrayController.h"
+#include "support/Waiting.h"
 
 #include <algorithm>
 #include <random>
@@ -242,13 +243,27 @@ TEST_F(FlowViewBoundContentTest, RandomChangesLeaveTheViewAsAFreshBindingShowsIt
             controller->addObject(objectItem());
             done = "add an object";
             break;
-        case 4:
-        case 5: {
+        case 4: {
             if (count == 0)
                 continue;
             fnd::IndexSet gone { fnd::Index(pick(count)) };
             if (pick(2))
                 gone.add(fnd::Index(pick(count)));
+            controller->removeObjectsAtArrangedObjectIndexes(gone);
+            done = "remove " + gone.description().utf8();
+            break;
+        }
+        case 5: {
+            // Many at once: every second one from a place, or a run.
+            if (count < 2)
+                continue;
+            fnd::IndexSet gone;
+            auto from = pick(count);
+            if (pick(2))
+                for (auto i = from; i < count; i += 2)
+                    gone.add(fnd::Index(i));
+            else
+                gone.add(fnd::Range { fnd::Index(from), fnd::Index(1 + pick(count - from)) });
             controller->removeObjectsAtArrangedObjectIndexes(gone);
             done = "remove " + gone.description().utf8();
             break;
@@ -362,6 +377,66 @@ TEST_F(FlowViewBoundContentTest, ABoundViewShowsWhatADataSourceShows)
         fnd::IndexSet(fnd::Range { 0, fnd::Index(controller->arrangedObjects().size()) - 3 }));
     compare("a removal past the selection");
     EXPECT_EQ(view->selectedIndex(), 0u) << "a selection past the items moves to the first";
+    view->unbind("contentArray");
+}
+
+// Item layers of items that leave are let go, with their pictures and accessibility elements, however many leave at
+// once; only a few are kept for items to come. Every one that left stayed in the view's spare stack before.
+TEST_F(FlowViewBoundContentTest, LayersOfItemsThatLeaveAreReleased)
+{
+    constexpr std::size_t Items = 1200;
+    auto controller = std::make_shared<fnd::ArrayController>();
+    controller->setSelectsInsertedObjects(false);
+    fnd::Array content;
+    for (std::size_t i = 0; i < Items; ++i)
+        content.push_back(objectItem());
+    controller->setContent(fnd::Value(content));
+    view->bind("contentArray", *controller, "arrangedObjects");
+    view->setSelectedIndex(Items / 2);
+    settle(1);
+    std::vector<std::weak_ptr<ui::Layer>> layers, contentLayers;
+    std::vector<std::weak_ptr<fnd::Object>> elements;
+    auto watch = [&](std::size_t from, std::size_t to) {
+        for (auto i = from; i < to; ++i) {
+            layers.push_back(view->itemLayerAtIndex(i));
+            contentLayers.push_back(view->imageLayerAtIndex(i));
+            elements.push_back(contentLayers.back().lock()->valueForKey("axHelper").object());
+            EXPECT_TRUE(elements.back().lock()) << "item " << i;
+        }
+    };
+    auto alive = [](const auto& list) {
+        return std::size_t(std::count_if(list.begin(), list.end(), [](const auto& w) { return !w.expired(); }));
+    };
+
+    // Every second item, then the front half of the rest: 900 item layers leave.
+    watch(0, Items);
+    fnd::IndexSet everySecond;
+    for (std::size_t i = 1; i < Items; i += 2)
+        everySecond.add(fnd::Index(i));
+    controller->removeObjectsAtArrangedObjectIndexes(everySecond);
+    controller->removeObjectsAtArrangedObjectIndexes(fnd::IndexSet(fnd::Range { 0, fnd::Index(Items / 4) }));
+    settle(1);
+    ASSERT_EQ(view->numberOfItems(), Items / 4);
+    EXPECT_TRUE(testsupport::runLoopUntil([&] { return alive(layers) <= Items / 4 + QFFlowView::MaxQueuedItemLayers; }))
+        << alive(layers) << " item layers alive";
+    EXPECT_TRUE(testsupport::runLoopUntil([&] { return alive(elements) == Items / 4; }))
+        << alive(elements) << " accessibility elements alive, for " << Items / 4 << " items";
+    EXPECT_EQ(alive(contentLayers), alive(layers));
+    // The layers kept for items to come show nothing of the items that left.
+    for (std::size_t i = 0; i < layers.size(); ++i)
+        if (auto layer = layers[i].lock(); layer && !layer->superlayer()) {
+            EXPECT_TRUE(layer->valueForKey("imageItemUID").isNil());
+            EXPECT_EQ(contentLayers[i].lock()->contents(), nullptr);
+        }
+
+    // Clearing lets go of the rest but the spares.
+    controller->removeObjectsAtArrangedObjectIndexes(
+        fnd::IndexSet(fnd::Range { 0, fnd::Index(controller->arrangedObjects().size()) }));
+    settle(1);
+    EXPECT_EQ(view->numberOfItems(), 0u);
+    EXPECT_TRUE(testsupport::runLoopUntil([&] { return alive(layers) <= QFFlowView::MaxQueuedItemLayers; }))
+        << alive(layers) << " item layers alive";
+    EXPECT_TRUE(testsupport::runLoopUntil([&] { return alive(elements) == 0; }));
     view->unbind("contentArray");
 }
 

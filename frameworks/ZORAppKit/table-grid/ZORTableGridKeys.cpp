@@ -232,12 +232,14 @@ void ZORTableGrid::deleteBackward(const fnd::Value&)
     auto self = shared_from_this();
     if (!hasSelection())
         return;
-    // Column by column, each top to bottom.
+    // Column by column, each top to bottom; a cell the delegate keeps read-only keeps its value, as it would against
+    // typing.
     const auto firstRow = m_selectedRowIndexes->firstIndex(), lastRow = m_selectedRowIndexes->lastIndex();
     const auto lastColumn = m_selectedColumnIndexes->lastIndex();
     for (auto c = m_selectedColumnIndexes->firstIndex(); c <= lastColumn; ++c)
         for (auto r = firstRow; r <= lastRow; ++r)
-            _setObjectValue({}, c, r);
+            if (_canEditCellAtColumn(c, r))
+                _setObjectValue({}, c, r);
     reloadData();
 }
 

@@ -388,7 +388,8 @@ void ZORTextViewInspector::commitRunAt(fnd::Index start)
     // binding gives now, as it would after any change of the model.
     if (auto held = fnd::boundValue(*field, "value"); held && *held != *converted) {
         const auto info = field->infoForBinding("value");
-        const auto* options = info ? info->get(fnd::BindingInfoKey::Options).dictionary() : nullptr;
+        const auto optionsValue = info ? info->get(fnd::BindingInfoKey::Options) : fnd::Value();
+        const auto* options = optionsValue.dictionary();
         field->setValueForKey(
             fnd::placeholderForBoundValue(*held, options ? *options : fnd::Dictionary {}).value_or(*held), "value");
     }

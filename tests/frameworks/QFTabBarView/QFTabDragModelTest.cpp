@@ -93,13 +93,13 @@ protected:
 
 TEST_F(QFTabDragModelTest, EveryTabEndsWhereTheModelSaysWhateverTheProgramDoesDuringTheDrag)
 {
-    runDragModelSequences(12);
+    runDragModelSequences(6);
 }
 
 TEST_F(QFTabDragModelTest, TheButtonsFollowingTheProgramsChangesAreLaidOutAsAFreshBarsAre)
 {
     for (unsigned seed = 1; seed <= styleNames().size(); ++seed)
-        runChangeSequence(seed, 40);
+        runChangeSequence(seed, 25);
 }
 
 }

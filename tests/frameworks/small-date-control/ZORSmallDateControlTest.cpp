@@ -637,7 +637,11 @@ TEST_F(ZORSmallDateControlTest, ANewDateShownInTheEditorIsNoTypingOfThePerson)
 {
     control->editCell(control->monthLocation());
     type(u"9");
-    control->setDate(*fnd::Calendar::current().dateFromComponents(fnd::DateComponents { 1994, 10, {}, 7 }));
+    fnd::DateComponents newDate;
+    newDate.year = 1994;
+    newDate.month = 10;
+    newDate.day = 7;
+    control->setDate(*fnd::Calendar::current().dateFromComponents(newDate));
     EXPECT_EQ(editor()->string().utf8(), "10");
     control->setMonth(5);
     EXPECT_EQ(editor()->string().utf8(), "05");

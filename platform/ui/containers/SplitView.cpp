@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+#include <utility>
 
 namespace ui {
 
@@ -207,9 +208,11 @@ void SplitView::applyLengths(const std::vector<double>& wanted, long dividerInde
         return;
     m_adjusting = true;
     postResize(SplitViewNotification::WillResizeSubviews, dividerIndex);
-    // Collapse first: hidden dividers beside collapsed subviews change the room there is.
+    // Collapse first: hidden dividers beside collapsed subviews change the room there is. A collapsed subview left
+    // without room stays collapsed, even one the delegate no longer lets collapse: opened at no length, it would
+    // show its dividers with no room for them.
     for (std::size_t i = 0; i < views.size(); ++i) {
-        bool collapse = wanted[i] <= 0 && canCollapse(*views[i]);
+        bool collapse = wanted[i] <= 0 && (isSubviewCollapsed(*views[i]) || canCollapse(*views[i]));
         if (collapse != views[i]->isHidden())
             views[i]->setHidden(collapse);
     }
@@ -281,17 +284,28 @@ void SplitView::setPositionOfDivider(double position, long index)
     double pair = lens[index] + lens[index + 1];
     lens[index] = position - min;
     lens[index + 1] = pair - lens[index];
-    // A divider that shows or hides as a neighbour collapses or expands changes the room: the far neighbour pays.
-    double before = dividerThicknessAt(index);
+    // Dividers that show or hide as a neighbour collapses or expands change the room: the far neighbour pays. A
+    // pane between two dividers hides or shows both.
     auto& views = subviews();
-    bool prevCollapses = lens[index] <= 0 && canCollapse(*views[index]);
-    bool nextCollapses = lens[index + 1] <= 0 && canCollapse(*views[index + 1]);
-    double after = dividerThickness();
-    if (prevCollapses || nextCollapses) {
-        auto d = delegate();
-        if (d && d->splitViewShouldHideDividerAtIndex(*this, index).value_or(false))
-            after = 0;
-    }
+    bool prevCollapses = lens[index] <= 0 && (isSubviewCollapsed(*views[index]) || canCollapse(*views[index]));
+    bool nextCollapses
+        = lens[index + 1] <= 0 && (isSubviewCollapsed(*views[index + 1]) || canCollapse(*views[index + 1]));
+    std::vector<bool> collapsed;
+    for (const auto& v : views)
+        collapsed.push_back(isSubviewCollapsed(*v));
+    auto d = delegate();
+    const auto dividers = [&](const std::vector<bool>& hidden) {
+        double total = 0;
+        for (long j = 0; j + 1 < long(hidden.size()); ++j)
+            if (!((hidden[std::size_t(j)] || hidden[std::size_t(j) + 1]) && d
+                    && d->splitViewShouldHideDividerAtIndex(*this, j).value_or(false)))
+                total += dividerThickness();
+        return total;
+    };
+    const double before = dividers(collapsed);
+    collapsed[std::size_t(index)] = prevCollapses;
+    collapsed[std::size_t(index) + 1] = nextCollapses;
+    const double after = dividers(collapsed);
     if (after != before) {
         // A neighbour that collapses leaves the divider's room to the other; one that expands pays for it.
         double* payer = &lens[index];
@@ -299,7 +313,10 @@ void SplitView::setPositionOfDivider(double position, long index)
             payer = &lens[index + 1];
         else if (!nextCollapses && isSubviewCollapsed(*views[index + 1]))
             payer = &lens[index + 1];
-        *payer = std::max(0.0, *payer + before - after);
+        // A pane too short yet to pay for the dividers its opening shows stays as it is: the room would not add up.
+        if (after > before && *payer + before - after <= 0)
+            return;
+        *payer += before - after;
     }
     applyLengths(lens, index);
     saveAutosavedPositions();
@@ -351,6 +368,20 @@ void SplitView::didAddSubview(View& subview)
 {
     View::didAddSubview(subview);
     if (!m_adjusting)
+        adjustSubviews();
+}
+
+void SplitView::willRemoveSubview(View& subview)
+{
+    View::willRemoveSubview(subview);
+    m_paneRemoved = true;
+    setNeedsLayout(true);
+}
+
+void SplitView::layout()
+{
+    View::layout();
+    if (std::exchange(m_paneRemoved, false))
         adjustSubviews();
 }
 
@@ -476,25 +507,33 @@ void SplitView::mouseDown(const Event& event)
 void SplitView::trackDivider(long index, const Event& event)
 {
     auto& app = Application::shared();
-    auto d = delegate();
     double grab
         = gfx::along(convertPointFromView(event.locationInWindow(), nullptr), axis()) - positionOfDivider(index);
-    double min = minPossiblePositionOfDividerAtIndex(index);
-    double max = maxPossiblePositionOfDividerAtIndex(index);
-    double minAllowed = d ? d->splitViewConstrainMinCoordinate(*this, min, index).value_or(min) : min;
-    double maxAllowed = d ? d->splitViewConstrainMaxCoordinate(*this, max, index).value_or(max) : max;
+    // The divider is the one between these two panes, wherever the program's changes during the drag put it.
     auto prev = subviews()[index];
     auto next = subviews()[index + 1];
     auto cursor = m_vertical ? Cursor::resizeLeftRightCursor() : Cursor::resizeUpDownCursor();
     cursor->push();
     auto savedName = m_autosaveName;
     m_autosaveName = {}; // saved once, when the drag ends
-    double applied = positionOfDivider(index);
     for (;;) {
         auto next_ = app.nextEvent(EventMasks::LeftMouseUp | EventMasks::LeftMouseDragged, fnd::Date::distantFuture(),
             fnd::RunLoopMode::EventTracking, true);
         if (!next_)
             break;
+        // Panes added, removed or resized meanwhile: the layout is brought up to date, the divider found again (the
+        // drag ends with it when one of its panes went) and its limits taken anew.
+        layoutSubtreeIfNeeded();
+        const auto& views = subviews();
+        auto at = std::find(views.begin(), views.end(), prev);
+        if (at == views.end() || at + 1 == views.end() || *(at + 1) != next)
+            break;
+        index = long(at - views.begin());
+        auto d = delegate();
+        const double min = minPossiblePositionOfDividerAtIndex(index);
+        const double max = maxPossiblePositionOfDividerAtIndex(index);
+        const double minAllowed = d ? d->splitViewConstrainMinCoordinate(*this, min, index).value_or(min) : min;
+        const double maxAllowed = d ? d->splitViewConstrainMaxCoordinate(*this, max, index).value_or(max) : max;
         double proposed = gfx::along(convertPointFromView(next_->locationInWindow(), nullptr), axis()) - grab;
         double position = proposed;
         // Past a limit the subview collapses once the mouse is over half way to where it would vanish.
@@ -505,10 +544,9 @@ void SplitView::trackDivider(long index, const Event& event)
         else if (d)
             position = std::clamp(
                 d->splitViewConstrainSplitPosition(*this, position, index).value_or(position), minAllowed, maxAllowed);
-        if (position != applied) {
+        // Where the divider is now: the program may have moved it (a resize) since the last move.
+        if (position != positionOfDivider(index))
             setPositionOfDivider(position, index);
-            applied = position;
-        }
         if (next_->type() == EventType::LeftMouseUp)
             break;
     }

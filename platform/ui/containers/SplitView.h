@@ -128,6 +128,9 @@ public:
     void resetCursorRects() override;
     void resizeSubviewsWithOldSize(gfx::Size oldSize) override;
     void didAddSubview(View& subview) override;
+    // A pane taken away leaves no gap: the others share the split view again at the next layout pass.
+    void willRemoveSubview(View& subview) override;
+    void layout() override;
 
     // Accessibility: a split group of its panes, with its orientation.
     std::vector<fnd::String> accessibilityAttributeNames() const override;
@@ -156,6 +159,7 @@ private:
     std::weak_ptr<SplitViewDelegate> m_delegate;
     fnd::String m_autosaveName;
     bool m_adjusting { false };
+    bool m_paneRemoved { false };
 };
 
 }

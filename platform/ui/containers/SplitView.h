@@ -144,6 +144,10 @@ private:
     std::vector<double> lengths() const;
     // Every divider's rect (dividerRect of each index), in one pass over the subviews.
     std::vector<gfx::Rect> dividerRects() const;
+    // Which subviews applyLengths collapses for these lengths (a collapsed one, or one at no length the delegate
+    // lets collapse), and the room the dividers take beside them.
+    std::vector<bool> collapsedFor(const std::vector<double>& lengths);
+    double dividersFor(const std::vector<bool>& collapsed);
     // Sets the subview frames from lengths; a zero length collapses a subview the delegate allows to.
     void applyLengths(const std::vector<double>& lengths, long dividerIndex);
     bool canCollapse(View& subview);

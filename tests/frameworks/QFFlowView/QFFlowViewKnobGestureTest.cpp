@@ -1,9 +1,9 @@
 // A person drags the scroll knob of a bound flow view in stages while the program acts at each stage: it inserts
 // and removes items (the selected one too), sets shorter content, empties the controller, renames an item, selects
 // an item and takes the view out of its window (with the view that holds it: leaving its superview ends the view's
-// binding). After each drag the knob is let go, the selection lies within the
-// items, the view shows what a view bound afresh to the same content shows, and where the program did not act after
-// the person's last move, a release past either end of the bar selects that end's item.
+// binding). After each drag the knob is let go, the selection lies within the items, the view shows what a view
+// bound afresh to the same content shows, and where the program did not act after the person's last move, a release
+// past either end of the bar selects that end's item.
 #include "QFFlowViewBoundContent.h"
 
 #include "support/GestureSeeds.h"

@@ -191,7 +191,7 @@ TEST_F(FlowViewKnobGestureTest, TheKnobIsLetGoAndTheViewShowsItsItemsWhateverThe
     const int seeds = testsupport::gestureSeeds(2);
     for (int seed = 1; seed <= seeds && !HasFailure(); ++seed) {
         start(unsigned(seed));
-        for (int gesture = 0; gesture < 6 && !HasFailure(); ++gesture) {
+        for (int gesture = 0; gesture < 3 && !HasFailure(); ++gesture) {
             const auto what = this->gesture();
             check("seed " + std::to_string(seed) + " gesture " + std::to_string(gesture) + " (" + what + ")");
         }

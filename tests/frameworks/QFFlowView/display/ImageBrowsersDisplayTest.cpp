@@ -8,6 +8,8 @@
 
 #include "platform/graphics/Image.h"
 #include "platform/layers/LayerAnimation.h"
+#include "platform/ui/containers/TabView.h"
+#include "platform/ui/containers/TabViewItem.h"
 
 #include <atk/atk.h>
 #include <fmt/format.h>
@@ -331,5 +333,66 @@ TEST_F(ImageBrowsersDisplayTest, FlowViewItemsReadThroughTheBridgeWhereTheyShow)
     EXPECT_TRUE(waitFor([&] { return !showing(right); }, Bound)) << "wholly out of the window";
     EXPECT_GE(extents(right)[0], content[0] + content[2]);
     EXPECT_TRUE(showing(selectedItem)) << "across the window's edge";
+    window->close();
+}
+
+// A flow view on a tab page that is not shown publishes nothing: the objects an assistive technology was handed for
+// its list and items answer as gone (no children, no role) rather than as items of a view nobody sees; the view's
+// own object lists nothing. Shown again, the view's list has new objects for its items.
+TEST_F(ImageBrowsersDisplayTest, AFlowViewOnATabPageNotShownPublishesNothing)
+{
+    const gfx::Size size { 600, 320 };
+    auto view = QFFlowView::create({ { 0, 0 }, size });
+    auto source = displayPictureSource(40);
+    view->setDataSource(source);
+    view->reloadContent();
+    auto tabs = ui::TabView::create({ { 0, 0 }, size });
+    tabs->setTabViewType(ui::TabViewType::NoTabsNoBorder);
+    for (int i = 0; i < 2; ++i) {
+        auto page = ui::TabViewItem::create(fnd::Value(i));
+        page->setView(i == 0 ? std::static_pointer_cast<ui::View>(view) : ui::View::create({ { 0, 0 }, size }));
+        tabs->addTabViewItem(page);
+    }
+    auto window = showWindow({ { 100, 150 }, size }, tabs);
+    ASSERT_TRUE(waitFor([&] { return view->visibleItemIndexes().length > 0 && flowViewAtRest(*view); }, Bound));
+    auto& bridge = ui::GtkAccessibilityBridge::shared();
+    auto has = [](AtkObject* object, AtkStateType state) {
+        auto* set = atk_object_ref_state_set(object);
+        bool result = atk_state_set_contains_state(set, state);
+        g_object_unref(set);
+        return result;
+    };
+    auto* viewObject = bridge.accessibleFor(*view);
+    ASSERT_EQ(atk_object_get_n_accessible_children(viewObject), 2) << "the list and the scroll bar";
+    auto* list = atk_object_ref_accessible_child(viewObject, 0);
+    ASSERT_EQ(atk_object_get_role(list), ATK_ROLE_LIST);
+    ASSERT_EQ(atk_object_get_n_accessible_children(list), 40);
+    auto* item = atk_object_ref_accessible_child(list, 3);
+    ASSERT_STREQ(atk_object_get_name(item), "Picture 3");
+
+    tabs->selectTabViewItemAtIndex(1);
+    ASSERT_TRUE(waitFor([&] { return !view->window(); }, Bound));
+    for (auto* gone : { list, item }) {
+        EXPECT_TRUE(has(gone, ATK_STATE_DEFUNCT)) << atk_object_get_name(gone);
+        EXPECT_EQ(atk_object_get_role(gone), ATK_ROLE_INVALID);
+        EXPECT_EQ(atk_object_get_n_accessible_children(gone), 0);
+        EXPECT_EQ(atk_object_ref_accessible_child(gone, 0), nullptr);
+        EXPECT_EQ(atk_object_get_index_in_parent(gone), -1);
+    }
+    EXPECT_EQ(atk_object_get_n_accessible_children(viewObject), 0) << "out of the window";
+    EXPECT_FALSE(has(viewObject, ATK_STATE_SHOWING));
+    g_object_unref(item);
+    g_object_unref(list);
+
+    tabs->selectTabViewItemAtIndex(0);
+    ASSERT_TRUE(waitFor([&] { return view->visibleItemIndexes().length > 0 && flowViewAtRest(*view); }, Bound));
+    ASSERT_EQ(atk_object_get_n_accessible_children(viewObject), 2);
+    auto* shown = atk_object_ref_accessible_child(viewObject, 0);
+    EXPECT_EQ(atk_object_get_n_accessible_children(shown), 40);
+    auto* again = atk_object_ref_accessible_child(shown, 3);
+    EXPECT_STREQ(atk_object_get_name(again), "Picture 3");
+    EXPECT_FALSE(has(again, ATK_STATE_DEFUNCT));
+    g_object_unref(again);
+    g_object_unref(shown);
     window->close();
 }

@@ -4,13 +4,38 @@
 #include "platform/foundation/runtime/NotificationCenter.h"
 
 #include <algorithm>
+#include <atomic>
 #include <fmt/format.h>
 #include <unordered_set>
 
 FND_REGISTER_CLASS(ZOROutlineSourceListItem, fnd::Object)
 
+namespace {
+
+// Moves on whenever a change may alter the roots of items other than the one changed. Starts above 0, the epoch of an
+// item whose root was never looked up. Atomic only so that trees used on different threads stay sound; a move by
+// another thread merely makes this thread's roots be looked up again.
+std::atomic<std::uint64_t> sourceListItemEpoch { 1 };
+
+std::uint64_t sourceListItemCurrentEpoch()
+{
+    return sourceListItemEpoch.load(std::memory_order_relaxed);
+}
+
+void sourceListItemNewEpoch()
+{
+    sourceListItemEpoch.fetch_add(1, std::memory_order_relaxed);
+}
+
+}
+
 ZOROutlineSourceListItem::~ZOROutlineSourceListItem()
 {
+    // The items linked to this one become roots.
+    if (m_linkedChildren > 0)
+        sourceListItemNewEpoch();
+    if (auto up = m_parent.lock())
+        --up->m_linkedChildren;
     // Each item would free its children inside its own destruction, one stack frame per level. Children held by
     // nobody else are taken apart here instead, their own children moved onto the list before they go.
     if (!m_children)
@@ -63,12 +88,34 @@ void ZOROutlineSourceListItem::setParent(const Ptr& parent)
 {
     if (parent)
         parent->checkAdoptable(self());
+    linkParent(parent);
+}
+
+void ZOROutlineSourceListItem::linkParent(const Ptr& parent)
+{
+    auto old = m_parent.lock();
+    if (old == parent) {
+        m_parent = parent; // may have named an item since freed
+        return;
+    }
+    if (old)
+        --old->m_linkedChildren;
+    if (parent)
+        ++parent->m_linkedChildren;
     m_parent = parent;
+    // Only the items linked below this one find their root through it.
+    if (m_linkedChildren > 0)
+        sourceListItemNewEpoch();
+    else
+        m_rootEpoch = 0;
 }
 
 void ZOROutlineSourceListItem::checkAdoptable(const Ptr& child) const
 {
     if (!child)
+        return;
+    // An item no other names as its parent is on no other item's way to the root: only this item itself is refused.
+    if (child.get() != this && child->m_linkedChildren == 0)
         return;
     for (auto* walk = this; walk;) {
         if (walk == child.get())
@@ -128,10 +175,29 @@ void ZOROutlineSourceListItem::setChildren(std::optional<Children> children)
 
 ZOROutlineSourceListItem::Ptr ZOROutlineSourceListItem::rootObject()
 {
-    auto node = self();
-    while (auto up = node->parent())
-        node = up;
-    return node;
+    // Climbs to the first item whose remembered root is current (or the root itself), then leaves that root with
+    // every item passed: after a move, each item's climb is paid once.
+    const auto now = sourceListItemCurrentEpoch();
+    ZOROutlineSourceListItem* top = this;
+    Ptr root;
+    while (!root) {
+        if (top->m_rootEpoch == now)
+            root = top->m_root.lock();
+        if (root)
+            break;
+        auto up = top->parent();
+        if (!up)
+            root = top->self();
+        else
+            top = up.get(); // held by its own owners, not by this walk
+    }
+    for (auto* walk = this;; walk = walk->m_parent.lock().get()) {
+        walk->m_root = root;
+        walk->m_rootEpoch = now;
+        if (walk == top)
+            break;
+    }
+    return root;
 }
 
 ZOROutlineSourceListItem::Ptr ZOROutlineSourceListItem::childAtIndex(fnd::Index index) const
@@ -225,7 +291,7 @@ void ZOROutlineSourceListItem::silentAddChild(const Ptr& child)
     checkListable(child);
     if (!m_children)
         m_children.emplace();
-    child->m_parent = self();
+    child->linkParent(self());
     m_children->push_back(child);
     ++child->m_holders;
 }
@@ -239,7 +305,7 @@ void ZOROutlineSourceListItem::silentInsertChild(const Ptr& child, fnd::Index in
     if (!m_children)
         m_children.emplace();
     index = std::clamp<fnd::Index>(index, 0, fnd::Index(m_children->size()));
-    child->m_parent = self();
+    child->linkParent(self());
     m_children->insert(m_children->begin() + index, child);
     ++child->m_holders;
 }
@@ -282,7 +348,7 @@ void ZOROutlineSourceListItem::removeChildAtIndex(fnd::Index index)
         child->selfValue(), fnd::Dictionary { { "parent", selfValue() } });
     // Those told could still ask the child where it was; afterwards it belongs to no tree.
     if (child->parent().get() == this)
-        child->m_parent.reset();
+        child->linkParent(nullptr);
 }
 
 void ZOROutlineSourceListItem::removeChild(const ZOROutlineSourceListItem* child)
@@ -332,7 +398,7 @@ void ZOROutlineSourceListItem::setParentForTree()
         });
         auto me = item->self();
         for (const auto& child : *item->m_children)
-            child->m_parent = me;
+            child->linkParent(me);
         // The first child's subtree next: items are met in the order of a depth-first walk.
         for (auto it = item->m_children->rbegin(); it != item->m_children->rend(); ++it)
             pending.push_back(it->get());

@@ -186,6 +186,9 @@ TEST_F(ZOROutlineSourceListItemTest, PlacingAnItemUnderItselfOrItsDescendantIsRe
     root->addChild(group);
     group->addChild(child);
     child->addChild(grandchild);
+    // Linked by its parent link alone: `loose` lists no children, yet it is `tied`'s parent.
+    auto loose = Item::create("loose"), tied = Item::create("tied");
+    tied->setParent(loose);
     log.clear();
     const std::vector<std::pair<const char*, std::function<void()>>> moves {
         { "addChild of itself", [&] { group->addChild(group); } },
@@ -194,6 +197,8 @@ TEST_F(ZOROutlineSourceListItemTest, PlacingAnItemUnderItselfOrItsDescendantIsRe
         { "silentAddChild of the root onto a grandchild", [&] { grandchild->silentAddChild(root); } },
         { "silentInsertChild of itself", [&] { child->silentInsertChild(child, 0); } },
         { "setParent to its own child", [&] { group->setParent(child); } },
+        { "silentAddChild onto the item it is the parent of", [&] { tied->silentAddChild(loose); } },
+        { "setParent to the item it is the parent of", [&] { loose->setParent(tied); } },
     };
     for (const auto& [what, move] : moves) {
         auto error = raised(move);
@@ -205,6 +210,7 @@ TEST_F(ZOROutlineSourceListItemTest, PlacingAnItemUnderItselfOrItsDescendantIsRe
         EXPECT_EQ(child->countOfChildren(), 1) << what;
         EXPECT_EQ(grandchild->countOfChildren(), 0) << what;
         EXPECT_EQ(group->parent(), root) << what;
+        EXPECT_EQ(loose->parent(), nullptr) << what;
     }
     EXPECT_TRUE(log.empty()) << "a refused change reports nothing";
 

@@ -10,6 +10,8 @@
 // - CardFlowTinyPNGs: four PNGs of 5 × 5 pixels that declare 1 pixel per metre (so 14,173 points a side) shown as
 //   data; "picture_MiB" is what the layers' pictures hold, "peak_MiB" the process's peak resident size (run it by
 //   itself, --benchmark_filter=CardFlowTinyPNGs, for a peak of its own; goal: under 200 MB).
+// Each case of n items also runs with a screen reader's presence ("a11y" 1, bench/CollectionSizes.h).
+#include "bench/CollectionSizes.h"
 #include "frameworks/ZORAppKit/ZORCardFlowView/ZORCardFlowView.h"
 
 #include "platform/backend/headless/HeadlessBackend.h"
@@ -28,6 +30,13 @@
 #include <string>
 
 namespace {
+
+void cardFlowSizes(benchmark::internal::Benchmark* b)
+{
+    for (long items : { 200, 2000, 20000 })
+        collectionsizes::args(b, { items });
+    b->ArgNames({ "items", "a11y" });
+}
 
 // Time that only moves when the benchmark moves it, the headless backend, and a card-flow view of 620 × 400 points
 // with items of 140 × 100 in a key window.
@@ -100,7 +109,7 @@ void CardFlowFirstContent(benchmark::State& state)
         state.ResumeTiming();
     }
 }
-BENCHMARK(CardFlowFirstContent)->Arg(200)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(CardFlowFirstContent)->Apply(cardFlowSizes)->Unit(benchmark::kMillisecond);
 
 void CardFlowReplaceHalf(benchmark::State& state)
 {
@@ -118,7 +127,7 @@ void CardFlowReplaceHalf(benchmark::State& state)
         state.ResumeTiming();
     }
 }
-BENCHMARK(CardFlowReplaceHalf)->Arg(200)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(CardFlowReplaceHalf)->Apply(cardFlowSizes)->Unit(benchmark::kMillisecond);
 
 void CardFlowSelectionChange(benchmark::State& state)
 {
@@ -131,7 +140,7 @@ void CardFlowSelectionChange(benchmark::State& state)
         ui::Transaction::flush();
     }
 }
-BENCHMARK(CardFlowSelectionChange)->Arg(200)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(CardFlowSelectionChange)->Apply(cardFlowSizes)->Unit(benchmark::kMillisecond);
 
 // The same up to the first frame of the move composited: the step of the run loop that draws the window.
 void CardFlowSelectionFrame(benchmark::State& state)
@@ -153,7 +162,7 @@ void CardFlowSelectionFrame(benchmark::State& state)
         state.ResumeTiming();
     }
 }
-BENCHMARK(CardFlowSelectionFrame)->Arg(200)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(CardFlowSelectionFrame)->Apply(cardFlowSizes)->Unit(benchmark::kMillisecond);
 
 void CardFlowScrollStep(benchmark::State& state)
 {
@@ -171,7 +180,7 @@ void CardFlowScrollStep(benchmark::State& state)
         ui::Transaction::flush();
     }
 }
-BENCHMARK(CardFlowScrollStep)->Arg(200)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(CardFlowScrollStep)->Apply(cardFlowSizes)->Unit(benchmark::kMillisecond);
 
 // The view with n items, its selection in the middle, laid out and still.
 std::shared_ptr<CardBenchScene> cardBenchStillScene(std::int64_t n)
@@ -196,7 +205,7 @@ void CardFlowHitItem(benchmark::State& state)
     for (auto _ : state)
         benchmark::DoNotOptimize(view.indexOfItemAtPoint(p));
 }
-BENCHMARK(CardFlowHitItem)->Arg(200)->Arg(2000)->Arg(20000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(CardFlowHitItem)->Apply(cardFlowSizes)->Unit(benchmark::kMicrosecond);
 
 void CardFlowMissedClick(benchmark::State& state)
 {
@@ -209,7 +218,7 @@ void CardFlowMissedClick(benchmark::State& state)
     for (auto _ : state)
         benchmark::DoNotOptimize(view.indexOfItemAtPoint(p));
 }
-BENCHMARK(CardFlowMissedClick)->Arg(200)->Arg(2000)->Arg(20000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(CardFlowMissedClick)->Apply(cardFlowSizes)->Unit(benchmark::kMicrosecond);
 
 // A PNG of 5 × 5 pixels that declares 1 pixel per metre: 5 m, 14,173 points, a side.
 fnd::Data cardBenchTinyPNG(int seed)

@@ -12,6 +12,8 @@
 // - FlowViewVisibleItems: counting the items in view (calculateVisibleItems).
 // - FlowViewClickHitTest: the item under a click on the selected picture (indexOfItemAtPoint through the
 //   presentation tree, which the step before rebuilt).
+// Each also with a screen reader's presence ("a11y" 1, bench/CollectionSizes.h).
+#include "bench/CollectionSizes.h"
 #include "frameworks/QFFlowView/QFFlowView.h"
 
 #include "platform/backend/headless/HeadlessBackend.h"
@@ -139,7 +141,9 @@ public:
 
 void flowItemsSizes(benchmark::internal::Benchmark* b)
 {
-    b->Arg(200)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
+    for (long items : { 200, 2000, 20000 })
+        collectionsizes::args(b, { items });
+    b->ArgNames({ "items", "a11y" })->Unit(benchmark::kMillisecond);
 }
 
 void FlowViewBind(benchmark::State& state)

@@ -144,7 +144,8 @@ def listen(app, seconds, stages):
             pass
 
     kinds = ["object:state-changed", "object:property-change", "object:text-changed", "object:children-changed",
-             "object:selection-changed", "focus:", "window:activate", "window:deactivate"]
+             "object:selection-changed", "object:active-descendant-changed", "focus:", "window:activate",
+             "window:deactivate"]
     pyatspi.Registry.registerEventListener(heard, *kinds)
     children = []
 

@@ -92,8 +92,8 @@ long indexOfChild(AtkObject* parent, const AccessibilityElement& child);
 // Lets go of the listed children (the object is finalised).
 void releaseChildren(State& state);
 // Lists the children again and emits each removal and addition: the removal of each child that has an object
-// (clients were handed it), the addition of each new one unless the parent manages its descendants (clients ask for
-// those they need).
+// (clients were handed it), the addition of each new one, by its place alone when the parent manages its
+// descendants (clients ask for those they need).
 void emitChildrenChanges(AtkObject* accessible);
 
 // The mapping of our tree onto ATK's (GtkAccessibleMapping.cpp).

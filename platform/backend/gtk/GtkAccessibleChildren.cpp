@@ -146,12 +146,17 @@ void emitChildrenChanges(AtkObject* accessible)
         else if (child.accessible)
             g_signal_emit_by_name(accessible, "children-changed::remove", guint(i), child.accessible);
     }
-    // Then the additions in order, each at its place in the new list.
-    if (!managesDescendants(*live.element))
-        for (std::size_t i = 0; i < state->children.size(); ++i)
-            if (!kept.contains(state->children[i].element))
-                if (auto* child = childAt(accessible, i))
-                    g_signal_emit_by_name(accessible, "children-changed::add", guint(i), child);
+    // Then the additions in order, each at its place in the new list. A parent managing its descendants tells
+    // where they came without handing them out (no object is made for them): its clients ask for those they need.
+    bool manages = managesDescendants(*live.element);
+    for (std::size_t i = 0; i < state->children.size(); ++i) {
+        if (kept.contains(state->children[i].element))
+            continue;
+        if (manages)
+            g_signal_emit_by_name(accessible, "children-changed::add", guint(i), nullptr);
+        else if (auto* child = childAt(accessible, i))
+            g_signal_emit_by_name(accessible, "children-changed::add", guint(i), child);
+    }
     releaseListed(before);
 }
 

@@ -1,4 +1,5 @@
 #include "GtkTestSupport.h"
+#include "support/AccessibleTree.h"
 
 #include "frameworks/QFFlowView/QFFlowView.h"
 #include "frameworks/QFFlowView/QFLayerAccessibilityHelper.h"
@@ -18,6 +19,8 @@
 #include <chrono>
 #include <functional>
 #include <thread>
+
+#include <unistd.h>
 
 using namespace gtktest;
 
@@ -394,5 +397,93 @@ TEST_F(ImageBrowsersDisplayTest, AFlowViewOnATabPageNotShownPublishesNothing)
     EXPECT_FALSE(has(again, ATK_STATE_DEFUNCT));
     g_object_unref(again);
     g_object_unref(shown);
+    window->close();
+}
+
+// A client on the bus that read a flow view on a tab page hears its changes as a screen reader does. The list
+// manages its descendants, so the bus tells no children coming and going in it (clients ask for the items they
+// need): its selection moving tells its new item as the list's active descendant. The page going away tells the
+// tab view's children changing and the list gone.
+TEST_F(ImageBrowsersDisplayTest, AFlowViewsChangesReachAClientOnTheBus)
+{
+    const gfx::Size size { 600, 320 };
+    auto view = QFFlowView::create({ { 0, 0 }, size });
+    auto source = displayPictureSource(6);
+    view->setDataSource(source);
+    view->reloadContent();
+    auto tabs = ui::TabView::create({ { 0, 0 }, size });
+    tabs->setTabViewType(ui::TabViewType::NoTabsNoBorder);
+    for (int i = 0; i < 2; ++i) {
+        auto page = ui::TabViewItem::create(fnd::Value(i));
+        page->setView(i == 0 ? std::static_pointer_cast<ui::View>(view) : ui::View::create({ { 0, 0 }, size }));
+        tabs->addTabViewItem(page);
+    }
+    auto window = showWindow({ { 100, 150 }, size }, tabs);
+    window->setTitle("Album");
+    ASSERT_TRUE(waitFor([&] { return view->visibleItemIndexes().length > 0 && flowViewAtRest(*view); }, Bound));
+    const std::string self = "pid:" + std::to_string(::getpid());
+    auto tree = testsupport::AccessibleTree::fromDump(
+        runWhileServing(*backend, testsupport::AccessibleTree::dumpCommand(self)).output);
+    const auto* list = tree.find("list", "");
+    ASSERT_TRUE(list) << tree.text();
+    ASSERT_EQ(tree.childrenOf(*list).size(), 6u) << tree.text();
+
+    // The changes come once the client listens (its first stage makes the file a timer here waits for), the page
+    // once it heard the selection.
+    char folder[] = "/tmp/flow-view-bus-XXXXXX";
+    ASSERT_TRUE(mkdtemp(folder));
+    struct Stage {
+        std::string file;
+        std::function<void()> make;
+    };
+    std::vector<Stage> stages {
+        { std::string(folder) + "/listening",
+            [&] {
+                // Picture 5 leaves, Pictures 6 to 8 come after Picture 0; Picture 8 is selected, at 3.
+                auto kept = source->items;
+                kept.erase(kept.begin() + 5);
+                auto more = displayPictureSource(9);
+                kept.insert(kept.begin() + 1, more->items.begin() + 6, more->items.end());
+                source->items = kept;
+                view->reloadContent();
+                view->setSelectedIndex(3);
+            } },
+        { std::string(folder) + "/selected", [&] { tabs->selectTabViewItemAtIndex(1); } },
+    };
+    for (auto& stage : stages)
+        g_timeout_add(
+            20,
+            +[](gpointer data) -> gboolean {
+                auto& s = *static_cast<Stage*>(data);
+                if (access(s.file.c_str(), F_OK) != 0)
+                    return G_SOURCE_CONTINUE;
+                s.make();
+                return G_SOURCE_REMOVE;
+            },
+            &stage);
+    auto quoted = [](const std::string& text) { return "'" + text + "'"; };
+    const std::string selected = "object:active-descendant-changed|3|list|";
+    const std::string pageGone = "object:children-changed:remove|0|panel|";
+    // The client gives up listening before the wait for it ends, so what it heard is told either way.
+    auto heard = runWhileServing(*backend,
+        std::string(BARCODES_ATSPI_PROBE) + " events " + self + " " + std::to_string(int(Bound)) + " "
+            + quoted("touch " + stages[0].file) + " " + quoted(selected) + " " + quoted("touch " + stages[1].file) + " "
+            + quoted(pageGone),
+        2 * Bound);
+    for (auto& stage : stages) {
+        g_source_remove_by_user_data(&stage);
+        std::remove(stage.file.c_str());
+    }
+    rmdir(folder);
+    std::vector<std::string> events;
+    std::istringstream lines(heard.output);
+    for (std::string line; std::getline(lines, line);)
+        events.push_back(line);
+    auto has = [&](const std::string& event) { return std::ranges::find(events, event) != events.end(); };
+    auto all = heard.output;
+    EXPECT_TRUE(has("object:selection-changed|0|list|")) << all;
+    EXPECT_TRUE(has(selected)) << all;
+    EXPECT_TRUE(has("object:state-changed:defunct|1|list|")) << "the page's list, not shown\n" << all;
+    EXPECT_TRUE(has(pageGone)) << all;
     window->close();
 }

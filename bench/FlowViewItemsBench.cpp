@@ -19,6 +19,7 @@
 // - FlowViewBoundClear/n: the controller removes every item in one change.
 // - FlowViewBoundShrink/n: the controller's content becomes its first half (a new content: the view reloads).
 // "change_ms" is the controller's call with the view's work, "frame_ms" the first frame after it.
+// Each also with a screen reader's presence ("a11y" 1, bench/CollectionSizes.h).
 #include "bench/CollectionSizes.h"
 #include "frameworks/QFFlowView/QFFlowView.h"
 
@@ -147,7 +148,9 @@ public:
 
 void flowItemsSizes(benchmark::internal::Benchmark* b)
 {
-    b->Arg(200)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
+    for (long items : { 200, 2000, 20000 })
+        collectionsizes::args(b, { items });
+    b->ArgNames({ "items", "a11y" })->Unit(benchmark::kMillisecond);
 }
 
 void FlowViewBind(benchmark::State& state)

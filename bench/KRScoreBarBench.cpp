@@ -84,10 +84,10 @@ struct KRScoreBarBenchSetup {
 void sizes(benchmark::internal::Benchmark* b)
 {
     for (long factor : { 1, 10, 100 })
-        b->Args({ KRScoreBarBenchTypicalGroups * factor, KRScoreBarBenchTypicalItems });
+        collectionsizes::args(b, { KRScoreBarBenchTypicalGroups * factor, KRScoreBarBenchTypicalItems });
     for (long factor : { 10, 100 })
-        b->Args({ KRScoreBarBenchTypicalGroups, KRScoreBarBenchTypicalItems * factor });
-    b->ArgNames({ "groups", "items" })->Unit(benchmark::kMicrosecond);
+        collectionsizes::args(b, { KRScoreBarBenchTypicalGroups, KRScoreBarBenchTypicalItems * factor });
+    b->ArgNames({ "groups", "items", "a11y" })->Unit(benchmark::kMicrosecond);
 }
 
 long itemsOf(const benchmark::State& state)

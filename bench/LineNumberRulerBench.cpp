@@ -81,7 +81,7 @@ struct RulerBench {
 void sizes(benchmark::internal::Benchmark* b)
 {
     collectionsizes::threeSizes(b, LineNumberRulerBenchTypicalLines);
-    b->ArgName("lines")->Unit(benchmark::kMicrosecond);
+    b->ArgNames({ "lines", "a11y" })->Unit(benchmark::kMicrosecond);
 }
 
 // A character typed at the insertion point (in the middle of the text) and the window redrawn.

@@ -72,7 +72,7 @@ struct ObservedObjects {
 void observerSizes(benchmark::internal::Benchmark* b)
 {
     collectionsizes::threeSizes(b, PlatformCollectionsTypicalObservers);
-    b->ArgName("observers")->Unit(benchmark::kMicrosecond);
+    b->ArgNames({ "observers", "a11y" })->Unit(benchmark::kMicrosecond);
 }
 
 // A post about one object: only its own observer should be visited.
@@ -180,7 +180,7 @@ struct ObservedController {
 void objectSizes(benchmark::internal::Benchmark* b)
 {
     collectionsizes::threeSizes(b, PlatformCollectionsTypicalObjects);
-    b->ArgName("objects")->Unit(benchmark::kMicrosecond);
+    b->ArgNames({ "objects", "a11y" })->Unit(benchmark::kMicrosecond);
 }
 
 // Adding one object at the end; removing it again is not timed.
@@ -281,7 +281,7 @@ std::shared_ptr<ui::Menu> PlatformCollectionsMenu(long items)
 void menuSizes(benchmark::internal::Benchmark* b)
 {
     collectionsizes::threeSizes(b, PlatformCollectionsTypicalMenuItems);
-    b->ArgName("items")->Unit(benchmark::kMicrosecond);
+    b->ArgNames({ "items", "a11y" })->Unit(benchmark::kMicrosecond);
 }
 
 // The layout a pop-up asks for each time it opens.
@@ -376,7 +376,7 @@ struct TrackedView {
 void rectSizes(benchmark::internal::Benchmark* b)
 {
     collectionsizes::threeSizes(b, PlatformCollectionsTypicalRects);
-    b->ArgName("rects")->Unit(benchmark::kMicrosecond);
+    b->ArgNames({ "rects", "a11y" })->Unit(benchmark::kMicrosecond);
 }
 
 // The rect of one part replaced, as a view does when that part moves: its old rect removed by its tag, a new one
@@ -458,7 +458,7 @@ struct DropViews {
 void dropSizes(benchmark::internal::Benchmark* b)
 {
     collectionsizes::threeSizes(b, PlatformCollectionsTypicalDropViews);
-    b->ArgName("views")->Unit(benchmark::kMicrosecond);
+    b->ArgNames({ "views", "a11y" })->Unit(benchmark::kMicrosecond);
 }
 
 // A view made, registered and gone (a row of a list that takes drops scrolls in and out of sight).
@@ -491,7 +491,7 @@ std::shared_ptr<ui::TabView> PlatformCollectionsTabView(long tabs)
 void tabSizes(benchmark::internal::Benchmark* b)
 {
     collectionsizes::threeSizes(b, PlatformCollectionsTypicalTabs);
-    b->ArgName("tabs")->Unit(benchmark::kMicrosecond);
+    b->ArgNames({ "tabs", "a11y" })->Unit(benchmark::kMicrosecond);
 }
 
 // The 1,000 points of the tab strip a window shows.

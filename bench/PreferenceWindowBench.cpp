@@ -87,7 +87,7 @@ struct PreferenceWindowBenchSetup {
 void sizes(benchmark::internal::Benchmark* b)
 {
     collectionsizes::threeSizes(b, PreferenceWindowBenchTypicalPanes);
-    b->ArgName("panes")->Unit(benchmark::kMicrosecond);
+    b->ArgNames({ "panes", "a11y" })->Unit(benchmark::kMicrosecond);
 }
 
 // Registering the panes, opening the window and drawing it.

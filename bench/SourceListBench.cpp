@@ -125,7 +125,7 @@ struct BenchList {
 void sizes(benchmark::internal::Benchmark* b)
 {
     collectionsizes::threeSizes(b, SourceListBenchTypicalItems);
-    b->ArgName("items")->Unit(benchmark::kMicrosecond);
+    b->ArgNames({ "items", "a11y" })->Unit(benchmark::kMicrosecond);
 }
 
 // Reading the items again and expanding every group, then drawing the first page.

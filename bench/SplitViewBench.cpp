@@ -22,7 +22,7 @@ constexpr long SplitViewBenchTypicalPanes = 3;
 void sizes(benchmark::internal::Benchmark* b)
 {
     collectionsizes::threeSizes(b, SplitViewBenchTypicalPanes);
-    b->ArgName("panes")->Unit(benchmark::kMicrosecond);
+    b->ArgNames({ "panes", "a11y" })->Unit(benchmark::kMicrosecond);
 }
 
 // The split view's width: at least 1,000 points and ten points per pane.

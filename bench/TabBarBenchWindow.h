@@ -68,7 +68,7 @@ inline bool fitsArgument(const benchmark::State& state)
 inline void sizes(benchmark::internal::Benchmark* b, long typicalTabs)
 {
     collectionsizes::threeSizes(b, typicalTabs, { 1, 0 });
-    b->ArgNames({ "tabs", "fits" })->Unit(benchmark::kMicrosecond);
+    b->ArgNames({ "tabs", "fits", "a11y" })->Unit(benchmark::kMicrosecond);
 }
 
 // Opening one tab at the end and the window's layout pass; closing it again is not timed.
@@ -106,7 +106,7 @@ template <class Setup> void removeOne(benchmark::State& state)
 inline void shrinkingSizes(benchmark::internal::Benchmark* b)
 {
     collectionsizes::threeSizes(b, 200, { 1, 0 });
-    b->ArgNames({ "tabs", "fits" })->Unit(benchmark::kMillisecond);
+    b->ArgNames({ "tabs", "fits", "a11y" })->Unit(benchmark::kMillisecond);
 }
 
 // Which tabs a round closes, one after another: all from the first, all from the last, or every second one.

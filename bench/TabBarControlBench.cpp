@@ -124,7 +124,7 @@ void TabBarControlSelectFromOverflowMenu(benchmark::State& state)
 }
 BENCHMARK(TabBarControlSelectFromOverflowMenu)
     ->Apply([](benchmark::internal::Benchmark* b) { collectionsizes::threeSizes(b, TabBarControlBenchTypicalTabs); })
-    ->ArgName("tabs")
+    ->ArgNames({ "tabs", "a11y" })
     ->Unit(benchmark::kMicrosecond);
 
 // Moving the first tab to the end of the tab view and back.

@@ -78,8 +78,8 @@ void TabBarViewCloseAll(benchmark::State& state)
 }
 BENCHMARK(TabBarViewCloseAll)->Apply([](benchmark::internal::Benchmark* b) {
     for (long tabs : { 200, 2000, 20000 })
-        b->Args({ tabs, 1 });
-    b->ArgNames({ "tabs", "fits" })->Unit(benchmark::kMillisecond);
+        collectionsizes::args(b, { tabs, 1 });
+    b->ArgNames({ "tabs", "fits", "a11y" })->Unit(benchmark::kMillisecond);
 });
 
 BENCHMARK(tabbarbench::selectAcross<TabBarBenchSetup>)->Name("TabBarViewSelectAcross")->Apply([](auto* b) {
@@ -123,7 +123,7 @@ void TabBarViewSelectFromOverflowMenu(benchmark::State& state)
 }
 BENCHMARK(TabBarViewSelectFromOverflowMenu)
     ->Apply([](benchmark::internal::Benchmark* b) { collectionsizes::threeSizes(b, TabBarViewBenchTypicalTabs); })
-    ->ArgName("tabs")
+    ->ArgNames({ "tabs", "a11y" })
     ->Unit(benchmark::kMicrosecond);
 
 // Moving the first tab to the end of the tab view and back.

@@ -89,7 +89,7 @@ struct TableBenchSetup {
 void sizes(benchmark::internal::Benchmark* b)
 {
     collectionsizes::threeSizes(b, TableBenchTypicalRows);
-    b->ArgName("rows")->Unit(benchmark::kMicrosecond);
+    b->ArgNames({ "rows", "a11y" })->Unit(benchmark::kMicrosecond);
 }
 
 // Reloading every row and drawing the first page.

@@ -95,10 +95,10 @@ struct BenchGrid {
 void sizes(benchmark::internal::Benchmark* b)
 {
     for (long factor : { 1, 10, 100 })
-        b->Args({ TableGridBenchTypicalColumns, TableGridBenchTypicalRows * factor });
+        collectionsizes::args(b, { TableGridBenchTypicalColumns, TableGridBenchTypicalRows * factor });
     for (long factor : { 10, 100 })
-        b->Args({ TableGridBenchTypicalColumns * factor, TableGridBenchTypicalRows });
-    b->ArgNames({ "columns", "rows" })->Unit(benchmark::kMicrosecond);
+        collectionsizes::args(b, { TableGridBenchTypicalColumns * factor, TableGridBenchTypicalRows });
+    b->ArgNames({ "columns", "rows", "a11y" })->Unit(benchmark::kMicrosecond);
 }
 
 // Reading the counts again and drawing the first page.

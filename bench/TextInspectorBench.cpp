@@ -76,7 +76,7 @@ struct TextInspectorBenchForm {
 void fieldSizes(benchmark::internal::Benchmark* b)
 {
     collectionsizes::threeSizes(b, TextInspectorBenchTypicalFields);
-    b->ArgName("fields")->Unit(benchmark::kMicrosecond);
+    b->ArgNames({ "fields", "a11y" })->Unit(benchmark::kMicrosecond);
 }
 
 // Adding every field in one editing batch and the first drawing.
@@ -186,7 +186,7 @@ struct TextInspectorBenchList {
 void entrySizes(benchmark::internal::Benchmark* b)
 {
     collectionsizes::threeSizes(b, TextInspectorBenchTypicalEntries);
-    b->ArgName("entries")->Unit(benchmark::kMicrosecond);
+    b->ArgNames({ "entries", "a11y" })->Unit(benchmark::kMicrosecond);
 }
 
 // An entry added at the end of the controller and the window redrawn; taking it away is not timed.

@@ -354,12 +354,7 @@ void QFFlowView::viewWillMoveToWindow(ui::Window* newWindow)
         // Out of every window nothing shows, so it keeps no pictures (a view on each tab page kept a full cache
         // each, for good); coming back, the reload loads them again.
         dropPictures();
-        // The tree it leaves holds them too, until the view comes back and builds a new one.
-        for (const auto* layers : { &m_itemLayers, &m_layerQueue })
-            for (const auto& layer : *layers)
-                if (!layer->sublayers().empty())
-                    layer->sublayers().front()->setContents(nullptr);
-        setLayer(nullptr);
+        tearDownLayers();
     }
 }
 

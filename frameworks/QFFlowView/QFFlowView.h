@@ -343,6 +343,9 @@ private:
     friend class QFFlowViewAccess;
 
     void setupLayers();
+    // Out of every window: the view drops its layer tree, its item layers and its accessibility elements, keeping
+    // only its items, selection and settings; setupLayers and a reload build them again.
+    void tearDownLayers();
     // A new item layer for the item at the index (with its identifier); its content layer's accessibility element
     // goes to `element`.
     std::shared_ptr<ui::ReplicatorLayer> createItemLayerWithIndex(std::size_t index, const fnd::Value& item,

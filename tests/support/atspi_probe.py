@@ -1,7 +1,9 @@
 #!/usr/bin/python3
 """Reads a program's accessibility tree through AT-SPI, as a screen reader does, for the display tests.
 
-  atspi_probe.py dump APP                       every element of APP's tree, one line each
+  atspi_probe.py dump APP                       every element of APP's tree, one line each (the first 2,000)
+  atspi_probe.py read APP                       reads every element of APP's tree as dump does, however many;
+                                                prints how many it read
   atspi_probe.py do APP ROLE NAME ACTION        performs the named action of the first element with that role and name
   atspi_probe.py settext APP ROLE NAME TEXT     sets the text of an editable element
   atspi_probe.py events APP SECONDS COMMAND UNTIL [COMMAND UNTIL]...
@@ -96,6 +98,22 @@ def walk(element, depth, out, limit=2000):
         walk(element.getChildAtIndex(index), depth + 1, out, limit)
 
 
+def read_all(root):
+    """Reads every element below root as a dump does, without keeping the lines; with a stack of its own, since a
+    tree may be deeper than Python's recursion allows. Answers the number read."""
+    count = 0
+    stack = [root]
+    while stack:
+        element = stack.pop()
+        if element is None:
+            continue
+        describe(element)
+        count += 1
+        children = [element.getChildAtIndex(index) for index in range(element.childCount)]
+        stack.extend(reversed(children))
+    return count
+
+
 def find(element, role, name):
     if element is None:
         return None
@@ -126,7 +144,8 @@ def listen(app, seconds, stages):
             pass
 
     kinds = ["object:state-changed", "object:property-change", "object:text-changed", "object:children-changed",
-             "object:selection-changed", "focus:", "window:activate", "window:deactivate"]
+             "object:selection-changed", "object:active-descendant-changed", "focus:", "window:activate",
+             "window:deactivate"]
     pyatspi.Registry.registerEventListener(heard, *kinds)
     children = []
 
@@ -170,6 +189,11 @@ def main(arguments):
         lines = []
         walk(app, 0, lines)
         print("\n".join(lines))
+        return 0
+    if command == "read":
+        # A program slow to answer (the reason to read it all) is waited for, not given up after the usual 25 s.
+        Atspi.set_timeout(600000, 600000)
+        print(read_all(app))
         return 0
     if command == "events" and len(arguments) >= 5 and len(arguments) % 2 == 1:
         stages = list(zip(arguments[3::2], arguments[4::2]))

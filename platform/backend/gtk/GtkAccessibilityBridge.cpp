@@ -160,6 +160,8 @@ void GtkAccessibilityBridge::hold(AtkObject*& slot, AtkObject* accessible)
 
 void GtkAccessibilityBridge::accessibilityNotification(AccessibilityElement& element, const fnd::String& notification)
 {
+    // Whatever it tells, the children listed so far may be others now.
+    gtkaccessible::treeChanged();
     if (notification == AXNote::ChildrenChanged || notification == AXNote::RowCountChanged) {
         if (auto* accessible = existingAccessibleFor(element))
             gtkaccessible::emitChildrenChanges(accessible);
@@ -235,10 +237,26 @@ void GtkAccessibilityBridge::accessibilityNotification(AccessibilityElement& ele
         if (ATK_IS_SELECTION(accessible))
             g_signal_emit_by_name(accessible, "selection-changed");
         gtkaccessible::emitChanges(accessible);
-        // The children's selected states changed with it.
-        if (auto* state = gtkaccessible::stateOf(accessible))
-            for (auto* child : state->children)
+        // The selected states of the children clients were handed changed with it.
+        if (auto* state = gtkaccessible::stateOf(accessible)) {
+            std::vector<AtkObject*> held;
+            for (const auto& child : state->children)
+                if (child.accessible)
+                    held.push_back(ATK_OBJECT(g_object_ref(child.accessible)));
+            for (auto* child : held) {
                 gtkaccessible::emitChanges(child);
+                g_object_unref(child);
+            }
+        }
+        // Clients do not walk the items of a list or table: its selected one is told as its active descendant.
+        if (gtkaccessible::managesDescendants(element)) {
+            auto selected = accessibilityElements(element,
+                notification == AXNote::SelectedRowsChanged ? AccessibilityAttribute::SelectedRows
+                                                            : AccessibilityAttribute::SelectedChildren);
+            if (auto* active
+                = selected.empty() ? nullptr : gtkaccessible::accessibleForValue(fnd::Value(selected.front())))
+                g_signal_emit_by_name(accessible, "active-descendant-changed", active);
+        }
         return;
     }
     gtkaccessible::emitChanges(accessible);
@@ -250,6 +268,8 @@ void GtkAccessibilityBridge::accessibilityNotification(AccessibilityElement& ele
 
 void GtkAccessibilityBridge::accessibilityElementDestroyed(const AccessibilityElement* element)
 {
+    // A child gone leaves its parent's listed children behind (an element may go without a notification).
+    gtkaccessible::treeChanged();
     auto found = m_accessibles.find(element);
     if (found == m_accessibles.end())
         return;
@@ -269,6 +289,11 @@ AtkObject* accessibleForValue(const fnd::Value& element)
 {
     auto* e = accessibilityElement(element);
     return e ? GtkAccessibilityBridge::shared().accessibleFor(*e) : nullptr;
+}
+
+AtkObject* existingAccessibleForElement(const AccessibilityElement& element)
+{
+    return GtkAccessibilityBridge::shared().existingAccessibleFor(element);
 }
 
 void performLater(AtkObject* accessible, const fnd::String& action)

@@ -280,10 +280,17 @@ std::uint64_t statesFor(const AccessibilityElement& element)
         if (accessibilityAttribute(element, AXAttr::Disclosing).boolValue())
             states |= bit(ATK_STATE_EXPANDED);
     }
-    // A table may hold many rows: assistive technologies ask for the rows they need instead of caching them all.
-    if (role == AXRole::Table || role == AXRole::Outline)
+    if (managesDescendants(element))
         states |= bit(ATK_STATE_MANAGES_DESCENDANTS);
     return states;
+}
+
+bool managesDescendants(const AccessibilityElement& element)
+{
+    // A table or a list may hold thousands of rows or items (a flow view's pictures): assistive technologies ask
+    // for those they need instead of caching them all, and the ATK bridge's own cache does not walk them.
+    auto role = stringAttribute(element, AXAttr::Role);
+    return role == AXRole::Table || role == AXRole::Outline || role == AXRole::List;
 }
 
 std::string nameFor(const AccessibilityElement& element)
@@ -343,9 +350,9 @@ std::optional<std::string> valueTextFor(const AccessibilityElement& element)
     return words.isString() ? std::optional<std::string>(words.string()->utf8()) : std::nullopt;
 }
 
-std::vector<AtkObject*> accessibleChildrenOf(const AccessibilityElement& element)
+std::vector<Live> accessibleChildrenOf(const AccessibilityElement& element)
 {
-    std::vector<AtkObject*> children;
+    std::vector<Live> children;
     auto value = accessibilityAttribute(element, AXAttr::Children);
     const auto* array = value.array();
     if (!array)
@@ -359,9 +366,10 @@ std::vector<AtkObject*> accessibleChildrenOf(const AccessibilityElement& element
             auto items = accessibilityAttribute(*submenu, AXAttr::Children);
             unignored = items.array() ? accessibilityUnignoredChildren(*items.array()) : fnd::Array();
         }
-    for (const auto& child : unignored)
-        if (auto* accessible = accessibleForValue(child))
-            children.push_back(accessible);
+    children.reserve(unignored.size());
+    for (auto& child : unignored)
+        if (auto* childElement = accessibilityElement(child))
+            children.push_back({ child.object(), childElement });
     return children;
 }
 

@@ -32,23 +32,6 @@ BarcodesAccessible* asAccessible(gpointer object)
     return reinterpret_cast<BarcodesAccessible*>(object);
 }
 
-// The element's children as accessible objects (each the bridge's, borrowed).
-std::vector<AtkObject*> childAccessibles(const AccessibilityElement& element)
-{
-    return accessibleChildrenOf(element);
-}
-
-// Remembers the children reported, holding them so the next comparison can name the ones that left.
-void rememberChildren(State& state, std::vector<AtkObject*> children)
-{
-    for (auto* child : children)
-        g_object_ref(child);
-    for (auto* child : state.children)
-        g_object_unref(child);
-    state.children = std::move(children);
-    state.childrenKnown = true;
-}
-
 // AtkObject.
 
 const gchar* accessibleGetName(AtkObject* accessible)
@@ -77,35 +60,20 @@ AtkObject* accessibleGetParent(AtkObject* accessible)
 
 gint accessibleGetNChildren(AtkObject* accessible)
 {
-    auto live = liveElement(accessible);
-    if (!live)
-        return 0;
-    auto children = childAccessibles(*live.element);
-    rememberChildren(*stateOf(accessible), children);
-    return gint(children.size());
+    return gint(listedChildren(accessible).size());
 }
 
 AtkObject* accessibleRefChild(AtkObject* accessible, gint index)
 {
-    auto live = liveElement(accessible);
-    if (!live || index < 0)
-        return nullptr;
-    auto children = childAccessibles(*live.element);
-    rememberChildren(*stateOf(accessible), children);
-    if (std::size_t(index) >= children.size())
-        return nullptr;
-    return ATK_OBJECT(g_object_ref(children[std::size_t(index)]));
+    auto* child = index < 0 ? nullptr : childAt(accessible, std::size_t(index));
+    return child ? ATK_OBJECT(g_object_ref(child)) : nullptr;
 }
 
 gint accessibleGetIndexInParent(AtkObject* accessible)
 {
-    auto* parent = accessibleGetParent(accessible);
-    auto parentLive = parent ? liveElement(parent) : Live {};
-    if (!parentLive)
-        return -1;
-    auto siblings = childAccessibles(*parentLive.element);
-    auto found = std::find(siblings.begin(), siblings.end(), accessible);
-    return found == siblings.end() ? -1 : gint(found - siblings.begin());
+    auto live = liveElement(accessible);
+    auto* parent = live ? accessibleGetParent(accessible) : nullptr;
+    return parent ? gint(indexOfChild(parent, *live.element)) : -1;
 }
 
 AtkStateSet* accessibleRefStateSet(AtkObject* accessible)
@@ -394,7 +362,6 @@ void initValue(AtkValueIface* iface)
 
 struct SelectionModel {
     Live live;
-    fnd::Array children;
     fnd::Array selected;
     fnd::String attribute;
 };
@@ -406,7 +373,6 @@ SelectionModel selectionOf(AtkSelection* selection)
     if (!model.live)
         return model;
     auto& element = *model.live.element;
-    model.children = accessibilityUnignoredChildrenOfElement(model.live.object->selfValue());
     for (const auto& name : { AXAttr::SelectedChildren, AXAttr::SelectedRows }) {
         auto value = accessibilityAttribute(element, name);
         if (value.isArray()) {
@@ -437,13 +403,24 @@ void setSelection(SelectionModel& model, const fnd::Array& selected)
     element.accessibilitySetValue(selected, model.attribute);
 }
 
+// The child at the index as a value (nil past the end or once gone).
+fnd::Value selectionChild(AtkSelection* selection, gint index)
+{
+    const auto& children = listedChildren(ATK_OBJECT(selection));
+    if (index < 0 || std::size_t(index) >= children.size())
+        return {};
+    auto object = children[std::size_t(index)].object.lock();
+    return object ? fnd::Value(object) : fnd::Value();
+}
+
 gboolean selectionAddSelection(AtkSelection* selection, gint index)
 {
     auto model = selectionOf(selection);
-    if (!model.live || index < 0 || std::size_t(index) >= model.children.size())
+    auto child = selectionChild(selection, index);
+    if (!model.live || child.isNil())
         return false;
     auto selected = model.selected;
-    selected.push_back(model.children[std::size_t(index)]);
+    selected.push_back(child);
     setSelection(model, selected);
     return true;
 }
@@ -474,10 +451,8 @@ gint selectionGetSelectionCount(AtkSelection* selection)
 gboolean selectionIsChildSelected(AtkSelection* selection, gint index)
 {
     auto model = selectionOf(selection);
-    if (index < 0 || std::size_t(index) >= model.children.size())
-        return false;
-    const auto& child = model.children[std::size_t(index)];
-    return std::find(model.selected.begin(), model.selected.end(), child) != model.selected.end();
+    auto child = selectionChild(selection, index);
+    return !child.isNil() && std::find(model.selected.begin(), model.selected.end(), child) != model.selected.end();
 }
 
 gboolean selectionRemoveSelection(AtkSelection* selection, gint index)
@@ -496,7 +471,11 @@ gboolean selectionSelectAllSelection(AtkSelection* selection)
     auto model = selectionOf(selection);
     if (!model.live || model.attribute == AXAttr::Value)
         return false;
-    setSelection(model, model.children);
+    fnd::Array all;
+    for (const auto& child : listedChildren(ATK_OBJECT(selection)))
+        if (auto object = child.object.lock())
+            all.push_back(fnd::Value(object));
+    setSelection(model, all);
     return true;
 }
 
@@ -521,8 +500,7 @@ void accessibleFinalize(GObject* object)
 {
     auto* accessible = asAccessible(object);
     if (accessible->state) {
-        for (auto* child : accessible->state->children)
-            g_object_unref(child);
+        releaseChildren(*accessible->state);
         delete accessible->state;
         accessible->state = nullptr;
     }
@@ -729,33 +707,6 @@ std::uint64_t emitChanges(AtkObject* accessible)
                 atk_object_notify_state_change(accessible, AtkStateType(bit), (states >> bit) & 1);
     }
     return changed;
-}
-
-void emitChildrenChanges(AtkObject* accessible)
-{
-    auto live = liveElement(accessible);
-    auto* state = stateOf(accessible);
-    if (!live || !state->childrenKnown)
-        return;
-    auto before = state->children;
-    for (auto* child : before)
-        g_object_ref(child);
-    auto after = childAccessibles(*live.element);
-    rememberChildren(*state, after);
-    // Removals from the end, so each index is the child's place at its removal; then additions in order.
-    std::vector<AtkObject*> current = before;
-    for (std::size_t i = before.size(); i-- > 0;)
-        if (std::find(after.begin(), after.end(), before[i]) == after.end()) {
-            current.erase(current.begin() + std::ptrdiff_t(i));
-            g_signal_emit_by_name(accessible, "children-changed::remove", guint(i), before[i]);
-        }
-    for (std::size_t i = 0; i < after.size(); ++i)
-        if (std::find(current.begin(), current.end(), after[i]) == current.end()) {
-            current.insert(current.begin() + std::ptrdiff_t(std::min(i, current.size())), after[i]);
-            g_signal_emit_by_name(accessible, "children-changed::add", guint(i), after[i]);
-        }
-    for (auto* child : before)
-        g_object_unref(child);
 }
 
 }

@@ -1,4 +1,5 @@
 #include "GtkTestSupport.h"
+#include "support/AccessibleTree.h"
 
 #include "frameworks/QFFlowView/QFFlowView.h"
 #include "frameworks/QFFlowView/QFLayerAccessibilityHelper.h"
@@ -8,6 +9,8 @@
 
 #include "platform/graphics/Image.h"
 #include "platform/layers/LayerAnimation.h"
+#include "platform/ui/containers/TabView.h"
+#include "platform/ui/containers/TabViewItem.h"
 
 #include <atk/atk.h>
 #include <fmt/format.h>
@@ -16,6 +19,8 @@
 #include <chrono>
 #include <functional>
 #include <thread>
+
+#include <unistd.h>
 
 using namespace gtktest;
 
@@ -331,5 +336,154 @@ TEST_F(ImageBrowsersDisplayTest, FlowViewItemsReadThroughTheBridgeWhereTheyShow)
     EXPECT_TRUE(waitFor([&] { return !showing(right); }, Bound)) << "wholly out of the window";
     EXPECT_GE(extents(right)[0], content[0] + content[2]);
     EXPECT_TRUE(showing(selectedItem)) << "across the window's edge";
+    window->close();
+}
+
+// A flow view on a tab page that is not shown publishes nothing: the objects an assistive technology was handed for
+// its list and items answer as gone (no children, no role) rather than as items of a view nobody sees; the view's
+// own object lists nothing. Shown again, the view's list has new objects for its items.
+TEST_F(ImageBrowsersDisplayTest, AFlowViewOnATabPageNotShownPublishesNothing)
+{
+    const gfx::Size size { 600, 320 };
+    auto view = QFFlowView::create({ { 0, 0 }, size });
+    auto source = displayPictureSource(40);
+    view->setDataSource(source);
+    view->reloadContent();
+    auto tabs = ui::TabView::create({ { 0, 0 }, size });
+    tabs->setTabViewType(ui::TabViewType::NoTabsNoBorder);
+    for (int i = 0; i < 2; ++i) {
+        auto page = ui::TabViewItem::create(fnd::Value(i));
+        page->setView(i == 0 ? std::static_pointer_cast<ui::View>(view) : ui::View::create({ { 0, 0 }, size }));
+        tabs->addTabViewItem(page);
+    }
+    auto window = showWindow({ { 100, 150 }, size }, tabs);
+    ASSERT_TRUE(waitFor([&] { return view->visibleItemIndexes().length > 0 && flowViewAtRest(*view); }, Bound));
+    auto& bridge = ui::GtkAccessibilityBridge::shared();
+    auto has = [](AtkObject* object, AtkStateType state) {
+        auto* set = atk_object_ref_state_set(object);
+        bool result = atk_state_set_contains_state(set, state);
+        g_object_unref(set);
+        return result;
+    };
+    auto* viewObject = bridge.accessibleFor(*view);
+    ASSERT_EQ(atk_object_get_n_accessible_children(viewObject), 2) << "the list and the scroll bar";
+    auto* list = atk_object_ref_accessible_child(viewObject, 0);
+    ASSERT_EQ(atk_object_get_role(list), ATK_ROLE_LIST);
+    ASSERT_EQ(atk_object_get_n_accessible_children(list), 40);
+    auto* item = atk_object_ref_accessible_child(list, 3);
+    ASSERT_STREQ(atk_object_get_name(item), "Picture 3");
+
+    tabs->selectTabViewItemAtIndex(1);
+    ASSERT_TRUE(waitFor([&] { return !view->window(); }, Bound));
+    for (auto* gone : { list, item }) {
+        EXPECT_TRUE(has(gone, ATK_STATE_DEFUNCT)) << atk_object_get_name(gone);
+        EXPECT_EQ(atk_object_get_role(gone), ATK_ROLE_INVALID);
+        EXPECT_EQ(atk_object_get_n_accessible_children(gone), 0);
+        EXPECT_EQ(atk_object_ref_accessible_child(gone, 0), nullptr);
+        EXPECT_EQ(atk_object_get_index_in_parent(gone), -1);
+    }
+    EXPECT_EQ(atk_object_get_n_accessible_children(viewObject), 0) << "out of the window";
+    EXPECT_FALSE(has(viewObject, ATK_STATE_SHOWING));
+    g_object_unref(item);
+    g_object_unref(list);
+
+    tabs->selectTabViewItemAtIndex(0);
+    ASSERT_TRUE(waitFor([&] { return view->visibleItemIndexes().length > 0 && flowViewAtRest(*view); }, Bound));
+    ASSERT_EQ(atk_object_get_n_accessible_children(viewObject), 2);
+    auto* shown = atk_object_ref_accessible_child(viewObject, 0);
+    EXPECT_EQ(atk_object_get_n_accessible_children(shown), 40);
+    auto* again = atk_object_ref_accessible_child(shown, 3);
+    EXPECT_STREQ(atk_object_get_name(again), "Picture 3");
+    EXPECT_FALSE(has(again, ATK_STATE_DEFUNCT));
+    g_object_unref(again);
+    g_object_unref(shown);
+    window->close();
+}
+
+// A client on the bus that read a flow view on a tab page hears its changes as a screen reader does. The list
+// manages its descendants, so the bus tells no children coming and going in it (clients ask for the items they
+// need): its selection moving tells its new item as the list's active descendant. The page going away tells the
+// tab view's children changing and the list gone.
+TEST_F(ImageBrowsersDisplayTest, AFlowViewsChangesReachAClientOnTheBus)
+{
+    const gfx::Size size { 600, 320 };
+    auto view = QFFlowView::create({ { 0, 0 }, size });
+    auto source = displayPictureSource(6);
+    view->setDataSource(source);
+    view->reloadContent();
+    auto tabs = ui::TabView::create({ { 0, 0 }, size });
+    tabs->setTabViewType(ui::TabViewType::NoTabsNoBorder);
+    for (int i = 0; i < 2; ++i) {
+        auto page = ui::TabViewItem::create(fnd::Value(i));
+        page->setView(i == 0 ? std::static_pointer_cast<ui::View>(view) : ui::View::create({ { 0, 0 }, size }));
+        tabs->addTabViewItem(page);
+    }
+    auto window = showWindow({ { 100, 150 }, size }, tabs);
+    window->setTitle("Album");
+    ASSERT_TRUE(waitFor([&] { return view->visibleItemIndexes().length > 0 && flowViewAtRest(*view); }, Bound));
+    const std::string self = "pid:" + std::to_string(::getpid());
+    auto tree = testsupport::AccessibleTree::fromDump(
+        runWhileServing(*backend, testsupport::AccessibleTree::dumpCommand(self)).output);
+    const auto* list = tree.find("list", "");
+    ASSERT_TRUE(list) << tree.text();
+    ASSERT_EQ(tree.childrenOf(*list).size(), 6u) << tree.text();
+
+    // The changes come once the client listens (its first stage makes the file a timer here waits for), the page
+    // once it heard the selection.
+    char folder[] = "/tmp/flow-view-bus-XXXXXX";
+    ASSERT_TRUE(mkdtemp(folder));
+    struct Stage {
+        std::string file;
+        std::function<void()> make;
+    };
+    std::vector<Stage> stages {
+        { std::string(folder) + "/listening",
+            [&] {
+                // Picture 5 leaves, Pictures 6 to 8 come after Picture 0; Picture 8 is selected, at 3.
+                auto kept = source->items;
+                kept.erase(kept.begin() + 5);
+                auto more = displayPictureSource(9);
+                kept.insert(kept.begin() + 1, more->items.begin() + 6, more->items.end());
+                source->items = kept;
+                view->reloadContent();
+                view->setSelectedIndex(3);
+            } },
+        { std::string(folder) + "/selected", [&] { tabs->selectTabViewItemAtIndex(1); } },
+    };
+    for (auto& stage : stages)
+        g_timeout_add(
+            20,
+            +[](gpointer data) -> gboolean {
+                auto& s = *static_cast<Stage*>(data);
+                if (access(s.file.c_str(), F_OK) != 0)
+                    return G_SOURCE_CONTINUE;
+                s.make();
+                return G_SOURCE_REMOVE;
+            },
+            &stage);
+    auto quoted = [](const std::string& text) { return "'" + text + "'"; };
+    const std::string selected = "object:active-descendant-changed|3|list|";
+    const std::string pageGone = "object:children-changed:remove|0|panel|";
+    // The client gives up listening before the wait for it ends, so what it heard is told either way.
+    auto heard = runWhileServing(*backend,
+        std::string(BARCODES_ATSPI_PROBE) + " events " + self + " " + std::to_string(int(Bound)) + " "
+            + quoted("touch " + stages[0].file) + " " + quoted(selected) + " " + quoted("touch " + stages[1].file) + " "
+            + quoted(pageGone),
+        2 * Bound);
+    for (auto& stage : stages) {
+        g_source_remove_by_user_data(&stage);
+        std::remove(stage.file.c_str());
+    }
+    rmdir(folder);
+    std::vector<std::string> events;
+    std::istringstream lines(heard.output);
+    for (std::string line; std::getline(lines, line);)
+        events.push_back(line);
+    auto has = [&](const std::string& event) { return std::ranges::find(events, event) != events.end(); };
+    auto all = heard.output;
+    EXPECT_TRUE(has("object:selection-changed|0|list|")) << all;
+    EXPECT_TRUE(has(selected)) << all;
+    EXPECT_TRUE(has("object:state-changed:defunct|1|list|")) << "the page's list, not shown\n" << all;
+    EXPECT_TRUE(has(pageGone)) << all;
     window->close();
 }

@@ -3,6 +3,7 @@
 #include "platform/foundation/runtime/Exception.h"
 
 #include <algorithm>
+#include <atomic>
 #include <fmt/format.h>
 #include <unordered_map>
 #include <unordered_set>
@@ -12,6 +13,25 @@ using namespace fnd;
 FND_REGISTER_CLASS(TBQDataEntry, Object)
 FND_REGISTER_CLASS(TBQDataGroupEntry, TBQDataEntry)
 FND_REGISTER_CLASS(LMVFilteredDataEntryRoot, TBQDataEntry)
+
+namespace {
+
+// Moves on whenever a change may alter the roots of entries other than the one changed. Starts above 0, the epoch of
+// an entry whose root was never looked up. Atomic only so that trees used on different threads stay sound; a change
+// on another thread merely makes this thread's roots be looked up again.
+std::atomic<std::uint64_t> dataEntryEpoch { 1 };
+
+std::uint64_t dataEntryCurrentEpoch()
+{
+    return dataEntryEpoch.load(std::memory_order_relaxed);
+}
+
+void dataEntryNewEpoch()
+{
+    dataEntryEpoch.fetch_add(1, std::memory_order_relaxed);
+}
+
+}
 
 void TBQDataEntry::describeClass(ClassBuilder<TBQDataEntry>& c)
 {
@@ -31,6 +51,11 @@ TBQDataEntry::TBQDataEntry()
 
 TBQDataEntry::~TBQDataEntry()
 {
+    // The entries linked to this one become roots.
+    if (m_linkedEntries > 0)
+        dataEntryNewEpoch();
+    if (auto up = m_parentObject.lock())
+        --up->m_linkedEntries;
     // Each entry would free its sub-entries inside its own destruction, one stack frame per level. Those held by
     // nobody else are taken apart here instead, their own sub-entries moved onto the list before they go.
     EntryArray pending;
@@ -110,15 +135,52 @@ void TBQDataEntry::setParent(const EntryPtr& parent)
         throw Exception::invalidArgument(
             String(fmt::format("cannot make \"{}\" the parent of \"{}\": its parent links lead back to it",
                 parent->name().utf8(), name().utf8())));
+    linkParent(parent);
+}
+
+void TBQDataEntry::linkParent(const EntryPtr& parent)
+{
+    auto old = m_parentObject.lock();
+    if (old == parent) {
+        m_parentObject = parent; // may have named an entry since freed
+        return;
+    }
+    if (old)
+        --old->m_linkedEntries;
+    if (parent)
+        ++parent->m_linkedEntries;
     m_parentObject = parent;
+    // Only the entries linked below this one find their root through it.
+    if (m_linkedEntries > 0)
+        dataEntryNewEpoch();
+    else
+        m_rootEpoch = 0;
 }
 
 TBQDataEntry::EntryPtr TBQDataEntry::rootObject()
 {
-    EntryPtr entry = selfPointer();
-    while (auto up = entry->parent())
-        entry = up;
-    return entry;
+    // Climbs to the first entry whose remembered root is current (or to the root itself), then leaves that root with
+    // every entry passed: after a change, each entry's climb is paid once.
+    const auto now = dataEntryCurrentEpoch();
+    TBQDataEntry* top = this;
+    EntryPtr root;
+    for (;;) {
+        if (top->m_rootEpoch == now && (root = top->m_root.lock()))
+            break;
+        auto up = top->parent();
+        if (!up) {
+            root = top->selfPointer();
+            break;
+        }
+        top = up.get(); // held by its own owners, not by this walk
+    }
+    for (TBQDataEntry* walk = this;; walk = walk->parent().get()) {
+        walk->m_root = root;
+        walk->m_rootEpoch = now;
+        if (walk == top)
+            break;
+    }
+    return root;
 }
 
 TBQDataEntry::EntryArray TBQDataEntry::objectTree()
@@ -158,6 +220,10 @@ bool TBQDataEntry::isDescendantOfNode(const TBQDataEntry* node) const
         return false;
     if (node == this)
         return true;
+    // An entry that none names as its parent is nobody's ancestor: a chain built from the top checks each new entry
+    // without climbing.
+    if (node->m_linkedEntries == 0)
+        return false;
     for (auto up = parent(); up; up = up->parent()) {
         if (up.get() == node)
             return true;
@@ -297,7 +363,7 @@ void TBQDataEntry::insertObject(const EntryPtr& entry, Index index)
     checkIndex(index, objectCount());
     m_subObjects.insert(m_subObjects.begin() + index, entry);
     holdSubObject(entry);
-    entry->m_parentObject = selfPointer();
+    entry->linkParent(selfPointer());
     updateModficationDate();
     if (auto d = rootDelegate())
         d->dataEntryDidAddEntry(*this, *entry);
@@ -318,7 +384,7 @@ void TBQDataEntry::insertObjects(const EntryArray& entries, Index index)
     auto self = selfPointer();
     for (const auto& e : entries) {
         holdSubObject(e);
-        e->m_parentObject = self;
+        e->linkParent(self);
     }
     updateModficationDate();
     if (auto d = rootDelegate())
@@ -369,7 +435,7 @@ void TBQDataEntry::setParentPointerForSubObjectTree()
             continue;
         auto self = entry->selfPointer();
         for (const auto& child : entry->m_subObjects) {
-            child->m_parentObject = self;
+            child->linkParent(self);
             pending.push_back(child.get());
         }
     }
@@ -400,7 +466,7 @@ TBQDataEntry::EntryPtr TBQDataEntry::copy() const
             copy->m_subObjects.push_back(childCopy);
             copy->holdSubObject(childCopy);
             if (copy->ownsSubObjects())
-                childCopy->m_parentObject = self;
+                childCopy->linkParent(self);
         }
         copy->updateModficationDate();
     }
@@ -488,7 +554,7 @@ bool TBQDataEntry::initWithCoder(Coder& coder)
                 }
                 // Decoded children would otherwise not know their parent (an add-on would forget it is one); their
                 // own children were linked when they were read.
-                entry->m_parentObject = self;
+                entry->linkParent(self);
             }
             m_subObjects.push_back(entry);
             holdSubObject(entry);

@@ -5,6 +5,7 @@
 #include "platform/foundation/archiving/Coding.h"
 #include "platform/foundation/runtime/Object.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -49,6 +50,8 @@ public:
     // a parent whose parent links lead back to this entry. An entry no list holds (a root, one removed) may take any
     // other parent; lists are not touched.
     void setParent(const EntryPtr& parent);
+    // Remembered from the last call until a change may have moved it, so asking it again (as every reported change
+    // does) costs no climb.
     EntryPtr rootObject();
     EntryArray objectTree();
     fnd::Index objectCount() const { return static_cast<fnd::Index>(m_subObjects.size()); }
@@ -119,6 +122,9 @@ private:
     bool standsBelowAnyOf(std::vector<const TBQDataEntry*> entries) const;
     void holdSubObject(const EntryPtr& entry) { ++entry->m_holders; }
     void letGoOfSubObject(const EntryPtr& entry) { --entry->m_holders; }
+    // Every change of the parent link goes through here, keeping the counts of linked entries and the remembered
+    // roots true.
+    void linkParent(const EntryPtr& parent);
 
     EntryArray m_subObjects;
     fnd::String m_itemName;
@@ -131,6 +137,14 @@ private:
     // How many lists (owning or only showing) hold this entry. One that none holds heads its tree: nothing below
     // another entry can hold it, so inserting into it needs no search.
     std::size_t m_holders { 0 };
+    // How many living entries name this one as their parent. None: this entry is on no other entry's way to the
+    // root, so it is nobody's ancestor, and relinking it moves no other entry's root.
+    std::size_t m_linkedEntries { 0 };
+    // The root found last, true while m_rootEpoch is the current epoch of all trees. The epoch moves on whenever an
+    // entry that others link to is relinked or freed (every root below it may change); relinking one that none links
+    // to makes only its own root stale. Weak: a root remembered never outlives its owners.
+    std::weak_ptr<TBQDataEntry> m_root;
+    std::uint64_t m_rootEpoch { 0 };
 };
 
 // A group of entries; it adds nothing of its own.

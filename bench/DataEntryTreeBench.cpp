@@ -1,7 +1,9 @@
 // Data-entry trees in two shapes: groups of 100 entries under one root, and a chain, each entry the only sub-entry of
 // the one above (the deepest a tree of that size can be). Copying, listing flat with a predicate and freeing walk the
-// tree with stacks of their own, in time linear in its size whatever its depth. About 1,000 entries is a large tree
-// for the barcode engine; 10,000 and 100,000 are ten and a hundred times that.
+// tree with stacks of their own, in time linear in its size whatever its depth. A chain built from the top, each new
+// entry added below the one added last, measures what every insertion asks at the foot of an ever deeper chain: that
+// the new entry is no ancestor of its new parent, and the root's delegate, with and without one on the root. About
+// 1,000 entries is a large tree for the barcode engine; 10,000 and 100,000 are ten and a hundred times that.
 #include "barcodes/TBQDataEntry.h"
 
 #include <benchmark/benchmark.h>
@@ -82,6 +84,36 @@ void dataEntryTreeFree(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
+class DataEntryTreeChainDelegate : public TBQDataEntryDelegate {
+public:
+    void dataEntryDidAddEntry(TBQDataEntry&, TBQDataEntry&) override { ++added; }
+    std::int64_t added { 0 };
+};
+
+void dataEntryTreeBuildChainFromTop(benchmark::State& state)
+{
+    const bool withDelegate = state.range(1) != 0;
+    auto delegate = std::make_shared<DataEntryTreeChainDelegate>();
+    for (auto _ : state) {
+        auto root = fnd::makeObject<TBQDataEntry>();
+        if (withDelegate)
+            root->setDelegate(delegate);
+        auto foot = root;
+        for (int i = 1; i < state.range(0); ++i) {
+            auto below = fnd::makeObject<TBQDataEntry>();
+            foot->addObject(below);
+            foot = std::move(below);
+        }
+        benchmark::DoNotOptimize(foot.get());
+        state.PauseTiming();
+        foot.reset();
+        root.reset();
+        state.ResumeTiming();
+    }
+    state.counters["told"] = benchmark::Counter(double(delegate->added), benchmark::Counter::kAvgIterations);
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
 // Entries, then shape (0 groups, 1 chain).
 void dataEntryTreeSizes(benchmark::internal::Benchmark* b)
 {
@@ -97,3 +129,8 @@ void dataEntryTreeSizes(benchmark::internal::Benchmark* b)
 BENCHMARK(dataEntryTreeCopy)->Name("DataEntryTree/Copy")->Apply(dataEntryTreeSizes);
 BENCHMARK(dataEntryTreeFlatten)->Name("DataEntryTree/Flatten")->Apply(dataEntryTreeSizes);
 BENCHMARK(dataEntryTreeFree)->Name("DataEntryTree/Free")->Apply(dataEntryTreeSizes);
+BENCHMARK(dataEntryTreeBuildChainFromTop)
+    ->Name("DataEntryTree/BuildChainFromTop")
+    ->ArgNames({ "depth", "delegate" })
+    ->ArgsProduct({ { 1'000, 10'000, 100'000 }, { 0, 1 } })
+    ->Unit(benchmark::kMillisecond);

@@ -218,6 +218,11 @@ TEST(DataEntry, InsertionRefusesTheEntryItselfAndItsAncestors)
     auto shown = makeObject<LMVFilteredDataEntryRoot>();
     shown->setName("shown");
     shown->addFilteredObjects({ child });
+    // Parents by their link alone, listing nothing: `loose` given as a parent, `left` by the entry it removed.
+    auto loose = entry("loose"), tied = entry("tied"), left = entry("left"), removed = entry("removed");
+    tied->setParent(loose);
+    left->addObject(removed);
+    left->removeObject(removed.get());
 
     // (into, inserted): itself; ancestors by parent link; `shown`, which lists `child` without being its parent.
     const std::vector<std::pair<std::shared_ptr<TBQDataEntry>, std::shared_ptr<TBQDataEntry>>> refused {
@@ -226,6 +231,8 @@ TEST(DataEntry, InsertionRefusesTheEntryItselfAndItsAncestors)
         { grandchild, root },
         { child, root },
         { child, shown },
+        { tied, loose },
+        { removed, left },
     };
     for (const auto& [into, inserted] : refused) {
         const auto before = names(into->subObjects());
@@ -237,6 +244,10 @@ TEST(DataEntry, InsertionRefusesTheEntryItselfAndItsAncestors)
     }
     EXPECT_EQ(grandchild->rootObject(), root);
     EXPECT_EQ(child->rootObject(), root);
+    EXPECT_EQ(tied->rootObject(), loose);
+    EXPECT_EQ(removed->rootObject(), left);
+    EXPECT_THROW(loose->setParent(tied), Exception);
+    EXPECT_THROW(left->setParent(removed), Exception);
     // A sibling or a separate tree may still go in.
     child->addObject(entry("sibling"));
     EXPECT_EQ(names(child->subObjects()), (std::vector<std::string> { "grandchild", "sibling" }));

@@ -1,6 +1,6 @@
-// The data-entry tree as a whole: a chain far deeper than any stack is copied, listed and freed; and random public
-// calls on a small tree (filtered roots and copies among them) always leave a tree whose archive reads back and
-// archives again to the same data.
+// The data-entry tree as a whole: a chain far deeper than any stack is copied, listed and freed, and built from the
+// top and cut; and random public calls on a small tree (filtered roots and copies among them) always leave a tree
+// whose archive reads back and archives again to the same data.
 #include "BarcodeTestSupport.h"
 
 #include "platform/foundation/archiving/KeyedArchiver.h"
@@ -66,6 +66,62 @@ TEST(DataEntryTree, AChainAHundredThousandDeepIsCopiedListedAndFreed)
     EXPECT_TRUE(deepest.expired());
     copy.reset();
     EXPECT_TRUE(deepestCopy.expired());
+}
+
+class DataEntryTreeCountingDelegate : public TBQDataEntryDelegate {
+public:
+    void attributesChangedOfDataEntry(TBQDataEntry&) override { ++changed; }
+    void dataEntryDidAddEntry(TBQDataEntry&, TBQDataEntry&) override { ++added; }
+    void dataEntryDidRemoveEntry(TBQDataEntry&, TBQDataEntry&) override { ++removed; }
+    int changed { 0 }, added { 0 }, removed { 0 };
+};
+
+// Built from the top, each entry added below the one added last: the root's delegate hears every addition. Cut in
+// the middle, the upper half of what was cut goes; the lower half, held here, is a tree of its own, whose entries
+// name its top as their root and whose changes reach its top's delegate, however deep they were.
+TEST(DataEntryTree, AChainBuiltFromTheTopAndCutKeepsItsRootsTrue)
+{
+    constexpr int Depth = 100'000, Cut = 50'000, Held = 75'000;
+    auto top = makeObject<TBQDataEntry>();
+    auto topDelegate = std::make_shared<DataEntryTreeCountingDelegate>();
+    top->setDelegate(topDelegate);
+    std::weak_ptr<TBQDataEntry> cut, deepest;
+    EntryPtr held;
+    auto foot = top;
+    for (int depth = 1; depth < Depth; ++depth) {
+        auto below = makeObject<TBQDataEntry>();
+        foot->addObject(below);
+        foot = std::move(below);
+        if (depth == Cut)
+            cut = foot;
+        if (depth == Held)
+            held = foot;
+    }
+    deepest = foot;
+    foot.reset();
+    EXPECT_EQ(topDelegate->added, Depth - 1);
+    EXPECT_EQ(deepest.lock()->rootObject(), top);
+    EXPECT_EQ(held->rootObject(), top);
+
+    // Nothing else holds the cut entry: it goes with the 24,999 entries below it, down to the one held here.
+    auto above = cut.lock()->parent();
+    above->removeObject(cut.lock().get());
+    above.reset();
+    EXPECT_EQ(topDelegate->removed, 1);
+    EXPECT_TRUE(cut.expired());
+    EXPECT_EQ(held->parent(), nullptr);
+    ASSERT_FALSE(deepest.expired());
+    EXPECT_EQ(deepest.lock()->rootObject(), held);
+    EXPECT_EQ(held->rootObject(), held);
+
+    auto heldDelegate = std::make_shared<DataEntryTreeCountingDelegate>();
+    held->setDelegate(heldDelegate);
+    deepest.lock()->setName("deepest");
+    EXPECT_EQ(heldDelegate->changed, 1);
+    EXPECT_EQ(topDelegate->changed, 0);
+
+    held.reset();
+    EXPECT_TRUE(deepest.expired());
 }
 
 // What the random calls work on: every entry reachable through the lists from the given ones, each once.

@@ -507,6 +507,8 @@ private:
     std::function<void(long)> m_sheetHandler;
     std::shared_ptr<gfx::GraphicsContext> m_context;
     std::shared_ptr<gfx::WindowSurface> m_surface;
+    // The backing scale the surface was made at (asking the screen for it may ask the window system).
+    double m_surfaceScale { 1 };
     // While tints lie over the content: the window's drawing without them, which they are laid over.
     std::shared_ptr<detail::WindowUnderlay> m_underlay;
     bool m_autorecalculatesKeyViewLoop { false };

@@ -219,7 +219,8 @@ protected:
 
 // The ring is worked out along its band, once while its shape stays where it is: a view of a hundred times the
 // area works out about ten times the pixels (its outline's length), and a redraw inside the view or of the whole
-// window works out and rasterises nothing more, until the view moves by a fraction of a point.
+// window works out and rasterises nothing more, until the view moves by a fraction of a point. The window keeps the
+// ring while the view has the keyboard.
 TEST_F(FocusRingCostTest, ItsCostFollowsItsOutlineAndDrawingItAgainCostsNothing)
 {
     show({ 100, 60 });
@@ -243,4 +244,8 @@ TEST_F(FocusRingCostTest, ItsCostFollowsItsOutlineAndDrawingItAgainCostsNothing)
     EXPECT_EQ(costOf([&] { window->display(); }).rasterised, 0u);
     view->setFrameOrigin({ 22.5, 21 });
     EXPECT_GT(costOf([&] { window->display(); }).rasterised, 0u);
+    // What the window kept goes when the view gives up the keyboard.
+    EXPECT_TRUE(window->keptFocusRing());
+    window->makeFirstResponder(nullptr);
+    EXPECT_FALSE(window->keptFocusRing());
 }

@@ -31,6 +31,9 @@ inline constexpr double FocusRingOutset = 3;
 void drawFocusRing(View& view, gfx::GraphicsContext& context, const gfx::AffineTransform& rootCTM,
     const gfx::AffineTransform& toTarget, const std::vector<gfx::Rect>& rects, gfx::Rect clip);
 
+// Marks for drawing a rect of the view (its own coordinates) grown by as far as a ring around it reaches.
+void setNeedsDisplayForFocusRingAround(View& view, gfx::Rect rect);
+
 // How many of the ring's pixels were worked out, and how many mask pixels rasterised, so far on every thread (for
 // tests: the cost follows the band, not the view's size, and a ring drawn again costs neither).
 std::uint64_t focusRingPixelsWorkedOut();

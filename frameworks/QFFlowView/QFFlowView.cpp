@@ -247,6 +247,8 @@ void QFFlowView::swipeWithEvent(const ui::Event& event)
 void QFFlowView::mouseDown(const ui::Event& event)
 {
     auto self = shared_from_this();
+    // A knob drag whose release never came (the view left its window meanwhile) ends at the next press.
+    setDraggingKnob(false);
     auto point = convertPointFromView(event.locationInWindow(), nullptr);
     auto hit = hitLayerAtPoint(point);
     auto index = indexOfItemAtPoint(point);
@@ -271,6 +273,7 @@ void QFFlowView::mouseDown(const ui::Event& event)
         } else if (hit->name() == QFFlowViewLayerName::ScrollKnob) {
             auto inKnob = hit->convertPointFromLayer(point, nullptr);
             m_mouseDownInKnob = inKnob ? inKnob->x : 0;
+            m_knobWidthAtMouseDown = hit->bounds().width();
             setDraggingKnob(true);
         }
     } else if (index != NotFound) {
@@ -292,7 +295,11 @@ void QFFlowView::mouseDragged(const ui::Event& event)
     double range = m_scrollBarLayer->bounds().width() - knob->bounds().width();
     if (range <= 0)
         return;
-    double fraction = std::clamp(inBar->x - m_mouseDownInKnob, 0.0, range) / range;
+    // The knob is held at the same share of its width as where it was grabbed: its width follows the items in view,
+    // and a grab further in than the knob is now wide would keep the far end out of reach.
+    const double grab = m_knobWidthAtMouseDown > 0 ? m_mouseDownInKnob / m_knobWidthAtMouseDown * knob->bounds().width()
+                                                   : m_mouseDownInKnob;
+    double fraction = std::clamp(inBar->x - grab, 0.0, range) / range;
     // The far end is the last item, not one past it.
     setSelectedIndex(std::size_t(std::lround(double(m_numberOfItems - 1) * fraction)));
 }
@@ -341,6 +348,9 @@ void QFFlowView::viewWillMoveToWindow(ui::Window* newWindow)
         if (m_numberOfItems > 0)
             reloadContent();
     } else if (!newWindow && old) {
+        // A knob drag ends here: its release goes to the window the view left.
+        setDraggingKnob(false);
+        setSelectedLayer(nullptr);
         // Out of every window nothing shows, so it keeps no pictures (a view on each tab page kept a full cache
         // each, for good); coming back, the reload loads them again.
         dropPictures();

@@ -464,6 +464,7 @@ private:
     bool m_canControlQuickLookPanel { false };
     bool m_draggingKnob { false };
     double m_mouseDownInKnob { 0 };
+    double m_knobWidthAtMouseDown { 0 };
     std::shared_ptr<ui::Layer> m_selectedLayer;
     std::shared_ptr<ui::Layer> m_highlightedLayer;
 

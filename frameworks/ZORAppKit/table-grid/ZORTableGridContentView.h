@@ -93,7 +93,8 @@ private:
     static std::shared_ptr<gfx::Image> makeCursorImage(bool extend);
     void startAutoscrollTimer();
     void stopAutoscrollTimer();
-    // The cells from the selection's first to its last column and row (zero without a selection).
+    // The cells from the selection's first to its last column and row, up to the last there are (zero without a
+    // selection among them).
     gfx::Rect selectionSpan(const fnd::IndexSet& columns, const fnd::IndexSet& rows) const;
     void drawSelection(ZORTableGrid& grid);
     void drawDropFeedback(ZORTableGrid& grid);

@@ -203,6 +203,21 @@ void TableGridSelectAll(benchmark::State& state)
 }
 BENCHMARK(TableGridSelectAll)->Apply(sizes);
 
+// The grid giving up the keyboard and taking it again, each with the redraw: its focus ring goes and comes back.
+void TableGridFocusChange(benchmark::State& state)
+{
+    BenchGrid bench(state.range(0), state.range(1));
+    for (auto _ : state) {
+        bench.window->makeFirstResponder(nullptr);
+        bench.window->displayIfNeeded();
+        bench.window->makeFirstResponder(bench.grid);
+        bench.window->displayIfNeeded();
+    }
+}
+BENCHMARK(TableGridFocusChange)
+    ->Args({ TableGridBenchTypicalColumns, TableGridBenchTypicalRows })
+    ->Unit(benchmark::kMicrosecond);
+
 void pangoReferencePage(benchmark::State& state)
 {
     constexpr int Columns = 10, Rows = 35;

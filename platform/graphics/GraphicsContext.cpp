@@ -129,6 +129,45 @@ std::shared_ptr<GraphicsContext> GraphicsContext::createForBitmap(
     return context;
 }
 
+std::shared_ptr<GraphicsContext> GraphicsContext::createForShapeCapture(bool flipped)
+{
+    auto impl = std::make_unique<Impl>();
+    impl->target = Target::Bitmap;
+    impl->flipped = flipped;
+    impl->capture = std::make_unique<Impl::ShapeCapture>();
+    // The state machinery wants a surface; nothing is drawn into it.
+    impl->deviceWidth = impl->deviceHeight = 1;
+    impl->flipHeight = 1;
+    impl->pointSize = { 1, 1 };
+    impl->surface.reset(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1));
+    return makeContext(std::move(impl));
+}
+
+std::optional<std::span<const CapturedFill>> GraphicsContext::capturedFills() const
+{
+    if (!m_impl->capture || !m_impl->capture->fills)
+        return std::nullopt;
+    return std::span<const CapturedFill>(*m_impl->capture->fills);
+}
+
+void GraphicsContext::Impl::captureFill(std::shared_ptr<const BezierPath> path, const Rect& rect)
+{
+    if (!capture->fills)
+        return;
+    const State& s = state();
+    const double det = s.ctm.determinant();
+    // A singular transform fills nothing.
+    if (det == 0 || !std::isfinite(det))
+        return;
+    const auto rgba = s.fill->rgbaIfAvailable();
+    if (!rgba || !((*rgba)[3] >= 1) || !(s.alpha >= 1) || s.op != CompositingOperation::SourceOver || !s.masks.empty()
+        || s.shadow || !s.clipBoxes || !s.clipBoxes->empty()) {
+        capture->fills.reset();
+        return;
+    }
+    capture->fills->push_back({ std::move(path), rect, s.ctm, s.antialias });
+}
+
 static bool isPageSize(Size size)
 {
     return size.width > 0 && size.height > 0 && size.width < 1e6 && size.height < 1e6;
@@ -365,6 +404,8 @@ void GraphicsContext::clipToPath(const BezierPath& path)
     auto& i = *m_impl;
     if (!i.isLive())
         return;
+    if (i.abandonsCapture())
+        return;
     cairo_t* c = i.cr.get();
     i.noteClip(path);
     appendPath(c, path);
@@ -378,6 +419,8 @@ void GraphicsContext::clipToRect(const Rect& r)
 {
     auto& i = *m_impl;
     if (!i.isLive())
+        return;
+    if (i.abandonsCapture())
         return;
     const Point corners[4]
         = { { r.minX(), r.minY() }, { r.maxX(), r.minY() }, { r.maxX(), r.maxY() }, { r.minX(), r.maxY() } };
@@ -409,6 +452,10 @@ void GraphicsContext::fillPath(const BezierPath& path)
     auto& i = *m_impl;
     if (!i.isLive() || path.isEmpty())
         return;
+    if (i.capture) {
+        i.captureFill(std::make_shared<const BezierPath>(path), {});
+        return;
+    }
     const auto fill = i.state().fill;
     const Color& color = *fill;
     if (i.fillRectanglesDirectly(path, color))
@@ -459,6 +506,8 @@ void GraphicsContext::strokePath(const BezierPath& path)
     auto& i = *m_impl;
     if (!i.isLive() || path.isEmpty())
         return;
+    if (i.abandonsCapture())
+        return;
     const auto stroke = i.state().stroke;
     const Color& color = *stroke;
     i.render([&](cairo_t* c, cairo_operator_t op) {
@@ -484,6 +533,10 @@ void GraphicsContext::fillRect(const Rect& r)
     auto& i = *m_impl;
     if (!i.isLive())
         return;
+    if (i.capture) {
+        i.captureFill(nullptr, r);
+        return;
+    }
     // Views fill their backgrounds and cells one rectangle at a time: most become pixels without a path.
     if (i.fillRectDirectly(r, *i.state().fill))
         return;
@@ -505,6 +558,8 @@ void GraphicsContext::drawImage(ConstPixelBufferView image, const Rect& destinat
 {
     auto& i = *m_impl;
     if (!i.isLive() || !image.isValid() || image.stride % 4 != 0 || destination.isEmpty() || !(fraction > 0))
+        return;
+    if (i.abandonsCapture())
         return;
     Rect src = source.isEmpty() ? Rect { 0, 0, double(image.width), double(image.height) } : source;
     CairoSurfacePtr surface(cairo_image_surface_create_for_data(const_cast<unsigned char*>(image.data),
@@ -584,6 +639,8 @@ void GraphicsContext::drawLinearGradient(std::span<const GradientStop> stops, Po
     auto& i = *m_impl;
     if (!i.isLive() || stops.empty())
         return;
+    if (i.abandonsCapture())
+        return;
     CairoPatternPtr pattern(cairo_pattern_create_linear(start.x, start.y, end.x, end.y));
     addStops(pattern.get(), stops);
     paintGradient(i, std::move(pattern), start, end, options);
@@ -594,6 +651,8 @@ void GraphicsContext::drawRadialGradient(std::span<const GradientStop> stops, Po
 {
     auto& i = *m_impl;
     if (!i.isLive() || stops.empty())
+        return;
+    if (i.abandonsCapture())
         return;
     CairoPatternPtr pattern(cairo_pattern_create_radial(
         startCenter.x, startCenter.y, std::max(0.0, startRadius), endCenter.x, endCenter.y, std::max(0.0, endRadius)));

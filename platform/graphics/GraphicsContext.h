@@ -63,6 +63,15 @@ public:
     virtual void pixelsChanged() { }
 };
 
+// A fill recorded by a shape-capturing context: the rectangle or path in user space with the transform and
+// antialiasing it was filled under, so that the same pixels can be filled again, a piece at a time.
+struct CapturedFill {
+    std::shared_ptr<const BezierPath> path; // nullptr: the rectangle
+    Rect rect;
+    AffineTransform ctm;
+    bool antialias { true };
+};
+
 // A drawing destination with its graphics state. User space is y up (a flipped context is y down from the top);
 // the device space behind the CTM is the target's pixels (points for PDF and EPS), also y up.
 //
@@ -96,6 +105,13 @@ public:
     static std::shared_ptr<GraphicsContext> createForEPS(Size pageSize, bool flipped = false);
     static std::shared_ptr<GraphicsContext> createForWindow(
         std::shared_ptr<WindowSurface> surface, bool flipped = false);
+    // Draws nothing: records the fills of an opaque colour in the plain operator without clip, alpha, mask or
+    // shadow (fillPath, fillRect), whose pixels follow from their outlines alone. Anything else drawn (a stroke, an
+    // image, text, a gradient, a clip, a translucent or otherwise composited fill) makes the capture give up. Its
+    // device space is that of a bitmap of one point per pixel.
+    static std::shared_ptr<GraphicsContext> createForShapeCapture(bool flipped = false);
+    // The fills a shape-capturing context recorded, in order; nullopt for other contexts and once a capture gave up.
+    std::optional<std::span<const CapturedFill>> capturedFills() const;
 
     // The current context of this thread (nullptr when none).
     static GraphicsContext* current();

@@ -89,6 +89,8 @@ void GraphicsContext::showGlyphs(const Font& font, std::span<const Glyph> glyphs
     const std::size_t count = std::min(glyphs.size(), positions.size());
     if (!i.isLive() || count == 0 || !font.face())
         return;
+    if (i.abandonsCapture())
+        return;
     if (i.showGlyphsDirectly(font, glyphs.first(count), positions.first(count), glyphToUser))
         return;
     cairo_font_face_t* face = glyphsCairoFace(*font.face());

@@ -83,6 +83,9 @@ void GraphicsContext::Impl::setSource(cairo_t* c, const Color& color)
 
 void GraphicsContext::Impl::render(const CairoDraw& draw)
 {
+    // Whatever reaches the pipeline on a shape-capturing context is more than an outline.
+    if (abandonsCapture())
+        return;
     cairo_t* c = cr.get();
     const State& s = state();
     // A singular transform squashes everything to nothing (Cairo keeps the last usable matrix meanwhile).
@@ -268,6 +271,8 @@ void GraphicsContext::clipToMask(ConstPixelBufferView mask, const Rect& rect, bo
     auto& i = *m_impl;
     if (!i.isLive() || !mask.isValid() || rect.isEmpty())
         return;
+    if (i.abandonsCapture())
+        return;
     // Our own copy of the alpha: the caller's pixels may go before the state does.
     std::shared_ptr<cairo_surface_t> alpha(
         cairo_image_surface_create(CAIRO_FORMAT_A8, mask.width, mask.height), cairo_surface_destroy);
@@ -361,6 +366,8 @@ void drawWithCairo(GraphicsContext& context, const std::function<void(cairo_t*)>
 {
     auto& i = context.impl();
     if (!i.isLive() || !draw)
+        return;
+    if (i.abandonsCapture())
         return;
     i.render([&](cairo_t* c, cairo_operator_t op) {
         cairo_save(c);

@@ -598,12 +598,20 @@ void ZORTableGrid::setSelectedColumnIndexes(IndexSetPtr indexes)
     if (auto d = delegate())
         if (auto answer = d->tableGridWillSelectColumnsAtIndexPath(*this, *indexes))
             indexes = std::make_shared<fnd::IndexSet>(*answer);
+    const auto previous = m_selectedColumnIndexes;
     m_selectedColumnIndexes = std::move(indexes);
-    setNeedsDisplay(true);
-    m_contentView->setNeedsDisplay(true);
-    m_columnHeaderView->setNeedsDisplay(true);
+    noteSelectionChange(*previous, *m_selectedRowIndexes);
+    m_columnHeaderView->_setNeedsDisplayForItemsChanging(*previous, *m_selectedColumnIndexes);
     fnd::NotificationCenter::defaultCenter().postNotificationName(
         ZORTableGridNotification::DidChangeSelection, selfValue());
+}
+
+// Cells draw alike selected or not: the selection shows as an outline over them and as tinted headers. What it
+// left and what it reaches are drawn again, not the grid.
+void ZORTableGrid::noteSelectionChange(const fnd::IndexSet& previousColumns, const fnd::IndexSet& previousRows)
+{
+    m_contentView->_setNeedsDisplayForSelection(previousColumns, previousRows);
+    m_contentView->_setNeedsDisplayForSelection(*m_selectedColumnIndexes, *m_selectedRowIndexes);
 }
 
 void ZORTableGrid::setSelectedColumnIndexes(const fnd::IndexSet& indexes)
@@ -620,10 +628,10 @@ void ZORTableGrid::setSelectedRowIndexes(IndexSetPtr indexes)
     if (auto d = delegate())
         if (auto answer = d->tableGridWillSelectRowsAtIndexPath(*this, *indexes))
             indexes = std::make_shared<fnd::IndexSet>(*answer);
+    const auto previous = m_selectedRowIndexes;
     m_selectedRowIndexes = std::move(indexes);
-    setNeedsDisplay(true);
-    m_contentView->setNeedsDisplay(true);
-    m_rowHeaderView->setNeedsDisplay(true);
+    noteSelectionChange(*m_selectedColumnIndexes, *previous);
+    m_rowHeaderView->_setNeedsDisplayForItemsChanging(*previous, *m_selectedRowIndexes);
     fnd::NotificationCenter::defaultCenter().postNotificationName(
         ZORTableGridNotification::DidChangeSelection, selfValue());
 }

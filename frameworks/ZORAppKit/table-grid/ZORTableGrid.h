@@ -220,6 +220,7 @@ private:
     void stopObserving();
     void invalidateColumnOffsets(fnd::Index fromColumn) const;
     void clipSelectionToCounts();
+    void noteSelectionChange(const fnd::IndexSet& previousColumns, const fnd::IndexSet& previousRows);
 
     std::shared_ptr<ZORTableGridHeaderCell> m_headerCell;
     std::weak_ptr<ZORTableGridDataSource> m_dataSource;

@@ -199,6 +199,26 @@ void ZORTableGridContentView::drawRect(gfx::Rect)
     drawDropFeedback(*grid);
 }
 
+gfx::Rect ZORTableGridContentView::selectionSpan(const fnd::IndexSet& columns, const fnd::IndexSet& rows) const
+{
+    auto grid = tableGrid();
+    if (!grid || columns.isEmpty() || rows.isEmpty() || columns.firstIndex() >= grid->numberOfColumns()
+        || rows.firstIndex() >= grid->numberOfRows())
+        return {};
+    // The span ends at the last cell there is: a selection set by a program or the delegate may reach past it.
+    const auto topLeft = frameOfCellAtColumn(columns.firstIndex(), rows.firstIndex());
+    const auto bottomRight = frameOfCellAtColumn(std::min(columns.lastIndex(), grid->numberOfColumns() - 1),
+        std::min(rows.lastIndex(), grid->numberOfRows() - 1));
+    return { topLeft.minX(), topLeft.minY(), bottomRight.maxX() - topLeft.minX(), bottomRight.maxY() - topLeft.minY() };
+}
+
+void ZORTableGridContentView::_setNeedsDisplayForSelection(const fnd::IndexSet& columns, const fnd::IndexSet& rows)
+{
+    // The outline lies inside the span but for its handle, which reaches a point past its corner.
+    if (const auto span = selectionSpan(columns, rows); !span.isEmpty())
+        setNeedsDisplayInRect(gfx::insetRect(span, -2, -2));
+}
+
 void ZORTableGridContentView::drawSelection(ZORTableGrid& grid)
 {
     const auto& columns = *grid.selectedColumnIndexes();
@@ -206,13 +226,7 @@ void ZORTableGridContentView::drawSelection(ZORTableGrid& grid)
     if (columns.isEmpty() || rows.isEmpty() || columns.firstIndex() >= grid.numberOfColumns()
         || rows.firstIndex() >= grid.numberOfRows())
         return;
-    // The outline ends at the last cell there is: a selection set by a program or the delegate may reach past it.
-    const auto topLeft = frameOfCellAtColumn(columns.firstIndex(), rows.firstIndex());
-    const auto bottomRight = frameOfCellAtColumn(
-        std::min(columns.lastIndex(), grid.numberOfColumns() - 1), std::min(rows.lastIndex(), grid.numberOfRows() - 1));
-    gfx::Rect outline { topLeft.minX(), topLeft.minY(), bottomRight.maxX() - topLeft.minX(),
-        bottomRight.maxY() - topLeft.minY() };
-    outline = gfx::insetRect(outline, 1, 1);
+    const auto outline = gfx::insetRect(selectionSpan(columns, rows), 1, 1);
     auto path = gfx::BezierPath::bezierPathWithRect(gfx::offsetRect(outline, -0.5, -0.5));
     auto color = gfx::Color::alternateSelectedControlColor();
     const bool focused = grid._isFocused();
@@ -372,7 +386,6 @@ void ZORTableGridContentView::mouseDown(const ui::Event& event)
         grid->setSelectedRowIndexes(fnd::IndexSet { m_mouseDownRow });
         grid->_setStickyColumn(ZORTableGrid::StickyLeftEdge, ZORTableGrid::StickyTopEdge);
     }
-    setNeedsDisplay(true);
 }
 
 void ZORTableGridContentView::mouseDragged(const ui::Event& event)
@@ -396,7 +409,6 @@ void ZORTableGridContentView::mouseDragged(const ui::Event& event)
         rowEdge = r < m_mouseDownRow ? ZORTableGrid::StickyBottomEdge : ZORTableGrid::StickyTopEdge;
     }
     grid->_setStickyColumn(columnEdge, rowEdge);
-    setNeedsDisplay(true);
 }
 
 void ZORTableGridContentView::mouseUp(const ui::Event&)

@@ -82,6 +82,9 @@ public:
     const std::shared_ptr<gfx::Image>& _cellSelectionCursorImage() const { return m_cursorImage; }
     const std::shared_ptr<gfx::Image>& _cellExtendSelectionCursorImage() const { return m_cursorExtendSelectionImage; }
 
+    // Marks where the outline of a selection of these columns and rows is drawn, with its handle.
+    void _setNeedsDisplayForSelection(const fnd::IndexSet& columns, const fnd::IndexSet& rows);
+
     // The columns and rows a rect of this view shows: empty when no column (row) holds the rect's leading edge.
     fnd::Range visibleColumnsInRect(gfx::Rect rect) const;
     fnd::Range visibleRowsInRect(gfx::Rect rect) const;
@@ -90,6 +93,9 @@ private:
     static std::shared_ptr<gfx::Image> makeCursorImage(bool extend);
     void startAutoscrollTimer();
     void stopAutoscrollTimer();
+    // The cells from the selection's first to its last column and row, up to the last there are (zero without a
+    // selection among them).
+    gfx::Rect selectionSpan(const fnd::IndexSet& columns, const fnd::IndexSet& rows) const;
     void drawSelection(ZORTableGrid& grid);
     void drawDropFeedback(ZORTableGrid& grid);
 

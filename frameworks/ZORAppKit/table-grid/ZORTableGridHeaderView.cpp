@@ -73,6 +73,20 @@ void ZORTableGridHeaderView::selectWholeItem(ZORTableGrid& grid, fnd::Index item
     }
 }
 
+void ZORTableGridHeaderView::_setNeedsDisplayForItemsChanging(const fnd::IndexSet& before, const fnd::IndexSet& after)
+{
+    if (before == after)
+        return;
+    auto changed = before;
+    changed.remove(after);
+    auto added = after;
+    added.remove(before);
+    changed.add(added);
+    // A run of items at a time: a whole column selected marks its thousands of rows' headers as one rect.
+    for (const auto& range : changed.ranges())
+        setNeedsDisplayInRect(gfx::unionRect(headerRectOfItem(range.location), headerRectOfItem(range.max() - 1)));
+}
+
 void ZORTableGridHeaderView::drawRect(gfx::Rect)
 {
     auto grid = tableGrid();

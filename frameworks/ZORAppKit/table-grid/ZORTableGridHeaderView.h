@@ -48,6 +48,9 @@ public:
     void mouseEntered(const ui::Event& event) override;
     void mouseExited(const ui::Event& event) override;
 
+    // Marks the headers of the items selected before or now but not both: a header shows whether its item is.
+    void _setNeedsDisplayForItemsChanging(const fnd::IndexSet& before, const fnd::IndexSet& after);
+
     bool canResize() const { return m_canResize; }
     bool isResizing() const { return m_isResizing; }
     fnd::Index mouseDownItem() const { return m_mouseDownItem; }

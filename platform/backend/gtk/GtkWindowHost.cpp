@@ -81,7 +81,16 @@ GtkWindowSurface::GtkWindowSurface(gfx::Size points, int scale)
     , m_width(std::max(1, int(std::ceil(points.width * scale))))
     , m_height(std::max(1, int(std::ceil(points.height * scale))))
     , m_pixels(std::size_t(m_width) * std::size_t(m_height), 0)
+    , m_cairo(cairo_image_surface_create_for_data(
+          reinterpret_cast<unsigned char*>(m_pixels.data()), CAIRO_FORMAT_ARGB32, m_width, m_height, m_width * 4))
 {
+    cairo_surface_set_device_scale(m_cairo, scale, scale);
+}
+
+GtkWindowSurface::~GtkWindowSurface()
+{
+    // Before the pixels go: a snapshot GTK still holds takes its copy of them now.
+    cairo_surface_destroy(m_cairo);
 }
 
 gfx::PixelBufferView GtkWindowSurface::pixels()
@@ -568,10 +577,6 @@ void GtkWindowHost::onDraw(GtkDrawingArea*, cairo_t* cr, int width, int height, 
     auto* host = static_cast<GtkWindowHost*>(self);
     if (!host->m_surface)
         return;
-    auto pixels = host->m_surface->pixels();
-    cairo_surface_t* image = cairo_image_surface_create_for_data(
-        pixels.data, CAIRO_FORMAT_ARGB32, pixels.width, pixels.height, int(pixels.stride));
-    cairo_surface_set_device_scale(image, host->m_surface->scale(), host->m_surface->scale());
     cairo_save(cr);
     cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
     auto w = host->window();
@@ -589,12 +594,11 @@ void GtkWindowHost::onDraw(GtkDrawingArea*, cairo_t* cr, int width, int height, 
         cairo_scale(cr, host->m_drawnDisplayScale, host->m_drawnDisplayScale);
         cairo_translate(cr, -width / 2.0, -height / 2.0);
     }
-    cairo_set_source_surface(cr, image, 0, 0);
+    cairo_set_source_surface(cr, host->m_surface->cairoSurface(), 0, 0);
     // Only the picture's own area: beyond it (a picture shown smaller) the ground stays.
     cairo_rectangle(cr, 0, 0, width, height);
     cairo_fill(cr);
     cairo_restore(cr);
-    cairo_surface_destroy(image);
     host->m_drawnSinceFrame = true;
 }
 

@@ -23,9 +23,16 @@ class Window;
 class GtkWindowSurface final : public gfx::WindowSurface {
 public:
     GtkWindowSurface(gfx::Size points, int scale);
+    ~GtkWindowSurface() override;
+    GtkWindowSurface(const GtkWindowSurface&) = delete;
+    GtkWindowSurface& operator=(const GtkWindowSurface&) = delete;
     gfx::Size pointSize() const override { return m_points; }
     gfx::PixelBufferView pixels() override;
     int scale() const { return m_scale; }
+    // The pixels as the Cairo surface the canvas paints from, one for the surface's life. GTK records the canvas's
+    // drawing and keeps a snapshot of this surface until the next frame replaces it: a surface destroyed after each
+    // paint made Cairo copy the whole window into the snapshot first, every frame.
+    cairo_surface_t* cairoSurface() const { return m_cairo; }
 
 private:
     gfx::Size m_points;
@@ -33,6 +40,7 @@ private:
     int m_width;
     int m_height;
     std::vector<std::uint32_t> m_pixels;
+    cairo_surface_t* m_cairo { nullptr };
 };
 
 // The GTK side of one window: a GtkWindow holding an optional menu bar and the canvas our views are shown in. It

@@ -76,7 +76,23 @@ struct GraphicsContext::Impl {
     // window's bubble) would otherwise keep a tile of its own size for each one.
     std::vector<std::pair<std::weak_ptr<const PatternImage>, std::shared_ptr<cairo_surface_t>>> tiles;
 
-    bool hasPixels() const { return target == Target::Bitmap || target == Target::Window; }
+    // A shape-capturing context's record: the fills so far, or nullopt once it gave up.
+    struct ShapeCapture {
+        std::optional<std::vector<CapturedFill>> fills { std::in_place };
+    };
+    std::unique_ptr<ShapeCapture> capture;
+
+    bool hasPixels() const { return !capture && (target == Target::Bitmap || target == Target::Window); }
+    // Whether a drawing call meets a shape-capturing context, which then gives up: the call draws nothing.
+    bool abandonsCapture()
+    {
+        if (!capture)
+            return false;
+        capture->fills.reset();
+        return true;
+    }
+    // A fill on a shape-capturing context: recorded when its outline tells its pixels, else the capture gives up.
+    void captureFill(std::shared_ptr<const BezierPath> path, const Rect& rect);
     bool isLive() const { return cr && !finished; }
     State& state() { return states.back(); }
     const State& state() const { return states.back(); }

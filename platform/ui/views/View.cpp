@@ -8,6 +8,7 @@
 #include "platform/layers/Layer.h"
 #include "platform/ui/views/ViewDrawing.h"
 #include "platform/ui/views/Window.h"
+#include "platform/ui/views/detail/FocusRing.h"
 
 #include <algorithm>
 #include <atomic>
@@ -384,6 +385,18 @@ void View::frameDidChange(gfx::Rect oldFrame, std::optional<double> oldRotation)
     } else {
         setNeedsDisplay(true);
     }
+    // The ring lies beyond the frame, where the marks above do not reach: where it was and where it is now.
+    if (showsFocusRingNow()) {
+        if (auto parent = superview()) {
+            auto turned = [](gfx::Rect frame, double degrees) {
+                return degrees == 0 ? frame : transformedRect(viewFrameTurn(frame.origin, degrees), frame);
+            };
+            const auto before = turned(oldFrame, oldRotation.value_or(m_frameRotation));
+            detail::setNeedsDisplayForFocusRingAround(
+                *parent, gfx::unionRect(before, turned(m_frame, m_frameRotation)));
+        }
+        noteFocusRingMaskChanged();
+    }
     if (auto w = window())
         w->invalidateCursorRectsForView(*this);
     updateTrackingAreas();
@@ -561,7 +574,11 @@ void View::setAlphaValue(double alpha)
     alpha = std::isnan(alpha) ? 0 : std::clamp(alpha, 0.0, 1.0);
     if (alpha == m_alpha)
         return;
+    const bool wasShown = m_alpha > 0;
     m_alpha = alpha;
+    // A view that shows no pixel shows no ring either, which lies beyond its frame.
+    if (wasShown != (alpha > 0) && showsFocusRingNow())
+        noteFocusRingMaskChanged();
     // A tint is composited over what lies beneath by its window: the view itself changed, nothing beneath it.
     // (Drawn with the tree instead, its dirty rects redraw what lies beneath there as well.)
     if (auto parent = superview(); parent && !overlayTintColor())

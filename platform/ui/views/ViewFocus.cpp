@@ -49,15 +49,23 @@ std::shared_ptr<View> View::previousValidKeyView() const
     return walkKeyViews(*this, &View::previousKeyView);
 }
 
-void View::setKeyboardFocusRingNeedsDisplayInRect(gfx::Rect rect)
+void detail::setNeedsDisplayForFocusRingAround(View& view, gfx::Rect rect)
 {
     if (rect.isEmpty())
         return;
-    auto grown = gfx::insetRect(rect, -detail::FocusRingOutset, -detail::FocusRingOutset);
+    // The ring's reach is in window points, whatever the view's scale; a point more for the pixel its soft rim
+    // touches at a fraction of a pixel.
+    constexpr double reach = FocusRingOutset + 1;
+    const auto grown = gfx::insetRect(view.convertRectToView(rect, nullptr), -reach, -reach);
+    view.setNeedsDisplayInRect(view.convertRectFromView(grown, nullptr));
+}
+
+void View::setKeyboardFocusRingNeedsDisplayInRect(gfx::Rect rect)
+{
     if (auto parent = superview())
-        parent->setNeedsDisplayInRect(convertRectToView(grown, parent.get()));
+        detail::setNeedsDisplayForFocusRingAround(*parent, convertRectToView(rect, parent.get()));
     else
-        setNeedsDisplayInRect(grown);
+        detail::setNeedsDisplayForFocusRingAround(*this, rect);
 }
 
 bool View::showsFocusRingNow() const

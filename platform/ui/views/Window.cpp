@@ -783,6 +783,8 @@ bool Window::makeFirstResponder(const std::shared_ptr<Responder>& responder)
     if (current && !current->resignFirstResponder())
         return false;
     m_firstResponder.reset();
+    // The ring kept for the old first responder goes with it.
+    m_keptFocusRing.reset();
     // The rings of the old and the new first responder change.
     auto noteRing = [](const std::shared_ptr<Responder>& r) {
         if (auto view = std::dynamic_pointer_cast<View>(r))

@@ -23,6 +23,7 @@ class WindowSurface;
 namespace ui {
 
 namespace detail {
+struct KeptFocusRing;
 struct WindowUnderlay;
 }
 
@@ -382,6 +383,9 @@ public:
     void flushWindow();
     // A frame of the window's frame clock begins (Backend::requestFrame): lays out and draws what needs it.
     void displayFrame();
+    // The focus ring drawn last in the window, kept to be drawn again while its shape stays
+    // (views/detail/FocusRing.cpp); it goes with the window.
+    std::shared_ptr<detail::KeptFocusRing>& keptFocusRing() { return m_keptFocusRing; }
 
     // Cursor rects and tracking areas.
     void invalidateCursorRectsForView(View& view);
@@ -509,8 +513,11 @@ private:
     std::function<void(long)> m_sheetHandler;
     std::shared_ptr<gfx::GraphicsContext> m_context;
     std::shared_ptr<gfx::WindowSurface> m_surface;
+    // The backing scale the surface was made at (asking the screen for it may ask the window system).
+    double m_surfaceScale { 1 };
     // While tints lie over the content: the window's drawing without them, which they are laid over.
     std::shared_ptr<detail::WindowUnderlay> m_underlay;
+    std::shared_ptr<detail::KeptFocusRing> m_keptFocusRing;
     bool m_autorecalculatesKeyViewLoop { false };
     KeyViewSelectionDirection m_keyViewSelectionDirection { KeyViewSelectionDirection::Direct };
     std::weak_ptr<ButtonCell> m_defaultButtonCell;

@@ -194,6 +194,24 @@ std::vector<std::shared_ptr<View>> Window::contentOverlays() const
     return overlays;
 }
 
+namespace {
+
+// Device pixels [x0, x1) × [y0, y1), rows from the top.
+struct WindowDisplayBox {
+    int x0 { 0 }, y0 { 0 }, x1 { 0 }, y1 { 0 };
+    bool isEmpty() const { return x1 <= x0 || y1 <= y0; }
+    bool operator==(const WindowDisplayBox&) const = default;
+};
+
+struct WindowDisplayTint {
+    WindowDisplayBox box;
+    std::uint32_t color; // premultiplied
+    std::uint32_t remaining; // 255 − its alpha: what shows through
+    bool operator==(const WindowDisplayTint&) const = default;
+};
+
+}
+
 namespace detail {
 
 // The window's drawing without the tints laid over it, pixel for pixel as the surface.
@@ -203,6 +221,8 @@ struct WindowUnderlay {
     std::shared_ptr<gfx::GraphicsContext> context;
     // Where the tints were laid last (window base rects); outside them the screen holds these pixels.
     std::vector<gfx::Rect> tinted;
+    // The tints as laid last, in the surface's pixels.
+    std::vector<WindowDisplayTint> laid;
 
     gfx::PixelBufferView view() { return { reinterpret_cast<std::uint8_t*>(pixels.data()), width, height, width * 4 }; }
 };
@@ -221,9 +241,11 @@ std::uint32_t windowDisplayScalePixel(std::uint32_t p, std::uint32_t m)
     return rb | (ag << 8);
 }
 
-// Lays a premultiplied colour with `remaining` = 255 − its alpha over the pixels: p' = colour + p · remaining / 255.
-// Premultiplied, no channel can carry into the next. Four pixels at a time where SSE2 is there (every x86-64).
-void windowDisplayTintRow(std::uint32_t* pixels, int count, std::uint32_t color, std::uint32_t remaining)
+// Lays a premultiplied colour with `remaining` = 255 − its alpha over the pixels beneath, into out: out = colour +
+// beneath · remaining / 255 (out may be beneath itself). Premultiplied, no channel can carry into the next. Four
+// pixels at a time where SSE2 is there (every x86-64).
+void windowDisplayTintRow(
+    const std::uint32_t* beneath, std::uint32_t* out, int count, std::uint32_t color, std::uint32_t remaining)
 {
     int x = 0;
 #if defined(__SSE2__)
@@ -236,27 +258,14 @@ void windowDisplayTintRow(std::uint32_t* pixels, int count, std::uint32_t color,
         return _mm_srli_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), 8);
     };
     for (; x + 4 <= count; x += 4) {
-        auto* at = reinterpret_cast<__m128i*>(pixels + x);
-        const __m128i p = _mm_loadu_si128(at);
+        const __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i*>(beneath + x));
         const __m128i low = scaled(_mm_unpacklo_epi8(p, zero)), high = scaled(_mm_unpackhi_epi8(p, zero));
-        _mm_storeu_si128(at, _mm_add_epi8(_mm_packus_epi16(low, high), tint));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), _mm_add_epi8(_mm_packus_epi16(low, high), tint));
     }
 #endif
     for (; x < count; ++x)
-        pixels[x] = color + windowDisplayScalePixel(pixels[x], remaining);
+        out[x] = color + windowDisplayScalePixel(beneath[x], remaining);
 }
-
-// Device pixels [x0, x1) × [y0, y1), rows from the top.
-struct WindowDisplayBox {
-    int x0 { 0 }, y0 { 0 }, x1 { 0 }, y1 { 0 };
-    bool isEmpty() const { return x1 <= x0 || y1 <= y0; }
-};
-
-struct WindowDisplayTint {
-    WindowDisplayBox box;
-    std::uint32_t color; // premultiplied
-    std::uint32_t remaining; // 255 − its alpha: what shows through
-};
 
 }
 
@@ -267,7 +276,7 @@ void Window::compositeRegion(const std::vector<gfx::Rect>& redraw, const std::ve
         return;
     // Whole device pixels: an area clipped at a fraction of a pixel blends its edge pixels with what was drawn
     // before, and partial redraws would leave faint lines where a full redraw leaves none.
-    const double scale = std::max(1.0, backingScaleFactor());
+    const double scale = m_surfaceScale;
     auto aligned = [scale](const std::vector<gfx::Rect>& from) {
         std::vector<gfx::Rect> rects;
         rects.reserve(from.size());
@@ -330,7 +339,7 @@ void Window::compositeRegion(const std::vector<gfx::Rect>& redraw, const std::ve
         return box;
     };
     std::vector<WindowDisplayTint> tints;
-    m_underlay->tinted.clear();
+    std::vector<gfx::Rect> tinted;
     for (const auto& overlay : overlays) {
         const auto rgba = *overlay->overlayTintColor()->rgbaIfAvailable();
         const double alpha = std::clamp(rgba[3] * overlay->alphaValue(), 0.0, 1.0);
@@ -338,10 +347,16 @@ void Window::compositeRegion(const std::vector<gfx::Rect>& redraw, const std::ve
         const auto a = level(alpha);
         auto frame = gfx::intersectionRect(
             transformedRect(overlay->transformToBase(), overlay->visibleRect()), m_contentView->frame());
-        m_underlay->tinted.push_back(frame);
+        tinted.push_back(frame);
         tints.push_back({ boxOf(frame),
             gfx::packPixel(a, level(rgba[0] * alpha), level(rgba[1] * alpha), level(rgba[2] * alpha)), 255u - a });
     }
+    // A fade's step that leaves every tint's pixels as they were (its alpha moved less than a level) changes
+    // nothing on the screen: nothing is handed over.
+    if (rects.empty() && tints == m_underlay->laid)
+        return;
+    m_underlay->tinted = std::move(tinted);
+    m_underlay->laid = tints;
     // The drawing beneath, row by row, with each tint laid over it where it lies: one pass over the pixels.
     auto retinted = aligned(retint);
     rects.insert(rects.end(), retinted.begin(), retinted.end());
@@ -350,14 +365,29 @@ void Window::compositeRegion(const std::vector<gfx::Rect>& redraw, const std::ve
         for (int y = box.y0; y < box.y1; ++y) {
             std::uint32_t* out = surface.row(y);
             const std::uint32_t* under = m_underlay->pixels.data() + std::size_t(y) * std::size_t(surface.width);
-            std::copy(under + box.x0, under + box.x1, out + box.x0);
+            // Straight from beneath where a tint lies (tints do not overlap: each lies on what is beneath alone,
+            // else on what the one before left), copied elsewhere.
+            int x = box.x0;
             for (const auto& tint : tints) {
                 if (y < tint.box.y0 || y >= tint.box.y1)
                     continue;
                 const int from = std::max(box.x0, tint.box.x0), to = std::min(box.x1, tint.box.x1);
-                if (from < to)
-                    windowDisplayTintRow(out + from, to - from, tint.color, tint.remaining);
+                if (from >= to)
+                    continue;
+                if (from >= x) {
+                    std::copy(under + x, under + from, out + x);
+                    windowDisplayTintRow(under + from, out + from, to - from, tint.color, tint.remaining);
+                    x = to;
+                } else {
+                    // Over part of one laid already on this row: onto what that one left.
+                    if (to > x)
+                        std::copy(under + x, under + to, out + x);
+                    windowDisplayTintRow(out + from, out + from, to - from, tint.color, tint.remaining);
+                    x = std::max(x, to);
+                }
             }
+            if (x < box.x1)
+                std::copy(under + x, under + box.x1, out + x);
         }
     }
     flushWindow();
@@ -395,6 +425,7 @@ std::shared_ptr<gfx::GraphicsContext> Window::graphicsContext()
     if (!m_context) {
         if (auto surface = Backend::current().surfaceForWindow(*this)) {
             m_surface = surface;
+            m_surfaceScale = std::max(1.0, backingScaleFactor());
             m_context = gfx::GraphicsContext::createForWindow(std::move(surface));
         }
     }

@@ -135,4 +135,49 @@ TEST_P(WindowTintTest, AFullDisplayAndAHiddenTintShowWhatTheyShould)
     EXPECT_EQ(at(150, 50), "153,153,153");
 }
 
+// A fade's step that leaves the tint's pixels as they were (its alpha moved less than a level) hands nothing to the
+// screen; the next that changes them does. Worked out: 40 % black at half the view's alpha is 51 of 255 (white
+// under it shows 255 · 204 / 255 = 204), at 0.501 still 51, at 0.51 it is 52 (203).
+TEST_P(WindowTintTest, AFadeStepThatChangesNoPixelIsNotHandedToTheScreen)
+{
+    auto tint = WindowTintTestOverlay::make({ 0, 0, 300, 100 }, gfx::Color::colorWithDeviceRed(0, 0, 0, 0.4));
+    root->addSubview(tint);
+    tint->setAlphaValue(0.5);
+    nextFrame();
+    EXPECT_EQ(at(150, 50), "204,204,204");
+    const long flushes = backend->flushCount(*window);
+    tint->setAlphaValue(0.501);
+    nextFrame();
+    EXPECT_EQ(backend->flushCount(*window), flushes);
+    EXPECT_EQ(at(150, 50), "204,204,204");
+    tint->setAlphaValue(0.51);
+    nextFrame();
+    EXPECT_EQ(backend->flushCount(*window), flushes + 1);
+    EXPECT_EQ(at(150, 50), "203,203,203");
+    EXPECT_EQ(at(50, 50), "0,0,203");
+}
+
+// Two tints, laid in either order: each where it lies alone, and the later one over the earlier where they meet.
+// Worked out over white: 40 % black (alpha 102) leaves 153, 50 % (128) leaves 127, both 255 · 153/255 · 127/255
+// = 76; over the blue view 40 % leaves 153 of blue.
+TEST_P(WindowTintTest, TintsLieAloneOrOneOverTheOtherInEitherOrder)
+{
+    for (bool topFirst : { true, false }) {
+        auto top = WindowTintTestOverlay::make({ 0, 50, 300, 50 }, gfx::Color::colorWithDeviceRed(0, 0, 0, 0.4));
+        auto right = WindowTintTestOverlay::make({ 150, 0, 150, 100 }, gfx::Color::colorWithDeviceRed(0, 0, 0, 0.5));
+        root->addSubview(topFirst ? top : right);
+        root->addSubview(topFirst ? right : top);
+        nextFrame();
+        EXPECT_EQ(at(50, 75), "0,0,153") << topFirst;
+        EXPECT_EQ(at(120, 75), "153,153,153") << topFirst;
+        EXPECT_EQ(at(200, 75), "76,76,76") << topFirst;
+        EXPECT_EQ(at(200, 25), "127,127,127") << topFirst;
+        EXPECT_EQ(at(120, 25), "255,255,255") << topFirst;
+        top->removeFromSuperview();
+        right->removeFromSuperview();
+        nextFrame();
+        EXPECT_EQ(at(200, 75), "255,255,255") << topFirst;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Scales, WindowTintTest, ::testing::Values(1.0, 2.0));

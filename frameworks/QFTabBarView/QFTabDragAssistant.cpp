@@ -161,8 +161,11 @@ void QFTabDragAssistant::slideLoop(
             gfx::Rect sliding = button.slidingFrame();
             sliding.origin = { p.x - offset.width, p.y - offset.height };
             button.setSlidingFrame(sliding);
-            long destination = destinationIndexForButton(&button, p, bar);
-            if (delegate && tabView && item
+            // A bar the program made too small for the tab keeps it in its overflow menu meanwhile: it has no
+            // place among the buttons to move to.
+            const bool inBar = button.superview().get() == &bar;
+            long destination = inBar ? destinationIndexForButton(&button, p, bar) : long(fnd::NotFound);
+            if (destination != fnd::NotFound && delegate && tabView && item
                 && !delegate->tabViewValidateSlideOfProposedItem(*tabView, *item, destination, bar).value_or(true))
                 destination = fnd::NotFound;
             if (destination != fnd::NotFound && destination != current) {
@@ -196,6 +199,10 @@ void QFTabDragAssistant::slideLoop(
             // The program closed the tab meanwhile (or took the tab view from the bar): it is not moved back in; its
             // button goes once the drag is over.
             itemLeft = true;
+        } else if (button.superview().get() != &bar) {
+            // Its bar put it in the overflow menu meanwhile: it stays where it was, and gets a button again when
+            // the bar has room for it.
+            bar.update(false);
         } else if (bar.indexOfTabViewItem(item.get()) != current) {
             bar.moveTabViewItem(item, current);
             bar.update(false);
@@ -240,6 +247,15 @@ long QFTabDragAssistant::moveAttachedTabBarButton(QFAttachedTabBarButton& button
     const gfx::Axis axis = bar.barAxis();
     auto ordered = bar.orderedAttachedButtons();
     const long n = long(ordered.size());
+    // The places are the button's among the bar's buttons now: tabs the program closed meanwhile may have left
+    // fewer than the slide last counted.
+    const auto at = std::ranges::find_if(ordered, [&](const auto& other) { return other.get() == &button; });
+    if (at == ordered.end())
+        return from;
+    from = long(at - ordered.begin());
+    to = std::clamp(to, 0L, n - 1);
+    if (from == to)
+        return from;
     const double amount = gfx::lengthAlong(button.frame(), axis);
     std::vector<std::shared_ptr<QFAttachedTabBarButton>> moved;
     long target = to;

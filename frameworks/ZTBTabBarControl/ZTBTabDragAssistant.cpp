@@ -223,17 +223,21 @@ void ZTBTabDragAssistant::distributePlaceholdersInTabBar(
 {
     distributePlaceholdersInTabBar(bar);
     auto& cells = bar->cells();
-    const long k = bar->indexOfCell(*cell);
+    long k = bar->indexOfCell(*cell);
     if (k < 0)
         return;
     cells[std::size_t(k)]
         = ZTBTabBarCell::placeholder(m_draggedCell ? m_draggedCell->frame() : cell->frame(), true, bar);
-    if (k + 1 < long(cells.size()))
+    // The gaps beside a shown tab's place close into its own; a tab from the overflow menu has cells beside it, which
+    // stay.
+    if (k + 1 < long(cells.size()) && cells[std::size_t(k + 1)]->isPlaceholder())
         cells.erase(cells.begin() + k + 1);
-    if (k - 1 >= 0)
+    if (k - 1 >= 0 && cells[std::size_t(k - 1)]->isPlaceholder()) {
         cells.erase(cells.begin() + k - 1);
-    if (k - 2 >= 0)
-        cells[std::size_t(k - 2)]->setTabState(cells[std::size_t(k - 2)]->tabState() & ~ZTBTabState::RightIsSelected);
+        --k;
+    }
+    if (k - 1 >= 0)
+        cells[std::size_t(k - 1)]->setTabState(cells[std::size_t(k - 1)]->tabState() & ~ZTBTabState::RightIsSelected);
 }
 
 void ZTBTabDragAssistant::removeAllPlaceholdersFromTabBar(const std::shared_ptr<ZTBTabBarControl>& bar)

@@ -185,6 +185,56 @@ TEST_F(QFTabDragAndProgramTest, ATabSlidWhileTheProgramClosesAnotherLandsWhereIt
     EXPECT_EQ(count(a.delegate->calls, "didDetach A1"), 1);
 }
 
+// The program makes the bar too small for the tab a person slides, which goes to the overflow menu: the slide went
+// on moving buttons by the place the tab had (a vertical bar that kept none of its tabs read before its first
+// button and crashed), and the tab let go went to the end of the tab view. It stays where it was.
+TEST_F(QFTabDragAndProgramTest, ATabSlidIntoTheOverflowMenuByTheProgramStaysWhereItWas)
+{
+    a.addItem("A4");
+    a.bar->setOrientation(QFTabBarOrientation::Vertical);
+    a.bar->setFrame({ 0, 0, 150, 200 });
+    a.bar->update(false);
+    settle();
+    ASSERT_EQ(a.barLabels(), (Labels { "A1", "A2", "A3", "A4" }));
+    auto slide = [&](const std::string& label, gfx::Size before, gfx::Rect smaller, gfx::Size after) {
+        const gfx::Point from = a.centreOf(label);
+        const gfx::Point to { from.x + after.width, from.y + after.height };
+        backend->mouseDown(*a.window, from);
+        for (auto p : steps(from, { from.x + before.width, from.y + before.height }))
+            backend->mouseDragged(*a.window, p);
+        backend->after(0.05, [&, from, to, before, smaller] {
+            a.bar->setFrame(smaller);
+            a.window->layoutIfNeeded();
+            for (auto p : steps({ from.x + before.width, from.y + before.height }, to))
+                backend->mouseDragged(*a.window, p);
+            backend->mouseUp(*a.window, to);
+        });
+        backend->dispatchEvents();
+        settle();
+        runFor(0.5);
+    };
+    // Down the bar, which the program then makes 10 points high: no tab has room in it.
+    slide("A2", { 0, -15 }, { 0, 190, 150, 10 }, { 0, 24 });
+    EXPECT_FALSE(assistant().isDragging());
+    EXPECT_EQ(a.tabLabels(), (Labels { "A1", "A2", "A3", "A4" }));
+    a.bar->setFrame({ 0, 0, 150, 200 });
+    a.bar->update(false);
+    settle();
+    EXPECT_EQ(a.barLabels(), (Labels { "A1", "A2", "A3", "A4" }));
+
+    // Along a horizontal bar the program narrows to 150 points, where the third tab is in the overflow menu.
+    a.bar->setOrientation(QFTabBarOrientation::Horizontal);
+    a.bar->setFrame({ 0, 178, 600, 22 });
+    a.bar->update(false);
+    settle();
+    slide("A3", { 30, 0 }, { 0, 178, 150, 22 }, { -240, 0 });
+    EXPECT_EQ(a.tabLabels(), (Labels { "A1", "A2", "A3", "A4" }));
+    a.bar->setFrame({ 0, 178, 600, 22 });
+    a.bar->update(false);
+    settle();
+    EXPECT_EQ(a.barLabels(), (Labels { "A1", "A2", "A3", "A4" }));
+}
+
 // The program closes a tab a person has torn off: its delegate hears it detached once the drag has ended, once,
 // wherever it was let go. A tab closed while it slides, or beside the drag, is told once too; a tab moved to
 // another bar, or put back, is not told at all.

@@ -222,3 +222,40 @@ TEST_F(ZTBTabDragAndProgramTest, ATabClosedWhileDraggedIsToldClosedOnceTheDragEn
 }
 
 }
+
+namespace {
+
+using namespace ztbtest;
+using Labels = std::vector<std::string>;
+
+class ZTBTabDragOfAnOverflowedTabTest : public TabBarControlTest {
+protected:
+    ZTBTabDragAssistant& assistant() { return *ZTBTabDragAssistant::sharedDragAssistant(); }
+    void ticks(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            assistant().animateDrag();
+    }
+};
+
+// A program starts the drag of a tab the bar lists in its overflow menu: the gap it leaves was made by taking away
+// the cells beside it, which were the cells of the tabs before and after it, not gaps, and those tabs had no cell
+// any more. They keep theirs, and the tab dropped takes the gap the pointer opened.
+TEST_F(ZTBTabDragOfAnOverflowedTabTest, TheTabsBesideItKeepTheirCells)
+{
+    for (int i = 1; i <= 8; ++i)
+        a.addItem("T" + std::to_string(i));
+    settle();
+    ASSERT_EQ(a.bar->numberOfVisibleTabs(), 5);
+    ASSERT_TRUE(a.cell("T7")->isInOverflowMenu());
+    assistant().startDraggingCell(a.cell("T7"), a.bar, nullptr, false);
+    // Before the second tab: between the gap at 10 and the first tab's cell.
+    assistant().draggingUpdatedInTabBar(a.bar, { 15, 11 });
+    ticks(8);
+    EXPECT_TRUE(assistant().performDragOperation());
+    settle();
+    EXPECT_EQ(a.tabLabels(), (Labels { "T7", "T1", "T2", "T3", "T4", "T5", "T6", "T8" }));
+    EXPECT_EQ(a.barLabels(), a.tabLabels());
+}
+
+}

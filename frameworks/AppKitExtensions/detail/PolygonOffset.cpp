@@ -1,8 +1,12 @@
 #include "frameworks/AppKitExtensions/detail/PolygonOffset.h"
 
+#include "frameworks/AppKitExtensions/ClipperExtensions.h"
+#include "frameworks/AppKitExtensions/detail/OutlineComponents.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -24,6 +28,11 @@ constexpr std::size_t PiecesOverlap = 8;
 constexpr double RoundJoinPointBudget = 400000;
 // Outlines of less area (in square units of the grid) are rounding specks.
 constexpr double SpeckArea = 2;
+// The raw offset is united in one go when its runs of edges overlap at most once per so many of its points.
+constexpr std::size_t RawPointsPerCrossing = 4;
+// The most points of outlines offset piece by piece: the pieces' unions grow faster than the outlines (a comb of
+// 20,000 points grown by 1e4 took a second, of 40,000 points twelve).
+constexpr std::size_t PiecewisePointLimit = 20000;
 
 // The clipper's rounding: halves away from zero.
 cInt roundToGrid(double v)
@@ -46,13 +55,12 @@ Normal unitNormal(IntPoint a, IntPoint b)
     return { dy, -dx };
 }
 
-// The outlines as the offsetter keeps them: repeated points dropped, outlines of fewer than three points left out,
-// and all of them turned round when the one with the lowest point (greatest y, then least x) runs the wrong way.
+// The outlines as the offsetter keeps them: repeated points dropped, outlines of fewer than three points left out.
+// They come resolved, outers anticlockwise and holes the other way round. (The offsetter itself turns all of them
+// round when the one with the lowest point runs clockwise, which a hole touching its outer there does.)
 std::vector<Path> offsetterContours(const Paths& outlines)
 {
     std::vector<Path> contours;
-    std::size_t lowestContour = 0, lowestIndex = 0;
-    bool haveLowest = false;
     for (const auto& path : outlines) {
         if (path.empty())
             continue;
@@ -60,34 +68,13 @@ std::vector<Path> offsetterContours(const Paths& outlines)
         while (highI > 0 && path[0] == path[highI])
             --highI;
         Path contour { path[0] };
-        std::size_t k = 0;
         for (std::size_t i = 1; i <= highI; ++i) {
-            if (contour.back() == path[i])
-                continue;
-            contour.push_back(path[i]);
-            const IntPoint& low = contour[k];
-            if (path[i].Y > low.Y || (path[i].Y == low.Y && path[i].X < low.X))
-                k = contour.size() - 1;
+            if (contour.back() != path[i])
+                contour.push_back(path[i]);
         }
-        if (contour.size() < 3)
-            continue;
-        contours.push_back(std::move(contour));
-        const IntPoint candidate = contours.back()[k];
-        if (!haveLowest) {
-            haveLowest = true;
-            lowestContour = contours.size() - 1;
-            lowestIndex = k;
-        } else {
-            const IntPoint& low = contours[lowestContour][lowestIndex];
-            if (candidate.Y > low.Y || (candidate.Y == low.Y && candidate.X < low.X)) {
-                lowestContour = contours.size() - 1;
-                lowestIndex = k;
-            }
-        }
+        if (contour.size() >= 3)
+            contours.push_back(std::move(contour));
     }
-    if (haveLowest && !ClipperLib::Orientation(contours[lowestContour]))
-        for (auto& contour : contours)
-            ClipperLib::ReversePath(contour);
     return contours;
 }
 
@@ -138,6 +125,17 @@ public:
         }
         if (turning * m_stepsPerRad > RoundJoinPointBudget)
             setSteps(RoundJoinPointBudget / turning * 2 * std::numbers::pi);
+    }
+
+    // The raw offset the offsetter lays round the contour: every vertex's join points, in order.
+    Path rawOffset(const Path& contour)
+    {
+        normalsOf(contour);
+        Path raw;
+        std::size_t k = contour.size() - 1;
+        for (std::size_t j = 0; j < contour.size(); ++j)
+            joinAt(contour, j, k, raw);
+        return raw;
     }
 
     void addPieces(const Path& contour, Paths& pieces)
@@ -335,7 +333,7 @@ Paths unitedPieces(std::span<const Path> pieces)
 
 }
 
-Paths offsetOutlines(
+std::optional<Paths> offsetOutlines(
     const Paths& outlines, double delta, ClipperLib::JoinType join, double miterLimit, double arcTolerance)
 {
     const std::vector<Path> contours = offsetterContours(outlines);
@@ -344,6 +342,31 @@ Paths offsetOutlines(
         return shape;
     Sweeper sweeper(delta, join, miterLimit, arcTolerance);
     sweeper.budgetRoundJoins(contours);
+
+    // Where the raw offset crosses itself only here and there (most shapes, and any offset small beside their
+    // features), the one union of it is what the offsetter makes, and quicker than the pieces' unions.
+    Paths raw;
+    std::size_t rawPoints = 0, shapePoints = 0;
+    for (const auto& contour : contours) {
+        raw.push_back(sweeper.rawOffset(contour));
+        rawPoints += raw.back().size();
+        shapePoints += contour.size();
+    }
+    const std::size_t crossingsAllowed = rawPoints / RawPointsPerCrossing;
+    if (ZOROutlineComponents::overlappingRuns(raw, crossingsAllowed + 1) <= crossingsAllowed) {
+        if (std::int64_t(rawPoints) > ClipperExtensions::ClipperRunPointLimit
+            || (double(rawPoints) * double(rawPoints) > ClipperExtensions::ClipperRunSweepLimit
+                && ZOROutlineComponents::sweepSteps(raw) > ClipperExtensions::ClipperRunSweepLimit))
+            return std::nullopt;
+        ClipperLib::Clipper clipper;
+        clipper.AddPaths(raw, ClipperLib::ptSubject, true);
+        Paths out;
+        clipper.Execute(ClipperLib::ctUnion, out, ClipperLib::pftPositive, ClipperLib::pftPositive);
+        return out;
+    }
+
+    if (shapePoints > PiecewisePointLimit)
+        return std::nullopt;
     Paths pieces;
     for (const auto& contour : contours)
         sweeper.addPieces(contour, pieces);

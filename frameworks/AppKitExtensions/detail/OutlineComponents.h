@@ -30,7 +30,8 @@ std::size_t overlappingRuns(const ClipperLib::Paths& outlines, std::size_t limit
 
 // About how many steps the clipper's sweep takes over the outlines: at every point where an outline turns up or
 // down it walks the edges beside it, so outlines of many teeth side by side take time that grows with the square of
-// their points (two combs of 20,000 points, 1.2e9 steps, some two seconds).
+// their points (two combs of 20,000 points, 1.2e9 steps, some two seconds); and it joins edges drawn twice one at a
+// time along their chain, which grows with the square of the chain.
 double sweepSteps(const ClipperLib::Paths& outlines, std::span<const std::size_t> indexes);
 double sweepSteps(const ClipperLib::Paths& outlines);
 

@@ -150,18 +150,25 @@ TEST(ClipperBooleans, OperationsTooLargeForTheSweepAreRefusedWithNoPath)
     EXPECT_NEAR(signedArea(*both), 4999 * (10 + 5 + 3), 1e-6);
 }
 
+// A regular polygon of so many points round the origin.
+BezierPath regularPolygon(int points, double radius)
+{
+    BezierPath polygon;
+    for (int i = 0; i < points; ++i) {
+        const double a = 2 * Pi * i / points;
+        const gfx::Point p { radius * std::cos(a), radius * std::sin(a) };
+        i == 0 ? polygon.moveToPoint(p) : polygon.lineToPoint(p);
+    }
+    polygon.closePath();
+    return polygon;
+}
+
 // A regular polygon of 50,000 points: one outline far beyond what once was refused, yet one sweep of it is quick.
 TEST(ClipperBooleans, OutlinesOfManyPointsAreTakenWhenTheirSweepIsQuick)
 {
     constexpr int Points = 50000;
     constexpr double Radius = 1000;
-    BezierPath polygon;
-    for (int i = 0; i < Points; ++i) {
-        const double a = 2 * Pi * i / Points;
-        const gfx::Point p { Radius * std::cos(a), Radius * std::sin(a) };
-        i == 0 ? polygon.moveToPoint(p) : polygon.lineToPoint(p);
-    }
-    polygon.closePath();
+    const BezierPath polygon = regularPolygon(Points, Radius);
     const double area = Points / 2.0 * Radius * Radius * std::sin(2 * Pi / Points);
     // Rounding every point to tenths moves the outline by at most 0.05 * sqrt(2) anywhere along it.
     const double rounding = 2 * Pi * Radius * 0.071;
@@ -172,6 +179,22 @@ TEST(ClipperBooleans, OutlinesOfManyPointsAreTakenWhenTheirSweepIsQuick)
     const auto ring = bezierPathByDifferenceWithPath(polygon, *square);
     ASSERT_TRUE(ring);
     EXPECT_NEAR(signedArea(*ring), area - 40000, rounding);
+}
+
+// An outline drawn twice encloses nothing by the even-odd rule; the clipper finds that joining its edges one at a
+// time along the whole chain of them, which grows with the square of their number: past what it does in a couple
+// of seconds, the operation is refused.
+TEST(ClipperBooleans, OutlinesDrawnTwiceCancelOrAreRefused)
+{
+    const auto square = BezierPath::bezierPathWithRect({ 5000, 0, 1, 1 });
+    BezierPath twice = regularPolygon(5000, 1000);
+    twice.appendBezierPath(regularPolygon(5000, 1000));
+    const auto cancelled = bezierPathByUnionWithPath(twice, *square);
+    ASSERT_TRUE(cancelled);
+    EXPECT_NEAR(signedArea(*cancelled), 1, 1e-9);
+    BezierPath longer = regularPolygon(30000, 1000);
+    longer.appendBezierPath(regularPolygon(30000, 1000));
+    EXPECT_EQ(bezierPathByUnionWithPath(longer, *square), nullptr);
 }
 
 // Random paths of dots, squares, rings and triangles, some overlapping and some nested, against the same operation made

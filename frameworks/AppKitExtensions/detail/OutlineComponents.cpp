@@ -81,8 +81,22 @@ cInt extentOf(const IntPoint& a, const IntPoint& b)
     return std::max(b.X > a.X ? b.X - a.X : a.X - b.X, b.Y > a.Y ? b.Y - a.Y : a.Y - b.Y);
 }
 
-// The extent across which a run of edges is boxed: EdgesPerRun edges of the typical (median) extent.
-cInt runExtent(const Paths& outlines, std::span<const std::size_t> kept)
+// How a long edge slanting across the plane is boxed: a box hugs an edge along an axis, one slanting gets boxes
+// along it, as many as its shorter side needs to keep them within the extent across.
+std::size_t piecesWanted(const IntPoint& a, const IntPoint& b, cInt extent)
+{
+    const cInt across = std::min(b.X > a.X ? b.X - a.X : a.X - b.X, b.Y > a.Y ? b.Y - a.Y : a.Y - b.Y);
+    return std::min<std::size_t>(across / extent + 1, PiecesOfALongEdge);
+}
+
+// How runs of edges are boxed: within EdgesPerRun typical (median) edges across, and the share of the pieces a long
+// edge wants that it gets, so that all of them together are no more than the edges.
+struct RunBoxing {
+    cInt extent { 1 };
+    double pieceShare { 1 };
+};
+
+RunBoxing runBoxing(const Paths& outlines, std::span<const std::size_t> kept)
 {
     std::size_t edges = 0;
     for (std::size_t index : kept)
@@ -97,17 +111,31 @@ cInt runExtent(const Paths& outlines, std::span<const std::size_t> kept)
             sample.push_back(extentOf(outline[i], outline[(i + 1) % outline.size()]));
         skip = i - outline.size();
     }
+    RunBoxing boxing;
     if (sample.empty())
-        return 1;
+        return boxing;
     std::nth_element(sample.begin(), sample.begin() + sample.size() / 2, sample.end());
     const cInt typical = sample[sample.size() / 2];
-    return typical > ClipperLib::hiRange / cInt(EdgesPerRun) ? ClipperLib::hiRange
-                                                             : std::max<cInt>(EdgesPerRun * typical, 1);
+    boxing.extent = typical > ClipperLib::hiRange / cInt(EdgesPerRun) ? ClipperLib::hiRange
+                                                                      : std::max<cInt>(EdgesPerRun * typical, 1);
+    double pieces = 0;
+    for (std::size_t index : kept) {
+        const Path& outline = outlines[index];
+        for (std::size_t i = 0; i < outline.size(); ++i) {
+            const IntPoint& a = outline[i];
+            const IntPoint& b = outline[(i + 1) % outline.size()];
+            if (extentOf(a, b) > boxing.extent)
+                pieces += static_cast<double>(piecesWanted(a, b, boxing.extent));
+        }
+    }
+    boxing.pieceShare = pieces > static_cast<double>(edges) ? static_cast<double>(edges) / pieces : 1;
+    return boxing;
 }
 
 // Boxes around the outline's edges: runs of them within the extent, and pieces of edges longer than that.
-void addRunBoxes(const Path& outline, std::uint32_t owner, cInt extent, std::vector<Box>& boxes)
+void addRunBoxes(const Path& outline, std::uint32_t owner, const RunBoxing& boxing, std::vector<Box>& boxes)
 {
+    const cInt extent = boxing.extent;
     BoxBuilder run;
     std::size_t edges = 0;
     for (std::size_t i = 0; i < outline.size(); ++i) {
@@ -118,10 +146,8 @@ void addRunBoxes(const Path& outline, std::uint32_t owner, cInt extent, std::vec
             if (!run.isEmpty())
                 boxes.push_back(run.box(owner));
             run = {};
-            // A box hugs an edge along an axis; one slanting gets boxes along it, as many as its shorter side
-            // needs to keep them within the extent across.
-            const cInt across = std::min(b.X > a.X ? b.X - a.X : a.X - b.X, b.Y > a.Y ? b.Y - a.Y : a.Y - b.Y);
-            const std::size_t pieces = std::min<std::size_t>(across / extent + 1, PiecesOfALongEdge);
+            const auto pieces = std::max<std::size_t>(
+                1, static_cast<std::size_t>(static_cast<double>(piecesWanted(a, b, extent)) * boxing.pieceShare));
             // Points along the edge in whole units, each within a unit of the edge, which the boxes' margin takes.
             const auto along = [&](std::size_t k) {
                 return IntPoint { a.X + static_cast<cInt>(__int128(b.X - a.X) * __int128(k) / __int128(pieces)),
@@ -233,15 +259,16 @@ public:
         for (std::size_t cell = 0; cell + 1 < m_cellStart.size(); ++cell) {
             const std::size_t first = m_cellStart[cell], end = m_cellStart[cell + 1];
             for (std::size_t i = first; i < end; ++i) {
+                // Counted before comparing: one cell may hold most of the boxes.
+                spent += end - i;
+                if (spent > budget)
+                    return false;
                 for (std::size_t j = i + 1; j < end; ++j) {
                     const Box &a = m_boxes[m_cellBoxes[i]], &b = m_boxes[m_cellBoxes[j]];
                     if (a.owner != b.owner && overlap(a, b) && !meet(a, b))
                         return false;
                 }
             }
-            spent += (end - first) * (end - first + 1) / 2;
-            if (spent > budget)
-                return false;
         }
         for (std::uint32_t large : m_large) {
             spent += m_boxes.size();
@@ -323,14 +350,14 @@ std::optional<std::vector<Component>> componentsOf(
 {
     std::vector<Box> boxes;
     std::size_t points = 0;
-    const cInt extent = wholeOutlines ? 0 : runExtent(outlines, kept);
+    const RunBoxing boxing = wholeOutlines ? RunBoxing {} : runBoxing(outlines, kept);
     for (std::uint32_t k = 0; k < kept.size(); ++k) {
         const Path& outline = outlines[kept[k]];
         points += outline.size();
         if (wholeOutlines)
             boxes.push_back(boxAround(outline, k));
         else
-            addRunBoxes(outline, k, extent, boxes);
+            addRunBoxes(outline, k, boxing, boxes);
     }
     DisjointSets sets(kept.size());
     const BoxGrid grid(boxes);
@@ -418,12 +445,12 @@ std::size_t overlappingRuns(const Paths& outlines, std::size_t limit)
     }
     // Each run its own owner, so that runs of one outline are compared too; neighbours along an outline share a
     // point and always overlap.
-    const cInt extent = runExtent(outlines, all);
+    const RunBoxing boxing = runBoxing(outlines, all);
     std::vector<Box> boxes;
     std::vector<std::uint32_t> outlineOfRun, placeInOutline, runsOf(outlines.size(), 0);
     for (std::size_t i : all) {
         std::vector<Box> runs;
-        addRunBoxes(outlines[i], 0, extent, runs);
+        addRunBoxes(outlines[i], 0, boxing, runs);
         runsOf[i] = static_cast<std::uint32_t>(runs.size());
         for (std::uint32_t r = 0; r < runs.size(); ++r) {
             runs[r].owner = static_cast<std::uint32_t>(boxes.size());

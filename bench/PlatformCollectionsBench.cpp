@@ -1,7 +1,8 @@
 // The platform's own collection machinery that the framework's views stand on, each at a typical size, ten times it
 // and a hundred times it:
 // - Notifications: observers of one centre (typical 200: a window's views and controllers), each view observing its
-//   own frame changes; a post about one view, an observer added and one removed.
+//   own frame changes; a post about one view, an observer added and one removed, and an observer of an object that
+//   both go without removing it (a transient view), whose lists the centre sweeps now and then.
 // - Key-value observing through an array: an array controller of 1,000 objects (a typical document's list) whose
 //   arranged objects' titles are observed (as a bound table column does); an object added, one removed, one
 //   selected, the content set again with the selection kept, and a tenth of the objects removed at once.
@@ -112,6 +113,20 @@ void NotificationAddRemoveBlockObserver(benchmark::State& state)
     }
 }
 BENCHMARK(NotificationAddRemoveBlockObserver)->Apply(observerSizes);
+
+// An observer of an object, made and gone with it without being removed: the centre sweeps such lists all together
+// when the entries of object lists have doubled, which each add pays a constant share of.
+void NotificationObserverGoneWithItsObject(benchmark::State& state)
+{
+    ObservedObjects observed(state.range(0));
+    for (auto _ : state) {
+        auto observer = fnd::makeObject<PlatformCollectionsObserver>();
+        auto object = fnd::makeObject<PlatformCollectionsObserver>();
+        observed.center.addObserver(
+            *observer, fnd::Selector("heard:"), PlatformCollectionsFrameChanged, object->selfValue());
+    }
+}
+BENCHMARK(NotificationObserverGoneWithItsObject)->Apply(observerSizes);
 
 // Key-value observing through an array, and the array controller.
 

@@ -181,8 +181,9 @@ std::shared_ptr<fnd::Timer> moveObject(const gfx::BezierPath& path, const std::s
 // Where the horizontal line at y crosses the path (flattened coarsely): x-sorted entry and exit pairs; empty when the
 // line misses the path. A vertex on the line counts once.
 std::vector<gfx::Point> intersectingPointsWithHorizontalLineAtY(const gfx::BezierPath& path, double y);
-// Rectangles of the line height that fit inside the shape, line by line from the bounds' minimum y; none when more
-// than PathPlacementLimit lines would be measured.
+// Rectangles of the line height less a point at the top and at the bottom that fit inside the shape, line by line
+// from the bounds' minimum y; none for lines thinner than 2 points, or when more than PathPlacementLimit lines would
+// be measured.
 std::vector<gfx::Rect> lineFragmentRectsForFixedLineheight(const gfx::BezierPath& path, double lineHeight);
 // The part of the proposed rectangle inside the shape, tested across its middle (the datum offset moves the test
 // line: -0.5 the minimum y, 0.5 the maximum), and in remainingRect what is left of it after that part. The zero

@@ -25,6 +25,8 @@ namespace {
 
 // Shapes for text are measured coarsely: a line's crossings need not follow the curve closely.
 constexpr double CrossingFlatness = 5.0;
+// What a line fragment leaves free at its top and at its bottom.
+constexpr double LineMargin = 1.0;
 // How far inside a line rectangle's corners are tested.
 constexpr double EdgeTolerance = 1e-3;
 // The most crossings of lines with the outline that one call of lineFragmentRectsForFixedLineheight measures: its
@@ -289,6 +291,9 @@ std::vector<Rect> lineFragmentRectsForFixedLineheight(const BezierPath& path, do
             LineFragmentCrossingLimit);
         return rects;
     }
+    // A line loses a point at its top and one at its bottom: one thinner than the two holds nothing.
+    if (lineHeight < 2 * LineMargin)
+        return rects;
     auto previous = intersectingPointsWithHorizontalLineAtY(path, bounds.minY() + 1.0);
     for (std::int64_t i = 1; i < lines; ++i) {
         const double y = bounds.minY() + static_cast<double>(i) * lineHeight;
@@ -310,7 +315,7 @@ std::vector<Rect> lineFragmentRectsForFixedLineheight(const BezierPath& path, do
                 }
                 double right = std::min(a, b);
                 Rect r = QFStandardizedRect({ left, y - lineHeight, right - left, lineHeight });
-                r = { r.minX(), r.minY() + 1.0, r.width(), r.height() - 2.0 };
+                r = { r.minX(), r.minY() + LineMargin, r.width(), r.height() - 2 * LineMargin };
                 if (!(r.width() > 0))
                     continue;
                 // Corners on the outline (where the crossings put them) count as inside.

@@ -4,17 +4,16 @@
 #include "frameworks/FoundationExtensions/ZORMutableStringExtension.h"
 #include "frameworks/FoundationExtensions/ZORNSAttributedStringExtension.h"
 #include "platform/foundation/locale/DateFormatter.h"
+#include "platform/foundation/runtime/ModifierFlags.h"
 #include "platform/foundation/runtime/StringFormat.h"
 #include "platform/foundation/runtime/UUID.h"
 #include "platform/foundation/services/Workspace.h"
 #include "platform/graphics/Color.h"
 #include "platform/graphics/Font.h"
 #include "platform/text/AttributedString.h"
-#include "platform/foundation/runtime/ModifierFlags.h"
 
 #include <algorithm>
 #include <array>
-#include <limits>
 
 namespace ZORNSStringExtension {
 
@@ -48,6 +47,21 @@ fnd::String withoutTrailingBlanks(const fnd::String& string)
     while (end > 0 && blanks().characterIsMember(units[end - 1]))
         --end;
     return fnd::String(units.substr(0, end));
+}
+
+// The decimal digits of a counter plus one. A name's counter is text of any length, so it is counted on as text: a
+// machine integer would overflow at some length and cut or wrap the digits.
+std::u16string nextCounter(std::u16string digits)
+{
+    for (auto i = digits.size(); i-- > 0;) {
+        if (digits[i] != u'9') {
+            ++digits[i];
+            return digits;
+        }
+        digits[i] = u'0';
+    }
+    digits.insert(digits.begin(), u'1');
+    return digits;
 }
 
 fnd::String characterString(char32_t c)
@@ -139,19 +153,16 @@ fnd::String uniqueStringWithString(const fnd::String& string, const fnd::StringA
     while (digitsStart > 1 && isASCIIDigit(units[digitsStart - 1]))
         --digitsStart;
     fnd::String stem = string;
-    fnd::Index counter = 0;
+    // The counter's integer value, without leading zeros; empty for 0.
+    std::u16string counter;
     if (digitsStart < units.size()) {
-        for (auto c : units.substr(digitsStart)) {
-            // A counter beyond any array's reach saturates; the search below still ends.
-            if (counter
-                > (std::numeric_limits<fnd::Index>::max() - 9) / 10 - static_cast<fnd::Index>(stringArray.size()))
-                break;
-            counter = counter * 10 + (c - u'0');
-        }
+        auto digits = units.substr(digitsStart);
+        counter = std::u16string(digits.substr(std::min(digits.find_first_not_of(u'0'), digits.size())));
         stem = withoutTrailingBlanks(fnd::String(units.substr(0, digitsStart)));
     }
-    for (fnd::Index n = counter + 1;; ++n) {
-        auto candidate = fnd::stringWithFormat("%@ %ld", stem, n);
+    for (;;) {
+        counter = nextCounter(std::move(counter));
+        auto candidate = stem + " " + fnd::String(counter);
         if (!containsString(stringArray, candidate))
             return candidate;
     }

@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <mutex>
 
@@ -159,6 +160,25 @@ CipherContextPtr cipherContext(const fnd::String& cipherName, const fnd::Data& k
     return context;
 }
 
+// Room for everything the context writes for the input in one update and the final step; nullopt, logged, when the
+// cipher cannot take an input of that length. Block and stream modes write at most the input and one block. Key
+// wrapping writes more (an integrity block, padding to half-blocks, an initialisation vector of its own), so a
+// wrapping cipher is asked how much, which the library answers for them when given no output.
+std::optional<std::size_t> outputCapacity(
+    EVP_CIPHER_CTX* context, const std::uint8_t* input, std::size_t length, const fnd::String& cipherName)
+{
+    std::size_t capacity = length + static_cast<std::size_t>(std::max(EVP_CIPHER_CTX_get_block_size(context), 1));
+    if (EVP_CIPHER_CTX_get_mode(context) != EVP_CIPH_WRAP_MODE)
+        return capacity;
+    int needed = 0;
+    if (EVP_CipherUpdate(context, nullptr, &needed, input, static_cast<int>(length)) <= 0 || needed <= 0) {
+        logError(fmt::format(
+            "The cipher {} cannot take a text of {} bytes. {}", cipherName.utf8(), length, libraryErrors()));
+        return std::nullopt;
+    }
+    return std::max(capacity, static_cast<std::size_t>(needed));
+}
+
 std::optional<fnd::String> textBeforeZero(const std::optional<fnd::Data>& data)
 {
     if (!data)
@@ -273,9 +293,16 @@ std::optional<fnd::Data> ZORCrypto::symmetricEncrypt(const fnd::String& cipherNa
     }
 
     const auto& input = *m_clearText;
+    if (input.length() > static_cast<std::size_t>(std::numeric_limits<int>::max() / 2)) {
+        logError(fmt::format("The clear text of {} bytes is too long to encrypt at once.", input.length()));
+        return std::nullopt;
+    }
+    const auto capacity = outputCapacity(context.get(), input.bytes(), input.length(), cipherName);
+    if (!capacity)
+        return std::nullopt;
     std::vector<std::uint8_t> out(iv);
     const auto headerLength = out.size();
-    out.resize(headerLength + input.length() + static_cast<std::size_t>(EVP_CIPHER_CTX_get_block_size(context.get())));
+    out.resize(headerLength + *capacity);
     int updated = 0, finished = 0;
     if (!EVP_EncryptUpdate(
             context.get(), out.data() + headerLength, &updated, input.bytes(), static_cast<int>(input.length()))) {
@@ -315,7 +342,14 @@ std::optional<fnd::Data> ZORCrypto::symmetricDecrypt(const fnd::String& cipherNa
     }
     const auto* body = input.bytes() + ivLength;
     const auto bodyLength = input.length() - ivLength;
-    std::vector<std::uint8_t> out(bodyLength + static_cast<std::size_t>(EVP_CIPHER_CTX_get_block_size(context.get())));
+    if (bodyLength > static_cast<std::size_t>(std::numeric_limits<int>::max() / 2)) {
+        logError(fmt::format("The cipher text of {} bytes is too long to decrypt at once.", input.length()));
+        return std::nullopt;
+    }
+    const auto capacity = outputCapacity(context.get(), body, bodyLength, cipherName);
+    if (!capacity)
+        return std::nullopt;
+    std::vector<std::uint8_t> out(*capacity);
     int updated = 0, finished = 0;
     if (!EVP_DecryptUpdate(context.get(), out.data(), &updated, body, static_cast<int>(bodyLength))) {
         logError(fmt::format(
@@ -471,4 +505,32 @@ fnd::Data ZORCrypto::getSHA1ForData(const fnd::Data& data)
     unsigned length = 0;
     EVP_Digest(data.bytes(), data.length(), out.data(), &length, EVP_sha1(), nullptr);
     return fnd::Data(std::move(out));
+}
+
+std::vector<ZORCryptoDetail::LibraryCipher> ZORCryptoDetail::libraryCiphers()
+{
+    initialiseLibrary();
+    std::vector<LibraryCipher> ciphers;
+    EVP_CIPHER_do_all_provided(
+        nullptr,
+        [](EVP_CIPHER* cipher, void* into) {
+            auto& list = *static_cast<std::vector<LibraryCipher>*>(into);
+            const auto keyLength = static_cast<std::size_t>(EVP_CIPHER_get_key_length(cipher));
+            std::pair<std::vector<LibraryCipher>*, std::size_t> context { &list, keyLength };
+            EVP_CIPHER_names_do_all(
+                cipher,
+                [](const char* name, void* data) {
+                    auto& [names, length] = *static_cast<std::pair<std::vector<LibraryCipher>*, std::size_t>*>(data);
+                    names->push_back({ fnd::String(name), length });
+                },
+                &context);
+        },
+        &ciphers);
+    std::sort(ciphers.begin(), ciphers.end(),
+        [](const LibraryCipher& a, const LibraryCipher& b) { return a.name.utf8() < b.name.utf8(); });
+    // A name two providers both offer is listed once.
+    ciphers.erase(std::unique(ciphers.begin(), ciphers.end(),
+                      [](const LibraryCipher& a, const LibraryCipher& b) { return a.name == b.name; }),
+        ciphers.end());
+    return ciphers;
 }

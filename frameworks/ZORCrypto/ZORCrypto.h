@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 // One object holding a clear text, a cipher text and keys, over OpenSSL's libcrypto: symmetric ciphers by name,
 // RSA private-key transforms and public-key recovery with PKCS #1 v1.5 padding, digests, random bytes and Base64.
@@ -78,3 +79,16 @@ private:
     std::optional<fnd::Data> m_privateKey;
     bool m_symmetric { false };
 };
+
+namespace ZORCryptoDetail {
+
+struct LibraryCipher {
+    fnd::String name;
+    std::size_t keyLength { 0 };
+};
+
+// Every name (aliases and object identifiers included) of every cipher the library's loaded providers offer, with
+// the cipher's default key length, sorted by name: what the tests and the fuzz target go over.
+std::vector<LibraryCipher> libraryCiphers();
+
+}

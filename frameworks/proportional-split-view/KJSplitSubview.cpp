@@ -180,10 +180,12 @@ bool KJSplitSubview::isOpaque() const
 
 void KJSplitSubview::setMinDimension(double minimum, double maximum)
 {
-    m_minDimension = std::max(1.0, std::floor(minimum));
+    // Whole points from 1 to a million however they come (code, archive, interface file): a pane held wider lay far
+    // beyond any screen (1e308 or infinity), in a frame no archive reads back. A minimum that is no number is none.
+    m_minDimension = std::isnan(minimum) ? 1.0 : std::clamp(std::floor(minimum), 1.0, DefaultMaxDimension);
     if (!(maximum >= 1.0))
         maximum = DefaultMaxDimension;
-    m_maxDimension = std::max(std::floor(maximum), m_minDimension);
+    m_maxDimension = std::clamp(std::floor(maximum), m_minDimension, DefaultMaxDimension);
     double d = dimension();
     if (d < m_minDimension || d > m_maxDimension) {
         if (auto sv = splitView())
@@ -697,9 +699,13 @@ bool KJSplitSubview::initWithCoder(fnd::Coder& coder)
     auto archived = frame();
     if (archived.origin.x >= KJSplitSubviewCollapsedMark) {
         archived.origin.x -= KJSplitSubviewCollapsedMark;
-        // Not in a split view yet: the axis is unknown, so both sizes stand for the archived one. The split view
-        // that takes the pane lays it out again.
-        setFrame({ archived.origin, { 0, 0 } });
+        // Not in a split view yet, the axis is unknown; but the archived bounds hold the collapsed pane's real size,
+        // 0 along the axis, so it comes back as it was (and archives as it was read). Bounds without a side of 0
+        // give 0 for both sizes. The split view that takes the pane lays it out again.
+        auto size = bounds().size;
+        if (size.width != 0 && size.height != 0)
+            size = { 0, 0 };
+        setFrame({ archived.origin, size });
     }
     m_previous = {};
     const bool keyed = coder.allowsKeyedCoding();

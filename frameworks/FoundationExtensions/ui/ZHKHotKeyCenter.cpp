@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <mutex>
+#include <optional>
 
 namespace {
 
@@ -30,23 +31,67 @@ ZHKRegisteredHotKey::~ZHKRegisteredHotKey()
     unregisterHotKey();
 }
 
+namespace {
+
+// A registration of the combination with the window system that fires the hot key of the number; failures logged.
+std::optional<ui::GlobalHotKeys::Registration> grab(
+    std::uint16_t keyCode, std::uint64_t modifierFlags, std::uint32_t hotKeyID)
+{
+    auto registration = ui::GlobalHotKeys::registerHotKey(
+        keyCode, static_cast<unsigned>(modifierFlags), [hotKeyID] { ZHKHotKeyCenter::handleHotKeyReleased(hotKeyID); });
+    if (!registration) {
+        fnd::logf(fnd::LogLevel::Error, "The hot key {} could not be registered: {} {}", keyCode,
+            registration.error().localizedDescription().utf8(), registration.error().localizedFailureReason().utf8());
+        return std::nullopt;
+    }
+    return *registration;
+}
+
+}
+
 bool ZHKRegisteredHotKey::registerHotKey()
 {
-    // A second registration would replace this one's handle, and the grab it holds could never be let go.
+    // A second registration would replace this one's handle, and the grab it holds could never be let go. The grab
+    // moves with every change of the combination, so the one held is the present one.
     if (m_registration)
         return true;
     const auto id = registry().nextID;
-    auto registration = ui::GlobalHotKeys::registerHotKey(
-        keyCode(), static_cast<unsigned>(modifierFlags()), [id] { ZHKHotKeyCenter::handleHotKeyReleased(id); });
-    if (!registration) {
-        fnd::logf(fnd::LogLevel::Error, "The hot key {} could not be registered: {} {}", keyCode(),
-            registration.error().localizedDescription().utf8(), registration.error().localizedFailureReason().utf8());
+    auto registration = grab(keyCode(), modifierFlags(), id);
+    if (!registration)
         return false;
-    }
     m_registration = *registration;
     m_hotKeyID = id;
     ++registry().nextID;
     return true;
+}
+
+void ZHKRegisteredHotKey::changeCombination(std::uint16_t keyCode, std::uint64_t modifierFlags)
+{
+    if (keyCode == m_keyCode && modifierFlags == m_modifierFlags)
+        return;
+    if (!m_registration) {
+        m_keyCode = keyCode;
+        m_modifierFlags = modifierFlags;
+        return;
+    }
+    // The centre keeps one hot key per combination.
+    const auto& kept = registry().hotKeys;
+    const bool isKept = std::ranges::any_of(kept, [&](const auto& hotKey) { return hotKey.get() == this; });
+    if (isKept && std::ranges::any_of(kept, [&](const auto& hotKey) {
+            return hotKey.get() != this && hotKey->keyCode() == keyCode && hotKey->modifierFlags() == modifierFlags;
+        })) {
+        fnd::logf(fnd::LogLevel::Error, "The hot key {} cannot change to key {}: another hot key has that combination.",
+            m_keyCode, keyCode);
+        return;
+    }
+    // The new grab first: when the window system refuses it, the old one is still held.
+    auto registration = grab(keyCode, modifierFlags, m_hotKeyID);
+    if (!registration)
+        return;
+    ui::GlobalHotKeys::unregisterHotKey(m_registration);
+    m_registration = *registration;
+    m_keyCode = keyCode;
+    m_modifierFlags = modifierFlags;
 }
 
 void ZHKRegisteredHotKey::unregisterHotKey()

@@ -27,10 +27,13 @@ public:
     void setObject(fnd::Value object) { m_object = std::move(object); }
     Task task() const override { return m_task; }
     void setTask(Task task) { m_task = std::move(task); }
-    // The combination and number, for a hot key before it registers: a registered one keeps the registration it made
-    // until it is unregistered (and registering again gives it a new number).
-    void setKeyCode(std::uint16_t keyCode) { m_keyCode = keyCode; }
-    void setModifierFlags(std::uint64_t modifierFlags) { m_modifierFlags = modifierFlags; }
+    // The combination. A registered hot key takes its grab along, under the same number: the new combination is
+    // grabbed before the old one is let go, so the hot key always answers for what is grabbed. A change the window
+    // system refuses, or onto a combination the centre keeps for another hot key, is logged and leaves everything as
+    // it was.
+    void setKeyCode(std::uint16_t keyCode) { changeCombination(keyCode, m_modifierFlags); }
+    void setModifierFlags(std::uint64_t modifierFlags) { changeCombination(m_keyCode, modifierFlags); }
+    // The number, for a hot key before it registers: registering gives it a new one.
     std::uint32_t hotKeyID() const { return m_hotKeyID; }
     void setHotKeyID(std::uint32_t hotKeyID) { m_hotKeyID = hotKeyID; }
     // The registration with the window system as a value; nil when not registered.
@@ -39,13 +42,15 @@ public:
     fnd::String actionString() const { return m_action ? m_action.name() : fnd::String(); }
 
     // With the window system; failures are logged. Registering a registered hot key again does nothing and answers
-    // true: it keeps its one registration and number.
+    // true: it keeps its one registration (of its present combination) and number.
     bool registerHotKey();
     void unregisterHotKey();
     // The target's action with the event and the object when the target answers it, else the task.
     void invokeWithEvent(const ui::Event& event);
 
 private:
+    void changeCombination(std::uint16_t keyCode, std::uint64_t modifierFlags);
+
     std::shared_ptr<fnd::Object> m_target;
     fnd::Selector m_action;
     fnd::Value m_object;

@@ -31,6 +31,8 @@ public:
     // The principal class's instance, made and sent loadMainView on first need; nullptr when it cannot be made
     // or throws anything while it is made or loads its view (the reason is logged once).
     std::shared_ptr<fnd::Object> prefPane();
+    // Whether the plug-in failed for good: it could not be made, or threw at some message.
+    bool hasFailed() const { return m_prefPaneFailed; }
 
     fnd::String identifier() const override { return m_identifier; }
     void setIdentifier(const fnd::String& identifier) { m_identifier = identifier; }

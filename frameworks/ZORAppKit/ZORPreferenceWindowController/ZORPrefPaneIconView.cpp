@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 FND_REGISTER_CLASS(ZORPrefPaneIconView, ui::View)
 
@@ -40,6 +41,18 @@ constexpr long MaximumColumns = 1000;
 long boundedColumns(long columns)
 {
     return std::clamp(columns, 1L, MaximumColumns);
+}
+
+// The icons of a list, without its empty places: an empty place is no icon (addIcon takes none), and every layout
+// step reads each icon's title and category.
+std::vector<std::shared_ptr<ZORPrefPaneIcon>> prefPaneIconsOnly(
+    const std::vector<std::shared_ptr<ZORPrefPaneIcon>>& icons)
+{
+    std::vector<std::shared_ptr<ZORPrefPaneIcon>> only;
+    only.reserve(icons.size());
+    std::copy_if(
+        icons.begin(), icons.end(), std::back_inserter(only), [](const auto& icon) { return icon != nullptr; });
+    return only;
 }
 
 // A toolbar takes an item identifier dragged under the first type; the second carries it by its own name.
@@ -75,7 +88,7 @@ void ZORPrefPaneIconView::initWithController(const std::shared_ptr<ZORPreference
 {
     initWithFrame({});
     m_prefsController = controller;
-    m_icons = icons;
+    m_icons = prefPaneIconsOnly(icons);
     m_columns = boundedColumns(columns);
     dataChanged();
 }
@@ -84,7 +97,7 @@ void ZORPrefPaneIconView::initWithController(const std::shared_ptr<ZORPreference
 
 void ZORPrefPaneIconView::setIcons(const std::vector<std::shared_ptr<ZORPrefPaneIcon>>& icons)
 {
-    m_icons = icons;
+    m_icons = prefPaneIconsOnly(icons);
     dataChanged();
 }
 

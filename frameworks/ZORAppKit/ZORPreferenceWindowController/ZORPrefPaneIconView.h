@@ -30,7 +30,8 @@ public:
     void initWithController(const std::shared_ptr<ZORPreferenceWindowController>& controller,
         const std::vector<std::shared_ptr<ZORPrefPaneIcon>>& icons, long columns);
 
-    // Each change lays the view out again at once, so its frame always fits its icons.
+    // Each change lays the view out again at once, so its frame always fits its icons. Empty places of a list
+    // (here and in initWithController) are no icons and are left out, as addIcon leaves out an empty icon.
     const std::vector<std::shared_ptr<ZORPrefPaneIcon>>& icons() const { return m_icons; }
     void setIcons(const std::vector<std::shared_ptr<ZORPrefPaneIcon>>& icons);
     void addIcon(const std::shared_ptr<ZORPrefPaneIcon>& icon);

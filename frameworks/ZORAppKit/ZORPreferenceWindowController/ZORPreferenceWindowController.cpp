@@ -295,10 +295,16 @@ bool ZORPreferenceWindowController::selectPaneWithIdentifier(const fnd::String& 
     (void)pane->shouldResize();
     const auto minSize = pane->minSize();
     const auto maxSize = pane->maxSize();
-    // A plug-in that failed on the way in (it threw) has let its view go: the switch is given up before the window
-    // changes, and the pane shown before stays.
-    if (pane->mainView() != view) {
+    // A plug-in that failed on the way in (it threw) is given up before the window changes, and the pane shown
+    // before stays.
+    if (auto plugIn = std::dynamic_pointer_cast<ZORPlugInPreferencePane>(pane); plugIn && plugIn->hasFailed()) {
         fnd::log(fnd::LogLevel::Error, "Preference Pane \"" + identifier + "\" failed as it was selected");
+        return false;
+    }
+    // A healthy pane may have given itself a new view as it was about to be shown: that is the view it shows.
+    view = pane->mainView();
+    if (!view) {
+        fnd::log(fnd::LogLevel::Error, "Preference Pane \"" + identifier + "\" has no view");
         return false;
     }
     m_zorWindow->setTitle(pane->label());

@@ -110,13 +110,12 @@ bool ZORSplitSubview::initWithCoder(fnd::Coder& coder)
 {
     if (!ui::View::initWithCoder(coder) || !coder.allowsKeyedCoding())
         return !coder.hasFailed();
-    constexpr double Largest = 1e7;
     if (coder.containsValueForKey("resizesWithSplitView"))
         m_resizesWithSplitView = coder.decodeBoolForKey("resizesWithSplitView");
     m_isCollapsible = coder.decodeBoolForKey("isCollapsible");
     m_siblingResizeMode = static_cast<long>(coder.decodeInt64ForKey("siblingResizeMode"));
-    m_minSize = fnd::decodeBoundedDoubleForKey(coder, "minSize", 0, Largest, 0);
-    m_maxSize = fnd::decodeBoundedDoubleForKey(coder, "maxSize", 0, Largest, 0);
+    m_minSize = fnd::decodeBoundedDoubleForKey(coder, "minSize", 0, LargestSize, 0);
+    m_maxSize = fnd::decodeBoundedDoubleForKey(coder, "maxSize", 0, LargestSize, 0);
     m_toolbar = decodeSubviewForKey<ZORSplitViewToolbar>(coder, "toolbar");
     return !coder.hasFailed();
 }

@@ -2,6 +2,8 @@
 
 #include "platform/ui/views/View.h"
 
+#include <algorithm>
+
 class ZORSplitView;
 class ZORSplitViewToolbar;
 
@@ -26,11 +28,13 @@ public:
     // 0 the previous pane, 1 the next one; any other value: none.
     long siblingResizeMode() const { return m_siblingResizeMode; }
     void setSiblingResizeMode(long mode) { m_siblingResizeMode = mode; }
-    // Extent along the split axis; 0 means no limit.
+    // Extent along the split axis; 0 means no limit. Held from 0 to ten million points (LargestSize) as an archive
+    // reads them: a negative size or one that is no number is none, a larger one the largest.
+    static constexpr double LargestSize = 1e7;
     double minSize() const { return m_minSize; }
-    void setMinSize(double size) { m_minSize = size; }
+    void setMinSize(double size) { m_minSize = boundedSize(size); }
     double maxSize() const { return m_maxSize; }
-    void setMaxSize(double size) { m_maxSize = size; }
+    void setMaxSize(double size) { m_maxSize = boundedSize(size); }
     const std::shared_ptr<ZORSplitViewToolbar>& toolbar() const { return m_toolbar; }
 
     bool isCollapsed() const;
@@ -46,6 +50,8 @@ public:
     bool initWithCoder(fnd::Coder& coder) override;
 
 private:
+    static double boundedSize(double size) { return size > 0 ? std::min(size, LargestSize) : 0; }
+
     bool m_resizesWithSplitView { true };
     bool m_isCollapsible { false };
     long m_siblingResizeMode { 0 };

@@ -62,11 +62,25 @@ fnd::String ZORTableGridWidthKey(fnd::Index column)
     return fnd::String("column" + std::to_string(column));
 }
 
-// Every width the grid keeps, from the data source or a resize: what is not a finite width of at least the minimum
-// takes the minimum. A NaN width made the grid's width NaN, and then no click found a cell.
-float ZORTableGridColumnWidth(float width)
+// A width the data source answers is kept however narrow; what is no width at all (not a number, infinite, negative)
+// takes the minimum: a NaN width made the grid's width NaN, and then no click found a cell. The left edges are sums
+// of the widths, so a width is held between a 256th of a point (unless it is 0) and the largest a view may be: a
+// column of 1e30 left every later column at the same x, 0 wide in the grid, and one of 1e-30 was no width there.
+float ZORTableGridAnsweredWidth(float width)
 {
-    return std::isfinite(width) && width >= ZORTableGrid::MinimumColumnWidth ? width : ZORTableGrid::MinimumColumnWidth;
+    if (!std::isfinite(width) || width < 0)
+        return ZORTableGrid::MinimumColumnWidth;
+    if (width == 0)
+        return 0;
+    return std::clamp(width, ZORTableGrid::NarrowestColumnWidth, ZORTableGrid::WidestColumnWidth);
+}
+
+// A resize never leaves a column narrower than the minimum; a width that is not finite takes the minimum too.
+float ZORTableGridResizedWidth(float width)
+{
+    if (!std::isfinite(width))
+        return ZORTableGrid::MinimumColumnWidth;
+    return std::clamp(width, ZORTableGrid::MinimumColumnWidth, ZORTableGrid::WidestColumnWidth);
 }
 
 bool ZORTableGridContains(gfx::Rect rect, gfx::Point point)
@@ -264,6 +278,7 @@ void ZORTableGrid::reloadData()
     m_numberOfColumns = std::max<fnd::Index>(0, ds ? ds->numberOfColumnsInTableGrid(*this).value_or(0) : 0);
     m_numberOfRows = std::max<fnd::Index>(0, ds ? ds->numberOfRowsInTableGrid(*this).value_or(0) : 0);
     invalidateColumnOffsets(0);
+    m_contentView->endEditingOfCellOutsideCounts();
     clipSelectionToCounts();
     // Without a last cell the content is empty.
     const double width = m_numberOfColumns > 0 ? _offsetOfColumn(m_numberOfColumns) : 0;
@@ -323,7 +338,7 @@ float ZORTableGrid::_setWidthForColumn(fnd::Index column) const
     auto ds = m_dataSource.lock();
     auto* self = const_cast<ZORTableGrid*>(this);
     if (auto answer = ds ? ds->tableGridSetWidthForColumn(*self, column) : std::nullopt) {
-        const float width = ZORTableGridColumnWidth(*answer);
+        const float width = ZORTableGridAnsweredWidth(*answer);
         m_columnWidths.set(ZORTableGridWidthKey(column), fnd::Value(width));
         return width;
     }
@@ -354,7 +369,7 @@ void ZORTableGrid::invalidateColumnOffsets(fnd::Index fromColumn) const
 void ZORTableGrid::resizeColumnWithIndex(fnd::Index column, float distance)
 {
     const float oldWidth = _widthForColumn(column);
-    const float width = ZORTableGridColumnWidth(oldWidth + distance);
+    const float width = ZORTableGridResizedWidth(oldWidth + distance);
     m_columnWidths.set(ZORTableGridWidthKey(column), fnd::Value(width));
     invalidateColumnOffsets(column);
     // The views grow by what the column really grew, so they keep matching the columns at the clamp.

@@ -5,6 +5,7 @@
 #include "platform/foundation/runtime/Timer.h"
 #include "platform/ui/controls/Control.h"
 #include "platform/ui/dragging/Dragging.h"
+#include "platform/ui/views/detail/ViewCoordinates.h"
 
 #include <memory>
 #include <optional>
@@ -45,6 +46,10 @@ public:
     static constexpr double RowHeight = 20;
     static constexpr float DefaultColumnWidth = 60;
     static constexpr float MinimumColumnWidth = 20;
+    // The bounds of a column's width: no wider than a view may be, and a positive width no narrower than the sums of
+    // widths that place the columns still tell apart.
+    static constexpr float WidestColumnWidth = float(ui::detail::ViewLargestCoordinate);
+    static constexpr float NarrowestColumnWidth = 1.0f / 256;
     // Which edge of a selected range stays put while the other moves.
     static constexpr int StickyLeftEdge = 0;
     static constexpr int StickyRightEdge = 1;
@@ -113,8 +118,8 @@ public:
     fnd::Index columnAtPoint(gfx::Point point) const;
     fnd::Index rowAtPoint(gfx::Point point) const;
 
-    // Widens the column by the distance (never below 20 points; a width that is not a finite number takes 20) and the
-    // content and column header with it.
+    // Widens the column by the distance (from 20 points to ten million; a width that is not a finite number takes 20)
+    // and the content and column header with it.
     void resizeColumnWithIndex(fnd::Index column, float distance);
     // Scrolls the cell area so the rect (content view coordinates) shows, at once or over a quarter second (a new
     // request takes over from a running one).

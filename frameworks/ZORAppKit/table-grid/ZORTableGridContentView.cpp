@@ -430,8 +430,9 @@ void ZORTableGridContentView::editSelectedCell(const fnd::Value&)
     cell->setEditable(true);
     cell->setSelectable(true);
     cell->setObjectValue(grid->_objectValueForColumn(m_editedColumn, m_editedRow));
+    m_editedText = cell->stringValue();
     // The caret goes after the value, ready to add to it.
-    const auto length = cell->stringValue().length();
+    const auto length = m_editedText.length();
     cell->selectWithFrame(
         frameOfCellAtColumn(m_editedColumn, m_editedRow), *this, w->fieldEditor(true, this), self, length, 0);
     if (!cell->currentFieldEditor())
@@ -451,11 +452,31 @@ void ZORTableGridContentView::textDidEndEditing(const fnd::Notification& notific
     if (w)
         w->makeFirstResponder(grid);
     auto editor = notification.object().objectAs<ui::TextView>();
-    // The edited text is stored as a string of its own.
+    // The edited text is stored as a string of its own; a cell left as it showed its value was visited, not edited
+    // (stored, a number or nil would become text).
     const fnd::String text = editor ? editor->string() : fnd::String {};
-    grid->_setObjectValue(fnd::Value(text), column, row);
+    if (text != m_editedText)
+        grid->_setObjectValue(fnd::Value(text), column, row);
     if (auto cell = grid->cell(); cell && editor)
         cell->endEditing(editor);
+    setNeedsDisplay(true);
+}
+
+void ZORTableGridContentView::endEditingOfCellOutsideCounts()
+{
+    auto self = shared_from_this();
+    auto grid = tableGrid();
+    if (!grid || m_editedColumn == fnd::NotFound
+        || (m_editedColumn < grid->numberOfColumns() && m_editedRow < grid->numberOfRows()))
+        return;
+    // Forgotten first, so the end of the field editor's editing stores nothing.
+    m_editedColumn = m_editedRow = fnd::NotFound;
+    auto w = window();
+    const auto editor = grid->currentEditor();
+    const bool editorHadKeyboard = w && editor && w->firstResponder() == editor;
+    grid->abortEditing();
+    if (editorHadKeyboard)
+        w->makeFirstResponder(grid);
     setNeedsDisplay(true);
 }
 

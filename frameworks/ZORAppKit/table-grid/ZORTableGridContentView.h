@@ -44,6 +44,9 @@ public:
     void mouseUp(const ui::Event& event) override;
     void editSelectedCell(const fnd::Value& sender);
     void textDidEndEditing(const fnd::Notification& notification) override;
+    // Ends an edit whose cell is no longer within the grid's counts without storing what was typed: the data source
+    // has no such cell any more. An edit of a cell that remains goes on.
+    void endEditingOfCellOutsideCounts();
     void _timerAutoscrollCallback();
 
     // Drags over the cells go to the grid; entering starts the autoscroll timer, leaving or ending stops it.
@@ -94,6 +97,8 @@ private:
     fnd::Index m_mouseDownRow { fnd::NotFound };
     fnd::Index m_editedColumn { fnd::NotFound };
     fnd::Index m_editedRow { fnd::NotFound };
+    // The text the edited cell showed when its edit began: an edit that ends with it stores nothing.
+    fnd::String m_editedText;
     std::shared_ptr<gfx::Image> m_cursorImage;
     std::shared_ptr<gfx::Image> m_cursorExtendSelectionImage;
     gfx::Rect m_grabHandleRect;

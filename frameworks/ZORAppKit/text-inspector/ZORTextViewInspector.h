@@ -146,6 +146,9 @@ public:
     static void nameListRowButton(const ZORTextViewInspectorField& list, ui::View& button, bool adds);
     txt::AttributedString newTextFieldValueStringForTextField(const ZORTextViewInspectorTextField& field) const;
     void updateDisplayOfTextField(ZORTextViewInspectorTextField& field);
+    // After a field's value changed: its characters as a rebuild would give them, the field shown or left out
+    // (with the other parts of a URL or e-mail field) where its visibility follows the value.
+    void updateDisplayOfField(ZORTextViewInspectorField& field);
     fnd::Range charRangeOfField(const ZORTextViewInspectorField& field) const;
     std::vector<std::shared_ptr<ui::View>> viewsInCharacterRange(fnd::Range range) const;
     void removeSubviewsAndEmptyTextStorage();
@@ -186,6 +189,9 @@ public:
     // The first click into an inactive inspector window starts editing there, rather than only activating it.
     bool acceptsFirstMouse(const ui::Event*) override { return true; }
     void endEditing();
+    // Ends the edit when it is in the field (what was typed is written to the object it was typed for): the field
+    // is about to stand for another object, or stops taking edits.
+    void endEditingOfField(const ZORTextViewInspectorField& field);
     void insertTab(const fnd::Value& sender) override;
     void insertBacktab(const fnd::Value& sender) override;
     void insertNewline(const fnd::Value& sender) override;
@@ -239,6 +245,8 @@ private:
     {
         return std::static_pointer_cast<ZORTextViewInspector>(shared_from_this());
     }
+    // The field and its sub-fields know the inspector, shown or not: a value arriving later may show them.
+    void adoptField(const ZORTextViewInspectorFieldPtr& field);
     // Appends by the field's kind; false for kinds the inspector does not show.
     bool appendFieldByKind(const ZORTextViewInspectorFieldPtr& field);
     // The characters a rebuild gives a field, its line break or blank included (its hosted views become subviews);
@@ -262,6 +270,10 @@ private:
     // Builds a shown field's characters again in place; an edit in it goes on, what was typed kept or (for a new
     // value of the field) replaced by the value.
     void rebuildCharactersOfField(const ZORTextViewInspectorFieldPtr& field, bool keepTyped = true);
+    void updateShownStateOfField(const ZORTextViewInspectorFieldPtr& field);
+    // Puts a field's characters in at the place a rebuild gives it, or takes them out.
+    void showField(const ZORTextViewInspectorFieldPtr& field, std::size_t visibleIndex);
+    void removeShownField(const ZORTextViewInspectorFieldPtr& field);
     // Whether a list row shows a minus button where its value now decides otherwise.
     bool removeButtonShownChanges(ZORTextViewInspectorField& row, fnd::Range range) const;
     void refreshRemoveButtonsOfList(ZORTextViewInspectorListField& list);
@@ -269,6 +281,11 @@ private:
     txt::AttributedString attachmentStringHostingView(const std::shared_ptr<ui::View>& view, gfx::Size overrideSize);
     // The edited run's value goes back into its field when the edit ends by any means.
     void commitRunAt(fnd::Index start);
+    // Whether the field whose value run is at the index takes edits.
+    bool runTakesEdits(fnd::Index index) const;
+    // Whether a value run's text (and its placeholder mark) is what the field's value shows: nothing typed there.
+    bool runShowsValueOfTextField(
+        const ZORTextViewInspectorTextField& field, const fnd::String& text, bool showsPlaceholder) const;
     // Tab and Backtab: from the edited run, the given field or the hosted control with the keyboard.
     void moveFocusToNextField(bool forward, ZORTextViewInspectorFieldPtr from = nullptr);
     // Whether the inspector's typesetter must lay out from the top after an edit.
@@ -300,6 +317,9 @@ private:
     std::map<std::weak_ptr<fnd::Object>, bool, std::owner_less<>> m_listRemoveAnswers;
     // shouldChangeTextInRange replaced a whole value run itself (and answered no to the caller).
     bool m_replacedWholeRun { false };
+    // An edit's value is being written back: the field hears of its own value changing then, and must not end the
+    // edit a second time.
+    bool m_committing { false };
     std::shared_ptr<txt::TextStorage> m_storage; // the inspector owns its text system
     // An edit still open when the window closes is written back, not lost.
     std::optional<fnd::NotificationObserverToken> m_windowCloseObserver;

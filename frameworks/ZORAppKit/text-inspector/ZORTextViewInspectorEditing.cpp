@@ -138,7 +138,9 @@ fnd::Range ZORTextViewInspector::validateProposedRange(fnd::Range proposed, bool
     auto run = proposed.max() < storage->length() ? ZORTextViewInspectorEditingRun(
                    *storage, ZORTextInspectorAttribute::PlaceholderValue, proposed.location, &value)
                                                   : fnd::Range { fnd::NotFound, 0 };
-    if (run.location != fnd::NotFound && proposed.location >= run.location && proposed.max() <= run.max()) {
+    // A read-only field's run is no place to edit, whoever puts the selection there (clicks and Tab pass it too).
+    if (run.location != fnd::NotFound && proposed.location >= run.location && proposed.max() <= run.max()
+        && runTakesEdits(run.location)) {
         fnd::Range answer = run;
         // The mark, not the text, tells a shown placeholder: typed text may begin with the placeholder's words.
         const bool showsValue
@@ -185,7 +187,7 @@ fnd::Range ZORTextViewInspector::textViewWillChangeSelection(ui::TextView&, fnd:
 bool ZORTextViewInspector::shouldChangeTextInRange(fnd::Range range, const fnd::String* replacement)
 {
     auto* storage = textStorage();
-    if (!m_editableState || !isEditing() || !storage)
+    if (!m_editableState || !isEditing() || !storage || !runTakesEdits(m_currentEditedStartLocation))
         return false;
     fnd::Value value;
     auto run
@@ -312,6 +314,31 @@ void ZORTextViewInspector::noteEditedRunChanged()
         setNeedsDisplayInRect(area(m_selectedRect));
 }
 
+bool ZORTextViewInspector::runTakesEdits(fnd::Index index) const
+{
+    auto field = fieldAtCharacterIndex(index);
+    return field && field->isEditable();
+}
+
+void ZORTextViewInspector::endEditingOfField(const ZORTextViewInspectorField& field)
+{
+    if (!isEditing() || m_committing)
+        return;
+    if (auto active = activeField(); active.get() == &field) {
+        auto keep = shared_from_this();
+        endEditing();
+    }
+}
+
+bool ZORTextViewInspector::runShowsValueOfTextField(
+    const ZORTextViewInspectorTextField& field, const fnd::String& text, bool showsPlaceholder) const
+{
+    auto shown = newTextFieldValueStringForTextField(field);
+    const bool shownIsPlaceholder
+        = shown.length() > 0 && !shown.attributeAtIndex(ZORTextInspectorAttribute::ShowsPlaceholder, 0).isNil();
+    return text == shown.string() && showsPlaceholder == shownIsPlaceholder;
+}
+
 void ZORTextViewInspector::commitRunAt(fnd::Index start)
 {
     auto* storage = textStorage();
@@ -324,16 +351,22 @@ void ZORTextViewInspector::commitRunAt(fnd::Index start)
     if (run.location == fnd::NotFound || !field)
         return;
     auto text = storage->string().substring(run);
-    auto state = field->valueState();
-    // Several different values or no selected object: the text there is the inspector's own until the person
-    // types, and leaving it must not write it (or nothing) over every selected object.
-    if ((state == ZORInspectorValueState::MultipleValues || state == ZORInspectorValueState::NoSelection)
-        && text == newTextFieldValueStringForTextField(*field).string())
-        return;
-    auto keep = shared_from_this();
-    // A run showing its placeholder stands for no value; any typed text is converted as typed.
     const bool showsPlaceholder
         = !storage->attributeAtIndex(ZORTextInspectorAttribute::ShowsPlaceholder, run.location).isNil();
+    // A run still showing what the field's value gives was not typed into. What is shown is not always the value
+    // (lines joined, blank lines and a last line break dropped, a fraction rounded, the placeholder for a value
+    // without a text of its own, the multiple-values text): written back, it would change the model.
+    if (runShowsValueOfTextField(*field, text, showsPlaceholder))
+        return;
+    const auto state = field->valueState();
+    auto keep = shared_from_this();
+    const bool wasCommitting = std::exchange(m_committing, true);
+    struct Restore {
+        bool& flag;
+        bool value;
+        ~Restore() { flag = value; }
+    } restore { m_committing, wasCommitting };
+    // A run showing its placeholder stands for no value; any typed text is converted as typed.
     auto converted
         = showsPlaceholder ? std::expected<fnd::Value, fnd::String>(fnd::Value()) : field->valueObjectForString(text);
     if (!converted) {

@@ -228,31 +228,117 @@ void ZORTextViewInspector::refreshRemoveButtonsOfList(ZORTextViewInspectorListFi
 
 void ZORTextViewInspector::updateDisplayOfTextField(ZORTextViewInspectorTextField& field)
 {
-    auto* storage = textStorage();
-    if (!storage)
+    updateDisplayOfField(field);
+}
+
+void ZORTextViewInspector::updateDisplayOfField(ZORTextViewInspectorField& field)
+{
+    if (!textStorage() || m_displayMode != ZORInspectorDisplayMode::Fields)
         return;
-    auto range = charRangeOfField(field);
+    auto keep = shared_from_this();
+    // A URL or e-mail field is shown or left out with its text's value: its button comes or goes with it.
+    auto compound = field.compoundField();
+    if (compound && !std::dynamic_pointer_cast<ZORTextViewInspectorListField>(compound)) {
+        const auto siblings = compound->allFields();
+        for (const auto& sibling : siblings)
+            updateShownStateOfField(sibling);
+        return;
+    }
+    updateShownStateOfField(std::static_pointer_cast<ZORTextViewInspectorField>(field.shared_from_this()));
+}
+
+void ZORTextViewInspector::updateShownStateOfField(const ZORTextViewInspectorFieldPtr& field)
+{
+    auto* storage = textStorage();
+    const bool shown = visibleIndexOf(*field) < m_visibleFieldsArray.size();
+    // A value that comes or goes may show or leave out the field, as a rebuild would (a read-only inspector leaves
+    // out fields without a value). Nothing is put in or taken out while rebuilds are deferred.
+    if (shown != field->shouldBeVisibleWithEditableState(m_editableState)) {
+        const auto place = visibleIndexForRebuild(*field);
+        if (m_fieldEditingCounter > 0 || shown == place.has_value())
+            return;
+        auto list = std::dynamic_pointer_cast<ZORTextViewInspectorListField>(field->compoundField());
+        if (shown)
+            removeShownField(field);
+        else if (list)
+            // A row comes in as the list's new rows do, with its neighbours and buttons.
+            listFieldDidInsertRow(*list, field, static_cast<std::size_t>(list->indexOfField(*field)));
+        else
+            showField(field, *place);
+        return;
+    }
+    if (!shown)
+        return;
+    if (auto view = std::dynamic_pointer_cast<ZORTextViewInspectorViewField>(field)) {
+        // Read-only, a control is shown as its replacement text, which follows the value.
+        if (!m_editableState && !view->isSeparator() && !view->viewShouldAlwaysBeVisible())
+            rebuildCharactersOfField(field);
+        return;
+    }
+    auto text = std::dynamic_pointer_cast<ZORTextViewInspectorTextField>(field);
+    if (!text)
+        return;
+    auto range = charRangeOfField(*text);
     auto run = range.location == fnd::NotFound
         ? range
         : ZORNSTextStorageExtensions::rangeForAttribute(*storage, ZORTextInspectorAttribute::PlaceholderValue, range);
     // A read-only value has no editable run to replace, and a list row's minus button comes or goes with its value
     // when the list cannot remove: the field's characters are built again.
-    if (run.location == fnd::NotFound || removeButtonShownChanges(field, range)) {
-        if (visibleIndexOf(field) < m_visibleFieldsArray.size())
-            rebuildCharactersOfField(
-                std::dynamic_pointer_cast<ZORTextViewInspectorField>(field.shared_from_this()), false);
+    if (run.location == fnd::NotFound || removeButtonShownChanges(*text, range)) {
+        rebuildCharactersOfField(text, false);
         return;
     }
-    auto replacement = newTextFieldValueStringForTextField(field);
-    replacement.addAttribute(ZORTextInspectorAttribute::Field,
-        fnd::Value(std::static_pointer_cast<fnd::Object>(field.shared_from_this())), { 0, replacement.length() });
+    auto replacement = newTextFieldValueStringForTextField(*text);
+    replacement.addAttribute(ZORTextInspectorAttribute::Field, fnd::Value(std::static_pointer_cast<fnd::Object>(text)),
+        { 0, replacement.length() });
     replacement.addAttributes(tabStopAttributes(), { 0, replacement.length() });
     replaceCharactersKeepingEdit(run, replacement);
+}
+
+void ZORTextViewInspector::showField(const ZORTextViewInspectorFieldPtr& field, std::size_t visibleIndex)
+{
+    // Set up as a rebuild sets it up before appending it.
+    if (auto compound = field->compoundField()) {
+        field->setEditable(field->shouldBeEditableWithEditableState(compound->isEditable()));
+        field->setEnabled(field->shouldBeEnabledWithEditableState(compound->isEnabled()));
+    } else {
+        field->setEnabled(field->shouldBeEnabledWithEditableState(m_editableState));
+    }
+    const bool previousEndsLine = previousVisibleEndsLine(visibleIndex);
+    if (!insertField(field, characterIndexForVisibleIndex(visibleIndex), visibleIndex))
+        return;
+    // The field after it followed another before: its two tabs may come or go.
+    if (visibleIndex + 1 < m_visibleFieldsArray.size() && previousEndsLine != field->shouldAppendNewline())
+        rebuildCharactersOfField(m_visibleFieldsArray[visibleIndex + 1]);
+    setNeedsDisplay(true);
+}
+
+void ZORTextViewInspector::removeShownField(const ZORTextViewInspectorFieldPtr& field)
+{
+    auto range = charactersOfShownField(*field);
+    if (isEditing() && m_currentEditedStartLocation >= range.location && m_currentEditedStartLocation < range.max()) {
+        endEditing();
+        if (visibleIndexOf(*field) == m_visibleFieldsArray.size())
+            return;
+        range = charactersOfShownField(*field);
+    }
+    const auto visibleIndex = visibleIndexOf(*field);
+    for (const auto& view : viewsInCharacterRange(range))
+        view->removeFromSuperview();
+    replaceCharactersKeepingEdit(range, {});
+    m_visibleFieldsArray.erase(m_visibleFieldsArray.begin() + static_cast<std::ptrdiff_t>(visibleIndex));
+    // The field after it follows another now: its two tabs may come or go.
+    if (visibleIndex < m_visibleFieldsArray.size()
+        && previousVisibleEndsLine(visibleIndex) != field->shouldAppendNewline())
+        rebuildCharactersOfField(m_visibleFieldsArray[visibleIndex]);
+    setNeedsDisplay(true);
 }
 
 void ZORTextViewInspector::listFieldDidInsertRow(
     ZORTextViewInspectorListField& list, const ZORTextViewInspectorFieldPtr& row, std::size_t index)
 {
+    // Its value may show it later, when it has none now.
+    row->setTextViewInspector(self());
     if (m_fieldEditingCounter > 0 || !textStorage() || visibleIndexOf(*row) < m_visibleFieldsArray.size())
         return;
     // The row goes where a rebuild would put it, after the visible field a rebuild would show before it.

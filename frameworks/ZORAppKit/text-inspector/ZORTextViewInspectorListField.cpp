@@ -148,6 +148,10 @@ void ZORTextViewInspectorListField::setValue(const fnd::Value& value)
     const auto* array = value.array();
     if (!array)
         return;
+    // The rows are shown by one rebuild at the end, not one by one as their values arrive.
+    auto inspector = textViewInspector();
+    if (inspector)
+        inspector->beginFieldEditing();
     removeAllFields();
     fnd::Array elements;
     if (!array->empty() && array->front().array()) {
@@ -167,8 +171,8 @@ void ZORTextViewInspectorListField::setValue(const fnd::Value& value)
         }
     }
     ZORTextViewInspectorCompoundField::setValue(value);
-    if (auto inspector = textViewInspector())
-        inspector->updateTextFieldStorage();
+    if (inspector)
+        inspector->endFieldEditing();
 }
 
 void ZORTextViewInspectorListField::bindRow(const ZORTextViewInspectorFieldPtr& row, const fnd::Value& object)

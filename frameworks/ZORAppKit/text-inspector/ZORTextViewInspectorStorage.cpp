@@ -63,6 +63,7 @@ void ZORTextViewInspector::recreateFieldTextStorage()
     m_visibleFieldsArray.clear();
     removeSubviewsAndEmptyTextStorage();
     for (const auto& field : m_fieldsArray) {
+        adoptField(field);
         if (!field->shouldBeVisibleWithEditableState(m_editableState))
             continue;
         field->setEnabled(field->shouldBeEnabledWithEditableState(m_editableState));
@@ -80,6 +81,14 @@ void ZORTextViewInspector::recreateFieldTextStorage()
         m_fieldToEdit.reset();
         jumpToField(field);
     }
+}
+
+void ZORTextViewInspector::adoptField(const ZORTextViewInspectorFieldPtr& field)
+{
+    field->setTextViewInspector(self());
+    if (auto compound = std::dynamic_pointer_cast<ZORTextViewInspectorCompoundField>(field))
+        for (const auto& sub : compound->allFields())
+            adoptField(sub);
 }
 
 void ZORTextViewInspector::recalcMaxLabelWidth()

@@ -7,6 +7,7 @@
 #include "platform/foundation/locale/Collator.h"
 #include "platform/foundation/locale/NumberFormatter.h"
 #include "platform/foundation/runtime/CharacterSet.h"
+#include "platform/foundation/runtime/KeyValueObserving.h"
 #include "platform/foundation/runtime/Set.h"
 
 #include <algorithm>
@@ -28,6 +29,9 @@ bool ZORTextViewInspectorTextFieldHasScheme(const fnd::String& text)
     return std::all_of(utf8.begin(), utf8.begin() + std::ptrdiff_t(colon),
         [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '+' || c == '-' || c == '.'; });
 }
+
+// The context of a text field's watch on what its "value" binding observes.
+const char ZORTextViewInspectorTextFieldBoundValueContext = 0;
 
 // The distinct elements of an array or a set (a set's members are distinct already); nullopt for other values.
 std::optional<std::vector<fnd::Value>> ZORTextViewInspectorTextFieldElements(const fnd::Value& value)
@@ -145,10 +149,69 @@ void ZORTextViewInspectorTextField::valueDidChangedFromTextInspector()
 
 void ZORTextViewInspectorTextField::setValue(const fnd::Value& value)
 {
+    // A value set from outside replaces what the field stood for: an edit of the old one ends with it.
+    endEditInInspector();
     ZORTextViewInspectorField::setValue(value);
     validate();
     if (auto inspector = textViewInspector())
         inspector->updateDisplayOfTextField(*this);
+}
+
+void ZORTextViewInspectorTextField::setEditable(bool flag)
+{
+    // What was typed while the field took edits is kept; the keys after it go nowhere.
+    if (!flag)
+        endEditInInspector();
+    ZORTextViewInspectorField::setEditable(flag);
+}
+
+void ZORTextViewInspectorTextField::endEditInInspector()
+{
+    if (auto inspector = textViewInspector())
+        inspector->endEditingOfField(*this);
+}
+
+void ZORTextViewInspectorTextField::bind(
+    const fnd::String& binding, fnd::Object& observable, const fnd::String& keyPath, const fnd::Dictionary& options)
+{
+    ZORTextViewInspectorField::bind(binding, observable, keyPath, options);
+    if (binding != "value")
+        return;
+    // Told before the bound value changes, while the binding still reaches the object the edit was typed for.
+    m_watchedObject = fnd::WeakObjectRef(observable);
+    m_watchedKeyPath = keyPath;
+    observable.addObserver(
+        *this, keyPath, fnd::KeyValueObservingOptions::Prior, &ZORTextViewInspectorTextFieldBoundValueContext);
+}
+
+void ZORTextViewInspectorTextField::unbind(const fnd::String& binding)
+{
+    if (binding == "value") {
+        // Written back through the binding it was typed under.
+        endEditInInspector();
+        stopWatchingBoundValue();
+    }
+    ZORTextViewInspectorField::unbind(binding);
+}
+
+void ZORTextViewInspectorTextField::stopWatchingBoundValue()
+{
+    if (auto observed = m_watchedObject.lock())
+        observed->removeObserver(*this, m_watchedKeyPath, &ZORTextViewInspectorTextFieldBoundValueContext);
+    m_watchedObject = {};
+    m_watchedKeyPath = {};
+}
+
+void ZORTextViewInspectorTextField::observeValueForKeyPath(
+    const fnd::String& keyPath, fnd::Object& object, const fnd::KeyValueChange& change, const void* context)
+{
+    if (context != &ZORTextViewInspectorTextFieldBoundValueContext) {
+        ZORTextViewInspectorField::observeValueForKeyPath(keyPath, object, change, context);
+        return;
+    }
+    // The value that follows arrives through the binding itself.
+    if (change.isPrior)
+        endEditInInspector();
 }
 
 std::vector<fnd::String> ZORTextViewInspectorTextField::completionsForPartialString(const fnd::String&, long*)

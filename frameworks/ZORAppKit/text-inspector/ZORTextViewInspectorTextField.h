@@ -61,6 +61,16 @@ public:
     // The inspector's call after the person changed the value.
     virtual void valueDidChangedFromTextInspector();
     void setValue(const fnd::Value& value) override;
+    // An edit in the field ends before it stops taking edits.
+    void setEditable(bool flag) override;
+    // The object a "value" binding reaches may change under an edit (the selection moves on, the model sets
+    // another value, the field is bound elsewhere): the edit ends first, so that what was typed is written to the
+    // object it was typed for, never to the next.
+    void bind(const fnd::String& binding, fnd::Object& observable, const fnd::String& keyPath,
+        const fnd::Dictionary& options = {}) override;
+    void unbind(const fnd::String& binding) override;
+    void observeValueForKeyPath(const fnd::String& keyPath, fnd::Object& object, const fnd::KeyValueChange& change,
+        const void* context) override;
     virtual std::vector<fnd::String> completionsForPartialString(const fnd::String& partial, long* indexOfSelectedItem);
     bool shouldBeVisibleWithEditableState(bool editable) const override;
 
@@ -68,6 +78,13 @@ protected:
     void copySettingsTo(ZORTextViewInspectorField& copy) const override;
 
 private:
+    // Ends an edit of this field in the inspector showing it.
+    void endEditInInspector();
+    void stopWatchingBoundValue();
+
+    // What the "value" binding observes, watched for the moment before it changes.
+    fnd::WeakObjectRef m_watchedObject;
+    fnd::String m_watchedKeyPath;
     double m_overrideFontSize { 0 };
     bool m_supportTextCompletion { false };
     bool m_supportMultipleValues { false };

@@ -1,5 +1,7 @@
 #include "frameworks/ZORAppKit/text-inspector/ZORTextViewInspectorViewField.h"
 
+#include "frameworks/ZORAppKit/text-inspector/ZORTextViewInspector.h"
+
 #include "frameworks/FoundationExtensions/ZORNSObject_Extension.h"
 #include "frameworks/FoundationExtensions/ZORNSStringExtension.h"
 
@@ -58,6 +60,13 @@ void ZORTextViewInspectorViewField::setEnabled(bool flag)
     ZORTextViewInspectorField::setEnabled(flag);
     if (auto control = std::dynamic_pointer_cast<ui::Control>(m_view))
         control->setEnabled(flag);
+}
+
+void ZORTextViewInspectorViewField::setValue(const fnd::Value& value)
+{
+    ZORTextViewInspectorField::setValue(value);
+    if (auto inspector = textViewInspector())
+        inspector->updateDisplayOfField(*this);
 }
 
 void ZORTextViewInspectorViewField::setDelegate(const std::shared_ptr<fnd::Object>& delegate)

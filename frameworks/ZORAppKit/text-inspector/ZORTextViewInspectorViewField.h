@@ -46,6 +46,8 @@ public:
 
     // The control follows the field's enabled flag.
     void setEnabled(bool flag) override;
+    // Kinds show the value in their control first; the inspector then shows what a rebuild would.
+    void setValue(const fnd::Value& value) override;
     // The control gets the same delegate when it takes one.
     void setDelegate(const std::shared_ptr<fnd::Object>& delegate) override;
     bool shouldBeVisibleWithEditableState(bool editable) const override;

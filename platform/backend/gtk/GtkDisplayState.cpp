@@ -109,6 +109,32 @@ GdkRectangle GtkDisplayState::primaryMonitorGeometry() const
     return geometry;
 }
 
+gfx::Size GtkDisplayState::screenSize() const
+{
+    GListModel* monitors = gdk_display_get_monitors(m_display);
+    const guint count = g_list_model_get_n_items(monitors);
+    if (count == 0) {
+        auto primary = primaryMonitorGeometry();
+        return { double(primary.width), double(primary.height) };
+    }
+    int left = 0, top = 0, right = 0, bottom = 0;
+    for (guint i = 0; i < count; ++i) {
+        auto* monitor = GDK_MONITOR(g_list_model_get_item(monitors, i));
+        GdkRectangle geometry {};
+        gdk_monitor_get_geometry(monitor, &geometry);
+        g_object_unref(monitor);
+        if (i == 0 || geometry.x < left)
+            left = geometry.x;
+        if (i == 0 || geometry.y < top)
+            top = geometry.y;
+        if (i == 0 || geometry.x + geometry.width > right)
+            right = geometry.x + geometry.width;
+        if (i == 0 || geometry.y + geometry.height > bottom)
+            bottom = geometry.y + geometry.height;
+    }
+    return { double(right - left), double(bottom - top) };
+}
+
 gfx::Point GtkDisplayState::rootTopLeftForRect(gfx::Rect rect) const
 {
     auto primary = primaryMonitorGeometry();

@@ -15,6 +15,10 @@ typedef union _XEvent XEvent;
 
 namespace ui {
 
+// X11 lengths are 16-bit: no window or drawable is longer than this many device pixels (asking for more ends the
+// program with BadAlloc), and Cairo makes no image wider or higher either.
+constexpr int XLengthLimit = 32767;
+
 // The open display: GDK's and Xlib's handles, the scale GDK draws at, and the conversions between our screen
 // coordinates (points, y up, origin at the bottom left of the first monitor) and X root coordinates (y down,
 // logical pixels; device pixels are these times the scale).
@@ -35,6 +39,8 @@ public:
 
     // The first monitor's rectangle in root coordinates; the y-up screen space hangs from its bottom edge.
     GdkRectangle primaryMonitorGeometry() const;
+    // The size of all monitors together (logical pixels): no window shows more than that at once.
+    gfx::Size screenSize() const;
     // Converts a y-up rect to its top-left corner in root coordinates, and back.
     gfx::Point rootTopLeftForRect(gfx::Rect rect) const;
     gfx::Rect rectForRootTopLeft(double x, double y, gfx::Size size) const;

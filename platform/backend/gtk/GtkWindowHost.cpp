@@ -22,9 +22,29 @@ namespace {
 // A report of the window system that disagrees with our last request is taken for an older state this long.
 constexpr std::int64_t RequestSettleMicroseconds = 500'000;
 
-int toPixels(double points)
+// Whole logical pixels for a length in points, from one to `most` (anything that is no number counts as one).
+int toPixels(double points, int most)
 {
-    return std::max(1, int(std::lround(points)));
+    if (!(points >= 1))
+        return 1;
+    return points >= most ? most : std::max(1, int(std::lround(points)));
+}
+
+// A minimum in whole logical pixels: rounded up, so the window is never smaller than asked, up to `most`.
+int minimumPixels(double points, int most)
+{
+    if (!(points >= 1))
+        return 1;
+    return points >= most ? most : int(std::ceil(points));
+}
+
+// The part of a window's content that X can show at the scale, from its bottom left (the content beyond is cut off
+// at the top, where the buffer's first row is): no X window, and no Cairo image, is longer than X's limit.
+gfx::Size shownContentSize(gfx::Size content, int scale)
+{
+    const double most = double(XLengthLimit / std::max(1, scale));
+    auto bounded = [most](double points) { return points >= 0 ? std::min(points, most) : 0.0; };
+    return { bounded(content.width), bounded(content.height) };
 }
 
 // Whether the window shows only what it draws: no title bar, and not opaque.
@@ -139,6 +159,11 @@ int GtkWindowHost::surfaceScale() const
     return m_backend.display().scale();
 }
 
+int GtkWindowHost::largestWindowPixels() const
+{
+    return XLengthLimit / std::max(1, surfaceScale());
+}
+
 int GtkWindowHost::menuBarHeight() const
 {
     if (!m_menuBar)
@@ -178,9 +203,13 @@ void GtkWindowHost::applyStyle(Window& window)
         gtk_widget_remove_css_class(m_gtkWindow, "barcodes-transparent");
     else
         gtk_widget_add_css_class(m_gtkWindow, "barcodes-transparent");
+    // A minimum holds the window to the screen at most: a larger window shows nothing more, and GTK makes buffers
+    // of the window's size (a minimum of 9,000 points took 1.3 GB; beyond X's limit the program ended).
     auto min = window.minSize();
-    gtk_widget_set_size_request(
-        m_canvas, std::max(1, int(std::ceil(min.width))), std::max(1, int(std::ceil(min.height))));
+    const auto screen = m_backend.display().screenSize();
+    const int most = largestWindowPixels();
+    const int widest = minimumPixels(screen.width, most), tallest = minimumPixels(screen.height, most);
+    gtk_widget_set_size_request(m_canvas, minimumPixels(min.width, widest), minimumPixels(min.height, tallest));
 
     std::shared_ptr<Window> parent = window.sheetParent();
     if (!parent)
@@ -364,11 +393,12 @@ void GtkWindowHost::applyGeometry(Window& window)
 {
     // The client area holds the toolbar's strip above the content.
     auto content = Window::contentRectForFrameRect(window.frame(), window.styleMask());
-    m_contentSize = content.size;
+    m_contentSize = shownContentSize(content.size, surfaceScale());
     int menu = menuBarHeight();
     gfx::Rect outer { content.minX(), content.minY(), content.width(), content.height() + menu };
-    int width = toPixels(outer.width());
-    int height = toPixels(outer.height());
+    const int most = largestWindowPixels();
+    int width = toPixels(outer.width(), most);
+    int height = toPixels(outer.height(), most);
     unsigned long id = xid();
     if (!id) {
         // Until the X window exists only the size can be told; the place follows once it does.
@@ -427,8 +457,8 @@ void GtkWindowHost::configured()
 
 std::shared_ptr<gfx::WindowSurface> GtkWindowHost::surface(Window& window)
 {
-    auto size = Window::contentRectForFrameRect(window.frame(), window.styleMask()).size;
     int scale = std::max(1, int(std::lround(window.backingScaleFactor())));
+    auto size = shownContentSize(Window::contentRectForFrameRect(window.frame(), window.styleMask()).size, scale);
     if (!m_surface || m_surface->pointSize() != size || m_surface->scale() != scale)
         m_surface = std::make_shared<GtkWindowSurface>(size, scale);
     return m_surface;

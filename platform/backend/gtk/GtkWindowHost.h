@@ -115,6 +115,8 @@ private:
     void prepareXWindow();
     void setPositionHints();
     int menuBarHeight() const;
+    // The longest window X makes, in GTK's logical pixels at the window's scale.
+    int largestWindowPixels() const;
 
     // Input (GtkWindowInput.cpp).
     bool handlePointer(GdkEvent* event);

@@ -52,6 +52,8 @@ struct NotificationCenter::Entry {
 
     bool filtersOnAnything() const { return objectIdentity || !value.isNil(); }
     bool isGone() const { return observerIdentity && observer.isGone(); }
+    // A filter whose object is gone matches nothing again, whether or not its observer lives.
+    bool isDead() const { return isGone() || (objectIdentity && objectRef.isGone()); }
 
     bool sameObject(const Value& o) const
     {
@@ -77,6 +79,14 @@ struct NotificationCenter::Entry {
         return o.isNil() || sameObject(o);
     }
 };
+
+namespace {
+
+// How many young lists of objects collect before they are looked at: few enough that what the gone ones leave
+// stays in the processor's caches.
+constexpr std::size_t YoungObjectListsLookedAt = 256;
+
+}
 
 NotificationCenter::NotificationCenter() = default;
 NotificationCenter::~NotificationCenter() = default;
@@ -107,35 +117,96 @@ NotificationCenter::List* NotificationCenter::listOf(const Entry& entry)
     return found == bucket->byObject.end() ? nullptr : &found->second;
 }
 
-void NotificationCenter::forgetObserverEntry(const Entry& entry)
+void NotificationCenter::tidyObserverIndex()
 {
-    if (entry.token)
-        m_byToken.erase(entry.token);
-    if (!entry.observerIdentity)
-        return;
-    auto found = m_byObserver.find(entry.observerIdentity);
-    if (found == m_byObserver.end())
-        return;
-    std::erase_if(found->second, [&](const std::shared_ptr<Entry>& e) { return e.get() == &entry; });
-    if (found->second.empty())
-        m_byObserver.erase(found);
+    std::ranges::sort(m_observersToTidy);
+    const auto [last, end] = std::ranges::unique(m_observersToTidy);
+    m_observersToTidy.erase(last, end);
+    for (const Object* observer : m_observersToTidy) {
+        auto found = m_byObserver.find(observer);
+        if (found == m_byObserver.end())
+            continue;
+        std::erase_if(found->second, [](const std::shared_ptr<Entry>& e) { return e->removed.load(); });
+        if (found->second.empty())
+            m_byObserver.erase(found);
+    }
+    m_observersToTidy.clear();
+}
+
+void NotificationCenter::sweepEntries(List& list, bool isObjectList)
+{
+    const auto before = list.entries.size();
+    std::erase_if(list.entries, [&](const std::shared_ptr<Entry>& e) {
+        if (e->removed)
+            return true;
+        if (!e->isDead())
+            return false;
+        e->removed = true;
+        if (e->token)
+            m_byToken.erase(e->token);
+        // Taken out of its observer's index once the sweep is done: one pass over the index for all of them.
+        if (e->observerIdentity)
+            m_observersToTidy.push_back(e->observerIdentity);
+        return true;
+    });
+    if (isObjectList)
+        m_objectEntries -= before - list.entries.size();
+    list.removed = 0;
+    list.sizeAfterSweep = list.entries.size();
 }
 
 void NotificationCenter::sweep(Bucket& bucket, const Object* object, List& list)
 {
-    std::erase_if(list.entries, [&](const std::shared_ptr<Entry>& e) {
-        if (e->removed)
-            return true;
-        if (!e->isGone())
-            return false;
-        e->removed = true;
-        forgetObserverEntry(*e);
-        return true;
-    });
-    list.removed = 0;
-    list.sizeAfterSweep = list.entries.size();
+    sweepEntries(list, object != nullptr);
+    tidyObserverIndex();
     if (object && list.entries.empty())
         bucket.byObject.erase(object);
+}
+
+NotificationCenter::ObjectLists::iterator NotificationCenter::dropIfObjectGone(
+    Bucket& bucket, ObjectLists::iterator list)
+{
+    // A list whose newest object lives is left to the sweeps of the living (a post, its own growth).
+    if (!list->second.object.isGone())
+        return std::next(list);
+    sweepEntries(list->second, true);
+    return list->second.entries.empty() ? bucket.byObject.erase(list) : std::next(list);
+}
+
+void NotificationCenter::sweepObjectLists()
+{
+    auto sweepBucket = [&](Bucket& bucket) {
+        for (auto it = bucket.byObject.begin(); it != bucket.byObject.end();)
+            it = dropIfObjectGone(bucket, it);
+    };
+    for (auto it = m_byName.begin(); it != m_byName.end();) {
+        sweepBucket(it->second);
+        it = it->second.isEmpty() ? m_byName.erase(it) : std::next(it);
+    }
+    sweepBucket(m_anyName);
+    tidyObserverIndex();
+    m_youngObjectLists.clear();
+    m_objectEntriesAfterSweep = m_objectEntries;
+    m_objectEntriesAddedSinceSweep = 0;
+}
+
+void NotificationCenter::sweepYoungObjectLists()
+{
+    for (const auto& young : m_youngObjectLists) {
+        auto entry = young.lock();
+        // An entry that is no more was swept with its list; one whose object lives is left to the pass over all.
+        if (!entry || !entry->objectRef.isGone())
+            continue;
+        auto* bucket = bucketOf(*entry);
+        if (!bucket)
+            continue;
+        if (auto list = bucket->byObject.find(entry->objectIdentity); list != bucket->byObject.end())
+            dropIfObjectGone(*bucket, list);
+        if (bucket != &m_anyName && bucket->isEmpty())
+            m_byName.erase(entry->name);
+    }
+    m_youngObjectLists.clear();
+    tidyObserverIndex();
 }
 
 void NotificationCenter::add(std::shared_ptr<Entry> entry)
@@ -148,10 +219,26 @@ void NotificationCenter::add(std::shared_ptr<Entry> entry)
         m_byToken.emplace(entry->token, entry);
     if (entry->observerIdentity)
         m_byObserver[entry->observerIdentity].push_back(entry);
+    if (object) {
+        // A list that is new, or whose object is gone and another now stands at its address, has a new object.
+        if (list.entries.empty() || list.object.isGone())
+            m_youngObjectLists.push_back(entry);
+        list.object = entry->objectRef;
+        ++m_objectEntries;
+        ++m_objectEntriesAddedSinceSweep;
+    }
     list.entries.push_back(std::move(entry));
     // The new entry's observer is alive, so the list keeps at least that entry.
     if (list.entries.size() > 2 * list.sizeAfterSweep + 8)
         sweep(bucket, object, list);
+    // No post reaches the list of an object that is gone, so those lists are dropped by passes of their own: over
+    // the young lists when there are enough of them, over all lists once as many entries were added as the pass
+    // before left. Each add pays for a constant share of either, and what is gone is never more than what lives
+    // (and a constant) for long.
+    if (m_objectEntriesAddedSinceSweep > m_objectEntriesAfterSweep + 64 + m_byName.size())
+        sweepObjectLists();
+    else if (m_youngObjectLists.size() >= YoungObjectListsLookedAt)
+        sweepYoungObjectLists();
 }
 
 void NotificationCenter::remove(const std::shared_ptr<Entry>& entry)
@@ -234,6 +321,8 @@ void NotificationCenter::removeObserver(const Object& observer, const Notificati
         else
             kept.push_back(entry);
     }
+    // A sweep on the way may have dropped some of the kept ones (their object is gone).
+    std::erase_if(kept, [](const std::shared_ptr<Entry>& e) { return e->removed.load(); });
     if (!kept.empty()) {
         auto& now = m_byObserver[&observer];
         now.insert(now.begin(), kept.begin(), kept.end());
@@ -342,6 +431,21 @@ void NotificationCenter::postNotificationName(
     if (targets.empty())
         return;
     deliver(targets, std::make_shared<Notification>(name, object, userInfo));
+}
+
+detail::NotificationCenterHoldings detail::notificationCenterHoldings(NotificationCenter& center)
+{
+    std::lock_guard lock(center.m_mutex);
+    NotificationCenterHoldings holdings;
+    auto count = [&](const NotificationCenter::Bucket& bucket) {
+        holdings.objectLists += bucket.byObject.size();
+        for (const auto& [object, list] : bucket.byObject)
+            holdings.objectEntries += list.entries.size();
+    };
+    for (const auto& [name, bucket] : center.m_byName)
+        count(bucket);
+    count(center.m_anyName);
+    return holdings;
 }
 
 }

@@ -11,7 +11,20 @@
 
 namespace fnd {
 
+class NotificationCenter;
 class OperationQueue;
+
+namespace detail {
+
+// What a centre holds for observers that filter on an object, for tests of its bounds: their lists (one per name
+// and object) and the entries in those lists.
+struct NotificationCenterHoldings {
+    std::size_t objectLists { 0 };
+    std::size_t objectEntries { 0 };
+};
+NotificationCenterHoldings notificationCenterHoldings(NotificationCenter& center);
+
+}
 
 // Notification names are plain strings, kept as constants by the module that posts them.
 using NotificationName = String;
@@ -81,19 +94,26 @@ public:
     void postNotificationName(const NotificationName& name, const Value& object = {}, const Dictionary& userInfo = {});
 
 private:
+    friend detail::NotificationCenterHoldings detail::notificationCenterHoldings(NotificationCenter&);
+
     struct Entry;
-    // Observers in the order they were added. Removed ones and ones whose observer is gone stay as dead weight
-    // until they outnumber the living or a post passes them, so that removing one observer costs the same among
-    // many as among few.
+    // Observers in the order they were added. Removed ones and ones whose observer (or object) is gone stay as dead
+    // weight until they outnumber the living or a post passes them, so that removing one observer costs the same
+    // among many as among few. The lists of objects that are gone, which no post reaches, are dropped by passes of
+    // their own.
     struct List {
         std::vector<std::shared_ptr<Entry>> entries;
         std::size_t removed { 0 };
         std::size_t sizeAfterSweep { 0 };
+        // In the list of an object, the newest object at that address: when it is gone, so is every object the
+        // list's entries filter on.
+        WeakObjectRef object;
     };
     // The observers of one name (or of every name): those that filter on an object, by that object, and the rest
     // (no filter, or a plain value). A post about an object visits only that object's observers and the rest.
+    using ObjectLists = std::unordered_map<const Object*, List>;
     struct Bucket {
-        std::unordered_map<const Object*, List> byObject;
+        ObjectLists byObject;
         List others;
         bool isEmpty() const { return byObject.empty() && others.entries.empty(); }
     };
@@ -106,9 +126,19 @@ private:
     List* listOf(const Entry& entry);
     // Marks the entry removed, takes it out of the token and observer indexes, and lets its list shrink.
     void remove(const std::shared_ptr<Entry>& entry);
-    // Drops removed and gone entries from the list, and the list and its bucket when they end up empty.
+    // Drops removed entries and those whose observer or object is gone from the list.
+    void sweepEntries(List& list, bool isObjectList);
+    // The same, and drops the list from its bucket when it ends up empty.
     void sweep(Bucket& bucket, const Object* object, List& list);
-    void forgetObserverEntry(const Entry& entry);
+    // Drops the list when its newest object is gone, and with it every object its entries filter on; answers the
+    // list after it.
+    ObjectLists::iterator dropIfObjectGone(Bucket& bucket, ObjectLists::iterator list);
+    // Drops the lists of objects that are gone, of every name, and the buckets that end up empty.
+    void sweepObjectLists();
+    // The same for the lists that were given a new object since the last time.
+    void sweepYoungObjectLists();
+    // Takes the entries the sweeps dropped out of the index of the observers they noted.
+    void tidyObserverIndex();
 
     std::mutex m_mutex;
     std::unordered_map<NotificationName, Bucket> m_byName;
@@ -116,6 +146,15 @@ private:
     // Block observers by token, selector observers by observer: what the removals look up.
     std::unordered_map<std::uint64_t, std::shared_ptr<Entry>> m_byToken;
     std::unordered_map<const Object*, std::vector<std::shared_ptr<Entry>>> m_byObserver;
+    std::vector<const Object*> m_observersToTidy;
+    // Entries in the lists of objects, now and after the last sweep of them all, and those added since then.
+    std::size_t m_objectEntries { 0 };
+    std::size_t m_objectEntriesAfterSweep { 0 };
+    std::size_t m_objectEntriesAddedSinceSweep { 0 };
+    // The first entry of each list given a new object since the young lists were last looked at. Most objects that
+    // observers follow for a moment are gone by then, and looking at these alone finds them while what they leave
+    // is still small: the pass over all lists comes seldom when the young ones are swept.
+    std::vector<std::weak_ptr<Entry>> m_youngObjectLists;
     std::uint64_t m_nextToken { 1 };
     std::uint64_t m_nextOrder { 1 };
 };

@@ -232,7 +232,12 @@ void SplitView::encodeWithCoder(fnd::Coder& coder) const
 
 bool SplitView::initWithCoder(fnd::Coder& coder)
 {
-    if (!View::initWithCoder(coder) || !coder.allowsKeyedCoding())
+    // The archive's frames are the layout: the subviews it adds are not adjusted on the way in (that laid them out
+    // anew, across the orientation read after them, so a split view did not archive as it was read).
+    m_adjusting = true;
+    const bool viewRead = View::initWithCoder(coder);
+    m_adjusting = false;
+    if (!viewRead || !coder.allowsKeyedCoding())
         return !coder.hasFailed();
     bool vertical = coder.decodeBoolForKey("NSIsVertical");
     auto style = fnd::decodeBoundedIntegerForKey(coder, "NSDividerStyle", 1, 3, static_cast<int>(m_dividerStyle));

@@ -450,12 +450,21 @@ gfx::Size windowSizeLimit(gfx::Size proposed, gfx::Size current)
 
 void Window::setMinSize(gfx::Size size)
 {
-    m_minSize = windowSizeLimit(size, m_minSize);
+    size = windowSizeLimit(size, m_minSize);
+    if (size == m_minSize)
+        return;
+    m_minSize = size;
+    // The window system holds a shown window to it.
+    Backend::current().windowChanged(*this);
 }
 
 void Window::setMaxSize(gfx::Size size)
 {
-    m_maxSize = windowSizeLimit(size, m_maxSize);
+    size = windowSizeLimit(size, m_maxSize);
+    if (size == m_maxSize)
+        return;
+    m_maxSize = size;
+    Backend::current().windowChanged(*this);
 }
 
 void Window::setAlphaValue(double alpha)
@@ -814,6 +823,11 @@ void Window::performClose(const fnd::Value&)
         Application::shared().beep();
         return;
     }
+    // The person closing the window is done with it: a field still being edited hands its text to its owner, as a
+    // click elsewhere would, rather than losing it. (A program that closes a window itself, after Cancel, does not.)
+    endEditingFor(nullptr);
+    if (m_closed)
+        return;
     close();
 }
 

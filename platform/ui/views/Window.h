@@ -145,7 +145,8 @@ public:
     double animationResizeTime(gfx::Rect newFrame) const;
     void center();
     // The limits are held between 0 and 10,000,000 points, where frames are; a dimension that is not a number keeps
-    // the value it had (the backend turns them into whole pixels).
+    // the value it had. A change reaches the backend, which holds a shown window to the minimum as far as the
+    // window system can make windows (the screen).
     gfx::Size minSize() const { return m_minSize; }
     void setMinSize(gfx::Size size);
     gfx::Size maxSize() const { return m_maxSize; }
@@ -325,7 +326,8 @@ public:
 
     // Closing.
     void close();
-    // As if the close button were pressed: asks the delegate, beeps when it refuses.
+    // As if the close button were pressed: asks the delegate, beeps when it refuses; an edit in the field editor
+    // ends (its text goes to its owner) before the window closes.
     void performClose(const fnd::Value& sender = {});
     bool isClosed() const { return m_closed; }
 

@@ -100,6 +100,27 @@ TEST(PathCrossings, LineFragmentsOfAFixedHeightFitInsideTheShape)
     EXPECT_TRUE(log.contains(fnd::LogLevel::Error, "more than 100000"));
 }
 
+// Each line is shrunk by a point at its top and at its bottom: a line of 2.5 keeps half a point, one of 2 a line of
+// no height, and a thinner one nothing (at 1.5 a square gave 66 rectangles -0.5 high).
+TEST(PathCrossings, LinesThinnerThanTheirTwoMarginsHoldNoFragment)
+{
+    auto square = BezierPath::bezierPathWithRect({ 0, 0, 100, 100 });
+    // 41 lines of 2.5: the first only measured, the last at the top edge, where the outline is not crossed.
+    auto rects = lineFragmentRectsForFixedLineheight(*square, 2.5);
+    ASSERT_EQ(rects.size(), 39u);
+    for (std::size_t i = 0; i < rects.size(); ++i)
+        EXPECT_EQ(rects[i], (Rect { 0, 1 + 2.5 * double(i), 100, 0.5 })) << "line " << i + 1;
+    rects = lineFragmentRectsForFixedLineheight(*square, 2);
+    ASSERT_EQ(rects.size(), 49u);
+    EXPECT_EQ(rects.front(), (Rect { 0, 1, 100, 0 }));
+    EXPECT_EQ(rects.back(), (Rect { 0, 97, 100, 0 }));
+    for (double height : { 1.999, 1.5, 1.0, 0.5, 0.01 })
+        EXPECT_TRUE(lineFragmentRectsForFixedLineheight(*square, height).empty()) << "lines of " << height;
+    auto triangle = polygon({ { 0, 0 }, { 100, 0 }, { 50, 100 } });
+    EXPECT_TRUE(lineFragmentRectsForFixedLineheight(triangle, 1.5).empty());
+    EXPECT_EQ(lineFragmentRectsForFixedLineheight(triangle, 2.5).size(), 39u);
+}
+
 // The line fragments measured line by line, each line's crossings and each corner's hit test taken on the whole
 // path: what the sweeps up the outline must give.
 std::vector<Rect> fragmentsMeasuredOneByOne(const BezierPath& path, double lineHeight)
@@ -125,6 +146,8 @@ std::vector<Rect> fragmentsMeasuredOneByOne(const BezierPath& path, double lineH
                 double right = std::min(a, b);
                 Rect r = gfx::standardizedRect({ left, y - lineHeight, right - left, lineHeight });
                 r = { r.minX(), r.minY() + 1.0, r.width(), r.height() - 2.0 };
+                if (r.height() < 0)
+                    continue;
                 Rect probe = gfx::insetRect(r, 1e-3, 1e-3);
                 if (r.width() > 0 && path.containsPoint({ probe.minX(), probe.minY() })
                     && path.containsPoint({ probe.maxX(), probe.minY() })
@@ -146,7 +169,7 @@ TEST(PathCrossings, LineFragmentsOfRandomShapesAreThoseMeasuredLineByLine)
         BezierPath path = pathtest::randomPath(random, 24);
         if (seed % 2 == 0)
             path.setWindingRule(gfx::WindingRule::EvenOdd);
-        // Heights from a fifth of a unit (lines thinner than the two units cut off, so corners swap) to 40.
+        // Heights from a fifth of a unit (lines thinner than the two units cut off hold nothing) to 40.
         const double lineHeight = std::exp(std::uniform_real_distribution<double>(std::log(0.2), std::log(40))(random));
         const auto rects = lineFragmentRectsForFixedLineheight(path, lineHeight);
         ASSERT_EQ(rects, fragmentsMeasuredOneByOne(path, lineHeight)) << seed << " at " << lineHeight;

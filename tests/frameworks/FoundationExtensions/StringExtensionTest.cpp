@@ -35,6 +35,16 @@ TEST(StringExtension, UniqueNamesCountOnFromATrailingCounter)
         { "Name 1", { "Name 1" }, "Name 2" },
         { "Name 1", { "Name 1", "Name 2" }, "Name 3" },
         { "Free", { "Name" }, "Free" },
+        // A counter is its integer value: leading zeros go.
+        { "Item 007", { "Item 007", "Item 8" }, "Item 9" },
+        // Counters at and beyond what 64 bits hold go on counting; their digits were once cut short.
+        { "Name 9223372036854775806", { "Name 9223372036854775806", "Name 9223372036854775807" },
+            "Name 9223372036854775808" },
+        { "Name 9223372036854775807", { "Name 9223372036854775807" }, "Name 9223372036854775808" },
+        { "Name 18446744073709551615", { "Name 18446744073709551615" }, "Name 18446744073709551616" },
+        { "Name 99999999999999999999", { "Name 99999999999999999999" }, "Name 100000000000000000000" },
+        { "Name 0000099999999999999999999", { "Name 0000099999999999999999999", "Name 100000000000000000000" },
+            "Name 100000000000000000001" },
     };
     for (const auto& c : cases)
         EXPECT_EQ(uniqueStringWithString(c.name, c.taken), String(c.expected)) << c.name;
@@ -42,6 +52,8 @@ TEST(StringExtension, UniqueNamesCountOnFromATrailingCounter)
     EXPECT_EQ(uniqueFilenameWithString("Report.pdf", { "Report.pdf", "Report 1.pdf" }), String("Report 2.pdf"));
     EXPECT_EQ(uniqueFilenameWithString("Report", { "Report.pdf" }), String("Report 1"));
     EXPECT_EQ(uniqueFilenameWithString("Other.pdf", { "Report.pdf" }), String("Other.pdf"));
+    EXPECT_EQ(uniqueFilenameWithString("Scan 9223372036854775807.png", { "Scan 9223372036854775807.png" }),
+        String("Scan 9223372036854775808.png"));
 
     EXPECT_EQ(uniqueCopyStringWithString("  Barcode ", {}), String("Barcode copy"));
     EXPECT_EQ(uniqueCopyStringWithString("Barcode", { "Barcode copy" }), String("Barcode copy 1"));

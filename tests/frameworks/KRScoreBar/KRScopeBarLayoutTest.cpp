@@ -545,9 +545,10 @@ TEST(KRScopeBarLayout, GroupChangesLayOutAsAFreshBarDoes)
                 ASSERT_EQ(bar->groupHelpers()[i]->frame(), fresh->groupHelpers()[i]->frame())
                     << "seed " << seed << " step " << step << " group " << i;
                 // A collapsed group keeps the item rects of its last expanded layout, which it does not use.
-                if (!groups[i]->isCollapsed())
+                if (!groups[i]->isCollapsed()) {
                     ASSERT_EQ(bar->groupHelpers()[i]->buttonRects(), fresh->groupHelpers()[i]->buttonRects())
                         << "seed " << seed << " step " << step << " group " << i;
+                }
             }
         }
     }

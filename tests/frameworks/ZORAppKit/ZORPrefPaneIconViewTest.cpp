@@ -235,6 +235,42 @@ TEST_F(PrefPaneIconViewTest, GroupsFollowTheSortOrderAndTitlesSortCaselessly)
         "Software Updates,Units,");
 }
 
+// A list of icons with empty places holds the icons it has, whichever way it comes in (set, or given when the view is
+// made): an empty place is no icon, as addIcon takes none. The icons there lay out, draw and answer clicks as before,
+// and icons added later go on from them.
+TEST_F(PrefPaneIconViewTest, EmptyPlacesInAListOfIconsAreNoIcons)
+{
+    makeView({ { "general", "General", "Basics" }, { "export", "Export", "Files" } }, true);
+    const auto icons = view->icons();
+    const auto frame = view->frame();
+    view->setIcons({ nullptr, icons[0], nullptr, icons[1], nullptr });
+    EXPECT_EQ(view->icons(), icons);
+    EXPECT_EQ(view->frame(), frame);
+    ASSERT_EQ(view->iconListList().size(), 2u);
+    auto image = shot("EmptyPlaces");
+    for (long k = 0; k < 2; ++k) {
+        auto id = view->iconListList()[std::size_t(k)][0]->itemIdentifier().utf8();
+        auto picture = centre(view->imageFrameForIconInCategoryWithIndex(k, 0));
+        EXPECT_LE(pixelDistance(pixel(*image, picture), colors[id]), 2) << id;
+        click(picture);
+    }
+    EXPECT_EQ(clicks->shown, (std::vector<std::string> { "general", "export" }));
+
+    view->addIcon(nullptr);
+    auto fonts = makeIcon({ "fonts", "Fonts", "Basics" }, 2);
+    view->addIcon(fonts);
+    EXPECT_EQ(view->icons(), (std::vector { icons[0], icons[1], fonts }));
+    EXPECT_EQ(view->iconListList().front(), (std::vector { fonts, icons[0] })) << "Basics: Fonts, General";
+    view->setIcons({ nullptr });
+    EXPECT_TRUE(view->icons().empty());
+    EXPECT_EQ(view->frame().height(), 11);
+
+    auto made = ZORPrefPaneIconView::create(nullptr, { nullptr, icons[1], nullptr }, 7);
+    EXPECT_EQ(made->icons(), (std::vector { icons[1] }));
+    ASSERT_EQ(made->iconListList().size(), 1u);
+    EXPECT_EQ(made->iconAt(centre(made->imageFrameForIconInCategoryWithIndex(0, 0))), icons[1]);
+}
+
 TEST_F(PrefPaneIconViewTest, TitlesWiderThanTheirColumnStayInsideTheViewAndApart)
 {
     makeView({ { "a", "A", "" }, { "b", "Barcode Generator Defaults", "" }, { "c", "C", "" },

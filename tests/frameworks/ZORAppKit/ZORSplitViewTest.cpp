@@ -10,10 +10,16 @@
 #include "frameworks/ZORAppKit/split-view/ZORSplitViewToolbarButton.h"
 #include "frameworks/ZORAppKit/split-view/ZORSplitViewToolbarDraggingHandle.h"
 
+#include "platform/foundation/archiving/KeyedArchiver.h"
+#include "platform/foundation/archiving/KeyedUnarchiver.h"
 #include "platform/foundation/runtime/NotificationCenter.h"
 #include "platform/text/AttributedString.h"
+#include "platform/ui/interface/InterfaceFile.h"
 #include "platform/ui/views/Window.h"
 
+#include <cmath>
+#include <fmt/format.h>
+#include <limits>
 #include <sstream>
 
 namespace {
@@ -173,6 +179,63 @@ TEST_F(ZORSplitViewTest, TheControllerAnswersFromThePanesUnlessItsDelegateDoes)
     EXPECT_EQ(c.splitViewConstrainMinCoordinate(*split, 40, 0), 5);
     split->collapseSubview(*panes[0]);
     EXPECT_EQ(widths(), "100 100 100") << "the delegate's no stops it";
+}
+
+// A pane's limits are held within 0 (no limit) and ten million points however they are given, as its archive reads
+// them: a minimum of 1e308 or infinity was written into an archive that then was refused.
+TEST_F(ZORSplitViewTest, ExtremeLimitsAreBoundedSoTheSplitViewArchivesWhatItReadsBack)
+{
+    constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
+    constexpr double Infinity = std::numeric_limits<double>::infinity();
+    const struct {
+        double given, kept;
+    } cases[]
+        = { { NaN, 0 }, { Infinity, 1e7 }, { -Infinity, 0 }, { 1e308, 1e7 }, { -1, 0 }, { 1e7, 1e7 }, { 12.5, 12.5 } };
+    const auto roundTrip = [](const std::shared_ptr<ZORSplitView>& view, const std::string& what) {
+        auto data = fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(view));
+        ASSERT_TRUE(data) << what;
+        auto copy = fnd::KeyedUnarchiver::unarchiveObjectWithData(*data).objectAs<ZORSplitView>();
+        ASSERT_NE(copy, nullptr) << what << " is not read back";
+        auto again = fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(copy));
+        ASSERT_TRUE(again) << what;
+        EXPECT_TRUE(*again == *data) << what << " archives differently once read back";
+    };
+    for (const auto& c : cases) {
+        const std::string what = fmt::format("limits of {}", c.given);
+        panes[0]->setMinSize(c.given);
+        panes[1]->setMaxSize(c.given);
+        EXPECT_EQ(panes[0]->minSize(), c.kept) << what;
+        EXPECT_EQ(panes[1]->maxSize(), c.kept) << what;
+        split->setPositionOfDivider(150, 0);
+        EXPECT_TRUE(std::isfinite(panes[0]->frame().width())) << what;
+        roundTrip(split, what);
+    }
+    // Sound limits again: the dividers go where they are put.
+    panes[0]->setMinSize(0);
+    panes[1]->setMaxSize(0);
+    split->setPositionOfDivider(100, 0);
+    split->setPositionOfDivider(201, 1);
+    EXPECT_EQ(widths(), "100 100 100");
+
+    // An interface file's limits are held the same way.
+    auto loaded = ui::InterfaceFile::load(fnd::Data::fromString(R"(<interface>
+  <object id="split" class="ZORSplitView">
+    <rect key="frame" x="0" y="0" width="302" height="200"/>
+    <subviews>
+      <object id="pane" class="ZORSplitSubview">
+        <rect key="frame" x="0" y="0" width="100" height="200"/>
+        <real key="minSize">1e308</real>
+        <real key="maxSize">-1</real>
+      </object>
+    </subviews>
+  </object>
+</interface>)"));
+    ASSERT_TRUE(loaded) << loaded.error().localizedDescription().utf8();
+    auto pane = std::dynamic_pointer_cast<ZORSplitSubview>(loaded->objectsById.at("pane"));
+    ASSERT_NE(pane, nullptr);
+    EXPECT_EQ(pane->minSize(), 1e7);
+    EXPECT_EQ(pane->maxSize(), 0);
+    roundTrip(std::dynamic_pointer_cast<ZORSplitView>(loaded->objectsById.at("split")), "an interface file's limits");
 }
 
 TEST_F(ZORSplitViewTest, AToolbarGripWidensTheDividersReach)

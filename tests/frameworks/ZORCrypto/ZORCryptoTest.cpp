@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -57,42 +58,85 @@ TEST(Base64, RefusesTextThatIsNotWholePaddedBase64)
 struct SymmetricCase {
     const char* cipher;
     std::size_t keyLength;
+    std::size_t ivLength;
     const char* opensslOptions;
 };
+
+// The clear texts: lengths around the block sizes (8 and 16) and one of many blocks, with multi-byte characters.
+std::vector<std::string> clearTextsAroundBlockSizes()
+{
+    std::string source = "Barcodes \xc3\xa4 \xe2\x82\xac, seventeen+ bytes of clear text";
+    while (source.size() < 1000)
+        source += source;
+    std::vector<std::string> texts;
+    for (std::size_t length : { 1, 7, 8, 9, 15, 16, 17, 1000 })
+        texts.push_back(source.substr(0, length));
+    return texts;
+}
 
 TEST(Crypto, SymmetricCipherTextsMatchTheOpenSSLCommandLine)
 {
     testsupport::TemporaryFolder folder;
-    const std::string clear = "Barcodes \xc3\xa4 \xe2\x82\xac, seventeen+ bytes of clear text";
-    auto clearFile = folder.write("clear", clear);
     const SymmetricCase cases[] = {
-        { "aes-128-cbc", 16, "-aes-128-cbc" },
-        { "aes-256-cbc", 32, "-aes-256-cbc" },
-        { "bf-cbc", 16, "-bf-cbc -provider legacy -provider default" },
-        { "aes-128-ecb", 16, "-aes-128-ecb" },
+        { "aes-128-cbc", 16, 16, "-aes-128-cbc" },
+        { "aes-256-cbc", 32, 16, "-aes-256-cbc" },
+        { "bf-cbc", 16, 8, "-bf-cbc -provider legacy -provider default" },
+        { "aes-128-ecb", 16, 0, "-aes-128-ecb" },
+        // Key wrapping with padding writes an integrity block and pads to whole half-blocks: once past the end of
+        // the output, with a cipher text that never decrypted.
+        { "aes-128-wrap-pad", 16, 4, "-id-aes128-wrap-pad" },
+        { "aes-192-wrap-pad", 24, 4, "-id-aes192-wrap-pad" },
+        { "aes-256-wrap-pad", 32, 4, "-id-aes256-wrap-pad" },
     };
-    for (const auto& c : cases) {
-        auto key = ZORCrypto::getKeyDataWithLength(static_cast<std::int32_t>(c.keyLength));
-        ASSERT_TRUE(key);
-        auto crypto = ZORCrypto::initWithSymmetricKey(*key);
+    for (const auto& clear : clearTextsAroundBlockSizes()) {
+        auto clearFile = folder.write("clear", clear);
+        for (const auto& c : cases) {
+            const auto where = std::string(c.cipher) + ", " + std::to_string(clear.size()) + " bytes";
+            auto key = ZORCrypto::getKeyDataWithLength(static_cast<std::int32_t>(c.keyLength));
+            ASSERT_TRUE(key);
+            auto crypto = ZORCrypto::initWithSymmetricKey(*key);
+            crypto.setClearTextWithData(bytes(clear));
+            auto encrypted = crypto.encrypt(fnd::String(c.cipher));
+            ASSERT_TRUE(encrypted) << where;
+
+            // Our cipher text is the initialisation vector followed by what the command line writes for it.
+            ASSERT_GT(encrypted->length(), c.ivLength) << where;
+            fnd::Data iv(encrypted->bytes(), c.ivLength);
+            fnd::Data body(encrypted->bytes() + c.ivLength, encrypted->length() - c.ivLength);
+            auto command = "openssl enc " + std::string(c.opensslOptions) + " -K " + hex(*key)
+                + (c.ivLength ? " -iv " + hex(iv) : std::string()) + " -in " + clearFile
+                + " | od -An -tx1 -v | tr -d ' \\n'";
+            auto result = runCommand(command);
+            ASSERT_EQ(result.status, 0) << command;
+            EXPECT_EQ(result.output, hex(body)) << where;
+
+            auto decrypting = ZORCrypto::initWithSymmetricKey(*key);
+            decrypting.setCipherText(*encrypted);
+            EXPECT_EQ(text(decrypting.decrypt(fnd::String(c.cipher))), clear) << where;
+        }
+    }
+}
+
+// Triple-DES key wrapping adds an initialisation vector of its own and an integrity block (16 bytes in all), once
+// written past the end of the output. Its vector is random, so the command line decrypts what it wrapped.
+TEST(Crypto, TripleDESKeyWrappingDecryptsOnTheOpenSSLCommandLine)
+{
+    testsupport::TemporaryFolder folder;
+    for (const auto& clear : clearTextsAroundBlockSizes()) {
+        auto key = *ZORCrypto::getKeyDataWithLength(24);
+        auto crypto = ZORCrypto::initWithSymmetricKey(key);
         crypto.setClearTextWithData(bytes(clear));
-        auto encrypted = crypto.encrypt(fnd::String(c.cipher));
-        ASSERT_TRUE(encrypted) << c.cipher;
-
-        // Our cipher text is the initialisation vector followed by what the command line writes for it.
-        const std::size_t ivLength = std::string(c.cipher).ends_with("ecb") ? 0 : (c.cipher[0] == 'b' ? 8 : 16);
-        ASSERT_GT(encrypted->length(), ivLength);
-        fnd::Data iv(encrypted->bytes(), ivLength);
-        fnd::Data body(encrypted->bytes() + ivLength, encrypted->length() - ivLength);
-        auto command = "openssl enc " + std::string(c.opensslOptions) + " -K " + hex(*key)
-            + (ivLength ? " -iv " + hex(iv) : std::string()) + " -in " + clearFile + " | od -An -tx1 -v | tr -d ' \\n'";
-        auto result = runCommand(command);
-        ASSERT_EQ(result.status, 0) << command;
-        EXPECT_EQ(result.output, hex(body)) << c.cipher;
-
-        auto decrypting = ZORCrypto::initWithSymmetricKey(*key);
-        decrypting.setCipherText(*encrypted);
-        EXPECT_EQ(text(decrypting.decrypt(fnd::String(c.cipher))), clear) << c.cipher;
+        auto encrypted = crypto.encrypt(fnd::String("des3-wrap"));
+        if (clear.size() % 8 != 0) {
+            EXPECT_FALSE(encrypted) << clear.size() << " bytes: only whole blocks are wrapped";
+            continue;
+        }
+        ASSERT_TRUE(encrypted) << clear.size();
+        EXPECT_EQ(encrypted->length(), clear.size() + 16);
+        auto wrappedFile = folder.write("wrapped", std::string(encrypted->view()));
+        auto result = runCommand("openssl enc -d -des3-wrap -K " + hex(key) + " -in " + wrappedFile);
+        ASSERT_EQ(result.status, 0) << clear.size();
+        EXPECT_EQ(result.output, clear);
     }
 }
 

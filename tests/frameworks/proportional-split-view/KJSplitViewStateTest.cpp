@@ -12,8 +12,10 @@
 
 #include <clocale>
 #include <cstdio>
+#include <fmt/format.h>
 #include <limits>
 #include <locale>
+#include <regex>
 
 namespace {
 
@@ -294,6 +296,126 @@ TEST_F(KJSplitViewStateTest, ArchivesKeepTheSettingsAndACollapsedPane)
         EXPECT_DOUBLE_EQ(middle->fraction(), pane(1)->fraction());
         EXPECT_TRUE(pane(1)->isCollapsed()) << "the original keeps its real frame";
     }
+}
+
+// Archives the split view, reads it back and archives the copy: the two archives must be the same.
+void expectArchiveReadsBackTheSame(const std::shared_ptr<KJSplitView>& split, const std::string& what)
+{
+    for (bool keyed : { true, false }) {
+        auto archive = [keyed](const fnd::Value& root) {
+            return keyed ? fnd::KeyedArchiver::archivedDataWithRootObject(root)
+                         : fnd::SequentialArchiver::archivedDataWithRootObject(root);
+        };
+        const std::string kind = keyed ? " (keyed)" : " (sequential)";
+        auto data = archive(fnd::Value(split));
+        ASSERT_TRUE(data) << what << kind;
+        auto copy = (keyed ? fnd::KeyedUnarchiver::unarchiveObjectWithData(*data)
+                           : fnd::SequentialUnarchiver::unarchiveObjectWithData(*data))
+                        .objectAs<KJSplitView>();
+        ASSERT_NE(copy, nullptr) << what << kind << " is not read back";
+        auto again = archive(fnd::Value(copy));
+        ASSERT_TRUE(again) << what << kind;
+        EXPECT_TRUE(*again == *data) << what << kind << " archives differently once read back";
+    }
+}
+
+// A pane's limits are held within 1 to a million points however they are given (code, archive, interface file), so
+// its frame stays on a screen and the split view archives what it reads back: a minimum of 1e308 or infinity made
+// the pane that wide (or collapsed it), the archive then written was refused, and setting sound limits again left
+// the layout broken.
+TEST_F(KJSplitViewStateTest, ExtremeLimitsAreBoundedSoTheSplitViewArchivesWhatItReadsBack)
+{
+    constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
+    constexpr double Infinity = std::numeric_limits<double>::infinity();
+    const struct {
+        double given, minimum, maximum;
+    } minimums[] = { { NaN, 1, 1e6 }, { Infinity, 1e6, 1e6 }, { -Infinity, 1, 1e6 }, { 1e308, 1e6, 1e6 },
+        { -1, 1, 1e6 }, { 1e7, 1e6, 1e6 } },
+      maximums[] = { { NaN, 1, 1e6 }, { Infinity, 1, 1e6 }, { -Infinity, 1, 1e6 }, { 1e308, 1, 1e6 }, { -1, 1, 1e6 },
+          { 1e7, 1, 1e6 } };
+    for (bool collapsible : { false, true }) {
+        for (bool asMinimum : { true, false }) {
+            for (const auto& c : asMinimum ? minimums : maximums) {
+                const std::string what = std::string(asMinimum ? "a minimum of " : "a maximum of ")
+                    + fmt::format("{}", c.given) + (collapsible ? ", collapsible" : "");
+                while (!split->subviews().empty())
+                    split->subviews().back()->removeFromSuperview();
+                makePanes({ 150, 150, 200 }, 0);
+                for (std::size_t i = 0; i < 3; ++i)
+                    pane(i)->setCanCollapse(i > 0 || collapsible);
+                if (asMinimum)
+                    pane(0)->setMinDimension(c.given, 0);
+                else
+                    pane(0)->setMinDimension(1, c.given);
+                EXPECT_EQ(pane(0)->minDimension(), c.minimum) << what;
+                EXPECT_EQ(pane(0)->maxDimension(), c.maximum) << what;
+                split->adjustSubviews();
+                for (std::size_t i = 0; i < 3; ++i)
+                    EXPECT_LE(pane(i)->frame().maxX(), 2e6) << what << ": pane " << i << " at " << frames(*split);
+                expectArchiveReadsBackTheSame(split, what);
+
+                // Sound limits again give a sound layout: opened again, the panes share the 500 points side by side.
+                pane(0)->setMinDimension(1, 0);
+                for (std::size_t i = 0; i < 3; ++i) {
+                    pane(i)->expand();
+                    split->adjustSubviews();
+                }
+                double x = 0;
+                for (std::size_t i = 0; i < 3; ++i) {
+                    EXPECT_EQ(pane(i)->frame().minX(), x) << what << ": " << frames(*split);
+                    EXPECT_GE(pane(i)->frame().width(), 1) << what << ": " << frames(*split);
+                    x += pane(i)->frame().width();
+                }
+                EXPECT_EQ(x, 500) << what << ": " << frames(*split);
+                expectArchiveReadsBackTheSame(split, what + ", then limits of 1 and a million");
+            }
+        }
+    }
+}
+
+// The same limits reach a pane through its archive and through an interface file.
+TEST_F(KJSplitViewStateTest, ExtremeLimitsFromAnArchiveOrAnInterfaceFileAreBounded)
+{
+    auto data = fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(pane(0)));
+    ASSERT_TRUE(data);
+    const std::regex limit(R"((<key>(min|max)Dimension</key>\s*<real>)[^<]*(</real>))");
+    for (const char* value : { "1e308", "-1e308", "nan", "inf", "-inf" }) {
+        const std::string text = std::regex_replace(std::string(data->view()), limit, std::string("$1") + value + "$3");
+        ASSERT_NE(text, std::string(data->view()));
+        auto decoded
+            = fnd::KeyedUnarchiver::unarchiveObjectWithData(fnd::Data::fromString(text)).objectAs<KJSplitSubview>();
+        if (!decoded)
+            continue; // a value the archive format does not read is refused as a whole
+        EXPECT_GE(decoded->minDimension(), 1) << value;
+        EXPECT_LE(decoded->maxDimension(), 1e6) << value;
+        EXPECT_LE(decoded->minDimension(), decoded->maxDimension()) << value;
+    }
+
+    auto loaded = ui::InterfaceFile::load(fnd::Data::fromString(R"(<interface>
+  <object id="split" class="KJSplitView">
+    <rect key="frame" x="0" y="0" width="500" height="200"/>
+    <real key="dividerThickness">1</real>
+    <subviews>
+      <object id="wide" class="KJSplitSubview">
+        <rect key="frame" x="0" y="0" width="200" height="200"/>
+        <real key="minDimension">1e308</real>
+      </object>
+      <object id="rest" class="KJSplitSubview">
+        <rect key="frame" x="0" y="0" width="299" height="200"/>
+        <real key="maxDimension">1e308</real>
+      </object>
+    </subviews>
+  </object>
+</interface>)"));
+    ASSERT_TRUE(loaded) << loaded.error().localizedDescription().utf8();
+    auto fromFile = std::dynamic_pointer_cast<KJSplitView>(loaded->objectsById.at("split"));
+    auto wide = std::dynamic_pointer_cast<KJSplitSubview>(loaded->objectsById.at("wide"));
+    auto rest = std::dynamic_pointer_cast<KJSplitSubview>(loaded->objectsById.at("rest"));
+    ASSERT_TRUE(fromFile && wide && rest);
+    EXPECT_EQ(wide->minDimension(), 1e6);
+    EXPECT_EQ(rest->maxDimension(), 1e6);
+    fromFile->adjustSubviews();
+    expectArchiveReadsBackTheSame(fromFile, "a split view from an interface file with a minimum of 1e308");
 }
 
 // A divider thickness is held within 0 to 10,000 whole points however it is given, so a split view always writes an

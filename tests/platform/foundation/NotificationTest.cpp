@@ -276,15 +276,27 @@ TEST(NotificationCenter, RandomObserversOfObjectsHearWhatAListOfThemAllWouldHear
     // token, by observer (all of its observations, or those of a name, or of a name and object), by dying, or
     // because the object they filter on died. Each post about some object (or value, or nothing) must reach exactly
     // what a plain list of the live observers says, in the order they came.
-    for (unsigned seed = 1; seed <= 8; ++seed) {
+    // The last seeds follow many objects, most of which die young: their lists are dropped by the passes over the
+    // lists of objects, which the few objects of the others rarely start.
+    for (unsigned seed = 1; seed <= 10; ++seed) {
         NotificationCenter center;
+        // The last seeds follow many objects that die in numbers, so lists of gone objects pile up quickly.
+        const int objectCount = seed <= 8 ? 5 : 600;
+        const int deathsAtOnce = seed <= 8 ? 1 : 60;
+        // Observers of objects no post names, which make the passes over all lists of objects rare, so the young
+        // ones are looked at on their own.
+        std::vector<std::shared_ptr<TestAddress>> unposted;
+        for (int i = 0; seed > 8 && i < 3000; ++i) {
+            unposted.push_back(std::make_shared<TestAddress>());
+            center.addObserverForName({}, Value(unposted.back()), [](const Notification&) { FAIL(); });
+        }
         std::vector<std::shared_ptr<TestAddress>> objects;
-        for (int i = 0; i < 5; ++i)
+        for (int i = 0; i < objectCount; ++i)
             objects.push_back(std::make_shared<TestAddress>());
         struct Live {
             int id;
             std::string name;
-            int filter; // -1 none, 0..4 an object, 5 the value 7
+            int filter; // -1 none, 0..objectCount - 1 an object, objectCount the value 7
             NotificationObserverToken token;
             std::shared_ptr<TestCounter> observer;
         };
@@ -295,7 +307,7 @@ TEST(NotificationCenter, RandomObserversOfObjectsHearWhatAListOfThemAllWouldHear
         constexpr int Dead = -2;
         // The value an observation filters on; nil for none (and for a dead object, which no value names).
         auto filterValue = [&](int filter) {
-            return filter < 0 ? Value() : filter == 5 ? Value(7) : Value(objects[std::size_t(filter)]);
+            return filter < 0 ? Value() : filter == objectCount ? Value(7) : Value(objects[std::size_t(filter)]);
         };
         auto matches = [&](const Live& l, const std::string& name, int posted) {
             if (!l.name.empty() && l.name != name)
@@ -303,11 +315,12 @@ TEST(NotificationCenter, RandomObserversOfObjectsHearWhatAListOfThemAllWouldHear
             return l.filter == -1 || (l.filter != Dead && l.filter == posted);
         };
         int nextId = 0;
-        for (int step = 0; step < 2000; ++step) {
+        for (int step = 0; step < (seed <= 8 ? 2000 : 4000); ++step) {
             const unsigned what = random() % 12;
             if (what < 5 || model.empty()) {
-                Live live { nextId++, nameOf(random() % 4), int(random() % 7) - 1, {}, nullptr };
-                if (live.filter >= 0 && live.filter < 5 && !objects[std::size_t(live.filter)])
+                Live live { nextId++, nameOf(random() % 4), int(random() % unsigned(objectCount + 2)) - 1, {},
+                    nullptr };
+                if (live.filter >= 0 && live.filter < objectCount && !objects[std::size_t(live.filter)])
                     objects[std::size_t(live.filter)] = std::make_shared<TestAddress>();
                 if (random() % 2) {
                     const int id = live.id;
@@ -347,18 +360,19 @@ TEST(NotificationCenter, RandomObserversOfObjectsHearWhatAListOfThemAllWouldHear
                     });
                 }
             } else if (what < 9) {
-                objects[random() % objects.size()].reset();
+                for (int death = 0; death < deathsAtOnce; ++death)
+                    objects[random() % objects.size()].reset();
             } else {
                 const std::string name = nameOf(1 + random() % 3);
                 // One of the objects (or a later one at its place), nothing, or the values 7 and 8.
-                const int posted = int(random() % 8) - 1;
+                const int posted = int(random() % unsigned(objectCount + 3)) - 1;
                 Value object;
-                if (posted >= 0 && posted < 5) {
+                if (posted >= 0 && posted < objectCount) {
                     if (!objects[std::size_t(posted)])
                         objects[std::size_t(posted)] = std::make_shared<TestAddress>();
                     object = Value(objects[std::size_t(posted)]);
-                } else if (posted >= 5) {
-                    object = Value(posted == 5 ? 7 : 8);
+                } else if (posted >= objectCount) {
+                    object = Value(posted == objectCount ? 7 : 8);
                 }
                 // A selector observer hears a post once for each of its observations the post matches.
                 std::map<TestCounter*, int> expectedCounts;
@@ -380,8 +394,101 @@ TEST(NotificationCenter, RandomObserversOfObjectsHearWhatAListOfThemAllWouldHear
             }
             // An observation whose object died never matches again, even an object made later in its place.
             for (auto& l : model)
-                if (l.filter >= 0 && l.filter < 5 && !objects[std::size_t(l.filter)])
+                if (l.filter >= 0 && l.filter < objectCount && !objects[std::size_t(l.filter)])
                     l.filter = Dead;
         }
     }
+}
+
+// Observers filtering on an object are kept in a list per name and object. A list whose object and observer were
+// both gone was never swept, since no post names a gone object: 13 MB after 10,000 such pairs, never freed.
+TEST(NotificationCenter, ListsOfObjectsAndObserversThatAreGoneDoNotPileUp)
+{
+    NotificationCenter center;
+    auto document = std::make_shared<TestAddress>();
+    auto ofDocument = std::make_shared<TestCounter>();
+    auto ofAnything = std::make_shared<TestCounter>();
+    center.addObserver(*ofDocument, "count:", Opened, Value(document));
+    center.addObserver(*ofAnything, "count:", {});
+    int blockCalls = 0;
+    center.addObserverForName(Closed, Value(document), [&](const Notification&) { ++blockCalls; });
+    // Lives on while the object it filters on goes.
+    auto outliving = std::make_shared<TestCounter>();
+
+    const NotificationName names[] = { Opened, Closed, "TestDocumentSaved", {} };
+    for (int i = 0; i < 10000; ++i) {
+        auto object = std::make_shared<TestAddress>();
+        auto observer = std::make_shared<TestCounter>();
+        center.addObserver(*observer, "count:", names[i % 4], Value(object));
+        if (i % 10 == 0)
+            center.addObserverForName(names[i % 4], Value(object), [](const Notification&) {});
+        if (i % 100 == 0)
+            center.addObserver(*outliving, "count:", names[i % 4], Value(object));
+    }
+    auto holdings = detail::notificationCenterHoldings(center);
+    EXPECT_LT(holdings.objectLists, 600u);
+    EXPECT_LT(holdings.objectEntries, 700u);
+
+    // Pairs that lived long before they went, and then only pairs that go at once.
+    std::vector<std::pair<std::shared_ptr<TestAddress>, std::shared_ptr<TestCounter>>> longLived;
+    for (int i = 0; i < 3000; ++i) {
+        longLived.emplace_back(std::make_shared<TestAddress>(), std::make_shared<TestCounter>());
+        center.addObserver(*longLived.back().second, "count:", names[i % 4], Value(longLived.back().first));
+    }
+    EXPECT_GE(detail::notificationCenterHoldings(center).objectLists, 3000u);
+    longLived.clear();
+    for (int i = 0; i < 10000; ++i) {
+        auto object = std::make_shared<TestAddress>();
+        auto observer = std::make_shared<TestCounter>();
+        center.addObserver(*observer, "count:", names[i % 4], Value(object));
+    }
+    holdings = detail::notificationCenterHoldings(center);
+    EXPECT_LT(holdings.objectLists, 600u);
+    EXPECT_LT(holdings.objectEntries, 700u);
+
+    // The living still hear what is theirs after the sweeps.
+    center.postNotificationName(Opened, Value(document));
+    center.postNotificationName(Closed, Value(document));
+    center.postNotificationName(Opened, Value(std::make_shared<TestAddress>()));
+    EXPECT_EQ(ofDocument->seen.load(), 1);
+    EXPECT_EQ(blockCalls, 1);
+    EXPECT_EQ(ofAnything->seen.load(), 3);
+    EXPECT_EQ(outliving->seen.load(), 0);
+    center.removeObserver(*ofDocument);
+    center.postNotificationName(Opened, Value(document));
+    EXPECT_EQ(ofDocument->seen.load(), 1);
+    EXPECT_EQ(ofAnything->seen.load(), 4);
+}
+
+// The lists are kept by the object's address. One made where a gone one was shares the gone one's list, and the
+// passes that drop the lists of gone objects must keep it for the new one's observers.
+TEST(NotificationCenter, AnObjectMadeWhereAGoneOneWasKeepsItsObserversThroughTheSweeps)
+{
+    NotificationCenter center;
+    // Observers of objects that live on: with many of them, the young lists are looked at on their own.
+    std::vector<std::shared_ptr<TestAddress>> living;
+    for (int i = 0; i < 2000; ++i) {
+        living.push_back(std::make_shared<TestAddress>());
+        center.addObserverForName(Closed, Value(living.back()), [](const Notification&) {});
+    }
+    alignas(TestAddress) unsigned char place[sizeof(TestAddress)];
+    auto makeInPlace = [&] {
+        return std::shared_ptr<TestAddress>(new (place) TestAddress, [](TestAddress* a) { a->~TestAddress(); });
+    };
+    auto earlier = makeInPlace();
+    auto earlierObserver = std::make_shared<TestCounter>();
+    center.addObserver(*earlierObserver, "count:", Opened, Value(earlier));
+    earlier.reset();
+    auto later = makeInPlace();
+    auto laterObserver = std::make_shared<TestCounter>();
+    center.addObserver(*laterObserver, "count:", Opened, Value(later));
+
+    for (int i = 0; i < 5000; ++i) {
+        auto object = std::make_shared<TestAddress>();
+        auto observer = std::make_shared<TestCounter>();
+        center.addObserver(*observer, "count:", Opened, Value(object));
+    }
+    center.postNotificationName(Opened, Value(later));
+    EXPECT_EQ(laterObserver->seen.load(), 1);
+    EXPECT_EQ(earlierObserver->seen.load(), 0);
 }

@@ -132,8 +132,9 @@ TEST_F(ToolTipAndTrackingOwnerTest, TrackingAreasFollowAPlainListThroughRandomCh
                 }
                 break;
             }
-            if (step % 20 == 0)
+            if (step % 20 == 0) {
                 ASSERT_EQ(view->trackingAreas(), model) << "seed " << seed << " step " << step;
+            }
         }
         ASSERT_EQ(view->trackingAreas(), model) << "seed " << seed;
         // The pointer resting in the last column enters exactly the areas there.

@@ -288,4 +288,103 @@ TEST(HotKeys, ACombinationAnotherProgramHoldsCannotBeRegistered)
     center.unregisterHotKeyWithKeyCode(ui::KeyCode::J, Command | Option);
 }
 
+// A registered hot key whose key or modifiers changed once answered for the new combination while the X server still
+// grabbed the old one, and registering it again answered true without grabbing anything. The grab moves with the
+// combination now, under the same number; a change the centre or the X server cannot grant is refused.
+TEST(HotKeys, ChangingARegisteredCombinationMovesTheGrab)
+{
+    ZHKHotKeyCenter center;
+    int fired = 0;
+    ASSERT_TRUE(center.registerHotKeyWithKeyCode(ui::KeyCode::Y, Command, [&](const ui::Event&) { ++fired; }));
+    auto hotKey = center.registeredHotKeys().front();
+    const auto number = hotKey->hotKeyID();
+
+    hotKey->setKeyCode(ui::KeyCode::H);
+    EXPECT_EQ(hotKey->keyCode(), ui::KeyCode::H);
+    EXPECT_TRUE(center.hasRegisteredHotKeyWithKeyCode(ui::KeyCode::H, Command));
+    EXPECT_FALSE(center.hasRegisteredHotKeyWithKeyCode(ui::KeyCode::Y, Command));
+    EXPECT_FALSE(anotherProgramCanGrab(XK_h, ControlMask)) << "Ctrl+H is grabbed";
+    EXPECT_TRUE(anotherProgramCanGrab(XK_y, ControlMask)) << "Ctrl+Y was let go";
+    EXPECT_EQ(hotKey->hotKeyID(), number);
+    EXPECT_TRUE(hotKey->registerHotKey());
+    press("key", "ctrl+h");
+    ASSERT_TRUE(runUntil([&] { return fired == 1; })) << fired;
+
+    hotKey->setModifierFlags(Command | Shift);
+    EXPECT_FALSE(anotherProgramCanGrab(XK_h, ControlMask | ShiftMask)) << "Ctrl+Shift+H is grabbed";
+    EXPECT_TRUE(anotherProgramCanGrab(XK_h, ControlMask)) << "Ctrl+H was let go";
+    press("key", "ctrl+shift+h");
+    ASSERT_TRUE(runUntil([&] { return fired == 2; })) << fired;
+    {
+        HotKeyMarker marker(center);
+        press("key", "ctrl+y");
+        press("key", "ctrl+h");
+        ASSERT_TRUE(marker.pass());
+    }
+    EXPECT_EQ(fired, 2) << "the old combinations fire nothing";
+
+    // Onto a combination the centre keeps for another hot key: refused, the grab stays where it was.
+    ASSERT_TRUE(center.registerHotKeyWithKeyCode(ui::KeyCode::H, Command, [](const ui::Event&) {}));
+    hotKey->setModifierFlags(Command);
+    EXPECT_EQ(hotKey->modifierFlags(), Command | Shift);
+    EXPECT_EQ(center
+                  .hotKeysMatchingPredicate([](const ZHKRegisteredHotKey& k) {
+                      return k.keyCode() == ui::KeyCode::H && k.modifierFlags() == Command;
+                  })
+                  .size(),
+        1u);
+    EXPECT_FALSE(anotherProgramCanGrab(XK_h, ControlMask | ShiftMask));
+    center.unregisterHotKeyWithKeyCode(ui::KeyCode::H, Command);
+
+    // Onto a combination another program holds: refused alike.
+    Display* other = XOpenDisplay(nullptr);
+    ASSERT_TRUE(other);
+    XGrabKey(other, XKeysymToKeycode(other, XK_j), ControlMask | ShiftMask, DefaultRootWindow(other), True,
+        GrabModeAsync, GrabModeAsync);
+    XSync(other, False);
+    hotKey->setKeyCode(ui::KeyCode::J);
+    EXPECT_EQ(hotKey->keyCode(), ui::KeyCode::H);
+    EXPECT_TRUE(center.hasRegisteredHotKeyWithKeyCode(ui::KeyCode::H, Command | Shift));
+    XCloseDisplay(other);
+    press("key", "ctrl+shift+h");
+    ASSERT_TRUE(runUntil([&] { return fired == 3; })) << fired;
+
+    center.unregisterHotKey(hotKey);
+    EXPECT_TRUE(anotherProgramCanGrab(XK_h, ControlMask | ShiftMask)) << "let go with the hot key";
+
+    // Unregistered, a change only changes the values.
+    hotKey->setKeyCode(ui::KeyCode::Y);
+    EXPECT_EQ(hotKey->keyCode(), ui::KeyCode::Y);
+    EXPECT_TRUE(hotKey->hotKeyRef().isNil());
+    EXPECT_TRUE(anotherProgramCanGrab(XK_y, ControlMask | ShiftMask));
+}
+
+// Two hot keys the X server sees as one combination share its grab: one that moves away leaves the grab to the other.
+TEST(HotKeys, MovingAwayFromASharedGrabLeavesItToTheOther)
+{
+    const auto NumericPad = ui::ModifierFlags::NumericPad;
+    ZHKHotKeyCenter center;
+    int plain = 0, keypad = 0;
+    ASSERT_TRUE(center.registerHotKeyWithKeyCode(ui::KeyCode::F8, Command, [&](const ui::Event&) { ++plain; }));
+    ASSERT_TRUE(
+        center.registerHotKeyWithKeyCode(ui::KeyCode::F8, Command | NumericPad, [&](const ui::Event&) { ++keypad; }));
+    auto moving = center
+                      .hotKeysMatchingPredicate([](const ZHKRegisteredHotKey& k) {
+                          return k.keyCode() == ui::KeyCode::F8 && k.modifierFlags() == Command;
+                      })
+                      .front();
+
+    moving->setKeyCode(ui::KeyCode::F7);
+    EXPECT_FALSE(anotherProgramCanGrab(XK_F8, ControlMask)) << "still held for the numeric-pad combination";
+    EXPECT_FALSE(anotherProgramCanGrab(XK_F7, ControlMask));
+    press("key", "ctrl+F8");
+    press("key", "ctrl+F7");
+    EXPECT_TRUE(runUntil([&] { return plain == 1 && keypad == 1; })) << plain << " " << keypad;
+
+    center.unregisterHotKeyWithKeyCode(ui::KeyCode::F8, Command | NumericPad);
+    center.unregisterHotKey(moving);
+    EXPECT_TRUE(anotherProgramCanGrab(XK_F8, ControlMask));
+    EXPECT_TRUE(anotherProgramCanGrab(XK_F7, ControlMask));
+}
+
 }

@@ -5,6 +5,7 @@
 #include "platform/foundation/runtime/NotificationCenter.h"
 #include "platform/ui/UiTestSupport.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -33,7 +34,12 @@ public:
     void setSortOrder(unsigned long sortOrder) override { m_sortOrder = sortOrder; }
 
     void loadMainView() override { note("loadMainView"); }
-    void willSelect() override { note("willSelect"); }
+    void willSelect() override
+    {
+        note("willSelect");
+        if (viewOnSelect)
+            m_view = viewOnSelect();
+    }
     void didSelect() override { note("didSelect"); }
     bool shouldUnselect() override { return note("shouldUnselect"), allowsLeaving; }
     void willUnselect() override { note("willUnselect"); }
@@ -44,6 +50,8 @@ public:
     void panelDidBecomeMain() override { note("panelDidBecomeMain"); }
 
     bool allowsLeaving { true };
+    // Set: each time the pane is about to be shown, it takes the view this makes (or none) for its own.
+    std::function<std::shared_ptr<ui::View>()> viewOnSelect;
     std::optional<gfx::Size> minimum;
     std::optional<gfx::Size> standard;
 

@@ -156,6 +156,7 @@ TEST_F(PreferenceWindowTest, APlugInThatThrowsOnTheWayInOrWhileShownLeavesTheWin
     EXPECT_FALSE(selected);
     EXPECT_TRUE(showsA());
     EXPECT_EQ(reasonsLogged("the pane lost its settings before it was shown"), 1u);
+    EXPECT_EQ(reasonsLogged("Preference Pane \"" + onSelect.utf8() + "\" failed as it was selected"), 1u);
     EXPECT_FALSE(controller->selectPaneWithIdentifier(onSelect));
     EXPECT_TRUE(showsA());
 
@@ -177,6 +178,42 @@ TEST_F(PreferenceWindowTest, APlugInThatThrowsOnTheWayInOrWhileShownLeavesTheWin
         (std::vector<std::string> { "a.loadMainView", "a.willSelect", "a.shouldResize", "a.minSize", "a.didSelect" }));
     EXPECT_EQ(reasonsLogged("the pane is asked after it failed"), 0u);
     EXPECT_FALSE(controller->selectPaneWithIdentifier(onShown)) << "not shown again";
+}
+
+// A pane may give itself a new view as it is about to be shown (built from settings read then): a healthy pane, a
+// plug-in or one of the program's own, is shown with that view, every time. One that gives itself no view then is
+// not shown, and the pane shown before stays.
+TEST_F(PreferenceWindowTest, APaneThatGivesItselfANewViewAsItIsSelectedIsShownWithIt)
+{
+    testsupport::CapturedLog log;
+    auto a = addPane("a", gfx::Size { 200, 100 });
+    auto window = controller->window();
+    controller->addPluginFromPath(fnd::String(PREFS_SINGLE_PLUGIN_DIR "/ReplacesView.prefPane"));
+    const fnd::String plugIn = "org.barcodes.test.replacesview";
+    auto proxy = std::dynamic_pointer_cast<ZORPlugInPreferencePane>(controller->prefPaneWithIdentifier(plugIn));
+    ASSERT_TRUE(proxy);
+    auto own = addPane("own", gfx::Size { 150, 60 });
+    own->viewOnSelect = [] { return ui::View::create({ 0, 0, 260, 110 }); };
+
+    const std::pair<fnd::String, gfx::Size> shown[]
+        = { { plugIn, { 320, 140 } }, { "own", { 260, 110 } }, { "a", { 200, 100 } }, { plugIn, { 320, 140 } } };
+    for (const auto& [identifier, size] : shown) {
+        ASSERT_TRUE(controller->selectPaneWithIdentifier(identifier)) << identifier;
+        auto pane = controller->prefPaneWithIdentifier(identifier);
+        EXPECT_EQ(controller->activePane(), pane) << identifier;
+        EXPECT_EQ(window->contentView(), pane->mainView()) << identifier;
+        EXPECT_EQ(window->contentRectForFrameRect(window->frame()).size, size) << identifier;
+        EXPECT_EQ(controller->toolbar()->selectedItemIdentifier(), identifier);
+    }
+    EXPECT_EQ(proxy->prefPane()->valueForKey("viewsMade"), fnd::Value(2L)) << "a new view each time";
+    EXPECT_FALSE(log.contains(fnd::LogLevel::Error, "failed as it was selected"));
+
+    ASSERT_TRUE(controller->selectPaneWithIdentifier("a"));
+    own->viewOnSelect = [] { return nullptr; };
+    EXPECT_FALSE(controller->selectPaneWithIdentifier("own"));
+    EXPECT_TRUE(log.contains(fnd::LogLevel::Error, "Preference Pane \"own\" has no view"));
+    EXPECT_EQ(controller->activePane(), a);
+    EXPECT_EQ(window->contentView(), a->mainView());
 }
 
 TEST_F(PreferenceWindowTest, APlugInPaneMakesItsInstanceWhenFirstSentWhatOnlyTheInstanceAnswers)

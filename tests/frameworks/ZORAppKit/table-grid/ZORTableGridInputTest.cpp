@@ -218,6 +218,62 @@ TEST_F(ZORTableGridInputTest, TypedTextEditsTheCellAndReturnStoresItWithoutMovin
     EXPECT_EQ(editor->superview(), nullptr);
 }
 
+// A reload may take the edited cell away: the edit ends there without storing what was typed (Return wrote "abc" to
+// column 4, row 7 of a grid of 2 × 3). An edit whose cell is still there goes on, and stores only into that cell.
+TEST_F(ZORTableGridInputTest, AnEditWhoseCellAReloadTakesAwayEndsWithoutStoring)
+{
+    clickCell(4, 7);
+    type("abc");
+    ASSERT_TRUE(content().isEditing());
+    auto editor = window->fieldEditor(false, nullptr);
+    ASSERT_TRUE(editor);
+    source->columns = 2;
+    source->rows = 3;
+    grid->reloadData();
+    EXPECT_FALSE(content().isEditing()) << "the cell is gone";
+    EXPECT_EQ(editor->superview(), nullptr) << "the editor left the cells";
+    EXPECT_EQ(window->firstResponder(), grid) << "the keyboard goes back to the grid";
+    key(u'\r', ui::KeyCode::Return);
+    window->endEditingFor(nullptr);
+    clickCell(1, 1);
+    EXPECT_TRUE(source->stored.empty()) << "nothing stored, first was " << source->stored.front();
+
+    // Only the rows went: the column of the edited cell stays, the cell does not.
+    source->columns = 10;
+    source->rows = 20;
+    grid->reloadData();
+    clickCell(1, 12);
+    type("x");
+    source->rows = 12;
+    grid->reloadData();
+    EXPECT_FALSE(content().isEditing());
+    EXPECT_TRUE(source->stored.empty());
+
+    // A cell that stays keeps its edit through the reload, and Return stores into it alone.
+    source->values[{ 1, 2 }] = "old";
+    clickCell(1, 2);
+    type("ne");
+    source->columns = 2;
+    source->rows = 3;
+    grid->reloadData();
+    ASSERT_TRUE(content().isEditing());
+    EXPECT_EQ(content().editedColumn(), 1);
+    EXPECT_EQ(content().editedRow(), 2);
+    EXPECT_EQ(window->firstResponder(), editor);
+    type("w");
+    key(u'\r', ui::KeyCode::Return);
+    EXPECT_EQ(source->stored, (std::vector<std::string> { "1,2=new" }));
+    EXPECT_FALSE(content().isEditing());
+    EXPECT_EQ(columns(), "{1}");
+    EXPECT_EQ(rows(), "{2}");
+
+    // Afterwards editing works as before.
+    clickCell(0, 0);
+    type("z");
+    key(u'\r', ui::KeyCode::Return);
+    EXPECT_EQ(source->stored, (std::vector<std::string> { "1,2=new", "0,0=z" }));
+}
+
 TEST_F(ZORTableGridInputTest, DoubleClickEditsOnlyWhenAllowedAndAPressElsewhereKeepsTheTypedValue)
 {
     source->values[{ 1, 1 }] = "one";

@@ -2,6 +2,7 @@
 
 #include "platform/foundation/runtime/RunLoop.h"
 
+#include <cmath>
 #include <limits>
 
 using namespace gridtest;
@@ -178,20 +179,21 @@ TEST_F(ZORTableGridModelTest, WidthsAreAskedOnceAndKeptAndResizingStopsAtTwentyP
     EXPECT_EQ(grid->_widthForColumn(12), 20);
 }
 
-// A width that is not a finite number of at least 20 points, from the data source or a resize, is taken as 20: a NaN
-// width made the grid's width NaN, and no click selected anything.
-TEST_F(ZORTableGridModelTest, WidthsThatAreNoFiniteWidthOfTwentyPointsTakeTwenty)
+// What is no width at all (not a number, infinite, negative), from the data source or a resize, is taken as 20: a
+// NaN width made the grid's width NaN, and no click selected anything. A narrow answer of the data source is kept.
+TEST_F(ZORTableGridModelTest, WidthsThatAreNoWidthAtAllTakeTwenty)
 {
     constexpr float NaN = std::numeric_limits<float>::quiet_NaN();
     constexpr float Infinity = std::numeric_limits<float>::infinity();
     source->widths = { { 0, NaN }, { 1, Infinity }, { 2, -Infinity }, { 3, -5 }, { 4, 10 }, { 5, 20 }, { 6, 25 } };
     source->answersWidths = true;
     grid->reloadData();
-    for (fnd::Index column = 0; column < 5; ++column)
+    for (fnd::Index column = 0; column < 4; ++column)
         EXPECT_EQ(grid->_widthForColumn(column), 20) << "column " << column;
+    EXPECT_EQ(grid->_widthForColumn(4), 10);
     EXPECT_EQ(grid->_widthForColumn(6), 25);
-    // Six columns of 20, one of 25 and three of 60 (the data source's answer for the others).
-    EXPECT_EQ(content().frame().width(), 6 * 20 + 25 + 3 * 60);
+    // Five columns of 20, one of 10, one of 25 and three of 60 (the data source's answer for the others).
+    EXPECT_EQ(content().frame().width(), 5 * 20 + 10 + 25 + 3 * 60);
 
     // Resizes by what is not a number take 20 too; the views follow the change.
     const double headerBefore = grid->columnHeaderView()->frame().width();
@@ -201,7 +203,7 @@ TEST_F(ZORTableGridModelTest, WidthsThatAreNoFiniteWidthOfTwentyPointsTakeTwenty
         grid->resizeColumnWithIndex(column, distance);
         EXPECT_EQ(grid->_widthForColumn(column), 20) << "column " << column << " by " << distance;
     }
-    EXPECT_EQ(content().frame().width(), 10 * 20) << "ten columns of 20";
+    EXPECT_EQ(content().frame().width(), 9 * 20 + 10) << "nine columns of 20 and one of 10";
     EXPECT_EQ(grid->columnHeaderView()->frame().width(), headerBefore - (25 + 3 * 60 - 4 * 20));
 
     clickCell(4, 2);
@@ -209,6 +211,53 @@ TEST_F(ZORTableGridModelTest, WidthsThatAreNoFiniteWidthOfTwentyPointsTakeTwenty
     EXPECT_EQ(rows(), "{2}");
     clickCell(9, 0);
     EXPECT_EQ(columns(), "{9}");
+}
+
+// The data source's narrow widths are kept (only a resize stops at 20 points), while widths beyond any view are held
+// to ten million points and positive ones to at least a 256th of a point: a column 1e30 wide put every later column
+// at x 1e30, where adding its width changed nothing, so they were 0 wide in the grid and no click found them.
+TEST_F(ZORTableGridModelTest, NarrowWidthsAreKeptAndExtremeOnesBoundedSoEveryColumnKeepsItsPlace)
+{
+    source->widths = { { 0, 16 }, { 1, 1 }, { 2, 19.9f }, { 3, 0 }, { 4, 1e30f },
+        { 5, std::numeric_limits<float>::max() }, { 6, 1e-30f }, { 7, std::numeric_limits<float>::denorm_min() } };
+    source->answersWidths = true;
+    grid->reloadData();
+    const std::vector<float> kept { 16, 1, 19.9f, 0, 1e7f, 1e7f, 1.0f / 256, 1.0f / 256, 60, 60 };
+    double x = 0;
+    for (fnd::Index column = 0; column < 10; ++column) {
+        const float width = kept[std::size_t(column)];
+        EXPECT_EQ(grid->_widthForColumn(column), width) << "column " << column;
+        EXPECT_DOUBLE_EQ(content().rectOfColumn(column).minX(), x) << "column " << column;
+        // In the grid, after the header and scrolled to the start: finite, and as wide as kept.
+        const auto inGrid = grid->rectOfColumn(column);
+        EXPECT_TRUE(std::isfinite(inGrid.minX()) && std::isfinite(inGrid.width())) << "column " << column;
+        EXPECT_DOUBLE_EQ(inGrid.minX(), 40 + x) << "column " << column;
+        if (width > 0) {
+            EXPECT_NEAR(inGrid.width(), width, 1e-6) << "column " << column;
+        }
+        x += width;
+    }
+    EXPECT_EQ(content().frame().width(), x);
+
+    // The columns after the widest ones are found where they are (clicked near their left edges).
+    for (fnd::Index column : { 1, 5, 6, 8, 9 }) {
+        auto frame = content().frameOfCellAtColumn(column, 3);
+        frame.size.width = std::min(frame.width(), 10.0);
+        grid->scrollToArea(frame, false);
+        press(content(), { frame.midX(), frame.midY() });
+        release(content(), { frame.midX(), frame.midY() });
+        dispatch();
+        EXPECT_EQ(columns(), "{" + std::to_string(column) + "}") << "clicked column " << column;
+    }
+
+    // A resize starts from the kept width and stops at 20 points and at ten million.
+    grid->resizeColumnWithIndex(1, 2);
+    EXPECT_EQ(grid->_widthForColumn(1), 20);
+    grid->resizeColumnWithIndex(0, 2);
+    EXPECT_EQ(grid->_widthForColumn(0), 20);
+    grid->resizeColumnWithIndex(8, 1e30f);
+    EXPECT_EQ(grid->_widthForColumn(8), 1e7f);
+    EXPECT_NEAR(content().frame().width(), x + 19 + 4 + 1e7 - 60, 1e-6);
 }
 
 TEST_F(ZORTableGridModelTest, EachSetChangedPostsOneNotificationAndTheVerySameSetNone)

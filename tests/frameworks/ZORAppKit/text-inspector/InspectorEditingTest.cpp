@@ -580,3 +580,57 @@ TEST_F(InspectorEditingTest, AReadOnlyValueFollowsTheModel)
     model->setValueForKey(fnd::Value(), "zip");
     EXPECT_EQ(shown(), "\\n\\tName\\tAda\\n\\tCity\\tEnter a city\\n\\tNotes\\tNotes\\n\\tZip\\t\\n");
 }
+
+TEST_F(InspectorEditingTest, AReadOnlyFieldTakesNoSelectionTheProgramSets)
+{
+    auto model = fnd::makeObject<InspectorEditingModel>();
+    model->name = "Ada";
+    name->bind("value", *model, "name");
+    name->setEditable(false);
+    model->writes = 0;
+    // Selecting its value starts no edit there: typing goes nowhere, Tab starts from the top.
+    inspector->setSelectedRange(valueRun(*name));
+    EXPECT_FALSE(inspector->isEditing());
+    EXPECT_EQ(inspector->selectedRange(), (fnd::Range { 0, 0 }));
+    inspector->insertText(fnd::Value("Eve"));
+    inspector->insertTab({});
+    EXPECT_EQ(inspector->activeField(), city) << "the first field that takes edits";
+    inspector->endEditing();
+    EXPECT_EQ(model->name, fnd::Value("Ada"));
+    EXPECT_EQ(model->writes, 0);
+    EXPECT_EQ(shown(), "\\n\\tName\\tAda\\n\\tCity\\tEnter a city\\n\\tNotes\\tNotes\\n");
+    // The same selection in a field that takes edits edits it; made editable again, the name does too.
+    inspector->setSelectedRange(valueRun(*city));
+    EXPECT_EQ(inspector->activeField(), city);
+    inspector->endEditing();
+    name->setEditable(true);
+    inspector->setSelectedRange(valueRun(*name));
+    EXPECT_EQ(inspector->activeField(), name);
+    inspector->insertText(fnd::Value("Eve"));
+    inspector->endEditing();
+    EXPECT_EQ(model->name, fnd::Value("Eve"));
+}
+
+TEST_F(InspectorEditingTest, AFieldMadeReadOnlyDuringAnEditEndsItAndTakesNoMoreKeys)
+{
+    auto model = fnd::makeObject<InspectorEditingModel>();
+    city->bind("value", *model, "name");
+    inspector->jumpToField(city);
+    inspector->insertText(fnd::Value("Li"));
+    // The program locks the field: what was typed while it took edits is kept, the keys after it go nowhere.
+    city->setEditable(false);
+    EXPECT_FALSE(inspector->isEditing());
+    EXPECT_EQ(model->name, fnd::Value("Li"));
+    inspector->insertText(fnd::Value("ma"));
+    inspector->deleteBackward({});
+    inspector->insertTab({});
+    EXPECT_EQ(inspector->activeField(), name) << "from the top";
+    inspector->insertTab({});
+    EXPECT_EQ(inspector->activeField(), notes) << "Tab passes the locked field";
+    inspector->insertBacktab({});
+    EXPECT_EQ(inspector->activeField(), name);
+    inspector->endEditing();
+    EXPECT_EQ(model->name, fnd::Value("Li"));
+    EXPECT_EQ(model->writes, 1);
+    EXPECT_EQ(text().substring(valueRun(*city)), fnd::String("Li"));
+}

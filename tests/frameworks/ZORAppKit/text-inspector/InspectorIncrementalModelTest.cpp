@@ -1,13 +1,11 @@
 // Random steps on a form bound to a model (list rows coming and going, model changes, typing, Tab, Backtab, ending
 // edits): after each step the text, the visible fields and the edit equal what a rebuild of the whole text gives,
 // and the model holds every value the person finished typing.
-#include "InspectorTestSupport.h"
+#include "InspectorTextPicture.h"
 
-#include "frameworks/ZORAppKit/text-inspector/ZORTextViewInspectorLayout.h"
 #include "frameworks/ZORAppKit/text-inspector/ZORTextViewInspectorViewFieldKinds.h"
 
 #include "platform/foundation/bindings/ArrayController.h"
-#include "platform/text/TextAttachment.h"
 #include "platform/ui/controls/Button.h"
 #include "platform/ui/controls/Cell.h"
 
@@ -121,47 +119,7 @@ protected:
         return fnd::String(words[pick(std::size(words))]);
     }
 
-    // Everything a rebuild decides: each character with the field and placeholder over it, what each hosted view
-    // is, and the visible fields in order.
-    std::string picture() const
-    {
-        std::map<const void*, int> ids;
-        auto id = [&](const void* p) {
-            if (!p)
-                return std::string("-");
-            auto [it, added] = ids.emplace(p, static_cast<int>(ids.size()));
-            return std::to_string(it->second);
-        };
-        std::string out;
-        auto* storage = inspector->textStorage();
-        for (fnd::Index i = 0; i < storage->length(); ++i) {
-            out += visible(text().substring({ i, 1 }));
-            out += "{" + id(inspector->fieldAtCharacterIndex(i).get());
-            auto placeholder = storage->attributeAtIndex(ZORTextInspectorAttribute::PlaceholderValue, i);
-            if (placeholder.string())
-                out += " p:" + placeholder.string()->utf8();
-            if (!storage->attributeAtIndex(ZORTextInspectorAttribute::ShowsPlaceholder, i).isNil())
-                out += " shown";
-            auto attachment
-                = storage->attributeAtIndex(txt::AttachmentAttributeName, i).objectAs<txt::TextAttachment>();
-            if (auto cell = attachment ? std::dynamic_pointer_cast<ZORTextViewInspectorViewTextAttachmentCell>(
-                                attachment->attachmentCell())
-                                       : nullptr) {
-                auto button = std::dynamic_pointer_cast<ui::Button>(cell->view());
-                if (auto field = std::dynamic_pointer_cast<ZORTextViewInspectorFieldTextAttachmentCell>(cell))
-                    out += " hosts " + id(field->field().get());
-                else if (button && button->cell())
-                    out += " " + button->action().name().utf8() + " "
-                        + id(button->cell()->representedObject().object().get());
-            }
-            out += "}";
-        }
-        out += "\nvisible:";
-        for (const auto& field : inspector->visibleFieldsArray())
-            out += " " + id(field.get());
-        out += fmt::format("\nsubviews: {}", inspector->subviews().size());
-        return out;
-    }
+    std::string picture() const { return textPicture(*inspector); }
 
     fnd::String runText() const { return text().substring(inspector->currentEditingCharRange()); }
 

@@ -1,5 +1,7 @@
 #include "ContainersTestSupport.h"
 
+#include "platform/foundation/archiving/KeyedArchiver.h"
+#include "platform/foundation/archiving/KeyedUnarchiver.h"
 #include "platform/foundation/files/UserDefaults.h"
 #include "platform/ui/containers/SplitView.h"
 #include "platform/ui/views/Cursor.h"
@@ -249,11 +251,36 @@ TEST_F(SplitViewTest, EveryDividerIsDrawnTrackedAndHitWhereItsRectSays)
             rules->resizes.clear();
             const double before = split->positionOfDivider(i);
             dragDivider(*split, r.midX(), { r.midX() - 4, r.midX() - 8 });
-            if (split->positionOfDivider(i) != before)
+            if (split->positionOfDivider(i) != before) {
                 EXPECT_EQ(rules->resizes.back(), i) << "seed " << seed << " divider " << i;
+            }
             split->adjustSubviews();
             image = snapshot(*window, "split-view-random");
         }
         split->removeFromSuperview();
     }
+}
+
+// An archive's frames are the layout: decoding adds the subviews without laying them out (that laid them out anew,
+// across the orientation read after them), so the split view comes back as it was and archives the same again.
+TEST_F(SplitViewTest, AnArchivedSplitViewComesBackWithItsFrames)
+{
+    auto split = SplitView::create({ 0, 0, 300, 100 });
+    split->setVertical(true);
+    for (int i = 0; i < 3; ++i)
+        split->addSubview(View::create({ 0, 0, 100, 100 }));
+    split->adjustSubviews();
+    split->setPositionOfDivider(50, 0);
+    auto data = fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(split));
+    ASSERT_TRUE(data);
+    auto copy = fnd::KeyedUnarchiver::unarchiveObjectWithData(*data).objectAs<SplitView>();
+    ASSERT_NE(copy, nullptr);
+    ASSERT_EQ(copy->subviews().size(), 3u);
+    EXPECT_TRUE(copy->isVertical());
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(pane(*copy, i), pane(*split, i)) << "pane " << i;
+    EXPECT_EQ(pane(*copy, 0), (gfx::Rect { 0, 0, 50, 100 }));
+    auto again = fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(copy));
+    ASSERT_TRUE(again);
+    EXPECT_TRUE(*again == *data);
 }

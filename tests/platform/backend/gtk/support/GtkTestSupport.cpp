@@ -1,6 +1,7 @@
 #include "GtkTestSupport.h"
 
 #include "platform/backend/gtk/GtkDisplayState.h"
+#include "platform/backend/gtk/GtkWindowHost.h"
 
 #include "platform/foundation/runtime/RunLoop.h"
 #include "platform/graphics/ImageCodecs.h"
@@ -82,6 +83,51 @@ void GtkDisplayTest::syncWithServer()
 {
     if (Display* display = backend->display().xDisplay())
         XSync(display, False);
+}
+
+std::pair<int, int> GtkDisplayTest::canvasSize(const ui::Window& window)
+{
+    auto* host = backend->hostFor(window);
+    if (!host)
+        return { 0, 0 };
+    return { gtk_widget_get_width(host->canvas()), gtk_widget_get_height(host->canvas()) };
+}
+
+std::pair<int, int> GtkDisplayTest::xWindowSize(const ui::Window& window)
+{
+    auto* host = backend->hostFor(window);
+    if (!host || !host->xid())
+        return { 0, 0 };
+    syncWithServer();
+    XWindowAttributes attributes {};
+    XGetWindowAttributes(backend->display().xDisplay(), host->xid(), &attributes);
+    return { attributes.width, attributes.height };
+}
+
+namespace {
+
+long peakResidentKilobytes()
+{
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::stol(line.substr(6));
+    }
+    return 0;
+}
+
+}
+
+PeakMemoryGrowth::PeakMemoryGrowth()
+{
+    // Starts the peak over from what the process holds now.
+    std::ofstream("/proc/self/clear_refs") << "5";
+    m_start = peakResidentKilobytes();
+}
+
+long PeakMemoryGrowth::kilobytes() const
+{
+    return peakResidentKilobytes() - m_start;
 }
 
 EventCount::EventCount(ui::EventMask mask)

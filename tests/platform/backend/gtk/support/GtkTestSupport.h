@@ -23,6 +23,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace gtktest {
@@ -48,8 +49,23 @@ protected:
     // connection (the test's own, xdotool) sees their effect. A check that something did not happen reads the server
     // after this, not after a while.
     static void syncWithServer();
+    // The window's canvas as GTK laid it out (GTK's logical pixels), and its X window as the X server has it
+    // (device pixels): width, height.
+    static std::pair<int, int> canvasSize(const ui::Window& window);
+    static std::pair<int, int> xWindowSize(const ui::Window& window);
 
     static inline std::shared_ptr<ui::GtkBackend> backend;
+};
+
+// How much the process's peak resident memory grew since this was made, in kilobytes: what windows cost at their
+// largest, however briefly.
+class PeakMemoryGrowth {
+public:
+    PeakMemoryGrowth();
+    long kilobytes() const;
+
+private:
+    long m_start { 0 };
 };
 
 // Pixels read back from the X server (device pixels, 0xRRGGBB).

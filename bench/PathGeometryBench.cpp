@@ -452,6 +452,25 @@ void BM_OffsetLabelByTheOffsetter(benchmark::State& state)
 }
 BENCHMARK(BM_OffsetLabelByTheOffsetter)->Unit(benchmark::kMillisecond);
 
+// 5,000 dots of radius 5 shrunk by half a unit, beside the offsetter: every few joins of a shrinking curve turn
+// inwards and loop through their vertex, and one run over many outlines side by side walks far more of them.
+void BM_OffsetDotsShrunk(benchmark::State& state)
+{
+    const auto path = std::make_shared<gfx::BezierPath>(dots(5000));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(
+            ClipperExtensions::bezierPathWithOffset(path, -0.5, gfx::LineJoinStyle::Round, 10)->elementCount());
+}
+BENCHMARK(BM_OffsetDotsShrunk)->Unit(benchmark::kMillisecond);
+
+void BM_OffsetDotsShrunkByTheOffsetter(benchmark::State& state)
+{
+    const auto path = dots(5000);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(offsettersOffset(path, -0.5)->elementCount());
+}
+BENCHMARK(BM_OffsetDotsShrunkByTheOffsetter)->Unit(benchmark::kMillisecond);
+
 // The comb of 1,000 points grown by 1e4 as the offsetter makes it in one go, beside BM_OffsetCombRound/1000 (the
 // 10,000 points took it minutes).
 void BM_OffsetCombRoundByTheOffsetter(benchmark::State& state)

@@ -400,7 +400,11 @@ std::optional<std::vector<Component>> componentsOf(
                 return;
             const Path& outline = outlines[kept[box.owner]];
             spent += outline.size();
-            if (spent <= budget && encloses(outline, point)) {
+            if (spent > budget)
+                return;
+            const long winding = windingAround(outline, point);
+            components[c].winding += winding;
+            if (winding % 2 != 0) {
                 bool& inside = kept[box.owner] < subjectCount ? components[c].insideSubject : components[c].insideClip;
                 inside = !inside;
             }
@@ -574,20 +578,27 @@ double sweepSteps(const Paths& outlines)
     return sweepSteps(outlines, all);
 }
 
-bool encloses(const Path& outline, const IntPoint& point)
+long windingAround(const Path& outline, const IntPoint& point)
 {
-    // Crossings of the ray from the point to the right, each edge taken as holding its lower end only.
-    bool inside = false;
+    // Crossings of the ray from the point to the right, each edge taken as holding its lower end only, counted
+    // with the way the edge goes: up anticlockwise, down clockwise.
+    long winding = 0;
     for (std::size_t i = 0; i < outline.size(); ++i) {
         const IntPoint& a = outline[i];
         const IntPoint& b = outline[(i + 1) % outline.size()];
         if ((a.Y > point.Y) == (b.Y > point.Y))
             continue;
         // The edge passes right of the point when the point lies left of it going up, or right of it going down.
-        if ((turn(a, b, point) > 0) == (b.Y > a.Y))
-            inside = !inside;
+        const bool up = b.Y > a.Y;
+        if ((turn(a, b, point) > 0) == up)
+            winding += up ? 1 : -1;
     }
-    return inside;
+    return winding;
+}
+
+bool encloses(const Path& outline, const IntPoint& point)
+{
+    return windingAround(outline, point) % 2 != 0;
 }
 
 std::optional<Path> starShapedOutline(const Path& outline)

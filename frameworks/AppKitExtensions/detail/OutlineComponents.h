@@ -18,6 +18,8 @@ struct Component {
     std::vector<std::size_t> outlines; // indexes into the outlines, in their order
     bool insideSubject { false };
     bool insideClip { false };
+    // How many times the other parts' outlines wind round the part, anticlockwise counted positive.
+    long winding { 0 };
 };
 
 // The outlines [0, subjectCount) are the subject's, the rest the clip's; an outline of fewer than three points
@@ -37,6 +39,8 @@ double sweepSteps(const ClipperLib::Paths& outlines);
 
 // Whether the point lies inside the outline by the even-odd rule; on it counts as either.
 bool encloses(const ClipperLib::Path& outline, const ClipperLib::IntPoint& point);
+// How many times the outline winds round the point, anticlockwise counted positive; on it counts as either side.
+long windingAround(const ClipperLib::Path& outline, const ClipperLib::IntPoint& point);
 
 // The outline as the clipper resolves it on its own (without repeated points and points on a straight line, running
 // anticlockwise) when every ray from the middle of its box meets it once, as it does for a dot, a rectangle or any

@@ -464,7 +464,8 @@ TEST(ClipperExtensions, OffsetsTooLargeForTheClipperAreRefusedWithNoPath)
         squares->appendBezierPathWithRect({ 3.0 * i, 3.0 * i, 1, 1 });
     testsupport::CapturedLog log;
     EXPECT_EQ(bezierPathWithOffset(squares, 1e3, gfx::LineJoinStyle::Round, 10), nullptr);
-    EXPECT_NE(bezierPathWithOffset(squares, 0.5, gfx::LineJoinStyle::Round, 10), nullptr) << "apart when grown a little";
+    EXPECT_NE(bezierPathWithOffset(squares, 0.5, gfx::LineJoinStyle::Round, 10), nullptr)
+        << "apart when grown a little";
     EXPECT_TRUE(log.contains(fnd::LogLevel::Warning, "path offset refused"));
     auto chain = std::make_shared<BezierPath>(); // squares touching corner to corner: one outline, 20,004 points
     for (int i = 0; i < 5001; ++i)
@@ -496,6 +497,43 @@ TEST(ClipperExtensions, OffsetsOfOutlinesOfManyPointsAreMadeWhenTheyCrossThemsel
     ASSERT_TRUE(grown);
     // Rounding to tenths moves the outline by at most 0.05 * sqrt(2) anywhere along it, in and out.
     EXPECT_NEAR(outlinesOf(*grown).area, area + perimeter + std::numbers::pi, 2 * perimeter * 0.071);
+}
+
+// Many outlines side by side: where none winds round another's part they are united part by part, nested ones in one
+// run; either way each keeps its shape. A dot of radius 5 grown by 1 is a disc of radius 6, shrunk by 1 one of
+// radius 4 (the round joins' chords take at most 0.025 of the radius, the flattening and the grid of tenths less);
+// a square hole of 6 in a square of 1,000 grown by 1 (mitred) is a hole of 4 in a square of 1,002.
+TEST(ClipperExtensions, OffsetsOfManyOutlinesKeepEveryOutlinesShape)
+{
+    constexpr int Dots = 2000;
+    std::mt19937 random(11);
+    std::uniform_real_distribution<double> jitter(0, 1);
+    auto dots = std::make_shared<BezierPath>();
+    for (int i = 0; i < Dots; ++i)
+        dots->appendBezierPathWithOvalInRect(
+            { (i % 45) * 14.0 + jitter(random), (i / 45) * 14.0 + jitter(random), 10, 10 });
+    for (double offset : { 1.0, -1.0 }) {
+        const auto made = bezierPathWithOffset(dots, offset, gfx::LineJoinStyle::Round, 10);
+        ASSERT_TRUE(made) << offset;
+        const auto outlines = outlinesOf(*made);
+        EXPECT_EQ(outlines.pieces, Dots) << offset;
+        EXPECT_EQ(outlines.holes, 0) << offset;
+        const double radius = 5 + offset;
+        EXPECT_NEAR(outlines.area / (Dots * std::numbers::pi * radius * radius), 1, 0.01) << offset;
+    }
+    constexpr int Side = 71;
+    auto holes = std::make_shared<BezierPath>(*square(0, 0, 1000));
+    for (int i = 0; i < Side * Side; ++i)
+        holes->appendBezierPathWithRect({ 10 + (i % Side) * 14.0, 10 + (i / Side) * 14.0, 6, 6 });
+    for (double offset : { 1.0, -1.0 }) {
+        const auto made = bezierPathWithOffset(holes, offset, gfx::LineJoinStyle::Miter, 10);
+        ASSERT_TRUE(made) << offset;
+        const auto outlines = outlinesOf(*made);
+        EXPECT_EQ(outlines.pieces, 1) << offset;
+        EXPECT_EQ(outlines.holes, Side * Side) << offset;
+        const double outer = 1000 + 2 * offset, hole = 6 - 2 * offset;
+        EXPECT_NEAR(outlines.area, outer * outer - Side * Side * hole * hole, 1e-6) << offset;
+    }
 }
 
 TEST(ClipperExtensions, CoordinatesBeyondTheClippersRangeGiveAnEmptyPath)

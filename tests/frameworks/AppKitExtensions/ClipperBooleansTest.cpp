@@ -197,6 +197,26 @@ TEST(ClipperBooleans, OutlinesDrawnTwiceCancelOrAreRefused)
     EXPECT_EQ(bezierPathByUnionWithPath(longer, *square), nullptr);
 }
 
+// Two huge ovals a rounding apart in one path touch at thousands of their points, and by the even-odd rule leave
+// thousands of slivers between them: the clipper splits what it builds at every one of those points, walking the
+// pieces each time (ten seconds for two ovals of 40,000 points). Refused. Small ones a rounding apart are combined.
+TEST(ClipperBooleans, OutlinesTouchingAtThousandsOfPointsAreRefusedWhenLong)
+{
+    const auto twice = [](const gfx::Rect& oval) {
+        BezierPath path;
+        path.appendBezierPathWithOvalInRect(oval);
+        path.appendBezierPathWithOvalInRect(gfx::offsetRect(oval, 0, 0.03125));
+        return path;
+    };
+    const auto square = BezierPath::bezierPathWithRect({ -10, -10, 1, 1 });
+    EXPECT_EQ(bezierPathByUnionWithPath(twice({ 1e11, -40.203125, 1e11, 1e11 }), *square), nullptr);
+    const auto small = bezierPathByUnionWithPath(twice({ 0, 0, 1000, 1000 }), *square);
+    ASSERT_TRUE(small);
+    // The square and the slivers, which lie along the outline within the shift and a tenth of rounding.
+    EXPECT_GT(signedArea(*small), 1);
+    EXPECT_LT(signedArea(*small), 1 + Pi * 1000 * (0.03125 + 0.1));
+}
+
 // Random paths of dots, squares, rings and triangles, some overlapping and some nested, against the same operation made
 // by one run of the clipper over all of their outlines: the parts made one at a time must cover the same region, and
 // their outlines must run so that the nonzero rule fills that region as the even-odd rule does.

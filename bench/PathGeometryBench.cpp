@@ -1,11 +1,14 @@
 // Path geometry at scale: flattening and measuring a path of 10,000 curves and lines, the union of two polygons of
 // 1,000 vertices each through the polygon clipper, and the operations whose work once grew faster than their input
-// or output (offsets of many-toothed outlines, pieces placed along long paths, line fragments of toothed shapes).
+// or output (offsets of many-toothed outlines, pieces placed along long paths, line fragments of toothed shapes);
+// booleans of many small outlines, and offsets of ordinary shapes beside the clipper's own offsetter.
 #include "frameworks/AppKitExtensions/ClipperExtensions.h"
 #include "frameworks/AppKitExtensions/Editing_ZORAppKitExtensions.h"
 #include "frameworks/AppKitExtensions/Text_ZORAppKitExtensions.h"
+#include "frameworks/AppKitExtensions/ZORClipperConversions.h"
 #include "frameworks/AppKitExtensions/ZORNSBezierPathExtension.h"
 #include "frameworks/AppKitExtensions/ZORShading.h"
+#include "platform/graphics/Font.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/text/AttributedString.h"
 
@@ -13,6 +16,8 @@
 
 #include <cmath>
 #include <numbers>
+#include <string_view>
+#include <vector>
 
 namespace {
 
@@ -358,5 +363,122 @@ void BM_ShadingFill(benchmark::State& state)
     }
 }
 BENCHMARK(BM_ShadingFill)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// `count` dots of radius 5 on a square grid 12 apart, in one path.
+gfx::BezierPath dots(int count)
+{
+    const int columns = static_cast<int>(std::ceil(std::sqrt(count)));
+    gfx::BezierPath path;
+    for (int i = 0; i < count; ++i)
+        path.appendBezierPathWithOvalInRect({ (i % columns) * 12.0, (i / columns) * 12.0, 10, 10 });
+    return path;
+}
+
+// 1,000, 5,000 and 50,000 dots intersected with a rectangle around all of them: some 170 points a dot at the
+// clipper's flattening.
+void BM_DotsIntersectRectangle(benchmark::State& state)
+{
+    const auto path = dots(static_cast<int>(state.range(0)));
+    const auto rectangle = gfx::BezierPath::bezierPathWithRect(gfx::insetRect(path.bounds(), -1, -1));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ClipperExtensions::bezierPathByIntersectingPath(path, *rectangle)->elementCount());
+}
+BENCHMARK(BM_DotsIntersectRectangle)->Arg(1000)->Arg(5000)->Arg(50000)->Unit(benchmark::kMillisecond);
+
+// Ordinary shapes offset, beside the clipper's own offsetter run on the same outlines (converted, resolved by the
+// even-odd rule, offset in one go, converted back), so the ratio can be read off: a circle of radius 50 grown by 5,
+// and a label (glyph outlines with 12 holes) grown by 1, both with round joins.
+std::shared_ptr<gfx::BezierPath> circle()
+{
+    return gfx::BezierPath::bezierPathWithOvalInRect({ -50, -50, 100, 100 });
+}
+
+std::shared_ptr<gfx::BezierPath> label()
+{
+    const auto font = gfx::Font::fontWithName("DejaVu Sans", 48);
+    auto path = gfx::BezierPath::bezierPath();
+    path->moveToPoint({ 0, 0 });
+    std::vector<gfx::Glyph> glyphs;
+    for (char c : std::string_view("BARCODE 80946"))
+        glyphs.push_back(font->glyphForCharacter(static_cast<char32_t>(c)));
+    gfx::appendBezierPathWithGlyphs(*path, glyphs, *font);
+    return path;
+}
+
+std::shared_ptr<gfx::BezierPath> offsettersOffset(const gfx::BezierPath& path, double offset)
+{
+    ClipperLib::Clipper resolve;
+    resolve.AddPaths(ZORClipperPathToPolygons(path, ZORClipperScale), ClipperLib::ptSubject, true);
+    ClipperLib::Paths outlines;
+    resolve.Execute(ClipperLib::ctUnion, outlines, ClipperLib::pftEvenOdd, ClipperLib::pftEvenOdd);
+    ClipperLib::ClipperOffset offsetter(10, 0.25);
+    offsetter.AddPaths(outlines, ClipperLib::jtRound, ClipperLib::etClosedPolygon);
+    ClipperLib::Paths solution;
+    offsetter.Execute(solution, offset * ZORClipperScale);
+    return ZORClipperPolygonsToPath(solution, ZORClipperScale);
+}
+
+void BM_OffsetCircle(benchmark::State& state)
+{
+    const auto path = circle();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(
+            ClipperExtensions::bezierPathWithOffset(path, 5, gfx::LineJoinStyle::Round, 10)->elementCount());
+}
+BENCHMARK(BM_OffsetCircle)->Unit(benchmark::kMillisecond);
+
+void BM_OffsetCircleByTheOffsetter(benchmark::State& state)
+{
+    const auto path = circle();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(offsettersOffset(*path, 5)->elementCount());
+}
+BENCHMARK(BM_OffsetCircleByTheOffsetter)->Unit(benchmark::kMillisecond);
+
+void BM_OffsetLabel(benchmark::State& state)
+{
+    const auto path = label();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(
+            ClipperExtensions::bezierPathWithOffset(path, 1, gfx::LineJoinStyle::Round, 10)->elementCount());
+}
+BENCHMARK(BM_OffsetLabel)->Unit(benchmark::kMillisecond);
+
+void BM_OffsetLabelByTheOffsetter(benchmark::State& state)
+{
+    const auto path = label();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(offsettersOffset(*path, 1)->elementCount());
+}
+BENCHMARK(BM_OffsetLabelByTheOffsetter)->Unit(benchmark::kMillisecond);
+
+// 5,000 dots of radius 5 shrunk by half a unit, beside the offsetter: every few joins of a shrinking curve turn
+// inwards and loop through their vertex, and one run over many outlines side by side walks far more of them.
+void BM_OffsetDotsShrunk(benchmark::State& state)
+{
+    const auto path = std::make_shared<gfx::BezierPath>(dots(5000));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(
+            ClipperExtensions::bezierPathWithOffset(path, -0.5, gfx::LineJoinStyle::Round, 10)->elementCount());
+}
+BENCHMARK(BM_OffsetDotsShrunk)->Unit(benchmark::kMillisecond);
+
+void BM_OffsetDotsShrunkByTheOffsetter(benchmark::State& state)
+{
+    const auto path = dots(5000);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(offsettersOffset(path, -0.5)->elementCount());
+}
+BENCHMARK(BM_OffsetDotsShrunkByTheOffsetter)->Unit(benchmark::kMillisecond);
+
+// The comb of 1,000 points grown by 1e4 as the offsetter makes it in one go, beside BM_OffsetCombRound/1000 (the
+// 10,000 points took it minutes).
+void BM_OffsetCombRoundByTheOffsetter(benchmark::State& state)
+{
+    const auto path = comb(1000);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(offsettersOffset(path, 1e4)->elementCount());
+}
+BENCHMARK(BM_OffsetCombRoundByTheOffsetter)->Unit(benchmark::kMillisecond);
 
 }

@@ -1,6 +1,6 @@
 // Geometry arrives from stored defaults and archives: any bytes must parse to a value or to zero. Paths from the same
 // places are combined and offset through the polygon clipper: any path, offset and miter limit must give a path (an
-// empty one when the clipper cannot hold it) in bounded time and memory.
+// empty one when the clipper cannot hold it), or none when refused as too large, in bounded time and memory.
 #include "frameworks/AppKitExtensions/ClipperExtensions.h"
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/Geometry.h"
@@ -96,7 +96,10 @@ void geometryFuzzPaths(const std::uint8_t* data, std::size_t size)
     const double offset = in.number();
     const auto join = static_cast<gfx::LineJoinStyle>(in.byte() % 3);
     const double miterLimit = in.number();
+    // Refused as too large, the path is combined as it came.
     auto grown = ClipperExtensions::bezierPathWithOffset(path, offset, join, miterLimit);
+    if (!grown)
+        grown = path;
     // What the clipper made holds its integers brought back, never a number that is none (an offset of 0 gives the
     // path itself, as it came).
     for (const auto& p : grown == path ? std::vector<gfx::Point> {} : grown->allPoints()) {

@@ -2,12 +2,14 @@
 
 #include "frameworks/AppKitExtensions/ZORClipperConversions.h"
 #include "frameworks/AppKitExtensions/ZORNSBezierPathExtension.h"
+#include "frameworks/AppKitExtensions/detail/OutlineComponents.h"
 #include "frameworks/AppKitExtensions/detail/PolygonOffset.h"
 #include "platform/foundation/runtime/Log.h"
 
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <optional>
 
 namespace ClipperExtensions {
 
@@ -26,6 +28,9 @@ constexpr double OffsetMiterLimitCap = 1000;
 // point pushed past the curves' radius crosses nearly every other (equal huge ovals grown by their own size crossed
 // millions of times, some forty seconds).
 constexpr double OffsetDetailFraction = 1e-4;
+// The most points of outlines that touch themselves split by the clipper's strict simplification, which grows with
+// the square of them (two seconds for 30,000 points of squares touching corner to corner).
+constexpr std::size_t StrictSimplificationPointLimit = 20000;
 
 // The box around the outlines.
 struct OffsetBounds {
@@ -68,13 +73,14 @@ bool shrinkLeavesNothing(const OffsetBounds& bounds, double delta, double arcTol
 }
 
 // The outlines resolved by the even-odd rule into simple ones, holes opposite to their outers, as the clipper's
-// strict simplification gives them. That simplification compares every point of an outline with every other, to
-// split it where it touches itself (a second for 10,000 points); the union it runs first keeps collinear points as
-// it does, and is all it does where no outline touches itself.
-ClipperLib::Paths evenOddOutlines(const ClipperLib::Paths& polygons)
+// strict simplification gives them: nothing when that would take too long. The simplification compares every point
+// of an outline with every other, to split it where it touches itself (a second for 10,000 points); the union it
+// runs first is all it does where no outline touches itself. The union drops points on a straight line between their
+// neighbours (a quarter or so of a flattened curve's, once rounded to the grid), which add nothing but joins of one
+// point on a straight run.
+std::optional<ClipperLib::Paths> evenOddOutlines(const ClipperLib::Paths& polygons, std::size_t points)
 {
     ClipperLib::Clipper clipper;
-    clipper.PreserveCollinear(true);
     clipper.AddPaths(polygons, ClipperLib::ptSubject, true);
     ClipperLib::Paths outlines;
     clipper.Execute(ClipperLib::ctUnion, outlines, ClipperLib::pftEvenOdd, ClipperLib::pftEvenOdd);
@@ -84,11 +90,19 @@ ClipperLib::Paths evenOddOutlines(const ClipperLib::Paths& polygons)
             return a.X < b.X || (a.X == b.X && a.Y < b.Y);
         });
         if (std::adjacent_find(sorted.begin(), sorted.end()) != sorted.end()) {
+            if (points > StrictSimplificationPointLimit)
+                return std::nullopt;
             ClipperLib::SimplifyPolygons(polygons, outlines, ClipperLib::pftEvenOdd);
             break;
         }
     }
     return outlines;
+}
+
+PathPtr refusedOffset(const char* why)
+{
+    fnd::logf(fnd::LogLevel::Warning, "path offset refused: {}", why);
+    return nullptr;
 }
 
 ClipperLib::JoinType joinTypeFor(gfx::LineJoinStyle style)
@@ -104,46 +118,6 @@ ClipperLib::JoinType joinTypeFor(gfx::LineJoinStyle style)
     return ClipperLib::jtMiter;
 }
 
-}
-
-PathPtr bezierPathByApplyingBooleanOperation(
-    const gfx::BezierPath& path, std::uint64_t operation, const gfx::BezierPath& other)
-{
-    if (operation > BooleanXOR)
-        return gfx::BezierPath::bezierPath();
-    try {
-        ClipperLib::Clipper clipper;
-        clipper.AddPaths(ZORClipperPathToPolygons(path, ZORClipperScale), ClipperLib::ptSubject, true);
-        clipper.AddPaths(ZORClipperPathToPolygons(other, ZORClipperScale), ClipperLib::ptClip, true);
-        ClipperLib::Paths solution;
-        if (!clipper.Execute(
-                static_cast<ClipperLib::ClipType>(operation), solution, ClipperLib::pftEvenOdd, ClipperLib::pftEvenOdd))
-            return gfx::BezierPath::bezierPath();
-        return ZORClipperPolygonsToPath(solution, ZORClipperScale);
-    } catch (const ClipperLib::clipperException& e) {
-        fnd::logf(fnd::LogLevel::Error, "path boolean operation failed: {}", e.what());
-        return gfx::BezierPath::bezierPath();
-    }
-}
-
-PathPtr bezierPathByIntersectingPath(const gfx::BezierPath& path, const gfx::BezierPath& other)
-{
-    return bezierPathByApplyingBooleanOperation(path, BooleanIntersection, other);
-}
-
-PathPtr bezierPathByUnionWithPath(const gfx::BezierPath& path, const gfx::BezierPath& other)
-{
-    return bezierPathByApplyingBooleanOperation(path, BooleanUnion, other);
-}
-
-PathPtr bezierPathByDifferenceWithPath(const gfx::BezierPath& path, const gfx::BezierPath& other)
-{
-    return bezierPathByApplyingBooleanOperation(path, BooleanDifference, other);
-}
-
-PathPtr bezierPathByXORWithPath(const gfx::BezierPath& path, const gfx::BezierPath& other)
-{
-    return bezierPathByApplyingBooleanOperation(path, BooleanXOR, other);
 }
 
 PathPtr bezierPathWithOffset(const PathPtr& path, double offset, gfx::LineJoinStyle joinStyle, double miterLimit)
@@ -162,7 +136,21 @@ PathPtr bezierPathWithOffset(const PathPtr& path, double offset, gfx::LineJoinSt
         double flatness = ZORClipperFlatness * arcTolerance / OffsetArcTolerance;
         if (arcTolerance > OffsetArcTolerance)
             flatness = std::max(flatness, OffsetDetailFraction * std::fabs(delta));
-        const ClipperLib::Paths outlines = evenOddOutlines(ZORClipperPathToPolygons(*path, ZORClipperScale, flatness));
+        // The outlines are resolved in one run of the clipper.
+        if (ZORClipperPointCount(*path, ZORClipperScale, flatness) > ClipperRunPointLimit)
+            return refusedOffset("the path flattens into more points than the clipper takes in one run");
+        const ClipperLib::Paths polygons = ZORClipperPathToPolygons(*path, ZORClipperScale, flatness);
+        ZORClipperRequireRange(polygons);
+        std::size_t points = 0;
+        for (const auto& polygon : polygons)
+            points += polygon.size();
+        if (double(points) * double(points) > ClipperRunSweepLimit
+            && ZOROutlineComponents::sweepSteps(polygons) > ClipperRunSweepLimit)
+            return refusedOffset("the path's outlines would take the clipper's sweep too long");
+        const auto resolved = evenOddOutlines(polygons, points);
+        if (!resolved)
+            return refusedOffset("an outline touches itself, and has too many points to be split there");
+        const ClipperLib::Paths& outlines = *resolved;
         // The clipper takes a limit below 2 (or none) as 2.
         miterLimit = std::isfinite(miterLimit) ? std::min(miterLimit, OffsetMiterLimitCap) : 2;
         const OffsetBounds bounds(outlines);
@@ -172,9 +160,11 @@ PathPtr bezierPathWithOffset(const PathPtr& path, double offset, gfx::LineJoinSt
         }
         if (shrinkLeavesNothing(bounds, delta, arcTolerance))
             return gfx::BezierPath::bezierPath();
-        return ZORClipperPolygonsToPath(
-            ZOROutlineOffset::offsetOutlines(outlines, delta, joinTypeFor(joinStyle), miterLimit, arcTolerance),
-            ZORClipperScale);
+        const auto offsetOutlines
+            = ZOROutlineOffset::offsetOutlines(outlines, delta, joinTypeFor(joinStyle), miterLimit, arcTolerance);
+        if (!offsetOutlines)
+            return refusedOffset("the offset outlines cross one another too often for the clipper");
+        return ZORClipperPolygonsToPath(*offsetOutlines, ZORClipperScale);
     } catch (const ClipperLib::clipperException& e) {
         fnd::logf(fnd::LogLevel::Error, "path offset failed: {}", e.what());
         return gfx::BezierPath::bezierPath();

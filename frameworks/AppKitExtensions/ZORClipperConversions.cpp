@@ -20,34 +20,15 @@ ClipperLib::Paths ZORClipperPathToPolygons(const gfx::BezierPath& path, double s
 {
     gfx::BezierPath scaled(path);
     scaled.transformUsingAffineTransform(gfx::AffineTransform::scaling(scale, scale));
-    // A curve's segments grow with the square root of its size over the tolerance: past the point limit the
-    // tolerance grows (by the square of the excess, at least fourfold) until the outline fits, or until every curve
-    // is one segment and only the path's own elements are left. Only counted until then: a path of huge curves
-    // would otherwise be made at the fine tolerance first, hundreds of thousands of points to be thrown away.
-    double tolerance = std::isfinite(flatness) ? std::max(flatness, ZORClipperFlatness) : ZORClipperFlatness;
-    std::int64_t count = scaled.flattenedElementCount(tolerance);
-    for (int coarser = 0; count > ZORClipperMaxPoints && coarser < 64; ++coarser) {
-        const double excess = double(count) / ZORClipperMaxPoints;
-        const double coarserTolerance = tolerance * std::max(4.0, excess * excess);
-        if (!std::isfinite(coarserTolerance))
-            break;
-        tolerance = coarserTolerance;
-        count = scaled.flattenedElementCount(tolerance);
-    }
-    if (count > ZORClipperPointLimit)
-        throw ClipperLib::clipperException("the path has more points than the clipper takes");
-    const gfx::BezierPath flat = scaled.flattened(tolerance);
-
+    const double tolerance = std::isfinite(flatness) ? std::max(flatness, ZORClipperFlatness) : ZORClipperFlatness;
     ClipperLib::Paths polygons;
     ClipperLib::IntPoint start;
     bool open = false;
-    for (std::int64_t i = 0; i < flat.elementCount(); ++i) {
-        auto kind = flat.elementKinds()[static_cast<std::size_t>(i)];
+    scaled.forEachFlattenedElement(tolerance, [&](gfx::BezierPathElement kind, gfx::Point p) {
         if (kind == gfx::BezierPathElement::ClosePath) {
             open = false;
-            continue;
+            return;
         }
-        gfx::Point p = flat.associatedPoints(i)[0];
         ClipperLib::IntPoint q(toClipper(p.x), toClipper(p.y));
         if (kind == gfx::BezierPathElement::MoveTo) {
             polygons.emplace_back();
@@ -59,8 +40,25 @@ ClipperLib::Paths ZORClipperPathToPolygons(const gfx::BezierPath& path, double s
             open = true;
         }
         polygons.back().push_back(q);
-    }
+    });
     return polygons;
+}
+
+std::int64_t ZORClipperPointCount(const gfx::BezierPath& path, double scale, double flatness)
+{
+    // Curves flatten alike at any scale for the tolerance scaled alike.
+    const double tolerance = std::isfinite(flatness) ? std::max(flatness, ZORClipperFlatness) : ZORClipperFlatness;
+    return path.flattenedElementCount(tolerance / scale);
+}
+
+void ZORClipperRequireRange(const ClipperLib::Paths& polygons)
+{
+    for (const auto& polygon : polygons) {
+        for (const auto& point : polygon) {
+            if (std::llabs(point.X) > ClipperLib::hiRange || std::llabs(point.Y) > ClipperLib::hiRange)
+                throw ClipperLib::clipperException("Coordinate outside allowed range");
+        }
+    }
 }
 
 std::shared_ptr<gfx::BezierPath> ZORClipperPolygonsToPath(const ClipperLib::Paths& polygons, double scale)

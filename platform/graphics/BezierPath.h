@@ -5,6 +5,7 @@
 #include "platform/graphics/Geometry.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -98,6 +99,9 @@ public:
     // The elements flattened(tolerance) would hold, counted without making them (a caller choosing a tolerance for a
     // budget of points).
     std::int64_t flattenedElementCount(double tolerance) const;
+    // The elements flattened(tolerance) would hold, handed over one at a time without making the path: a move or a
+    // line with its point, a close with the start of its subpath.
+    void forEachFlattenedElement(double tolerance, const std::function<void(BezierPathElement, Point)>& visit) const;
     // Tight bounds: on-curve points plus the extrema of each curve. The zero rectangle when empty.
     Rect bounds() const;
     Rect controlPointBounds() const;

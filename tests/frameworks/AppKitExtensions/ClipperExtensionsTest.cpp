@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <numbers>
 #include <random>
@@ -272,6 +274,99 @@ TEST(ClipperExtensions, OffsetsOfRandomPathsAreTheOffsettersWithinAGridUnit)
     EXPECT_LT(offsetterWrong, 8);
 }
 
+// The shape's outlines in units, and what the offset of them is by its definition: the points of the shape (by the
+// even-odd rule) and the points within the offset of its outline, growing; the points of the shape farther than the
+// offset from its outline, shrinking. Round joins make exactly that, to within the grid and the joins' steps.
+struct OffsetReference {
+    std::vector<std::vector<gfx::Point>> outlines;
+
+    // The outline of the shape, resolved by the even-odd rule: an edge drawn there and back again bounds nothing.
+    explicit OffsetReference(const BezierPath& path)
+    {
+        ClipperLib::Paths resolved;
+        ClipperLib::SimplifyPolygons(ZORClipperPathToPolygons(path, ZORClipperScale), resolved, ClipperLib::pftEvenOdd);
+        for (const auto& polygon : resolved) {
+            outlines.emplace_back();
+            for (const auto& q : polygon)
+                outlines.back().push_back({ q.X / ZORClipperScale, q.Y / ZORClipperScale });
+        }
+    }
+
+    bool inside(gfx::Point p) const
+    {
+        bool in = false;
+        for (const auto& outline : outlines) {
+            for (std::size_t i = 0; i < outline.size(); ++i) {
+                const gfx::Point a = outline[i], b = outline[(i + 1) % outline.size()];
+                if ((a.y > p.y) != (b.y > p.y) && p.x < a.x + (p.y - a.y) * (b.x - a.x) / (b.y - a.y))
+                    in = !in;
+            }
+        }
+        return in;
+    }
+
+    double distanceToOutline(gfx::Point p) const
+    {
+        double nearest = INFINITY;
+        for (const auto& outline : outlines) {
+            for (std::size_t i = 0; i < outline.size(); ++i) {
+                const gfx::Point a = outline[i], b = outline[(i + 1) % outline.size()];
+                const double dx = b.x - a.x, dy = b.y - a.y, squared = dx * dx + dy * dy;
+                const double t
+                    = squared > 0 ? std::clamp(((p.x - a.x) * dx + (p.y - a.y) * dy) / squared, 0.0, 1.0) : 0.0;
+                nearest = std::min(nearest, std::hypot(p.x - a.x - t * dx, p.y - a.y - t * dy));
+            }
+        }
+        return nearest;
+    }
+};
+
+// Offsets against that reference at points on a grid over the shape, away from the result's outline by more than
+// what rounding to tenths, the round joins' chords (a quarter of a tenth) and the curves' flattening may move it.
+// Miter and bevel joins reach past the round ones at convex corners, by at most the miter limit (or 2) times the
+// offset, and never fall short of them.
+TEST(ClipperExtensions, OffsetsOfRandomPathsHoldThePointsTheOffsetHoldsByDefinition)
+{
+    constexpr double Tolerance = 0.15;
+    constexpr int Samples = 24;
+    for (unsigned seed = 1; seed <= 30; ++seed) {
+        std::mt19937 random(seed);
+        auto path = std::make_shared<BezierPath>(pathtest::randomPath(random, 12));
+        double offset = std::uniform_real_distribution<double>(0.5, 20)(random);
+        if (seed % 2 == 0)
+            offset = -offset;
+        const auto join
+            = std::array { gfx::LineJoinStyle::Round, gfx::LineJoinStyle::Miter, gfx::LineJoinStyle::Bevel }[seed % 3];
+        const double reach = join == gfx::LineJoinStyle::Round ? 1 : 4; // the miter limit
+        const auto made = bezierPathWithOffset(path, offset, join, reach);
+        ASSERT_TRUE(made) << seed;
+        const OffsetReference shape(*path);
+        const gfx::Rect box = gfx::insetRect(path->bounds(), -std::fabs(offset) - 1, -std::fabs(offset) - 1);
+        int wrong = 0;
+        for (int i = 0; i < Samples; ++i) {
+            for (int j = 0; j < Samples; ++j) {
+                const gfx::Point p { box.minX() + (i + 0.5) * box.size.width / Samples,
+                    box.minY() + (j + 0.5) * box.size.height / Samples };
+                const double d = shape.distanceToOutline(p);
+                const bool in = shape.inside(p);
+                const bool held = made->containsPoint(p, gfx::WindingRule::EvenOdd);
+                // Where the round offset surely holds the point, and where no join reaches.
+                const bool surelyHeld
+                    = offset > 0 ? in || d < offset - Tolerance : in && d > -offset * reach + Tolerance;
+                const bool surelyNot
+                    = offset > 0 ? !in && d > offset * reach + Tolerance : !in || d < -offset - Tolerance;
+                if ((surelyHeld && !held) || (surelyNot && held)) {
+                    ++wrong;
+                    ADD_FAILURE() << "seed " << seed << " offset " << offset << " at " << p.x << ", " << p.y
+                                  << (in ? " inside" : " outside") << " at " << d << " from the outline, "
+                                  << (held ? "held" : "not held");
+                }
+            }
+        }
+        EXPECT_EQ(wrong, 0) << seed;
+    }
+}
+
 // A round join's polygon takes more steps the larger the offset; past a moderate offset the steps stop growing,
 // so a huge offset costs no more points (and memory) than a moderate one, and stays as close to round.
 TEST(ClipperExtensions, HugeOffsetsMakeNoMorePointsThanModerateOnes)
@@ -312,24 +407,28 @@ TEST(ClipperExtensions, HugeOffsetsMakeNoMorePointsThanModerateOnes)
     EXPECT_NEAR(outlinesOf(*near).area, 100 + 400 + std::numbers::pi * 100, 0.6);
 }
 
-// Curves flatten into more segments the larger they are; a path of many huge ones comes to the clipper as a bounded
-// number of points, flattened more coarsely but still true to its shape.
-TEST(ClipperExtensions, HugeCurvesBringABoundedNumberOfPointsToTheClipper)
+// Curves flatten into more segments the larger they are, up to the 10,000 a curve takes at most, however many points
+// that makes (a coarser flattening once lost a tenth of the area of many dots); the parts of a path of huge ones, far
+// apart, each go to the clipper on their own.
+TEST(ClipperExtensions, HugeCurvesFlattenIntoABoundedNumberOfSegments)
 {
-    BezierPath discs; // 40 discs of radius 1e9, 160 curves: 10,000 segments each at the standard tolerance
-    for (int i = 0; i < 40; ++i)
+    BezierPath discs; // 4 discs of radius 1e9, 16 curves: 10,000 segments each
+    for (int i = 0; i < 4; ++i)
         discs.appendBezierPathWithOvalInRect({ 3e9 * i, 0, 2e9, 2e9 });
     auto polygons = ZORClipperPathToPolygons(discs, ZORClipperScale);
-    std::size_t points = 0;
-    for (const auto& polygon : polygons)
-        points += polygon.size();
-    EXPECT_LE(points, std::size_t(ZORClipperMaxPoints));
-    ASSERT_EQ(polygons.size(), 40u);
-    // Each a disc of (1e10 scaled units)^2 pi, to within what the oval's four cubics and the chords leave.
-    for (const auto& polygon : polygons)
-        EXPECT_NEAR(std::fabs(ClipperLib::Area(polygon)) / (std::numbers::pi * 1e20), 1, 1e-3);
+    ASSERT_EQ(polygons.size(), 4u);
+    // Each a disc of (1e10 scaled units)^2 pi, to within what the oval's four cubics (2.8e-4 more) and the chords
+    // (a quarter turn in 10,000, 3e-9 less) leave.
+    for (const auto& polygon : polygons) {
+        EXPECT_EQ(polygon.size(), 4u * 10000 + 1) << "the clipper's flattening, as fine as a curve is taken";
+        EXPECT_NEAR(std::fabs(ClipperLib::Area(polygon)) / (std::numbers::pi * 1e20), 1 + 2.8e-4, 1e-5);
+    }
+    EXPECT_EQ(ZORClipperPointCount(discs, ZORClipperScale), 4 * (2 + 4 * 10000));
+    const auto withSquare = bezierPathByUnionWithPath(discs, *square(-10, -10, 1));
+    ASSERT_TRUE(withSquare);
+    EXPECT_EQ(outlinesOf(*withSquare).pieces, 5);
     // A disc of radius 10,000 units (1e5 scaled): its quarters' second differences are 0.46 r, so the standard
-    // tolerance of 0.01 would take sqrt(0.75 * 0.46e5 / 0.01) = 1,858 segments a quarter, 7,432 in all, which fit.
+    // tolerance of 0.01 takes sqrt(0.75 * 0.46e5 / 0.01) = 1,858 segments a quarter, 7,432 in all.
     auto large = ZORClipperPathToPolygons(
         *BezierPath::bezierPathWithOvalInRect({ -10000, -10000, 20000, 20000 }), ZORClipperScale);
     ASSERT_EQ(large.size(), 1u);
@@ -354,26 +453,87 @@ TEST(ClipperExtensions, OffsetsBeyondTheClippersRangeGiveAnEmptyPath)
     EXPECT_LE(grown->bounds().maxX(), 1e9 + 1000 * 1000 + 1);
 }
 
-// A path of lines cannot be flattened more coarsely: past the clipper's limit of points it is refused, since unions
-// and offsets of outlines of many teeth grow with the square of their points.
-TEST(ClipperExtensions, PathsOfMorePointsThanTheClipperTakesGiveAnEmptyPath)
+// Grown far, the offsets of many outlines near one another cross at nearly every pair of edges, so they are made
+// piece by piece, whose unions grow faster than the outlines: past 20,000 points that is refused, and the caller is
+// told by no path at all (a shape shrunk away is an empty path). So is an outline of more than 20,000 points that
+// touches itself, which the clipper's strict simplification splits comparing every point with every other.
+TEST(ClipperExtensions, OffsetsTooLargeForTheClipperAreRefusedWithNoPath)
 {
-    BezierPath comb;
-    comb.moveToPoint({ 0, -10 });
-    for (int i = 0; i < 20000; ++i)
-        comb.lineToPoint({ double(i), (i % 2) * 10.0 });
-    comb.closePath();
-    const auto shared = std::make_shared<BezierPath>(comb);
+    auto squares = std::make_shared<BezierPath>(); // 24,000 points along a diagonal
+    for (int i = 0; i < 6000; ++i)
+        squares->appendBezierPathWithRect({ 3.0 * i, 3.0 * i, 1, 1 });
     testsupport::CapturedLog log;
-    EXPECT_TRUE(bezierPathByUnionWithPath(comb, *square(0, 0, 1))->isEmpty());
-    EXPECT_TRUE(bezierPathByDifferenceWithPath(*square(0, 0, 1), comb)->isEmpty());
-    EXPECT_TRUE(bezierPathWithOffset(shared, 1, gfx::LineJoinStyle::Round, 10)->isEmpty());
-    EXPECT_TRUE(log.contains(fnd::LogLevel::Error, "more points than the clipper takes"));
-    // A thousand curves are flattened more coarsely instead.
-    BezierPath discs;
-    for (int i = 0; i < 1000; ++i)
-        discs.appendBezierPathWithOvalInRect({ 3.0 * i, 0, 2, 2 });
-    EXPECT_FALSE(bezierPathByUnionWithPath(discs, *square(0, 0, 1))->isEmpty());
+    EXPECT_EQ(bezierPathWithOffset(squares, 1e3, gfx::LineJoinStyle::Round, 10), nullptr);
+    EXPECT_NE(bezierPathWithOffset(squares, 0.5, gfx::LineJoinStyle::Round, 10), nullptr)
+        << "apart when grown a little";
+    EXPECT_TRUE(log.contains(fnd::LogLevel::Warning, "path offset refused"));
+    auto chain = std::make_shared<BezierPath>(); // squares touching corner to corner: one outline, 20,004 points
+    for (int i = 0; i < 5001; ++i)
+        chain->appendBezierPathWithRect({ double(i), double(i), 1, 1 });
+    EXPECT_EQ(bezierPathWithOffset(chain, 0.2, gfx::LineJoinStyle::Miter, 10), nullptr);
+    // A square shrunk away is an empty path.
+    const auto gone = bezierPathWithOffset(square(0, 0, 1), -0.6, gfx::LineJoinStyle::Miter, 10);
+    ASSERT_NE(gone, nullptr);
+    EXPECT_TRUE(gone->isEmpty());
+}
+
+// Grown by a little, an outline's raw offset crosses itself only here and there, and is united in one go however
+// many points it has: a regular polygon of 50,000 points (convex) grows by its perimeter times the offset, plus the
+// round corners' disc of the offset's radius (a little less, by the chords of the joins).
+TEST(ClipperExtensions, OffsetsOfOutlinesOfManyPointsAreMadeWhenTheyCrossThemselvesLittle)
+{
+    constexpr int Points = 50000;
+    constexpr double Radius = 1000;
+    auto polygon = std::make_shared<BezierPath>();
+    for (int i = 0; i < Points; ++i) {
+        const double a = 2 * std::numbers::pi * i / Points;
+        const gfx::Point p { Radius * std::cos(a), Radius * std::sin(a) };
+        i == 0 ? polygon->moveToPoint(p) : polygon->lineToPoint(p);
+    }
+    polygon->closePath();
+    const double area = Points / 2.0 * Radius * Radius * std::sin(2 * std::numbers::pi / Points);
+    const double perimeter = Points * 2 * Radius * std::sin(std::numbers::pi / Points);
+    const auto grown = bezierPathWithOffset(polygon, 1, gfx::LineJoinStyle::Round, 10);
+    ASSERT_TRUE(grown);
+    // Rounding to tenths moves the outline by at most 0.05 * sqrt(2) anywhere along it, in and out.
+    EXPECT_NEAR(outlinesOf(*grown).area, area + perimeter + std::numbers::pi, 2 * perimeter * 0.071);
+}
+
+// Many outlines side by side: where none winds round another's part they are united part by part, nested ones in one
+// run; either way each keeps its shape. A dot of radius 5 grown by 1 is a disc of radius 6, shrunk by 1 one of
+// radius 4 (the round joins' chords take at most 0.025 of the radius, the flattening and the grid of tenths less);
+// a square hole of 6 in a square of 1,000 grown by 1 (mitred) is a hole of 4 in a square of 1,002.
+TEST(ClipperExtensions, OffsetsOfManyOutlinesKeepEveryOutlinesShape)
+{
+    constexpr int Dots = 2000;
+    std::mt19937 random(11);
+    std::uniform_real_distribution<double> jitter(0, 1);
+    auto dots = std::make_shared<BezierPath>();
+    for (int i = 0; i < Dots; ++i)
+        dots->appendBezierPathWithOvalInRect(
+            { (i % 45) * 14.0 + jitter(random), (i / 45) * 14.0 + jitter(random), 10, 10 });
+    for (double offset : { 1.0, -1.0 }) {
+        const auto made = bezierPathWithOffset(dots, offset, gfx::LineJoinStyle::Round, 10);
+        ASSERT_TRUE(made) << offset;
+        const auto outlines = outlinesOf(*made);
+        EXPECT_EQ(outlines.pieces, Dots) << offset;
+        EXPECT_EQ(outlines.holes, 0) << offset;
+        const double radius = 5 + offset;
+        EXPECT_NEAR(outlines.area / (Dots * std::numbers::pi * radius * radius), 1, 0.01) << offset;
+    }
+    constexpr int Side = 71;
+    auto holes = std::make_shared<BezierPath>(*square(0, 0, 1000));
+    for (int i = 0; i < Side * Side; ++i)
+        holes->appendBezierPathWithRect({ 10 + (i % Side) * 14.0, 10 + (i / Side) * 14.0, 6, 6 });
+    for (double offset : { 1.0, -1.0 }) {
+        const auto made = bezierPathWithOffset(holes, offset, gfx::LineJoinStyle::Miter, 10);
+        ASSERT_TRUE(made) << offset;
+        const auto outlines = outlinesOf(*made);
+        EXPECT_EQ(outlines.pieces, 1) << offset;
+        EXPECT_EQ(outlines.holes, Side * Side) << offset;
+        const double outer = 1000 + 2 * offset, hole = 6 - 2 * offset;
+        EXPECT_NEAR(outlines.area, outer * outer - Side * Side * hole * hole, 1e-6) << offset;
+    }
 }
 
 TEST(ClipperExtensions, CoordinatesBeyondTheClippersRangeGiveAnEmptyPath)

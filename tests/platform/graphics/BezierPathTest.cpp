@@ -171,6 +171,38 @@ TEST(BezierPath, FlattenedElementsAreCountedWithoutMakingThem)
     }
 }
 
+// A flattened path is made straight into its lists, not element by element: it must go on as the path it was made
+// of would, its current point after a close at the closed subpath's start, and the elements handed over one at a time
+// are its elements.
+TEST(BezierPath, FlattenedPathsGoOnAsTheirOriginals)
+{
+    BezierPath path;
+    path.moveToPoint({ 0, 0 });
+    path.curveToPoint({ 10, 0 }, { 0, 10 }, { 10, 10 });
+    path.closePath();
+    path.lineToPoint({ 5, -5 }); // drawing on after the close, from (0, 0)
+    path.moveToPoint({ 20, 20 });
+    path.lineToPoint({ 30, 20 });
+    path.closePath();
+    BezierPath flat = path.flattened(0.1);
+    EXPECT_EQ(kinds(flat), "MLLLLLLLLLLLZLMLZ");
+    EXPECT_EQ(flat.currentPoint(), (Point { 20, 20 }));
+    flat.lineToPoint({ 20, 30 });
+    EXPECT_EQ(flat.associatedPoints(flat.elementCount() - 1)[0], (Point { 20, 30 }));
+    flat.closePath();
+    EXPECT_EQ(flat.currentPoint(), (Point { 20, 20 }));
+    std::string visited;
+    std::vector<Point> closedAt;
+    path.forEachFlattenedElement(0.1, [&](BezierPathElement kind, Point p) {
+        visited += "MLCZ"[static_cast<int>(kind)];
+        if (kind == BezierPathElement::ClosePath)
+            closedAt.push_back(p);
+    });
+    EXPECT_EQ(visited, "MLLLLLLLLLLLZLMLZ");
+    EXPECT_EQ(closedAt, (std::vector<Point> { { 0, 0 }, { 20, 20 } }));
+    EXPECT_FALSE(BezierPath().flattened(0.1).hasCurrentPoint());
+}
+
 TEST(BezierPath, WindingRulesDecideHoles)
 {
     // Two squares one inside the other, drawn the same way round or opposite ways.

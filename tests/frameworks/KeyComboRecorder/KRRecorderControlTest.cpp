@@ -144,26 +144,6 @@ TEST_F(KRRecorderControlTest, BindingPushesAndReceivesValues)
     control->unbind("value");
 }
 
-// A model that counts what is written to its "shortcut" key.
-class CountingShortcutModel : public fnd::Object {
-    FND_OBJECT(CountingShortcutModel)
-    static void describeClass(fnd::ClassBuilder<CountingShortcutModel>& c)
-    {
-        c.property("shortcut", &CountingShortcutModel::shortcut, &CountingShortcutModel::setShortcut);
-    }
-
-public:
-    fnd::Value shortcut() const { return m_shortcut; }
-    void setShortcut(const fnd::Value& value)
-    {
-        m_shortcut = value;
-        ++writes;
-    }
-    fnd::Value m_shortcut;
-    int writes { 0 };
-};
-FND_REGISTER_CLASS(CountingShortcutModel, fnd::Object)
-
 // Allowing key-only combinations or not changes what a key-only combination's recorder shows and its value, and the
 // bound model hears of it as of any change; a combination with modifiers is not touched.
 TEST_F(KRRecorderControlTest, AllowingKeyOnlyOrNotReachesTheBoundModel)
@@ -401,4 +381,8 @@ TEST_F(KRRecorderControlTest, ADisabledRecorderTakesNoKeyboardAndRecordsNothing)
     EXPECT_TRUE(window->firstResponder() == control);
     EXPECT_TRUE(cell->isRecording());
     control->unbind("value");
+}
+
+namespace krtest {
+FND_REGISTER_CLASS(CountingShortcutModel, fnd::Object)
 }

@@ -16,26 +16,6 @@ namespace {
 
 using namespace krtest;
 
-// The bound model: a "shortcut" whose every write is counted.
-class GestureShortcutModel : public fnd::Object {
-    FND_OBJECT(GestureShortcutModel)
-    static void describeClass(fnd::ClassBuilder<GestureShortcutModel>& c)
-    {
-        c.property("shortcut", &GestureShortcutModel::shortcut, &GestureShortcutModel::setShortcut);
-    }
-
-public:
-    fnd::Value shortcut() const { return m_shortcut; }
-    void setShortcut(const fnd::Value& value)
-    {
-        m_shortcut = value;
-        ++writes;
-    }
-    fnd::Value m_shortcut;
-    int writes { 0 };
-};
-FND_REGISTER_CLASS(GestureShortcutModel, fnd::Object)
-
 // A key the person may press: its code, what it types and what it types without modifiers.
 struct GestureKey {
     unsigned short code;
@@ -217,7 +197,7 @@ protected:
         EXPECT_TRUE(!recording || hasKeyboard()) << where << ": a recorder records only with the keyboard";
     }
 
-    std::shared_ptr<GestureShortcutModel> model = fnd::makeObject<GestureShortcutModel>();
+    std::shared_ptr<CountingShortcutModel> model = fnd::makeObject<CountingShortcutModel>();
     std::mt19937 random;
     _KeyCombo combo;
     fnd::Value held;

@@ -2,6 +2,7 @@
 
 #include "frameworks/KeyComboRecorder/KRRecorderControl.h"
 
+#include "platform/foundation/runtime/ClassBuilder.h"
 #include "platform/ui/UiTestSupport.h"
 #include "platform/ui/desktop/SystemShortcuts.h"
 #include "platform/ui/views/Window.h"
@@ -93,6 +94,25 @@ protected:
     std::shared_ptr<KRRecorderControl> control;
     std::shared_ptr<KRRecorderCell> cell;
     std::shared_ptr<RecorderDelegate> delegate;
+};
+
+// A model that counts what is written to its "shortcut" key (registered by KRRecorderControlTest.cpp).
+class CountingShortcutModel : public fnd::Object {
+    FND_OBJECT(CountingShortcutModel)
+    static void describeClass(fnd::ClassBuilder<CountingShortcutModel>& c)
+    {
+        c.property("shortcut", &CountingShortcutModel::shortcut, &CountingShortcutModel::setShortcut);
+    }
+
+public:
+    fnd::Value shortcut() const { return m_shortcut; }
+    void setShortcut(const fnd::Value& value)
+    {
+        m_shortcut = value;
+        ++writes;
+    }
+    fnd::Value m_shortcut;
+    int writes { 0 };
 };
 
 }

@@ -198,6 +198,18 @@ void TabBarViewDragStep(benchmark::State& state)
 }
 BENCHMARK(TabBarViewDragStep)->Apply(sizes);
 
+// A bar too narrow for its tabs, updated after one tab is opened, closed or moved: the cost should follow the tabs
+// the bar shows, not the tabs in its tab view.
+void narrowSizes(benchmark::internal::Benchmark* b)
+{
+    for (long tabs : { 200, 2000, 20000 })
+        collectionsizes::args(b, { tabs, 0 });
+    b->ArgNames({ "tabs", "fits", "a11y" })->Unit(benchmark::kMicrosecond);
+}
+BENCHMARK(tabbarbench::addOne<TabBarBenchSetup>)->Name("TabBarViewNarrowAddOne")->Apply(narrowSizes);
+BENCHMARK(tabbarbench::removeOne<TabBarBenchSetup>)->Name("TabBarViewNarrowRemoveOne")->Apply(narrowSizes);
+BENCHMARK(TabBarViewMove)->Name("TabBarViewNarrowMove")->Apply(narrowSizes);
+
 BENCHMARK(tabbarbench::draw<TabBarBenchSetup>)->Name("TabBarViewDraw")->Apply(sizes);
 
 }

@@ -1,5 +1,6 @@
 #include "frameworks/QFTabBarView/QFTabBarButtonCell.h"
 
+#include "frameworks/QFTabBarView/QFAttachedTabBarButton.h"
 #include "frameworks/QFTabBarView/QFTabBarButton.h"
 #include "frameworks/QFTabBarView/QFTabBarView.h"
 #include "frameworks/QFTabBarView/QFTabBarViewExtensions.h"
@@ -100,10 +101,28 @@ void QFTabBarButtonCell::setStyle(std::shared_ptr<QFTabStyle> style)
     updateIndicator();
 }
 
+void QFTabBarButtonCell::noteSelectionMark() const
+{
+    auto button = std::dynamic_pointer_cast<QFAttachedTabBarButton>(tabBarButton());
+    if (!button)
+        return;
+    if (auto bar = std::dynamic_pointer_cast<QFTabBarView>(button->superview()))
+        bar->noteSelectionMark(*button);
+}
+
+void QFTabBarButtonCell::setTabState(QFTabStateBits state)
+{
+    m_tabState = state;
+    if (state & (QFTabState::PreviousSelected | QFTabState::NextSelected))
+        noteSelectionMark();
+}
+
 void QFTabBarButtonCell::setState(ui::ControlStateValue state)
 {
     const bool changed = state != this->state();
     QFRolloverButtonCell::setState(state);
+    if (state != ui::ControlStateValue::Off)
+        noteSelectionMark();
     updateCloseButton();
     updateIndicator();
     // Styles draw a selected tab past its own frame (caps, the overflow button's continuation): the bar redraws.

@@ -21,6 +21,8 @@ public:
 
     std::shared_ptr<QFTabBarButton> tabBarButton() const;
     std::shared_ptr<QFTabBarView> tabBarView() const;
+    // Tells the bar holding this cell's button that the button is selected or marked for a selected neighbour.
+    void noteSelectionMark() const;
     std::shared_ptr<QFRolloverButton> closeButton() const;
     std::shared_ptr<ui::View> indicator() const;
 
@@ -28,7 +30,7 @@ public:
     const std::shared_ptr<QFTabStyle>& style() const { return m_style; }
     void setStyle(std::shared_ptr<QFTabStyle> style);
     QFTabStateBits tabState() const { return m_tabState; }
-    void setTabState(QFTabStateBits state) { m_tabState = state; }
+    void setTabState(QFTabStateBits state);
     const std::shared_ptr<gfx::Image>& icon() const { return m_icon; }
     void setIcon(std::shared_ptr<gfx::Image> icon) { m_icon = std::move(icon); }
     const std::shared_ptr<gfx::Image>& largeImage() const { return m_largeImage; }

@@ -19,6 +19,7 @@
 #include <memory>
 #include <mutex>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace fnd {
@@ -315,6 +316,8 @@ public:
     void _checkWindowFrame();
     bool _shouldDisplayTabBar() const;
     void _synchronizeSelection();
+    // Told by a button's cell when the button becomes selected or takes a mark for a selected neighbour.
+    void noteSelectionMark(QFAttachedTabBarButton& button);
     void _positionAddTabButton();
     void _finalizeAnimation(ui::Animation& animation);
 
@@ -399,6 +402,9 @@ private:
     void willRemoveSubview(ui::View& subview) override;
     void noteButtonsChanged();
     long m_attachedButtonCount { 0 };
+    // The buttons that may be selected or carry a mark for a selected neighbour, whoever set it: the selection
+    // sync resets these rather than every button.
+    std::unordered_set<const QFAttachedTabBarButton*> m_selectionMarked;
     std::unordered_map<const ui::TabViewItem*, std::weak_ptr<QFAttachedTabBarButton>> m_buttonOfItem;
     // The buttons in bar order by their items' places, made again only after the buttons, their items or the tab
     // view's items changed (while buttons slide, the order is where they rest, asked each time).
@@ -408,6 +414,8 @@ private:
         unsigned long itemChangeCount { 0 };
         // Buttons whose items left the tab view: they come first, and go in the next update.
         std::size_t departed { 0 };
+        // Each button's place in `buttons`.
+        std::unordered_map<const QFAttachedTabBarButton*, std::size_t> places;
         bool valid { false };
     };
     // Brings the order up to the tab view's one change since it was made; false when it must be made again.

@@ -67,7 +67,17 @@ void QFTabBarView::didAddSubview(ui::View& subview)
     ++m_attachedButtonCount;
     if (auto item = button->tabViewItem())
         m_buttonOfItem[item.get()] = std::static_pointer_cast<QFAttachedTabBarButton>(button->shared_from_this());
+    // A button from another bar may come selected or marked.
+    if (button->state() != ui::ControlStateValue::Off
+        || (button->tabState() & (QFTabState::PreviousSelected | QFTabState::NextSelected)))
+        m_selectionMarked.insert(button);
     noteButtonsChanged();
+}
+
+void QFTabBarView::noteSelectionMark(QFAttachedTabBarButton& button)
+{
+    if (button.superview().get() == this)
+        m_selectionMarked.insert(&button);
 }
 
 void QFTabBarView::willRemoveSubview(ui::View& subview)
@@ -77,6 +87,7 @@ void QFTabBarView::willRemoveSubview(ui::View& subview)
     if (!button)
         return;
     --m_attachedButtonCount;
+    m_selectionMarked.erase(button);
     if (auto item = button->tabViewItem())
         if (auto found = m_buttonOfItem.find(item.get());
             found != m_buttonOfItem.end() && found->second.lock().get() == button)
@@ -107,8 +118,12 @@ const std::vector<std::shared_ptr<QFAttachedTabBarButton>>& QFTabBarView::button
     std::stable_sort(keyed.begin(), keyed.end(), [](const auto& x, const auto& y) { return x.first < y.first; });
     m_buttonOrder.buttons.clear();
     m_buttonOrder.buttons.reserve(keyed.size());
-    for (auto& entry : keyed)
+    m_buttonOrder.places.clear();
+    m_buttonOrder.places.reserve(keyed.size());
+    for (auto& entry : keyed) {
+        m_buttonOrder.places[entry.second.get()] = m_buttonOrder.buttons.size();
         m_buttonOrder.buttons.push_back(std::move(entry.second));
+    }
     m_buttonOrder.tabView = tabs.get();
     m_buttonOrder.itemChangeCount = tabs ? tabs->itemChangeCount() : 0;
     m_buttonOrder.departed = std::size_t(
@@ -142,6 +157,8 @@ bool QFTabBarView::followItemChange(const ui::TabView& tabs) const
         }
         std::rotate(
             buttons.begin() + long(m_buttonOrder.departed), buttons.begin() + long(at), buttons.begin() + long(at) + 1);
+        for (std::size_t i = m_buttonOrder.departed; i <= at; ++i)
+            m_buttonOrder.places[buttons[i].get()] = i;
         ++m_buttonOrder.departed;
     }
     m_buttonOrder.itemChangeCount = change.count;
@@ -185,9 +202,15 @@ std::shared_ptr<QFAttachedTabBarButton> QFTabBarView::lastAttachedButton() const
 
 long QFTabBarView::indexOfAttachedButton(const QFAttachedTabBarButton& button) const
 {
-    const auto sliding
-        = isSlidingHere() ? orderedAttachedButtons() : std::vector<std::shared_ptr<QFAttachedTabBarButton>> {};
-    const auto& buttons = isSlidingHere() ? sliding : buttonsInItemOrder();
+    if (!isSlidingHere()) {
+        const auto& buttons = buttonsInItemOrder();
+        const auto found = m_buttonOrder.places.find(&button);
+        return found != m_buttonOrder.places.end() && found->second < buttons.size()
+                && buttons[found->second].get() == &button
+            ? long(found->second)
+            : long(fnd::NotFound);
+    }
+    const auto buttons = orderedAttachedButtons();
     for (std::size_t i = 0; i < buttons.size(); ++i)
         if (buttons[i].get() == &button)
             return long(i);

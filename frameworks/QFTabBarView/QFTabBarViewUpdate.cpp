@@ -148,17 +148,21 @@ void QFTabBarView::_synchronizeSelection()
             selected = last;
         }
     }
-    // In bar order, which is kept between changes, rather than picked from the subviews each time.
-    const auto buttons = isSlidingHere() ? attachedButtons() : buttonsInItemOrder();
-    for (const auto& button : buttons) {
-        // Only the selected tab's neighbours carry these bits: the others are not set again (and redrawn).
-        if (const auto bits = button->tabState(); bits & (QFTabState::PreviousSelected | QFTabState::NextSelected))
-            button->setTabState(bits & ~(QFTabState::PreviousSelected | QFTabState::NextSelected));
-        const auto state = button == selected ? ui::ControlStateValue::On : ui::ControlStateValue::Off;
-        if (button->state() != state)
-            button->setState(state);
+    // Only the buttons that may be selected or marked are reset, so a selection costs the same among few tabs or
+    // many; the others are not set again (and redrawn).
+    const std::vector<const QFAttachedTabBarButton*> marked(m_selectionMarked.begin(), m_selectionMarked.end());
+    m_selectionMarked.clear();
+    for (const auto* each : marked) {
+        auto& button = const_cast<QFAttachedTabBarButton&>(*each);
+        if (const auto bits = button.tabState(); bits & (QFTabState::PreviousSelected | QFTabState::NextSelected))
+            button.setTabState(bits & ~(QFTabState::PreviousSelected | QFTabState::NextSelected));
+        if (&button != selected.get() && button.state() != ui::ControlStateValue::Off)
+            button.setState(ui::ControlStateValue::Off);
     }
     if (selected) {
+        if (selected->state() != ui::ControlStateValue::On)
+            selected->setState(ui::ControlStateValue::On);
+        m_selectionMarked.insert(selected.get());
         const long index = indexOfAttachedButton(*selected);
         if (index != fnd::NotFound)
             updateTabStateMaskOfAttachedButton(*selected, index);

@@ -101,4 +101,27 @@ std::shared_ptr<gfx::BitmapImageRep> TabBarTest::snapshot(ui::Window& window, co
     return image;
 }
 
+std::string selectionMarksProblem(const QFTabBarView& bar)
+{
+    const auto buttons = bar.orderedAttachedButtons();
+    const auto selected = bar.selectedTabViewItem();
+    long at = -1;
+    for (std::size_t i = 0; i < buttons.size(); ++i)
+        if (selected && buttons[i]->tabViewItem() == selected)
+            at = long(i);
+    for (std::size_t i = 0; i < buttons.size(); ++i) {
+        const long k = long(i);
+        const auto bits = buttons[i]->tabState();
+        const auto item = buttons[i]->tabViewItem();
+        const std::string label = item ? item->label().utf8() : "?";
+        if ((buttons[i]->state() == ui::ControlStateValue::On) != (k == at))
+            return "button " + label + " has the wrong selected state";
+        if (bool(bits & QFTabState::NextSelected) != (at >= 0 && k == at - 1))
+            return "button " + label + " has the wrong mark for a selected next tab";
+        if (bool(bits & QFTabState::PreviousSelected) != (at >= 0 && k == at + 1))
+            return "button " + label + " has the wrong mark for a selected previous tab";
+    }
+    return {};
+}
+
 }

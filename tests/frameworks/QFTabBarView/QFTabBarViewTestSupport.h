@@ -119,6 +119,10 @@ struct BarWindow {
     gfx::Point centreOf(const std::string& label) const;
 };
 
+// What differs between the bar's buttons and a selection sync of every button, in bar order: only the selected
+// tab's button is on, and only its neighbours carry the marks for a selected neighbour. Empty when nothing.
+std::string selectionMarksProblem(const QFTabBarView& bar);
+
 class TabBarTest : public uitest::UiTest {
 protected:
     TabBarTest();

@@ -75,6 +75,12 @@ protected:
     {
         return w.bar->attachedButtonForTabViewItem(item) != nullptr;
     }
+    // The selection sync (run here at any step of a drag) leaves the buttons as a sync of every button would.
+    std::string problemDuringGesture(BarWindow& w) override
+    {
+        w.bar->_synchronizeSelection();
+        return selectionMarksProblem(*w.bar);
+    }
     bool assistantIsIdle() const override
     {
         const auto& assistant = *QFTabDragAssistant::sharedDragAssistant();

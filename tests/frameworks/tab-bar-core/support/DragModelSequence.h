@@ -82,6 +82,8 @@ protected:
     // the window's next layout pass has none yet for an item just added, nor one for an item it lists only in its
     // overflow menu).
     virtual bool hasTabOfItsOwn(const BarWindow&, const ui::TabViewItem&) const { return true; }
+    // What is wrong with the bar's state in the middle of a gesture, after the program's step; empty when nothing.
+    virtual std::string problemDuringGesture(BarWindow&) { return {}; }
     // The family's drag assistant has nothing left of a drag.
     virtual bool assistantIsIdle() const = 0;
     virtual ui::HeadlessBackend& headless() = 0;
@@ -236,6 +238,7 @@ private:
     void runSequence(unsigned seed, int gestures)
     {
         m_random.seed(seed);
+        m_seed = seed;
         m_style = styleForSeed(seed);
         m_windows.clear();
         m_slots = {};
@@ -421,6 +424,11 @@ private:
                 const auto step = programStep(model, dragged);
                 if (!step.empty())
                     what += "; " + step;
+                for (const auto& w : m_windows)
+                    if (!w->window->isClosed())
+                        if (const auto problem = problemDuringGesture(*w); !problem.empty())
+                            ADD_FAILURE()
+                                << "seed " << m_seed << " (" << m_style.utf8() << ") " << what << ": " << problem;
                 if (i + 1 < stages.size()) {
                     stage(i + 1);
                     return;
@@ -547,6 +555,7 @@ private:
 
     std::mt19937 m_random;
     fnd::String m_style;
+    unsigned m_seed { 0 };
     std::vector<std::unique_ptr<BarWindow>> m_windows;
     std::array<BarWindow*, TornSlots> m_slots {};
     BarWindow* m_madeBar { nullptr };

@@ -48,6 +48,7 @@ public:
     const std::shared_ptr<TextFieldCell>& titleCell() const { return m_titleCell; }
 
     const std::shared_ptr<View>& contentView() const { return m_contentView; }
+    // The box itself or one of its ancestors raises InvalidArgument and changes nothing.
     void setContentView(const std::shared_ptr<View>& view);
     gfx::Size contentViewMargins() const { return m_contentViewMargins; }
     void setContentViewMargins(gfx::Size margins);

@@ -117,6 +117,9 @@ public:
     virtual void setClientView(const std::shared_ptr<View>& client);
 
     double ruleThickness() const { return m_ruleThickness; }
+    // Thicknesses are from 0 to LargestRulerLength and the origin offset within it of 0, as archives hold them; NaN
+    // keeps the number there is.
+    static constexpr double LargestRulerLength = 1e6;
     virtual void setRuleThickness(double thickness);
     double reservedThicknessForMarkers() const { return m_reservedForMarkers; }
     void setReservedThicknessForMarkers(double thickness);

@@ -1,6 +1,7 @@
 #include "platform/ui/containers/ScrollView.h"
 
 #include "platform/graphics/BezierPath.h"
+#include "platform/ui/controls/ControlTypes.h"
 #include "platform/ui/look/ControlLook.h"
 #include "platform/ui/views/Event.h"
 
@@ -202,7 +203,7 @@ void ScrollView::setScrollerStyle(ScrollerStyle style)
 
 void ScrollView::setBorderType(BorderType type)
 {
-    if (type == m_borderType)
+    if (type == m_borderType || !isWithin(type, BorderType::NoBorder, BorderType::GrooveBorder))
         return;
     m_borderType = type;
     tile();
@@ -239,12 +240,14 @@ void ScrollView::setDrawsBackground(bool flag)
 
 void ScrollView::setLineScroll(double amount)
 {
-    m_verticalLineScroll = m_horizontalLineScroll = amount;
+    setVerticalLineScroll(amount);
+    setHorizontalLineScroll(amount);
 }
 
 void ScrollView::setPageScroll(double amount)
 {
-    m_verticalPageScroll = m_horizontalPageScroll = amount;
+    setVerticalPageScroll(amount);
+    setHorizontalPageScroll(amount);
 }
 
 // Rulers.

@@ -95,6 +95,8 @@ void ButtonCell::initImageCell(std::shared_ptr<gfx::Image> image)
 
 void ButtonCell::setButtonType(ButtonType type)
 {
+    if (!isWithin(type, ButtonType::MomentaryLight, ButtonType::MultiLevelAccelerator))
+        return;
     const bool wasCheckOrRadio = isCheckOrRadio();
     m_buttonType = type;
     using namespace CellMask;
@@ -144,7 +146,7 @@ void ButtonCell::setButtonType(ButtonType type)
 
 void ButtonCell::setBezelStyle(BezelStyle style)
 {
-    if (style == m_bezelStyle)
+    if (style == m_bezelStyle || !isWithin(style, BezelStyle::Rounded, BezelStyle::Inline))
         return;
     m_bezelStyle = style;
     // Recessed buttons show their face while the mouse is over them.
@@ -179,7 +181,8 @@ void ButtonCell::setBackgroundColor(gfx::ColorPtr color)
 
 void ButtonCell::setImagePosition(CellImagePosition position)
 {
-    if (position == m_imagePosition)
+    if (position == m_imagePosition
+        || !isWithin(position, CellImagePosition::NoImage, CellImagePosition::ImageTrailing))
         return;
     m_imagePosition = position;
     noteChanged();
@@ -187,7 +190,8 @@ void ButtonCell::setImagePosition(CellImagePosition position)
 
 void ButtonCell::setImageScaling(ImageScaling scaling)
 {
-    if (scaling == m_imageScaling)
+    if (scaling == m_imageScaling
+        || !isWithin(scaling, ImageScaling::ProportionallyDown, ImageScaling::ProportionallyUpOrDown))
         return;
     m_imageScaling = scaling;
     noteChanged();

@@ -38,9 +38,10 @@ public:
     BezelStyle bezelStyle() const { return m_bezelStyle; }
     virtual void setBezelStyle(BezelStyle style);
     unsigned highlightsBy() const { return m_highlightsBy; }
-    void setHighlightsBy(unsigned mask) { m_highlightsBy = mask; }
+    // Bits beyond the four of CellMask are dropped (by these setters and by decoding).
+    virtual void setHighlightsBy(unsigned mask) { m_highlightsBy = mask & 15u; }
     unsigned showsStateBy() const { return m_showsStateBy; }
-    void setShowsStateBy(unsigned mask) { m_showsStateBy = mask; }
+    void setShowsStateBy(unsigned mask) { m_showsStateBy = mask & 15u; }
     bool isTransparent() const { return m_transparent; }
     void setTransparent(bool flag);
     bool showsBorderOnlyWhileMouseInside() const { return m_showsBorderOnlyWhileMouseInside; }

@@ -114,6 +114,8 @@ void Cell::noteChanged()
 
 void Cell::setObjectValue(const fnd::Value& value)
 {
+    if (isNonFiniteNumber(value))
+        return;
     m_objectValue = value;
     m_hasValidObjectValue = true;
     noteChanged();
@@ -176,6 +178,8 @@ double Cell::doubleValue() const
 
 void Cell::setDoubleValue(double value)
 {
+    if (!std::isfinite(value))
+        return;
     setObjectValue(fnd::Value(value));
 }
 
@@ -211,6 +215,8 @@ void Cell::setImage(std::shared_ptr<gfx::Image> image)
 
 void Cell::setState(ControlStateValue state)
 {
+    if (!isWithin(state, ControlStateValue::Mixed, ControlStateValue::On))
+        return;
     if (state == ControlStateValue::Mixed && !m_allowsMixedState)
         state = ControlStateValue::On;
     if (state == m_state)
@@ -311,7 +317,7 @@ void Cell::setFont(std::shared_ptr<gfx::Font> font)
 
 void Cell::setAlignment(txt::TextAlignment alignment)
 {
-    if (alignment == m_alignment)
+    if (alignment == m_alignment || !isWithin(alignment, txt::TextAlignment::Left, txt::TextAlignment::Natural))
         return;
     m_alignment = alignment;
     noteChanged();
@@ -319,7 +325,8 @@ void Cell::setAlignment(txt::TextAlignment alignment)
 
 void Cell::setLineBreakMode(txt::LineBreakMode mode)
 {
-    if (mode == m_lineBreakMode)
+    if (mode == m_lineBreakMode
+        || !isWithin(mode, txt::LineBreakMode::ByWordWrapping, txt::LineBreakMode::ByTruncatingMiddle))
         return;
     m_lineBreakMode = mode;
     noteChanged();
@@ -329,7 +336,7 @@ void Cell::setLineBreakMode(txt::LineBreakMode mode)
 
 void Cell::setControlSize(ControlSize size)
 {
-    if (size == m_controlSize)
+    if (size == m_controlSize || !isWithin(size, ControlSize::Regular, ControlSize::Mini))
         return;
     auto old = m_controlSize;
     m_controlSize = size;
@@ -350,7 +357,7 @@ void Cell::setControlTint(gfx::ControlTint tint)
 
 void Cell::setBackgroundStyle(BackgroundStyle style)
 {
-    if (style == m_backgroundStyle)
+    if (style == m_backgroundStyle || !isWithin(style, BackgroundStyle::Light, BackgroundStyle::Lowered))
         return;
     m_backgroundStyle = style;
     noteChanged();

@@ -69,6 +69,7 @@ public:
     // Values. The object value is what the cell holds; the other forms convert from and to it (a string through
     // the formatter when there is one).
     virtual fnd::Value objectValue() const { return m_objectValue; }
+    // A number that is NaN or infinite is ignored by the value setters: no control shows, steps or archives one.
     virtual void setObjectValue(const fnd::Value& value);
     // False when a formatter could not read the last string set.
     bool hasValidObjectValue() const { return m_hasValidObjectValue; }
@@ -159,7 +160,11 @@ public:
     // The background style the content should use: dark when the cell is highlighted on a light background.
     virtual BackgroundStyle interiorBackgroundStyle() const;
     FocusRingType focusRingType() const { return m_focusRingType; }
-    void setFocusRingType(FocusRingType type) { m_focusRingType = type; }
+    void setFocusRingType(FocusRingType type)
+    {
+        if (isWithin(type, FocusRingType::Default, FocusRingType::Exterior))
+            m_focusRingType = type;
+    }
     bool showsFirstResponder() const { return m_showsFirstResponder; }
     virtual void setShowsFirstResponder(bool flag);
     bool refusesFirstResponder() const { return m_refusesFirstResponder; }

@@ -62,6 +62,8 @@ public:
     bool initWithCoder(fnd::Coder& coder) override;
 
     const std::shared_ptr<Cell>& cell() const { return m_cell; }
+    // Nil, or a cell not of the class makeCell gives (or a subclass), raises InvalidArgument: the control's own code
+    // relies on the kind of cell it makes, and its archive would not read back.
     virtual void setCell(const std::shared_ptr<Cell>& cell);
     // The cell an action comes from (a matrix answers the one clicked).
     virtual std::shared_ptr<Cell> selectedCell() const { return m_cell; }

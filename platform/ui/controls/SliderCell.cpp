@@ -115,6 +115,8 @@ void SliderCell::setAltIncrementValue(double value)
 
 void SliderCell::setTickMarkPosition(TickMarkPosition position)
 {
+    if (!isWithin(position, TickMarkPosition::Below, TickMarkPosition::Above))
+        return;
     m_tickMarkPosition = position;
     noteChanged();
 }

@@ -423,7 +423,8 @@ void TableView::reloadDataForRowIndexes(const fnd::IndexSet& rows, const fnd::In
 
 void TableView::setRowHeight(double height)
 {
-    height = std::max(1.0, height);
+    // At least a point, and no more than any view can be tall; NaN keeps the height there is.
+    height = boundedNumber(height, 1.0, LargestCoordinate, m_rowHeight);
     if (height == m_rowHeight)
         return;
     m_rowHeight = height;
@@ -434,6 +435,7 @@ void TableView::setRowHeight(double height)
 
 void TableView::setIntercellSpacing(gfx::Size spacing)
 {
+    spacing = boundedSize(spacing, m_intercellSpacing);
     if (spacing == m_intercellSpacing)
         return;
     m_intercellSpacing = spacing;

@@ -303,6 +303,7 @@ void View::setIsRootViewOfWindow(View& view, const std::shared_ptr<Window>& wind
 
 void View::setFrame(gfx::Rect frame)
 {
+    frame = detail::boundedViewRect(frame, m_frame);
     if (frame == m_frame)
         return;
     auto old = m_frame;
@@ -399,6 +400,7 @@ void View::frameDidChange(gfx::Rect oldFrame, std::optional<double> oldRotation)
 
 void View::setBounds(gfx::Rect bounds)
 {
+    bounds = detail::boundedViewRect(bounds, m_bounds);
     if (bounds == m_bounds)
         return;
     m_bounds = bounds;

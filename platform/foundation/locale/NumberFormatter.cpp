@@ -263,6 +263,10 @@ void** NumberFormatter::icuFormat() const
 
 void NumberFormatter::record(Setting setting)
 {
+    if (setting.kind != Setting::Kind::Text
+        && !(std::isfinite(setting.number) && setting.number >= 0
+            && (setting.kind == Setting::Kind::Real || setting.number <= LargestDigitCount)))
+        return;
     std::erase_if(
         m_settings, [&](const Setting& s) { return s.kind == setting.kind && s.attribute == setting.attribute; });
     m_settings.push_back(std::move(setting));
@@ -284,6 +288,9 @@ String NumberFormatter::textSetting(int attribute) const
 
 void NumberFormatter::setNumberStyle(NumberFormatterStyle style)
 {
+    // The two styles there are; decoding keeps none other either.
+    if (style != NumberFormatterStyle::None && style != NumberFormatterStyle::Decimal)
+        return;
     m_style = style;
     m_positiveFormat = {};
     m_negativeFormat = {};
@@ -444,6 +451,8 @@ void NumberFormatter::setRoundingIncrement(double increment)
 
 void NumberFormatter::setRoundingMode(NumberFormatterRoundingMode mode)
 {
+    if (static_cast<int>(mode) < 0 || static_cast<int>(mode) > static_cast<int>(NumberFormatterRoundingMode::HalfUp))
+        return;
     m_roundingMode = mode;
     // Independent of the other settings: a formatter already set up takes it as it is.
     if (auto* format = static_cast<UNumberFormat*>(m_format.load()))

@@ -43,6 +43,11 @@ bool TBQGenericBarcode::initWithCoder(Coder& coder)
 {
     if (!TBQDataEntry::initWithCoder(coder))
         return false;
+    // The setters below mark the entry and its sub-entries (an add-on) modified; what was read was modified when it
+    // was archived.
+    std::vector<std::pair<TBQDataEntry*, Date>> modified { { this, modificationDate() } };
+    for (const auto& entry : subObjects())
+        modified.emplace_back(entry.get(), entry->modificationDate());
     m_content = coder.decodeObjectForKey("content").stringValue();
     m_addOnContent = coder.decodeObjectForKey("addOnContent").stringValue();
     // A colour that is missing or of another kind keeps its default, so the bars never vanish.
@@ -87,6 +92,8 @@ bool TBQGenericBarcode::initWithCoder(Coder& coder)
     if (calculateChecksum())
         generateChecksum();
     recalculateWorkAreaSize();
+    for (const auto& [entry, date] : modified)
+        entry->setModificationDate(date);
     return true;
 }
 

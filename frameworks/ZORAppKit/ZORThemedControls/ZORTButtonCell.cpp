@@ -71,6 +71,17 @@ std::shared_ptr<ui::Cell> ZORTButtonCell::copy() const
     return clone;
 }
 
+void ZORTButtonCell::setHighlightsBy(unsigned mask)
+{
+    ButtonCell::setHighlightsBy(isBordered() ? mask : mask | ChangeBackground);
+}
+
+void ZORTButtonCell::setBordered(bool flag)
+{
+    ButtonCell::setBordered(flag);
+    addChangeBackgroundWhenBorderless();
+}
+
 void ZORTButtonCell::addChangeBackgroundWhenBorderless()
 {
     if (!isBordered() && !(highlightsBy() & ChangeBackground))

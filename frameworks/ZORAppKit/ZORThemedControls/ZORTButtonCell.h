@@ -15,6 +15,10 @@ class ZORTButtonCell : public ui::ButtonCell, public ZORThemedObject {
     static void describeClass(fnd::ClassBuilder<ZORTButtonCell>& c);
 
 public:
+    // A cell without a border highlights by its background (decoding adds the bit, as setButtonType does): these
+    // keep it so, whatever mask or border they are given.
+    void setHighlightsBy(unsigned mask) override;
+    void setBordered(bool flag) override;
     ZORTButtonCell() = default;
     // The platform's button cell, highlighting by changing grey and background.
     void init();

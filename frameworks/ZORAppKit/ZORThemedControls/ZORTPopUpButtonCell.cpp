@@ -26,6 +26,18 @@ void ZORTPopUpButtonCell::init()
     setHighlightsBy(ui::CellMask::ChangeGray | ui::CellMask::ChangeBackground);
 }
 
+void ZORTPopUpButtonCell::setHighlightsBy(unsigned mask)
+{
+    PopUpButtonCell::setHighlightsBy(isBordered() ? mask : mask | ui::CellMask::ChangeBackground);
+}
+
+void ZORTPopUpButtonCell::setBordered(bool flag)
+{
+    PopUpButtonCell::setBordered(flag);
+    if (!flag)
+        setHighlightsBy(highlightsBy());
+}
+
 std::shared_ptr<ui::Cell> ZORTPopUpButtonCell::copy() const
 {
     auto clone = std::static_pointer_cast<ZORTPopUpButtonCell>(PopUpButtonCell::copy());

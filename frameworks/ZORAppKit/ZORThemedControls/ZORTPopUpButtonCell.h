@@ -14,6 +14,10 @@ class ZORTPopUpButtonCell : public ui::PopUpButtonCell, public ZORThemedObject {
     static void describeClass(fnd::ClassBuilder<ZORTPopUpButtonCell>& c);
 
 public:
+    // A cell without a border highlights by its background (decoding adds the bit, as setButtonType does): these
+    // keep it so, whatever mask or border they are given.
+    void setHighlightsBy(unsigned mask) override;
+    void setBordered(bool flag) override;
     ZORTPopUpButtonCell() = default;
     // The platform's pop-up cell, highlighting by changing grey and background.
     void init();

@@ -58,6 +58,23 @@ void ZOROutlineSourceListItem::setParent(const Ptr& parent)
     m_parent = parent;
 }
 
+void ZOROutlineSourceListItem::setChildren(std::optional<Children> children)
+{
+    if (children) {
+        std::unordered_set<const ZOROutlineSourceListItem*> seen;
+        for (const auto& child : *children) {
+            if (!child)
+                throw fnd::Exception::invalidArgument("ZOROutlineSourceListItem: setChildren: a child list holds nil");
+            if (!seen.insert(child.get()).second)
+                throw fnd::Exception::invalidArgument(fnd::String(
+                    fmt::format("ZOROutlineSourceListItem: setChildren: the item \"{}\" is in the list twice",
+                        child->title().utf8())));
+            checkAdoptable(child);
+        }
+    }
+    m_children = std::move(children);
+}
+
 void ZOROutlineSourceListItem::checkAdoptable(const Ptr& child) const
 {
     if (!child)

@@ -71,7 +71,9 @@ public:
     void setDelegate(const std::shared_ptr<ZOROutlineSourceListItemDelegate>& delegate) { m_delegate = delegate; }
     // nullopt until a first child is added (or childEnumerator made the list).
     const std::optional<Children>& children() const { return m_children; }
-    void setChildren(std::optional<Children> children) { m_children = std::move(children); }
+    // Stores the list as it is (no parent link is set). A list holding nil, an item twice, or this item or one of
+    // its ancestors raises InvalidArgument and changes nothing: the tree would hold a hole or a circle.
+    void setChildren(std::optional<Children> children);
 
     bool hasBadge() const { return m_badgeValue >= 0; }
     bool hasChildren() const { return m_children && !m_children->empty(); }

@@ -149,6 +149,8 @@ bool ZORMeasurementNumberFormatter::initWithCoder(fnd::Coder& coder)
             return false;
         m_showType = static_cast<ZORMeasurementUnitType>(unit);
     }
-    setNewFormatString();
+    // The archive holds the format the settings made, with what was set since; an archive without one gets it now.
+    if (positiveFormat().isEmpty())
+        setNewFormatString();
     return true;
 }

@@ -50,6 +50,8 @@ bool ZORNumberValueFormatter::initWithCoder(fnd::Coder& coder)
         if (!ZORFormatPattern::decodeDigitsAfterPoint(coder, m_numberOfDigitsAfterPoint))
             return false;
     }
-    setNewFormatString();
+    // The archive holds the format the settings made, with what was set since; an archive without one gets it now.
+    if (positiveFormat().isEmpty())
+        setNewFormatString();
     return true;
 }

@@ -41,14 +41,18 @@ struct PendingArchiveFault {
     const char* className;
     const char* setter;
     const char* reason;
+    // False for a fault that hangs or crashes the run: PendingFaultsStillFail cannot try it and only names it.
+    bool checkable { true };
 };
 const std::vector<PendingArchiveFault> PendingArchiveFaults {
     { "TBQDataEntry", "setParent",
         "an entry takes itself, a descendant or an entry of another tree as its parent: the parent links circle and "
-        "rootObject never returns (being mended with the data-entry tree)" },
+        "rootObject never returns (being mended with the data-entry tree)",
+        false },
     { "LMVFilteredDataEntryRoot", "addFilteredObjects",
         "a filtered root takes entries it already lists, itself and its ancestors (being mended with the data-entry "
-        "tree)" },
+        "tree)",
+        false },
 };
 
 // Archivable classes with no public setter at all: they are still made, archived and decoded.
@@ -262,6 +266,11 @@ TEST_F(ArchiveAfterSetters, PendingFaultsStillFail)
     for (const auto& pending : PendingArchiveFaults) {
         const auto* cls = fnd::ClassRegistry::shared().find(pending.className);
         ASSERT_NE(cls, nullptr) << pending.className << " is not registered";
+        if (!pending.checkable) {
+            std::cout << "pending, not tried (it hangs or crashes the run): " << pending.className << "."
+                      << pending.setter << "\n";
+            continue;
+        }
         bool failed = false;
         for (int round = 0; round < 40 && !failed; ++round)
             failed = ArchivePropertyRun(*cls, classSeed(settings.seed, *cls, round), true).run().has_value();

@@ -258,6 +258,12 @@ void Box::setFrame(gfx::Rect frame)
     tile();
 }
 
+void Box::setBounds(gfx::Rect bounds)
+{
+    View::setBounds(bounds);
+    tile();
+}
+
 void Box::setFrameSize(gfx::Size size)
 {
     View::setFrameSize(size);

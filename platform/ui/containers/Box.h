@@ -75,6 +75,8 @@ public:
 
     void drawRect(gfx::Rect dirtyRect) override;
     void setFrame(gfx::Rect frame) override;
+    // The content view follows the bounds as it follows the frame.
+    void setBounds(gfx::Rect bounds) override;
     void setFrameSize(gfx::Size size) override;
 
     // Accessibility: a group named by its title; an untitled box or a separator only groups (ignored).

@@ -349,6 +349,14 @@ void RulerView::setAccessoryView(const std::shared_ptr<View>& view)
     }
 }
 
+void RulerView::setFrame(gfx::Rect frame)
+{
+    // Across, the frame is the ruler's thickness, as noteThicknessChanged keeps it: a frame from outside places the
+    // ruler and sets its length.
+    frame.size = gfx::withAcross(frame.size, axis(), requiredThickness());
+    View::setFrame(frame);
+}
+
 void RulerView::noteThicknessChanged()
 {
     // The ruler's frame across is its thickness; whoever lays rulers out reads it from there.

@@ -127,6 +127,8 @@ public:
     void setReservedThicknessForAccessoryView(double thickness);
     // The thickness across the ruler that its parts need.
     virtual double requiredThickness() const;
+    // Across, the frame stays requiredThickness; the rest is the caller's.
+    void setFrame(gfx::Rect frame) override;
     // Where markers stand across the ruler: the edge between the marker area and the rule.
     virtual double baselineLocation() const;
     const std::shared_ptr<View>& accessoryView() const { return m_accessoryView; }

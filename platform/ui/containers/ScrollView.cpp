@@ -201,6 +201,14 @@ void ScrollView::setScrollerStyle(ScrollerStyle style)
 
 // Border and background.
 
+void ScrollView::setBounds(gfx::Rect bounds)
+{
+    const gfx::Size old = this->bounds().size;
+    View::setBounds(bounds);
+    if (this->bounds().size != old)
+        tile();
+}
+
 void ScrollView::setBorderType(BorderType type)
 {
     if (type == m_borderType || !isWithin(type, BorderType::NoBorder, BorderType::GrooveBorder))

@@ -121,6 +121,8 @@ public:
     bool isFlipped() const override { return true; }
     bool isOpaque() const override;
     void resizeSubviewsWithOldSize(gfx::Size oldSize) override;
+    // The clip view and scrollers follow the bounds as they follow the frame.
+    void setBounds(gfx::Rect bounds) override;
     void drawRect(gfx::Rect dirtyRect) override;
     void scrollWheel(const Event& event) override;
 

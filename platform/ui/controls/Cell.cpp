@@ -309,7 +309,9 @@ std::shared_ptr<gfx::Font> Cell::font() const
 
 void Cell::setFont(std::shared_ptr<gfx::Font> font)
 {
-    if (font == m_font)
+    // No font keeps the one there is: an archive holds no font for nil, and decoding keeps what the cell was made
+    // with.
+    if (!font || font == m_font)
         return;
     m_font = std::move(font);
     noteChanged();
@@ -677,8 +679,9 @@ void Cell::encodeWithCoder(fnd::Coder& coder) const
     coder.encodeObject(m_objectValue, "Contents");
     if (m_formatter)
         coder.encodeObject(fnd::Value(m_formatter), "Formatter");
-    if (m_image)
-        coder.encodeObject(fnd::Value(m_image), "Image");
+    // Written when there is none too: a cell made with an image (a context-menu button's gear) and given none must
+    // read back without one.
+    coder.encodeObject(fnd::Value(m_image), "Image");
     coder.encodeInt(static_cast<int>(m_state), "State");
     coder.encodeBool(m_allowsMixedState, "AllowsMixedState");
     coder.encodeBool(m_enabled, "Enabled");

@@ -168,7 +168,7 @@ public:
     bool showsFirstResponder() const { return m_showsFirstResponder; }
     virtual void setShowsFirstResponder(bool flag);
     bool refusesFirstResponder() const { return m_refusesFirstResponder; }
-    void setRefusesFirstResponder(bool flag) { m_refusesFirstResponder = flag; }
+    virtual void setRefusesFirstResponder(bool flag) { m_refusesFirstResponder = flag; }
     // Whether the control around the cell takes the keyboard.
     virtual bool acceptsFirstResponder() const;
 

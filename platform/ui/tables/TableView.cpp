@@ -576,6 +576,12 @@ void TableView::scrollColumnToVisible(long column)
     scrollRectToVisible({ rect.minX(), visible.minY(), rect.width(), std::min(visible.height(), 1.0) });
 }
 
+void TableView::setFrame(gfx::Rect frame)
+{
+    View::setFrame(frame);
+    tile();
+}
+
 void TableView::tile()
 {
     if (m_tiling)

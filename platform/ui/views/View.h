@@ -160,7 +160,7 @@ public:
     // Bits outside the six of AutoresizingMask are dropped.
     void setAutoresizingMask(unsigned mask) { m_autoresizingMask = mask & AutoresizingMaskAllBits; }
     bool autoresizesSubviews() const { return m_autoresizesSubviews; }
-    void setAutoresizesSubviews(bool flag) { m_autoresizesSubviews = flag; }
+    virtual void setAutoresizesSubviews(bool flag) { m_autoresizesSubviews = flag; }
     // oldSize is the superview's bounds size before the change.
     virtual void resizeSubviewsWithOldSize(gfx::Size oldSize);
     virtual void resizeWithOldSuperviewSize(gfx::Size oldSize);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <fmt/format.h>
+#include <unordered_map>
 #include <unordered_set>
 
 using namespace fnd;
@@ -27,6 +28,29 @@ void TBQDataEntry::describeClass(ClassBuilder<TBQDataEntry>& c)
 TBQDataEntry::TBQDataEntry()
 {
     m_cDate = m_lDate = Date::now();
+}
+
+TBQDataEntry::~TBQDataEntry()
+{
+    // Each entry would free its sub-entries inside its own destruction, one stack frame per level. Those held by
+    // nobody else are taken apart here instead, their own sub-entries moved onto the list before they go.
+    EntryArray pending;
+    auto letGo = [&pending](TBQDataEntry& holder) {
+        for (auto& child : holder.m_subObjects) {
+            // Only a sub-entry that outlives this list needs its count; one held by nothing else goes next.
+            if (child.use_count() > 1)
+                holder.letGoOfSubObject(child);
+            pending.push_back(std::move(child));
+        }
+        holder.m_subObjects.clear();
+    };
+    letGo(*this);
+    while (!pending.empty()) {
+        EntryPtr entry = std::move(pending.back());
+        pending.pop_back();
+        if (entry.use_count() == 1 && !entry->m_subObjects.empty())
+            letGo(*entry);
+    }
 }
 
 void TBQDataEntry::init() { }
@@ -82,6 +106,24 @@ StringArray TBQDataEntry::subObjectNames() const
     for (auto& child : m_subObjects)
         names.push_back(child->name());
     return names;
+}
+
+void TBQDataEntry::setParent(const EntryPtr& parent)
+{
+    auto current = this->parent();
+    if (parent == current)
+        return;
+    // Unlinked, a listed entry could be listed a second time, and its tree would write an archive that its reader
+    // refuses.
+    if (current && current->indexOfObject(this) != NotFound)
+        throw Exception::invalidArgument(
+            String(fmt::format("cannot give the entry \"{}\" another parent: it is a sub-entry of \"{}\"",
+                name().utf8(), current->name().utf8())));
+    if (parent && parent->isDescendantOfNode(this))
+        throw Exception::invalidArgument(
+            String(fmt::format("cannot make \"{}\" the parent of \"{}\": its parent links lead back to it",
+                parent->name().utf8(), name().utf8())));
+    m_parentObject = parent;
 }
 
 TBQDataEntry::EntryPtr TBQDataEntry::rootObject()
@@ -144,14 +186,25 @@ bool TBQDataEntry::isDescendantOfNodeInArray(const EntryArray& nodes) const
 TBQDataEntry::EntryArray TBQDataEntry::filteredFlatObjectTreeWithPredicate(
     const std::function<bool(const TBQDataEntry&)>& predicate, const ClassInfo& objectClass) const
 {
+    // Each entry visited gives its matching sub-entries, then each sub-entry is visited in turn, depth first: walked
+    // with a stack of its own, so a tree of any depth is listed, in time linear in its size. An entry that a
+    // filtered root shows as well as its owner lists is met once.
+    std::unordered_set<const TBQDataEntry*> seen { this };
     EntryArray result;
-    for (auto& child : m_subObjects) {
-        if (child->isKindOf(objectClass) && (!predicate || predicate(*child)))
-            result.push_back(child);
-    }
-    for (auto& child : m_subObjects) {
-        auto deeper = child->filteredFlatObjectTreeWithPredicate(predicate, objectClass);
-        result.insert(result.end(), deeper.begin(), deeper.end());
+    std::vector<const TBQDataEntry*> pending { this };
+    std::vector<const TBQDataEntry*> fresh;
+    while (!pending.empty()) {
+        const TBQDataEntry* entry = pending.back();
+        pending.pop_back();
+        fresh.clear();
+        for (const auto& child : entry->m_subObjects) {
+            if (!seen.insert(child.get()).second)
+                continue;
+            fresh.push_back(child.get());
+            if (child->isKindOf(objectClass) && (!predicate || predicate(*child)))
+                result.push_back(child);
+        }
+        pending.insert(pending.end(), fresh.rbegin(), fresh.rend());
     }
     return result;
 }
@@ -199,15 +252,26 @@ bool TBQDataEntry::wouldOwnItselfThrough(const TBQDataEntry& entry) const
 {
     if (isDescendantOfNode(&entry))
         return true;
-    // Parent links follow the last insertion only, so an entry listed under two parents is also looked for below.
-    std::vector<const TBQDataEntry*> pending { &entry };
-    while (!pending.empty()) {
-        const TBQDataEntry* next = pending.back();
-        pending.pop_back();
-        for (auto& child : next->m_subObjects) {
+    // Parent links follow owners only (a filtered root shows entries without linking them), so the entry is also
+    // searched for this one below it.
+    return standsBelowAnyOf({ &entry });
+}
+
+bool TBQDataEntry::standsBelowAnyOf(std::vector<const TBQDataEntry*> entries) const
+{
+    // An entry that no list holds stands below nothing; a search meets each entry once, however many lists hold it,
+    // and ends at once on entries without sub-entries.
+    if (m_holders == 0)
+        return false;
+    std::unordered_set<const TBQDataEntry*> seen(entries.begin(), entries.end());
+    while (!entries.empty()) {
+        const TBQDataEntry* entry = entries.back();
+        entries.pop_back();
+        for (const auto& child : entry->m_subObjects) {
             if (child.get() == this)
                 return true;
-            pending.push_back(child.get());
+            if (seen.insert(child.get()).second)
+                entries.push_back(child.get());
         }
     }
     return false;
@@ -245,7 +309,8 @@ void TBQDataEntry::insertObject(const EntryPtr& entry, Index index)
     checkInsertable(entry);
     checkIndex(index, objectCount());
     m_subObjects.insert(m_subObjects.begin() + index, entry);
-    entry->setParent(selfPointer());
+    holdSubObject(entry);
+    entry->m_parentObject = selfPointer();
     updateModficationDate();
     if (auto d = rootDelegate())
         d->dataEntryDidAddEntry(*this, *entry);
@@ -261,7 +326,13 @@ void TBQDataEntry::insertObjects(const EntryArray& entries, Index index)
     checkIndex(index, objectCount());
     checkInsertable(entries);
     m_subObjects.insert(m_subObjects.begin() + index, entries.begin(), entries.end());
-    setParentPointerForSubObjectTree();
+    // Only the inserted entries are linked: every entry listed already has the entry that lists it as its parent, so
+    // relinking the whole subtree would change nothing at the cost of walking it.
+    auto self = selfPointer();
+    for (const auto& e : entries) {
+        holdSubObject(e);
+        e->m_parentObject = self;
+    }
     updateModficationDate();
     if (auto d = rootDelegate())
         d->dataEntryDidInsertEntrys(*this, entries, index);
@@ -280,6 +351,7 @@ void TBQDataEntry::removeObject(const TBQDataEntry* entry)
         if (p.get() != entry)
             return false;
         removed = p;
+        letGoOfSubObject(p);
         return true;
     });
     updateModficationDate();
@@ -290,6 +362,8 @@ void TBQDataEntry::removeObject(const TBQDataEntry* entry)
 void TBQDataEntry::removeObjectsInRange(Range range)
 {
     checkRange(range);
+    for (Index i = range.location; i < range.max(); ++i)
+        letGoOfSubObject(m_subObjects[static_cast<std::size_t>(i)]);
     m_subObjects.erase(m_subObjects.begin() + range.location, m_subObjects.begin() + range.max());
     updateModficationDate();
     if (auto d = rootDelegate())
@@ -298,30 +372,89 @@ void TBQDataEntry::removeObjectsInRange(Range range)
 
 void TBQDataEntry::setParentPointerForSubObjectTree()
 {
-    auto self = selfPointer();
-    for (auto& child : m_subObjects) {
-        child->setParent(self);
-        child->setParentPointerForSubObjectTree();
+    // Walked with a stack of its own, so a tree of any depth is linked. A filtered root's list shows entries that
+    // belong elsewhere: linking them would take them from their owners.
+    std::vector<TBQDataEntry*> pending { this };
+    while (!pending.empty()) {
+        TBQDataEntry* entry = pending.back();
+        pending.pop_back();
+        if (!entry->ownsSubObjects())
+            continue;
+        auto self = entry->selfPointer();
+        for (const auto& child : entry->m_subObjects) {
+            child->m_parentObject = self;
+            pending.push_back(child.get());
+        }
     }
 }
 
 TBQDataEntry::EntryPtr TBQDataEntry::copy() const
 {
+    // Walked with a stack of its own, so a tree of any depth is copied. Each entry is copied once, however many
+    // lists hold it (a filtered root shows entries owned elsewhere), and the copies are held as the originals are:
+    // linked to the copy of their owner, only shown in the copy of a filtered root.
+    std::unordered_map<const TBQDataEntry*, EntryPtr> copies;
+    auto top = copyWithoutSubObjects();
+    copies.emplace(this, top);
+    std::vector<std::pair<const TBQDataEntry*, TBQDataEntry*>> pending { { this, top.get() } };
+    std::vector<TBQDataEntry*> made;
+    while (!pending.empty()) {
+        auto [original, copy] = pending.back();
+        pending.pop_back();
+        made.push_back(copy);
+        auto self = copy->selfPointer();
+        for (const auto& child : original->m_subObjects) {
+            auto [slot, isNew] = copies.try_emplace(child.get());
+            if (isNew) {
+                slot->second = child->copyWithoutSubObjects();
+                pending.emplace_back(child.get(), slot->second.get());
+            }
+            const EntryPtr& childCopy = slot->second;
+            copy->m_subObjects.push_back(childCopy);
+            copy->holdSubObject(childCopy);
+            if (copy->ownsSubObjects())
+                childCopy->m_parentObject = self;
+        }
+        copy->updateModficationDate();
+    }
+    // Every entry is made before the entries it lists, so backwards each comes after what it lists.
+    for (auto it = made.rbegin(); it != made.rend(); ++it)
+        (*it)->copyIsComplete();
+    return top;
+}
+
+TBQDataEntry::EntryPtr TBQDataEntry::copyWithoutSubObjects() const
+{
     auto object = ClassRegistry::shared().create(className());
     auto entry = std::dynamic_pointer_cast<TBQDataEntry>(object);
     if (!entry)
         throw Exception::internalInconsistency(className() + " cannot be copied: it is not created by name");
-    copyEntryInto(*entry);
+    entry->m_itemName = m_itemName;
+    entry->m_description = m_description;
+    entry->m_labelColor = m_labelColor;
     return entry;
 }
 
-void TBQDataEntry::copyEntryInto(TBQDataEntry& copy) const
+void TBQDataEntry::showObjects(const EntryArray& entries)
 {
-    for (auto& child : m_subObjects)
-        copy.addObject(child->copy());
-    copy.m_itemName = m_itemName;
-    copy.m_description = m_description;
-    copy.m_labelColor = m_labelColor;
+    std::vector<const TBQDataEntry*> shown;
+    shown.reserve(entries.size());
+    for (const auto& e : entries) {
+        if (!e)
+            throw Exception::invalidArgument("cannot show a nil entry");
+        // Listing an entry that holds this one would make the tree own itself: never freed, never archived.
+        if (e.get() == this)
+            throw Exception::invalidArgument(String(fmt::format("the entry \"{}\" cannot show itself", name().utf8())));
+        shown.push_back(e.get());
+    }
+    if (standsBelowAnyOf(std::move(shown)))
+        throw Exception::invalidArgument(
+            String(fmt::format("the entry \"{}\" cannot show an entry that holds it below itself", name().utf8())));
+    m_subObjects.reserve(m_subObjects.size() + entries.size());
+    for (const auto& e : entries) {
+        m_subObjects.push_back(e);
+        holdSubObject(e);
+    }
 }
 
 void TBQDataEntry::encodeWithCoder(Coder& coder) const
@@ -342,11 +475,14 @@ bool TBQDataEntry::initWithCoder(Coder& coder)
 {
     if (!coder.allowsKeyedCoding())
         return false;
+    for (const auto& child : m_subObjects)
+        letGoOfSubObject(child);
     m_subObjects.clear();
     // Owned: a reference back to this entry or to one that contains it fails the archive instead of making a loop.
     auto children = coder.decodeOwnedObjectForKey("subObjects");
     if (auto* array = children.array()) {
         auto self = selfPointer();
+        const bool owns = ownsSubObjects();
         for (auto& child : *array) {
             auto entry = child.objectAs<TBQDataEntry>();
             if (!entry) {
@@ -354,17 +490,21 @@ bool TBQDataEntry::initWithCoder(Coder& coder)
                     ErrorDomain::Cocoa, CoderError::ReadCorrupt, "A sub-entry of the archived entry is not an entry."));
                 return false;
             }
-            // An entry has one place in the tree; one listed twice would make the tree's walks grow with the number
-            // of paths to it, not the number of entries.
-            if (entry->parent()) {
-                coder.failWithError(Error::make(ErrorDomain::Cocoa, CoderError::ReadCorrupt,
-                    String(fmt::format("The archived entry \"{}\" appears twice in the tree.", entry->name().utf8()))));
-                return false;
+            // An entry has one owner; a filtered root only shows entries, which may be owned elsewhere in the
+            // archive (before or after it), or nowhere in it.
+            if (owns) {
+                if (entry->parent()) {
+                    coder.failWithError(Error::make(ErrorDomain::Cocoa, CoderError::ReadCorrupt,
+                        String(fmt::format(
+                            "The archived entry \"{}\" appears twice in the tree.", entry->name().utf8()))));
+                    return false;
+                }
+                // Decoded children would otherwise not know their parent (an add-on would forget it is one); their
+                // own children were linked when they were read.
+                entry->m_parentObject = self;
             }
-            // Decoded children would otherwise not know their parent (an add-on would forget it is one); their own
-            // children were linked when they were read.
-            entry->setParent(self);
             m_subObjects.push_back(entry);
+            holdSubObject(entry);
         }
     }
     m_itemName = coder.decodeObjectForKey("itemName").stringValue();
@@ -375,10 +515,4 @@ bool TBQDataEntry::initWithCoder(Coder& coder)
     if (auto d = coder.decodeObjectForKey("lDate"); d.date())
         m_lDate = *d.date();
     return !coder.hasFailed();
-}
-
-void LMVFilteredDataEntryRoot::addFilteredObjects(const EntryArray& entries)
-{
-    auto& list = mutableSubObjects();
-    list.insert(list.end(), entries.begin(), entries.end());
 }

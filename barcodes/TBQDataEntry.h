@@ -20,6 +20,8 @@ public:
     static void describeClass(fnd::ClassBuilder<TBQDataEntry>& c);
 
     TBQDataEntry();
+    // Lets go of the subtree one level at a time: a chain of any depth is freed without deep recursion.
+    ~TBQDataEntry() override;
     // The designated initializer, run after construction (fnd::makeObject, the class registry).
     virtual void init();
 
@@ -44,7 +46,10 @@ public:
 
     // Tree access
     EntryPtr parent() const { return m_parentObject.lock(); }
-    void setParent(const EntryPtr& parent) { m_parentObject = parent; }
+    // The parent of a listed entry is the entry that lists it: another one (or none) raises InvalidArgument, as does
+    // a parent whose parent links lead back to this entry. An entry no list holds (a root, one removed) may take any
+    // other parent; lists are not touched.
+    void setParent(const EntryPtr& parent);
     EntryPtr rootObject();
     EntryArray objectTree();
     fnd::Index objectCount() const { return static_cast<fnd::Index>(m_subObjects.size()); }
@@ -57,6 +62,8 @@ public:
     const EntryArray& subObjects() const { return m_subObjects; }
     bool isDescendantOfNode(const TBQDataEntry* node) const;
     bool isDescendantOfNodeInArray(const EntryArray& nodes) const;
+    // The matching sub-entries, then each sub-entry's own result, in order; an entry that several lists hold (a
+    // filtered root shows entries owned elsewhere) is met once.
     EntryArray filteredFlatObjectTreeWithPredicate(
         const std::function<bool(const TBQDataEntry&)>& predicate, const fnd::ClassInfo& objectClass) const;
     // The smallest set of the given entries whose subtrees hold all of them: every given entry that no other given
@@ -64,30 +71,41 @@ public:
     static EntryArray minimumNodeCoverFromNodesInArray(const EntryArray& nodes);
 
     // Changing the tree. Inserting an entry into itself or into one of its own sub-entries, or one that another
-    // entry (or this one) lists already, or the same entry twice, raises InvalidArgument and changes nothing.
+    // entry (or this one) lists already, or the same entry twice, raises InvalidArgument and changes nothing. The
+    // inserted entries' parent is this entry.
     void insertObject(const EntryPtr& entry, fnd::Index index);
     void addObject(const EntryPtr& entry);
     void insertObjects(const EntryArray& entries, fnd::Index index);
     void addObjects(const EntryArray& entries);
     void removeObject(const TBQDataEntry* entry);
     void removeObjectsInRange(fnd::Range range);
+    // Links every sub-entry of the subtree to the entry that lists it; a filtered root's list is neither linked nor
+    // walked, since it only shows its entries.
     void setParentPointerForSubObjectTree();
 
-    // A new entry of the same class with copies of the children (their parent set) and the same attributes.
-    virtual EntryPtr copy() const;
+    // A new entry of the same class with the same attributes and copies of the sub-entries, each copied once and held
+    // as the original is: owned (their parent set) or, in a filtered root, only shown.
+    EntryPtr copy() const;
 
     void encodeWithCoder(fnd::Coder& coder) const override;
     // Runs the class's init() first (through the registry), then reads the fields. The decoded children get their
-    // parent link back, so an add-on read from an archive still knows it is one.
+    // parent link back, so an add-on read from an archive still knows it is one; a filtered root's do not.
     bool initWithCoder(fnd::Coder& coder) override;
 
 protected:
     // The root's delegate, or nullptr.
     std::shared_ptr<TBQDataEntryDelegate> rootDelegate();
     EntryPtr selfPointer() { return std::static_pointer_cast<TBQDataEntry>(shared_from_this()); }
-    // Copies what the entry level copies into a fresh instance of this class.
-    void copyEntryInto(TBQDataEntry& copy) const;
-    EntryArray& mutableSubObjects() { return m_subObjects; }
+    // A fresh instance of this class with this entry's own attributes and no sub-entries.
+    virtual EntryPtr copyWithoutSubObjects() const;
+    // Sent to each entry of a new copy once the whole copy stands, sub-entries before the entries that list them.
+    virtual void copyIsComplete() { }
+    // False for a root that only shows entries owned elsewhere: decoding, copying and relinking leave the parent
+    // links of what it lists alone.
+    virtual bool ownsSubObjects() const { return true; }
+    // Appends entries without parent link, date or callback. An entry that is this one or holds it below itself
+    // raises InvalidArgument and nothing is appended.
+    void showObjects(const EntryArray& entries);
     // Raise InvalidArgument for what insertObject or insertObjects would refuse.
     void checkInsertable(const EntryPtr& entry) const;
     void checkInsertable(const EntryArray& entries) const;
@@ -98,6 +116,10 @@ private:
     void checkRange(fnd::Range range) const;
     // True when `entry` is this entry, one of its ancestors, or holds this entry somewhere below it.
     bool wouldOwnItselfThrough(const TBQDataEntry& entry) const;
+    // True when this entry stands somewhere below one of `entries` in the lists (not when it is one of them).
+    bool standsBelowAnyOf(std::vector<const TBQDataEntry*> entries) const;
+    void holdSubObject(const EntryPtr& entry) { ++entry->m_holders; }
+    void letGoOfSubObject(const EntryPtr& entry) { --entry->m_holders; }
 
     EntryArray m_subObjects;
     fnd::String m_itemName;
@@ -107,6 +129,9 @@ private:
     fnd::Date m_cDate;
     fnd::Date m_lDate;
     std::weak_ptr<TBQDataEntryDelegate> m_delegate;
+    // How many lists (owning or only showing) hold this entry. One that none holds heads its tree: nothing below
+    // another entry can hold it, so inserting into it needs no search.
+    std::size_t m_holders { 0 };
 };
 
 // A group of entries; it adds nothing of its own.
@@ -114,9 +139,14 @@ class TBQDataGroupEntry : public TBQDataEntry {
     FND_OBJECT(TBQDataGroupEntry)
 };
 
-// A root that only shows entries owned elsewhere: they join its list without parent, date or callbacks.
+// A root that only shows entries owned elsewhere: they join its list without parent, date or callbacks, and it
+// does not become their parent when decoded or copied. Showing itself, or an entry that holds it, raises
+// InvalidArgument.
 class LMVFilteredDataEntryRoot : public TBQDataEntry {
     FND_OBJECT(LMVFilteredDataEntryRoot)
 public:
-    void addFilteredObjects(const EntryArray& entries);
+    void addFilteredObjects(const EntryArray& entries) { showObjects(entries); }
+
+protected:
+    bool ownsSubObjects() const override { return false; }
 };

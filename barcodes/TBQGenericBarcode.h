@@ -211,11 +211,14 @@ public:
     // Archive and copy
     void encodeWithCoder(fnd::Coder& coder) const override;
     bool initWithCoder(fnd::Coder& coder) override;
-    EntryPtr copy() const override;
     // Hands the drawing attributes (not the content) to another barcode through its setters.
     void copyAttributesToBarcode(TBQGenericBarcode& target) const;
 
 protected:
+    // A copy takes every field but the computed layout, which it makes once its sub-entries (the add-on) stand below
+    // it.
+    EntryPtr copyWithoutSubObjects() const override;
+    void copyIsComplete() override;
     // The root's delegate callbacks.
     void notifyWorkAreaChanged();
     void notifyDrawingAttributeChanged();

@@ -43,11 +43,6 @@ bool TBQGenericBarcode::initWithCoder(Coder& coder)
 {
     if (!TBQDataEntry::initWithCoder(coder))
         return false;
-    // The setters below mark the entry and its sub-entries (an add-on) modified; what was read was modified when it
-    // was archived.
-    std::vector<std::pair<TBQDataEntry*, Date>> modified { { this, modificationDate() } };
-    for (const auto& entry : subObjects())
-        modified.emplace_back(entry.get(), entry->modificationDate());
     m_content = coder.decodeObjectForKey("content").stringValue();
     m_addOnContent = coder.decodeObjectForKey("addOnContent").stringValue();
     // A colour that is missing or of another kind keeps its default, so the bars never vanish.
@@ -75,9 +70,13 @@ bool TBQGenericBarcode::initWithCoder(Coder& coder)
                 m_quietZoneRect.origin.y, m_quietZoneRect.size.width, m_quietZoneRect.size.height,
                 QuietZoneLength.minimum, QuietZoneLength.maximum));
 
-    setShouldDrawBackground(coder.containsValueForKey("shouldDrawBackground")
-            ? coder.decodeBoolForKey("shouldDrawBackground")
-            : true);
+    // Reading is no change: the setters below forward to the add-on and lay out, which would date this barcode and
+    // its add-ons at the moment they were read; they keep the dates the archive holds.
+    std::vector<std::pair<TBQGenericBarcode*, Date>> archivedDates;
+    for (auto* barcode = this; barcode; barcode = barcode->addOn().get())
+        archivedDates.emplace_back(barcode, barcode->modificationDate());
+    setShouldDrawBackground(
+        coder.containsValueForKey("shouldDrawBackground") ? coder.decodeBoolForKey("shouldDrawBackground") : true);
     setConvertTextToVector(
         coder.containsValueForKey("convertTextToVector") ? coder.decodeBoolForKey("convertTextToVector") : false);
     setFontOffset(decodeLength(coder, "fontOffset", FontOffsetLength, 0.0));
@@ -92,14 +91,14 @@ bool TBQGenericBarcode::initWithCoder(Coder& coder)
     if (calculateChecksum())
         generateChecksum();
     recalculateWorkAreaSize();
-    for (const auto& [entry, date] : modified)
-        entry->setModificationDate(date);
+    for (const auto& [barcode, date] : archivedDates)
+        barcode->setModificationDate(date);
     return true;
 }
 
-TBQDataEntry::EntryPtr TBQGenericBarcode::copy() const
+TBQDataEntry::EntryPtr TBQGenericBarcode::copyWithoutSubObjects() const
 {
-    auto entry = TBQDataEntry::copy();
+    auto entry = TBQDataEntry::copyWithoutSubObjects();
     auto& c = static_cast<TBQGenericBarcode&>(*entry);
     c.m_content = m_content;
     c.m_addOnContent = m_addOnContent;
@@ -117,13 +116,14 @@ TBQDataEntry::EntryPtr TBQGenericBarcode::copy() const
     c.m_convertTextToVector = m_convertTextToVector;
     c.m_fontOffset = m_fontOffset;
     c.m_drawLightMarginIndicators = m_drawLightMarginIndicators;
-    // Each sub-entry was copied, and laid out, before it was added here: as a barcode of its own, with the left
-    // light-margin indicator that an add-on goes without. Laid out again now that it is one.
-    for (const auto& child : c.subObjects())
-        if (auto barcode = std::dynamic_pointer_cast<TBQGenericBarcode>(child))
-            barcode->recalculateWorkAreaSize();
-    c.recalculateWorkAreaSize();
     return entry;
+}
+
+void TBQGenericBarcode::copyIsComplete()
+{
+    // Laid out once the copy stands: an add-on laid out before it is linked would be laid out as a barcode of its
+    // own, with the left light-margin indicator that an add-on goes without. Its add-on is laid out before it.
+    recalculateWorkAreaSize();
 }
 
 void TBQGenericBarcode::copyAttributesToBarcode(TBQGenericBarcode& target) const

@@ -55,6 +55,40 @@ BENCHMARK(TabBarControlFill)->Apply(sizes);
 BENCHMARK(tabbarbench::addOne<TabBarControlBenchSetup>)->Name("TabBarControlAddOne")->Apply(sizes);
 BENCHMARK(tabbarbench::removeOne<TabBarControlBenchSetup>)->Name("TabBarControlRemoveOne")->Apply(sizes);
 
+// Shrinking: tabs closed one at a time (from the front, from the back, every second one) before the layout pass,
+// every tab closed with its close button, and a key held to step the selection across the tabs.
+void shrinkingSizes(benchmark::internal::Benchmark* b)
+{
+    tabbarbench::shrinkingSizes(b);
+}
+using tabbarbench::Closing;
+BENCHMARK(tabbarbench::removeEach<TabBarControlBenchSetup, Closing::FromFront>)
+    ->Name("TabBarControlRemoveEachFromFront")
+    ->Apply(shrinkingSizes);
+BENCHMARK(tabbarbench::removeEach<TabBarControlBenchSetup, Closing::FromBack>)
+    ->Name("TabBarControlRemoveEachFromBack")
+    ->Apply(shrinkingSizes);
+BENCHMARK(tabbarbench::removeEach<TabBarControlBenchSetup, Closing::EverySecond>)
+    ->Name("TabBarControlRemoveEverySecond")
+    ->Apply(shrinkingSizes);
+
+// Every tab closed by its close button, from the first (as an option-click closes all the others), each close
+// selecting the next tab.
+void TabBarControlCloseAll(benchmark::State& state)
+{
+    tabbarbench::timeClosingOnFreshBars<TabBarControlBenchSetup>(state, [](TabBarControlBenchSetup& setup) {
+        setup.bar->setCanCloseOnlyTab(true);
+        for (const auto& cell : std::vector(setup.bar->cells()))
+            setup.bar->closeTabClick(*cell);
+    });
+}
+BENCHMARK(TabBarControlCloseAll)->Apply(shrinkingSizes);
+
+BENCHMARK(tabbarbench::selectAcross<TabBarControlBenchSetup>)->Name("TabBarControlSelectAcross")->Apply([](auto* b) {
+    tabbarbench::shrinkingSizes(b);
+    b->Unit(benchmark::kMicrosecond);
+});
+
 // Choosing the first tab and then the third by clicking their cells.
 void TabBarControlSelect(benchmark::State& state)
 {

@@ -49,6 +49,44 @@ BENCHMARK(TabBarViewFill)->Apply(sizes);
 BENCHMARK(tabbarbench::addOne<TabBarBenchSetup>)->Name("TabBarViewAddOne")->Apply(sizes);
 BENCHMARK(tabbarbench::removeOne<TabBarBenchSetup>)->Name("TabBarViewRemoveOne")->Apply(sizes);
 
+// Shrinking: tabs closed one at a time (from the front, from the back, every second one) before the layout pass,
+// every tab closed with its close button, and a key held to step the selection across the tabs.
+void shrinkingSizes(benchmark::internal::Benchmark* b)
+{
+    tabbarbench::shrinkingSizes(b);
+}
+using tabbarbench::Closing;
+BENCHMARK(tabbarbench::removeEach<TabBarBenchSetup, Closing::FromFront>)
+    ->Name("TabBarViewRemoveEachFromFront")
+    ->Apply(shrinkingSizes);
+BENCHMARK(tabbarbench::removeEach<TabBarBenchSetup, Closing::FromBack>)
+    ->Name("TabBarViewRemoveEachFromBack")
+    ->Apply(shrinkingSizes);
+BENCHMARK(tabbarbench::removeEach<TabBarBenchSetup, Closing::EverySecond>)
+    ->Name("TabBarViewRemoveEverySecond")
+    ->Apply(shrinkingSizes);
+
+// Every tab closed by a click on its close button, from the first, each close selecting the next tab. Only the bar
+// wide enough for every tab: a narrow one has buttons only for the tabs it shows.
+void TabBarViewCloseAll(benchmark::State& state)
+{
+    tabbarbench::timeClosingOnFreshBars<TabBarBenchSetup>(state, [](TabBarBenchSetup& setup) {
+        setup.bar->setCanCloseOnlyTab(true);
+        for (const auto& button : setup.bar->orderedAttachedButtons())
+            setup.bar->_didClickCloseButton(fnd::Value(button->closeButton()));
+    });
+}
+BENCHMARK(TabBarViewCloseAll)->Apply([](benchmark::internal::Benchmark* b) {
+    for (long tabs : { 200, 2000, 20000 })
+        b->Args({ tabs, 1 });
+    b->ArgNames({ "tabs", "fits" })->Unit(benchmark::kMillisecond);
+});
+
+BENCHMARK(tabbarbench::selectAcross<TabBarBenchSetup>)->Name("TabBarViewSelectAcross")->Apply([](auto* b) {
+    tabbarbench::shrinkingSizes(b);
+    b->Unit(benchmark::kMicrosecond);
+});
+
 // Choosing the first tab and then the third by clicking their buttons.
 void TabBarViewSelect(benchmark::State& state)
 {

@@ -4,6 +4,7 @@
 // a value its own object cannot live with, or writes what it would refuse, fails here.
 #include "EdgeNumbers.h"
 #include "FuzzEnvironment.h"
+#include "RegisteredClasses.h"
 
 #include "platform/backend/headless/HeadlessBackend.h"
 #include "platform/foundation/archiving/KeyedArchiver.h"
@@ -70,8 +71,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     return 0;
 }
 
-// Archives spell reals as their writer does ("nan", "+infinity").
+// Now and then the archive of a default instance of a class drawn from the registry, as its seed would hold; else a
+// mutation. Archives spell reals as their writer does ("nan", "+infinity").
 extern "C" std::size_t LLVMFuzzerCustomMutator(std::uint8_t* data, std::size_t size, std::size_t maxSize, unsigned seed)
 {
+    if (const auto* cls = registeredclasses::drawn(seed))
+        if (auto object = fuzznames::seedableInstance(*cls))
+            if (auto archive = fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(object)))
+                if (std::size_t length = registeredclasses::replaceInput(data, maxSize, archive->view()))
+                    return length;
     return edgenumbers::mutate(data, size, maxSize, seed, fnd::PropertyList::detail::formatReal);
 }

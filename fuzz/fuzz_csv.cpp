@@ -1,7 +1,7 @@
-// Reads arbitrary bytes as CSV, with the chunk size, separator and encoding chosen by the first byte. Nothing may
-// crash, the chunk size must not change the outcome, a parse started from a callback must be refused and leave the
-// running one as it was, and rows read without an error, written by the CSV writer and read again, must come back
-// the same.
+// Reads arbitrary bytes as CSV, with the chunk size and separator chosen by the first byte and the encoding by the
+// second, from every encoding the system converts and every separator the reader takes. Nothing may crash, the chunk
+// size must not change the outcome, a parse started from a callback must be refused and leave the running one as it
+// was, and rows read without an error, written by the CSV writer and read again, must come back the same.
 #include "frameworks/FoundationExtensions/ZORCSVExport.h"
 #include "frameworks/FoundationExtensions/ZORCSVParser.h"
 
@@ -59,15 +59,14 @@ std::shared_ptr<Collector> parse(std::shared_ptr<fnd::InputStream> stream, fnd::
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    if (size == 0)
+    if (size < 2)
         return 0;
     const std::uint8_t control = data[0];
     const std::uint64_t chunkSize = 1 + (control & 0x0F) * 3;
-    const std::int64_t separator = (control >> 4) % 3;
-    const auto encoding = (control & 0x80) ? fnd::StringEncoding::UTF32
-        : (control & 0x40)                 ? fnd::StringEncoding::Unicode
-                                           : fnd::StringEncoding::UTF8;
-    const fnd::Data input(data + 1, size - 1);
+    const std::int64_t separator = ZORCSVSeparator::All[(control >> 4) % ZORCSVSeparator::All.size()].code;
+    const auto encodings = fnd::availableStringEncodings();
+    const auto encoding = encodings[data[1] % encodings.size()];
+    const fnd::Data input(data + 2, size - 2);
     auto read = parse(fnd::InputStream::withData(input), encoding, separator, chunkSize);
     if (!read)
         return 0;
@@ -75,8 +74,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // just as long as the input holds all of it.
     auto whole = parse(fnd::InputStream::withData(input), encoding, separator, std::max<std::uint64_t>(size, 1));
     if (!whole || whole->failed != read->failed || (!read->failed && whole->rows != read->rows)) {
-        std::fprintf(stderr, "chunks of %llu read differently from the whole input\n",
-            static_cast<unsigned long long>(chunkSize));
+        std::fprintf(stderr, "chunks of %llu read differently from the whole input in %s\n",
+            static_cast<unsigned long long>(chunkSize), fnd::localizedNameOfStringEncoding(encoding).utf8().c_str());
         std::abort();
     }
     if (read->failed)

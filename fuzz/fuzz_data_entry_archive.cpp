@@ -1,7 +1,9 @@
-// Reads arbitrary bytes as an archived tree of data entries (groups, barcodes), walks it, tries to insert its root
-// below itself, copies it and archives it again. Whatever the archive holds, the result is a tree: every walk ends,
-// and nothing outlives the input. A decoded barcode holds only lengths its setters take, a work area of finite,
-// non-negative size and the check characters its content makes; ranges outside the sub-entries raise.
+// Reads arbitrary bytes as an archived tree of data entries (groups, barcodes, filtered roots), walks it, tries to
+// insert its root below itself, copies it and archives it again. Whatever the archive holds, the result is a tree:
+// every walk ends, each entry has one owner, which is its parent, and nothing outlives the input; its archive reads
+// back and archives again to the same data, and so does its copy's. A decoded barcode holds only lengths its setters
+// take, a work area of finite, non-negative size and the check characters its content makes; ranges outside the
+// sub-entries raise.
 #include "barcodes/TBQGenericBarcode.h"
 
 #include "platform/foundation/archiving/KeyedArchiver.h"
@@ -11,6 +13,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace {
@@ -37,6 +40,35 @@ void checkBarcode(const TBQGenericBarcode& barcode)
     typed->setContent(barcode.content());
     typed->setCalculateChecksum(barcode.calculateChecksum());
     if (typed->checksum() != barcode.checksum())
+        std::abort();
+}
+
+// Each entry listed by an entry that owns what it lists (any but a filtered root) is listed there once, and that
+// entry is its parent.
+void checkOwners(const TBQDataEntry::EntryArray& entries)
+{
+    std::unordered_map<const TBQDataEntry*, const TBQDataEntry*> owners;
+    for (const auto& entry : entries) {
+        if (entry->isKindOf(LMVFilteredDataEntryRoot::staticClassInfo()))
+            continue;
+        for (const auto& child : entry->subObjects()) {
+            if (!owners.emplace(child.get(), entry.get()).second || child->parent() != entry)
+                std::abort();
+        }
+    }
+}
+
+// The tree's archive reads back and the decoded tree archives again to the same data.
+void checkArchiveReadsBack(const TBQDataEntry::EntryPtr& root)
+{
+    auto data = fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(root));
+    if (!data)
+        return;
+    auto decoded = fnd::KeyedUnarchiver::unarchiveTopLevelObjectWithData(*data);
+    if (!decoded)
+        std::abort();
+    auto again = fnd::KeyedArchiver::archivedDataWithRootObject(*decoded);
+    if (!again || !(*again == *data))
         std::abort();
 }
 
@@ -74,15 +106,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     if (!root)
         return 0;
 
-    // Every entry below the root has exactly one place, so its path ends at the root.
+    // Every entry below the root is listed once, and its path up ends at a root: the decoded root, or an entry that
+    // only a filtered root shows.
     auto entries = root->filteredFlatObjectTreeWithPredicate(nullptr, TBQDataEntry::staticClassInfo());
+    std::unordered_set<const TBQDataEntry*> listed;
     for (const auto& entry : entries) {
-        if (entry->rootObject() != root || entry->objectTree().front() != root
-            || !entry->isDescendantOfNode(root.get()))
+        if (!listed.insert(entry.get()).second || entry->objectTree().front() != entry->rootObject()
+            || !entry->isDescendantOfNode(entry->rootObject().get()))
             std::abort();
         (void)entry->subObjectNames();
     }
     entries.push_back(root);
+    checkOwners(entries);
     for (const auto& entry : entries) {
         if (auto barcode = std::dynamic_pointer_cast<TBQGenericBarcode>(entry))
             checkBarcode(*barcode);
@@ -106,8 +141,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
                 std::abort();
         }
     }
-    (void)root->copy();
-    (void)fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(root));
+    auto copy = root->copy();
+    auto copied = copy->filteredFlatObjectTreeWithPredicate(nullptr, TBQDataEntry::staticClassInfo());
+    copied.push_back(copy);
+    checkOwners(copied);
+    checkArchiveReadsBack(copy);
+    checkArchiveReadsBack(root);
     if (size > 0)
         checkRange(*root, bytes, size);
     return 0;

@@ -1,6 +1,7 @@
-// Decodes keyed archives of the formatters and value objects of the foundation extensions, built from the input: the
-// first byte picks the class, then each record sets one of the keys those classes write (harvested by archiving one
-// of each) to a value of any kind, extreme numbers included. Whatever decodes must format values and parse texts
+// Decodes keyed archives of formatters, built from the input: the first byte picks the class from every formatter
+// the class registry offers that adopts keyed coding (the foundation extensions' and the platform's), and the number
+// container those formatters read; then each record sets one of the keys that class writes (harvested by archiving
+// one of it) to a value of any kind, extreme numbers included. Whatever decodes must format values and parse texts
 // without raising, keep its digits after the point within their bound, and archive again into an archive that
 // decodes.
 #include "frameworks/FoundationExtensions/ZORMeasurementNumberFormatter.h"
@@ -11,6 +12,8 @@
 #include "platform/foundation/archiving/KeyedUnarchiver.h"
 #include "platform/foundation/archiving/PropertyList.h"
 #include "platform/foundation/locale/Formatter.h"
+#include "platform/foundation/locale/Locale.h"
+#include "platform/foundation/runtime/Exception.h"
 
 #include <array>
 #include <cmath>
@@ -25,11 +28,8 @@
 
 namespace {
 
-// Every class of the library that reads keyed archives.
-constexpr std::array<const char*, 9> FormatterArchiveClasses
-    = { "ZORNumberValueFormatter", "ZORMeasurementNumberFormatter", "ZORAppMeasurementNumberFormatter",
-          "ZORNumberContainer", "ZFMTimeIntervalFormatter", "ZFMUnitOfInformationFormatter",
-          "ZFMOrdinalNumberFormatter", "ZFMArrayFormatter", "ZFMLocationFormatter" };
+// The value object the application's measurement formatter reads, beside the formatters.
+const char* const FormatterArchiveValueClass = "ZORNumberContainer";
 
 // Keys a decoder reads that a freshly made object does not write (the number formatter's optional state), and the
 // names of the number formatter's settings.
@@ -47,8 +47,8 @@ const std::array<fnd::Value, 20> FormatterArchiveNumbers
           fnd::Value(0.5), fnd::Value(-120.0), fnd::Value(1e300), fnd::Value(std::numeric_limits<double>::quiet_NaN()),
           fnd::Value(std::numeric_limits<double>::infinity()), fnd::Value(-std::numeric_limits<double>::infinity()) };
 
-const std::array<const char*, 14> FormatterArchiveTexts = { "%@", "%@ %@", "%2$@ %1$@", "%@ %@ %@", "%%", "%d", "#0.00",
-    "#,##0.0 'in'", "in", "en_US", "de_DE", "es", "nl", "" };
+const std::array<const char*, 10> FormatterArchiveTexts
+    = { "%@", "%@ %@", "%2$@ %1$@", "%@ %@ %@", "%%", "%d", "#0.00", "#,##0.0 'in'", "in", "" };
 
 class FuzzFormatterArchive final : public fnd::Object, public fnd::Coding {
     FND_OBJECT(FuzzFormatterArchive)
@@ -73,29 +73,56 @@ void check(bool condition, const char* what)
     }
 }
 
-// The keys the classes write, found by archiving one of each as it is made.
-const std::vector<fnd::String>& formatterArchiveKeys()
+// A class to decode and the keys it writes, found by archiving one as it is made, with the keys a decoder reads that
+// a fresh object leaves out.
+struct FormatterArchiveClass {
+    fnd::String name;
+    std::vector<fnd::String> keys;
+};
+
+FormatterArchiveClass formatterArchiveClass(const fnd::String& name)
 {
-    static const std::vector<fnd::String> keys = [] {
-        std::set<fnd::String> found(FormatterArchiveExtraKeys.begin(), FormatterArchiveExtraKeys.end());
-        for (const char* name : FormatterArchiveClasses) {
-            auto object = fnd::ClassRegistry::shared().create(name);
-            check(object != nullptr, "a formatter class is no longer registered");
-            auto archive = fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(object));
-            check(archive.has_value(), "a fresh formatter cannot be archived");
-            auto plist = fnd::PropertyList::read(*archive);
-            check(plist.has_value() && plist->dictionary(), "an archive is no property list");
-            const fnd::Value* objects = plist->dictionary()->find("$objects");
-            for (const fnd::Value& entry : *objects->array()) {
-                for (const auto& [key, value] : *entry.dictionary()) {
-                    if (!key.hasPrefix("$"))
-                        found.insert(key);
-                }
+    std::set<fnd::String> found(FormatterArchiveExtraKeys.begin(), FormatterArchiveExtraKeys.end());
+    auto object = fnd::ClassRegistry::shared().create(name);
+    check(object != nullptr, "a registered formatter cannot be made by name");
+    auto archive = fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(object));
+    check(archive.has_value(), "a fresh formatter cannot be archived");
+    auto plist = fnd::PropertyList::read(*archive);
+    check(plist.has_value() && plist->dictionary(), "an archive is no property list");
+    const fnd::Value* objects = plist->dictionary()->find("$objects");
+    for (const fnd::Value& entry : *objects->array()) {
+        if (const auto* dictionary = entry.dictionary()) {
+            for (const auto& [key, value] : *dictionary) {
+                if (!key.hasPrefix("$"))
+                    found.insert(key);
             }
         }
-        return std::vector<fnd::String>(found.begin(), found.end());
+    }
+    return { name, std::vector<fnd::String>(found.begin(), found.end()) };
+}
+
+// Every formatter the registry makes by name that adopts keyed coding, then the value class, in the order of their
+// names: a formatter added later is decoded here without an edit.
+const std::vector<FormatterArchiveClass>& formatterArchiveClasses()
+{
+    static const std::vector<FormatterArchiveClass> classes = [] {
+        std::vector<FormatterArchiveClass> made;
+        auto& registry = fnd::ClassRegistry::shared();
+        for (const auto* info : registry.classesDerivedFrom(fnd::Formatter::staticClassInfo())) {
+            std::shared_ptr<fnd::Object> object;
+            try {
+                object = registry.create(info->name);
+            } catch (const fnd::Exception&) {
+                continue; // made only by a designated initialiser with arguments
+            }
+            if (object && &object->classInfo() == info && dynamic_cast<const fnd::Coding*>(object.get()))
+                made.push_back(formatterArchiveClass(info->name));
+        }
+        check(!made.empty(), "the registry holds no formatter that archives");
+        made.push_back(formatterArchiveClass(FormatterArchiveValueClass));
+        return made;
     }();
-    return keys;
+    return classes;
 }
 
 class FormatterArchiveInput {
@@ -125,7 +152,7 @@ public:
 
     fnd::Value value()
     {
-        switch (byte() % 8) {
+        switch (byte() % 9) {
         case 0:
             return FormatterArchiveNumbers[byte() % FormatterArchiveNumbers.size()];
         case 1:
@@ -148,6 +175,12 @@ public:
                 settings.push_back(fnd::Value(std::move(setting)));
             }
             return fnd::Value(std::move(settings));
+        }
+        case 7: {
+            // Any locale the system has, by its identifier.
+            static const auto locales = fnd::Locale::availableLocaleIdentifiers();
+            const std::size_t pick = std::size_t(byte()) << 8 | byte();
+            return locales.empty() ? fnd::Value() : fnd::Value(locales[pick % locales.size()]);
         }
         default:
             return fnd::Value();
@@ -177,9 +210,9 @@ void exerciseFormatter(const fnd::Formatter& formatter)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const auto& keys = formatterArchiveKeys();
+    const auto& classes = formatterArchiveClasses();
     FormatterArchiveInput input(data, size);
-    const char* className = FormatterArchiveClasses[input.byte() % FormatterArchiveClasses.size()];
+    const auto& [className, keys] = classes[input.byte() % classes.size()];
     auto made = std::make_shared<FuzzFormatterArchive>();
     for (int records = 0; !input.atEnd() && records < 24; ++records) {
         const fnd::String& key = keys[input.byte() % keys.size()];

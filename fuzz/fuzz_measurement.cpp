@@ -9,8 +9,8 @@
 
 namespace {
 
-// The five units and one number past them.
-constexpr std::size_t ShownUnits = 6;
+// Every unit the library has and one number past them.
+constexpr std::size_t ShownUnits = ZORMeasurementUnit::Last + 2;
 
 void check(bool condition)
 {
@@ -43,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!ZORMeasurementUnitFromSuffix(text, unit))
         check(unit == 99);
     else
-        check(unit <= ZORMeasurementUnit::Inch);
+        check(unit <= ZORMeasurementUnit::Last);
 
     auto parsed = formatter.getObjectValue(text);
     if (parsed) {

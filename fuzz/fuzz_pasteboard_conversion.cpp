@@ -1,13 +1,14 @@
-// Reads arbitrary bytes as the PDF a pasteboard holds and asks for it as PNG, as a program that pastes only bitmaps
-// does. The first byte chooses the pasteboard's resolution (9 to 2400 dpi, evenly in its logarithm). The size of the
-// page's bitmap is checked within the conversion's own bound (16 Mi pixels), which the arithmetic alone shows; the
-// page is drawn within a bound small enough to keep an input quick: drawing and encoding a large bitmap are most of
-// what converting a large page costs (a million pixels, a fifth of a second under the sanitizers), in libraries that
-// carry no coverage hooks.
+// Reads arbitrary bytes as the PDF a pasteboard holds and asks for it in every type the pasteboard converts it to
+// (a PNG bitmap), as a program that pastes only bitmaps does. The first byte chooses the pasteboard's resolution (9 to
+// 2400 dpi, evenly in its logarithm). The size of the page's bitmap is checked within the conversion's own bound (16 Mi
+// pixels), which the arithmetic alone shows; the page is drawn within a bound small enough to keep an input quick:
+// drawing and encoding a large bitmap are most of what converting a large page costs (a million pixels, a fifth of a
+// second under the sanitizers), in libraries that carry no coverage hooks.
 #include "platform/graphics/PDFImageRep.h"
 #include "platform/ui/dragging/Pasteboard.h"
 #include "platform/ui/dragging/PasteboardConversion.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -78,12 +79,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     pasteboard->setImageResolution(resolution);
     const double asked = pasteboard->imageResolution();
 
-    // What poppler does not open, and a page without area, give no PNG.
+    // What poppler does not open, and a page without area, convert to nothing.
     auto page = gfx::PDFImageRep::imageRepWithData(pdf);
     const gfx::Size points = page ? (*page)->bounds().size : gfx::Size {};
     auto full = conversion::bitmapSize(points, asked);
     if (!full) {
-        check(!conversion::convertedData(*pasteboard, ui::PasteboardType::PNG));
+        for (const auto& type : conversion::convertedTypes(*pasteboard))
+            check(!conversion::convertedData(*pasteboard, type));
         return 0;
     }
     checkSize(points, asked, conversion::MaxPixels, *full);
@@ -94,9 +96,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     checkSize(points, asked, DrawnPixels, *drawn);
     if (double(full->wide) * double(full->high) <= DrawnPixels) {
         check(drawn->wide == full->wide && drawn->high == full->high && drawn->resolution == full->resolution);
-        auto png = conversion::convertedData(*pasteboard, ui::PasteboardType::PNG);
-        check(png.has_value());
-        checkPNG(*png, *drawn);
+        // Every type the pasteboard offers by conversion is made; the PNG is checked byte by byte.
+        const auto offered = conversion::convertedTypes(*pasteboard);
+        check(std::ranges::find(offered, ui::PasteboardType::PNG) != offered.end());
+        for (const auto& type : offered) {
+            auto converted = conversion::convertedData(*pasteboard, type);
+            check(converted.has_value() && !converted->isEmpty());
+            if (type == ui::PasteboardType::PNG)
+                checkPNG(*converted, *drawn);
+        }
     } else {
         auto png = conversion::pngOfPDF(pdf, asked, DrawnPixels);
         check(png.has_value());

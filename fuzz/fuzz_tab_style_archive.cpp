@@ -1,13 +1,15 @@
-// Reads arbitrary bytes as a keyed archive of the capsule tab style, the one look that stores settings, then draws a
-// horizontal and a vertical bar with whatever it decoded.
+// Reads arbitrary bytes as a keyed archive of a tab bar control's style, through the decoder of a style the registry
+// makes (every registered look, picked by the input's length), then draws a horizontal and a vertical bar with
+// whatever it decoded.
 #include "frameworks/ZTBTabBarControl/ZTBTabBarControl.h"
-#include "frameworks/ZTBTabBarControl/styles/ZTBCapsuleTabStyle.h"
+#include "frameworks/ZTBTabBarControl/ZTBTabStyle.h"
 
 #include "platform/foundation/archiving/KeyedUnarchiver.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/ui/containers/TabView.h"
 #include "platform/ui/containers/TabViewItem.h"
 
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 
@@ -22,11 +24,10 @@ struct TabStyleFuzzBar {
     std::shared_ptr<gfx::GraphicsContext> canvas = gfx::GraphicsContext::createForBitmap(300, 22);
     // What the bar holds between inputs, horizontal: an input that left its own style and orientation behind would
     // end with more blocks than it began with, and libFuzzer would take every such input for a leak to look into.
-    std::shared_ptr<ZTBCapsuleTabStyle> restingStyle = fnd::makeObject<ZTBCapsuleTabStyle>();
+    std::shared_ptr<ZTBTabStyle> restingStyle = bar->style();
 
     TabStyleFuzzBar()
     {
-        bar->setStyle(restingStyle);
         bar->setTabView(tabView);
         tabView->setDelegate(bar);
         for (int i = 0; i < 3; ++i) {
@@ -51,13 +52,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     fnd::KeyedUnarchiver coder(data);
     if (coder.hasFailed())
         return 0;
-    auto style = fnd::makeObject<ZTBCapsuleTabStyle>();
+    static const auto names = ZTBTabStyleRegistry::shared().registeredNames();
+    const auto& name = names[size % names.size()];
+    auto style = ZTBTabStyleRegistry::shared().makeStyle(name);
+    if (!style || style->name() != name)
+        std::abort();
     style->initWithCoder(coder);
     // Taking the style lays the bar out horizontally, then vertically.
     bar.setStyle(style);
     for (int orientation : { 0, 1 }) {
         bar.setOrientation(orientation);
-        if (style->tabCellHeight() != (orientation == 1 ? 28.0 : 22.0))
+        const double height = style->tabCellHeight();
+        if (!std::isfinite(height) || height <= 0)
             std::abort();
         gfx::CurrentContextScope scope(shared->canvas);
         style->drawTabBar(bar, bar.bounds());

@@ -1,8 +1,11 @@
 // Reads arbitrary bytes as a keyed archive of a tab bar style (or of a bar holding one) and draws a bar of three
-// tabs with whatever style comes out, pictures from the archive included; every close-image type is asked for.
+// tabs with whatever style comes out, pictures from the archive included; every close-image type is asked for. An
+// archive that holds neither is read by the decoder of a style the registry makes (every registered look, picked by
+// the input's length), so each look's decoder is reached whatever class the archive names.
 #include "frameworks/QFTabBarView/QFAttachedTabBarButton.h"
 #include "frameworks/QFTabBarView/QFTabBarButtonCell.h"
 #include "frameworks/QFTabBarView/QFTabBarView.h"
+#include "frameworks/QFTabBarView/QFTabStyle.h"
 
 #include "platform/foundation/archiving/KeyedUnarchiver.h"
 #include "platform/graphics/GraphicsContext.h"
@@ -42,14 +45,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     // Kept for the whole run and never destroyed: at exit the runtime's own statics go first.
     static auto* shared = new TabStylesFuzzBar;
 
-    auto decoded = fnd::KeyedUnarchiver::unarchiveTopLevelObjectWithData(fnd::Data(bytes, size));
-    if (!decoded)
-        return 0;
-    std::shared_ptr<QFTabStyle> style = decoded->objectAs<QFTabStyle>();
-    if (auto bar = decoded->objectAs<QFTabBarView>())
-        style = bar->style();
-    if (!style)
-        return 0;
+    const fnd::Data data(bytes, size);
+    std::shared_ptr<QFTabStyle> style;
+    if (auto decoded = fnd::KeyedUnarchiver::unarchiveTopLevelObjectWithData(data)) {
+        style = decoded->objectAs<QFTabStyle>();
+        if (auto bar = decoded->objectAs<QFTabBarView>())
+            style = bar->style();
+    }
+    if (!style) {
+        fnd::KeyedUnarchiver coder(data);
+        if (coder.hasFailed())
+            return 0;
+        static const auto names = QFTabStyleRegistry::shared().registeredNames();
+        const auto& name = names[size % names.size()];
+        style = QFTabStyleRegistry::shared().makeStyle(name);
+        if (!style || style->name() != name)
+            std::abort();
+        style->initWithCoder(coder);
+    }
     if (style->name().length() == 0)
         std::abort();
 

@@ -1,6 +1,7 @@
-// Decodes arbitrary bytes in an encoding chosen by the first byte, sniffs their charset and parses the text as a
-// number. Nothing may crash; text that decodes in a Unicode form or non-lossy ASCII must encode back to bytes that
-// decode to the same text.
+// Decodes arbitrary bytes in an encoding chosen by the first byte, from every encoding this system converts, sniffs
+// their charset and parses the text as a number. Nothing may crash; text that decodes and encodes back must decode
+// again to the same text (in a Unicode form or non-lossy ASCII it must encode back), the encoding's charset name must
+// lead to an encoding that reads the bytes alike, and every charset the detector names must be one we convert.
 #include "platform/foundation/locale/NumberFormatter.h"
 #include "platform/foundation/runtime/StringEncoding.h"
 
@@ -9,22 +10,17 @@
 
 namespace {
 
-bool roundTripsExactly(fnd::StringEncoding encoding)
+[[noreturn]] void textEncodingFail(const char* what, fnd::StringEncoding encoding)
 {
-    using fnd::StringEncoding;
-    switch (encoding) {
-    case StringEncoding::UTF8:
-    case StringEncoding::Unicode:
-    case StringEncoding::UTF16BigEndian:
-    case StringEncoding::UTF16LittleEndian:
-    case StringEncoding::UTF32:
-    case StringEncoding::UTF32BigEndian:
-    case StringEncoding::UTF32LittleEndian:
-    case StringEncoding::NonLossyASCII:
-        return true;
-    default:
-        return false;
-    }
+    std::fprintf(stderr, "%s: %s\n", fnd::localizedNameOfStringEncoding(encoding).utf8().c_str(), what);
+    std::abort();
+}
+
+// Every character of these has a form in them: whatever they decoded, they encode.
+bool encodesEveryCharacter(fnd::StringEncoding encoding)
+{
+    return fnd::mostCompatibleMacStringEncoding(encoding) == fnd::CFStringEncodings::Unicode
+        || encoding == fnd::StringEncoding::NonLossyASCII;
 }
 
 }
@@ -37,19 +33,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     fnd::StringEncoding encoding = encodings[bytes[0] % encodings.size()];
     std::span<const std::uint8_t> body(bytes + 1, size - 1);
 
-    fnd::detectStringEncodings(body);
+    for (const auto& candidate : fnd::detectStringEncodings(body)) {
+        if (!fnd::isAvailableStringEncoding(candidate.encoding))
+            textEncodingFail("detected, but not converted", candidate.encoding);
+    }
     auto text = fnd::stringWithData(body, encoding);
     if (!text)
         return 0;
 
     auto encoded = fnd::dataUsingEncoding(*text, encoding);
-    if (roundTripsExactly(encoding)) {
-        auto decoded = encoded ? fnd::stringWithData(*encoded, encoding) : fnd::Expected<fnd::String>();
-        if (!encoded || !decoded || *decoded != *text) {
-            std::fprintf(
-                stderr, "%s does not round-trip\n", fnd::localizedNameOfStringEncoding(encoding).utf8().c_str());
-            std::abort();
-        }
+    if (!encoded && encodesEveryCharacter(encoding))
+        textEncodingFail("does not encode what it decoded", encoding);
+    if (encoded) {
+        auto decoded = fnd::stringWithData(*encoded, encoding);
+        if (!decoded || *decoded != *text)
+            textEncodingFail("does not round-trip", encoding);
+    }
+    if (auto name = fnd::IANACharSetNameOfStringEncoding(encoding)) {
+        auto named = fnd::stringEncodingFromIANACharSetName(*name);
+        if (!named)
+            textEncodingFail("its charset name is not known", encoding);
+        if (fnd::stringWithData(body, *named) != text)
+            textEncodingFail("the encoding of its charset name reads the bytes otherwise", encoding);
     }
 
     static fnd::NumberFormatter formatter = [] {

@@ -3,8 +3,9 @@
 // spaces once, and modes within their ranges; what it then keeps reads back to the same arrangement.
 //
 // The input is a property list (an XML one, as the defaults file holds) when it starts with '<'; otherwise its
-// bytes build a configuration directly: keys and identifiers picked from the ones a toolbar knows, with values of
-// every kind, so the exploration reaches the reader without having to learn XML first.
+// bytes build a configuration directly: keys and identifiers picked from the ones a toolbar knows (the keys a toolbar
+// writes, every standard identifier and the program's own), with values of every kind, so the exploration reaches
+// the reader without having to learn XML first.
 #include "FuzzEnvironment.h"
 
 #include "platform/backend/headless/HeadlessBackend.h"
@@ -31,6 +32,8 @@ void toolbarConfigurationCheck(bool condition)
 
 const fnd::String ToolbarConfigurationName = "Fuzz";
 const fnd::String ToolbarConfigurationKey = "NSToolbar Configuration Fuzz";
+// The key of the item list, which the target fills with identifiers, a run of them at a time.
+const fnd::String ToolbarConfigurationIdentifiersKey = "TB Item Identifiers";
 constexpr std::size_t ToolbarConfigurationMostEntries = 4 * std::size_t(ui::Toolbar::MaximumItemCount);
 
 // The program's side: two items of its own beside the standard ones.
@@ -53,8 +56,9 @@ public:
     }
     std::vector<fnd::String> toolbarAllowedItemIdentifiers(ui::Toolbar&) override
     {
-        using namespace ui::ToolbarItemIdentifier;
-        return { ShowFonts, ShowColors, Separator, Space, FlexibleSpace, CustomizeToolbar, "Export", "Clipboard" };
+        auto allowed = ui::ToolbarItemIdentifier::standardIdentifiers();
+        allowed.insert(allowed.end(), { "Export", "Clipboard" });
+        return allowed;
     }
 };
 FND_REGISTER_CLASS(ToolbarConfigurationDelegate, fnd::Object)
@@ -75,10 +79,13 @@ ToolbarConfigurationBench& toolbarConfigurationBench()
 // A value of any kind a property list holds from the bytes, taking what it uses off the front.
 fnd::Value toolbarConfigurationValue(std::span<const std::uint8_t>& bytes)
 {
-    static const fnd::String identifiers[] { "Export", "Clipboard", "Gone", ui::ToolbarItemIdentifier::Separator,
-        ui::ToolbarItemIdentifier::Space, ui::ToolbarItemIdentifier::FlexibleSpace,
-        ui::ToolbarItemIdentifier::ShowFonts, ui::ToolbarItemIdentifier::ShowColors,
-        ui::ToolbarItemIdentifier::CustomizeToolbar, "" };
+    static const auto identifiers = [] {
+        std::vector<fnd::String> known { "Export", "Clipboard", "Gone" };
+        const auto& standard = ui::ToolbarItemIdentifier::standardIdentifiers();
+        known.insert(known.end(), standard.begin(), standard.end());
+        known.push_back("");
+        return known;
+    }();
     if (bytes.empty())
         return fnd::String("Export");
     const std::uint8_t b = bytes.front();
@@ -87,7 +94,7 @@ fnd::Value toolbarConfigurationValue(std::span<const std::uint8_t>& bytes)
     case 0:
     case 1:
     case 2:
-        return identifiers[(b / 8) % std::size(identifiers)];
+        return identifiers[(b / 8) % identifiers.size()];
     case 3:
         return static_cast<long long>(static_cast<std::int8_t>(b)) * (b % 3 == 0 ? 1000000000000LL : 1);
     case 4:
@@ -97,7 +104,7 @@ fnd::Value toolbarConfigurationValue(std::span<const std::uint8_t>& bytes)
     case 6:
         return fnd::Array { fnd::String("Export") };
     default:
-        return fnd::Dictionary { { "TB Item Identifiers", fnd::Array {} } };
+        return fnd::Dictionary { { ToolbarConfigurationIdentifiersKey, fnd::Array {} } };
     }
 }
 
@@ -109,7 +116,15 @@ fnd::Value toolbarConfigurationFromBytes(std::span<const std::uint8_t> bytes)
     }
     fnd::Dictionary configuration;
     fnd::Array identifiers;
-    static const fnd::String keys[] { "TB Display Mode", "TB Size Mode", "TB Is Shown" };
+    // The keys besides the identifiers', as a toolbar writes them.
+    static const auto keys = [] {
+        std::vector<fnd::String> written;
+        for (const auto& [key, value] : ui::Toolbar::create("")->configurationDictionary())
+            if (key != ToolbarConfigurationIdentifiersKey)
+                written.push_back(key);
+        toolbarConfigurationCheck(!written.empty());
+        return written;
+    }();
     while (!bytes.empty()) {
         const std::uint8_t op = bytes.front();
         bytes = bytes.subspan(1);
@@ -124,10 +139,10 @@ fnd::Value toolbarConfigurationFromBytes(std::span<const std::uint8_t> bytes)
                     ToolbarConfigurationMostEntries - std::min(identifiers.size(), ToolbarConfigurationMostEntries)),
                 value);
         } else {
-            configuration.set(keys[op % std::size(keys)], toolbarConfigurationValue(bytes));
+            configuration.set(keys[op % keys.size()], toolbarConfigurationValue(bytes));
         }
     }
-    configuration.set("TB Item Identifiers", std::move(identifiers));
+    configuration.set(ToolbarConfigurationIdentifiersKey, std::move(identifiers));
     return configuration;
 }
 
@@ -158,7 +173,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     defaults.setObject(configuration, ToolbarConfigurationKey);
     static const auto allowed = bench.delegate->toolbarAllowedItemIdentifiers(*ui::Toolbar::create(""));
     const auto* dictionary = configuration.dictionary();
-    const auto* list = dictionary ? dictionary->find("TB Item Identifiers") : nullptr;
+    const auto* list = dictionary ? dictionary->find(ToolbarConfigurationIdentifiersKey) : nullptr;
 
     {
         // As at a start: the kept configuration is read when the toolbar first needs its items, in a window.

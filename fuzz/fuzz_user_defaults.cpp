@@ -1,11 +1,10 @@
 // Reads arbitrary bytes as the application's settings file, as a start of the program does: through the user
 // defaults (a damaged file is set aside and reported), the checks of every registered key and the application's
-// readers of lists, colours, fonts and lengths. Then a change is written over the file (the lock, the merge with
-// what the file holds, the atomic replace) and must read back.
+// readers of lists, and of colours, fonts and lengths under every registered key. Then a change is written over the
+// file (the lock, the merge with what the file holds, the atomic replace) and must read back.
 #include "FuzzEnvironment.h"
 
 #include "application/Preferences.h"
-#include "application/PreferencesKeys.h"
 
 #include "platform/foundation/archiving/PropertyList.h"
 #include "platform/foundation/files/UserDefaults.h"
@@ -58,11 +57,12 @@ void readAsTheApplication(const fnd::Dictionary& stored)
     (void)Preferences::fontHeightArray();
     (void)Preferences::modulWidthArray();
     (void)Preferences::barcodeHeightArray();
-    (void)Preferences::colorForKey(DefaultBarcodeValueBarColorKey);
-    (void)Preferences::colorForKey(DefaultBarcodeValueBackgroundColorKey);
-    (void)Preferences::fontForKey(DefaultBarcodeValueFontKey);
-    (void)Preferences::lengthForKey(DefaultBarcodeValueBarWidthKey);
-    (void)Preferences::lengthForKey(DefaultBarcodeValueHeightKey);
+    // Every registered key through each reader of stored objects and lengths: a file may hold any of them anywhere.
+    for (const auto& [key, registered] : Preferences::registeredDefaults()) {
+        (void)Preferences::colorForKey(key);
+        (void)Preferences::fontForKey(key);
+        (void)Preferences::lengthForKey(key);
+    }
     for (const auto& [key, value] : stored)
         standard.removeObjectForKey(key);
 }

@@ -1,5 +1,7 @@
 #include "frameworks/FoundationExtensions/ZORCSVExport.h"
 
+#include "frameworks/FoundationExtensions/ZORCSVParser.h"
+
 #include "platform/foundation/runtime/Object.h"
 
 namespace {
@@ -7,10 +9,9 @@ namespace {
 bool needsQuotes(const fnd::String& value)
 {
     for (char16_t c : value.units()) {
+        if (ZORCSVSeparator::withCharacter(c))
+            return true;
         switch (c) {
-        case u',':
-        case u';':
-        case u'\t':
         case u'\n':
         case u'\r':
         case u' ':
@@ -82,11 +83,9 @@ fnd::Expected<void> ZORCSVExport::writeRow(const fnd::Array& values)
 
 fnd::Expected<void> ZORCSVExport::writeRows(const std::vector<fnd::Array>& rows)
 {
-    m_delimiterString = ",";
-    if (m_separatorType == 1)
-        m_delimiterString = ";";
-    else if (m_separatorType == 2)
-        m_delimiterString = "\t";
+    const auto* separator = ZORCSVSeparator::withCode(m_separatorType);
+    const char delimiter = separator ? separator->character : ',';
+    m_delimiterString = fnd::String(std::string_view(&delimiter, 1));
     m_lineEndString = m_lineEndType == 1 ? "\r" : m_lineEndType == 2 ? "\n" : "\r\n";
     for (const auto& row : rows) {
         if (auto written = writeRow(row); !written)

@@ -41,20 +41,11 @@ std::int64_t ZORCSVParser::autodetectSeparatorForCSVFile(const fnd::String& path
     auto got = stream->read(bytes.data(), bytes.size());
     stream->close();
     for (std::int64_t i = 0; i < got; ++i) {
-        switch (bytes[static_cast<std::size_t>(i)]) {
-        case ',':
-            return ZORCSVSeparator::Comma;
-        case ';':
-            return ZORCSVSeparator::Semicolon;
-        case '\t':
-            return ZORCSVSeparator::Tab;
-        case 0:
-        case '\n':
-        case '\r':
+        const auto byte = bytes[static_cast<std::size_t>(i)];
+        if (const auto* separator = ZORCSVSeparator::withCharacter(byte))
+            return separator->code;
+        if (byte == 0 || byte == '\n' || byte == '\r')
             return ZORCSVSeparator::NotFound;
-        default:
-            break;
-        }
     }
     return ZORCSVSeparator::NotFound;
 }
@@ -127,33 +118,14 @@ void ZORCSVParser::setDelimiter(const fnd::String& delimiter)
 
 void ZORCSVParser::setSeparatorType(std::int64_t type)
 {
-    switch (type) {
-    case ZORCSVSeparator::Comma:
-        setDelimiter(",");
-        break;
-    case ZORCSVSeparator::Semicolon:
-        setDelimiter(";");
-        break;
-    case ZORCSVSeparator::Tab:
-        setDelimiter("\t");
-        break;
-    default:
-        break;
-    }
+    if (const auto* separator = ZORCSVSeparator::withCode(type))
+        setDelimiter(fnd::String(std::string_view(&separator->character, 1)));
 }
 
 std::int64_t ZORCSVParser::separatorType() const
 {
-    switch (m_delimiterCharacter) {
-    case u',':
-        return ZORCSVSeparator::Comma;
-    case u';':
-        return ZORCSVSeparator::Semicolon;
-    case u'\t':
-        return ZORCSVSeparator::Tab;
-    default:
-        return ZORCSVSeparator::NotFound;
-    }
+    const auto* separator = ZORCSVSeparator::withCharacter(m_delimiterCharacter);
+    return separator ? separator->code : ZORCSVSeparator::NotFound;
 }
 
 void ZORCSVParser::setEncoding(fnd::StringEncoding encoding)
@@ -212,6 +184,7 @@ void ZORCSVParser::parse()
     }
     m_finished = true;
     m_hasStarted = true;
+    m_decodesWhole = fnd::hasShiftStates(m_fileEncoding);
     // A delegate's exception ends the parse: the parser is idle again, ready to start over.
     struct Ending {
         ZORCSVParser& parser;
@@ -329,6 +302,10 @@ void ZORCSVParser::decodeChunk()
 {
     auto& bytes = m_currentChunk.vector();
     if (bytes.empty() || m_pendingDecodeError)
+        return;
+    // After a shift sequence the bytes mean what it set: a piece of such text decodes alike only within the whole,
+    // so it is decoded once the stream has ended.
+    if (m_decodesWhole && !m_endOfStreamReached)
         return;
     auto decodePrefix = [&](std::size_t length) {
         return fnd::decodedStringWithData(std::span(bytes.data(), length), m_fileEncodingIntern);

@@ -5,6 +5,7 @@
 #include "platform/foundation/runtime/StringEncoding.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -31,6 +32,24 @@ inline constexpr std::int64_t Comma = 0;
 inline constexpr std::int64_t Semicolon = 1;
 inline constexpr std::int64_t Tab = 2;
 inline constexpr std::int64_t NotFound = -1;
+
+// Every separator by its code and character: what setSeparatorType, the sniffing of a file and the writer take.
+struct Separator {
+    std::int64_t code;
+    char character;
+};
+inline constexpr std::array<Separator, 3> All { { { Comma, ',' }, { Semicolon, ';' }, { Tab, '\t' } } };
+// The separator of the code or the character; nullptr for any other.
+inline const Separator* withCode(std::int64_t code)
+{
+    auto found = std::ranges::find(All, code, &Separator::code);
+    return found == All.end() ? nullptr : &*found;
+}
+inline const Separator* withCharacter(char16_t character)
+{
+    auto found = std::ranges::find(All, character, [](const Separator& s) { return char16_t(s.character); });
+    return found == All.end() ? nullptr : &*found;
+}
 }
 
 // Line-end codes.
@@ -131,6 +150,8 @@ private:
     bool m_finished { false };
     fnd::StringEncoding m_fileEncoding { fnd::StringEncoding::UTF8 };
     fnd::StringEncoding m_fileEncodingIntern { fnd::StringEncoding::UTF8 };
+    // Text in an encoding with shift sequences is decoded whole, once the stream has ended (set as a parse starts).
+    bool m_decodesWhole { false };
     fnd::String m_csvFile;
     bool m_hasStarted { false };
     fnd::String m_delimiter { "," };

@@ -16,7 +16,7 @@ struct UnitKeys {
     const char* shortNameKey;
 };
 
-constexpr std::array<UnitKeys, 5> MeasurementUnits { {
+constexpr std::array<UnitKeys, ZORMeasurementUnit::Last + 1> MeasurementUnits { {
     { "ZORUnitPointType", "ZORMeasurementLibPoint", "ZORMeasurementLibSCPoint" },
     { "ZORUnitMeterType", "ZORMeasurementLibMeter", "ZORMeasurementLibSCMeter" },
     { "ZORUnitCentimeterType", "ZORMeasurementLibCentimeter", "ZORMeasurementLibSCCentimeter" },
@@ -27,7 +27,7 @@ constexpr std::array<UnitKeys, 5> MeasurementUnits { {
 // The unit numbers are the order of gfx::LengthUnit; a number past the table converts to nothing.
 std::optional<gfx::LengthUnit> measurementLengthUnit(ZORMeasurementUnitType type)
 {
-    if (type > ZORMeasurementUnit::Inch)
+    if (type > ZORMeasurementUnit::Last)
         return std::nullopt;
     return static_cast<gfx::LengthUnit>(type);
 }

@@ -16,6 +16,8 @@ inline constexpr ZORMeasurementUnitType Meter = 1;
 inline constexpr ZORMeasurementUnitType Centimeter = 2;
 inline constexpr ZORMeasurementUnitType Millimeter = 3;
 inline constexpr ZORMeasurementUnitType Inch = 4;
+// The units are the numbers 0 to Last; every function here treats a larger number as no unit.
+inline constexpr ZORMeasurementUnitType Last = Inch;
 }
 
 // Converts through points and rounds the result to single precision, so every conversion of a value gives the very

@@ -46,7 +46,7 @@ ZORMeasurementNumberFormatter::ZORMeasurementNumberFormatter()
 
 void ZORMeasurementNumberFormatter::setShowType(ZORMeasurementUnitType type)
 {
-    m_showType = type <= ZORMeasurementUnit::Inch ? type : ZORMeasurementUnit::Inch;
+    m_showType = type <= ZORMeasurementUnit::Last ? type : ZORMeasurementUnit::Last;
     setNewFormatString();
 }
 
@@ -144,7 +144,7 @@ bool ZORMeasurementNumberFormatter::initWithCoder(fnd::Coder& coder)
         return false;
     if (coder.allowsKeyedCoding()) {
         const auto unit = fnd::decodeBoundedIntegerForKey(
-            coder, "showType", 0, ZORMeasurementUnit::Inch, static_cast<std::int64_t>(m_showType));
+            coder, "showType", 0, ZORMeasurementUnit::Last, static_cast<std::int64_t>(m_showType));
         if (!ZORFormatPattern::decodeDigitsAfterPoint(coder, m_numberOfDigitsAfterPoint))
             return false;
         m_showType = static_cast<ZORMeasurementUnitType>(unit);

@@ -176,10 +176,21 @@ void KRRecorderCell::setRequiredFlags(std::uint64_t flags)
     _redrawControl();
 }
 
+void KRRecorderCell::setAllowsKeyOnly(bool flag)
+{
+    bool wasEmpty = _isEmpty();
+    m_allowsKeyOnly = flag;
+    // The combination is kept, but what the cell shows and binds may have changed.
+    if (_isEmpty() != wasEmpty) {
+        _tellDelegateKeyComboDidChange();
+        _redrawControl();
+    }
+}
+
 void KRRecorderCell::setAllowsKeyOnlyEscapeKeysRecord(bool allowsKeyOnly, bool escapeKeysRecord)
 {
-    m_allowsKeyOnly = allowsKeyOnly;
     m_escapeKeysRecord = escapeKeysRecord;
+    setAllowsKeyOnly(allowsKeyOnly);
 }
 
 void KRRecorderCell::setStyle(int style)

@@ -57,8 +57,10 @@ public:
     void setAllowedFlags(std::uint64_t flags);
     std::uint64_t requiredFlags() const { return m_requiredFlags; }
     void setRequiredFlags(std::uint64_t flags);
+    // A combination without modifiers shows, and has a value, only while key-only combinations are allowed: when
+    // the flag makes one appear or vanish, the delegate is told as of any change of the combination.
     bool allowsKeyOnly() const { return m_allowsKeyOnly; }
-    void setAllowsKeyOnly(bool flag) { m_allowsKeyOnly = flag; }
+    void setAllowsKeyOnly(bool flag);
     bool escapeKeysRecord() const { return m_escapeKeysRecord; }
     void setEscapeKeysRecord(bool flag) { m_escapeKeysRecord = flag; }
     void setAllowsKeyOnlyEscapeKeysRecord(bool allowsKeyOnly, bool escapeKeysRecord);

@@ -970,8 +970,8 @@ bool QFFlowView::initWithCoder(fnd::Coder& coder)
                 fnd::failDecoding(coder, "the flow view's perspective is not sixteen numbers");
                 return false;
             }
-            m_perspective = { m[0], m[1], m[2], m[3], m[4], m[5], m[6], m[7], m[8], m[9], m[10], m[11], m[12], m[13],
-                m[14], m[15] };
+            setPerspective({ m[0], m[1], m[2], m[3], m[4], m[5], m[6], m[7], m[8], m[9], m[10], m[11], m[12], m[13],
+                m[14], m[15] });
         }
         decode("scrollDuration", &QFFlowView::setScrollDuration);
         decode("itemScale", &QFFlowView::setItemScale);

@@ -95,6 +95,8 @@ public:
     // The picture cache's bound: pictures can be made again, and a folder of thousands would otherwise keep
     // every one.
     static constexpr std::size_t DefaultImageCacheBytes = 128u << 20;
+    // The longest a move of the selection takes: the pictures are made when it ends.
+    static constexpr double LongestScrollDuration = 60;
 
     QFFlowView() = default;
     ~QFFlowView() override;
@@ -102,8 +104,9 @@ public:
     // Defaults, layers, the title "Title" and the URL drag type, for the frame.
     void initWithFrame(gfx::Rect frame) override;
 
-    // Geometry (defaults by setDefaults; clamps by the setters). NaN changes nothing, nor does an infinity where
-    // no bound clamps it.
+    // Geometry (defaults by setDefaults; clamps by the setters). NaN changes nothing; lengths and depths (spacing,
+    // the scales, the perspective's entries) are held within the largest coordinate a view holds, the title size
+    // within the largest font size, a move's duration within 0 and LongestScrollDuration.
     double stackedAngle() const { return m_stackedAngle; }
     void setStackedAngle(double degrees);
     double spacing() const { return m_spacing; }
@@ -401,6 +404,8 @@ private:
     // The element of an item's content layer, stored on the layer; it reads the item's index from the layer, so it
     // stays right when items before it come or go. Not yet among the list's children.
     std::shared_ptr<QFLayerAccessibilityHelper> makeItemAccessibility(const std::shared_ptr<ui::Layer>& content);
+    // The item's element's frame in the view: where its picture shows.
+    std::optional<gfx::Rect> accessibilityFrameOfItem(std::size_t index) const;
     static std::optional<fnd::String> cacheKey(const fnd::Value& uid);
     // A picture load on the queue, known by the cache key of its item on the main thread until it delivers (an item
     // may have several, of different sizes).

@@ -33,15 +33,22 @@ void QFFlowView::setupAccessibility()
     m_backgroundElement->setAttributeNames({ A::Children, A::SelectedChildren, A::VisibleChildren, A::Orientation });
     m_backgroundElement->addHandlerForAttribute(A::Orientation,
         [](const QFLayerAccessibilityHelper&) { return fnd::Value(ui::AccessibilityOrientation::Horizontal); });
+    // The items in view whose pictures meet the part of the view its window shows: the scroll layer holds items in
+    // view that a window narrower than the view, or a clip view around it, hides.
     m_backgroundElement->addHandlerForAttribute(A::VisibleChildren, [weakSelf](const QFLayerAccessibilityHelper& e) {
         fnd::Array visible;
         auto view = weakSelf.lock();
         if (!view)
             return fnd::Value(visible);
+        const auto shown = view->visibleRect();
         auto range = view->visibleItemIndexes();
-        for (auto i = range.location; i < range.location + range.length; ++i)
+        for (auto i = range.location; i < range.location + range.length; ++i) {
+            auto frame = view->accessibilityFrameOfItem(std::size_t(i));
+            if (!frame || !gfx::intersectsRect(*frame, shown))
+                continue;
             if (auto child = e.objectInChildrenAtIndex(std::size_t(i)))
                 visible.push_back(QFFlowViewElementValue(child));
+        }
         return fnd::Value(visible);
     });
     m_backgroundElement->addHandlerForAttribute(A::SelectedChildren, [weakSelf](const QFLayerAccessibilityHelper& e) {
@@ -126,19 +133,10 @@ std::shared_ptr<QFLayerAccessibilityHelper> QFFlowView::makeItemAccessibility(co
                 if (auto view = weakSelf.lock(); view && value.boolValue())
                     view->setSelectedIndex(indexOf(element));
             });
-        // Where the picture shows; an item out of view is hidden and keeps an old place, so it reports the place the
-        // layout gives it.
         answers->setFrameHandler(
             [weakSelf, indexOf](const QFLayerAccessibilityHelper& element) -> std::optional<gfx::Rect> {
                 auto view = weakSelf.lock();
-                auto index = indexOf(element);
-                auto item = view ? view->itemLayerAtIndex(index) : nullptr;
-                if (!item)
-                    return std::nullopt;
-                if (item->isHidden())
-                    return view->itemFrameAtIndex(index);
-                auto content = view->imageLayerAtIndex(index);
-                return content ? std::optional(view->rectInViewForLayer(*content)) : std::nullopt;
+                return view ? view->accessibilityFrameOfItem(indexOf(element)) : std::nullopt;
             });
         m_itemElementAnswers = answers;
     }
@@ -147,6 +145,19 @@ std::shared_ptr<QFLayerAccessibilityHelper> QFFlowView::makeItemAccessibility(co
     element->answerAs(*m_itemElementAnswers);
     content->setValueForKey(QFFlowViewElementValue(element), QFFlowViewLayerKey::AccessibilityElement);
     return element;
+}
+
+std::optional<gfx::Rect> QFFlowView::accessibilityFrameOfItem(std::size_t index) const
+{
+    // Where the picture shows; an item out of view is hidden and keeps an old place, so it reports the place the
+    // layout gives it.
+    auto item = itemLayerAtIndex(index);
+    if (!item)
+        return std::nullopt;
+    if (item->isHidden())
+        return itemFrameAtIndex(index);
+    auto content = imageLayerAtIndex(index);
+    return content ? std::optional(rectInViewForLayer(*content)) : std::nullopt;
 }
 
 std::vector<fnd::String> QFFlowView::accessibilityAttributeNames() const

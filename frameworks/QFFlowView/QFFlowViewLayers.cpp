@@ -4,10 +4,12 @@
 #include "frameworks/QFFlowView/QFLayerAccessibilityHelper.h"
 #include "frameworks/QFFlowView/QFVideoOverlayLayer.h"
 
+#include "platform/graphics/Font.h"
 #include "platform/layers/ConstraintLayoutManager.h"
 #include "platform/layers/LayerAnimation.h"
 #include "platform/layers/Transaction.h"
 #include "platform/ui/views/TrackingArea.h"
+#include "platform/ui/views/detail/ViewCoordinates.h"
 
 #include <algorithm>
 #include <cmath>
@@ -25,6 +27,12 @@ ui::LayoutConstraint QFFlowViewConstraint(ui::ConstraintAttribute attribute, ui:
 gfx::ColorPtr QFFlowViewRGB(int r, int g, int b)
 {
     return gfx::Color::colorWithCalibratedRed(r / 255.0, g / 255.0, b / 255.0, 1);
+}
+
+// Lengths and depths beyond the largest coordinate a view holds are out of any view, and sums of them overflow.
+double QFFlowViewBoundedCoordinate(double value)
+{
+    return std::clamp(value, -ui::detail::ViewLargestCoordinate, ui::detail::ViewLargestCoordinate);
 }
 
 // Actions that switch the implicit animation of the keys off.
@@ -82,41 +90,48 @@ void QFFlowView::setStackedAngle(double degrees)
 
 void QFFlowView::setSpacing(double spacing)
 {
-    // Unbounded, so a value that is no length (which would place every item nowhere) leaves it as it is.
-    if (!std::isfinite(spacing) || spacing == m_spacing)
+    // Beyond the largest coordinate a frame holds the next item is out of any view already, and the row, a few
+    // spacings long, would leave the doubles.
+    if (std::isnan(spacing) || spacing == m_spacing)
         return;
     m_spacingBeforeChange = m_spacing;
-    m_spacing = spacing;
+    m_spacing = QFFlowViewBoundedCoordinate(spacing);
     if (m_scrollLayer)
         m_scrollLayer->setNeedsLayout();
 }
 
 void QFFlowView::setSelectedScale(double z)
 {
-    if (std::isfinite(z))
-        m_selectedScale = z;
+    if (!std::isnan(z))
+        m_selectedScale = QFFlowViewBoundedCoordinate(z);
 }
 
 void QFFlowView::setStackedScale(double z)
 {
-    if (std::isfinite(z))
-        m_stackedScale = z;
+    if (!std::isnan(z))
+        m_stackedScale = QFFlowViewBoundedCoordinate(z);
 }
 
 void QFFlowView::setScrollDuration(double seconds)
 {
-    if (std::isfinite(seconds))
-        m_scrollDuration = seconds;
+    if (!std::isnan(seconds))
+        m_scrollDuration = std::clamp(seconds, 0.0, LongestScrollDuration);
 }
 
 void QFFlowView::setPerspective(const ui::Transform3D& transform)
 {
-    const auto& t = transform;
-    for (double m : { t.m11, t.m12, t.m13, t.m14, t.m21, t.m22, t.m23, t.m24, t.m31, t.m32, t.m33, t.m34, t.m41, t.m42,
-             t.m43, t.m44 })
-        if (!std::isfinite(m))
+    // Entries that carry a point beyond the largest coordinate (a scale, a translation) show nothing anywhere, and
+    // their products leave the doubles: each is held within it.
+    using T = ui::Transform3D;
+    static constexpr double T::*Entries[] = { &T::m11, &T::m12, &T::m13, &T::m14, &T::m21, &T::m22, &T::m23, &T::m24,
+        &T::m31, &T::m32, &T::m33, &T::m34, &T::m41, &T::m42, &T::m43, &T::m44 };
+    auto bounded = transform;
+    for (auto entry : Entries) {
+        if (std::isnan(transform.*entry))
             return;
-    m_perspective = transform;
+        bounded.*entry = QFFlowViewBoundedCoordinate(transform.*entry);
+    }
+    m_perspective = bounded;
 }
 
 void QFFlowView::setReflectionOffset(double offset)
@@ -204,12 +219,13 @@ void QFFlowView::setTitle(const fnd::String& title)
 
 void QFFlowView::setTitleSize(double size)
 {
-    // The title's height places the row of items above it: a size that is no length would leave no row.
-    if (!std::isfinite(size) || size < 0)
+    // The title's height places the row of items above it: a size that is no length would leave no row, and one
+    // beyond the largest a font is set in a title beyond any frame.
+    if (std::isnan(size) || size < 0)
         return;
-    m_titleSize = size;
+    m_titleSize = std::min(size, gfx::Font::LargestPointSize);
     if (m_titleLayer) {
-        m_titleLayer->setFontSize(size);
+        m_titleLayer->setFontSize(m_titleSize);
         setTitle(m_title);
     }
 }

@@ -143,9 +143,14 @@ void QFTabBarView::setTabView(const std::shared_ptr<ui::TabView>& tabView)
     std::lock_guard guard(m_lock);
     if (tabView == m_tabView)
         return;
+    // What the program changed in the tab view left is shown and told first (a tab closed there is detached).
+    if (m_tabView && needsUpdate())
+        update(false);
     m_tabView = tabView;
     // The delegate's extra drag types are asked for this tab view, so a delegate set first is asked again.
     registerDraggedTypes();
+    // The buttons of the tab view the bar showed before go in the next update.
+    setNeedsUpdate(true);
     if (!tabView)
         return;
     // The bar follows its tab view as the tab view's delegate.

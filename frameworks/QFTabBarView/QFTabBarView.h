@@ -18,6 +18,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <unordered_map>
 #include <vector>
 
 namespace fnd {
@@ -240,6 +241,8 @@ public:
     void startDraggingAttachedTabBarButton(QFAttachedTabBarButton& button, const ui::Event& event);
     std::shared_ptr<QFAttachedTabBarButton> attachedTabBarButtonForDraggedItems() const;
     bool isSliding() const;
+    // A tab of this bar slides along it (another bar's slide leaves this one in its tabs' order).
+    bool isSlidingHere() const;
     bool isDragging() const;
     bool allowsDetachedDraggingOfTabViewItem(ui::TabViewItem& item);
     ui::DragOperation draggingSourceOperationMaskForLocal(bool isLocal) override;
@@ -389,4 +392,26 @@ private:
     mutable std::recursive_mutex m_lock;
     std::weak_ptr<ui::Window> m_observedWindow;
     std::vector<fnd::NotificationObserverToken> m_windowObservers;
+
+    // The attached buttons among the subviews, followed as they come and go: their number and the button of each
+    // item, so closing or selecting a tab looks at no other tab's button.
+    void didAddSubview(ui::View& subview) override;
+    void willRemoveSubview(ui::View& subview) override;
+    void noteButtonsChanged();
+    long m_attachedButtonCount { 0 };
+    std::unordered_map<const ui::TabViewItem*, std::weak_ptr<QFAttachedTabBarButton>> m_buttonOfItem;
+    // The buttons in bar order by their items' places, made again only after the buttons, their items or the tab
+    // view's items changed (while buttons slide, the order is where they rest, asked each time).
+    struct ButtonOrder {
+        std::vector<std::shared_ptr<QFAttachedTabBarButton>> buttons;
+        const ui::TabView* tabView { nullptr };
+        unsigned long itemChangeCount { 0 };
+        // Buttons whose items left the tab view: they come first, and go in the next update.
+        std::size_t departed { 0 };
+        bool valid { false };
+    };
+    // Brings the order up to the tab view's one change since it was made; false when it must be made again.
+    bool followItemChange(const ui::TabView& tabs) const;
+    mutable ButtonOrder m_buttonOrder;
+    const std::vector<std::shared_ptr<QFAttachedTabBarButton>>& buttonsInItemOrder() const;
 };

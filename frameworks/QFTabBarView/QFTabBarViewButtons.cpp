@@ -5,6 +5,7 @@
 
 #include "frameworks/QFTabBarView/QFAttachedTabBarButton.h"
 #include "frameworks/QFTabBarView/QFTabBarViewExtensions.h"
+#include "frameworks/tab-bar-core/TabDragOrigin.h"
 #include "platform/foundation/runtime/IndexSet.h"
 #include "platform/ui/containers/TabViewItem.h"
 
@@ -54,7 +55,97 @@ fnd::IndexSet QFTabBarView::viewIndexesOfAttachedButtons() const
 
 long QFTabBarView::numberOfAttachedButtons() const
 {
-    return long(attachedButtons().size());
+    return m_attachedButtonCount;
+}
+
+void QFTabBarView::didAddSubview(ui::View& subview)
+{
+    QFTabBarViewBase::didAddSubview(subview);
+    auto* button = dynamic_cast<QFAttachedTabBarButton*>(&subview);
+    if (!button)
+        return;
+    ++m_attachedButtonCount;
+    if (auto item = button->tabViewItem())
+        m_buttonOfItem[item.get()] = std::static_pointer_cast<QFAttachedTabBarButton>(button->shared_from_this());
+    noteButtonsChanged();
+}
+
+void QFTabBarView::willRemoveSubview(ui::View& subview)
+{
+    QFTabBarViewBase::willRemoveSubview(subview);
+    auto* button = dynamic_cast<QFAttachedTabBarButton*>(&subview);
+    if (!button)
+        return;
+    --m_attachedButtonCount;
+    if (auto item = button->tabViewItem())
+        if (auto found = m_buttonOfItem.find(item.get());
+            found != m_buttonOfItem.end() && found->second.lock().get() == button)
+            m_buttonOfItem.erase(found);
+    noteButtonsChanged();
+}
+
+void QFTabBarView::noteButtonsChanged()
+{
+    // The order made before holds the buttons: a button that left must not be kept alive by it.
+    m_buttonOrder = {};
+}
+
+const std::vector<std::shared_ptr<QFAttachedTabBarButton>>& QFTabBarView::buttonsInItemOrder() const
+{
+    auto tabs = tabView();
+    if (m_buttonOrder.valid && m_buttonOrder.tabView == tabs.get()
+        && (!tabs || m_buttonOrder.itemChangeCount == tabs->itemChangeCount() || followItemChange(*tabs)))
+        return m_buttonOrder.buttons;
+    // Each button's item index is looked up once, not at every comparison, and by the tab view's own index, so
+    // the buttons shown cost the same among few tabs or many; buttons whose item left the tab view go last.
+    std::vector<std::pair<long, std::shared_ptr<QFAttachedTabBarButton>>> keyed;
+    keyed.reserve(std::size_t(m_attachedButtonCount));
+    for (auto& button : attachedButtons()) {
+        auto item = button->tabViewItem();
+        keyed.emplace_back(tabs && item ? tabs->indexOfTabViewItem(*item) : long(fnd::NotFound), std::move(button));
+    }
+    std::stable_sort(keyed.begin(), keyed.end(), [](const auto& x, const auto& y) { return x.first < y.first; });
+    m_buttonOrder.buttons.clear();
+    m_buttonOrder.buttons.reserve(keyed.size());
+    for (auto& entry : keyed)
+        m_buttonOrder.buttons.push_back(std::move(entry.second));
+    m_buttonOrder.tabView = tabs.get();
+    m_buttonOrder.itemChangeCount = tabs ? tabs->itemChangeCount() : 0;
+    m_buttonOrder.departed = std::size_t(
+        std::ranges::count_if(keyed, [](const auto& entry) { return entry.first == long(fnd::NotFound); }));
+    m_buttonOrder.valid = true;
+    return m_buttonOrder.buttons;
+}
+
+bool QFTabBarView::followItemChange(const ui::TabView& tabs) const
+{
+    // An item that came has no button yet (the update makes it): the buttons keep their order. The button of an
+    // item that went joins the departed ones, after those that went before it; the others keep their order.
+    const auto& change = tabs.lastItemChange();
+    if (change.count != tabs.itemChangeCount() || change.count != m_buttonOrder.itemChangeCount + 1)
+        return false;
+    auto item = change.item.lock();
+    if (!item)
+        return false;
+    auto button = attachedButtonForTabViewItem(*item);
+    auto& buttons = m_buttonOrder.buttons;
+    if (change.inserted) {
+        if (button)
+            return false;
+    } else if (button) {
+        std::size_t at = m_buttonOrder.departed + std::size_t(std::max(0L, change.index));
+        if (at >= buttons.size() || buttons[at] != button) {
+            auto found = std::ranges::find(buttons, button);
+            if (found == buttons.end() || std::size_t(found - buttons.begin()) < m_buttonOrder.departed)
+                return false;
+            at = std::size_t(found - buttons.begin());
+        }
+        std::rotate(
+            buttons.begin() + long(m_buttonOrder.departed), buttons.begin() + long(at), buttons.begin() + long(at) + 1);
+        ++m_buttonOrder.departed;
+    }
+    m_buttonOrder.itemChangeCount = change.count;
+    return true;
 }
 
 std::vector<std::shared_ptr<QFAttachedTabBarButton>> QFTabBarView::sortedAttachedButtonsUsingComparator(
@@ -69,7 +160,7 @@ std::vector<std::shared_ptr<QFAttachedTabBarButton>> QFTabBarView::sortedAttache
 
 std::vector<std::shared_ptr<QFAttachedTabBarButton>> QFTabBarView::orderedAttachedButtons() const
 {
-    if (isSliding()) {
+    if (isSlidingHere()) {
         // By where each button rests along the bar.
         const gfx::Axis axis = barAxis();
         return sortedAttachedButtonsUsingComparator([axis](const auto& a, const auto& b) {
@@ -79,31 +170,24 @@ std::vector<std::shared_ptr<QFAttachedTabBarButton>> QFTabBarView::orderedAttach
                            : (pa > pb ? ui::ComparisonResult::Descending : ui::ComparisonResult::Same);
         });
     }
-    // Each button's item index is looked up once, not at every comparison, and by the tab view's own index, so
-    // the buttons shown cost the same among few tabs or many; buttons whose item left the tab view go last.
-    auto tabs = tabView();
-    std::vector<std::pair<long, std::shared_ptr<QFAttachedTabBarButton>>> keyed;
-    for (auto& button : attachedButtons()) {
-        auto item = button->tabViewItem();
-        keyed.emplace_back(tabs && item ? tabs->indexOfTabViewItem(*item) : long(fnd::NotFound), std::move(button));
-    }
-    std::stable_sort(keyed.begin(), keyed.end(), [](const auto& x, const auto& y) { return x.first < y.first; });
-    std::vector<std::shared_ptr<QFAttachedTabBarButton>> ordered;
-    ordered.reserve(keyed.size());
-    for (auto& entry : keyed)
-        ordered.push_back(std::move(entry.second));
-    return ordered;
+    return buttonsInItemOrder();
 }
 
 std::shared_ptr<QFAttachedTabBarButton> QFTabBarView::lastAttachedButton() const
 {
-    auto buttons = orderedAttachedButtons();
+    if (isSlidingHere()) {
+        auto buttons = orderedAttachedButtons();
+        return buttons.empty() ? nullptr : buttons.back();
+    }
+    const auto& buttons = buttonsInItemOrder();
     return buttons.empty() ? nullptr : buttons.back();
 }
 
 long QFTabBarView::indexOfAttachedButton(const QFAttachedTabBarButton& button) const
 {
-    auto buttons = orderedAttachedButtons();
+    const auto sliding
+        = isSlidingHere() ? orderedAttachedButtons() : std::vector<std::shared_ptr<QFAttachedTabBarButton>> {};
+    const auto& buttons = isSlidingHere() ? sliding : buttonsInItemOrder();
     for (std::size_t i = 0; i < buttons.size(); ++i)
         if (buttons[i].get() == &button)
             return long(i);
@@ -132,10 +216,11 @@ long QFTabBarView::viewIndexOfSelectedAttachedButton() const
 
 std::shared_ptr<QFAttachedTabBarButton> QFTabBarView::attachedButtonForTabViewItem(const ui::TabViewItem& item) const
 {
-    for (const auto& button : attachedButtons())
-        if (button->tabViewItem().get() == &item)
-            return button;
-    return nullptr;
+    auto found = m_buttonOfItem.find(&item);
+    if (found == m_buttonOfItem.end())
+        return nullptr;
+    auto button = found->second.lock();
+    return button && button->tabViewItem().get() == &item && button->superview().get() == this ? button : nullptr;
 }
 
 std::shared_ptr<QFAttachedTabBarButton> QFTabBarView::attachedButtonAtPoint(gfx::Point point) const
@@ -174,6 +259,9 @@ std::shared_ptr<QFAttachedTabBarButton> QFTabBarView::makeAttachedButtonForTabVi
     else
         start = { generic.minX(), last ? last->frame().maxY() : 0, last ? last->frame().width() : 0, 0 };
     auto button = QFAttachedTabBarButton::create(start, item);
+    // It rests where it starts, after the last button, until it is laid out: buttons sliding along the bar are
+    // ordered by where they rest.
+    button->setStackingFrame(start);
     button->setRolloverButtonType(1);
     button->setSimulateClickOnMouseHovered(m_allowsScrubbing);
     button->setStyle(m_style);
@@ -195,21 +283,18 @@ void QFTabBarView::insertAttachedButtonsForItemsWithoutOne(bool skipDraggedItem)
     for (const auto& item : visibleTabViewItems())
         shown.insert(item.get());
     auto dragged = skipDraggedItem ? attachedTabBarButtonForDraggedItems() : nullptr;
+    const auto items = tabs->tabViewItems();
+    const auto lacking = tbcore::itemsLackingTabs(items, shown, dragged ? dragged->tabViewItem().get() : nullptr);
     // The last button along the bar follows each new one (they come in item order and go after the buttons of
     // earlier items), so the buttons are not sorted again for every new button. While buttons slide the order is
     // their places on the bar, which a new button does not take yet: that order is asked for each time.
-    const bool sliding = isSliding();
+    const bool sliding = isSlidingHere();
     auto last = lastAttachedButton();
     auto keyOf = [&](const QFAttachedTabBarButton& button) {
         auto item = button.tabViewItem();
         return item ? tabs->indexOfTabViewItem(*item) : long(fnd::NotFound);
     };
-    const auto items = tabs->tabViewItems();
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        if (shown.contains(items[i].get()))
-            continue;
-        if (dragged && dragged->tabViewItem() == items[i])
-            continue;
+    for (const std::size_t i : lacking) {
         auto button = makeAttachedButtonForTabViewItem(items[i], long(i), sliding ? lastAttachedButton() : last);
         if (!last || keyOf(*last) <= keyOf(*button))
             last = button;
@@ -267,7 +352,12 @@ void QFTabBarView::setTabViewItemPinnedToOverflowButton(const std::shared_ptr<ui
     if (!last || !item)
         return;
     unbindPropertiesOfAttachedButton(*last);
+    if (auto old = last->tabViewItem())
+        if (auto found = m_buttonOfItem.find(old.get()); found != m_buttonOfItem.end() && found->second.lock() == last)
+            m_buttonOfItem.erase(found);
     last->setTabViewItem(item);
+    m_buttonOfItem[item.get()] = last;
+    noteButtonsChanged();
     bindPropertiesOfAttachedButton(*last, *item);
 }
 
@@ -342,7 +432,9 @@ void QFTabBarView::updateTabStateMaskOfAttachedButton(
 
 void QFTabBarView::updateTabStateMaskOfAttachedButton(QFAttachedTabBarButton& button, long index)
 {
-    auto buttons = orderedAttachedButtons();
+    const auto sliding
+        = isSlidingHere() ? orderedAttachedButtons() : std::vector<std::shared_ptr<QFAttachedTabBarButton>> {};
+    const auto& buttons = isSlidingHere() ? sliding : buttonsInItemOrder();
     QFAttachedTabBarButton* previous
         = index > 0 && index - 1 < long(buttons.size()) ? buttons[std::size_t(index - 1)].get() : nullptr;
     QFAttachedTabBarButton* next = index + 1 < long(buttons.size()) ? buttons[std::size_t(index + 1)].get() : nullptr;

@@ -36,6 +36,13 @@ bool QFTabBarView::isSliding() const
     return QFTabDragAssistant::sharedDragAssistant()->isSliding();
 }
 
+bool QFTabBarView::isSlidingHere() const
+{
+    const auto& assistant = *QFTabDragAssistant::sharedDragAssistant();
+    const auto& item = assistant.pasteboardItem();
+    return assistant.isSliding() && item && item->sourceTabBar.get() == this;
+}
+
 bool QFTabBarView::isDragging() const
 {
     return QFTabDragAssistant::sharedDragAssistant()->isDragging();

@@ -6,6 +6,7 @@
 #include "frameworks/QFTabBarView/QFAttachedTabBarButton.h"
 #include "frameworks/QFTabBarView/QFOverflowPopUpButton.h"
 #include "frameworks/QFTabBarView/QFTabBarController.h"
+#include "frameworks/QFTabBarView/QFTabDragAssistant.h"
 #include "frameworks/tab-bar-core/TabResources.h"
 #include "platform/foundation/runtime/RunLoop.h"
 #include "platform/foundation/runtime/Thread.h"
@@ -14,6 +15,7 @@
 #include "platform/ui/views/Window.h"
 
 #include <algorithm>
+#include <utility>
 
 bool QFTabBarView::needsUpdate() const
 {
@@ -66,6 +68,7 @@ bool QFTabBarView::_shouldDisplayTabBar() const
 void QFTabBarView::update(bool animate)
 {
     auto keep = self();
+    QFTabDragAssistant::sharedDragAssistant()->stopSlidingButtonsOf(*this);
     const bool dragging = isDragging();
     if (!dragging) {
         if (!m_isHidden && !_shouldDisplayTabBar()) {
@@ -98,6 +101,9 @@ void QFTabBarView::update(bool animate)
     _positionOverflowMenu();
 
     if (!animate) {
+        // A slide still running would carry the buttons on to where an earlier layout put them.
+        if (auto running = std::exchange(m_slideButtonsAnimation, nullptr))
+            running->stopAnimation();
         for (const auto& button : attachedButtons())
             button->setFrame(button->stackingFrame());
         _positionAddTabButton();
@@ -136,13 +142,18 @@ void QFTabBarView::_synchronizeSelection()
         = selectedItem ? attachedButtonForTabViewItem(*selectedItem) : nullptr;
     if (!selected && selectedItem) {
         auto last = lastAttachedButton();
-        if (last && last->isOverflowButton()) {
+        // The dragged tab's button keeps its own item: pinned to another, it would carry that one off.
+        if (last && last->isOverflowButton() && last != attachedTabBarButtonForDraggedItems()) {
             setTabViewItemPinnedToOverflowButton(selectedItem);
             selected = last;
         }
     }
-    for (const auto& button : attachedButtons()) {
-        button->setTabState(button->tabState() & ~(QFTabState::PreviousSelected | QFTabState::NextSelected));
+    // In bar order, which is kept between changes, rather than picked from the subviews each time.
+    const auto buttons = isSlidingHere() ? attachedButtons() : buttonsInItemOrder();
+    for (const auto& button : buttons) {
+        // Only the selected tab's neighbours carry these bits: the others are not set again (and redrawn).
+        if (const auto bits = button->tabState(); bits & (QFTabState::PreviousSelected | QFTabState::NextSelected))
+            button->setTabState(bits & ~(QFTabState::PreviousSelected | QFTabState::NextSelected));
         const auto state = button == selected ? ui::ControlStateValue::On : ui::ControlStateValue::Off;
         if (button->state() != state)
             button->setState(state);

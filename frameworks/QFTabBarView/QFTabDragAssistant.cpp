@@ -124,6 +124,7 @@ void QFTabDragAssistant::startDraggingAttachedTabBarButton(
     pasteboard->clearContents();
     pasteboard->writeObjects({ item });
     m_pasteboardItem = item;
+    m_origin = { bar.tabView(), button.tabViewItem() };
     fnd::NotificationCenter::defaultCenter().postNotificationName(QFTabDragDidBeginNotification, fnd::Value(item));
     slideLoop(button, bar, button.frame().origin, event);
 }
@@ -168,7 +169,8 @@ void QFTabDragAssistant::slideLoop(
                 current = moveAttachedTabBarButton(button, bar, current, destination);
                 lastDestination = current;
             }
-            if (item && bar.allowsDetachedDraggingOfTabViewItem(*item)) {
+            // A tab the program closed meanwhile does not tear off: it has nowhere left to go.
+            if (item && !m_origin.hasDeparted(bar.tabView().get()) && bar.allowsDetachedDraggingOfTabViewItem(*item)) {
                 // Pulled away across the bar: above or below a horizontal one, beside a vertical one.
                 const gfx::Rect b = bar.bounds();
                 const gfx::Axis axis = bar.barAxis();
@@ -185,11 +187,14 @@ void QFTabDragAssistant::slideLoop(
             }
             continue;
         }
-        // Released within the bar.
+        // Released within the bar, where the button rests among the others: tabs the program added or closed while
+        // it slid move that place from the index the slide last gave it.
+        current = bar.indexOfAttachedButton(button);
         m_isSliding = false;
         button.setIsInDraggedSlide(false);
-        if (item && bar.indexOfTabViewItem(item.get()) == fnd::NotFound) {
-            // The program closed the tab meanwhile: it is not moved back in; its button goes once the drag is over.
+        if (m_origin.hasDeparted(bar.tabView().get())) {
+            // The program closed the tab meanwhile (or took the tab view from the bar): it is not moved back in; its
+            // button goes once the drag is over.
             itemLeft = true;
         } else if (bar.indexOfTabViewItem(item.get()) != current) {
             bar.moveTabViewItem(item, current);
@@ -210,8 +215,15 @@ void QFTabDragAssistant::slideLoop(
     // The drag ends here: nothing left the bar.
     fnd::NotificationCenter::defaultCenter().postNotificationName(QFTabDragDidEndNotification);
     m_pasteboardItem.reset();
-    if (itemLeft)
+    const auto origin = m_origin;
+    m_origin = {};
+    if (itemLeft) {
+        // Its bar's update skipped it while it slid; a closed tab is told detached now, once.
+        bar.removeAttachedButton(button);
+        if (auto d = bar.delegate(); d && origin.tabView && origin.item && origin.wasClosed())
+            d->tabViewDidDetachTabViewItem(*origin.tabView, *origin.item);
         bar.update(false);
+    }
     bar.updateTabStateMaskOfAttachedButtons();
     bar.setNeedsDisplay(true);
 }
@@ -277,6 +289,19 @@ void QFTabDragAssistant::slideBackTabBarButton(QFAttachedTabBarButton& button, Q
     m_slideButtonsAnimation->setDuration(0.05);
     m_slideButtonsAnimation->setDelegate(std::static_pointer_cast<ui::AnimationDelegate>(self()));
     m_slideButtonsAnimation->startAnimation();
+}
+
+void QFTabDragAssistant::stopSlidingButtonsOf(const QFTabBarView& bar)
+{
+    if (!m_slideButtonsAnimation)
+        return;
+    for (const auto& dictionary : m_slideButtonsAnimation->viewAnimations())
+        if (auto button = dictionary.get(ui::ViewAnimationKey::Target).objectAs<QFAttachedTabBarButton>();
+            button && button->tabBarView().get() == &bar) {
+            auto keep = m_slideButtonsAnimation;
+            keep->stopAnimation();
+            return;
+        }
 }
 
 void QFTabDragAssistant::animationDidStop(ui::Animation& animation)
@@ -370,15 +395,21 @@ void QFTabDragAssistant::draggedImageEndedAt(gfx::Point point, ui::DragOperation
     if (!m_isDragging || !m_pasteboardItem)
         return;
     auto item = m_pasteboardItem;
+    // A tab the program closed while it was carried (or whose tab view it took from the bar) goes nowhere.
+    if (draggedTabHasDeparted(*item)) {
+        endDragOfDepartedTab(item);
+        return;
+    }
     auto source = item->sourceTabBar;
     auto button = item->attachedTabBarButton;
     auto tabItem = button ? button->tabViewItem() : nullptr;
     auto delegate = source ? source->delegate() : nullptr;
     auto sourceTabs = source ? source->tabView() : nullptr;
-    // A tab the program closed while it was carried goes nowhere.
-    const bool itemLeft = tabItem && sourceTabs && sourceTabs->indexOfTabViewItem(*tabItem) == long(fnd::NotFound);
-    bool putBack = !itemLeft;
-    if (!itemLeft && !m_destinationTabBar && delegate && sourceTabs && tabItem) {
+    const gfx::Point pointer = m_dragPointer.pointerFor(point);
+    // Let go over a bar that could not take it (it has no tab view), the tab goes back rather than into a new bar.
+    auto under = tbcore::barUnderScreenPoint<QFTabBarView>(pointer);
+    bool putBack = true;
+    if (!m_destinationTabBar && !(under && !under->tabView()) && delegate && sourceTabs && tabItem) {
         if (auto answer = delegate->tabViewNewTabBarViewForDraggedTabViewItem(*sourceTabs, *tabItem, point)) {
             if (auto newBar = *answer) {
                 putBack = false;
@@ -390,7 +421,7 @@ void QFTabDragAssistant::draggedImageEndedAt(gfx::Point point, ui::DragOperation
                 newBar->update(false);
                 if (auto w = newBar->window()) {
                     if (m_currentTearOffStyle == 1)
-                        expandWindow(*w, m_dragPointer.pointerFor(point));
+                        expandWindow(*w, pointer);
                     else
                         w->makeKeyAndOrderFront();
                 }
@@ -400,16 +431,46 @@ void QFTabDragAssistant::draggedImageEndedAt(gfx::Point point, ui::DragOperation
             }
         }
     }
-    if (putBack && source && button && button->superview().get() != source.get()) {
-        // Back where it came from; its item never left the tab view.
-        source->addSubview(button);
-        button->setStyle(source->style());
-        if (tabItem)
-            source->bindPropertiesOfAttachedButton(*button, *tabItem);
-        source->update(false);
-    }
+    if (putBack)
+        putBackInSourceBar(*item);
     fnd::NotificationCenter::defaultCenter().postNotificationName(QFTabDragDidEndNotification);
     finishDragOfPasteboardItem(item);
+}
+
+bool QFTabDragAssistant::draggedTabHasDeparted(const QFTabPasteboardItem& item) const
+{
+    return m_origin.hasDeparted(item.sourceTabBar ? item.sourceTabBar->tabView().get() : nullptr);
+}
+
+void QFTabDragAssistant::endDragOfDepartedTab(const std::shared_ptr<QFTabPasteboardItem>& item)
+{
+    // Torn off, its button left the bar, so no update of the bar finds it and tells the delegate: that is done once
+    // the drag is over.
+    const auto origin = m_origin;
+    auto source = item->sourceTabBar;
+    auto delegate = source ? source->delegate() : nullptr;
+    auto button = item->attachedTabBarButton;
+    const bool inBar = button && button->superview() && button->superview() == source;
+    fnd::NotificationCenter::defaultCenter().postNotificationName(QFTabDragDidEndNotification);
+    finishDragOfPasteboardItem(item);
+    if (!inBar && delegate && origin.tabView && origin.item && origin.wasClosed())
+        delegate->tabViewDidDetachTabViewItem(*origin.tabView, *origin.item);
+}
+
+void QFTabDragAssistant::putBackInSourceBar(const QFTabPasteboardItem& item)
+{
+    auto source = item.sourceTabBar;
+    auto button = item.attachedTabBarButton;
+    if (!source || !button || button->superview().get() == source.get())
+        return;
+    auto tabItem = button->tabViewItem();
+    if (button->superview())
+        button->removeFromSuperview();
+    source->addSubview(button);
+    button->setStyle(source->style());
+    if (tabItem)
+        source->bindPropertiesOfAttachedButton(*button, *tabItem);
+    source->update(false);
 }
 
 // Destination callbacks.
@@ -437,7 +498,8 @@ ui::DragOperation QFTabDragAssistant::draggingEntered(ui::DraggingInfo& info, QF
     auto delegate = bar.delegate();
     auto tabs = bar.tabView();
     auto tabItem = item->attachedTabBarButton->tabViewItem();
-    if (tabItem && tbcore::liesInsideTabPage(bar, *tabItem))
+    // A bar without a tab view has nowhere to put the tab's item.
+    if (!tabs || (tabItem && tbcore::liesInsideTabPage(bar, *tabItem)))
         return ui::DragOperations::None;
     if (delegate && tabs && tabItem && !delegate->tabViewValidateDrop(*tabs, info, *tabItem, index, bar).value_or(true))
         return ui::DragOperations::None;
@@ -463,7 +525,7 @@ ui::DragOperation QFTabDragAssistant::draggingUpdated(ui::DraggingInfo& info, QF
     auto delegate = bar.delegate();
     auto tabs = bar.tabView();
     auto tabItem = item->attachedTabBarButton->tabViewItem();
-    bool refused = index == fnd::NotFound || (tabItem && tbcore::liesInsideTabPage(bar, *tabItem));
+    bool refused = index == fnd::NotFound || !tabs || (tabItem && tbcore::liesInsideTabPage(bar, *tabItem));
     if (!refused && delegate && tabs && tabItem)
         refused = !delegate->tabViewValidateDrop(*tabs, info, *tabItem, index, bar).value_or(true);
     const long previous = bar.destinationIndexForDraggedItem();
@@ -527,16 +589,25 @@ bool QFTabDragAssistant::performDragOperation(ui::DraggingInfo& info, QFTabBarVi
     long index = destinationIndexForButton(button.get(), p, *destination);
     if (index == fnd::NotFound)
         index = destination->destinationIndexForDraggedItem();
-    // A tab the program closed while it was carried is not taken.
-    bool accepted
-        = index != fnd::NotFound && tabItem && !(source && source->indexOfTabViewItem(tabItem.get()) == fnd::NotFound);
-    auto delegate = destination->delegate();
-    auto tabs = destination->tabView();
-    if (accepted && delegate && tabs)
-        accepted = delegate->tabViewValidateDrop(*tabs, info, *tabItem, index, *destination).value_or(true);
     bar.setDestinationIndexForDraggedItem(fnd::NotFound);
     destination->setDestinationIndexForDraggedItem(fnd::NotFound);
+    // A tab the program closed while it was carried (or whose tab view it took from the bar) is not taken, and the
+    // room the bar made for it closes.
+    if (draggedTabHasDeparted(*item)) {
+        destination->update();
+        endDragOfDepartedTab(item);
+        return false;
+    }
+    // A bar without a tab view has nowhere to put the item.
+    auto tabs = destination->tabView();
+    bool accepted = index != fnd::NotFound && tabItem && tabs;
+    auto delegate = destination->delegate();
+    if (accepted && delegate)
+        accepted = delegate->tabViewValidateDrop(*tabs, info, *tabItem, index, *destination).value_or(true);
     if (!accepted) {
+        // Refused: the room the bar made closes, and the tab goes back where it came from.
+        destination->update();
+        putBackInSourceBar(*item);
         fnd::NotificationCenter::defaultCenter().postNotificationName(QFTabDragDidEndNotification);
         finishDragOfPasteboardItem(item);
         return false;
@@ -657,8 +728,10 @@ void QFTabDragAssistant::beginDraggingWindow(const std::shared_ptr<QFTabPasteboa
     auto tabItem = button->tabViewItem();
     if (isSourceWindow && delegate && tabs && tabItem && delegate->makesNewTabBarViews()) {
         // Only a delegate that can make a new window lets the source window go while its only tab floats.
-        if (auto w = source->window())
+        if (auto w = source->window()) {
             w->orderOut();
+            m_steppedAsideWindow = w;
+        }
         if (m_currentTearOffStyle == 0) {
             if (m_draggedView)
                 m_draggedView->window()->setAlphaValue(0.75);
@@ -742,12 +815,27 @@ void QFTabDragAssistant::finishDragOfPasteboardItem(const std::shared_ptr<QFTabP
     auto keep = self();
     if (item && item->sourceTabBar) {
         auto source = item->sourceTabBar;
+        // Changes the program made meanwhile (tabs closed, the tab view taken away) are shown and told now: the
+        // window may go, or stay unseen and never lay itself out.
+        if (source->needsUpdate())
+            source->update(false);
         auto tabs = source->tabView();
         auto delegate = source->delegate();
         auto tabItem = item->attachedTabBarButton ? item->attachedTabBarButton->tabViewItem() : nullptr;
         if (tabs && tabs->numberOfTabViewItems() == 0 && delegate && tabItem)
             delegate->tabViewCloseWindowForLastTabViewItem(*tabs, *tabItem);
     }
+    // The window that stepped aside for its only tab comes back while it has tabs (its tab put back, or tabs the
+    // program added meanwhile); emptied, it stays away for the delegate to close.
+    if (auto w = m_steppedAsideWindow.lock(); w && !w->isVisible()) {
+        auto source = item ? item->sourceTabBar : nullptr;
+        auto shown = source ? source->tabView() : nullptr;
+        if ((m_origin.tabView && m_origin.tabView->numberOfTabViewItems() > 0)
+            || (shown && shown->numberOfTabViewItems() > 0))
+            w->orderFront();
+    }
+    m_steppedAsideWindow.reset();
+    m_origin = {};
     stopFade();
     if (m_draggedTab) {
         m_draggedTab->stop();
@@ -765,6 +853,14 @@ void QFTabDragAssistant::finishDragOfPasteboardItem(const std::shared_ptr<QFTabP
     m_pasteboardItem.reset();
     auto former = m_destinationTabBar;
     m_destinationTabBar.reset();
-    if (former)
+    if (former && former->destinationIndexForDraggedItem() != fnd::NotFound) {
+        // The room the bar made for the tab closes again.
         former->setDestinationIndexForDraggedItem(fnd::NotFound);
+        former->update();
+    }
+    // Their updates during the drag left the selection as it was: the bars show theirs again in their next pass.
+    if (auto source = item ? item->sourceTabBar : nullptr)
+        source->setNeedsUpdate(true);
+    if (former)
+        former->setNeedsUpdate(true);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "frameworks/QFTabBarView/QFTabDragWindow.h"
+#include "frameworks/tab-bar-core/TabDragOrigin.h"
 #include "platform/ui/dragging/Dragging.h"
 #include "platform/ui/dragging/PasteboardItem.h"
 #include "platform/ui/views/Animation.h"
@@ -64,6 +65,9 @@ public:
     std::shared_ptr<QFAttachedTabBarButton> attachedTabBarButtonForDraggedItems() const;
     long destinationIndexForButton(QFAttachedTabBarButton* button, gfx::Point point, QFTabBarView& bar);
 
+    // Stops the slide of the bar's buttons: the bar is laid out anew, and a slide left running would carry its
+    // buttons on to where they rested before.
+    void stopSlidingButtonsOf(const QFTabBarView& bar);
     void animationDidStop(ui::Animation& animation) override;
     void animationDidEnd(ui::Animation& animation) override;
 
@@ -86,12 +90,21 @@ private:
     void stopFade();
     void expandWindow(ui::Window& window, gfx::Point point);
     void finalizeAnimation(ui::Animation& animation);
+    // Whether the dragged tab has nowhere to come back to: the program closed it or took its tab view from the bar.
+    bool draggedTabHasDeparted(const QFTabPasteboardItem& item) const;
+    // Ends the drag of a departed tab: it goes nowhere, and a closed one is told detached once the drag is over.
+    void endDragOfDepartedTab(const std::shared_ptr<QFTabPasteboardItem>& item);
+    // The torn-off button back in its source bar; its item never left the tab view.
+    void putBackInSourceBar(const QFTabPasteboardItem& item);
     std::shared_ptr<QFTabDragAssistant> self();
 
     gfx::Point m_currentMouseLocation;
     // Where the pointer was (on the screen) when the tab tore off.
     gfx::Point m_tearOffPoint;
     std::shared_ptr<QFTabPasteboardItem> m_pasteboardItem;
+    tbcore::DraggedTabOrigin m_origin;
+    // The source window, ordered out while its only tab is carried away.
+    std::weak_ptr<ui::Window> m_steppedAsideWindow;
     std::shared_ptr<QFTabBarView> m_destinationTabBar;
     bool m_isDragging { false };
     bool m_isSliding { false };

@@ -4,6 +4,7 @@
 #include "frameworks/ZTBTabBarControl/ZTBTabControls.h"
 #include "frameworks/ZTBTabBarControl/ZTBTabDragAssistant.h"
 #include "frameworks/tab-bar-core/TabBarOutlets.h"
+#include "frameworks/tab-bar-core/TabDragOrigin.h"
 #include "frameworks/tab-bar-core/TabResources.h"
 #include "frameworks/tab-bar-core/TabShapes.h"
 #include "frameworks/tab-bar-core/TabWidths.h"
@@ -219,12 +220,22 @@ void ZTBTabBarControl::addTabViewItem(const std::shared_ptr<ui::TabViewItem>& it
         cell->setFrame({ generic.minX(), last.maxY(), last.width(), 0 });
     bindPropertiesForCell(*cell, *item);
     m_cells.push_back(cell);
+    // While a tab is dragged over the bar its tabs stand between placeholders: a new one gets its gap after it.
+    if (m_cells.front()->isPlaceholder())
+        m_cells.push_back(ZTBTabBarCell::placeholder(cell->frame(), false, self()));
+    // Laid out in the window's next layout pass: a program adding many tabs at once pays for one layout, not one
+    // per tab.
     if (m_tabView && long(m_cells.size()) == m_tabView->numberOfTabViewItems())
-        update();
+        setNeedsUpdate();
     ui::accessibilityPostNotification(*this, ui::AccessibilityNotification::ChildrenChanged);
 }
 
 void ZTBTabBarControl::removeTabForCell(const std::shared_ptr<ZTBTabBarCell>& cell)
+{
+    removeTabForCell(cell, -1);
+}
+
+void ZTBTabBarControl::removeTabForCell(const std::shared_ptr<ZTBTabBarCell>& cell, long place)
 {
     auto keep = cell;
     if (auto item = cell->representedObject()) {
@@ -244,9 +255,12 @@ void ZTBTabBarControl::removeTabForCell(const std::shared_ptr<ZTBTabBarCell>& ce
     removeTrackingRectOfCell(*cell, cell->cellTrackingTag());
     cell->setCloseButtonTrackingTag(0);
     cell->setCellTrackingTag(0);
-    std::erase(m_cells, cell);
+    if (place >= 0 && place < long(m_cells.size()) && m_cells[std::size_t(place)] == cell)
+        m_cells.erase(m_cells.begin() + place);
+    else
+        std::erase(m_cells, cell);
     ui::accessibilityPostNotification(*this, ui::AccessibilityNotification::ChildrenChanged);
-    update();
+    setNeedsUpdate();
 }
 
 void ZTBTabBarControl::bindPropertiesForCell(ZTBTabBarCell& cell, ui::TabViewItem& item)
@@ -295,21 +309,31 @@ void ZTBTabBarControl::bindPropertiesForCell(ZTBTabBarCell& cell, ui::TabViewIte
         cell.observeIdentifierKey(identifier, "isEdited");
     }
     cell.bind("title", item, "label");
-    if (!forgetObservedItem(item))
+    auto& bound = m_boundItems[&item];
+    // An entry of an item that died at this address is not this one's.
+    if (bound.item.lock().get() != &item)
         item.addObserver(*this, "identifier", fnd::KeyValueObservingOptions::None, ZTBTabBarControlIdentifierContext);
-    m_observedItems.push_back(std::static_pointer_cast<ui::TabViewItem>(item.shared_from_this()));
+    bound = { std::static_pointer_cast<ui::TabViewItem>(item.shared_from_this()),
+        std::static_pointer_cast<ZTBTabBarCell>(cell.shared_from_this()) };
 }
 
 bool ZTBTabBarControl::forgetObservedItem(const ui::TabViewItem& item)
 {
-    bool found = false;
-    std::erase_if(m_observedItems, [&](const std::weak_ptr<ui::TabViewItem>& weak) {
-        auto watched = weak.lock();
-        if (watched.get() == &item)
-            found = true;
-        return !watched || watched.get() == &item;
-    });
-    return found;
+    auto found = m_boundItems.find(&item);
+    if (found == m_boundItems.end())
+        return false;
+    const bool watched = found->second.item.lock().get() == &item;
+    m_boundItems.erase(found);
+    return watched;
+}
+
+std::shared_ptr<ZTBTabBarCell> ZTBTabBarControl::boundCellOf(const ui::TabViewItem& item) const
+{
+    auto found = m_boundItems.find(&item);
+    if (found == m_boundItems.end() || found->second.item.lock().get() != &item)
+        return nullptr;
+    auto cell = found->second.cell.lock();
+    return cell && cell->representedObject().get() == &item ? cell : nullptr;
 }
 
 void ZTBTabBarControl::observeValueForKeyPath(
@@ -349,6 +373,10 @@ std::shared_ptr<ZTBTabBarCell> ZTBTabBarControl::cellForPoint(gfx::Point point, 
 
 std::shared_ptr<ZTBTabBarCell> ZTBTabBarControl::cellForItem(const ui::TabViewItem& item) const
 {
+    // The cell bound to the item is among the cells unless a drag carries it; only then are they searched.
+    auto assistant = ZTBTabDragAssistant::sharedDragAssistant();
+    if (auto cell = boundCellOf(item); cell && !(assistant->isDragging() && assistant->draggedCell() == cell))
+        return cell;
     for (const auto& cell : m_cells)
         if (cell->representedObject().get() == &item)
             return cell;
@@ -406,6 +434,13 @@ void ZTBTabBarControl::setTabView(std::shared_ptr<ui::TabView> tabView)
     // The delegate's extra drag types are asked for this tab view, so a delegate set first (an interface file
     // connects outlets in file order) is asked again.
     registerDraggedTypes();
+    // The tabs of the tab view the bar showed before go (nothing was closed): left, they could never be laid out,
+    // selected or closed again.
+    for (const auto& cell : std::vector(m_cells)) {
+        auto item = cell->representedObject();
+        if (item && (!m_tabView || m_tabView->indexOfTabViewItem(*item) == long(fnd::NotFound)))
+            removeTabForCell(cell);
+    }
     addCellsForItemsNotShown();
 }
 
@@ -414,6 +449,47 @@ void ZTBTabBarControl::addCellsForItemsNotShown()
     if (!m_tabView)
         return;
     addCellsForItemsNotShown(std::vector(m_tabView->tabViewItems()));
+    noteWhetherCellsMatchItems();
+}
+
+void ZTBTabBarControl::noteWhetherCellsMatchItems()
+{
+    // The cells match when each item has one: every item lacking a cell got one, and no cell of an item that
+    // left stays (the count tells, placeholders and a carried tab aside, which only a drag has).
+    const bool match = m_tabView && long(m_cells.size()) == m_tabView->numberOfTabViewItems()
+        && !ZTBTabDragAssistant::sharedDragAssistant()->isDragging();
+    m_followedTabView = match ? m_tabView.get() : nullptr;
+    m_followedItemChangeCount = match ? m_tabView->itemChangeCount() : 0;
+}
+
+bool ZTBTabBarControl::followLastItemChange(
+    ui::TabView& tabView, const std::shared_ptr<ZTBTabBarControlDelegate>& delegate)
+{
+    const auto& change = tabView.lastItemChange();
+    if (m_followedTabView != &tabView || change.count != tabView.itemChangeCount()
+        || change.count != m_followedItemChangeCount + 1 || ZTBTabDragAssistant::sharedDragAssistant()->isDragging())
+        return false;
+    auto item = change.item.lock();
+    if (!item)
+        return false;
+    if (change.inserted) {
+        // A cell moved here with its item (a tab dropped from another bar) is bound before the item comes.
+        if (!boundCellOf(*item))
+            addTabViewItem(item);
+    } else if (auto cell = boundCellOf(*item)) {
+        // Cells come in the items' order unless tabs were moved: the cell is first looked for at the item's place.
+        long place = change.index;
+        if (place < 0 || place >= long(m_cells.size()) || m_cells[std::size_t(place)] != cell) {
+            auto found = std::ranges::find(m_cells, cell);
+            if (found == m_cells.end())
+                return false;
+            place = long(found - m_cells.begin());
+        }
+        if (delegate)
+            delegate->tabViewDidCloseTabViewItem(tabView, *item);
+        removeTabForCell(cell, place);
+    }
+    return long(m_cells.size()) == tabView.numberOfTabViewItems();
 }
 
 void ZTBTabBarControl::addCellsForItemsNotShown(const std::vector<std::shared_ptr<ui::TabViewItem>>& items)
@@ -429,7 +505,13 @@ void ZTBTabBarControl::addCellsForItemsNotShown(const std::vector<std::shared_pt
                 shown.insert(item.get());
     };
     readCells();
-    for (const auto& item : items) {
+    // A tab dragged from this bar has its cell on the way (a placeholder holds its place): it gets no second one.
+    auto assistant = ZTBTabDragAssistant::sharedDragAssistant();
+    const ui::TabViewItem* carried = nullptr;
+    if (assistant->isDragging() && assistant->sourceTabBar().get() == this && assistant->draggedCell())
+        carried = assistant->draggedCell()->representedObject().get();
+    for (const std::size_t i : tbcore::itemsLackingTabs(items, shown, carried)) {
+        const auto& item = items[i];
         if (shown.contains(item.get()))
             continue;
         const auto before = m_cells.size();
@@ -444,15 +526,24 @@ void ZTBTabBarControl::addCellsForItemsNotShown(const std::vector<std::shared_pt
 void ZTBTabBarControl::tabViewDidChangeNumberOfTabViewItems(ui::TabView& tabView)
 {
     auto delegate = this->delegate();
-    for (const auto& cell : std::vector(m_cells)) {
-        auto item = cell->representedObject();
-        if (!item || tabView.indexOfTabViewItem(*item) != long(fnd::NotFound))
-            continue;
+    // A tab view the bar no longer shows (still naming it its delegate) changes no tab of the bar.
+    if (&tabView != m_tabView.get()) {
         if (delegate)
-            delegate->tabViewDidCloseTabViewItem(tabView, *item);
-        removeTabForCell(cell);
+            delegate->tabViewDidChangeNumberOfTabViewItems(tabView);
+        return;
     }
-    addCellsForItemsNotShown(std::vector(tabView.tabViewItems()));
+    if (!followLastItemChange(tabView, delegate)) {
+        for (const auto& cell : std::vector(m_cells)) {
+            auto item = cell->representedObject();
+            if (!item || tabView.indexOfTabViewItem(*item) != long(fnd::NotFound))
+                continue;
+            if (delegate)
+                delegate->tabViewDidCloseTabViewItem(tabView, *item);
+            removeTabForCell(cell);
+        }
+        addCellsForItemsNotShown(std::vector(tabView.tabViewItems()));
+    }
+    noteWhetherCellsMatchItems();
     if (delegate)
         delegate->tabViewDidChangeNumberOfTabViewItems(tabView);
     if (m_addTabButton->window())

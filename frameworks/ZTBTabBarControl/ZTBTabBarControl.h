@@ -15,6 +15,7 @@
 #include "platform/ui/views/View.h"
 
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 namespace fnd {
@@ -330,8 +331,26 @@ private:
     std::vector<fnd::NotificationObserverToken> m_windowObservers;
     fnd::NotificationObserverToken m_windowUpdateObserver {};
     fnd::NotificationObserverToken m_frameObserver {};
-    // Items whose "identifier" the bar watches.
-    std::vector<std::weak_ptr<ui::TabViewItem>> m_observedItems;
+    // Items whose "identifier" the bar watches, each with the cell the bar bound to it: a cell of the bar, or the
+    // one a drag from the bar carries. Found by the item, so no change of one tab searches all the cells.
+    struct BoundItem {
+        std::weak_ptr<ui::TabViewItem> item;
+        std::weak_ptr<ZTBTabBarCell> cell;
+    };
+    std::unordered_map<const ui::TabViewItem*, BoundItem> m_boundItems;
     // Forgets the item; true when it was watched (and still lives), so its observer is to be removed.
     bool forgetObservedItem(const ui::TabViewItem& item);
+    // The cell bound to the item, whether among the cells or carried by a drag.
+    std::shared_ptr<ZTBTabBarCell> boundCellOf(const ui::TabViewItem& item) const;
+    // Removes the cell, looked for first at the place given.
+    void removeTabForCell(const std::shared_ptr<ZTBTabBarCell>& cell, long place);
+
+    // The tab view's change count when the cells last matched its items (a count of another tab view's, or of none,
+    // never matches).
+    const ui::TabView* m_followedTabView { nullptr };
+    unsigned long m_followedItemChangeCount { 0 };
+    void noteWhetherCellsMatchItems();
+    // Takes the tab view's one change since the cells last matched its items as the change it is; false when that
+    // is not known (changes came unreported, a drag is under way), so the cells are to be compared with the items.
+    bool followLastItemChange(ui::TabView& tabView, const std::shared_ptr<ZTBTabBarControlDelegate>& delegate);
 };

@@ -430,6 +430,9 @@ namespace {
 
 bool ztbDropRefused(ZTBTabBarControl& bar, ui::DraggingInfo& info)
 {
+    // A bar without a tab view has nowhere to put the tab's item.
+    if (!bar.tabView())
+        return true;
     auto delegate = bar.delegate();
     auto cell = ZTBTabDragAssistant::sharedDragAssistant()->draggedCell();
     if (cell && cell->representedObject() && tbcore::liesInsideTabPage(bar, *cell->representedObject()))

@@ -19,7 +19,6 @@
 #include "platform/ui/views/Event.h"
 #include "platform/ui/views/Window.h"
 #include "platform/ui/views/WindowCapture.h"
-#include <cmath>
 
 #include <algorithm>
 #include <cmath>
@@ -156,6 +155,7 @@ void ZTBTabDragAssistant::startDraggingCell(const std::shared_ptr<ZTBTabBarCell>
     ztbJoin(m_participatingTabBars, bar);
     m_draggedCell = cell;
     m_draggedCellIndex = bar->indexOfCell(*cell);
+    m_origin = { bar->tabView(), cell->representedObject() };
     const gfx::Rect f = cell->frame();
     m_sineCurveWidths
         = bar->orientation() == 0 ? widthTable(f.width() + 6.0, f.width()) : widthTable(f.height() + 1.0, f.height());
@@ -320,8 +320,10 @@ void ZTBTabDragAssistant::draggingExitedTabBar(const std::shared_ptr<ZTBTabBarCo
     if (source->tabView() && source->tabView()->numberOfTabViewItems() == 1 && bar == source && sourceDelegate
         && sourceDelegate->makesNewTabBars()) {
         // The only tab leaves: its window steps aside, but the dragged tab stays in sight.
-        if (auto w = source->window())
+        if (auto w = source->window()) {
             w->setAlphaValue(0.0);
+            m_steppedAsideWindow = w;
+        }
         // Style 0 shows the content window (the delegate's picture has the tab drawn on it); the tab window over it
         // stays unseen.
         m_draggedTab->window()->setAlphaValue(m_currentTearOffStyle == 0 && m_draggedView ? 0.0 : 0.75);
@@ -536,7 +538,8 @@ void ZTBTabDragAssistant::calculateDragAnimationForTabBar(const std::shared_ptr<
                 const long k = bar->indexOfCell(*under);
                 const bool before = gfx::minAlong(r, axis) + gfx::lengthAlong(r, axis) * 0.5 > gfx::along(mouse, axis);
                 const long t = before ? k - 1 : k + 1;
-                if (t >= 0 && t < long(cells.size()))
+                // Only a placeholder opens a gap (a tab beside a tab in the overflow menu has none there).
+                if (t >= 0 && t < long(cells.size()) && cells[std::size_t(t)]->isPlaceholder())
                     target = cells[std::size_t(t)];
             }
         }
@@ -579,12 +582,20 @@ bool ZTBTabDragAssistant::performDragOperation()
         endDragOfDepartedTab();
         return false;
     }
+    if (!destination->tabView()) {
+        // Nowhere to put the tab's item: the tab goes back where it came from.
+        putDraggedCellBack();
+        ztbPost(ZTBTabDragDidEndNotification);
+        finishDrag();
+        return false;
+    }
     auto item = cell->representedObject();
     auto& cells = destination->cells();
     long k = m_targetCell ? destination->indexOfCell(*m_targetCell) : -1;
-    // Without a target (dropped before the gap animation chose one) the tab takes the last gap, the one after the
-    // shown tabs: the last cell may be a tab in the overflow menu, which must not be replaced and lost.
-    if (k < 0 || k >= long(cells.size()))
+    // Without a gap to take (dropped before the gap animation chose one, or the target is a tab) the tab takes the
+    // last gap, the one after the shown tabs: a tab there (one in the overflow menu, or one the program added) must
+    // not be replaced and lost.
+    if (k < 0 || k >= long(cells.size()) || !cells[std::size_t(k)]->isPlaceholder())
         for (k = long(cells.size()) - 1; k >= 0 && !cells[std::size_t(k)]->isPlaceholder(); --k) { }
     if (k < 0)
         cells.push_back(cell);
@@ -640,21 +651,46 @@ bool ZTBTabDragAssistant::performDragOperation()
 
 bool ZTBTabDragAssistant::draggedTabHasLeft() const
 {
-    auto item = m_draggedCell ? m_draggedCell->representedObject() : nullptr;
-    auto tabs = m_sourceTabBar ? m_sourceTabBar->tabView() : nullptr;
-    return !item || !tabs || tabs->indexOfTabViewItem(*item) == long(fnd::NotFound);
+    return m_origin.hasDeparted(m_sourceTabBar ? m_sourceTabBar->tabView().get() : nullptr);
 }
 
 void ZTBTabDragAssistant::endDragOfDepartedTab()
 {
-    // The program closed the tab while it was carried: its cell goes with its item instead of coming back.
+    // The program closed the tab while it was carried, or took its tab view from the bar: its cell goes with its
+    // item instead of coming back. A closed tab had no cell in the bar when its tab view told the bar, so the
+    // delegate hears of the close once the drag is over.
+    const auto origin = m_origin;
+    auto delegate = m_sourceTabBar ? m_sourceTabBar->delegate() : nullptr;
     if (m_sourceTabBar && m_draggedCell)
         m_sourceTabBar->removeTabForCell(m_draggedCell);
-    if (m_sourceTabBar)
-        if (auto w = m_sourceTabBar->window())
-            w->setAlphaValue(1.0);
     ztbPost(ZTBTabDragDidEndNotification);
     finishDrag();
+    if (delegate && origin.tabView && origin.item && origin.wasClosed())
+        delegate->tabViewDidCloseTabViewItem(*origin.tabView, *origin.item);
+}
+
+void ZTBTabDragAssistant::putDraggedCellBack()
+{
+    auto source = m_sourceTabBar;
+    auto cell = m_draggedCell;
+    if (!source || !cell)
+        return;
+    // Back where it started: the place among the source's tabs, placeholders not counted.
+    auto& cells = source->cells();
+    std::erase(cells, cell);
+    long tabs = 0;
+    std::size_t at = cells.size();
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        if (cells[i]->isPlaceholder())
+            continue;
+        if (tabs == m_draggedCellIndex) {
+            at = i;
+            break;
+        }
+        ++tabs;
+    }
+    cells.insert(cells.begin() + long(at), cell);
+    cell->setControlView(source);
 }
 
 void ZTBTabDragAssistant::draggedImageEndedAt(gfx::Point screenPoint)
@@ -669,8 +705,11 @@ void ZTBTabDragAssistant::draggedImageEndedAt(gfx::Point screenPoint)
     auto cell = m_draggedCell;
     auto item = cell ? cell->representedObject() : nullptr;
     auto delegate = source ? source->delegate() : nullptr;
+    const gfx::Point pointer = m_dragPointer.pointerFor(screenPoint);
+    // Let go over a bar that could not take it (it has no tab view), the tab goes back rather than into a new bar.
+    auto under = tbcore::barUnderScreenPoint<ZTBTabBarControl>(pointer);
     bool placed = false;
-    if (!m_destinationTabBar && delegate && item && source->tabView()
+    if (!m_destinationTabBar && !(under && !under->tabView()) && delegate && item && source->tabView()
         && delegate->tabViewShouldDropTabViewItem(*source->tabView(), *item, nullptr) == true
         && delegate->makesNewTabBars()) {
         auto newBar = delegate->tabViewNewTabBarForDraggedTabViewItem(*source->tabView(), *item, screenPoint);
@@ -684,7 +723,7 @@ void ZTBTabDragAssistant::draggedImageEndedAt(gfx::Point screenPoint)
             newBar->update(false);
             if (auto w = newBar->window()) {
                 if (m_currentTearOffStyle != 0)
-                    expandWindow(w, m_dragPointer.pointerFor(screenPoint));
+                    expandWindow(w, pointer);
                 else
                     w->makeKeyAndOrderFront();
             }
@@ -694,27 +733,8 @@ void ZTBTabDragAssistant::draggedImageEndedAt(gfx::Point screenPoint)
             fnd::log(fnd::LogLevel::Warning, "Delegate returned no control to add to.");
         }
     }
-    if (!placed && source && cell) {
-        // Back where it started: the place among the source's tabs, placeholders not counted.
-        auto& cells = source->cells();
-        std::erase(cells, cell);
-        long tabs = 0;
-        std::size_t at = cells.size();
-        for (std::size_t i = 0; i < cells.size(); ++i) {
-            if (cells[i]->isPlaceholder())
-                continue;
-            if (tabs == m_draggedCellIndex) {
-                at = i;
-                break;
-            }
-            ++tabs;
-        }
-        cells.insert(cells.begin() + long(at), cell);
-        cell->setControlView(source);
-    }
-    if (source)
-        if (auto w = source->window())
-            w->setAlphaValue(1.0);
+    if (!placed)
+        putDraggedCellBack();
     ztbPost(ZTBTabDragDidEndNotification);
     finishDrag();
 }
@@ -736,6 +756,12 @@ void ZTBTabDragAssistant::finishDrag()
         m_draggedView->window()->orderOut();
         m_draggedView.reset();
     }
+    // The window that stepped aside for its only tab shows again, unless the delegate closed it: with its tab
+    // back, or with tabs the program added meanwhile, it would stay unseen with content in it.
+    if (auto w = m_steppedAsideWindow.lock(); w && w->isVisible())
+        w->setAlphaValue(1.0);
+    m_steppedAsideWindow.reset();
+    m_origin = {};
     // A fade left running would make the next drag's first exit look like one in mid-fade.
     if (m_fadeTimer)
         m_fadeTimer->invalidate();

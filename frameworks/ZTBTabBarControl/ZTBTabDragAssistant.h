@@ -1,5 +1,6 @@
 #pragma once
 
+#include "frameworks/tab-bar-core/TabDragOrigin.h"
 #include "frameworks/tab-bar-core/TabDragWindow.h"
 #include "platform/foundation/archiving/Coding.h"
 #include "platform/foundation/runtime/Object.h"
@@ -90,9 +91,11 @@ public:
 
 private:
     std::shared_ptr<gfx::Image> imageForViewOfCell(ZTBTabBarCell& cell, unsigned* styleMask);
-    // Whether the dragged tab's item is no longer in its source tab view (the program closed it meanwhile).
+    // Whether the dragged tab has nowhere to come back to: the program closed it or took its tab view from the bar.
     bool draggedTabHasLeft() const;
     void endDragOfDepartedTab();
+    // The dragged cell back in its source bar, at the place among its tabs it started from.
+    void putDraggedCellBack();
     void startFade(bool in);
 
     std::shared_ptr<ZTBTabBarControl> m_sourceTabBar;
@@ -100,6 +103,9 @@ private:
     std::vector<std::shared_ptr<ZTBTabBarControl>> m_participatingTabBars;
     std::shared_ptr<ZTBTabBarCell> m_draggedCell;
     long m_draggedCellIndex { 0 };
+    tbcore::DraggedTabOrigin m_origin;
+    // The source window, made see-through while its only tab is carried away.
+    std::weak_ptr<ui::Window> m_steppedAsideWindow;
     bool m_isDragging { false };
     std::shared_ptr<tbcore::TabDragWindowController> m_draggedTab;
     std::shared_ptr<tbcore::TabDragWindowController> m_draggedView;

@@ -117,7 +117,11 @@ void moveDragWindows(TabDragWindowController& tab, TabDragWindowController* cont
 class DragPointer {
 public:
     // The drag is about to start from a press at this screen point (nullopt: none known, the image is the pointer).
-    void pressedAt(std::optional<gfx::Point> screenPoint) { m_press = screenPoint; }
+    void pressedAt(std::optional<gfx::Point> screenPoint)
+    {
+        m_press = screenPoint;
+        m_grab = {};
+    }
     // The drag's image began at this screen point.
     void imageBeganAt(gfx::Point screenPoint)
     {

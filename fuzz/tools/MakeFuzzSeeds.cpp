@@ -1,14 +1,17 @@
 // Writes what the class registry as built tells the fuzz targets that read class names:
 // - corpus/class_archives/<class>: a keyed archive of a default instance of every class that adopts keyed coding;
-// - dictionaries/class_archives.dict: every key those archives hold, every class name they name, and numbers at the
-//   edges of what readers take, in the archive's own spelling;
-// - dictionaries/interface_file.dict: every class name and every property name the classes declare, with the same
-//   numbers as interface files spell them.
+// - dictionaries/class_archives.dict: every key those archives hold, every class name they name, every name the other
+//   registries hold (value transformers, themes, tab styles: FuzzNameSources.h) and numbers at the edges of what
+//   readers take, in the archive's own spelling;
+// - dictionaries/interface_file.dict: every class name and every property name the classes declare, the registries'
+//   names, with the same numbers as interface files spell them.
+// A test of the registry (tests/registry/FuzzNameSourcesTest.cpp) fails while these files miss a registered name.
 // Classes whose default instance cannot be archived, or whose archive does not read back, are listed on stderr: those
 // are faults to mend, and the exit status is 1.
 //
 // Usage: make-fuzz-seeds FUZZ_DIR   (the source tree's fuzz/ folder; build/sanitize/fuzz/make-fuzz-seeds fuzz)
 #include "../EdgeNumbers.h"
+#include "FuzzNameSources.h"
 
 #include "platform/backend/headless/HeadlessBackend.h"
 #include "platform/foundation/archiving/Coding.h"
@@ -17,9 +20,7 @@
 #include "platform/foundation/archiving/PropertyList.h"
 #include "platform/foundation/detail/KeyedArchiveFormat.h"
 #include "platform/foundation/detail/PropertyListText.h"
-#include "platform/foundation/runtime/Exception.h"
 
-#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -33,49 +34,6 @@
 namespace {
 
 namespace KeyedFormat = fnd::detail::KeyedArchiveFormat;
-
-// One libFuzzer dictionary entry: printable ASCII as it stands, every other byte, the quote and the backslash escaped.
-std::string dictionaryEntry(std::string_view text)
-{
-    std::string entry = "\"";
-    for (unsigned char c : text) {
-        if (c == '"' || c == '\\') {
-            entry += '\\';
-            entry += char(c);
-        } else if (c < 0x20 || c > 0x7e) {
-            char escaped[5];
-            std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
-            entry += escaped;
-        } else {
-            entry += char(c);
-        }
-    }
-    return entry + "\"";
-}
-
-std::string xmlEscaped(std::string_view text)
-{
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
-}
 
 bool writeFile(const std::filesystem::path& path, std::string_view contents)
 {
@@ -107,18 +65,8 @@ bool writeDictionary(
 {
     std::string text = heading;
     for (const auto& entry : entries)
-        text += dictionaryEntry(entry) + "\n";
+        text += fuzznames::dictionaryEntry(entry) + "\n";
     return writeFile(path, text);
-}
-
-// A file name for a class name: letters, digits, '-', '_' and '.' as they stand.
-std::string fileNameOf(const std::string& className)
-{
-    std::string name = className;
-    for (char& c : name)
-        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '-' && c != '_' && c != '.')
-            c = '_';
-    return name;
 }
 
 // The keys and class names an archive holds, as it spells them.
@@ -150,14 +98,8 @@ struct Harvest {
 // coding, or cannot be made without arguments, has no seed.
 void seedClass(const fnd::ClassInfo& cls, const std::filesystem::path& corpus, Harvest& harvest)
 {
-    std::shared_ptr<fnd::Object> object;
-    try {
-        object = fnd::ClassRegistry::shared().create(cls.name);
-    } catch (const fnd::Exception&) {
-        // A class made only by a designated initialiser with arguments says so when made by name.
-        return;
-    }
-    if (!object || !dynamic_cast<const fnd::Coding*>(object.get()) || &object->classInfo() != &cls)
+    auto object = fuzznames::seedableInstance(cls);
+    if (!object)
         return;
     const std::string name = cls.name.utf8();
     auto archive = fnd::KeyedArchiver::archivedDataWithRootObject(fnd::Value(object));
@@ -170,7 +112,7 @@ void seedClass(const fnd::ClassInfo& cls, const std::filesystem::path& corpus, H
     if (!decoded)
         harvest.failures.push_back(name + ": the archive of a default instance does not read back: "
             + decoded.error().localizedDescription().utf8());
-    writeSeed(corpus / fileNameOf(name), archive->view());
+    writeSeed(corpus / fuzznames::seedFileNameOf(name), archive->view());
 
     auto list = fnd::PropertyList::read(*archive);
     if (!list)
@@ -178,18 +120,27 @@ void seedClass(const fnd::ClassInfo& cls, const std::filesystem::path& corpus, H
     std::set<std::string> keys, classNames;
     harvestArchive(*list, keys, classNames);
     for (const auto& key : keys)
-        harvest.archiveEntries.insert("<key>" + xmlEscaped(key) + "</key>");
+        harvest.archiveEntries.insert("<key>" + fuzznames::xmlEscaped(key) + "</key>");
     for (const auto& className : classNames)
-        harvest.archiveEntries.insert("<string>" + xmlEscaped(className) + "</string>");
+        harvest.archiveEntries.insert("<string>" + fuzznames::xmlEscaped(className) + "</string>");
 }
 
 // The class's own property names (its superclasses are registered classes of their own) and its name, as an interface
 // file spells them.
 void harvestInterfaceNames(const fnd::ClassInfo& cls, Harvest& harvest)
 {
-    harvest.interfaceEntries.insert("class=\"" + xmlEscaped(cls.name.utf8()) + "\"");
+    harvest.interfaceEntries.insert("class=\"" + fuzznames::xmlEscaped(cls.name.utf8()) + "\"");
     for (const auto& [property, accessors] : cls.members.properties)
-        harvest.interfaceEntries.insert("key=\"" + xmlEscaped(property.utf8()) + "\"");
+        harvest.interfaceEntries.insert("key=\"" + fuzznames::xmlEscaped(property.utf8()) + "\"");
+}
+
+// A registered name as an archive holds it (a string) and as an interface file does (an element's text).
+void harvestRegisteredNames(Harvest& harvest)
+{
+    for (const auto& name : fuzznames::registeredNames()) {
+        harvest.archiveEntries.insert("<string>" + fuzznames::xmlEscaped(name) + "</string>");
+        harvest.interfaceEntries.insert(">" + fuzznames::xmlEscaped(name) + "<");
+    }
 }
 
 void addEdgeNumbers(Harvest& harvest)
@@ -233,14 +184,16 @@ int main(int argc, char** argv)
         seedClass(*cls, corpus, harvest);
         harvestInterfaceNames(*cls, harvest);
     }
+    harvestRegisteredNames(harvest);
     addEdgeNumbers(harvest);
 
     bool written = writeDictionary(dictionaries / "class_archives.dict",
-                       "# Keys and class names of archives of every keyed-coding class, and edge numbers.\n"
+                       "# Keys and class names of archives of every keyed-coding class, registered names, and edge "
+                       "numbers.\n"
                        "# Written by make-fuzz-seeds (docs/build-and-tests.md, Fuzzing); do not edit.\n",
                        harvest.archiveEntries)
         && writeDictionary(dictionaries / "interface_file.dict",
-            "# Class and property names of every registered class, and edge numbers.\n"
+            "# Class and property names of every registered class, registered names, and edge numbers.\n"
             "# Written by make-fuzz-seeds (docs/build-and-tests.md, Fuzzing); do not edit.\n",
             harvest.interfaceEntries);
     if (!written) {

@@ -279,7 +279,7 @@ fnd::Expected<fnd::Data> encodeGif(const BitmapImageRep& rep)
     EGifSetGifVersion(gif, true);
     if (EGifPutScreenDesc(gif, int(width), int(height), GifBitSize(mapSize), 0, map) == GIF_ERROR)
         return fail(gif->Error);
-    Size dpi = rep.resolution();
+    Size dpi = writableResolution(rep.resolution());
     if (EGifPutExtensionLeader(gif, APPLICATION_EXT_FUNC_CODE) == GIF_ERROR
         || EGifPutExtensionBlock(gif, int(XmpApplication.size()), XmpApplication.data()) == GIF_ERROR)
         return fail(gif->Error);

@@ -7,10 +7,29 @@
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <string_view>
 
 namespace gfx {
+
+namespace {
+
+constexpr std::array WritableTypes = { BitmapImageFileType::TIFF, BitmapImageFileType::GIF, BitmapImageFileType::JPEG,
+    BitmapImageFileType::PNG, BitmapImageFileType::JPEG2000 };
+constexpr std::array WritableCompressions = { TIFFCompression::None, TIFFCompression::LZW, TIFFCompression::PackBits };
+
+}
+
+std::span<const BitmapImageFileType> writableBitmapImageFileTypes()
+{
+    return WritableTypes;
+}
+
+std::span<const TIFFCompression> writableTIFFCompressions()
+{
+    return WritableCompressions;
+}
 
 namespace detail {
 
@@ -41,10 +60,22 @@ double snapResolution(double dpi)
     return std::abs(dpi - whole) < 0.01 ? whole : dpi;
 }
 
+double writableResolution(double dpi)
+{
+    return std::isnan(dpi) ? 72.0 : std::min(dpi, MaxResolution);
+}
+
+Size writableResolution(Size dpi)
+{
+    return { writableResolution(dpi.width), writableResolution(dpi.height) };
+}
+
 void applyResolution(BitmapImageRep& rep, double dpiX, double dpiY)
 {
     if (!(dpiX > 0) || !(dpiY > 0) || !std::isfinite(dpiX) || !std::isfinite(dpiY))
         return;
+    dpiX = std::min(dpiX, MaxResolution);
+    dpiY = std::min(dpiY, MaxResolution);
     rep.setSize({ double(rep.pixelsWide()) * 72.0 / dpiX, double(rep.pixelsHigh()) * 72.0 / dpiY });
 }
 
@@ -73,18 +104,24 @@ fnd::Expected<std::shared_ptr<BitmapImageRep>> decodeImage(const fnd::Data& data
 fnd::Expected<fnd::Data> BitmapImageRep::representationUsingType(
     BitmapImageFileType type, const fnd::Dictionary& properties) const
 {
+    // BMP, the one type left out, and numbers no type has.
+    if (std::ranges::find(WritableTypes, type) == WritableTypes.end())
+        return std::unexpected(detail::encodeError("BMP", "Writing BMP files is not supported."));
+    // A factor that is no number counts as none: std::clamp would hand it on.
     double factor = -1;
-    if (auto* v = properties.find(ImagePropertyKey::CompressionFactor); v && v->isNumber())
+    if (auto* v = properties.find(ImagePropertyKey::CompressionFactor);
+        v && v->isNumber() && !std::isnan(v->doubleValue()))
         factor = std::clamp(v->doubleValue(), 0.0, 1.0);
     switch (type) {
     case BitmapImageFileType::TIFF: {
         auto method = TIFFCompression::None;
         if (auto* v = properties.find(ImagePropertyKey::CompressionMethod); v && v->isNumber()) {
             auto n = v->integerValue();
-            if (n != int(TIFFCompression::None) && n != int(TIFFCompression::LZW)
-                && n != int(TIFFCompression::PackBits))
+            auto listed = std::ranges::find_if(
+                WritableCompressions, [n](TIFFCompression compression) { return int(compression) == n; });
+            if (listed == WritableCompressions.end())
                 return std::unexpected(detail::encodeError("TIFF", fmt::format("Compression {} is not supported.", n)));
-            method = static_cast<TIFFCompression>(n);
+            method = *listed;
         }
         return detail::encodeTiff(*this, method);
     }

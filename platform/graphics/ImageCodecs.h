@@ -2,6 +2,8 @@
 
 #include "platform/foundation/runtime/String.h"
 
+#include <span>
+
 namespace gfx {
 
 // File types a bitmap encodes to, with the platform's values.
@@ -9,6 +11,11 @@ enum class BitmapImageFileType { TIFF = 0, BMP = 1, GIF = 2, JPEG = 3, PNG = 4, 
 
 // TIFF compression schemes, numbered as in the TIFF tag. None, LZW and PackBits are written.
 enum class TIFFCompression { None = 1, LZW = 5, PackBits = 32773 };
+
+// The file types BitmapImageRep::representationUsingType writes (every type but BMP), and the TIFF compressions it
+// takes in the properties: the encoder refuses whatever these leave out.
+std::span<const BitmapImageFileType> writableBitmapImageFileTypes();
+std::span<const TIFFCompression> writableTIFFCompressions();
 
 // Keys of the properties dictionary given to an encoder.
 namespace ImagePropertyKey {

@@ -312,7 +312,7 @@ fnd::Expected<fnd::Data> encodeJpeg2000(const BitmapImageRep& rep, double qualit
             return std::unexpected(encodeError("JPEG 2000", message));
     }
     bytes.resize(buffer.size);
-    Size dpi = rep.resolution();
+    Size dpi = writableResolution(rep.resolution());
     if (!completeHeaderBox(bytes, dpi.width, dpi.height, layout == BitmapLayout::CMYK))
         return std::unexpected(encodeError("JPEG 2000", "The file has no header box."));
     return fnd::Data(std::move(bytes));

@@ -174,7 +174,7 @@ fnd::Expected<fnd::Data> encodeJpeg(const BitmapImageRep& rep, double quality)
     info.height = static_cast<JDIMENSION>(rep.pixelsHigh());
     info.cmyk = layout == BitmapLayout::CMYK;
     info.quality = std::clamp(static_cast<int>(std::lround(quality * 100)), 1, 100);
-    Size dpi = rep.resolution();
+    Size dpi = writableResolution(rep.resolution());
     info.densityX = static_cast<unsigned>(std::clamp(std::lround(dpi.width), 1L, 65535L));
     info.densityY = static_cast<unsigned>(std::clamp(std::lround(dpi.height), 1L, 65535L));
 

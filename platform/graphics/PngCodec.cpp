@@ -182,7 +182,7 @@ bool readPng(PngState& state, PngImageInfo& info, std::vector<std::uint8_t>& pix
 fnd::Expected<fnd::Data> encodePng(const BitmapImageRep& rep)
 {
     auto layout = rep.hasAlpha() ? BitmapLayout::RGBA : BitmapLayout::RGB;
-    Size dpi = rep.resolution();
+    Size dpi = writableResolution(rep.resolution());
     PngImageInfo info;
     info.width = static_cast<png_uint_32>(rep.pixelsWide());
     info.height = static_cast<png_uint_32>(rep.pixelsHigh());

@@ -122,7 +122,7 @@ fnd::Expected<fnd::Data> encodeTiff(const BitmapImageRep& rep, TIFFCompression c
     // Rows in another layout are converted one at a time, into the copy libtiff needs anyway.
     const bool asStored = rep.layout() == layout;
     const int samples = layout == BitmapLayout::RGB ? 3 : 4;
-    Size dpi = rep.resolution();
+    Size dpi = writableResolution(rep.resolution());
 
     std::vector<std::uint8_t> bytes;
     MemoryFile file;

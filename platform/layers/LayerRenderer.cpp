@@ -143,11 +143,15 @@ double stretchOver(const Homography& h, const gfx::Rect& r)
 std::optional<PixelBox> targetBox(const Homography& toTarget, const gfx::Rect& r, const gfx::PixelBufferView& target)
 {
     auto box = detail::boundingBoxOfRect(toTarget, r);
-    if (!box)
+    if (!box || std::isnan(box->minX()) || std::isnan(box->minY()) || std::isnan(box->width())
+        || std::isnan(box->height()))
         return std::nullopt;
-    PixelBox p { int(std::floor(std::max(box->minX(), -1.0))) - 1, int(std::floor(std::max(box->minY(), -1.0))) - 1,
-        int(std::ceil(std::min(box->maxX(), double(target.width) + 1))) + 1,
-        int(std::ceil(std::min(box->maxY(), double(target.height) + 1))) + 1 };
+    // Each edge is held next to the target before it becomes a pixel index: a plane may lie billions of pixels away.
+    const double w = target.width, h = target.height;
+    PixelBox p { int(std::floor(std::clamp(box->minX(), -1.0, w + 1))) - 1,
+        int(std::floor(std::clamp(box->minY(), -1.0, h + 1))) - 1,
+        int(std::ceil(std::clamp(box->maxX(), -1.0, w + 1))) + 1,
+        int(std::ceil(std::clamp(box->maxY(), -1.0, h + 1))) + 1 };
     p.x0 = std::max(p.x0, 0);
     p.y0 = std::max(p.y0, 0);
     p.x1 = std::min(p.x1, target.width);

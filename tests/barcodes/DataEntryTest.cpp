@@ -289,6 +289,129 @@ TEST(DataEntry, AnEntryListedAlreadyIsRefused)
     EXPECT_EQ(names(back->objectAtIndex(0)->subObjects()), (std::vector<std::string> { "a", "b" }));
 }
 
+// A listed entry's parent is the entry that lists it: giving it none, or another, is refused, so it cannot be listed
+// a second time and the tree keeps writing archives its reader takes. An entry no list holds may take any parent
+// whose links do not lead back to it (rootObject would never return).
+TEST(DataEntry, AListedEntryKeepsItsParent)
+{
+    auto root = entry("root"), other = entry("other"), a = entry("a"), b = entry("b"), c = entry("c");
+    root->addObject(a);
+    const std::vector<std::pair<const char*, std::function<void()>>> refused {
+        { "no parent for a listed entry", [&] { a->setParent(nullptr); } },
+        { "another parent for a listed entry", [&] { a->setParent(other); } },
+        { "itself as parent", [&] { b->setParent(b); } },
+        { "a parent whose parent it is",
+            [&] {
+                c->setParent(b);
+                b->setParent(c);
+            } },
+    };
+    for (const auto& [what, change] : refused) {
+        try {
+            change();
+            ADD_FAILURE() << what << " was accepted";
+        } catch (const Exception& e) {
+            EXPECT_EQ(e.name(), ExceptionName::InvalidArgument) << what;
+        }
+        EXPECT_EQ(a->parent(), root) << what;
+        EXPECT_EQ(b->parent(), nullptr) << what;
+    }
+    EXPECT_THROW(other->addObject(a), Exception) << "a is still root's";
+    EXPECT_TRUE(other->subObjects().empty());
+
+    a->setParent(root);
+    c->setParent(nullptr);
+    root->removeObject(a.get());
+    EXPECT_EQ(a->parent(), root) << "removal leaves the parent link";
+    a->setParent(other);
+    a->setParent(nullptr);
+    other->addObjects({ a, c });
+    root->addObject(other);
+    auto data = KeyedArchiver::archivedDataWithRootObject(Value(root));
+    ASSERT_TRUE(data) << data.error().localizedDescription();
+    auto decoded = KeyedUnarchiver::unarchiveTopLevelObjectWithData(*data);
+    ASSERT_TRUE(decoded) << decoded.error().localizedDescription();
+    EXPECT_EQ(names(decoded->objectAs<TBQDataEntry>()->objectAtIndex(0)->subObjects()),
+        (std::vector<std::string> { "a", "c" }));
+}
+
+// A filtered root only shows entries: it lists what the flat filtered walk gives, an entry and its sub-entries
+// together. Its archive reads back with every entry once, each still below the entry that owned it and none below the
+// filtered root, and the decoded root archives again to the same data, alone or inside a tree.
+TEST(DataEntry, AFilteredRootsArchiveReadsBackShowingWhatItShowed)
+{
+    auto root = entry("root"), a = entry("a"), a1 = entry("a1"), b = entry("b");
+    root->addObjects({ a, b });
+    a->addObject(a1);
+    auto shown = makeObject<LMVFilteredDataEntryRoot>();
+    shown->setName("shown");
+    shown->addFilteredObjects(root->filteredFlatObjectTreeWithPredicate(nullptr, TBQDataEntry::staticClassInfo()));
+    ASSERT_EQ(names(shown->subObjects()), (std::vector<std::string> { "a", "b", "a1" }));
+    EXPECT_EQ(a->parent(), root) << "showing takes nothing from the owner";
+
+    auto roundTrip = [](const std::shared_ptr<TBQDataEntry>& top) -> std::shared_ptr<TBQDataEntry> {
+        auto data = KeyedArchiver::archivedDataWithRootObject(Value(top));
+        EXPECT_TRUE(data) << data.error().localizedDescription();
+        if (!data)
+            return nullptr;
+        auto decoded = KeyedUnarchiver::unarchiveTopLevelObjectWithData(*data);
+        EXPECT_TRUE(decoded) << top->name().utf8() << ": " << decoded.error().localizedDescription();
+        if (!decoded)
+            return nullptr;
+        auto back = decoded->objectAs<TBQDataEntry>();
+        auto again = KeyedArchiver::archivedDataWithRootObject(Value(back));
+        EXPECT_TRUE(again && *again == *data) << top->name().utf8() << " archives differently once decoded";
+        return back;
+    };
+
+    auto back = roundTrip(shown);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->className(), String("LMVFilteredDataEntryRoot"));
+    ASSERT_EQ(names(back->subObjects()), (std::vector<std::string> { "a", "b", "a1" }));
+    auto backA = back->objectAtIndex(0), backA1 = back->objectAtIndex(2);
+    EXPECT_EQ(backA->parent(), nullptr) << "a decoded filtered root owns nothing it showed";
+    EXPECT_EQ(back->objectAtIndex(1)->parent(), nullptr);
+    EXPECT_EQ(backA->objectAtIndex(0), backA1) << "a1 is one entry, shown and owned";
+    EXPECT_EQ(backA1->parent(), backA);
+    auto elsewhere = entry("elsewhere");
+    elsewhere->addObject(backA);
+    EXPECT_EQ(backA->parent(), elsewhere) << "an entry only shown may go into a tree";
+
+    // Inside the tree whose entries it shows, before and after their owner.
+    for (bool shownFirst : { true, false }) {
+        auto top = entry(shownFirst ? "top, shown first" : "top, owner first");
+        auto owner = entry("owner"), owned = entry("owned");
+        owner->addObject(owned);
+        auto filter = makeObject<LMVFilteredDataEntryRoot>();
+        filter->setName("filter");
+        filter->addFilteredObjects({ owner, owned });
+        top->addObjects(
+            shownFirst ? TBQDataEntry::EntryArray { filter, owner } : TBQDataEntry::EntryArray { owner, filter });
+        auto decoded = roundTrip(top);
+        ASSERT_TRUE(decoded) << top->name().utf8();
+        auto decodedFilter = decoded->objectAtIndex(shownFirst ? 0 : 1),
+             decodedOwner = decoded->objectAtIndex(shownFirst ? 1 : 0);
+        EXPECT_EQ(decodedFilter->parent(), decoded) << top->name().utf8();
+        EXPECT_EQ(decodedOwner->parent(), decoded) << top->name().utf8();
+        EXPECT_EQ(decodedFilter->objectAtIndex(0), decodedOwner) << top->name().utf8();
+        EXPECT_EQ(decodedOwner->objectAtIndex(0)->parent(), decodedOwner) << top->name().utf8();
+    }
+}
+
+// A filtered root that showed itself, or an entry holding it, would own itself: refused, and nothing changes.
+TEST(DataEntry, AFilteredRootRefusesToShowWhatHoldsIt)
+{
+    auto root = entry("root"), sibling = entry("sibling");
+    auto shown = makeObject<LMVFilteredDataEntryRoot>();
+    root->addObjects({ shown, sibling });
+    for (const auto& refused : { TBQDataEntry::EntryArray { shown }, TBQDataEntry::EntryArray { sibling, root } }) {
+        EXPECT_THROW(shown->addFilteredObjects(refused), Exception);
+        EXPECT_TRUE(shown->subObjects().empty());
+    }
+    shown->addFilteredObjects({ sibling, entry("from another tree") });
+    EXPECT_EQ(names(shown->subObjects()), (std::vector<std::string> { "sibling", "from another tree" }));
+}
+
 // An add-on has one main barcode: one that belongs to another is refused, and both keep their own.
 TEST(DataEntry, AnAddOnOfAnotherBarcodeIsRefused)
 {

@@ -49,6 +49,14 @@ void ZORThemeManager::setTheme(std::shared_ptr<ZORTheme> theme, const fnd::Strin
     m_themes[forKey] = std::move(theme);
 }
 
+std::vector<fnd::String> ZORThemeManager::themeKeys() const
+{
+    std::vector<fnd::String> keys;
+    for (const auto& [key, theme] : m_themes)
+        keys.push_back(key);
+    return keys;
+}
+
 std::optional<fnd::String> ZORThemeManager::keyOfDefaultTheme()
 {
     return defaultThemeKey();

@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <vector>
 
 // The keys the built-in themes are registered under: each theme's class name, which is what a control's theme key
 // names.
@@ -31,6 +32,8 @@ public:
     std::shared_ptr<ZORTheme> themeForKey(const fnd::String& key) const;
     // Registers or replaces. A null theme or an empty key raises an invalid-argument exception.
     void setTheme(std::shared_ptr<ZORTheme> theme, const fnd::String& forKey);
+    // Every key a theme is registered under, in order.
+    std::vector<fnd::String> themeKeys() const;
     // Nothing sets it by default, so an unknown key finds no theme.
     static std::optional<fnd::String> keyOfDefaultTheme();
     static void setKeyOfDefaultThemeKey(std::optional<fnd::String> key);

@@ -8,6 +8,7 @@
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/Gradient.h"
 #include "platform/graphics/GraphicsContext.h"
+#include "platform/ui/views/detail/ViewCoordinates.h"
 
 #include <algorithm>
 #include <cmath>
@@ -110,16 +111,19 @@ gfx::Size ZORCardFlowView::itemSize() const
         reserved += float(m_accessoryController->view()->frame().height());
     double H = frame().height();
     double height = std::max(H - reserved - H / 3, 1.0);
-    double width = m_itemSize.width * height / m_itemSize.height;
+    // Proportions far from square could carry the width beyond any frame.
+    double width = std::min(m_itemSize.width * height / m_itemSize.height, ui::detail::ViewLargestCoordinate);
     return { std::floor(width), std::floor(height) };
 }
 
 void ZORCardFlowView::setItemSize(gfx::Size size)
 {
-    // Interface files can set any number: a side that is not a positive finite length takes the default.
-    auto usable = [](double side) { return std::isfinite(side) && side > 0; };
-    m_itemSize
-        = { usable(size.width) ? size.width : DefaultItemWidth, usable(size.height) ? size.height : DefaultItemHeight };
+    // Interface files can set any number: a side that is not a positive finite length takes the default, and one
+    // beyond the largest coordinate a frame holds is cut to it (the row of items, some widths long, stays finite).
+    auto side = [](double value, double fallback) {
+        return std::isfinite(value) && value > 0 ? std::min(value, ui::detail::ViewLargestCoordinate) : fallback;
+    };
+    m_itemSize = { side(size.width, DefaultItemWidth), side(size.height, DefaultItemHeight) };
     rebuildContainerConstraints();
     rebuildEdgeConstraints();
     recachePlaceholder();

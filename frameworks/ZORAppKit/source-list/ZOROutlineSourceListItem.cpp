@@ -4,27 +4,60 @@
 #include "platform/foundation/runtime/NotificationCenter.h"
 
 #include <algorithm>
+#include <atomic>
 #include <fmt/format.h>
 #include <unordered_set>
 
 FND_REGISTER_CLASS(ZOROutlineSourceListItem, fnd::Object)
 
+namespace {
+
+// Moves on whenever a change may alter the roots of items other than the one changed. Starts above 0, the epoch of an
+// item whose root was never looked up. Atomic only so that trees used on different threads stay sound; a move by
+// another thread merely makes this thread's roots be looked up again.
+std::atomic<std::uint64_t> sourceListItemEpoch { 1 };
+
+std::uint64_t sourceListItemCurrentEpoch()
+{
+    return sourceListItemEpoch.load(std::memory_order_relaxed);
+}
+
+void sourceListItemNewEpoch()
+{
+    sourceListItemEpoch.fetch_add(1, std::memory_order_relaxed);
+}
+
+}
+
 ZOROutlineSourceListItem::~ZOROutlineSourceListItem()
 {
+    // The items linked to this one become roots.
+    if (m_linkedChildren > 0)
+        sourceListItemNewEpoch();
+    if (auto up = m_parent.lock())
+        --up->m_linkedChildren;
     // Each item would free its children inside its own destruction, one stack frame per level. Children held by
     // nobody else are taken apart here instead, their own children moved onto the list before they go.
     if (!m_children)
         return;
-    Children pending = std::move(*m_children);
-    m_children.reset();
+    Children pending;
+    auto letGo = [&pending](ZOROutlineSourceListItem& holder) {
+        for (auto& child : *holder.m_children) {
+            if (!child)
+                continue;
+            // Only a child that outlives this list needs its count; one held by nothing else goes next.
+            if (child.use_count() > 1)
+                --child->m_holders;
+            pending.push_back(std::move(child));
+        }
+        holder.m_children.reset();
+    };
+    letGo(*this);
     while (!pending.empty()) {
         Ptr item = std::move(pending.back());
         pending.pop_back();
-        if (item && item.use_count() == 1 && item->m_children) {
-            for (auto& child : *item->m_children)
-                pending.push_back(std::move(child));
-            item->m_children.reset();
-        }
+        if (item.use_count() == 1 && item->m_children)
+            letGo(*item);
     }
 }
 
@@ -55,29 +88,34 @@ void ZOROutlineSourceListItem::setParent(const Ptr& parent)
 {
     if (parent)
         parent->checkAdoptable(self());
-    m_parent = parent;
+    linkParent(parent);
 }
 
-void ZOROutlineSourceListItem::setChildren(std::optional<Children> children)
+void ZOROutlineSourceListItem::linkParent(const Ptr& parent)
 {
-    if (children) {
-        std::unordered_set<const ZOROutlineSourceListItem*> seen;
-        for (const auto& child : *children) {
-            if (!child)
-                throw fnd::Exception::invalidArgument("ZOROutlineSourceListItem: setChildren: a child list holds nil");
-            if (!seen.insert(child.get()).second)
-                throw fnd::Exception::invalidArgument(fnd::String(
-                    fmt::format("ZOROutlineSourceListItem: setChildren: the item \"{}\" is in the list twice",
-                        child->title().utf8())));
-            checkAdoptable(child);
-        }
+    auto old = m_parent.lock();
+    if (old == parent) {
+        m_parent = parent; // may have named an item since freed
+        return;
     }
-    m_children = std::move(children);
+    if (old)
+        --old->m_linkedChildren;
+    if (parent)
+        ++parent->m_linkedChildren;
+    m_parent = parent;
+    // Only the items linked below this one find their root through it.
+    if (m_linkedChildren > 0)
+        sourceListItemNewEpoch();
+    else
+        m_rootEpoch = 0;
 }
 
 void ZOROutlineSourceListItem::checkAdoptable(const Ptr& child) const
 {
     if (!child)
+        return;
+    // An item no other names as its parent is on no other item's way to the root: only this item itself is refused.
+    if (child.get() != this && child->m_linkedChildren == 0)
         return;
     for (auto* walk = this; walk;) {
         if (walk == child.get())
@@ -89,12 +127,79 @@ void ZOROutlineSourceListItem::checkAdoptable(const Ptr& child) const
     }
 }
 
+void ZOROutlineSourceListItem::checkListable(const Ptr& child) const
+{
+    // A loop through the lists needs this item below `child`: none when `child` has no children, or when no list
+    // holds this item. Otherwise `child`'s subtree is searched, each item once (an item may stand in several lists).
+    bool closesLoop = child.get() == this;
+    if (!closesLoop && child->hasChildren() && m_holders > 0) {
+        std::unordered_set<const ZOROutlineSourceListItem*> seen;
+        std::vector<const ZOROutlineSourceListItem*> pending { child.get() };
+        while (!pending.empty() && !closesLoop) {
+            const auto* item = pending.back();
+            pending.pop_back();
+            if (!item->m_children)
+                continue;
+            for (const auto& below : *item->m_children) {
+                if (below.get() == this) {
+                    closesLoop = true;
+                    break;
+                }
+                if (below && seen.insert(below.get()).second)
+                    pending.push_back(below.get());
+            }
+        }
+    }
+    if (closesLoop)
+        throw fnd::Exception::invalidArgument(fnd::String(fmt::format(
+            "ZOROutlineSourceListItem: cannot list the item \"{}\" under \"{}\", which it holds below itself",
+            child->title().utf8(), m_title.utf8())));
+}
+
+void ZOROutlineSourceListItem::setChildren(std::optional<Children> children)
+{
+    if (children) {
+        // A hole would archive as nil, which decoding leaves out.
+        for (const auto& child : *children)
+            if (!child)
+                throw fnd::Exception::invalidArgument("ZOROutlineSourceListItem: setChildren: a child list holds nil");
+        for (const auto& child : *children)
+            checkListable(child);
+        for (const auto& child : *children)
+            ++child->m_holders;
+    }
+    if (m_children)
+        for (const auto& child : *m_children)
+            if (child)
+                --child->m_holders;
+    m_children = std::move(children);
+}
+
 ZOROutlineSourceListItem::Ptr ZOROutlineSourceListItem::rootObject()
 {
-    auto node = self();
-    while (auto up = node->parent())
-        node = up;
-    return node;
+    // Climbs to the first item whose remembered root is current (or the root itself), then leaves that root with
+    // every item passed: after a move, each item's climb is paid once.
+    const auto now = sourceListItemCurrentEpoch();
+    ZOROutlineSourceListItem* top = this;
+    Ptr root;
+    while (!root) {
+        if (top->m_rootEpoch == now)
+            root = top->m_root.lock();
+        if (root)
+            break;
+        auto up = top->parent();
+        if (!up)
+            root = top->self();
+        else
+            top = up.get(); // held by its own owners, not by this walk
+    }
+    for (auto* walk = this;; walk = walk->m_parent.lock().get()) {
+        walk->m_root = root;
+        walk->m_rootEpoch = now;
+        if (walk == top)
+            break;
+    }
+    return root;
 }
 
 ZOROutlineSourceListItem::Ptr ZOROutlineSourceListItem::childAtIndex(fnd::Index index) const
@@ -185,10 +290,12 @@ void ZOROutlineSourceListItem::silentAddChild(const Ptr& child)
     if (!child)
         return;
     checkAdoptable(child);
+    checkListable(child);
     if (!m_children)
         m_children.emplace();
-    child->m_parent = self();
+    child->linkParent(self());
     m_children->push_back(child);
+    ++child->m_holders;
 }
 
 void ZOROutlineSourceListItem::silentInsertChild(const Ptr& child, fnd::Index index)
@@ -196,11 +303,13 @@ void ZOROutlineSourceListItem::silentInsertChild(const Ptr& child, fnd::Index in
     if (!child)
         return;
     checkAdoptable(child);
+    checkListable(child);
     if (!m_children)
         m_children.emplace();
     index = std::clamp<fnd::Index>(index, 0, fnd::Index(m_children->size()));
-    child->m_parent = self();
+    child->linkParent(self());
     m_children->insert(m_children->begin() + index, child);
+    ++child->m_holders;
 }
 
 void ZOROutlineSourceListItem::addChild(const Ptr& child)
@@ -234,13 +343,14 @@ void ZOROutlineSourceListItem::removeChildAtIndex(fnd::Index index)
         return;
     auto keep = shared_from_this();
     m_children->erase(m_children->begin() + index);
+    --child->m_holders;
     if (auto d = rootObject()->delegate())
         d->outlineSourceListItemDidRemoveEntry(*this, *child, index);
     fnd::NotificationCenter::defaultCenter().postNotificationName(ZOROutlineSourceListItemNotification::DidRemoveEntry,
         child->selfValue(), fnd::Dictionary { { "parent", selfValue() } });
     // Those told could still ask the child where it was; afterwards it belongs to no tree.
     if (child->parent().get() == this)
-        child->m_parent.reset();
+        child->linkParent(nullptr);
 }
 
 void ZOROutlineSourceListItem::removeChild(const ZOROutlineSourceListItem* child)
@@ -281,10 +391,16 @@ void ZOROutlineSourceListItem::setParentForTree()
         pending.pop_back();
         if (!item->m_children)
             continue;
-        std::erase_if(*item->m_children, [&](const Ptr& child) { return !child || !seen.insert(child.get()).second; });
+        std::erase_if(*item->m_children, [&](const Ptr& child) {
+            if (child && seen.insert(child.get()).second)
+                return false;
+            if (child)
+                --child->m_holders;
+            return true;
+        });
         auto me = item->self();
         for (const auto& child : *item->m_children)
-            child->m_parent = me;
+            child->linkParent(me);
         // The first child's subtree next: items are met in the order of a depth-first walk.
         for (auto it = item->m_children->rbegin(); it != item->m_children->rend(); ++it)
             pending.push_back(it->get());

@@ -71,8 +71,8 @@ public:
     void setDelegate(const std::shared_ptr<ZOROutlineSourceListItemDelegate>& delegate) { m_delegate = delegate; }
     // nullopt until a first child is added (or childEnumerator made the list).
     const std::optional<Children>& children() const { return m_children; }
-    // Stores the list as it is (no parent link is set). A list holding nil, an item twice, or this item or one of
-    // its ancestors raises InvalidArgument and changes nothing: the tree would hold a hole or a circle.
+    // Sets no parent links. A list holding nil, this item, or one that holds it below itself raises InvalidArgument
+    // and changes nothing.
     void setChildren(std::optional<Children> children);
 
     bool hasBadge() const { return m_badgeValue >= 0; }
@@ -81,6 +81,8 @@ public:
     fnd::Index countOfChildren() const { return m_children ? fnd::Index(m_children->size()) : 0; }
 
     // Navigation.
+    // Follows the parent links to the item without a parent. Remembered per item, so asking again costs nothing
+    // until an item's links change (see m_root).
     Ptr rootObject();
     // nullptr outside the children.
     Ptr childAtIndex(fnd::Index index) const;
@@ -99,7 +101,7 @@ public:
 
     // Reported changes. A removal reports first, then lets go of the child's parent link. Adding or inserting an
     // item under itself or under one of its own descendants raises InvalidArgument and changes nothing (silent forms
-    // alike).
+    // alike), whether it is a descendant by parent links or only through child lists (an item may stand in several).
     void addChild(const Ptr& child);
     void insertChild(const Ptr& child, fnd::Index index);
     // An index outside the children, or an item that is no child, changes nothing.
@@ -127,6 +129,12 @@ private:
     Ptr self() { return std::static_pointer_cast<ZOROutlineSourceListItem>(shared_from_this()); }
     // Raises InvalidArgument when `child` is this item or one of its ancestors.
     void checkAdoptable(const Ptr& child) const;
+    // Every change of a parent link goes through here, keeping the counts of linked children and the roots
+    // remembered true.
+    void linkParent(const Ptr& parent);
+    // Raises InvalidArgument when `child` is this item or holds it somewhere below itself: listing it here would
+    // close a loop through the child lists.
+    void checkListable(const Ptr& child) const;
 
     fnd::String m_title;
     fnd::String m_identifier;
@@ -135,4 +143,15 @@ private:
     std::weak_ptr<ZOROutlineSourceListItem> m_parent;
     std::weak_ptr<ZOROutlineSourceListItemDelegate> m_delegate;
     std::optional<Children> m_children;
+    // How many child lists hold this item. One that none holds heads its tree: no item below another can hold it,
+    // so adding below it needs no search.
+    std::size_t m_holders { 0 };
+    // How many living items name this one as their parent. None: no item has this one on its way to the root, so
+    // this item can be nobody's ancestor, and moving it changes no other item's root.
+    std::size_t m_linkedChildren { 0 };
+    // The root found last, true while m_rootEpoch is the current structural epoch. The epoch moves on whenever an
+    // item with linked children changes its parent or is freed (every root below may change); an item without
+    // makes only its own root stale.
+    std::weak_ptr<ZOROutlineSourceListItem> m_root;
+    std::uint64_t m_rootEpoch { 0 };
 };

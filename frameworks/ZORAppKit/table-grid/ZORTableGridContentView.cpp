@@ -430,8 +430,9 @@ void ZORTableGridContentView::editSelectedCell(const fnd::Value&)
     cell->setEditable(true);
     cell->setSelectable(true);
     cell->setObjectValue(grid->_objectValueForColumn(m_editedColumn, m_editedRow));
+    m_editedText = cell->stringValue();
     // The caret goes after the value, ready to add to it.
-    const auto length = cell->stringValue().length();
+    const auto length = m_editedText.length();
     cell->selectWithFrame(
         frameOfCellAtColumn(m_editedColumn, m_editedRow), *this, w->fieldEditor(true, this), self, length, 0);
     if (!cell->currentFieldEditor())
@@ -451,9 +452,11 @@ void ZORTableGridContentView::textDidEndEditing(const fnd::Notification& notific
     if (w)
         w->makeFirstResponder(grid);
     auto editor = notification.object().objectAs<ui::TextView>();
-    // The edited text is stored as a string of its own.
+    // The edited text is stored as a string of its own; a cell left as it showed its value was visited, not edited
+    // (stored, a number or nil would become text).
     const fnd::String text = editor ? editor->string() : fnd::String {};
-    grid->_setObjectValue(fnd::Value(text), column, row);
+    if (text != m_editedText)
+        grid->_setObjectValue(fnd::Value(text), column, row);
     if (auto cell = grid->cell(); cell && editor)
         cell->endEditing(editor);
     setNeedsDisplay(true);

@@ -97,6 +97,8 @@ private:
     fnd::Index m_mouseDownRow { fnd::NotFound };
     fnd::Index m_editedColumn { fnd::NotFound };
     fnd::Index m_editedRow { fnd::NotFound };
+    // The text the edited cell showed when its edit began: an edit that ends with it stores nothing.
+    fnd::String m_editedText;
     std::shared_ptr<gfx::Image> m_cursorImage;
     std::shared_ptr<gfx::Image> m_cursorExtendSelectionImage;
     gfx::Rect m_grabHandleRect;

@@ -8,9 +8,11 @@
 #include <unicode/uchar.h>
 #include <unicode/unum.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <memory>
 
 namespace fnd {
 
@@ -101,6 +103,28 @@ void closeNumberFormat(UNumberFormat* format)
     if (format)
         unum_close(format);
 }
+
+// ICU reads a '~' in a prefix or suffix set as text as its approximately sign, which its parser cannot match: parsing
+// against such an affix aborts the program. The parser gets a copy of the format whose affixes hold this private-use
+// character in the tilde's place, and a text with the same change.
+constexpr char16_t TildeStandIn = 0xE07E;
+
+bool isAffixAttribute(int attribute)
+{
+    return attribute == UNUM_POSITIVE_PREFIX || attribute == UNUM_POSITIVE_SUFFIX || attribute == UNUM_NEGATIVE_PREFIX
+        || attribute == UNUM_NEGATIVE_SUFFIX;
+}
+
+std::u16string withTildesStoodIn(std::u16string_view text)
+{
+    std::u16string out(text);
+    std::ranges::replace(out, u'~', TildeStandIn);
+    return out;
+}
+
+struct NumberFormatCloser {
+    void operator()(UNumberFormat* format) const { closeNumberFormat(format); }
+};
 
 UNumberFormat* openFormat(UNumberFormatStyle style, std::u16string_view pattern, const std::string& locale)
 {
@@ -551,11 +575,34 @@ std::expected<Value, String> NumberFormatter::getObjectValue(const String& strin
         return std::unexpected(stringWithFormat(detail::platformText(text, "Formatters"), string, more...));
     };
     auto invalid = [&] { return failure("“%@” is not a valid number."); };
+    UNumberFormat* parser = icuFormat();
+    std::unique_ptr<UNumberFormat, NumberFormatCloser> standIn;
+    const bool tildes = std::ranges::any_of(m_settings, [](const Setting& setting) {
+        return setting.kind == Setting::Kind::Text && isAffixAttribute(setting.attribute)
+            && setting.text.view().find(u'~') != std::u16string_view::npos;
+    });
+    if (tildes) {
+        if (text.view().find(TildeStandIn) != std::u16string_view::npos)
+            return invalid();
+        UErrorCode status = U_ZERO_ERROR;
+        standIn.reset(unum_clone(parser, &status));
+        if (U_FAILURE(status) || !standIn)
+            return invalid();
+        for (const Setting& setting : m_settings) {
+            if (setting.kind != Setting::Kind::Text || !isAffixAttribute(setting.attribute))
+                continue;
+            const auto affix = withTildesStoodIn(setting.text.view());
+            unum_setTextAttribute(standIn.get(), static_cast<UNumberFormatTextAttribute>(setting.attribute),
+                reinterpret_cast<const UChar*>(affix.data()), static_cast<int32_t>(affix.size()), &status);
+        }
+        parser = standIn.get();
+        text = String(withTildesStoodIn(text.view()));
+    }
     int32_t position = 0;
     UErrorCode status = U_ZERO_ERROR;
     char decimal[128];
     int32_t length = unum_parseDecimal(
-        icuFormat(), detail::icuChars(text), detail::icuLength(text), &position, decimal, sizeof decimal, &status);
+        parser, detail::icuChars(text), detail::icuLength(text), &position, decimal, sizeof decimal, &status);
     if (U_FAILURE(status) || position != text.length() || length <= 0 || length >= static_cast<int32_t>(sizeof decimal))
         return invalid();
     auto number = numberFromDecimal(std::string_view(decimal, static_cast<std::size_t>(length)));

@@ -347,6 +347,28 @@ bool isAvailableStringEncoding(StringEncoding encoding)
     return std::ranges::find(availableList(), encoding) != availableList().end();
 }
 
+bool hasShiftStates(StringEncoding encoding)
+{
+    const auto* entry = detail::findStringEncoding(encoding);
+    auto converter = entry && entry->converter ? openConverter(entry->converter) : nullptr;
+    if (!converter)
+        return false;
+    switch (ucnv_getType(converter.get())) {
+    case UCNV_EBCDIC_STATEFUL:
+    case UCNV_ISO_2022:
+    case UCNV_HZ:
+    case UCNV_SCSU:
+    case UCNV_ISCII:
+    case UCNV_UTF7:
+    case UCNV_BOCU1:
+    case UCNV_IMAP_MAILBOX:
+    case UCNV_COMPOUND_TEXT:
+        return true;
+    default:
+        return false;
+    }
+}
+
 String localizedNameOfStringEncoding(StringEncoding encoding)
 {
     const auto* entry = detail::findStringEncoding(encoding);

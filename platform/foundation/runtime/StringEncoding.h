@@ -126,6 +126,10 @@ CFStringEncoding convertStringEncodingToCFStringEncoding(StringEncoding encoding
 // Encodings this system can convert, in the order of our table (Unicode forms first, then by script).
 std::span<const StringEncoding> availableStringEncodings();
 bool isAvailableStringEncoding(StringEncoding encoding);
+// Whether bytes of the encoding change meaning after a shift sequence (ISO 2022, HZ, UTF-7 and the like), so that a
+// piece cut from a text need not decode as it does within the whole: a reader that decodes in pieces reads such a
+// text whole. False for an encoding this system does not convert.
+bool hasShiftStates(StringEncoding encoding);
 
 // "Western (Windows Latin 1)"; empty for an encoding we do not know.
 String localizedNameOfStringEncoding(StringEncoding encoding);

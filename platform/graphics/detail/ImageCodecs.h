@@ -3,6 +3,7 @@
 // The codecs behind BitmapImageRep. Each lives in its own file and keeps its C library to itself.
 
 #include "platform/foundation/runtime/Error.h"
+#include "platform/graphics/Geometry.h"
 #include "platform/graphics/ImageCodecs.h"
 
 #include <cstddef>
@@ -29,7 +30,15 @@ fnd::Error encodeError(const char* format, const std::string& reason);
 // Refuses zero and oversized dimensions before anything is allocated.
 std::optional<fnd::Error> checkDecodedSize(const char* format, std::uint64_t width, std::uint64_t height);
 
-// Sets the point size from the stored dots per inch; values that are not positive leave 72 dpi.
+// The highest resolution written and read, in dots per inch: PNG's most pixels a metre (2^32 - 1) hold it. A picture
+// whose point size is next to nothing has a higher one, and a file may claim any.
+constexpr double MaxResolution = 1e8;
+// A resolution as an encoder writes it: at most MaxResolution, 72 for one that is no number.
+double writableResolution(double dpi);
+Size writableResolution(Size dpi);
+
+// Sets the point size from the stored dots per inch, at most MaxResolution; values that are not positive leave 72
+// dpi.
 void applyResolution(BitmapImageRep& rep, double dpiX, double dpiY);
 // Stored resolutions come back as whole numbers when they were whole before being rounded into the format's units
 // (300 dpi is 11811 pixels per metre in PNG, which reads back as 299.9994).

@@ -44,11 +44,12 @@ fnd::Value TabView::accessibilityAttributeValue(const fnd::String& attribute) co
     };
     switch (accessibilityAttributeKey(attribute)) {
     case Key::Role:
-        return AccessibilityRole::TabGroup;
+        // Without tabs of its own it is the group of its page; what switches its pages is the list of tabs.
+        return hasTabs() ? AccessibilityRole::TabGroup : AccessibilityRole::Group;
     case Key::Tabs:
         return tabs();
     case Key::Value: {
-        auto selected = selectedTabViewItem();
+        auto selected = hasTabs() ? selectedTabViewItem() : nullptr;
         return selected ? selected->selfValue() : fnd::Value();
     }
     case Key::Contents:

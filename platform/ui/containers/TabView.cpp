@@ -66,12 +66,11 @@ std::shared_ptr<TabViewItem> TabView::tabViewItemAtIndex(long index) const
 long TabView::indexOfTabViewItem(const TabViewItem& item) const
 {
     constexpr std::size_t ScannedItems = 8;
-    if (m_items.size() <= ScannedItems) {
-        for (std::size_t i = 0; i < m_items.size(); ++i) {
-            if (m_items[i].get() == &item)
-                return long(i);
-        }
-        return long(fnd::NotFound);
+    // Scans after a change before the map is made again: the map costs about as much as this many scans.
+    constexpr unsigned ScansBeforeMap = 4;
+    if (m_items.size() <= ScannedItems || (!m_itemIndexesValid && m_lookupsSinceChange++ < ScansBeforeMap)) {
+        const auto found = std::ranges::find_if(m_items, [&](const auto& each) { return each.get() == &item; });
+        return found == m_items.end() ? long(fnd::NotFound) : long(found - m_items.begin());
     }
     if (!m_itemIndexesValid) {
         m_itemIndexes.clear();
@@ -111,6 +110,7 @@ void TabView::insertTabViewItem(const std::shared_ptr<TabViewItem>& item, long i
         old->removeTabViewItem(item);
     m_items.insert(m_items.begin() + index, item);
     itemsDidChange();
+    m_lastItemChange = { item, index, true, m_itemChangeCount };
     item->setTabView(self);
     item->setTabState(TabState::Background);
     setNeedsDisplay(true);
@@ -143,6 +143,7 @@ void TabView::removeTabViewItem(const std::shared_ptr<TabViewItem>& item)
         return;
     m_items.erase(m_items.begin() + index);
     itemsDidChange();
+    m_lastItemChange = { item, index, false, m_itemChangeCount };
     item->setTabView(nullptr);
     item->setTabState(TabState::Background);
     setNeedsDisplay(true);

@@ -60,6 +60,17 @@ public:
     // An index out of range raises a range exception.
     void insertTabViewItem(const std::shared_ptr<TabViewItem>& item, long index);
     void removeTabViewItem(const std::shared_ptr<TabViewItem>& item);
+    // Each change of the items counts one. The last insert or remove, with the place the item took or left, lets a
+    // delegate that mirrors the items follow one change without comparing them all: it holds when its count is the
+    // tab view's (other changes, such as decoding, count without being described).
+    struct ItemChange {
+        std::weak_ptr<TabViewItem> item;
+        long index { -1 };
+        bool inserted { false };
+        unsigned long count { 0 };
+    };
+    unsigned long itemChangeCount() const { return m_itemChangeCount; }
+    const ItemChange& lastItemChange() const { return m_lastItemChange; }
 
     // Selection, each through the delegate's veto and its will/did calls.
     std::shared_ptr<TabViewItem> selectedTabViewItem() const { return m_selected.lock(); }
@@ -118,13 +129,22 @@ private:
     const std::vector<double>& tabWidths() const;
     void showSelectedView();
 
-    // After any change of the items the index map is made again when next asked: a bar of many tabs asks for the
-    // index of every tab it lays out.
-    void itemsDidChange() { m_itemIndexesValid = false; }
+    // After any change of the items the index map is made again when it pays: a bar of many tabs asks for the
+    // index of every tab it lays out, while a program closing tabs one after another asks once between changes,
+    // which a scan answers for less than the making of the map.
+    void itemsDidChange()
+    {
+        m_itemIndexesValid = false;
+        m_lookupsSinceChange = 0;
+        ++m_itemChangeCount;
+    }
 
     std::vector<std::shared_ptr<TabViewItem>> m_items;
     mutable std::unordered_map<const TabViewItem*, long> m_itemIndexes;
     mutable bool m_itemIndexesValid { false };
+    mutable unsigned m_lookupsSinceChange { 0 };
+    unsigned long m_itemChangeCount { 0 };
+    ItemChange m_lastItemChange;
     std::weak_ptr<TabViewItem> m_selected;
     std::weak_ptr<TabViewDelegate> m_delegate;
     TabViewType m_type { TabViewType::TopTabsBezelBorder };

@@ -26,9 +26,8 @@ const fnd::String IsShownKey = "TB Is Shown";
 
 bool isStandard(const fnd::String& id)
 {
-    return id == ToolbarItemIdentifier::Separator || id == ToolbarItemIdentifier::Space
-        || id == ToolbarItemIdentifier::FlexibleSpace || id == ToolbarItemIdentifier::ShowColors
-        || id == ToolbarItemIdentifier::ShowFonts || id == ToolbarItemIdentifier::CustomizeToolbar;
+    return std::ranges::find(ToolbarItemIdentifier::standardIdentifiers(), id)
+        != ToolbarItemIdentifier::standardIdentifiers().end();
 }
 
 }

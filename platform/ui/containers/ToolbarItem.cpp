@@ -14,6 +14,13 @@
 
 namespace ui {
 
+const std::vector<fnd::String>& ToolbarItemIdentifier::standardIdentifiers()
+{
+    static const std::vector<fnd::String> identifiers { Separator, Space, FlexibleSpace, ShowColors, ShowFonts,
+        CustomizeToolbar };
+    return identifiers;
+}
+
 namespace {
 
 constexpr gfx::Size IconSize { 32, 32 };

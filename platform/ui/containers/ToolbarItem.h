@@ -6,6 +6,7 @@
 #include "platform/ui/views/Forward.h"
 
 #include <memory>
+#include <vector>
 
 namespace gfx {
 class Font;
@@ -25,6 +26,8 @@ inline const fnd::String FlexibleSpace = "NSToolbarFlexibleSpaceItem";
 inline const fnd::String ShowColors = "NSToolbarShowColorsItem";
 inline const fnd::String ShowFonts = "NSToolbarShowFontsItem";
 inline const fnd::String CustomizeToolbar = "NSToolbarCustomizeToolbarItem";
+// Every identifier above: the items a toolbar makes itself, without asking its delegate.
+const std::vector<fnd::String>& standardIdentifiers();
 // Separators and spaces may stand in a toolbar as often as wanted; every other item once.
 inline bool isRepeatable(const fnd::String& identifier)
 {

@@ -71,8 +71,11 @@ void Control::pushBoundValues()
     if (!infoForBinding(fnd::BindingName::Value))
         return;
     auto value = objectValue();
-    // A marker on show is not the user's value: only what the user put in its place goes back.
-    if (m_boundDisplay.showsMarker && value == m_boundDisplay.shownValue)
+    // Only what the person changed goes back. A control still holding what the binding showed was visited, not
+    // changed: a field left without typing, whose text may show its value rounded by a formatter, as tokens or as
+    // the placeholder, and a marker on show, which is not the user's value. Written back, the visit would set the
+    // model (an equal value is a write too: it marks a document edited and wakes every observer).
+    if (value.type() == m_boundDisplay.shownValue.type() && value == m_boundDisplay.shownValue)
         return;
     m_boundDisplay.showsMarker = false;
     m_boundDisplay.shownValue = value;

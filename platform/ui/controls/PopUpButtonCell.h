@@ -129,6 +129,7 @@ public:
     // The cell as its menu's owner: the pop-up is the menu's parent, its choice the closed menu's selected item.
     fnd::Value menuOwnerAccessibilityElement() const override { return accessibilityRepresentative(); }
     std::shared_ptr<MenuItem> menuOwnerChosenItem() const override { return selectedItem(); }
+    std::shared_ptr<MenuItem> menuOwnerTitleItem() const override { return m_pullsDown ? itemAtIndex(0) : nullptr; }
     bool menuOwnerChooseItemAtIndex(long index) override
     {
         chooseItemAtIndex(index);

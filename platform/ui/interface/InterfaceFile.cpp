@@ -166,8 +166,15 @@ private:
                 return failure(InterfaceFile::UnknownClassError, node, "names a class that does not exist");
             // A view goes through its designated initialiser with the file's frame, as one made in code does.
             const bool isView = cls->isSubclassOf(View::staticClassInfo());
-            auto object
-                = isView ? (cls->allocator ? cls->allocator() : nullptr) : (cls->factory ? cls->factory() : nullptr);
+            std::shared_ptr<fnd::Object> object;
+            try {
+                object = isView ? (cls->allocator ? cls->allocator() : nullptr)
+                                : (cls->factory ? cls->factory() : nullptr);
+            } catch (const fnd::Exception& e) {
+                // A class made only by a designated initialiser with arguments raises when made by name.
+                return failure(
+                    InterfaceFile::UnknownClassError, node, "names a class that cannot be made: " + e.reason().utf8());
+            }
             if (!object)
                 return failure(InterfaceFile::UnknownClassError, node, "names a class that cannot be made");
             if (auto id = attribute(node, "id")) {

@@ -26,6 +26,8 @@ public:
     virtual fnd::Value menuOwnerAccessibilityElement() const = 0;
     // The item the owner shows as chosen while the menu is closed; nullptr when it shows none.
     virtual std::shared_ptr<MenuItem> menuOwnerChosenItem() const { return nullptr; }
+    // The item the owner shows as its own title (a pull-down's first), which is none of the menu's choices.
+    virtual std::shared_ptr<MenuItem> menuOwnerTitleItem() const { return nullptr; }
     // Chooses the item as a person would through the owner; false when the menu should perform it itself.
     virtual bool menuOwnerChooseItemAtIndex(long /*index*/) { return false; }
 };

@@ -87,10 +87,13 @@ fnd::Value Menu::accessibilityAttributeValue(const fnd::String& attribute) const
                                                                      : fnd::Value(frame->size);
     }
     case Key::Children: {
+        // A pull-down's title item is not shown among the choices when the menu opens, nor listed while it is closed.
+        auto owner = m_accessibilityOwner.lock();
+        auto titleItem = owner ? owner->menuOwnerTitleItem() : nullptr;
         fnd::Array items;
         items.reserve(m_items.size());
         for (const auto& item : m_items)
-            if (!item->isHidden())
+            if (!item->isHidden() && item != titleItem)
                 items.push_back(item->selfValue());
         return items;
     }

@@ -414,6 +414,8 @@ private:
     long m_clickedColumn { -1 };
 
     std::shared_ptr<Cell> m_editingCell;
+    // The text the edited cell showed when its edit began: an edit that ends with it typed nothing.
+    fnd::String m_editedCellText;
     long m_editedRow { -1 };
     long m_editedColumn { -1 };
     // The copy of a cell a click is tracking (a button in a row): drawn in its place and redrawn as it changes.

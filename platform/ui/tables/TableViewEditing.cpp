@@ -60,6 +60,7 @@ void TableView::editColumn(long column, long row, const Event* event, bool selec
         m_editedColumn = m_editedRow = -1;
         return;
     }
+    m_editedCellText = cell->stringValue();
     setNeedsDisplayInRect(frame);
 }
 
@@ -148,9 +149,14 @@ void TableView::endEditingCell(const fnd::Notification& notification)
     validateEditing();
     const auto value = m_editingCell->objectValue();
     const long column = m_editedColumn, row = m_editedRow;
+    // A cell left with the text it began with was visited, not edited. What it shows is not always the row's value
+    // (a formatter rounds, a number shows as text, nil as nothing): written back, the visit would set the row.
+    auto editor = std::dynamic_pointer_cast<TextView>(currentEditor());
+    const bool typed = !editor || editor->string() != m_editedCellText;
     // The editor goes first, so that a reload caused by the new value finds no edit under way.
     endCellEditing();
-    setObjectValueForColumn(value, column, row);
+    if (typed)
+        setObjectValueForColumn(value, column, row);
     auto note = postControlNotification(ControlNotification::TextDidEndEditing, notification);
     if (auto d = delegate())
         d->controlTextDidEndEditing(*note);

@@ -823,6 +823,11 @@ void Window::performClose(const fnd::Value&)
         Application::shared().beep();
         return;
     }
+    // The person closing the window is done with it: a field still being edited hands its text to its owner, as a
+    // click elsewhere would, rather than losing it. (A program that closes a window itself, after Cancel, does not.)
+    endEditingFor(nullptr);
+    if (m_closed)
+        return;
     close();
 }
 

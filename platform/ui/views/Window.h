@@ -326,7 +326,8 @@ public:
 
     // Closing.
     void close();
-    // As if the close button were pressed: asks the delegate, beeps when it refuses.
+    // As if the close button were pressed: asks the delegate, beeps when it refuses; an edit in the field editor
+    // ends (its text goes to its owner) before the window closes.
     void performClose(const fnd::Value& sender = {});
     bool isClosed() const { return m_closed; }
 

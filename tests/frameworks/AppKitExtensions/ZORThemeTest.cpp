@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 using drawing::grey;
@@ -79,6 +81,12 @@ TEST(ZORThemeManager, RegistersAndReplacesButRefusesAMissingThemeOrKey)
     auto replacement = fnd::makeObject<ZORAbstractTheme>();
     manager.setTheme(replacement, "TestTheme");
     EXPECT_EQ(manager.themeForKey("TestTheme"), replacement);
+    // The keys listed (which the fuzz dictionaries are written from) are the built-in ones and each added key once.
+    auto keys = manager.themeKeys();
+    for (const char* key : AllKeys)
+        EXPECT_EQ(std::ranges::count(keys, fnd::String(key)), 1) << key;
+    EXPECT_EQ(std::ranges::count(keys, fnd::String("TestTheme")), 1);
+    EXPECT_EQ(keys.size(), std::size(AllKeys) + 1);
 
     auto noTheme = raised([&] { manager.setTheme(nullptr, "Other"); });
     auto noKey = raised([&] { manager.setTheme(custom, ""); });

@@ -189,6 +189,44 @@ TEST(CSVReader, DecodesCharactersSplitAcrossChunksAndByteOrderMarks)
     EXPECT_EQ(parseData(std::string("\0a", 2), fnd::StringEncoding::Unicode, 1)->rows, (Rows { { "a" } }));
 }
 
+// Encodings with shift sequences: a chunk cut after "ESC $ B" (ISO-2022-JP), SO (ISO-2022-KR) or "+" (UTF-7) holds
+// bytes whose meaning the sequence before set. Read in chunks of any size, the text is the one read whole.
+TEST(CSVReader, TextWithShiftSequencesReadsAlikeInChunksOfAnySize)
+{
+    const std::string text = "\xE6\x97\xA5\xE6\x9C\xAC,\xE8\xAA\x9E\n\xEB\x8B\xA8,\xEC\x96\xB4\xE3\x81\x8B\n";
+    const Rows expected { { "\xE6\x97\xA5\xE6\x9C\xAC", "\xE8\xAA\x9E" },
+        { "\xEB\x8B\xA8", "\xEC\x96\xB4\xE3\x81\x8B" } };
+    struct Case {
+        const char* name;
+        fnd::StringEncoding encoding;
+        std::string text;
+        Rows rows;
+    };
+    const std::string japanese = "\xE6\x97\xA5\xE6\x9C\xAC,\xE8\xAA\x9E\n\xE3\x81\x8B,\xE3\x81\x8B\xE3\x81\xAA\n";
+    const Rows japaneseRows { { "\xE6\x97\xA5\xE6\x9C\xAC", "\xE8\xAA\x9E" },
+        { "\xE3\x81\x8B", "\xE3\x81\x8B\xE3\x81\xAA" } };
+    const std::string korean = "\xED\x95\x9C\xEA\xB8\x80,\xEB\x8B\xA8\n\xEC\x96\xB4,x\n";
+    const Rows koreanRows { { "\xED\x95\x9C\xEA\xB8\x80", "\xEB\x8B\xA8" }, { "\xEC\x96\xB4", "x" } };
+    const Case cases[] = {
+        { "ISO-2022-JP", fnd::StringEncoding::ISO2022JP, japanese, japaneseRows },
+        { "ISO-2022-KR", fnd::convertCFStringEncodingToStringEncoding(fnd::CFStringEncodings::ISO_2022_KR), korean,
+            koreanRows },
+        { "UTF-7", fnd::convertCFStringEncodingToStringEncoding(fnd::CFStringEncodings::UTF7), text, expected },
+    };
+    for (const auto& c : cases) {
+        if (!fnd::isAvailableStringEncoding(c.encoding))
+            continue;
+        auto bytes = fnd::dataUsingEncoding(fnd::String(c.text), c.encoding);
+        ASSERT_TRUE(bytes) << c.name;
+        const std::string encoded(bytes->view());
+        for (std::uint64_t chunk = 1; chunk <= encoded.size() + 1; ++chunk) {
+            auto read = parseData(encoded, c.encoding, chunk);
+            EXPECT_FALSE(read->error) << c.name << " in chunks of " << chunk;
+            EXPECT_EQ(read->rows, c.rows) << c.name << " in chunks of " << chunk;
+        }
+    }
+}
+
 TEST(CSVReader, WithoutAStreamThereIsAnErrorNotAReader)
 {
     auto parser = ZORCSVParser::initWithStream(nullptr, fnd::StringEncoding::UTF8);
@@ -205,6 +243,18 @@ TEST(CSVReader, DelimitersAreCheckedAndSeparatorsDetected)
     EXPECT_EQ(parser->delimiter(), ";");
     parser->setDelimiter("|");
     EXPECT_EQ(parser->separatorType(), ZORCSVSeparator::NotFound);
+    // The separators the writer, the sniffing and the CSV fuzz target take from the list: each code sets its
+    // character and reads back.
+    std::vector<std::pair<std::int64_t, fnd::String>> listed;
+    for (const auto& separator : ZORCSVSeparator::All) {
+        parser->setSeparatorType(separator.code);
+        EXPECT_EQ(parser->separatorType(), separator.code);
+        listed.emplace_back(separator.code, parser->delimiter());
+    }
+    EXPECT_EQ(listed,
+        (std::vector<std::pair<std::int64_t, fnd::String>> {
+            { ZORCSVSeparator::Comma, "," }, { ZORCSVSeparator::Semicolon, ";" }, { ZORCSVSeparator::Tab, "\t" } }));
+    parser->setDelimiter("|");
     for (const char* bad : { "", "ab", "#", "\"", "\\", "\n", "\r" })
         EXPECT_TRUE(raised([&] { parser->setDelimiter(bad); })) << bad;
 
@@ -383,7 +433,7 @@ TEST(CSVWriter, OutputReadsBackAsTheSameRowsHereAndInPython)
             "x" },
     };
     testsupport::TemporaryFolder folder;
-    for (std::int64_t separator : { ZORCSVSeparator::Comma, ZORCSVSeparator::Semicolon, ZORCSVSeparator::Tab }) {
+    for (const auto& [separator, character] : ZORCSVSeparator::All) {
         for (std::int32_t lineEnd : { ZORCSVLineEnd::CRLF, ZORCSVLineEnd::CR, ZORCSVLineEnd::LF }) {
             auto path = folder.file("out.csv");
             writeRowsTo(path, rows, separator, lineEnd);
@@ -397,12 +447,12 @@ TEST(CSVWriter, OutputReadsBackAsTheSameRowsHereAndInPython)
             EXPECT_FALSE(collector->error) << label;
             EXPECT_EQ(hexRows(collector->rows), hexRows(rows)) << label << "\n" << folder.read("out.csv");
 
-            const char* delimiter = separator == 0 ? "," : separator == 1 ? ";" : "\\t";
+            const std::string delimiter = character == '\t' ? "\\t" : std::string(1, character);
             auto python
                 = testsupport::runCommand("python3 -c \"import csv, sys\n"
                                           "for row in csv.reader(open(sys.argv[1], newline='', encoding='utf-8'), "
                                           "delimiter='"
-                    + std::string(delimiter)
+                    + delimiter
                     + "'):\n"
                       "    print(' '.join('<' + f.encode().hex() + '>' for f in row))\" "
                     + path);
@@ -488,7 +538,7 @@ TEST(CSVRoundTrip, RandomRowsOfAwkwardCharactersReadBackUnchanged)
                 for (std::size_t n = draw(6); n > 0; --n)
                     field += pieces[draw(pieces.size() - 1)];
         }
-        for (std::int64_t separator : { ZORCSVSeparator::Comma, ZORCSVSeparator::Semicolon, ZORCSVSeparator::Tab })
+        for (const auto& [separator, character] : ZORCSVSeparator::All)
             for (std::int32_t lineEnd : { ZORCSVLineEnd::CRLF, ZORCSVLineEnd::CR, ZORCSVLineEnd::LF }) {
                 const auto bytes = written(rows, separator, lineEnd);
                 for (std::uint64_t chunk = 1; chunk <= 64; chunk += round % 2 ? 7 : 1)

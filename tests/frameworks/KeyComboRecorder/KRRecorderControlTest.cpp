@@ -144,6 +144,72 @@ TEST_F(KRRecorderControlTest, BindingPushesAndReceivesValues)
     control->unbind("value");
 }
 
+// A model that counts what is written to its "shortcut" key.
+class CountingShortcutModel : public fnd::Object {
+    FND_OBJECT(CountingShortcutModel)
+    static void describeClass(fnd::ClassBuilder<CountingShortcutModel>& c)
+    {
+        c.property("shortcut", &CountingShortcutModel::shortcut, &CountingShortcutModel::setShortcut);
+    }
+
+public:
+    fnd::Value shortcut() const { return m_shortcut; }
+    void setShortcut(const fnd::Value& value)
+    {
+        m_shortcut = value;
+        ++writes;
+    }
+    fnd::Value m_shortcut;
+    int writes { 0 };
+};
+FND_REGISTER_CLASS(CountingShortcutModel, fnd::Object)
+
+// Allowing key-only combinations or not changes what a key-only combination's recorder shows and its value, and the
+// bound model hears of it as of any change; a combination with modifiers is not touched.
+TEST_F(KRRecorderControlTest, AllowingKeyOnlyOrNotReachesTheBoundModel)
+{
+    auto model = fnd::makeObject<CountingShortcutModel>();
+    control->setAllowsKeyOnly(true);
+    model->setValueForKey(fnd::Dictionary { { "keyCode", KeyQ }, { "modifierFlags", 0 } }, "shortcut");
+    control->bind("value", *model, "shortcut");
+    ASSERT_EQ(control->keyCombo(), (_KeyCombo { 0, KeyQ }));
+    ASSERT_TRUE(control->objectValue().isDictionary());
+    delegate->changes.clear();
+    model->writes = 0;
+
+    control->setAllowsKeyOnly(false);
+    EXPECT_TRUE(control->keyComboString().isEmpty()) << "the recorder shows no combination";
+    EXPECT_TRUE(control->objectValue().isNil());
+    EXPECT_TRUE(model->shortcut().isNil()) << "the model still held the key-only combination";
+    EXPECT_EQ(model->writes, 1);
+    EXPECT_EQ(delegate->changes.size(), 1u) << "the delegate hears of it as of any change";
+
+    // Allowed again, the combination the recorder kept shows again, and the model has it back.
+    control->setAllowsKeyOnly(true);
+    auto restored = model->shortcut();
+    ASSERT_TRUE(restored.isDictionary());
+    EXPECT_EQ(restored.dictionary()->get("keyCode").integerValue(), KeyQ);
+    EXPECT_EQ(restored.dictionary()->get("modifierFlags").integerValue(), 0);
+    EXPECT_EQ(model->writes, 2);
+    control->setAllowsKeyOnly(true);
+    EXPECT_EQ(model->writes, 2) << "setting the same flag again changes nothing";
+    control->unbind("value");
+
+    // A combination with modifiers is a combination either way: nothing is written, nobody is told.
+    model->setValueForKey(fnd::Dictionary { { "keyCode", KeyK }, { "modifierFlags", 0x100000 } }, "shortcut");
+    control->bind("value", *model, "shortcut");
+    ASSERT_EQ(control->keyCombo(), (_KeyCombo { Command, KeyK }));
+    delegate->changes.clear();
+    model->writes = 0;
+    control->setAllowsKeyOnly(false);
+    EXPECT_EQ(control->keyCombo(), (_KeyCombo { Command, KeyK }));
+    ASSERT_TRUE(control->objectValue().isDictionary());
+    EXPECT_EQ(control->objectValue().dictionary()->get("keyCode").integerValue(), KeyK);
+    EXPECT_EQ(model->writes, 0);
+    EXPECT_TRUE(delegate->changes.empty());
+    control->unbind("value");
+}
+
 // Keys typed while another view has the keyboard are not taken; the control's own keyDown always offers them.
 TEST_F(KRRecorderControlTest, KeysOnlyWhenFirstResponder)
 {

@@ -137,5 +137,70 @@ TEST_F(FlowViewItemsInViewTest, HiddenItemsHoldNoPictureAndShowTheirCachedOneAsT
     expectTheViewShowsSelection(540);
 }
 
+// The list tells assistive technologies which items are in view (the desktop's bridge reports them showing): those
+// whose pictures meet the part of the window the view shows, here checked against the window's pixels (each item's
+// picture has a colour of its own). The scroll layer holds more items in view: the outermost ones, turned and seen
+// in perspective, show beyond the view's edges, and a window narrower than the view hides more.
+TEST_F(FlowViewItemsInViewTest, OnlyItemsWhosePicturesShowInTheWindowReadAsInView)
+{
+    namespace A = ui::AccessibilityAttribute;
+    useItems(bitmapItems(9));
+    view->setSelectedIndex(4);
+    settle(1);
+    drainPictures();
+    auto list = view->accessibilityElementOfLayer(*view->backgroundLayer());
+    ASSERT_TRUE(list);
+    auto readInView = [&] {
+        std::vector<std::size_t> indexes;
+        auto visible = ui::accessibilityAttribute(*list, A::VisibleChildren);
+        for (const auto& element : *visible.array())
+            for (std::size_t i = 0; i < list->countOfChildren(); ++i)
+                if (element.object() == list->objectInChildrenAtIndex(i))
+                    indexes.push_back(i);
+        return indexes;
+    };
+    // The items whose own colour (bitmapItems: red 40 + 20 i, green 200 − 15 i, blue 64) covers pixels of the window.
+    auto shownInWindow = [&] {
+        auto image = backend->imageOfWindow(*window);
+        auto pixels = image->pixelBuffer();
+        std::vector<std::size_t> indexes;
+        for (std::size_t i = 0; i < view->numberOfItems(); ++i) {
+            const std::array<int, 3> rgb { 40 + 20 * int(i), 200 - 15 * int(i), 64 };
+            int count = 0;
+            for (int y = 0; y < pixels.height; ++y)
+                for (int x = 0; x < pixels.width; ++x)
+                    count += testsupport::pixelShowsColor(pixels.pixel(x, y), rgb, 2) ? 1 : 0;
+            if (count >= 10)
+                indexes.push_back(i);
+        }
+        return indexes;
+    };
+    auto visible = view->visibleItemIndexes();
+    ASSERT_EQ(visible.location, 0) << "the scroll layer holds all nine in view";
+    ASSERT_EQ(visible.length, 9);
+    auto shown = shownInWindow();
+    ASSERT_FALSE(shown.empty());
+    EXPECT_LT(shown.size(), 9u) << "the outermost pictures show beyond the view";
+    EXPECT_EQ(readInView(), shown) << "the view fills the window";
+
+    // Pushed half out of the window's right edge: the selected picture, centred, straddles the edge; those right of
+    // it start right of the centre (the perspective keeps them there) and lie wholly beyond it.
+    view->setFrameOrigin({ 400, 0 });
+    settle(1);
+    ASSERT_EQ(view->visibleItemIndexes().length, 9) << "the scroll layer still holds them";
+    shown = shownInWindow();
+    ASSERT_FALSE(shown.empty());
+    EXPECT_EQ(shown.back(), 4u);
+    EXPECT_EQ(readInView(), shown);
+
+    // Wholly out of the window, nothing reads as in view; back in it, what shows again.
+    view->setFrameOrigin({ 800, 0 });
+    settle(1);
+    EXPECT_TRUE(readInView().empty());
+    view->setFrameOrigin({ 0, 0 });
+    settle(1);
+    EXPECT_EQ(readInView(), shownInWindow());
+}
+
 }
 }

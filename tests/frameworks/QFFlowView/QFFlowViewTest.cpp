@@ -522,8 +522,8 @@ TEST_F(FlowViewTest, GeometryFormulasAndClamps)
     EXPECT_EQ(view->itemSizeForRect({ 0, 0, 10, 250 }), (gfx::Size { 20, 20 }));
 }
 
-// A number that is no number leaves a setting as it was; an infinity goes to the bound the setting has, and leaves an
-// unbounded one as it was. A NaN angle, spacing or scale once placed every item nowhere.
+// A number that is no number leaves a setting as it was; an infinity goes to the bound the setting has. A NaN angle,
+// spacing or scale once placed every item nowhere.
 TEST_F(FlowViewTest, GeometryRefusesNumbersThatAreNoNumbers)
 {
     const double nan = std::numeric_limits<double>::quiet_NaN(), infinity = std::numeric_limits<double>::infinity();
@@ -538,10 +538,10 @@ TEST_F(FlowViewTest, GeometryRefusesNumbersThatAreNoNumbers)
         { "reflectionOffset", &QFFlowView::setReflectionOffset, &QFFlowView::reflectionOffset, -0.5, 0, -1 },
         { "itemScale", &QFFlowView::setItemScale, &QFFlowView::itemScale, 0.5, 1, 0.1 },
         { "previewScale", &QFFlowView::setPreviewScale, &QFFlowView::previewScale, 0.5, 1, 0.01 },
-        { "spacing", &QFFlowView::setSpacing, &QFFlowView::spacing, 30, 30, 30 },
-        { "selectedScale", &QFFlowView::setSelectedScale, &QFFlowView::selectedScale, 150, 150, 150 },
-        { "stackedScale", &QFFlowView::setStackedScale, &QFFlowView::stackedScale, -150, -150, -150 },
-        { "scrollDuration", &QFFlowView::setScrollDuration, &QFFlowView::scrollDuration, 0.3, 0.3, 0.3 },
+        { "spacing", &QFFlowView::setSpacing, &QFFlowView::spacing, 30, 1e7, -1e7 },
+        { "selectedScale", &QFFlowView::setSelectedScale, &QFFlowView::selectedScale, 150, 1e7, -1e7 },
+        { "stackedScale", &QFFlowView::setStackedScale, &QFFlowView::stackedScale, -150, 1e7, -1e7 },
+        { "scrollDuration", &QFFlowView::setScrollDuration, &QFFlowView::scrollDuration, 0.3, 60, 0 },
     };
     for (const auto& setting : settings) {
         const std::pair<double, double> cases[]

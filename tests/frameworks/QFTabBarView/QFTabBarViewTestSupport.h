@@ -9,6 +9,7 @@
 #include "platform/ui/containers/TabView.h"
 #include "platform/ui/containers/TabViewItem.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,6 +27,8 @@ public:
     int overflowNotices { 0 };
     // Pasteboard types the bar also takes (spring-loading).
     std::optional<std::vector<fnd::String>> extraDragTypes;
+    // Told when the last tab of the bar's tab view was dragged away (the window may close).
+    std::function<void()> lastTabGone;
 
     void tabViewDidSelectTabViewItem(ui::TabView&, ui::TabViewItem& item) override
     {
@@ -87,6 +90,13 @@ public:
         auto item = ui::TabViewItem::create();
         item->setLabel(fnd::String("New " + std::to_string(tabView.numberOfTabViewItems() + 1)));
         tabView.addTabViewItem(item);
+        return true;
+    }
+    bool tabViewCloseWindowForLastTabViewItem(ui::TabView&, ui::TabViewItem&) override
+    {
+        if (!lastTabGone)
+            return false;
+        lastTabGone();
         return true;
     }
     void tabViewTabBarViewDidHide(ui::TabView&, QFTabBarView&) override { calls.push_back("didHide"); }

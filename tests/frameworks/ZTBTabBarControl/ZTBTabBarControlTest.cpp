@@ -324,6 +324,45 @@ TEST_F(ZTBTabBarControlTest, TabsInTheOverflowMenuAreOutOfViewAndThePullDownIsNa
     }
 }
 
+// The bar is the window's one list of tabs: its tab view beneath is the group of the selected page, not a second,
+// nameless list with no tabs. Each entry of its "More tabs" menu is named by its tab; the pull-down's own title
+// entry, never shown among them, is not listed either.
+TEST_F(ZTBTabBarControlTest, TheBarIsTheOnlyListOfTabsAndEveryOverflowEntryIsNamed)
+{
+    namespace A = ui::AccessibilityAttribute;
+    for (int i = 1; i <= 12; ++i)
+        a.addItem("Tab " + std::to_string(i));
+    settle();
+    std::vector<std::string> tabLists;
+    std::function<void(const fnd::Value&)> walk = [&](const fnd::Value& element) {
+        auto* e = ui::accessibilityElement(element);
+        if (!e)
+            return;
+        if (ui::accessibilityAttribute(*e, A::Role) == fnd::Value("AXTabGroup"))
+            tabLists.push_back(ui::accessibilityAttribute(*e, A::Description).stringValue().utf8());
+        if (auto children = ui::accessibilityAttribute(*e, A::Children); children.isArray())
+            for (const auto& child : *children.array())
+                walk(child);
+    };
+    walk(a.window->selfValue());
+    EXPECT_EQ(tabLists, std::vector<std::string> { "Tabs" });
+    EXPECT_EQ(a.tabView->accessibilityAttributeValue(A::Role).stringValue().utf8(), "AXGroup");
+
+    std::vector<std::string> overflowed, entries;
+    for (const auto& cell : a.bar->cells())
+        if (cell->isInOverflowMenu())
+            overflowed.push_back(cell->stringValue().utf8());
+    ASSERT_FALSE(overflowed.empty());
+    auto menus = ui::accessibilityAttribute(*a.bar->overflowPopUpButton(), A::Children);
+    ASSERT_TRUE(menus.isArray() && menus.array()->size() == 1u);
+    auto* menu = ui::accessibilityElement(menus.array()->front());
+    ASSERT_TRUE(menu);
+    const auto items = ui::accessibilityAttribute(*menu, A::Children);
+    for (const auto& entry : *items.array())
+        entries.push_back(ui::accessibilityAttribute(*ui::accessibilityElement(entry), A::Title).stringValue().utf8());
+    EXPECT_EQ(entries, overflowed);
+}
+
 TEST_F(ZTBTabBarControlTest, CanCloseOnlyTabLaysOutOnlyWithOneTab)
 {
     a.addItem("One");
@@ -390,6 +429,8 @@ TEST_F(ZTBTabBarControlTest, HidingTakesFourStepsAndShowingGivesTheRoomBack)
     const gfx::Rect partner = a.tabView->frame();
     a.bar->setHideForSingleTab(true);
     a.tabView->removeTabViewItem(a.tabView->tabViewItemAtIndex(1));
+    // The bar hides in the window's layout pass, where the removal is laid out.
+    a.window->layoutIfNeeded();
     EXPECT_TRUE(a.bar->isTabBarHidden());
     EXPECT_EQ(a.bar->currentStep(), 0);
     std::vector<double> heights;
@@ -577,6 +618,7 @@ TEST_F(ZTBTabBarControlTest, CellsFollowRandomChangesOfManyItems)
                 model.push_back(item->label().utf8());
             }
             ASSERT_EQ(w.barLabels(), model) << "seed " << seed << " step " << step;
+            w.window->layoutIfNeeded();
             for (const auto& cell : w.bar->cells()) {
                 if (cell->isInOverflowMenu())
                     break;

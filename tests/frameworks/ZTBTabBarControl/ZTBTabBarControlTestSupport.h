@@ -30,6 +30,8 @@ public:
     std::function<std::shared_ptr<ZTBTabBarControl>(gfx::Point)> makeBar;
     // Pasteboard types the bar also takes (spring-loading).
     std::optional<std::vector<fnd::String>> extraDragTypes;
+    // Told when the last tab of the bar's tab view was dragged away (the window may close).
+    std::function<void()> lastTabGone;
 
     void tabViewDidSelectTabViewItem(ui::TabView&, ui::TabViewItem& item) override
     {
@@ -67,6 +69,11 @@ public:
     {
         calls.push_back("accepted " + (item ? item->label().utf8() : std::string("nothing")));
         return acceptsDrop;
+    }
+    void tabViewCloseWindowForLastTabViewItem(ui::TabView&, ui::TabViewItem&) override
+    {
+        if (lastTabGone)
+            lastTabGone();
     }
     void tabViewTabBarDidHide(ui::TabView&, ZTBTabBarControl&) override { calls.push_back("didHide"); }
     void tabViewTabBarDidUnhide(ui::TabView&, ZTBTabBarControl&) override { calls.push_back("didUnhide"); }

@@ -80,6 +80,27 @@ TEST(StringEncoding, EveryAvailableEncodingRoundTripsASCIIAndKnowsItsNames)
     }
 }
 
+// Readers that decode in pieces read these whole: after "ESC $ B" the bytes "F|" are a kanji, not two letters.
+TEST(StringEncoding, EncodingsWithShiftSequencesAreKnownAsSuch)
+{
+    const auto iso2022kr = convertCFStringEncodingToStringEncoding(CFStringEncodings::ISO_2022_KR);
+    const auto utf7 = convertCFStringEncodingToStringEncoding(CFStringEncodings::UTF7);
+    const auto hz = convertCFStringEncodingToStringEncoding(CFStringEncodings::HZ_GB_2312);
+    for (StringEncoding encoding : { StringEncoding::ISO2022JP, iso2022kr, utf7, hz })
+        EXPECT_EQ(hasShiftStates(encoding), isAvailableStringEncoding(encoding))
+            << localizedNameOfStringEncoding(encoding);
+    for (StringEncoding encoding : { StringEncoding::UTF8, StringEncoding::Unicode, StringEncoding::ShiftJIS,
+             StringEncoding::JapaneseEUC, StringEncoding::ISOLatin1, StringEncoding::NonLossyASCII,
+             StringEncoding::UTF32LittleEndian, static_cast<StringEncoding>(999) })
+        EXPECT_FALSE(hasShiftStates(encoding)) << static_cast<std::uint64_t>(encoding);
+
+    const std::string kanji = "\x1B$BF|\x1B(B";
+    const auto bytes = reinterpret_cast<const std::uint8_t*>(kanji.data());
+    EXPECT_EQ(stringWithData(std::span(bytes, kanji.size()), StringEncoding::ISO2022JP).value_or("failed"),
+        String("\xE6\x97\xA5"));
+    EXPECT_EQ(stringWithData(std::span(bytes + 3, 2), StringEncoding::ISO2022JP).value_or("failed"), String("F|"));
+}
+
 TEST(StringEncoding, UndecodableOrTruncatedBytesFailInsteadOfBeingReplaced)
 {
     struct Case {

@@ -226,6 +226,32 @@ TEST(NumberFormatter, PrefixAndSuffixReplaceTheFormatsAffixes)
     EXPECT_EQ(formatter.positivePrefix(), String("第"));
 }
 
+// A tilde in an affix is text like any other ("~12" for about twelve), in a format and in prefixes and suffixes set
+// alone: ICU takes it there for its approximately sign, which its parser cannot read (it aborted the program).
+TEST(NumberFormatter, ATildeInAnAffixIsTextThatParsesBack)
+{
+    NumberFormatter formatter;
+    formatter.setLocale(Locale("en_US"));
+    formatter.setPositiveSuffix("~");
+    EXPECT_EQ(formatter.stringFromNumber(12), String("12~"));
+    EXPECT_EQ(parsed(formatter, "12~"), "12");
+    EXPECT_EQ(formatter.positiveSuffix(), String("~"));
+    formatter.setPositiveSuffix("");
+    formatter.setPositivePrefix("~");
+    formatter.setNegativePrefix("-~");
+    formatter.setNegativeSuffix(" ~~");
+    EXPECT_EQ(formatter.stringFromNumber(7), String("~7"));
+    EXPECT_EQ(formatter.stringFromNumber(-7), String("-~7 ~~"));
+    EXPECT_EQ(parsed(formatter, "~7"), "7");
+    EXPECT_EQ(parsed(formatter, "-~7 ~~"), "-7");
+    EXPECT_EQ(parsed(formatter, "7~"), "error");
+    EXPECT_EQ(formatter.negativeSuffix(), String(" ~~"));
+
+    auto pattern = formatterWithFormat("en_US", "~#0 ~");
+    EXPECT_EQ(pattern.stringFromNumber(3), String("~3 ~"));
+    EXPECT_EQ(parsed(pattern, "~3 ~"), "3");
+}
+
 TEST(NumberFormatter, UnlocalisedFormatKeepsPointAndCommaAndStylesHaveTheirPatterns)
 {
     NumberFormatter formatter;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -138,7 +139,7 @@ TEST(ImageCodecs, OddResolutionsAndSizesSurvive)
     for (auto [w, h] : { std::pair { 1L, 1L }, { 1L, 17L }, { 257L, 3L } }) {
         auto rep = makePattern(BitmapLayout::RGB, w, h);
         rep->setSize({ w * 72.0 / 600, h * 72.0 / 150.5 });
-        for (auto type : { T::PNG, T::TIFF, T::JPEG, T::JPEG2000, T::GIF }) {
+        for (auto type : writableBitmapImageFileTypes()) {
             auto decoded = BitmapImageRep::imageRepWithData(encode(*rep, type, Lossless));
             ASSERT_TRUE(decoded) << int(type) << " " << w << "x" << h;
             EXPECT_EQ((*decoded)->pixelsWide(), w);
@@ -147,6 +148,63 @@ TEST(ImageCodecs, OddResolutionsAndSizesSurvive)
             // JFIF densities are whole numbers.
             EXPECT_NEAR((*decoded)->resolution().height, type == T::JPEG ? 151 : 150.5, 0.01) << int(type);
         }
+    }
+}
+
+// The lists the fuzz target and callers draw from are what the encoder does: every type but BMP is written, every
+// listed TIFF compression writes a file that reads back, and a compression left out is refused.
+TEST(ImageCodecs, WritesWhatItListsAndNothingElse)
+{
+    using T = BitmapImageFileType;
+    auto rep = makePattern(BitmapLayout::RGBA);
+    const std::vector<T> listed(writableBitmapImageFileTypes().begin(), writableBitmapImageFileTypes().end());
+    EXPECT_EQ(listed, (std::vector<T> { T::TIFF, T::GIF, T::JPEG, T::PNG, T::JPEG2000 }));
+    for (auto type : { T::TIFF, T::BMP, T::GIF, T::JPEG, T::PNG, T::JPEG2000, T(6), T(-1) }) {
+        const bool isListed = std::ranges::find(listed, type) != listed.end();
+        EXPECT_EQ(rep->representationUsingType(type).has_value(), isListed) << int(type);
+    }
+
+    const std::vector<TIFFCompression> compressions(
+        writableTIFFCompressions().begin(), writableTIFFCompressions().end());
+    EXPECT_EQ(compressions,
+        (std::vector<TIFFCompression> { TIFFCompression::None, TIFFCompression::LZW, TIFFCompression::PackBits }));
+    for (auto compression : compressions) {
+        auto decoded = BitmapImageRep::imageRepWithData(
+            encode(*rep, T::TIFF, { { ImagePropertyKey::CompressionMethod, int(compression) } }));
+        ASSERT_TRUE(decoded) << int(compression);
+        EXPECT_EQ(compare(*rep, **decoded, BitmapLayout::RGBAPremultiplied).max, 0u) << int(compression);
+    }
+    // CCITT group 3, JPEG in TIFF, Deflate: schemes the TIFF tag knows that we do not write.
+    for (int unlisted : { 2, 7, 8, 0, -1 })
+        EXPECT_FALSE(rep->representationUsingType(T::TIFF, { { ImagePropertyKey::CompressionMethod, unlisted } }))
+            << unlisted;
+}
+
+// A compression factor that is no number (a damaged preference, a computed ratio) is no factor: the default quality,
+// not the worst one.
+TEST(ImageCodecs, AFactorThatIsNoNumberGivesTheDefaultQuality)
+{
+    using T = BitmapImageFileType;
+    auto rep = makePattern(BitmapLayout::RGB);
+    const fnd::Dictionary notANumber { { ImagePropertyKey::CompressionFactor, std::nan("") } };
+    for (auto type : { T::JPEG, T::JPEG2000 })
+        EXPECT_EQ(encode(*rep, type, notANumber), encode(*rep, type)) << int(type);
+}
+
+// A picture whose point size is next to nothing has a resolution past what any format holds (a decoded file may say
+// 10^78 dpi). Every type writes it as the highest it holds, 10^8 dpi (JPEG's density stops at 65535), and reads back
+// at that: a number no integer holds was cast into one (undefined), and PNG and GIF wrote a resolution of nothing.
+TEST(ImageCodecs, AResolutionPastEveryFormatIsWrittenAsTheHighestTheyHold)
+{
+    using T = BitmapImageFileType;
+    auto rep = makePattern(BitmapLayout::RGB);
+    rep->setSize({ 1e-298, 1e-298 });
+    for (auto type : writableBitmapImageFileTypes()) {
+        auto decoded = BitmapImageRep::imageRepWithData(encode(*rep, type, Lossless));
+        ASSERT_TRUE(decoded) << int(type);
+        const double highest = type == T::JPEG ? 65535 : 1e8;
+        EXPECT_NEAR((*decoded)->resolution().width, highest, highest * 1e-6) << int(type);
+        EXPECT_NEAR((*decoded)->resolution().height, highest, highest * 1e-6) << int(type);
     }
 }
 

@@ -525,3 +525,36 @@ TEST_F(LayerRenderTest, APicturePlacedPixelForPixelKeepsEveryPixel)
         EXPECT_EQ(rgbaAt(*image, 6, 10)[3], 0);
     }
 }
+
+// Planes billions of pixels away on either side (a scale or a row of pictures can carry them there) draw nothing and
+// leave the rest as it is; their pixel boxes were once made by converting such places to int, which is undefined.
+TEST_F(LayerRenderTest, PlanesFarBeyondTheTargetDrawNothing)
+{
+    auto root = makeRoot(100, 100);
+    auto inView = Layer::layer();
+    inView->setFrame({ 10, 10, 30, 30 });
+    inView->setBackgroundColor(rgb(1, 0, 0));
+    root->addSublayer(inView);
+    for (double x : { 3.4e9, -3.4e9 }) {
+        for (bool withPicture : { false, true }) {
+            auto far = Layer::layer();
+            far->setFrame({ x, 20, 60, 60 });
+            if (withPicture)
+                far->setContents(solidImage(6, 6, 0xFF00FF00));
+            else
+                far->setBackgroundColor(rgb(0, 1, 0));
+            root->addSublayer(far);
+        }
+    }
+    auto far = Layer::layer();
+    far->setFrame({ 50, 3.4e9, 40, 40 });
+    far->setBackgroundColor(rgb(0, 0, 1));
+    far->setBorderWidth(2);
+    far->setBorderColor(rgb(0, 1, 0));
+    root->addSublayer(far);
+    auto image = renderLayerTreeToBitmap(*root, root->bounds());
+    ASSERT_TRUE(image);
+    EXPECT_EQ(rgbaAt(*image, 25, 25), (RGBA { 255, 0, 0, 255 })) << "the plane in view";
+    for (auto [x, y] : { std::pair { 70, 50 }, { 5, 5 }, { 95, 95 }, { 50, 20 } })
+        EXPECT_EQ(rgbaAt(*image, x, y), (RGBA { 0, 0, 0, 255 })) << x << "," << y;
+}

@@ -55,6 +55,14 @@ public:
 
 FND_REGISTER_CLASS(IfWidget, fnd::Object)
 
+// A class made only by a designated initialiser with arguments: made by name, it raises, as such classes do.
+class IfNeedsArguments : public fnd::Object {
+    FND_OBJECT(IfNeedsArguments)
+public:
+    void init() { throw fnd::Exception("IfModelException", "IfNeedsArguments needs initWithThing:"); }
+};
+FND_REGISTER_CLASS(IfNeedsArguments, fnd::Object)
+
 void IfWidget::describeClass(fnd::ClassBuilder<IfWidget>& c)
 {
     c.property("name", &IfWidget::name);
@@ -251,6 +259,8 @@ TEST(InterfaceFile, BrokenFilesFailNamingTheElement)
     const Case cases[] = {
         { "unknown class", R"(<object id="a" class="NoSuchClass"/>)", ui::InterfaceFile::UnknownClassError,
             R"(<object id="a" class="NoSuchClass"> on line 2)" },
+        { "class made only with arguments", R"(<object id="a" class="IfNeedsArguments"/>)",
+            ui::InterfaceFile::UnknownClassError, "names a class that cannot be made: IfNeedsArguments needs" },
         { "unknown key", "<object class=\"IfWidget\">\n<string key=\"colour\">red</string></object>",
             ui::InterfaceFile::UnknownKeyError, R"(<string key="colour"> on line 3)" },
         { "read-only key", "<object class=\"IfWidget\">\n<integer key=\"childCount\">2</integer></object>",

@@ -260,15 +260,19 @@ TEST_F(ImageBrowsersDisplayTest, FlowViewAnimatesKeysAndClicks)
 }
 
 // What an assistive technology reads of the flow view through the desktop's bridge: the list where the view is on
-// the screen, the items in view inside it and showing, an item scrolled far away beyond its right edge and not
-// showing.
+// the screen, the items in view inside it and showing where their pictures meet the window (the outermost ones the
+// scroll layer holds show beyond its edges), an item scrolled far away beyond its right edge and not showing; with
+// the view pushed half out of the window, the pictures right of the selected one, wholly out, not showing.
 TEST_F(ImageBrowsersDisplayTest, FlowViewItemsReadThroughTheBridgeWhereTheyShow)
 {
     const gfx::Size size { 600, 320 };
     auto view = QFFlowView::create({ { 0, 0 }, size });
     auto source = displayPictureSource(40);
     view->setDataSource(source);
-    auto window = showWindow({ { 100, 150 }, size }, view);
+    // In a content view of its own size, so that it can be pushed partly out of the window.
+    auto container = ui::View::create({ { 0, 0 }, size });
+    container->addSubview(view);
+    auto window = showWindow({ { 100, 150 }, size }, container);
     view->reloadContent();
     ASSERT_TRUE(waitFor([&] { return view->visibleItemIndexes().length > 0; }, Bound));
     ASSERT_TRUE(waitFor([&] { return flowViewAtRest(*view); }, Bound));
@@ -291,19 +295,41 @@ TEST_F(ImageBrowsersDisplayTest, FlowViewItemsReadThroughTheBridgeWhereTheyShow)
     EXPECT_EQ(extents(list), content);
     EXPECT_TRUE(showing(list));
 
+    auto meetsContent = [&](const std::array<int, 4>& r) {
+        return r[0] < content[0] + content[2] && r[0] + r[2] > content[0] && r[1] < content[1] + content[3]
+            && r[1] + r[3] > content[1];
+    };
     auto visible = view->visibleItemIndexes();
+    int showingItems = 0;
     for (auto i = std::size_t(visible.location); i < std::size_t(visible.location + visible.length); ++i) {
         auto* item = bridge.accessibleFor(*listElement->objectInChildrenAtIndex(i));
         auto r = extents(item);
-        EXPECT_TRUE(showing(item)) << i;
+        EXPECT_EQ(showing(item), meetsContent(r)) << i;
+        showingItems += showing(item) ? 1 : 0;
         EXPECT_GE(r[1], content[1]) << i;
         EXPECT_LE(r[1] + r[3], content[1] + content[3]) << i;
         EXPECT_GT(r[2], 0) << i;
     }
+    EXPECT_GE(showingItems, 3);
     auto selected = extents(bridge.accessibleFor(*listElement->objectInChildrenAtIndex(0)));
     EXPECT_NEAR(selected[0] + selected[2] / 2.0, content[0] + content[2] / 2.0, 2 * scale());
     auto* away = bridge.accessibleFor(*listElement->objectInChildrenAtIndex(39));
     EXPECT_FALSE(showing(away));
     EXPECT_GE(extents(away)[0], content[0] + content[2]);
+
+    // The items right of the selection stay held in view by the scroll layer.
+    auto holdsRightOfSelection = [&] {
+        auto held = view->visibleItemIndexes();
+        return held.location + held.length > 6 && flowViewAtRest(*view);
+    };
+    view->setSelectedIndex(5);
+    ASSERT_TRUE(waitFor(holdsRightOfSelection, Bound));
+    view->setFrameOrigin({ size.width / 2, 0 });
+    ASSERT_TRUE(waitFor(holdsRightOfSelection, Bound));
+    auto* selectedItem = bridge.accessibleFor(*listElement->objectInChildrenAtIndex(5));
+    auto* right = bridge.accessibleFor(*listElement->objectInChildrenAtIndex(6));
+    EXPECT_TRUE(waitFor([&] { return !showing(right); }, Bound)) << "wholly out of the window";
+    EXPECT_GE(extents(right)[0], content[0] + content[2]);
+    EXPECT_TRUE(showing(selectedItem)) << "across the window's edge";
     window->close();
 }

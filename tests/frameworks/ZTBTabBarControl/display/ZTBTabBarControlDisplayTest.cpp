@@ -187,14 +187,25 @@ TEST_F(ZTBTabBarControlDisplayTest, AnAtSpiClientReadsTheTabsAndPressesOne)
         runWhileServing(*backend, testsupport::AccessibleTree::dumpCommand(self)).output);
     const auto* frame = tree.find("frame", "Mail");
     ASSERT_TRUE(frame) << tree.text();
-    // The tab view below the bar is a page tab list too, without a name.
     const auto* bar = tree.findIn(*frame, [](const auto& n) { return n.role == "page tab list" && n.name == "Tabs"; });
     ASSERT_TRUE(bar) << tree.text();
-    std::vector<std::string> titles, selected, showing, focused, closers;
+    // The bar is the window's one list of tabs: the tab view below it is the group of the page.
+    int tabLists = 0;
+    tree.findIn(*frame, [&](const auto& n) {
+        tabLists += n.role == "page tab list";
+        return false;
+    });
+    EXPECT_EQ(tabLists, 1) << tree.text();
+    std::vector<std::string> titles, selected, showing, focused, closers, entries;
     bool pullDown = false;
     for (const auto* child : tree.childrenOf(*bar)) {
         if (child->role == "push button" && child->name == "More tabs") {
             pullDown = child->has("showing");
+            tree.findIn(*child, [&](const auto& n) {
+                if (n.role == "menu item")
+                    entries.push_back(n.name);
+                return false;
+            });
             continue;
         }
         EXPECT_EQ(child->role, "page tab") << child->name;
@@ -218,6 +229,7 @@ TEST_F(ZTBTabBarControlDisplayTest, AnAtSpiClientReadsTheTabsAndPressesOne)
     EXPECT_EQ(selected, std::vector<std::string> { "Sent" });
     EXPECT_TRUE(focused.empty()) << fmt::format("{}", focused);
     EXPECT_TRUE(pullDown) << "the pull-down is a push button named \"More tabs\"" << tree.text();
+    EXPECT_EQ(entries, overflowed) << "the pull-down's menu lists the overflowed tabs by name, and nothing else";
     ASSERT_EQ(showing.size() + overflowed.size(), titles.size()) << fmt::format("{} / {}", showing, overflowed);
     for (const auto& name : overflowed)
         EXPECT_EQ(std::ranges::count(showing, name), 0) << name << " is in the overflow menu";

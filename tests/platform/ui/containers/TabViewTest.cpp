@@ -224,16 +224,31 @@ TEST_F(TabViewTest, IndexesFollowRandomChangesOfTheItems)
         for (int step = 0; step < 300; ++step) {
             const auto& chosen = all[random() % all.size()];
             const long count = tabs->numberOfTabViewItems();
-            if (chosen->tabView() != tabs)
-                tabs->insertTabViewItem(chosen, long(random() % std::size_t(count + 1)));
-            else if (random() % 2)
+            const unsigned long changes = tabs->itemChangeCount();
+            // The last change as it must be described: the item, the place it took or left, inserted or not.
+            long place = tabs->indexOfTabViewItem(*chosen);
+            bool inserted = true;
+            unsigned long made = 1;
+            if (chosen->tabView() != tabs) {
+                place = long(random() % std::size_t(count + 1));
+                tabs->insertTabViewItem(chosen, place);
+            } else if (random() % 2) {
                 tabs->removeTabViewItem(chosen);
-            else {
+                inserted = false;
+            } else {
                 // Moved: out and in again somewhere else.
                 auto keep = chosen;
                 tabs->removeTabViewItem(keep);
-                tabs->insertTabViewItem(keep, long(random() % std::size_t(count)));
+                place = long(random() % std::size_t(count));
+                tabs->insertTabViewItem(keep, place);
+                made = 2;
             }
+            const auto& change = tabs->lastItemChange();
+            ASSERT_EQ(tabs->itemChangeCount(), changes + made) << "seed " << seed << " step " << step;
+            EXPECT_EQ(change.count, tabs->itemChangeCount());
+            EXPECT_EQ(change.item.lock(), chosen);
+            EXPECT_EQ(change.index, place);
+            EXPECT_EQ(change.inserted, inserted);
             for (const auto& candidate : all) {
                 const auto& items = tabs->tabViewItems();
                 const auto place = std::ranges::find(items, candidate);

@@ -505,6 +505,22 @@ TEST_F(ToolbarTest, AKeptConfigurationIsReadWithinBounds)
     EXPECT_EQ(ids(*toolbar).size(), 256u);
 }
 
+// The list the toolbar fuzz target draws from: the items a toolbar makes without its delegate, each taken from a
+// kept configuration, where an identifier of the program's is left out when no delegate offers it.
+TEST_F(ToolbarTest, TheStandardIdentifiersAreTheItemsAToolbarMakesWithoutItsDelegate)
+{
+    using namespace ToolbarItemIdentifier;
+    const auto& standard = standardIdentifiers();
+    EXPECT_EQ(standard,
+        (std::vector<fnd::String> { Separator, Space, FlexibleSpace, ShowColors, ShowFonts, CustomizeToolbar }));
+    fnd::Array list { fnd::String("Export") };
+    list.insert(list.end(), standard.begin(), standard.end());
+    auto toolbar = Toolbar::create("ToolbarTest.Standard");
+    (void)toolbar->items();
+    toolbar->setConfigurationFromDictionary(fnd::Dictionary { { "TB Item Identifiers", list } });
+    EXPECT_EQ(toolbar->itemIdentifiers(), standard);
+}
+
 TEST_F(ToolbarTest, ViewersFollowTheItemsAndOutliveChangesOfMode)
 {
     auto toolbar = makeToolbar("ToolbarTest.Viewers");

@@ -607,6 +607,44 @@ TEST_F(AccessibilityTest, MenusTellWhereTheyShowAndWhichItemTheKeyboardIsOn)
     app().setMainMenu(nullptr);
 }
 
+// A pull-down's first item is its title, not one of its choices: its menu lists only the choices, closed as when it
+// is open, where a pop-up's menu lists every item. A tab view that shows no tabs of its own is the group of its page,
+// not an empty list of tabs: whatever switches its pages (a tab bar beside it) is that list.
+TEST_F(AccessibilityTest, APullDownsTitleAndATablessTabViewAreNoChoices)
+{
+    auto titles = [](const fnd::Value& element) {
+        std::string text;
+        for (const auto& menu : childrenOf(element))
+            for (const auto& item : childrenOf(menu))
+                text += "[" + attribute(item, A::Title).stringValue().utf8() + "]";
+        return text;
+    };
+    auto pullDown = PopUpButton::create({ 10, 10, 40, 22 }, true);
+    pullDown->addItemsWithTitles({ "", "Tab 4", "Tab 5" });
+    add(pullDown);
+    auto popUp = PopUpButton::create({ 60, 10, 100, 22 });
+    popUp->addItemsWithTitles({ "Small", "Large" });
+    add(popUp);
+    EXPECT_EQ(attribute(pullDown->selfValue(), A::Role), fnd::Value("AXMenuButton"));
+    EXPECT_EQ(titles(pullDown->selfValue()), "[Tab 4][Tab 5]");
+    EXPECT_EQ(titles(popUp->selfValue()), "[Small][Large]");
+
+    for (auto type : { TabViewType::NoTabsNoBorder, TabViewType::NoTabsBezelBorder, TabViewType::TopTabsBezelBorder }) {
+        auto tabs = TabView::create({ 10, 40, 300, 120 });
+        tabs->setTabViewType(type);
+        auto item = TabViewItem::create(fnd::String("page"));
+        item->setLabel("Page");
+        item->setView(View::create());
+        tabs->addTabViewItem(item);
+        add(tabs);
+        const bool tabless = type != TabViewType::TopTabsBezelBorder;
+        EXPECT_EQ(attribute(tabs->selfValue(), A::Role).stringValue().utf8(), tabless ? "AXGroup" : "AXTabGroup")
+            << int(type);
+        EXPECT_EQ(attribute(tabs->selfValue(), A::Tabs).array()->size(), tabless ? 0u : 1u) << int(type);
+        tabs->removeFromSuperview();
+    }
+}
+
 // A program marks a field invalid and names what describes it through override values; each change is heard once.
 TEST_F(AccessibilityTest, OverrideValuesMarkAFieldInvalidAndAreToldOnlyWhenTheyChange)
 {

@@ -52,6 +52,8 @@ public:
     ZTBTabBarCell();
     ~ZTBTabBarCell() override;
     static std::shared_ptr<ZTBTabBarCell> create(const std::shared_ptr<ZTBTabBarControl>& control);
+    // Made by name (an interface file, a copy by class) a cell has its indicator too, as a decoded one does.
+    static std::shared_ptr<ZTBTabBarCell> createByName() { return create(nullptr); }
     static std::shared_ptr<ZTBTabBarCell> placeholder(
         gfx::Rect frame, bool expanded, const std::shared_ptr<ZTBTabBarControl>& control);
 

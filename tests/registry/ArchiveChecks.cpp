@@ -1,5 +1,9 @@
 #include "registry/ArchiveChecks.h"
 
+#include "registry/RegistrySupport.h"
+
+#include "platform/foundation/archiving/KeyedArchiver.h"
+#include "platform/foundation/archiving/KeyedUnarchiver.h"
 #include "platform/foundation/archiving/PropertyList.h"
 #include "platform/foundation/runtime/Exception.h"
 #include "platform/ui/views/View.h"
@@ -140,6 +144,33 @@ std::optional<std::string> archiveDifference(const fnd::Data& first, const fnd::
     if (!a || !b)
         return "an archive is no property list";
     return archiveChecksDifference(*a, *b, "$");
+}
+
+std::optional<std::string> archiveReadBackProblem(const std::shared_ptr<fnd::Object>& object)
+{
+    auto first = fnd::KeyedArchiver::archivedDataWithRootObject(object);
+    if (!first)
+        return "cannot be archived: " + first.error().localizedDescription().utf8();
+    if (auto where = nonFiniteInArchive(*first))
+        return "archives a number that is not finite at " + *where;
+    auto decoded = fnd::KeyedUnarchiver::unarchiveTopLevelObjectWithData(*first);
+    if (!decoded)
+        return "its archive does not read back: " + decoded.error().localizedDescription().utf8();
+    auto copy = decoded->object();
+    if (!copy || &copy->classInfo() != &object->classInfo())
+        return "its archive reads back as another class";
+    if (auto where = nonFiniteState(*copy))
+        return "decoded, " + *where;
+    // What decoding sets of its own, the original takes before the two archives are compared.
+    if (auto view = std::dynamic_pointer_cast<ui::View>(object))
+        takeValuesSetByDecoding(*view, static_cast<const ui::View&>(*copy));
+    first = fnd::KeyedArchiver::archivedDataWithRootObject(object);
+    auto second = fnd::KeyedArchiver::archivedDataWithRootObject(copy);
+    if (!first || !second)
+        return "cannot be archived again once decoded";
+    if (auto difference = archiveDifference(*first, *second))
+        return "decoded, archives otherwise: " + *difference;
+    return std::nullopt;
 }
 
 }

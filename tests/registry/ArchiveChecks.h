@@ -2,6 +2,7 @@
 
 #include "platform/foundation/runtime/Object.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -17,5 +18,9 @@ std::optional<std::string> nonFiniteInArchive(const fnd::Data& archive);
 
 // Where two keyed archives part, compared as the property lists they are; nothing when they are equal.
 std::optional<std::string> archiveDifference(const fnd::Data& first, const fnd::Data& second);
+
+// What goes wrong when the object is archived and decoded: its archive holds a number that is not finite, does not
+// read back as its class, or the decoded object holds such a number or archives otherwise. Nothing when it holds.
+std::optional<std::string> archiveReadBackProblem(const std::shared_ptr<fnd::Object>& object);
 
 }

@@ -307,9 +307,10 @@ bool ZORAnchoredButtonBar::initWithCoder(fnd::Coder& coder)
         return false;
     if (!coder.allowsKeyedCoding())
         return true;
+    // The style first, which brings its place and resizing; the flags as archived then stand, set since or not.
+    setSelectedIndex(coder.decodeInt32ForKey(Key::SelectedIndex));
     m_isResizable = coder.decodeBoolForKey(Key::IsResizable);
     m_isAtBottom = coder.decodeBoolForKey(Key::IsAtBottom);
     m_handleIsRightAligned = coder.decodeBoolForKey(Key::HandleIsRightAligned);
-    setSelectedIndex(coder.decodeInt32ForKey(Key::SelectedIndex));
     return !coder.hasFailed();
 }

@@ -126,7 +126,8 @@ void Box::setContentView(const std::shared_ptr<View>& view)
 
 void Box::setContentViewMargins(gfx::Size margins)
 {
-    m_contentViewMargins = boundedSize(margins, m_contentViewMargins);
+    m_contentViewMargins = { boundedNumber(margins.width, 0, LargestLength, m_contentViewMargins.width),
+        boundedNumber(margins.height, 0, LargestLength, m_contentViewMargins.height) };
     tile();
 }
 
@@ -144,13 +145,13 @@ void Box::setBorderColor(gfx::ColorPtr color)
 
 void Box::setBorderWidth(double width)
 {
-    m_borderWidth = boundedLength(width, m_borderWidth);
+    m_borderWidth = boundedNumber(width, 0, LargestLength, m_borderWidth);
     tile();
 }
 
 void Box::setCornerRadius(double radius)
 {
-    m_cornerRadius = boundedLength(radius, m_cornerRadius);
+    m_cornerRadius = boundedNumber(radius, 0, LargestLength, m_cornerRadius);
     setNeedsDisplay(true);
 }
 

@@ -51,6 +51,9 @@ public:
     // The box itself or one of its ancestors raises InvalidArgument and changes nothing.
     void setContentView(const std::shared_ptr<View>& view);
     gfx::Size contentViewMargins() const { return m_contentViewMargins; }
+    // Margins, border width and corner radius are from 0 to LargestLength, as archives hold them (a larger number or
+    // an infinity is taken as the bound, NaN keeps the length there is).
+    static constexpr double LargestLength = 1e6;
     void setContentViewMargins(gfx::Size margins);
     // The box's frame for a content view frame (in the superview's coordinates), and that frame set.
     void setFrameFromContentFrame(gfx::Rect contentFrame);

@@ -75,6 +75,9 @@ void SegmentedCell::setTrackingMode(SegmentSwitchTracking mode)
 
 void SegmentedCell::setSegmentStyle(SegmentStyle style)
 {
+    // Only the styles there are (7 is none); an archive holds no other.
+    if (!isWithin(style, SegmentStyle::Automatic, SegmentStyle::Separated) || static_cast<int>(style) == 7)
+        return;
     m_segmentStyle = style;
     noteChanged();
 }

@@ -1,6 +1,7 @@
 #include "platform/ui/text/ComboBoxCell.h"
 
 #include "platform/foundation/archiving/Coding.h"
+#include "platform/foundation/archiving/TypedDecoding.h"
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/Font.h"
 #include "platform/graphics/GraphicsContext.h"
@@ -219,7 +220,7 @@ bool ComboBoxCell::initWithCoder(fnd::Coder& coder)
     m_completes = coder.decodeBoolForKey("Completes");
     if (coder.containsValueForKey("VisibleItemCount"))
         m_numberOfVisibleItems = std::max(1, coder.decodeIntForKey("VisibleItemCount"));
-    m_itemHeight = coder.decodeDoubleForKey("ItemHeight");
+    m_itemHeight = fnd::decodeBoundedDoubleForKey(coder, "ItemHeight", 0, LargestCoordinate, m_itemHeight);
     if (coder.containsValueForKey("ButtonBordered"))
         m_buttonBordered = coder.decodeBoolForKey("ButtonBordered");
     auto list = coder.decodeObjectForKey("PopUpList");

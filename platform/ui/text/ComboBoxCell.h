@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ui/text/TextFieldCell.h"
+#include "platform/ui/views/BoundedNumbers.h"
 
 #include <optional>
 #include <vector>
@@ -73,9 +74,9 @@ public:
     void setCompletes(bool flag) { m_completes = flag; }
     long numberOfVisibleItems() const { return m_numberOfVisibleItems; }
     void setNumberOfVisibleItems(long count) { m_numberOfVisibleItems = std::max(1L, count); }
-    // 0: a line of the font with a little room.
+    // 0: a line of the font with a little room. A height is a length (boundedLength), as archives hold it.
     double itemHeight() const;
-    void setItemHeight(double height) { m_itemHeight = height; }
+    void setItemHeight(double height) { m_itemHeight = boundedLength(height, m_itemHeight); }
     bool isButtonBordered() const { return m_buttonBordered; }
     void setButtonBordered(bool flag) { m_buttonBordered = flag; }
 

@@ -284,7 +284,7 @@ bool TokenFieldCell::initWithCoder(fnd::Coder& coder)
     if (!TextFieldCell::initWithCoder(coder))
         return false;
     m_tokenStyle = static_cast<TokenStyle>(std::clamp(coder.decodeIntForKey("TokenStyle"), 0, 4));
-    m_completionDelay = coder.decodeDoubleForKey("CompletionDelay");
+    setCompletionDelay(coder.decodeDoubleForKey("CompletionDelay"));
     return !coder.hasFailed();
 }
 

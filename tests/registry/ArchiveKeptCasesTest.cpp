@@ -1,0 +1,122 @@
+#include "registry/ArchiveChecks.h"
+#include "registry/ClassSetters.h"
+
+#include "platform/foundation/runtime/Exception.h"
+#include "platform/graphics/Color.h"
+#include "platform/ui/UiTestSupport.h"
+
+#include <fmt/format.h>
+
+#include <limits>
+#include <variant>
+
+// Runs of the archive property (ArchiveAfterSettersTest.cpp) that once failed, kept as fixed steps: the setters and
+// values that broke each class. Every step must be taken or refused with the invalid-argument or range exception, no
+// number or frame may become NaN or infinite, and the object must archive, read back and archive again alike.
+namespace {
+
+using namespace registrytest;
+
+constexpr double KeptInfinity = std::numeric_limits<double>::infinity();
+constexpr double KeptNaN = std::numeric_limits<double>::quiet_NaN();
+
+// A value that names the object under test (a setter handed the object itself).
+struct TheObjectItself { };
+using KeptValue = std::variant<fnd::Value, TheObjectItself>;
+
+struct KeptStep {
+    const char* setter;
+    KeptValue value;
+};
+
+struct KeptCase {
+    const char* className;
+    const char* fault;
+    std::vector<KeptStep> steps;
+};
+
+fnd::Value keptDate(double sinceReference)
+{
+    return fnd::Date::fromReferenceDate(sinceReference);
+}
+
+const std::vector<KeptCase>& keptCases()
+{
+    static const std::vector<KeptCase> cases {
+        { "ZORSpinningProgressIndicator", "a value that is not finite was kept and drawn",
+            { { "doubleValue", KeptNaN }, { "maxValue", KeptInfinity } } },
+        { "ZORURLClickField", "a bezel set was lost when read back", { { "bezeled", true } } },
+        { "ZTBTabBarCell", "a count colour that is no colour was archived", { { "countColor", fnd::String() } } },
+        { "Box", "a box without a content view read back with a new one", { { "contentView", fnd::Value() } } },
+        { "ComboBox", "an item height that is not finite was archived", { { "itemHeight", -KeptInfinity } } },
+        { "DatePicker", "a date that is not finite was kept", { { "objectValue", keptDate(-KeptInfinity) } } },
+        { "DatePickerCell", "a date an archive cannot hold was kept",
+            { { "objectValue", keptDate(-1e308) }, { "objectValue", keptDate(1e308) } } },
+        { "KJSplitView", "a frame of infinite origin left the bounds apart from the frame",
+            { { "frame", gfx::Rect { KeptInfinity, -KeptInfinity, 1e7, 12 } } } },
+        { "KRScopeBar", "an intercell spacing beyond what its decoder reads was archived",
+            { { "intercellSpacing", 1e7 } } },
+        { "LevelIndicatorCell", "a style beyond the known ones was kept as -1",
+            { { "levelIndicatorStyle", KeptInfinity } } },
+        { "QFOverflowPopUpButton", "an alpha that is not finite was kept", { { "secondImageAlpha", KeptInfinity } } },
+        { "QFTabBarView", "a tab bar took itself as its partner, which its decoder refuses",
+            { { "partnerView", TheObjectItself {} } } },
+        { "ScrollView", "frames of zero size left the clip view apart from the bounds",
+            { { "frame", gfx::Rect { 1, 1, 1, 0 } }, { "frame", gfx::Rect { 1, 250.5, 0, 0 } },
+                { "autoresizesSubviews", false }, { "frame", gfx::Rect { 12, 0, 12, 1 } } } },
+        { "SegmentedCell", "a segment style beyond the known ones was archived", { { "segmentStyle", 1e7 } } },
+        { "SegmentedControl", "a segment style beyond the known ones was archived", { { "segmentStyle", 1e7 } } },
+        { "TokenFieldCell", "a completion delay that is not finite was kept", { { "completionDelay", KeptInfinity } } },
+        { "ZORAnchoredButtonBar", "a bar made fixed read back resizable", { { "resizable", false } } },
+        { "ZORBaseView", "a margin that is not finite was kept", { { "iconTextMargin", -KeptInfinity } } },
+        { "ZORNumberTextField", "a formatter set on the field read back without its settings",
+            { { "formatter", fnd::Value(fnd::ClassRegistry::shared().create("NumberFormatter")) } } },
+        { "ZORRoundedBox", "content margins beyond what its decoder reads were archived",
+            { { "contentViewMargins", gfx::Size { 1e7, 0.5 } } } },
+        { "ZORSmallDateControl", "a frame that is not finite read back at another size",
+            { { "frame", gfx::Rect { -1, 250.5, KeptInfinity, KeptNaN } } } },
+    };
+    return cases;
+}
+
+// What goes wrong in the case, or nothing.
+std::optional<std::string> keptCaseProblem(const KeptCase& kept)
+{
+    const auto* cls = fnd::ClassRegistry::shared().find(kept.className);
+    if (!cls)
+        return "is not registered";
+    Subject subject = subjectMadeByName(*cls);
+    if (!subject.object)
+        return "cannot be made by name";
+    const auto setters = settersOf(*cls);
+    for (const auto& step : kept.steps) {
+        const auto setter = std::ranges::find(setters, std::string(step.setter), &Setter::name);
+        if (setter == setters.end())
+            return fmt::format("has no setter {}", step.setter);
+        const fnd::Value value = std::holds_alternative<TheObjectItself>(step.value) ? fnd::Value(subject.object)
+                                                                                     : std::get<fnd::Value>(step.value);
+        try {
+            setter->set(*subject.object, value);
+        } catch (const fnd::Exception& refusal) {
+            if (refusal.name() != fnd::ExceptionName::InvalidArgument && refusal.name() != fnd::ExceptionName::Range)
+                return fmt::format("{} raised {}", step.setter, refusal.name().utf8());
+        }
+        if (auto where = nonFiniteState(*subject.object))
+            return fmt::format("{} after {}", *where, step.setter);
+    }
+    return archiveReadBackProblem(subject.object);
+}
+
+class ArchiveKeptCases : public uitest::UiTest {
+protected:
+    ArchiveKeptCases() { backend->setDrawsWindows(false); }
+};
+
+TEST_F(ArchiveKeptCases, EachReadsBackAfterTheStepsThatOnceBrokeIt)
+{
+    for (const auto& kept : keptCases())
+        if (auto problem = keptCaseProblem(kept))
+            ADD_FAILURE() << kept.className << " (" << kept.fault << "): " << *problem;
+}
+
+}

@@ -8,6 +8,7 @@
 #include "platform/ui/accessibility/AccessibilityPartElement.h"
 #include "platform/ui/views/TrackingArea.h"
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -111,7 +112,9 @@ public:
     bool hasLargeImage() const { return m_hasLargeImage; }
     void setHasLargeImage(bool flag) { m_hasLargeImage = flag; }
     long count() const { return m_count; }
-    void setCount(long count) { m_count = count; }
+    // From 0 to LargestCount, as archives hold it (a count beyond is taken as that).
+    static constexpr long LargestCount = 1L << 40;
+    void setCount(long count) { m_count = std::clamp(count, 0L, LargestCount); }
     const std::shared_ptr<gfx::Color>& countColor() const { return m_countColor; }
     void setCountColor(std::shared_ptr<gfx::Color> color) { m_countColor = std::move(color); }
     bool isEdited() const { return m_isEdited; }

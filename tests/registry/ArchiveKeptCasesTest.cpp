@@ -20,9 +20,12 @@ using namespace registrytest;
 constexpr double KeptInfinity = std::numeric_limits<double>::infinity();
 constexpr double KeptNaN = std::numeric_limits<double>::quiet_NaN();
 
-// A value that names the object under test (a setter handed the object itself).
+// Values that name the object under test, its parent (in a list for a list setter) and an object of its class held
+// elsewhere.
 struct TheObjectItself { };
-using KeptValue = std::variant<fnd::Value, TheObjectItself>;
+struct KeptParent { };
+struct KeptElsewhere { };
+using KeptValue = std::variant<fnd::Value, TheObjectItself, KeptParent, KeptElsewhere>;
 
 struct KeptStep {
     const char* setter;
@@ -46,7 +49,20 @@ const std::vector<KeptCase>& keptCases()
         { "ZORSpinningProgressIndicator", "a value that is not finite was kept and drawn",
             { { "doubleValue", KeptNaN }, { "maxValue", KeptInfinity } } },
         { "ZORURLClickField", "a bezel set was lost when read back", { { "bezeled", true } } },
-        { "ZTBTabBarCell", "a count colour that is no colour was archived", { { "countColor", fnd::String() } } },
+        { "ZTBTabBarCell", "a cell made by name had no progress indicator, which a decoded one has",
+            { { "isEdited", true } } },
+        { "ZTBTabBarCell", "a count beyond what its decoder reads was archived", { { "count", 1e308 } } },
+        { "ComboBox", "an item that was a view around the box made an archive that owns itself",
+            { { "objectValues", fnd::Value(fnd::Array { fnd::String("Title"), fnd::Value() }) },
+                { "objectValues", KeptParent {} } } },
+        { "TokenFieldCell", "a token that was a number that is not finite was kept",
+            { { "objectValue", fnd::Value(fnd::Array { 0, -1, -KeptInfinity }) } } },
+        { "ZORBaseView", "a text box width that is not finite was kept", { { "textBoxWidth", KeptInfinity } } },
+        { "OutlineView", "an indentation that is not finite was kept", { { "indentationPerLevel", KeptInfinity } } },
+        { "QFTabBarView", "a partner held elsewhere was carried into the bar's archive and lost when read",
+            { { "partnerView", KeptElsewhere {} } } },
+        { "ZTBTabBarControl", "its parent as partner made an archive that owns itself",
+            { { "partnerView", KeptParent {} } } },
         { "Box", "a box without a content view read back with a new one", { { "contentView", fnd::Value() } } },
         { "ComboBox", "an item height that is not finite was archived", { { "itemHeight", -KeptInfinity } } },
         { "DatePicker", "a date that is not finite was kept", { { "objectValue", keptDate(-KeptInfinity) } } },
@@ -75,6 +91,8 @@ const std::vector<KeptCase>& keptCases()
             { { "contentViewMargins", gfx::Size { 1e7, 0.5 } } } },
         { "ZORSmallDateControl", "a frame that is not finite read back at another size",
             { { "frame", gfx::Rect { -1, 250.5, KeptInfinity, KeptNaN } } } },
+        { "ZORSmallDateControl", "a control given a size read back at the size of its fields",
+            { { "frame", gfx::Rect { 1, 2, 250.5, 100 } } } },
     };
     return cases;
 }
@@ -93,8 +111,17 @@ std::optional<std::string> keptCaseProblem(const KeptCase& kept)
         const auto setter = std::ranges::find(setters, std::string(step.setter), &Setter::name);
         if (setter == setters.end())
             return fmt::format("has no setter {}", step.setter);
-        const fnd::Value value = std::holds_alternative<TheObjectItself>(step.value) ? fnd::Value(subject.object)
-                                                                                     : std::get<fnd::Value>(step.value);
+        fnd::Value value;
+        if (std::holds_alternative<TheObjectItself>(step.value))
+            value = fnd::Value(subject.object);
+        else if (std::holds_alternative<KeptElsewhere>(step.value))
+            value = fnd::Value(subject.neighbours.elsewhere);
+        else if (std::holds_alternative<KeptParent>(step.value))
+            value = std::string_view(step.setter) == "objectValues"
+                ? fnd::Value(fnd::Array { fnd::Value(subject.neighbours.parent) })
+                : fnd::Value(subject.neighbours.parent);
+        else
+            value = std::get<fnd::Value>(step.value);
         try {
             setter->set(*subject.object, value);
         } catch (const fnd::Exception& refusal) {

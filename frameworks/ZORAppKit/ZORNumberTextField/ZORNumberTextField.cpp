@@ -50,6 +50,12 @@ void ZORNumberTextField::setNumberOfDigitsAfterPoint(std::uint32_t digits)
     setNewFormatString();
 }
 
+void ZORNumberTextField::setFormatter(std::shared_ptr<fnd::Formatter> formatter)
+{
+    ui::TextField::setFormatter(std::move(formatter));
+    setNewFormatString();
+}
+
 void ZORNumberTextField::setNewFormatString()
 {
     auto formatter = std::dynamic_pointer_cast<fnd::NumberFormatter>(this->formatter());

@@ -201,6 +201,15 @@ void ScrollView::setScrollerStyle(ScrollerStyle style)
 
 // Border and background.
 
+void ScrollView::setFrame(gfx::Rect frame)
+{
+    const gfx::Size old = bounds().size;
+    View::setFrame(frame);
+    // With autoresizing off, View::setFrame leaves the parts where they were; they are placed by tile all the same.
+    if (!autoresizesSubviews() && bounds().size != old)
+        tile();
+}
+
 void ScrollView::setBounds(gfx::Rect bounds)
 {
     const gfx::Size old = this->bounds().size;

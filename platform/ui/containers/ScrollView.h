@@ -121,7 +121,8 @@ public:
     bool isFlipped() const override { return true; }
     bool isOpaque() const override;
     void resizeSubviewsWithOldSize(gfx::Size oldSize) override;
-    // The clip view and scrollers follow the bounds as they follow the frame.
+    // The clip view and scrollers follow the frame and the bounds, whether the view autoresizes its subviews or not.
+    void setFrame(gfx::Rect frame) override;
     void setBounds(gfx::Rect bounds) override;
     void drawRect(gfx::Rect dirtyRect) override;
     void scrollWheel(const Event& event) override;

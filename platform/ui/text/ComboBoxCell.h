@@ -48,12 +48,15 @@ public:
     void setUsesDataSource(bool flag) { m_usesDataSource = flag; }
     std::shared_ptr<ComboBoxDataSource> dataSource() const { return m_dataSource.lock(); }
     void setDataSource(const std::shared_ptr<ComboBoxDataSource>& dataSource) { m_dataSource = dataSource; }
+    // An item that is a number that is not finite, the cell, its combo box or a view around the box raises
+    // InvalidArgument and nothing is added: the list could not be drawn or archived.
     void addItemWithObjectValue(const fnd::Value& object);
     void addItemsWithObjectValues(const std::vector<fnd::Value>& objects);
     void insertItemWithObjectValue(const fnd::Value& object, long index);
     void removeItemWithObjectValue(const fnd::Value& object);
     void removeItemAtIndex(long index);
     void removeAllItems();
+    void checkItem(const fnd::Value& object) const;
     const std::vector<fnd::Value>& objectValues() const { return m_items; }
     long numberOfItems() const;
     fnd::Value itemObjectValueAtIndex(long index) const;

@@ -148,6 +148,9 @@ std::vector<fnd::Value> TokenFieldCell::representedObjects() const
 
 void TokenFieldCell::setObjectValue(const fnd::Value& value)
 {
+    // A token that is a number that is not finite is ignored with the rest, as a single such number is.
+    if (const auto* tokens = value.array(); tokens && std::ranges::any_of(*tokens, isNonFiniteNumber))
+        return;
     if (value.isNil() || value.array())
         TextFieldCell::setObjectValue(value);
     else

@@ -97,7 +97,8 @@ public:
             m_completionDelay = std::max(0.0, delay);
     }
 
-    // The tokens' represented objects (setObjectValue takes an array, or one object as one token).
+    // The tokens' represented objects (setObjectValue takes an array, or one object as one token; an array holding a
+    // number that is not finite is ignored).
     std::vector<fnd::Value> representedObjects() const;
     void setObjectValue(const fnd::Value& value) override;
     // The tokens as text: their editing strings joined by the first tokenizing character.

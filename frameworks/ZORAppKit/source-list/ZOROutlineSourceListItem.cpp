@@ -159,19 +159,19 @@ void ZOROutlineSourceListItem::checkListable(const Ptr& child) const
 void ZOROutlineSourceListItem::setChildren(std::optional<Children> children)
 {
     if (children) {
-        // A hole would archive as nil, which decoding leaves out.
-        for (const auto& child : *children)
+        for (const auto& child : *children) {
+            // Every reader of the list (the lookups, the archive, the reports) takes its entries for items.
             if (!child)
-                throw fnd::Exception::invalidArgument("ZOROutlineSourceListItem: setChildren: a child list holds nil");
-        for (const auto& child : *children)
+                throw fnd::Exception::invalidArgument(fnd::String(fmt::format(
+                    "ZOROutlineSourceListItem: the children of \"{}\" cannot include nil", m_title.utf8())));
             checkListable(child);
+        }
         for (const auto& child : *children)
             ++child->m_holders;
     }
     if (m_children)
         for (const auto& child : *m_children)
-            if (child)
-                --child->m_holders;
+            --child->m_holders;
     m_children = std::move(children);
 }
 
@@ -316,6 +316,8 @@ void ZOROutlineSourceListItem::addChild(const Ptr& child)
 {
     if (!child)
         return;
+    // The delegate told may drop this item from its tree; the report still names it.
+    auto keep = shared_from_this();
     silentAddChild(child);
     const auto index = fnd::Index(m_children->size()) - 1;
     if (auto d = rootObject()->delegate())
@@ -328,6 +330,7 @@ void ZOROutlineSourceListItem::insertChild(const Ptr& child, fnd::Index index)
 {
     if (!child)
         return;
+    auto keep = shared_from_this();
     index = std::clamp<fnd::Index>(index, 0, countOfChildren());
     silentInsertChild(child, index);
     if (auto d = rootObject()->delegate())
@@ -410,33 +413,44 @@ void ZOROutlineSourceListItem::setParentForTree()
 std::vector<ZOROutlineSourceListItem::Ptr> ZOROutlineSourceListItem::minimumNodeCoverFromNodesInArray(
     const std::vector<Ptr>& nodes)
 {
-    auto remaining = nodes;
+    // The nodes still to take, by identity. Taking a node takes every copy of it, and of each node the climb passes,
+    // so the next node to take is the next in the given order that is still here: sets instead of searches of the
+    // list keep a selection of 100,000 siblings linear (it took seconds).
+    std::unordered_set<const ZOROutlineSourceListItem*> remaining;
+    for (const auto& node : nodes)
+        if (node)
+            remaining.insert(node.get());
     std::vector<Ptr> cover;
-    auto removeFrom = [](std::vector<Ptr>& list, const ZOROutlineSourceListItem* node) {
-        list.erase(std::remove_if(list.begin(), list.end(), [&](const Ptr& p) { return p.get() == node; }), list.end());
+    std::unordered_set<const ZOROutlineSourceListItem*> covering;
+    auto coveredFrom = [&](const ZOROutlineSourceListItem* start) {
+        for (auto* walk = start; walk;) {
+            if (covering.contains(walk))
+                return true;
+            auto up = walk->parent();
+            walk = up.get();
+        }
+        return false;
     };
-    auto holds = [](const std::vector<Ptr>& list, const ZOROutlineSourceListItem* node) {
-        return std::any_of(list.begin(), list.end(), [&](const Ptr& p) { return p.get() == node; });
-    };
-    while (!remaining.empty()) {
-        auto node = remaining.front();
-        remaining.erase(remaining.begin());
-        if (!node)
+    for (const auto& given : nodes) {
+        if (!given || !remaining.contains(given.get()))
             continue;
-        for (auto up = node->parent(); up && holds(remaining, up.get()); up = node->parent()) {
-            removeFrom(remaining, node.get());
+        auto node = given;
+        for (auto up = node->parent(); up && remaining.contains(up.get()); up = node->parent()) {
+            remaining.erase(node.get());
             node = up;
         }
-        if (!node->isDescendantOfNodeInArray(cover))
+        if (!coveredFrom(node.get())) {
             cover.push_back(node);
-        removeFrom(remaining, node.get());
+            covering.insert(node.get());
+        }
+        remaining.erase(node.get());
+        remaining.erase(given.get());
     }
     // A node whose ancestor (not its parent) came later was kept before that ancestor: drop what is covered.
     std::vector<Ptr> pruned;
     for (const auto& node : cover) {
-        const bool covered = std::any_of(cover.begin(), cover.end(),
-            [&](const Ptr& other) { return other != node && node->isDescendantOfNodeOrSelf(other.get()); });
-        if (!covered)
+        auto up = node->parent();
+        if (!coveredFrom(up.get()))
             pruned.push_back(node);
     }
     return pruned;

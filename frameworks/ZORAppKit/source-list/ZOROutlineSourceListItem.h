@@ -71,7 +71,7 @@ public:
     void setDelegate(const std::shared_ptr<ZOROutlineSourceListItemDelegate>& delegate) { m_delegate = delegate; }
     // nullopt until a first child is added (or childEnumerator made the list).
     const std::optional<Children>& children() const { return m_children; }
-    // Sets no parent links. A list holding nil, this item, or one that holds it below itself raises InvalidArgument
+    // Sets no parent links. A list holding nil, this item, or one that holds it below itself, raises InvalidArgument
     // and changes nothing.
     void setChildren(std::optional<Children> children);
 

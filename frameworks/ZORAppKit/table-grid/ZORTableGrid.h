@@ -7,6 +7,7 @@
 #include "platform/ui/dragging/Dragging.h"
 #include "platform/ui/views/detail/ViewCoordinates.h"
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -79,10 +80,11 @@ public:
     // The delegate hears the grid's three notifications for as long as it is the delegate.
     void setDelegate(const std::shared_ptr<ZORTableGridDelegate>& delegate);
 
+    // The counts of the last reload; setting one resizes nothing. A negative count is none.
     fnd::Index numberOfRows() const { return m_numberOfRows; }
-    void setNumberOfRows(fnd::Index count) { m_numberOfRows = count; }
+    void setNumberOfRows(fnd::Index count) { m_numberOfRows = std::max<fnd::Index>(count, 0); }
     fnd::Index numberOfColumns() const { return m_numberOfColumns; }
-    void setNumberOfColumns(fnd::Index count) { m_numberOfColumns = count; }
+    void setNumberOfColumns(fnd::Index count) { m_numberOfColumns = std::max<fnd::Index>(count, 0); }
     bool allowsMultipleSelection() const { return m_allowsMultipleSelection; }
     void setAllowsMultipleSelection(bool flag) { m_allowsMultipleSelection = flag; }
     bool allowsEditing() const { return m_allowsEditing; }

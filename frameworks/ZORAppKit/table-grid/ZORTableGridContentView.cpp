@@ -203,10 +203,13 @@ void ZORTableGridContentView::drawSelection(ZORTableGrid& grid)
 {
     const auto& columns = *grid.selectedColumnIndexes();
     const auto& rows = *grid.selectedRowIndexes();
-    if (columns.isEmpty() || rows.isEmpty() || grid.numberOfColumns() <= 0 || grid.numberOfRows() <= 0)
+    if (columns.isEmpty() || rows.isEmpty() || columns.firstIndex() >= grid.numberOfColumns()
+        || rows.firstIndex() >= grid.numberOfRows())
         return;
+    // The outline ends at the last cell there is: a selection set by a program or the delegate may reach past it.
     const auto topLeft = frameOfCellAtColumn(columns.firstIndex(), rows.firstIndex());
-    const auto bottomRight = frameOfCellAtColumn(columns.lastIndex(), rows.lastIndex());
+    const auto bottomRight = frameOfCellAtColumn(
+        std::min(columns.lastIndex(), grid.numberOfColumns() - 1), std::min(rows.lastIndex(), grid.numberOfRows() - 1));
     gfx::Rect outline { topLeft.minX(), topLeft.minY(), bottomRight.maxX() - topLeft.minX(),
         bottomRight.maxY() - topLeft.minY() };
     outline = gfx::insetRect(outline, 1, 1);
@@ -412,13 +415,19 @@ void ZORTableGridContentView::editSelectedCell(const fnd::Value&)
     auto w = window();
     if (!grid || !w)
         return;
+    // An edit under way ends first and keeps what was typed in its own cell: the field editor is about to show
+    // another cell's value, or (for a read-only cell) to take text that is stored nowhere.
+    if (isEditing())
+        w->endEditingFor(this);
     const auto& columns = *grid->selectedColumnIndexes();
     const auto& rows = *grid->selectedRowIndexes();
     if (columns.isEmpty() || rows.isEmpty())
         return;
     m_editedColumn = columns.firstIndex();
     m_editedRow = rows.firstIndex();
-    if (!grid->_canEditCellAtColumn(m_editedColumn, m_editedRow)) {
+    // A selection may reach past the data (set by a program or the delegate); there is no such cell to edit.
+    if (m_editedColumn >= grid->numberOfColumns() || m_editedRow >= grid->numberOfRows()
+        || !grid->_canEditCellAtColumn(m_editedColumn, m_editedRow)) {
         m_editedColumn = m_editedRow = fnd::NotFound;
         return;
     }

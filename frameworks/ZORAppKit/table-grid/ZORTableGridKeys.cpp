@@ -232,9 +232,11 @@ void ZORTableGrid::deleteBackward(const fnd::Value&)
     auto self = shared_from_this();
     if (!hasSelection())
         return;
-    // Column by column, each top to bottom.
-    const auto firstRow = m_selectedRowIndexes->firstIndex(), lastRow = m_selectedRowIndexes->lastIndex();
-    const auto lastColumn = m_selectedColumnIndexes->lastIndex();
+    // Column by column, each top to bottom, over the cells the data source has: a selection set by a program or
+    // rewritten by the delegate may reach past them.
+    const auto firstRow = m_selectedRowIndexes->firstIndex();
+    const auto lastRow = std::min(m_selectedRowIndexes->lastIndex(), m_numberOfRows - 1);
+    const auto lastColumn = std::min(m_selectedColumnIndexes->lastIndex(), m_numberOfColumns - 1);
     for (auto c = m_selectedColumnIndexes->firstIndex(); c <= lastColumn; ++c)
         for (auto r = firstRow; r <= lastRow; ++r)
             _setObjectValue({}, c, r);

@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+
 using namespace sourcelisttest;
 
 namespace {
@@ -220,6 +223,71 @@ TEST_F(ZOROutlineSourceListItemTest, PlacingAnItemUnderItselfOrItsDescendantIsRe
     EXPECT_EQ(grandchild->parent(), root);
 }
 
+// A child list is a list of items: a nil in it was read as an item by the lookup by identifier and by the archive.
+TEST_F(ZOROutlineSourceListItemTest, AChildListWithANilItemIsRefused)
+{
+    auto group = Item::create("group"), kept = Item::create("kept");
+    kept->setIdentifier("k");
+    group->silentAddChild(kept);
+    for (const auto& list : { Item::Children { nullptr }, Item::Children { Item::create("new"), nullptr } }) {
+        auto error = raised([&] { group->setChildren(list); });
+        ASSERT_TRUE(error) << "a list of " << list.size() << " with a nil was accepted";
+        EXPECT_EQ(error->name(), fnd::ExceptionName::InvalidArgument);
+        ASSERT_EQ(group->countOfChildren(), 1);
+        EXPECT_EQ(group->childAtIndex(0), kept);
+    }
+    EXPECT_EQ(group->childWithIdentifier("k"), kept);
+    EXPECT_EQ(group->childWithIdentifier("none"), nullptr);
+    auto data = fnd::KeyedArchiver::archivedDataWithRootObject(itemValue(group));
+    ASSERT_TRUE(data);
+    // An empty list is a list.
+    group->setChildren(Item::Children {});
+    EXPECT_FALSE(group->hasChildren());
+    EXPECT_EQ(kept->parent(), group) << "setChildren sets no parent links";
+}
+
+// The root's delegate may drop the very item that reported: a delegate that removes the group a child was added to
+// frees it while the add is still being reported.
+TEST_F(ZOROutlineSourceListItemTest, AnItemFreedByTheDelegateItToldFinishesItsReport)
+{
+    class DroppingDelegate : public ZOROutlineSourceListItemDelegate {
+    public:
+        void outlineSourceListItemDidAddEntry(Item& parent, Item&, fnd::Index) override { root->removeChild(&parent); }
+        void outlineSourceListItemDidRemoveEntry(Item& parent, Item& child, fnd::Index) override
+        {
+            if (&parent == root.get())
+                heard.push_back("removed " + child.title().utf8());
+        }
+        Item::Ptr root;
+        std::vector<std::string> heard;
+    };
+    auto dropping = std::make_shared<DroppingDelegate>();
+    dropping->root = root;
+    root->setDelegate(dropping);
+    const std::vector<std::pair<const char*, std::function<void(Item&, const Item::Ptr&)>>> adds {
+        { "addChild", [](Item& group, const Item::Ptr& child) { group.addChild(child); } },
+        { "insertChild", [](Item& group, const Item::Ptr& child) { group.insertChild(child, 0); } },
+    };
+    for (const auto& [what, add] : adds) {
+        std::weak_ptr<Item> group;
+        auto child = Item::create("child");
+        {
+            auto made = Item::create("group");
+            root->silentAddChild(made);
+            group = made;
+        }
+        // Only root's list holds the group while it reports.
+        Item* reporting = group.lock().get();
+        log.clear();
+        add(*reporting, child);
+        EXPECT_TRUE(group.expired()) << what;
+        EXPECT_EQ(root->countOfChildren(), 0) << what;
+        EXPECT_EQ(log, (std::vector<std::string> { "note remove group in root", "note add child in group" })) << what;
+    }
+    EXPECT_EQ(dropping->heard, (std::vector<std::string> { "removed group", "removed group" }));
+    dropping->root.reset();
+}
+
 // An item may stand in two child lists (b under a and under z); its parent link names only the last. Adding a
 // below c, which b holds, would close the loop a, b, c, a through the child lists, where the parent links c, b, z
 // show none: the loop would never be freed and z's archive would not read back. Every form of adding refuses it and
@@ -304,6 +372,66 @@ TEST_F(ZOROutlineSourceListItemTest, TheMinimumCoverKeepsOnlyTheTopmostNodes)
     EXPECT_EQ(titles(Item::minimumNodeCoverFromNodesInArray({ c, other, g })), "other g ");
     EXPECT_EQ(titles(Item::minimumNodeCoverFromNodesInArray({ c, c })), "c ");
     EXPECT_TRUE(Item::minimumNodeCoverFromNodesInArray({}).empty());
+}
+
+// The cover step by step as it is defined: take the first node left, climb while its parent is left (taking each node
+// passed), keep the node reached unless a kept one holds it, then drop every kept node another kept one holds.
+std::vector<Item::Ptr> sourceListItemCoverStepByStep(const std::vector<Item::Ptr>& nodes)
+{
+    auto remaining = nodes;
+    std::vector<Item::Ptr> cover;
+    auto take
+        = [&](const Item* node) { std::erase_if(remaining, [&](const Item::Ptr& p) { return p.get() == node; }); };
+    auto holds = [&](const Item* node) {
+        return std::any_of(remaining.begin(), remaining.end(), [&](const Item::Ptr& p) { return p.get() == node; });
+    };
+    while (!remaining.empty()) {
+        auto node = remaining.front();
+        remaining.erase(remaining.begin());
+        if (!node)
+            continue;
+        for (auto up = node->parent(); up && holds(up.get()); up = node->parent()) {
+            take(node.get());
+            node = up;
+        }
+        if (!node->isDescendantOfNodeInArray(cover))
+            cover.push_back(node);
+        take(node.get());
+    }
+    std::vector<Item::Ptr> pruned;
+    for (const auto& node : cover)
+        if (std::none_of(cover.begin(), cover.end(),
+                [&](const Item::Ptr& other) { return other != node && node->isDescendantOfNodeOrSelf(other.get()); }))
+            pruned.push_back(node);
+    return pruned;
+}
+
+// Random selections (repeats, nils and ancestors in any order) of random trees: the cover is the step-by-step one,
+// order included.
+TEST(ZOROutlineSourceListItemTree, TheMinimumCoverOfRandomSelectionsIsTheStepByStepOne)
+{
+    for (unsigned seed = 1; seed <= 200; ++seed) {
+        std::mt19937 random(seed);
+        auto pick = [&](std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(random); };
+        std::vector<Item::Ptr> items { Item::create("0") };
+        const std::size_t count = 2 + pick(30);
+        for (std::size_t i = 1; i < count; ++i) {
+            items.push_back(Item::create(fnd::String(std::to_string(i))));
+            items[pick(i)]->silentAddChild(items.back());
+        }
+        std::vector<Item::Ptr> selection;
+        for (std::size_t n = pick(2 * count); n > 0; --n)
+            selection.push_back(pick(12) == 0 ? nullptr : items[pick(count)]);
+        auto names = [](const std::vector<Item::Ptr>& list) {
+            std::string text;
+            for (const auto& item : list)
+                text += (item ? item->title().utf8() : "nil") + " ";
+            return text;
+        };
+        EXPECT_EQ(
+            names(Item::minimumNodeCoverFromNodesInArray(selection)), names(sourceListItemCoverStepByStep(selection)))
+            << "seed " << seed << ", selection " << names(selection);
+    }
 }
 
 TEST_F(ZOROutlineSourceListItemTest, AnArchiveBringsTheTreeBackAndACopyLeavesItBehind)

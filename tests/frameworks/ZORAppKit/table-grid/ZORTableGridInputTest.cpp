@@ -274,6 +274,93 @@ TEST_F(ZORTableGridInputTest, AnEditWhoseCellAReloadTakesAwayEndsWithoutStoring)
     EXPECT_EQ(source->stored, (std::vector<std::string> { "1,2=new", "0,0=z" }));
 }
 
+// A program may start an edit (typed text or editSelectedCell) while a person is editing another cell: the edit under
+// way ends first and stores what was typed into its own cell, whether the new cell is editable or read-only.
+TEST_F(ZORTableGridInputTest, AnEditStartedDuringAnotherStoresTheFirstIntoItsOwnCell)
+{
+    class NoColumnThree : public ZORTableGridDelegate {
+    public:
+        bool tableGridShouldEditColumn(ZORTableGrid&, fnd::Index column, fnd::Index) override { return column != 3; }
+    };
+    auto delegate = std::make_shared<NoColumnThree>();
+    grid->setDelegate(delegate);
+    clickCell(1, 1);
+    type("ab");
+    ASSERT_TRUE(content().isEditing());
+    select({ 4, 1 }, { 1, 1 });
+    grid->insertText(fnd::Value(fnd::String("cd")));
+    EXPECT_EQ(source->stored, (std::vector<std::string> { "1,1=ab" }));
+    EXPECT_EQ(content().editedColumn(), 4);
+    key(u'\r', ui::KeyCode::Return);
+    EXPECT_EQ(source->stored, (std::vector<std::string> { "1,1=ab", "4,1=cd" }));
+
+    // The read-only cell is not edited, and the typed text still goes to the cell it was typed into.
+    clickCell(2, 2);
+    type("ef");
+    select({ 3, 1 }, { 2, 1 });
+    content().editSelectedCell(grid->selfValue());
+    EXPECT_FALSE(content().isEditing());
+    select({ 5, 1 }, { 2, 1 });
+    content().editSelectedCell(grid->selfValue());
+    EXPECT_EQ(content().editedColumn(), 5);
+    key(u'\r', ui::KeyCode::Return);
+    EXPECT_EQ(source->stored, (std::vector<std::string> { "1,1=ab", "4,1=cd", "2,2=ef" }));
+    EXPECT_EQ(columns(), "{5}");
+}
+
+// The delegate (or a program) may select beyond the data: Delete, editing and drawing reach only cells the data
+// source has.
+TEST_F(ZORTableGridInputTest, DeleteEditingAndDrawingStayInsideTheCounts)
+{
+    // Each set runs on for a thousand indexes from its first.
+    class Widening : public ZORTableGridDelegate {
+    public:
+        std::optional<fnd::IndexSet> tableGridWillSelectColumnsAtIndexPath(
+            ZORTableGrid&, const fnd::IndexSet& columns) override
+        {
+            return widened(columns);
+        }
+        std::optional<fnd::IndexSet> tableGridWillSelectRowsAtIndexPath(
+            ZORTableGrid&, const fnd::IndexSet& rows) override
+        {
+            return widened(rows);
+        }
+        static fnd::IndexSet widened(const fnd::IndexSet& set)
+        {
+            return set.isEmpty() ? set : fnd::IndexSet(fnd::Range { set.firstIndex(), 1000 });
+        }
+    };
+    auto widening = std::make_shared<Widening>();
+    grid->setDelegate(widening);
+    select({ 8, 1 }, { 18, 1 });
+    ASSERT_EQ(grid->selectedRowIndexes()->lastIndex(), 1017);
+    key(u'\x7f', ui::KeyCode::Delete);
+    EXPECT_EQ(source->stored, (std::vector<std::string> { "8,18=nil", "8,19=nil", "9,18=nil", "9,19=nil" }))
+        << "10 columns by 20 rows";
+    source->widthAsks.clear();
+    window->display();
+    for (auto column : source->widthAsks)
+        EXPECT_LT(column, 10) << "width asked for column " << column;
+
+    grid->setDelegate(nullptr);
+    source->stored.clear();
+    select({ 12, 2 }, { 25, 2 });
+    perform("deleteBackward:");
+    content().editSelectedCell(grid->selfValue());
+    EXPECT_FALSE(content().isEditing());
+    EXPECT_TRUE(source->stored.empty());
+
+    // Counts set by hand are counts: a negative one is none, and no command raises.
+    grid->setNumberOfColumns(-5);
+    grid->setNumberOfRows(-1);
+    EXPECT_EQ(grid->numberOfColumns(), 0);
+    EXPECT_EQ(grid->numberOfRows(), 0);
+    select({ 0, 1 }, { 0, 1 });
+    for (const char* command : { "selectAll:", "moveDown:", "moveRightAndModifySelection:", "deleteBackward:" })
+        perform(command);
+    EXPECT_TRUE(source->stored.empty());
+}
+
 TEST_F(ZORTableGridInputTest, DoubleClickEditsOnlyWhenAllowedAndAPressElsewhereKeepsTheTypedValue)
 {
     source->values[{ 1, 1 }] = "one";

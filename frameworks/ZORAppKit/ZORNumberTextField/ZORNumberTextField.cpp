@@ -18,6 +18,11 @@ void ZORNumberTextField::describeClass(fnd::ClassBuilder<ZORNumberTextField>& c)
         [](ZORNumberTextField& field, std::int64_t digits) {
             field.setNumberOfDigitsAfterPoint(ZORFormatPattern::clampedDigitsAfterPoint(digits));
         });
+    c.property(
+        "formatter", [](const ZORNumberTextField& field) { return field.formatter(); },
+        [](ZORNumberTextField& field, const std::shared_ptr<fnd::Formatter>& formatter) {
+            field.setFormatter(formatter);
+        });
 }
 
 std::shared_ptr<ZORNumberTextField> ZORNumberTextField::create(gfx::Rect frame)

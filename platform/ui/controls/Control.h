@@ -91,7 +91,7 @@ public:
     void takeDoubleValueFrom(const fnd::Value& sender);
     void takeFloatValueFrom(const fnd::Value& sender) { takeDoubleValueFrom(sender); }
     std::shared_ptr<fnd::Formatter> formatter() const;
-    virtual void setFormatter(std::shared_ptr<fnd::Formatter> formatter);
+    void setFormatter(std::shared_ptr<fnd::Formatter> formatter);
 
     // Settings, forwarded to the cell.
     bool isEnabled() const;

@@ -10,6 +10,15 @@
 // - CardFlowTinyPNGs: four PNGs of 5 × 5 pixels that declare 1 pixel per metre (so 14,173 points a side) shown as
 //   data; "picture_MiB" is what the layers' pictures hold, "peak_MiB" the process's peak resident size (run it by
 //   itself, --benchmark_filter=CardFlowTinyPNGs, for a peak of its own; goal: under 200 MB).
+// Taking items out, at 2,000, 20,000 and 200,000 items with the selection in the middle (goal: clearing or halving
+// 200,000 within 300 ms), each up to the first composited frame after it ("content_ms" is the main thread's processor
+// time in setContent, "frame_ms" in the frame after it):
+// - CardFlowRemove/n/removal: setContent without the front half, the back half or every second item.
+// - CardFlowClear/n: setContent with no items; CardFlowShrink/n: setContent with the first tenth.
+// CardFlowArrowKey/n: the right arrow key at 1,000, 10,000 and 100,000 items, from the middle, up to the first
+// composited frame of the move (goal at 100,000: within a frame, 16 ms); "worst_cpu_ms" is the most processor time
+// one step took.
+#include "bench/CollectionSizes.h"
 #include "frameworks/ZORAppKit/ZORCardFlowView/ZORCardFlowView.h"
 
 #include "platform/backend/headless/HeadlessBackend.h"
@@ -25,6 +34,7 @@
 
 #include <sys/resource.h>
 
+#include <ctime>
 #include <string>
 
 namespace {
@@ -248,5 +258,108 @@ void CardFlowTinyPNGs(benchmark::State& state)
     state.counters["peak_MiB"] = double(usage.ru_maxrss) / 1024.0;
 }
 BENCHMARK(CardFlowTinyPNGs)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// Processor time of the calling thread, in milliseconds.
+double cardBenchThreadMilliseconds()
+{
+    timespec t {};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
+}
+
+// Each iteration shows the n items with the selection in the middle, still (untimed), then sets the smaller content
+// and runs the frame that composites it. The counters are the main thread's processor time.
+void cardBenchShrink(benchmark::State& state, const fnd::Array& items, const fnd::Array& smaller)
+{
+    CardBenchScene scene;
+    double contentMilliseconds = 0, frameMilliseconds = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        scene.view->setContent(items);
+        scene.view->setSelectionIndex(std::int64_t(items.size() / 2));
+        scene.drain();
+        scene.settle(3);
+        const long flushes = scene.backend->flushCount(*scene.window);
+        state.ResumeTiming();
+        const double start = cardBenchThreadMilliseconds();
+        scene.view->setContent(smaller);
+        const double set = cardBenchThreadMilliseconds();
+        scene.clock->advance(1.0 / 60);
+        fnd::RunLoop::current().runUntilDate(scene.clock->now());
+        frameMilliseconds += cardBenchThreadMilliseconds() - set;
+        contentMilliseconds += set - start;
+        state.PauseTiming();
+        if (scene.view->itemLayers().size() != smaller.size() || scene.backend->flushCount(*scene.window) == flushes) {
+            state.SkipWithError("the smaller content was not shown");
+            break;
+        }
+        scene.view->setContent({});
+        scene.drain();
+        state.ResumeTiming();
+    }
+    state.counters["content_ms"] = contentMilliseconds / double(state.iterations());
+    state.counters["frame_ms"] = frameMilliseconds / double(state.iterations());
+}
+
+void cardBenchShrinkSizes(benchmark::internal::Benchmark* b)
+{
+    b->Unit(benchmark::kMillisecond)->Iterations(2);
+}
+
+void CardFlowRemove(benchmark::State& state)
+{
+    auto items = cardBenchItems(state.range(0));
+    fnd::Array remaining;
+    for (std::size_t i = 0; i < items.size(); ++i)
+        if (!collectionsizes::isRemoved(state.range(1), i, items.size()))
+            remaining.push_back(items[i]);
+    cardBenchShrink(state, items, remaining);
+}
+BENCHMARK(CardFlowRemove)
+    ->Apply([](auto* b) { collectionsizes::threeSizesRemovals(b, 2000); }) -> Apply(cardBenchShrinkSizes);
+
+void CardFlowClear(benchmark::State& state)
+{
+    cardBenchShrink(state, cardBenchItems(state.range(0)), {});
+}
+BENCHMARK(CardFlowClear)->Apply([](auto* b) { collectionsizes::threeSizes(b, 2000); }) -> Apply(cardBenchShrinkSizes);
+
+void CardFlowShrink(benchmark::State& state)
+{
+    auto items = cardBenchItems(state.range(0));
+    cardBenchShrink(state, items, fnd::Array(items.begin(), items.begin() + std::ptrdiff_t(items.size() / 10)));
+}
+BENCHMARK(CardFlowShrink)->Apply([](auto* b) { collectionsizes::threeSizes(b, 2000); }) -> Apply(cardBenchShrinkSizes);
+
+void CardFlowArrowKey(benchmark::State& state)
+{
+    auto scene = cardBenchStillScene(state.range(0));
+    scene->window->makeFirstResponder(scene->view);
+    const fnd::String right(std::u16string(1, char16_t(0xF703))), left(std::u16string(1, char16_t(0xF702)));
+    double worstCPU = 0;
+    bool forward = true;
+    for (auto _ : state) {
+        const long flushes = scene->backend->flushCount(*scene->window);
+        const double cpu = cardBenchThreadMilliseconds();
+        if (forward)
+            scene->backend->keyDown(*scene->window, right, ui::KeyCode::RightArrow);
+        else
+            scene->backend->keyDown(*scene->window, left, ui::KeyCode::LeftArrow);
+        scene->clock->advance(1.0 / 60);
+        fnd::RunLoop::current().runUntilDate(scene->clock->now());
+        worstCPU = std::max(worstCPU, cardBenchThreadMilliseconds() - cpu);
+        state.PauseTiming();
+        if (scene->backend->flushCount(*scene->window) == flushes) {
+            state.SkipWithError("no frame was composited");
+            break;
+        }
+        forward = !forward;
+        scene->settle(3);
+        state.ResumeTiming();
+    }
+    state.counters["worst_cpu_ms"] = worstCPU;
+}
+BENCHMARK(CardFlowArrowKey)
+    ->Apply([](auto* b) { collectionsizes::threeSizes(b, 1000); }) -> Unit(benchmark::kMillisecond) -> Iterations(6);
 
 }

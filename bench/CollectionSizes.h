@@ -7,6 +7,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstddef>
+
 namespace collectionsizes {
 
 // The three sizes as the benchmark's first argument.
@@ -28,6 +30,33 @@ inline void perItem(benchmark::State& state, double items)
 {
     state.counters["per_item"]
         = benchmark::Counter(items, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+}
+
+namespace collectionsizes {
+
+// Which items a removal case takes out of a collection of n: the first half, the second half or every second one
+// (the odd indexes). A removal of k items should cost O(n + k log n) at most: a cost per item removed that rises
+// with n is a removal that searches or shifts the whole collection for each item.
+enum Removal : long { FrontHalf = 0, BackHalf = 1, EverySecond = 2 };
+
+inline bool isRemoved(long removal, std::size_t index, std::size_t count)
+{
+    switch (removal) {
+    case FrontHalf:
+        return index < count / 2;
+    case BackHalf:
+        return index >= count / 2;
+    default:
+        return index % 2 == 1;
+    }
+}
+
+// The three sizes, each with the three removals.
+inline void threeSizesRemovals(benchmark::internal::Benchmark* b, long typical)
+{
+    threeSizes(b, typical, { FrontHalf, BackHalf, EverySecond });
 }
 
 }

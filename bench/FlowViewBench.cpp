@@ -16,6 +16,10 @@
 //   the slowest step, "worst_cpu_ms" the most processor time one took.
 // - FlowViewMemory: 10,000 items scrolled through, the picture cache bounded; "peak_MiB" is the process's peak
 //   resident size, "cache_MiB" what the cache holds at the end.
+// - FlowViewSourceShrink/n and FlowViewSourceClear/n: a data source of 1,000, 10,000 or 100,000 items, the selection
+//   in the middle, drops to half of them or to none and the view reloads; from reloadContent to the first composited
+//   frame ("cpu_ms": processor time on the main thread).
+#include "bench/CollectionSizes.h"
 #include "frameworks/QFFlowView/QFFlowView.h"
 #include "frameworks/ZORAppKit/ZORCardFlowView/ZORCardFlowView.h"
 
@@ -108,6 +112,7 @@ public:
             m_pictures.push_back(gfx::Image::imageWithRepresentation(flowBenchPicture(i, 256, 256)));
     }
     std::optional<std::size_t> numberOfItemsInFlowView(QFFlowView&) override { return m_count; }
+    void setCount(std::size_t count) { m_count = count; }
     std::optional<fnd::Value> flowViewItemAtIndex(QFFlowView&, std::size_t index) override
     {
         auto item = fnd::makeObject<FlowBenchItem>();
@@ -278,5 +283,55 @@ void FlowViewMemory(benchmark::State& state)
     state.counters["cached"] = double(view->cachedImageCount());
 }
 BENCHMARK(FlowViewMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void flowViewSourceShrink(benchmark::State& state, std::size_t count, std::size_t smaller)
+{
+    FlowBenchScene scene({ 1280, 500 });
+    auto view = QFFlowView::create({ 0, 0, 1280, 500 });
+    scene.window->contentView()->addSubview(view);
+    auto source = std::make_shared<FlowBenchSource>(count);
+    view->setDataSource(source);
+    double cpuMilliseconds = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        source->setCount(count);
+        view->reloadContent();
+        view->setSelectedIndex(count / 2);
+        scene.settle(1);
+        view->operationQueue()->waitUntilAllOperationsAreFinished();
+        scene.settle(1);
+        const long flushes = scene.backend->flushCount(*scene.window);
+        source->setCount(smaller);
+        state.ResumeTiming();
+        const double cpu = flowBenchThreadMilliseconds();
+        view->reloadContent();
+        scene.clock->advance(1.0 / 60);
+        fnd::RunLoop::current().runUntilDate(scene.clock->now());
+        cpuMilliseconds += flowBenchThreadMilliseconds() - cpu;
+        state.PauseTiming();
+        if (view->numberOfItems() != smaller || scene.backend->flushCount(*scene.window) == flushes) {
+            state.SkipWithError("the smaller content was not shown");
+            break;
+        }
+        state.ResumeTiming();
+    }
+    view->operationQueue()->cancelAllOperations();
+    view->operationQueue()->waitUntilAllOperationsAreFinished();
+    state.counters["cpu_ms"] = cpuMilliseconds / double(state.iterations());
+}
+
+void FlowViewSourceShrink(benchmark::State& state)
+{
+    flowViewSourceShrink(state, std::size_t(state.range(0)), std::size_t(state.range(0)) / 2);
+}
+BENCHMARK(FlowViewSourceShrink)
+    ->Apply([](auto* b) { collectionsizes::threeSizes(b, 1000); }) -> Unit(benchmark::kMillisecond) -> Iterations(3);
+
+void FlowViewSourceClear(benchmark::State& state)
+{
+    flowViewSourceShrink(state, std::size_t(state.range(0)), 0);
+}
+BENCHMARK(FlowViewSourceClear)
+    ->Apply([](auto* b) { collectionsizes::threeSizes(b, 1000); }) -> Unit(benchmark::kMillisecond) -> Iterations(3);
 
 }

@@ -12,6 +12,14 @@
 // - FlowViewVisibleItems: counting the items in view (calculateVisibleItems).
 // - FlowViewClickHitTest: the item under a click on the selected picture (indexOfItemAtPoint through the
 //   presentation tree, which the step before rebuilt).
+// Taking items out of a bound view of 2,000, 20,000 and 200,000 items, its selection in the middle (goal: half of
+// 200,000 within 300 ms):
+// - FlowViewBoundRemove/n/removal: the controller removes the front half, the back half or every second item in one
+//   change (removeObjectsAtArrangedObjectIndexes), which the view applies to those items' layers.
+// - FlowViewBoundClear/n: the controller removes every item in one change.
+// - FlowViewBoundShrink/n: the controller's content becomes its first half (a new content: the view reloads).
+// "change_ms" is the controller's call with the view's work, "frame_ms" the first frame after it.
+#include "bench/CollectionSizes.h"
 #include "frameworks/QFFlowView/QFFlowView.h"
 
 #include "platform/backend/headless/HeadlessBackend.h"
@@ -314,5 +322,108 @@ void FlowViewClickHitTest(benchmark::State& state)
     }
 }
 BENCHMARK(FlowViewClickHitTest)->Apply(flowItemsSizes);
+
+// A view bound to a controller of n items, its selection in the middle, still; each timed step takes items out and
+// the next puts them back, untimed.
+struct FlowItemsBound : FlowItemsScene {
+    std::shared_ptr<fnd::ArrayController> controller { std::make_shared<fnd::ArrayController>() };
+    fnd::Array content;
+    double changeSeconds = 0, frameSeconds = 0;
+
+    explicit FlowItemsBound(std::size_t count)
+        : content(flowItemsContent(count))
+    {
+        controller->setSelectsInsertedObjects(false);
+        view->bind("contentArray", *controller, "arrangedObjects");
+        restore();
+    }
+    ~FlowItemsBound() { view->unbind("contentArray"); }
+    void restore()
+    {
+        controller->setContent(fnd::Value(content));
+        view->setSelectedIndex(content.size() / 2);
+        settle();
+    }
+    // Times the change and the first frame after it.
+    // False, with the error set, when the view does not show what the change left.
+    template <typename Change> bool timed(benchmark::State& state, const Change& change, std::size_t remaining)
+    {
+        auto start = std::chrono::steady_clock::now();
+        change();
+        auto changed = std::chrono::steady_clock::now();
+        frame();
+        frameSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - changed).count();
+        changeSeconds += std::chrono::duration<double>(changed - start).count();
+        state.PauseTiming();
+        if (view->numberOfItems() != remaining) {
+            state.SkipWithError("the bound view does not show what the controller holds");
+            return false;
+        }
+        settle();
+        restore();
+        state.ResumeTiming();
+        return true;
+    }
+    void report(benchmark::State& state)
+    {
+        state.counters["change_ms"] = changeSeconds * 1e3 / double(state.iterations());
+        state.counters["frame_ms"] = frameSeconds * 1e3 / double(state.iterations());
+    }
+};
+
+void flowItemsRemovalSizes(benchmark::internal::Benchmark* b)
+{
+    collectionsizes::threeSizesRemovals(b, 2000);
+    b->Unit(benchmark::kMillisecond)->Iterations(2);
+}
+
+void flowItemsClearingSizes(benchmark::internal::Benchmark* b)
+{
+    collectionsizes::threeSizes(b, 2000);
+    b->Unit(benchmark::kMillisecond)->Iterations(2);
+}
+
+void FlowViewBoundRemove(benchmark::State& state)
+{
+    const auto count = std::size_t(state.range(0));
+    FlowItemsBound scene(count);
+    fnd::IndexSet leaving;
+    for (std::size_t i = 0; i < count; ++i)
+        if (collectionsizes::isRemoved(state.range(1), i, count))
+            leaving.add(fnd::Index(i));
+    const auto remaining = count - std::size_t(leaving.count());
+    for (auto _ : state)
+        if (!scene.timed(
+                state, [&] { scene.controller->removeObjectsAtArrangedObjectIndexes(leaving); }, remaining))
+            break;
+    scene.report(state);
+}
+BENCHMARK(FlowViewBoundRemove)->Apply(flowItemsRemovalSizes);
+
+void FlowViewBoundClear(benchmark::State& state)
+{
+    const auto count = std::size_t(state.range(0));
+    FlowItemsBound scene(count);
+    const fnd::IndexSet all(fnd::Range { 0, fnd::Index(count) });
+    for (auto _ : state)
+        if (!scene.timed(
+                state, [&] { scene.controller->removeObjectsAtArrangedObjectIndexes(all); }, 0))
+            break;
+    scene.report(state);
+}
+BENCHMARK(FlowViewBoundClear)->Apply(flowItemsClearingSizes);
+
+void FlowViewBoundShrink(benchmark::State& state)
+{
+    const auto count = std::size_t(state.range(0));
+    FlowItemsBound scene(count);
+    const fnd::Array half(scene.content.begin(), scene.content.begin() + std::ptrdiff_t(count / 2));
+    for (auto _ : state)
+        if (!scene.timed(
+                state, [&] { scene.controller->setContent(fnd::Value(half)); }, half.size()))
+            break;
+    scene.report(state);
+}
+BENCHMARK(FlowViewBoundShrink)->Apply(flowItemsClearingSizes);
 
 }

@@ -6,6 +6,11 @@
 // target through a turned perspective map (as the flow view's side items are) and through a downscaling affine
 // map; "ns_per_pixel" is the time per pixel the picture's outline covers. /0 runs the fastest loops the processor
 // has, /1 the SSE2 baseline's.
+// Sublayer lists of one superlayer holding n plain layers (2,000, 20,000 and 200,000), committed in a tree:
+// - LayersRemoveSublayers/n/removal: the front half, the back half or every second one taken out at once.
+// - LayersClearSublayers/n: setSublayers with none; LayersShrinkSublayers/n: setSublayers with the first tenth.
+// Making and freeing the layers is not timed.
+#include "bench/CollectionSizes.h"
 #include "platform/foundation/runtime/Clock.h"
 #include "platform/graphics/BitmapImageRep.h"
 #include "platform/graphics/Color.h"
@@ -178,5 +183,86 @@ void BM_CompositePictureDownscaled(benchmark::State& state)
     compositeThrough(state, detail::Homography::fromAffine(a));
 }
 BENCHMARK(BM_CompositePictureDownscaled)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond)->UseManualTime();
+
+// A superlayer of n plain layers in a committed tree, as a view's scroll layer holds its items.
+std::shared_ptr<Layer> sublayerRow(std::size_t count)
+{
+    auto root = Layer::layer();
+    std::vector<std::shared_ptr<Layer>> row;
+    row.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        auto layer = Layer::layer();
+        layer->setFrame({ double(i) * 10, 0, 8, 8 });
+        row.push_back(std::move(layer));
+    }
+    root->setSublayers(std::move(row));
+    Transaction::flush();
+    return root;
+}
+
+void LayersRemoveSublayers(benchmark::State& state)
+{
+    const auto count = std::size_t(state.range(0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto root = sublayerRow(count);
+        auto all = root->sublayers();
+        std::vector<std::shared_ptr<Layer>> leaving;
+        for (std::size_t i = 0; i < count; ++i)
+            if (collectionsizes::isRemoved(state.range(1), i, count))
+                leaving.push_back(all[i]);
+        state.ResumeTiming();
+        root->removeSublayers(leaving);
+        state.PauseTiming();
+        if (root->sublayers().size() != count - leaving.size()) {
+            state.SkipWithError("the layers did not all leave");
+            break;
+        }
+        leaving.clear();
+        all.clear();
+        root.reset();
+        state.ResumeTiming();
+    }
+    collectionsizes::perItem(state, double(count));
+}
+BENCHMARK(LayersRemoveSublayers)->Apply([](auto* b) {
+                                    collectionsizes::threeSizesRemovals(b, 2000);
+                                }) -> Unit(benchmark::kMillisecond) -> Iterations(3);
+
+// The row replaced by its first `kept` layers through setSublayers.
+void replaceSublayers(benchmark::State& state, std::size_t count, std::size_t kept)
+{
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto root = sublayerRow(count);
+        auto all = root->sublayers();
+        std::vector<std::shared_ptr<Layer>> staying(all.begin(), all.begin() + std::ptrdiff_t(kept));
+        state.ResumeTiming();
+        root->setSublayers(std::move(staying));
+        state.PauseTiming();
+        if (root->sublayers().size() != kept) {
+            state.SkipWithError("the sublayers were not replaced");
+            break;
+        }
+        all.clear();
+        root.reset();
+        state.ResumeTiming();
+    }
+    collectionsizes::perItem(state, double(count));
+}
+
+void LayersClearSublayers(benchmark::State& state)
+{
+    replaceSublayers(state, std::size_t(state.range(0)), 0);
+}
+BENCHMARK(LayersClearSublayers)
+    ->Apply([](auto* b) { collectionsizes::threeSizes(b, 2000); }) -> Unit(benchmark::kMillisecond) -> Iterations(3);
+
+void LayersShrinkSublayers(benchmark::State& state)
+{
+    replaceSublayers(state, std::size_t(state.range(0)), std::size_t(state.range(0)) / 10);
+}
+BENCHMARK(LayersShrinkSublayers)
+    ->Apply([](auto* b) { collectionsizes::threeSizes(b, 2000); }) -> Unit(benchmark::kMillisecond) -> Iterations(3);
 
 }

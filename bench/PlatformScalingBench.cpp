@@ -5,6 +5,8 @@
 //   handful a busy window has), in fire-date order.
 // - NotificationPost: one post of a name among 1,000 observers of 100 names (ten each, and five of every name):
 //   only the ten of that name and the five of every name should be visited.
+// - NotificationRemoveObjectsOneByOne: an observer of 1,000 or 10,000 objects stops observing them one at a time;
+//   each removal should look at that object's observers, not at all of the observer's observations.
 // Menus, tab views and the other collections are measured at three sizes in PlatformCollectionsBench.
 #include "platform/foundation/runtime/Clock.h"
 #include "platform/foundation/runtime/NotificationCenter.h"
@@ -96,5 +98,30 @@ void NotificationPost(benchmark::State& state)
     state.counters["heard_per_post"] = double(heard) / double(state.iterations());
 }
 BENCHMARK(NotificationPost)->Unit(benchmark::kMicrosecond);
+
+// One observer that follows each of n objects under one name (a controller and its documents) and stops following
+// them one at a time, by name and object, as each document closes.
+void NotificationRemoveObjectsOneByOne(benchmark::State& state)
+{
+    const auto count = int(state.range(0));
+    const fnd::String name("PlatformScalingDocumentChanged");
+    for (auto _ : state) {
+        state.PauseTiming();
+        fnd::NotificationCenter center;
+        auto observer = fnd::makeObject<PlatformScalingObserver>();
+        std::vector<std::shared_ptr<PlatformScalingObserver>> documents;
+        for (int i = 0; i < count; ++i) {
+            documents.push_back(fnd::makeObject<PlatformScalingObserver>());
+            center.addObserver(*observer, fnd::Selector("heard:"), name, fnd::Value(documents.back()));
+        }
+        state.ResumeTiming();
+        for (const auto& document : documents)
+            center.removeObserver(*observer, name, fnd::Value(document));
+        state.PauseTiming();
+        documents.clear();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(NotificationRemoveObjectsOneByOne)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 }

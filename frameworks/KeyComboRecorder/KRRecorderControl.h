@@ -86,7 +86,8 @@ public:
 
     // Views and responders.
     bool isFlipped() const override { return false; }
-    bool acceptsFirstResponder() const override { return true; }
+    // A disabled recorder takes no keyboard, as no disabled control does: a click would hand it the keys to record.
+    bool acceptsFirstResponder() const override { return isEnabled(); }
     bool acceptsFirstMouse(const ui::Event*) override { return true; }
     bool becomeFirstResponder() override;
     bool resignFirstResponder() override;

@@ -247,6 +247,8 @@ void QFFlowView::swipeWithEvent(const ui::Event& event)
 void QFFlowView::mouseDown(const ui::Event& event)
 {
     auto self = shared_from_this();
+    // A knob drag whose release never came (the view left its window meanwhile) ends at the next press.
+    setDraggingKnob(false);
     auto point = convertPointFromView(event.locationInWindow(), nullptr);
     auto hit = hitLayerAtPoint(point);
     auto index = indexOfItemAtPoint(point);
@@ -271,6 +273,7 @@ void QFFlowView::mouseDown(const ui::Event& event)
         } else if (hit->name() == QFFlowViewLayerName::ScrollKnob) {
             auto inKnob = hit->convertPointFromLayer(point, nullptr);
             m_mouseDownInKnob = inKnob ? inKnob->x : 0;
+            m_knobWidthAtMouseDown = hit->bounds().width();
             setDraggingKnob(true);
         }
     } else if (index != NotFound) {
@@ -292,7 +295,11 @@ void QFFlowView::mouseDragged(const ui::Event& event)
     double range = m_scrollBarLayer->bounds().width() - knob->bounds().width();
     if (range <= 0)
         return;
-    double fraction = std::clamp(inBar->x - m_mouseDownInKnob, 0.0, range) / range;
+    // The knob is held at the same share of its width as where it was grabbed: its width follows the items in view,
+    // and a grab further in than the knob is now wide would keep the far end out of reach.
+    const double grab = m_knobWidthAtMouseDown > 0 ? m_mouseDownInKnob / m_knobWidthAtMouseDown * knob->bounds().width()
+                                                   : m_mouseDownInKnob;
+    double fraction = std::clamp(inBar->x - grab, 0.0, range) / range;
     // The far end is the last item, not one past it.
     setSelectedIndex(std::size_t(std::lround(double(m_numberOfItems - 1) * fraction)));
 }
@@ -341,6 +348,9 @@ void QFFlowView::viewWillMoveToWindow(ui::Window* newWindow)
         if (m_numberOfItems > 0)
             reloadContent();
     } else if (!newWindow && old) {
+        // A knob drag ends here: its release goes to the window the view left.
+        setDraggingKnob(false);
+        setSelectedLayer(nullptr);
         // Out of every window nothing shows, so it keeps no pictures (a view on each tab page kept a full cache
         // each, for good); coming back, the reload loads them again.
         dropPictures();
@@ -673,180 +683,6 @@ void QFFlowView::contentArrayDidChange(const fnd::KeyValueChange& change)
     observeItems(m_observedItems);
     forgetItems(previous);
     reloadContent();
-}
-
-namespace {
-
-// Elements of the content are the same when they are the same object, or equal values.
-bool QFFlowViewSameItem(const fnd::Value& a, const fnd::Value& b)
-{
-    if (a.isObject() || b.isObject())
-        return a.objectPointer() == b.objectPointer();
-    return a == b;
-}
-
-// Whether the values a change reports for its indexes are the items there.
-bool QFFlowViewItemsAt(const fnd::Array& items, const std::vector<std::size_t>& indexes, const fnd::Value& values)
-{
-    const auto* array = values.array();
-    if (!array || array->size() != indexes.size())
-        return false;
-    for (std::size_t i = 0; i < indexes.size(); ++i)
-        if (!QFFlowViewSameItem(items[indexes[i]], (*array)[i]))
-            return false;
-    return true;
-}
-
-// An index after the items at `inserted` (ascending, indexes in the new content) came.
-std::size_t QFFlowViewIndexAfterInsertion(std::size_t index, const std::vector<std::size_t>& inserted)
-{
-    for (auto place : inserted) {
-        if (place > index)
-            break;
-        ++index;
-    }
-    return index;
-}
-
-}
-
-bool QFFlowView::applyContentChange(const fnd::KeyValueChange& change)
-{
-    using Kind = fnd::KeyValueChangeKind;
-    if (change.kind == Kind::Setting || !change.indexes || change.indexes->isEmpty() || !m_scrollLayer
-        || m_numberOfItems != m_observedItems.size())
-        return false;
-    std::vector<std::size_t> indexes;
-    for (auto index : change.indexes->indexes())
-        indexes.push_back(std::size_t(index));
-    // The change is applied to the items as the last notification left them, with the values it reports; a change
-    // that does not fit them (a notification missed) reloads the content instead.
-    auto& items = m_observedItems;
-    fnd::Array joining, leaving;
-    switch (change.kind) {
-    case Kind::Insertion: {
-        const auto* added = change.newValue.array();
-        if (!added || added->size() != indexes.size() || indexes.back() >= items.size() + indexes.size())
-            return false;
-        joining = *added;
-        fnd::Array merged;
-        merged.reserve(items.size() + indexes.size());
-        std::size_t next = 0, kept = 0;
-        for (std::size_t i = 0; i < items.size() + indexes.size(); ++i)
-            merged.push_back(next < indexes.size() && indexes[next] == i ? joining[next++] : std::move(items[kept++]));
-        items = std::move(merged);
-        break;
-    }
-    case Kind::Removal: {
-        if (indexes.back() >= items.size() || !QFFlowViewItemsAt(items, indexes, change.oldValue))
-            return false;
-        leaving = *change.oldValue.array();
-        std::size_t next = 0, to = 0;
-        for (std::size_t i = 0; i < items.size(); ++i) {
-            if (next < indexes.size() && indexes[next] == i)
-                ++next;
-            else if (to++ != i)
-                items[to - 1] = std::move(items[i]);
-        }
-        items.resize(to);
-        break;
-    }
-    case Kind::Replacement: {
-        const auto* added = change.newValue.array();
-        if (!added || indexes.back() >= items.size() || !QFFlowViewItemsAt(items, indexes, change.oldValue)
-            || added->size() != indexes.size())
-            return false;
-        leaving = *change.oldValue.array();
-        joining = *added;
-        for (std::size_t i = 0; i < indexes.size(); ++i)
-            items[indexes[i]] = joining[i];
-        break;
-    }
-    case Kind::Setting:
-        return false;
-    }
-
-    observeItems(joining);
-    forgetItems(leaving);
-    m_numberOfItems = m_observedItems.size();
-    auto selectedLayer = itemLayerAtIndex(m_selectedIndex);
-    auto visibleSize = itemSizeForRect(m_scrollLayer->visibleRect());
-    {
-        ui::TransactionScope transaction;
-        ui::Transaction::setDisableActions(true);
-        if (change.kind == Kind::Replacement) {
-            for (auto index : indexes) {
-                auto layer = m_itemLayers[index];
-                const auto& item = m_observedItems[index];
-                auto uid = imageUIDForItem(item);
-                layer->setValueForKey(uid, QFFlowViewLayerKey::UID);
-                auto content = layer->sublayers().front();
-                for (const auto& sub : content->sublayers())
-                    sub->removeFromSuperlayer();
-                content->setValueForKey(fnd::Value(), QFFlowViewLayerKey::Overlay);
-                auto element = setAttributesForItemContentLayer(content, index, item, uid);
-                if (m_backgroundElement) {
-                    m_backgroundElement->removeObjectFromChildrenAtIndex(index);
-                    m_backgroundElement->insertObjectInChildrenAtIndex(element, index);
-                }
-                // A shown item shows the new item's picture as far as it is known; the refresh after the layout
-                // asks for the rest.
-                if (isItemShown(index))
-                    setKeptImageAtIndex(index, visibleSize);
-            }
-        } else if (change.kind == Kind::Removal) {
-            for (auto index = indexes.rbegin(); index != indexes.rend(); ++index) {
-                auto layer = m_itemLayers[*index];
-                m_itemLayers.erase(m_itemLayers.begin() + std::ptrdiff_t(*index));
-                layer->removeFromSuperlayer();
-                layer->sublayers().front()->setContents(nullptr);
-                m_layerQueue.push_back(layer);
-            }
-            if (m_backgroundElement)
-                m_backgroundElement->removeChildrenAtIndexes(*change.indexes);
-            // The shown items that stay, under their new indexes.
-            std::vector<std::size_t> shown;
-            std::size_t gone = 0;
-            for (auto index : m_shownItems) {
-                while (gone < indexes.size() && indexes[gone] < index)
-                    ++gone;
-                if (gone < indexes.size() && indexes[gone] == index)
-                    continue;
-                shown.push_back(index - gone);
-            }
-            m_shownItems = std::move(shown);
-            if (m_laidOutSelection != NotFound) {
-                auto below = std::size_t(
-                    std::lower_bound(indexes.begin(), indexes.end(), m_laidOutSelection) - indexes.begin());
-                m_laidOutSelection -= below;
-            }
-            renumberItemLayers(indexes.front());
-        } else {
-            std::vector<std::shared_ptr<QFLayerAccessibilityHelper>> elements;
-            for (auto index : indexes) {
-                auto layer = itemLayerForItem(index, m_observedItems[index], elements);
-                m_itemLayers.insert(m_itemLayers.begin() + std::ptrdiff_t(index), layer);
-                m_scrollLayer->insertSublayer(layer, index);
-            }
-            if (m_backgroundElement)
-                m_backgroundElement->insertChildren(elements, *change.indexes);
-            for (auto& index : m_shownItems)
-                index = QFFlowViewIndexAfterInsertion(index, indexes);
-            if (m_laidOutSelection != NotFound)
-                m_laidOutSelection = QFFlowViewIndexAfterInsertion(m_laidOutSelection, indexes);
-            renumberItemLayers(indexes.front());
-        }
-    }
-    // The selection keeps its index, as a reload keeps it; an item that leaves it loses its selection marks.
-    if (selectedLayer && itemLayerAtIndex(m_selectedIndex) != selectedLayer)
-        if (auto content = selectedLayer->sublayers().front()) {
-            ui::TransactionScope transaction;
-            ui::Transaction::setDisableActions(true);
-            for (const auto& sub : content->sublayers())
-                sub->removeFromSuperlayer();
-        }
-    finishContentChange();
-    return true;
 }
 
 void QFFlowView::refreshChangedItemLayers()

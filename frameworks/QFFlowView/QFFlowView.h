@@ -97,6 +97,8 @@ public:
     static constexpr std::size_t DefaultImageCacheBytes = 128u << 20;
     // The longest a move of the selection takes: the pictures are made when it ends.
     static constexpr double LongestScrollDuration = 60;
+    // At most this many item layers that left wait for items to come (a reload reuses every layer it had at once).
+    static constexpr std::size_t MaxQueuedItemLayers = 256;
 
     QFFlowView() = default;
     ~QFFlowView() override;
@@ -384,6 +386,20 @@ private:
     // observed items and to the item layers at those indexes only. False, with nothing changed, when the change does
     // not fit the items (everything is reloaded then).
     bool applyContentChange(const fnd::KeyValueChange& change);
+    // The item layers (and their elements) at the indexes, ascending, changed in one pass each: `changed` holds the
+    // same indexes as the change named them.
+    void replaceItemLayers(const std::vector<std::size_t>& indexes, const fnd::IndexSet& changed);
+    void removeItemLayers(const std::vector<std::size_t>& indexes, const fnd::IndexSet& changed);
+    void insertItemLayers(const std::vector<std::size_t>& indexes, const fnd::IndexSet& changed);
+    // The layer last hit or marked for a drop is let go when it is (or lies within) the item layer of an item that
+    // leaves.
+    void releaseHeldLayersOf(const ui::Layer& itemLayer);
+    // The item layer that is the layer or holds it; null for none.
+    const ui::Layer* itemLayerHolding(const std::shared_ptr<ui::Layer>& layer) const;
+    // Keeps an item layer that left for an item to come, cleared of its item, while fewer than MaxQueuedItemLayers
+    // wait.
+    void recycleItemLayer(const std::shared_ptr<ui::ReplicatorLayer>& layer);
+    void clearItemLayer(ui::ReplicatorLayer& layer);
     // The selection kept within the items, and the layout and title that follow a change of the items.
     void finishContentChange();
     // Observation of bound items: each object once, however often the content holds it.
@@ -464,6 +480,7 @@ private:
     bool m_canControlQuickLookPanel { false };
     bool m_draggingKnob { false };
     double m_mouseDownInKnob { 0 };
+    double m_knobWidthAtMouseDown { 0 };
     std::shared_ptr<ui::Layer> m_selectedLayer;
     std::shared_ptr<ui::Layer> m_highlightedLayer;
 

@@ -474,15 +474,19 @@ void QFFlowView::updateImages()
     calculateVisibleItems();
     auto size = itemSizeForRect(m_scrollLayer->visibleRect());
     auto visible = m_visibleItems;
-    for (std::size_t index = 0; index < m_numberOfItems; ++index) {
+    // Hidden items get theirs when they are shown: walking them all here as every move ends slowed the first frames
+    // of the next move by half. That holds for one near those in view too: a step ending after the next one began
+    // finds items in view the next layout has yet to show, and a picture given to one that layout then leaves
+    // hidden would stay.
+    for (auto index : std::vector<std::size_t>(m_shownItems)) {
+        if (index >= m_numberOfItems)
+            continue;
         bool near = visible.length > 0 && std::int64_t(index) + 1 >= visible.location
             && std::int64_t(index) <= visible.location + visible.length;
         if (near)
             updateImageLayerAtIndex(index);
-        else if (isItemShown(index))
+        else
             setKeptImageAtIndex(index, size);
-        // Hidden items get theirs when they are shown: walking them all here as every move ends slowed the first
-        // frames of the next move by half.
     }
 }
 

@@ -796,6 +796,7 @@ void QFFlowView::reloadContent()
     {
         ui::TransactionScope transaction;
         ui::Transaction::setDisableActions(true);
+        const auto cleared = m_layerQueue.size();
         m_layerQueue.insert(m_layerQueue.end(), m_itemLayers.begin(), m_itemLayers.end());
         m_itemLayers.clear();
         m_scrollLayer->setSublayers({});
@@ -807,6 +808,11 @@ void QFFlowView::reloadContent()
         elements.reserve(m_numberOfItems);
         for (std::size_t index = 0; index < m_numberOfItems; ++index)
             m_itemLayers.push_back(itemLayerForItem(index, imageItemForIndex(index), elements));
+        // Of the layers left over, a few wait for items to come, cleared of the items they showed; the others go.
+        if (m_layerQueue.size() > MaxQueuedItemLayers)
+            m_layerQueue.resize(MaxQueuedItemLayers);
+        for (auto i = cleared; i < m_layerQueue.size(); ++i)
+            clearItemLayer(*m_layerQueue[i]);
         m_shownItems.clear();
         m_laidOutSelection = NotFound;
         m_scrollLayer->setSublayers({ m_itemLayers.begin(), m_itemLayers.end() });
@@ -846,10 +852,9 @@ std::shared_ptr<ui::ReplicatorLayer> QFFlowView::itemLayerForItem(
 
 void QFFlowView::renumberItemLayers(std::size_t from)
 {
+    // A layer whose index stays is passed over by the setter itself.
     for (auto index = from; index < m_itemLayers.size(); ++index) {
         const auto& layer = m_itemLayers[index];
-        if (layer->valueForKey(QFFlowViewLayerKey::Index).integerValue() == std::int64_t(index))
-            continue;
         layer->setValueForKey(std::int64_t(index), QFFlowViewLayerKey::Index);
         layer->sublayers().front()->setValueForKey(std::int64_t(index), QFFlowViewLayerKey::Index);
     }

@@ -75,15 +75,23 @@ void QFLayerAccessibilityHelper::insertObjectInChildrenAtIndex(
 void QFLayerAccessibilityHelper::insertChildren(
     const std::vector<std::shared_ptr<QFLayerAccessibilityHelper>>& children, const fnd::IndexSet& indexes)
 {
-    std::size_t next = 0;
+    // Merged in one pass: the list before each index is the one the earlier children made.
+    std::vector<std::shared_ptr<QFLayerAccessibilityHelper>> merged;
+    merged.reserve(m_children.size() + children.size());
+    std::size_t next = 0, from = 0;
     for (const auto& range : indexes.ranges())
         for (auto i = range.location; i < range.max() && next < children.size(); ++i, ++next) {
-            if (!children[next])
+            const auto& child = children[next];
+            if (!child)
                 continue;
-            children[next]->m_parent = shared_from_this();
-            auto at = std::min(std::size_t(i), m_children.size());
-            m_children.insert(m_children.begin() + std::ptrdiff_t(at), children[next]);
+            while (merged.size() < std::size_t(i) && from < m_children.size())
+                merged.push_back(std::move(m_children[from++]));
+            child->m_parent = shared_from_this();
+            merged.push_back(child);
         }
+    for (; from < m_children.size(); ++from)
+        merged.push_back(std::move(m_children[from]));
+    m_children = std::move(merged);
     childrenDidChange();
 }
 
@@ -98,14 +106,38 @@ void QFLayerAccessibilityHelper::removeObjectFromChildrenAtIndex(std::size_t ind
 
 void QFLayerAccessibilityHelper::removeChildrenAtIndexes(const fnd::IndexSet& indexes)
 {
-    // From the last, so that the earlier indexes still name the same children.
+    // One pass, the others moving up over the gaps.
     const auto& ranges = indexes.ranges();
-    for (auto range = ranges.rbegin(); range != ranges.rend(); ++range)
-        for (auto i = range->max(); i-- > range->location;)
-            if (std::size_t(i) < m_children.size()) {
-                m_children[std::size_t(i)]->m_parent.reset();
-                m_children.erase(m_children.begin() + std::ptrdiff_t(i));
-            }
+    auto range = ranges.begin();
+    std::size_t to = 0;
+    for (std::size_t i = 0; i < m_children.size(); ++i) {
+        while (range != ranges.end() && std::size_t(range->max()) <= i)
+            ++range;
+        if (range != ranges.end() && std::size_t(range->location) <= i) {
+            m_children[i]->m_parent.reset();
+            continue;
+        }
+        if (to != i)
+            m_children[to] = std::move(m_children[i]);
+        ++to;
+    }
+    m_children.resize(to);
+    childrenDidChange();
+}
+
+void QFLayerAccessibilityHelper::replaceChildrenAtIndexes(
+    const fnd::IndexSet& indexes, const std::vector<std::shared_ptr<QFLayerAccessibilityHelper>>& children)
+{
+    std::size_t next = 0;
+    for (const auto& range : indexes.ranges())
+        for (auto i = range.location; i < range.max() && next < children.size(); ++i, ++next) {
+            const auto& child = children[next];
+            if (!child || std::size_t(i) >= m_children.size())
+                continue;
+            m_children[std::size_t(i)]->m_parent.reset();
+            child->m_parent = shared_from_this();
+            m_children[std::size_t(i)] = child;
+        }
     childrenDidChange();
 }
 

@@ -67,11 +67,15 @@ public:
     std::vector<std::shared_ptr<QFLayerAccessibilityHelper>> childrenAtIndexes(const fnd::IndexSet& indexes) const;
     const std::vector<std::shared_ptr<QFLayerAccessibilityHelper>>& children() const { return m_children; }
     void insertObjectInChildrenAtIndex(const std::shared_ptr<QFLayerAccessibilityHelper>& child, std::size_t index);
-    // The children go to the indexes in ascending order, each index counted in the list as it grows.
+    // The children go to the indexes in ascending order, each index counted in the list as it grows. The changes of
+    // many children at once take one pass over the list and tell of one change.
     void insertChildren(
         const std::vector<std::shared_ptr<QFLayerAccessibilityHelper>>& children, const fnd::IndexSet& indexes);
     void removeObjectFromChildrenAtIndex(std::size_t index);
     void removeChildrenAtIndexes(const fnd::IndexSet& indexes);
+    // The children at the indexes (ascending) give way to these, one for one.
+    void replaceChildrenAtIndexes(
+        const fnd::IndexSet& indexes, const std::vector<std::shared_ptr<QFLayerAccessibilityHelper>>& children);
     void addChildrenObject(const std::shared_ptr<QFLayerAccessibilityHelper>& child);
     void removeAllChildren();
 

@@ -86,7 +86,9 @@ KeyPtr readRSAKey(
         logError("BIO_new_mem_buf() failed!");
         return nullptr;
     }
-    KeyPtr key(read(bio.get(), nullptr, nullptr, nullptr));
+    // No pass phrase: without a callback the library would ask for one on the terminal and wait for it there.
+    auto noPassPhrase = [](char*, int, int, void*) { return 0; };
+    KeyPtr key(read(bio.get(), nullptr, noPassPhrase, nullptr));
     if (!key || !EVP_PKEY_is_a(key.get(), "RSA")) {
         logError(fmt::format("{}() failed!", readerName));
         return nullptr;

@@ -174,6 +174,14 @@ void ZORSmallDateControl::showPart(Part part)
     if (index >= 0 && static_cast<std::size_t>(index) < m_cells.size())
         if (auto& cell = m_cells[std::size_t(index)])
             cell->setStringValue(stringOfPart(part));
+    // The cell being edited shows the program's number in its editor too while nothing was typed there; typed
+    // digits are the person's and stay.
+    if (m_isUsingFieldEditor && index == m_selected)
+        if (auto editor = editingTextView(); editor && editor->string() == m_editedText) {
+            m_editedText = stringOfPart(part);
+            editor->setString(m_editedText);
+            editor->setSelectedRange({ 0, m_editedText.length() });
+        }
     setNeedsDisplay(true);
     accessibilityPartChanged(part);
 }
@@ -453,6 +461,7 @@ void ZORSmallDateControl::updateCells()
             auto text = stringOfPart(partOfCell(m_selected));
             editor->setString(text);
             editor->setSelectedRange({ 0, text.length() });
+            m_editedText = text;
         }
     }
     showDateInCells();
@@ -533,6 +542,7 @@ void ZORSmallDateControl::editCell(long index)
         return;
     }
     m_isUsingFieldEditor = true;
+    m_editedText = cell->stringValue();
     setSelected(index);
     updateStepperValue();
 }
@@ -581,6 +591,9 @@ void ZORSmallDateControl::takeEditedNumber()
 {
     auto editor = editingTextView();
     if (!editor)
+        return;
+    // A cell only visited keeps its part: its editor may show a number the program has replaced since.
+    if (editor->string() == m_editedText)
         return;
     auto part = partOfCell(m_selected);
     auto value = smallDateControlIntegerValue(editor->string());

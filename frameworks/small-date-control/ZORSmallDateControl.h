@@ -164,6 +164,9 @@ private:
     bool m_alignStepper { true };
     bool m_notReallyTheEnd { false };
     bool m_isUsingFieldEditor { false };
+    // The number the edited cell showed when its edit began, or the program set since: an edit that ends with it was
+    // a visit, and takes nothing.
+    fnd::String m_editedText;
     // Set when a click made the control first responder (which edits the first cell): that click then picks its
     // cell without ending an edit nobody made.
     bool m_focusedByClick { false };

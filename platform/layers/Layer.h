@@ -133,6 +133,21 @@ public:
     void insertSublayerBelow(const std::shared_ptr<Layer>& layer, const Layer* sibling);
     void insertSublayerAbove(const std::shared_ptr<Layer>& layer, const Layer* sibling);
     void replaceSublayer(const Layer& old, const std::shared_ptr<Layer>& replacement);
+    // Inserts the layers at the indexes, the places they take in the new list (as an index set names them: one past
+    // the end appends), in one pass: k layers coming into a list of n cost O(n + k log k), where inserting them one by
+    // one shifts the list for each. A layer already among the sublayers moves; a layer given twice comes once.
+    void insertSublayers(const std::vector<std::shared_ptr<Layer>>& layers, const std::vector<std::size_t>& indexes);
+    // Takes the layers that are sublayers of this one out of the list in one pass, the others keeping their order:
+    // k of n leave in O(n + k log k), where taking them out one by one searches and shifts the list for each. Each
+    // leaves as removeFromSuperlayer takes it out (its order-out action runs) and is then sent removeFromSuperlayer,
+    // which finds it out already, so an override lets go of what it holds. Other layers are passed over.
+    void removeSublayers(const std::vector<std::shared_ptr<Layer>>& layers);
+    // Lets go of layers that left their trees. Many (ReleasedAtOnce or more) are let go on a worker thread, so that
+    // freeing the layers of thousands of items, and everything below them, costs the calling thread nothing; the
+    // values in `mainThreadValues` (what the layers show, such as the objects of a view's content) are let go on the
+    // main thread after them, where such objects live.
+    static constexpr std::size_t ReleasedAtOnce = 256;
+    static void release(std::vector<std::shared_ptr<Layer>> layers, std::vector<fnd::Value> mainThreadValues = {});
     // Virtual, so that a layer that must let go of something when it leaves (an observation, a timer) does so
     // however it is taken out: through a base reference, or by its superlayer's setSublayers and replaceSublayer.
     virtual void removeFromSuperlayer();
@@ -366,7 +381,15 @@ private:
     };
 
     void insertAt(const std::shared_ptr<Layer>& layer, std::size_t index);
+    // Under the layer lock, for a layer just put into the list: its superlayer, the end of an order-out transition
+    // it had (into `ended`, when given), and uncommitted until the transaction ends.
+    void adoptSublayer(
+        Layer& layer, const std::shared_ptr<Layer>& self, std::vector<std::shared_ptr<detail::Departure>>* ended);
     void detachFromSuperlayer();
+    // Under the layer lock, for a layer just taken out of its superlayer's list.
+    void leftSuperlayer(const std::shared_ptr<Layer>& parent);
+    // Takes the `count` marked sublayers out of the list in one pass, unmarked; answers them in list order.
+    std::vector<std::shared_ptr<Layer>> detachMarkedSublayers(std::size_t count);
     void afterChange(const fnd::String& key, gfx::Rect oldBounds);
     // What a change means to the layer itself: a new size lays out and may redraw it, a key that shows redraws it.
     void afterOwnChange(const fnd::String& key, gfx::Rect oldBounds);
@@ -390,6 +413,8 @@ private:
     bool m_sublayerNeedsLayout { false };
     // Part of a tree that has been committed: changes may animate.
     bool m_committed { false };
+    // Under the layer lock, while many layers come into or leave a list at once: picked out without a table.
+    bool m_marked { false };
     bool m_isPresentation { false };
     std::vector<std::shared_ptr<detail::AnimationRecord>> m_animations;
     // Layers that left this one and are still drawn while their order-out transition runs.

@@ -249,8 +249,9 @@ std::shared_ptr<Layer> updateCopy(const Layer& model, const std::shared_ptr<Laye
         LayerAccess::transitioned(*leaving) = true;
         children.insert(children.begin() + std::ptrdiff_t(std::min(departure->index, children.size())), leaving);
     }
+    // The copies of layers that left go with the old list: when thousands leave at once, on a worker thread.
     if (children != previous)
-        LayerAccess::setSublayers(*copy, std::move(children));
+        Layer::release(LayerAccess::exchangeSublayers(*copy, std::move(children)));
     return copy;
 }
 

@@ -20,8 +20,6 @@ namespace {
 const char ZORCardFlowViewImageObservationContext = 0;
 
 constexpr double ZORCardFlowViewSideAngle = 0.79;
-constexpr double ZORCardFlowViewItemPerspective = -1.0 / 420;
-constexpr double ZORCardFlowViewSelectedImageZ = 100;
 
 // Content objects as keys of a hash table without copies of them: equal objects hash alike.
 struct ZORCardFlowViewObjectHash {
@@ -210,12 +208,12 @@ ZORCardFlowView::Item ZORCardFlowView::insertLayerInScrollLayer(const fnd::Value
 {
     auto size = itemSize();
     double w = size.width, h = size.height;
-    auto item = ui::Layer::layer();
+    auto item = std::make_shared<ZORCardFlowItemLayer>();
     item->setBounds({ 0, 0, w, h });
     item->setValueForKey(object, "representedObject");
-    item->setValueForKey(index, "index");
+    item->setIndex(index);
     auto perspective = ui::Transform3D::identity();
-    perspective.m34 = ZORCardFlowViewItemPerspective;
+    perspective.m34 = ItemPerspective;
     item->setSublayerTransform(perspective);
     item->setValueForKey(false, "hasImage");
 
@@ -238,9 +236,10 @@ ZORCardFlowView::Item ZORCardFlowView::insertLayerInScrollLayer(const fnd::Value
     shadow->setAutoresizingMask(ui::LayerAutoresizingMask::WidthSizable | ui::LayerAutoresizingMask::HeightSizable);
     reflection->addSublayer(shadow);
 
-    m_itemsLaidOut = false;
+    // Shown when it comes into view: a long row costs only the cards that show.
+    item->setHidden(true);
     m_scrollLayer->addSublayer(item);
-    return { item, image, reflection, object, index, std::nullopt };
+    return { item, image, reflection, object, index, std::nullopt, false, false };
 }
 
 std::vector<std::shared_ptr<ui::Layer>> ZORCardFlowView::itemLayers() const
@@ -254,92 +253,6 @@ std::shared_ptr<ui::Layer> ZORCardFlowView::layerForObject(const fnd::Value& obj
         if (item.object == object)
             return item.layer;
     return nullptr;
-}
-
-// Layout.
-
-void ZORCardFlowView::layoutSublayersOfLayer(ui::Layer& layer)
-{
-    if (&layer != m_scrollLayer.get())
-        return;
-    auto size = itemSize();
-    float W = float(layer.bounds().width());
-    float w = float(size.width), h = float(size.height);
-    float n = float(m_items.size());
-    float start = std::floor((W - n * w - (n - 1) * w / 10) / 2 + 12);
-    auto s = m_selectionIndex;
-    auto placementOf = [&](std::int64_t i) {
-        Placement p { start + double(i) * (w + w / 10), w, h, 0, 0 };
-        if (i < s) {
-            p.side = -1;
-            p.distance = float(s - i);
-            p.x += 0.75 * w * (p.distance - 0.85f);
-        } else if (i > s) {
-            p.side = 1;
-            p.distance = float(i - s);
-            p.x -= 0.75 * w * (p.distance - 0.85f);
-        }
-        return p;
-    };
-    // Items already in place are left alone; a layer that shows a new object goes to its place without moving
-    // there from where it stood.
-    bool fresh = false;
-    for (auto& item : m_items) {
-        if (!item.placed) {
-            fresh = true;
-            continue;
-        }
-        if (auto p = placementOf(item.index); p != *item.placed)
-            placeItem(item, p);
-    }
-    if (fresh) {
-        ui::TransactionScope transaction;
-        ui::Transaction::setDisableActions(true);
-        for (auto& item : m_items)
-            if (!item.placed)
-                placeItem(item, placementOf(item.index));
-    }
-    m_itemsLaidOut = true;
-    m_laidOutSelection = s;
-}
-
-void ZORCardFlowView::placeItem(Item& item, const Placement& p)
-{
-    double w = p.width, h = p.height;
-    if (p.side < 0) {
-        item.image->setTransform(m_leftTransform);
-        item.image->setZPosition(0);
-        item.layer->setZPosition(-0.1 * p.distance);
-    } else if (p.side > 0) {
-        item.image->setTransform(m_rightTransform);
-        item.image->setZPosition(0);
-        item.layer->setZPosition(-0.1 * p.distance);
-    } else {
-        item.image->setTransform(ui::Transform3D::identity());
-        item.image->setZPosition(ZORCardFlowViewSelectedImageZ);
-        item.layer->setZPosition(0);
-    }
-    // The frame ignores the turn (it sets the bounds and the anchor's position), so it is sound on these layers.
-    item.layer->setFrame({ p.x, h, w, h });
-    item.image->setFrame({ 0, 0, w, h });
-    item.reflection->setFrame({ 0, -h, w, h });
-    item.reflection->setBounds({ { 0, 0 }, item.reflection->bounds().size });
-    item.placed = p;
-}
-
-float ZORCardFlowView::positionOfSelectedItem() const
-{
-    auto size = itemSize();
-    float W = float(m_scrollLayer->bounds().width());
-    float w = float(size.width);
-    float n = float(m_items.size());
-    float s = float(m_selectionIndex);
-    return std::floor((W - n * w - (n - 1) * w / 10) * 0.5f + 12) + s * (w / 10 + w) - W / 2 + w / 2;
-}
-
-void ZORCardFlowView::refreshLayers()
-{
-    m_scrollLayer->layoutSublayers();
 }
 
 // Selection.
@@ -413,37 +326,65 @@ void ZORCardFlowView::observeImageKeyPath(const fnd::Value& object, bool observe
         o->removeObserver(*this, *m_imageKeyPath, &ZORCardFlowViewImageObservationContext);
 }
 
+std::vector<std::size_t> ZORCardFlowView::matchPositions(const std::vector<Item>& old, const fnd::Array& content)
+{
+    constexpr auto None = std::numeric_limits<std::size_t>::max();
+    std::vector<std::size_t> from(content.size(), None);
+    // The objects that stand first, in the same order, keep their layers; so, when the content only lost objects,
+    // does each object in the first old position holding an equal one after the last kept (which leaves the
+    // objects left out to go): neither needs a table of every object.
+    std::size_t begin = 0;
+    while (begin < content.size() && begin < old.size() && old[begin].object == content[begin]) {
+        from[begin] = begin;
+        ++begin;
+    }
+    std::size_t j = begin, i = begin;
+    for (; i < content.size(); ++i, ++j) {
+        while (j < old.size() && !(old[j].object == content[i]))
+            ++j;
+        if (j == old.size())
+            break;
+        from[i] = j;
+    }
+    if (i == content.size())
+        return from;
+    // Otherwise each object takes the first old position, not yet taken, that holds an equal one. Each old object's
+    // positions, first to last, are chained behind a hash table, so a change costs what the two contents hold rather
+    // than their product.
+    std::fill(from.begin() + std::ptrdiff_t(begin), from.end(), None);
+    std::unordered_map<const fnd::Value*, std::size_t, ZORCardFlowViewObjectHash, ZORCardFlowViewObjectEqual> firstOld;
+    firstOld.reserve(old.size() - begin);
+    std::vector<std::size_t> nextOld(old.size(), None);
+    for (std::size_t k = old.size(); k-- > begin;)
+        if (auto [it, added] = firstOld.try_emplace(&old[k].object, k); !added) {
+            nextOld[k] = it->second;
+            it->second = k;
+        }
+    for (std::size_t k = begin; k < content.size(); ++k)
+        if (auto it = firstOld.find(&content[k]); it != firstOld.end() && it->second != None) {
+            from[k] = it->second;
+            it->second = nextOld[it->second];
+        }
+    return from;
+}
+
 void ZORCardFlowView::setContent(const fnd::Array& content)
 {
     if (content == m_content)
         return;
     willChangeValueForKey("content");
     m_content = content;
-    m_itemsLaidOut = false;
 
     // Layers follow positions: an object that stays keeps its layer, and equal objects at two positions get a layer
-    // each (one shared index would stack both pictures at one place and leave the other position empty). Each old
-    // object's positions, first to last, are chained behind a hash table, so a change costs what the two contents
-    // hold rather than their product.
+    // each (one shared index would stack both pictures at one place and leave the other position empty).
     constexpr auto None = std::numeric_limits<std::size_t>::max();
     auto old = std::move(m_items);
     m_items.clear();
-    std::unordered_map<const fnd::Value*, std::size_t, ZORCardFlowViewObjectHash, ZORCardFlowViewObjectEqual> firstOld;
-    firstOld.reserve(old.size());
-    std::vector<std::size_t> nextOld(old.size(), None);
-    for (std::size_t j = old.size(); j-- > 0;)
-        if (auto [it, added] = firstOld.try_emplace(&old[j].object, j); !added) {
-            nextOld[j] = it->second;
-            it->second = j;
-        }
-    std::vector<std::size_t> from(m_content.size(), None);
+    const auto from = matchPositions(old, m_content);
     std::vector<bool> kept(old.size(), false);
-    for (std::size_t i = 0; i < m_content.size(); ++i)
-        if (auto it = firstOld.find(&m_content[i]); it != firstOld.end() && it->second != None) {
-            from[i] = it->second;
-            kept[it->second] = true;
-            it->second = nextOld[it->second];
-        }
+    for (auto j : from)
+        if (j != None)
+            kept[j] = true;
     // The layers of objects that left show the objects that came, in content order, so that a change that
     // replaces objects neither makes layers nor takes them out of the scroll layer (each removal there costs a
     // pass over its sublayers).
@@ -458,27 +399,47 @@ void ZORCardFlowView::setContent(const fnd::Array& content)
     items.reserve(m_content.size());
     std::vector<std::size_t> added;
     std::size_t reused = 0;
-    for (std::size_t i = 0; i < m_content.size(); ++i) {
-        auto index = static_cast<std::int64_t>(i);
-        if (from[i] != None) {
-            items.push_back(std::move(old[from[i]]));
-            if (items.back().index != index) {
-                items.back().layer->setValueForKey(index, "index");
-                items.back().index = index;
+    {
+        // Nothing here animates (what leaves has no action): no action is looked up for each.
+        ui::TransactionScope transaction;
+        ui::Transaction::setDisableActions(true);
+        for (std::size_t i = 0; i < m_content.size(); ++i) {
+            auto index = static_cast<std::int64_t>(i);
+            if (from[i] != None) {
+                items.push_back(std::move(old[from[i]]));
+                if (items.back().index != index) {
+                    items.back().layer->setIndex(index);
+                    items.back().index = index;
+                }
+                continue;
             }
-            continue;
+            if (reused < freed.size()) {
+                items.push_back(std::move(old[freed[reused++]]));
+                reuseItem(items.back(), m_content[i], index);
+            } else {
+                items.push_back(insertLayerInScrollLayer(m_content[i], index));
+            }
+            added.push_back(i);
         }
-        if (reused < freed.size()) {
-            items.push_back(std::move(old[freed[reused++]]));
-            reuseItem(items.back(), m_content[i], index);
-        } else {
-            items.push_back(insertLayerInScrollLayer(m_content[i], index));
+        // The layers left over leave the scroll layer together: one at a time, each searched the list and shifted the
+        // rest. Their pending loads find them out of it and neither decode nor show their pictures.
+        std::vector<std::shared_ptr<ui::Layer>> leaving;
+        std::vector<fnd::Value> objects;
+        leaving.reserve(freed.size() - reused);
+        objects.reserve(freed.size() - reused);
+        for (; reused < freed.size(); ++reused) {
+            leaving.push_back(std::move(old[freed[reused]].layer));
+            objects.push_back(std::move(old[freed[reused]].object));
         }
-        added.push_back(i);
+        m_scrollLayer->removeSublayers(leaving);
+        old.clear();
+        ui::Layer::release(std::move(leaving), std::move(objects));
     }
-    for (; reused < freed.size(); ++reused)
-        old[freed[reused]].layer->removeFromSuperlayer();
     m_items = std::move(items);
+    m_shownItems.clear();
+    for (std::size_t i = 0; i < m_items.size(); ++i)
+        if (m_items[i].shown)
+            m_shownItems.push_back(i);
     for (auto i : added) {
         observeImageKeyPath(m_items[i].object, true);
         refreshLayer(m_items[i].layer);
@@ -505,18 +466,18 @@ void ZORCardFlowView::reuseItem(Item& item, const fnd::Value& object, std::int64
         // What the layer showed and how it moved belong to the object that left.
         ui::TransactionScope transaction;
         ui::Transaction::setDisableActions(true);
-        for (const auto* layer : { &item.layer, &item.image, &item.reflection })
-            (*layer)->removeAllAnimations();
+        for (ui::Layer* layer : { static_cast<ui::Layer*>(item.layer.get()), item.image.get(), item.reflection.get() })
+            layer->removeAllAnimations();
         item.image->setContents(m_placeholder);
         item.reflection->setContents(m_placeholder);
     }
     item.layer->setValueForKey(object, "representedObject");
     if (item.index != index)
-        item.layer->setValueForKey(index, "index");
+        item.layer->setIndex(index);
     item.object = object;
     item.index = index;
     item.placed.reset();
-    m_itemsLaidOut = false;
+    item.inView = false;
 }
 
 std::shared_ptr<ui::Layer> ZORCardFlowView::layerAtIndex(std::int64_t index) const
@@ -688,71 +649,4 @@ void ZORCardFlowView::scrollerChange(const fnd::Value&)
     default:
         break;
     }
-}
-
-// Hit testing.
-
-gfx::Rect ZORCardFlowView::rectForItemAtIndex(std::int64_t index) const
-{
-    if (index < 0 || std::size_t(index) >= m_content.size() || std::size_t(index) >= m_items.size())
-        return {};
-    const auto& image = m_items[std::size_t(index)].image;
-    return image->convertRectToLayer(image->frame(), m_rootLayer.get());
-}
-
-bool ZORCardFlowView::itemsStandAsLaidOut() const
-{
-    return m_itemsLaidOut && m_laidOutSelection == m_selectionIndex && m_items.size() == m_content.size();
-}
-
-std::int64_t ZORCardFlowView::indexOfItemAtPoint(gfx::Point point) const
-{
-    auto count = static_cast<std::int64_t>(m_content.size());
-    auto s = m_selectionIndex;
-    auto hit = [&](std::int64_t i) { return gfx::pointInRect(point, rectForItemAtIndex(i)); };
-    if (hit(s))
-        return s;
-    std::int64_t leftEnd = std::min(s, count), rightBegin = std::max<std::int64_t>(s + 1, 0);
-    if (!itemsStandAsLaidOut()) {
-        for (auto i = leftEnd - 1; i >= 0; --i)
-            if (hit(i))
-                return i;
-        for (auto i = rightBegin; i < count; ++i)
-            if (hit(i))
-                return i;
-        return -1;
-    }
-    // As one layout pass left them, the pictures on either side of the selection are one picture turned the same
-    // way and moved along x, further right the higher the index, at the same height: their rectangles' edges rise
-    // with the index. So on the left the highest index whose left edge is not right of the point is the first
-    // picture that can hold it in the order searched (downwards; any lower one ends further left), and on the right
-    // the lowest whose right edge is right of it (upwards; any higher one begins further right). Its neighbours are
-    // tried as well, in that order, for edges that single-precision placement leaves a hair out of step.
-    constexpr std::int64_t Slack = 2;
-    auto firstWhere = [](std::int64_t lo, std::int64_t hi, const auto& isTrue) {
-        // The first index in [lo, hi) of a run of false then true, hi when none is true.
-        while (lo < hi) {
-            auto mid = lo + (hi - lo) / 2;
-            if (isTrue(mid))
-                hi = mid;
-            else
-                lo = mid + 1;
-        }
-        return lo;
-    };
-    if (leftEnd > 0) {
-        auto last
-            = firstWhere(0, leftEnd, [&](std::int64_t i) { return !(rectForItemAtIndex(i).minX() <= point.x); }) - 1;
-        for (auto i = std::min(last + Slack, leftEnd - 1); i >= std::max<std::int64_t>(last - Slack, 0); --i)
-            if (hit(i))
-                return i;
-    }
-    if (rightBegin < count) {
-        auto first
-            = firstWhere(rightBegin, count, [&](std::int64_t i) { return rectForItemAtIndex(i).maxX() > point.x; });
-        for (auto i = std::max(first - Slack, rightBegin); i <= std::min(first + Slack, count - 1); ++i)
-            if (hit(i))
-                return i;
-    }
-    return -1;
 }

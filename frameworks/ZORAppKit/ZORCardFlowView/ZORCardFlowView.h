@@ -1,5 +1,6 @@
 #pragma once
 
+#include "frameworks/ZORAppKit/ZORCardFlowView/ZORCardFlowItemLayer.h"
 #include "frameworks/ZORAppKit/ZORCardFlowView/ZORCardFlowScroller.h"
 
 #include "platform/foundation/runtime/OperationQueue.h"
@@ -122,7 +123,11 @@ public:
     void recachePlaceholder();
 
 private:
-    // Where a layout pass put an item: its x, item size, side of the selection (-1, 0, 1) and distance from it.
+    // The perspective of an item layer's sublayers (its m34), and how far the selected picture stands out in it.
+    static constexpr double ItemPerspective = -1.0 / 420;
+    static constexpr double SelectedImageZ = 100;
+
+    // Where a layout pass puts an item: its x, item size, side of the selection (-1, 0, 1) and distance from it.
     struct Placement {
         double x { 0 };
         float width { 0 };
@@ -131,28 +136,62 @@ private:
         float distance { 0 };
         bool operator==(const Placement&) const = default;
     };
+    // What the layout formula reads, in the single precision it works in: the scroll layer's width, the item size,
+    // the number of items, and where the row starts.
+    struct RowGeometry {
+        float width { 0 };
+        float itemWidth { 0 };
+        float itemHeight { 0 };
+        float count { 0 };
+        float start { 0 };
+    };
+    // Where a card's picture shows in its item layer on each side of the selection: every card of a side is the same
+    // picture turned the same way, so its rectangle is this one moved by its place.
+    struct CardExtents {
+        float width { 0 };
+        float height { 0 };
+        gfx::Rect left, selected, right;
+    };
     // One content position: its item layer with the picture and reflection layers under it, the object it shows,
-    // the "index" last written to the layer and where the last layout pass put it (none for a layer that shows a
-    // new object: it takes its place without animation).
+    // the "index" last written to the layer, where the last layout pass put it (none for a layer that shows a new
+    // object: it takes its place without animation), whether its layer shows, and whether it was in view when the
+    // last pass placed it. Only the items that show are laid out: the others are hidden where they stood.
     struct Item {
-        std::shared_ptr<ui::Layer> layer;
+        std::shared_ptr<ZORCardFlowItemLayer> layer;
         std::shared_ptr<ui::Layer> image;
         std::shared_ptr<ui::Layer> reflection;
         fnd::Value object;
         std::int64_t index { 0 };
         std::optional<Placement> placed;
+        bool shown { false };
+        bool inView { false };
     };
 
-    // A new item layer for the object at the content position, appended to the scroll layer.
+    // A new item layer for the object at the content position, appended to the scroll layer, hidden until the
+    // layout shows it.
     Item insertLayerInScrollLayer(const fnd::Value& object, std::int64_t index);
+    // For each position of the content, the old position whose item it keeps (none for an object that came).
+    static std::vector<std::size_t> matchPositions(const std::vector<Item>& old, const fnd::Array& content);
     // Gives the item of an object that left the content to a new object, as a new layer would start.
     void reuseItem(Item& item, const fnd::Value& object, std::int64_t index);
     void placeItem(Item& item, const Placement& placement);
     std::shared_ptr<ui::Layer> layerForObject(const fnd::Value& object) const;
     // The item layer that stands at the content position.
     std::shared_ptr<ui::Layer> layerAtIndex(std::int64_t index) const;
-    // Whether every item stands where the last layout pass put it, for the selection and count it had.
-    bool itemsStandAsLaidOut() const;
+    RowGeometry rowGeometry() const;
+    // Where the layout puts the item at the index for the selection.
+    static Placement placementOf(const RowGeometry& row, std::int64_t index, std::int64_t selection);
+    const CardExtents& cardExtents(float width, float height) const;
+    // The picture's rectangle in the scroll layer where the placement puts it.
+    gfx::Rect pictureRectInScrollLayer(const Placement& placement) const;
+    // The items in view: where the scroll layer stands and where it goes to centre the selection, and the selected
+    // one (ascending).
+    std::vector<std::size_t> itemsInView(const RowGeometry& row) const;
+    // Adds the items whose pictures meet the part of the scroll layer between the x values, with a neighbour on
+    // each side (single-precision places may step a hair out of order).
+    void addItemsMeeting(const RowGeometry& row, double from, double to, std::vector<std::size_t>& into) const;
+    // Shows the item's layer where the last pass would have put it, so that it moves in with its neighbours.
+    void showItem(Item& item, const RowGeometry& row);
     // The stand-in for the platform's preview template image, made once.
     static std::shared_ptr<gfx::Image> templateIcon();
     void rebuildContainerConstraints();
@@ -192,8 +231,10 @@ private:
     std::uint64_t m_nextLoadGeneration { 0 };
     // The items by content position, kept in step with the scroll layer's item layers by setContent.
     std::vector<Item> m_items;
-    // What the last layout pass placed: hit testing relies on its regular spacing while nothing has moved since.
-    bool m_itemsLaidOut { false };
-    std::int64_t m_laidOutSelection { 0 };
+    // The positions of the items whose layers show, ascending.
+    std::vector<std::size_t> m_shownItems;
+    // The selection the last layout pass placed the items for, where an item coming into view starts from.
+    std::int64_t m_laidOutSelection { -1 };
+    mutable std::optional<CardExtents> m_cardExtents;
     mutable std::vector<std::shared_ptr<fnd::Object>> m_accessibilityItems;
 };

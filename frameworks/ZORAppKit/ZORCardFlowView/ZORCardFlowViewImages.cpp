@@ -206,6 +206,10 @@ void ZORCardFlowView::refreshLayer(const std::shared_ptr<ui::Layer>& itemLayer)
     std::weak_ptr<ZORCardFlowView> weakSelf = std::static_pointer_cast<ZORCardFlowView>(shared_from_this());
     auto placeholder = m_placeholder;
     m_imageLoadQueue->addOperationWithBlock([weakSelf, itemLayer, generation, source, placeholder] {
+        // Superseded by a later refresh, or its item left the content: nothing to decode.
+        if (!itemLayer->superlayer()
+            || itemLayer->valueForKey("loadGeneration").integerValue() != static_cast<std::int64_t>(generation))
+            return;
         std::shared_ptr<gfx::BitmapImageRep> picture;
         try {
             std::shared_ptr<gfx::Image> image;

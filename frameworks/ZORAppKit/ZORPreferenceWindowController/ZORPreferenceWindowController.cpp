@@ -13,6 +13,8 @@
 #include "platform/foundation/runtime/NotificationCenter.h"
 #include "platform/ui/containers/ToolbarItem.h"
 #include "platform/ui/views/Application.h"
+#include "platform/ui/views/Screen.h"
+#include "platform/ui/views/detail/ViewCoordinates.h"
 
 #include <algorithm>
 #include <cmath>
@@ -488,6 +490,17 @@ gfx::Rect ZORPreferenceWindowController::frameForContentSize(gfx::Size size) con
 {
     auto current = m_zorWindow->frame();
     auto content = m_zorWindow->contentRectForFrameRect(current);
+    // A pane may answer any size. The window takes one its screen can show: a larger one shows nothing more, and
+    // resizing toward it steps for as long as the way is long (for ever toward an infinite one). A length that is no
+    // number leaves the window's as it is; one below zero is none.
+    const auto screen = ui::Screen::screenForRect(current);
+    const auto room = screen ? screen->visibleFrame().size
+                             : gfx::Size { ui::detail::ViewLargestCoordinate, ui::detail::ViewLargestCoordinate };
+    auto shown = [](double asked, double now, double most) {
+        return std::isnan(asked) ? now : std::clamp(asked, 0.0, std::max(0.0, most));
+    };
+    size = { shown(size.width, content.width(), room.width - (current.width() - content.width())),
+        shown(size.height, content.height(), room.height - (current.height() - content.height())) };
     auto frame = m_zorWindow->frameRectForContentRect({ content.origin, size });
     frame.origin.y += current.height() - frame.height();
     return frame;

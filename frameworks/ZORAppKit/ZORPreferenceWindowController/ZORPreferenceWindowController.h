@@ -113,7 +113,8 @@ public:
 
     std::shared_ptr<ZORPrefPaneIcon> iconForPrefPane(const std::shared_ptr<ZORPrefPaneProtocol>& pane);
     void createIconViewPane();
-    // The window frame for a content of that size with the top edge where it is now.
+    // The window frame for a content of that size with the top edge where it is now, the size cut to what the
+    // screen can show.
     gfx::Rect frameForContentSize(gfx::Size size) const;
     // Makes the view the content and resizes the window to it, animated.
     void changeContentView(const std::shared_ptr<ui::View>& view);

@@ -232,14 +232,16 @@ void ZORTableGrid::deleteBackward(const fnd::Value&)
     auto self = shared_from_this();
     if (!hasSelection())
         return;
-    // Column by column, each top to bottom, over the cells the data source has: a selection set by a program or
-    // rewritten by the delegate may reach past them.
+    // Column by column, each top to bottom, over the cells the data source has (a selection set by a program or
+    // rewritten by the delegate may reach past them); a cell the delegate keeps read-only keeps its value, as it
+    // would against typing.
     const auto firstRow = m_selectedRowIndexes->firstIndex();
     const auto lastRow = std::min(m_selectedRowIndexes->lastIndex(), m_numberOfRows - 1);
     const auto lastColumn = std::min(m_selectedColumnIndexes->lastIndex(), m_numberOfColumns - 1);
     for (auto c = m_selectedColumnIndexes->firstIndex(); c <= lastColumn; ++c)
         for (auto r = firstRow; r <= lastRow; ++r)
-            _setObjectValue({}, c, r);
+            if (_canEditCellAtColumn(c, r))
+                _setObjectValue({}, c, r);
     reloadData();
 }
 

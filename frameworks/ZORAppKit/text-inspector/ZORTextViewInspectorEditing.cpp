@@ -5,6 +5,7 @@
 #include "frameworks/FoundationExtensions/ZORNSObject_Extension.h"
 #include "frameworks/FoundationExtensions/ZORNSTextStorageExtensions.h"
 
+#include "platform/foundation/bindings/Binding.h"
 #include "platform/foundation/runtime/Timer.h"
 #include "platform/graphics/BezierPath.h"
 #include "platform/graphics/BitmapImageRep.h"
@@ -383,6 +384,15 @@ void ZORTextViewInspector::commitRunAt(fnd::Index start)
         return;
     field->setValue(*converted);
     ZORNSObject_Extension::propagateValue(*field, *converted, "value");
+    // A value the bound side did not take (no object selected) must not look stored: the field shows what its
+    // binding gives now, as it would after any change of the model.
+    if (auto held = fnd::boundValue(*field, "value"); held && *held != *converted) {
+        const auto info = field->infoForBinding("value");
+        const auto optionsValue = info ? info->get(fnd::BindingInfoKey::Options) : fnd::Value();
+        const auto* options = optionsValue.dictionary();
+        field->setValueForKey(
+            fnd::placeholderForBoundValue(*held, options ? *options : fnd::Dictionary {}).value_or(*held), "value");
+    }
     if (auto delegate = inspectorDelegate())
         delegate->textViewInspectorDidChangedValueOfField(*this, *field);
     field->valueDidChangedFromTextInspector();

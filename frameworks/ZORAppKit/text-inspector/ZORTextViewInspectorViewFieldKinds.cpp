@@ -6,6 +6,7 @@
 
 #include "platform/foundation/bindings/ArrayController.h"
 #include "platform/foundation/bindings/Binding.h"
+#include "platform/foundation/files/Bundle.h"
 #include "platform/foundation/locale/Locale.h"
 #include "platform/graphics/Image.h"
 #include "platform/ui/controls/Button.h"

@@ -2,6 +2,7 @@
 
 #include "frameworks/FoundationExtensions/ZORFrameworkBundle.h"
 
+#include "platform/foundation/runtime/RunLoop.h"
 #include "platform/foundation/services/Workspace.h"
 #include "platform/graphics/Image.h"
 #include "platform/text/LayoutManager.h"

@@ -126,8 +126,9 @@ void NotificationCenter::tidyObserverIndex()
         auto found = m_byObserver.find(observer);
         if (found == m_byObserver.end())
             continue;
-        std::erase_if(found->second, [](const std::shared_ptr<Entry>& e) { return e->removed.load(); });
-        if (found->second.empty())
+        std::erase_if(found->second.entries, [](const std::shared_ptr<Entry>& e) { return e->removed.load(); });
+        found->second.removed = 0;
+        if (found->second.entries.empty())
             m_byObserver.erase(found);
     }
     m_observersToTidy.clear();
@@ -218,7 +219,7 @@ void NotificationCenter::add(std::shared_ptr<Entry> entry)
     if (entry->token)
         m_byToken.emplace(entry->token, entry);
     if (entry->observerIdentity)
-        m_byObserver[entry->observerIdentity].push_back(entry);
+        m_byObserver[entry->observerIdentity].entries.push_back(entry);
     if (object) {
         // A list that is new, or whose object is gone and another now stands at its address, has a new object.
         if (list.entries.empty() || list.object.isGone())
@@ -300,10 +301,45 @@ void NotificationCenter::removeObserver(const Object& observer)
     auto found = m_byObserver.find(&observer);
     if (found == m_byObserver.end())
         return;
-    auto entries = std::move(found->second);
+    auto entries = std::move(found->second.entries);
     m_byObserver.erase(found);
     for (const auto& entry : entries)
         remove(entry);
+}
+
+std::optional<std::vector<std::shared_ptr<NotificationCenter::Entry>>> NotificationCenter::entriesThroughObject(
+    const Object& observer, const NotificationName& name, const Value& object, std::size_t observed)
+{
+    const auto target = object.isObject() ? object.object() : nullptr;
+    if (!target)
+        return std::nullopt;
+    // An entry of a name is taken only by a removal of that name or of every name.
+    std::vector<const List*> lists;
+    std::size_t length = 0;
+    auto look = [&](const Bucket& bucket) {
+        if (auto found = bucket.byObject.find(target.get()); found != bucket.byObject.end()) {
+            lists.push_back(&found->second);
+            length += found->second.entries.size();
+        }
+    };
+    if (!name.isEmpty()) {
+        if (auto bucket = m_byName.find(name); bucket != m_byName.end())
+            look(bucket->second);
+    } else {
+        if (m_byName.size() >= observed)
+            return std::nullopt;
+        for (const auto& [bucketName, bucket] : m_byName)
+            look(bucket);
+        look(m_anyName);
+    }
+    if (length >= observed)
+        return std::nullopt;
+    std::vector<std::shared_ptr<Entry>> taken;
+    for (const auto* list : lists)
+        for (const auto& entry : list->entries)
+            if (!entry->removed && entry->observerIdentity == &observer && entry->filterMatches(name, object))
+                taken.push_back(entry);
+    return taken;
 }
 
 void NotificationCenter::removeObserver(const Object& observer, const NotificationName& name, const Value& object)
@@ -312,7 +348,26 @@ void NotificationCenter::removeObserver(const Object& observer, const Notificati
     auto found = m_byObserver.find(&observer);
     if (found == m_byObserver.end())
         return;
-    auto entries = std::move(found->second);
+    const auto observed = found->second.entries.size() - found->second.removed;
+    if (auto taken = entriesThroughObject(observer, name, object, observed)) {
+        for (const auto& entry : *taken)
+            remove(entry);
+        // A sweep on the way may have tidied the index (and counted nothing of these); then they are counted twice,
+        // which only brings the next pass over it forward.
+        found = m_byObserver.find(&observer);
+        if (found == m_byObserver.end())
+            return;
+        auto& index = found->second;
+        index.removed = std::min(index.removed + taken->size(), index.entries.size());
+        if (2 * index.removed > index.entries.size()) {
+            std::erase_if(index.entries, [](const std::shared_ptr<Entry>& e) { return e->removed.load(); });
+            index.removed = 0;
+            if (index.entries.empty())
+                m_byObserver.erase(found);
+        }
+        return;
+    }
+    auto entries = std::move(found->second.entries);
     m_byObserver.erase(found);
     std::vector<std::shared_ptr<Entry>> kept;
     for (const auto& entry : entries) {
@@ -324,7 +379,7 @@ void NotificationCenter::removeObserver(const Object& observer, const Notificati
     // A sweep on the way may have dropped some of the kept ones (their object is gone).
     std::erase_if(kept, [](const std::shared_ptr<Entry>& e) { return e->removed.load(); });
     if (!kept.empty()) {
-        auto& now = m_byObserver[&observer];
+        auto& now = m_byObserver[&observer].entries;
         now.insert(now.begin(), kept.begin(), kept.end());
     }
 }

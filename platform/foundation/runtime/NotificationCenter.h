@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -139,13 +140,23 @@ private:
     void sweepYoungObjectLists();
     // Takes the entries the sweeps dropped out of the index of the observers they noted.
     void tidyObserverIndex();
+    // The observer's entries that a removal by name and object takes, found through the lists of that object when
+    // they are shorter than the observer's own (an observer of many objects that stops observing one of them);
+    // nullopt when they are not, or when the filter is no object.
+    std::optional<std::vector<std::shared_ptr<Entry>>> entriesThroughObject(
+        const Object& observer, const NotificationName& name, const Value& object, std::size_t observed);
 
     std::mutex m_mutex;
     std::unordered_map<NotificationName, Bucket> m_byName;
     Bucket m_anyName;
     // Block observers by token, selector observers by observer: what the removals look up.
     std::unordered_map<std::uint64_t, std::shared_ptr<Entry>> m_byToken;
-    std::unordered_map<const Object*, std::vector<std::shared_ptr<Entry>>> m_byObserver;
+    struct ObserverEntries {
+        std::vector<std::shared_ptr<Entry>> entries;
+        // Of those, removed through their object's lists and left here until they are half of them.
+        std::size_t removed { 0 };
+    };
+    std::unordered_map<const Object*, ObserverEntries> m_byObserver;
     std::vector<const Object*> m_observersToTidy;
     // Entries in the lists of objects, now and after the last sweep of them all, and those added since then.
     std::size_t m_objectEntries { 0 };

@@ -10,6 +10,7 @@
 #include <functional>
 #include <mutex>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace ui::detail {
@@ -149,6 +150,10 @@ struct LayerAccess {
         return !l.m_superlayer.owner_before(s) && !s.owner_before(l.m_superlayer);
     }
     static void setSublayers(Layer& l, std::vector<std::shared_ptr<Layer>> s) { l.m_sublayers = std::move(s); }
+    static std::vector<std::shared_ptr<Layer>> exchangeSublayers(Layer& l, std::vector<std::shared_ptr<Layer>> s)
+    {
+        return std::exchange(l.m_sublayers, std::move(s));
+    }
     static void treeDidChange(Layer& l) { l.treeDidChange(); }
     // Lays out the layer if it needs it, not its sublayers.
     static void layoutSelfIfNeeded(Layer& l)

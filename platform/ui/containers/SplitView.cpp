@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+#include <utility>
 
 namespace ui {
 
@@ -200,6 +201,27 @@ void SplitView::postResize(const fnd::String& name, long dividerIndex)
     fnd::NotificationCenter::defaultCenter().postNotification(notification);
 }
 
+std::vector<bool> SplitView::collapsedFor(const std::vector<double>& lens)
+{
+    const auto& views = subviews();
+    std::vector<bool> collapsed(lens.size());
+    for (std::size_t i = 0; i < lens.size() && i < views.size(); ++i)
+        collapsed[i] = lens[i] <= 0 && (isSubviewCollapsed(*views[i]) || canCollapse(*views[i]));
+    return collapsed;
+}
+
+double SplitView::dividersFor(const std::vector<bool>& collapsed)
+{
+    auto d = delegate();
+    double total = 0;
+    for (std::size_t j = 0; j + 1 < collapsed.size(); ++j) {
+        if (!((collapsed[j] || collapsed[j + 1]) && d
+                && d->splitViewShouldHideDividerAtIndex(*this, long(j)).value_or(false)))
+            total += dividerThickness();
+    }
+    return total;
+}
+
 void SplitView::applyLengths(const std::vector<double>& wanted, long dividerIndex)
 {
     auto self = shared_from_this();
@@ -208,11 +230,13 @@ void SplitView::applyLengths(const std::vector<double>& wanted, long dividerInde
         return;
     m_adjusting = true;
     postResize(SplitViewNotification::WillResizeSubviews, dividerIndex);
-    // Collapse first: hidden dividers beside collapsed subviews change the room there is.
+    // Collapse first: hidden dividers beside collapsed subviews change the room there is. A collapsed subview left
+    // without room stays collapsed, even one the delegate no longer lets collapse: opened at no length, it would
+    // show its dividers with no room for them.
+    const auto collapse = collapsedFor(wanted);
     for (std::size_t i = 0; i < views.size(); ++i) {
-        bool collapse = wanted[i] <= 0 && canCollapse(*views[i]);
-        if (collapse != views[i]->isHidden())
-            views[i]->setHidden(collapse);
+        if (collapse[i] != views[i]->isHidden())
+            views[i]->setHidden(collapse[i]);
     }
     auto b = bounds();
     double pos = gfx::minAlong(b, axis());
@@ -238,31 +262,36 @@ void SplitView::adjustSubviews()
     auto lens = lengths();
     if (lens.empty())
         return;
-    // The room there is once the dividers are placed; collapsed subviews keep none.
-    double dividers = 0;
-    for (long i = 0; i + 1 < long(lens.size()); ++i)
-        dividers += dividerThicknessAt(i);
-    double available = std::max(0.0, gfx::along(bounds().size, axis()) - dividers);
-    double total = std::accumulate(lens.begin(), lens.end(), 0.0);
-    std::vector<std::size_t> open;
-    for (std::size_t i = 0; i < lens.size(); ++i) {
-        if (!isSubviewCollapsed(*subviews()[i]))
-            open.push_back(i);
-    }
-    if (open.empty()) {
-        applyLengths(lens, -1);
-        return;
-    }
-    double used = 0;
-    for (std::size_t k = 0; k < open.size(); ++k) {
-        auto i = open[k];
-        if (k + 1 == open.size()) {
-            lens[i] = std::max(0.0, available - used);
-        } else {
-            double share = total > 0 ? lens[i] / total : 1.0 / double(open.size());
-            lens[i] = std::floor(available * share);
-            used += lens[i];
+    // The room there is once the dividers are placed, shared in proportion to the lengths; collapsed subviews keep
+    // none. One at no length the delegate now lets collapse collapses here, and so does one whose share comes to
+    // nothing: the room of the dividers that hide beside it is shared again. The collapsed only grow, so this ends.
+    const auto wanted = lens;
+    auto collapsed = collapsedFor(wanted);
+    for (;;) {
+        const double available = std::max(0.0, gfx::along(bounds().size, axis()) - dividersFor(collapsed));
+        std::vector<std::size_t> open;
+        double total = 0;
+        for (std::size_t i = 0; i < wanted.size(); ++i) {
+            if (!collapsed[i]) {
+                open.push_back(i);
+                total += wanted[i];
+            }
         }
+        double used = 0;
+        for (std::size_t k = 0; k < open.size(); ++k) {
+            auto i = open[k];
+            if (k + 1 == open.size()) {
+                lens[i] = std::max(0.0, available - used);
+            } else {
+                // Multiplied first, so a share the room holds whole comes out whole.
+                lens[i] = std::floor(total > 0 ? available * wanted[i] / total : available / double(open.size()));
+                used += lens[i];
+            }
+        }
+        auto now = collapsedFor(lens);
+        if (now == collapsed)
+            break;
+        collapsed = std::move(now);
     }
     applyLengths(lens, -1);
     saveAutosavedPositions();
@@ -282,17 +311,17 @@ void SplitView::setPositionOfDivider(double position, long index)
     double pair = lens[index] + lens[index + 1];
     lens[index] = position - min;
     lens[index + 1] = pair - lens[index];
-    // A divider that shows or hides as a neighbour collapses or expands changes the room: the far neighbour pays.
-    double before = dividerThicknessAt(index);
+    // Dividers that show or hide as a neighbour collapses or expands change the room: the far neighbour pays. A
+    // pane between two dividers hides or shows both.
     auto& views = subviews();
-    bool prevCollapses = lens[index] <= 0 && canCollapse(*views[index]);
-    bool nextCollapses = lens[index + 1] <= 0 && canCollapse(*views[index + 1]);
-    double after = dividerThickness();
-    if (prevCollapses || nextCollapses) {
-        auto d = delegate();
-        if (d && d->splitViewShouldHideDividerAtIndex(*this, index).value_or(false))
-            after = 0;
-    }
+    std::vector<bool> collapsed;
+    for (const auto& v : views)
+        collapsed.push_back(isSubviewCollapsed(*v));
+    const double before = dividersFor(collapsed);
+    collapsed = collapsedFor(lens);
+    const double after = dividersFor(collapsed);
+    const bool prevCollapses = collapsed[std::size_t(index)];
+    const bool nextCollapses = collapsed[std::size_t(index) + 1];
     if (after != before) {
         // A neighbour that collapses leaves the divider's room to the other; one that expands pays for it.
         double* payer = &lens[index];
@@ -300,7 +329,10 @@ void SplitView::setPositionOfDivider(double position, long index)
             payer = &lens[index + 1];
         else if (!nextCollapses && isSubviewCollapsed(*views[index + 1]))
             payer = &lens[index + 1];
-        *payer = std::max(0.0, *payer + before - after);
+        // A pane too short yet to pay for the dividers its opening shows stays as it is: the room would not add up.
+        if (after > before && *payer + before - after <= 0)
+            return;
+        *payer += before - after;
     }
     applyLengths(lens, index);
     saveAutosavedPositions();
@@ -316,34 +348,51 @@ void SplitView::resizeSubviewsWithOldSize(gfx::Size oldSize)
     auto lens = lengths();
     if (lens.empty())
         return;
-    double delta = gfx::along(bounds().size, axis()) - gfx::along(oldSize, axis());
-    // The change goes to the subviews that take part, in proportion to their lengths.
-    std::vector<std::size_t> takers;
+    // The change goes to the subviews that take part, in proportion to their lengths. What one cannot give (it has
+    // no length left) goes to the others that take part, then to those the delegate keeps; a subview that collapses
+    // on the way frees the room of the dividers that hide beside it, which the open ones take up.
     auto d = delegate();
+    const auto& views = subviews();
+    std::vector<bool> hidden(lens.size()), kept(lens.size());
     for (std::size_t i = 0; i < lens.size(); ++i) {
-        auto& v = *subviews()[i];
-        if (isSubviewCollapsed(v))
-            continue;
-        if (d && !d->splitViewShouldAdjustSizeOfSubview(*this, v).value_or(true))
-            continue;
-        takers.push_back(i);
+        auto& v = *views[i];
+        kept[i] = d && !isSubviewCollapsed(v) && !d->splitViewShouldAdjustSizeOfSubview(*this, v).value_or(true);
     }
-    if (takers.empty()) {
-        for (std::size_t i = 0; i < lens.size(); ++i) {
-            if (!isSubviewCollapsed(*subviews()[i]))
-                takers.push_back(i);
+    const double length = gfx::along(bounds().size, axis());
+    const auto gap = [&] {
+        hidden = collapsedFor(lens);
+        double used = dividersFor(hidden);
+        for (std::size_t i = 0; i < lens.size(); ++i)
+            used += hidden[i] ? 0 : lens[i];
+        return length - used;
+    };
+    // Each pass meets the gap or leaves one more subview with nothing to give, so the passes are bounded.
+    for (std::size_t pass = 0; pass <= 2 * lens.size() + 1; ++pass) {
+        const double delta = gap();
+        if (delta == 0)
+            break;
+        std::vector<std::size_t> takers;
+        for (bool keptToo : { false, true }) {
+            for (std::size_t i = 0; i < lens.size(); ++i)
+                if (!hidden[i] && kept[i] == keptToo && (delta > 0 || lens[i] > 0))
+                    takers.push_back(i);
+            if (!takers.empty())
+                break;
         }
-    }
-    double total = 0;
-    for (auto i : takers)
-        total += lens[i];
-    double given = 0;
-    for (std::size_t k = 0; k < takers.size(); ++k) {
-        auto i = takers[k];
-        double share = k + 1 == takers.size() ? delta - given
-                                              : std::round(delta * (total > 0 ? lens[i] / total : 1.0 / takers.size()));
-        given += share;
-        lens[i] = std::max(0.0, lens[i] + share);
+        if (takers.empty())
+            break;
+        double total = 0;
+        for (auto i : takers)
+            total += lens[i];
+        double given = 0;
+        for (std::size_t k = 0; k < takers.size(); ++k) {
+            auto i = takers[k];
+            double share = k + 1 == takers.size()
+                ? delta - given
+                : std::round(delta * (total > 0 ? lens[i] / total : 1.0 / double(takers.size())));
+            given += share;
+            lens[i] = std::max(0.0, lens[i] + share);
+        }
     }
     applyLengths(lens, -1);
 }
@@ -352,6 +401,20 @@ void SplitView::didAddSubview(View& subview)
 {
     View::didAddSubview(subview);
     if (!m_adjusting)
+        adjustSubviews();
+}
+
+void SplitView::willRemoveSubview(View& subview)
+{
+    View::willRemoveSubview(subview);
+    m_paneRemoved = true;
+    setNeedsLayout(true);
+}
+
+void SplitView::layout()
+{
+    View::layout();
+    if (std::exchange(m_paneRemoved, false))
         adjustSubviews();
 }
 
@@ -477,25 +540,33 @@ void SplitView::mouseDown(const Event& event)
 void SplitView::trackDivider(long index, const Event& event)
 {
     auto& app = Application::shared();
-    auto d = delegate();
     double grab
         = gfx::along(convertPointFromView(event.locationInWindow(), nullptr), axis()) - positionOfDivider(index);
-    double min = minPossiblePositionOfDividerAtIndex(index);
-    double max = maxPossiblePositionOfDividerAtIndex(index);
-    double minAllowed = d ? d->splitViewConstrainMinCoordinate(*this, min, index).value_or(min) : min;
-    double maxAllowed = d ? d->splitViewConstrainMaxCoordinate(*this, max, index).value_or(max) : max;
+    // The divider is the one between these two panes, wherever the program's changes during the drag put it.
     auto prev = subviews()[index];
     auto next = subviews()[index + 1];
     auto cursor = m_vertical ? Cursor::resizeLeftRightCursor() : Cursor::resizeUpDownCursor();
     cursor->push();
     auto savedName = m_autosaveName;
     m_autosaveName = {}; // saved once, when the drag ends
-    double applied = positionOfDivider(index);
     for (;;) {
         auto next_ = app.nextEvent(EventMasks::LeftMouseUp | EventMasks::LeftMouseDragged, fnd::Date::distantFuture(),
             fnd::RunLoopMode::EventTracking, true);
         if (!next_)
             break;
+        // Panes added, removed or resized meanwhile: the layout is brought up to date, the divider found again (the
+        // drag ends with it when one of its panes went) and its limits taken anew.
+        layoutSubtreeIfNeeded();
+        const auto& views = subviews();
+        auto at = std::find(views.begin(), views.end(), prev);
+        if (at == views.end() || at + 1 == views.end() || *(at + 1) != next)
+            break;
+        index = long(at - views.begin());
+        auto d = delegate();
+        const double min = minPossiblePositionOfDividerAtIndex(index);
+        const double max = maxPossiblePositionOfDividerAtIndex(index);
+        const double minAllowed = d ? d->splitViewConstrainMinCoordinate(*this, min, index).value_or(min) : min;
+        const double maxAllowed = d ? d->splitViewConstrainMaxCoordinate(*this, max, index).value_or(max) : max;
         double proposed = gfx::along(convertPointFromView(next_->locationInWindow(), nullptr), axis()) - grab;
         double position = proposed;
         // Past a limit the subview collapses once the mouse is over half way to where it would vanish.
@@ -506,10 +577,9 @@ void SplitView::trackDivider(long index, const Event& event)
         else if (d)
             position = std::clamp(
                 d->splitViewConstrainSplitPosition(*this, position, index).value_or(position), minAllowed, maxAllowed);
-        if (position != applied) {
+        // Where the divider is now: the program may have moved it (a resize) since the last move.
+        if (position != positionOfDivider(index))
             setPositionOfDivider(position, index);
-            applied = position;
-        }
         if (next_->type() == EventType::LeftMouseUp)
             break;
     }

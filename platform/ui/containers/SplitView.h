@@ -128,6 +128,9 @@ public:
     void resetCursorRects() override;
     void resizeSubviewsWithOldSize(gfx::Size oldSize) override;
     void didAddSubview(View& subview) override;
+    // A pane taken away leaves no gap: the others share the split view again at the next layout pass.
+    void willRemoveSubview(View& subview) override;
+    void layout() override;
 
     // Accessibility: a split group of its panes, with its orientation.
     std::vector<fnd::String> accessibilityAttributeNames() const override;
@@ -141,6 +144,10 @@ private:
     std::vector<double> lengths() const;
     // Every divider's rect (dividerRect of each index), in one pass over the subviews.
     std::vector<gfx::Rect> dividerRects() const;
+    // Which subviews applyLengths collapses for these lengths (a collapsed one, or one at no length the delegate
+    // lets collapse), and the room the dividers take beside them.
+    std::vector<bool> collapsedFor(const std::vector<double>& lengths);
+    double dividersFor(const std::vector<bool>& collapsed);
     // Sets the subview frames from lengths; a zero length collapses a subview the delegate allows to.
     void applyLengths(const std::vector<double>& lengths, long dividerIndex);
     bool canCollapse(View& subview);
@@ -156,6 +163,7 @@ private:
     std::weak_ptr<SplitViewDelegate> m_delegate;
     fnd::String m_autosaveName;
     bool m_adjusting { false };
+    bool m_paneRemoved { false };
 };
 
 }

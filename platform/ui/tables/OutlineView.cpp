@@ -262,8 +262,7 @@ void OutlineView::reloadData()
     if (!m_root)
         return;
     auto self = weak_from_this().lock();
-    if (auto w = window(); w && currentEditor())
-        w->endEditingFor(this);
+    endEditingKeepingTyped();
     // Rows are kept by index across a reload, as a table keeps them.
     reloadSubtree(*m_root);
     rebuildRows();
@@ -282,8 +281,7 @@ void OutlineView::reloadItem(const fnd::Value& item, bool reloadChildren)
             setNeedsDisplayInRect(rectOfRow(node->row));
         return;
     }
-    if (auto w = window(); w && currentEditor())
-        w->endEditingFor(this);
+    endEditingKeepingTyped();
     auto selected = selectedItems();
     if (node == m_root.get() || (node->expanded && isExpandableNode(*node)))
         reloadSubtree(*node);

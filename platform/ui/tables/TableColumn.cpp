@@ -157,6 +157,20 @@ void TableColumn::takeBoundValue(const fnd::Value& value, const fnd::String& bin
     }
 }
 
+void TableColumn::setEditable(bool flag)
+{
+    if (flag == m_editable)
+        return;
+    m_editable = flag;
+    auto table = tableView();
+    if (flag || !table || table->editedColumn() < 0)
+        return;
+    const auto& columns = table->tableColumns();
+    if (static_cast<std::size_t>(table->editedColumn()) < columns.size()
+        && columns[static_cast<std::size_t>(table->editedColumn())].get() == this)
+        table->endEditingKeepingTyped();
+}
+
 void TableColumn::unbind(const fnd::String& binding)
 {
     fnd::Object::unbind(binding);

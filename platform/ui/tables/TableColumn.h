@@ -64,7 +64,8 @@ public:
     void sizeToFit();
 
     bool isEditable() const { return m_editable; }
-    void setEditable(bool flag) { m_editable = flag; }
+    // Made read-only during its edit, the column's edit ends, keeping what was typed.
+    void setEditable(bool flag);
     bool isHidden() const { return m_hidden; }
     void setHidden(bool flag);
 

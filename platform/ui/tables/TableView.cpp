@@ -746,15 +746,7 @@ void TableView::setObjectValueForColumn(const fnd::Value& value, long column, lo
             fnd::log("A table cell bound to " + keyPath + " cannot write to a row that is not an object.");
             return;
         }
-        auto written = value;
-        auto options = info->get(fnd::BindingInfoKey::Options);
-        if (const auto* dict = options.dictionary())
-            if (auto transformer = fnd::valueTransformerForBindingOptions(*dict)) {
-                if (!transformer->allowsReverseTransformation())
-                    return;
-                written = transformer->reverseTransformedValue(value);
-            }
-        object->setValueForKeyPath(written, keyPath.substringFrom(dot.location + 1));
+        setBoundValueOfRowObject(value, *tableColumn, *object);
         return;
     }
     if (auto source = dataSource())

@@ -216,6 +216,9 @@ public:
     std::shared_ptr<View> currentEditor() const override;
     bool abortEditing() override;
     void validateEditing() override;
+    // Ends the edit under way as a click elsewhere does, writing what was typed; the keyboard stays with the table
+    // when the editor had it. For when the program takes the edited cell's column, row or object away.
+    void endEditingKeepingTyped();
 
     // Sorting: a click on a header with a prototype makes it the first descriptor (or reverses it); the data
     // source hears of every change.
@@ -322,6 +325,8 @@ protected:
     virtual bool canEditCell(long column, long row);
     // Writes an edited or clicked value back: the column's binding, else the data source.
     virtual void setObjectValueForColumn(const fnd::Value& value, long column, long row);
+    // Writes a value to a row's object through the column's binding ("arrangedObjects.<key>": its <key>).
+    void setBoundValueOfRowObject(const fnd::Value& value, TableColumn& column, fnd::Object& rowObject);
     // Drops: the target the point proposes, validated with the data source (DropTarget carries the table's row and
     // operation; an outline view overrides these three with its items).
     virtual DragOperation validateDropAtPoint(DraggingInfo& info, gfx::Point point);
@@ -336,6 +341,14 @@ protected:
 
 private:
     struct RowGeometry;
+    // Bound rows: the row the edited object stands at in the rows the binding holds now, which the table may not
+    // have been told of yet (-1 when it left them); whether the table shows those rows already.
+    long rowOfEditedObjectInBoundRows() const;
+    bool showsBoundRows() const;
+    // After the bound rows changed: the edit moves to its object's new row, or ends when the object left them; once
+    // the rows are laid out, the editor is placed over its cell.
+    void followEditedObject();
+    void placeEditor();
     void ensureRowCount() const;
     void invalidateRowGeometry();
     double rowTop(long row) const;
@@ -416,6 +429,9 @@ private:
     std::shared_ptr<Cell> m_editingCell;
     // The text the edited cell showed when its edit began: an edit that ends with it typed nothing.
     fnd::String m_editedCellText;
+    // The edited row's object in a table whose rows are bound: the edit follows it when rows come and go before it,
+    // and what was typed is written to it, also after it left the rows.
+    fnd::Value m_editedObject;
     long m_editedRow { -1 };
     long m_editedColumn { -1 };
     // The copy of a cell a click is tracking (a button in a row): drawn in its place and redrawn as it changes.

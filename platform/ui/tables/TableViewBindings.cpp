@@ -13,10 +13,13 @@ void TableView::takeBoundValue(const fnd::Value& value, const fnd::String& bindi
     if (binding == fnd::BindingName::Content) {
         m_hasBoundContent = true;
         m_boundContent = value.array() ? value : fnd::Value(fnd::Array {});
+        // Before the reload, which ends an edit whose row is past the rows.
+        followEditedObject();
         // The rows change under a selection the controller keeps: what the table trims is not written back, and
         // a bound selection that came before its rows is shown now.
         m_applyingBoundSelection = true;
         reloadData();
+        placeEditor();
         if (m_boundSelection)
             showBoundSelection();
         m_applyingBoundSelection = false;
@@ -48,6 +51,79 @@ void TableView::showBoundSelection()
         m_anchorBase = {};
     }
     m_applyingBoundSelection = applying;
+}
+
+void TableView::setBoundValueOfRowObject(const fnd::Value& value, TableColumn& column, fnd::Object& rowObject)
+{
+    auto info = column.infoForBinding(fnd::BindingName::Value);
+    if (!info)
+        return;
+    auto keyPath = info->get(fnd::BindingInfoKey::ObservedKeyPath).stringValue();
+    auto dot = keyPath.rangeOfString(".");
+    if (dot.location == fnd::NotFound)
+        return;
+    auto written = value;
+    auto options = info->get(fnd::BindingInfoKey::Options);
+    if (const auto* dict = options.dictionary())
+        if (auto transformer = fnd::valueTransformerForBindingOptions(*dict)) {
+            if (!transformer->allowsReverseTransformation())
+                return;
+            written = transformer->reverseTransformedValue(value);
+        }
+    rowObject.setValueForKeyPath(written, keyPath.substringFrom(dot.location + 1));
+}
+
+long TableView::rowOfEditedObjectInBoundRows() const
+{
+    auto info = infoForBinding(fnd::BindingName::Content);
+    auto observed = info ? info->get(fnd::BindingInfoKey::ObservedObject).object() : nullptr;
+    const auto rows = observed
+        ? observed->valueForKeyPath(info->get(fnd::BindingInfoKey::ObservedKeyPath).stringValue())
+        : m_boundContent;
+    const auto* array = rows.array();
+    if (!array)
+        return -1;
+    for (std::size_t i = 0; i < array->size(); ++i)
+        if ((*array)[i].object() == m_editedObject.object())
+            return static_cast<long>(i);
+    return -1;
+}
+
+bool TableView::showsBoundRows() const
+{
+    auto info = infoForBinding(fnd::BindingName::Content);
+    auto observed = info ? info->get(fnd::BindingInfoKey::ObservedObject).object() : nullptr;
+    return !observed
+        || observed->valueForKeyPath(info->get(fnd::BindingInfoKey::ObservedKeyPath).stringValue()) == m_boundContent;
+}
+
+void TableView::followEditedObject()
+{
+    if (!m_editingCell || m_editedObject.isNil())
+        return;
+    const auto* array = m_boundContent.array();
+    long row = -1;
+    for (std::size_t i = 0; array && i < array->size(); ++i)
+        if ((*array)[i].object() == m_editedObject.object())
+            row = static_cast<long>(i);
+    if (row < 0) {
+        // The object left the rows: what was typed for it still reaches it.
+        endEditingKeepingTyped();
+        return;
+    }
+    m_editedRow = row;
+}
+
+void TableView::placeEditor()
+{
+    auto editor = currentEditor();
+    if (!editor || !m_editingCell)
+        return;
+    const auto frame = m_editingCell->titleRectForBounds(frameOfCellAtColumn(m_editedColumn, m_editedRow));
+    if (editor->frame() != frame) {
+        editor->setFrame(frame);
+        setNeedsDisplay(true);
+    }
 }
 
 void TableView::unbind(const fnd::String& binding)

@@ -49,6 +49,10 @@ void TableView::editColumn(long column, long row, const Event* event, bool selec
     m_editingCell = cell;
     m_editedColumn = column;
     m_editedRow = row;
+    const auto* boundRows = m_hasBoundContent ? m_boundContent.array() : nullptr;
+    m_editedObject = boundRows && static_cast<std::size_t>(row) < boundRows->size()
+        ? (*boundRows)[static_cast<std::size_t>(row)]
+        : fnd::Value();
     auto frame = frameOfCellAtColumn(column, row);
     if (select || !event)
         cell->selectWithFrame(frame, *this, editor, self, 0, cell->stringValue().length());
@@ -57,6 +61,7 @@ void TableView::editColumn(long column, long row, const Event* event, bool selec
     if (!cell->currentFieldEditor()) {
         // The cell cannot be edited (not text, or not selectable).
         m_editingCell.reset();
+        m_editedObject = {};
         m_editedColumn = m_editedRow = -1;
         return;
     }
@@ -85,6 +90,7 @@ void TableView::endCellEditing()
     auto cell = m_editingCell;
     auto frame = frameOfCellAtColumn(m_editedColumn, m_editedRow);
     m_editingCell.reset();
+    m_editedObject = {};
     m_editedColumn = m_editedRow = -1;
     cell->endEditing(cell->currentFieldEditor());
     setNeedsDisplayInRect(frame);
@@ -103,6 +109,19 @@ bool TableView::abortEditing()
     if (hadKeyboard)
         w->makeFirstResponder(self);
     return true;
+}
+
+void TableView::endEditingKeepingTyped()
+{
+    auto editor = currentEditor();
+    auto w = window();
+    if (!editor || !w)
+        return;
+    auto self = std::static_pointer_cast<TableView>(shared_from_this());
+    const bool hadKeyboard = w->firstResponder() == editor;
+    w->endEditingFor(this);
+    if (hadKeyboard && !currentEditor() && w->firstResponder() != self)
+        w->makeFirstResponder(self);
 }
 
 bool TableView::textShouldBeginEditing(TextView& fieldEditor)
@@ -149,13 +168,18 @@ void TableView::endEditingCell(const fnd::Notification& notification)
     validateEditing();
     const auto value = m_editingCell->objectValue();
     const long column = m_editedColumn, row = m_editedRow;
+    const auto object = m_editedObject.object();
     // A cell left with the text it began with was visited, not edited. What it shows is not always the row's value
     // (a formatter rounds, a number shows as text, nil as nothing): written back, the visit would set the row.
     auto editor = std::dynamic_pointer_cast<TextView>(currentEditor());
     const bool typed = !editor || editor->string() != m_editedCellText;
     // The editor goes first, so that a reload caused by the new value finds no edit under way.
     endCellEditing();
-    if (typed)
+    // A bound row's object takes the value wherever it stands now, also when it left the rows.
+    if (typed && object && column >= 0 && column < numberOfColumns()
+        && m_columns[static_cast<std::size_t>(column)]->boundValues())
+        setBoundValueOfRowObject(value, *m_columns[static_cast<std::size_t>(column)], *object);
+    else if (typed)
         setObjectValueForColumn(value, column, row);
     auto note = postControlNotification(ControlNotification::TextDidEndEditing, notification);
     if (auto d = delegate())

@@ -58,10 +58,14 @@ void TableView::replaceSelection(const fnd::IndexSet& rows, bool notify)
     m_selectedRows = rows;
     if (m_lastSelectedRow >= 0 && !m_selectedRows.contains(m_lastSelectedRow))
         m_lastSelectedRow = m_selectedRows.isEmpty() ? -1 : static_cast<long>(m_selectedRows.lastIndex());
-    // An edit in a row that is no longer selected ends, keeping what was typed.
-    if (m_editingCell && !m_selectedRows.contains(m_editedRow))
-        if (auto w = window())
-            w->endEditingFor(this);
+    // An edit in a row that is no longer selected ends, keeping what was typed. A bound row is found by its object
+    // in the rows the controller holds; a bound selection may come before the rows it names, which then decide.
+    if (m_editingCell) {
+        const bool bound = !m_editedObject.isNil();
+        if (!(bound && m_applyingBoundSelection && !showsBoundRows())
+            && !m_selectedRows.contains(bound ? rowOfEditedObjectInBoundRows() : m_editedRow))
+            endEditingKeepingTyped();
+    }
     if (notify) {
         if (m_trackingSelection) {
             m_selectionChangedWhileTracking = true;

@@ -261,9 +261,19 @@ void DatePickerCell::rebuildPieces()
         skeleton += u"z";
     auto pattern = skeleton.empty() ? fnd::String()
                                     : fnd::DateFormatter::dateFormatFromTemplate(fnd::String(skeleton), m_locale);
+    // The field being typed into stays selected, with what was typed, wherever the new layout puts it: the next
+    // digit belongs to it, not to whichever field comes first now.
+    std::optional<Part> selectedPart;
+    if (m_selected && *m_selected < m_pieces.size())
+        selectedPart = m_pieces[*m_selected].part;
     m_pieces = parsePattern(pattern);
     m_selected.reset();
-    m_typed.clear();
+    if (selectedPart)
+        for (std::size_t i = 0; i < m_pieces.size(); ++i)
+            if (m_pieces[i].isField && m_pieces[i].part == *selectedPart)
+                m_selected = i;
+    if (!m_selected)
+        m_typed.clear();
 }
 
 fnd::Date DatePickerCell::clamped(fnd::Date date) const

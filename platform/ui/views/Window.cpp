@@ -130,10 +130,25 @@ void Window::setFrame(gfx::Rect frame, bool display)
     applyFrame(frame, display);
 }
 
+namespace {
+
+// A frame the window can take: a length that is no number or infinite keeps the window's, a finite one is taken within
+// detail::ViewLargestCoordinate of 0 (sizes from 0), so no edge or step of a resize computed from it overflows.
+gfx::Rect windowFrameWithin(gfx::Rect frame, gfx::Rect current)
+{
+    auto length = [](double asked, double kept, double least) {
+        return std::isfinite(asked) ? std::clamp(asked, least, detail::ViewLargestCoordinate) : kept;
+    };
+    constexpr double Farthest = -detail::ViewLargestCoordinate;
+    return { length(frame.minX(), current.minX(), Farthest), length(frame.minY(), current.minY(), Farthest),
+        length(frame.width(), current.width(), 0), length(frame.height(), current.height(), 0) };
+}
+
+}
+
 void Window::applyFrame(gfx::Rect frame, bool display)
 {
-    frame.size.width = std::max(0.0, frame.size.width);
-    frame.size.height = std::max(0.0, frame.size.height);
+    frame = windowFrameWithin(frame, m_frame);
     if (frame == m_frame)
         return;
     auto self = shared_from_this();
@@ -190,6 +205,7 @@ double Window::animationResizeTime(gfx::Rect newFrame) const
 
 void Window::setFrame(gfx::Rect frame, bool display, bool animate)
 {
+    frame = windowFrameWithin(frame, m_frame);
     double duration = animate && m_visible ? animationResizeTime(frame) : 0;
     if (duration <= 0) {
         applyFrame(frame, display);

@@ -377,3 +377,28 @@ TEST_F(KRRecorderControlTest, AssistiveTechnologiesReadTheCombinationInWordsAndR
     EXPECT_FALSE(cell->isRecording());
     EXPECT_EQ(control->keyCombo(), (_KeyCombo { Command | Shift, KeyK })) << "cancelling keeps the combination";
 }
+
+// A disabled recorder takes no keyboard from a click, so Space and a combination reach nothing: the gesture test's
+// seed 1 clicked a disabled recorder, which then started recording at Space.
+TEST_F(KRRecorderControlTest, ADisabledRecorderTakesNoKeyboardAndRecordsNothing)
+{
+    auto model = fnd::makeObject<CountingShortcutModel>();
+    model->setValueForKey(fnd::Dictionary { { "keyCode", KeyK }, { "modifierFlags", 0x100000 } }, "shortcut");
+    control->bind("value", *model, "shortcut");
+    model->writes = 0;
+    control->setEnabled(false);
+    EXPECT_TRUE(window->firstResponder() != control) << "disabled, the recorder gives the keyboard back";
+    clickAt({ 30, 11 });
+    EXPECT_TRUE(window->firstResponder() != control) << "a click gives a disabled recorder no keyboard";
+    key(" ", KeyCode::Space);
+    key("q", KeyQ, Flags::Command, "q");
+    EXPECT_FALSE(cell->isRecording());
+    EXPECT_EQ(control->keyCombo(), (_KeyCombo { Command, KeyK }));
+    EXPECT_EQ(model->writes, 0);
+    // Enabled again, a click gives it the keyboard and starts recording.
+    control->setEnabled(true);
+    clickAt({ 30, 11 });
+    EXPECT_TRUE(window->firstResponder() == control);
+    EXPECT_TRUE(cell->isRecording());
+    control->unbind("value");
+}

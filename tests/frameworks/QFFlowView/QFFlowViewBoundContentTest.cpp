@@ -1,176 +1,17 @@
 // A view bound to an array controller follows insertions, removals and replacements by changing only the items they
 // touch: what it shows after each change must be what a view bound afresh to the same content shows, and what a
 // view given the same items by a data source shows.
-#include "QFFlowViewTestSupport.h"
+#include "QFFlowViewBoundContent.h"
 
-#include "frameworks/QFFlowView/QFLayerAccessibilityHelper.h"
-
-#include "platform/foundation/bindings/ArrayController.h"
+#include "support/Waiting.h"
 
 #include <algorithm>
 #include <random>
-#include <sstream>
 
 namespace flowviewtest {
 namespace {
 
 namespace RT = QFFlowViewRepresentationType;
-namespace A = ui::AccessibilityAttribute;
-
-class FlowViewBoundContentTest : public FlowViewTest {
-protected:
-    FlowViewBoundContentTest()
-    {
-        reference = ui::Window::create({ { 900, 50 }, { 800, 400 } });
-        view->setDataSource(nullptr);
-        view->setImageTitleKeyPath(fnd::String("imageItemTitle"));
-    }
-
-    // A picture of its own for each number.
-    static std::shared_ptr<gfx::BitmapImageRep> picture(int n)
-    {
-        return solidBitmap(64, 48,
-            0xFF000000u | (std::uint32_t(37 * n % 256) << 16) | (std::uint32_t(91 * n % 256) << 8)
-                | std::uint32_t(53 * n % 256));
-    }
-    fnd::Value objectItem()
-    {
-        ++made;
-        return TestItem::create(fnd::String("o" + std::to_string(made)), fnd::Value(picture(made)), RT::CGImage,
-            fnd::String("Object " + std::to_string(made)));
-    }
-    // A value item: a dictionary answers the item keys through the content binding's key paths.
-    fnd::Value dictionaryItem()
-    {
-        ++made;
-        return fnd::Dictionary { { "imageItemUID", fnd::String("d" + std::to_string(made)) },
-            { "imageItemRepresentation", fnd::Value(picture(made)) }, { "imageItemRepresentationType", RT::CGImage },
-            { "imageItemTitle", fnd::String("Dictionary " + std::to_string(made)) } };
-    }
-
-    // A view in the reference window, bound to the controller with the same selection as the view under test.
-    std::shared_ptr<QFFlowView> freshView(fnd::ArrayController& controller)
-    {
-        auto fresh = QFFlowView::create({ 0, 0, 800, 400 });
-        reference->contentView()->addSubview(fresh);
-        fresh->setImageTitleKeyPath(fnd::String("imageItemTitle"));
-        fresh->bind("contentArray", controller, "arrangedObjects");
-        if (view->selectedIndex() != QFFlowView::NotFound)
-            fresh->setSelectedIndex(view->selectedIndex());
-        return fresh;
-    }
-
-    // Everything a view shows of its items that the other shows too, as a list of differences (the title included:
-    // an item renamed shows its new title only when it is the selected one).
-    static std::string differences(QFFlowView& tested, QFFlowView& expected, const fnd::Array& items)
-    {
-        std::ostringstream out;
-        auto differ = [&](const std::string& what) { out << what << "; "; };
-        auto n = expected.numberOfItems();
-        if (tested.numberOfItems() != n || items.size() != n) {
-            out << "items " << tested.numberOfItems() << " instead of " << n;
-            return out.str();
-        }
-        if (tested.selectedIndex() != expected.selectedIndex())
-            differ("selection " + std::to_string(tested.selectedIndex()));
-        if (tested.title() != expected.title())
-            differ("title " + tested.title().utf8());
-        auto sublayers = tested.scrollLayer()->sublayers();
-        if (sublayers.size() != n)
-            differ("scroll layer holds " + std::to_string(sublayers.size()) + " layers");
-        auto list = tested.accessibilityElementOfLayer(*tested.backgroundLayer());
-        auto expectedList = expected.accessibilityElementOfLayer(*expected.backgroundLayer());
-        if (!list || list->countOfChildren() != n)
-            differ("accessible list of " + std::to_string(list ? list->countOfChildren() : 0));
-        for (std::size_t i = 0; i < n; ++i) {
-            const std::string at = " at " + std::to_string(i);
-            const auto& item = items[i];
-            auto own = tested.imageItemForIndex(i);
-            if (!(item.isObject() ? own.objectPointer() == item.objectPointer() : own == item))
-                differ("item" + at);
-            if (tested.titleAtIndex(i) != expected.titleAtIndex(i))
-                differ("title" + at + ": " + tested.titleAtIndex(i).utf8());
-            auto layer = tested.itemLayerAtIndex(i);
-            auto content = tested.imageLayerAtIndex(i);
-            auto expectedContent = expected.imageLayerAtIndex(i);
-            if (!layer || !content || !expectedContent) {
-                differ("no layers" + at);
-                continue;
-            }
-            if (i < sublayers.size() && sublayers[i] != layer)
-                differ("scroll layer order" + at);
-            if (layer->valueForKey("index") != fnd::Value(std::int64_t(i))
-                || content->valueForKey("index") != fnd::Value(std::int64_t(i)))
-                differ("index value" + at);
-            auto uid = expected.itemLayerAtIndex(i)->valueForKey("imageItemUID");
-            if (layer->valueForKey("imageItemUID") != uid || content->valueForKey("imageItemUID") != uid)
-                differ("identifier" + at + ": " + layer->valueForKey("imageItemUID").description().utf8());
-            if (content->name() != expectedContent->name())
-                differ("content layer name" + at + ": " + content->name().utf8());
-            // A hidden item holds no picture (the cache alone keeps them).
-            if (layer->isHidden() && content->contents())
-                differ("hidden layer with a picture" + at);
-            if (list && i < list->countOfChildren() && expectedList) {
-                auto element = list->objectInChildrenAtIndex(i);
-                if (element->layer() != content)
-                    differ("accessible element's layer" + at);
-                if (element->accessibilityAttributeValue(A::Title)
-                    != expectedList->objectInChildrenAtIndex(i)->accessibilityAttributeValue(A::Title))
-                    differ("accessible title" + at);
-                if (element->accessibilityAttributeValue(A::Selected).boolValue() != (i == tested.selectedIndex()))
-                    differ("accessible selection" + at);
-            }
-        }
-        // The items in view: the same ones, in the same places, with the same pictures.
-        auto visible = tested.visibleItemIndexes();
-        if (visible.location != expected.visibleItemIndexes().location
-            || visible.length != expected.visibleItemIndexes().length) {
-            differ("items in view from " + std::to_string(visible.location) + ", " + std::to_string(visible.length));
-            return out.str();
-        }
-        for (auto i = std::size_t(visible.location); i < std::size_t(visible.location + visible.length); ++i) {
-            const std::string at = " at " + std::to_string(i);
-            auto layer = tested.itemLayerAtIndex(i);
-            auto other = expected.itemLayerAtIndex(i);
-            if (layer->isHidden() || layer->frame() != other->frame() || layer->zPosition() != other->zPosition())
-                differ("place" + at);
-            auto content = tested.imageLayerAtIndex(i);
-            auto otherContent = expected.imageLayerAtIndex(i);
-            if (content->frame() != otherContent->frame())
-                differ("picture frame" + at);
-            if (!content->contents() || content->contents() != otherContent->contents()) {
-                auto describe = [](const std::shared_ptr<gfx::BitmapImageRep>& p) {
-                    if (!p)
-                        return std::string("none");
-                    if (p == QFFlowView::defaultImage())
-                        return std::string("the default");
-                    std::ostringstream text;
-                    text << p->pixelsWide() << " x " << p->pixelsHigh() << " of " << std::hex
-                         << p->pixelBuffer().pixel(1, 1);
-                    return text.str();
-                };
-                differ("picture" + at + ": " + describe(content->contents()) + " instead of "
-                    + describe(otherContent->contents()));
-            }
-        }
-        return out.str();
-    }
-
-    // The view under test against a view bound afresh to the same content, once both are at rest.
-    std::string differencesFromFreshView(fnd::ArrayController& controller)
-    {
-        auto fresh = freshView(controller);
-        settle(1);
-        drainPictures(*view);
-        drainPictures(*fresh);
-        auto found = differences(*view, *fresh, controller.arrangedObjects());
-        fresh->removeFromSuperview();
-        return found;
-    }
-
-    std::shared_ptr<ui::Window> reference;
-    int made { 0 };
-};
 
 // Changes of every kind at random places, from a fixed seed: after each one the view shows what a view bound to the
 // content afresh shows (its items, layers, identifiers, titles, accessible elements, selection and pictures).
@@ -242,13 +83,27 @@ TEST_F(FlowViewBoundContentTest, RandomChangesLeaveTheViewAsAFreshBindingShowsIt
             controller->addObject(objectItem());
             done = "add an object";
             break;
-        case 4:
-        case 5: {
+        case 4: {
             if (count == 0)
                 continue;
             fnd::IndexSet gone { fnd::Index(pick(count)) };
             if (pick(2))
                 gone.add(fnd::Index(pick(count)));
+            controller->removeObjectsAtArrangedObjectIndexes(gone);
+            done = "remove " + gone.description().utf8();
+            break;
+        }
+        case 5: {
+            // Many at once: every second one from a place, or a run.
+            if (count < 2)
+                continue;
+            fnd::IndexSet gone;
+            auto from = pick(count);
+            if (pick(2))
+                for (auto i = from; i < count; i += 2)
+                    gone.add(fnd::Index(i));
+            else
+                gone.add(fnd::Range { fnd::Index(from), fnd::Index(1 + pick(count - from)) });
             controller->removeObjectsAtArrangedObjectIndexes(gone);
             done = "remove " + gone.description().utf8();
             break;
@@ -362,6 +217,66 @@ TEST_F(FlowViewBoundContentTest, ABoundViewShowsWhatADataSourceShows)
         fnd::IndexSet(fnd::Range { 0, fnd::Index(controller->arrangedObjects().size()) - 3 }));
     compare("a removal past the selection");
     EXPECT_EQ(view->selectedIndex(), 0u) << "a selection past the items moves to the first";
+    view->unbind("contentArray");
+}
+
+// Item layers of items that leave are let go, with their pictures and accessibility elements, however many leave at
+// once; only a few are kept for items to come. Every one that left stayed in the view's spare stack before.
+TEST_F(FlowViewBoundContentTest, LayersOfItemsThatLeaveAreReleased)
+{
+    constexpr std::size_t Items = 1200;
+    auto controller = std::make_shared<fnd::ArrayController>();
+    controller->setSelectsInsertedObjects(false);
+    fnd::Array content;
+    for (std::size_t i = 0; i < Items; ++i)
+        content.push_back(objectItem());
+    controller->setContent(fnd::Value(content));
+    view->bind("contentArray", *controller, "arrangedObjects");
+    view->setSelectedIndex(Items / 2);
+    settle(1);
+    std::vector<std::weak_ptr<ui::Layer>> layers, contentLayers;
+    std::vector<std::weak_ptr<fnd::Object>> elements;
+    auto watch = [&](std::size_t from, std::size_t to) {
+        for (auto i = from; i < to; ++i) {
+            layers.push_back(view->itemLayerAtIndex(i));
+            contentLayers.push_back(view->imageLayerAtIndex(i));
+            elements.push_back(contentLayers.back().lock()->valueForKey("axHelper").object());
+            EXPECT_TRUE(elements.back().lock()) << "item " << i;
+        }
+    };
+    auto alive = [](const auto& list) {
+        return std::size_t(std::count_if(list.begin(), list.end(), [](const auto& w) { return !w.expired(); }));
+    };
+
+    // Every second item, then the front half of the rest: 900 item layers leave.
+    watch(0, Items);
+    fnd::IndexSet everySecond;
+    for (std::size_t i = 1; i < Items; i += 2)
+        everySecond.add(fnd::Index(i));
+    controller->removeObjectsAtArrangedObjectIndexes(everySecond);
+    controller->removeObjectsAtArrangedObjectIndexes(fnd::IndexSet(fnd::Range { 0, fnd::Index(Items / 4) }));
+    settle(1);
+    ASSERT_EQ(view->numberOfItems(), Items / 4);
+    EXPECT_TRUE(testsupport::runLoopUntil([&] { return alive(layers) <= Items / 4 + QFFlowView::MaxQueuedItemLayers; }))
+        << alive(layers) << " item layers alive";
+    EXPECT_TRUE(testsupport::runLoopUntil([&] { return alive(elements) == Items / 4; }))
+        << alive(elements) << " accessibility elements alive, for " << Items / 4 << " items";
+    EXPECT_EQ(alive(contentLayers), alive(layers));
+    // The layers kept for items to come show nothing of the items that left.
+    for (std::size_t i = 0; i < layers.size(); ++i)
+        if (auto layer = layers[i].lock(); layer && !layer->superlayer()) {
+            EXPECT_TRUE(layer->valueForKey("imageItemUID").isNil());
+            EXPECT_EQ(contentLayers[i].lock()->contents(), nullptr);
+        }
+
+    // Clearing lets go of the rest but the spares.
+    controller->removeObjectsAtArrangedObjectIndexes(
+        fnd::IndexSet(fnd::Range { 0, fnd::Index(controller->arrangedObjects().size()) }));
+    settle(1);
+    EXPECT_EQ(view->numberOfItems(), 0u);
+    EXPECT_TRUE(testsupport::runLoopUntil([&] { return alive(layers) <= QFFlowView::MaxQueuedItemLayers; }))
+        << alive(layers) << " item layers alive";
+    EXPECT_TRUE(testsupport::runLoopUntil([&] { return alive(elements) == 0; }));
     view->unbind("contentArray");
 }
 

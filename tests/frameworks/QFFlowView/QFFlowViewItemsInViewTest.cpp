@@ -137,6 +137,28 @@ TEST_F(FlowViewItemsInViewTest, HiddenItemsHoldNoPictureAndShowTheirCachedOneAsT
     expectTheViewShowsSelection(540);
 }
 
+// The pictures a finished step hands out go to shown items only: a step that ends after the next one began, before
+// that one is laid out, finds items in view that are still hidden, and a picture given to one stayed when the
+// selection went back (the knob gesture test's seed 1).
+TEST_F(FlowViewItemsInViewTest, AStepEndingLateGivesNoPictureToAnItemStillHidden)
+{
+    useItems(bitmapItems(14));
+    settle(1);
+    drainPictures();
+    ASSERT_TRUE(view->itemLayerAtIndex(9)->isHidden());
+    view->setSelectedIndex(9);
+    view->updateImages(); // the end of the step before, come late
+    view->setSelectedIndex(0);
+    settle(1);
+    drainPictures();
+    settle(1);
+    for (std::size_t i = 0; i < view->numberOfItems(); ++i) {
+        if (view->itemLayerAtIndex(i)->isHidden()) {
+            EXPECT_FALSE(view->imageLayerAtIndex(i)->contents()) << "hidden item " << i;
+        }
+    }
+}
+
 // The list tells assistive technologies which items are in view (the desktop's bridge reports them showing): those
 // whose pictures meet the part of the window the view shows, here checked against the window's pixels (each item's
 // picture has a colour of its own). The scroll layer holds more items in view: the outermost ones, turned and seen

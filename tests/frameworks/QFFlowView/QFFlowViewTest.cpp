@@ -793,6 +793,58 @@ TEST_F(FlowViewTest, DraggingTheKnobToTheFarEndSelectsTheLastItem)
     EXPECT_FALSE(view->draggingKnob());
 }
 
+// The knob's width follows the items in view, which a move changes before it is laid out: a drag past the bar's end
+// still reaches the last item when the knob, grabbed near its far edge, is narrower at the last move than it was at
+// the press (the knob gesture test's seed 4 stopped three items short).
+TEST_F(FlowViewTest, DraggingTheKnobPastTheEndReachesTheLastItemWhateverItsWidthWasWhenGrabbed)
+{
+    useItems(bitmapItems(24));
+    view->setSelectedIndex(23);
+    settle(1);
+    auto knob = view->scrollKnobLayer();
+    const double width = knob->bounds().width();
+    auto start = view->backgroundLayer()->convertPointFromLayer({ width - 2, 8 }, knob.get());
+    ASSERT_TRUE(start);
+    // The bar spans the middle 600 points of the view: 5 points past its end.
+    const double barEnd = view->scrollBarLayer()->convertPointToLayer({ 600, 8 }, nullptr)->x;
+    backend->mouseDown(*window, windowPoint(*start));
+    backend->mouseDragged(*window, windowPoint({ 400, start->y }));
+    backend->mouseDragged(*window, windowPoint({ barEnd + 5, start->y }));
+    backend->mouseUp(*window, windowPoint({ barEnd + 5, start->y }));
+    backend->dispatchEvents();
+    EXPECT_EQ(view->selectedIndex(), 23u);
+}
+
+// A knob drag ends when the view leaves its window: the release went elsewhere, and a later press and drag over the
+// items moved the selection as the knob would (the knob gesture test's seed 2).
+TEST_F(FlowViewTest, AKnobDragEndsWhenTheViewLeavesItsWindow)
+{
+    useItems(bitmapItems(6));
+    auto holder = ui::makeView<ui::View>(gfx::Rect { 0, 0, 800, 400 });
+    window->contentView()->addSubview(holder);
+    holder->addSubview(view);
+    settle(1);
+    auto start = view->backgroundLayer()->convertPointFromLayer({ 5, 8 }, view->scrollKnobLayer().get());
+    ASSERT_TRUE(start);
+    backend->mouseDown(*window, windowPoint(*start));
+    backend->dispatchEvents();
+    ASSERT_TRUE(view->draggingKnob());
+    holder->removeFromSuperview();
+    backend->mouseUp(*window, windowPoint(*start));
+    backend->dispatchEvents();
+    EXPECT_FALSE(view->draggingKnob());
+
+    window->contentView()->addSubview(holder);
+    settle(1);
+    // A press on the second item selects it, and a drag from there to the far right leaves it so.
+    auto p = windowPoint(pointOnItem(1));
+    backend->mouseDown(*window, p);
+    backend->mouseDragged(*window, windowPoint({ 799, start->y }));
+    backend->mouseUp(*window, windowPoint({ 799, start->y }));
+    backend->dispatchEvents();
+    EXPECT_EQ(view->selectedIndex(), 1u);
+}
+
 // Notes the characters of the keys that reach it.
 class FlowViewKeyRecorder : public ui::View {
     FND_OBJECT(FlowViewKeyRecorder)

@@ -3,6 +3,7 @@
 
 #include "frameworks/QFTabBarView/QFTabBarController.h"
 #include "frameworks/QFTabBarView/QFTabDragAssistant.h"
+#include "frameworks/QFTabBarView/QFTabStyle.h"
 
 #include "platform/ui/menus/Menu.h"
 #include "platform/ui/menus/MenuItem.h"
@@ -26,6 +27,8 @@ protected:
         w.delegate->allowLeaving = true;
         return w;
     }
+    std::vector<fnd::String> styleNames() const override { return QFTabStyleRegistry::shared().registeredNames(); }
+    void setStyleNamed(BarWindow& w, const fnd::String& name) override { w.bar->setStyleNamed(name); }
     // The buttons' items and those listed in the overflow menu only, in the order of the bar's tab view (the
     // button pinned to the overflow menu shows the selected tab, whose place in the menu is its place there).
     std::vector<std::shared_ptr<ui::TabViewItem>> barItems(const BarWindow& w) const override
@@ -90,13 +93,13 @@ protected:
 
 TEST_F(QFTabDragModelTest, EveryTabEndsWhereTheModelSaysWhateverTheProgramDoesDuringTheDrag)
 {
-    runDragModelSequences(12);
+    runDragModelSequences(6);
 }
 
 TEST_F(QFTabDragModelTest, TheButtonsFollowingTheProgramsChangesAreLaidOutAsAFreshBarsAre)
 {
-    for (unsigned seed = 1; seed <= 3; ++seed)
-        runChangeSequence(seed, 60);
+    for (unsigned seed = 1; seed <= styleNames().size(); ++seed)
+        runChangeSequence(seed, 25);
 }
 
 }

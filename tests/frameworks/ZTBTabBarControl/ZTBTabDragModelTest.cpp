@@ -1,6 +1,8 @@
 #include "ZTBTabBarControlTestSupport.h"
 #include "frameworks/tab-bar-core/support/DragModelSequence.h"
 
+#include "frameworks/ZTBTabBarControl/ZTBTabStyle.h"
+
 #include <algorithm>
 
 namespace {
@@ -19,6 +21,8 @@ protected:
         w.delegate->shouldDropOutside = true;
         return w;
     }
+    std::vector<fnd::String> styleNames() const override { return ZTBTabStyleRegistry::shared().registeredNames(); }
+    void setStyleNamed(BarWindow& w, const fnd::String& name) override { w.bar->setStyleNamed(name); }
     std::vector<std::shared_ptr<ui::TabViewItem>> barItems(const BarWindow& w) const override
     {
         std::vector<std::shared_ptr<ui::TabViewItem>> items;
@@ -65,8 +69,8 @@ TEST_F(ZTBTabDragModelTest, EveryTabEndsWhereTheModelSaysWhateverTheProgramDoesD
 
 TEST_F(ZTBTabDragModelTest, TheCellsFollowingTheProgramsChangesAreLaidOutAsAFreshBarsAre)
 {
-    for (unsigned seed = 1; seed <= 3; ++seed)
-        runChangeSequence(seed, 60);
+    for (unsigned seed = 1; seed <= styleNames().size(); ++seed)
+        runChangeSequence(seed, 40);
 }
 
 }

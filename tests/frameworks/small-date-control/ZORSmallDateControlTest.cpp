@@ -609,3 +609,43 @@ TEST_F(ZORSmallDateControlTest, AssistiveTechnologiesReadAndStepThePartsWithinTh
     ui::accessibilityElement(parts[1])->accessibilitySetValue(3.0, A::Value);
     EXPECT_EQ(control->day(), 28);
 }
+
+// The program may set the part of the cell being edited: while the person has typed nothing there, the editor shows
+// the new number and leaving the cell keeps it (the gesture test's seed 1 put the year shown before back); a number
+// typed over it is the person's, and wins.
+TEST_F(ZORSmallDateControlTest, AVisitedCellKeepsWhatTheProgramSetMeanwhile)
+{
+    control->setYear(2000);
+    control->editCell(control->yearLocation());
+    control->setYear(1999);
+    EXPECT_EQ(editor()->string().utf8(), "1999") << "the editor shows the program's number";
+    EXPECT_EQ(editor()->selectedRange(), (fnd::Range { 0, 4 }));
+    clickCell(control->dayLocation());
+    EXPECT_EQ(control->year(), 1999);
+    EXPECT_EQ(shown(), "01.01.1999");
+
+    type(u"7");
+    control->setDay(3);
+    EXPECT_EQ(editor()->string().utf8(), "7") << "what was typed stays";
+    tab();
+    EXPECT_EQ(control->day(), 7);
+}
+
+// A whole new date replaces the edited cell's editor text (what was typed there goes); a part the program sets after
+// it, before anything is typed, shows in the editor again and stays when the cell is left.
+TEST_F(ZORSmallDateControlTest, ANewDateShownInTheEditorIsNoTypingOfThePerson)
+{
+    control->editCell(control->monthLocation());
+    type(u"9");
+    fnd::DateComponents newDate;
+    newDate.year = 1994;
+    newDate.month = 10;
+    newDate.day = 7;
+    control->setDate(*fnd::Calendar::current().dateFromComponents(newDate));
+    EXPECT_EQ(editor()->string().utf8(), "10");
+    control->setMonth(5);
+    EXPECT_EQ(editor()->string().utf8(), "05");
+    tab();
+    EXPECT_EQ(control->month(), 5);
+    EXPECT_EQ(shown(), "07.05.1994");
+}

@@ -492,3 +492,51 @@ TEST(NotificationCenter, AnObjectMadeWhereAGoneOneWasKeepsItsObserversThroughThe
     EXPECT_EQ(laterObserver->seen.load(), 1);
     EXPECT_EQ(earlierObserver->seen.load(), 0);
 }
+
+// An observer of many objects (a controller and its documents) that stops observing them one at a time, by name and
+// object or by object alone, among other observers of the same objects: each removal takes exactly its own.
+TEST(NotificationCenter, AnObserverOfManyObjectsStopsObservingThemOneAtATime)
+{
+    NotificationCenter center;
+    auto controller = std::make_shared<TestCounter>();
+    auto other = std::make_shared<TestCounter>();
+    auto ofEveryObject = std::make_shared<TestCounter>();
+    std::vector<std::shared_ptr<TestAddress>> documents;
+    for (int i = 0; i < 300; ++i) {
+        documents.push_back(std::make_shared<TestAddress>());
+        center.addObserver(*controller, "count:", Opened, Value(documents.back()));
+        center.addObserver(*controller, "count:", Closed, Value(documents.back()));
+        center.addObserver(*other, "count:", Opened, Value(documents.back()));
+    }
+    center.addObserver(*controller, "count:", Opened);
+    center.addObserver(*ofEveryObject, "count:", {});
+    // Every third document by name and object (its Closed observation stays), every third by object alone.
+    for (std::size_t i = 0; i < documents.size(); ++i) {
+        if (i % 3 == 0)
+            center.removeObserver(*controller, Opened, Value(documents[i]));
+        else if (i % 3 == 1)
+            center.removeObserver(*controller, {}, Value(documents[i]));
+    }
+    // Counted by hand: a post about document i reaches the controller's object observations still there, its
+    // observation of every Opened, the other observer's (Opened only) and the observer of everything.
+    for (std::size_t i = 0; i < documents.size(); ++i) {
+        controller->seen = 0;
+        other->seen = 0;
+        ofEveryObject->seen = 0;
+        center.postNotificationName(Opened, Value(documents[i]));
+        center.postNotificationName(Closed, Value(documents[i]));
+        const int controllerHears = (i % 3 == 2 ? 1 : 0) + 1 + (i % 3 == 1 ? 0 : 1);
+        EXPECT_EQ(controller->seen.load(), controllerHears) << "document " << i;
+        EXPECT_EQ(other->seen.load(), 1) << "document " << i;
+        EXPECT_EQ(ofEveryObject->seen.load(), 2) << "document " << i;
+    }
+    // What is left goes with the observer's removal of all, and by name.
+    center.removeObserver(*controller, Closed);
+    controller->seen = 0;
+    center.postNotificationName(Closed, Value(documents[2]));
+    center.postNotificationName(Opened, Value(documents[3]));
+    EXPECT_EQ(controller->seen.load(), 1);
+    center.removeObserver(*controller);
+    center.postNotificationName(Opened, Value(documents[2]));
+    EXPECT_EQ(controller->seen.load(), 1);
+}

@@ -4,8 +4,12 @@
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/layers/LayerAnimation.h"
 #include "platform/layers/TextLayer.h"
+#include "support/Waiting.h"
 
+#include <algorithm>
 #include <limits>
+#include <optional>
+#include <thread>
 
 using namespace ui;
 
@@ -65,6 +69,21 @@ public:
     }
     int removals { 0 };
 };
+
+// Notes the thread it is destroyed on.
+class ThreadNote : public fnd::Object {
+    FND_OBJECT(ThreadNote)
+    static void describeClass(fnd::ClassBuilder<ThreadNote>&) { }
+
+public:
+    ~ThreadNote() override
+    {
+        if (destroyedOn)
+            *destroyedOn = std::this_thread::get_id();
+    }
+    std::shared_ptr<std::optional<std::thread::id>> destroyedOn;
+};
+FND_REGISTER_CLASS(ThreadNote, fnd::Object)
 
 class LayerTreeTest : public layerstest::LayerTest { };
 
@@ -229,4 +248,78 @@ TEST_F(LayerTreeTest, TransitionsBringLayersInAndAnimationsTimeTheirFill)
     runFor(3);
     EXPECT_EQ(parked->presentationLayer()->zPosition(), 0);
     EXPECT_TRUE(parked->animationForKey("late")) << "kept, showing nothing";
+}
+
+// Many layers come or leave in one pass over the list: each lands at its place, the others keep their order, each
+// hears of its removal once and runs its order-out action, and many that left are let go without holding the caller.
+TEST_F(LayerTreeTest, ManySublayersComeAndLeaveAtOnce)
+{
+    auto root = Layer::layer();
+    auto l = named({ "a", "b", "c", "d", "e", "f" });
+    root->setSublayers({ l[0], l[1], l[2] });
+    // Places in the new list (past its end appends); a layer already there moves, one given twice comes once.
+    root->insertSublayers({ l[3], l[4], l[0], l[3] }, { 0, 2, 9, 1 });
+    EXPECT_EQ(order(*root), "dbeca");
+    EXPECT_EQ(l[3]->superlayer(), root);
+    // Its own ancestor is refused, with the others still coming.
+    std::vector<fnd::String> logged;
+    auto previous = fnd::setLogSink([&](fnd::LogLevel, const fnd::String& m) { logged.push_back(m); });
+    l[2]->insertSublayers({ root, l[5] }, { 0, 0 });
+    fnd::setLogSink(previous);
+    EXPECT_EQ(logged.size(), 1u);
+    EXPECT_EQ(order(*l[2]), "f");
+    // Layers that are not sublayers (any more) are passed over.
+    auto leaving = std::make_shared<LeavingLayer>();
+    leaving->setName("x");
+    root->addSublayer(leaving);
+    root->removeSublayers({ l[1], l[5], leaving, l[1], l[4] });
+    EXPECT_EQ(order(*root), "dca");
+    EXPECT_EQ(leaving->removals, 1) << "a subclass hears of it once";
+    for (const Layer* gone : { l[1].get(), l[4].get(), static_cast<Layer*>(leaving.get()) })
+        EXPECT_EQ(gone->superlayer(), nullptr);
+    EXPECT_EQ(l[5]->superlayer(), l[2]);
+
+    // In a shown tree, the ones with an order-out transition are drawn at their places until it ends.
+    root->setFrame({ 0, 0, 100, 100 });
+    root->setHost(std::make_shared<Host>());
+    auto fade = std::make_shared<Transition>();
+    fade->setDuration(1);
+    l[3]->setActions({ { LayerActionKey::OnOrderOut, fnd::Value(fade) } });
+    l[0]->setActions({ { LayerActionKey::OnOrderOut, fnd::Value(fade) } });
+    commit();
+    root->removeSublayers({ l[0], l[3] });
+    EXPECT_EQ(order(*root), "c");
+    advance(0.5);
+    std::string shown;
+    for (const auto& sub : root->presentationLayer()->sublayers())
+        shown += sub->name().utf8();
+    EXPECT_EQ(shown, "dca");
+    runFor(2);
+    EXPECT_EQ(root->presentationLayer()->sublayers().size(), 1u);
+
+    // Many layers that left are let go on another thread; what they hold for the main thread is let go here, after
+    // them.
+    auto row = Layer::layer();
+    std::vector<std::shared_ptr<Layer>> many;
+    std::vector<std::weak_ptr<Layer>> watched;
+    for (std::size_t i = 0; i < Layer::ReleasedAtOnce * 2; ++i) {
+        many.push_back(Layer::layer());
+        many.back()->addSublayer(Layer::layer());
+        watched.push_back(many.back());
+        watched.push_back(many.back()->sublayers().front());
+    }
+    row->setSublayers(many);
+    auto note = fnd::makeObject<ThreadNote>();
+    auto destroyedOn = std::make_shared<std::optional<std::thread::id>>();
+    note->destroyedOn = destroyedOn;
+    many.front()->setValueForKey(fnd::Value(std::static_pointer_cast<fnd::Object>(note)), "held");
+    row->removeSublayers(many);
+    EXPECT_TRUE(row->sublayers().empty());
+    Layer::release(std::move(many), { fnd::Value(std::static_pointer_cast<fnd::Object>(note)) });
+    note.reset();
+    EXPECT_TRUE(testsupport::runLoopUntil([&] {
+        return std::all_of(watched.begin(), watched.end(), [](const auto& w) { return w.expired(); });
+    })) << "layers that left are let go";
+    EXPECT_TRUE(testsupport::runLoopUntil([&] { return destroyedOn->has_value(); }));
+    EXPECT_EQ(*destroyedOn, std::this_thread::get_id());
 }

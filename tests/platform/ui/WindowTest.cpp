@@ -285,6 +285,28 @@ TEST_F(WindowTest, AnimatedResizingStepsAlongTheClock)
     EXPECT_GT(delegate->log.size(), 10u); // resized in steps
 }
 
+// A frame that was no number entered as it was: the window's size became nothing or not a number, and an animated
+// resize toward an infinite size stepped for ever (every step's frame was not a number). A length that is no number
+// or infinite keeps the window's; a finite one is taken within ten million points.
+TEST_F(WindowTest, FramesThatAreNoNumbersKeepTheWindowsLengths)
+{
+    const double infinity = std::numeric_limits<double>::infinity();
+    const double notANumber = std::numeric_limits<double>::quiet_NaN();
+    auto window = Window::create({ 10, 20, 300, 200 });
+    ASSERT_EQ(window->frame(), gfx::Rect(10, 20, 300, 222));
+    window->setFrame({ notANumber, 5, infinity, 1e308 }, false);
+    ASSERT_EQ(window->frame(), gfx::Rect(10, 5, 300, 1e7));
+    window->setFrame({ -infinity, -1e308, notANumber, -infinity }, false);
+    ASSERT_EQ(window->frame(), gfx::Rect(10, -1e7, 300, 1e7));
+    window->setFrame({ 10, 20, 300, 222 }, false);
+
+    // Shown, it steps: toward an infinite size, it goes nowhere.
+    window->makeKeyAndOrderFront();
+    window->setFrame({ 40, 20, infinity, notANumber }, true, true);
+    EXPECT_EQ(window->frame(), gfx::Rect(40, 20, 300, 222));
+    EXPECT_EQ(window->contentView()->frame().size, gfx::Size(300, 200));
+}
+
 TEST_F(WindowTest, FrameStringsRoundTripAndBadOnesAreIgnored)
 {
     auto w = Window::create({ 0, 0, 100, 100 });

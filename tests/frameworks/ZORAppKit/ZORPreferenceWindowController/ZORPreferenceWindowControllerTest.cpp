@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <random>
 
 using namespace prefstest;
@@ -353,4 +354,50 @@ TEST(ZORPrefPaneIconViewRandom, IconsAddedOneByOneLayOutAsAllAtOnce)
     }
 }
 
+}
+
+// A pane's view, or its standard size, may be of any size. The window once took it: toward one of 1e308 points it
+// resized in the animation's steps, which at 0.2 s for every 150 points never ended, and an infinite one made every
+// step's frame not a number. The window takes the size the screen can show; a length that is no number leaves the
+// window's.
+TEST_F(PreferenceWindowTest, APaneOfAnOddSizeGetsAWindowTheScreenCanShow)
+{
+    const double infinity = std::numeric_limits<double>::infinity();
+    const double notANumber = std::numeric_limits<double>::quiet_NaN();
+    addPane("normal", gfx::Size { 280, 120 });
+    addPane("huge", gfx::Size { 1e308, 1e308 });
+    addPane("infinite", gfx::Size { infinity, 2000 });
+    addPane("nan", gfx::Size { notANumber, 90 });
+    addPane("negative", gfx::Size { -500, 150 });
+    auto zooming = addPane("zooming", gfx::Size { 300, 200 });
+    zooming->standard = gfx::Size { 1e308, infinity };
+    auto window = controller->window();
+    const auto visible = ui::Screen::mainScreen()->visibleFrame();
+    // What the title bar and toolbar take around the content, from the pane of an ordinary size.
+    ASSERT_TRUE(controller->selectPaneWithIdentifier("normal"));
+    const double aroundWidth = window->frame().width() - 280, aroundHeight = window->frame().height() - 120;
+    // Pane, content size expected (worked out from the screen and the sizes the panes answer).
+    const struct {
+        const char* pane;
+        gfx::Size content;
+    } cases[] = {
+        { "huge", { visible.width() - aroundWidth, visible.height() - aroundHeight } },
+        { "normal", { 280, 120 } },
+        { "infinite", { visible.width() - aroundWidth, visible.height() - aroundHeight } },
+        { "nan", { visible.width() - aroundWidth, 90 } },
+        { "negative", { 0, 150 } },
+        { "normal", { 280, 120 } },
+    };
+    // Hidden, so the window jumps to each size: shown, it steps there on the run loop's clock, and toward the largest
+    // ones it stepped for ever.
+    for (const auto& c : cases) {
+        ASSERT_TRUE(controller->selectPaneWithIdentifier(c.pane)) << c.pane;
+        const auto frame = window->frame();
+        EXPECT_EQ(window->contentRectForFrameRect(frame).size, c.content) << c.pane;
+        EXPECT_LE(frame.width(), visible.width()) << c.pane;
+        EXPECT_LE(frame.height(), visible.height()) << c.pane;
+    }
+    ASSERT_TRUE(controller->selectPaneWithIdentifier("zooming"));
+    window->zoom({});
+    EXPECT_EQ(window->frame().size, visible.size);
 }

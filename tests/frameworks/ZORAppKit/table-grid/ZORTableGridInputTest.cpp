@@ -151,6 +151,26 @@ TEST_F(ZORTableGridInputTest, DeleteClearsColumnByColumnThenReloads)
     EXPECT_EQ(rows().size(), std::string("{0 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19}").size());
 }
 
+// Delete clears only the cells the person may edit: a column the delegate keeps read-only keeps its values (the edit
+// gesture test's seed 3 cleared column 1 after the program had locked it).
+TEST_F(ZORTableGridInputTest, DeleteLeavesTheCellsOfAReadOnlyColumnAlone)
+{
+    struct Locking : ZORTableGridDelegate {
+        bool tableGridShouldEditColumn(ZORTableGrid&, fnd::Index column, fnd::Index) override { return column != 1; }
+    };
+    auto locking = std::make_shared<Locking>();
+    grid->setDelegate(locking);
+    source->values[{ 0, 4 }] = "zero";
+    source->values[{ 1, 4 }] = "kept";
+    source->values[{ 2, 5 }] = "two";
+    select({ 0, 3 }, { 4, 2 });
+    key(u'\x7f', ui::KeyCode::Delete);
+    EXPECT_EQ(source->stored, (std::vector<std::string> { "0,4=nil", "0,5=nil", "2,4=nil", "2,5=nil" }));
+    EXPECT_EQ((source->values.count({ 1, 4 })), 1u);
+    EXPECT_EQ((source->values.count({ 0, 4 }) + source->values.count({ 2, 5 })), 0u);
+    grid->setDelegate(nullptr);
+}
+
 // When a reload shrinks the data to 3 columns by 4 rows, the selection keeps only the cells that remain, so Delete,
 // the moves and the drawing stay inside the grid.
 TEST_F(ZORTableGridInputTest, AReloadThatShrinksTheDataKeepsOnlyTheSelectedCellsThatRemain)

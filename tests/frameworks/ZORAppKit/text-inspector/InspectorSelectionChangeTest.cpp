@@ -1,5 +1,8 @@
-// Typing while the selection moves (a slideshow, an import): what was typed for one object never reaches another.
+// Typing while the selection moves (a slideshow, an import) and the program acts: it renames the pictures, makes a
+// field read-only, empties its controller or removes the edited picture. What was typed for one object never reaches
+// another.
 #include "InspectorTestSupport.h"
+#include "support/GestureSeeds.h"
 
 #include "platform/foundation/bindings/ArrayController.h"
 #include "platform/ui/views/Event.h"
@@ -88,7 +91,46 @@ protected:
     }
 
     // What a field shows for the selected picture when nothing is typed into it.
-    std::string shownFor(const std::string& key) const { return held(*selected().front(), key).stringValue().utf8(); }
+    std::string shownFor(const std::string& key) const
+    {
+        const auto chosen = selected();
+        // Nothing selected, the binding gives no value: the field shows its placeholder.
+        if (chosen.empty())
+            return "Untitled";
+        return held(*chosen.front(), key).stringValue().utf8();
+    }
+    std::shared_ptr<ZORTextViewInspectorTextField> fieldFor(const std::string& key) const
+    {
+        return fields[key == "name" ? 0 : 1];
+    }
+    bool editable(const std::string& key) const { return fieldFor(key)->isEditable(); }
+    // The fields Tab reaches from the one edited (from the top without one), passing those made read-only.
+    std::string tabbedTo(const std::string& from) const
+    {
+        const std::size_t start = from.empty() ? 0 : (from == "name" ? 1 : 0);
+        for (std::size_t i = 0; i < 2; ++i) {
+            const char* key = InspectorPictureKeys[(start + i) % 2];
+            if (editable(key))
+                return key;
+        }
+        return {};
+    }
+    // A program step may change the selection under an edit: the edit ends, writing what was typed to the pictures
+    // it was typed for.
+    template <typename Act> void changingSelection(Act act)
+    {
+        const auto before = selected();
+        const auto typedBefore = typed;
+        const auto key = editKey;
+        const auto objects = editObjects;
+        act();
+        if (selected() == before)
+            return;
+        editKey = key;
+        editObjects = objects;
+        typed = typedBefore;
+        editEnds();
+    }
     std::string runOf(const ZORTextViewInspectorField& field) const
     {
         auto range = inspector->charRangeOfField(field);
@@ -106,10 +148,48 @@ protected:
         controller->setSelectionIndexes(set);
     }
 
+    // What the program does besides renaming: makes a field read-only (or editable again), empties the controller
+    // or fills it again, removes the edited picture.
+    std::string programStep(std::size_t number)
+    {
+        auto pick = [&](std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(random); };
+        switch (pick(4)) {
+        case 0: {
+            const std::string key = InspectorPictureKeys[pick(2)];
+            const bool locking = editable(key);
+            // Locked, the field's edit ends, keeping what was typed while it took edits.
+            if (locking && editKey == key)
+                editEnds();
+            fieldFor(key)->setEditable(!locking);
+            return fmt::format("{}: the program makes {} {}", number, key, locking ? "read-only" : "editable");
+        }
+        case 1:
+            if (controller->arrangedObjects().empty()) {
+                changingSelection([&] { controller->setContent(content); });
+                return fmt::format("{}: the program fills the controller", number);
+            }
+            if (pick(2) == 0) {
+                changingSelection([&] { controller->setContent(fnd::Array {}); });
+                return fmt::format("{}: the program empties the controller", number);
+            }
+            changingSelection([&] { controller->removeObjects(controller->arrangedObjects()); });
+            return fmt::format("{}: the program removes every picture", number);
+        default: {
+            auto shown = selected();
+            if (shown.empty())
+                return fmt::format("{}: nothing to remove", number);
+            auto gone = shown.front();
+            changingSelection(
+                [&] { controller->removeObject(fnd::Value(std::static_pointer_cast<fnd::Object>(gone))); });
+            return fmt::format("{}: the program removes {}", number, expected(gone, "name").stringValue().utf8());
+        }
+        }
+    }
+
     std::string step(std::size_t number)
     {
         auto pick = [&](std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(random); };
-        switch (pick(12)) {
+        switch (pick(15)) {
         case 0:
         case 1:
         case 2:
@@ -128,13 +208,22 @@ protected:
         case 5:
         case 6:
         case 7: {
-            auto index = pick(pictures.size());
+            const auto count = controller->arrangedObjects().size();
+            if (count == 0)
+                return fmt::format("{}: nothing to select", number);
+            auto index = pick(count);
             select(index);
             return fmt::format("{}: selects picture {}", number, index);
         }
         case 8:
         case 9: {
             auto key = pick(2);
+            if (!editable(InspectorPictureKeys[key])) {
+                // A read-only field takes no edit; the one under way ends, as at a click anywhere else.
+                editEnds();
+                inspector->jumpToField(fields[key]);
+                return fmt::format("{}: clicks into the read-only {}", number, InspectorPictureKeys[key]);
+            }
             // Into the field being edited, the edit goes on with its run selected.
             if (editKey != InspectorPictureKeys[key]) {
                 editEnds();
@@ -145,16 +234,23 @@ protected:
             return fmt::format("{}: clicks into {}", number, InspectorPictureKeys[key]);
         }
         case 10: {
-            const std::string next = editKey == "name" ? "caption" : "name";
+            const std::string next = tabbedTo(editKey);
             editEnds();
             backend->keyDown(*window, "\t", ui::KeyCode::Tab);
             dispatch();
-            editBegins(next);
+            if (!next.empty())
+                editBegins(next);
             return fmt::format("{}: Tab", number);
         }
+        case 11:
+        case 12:
+        case 13:
+            return programStep(number);
         default: {
             // The program renames the selected pictures: an edit of that value ends first, writing what was typed.
             auto key = InspectorPictureKeys[pick(2)];
+            if (selected().empty())
+                return fmt::format("{}: nothing to rename", number);
             if (editKey == key)
                 editEnds();
             const fnd::Value renamed(fnd::String(fmt::format("set {}", number)));
@@ -206,8 +302,12 @@ FND_REGISTER_CLASS(InspectorPicture, fnd::Object)
 
 TEST_F(InspectorSelectionChangeTest, EachPictureHoldsWhatWasTypedForIt)
 {
-    for (unsigned seed : { 1u, 2u, 3u }) {
-        random.seed(seed);
+    const int seeds = testsupport::gestureSeeds(3);
+    for (int seed = 1; seed <= seeds; ++seed) {
+        random.seed(unsigned(seed));
+        controller->setContent(content);
+        for (const auto& field : fields)
+            field->setEditable(true);
         controller->setSelectionIndexes(fnd::IndexSet(0));
         for (const auto& picture : pictures)
             for (const char* key : InspectorPictureKeys)
@@ -284,4 +384,25 @@ TEST_F(InspectorSelectionChangeTest, AFieldBoundElsewhereOrGivenAValueWritesWhat
     pictures[0]->setValueForKey(fnd::Value("other caption"), "caption");
     EXPECT_EQ(inspector->activeField(), name);
     EXPECT_EQ(runOf(*name), "Lou");
+}
+
+// With nothing selected the binding has no object to write to: what was typed is not kept as if it were stored,
+// the field shows its placeholder again (the seeded test's seed 1 typed "GH" into an emptied controller's form).
+TEST_F(InspectorSelectionChangeTest, WhatNoObjectTookIsNotShownAsKept)
+{
+    controller->setContent(fnd::Array {});
+    inspector->jumpToField(fields[1]);
+    inspector->insertText(fnd::Value("GH"));
+    inspector->endEditing();
+    EXPECT_EQ(runOf(*fields[1]), "Untitled");
+    for (std::size_t i = 0; i < pictures.size(); ++i)
+        EXPECT_EQ(pictures[i]->caption.stringValue().utf8(), fmt::format("caption {}", i));
+    // Selected again, a picture's caption takes what is typed, and shows it.
+    controller->setContent(content);
+    controller->setSelectionIndexes(fnd::IndexSet(2));
+    inspector->jumpToField(fields[1]);
+    inspector->insertText(fnd::Value("GH"));
+    inspector->endEditing();
+    EXPECT_EQ(pictures[2]->caption.stringValue().utf8(), "GH");
+    EXPECT_EQ(runOf(*fields[1]), "GH");
 }

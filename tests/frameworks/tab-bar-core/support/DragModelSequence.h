@@ -5,6 +5,7 @@
 #include "platform/ui/containers/TabViewItem.h"
 #include "platform/ui/views/Application.h"
 #include "platform/ui/views/Window.h"
+#include "support/GestureSeeds.h"
 
 #include <gtest/gtest.h>
 
@@ -47,9 +48,12 @@ inline std::string describe(const TabLayout& layout)
 // it), back in its own when none could take it, in the new bar over empty screen, nowhere once closed, and left in a
 // tab view taken from its bar. After each gesture every tab is once in its tab view and once in that tab view's bar
 // (a bar without a tab view shows none), every bar is laid out as a fresh bar with the same tabs is, no window is
-// left behind or unseen with tabs in it, and the delegates heard of each close once.
+// left behind or unseen with tabs in it, and the delegates heard of each close once. Each seed draws its bars in one
+// of the family's registered styles, by turns, so every style meets the gestures: a style sizes and places tabs its
+// own way.
 //
-// BARCODES_TAB_DRAG_SEQUENCES runs that many seeds (default 3) for a longer search; the seed is in every failure.
+// One seed per registered style by default; BARCODES_GESTURE_SEEDS=N runs N for a longer search. The seed and the
+// style are in every failure.
 template <typename BarWindow> class DragModelSequence {
 public:
     using Bar = typename decltype(BarWindow::bar)::element_type;
@@ -58,9 +62,7 @@ public:
 
     void runDragModelSequences(int gesturesPerSequence)
     {
-        int sequences = 3;
-        if (const char* text = std::getenv("BARCODES_TAB_DRAG_SEQUENCES"))
-            sequences = std::max(1, std::atoi(text));
+        const int sequences = testsupport::gestureSeeds(int(styleNames().size()));
         for (int seed = 1; seed <= sequences && !::testing::Test::HasFailure(); ++seed)
             runSequence(unsigned(seed), gesturesPerSequence);
     }
@@ -68,6 +70,9 @@ public:
 protected:
     // A window of the size at the place with a tab view and a bar whose delegate lets tabs leave and tear off.
     virtual BarWindow makeBarWindow(gfx::Rect frame) = 0;
+    // The family's registered style names, and giving a bar one of them.
+    virtual std::vector<fnd::String> styleNames() const = 0;
+    virtual void setStyleNamed(BarWindow& w, const fnd::String& name) = 0;
     // Every tab the bar holds, in bar order (the overflow menu's too); nullptr for a stand-in (a drag's placeholder).
     virtual std::vector<std::shared_ptr<ui::TabViewItem>> barItems(const BarWindow& w) const = 0;
     virtual TabLayout layoutOf(const BarWindow& w) const = 0;
@@ -92,7 +97,8 @@ protected:
     void runChangeSequence(unsigned seed, int steps)
     {
         m_random.seed(seed);
-        auto w = makeBarWindow({ 40, 300, 620, 200 });
+        m_style = styleForSeed(seed);
+        auto w = makeStyledBarWindow({ 40, 300, 620, 200 });
         int made = 0;
         auto newItem = [&] {
             auto item = ui::TabViewItem::create();
@@ -123,7 +129,8 @@ protected:
             if (pick(3) == 0)
                 continue;
             settleBars();
-            const std::string where = "seed " + std::to_string(seed) + " step " + std::to_string(step) + ": ";
+            const std::string where
+                = "seed " + std::to_string(seed) + " (" + m_style.utf8() + ") step " + std::to_string(step) + ": ";
             const auto items = barItems(w);
             std::multiset<std::string> inBar, inTabView;
             for (const auto& item : items)
@@ -153,9 +160,22 @@ private:
     int pick(int n) { return int(m_random() % unsigned(std::max(n, 1))); }
     bool chance(int percent) { return pick(100) < percent; }
 
+    fnd::String styleForSeed(unsigned seed) const
+    {
+        const auto names = styleNames();
+        return names.empty() ? fnd::String() : names[(seed - 1) % names.size()];
+    }
+    BarWindow makeStyledBarWindow(gfx::Rect frame)
+    {
+        auto w = makeBarWindow(frame);
+        if (!m_style.isEmpty())
+            setStyleNamed(w, m_style);
+        return w;
+    }
+
     BarWindow& addWindow(gfx::Rect frame)
     {
-        m_windows.push_back(std::make_unique<BarWindow>(makeBarWindow(frame)));
+        m_windows.push_back(std::make_unique<BarWindow>(makeStyledBarWindow(frame)));
         auto& w = *m_windows.back();
         w.delegate->makeBar = [this](gfx::Point) -> std::shared_ptr<Bar> {
             if (!m_givesNewBar)
@@ -216,6 +236,7 @@ private:
     void runSequence(unsigned seed, int gestures)
     {
         m_random.seed(seed);
+        m_style = styleForSeed(seed);
         m_windows.clear();
         m_slots = {};
         m_next = 0;
@@ -232,7 +253,9 @@ private:
             settleBars();
             runFor(1.0);
             settleBars();
-            check(model, "seed " + std::to_string(seed) + ", gesture " + std::to_string(gesture) + " (" + what + "): ");
+            check(model,
+                "seed " + std::to_string(seed) + " (" + m_style.utf8() + "), gesture " + std::to_string(gesture) + " ("
+                    + what + "): ");
         }
         for (const auto& w : m_windows)
             if (!w->window->isClosed())
@@ -503,7 +526,7 @@ private:
     // The layout of a new bar of the same size with the same tabs, in the same order, the same one selected.
     TabLayout freshLayout(const BarWindow& w)
     {
-        auto fresh = makeBarWindow({ 40, 600, w.window->frame().width(), w.window->frame().height() });
+        auto fresh = makeStyledBarWindow({ 40, 600, w.window->frame().width(), w.window->frame().height() });
         const auto items = barItems(w);
         auto selected = w.bar->tabView()->selectedTabViewItem();
         std::shared_ptr<ui::TabViewItem> select;
@@ -523,6 +546,7 @@ private:
     }
 
     std::mt19937 m_random;
+    fnd::String m_style;
     std::vector<std::unique_ptr<BarWindow>> m_windows;
     std::array<BarWindow*, TornSlots> m_slots {};
     BarWindow* m_madeBar { nullptr };

@@ -145,3 +145,23 @@ TEST_F(TableEditingTest, ACellsFormatterMustReadTheTextBeforeTheEditEnds)
     ASSERT_EQ(source->edits.size(), 1u);
     EXPECT_EQ(source->edits[0], "kind 0 = 13");
 }
+
+// A column made read-only during its edit ends the edit, writing what was typed while it took edits; keys after it
+// go to the table, not into the column (the edit gesture test's data-source seed 1 kept on editing it).
+TEST_F(TableEditingTest, AColumnMadeReadOnlyDuringItsEditEndsIt)
+{
+    table->editColumn(1, 2, nullptr, true);
+    typeText("tree");
+    table->tableColumns()[1]->setEditable(false);
+    EXPECT_EQ(table->currentEditor(), nullptr);
+    EXPECT_EQ(source->edits, (std::vector<std::string> { "kind 2 = tree" }));
+    EXPECT_EQ(window->firstResponder(), table);
+    // The other column's edit goes on when the program locks this one.
+    table->editColumn(0, 3, nullptr, true);
+    typeText("Bil");
+    table->tableColumns()[1]->setEditable(true);
+    table->tableColumns()[1]->setEditable(false);
+    EXPECT_EQ(editorText(), "Bil");
+    returnKey();
+    EXPECT_EQ(source->edits, (std::vector<std::string> { "kind 2 = tree", "name 3 = Bil" }));
+}

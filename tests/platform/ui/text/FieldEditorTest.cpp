@@ -228,7 +228,8 @@ public:
     {
         auto editor = n.object().objectAs<TextView>();
         cells[edited]->setStringValue(editor->string());
-        bool toSecond = n.userInfo().get(TextNotification::MovementKey).integerValue() == TextMovement::Tab && edited == 0;
+        bool toSecond
+            = n.userInfo().get(TextNotification::MovementKey).integerValue() == TextMovement::Tab && edited == 0;
         if (toSecond && handsOver)
             cells[edited]->handOverFieldEditor(editor);
         else

@@ -6,8 +6,8 @@
 #include "platform/text/TextContainer.h"
 #include "platform/text/TextStorage.h"
 #include "platform/ui/controls/Button.h"
-#include "platform/ui/views/Cursor.h"
 #include "platform/ui/text/ViewAttachmentCell.h"
+#include "platform/ui/views/Cursor.h"
 
 using namespace ui;
 using namespace texttest;

@@ -3,8 +3,8 @@
 #include "platform/graphics/Font.h"
 #include "platform/text/LayoutManager.h"
 #include "platform/text/TextContainer.h"
-#include "platform/ui/interface/InterfaceFile.h"
 #include "platform/ui/containers/ScrollView.h"
+#include "platform/ui/interface/InterfaceFile.h"
 #include "platform/ui/text/TextField.h"
 
 using namespace texttest;

@@ -5,8 +5,8 @@
 #include "platform/graphics/Color.h"
 #include "platform/graphics/Font.h"
 #include "platform/text/AttributedString.h"
-#include "platform/text/ParagraphStyle.h"
 #include "platform/text/LayoutManager.h"
+#include "platform/text/ParagraphStyle.h"
 #include "platform/text/TextContainer.h"
 #include "platform/text/TextStorage.h"
 #include "platform/ui/dragging/Pasteboard.h"
@@ -388,7 +388,8 @@ TEST_F(TextViewTyping, WholeTextSettersReachTextThatHadThemInPart)
     right->setAlignment(txt::TextAlignment::Right);
     storage->addAttribute(txt::ParagraphStyleAttributeName, fnd::Value(right), { 0, 6 });
     view->setAlignment(txt::TextAlignment::Center);
-    EXPECT_EQ(view->alignment(), txt::TextAlignment::Center) << "the view's own style was centred already, the text's not";
+    EXPECT_EQ(view->alignment(), txt::TextAlignment::Center)
+        << "the view's own style was centred already, the text's not";
 }
 
 TEST_F(TextViewTyping, ASelectableViewThatIsNotEditableCopiesButTakesNoTyping)

@@ -71,17 +71,6 @@ std::shared_ptr<ui::Cell> ZORTButtonCell::copy() const
     return clone;
 }
 
-void ZORTButtonCell::setHighlightsBy(unsigned mask)
-{
-    ButtonCell::setHighlightsBy(isBordered() ? mask : mask | ChangeBackground);
-}
-
-void ZORTButtonCell::setBordered(bool flag)
-{
-    ButtonCell::setBordered(flag);
-    addChangeBackgroundWhenBorderless();
-}
-
 void ZORTButtonCell::addChangeBackgroundWhenBorderless()
 {
     if (!isBordered() && !(highlightsBy() & ChangeBackground))
@@ -354,6 +343,11 @@ void ZORTButtonCell::encodeWithCoder(fnd::Coder& coder) const
     coder.encodeInt64(static_cast<std::int64_t>(m_qfButtonType), ButtonTypeKey);
     coder.encodeInt64(static_cast<std::int64_t>(m_highlightBackgroundMode), ZORThemedControls::HighlightModeArchiveKey);
     coder.encodeInt64(static_cast<std::int64_t>(m_stateBackgroundMode), StateModeKey);
+}
+
+unsigned ZORTButtonCell::archivedHighlightsBy() const
+{
+    return isBordered() ? highlightsBy() : highlightsBy() | ChangeBackground;
 }
 
 bool ZORTButtonCell::initWithCoder(fnd::Coder& coder)

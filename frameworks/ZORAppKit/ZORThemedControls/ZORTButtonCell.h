@@ -15,10 +15,6 @@ class ZORTButtonCell : public ui::ButtonCell, public ZORThemedObject {
     static void describeClass(fnd::ClassBuilder<ZORTButtonCell>& c);
 
 public:
-    // A cell without a border highlights by its background (decoding adds the bit, as setButtonType does): these
-    // keep it so, whatever mask or border they are given.
-    void setHighlightsBy(unsigned mask) override;
-    void setBordered(bool flag) override;
     ZORTButtonCell() = default;
     // The platform's button cell, highlighting by changing grey and background.
     void init();
@@ -70,6 +66,10 @@ public:
 
     void encodeWithCoder(fnd::Coder& coder) const override;
     bool initWithCoder(fnd::Coder& coder) override;
+
+protected:
+    // Decoding adds highlighting by the background to a cell without a border; the archive holds it so.
+    unsigned archivedHighlightsBy() const override;
 
 private:
     // Whether the bezel style has a themed bezel.

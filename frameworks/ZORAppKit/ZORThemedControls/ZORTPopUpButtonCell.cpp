@@ -26,18 +26,6 @@ void ZORTPopUpButtonCell::init()
     setHighlightsBy(ui::CellMask::ChangeGray | ui::CellMask::ChangeBackground);
 }
 
-void ZORTPopUpButtonCell::setHighlightsBy(unsigned mask)
-{
-    PopUpButtonCell::setHighlightsBy(isBordered() ? mask : mask | ui::CellMask::ChangeBackground);
-}
-
-void ZORTPopUpButtonCell::setBordered(bool flag)
-{
-    PopUpButtonCell::setBordered(flag);
-    if (!flag)
-        setHighlightsBy(highlightsBy());
-}
-
 std::shared_ptr<ui::Cell> ZORTPopUpButtonCell::copy() const
 {
     auto clone = std::static_pointer_cast<ZORTPopUpButtonCell>(PopUpButtonCell::copy());
@@ -141,6 +129,11 @@ void ZORTPopUpButtonCell::encodeWithCoder(fnd::Coder& coder) const
         return;
     ZORThemedControls::encodeThemeKey(coder, m_themeKey);
     coder.encodeInt64(static_cast<std::int64_t>(m_highlightBackgroundMode), ZORThemedControls::HighlightModeArchiveKey);
+}
+
+unsigned ZORTPopUpButtonCell::archivedHighlightsBy() const
+{
+    return isBordered() ? highlightsBy() : highlightsBy() | ui::CellMask::ChangeBackground;
 }
 
 bool ZORTPopUpButtonCell::initWithCoder(fnd::Coder& coder)

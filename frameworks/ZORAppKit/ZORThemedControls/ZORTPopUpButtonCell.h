@@ -14,10 +14,6 @@ class ZORTPopUpButtonCell : public ui::PopUpButtonCell, public ZORThemedObject {
     static void describeClass(fnd::ClassBuilder<ZORTPopUpButtonCell>& c);
 
 public:
-    // A cell without a border highlights by its background (decoding adds the bit, as setButtonType does): these
-    // keep it so, whatever mask or border they are given.
-    void setHighlightsBy(unsigned mask) override;
-    void setBordered(bool flag) override;
     ZORTPopUpButtonCell() = default;
     // The platform's pop-up cell, highlighting by changing grey and background.
     void init();
@@ -45,6 +41,10 @@ public:
 
     void encodeWithCoder(fnd::Coder& coder) const override;
     bool initWithCoder(fnd::Coder& coder) override;
+
+protected:
+    // Decoding adds highlighting by the background to a cell without a border; the archive holds it so.
+    unsigned archivedHighlightsBy() const override;
 
 private:
     // The image the button shows: the shown item's, else the cell's.

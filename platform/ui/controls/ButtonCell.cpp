@@ -748,7 +748,7 @@ void ButtonCell::encodeWithCoder(fnd::Coder& coder) const
         return;
     coder.encodeInt(static_cast<int>(m_buttonType), "ButtonType");
     coder.encodeInt(static_cast<int>(m_bezelStyle), "BezelStyle");
-    coder.encodeInt(static_cast<int>(m_highlightsBy), "HighlightsBy");
+    coder.encodeInt(static_cast<int>(archivedHighlightsBy() & 15u), "HighlightsBy");
     coder.encodeInt(static_cast<int>(m_showsStateBy), "ShowsStateBy");
     coder.encodeBool(m_transparent, "Transparent");
     coder.encodeBool(m_showsBorderOnlyWhileMouseInside, "ShowsBorderOnlyWhileMouseInside");

@@ -39,7 +39,7 @@ public:
     virtual void setBezelStyle(BezelStyle style);
     unsigned highlightsBy() const { return m_highlightsBy; }
     // Bits beyond the four of CellMask are dropped (by these setters and by decoding).
-    virtual void setHighlightsBy(unsigned mask) { m_highlightsBy = mask & 15u; }
+    void setHighlightsBy(unsigned mask) { m_highlightsBy = mask & 15u; }
     unsigned showsStateBy() const { return m_showsStateBy; }
     void setShowsStateBy(unsigned mask) { m_showsStateBy = mask & 15u; }
     bool isTransparent() const { return m_transparent; }
@@ -143,6 +143,9 @@ protected:
     virtual double naturalHeight() const { return cellSize().height; }
     // The attributes of the title: the cell's font and alignment, the colour for the face and state.
     virtual fnd::Dictionary titleAttributes() const;
+    // The highlight mask the archive holds: a subclass whose decoding adjusts the mask writes it adjusted, so its
+    // archive reads back as it was written.
+    virtual unsigned archivedHighlightsBy() const { return m_highlightsBy; }
 
 private:
     struct Layout {

@@ -324,7 +324,7 @@ void View::setFrame(gfx::Rect frame)
         // view holds (or an archive reads back): there the bounds follow the frame one to one.
         auto scaled = [](double size, double scale) {
             double result = size * scale;
-            return std::isfinite(result) && std::abs(result) <= detail::ViewLargestCoordinate ? result : size;
+            return std::isfinite(result) && std::abs(result) <= detail::ViewLargestExtent ? result : size;
         };
         auto oldBoundsSize = m_bounds.size;
         m_frame = frame;

@@ -131,7 +131,7 @@ public:
     // view once more when the resize ends.
     virtual bool preservesContentDuringLiveResize() const { return false; }
 
-    // Geometry. A frame or bounds keeps each of its numbers within detail::ViewLargestCoordinate of 0 (a larger one
+    // Geometry. A frame or bounds keeps each of its numbers within detail::ViewLargestExtent of 0 (a larger one
     // or an infinity is taken as that bound) and takes the current number in place of NaN.
     gfx::Rect frame() const { return m_frame; }
     virtual void setFrame(gfx::Rect frame);

@@ -97,9 +97,11 @@ ArchivePropertySettings archivePropertySettings()
 // One run over one class: what went wrong, or nothing.
 class ArchivePropertyRun {
 public:
-    ArchivePropertyRun(const fnd::ClassInfo& cls, std::uint64_t seed, bool withPending)
+    // `rerun` tells how to run this class again up to this run (the settings' seed and the round).
+    ArchivePropertyRun(const fnd::ClassInfo& cls, std::uint64_t seed, bool withPending, std::string rerun = {})
         : m_class(cls)
         , m_seed(seed)
+        , m_rerun(std::move(rerun))
         , m_random(std::uint32_t(seed ^ (seed >> 32)))
         , m_withPending(withPending)
     {
@@ -166,15 +168,13 @@ private:
         std::string text = fmt::format("{} (seed {}): {}\n  after the steps:", m_class.name.utf8(), m_seed, problem);
         for (const auto& step : m_steps)
             text += "\n    " + step;
-        return text
-            + fmt::format("\n  rerun with BARCODES_ARCHIVE_PROPERTY_SEED={} BARCODES_ARCHIVE_PROPERTY_CLASS={} "
-                          "BARCODES_ARCHIVE_PROPERTY_ROUNDS=1",
-                m_seed, m_class.name.utf8());
+        return m_rerun.empty() ? text : text + "\n  rerun with " + m_rerun;
     }
     std::optional<std::string> fail(const std::string& problem) const { return failText(problem); }
 
     const fnd::ClassInfo& m_class;
     std::uint64_t m_seed;
+    std::string m_rerun;
     std::mt19937 m_random;
     bool m_withPending;
     std::vector<std::string> m_steps;
@@ -221,7 +221,10 @@ TEST_F(ArchiveAfterSetters, EveryArchivableClassReadsBackWhateverItsSettersAreGi
         EXPECT_TRUE(!settersOf(*cls).empty() || hasNoSetters(cls->name.utf8()))
             << cls->name.utf8() << " has no setters the property drives: add them to tests/registry/TabledSetters";
         for (int round = 0; round < settings.rounds; ++round) {
-            const auto failure = ArchivePropertyRun(*cls, classSeed(settings.seed, *cls, round), false).run();
+            const auto rerun = fmt::format("BARCODES_ARCHIVE_PROPERTY_SEED={} BARCODES_ARCHIVE_PROPERTY_CLASS={} "
+                                           "BARCODES_ARCHIVE_PROPERTY_ROUNDS={}",
+                settings.seed, cls->name.utf8(), round + 1);
+            const auto failure = ArchivePropertyRun(*cls, classSeed(settings.seed, *cls, round), false, rerun).run();
             EXPECT_FALSE(failure) << *failure;
             if (failure)
                 break;

@@ -343,8 +343,15 @@ String NumberFormatter::format() const
 void NumberFormatter::applyFormat(const String& positive, const String& negative)
 {
     if (!icuPattern(positive, negative)) {
-        logf(LogLevel::Warning, "Number format \"{}\" has no number part; the format is unchanged.",
-            (negative.isEmpty() ? positive : positive + ";" + negative).utf8());
+        // A long format is named by its start and length: a whole one of any size would flood the log.
+        constexpr Index Shown = 60;
+        const String format = negative.isEmpty() ? positive : positive + ";" + negative;
+        if (format.length() <= Shown)
+            logf(LogLevel::Warning, "Number format \"{}\" has no number part; the format is unchanged.", format.utf8());
+        else
+            logf(LogLevel::Warning,
+                "Number format \"{}…\" ({} characters) has no number part; the format is unchanged.",
+                format.substring(Range { 0, Shown }).utf8(), format.length());
         return;
     }
     m_positiveFormat = positive;

@@ -1,6 +1,7 @@
 #include "platform/ui/controls/Cell.h"
 
 #include "platform/foundation/runtime/Clock.h"
+#include "platform/foundation/runtime/Exception.h"
 #include "platform/foundation/runtime/Log.h"
 #include "platform/foundation/runtime/RunLoop.h"
 #include "platform/graphics/BezierPath.h"
@@ -116,6 +117,11 @@ void Cell::setObjectValue(const fnd::Value& value)
 {
     if (isNonFiniteNumber(value))
         return;
+    // The control would hold a view that holds it, and its archive would own itself.
+    if (auto view = value.objectAs<View>();
+        view && controlView() && (controlView() == view || controlView()->isDescendantOf(*view)))
+        throw fnd::Exception::invalidArgument(
+            "Cell: setObjectValue: the value is the cell's control or a view around it");
     m_objectValue = value;
     m_hasValidObjectValue = true;
     noteChanged();

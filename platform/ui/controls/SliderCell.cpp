@@ -132,7 +132,9 @@ double SliderCell::tickMarkValueAtIndex(long index) const
     if (m_numberOfTickMarks <= 1)
         return (m_minValue + m_maxValue) / 2;
     index = std::clamp(index, 0l, m_numberOfTickMarks - 1);
-    return m_minValue + (m_maxValue - m_minValue) * double(index) / double(m_numberOfTickMarks - 1);
+    // Weighted ends, not the minimum plus a share of the span: the span of ends near the largest numbers overflows.
+    const double t = double(index) / double(m_numberOfTickMarks - 1);
+    return m_minValue * (1 - t) + m_maxValue * t;
 }
 
 double SliderCell::closestTickMarkValueToValue(double value) const
@@ -141,8 +143,9 @@ double SliderCell::closestTickMarkValueToValue(double value) const
         return value;
     if (m_numberOfTickMarks == 1 || m_maxValue == m_minValue)
         return tickMarkValueAtIndex(0);
-    double step = (m_maxValue - m_minValue) / double(m_numberOfTickMarks - 1);
-    return tickMarkValueAtIndex(std::lround((value - m_minValue) / step));
+    // Halved, so that neither difference overflows.
+    const double share = (value / 2 - m_minValue / 2) / (m_maxValue / 2 - m_minValue / 2);
+    return tickMarkValueAtIndex(std::lround(share * double(m_numberOfTickMarks - 1)));
 }
 
 bool SliderCell::isVertical() const

@@ -3,6 +3,9 @@
 #include "platform/ui/text/TextFieldCell.h"
 #include "platform/ui/views/BoundedNumbers.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <limits>
 #include <optional>
 #include <vector>
 
@@ -76,7 +79,11 @@ public:
     bool completes() const { return m_completes; }
     void setCompletes(bool flag) { m_completes = flag; }
     long numberOfVisibleItems() const { return m_numberOfVisibleItems; }
-    void setNumberOfVisibleItems(long count) { m_numberOfVisibleItems = std::max(1L, count); }
+    // From 1 to the largest count an archive holds (a 32-bit integer).
+    void setNumberOfVisibleItems(long count)
+    {
+        m_numberOfVisibleItems = std::clamp(count, 1L, long(std::numeric_limits<std::int32_t>::max()));
+    }
     // 0: a line of the font with a little room. A height is a length (boundedLength), as archives hold it.
     double itemHeight() const;
     void setItemHeight(double height) { m_itemHeight = boundedLength(height, m_itemHeight); }

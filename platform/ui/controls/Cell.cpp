@@ -113,15 +113,31 @@ void Cell::noteChanged()
 
 // Values.
 
+bool Cell::holdsCell(const fnd::Value& value) const
+{
+    if (value.object().get() == this)
+        return true;
+    auto view = value.objectAs<View>();
+    auto control = controlView();
+    return view && control && (control == view || control->isDescendantOf(*view));
+}
+
+void Cell::setRepresentedObject(const fnd::Value& object)
+{
+    if (holdsCell(object))
+        throw fnd::Exception::invalidArgument(
+            "Cell: setRepresentedObject: the object is the cell, its control or a view around it");
+    m_representedObject = object;
+}
+
 void Cell::setObjectValue(const fnd::Value& value)
 {
     if (isNonFiniteNumber(value))
         return;
-    // The control would hold a view that holds it, and its archive would own itself.
-    if (auto view = value.objectAs<View>();
-        view && controlView() && (controlView() == view || controlView()->isDescendantOf(*view)))
+    // The cell would hold what holds it, and its archive would own itself.
+    if (holdsCell(value))
         throw fnd::Exception::invalidArgument(
-            "Cell: setObjectValue: the value is the cell's control or a view around it");
+            "Cell: setObjectValue: the value is the cell, its control or a view around it");
     m_objectValue = value;
     m_hasValidObjectValue = true;
     noteChanged();

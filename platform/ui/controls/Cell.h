@@ -176,7 +176,9 @@ public:
     virtual long tag() const { return -1; }
     virtual void setTag(long) { }
     const fnd::Value& representedObject() const { return m_representedObject; }
-    void setRepresentedObject(const fnd::Value& object) { m_representedObject = object; }
+    // The cell itself, its control or a view around it raises InvalidArgument: the cell would hold what holds it, and
+    // neither would be let go.
+    void setRepresentedObject(const fnd::Value& object);
     std::shared_ptr<View> controlView() const { return m_controlView.lock(); }
     virtual void setControlView(const std::shared_ptr<View>& view) { m_controlView = view; }
     const std::shared_ptr<Menu>& menu() const { return m_menu; }
@@ -269,6 +271,8 @@ public:
     bool initWithCoder(fnd::Coder& coder) override;
 
 protected:
+    // Whether the value is the cell itself, its control or a view around the control: what holds the cell.
+    bool holdsCell(const fnd::Value& value) const;
     // Redraws the control showing the cell (updateCell) after a change that shows.
     void noteChanged();
     // The text attributes the cell draws its string value with.

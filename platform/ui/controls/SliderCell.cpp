@@ -132,7 +132,10 @@ double SliderCell::tickMarkValueAtIndex(long index) const
     if (m_numberOfTickMarks <= 1)
         return (m_minValue + m_maxValue) / 2;
     index = std::clamp(index, 0l, m_numberOfTickMarks - 1);
-    // Weighted ends, not the minimum plus a share of the span: the span of ends near the largest numbers overflows.
+    const double share = (m_maxValue - m_minValue) * double(index);
+    if (std::isfinite(share))
+        return m_minValue + share / double(m_numberOfTickMarks - 1);
+    // The span of ends near the largest numbers (or its multiple) overflows: their weighted sum does not.
     const double t = double(index) / double(m_numberOfTickMarks - 1);
     return m_minValue * (1 - t) + m_maxValue * t;
 }

@@ -1,6 +1,7 @@
 #include "platform/ui/tables/TableView.h"
 
 #include "platform/foundation/bindings/Binding.h"
+#include "platform/foundation/runtime/Exception.h"
 #include "platform/foundation/runtime/Log.h"
 #include "platform/ui/containers/ClipView.h"
 #include "platform/ui/containers/ScrollView.h"
@@ -279,6 +280,10 @@ void TableView::setCornerView(const std::shared_ptr<View>& cornerView)
 {
     if (cornerView == m_cornerView)
         return;
+    // Checked before anything changes: the table would hold a view that holds it, and neither would be let go.
+    if (cornerView && (cornerView.get() == this || isDescendantOf(*cornerView)))
+        throw fnd::Exception::invalidArgument(
+            "TableView: setCornerView: the view is the table or one of its ancestors");
     if (m_cornerView)
         m_cornerView->removeFromSuperview();
     m_cornerView = cornerView;

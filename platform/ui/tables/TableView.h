@@ -117,6 +117,7 @@ public:
     const std::shared_ptr<TableHeaderView>& headerView() const { return m_headerView; }
     void setHeaderView(const std::shared_ptr<TableHeaderView>& headerView);
     const std::shared_ptr<View>& cornerView() const { return m_cornerView; }
+    // The table itself or one of its ancestors raises InvalidArgument.
     void setCornerView(const std::shared_ptr<View>& cornerView);
 
     // Rows.
